@@ -1,0 +1,34 @@
+#pragma once
+// Base64 (strict and lenient decoders) and the gzip/zlib helpers on byte strings.
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace model {
+
+class Base64 {
+public:
+    // nullopt for empty data.
+    static std::optional<std::string> encodeBase64WithData(const std::string& data);
+    static std::optional<std::string> encodeBase64WithString(const std::string& text);
+    // Strict decoder; nullopt for invalid text.
+    static std::optional<std::string> decodeBase64WithString(const std::string& text);
+};
+
+// The data additions: compression and the lenient Base64 codec.
+namespace DataAdditions {
+// Inflated output above this size is refused.
+inline constexpr std::size_t kMaxInflatedSize = 256u * 1024u * 1024u;
+// gzip or zlib header detected; nullopt when damaged, truncated or over `maxOutput`.
+// Empty input answers empty output.
+std::optional<std::string> gzipInflate(const std::string& data, std::size_t maxOutput = kMaxInflatedSize);
+std::optional<std::string> gzipDeflate(const std::string& data);
+// The file's bytes; inflated when the extension is exactly "gz".
+std::optional<std::string> dataWithUncompressedContentsOfFile(const std::string& path);
+// Lenient decoder: ignores characters outside the alphabet, stops at the first "=".
+std::string dataWithBase64EncodedString(const std::string& text);
+std::string base64Encoding(const std::string& data);
+std::string base64EncodingWithLineLength(const std::string& data, std::size_t lineLength);
+}  // namespace DataAdditions
+
+}  // namespace model

@@ -1,0 +1,28 @@
+#pragma once
+// Per-user folders (XDG) and the file operations of the application-support folder.
+#include <string>
+
+namespace platform {
+
+namespace Paths {
+// $XDG_DATA_HOME, falling back to ~/.local/share.
+std::string applicationSupportFolder();
+// $XDG_CONFIG_HOME/<app>, falling back to ~/.config/<app>.
+std::string configFolder();
+std::string join(const std::string& a, const std::string& b);
+// Anything (file or folder) at the path.
+bool exists(const std::string& path);
+// Creates the folder with its parents only when nothing exists at the path.
+// Logs "Create directory error: %@" on failure.
+bool createDirectory(const std::string& path);
+// Writes `bytes` atomically only when nothing exists at the path; an existing
+// file is never replaced. Logs "Write file error: %@" on failure.
+bool writeFileIfAbsent(const std::string& path, const std::string& bytes);
+// Writes `bytes` atomically, replacing what is there (temp file + rename).
+bool writeFileAtomically(const std::string& path, const std::string& bytes);
+bool readFile(const std::string& path, std::string* bytes);
+// A plain file name: not empty, not "." or "..", no "/", "\\" or NUL.
+bool isPlainFileName(const std::string& name);
+}  // namespace Paths
+
+}  // namespace platform

@@ -1,0 +1,47 @@
+#pragma once
+// The user-defaults store: typed values under text keys, kept in one file under
+// $XDG_CONFIG_HOME/<app>/preferences and written atomically by synchronize().
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace platform {
+
+class Preferences {
+public:
+    using Bytes = std::vector<std::uint8_t>;
+    using StringArray = std::vector<std::string>;
+    using Value = std::variant<std::string, bool, std::int64_t, double, StringArray, Bytes>;
+
+    // The process store at the default path (loaded on first use).
+    static Preferences& standard();
+    // A store backed by `path` (tests); a missing or corrupt file gives an empty store.
+    explicit Preferences(std::string path);
+
+    std::optional<std::string> stringForKey(const std::string& key) const;
+    bool boolForKey(const std::string& key) const;                // absent: false
+    std::int64_t integerForKey(const std::string& key) const;     // absent: 0
+    double doubleForKey(const std::string& key) const;            // absent: 0
+    std::optional<StringArray> stringArrayForKey(const std::string& key) const;
+    std::optional<Bytes> dataForKey(const std::string& key) const;
+    bool hasKey(const std::string& key) const;
+
+    void set(const std::string& key, Value value);
+    void remove(const std::string& key);
+    // Writes the file (temp file + rename). Returns false, keeping the old file, on failure.
+    bool synchronize();
+    const std::string& path() const { return path_; }
+
+private:
+    void load();
+    std::optional<Value> get(const std::string& key) const;
+    std::string path_;
+    mutable std::mutex mutex_;
+    std::map<std::string, Value> values_;
+};
+
+}  // namespace platform

@@ -1,0 +1,22 @@
+# Shared by ./run, ./test and .ci/run.
+TC_PACKAGES=(build-essential cmake ninja-build pkg-config libzmq3-dev zlib1g-dev libssl-dev libasio-dev
+             qt6-base-dev qt6-multimedia-dev libxss-dev libgtest-dev libgmock-dev openssl)
+
+tc_install_packages() {
+  local missing=()
+  for p in "${TC_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+tc_jobs() {
+  local n
+  n=$(nproc 2>/dev/null || echo 2)
+  echo "$n"
+}
