@@ -1,0 +1,263 @@
+#pragma once
+// The session object of one login or demo registration: it owns the TCP
+// session, the shared outgoing message, the incoming path and the session's
+// state, dispatches every server message by type and tells the windows.
+//
+// Threads: the connection's callbacks, de-framing, decryption and inflation
+// run on the serial queue "NewQueue"; each complete message is then handed to
+// the main thread, where the dispatcher, every handler and every notification
+// run. All state below is owned by the main thread, except the members marked
+// "NewQueue" and the session key (locked).
+#include <any>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/order.h"
+#include "platform/clock.h"
+#include "platform/timer.h"
+#include "protocol/connection_base.h"
+#include "protocol/message_base.h"
+#include "state/journal_data.h"
+#include "state/ordered_map.h"
+#include "state/ui_services.h"
+
+namespace protocol {
+class AppContext;
+class LoginInfoMessage;
+}  // namespace protocol
+
+namespace model {
+class LoginInputdata;
+class UserInfo;
+}  // namespace model
+
+namespace state {
+
+// One pay-gate transaction as the journal and the payment windows read it.
+struct PayGateTransaction {
+    std::uint64_t requestId = 0;
+    std::int64_t transStatus = 0;
+    std::optional<std::string> payTransactionId;
+};
+
+// A message on its way from "NewQueue" to the main thread.
+struct IncomingMessage {
+    std::vector<std::string> fields;  // the body split at 0x03, length element removed
+    std::int32_t type = 0;
+    // The inflated text of tag 1050 for the login data (33) and the refusal (47).
+    std::optional<std::string> payload;
+};
+
+using FieldList = std::vector<std::string>;
+using OrderList = std::vector<std::shared_ptr<model::Order>>;
+
+class BusinessBase : public std::enable_shared_from_this<BusinessBase>, protected protocol::ConnectionDelegate {
+public:
+    // The session keeps references to both; they outlive it.
+    static std::shared_ptr<BusinessBase> create(protocol::AppContext& app, UiServices& ui);
+    ~BusinessBase() override;
+    BusinessBase(const BusinessBase&) = delete;
+    BusinessBase& operator=(const BusinessBase&) = delete;
+
+    // --- Starting, sending, stopping (main thread) -------------------------
+    // Opens the TCP session; the first flag has no effect.
+    void StreamingConnection(bool streaming, bool demoRegistration);
+    // Routes a built request to the TCP session or to the request channel.
+    void sendMessage(const protocol::RequestMessage& request);
+    void disconnectServer();
+
+    // --- Incoming, on "NewQueue" --------------------------------------------
+    // De-frames text unwrapped from an envelope or a compressed message.
+    void ProcessMessage(const std::string& text);
+    // One frame, start and end bytes removed.
+    void NewMessage(std::string frame);
+
+    // --- Incoming, on the main thread ----------------------------------------
+    // Dispatches one decoded message, then posts the table notifications
+    // (except for types 76, 105 and 1019).
+    void checkNewMessage(IncomingMessage message);
+    void ProcessNewMessage(const FieldList& fields, std::int32_t type, protocol::MessageBase& message,
+                           const std::optional<std::string>& payload = std::nullopt);
+
+    // --- Ping and network speed (main thread) -----------------------------
+    void startPingTimer();
+    void stopPingTimer();
+    bool isPingTimerActive() const;
+    void pingToserver();
+    void calculateNetworkSpeed(std::optional<platform::WallTime> date);
+    void postnetworkspeedNotification(const std::optional<std::string>& text);
+    void setPingTime(platform::WallTime time) { pingTime = time; }
+
+    // --- Answers of account requests (main thread) -------------------------
+    void UpdateUserInfo(const FieldList& fields);
+    void DemoUserCreationResponse(const FieldList& fields);
+
+    // --- Reasons, journal, reference data ---------------------------------
+    std::string GetOrderRejectionReason(std::int32_t code) const;
+    // The context the journal builders read (language, login settings, server time).
+    JournalContext journalContext() const;
+    void appendJournal(const std::string& line);
+    void FillPackedDetails(const std::string& text);
+    void FillPackedLoginInfoDetails(const std::string& table);
+    // The login record under the first key of loginInfoMessageCollection.
+    const protocol::LoginInfoMessage* firstLoginRecord() const;
+    // The cipher password of envelopes: the session key once the login data
+    // arrived, else the shipped key of the login settings.
+    std::string cipherPassword() const;
+    std::optional<std::string> sessionKey() const;
+
+    // --- Notifications to the windows (main thread) ------------------------
+    void HistoryDataUpdateNotification();
+    void postNotification(const std::string& name);
+    void watchlistUpdateNotification();
+    void passwordChangeNotification();
+    void demoUserCreationNotification(const std::string& userAndPassword);
+    void demoUserCreationFailureNotification();
+    void sendRoomCreationNotification(const std::any& room);
+    void UpdateChatNotification(const std::string& name);
+    void NewChatMessageNotification(const std::vector<std::string>& message);
+    void TriggerNewChatNotification(const std::string& a, const std::string& b);
+    void chartDataReceivedNotification(std::uint64_t n);
+    void CloseHedgedPositionsNotification();
+    void ShowSettledOrderNotification(const std::string& text);
+    void ChatQueueStatusUpdateNotification();
+    void OrderRejectionNotification(const std::string& reason);
+    void bulkCloseRejectedNotification(const std::any& object);
+    void bulkCloseSettledNotification(const std::any& object);
+    void orderexecutedNotification(const std::shared_ptr<model::Order>& order);
+    void TradeConfirmationNotification(const std::string& text);
+    void LoginSuccessNotification();
+    void appUpdateNotification(const std::string& text);
+    void PendingOrderNotification(const std::shared_ptr<model::Order>& order);
+    void MarginCallNotification(const std::string& text);
+    void depositwithdrawalNotification();
+    void executedPositionSearchNotification();
+    void accountStatementUpdateNotification();
+    void bankDetailsReceivedNotification();
+    void NewMessageNotification(const std::string& text);
+    void NewMessagesNotification(const std::string& text);
+    void NoticeMessageReceivedNotification(const std::any& object);
+    void RecentConversationMessageReceivedNotification(const std::any& object);
+    void payGateTransactionResponseNotification(const std::any& object);
+    // A banner's action: opens "AppDownloadURL" and quits when it is not empty.
+    void userNotificationCenterDidActivateNotification(const Banner& banner);
+
+    // --- Session state (main thread) ----------------------------------------
+    std::shared_ptr<protocol::ConnectionBase> conn;
+    protocol::MessageBase messageBase;
+    std::int32_t Requestid = 0;
+    std::string Referenceid;
+    std::optional<std::string> serverTime;
+    std::optional<platform::WallTime> serverDate;
+    std::string ServerTime;
+    std::optional<platform::WallTime> pingTime;
+    std::int32_t networkspeedStatus = 0;
+    std::shared_ptr<model::UserInfo> userInfo;
+    std::string chatUserName;
+    OrderedMap<std::string, std::shared_ptr<protocol::LoginInfoMessage>> loginInfoMessageCollection;
+    std::vector<std::string> JournalDataCollection;
+    OrderList PendingOrderCollection;
+    OrderList PendingOrderCollectionCopy;
+    OrderList OpenOrderCollection;
+
+    // Reference data of the login data: filled by the reference-data loaders
+    // (sections 0 to 21 but 16); until they exist a hook may stand in.
+    std::function<void(BusinessBase&, const std::string& packedText)> referenceDataFiller;
+    std::function<void(BusinessBase&, const std::string& xmlText)> tableDataFiller;
+
+protected:
+    BusinessBase(protocol::AppContext& app, UiServices& ui);
+    void init();
+
+    // ConnectionDelegate, called on "NewQueue".
+    void connectionDidConnect(bool demoRegistration) override;
+    void connectionDidReceiveFrame(std::string frame) override;
+    void connectionDidFail(const std::string& error) override;
+
+    // The connection dropped without a manual disconnect (main thread).
+    void connectionFailure(const std::string& error);
+    // Runs `fn` on the main thread later, if the session still lives.
+    void onMain(std::function<void(BusinessBase&)> fn);
+
+    // --- Channels of the later issues: hooks that do nothing yet -----------
+    virtual void connectChannels() {}
+    virtual void sendFirstRequests() {}
+    virtual void subscribeAllItems() {}
+
+    // --- Handlers of the order, account, chat, funds and data-service state.
+    // They are filled in by the components that own those collections.
+    virtual void UpdatePendingOrderCollection(const FieldList&, const std::optional<std::string>&) {}
+    virtual void RemovePendingOrder(const std::optional<std::string>&, bool) {}
+    virtual void FillCancelledOrderCollection(std::int32_t, std::int32_t, const FieldList&) {}
+    virtual void FillPendingOrderCollection(const FieldList&, const std::optional<std::string>&) {}
+    virtual void ModifyBracketOrderUpdateonOpenOrderCollection(const FieldList&, const std::optional<std::string>&,
+                                                               std::int32_t) {}
+    virtual void FillSettledOrderCollection(const FieldList&) {}
+    virtual void UpdateOpenOrderCollection(const std::optional<std::string>&, const FieldList&,
+                                           const std::optional<std::string>&) {}
+    virtual void FillOpenOrderCollection(const FieldList&) {}
+    virtual std::shared_ptr<PayGateTransaction> processPayGateTransMasterResponse(const protocol::MessageBase&,
+                                                                                 bool* isAdded) {
+        (void)isAdded;
+        return nullptr;
+    }
+    virtual std::shared_ptr<PayGateTransaction> processPayGateTransactionResponse(const protocol::MessageBase&,
+                                                                                 std::int64_t* serverError) {
+        (void)serverError;
+        return nullptr;
+    }
+    virtual std::shared_ptr<PayGateTransaction> processPayGateStatusResponse(const protocol::MessageBase&) {
+        return nullptr;
+    }
+    virtual void FillChatRoomDetails(const FieldList&, const std::optional<std::string>&) {}
+    virtual void FillChatMessages(const FieldList&, const std::optional<std::string>&) {}
+    virtual void FillOfflineMessages(const FieldList&) {}
+    virtual void FillRoomMessage(const FieldList&) {}
+    virtual void FillChatGroupsAndUsers(const FieldList&) {}
+    virtual void UpdateChatUserStatus(const std::optional<std::string>&, const FieldList&) {}
+    virtual void FillRecentConversation(const FieldList&) {}
+    virtual void UpdateChatResponseFromQueue(const FieldList&, const std::optional<std::string>&) {}
+    virtual void UpdateChatQueueStatus(const FieldList&, const std::optional<std::string>&) {}
+    virtual void createApprovalAction(std::int32_t, const FieldList&) {}
+    virtual void processDSResponse(const std::optional<std::string>&, const std::optional<std::string>&,
+                                   const std::optional<std::string>&) {}
+    virtual void fillChartData(const std::optional<std::string>&, std::int32_t) {}
+    virtual void UpdateAccountDetails(const FieldList&, const std::optional<std::string>&) {}
+    virtual void messageCrackerOnInstrumentStatusChange(const FieldList&) {}
+
+    protocol::AppContext& app_;
+    UiServices& ui_;
+
+private:
+    struct FirstPass;
+    void loginAccepted();
+    void loginData(const FirstPass& p, const std::optional<std::string>& payload);
+    void loginRefused(const FirstPass& p, const std::optional<std::string>& payload);
+    void orderStatus(const FieldList& fields, const FirstPass& p);
+    void orderRejected(const FieldList& fields, const FirstPass& p);
+    void pingAnswer(const FieldList& fields);
+    void decodeFrame(std::string frame, int depth);
+    std::string text(const std::string& key) const;
+    void commonBanner(const std::string& message, const std::string& title);
+
+    std::unique_ptr<platform::Timer> pingTimer_;
+    platform::Clock::TimerId speedCheck_ = 0;
+    bool speedCheckPending_ = false;
+
+    // "NewQueue" only.
+    protocol::FrameReader innerFrames_;
+    std::optional<std::string> lastServerTimeSeen_;
+    int decodeDepth_ = 0;
+
+    // Read on the main thread by envelopes, written on "NewQueue" by the login data.
+    mutable std::mutex keyMutex_;
+    std::optional<std::string> sessionKey_;
+    std::string credentialsUser_;
+    std::string credentialsPassword_;
+};
+
+}  // namespace state
