@@ -9,6 +9,7 @@
 // run. All state below is owned by the main thread, except the members marked
 // "NewQueue" and the session key (locked).
 #include <any>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -19,19 +20,15 @@
 #include "model/order.h"
 #include "platform/clock.h"
 #include "platform/timer.h"
+#include "protocol/app_context.h"
 #include "protocol/connection_base.h"
+#include "protocol/login_info_message.h"
 #include "protocol/message_base.h"
 #include "state/journal_data.h"
 #include "state/ordered_map.h"
 #include "state/ui_services.h"
 
-namespace protocol {
-class AppContext;
-class LoginInfoMessage;
-}  // namespace protocol
-
 namespace model {
-class LoginInputdata;
 class UserInfo;
 }  // namespace model
 
@@ -55,10 +52,19 @@ struct IncomingMessage {
 using FieldList = std::vector<std::string>;
 using OrderList = std::vector<std::shared_ptr<model::Order>>;
 
-class BusinessBase : public std::enable_shared_from_this<BusinessBase>, protected protocol::ConnectionDelegate {
+class BusinessBase : public protocol::AppContext,
+                     public protocol::ConnectionDelegate,
+                     public std::enable_shared_from_this<BusinessBase> {
 public:
     // The session keeps references to both; they outlive it.
-    static std::shared_ptr<BusinessBase> create(protocol::AppContext& app, UiServices& ui);
+    static std::shared_ptr<BusinessBase> create(SessionHost& host, UiServices& ui);
+    // The same for a class that fills in the handlers.
+    template <typename T, typename... Args>
+    static std::shared_ptr<T> createAs(Args&&... args) {
+        std::shared_ptr<T> session(new T(std::forward<Args>(args)...));
+        session->init();
+        return session;
+    }
     ~BusinessBase() override;
     BusinessBase(const BusinessBase&) = delete;
     BusinessBase& operator=(const BusinessBase&) = delete;
@@ -67,7 +73,7 @@ public:
     // Opens the TCP session; the first flag has no effect.
     void StreamingConnection(bool streaming, bool demoRegistration);
     // Routes a built request to the TCP session or to the request channel.
-    void sendMessage(const protocol::RequestMessage& request);
+    void sendMessage(protocol::RequestMessage request) override;
     void disconnectServer();
 
     // --- Incoming, on "NewQueue" --------------------------------------------
@@ -150,8 +156,8 @@ public:
     std::shared_ptr<protocol::ConnectionBase> conn;
     protocol::MessageBase messageBase;
     std::int32_t Requestid = 0;
-    std::string Referenceid;
-    std::optional<std::string> serverTime;
+    std::optional<std::string> Referenceid;
+    std::optional<std::string> serverTime_;  // raw tag 21 of the last message that had one
     std::optional<platform::WallTime> serverDate;
     std::string ServerTime;
     std::optional<platform::WallTime> pingTime;
@@ -169,8 +175,23 @@ public:
     std::function<void(BusinessBase&, const std::string& packedText)> referenceDataFiller;
     std::function<void(BusinessBase&, const std::string& xmlText)> tableDataFiller;
 
+    // --- The message layer's view of the session (AppContext) -------------
+    std::optional<std::string> userName() const override;
+    std::optional<std::string> password() const override;
+    std::optional<std::string> productName() const override;
+    std::optional<std::string> productVersion() const override;
+    std::optional<std::string> securityKey() const override;
+    std::int32_t requestId() const override;
+    std::optional<std::string> referenceId() const override;
+    std::optional<std::string> serverTime() const override;
+    std::string packedLocalTime() const override;
+    void stampPingTime() override;
+
+    SessionHost& host() { return host_; }
+    UiServices& ui() { return ui_; }
+
 protected:
-    BusinessBase(protocol::AppContext& app, UiServices& ui);
+    BusinessBase(SessionHost& host, UiServices& ui);
     void init();
 
     // ConnectionDelegate, called on "NewQueue".
@@ -187,6 +208,8 @@ protected:
     virtual void connectChannels() {}
     virtual void sendFirstRequests() {}
     virtual void subscribeAllItems() {}
+    // The request channel's queue (later); until then requests are dropped.
+    virtual void sendZMQRequestMessage(protocol::RequestMessage request);
 
     // --- Handlers of the order, account, chat, funds and data-service state.
     // They are filled in by the components that own those collections.
@@ -229,7 +252,7 @@ protected:
     virtual void UpdateAccountDetails(const FieldList&, const std::optional<std::string>&) {}
     virtual void messageCrackerOnInstrumentStatusChange(const FieldList&) {}
 
-    protocol::AppContext& app_;
+    SessionHost& host_;
     UiServices& ui_;
 
 private:
@@ -240,7 +263,7 @@ private:
     void orderStatus(const FieldList& fields, const FirstPass& p);
     void orderRejected(const FieldList& fields, const FirstPass& p);
     void pingAnswer(const FieldList& fields);
-    void decodeFrame(std::string frame, int depth);
+    void decodeFrame(std::string frame);
     std::string text(const std::string& key) const;
     void commonBanner(const std::string& message, const std::string& title);
 
@@ -256,8 +279,9 @@ private:
     // Read on the main thread by envelopes, written on "NewQueue" by the login data.
     mutable std::mutex keyMutex_;
     std::optional<std::string> sessionKey_;
-    std::string credentialsUser_;
-    std::string credentialsPassword_;
+    std::string shippedKey_;
+    std::optional<std::string> credentialsUser_;
+    std::optional<std::string> credentialsPassword_;
 };
 
 }  // namespace state

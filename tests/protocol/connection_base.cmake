@@ -1,0 +1,1 @@
+add_unit_test(protocol_connection_base SOURCES ${CMAKE_CURRENT_LIST_DIR}/frame_reader_test.cpp LIBS protocol)
