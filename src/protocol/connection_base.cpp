@@ -61,7 +61,7 @@ bool FrameReader::append(std::string_view bytes, const std::function<void(std::s
 
 // ---------------------------------------------------------------------------
 
-#include "platform/host_info.h"
+#include "model/device_info.h"
 #include "platform/log.h"
 #include "protocol/message_base.h"
 
@@ -139,9 +139,9 @@ void ConnectionBase::LoginRequest(MessageBase& message, const LoginRequestValues
     tags.set(19, "1");
     put(563, v.productName);
     put(114, v.productVersion);
-    put(105, platform::HostInfo::secondAddress());
-    tags.set(1018, platform::HostInfo::model() + "#" + platform::HostInfo::systemVersion());
-    tags.set(504, platform::HostInfo::userFullName());
+    put(105, model::DeviceInfo::ipAddress());
+    tags.set(1018, model::DeviceInfo::model() + "#" + model::DeviceInfo::systemVersion());
+    tags.set(504, model::DeviceInfo::userName());
     tags.set(160, "PACKED");
     tags.set(21, v.packedTime);
     platform::Log::debug("Login request with " + std::to_string(tags.size()) + " tags");

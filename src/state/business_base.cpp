@@ -88,6 +88,12 @@ std::optional<platform::WallTime> parsePacked(const std::string& text) {
 
 platform::WallTime wallNow() { return platform::defaultClock().wallNow(); }
 
+// The login settings hold "" where nothing was set.
+std::optional<std::string> nonEmpty(std::string s) {
+    if (s.empty()) return std::nullopt;
+    return s;
+}
+
 }  // namespace
 
 // Values of the dispatcher's first pass over the fields.
@@ -132,10 +138,12 @@ void BusinessBase::onMain(std::function<void(BusinessBase&)> fn) {
 // ---------------------------------------------------------------------------
 // Login settings and the session's answers to the message layer
 
-std::optional<std::string> BusinessBase::userName() const { return host_.logindata().userName; }
-std::optional<std::string> BusinessBase::password() const { return host_.logindata().password; }
-std::optional<std::string> BusinessBase::productName() const { return host_.logindata().productName; }
-std::optional<std::string> BusinessBase::productVersion() const { return host_.logindata().productVersion; }
+std::optional<std::string> BusinessBase::userName() const { return nonEmpty(host_.logindata().userName()); }
+std::optional<std::string> BusinessBase::password() const { return nonEmpty(host_.logindata().password()); }
+std::optional<std::string> BusinessBase::productName() const { return nonEmpty(host_.logindata().productName()); }
+std::optional<std::string> BusinessBase::productVersion() const {
+    return nonEmpty(host_.logindata().productVersion());
+}
 std::optional<std::string> BusinessBase::securityKey() const { return cipherPassword(); }
 std::int32_t BusinessBase::requestId() const { return Requestid; }
 std::optional<std::string> BusinessBase::referenceId() const { return Referenceid; }
@@ -162,9 +170,9 @@ JournalContext BusinessBase::journalContext() const {
     JournalContext ctx;
     ctx.text = [this](const std::string& key) { return text(key); };
     const model::LoginInputdata& login = host_.logindata();
-    ctx.ipAddress = login.IPAddress.value_or("(null)");
-    ctx.portNo = static_cast<std::uint32_t>(login.PortNo);
-    ctx.userName = login.userName.value_or("(null)");
+    ctx.ipAddress = login.IPAddress();
+    ctx.portNo = static_cast<std::uint32_t>(login.PortNo());
+    ctx.userName = login.userName();
     ctx.serverTime = ServerTime;
     ctx.now = wallNow();
     return ctx;
@@ -183,11 +191,11 @@ void BusinessBase::StreamingConnection(bool, bool demoRegistration) {
     const model::LoginInputdata& login = host_.logindata();
     {
         std::lock_guard<std::mutex> lock(keyMutex_);
-        credentialsUser_ = login.userName;
-        credentialsPassword_ = login.password;
-        shippedKey_ = login.SecurityKey.value_or("");
+        credentialsUser_ = login.userName();
+        credentialsPassword_ = login.password();
+        shippedKey_ = login.SecurityKey();
     }
-    conn->ConnectToServer(demoRegistration, login.IPAddress.value_or(""), login.PortNo);
+    conn->ConnectToServer(demoRegistration, login.IPAddress(), login.PortNo());
 }
 
 void BusinessBase::sendMessage(protocol::RequestMessage request) {
@@ -220,10 +228,10 @@ void BusinessBase::connectionDidConnect(bool demoRegistration) {
         s.appendJournal(JournalData::getLoginJournalData(0, s.journalContext()));
         protocol::LoginRequestValues v;
         const model::LoginInputdata& login = s.host_.logindata();
-        v.userName = login.userName;
-        v.password = login.password;
-        v.productName = login.productName;
-        v.productVersion = login.productVersion;
+        v.userName = login.userName();
+        v.password = login.password();
+        v.productName = nonEmpty(login.productName());
+        v.productVersion = nonEmpty(login.productVersion());
         v.packedTime = s.packedLocalTime();
         protocol::ConnectionBase::LoginRequest(s.messageBase, v);
     });
@@ -323,10 +331,10 @@ void BusinessBase::decodeFrame(std::string frame) {
             std::string user, pass;
             {
                 std::lock_guard<std::mutex> lock(keyMutex_);
-                user = credentialsUser_.value_or("");
-                pass = credentialsPassword_.value_or("");
+                user = credentialsUser_;
+                pass = credentialsPassword_;
             }
-            if (credentialsUser_ && credentialsPassword_ && t19 && lastServerTimeSeen_) {
+            if (t19 && lastServerTimeSeen_) {
                 std::string key = protocol::GenerateNewEncryptionKey(user, pass, *t19, *lastServerTimeSeen_);
                 std::lock_guard<std::mutex> lock(keyMutex_);
                 sessionKey_ = std::move(key);
@@ -406,7 +414,7 @@ void BusinessBase::ProcessNewMessage(const FieldList& fields, std::int32_t type,
         }
     }
 
-    using platform::Log;
+    namespace Log = platform::Log;
     switch (type) {
         case 18: loginAccepted(); break;
         case 33: loginData(p, payload); break;
@@ -629,7 +637,7 @@ void BusinessBase::FillPackedLoginInfoDetails(const std::string& table) {
 }
 
 void BusinessBase::orderStatus(const FieldList& fields, const FirstPass& p) {
-    using platform::Log;
+    namespace Log = platform::Log;
     switch (p.t73) {
         case 21: Log::info("OrderStatusNew"); break;
         case 22:
@@ -783,7 +791,7 @@ void BusinessBase::UpdateUserInfo(const FieldList& fields) {
     }
     if (!success) return;
     // The new password counts only once the server has accepted it.
-    if (newPassword) host_.logindata().password = *newPassword;
+    if (newPassword) host_.logindata().setPassword(*newPassword);
     onMain([](BusinessBase& s) { s.passwordChangeNotification(); });
 }
 

@@ -280,8 +280,8 @@ private:
     mutable std::mutex keyMutex_;
     std::optional<std::string> sessionKey_;
     std::string shippedKey_;
-    std::optional<std::string> credentialsUser_;
-    std::optional<std::string> credentialsPassword_;
+    std::string credentialsUser_;
+    std::string credentialsPassword_;
 };
 
 }  // namespace state

@@ -93,11 +93,11 @@ class SessionTest : public platform::testing::FakeTimeTest {
 protected:
     void SetUp() override {
         FakeTimeTest::SetUp();
-        ui.login.userName = "alice";
-        ui.login.password = "secret";
-        ui.login.IPAddress = "127.0.0.1";
-        ui.login.PortNo = 17001;
-        ui.login.SecurityKey = "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE";
+        ui.login.setUserName("alice");
+        ui.login.setPassword("secret");
+        ui.login.setIPAddress("127.0.0.1");
+        ui.login.setPortNo(17001);
+        ui.login.setSecurityKey("Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");
         session = BusinessBase::createAs<TestSession>(ui, ui);
         auto& center = platform::NotificationCenter::defaultCenter();
         for (const char* name : {"OpenPositionTableNotification", "PieChartUpdateNotification",
@@ -339,14 +339,14 @@ TEST_F(SessionTest, PayGateTransactionAnswerWritesTheJournal) {
 
 TEST_F(SessionTest, PasswordStoredOnlyWhenTheChangeSucceeded) {
     deliver(38, {"17=failure", "103=newpass"});
-    EXPECT_EQ(ui.login.password, "secret");
+    EXPECT_EQ(ui.login.password(), "secret");
     EXPECT_EQ(count("PasswordChangeNotification"), 0);
     deliver(38, {"103=newpass", "17=SUCCESS"});
-    EXPECT_EQ(ui.login.password, "newpass");
+    EXPECT_EQ(ui.login.password(), "newpass");
     EXPECT_EQ(count("PasswordChangeNotification"), 1);
     deliver(38, {"17=Success"});
     EXPECT_EQ(count("PasswordChangeNotification"), 2);
-    EXPECT_EQ(ui.login.password, "newpass");
+    EXPECT_EQ(ui.login.password(), "newpass");
 }
 
 TEST_F(SessionTest, DemoUserAnswers) {
@@ -421,7 +421,7 @@ std::string frameOf(const std::string& body) { return protocol::frameMessage(bod
 std::string inner(const std::string& f) { return f.substr(1, f.size() - 2); }
 
 TEST_F(SessionTest, LoginDataSwitchesTheKeyBeforeTheNextEnvelope) {
-    ui.login.PortNo = 0;                         // refused before any connect
+    ui.login.setPortNo(0);                        // refused before any connect
     session->StreamingConnection(true, false);  // captures the credentials
     loop->runUntilIdle();
     const std::string shipped = "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE";
@@ -432,7 +432,7 @@ TEST_F(SessionTest, LoginDataSwitchesTheKeyBeforeTheNextEnvelope) {
     EXPECT_EQ(session->sessionKey(), key);
     EXPECT_EQ(session->cipherPassword(), key);
     // The shipped key stays in the login settings.
-    EXPECT_EQ(ui.login.SecurityKey, shipped);
+    EXPECT_EQ(ui.login.SecurityKey(), shipped);
 
     // An envelope sealed with the old key is dropped, the session goes on.
     auto old = protocol::sealEnvelopeBody(frameOf("10=18\x03"), shipped, false);
