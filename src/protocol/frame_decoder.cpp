@@ -23,14 +23,25 @@ void FrameDecoder::feed(std::string_view bytes, const std::function<void(std::st
     if (bytes.empty()) return;
 
     // The tail holds 0x01 at most at its first byte, so only the new bytes need searching.
+    // With no tail the chunk is read in place; only its unfinished end is copied.
+    const bool inPlace = buffer_.empty();
     const std::size_t oldSize = buffer_.size();
-    buffer_.append(bytes);
-    const char* data = buffer_.data();
-    const std::size_t size = buffer_.size();
+    if (!inPlace) buffer_.append(bytes);
+    const std::string_view text = inPlace ? bytes : std::string_view(buffer_);
+    const char* data = text.data();
+    const std::size_t size = text.size();
 
     auto emit = [&](std::size_t from, std::size_t to) {
         if (to <= from) return;
-        frame_.assign(data + from, to - from);
+        std::string_view piece(data + from, to - from);
+        // Usually the only 0x02 is the last byte.
+        const void* end = std::memchr(piece.data(), FrameEndByte, piece.size());
+        if (end == nullptr || static_cast<const char*>(end) == piece.data() + piece.size() - 1) {
+            if (end != nullptr) piece.remove_suffix(1);
+            if (!piece.empty()) onFrame(piece);
+            return;
+        }
+        frame_.assign(piece);
         frame_.erase(std::remove(frame_.begin(), frame_.end(), FrameEndByte), frame_.end());
         if (!frame_.empty()) onFrame(frame_);
     };
@@ -53,7 +64,11 @@ void FrameDecoder::feed(std::string_view bytes, const std::function<void(std::st
     }
     // Keep the unfinished piece with its 0x01.
     const std::size_t keepFrom = pieceStart > 0 ? pieceStart - 1 : 0;
-    if (keepFrom > 0) buffer_.erase(0, keepFrom);
+    if (inPlace) {
+        buffer_.assign(text.substr(keepFrom));
+    } else if (keepFrom > 0) {
+        buffer_.erase(0, keepFrom);
+    }
     if (buffer_.size() > maxTail_) {
         platform::Log::error("FrameDecoder: unfinished frame of " + std::to_string(buffer_.size()) +
                              " bytes exceeds the cap of " + std::to_string(maxTail_) + "; dropped");

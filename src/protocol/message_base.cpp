@@ -1,5 +1,6 @@
 #include "protocol/message_base.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <initializer_list>
@@ -242,7 +243,7 @@ void MessageBase::setMessage(const std::vector<std::string_view>& fields) {
             platform::Log::debug("setMessage: skipped malformed field \"" + std::string(field.substr(0, 64)) + "\"");
             continue;
         }
-        tags_.set(tag, std::string(value));
+        tags_.set(tag, value);
     }
 }
 
@@ -252,58 +253,70 @@ void MessageBase::setMessage(const std::vector<std::string>& fields) {
 }
 
 std::optional<MessageBase> MessageBase::decodeFrame(std::string_view frame) {
-    if (frame.size() > UINT32_MAX) return std::nullopt;
-    const char* begin = frame.data();
-    const char* end = begin + frame.size();
-    const char* firstEnd = static_cast<const char*>(std::memchr(begin, FieldEndByte, frame.size()));
-    if (!firstEnd) {
+    const std::size_t lengthEnd = frame.find(FieldEndByte);
+    if (lengthEnd == std::string_view::npos) {
         platform::Log::debug("decodeFrame: frame without fields dropped");
         return std::nullopt;
     }
-    if (!isValidUtf8(frame)) {
-        platform::Log::debug("decodeFrame: frame is not UTF-8; dropped");
-        return std::nullopt;
-    }
-    MessageBase m;
-    m.received_.assign(frame);
-    const char* base = m.received_.data();
-    const char* p = base + (firstEnd - begin) + 1;
-    const char* e = base + (end - begin);
-    // Fields after the length element; the element after the last 0x03 stays (it may be empty).
-    m.fieldSpans_.reserve(24);
-    while (true) {
-        const char* q = static_cast<const char*>(std::memchr(p, FieldEndByte, static_cast<std::size_t>(e - p)));
-        const char* stop = q ? q : e;
-        m.fieldSpans_.emplace_back(static_cast<std::uint32_t>(p - base), static_cast<std::uint32_t>(stop - p));
-        if (!q) break;
-        p = q + 1;
-    }
-    const std::string_view first(base + m.fieldSpans_[0].first, m.fieldSpans_[0].second);
+    const std::string_view fields = frame.substr(lengthEnd + 1);
+    const std::string_view first = fields.substr(0, std::min(fields.find(FieldEndByte), fields.size()));
     if (first.empty()) {
         platform::Log::debug("decodeFrame: frame without a type field dropped");
         return std::nullopt;
     }
+    if (!isValidUtf8(fields)) {
+        platform::Log::debug("decodeFrame: frame is not UTF-8; dropped");
+        return std::nullopt;
+    }
+    std::optional<MessageBase> out(std::in_place);
+    MessageBase& m = *out;
     const std::size_t eq = first.find('=');
     m.messagetype_ = eq == std::string_view::npos ? 0 : MessageCracker::integerValue(first.substr(eq + 1));
-    m.tags_.reserve(m.fieldSpans_.size());
-    for (const auto& span : m.fieldSpans_) {
-        const std::string_view field(base + span.first, span.second);
-        if (field.empty()) continue;
+    m.received_.assign(fields);
+    m.tags_.reserve(24);
+    // One pass: each field ends at 0x03; its tag is the digits before its first "=".
+    const char* p = m.received_.data();
+    const char* const e = p + m.received_.size();
+    while (p < e) {
+        const char* const start = p;
+        const char* eq = nullptr;
         std::int64_t tag = 0;
-        std::string_view value;
-        if (!MessageCracker::splitField(field, tag, value)) {
+        bool digits = true;
+        while (p < e && *p != FieldEndByte) {
+            const char c = *p;
+            if (eq == nullptr) {
+                if (c == '=') {
+                    eq = p;
+                } else if (c >= '0' && c <= '9' && p - start < 18) {
+                    tag = tag * 10 + (c - '0');
+                } else {
+                    digits = false;
+                }
+            }
+            ++p;
+        }
+        const std::string_view field(start, static_cast<std::size_t>(p - start));
+        ++p;
+        if (field.empty()) continue;
+        if (eq == nullptr || eq == start || !digits) {
             platform::Log::debug("setMessage: skipped malformed field \"" + std::string(field.substr(0, 64)) + "\"");
             continue;
         }
-        m.tags_.set(tag, std::string(value));
+        m.tags_.set(tag, std::string_view(eq + 1, static_cast<std::size_t>(field.data() + field.size() - eq - 1)));
     }
-    return m;
+    return out;
 }
 
 std::vector<std::string_view> MessageBase::messageArray() const {
     std::vector<std::string_view> out;
-    out.reserve(fieldSpans_.size());
-    for (const auto& span : fieldSpans_) out.emplace_back(received_.data() + span.first, span.second);
+    if (received_.empty()) return out;
+    std::string_view rest(received_);
+    while (true) {
+        const std::size_t at = rest.find(FieldEndByte);
+        out.push_back(rest.substr(0, at));
+        if (at == std::string_view::npos) break;
+        rest.remove_prefix(at + 1);
+    }
     return out;
 }
 

@@ -141,9 +141,8 @@ private:
     std::uint64_t messageLength_ = 0;
     TagMap tags_;
     std::string lastFrame_;
-    // Received text and the spans of its fields.
+    // Received fields as one text, from the type field on.
     std::string received_;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> fieldSpans_;
 };
 
 }  // namespace protocol

@@ -2,10 +2,16 @@
 
 #include <charconv>
 #include <cmath>
+#include <tuple>
 
 namespace protocol {
 
 void TagMap::set(std::int64_t tag, std::string value) {
+    if ((seen_ & bit(tag)) == 0) {
+        seen_ |= bit(tag);
+        entries_.emplace_back(tag, std::move(value));
+        return;
+    }
     for (auto& e : entries_) {
         if (e.first == tag) {
             e.second = std::move(value);
@@ -15,6 +21,21 @@ void TagMap::set(std::int64_t tag, std::string value) {
     entries_.emplace_back(tag, std::move(value));
 }
 
+void TagMap::set(std::int64_t tag, std::string_view value) {
+    if ((seen_ & bit(tag)) == 0) {
+        seen_ |= bit(tag);
+        entries_.emplace_back(std::piecewise_construct, std::forward_as_tuple(tag), std::forward_as_tuple(value));
+        return;
+    }
+    for (auto& e : entries_) {
+        if (e.first == tag) {
+            e.second.assign(value);
+            return;
+        }
+    }
+    entries_.emplace_back(std::piecewise_construct, std::forward_as_tuple(tag), std::forward_as_tuple(value));
+}
+
 void TagMap::setNumber(std::int64_t tag, long long value) { set(tag, std::to_string(value)); }
 
 void TagMap::setNumber(std::int64_t tag, unsigned long long value) { set(tag, std::to_string(value)); }
@@ -22,6 +43,7 @@ void TagMap::setNumber(std::int64_t tag, unsigned long long value) { set(tag, st
 void TagMap::setNumber(std::int64_t tag, double value) { set(tag, formatDecimal(value)); }
 
 const std::string* TagMap::find(std::int64_t tag) const {
+    if ((seen_ & bit(tag)) == 0) return nullptr;
     for (const auto& e : entries_)
         if (e.first == tag) return &e.second;
     return nullptr;

@@ -16,8 +16,8 @@ public:
 
     // Stores or replaces the value of `tag`.
     void set(std::int64_t tag, std::string value);
-    void set(std::int64_t tag, std::string_view value) { set(tag, std::string(value)); }
-    void set(std::int64_t tag, const char* value) { set(tag, std::string(value)); }
+    void set(std::int64_t tag, std::string_view value);
+    void set(std::int64_t tag, const char* value) { set(tag, std::string_view(value)); }
     // Number values are written in their decimal form ("100.5", "7").
     void setNumber(std::int64_t tag, long long value);
     void setNumber(std::int64_t tag, unsigned long long value);
@@ -32,7 +32,10 @@ public:
     std::optional<std::string> get(std::int64_t tag) const;
     bool contains(std::int64_t tag) const { return find(tag) != nullptr; }
     void erase(std::int64_t tag);
-    void clear() { entries_.clear(); }
+    void clear() {
+        entries_.clear();
+        seen_ = 0;
+    }
     void removeAllObjects() { clear(); }
     std::size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }
@@ -43,7 +46,10 @@ public:
     std::vector<Entry>::const_iterator end() const { return entries_.end(); }
 
 private:
+    static std::uint64_t bit(std::int64_t tag) { return std::uint64_t{1} << (static_cast<std::uint64_t>(tag) & 63u); }
+
     std::vector<Entry> entries_;
+    std::uint64_t seen_ = 0;  // one bit per tag modulo 64: a clear bit means the tag is absent
 };
 
 // Decimal form of a double as the wire carries it: shortest round-trip text,
