@@ -261,7 +261,7 @@ private:
         if (name == "true" || name == "false") {
             out->type = PlistValue::Type::Bool;
             out->boolean = name == "true";
-            out->text = out->boolean ? "1" : "0";
+            out->text.assign(1, out->boolean ? '1' : '0');
             return selfClosing || closeTag(name);
         }
         if (name == "dict") {
