@@ -79,8 +79,12 @@ bool dump(int fd, std::uint16_t type, const Body& body, std::uint32_t seq, Handl
             return false;
         }
         if (n == 0) return false;
-        int left = static_cast<int>(n);
-        for (auto* h = reinterpret_cast<nlmsghdr*>(buffer); NLMSG_OK(h, left); h = NLMSG_NEXT(h, left)) {
+        std::size_t offset = 0;
+        const std::size_t size = static_cast<std::size_t>(n);
+        while (offset + sizeof(nlmsghdr) <= size) {
+            auto* h = reinterpret_cast<nlmsghdr*>(buffer + offset);
+            if (h->nlmsg_len < sizeof(nlmsghdr) || h->nlmsg_len > size - offset) break;
+            offset += NLMSG_ALIGN(h->nlmsg_len);
             if (h->nlmsg_seq != seq) continue;
             if (h->nlmsg_type == NLMSG_DONE) return true;
             if (h->nlmsg_type == NLMSG_ERROR) return false;

@@ -377,6 +377,13 @@ void write(std::string& out, const PlistValue& v, int indent) {
 
 }  // namespace
 
+PlistValue::PlistValue() = default;
+PlistValue::PlistValue(const PlistValue&) = default;
+PlistValue::PlistValue(PlistValue&&) noexcept = default;
+PlistValue& PlistValue::operator=(const PlistValue&) = default;
+PlistValue& PlistValue::operator=(PlistValue&&) noexcept = default;
+PlistValue::~PlistValue() = default;
+
 const PlistValue& PlistValue::operator[](const std::string& key) const {
     if (type != Type::Dict) return noneValue();
     // The last of duplicate keys wins, as with the platform's reader.
