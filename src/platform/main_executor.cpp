@@ -187,7 +187,7 @@ bool ManualRunLoop::runUntil(const std::function<bool()>& done, Duration timeout
             // real-time chance to post before time jumps to the end.
             {
                 std::unique_lock<std::mutex> lock(mutex_);
-                cv_.wait_for(lock, std::chrono::milliseconds(10), [this] { return !tasks_.empty(); });
+                cv_.wait_for(lock, std::chrono::milliseconds(5), [this] { return !tasks_.empty(); });
                 if (!tasks_.empty()) continue;
             }
             fake->advanceTo(end);
