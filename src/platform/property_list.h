@@ -36,6 +36,8 @@ public:
     // Parses a document; anything that is not a property list gives a None root.
     static PlistValue parse(const std::string& xml);
     static PlistValue readFile(const std::string& path);
+    // Writes a value as an XML property list document (the reverse of parse()).
+    static std::string serialize(const PlistValue& root);
 };
 
 // Text readings shared with the rest of the core.
