@@ -205,7 +205,9 @@ void trimText(TBXMLElement* element) {
 
 XMLReader::XMLReader() = default;
 
-XMLReader::XMLReader(std::string_view text) { initWithBytes(text.data(), text.size()); }
+XMLReader::XMLReader(std::string_view text) {
+    initWithBytes(text.data(), text.size());
+}
 
 XMLReader::XMLReader(std::span<const std::uint8_t> data) {
     initWithBytes(reinterpret_cast<const char*>(data.data()), data.size());

@@ -39,7 +39,7 @@ struct TBXMLElement {
 };
 
 class XMLReader {
-public:
+  public:
     // An empty reader: no root, no records, no buffer.
     XMLReader();
     // Copies the document and parses it at once.
@@ -75,7 +75,7 @@ public:
 
     static constexpr std::size_t kRecordsPerBlock = 100;
 
-private:
+  private:
     void initWithBytes(const char* data, std::size_t length);
     void decodeBytes();
     void readAttributes(TBXMLElement* element, char* from, char* tagEnd);

@@ -22,7 +22,8 @@ TEST(FuzzCorpus, EveryInputReplays) {
     for (const auto& path : files) {
         SCOPED_TRACE(path.string());
         std::ifstream in(path, std::ios::binary);
-        std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                        std::istreambuf_iterator<char>());
         EXPECT_EQ(LLVMFuzzerTestOneInput(bytes.data(), bytes.size()), 0);
     }
 }

@@ -43,7 +43,8 @@ std::size_t walk(const XMLReader& reader) {
         } else {
             require(e->lastChild == nullptr);
         }
-        if (e->nextSibling) require(e->nextSibling->previousSibling == e && e->nextSibling->parent == e->parent);
+        if (e->nextSibling)
+            require(e->nextSibling->previousSibling == e && e->nextSibling->parent == e->parent);
         if (e->firstChild) {
             e = e->firstChild;
             continue;

@@ -12,8 +12,12 @@ using protocol::TBXMLAttribute;
 using protocol::TBXMLElement;
 using protocol::XMLReader;
 
-std::string text(const TBXMLElement* e) { return XMLReader::textForElement(e); }
-std::string name(const TBXMLElement* e) { return XMLReader::elementName(e); }
+std::string text(const TBXMLElement* e) {
+    return XMLReader::textForElement(e);
+}
+std::string name(const TBXMLElement* e) {
+    return XMLReader::elementName(e);
+}
 
 // Text of the root's first child named `child`.
 std::string childText(const XMLReader& r, const char* child) {
