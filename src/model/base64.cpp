@@ -125,8 +125,19 @@ std::optional<std::string> gzipInflate(const std::string& data, std::size_t maxO
     stream.avail_in = static_cast<uInt>(data.size());
     if (inflateInit2(&stream, 47) != Z_OK) return std::nullopt;  // gzip or zlib header
 
-    // Start near a typical ratio and double; never allocate past the cap.
-    std::size_t capacity = std::min<std::size_t>(std::max<std::size_t>(data.size() * 4, 4096), maxOutput);
+    // Start near a typical ratio and double; never allocate past the cap. A gzip
+    // trailer states the size (mod 2^32): trusted as a first guess only as far as
+    // deflate's best ratio and a modest bound allow.
+    std::size_t capacity = std::max<std::size_t>(data.size() * 4, 4096);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+    if (data.size() >= 18 && bytes[0] == 0x1F && bytes[1] == 0x8B) {
+        const std::size_t n = data.size();
+        const std::size_t stated = std::size_t{bytes[n - 4]} | (std::size_t{bytes[n - 3]} << 8) |
+                                   (std::size_t{bytes[n - 2]} << 16) | (std::size_t{bytes[n - 1]} << 24);
+        const std::size_t plausible = std::min<std::size_t>(data.size() * 1032, std::size_t{64} << 20);
+        if (stated > 0 && stated <= plausible) capacity = stated + 1;
+    }
+    capacity = std::min(capacity, maxOutput);
     if (capacity == 0) capacity = 1;
     std::string out(capacity, '\0');
     std::size_t total = 0;

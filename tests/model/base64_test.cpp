@@ -93,6 +93,12 @@ TEST(Gzip, DamagedInputGivesNothing) {
     corrupt[corrupt.size() / 2] ^= 0x55;
     EXPECT_FALSE(DA::gzipInflate(corrupt));
     EXPECT_FALSE(DA::gzipInflate("not compressed at all"));
+    // A trailer that misstates the size is caught by zlib's length check.
+    for (std::size_t from_end : {1u, 4u}) {
+        std::string lying = gz;
+        lying[lying.size() - from_end] ^= 0x01;
+        EXPECT_FALSE(DA::gzipInflate(lying));
+    }
 }
 
 TEST(Gzip, OutputCap) {
