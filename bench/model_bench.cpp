@@ -26,7 +26,8 @@ volatile std::size_t gSink = 0;
 
 std::string makeEnvelope() {
     std::string text;
-    for (int i = 0; text.size() < 1024; ++i) text += std::to_string(i * 7919) + "=" + std::to_string(i) + "\x03";
+    for (int i = 0; text.size() < 1024; ++i)
+        text += std::to_string(i * 7919) + "=" + std::to_string(i) + "\x03";
     text.resize(1024);
     return text;
 }
@@ -42,8 +43,9 @@ std::string rawEncryptBase64(EVP_CIPHER_CTX* ctx, const unsigned char* key, cons
     EVP_EncryptFinal_ex(ctx, reinterpret_cast<unsigned char*>(out.data()) + n, &tail);
     out.resize(static_cast<std::size_t>(n + tail));
     std::string text((out.size() + 2) / 3 * 4 + 1, '\0');
-    const int len = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()),
-                                    reinterpret_cast<const unsigned char*>(out.data()), static_cast<int>(out.size()));
+    const int len =
+        EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()),
+                        reinterpret_cast<const unsigned char*>(out.data()), static_cast<int>(out.size()));
     text.resize(static_cast<std::size_t>(len));
     return text;
 }
@@ -63,10 +65,15 @@ int main() {
     double ours = 1e9;
     double raw = 1e9;
     for (int trial = 0; trial < 5; ++trial) {
-        ours = std::min(ours, secondsFor(envelopes, [&](int) {
-            gSink = gSink + model::Base64::encodeBase64WithData(*model::Crypto::encrypt(envelope, password))->size();
-        }));
-        raw = std::min(raw, secondsFor(envelopes, [&](int) { gSink = gSink + rawEncryptBase64(ctx, k, k, envelope).size(); }));
+        ours = std::min(
+            ours, secondsFor(envelopes, [&](int) {
+                gSink =
+                    gSink +
+                    model::Base64::encodeBase64WithData(*model::Crypto::encrypt(envelope, password))->size();
+            }));
+        raw = std::min(raw, secondsFor(envelopes, [&](int) {
+                           gSink = gSink + rawEncryptBase64(ctx, k, k, envelope).size();
+                       }));
     }
     std::printf("envelope encrypt+base64 (1 KB): %.0f/s  raw EVP: %.0f/s  ratio %.2f (target >= 0.7)\n",
                 envelopes / ours, envelopes / raw, raw / ours);
@@ -82,23 +89,30 @@ int main() {
     for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 131 + (i >> 7));
     const int rounds = 50;
     std::string encoded;
-    const double enc = secondsFor(rounds, [&](int) { encoded = *model::Base64::encodeBase64WithData(block); });
-    const double dec = secondsFor(rounds, [&](int) { gSink = gSink + model::Base64::decodeBase64WithString(encoded)->size(); });
-    const double lenient = secondsFor(rounds, [&](int) { gSink = gSink + model::DataAdditions::dataWithBase64EncodedString(encoded).size(); });
+    const double enc =
+        secondsFor(rounds, [&](int) { encoded = *model::Base64::encodeBase64WithData(block); });
+    const double dec = secondsFor(
+        rounds, [&](int) { gSink = gSink + model::Base64::decodeBase64WithString(encoded)->size(); });
+    const double lenient = secondsFor(rounds, [&](int) {
+        gSink = gSink + model::DataAdditions::dataWithBase64EncodedString(encoded).size();
+    });
     std::string rawOut(encoded.size() + 1, '\0');
     const double rawEnc = secondsFor(rounds, [&](int) {
-        gSink = gSink + static_cast<std::size_t>(EVP_EncodeBlock(reinterpret_cast<unsigned char*>(rawOut.data()),
-                                                                 reinterpret_cast<const unsigned char*>(block.data()),
-                                                                 static_cast<int>(block.size())));
+        gSink = gSink +
+                static_cast<std::size_t>(EVP_EncodeBlock(reinterpret_cast<unsigned char*>(rawOut.data()),
+                                                         reinterpret_cast<const unsigned char*>(block.data()),
+                                                         static_cast<int>(block.size())));
     });
     const double mb = rounds * (block.size() / 1048576.0);
-    std::printf("base64 encode: %.0f MB/s (raw EVP %.0f MB/s)  strict decode: %.0f MB/s  lenient decode: %.0f MB/s\n",
-                mb / enc, mb / rawEnc, mb / dec, mb / lenient);
+    std::printf(
+        "base64 encode: %.0f MB/s (raw EVP %.0f MB/s)  strict decode: %.0f MB/s  lenient decode: %.0f MB/s\n",
+        mb / enc, mb / rawEnc, mb / dec, mb / lenient);
 
     // 3. Inflate a 4 MB text payload.
     std::string text;
     for (int i = 0; text.size() < (4u << 20); ++i) {
-        text += "ROW" + std::to_string(i) + "\x05" + "EURUSD\x05" + std::to_string(1.08 + (i % 97) * 0.0001) + "\x06";
+        text += "ROW" + std::to_string(i) + "\x05" + "EURUSD\x05" + std::to_string(1.08 + (i % 97) * 0.0001) +
+                "\x06";
     }
     const std::string gz = *model::DataAdditions::gzipDeflate(text);
     const int inflates = 10;
@@ -123,9 +137,10 @@ int main() {
         rawInflate = std::min(rawInflate, secondsFor(inflates, rawInflateOnce));
     }
     const double outMb = inflates * (text.size() / 1048576.0);
-    std::printf("inflate (%.1f MB from %.0f KB): %.0f MB/s  raw zlib (output size known): %.0f MB/s  ratio %.2f "
-                "(target >= 0.9)\n",
-                text.size() / 1048576.0, gz.size() / 1024.0, outMb / ourInflate, outMb / rawInflate,
-                rawInflate / ourInflate);
+    std::printf(
+        "inflate (%.1f MB from %.0f KB): %.0f MB/s  raw zlib (output size known): %.0f MB/s  ratio %.2f "
+        "(target >= 0.9)\n",
+        text.size() / 1048576.0, gz.size() / 1024.0, outMb / ourInflate, outMb / rawInflate,
+        rawInflate / ourInflate);
     return 0;
 }

@@ -20,7 +20,8 @@ constexpr std::int16_t kInvalid = -2;
 constexpr std::array<std::int16_t, 256> makeDecodeTable() {
     std::array<std::int16_t, 256> table{};
     for (auto& v : table) v = kInvalid;
-    for (int i = 0; i < 64; ++i) table[static_cast<unsigned char>(kAlphabet[i])] = static_cast<std::int16_t>(i);
+    for (int i = 0; i < 64; ++i)
+        table[static_cast<unsigned char>(kAlphabet[i])] = static_cast<std::int16_t>(i);
     for (unsigned char c : {9, 10, 12, 13, 32}) table[c] = kSkip;
     return table;
 }
@@ -90,23 +91,23 @@ std::optional<std::string> Base64::decodeBase64WithString(const std::string& tex
         if (v == kInvalid) return std::nullopt;
         const auto bits = static_cast<unsigned char>(v);
         switch (accepted % 4) {
-        case 0:
-            out[pos] = static_cast<char>(bits << 2);
-            break;
-        case 1:
-            out[pos] = static_cast<char>(static_cast<unsigned char>(out[pos]) | (bits >> 4));
-            ++pos;
-            out[pos] = static_cast<char>((bits & 0x0F) << 4);
-            break;
-        case 2:
-            out[pos] = static_cast<char>(static_cast<unsigned char>(out[pos]) | (bits >> 2));
-            ++pos;
-            out[pos] = static_cast<char>((bits & 0x03) << 6);
-            break;
-        default:
-            out[pos] = static_cast<char>(static_cast<unsigned char>(out[pos]) | bits);
-            ++pos;
-            break;
+            case 0:
+                out[pos] = static_cast<char>(bits << 2);
+                break;
+            case 1:
+                out[pos] = static_cast<char>(static_cast<unsigned char>(out[pos]) | (bits >> 4));
+                ++pos;
+                out[pos] = static_cast<char>((bits & 0x0F) << 4);
+                break;
+            case 2:
+                out[pos] = static_cast<char>(static_cast<unsigned char>(out[pos]) | (bits >> 2));
+                ++pos;
+                out[pos] = static_cast<char>((bits & 0x03) << 6);
+                break;
+            default:
+                out[pos] = static_cast<char>(static_cast<unsigned char>(out[pos]) | bits);
+                ++pos;
+                break;
         }
         ++accepted;
     }
@@ -236,7 +237,9 @@ std::string dataWithBase64EncodedString(const std::string& text) {
     return out;
 }
 
-std::string base64Encoding(const std::string& data) { return encode(data, 0); }
+std::string base64Encoding(const std::string& data) {
+    return encode(data, 0);
+}
 
 std::string base64EncodingWithLineLength(const std::string& data, std::size_t lineLength) {
     return encode(data, lineLength);

@@ -27,7 +27,7 @@ struct KeyMaterial {
 };
 
 class KeyCache {
-public:
+  public:
     std::shared_ptr<const KeyMaterial> get(const std::string& password) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -43,7 +43,7 @@ public:
         return material;
     }
 
-private:
+  private:
     static std::shared_ptr<const KeyMaterial> derive(const std::string& password) {
         const std::string salt = Crypto::generateSalt(Crypto::utf16Length(password) + 1);
         const std::string key = Crypto::keyBySaltingPassword(password, salt, kKeySize, kRounds);
@@ -109,7 +109,9 @@ std::size_t Crypto::utf16Length(const std::string& utf8) {
     return units;
 }
 
-std::string Crypto::generateSalt(std::size_t length) { return deployment::makeSalt(length); }
+std::string Crypto::generateSalt(std::size_t length) {
+    return deployment::makeSalt(length);
+}
 
 std::string Crypto::keyBySaltingPassword(const std::string& password, const std::string& salt,
                                          std::size_t keySize, int rounds) {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/resource_bundle.h"
 #include "platform/test_env.h"
@@ -14,7 +14,7 @@ using model::LanguageString;
 using model::StringTable;
 
 class LanguageStringTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override {
         LanguageString::setProductLocalizationList({});
         platform::ResourceBundle::setResourceDirectory("");

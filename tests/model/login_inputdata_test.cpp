@@ -15,12 +15,12 @@ namespace {
 using model::LoginInputdata;
 
 class LoginInputdataTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { platform::ResourceBundle::setResourceDirectory(""); }
 
     static void writePlist(const std::string& path, const std::string& body) {
-        std::ofstream(path) << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n" << body
-                            << "\n</plist>\n";
+        std::ofstream(path) << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n"
+                            << body << "\n</plist>\n";
     }
 };
 
@@ -43,9 +43,11 @@ TEST_F(LoginInputdataTest, ShippedSettings) {
     data.loadDemoSettings();
     EXPECT_EQ(data.IPAddress(), deployment::kSimulatorHost);
     EXPECT_EQ(data.PortNo(), deployment::kSessionPort);
-    EXPECT_EQ(LoginInputdata::getLoginValueForMode("General", "NewsServiceHost").stringValue(), "127.0.0.1:17004");
+    EXPECT_EQ(LoginInputdata::getLoginValueForMode("General", "NewsServiceHost").stringValue(),
+              "127.0.0.1:17004");
     // The deposit amounts named by the settings exist.
-    const auto amounts = platform::ResourceBundle::propertyList("DepositAmountPropertyList")[data.depositAmountListType()];
+    const auto amounts =
+        platform::ResourceBundle::propertyList("DepositAmountPropertyList")[data.depositAmountListType()];
     EXPECT_EQ(amounts.type, platform::PlistValue::Type::Array);
     EXPECT_FALSE(amounts.array.empty());
     data.setSecurityKey("session key");
@@ -60,7 +62,8 @@ TEST_F(LoginInputdataTest, MissingListsAndUnknownRule) {
                "<key>Financial request rule</key><string>Nobody</string>"
                "<key>Product localization list</key><string>Standard</string>"
                "</dict>"
-               "<key>LiveMode</key><dict><key>IPAddress</key><string>h</string><key>PortNo</key><string>5000</string></dict>"
+               "<key>LiveMode</key><dict><key>IPAddress</key><string>h</string><key>PortNo</"
+               "key><string>5000</string></dict>"
                "<key>SimulationMode</key><dict><key>IPAddress</key><string>d</string></dict>"
                "</dict>");
     writePlist(dir / "FinancialRequestRules.plist",
