@@ -17,6 +17,7 @@ namespace {
 constexpr int kRounds = 1000;
 constexpr std::size_t kKeySize = 32;  // AES-256
 constexpr std::size_t kIvSize = 16;   // one AES block
+constexpr std::size_t kMaxDerivedKeySize = 1024;
 // Enough for the product key, the session key and a few stored passwords;
 // beyond it the cache starts over rather than growing without bound.
 constexpr std::size_t kMaxCachedPasswords = 64;
@@ -115,7 +116,7 @@ std::string Crypto::generateSalt(std::size_t length) {
 
 std::string Crypto::keyBySaltingPassword(const std::string& password, const std::string& salt,
                                          std::size_t keySize, int rounds) {
-    if (keySize == 0 || rounds <= 0) return {};
+    if (keySize == 0 || keySize > kMaxDerivedKeySize || rounds <= 0) return {};
     const std::size_t take = std::min(utf16Length(password), password.size());
     std::string out(keySize, '\0');
     const int ok = PKCS5_PBKDF2_HMAC(password.data(), static_cast<int>(take),
