@@ -278,13 +278,16 @@ bool LogCapture::contains(const std::string& text) {
     return false;
 }
 
-std::unique_ptr<sim::Simulator> startSimulator(sim::SimulatorOptions options, std::shared_ptr<LogCapture> log) {
+std::unique_ptr<sim::Simulator> startSimulator(sim::SimulatorOptions options, std::shared_ptr<LogCapture> log,
+                                               const std::string& scenarioJson) {
     std::mt19937 rng(std::random_device{}());
     options.ticksPerSecond = options.ticksPerSecond == 4 ? 0 : options.ticksPerSecond;
     if (options.statusSeconds == 5) options.statusSeconds = 0;
     for (int attempt = 0; attempt < 20; ++attempt) {
         options.portBase = 20000 + static_cast<int>(rng() % 30000);
-        auto s = std::make_unique<sim::Simulator>(sim::Scenario::load(SIM_DEFAULT_SCENARIO), options);
+        auto s = std::make_unique<sim::Simulator>(
+            scenarioJson.empty() ? sim::Scenario::load(SIM_DEFAULT_SCENARIO) : sim::Scenario::fromText(scenarioJson),
+            options);
         if (log) s->setLogSink([log](const std::string& line) {
             std::lock_guard<std::mutex> lock(log->mutex);
             log->lines.push_back(line);

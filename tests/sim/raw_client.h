@@ -78,8 +78,10 @@ struct LogCapture {
 };
 
 // A simulator of the default scenario on free ports, with no automatic ticks or status.
+// scenarioJson: a scenario's text instead of the default file.
 std::unique_ptr<sim::Simulator> startSimulator(sim::SimulatorOptions options = {},
-                                               std::shared_ptr<LogCapture> log = nullptr);
+                                               std::shared_ptr<LogCapture> log = nullptr,
+                                               const std::string& scenarioJson = "");
 
 // The request channel: one REQ socket.
 class ReqClient {
