@@ -102,6 +102,18 @@ BuildResult result(BuildResult::Status status, std::string error = {}) { return 
 
 BuildResult MessageBase::BuildMessage() {
     BuildResult r;
+    try {
+        r = selectAndBuild();
+    } catch (const std::exception& e) {
+        r = result(BuildResult::Status::Failed, std::string("BuildMessage: ") + e.what());
+        platform::Log::warning(r.error);
+    }
+    tags_.clear();
+    return r;
+}
+
+BuildResult MessageBase::selectAndBuild() {
+    BuildResult r;
     switch (messagetype_) {
     case 32: r = BuildLoginRequestMessage(); break;
     case 37: r = BuildPasswordChangeRequestMessage(); break;
@@ -136,7 +148,6 @@ BuildResult MessageBase::BuildMessage() {
     case 1052: r = BuildCloseHedgedPositions(); break;
     default: break;
     }
-    tags_.clear();
     return r;
 }
 
