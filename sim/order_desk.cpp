@@ -41,6 +41,32 @@ int tradingStatusWire(int status) {
     }
 }
 
+OrderDesk::OrderDesk(Scenario& scenario, Market& market) : scenario_(scenario), market_(market) {
+    auto after = [](long long& counter, const std::string& id) {
+        const long long v = std::atoll(id.c_str());
+        if (v >= counter) counter = v + 1;
+    };
+    for (const auto& p : scenario_.positions) {
+        after(nextPosition_, p.id);
+        after(nextPending_, p.pendingOrderId);
+        after(nextExecution_, p.executionId);
+        after(nextTicket_, p.ticketId);
+    }
+    for (const auto& o : scenario_.pendingOrders) {
+        after(nextPending_, o.id);
+        after(nextTicket_, o.ticketId);
+    }
+    for (const auto& s : scenario_.settled) {
+        after(nextSettlement_, s.id);
+        after(nextPosition_, s.closingPositionId);
+    }
+    for (const auto& c : scenario_.cancelled) {
+        after(nextCancel_, c.id);
+        after(nextPending_, c.pendingOrderId);
+        after(nextTicket_, c.ticketId);
+    }
+}
+
 void OrderDesk::Result::touch(int account) {
     if (std::find(accounts.begin(), accounts.end(), account) == accounts.end()) accounts.push_back(account);
 }

@@ -14,7 +14,8 @@ namespace sim {
 
 class OrderDesk {
 public:
-    OrderDesk(Scenario& scenario, Market& market) : scenario_(scenario), market_(market) {}
+    // Ids of new records continue after the largest numeric ids of the scenario.
+    OrderDesk(Scenario& scenario, Market& market);
 
     // Answers one order request of a logged-in user; the messages go to that user.
     std::vector<WireMessage> handle(const WireMessage& request, const std::string& user);
