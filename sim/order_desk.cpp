@@ -14,6 +14,8 @@ constexpr int kRejectQuantity = 5;
 constexpr int kRejectPrice = 8;
 constexpr int kRejectUnknownOrder = 11;
 constexpr int kRejectInstrument = 13;
+constexpr int kRejectMargin = 80;
+constexpr int kRejectAccountStatus = 81;
 
 double toDouble(const std::string& s) {
     char* end = nullptr;
@@ -139,6 +141,23 @@ WireMessage OrderDesk::execution(const PositionRecord& p, int requestId) const {
     return m;
 }
 
+bool OrderDesk::canOpen(int accountId) const {
+    const AccountRecord* a = scenario_.account(accountId);
+    const long long access = a ? a->record["AccountAccessTypeId"].integer(1) : 0;
+    return a && a->tradingStatus == 1 && access == 1;
+}
+
+bool OrderDesk::canClose(int accountId) const {
+    const AccountRecord* a = scenario_.account(accountId);
+    const long long access = a ? a->record["AccountAccessTypeId"].integer(1) : 0;
+    return a && (a->tradingStatus == 1 || a->tradingStatus == 4 || a->tradingStatus == 5) && (access == 1 || access == 2);
+}
+
+double OrderDesk::freeMargin(int accountId) const {
+    const WireMessage summary = accountSummary(accountId);
+    return toDouble(summary.get(85));
+}
+
 WireMessage OrderDesk::accountSummary(int accountId) const {
     const AccountRecord* a = scenario_.account(accountId);
     WireMessage m(1045);
@@ -219,6 +238,10 @@ void OrderDesk::newOrder(const WireMessage& m, int account, double qty, int requ
     if (!(qty > 0) || !std::isfinite(qty)) return reject(m, requestId, kRejectQuantity, "", "", r);
     const double price = toDouble(m.get(38));
     if (type != 1 && !(price > 0)) return reject(m, requestId, kRejectPrice, "", "", r);
+    if (!canOpen(account)) return reject(m, requestId, kRejectAccountStatus, "", "", r);
+    const AccountRecord* a = scenario_.account(account);
+    const double margin = qty * scenario_.groupInstrument(a->groupId, ins->id)["Initialmargin"].number(0);
+    if (margin > freeMargin(account)) return reject(m, requestId, kRejectMargin, "", "", r);
 
     PendingOrderRecord o;
     o.id = nextId(nextPending_);
@@ -398,6 +421,7 @@ void OrderDesk::offset(const std::string& positionId, double qty, int requestId,
     PositionRecord* p = findPosition(positionId);
     if (!p || !ownsAccount(user, p->accountId)) return reject(ref, requestId, kRejectUnknownOrder, "", positionId, r);
     if (!(qty > 0) || qty > p->qty + 1e-9) return reject(ref, requestId, kRejectQuantity, "", positionId, r);
+    if (!canClose(p->accountId)) return reject(ref, requestId, kRejectAccountStatus, "", positionId, r);
     closeAtMarket(*p, qty, requestId, r);
 }
 

@@ -52,6 +52,9 @@ private:
     WireMessage execution(const PositionRecord& p, int requestId) const;
 
     bool ownsAccount(const std::string& user, int account) const;
+    bool canOpen(int accountId) const;   // trading status Normal and access Trade
+    bool canClose(int accountId) const;  // also Close Position Only and Equity Hit, access Close Only
+    double freeMargin(int accountId) const;
     PositionRecord* findPosition(const std::string& id);
     PendingOrderRecord* findPending(const std::string& id);
     std::string nextId(long long& counter) { return std::to_string(counter++); }

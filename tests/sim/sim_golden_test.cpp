@@ -166,3 +166,21 @@ TEST(SimGolden, JsonReaderKeepsNumberTextAndRejectsBadInput) {
     EXPECT_THROW(sim::Scenario::fromText(R"({"instruments": [{"InstrumentId": 1, "Code": "A;B"}]})"),
                  std::runtime_error);
 }
+
+TEST(SimGolden, XmlLoginDataRowsByColumnName) {
+    const auto scenario = sim::Scenario::fromText(kTinyScenario);
+    const std::string xml = sim::LoginData::xml(scenario, scenario.users()[0], {27002, 27003});
+    EXPECT_NE(xml.find("  <Table1>\n    <userid>5</userid>\n    <userenabled>true</userenabled>\n"
+                       "    <canChangePassword>false</canChangePassword>\n    <tradePubPort>27002</tradePubPort>\n"
+                       "    <marketdepthPort>27002</marketdepthPort>\n    <hdserverPort>27003</hdserverPort>\n  </Table1>\n"),
+              std::string::npos)
+        << xml;
+    EXPECT_NE(xml.find("  <Table7>\n    <groupid>10</groupid>\n    <InstrumentId>1</InstrumentId>\n"
+                       "    <Initialmargin>500</Initialmargin>\n    <Commission>5</Commission>\n  </Table7>\n"),
+              std::string::npos);
+    EXPECT_EQ(xml.find("<Table3>"), std::string::npos);
+    // The client's reader decodes no entities: markup characters travel in CDATA.
+    const auto odd = sim::Scenario::fromText(
+        R"({"instruments": [{"InstrumentId": 1, "Code": "AB", "Name": "A&B <x>"}], "users": [{"name": "u", "accounts": []}]})");
+    EXPECT_NE(sim::LoginData::xml(odd, odd.users()[0], {1, 2}).find("<Name><![CDATA[A&B <x>]]></Name>"), std::string::npos);
+}

@@ -119,6 +119,15 @@ TEST(SimOrders, WorkingOrdersAreEditedCancelledAndRejected) {
     EXPECT_EQ(summary(collect(c)), (std::vector<std::string>{"62/25"}));
     c.sendEnvelope(newOrder("1001", "GOLD", 29, 45, "-1", "0", "13"), r.sessionKey);
     EXPECT_EQ(summary(collect(c)), (std::vector<std::string>{"62/25"}));
+    // The view-only account takes no orders; 90 lots of gold need more margin than 1001 has.
+    c.sendEnvelope(newOrder("1003", "GOLD", 29, 45, "1", "0", "14"), r.sessionKey);
+    auto viewOnly = collect(c);
+    ASSERT_EQ(summary(viewOnly), (std::vector<std::string>{"62/25"}));
+    EXPECT_EQ(viewOnly[0].get(74), "81");
+    c.sendEnvelope(newOrder("1001", "GOLD", 29, 45, "90", "0", "15"), r.sessionKey);
+    auto margin = collect(c);
+    ASSERT_EQ(summary(margin), (std::vector<std::string>{"62/25"}));
+    EXPECT_EQ(margin[0].get(74), "80");
 }
 
 TEST(SimOrders, CloseAllAndCloseHedged) {
