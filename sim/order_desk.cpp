@@ -17,10 +17,11 @@ constexpr int kRejectInstrument = 13;
 constexpr int kRejectMargin = 80;
 constexpr int kRejectAccountStatus = 81;
 
+// A number from a request; 0 for text that is not one, and for infinities and NaN.
 double toDouble(const std::string& s) {
     char* end = nullptr;
     const double v = std::strtod(s.c_str(), &end);
-    return end == s.c_str() ? 0 : v;
+    return end == s.c_str() || !std::isfinite(v) ? 0 : v;
 }
 
 int toInt(const std::string& s) { return std::atoi(s.c_str()); }
@@ -240,7 +241,11 @@ void OrderDesk::newOrder(const WireMessage& m, int account, double qty, int requ
     if (type != 1 && !(price > 0)) return reject(m, requestId, kRejectPrice, "", "", r);
     if (!canOpen(account)) return reject(m, requestId, kRejectAccountStatus, "", "", r);
     const AccountRecord* a = scenario_.account(account);
-    const double margin = qty * scenario_.groupInstrument(a->groupId, ins->id)["Initialmargin"].number(0);
+    const JsonValue& terms = scenario_.groupInstrument(a->groupId, ins->id);
+    if (!terms.isObject()) return reject(m, requestId, kRejectInstrument, "", "", r);  // not traded by the group
+    const double maxQty = terms["MaxOrderQty"].number(0);
+    if (maxQty > 0 && qty > maxQty) return reject(m, requestId, kRejectQuantity, "", "", r);
+    const double margin = qty * terms["Initialmargin"].number(0);
     if (margin > freeMargin(account)) return reject(m, requestId, kRejectMargin, "", "", r);
 
     PendingOrderRecord o;
