@@ -1,5 +1,6 @@
 // Byte vectors written by hand from the wire rules, and the simulator's small parts.
 #include <gtest/gtest.h>
+#include <openssl/sha.h>
 
 #include <stdexcept>
 
@@ -146,6 +147,11 @@ TEST(SimGolden, CipherAndCodecsAgreeWithAnIndependentImplementation) {
     // 31 characters get exactly one pad character.
     EXPECT_EQ(sim::SimCrypto::sessionKey("abcdefghij", "klmnopqrst", "uvwxyz1234", "5"),
               rawclient::sessionKey("abcdefghijklmnopqrstuvwxyz12345*"));
+    // Non-ASCII text: only as many UTF-8 bytes as UTF-16 code units enter the key and the digest.
+    EXPECT_EQ(sim::SimCrypto::encrypt(frame, "p\xc3\xa4"), rawclient::encrypt(frame, "p\xc3"));
+    unsigned char digest[64];
+    SHA512(reinterpret_cast<const unsigned char*>("\xc3"), 1, digest);
+    EXPECT_EQ(sim::SimCrypto::sha512("\xc3\xa9"), std::string(reinterpret_cast<char*>(digest), 64));
     const std::string payload = sim::SimCrypto::compressPayload("hello, world");
     EXPECT_EQ(rawclient::payload(payload), "hello, world");
     const auto raw = rawclient::unbase64(payload);
