@@ -190,13 +190,15 @@ std::string DataService::chart(const std::string& code, const std::string& inter
         char d[16], tt[16];
         std::strftime(d, sizeof d, "%m/%d/%y", &tm);
         std::strftime(tt, sizeof tt, "%H:%M:%S", &tm);
-        const char* sep = k ? "," : "";
-        dates += sep + std::string(d);
-        times += sep + std::string(tt);
-        c += sep + fixed(close[k], ins->decimals);
-        h += sep + fixed(high[k], ins->decimals);
-        l += sep + fixed(low[k], ins->decimals);
-        o += sep + fixed(open[k], ins->decimals);
+        if (k) {
+            for (std::string* s : {&dates, &times, &c, &h, &l, &o}) s->push_back(',');
+        }
+        dates.append(d);
+        times.append(tt);
+        c.append(fixed(close[k], ins->decimals));
+        h.append(fixed(high[k], ins->decimals));
+        l.append(fixed(low[k], ins->decimals));
+        o.append(fixed(open[k], ins->decimals));
     }
     return header + dates + "#" + times + "#" + c + "#" + h + "#" + l + "#" + o + "<END>";
 }

@@ -27,7 +27,7 @@ std::vector<Message> collect(TcpClient& c, std::chrono::milliseconds quiet = 300
 std::vector<std::string> summary(const std::vector<Message>& ms) {
     std::vector<std::string> out;
     for (const auto& m : ms)
-        out.push_back(std::to_string(m.type) + (m.has(73) ? "/" + m.get(73) : std::string()));
+        out.push_back(std::to_string(m.type) + (m.has(73) ? std::string("/") + m.get(73) : std::string()));
     return out;
 }
 
