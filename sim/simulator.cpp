@@ -177,7 +177,11 @@ std::string Simulator::runOnIo(std::function<std::string()> task) {
     auto future = promise->get_future();
     post([promise, task] { promise->set_value(task()); });
     if (future.wait_for(std::chrono::seconds(10)) != std::future_status::ready) return "error timed out";
-    return future.get();
+    try {
+        return future.get();
+    } catch (const std::future_error&) {  // stopped before the task ran
+        return "error the simulator stopped";
+    }
 }
 
 // ---------------------------------------------------------------- TCP session
