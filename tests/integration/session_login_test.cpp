@@ -41,8 +41,13 @@ protected:
     }
 
     void startSim(int slot, const std::vector<std::string>& extra = {}) {
-        sim = std::make_unique<integration::SimProcess>(TRADING_SIM_PATH, integration::portBaseFor(slot), extra);
-        ASSERT_TRUE(sim->ready()) << "simulator did not start";
+        // Another process may hold the ports: try a few bases.
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            sim = std::make_unique<integration::SimProcess>(TRADING_SIM_PATH,
+                                                            integration::portBaseFor(slot + 8 * attempt), extra);
+            if (sim->ready()) return;
+        }
+        FAIL() << "simulator did not start";
     }
     void makeSession(const std::string& user, const std::string& password) {
         ui.login.setUserName(user);

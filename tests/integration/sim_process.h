@@ -18,6 +18,8 @@ class SimProcess {
 public:
     // Starts `path` with --port-base and the extra arguments; waits for "trading-sim ready".
     SimProcess(const std::string& path, int portBase, const std::vector<std::string>& extra = {}) : portBase_(portBase) {
+        // A simulator that has exited must not kill the test through its pipe.
+        ::signal(SIGPIPE, SIG_IGN);
         int in[2], out[2];
         if (::pipe(in) != 0 || ::pipe(out) != 0) return;
         pid_ = ::fork();
@@ -72,7 +74,7 @@ public:
         if (::write(stdin_, text.data(), text.size()) < 0) return "";
         std::string answer;
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (std::chrono::steady_clock::now() < deadline) {
+        while (!eof_ && std::chrono::steady_clock::now() < deadline) {
             std::string l = readLine(deadline);
             if (l.rfind("ok", 0) == 0 || l.rfind("error", 0) == 0) return l;
         }
@@ -82,7 +84,7 @@ public:
 private:
     bool waitForLine(const std::string& prefix, std::chrono::seconds timeout) {
         auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < deadline) {
+        while (!eof_ && std::chrono::steady_clock::now() < deadline) {
             std::string l = readLine(deadline);
             if (l.rfind(prefix, 0) == 0) return true;
         }
@@ -102,7 +104,10 @@ private:
             if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) return "";
             char buf[4096];
             ssize_t n = ::read(stdout_, buf, sizeof buf);
-            if (n <= 0) return "";
+            if (n <= 0) {
+                eof_ = true;  // the simulator has gone
+                return "";
+            }
             buffer_.append(buf, static_cast<std::size_t>(n));
         }
     }
@@ -112,6 +117,7 @@ private:
     int stdin_ = -1;
     int stdout_ = -1;
     bool ready_ = false;
+    bool eof_ = false;
     std::string buffer_;
 };
 
