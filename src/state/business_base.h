@@ -97,7 +97,8 @@ public:
     void disconnectServer();
 
     // --- Incoming, on "NewQueue" --------------------------------------------
-    // De-frames text unwrapped from an envelope or a compressed message.
+    // De-frames text unwrapped from an envelope or a compressed message. Its
+    // buffers belong to "NewQueue": text from other threads needs its own.
     void ProcessMessage(const std::string& text);
     // One frame, start and end bytes removed.
     void NewMessage(std::string frame);
