@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#include "model/device_info.h"
+#include "platform/log.h"
+#include "protocol/message_base.h"
+
 namespace protocol {
 namespace {
 constexpr char kStart = 0x01;
@@ -57,15 +61,8 @@ bool FrameReader::append(std::string_view bytes, const std::function<void(std::s
     return true;
 }
 
-}  // namespace protocol
-
 // ---------------------------------------------------------------------------
-
-#include "model/device_info.h"
-#include "platform/log.h"
-#include "protocol/message_base.h"
-
-namespace protocol {
+// ConnectionBase
 
 std::shared_ptr<ConnectionBase> ConnectionBase::create(std::weak_ptr<ConnectionDelegate> delegate,
                                                        std::size_t maxFrame) {
@@ -181,10 +178,14 @@ void ConnectionBase::socketDidConnectToHost(support::GCDAsyncSocket* sock, const
 void ConnectionBase::socketDidReadData(support::GCDAsyncSocket* sock, std::span<const std::uint8_t> data,
                                        std::int64_t) {
     auto d = delegate_.lock();
+    const std::size_t droppedBefore = frames_.droppedBytes();
     bool ok = frames_.append(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()),
                              [&d](std::string&& frame) {
                                  if (d) d->connectionDidReceiveFrame(std::move(frame));
                              });
+    if (frames_.droppedBytes() != droppedBefore)
+        platform::Log::debug("Dropped " + std::to_string(frames_.droppedBytes() - droppedBefore) +
+                             " bytes outside any frame");
     if (!ok) {
         platform::Log::error("A frame from the server exceeds the size limit; closing the session");
         // Not a manual disconnect: reported as a failure.
