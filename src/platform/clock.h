@@ -30,6 +30,10 @@ public:
 // The process clock: the installed one, or the real one. Install before any timer exists.
 Clock& defaultClock();
 void installClock(std::shared_ptr<Clock> clock);  // nullptr restores the real clock
+// The same clock as a shared pointer, for holders that must cancel on the clock they scheduled on.
+std::shared_ptr<Clock> sharedDefaultClock();
+// Timer ids are unique across all clocks of the process, so cancelling on the wrong clock is harmless.
+Clock::TimerId nextTimerId();
 
 // Real time; fires callbacks from one private timer thread.
 class SystemClock : public Clock {

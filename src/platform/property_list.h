@@ -13,6 +13,14 @@ namespace platform {
 class PlistValue {
 public:
     enum class Type { None, String, Integer, Real, Bool, Date, Data, Array, Dict };
+    // Defined out of line: the containers hold this type while it is still incomplete.
+    PlistValue();
+    PlistValue(const PlistValue&);
+    PlistValue(PlistValue&&) noexcept;
+    PlistValue& operator=(const PlistValue&);
+    PlistValue& operator=(PlistValue&&) noexcept;
+    ~PlistValue();
+
     Type type = Type::None;
     std::string text;  // string, date, data (decoded bytes) and the original text of numbers
     std::int64_t integer = 0;
@@ -36,6 +44,8 @@ public:
     // Parses a document; anything that is not a property list gives a None root.
     static PlistValue parse(const std::string& xml);
     static PlistValue readFile(const std::string& path);
+    // Writes a value as an XML property list document (the reverse of parse()).
+    static std::string serialize(const PlistValue& root);
 };
 
 // Text readings shared with the rest of the core.

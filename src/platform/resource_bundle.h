@@ -19,7 +19,8 @@ std::string resourceDirectory();
 std::optional<std::string> pathForResource(const std::string& name, const std::string& extension);
 // Reads the named property list afresh on each call; a missing file gives None.
 PlistValue propertyList(const std::string& name);
-// Folder of the string tables of one language ("en", "zh-Hans", ...).
+// Folder of the string tables of one language ("en" -> ".../en.lproj"); empty when the
+// folder is missing.
 std::string languageDirectory(const std::string& language);
 }  // namespace ResourceBundle
 

@@ -4,6 +4,8 @@
 #include <asio.hpp>
 #include <atomic>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <memory>
 #include <string>
 
@@ -31,9 +33,12 @@ public:
     Strand& strand() { return strand_; }
 
 private:
+    struct Delayed;
     explicit SerialQueue(std::string name);
     std::string name_;
     Strand strand_;
+    std::mutex delayedMutex_;
+    std::map<Clock::TimerId, std::shared_ptr<Delayed>> delayed_;
 };
 
 }  // namespace platform

@@ -1,0 +1,46 @@
+#pragma once
+// The trading conditions of an account group, with its instruments.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "model/group_instruments.h"
+
+namespace model {
+
+class GroupDetails {
+public:
+    std::int32_t GroupId = 0;
+    std::string Name;
+    std::int32_t CompanyId = 0;
+    bool TradingEnabled = false;
+    bool IsNewsEnabled = false;
+    bool IsMailEnabled = false;
+    bool IsChatEnabled = false;
+    bool IsEAEnabled = false;
+    bool IsTrailingStopEnabled = false;
+    std::int32_t InstrumentLimit = 0;
+    std::int32_t WatchlistItemLimit = 0;
+    double MaxOrderQty = 0.0;
+    double OrderQtyStep = 0.0;
+    double MarginCallLevel = 0.0;
+    double StopOutLevel = 0.0;
+    // Percent of a floating profit / loss that counts in equity.
+    std::int32_t LeverageOnFProfit = 0;
+    std::int32_t RevLeverageOnFLoss = 0;
+    std::int32_t ReportHistoryDaysLimit = 0;
+    bool SendMailReports = false;
+    bool SendExecutionSMS = false;
+    std::int32_t CreditRating = 0;
+    // Instrument id as decimal text -> conditions of that instrument in the group.
+    std::unordered_map<std::string, std::shared_ptr<GroupInstruments>> GroupInstrumentCollection;
+
+    // The conditions of an instrument, or null when the group has none for it.
+    std::shared_ptr<GroupInstruments> instrument(std::int32_t instrumentId) const {
+        const auto it = GroupInstrumentCollection.find(std::to_string(instrumentId));
+        return it == GroupInstrumentCollection.end() ? nullptr : it->second;
+    }
+};
+
+}  // namespace model

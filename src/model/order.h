@@ -1,0 +1,139 @@
+#pragma once
+// The order and position record, with the trading enumerations and their wire values.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace model {
+
+class GroupInstruments;
+class ItemDetails;
+
+class Order {
+public:
+    // Wire value for "no value".
+    static constexpr std::int32_t kNoValue = 926;
+
+    // tradingMode
+    static constexpr std::int32_t kBuy = 0;
+    static constexpr std::int32_t kSell = 1;
+    // orderType
+    static constexpr std::int32_t kOrderTypeNone = 0;
+    static constexpr std::int32_t kMarket = 1;
+    static constexpr std::int32_t kLimit = 2;
+    static constexpr std::int32_t kStop = 3;
+    // deliveryMode
+    static constexpr std::int32_t kRegular = 1;
+    static constexpr std::int32_t kIntraday = 2;
+    static constexpr std::int32_t kBTST = 3;
+    // timeinForce
+    static constexpr std::int32_t kGTC = 1;
+    static constexpr std::int32_t kGTF = 2;
+    static constexpr std::int32_t kDay = 5;
+    // Order status codes.
+    static constexpr std::int32_t kStatusNew = 21;
+    static constexpr std::int32_t kStatusPartlyFilled = 22;
+    static constexpr std::int32_t kStatusFullyFilled = 23;
+    static constexpr std::int32_t kStatusCancelled = 24;
+    static constexpr std::int32_t kStatusExpired = 26;
+    static constexpr std::int32_t kStatusSuspended = 27;
+    static constexpr std::int32_t kStatusPending = 28;
+
+    // Enumerations and request values.
+    std::int32_t tradingMode = 0;
+    std::int32_t orderType = 0;
+    std::int32_t deliveryMode = 0;
+    std::int32_t timeinForce = 0;
+    std::int32_t orderrejectReason = 0;
+    std::int32_t ordertypeInfo = 0;
+    std::int32_t RequestId = 0;
+    std::int32_t orderTypeTag = 0;
+    std::int32_t deliveryModeTag = 0;
+    std::int32_t tradingModeTag = 0;
+    std::int32_t timeinForceTag = 0;
+    std::int32_t deviation = 0;
+
+    // Texts (decimal text for prices and quantities, as the server sends them).
+    std::string AccountNumber;
+    std::string ItemCode;
+    std::string OrderQty;
+    std::string RemainingQty;
+    std::string PreviousOrderQty;
+    std::string OrderPrice;
+    std::string LimitPrice;
+    std::string StopPrice;
+    std::string Spread;
+    std::string Bid;
+    std::string Ask;
+    std::string Last;
+    std::string High;
+    std::string Low;
+    std::string ItemTime;
+    std::string CurrentStatus;
+    std::string TicketId;
+    std::string TransactionDateTime;
+    std::string OrderStatus;
+    std::string OrderRouteId;
+    std::string PendingOrderId;
+    std::string ExecutionId;
+    std::string OpenPositionId;
+    std::string SettledQty;
+    std::string SettledPL;
+    std::string SettledPrice;
+    std::string ClosingPositionId;
+    std::string SettlementId;
+    std::string ExpiryDate;
+    std::string ValueDate;
+    std::string RefPositionIdOfBracket;
+    std::string CancelledOrderId;
+    std::string LiqudateOrderNumber;
+    std::string margin;
+
+    // Amounts.
+    double Commision = 0.0;
+    double UnrealisedPL = 0.0;
+    double Storage = 0.0;
+    double EquityHitPrice = 0.0;
+    double CurrencyRate = 0.0;
+    double OtherCharges = 0.0;
+    double previousBid = 0.0;
+    double previousAsk = 0.0;
+    double accountCurrencyRate = 0.0;
+    double BaseCurrencyRate = 0.0;
+
+    // Flags.
+    bool isCloseNew = false;
+    bool isEditWorkOrder = false;
+    bool isEditBracketOrder = false;
+    bool isTakeProfitEnabled = false;
+    bool isStopLossEnabled = false;
+    bool isCancelOrder = false;
+    bool validationResult = false;
+
+    // Wire values of the enumerations; out-of-range values (negative ones too) give 926.
+    static std::int32_t GetOrderTypeTagValue(std::int32_t orderType);
+    static std::int32_t GetDeliveryModeTagValue(std::int32_t deliveryMode);
+    static std::int32_t GetTimeInForceTagValue(std::int32_t timeInForce);
+    // 45 for buy, 46 for every other value.
+    static std::int32_t GetTradingModeTagValue(std::int32_t tradingMode);
+
+    // Name of a status code; nullopt for codes without a name.
+    static std::optional<std::string> GetOrderStatus(std::int32_t status);
+
+    // "B"/"S", or the texts of keys "0009"/"0010" when expanded; "" for any other side.
+    static std::string GetTradingModeString(std::int32_t tradingMode, bool expandedText);
+
+    // Lookup of a language key in the selected language, used by the expanded
+    // side text. Until one is installed the key itself is answered.
+    using KeyLookup = std::function<std::string(const std::string& key)>;
+    static void setKeyLookup(KeyLookup lookup);
+
+    bool isQuoteOrder() const { return false; }
+
+    // Margin of one lot; nullopt without a group row or when the figures give no finite value.
+    std::optional<double> GetMarginForSingleLot(const GroupInstruments* groupInstrument,
+                                                const ItemDetails& itemDetails) const;
+};
+
+}  // namespace model

@@ -1,0 +1,29 @@
+#pragma once
+// A currency with the rule by which amounts are converted into it.
+#include <cstdint>
+#include <string>
+
+namespace model {
+
+class TradeCurrency {
+public:
+    // conversionMode
+    static constexpr std::int64_t kNoConversion = 0;
+    static constexpr std::int64_t kAtBid = 1;
+    static constexpr std::int64_t kAtAsk = 2;
+    static constexpr std::int64_t kBidForGainsAskForLosses = 3;
+    static constexpr std::int64_t kFixedRates = 4;
+    static constexpr std::int64_t kAtMid = 5;
+
+    std::uint64_t currencyID = 0;
+    std::string currencyCode;
+    std::uint64_t instrumentID = 0;
+    double bidRate = 0.0;
+    double askRate = 0.0;
+    std::int64_t conversionMode = 0;
+    // YES: amounts are divided by the conversion price; NO: multiplied by it.
+    bool isDirect = false;
+    double depositRate = 0.0;
+};
+
+}  // namespace model

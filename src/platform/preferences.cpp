@@ -1,0 +1,207 @@
+#include "platform/preferences.h"
+
+#include <cstdio>
+#include <type_traits>
+
+#include "platform/log.h"
+#include "platform/paths.h"
+#include "platform/property_list.h"
+
+namespace platform {
+
+namespace {
+
+std::string numberText(double d) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.17g", d);
+    return buf;
+}
+
+}  // namespace
+
+Preferences& Preferences::standard() {
+    static Preferences prefs(Paths::join(Paths::configFolder(), "preferences"));
+    return prefs;
+}
+
+Preferences::Preferences(std::string path) : path_(std::move(path)) { load(); }
+
+void Preferences::load() {
+    std::string bytes;
+    if (!Paths::readFile(path_, &bytes)) return;  // no file yet: an empty store
+    PlistValue root = PropertyList::parse(bytes);
+    if (root.type != PlistValue::Type::Dict) {
+        Log::warning("Preferences file unreadable, using defaults: " + path_);
+        return;
+    }
+    std::map<std::string, Value> values;
+    for (const auto& [key, v] : root.dict) {
+        switch (v.type) {
+            case PlistValue::Type::String:
+            case PlistValue::Type::Date: values[key] = v.text; break;
+            case PlistValue::Type::Bool: values[key] = v.boolean; break;
+            case PlistValue::Type::Integer: values[key] = v.integer; break;
+            case PlistValue::Type::Real: values[key] = v.real; break;
+            case PlistValue::Type::Data: values[key] = Bytes(v.text.begin(), v.text.end()); break;
+            case PlistValue::Type::Array: {
+                StringArray list;
+                bool strings = true;
+                for (const auto& e : v.array) {
+                    if (e.type != PlistValue::Type::String) {
+                        strings = false;
+                        break;
+                    }
+                    list.push_back(e.text);
+                }
+                if (strings)
+                    values[key] = std::move(list);
+                else
+                    Log::debug("Preferences: skipped a list that is not text under " + key);
+                break;
+            }
+            default: Log::debug("Preferences: skipped an unsupported value under " + key); break;
+        }
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    values_ = std::move(values);
+}
+
+std::optional<Preferences::Value> Preferences::get(const std::string& key) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = values_.find(key);
+    if (it == values_.end()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<std::string> Preferences::stringForKey(const std::string& key) const {
+    auto v = get(key);
+    if (!v) return std::nullopt;
+    return std::visit(
+        [](const auto& x) -> std::optional<std::string> {
+            using T = std::decay_t<decltype(x)>;
+            if constexpr (std::is_same_v<T, std::string>) return x;
+            else if constexpr (std::is_same_v<T, bool>) return std::string(x ? "1" : "0");
+            else if constexpr (std::is_same_v<T, std::int64_t>) return std::to_string(x);
+            else if constexpr (std::is_same_v<T, double>) return numberText(x);
+            else return std::nullopt;
+        },
+        *v);
+}
+
+bool Preferences::boolForKey(const std::string& key) const {
+    auto v = get(key);
+    if (!v) return false;
+    return std::visit(
+        [](const auto& x) -> bool {
+            using T = std::decay_t<decltype(x)>;
+            if constexpr (std::is_same_v<T, std::string>) return readBool(x);
+            else if constexpr (std::is_same_v<T, bool>) return x;
+            else if constexpr (std::is_same_v<T, std::int64_t> || std::is_same_v<T, double>) return x != 0;
+            else return false;
+        },
+        *v);
+}
+
+std::int64_t Preferences::integerForKey(const std::string& key) const {
+    auto v = get(key);
+    if (!v) return 0;
+    PlistValue p;
+    if (auto s = std::get_if<std::string>(&*v)) return readInteger(*s);
+    if (auto b = std::get_if<bool>(&*v)) return *b ? 1 : 0;
+    if (auto i = std::get_if<std::int64_t>(&*v)) return *i;
+    if (auto d = std::get_if<double>(&*v)) {
+        p.type = PlistValue::Type::Real;
+        p.real = *d;
+        return p.integerValue();  // clamps out-of-range values
+    }
+    return 0;
+}
+
+double Preferences::doubleForKey(const std::string& key) const {
+    auto v = get(key);
+    if (!v) return 0;
+    if (auto s = std::get_if<std::string>(&*v)) return readDouble(*s);
+    if (auto b = std::get_if<bool>(&*v)) return *b ? 1 : 0;
+    if (auto i = std::get_if<std::int64_t>(&*v)) return static_cast<double>(*i);
+    if (auto d = std::get_if<double>(&*v)) return *d;
+    return 0;
+}
+
+std::optional<Preferences::StringArray> Preferences::stringArrayForKey(const std::string& key) const {
+    auto v = get(key);
+    if (!v) return std::nullopt;
+    if (auto a = std::get_if<StringArray>(&*v)) return *a;
+    return std::nullopt;
+}
+
+std::optional<Preferences::Bytes> Preferences::dataForKey(const std::string& key) const {
+    auto v = get(key);
+    if (!v) return std::nullopt;
+    if (auto b = std::get_if<Bytes>(&*v)) return *b;
+    return std::nullopt;
+}
+
+bool Preferences::hasKey(const std::string& key) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return values_.count(key) != 0;
+}
+
+void Preferences::set(const std::string& key, Value value) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    values_[key] = std::move(value);
+}
+
+void Preferences::remove(const std::string& key) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    values_.erase(key);
+}
+
+bool Preferences::synchronize() {
+    // One writer at a time, so that an older snapshot never lands after a newer one.
+    static std::mutex writeMutex;
+    std::lock_guard<std::mutex> writing(writeMutex);
+    PlistValue root;
+    root.type = PlistValue::Type::Dict;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (const auto& [key, value] : values_) {
+            PlistValue v;
+            std::visit(
+                [&v](const auto& x) {
+                    using T = std::decay_t<decltype(x)>;
+                    if constexpr (std::is_same_v<T, std::string>) {
+                        v.type = PlistValue::Type::String;
+                        v.text = x;
+                    } else if constexpr (std::is_same_v<T, bool>) {
+                        v.type = PlistValue::Type::Bool;
+                        v.boolean = x;
+                    } else if constexpr (std::is_same_v<T, std::int64_t>) {
+                        v.type = PlistValue::Type::Integer;
+                        v.integer = x;
+                    } else if constexpr (std::is_same_v<T, double>) {
+                        v.type = PlistValue::Type::Real;
+                        v.real = x;
+                    } else if constexpr (std::is_same_v<T, StringArray>) {
+                        v.type = PlistValue::Type::Array;
+                        for (const auto& s : x) {
+                            PlistValue e;
+                            e.type = PlistValue::Type::String;
+                            e.text = s;
+                            v.array.push_back(std::move(e));
+                        }
+                    } else {
+                        v.type = PlistValue::Type::Data;
+                        v.text.assign(x.begin(), x.end());
+                    }
+                },
+                value);
+            root.dict.emplace_back(key, std::move(v));
+        }
+    }
+    std::string bytes = PropertyList::serialize(root);
+    auto slash = path_.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !Paths::createDirectory(path_.substr(0, slash))) return false;
+    return Paths::writeFileAtomically(path_, bytes);
+}
+
+}  // namespace platform

@@ -1,0 +1,337 @@
+#include "protocol/message_base.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <exception>
+#include <initializer_list>
+
+#include "platform/log.h"
+#include "protocol/app_context.h"
+#include "protocol/envelope.h"
+#include "protocol/message_cracker.h"
+#include "protocol/request_message.h"
+#include "protocol/separator_bytes.h"
+#include "protocol/wire_format.h"
+
+namespace protocol {
+
+namespace detail {
+struct BuilderSpec {
+    const char* name;
+    std::vector<std::int64_t> tags;
+    bool envelope;       // false: plain on the request channel
+    bool initial;        // envelope carries 1153 and 1132
+    std::int64_t receivingStrategy;
+};
+}  // namespace detail
+
+namespace {
+
+using Tags = std::vector<std::int64_t>;
+
+Tags join(std::initializer_list<std::initializer_list<std::int64_t>> parts) {
+    Tags out;
+    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+// Ends the bodies of types 60, 72 and 77.
+constexpr std::initializer_list<std::int64_t> kOrderTail = {24, 43, 56, 54, 61, 60, 62, 67, 78};
+// Ends every data-service request.
+constexpr std::initializer_list<std::int64_t> kDsTail = {20, 115, 23, 19, 21};
+
+using Spec = detail::BuilderSpec;
+
+Spec envelope(const char* name, Tags tags, bool initial = false) { return Spec{name, std::move(tags), true, initial, 0}; }
+Spec plain(const char* name, Tags tags, std::int64_t receiving = 0) {
+    return Spec{name, std::move(tags), false, false, receiving};
+}
+
+const Spec kLogin = envelope("BuildLoginRequestMessage", {10, 23, 18, 20, 19, 563, 114, 105, 1018, 504, 160, 21}, true);
+const Spec kPasswordChange = envelope("BuildPasswordChangeRequestMessage", {10, 23, 104, 103, 20, 19, 21});
+const Spec kNewOrder = envelope("BuildPlaceNewOrderRequestMessage",
+                                join({{10, 34, 23, 33, 19, 12, 32, 117, 37, 38, 39, 40, 90, 36, 77}, kOrderTail}));
+const Spec kOffsetOrder = envelope("BuildOffsetOrderRequestMessage",
+                                   join({{10, 34, 125, 23, 33, 19, 12, 32, 117, 37, 38, 90, 36, 77}, kOrderTail}));
+const Spec kEditBracket = envelope("BuildEditBracketOrderRequestMessage",
+                                   join({{10, 1035, 34, 23, 573, 33, 19, 12, 32, 117, 37, 38, 39, 40, 90, 36}, kOrderTail}));
+const Spec kEditWorking = envelope("BuildEditWorkingOrderRequestMessage",
+                                   join({{10, 1035, 34, 23, 79, 33, 19, 12, 32, 117, 37, 38, 39, 40, 90, 36}, kOrderTail}));
+const Spec kBulkOrder = envelope("BuildBulkOrderRequest",
+                                 join({{10, 23, 19, 12, 32, 117, 38, 39, 40, 90, 36, 77}, kOrderTail, {91}}));
+const Spec kClosePositions = envelope("buildClosePositionsRequest", {10, 583, 20, 23, 19, 21});
+const Spec kPayGateMaster = envelope("buildPayGateMasterRequest", {10, 145, 1152, 34, 1038, 564, 535, 20, 1040, 23, 19, 21});
+const Spec kRoomCreation = envelope("BuildNewRoomCreationRequest", {10, 20, 503, 530, 504, 19, 21});
+const Spec kChatMessage = envelope("BuildNewChatMessage", {10, 501, 504, 502, 17, 19, 21});
+const Spec kChatAck = envelope("BuildChatMessageAcknowledgement", {10, 507, 505, 504, 23, 19, 21});
+const Spec kOfflineMessages = envelope("BuildGetOfflineMessageRequest", {10, 23, 504, 19, 21});
+const Spec kRoomMessages = envelope("BuildGetRoomMessageRequest", {10, 23, 502, 501, 504, 19, 21});
+const Spec kContactList = envelope("BuildGetContacListInfoRequest", {10, 23, 520, 504, 19, 21});
+const Spec kRecentConversation = envelope("BuildGetRecentConversationRequest", {10, 23, 504, 19, 21});
+const Spec kChatToQueue = envelope("BuildNewChatRequestToQueue", {10, 1026, 34, 17, 20, 530, 504, 19, 21});
+const Spec kApproval = envelope("buildApprovalRequest", {10, 1063, 1035, 535, 20, 1040, 1059, 1060, 23, 19, 21});
+const Spec kKeepAlive = plain("buildControlClientMessageRequest", {10, 23, 19, 21});
+const Spec kPing = envelope("BuildPingConnectionRequestMessage", {10, 20, 21});
+const Spec kDemoUser = envelope("BuildDemoUserCreationRequestMessage",
+                                {10, 1152, 1033, 564, 1132, 1133, 1134, 1135, 1136, 1137, 1138, 1139, 1140, 20, 19, 105,
+                                 1018, 504},
+                                true);
+const Spec kChartData = plain("BuildChartDataRequest", {10, 12, 83, 20, 1025, 23, 19, 21});
+const Spec kCloseHedged = envelope("BuildCloseHedgedPositions", {10, 34, 12, 583, 23, 19, 21});
+
+const std::array<Spec, 14> kDataService = {
+    plain("BuildDSRequest", join({{10, 151, 152, 153}, kDsTail})),
+    plain("BuildEqityHitDSRequest", {10, 151, 152, 160, 153, 20, 34, 115, 23, 19, 21}),
+    plain("BuildFinancialTransactionsDSRequest", join({{10, 151, 152, 153, 34, 575, 576, 551}, kDsTail})),
+    plain("BuildAccountStatementDSRequest", join({{10, 151, 152, 153, 34, 575, 576}, kDsTail})),
+    plain("BuildBankDetailsDSRequest", join({{10, 151, 152, 153, 34, 1132}, kDsTail})),
+    plain("BuildExecutedPositionDSRequest", join({{10, 151, 152, 153, 575, 576}, kDsTail})),
+    plain("buildInstrumentDSRequest", join({{10, 151, 152, 160, 153}, kDsTail})),
+    plain("buildSessionScheduleDSRequest", join({{10, 151, 152, 153, 581}, kDsTail})),
+    plain("buildUserMapWithMyAccountDSRequest", join({{10, 151, 152, 153, 34}, kDsTail})),
+    plain("buildEditUserAccountAccessDSRequest", join({{10, 151, 152, 153, 1132, 159}, kDsTail})),
+    plain("buildCancelledOrderHistoryDSRequest", join({{10, 151, 152, 153, 34, 575, 576}, kDsTail})),
+    plain("buildDSRequestResourceSearch", join({{10, 151, 152, 153, 159, 160}, kDsTail})),
+    plain("buildDSRequestResourceDownload", join({{10, 151, 152, 153, 159}, kDsTail}), 1),
+    plain("buildAllPayGateSettingsDSRequest", join({{10, 151, 152, 153}, kDsTail})),
+};
+
+BuildResult result(BuildResult::Status status, std::string error = {}) { return BuildResult{status, std::move(error)}; }
+
+}  // namespace
+
+BuildResult MessageBase::BuildMessage() {
+    BuildResult r;
+    try {
+        r = selectAndBuild();
+    } catch (const std::exception& e) {
+        r = result(BuildResult::Status::Failed, std::string("BuildMessage: ") + e.what());
+        platform::Log::warning(r.error);
+    }
+    tags_.clear();
+    return r;
+}
+
+BuildResult MessageBase::selectAndBuild() {
+    BuildResult r;
+    switch (messagetype_) {
+    case 32: r = BuildLoginRequestMessage(); break;
+    case 37: r = BuildPasswordChangeRequestMessage(); break;
+    case 60:
+        if (neworderrequestType_ == 0) r = BuildPlaceNewOrderRequestMessage();
+        else if (neworderrequestType_ == 1) r = BuildOffsetOrderRequestMessage();
+        break;
+    case 72:
+        if (editorderrequestType_ == 0) r = BuildEditBracketOrderRequestMessage();
+        else if (editorderrequestType_ == 1 || editorderrequestType_ == 2) r = BuildEditWorkingOrderRequestMessage();
+        break;
+    case 77: r = BuildBulkOrderRequest(); break;
+    case 82: r = buildClosePositionsRequest(); break;
+    case 93: r = buildPayGateMasterRequest(); break;
+    case 601: r = BuildNewRoomCreationRequest(); break;
+    case 603: r = BuildNewChatMessage(); break;
+    case 608: r = BuildChatMessageAcknowledgement(); break;
+    case 613: r = BuildGetOfflineMessageRequest(); break;
+    case 615: r = BuildGetRoomMessageRequest(); break;
+    case 617: r = BuildGetContacListInfoRequest(); break;
+    case 626: r = BuildGetRecentConversationRequest(); break;
+    case 678: r = BuildNewChatRequestToQueue(); break;
+    case 693: r = buildApprovalRequest(); break;
+    case 1002: r = buildControlClientMessageRequest(); break;
+    case 1018: r = BuildPingConnectionRequestMessage(); break;
+    case 1023:
+        if (dsrequestType_ >= 0 && dsrequestType_ < static_cast<std::int32_t>(kDataService.size()))
+            r = build(kDataService[static_cast<std::size_t>(dsrequestType_)]);
+        break;
+    case 1026: r = BuildDemoUserCreationRequestMessage(); break;
+    case 1040: r = BuildChartDataRequest(); break;
+    case 1052: r = BuildCloseHedgedPositions(); break;
+    default: break;
+    }
+    return r;
+}
+
+BuildResult MessageBase::build(const detail::BuilderSpec& spec) {
+    for (std::int64_t tag : spec.tags) {
+        const std::string* v = tags_.find(tag);
+        if (!v) continue;
+        const bool safe = isRecordTag(tag) ? isSafeRecordValue(*v) : isSafePlainValue(*v);
+        if (!safe) {
+            std::string error = std::string(spec.name) + ": value of tag " + std::to_string(tag) +
+                                " holds a separator byte; nothing sent";
+            platform::Log::warning(error);
+            return result(BuildResult::Status::Refused, std::move(error));
+        }
+    }
+    std::string body;
+    body.reserve(spec.tags.size() * 16);
+    for (std::int64_t tag : spec.tags) appendField(body, tag, tags_.find(tag));
+    lastFrame_ = frameMessage(body, &messageLength_);
+    return deliver(spec, lastFrame_);
+}
+
+BuildResult MessageBase::deliver(const detail::BuilderSpec& spec, const std::string& frame) {
+    if (spec.envelope) return EncryptMessage(frame, spec.initial, false);
+    if (!context_) return result(BuildResult::Status::Failed, std::string(spec.name) + ": no session to send on");
+    RequestMessage request;
+    request.message = frame;
+    request.isZMQ = true;
+    request.framingStrategy = 0;
+    request.receivingStrategy = spec.receivingStrategy;
+    context_->sendMessage(std::move(request));
+    return result(BuildResult::Status::Sent);
+}
+
+BuildResult MessageBase::EncryptMessage(const std::string& frame, bool isInitialRequest, bool toZMQ) {
+    if (!context_) return result(BuildResult::Status::Failed, "EncryptMessage: no session to send on");
+    const auto password = context_->securityKey();
+    if (!password) {
+        platform::Log::warning("EncryptMessage: no cipher password; nothing sent");
+        return result(BuildResult::Status::Failed, "EncryptMessage: no cipher password");
+    }
+    const auto body = sealEnvelopeBody(frame, *password, isInitialRequest);
+    if (!body) {
+        platform::Log::warning("EncryptMessage: the cipher failed; nothing sent");
+        return result(BuildResult::Status::Failed, "EncryptMessage: the cipher failed");
+    }
+    RequestMessage request;
+    request.message = frameMessage(*body, &messageLength_);
+    request.isZMQ = toZMQ;
+    context_->sendMessage(std::move(request));
+    return result(BuildResult::Status::Sent);
+}
+
+BuildResult MessageBase::BuildLoginRequestMessage() { return build(kLogin); }
+BuildResult MessageBase::BuildPasswordChangeRequestMessage() { return build(kPasswordChange); }
+BuildResult MessageBase::BuildPlaceNewOrderRequestMessage() { return build(kNewOrder); }
+BuildResult MessageBase::BuildOffsetOrderRequestMessage() { return build(kOffsetOrder); }
+BuildResult MessageBase::BuildEditBracketOrderRequestMessage() { return build(kEditBracket); }
+BuildResult MessageBase::BuildEditWorkingOrderRequestMessage() { return build(kEditWorking); }
+BuildResult MessageBase::BuildBulkOrderRequest() { return build(kBulkOrder); }
+BuildResult MessageBase::buildClosePositionsRequest() { return build(kClosePositions); }
+BuildResult MessageBase::buildPayGateMasterRequest() { return build(kPayGateMaster); }
+BuildResult MessageBase::BuildNewRoomCreationRequest() { return build(kRoomCreation); }
+BuildResult MessageBase::BuildNewChatMessage() { return build(kChatMessage); }
+BuildResult MessageBase::BuildChatMessageAcknowledgement() { return build(kChatAck); }
+BuildResult MessageBase::BuildGetOfflineMessageRequest() { return build(kOfflineMessages); }
+BuildResult MessageBase::BuildGetRoomMessageRequest() { return build(kRoomMessages); }
+BuildResult MessageBase::BuildGetContacListInfoRequest() { return build(kContactList); }
+BuildResult MessageBase::BuildGetRecentConversationRequest() { return build(kRecentConversation); }
+BuildResult MessageBase::BuildNewChatRequestToQueue() { return build(kChatToQueue); }
+BuildResult MessageBase::buildApprovalRequest() { return build(kApproval); }
+BuildResult MessageBase::buildControlClientMessageRequest() { return build(kKeepAlive); }
+BuildResult MessageBase::BuildDemoUserCreationRequestMessage() { return build(kDemoUser); }
+BuildResult MessageBase::BuildChartDataRequest() { return build(kChartData); }
+BuildResult MessageBase::BuildCloseHedgedPositions() { return build(kCloseHedged); }
+BuildResult MessageBase::BuildDSRequest() { return build(kDataService[0]); }
+BuildResult MessageBase::BuildEqityHitDSRequest() { return build(kDataService[1]); }
+BuildResult MessageBase::BuildFinancialTransactionsDSRequest() { return build(kDataService[2]); }
+BuildResult MessageBase::BuildAccountStatementDSRequest() { return build(kDataService[3]); }
+BuildResult MessageBase::BuildBankDetailsDSRequest() { return build(kDataService[4]); }
+BuildResult MessageBase::BuildExecutedPositionDSRequest() { return build(kDataService[5]); }
+BuildResult MessageBase::buildInstrumentDSRequest() { return build(kDataService[6]); }
+BuildResult MessageBase::buildSessionScheduleDSRequest() { return build(kDataService[7]); }
+BuildResult MessageBase::buildUserMapWithMyAccountDSRequest() { return build(kDataService[8]); }
+BuildResult MessageBase::buildEditUserAccountAccessDSRequest() { return build(kDataService[9]); }
+BuildResult MessageBase::buildCancelledOrderHistoryDSRequest() { return build(kDataService[10]); }
+BuildResult MessageBase::buildDSRequestResourceSearch() { return build(kDataService[11]); }
+BuildResult MessageBase::buildDSRequestResourceDownload() { return build(kDataService[12]); }
+BuildResult MessageBase::buildAllPayGateSettingsDSRequest() { return build(kDataService[13]); }
+
+BuildResult MessageBase::BuildPingConnectionRequestMessage() {
+    BuildResult r = build(kPing);
+    // The round trip is measured from here, whether or not the envelope went out.
+    if (context_) context_->stampPingTime();
+    return r;
+}
+
+void MessageBase::setMessage(const std::vector<std::string_view>& fields) {
+    for (std::string_view field : fields) {
+        if (field.empty()) continue;
+        std::int64_t tag = 0;
+        std::string_view value;
+        if (!MessageCracker::splitField(field, tag, value)) {
+            platform::Log::debug("setMessage: skipped malformed field \"" + std::string(field.substr(0, 64)) + "\"");
+            continue;
+        }
+        tags_.set(tag, value);
+    }
+}
+
+void MessageBase::setMessage(const std::vector<std::string>& fields) {
+    std::vector<std::string_view> views(fields.begin(), fields.end());
+    setMessage(views);
+}
+
+std::optional<MessageBase> MessageBase::decodeFrame(std::string_view frame) {
+    const std::size_t lengthEnd = frame.find(FieldEndByte);
+    if (lengthEnd == std::string_view::npos) {
+        platform::Log::debug("decodeFrame: frame without fields dropped");
+        return std::nullopt;
+    }
+    const std::string_view fields = frame.substr(lengthEnd + 1);
+    const std::string_view first = fields.substr(0, std::min(fields.find(FieldEndByte), fields.size()));
+    if (first.empty()) {
+        platform::Log::debug("decodeFrame: frame without a type field dropped");
+        return std::nullopt;
+    }
+    std::optional<MessageBase> out(std::in_place);
+    MessageBase& m = *out;
+    const std::size_t eq = first.find('=');
+    m.messagetype_ = eq == std::string_view::npos ? 0 : MessageCracker::integerValue(first.substr(eq + 1));
+    m.received_.assign(fields);
+    m.tags_.reserve(24);
+    // One pass: each field ends at 0x03; its tag is the digits before its first "=".
+    const char* p = m.received_.data();
+    const char* const e = p + m.received_.size();
+    unsigned char high = 0;  // any byte above 0x7F calls for a full UTF-8 check
+    while (p < e) {
+        const char* const start = p;
+        const char* eq = nullptr;
+        std::int64_t tag = 0;
+        bool digits = true;
+        while (p < e && *p != FieldEndByte) {
+            const char c = *p;
+            high |= static_cast<unsigned char>(c);
+            if (eq == nullptr) {
+                if (c == '=') {
+                    eq = p;
+                } else if (c >= '0' && c <= '9' && p - start < 18) {
+                    tag = tag * 10 + (c - '0');
+                } else {
+                    digits = false;
+                }
+            }
+            ++p;
+        }
+        const std::string_view field(start, static_cast<std::size_t>(p - start));
+        ++p;
+        if (field.empty()) continue;
+        if (eq == nullptr || eq == start || !digits) {
+            platform::Log::debug("setMessage: skipped malformed field \"" + std::string(field.substr(0, 64)) + "\"");
+            continue;
+        }
+        m.tags_.set(tag, std::string_view(eq + 1, static_cast<std::size_t>(field.data() + field.size() - eq - 1)));
+    }
+    if ((high & 0x80) != 0 && !isValidUtf8(m.received_)) {
+        platform::Log::debug("decodeFrame: frame is not UTF-8; dropped");
+        return std::nullopt;
+    }
+    return out;
+}
+
+std::vector<std::string_view> MessageBase::messageArray() const {
+    std::vector<std::string_view> out;
+    if (received_.empty()) return out;
+    std::string_view rest(received_);
+    while (true) {
+        const std::size_t at = rest.find(FieldEndByte);
+        out.push_back(rest.substr(0, at));
+        if (at == std::string_view::npos) break;
+        rest.remove_prefix(at + 1);
+    }
+    return out;
+}
+
+}  // namespace protocol

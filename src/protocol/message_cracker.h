@@ -1,0 +1,27 @@
+#pragma once
+// Reads values out of received tag=value text.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace protocol {
+
+class MessageCracker {
+public:
+    // The text after `separator`, to the end of `text`. When the separator is
+    // a key ("34=") it must start the text; a bare "=" may stand anywhere (the
+    // first one counts). nullopt, logged "GetMessageValue Exception: ...",
+    // when the separator is not found there.
+    static std::optional<std::string> GetMessageValue(std::string_view text, std::string_view separator);
+
+    // Splits one field at its first "=": the tag is the digits before it.
+    // False for a field without "=" or whose tag is not a decimal number.
+    static bool splitField(std::string_view field, std::int64_t& tag, std::string_view& value);
+
+    // Integer value of leading text as the type field is read: optional
+    // spaces and sign, then digits; 0 when there are none.
+    static std::int64_t integerValue(std::string_view text);
+};
+
+}  // namespace protocol

@@ -1,0 +1,165 @@
+// Order wire values, names and the margin of one lot; the small trading records.
+#include <gtest/gtest.h>
+
+#include "model/financial_enum.h"
+#include "model/group_instruments.h"
+#include "model/item_details.h"
+#include "model/order.h"
+#include "model/order_info.h"
+
+using model::FinancialEnum;
+using model::GroupInstruments;
+using model::ItemDetails;
+using model::Order;
+
+TEST(OrderWireValues, OrderTypeDeliveryAndTimeInForceTables) {
+    // value -> expected, for -1 .. 7
+    const int orderType[] = {926, 926, 29, 30, 31, 926, 926, 926, 926};
+    const int delivery[] = {926, 926, 51, 52, 53, 926, 926, 926, 926};
+    const int tif[] = {926, 926, 47, 48, 926, 926, 54, 926, 926};
+    for (int v = -1; v <= 7; ++v) {
+        EXPECT_EQ(Order::GetOrderTypeTagValue(v), orderType[v + 1]) << v;
+        EXPECT_EQ(Order::GetDeliveryModeTagValue(v), delivery[v + 1]) << v;
+        EXPECT_EQ(Order::GetTimeInForceTagValue(v), tif[v + 1]) << v;
+    }
+    EXPECT_EQ(Order::GetOrderTypeTagValue(INT32_MIN), 926);
+    EXPECT_EQ(Order::GetTimeInForceTagValue(INT32_MAX), 926);
+}
+
+TEST(OrderWireValues, SideIs45OnlyForBuy) {
+    EXPECT_EQ(Order::GetTradingModeTagValue(0), 45);
+    EXPECT_EQ(Order::GetTradingModeTagValue(1), 46);
+    EXPECT_EQ(Order::GetTradingModeTagValue(2), 46);
+    EXPECT_EQ(Order::GetTradingModeTagValue(-1), 46);
+}
+
+TEST(OrderNames, StatusNames) {
+    EXPECT_EQ(Order::GetOrderStatus(21), "New");
+    EXPECT_EQ(Order::GetOrderStatus(22), "Partly Filled");
+    EXPECT_EQ(Order::GetOrderStatus(23), "Fully Filled");
+    EXPECT_EQ(Order::GetOrderStatus(24), "Cancelled");
+    EXPECT_EQ(Order::GetOrderStatus(25), std::nullopt);
+    EXPECT_EQ(Order::GetOrderStatus(26), "Expired");
+    EXPECT_EQ(Order::GetOrderStatus(27), "Suspended");
+    EXPECT_EQ(Order::GetOrderStatus(28), "Pending");
+    EXPECT_EQ(Order::GetOrderStatus(20), std::nullopt);
+    EXPECT_EQ(Order::GetOrderStatus(29), std::nullopt);
+}
+
+TEST(OrderNames, TradingModeString) {
+    EXPECT_EQ(Order::GetTradingModeString(0, false), "B");
+    EXPECT_EQ(Order::GetTradingModeString(1, false), "S");
+    EXPECT_EQ(Order::GetTradingModeString(2, false), "");
+    EXPECT_EQ(Order::GetTradingModeString(2, true), "");
+    EXPECT_EQ(Order::GetTradingModeString(-1, true), "");
+
+    Order::setKeyLookup([](const std::string& key) { return key == "0009" ? "Buy" : key == "0010" ? "Sell" : "?"; });
+    EXPECT_EQ(Order::GetTradingModeString(0, true), "Buy");
+    EXPECT_EQ(Order::GetTradingModeString(1, true), "Sell");
+    Order::setKeyLookup(nullptr);
+    EXPECT_EQ(Order::GetTradingModeString(1, true), "0010");
+}
+
+TEST(OrderRecord, NewRecordIsEmpty) {
+    const Order o;
+    EXPECT_EQ(o.tradingMode, 0);
+    EXPECT_EQ(o.orderTypeTag, 0);
+    EXPECT_TRUE(o.OrderQty.empty());
+    EXPECT_EQ(o.UnrealisedPL, 0.0);
+    EXPECT_FALSE(o.validationResult);
+    EXPECT_FALSE(o.isQuoteOrder());
+
+    const model::OrderInfo info;
+    EXPECT_EQ(info.accountNo, 0);
+    EXPECT_EQ(info.editorderReqType, 0);
+    EXPECT_TRUE(info.quantity.empty());
+    EXPECT_FALSE(info.isEWO);
+    EXPECT_FALSE(info.statusColor.has_value());
+}
+
+class MarginForSingleLot : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g.InitialMargin = 1000.0;
+        g.InitialSellMargin = 0.0;
+        g.IntradayOrderMargin = 400.0;
+        g.BTSTOrderMargin = 700.0;
+        g.margincalculationMode = 1;
+        item.ContractSize = 100.0;
+    }
+    GroupInstruments g;
+    ItemDetails item;
+    Order order;
+};
+
+TEST_F(MarginForSingleLot, NoGroupRowAnswersNothing) {
+    EXPECT_EQ(order.GetMarginForSingleLot(nullptr, item), std::nullopt);
+}
+
+TEST_F(MarginForSingleLot, RateBySideAndDelivery) {
+    order.tradingMode = Order::kSell;
+    EXPECT_EQ(order.GetMarginForSingleLot(&g, item), 1000.0);  // sell margin 0 -> initial
+    g.InitialSellMargin = 1200.0;
+    EXPECT_EQ(order.GetMarginForSingleLot(&g, item), 1200.0);
+    order.tradingMode = Order::kBuy;
+    EXPECT_EQ(order.GetMarginForSingleLot(&g, item), 1000.0);
+
+    order.tradingMode = Order::kSell;
+    order.deliveryMode = Order::kIntraday;
+    EXPECT_EQ(order.GetMarginForSingleLot(&g, item), 400.0);
+    order.tradingMode = Order::kBuy;
+    EXPECT_EQ(order.GetMarginForSingleLot(&g, item), 400.0);
+    order.deliveryMode = Order::kBTST;
+    EXPECT_EQ(order.GetMarginForSingleLot(&g, item), 700.0);
+
+    // Modes other than 2 (926, 0) are amounts per lot.
+    g.margincalculationMode = 926;
+    EXPECT_EQ(order.GetMarginForSingleLot(&g, item), 700.0);
+}
+
+TEST_F(MarginForSingleLot, PercentageByFormula) {
+    g.margincalculationMode = 2;
+    g.InitialMargin = 5.0;  // 5 % of 100 units -> 5 per unit price
+    order.OrderPrice = "20.5";
+    order.BaseCurrencyRate = 4.0;
+
+    item.MarginFormulaId = 0;
+    EXPECT_DOUBLE_EQ(*order.GetMarginForSingleLot(&g, item), 5.0);
+    item.MarginFormulaId = 1;
+    EXPECT_DOUBLE_EQ(*order.GetMarginForSingleLot(&g, item), 102.5);
+    item.MarginFormulaId = 3;
+    EXPECT_DOUBLE_EQ(*order.GetMarginForSingleLot(&g, item), 20.0);
+    item.MarginFormulaId = 4;
+    EXPECT_DOUBLE_EQ(*order.GetMarginForSingleLot(&g, item), 1.25);
+    order.BaseCurrencyRate = 0.0;
+    EXPECT_DOUBLE_EQ(*order.GetMarginForSingleLot(&g, item), 5.0);
+    item.MarginFormulaId = 2;
+    EXPECT_DOUBLE_EQ(*order.GetMarginForSingleLot(&g, item), 5.0);
+}
+
+TEST_F(MarginForSingleLot, UnusableFiguresGiveNoMargin) {
+    g.margincalculationMode = 2;
+    item.ContractSize = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(order.GetMarginForSingleLot(&g, item), std::nullopt);
+    item.ContractSize = 100.0;
+    item.MarginFormulaId = 1;
+    order.OrderPrice = "abc";  // reads as 0
+    EXPECT_EQ(order.GetMarginForSingleLot(&g, item), 0.0);
+}
+
+TEST(FinancialEnumNames, NamesAndValues) {
+    EXPECT_EQ(FinancialEnum::getFinancialTransferMode(1), "TTCopy");
+    EXPECT_EQ(FinancialEnum::getFinancialTransferMode(2), "BankTransfer");
+    EXPECT_EQ(FinancialEnum::getFinancialTransferMode(3), "OnlinePayment");
+    EXPECT_EQ(FinancialEnum::getFinancialTransferMode(0), "Unknown");
+    EXPECT_EQ(FinancialEnum::getFinancialTransferMode(4), "Unknown");
+    EXPECT_EQ(FinancialEnum::getFinancialTransferMode(-1), "Unknown");
+
+    EXPECT_EQ(FinancialEnum::getFinancialTransferModeValue("TTCopy"), 1);
+    EXPECT_EQ(FinancialEnum::getFinancialTransferModeValue("BankTransfer"), 2);
+    EXPECT_EQ(FinancialEnum::getFinancialTransferModeValue("OnlinePayment"), 3);
+    EXPECT_EQ(FinancialEnum::getFinancialTransferModeValue("Unknown"), 0);
+    EXPECT_EQ(FinancialEnum::getFinancialTransferModeValue("banktransfer"), 0);
+    EXPECT_EQ(FinancialEnum::getFinancialTransferModeValue(""), 0);
+    EXPECT_EQ(FinancialEnum::getFinancialTransferModeValue("TTCopy "), 0);
+}

@@ -1,0 +1,1 @@
+add_unit_test(platform_notification_center SOURCES ${CMAKE_CURRENT_LIST_DIR}/notification_center_test.cpp LIBS platform)

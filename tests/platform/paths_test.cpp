@@ -1,0 +1,90 @@
+#include "platform/paths.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "platform/log.h"
+#include "platform/resource_bundle.h"
+#include "platform/test_env.h"
+
+using namespace platform;
+using platform::testing::TempDir;
+
+namespace {
+
+struct LogCapture {
+    std::vector<std::string> lines;
+    LogCapture() {
+        Log::setSink([this](LogLevel, const std::string& m) { lines.push_back(m); });
+    }
+    ~LogCapture() { Log::setSink(nullptr); }
+};
+
+}  // namespace
+
+TEST(Paths, XdgFoldersAndFallbacks) {
+    std::string savedData = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
+    std::string savedConfig = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+    std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", "/home/someone", 1);
+    setenv("XDG_DATA_HOME", "/data", 1);
+    setenv("XDG_CONFIG_HOME", "/cfg/", 1);
+    EXPECT_EQ(Paths::applicationSupportFolder(), "/data");
+    EXPECT_EQ(Paths::configFolder(), "/cfg/" + ResourceBundle::applicationName());
+    unsetenv("XDG_DATA_HOME");
+    setenv("XDG_CONFIG_HOME", "relative", 1);  // not absolute: ignored
+    EXPECT_EQ(Paths::applicationSupportFolder(), "/home/someone/.local/share");
+    EXPECT_EQ(Paths::configFolder(), "/home/someone/.config/" + ResourceBundle::applicationName());
+    auto restore = [](const char* k, const std::string& v) { v.empty() ? unsetenv(k) : setenv(k, v.c_str(), 1); };
+    restore("XDG_DATA_HOME", savedData);
+    restore("XDG_CONFIG_HOME", savedConfig);
+    restore("HOME", savedHome);
+    EXPECT_EQ(Paths::join("/a/", "/b"), "/a/b");
+    EXPECT_EQ(Paths::join("/", "b"), "/b");
+    EXPECT_EQ(Paths::join("", "b"), "b");
+}
+
+TEST(Paths, CreateDirectoryMakesParentsAndLeavesAFileInTheWayAlone) {
+    TempDir dir;
+    std::string deep = dir / "a/b/Resources";
+    EXPECT_TRUE(Paths::createDirectory(deep));
+    EXPECT_TRUE(Paths::exists(deep));
+    EXPECT_TRUE(Paths::createDirectory(deep));  // already there
+
+    std::string blocked = dir / "file";
+    ASSERT_TRUE(Paths::writeFileIfAbsent(blocked, "x"));
+    LogCapture log;
+    EXPECT_FALSE(Paths::createDirectory(blocked));
+    EXPECT_TRUE(log.lines.empty());  // counts as existing: nothing created, nothing logged
+    // Writing into it fails with the logged error.
+    EXPECT_FALSE(Paths::writeFileIfAbsent(blocked + "/inner", "y"));
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(log.lines[0].rfind("Write file error: ", 0), 0u);
+    EXPECT_FALSE(Paths::createDirectory(blocked + "/sub"));
+    ASSERT_EQ(log.lines.size(), 2u);
+    EXPECT_EQ(log.lines[1].rfind("Create directory error: ", 0), 0u);
+}
+
+TEST(Paths, WriteIfAbsentKeepsTheFirstContent) {
+    TempDir dir;
+    std::string path = dir / "report.pdf";
+    EXPECT_TRUE(Paths::writeFileIfAbsent(path, "first"));
+    EXPECT_FALSE(Paths::writeFileIfAbsent(path, "second"));
+    std::string bytes;
+    ASSERT_TRUE(Paths::readFile(path, &bytes));
+    EXPECT_EQ(bytes, "first");
+    EXPECT_TRUE(Paths::writeFileAtomically(path, std::string("a\0b", 3)));
+    ASSERT_TRUE(Paths::readFile(path, &bytes));
+    EXPECT_EQ(bytes, std::string("a\0b", 3));
+    EXPECT_FALSE(Paths::readFile(dir.path(), &bytes));  // a folder is not a file
+    EXPECT_FALSE(Paths::readFile(dir / "missing", &bytes));
+}
+
+TEST(Paths, PlainFileNames) {
+    for (const char* ok : {"a.txt", "..a", "a b", "Résumé.pdf"}) EXPECT_TRUE(Paths::isPlainFileName(ok)) << ok;
+    for (const char* bad : {"", ".", "..", "a/b", "..\\x", "/etc"}) EXPECT_FALSE(Paths::isPlainFileName(bad)) << bad;
+    EXPECT_FALSE(Paths::isPlainFileName(std::string("a\0b", 3)));
+}

@@ -1,0 +1,1 @@
+add_unit_test(protocol_envelope SOURCES ${CMAKE_CURRENT_LIST_DIR}/envelope.cpp LIBS protocol OpenSSL::Crypto ZLIB::ZLIB)

@@ -1,0 +1,1 @@
+add_unit_test(protocol_wire_format SOURCES ${CMAKE_CURRENT_LIST_DIR}/wire_format.cpp LIBS protocol)
