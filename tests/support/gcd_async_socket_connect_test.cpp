@@ -227,7 +227,7 @@ TEST_F(ConnectTest, ConnectTimeoutClosesWithCode3) {
     clock->advance(std::chrono::milliseconds(4900));
     EXPECT_FALSE(delegate->waitFor(Kind::Disconnect, 1, 100));
     clock->advance(std::chrono::milliseconds(100));
-    ASSERT_TRUE(delegate->waitFor(Kind::Disconnect));
+    ASSERT_TRUE(delegate->waitFor(Kind::Disconnect)) << delegate->events().size() << " " << delegate->count(Kind::Connect);
     auto e = delegate->eventsOf(Kind::Disconnect)[0].error;
     ASSERT_TRUE(e.has_value());
     EXPECT_EQ(e->domain, "GCDAsyncSocketErrorDomain");

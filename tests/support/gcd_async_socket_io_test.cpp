@@ -47,9 +47,9 @@ TEST_F(IoTest, EchoServesEveryReadKindInOrder) {
 TEST_F(IoTest, ReadIssuedFromReadCallbackSeesLaterBytes) {
     LoopbackServer server;
     connectTo(server);
-    std::atomic<int> seen{0};
-    delegate->onRead = [&](GCDAsyncSocket* s, const std::string&, std::int64_t tag) {
-        if (++seen < 3) s->readDataWithTimeout(30.0, tag + 1);
+    auto seen = std::make_shared<std::atomic<int>>(0);
+    delegate->onRead = [seen](GCDAsyncSocket* s, const std::string&, std::int64_t tag) {
+        if (++*seen < 3) s->readDataWithTimeout(30.0, tag + 1);
     };
     sock->readDataWithTimeout(-1, 0);
     for (int i = 0; i < 3; ++i) {

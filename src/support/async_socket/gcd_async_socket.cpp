@@ -603,14 +603,8 @@ bool GCDAsyncSocket::connectWithAddress(SocketAddress a4, SocketAddress a6, Sock
         *error = createError;
         return false;
     }
-    if (fd4 >= 0) {
-        socket4FD_ = fd4;
-        descriptor4_ = std::make_unique<Descriptor>(platform::ioContext(), fd4);
-    }
-    if (fd6 >= 0) {
-        socket6FD_ = fd6;
-        descriptor6_ = std::make_unique<Descriptor>(platform::ioContext(), fd6);
-    }
+    socket4FD_ = fd4;
+    socket6FD_ = fd6;
     const bool v6First = ((config_ & kPreferIPv6) && fd6 >= 0) || fd4 < 0;
     const int firstFamily = v6First ? AF_INET6 : AF_INET;
     const int alternateFamily = v6First ? AF_INET : AF_INET6;
@@ -635,8 +629,7 @@ void GCDAsyncSocket::connectSocket(int family, SocketAddress address, int aState
     // An attempt of an abandoned connection, or one whose descriptor is already gone.
     if (aStateIndex != stateIndex_) return;
     const int fd = family == AF_INET ? socket4FD_ : socket6FD_;
-    Descriptor* descriptor = family == AF_INET ? descriptor4_.get() : descriptor6_.get();
-    if (fd < 0 || !descriptor) return;
+    if (fd < 0) return;
     if (flags_ & kConnected) {
         closeSocketOfFamily(family);
         return;
@@ -645,25 +638,46 @@ void GCDAsyncSocket::connectSocket(int family, SocketAddress address, int aState
         ::connect(fd, reinterpret_cast<const sockaddr*>(address.data()), static_cast<socklen_t>(address.size()));
     const int err = rc == 0 ? 0 : errno;
     if (rc != 0 && (err == EINPROGRESS || err == EINTR)) {
-        std::weak_ptr<GCDAsyncSocket> weak = weak_from_this();
-        descriptor->async_wait(asio::posix::descriptor_base::wait_write,
-                               asio::bind_executor(socketQueue_->strand(),
-                                                   [weak, family, fd, aStateIndex](const asio::error_code& ec) {
-                                                       if (ec == asio::error::operation_aborted) return;
-                                                       auto self = weak.lock();
-                                                       if (!self) return;
-                                                       int soError = 0;
-                                                       socklen_t len = sizeof(soError);
-                                                       if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &soError, &len) != 0)
-                                                           soError = errno;
-                                                       self->connectAttemptFinished(family, fd, aStateIndex, soError);
-                                                   }));
+        // Registered only now: an unconnected socket reports a hang-up that would end the wait early.
+        std::unique_ptr<Descriptor>& descriptor = family == AF_INET ? descriptor4_ : descriptor6_;
+        descriptor = std::make_unique<Descriptor>(platform::ioContext(), fd);
+        waitForConnect(family, fd, aStateIndex);
         return;
+    }
+    if (rc == 0) {
+        std::unique_ptr<Descriptor>& descriptor = family == AF_INET ? descriptor4_ : descriptor6_;
+        descriptor = std::make_unique<Descriptor>(platform::ioContext(), fd);
     }
     // Finished at once: report it the same way, from a task of its own.
     onQueueAsync([family, fd, aStateIndex, err](GCDAsyncSocket& s) {
         s.connectAttemptFinished(family, fd, aStateIndex, err);
     });
+}
+
+void GCDAsyncSocket::waitForConnect(int family, int fd, int aStateIndex) {
+    Descriptor* descriptor = family == AF_INET ? descriptor4_.get() : descriptor6_.get();
+    if (!descriptor) return;
+    std::weak_ptr<GCDAsyncSocket> weak = weak_from_this();
+    descriptor->async_wait(
+        asio::posix::descriptor_base::wait_write,
+        asio::bind_executor(socketQueue_->strand(), [weak, family, fd, aStateIndex](const asio::error_code& ec) {
+            if (ec == asio::error::operation_aborted) return;
+            auto self = weak.lock();
+            if (!self || aStateIndex != self->stateIndex_) return;
+            if ((family == AF_INET ? self->socket4FD_ : self->socket6FD_) != fd) return;
+            int soError = 0;
+            socklen_t len = sizeof(soError);
+            if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &soError, &len) != 0) soError = errno;
+            if (soError == 0) {
+                sockaddr_storage peer{};
+                socklen_t peerLen = sizeof(peer);
+                if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peerLen) != 0 && errno == ENOTCONN) {
+                    self->waitForConnect(family, fd, aStateIndex);  // still in progress
+                    return;
+                }
+            }
+            self->connectAttemptFinished(family, fd, aStateIndex, soError);
+        }));
 }
 
 void GCDAsyncSocket::connectAttemptFinished(int family, int fd, int aStateIndex, int errorNumber) {
@@ -885,8 +899,19 @@ void GCDAsyncSocket::readSourceFired(std::uint64_t generation) {
     if (generation != sourceGeneration_) return;
     readWaitPending_ = false;
     if (flags_ & kReadSourceSuspended) return;
+    const int fd = connectedFD();
     int available = 0;
-    if (ioctl(connectedFD(), FIONREAD, &available) != 0 || available < 0) available = 0;
+    if (ioctl(fd, FIONREAD, &available) != 0 || available < 0) available = 0;
+    if (available == 0) {
+        // A readiness event can be stale; only a peek that sees the end means end of stream.
+        std::uint8_t probe;
+        const ssize_t n = ::recv(fd, &probe, 1, MSG_PEEK | MSG_DONTWAIT);
+        if (n < 0 && wouldBlock(errno)) {
+            armReadWait();
+            return;
+        }
+        if (n > 0) available = 1;
+    }
     socketFDBytesAvailable_ = static_cast<std::size_t>(available);
     if (socketFDBytesAvailable_ > 0)
         doReadData();

@@ -199,6 +199,7 @@ private:
     bool connectWithAddress(SocketAddress address4, SocketAddress address6, SocketError* error);
     int createSocket(int family, const SocketAddress& connectInterface, SocketError* error);
     void connectSocket(int family, SocketAddress address, int aStateIndex);
+    void waitForConnect(int family, int fd, int aStateIndex);
     void connectAttemptFinished(int family, int fd, int aStateIndex, int errorNumber);
     void didConnect(int aStateIndex);
     void didNotConnect(int aStateIndex, const SocketError& error);
