@@ -194,6 +194,21 @@ TEST_F(SessionLoginTest, LoggedInElsewhereEndsTheSessionWithoutAFailure) {
     EXPECT_FALSE(session->isPingTimerActive());
 }
 
+TEST_F(SessionLoginTest, ReloginRequestWhileConnectedKeepsTheSession) {
+    startSim(8);
+    makeSession("trader", "secret1");
+    session->StreamingConnection(true, false);
+    ASSERT_TRUE(pump([&] { return loggedIn(); }));
+    auto key = session->sessionKey();
+    EXPECT_EQ(sim->command("relogin trader").rfind("ok", 0), 0u);
+    posted.clear();
+    ASSERT_TRUE(pump([&] { return count("NetworkSpeedNotification") >= 2; }, 5000ms));
+    EXPECT_EQ(count("LoginSuccessNotification"), 0);
+    EXPECT_EQ(session->sessionKey(), key);
+    EXPECT_EQ(ui.failures, 0);
+    EXPECT_EQ(sim->command("sessions").rfind("ok", 0), 0u);
+}
+
 TEST_F(SessionLoginTest, ThirtySilentSecondsEndTheSession) {
     auto clock = std::make_shared<platform::FakeClock>();
     platform::installClock(clock);
