@@ -11,8 +11,6 @@ constexpr std::string_view kCDATAStart = "<![CDATA[";
 constexpr std::string_view kCDATAEnd = "]]>";
 constexpr std::string_view kCommentStart = "<!--";
 constexpr std::string_view kCommentEnd = "-->";
-// "<![CDATA[" plus "]]>".
-constexpr std::size_t kCDATAMarkers = 12;
 
 bool isWhite(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -299,28 +297,38 @@ void XMLReader::decodeBytes() {
         }
 
         if (beginsWith(lt, end, kCDATAStart)) {
-            char* content = lt + kCDATAStart.size();
-            char* close = findText(content, end, kCDATAEnd);
             // The next tag, past any further CDATA sections.
-            char* next = close ? findChar(close + kCDATAEnd.size(), end, '<') : nullptr;
+            char* next = lt;
             while (next && beginsWith(next, end, kCDATAStart)) {
-                char* e = findText(next + kCDATAStart.size(), end, kCDATAEnd);
-                next = e ? findChar(e + kCDATAEnd.size(), end, '<') : nullptr;
+                char* close = findText(next + kCDATAStart.size(), end, kCDATAEnd);
+                next = close ? findChar(close + kCDATAEnd.size(), end, '<') : nullptr;
             }
             if (!next) {
                 pending.protect(lt, end);
                 break;
             }
-            // Drop both markers: the content moves over "<![CDATA[", what follows
-            // "]]>" up to the next tag moves along, and the freed bytes become
-            // spaces that trimming removes.
-            std::size_t contentLength = static_cast<std::size_t>(close - content);
-            char* after = close + kCDATAEnd.size();
-            std::memmove(lt, content, contentLength);
-            std::memmove(lt + contentLength, after, static_cast<std::size_t>(next - after));
-            std::memset(next - kCDATAMarkers, ' ', kCDATAMarkers);
-            pending.protect(lt, lt + contentLength);
-            lt = findChar(lt + contentLength, end, '<');
+            // Drop the markers of every section before that tag: each content moves
+            // over its "<![CDATA[", the text after its "]]>" moves along, and the
+            // freed bytes become spaces just before the tag, which trimming removes.
+            // One pass for the whole run keeps a long run of sections linear.
+            char* w = lt;
+            for (char* section = lt; section < next;) {
+                char* content = section + kCDATAStart.size();
+                char* close = findText(content, next, kCDATAEnd);
+                std::size_t contentLength = static_cast<std::size_t>(close - content);
+                std::memmove(w, content, contentLength);
+                pending.protect(w, w + contentLength);
+                w += contentLength;
+                char* after = close + kCDATAEnd.size();
+                char* following = findChar(after, next, '<');
+                if (!following) following = next;
+                std::size_t plainLength = static_cast<std::size_t>(following - after);
+                std::memmove(w, after, plainLength);
+                w += plainLength;
+                section = following;
+            }
+            std::memset(w, ' ', static_cast<std::size_t>(next - w));
+            lt = next;
             continue;
         }
 
