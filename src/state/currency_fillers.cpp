@@ -94,7 +94,8 @@ void fillCurrencyListDetails(TradeCurrencyMap& currencies, const std::string& se
     for (const auto& f : records(section)) {
         auto c = std::make_shared<model::CurrenyList>();
         setCurrencyFields(*c, f, 5);
-        currencies.set(std::to_string(c->currencyID), std::move(c));
+        std::string key = std::to_string(c->currencyID);
+        currencies.set(std::move(key), std::move(c));
     }
 }
 
@@ -102,7 +103,8 @@ void fillTradeCurrencyDetails(TradeCurrencyMap& currencies, AccountMap& accounts
     for (const auto& f : records(section)) {
         auto c = std::make_shared<model::TradeCurrency>();
         setCurrencyFields(*c, f, 7);
-        currencies.set(std::to_string(c->currencyID), std::move(c));
+        std::string key = std::to_string(c->currencyID);
+        currencies.set(std::move(key), std::move(c));
     }
     for (auto& [id, account] : accounts) {
         if (!account) continue;

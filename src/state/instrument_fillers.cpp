@@ -210,7 +210,8 @@ void FillPackedItemType(ItemTypeMap& types, const std::string& section) {
         auto type = std::make_shared<model::ItemType>();
         type->InstrumentTypeId = tv::intValue(f[0]);
         if (f.size() > 1) type->InstrumentTypeName = std::string(f[1]);
-        types.set(std::to_string(type->InstrumentTypeId), std::move(type));
+        std::string key = std::to_string(type->InstrumentTypeId);
+        types.set(std::move(key), std::move(type));
     }
 }
 
