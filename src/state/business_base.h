@@ -26,6 +26,7 @@
 #include "protocol/message_base.h"
 #include "state/journal_data.h"
 #include "state/ordered_map.h"
+#include "state/trading_state.h"
 #include "state/ui_services.h"
 
 namespace model {
@@ -52,7 +53,8 @@ struct IncomingMessage {
 using FieldList = std::vector<std::string>;
 using OrderList = std::vector<std::shared_ptr<model::Order>>;
 
-class BusinessBase : public protocol::AppContext,
+class BusinessBase : public TradingState,
+                     public protocol::AppContext,
                      public protocol::ConnectionDelegate,
                      public std::enable_shared_from_this<BusinessBase> {
 public:
@@ -107,10 +109,6 @@ public:
     // The context the journal builders read (language, login settings, server time).
     JournalContext journalContext() const;
     void appendJournal(const std::string& line);
-    void FillPackedDetails(const std::string& text);
-    void FillPackedLoginInfoDetails(const std::string& table);
-    // The login record under the first key of loginInfoMessageCollection.
-    const protocol::LoginInfoMessage* firstLoginRecord() const;
     // The cipher password of envelopes: the session key once the login data
     // arrived, else the shipped key of the login settings.
     std::string cipherPassword() const;
@@ -162,18 +160,14 @@ public:
     std::string ServerTime;
     std::optional<platform::WallTime> pingTime;
     std::int32_t networkspeedStatus = 0;
-    std::shared_ptr<model::UserInfo> userInfo;
     std::string chatUserName;
-    OrderedMap<std::string, std::shared_ptr<protocol::LoginInfoMessage>> loginInfoMessageCollection;
     std::vector<std::string> JournalDataCollection;
     OrderList PendingOrderCollection;
     OrderList PendingOrderCollectionCopy;
     OrderList OpenOrderCollection;
 
-    // Reference data of the login data: filled by the reference-data loaders
-    // (sections 0 to 21 but 16); until they exist a hook may stand in.
-    std::function<void(BusinessBase&, const std::string& packedText)> referenceDataFiller;
-    std::function<void(BusinessBase&, const std::string& xmlText)> tableDataFiller;
+    // The reference data (userInfo, accounts, groups, settings, ...) and its
+    // loaders are those of TradingState.
 
     // --- The message layer's view of the session (AppContext) -------------
     std::optional<std::string> userName() const override;
