@@ -60,7 +60,7 @@ std::string resourceKey(const model::ResourceDetails& r) {
     return r.iconResourceId.empty() ? r.caption : r.iconResourceId;
 }
 
-void fillResourceDetails(ResourceMap& resources, const std::string& section) {
+void fillResourceDetails(ResourceMap& resources, std::string_view section) {
     for (const auto& f : records(section)) {
         auto r = std::make_shared<model::ResourceDetails>();
         for (std::size_t pos = 0; pos < f.size() && pos <= 10; ++pos) {
@@ -90,7 +90,7 @@ void fillResourceDetails(ResourceMap& resources, const std::string& section) {
     }
 }
 
-void fillCurrencyListDetails(TradeCurrencyMap& currencies, const std::string& section) {
+void fillCurrencyListDetails(TradeCurrencyMap& currencies, std::string_view section) {
     for (const auto& f : records(section)) {
         auto c = std::make_shared<model::CurrenyList>();
         setCurrencyFields(*c, f, 5);
@@ -99,7 +99,7 @@ void fillCurrencyListDetails(TradeCurrencyMap& currencies, const std::string& se
     }
 }
 
-void fillTradeCurrencyDetails(TradeCurrencyMap& currencies, AccountMap& accounts, const std::string& section) {
+void fillTradeCurrencyDetails(TradeCurrencyMap& currencies, AccountMap& accounts, std::string_view section) {
     for (const auto& f : records(section)) {
         auto c = std::make_shared<model::TradeCurrency>();
         setCurrencyFields(*c, f, 7);

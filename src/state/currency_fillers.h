@@ -4,6 +4,7 @@
 // account to the currency it is valued in.
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "model/account_details.h"
 #include "model/resource_details.h"
@@ -22,12 +23,12 @@ namespace CurrencyFillers {
 
 // Section 19. A record without a caption or resource name to key it by is
 // skipped (logged); the later records are still read.
-void fillResourceDetails(ResourceMap& resources, const std::string& section);
+void fillResourceDetails(ResourceMap& resources, std::string_view section);
 // Section 20: positions 0 to 5 of each record.
-void fillCurrencyListDetails(TradeCurrencyMap& currencies, const std::string& section);
+void fillCurrencyListDetails(TradeCurrencyMap& currencies, std::string_view section);
 // Section 21, replacing currency-list entries of the same id; then links every
 // account to the entry of its currencyID (none when there is no such entry).
-void fillTradeCurrencyDetails(TradeCurrencyMap& currencies, AccountMap& accounts, const std::string& section);
+void fillTradeCurrencyDetails(TradeCurrencyMap& currencies, AccountMap& accounts, std::string_view section);
 
 // The key a resource is listed under.
 std::string resourceKey(const model::ResourceDetails& resource);

@@ -41,10 +41,7 @@ std::string packedDate(std::string_view text) {
         .value_or("");
 }
 
-const std::string* column(const XmlRow& row, const char* name) {
-    const auto it = row.find(name);
-    return it == row.end() ? nullptr : &it->second;
-}
+const std::string* column(const TableRow& row, const char* name) { return row.find(name); }
 
 // Appends "code:name" to the type's list. An instrument whose type is unknown
 // has no list to join: it stays stored but unlisted.
@@ -124,7 +121,7 @@ void setPackedField(ItemDetails& d, std::size_t pos, std::string_view f) {
 
 std::int32_t instrumentTradingStatus(std::int32_t id) { return (id >= 1 && id <= 4) ? id : 0; }
 
-void FillItemType(ItemTypeMap& types, const XmlRow& row) {
+void FillItemType(ItemTypeMap& types, const TableRow& row) {
     const std::string* key = column(row, "InstrumentTypeId");
     if (!key) {
         platform::Log::debug("Instrument type row without InstrumentTypeId: dropped");
@@ -137,7 +134,7 @@ void FillItemType(ItemTypeMap& types, const XmlRow& row) {
     if (const std::string* name = column(row, "InstrumentTypeName")) type->InstrumentTypeName = *name;
 }
 
-void FillItemDetails(InstrumentCollections c, const XmlRow& row) {
+void FillItemDetails(InstrumentCollections c, const TableRow& row) {
     const std::string* code = column(row, "Code");
     if (!code) {
         platform::Log::debug("Instrument row without Code: dropped");
@@ -203,7 +200,7 @@ void FillItemDetails(InstrumentCollections c, const XmlRow& row) {
     if (d.CurrencyID > 0) d.CalculationItems = item;
 }
 
-void FillPackedItemType(ItemTypeMap& types, const std::string& section) {
+void FillPackedItemType(ItemTypeMap& types, std::string_view section) {
     for (std::string_view record : split(section, protocol::RowByte)) {
         if (record.empty()) continue;
         const std::vector<std::string_view> f = split(record, protocol::ColumnByte);
@@ -215,7 +212,7 @@ void FillPackedItemType(ItemTypeMap& types, const std::string& section) {
     }
 }
 
-void FillPackedItemDetails(InstrumentCollections c, const std::string& section) {
+void FillPackedItemDetails(InstrumentCollections c, std::string_view section) {
     for (std::string_view record : split(section, protocol::RowByte)) {
         if (record.empty()) continue;
         const std::vector<std::string_view> f = split(record, protocol::ColumnByte);

@@ -12,11 +12,9 @@
 #include "model/item_details.h"
 #include "model/item_type.h"
 #include "state/ordered_dictionary.h"
+#include "state/trading_state.h"
 
 namespace state {
-
-// One XML table row: column name -> text.
-using XmlRow = std::map<std::string, std::string>;
 
 using ItemTypeMap = OrderedDictionary<std::shared_ptr<model::ItemType>>;
 using ItemMap = OrderedDictionary<std::shared_ptr<model::ItemDetails>>;
@@ -39,15 +37,15 @@ inline constexpr const char* kXmlDateFormat = "yyyy-MM-dd'T'HH:mm:ssZZZ";
 inline constexpr const char* kPackedDateFormat = "yyyyMMddHHmmss";
 
 // One "Table5" row; a row without "InstrumentTypeId" is dropped (logged).
-void FillItemType(ItemTypeMap& types, const XmlRow& row);
+void FillItemType(ItemTypeMap& types, const TableRow& row);
 // One "Table6" row, updating the instrument stored under its "Code" in place;
 // a row without "Code" is dropped (logged).
-void FillItemDetails(InstrumentCollections c, const XmlRow& row);
+void FillItemDetails(InstrumentCollections c, const TableRow& row);
 // Section 2 of the compact text.
-void FillPackedItemType(ItemTypeMap& types, const std::string& section);
+void FillPackedItemType(ItemTypeMap& types, std::string_view section);
 // Section 4: one new instrument per record, then CalculationItems over every
 // instrument. A record too short to carry a code is skipped (logged).
-void FillPackedItemDetails(InstrumentCollections c, const std::string& section);
+void FillPackedItemDetails(InstrumentCollections c, std::string_view section);
 
 // InstrumentTypeName under "%d" of the id; nullopt when unknown.
 std::optional<std::string> getInstrumentTypeName(const ItemTypeMap& types, std::int32_t typeId);

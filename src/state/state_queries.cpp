@@ -216,15 +216,14 @@ void updateUserAccountMaps(UserAccountMap& maps, const model::UserAccountMaps& m
     if (m && *m) (*m)->accountAccessTypeId = map.accountAccessTypeId;
 }
 
-std::vector<std::string> allItems(const std::optional<std::vector<std::string>>& selectedSymbols,
+std::vector<std::string> allItems(const std::vector<std::string>& selectedSymbols,
                                   const Orders& open, const Orders& pending, const AccountMap& accounts) {
     std::vector<std::string> out;
     std::unordered_set<std::string> seen;
     auto add = [&](const std::string& code) {
         if (seen.insert(code).second) out.push_back(code);
     };
-    if (selectedSymbols)
-        for (const std::string& code : *selectedSymbols) add(code);
+    for (const std::string& code : selectedSymbols) add(code);
     for (const auto& o : visibleOrders(open, accounts)) add(o->ItemCode);
     for (const auto& o : visibleOrders(pending, accounts)) add(o->ItemCode);
     return out;

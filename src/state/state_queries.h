@@ -86,7 +86,7 @@ UserAccountMapList getUserMappedWithAccount(const UserAccountMap& maps, const Ac
 void updateUserAccountMaps(UserAccountMap& maps, const model::UserAccountMaps& map);
 
 // The watchlist and the codes of the visible open and pending orders, once each.
-std::vector<std::string> allItems(const std::optional<std::vector<std::string>>& selectedSymbols,
+std::vector<std::string> allItems(const std::vector<std::string>& selectedSymbols,
                                   const Orders& open, const Orders& pending, const AccountMap& accounts);
 
 // Rooms in descending order of their keys.

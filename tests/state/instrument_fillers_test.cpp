@@ -37,6 +37,12 @@ std::string instrument(const std::string& id, const std::string& code, const std
     return rec(f);
 }
 
+TableRow row(std::initializer_list<std::pair<std::string, std::string>> columns) {
+    TableRow r;
+    for (const auto& [k, v] : columns) r.set(k, v);
+    return r;
+}
+
 class InstrumentTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -123,11 +129,11 @@ TEST_F(InstrumentTest, ShortOrUnknownTypeRecordsDoNotEndTheSection) {
 }
 
 TEST_F(InstrumentTest, XmlRowsUpdateInPlaceAndNeverSetCompactOnlyFields) {
-    IF::FillItemDetails(c(), {{"Code", "XAU"}, {"Name", "Gold"}, {"InstrumentId", "9"}, {"CurrencyID", "5"}, {"Bid", "1.5"},
+    IF::FillItemDetails(c(), row({{"Code", "XAU"}, {"Name", "Gold"}, {"InstrumentId", "9"}, {"CurrencyID", "5"}, {"Bid", "1.5"},
                               {"Enabled", "true"}, {"IsAvailableForWatchList", "true"}, {"InstrumentTypeId", "1"},
-                              {"TickSize", "0"}, {"DecimalPlaces", "2"}, {"TradingStatusId", "2"}});
+                              {"TickSize", "0"}, {"DecimalPlaces", "2"}, {"TradingStatusId", "2"}}));
     auto first = item("XAU");
-    IF::FillItemDetails(c(), {{"Code", "XAU"}, {"Ask", "1.7"}});
+    IF::FillItemDetails(c(), row({{"Code", "XAU"}, {"Ask", "1.7"}}));
     EXPECT_EQ(item("XAU"), first);
     EXPECT_EQ(first->Bid, 1.5);
     EXPECT_EQ(first->Ask, 1.7);
@@ -142,21 +148,21 @@ TEST_F(InstrumentTest, XmlRowsUpdateInPlaceAndNeverSetCompactOnlyFields) {
     EXPECT_EQ(*symbols.find("Metals"), "XAU:Gold,XAU:Gold");
 
     // Unknown type: stored, unlisted, CalculationItems still set.
-    IF::FillItemDetails(c(), {{"Code", "ODD"}, {"CurrencyID", "3"}, {"Enabled", "1"},
-                              {"IsAvailableForWatchList", "1"}, {"InstrumentTypeId", "42"}});
+    IF::FillItemDetails(c(), row({{"Code", "ODD"}, {"CurrencyID", "3"}, {"Enabled", "1"},
+                              {"IsAvailableForWatchList", "1"}, {"InstrumentTypeId", "42"}}));
     ASSERT_TRUE(item("ODD"));
     EXPECT_EQ(item("ODD")->CalculationItems.lock(), item("ODD"));
     EXPECT_EQ(symbols.size(), 1u);
 
     // No code: dropped.
-    IF::FillItemDetails(c(), {{"Name", "nameless"}});
+    IF::FillItemDetails(c(), row({{"Name", "nameless"}}));
     EXPECT_EQ(items.size(), 2u);
 }
 
 TEST_F(InstrumentTest, XmlTypeKeysAreTheTextAsReceived) {
     ItemTypeMap xmlTypes;
-    IF::FillItemType(xmlTypes, {{"InstrumentTypeId", "07"}, {"InstrumentTypeName", "Softs"}});
-    IF::FillItemType(xmlTypes, {{"InstrumentTypeName", "no id"}});
+    IF::FillItemType(xmlTypes, row({{"InstrumentTypeId", "07"}, {"InstrumentTypeName", "Softs"}}));
+    IF::FillItemType(xmlTypes, row({{"InstrumentTypeName", "no id"}}));
     EXPECT_EQ(xmlTypes.size(), 1u);
     ASSERT_TRUE(xmlTypes.find("07"));
     EXPECT_EQ((*xmlTypes.find("07"))->InstrumentTypeId, 7);

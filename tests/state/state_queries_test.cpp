@@ -214,7 +214,7 @@ TEST_F(QueriesTest, AllItemsOnceEach) {
     auto items = Q::allItems(std::vector<std::string>{"XAU", "DAX"}, open, pending, accounts);
     std::sort(items.begin(), items.end());
     EXPECT_EQ(items, (std::vector<std::string>{"DAX", "WTI", "XAU"}));
-    EXPECT_EQ(Q::allItems(std::nullopt, open, {}, accounts), std::vector<std::string>{"XAU"});
+    EXPECT_EQ(Q::allItems({}, open, {}, accounts), std::vector<std::string>{"XAU"});
 }
 
 TEST(Queries, ChatRoomsInDescendingKeyOrder) {
