@@ -136,7 +136,7 @@ void FillItemType(ItemTypeMap& types, const TableRow& row) {
 
 void FillItemDetails(InstrumentCollections c, const TableRow& row) {
     const std::string* code = column(row, "Code");
-    if (!code) {
+    if (!code || code->empty()) {
         platform::Log::debug("Instrument row without Code: dropped");
         return;
     }

@@ -39,7 +39,7 @@ inline constexpr const char* kPackedDateFormat = "yyyyMMddHHmmss";
 // One "Table5" row; a row without "InstrumentTypeId" is dropped (logged).
 void FillItemType(ItemTypeMap& types, const TableRow& row);
 // One "Table6" row, updating the instrument stored under its "Code" in place;
-// a row without "Code" is dropped (logged).
+// a row without a code is dropped (logged).
 void FillItemDetails(InstrumentCollections c, const TableRow& row);
 // Section 2 of the compact text.
 void FillPackedItemType(ItemTypeMap& types, std::string_view section);

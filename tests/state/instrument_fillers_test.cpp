@@ -156,6 +156,7 @@ TEST_F(InstrumentTest, XmlRowsUpdateInPlaceAndNeverSetCompactOnlyFields) {
 
     // No code: dropped.
     IF::FillItemDetails(c(), row({{"Name", "nameless"}}));
+    IF::FillItemDetails(c(), row({{"Code", ""}, {"Name", "empty code"}}));
     EXPECT_EQ(items.size(), 2u);
 }
 
