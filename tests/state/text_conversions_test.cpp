@@ -58,3 +58,32 @@ TEST(TextConversion, SplittingKeepsEveryPiece) {
 
 }  // namespace
 }  // namespace state
+
+#include "state/ordered_dictionary.h"
+
+namespace state {
+namespace {
+
+TEST(OrderedDictionary, KeepsFirstStoredOrderAndFindsAfterErase) {
+    OrderedDictionary<int> d;
+    d.set("b", 1);
+    d.set("a", 2);
+    d.set("c", 3);
+    d.set("b", 4);  // replaced in place
+    EXPECT_EQ(d.first()->first, "b");
+    EXPECT_EQ(*d.find("b"), 4);
+    d.erase("b");
+    d.erase("missing");
+    ASSERT_EQ(d.size(), 2u);
+    EXPECT_EQ(d.first()->first, "a");
+    EXPECT_EQ(*d.find("a"), 2);
+    EXPECT_EQ(*d.find("c"), 3);
+    EXPECT_EQ(d.find("b"), nullptr);
+    d.set("b", 5);
+    std::vector<std::string> keys;
+    for (const auto& e : d) keys.push_back(e.first);
+    EXPECT_EQ(keys, (std::vector<std::string>{"a", "c", "b"}));
+}
+
+}  // namespace
+}  // namespace state
