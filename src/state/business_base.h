@@ -28,6 +28,8 @@
 #include "protocol/message_base.h"
 #include "state/journal_data.h"
 #include "state/ordered_map.h"
+#include "state/instrument_fillers.h"
+#include "state/state_queries.h"
 #include "state/trading_state.h"
 #include "state/ui_services.h"
 
@@ -172,7 +174,8 @@ public:
     void payGateTransactionResponseNotification(const std::any& object);
     // 801 deposit and 802 withdrawal details; 930 and 931 approval banners.
     void approvalNotificationForActionType(std::int64_t actionType, const ApprovalNotice& request);
-    // A banner's action: opens "AppDownloadURL" and quits when it is not empty.
+    // A banner's action: opens "AppDownloadURL" and quits when it is an http
+    // or https address.
     void userNotificationCenterDidActivateNotification(const Banner& banner);
 
     // --- Session state (main thread) ----------------------------------------
@@ -193,6 +196,48 @@ public:
 
     // The reference data (userInfo, accounts, groups, settings, ...) and its
     // loaders are those of TradingState.
+
+    // --- Lookups, the windows' queries and resource files -------------------
+    // (business_base_queries.cpp; the rules are in state_queries.h,
+    // instrument_fillers.h and resource_files.h)
+    // Room key -> chat or notice room.
+    OrderedDictionary<std::shared_ptr<model::ChatRoom>> ChatRoomCollection;
+    std::optional<std::string> getInstrumentTypeName(std::int32_t typeId) const;
+    SymbolTypes getSymbolTypes() const;
+    std::string getItemCode(std::int32_t instrumentId) const;
+    std::uint64_t getItemIdForItemCode(const std::string& code) const;
+    OrderList getOpenOrderCollection() const;
+    OrderList getOpenOrderCollectionCopy() const;
+    OrderList getPendingOrderCollection() const;
+    OrderList getCancelledOrderCollection() const;
+    OrderList getSettledOrderCollection() const;
+    void sortOpenOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
+    void sortPendingOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
+    void sortCancelledOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
+    void sortSettledOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
+    OrderList getExecutedOrderCollection() const;
+    void setExecutedPositionState(bool search) { isExecutedPositionSearch = search; }
+    void clearExecutedOrderSearchCollection() { ExecutedOrderSearchCollection.clear(); }
+    bool canShowAccount(const model::AccountDetails& account) const;
+    Accounts getAccountCollection() const;
+    void calcAccountDetails(std::int32_t accountId);
+    bool canShowAERights() const;
+    bool isUserMappedWithAccount(std::uint64_t accountId) const;
+    UserAccountMapList getUserMappedWithAccount(std::uint64_t accountId) const;
+    void updateUserAccountMaps(const model::UserAccountMaps& map);
+    std::vector<std::string> getAllItems() const;
+    ChatRooms getMessageNoticesCollection() const;
+    ChatRooms getrecentChatCollection() const;
+    std::vector<std::shared_ptr<model::ResourceDetails>> getResourceCollection() const;
+    bool checkMarketSessionSchedulesIsAvailable(std::uint64_t marketId) const;
+    WeekSchedule getMarketSessionSchedulesCollection(std::uint64_t marketId) const;
+    std::string getDaysOfTheWeekName(std::uint64_t weekday) const;
+    // One downloaded resource into <application support>/<app>/Resources.
+    void saveFileWithName(const std::string& fileName, const std::string& fileData);
+    bool checkFilesDownloadedAtPath(const std::string& folder) const;
+    // Banner-centre delegate: every banner shows; delivery needs nothing.
+    bool userNotificationCenterShouldPresentNotification(const Banner&) const { return true; }
+    void userNotificationCenterDidDeliverNotification(const Banner&) {}
 
     // --- The message layer's view of the session (AppContext) -------------
     std::optional<std::string> userName() const override;

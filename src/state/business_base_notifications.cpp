@@ -9,6 +9,7 @@
 #include "platform/log.h"
 #include "platform/notification_center.h"
 #include "state/business_base.h"
+#include "state/resource_files.h"
 #include "state/session_notifications.h"
 
 namespace state {
@@ -176,6 +177,10 @@ void BusinessBase::appUpdateNotification(const std::string& u) {
 void BusinessBase::userNotificationCenterDidActivateNotification(const Banner& banner) {
     auto it = banner.userInfo.find("AppDownloadURL");
     if (it == banner.userInfo.end() || it->second.empty()) return;
+    if (!ResourceFiles::isOpenableUrl(it->second)) {
+        platform::Log::warning("Download address refused (not http or https): " + it->second);
+        return;
+    }
     ui_.openUrl(it->second);
     ui_.terminate();
 }

@@ -69,8 +69,8 @@ public:
     OrderedDictionary<std::shared_ptr<model::ItemType>> ItemTypeCollection;
     // Instrument code -> instrument.
     OrderedDictionary<std::shared_ptr<model::ItemDetails>> ItemCollection;
-    // Type name -> the watchlist symbols of that type.
-    OrderedDictionary<std::vector<std::string>> symbolTypeCollection;
+    // Type name -> the watchlist symbols of that type, "code:name" joined by ",".
+    OrderedDictionary<std::string> symbolTypeCollection;
     // Setting id text (XML: as received; "PACKED": "%lu") -> session setting.
     OrderedDictionary<std::shared_ptr<model::SessionSettings>> SessionSettingCollection;
     // "%lu" of the currency id -> currency.
