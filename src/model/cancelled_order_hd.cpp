@@ -6,7 +6,10 @@ namespace model {
 
 std::shared_ptr<CancelledOrderHD> CancelledOrderHD::initWithMessage(std::string_view message) {
     const HistoryRow row(message);
-    if (row.size() < kFieldCount) return nullptr;
+    if (row.size() < kFieldCount) {
+        HistoryRow::logShortRow("CancelledOrderHD", row.size(), kFieldCount);
+        return nullptr;
+    }
     auto r = std::make_shared<CancelledOrderHD>();
     r->CancelledOrderId = row.text(0);
     r->CancelledQty = row.number(1);

@@ -6,7 +6,10 @@ namespace model {
 
 std::shared_ptr<EquityHitPriceInfos> EquityHitPriceInfos::initWithMessage(std::string_view message) {
     const HistoryRow row(message);
-    if (row.size() < kFieldCount) return nullptr;
+    if (row.size() < kFieldCount) {
+        HistoryRow::logShortRow("EquityHitPriceInfos", row.size(), kFieldCount);
+        return nullptr;
+    }
     auto r = std::make_shared<EquityHitPriceInfos>();
     r->EHOrderHistoryId = row.integer(0);
     r->RefEHMCId = row.integer(1);

@@ -3,6 +3,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/log.h"
+
 namespace model {
 
 namespace {
@@ -39,7 +41,10 @@ std::optional<std::string> FileResource::getString(std::int64_t mode) const {
 
     std::string out;
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (holdsSeparator(fields[i])) return std::nullopt;
+        if (holdsSeparator(fields[i])) {
+            platform::Log::debug("FileResource: field " + std::to_string(i) + " holds a separator byte, request refused");
+            return std::nullopt;
+        }
         out.append(fields[i]);
         out.push_back(i + 1 < fields.size() ? '\x05' : '\x06');
     }

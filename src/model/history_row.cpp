@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "model/text_value.h"
+#include "platform/log.h"
 
 namespace model {
 
@@ -25,6 +26,11 @@ HistoryRow::HistoryRow(std::string_view row) {
 std::int32_t HistoryRow::integer(std::size_t i) const { return TextValue::intValue(field(i)); }
 
 bool HistoryRow::boolean(std::size_t i) const { return TextValue::boolValue(field(i)); }
+
+void HistoryRow::logShortRow(const char* record, std::size_t fields, std::size_t needed) {
+    platform::Log::debug(std::string(record) + ": row skipped, " + std::to_string(fields) + " fields of " +
+                         std::to_string(needed));
+}
 
 double HistoryRow::number(std::size_t i) const { return TextValue::doubleValue(field(i)); }
 

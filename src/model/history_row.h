@@ -23,6 +23,9 @@ public:
     bool boolean(std::size_t i) const;
     double number(std::size_t i) const;
 
+    // Debug log line for a row that is refused for having too few fields.
+    static void logShortRow(const char* record, std::size_t fields, std::size_t needed);
+
 private:
     std::vector<std::string_view> fields_;
 };

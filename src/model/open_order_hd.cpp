@@ -6,7 +6,10 @@ namespace model {
 
 std::shared_ptr<OpenOrderHD> OpenOrderHD::initWithMessage(std::string_view message) {
     const HistoryRow row(message);
-    if (row.size() < kFieldCount) return nullptr;
+    if (row.size() < kFieldCount) {
+        HistoryRow::logShortRow("OpenOrderHD", row.size(), kFieldCount);
+        return nullptr;
+    }
     auto r = std::make_shared<OpenOrderHD>();
     r->PositionId = row.text(0);
     r->AccountId = row.text(1);

@@ -6,7 +6,10 @@ namespace model {
 
 std::shared_ptr<PendingOrderHD> PendingOrderHD::initWithMessage(std::string_view message) {
     const HistoryRow row(message);
-    if (row.size() < kFieldCount) return nullptr;
+    if (row.size() < kFieldCount) {
+        HistoryRow::logShortRow("PendingOrderHD", row.size(), kFieldCount);
+        return nullptr;
+    }
     auto r = std::make_shared<PendingOrderHD>();
     r->PendingOrderId = row.text(0);
     r->RefTicketId = row.text(1);

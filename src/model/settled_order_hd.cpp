@@ -6,7 +6,10 @@ namespace model {
 
 std::shared_ptr<SettledOrderHD> SettledOrderHD::initWithMessage(std::string_view message) {
     const HistoryRow row(message);
-    if (row.size() < kFieldCount) return nullptr;
+    if (row.size() < kFieldCount) {
+        HistoryRow::logShortRow("SettledOrderHD", row.size(), kFieldCount);
+        return nullptr;
+    }
     auto r = std::make_shared<SettledOrderHD>();
     r->SettlementId = row.text(0);
     r->AccountId = row.text(1);

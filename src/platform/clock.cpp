@@ -1,5 +1,7 @@
 #include "platform/clock.h"
 
+#include "platform/serial_queue.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <thread>
@@ -20,7 +22,9 @@ std::shared_ptr<Clock>& installedClock() {
 }
 
 std::shared_ptr<Clock> realClock() {
-    static std::shared_ptr<Clock> c = std::make_shared<SystemClock>();
+    // The queue threads start first so that they end last: at exit the clock's thread,
+    // which hands work to the queues, is gone before them.
+    static std::shared_ptr<Clock> c = (ioContext(), std::make_shared<SystemClock>());
     return c;
 }
 

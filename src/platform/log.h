@@ -10,7 +10,8 @@ enum class LogLevel { Debug = 0, Info = 1, Warning = 2, Error = 3 };
 
 namespace Log {
 using Sink = std::function<void(LogLevel, const std::string&)>;
-// nullptr restores the default sink (stderr, Info and above).
+// nullptr restores the default sink (stderr, Info and above). An installed sink
+// receives every level unless setMinimumLevel() was called.
 void setSink(Sink sink);
 void setMinimumLevel(LogLevel level);
 void write(LogLevel level, const std::string& message);

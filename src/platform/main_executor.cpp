@@ -16,6 +16,9 @@ std::mutex& executorMutex() {
     return m;
 }
 
+// The thread that runs static initialisation: the process's main thread.
+const std::thread::id processMainThread = std::this_thread::get_id();
+
 std::shared_ptr<Executor>& installedExecutor() {
     static std::shared_ptr<Executor> e;
     return e;
@@ -46,8 +49,8 @@ void install(std::shared_ptr<Executor> executor) {
 std::shared_ptr<Executor> current() {
     std::lock_guard<std::mutex> lock(executorMutex());
     if (!installedExecutor()) {
-        // Nothing installed: a manual loop owned by the first thread that asks.
-        installedExecutor() = std::make_shared<ManualRunLoop>();
+        // Nothing installed: a manual loop owned by the process's main thread.
+        installedExecutor() = std::make_shared<ManualRunLoop>(processMainThread);
     }
     return installedExecutor();
 }
@@ -108,6 +111,8 @@ bool isMainThread() { return current()->isMainThread(); }
 
 ManualRunLoop::ManualRunLoop() : owner_(std::this_thread::get_id()) {}
 
+ManualRunLoop::ManualRunLoop(std::thread::id owner) : owner_(owner) {}
+
 void ManualRunLoop::post(std::function<void()> fn) {
     if (!fn) return;
     {
@@ -151,17 +156,13 @@ std::size_t ManualRunLoop::runUntilIdle() {
 
 namespace {
 
-// Lets work in flight on the serial queues land here before fake time moves on.
-// Returns true when something was run.
-bool settle(ManualRunLoop& loop) {
-    bool ran = false;
-    for (int round = 0; round < 1000; ++round) {
-        bool idle = detail::waitForQueuesIdle(std::chrono::milliseconds(2000));
-        std::size_t n = loop.runUntilIdle();
-        ran = ran || n > 0;
-        if (n == 0 && idle) break;
+// Lets work in flight on the serial queues land here before fake time moves on. A queue
+// that stays busy (waiting on a socket, say) delays this by at most a second per round.
+void settle(ManualRunLoop& loop) {
+    for (;;) {
+        detail::waitForQueuesIdle(std::chrono::milliseconds(1000));
+        if (loop.runUntilIdle() == 0) return;
     }
-    return ran;
 }
 
 }  // namespace
@@ -186,7 +187,7 @@ bool ManualRunLoop::runUntil(const std::function<bool()>& done, Duration timeout
             // real-time chance to post before time jumps to the end.
             {
                 std::unique_lock<std::mutex> lock(mutex_);
-                cv_.wait_for(lock, std::chrono::milliseconds(10), [this] { return !tasks_.empty(); });
+                cv_.wait_for(lock, std::chrono::milliseconds(5), [this] { return !tasks_.empty(); });
                 if (!tasks_.empty()) continue;
             }
             fake->advanceTo(end);

@@ -35,6 +35,8 @@ bool isMainThread();
 class ManualRunLoop : public Executor, public std::enable_shared_from_this<ManualRunLoop> {
 public:
     ManualRunLoop();
+    // A loop whose main thread is `owner`.
+    explicit ManualRunLoop(std::thread::id owner);
     void post(std::function<void()> fn) override;
     bool isMainThread() const override;
     void adoptCurrentThread();

@@ -67,9 +67,12 @@ void NotificationCenter::post(const std::string& name, std::any object, UserInfo
 }
 
 void NotificationCenter::postOnMain(const std::string& name, std::any object, UserInfo userInfo) {
-    MainExecutor::post([this, name, object = std::move(object), userInfo = std::move(userInfo)]() mutable {
-        post(name, std::move(object), std::move(userInfo));
-    });
+    std::weak_ptr<int> alive = lifetime_;
+    MainExecutor::post(
+        [this, alive, name, object = std::move(object), userInfo = std::move(userInfo)]() mutable {
+            if (alive.expired()) return;
+            post(name, std::move(object), std::move(userInfo));
+        });
 }
 
 std::size_t NotificationCenter::observerCount(const std::string& name) const {

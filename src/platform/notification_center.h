@@ -47,6 +47,8 @@ private:
         std::shared_ptr<std::atomic<bool>> alive;
     };
     mutable std::mutex mutex_;
+    // Deliveries queued by postOnMain are dropped once the centre is gone.
+    std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
     Token next_ = 1;
     std::map<std::string, std::vector<Entry>> observers_;
     std::map<Token, std::string> names_;

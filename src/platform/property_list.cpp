@@ -261,7 +261,7 @@ private:
         if (name == "true" || name == "false") {
             out->type = PlistValue::Type::Bool;
             out->boolean = name == "true";
-            out->text = out->boolean ? "1" : "0";
+            out->text.assign(1, out->boolean ? '1' : '0');
             return selfClosing || closeTag(name);
         }
         if (name == "dict") {
@@ -376,6 +376,13 @@ void write(std::string& out, const PlistValue& v, int indent) {
 }
 
 }  // namespace
+
+PlistValue::PlistValue() = default;
+PlistValue::PlistValue(const PlistValue&) = default;
+PlistValue::PlistValue(PlistValue&&) noexcept = default;
+PlistValue& PlistValue::operator=(const PlistValue&) = default;
+PlistValue& PlistValue::operator=(PlistValue&&) noexcept = default;
+PlistValue::~PlistValue() = default;
 
 const PlistValue& PlistValue::operator[](const std::string& key) const {
     if (type != Type::Dict) return noneValue();

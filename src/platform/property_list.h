@@ -13,6 +13,14 @@ namespace platform {
 class PlistValue {
 public:
     enum class Type { None, String, Integer, Real, Bool, Date, Data, Array, Dict };
+    // Defined out of line: the containers hold this type while it is still incomplete.
+    PlistValue();
+    PlistValue(const PlistValue&);
+    PlistValue(PlistValue&&) noexcept;
+    PlistValue& operator=(const PlistValue&);
+    PlistValue& operator=(PlistValue&&) noexcept;
+    ~PlistValue();
+
     Type type = Type::None;
     std::string text;  // string, date, data (decoded bytes) and the original text of numbers
     std::int64_t integer = 0;

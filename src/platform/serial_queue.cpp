@@ -19,8 +19,8 @@ struct Pool {
     std::vector<std::thread> threads;
 
     Pool() {
-        unsigned n = std::thread::hardware_concurrency();
-        n = n < 2 ? 2 : (n > 4 ? 4 : n);
+        // Four threads: enough that a queue waiting in sync() on another never starves the pool.
+        const unsigned n = 4;
         for (unsigned i = 0; i < n; ++i) {
             threads.emplace_back([this] {
                 for (;;) {

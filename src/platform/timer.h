@@ -15,6 +15,7 @@ class Timer {
 public:
     // queue == nullptr: fires on the main executor.
     explicit Timer(std::function<void()> fn, std::shared_ptr<SerialQueue> queue = nullptr);
+    // Cancels; waits for a callback that is running on another thread at that moment.
     ~Timer();
     Timer(const Timer&) = delete;
     Timer& operator=(const Timer&) = delete;

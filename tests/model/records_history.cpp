@@ -10,6 +10,7 @@
 #include "model/pending_order_hd.h"
 #include "model/settled_order_hd.h"
 #include "model/text_value.h"
+#include "platform/log.h"
 
 namespace {
 
@@ -186,6 +187,8 @@ TEST(EquityHitRow, ReadsEveryField) {
 }
 
 TEST(HistoryRowsBadInput, ShortEmptyAndNonNumericRows) {
+    std::vector<std::string> logged;
+    platform::Log::setSink([&logged](platform::LogLevel, const std::string& m) { logged.push_back(m); });
     // Every record refuses a row one field short of what it reads, and the empty row.
     EXPECT_EQ(PendingOrderHD::initWithMessage(row(std::vector<std::string>(28, "1"))), nullptr);
     EXPECT_EQ(CancelledOrderHD::initWithMessage(row(std::vector<std::string>(17, "1"))), nullptr);
@@ -197,6 +200,9 @@ TEST(HistoryRowsBadInput, ShortEmptyAndNonNumericRows) {
         EXPECT_EQ(CancelledOrderHD::initWithMessage(empty), nullptr);
         EXPECT_EQ(EquityHitPriceInfos::initWithMessage(empty), nullptr);
     }
+    platform::Log::setSink(nullptr);
+    ASSERT_EQ(logged.size(), 13u);
+    EXPECT_EQ(logged[0], "PendingOrderHD: row skipped, 28 fields of 29");
 
     // Empty and non-numeric fields read as 0 / NO; extra fields are ignored.
     std::vector<std::string> f(29, "");

@@ -1,0 +1,1 @@
+tc_bench(records_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/records_bench.cpp LIBS model)

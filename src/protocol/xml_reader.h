@@ -1,0 +1,94 @@
+#pragma once
+// A small forgiving in-memory XML reader. The document is copied once into a
+// buffer of the reader's own and cut in place into NUL-terminated names, texts
+// and attribute values; elements and attributes are plain records taken from
+// pooled blocks and linked into a tree. Everything lives as long as the reader.
+//
+// Callers walk the tree themselves from `rootXMLElement()` through the
+// `firstChild` / `nextSibling` links. Comments stay inside the text around
+// them; a parent's text is dropped once a child with its own closing tag is
+// read; CDATA content stays literal; the five predefined entities and numeric
+// character references are decoded in texts and attribute values (never inside
+// CDATA), anything else is left as written.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace protocol {
+
+struct TBXMLAttribute {
+    char* name;
+    char* value;
+    TBXMLAttribute* next;
+};
+
+struct TBXMLElement {
+    char* name;
+    char* text;  // none when the element has no text
+    TBXMLAttribute* firstAttribute;
+    TBXMLElement* parent;  // none for a top-level element
+    TBXMLElement* firstChild;
+    TBXMLElement* lastChild;
+    TBXMLElement* nextSibling;
+    TBXMLElement* previousSibling;
+};
+
+class XMLReader {
+  public:
+    // An empty reader: no root, no records, no buffer.
+    XMLReader();
+    // Copies the document and parses it at once.
+    explicit XMLReader(std::string_view text);
+    explicit XMLReader(std::span<const std::uint8_t> data);
+    ~XMLReader();
+
+    XMLReader(const XMLReader&) = delete;
+    XMLReader& operator=(const XMLReader&) = delete;
+    // Records and texts are heap blocks, so pointers into them survive a move.
+    XMLReader(XMLReader&&) noexcept;
+    XMLReader& operator=(XMLReader&&) noexcept;
+
+    static std::unique_ptr<XMLReader> tbxmlWithXMLString(std::string_view text);
+    static std::unique_ptr<XMLReader> tbxmlWithXMLData(std::span<const std::uint8_t> data);
+
+    // The first element of the document, or none.
+    TBXMLElement* rootXMLElement() const { return rootXMLElement_; }
+
+    // Empty text when the record or its text is none.
+    static std::string elementName(const TBXMLElement* element);
+    static std::string textForElement(const TBXMLElement* element);
+    static std::string attributeName(const TBXMLAttribute* attribute);
+    static std::string attributeValue(const TBXMLAttribute* attribute);
+
+    // The value of the first attribute whose name matches exactly; none if no match.
+    static std::optional<std::string> valueOfAttributeNamed(std::string_view name,
+                                                            const TBXMLElement* element);
+    // The first child whose name matches exactly; none if no match.
+    static TBXMLElement* childElementNamed(std::string_view name, const TBXMLElement* parentElement);
+    // The same search, starting at the element's next sibling.
+    static TBXMLElement* nextSiblingNamed(std::string_view name, const TBXMLElement* searchFromElement);
+
+    static constexpr std::size_t kRecordsPerBlock = 100;
+
+  private:
+    void initWithBytes(const char* data, std::size_t length);
+    void decodeBytes();
+    void readAttributes(TBXMLElement* element, char* from, char* tagEnd);
+    TBXMLElement* nextAvailableElement();
+    TBXMLAttribute* nextAvailableAttribute();
+
+    TBXMLElement* rootXMLElement_ = nullptr;
+    std::vector<std::unique_ptr<TBXMLElement[]>> elementBlocks_;
+    std::vector<std::unique_ptr<TBXMLAttribute[]>> attributeBlocks_;
+    std::size_t currentElement_ = 0;    // records taken from the newest element block
+    std::size_t currentAttribute_ = 0;  // records taken from the newest attribute block
+    std::unique_ptr<char[]> bytes_;     // the document, NUL-terminated
+    std::size_t bytesLength_ = 0;
+};
+
+}  // namespace protocol

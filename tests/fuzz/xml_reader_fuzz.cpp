@@ -1,0 +1,69 @@
+// Fuzz target for the XML reader. Built with libFuzzer when fuzzing; otherwise
+// the checked-in corpus is replayed through it as an ordinary test.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <span>
+#include <string_view>
+
+#include "protocol/xml_reader.h"
+
+namespace {
+
+using protocol::TBXMLAttribute;
+using protocol::TBXMLElement;
+using protocol::XMLReader;
+
+void require(bool condition) {
+    if (!condition) std::abort();
+}
+
+// Walks the whole tree without recursion and checks every link; returns the
+// number of elements and attributes seen.
+std::size_t walk(const XMLReader& reader) {
+    std::size_t seen = 0;
+    const TBXMLElement* root = reader.rootXMLElement();
+    if (!root) return 0;
+    require(root->parent == nullptr && root->nextSibling == nullptr && root->previousSibling == nullptr);
+    const TBXMLElement* e = root;
+    while (e) {
+        ++seen;
+        require(e->name != nullptr);
+        volatile std::size_t n = std::strlen(e->name);
+        if (e->text) n = n + std::strlen(e->text);
+        for (const TBXMLAttribute* a = e->firstAttribute; a; a = a->next) {
+            require(a->name && a->value);
+            n = n + std::strlen(a->name) + std::strlen(a->value);
+            ++seen;
+        }
+        if (e->firstChild) {
+            require(e->firstChild->parent == e && e->firstChild->previousSibling == nullptr);
+            require(e->lastChild && e->lastChild->parent == e && e->lastChild->nextSibling == nullptr);
+        } else {
+            require(e->lastChild == nullptr);
+        }
+        if (e->nextSibling)
+            require(e->nextSibling->previousSibling == e && e->nextSibling->parent == e->parent);
+        if (e->firstChild) {
+            e = e->firstChild;
+            continue;
+        }
+        while (e && !e->nextSibling) e = e->parent;
+        if (e) e = e->nextSibling;
+    }
+    (void)XMLReader::childElementNamed("Table", root);
+    (void)XMLReader::nextSiblingNamed("Table", root->firstChild);
+    (void)XMLReader::valueOfAttributeNamed("id", root);
+    return seen;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    XMLReader fromData(std::span<const std::uint8_t>(data, size));
+    XMLReader fromText(std::string_view(reinterpret_cast<const char*>(data), size));
+    // Both forms read the same bytes and must give the same tree.
+    require(walk(fromData) == walk(fromText));
+    return 0;
+}
