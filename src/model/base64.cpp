@@ -20,7 +20,8 @@ constexpr std::int16_t kInvalid = -2;
 constexpr std::array<std::int16_t, 256> makeDecodeTable() {
     std::array<std::int16_t, 256> table{};
     for (auto& v : table) v = kInvalid;
-    for (int i = 0; i < 64; ++i) table[static_cast<unsigned char>(kAlphabet[i])] = static_cast<std::int16_t>(i);
+    for (int i = 0; i < 64; ++i)
+        table[static_cast<unsigned char>(kAlphabet[i])] = static_cast<std::int16_t>(i);
     for (unsigned char c : {9, 10, 12, 13, 32}) table[c] = kSkip;
     return table;
 }
@@ -90,23 +91,23 @@ std::optional<std::string> Base64::decodeBase64WithString(const std::string& tex
         if (v == kInvalid) return std::nullopt;
         const auto bits = static_cast<unsigned char>(v);
         switch (accepted % 4) {
-        case 0:
-            out[pos] = static_cast<char>(bits << 2);
-            break;
-        case 1:
-            out[pos] = static_cast<char>(static_cast<unsigned char>(out[pos]) | (bits >> 4));
-            ++pos;
-            out[pos] = static_cast<char>((bits & 0x0F) << 4);
-            break;
-        case 2:
-            out[pos] = static_cast<char>(static_cast<unsigned char>(out[pos]) | (bits >> 2));
-            ++pos;
-            out[pos] = static_cast<char>((bits & 0x03) << 6);
-            break;
-        default:
-            out[pos] = static_cast<char>(static_cast<unsigned char>(out[pos]) | bits);
-            ++pos;
-            break;
+            case 0:
+                out[pos] = static_cast<char>(bits << 2);
+                break;
+            case 1:
+                out[pos] = static_cast<char>(static_cast<unsigned char>(out[pos]) | (bits >> 4));
+                ++pos;
+                out[pos] = static_cast<char>((bits & 0x0F) << 4);
+                break;
+            case 2:
+                out[pos] = static_cast<char>(static_cast<unsigned char>(out[pos]) | (bits >> 2));
+                ++pos;
+                out[pos] = static_cast<char>((bits & 0x03) << 6);
+                break;
+            default:
+                out[pos] = static_cast<char>(static_cast<unsigned char>(out[pos]) | bits);
+                ++pos;
+                break;
         }
         ++accepted;
     }
@@ -125,8 +126,19 @@ std::optional<std::string> gzipInflate(const std::string& data, std::size_t maxO
     stream.avail_in = static_cast<uInt>(data.size());
     if (inflateInit2(&stream, 47) != Z_OK) return std::nullopt;  // gzip or zlib header
 
-    // Start near a typical ratio and double; never allocate past the cap.
-    std::size_t capacity = std::min<std::size_t>(std::max<std::size_t>(data.size() * 4, 4096), maxOutput);
+    // Start near a typical ratio and double; never allocate past the cap. A gzip
+    // trailer states the size (mod 2^32): trusted as a first guess only as far as
+    // deflate's best ratio and a modest bound allow.
+    std::size_t capacity = std::max<std::size_t>(data.size() * 4, 4096);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+    if (data.size() >= 18 && bytes[0] == 0x1F && bytes[1] == 0x8B) {
+        const std::size_t n = data.size();
+        const std::size_t stated = std::size_t{bytes[n - 4]} | (std::size_t{bytes[n - 3]} << 8) |
+                                   (std::size_t{bytes[n - 2]} << 16) | (std::size_t{bytes[n - 1]} << 24);
+        const std::size_t plausible = std::min<std::size_t>(data.size() * 1032, std::size_t{64} << 20);
+        if (stated > 0 && stated <= plausible) capacity = stated + 1;
+    }
+    capacity = std::min(capacity, maxOutput);
     if (capacity == 0) capacity = 1;
     std::string out(capacity, '\0');
     std::size_t total = 0;
@@ -225,7 +237,9 @@ std::string dataWithBase64EncodedString(const std::string& text) {
     return out;
 }
 
-std::string base64Encoding(const std::string& data) { return encode(data, 0); }
+std::string base64Encoding(const std::string& data) {
+    return encode(data, 0);
+}
 
 std::string base64EncodingWithLineLength(const std::string& data, std::size_t lineLength) {
     return encode(data, lineLength);

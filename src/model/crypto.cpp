@@ -17,6 +17,7 @@ namespace {
 constexpr int kRounds = 1000;
 constexpr std::size_t kKeySize = 32;  // AES-256
 constexpr std::size_t kIvSize = 16;   // one AES block
+constexpr std::size_t kMaxDerivedKeySize = 1024;
 // Enough for the product key, the session key and a few stored passwords;
 // beyond it the cache starts over rather than growing without bound.
 constexpr std::size_t kMaxCachedPasswords = 64;
@@ -27,7 +28,7 @@ struct KeyMaterial {
 };
 
 class KeyCache {
-public:
+  public:
     std::shared_ptr<const KeyMaterial> get(const std::string& password) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -43,7 +44,7 @@ public:
         return material;
     }
 
-private:
+  private:
     static std::shared_ptr<const KeyMaterial> derive(const std::string& password) {
         const std::string salt = Crypto::generateSalt(Crypto::utf16Length(password) + 1);
         const std::string key = Crypto::keyBySaltingPassword(password, salt, kKeySize, kRounds);
@@ -109,11 +110,13 @@ std::size_t Crypto::utf16Length(const std::string& utf8) {
     return units;
 }
 
-std::string Crypto::generateSalt(std::size_t length) { return deployment::makeSalt(length); }
+std::string Crypto::generateSalt(std::size_t length) {
+    return deployment::makeSalt(length);
+}
 
 std::string Crypto::keyBySaltingPassword(const std::string& password, const std::string& salt,
                                          std::size_t keySize, int rounds) {
-    if (keySize == 0 || rounds <= 0) return {};
+    if (keySize == 0 || keySize > kMaxDerivedKeySize || rounds <= 0) return {};
     const std::size_t take = std::min(utf16Length(password), password.size());
     std::string out(keySize, '\0');
     const int ok = PKCS5_PBKDF2_HMAC(password.data(), static_cast<int>(take),

@@ -23,7 +23,9 @@ void stripLeadingZeros(Digits& d) {
     }
 }
 
-bool isZeroDigits(const Digits& d) { return d.find_first_not_of('0') == Digits::npos; }
+bool isZeroDigits(const Digits& d) {
+    return d.find_first_not_of('0') == Digits::npos;
+}
 
 int compareDigits(Digits a, Digits b) {
     stripLeadingZeros(a);
@@ -130,7 +132,8 @@ unsigned __int128 fromDigits(const Digits& d) {
 Digits roundOff(const Digits& digits, std::size_t k, bool negative, RoundingMode mode) {
     if (k == 0) return digits;
     Digits kept = k >= digits.size() ? Digits("0") : digits.substr(0, digits.size() - k);
-    Digits dropped = k >= digits.size() ? Digits(k - digits.size(), '0') + digits : digits.substr(digits.size() - k);
+    Digits dropped =
+        k >= digits.size() ? Digits(k - digits.size(), '0') + digits : digits.substr(digits.size() - k);
     if (isZeroDigits(dropped)) return kept;
     const int vsHalf = [&] {
         if (dropped[0] != '5') return dropped[0] < '5' ? -1 : 1;
@@ -138,24 +141,24 @@ Digits roundOff(const Digits& digits, std::size_t k, bool negative, RoundingMode
     }();
     bool increment = false;
     switch (mode) {
-    case RoundingMode::Plain:
-        increment = vsHalf >= 0;
-        break;
-    case RoundingMode::Bankers:
-        increment = vsHalf > 0 || (vsHalf == 0 && ((kept.back() - '0') % 2) == 1);
-        break;
-    case RoundingMode::Down:
-        increment = negative;
-        break;
-    case RoundingMode::Up:
-        increment = !negative;
-        break;
-    case RoundingMode::TowardZero:
-        increment = false;
-        break;
-    case RoundingMode::AwayFromZero:
-        increment = true;
-        break;
+        case RoundingMode::Plain:
+            increment = vsHalf >= 0;
+            break;
+        case RoundingMode::Bankers:
+            increment = vsHalf > 0 || (vsHalf == 0 && ((kept.back() - '0') % 2) == 1);
+            break;
+        case RoundingMode::Down:
+            increment = negative;
+            break;
+        case RoundingMode::Up:
+            increment = !negative;
+            break;
+        case RoundingMode::TowardZero:
+            increment = false;
+            break;
+        case RoundingMode::AwayFromZero:
+            increment = true;
+            break;
     }
     return increment ? addDigits(kept, "1") : kept;
 }
@@ -169,14 +172,16 @@ struct Aligned {
 
 Aligned align(const Digits& a, long ea, const Digits& b, long eb) {
     const long e = std::min(ea, eb);
-    return {a + Digits(static_cast<std::size_t>(ea - e), '0'), b + Digits(static_cast<std::size_t>(eb - e), '0'), e};
+    return {a + Digits(static_cast<std::size_t>(ea - e), '0'),
+            b + Digits(static_cast<std::size_t>(eb - e), '0'), e};
 }
 
 }  // namespace
 
 Decimal::Decimal(std::int64_t value) {
     negative_ = value < 0;
-    const auto magnitude = negative_ ? static_cast<std::uint64_t>(-(value + 1)) + 1u : static_cast<std::uint64_t>(value);
+    const auto magnitude =
+        negative_ ? static_cast<std::uint64_t>(-(value + 1)) + 1u : static_cast<std::uint64_t>(value);
     *this = make(negative_, toDigits(magnitude), 0, RoundingMode::Plain);
 }
 
@@ -281,7 +286,9 @@ int Decimal::sign() const {
     return negative_ ? -1 : 1;
 }
 
-std::string Decimal::coefficientDigits() const { return toDigits(mantissa_); }
+std::string Decimal::coefficientDigits() const {
+    return toDigits(mantissa_);
+}
 
 std::string Decimal::toString() const {
     if (nan_) return "NaN";
@@ -326,7 +333,8 @@ std::int64_t Decimal::toInt64() const {
     stripLeadingZeros(digits);
     const Digits limit = negative_ ? "9223372036854775808" : "9223372036854775807";
     if (compareDigits(digits, limit) >= 0) {
-        return negative_ ? std::numeric_limits<std::int64_t>::min() : std::numeric_limits<std::int64_t>::max();
+        return negative_ ? std::numeric_limits<std::int64_t>::min()
+                         : std::numeric_limits<std::int64_t>::max();
     }
     const auto magnitude = static_cast<std::int64_t>(fromDigits(digits));
     return negative_ ? -magnitude : magnitude;
@@ -334,8 +342,8 @@ std::int64_t Decimal::toInt64() const {
 
 std::int32_t Decimal::intValue() const {
     const std::int64_t v = toInt64();
-    return static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
 }
 
 Decimal Decimal::add(const Decimal& other, RoundingMode mode) const {
@@ -370,7 +378,8 @@ Decimal Decimal::divide(const Decimal& other, RoundingMode mode) const {
     const Digits a = toDigits(mantissa_);
     const Digits b = toDigits(other.mantissa_);
     // Enough quotient digits for the precision plus a rounding digit.
-    const long shift = std::max<long>(0, kMaxDigits + 2 + static_cast<long>(b.size()) - static_cast<long>(a.size()));
+    const long shift =
+        std::max<long>(0, kMaxDigits + 2 + static_cast<long>(b.size()) - static_cast<long>(a.size()));
     Digits q;
     Digits r;
     divideDigits(a + Digits(static_cast<std::size_t>(shift), '0'), b, q, r);
@@ -438,7 +447,9 @@ Decimal Decimal::moduloForDouble(double divisor) const {
     return moduloFor(parse(buf));
 }
 
-Decimal Decimal::decimalPlaces() const { return moduloFor(Decimal(1)); }
+Decimal Decimal::decimalPlaces() const {
+    return moduloFor(Decimal(1));
+}
 
 Decimal Decimal::absoluteNumber() const {
     if (nan_) return *this;
@@ -447,8 +458,12 @@ Decimal Decimal::absoluteNumber() const {
     return d;
 }
 
-Decimal Decimal::greaterNumber(const Decimal& other) const { return compare(other) < 0 ? other : *this; }
+Decimal Decimal::greaterNumber(const Decimal& other) const {
+    return compare(other) < 0 ? other : *this;
+}
 
-Decimal Decimal::smallerNumber(const Decimal& other) const { return compare(other) > 0 ? other : *this; }
+Decimal Decimal::smallerNumber(const Decimal& other) const {
+    return compare(other) > 0 ? other : *this;
+}
 
 }  // namespace model

@@ -10,16 +10,16 @@
 namespace model {
 
 enum class RoundingMode {
-    Plain,         // half away from zero
-    Down,          // toward negative infinity
-    Up,            // toward positive infinity
-    Bankers,       // half to even
+    Plain,    // half away from zero
+    Down,     // toward negative infinity
+    Up,       // toward positive infinity
+    Bankers,  // half to even
     TowardZero,
     AwayFromZero,
 };
 
 class Decimal {
-public:
+  public:
     static constexpr int kMaxDigits = 38;
     static constexpr int kMinExponent = -128;
     static constexpr int kMaxExponent = 127;
@@ -85,7 +85,7 @@ public:
     std::string coefficientDigits() const;
     int exponent() const { return exponent_; }
 
-private:
+  private:
     static Decimal make(bool negative, std::string digits, long exponent, RoundingMode mode);
 
     bool negative_ = false;

@@ -4,9 +4,13 @@
 
 namespace model {
 
-std::optional<std::string> DeviceInfo::ipAddress() { return platform::HostInfo::secondAddress(); }
+std::optional<std::string> DeviceInfo::ipAddress() {
+    return platform::HostInfo::secondAddress();
+}
 
-std::string DeviceInfo::model() { return platform::HostInfo::model(); }
+std::string DeviceInfo::model() {
+    return platform::HostInfo::model();
+}
 
 std::string DeviceInfo::systemVersion() {
     const std::string version = platform::HostInfo::systemVersion();
@@ -14,6 +18,8 @@ std::string DeviceInfo::systemVersion() {
     return "Linux " + version;
 }
 
-std::string DeviceInfo::userName() { return platform::HostInfo::userFullName(); }
+std::string DeviceInfo::userName() {
+    return platform::HostInfo::userFullName();
+}
 
 }  // namespace model

@@ -6,7 +6,7 @@
 namespace model {
 
 class DeviceInfo {
-public:
+  public:
     // The second of the host's addresses; nothing when it has fewer than two.
     static std::optional<std::string> ipAddress();
     static std::string model();

@@ -10,7 +10,7 @@ namespace model {
 
 template <typename T>
 class FifoQueue {
-public:
+  public:
     void enqueue(T value) { items_.push_back(std::move(value)); }
 
     // Removes and answers the head; nothing when empty.
@@ -33,7 +33,7 @@ public:
     std::size_t size() const { return items_.size(); }
     void clear() { items_.clear(); }
 
-private:
+  private:
     std::deque<T> items_;
 };
 

@@ -18,8 +18,9 @@ namespace {
 
 constexpr std::array<const char*, 12> kShortMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-constexpr std::array<const char*, 12> kLongMonths = {"January", "February", "March",     "April",   "May",      "June",
-                                                     "July",    "August",   "September", "October", "November", "December"};
+constexpr std::array<const char*, 12> kLongMonths = {"January",   "February", "March",    "April",
+                                                     "May",       "June",     "July",     "August",
+                                                     "September", "October",  "November", "December"};
 constexpr std::array<const char*, 7> kShortWeekdays = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 constexpr std::array<const char*, 7> kLongWeekdays = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                       "Thursday", "Friday", "Saturday"};
@@ -47,7 +48,9 @@ void civilFromDays(std::int64_t z, int& year, int& month, int& day) {
     year = static_cast<int>(y + (month <= 2));
 }
 
-bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool isLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int daysInMonth(int y, int m) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -61,7 +64,8 @@ int weekday(int y, int m, int d) {  // 0 = Sunday
 
 std::string pad(long value, int width) {
     std::string digits = std::to_string(value < 0 ? -value : value);
-    if (static_cast<int>(digits.size()) < width) digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
+    if (static_cast<int>(digits.size()) < width)
+        digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
     return value < 0 ? "-" + digits : digits;
 }
 
@@ -69,7 +73,8 @@ bool equalsIgnoreCase(const std::string& text, std::size_t pos, const char* word
     const std::size_t len = std::char_traits<char>::length(word);
     if (pos + len > text.size()) return false;
     for (std::size_t i = 0; i < len; ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[pos + i])) != std::tolower(static_cast<unsigned char>(word[i]))) {
+        if (std::tolower(static_cast<unsigned char>(text[pos + i])) !=
+            std::tolower(static_cast<unsigned char>(word[i]))) {
             return false;
         }
     }
@@ -77,7 +82,8 @@ bool equalsIgnoreCase(const std::string& text, std::size_t pos, const char* word
 }
 
 bool isNumericLetter(char c) {
-    return c == 'y' || c == 'Y' || c == 'M' || c == 'd' || c == 'H' || c == 'h' || c == 'm' || c == 's' || c == 'S';
+    return c == 'y' || c == 'Y' || c == 'M' || c == 'd' || c == 'H' || c == 'h' || c == 'm' || c == 's' ||
+           c == 'S';
 }
 
 std::string formatOffset(int offsetSeconds, int count) {
@@ -139,67 +145,68 @@ DateFormatter::DateFormatter(std::string pattern, Zone zone) : pattern_(std::mov
 }
 
 bool DateFormatter::hasZoneField() const {
-    return std::any_of(tokens_.begin(), tokens_.end(), [](const Token& t) { return t.letter == 'Z' || t.letter == 'z'; });
+    return std::any_of(tokens_.begin(), tokens_.end(),
+                       [](const Token& t) { return t.letter == 'Z' || t.letter == 'z'; });
 }
 
 std::string DateFormatter::stringFromFields(const Fields& f) const {
     std::string out;
     for (const Token& t : tokens_) {
         switch (t.letter) {
-        case 0:
-            out += t.literal;
-            break;
-        case 'y':
-            out += t.count == 2 ? pad(((f.year % 100) + 100) % 100, 2) : pad(f.year, t.count);
-            break;
-        case 'M':
-            if (t.count == 3) {
-                out += kShortMonths[static_cast<std::size_t>(f.month - 1)];
-            } else if (t.count >= 4) {
-                out += kLongMonths[static_cast<std::size_t>(f.month - 1)];
-            } else {
-                out += pad(f.month, t.count);
+            case 0:
+                out += t.literal;
+                break;
+            case 'y':
+                out += t.count == 2 ? pad(((f.year % 100) + 100) % 100, 2) : pad(f.year, t.count);
+                break;
+            case 'M':
+                if (t.count == 3) {
+                    out += kShortMonths[static_cast<std::size_t>(f.month - 1)];
+                } else if (t.count >= 4) {
+                    out += kLongMonths[static_cast<std::size_t>(f.month - 1)];
+                } else {
+                    out += pad(f.month, t.count);
+                }
+                break;
+            case 'd':
+                out += pad(f.day, t.count);
+                break;
+            case 'H':
+                out += pad(f.hour, t.count);
+                break;
+            case 'h':
+                out += pad(f.hour % 12 == 0 ? 12 : f.hour % 12, t.count);
+                break;
+            case 'a':
+                out += f.hour < 12 ? "AM" : "PM";
+                break;
+            case 'm':
+                out += pad(f.minute, t.count);
+                break;
+            case 's':
+                out += pad(f.second, t.count);
+                break;
+            case 'S': {
+                std::string ms = pad(f.millisecond, 3);
+                if (t.count <= 3) {
+                    out += ms.substr(0, static_cast<std::size_t>(t.count));
+                } else {
+                    out += ms + std::string(static_cast<std::size_t>(t.count - 3), '0');
+                }
+                break;
             }
-            break;
-        case 'd':
-            out += pad(f.day, t.count);
-            break;
-        case 'H':
-            out += pad(f.hour, t.count);
-            break;
-        case 'h':
-            out += pad(f.hour % 12 == 0 ? 12 : f.hour % 12, t.count);
-            break;
-        case 'a':
-            out += f.hour < 12 ? "AM" : "PM";
-            break;
-        case 'm':
-            out += pad(f.minute, t.count);
-            break;
-        case 's':
-            out += pad(f.second, t.count);
-            break;
-        case 'S': {
-            std::string ms = pad(f.millisecond, 3);
-            if (t.count <= 3) {
-                out += ms.substr(0, static_cast<std::size_t>(t.count));
-            } else {
-                out += ms + std::string(static_cast<std::size_t>(t.count - 3), '0');
+            case 'E': {
+                const auto wd = static_cast<std::size_t>(weekday(f.year, f.month, f.day));
+                out += t.count >= 4 ? kLongWeekdays[wd] : kShortWeekdays[wd];
+                break;
             }
-            break;
-        }
-        case 'E': {
-            const auto wd = static_cast<std::size_t>(weekday(f.year, f.month, f.day));
-            out += t.count >= 4 ? kLongWeekdays[wd] : kShortWeekdays[wd];
-            break;
-        }
-        case 'Z':
-        case 'z':
-            out += formatOffset(f.offsetSeconds.value_or(0), t.letter == 'z' ? 4 : t.count);
-            break;
-        default:
-            out += std::string(static_cast<std::size_t>(t.count), t.letter);
-            break;
+            case 'Z':
+            case 'z':
+                out += formatOffset(f.offsetSeconds.value_or(0), t.letter == 'z' ? 4 : t.count);
+                break;
+            default:
+                out += std::string(static_cast<std::size_t>(t.count), t.letter);
+                break;
         }
     }
     return out;
@@ -239,114 +246,114 @@ std::optional<DateFormatter::Fields> DateFormatter::fieldsFromString(const std::
             if (!readNumber(minDigits, maxDigits, value)) return std::nullopt;
         }
         switch (t.letter) {
-        case 'y':
-            if (t.count == 2) {
-                // Two-digit years fall within 80 years before and 20 after the present.
-                const auto now = std::chrono::system_clock::now();
-                const int thisYear = static_cast<int>(
-                    std::chrono::year_month_day(std::chrono::floor<std::chrono::days>(now)).year());
-                int year = static_cast<int>(thisYear / 100 * 100 + value);
-                if (year > thisYear + 20) year -= 100;
-                if (year <= thisYear - 80) year += 100;
-                f.year = year;
-            } else {
-                f.year = static_cast<int>(value);
+            case 'y':
+                if (t.count == 2) {
+                    // Two-digit years fall within 80 years before and 20 after the present.
+                    const auto now = std::chrono::system_clock::now();
+                    const int thisYear = static_cast<int>(
+                        std::chrono::year_month_day(std::chrono::floor<std::chrono::days>(now)).year());
+                    int year = static_cast<int>(thisYear / 100 * 100 + value);
+                    if (year > thisYear + 20) year -= 100;
+                    if (year <= thisYear - 80) year += 100;
+                    f.year = year;
+                } else {
+                    f.year = static_cast<int>(value);
+                }
+                break;
+            case 'M':
+                if (t.count >= 3) {
+                    const auto& names = t.count == 3 ? kShortMonths : kLongMonths;
+                    bool found = false;
+                    for (std::size_t k = 0; k < names.size() && !found; ++k) {
+                        if (equalsIgnoreCase(text, pos, names[k])) {
+                            f.month = static_cast<int>(k + 1);
+                            pos += std::char_traits<char>::length(names[k]);
+                            found = true;
+                        }
+                    }
+                    if (!found) return std::nullopt;
+                } else {
+                    f.month = static_cast<int>(value);
+                }
+                break;
+            case 'd':
+                f.day = static_cast<int>(value);
+                break;
+            case 'H':
+                f.hour = static_cast<int>(value);
+                hour24Seen = true;
+                break;
+            case 'h':
+                hour12 = static_cast<int>(value);
+                if (hour12 < 1 || hour12 > 12) return std::nullopt;
+                break;
+            case 'm':
+                f.minute = static_cast<int>(value);
+                break;
+            case 's':
+                f.second = static_cast<int>(value);
+                break;
+            case 'S': {
+                long ms = value;
+                for (int k = t.count; k < 3; ++k) ms *= 10;
+                for (int k = 3; k < t.count; ++k) ms /= 10;
+                f.millisecond = static_cast<int>(ms);
+                break;
             }
-            break;
-        case 'M':
-            if (t.count >= 3) {
-                const auto& names = t.count == 3 ? kShortMonths : kLongMonths;
+            case 'a':
+                if (equalsIgnoreCase(text, pos, "AM")) {
+                    pm = false;
+                } else if (equalsIgnoreCase(text, pos, "PM")) {
+                    pm = true;
+                } else {
+                    return std::nullopt;
+                }
+                pos += 2;
+                break;
+            case 'E': {
+                const auto& names = t.count >= 4 ? kLongWeekdays : kShortWeekdays;
                 bool found = false;
-                for (std::size_t k = 0; k < names.size() && !found; ++k) {
-                    if (equalsIgnoreCase(text, pos, names[k])) {
-                        f.month = static_cast<int>(k + 1);
-                        pos += std::char_traits<char>::length(names[k]);
+                for (const char* name : names) {
+                    if (!found && equalsIgnoreCase(text, pos, name)) {
+                        pos += std::char_traits<char>::length(name);
                         found = true;
                     }
                 }
                 if (!found) return std::nullopt;
-            } else {
-                f.month = static_cast<int>(value);
-            }
-            break;
-        case 'd':
-            f.day = static_cast<int>(value);
-            break;
-        case 'H':
-            f.hour = static_cast<int>(value);
-            hour24Seen = true;
-            break;
-        case 'h':
-            hour12 = static_cast<int>(value);
-            if (hour12 < 1 || hour12 > 12) return std::nullopt;
-            break;
-        case 'm':
-            f.minute = static_cast<int>(value);
-            break;
-        case 's':
-            f.second = static_cast<int>(value);
-            break;
-        case 'S': {
-            long ms = value;
-            for (int k = t.count; k < 3; ++k) ms *= 10;
-            for (int k = 3; k < t.count; ++k) ms /= 10;
-            f.millisecond = static_cast<int>(ms);
-            break;
-        }
-        case 'a':
-            if (equalsIgnoreCase(text, pos, "AM")) {
-                pm = false;
-            } else if (equalsIgnoreCase(text, pos, "PM")) {
-                pm = true;
-            } else {
-                return std::nullopt;
-            }
-            pos += 2;
-            break;
-        case 'E': {
-            const auto& names = t.count >= 4 ? kLongWeekdays : kShortWeekdays;
-            bool found = false;
-            for (const char* name : names) {
-                if (!found && equalsIgnoreCase(text, pos, name)) {
-                    pos += std::char_traits<char>::length(name);
-                    found = true;
-                }
-            }
-            if (!found) return std::nullopt;
-            break;
-        }
-        case 'Z':
-        case 'z': {
-            if (pos < text.size() && text[pos] == 'Z') {
-                ++pos;
-                f.offsetSeconds = 0;
                 break;
             }
-            bool named = false;
-            if (equalsIgnoreCase(text, pos, "GMT") || equalsIgnoreCase(text, pos, "UTC")) {
-                pos += 3;
-                named = true;
+            case 'Z':
+            case 'z': {
+                if (pos < text.size() && text[pos] == 'Z') {
+                    ++pos;
+                    f.offsetSeconds = 0;
+                    break;
+                }
+                bool named = false;
+                if (equalsIgnoreCase(text, pos, "GMT") || equalsIgnoreCase(text, pos, "UTC")) {
+                    pos += 3;
+                    named = true;
+                }
+                if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+                    const bool negative = text[pos] == '-';
+                    ++pos;
+                    long hh = 0;
+                    long mm = 0;
+                    if (!readNumber(2, 2, hh)) return std::nullopt;
+                    if (pos < text.size() && text[pos] == ':') ++pos;
+                    if (!readNumber(2, 2, mm)) return std::nullopt;
+                    if (hh > 23 || mm > 59) return std::nullopt;
+                    const int offset = static_cast<int>(hh * 3600 + mm * 60);
+                    f.offsetSeconds = negative ? -offset : offset;
+                } else if (named) {
+                    f.offsetSeconds = 0;
+                } else {
+                    return std::nullopt;
+                }
+                break;
             }
-            if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-                const bool negative = text[pos] == '-';
-                ++pos;
-                long hh = 0;
-                long mm = 0;
-                if (!readNumber(2, 2, hh)) return std::nullopt;
-                if (pos < text.size() && text[pos] == ':') ++pos;
-                if (!readNumber(2, 2, mm)) return std::nullopt;
-                if (hh > 23 || mm > 59) return std::nullopt;
-                const int offset = static_cast<int>(hh * 3600 + mm * 60);
-                f.offsetSeconds = negative ? -offset : offset;
-            } else if (named) {
-                f.offsetSeconds = 0;
-            } else {
-                return std::nullopt;
-            }
-            break;
-        }
-        default:
-            return std::nullopt;  // a field this formatter cannot read
+            default:
+                return std::nullopt;  // a field this formatter cannot read
         }
     }
     if (pos != text.size()) return std::nullopt;
@@ -396,7 +403,8 @@ DateFormatter::Fields DateFormatter::fieldsFromDate(Date date, Zone zone) {
 }
 
 std::optional<Date> DateFormatter::dateFromFields(const Fields& f, Zone zone) {
-    const std::int64_t days = daysFromCivil(f.year, static_cast<unsigned>(f.month), static_cast<unsigned>(f.day));
+    const std::int64_t days =
+        daysFromCivil(f.year, static_cast<unsigned>(f.month), static_cast<unsigned>(f.day));
     const std::int64_t wall = days * 86400 + f.hour * 3600 + f.minute * 60 + f.second;
     std::int64_t seconds = wall;
     if (f.offsetSeconds) {
@@ -421,7 +429,9 @@ std::optional<Date> DateFormatter::dateFromFields(const Fields& f, Zone zone) {
     return Date(std::chrono::milliseconds(seconds * 1000 + f.millisecond));
 }
 
-std::string DateFormatter::stringFromDate(Date date) const { return stringFromFields(fieldsFromDate(date, zone_)); }
+std::string DateFormatter::stringFromDate(Date date) const {
+    return stringFromFields(fieldsFromDate(date, zone_));
+}
 
 std::optional<Date> DateFormatter::dateFromString(const std::string& text) const {
     const auto f = fieldsFromString(text);
@@ -431,9 +441,13 @@ std::optional<Date> DateFormatter::dateFromString(const std::string& text) const
 
 // ---------------------------------------------------------------------------
 
-std::string Formatter::setPackedFormat(Date date) { return DateFormatter(kWireFormat).stringFromDate(date); }
+std::string Formatter::setPackedFormat(Date date) {
+    return DateFormatter(kWireFormat).stringFromDate(date);
+}
 
-std::string Formatter::formatDate(Date date) { return DateFormatter(kDateFormat).stringFromDate(date); }
+std::string Formatter::formatDate(Date date) {
+    return DateFormatter(kDateFormat).stringFromDate(date);
+}
 
 std::optional<std::string> Formatter::formatDateandTimeFromString(const std::optional<std::string>& text,
                                                                   const std::string& sourceFormat,
@@ -449,7 +463,8 @@ std::optional<std::string> Formatter::formatDateandTimeFromString(const std::opt
     return destination.stringFromDate(*date);
 }
 
-std::optional<std::string> Formatter::dateStringFromString(const std::string& text, const std::string& sourceFormat,
+std::optional<std::string> Formatter::dateStringFromString(const std::string& text,
+                                                           const std::string& sourceFormat,
                                                            const std::string& destinationFormat) {
     const std::string gmt = text.substr(0, text.find('+')) + "+0000";
     const auto date = DateFormatter(sourceFormat).dateFromString(gmt);
@@ -476,14 +491,17 @@ std::optional<Date> Formatter::formatDateFromString(const std::optional<std::str
     return date;
 }
 
-DateFormatter Formatter::getDateFormatter(const std::string& pattern) { return DateFormatter(pattern); }
+DateFormatter Formatter::getDateFormatter(const std::string& pattern) {
+    return DateFormatter(pattern);
+}
 
 Date Formatter::getDate(Date date, std::uint64_t daysAhead) {
     // Calendar days: the same wall-clock time that many days later.
     auto fields = DateFormatter::fieldsFromDate(date, DateFormatter::Zone::Local);
     const auto capped = static_cast<std::int64_t>(std::min<std::uint64_t>(daysAhead, 3660000));
     const std::int64_t days =
-        daysFromCivil(fields.year, static_cast<unsigned>(fields.month), static_cast<unsigned>(fields.day)) + capped;
+        daysFromCivil(fields.year, static_cast<unsigned>(fields.month), static_cast<unsigned>(fields.day)) +
+        capped;
     civilFromDays(days, fields.year, fields.month, fields.day);
     fields.offsetSeconds.reset();
     return DateFormatter::dateFromFields(fields, DateFormatter::Zone::Local).value_or(date);
@@ -527,18 +545,21 @@ std::string formatGrouped(const Decimal& value, int minFraction, int maxFraction
     const auto dot = text.find('.');
     std::string whole = dot == std::string::npos ? text : text.substr(0, dot);
     std::string fraction = dot == std::string::npos ? std::string() : text.substr(dot + 1);
-    if (static_cast<int>(fraction.size()) < minFraction) fraction.append(static_cast<std::size_t>(minFraction) - fraction.size(), '0');
+    if (static_cast<int>(fraction.size()) < minFraction)
+        fraction.append(static_cast<std::size_t>(minFraction) - fraction.size(), '0');
     std::string out = negative ? "-" : "";
     out += groupDigits(whole, symbols.groupingSeparator);
     if (!fraction.empty()) out += symbols.decimalPoint + fraction;
     return out;
 }
 
-const char* const kOnes[] = {"zero",    "one",     "two",       "three",    "four",    "five",    "six",
-                             "seven",   "eight",   "nine",      "ten",      "eleven",  "twelve",  "thirteen",
-                             "fourteen", "fifteen", "sixteen",  "seventeen", "eighteen", "nineteen"};
-const char* const kTens[] = {"", "", "twenty", "thirty", "forty", "fifty", "sixty", "seventy", "eighty", "ninety"};
-const char* const kScales[] = {"", "thousand", "million", "billion", "trillion", "quadrillion", "quintillion"};
+const char* const kOnes[] = {"zero",     "one",     "two",     "three",     "four",     "five",    "six",
+                             "seven",    "eight",   "nine",    "ten",       "eleven",   "twelve",  "thirteen",
+                             "fourteen", "fifteen", "sixteen", "seventeen", "eighteen", "nineteen"};
+const char* const kTens[] = {"",      "",      "twenty",  "thirty", "forty",
+                             "fifty", "sixty", "seventy", "eighty", "ninety"};
+const char* const kScales[] = {"",         "thousand",    "million",    "billion",
+                               "trillion", "quadrillion", "quintillion"};
 
 std::string spellBelowThousand(unsigned n) {
     std::string out;
@@ -597,8 +618,8 @@ std::optional<std::string> Formatter::formatDecimalWithString(const std::string&
 }
 
 std::string Formatter::roundupDouble(double number, int fractionDigits) {
-    return formatGrouped(Decimal::fromDouble(number), 0, std::max(fractionDigits, 0), RoundingMode::AwayFromZero,
-                         userNumberSymbols());
+    return formatGrouped(Decimal::fromDouble(number), 0, std::max(fractionDigits, 0),
+                         RoundingMode::AwayFromZero, userNumberSymbols());
 }
 
 std::string Formatter::spelloutFromString(const std::string& text) {
@@ -629,7 +650,8 @@ Formatter::NumberSymbols Formatter::userNumberSymbols() {
             const auto& punct = std::use_facet<std::numpunct<char>>(user);
             s.decimalPoint = std::string(1, punct.decimal_point());
             if (!punct.grouping().empty()) s.groupingSeparator = std::string(1, punct.thousands_sep());
-            if (s.groupingSeparator == s.decimalPoint) s.groupingSeparator = s.decimalPoint == "," ? "." : ",";
+            if (s.groupingSeparator == s.decimalPoint)
+                s.groupingSeparator = s.decimalPoint == "," ? "." : ",";
         } catch (...) {
             // An unknown locale name in the environment: keep the defaults.
         }
@@ -683,7 +705,8 @@ std::string Formatter::fillFormat(const std::string& format, const std::vector<s
                 index = index * 10 + static_cast<std::size_t>(format[j] - '0');
                 ++j;
             }
-            if (j > i + 1 && j + 1 < format.size() && format[j] == '$' && format[j + 1] == '@' && index >= 1) {
+            if (j > i + 1 && j + 1 < format.size() && format[j] == '$' && format[j + 1] == '@' &&
+                index >= 1) {
                 if (index - 1 < args.size()) out += args[index - 1];
                 i = j + 1;
             } else {
@@ -742,17 +765,18 @@ std::uint32_t nextCodePoint(const std::string& s, std::size_t& i) {
 }
 
 std::uint32_t cp1252(unsigned char b) {
-    static constexpr std::uint16_t kHigh[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-                                                0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    static constexpr std::uint16_t kHigh[32] = {
+        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
     return b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : b;
 }
 
 }  // namespace
 
 std::string Formatter::convertStringtoRTF(const std::string& text) {
-    std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Helvetica;}}\n\\pard\\f0\\fs24 ";
+    std::string out =
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Helvetica;}}\n\\pard\\f0\\fs24 ";
     std::size_t i = 0;
     while (i < text.size()) {
         const std::uint32_t cp = nextCodePoint(text, i);
@@ -803,9 +827,9 @@ std::optional<std::string> Formatter::convertRTFtoString(const std::string& rtf)
         skipFallback = 0;
         out += s;
     };
-    static const char* const kSkippedDestinations[] = {"fonttbl", "colortbl", "stylesheet", "info", "pict",
-                                                      "header",  "footer",   "listtable",  "listoverridetable",
-                                                      "expandedcolortbl", "themedata", "generator", "object"};
+    static const char* const kSkippedDestinations[] = {
+        "fonttbl",   "colortbl",          "stylesheet",       "info",      "pict",      "header", "footer",
+        "listtable", "listoverridetable", "expandedcolortbl", "themedata", "generator", "object"};
     std::size_t i = 0;
     while (i < rtf.size()) {
         const char c = rtf[i];
@@ -869,13 +893,15 @@ std::optional<std::string> Formatter::convertRTFtoString(const std::string& rtf)
                 } else if (word == "uc" && hasParam) {
                     stack.back().uc = static_cast<int>(std::clamp<long>(param, 0, 10));
                 } else if (word == "u" && hasParam) {
-                    auto unit = static_cast<std::uint32_t>(static_cast<std::uint16_t>(static_cast<std::int16_t>(param)));
+                    auto unit = static_cast<std::uint32_t>(
+                        static_cast<std::uint16_t>(static_cast<std::int16_t>(param)));
                     skipFallback = 0;
                     if (unit >= 0xD800 && unit < 0xDC00) {
                         pendingHigh = unit;
                     } else {
                         if (unit >= 0xDC00 && unit < 0xE000) {
-                            unit = pendingHigh ? 0x10000 + ((pendingHigh - 0xD800) << 10) + (unit - 0xDC00) : 0xFFFD;
+                            unit = pendingHigh ? 0x10000 + ((pendingHigh - 0xD800) << 10) + (unit - 0xDC00)
+                                               : 0xFFFD;
                         }
                         pendingHigh = 0;
                         emit(unit);

@@ -18,7 +18,7 @@ using Date = std::chrono::sys_time<std::chrono::milliseconds>;
 // Parsing is strict: fixed-width fields take exactly their width, every value
 // is range-checked and the whole text must be consumed.
 class DateFormatter {
-public:
+  public:
     enum class Zone { Local, GMT };
 
     struct Fields {
@@ -49,7 +49,7 @@ public:
     static Fields fieldsFromDate(Date date, Zone zone);
     static std::optional<Date> dateFromFields(const Fields& fields, Zone zone);
 
-private:
+  private:
     struct Token {
         char letter = 0;  // 0 for literal text
         int count = 0;
@@ -61,7 +61,7 @@ private:
 };
 
 class Formatter {
-public:
+  public:
     static constexpr const char* kWireFormat = "yyyyMMddHHmmss";
     static constexpr const char* kDisplayFormat = "MM/dd/yyyy HH:mm:ss";
     static constexpr const char* kDateFormat = "MM/dd/yyyy";
@@ -79,7 +79,8 @@ public:
                                                                   const std::string& sourceFormat,
                                                                   const std::string& destinationFormat);
     // Cut at the first "+", read as GMT ("+0000" appended), printed in local time.
-    static std::optional<std::string> dateStringFromString(const std::string& text, const std::string& sourceFormat,
+    static std::optional<std::string> dateStringFromString(const std::string& text,
+                                                           const std::string& sourceFormat,
                                                            const std::string& destinationFormat);
     // ISO text with or without milliseconds; text that does not parse is returned unchanged.
     static std::string formatDateandTimeFromString(const std::optional<std::string>& isoText,

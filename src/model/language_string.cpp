@@ -37,23 +37,23 @@ bool readQuoted(const std::string& line, std::size_t& i, std::string& out) {
         if (i >= line.size()) return false;
         const char e = line[i++];
         switch (e) {
-        case 'n':
-            out += '\n';
-            break;
-        case 't':
-            out += '\t';
-            break;
-        case 'r':
-            out += '\r';
-            break;
-        case '"':
-        case '\\':
-            out += e;
-            break;
-        default:
-            out += '\\';
-            out += e;
-            break;
+            case 'n':
+                out += '\n';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case '"':
+            case '\\':
+                out += e;
+                break;
+            default:
+                out += '\\';
+                out += e;
+                break;
         }
     }
     return false;
@@ -131,8 +131,9 @@ StringTable::Map StringTable::parse(const std::string& text, std::vector<std::si
 }
 
 const std::vector<std::string>& LanguageString::languageFolders() {
-    static const std::vector<std::string> folders = {"en", "zh-Hans", "ne",       "fa-AF",   "ps-AF",   "ar",
-                                                     "ru", "fr",      "indonesien", "Bengali", "spanish", "albanian"};
+    static const std::vector<std::string> folders = {"en",         "zh-Hans", "ne",      "fa-AF",
+                                                     "ps-AF",      "ar",      "ru",      "fr",
+                                                     "indonesien", "Bengali", "spanish", "albanian"};
     return folders;
 }
 

@@ -16,14 +16,14 @@
 namespace model {
 
 class StringTable {
-public:
+  public:
     using Map = std::map<std::string, std::string>;
     // Parses the table text; `badLines` receives the 1-based numbers of skipped lines.
     static Map parse(const std::string& text, std::vector<std::size_t>* badLines = nullptr);
 };
 
 class LanguageString {
-public:
+  public:
     static constexpr const char* kTableFileName = "Localizable.strings";
 
     // The text of `key` in the language of `languageIndex` (unknown indexes read

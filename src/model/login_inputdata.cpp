@@ -33,8 +33,8 @@ LoginInputdata::LoginInputdata() {
     if (!balance.isNone()) minimumBalance_ = balance.doubleValue();
 
     showAccountCurrency_ = getLoginValueForMode(kGeneral, "Show account currency").boolValue();
-    productLocalizationList_ =
-        getProductLocalizationListForKey(getLoginValueForMode(kGeneral, "Product localization list").stringValue());
+    productLocalizationList_ = getProductLocalizationListForKey(
+        getLoginValueForMode(kGeneral, "Product localization list").stringValue());
     baseCurrencyAvailable_ = getLoginValueForMode(kGeneral, "BaseCurrencyAvailable").boolValue();
 }
 
@@ -72,22 +72,26 @@ void LoginInputdata::loadMode(const char* mode) {
     const std::int64_t port = getLoginValueForMode(mode, "PortNo").integerValue();
     std::lock_guard<std::mutex> lock(mutex_);
     IPAddress_ = std::move(address);
-    PortNo_ = static_cast<std::int32_t>(std::clamp<std::int64_t>(port, std::numeric_limits<std::int32_t>::min(),
-                                                                  std::numeric_limits<std::int32_t>::max()));
+    PortNo_ = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        port, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
-void LoginInputdata::loadLiveSettings() { loadMode(kLiveMode); }
+void LoginInputdata::loadLiveSettings() {
+    loadMode(kLiveMode);
+}
 
-void LoginInputdata::loadDemoSettings() { loadMode(kSimulationMode); }
+void LoginInputdata::loadDemoSettings() {
+    loadMode(kSimulationMode);
+}
 
-#define TC_ACCESSORS(Type, Getter, Setter)                 \
-    Type LoginInputdata::Getter() const {                  \
-        std::lock_guard<std::mutex> lock(mutex_);          \
-        return Getter##_;                                  \
-    }                                                      \
-    void LoginInputdata::Setter(Type value) {              \
-        std::lock_guard<std::mutex> lock(mutex_);          \
-        Getter##_ = std::move(value);                      \
+#define TC_ACCESSORS(Type, Getter, Setter)        \
+    Type LoginInputdata::Getter() const {         \
+        std::lock_guard<std::mutex> lock(mutex_); \
+        return Getter##_;                         \
+    }                                             \
+    void LoginInputdata::Setter(Type value) {     \
+        std::lock_guard<std::mutex> lock(mutex_); \
+        Getter##_ = std::move(value);             \
     }
 
 TC_ACCESSORS(std::string, IPAddress, setIPAddress)

@@ -14,7 +14,7 @@
 namespace model {
 
 class LoginInputdata {
-public:
+  public:
     static constexpr const char* kLoginPropertyList = "LoginPropertyList";
     static constexpr const char* kFinancialRequestRules = "FinancialRequestRules";
     static constexpr const char* kProductLocalization = "ProductLocalization";
@@ -69,7 +69,7 @@ public:
     std::map<std::string, std::string> productLocalizationList() const;
     void setProductLocalizationList(std::map<std::string, std::string> value);
 
-private:
+  private:
     void loadMode(const char* mode);
 
     mutable std::mutex mutex_;

@@ -31,9 +31,13 @@ std::string replaceTags(const std::string& text, const std::string& replacement)
 
 }  // namespace
 
-std::string MessageChecker::flattenHTML(const std::string& text) { return replaceTags(text, " "); }
+std::string MessageChecker::flattenHTML(const std::string& text) {
+    return replaceTags(text, " ");
+}
 
-std::string MessageChecker::removeTags(const std::string& text) { return replaceTags(text, ""); }
+std::string MessageChecker::removeTags(const std::string& text) {
+    return replaceTags(text, "");
+}
 
 std::string MessageChecker::CheckMessage(const std::string& text) {
     const std::size_t close = text.find('>');

@@ -5,7 +5,7 @@
 namespace model {
 
 class MessageChecker {
-public:
+  public:
     // Every tag ("<" up to the next ">") becomes one blank.
     static std::string flattenHTML(const std::string& text);
     // Every tag is removed.

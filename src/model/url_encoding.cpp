@@ -7,8 +7,8 @@ std::string URLEncoding::stringByAddingPercentEncodingForRFC3986(const std::stri
     std::string out;
     out.reserve(text.size() * 3);
     for (unsigned char c : text) {
-        const bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-                          c == '.' || c == '_' || c == '~' || c == '/' || c == '?';
+        const bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                          c == '-' || c == '.' || c == '_' || c == '~' || c == '/' || c == '?';
         if (keep) {
             out.push_back(static_cast<char>(c));
         } else {

@@ -6,7 +6,7 @@
 namespace model {
 
 class UserInfo {
-public:
+  public:
     std::int32_t UserId = 0;
     std::int32_t LastRefId = 0;
     std::int32_t NewRefId = 0;

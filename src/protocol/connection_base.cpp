@@ -154,7 +154,8 @@ void ConnectionBase::sendMessage(const std::string& frame) {
 }
 
 void ConnectionBase::DisconnectServer() {
-    isManualServerDisconnect = true;
+    // A line that is already down reports nothing more, so the flag would stay set.
+    if (!socket_->isDisconnected()) isManualServerDisconnect = true;
     socket_->disconnect();
     cancelChannelThreads();
 }

@@ -14,6 +14,19 @@ void FrameDecoder::reset() {
 }
 
 void FrameDecoder::feed(std::string_view bytes, const std::function<void(std::string_view)>& onFrame) {
+    if (busy_) {
+        platform::Log::error("FrameDecoder: fed again from its own callback; chunk dropped");
+        return;
+    }
+    busy_ = true;
+    struct Release {
+        bool& flag;
+        ~Release() { flag = false; }
+    } release{busy_};
+    feedChunk(bytes, onFrame);
+}
+
+void FrameDecoder::feedChunk(std::string_view bytes, const std::function<void(std::string_view)>& onFrame) {
     if (skipping_) {
         const std::size_t start = bytes.find(FrameStartByte);
         if (start == std::string_view::npos) return;

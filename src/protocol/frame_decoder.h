@@ -7,7 +7,8 @@
 // from a complete piece and empty pieces are dropped. The unfinished tail is
 // kept raw, its own 0x01 included, so the next chunk continues it exactly.
 // A tail longer than the cap is dropped (logged) and bytes are skipped until
-// the next 0x01. Not thread-safe: one decoder per channel, fed from one queue.
+// the next 0x01. Not thread-safe and not re-entrant: one decoder per channel,
+// fed from one queue; a callback that feeds the same decoder is refused (logged).
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -37,10 +38,13 @@ public:
     void reset();
 
 private:
+    void feedChunk(std::string_view bytes, const std::function<void(std::string_view frame)>& onFrame);
+
     std::string buffer_;
     std::string frame_;
     std::size_t maxTail_;
     bool skipping_ = false;
+    bool busy_ = false;
 };
 
 }  // namespace protocol

@@ -102,6 +102,18 @@ BuildResult result(BuildResult::Status status, std::string error = {}) { return 
 
 BuildResult MessageBase::BuildMessage() {
     BuildResult r;
+    try {
+        r = selectAndBuild();
+    } catch (const std::exception& e) {
+        r = result(BuildResult::Status::Failed, std::string("BuildMessage: ") + e.what());
+        platform::Log::warning(r.error);
+    }
+    tags_.clear();
+    return r;
+}
+
+BuildResult MessageBase::selectAndBuild() {
+    BuildResult r;
     switch (messagetype_) {
     case 32: r = BuildLoginRequestMessage(); break;
     case 37: r = BuildPasswordChangeRequestMessage(); break;
@@ -136,7 +148,6 @@ BuildResult MessageBase::BuildMessage() {
     case 1052: r = BuildCloseHedgedPositions(); break;
     default: break;
     }
-    tags_.clear();
     return r;
 }
 
@@ -264,10 +275,6 @@ std::optional<MessageBase> MessageBase::decodeFrame(std::string_view frame) {
         platform::Log::debug("decodeFrame: frame without a type field dropped");
         return std::nullopt;
     }
-    if (!isValidUtf8(fields)) {
-        platform::Log::debug("decodeFrame: frame is not UTF-8; dropped");
-        return std::nullopt;
-    }
     std::optional<MessageBase> out(std::in_place);
     MessageBase& m = *out;
     const std::size_t eq = first.find('=');
@@ -277,6 +284,7 @@ std::optional<MessageBase> MessageBase::decodeFrame(std::string_view frame) {
     // One pass: each field ends at 0x03; its tag is the digits before its first "=".
     const char* p = m.received_.data();
     const char* const e = p + m.received_.size();
+    unsigned char high = 0;  // any byte above 0x7F calls for a full UTF-8 check
     while (p < e) {
         const char* const start = p;
         const char* eq = nullptr;
@@ -284,6 +292,7 @@ std::optional<MessageBase> MessageBase::decodeFrame(std::string_view frame) {
         bool digits = true;
         while (p < e && *p != FieldEndByte) {
             const char c = *p;
+            high |= static_cast<unsigned char>(c);
             if (eq == nullptr) {
                 if (c == '=') {
                     eq = p;
@@ -303,6 +312,10 @@ std::optional<MessageBase> MessageBase::decodeFrame(std::string_view frame) {
             continue;
         }
         m.tags_.set(tag, std::string_view(eq + 1, static_cast<std::size_t>(field.data() + field.size() - eq - 1)));
+    }
+    if ((high & 0x80) != 0 && !isValidUtf8(m.received_)) {
+        platform::Log::debug("decodeFrame: frame is not UTF-8; dropped");
+        return std::nullopt;
     }
     return out;
 }

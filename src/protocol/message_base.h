@@ -128,6 +128,7 @@ public:
     std::vector<std::string_view> messageArray() const;
 
 private:
+    BuildResult selectAndBuild();
     BuildResult build(const detail::BuilderSpec& spec);
     BuildResult deliver(const detail::BuilderSpec& spec, const std::string& frame);
 

@@ -304,6 +304,9 @@ void BusinessBase::decodeFrame(std::string frame) {
         }
     }
     if (t21) lastServerTimeSeen_ = t21;
+    // The server may close the line right after a refusal or a "logged in
+    // elsewhere"; the dispatcher disconnects on both, so that close is no failure.
+    if (msg.type == 44 || msg.type == 47) conn->isManualServerDisconnect = true;
 
     switch (msg.type) {
         case 76: {

@@ -25,7 +25,8 @@ TEST(Base64, StrictDecoder) {
     EXPECT_FALSE(Base64::decodeBase64WithString("QUJD\xC3\xA4"));  // not ASCII
     EXPECT_EQ(Base64::decodeBase64WithString(""), "");
     // "=" does not end the decoding: what follows fills the next positions.
-    EXPECT_EQ(Base64::decodeBase64WithString("QUI=QUJD"), std::string("AB\x10" "P\x90"));
+    EXPECT_EQ(Base64::decodeBase64WithString("QUI=QUJD"), std::string("AB\x10"
+                                                                      "P\x90"));
     // The bits of an unfinished byte are dropped.
     EXPECT_EQ(Base64::decodeBase64WithString("QUJDRA"), "ABCD");
 }
@@ -66,7 +67,10 @@ std::string zlibCompress(const std::string& data) {
 
 TEST(Gzip, RoundTripAndHeaders) {
     std::string text;
-    for (int i = 0; i < 5000; ++i) text += "row " + std::to_string(i) + "\x05" "value\x06";
+    for (int i = 0; i < 5000; ++i)
+        text += "row " + std::to_string(i) +
+                "\x05"
+                "value\x06";
     const auto gz = DA::gzipDeflate(text);
     ASSERT_TRUE(gz);
     ASSERT_GE(gz->size(), 2u);
@@ -93,13 +97,19 @@ TEST(Gzip, DamagedInputGivesNothing) {
     corrupt[corrupt.size() / 2] ^= 0x55;
     EXPECT_FALSE(DA::gzipInflate(corrupt));
     EXPECT_FALSE(DA::gzipInflate("not compressed at all"));
+    // A trailer that misstates the size is caught by zlib's length check.
+    for (std::size_t from_end : {1u, 4u}) {
+        std::string lying = gz;
+        lying[lying.size() - from_end] ^= 0x01;
+        EXPECT_FALSE(DA::gzipInflate(lying));
+    }
 }
 
 TEST(Gzip, OutputCap) {
     const std::string text(100000, 'q');
     const auto gz = *DA::gzipDeflate(text);
-    EXPECT_EQ(DA::gzipInflate(gz, 100000), text);        // exactly at the cap
-    EXPECT_FALSE(DA::gzipInflate(gz, 99999));            // one byte over
+    EXPECT_EQ(DA::gzipInflate(gz, 100000), text);  // exactly at the cap
+    EXPECT_FALSE(DA::gzipInflate(gz, 99999));      // one byte over
     EXPECT_EQ(DA::gzipInflate(gz, 100001), text);
     // A small bomb: 64 MiB of zeros in well under 100 KB, refused under a 1 MiB cap.
     const auto bomb = *DA::gzipDeflate(std::string(64u << 20, '\0'));

@@ -26,7 +26,8 @@ std::string hex(const std::string& bytes) {
 
 std::string unhex(const std::string& text) {
     std::string out;
-    for (std::size_t i = 0; i + 1 < text.size(); i += 2) out += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
+    for (std::size_t i = 0; i + 1 < text.size(); i += 2)
+        out += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
     return out;
 }
 
@@ -48,12 +49,15 @@ std::string run(const std::string& command) {
     return out;
 }
 
-bool haveOpenssl() { return std::system("openssl version > /dev/null 2>&1") == 0; }
+bool haveOpenssl() {
+    return std::system("openssl version > /dev/null 2>&1") == 0;
+}
 
 // Key bytes (hex) from the openssl tool's PBKDF2.
 std::string opensslKey(const std::string& passwordBytes, std::size_t saltLength) {
-    std::string out = run("openssl kdf -keylen 32 -kdfopt digest:SHA1 -kdfopt hexpass:" + hex(passwordBytes) +
-                          " -kdfopt hexsalt:" + saltHex(saltLength) + " -kdfopt iter:1000 PBKDF2 2>/dev/null");
+    std::string out =
+        run("openssl kdf -keylen 32 -kdfopt digest:SHA1 -kdfopt hexpass:" + hex(passwordBytes) +
+            " -kdfopt hexsalt:" + saltHex(saltLength) + " -kdfopt iter:1000 PBKDF2 2>/dev/null");
     std::string key;
     for (char c : out) {
         if (std::isxdigit(static_cast<unsigned char>(c))) key += static_cast<char>(std::tolower(c));
@@ -92,7 +96,10 @@ TEST(Crypto, BlockSizesAndRoundTrip) {
 }
 
 TEST(Crypto, WrongPasswordOrDamageNeverGivesThePlaintext) {
-    const std::string plain = "35=32\x03" "553=user\x03" "554=pass\x03";
+    const std::string plain =
+        "35=32\x03"
+        "553=user\x03"
+        "554=pass\x03";
     const auto enc = Crypto::encrypt(plain, "right key");
     ASSERT_TRUE(enc);
     for (const char* wrong : {"wrong key", "right ke", "right key ", "", "Right key"}) {
@@ -114,7 +121,10 @@ TEST(Crypto, MatchesTheOpensslTool) {
     ASSERT_EQ(key.size(), 64u);
     EXPECT_EQ(hex(Crypto::keyBySaltingPassword(password, unhex(saltHex(33)), 32, 1000)), key);
 
-    const std::string plain = "\x01" "10=1018\x03" "20=7\x03\x02 and some more text over a few blocks";
+    const std::string plain =
+        "\x01"
+        "10=1018\x03"
+        "20=7\x03\x02 and some more text over a few blocks";
     EXPECT_EQ(hex(*Crypto::encrypt(plain, password)), hex(opensslEncrypt(plain, key)));
 
     // A block that decrypts to a last byte of 0 has no valid padding.
@@ -143,7 +153,8 @@ TEST(Crypto, KnownDigests) {
     EXPECT_EQ(hex(Crypto::computeSHA512DigestForString("")),
               "cf83e1357eefb8bdf1542850d66d8007d620e4050b5715dc83f4a921d36ce9ce"
               "47d0d13c5d85f2b0ff8318d2877eec2f63b931bd47417a81a538327af927da3e");
-    EXPECT_EQ(hex(Crypto::computeSHA512DigestForString("abc")).substr(0, 32), "ddaf35a193617abacc417349ae204131");
+    EXPECT_EQ(hex(Crypto::computeSHA512DigestForString("abc")).substr(0, 32),
+              "ddaf35a193617abacc417349ae204131");
     EXPECT_EQ(hex(Crypto::generateSalt(4)), "07264564");
 }
 

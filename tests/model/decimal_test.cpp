@@ -7,9 +7,13 @@ namespace {
 using model::Decimal;
 using model::RoundingMode;
 
-Decimal D(const char* text) { return Decimal::parse(text); }
+Decimal D(const char* text) {
+    return Decimal::parse(text);
+}
 
-std::string mod(const char* a, const char* b) { return D(a).moduloFor(D(b)).toString(); }
+std::string mod(const char* a, const char* b) {
+    return D(a).moduloFor(D(b)).toString();
+}
 
 TEST(Decimal, ParseAndPrint) {
     EXPECT_EQ(D("1.2345").toString(), "1.2345");
@@ -24,8 +28,10 @@ TEST(Decimal, ParseAndPrint) {
     EXPECT_TRUE(D("1e").isNaN());
     EXPECT_FALSE(Decimal::fromString(" 1"));
     // 38 significant digits are kept; the 39th rounds.
-    EXPECT_EQ(D("12345678901234567890123456789012345678").toString(), "12345678901234567890123456789012345678");
-    EXPECT_EQ(D("1.23456789012345678901234567890123456789").toString(), "1.2345678901234567890123456789012345679");
+    EXPECT_EQ(D("12345678901234567890123456789012345678").toString(),
+              "12345678901234567890123456789012345678");
+    EXPECT_EQ(D("1.23456789012345678901234567890123456789").toString(),
+              "1.2345678901234567890123456789012345679");
     EXPECT_EQ(Decimal::fromDouble(0.1).toString(), "0.1");
     EXPECT_EQ(Decimal::fromDouble(-1.001).toString(), "-1.001");
     EXPECT_TRUE(Decimal::fromDouble(1.0 / 0.0).isNaN());
@@ -72,8 +78,9 @@ TEST(Decimal, ModuloIsExact) {
     // The direction comes from the integer parts, zero counting as positive.
     EXPECT_EQ(mod("-0.5", "2"), "1.5");
     EXPECT_EQ(mod("0.35", "0.1"), "0.05");
-    EXPECT_EQ(mod("1.1", "0.1"), "0");       // a double would leave 0.0999...
-    EXPECT_EQ(mod("100000000000000000000000000000000000001", "0.3"), mod("100000000000000000000000000000000000001", "0.3"));
+    EXPECT_EQ(mod("1.1", "0.1"), "0");  // a double would leave 0.0999...
+    EXPECT_EQ(mod("100000000000000000000000000000000000001", "0.3"),
+              mod("100000000000000000000000000000000000001", "0.3"));
     EXPECT_EQ(mod("12345678901234567890", "0.00000001"), "0");
     EXPECT_TRUE(D("7").moduloFor(D("0")).isNaN());
     EXPECT_TRUE(D("7").moduloFor(D("x")).isNaN());

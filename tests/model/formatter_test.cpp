@@ -13,7 +13,7 @@ using model::Formatter;
 using namespace std::chrono;
 
 class ZoneGuard {
-public:
+  public:
     explicit ZoneGuard(const char* zone) {
         if (const char* old = std::getenv("TZ")) saved_ = old;
         setenv("TZ", zone, 1);
@@ -28,7 +28,7 @@ public:
         tzset();
     }
 
-private:
+  private:
     std::string saved_;
 };
 
@@ -39,16 +39,17 @@ Date utc(int y, unsigned m, unsigned d, int hh, int mm, int ss) {
 TEST(FormatterDates, WireToDisplay) {
     ZoneGuard zone("Europe/Berlin");
     const auto fmt = [](std::optional<std::string> text) {
-        return Formatter::formatDateandTimeFromString(text, Formatter::kWireFormat, Formatter::kDisplayFormat);
+        return Formatter::formatDateandTimeFromString(text, Formatter::kWireFormat,
+                                                      Formatter::kDisplayFormat);
     };
     EXPECT_EQ(fmt("20240102030405"), "01/02/2024 03:04:05");
     EXPECT_EQ(fmt("00010101000000"), "");
     EXPECT_EQ(fmt(""), "");
     EXPECT_EQ(fmt(std::nullopt), "");
-    EXPECT_EQ(fmt("2024010203040"), std::nullopt);   // short
-    EXPECT_EQ(fmt("202401020304055"), std::nullopt); // long
-    EXPECT_EQ(fmt("20241302030405"), std::nullopt);  // month 13
-    EXPECT_EQ(fmt("20240230030405"), std::nullopt);  // 30 February
+    EXPECT_EQ(fmt("2024010203040"), std::nullopt);    // short
+    EXPECT_EQ(fmt("202401020304055"), std::nullopt);  // long
+    EXPECT_EQ(fmt("20241302030405"), std::nullopt);   // month 13
+    EXPECT_EQ(fmt("20240230030405"), std::nullopt);   // 30 February
     EXPECT_EQ(fmt("2024-1-02030405"), std::nullopt);
     // A wall time that the local zone skips (spring forward) is shown as sent.
     EXPECT_EQ(fmt("20240331023000"), "03/31/2024 02:30:00");
@@ -87,11 +88,13 @@ TEST(FormatterDates, PatternsZonesAndCalendarYear) {
               "01/01/2024 22:04:05");
     EXPECT_EQ(Formatter::dateStringFromString("bad", "yyyy-MM-dd'T'HH:mm:ssZZZ", Formatter::kDisplayFormat),
               std::nullopt);
-    const auto noon = DateFormatter("dd/MM/yyyy hh:mm:ss a", DateFormatter::Zone::GMT).dateFromString("02/01/2024 12:00:00 AM");
+    const auto noon = DateFormatter("dd/MM/yyyy hh:mm:ss a", DateFormatter::Zone::GMT)
+                          .dateFromString("02/01/2024 12:00:00 AM");
     EXPECT_EQ(noon, utc(2024, 1, 2, 0, 0, 0));
     EXPECT_EQ(DateFormatter("yyyy-MM-dd'T'HH:mm:ssZZZ").dateFromString("2024-01-02T03:04:05-0130"),
               utc(2024, 1, 2, 4, 34, 5));
-    EXPECT_EQ(DateFormatter("'at' HH 'o''clock'", DateFormatter::Zone::GMT).stringFromDate(utc(2024, 1, 2, 7, 0, 0)),
+    EXPECT_EQ(DateFormatter("'at' HH 'o''clock'", DateFormatter::Zone::GMT)
+                  .stringFromDate(utc(2024, 1, 2, 7, 0, 0)),
               "at 07 o'clock");
     // Calendar days keep the wall time across the change to daylight saving time.
     const Date before = *DateFormatter(Formatter::kWireFormat).dateFromString("20240309120000");
@@ -139,9 +142,10 @@ TEST(FormatterNumbers, SpellOut) {
     EXPECT_EQ(Formatter::spelloutFromString("1000000"), "one million");
     EXPECT_EQ(Formatter::spelloutFromString("100"), "one hundred");
     EXPECT_EQ(Formatter::spelloutFromString("2000017"), "two million seventeen");
-    EXPECT_EQ(Formatter::spelloutFromString("99999999999999999999999"),
-              "nine quintillion two hundred twenty-three quadrillion three hundred seventy-two trillion thirty-six "
-              "billion eight hundred fifty-four million seven hundred seventy-five thousand eight hundred seven");
+    EXPECT_EQ(
+        Formatter::spelloutFromString("99999999999999999999999"),
+        "nine quintillion two hundred twenty-three quadrillion three hundred seventy-two trillion thirty-six "
+        "billion eight hundred fifty-four million seven hundred seventy-five thousand eight hundred seven");
 }
 
 TEST(FormatterTexts, PlaceholdersNeverReadGarbage) {
@@ -159,11 +163,11 @@ TEST(FormatterTexts, Rtf) {
     const std::string rtf = Formatter::convertStringtoRTF(text);
     EXPECT_EQ(rtf.rfind("{\\rtf1", 0), 0u);
     EXPECT_EQ(Formatter::convertRTFtoString(rtf), text);
-    const std::string cocoa =
-        "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639\n{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n"
+    const std::string editorDocument =
+        "{\\rtf1\\ansi\\ansicpg1252\\viewkind4\\uc1\n{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n"
         "{\\colortbl;\\red255\\green255\\blue255;}\n{\\*\\expandedcolortbl;;}\n"
         "\\pard\\f0\\fs24 \\cf0 Hi \\'e9t\\'e9 \\'80\\\nnext \\u8364?}";
-    EXPECT_EQ(Formatter::convertRTFtoString(cocoa), "Hi \xC3\xA9t\xC3\xA9 \xE2\x82\xAC\nnext \xE2\x82\xAC");
+    EXPECT_EQ(Formatter::convertRTFtoString(editorDocument), "Hi \xC3\xA9t\xC3\xA9 \xE2\x82\xAC\nnext \xE2\x82\xAC");
     EXPECT_EQ(Formatter::convertRTFtoString("plain text"), std::nullopt);
     EXPECT_EQ(Formatter::convertRTFtoString("{\\rtf1" + std::string(100000, '{')), std::nullopt);
     EXPECT_EQ(Formatter::convertRTFtoString("{\\rtf1 cut \\'"), "cut ");

@@ -183,3 +183,49 @@ TEST(LoginInfoMessage, DefinedCodes) {
     r.ErrorCode = 10;
     EXPECT_TRUE(r.isEnumDefined(r.ErrorCode));
 }
+
+TEST(FrameDecoder, RefusesToBeFedFromItsOwnCallback) {
+    FrameDecoder dec;
+    std::vector<std::string> got;
+    dec.feed(FS "A" FX FS "B" FX, [&](std::string_view f) {
+        got.emplace_back(f);
+        dec.feed(FS "X" FX, [&](std::string_view g) { got.emplace_back(g); });
+    });
+    EXPECT_EQ(got, (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(dec.feed(FS "C" FX), std::vector<std::string>{"C"});
+}
+
+TEST(FrameDecoder, ChunkBoundariesDoNotChangeTheFrames) {
+    // Well-formed streams cut at random places give the frames of the whole stream.
+    std::uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) & 0xFFFFu;
+    };
+    for (int round = 0; round < 200; ++round) {
+        std::string stream;
+        std::vector<std::string> expected;
+        const int frames = 1 + static_cast<int>(next() % 6);
+        for (int f = 0; f < frames; ++f) {
+            std::string body;
+            const int len = 1 + static_cast<int>(next() % 40);
+            for (int i = 0; i < len; ++i) {
+                char c = static_cast<char>(next() % 256);
+                if (c == '\x01' || c == '\x02') c = 'z';
+                body.push_back(c);
+            }
+            expected.push_back(body);
+            stream += FS + body + FX;
+        }
+        FrameDecoder dec;
+        std::vector<std::string> got;
+        std::size_t pos = 0;
+        while (pos < stream.size()) {
+            const std::size_t n = std::min<std::size_t>(stream.size() - pos, 1 + next() % 17);
+            for (auto& f : dec.feed(std::string_view(stream).substr(pos, n))) got.push_back(f);
+            pos += n;
+        }
+        ASSERT_EQ(got, expected) << "round " << round;
+        EXPECT_EQ(dec.tail(), "");
+    }
+}

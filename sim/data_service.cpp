@@ -1,0 +1,245 @@
+#include "data_service.h"
+
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+#include <random>
+
+#include "sim_crypto.h"
+
+namespace sim {
+
+namespace {
+
+std::string row(const std::vector<std::string>& fields) { return joinColumns(fields) + kRow; }
+std::string b(bool v) { return v ? "1" : "0"; }
+std::string n(long long v) { return std::to_string(v); }
+
+bool inRange(const std::string& date, const std::string& from, const std::string& to) {
+    if (from.empty() && to.empty()) return true;
+    return (from.empty() || date >= from) && (to.empty() || date <= to);
+}
+
+std::string jsonRow(const JsonValue& items) {
+    std::vector<std::string> f;
+    for (const auto& v : items.items()) f.push_back(v.kind() == JsonValue::Kind::Bool ? b(v.boolean()) : v.text());
+    return row(f);
+}
+
+// Seconds per bar of a chart interval code.
+long long barSeconds(const std::string& interval) {
+    if (interval == "1") return 60;
+    if (interval == "5") return 300;
+    if (interval == "15") return 900;
+    if (interval == "3") return 1800;
+    if (interval == "H") return 3600;
+    if (interval == "D") return 86400;
+    if (interval == "W") return 7 * 86400;
+    return 1;  // ticks and mini ticks
+}
+
+}  // namespace
+
+bool DataService::userOwns(const UserRecord& user, long long account) const {
+    return std::find(user.accounts.begin(), user.accounts.end(), account) != user.accounts.end();
+}
+
+std::string DataService::rows(const std::string& name, const WireMessage& m, const UserRecord& user) {
+    std::string out;
+    const std::string from = m.get(575), to = m.get(576);
+    const long long account = std::atoll(m.get(34).c_str());
+    const JsonValue& root = scenario_.root();
+    auto code = [&](int id) {
+        const InstrumentRecord* i = scenario_.instrumentById(id);
+        return i ? i->decimals : 5;
+    };
+    if (name == "getopenpositions") {
+        for (const auto& p : scenario_.positions) {
+            if (!userOwns(user, p.accountId) || p.qty <= 0) continue;
+            const int d = code(p.instrumentId);
+            out += row({p.id, n(p.accountId), n(p.instrumentId), b(p.isBuy), p.ticketId, p.pendingOrderId,
+                        p.executionId, plain(p.initialQty), plain(p.qty), fixed(p.price, d), fixed(p.commission, 2),
+                        p.date, "1", "", "0", "1", "", n(p.deliveryMode), n(p.orderType), fixed(p.storage, 2),
+                        p.valueDate, p.expiryDate, "", "", "", "", "", "1"});
+        }
+    } else if (name == "getpendingorders") {
+        for (const auto& o : scenario_.pendingOrders) {
+            if (!userOwns(user, o.accountId)) continue;
+            const int d = code(o.instrumentId);
+            out += row({o.id, o.ticketId, n(o.accountId), n(o.instrumentId), b(o.isBuy), n(o.orderType), plain(o.qty),
+                        "0", "0", plain(o.remaining), fixed(o.price, d), fixed(o.limitPrice, d), fixed(o.stopPrice, d),
+                        "0", n(o.deliveryMode), n(o.timeInForce), o.expiry, "0", "0", "0", "0", "0", "1", "", o.date,
+                        o.refPositionIdOfBracket, "0", "0", ""});
+        }
+    } else if (name == "getsettledpositions") {
+        for (const auto& s : scenario_.settled) {
+            if (!userOwns(user, s.accountId)) continue;
+            const int d = code(s.instrumentId);
+            out += row({s.id, n(s.accountId), n(s.instrumentId), s.refPositionId, s.closingPositionId, plain(s.qty),
+                        fixed(s.pl, 2), s.date, "1", "0", "0", "0", b(s.isBuy), fixed(s.openPrice, d),
+                        fixed(s.closePrice, d), s.openDate, s.closeDate, n(s.deliveryMode), "", "1"});
+        }
+    } else if (name == "getcancelledorders") {
+        const bool history = m.has(34);
+        for (const auto& c : scenario_.cancelled) {
+            if (!userOwns(user, c.accountId)) continue;
+            if (history && (c.accountId != account || !inRange(c.date, from, to))) continue;
+            const int d = code(c.instrumentId);
+            out += row({c.id, plain(c.qty), c.ticketId, c.pendingOrderId, n(c.instrumentId), n(c.accountId),
+                        n(c.reason), c.date, n(user.userId), b(c.isBuy), n(c.deliveryMode), "0", "0", "0", "0",
+                        n(c.orderType), fixed(c.price, d), c.date});
+        }
+    } else if (name == "getequityhitpriceinfo") {
+        long long k = 1;
+        for (const auto& p : scenario_.positions) {
+            if (p.accountId != account || !userOwns(user, p.accountId) || p.qty <= 0) continue;
+            const InstrumentRecord* ins = scenario_.instrumentById(p.instrumentId);
+            const int d = ins ? ins->decimals : 5;
+            const double hit = p.isBuy ? p.price * 0.9 : p.price * 1.1;
+            out += row({n(k), n(k), p.id, n(p.instrumentId), fixed(p.price, d), fixed(hit, d), n(p.accountId), "0",
+                        "0", "0", b(p.isBuy), plain(p.qty), "1", plain(ins ? ins->contractSize : 1)});
+            ++k;
+        }
+    } else if (name == "getexecutedpositions") {
+        for (const auto& p : scenario_.positions) {
+            if (!userOwns(user, p.accountId) || !inRange(p.date, from, to)) continue;
+            out += row({p.id, n(p.accountId), n(p.instrumentId), b(p.isBuy), plain(p.qty), plain(p.initialQty),
+                        fixed(p.price, code(p.instrumentId)), n(p.orderType), n(p.deliveryMode), p.date, p.valueDate,
+                        p.expiryDate, p.pendingOrderId});
+        }
+    } else if (name == "getinstruments") {
+        for (const auto& i : scenario_.instruments()) {
+            const JsonValue& r = i.record;
+            out += row({n(i.id), n(i.marketId), r["exchangeName"].text(), r["description"].text(), "",
+                        r["iconResource"].text(), r["priceUnitId"].text(), r["priceUnitValue"].text(),
+                        r["extraInfo"].text()});
+        }
+    } else if (name == "getsessionschedule") {
+        const long long market = std::atoll(m.get(581).c_str());
+        for (const auto& s : root["sessionSchedules"].items()) {
+            if (s["marketID"].integer() != market) continue;
+            out += row({s["scheduleID"].text(), s["marketID"].text(), s["tradeSessionSettingID"].text(),
+                        s["dayOfTheWeekID"].text(), s["startTime"].text(), s["stopTime"].text()});
+        }
+    } else if (name == "getusermapwithmyaccount") {
+        for (const auto& s : root["userAccountMaps"].items())
+            if (s["accountId"].integer() == account && userOwns(user, account))
+                out += row({s["userId"].text(), s["accountId"].text(), s["accountAccessTypeId"].text(),
+                            s["userName"].text()});
+    } else if (name == "getbankaccounts") {
+        for (const auto& s : root["bankAccounts"].items())
+            if (s["accountId"].integer() == account && userOwns(user, account))
+                out += row({s["BankAccountId"].text(), s["BankAccountNumber"].text(), s["BankBranchId"].text(),
+                            s["AccountName"].text(), s["CurrencyId"].text(), s["Remarks"].text(),
+                            s["BankName"].text()});
+    } else if (name == "getapprovalrequest" || name == "getfinancialapprovals" || name == "paygategetsettings") {
+        const char* key = name == "getapprovalrequest" ? "approvalRequests"
+                          : name == "getfinancialapprovals" ? "financialApprovals" : "payGateSettings";
+        for (const auto& r : root[key].items()) out += jsonRow(r);
+    } else if (name == "getfinancialtransactions") {
+        for (const auto& r : root["financialTransactions"][m.get(34)].items()) out += jsonRow(r);
+    } else if (name == "getdsaccountstatement") {
+        if (userOwns(user, account)) out = root["accountStatements"][m.get(34)].text();
+    } else if (name == "resourcesearch") {
+        const auto f = split(m.get(159), kColumn);
+        const std::string key = f.size() > 5 ? f[5] : std::string();
+        for (const auto& r : root["resourceFiles"].items())
+            if (r["searchKey"].text() == key)
+                out += row({r["resourceName"].text(), r["resourceType"].text(), r["productID"].text(),
+                            r["organization"].text(), r["resourceServerName"].text(), r["searchKey"].text(),
+                            r["searchPattern"].text(), r["fileCRC"].text(), r["fileEncodeType"].text()});
+    } else if (name == "resourcedownload") {
+        const auto f = split(m.get(159), kColumn);
+        const std::string file = f.empty() ? std::string() : f[0];
+        for (const auto& r : root["resourceFiles"].items())
+            if (!file.empty() && r["resourceName"].text() == file)
+                out = row({r["resourceName"].text(), r["resourceType"].text(), r["productID"].text(),
+                           r["organization"].text(), r["resourceServerName"].text(), r["fileCRC"].text(),
+                           r["fileEncodeType"].text()});
+    }
+    return out;
+}
+
+std::string DataService::chart(const std::string& code, const std::string& interval, int count) const {
+    count = std::clamp(count, 0, 5000);
+    const InstrumentRecord* ins = scenario_.instrumentByCode(code);
+    std::string header = "<1041~" + code + "^" + interval + "~" + std::to_string(ins ? count : 0) + ">";
+    if (!ins) return header + "#####<END>";
+    // The same request always gives the same bars.
+    std::seed_seq seq(code.begin(), code.end());
+    std::mt19937_64 rng(seq);
+    rng.discard(interval.size() * 7 + static_cast<unsigned>(count));
+    std::normal_distribution<double> move(0.0, 0.002);
+    const int idx = market_.index(code);
+    double price = idx >= 0 ? market_.quote(static_cast<std::size_t>(idx)).last : ins->price;
+    std::vector<double> close(count), high(count), low(count), open(count);
+    for (int k = count - 1; k >= 0; --k) {
+        close[k] = price;
+        open[k] = price * (1 + move(rng));
+        high[k] = std::max(open[k], close[k]) * (1 + std::abs(move(rng)) / 2);
+        low[k] = std::min(open[k], close[k]) * (1 - std::abs(move(rng)) / 2);
+        price = open[k];
+    }
+    const long long step = barSeconds(interval);
+    const std::time_t now = std::time(nullptr) / step * step;
+    std::string dates, times, c, h, l, o;
+    for (int k = 0; k < count; ++k) {
+        const std::time_t t = now - static_cast<std::time_t>((count - 1 - k) * step);
+        std::tm tm{};
+        localtime_r(&t, &tm);
+        char d[16], tt[16];
+        std::strftime(d, sizeof d, "%m/%d/%y", &tm);
+        std::strftime(tt, sizeof tt, "%H:%M:%S", &tm);
+        const char* sep = k ? "," : "";
+        dates += sep + std::string(d);
+        times += sep + std::string(tt);
+        c += sep + fixed(close[k], ins->decimals);
+        h += sep + fixed(high[k], ins->decimals);
+        l += sep + fixed(low[k], ins->decimals);
+        o += sep + fixed(open[k], ins->decimals);
+    }
+    return header + dates + "#" + times + "#" + c + "#" + h + "#" + l + "#" + o + "<END>";
+}
+
+std::vector<std::string> DataService::answer(const WireMessage& m, const FaultState& faults) {
+    const int type = m.type();
+    if (type == 1002) return {WireMessage(1002).frame()};
+    const UserRecord* user = scenario_.findUser(m.get(23));
+    if (type == 1040) {
+        WireMessage out(1041);
+        out.add(20, m.get(20));
+        out.add(17, user ? chart(m.get(12), m.get(83), std::atoi(m.get(1025).c_str())) : std::string());
+        return {out.frame()};
+    }
+    if (type != 1023) return {};
+    const std::string name = m.get(151);
+    WireMessage out(1024);
+    out.add(20, m.get(20)).add(151, name);
+    std::string data;
+    if (name == "addedituac") {
+        data = user ? "success" : "failure";
+    } else if (faults.dsAnswer == "empty") {
+        data = "";
+    } else if (faults.dsAnswer == "error") {
+        data = "ERROR";
+    } else if (user) {
+        data = rows(name, m, *user);
+        if (faults.malformedRows && name != "getdsaccountstatement") {
+            const auto first = data.find(kRow);
+            data = (first == std::string::npos ? std::string() : data.substr(0, first + 1)) +
+                   "x" + kColumn + "y" + kRow + kColumn + kColumn + kRow + "not a number" + kRow;
+        }
+    }
+    out.add(159, data);
+    if (name != "resourcedownload") return {out.frame()};
+    // The file's content travels compressed in tag 1050; the reply comes in several parts.
+    const auto f = split(m.get(159), kColumn);
+    for (const auto& r : scenario_.root()["resourceFiles"].items())
+        if (!f.empty() && r["resourceName"].text() == f[0] && !data.empty())
+            out.add(1050, SimCrypto::compressPayload(r["content"].text()));
+    const std::string frame = out.frame();
+    const std::size_t a = frame.size() / 3, b2 = 2 * frame.size() / 3;
+    return {frame.substr(0, a), frame.substr(a, b2 - a), frame.substr(b2)};
+}
+
+}  // namespace sim

@@ -1,0 +1,34 @@
+#pragma once
+// Answers of the request channel: data-service tables (1023 -> 1024), chart data
+// (1040 -> 1041) and the keep-alive (1002).
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fault_board.h"
+#include "market.h"
+#include "scenario.h"
+#include "wire_message.h"
+
+namespace sim {
+
+class DataService {
+public:
+    DataService(Scenario& scenario, Market& market) : scenario_(scenario), market_(market) {}
+
+    // The reply parts for one request frame; the client joins them in order.
+    std::vector<std::string> answer(const WireMessage& request, const FaultState& faults);
+
+    // Rows of a table answer for a user ("" when nothing matches).
+    std::string rows(const std::string& name, const WireMessage& request, const UserRecord& user);
+    // Chart answer text: header, six sections, "<END>".
+    std::string chart(const std::string& code, const std::string& interval, int count) const;
+
+private:
+    bool userOwns(const UserRecord& user, long long account) const;
+
+    Scenario& scenario_;
+    Market& market_;
+};
+
+}  // namespace sim

@@ -1,0 +1,139 @@
+// trading-sim: the loopback trading server for tests and for trying the client.
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <thread>
+
+#include "simulator.h"
+
+namespace {
+
+void usage() {
+    std::cout <<
+        "usage: trading-sim [options]\n"
+        "  --scenario FILE        scenario to serve (default " SIM_DEFAULT_SCENARIO ")\n"
+        "  --port-base N          listen on N, N+1, N+2 instead of 17001, 17002, 17003\n"
+        "  --ticks RATE           ticks per second per instrument (default 4; 0: on command only)\n"
+        "  --depth-every N        a depth message after every N-th tick of an instrument (default 4)\n"
+        "  --status-every SECS    an instrument-status message this often (default 5; 0 never)\n"
+        "  --seed N               seed of the price walk (default 1)\n"
+        "  --login-form FORM      packed (default) or xml\n"
+        "  --wrap MODE            plain (default), envelope or compressed session messages\n"
+        "  --fault NAME=VALUE     switch a fault at start (see the commands below)\n"
+        "  --help                 this text\n"
+        "Once \"trading-sim ready\" is printed, commands are read from standard input, one a line.\n\n"
+     << sim::Simulator::commandHelp();
+}
+
+bool number(const char* text, double* out) {
+    char* end = nullptr;
+    *out = std::strtod(text, &end);
+    return end != text && *end == '\0';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    sim::SimulatorOptions options;
+    std::string scenarioPath = SIM_DEFAULT_SCENARIO;
+    std::vector<std::string> faults;
+    std::string loginForm, wrap;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&](double* out) {
+            if (i + 1 >= argc || !number(argv[i + 1], out)) {
+                std::cerr << "trading-sim: " << a << " needs a number\n";
+                std::exit(2);
+            }
+            ++i;
+        };
+        auto text = [&]() -> std::string {
+            if (i + 1 >= argc) {
+                std::cerr << "trading-sim: " << a << " needs a value\n";
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        double v = 0;
+        if (a == "--help" || a == "-h") {
+            usage();
+            return 0;
+        } else if (a == "--scenario") {
+            scenarioPath = text();
+        } else if (a == "--port-base") {
+            value(&v);
+            if (v < 1 || v > 65533) {
+                std::cerr << "trading-sim: --port-base must be between 1 and 65533\n";
+                return 2;
+            }
+            options.portBase = static_cast<int>(v);
+        } else if (a == "--ticks") {
+            value(&v);
+            options.ticksPerSecond = v < 0 ? 0 : v;
+        } else if (a == "--depth-every") {
+            value(&v);
+            options.depthEvery = static_cast<int>(v);
+        } else if (a == "--status-every") {
+            value(&v);
+            options.statusSeconds = v;
+        } else if (a == "--seed") {
+            value(&v);
+            options.seed = static_cast<std::uint64_t>(v);
+        } else if (a == "--login-form") {
+            loginForm = text();
+        } else if (a == "--wrap") {
+            wrap = text();
+        } else if (a == "--fault") {
+            faults.push_back(text());
+        } else {
+            std::cerr << "trading-sim: unknown option " << a << " (try --help)\n";
+            return 2;
+        }
+    }
+
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    try {
+        sim::Simulator simulator(sim::Scenario::load(scenarioPath), options);
+        auto apply = [&](const std::string& cmd) {
+            const std::string reply = simulator.command(cmd);
+            if (reply.rfind("ok", 0) != 0) {
+                std::cerr << "trading-sim: " << cmd << ": " << reply << "\n";
+                std::exit(2);
+            }
+        };
+        if (!loginForm.empty()) apply("login-form " + loginForm);
+        if (!wrap.empty()) apply("wrap " + wrap);
+        for (const auto& f : faults) {
+            const auto eq = f.find('=');
+            apply("fault " + f.substr(0, eq) + " " + (eq == std::string::npos ? "on" : f.substr(eq + 1)));
+        }
+        simulator.start();
+        std::cout << "trading-sim ready: session 127.0.0.1:" << simulator.sessionPort() << ", feed 127.0.0.1:"
+                  << simulator.feedPort() << ", request 127.0.0.1:" << simulator.requestPort() << std::endl;
+        std::thread input([&simulator] {
+            for (std::string line; std::getline(std::cin, line);) {
+                if (line.empty()) continue;
+                if (line == "quit") break;
+                std::cout << simulator.command(line) << std::endl;
+            }
+            if (std::cin) kill(getpid(), SIGTERM);  // "quit"; end of input keeps serving
+        });
+        input.detach();
+        int sig = 0;
+        sigwait(&signals, &sig);
+        simulator.stop();
+        std::cout << "trading-sim stopped" << std::endl;
+        std::_Exit(0);  // the input thread may still be blocked in a read
+    } catch (const std::exception& e) {
+        std::cerr << "trading-sim: " << e.what() << "\n";
+        return 1;
+    }
+}

@@ -1,0 +1,112 @@
+#include "market.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "wire_message.h"
+
+namespace sim {
+
+Market::Market(const std::vector<InstrumentRecord>& instruments, std::uint64_t seed) : rng_(seed) {
+    for (const auto& i : instruments) {
+        Item it;
+        it.code = i.code;
+        it.decimals = std::clamp(i.decimals, 0, 6);
+        it.tick = i.tickSize > 0 ? i.tickSize : std::pow(10.0, -it.decimals);
+        it.reference = i.price;
+        it.base = static_cast<long long>(std::floor(i.price * 0.5));
+        const double mid = round(it, i.price);
+        it.q.bid = round(it, mid - it.tick);
+        it.q.ask = round(it, mid + it.tick);
+        it.q.last = mid;
+        it.q.high = mid;
+        it.q.low = mid;
+        it.q.open = mid;
+        const double prev = i.record["PrevClose"].number(0);
+        it.q.prevClose = prev > 0 ? prev : mid;
+        items_.push_back(it);
+    }
+}
+
+int Market::index(const std::string& code) const {
+    for (std::size_t i = 0; i < items_.size(); ++i)
+        if (items_[i].code == code) return static_cast<int>(i);
+    return -1;
+}
+
+double Market::round(const Item& it, double v) const {
+    const double scale = std::pow(10.0, it.decimals);
+    return std::round(v * scale) / scale;
+}
+
+void Market::step(std::size_t index) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Item& it = items_.at(index);
+    std::normal_distribution<double> move(0.0, 0.0003);
+    double mid = (it.q.bid + it.q.ask) / 2 * (1 + move(rng_));
+    mid = std::clamp(mid, it.reference * 0.6, it.reference * 1.4);
+    mid = round(it, mid);
+    const int halfSpread = 1 + static_cast<int>(rng_() % 2);
+    it.q.bid = round(it, mid - halfSpread * it.tick);
+    it.q.ask = round(it, mid + halfSpread * it.tick);
+    it.q.last = mid;
+    it.q.high = std::max(it.q.high, mid);
+    it.q.low = std::min(it.q.low, mid);
+}
+
+Market::Quote Market::quote(std::size_t index) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return items_.at(index).q;
+}
+
+std::string Market::tick(std::size_t index, const std::string& time, bool withBase) const {
+    Quote q;
+    Item it;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        it = items_.at(index);
+        q = it.q;
+    }
+    const double scale = std::pow(10.0, it.decimals);
+    const long long base = withBase ? it.base : 0;
+    auto scaled = [&](double p) { return std::to_string(std::llround((p - static_cast<double>(base)) * scale)); };
+    std::string out = it.code;
+    out += kTickField;
+    out += time;
+    out += kTickField;
+    if (withBase) out += std::to_string(base);
+    for (double p : {q.last, q.bid, q.ask, q.high, q.low, q.open, q.prevClose}) {
+        out += kTickField;
+        out += scaled(p);
+    }
+    out += kTickField;
+    out += std::to_string(it.decimals);
+    return out;
+}
+
+std::string Market::depth(std::size_t index) const {
+    Item it;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        it = items_.at(index);
+    }
+    std::string bids, asks;
+    for (int k = 0; k < 5; ++k) {
+        if (k) {
+            bids += '|';
+            asks += '|';
+        }
+        const std::string qty = std::to_string(5 * (k + 1));
+        bids += fixed(it.q.bid - k * it.tick, it.decimals) + "," + qty;
+        asks += fixed(it.q.ask + k * it.tick, it.decimals) + "," + qty;
+    }
+    return "MD_" + it.code + ";" + bids + ";" + asks;
+}
+
+std::string Market::status(const std::string& code, int tradingStatus, int sessionSettingId) {
+    WireMessage m(1049);
+    m.add(12, code).add(572, tradingStatus).add(574, sessionSettingId);
+    return "IS;" + m.frame();
+}
+
+}  // namespace sim

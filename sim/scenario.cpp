@@ -1,0 +1,242 @@
+#include "scenario.h"
+
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace sim {
+
+namespace {
+
+std::string str(const JsonValue& v, const char* key) { return v[key].text(); }
+int num(const JsonValue& v, const char* key, int fallback = 0) {
+    return static_cast<int>(v[key].integer(fallback));
+}
+double dbl(const JsonValue& v, const char* key, double fallback = 0) { return v[key].number(fallback); }
+
+}  // namespace
+
+std::string packedNow() {
+    const std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y%m%d%H%M%S", &tm);
+    return buf;
+}
+
+std::string fixed(double value, int decimals) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals < 0 ? 0 : decimals, value);
+    return buf;
+}
+
+std::string plain(double value) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.8f", value);
+    std::string s = buf;
+    while (!s.empty() && s.back() == '0') s.pop_back();
+    if (!s.empty() && s.back() == '.') s.pop_back();
+    if (s == "-0") s = "0";
+    return s;
+}
+
+Scenario Scenario::load(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read scenario file " + path);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    try {
+        return fromText(ss.str());
+    } catch (const std::exception& e) {
+        throw std::runtime_error(path + ": " + e.what());
+    }
+}
+
+Scenario Scenario::fromText(const std::string& json) {
+    Scenario s;
+    s.root_ = JsonValue::parse(json);
+    if (!s.root_.isObject()) throw std::runtime_error("the scenario is not a JSON object");
+    s.index();
+    return s;
+}
+
+void Scenario::index() {
+    for (const auto& u : root_["users"].items()) {
+        UserRecord r;
+        r.name = str(u, "name");
+        r.password = str(u, "password");
+        r.userId = num(u, "userid");
+        for (const auto& a : u["accounts"].items()) r.accounts.push_back(static_cast<int>(a.integer()));
+        r.refuseCode = num(u, "refuseCode");
+        r.refuseMessage = str(u, "refuseMessage");
+        r.loginMessage = str(u, "loginMessage");
+        r.info = u;
+        if (r.name.empty()) throw std::runtime_error("a user without a name");
+        users_.push_back(std::move(r));
+    }
+    for (const auto& i : root_["instruments"].items()) {
+        InstrumentRecord r;
+        r.id = num(i, "InstrumentId");
+        r.code = str(i, "Code");
+        r.name = str(i, "Name");
+        r.typeId = num(i, "InstrumentTypeId");
+        r.decimals = num(i, "DecimalPlaces", 2);
+        r.tickSize = dbl(i, "TickSize", std::pow(10.0, -r.decimals));
+        r.contractSize = dbl(i, "ContractSize", 1);
+        const double bid = dbl(i, "Bid"), ask = dbl(i, "Ask");
+        r.price = (bid > 0 && ask > 0) ? (bid + ask) / 2 : dbl(i, "Last", 1);
+        if (r.price <= 0) r.price = 1;
+        r.sessionSettingId = num(i, "CurrentTradeSessionSettingId");
+        r.marketId = num(i, "marketId");
+        r.record = i;
+        if (r.code.empty() || r.code.find_first_of("\x01\x02\x03\x04\x05\x06\x07;") != std::string::npos)
+            throw std::runtime_error("instrument " + std::to_string(r.id) + " has no usable code");
+        instruments_.push_back(std::move(r));
+    }
+    for (const auto& a : root_["accounts"].items()) {
+        AccountRecord r;
+        r.id = num(a, "AccountId");
+        r.groupId = num(a, "GroupId");
+        r.balance = dbl(a, "Balance");
+        r.tradingStatus = num(a, "TradingStatusId", 1);
+        r.record = a;
+        accounts_.push_back(std::move(r));
+    }
+    for (const auto& p : root_["positions"].items()) {
+        PositionRecord r;
+        r.id = str(p, "PositionId");
+        r.accountId = num(p, "AccountId");
+        r.instrumentId = num(p, "InstrumentId");
+        r.isBuy = p["IsBuy"].boolean(true);
+        r.initialQty = dbl(p, "PositionInitialQty");
+        r.qty = dbl(p, "PositionQty", r.initialQty);
+        r.price = dbl(p, "OrderPrice");
+        r.commission = dbl(p, "CommisionPaid");
+        r.date = str(p, "PositionDate");
+        r.pendingOrderId = str(p, "RefPendingOrderId");
+        r.executionId = str(p, "OrderExecutionId");
+        r.ticketId = str(p, "RefOrderTicketId");
+        r.deliveryMode = num(p, "DeliveryMode", 1);
+        r.orderType = num(p, "OrderTypeId", 1);
+        r.storage = dbl(p, "Storage");
+        r.valueDate = str(p, "ValueDate");
+        r.expiryDate = str(p, "ExpiryDate");
+        positions.push_back(std::move(r));
+    }
+    for (const auto& p : root_["pendingOrders"].items()) {
+        PendingOrderRecord r;
+        r.id = str(p, "PendingOrderId");
+        r.ticketId = str(p, "RefTicketId");
+        r.accountId = num(p, "AccountId");
+        r.instrumentId = num(p, "InstrumentId");
+        r.isBuy = p["IsBuy"].boolean(true);
+        r.orderType = num(p, "OrderTypeId", 2);
+        r.qty = dbl(p, "OrderQty");
+        r.remaining = dbl(p, "RemainingQty", r.qty);
+        r.price = dbl(p, "OrderPrice");
+        r.limitPrice = dbl(p, "LimitPrice");
+        r.stopPrice = dbl(p, "StopPrice");
+        r.deliveryMode = num(p, "DeliveryModeId", 1);
+        r.timeInForce = num(p, "TimeInForceId", 1);
+        r.expiry = str(p, "ExpiryDateTime");
+        r.date = str(p, "OrderAtServerDateTime");
+        r.refPositionIdOfBracket = str(p, "RefPositionIdOfBracket");
+        pendingOrders.push_back(std::move(r));
+    }
+    for (const auto& p : root_["settledPositions"].items()) {
+        SettledRecord r;
+        r.id = str(p, "SettlementId");
+        r.accountId = num(p, "AccountId");
+        r.instrumentId = num(p, "InstrumentId");
+        r.refPositionId = str(p, "RefPositionId");
+        r.closingPositionId = str(p, "RefClosingPositionId");
+        r.qty = dbl(p, "SettledQty");
+        r.pl = dbl(p, "SettledPL");
+        r.date = str(p, "SettlementDate");
+        r.isBuy = p["IsBuy"].boolean(true);
+        r.openPrice = dbl(p, "OpenPrice");
+        r.closePrice = dbl(p, "ClosePrice");
+        r.openDate = str(p, "OpenPositionDate");
+        r.closeDate = str(p, "ClosePositionDate");
+        r.deliveryMode = num(p, "DeliveryModeId", 1);
+        settled.push_back(std::move(r));
+    }
+    for (const auto& p : root_["cancelledOrders"].items()) {
+        CancelledRecord r;
+        r.id = str(p, "CancelledOrderId");
+        r.qty = dbl(p, "CancelledQty");
+        r.ticketId = str(p, "RefTicketId");
+        r.pendingOrderId = str(p, "RefPendingOrderId");
+        r.instrumentId = num(p, "InstrumentId");
+        r.accountId = num(p, "AccountId");
+        r.reason = num(p, "CancelReasonId");
+        r.date = str(p, "CancelDateTime");
+        r.isBuy = p["IsBuy"].boolean(true);
+        r.deliveryMode = num(p, "DeliveryMode", 1);
+        r.orderType = num(p, "OrderTypeId", 2);
+        r.price = dbl(p, "OrderPrice");
+        cancelled.push_back(std::move(r));
+    }
+}
+
+const UserRecord* Scenario::findUser(const std::string& name) const {
+    for (const auto& u : users_)
+        if (u.name == name) return &u;
+    return nullptr;
+}
+
+const InstrumentRecord* Scenario::instrumentById(int id) const {
+    for (const auto& i : instruments_)
+        if (i.id == id) return &i;
+    return nullptr;
+}
+
+const InstrumentRecord* Scenario::instrumentByCode(const std::string& code) const {
+    for (const auto& i : instruments_)
+        if (i.code == code) return &i;
+    return nullptr;
+}
+
+const AccountRecord* Scenario::account(int id) const {
+    for (const auto& a : accounts_)
+        if (a.id == id) return &a;
+    return nullptr;
+}
+
+AccountRecord* Scenario::account(int id) {
+    for (auto& a : accounts_)
+        if (a.id == id) return &a;
+    return nullptr;
+}
+
+const JsonValue& Scenario::groupInstrument(int groupId, int instrumentId) const {
+    for (const auto& g : root_["groupInstruments"].items())
+        if (g["groupid"].integer() == groupId && g["InstrumentId"].integer() == instrumentId) return g;
+    static const JsonValue null;
+    return null;
+}
+
+UserRecord& Scenario::addUser(UserRecord user) {
+    users_.push_back(std::move(user));
+    return users_.back();
+}
+
+AccountRecord& Scenario::addAccount(AccountRecord account) {
+    accounts_.push_back(std::move(account));
+    return accounts_.back();
+}
+
+bool Scenario::setPassword(const std::string& user, const std::string& password) {
+    for (auto& u : users_)
+        if (u.name == user) {
+            u.password = password;
+            return true;
+        }
+    return false;
+}
+
+}  // namespace sim

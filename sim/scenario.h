@@ -1,0 +1,163 @@
+#pragma once
+// The simulator's world: users, accounts, groups, instruments and the orders that
+// exist at login, read from a JSON scenario file.
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "json_value.h"
+
+namespace sim {
+
+struct UserRecord {
+    std::string name;
+    std::string password;
+    int userId = 0;
+    std::vector<int> accounts;
+    int refuseCode = 0;          // > 0: every login of this user is refused with this code
+    std::string refuseMessage;   // for code 12: the update address
+    std::string loginMessage;    // the login-information text sent with the login data
+    JsonValue info;              // the user record's own columns
+};
+
+struct InstrumentRecord {
+    int id = 0;
+    std::string code;
+    std::string name;
+    int typeId = 0;
+    int decimals = 2;
+    double tickSize = 0.01;
+    double contractSize = 1;
+    double price = 1;        // starting mid price
+    int sessionSettingId = 0;
+    int marketId = 0;
+    JsonValue record;
+};
+
+struct AccountRecord {
+    int id = 0;
+    int groupId = 0;
+    double balance = 0;
+    int tradingStatus = 1;
+    JsonValue record;
+};
+
+struct PositionRecord {
+    std::string id;
+    int accountId = 0;
+    int instrumentId = 0;
+    bool isBuy = true;
+    double initialQty = 0;
+    double qty = 0;
+    double price = 0;
+    double commission = 0;
+    std::string date;  // yyyyMMddHHmmss
+    std::string pendingOrderId;
+    std::string executionId;
+    std::string ticketId;
+    int deliveryMode = 1;
+    int orderType = 1;
+    double storage = 0;
+    std::string valueDate;
+    std::string expiryDate;
+};
+
+struct PendingOrderRecord {
+    std::string id;
+    std::string ticketId;
+    int accountId = 0;
+    int instrumentId = 0;
+    bool isBuy = true;
+    int orderType = 2;  // 1 market, 2 limit, 3 stop
+    double qty = 0;
+    double remaining = 0;
+    double price = 0;
+    double limitPrice = 0;
+    double stopPrice = 0;
+    int deliveryMode = 1;
+    int timeInForce = 1;
+    std::string expiry;
+    std::string date;
+    std::string refPositionIdOfBracket;
+    int requestId = 0;
+};
+
+struct SettledRecord {
+    std::string id;
+    int accountId = 0;
+    int instrumentId = 0;
+    std::string refPositionId;
+    std::string closingPositionId;
+    double qty = 0;
+    double pl = 0;
+    std::string date;
+    bool isBuy = true;
+    double openPrice = 0;
+    double closePrice = 0;
+    std::string openDate;
+    std::string closeDate;
+    int deliveryMode = 1;
+};
+
+struct CancelledRecord {
+    std::string id;
+    double qty = 0;
+    std::string ticketId;
+    std::string pendingOrderId;
+    int instrumentId = 0;
+    int accountId = 0;
+    int reason = 0;
+    std::string date;
+    bool isBuy = true;
+    int deliveryMode = 1;
+    int orderType = 2;
+    double price = 0;
+};
+
+class Scenario {
+public:
+    // Throws std::runtime_error with a clear message on a file that cannot be used.
+    static Scenario load(const std::string& path);
+    static Scenario fromText(const std::string& json);
+
+    const JsonValue& root() const { return root_; }
+    const std::vector<UserRecord>& users() const { return users_; }
+    const std::vector<InstrumentRecord>& instruments() const { return instruments_; }
+    const std::vector<AccountRecord>& accounts() const { return accounts_; }
+
+    const UserRecord* findUser(const std::string& name) const;
+    const InstrumentRecord* instrumentById(int id) const;
+    const InstrumentRecord* instrumentByCode(const std::string& code) const;
+    const AccountRecord* account(int id) const;
+    AccountRecord* account(int id);
+    // Group instrument record (JSON) of a group and an instrument; null value when absent.
+    const JsonValue& groupInstrument(int groupId, int instrumentId) const;
+
+    std::vector<PositionRecord> positions;
+    std::vector<PendingOrderRecord> pendingOrders;
+    std::vector<SettledRecord> settled;
+    std::vector<CancelledRecord> cancelled;
+
+    // Users made at run time (demo registration, password changes).
+    UserRecord& addUser(UserRecord user);
+    AccountRecord& addAccount(AccountRecord account);
+    bool setPassword(const std::string& user, const std::string& password);
+
+private:
+    void index();
+
+    JsonValue root_;
+    std::vector<UserRecord> users_;
+    std::vector<InstrumentRecord> instruments_;
+    std::vector<AccountRecord> accounts_;
+};
+
+// Current local time as yyyyMMddHHmmss.
+std::string packedNow();
+// "%.*f" of a number.
+std::string fixed(double value, int decimals);
+// Shortest plain text of a quantity or amount ("1", "2.5").
+std::string plain(double value);
+
+}  // namespace sim

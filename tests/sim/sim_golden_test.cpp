@@ -1,0 +1,168 @@
+// Byte vectors written by hand from the wire rules, and the simulator's small parts.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "protocol/deployment_constants.h"
+
+#include "raw_client.h"
+#include "sim/json_value.h"
+#include "sim/login_data.h"
+#include "sim/market.h"
+#include "sim/sim_crypto.h"
+#include "sim/wire_message.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const char* kTinyScenario = R"({
+ "product": {"productId": 7, "productName": "TC"},
+ "itemTypes": [{"InstrumentTypeId": 1, "InstrumentTypeName": "Metals"}],
+ "sessionSettings": [{"SettingsId": 1, "SettingsName": "Open"}],
+ "instruments": [{"InstrumentId": 1, "Name": "Gold", "Code": "GOLD", "DecimalPlaces": 2, "TickSize": 0.01,
+                  "Bid": 2035.39, "Ask": 2035.41, "PrevClose": 2037.44},
+                 {"InstrumentId": 2, "Name": "Euro", "Code": "EURUSD", "DecimalPlaces": 5, "TickSize": 0.00001,
+                  "Bid": 1.08349, "Ask": 1.08351}],
+ "groups": [{"GroupId": 10, "Name": "Std", "TradingEnabled": true}],
+ "groupInstruments": [{"groupid": 10, "InstrumentId": 1, "Initialmargin": 500, "Commission": 5}],
+ "accounts": [{"AccountId": 100, "GroupId": 10, "Balance": 1000, "AccountName": "Main", "TradingStatusId": 1,
+               "currencyID": 1}],
+ "users": [{"name": "u", "password": "p", "userid": 5, "accounts": [100], "userenabled": true,
+            "canChangePassword": false, "systemCurrencyId": 1, "loginMessage": "Welcome"}],
+ "resources": [{"resourceId": 1, "caption": "Cal", "iconResourceId": "cal.ics", "isNew": true}],
+ "currencies": [{"currencyID": 1, "currencyCode": "USD"}],
+ "tradeCurrencies": [{"currencyID": 1, "currencyCode": "USD", "isDirect": true}]
+})";
+
+// A record of n fields, empty but for the given positions, ended by 0x06.
+std::string record(std::size_t n, std::vector<std::pair<std::size_t, std::string>> set) {
+    std::vector<std::string> f(n);
+    for (auto& [pos, v] : set) f[pos] = v;
+    std::string out;
+    for (std::size_t i = 0; i < n; ++i) out += (i ? "\x05" : "") + f[i];
+    return out + "\x06";
+}
+
+}  // namespace
+
+TEST(SimGolden, PackedLoginDataByFieldPosition) {
+    const auto scenario = sim::Scenario::fromText(kTinyScenario);
+    const std::string text = sim::LoginData::packed(scenario, scenario.users()[0], {27002, 27003});
+    std::string expected;
+    expected += "5\x05\x05\x05\x05" "1\x05\x05\x05\x05\x05" "0\x05" "27002\x05" "27002\x05" "27003\x05\x05\x05" "1\x06";
+    expected += "\x07" "7\x05TC\x05\x05\x05\x06";
+    expected += "\x07" "1\x05Metals\x06";
+    expected += "\x07" "1\x05Open\x05\x05\x05\x05\x05\x05\x05\x05\x05\x05\x05\x05\x05\x05\x06";
+    expected += "\x07" + record(49, {{0, "1"}, {1, "Gold"}, {2, "GOLD"}, {6, "0.01"}, {8, "2"}, {21, "2035.39"},
+                                     {22, "2035.41"}, {27, "2037.44"}}) +
+                record(49, {{0, "2"}, {1, "Euro"}, {2, "EURUSD"}, {6, "0.00001"}, {8, "5"}, {21, "1.08349"},
+                            {22, "1.08351"}});
+    expected += "\x07" "10\x05Std\x05" "1\x05\x05\x05\x05\x05\x05\x05\x05\x05\x05\x05\x05\x05\x05\x05\x05\x05\x05\x05\x06";
+    expected += "\x07" + record(28, {{1, "10"}, {2, "1"}, {14, "500"}, {20, "5"}});
+    expected += "\x07";  // section 7
+    expected += "\x07" + record(36, {{0, "100"}, {1, "10"}, {4, "1000"}, {15, "Main"}, {20, "1"}, {33, "1"}});
+    expected += std::string(7, '\x07');  // sections 9 to 15
+    expected += "\x07" "0\x05Welcome\x05" "1\x06";
+    expected += "\x07\x07";  // sections 17, 18
+    expected += "\x07" "1\x05" "Cal\x05\x05" "cal.ics\x05\x05\x05\x05" "1\x05\x05\x05\x06";
+    expected += "\x07" "1\x05USD\x05\x05\x05\x05\x06";
+    expected += "\x07" "1\x05USD\x05\x05\x05\x05\x05" "1\x05\x06";
+    EXPECT_EQ(text, expected);
+}
+
+TEST(SimGolden, LoginDataMessageBytes) {
+    auto sim = rawclient::startSimulator({}, nullptr, kTinyScenario);
+    rawclient::TcpClient c(sim->sessionPort());
+    const auto r = rawclient::login(c, "u", "p");
+    ASSERT_TRUE(r.accepted);
+    const auto& m = r.loginData;
+    const std::string ref = m.get(19), time = m.get(21), payload = m.get(1050);
+    const std::string body = "10=33\x03" "19=" + ref + "\x03" "21=" + time + "\x03" "160=PACKED\x03" "1050=" + payload + "\x03";
+    EXPECT_EQ(m.raw, std::to_string(body.size()) + "\x03" + body);
+    EXPECT_EQ(ref.size(), 6u);
+    EXPECT_EQ(r.text.substr(0, 5), "5\x05\x05\x05\x05");
+    // The session key both sides derive: user, password, reference id and time padded to 32 with "*".
+    std::string joined = "u" "p" + ref + time;
+    EXPECT_EQ(joined.size(), 22u);
+    EXPECT_EQ(r.sessionKey, rawclient::sessionKey(joined + std::string(10, '*')));
+    EXPECT_EQ(sim::SimCrypto::sessionKey("u", "p", ref, time), r.sessionKey);
+    EXPECT_EQ(r.sessionKey.size(), 88u);
+}
+
+TEST(SimGolden, TickDepthAndStatusTexts) {
+    const auto scenario = sim::Scenario::fromText(kTinyScenario);
+    const sim::Market market(scenario.instruments(), 1);
+    // Gold: base floor(2035.40 / 2) = 1017, prices scaled by 10^2 above the base.
+    EXPECT_EQ(market.tick(0, "20261207101500"),
+              "GOLD\x04" "20261207101500\x04" "1017\x04" "101840\x04" "101839\x04" "101841\x04" "101840\x04"
+              "101840\x04" "101840\x04" "102044\x04" "2");
+    EXPECT_EQ(market.tick(1, "20261207101500"),
+              "EURUSD\x04" "20261207101500\x04" "0\x04" "108350\x04" "108349\x04" "108351\x04" "108350\x04"
+              "108350\x04" "108350\x04" "108350\x04" "5");
+    EXPECT_EQ(market.tick(0, "20261207101500", false),
+              "GOLD\x04" "20261207101500\x04\x04" "203540\x04" "203539\x04" "203541\x04" "203540\x04"
+              "203540\x04" "203540\x04" "203744\x04" "2");
+    EXPECT_EQ(market.depth(0), "MD_GOLD;2035.39,5|2035.38,10|2035.37,15|2035.36,20|2035.35,25;"
+                               "2035.41,5|2035.42,10|2035.43,15|2035.44,20|2035.45,25");
+    EXPECT_EQ(sim::Market::status("GOLD", 1, 3), "IS;\x01" "28\x03" "10=1049\x03" "12=GOLD\x03" "572=1\x03" "574=3\x03\x02");
+}
+
+TEST(SimGolden, FramesCountUtf16UnitsAndTheDeframerKeepsTails) {
+    sim::WireMessage ping(1018);
+    EXPECT_EQ(ping.frame(), "\x01" "8\x03" "10=1018\x03\x02");
+    sim::WireMessage named(44);
+    named.add(105, "Zürich");  // 7 bytes, 6 code units: 6 + 11 units, 18 bytes
+    EXPECT_EQ(named.frame(), "\x01" "17\x03" "10=44\x03" "105=Zürich\x03\x02");
+
+    sim::Deframer d(64);
+    EXPECT_EQ(d.feed("A\x02\x01" "B"), std::vector<std::string>{});  // no start before "A"
+    EXPECT_EQ(d.feed("C\x02"), std::vector<std::string>{"BC"});
+    EXPECT_EQ(d.feed("\x01" "X\x01" "Y\x02"), std::vector<std::string>{"Y"});  // unterminated "X" dropped
+    bool overflow = false;
+    d.feed("\x01" + std::string(100, 'z'), &overflow);
+    EXPECT_TRUE(overflow);
+    EXPECT_EQ(d.pending(), "");
+    EXPECT_EQ(d.feed("\x01" "ok\x02"), std::vector<std::string>{"ok"});
+
+    EXPECT_FALSE(sim::WireMessage::parse("5\x03garbage"));
+    const auto m = sim::WireMessage::parse("20\x03" "10=76\x03" "27=QUJD==\x03");
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->get(27), "QUJD==");
+}
+
+TEST(SimGolden, CipherAndCodecsAgreeWithAnIndependentImplementation) {
+    EXPECT_EQ(sim::SimCrypto::base64Encode("abc"), "YWJj");
+    EXPECT_EQ(sim::SimCrypto::base64Decode("QUJ D\n"), "ABC");
+    EXPECT_FALSE(sim::SimCrypto::base64Decode("QUJ*"));
+    EXPECT_EQ(deployment::makeSalt(3), std::string("\x07\x26\x45"));
+    const std::string frame = "\x01" "8\x03" "10=1018\x03\x02";
+    const auto enc = sim::SimCrypto::encrypt(frame, deployment::kSecurityKey);
+    ASSERT_TRUE(enc);
+    EXPECT_EQ(*enc, rawclient::encrypt(frame, deployment::kSecurityKey));
+    EXPECT_EQ(sim::SimCrypto::encrypt("", "k")->size(), 16u);
+    EXPECT_EQ(sim::SimCrypto::decrypt(*enc, deployment::kSecurityKey), frame);
+    EXPECT_FALSE(sim::SimCrypto::decrypt(*enc, "another key"));
+    // 31 characters get exactly one pad character.
+    EXPECT_EQ(sim::SimCrypto::sessionKey("abcdefghij", "klmnopqrst", "uvwxyz1234", "5"),
+              rawclient::sessionKey("abcdefghijklmnopqrstuvwxyz12345*"));
+    const std::string payload = sim::SimCrypto::compressPayload("hello, world");
+    EXPECT_EQ(rawclient::payload(payload), "hello, world");
+    const auto raw = rawclient::unbase64(payload);
+    ASSERT_TRUE(raw);
+    EXPECT_EQ(raw->substr(0, 4), std::string("\x0c\x00\x00\x00", 4));  // the length prefix
+    EXPECT_FALSE(sim::SimCrypto::inflate(raw->substr(4, raw->size() / 2)));
+}
+
+TEST(SimGolden, JsonReaderKeepsNumberTextAndRejectsBadInput) {
+    const auto v = sim::JsonValue::parse(R"({"a": 1.50, "b": [true, null, "x\u00fc\n"], "c": -2e3})");
+    EXPECT_EQ(v["a"].text(), "1.50");
+    EXPECT_DOUBLE_EQ(v["c"].number(), -2000);
+    EXPECT_EQ(v["b"].items()[2].text(), "x\xc3\xbc\n");
+    EXPECT_TRUE(v["b"].items()[1].isNull());
+    EXPECT_TRUE(v["missing"].isNull());
+    for (const char* bad : {"{", "{\"a\" 1}", "[1,]", "\"open", "{} x", "[01x]"})
+        EXPECT_THROW(sim::JsonValue::parse(bad), std::runtime_error) << bad;
+    EXPECT_THROW(sim::Scenario::fromText(R"({"instruments": [{"InstrumentId": 1, "Code": "A;B"}]})"),
+                 std::runtime_error);
+}

@@ -1,0 +1,161 @@
+// The request channel as a raw ZeroMQ REQ client sees it: one answer of each kind.
+#include <gtest/gtest.h>
+
+#include "raw_client.h"
+
+using namespace rawclient;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::vector<std::string> splitOn(const std::string& s, char sep) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (true) {
+        const auto p = s.find(sep, start);
+        out.push_back(s.substr(start, p == std::string::npos ? std::string::npos : p - start));
+        if (p == std::string::npos) return out;
+        start = p + 1;
+    }
+}
+
+// A data-service request in the client's tag order, with its extra tags after 153.
+std::string dsRequest(const std::string& name, Fields extra, const std::string& user = "trader") {
+    Fields f = {{10, "1023"}, {151, name}, {152, "1000"}, {153, "1"}};
+    f.insert(f.end(), extra.begin(), extra.end());
+    f.insert(f.end(), {{20, "8"}, {115, "11"}, {23, user}, {19, "424201"}, {21, "20261207101500"}});
+    return frame(f);
+}
+
+// The answer frame (one), parsed; its rows split at 0x06 with the empty tail removed.
+struct Answer {
+    Message message;
+    std::vector<std::vector<std::string>> rows;
+};
+
+Answer ask(ReqClient& req, const std::string& request, int* parts = nullptr) {
+    Answer a;
+    const auto reply = req.ask(request, parts);
+    EXPECT_TRUE(reply);
+    if (!reply || reply->size() < 2) return a;
+    EXPECT_EQ(reply->front(), '\x01');
+    EXPECT_EQ(reply->back(), '\x02');
+    a.message = parse(reply->substr(1, reply->size() - 2)).value_or(Message{});
+    for (const auto& r : splitOn(a.message.get(159), '\x06'))
+        if (!r.empty()) a.rows.push_back(splitOn(r, '\x05'));
+    return a;
+}
+
+}  // namespace
+
+TEST(SimRequests, EveryTableAnswerCarriesTheRequestNameAndItsRowLayout) {
+    auto sim = startSimulator();
+    ReqClient req(sim->requestPort());
+    struct Case {
+        std::string name;
+        Fields extra;
+        std::size_t rows, fields;
+        std::string user = "trader";
+    };
+    const std::vector<Case> cases = {
+        {"getopenpositions", {}, 3, 28},
+        {"getpendingorders", {}, 3, 29},
+        {"getsettledpositions", {}, 1, 20},
+        {"getcancelledorders", {}, 1, 18},
+        {"getcancelledorders", {{34, "1001"}, {575, "20261201000000"}, {576, "20261231000000"}}, 1, 18},
+        {"getcancelledorders", {{34, "1001"}, {575, "20260101000000"}, {576, "20260102000000"}}, 0, 0},
+        {"getequityhitpriceinfo", {{160, "0"}, {34, "3001"}}, 1, 14, "eqhit"},
+        {"getexecutedpositions", {{575, "20261201000000"}, {576, "20261231000000"}}, 3, 13},
+        {"getinstruments", {{160, "3"}}, 22, 9},
+        {"getsessionschedule", {{581, "2"}}, 5, 6},
+        {"getusermapwithmyaccount", {{34, "1001"}}, 2, 4},
+        {"getbankaccounts", {{34, "1001"}, {1132, "1"}}, 1, 7},
+        {"getapprovalrequest", {}, 1, 10},
+        {"getfinancialapprovals", {}, 1, 6},
+        {"getfinancialtransactions", {{34, "1001"}, {575, "20261101000000"}, {576, "20261231000000"}, {551, ""}}, 1, 6},
+        {"resourcesearch", {{159, "\x05" "0\x05" "7\x05" "0\x05\x05" "CAL\x05\x05\x05" "0\x06"}, {160, "1"}}, 1, 9},
+        {"paygategetsettings", {}, 1, 7},
+    };
+    for (const auto& c : cases) {
+        const Answer a = ask(req, dsRequest(c.name, c.extra, c.user));
+        EXPECT_EQ(a.message.type, 1024) << c.name;
+        EXPECT_EQ(a.message.get(151), c.name);
+        EXPECT_EQ(a.message.get(20), "8") << c.name;
+        ASSERT_EQ(a.rows.size(), c.rows) << c.name;
+        for (const auto& r : a.rows) EXPECT_EQ(r.size(), c.fields) << c.name;
+    }
+    // Rows name the user's own records: the first open position, by position.
+    const Answer open = ask(req, dsRequest("getopenpositions", {}));
+    ASSERT_FALSE(open.rows.empty());
+    EXPECT_EQ(open.rows[0][0], "70001");
+    EXPECT_EQ(open.rows[0][1], "1001");
+    EXPECT_EQ(open.rows[0][2], "1");
+    EXPECT_EQ(open.rows[0][3], "1");
+    EXPECT_EQ(open.rows[0][9], "2021.35");
+    // Another user's request sees none of them.
+    EXPECT_TRUE(ask(req, dsRequest("getopenpositions", {}, "alice")).rows.empty());
+    // The XML statement and the access edit.
+    const Answer statement = ask(req, dsRequest("getdsaccountstatement", {{34, "1001"}, {575, "x"}, {576, "y"}}));
+    EXPECT_EQ(statement.message.get(159).rfind("<NewDataSet>", 0), 0u);
+    const Answer edit = ask(req, dsRequest("addedituac", {{1132, "edituabycl"}, {159, "11\x05" "1001\x05" "1\x05\x06"}}));
+    EXPECT_EQ(edit.message.get(159), "success");
+}
+
+TEST(SimRequests, ResourceDownloadIsMultipartWithTheCompressedFile) {
+    auto sim = startSimulator();
+    ReqClient req(sim->requestPort());
+    int parts = 0;
+    const Answer a = ask(req, dsRequest("resourcedownload", {{159, "holidays.ics\x05" "1\x05" "7\x05" "1\x05res1\x05" "a1b2c3\x05" "0\x06"}}), &parts);
+    EXPECT_EQ(parts, 3);
+    ASSERT_EQ(a.rows.size(), 1u);
+    EXPECT_EQ(a.rows[0][0], "holidays.ics");
+    const auto file = payload(a.message.get(1050));
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->rfind("BEGIN:VCALENDAR", 0), 0u);
+}
+
+TEST(SimRequests, ChartKeepAliveAndTheAnswerSwitches) {
+    auto sim = startSimulator();
+    ReqClient req(sim->requestPort());
+    const Answer chart = ask(req, frame({{10, "1040"}, {12, "GOLD"}, {83, "D"}, {20, "7"}, {1025, "200"},
+                                         {23, "trader"}, {19, "424201"}, {21, "20261207101500"}}));
+    EXPECT_EQ(chart.message.type, 1041);
+    EXPECT_EQ(chart.message.get(20), "7");
+    const std::string text = chart.message.get(17);
+    const std::string header = text.substr(1, text.find('>') - 1);
+    ASSERT_GE(splitOn(header, '~').size(), 2u);
+    EXPECT_EQ(splitOn(header, '~')[1], "GOLD^D");
+    const auto sections = splitOn(text.substr(text.find('>') + 1), '#');
+    ASSERT_EQ(sections.size(), 6u);
+    EXPECT_EQ(splitOn(sections[2], ',').size(), 200u);
+    EXPECT_EQ(sections[5].substr(sections[5].size() - 5), "<END>");
+    EXPECT_EQ(splitOn(sections[0], ',')[0].size(), 8u);  // MM/dd/yy
+
+    const auto keepAlive = req.ask(frame({{10, "1002"}, {23, "trader"}, {19, "424201"}, {21, "20261207101500"}}));
+    ASSERT_TRUE(keepAlive);
+    EXPECT_EQ(*keepAlive, "\x01" "8\x03" "10=1002\x03\x02");
+
+    ASSERT_EQ(sim->command("fault ds-answer error"), "ok");
+    EXPECT_EQ(ask(req, dsRequest("getopenpositions", {})).message.get(159), "ERROR");
+    ASSERT_EQ(sim->command("fault ds-answer empty"), "ok");
+    const Answer empty = ask(req, dsRequest("getopenpositions", {}));
+    EXPECT_TRUE(empty.message.has(159));
+    EXPECT_EQ(empty.message.get(159), "");
+    ASSERT_EQ(sim->command("fault ds-answer normal"), "ok");
+    ASSERT_EQ(sim->command("fault malformed-rows on"), "ok");
+    const Answer bad = ask(req, dsRequest("getopenpositions", {}));
+    ASSERT_EQ(bad.rows.size(), 4u);
+    EXPECT_EQ(bad.rows[0].size(), 28u);
+    EXPECT_EQ(bad.rows[1].size(), 2u);
+    ASSERT_EQ(sim->command("fault malformed-rows off"), "ok");
+
+    // A request that is not a frame still gets an (empty) answer, so the REQ socket goes on.
+    const auto junk = req.ask("not a frame");
+    ASSERT_TRUE(junk);
+    EXPECT_EQ(*junk, "");
+    ASSERT_EQ(sim->command("fault never-answer on"), "ok");
+    ReqClient silent(sim->requestPort());
+    EXPECT_FALSE(silent.ask(dsRequest("getopenpositions", {}), nullptr, 400ms));
+    ASSERT_EQ(sim->command("fault never-answer off"), "ok");
+    EXPECT_EQ(ask(req, dsRequest("getpendingorders", {})).message.get(151), "getpendingorders");
+}
