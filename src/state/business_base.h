@@ -15,6 +15,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/order.h"
@@ -26,6 +27,8 @@
 #include "protocol/message_base.h"
 #include "state/journal_data.h"
 #include "state/ordered_map.h"
+#include "state/price_feed.h"
+#include "state/watchlist.h"
 #include "state/ui_services.h"
 
 namespace model {
@@ -190,6 +193,38 @@ public:
     SessionHost& host() { return host_; }
     UiServices& ui() { return ui_; }
 
+    // --- Price feed, request channel and watchlist (business_base_feed.cpp) --
+    // Session data the feed and the watchlist read, filled in by the
+    // components that own it (reference data, queries).
+    struct FeedSources {
+        std::function<model::ItemDetails*(const std::string& code)> item;  // ItemCollection
+        std::function<std::vector<std::string>()> allItems;                // getAllItems
+        // Codes of the visible open positions, then of the pending orders.
+        std::function<std::vector<std::string>()> heldItems;
+        // The "code:name" entries of the first type of getSymbolTypes; nullopt without types.
+        std::function<std::optional<std::vector<std::string>>()> firstSymbolType;
+        std::function<std::vector<std::int32_t>()> accountTradingStatuses;
+    };
+    FeedSources feedSources;
+    // Where the watchlist is stored; null: the standard preferences.
+    platform::Preferences* preferences = nullptr;
+    std::vector<std::string> selectedSymbols;
+    std::unordered_map<std::string, std::vector<std::string>> buyMarketDepthDataCollection;
+    std::unordered_map<std::string, std::vector<std::string>> sellMarketDepthDataCollection;
+
+    // A feed text, on the main thread.
+    void ZMQNewMessage(const std::string& text);
+    // Only while the TCP session is up: both channels anew, every item subscribed.
+    void reconnectZMQandSubscribeAllItems();
+    // Nothing when the session's only account is suspended (trading status 3).
+    void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe);
+    void LoadItemstoWatchlist();
+    void SaveItemstoWatchList(const std::vector<std::string>& list);
+
+private:
+    std::unique_ptr<PriceFeed> priceFeed_;
+    Watchlist watchlist();
+
 protected:
     BusinessBase(SessionHost& host, UiServices& ui);
     void init();
@@ -205,9 +240,9 @@ protected:
     void onMain(std::function<void(BusinessBase&)> fn);
 
     // --- Channels of the later issues: hooks that do nothing yet -----------
-    virtual void connectChannels() {}
+    virtual void connectChannels();
     virtual void sendFirstRequests() {}
-    virtual void subscribeAllItems() {}
+    virtual void subscribeAllItems();
     // The request channel's queue (later); until then requests are dropped.
     virtual void sendZMQRequestMessage(protocol::RequestMessage request);
 
@@ -250,7 +285,7 @@ protected:
                                    const std::optional<std::string>&) {}
     virtual void fillChartData(const std::optional<std::string>&, std::int32_t) {}
     virtual void UpdateAccountDetails(const FieldList&, const std::optional<std::string>&) {}
-    virtual void messageCrackerOnInstrumentStatusChange(const FieldList&) {}
+    virtual void messageCrackerOnInstrumentStatusChange(const FieldList&);
 
     SessionHost& host_;
     UiServices& ui_;
