@@ -40,6 +40,31 @@ long long barSeconds(const std::string& interval) {
 
 }  // namespace
 
+std::vector<DataService::AccessRow>& DataService::accessRows() {
+    if (!accessLoaded_) {
+        for (const auto& r : scenario_.root()["userAccountMaps"].items())
+            accessRows_.push_back({r["userId"].text(), r["accountId"].text(), r["accountAccessTypeId"].text(),
+                                   r["userName"].text()});
+        accessLoaded_ = true;
+    }
+    return accessRows_;
+}
+
+bool DataService::editAccess(const std::string& row, const UserRecord& user) {
+    const auto f = split(row, kColumn);
+    if (f.size() < 3) return false;
+    for (std::size_t i = 0; i < 3; ++i)
+        if (f[i].empty() || f[i].find_first_not_of("0123456789") != std::string::npos) return false;
+    if (!userOwns(user, std::atoll(f[1].c_str()))) return false;
+    for (auto& r : accessRows())
+        if (r.userId == f[0] && r.accountId == f[1]) {
+            r.accessTypeId = f[2];
+            return true;
+        }
+    accessRows().push_back({f[0], f[1], f[2], ""});
+    return true;
+}
+
 bool DataService::userOwns(const UserRecord& user, long long account) const {
     return std::find(user.accounts.begin(), user.accounts.end(), account) != user.accounts.end();
 }
@@ -122,10 +147,9 @@ std::string DataService::rows(const std::string& name, const WireMessage& m, con
                         s["dayOfTheWeekID"].text(), s["startTime"].text(), s["stopTime"].text()});
         }
     } else if (name == "getusermapwithmyaccount") {
-        for (const auto& s : root["userAccountMaps"].items())
-            if (s["accountId"].integer() == account && userOwns(user, account))
-                out += row({s["userId"].text(), s["accountId"].text(), s["accountAccessTypeId"].text(),
-                            s["userName"].text()});
+        for (const auto& a : accessRows())
+            if (std::atoll(a.accountId.c_str()) == account && userOwns(user, account))
+                out += row({a.userId, a.accountId, a.accessTypeId, a.userName});
     } else if (name == "getbankaccounts") {
         for (const auto& s : root["bankAccounts"].items())
             if (s["accountId"].integer() == account && userOwns(user, account))
@@ -190,13 +214,15 @@ std::string DataService::chart(const std::string& code, const std::string& inter
         char d[16], tt[16];
         std::strftime(d, sizeof d, "%m/%d/%y", &tm);
         std::strftime(tt, sizeof tt, "%H:%M:%S", &tm);
-        const char* sep = k ? "," : "";
-        dates += sep + std::string(d);
-        times += sep + std::string(tt);
-        c += sep + fixed(close[k], ins->decimals);
-        h += sep + fixed(high[k], ins->decimals);
-        l += sep + fixed(low[k], ins->decimals);
-        o += sep + fixed(open[k], ins->decimals);
+        if (k) {
+            for (std::string* s : {&dates, &times, &c, &h, &l, &o}) s->push_back(',');
+        }
+        dates.append(d);
+        times.append(tt);
+        c.append(fixed(close[k], ins->decimals));
+        h.append(fixed(high[k], ins->decimals));
+        l.append(fixed(low[k], ins->decimals));
+        o.append(fixed(open[k], ins->decimals));
     }
     return header + dates + "#" + times + "#" + c + "#" + h + "#" + l + "#" + o + "<END>";
 }
@@ -217,7 +243,7 @@ std::vector<std::string> DataService::answer(const WireMessage& m, const FaultSt
     out.add(20, m.get(20)).add(151, name);
     std::string data;
     if (name == "addedituac") {
-        data = user ? "success" : "failure";
+        data = user && editAccess(m.get(159), *user) ? "success" : "failure";
     } else if (faults.dsAnswer == "empty") {
         data = "";
     } else if (faults.dsAnswer == "error") {

@@ -25,7 +25,16 @@ public:
     std::string chart(const std::string& code, const std::string& interval, int count) const;
 
 private:
+    struct AccessRow {
+        std::string userId, accountId, accessTypeId, userName;
+    };
     bool userOwns(const UserRecord& user, long long account) const;
+    std::vector<AccessRow>& accessRows();
+    // "addedituac": one row user 0x05 account 0x05 access type 0x05 0x06; false when malformed.
+    bool editAccess(const std::string& row, const UserRecord& user);
+
+    std::vector<AccessRow> accessRows_;
+    bool accessLoaded_ = false;
 
     Scenario& scenario_;
     Market& market_;

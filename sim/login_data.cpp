@@ -1,6 +1,7 @@
 #include "login_data.h"
 
 #include <functional>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -11,7 +12,8 @@ namespace LoginData {
 
 namespace {
 
-using Lookup = std::function<std::string(const std::string& key, bool xml)>;
+// The text of a column, or nullopt when the record has none.
+using Lookup = std::function<std::optional<std::string>(const std::string& key, bool xml)>;
 
 // Field order of each compact section; "" marks a position that is not read.
 const std::vector<std::string> kUserFields = {
@@ -110,17 +112,18 @@ std::string valueText(const JsonValue& v, const std::string& key, bool xml) {
 }
 
 Lookup fromJson(const JsonValue& record, std::function<std::optional<std::string>(const std::string&)> over = {}) {
-    return [record, over](const std::string& key, bool xml) -> std::string {
+    return [record, over](const std::string& key, bool xml) -> std::optional<std::string> {
         if (over) {
             if (auto v = over(key)) return *v;
         }
+        if (!record.has(key) || record[key].isNull()) return std::nullopt;
         return valueText(record[key], key, xml);
     };
 }
 
 std::string packedRecord(const std::vector<std::string>& fields, const Lookup& get) {
     std::vector<std::string> values;
-    for (const auto& f : fields) values.push_back(f.empty() ? std::string() : get(f, false));
+    for (const auto& f : fields) values.push_back(f.empty() ? std::string() : get(f, false).value_or(""));
     // Control bytes inside a value would break the sections apart.
     for (auto& v : values)
         for (auto& c : v)
@@ -128,26 +131,27 @@ std::string packedRecord(const std::vector<std::string>& fields, const Lookup& g
     return joinColumns(values) + kRow;
 }
 
-std::string escapeXml(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default:
-                if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n' || c == '\r') out += c;
-        }
+// The client's XML reader decodes no entities, so text with markup characters goes
+// into a CDATA section, which it keeps literally.
+std::string xmlText(const std::string& s) {
+    std::string clean;
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n' || c == '\r') clean += c;
+    if (clean.find_first_of("<>&") == std::string::npos) return clean;
+    std::string out = "<![CDATA[";
+    for (std::size_t i = 0; i < clean.size(); ++i) {
+        out += clean[i];
+        if (clean.compare(i, 3, "]]>") == 0) out += ' ';
     }
-    return out;
+    return out + "]]>";
 }
 
 std::string xmlRow(const std::string& table, const std::vector<std::string>& columns, const Lookup& get) {
     std::string out = "  <" + table + ">\n";
     for (const auto& c : columns) {
-        if (c.empty()) continue;
-        out += "    <" + c + ">" + escapeXml(get(c, true)) + "</" + c + ">\n";
+        const auto v = c.empty() ? std::nullopt : get(c, true);
+        if (!v) continue;  // a data set leaves out the columns without a value
+        out += "    <" + c + ">" + xmlText(*v) + "</" + c + ">\n";
     }
     return out + "  </" + table + ">\n";
 }

@@ -14,11 +14,14 @@ constexpr int kRejectQuantity = 5;
 constexpr int kRejectPrice = 8;
 constexpr int kRejectUnknownOrder = 11;
 constexpr int kRejectInstrument = 13;
+constexpr int kRejectMargin = 80;
+constexpr int kRejectAccountStatus = 81;
 
+// A number from a request; 0 for text that is not one, and for infinities and NaN.
 double toDouble(const std::string& s) {
     char* end = nullptr;
     const double v = std::strtod(s.c_str(), &end);
-    return end == s.c_str() ? 0 : v;
+    return end == s.c_str() || !std::isfinite(v) ? 0 : v;
 }
 
 int toInt(const std::string& s) { return std::atoi(s.c_str()); }
@@ -38,6 +41,32 @@ int tradingStatusWire(int status) {
         case 5: return 825;
         case 6: return 819;
         default: return 818;
+    }
+}
+
+OrderDesk::OrderDesk(Scenario& scenario, Market& market) : scenario_(scenario), market_(market) {
+    auto after = [](long long& counter, const std::string& id) {
+        const long long v = std::atoll(id.c_str());
+        if (v >= counter) counter = v + 1;
+    };
+    for (const auto& p : scenario_.positions) {
+        after(nextPosition_, p.id);
+        after(nextPending_, p.pendingOrderId);
+        after(nextExecution_, p.executionId);
+        after(nextTicket_, p.ticketId);
+    }
+    for (const auto& o : scenario_.pendingOrders) {
+        after(nextPending_, o.id);
+        after(nextTicket_, o.ticketId);
+    }
+    for (const auto& s : scenario_.settled) {
+        after(nextSettlement_, s.id);
+        after(nextPosition_, s.closingPositionId);
+    }
+    for (const auto& c : scenario_.cancelled) {
+        after(nextCancel_, c.id);
+        after(nextPending_, c.pendingOrderId);
+        after(nextTicket_, c.ticketId);
     }
 }
 
@@ -111,6 +140,23 @@ WireMessage OrderDesk::execution(const PositionRecord& p, int requestId) const {
     m.add(37, plain(p.initialQty)).add(38, fixed(p.price, ins ? ins->decimals : 5));
     m.add(72, p.executionId).add(78, p.date).add(162, "1").add(585, p.valueDate).add(44, p.expiryDate);
     return m;
+}
+
+bool OrderDesk::canOpen(int accountId) const {
+    const AccountRecord* a = scenario_.account(accountId);
+    const long long access = a ? a->record["AccountAccessTypeId"].integer(1) : 0;
+    return a && a->tradingStatus == 1 && access == 1;
+}
+
+bool OrderDesk::canClose(int accountId) const {
+    const AccountRecord* a = scenario_.account(accountId);
+    const long long access = a ? a->record["AccountAccessTypeId"].integer(1) : 0;
+    return a && (a->tradingStatus == 1 || a->tradingStatus == 4 || a->tradingStatus == 5) && (access == 1 || access == 2);
+}
+
+double OrderDesk::freeMargin(int accountId) const {
+    const WireMessage summary = accountSummary(accountId);
+    return toDouble(summary.get(85));
 }
 
 WireMessage OrderDesk::accountSummary(int accountId) const {
@@ -193,6 +239,14 @@ void OrderDesk::newOrder(const WireMessage& m, int account, double qty, int requ
     if (!(qty > 0) || !std::isfinite(qty)) return reject(m, requestId, kRejectQuantity, "", "", r);
     const double price = toDouble(m.get(38));
     if (type != 1 && !(price > 0)) return reject(m, requestId, kRejectPrice, "", "", r);
+    if (!canOpen(account)) return reject(m, requestId, kRejectAccountStatus, "", "", r);
+    const AccountRecord* a = scenario_.account(account);
+    const JsonValue& terms = scenario_.groupInstrument(a->groupId, ins->id);
+    if (!terms.isObject()) return reject(m, requestId, kRejectInstrument, "", "", r);  // not traded by the group
+    const double maxQty = terms["MaxOrderQty"].number(0);
+    if (maxQty > 0 && qty > maxQty) return reject(m, requestId, kRejectQuantity, "", "", r);
+    const double margin = qty * terms["Initialmargin"].number(0);
+    if (margin > freeMargin(account)) return reject(m, requestId, kRejectMargin, "", "", r);
 
     PendingOrderRecord o;
     o.id = nextId(nextPending_);
@@ -372,6 +426,7 @@ void OrderDesk::offset(const std::string& positionId, double qty, int requestId,
     PositionRecord* p = findPosition(positionId);
     if (!p || !ownsAccount(user, p->accountId)) return reject(ref, requestId, kRejectUnknownOrder, "", positionId, r);
     if (!(qty > 0) || qty > p->qty + 1e-9) return reject(ref, requestId, kRejectQuantity, "", positionId, r);
+    if (!canClose(p->accountId)) return reject(ref, requestId, kRejectAccountStatus, "", positionId, r);
     closeAtMarket(*p, qty, requestId, r);
 }
 

@@ -14,7 +14,8 @@ namespace sim {
 
 class OrderDesk {
 public:
-    OrderDesk(Scenario& scenario, Market& market) : scenario_(scenario), market_(market) {}
+    // Ids of new records continue after the largest numeric ids of the scenario.
+    OrderDesk(Scenario& scenario, Market& market);
 
     // Answers one order request of a logged-in user; the messages go to that user.
     std::vector<WireMessage> handle(const WireMessage& request, const std::string& user);
@@ -51,6 +52,9 @@ private:
     WireMessage execution(const PositionRecord& p, int requestId) const;
 
     bool ownsAccount(const std::string& user, int account) const;
+    bool canOpen(int accountId) const;   // trading status Normal and access Trade
+    bool canClose(int accountId) const;  // also Close Position Only and Equity Hit, access Close Only
+    double freeMargin(int accountId) const;
     PositionRecord* findPosition(const std::string& id);
     PendingOrderRecord* findPending(const std::string& id);
     std::string nextId(long long& counter) { return std::to_string(counter++); }

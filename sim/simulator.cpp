@@ -812,7 +812,7 @@ std::string Simulator::command(const std::string& line) {
         return runOnIo([this] {
             std::string out = "ok " + std::to_string(sessions_.size());
             for (auto& [id, s] : sessions_)
-                out += " " + std::to_string(id) + ":" + (s->loggedIn ? s->user : std::string("-"));
+                out += std::string(" ") + std::to_string(id) + ":" + (s->loggedIn ? s->user : std::string("-"));
             return out;
         });
     }

@@ -23,7 +23,6 @@ namespace state {
 
 namespace {
 
-constexpr int kMaxUnwrapDepth = 4;
 
 std::vector<std::string> split(std::string_view text, char sep) {
     std::vector<std::string> out;
@@ -266,8 +265,11 @@ void BusinessBase::ProcessMessage(const std::string& text) {
         platform::Log::error("Message nested too deep: dropped");
         return;
     }
+    // One buffer per nesting level: an envelope inside an envelope must not
+    // run into the tail of the text that carried it.
+    protocol::FrameReader& frames = innerFrames_[static_cast<std::size_t>(decodeDepth_)];
     ++decodeDepth_;
-    bool ok = innerFrames_.append(text, [this](std::string&& frame) { decodeFrame(std::move(frame)); });
+    bool ok = frames.append(text, [this](std::string&& frame) { decodeFrame(std::move(frame)); });
     --decodeDepth_;
     if (!ok) platform::Log::error("Unwrapped message exceeds the size limit: dropped");
 }

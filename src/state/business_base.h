@@ -9,6 +9,7 @@
 // run. All state below is owned by the main thread, except the members marked
 // "NewQueue" and the session key (locked).
 #include <any>
+#include <array>
 #include <functional>
 #include <cstdint>
 #include <memory>
@@ -42,6 +43,24 @@ struct PayGateTransaction {
     std::uint64_t requestId = 0;
     std::int64_t transStatus = 0;
     std::optional<std::string> payTransactionId;
+};
+
+// The values of an approval request that its notices show.
+struct ApprovalNotice {
+    std::uint64_t approvalRequestId = 0;
+    std::int64_t approvalSubType = 0;
+    std::string requestedDateTime;  // "yyyyMMddHHmmss"
+    std::string remarks;
+    // Of the request's financial approval.
+    std::uint64_t beneficiaryAccount = 0;
+    std::uint64_t benefactorAccount = 0;
+    std::uint64_t transferMode = 0;  // 1 TTCopy, 2 BankTransfer, 3 OnlinePayment
+    std::string dateOfTransaction;   // "yyyyMMddHHmmss"
+    double approvedAmount = 0;
+    std::string bankName;
+    std::string branch;
+    std::string sourceBankAccount;
+    std::string destinationBankAccount;
 };
 
 // A message on its way from "NewQueue" to the main thread.
@@ -152,6 +171,8 @@ public:
     void NoticeMessageReceivedNotification(const std::any& object);
     void RecentConversationMessageReceivedNotification(const std::any& object);
     void payGateTransactionResponseNotification(const std::any& object);
+    // 801 deposit and 802 withdrawal details; 930 and 931 approval banners.
+    void approvalNotificationForActionType(std::int64_t actionType, const ApprovalNotice& request);
     // A banner's action: opens "AppDownloadURL" and quits when it is not empty.
     void userNotificationCenterDidActivateNotification(const Banner& banner);
 
@@ -307,7 +328,8 @@ private:
     bool speedCheckPending_ = false;
 
     // "NewQueue" only.
-    protocol::FrameReader innerFrames_;
+    static constexpr int kMaxUnwrapDepth = 4;
+    std::array<protocol::FrameReader, kMaxUnwrapDepth> innerFrames_;
     std::optional<std::string> lastServerTimeSeen_;
     int decodeDepth_ = 0;
 

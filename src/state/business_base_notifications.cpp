@@ -2,7 +2,10 @@
 // Every post, banner, alert and sound happens on the main thread.
 #include <cstdio>
 
+#include "model/financial_enum.h"
+#include "model/formatter.h"
 #include "model/login_inputdata.h"
+#include "model/text_value.h"
 #include "platform/log.h"
 #include "platform/notification_center.h"
 #include "state/business_base.h"
@@ -132,9 +135,9 @@ void BusinessBase::bulkCloseSettledNotification(const std::any& object) {
 
 void BusinessBase::orderexecutedNotification(const std::shared_ptr<model::Order>& o) {
     if (!o) return;
-    if (std::strtod(o->RemainingQty.c_str(), nullptr) <= 0) return;
+    if (model::TextValue::doubleValue(o->RemainingQty) <= 0) return;
     std::string side = text(o->tradingMode == model::Order::kBuy ? "20218" : "20219");
-    side = JournalData::fill(side, {o->RemainingQty, o->ItemCode});
+    side = model::Formatter::fillIndexedText(side, {o->RemainingQty, o->ItemCode});
     std::string message = text("0012") + " : " + o->AccountNumber + "\n" + text("0075") + " : " + o->OpenPositionId +
                           "\n" + side + " @ " + o->OrderPrice;
     onMain([message](BusinessBase& s) { s.TradeConfirmationNotification(message); });
@@ -159,7 +162,7 @@ void BusinessBase::LoginSuccessNotification() {
 void BusinessBase::appUpdateNotification(const std::string& u) {
     Banner banner;
     banner.title = "App Updates Available";
-    banner.subtitle = JournalData::fill(text("20252"), {std::string("\n")});
+    banner.subtitle = model::Formatter::fillIndexedText(text("20252"), {"\n"});
     banner.informativeText = u;
     banner.hasActionButton = true;
     banner.actionButtonTitle = "Download";
@@ -215,7 +218,7 @@ void BusinessBase::NewMessagesNotification(const std::string& count) {
     Banner banner;
     banner.title = ui_.bundleName();
     banner.subtitle = text("0099");
-    banner.informativeText = JournalData::fill(text("20234"), {count});
+    banner.informativeText = model::Formatter::fillIndexedText(text("20234"), {count});
     banner.dismissDelayTime = 15.0;
     ui_.deliverBanner(banner);
     ui_.showLocalNotification(banner.subtitle, banner.informativeText);
@@ -231,6 +234,65 @@ void BusinessBase::RecentConversationMessageReceivedNotification(const std::any&
 
 void BusinessBase::payGateTransactionResponseNotification(const std::any& object) {
     onMain([object](BusinessBase&) { center().post(notifications::kPayGateTransaction, object); });
+}
+
+void BusinessBase::approvalNotificationForActionType(std::int64_t k, const ApprovalNotice& r) {
+    auto line = [](const std::string& label, const std::string& value) { return label + '\x03' + value; };
+    auto day = [](const std::string& wire) {
+        return model::Formatter::formatDateandTimeFromString(wire, model::Formatter::kWireFormat,
+                                                             model::Formatter::kDateFormat)
+            .value_or("(null)");
+    };
+    auto amount = [](double v) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.2f", v);
+        return std::string(buf);
+    };
+    if (k == 801) {
+        // The detail row "0714" shows how the deposit was made.
+        std::vector<std::string> lines = {
+            line(text("0725"), std::to_string(r.approvalRequestId)),
+            line(text("0012"), std::to_string(r.beneficiaryAccount)),
+            line(text("0726"), day(r.requestedDateTime)),
+            line(text("0714"), model::FinancialEnum::getFinancialTransferMode(static_cast<std::int64_t>(r.transferMode))),
+            line(text("0715"), day(r.dateOfTransaction)),
+            line(text("0590"), amount(r.approvedAmount)),
+            line(text("0624"), r.bankName),
+            line(text("0716"), r.branch),
+            line(text("0717"), r.sourceBankAccount),
+            line(text("0718"), r.destinationBankAccount),
+            line(text("0622"), r.remarks),
+        };
+        onMain([lines](BusinessBase&) { center().post(notifications::kDepositRequest, lines); });
+    } else if (k == 802) {
+        std::vector<std::string> lines = {
+            line(text("0725"), std::to_string(r.approvalRequestId)),
+            line(text("0012"), std::to_string(r.benefactorAccount)),
+            line(text("0726"), day(r.requestedDateTime)),
+            line(text("0590"), amount(r.approvedAmount)),
+            line(text("0622"), r.remarks),
+        };
+        onMain([lines](BusinessBase&) { center().post(notifications::kWithdrawalRequest, lines); });
+    } else if (k == 930 || k == 931) {
+        const char* titleKey = nullptr;
+        std::uint64_t account = 0;
+        if (r.approvalSubType == 1) {
+            titleKey = k == 930 ? "1181" : "1183";
+            account = r.beneficiaryAccount;
+        } else if (r.approvalSubType == 2) {
+            titleKey = k == 930 ? "1182" : "1184";
+            account = r.benefactorAccount;
+        } else {
+            return;  // no title or text for other sub-types
+        }
+        std::string title = text(titleKey);
+        std::string message = text("0012") + " : " + std::to_string(account) + "\n" + text("0590") + " : " +
+                              amount(r.approvedAmount);
+        onMain([title, message](BusinessBase& s) {
+            s.commonBanner(message, title);
+            s.ui_.showLocalNotification(title, message);
+        });
+    }
 }
 
 }  // namespace state

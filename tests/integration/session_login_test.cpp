@@ -132,6 +132,19 @@ TEST_F(SessionLoginTest, EnvelopedSessionMessagesOpenWithTheSessionKey) {
     EXPECT_EQ(ui.failures, 0);
 }
 
+TEST_F(SessionLoginTest, SplitWritesAndABadEnvelopeDoNotStopTheSession) {
+    startSim(7, {"--wrap", "envelope"});
+    makeSession("trader", "secret1");
+    session->StreamingConnection(true, false);
+    ASSERT_TRUE(pump([&] { return loggedIn(); }));
+    EXPECT_EQ(sim->command("fault split 1,7").rfind("ok", 0), 0u);
+    EXPECT_EQ(sim->command("fault bad-envelope on").rfind("ok", 0), 0u);
+    posted.clear();
+    // Ping answers keep arriving whole after the bad one is dropped.
+    ASSERT_TRUE(pump([&] { return count("NetworkSpeedNotification") >= 3; }, 8000ms));
+    EXPECT_EQ(ui.failures, 0);
+}
+
 TEST_F(SessionLoginTest, CompressedSessionMessages) {
     startSim(2, {"--wrap", "compressed"});
     makeSession("trader", "secret1");

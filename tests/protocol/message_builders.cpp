@@ -23,7 +23,11 @@ std::string framed(const std::string& body) { return FS + std::to_string(body.si
 // Each tag of the list gets the value "v<tag>"; tag 10 gets the type.
 void fillPlaceholders(MessageBase& m, std::int64_t type, std::initializer_list<std::int64_t> tags) {
     m.messageDataDictionary().setNumber(10, static_cast<long long>(type));
-    for (auto t : tags) m.messageDataDictionary().set(t, "v" + std::to_string(t));
+    for (auto t : tags) {
+        std::string value(1, 'v');
+        value.append(std::to_string(t));
+        m.messageDataDictionary().set(t, value);
+    }
 }
 
 class Builders : public ::testing::Test {

@@ -6,6 +6,7 @@
 #include "protocol/login_info_message.h"
 #include "protocol/message_base.h"
 #include "protocol/message_cracker.h"
+#include "protocol/wire_format.h"
 
 #define FS "\x01"
 #define FE "\x03"
@@ -69,6 +70,13 @@ TEST(DecodeFrame, MalformedFieldIsSkippedAndLaterFieldsRead) {
     EXPECT_EQ(*d.find(73), "74");
     EXPECT_EQ(*d.find(2), "12=5");
     EXPECT_EQ(d.size(), 3u);
+}
+
+TEST(DecodeFrame, CompressedPayloadEndingInItsOwnKeyStaysWhole) {
+    const auto m = MessageBase::decodeFrame("0" FE "10=105" FE "1050=QUJD1050=" FE);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(*m->messageDataDictionary().find(1050), "QUJD1050=");
+    EXPECT_EQ(compressedPayloadOfField(m->messageArray()[1]), "QUJD1050=");
 }
 
 TEST(DecodeFrame, TypeFieldWithAnotherTagStillGivesTheType) {

@@ -21,7 +21,12 @@ namespace rawclient {
 std::string frame(const Fields& fields) {
     std::string body;
     for (const auto& [tag, value] : fields) body += std::to_string(tag) + "=" + value + "\x03";
-    return "\x01" + std::to_string(body.size()) + "\x03" + body + "\x02";
+    std::string out = "\x01";
+    out += std::to_string(body.size());
+    out += '\x03';
+    out += body;
+    out += '\x02';
+    return out;
 }
 
 namespace {

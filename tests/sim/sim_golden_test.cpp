@@ -1,5 +1,6 @@
 // Byte vectors written by hand from the wire rules, and the simulator's small parts.
 #include <gtest/gtest.h>
+#include <openssl/sha.h>
 
 #include <stdexcept>
 
@@ -146,6 +147,11 @@ TEST(SimGolden, CipherAndCodecsAgreeWithAnIndependentImplementation) {
     // 31 characters get exactly one pad character.
     EXPECT_EQ(sim::SimCrypto::sessionKey("abcdefghij", "klmnopqrst", "uvwxyz1234", "5"),
               rawclient::sessionKey("abcdefghijklmnopqrstuvwxyz12345*"));
+    // Non-ASCII text: only as many UTF-8 bytes as UTF-16 code units enter the key and the digest.
+    EXPECT_EQ(sim::SimCrypto::encrypt(frame, "p\xc3\xa4"), rawclient::encrypt(frame, "p\xc3"));
+    unsigned char digest[64];
+    SHA512(reinterpret_cast<const unsigned char*>("\xc3"), 1, digest);
+    EXPECT_EQ(sim::SimCrypto::sha512("\xc3\xa9"), std::string(reinterpret_cast<char*>(digest), 64));
     const std::string payload = sim::SimCrypto::compressPayload("hello, world");
     EXPECT_EQ(rawclient::payload(payload), "hello, world");
     const auto raw = rawclient::unbase64(payload);
@@ -165,4 +171,22 @@ TEST(SimGolden, JsonReaderKeepsNumberTextAndRejectsBadInput) {
         EXPECT_THROW(sim::JsonValue::parse(bad), std::runtime_error) << bad;
     EXPECT_THROW(sim::Scenario::fromText(R"({"instruments": [{"InstrumentId": 1, "Code": "A;B"}]})"),
                  std::runtime_error);
+}
+
+TEST(SimGolden, XmlLoginDataRowsByColumnName) {
+    const auto scenario = sim::Scenario::fromText(kTinyScenario);
+    const std::string xml = sim::LoginData::xml(scenario, scenario.users()[0], {27002, 27003});
+    EXPECT_NE(xml.find("  <Table1>\n    <userid>5</userid>\n    <userenabled>true</userenabled>\n"
+                       "    <canChangePassword>false</canChangePassword>\n    <tradePubPort>27002</tradePubPort>\n"
+                       "    <marketdepthPort>27002</marketdepthPort>\n    <hdserverPort>27003</hdserverPort>\n  </Table1>\n"),
+              std::string::npos)
+        << xml;
+    EXPECT_NE(xml.find("  <Table7>\n    <groupid>10</groupid>\n    <InstrumentId>1</InstrumentId>\n"
+                       "    <Initialmargin>500</Initialmargin>\n    <Commission>5</Commission>\n  </Table7>\n"),
+              std::string::npos);
+    EXPECT_EQ(xml.find("<Table3>"), std::string::npos);
+    // The client's reader decodes no entities: markup characters travel in CDATA.
+    const auto odd = sim::Scenario::fromText(
+        R"({"instruments": [{"InstrumentId": 1, "Code": "AB", "Name": "A&B <x>"}], "users": [{"name": "u", "accounts": []}]})");
+    EXPECT_NE(sim::LoginData::xml(odd, odd.users()[0], {1, 2}).find("<Name><![CDATA[A&B <x>]]></Name>"), std::string::npos);
 }

@@ -99,6 +99,13 @@ TEST(SimRequests, EveryTableAnswerCarriesTheRequestNameAndItsRowLayout) {
     EXPECT_EQ(statement.message.get(159).rfind("<NewDataSet>", 0), 0u);
     const Answer edit = ask(req, dsRequest("addedituac", {{1132, "edituabycl"}, {159, "11\x05" "1001\x05" "1\x05\x06"}}));
     EXPECT_EQ(edit.message.get(159), "success");
+    const Answer edited = ask(req, dsRequest("addedituac", {{1132, "edituabycl"}, {159, "16\x05" "1001\x05" "4\x05\x06"}}));
+    EXPECT_EQ(edited.message.get(159), "success");
+    const Answer map = ask(req, dsRequest("getusermapwithmyaccount", {{34, "1001"}}));
+    ASSERT_EQ(map.rows.size(), 2u);
+    EXPECT_EQ(map.rows[1][2], "4");
+    const Answer foreign = ask(req, dsRequest("addedituac", {{1132, "edituabycl"}, {159, "16\x05" "2001\x05" "4\x05\x06"}}));
+    EXPECT_EQ(foreign.message.get(159), "failure");
 }
 
 TEST(SimRequests, ResourceDownloadIsMultipartWithTheCompressedFile) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <future>
+#include <random>
 
 #include "protocol/deployment_constants.h"
 #include "raw_client.h"
@@ -272,4 +273,29 @@ TEST(SimSession, PasswordChangeAndDemoRegistration) {
     ASSERT_TRUE(d.accepted);
     const auto account = splitOn(splitOn(d.text, '\x07')[8], '\x05');
     EXPECT_EQ(account[4], "5000");  // the chosen deposit
+}
+
+TEST(SimSession, RandomBytesOnBothChannelsNeverStopTheSimulator) {
+    auto sim = startSimulator();
+    std::mt19937 rng(7);
+    const std::string alphabet = std::string("\x01\x02\x03=0123456789ABCxyz/+", 22);
+    {
+        TcpClient noise(sim->sessionPort());
+        for (int i = 0; i < 300; ++i) {
+            std::string chunk;
+            const int n = 1 + static_cast<int>(rng() % 200);
+            for (int k = 0; k < n; ++k) chunk += alphabet[rng() % alphabet.size()];
+            if (i % 10 == 0) chunk = frame({{10, "76"}, {27, base64(chunk)}});  // envelopes that do not decrypt
+            noise.sendRaw(chunk);
+        }
+        EXPECT_FALSE(noise.next(200ms));
+    }
+    ReqClient req(sim->requestPort());
+    for (int i = 0; i < 50; ++i) {
+        std::string junk;
+        for (int k = 0; k < 40; ++k) junk += alphabet[rng() % alphabet.size()];
+        ASSERT_TRUE(req.ask(junk)) << i;  // every request gets an answer
+    }
+    TcpClient c(sim->sessionPort());
+    EXPECT_TRUE(login(c, "trader", "secret1").accepted);
 }

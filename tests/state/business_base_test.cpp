@@ -447,6 +447,26 @@ TEST_F(SessionTest, LoginDataSwitchesTheKeyBeforeTheNextEnvelope) {
     EXPECT_EQ(count("JournalTableNotification"), 2);
 }
 
+TEST_F(SessionTest, NestedEnvelopesOpenUpToALimit) {
+    const std::string key = "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE";
+    ui.login.setPortNo(0);
+    session->StreamingConnection(true, false);
+    loop->runUntilIdle();
+    auto wrap = [&](std::string frame, int times) {
+        for (int i = 0; i < times; ++i) frame = frameOf(*protocol::sealEnvelopeBody(frame, key, false));
+        return inner(frame);
+    };
+    session->NewMessage(wrap(frameOf("10=18\x03"), 2));
+    loop->runUntilIdle();
+    EXPECT_EQ(count("LoginSuccessNotification"), 1);
+    session->NewMessage(wrap(frameOf("10=18\x03"), 6));  // nested deeper than any server sends
+    loop->runUntilIdle();
+    EXPECT_EQ(count("LoginSuccessNotification"), 1);
+    session->NewMessage(wrap(frameOf("10=18\x03"), 1));  // and the path still works
+    loop->runUntilIdle();
+    EXPECT_EQ(count("LoginSuccessNotification"), 2);
+}
+
 TEST_F(SessionTest, FrameWhoseFirstFieldIsNotTag10IsStillDispatched) {
     session->NewMessage("9\x03" "11=18\x03");
     loop->runUntilIdle();

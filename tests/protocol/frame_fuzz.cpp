@@ -1,0 +1,63 @@
+// Fuzz target for the de-framer and the field reader. Built with libFuzzer
+// when fuzzing; otherwise the checked-in corpus is replayed as an ordinary test.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "protocol/frame_decoder.h"
+#include "protocol/message_base.h"
+#include "protocol/message_cracker.h"
+#include "protocol/separator_bytes.h"
+#include "protocol/wire_format.h"
+
+namespace {
+
+void require(bool condition) {
+    if (!condition) std::abort();
+}
+
+void check(const protocol::MessageBase& m) {
+    for (const auto& [tag, value] : m.messageDataDictionary()) {
+        require(tag >= 0);
+        require(value.find(protocol::FieldEndByte) == std::string::npos);
+    }
+    for (std::string_view field : m.messageArray()) {
+        require(field.find(protocol::FieldEndByte) == std::string_view::npos);
+        (void)protocol::MessageCracker::GetMessageValue(field, "=");
+        std::int64_t tag = 0;
+        std::string_view value;
+        if (protocol::MessageCracker::splitField(field, tag, value)) {
+            const std::string* stored = m.messageDataDictionary().find(tag);
+            require(stored != nullptr);
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    // The first byte picks the chunk size, the rest is the stream.
+    const std::size_t chunk = 1 + data[0] % 64;
+    const std::string_view stream(reinterpret_cast<const char*>(data + 1), size - 1);
+    protocol::FrameDecoder dec(256);
+    std::size_t frames = 0;
+    for (std::size_t pos = 0; pos < stream.size(); pos += chunk) {
+        dec.feed(stream.substr(pos, chunk), [&](std::string_view frame) {
+            ++frames;
+            require(!frame.empty());
+            require(frame.find(protocol::FrameStartByte) == std::string_view::npos);
+            require(frame.find(protocol::FrameEndByte) == std::string_view::npos);
+            if (auto m = protocol::MessageBase::decodeFrame(frame)) {
+                // The length element is dropped unread; the fields must be UTF-8.
+                require(protocol::isValidUtf8(frame.substr(frame.find(protocol::FieldEndByte) + 1)));
+                check(*m);
+            }
+        });
+        require(dec.tail().size() <= dec.maxTail());
+    }
+    require(frames <= stream.size());
+    return 0;
+}
