@@ -559,11 +559,6 @@ void BusinessBase::ProcessNewMessage(const FieldList& fields, std::int32_t type,
     }
 }
 
-const protocol::LoginInfoMessage* BusinessBase::firstLoginRecord() const {
-    const auto* first = loginInfoMessageCollection.first();
-    return first ? first->second.get() : nullptr;
-}
-
 void BusinessBase::loginAccepted() {
     const protocol::LoginInfoMessage* record = firstLoginRecord();
     std::string updateText = record ? record->Message : std::string();
@@ -586,17 +581,16 @@ void BusinessBase::loginData(const FirstPass& p, const std::optional<std::string
     }
     if (p.t160 && *p.t160 == "PACKED") {
         FillPackedDetails(*payload);
-    } else if (tableDataFiller) {
-        tableDataFiller(*this, *payload);
+    } else {
+        parseXml(*payload);
+        FillTableDetails();
     }
 }
 
 void BusinessBase::loginRefused(const FirstPass& p, const std::optional<std::string>& payload) {
     disconnectServer();
-    if (p.t160 && *p.t160 == "PACKED" && payload) {
-        std::vector<std::string> sections = split(*payload, protocol::SectionByte);
-        if (sections.size() > 16) FillPackedLoginInfoDetails(sections[16]);
-    }
+    // Only the compact form is read here; an XML refusal is not parsed.
+    if (p.t160 && *p.t160 == "PACKED" && payload) FillPackedDetails(*payload);
     const protocol::LoginInfoMessage* record = firstLoginRecord();
     std::int32_t code = record ? record->ErrorCode : 0;
     LoginMessages messages;
@@ -615,30 +609,6 @@ void BusinessBase::loginRefused(const FirstPass& p, const std::optional<std::str
             break;
     }
     onMain([messages](BusinessBase& s) { s.host_.showLoginMessages(messages); });
-}
-
-void BusinessBase::FillPackedDetails(const std::string& text) {
-    std::vector<std::string> sections = split(text, protocol::SectionByte);
-    if (sections.size() > 16) FillPackedLoginInfoDetails(sections[16]);
-    if (referenceDataFiller) referenceDataFiller(*this, text);
-}
-
-void BusinessBase::FillPackedLoginInfoDetails(const std::string& table) {
-    for (const std::string& row : split(table, protocol::RowByte)) {
-        if (row.empty()) continue;
-        std::vector<std::string> cols = split(row, protocol::ColumnByte);
-        if (cols.size() < 3) {
-            platform::Log::debug("Login information row with " + std::to_string(cols.size()) + " columns: skipped");
-            continue;
-        }
-        std::int32_t code = toInt32(cols[2]);
-        if (code <= 0 || !protocol::LoginInfoMessage::isEnumDefined(code)) continue;
-        auto record = std::make_shared<protocol::LoginInfoMessage>();
-        record->DisplayMode = toInt32(cols[0]);
-        record->Message = cols[1];
-        record->ErrorCode = code;
-        loginInfoMessageCollection.set(std::to_string(code), record);
-    }
 }
 
 void BusinessBase::orderStatus(const FieldList& fields, const FirstPass& p) {

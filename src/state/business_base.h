@@ -29,6 +29,7 @@
 #include "state/journal_data.h"
 #include "state/ordered_map.h"
 #include "state/price_feed.h"
+#include "state/trading_state.h"
 #include "state/watchlist.h"
 #include "state/ui_services.h"
 
@@ -74,7 +75,8 @@ struct IncomingMessage {
 using FieldList = std::vector<std::string>;
 using OrderList = std::vector<std::shared_ptr<model::Order>>;
 
-class BusinessBase : public protocol::AppContext,
+class BusinessBase : public TradingState,
+                     public protocol::AppContext,
                      public protocol::ConnectionDelegate,
                      public std::enable_shared_from_this<BusinessBase> {
 public:
@@ -129,10 +131,6 @@ public:
     // The context the journal builders read (language, login settings, server time).
     JournalContext journalContext() const;
     void appendJournal(const std::string& line);
-    void FillPackedDetails(const std::string& text);
-    void FillPackedLoginInfoDetails(const std::string& table);
-    // The login record under the first key of loginInfoMessageCollection.
-    const protocol::LoginInfoMessage* firstLoginRecord() const;
     // The cipher password of envelopes: the session key once the login data
     // arrived, else the shipped key of the login settings.
     std::string cipherPassword() const;
@@ -186,18 +184,14 @@ public:
     std::string ServerTime;
     std::optional<platform::WallTime> pingTime;
     std::int32_t networkspeedStatus = 0;
-    std::shared_ptr<model::UserInfo> userInfo;
     std::string chatUserName;
-    OrderedMap<std::string, std::shared_ptr<protocol::LoginInfoMessage>> loginInfoMessageCollection;
     std::vector<std::string> JournalDataCollection;
     OrderList PendingOrderCollection;
     OrderList PendingOrderCollectionCopy;
     OrderList OpenOrderCollection;
 
-    // Reference data of the login data: filled by the reference-data loaders
-    // (sections 0 to 21 but 16); until they exist a hook may stand in.
-    std::function<void(BusinessBase&, const std::string& packedText)> referenceDataFiller;
-    std::function<void(BusinessBase&, const std::string& xmlText)> tableDataFiller;
+    // The reference data (userInfo, accounts, groups, settings, ...) and its
+    // loaders are those of TradingState.
 
     // --- The message layer's view of the session (AppContext) -------------
     std::optional<std::string> userName() const override;
@@ -215,23 +209,20 @@ public:
     UiServices& ui() { return ui_; }
 
     // --- Price feed, request channel and watchlist (business_base_feed.cpp) --
-    // Session data the feed and the watchlist read, filled in by the
-    // components that own it (reference data, queries).
+    // Session queries the watchlist reads, filled in by the component that
+    // owns them; until then the defaults below stand in.
     struct FeedSources {
-        std::function<model::ItemDetails*(const std::string& code)> item;  // ItemCollection
-        std::function<std::vector<std::string>()> allItems;                // getAllItems
-        // Codes of the visible open positions, then of the pending orders.
+        // getAllItems. Default: the watchlist, then the open positions and pending orders.
+        std::function<std::vector<std::string>()> allItems;
+        // Codes of the visible open positions, then of the pending orders. Default: all of them.
         std::function<std::vector<std::string>()> heldItems;
-        // The "code:name" entries of the first type of getSymbolTypes; nullopt without types.
+        // The "code:name" entries of the first type of getSymbolTypes; nullopt
+        // without types. Default: the first entry of symbolTypeCollection.
         std::function<std::optional<std::vector<std::string>>()> firstSymbolType;
-        std::function<std::vector<std::int32_t>()> accountTradingStatuses;
     };
     FeedSources feedSources;
     // Where the watchlist is stored; null: the standard preferences.
     platform::Preferences* preferences = nullptr;
-    std::vector<std::string> selectedSymbols;
-    std::unordered_map<std::string, std::vector<std::string>> buyMarketDepthDataCollection;
-    std::unordered_map<std::string, std::vector<std::string>> sellMarketDepthDataCollection;
 
     // A feed text, on the main thread.
     void ZMQNewMessage(const std::string& text);
@@ -239,12 +230,15 @@ public:
     void reconnectZMQandSubscribeAllItems();
     // Nothing when the session's only account is suspended (trading status 3).
     void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe);
-    void LoadItemstoWatchlist();
+    void LoadItemstoWatchlist() override;
     void SaveItemstoWatchList(const std::vector<std::string>& list);
 
 private:
     std::unique_ptr<PriceFeed> priceFeed_;
     Watchlist watchlist();
+    model::ItemDetails* itemForCode(const std::string& code);
+    std::vector<std::string> heldItemCodes();
+    std::vector<std::string> allItemCodes();
 
 protected:
     BusinessBase(SessionHost& host, UiServices& ui);

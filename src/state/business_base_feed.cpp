@@ -1,8 +1,11 @@
 // The session's side of the two ZeroMQ channels: connecting them after the
 // login, the price feed on the main thread, subscriptions and the watchlist.
+#include <algorithm>
 #include <ctime>
 #include <exception>
 
+#include "model/account_details.h"
+#include "model/order.h"
 #include "model/user_info.h"
 #include "model/login_inputdata.h"
 #include "platform/log.h"
@@ -61,7 +64,34 @@ std::optional<protocol::RequestMessage> buildKeepAlive(const std::optional<std::
     return std::move(context.built);
 }
 
+void addOnce(std::vector<std::string>& list, const std::string& code) {
+    if (std::find(list.begin(), list.end(), code) == list.end()) list.push_back(code);
+}
+
 }  // namespace
+
+model::ItemDetails* BusinessBase::itemForCode(const std::string& code) {
+    auto* item = ItemCollection.find(code);
+    return item ? item->get() : nullptr;
+}
+
+std::vector<std::string> BusinessBase::heldItemCodes() {
+    if (feedSources.heldItems) return feedSources.heldItems();
+    std::vector<std::string> codes;
+    for (const auto& order : OpenOrderCollection)
+        if (order) codes.push_back(order->ItemCode);
+    for (const auto& order : PendingOrderCollection)
+        if (order) codes.push_back(order->ItemCode);
+    return codes;
+}
+
+std::vector<std::string> BusinessBase::allItemCodes() {
+    if (feedSources.allItems) return feedSources.allItems();
+    std::vector<std::string> codes;
+    for (const auto& code : selectedSymbols) addOnce(codes, code);
+    for (const auto& code : heldItemCodes()) addOnce(codes, code);
+    return codes;
+}
 
 void BusinessBase::connectChannels() {
     if (!userInfo) {
@@ -88,9 +118,7 @@ void BusinessBase::connectChannels() {
         conn->ConnectToZMQReqServer(address, userInfo->hdServerPort);
 }
 
-void BusinessBase::subscribeAllItems() {
-    if (feedSources.allItems) ProcessSubscribeandUnSubscribeItems(feedSources.allItems(), true);
-}
+void BusinessBase::subscribeAllItems() { ProcessSubscribeandUnSubscribeItems(allItemCodes(), true); }
 
 void BusinessBase::reconnectZMQandSubscribeAllItems() {
     if (!conn->isConnected()) return;
@@ -99,9 +127,9 @@ void BusinessBase::reconnectZMQandSubscribeAllItems() {
 }
 
 void BusinessBase::ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe) {
-    if (feedSources.accountTradingStatuses) {
-        std::vector<std::int32_t> statuses = feedSources.accountTradingStatuses();
-        if (statuses.size() == 1 && statuses.front() == 3) return;
+    if (AccountDetailCollection.size() == 1) {
+        const auto& account = AccountDetailCollection.first()->second;
+        if (account && account->tradingStatus == 3) return;
     }
     conn->ProcessSubscribeandUnSubscribeItems(codes, subscribe);
 }
@@ -110,10 +138,10 @@ void BusinessBase::ZMQNewMessage(const std::string& text) {
     if (!priceFeed_) {
         std::weak_ptr<BusinessBase> weak = weak_from_this();
         PriceFeed::Hooks hooks;
-        hooks.item = [this](const std::string& code) { return feedSources.item ? feedSources.item(code) : nullptr; };
+        hooks.item = [this](const std::string& code) { return itemForCode(code); };
         hooks.storeDepth = [this](MarketDepthUpdate depth) {
-            buyMarketDepthDataCollection[depth.code] = std::move(depth.buy);
-            sellMarketDepthDataCollection[depth.code] = std::move(depth.sell);
+            buyMarketDepthDataCollection.set(depth.code, std::move(depth.buy));
+            sellMarketDepthDataCollection.set(depth.code, std::move(depth.sell));
         };
         // A status change is a session message: it takes the frames' own path.
         hooks.processStatus = [this, weak](const std::string& frame) {
@@ -127,16 +155,22 @@ void BusinessBase::ZMQNewMessage(const std::string& text) {
 }
 
 void BusinessBase::messageCrackerOnInstrumentStatusChange(const FieldList& fields) {
-    PriceFeed::messageCrackerOnInstrumentStatusChange(fields, feedSources.item);
+    PriceFeed::messageCrackerOnInstrumentStatusChange(fields,
+                                                      [this](const std::string& code) { return itemForCode(code); });
 }
 
 Watchlist BusinessBase::watchlist() {
     Watchlist::Hooks hooks;
-    hooks.item = feedSources.item;
-    hooks.firstSymbolType = feedSources.firstSymbolType;
-    hooks.heldItems = feedSources.heldItems;
-    hooks.allItems = feedSources.allItems;
     BusinessBase* self = this;
+    hooks.item = [self](const std::string& code) { return self->itemForCode(code); };
+    hooks.firstSymbolType = [self]() -> std::optional<std::vector<std::string>> {
+        if (self->feedSources.firstSymbolType) return self->feedSources.firstSymbolType();
+        const auto* first = self->symbolTypeCollection.first();
+        if (!first) return std::nullopt;
+        return first->second;
+    };
+    hooks.heldItems = [self] { return self->heldItemCodes(); };
+    hooks.allItems = [self] { return self->allItemCodes(); };
     hooks.subscribe = [self](const std::vector<std::string>& codes, bool subscribe) {
         self->ProcessSubscribeandUnSubscribeItems(codes, subscribe);
     };

@@ -53,14 +53,6 @@ protected:
         ui.login.setProductName("TradingClient");
         ui.login.setProductVersion("0.1.0");
         session = BusinessBase::create(ui, ui);
-        // Stands in for the reference-data loaders of the login data.
-        session->referenceDataFiller = [this](BusinessBase& s, const std::string& packed) {
-            ++filled;
-            sectionsSeen = static_cast<int>(std::count(packed.begin(), packed.end(), '\x07'));
-            s.userInfo = std::make_shared<model::UserInfo>();
-            s.userInfo->marketdepthPort = sim->sessionPort() + 1;
-            s.userInfo->hdServerPort = sim->sessionPort() + 2;
-        };
         auto& center = platform::NotificationCenter::defaultCenter();
         for (const char* name : {"LoginSuccessNotification", "NetworkSpeedNotification", "SendLoginRegistrationRequest",
                                  "DemoUserCreationNotification", "OpenPositionTableNotification",
@@ -95,8 +87,6 @@ protected:
     std::vector<std::string> posted;
     std::function<void()> onRegistration;
     std::string demoUser;
-    int filled = 0;
-    int sectionsSeen = 0;
 };
 
 TEST_F(SessionLoginTest, LogsInInstallsTheSessionKeyAndGradesThePing) {
@@ -107,8 +97,10 @@ TEST_F(SessionLoginTest, LogsInInstallsTheSessionKeyAndGradesThePing) {
     EXPECT_TRUE(session->sessionKey().has_value());
     EXPECT_EQ(session->sessionKey()->size(), 88u);
     EXPECT_EQ(ui.login.SecurityKey(), "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");
-    EXPECT_EQ(filled, 1);
-    EXPECT_GE(sectionsSeen, 16);
+    // The login data carried the channel ports.
+    ASSERT_TRUE(session->userInfo);
+    EXPECT_EQ(session->userInfo->marketdepthPort, sim->sessionPort() + 1);
+    EXPECT_EQ(session->userInfo->hdServerPort, sim->sessionPort() + 2);
     EXPECT_TRUE(session->Referenceid.has_value());
     // Connected, login data, accepted.
     ASSERT_EQ(session->JournalDataCollection.size(), 3u);

@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "model/account_details.h"
+#include "model/order.h"
 #include "model/user_info.h"
 #include "platform/notification_center.h"
 #include "platform/preferences.h"
@@ -185,18 +187,8 @@ protected:
         session->userInfo = std::make_shared<model::UserInfo>();
         session->userInfo->marketdepthPort = portOf(*pub);
         session->userInfo->hdServerPort = portOf(*rep);
-        session->feedSources.item = [this](const std::string& code) -> model::ItemDetails* {
-            auto it = items.find(code);
-            return it == items.end() ? nullptr : it->second.get();
-        };
-        session->feedSources.accountTradingStatuses = [this] { return statuses; };
-        session->feedSources.allItems = [this] {
-            std::vector<std::string> all = session->selectedSymbols;
-            for (const auto& c : held)
-                if (std::find(all.begin(), all.end(), c) == all.end()) all.push_back(c);
-            return all;
-        };
-        session->feedSources.heldItems = [this] { return held; };
+        for (const auto& [code, item] : items) session->ItemCollection.set(code, item);
+        setAccounts({1});
         for (const char* name : {"WatchlistTableNotification", "OpenPositionTableNotification",
                                  "WatchlistUpdateNotification"})
             tokens.push_back(platform::NotificationCenter::defaultCenter().addObserver(
@@ -210,6 +202,15 @@ protected:
         rep.reset();
         context.reset();
         platform::MainExecutor::install(nullptr);
+    }
+    void setAccounts(const std::vector<std::int32_t>& statuses) {
+        session->AccountDetailCollection.clear();
+        int id = 100;
+        for (std::int32_t status : statuses) {
+            auto account = std::make_shared<model::AccountDetails>();
+            account->tradingStatus = status;
+            session->AccountDetailCollection.set(std::to_string(id++), account);
+        }
     }
     bool pump(const std::function<bool()>& done) {
         return eventually([&] {
@@ -227,18 +228,16 @@ protected:
     testing::RecordingUi ui;
     std::shared_ptr<FeedSession> session;
     Items items = makeItems({"EURUSD", "GOLD"});
-    std::vector<std::int32_t> statuses{1};
-    std::vector<std::string> held;
     std::vector<platform::NotificationCenter::Token> tokens;
     std::vector<std::string> posted;
 };
 
 TEST_F(FeedSessionTest, ASingleSuspendedAccountSubscribesNoItems) {
-    statuses = {3};
+    setAccounts({3});
     session->connectChannels();
     session->ProcessSubscribeandUnSubscribeItems({"GOLD"}, true);
     EXPECT_EQ(drainSubscriptions(*pub), (std::vector<std::string>{"+IS;", "+*#bm#*:"}));
-    statuses = {3, 1};
+    setAccounts({3, 1});
     session->ProcessSubscribeandUnSubscribeItems({"GOLD"}, true);
     session->ProcessSubscribeandUnSubscribeItems({"GOLD"}, false);
     EXPECT_EQ(drainSubscriptions(*pub), (std::vector<std::string>{"+GOLD", "+MD_GOLD;", "-GOLD", "-MD_GOLD;"}));
@@ -249,7 +248,9 @@ TEST_F(FeedSessionTest, SavingTheWatchlistChangesTheSubscriptions) {
     session->selectedSymbols = {"EURUSD", "GOLD"};
     session->ProcessSubscribeandUnSubscribeItems(session->selectedSymbols, true);
     drainSubscriptions(*pub);
-    held = {"GOLD"};
+    auto position = std::make_shared<model::Order>();
+    position->ItemCode = "GOLD";
+    session->OpenOrderCollection.push_back(position);
     session->SaveItemstoWatchList({});
     EXPECT_EQ(drainSubscriptions(*pub), (std::vector<std::string>{"+GOLD", "+MD_GOLD;", "-EURUSD", "-MD_EURUSD;"}));
     EXPECT_TRUE(session->selectedSymbols.empty());
@@ -263,10 +264,10 @@ TEST_F(FeedSessionTest, FeedTextsReachTheRecordsOnTheMainThread) {
     ASSERT_TRUE(pump([&] {
         pub->sendData("MD_GOLD;1800.5,10|1800.4,5|;1800.7,3", 0);
         std::this_thread::sleep_for(5ms);
-        return session->buyMarketDepthDataCollection.count("GOLD") > 0;
+        return session->buyMarketDepthDataCollection.contains("GOLD");
     }));
-    EXPECT_EQ(session->buyMarketDepthDataCollection["GOLD"].size(), 2u);
-    EXPECT_EQ(session->sellMarketDepthDataCollection["GOLD"], std::vector<std::string>{"1800.7,3"});
+    EXPECT_EQ(session->buyMarketDepthDataCollection.find("GOLD")->size(), 2u);
+    EXPECT_EQ(*session->sellMarketDepthDataCollection.find("GOLD"), std::vector<std::string>{"1800.7,3"});
 
     session->ZMQNewMessage("GOLD\x04" "20240102103000\x04" "0\x04" "18005\x04" "1");
     EXPECT_DOUBLE_EQ(items["GOLD"]->Last, 1800.5);
