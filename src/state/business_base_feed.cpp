@@ -64,6 +64,22 @@ std::optional<protocol::RequestMessage> buildKeepAlive(const std::optional<std::
     return std::move(context.built);
 }
 
+// De-frames a reply or a status text on its own (an unfinished frame cannot
+// join the session's next message) and hands the frames to "NewQueue", where
+// session frames are decoded.
+void dispatchFrames(const std::weak_ptr<BusinessBase>& weak, protocol::ConnectionBase& conn, const std::string& text) {
+    std::vector<std::string> frames;
+    protocol::FrameReader reader;
+    if (!reader.append(text, [&frames](std::string&& frame) { frames.push_back(std::move(frame)); }))
+        platform::Log::error("Channel message exceeds the size limit: dropped");
+    if (reader.insideFrame()) platform::Log::debug("Channel message ends inside a frame: the rest dropped");
+    if (frames.empty()) return;
+    conn.queue()->async([weak, frames = std::move(frames)]() mutable {
+        if (auto s = weak.lock())
+            for (std::string& frame : frames) s->NewMessage(std::move(frame));
+    });
+}
+
 void addOnce(std::vector<std::string>& list, const std::string& code) {
     if (std::find(list.begin(), list.end(), code) == list.end()) list.push_back(code);
 }
@@ -106,10 +122,8 @@ void BusinessBase::connectChannels() {
         auto self = weak.lock();
         if (!self) return;
         platform::Log::debug("Reply to request " + std::to_string(reply.kind.type) + " " + reply.kind.name);
-        // The same de-framing and dispatch as the TCP session's frames.
-        self->conn->queue()->async([weak, text = std::move(reply.text)] {
-            if (auto s = weak.lock()) s->ProcessMessage(text);
-        });
+        // Decoded and dispatched like the TCP session's frames.
+        dispatchFrames(weak, *self->conn, reply.text);
     };
     conn->buildKeepAlive = [user = userName(), reference = Referenceid] { return buildKeepAlive(user, reference); };
 
@@ -144,11 +158,7 @@ void BusinessBase::ZMQNewMessage(const std::string& text) {
             sellMarketDepthDataCollection.set(depth.code, std::move(depth.sell));
         };
         // A status change is a session message: it takes the frames' own path.
-        hooks.processStatus = [this, weak](const std::string& frame) {
-            conn->queue()->async([weak, frame] {
-                if (auto s = weak.lock()) s->ProcessMessage(frame);
-            });
-        };
+        hooks.processStatus = [this, weak](const std::string& frame) { dispatchFrames(weak, *conn, frame); };
         priceFeed_ = std::make_unique<PriceFeed>(std::move(hooks));
     }
     priceFeed_->checkZMQNewMessage(text);

@@ -301,6 +301,28 @@ TEST_F(FeedSessionTest, RepliesAreDispatchedLikeSessionFrames) {
     EXPECT_EQ(session->Requestid, 12);
 }
 
+TEST_F(FeedSessionTest, AnUnfinishedStatusFrameDoesNotSpoilTheNextMessage) {
+    session->ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "574=4");
+    session->ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=EURUSD\x03" "574=5\x03\x02");
+    ASSERT_TRUE(pump([&] { return items["EURUSD"]->CurrentTradeSessionSettingId == 5; }));
+    EXPECT_EQ(items["GOLD"]->CurrentTradeSessionSettingId, 0);
+}
+
+TEST_F(FeedSessionTest, TheKeepAliveIsBuiltWithoutTheSharedMessage) {
+    session->Referenceid = "REF42";
+    session->connectChannels();
+    session->messageBase.messageDataDictionary().set(151, "half-filled request");
+    std::optional<protocol::RequestMessage> keepAlive;
+    std::thread worker([&] { keepAlive = session->conn->buildKeepAlive(); });
+    worker.join();
+    ASSERT_TRUE(keepAlive);
+    EXPECT_TRUE(keepAlive->isZMQ);
+    const std::string& m = keepAlive->message;
+    EXPECT_NE(m.find("\x03" "10=1002\x03" "23=trader\x03" "19=REF42\x03" "21="), std::string::npos) << m;
+    EXPECT_EQ(m.find("151="), std::string::npos);
+    EXPECT_EQ(session->messageBase.messageDataDictionary().find(151)->size(), 19u);
+}
+
 TEST_F(FeedSessionTest, ReconnectWhileTheTcpSessionIsDownDoesNothing) {
     session->reconnectZMQandSubscribeAllItems();
     EXPECT_FALSE(session->conn->subscriptionFeed());
