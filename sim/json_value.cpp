@@ -89,6 +89,9 @@ private:
         if (!digits) fail("unexpected character");
         v.kind_ = JsonValue::Kind::Number;
         v.scalar_ = t_.substr(start, p_ - start);
+        char* end = nullptr;
+        std::strtod(v.scalar_.c_str(), &end);
+        if (end != v.scalar_.c_str() + v.scalar_.size()) fail("bad number " + v.scalar_);
         return v;
     }
     static void appendUtf8(std::string& out, unsigned cp) {

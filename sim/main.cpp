@@ -3,6 +3,9 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <stdexcept>
 #include <iostream>
 #include <string>
 #include <thread>
@@ -23,6 +26,8 @@ void usage() {
         "  --login-form FORM      packed (default) or xml\n"
         "  --wrap MODE            plain (default), envelope or compressed session messages\n"
         "  --fault NAME=VALUE     switch a fault at start (see the commands below)\n"
+        "  --log FILE             write the log lines to FILE instead of standard error\n"
+        "  --quiet                write no log lines\n"
         "  --help                 this text\n"
         "Once \"trading-sim ready\" is printed, commands are read from standard input, one a line.\n\n"
      << sim::Simulator::commandHelp();
@@ -40,7 +45,8 @@ int main(int argc, char** argv) {
     sim::SimulatorOptions options;
     std::string scenarioPath = SIM_DEFAULT_SCENARIO;
     std::vector<std::string> faults;
-    std::string loginForm, wrap;
+    std::string loginForm, wrap, logFile;
+    bool quiet = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto value = [&](double* out) {
@@ -88,6 +94,10 @@ int main(int argc, char** argv) {
             wrap = text();
         } else if (a == "--fault") {
             faults.push_back(text());
+        } else if (a == "--log") {
+            logFile = text();
+        } else if (a == "--quiet") {
+            quiet = true;
         } else {
             std::cerr << "trading-sim: unknown option " << a << " (try --help)\n";
             return 2;
@@ -102,6 +112,16 @@ int main(int argc, char** argv) {
 
     try {
         sim::Simulator simulator(sim::Scenario::load(scenarioPath), options);
+        std::shared_ptr<std::ofstream> logStream;
+        if (!logFile.empty()) {
+            logStream = std::make_shared<std::ofstream>(logFile, std::ios::app);
+            if (!*logStream) throw std::runtime_error("cannot write the log file " + logFile);
+        }
+        if (quiet) {
+            simulator.setLogSink([](const std::string&) {});
+        } else if (logStream) {
+            simulator.setLogSink([logStream](const std::string& line) { *logStream << line << std::endl; });
+        }
         auto apply = [&](const std::string& cmd) {
             const std::string reply = simulator.command(cmd);
             if (reply.rfind("ok", 0) != 0) {

@@ -95,6 +95,11 @@ void Scenario::index() {
         r.record = i;
         if (r.code.empty() || r.code.find_first_of("\x01\x02\x03\x04\x05\x06\x07;") != std::string::npos)
             throw std::runtime_error("instrument " + std::to_string(r.id) + " has no usable code");
+        if (r.decimals < 0 || r.decimals > 6)
+            throw std::runtime_error("instrument " + r.code + ": DecimalPlaces must be 0 to 6");
+        for (const auto& other : instruments_)
+            if (other.code == r.code || other.id == r.id)
+                throw std::runtime_error("instrument " + r.code + " is listed twice");
         instruments_.push_back(std::move(r));
     }
     for (const auto& a : root_["accounts"].items()) {

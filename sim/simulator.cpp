@@ -177,7 +177,11 @@ std::string Simulator::runOnIo(std::function<std::string()> task) {
     auto future = promise->get_future();
     post([promise, task] { promise->set_value(task()); });
     if (future.wait_for(std::chrono::seconds(10)) != std::future_status::ready) return "error timed out";
-    return future.get();
+    try {
+        return future.get();
+    } catch (const std::future_error&) {  // stopped before the task ran
+        return "error the simulator stopped";
+    }
 }
 
 // ---------------------------------------------------------------- TCP session
@@ -419,6 +423,10 @@ void Simulator::handleLogin(Session& s, const WireMessage& m) {
 }
 
 void Simulator::handleDemoRegistration(Session& s, const WireMessage& m) {
+    if (s.loggedIn) {
+        log("session " + std::to_string(s.id) + ": demo registration on a logged-in connection ignored");
+        return;
+    }
     UserRecord user;
     {
         std::lock_guard<std::mutex> lock(stateMutex_);
@@ -427,7 +435,7 @@ void Simulator::handleDemoRegistration(Session& s, const WireMessage& m) {
         account.id = static_cast<int>(tmpl["AccountId"].integer(880000)) + nextDemoUser_;
         account.groupId = static_cast<int>(tmpl["GroupId"].integer());
         const double deposit = std::atof(m.get(564).c_str());
-        account.balance = deposit > 0 ? deposit : tmpl["Balance"].number(10000);
+        account.balance = deposit > 0 && deposit <= 1e9 ? deposit : tmpl["Balance"].number(10000);
         account.record = tmpl;
         scenario_.addAccount(account);
         user.name = "demo" + std::to_string(nextDemoUser_);

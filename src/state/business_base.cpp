@@ -144,9 +144,22 @@ std::optional<std::string> BusinessBase::productVersion() const {
     return nonEmpty(host_.logindata().productVersion());
 }
 std::optional<std::string> BusinessBase::securityKey() const { return cipherPassword(); }
-std::int32_t BusinessBase::requestId() const { return Requestid; }
-std::optional<std::string> BusinessBase::referenceId() const { return Referenceid; }
-std::optional<std::string> BusinessBase::serverTime() const { return serverTime_; }
+// The request channel's worker builds its keep-alive with these, so they read
+// copies kept for other threads.
+std::int32_t BusinessBase::requestId() const { return sharedRequestId_.load(); }
+std::optional<std::string> BusinessBase::referenceId() const {
+    std::lock_guard<std::mutex> lock(keyMutex_);
+    return sharedReferenceId_;
+}
+std::optional<std::string> BusinessBase::serverTime() const {
+    std::lock_guard<std::mutex> lock(keyMutex_);
+    return sharedServerTime_;
+}
+
+void BusinessBase::setRequestid(std::int32_t id) {
+    Requestid = id;
+    sharedRequestId_ = id;
+}
 std::string BusinessBase::packedLocalTime() const { return packed(wallNow(), false); }
 void BusinessBase::stampPingTime() { setPingTime(wallNow()); }
 
@@ -391,11 +404,20 @@ void BusinessBase::ProcessNewMessage(const FieldList& fields, std::int32_t type,
         switch (tag) {
             case 17: p.t17 = value; break;
             case 19:
-                if (type == 33) Referenceid = value;
+                if (type == 33) {
+                    Referenceid = value;
+                    std::lock_guard<std::mutex> lock(keyMutex_);
+                    sharedReferenceId_ = value;
+                }
                 break;
             case 20:
-            case 33: Requestid = toInt32(value); break;
-            case 21: serverTime_ = value; break;
+            case 33: setRequestid(toInt32(value)); break;
+            case 21: {
+                serverTime_ = value;
+                std::lock_guard<std::mutex> lock(keyMutex_);
+                sharedServerTime_ = value;
+                break;
+            }
             case 23: p.t23 = value; break;
             case 27: p.t27 = value; break;
             case 34: p.t34 = value; break;
@@ -765,8 +787,13 @@ void BusinessBase::UpdateUserInfo(const FieldList& fields) {
         if (tag == 103) newPassword = std::string(value);
     }
     if (!success) return;
-    // The new password counts only once the server has accepted it.
-    if (newPassword) host_.logindata().setPassword(*newPassword);
+    // The new password counts only once the server has accepted it; a relogin
+    // in this session derives its key from it.
+    if (newPassword) {
+        host_.logindata().setPassword(*newPassword);
+        std::lock_guard<std::mutex> lock(keyMutex_);
+        credentialsPassword_ = *newPassword;
+    }
     onMain([](BusinessBase& s) { s.passwordChangeNotification(); });
 }
 

@@ -10,6 +10,7 @@
 // "NewQueue" and the session key (locked).
 #include <any>
 #include <array>
+#include <atomic>
 #include <functional>
 #include <cstdint>
 #include <memory>
@@ -121,6 +122,8 @@ public:
     void calculateNetworkSpeed(std::optional<platform::WallTime> date);
     void postnetworkspeedNotification(const std::optional<std::string>& text);
     void setPingTime(platform::WallTime time) { pingTime = time; }
+    // The request counter; the chart window raises it before a chart request.
+    void setRequestid(std::int32_t id);
 
     // --- Answers of account requests (main thread) -------------------------
     void UpdateUserInfo(const FieldList& fields);
@@ -327,8 +330,12 @@ private:
     std::optional<std::string> lastServerTimeSeen_;
     int decodeDepth_ = 0;
 
-    // Read on the main thread by envelopes, written on "NewQueue" by the login data.
+    // Read on the main thread by envelopes, written on "NewQueue" by the login
+    // data; with the copies of the session values that other threads read.
     mutable std::mutex keyMutex_;
+    std::atomic<std::int32_t> sharedRequestId_{0};
+    std::optional<std::string> sharedReferenceId_;
+    std::optional<std::string> sharedServerTime_;
     std::optional<std::string> sessionKey_;
     std::string shippedKey_;
     std::string credentialsUser_;

@@ -6,6 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -75,12 +78,15 @@ struct Child {
 
 TEST(SimExecutable, PrintsItsPortsTakesCommandsAndStopsOnTerm) {
     std::mt19937 rng(std::random_device{}());
+    const std::string logPath = std::string(TC_BINARY_DIR) + "/sim_executable_" + std::to_string(getpid()) + ".log";
+    std::remove(logPath.c_str());
     std::string ready;
     int base = 0;
     std::unique_ptr<Child> child;
     for (int attempt = 0; attempt < 5 && ready.rfind("trading-sim ready", 0) != 0; ++attempt) {
         base = 20000 + static_cast<int>(rng() % 30000);
-        child = std::make_unique<Child>(std::vector<std::string>{"--port-base", std::to_string(base), "--ticks", "0"});
+        child = std::make_unique<Child>(
+            std::vector<std::string>{"--port-base", std::to_string(base), "--ticks", "0", "--log", logPath});
         ready = child->line();
     }
     ASSERT_EQ(ready, "trading-sim ready: session 127.0.0.1:" + std::to_string(base) + ", feed 127.0.0.1:" +
@@ -99,6 +105,10 @@ TEST(SimExecutable, PrintsItsPortsTakesCommandsAndStopsOnTerm) {
     kill(child->pid, SIGTERM);
     EXPECT_EQ(child->line(), "trading-sim stopped");
     EXPECT_EQ(child->wait(), 0);
+    std::ifstream log(logPath);
+    std::string all((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(all.find("'trader' logged in"), std::string::npos);
+    std::remove(logPath.c_str());
 }
 
 TEST(SimExecutable, RejectsBadOptionsAndShowsHelp) {

@@ -167,9 +167,14 @@ TEST(SimGolden, JsonReaderKeepsNumberTextAndRejectsBadInput) {
     EXPECT_EQ(v["b"].items()[2].text(), "x\xc3\xbc\n");
     EXPECT_TRUE(v["b"].items()[1].isNull());
     EXPECT_TRUE(v["missing"].isNull());
-    for (const char* bad : {"{", "{\"a\" 1}", "[1,]", "\"open", "{} x", "[01x]"})
+    for (const char* bad : {"{", "{\"a\" 1}", "[1,]", "\"open", "{} x", "[01x]", "[--1]", "[1e]"})
         EXPECT_THROW(sim::JsonValue::parse(bad), std::runtime_error) << bad;
     EXPECT_THROW(sim::Scenario::fromText(R"({"instruments": [{"InstrumentId": 1, "Code": "A;B"}]})"),
+                 std::runtime_error);
+    EXPECT_THROW(sim::Scenario::fromText(R"({"instruments": [{"InstrumentId": 1, "Code": "A", "DecimalPlaces": 8}]})"),
+                 std::runtime_error);
+    EXPECT_THROW(sim::Scenario::fromText(
+                     R"({"instruments": [{"InstrumentId": 1, "Code": "A"}, {"InstrumentId": 2, "Code": "A"}]})"),
                  std::runtime_error);
 }
 

@@ -447,6 +447,20 @@ TEST_F(SessionTest, LoginDataSwitchesTheKeyBeforeTheNextEnvelope) {
     EXPECT_EQ(count("JournalTableNotification"), 2);
 }
 
+TEST_F(SessionTest, RelogginAfterAPasswordChangeDerivesTheKeyFromTheNewPassword) {
+    ui.login.setPortNo(0);
+    session->StreamingConnection(true, false);
+    loop->runUntilIdle();
+    deliver(38, {"17=success", "103=fresh"});
+    session->NewMessage(inner(frameOf("10=33\x03" "19=R9\x03" "21=20240102030405\x03")));
+    EXPECT_EQ(session->sessionKey(),
+              protocol::GenerateNewEncryptionKey("alice", "fresh", "R9", "20240102030405"));
+    EXPECT_EQ(session->referenceId(), std::nullopt);  // dispatched on the main thread, not yet
+    loop->runUntilIdle();
+    EXPECT_EQ(session->referenceId(), "R9");
+    EXPECT_EQ(session->serverTime(), "20240102030405");
+}
+
 TEST_F(SessionTest, NestedEnvelopesOpenUpToALimit) {
     const std::string key = "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE";
     ui.login.setPortNo(0);
