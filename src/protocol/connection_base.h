@@ -15,6 +15,8 @@
 
 #include "platform/serial_queue.h"
 #include "support/async_socket/gcd_async_socket.h"
+#include "protocol/zmq_request_channel.h"
+#include "protocol/zmq_subscription_feed.h"
 
 namespace protocol {
 
@@ -111,11 +113,36 @@ public:
     void socketDidDisconnect(support::GCDAsyncSocket* sock,
                              const std::optional<support::SocketError>& error) override;
 
+    // --- The two ZeroMQ channels (connection_base_channels.cpp) ------------
+    // Handlers the session installs before the first connect: feed texts and
+    // replies arrive on the main thread; the keep-alive is built on the worker.
+    ZMQSubscriptionFeed::MessageHandler onFeedMessage;
+    ZMQRequestChannel::ReplyHandler onZMQReply;
+    ZMQRequestChannel::KeepAliveBuilder buildKeepAlive;
+    // Logs the libzmq version, makes the context once, replaces the feed's
+    // socket and reader (the previous reader is stopped first).
+    bool ConnectToZMQSubServer(const std::string& address, std::int64_t port);
+    // Replaces the request socket and worker (the previous worker is stopped first).
+    bool ConnectToZMQReqServer(const std::string& address, std::int64_t port);
+    void SubscribeandUnsubscribe(const std::string& topic, int option);
+    // Option 6 (subscribe) or 7 for each code and its "MD_<code>;" topic.
+    void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe);
+    // Queues a request for the request channel; false (logged) when it is not
+    // connected or its queue is full.
+    bool sendZMQRequestMessage(RequestMessage request);
+    const std::shared_ptr<ZMQSubscriptionFeed>& subscriptionFeed() const { return subFeed_; }
+    const std::shared_ptr<ZMQRequestChannel>& requestChannel() const { return reqChannel_; }
+
 private:
+    std::mutex channelsMutex_;
+    std::shared_ptr<support::ZMQContext> zmqContext_;
+    std::shared_ptr<ZMQSubscriptionFeed> subFeed_;
+    std::shared_ptr<ZMQRequestChannel> reqChannel_;
+
     ConnectionBase(std::weak_ptr<ConnectionDelegate> delegate, std::size_t maxFrame);
     bool connect(const std::string& host, std::int64_t port);
-    // The ZeroMQ reader and worker stop with the TCP session (later).
-    void cancelChannelThreads() {}
+    // The ZeroMQ reader and worker stop with the TCP session.
+    void cancelChannelThreads();
 
     std::weak_ptr<ConnectionDelegate> delegate_;
     std::shared_ptr<platform::SerialQueue> queue_;

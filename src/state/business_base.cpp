@@ -218,8 +218,8 @@ void BusinessBase::sendMessage(protocol::RequestMessage request) {
     conn->sendMessage(request.message);
 }
 
-void BusinessBase::sendZMQRequestMessage(protocol::RequestMessage) {
-    platform::Log::debug("Request channel not connected: request dropped");
+void BusinessBase::sendZMQRequestMessage(protocol::RequestMessage request) {
+    conn->sendZMQRequestMessage(std::move(request));
 }
 
 void BusinessBase::disconnectServer() {

@@ -17,6 +17,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/order.h"
@@ -29,8 +30,10 @@
 #include "state/journal_data.h"
 #include "state/ordered_map.h"
 #include "state/instrument_fillers.h"
+#include "state/price_feed.h"
 #include "state/state_queries.h"
 #include "state/trading_state.h"
+#include "state/watchlist.h"
 #include "state/ui_services.h"
 
 namespace model {
@@ -254,6 +257,38 @@ public:
     SessionHost& host() { return host_; }
     UiServices& ui() { return ui_; }
 
+    // --- Price feed, request channel and watchlist (business_base_feed.cpp) --
+    // Session queries the watchlist reads, filled in by the component that
+    // owns them; until then the defaults below stand in.
+    struct FeedSources {
+        // getAllItems. Default: the watchlist, then the open positions and pending orders.
+        std::function<std::vector<std::string>()> allItems;
+        // Codes of the visible open positions, then of the pending orders. Default: all of them.
+        std::function<std::vector<std::string>()> heldItems;
+        // The "code:name" entries of the first type of getSymbolTypes; nullopt
+        // without types. Default: the first entry of symbolTypeCollection.
+        std::function<std::optional<std::vector<std::string>>()> firstSymbolType;
+    };
+    FeedSources feedSources;
+    // Where the watchlist is stored; null: the standard preferences.
+    platform::Preferences* preferences = nullptr;
+
+    // A feed text, on the main thread.
+    void ZMQNewMessage(const std::string& text);
+    // Only while the TCP session is up: both channels anew, every item subscribed.
+    void reconnectZMQandSubscribeAllItems();
+    // Nothing when the session's only account is suspended (trading status 3).
+    void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe);
+    void LoadItemstoWatchlist() override;
+    void SaveItemstoWatchList(const std::vector<std::string>& list);
+
+private:
+    std::unique_ptr<PriceFeed> priceFeed_;
+    Watchlist watchlist();
+    model::ItemDetails* itemForCode(const std::string& code);
+    std::vector<std::string> heldItemCodes();
+    std::vector<std::string> allItemCodes();
+
 protected:
     BusinessBase(SessionHost& host, UiServices& ui);
     void init();
@@ -269,9 +304,9 @@ protected:
     void onMain(std::function<void(BusinessBase&)> fn);
 
     // --- Channels of the later issues: hooks that do nothing yet -----------
-    virtual void connectChannels() {}
+    virtual void connectChannels();
     virtual void sendFirstRequests() {}
-    virtual void subscribeAllItems() {}
+    virtual void subscribeAllItems();
     // The request channel's queue (later); until then requests are dropped.
     virtual void sendZMQRequestMessage(protocol::RequestMessage request);
 
@@ -314,7 +349,7 @@ protected:
                                    const std::optional<std::string>&) {}
     virtual void fillChartData(const std::optional<std::string>&, std::int32_t) {}
     virtual void UpdateAccountDetails(const FieldList&, const std::optional<std::string>&) {}
-    virtual void messageCrackerOnInstrumentStatusChange(const FieldList&) {}
+    virtual void messageCrackerOnInstrumentStatusChange(const FieldList&);
 
     SessionHost& host_;
     UiServices& ui_;

@@ -1,0 +1,132 @@
+#pragma once
+// The request channel: a REQ socket, a bounded queue of requests and the
+// worker thread that sends them one at a time and reads each reply.
+//
+// The worker makes one pass every 0.5 s (platform clock): it queues a
+// keep-alive when the queue was left empty more than 60 s ago, then sends the
+// queued requests back to back, each followed by its reply. A reply that does
+// not come within the reply time-out, and a send that fails, cost the
+// request; the socket is made anew (a REQ socket is stuck after either) and
+// the next request goes out. Replies are handed to the main thread with the
+// kind of request they answer. Only the worker touches the socket.
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "platform/clock.h"
+#include "protocol/request_message.h"
+#include "protocol/wake_signal.h"
+
+namespace support {
+class ZMQContext;
+class ZMQSocket;
+}  // namespace support
+
+namespace protocol {
+
+// What a reply answers: the request's message type (tag 10) and, for
+// data-service requests, its request name (tag 151).
+struct RequestKind {
+    std::int32_t type = 0;
+    std::string name;
+    std::int64_t receivingStrategy = 0;
+
+    static RequestKind of(const RequestMessage& request);
+};
+
+struct ZMQReply {
+    std::string text;  // the parts joined in order (strategy 1) or the one part
+    RequestKind kind;
+};
+
+class ZMQRequestChannel {
+public:
+    static constexpr std::size_t kMaxQueuedRequests = 1000;
+    static constexpr platform::Duration kPassInterval = std::chrono::milliseconds(500);
+    static constexpr platform::Duration kKeepAliveAfter = std::chrono::seconds(60);
+    static constexpr platform::Duration kDefaultReplyTimeout = std::chrono::seconds(30);
+
+    // Called on the main thread with each reply.
+    using ReplyHandler = std::function<void(ZMQReply reply)>;
+    // Builds the keep-alive (type 1002) on the worker thread; nullopt when it cannot.
+    using KeepAliveBuilder = std::function<std::optional<RequestMessage>()>;
+
+    ZMQRequestChannel(std::shared_ptr<support::ZMQContext> context, ReplyHandler onReply, KeepAliveBuilder keepAlive,
+                      platform::Duration replyTimeout = kDefaultReplyTimeout);
+    virtual ~ZMQRequestChannel();
+    ZMQRequestChannel(const ZMQRequestChannel&) = delete;
+    ZMQRequestChannel& operator=(const ZMQRequestChannel&) = delete;
+
+    // ConnectToZMQReqServer: stops and joins the previous worker, makes a new
+    // socket connected to "tcp://<address>:<port>" and starts a worker. Queued
+    // requests stay queued. False (logged) when the socket cannot be made.
+    bool connect(const std::string& address, int port);
+    bool connectToEndpoint(const std::string& endpoint);
+
+    // sendZMQRequestMessage: queues the request (any thread). False (logged)
+    // when the queue is full.
+    bool sendZMQRequestMessage(RequestMessage request);
+
+    // Stops and joins the worker, also while it waits for a reply. Any thread
+    // except the worker's own.
+    void stop();
+    bool isRunning() const;
+
+    std::size_t queuedRequests() const;
+    // Passes the worker has finished, requests sent, keep-alives queued (tests wait on them).
+    std::uint64_t passes() const { return passes_; }
+    std::uint64_t requestsSent() const { return requestsSent_; }
+    std::uint64_t keepAlivesQueued() const { return keepAlivesQueued_; }
+    // Clock waits the worker has armed: one per pass and one per reply awaited
+    // (tests advance a fake clock once it has moved on).
+    std::uint64_t waitsArmed() const { return waitsArmed_; }
+    // Whether the worker sleeps until its next pass.
+    bool isWaitingForPass() const { return waitingForPass_; }
+
+protected:
+    // One send on the worker; false when it fails. A subclass that overrides
+    // it calls stop() in its own destructor.
+    virtual bool sendRequestData(support::ZMQSocket& socket, const std::string& message);
+
+private:
+    void RecieveZMQData(std::shared_ptr<support::ZMQSocket> socket);
+    void pingZMQRequestSocket();
+    std::optional<RequestMessage> takeRequest();
+    // Sends one request and reads its reply; false when the worker must end.
+    bool exchange(std::shared_ptr<support::ZMQSocket>& socket, const RequestMessage& request);
+    std::shared_ptr<support::ZMQSocket> newSocket();
+    // Waits on the clock until `deadline`, or for the socket to become readable;
+    // true when the socket is readable, false at the deadline or when cancelled.
+    bool waitUntil(platform::TimePoint deadline, support::ZMQSocket* socket);
+    void sleepUntilNextPass();
+
+    std::shared_ptr<support::ZMQContext> context_;
+    ReplyHandler onReply_;
+    KeepAliveBuilder keepAlive_;
+    platform::Duration replyTimeout_;
+    std::shared_ptr<WakeSignal> wake_;
+
+    std::mutex lifecycle_;
+    std::thread receivingThread_;
+    std::string endpoint_;  // worker only while it runs
+    std::atomic<bool> cancelled_{false};
+    std::atomic<bool> running_{false};
+    std::atomic<std::uint64_t> waitsArmed_{0};
+    std::atomic<bool> waitingForPass_{false};
+    std::atomic<std::uint64_t> passes_{0};
+    std::atomic<std::uint64_t> requestsSent_{0};
+    std::atomic<std::uint64_t> keepAlivesQueued_{0};
+
+    mutable std::mutex queueMutex_;
+    std::deque<RequestMessage> dataQueue_;
+    std::optional<platform::TimePoint> queueEmptyTime_;
+};
+
+}  // namespace protocol

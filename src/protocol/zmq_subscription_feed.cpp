@@ -1,0 +1,160 @@
+#include "protocol/zmq_subscription_feed.h"
+
+#include <zmq.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <exception>
+
+#include "platform/log.h"
+#include "platform/main_executor.h"
+#include "protocol/wire_format.h"
+#include "support/zmq/zmq_context.h"
+#include "support/zmq/zmq_exception.h"
+#include "support/zmq/zmq_socket.h"
+
+namespace protocol {
+
+namespace {
+// Messages handed to the main thread in one task at most.
+constexpr std::size_t kMaxBatch = 256;
+}  // namespace
+
+ZMQSubscriptionFeed::ZMQSubscriptionFeed(std::shared_ptr<support::ZMQContext> context, MessageHandler handler)
+    : context_(std::move(context)), handler_(std::move(handler)) {}
+
+ZMQSubscriptionFeed::~ZMQSubscriptionFeed() { stop(); }
+
+bool ZMQSubscriptionFeed::connect(const std::string& address, int port) {
+    return connectToEndpoint("tcp://" + address + ":" + std::to_string(port));
+}
+
+bool ZMQSubscriptionFeed::connectToEndpoint(const std::string& endpoint) {
+    std::lock_guard<std::mutex> lock(lifecycle_);
+    // The previous reader owns the previous socket: it ends before the next starts.
+    if (readThread_.joinable()) {
+        cancelled_ = true;
+        wake_.wake();
+        readThread_.join();
+    }
+    running_ = false;
+    std::shared_ptr<support::ZMQSocket> socket;
+    try {
+        socket = context_->socketWithType(ZMQ_SUB);
+        socket->connectToEndpoint(endpoint);
+    } catch (const std::exception& e) {
+        platform::Log::error(std::string("Subscription feed not connected: ") + e.what());
+        return false;
+    }
+    {
+        std::lock_guard<std::mutex> changes(changesMutex_);
+        changes_.clear();
+        changes_.emplace_back(kStatusTopic, kSubscribe);
+        changes_.emplace_back(kBroadcastTopic, kSubscribe);
+    }
+    wake_.clear();
+    cancelled_ = false;
+    running_ = true;
+    ++readersStarted_;
+    readThread_ = std::thread([this, socket = std::move(socket)]() mutable { readSubUpdateFromSocket(std::move(socket)); });
+    return true;
+}
+
+void ZMQSubscriptionFeed::SubscribeandUnsubscribe(const std::string& topic, int option) {
+    if (option != kSubscribe && option != kUnsubscribe) return;
+    if (!running_) {
+        platform::Log::debug("Subscription feed not running: topic change dropped");
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(changesMutex_);
+        changes_.emplace_back(topic, option);
+    }
+    wake_.wake();
+}
+
+void ZMQSubscriptionFeed::stop() {
+    std::lock_guard<std::mutex> lock(lifecycle_);
+    running_ = false;
+    if (!readThread_.joinable()) return;
+    cancelled_ = true;
+    wake_.wake();
+    readThread_.join();
+    std::lock_guard<std::mutex> changes(changesMutex_);
+    changes_.clear();
+}
+
+bool ZMQSubscriptionFeed::isRunning() const { return running_; }
+
+void ZMQSubscriptionFeed::applyChanges(support::ZMQSocket& socket) {
+    std::deque<std::pair<std::string, int>> pending;
+    {
+        std::lock_guard<std::mutex> lock(changesMutex_);
+        pending.swap(changes_);
+    }
+    for (const auto& [topic, option] : pending) {
+        try {
+            socket.setData(topic, option);
+        } catch (const std::exception& e) {
+            platform::Log::error("Topic \"" + topic + "\" not changed: " + e.what());
+        }
+        ++changesApplied_;
+    }
+}
+
+void ZMQSubscriptionFeed::deliver(std::deque<std::string> batch) {
+    if (batch.empty()) return;
+    platform::MainExecutor::post([handler = handler_, batch = std::move(batch)] {
+        for (const std::string& text : batch) handler(text);
+    });
+}
+
+void ZMQSubscriptionFeed::readSubUpdateFromSocket(std::shared_ptr<support::ZMQSocket> socket) {
+    try {
+        while (!cancelled_) {
+            applyChanges(*socket);
+            zmq_pollitem_t items[2];
+            socket->getPollItem(items[0], ZMQ_POLLIN);
+            items[1] = {nullptr, wake_.fd(), ZMQ_POLLIN, 0};
+            int rc = support::ZMQContext::pollWithItems(items, 2, -1);
+            if (rc < 0) {
+                if (zmq_errno() == EINTR) continue;
+                throw support::ZMQException(zmq_strerror(zmq_errno()), zmq_errno());
+            }
+            if (items[1].revents & ZMQ_POLLIN) wake_.clear();
+            if (cancelled_) break;
+            if (!(items[0].revents & ZMQ_POLLIN)) continue;
+
+            // Drain what is ready, then hand it over in one task.
+            std::deque<std::string> batch;
+            while (batch.size() < kMaxBatch) {
+                std::string text = socket->receiveDataWithFlags(0);
+                if (text.size() > kMaxMessageSize) {
+                    platform::Log::error("Feed message of " + std::to_string(text.size()) + " bytes: dropped");
+                } else if (!isValidUtf8(text)) {
+                    platform::Log::error("Feed message that is not UTF-8 text: dropped");
+                } else {
+                    batch.push_back(std::move(text));
+                }
+                // A publisher's message may come in parts: each part is a text of its own.
+                const std::string events = socket->dataForOption(ZMQ_EVENTS);
+                int flags = 0;
+                std::memcpy(&flags, events.data(), std::min(events.size(), sizeof flags));
+                if (!(flags & ZMQ_POLLIN)) break;
+            }
+            deliver(std::move(batch));
+        }
+    } catch (const std::exception& e) {
+        // The feed stays silent until the next connect.
+        platform::Log::error(std::string("Subscription reader ended: ") + e.what());
+    }
+    try {
+        socket->close();
+    } catch (const std::exception&) {
+        // Logged by the wrapper.
+    }
+    running_ = false;
+}
+
+}  // namespace protocol

@@ -1,0 +1,88 @@
+#pragma once
+// The subscription feed: a SUB socket and the reader thread that owns it.
+//
+// Only the reader thread touches the socket once it runs. Subscription
+// changes are queued and applied by the reader, in order, between receives;
+// a wake signal interrupts its wait, so stop() returns at once instead of
+// after the next published message. Every message is handed to the main
+// thread (platform::MainExecutor), in arrival order.
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+
+#include "protocol/wake_signal.h"
+
+namespace support {
+class ZMQContext;
+class ZMQSocket;
+}  // namespace support
+
+namespace protocol {
+
+class ZMQSubscriptionFeed {
+public:
+    static constexpr int kSubscribe = 6;    // ZMQ_SUBSCRIBE
+    static constexpr int kUnsubscribe = 7;  // ZMQ_UNSUBSCRIBE
+    static constexpr const char* kStatusTopic = "IS;";
+    static constexpr const char* kBroadcastTopic = "*#bm#*:";
+    // Longer messages are dropped (logged) before they reach the main thread.
+    static constexpr std::size_t kMaxMessageSize = 1024 * 1024;
+
+    // Called on the main thread with each message text.
+    using MessageHandler = std::function<void(const std::string& text)>;
+
+    ZMQSubscriptionFeed(std::shared_ptr<support::ZMQContext> context, MessageHandler handler);
+    ~ZMQSubscriptionFeed();
+    ZMQSubscriptionFeed(const ZMQSubscriptionFeed&) = delete;
+    ZMQSubscriptionFeed& operator=(const ZMQSubscriptionFeed&) = delete;
+
+    // ConnectToZMQSubServer: stops and joins the previous reader, makes a new
+    // socket connected to "tcp://<address>:<port>", starts its reader and
+    // subscribes the status and broadcast topics. False (logged) when the
+    // socket cannot be made or connected; no reader runs then.
+    bool connect(const std::string& address, int port);
+    // Connects to any endpoint (tests, inproc).
+    bool connectToEndpoint(const std::string& endpoint);
+
+    // SubscribeandUnsubscribe: option 6 subscribes, 7 unsubscribes. Queued
+    // for the reader; dropped when no reader runs (the next connect
+    // subscribes again). Any thread.
+    void SubscribeandUnsubscribe(const std::string& topic, int option);
+
+    // Stops and joins the reader; the socket is closed by the reader. Any
+    // thread except the reader's own.
+    void stop();
+    bool isRunning() const;
+    // Readers started so far.
+    std::uint64_t readersStarted() const { return readersStarted_; }
+    // Subscription changes the reader has applied (tests wait on it).
+    std::uint64_t changesApplied() const { return changesApplied_; }
+
+private:
+    void readSubUpdateFromSocket(std::shared_ptr<support::ZMQSocket> socket);
+    void applyChanges(support::ZMQSocket& socket);
+    void deliver(std::deque<std::string> batch);
+
+    std::shared_ptr<support::ZMQContext> context_;
+    MessageHandler handler_;
+    WakeSignal wake_;
+
+    std::mutex lifecycle_;  // connect and stop
+    std::thread readThread_;
+    std::atomic<bool> cancelled_{false};
+    std::atomic<bool> running_{false};
+    std::atomic<std::uint64_t> readersStarted_{0};
+    std::atomic<std::uint64_t> changesApplied_{0};
+
+    std::mutex changesMutex_;
+    std::deque<std::pair<std::string, int>> changes_;
+};
+
+}  // namespace protocol

@@ -1,0 +1,253 @@
+#include "state/price_feed.h"
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+#include "model/formatter.h"
+#include "platform/log.h"
+#include "protocol/message_cracker.h"
+#include "protocol/separator_bytes.h"
+
+namespace state {
+
+namespace {
+
+constexpr std::string_view kDepthPrefix = "MD_";
+constexpr std::string_view kStatusPrefix = "IS;";
+constexpr std::string_view kBroadcastPrefix = "*#bm#*:";
+// Decimal counts beyond this make no price.
+constexpr double kMaxDecimalCount = 15.0;
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The number at the start of a text, read the way a scanner reads a double:
+// leading white space skipped, an optional sign, digits with an optional
+// fraction and exponent; the rest of the text is ignored.
+std::optional<double> leadingNumber(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r')) ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        negative = s[i] == '-';
+        ++i;
+    }
+    if (i >= s.size()) return std::nullopt;
+    if (!isDigit(s[i]) && !(s[i] == '.' && i + 1 < s.size() && isDigit(s[i + 1]))) return std::nullopt;
+    double value = 0.0;
+    auto result = std::from_chars(s.data() + i, s.data() + s.size(), value);
+    if (result.ec != std::errc()) return std::nullopt;
+    return negative ? -value : value;
+}
+
+// "yyyyMMddHHmmss" as "MM/dd/yyyy HH:mm:ss" (no zone shift).
+std::string tickTime(std::string_view s) {
+    bool digits = s.size() == 14;
+    for (std::size_t i = 0; digits && i < 14; ++i) digits = isDigit(s[i]);
+    if (digits) {
+        auto two = [&](std::size_t at) { return (s[at] - '0') * 10 + (s[at + 1] - '0'); };
+        int month = two(4), day = two(6), hour = two(8), minute = two(10), second = two(12);
+        if (month >= 1 && month <= 12 && day >= 1 && day <= 28 && hour < 24 && minute < 60 && second < 60) {
+            std::string out(19, ' ');
+            out[0] = s[4], out[1] = s[5], out[2] = '/';
+            out[3] = s[6], out[4] = s[7], out[5] = '/';
+            out[6] = s[0], out[7] = s[1], out[8] = s[2], out[9] = s[3];
+            out[11] = s[8], out[12] = s[9], out[13] = ':';
+            out[14] = s[10], out[15] = s[11], out[16] = ':';
+            out[17] = s[12], out[18] = s[13];
+            return out;
+        }
+    }
+    // Days 29 to 31 and anything unusual: the formatter decides.
+    return model::Formatter::formatDateandTimeFromString(std::string(s), "yyyyMMddHHmmss", "MM/dd/yyyy HH:mm:ss")
+        .value_or(std::string());
+}
+
+std::vector<std::string> splitNonEmpty(std::string_view text, char sep) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(sep, start);
+        if (end == std::string_view::npos) end = text.size();
+        if (end > start) out.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return out;
+}
+
+std::string preview(std::string_view text) {
+    std::string out(text.substr(0, 64));
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20) c = '|';
+    return text.size() > 64 ? out + "..." : out;
+}
+
+}  // namespace
+
+double PriceFeed::roundAsPrinted(double value) {
+    if (!std::isfinite(value)) return value;
+    const double scaled = value * 1e6;
+    // Far from a half, the product's own rounding cannot change the result,
+    // and dividing the integer by 1e6 gives the double nearest to the text.
+    if (std::fabs(scaled) < 8e12) {
+        const double fraction = std::fabs(scaled - std::trunc(scaled));
+        if (std::fabs(fraction - 0.5) > 1e-3) return std::nearbyint(scaled) / 1e6;
+    }
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, "%f", value);
+    return std::strtod(buffer, nullptr);
+}
+
+PriceFeed::Kind PriceFeed::kindOf(std::string_view text) {
+    if (text.starts_with(kDepthPrefix)) return Kind::Depth;
+    if (text.starts_with(kStatusPrefix)) return Kind::Status;
+    if (text.starts_with(kBroadcastPrefix)) return Kind::Broadcast;
+    return Kind::Tick;
+}
+
+std::optional<model::PriceUpdate> PriceFeed::PriceUpdateDecode(std::string_view text) {
+    // Fields 0 to 9 and the last one are all that is read.
+    std::string_view fields[10];
+    std::size_t n = 0;
+    std::string_view last;
+    std::size_t start = 0;
+    while (true) {
+        std::size_t end = text.find(protocol::TickFieldByte, start);
+        std::string_view field = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        if (n < 10) fields[n] = field;
+        last = field;
+        ++n;
+        if (end == std::string_view::npos) break;
+        start = end + 1;
+    }
+    if (n < 2) {
+        platform::Log::debug("PriceUpdateDecode: tick without time: " + preview(text));
+        return std::nullopt;
+    }
+    const double decimals = leadingNumber(last).value_or(0.0);
+    if (!(decimals >= 0.0 && decimals <= kMaxDecimalCount)) {
+        platform::Log::debug("PriceUpdateDecode: decimal count out of range: " + preview(text));
+        return std::nullopt;
+    }
+    const double dot = std::pow(10.0, decimals);
+
+    model::PriceUpdate update;
+    update.ItemCode = std::string(fields[0]);
+    update.Time = tickTime(fields[1]);
+    update.DotPosition = dot;
+    // The last field is the decimal count, never the base or a price.
+    const std::size_t priceFields = n - 1;
+    const double base = priceFields > 2 ? leadingNumber(fields[2]).value_or(0.0) : 0.0;
+    double* prices[] = {&update.Last, &update.Bid,  &update.Ask,          &update.High,
+                        &update.Low,  &update.Open, &update.PreviousClose};
+    for (std::size_t i = 3; i < 10 && i < priceFields; ++i) {
+        std::optional<double> raw = leadingNumber(fields[i]);
+        double price = 0.0;
+        if (raw) {
+            const double scaled = roundAsPrinted(*raw / dot);
+            // "-1.000000" is the marker of a field that is not a number.
+            if (scaled != -1.0) price = roundAsPrinted(scaled + base);
+        }
+        *prices[i - 3] = price;
+    }
+    return update;
+}
+
+void PriceFeed::UpdateItemCollection(model::ItemDetails& item, model::PriceUpdate& p) {
+    item.ApplySpread(p);
+    item.UpdateTime = p.Time;
+    if (p.Bid != 0) item.Bid = p.Bid;
+    if (p.Ask != 0) item.Ask = p.Ask;
+    if (p.Last != 0) item.Last = p.Last;
+    if (p.High != 0) item.High = p.High;
+    if (p.Low != 0) item.Low = p.Low;
+    if (p.Open != 0) item.Open = p.Open;
+    if (p.PreviousClose != 0) item.PrevClose = p.PreviousClose;
+    item.isPriceUpdateReceived = true;
+}
+
+std::optional<MarketDepthUpdate> PriceFeed::MarketDepthDecode(std::string_view text) {
+    const std::size_t first = text.find(';');
+    const std::size_t second = first == std::string_view::npos ? first : text.find(';', first + 1);
+    if (second == std::string_view::npos) {
+        platform::Log::debug("MarketDepthDecode: depth without buy and sell levels: " + preview(text));
+        return std::nullopt;
+    }
+    std::size_t third = text.find(';', second + 1);
+    if (third == std::string_view::npos) third = text.size();
+    MarketDepthUpdate depth;
+    depth.code = std::string(text.substr(0, first));
+    if (depth.code.empty()) {
+        platform::Log::debug("MarketDepthDecode: depth without a code");
+        return std::nullopt;
+    }
+    depth.buy = splitNonEmpty(text.substr(first + 1, second - first - 1), '|');
+    depth.sell = splitNonEmpty(text.substr(second + 1, third - second - 1), '|');
+    return depth;
+}
+
+std::optional<std::string> PriceFeed::statusFrame(std::string_view text) {
+    const std::size_t first = text.find(';');
+    if (first == std::string_view::npos) return std::nullopt;
+    const std::size_t second = text.find(';', first + 1);
+    std::string_view frame =
+        text.substr(first + 1, second == std::string_view::npos ? std::string_view::npos : second - first - 1);
+    if (frame.empty()) return std::nullopt;
+    return std::string(frame);
+}
+
+void PriceFeed::messageCrackerOnInstrumentStatusChange(
+    const std::vector<std::string>& fields, const std::function<model::ItemDetails*(const std::string&)>& item) {
+    std::optional<std::string> code;
+    std::optional<std::string_view> setting;
+    for (const std::string& field : fields) {
+        std::int64_t tag = 0;
+        std::string_view value;
+        if (!protocol::MessageCracker::splitField(field, tag, value)) continue;
+        if (tag == 12) code = std::string(value);
+        if (tag == 574) setting = value;  // 572 is read by nobody
+    }
+    if (!code || !setting) return;
+    model::ItemDetails* target = item ? item(*code) : nullptr;
+    if (!target) return;
+    const std::int64_t id = protocol::MessageCracker::integerValue(*setting);
+    if (id <= 0) return;
+    if (id > INT32_MAX) {
+        platform::Log::debug("Instrument status with a session setting out of range: ignored");
+        return;
+    }
+    target->CurrentTradeSessionSettingId = static_cast<std::int32_t>(id);
+}
+
+void PriceFeed::checkZMQNewMessage(std::string_view text) {
+    try {
+        switch (kindOf(text)) {
+            case Kind::Depth:
+                if (auto depth = MarketDepthDecode(text.substr(kDepthPrefix.size()))) {
+                    if (hooks_.storeDepth) hooks_.storeDepth(std::move(*depth));
+                }
+                break;
+            case Kind::Status:
+                if (auto frame = statusFrame(text)) {
+                    if (hooks_.processStatus) hooks_.processStatus(*frame);
+                }
+                break;
+            case Kind::Broadcast:
+                break;
+            case Kind::Tick: {
+                std::optional<model::PriceUpdate> update = PriceUpdateDecode(text);
+                if (!update) break;
+                model::ItemDetails* item = hooks_.item ? hooks_.item(update->ItemCode) : nullptr;
+                if (item) UpdateItemCollection(*item, *update);
+                break;
+            }
+        }
+    } catch (const std::exception& e) {
+        platform::Log::error(std::string("PriceUpdateDecode ") + e.what());
+    }
+}
+
+}  // namespace state

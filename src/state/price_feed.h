@@ -1,0 +1,75 @@
+#pragma once
+// The price feed as the session sees it on the main thread: each feed text
+// is routed by its prefix ("MD_" depth, "IS;" status, "*#bm#*:" ignored,
+// anything else a tick) and decoded into the records.
+//
+// Ticks: fields cut at 0x04 (code, time, base, last, bid, ask, high, low,
+// open, previous close, ..., decimal count last). A scaled field r gives the
+// price r / 10^d + base, rounded to six decimals after the division and again
+// after the base, as the server's own clients print them. A field that is not
+// a number, or whose scaled value prints as "-1.000000", gives 0, and 0 never
+// replaces a price. A base that is missing or not a number counts as 0, and
+// only fields before the decimal count are prices.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/item_details.h"
+
+namespace state {
+
+// The buy and sell levels of one instrument ("price,quantity" texts).
+struct MarketDepthUpdate {
+    std::string code;
+    std::vector<std::string> buy;
+    std::vector<std::string> sell;
+};
+
+class PriceFeed {
+public:
+    enum class Kind { Depth, Status, Broadcast, Tick };
+
+    // What the routing needs from the session.
+    struct Hooks {
+        // The instrument of a code, null when the session has none.
+        std::function<model::ItemDetails*(const std::string& code)> item;
+        // Stores an instrument's depth levels (replacing the previous ones).
+        std::function<void(MarketDepthUpdate)> storeDepth;
+        // The framed session message of a status text ("IS;<frame>;..."),
+        // to be de-framed and dispatched like a message of the TCP session.
+        std::function<void(const std::string& frame)> processStatus;
+    };
+
+    explicit PriceFeed(Hooks hooks) : hooks_(std::move(hooks)) {}
+
+    static Kind kindOf(std::string_view text);
+
+    // checkZMQNewMessage: routes one feed text. Bad texts are logged and dropped.
+    void checkZMQNewMessage(std::string_view text);
+
+    // PriceUpdateDecode: nullopt (logged) when the text is no tick.
+    static std::optional<model::PriceUpdate> PriceUpdateDecode(std::string_view text);
+    // UpdateItemCollection: copies a decoded tick into its instrument (spread applied).
+    static void UpdateItemCollection(model::ItemDetails& item, model::PriceUpdate& update);
+    // MarketDepthDecode of the text after "MD_": nullopt (logged) without two ";".
+    static std::optional<MarketDepthUpdate> MarketDepthDecode(std::string_view text);
+    // The framed message of a status text, nullopt when there is none.
+    static std::optional<std::string> statusFrame(std::string_view text);
+    // messageCrackerOnInstrumentStatusChange: tag 574 > 0 sets the
+    // instrument's CurrentTradeSessionSettingId; the instrument is tag 12's.
+    static void messageCrackerOnInstrumentStatusChange(
+        const std::vector<std::string>& fields,
+        const std::function<model::ItemDetails*(const std::string& code)>& item);
+
+    // A number rounded to six decimals exactly as "%f" prints it.
+    static double roundAsPrinted(double value);
+
+private:
+    Hooks hooks_;
+};
+
+}  // namespace state

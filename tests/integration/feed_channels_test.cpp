@@ -1,0 +1,168 @@
+// After logging in to the simulator: the watchlist is subscribed, ticks and
+// depth reach the instruments, status messages take the dispatcher's path,
+// data-service requests are answered, and a reconnect keeps the feed going.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "integration/sim_process.h"
+#include "model/login_inputdata.h"
+#include "model/user_info.h"
+#include "platform/main_executor.h"
+#include "platform/notification_center.h"
+#include "platform/preferences.h"
+#include "platform/test_env.h"
+#include "state/business_base.h"
+#include "state/recording_ui_services.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using state::BusinessBase;
+
+class RecordingSession : public BusinessBase {
+public:
+    RecordingSession(state::SessionHost& host, state::UiServices& ui) : BusinessBase(host, ui) {}
+    std::vector<std::string> answers;
+
+protected:
+    void processDSResponse(const std::optional<std::string>&, const std::optional<std::string>&,
+                           const std::optional<std::string>& name) override {
+        answers.push_back(name.value_or(""));
+    }
+};
+
+class FeedChannelsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        loop = std::make_shared<platform::ManualRunLoop>();
+        platform::MainExecutor::install(loop);
+        sim = std::make_unique<integration::SimProcess>(TRADING_SIM_PATH, integration::portBaseFor(7));
+        ASSERT_TRUE(sim->ready()) << "simulator did not start";
+        ui.login.setUserName("trader");
+        ui.login.setPassword("secret1");
+        ui.login.setIPAddress("127.0.0.1");
+        ui.login.setPortNo(sim->sessionPort());
+        ui.login.setSecurityKey("Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");
+        ui.login.setProductName("TradingClient");
+        ui.login.setProductVersion("0.1.0");
+        session = BusinessBase::createAs<RecordingSession>(ui, ui);
+        session->preferences = &prefs;
+        // The instrument loaders stand in: the records the feed writes into.
+        for (const char* code : {"GOLD", "EURUSD", "SILVER"}) {
+            auto item = std::make_shared<model::ItemDetails>();
+            item->Code = code;
+            session->ItemCollection.set(code, item);
+        }
+        prefs.set("Watchlist.trader", std::vector<std::string>{"GOLD", "EURUSD", "GONE"});
+        token = platform::NotificationCenter::defaultCenter().addObserver(
+            "WatchlistTableNotification", [this](const platform::Notification&) { ++watchlistTables; });
+    }
+    void TearDown() override {
+        platform::NotificationCenter::defaultCenter().removeObserver(token);
+        session.reset();
+        loop->runUntilIdle();
+        std::this_thread::sleep_for(20ms);
+        platform::MainExecutor::install(nullptr);
+    }
+    bool pump(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10000ms) {
+        auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < deadline) {
+            loop->runUntilIdle();
+            if (done()) return true;
+            std::this_thread::sleep_for(2ms);
+        }
+        loop->runUntilIdle();
+        return done();
+    }
+    model::ItemDetails& item(const std::string& code) { return **session->ItemCollection.find(code); }
+    // Publishes ticks of `code` until `done` (the subscriptions may still be on their way).
+    bool tickUntil(const std::string& code, const std::function<bool()>& done) {
+        return pump([&] {
+            sim->command("tick " + code);
+            return done();
+        });
+    }
+
+    std::shared_ptr<platform::ManualRunLoop> loop;
+    std::unique_ptr<integration::SimProcess> sim;
+    platform::testing::TempDir dir;
+    platform::Preferences prefs{dir / "preferences"};
+    state::testing::RecordingUi ui;
+    std::shared_ptr<RecordingSession> session;
+    platform::NotificationCenter::Token token{};
+    int watchlistTables = 0;
+};
+
+TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect) {
+    session->StreamingConnection(true, false);
+    ASSERT_TRUE(pump([&] { return session->conn->subscriptionFeed() && session->conn->requestChannel(); }));
+    EXPECT_EQ(session->selectedSymbols, (std::vector<std::string>{"GOLD", "EURUSD"}));
+    EXPECT_EQ(prefs.stringArrayForKey("Watchlist.trader"), session->selectedSymbols);
+
+    ASSERT_TRUE(tickUntil("GOLD", [&] { return item("GOLD").isPriceUpdateReceived; }));
+    EXPECT_GT(item("GOLD").Bid, 0.0);
+    EXPECT_GT(item("GOLD").Ask, 0.0);
+    EXPECT_FALSE(item("GOLD").UpdateTime.empty());
+    ASSERT_TRUE(pump([&] { return session->buyMarketDepthDataCollection.contains("GOLD"); }));
+    EXPECT_EQ(session->buyMarketDepthDataCollection.find("GOLD")->size(), 5u);
+    EXPECT_EQ(session->sellMarketDepthDataCollection.find("GOLD")->size(), 5u);
+
+    // Not watched, not held: not subscribed.
+    ASSERT_TRUE(tickUntil("EURUSD", [&] { return item("EURUSD").isPriceUpdateReceived; }));
+    item("GOLD").isPriceUpdateReceived = false;
+    sim->command("tick SILVER");
+    sim->command("tick GOLD");  // published after SILVER's, on the same socket
+    ASSERT_TRUE(pump([&] { return item("GOLD").isPriceUpdateReceived; }));
+    EXPECT_FALSE(item("SILVER").isPriceUpdateReceived);
+
+    int before = watchlistTables;
+    ASSERT_EQ(sim->command("status GOLD 1 7").rfind("ok", 0), 0u);
+    ASSERT_TRUE(pump([&] { return item("GOLD").CurrentTradeSessionSettingId == 7; }));
+    ASSERT_TRUE(pump([&] { return watchlistTables > before; }));
+
+    // One session for everything: a second login in the same process meets a
+    // spurious end of the TCP session that is the socket's, not the feed's.
+    ASSERT_TRUE(session->userInfo != nullptr);
+
+    protocol::MessageBase& m = session->messageBase;
+    m.setMessagetype(1023);
+    m.setDsrequestType(0);
+    m.messageDataDictionary().clear();
+    m.messageDataDictionary().set(10, "1023");
+    m.messageDataDictionary().set(151, "getopenpositions");
+    m.messageDataDictionary().set(152, "1000");
+    m.messageDataDictionary().set(153, "1");
+    m.messageDataDictionary().set(20, std::to_string(session->Requestid + 1));
+    m.messageDataDictionary().set(115, std::to_string(session->userInfo->UserId));
+    session->setMessageProperties(m);
+    ASSERT_TRUE(m.BuildMessage().sent());
+    ASSERT_TRUE(pump([&] { return !session->answers.empty(); }));
+    EXPECT_EQ(session->answers[0], "getopenpositions");
+
+    // The network came back while the TCP session stayed up.
+    session->reconnectZMQandSubscribeAllItems();
+    EXPECT_EQ(session->conn->subscriptionFeed()->readersStarted(), 2u);
+    ASSERT_TRUE(tickUntil("EURUSD", [&] { return item("EURUSD").isPriceUpdateReceived; }));
+    m.setMessagetype(1023);
+    m.messageDataDictionary().clear();
+    m.messageDataDictionary().set(10, "1023");
+    m.messageDataDictionary().set(151, "getpendingorders");
+    m.messageDataDictionary().set(152, "1000");
+    m.messageDataDictionary().set(153, "1");
+    m.messageDataDictionary().set(115, std::to_string(session->userInfo->UserId));
+    session->setMessageProperties(m);
+    ASSERT_TRUE(m.BuildMessage().sent());
+    ASSERT_TRUE(pump([&] { return session->answers.size() == 2; }));
+    EXPECT_EQ(session->answers[1], "getpendingorders");
+
+    // The end of the TCP session stops both threads.
+    session->disconnectServer();
+    EXPECT_FALSE(session->conn->subscriptionFeed()->isRunning());
+    EXPECT_FALSE(session->conn->requestChannel()->isRunning());
+}
+
+}  // namespace

@@ -1,0 +1,1 @@
+add_unit_test(state_price_feed SOURCES ${CMAKE_CURRENT_LIST_DIR}/price_feed_test.cpp LIBS state)

@@ -1,0 +1,214 @@
+// Ticks, market depth and status messages of the price feed, decoded and applied.
+#include "state/price_feed.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace state {
+namespace {
+
+std::string tick(const std::vector<std::string>& fields) {
+    std::string out;
+    for (std::size_t i = 0; i < fields.size(); ++i) out += (i ? "\x04" : "") + fields[i];
+    return out;
+}
+
+class PriceFeedTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* code : {"EURUSD", "GOLD", "12345"}) {
+            auto item = std::make_shared<model::ItemDetails>();
+            item->Code = code;
+            items[code] = item;
+        }
+        PriceFeed::Hooks hooks;
+        hooks.item = [this](const std::string& code) -> model::ItemDetails* {
+            auto it = items.find(code);
+            return it == items.end() ? nullptr : it->second.get();
+        };
+        hooks.storeDepth = [this](MarketDepthUpdate d) { depth.push_back(std::move(d)); };
+        hooks.processStatus = [this](const std::string& frame) { statusFrames.push_back(frame); };
+        feed = std::make_unique<PriceFeed>(std::move(hooks));
+    }
+    model::ItemDetails& item(const std::string& code) { return *items.at(code); }
+    void setPrices(const std::string& code, double v) {
+        auto& i = item(code);
+        i.Last = i.Bid = i.Ask = i.High = i.Low = i.Open = i.PrevClose = i.DayOpen = v;
+    }
+
+    std::map<std::string, std::shared_ptr<model::ItemDetails>> items;
+    std::vector<MarketDepthUpdate> depth;
+    std::vector<std::string> statusFrames;
+    std::unique_ptr<PriceFeed> feed;
+};
+
+// The eleven fields of a whole tick: code, 2 January 2024 10:30:00, base 1,
+// seven prices scaled by 10^4, and the decimal count 4.
+const std::string kEurusd =
+    "EURUSD\x04" "20240102103000\x04" "1\x04" "835\x04" "830\x04" "840\x04" "900\x04" "800\x04" "810\x04" "820\x04" "4";
+
+TEST_F(PriceFeedTest, AWholeTickMovesEveryPriceButDayOpen) {
+    item("EURUSD").DayOpen = 7.0;
+    feed->checkZMQNewMessage(kEurusd);
+    const auto& i = item("EURUSD");
+    EXPECT_EQ(i.UpdateTime, "01/02/2024 10:30:00");
+    EXPECT_DOUBLE_EQ(i.Last, 1.0835);
+    EXPECT_DOUBLE_EQ(i.Bid, 1.083);
+    EXPECT_DOUBLE_EQ(i.Ask, 1.084);
+    EXPECT_DOUBLE_EQ(i.High, 1.09);
+    EXPECT_DOUBLE_EQ(i.Low, 1.08);
+    EXPECT_DOUBLE_EQ(i.Open, 1.081);
+    EXPECT_DOUBLE_EQ(i.PrevClose, 1.082);
+    EXPECT_DOUBLE_EQ(i.DayOpen, 7.0);
+    EXPECT_TRUE(i.isPriceUpdateReceived);
+    EXPECT_FALSE(item("GOLD").isPriceUpdateReceived);
+}
+
+TEST_F(PriceFeedTest, DecodedFieldsAndScaling) {
+    auto p = PriceFeed::PriceUpdateDecode(kEurusd);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->ItemCode, "EURUSD");
+    EXPECT_DOUBLE_EQ(p->DotPosition, 10000.0);
+    // Days the quick path leaves to the formatter.
+    p = PriceFeed::PriceUpdateDecode(tick({"X", "20240131235959", "0", "5", "0"}));
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->Time, "01/31/2024 23:59:59");
+    EXPECT_DOUBLE_EQ(p->Last, 5.0);
+    // Fields between index 9 and the last are ignored; the last is the decimal count.
+    p = PriceFeed::PriceUpdateDecode(
+        tick({"X", "20240102103000", "0", "1", "2", "3", "4", "5", "6", "7", "999", "999", "1"}));
+    ASSERT_TRUE(p);
+    EXPECT_DOUBLE_EQ(p->Last, 0.1);
+    EXPECT_DOUBLE_EQ(p->PreviousClose, 0.7);
+    // The base is added unscaled; six decimals after the division and after the base.
+    p = PriceFeed::PriceUpdateDecode(tick({"X", "20240102103000", "100.25", "1234567", "1", "7"}));
+    ASSERT_TRUE(p);
+    EXPECT_DOUBLE_EQ(p->Last, 100.373457);  // 0.1234567 -> 0.123457, + 100.25
+}
+
+TEST_F(PriceFeedTest, MissingEmptyAndMarkerFieldsLeaveThePrice) {
+    setPrices("EURUSD", 2.0);
+    // Empty bid, non-numeric ask, last whose scaled value prints as -1.000000.
+    feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "5", "-1", "", "abc", "3", "0", "", "", "0"}));
+    const auto& i = item("EURUSD");
+    EXPECT_DOUBLE_EQ(i.Last, 2.0);  // the marker is not -1 + 5
+    EXPECT_DOUBLE_EQ(i.Bid, 2.0);
+    EXPECT_DOUBLE_EQ(i.Ask, 2.0);
+    EXPECT_DOUBLE_EQ(i.High, 8.0);
+    EXPECT_DOUBLE_EQ(i.Low, 5.0);  // 0 + base is a price
+    EXPECT_DOUBLE_EQ(i.Open, 2.0);
+    EXPECT_DOUBLE_EQ(i.PrevClose, 2.0);
+}
+
+TEST_F(PriceFeedTest, ScaledPricesBelowHalfAMillionthAreZero) {
+    auto p = PriceFeed::PriceUpdateDecode(tick({"X", "20240102103000", "0", "4", "6", "7"}));
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->Last, 0.0);  // 0.0000004 prints as 0.000000
+    EXPECT_DOUBLE_EQ(p->Bid, 0.000001);
+}
+
+TEST_F(PriceFeedTest, ADigitsOnlyCodeIsKept) {
+    feed->checkZMQNewMessage(tick({"12345", "20240102103000", "0", "15", "1"}));
+    EXPECT_DOUBLE_EQ(item("12345").Last, 1.5);
+}
+
+TEST_F(PriceFeedTest, BidZeroCopiesTheAskWithoutSpread) {
+    auto& i = item("EURUSD");
+    i.Spreadtype = model::ItemDetails::kSpreadTopup;
+    i.BidSpread = 2;
+    i.AskSpread = 2;
+    i.priceTick = 0.001;
+    i.Bid = 1.5;
+    // An empty field is no price; "0" would be the base.
+    feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "1", "", "", "840", "", "", "", "", "4"}));
+    EXPECT_DOUBLE_EQ(i.Ask, 1.084);
+    EXPECT_DOUBLE_EQ(i.Bid, 1.5);
+    // Both sides: the spread applies.
+    feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "1", "0", "830", "840", "4"}));
+    EXPECT_DOUBLE_EQ(i.Bid, 1.083 - 0.002);
+    EXPECT_DOUBLE_EQ(i.Ask, 1.084 + 0.002);
+}
+
+TEST_F(PriceFeedTest, ShortAndBrokenTicksTakeNoPriceFromTheWrongField) {
+    setPrices("EURUSD", 2.0);
+    setPrices("GOLD", 3.0);
+    // A missing or non-numeric base counts as 0, not as -1.
+    feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "n/a", "835", "4"}));
+    EXPECT_DOUBLE_EQ(item("EURUSD").Last, 0.0835);
+    // The decimal count of a short tick is not read as a price.
+    feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "1", "835", "830", "4"}));
+    EXPECT_DOUBLE_EQ(item("EURUSD").Bid, 1.083);
+    EXPECT_DOUBLE_EQ(item("EURUSD").Ask, 2.0);
+    // No time, a one-field tick, an absurd decimal count: dropped.
+    feed->checkZMQNewMessage("EURUSD");
+    feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "0", "5", "400"}));
+    feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "0", "5", "-3"}));
+    EXPECT_DOUBLE_EQ(item("EURUSD").Last, 1.0835);  // unchanged since the short tick
+    // An unknown instrument and a 1 MB tick change nothing else.
+    feed->checkZMQNewMessage(tick({"SILVER", "20240102103000", "0", "5", "0"}));
+    feed->checkZMQNewMessage("EURUSD\x04" + std::string(1 << 20, '9'));
+    feed->checkZMQNewMessage(std::string(1 << 20, '\x04'));
+    EXPECT_DOUBLE_EQ(item("GOLD").Last, 3.0);
+    EXPECT_FALSE(item("GOLD").isPriceUpdateReceived);
+}
+
+TEST_F(PriceFeedTest, DepthLevelsAreStoredPerCode) {
+    feed->checkZMQNewMessage("MD_GOLD;1800.5,10|1800.4,5|;1800.7,3");
+    ASSERT_EQ(depth.size(), 1u);
+    EXPECT_EQ(depth[0].code, "GOLD");
+    EXPECT_EQ(depth[0].buy, (std::vector<std::string>{"1800.5,10", "1800.4,5"}));
+    EXPECT_EQ(depth[0].sell, (std::vector<std::string>{"1800.7,3"}));
+    // Without buy and sell levels, or without a code: dropped.
+    feed->checkZMQNewMessage("MD_GOLD");
+    feed->checkZMQNewMessage("MD_GOLD;1800.5,10");
+    feed->checkZMQNewMessage("MD_;1,2;3,4");
+    EXPECT_EQ(depth.size(), 1u);
+    // Empty sides are stored empty.
+    feed->checkZMQNewMessage("MD_GOLD;;");
+    ASSERT_EQ(depth.size(), 2u);
+    EXPECT_TRUE(depth[1].buy.empty());
+    EXPECT_TRUE(depth[1].sell.empty());
+}
+
+TEST_F(PriceFeedTest, StatusTextsPassTheirFrameOnAndBroadcastsAreIgnored) {
+    const std::string frame = "\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "574=3\x03\x02";
+    feed->checkZMQNewMessage("IS;" + frame + ";trailing");
+    feed->checkZMQNewMessage("IS;");
+    feed->checkZMQNewMessage("*#bm#*:GOLD\x04" "20240102103000\x04" "0\x04" "5\x04" "0");
+    EXPECT_EQ(statusFrames, std::vector<std::string>{frame});
+    EXPECT_FALSE(item("GOLD").isPriceUpdateReceived);
+}
+
+TEST_F(PriceFeedTest, StatusChangeSetsTheTradeSessionSetting) {
+    auto lookup = [this](const std::string& code) -> model::ItemDetails* {
+        auto it = items.find(code);
+        return it == items.end() ? nullptr : it->second.get();
+    };
+    PriceFeed::messageCrackerOnInstrumentStatusChange({"10=1049", "12=GOLD", "572=1", "574=3", ""}, lookup);
+    EXPECT_EQ(item("GOLD").CurrentTradeSessionSettingId, 3);
+    // 0, missing, out of range, unknown instrument: nothing changes.
+    PriceFeed::messageCrackerOnInstrumentStatusChange({"10=1049", "12=GOLD", "574=0"}, lookup);
+    PriceFeed::messageCrackerOnInstrumentStatusChange({"10=1049", "12=GOLD"}, lookup);
+    PriceFeed::messageCrackerOnInstrumentStatusChange({"10=1049", "12=GOLD", "574=99999999999"}, lookup);
+    PriceFeed::messageCrackerOnInstrumentStatusChange({"10=1049", "12=NONE", "574=5"}, lookup);
+    EXPECT_EQ(item("GOLD").CurrentTradeSessionSettingId, 3);
+    // The last value of a repeated tag counts.
+    PriceFeed::messageCrackerOnInstrumentStatusChange({"12=EURUSD", "574=4", "12=GOLD", "574=6"}, lookup);
+    EXPECT_EQ(item("GOLD").CurrentTradeSessionSettingId, 6);
+    EXPECT_EQ(item("EURUSD").CurrentTradeSessionSettingId, 0);
+}
+
+TEST(PriceFeedRounding, MatchesPrintfAtTheHalves) {
+    for (double v : {0.0000005, 0.0000015, 1.0000005, 2.5e-7, 123456.1234565, -0.0000004, 1e13 + 0.5, 0.1 + 0.2}) {
+        char buffer[400];
+        std::snprintf(buffer, sizeof buffer, "%f", v);
+        EXPECT_EQ(PriceFeed::roundAsPrinted(v), std::strtod(buffer, nullptr)) << buffer;
+    }
+}
+
+}  // namespace
+}  // namespace state
