@@ -258,18 +258,6 @@ public:
     UiServices& ui() { return ui_; }
 
     // --- Price feed, request channel and watchlist (business_base_feed.cpp) --
-    // Session queries the watchlist reads, filled in by the component that
-    // owns them; until then the defaults below stand in.
-    struct FeedSources {
-        // getAllItems. Default: the watchlist, then the open positions and pending orders.
-        std::function<std::vector<std::string>()> allItems;
-        // Codes of the visible open positions, then of the pending orders. Default: all of them.
-        std::function<std::vector<std::string>()> heldItems;
-        // The "code:name" entries of the first type of getSymbolTypes; nullopt
-        // without types. Default: the first entry of symbolTypeCollection.
-        std::function<std::optional<std::vector<std::string>>()> firstSymbolType;
-    };
-    FeedSources feedSources;
     // Where the watchlist is stored; null: the standard preferences.
     platform::Preferences* preferences = nullptr;
 
@@ -286,8 +274,8 @@ private:
     std::unique_ptr<PriceFeed> priceFeed_;
     Watchlist watchlist();
     model::ItemDetails* itemForCode(const std::string& code);
-    std::vector<std::string> heldItemCodes();
-    std::vector<std::string> allItemCodes();
+    // Codes of the visible open positions, then of the visible pending orders.
+    std::vector<std::string> heldItemCodes() const;
 
 protected:
     BusinessBase(SessionHost& host, UiServices& ui);

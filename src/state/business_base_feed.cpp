@@ -1,6 +1,5 @@
 // The session's side of the two ZeroMQ channels: connecting them after the
 // login, the price feed on the main thread, subscriptions and the watchlist.
-#include <algorithm>
 #include <ctime>
 #include <exception>
 
@@ -80,10 +79,6 @@ void dispatchFrames(const std::weak_ptr<BusinessBase>& weak, protocol::Connectio
     });
 }
 
-void addOnce(std::vector<std::string>& list, const std::string& code) {
-    if (std::find(list.begin(), list.end(), code) == list.end()) list.push_back(code);
-}
-
 }  // namespace
 
 model::ItemDetails* BusinessBase::itemForCode(const std::string& code) {
@@ -91,21 +86,10 @@ model::ItemDetails* BusinessBase::itemForCode(const std::string& code) {
     return item ? item->get() : nullptr;
 }
 
-std::vector<std::string> BusinessBase::heldItemCodes() {
-    if (feedSources.heldItems) return feedSources.heldItems();
+std::vector<std::string> BusinessBase::heldItemCodes() const {
     std::vector<std::string> codes;
-    for (const auto& order : OpenOrderCollection)
-        if (order) codes.push_back(order->ItemCode);
-    for (const auto& order : PendingOrderCollection)
-        if (order) codes.push_back(order->ItemCode);
-    return codes;
-}
-
-std::vector<std::string> BusinessBase::allItemCodes() {
-    if (feedSources.allItems) return feedSources.allItems();
-    std::vector<std::string> codes;
-    for (const auto& code : selectedSymbols) addOnce(codes, code);
-    for (const auto& code : heldItemCodes()) addOnce(codes, code);
+    for (const auto& order : getOpenOrderCollection()) codes.push_back(order->ItemCode);
+    for (const auto& order : getPendingOrderCollection()) codes.push_back(order->ItemCode);
     return codes;
 }
 
@@ -132,7 +116,7 @@ void BusinessBase::connectChannels() {
         conn->ConnectToZMQReqServer(address, userInfo->hdServerPort);
 }
 
-void BusinessBase::subscribeAllItems() { ProcessSubscribeandUnSubscribeItems(allItemCodes(), true); }
+void BusinessBase::subscribeAllItems() { ProcessSubscribeandUnSubscribeItems(getAllItems(), true); }
 
 void BusinessBase::reconnectZMQandSubscribeAllItems() {
     if (!conn->isConnected()) return;
@@ -174,13 +158,12 @@ Watchlist BusinessBase::watchlist() {
     BusinessBase* self = this;
     hooks.item = [self](const std::string& code) { return self->itemForCode(code); };
     hooks.firstSymbolType = [self]() -> std::optional<std::vector<std::string>> {
-        if (self->feedSources.firstSymbolType) return self->feedSources.firstSymbolType();
-        const auto* first = self->symbolTypeCollection.first();
-        if (!first) return std::nullopt;
-        return first->second;
+        SymbolTypes types = self->getSymbolTypes();
+        if (types.empty() || types.front().empty()) return std::nullopt;
+        return std::move(types.front().begin()->second);
     };
     hooks.heldItems = [self] { return self->heldItemCodes(); };
-    hooks.allItems = [self] { return self->allItemCodes(); };
+    hooks.allItems = [self] { return self->getAllItems(); };
     hooks.subscribe = [self](const std::vector<std::string>& codes, bool subscribe) {
         self->ProcessSubscribeandUnSubscribeItems(codes, subscribe);
     };

@@ -147,6 +147,7 @@ class FeedSession : public BusinessBase {
 public:
     FeedSession(SessionHost& host, UiServices& ui) : BusinessBase(host, ui) {}
     using BusinessBase::connectChannels;
+    using BusinessBase::subscribeAllItems;
 };
 
 std::vector<std::string> drainSubscriptions(support::ZMQSocket& xpub, std::chrono::milliseconds wait = 300ms) {
@@ -256,6 +257,41 @@ TEST_F(FeedSessionTest, SavingTheWatchlistChangesTheSubscriptions) {
     EXPECT_TRUE(session->selectedSymbols.empty());
     ASSERT_TRUE(pump([&] { return !posted.empty(); }));
     EXPECT_EQ(posted, std::vector<std::string>{"WatchlistUpdateNotification"});
+}
+
+TEST_F(FeedSessionTest, OrdersOfHiddenAccountsAreNotHeldByTheWatchlist) {
+    setAccounts({1, 3});  // "100" seen, "101" suspended
+    session->connectChannels();
+    session->selectedSymbols = {"EURUSD", "GOLD"};
+    session->ProcessSubscribeandUnSubscribeItems(session->selectedSymbols, true);
+    drainSubscriptions(*pub);
+    auto position = std::make_shared<model::Order>();
+    position->ItemCode = "GOLD";
+    position->AccountNumber = "100";
+    session->OpenOrderCollection.push_back(position);
+    auto hidden = std::make_shared<model::Order>();
+    hidden->ItemCode = "EURUSD";
+    hidden->AccountNumber = "101";
+    session->PendingOrderCollection.push_back(hidden);
+    session->SaveItemstoWatchList({});
+    EXPECT_EQ(drainSubscriptions(*pub), (std::vector<std::string>{"+GOLD", "+MD_GOLD;", "-EURUSD", "-MD_EURUSD;"}));
+}
+
+TEST_F(FeedSessionTest, TheDefaultWatchlistIsTheFirstSymbolTypeAndLoginSubscribesAllItems) {
+    session->symbolTypeCollection.set("Metals", "GOLD:Gold");
+    session->symbolTypeCollection.set("Forex", "EURUSD:Euro,GBPUSD:Pound");
+    session->LoadItemstoWatchlist();
+    EXPECT_EQ(session->selectedSymbols, std::vector<std::string>{"GOLD"});
+    EXPECT_EQ(prefs.stringArrayForKey("Watchlist.trader"), std::vector<std::string>{"GOLD"});
+    EXPECT_TRUE(items["GOLD"]->isWatchlistSymbol);
+
+    auto pending = std::make_shared<model::Order>();
+    pending->ItemCode = "EURUSD";
+    session->PendingOrderCollection.push_back(pending);
+    session->connectChannels();
+    drainSubscriptions(*pub);
+    session->subscribeAllItems();
+    EXPECT_EQ(drainSubscriptions(*pub), (std::vector<std::string>{"+GOLD", "+MD_GOLD;", "+EURUSD", "+MD_EURUSD;"}));
 }
 
 TEST_F(FeedSessionTest, FeedTextsReachTheRecordsOnTheMainThread) {
