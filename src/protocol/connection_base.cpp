@@ -1,65 +1,10 @@
 #include "protocol/connection_base.h"
 
-#include <cstring>
-
 #include "model/device_info.h"
 #include "platform/log.h"
 #include "protocol/message_base.h"
 
 namespace protocol {
-namespace {
-constexpr char kStart = 0x01;
-constexpr char kEnd = 0x02;
-}  // namespace
-
-void FrameReader::reset() {
-    tail_.clear();
-    inside_ = false;
-    dropped_ = 0;
-}
-
-bool FrameReader::append(std::string_view bytes, const std::function<void(std::string&&)>& frame) {
-    const char* p = bytes.data();
-    const char* end = p + bytes.size();
-    while (p < end) {
-        if (!inside_) {
-            const char* s = static_cast<const char*>(std::memchr(p, kStart, static_cast<std::size_t>(end - p)));
-            if (!s) {
-                dropped_ += static_cast<std::size_t>(end - p);
-                return true;
-            }
-            dropped_ += static_cast<std::size_t>(s - p);
-            p = s + 1;
-            inside_ = true;
-            tail_.clear();
-            continue;
-        }
-        // Inside a frame: up to the next 0x02 or 0x01, whichever comes first.
-        const char* e = static_cast<const char*>(std::memchr(p, kEnd, static_cast<std::size_t>(end - p)));
-        const char* limit = e ? e : end;
-        const char* s = static_cast<const char*>(std::memchr(p, kStart, static_cast<std::size_t>(limit - p)));
-        const char* stop = s ? s : limit;
-        std::size_t n = static_cast<std::size_t>(stop - p);
-        if (tail_.size() + n > maxFrame_) {
-            tail_.clear();
-            tail_.shrink_to_fit();
-            inside_ = false;
-            return false;
-        }
-        tail_.append(p, n);
-        p = stop;
-        if (p == end) return true;
-        // *p is 0x02 (frame ends) or 0x01 (next frame starts).
-        inside_ = (*p == kStart);
-        ++p;
-        if (!tail_.empty()) {
-            std::string done;
-            done.swap(tail_);
-            frame(std::move(done));
-        }
-    }
-    return true;
-}
 
 // ---------------------------------------------------------------------------
 // ConnectionBase
@@ -178,14 +123,10 @@ void ConnectionBase::socketDidConnectToHost(support::GCDAsyncSocket* sock, const
 void ConnectionBase::socketDidReadData(support::GCDAsyncSocket* sock, std::span<const std::uint8_t> data,
                                        std::int64_t) {
     auto d = delegate_.lock();
-    const std::size_t droppedBefore = frames_.droppedBytes();
-    bool ok = frames_.append(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()),
-                             [&d](std::string&& frame) {
-                                 if (d) d->connectionDidReceiveFrame(std::move(frame));
-                             });
-    if (frames_.droppedBytes() != droppedBefore)
-        platform::Log::debug("Dropped " + std::to_string(frames_.droppedBytes() - droppedBefore) +
-                             " bytes outside any frame");
+    bool ok = frames_.feed(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()),
+                           [&d](std::string_view frame) {
+                               if (d) d->connectionDidReceiveFrame(std::string(frame));
+                           });
     if (!ok) {
         platform::Log::error("A frame from the server exceeds the size limit; closing the session");
         // Not a manual disconnect: reported as a failure.

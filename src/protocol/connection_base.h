@@ -1,6 +1,5 @@
 #pragma once
-// The TCP session to the trading server, and the stream de-framer shared with
-// the session object.
+// The TCP session to the trading server.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "platform/serial_queue.h"
+#include "protocol/frame_decoder.h"
 #include "support/async_socket/gcd_async_socket.h"
 #include "protocol/zmq_request_channel.h"
 #include "protocol/zmq_subscription_feed.h"
@@ -21,34 +21,6 @@
 namespace protocol {
 
 class MessageBase;
-
-// Finds frames (0x01 ... 0x02) in a byte stream that arrives in pieces.
-// Frames are cut on bytes, so a read that ends inside a frame, right after
-// its 0x01 or inside a UTF-8 character loses nothing. Bytes between a 0x02
-// and the next 0x01 are dropped. A 0x01 inside an unfinished frame ends that
-// frame and starts the next one. Empty frames are dropped.
-class FrameReader {
-public:
-    static constexpr std::size_t kDefaultMaxFrame = 16u * 1024u * 1024u;
-
-    explicit FrameReader(std::size_t maxFrame = kDefaultMaxFrame) : maxFrame_(maxFrame) {}
-
-    // Appends bytes and calls `frame` with the body of every completed frame
-    // (0x01 and 0x02 removed). Returns false, dropping the unfinished frame,
-    // when it grows past the cap.
-    bool append(std::string_view bytes, const std::function<void(std::string&&)>& frame);
-    // The unfinished frame, without its 0x01.
-    const std::string& tail() const { return tail_; }
-    bool insideFrame() const { return inside_; }
-    std::size_t droppedBytes() const { return dropped_; }
-    void reset();
-
-private:
-    std::size_t maxFrame_;
-    std::string tail_;
-    bool inside_ = false;
-    std::size_t dropped_ = 0;
-};
 
 // The session object as the connection reports to it. Every call arrives on
 // the connection's queue "NewQueue", except a connect refused at once, which
@@ -80,7 +52,7 @@ public:
     static constexpr double kReadTimeout = 30.0;
 
     static std::shared_ptr<ConnectionBase> create(std::weak_ptr<ConnectionDelegate> delegate,
-                                                  std::size_t maxFrame = FrameReader::kDefaultMaxFrame);
+                                                  std::size_t maxFrame = FrameDecoder::kDefaultMaxFrame);
     ~ConnectionBase() override;
 
     // Connects to host:port; the outcome arrives through the delegate. A port
@@ -147,7 +119,7 @@ private:
     std::weak_ptr<ConnectionDelegate> delegate_;
     std::shared_ptr<platform::SerialQueue> queue_;
     std::shared_ptr<support::GCDAsyncSocket> socket_;
-    FrameReader frames_;  // "NewQueue" only
+    FrameDecoder frames_;  // "NewQueue" only
     std::mutex addressMutex_;
     std::string host_;
     std::int64_t port_ = 0;

@@ -1,6 +1,5 @@
 #include "protocol/frame_decoder.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "platform/log.h"
@@ -9,85 +8,80 @@
 namespace protocol {
 
 void FrameDecoder::reset() {
-    buffer_.clear();
-    skipping_ = false;
+    tail_.clear();
+    dropped_ = 0;
 }
 
-void FrameDecoder::feed(std::string_view bytes, const std::function<void(std::string_view)>& onFrame) {
+bool FrameDecoder::feed(std::string_view bytes, const std::function<void(std::string_view)>& onFrame) {
     if (busy_) {
         platform::Log::error("FrameDecoder: fed again from its own callback; chunk dropped");
-        return;
+        return false;
     }
     busy_ = true;
     struct Release {
         bool& flag;
         ~Release() { flag = false; }
     } release{busy_};
-    feedChunk(bytes, onFrame);
+    return feedChunk(bytes, onFrame);
 }
 
-void FrameDecoder::feedChunk(std::string_view bytes, const std::function<void(std::string_view)>& onFrame) {
-    if (skipping_) {
-        const std::size_t start = bytes.find(FrameStartByte);
-        if (start == std::string_view::npos) return;
-        bytes.remove_prefix(start);
-        skipping_ = false;
-    }
-    if (bytes.empty()) return;
-
-    // The tail holds 0x01 at most at its first byte, so only the new bytes need searching.
-    // With no tail the chunk is read in place; only its unfinished end is copied.
-    const bool inPlace = buffer_.empty();
-    const std::size_t oldSize = buffer_.size();
-    if (!inPlace) buffer_.append(bytes);
-    const std::string_view text = inPlace ? bytes : std::string_view(buffer_);
-    const char* data = text.data();
-    const std::size_t size = text.size();
-
-    auto emit = [&](std::size_t from, std::size_t to) {
-        if (to <= from) return;
-        std::string_view piece(data + from, to - from);
-        // Usually the only 0x02 is the last byte.
-        const void* end = std::memchr(piece.data(), FrameEndByte, piece.size());
-        if (end == nullptr || static_cast<const char*>(end) == piece.data() + piece.size() - 1) {
-            if (end != nullptr) piece.remove_suffix(1);
-            if (!piece.empty()) onFrame(piece);
-            return;
+bool FrameDecoder::feedChunk(std::string_view bytes, const std::function<void(std::string_view)>& onFrame) {
+    bool ok = true;
+    std::size_t dropped = 0;
+    // Inside a frame: its 0x01 was seen. Its body so far is in the tail (after
+    // the 0x01) or, when the tail is empty, starts at `bytes`, read in place.
+    bool inside = !tail_.empty();
+    while (!bytes.empty()) {
+        if (!inside) {
+            const std::size_t start = bytes.find(FrameStartByte);
+            if (start == std::string_view::npos) {
+                dropped += bytes.size();
+                break;
+            }
+            dropped += start;
+            bytes.remove_prefix(start + 1);
+            inside = true;
+            continue;
         }
-        frame_.assign(piece);
-        frame_.erase(std::remove(frame_.begin(), frame_.end(), FrameEndByte), frame_.end());
-        if (!frame_.empty()) onFrame(frame_);
-    };
-
-    std::size_t pieceStart = (size > 0 && data[0] == FrameStartByte) ? 1 : 0;
-    std::size_t search = std::max(oldSize, pieceStart);
-    while (search < size) {
-        const void* hit = std::memchr(data + search, FrameStartByte, size - search);
-        if (!hit) break;
-        const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
-        emit(pieceStart, at);
-        pieceStart = at + 1;
-        search = pieceStart;
+        // Up to the next 0x02 or 0x01, whichever comes first.
+        const char* data = bytes.data();
+        const void* end = std::memchr(data, FrameEndByte, bytes.size());
+        const std::size_t limit = end ? static_cast<std::size_t>(static_cast<const char*>(end) - data) : bytes.size();
+        const void* next = std::memchr(data, FrameStartByte, limit);
+        const std::size_t n = next ? static_cast<std::size_t>(static_cast<const char*>(next) - data) : limit;
+        const std::size_t held = tail_.empty() ? 0 : tail_.size() - 1;
+        if (held + n > maxFrame_) {
+            platform::Log::error("FrameDecoder: frame of more than " + std::to_string(maxFrame_) +
+                                 " bytes; dropped");
+            tail_.clear();
+            tail_.shrink_to_fit();
+            ok = false;
+            inside = false;
+            bytes.remove_prefix(n);
+            continue;
+        }
+        if (n == bytes.size()) {  // unfinished
+            if (tail_.empty()) tail_.push_back(FrameStartByte);
+            tail_.append(data, n);
+            break;
+        }
+        std::string_view body = bytes.substr(0, n);
+        if (!tail_.empty()) {
+            tail_.append(data, n);
+            body = std::string_view(tail_).substr(1);
+        }
+        if (!body.empty()) onFrame(body);
+        tail_.clear();
+        inside = data[n] == FrameStartByte;
+        bytes.remove_prefix(n + 1);
     }
-
-    if (pieceStart < size && data[size - 1] == FrameEndByte) {
-        emit(pieceStart, size);
-        buffer_.clear();
-        return;
+    // The chunk ended right after a 0x01.
+    if (inside && tail_.empty()) tail_.push_back(FrameStartByte);
+    if (dropped > 0) {
+        dropped_ += dropped;
+        platform::Log::debug("Dropped " + std::to_string(dropped) + " bytes outside any frame");
     }
-    // Keep the unfinished piece with its 0x01.
-    const std::size_t keepFrom = pieceStart > 0 ? pieceStart - 1 : 0;
-    if (inPlace) {
-        buffer_.assign(text.substr(keepFrom));
-    } else if (keepFrom > 0) {
-        buffer_.erase(0, keepFrom);
-    }
-    if (buffer_.size() > maxTail_) {
-        platform::Log::error("FrameDecoder: unfinished frame of " + std::to_string(buffer_.size()) +
-                             " bytes exceeds the cap of " + std::to_string(maxTail_) + "; dropped");
-        buffer_.clear();
-        skipping_ = true;
-    }
+    return ok;
 }
 
 std::vector<std::string> FrameDecoder::feed(std::string_view bytes) {
@@ -96,8 +90,8 @@ std::vector<std::string> FrameDecoder::feed(std::string_view bytes) {
     return frames;
 }
 
-void FrameDecoder::feedMessages(std::string_view bytes, const std::function<void(MessageBase&&)>& onMessage) {
-    feed(bytes, [&](std::string_view f) {
+bool FrameDecoder::feedMessages(std::string_view bytes, const std::function<void(MessageBase&&)>& onMessage) {
+    return feed(bytes, [&](std::string_view f) {
         if (auto m = MessageBase::decodeFrame(f)) onMessage(std::move(*m));
     });
 }

@@ -1,14 +1,18 @@
 #pragma once
 // Byte-level de-framer for one channel. Chunks of bytes go in as they arrive;
-// every complete frame comes out, its start and end bytes removed.
+// every complete frame (0x01 ... 0x02) comes out, its start and end bytes
+// removed.
 //
-// The stream is split at 0x01. A piece is complete when a later 0x01 follows
-// it, or when it is the last piece and ends with 0x02; 0x02 bytes are removed
-// from a complete piece and empty pieces are dropped. The unfinished tail is
-// kept raw, its own 0x01 included, so the next chunk continues it exactly.
-// A tail longer than the cap is dropped (logged) and bytes are skipped until
-// the next 0x01. Not thread-safe and not re-entrant: one decoder per channel,
-// fed from one queue; a callback that feeds the same decoder is refused (logged).
+// Frames are cut on bytes, so a chunk that ends inside a frame, right after
+// its 0x01 or inside a UTF-8 character loses nothing: the unfinished frame is
+// kept as the tail, its 0x01 included. A 0x01 inside an unfinished frame ends
+// that frame and starts the next one. Bytes outside frames (before a 0x01,
+// between a 0x02 and the next 0x01) are dropped and logged; empty frames are
+// dropped. A frame whose body grows past the cap is dropped and reported, and
+// bytes are skipped up to the next 0x01.
+//
+// Not thread-safe and not re-entrant: one decoder per channel, fed from one
+// queue; a callback that feeds the same decoder is refused (logged).
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -21,29 +25,33 @@ namespace protocol {
 
 class FrameDecoder {
 public:
-    static constexpr std::size_t kDefaultMaxTail = 64u * 1024u * 1024u;
+    static constexpr std::size_t kDefaultMaxFrame = 16u * 1024u * 1024u;
 
-    explicit FrameDecoder(std::size_t maxTail = kDefaultMaxTail) : maxTail_(maxTail) {}
+    explicit FrameDecoder(std::size_t maxFrame = kDefaultMaxFrame) : maxFrame_(maxFrame) {}
 
-    // Calls `onFrame` with each complete frame text, in order.
-    void feed(std::string_view bytes, const std::function<void(std::string_view frame)>& onFrame);
+    // Calls `onFrame` with each complete frame body, in order. False when
+    // bytes of a frame were lost: a frame past the cap, or a call from the
+    // decoder's own callback (the chunk is dropped).
+    bool feed(std::string_view bytes, const std::function<void(std::string_view frame)>& onFrame);
     std::vector<std::string> feed(std::string_view bytes);
     // Decodes each complete frame (MessageBase::decodeFrame); frames that do
     // not decode are dropped and logged.
-    void feedMessages(std::string_view bytes, const std::function<void(MessageBase&&)>& onMessage);
+    bool feedMessages(std::string_view bytes, const std::function<void(MessageBase&&)>& onMessage);
 
-    // The raw unfinished tail.
-    const std::string& tail() const { return buffer_; }
-    std::size_t maxTail() const { return maxTail_; }
+    // The unfinished frame with its 0x01; empty between frames.
+    const std::string& tail() const { return tail_; }
+    bool insideFrame() const { return !tail_.empty(); }
+    // Bytes outside frames dropped since the start or the last reset.
+    std::size_t droppedBytes() const { return dropped_; }
+    std::size_t maxFrame() const { return maxFrame_; }
     void reset();
 
 private:
-    void feedChunk(std::string_view bytes, const std::function<void(std::string_view frame)>& onFrame);
+    bool feedChunk(std::string_view bytes, const std::function<void(std::string_view frame)>& onFrame);
 
-    std::string buffer_;
-    std::string frame_;
-    std::size_t maxTail_;
-    bool skipping_ = false;
+    std::string tail_;
+    std::size_t maxFrame_;
+    std::size_t dropped_ = 0;
     bool busy_ = false;
 };
 

@@ -280,9 +280,9 @@ void BusinessBase::ProcessMessage(const std::string& text) {
     }
     // One buffer per nesting level: an envelope inside an envelope must not
     // run into the tail of the text that carried it.
-    protocol::FrameReader& frames = innerFrames_[static_cast<std::size_t>(decodeDepth_)];
+    protocol::FrameDecoder& frames = innerFrames_[static_cast<std::size_t>(decodeDepth_)];
     ++decodeDepth_;
-    bool ok = frames.append(text, [this](std::string&& frame) { decodeFrame(std::move(frame)); });
+    bool ok = frames.feed(text, [this](std::string_view frame) { decodeFrame(std::string(frame)); });
     --decodeDepth_;
     if (!ok) platform::Log::error("Unwrapped message exceeds the size limit: dropped");
 }

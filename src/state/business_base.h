@@ -360,7 +360,7 @@ private:
 
     // "NewQueue" only.
     static constexpr int kMaxUnwrapDepth = 4;
-    std::array<protocol::FrameReader, kMaxUnwrapDepth> innerFrames_;
+    std::array<protocol::FrameDecoder, kMaxUnwrapDepth> innerFrames_;
     std::optional<std::string> lastServerTimeSeen_;
     int decodeDepth_ = 0;
 

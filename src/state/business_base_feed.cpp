@@ -68,8 +68,8 @@ std::optional<protocol::RequestMessage> buildKeepAlive(const std::optional<std::
 // session frames are decoded.
 void dispatchFrames(const std::weak_ptr<BusinessBase>& weak, protocol::ConnectionBase& conn, const std::string& text) {
     std::vector<std::string> frames;
-    protocol::FrameReader reader;
-    if (!reader.append(text, [&frames](std::string&& frame) { frames.push_back(std::move(frame)); }))
+    protocol::FrameDecoder reader;
+    if (!reader.feed(text, [&frames](std::string_view frame) { frames.emplace_back(frame); }))
         platform::Log::error("Channel message exceeds the size limit: dropped");
     if (reader.insideFrame()) platform::Log::debug("Channel message ends inside a frame: the rest dropped");
     if (frames.empty()) return;

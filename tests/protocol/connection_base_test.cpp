@@ -126,7 +126,7 @@ protected:
         std::this_thread::sleep_for(20ms);  // let queued socket work finish before the clock goes
         platform::installClock(nullptr);
     }
-    void connect(bool demo = false, std::size_t maxFrame = FrameReader::kDefaultMaxFrame) {
+    void connect(bool demo = false, std::size_t maxFrame = FrameDecoder::kDefaultMaxFrame) {
         conn = ConnectionBase::create(delegate, maxFrame);
         ASSERT_TRUE(conn->ConnectToServer(demo, "127.0.0.1", server.port()));
         ASSERT_TRUE(server.accept());

@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 check(*m);
             }
         });
-        require(dec.tail().size() <= dec.maxTail());
+        require(dec.tail().size() <= dec.maxFrame() + 1);  // the body and its 0x01
     }
     require(frames <= stream.size());
     return 0;
