@@ -27,7 +27,7 @@ int main() {
     for (int i = 0; i < kAccounts; ++i) {
         auto a = std::make_shared<model::AccountDetails>();
         a->AccountId = 1000 + i;
-        a->GroupId = "1";
+        a->GroupId = std::string("1");
         a->tradingStatus = i % 10 == 0 ? 6 : 1;  // every tenth account closed
         a->accountaccessType = 1;
         a->Balance = 10000;
@@ -36,7 +36,8 @@ int main() {
     for (int i = 0; i < kPositions; ++i) {
         auto o = std::make_shared<model::Order>();
         o->AccountNumber = std::to_string(1000 + i % kAccounts);
-        o->ItemCode = "I" + std::to_string(i % 50);
+        o->ItemCode = std::to_string(i % 50);
+        o->ItemCode.insert(o->ItemCode.begin(), 'I');
         o->OpenPositionId = std::to_string(i);
         o->UnrealisedPL = (i % 7) - 3.0;
         open.push_back(o);

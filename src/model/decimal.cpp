@@ -17,7 +17,7 @@ using Digits = std::string;
 void stripLeadingZeros(Digits& d) {
     const auto first = d.find_first_not_of('0');
     if (first == Digits::npos) {
-        d = "0";
+        d.assign(1, '0');
     } else if (first > 0) {
         d.erase(0, first);
     }
@@ -93,7 +93,7 @@ Digits multiplyDigits(const Digits& a, const Digits& b) {
 // Long division; b must not be zero.
 void divideDigits(const Digits& a, const Digits& b, Digits& quotient, Digits& remainder) {
     quotient.clear();
-    remainder = "0";
+    remainder.assign(1, '0');
     for (char c : a) {
         if (remainder == "0") {
             remainder = Digits(1, c);

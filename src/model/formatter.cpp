@@ -673,7 +673,9 @@ std::string Formatter::formatIndexForString(const std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '{' && i + 2 < text.size() && std::isdigit(static_cast<unsigned char>(text[i + 1])) &&
             text[i + 2] == '}') {
-            out += "%" + std::to_string(text[i + 1] - '0' + 1) + "$@";
+            out += '%';
+            out += std::to_string(text[i + 1] - '0' + 1);
+            out += "$@";
             i += 2;
         } else {
             out += text[i];

@@ -289,7 +289,9 @@ WeekSchedule marketSessionSchedules(const ScheduleMap& schedules, const SessionS
 
 std::string getDaysOfTheWeekName(std::uint64_t weekday, std::int64_t language) {
     if (weekday > 6) return "";
-    return model::LanguageString::stringforSelectedLanguage(language, "0" + std::to_string(685 + weekday));
+    std::string key = std::to_string(685 + weekday);
+    key.insert(key.begin(), '0');
+    return model::LanguageString::stringforSelectedLanguage(language, key);
 }
 
 }  // namespace state::Queries

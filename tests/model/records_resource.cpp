@@ -49,7 +49,7 @@ TEST(FileResourceString, SeparatorBytesAreRefused) {
     EXPECT_EQ(r.getString(1), std::nullopt);
     // Not sent in a download, so not in the way.
     EXPECT_TRUE(r.getString(0).has_value());
-    r.fileCRC = "\x05";
+    r.fileCRC = std::string("\x05");
     EXPECT_EQ(r.getString(0), std::nullopt);
     // Other control bytes are plain text.
     FileResource ok;

@@ -106,6 +106,15 @@ TEST(Preferences, FailedWriteKeepsTheOldFile) {
     EXPECT_EQ(entries, 1);
 }
 
+// "k<thread>_<i>"
+static std::string threadKey(int t, int i) {
+    std::string key = std::to_string(t);
+    key.insert(key.begin(), 'k');
+    key += '_';
+    key += std::to_string(i);
+    return key;
+}
+
 TEST(Preferences, ConcurrentSettersAndWritersLoseNothing) {
     TempDir dir;
     std::string path = dir / "preferences";
@@ -114,7 +123,7 @@ TEST(Preferences, ConcurrentSettersAndWritersLoseNothing) {
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&, t] {
             for (int i = 0; i < 50; ++i) {
-                prefs.set("k" + std::to_string(t) + "_" + std::to_string(i), std::int64_t{i});
+                prefs.set(threadKey(t, i), std::int64_t{i});
                 if (i % 10 == 0) prefs.synchronize();
             }
         });
@@ -123,5 +132,5 @@ TEST(Preferences, ConcurrentSettersAndWritersLoseNothing) {
     ASSERT_TRUE(prefs.synchronize());
     Preferences again(path);
     for (int t = 0; t < 4; ++t)
-        for (int i = 0; i < 50; ++i) EXPECT_EQ(again.integerForKey("k" + std::to_string(t) + "_" + std::to_string(i)), i);
+        for (int i = 0; i < 50; ++i) EXPECT_EQ(again.integerForKey(threadKey(t, i)), i);
 }

@@ -14,6 +14,7 @@ namespace state {
 namespace {
 
 using namespace std::chrono;
+using namespace std::string_literals;
 
 TEST(OrderRejectionKey, CodesSharingAKeyAndTheGeneralText) {
     for (int code : {0, 3, 16, 84, -1, 4, 49, 52, 79, 85, 87, 1000}) EXPECT_EQ(orderRejectionKey(code), "1077") << code;
@@ -91,13 +92,13 @@ TEST(JournalData, LoginLinesUseTheCalendarYear) {
 TEST(JournalData, OrderLines) {
     JournalContext ctx = context();
     model::Order o;
-    o.ItemCode = "GOLD";
+    o.ItemCode = "GOLD"s;
     o.RequestId = 12;
-    o.PendingOrderId = "P7";
-    o.RemainingQty = "3";
-    o.OpenPositionId = "55";
-    o.OrderPrice = "1801.5";
-    o.SettlementId = "9";
+    o.PendingOrderId = "P7"s;
+    o.RemainingQty = "3"s;
+    o.OpenPositionId = "55"s;
+    o.OrderPrice = "1801.5"s;
+    o.SettlementId = "9"s;
     o.SettledPrice = "1790";
 
     // Before the first ping answer the time is empty.
