@@ -1,13 +1,17 @@
 #pragma once
 // Serial queue on Asio: tasks run one at a time, in order, on a shared pool of
 // I/O threads. Stands in for a GCD serial queue.
-#include <asio.hpp>
 #include <atomic>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <memory>
 #include <string>
+
+#include <asio.hpp>
+#if !defined(ASIO_DISABLE_STD_ALIGNED_ALLOC)
+#error "Asio needs ASIO_DISABLE_STD_ALIGNED_ALLOC in every file (a definition of the platform target)"
+#endif
 
 #include "platform/clock.h"
 
