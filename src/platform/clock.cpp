@@ -215,4 +215,10 @@ bool FakeClock::nextDue(TimePoint* when) const {
     return true;
 }
 
+bool FakeClock::isPending(TimePoint when) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = pending_.lower_bound(std::make_pair(when, TimerId{0}));
+    return it != pending_.end() && it->first.first == when;
+}
+
 }  // namespace platform

@@ -63,6 +63,8 @@ public:
     void advanceTo(TimePoint t);
     // Time of the earliest pending callback, if any.
     bool nextDue(TimePoint* when) const;
+    // Whether a callback is pending for exactly `when` (a time-out armed at a known time, say).
+    bool isPending(TimePoint when) const;
 
 private:
     mutable std::mutex mutex_;

@@ -40,7 +40,7 @@ protected:
     void SetUp() override {
         loop = std::make_shared<platform::ManualRunLoop>();
         platform::MainExecutor::install(loop);
-        sim = std::make_unique<integration::SimProcess>(TRADING_SIM_PATH, integration::portBaseFor(7));
+        sim = integration::SimProcess::start(TRADING_SIM_PATH);
         ASSERT_TRUE(sim->ready()) << "simulator did not start";
         ui.login.setUserName("trader");
         ui.login.setPassword("secret1");

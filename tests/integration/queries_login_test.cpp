@@ -95,9 +95,8 @@ protected:
         ::unsetenv("XDG_DATA_HOME");
         fs::remove_all(support);
     }
-    void login(int slot, const std::string& form) {
-        sim = std::make_unique<integration::SimProcess>(TRADING_SIM_PATH, integration::portBaseFor(slot),
-                                                        std::vector<std::string>{"--login-form", form});
+    void login(const std::string& form) {
+        sim = integration::SimProcess::start(TRADING_SIM_PATH, {"--login-form", form});
         ASSERT_TRUE(sim->ready()) << "simulator did not start";
         ui.login.setUserName("trader");
         ui.login.setPassword("secret1");
@@ -160,7 +159,7 @@ protected:
 
 TEST_P(QueriesLoginTest, InstrumentsAccountsAndListsAnswerFromTheLoginData) {
     const std::string form = GetParam();
-    login(form == "xml" ? 30 : 31, form);
+    login(form);
     BusinessBase& s = *session;
 
     // Every instrument of the scenario, found both ways.
@@ -219,7 +218,7 @@ TEST_P(QueriesLoginTest, InstrumentsAccountsAndListsAnswerFromTheLoginData) {
 }
 
 TEST_F(QueriesLoginTest, ScenarioResourceFilesLandWithTheMergedCalendar) {
-    login(32, "packed");
+    login("packed");
     download("gold.svg");
     EXPECT_EQ(completed, 0);
     download("holidays.ics");

@@ -31,9 +31,8 @@ protected:
         std::this_thread::sleep_for(20ms);
         platform::MainExecutor::install(nullptr);
     }
-    void login(int slot, const std::string& form) {
-        sim = std::make_unique<integration::SimProcess>(TRADING_SIM_PATH, integration::portBaseFor(slot),
-                                                        std::vector<std::string>{"--login-form", form});
+    void login(const std::string& form) {
+        sim = integration::SimProcess::start(TRADING_SIM_PATH, {"--login-form", form});
         ASSERT_TRUE(sim->ready()) << "simulator did not start";
         ui.login.setUserName("trader");
         ui.login.setPassword("secret1");
@@ -64,7 +63,7 @@ protected:
 
 TEST_P(ReferenceDataLoginTest, FillsUserAccountsGroupsAndSessionSettings) {
     const std::string form = GetParam();
-    login(form == "xml" ? 20 : 21, form);
+    login(form);
     const BusinessBase& s = *session;
 
     // The user with the channel ports that the accepted login connects to.

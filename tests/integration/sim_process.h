@@ -9,8 +9,11 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "sim/port_base.h"
 
 namespace integration {
 
@@ -64,6 +67,16 @@ public:
             }
         }
         if (stdout_ >= 0) ::close(stdout_);
+    }
+    // Starts `path` on a free port base; a base taken in the meantime is
+    // replaced by another. Check ready() on the result.
+    static std::unique_ptr<SimProcess> start(const std::string& path, const std::vector<std::string>& extra = {}) {
+        std::unique_ptr<SimProcess> sim;
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            sim = std::make_unique<SimProcess>(path, simtest::freePortBase(), extra);
+            if (sim->ready()) break;
+        }
+        return sim;
     }
     bool ready() const { return ready_; }
     int sessionPort() const { return portBase_; }
@@ -120,10 +133,5 @@ private:
     bool eof_ = false;
     std::string buffer_;
 };
-
-// A port base for this test process: three consecutive ports, spread by pid.
-inline int portBaseFor(int slot) {
-    return 21000 + static_cast<int>((static_cast<unsigned>(::getpid()) * 16u + static_cast<unsigned>(slot) * 4u) % 30000u);
-}
 
 }  // namespace integration

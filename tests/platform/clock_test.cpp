@@ -49,7 +49,11 @@ TEST(FakeClock, CancelAndNextDueAndWallTime) {
     TimePoint due;
     ASSERT_TRUE(clock.nextDue(&due));
     EXPECT_EQ(due, t0 + 5s);
+    EXPECT_TRUE(clock.isPending(t0 + 5s));
+    EXPECT_FALSE(clock.isPending(t0 + 4s));
+    EXPECT_FALSE(clock.isPending(t0 + 6s));
     clock.cancel(id);
+    EXPECT_FALSE(clock.isPending(t0 + 5s));
     clock.cancel(id);  // twice is harmless
     EXPECT_FALSE(clock.nextDue(&due));
     clock.advance(1min);

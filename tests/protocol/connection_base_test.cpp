@@ -61,6 +61,17 @@ public:
     std::vector<std::string> failures;
 };
 
+// Polls `done` until it holds or the time is up.
+template <typename Pred>
+bool eventually(Pred done, std::chrono::milliseconds timeout = 5000ms) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
 // One-connection server on an ephemeral port.
 class ScriptedServer {
 public:
@@ -168,8 +179,11 @@ TEST_F(ConnectionBaseTest, NoTimeOutBeforeTheFirstDataThenThirtySeconds) {
 
     server.send("\x01" "A\x02");
     ASSERT_TRUE(delegate->waitFor([&] { return delegate->frames.size() == 1; }));
-    std::this_thread::sleep_for(50ms);  // the next read is armed
+    // The next read is armed with its time-out 30 s from now.
+    const platform::TimePoint timeout = clock->now() + 30s;
+    ASSERT_TRUE(eventually([&] { return clock->isPending(timeout); }));
     clock->advance(29s);
+    EXPECT_TRUE(clock->isPending(timeout));
     std::this_thread::sleep_for(100ms);
     EXPECT_EQ(delegate->failureCount(), 0u);
     clock->advance(1s + 1ms);

@@ -11,9 +11,9 @@
 #include <zmq.h>
 
 #include <cstdlib>
-#include <random>
 #include <stdexcept>
 
+#include "port_base.h"
 #include "protocol/deployment_constants.h"
 
 namespace rawclient {
@@ -285,11 +285,10 @@ bool LogCapture::contains(const std::string& text) {
 
 std::unique_ptr<sim::Simulator> startSimulator(sim::SimulatorOptions options, std::shared_ptr<LogCapture> log,
                                                const std::string& scenarioJson) {
-    std::mt19937 rng(std::random_device{}());
     options.ticksPerSecond = options.ticksPerSecond == 4 ? 0 : options.ticksPerSecond;
     if (options.statusSeconds == 5) options.statusSeconds = 0;
     for (int attempt = 0; attempt < 20; ++attempt) {
-        options.portBase = 20000 + static_cast<int>(rng() % 30000);
+        options.portBase = simtest::freePortBase();
         auto s = std::make_unique<sim::Simulator>(
             scenarioJson.empty() ? sim::Scenario::load(SIM_DEFAULT_SCENARIO) : sim::Scenario::fromText(scenarioJson),
             options);

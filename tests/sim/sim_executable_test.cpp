@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "raw_client.h"
+#include "port_base.h"
 
 extern char** environ;
 
@@ -77,14 +77,13 @@ struct Child {
 }  // namespace
 
 TEST(SimExecutable, PrintsItsPortsTakesCommandsAndStopsOnTerm) {
-    std::mt19937 rng(std::random_device{}());
     const std::string logPath = std::string(TC_BINARY_DIR) + "/sim_executable_" + std::to_string(getpid()) + ".log";
     std::remove(logPath.c_str());
     std::string ready;
     int base = 0;
     std::unique_ptr<Child> child;
     for (int attempt = 0; attempt < 5 && ready.rfind("trading-sim ready", 0) != 0; ++attempt) {
-        base = 20000 + static_cast<int>(rng() % 30000);
+        base = simtest::freePortBase();
         child = std::make_unique<Child>(
             std::vector<std::string>{"--port-base", std::to_string(base), "--ticks", "0", "--log", logPath});
         ready = child->line();
