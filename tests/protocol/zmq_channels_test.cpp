@@ -317,7 +317,10 @@ TEST_F(RequestChannelTest, AReplyThatNeverComesTimesOutAndTheNextRequestGoesOut)
     std::this_thread::sleep_for(50ms);
     EXPECT_EQ(requestCount.load(), 1);
     clock->advance(1s);
-    releaseHeld = true;  // answers the first request's dead socket
+    // The worker gives the first request up and sends the second on a new
+    // socket; only then is the first answered, on the dead socket.
+    ASSERT_TRUE(eventually([&] { return channel->requestsSent() == 2; }));
+    releaseHeld = true;
     ASSERT_TRUE(pumpUntil([&] { return replies.size() == 1; }));
     EXPECT_EQ(replies[0].text, "second answer");
     EXPECT_EQ(replies[0].kind.name, "second");
