@@ -126,6 +126,21 @@ TEST_F(ConnectTest, BindsToTheGivenInterface) {
     ASSERT_TRUE(delegate->waitFor(Kind::Connect));
 }
 
+TEST_F(ConnectTest, FailedBindLeavesNoBindAddressForTheNextConnect) {
+    LoopbackServer busy;  // holds 127.0.0.1:<busy port>
+    LoopbackServer server;
+    SocketError error;
+    auto address = GCDAsyncSocket::lookupHost("127.0.0.1", server.port(), &error)[0];
+    const std::string iface = "127.0.0.1:" + std::to_string(busy.port());
+    EXPECT_FALSE(sock->connectToAddress(address, iface, -1, &error));
+    EXPECT_EQ(error.domain, "NSPOSIXErrorDomain");
+    EXPECT_EQ(error.failureReason, "Error in bind() function");
+    EXPECT_TRUE(sock->isDisconnected());
+    ASSERT_TRUE(sock->connectToAddress(address, &error)) << error.failureReason;
+    ASSERT_TRUE(server.accept());
+    ASSERT_TRUE(delegate->waitFor(Kind::Connect));
+}
+
 TEST_F(ConnectTest, PreferredIPv6WithIPv4OnlyHostConnectsAtOnce) {
     LoopbackServer server;
     sock->setIPv4PreferredOverIPv6(false);

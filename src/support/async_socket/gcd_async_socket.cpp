@@ -1,5 +1,7 @@
 #include "support/async_socket/gcd_async_socket.h"
 
+#include "platform/log.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <ifaddrs.h>
@@ -411,6 +413,9 @@ void GCDAsyncSocket::cancelTimer(OneShot& timer) {
 // Connecting
 
 bool GCDAsyncSocket::preConnectWithInterface(const std::string& interface, SocketError* error) {
+    // A bind address left by an attempt that failed before starting must not leak into this one.
+    connectInterface4_.clear();
+    connectInterface6_.clear();
     if (delegate_.expired()) {
         *error = badConfigError("Attempting to connect without a delegate. Set a delegate first.");
         return false;
@@ -952,7 +957,10 @@ void GCDAsyncSocket::readDataWithTimeout(double timeout, SharedBuffer buffer, st
 
 void GCDAsyncSocket::readDataWithTimeout(double timeout, SharedBuffer buffer, std::size_t offset,
                                          std::size_t maxLength, std::int64_t tag) {
-    if (buffer && offset > buffer->size()) return;
+    if (buffer && offset > buffer->size()) {
+        platform::Log::debug("Socket read dropped: buffer offset beyond the buffer");
+        return;
+    }
     addReadPacket(std::make_shared<GCDAsyncReadPacket>(std::move(buffer), offset, maxLength, timeout, 0,
                                                        ByteBuffer(), tag));
 }
@@ -963,8 +971,10 @@ void GCDAsyncSocket::readDataToLength(std::size_t length, double timeout, std::i
 
 void GCDAsyncSocket::readDataToLength(std::size_t length, double timeout, SharedBuffer buffer, std::size_t offset,
                                       std::int64_t tag) {
-    if (length == 0) return;
-    if (buffer && offset > buffer->size()) return;
+    if (length == 0 || (buffer && offset > buffer->size())) {
+        platform::Log::debug("Socket read dropped: zero length or buffer offset beyond the buffer");
+        return;
+    }
     addReadPacket(
         std::make_shared<GCDAsyncReadPacket>(std::move(buffer), offset, 0, timeout, length, ByteBuffer(), tag));
 }
@@ -985,9 +995,10 @@ void GCDAsyncSocket::readDataToData(const ByteBuffer& data, double timeout, Shar
 
 void GCDAsyncSocket::readDataToData(const ByteBuffer& data, double timeout, SharedBuffer buffer,
                                     std::size_t offset, std::size_t maxLength, std::int64_t tag) {
-    if (data.empty()) return;
-    if (buffer && offset > buffer->size()) return;
-    if (maxLength > 0 && maxLength < data.size()) return;
+    if (data.empty() || (buffer && offset > buffer->size()) || (maxLength > 0 && maxLength < data.size())) {
+        platform::Log::debug("Socket read dropped: empty terminator, maximum below its length or bad offset");
+        return;
+    }
     addReadPacket(std::make_shared<GCDAsyncReadPacket>(std::move(buffer), offset, maxLength, timeout, 0, data, tag));
 }
 
