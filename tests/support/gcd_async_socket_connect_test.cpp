@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <netdb.h>
 
 #include <cerrno>
 
@@ -19,7 +20,8 @@ TEST_F(ConnectTest, RefusedChecksReturnErrorsWithoutCallbacks) {
     EXPECT_FALSE(sock->connectToHost("", 80, &error));
     EXPECT_EQ(error.domain, "GCDAsyncSocketErrorDomain");
     EXPECT_EQ(error.code, 2);
-    EXPECT_EQ(error.message, "Invalid host parameter (nil or \"\"). Should be a domain name or IP address string.");
+    EXPECT_EQ(error.message,
+              "Invalid host parameter (nil or \"\"). Should be a domain name or IP address string.");
 
     auto bare = GCDAsyncSocket::create();
     EXPECT_FALSE(bare->connectToHost("127.0.0.1", 80, &error));
@@ -33,11 +35,13 @@ TEST_F(ConnectTest, RefusedChecksReturnErrorsWithoutCallbacks) {
     sock->setIPv6Enabled(false);
     EXPECT_FALSE(sock->connectToHost("127.0.0.1", 80, &error));
     EXPECT_EQ(error.code, 1);
-    EXPECT_EQ(error.message, "Both IPv4 and IPv6 have been disabled. Must enable at least one protocol first.");
+    EXPECT_EQ(error.message,
+              "Both IPv4 and IPv6 have been disabled. Must enable at least one protocol first.");
     sock->setIPv4Enabled(true);
     EXPECT_FALSE(sock->connectToHost("127.0.0.1", 80, "no-such-interface0", -1, &error));
     EXPECT_EQ(error.code, 2);
-    EXPECT_EQ(error.message, "Unknown interface. Specify valid interface by name (e.g. \"en1\") or IP address.");
+    EXPECT_EQ(error.message,
+              "Unknown interface. Specify valid interface by name (e.g. \"en1\") or IP address.");
 
     EXPECT_TRUE(sock->isDisconnected());
     settle();
@@ -52,7 +56,8 @@ TEST_F(ConnectTest, SecondConnectIsRefusedAndDisconnectReportsOnce) {
     SocketError error;
     EXPECT_FALSE(sock->connectToHost("127.0.0.1", server.port(), &error));
     EXPECT_EQ(error.code, 1);
-    EXPECT_EQ(error.message, "Attempting to connect while connected or accepting connections. Disconnect first.");
+    EXPECT_EQ(error.message,
+              "Attempting to connect while connected or accepting connections. Disconnect first.");
 
     auto connect = delegate->eventsOf(Kind::Connect);
     ASSERT_EQ(connect.size(), 1u);
@@ -91,6 +96,17 @@ TEST(GCDAsyncSocketLookup, LocalhostNeedsNoResolver) {
     auto numeric = GCDAsyncSocket::lookupHost("127.0.0.1", 9, &error);
     ASSERT_EQ(numeric.size(), 1u);
     EXPECT_EQ(GCDAsyncSocket::portFromAddress(numeric[0]), 9);
+}
+
+TEST_F(ConnectTest, ResolverFailureClosesWithItsDomainAndText) {
+    SocketError error;
+    ASSERT_TRUE(sock->connectToHost("no-such-host.invalid", 80, &error));
+    ASSERT_TRUE(delegate->waitFor(Kind::Disconnect, 1, 30000));
+    auto e = delegate->eventsOf(Kind::Disconnect)[0].error;
+    ASSERT_TRUE(e.has_value());
+    EXPECT_EQ(e->domain, "kCFStreamErrorDomainNetDB");
+    EXPECT_NE(e->code, 0);
+    EXPECT_EQ(e->message, gai_strerror(e->code));
 }
 
 TEST(GCDAsyncSocketInterface, DescriptionsResolveToBindAddresses) {
@@ -242,7 +258,8 @@ TEST_F(ConnectTest, ConnectTimeoutClosesWithCode3) {
     clock->advance(std::chrono::milliseconds(4900));
     EXPECT_FALSE(delegate->waitFor(Kind::Disconnect, 1, 100));
     clock->advance(std::chrono::milliseconds(100));
-    ASSERT_TRUE(delegate->waitFor(Kind::Disconnect)) << delegate->events().size() << " " << delegate->count(Kind::Connect);
+    ASSERT_TRUE(delegate->waitFor(Kind::Disconnect))
+        << delegate->events().size() << " " << delegate->count(Kind::Connect);
     auto e = delegate->eventsOf(Kind::Disconnect)[0].error;
     ASSERT_TRUE(e.has_value());
     EXPECT_EQ(e->domain, "GCDAsyncSocketErrorDomain");
