@@ -213,6 +213,28 @@ TEST_F(ConnectTest, AlternateFamilyStartsAfterDelayAndWins) {
     EXPECT_EQ(delegate->count(Kind::Disconnect), 0u);
 }
 
+TEST_F(ConnectTest, DisconnectDropsThePendingAlternateAttempt) {
+    LoopbackServer server(false, true);  // only ::1 listens
+    SocketError error;
+    ASSERT_TRUE(sock->connectToHost("localhost", server.port(), &error));
+    ASSERT_TRUE(waitForTimerAt(std::chrono::milliseconds(300)));
+    sock->disconnect();
+    ASSERT_TRUE(delegate->waitFor(Kind::Disconnect));
+    EXPECT_FALSE(delegate->eventsOf(Kind::Disconnect)[0].error.has_value());
+    // A new attempt is under way when the old alternate's time comes; that one must not run.
+    LoopbackServer other;
+    ASSERT_TRUE(sock->connectToHost("127.0.0.1", other.port(), &error));
+    ASSERT_TRUE(other.accept());
+    ASSERT_TRUE(delegate->waitFor(Kind::Connect));
+    clock->advance(std::chrono::milliseconds(300));
+    EXPECT_FALSE(server.accept(100));
+    settle();
+    delegateQueue->sync([] {});
+    EXPECT_EQ(delegate->count(Kind::Connect), 1u);
+    EXPECT_EQ(delegate->count(Kind::Disconnect), 1u);
+    EXPECT_TRUE(sock->isConnected());
+}
+
 TEST_F(ConnectTest, ConnectionRefusedGivesExactlyOneDisconnect) {
     ClosedPort closed;
     SocketError error;
