@@ -44,8 +44,9 @@ public:
     std::int32_t UnderlyingInstrumentId = 0;
     std::int32_t UnitId = 0;
     std::int32_t CurrencyID = 0;
-    // Conversion instrument named by CurrencyID; null when none.
-    std::shared_ptr<ItemDetails> CalculationItems;
+    // Conversion instrument named by CurrencyID; empty when none. Not owning:
+    // ItemCollection owns every instrument, and an instrument may name itself.
+    std::weak_ptr<ItemDetails> CalculationItems;
     std::uint64_t BaseCurrencyId = 0;
     std::uint64_t marketID = 0;
     std::string exchangeName;

@@ -7,6 +7,8 @@ namespace model {
 
 class TradeCurrency {
 public:
+    virtual ~TradeCurrency() = default;
+
     // conversionMode
     static constexpr std::int64_t kNoConversion = 0;
     static constexpr std::int64_t kAtBid = 1;
@@ -25,5 +27,9 @@ public:
     bool isDirect = false;
     double depositRate = 0.0;
 };
+
+// An entry of the currency list: a trade currency whose isDirect and
+// depositRate the list does not carry.
+class CurrenyList : public TradeCurrency {};
 
 }  // namespace model

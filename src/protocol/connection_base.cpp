@@ -1,0 +1,207 @@
+#include "protocol/connection_base.h"
+
+#include <cstring>
+
+#include "model/device_info.h"
+#include "platform/log.h"
+#include "protocol/message_base.h"
+
+namespace protocol {
+namespace {
+constexpr char kStart = 0x01;
+constexpr char kEnd = 0x02;
+}  // namespace
+
+void FrameReader::reset() {
+    tail_.clear();
+    inside_ = false;
+    dropped_ = 0;
+}
+
+bool FrameReader::append(std::string_view bytes, const std::function<void(std::string&&)>& frame) {
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    while (p < end) {
+        if (!inside_) {
+            const char* s = static_cast<const char*>(std::memchr(p, kStart, static_cast<std::size_t>(end - p)));
+            if (!s) {
+                dropped_ += static_cast<std::size_t>(end - p);
+                return true;
+            }
+            dropped_ += static_cast<std::size_t>(s - p);
+            p = s + 1;
+            inside_ = true;
+            tail_.clear();
+            continue;
+        }
+        // Inside a frame: up to the next 0x02 or 0x01, whichever comes first.
+        const char* e = static_cast<const char*>(std::memchr(p, kEnd, static_cast<std::size_t>(end - p)));
+        const char* limit = e ? e : end;
+        const char* s = static_cast<const char*>(std::memchr(p, kStart, static_cast<std::size_t>(limit - p)));
+        const char* stop = s ? s : limit;
+        std::size_t n = static_cast<std::size_t>(stop - p);
+        if (tail_.size() + n > maxFrame_) {
+            tail_.clear();
+            tail_.shrink_to_fit();
+            inside_ = false;
+            return false;
+        }
+        tail_.append(p, n);
+        p = stop;
+        if (p == end) return true;
+        // *p is 0x02 (frame ends) or 0x01 (next frame starts).
+        inside_ = (*p == kStart);
+        ++p;
+        if (!tail_.empty()) {
+            std::string done;
+            done.swap(tail_);
+            frame(std::move(done));
+        }
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// ConnectionBase
+
+std::shared_ptr<ConnectionBase> ConnectionBase::create(std::weak_ptr<ConnectionDelegate> delegate,
+                                                       std::size_t maxFrame) {
+    std::shared_ptr<ConnectionBase> conn(new ConnectionBase(std::move(delegate), maxFrame));
+    conn->socket_ = support::GCDAsyncSocket::create(std::weak_ptr<support::GCDAsyncSocketDelegate>(conn),
+                                                    conn->queue_);
+    return conn;
+}
+
+ConnectionBase::ConnectionBase(std::weak_ptr<ConnectionDelegate> delegate, std::size_t maxFrame)
+    : delegate_(std::move(delegate)), queue_(platform::SerialQueue::create("NewQueue")), frames_(maxFrame) {}
+
+ConnectionBase::~ConnectionBase() {
+    if (socket_) {
+        isManualServerDisconnect = true;
+        socket_->synchronouslySetDelegate({});
+        socket_->disconnect();
+    }
+}
+
+bool ConnectionBase::ConnectToServer(bool demoRegistration, const std::string& host, std::int64_t port) {
+    DemoRegistration = demoRegistration;
+    {
+        std::lock_guard<std::mutex> lock(addressMutex_);
+        host_ = host;
+        port_ = port;
+    }
+    return connect(host, port);
+}
+
+void ConnectionBase::reloginToServer() {
+    std::string host;
+    std::int64_t port = 0;
+    {
+        std::lock_guard<std::mutex> lock(addressMutex_);
+        host = host_;
+        port = port_;
+    }
+    if (socket_->isConnected()) return;  // the socket refuses a second connect
+    connect(host, port);
+}
+
+bool ConnectionBase::connect(const std::string& host, std::int64_t port) {
+    std::string error;
+    if (port < 1 || port > 65535) {
+        error = "Invalid server port " + std::to_string(port) + ": it must be between 1 and 65535";
+    } else {
+        support::SocketError socketError;
+        if (!socket_->connectToHost(host, static_cast<std::uint16_t>(port), &socketError)) {
+            error = "Cannot connect to \"" + host + "\": " +
+                    (socketError.message.empty() ? std::string("refused by the socket") : socketError.message);
+        }
+    }
+    if (error.empty()) return true;
+    platform::Log::error(error);
+    if (auto d = delegate_.lock()) d->connectionDidFail(error);
+    return false;
+}
+
+void ConnectionBase::LoginRequest(MessageBase& message, const LoginRequestValues& v) {
+    message.setMessagetype(32);
+    TagMap& tags = message.messageDataDictionary();
+    tags.clear();
+    auto put = [&tags](std::int64_t tag, const std::optional<std::string>& value) {
+        if (value) tags.set(tag, *value);
+    };
+    tags.setNumber(10, 32);
+    put(23, v.userName);
+    put(18, v.password);
+    tags.set(20, "0");
+    tags.set(19, "1");
+    put(563, v.productName);
+    put(114, v.productVersion);
+    put(105, model::DeviceInfo::ipAddress());
+    tags.set(1018, model::DeviceInfo::model() + "#" + model::DeviceInfo::systemVersion());
+    tags.set(504, model::DeviceInfo::userName());
+    tags.set(160, "PACKED");
+    tags.set(21, v.packedTime);
+    platform::Log::debug("Login request with " + std::to_string(tags.size()) + " tags");
+    BuildResult result = message.BuildMessage();
+    if (!result.sent()) platform::Log::error("Login request not sent: " + result.error);
+}
+
+void ConnectionBase::sendMessage(const std::string& frame) {
+    socket_->writeData(support::ByteBuffer(frame.begin(), frame.end()), -1, 0);
+}
+
+void ConnectionBase::DisconnectServer() {
+    // A line that is already down reports nothing more, so the flag would stay set.
+    if (!socket_->isDisconnected()) isManualServerDisconnect = true;
+    socket_->disconnect();
+    cancelChannelThreads();
+}
+
+void ConnectionBase::ReloginRequestDisconnectServer() {
+    socket_->disconnect();
+    cancelChannelThreads();
+}
+
+bool ConnectionBase::isConnected() const { return socket_->isConnected(); }
+
+void ConnectionBase::socketDidConnectToHost(support::GCDAsyncSocket* sock, const std::string& host,
+                                            std::uint16_t port) {
+    platform::Log::info("AsyncSocket didConnectToHost: " + host + " port: " + std::to_string(port));
+    frames_.reset();
+    sock->readDataWithTimeout(-1, 0);
+    bool demo = DemoRegistration;
+    // The server closes a registration connection after its answer: no failure.
+    if (demo) isManualServerDisconnect = true;
+    if (auto d = delegate_.lock()) d->connectionDidConnect(demo);
+}
+
+void ConnectionBase::socketDidReadData(support::GCDAsyncSocket* sock, std::span<const std::uint8_t> data,
+                                       std::int64_t) {
+    auto d = delegate_.lock();
+    const std::size_t droppedBefore = frames_.droppedBytes();
+    bool ok = frames_.append(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()),
+                             [&d](std::string&& frame) {
+                                 if (d) d->connectionDidReceiveFrame(std::move(frame));
+                             });
+    if (frames_.droppedBytes() != droppedBefore)
+        platform::Log::debug("Dropped " + std::to_string(frames_.droppedBytes() - droppedBefore) +
+                             " bytes outside any frame");
+    if (!ok) {
+        platform::Log::error("A frame from the server exceeds the size limit; closing the session");
+        // Not a manual disconnect: reported as a failure.
+        sock->disconnect();
+        return;
+    }
+    sock->readDataWithTimeout(kReadTimeout, 0);
+}
+
+void ConnectionBase::socketDidDisconnect(support::GCDAsyncSocket*, const std::optional<support::SocketError>& error) {
+    platform::Log::info("socketDisconnect : " + (error ? error->message : std::string("(null)")));
+    frames_.reset();
+    if (isManualServerDisconnect.exchange(false)) return;
+    isNetworkAvailable = false;
+    cancelChannelThreads();
+    if (auto d = delegate_.lock()) d->connectionDidFail(error ? error->message : std::string("Disconnected"));
+}
+
+}  // namespace protocol

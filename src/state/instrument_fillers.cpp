@@ -1,0 +1,271 @@
+#include "state/instrument_fillers.h"
+
+#include <cmath>
+#include <string_view>
+#include <unordered_map>
+
+#include "model/formatter.h"
+#include "model/text_value.h"
+#include "platform/log.h"
+#include "protocol/separator_bytes.h"
+
+namespace state::InstrumentFillers {
+
+namespace {
+
+using model::ItemDetails;
+namespace tv = model::TextValue;
+
+std::vector<std::string_view> split(std::string_view text, char sep) {
+    std::vector<std::string_view> out;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t pos = text.find(sep, start);
+        if (pos == std::string_view::npos) {
+            out.push_back(text.substr(start));
+            return out;
+        }
+        out.push_back(text.substr(start, pos - start));
+        start = pos + 1;
+    }
+}
+
+std::uint64_t unsignedInteger(std::string_view t) { return static_cast<std::uint64_t>(tv::longLongValue(t)); }
+
+std::string xmlDate(const std::string& text) {
+    return model::Formatter::dateStringFromString(text, kXmlDateFormat, kStoredDateFormat).value_or("");
+}
+
+std::string packedDate(std::string_view text) {
+    return model::Formatter::formatDateandTimeFromString(std::string(text), kPackedDateFormat, kStoredDateFormat)
+        .value_or("");
+}
+
+const std::string* column(const TableRow& row, const char* name) { return row.find(name); }
+
+// Appends "code:name" to the type's list. An instrument whose type is unknown
+// has no list to join: it stays stored but unlisted.
+void addToSymbolList(SymbolTypeMap& symbols, const ItemTypeMap& types, const ItemDetails& item) {
+    if (!item.IsAvailableForWatchlist || !item.Enabled) return;
+    if (!getInstrumentTypeName(types, item.InstrumentTypeId)) {
+        platform::Log::debug("Instrument " + item.Code + " of unknown type " + std::to_string(item.InstrumentTypeId) +
+                             ": not listed");
+        return;
+    }
+    const std::string entry = item.Code + ":" + item.Name;
+    if (std::string* list = symbols.find(item.InstrumentTypeName))
+        *list += "," + entry;
+    else
+        symbols.set(item.InstrumentTypeName, entry);
+}
+
+// The compact field at `pos` written into the instrument.
+void setPackedField(ItemDetails& d, std::size_t pos, std::string_view f) {
+    switch (pos) {
+        case 0: d.InstrumentId = tv::intValue(f); break;
+        case 1: d.Name = std::string(f); break;
+        case 2: d.Code = std::string(f); break;
+        case 3: d.CurrencyID = tv::intValue(f); break;
+        case 4: d.Enabled = tv::boolValue(f); break;
+        case 5: d.InstrumentTypeId = tv::intValue(f); break;
+        case 6: d.TickSize = tv::doubleValue(f); break;
+        case 7: d.Point = tv::doubleValue(f); break;
+        case 8: d.DecimalPlaces = tv::intValue(f); break;
+        case 9: d.MonthCode = std::string(f); break;
+        case 10: d.ContractSize = tv::doubleValue(f); break;
+        case 11: d.UnitId = tv::intValue(f); break;
+        case 12:
+            d.TradingStatusId = tv::intValue(f);
+            d.instrumentTradingStatus = instrumentTradingStatus(d.TradingStatusId);
+            break;
+        case 13: d.IsAvailableForWatchlist = tv::boolValue(f); break;
+        case 14: d.UnderlyingInstrumentId = tv::intValue(f); break;
+        case 15: d.MaxUpdateFrequency = tv::doubleValue(f); break;
+        case 16: d.CutOffLimitPercentCP = tv::intValue(f); break;
+        case 17: d.FND = packedDate(f); break;
+        case 18: d.LTD = packedDate(f); break;
+        case 19: d.CircuitLimit = tv::doubleValue(f); break;
+        case 20: d.PLCalcModeId = tv::intValue(f); break;
+        case 21: d.Bid = tv::doubleValue(f); break;
+        case 22: d.Ask = tv::doubleValue(f); break;
+        case 23: d.Last = tv::doubleValue(f); break;
+        case 24: d.High = tv::doubleValue(f); break;
+        case 25: d.Low = tv::doubleValue(f); break;
+        case 26: d.DayOpen = tv::doubleValue(f); break;
+        case 27: d.PrevClose = tv::doubleValue(f); break;
+        case 28: d.UpdateTime = packedDate(f); break;
+        case 29: d.CurrentTradeSessionSettingId = tv::intValue(f); break;
+        case 30: d.HedgeModeId = tv::intValue(f); break;
+        case 31: d.MaxHoldingDays = tv::intValue(f); break;
+        case 32: d.HighlightColor = tv::intValue(f); break;
+        case 33: d.availableOrderTypes = tv::intValue(f); break;
+        case 37: d.isAvailableForTrading = tv::boolValue(f); break;
+        case 38: d.availableOrderSettings = tv::intValue(f); break;
+        case 41: d.mostSignificantDigitLength = unsignedInteger(f); break;
+        case 42: d.leastSignificantDigitLength = unsignedInteger(f); break;
+        case 43:
+            d.priceTick = tv::doubleValue(f);
+            if (d.TickSize == 0.0 && d.DecimalPlaces > 0) d.TickSize = 1.0 / std::pow(10.0, d.DecimalPlaces);
+            if (d.priceTick == 0.0) d.priceTick = d.TickSize;
+            break;
+        case 44: d.circuitLimitUp = tv::doubleValue(f); break;
+        case 45: d.circuitLimitDown = tv::doubleValue(f); break;
+        case 46: d.orderSettings2 = tv::longLongValue(f); break;
+        case 47: d.BaseCurrencyId = unsignedInteger(f); break;
+        case 48: d.MarginFormulaId = unsignedInteger(f); break;
+        default: break;  // 34-36, 39, 40 and above 48 are not read
+    }
+}
+
+}  // namespace
+
+std::int32_t instrumentTradingStatus(std::int32_t id) { return (id >= 1 && id <= 4) ? id : 0; }
+
+void FillItemType(ItemTypeMap& types, const TableRow& row) {
+    const std::string* key = column(row, "InstrumentTypeId");
+    if (!key) {
+        platform::Log::debug("Instrument type row without InstrumentTypeId: dropped");
+        return;
+    }
+    std::shared_ptr<model::ItemType>* slot = types.find(*key);
+    std::shared_ptr<model::ItemType> type =
+        slot ? *slot : types.set(*key, std::make_shared<model::ItemType>());
+    type->InstrumentTypeId = tv::intValue(*key);
+    if (const std::string* name = column(row, "InstrumentTypeName")) type->InstrumentTypeName = *name;
+}
+
+void FillItemDetails(InstrumentCollections c, const TableRow& row) {
+    const std::string* code = column(row, "Code");
+    if (!code || code->empty()) {
+        platform::Log::debug("Instrument row without Code: dropped");
+        return;
+    }
+    std::shared_ptr<ItemDetails>* slot = c.ItemCollection.find(*code);
+    std::shared_ptr<ItemDetails> item = slot ? *slot : c.ItemCollection.set(*code, std::make_shared<ItemDetails>());
+    ItemDetails& d = *item;
+
+    auto text = [&](const char* name, std::string& field) {
+        if (const std::string* v = column(row, name)) field = *v;
+    };
+    auto int32 = [&](const char* name, std::int32_t& field) {
+        if (const std::string* v = column(row, name)) field = tv::intValue(*v);
+    };
+    auto real = [&](const char* name, double& field) {
+        if (const std::string* v = column(row, name)) field = tv::doubleValue(*v);
+    };
+    auto flag = [&](const char* name, bool& field) {
+        if (const std::string* v = column(row, name)) field = tv::boolValue(*v);
+    };
+    auto date = [&](const char* name, std::string& field) {
+        if (const std::string* v = column(row, name)) field = xmlDate(*v);
+    };
+
+    int32("InstrumentId", d.InstrumentId);
+    text("Name", d.Name);
+    text("Code", d.Code);
+    int32("CurrencyID", d.CurrencyID);
+    flag("Enabled", d.Enabled);
+    int32("InstrumentTypeId", d.InstrumentTypeId);
+    real("TickSize", d.TickSize);
+    real("Point", d.Point);
+    int32("DecimalPlaces", d.DecimalPlaces);
+    text("MonthCode", d.MonthCode);
+    real("ContractSize", d.ContractSize);
+    int32("UnitId", d.UnitId);
+    if (const std::string* v = column(row, "TradingStatusId")) {
+        d.TradingStatusId = tv::intValue(*v);
+        d.instrumentTradingStatus = instrumentTradingStatus(d.TradingStatusId);
+    }
+    flag("IsAvailableForWatchList", d.IsAvailableForWatchlist);
+    int32("UnderlyingInstrumentId", d.UnderlyingInstrumentId);
+    real("MaxUpdateFrequency", d.MaxUpdateFrequency);
+    int32("CutOffLimitPercentCP", d.CutOffLimitPercentCP);
+    date("FND", d.FND);
+    date("LTD", d.LTD);
+    real("CircuitLimit", d.CircuitLimit);
+    int32("PLCalcModeId", d.PLCalcModeId);
+    real("Bid", d.Bid);
+    real("Ask", d.Ask);
+    real("Last", d.Last);
+    real("High", d.High);
+    real("Low", d.Low);
+    real("DayOpen", d.DayOpen);
+    real("PrevClose", d.PrevClose);
+    date("UpdateTime", d.UpdateTime);
+    int32("CurrentTradeSessionSettingId", d.CurrentTradeSessionSettingId);
+    int32("AvailableOrderTypes", d.availableOrderTypes);
+
+    d.InstrumentTypeName = getInstrumentTypeName(c.ItemTypeCollection, d.InstrumentTypeId).value_or("");
+    addToSymbolList(c.symbolTypeCollection, c.ItemTypeCollection, d);
+    if (d.CurrencyID > 0) d.CalculationItems = item;
+}
+
+void FillPackedItemType(ItemTypeMap& types, std::string_view section) {
+    for (std::string_view record : split(section, protocol::RowByte)) {
+        if (record.empty()) continue;
+        const std::vector<std::string_view> f = split(record, protocol::ColumnByte);
+        auto type = std::make_shared<model::ItemType>();
+        type->InstrumentTypeId = tv::intValue(f[0]);
+        if (f.size() > 1) type->InstrumentTypeName = std::string(f[1]);
+        std::string key = std::to_string(type->InstrumentTypeId);
+        types.set(std::move(key), std::move(type));
+    }
+}
+
+void FillPackedItemDetails(InstrumentCollections c, std::string_view section) {
+    for (std::string_view record : split(section, protocol::RowByte)) {
+        if (record.empty()) continue;
+        const std::vector<std::string_view> f = split(record, protocol::ColumnByte);
+        if (f.size() < 3 || f[2].empty()) {
+            platform::Log::debug("Instrument record without a code (" + std::to_string(f.size()) +
+                                 " fields): skipped");
+            continue;
+        }
+        auto item = std::make_shared<ItemDetails>();
+        for (std::size_t pos = 0; pos < f.size() && pos <= 48; ++pos) setPackedField(*item, pos, f[pos]);
+        item->InstrumentTypeName = getInstrumentTypeName(c.ItemTypeCollection, item->InstrumentTypeId).value_or("");
+        addToSymbolList(c.symbolTypeCollection, c.ItemTypeCollection, *item);
+        c.ItemCollection.set(item->Code, item);
+    }
+
+    // Every instrument, not only this section's: the first one (in key order)
+    // whose id is the currency id prices the currency.
+    std::unordered_map<std::int32_t, std::shared_ptr<ItemDetails>> byId;
+    for (const auto& [code, item] : c.ItemCollection) byId.emplace(item->InstrumentId, item);
+    for (const auto& [code, item] : c.ItemCollection) {
+        if (item->CurrencyID <= 0) continue;
+        const auto it = byId.find(item->CurrencyID);
+        item->CalculationItems = it == byId.end() ? std::shared_ptr<ItemDetails>() : it->second;
+    }
+}
+
+std::optional<std::string> getInstrumentTypeName(const ItemTypeMap& types, std::int32_t typeId) {
+    const std::shared_ptr<model::ItemType>* t = types.find(std::to_string(typeId));
+    if (!t || !*t) return std::nullopt;
+    return (*t)->InstrumentTypeName;
+}
+
+SymbolTypes getSymbolTypes(const SymbolTypeMap& symbols) {
+    SymbolTypes out;
+    out.reserve(symbols.size());
+    for (const auto& [name, list] : symbols) {
+        std::vector<std::string> entries;
+        for (std::string_view e : split(list, ',')) entries.emplace_back(e);
+        out.push_back({{name, std::move(entries)}});
+    }
+    return out;
+}
+
+std::string getItemCode(const ItemMap& items, std::int32_t instrumentId) {
+    for (const auto& [code, item] : items)
+        if (item->InstrumentId == instrumentId) return item->Code;
+    return "";
+}
+
+std::uint64_t getItemIdForItemCode(const ItemMap& items, const std::string& code) {
+    for (const auto& [key, item] : items)
+        if (item->Code == code) return static_cast<std::uint64_t>(item->InstrumentId);
+    return 0;
+}
+
+}  // namespace state::InstrumentFillers

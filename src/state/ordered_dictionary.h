@@ -1,0 +1,78 @@
+#pragma once
+// A text-keyed dictionary that keeps its keys in the order they were first
+// stored and finds them by hash. Used for the reference-data collections,
+// whose first entry and enumeration order follow the rows as received.
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace state {
+
+template <typename V>
+class OrderedDictionary {
+public:
+    using Entry = std::pair<std::string, V>;
+    using const_iterator = typename std::vector<Entry>::const_iterator;
+    using iterator = typename std::vector<Entry>::iterator;
+
+    V* find(std::string_view key) {
+        const auto it = index_.find(key);
+        return it == index_.end() ? nullptr : &entries_[it->second].second;
+    }
+    const V* find(std::string_view key) const {
+        const auto it = index_.find(key);
+        return it == index_.end() ? nullptr : &entries_[it->second].second;
+    }
+    bool contains(std::string_view key) const { return index_.find(key) != index_.end(); }
+
+    // Stores or replaces; a replaced key keeps its place. Returns the stored value.
+    V& set(std::string key, V value) {
+        const auto it = index_.find(std::string_view(key));
+        if (it != index_.end()) {
+            V& slot = entries_[it->second].second;
+            slot = std::move(value);
+            return slot;
+        }
+        index_.emplace(key, entries_.size());
+        entries_.emplace_back(std::move(key), std::move(value));
+        return entries_.back().second;
+    }
+    void erase(std::string_view key) {
+        const auto it = index_.find(key);
+        if (it == index_.end()) return;
+        const std::size_t at = it->second;
+        index_.erase(it);
+        entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(at));
+        for (auto& e : index_)
+            if (e.second > at) --e.second;
+    }
+    const Entry* first() const { return entries_.empty() ? nullptr : &entries_.front(); }
+    void clear() {
+        entries_.clear();
+        index_.clear();
+    }
+    void reserve(std::size_t n) {
+        entries_.reserve(n);
+        index_.reserve(n);
+    }
+    std::size_t size() const { return entries_.size(); }
+    bool empty() const { return entries_.empty(); }
+    const_iterator begin() const { return entries_.begin(); }
+    const_iterator end() const { return entries_.end(); }
+    iterator begin() { return entries_.begin(); }
+    iterator end() { return entries_.end(); }
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::vector<Entry> entries_;
+    std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> index_;
+};
+
+}  // namespace state

@@ -1,0 +1,292 @@
+// The "PACKED" road of the login reference data: sections cut at 0x07 and
+// numbered from 0, records at 0x06, fields at 0x05; the section number alone
+// says what a section holds and the field position which property a field
+// sets. Each record makes a new record, stored under the decimal form of its
+// converted id ("%d" / "%lu"), replacing any earlier one.
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "platform/log.h"
+#include "protocol/separator_bytes.h"
+#include "state/record_setters.h"
+#include "state/text_conversions.h"
+#include "state/trading_state.h"
+
+namespace state {
+
+namespace TC = TextConversion;
+
+namespace {
+
+// Calls `fill` with the fields of every record that is not the empty text; a
+// record that fails is skipped and the next one is read.
+template <typename F>
+void eachRecord(std::string_view section, const char* what, F&& fill) {
+    for (std::string_view record : TC::split(section, protocol::RowByte)) {
+        if (record.empty()) continue;
+        try {
+            fill(TC::split(record, protocol::ColumnByte));
+        } catch (const std::exception& e) {
+            platform::Log::debug(std::string(what) + " record not stored: " + e.what());
+        }
+    }
+}
+
+using Fields = std::vector<std::string_view>;
+
+}  // namespace
+
+void TradingState::FillPackedDetails(std::string_view text) {
+    const std::vector<std::string_view> sections = TC::split(text, protocol::SectionByte);
+    for (std::size_t number = 0; number < sections.size(); ++number) {
+        const std::string_view s = sections[number];
+        try {
+            switch (number) {
+                case 0: FillPackedUserInfoDetails(s); break;
+                case 1: FillPackedProductInfoDetails(s); break;
+                case 2: FillPackedItemType(s); break;
+                case 3: FillPackedSessionSettingCollection(s); break;
+                case 4:
+                    FillPackedItemDetails(s);
+                    LoadItemstoWatchlist();
+                    break;
+                case 5: FillPackedGroupDetails(s); break;
+                case 6: FillPackedGroupInstruments(s); break;
+                case 8:
+                    FillPackedAccountDetails(s);
+                    SetAllSymbolsSpread();
+                    break;
+                case 16: FillPackedLoginInfoDetails(s); break;
+                case 19: fillResourceDetails(s); break;
+                case 20: fillCurrencyListDetails(s); break;
+                case 21: fillTradeCurrencyDetails(s); break;
+                default: break;  // 7, 9 to 15, 17, 18 and 22 on are not read
+            }
+        } catch (const std::exception& e) {
+            platform::Log::debug("Login data section " + std::to_string(number) + " not filled: " + e.what());
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Sections 0, 1 and 16
+
+void TradingState::FillPackedUserInfoDetails(std::string_view section) {
+    auto user = std::make_shared<model::UserInfo>();
+    userInfo = user;
+    model::UserInfo& u = *user;
+    const Fields f = TC::split(TC::recordZero(section, protocol::RowByte), protocol::ColumnByte);
+    for (std::size_t i = 0; i < f.size(); ++i) {
+        switch (i) {
+            case 0: u.UserId = TC::intValue(f[i]); break;
+            case 1: u.LastRefId = TC::intValue(f[i]); break;
+            case 2: u.NewRefId = TC::intValue(f[i]); break;
+            case 3: u.DdeEnabled = TC::boolValue(f[i]) ? 1 : 0; break;
+            case 4: u.UserEnabled = TC::boolValue(f[i]); break;
+            case 5: u.UserTypeId = TC::intValue(f[i]); break;
+            case 6: u.ForceLogoutRefId = TC::intValue(f[i]); break;
+            case 7: u.ForceLogoutLoadServerId = TC::intValue(f[i]); break;
+            case 8: u.AppModeId = TC::intValue(f[i]); break;
+            case 9: u.CanChangePassword = TC::boolValue(f[i]); break;
+            case 10: u.tradePubPort = TC::intValue(f[i]); break;
+            case 11: u.marketdepthPort = TC::intValue(f[i]); break;
+            case 12: u.hdServerPort = TC::intValue(f[i]); break;
+            case 15: u.systemCurrencyId = TC::unsignedFromInteger(f[i]); break;
+            default: break;  // 13 and 14 are not read
+        }
+    }
+}
+
+// Only the product id is kept (name and builds are not).
+void TradingState::FillPackedProductInfoDetails(std::string_view section) {
+    if (!userInfo) return;
+    const Fields f = TC::split(TC::recordZero(section, protocol::RowByte), protocol::ColumnByte);
+    userInfo->productID = TC::unsignedFromInt(f[0]);
+}
+
+// A record with fewer than three fields is skipped on its own; the later
+// records are still read.
+void TradingState::FillPackedLoginInfoDetails(std::string_view section) {
+    for (std::string_view record : TC::split(section, protocol::RowByte)) {
+        if (record.empty()) continue;
+        const Fields f = TC::split(record, protocol::ColumnByte);
+        if (f.size() < 3) {
+            platform::Log::debug("Login information record with " + std::to_string(f.size()) +
+                                 " fields: skipped");
+            continue;
+        }
+        const std::int32_t code = TC::intValue(f[2]);
+        if (code <= 0 || !protocol::LoginInfoMessage::isEnumDefined(code)) continue;
+        auto message = std::make_shared<protocol::LoginInfoMessage>();
+        message->DisplayMode = TC::intValue(f[0]);
+        message->Message.assign(f[1]);
+        message->ErrorCode = code;
+        loginInfoMessageCollection.set(std::to_string(code), std::move(message));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Section 8: accounts
+
+void TradingState::FillPackedAccountDetails(std::string_view section) {
+    eachRecord(section, "Account", [this](const Fields& f) {
+        auto record = std::make_shared<model::AccountDetails>();
+        model::AccountDetails& a = *record;
+        for (std::size_t i = 0; i < f.size(); ++i) {
+            const std::string_view v = f[i];
+            switch (i) {
+                case 0: a.AccountId = TC::intValue(v); break;
+                case 1: a.GroupId.assign(v); break;
+                case 2: a.tradeAccountType = TC::integerValue(v); break;
+                case 4: a.Balance = TC::doubleValue(v); break;
+                case 5: a.UnrealisedPL = TC::doubleValue(v); break;
+                case 6: a.LeverageOnPositions = TC::doubleValue(v); break;
+                case 7: a.CollateralSecurity = TC::doubleValue(v); break;
+                case 8: a.UsedMargin = TC::doubleValue(v); break;
+                case 9: a.Equity = TC::doubleValue(v); break;
+                case 10: a.AvailableMargin = TC::doubleValue(v); break;
+                case 12: a.HedgeModeId = TC::intValue(v); break;
+                case 13: a.TradeRouteId = TC::intValue(v); break;
+                case 14: a.AutoExecutionModeId = TC::intValue(v); break;
+                case 15: a.AccountName.assign(v); break;
+                case 16: a.AccountEnabled = TC::boolValue(v); break;
+                case 17: a.InstrumentLimit = TC::intValue(v); break;
+                case 18: a.WatchlistItemLimit = TC::intValue(v); break;
+                case 19: setAccountAccessTypeId(a, TC::intValue(v)); break;
+                case 20: setTradingStatusId(a, TC::intValue(v)); break;
+                case 22: a.AccumulatingStorage = TC::doubleValue(v); break;
+                case 23: a.primaryAccountHolderUserid = TC::unsignedFromInteger(v); break;
+                case 24: a.availableOrderTypes = TC::intValue(v); break;
+                case 28: a.accountSettings = static_cast<std::int64_t>(TC::intValue(v)); break;
+                case 33: a.currencyID = TC::unsignedFromInteger(v); break;
+                case 34: a.accountSettings2.assign(v); break;
+                case 35: a.oneSideMargin = TC::doubleValue(v); break;
+                default: break;
+            }
+        }
+        // An empty id field reads 0 and is stored under "0".
+        AccountDetailCollection.set(std::to_string(a.AccountId), std::move(record));
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Sections 5 and 6: groups and group instruments
+
+void TradingState::FillPackedGroupDetails(std::string_view section) {
+    eachRecord(section, "Group", [this](const Fields& f) {
+        auto record = std::make_shared<model::GroupDetails>();
+        model::GroupDetails& g = *record;
+        for (std::size_t i = 0; i < f.size(); ++i) {
+            const std::string_view v = f[i];
+            switch (i) {
+                case 0: g.GroupId = TC::intValue(v); break;
+                case 1: g.Name.assign(v); break;
+                case 2: g.TradingEnabled = TC::boolValue(v); break;
+                case 3: g.CompanyId = TC::intValue(v); break;
+                case 5: g.IsNewsEnabled = TC::boolValue(v); break;
+                case 6: g.IsMailEnabled = TC::boolValue(v); break;
+                case 7: g.IsChatEnabled = TC::boolValue(v); break;
+                case 8: g.IsEAEnabled = TC::boolValue(v); break;
+                case 9: g.InstrumentLimit = TC::intValue(v); break;
+                case 10: g.WatchlistItemLimit = TC::intValue(v); break;
+                case 11: g.MaxOrderQty = TC::doubleValue(v); break;
+                case 12: g.OrderQtyStep = TC::doubleValue(v); break;
+                case 13: g.IsTrailingStopEnabled = TC::boolValue(v); break;
+                case 14: g.MarginCallLevel = TC::doubleValue(v); break;
+                case 15: g.StopOutLevel = TC::doubleValue(v); break;
+                case 16: g.LeverageOnFProfit = TC::intValue(v); break;
+                case 17: g.RevLeverageOnFLoss = TC::intValue(v); break;
+                case 18: g.ReportHistoryDaysLimit = TC::intValue(v); break;
+                case 19: g.SendMailReports = TC::boolValue(v); break;
+                case 20: g.SendExecutionSMS = TC::boolValue(v); break;
+                case 21: g.CreditRating = TC::intValue(v); break;
+                default: break;
+            }
+        }
+        // Replaces an earlier group together with its instruments.
+        GroupDetailCollection.set(std::to_string(g.GroupId), std::move(record));
+    });
+}
+
+// No field of this section carries PLCalcModeId: it stays 0, which the
+// profit-and-loss calculation treats as mode 1.
+void TradingState::FillPackedGroupInstruments(std::string_view section) {
+    eachRecord(section, "Group instrument", [this](const Fields& f) {
+        auto record = std::make_shared<model::GroupInstruments>();
+        model::GroupInstruments& gi = *record;
+        for (std::size_t i = 0; i < f.size(); ++i) {
+            const std::string_view v = f[i];
+            switch (i) {
+                case 0: gi.groupdetailsid = TC::intValue(v); break;
+                case 1: gi.GroupId = TC::intValue(v); break;
+                case 2: gi.InstrumentId = TC::intValue(v); break;
+                case 3: gi.OrderQtyStep = TC::doubleValue(v); break;
+                case 4: gi.MaxOrderQty = TC::doubleValue(v); break;
+                case 5: gi.MinOrderQty = TC::doubleValue(v); break;
+                case 6: gi.SpreadBid = TC::intValue(v); break;
+                case 7: gi.SpreadAsk = TC::intValue(v); break;
+                case 8: gi.SpreadTypeId = TC::intValue(v); break;
+                case 9: gi.BuyInterestRate = TC::doubleValue(v); break;
+                case 10: gi.SellInterestRate = TC::doubleValue(v); break;
+                case 11: gi.LimitMinPips = TC::intValue(v); break;
+                case 12: gi.StopMinPips = TC::intValue(v); break;
+                case 13: gi.AllowShortSelling = TC::boolValue(v); break;
+                case 14: gi.InitialMargin = TC::doubleValue(v); break;
+                case 15: gi.LimitOrderMargin = TC::doubleValue(v); break;
+                case 16: gi.LiquidationMargin = TC::doubleValue(v); break;
+                case 17: gi.IntradayOrderMargin = TC::doubleValue(v); break;
+                case 18: gi.BTSTOrderMargin = TC::doubleValue(v); break;
+                case 19: gi.OverNightMargin = TC::doubleValue(v); break;
+                case 20: gi.Commission = TC::doubleValue(v); break;
+                case 21: gi.AutoExecutionModeId = TC::intValue(v); break;
+                case 22: setMarginCalcModeId(gi, TC::intValue(v)); break;
+                case 25: gi.InitialSellMargin = TC::doubleValue(v); break;
+                case 26: gi.availableOrderSettings = TC::intValue(v); break;
+                case 27: gi.isAvailableForTrading = TC::boolValue(v); break;
+                default: break;  // 23 and 24 are not read
+            }
+        }
+        auto* group = GroupDetailCollection.find(std::to_string(gi.GroupId));
+        if (!group || !*group) {
+            platform::Log::debug("Group instrument of unknown group " + std::to_string(gi.GroupId) + ": dropped");
+            return;
+        }
+        (*group)->GroupInstrumentCollection[std::to_string(gi.InstrumentId)] = std::move(record);
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Section 3: session settings
+
+void TradingState::FillPackedSessionSettingCollection(std::string_view section) {
+    eachRecord(section, "Session setting", [this](const Fields& f) {
+        auto record = std::make_shared<model::SessionSettings>();
+        model::SessionSettings& s = *record;
+        for (std::size_t i = 0; i < f.size(); ++i) {
+            const std::string_view v = f[i];
+            switch (i) {
+                case 0: s.settingsID = TC::unsignedFromInt(v); break;
+                case 1: s.settingsName.assign(v); break;
+                // In this order allowNewTpSl ends with editLimitOrder when present.
+                case 2: setEnterLimitOrder(s, TC::boolValue(v)); break;
+                case 3: setEnterMarketOrder(s, TC::boolValue(v)); break;
+                case 4: setEditLimitOrder(s, TC::boolValue(v)); break;
+                case 5: s.editMarketOrder = TC::boolValue(v); break;
+                case 6: s.executeOrders = TC::boolValue(v); break;
+                case 7: s.publishMarketData = TC::boolValue(v); break;
+                case 8: s.publishTradeData = TC::boolValue(v); break;
+                case 9: s.matchMMWithMMOrders = TC::boolValue(v); break;
+                case 10: s.enterMarketMakerOrder = TC::boolValue(v); break;
+                case 11: s.editMarketMakertOrder = TC::boolValue(v); break;
+                case 12: s.sessionColor = sessionColorFor(TC::intValue(v)); break;
+                case 13: s.useELP = TC::boolValue(v); break;
+                case 15: s.marketTradingStatus = TC::unsignedFromInteger(v); break;
+                default: break;  // 14 is not read
+            }
+        }
+        SessionSettingCollection.set(std::to_string(s.settingsID), std::move(record));
+    });
+}
+
+}  // namespace state

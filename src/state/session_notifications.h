@@ -1,0 +1,43 @@
+#pragma once
+// Names of the notifications the session posts.
+#include <array>
+
+namespace state::notifications {
+
+inline constexpr const char* kOpenPositionTable = "OpenPositionTableNotification";
+inline constexpr const char* kPieChartUpdate = "PieChartUpdateNotification";
+inline constexpr const char* kPendingOrderTable = "PendingOrderTableNotification";
+inline constexpr const char* kSettledPositionTable = "SettledPositionTableNotification";
+inline constexpr const char* kCancelledOrderTable = "CancelledOrderTableNotification";
+inline constexpr const char* kExecutedPositionTable = "ExecutedPositionTableNotification";
+inline constexpr const char* kJournalTable = "JournalTableNotification";
+
+// Posted after every processed message, in this order.
+inline constexpr std::array<const char*, 7> kTableNotifications = {
+    kOpenPositionTable,     kPieChartUpdate,       kPendingOrderTable, kSettledPositionTable,
+    kCancelledOrderTable,   kExecutedPositionTable, kJournalTable,
+};
+
+inline constexpr const char* kLoginSuccess = "LoginSuccessNotification";
+inline constexpr const char* kNetworkSpeed = "NetworkSpeedNotification";
+inline constexpr const char* kSendLoginRegistrationRequest = "SendLoginRegistrationRequest";
+inline constexpr const char* kPasswordChange = "PasswordChangeNotification";
+inline constexpr const char* kDemoUserCreation = "DemoUserCreationNotification";
+inline constexpr const char* kWatchlistUpdate = "WatchlistUpdateNotification";
+inline constexpr const char* kWatchlistTable = "WatchlistTableNotification";
+inline constexpr const char* kChatRoomCreation = "ChatRoomCreationNotification";
+inline constexpr const char* kCloseHedgePosition = "CloseHedgePositionNotification";
+inline constexpr const char* kChatQueueStatusUpdate = "ChatQueueStatusUpdate";
+inline constexpr const char* kBulkClose = "BulkCloseNotification";
+inline constexpr const char* kPendingOrder = "PendingOrderNotification";
+inline constexpr const char* kDepositWithdrawalTable = "DepositWithdrawalTableNotification";
+inline constexpr const char* kAccountStatement = "AccountStatementNotification";
+inline constexpr const char* kBankDetails = "BankDetailsNotification";
+inline constexpr const char* kNoticeMessageReceived = "NoticeMessageReceivedNotification";
+inline constexpr const char* kRecentConversationReceived = "RecentConversationReceivedNotification";
+inline constexpr const char* kPayGateTransaction = "PayGateTransactionNotification";
+inline constexpr const char* kDepositRequest = "DepositRequestNotification";
+inline constexpr const char* kWithdrawalRequest = "WithdrawalRequestNotification";
+inline constexpr const char* kChartDataReceived = "ChartDataReceivedNotification";
+
+}  // namespace state::notifications

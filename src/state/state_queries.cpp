@@ -1,0 +1,295 @@
+#include "state/state_queries.h"
+
+#include <algorithm>
+#include <cctype>
+#include <functional>
+#include <unordered_map>
+#include <unordered_set>
+#include <variant>
+
+#include "model/language_string.h"
+#include "model/text_value.h"
+
+namespace state::Queries {
+
+namespace {
+
+using model::AccountDetails;
+using model::Order;
+
+int lowerByte(unsigned char c) { return std::tolower(c); }
+
+int byteCompare(const std::string& a, const std::string& b) {
+    const int c = a.compare(b);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+// An Order property as a sortable value.
+using SortValue = std::variant<std::string, double>;
+using Getter = std::function<SortValue(const Order&)>;
+
+const std::unordered_map<std::string, Getter>& orderProperties() {
+    static const std::unordered_map<std::string, Getter> table = [] {
+        std::unordered_map<std::string, Getter> t;
+#define TEXT(name) t[#name] = [](const Order& o) -> SortValue { return o.name; }
+#define NUMBER(name) t[#name] = [](const Order& o) -> SortValue { return static_cast<double>(o.name); }
+        TEXT(AccountNumber); TEXT(ItemCode); TEXT(OrderQty); TEXT(RemainingQty); TEXT(PreviousOrderQty);
+        TEXT(OrderPrice); TEXT(LimitPrice); TEXT(StopPrice); TEXT(Spread); TEXT(Bid); TEXT(Ask); TEXT(Last);
+        TEXT(High); TEXT(Low); TEXT(ItemTime); TEXT(CurrentStatus); TEXT(TicketId); TEXT(TransactionDateTime);
+        TEXT(OrderStatus); TEXT(OrderRouteId); TEXT(PendingOrderId); TEXT(ExecutionId); TEXT(OpenPositionId);
+        TEXT(SettledQty); TEXT(SettledPL); TEXT(SettledPrice); TEXT(ClosingPositionId); TEXT(SettlementId);
+        TEXT(ExpiryDate); TEXT(ValueDate); TEXT(RefPositionIdOfBracket); TEXT(CancelledOrderId);
+        TEXT(LiqudateOrderNumber); TEXT(margin);
+        NUMBER(tradingMode); NUMBER(orderType); NUMBER(deliveryMode); NUMBER(timeinForce);
+        NUMBER(orderrejectReason); NUMBER(RequestId); NUMBER(Commision); NUMBER(UnrealisedPL); NUMBER(Storage);
+        NUMBER(EquityHitPrice); NUMBER(CurrencyRate); NUMBER(OtherCharges); NUMBER(accountCurrencyRate);
+        NUMBER(BaseCurrencyRate);
+#undef TEXT
+#undef NUMBER
+        return t;
+    }();
+    return table;
+}
+
+int compareValues(const SortValue& a, const SortValue& b, SortDescriptor::Comparison how) {
+    if (const auto* sa = std::get_if<std::string>(&a)) {
+        const auto& sb = std::get<std::string>(b);
+        return how == SortDescriptor::Comparison::LocalizedStandard ? localizedStandardCompare(*sa, sb)
+                                                                      : byteCompare(*sa, sb);
+    }
+    const double da = std::get<double>(a), db = std::get<double>(b);
+    return da < db ? -1 : (da > db ? 1 : 0);
+}
+
+Orders concat(Orders a, const Orders& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+}  // namespace
+
+int localizedStandardCompare(const std::string& a, const std::string& b) {
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[j]);
+        if (std::isdigit(ca) && std::isdigit(cb)) {
+            std::size_t ei = i, ej = j;
+            while (ei < a.size() && std::isdigit(static_cast<unsigned char>(a[ei]))) ++ei;
+            while (ej < b.size() && std::isdigit(static_cast<unsigned char>(b[ej]))) ++ej;
+            // Compare by value: leading zeros off, then length, then digits.
+            std::size_t zi = i, zj = j;
+            while (zi + 1 < ei && a[zi] == '0') ++zi;
+            while (zj + 1 < ej && b[zj] == '0') ++zj;
+            if (ei - zi != ej - zj) return ei - zi < ej - zj ? -1 : 1;
+            const int c = a.compare(zi, ei - zi, b, zj, ej - zj);
+            if (c != 0) return c < 0 ? -1 : 1;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        const int la = lowerByte(ca), lb = lowerByte(cb);
+        if (la != lb) return la < lb ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i < a.size()) return 1;
+    if (j < b.size()) return -1;
+    return byteCompare(a, b);
+}
+
+int localizedCompare(const std::string& a, const std::string& b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t k = 0; k < n; ++k) {
+        const int la = lowerByte(static_cast<unsigned char>(a[k])), lb = lowerByte(static_cast<unsigned char>(b[k]));
+        if (la != lb) return la < lb ? -1 : 1;
+    }
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    return byteCompare(a, b);
+}
+
+bool isOrderVisible(const AccountMap& accounts, const Order& order) {
+    const std::shared_ptr<AccountDetails>* a = accounts.find(order.AccountNumber);
+    if (!a || !*a) return true;
+    const std::int32_t status = (*a)->tradingStatus, access = (*a)->accountaccessType;
+    return !(status == AccountDetails::kStatusSuspended || status == AccountDetails::kStatusClosed ||
+             access == AccountDetails::kAccessViewMarket || access == AccountDetails::kAccessNone);
+}
+
+Orders visibleOrders(const Orders& orders, const AccountMap& accounts) {
+    Orders out;
+    out.reserve(orders.size());
+    for (const auto& o : orders)
+        if (o && isOrderVisible(accounts, *o)) out.push_back(o);
+    return out;
+}
+
+void sortOrders(Orders& orders, const std::optional<std::vector<SortDescriptor>>& descriptors) {
+    if (!descriptors || descriptors->empty()) return;
+    const auto& table = orderProperties();
+    std::vector<std::pair<const Getter*, const SortDescriptor*>> keys;
+    for (const SortDescriptor& d : *descriptors) {
+        const auto it = table.find(d.key);
+        if (it != table.end()) keys.emplace_back(&it->second, &d);
+    }
+    if (keys.empty()) return;
+    std::stable_sort(orders.begin(), orders.end(), [&](const auto& x, const auto& y) {
+        if (!x || !y) return static_cast<bool>(x) && !y;
+        for (const auto& [get, d] : keys) {
+            const int c = compareValues((*get)(*x), (*get)(*y), d->comparison);
+            if (c != 0) return d->ascending ? c < 0 : c > 0;
+        }
+        return false;
+    });
+}
+
+Orders executedOrders(bool search, const Orders& searchAnswer, const Orders& open, const Orders& openCopy,
+                      const AccountMap& accounts) {
+    Orders out = search ? searchAnswer : concat(visibleOrders(open, accounts), visibleOrders(openCopy, accounts));
+    out.erase(std::remove(out.begin(), out.end(), nullptr), out.end());
+    std::stable_sort(out.begin(), out.end(), [](const auto& x, const auto& y) {
+        return localizedStandardCompare(x->OpenPositionId, y->OpenPositionId) < 0;
+    });
+    return out;
+}
+
+bool canShowAccount(const AccountDetails& a) {
+    const std::int32_t s = a.tradingStatus, t = a.accountaccessType;
+    const bool statusShown = s == 1 || s == 2 || s == 4 || s == 5;
+    const bool accessShown = t == 1 || t == 2 || t == 3;
+    return statusShown && accessShown;
+}
+
+Accounts accountCollection(const AccountMap& accounts) {
+    Accounts out;
+    for (const auto& [id, a] : accounts)
+        if (a && canShowAccount(*a)) out.push_back(a);
+    return out;
+}
+
+void calcAccountDetails(std::int32_t accountId, const AccountMap& accounts, const GroupMap& groups,
+                        const Orders& openOrders) {
+    const std::shared_ptr<AccountDetails>* a = accounts.find(std::to_string(accountId));
+    if (!a || !*a) return;
+    AccountDetails& account = **a;
+    const std::shared_ptr<model::GroupDetails>* g = groups.find(account.GroupId);
+    // Only this account's visible positions count; the sum starts at 0.0.
+    double sum = 0.0;
+    for (const auto& o : openOrders) {
+        if (!o || model::TextValue::intValue(o->AccountNumber) != account.AccountId) continue;
+        if (!isOrderVisible(accounts, *o)) continue;
+        sum += o->UnrealisedPL;
+    }
+    account.UnrealisedPL = sum;
+    const double share = (g && *g) ? (sum >= 0.0 ? (*g)->LeverageOnFProfit : (*g)->RevLeverageOnFLoss) : 0.0;
+    account.Leverage = share * sum / 100.0;
+    if (account.tradingStatus != AccountDetails::kStatusEquityHit)
+        account.Equity = account.Balance + account.Leverage + account.AccumulatingStorage + account.CollateralSecurity;
+    account.AvailableMargin = account.Equity - account.UsedMargin;
+}
+
+bool canShowAERights(const AccountMap& accounts, const model::UserInfo* user) {
+    if (!user) return false;
+    const auto userId = static_cast<std::int64_t>(user->UserId);
+    for (const auto& [id, a] : accounts)
+        if (a && canShowAccount(*a) && static_cast<std::int64_t>(a->primaryAccountHolderUserid) == userId) return true;
+    return false;
+}
+
+bool isUserMappedWithAccount(const UserAccountMap& maps, std::uint64_t accountId) {
+    for (const auto& [id, m] : maps)
+        if (m && m->accountId == accountId) return true;
+    return false;
+}
+
+UserAccountMapList getUserMappedWithAccount(const UserAccountMap& maps, const AccountMap& accounts,
+                                            std::uint64_t accountId) {
+    const std::shared_ptr<AccountDetails>* a = accounts.find(std::to_string(accountId));
+    const std::uint64_t holder = (a && *a) ? (*a)->primaryAccountHolderUserid : 0;
+    UserAccountMapList out;
+    for (const auto& [id, m] : maps)
+        if (m && m->accountId == accountId && m->userId != holder) out.push_back(m);
+    return out;
+}
+
+void updateUserAccountMaps(UserAccountMap& maps, const model::UserAccountMaps& map) {
+    std::shared_ptr<model::UserAccountMaps>* m = maps.find(std::to_string(map.userId));
+    if (m && *m) (*m)->accountAccessTypeId = map.accountAccessTypeId;
+}
+
+std::vector<std::string> allItems(const std::vector<std::string>& selectedSymbols,
+                                  const Orders& open, const Orders& pending, const AccountMap& accounts) {
+    std::vector<std::string> out;
+    std::unordered_set<std::string> seen;
+    auto add = [&](const std::string& code) {
+        if (seen.insert(code).second) out.push_back(code);
+    };
+    for (const std::string& code : selectedSymbols) add(code);
+    for (const auto& o : visibleOrders(open, accounts)) add(o->ItemCode);
+    for (const auto& o : visibleOrders(pending, accounts)) add(o->ItemCode);
+    return out;
+}
+
+namespace {
+
+ChatRooms roomsWhere(const ChatRoomMap& rooms, const std::function<bool(const model::ChatRoom&)>& keep) {
+    std::vector<const std::string*> keys;
+    for (const auto& [key, room] : rooms) keys.push_back(&key);
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const std::string* x, const std::string* y) { return localizedCompare(*x, *y) > 0; });
+    ChatRooms out;
+    for (const std::string* key : keys) {
+        const std::shared_ptr<model::ChatRoom>* room = rooms.find(*key);
+        if (room && *room && keep(**room)) out.push_back(*room);
+    }
+    return out;
+}
+
+}  // namespace
+
+ChatRooms messageNotices(const ChatRoomMap& rooms) {
+    return roomsWhere(rooms, [](const model::ChatRoom& r) { return r.isMessageNotices; });
+}
+
+ChatRooms recentChats(const ChatRoomMap& rooms) {
+    return roomsWhere(rooms, [](const model::ChatRoom& r) { return !r.isMessageNotices && !r.isChatRoomCreated; });
+}
+
+std::vector<std::shared_ptr<model::ResourceDetails>> resourceList(const ResourceMap& resources) {
+    std::vector<std::pair<const std::string*, std::shared_ptr<model::ResourceDetails>>> rows;
+    for (const auto& [key, r] : resources)
+        if (r && r->caption.find('#') == std::string::npos) rows.emplace_back(&key, r);
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const auto& x, const auto& y) { return localizedStandardCompare(*x.first, *y.first) < 0; });
+    std::vector<std::shared_ptr<model::ResourceDetails>> out;
+    out.reserve(rows.size());
+    for (auto& row : rows) out.push_back(std::move(row.second));
+    return out;
+}
+
+bool checkMarketSessionSchedulesIsAvailable(const ScheduleMap& schedules, std::uint64_t marketId) {
+    return schedules.contains(std::to_string(marketId));
+}
+
+WeekSchedule marketSessionSchedules(const ScheduleMap& schedules, const SessionSettingMap& settings,
+                                    std::uint64_t marketId, std::int64_t language) {
+    WeekSchedule out;
+    const auto* rows = schedules.find(std::to_string(marketId));
+    if (!rows) return out;
+    for (const auto& s : *rows) {
+        if (!s) continue;
+        std::vector<std::string>& lines = out[s->dayOfTheWeekID];
+        const std::shared_ptr<model::SessionSettings>* setting = settings.find(std::to_string(s->tradeSessionSettingID));
+        if (setting && *setting && ((*setting)->marketTradingStatus == 1 || (*setting)->marketTradingStatus == 2))
+            lines.push_back(s->startTime + " - " + s->stopTime);
+    }
+    for (auto& [day, lines] : out)
+        if (lines.empty()) lines.push_back(model::LanguageString::stringforSelectedLanguage(language, "10971"));
+    return out;
+}
+
+std::string getDaysOfTheWeekName(std::uint64_t weekday, std::int64_t language) {
+    if (weekday > 6) return "";
+    return model::LanguageString::stringforSelectedLanguage(language, "0" + std::to_string(685 + weekday));
+}
+
+}  // namespace state::Queries

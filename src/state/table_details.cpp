@@ -1,0 +1,294 @@
+// The XML road of the login reference data: the document is read into named
+// tables of rows, then each known table is handed row by row to its filler.
+// XML rows update the record stored under the row's key text (as received,
+// so "07" stays "07") in place, or create it.
+#include <string>
+#include <vector>
+
+#include "platform/log.h"
+#include "state/record_setters.h"
+#include "state/text_conversions.h"
+#include "state/trading_state.h"
+
+namespace state {
+
+namespace TC = TextConversion;
+
+namespace {
+
+// Runs `set` when the row has the column.
+template <typename F>
+void column(const TableRow& row, std::string_view name, F&& set) {
+    if (const std::string* text = row.find(name)) set(*text);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Rows and tables
+
+void TableRow::set(std::string_view name, std::string_view text) {
+    for (auto& c : columns_) {
+        if (c.first == name) {
+            c.second.assign(text);
+            return;
+        }
+    }
+    columns_.emplace_back(std::string(name), std::string(text));
+}
+
+const std::string* TableRow::find(std::string_view name) const {
+    for (const auto& c : columns_)
+        if (c.first == name) return &c.second;
+    return nullptr;
+}
+
+// Each parse starts afresh: the tables, the last table name and the row
+// numbers hold this document's rows only. Rows are numbered per table, so
+// interleaved tables and a column whose name contains "Table" (which becomes a
+// row of a table of its own) leave the other tables' rows untouched.
+void TradingState::parseXml(std::string_view text) {
+    TableDataCollection.clear();
+    tableName.clear();
+    currentRow = 0;
+    tbxml = protocol::XMLReader::tbxmlWithXMLString(text);
+    if (!tbxml || !tbxml->rootXMLElement()) {
+        platform::Log::debug("XML answer without a root element: no tables");
+        return;
+    }
+    traverseElement(tbxml->rootXMLElement());
+}
+
+// Pre-order walk (element, its subtree, then its next sibling) with a stack of
+// our own, so that a deeply nested document cannot exhaust the call stack.
+void TradingState::traverseElement(const protocol::TBXMLElement* element) {
+    std::vector<const protocol::TBXMLElement*> pending;
+    if (element) pending.push_back(element);
+    while (!pending.empty()) {
+        const protocol::TBXMLElement* e = pending.back();
+        pending.pop_back();
+        const std::string_view name = e->name ? std::string_view(e->name) : std::string_view();
+        if (name.find("Table") != std::string_view::npos) storeRow(e, name);
+        if (e->nextSibling) pending.push_back(e->nextSibling);
+        if (e->firstChild) pending.push_back(e->firstChild);
+    }
+}
+
+void TradingState::storeRow(const protocol::TBXMLElement* element, std::string_view name) {
+    XmlTable* table = TableDataCollection.find(name);
+    if (!table) table = &TableDataCollection.set(std::string(name), XmlTable());
+    TableRow row;
+    for (const protocol::TBXMLElement* child = element->firstChild; child; child = child->nextSibling) {
+        row.set(child->name ? std::string_view(child->name) : std::string_view(),
+                child->text ? std::string_view(child->text) : std::string_view());
+    }
+    // A row element without children is kept as an empty row, so that the
+    // numbering still follows the document.
+    currentRow = static_cast<std::int32_t>(table->size());
+    tableName.assign(name);
+    table->set(std::to_string(currentRow), std::move(row));
+}
+
+void TradingState::FillTableDetails() {
+    auto eachRow = [this](std::string_view name, auto fill) {
+        const XmlTable* table = TableDataCollection.find(name);
+        if (!table) return;
+        for (const auto& entry : *table) (this->*fill)(entry.second);
+    };
+    auto rowZero = [this](std::string_view name, auto fill) {
+        const XmlTable* table = TableDataCollection.find(name);
+        if (!table) return;
+        if (const TableRow* row = table->find("0")) (this->*fill)(*row);
+    };
+    rowZero("Table1", &TradingState::FillUserInfoDetails);
+    rowZero("Table2", &TradingState::FillProductInfoDetails);
+    eachRow("Table4", &TradingState::FillAccountDetails);
+    eachRow("Table8", &TradingState::FillGroupDetails);
+    eachRow("Table5", &TradingState::FillItemType);
+    eachRow("Table6", &TradingState::FillItemDetails);
+    LoadItemstoWatchlist();
+    eachRow("Table7", &TradingState::FillGroupInstruments);
+    SetAllSymbolsSpread();
+    eachRow("Table10", &TradingState::FillSessionSettingCollection);
+}
+
+// ---------------------------------------------------------------------------
+// User and product
+
+void TradingState::FillUserInfoDetails(const TableRow& row) {
+    auto user = std::make_shared<model::UserInfo>();
+    userInfo = user;
+    model::UserInfo& u = *user;
+    column(row, "NewRefid", [&](const std::string& t) { u.NewRefId = TC::intValue(t); });
+    column(row, "OfflineMessageCount", [&](const std::string& t) { u.OfflineMessageCount = TC::intValue(t); });
+    column(row, "appModeId", [&](const std::string& t) { u.AppModeId = TC::intValue(t); });
+    column(row, "canChangePassword", [&](const std::string& t) { u.CanChangePassword = TC::boolValue(t); });
+    // Read as a number on this road: "true" gives 0.
+    column(row, "ddeenabled", [&](const std::string& t) { u.DdeEnabled = TC::intValue(t); });
+    column(row, "forceLogoutLoadServerId", [&](const std::string& t) { u.ForceLogoutLoadServerId = TC::intValue(t); });
+    column(row, "forceLogoutRefid", [&](const std::string& t) { u.ForceLogoutRefId = TC::intValue(t); });
+    column(row, "hdserverPort", [&](const std::string& t) { u.hdServerPort = TC::intValue(t); });
+    column(row, "lastrefid", [&](const std::string& t) { u.LastRefId = TC::intValue(t); });
+    column(row, "marketdepthPort", [&](const std::string& t) { u.marketdepthPort = TC::intValue(t); });
+    column(row, "tradePubPort", [&](const std::string& t) { u.tradePubPort = TC::intValue(t); });
+    column(row, "userTypeId", [&](const std::string& t) { u.UserTypeId = TC::intValue(t); });
+    column(row, "userenabled", [&](const std::string& t) { u.UserEnabled = TC::boolValue(t); });
+    column(row, "userid", [&](const std::string& t) { u.UserId = TC::intValue(t); });
+}
+
+// The product columns ("LatestBuild", "LatestSupportedBuild", "productId",
+// "productName") are not kept on this road: productID stays 0, and resource
+// requests then carry 0, as they always have for XML logins.
+void TradingState::FillProductInfoDetails(const TableRow& row) { (void)row; }
+
+// ---------------------------------------------------------------------------
+// Accounts
+
+void TradingState::FillAccountDetails(const TableRow& row) {
+    const std::string* key = row.find("AccountId");
+    if (!key) {
+        platform::Log::debug("Account row without AccountId: dropped");
+        return;
+    }
+    std::shared_ptr<model::AccountDetails> record;
+    if (auto* found = AccountDetailCollection.find(*key)) record = *found;
+    if (!record) record = AccountDetailCollection.set(*key, std::make_shared<model::AccountDetails>());
+    model::AccountDetails& a = *record;
+    column(row, "AccountAccessTypeId", [&](const std::string& t) { setAccountAccessTypeId(a, TC::intValue(t)); });
+    column(row, "AccountEnabled", [&](const std::string& t) { a.AccountEnabled = TC::boolValue(t); });
+    column(row, "AccountId", [&](const std::string& t) { a.AccountId = TC::intValue(t); });
+    column(row, "AccountName", [&](const std::string& t) { a.AccountName = t; });
+    column(row, "AccountTypeId", [&](const std::string& t) { a.tradeAccountType = TC::integerValue(t); });
+    column(row, "AutoExecutionModeId", [&](const std::string& t) { a.AutoExecutionModeId = TC::intValue(t); });
+    column(row, "AvailableMargin", [&](const std::string& t) { a.AvailableMargin = TC::doubleValue(t); });
+    column(row, "Balance", [&](const std::string& t) { a.Balance = TC::doubleValue(t); });
+    column(row, "BranchId", [&](const std::string& t) { a.BranchId = TC::intValue(t); });
+    column(row, "CollateralSecurity", [&](const std::string& t) { a.CollateralSecurity = TC::doubleValue(t); });
+    column(row, "Equity", [&](const std::string& t) { a.Equity = TC::doubleValue(t); });
+    column(row, "GroupId", [&](const std::string& t) { a.GroupId = t; });
+    column(row, "HedgeModeId", [&](const std::string& t) { a.HedgeModeId = TC::intValue(t); });
+    column(row, "InstrumentLimit", [&](const std::string& t) { a.InstrumentLimit = TC::intValue(t); });
+    column(row, "LeverageOnPositions", [&](const std::string& t) { a.LeverageOnPositions = TC::doubleValue(t); });
+    column(row, "TradeRouteId", [&](const std::string& t) { a.TradeRouteId = TC::intValue(t); });
+    column(row, "TradingStatusId", [&](const std::string& t) { setTradingStatusId(a, TC::intValue(t)); });
+    column(row, "UnrealisedPL", [&](const std::string& t) { a.UnrealisedPL = TC::doubleValue(t); });
+    column(row, "UsedMargin", [&](const std::string& t) { a.UsedMargin = TC::doubleValue(t); });
+    column(row, "WatchListItemLimit", [&](const std::string& t) { a.WatchlistItemLimit = TC::intValue(t); });
+    column(row, "AccumulatingStorage", [&](const std::string& t) { a.AccumulatingStorage = TC::doubleValue(t); });
+    column(row, "AvailableOrderTypes", [&](const std::string& t) { a.availableOrderTypes = TC::intValue(t); });
+}
+
+// ---------------------------------------------------------------------------
+// Groups and group instruments
+
+void TradingState::FillGroupDetails(const TableRow& row) {
+    const std::string* key = row.find("GroupId");
+    if (!key) {
+        platform::Log::debug("Group row without GroupId: dropped");
+        return;
+    }
+    std::shared_ptr<model::GroupDetails> record;
+    if (auto* found = GroupDetailCollection.find(*key)) record = *found;
+    if (!record) record = GroupDetailCollection.set(*key, std::make_shared<model::GroupDetails>());
+    model::GroupDetails& g = *record;
+    column(row, "CompanyId", [&](const std::string& t) { g.CompanyId = TC::intValue(t); });
+    column(row, "CreditRating", [&](const std::string& t) { g.CreditRating = TC::intValue(t); });
+    column(row, "GroupId", [&](const std::string& t) { g.GroupId = TC::intValue(t); });
+    column(row, "InstrumentLimit", [&](const std::string& t) { g.InstrumentLimit = TC::intValue(t); });
+    column(row, "IsChatEnabled", [&](const std::string& t) { g.IsChatEnabled = TC::boolValue(t); });
+    column(row, "IsEAEnabled", [&](const std::string& t) { g.IsEAEnabled = TC::boolValue(t); });
+    column(row, "IsMailEnabled", [&](const std::string& t) { g.IsMailEnabled = TC::boolValue(t); });
+    column(row, "IsNewsEnabled", [&](const std::string& t) { g.IsNewsEnabled = TC::boolValue(t); });
+    column(row, "IsTrailingStopEnabled", [&](const std::string& t) { g.IsTrailingStopEnabled = TC::boolValue(t); });
+    column(row, "LeverageOnFProfit", [&](const std::string& t) { g.LeverageOnFProfit = TC::intValue(t); });
+    column(row, "MarginCallLevel", [&](const std::string& t) { g.MarginCallLevel = TC::doubleValue(t); });
+    column(row, "MaxOrderQty", [&](const std::string& t) { g.MaxOrderQty = TC::doubleValue(t); });
+    column(row, "Name", [&](const std::string& t) { g.Name = t; });
+    column(row, "OrderQtyStep", [&](const std::string& t) { g.OrderQtyStep = TC::doubleValue(t); });
+    column(row, "ReportHistoryDaysLimit", [&](const std::string& t) { g.ReportHistoryDaysLimit = TC::intValue(t); });
+    column(row, "RevLeverageOnFLoss", [&](const std::string& t) { g.RevLeverageOnFLoss = TC::intValue(t); });
+    column(row, "SendExecutionSMS", [&](const std::string& t) { g.SendExecutionSMS = TC::boolValue(t); });
+    column(row, "SendMailReports", [&](const std::string& t) { g.SendMailReports = TC::boolValue(t); });
+    column(row, "StopOutLevel", [&](const std::string& t) { g.StopOutLevel = TC::doubleValue(t); });
+    column(row, "TradingEnabled", [&](const std::string& t) { g.TradingEnabled = TC::boolValue(t); });
+    column(row, "WatchListItemLimit", [&](const std::string& t) { g.WatchlistItemLimit = TC::intValue(t); });
+}
+
+// InitialSellMargin, availableOrderSettings and isAvailableForTrading have no
+// column on this road and stay 0 / NO: margins then use InitialMargin for
+// both sides, and the order checks read "no restriction" from the zero bits.
+void TradingState::FillGroupInstruments(const TableRow& row) {
+    const std::string* groupKey = row.find("groupid");
+    std::shared_ptr<model::GroupDetails> group;
+    if (groupKey) {
+        if (auto* found = GroupDetailCollection.find(*groupKey)) group = *found;
+    }
+    if (!group) {
+        platform::Log::debug("Group instrument row of an unknown group: dropped");
+        return;
+    }
+    const std::string* key = row.find("InstrumentId");
+    if (!key) {
+        platform::Log::debug("Group instrument row without InstrumentId: dropped");
+        return;
+    }
+    std::shared_ptr<model::GroupInstruments>& slot = group->GroupInstrumentCollection[*key];
+    if (!slot) slot = std::make_shared<model::GroupInstruments>();
+    model::GroupInstruments& gi = *slot;
+    column(row, "AllowShortSelling", [&](const std::string& t) { gi.AllowShortSelling = TC::boolValue(t); });
+    column(row, "AutoExecutionModeId", [&](const std::string& t) { gi.AutoExecutionModeId = TC::intValue(t); });
+    column(row, "BTSTOrderMargin", [&](const std::string& t) { gi.BTSTOrderMargin = TC::doubleValue(t); });
+    column(row, "Commission", [&](const std::string& t) { gi.Commission = TC::doubleValue(t); });
+    column(row, "Initialmargin", [&](const std::string& t) { gi.InitialMargin = TC::doubleValue(t); });
+    column(row, "InstrumentId", [&](const std::string& t) { gi.InstrumentId = TC::intValue(t); });
+    column(row, "IntradayOrderMargin", [&](const std::string& t) { gi.IntradayOrderMargin = TC::doubleValue(t); });
+    column(row, "LimitMinPips", [&](const std::string& t) { gi.LimitMinPips = TC::intValue(t); });
+    column(row, "LimitOrderMargin", [&](const std::string& t) { gi.LimitOrderMargin = TC::doubleValue(t); });
+    column(row, "LiquidationMargin", [&](const std::string& t) { gi.LiquidationMargin = TC::doubleValue(t); });
+    column(row, "MarginCalcModeId", [&](const std::string& t) { setMarginCalcModeId(gi, TC::intValue(t)); });
+    column(row, "MaxOrderQty", [&](const std::string& t) { gi.MaxOrderQty = TC::doubleValue(t); });
+    column(row, "MinOrderQty", [&](const std::string& t) { gi.MinOrderQty = TC::doubleValue(t); });
+    column(row, "OrderQtyStep", [&](const std::string& t) { gi.OrderQtyStep = TC::doubleValue(t); });
+    column(row, "OverNightMargin", [&](const std::string& t) { gi.OverNightMargin = TC::doubleValue(t); });
+    column(row, "PLCalcModeId", [&](const std::string& t) { gi.PLCalcModeId = TC::intValue(t); });
+    column(row, "SpreadAsk", [&](const std::string& t) { gi.SpreadAsk = TC::intValue(t); });
+    column(row, "SpreadBid", [&](const std::string& t) { gi.SpreadBid = TC::intValue(t); });
+    column(row, "SpreadTypeId", [&](const std::string& t) { gi.SpreadTypeId = TC::intValue(t); });
+    column(row, "StopMinPips", [&](const std::string& t) { gi.StopMinPips = TC::intValue(t); });
+    column(row, "buyInterestRate", [&](const std::string& t) { gi.BuyInterestRate = TC::doubleValue(t); });
+    column(row, "groupdetailsid", [&](const std::string& t) { gi.groupdetailsid = TC::intValue(t); });
+    column(row, "groupid", [&](const std::string& t) { gi.GroupId = TC::intValue(t); });
+    column(row, "sellInterestRate", [&](const std::string& t) { gi.SellInterestRate = TC::doubleValue(t); });
+}
+
+// ---------------------------------------------------------------------------
+// Session settings
+
+void TradingState::FillSessionSettingCollection(const TableRow& row) {
+    const std::string* key = row.find("SettingsId");
+    if (!key) {
+        platform::Log::debug("Session setting row without SettingsId: dropped");
+        return;
+    }
+    std::shared_ptr<model::SessionSettings> record;
+    if (auto* found = SessionSettingCollection.find(*key)) record = *found;
+    if (!record) record = SessionSettingCollection.set(*key, std::make_shared<model::SessionSettings>());
+    model::SessionSettings& s = *record;
+    // In this order allowNewTpSl ends with "EnterMarketOrder" when present.
+    column(row, "EditLimitOrder", [&](const std::string& t) { setEditLimitOrder(s, TC::boolValue(t)); });
+    column(row, "EditMarketMakertOrder", [&](const std::string& t) { s.editMarketMakertOrder = TC::boolValue(t); });
+    column(row, "EditMarketOrder", [&](const std::string& t) { s.editMarketOrder = TC::boolValue(t); });
+    column(row, "EnterLimitOrder", [&](const std::string& t) { setEnterLimitOrder(s, TC::boolValue(t)); });
+    column(row, "EnterMarketMakerOrder", [&](const std::string& t) { s.enterMarketMakerOrder = TC::boolValue(t); });
+    column(row, "EnterMarketOrder", [&](const std::string& t) { setEnterMarketOrder(s, TC::boolValue(t)); });
+    column(row, "ExecuteOrders", [&](const std::string& t) { s.executeOrders = TC::boolValue(t); });
+    column(row, "MatchMMwithMMOrders", [&](const std::string& t) { s.matchMMWithMMOrders = TC::boolValue(t); });
+    column(row, "PublishMarketData", [&](const std::string& t) { s.publishMarketData = TC::boolValue(t); });
+    column(row, "PublishTradeData", [&](const std::string& t) { s.publishTradeData = TC::boolValue(t); });
+    column(row, "SessionColor", [&](const std::string& t) { s.sessionColor = sessionColorFor(TC::intValue(t)); });
+    column(row, "SettingsId", [&](const std::string& t) { s.settingsID = TC::unsignedFromInt(t); });
+    column(row, "SettingsName", [&](const std::string& t) { s.settingsName = t; });
+    column(row, "UseELP", [&](const std::string& t) { s.useELP = TC::boolValue(t); });
+}
+
+}  // namespace state

@@ -1,0 +1,39 @@
+#include "state/text_conversions.h"
+
+#include "model/text_value.h"
+
+namespace state::TextConversion {
+
+std::int32_t intValue(std::string_view text) { return model::TextValue::intValue(text); }
+
+std::int64_t integerValue(std::string_view text) { return model::TextValue::longLongValue(text); }
+
+double doubleValue(std::string_view text) { return model::TextValue::doubleValue(text); }
+
+bool boolValue(std::string_view text) { return model::TextValue::boolValue(text); }
+
+std::uint64_t unsignedFromInt(std::string_view text) {
+    return static_cast<std::uint64_t>(static_cast<std::int64_t>(intValue(text)));
+}
+
+std::uint64_t unsignedFromInteger(std::string_view text) { return static_cast<std::uint64_t>(integerValue(text)); }
+
+std::vector<std::string_view> split(std::string_view text, char separator) {
+    std::vector<std::string_view> pieces;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t at = text.find(separator, start);
+        if (at == std::string_view::npos) {
+            pieces.push_back(text.substr(start));
+            return pieces;
+        }
+        pieces.push_back(text.substr(start, at - start));
+        start = at + 1;
+    }
+}
+
+std::string_view recordZero(std::string_view section, char separator) {
+    return section.substr(0, section.find(separator));
+}
+
+}  // namespace state::TextConversion

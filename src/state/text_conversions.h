@@ -1,0 +1,33 @@
+#pragma once
+// Readings of the texts of the login reference data (XML columns and compact
+// fields), and the splitting of the compact form.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace state {
+
+namespace TextConversion {
+// Leading decimal integer after blanks, optional sign; 0 when none; clamped to 32 bits.
+std::int32_t intValue(std::string_view text);
+// The same, 64-bit.
+std::int64_t integerValue(std::string_view text);
+// Leading decimal floating-point number; 0.0 when none.
+double doubleValue(std::string_view text);
+// YES when the first character after blanks, a sign and leading zeros is
+// "Y", "y", "T", "t" or a digit 1 to 9.
+bool boolValue(std::string_view text);
+// int, sign-extended to 64 bits and kept as its unsigned pattern.
+std::uint64_t unsignedFromInt(std::string_view text);
+// integer (64-bit), kept as its unsigned pattern.
+std::uint64_t unsignedFromInteger(std::string_view text);
+
+// Cuts at every separator and keeps empty pieces: "a\x06\x06" gives "a", "", "".
+// The views point into `text`.
+std::vector<std::string_view> split(std::string_view text, char separator);
+// The text before the first separator, or the whole text when it has none.
+std::string_view recordZero(std::string_view section, char separator);
+}  // namespace TextConversion
+
+}  // namespace state

@@ -1,0 +1,161 @@
+#pragma once
+// The reference data of one login session and the loaders that fill it from
+// the login data message, in either of its two forms: the compact "PACKED"
+// text (sections, records and fields cut at 0x07, 0x06 and 0x05) or an XML
+// data set of named tables ("Table1" to "Table10").
+//
+// Everything here is owned by the main thread (the dispatcher runs the
+// loaders there, and XML data-service answers are read there too), so the
+// working tables of the XML reader are never walked twice at once.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "model/account_details.h"
+#include "model/group_details.h"
+#include "model/group_instruments.h"
+#include "model/item_details.h"
+#include "model/item_type.h"
+#include "model/order.h"
+#include "model/resource_details.h"
+#include "model/session_schedule_info.h"
+#include "model/session_settings.h"
+#include "model/trade_currency.h"
+#include "model/user_account_maps.h"
+#include "model/user_info.h"
+#include "protocol/login_info_message.h"
+#include "protocol/xml_reader.h"
+#include "state/ordered_dictionary.h"
+
+namespace state {
+
+// One XML row: column (child element) name -> the child's text, "" when it has none.
+class TableRow {
+public:
+    // A later column of the same name replaces the earlier one.
+    void set(std::string_view name, std::string_view text);
+    const std::string* find(std::string_view name) const;
+    std::size_t size() const { return columns_.size(); }
+    const std::vector<std::pair<std::string, std::string>>& columns() const { return columns_; }
+
+private:
+    std::vector<std::pair<std::string, std::string>> columns_;
+};
+
+// One XML table: rows keyed "0", "1", ... in document order.
+using XmlTable = OrderedDictionary<TableRow>;
+
+using SharedOrderList = std::vector<std::shared_ptr<model::Order>>;
+
+class TradingState {
+public:
+    TradingState();
+    virtual ~TradingState();
+    TradingState(const TradingState&) = delete;
+    TradingState& operator=(const TradingState&) = delete;
+
+    // --- Login reference data ---------------------------------------------
+    std::shared_ptr<model::UserInfo> userInfo;
+    // "%d" of the result code -> login result; the first entry is the one a refusal reads.
+    OrderedDictionary<std::shared_ptr<protocol::LoginInfoMessage>> loginInfoMessageCollection;
+    // Account id text (XML: as received; "PACKED": "%d") -> account.
+    OrderedDictionary<std::shared_ptr<model::AccountDetails>> AccountDetailCollection;
+    // Group id text (as for accounts) -> group with its instruments.
+    OrderedDictionary<std::shared_ptr<model::GroupDetails>> GroupDetailCollection;
+    // Instrument type id text -> type.
+    OrderedDictionary<std::shared_ptr<model::ItemType>> ItemTypeCollection;
+    // Instrument code -> instrument.
+    OrderedDictionary<std::shared_ptr<model::ItemDetails>> ItemCollection;
+    // Type name -> the watchlist symbols of that type, "code:name" joined by ",".
+    OrderedDictionary<std::string> symbolTypeCollection;
+    // Setting id text (XML: as received; "PACKED": "%lu") -> session setting.
+    OrderedDictionary<std::shared_ptr<model::SessionSettings>> SessionSettingCollection;
+    // "%lu" of the currency id -> currency.
+    OrderedDictionary<std::shared_ptr<model::TradeCurrency>> tradeCurrencyCollection;
+    // File name or caption -> resource.
+    OrderedDictionary<std::shared_ptr<model::ResourceDetails>> resourceCollection;
+    OrderedDictionary<std::shared_ptr<model::ResourceDetails>> resourceSearchCollection;
+    // "%lu" of the user id -> the user's access to an account.
+    OrderedDictionary<std::shared_ptr<model::UserAccountMaps>> userAccountMapCollection;
+
+    // --- Session values read by the windows --------------------------------
+    std::vector<std::string> selectedSymbols;
+    bool isWatchlistDataUpdated = false;
+    std::int32_t currentAccountSelected = 0;
+    std::int32_t chatRequestId = 0;
+    SharedOrderList CancelledOrderCollection;
+    SharedOrderList SettledOrderCollection;
+    SharedOrderList OpenOrderCollectionCopy;
+    SharedOrderList ExecutedOrderSearchCollection;
+    bool isExecutedPositionSearch = false;
+    // Item code -> depth levels (texts) of one side.
+    OrderedDictionary<std::vector<std::string>> buyMarketDepthDataCollection;
+    OrderedDictionary<std::vector<std::string>> sellMarketDepthDataCollection;
+    // Chart answer key -> answer text.
+    OrderedDictionary<std::string> chartDataCollection;
+    // "%@#%d" of item code and delivery mode -> "%.2f" margin.
+    OrderedDictionary<std::string> HedgeMarginCollection;
+    OrderedDictionary<std::vector<std::shared_ptr<model::SessionScheduleInfo>>> marketSessionSchedulesCollection;
+    std::vector<std::shared_ptr<model::SessionScheduleInfo>> sessionSchedulesArray;
+    std::string mergedCalendarData;
+
+    // --- XML working state ---------------------------------------------------
+    // Table name -> rows of the last parse only.
+    OrderedDictionary<XmlTable> TableDataCollection;
+    // The table of the last row stored and that row's number in its table.
+    std::string tableName;
+    std::int32_t currentRow = 0;
+    // The document of the last parse, kept until the next one.
+    std::unique_ptr<protocol::XMLReader> tbxml;
+
+    // Reads an XML document into TableDataCollection (login data and data-service answers).
+    void parseXml(std::string_view text);
+    // Walks the element, its descendants and its following siblings in document order.
+    void traverseElement(const protocol::TBXMLElement* element);
+    // Runs the fillers over the tables of the last parse.
+    void FillTableDetails();
+    // Splits the compact text into sections and runs their fillers.
+    void FillPackedDetails(std::string_view text);
+
+    // --- XML fillers: one row each ----------------------------------------
+    void FillUserInfoDetails(const TableRow& row);
+    void FillProductInfoDetails(const TableRow& row);
+    void FillAccountDetails(const TableRow& row);
+    void FillGroupDetails(const TableRow& row);
+    void FillGroupInstruments(const TableRow& row);
+    void FillSessionSettingCollection(const TableRow& row);
+
+    // --- "PACKED" fillers: one section each -------------------------------
+    void FillPackedUserInfoDetails(std::string_view section);
+    void FillPackedProductInfoDetails(std::string_view section);
+    void FillPackedLoginInfoDetails(std::string_view section);
+    void FillPackedAccountDetails(std::string_view section);
+    void FillPackedGroupDetails(std::string_view section);
+    void FillPackedGroupInstruments(std::string_view section);
+    void FillPackedSessionSettingCollection(std::string_view section);
+
+    // --- Instruments, currencies, resources and the follow-ups --------------
+    // Filled in by the instrument and currency loaders (trading_state_hooks.cpp).
+    virtual void FillItemType(const TableRow& row);
+    virtual void FillItemDetails(const TableRow& row);
+    virtual void FillPackedItemType(std::string_view section);
+    virtual void FillPackedItemDetails(std::string_view section);
+    virtual void fillResourceDetails(std::string_view section);
+    virtual void fillCurrencyListDetails(std::string_view section);
+    virtual void fillTradeCurrencyDetails(std::string_view section);
+    // Fills selectedSymbols from the stored watchlist or the first symbol type.
+    virtual void LoadItemstoWatchlist();
+    // Copies the group spreads onto the instruments of the accounts' groups.
+    virtual void SetAllSymbolsSpread();
+
+    // The login result under the first key of loginInfoMessageCollection.
+    const protocol::LoginInfoMessage* firstLoginRecord() const;
+
+private:
+    void storeRow(const protocol::TBXMLElement* element, std::string_view name);
+};
+
+}  // namespace state

@@ -1,0 +1,240 @@
+// Logging in to the loopback simulator: the instruments, currencies and
+// resources of the login data answer the windows' queries, and the scenario's
+// resource files land in the resources folder with the merged calendar.
+#include <gtest/gtest.h>
+#include <zmq.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "integration/sim_process.h"
+#include "platform/log.h"
+#include "platform/main_executor.h"
+#include "platform/notification_center.h"
+#include "platform/paths.h"
+#include "state/business_base.h"
+#include "state/recording_ui_services.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using namespace std::chrono_literals;
+using state::BusinessBase;
+
+// Keeps the request-channel frames the session builds instead of queueing them.
+class CapturingSession : public BusinessBase {
+public:
+    CapturingSession(state::SessionHost& host, state::UiServices& ui) : BusinessBase(host, ui) {}
+    std::vector<std::string> requests;
+
+protected:
+    void sendZMQRequestMessage(protocol::RequestMessage request) override {
+        requests.push_back(std::move(request.message));
+    }
+};
+
+// One REQ round trip; the reply's parts joined.
+std::string ask(int port, const std::string& frame) {
+    void* ctx = zmq_ctx_new();
+    void* sock = zmq_socket(ctx, ZMQ_REQ);
+    int timeout = 5000, linger = 0;
+    zmq_setsockopt(sock, ZMQ_RCVTIMEO, &timeout, sizeof timeout);
+    zmq_setsockopt(sock, ZMQ_LINGER, &linger, sizeof linger);
+    std::string reply;
+    if (zmq_connect(sock, ("tcp://127.0.0.1:" + std::to_string(port)).c_str()) == 0 &&
+        zmq_send(sock, frame.data(), frame.size(), 0) >= 0) {
+        int more = 1;
+        while (more) {
+            zmq_msg_t part;
+            zmq_msg_init(&part);
+            if (zmq_msg_recv(&part, sock, 0) < 0) {
+                zmq_msg_close(&part);
+                break;
+            }
+            reply.append(static_cast<const char*>(zmq_msg_data(&part)), zmq_msg_size(&part));
+            zmq_msg_close(&part);
+            size_t size = sizeof more;
+            zmq_getsockopt(sock, ZMQ_RCVMORE, &more, &size);
+        }
+    }
+    zmq_close(sock);
+    zmq_ctx_term(ctx);
+    return reply;
+}
+
+// The value of a tag in a frame's 0x03-separated fields.
+std::string tag(const std::string& frame, const std::string& number) {
+    const std::string key = "\x03" + number + "=";
+    const std::size_t at = frame.find(key);
+    if (at == std::string::npos) return "";
+    const std::size_t start = at + key.size();
+    return frame.substr(start, frame.find('\x03', start) - start);
+}
+
+class QueriesLoginTest : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        loop = std::make_shared<platform::ManualRunLoop>();
+        platform::MainExecutor::install(loop);
+        std::string tmpl = (fs::temp_directory_path() / "queries_login.XXXXXX").string();
+        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+        support = tmpl;
+        ::setenv("XDG_DATA_HOME", support.c_str(), 1);
+    }
+    void TearDown() override {
+        for (auto t : tokens) platform::NotificationCenter::defaultCenter().removeObserver(t);
+        session.reset();
+        loop->runUntilIdle();
+        std::this_thread::sleep_for(20ms);
+        platform::MainExecutor::install(nullptr);
+        ::unsetenv("XDG_DATA_HOME");
+        fs::remove_all(support);
+    }
+    void login(int slot, const std::string& form) {
+        sim = std::make_unique<integration::SimProcess>(TRADING_SIM_PATH, integration::portBaseFor(slot),
+                                                        std::vector<std::string>{"--login-form", form});
+        ASSERT_TRUE(sim->ready()) << "simulator did not start";
+        ui.login.setUserName("trader");
+        ui.login.setPassword("secret1");
+        ui.login.setIPAddress("127.0.0.1");
+        ui.login.setPortNo(sim->sessionPort());
+        ui.login.setSecurityKey("Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");
+        ui.login.setProductName("TradingClient");
+        ui.login.setProductVersion("0.1.0");
+        session = BusinessBase::createAs<CapturingSession>(ui, ui);
+        auto& center = platform::NotificationCenter::defaultCenter();
+        tokens.push_back(center.addObserver("LoginSuccessNotification",
+                                            [this](const platform::Notification&) { loggedIn = true; }));
+        tokens.push_back(center.addObserver("ResourceDownloadCompletedNotification",
+                                            [this](const platform::Notification&) { ++completed; }));
+        session->StreamingConnection(true, false);
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (!loggedIn && std::chrono::steady_clock::now() < deadline) {
+            loop->runUntilIdle();
+            std::this_thread::sleep_for(2ms);
+        }
+        ASSERT_TRUE(loggedIn);
+    }
+    // Asks the simulator for one resource file with a request the session
+    // builds, and saves the answer as the download handler does.
+    void download(const std::string& name) {
+        auto& m = session->messageBase;
+        m.setMessagetype(1023);
+        m.setDsrequestType(12);
+        auto& tags = m.messageDataDictionary();
+        tags.clear();
+        tags.setNumber(10, 1023);
+        tags.set(151, "resourcedownload");
+        tags.set(152, "1000");
+        tags.set(153, "1");
+        tags.set(159, name + "\x05" "1\x05" "7\x05" "1\x05" "res1\x05\x05" "0\x06");
+        tags.set(20, std::to_string(session->Requestid + 1));
+        tags.set(115, std::to_string(session->userInfo ? session->userInfo->UserId : 0));
+        tags.set(23, "trader");
+        tags.set(19, session->Referenceid.value_or(""));
+        tags.set(21, session->packedLocalTime());
+        ASSERT_TRUE(m.BuildMessage().sent());
+        auto& requests = static_cast<CapturingSession&>(*session).requests;
+        ASSERT_FALSE(requests.empty());
+        const std::string reply = ask(sim->sessionPort() + 2, requests.back());
+        const std::string record = tag(reply, "159");
+        ASSERT_FALSE(record.empty()) << "no answer for " << name;
+        session->saveFileWithName(record.substr(0, record.find('\x05')), tag(reply, "1050"));
+        loop->runUntilIdle();
+    }
+
+    std::shared_ptr<platform::ManualRunLoop> loop;
+    std::unique_ptr<integration::SimProcess> sim;
+    state::testing::RecordingUi ui;
+    std::shared_ptr<BusinessBase> session;
+    std::vector<platform::NotificationCenter::Token> tokens;
+    bool loggedIn = false;
+    int completed = 0;
+    fs::path support;
+};
+
+TEST_P(QueriesLoginTest, InstrumentsAccountsAndListsAnswerFromTheLoginData) {
+    const std::string form = GetParam();
+    login(form == "xml" ? 30 : 31, form);
+    BusinessBase& s = *session;
+
+    // Every instrument of the scenario, found both ways.
+    ASSERT_EQ(s.ItemCollection.size(), 22u);
+    for (const auto& [code, item] : s.ItemCollection) {
+        EXPECT_EQ(s.getItemCode(item->InstrumentId), code);
+        EXPECT_EQ(s.getItemIdForItemCode(code), static_cast<std::uint64_t>(item->InstrumentId));
+        EXPECT_FALSE(item->InstrumentTypeName.empty()) << code;
+    }
+    const auto& gold = **s.ItemCollection.find("GOLD");
+    EXPECT_EQ(gold.Name, "Gold spot");
+    EXPECT_DOUBLE_EQ(gold.TickSize, 0.01);
+    EXPECT_EQ(gold.instrumentTradingStatus, 1);
+    EXPECT_EQ(gold.InstrumentTypeName, "Commodities");
+    EXPECT_DOUBLE_EQ(gold.priceTick, form == "xml" ? 0.0 : 0.01);
+    EXPECT_EQ(s.getItemIdForItemCode("NO SUCH"), 0u);
+
+    // Symbol lists by type: every entry names a stored instrument.
+    const state::SymbolTypes types = s.getSymbolTypes();
+    ASSERT_FALSE(types.empty());
+    std::size_t listed = 0;
+    for (const auto& type : types)
+        for (const auto& [name, entries] : type)
+            for (const std::string& e : entries) {
+                EXPECT_TRUE(s.ItemCollection.contains(e.substr(0, e.find(':')))) << e;
+                ++listed;
+            }
+    EXPECT_GT(listed, 0u);
+
+    // The user's accounts, with figures from no positions.
+    const state::Accounts accounts = s.getAccountCollection();
+    EXPECT_EQ(accounts.size(), 3u);
+    // Only the compact form names the accounts' primary holder.
+    EXPECT_EQ(s.canShowAERights(), form == "packed");
+    s.calcAccountDetails(1001);
+    const auto& main = **s.AccountDetailCollection.find("1001");
+    EXPECT_DOUBLE_EQ(main.UnrealisedPL, 0.0);
+    EXPECT_DOUBLE_EQ(main.Equity, 50000);
+    EXPECT_DOUBLE_EQ(main.AvailableMargin, 50000 - main.UsedMargin);
+
+    if (form == "packed") {
+        // Resources and currencies come only with the compact form.
+        const auto resources = s.getResourceCollection();
+        // Keys in natural, case-insensitive order: "gold.svg", "Help centre", "holidays.ics".
+        ASSERT_EQ(resources.size(), 3u);
+        EXPECT_EQ(resources[0]->caption, "Gold icon");
+        EXPECT_EQ(resources[1]->caption, "Help centre");
+        EXPECT_EQ(resources[2]->caption, "Trading holidays");
+        ASSERT_TRUE(main.tradeCurrency);
+        EXPECT_EQ(main.tradeCurrency->currencyCode, "USD");
+        EXPECT_TRUE(main.tradeCurrency->isDirect);
+    } else {
+        EXPECT_TRUE(s.resourceCollection.empty());
+        EXPECT_TRUE(s.tradeCurrencyCollection.empty());
+    }
+}
+
+TEST_F(QueriesLoginTest, ScenarioResourceFilesLandWithTheMergedCalendar) {
+    login(32, "packed");
+    download("gold.svg");
+    EXPECT_EQ(completed, 0);
+    download("holidays.ics");
+    EXPECT_EQ(completed, 1);
+
+    const fs::path folder = support / ui.bundleName() / "Resources";
+    std::string svg, ics, merged;
+    ASSERT_TRUE(platform::Paths::readFile((folder / "gold.svg").string(), &svg));
+    EXPECT_EQ(svg.rfind("<svg", 0), 0u);
+    ASSERT_TRUE(platform::Paths::readFile((folder / "holidays.ics").string(), &ics));
+    EXPECT_NE(ics.find("SUMMARY:Christmas Day - markets closed"), std::string::npos);
+    ASSERT_TRUE(platform::Paths::readFile((folder / "calendar_ios.ics").string(), &merged));
+    EXPECT_EQ(merged, ics);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothForms, QueriesLoginTest, ::testing::Values("packed", "xml"));
+
+}  // namespace

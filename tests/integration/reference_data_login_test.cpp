@@ -1,0 +1,128 @@
+// Logging in to the loopback simulator fills the reference data, in the
+// compact form and in the XML form.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "integration/sim_process.h"
+#include "platform/main_executor.h"
+#include "platform/notification_center.h"
+#include "state/business_base.h"
+#include "state/recording_ui_services.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using state::BusinessBase;
+
+class ReferenceDataLoginTest : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        loop = std::make_shared<platform::ManualRunLoop>();
+        platform::MainExecutor::install(loop);
+    }
+    void TearDown() override {
+        if (token) platform::NotificationCenter::defaultCenter().removeObserver(*token);
+        session.reset();
+        loop->runUntilIdle();
+        std::this_thread::sleep_for(20ms);
+        platform::MainExecutor::install(nullptr);
+    }
+    void login(int slot, const std::string& form) {
+        sim = std::make_unique<integration::SimProcess>(TRADING_SIM_PATH, integration::portBaseFor(slot),
+                                                        std::vector<std::string>{"--login-form", form});
+        ASSERT_TRUE(sim->ready()) << "simulator did not start";
+        ui.login.setUserName("trader");
+        ui.login.setPassword("secret1");
+        ui.login.setIPAddress("127.0.0.1");
+        ui.login.setPortNo(sim->sessionPort());
+        ui.login.setSecurityKey("Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");
+        ui.login.setProductName("TradingClient");
+        ui.login.setProductVersion("0.1.0");
+        session = BusinessBase::create(ui, ui);
+        token = platform::NotificationCenter::defaultCenter().addObserver(
+            "LoginSuccessNotification", [this](const platform::Notification&) { loggedIn = true; });
+        session->StreamingConnection(true, false);
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (!loggedIn && std::chrono::steady_clock::now() < deadline) {
+            loop->runUntilIdle();
+            std::this_thread::sleep_for(2ms);
+        }
+        ASSERT_TRUE(loggedIn);
+    }
+
+    std::shared_ptr<platform::ManualRunLoop> loop;
+    std::unique_ptr<integration::SimProcess> sim;
+    state::testing::RecordingUi ui;
+    std::shared_ptr<BusinessBase> session;
+    std::optional<platform::NotificationCenter::Token> token;
+    bool loggedIn = false;
+};
+
+TEST_P(ReferenceDataLoginTest, FillsUserAccountsGroupsAndSessionSettings) {
+    const std::string form = GetParam();
+    login(form == "xml" ? 20 : 21, form);
+    const BusinessBase& s = *session;
+
+    // The user with the channel ports that the accepted login connects to.
+    ASSERT_TRUE(s.userInfo);
+    EXPECT_EQ(s.userInfo->UserId, 11);
+    EXPECT_TRUE(s.userInfo->UserEnabled);
+    EXPECT_TRUE(s.userInfo->CanChangePassword);
+    EXPECT_EQ(s.userInfo->marketdepthPort, sim->sessionPort() + 1);
+    EXPECT_EQ(s.userInfo->hdServerPort, sim->sessionPort() + 2);
+    EXPECT_EQ(s.userInfo->productID, form == "xml" ? 0u : 7u);
+
+    // The user's three accounts, in the order received, with derived statuses.
+    ASSERT_EQ(s.AccountDetailCollection.size(), 3u);
+    EXPECT_EQ(s.AccountDetailCollection.first()->first, "1001");
+    const auto& main = **s.AccountDetailCollection.find("1001");
+    EXPECT_EQ(main.AccountName, "Trader main");
+    EXPECT_EQ(main.GroupId, "10");
+    EXPECT_DOUBLE_EQ(main.Balance, 50000);
+    EXPECT_EQ(main.accountaccessType, 1);
+    EXPECT_EQ(main.tradingStatus, 1);
+    const auto& viewOnly = **s.AccountDetailCollection.find("1003");
+    EXPECT_EQ(viewOnly.accountaccessType, 3);
+    EXPECT_EQ(viewOnly.tradingStatus, 2);
+
+    // Their two groups with every group instrument.
+    ASSERT_EQ(s.GroupDetailCollection.size(), 2u);
+    const auto& standard = **s.GroupDetailCollection.find("10");
+    EXPECT_EQ(standard.Name, "Standard");
+    EXPECT_EQ(standard.GroupInstrumentCollection.size(), 22u);
+    EXPECT_EQ((*s.GroupDetailCollection.find("20"))->GroupInstrumentCollection.size(), 22u);
+    const auto& first = *standard.GroupInstrumentCollection.at("1");
+    EXPECT_EQ(first.margincalculationMode, 1);
+    EXPECT_DOUBLE_EQ(first.InitialMargin, 4070.8);
+    EXPECT_DOUBLE_EQ(first.BuyInterestRate, -2.5);
+    EXPECT_EQ(first.PLCalcModeId, form == "xml" ? 1 : 0);
+
+    // Session settings with colour and rights.
+    ASSERT_EQ(s.SessionSettingCollection.size(), 3u);
+    const auto& open = **s.SessionSettingCollection.find("1");
+    EXPECT_EQ(open.settingsName, "Open");
+    EXPECT_TRUE(open.allowNewTpSl);
+    EXPECT_TRUE(open.allowNewMarket);
+    ASSERT_TRUE(open.sessionColor.has_value());
+    EXPECT_EQ(*open.sessionColor, (model::RGBAColor{0.0, 128 / 255.0, 0.0, 1.0}));
+    const auto& closed = **s.SessionSettingCollection.find("2");
+    EXPECT_FALSE(closed.allowNewTpSl);
+    EXPECT_TRUE(closed.publishMarketData);
+
+    // The compact form carries the login result record (code 1).
+    if (form == "packed") {
+        ASSERT_NE(s.firstLoginRecord(), nullptr);
+        EXPECT_EQ(s.firstLoginRecord()->ErrorCode, 1);
+    } else {
+        EXPECT_TRUE(s.loginInfoMessageCollection.empty());
+        EXPECT_TRUE(s.TableDataCollection.contains("Table6"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothForms, ReferenceDataLoginTest, ::testing::Values("packed", "xml"));
+
+}  // namespace

@@ -1,0 +1,257 @@
+// The client core logs in to the loopback simulator over real sockets.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "integration/sim_process.h"
+#include "model/language_string.h"
+#include "model/login_inputdata.h"
+#include "model/user_info.h"
+#include "platform/clock.h"
+#include "platform/main_executor.h"
+#include "platform/notification_center.h"
+#include "state/business_base.h"
+#include "state/recording_ui_services.h"
+#include "state/session_notifications.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using state::BusinessBase;
+
+std::string tr(const std::string& key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
+
+class SessionLoginTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        loop = std::make_shared<platform::ManualRunLoop>();
+        platform::MainExecutor::install(loop);
+    }
+    void TearDown() override {
+        for (auto t : tokens) platform::NotificationCenter::defaultCenter().removeObserver(t);
+        session.reset();
+        loop->runUntilIdle();
+        std::this_thread::sleep_for(20ms);
+        platform::MainExecutor::install(nullptr);
+        platform::installClock(nullptr);
+    }
+
+    void startSim(int slot, const std::vector<std::string>& extra = {}) {
+        // Another process may hold the ports: try a few bases.
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            sim = std::make_unique<integration::SimProcess>(TRADING_SIM_PATH,
+                                                            integration::portBaseFor(slot + 8 * attempt), extra);
+            if (sim->ready()) return;
+        }
+        FAIL() << "simulator did not start";
+    }
+    void makeSession(const std::string& user, const std::string& password) {
+        ui.login.setUserName(user);
+        ui.login.setPassword(password);
+        ui.login.setIPAddress("127.0.0.1");
+        ui.login.setPortNo(sim->sessionPort());
+        ui.login.setSecurityKey("Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");
+        ui.login.setProductName("TradingClient");
+        ui.login.setProductVersion("0.1.0");
+        session = BusinessBase::create(ui, ui);
+        auto& center = platform::NotificationCenter::defaultCenter();
+        for (const char* name : {"LoginSuccessNotification", "NetworkSpeedNotification", "SendLoginRegistrationRequest",
+                                 "DemoUserCreationNotification", "OpenPositionTableNotification",
+                                 "JournalTableNotification"}) {
+            tokens.push_back(center.addObserver(name, [this](const platform::Notification& n) {
+                posted.push_back(n.name);
+                if (n.name == "SendLoginRegistrationRequest" && onRegistration) onRegistration();
+                if (n.name == "DemoUserCreationNotification")
+                    demoUser = std::any_cast<std::string>(n.userInfo.at("UserInfo"));
+            }));
+        }
+    }
+    // Runs the main loop in real time until `done` or the timeout.
+    bool pump(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10000ms) {
+        auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < deadline) {
+            loop->runUntilIdle();
+            if (done()) return true;
+            std::this_thread::sleep_for(2ms);
+        }
+        loop->runUntilIdle();
+        return done();
+    }
+    int count(const std::string& name) const { return static_cast<int>(std::count(posted.begin(), posted.end(), name)); }
+    bool loggedIn() const { return count("LoginSuccessNotification") > 0; }
+
+    std::shared_ptr<platform::ManualRunLoop> loop;
+    std::unique_ptr<integration::SimProcess> sim;
+    state::testing::RecordingUi ui;
+    std::shared_ptr<BusinessBase> session;
+    std::vector<platform::NotificationCenter::Token> tokens;
+    std::vector<std::string> posted;
+    std::function<void()> onRegistration;
+    std::string demoUser;
+};
+
+TEST_F(SessionLoginTest, LogsInInstallsTheSessionKeyAndGradesThePing) {
+    startSim(0);
+    makeSession("trader", "secret1");
+    session->StreamingConnection(true, false);
+    ASSERT_TRUE(pump([&] { return loggedIn(); }));
+    EXPECT_TRUE(session->sessionKey().has_value());
+    EXPECT_EQ(session->sessionKey()->size(), 88u);
+    EXPECT_EQ(ui.login.SecurityKey(), "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");
+    // The login data carried the channel ports.
+    ASSERT_TRUE(session->userInfo);
+    EXPECT_EQ(session->userInfo->marketdepthPort, sim->sessionPort() + 1);
+    EXPECT_EQ(session->userInfo->hdServerPort, sim->sessionPort() + 2);
+    EXPECT_TRUE(session->Referenceid.has_value());
+    // Connected, login data, accepted.
+    ASSERT_EQ(session->JournalDataCollection.size(), 3u);
+    EXPECT_NE(session->JournalDataCollection[0].find("#$#"), std::string::npos);
+    EXPECT_EQ(ui.sounds, std::vector<std::string>{"welcome"});
+    EXPECT_TRUE(ui.banners.empty());  // the login record carries no message
+
+    ASSERT_TRUE(pump([&] { return count("NetworkSpeedNotification") >= 2; }, 5000ms));
+    EXPECT_EQ(session->networkspeedStatus, 0);
+    EXPECT_EQ(session->ServerTime.size(), 14u);
+    EXPECT_GE(count("JournalTableNotification"), 2);
+    EXPECT_EQ(ui.failures, 0);
+}
+
+TEST_F(SessionLoginTest, EnvelopedSessionMessagesOpenWithTheSessionKey) {
+    startSim(1, {"--wrap", "envelope"});
+    makeSession("trader", "secret1");
+    session->StreamingConnection(true, false);
+    ASSERT_TRUE(pump([&] { return loggedIn(); }));
+    ASSERT_TRUE(pump([&] { return count("NetworkSpeedNotification") >= 1; }, 5000ms));
+    EXPECT_EQ(ui.failures, 0);
+}
+
+TEST_F(SessionLoginTest, SplitWritesAndABadEnvelopeDoNotStopTheSession) {
+    startSim(7, {"--wrap", "envelope"});
+    makeSession("trader", "secret1");
+    session->StreamingConnection(true, false);
+    ASSERT_TRUE(pump([&] { return loggedIn(); }));
+    EXPECT_EQ(sim->command("fault split 1,7").rfind("ok", 0), 0u);
+    EXPECT_EQ(sim->command("fault bad-envelope on").rfind("ok", 0), 0u);
+    posted.clear();
+    // Ping answers keep arriving whole after the bad one is dropped.
+    ASSERT_TRUE(pump([&] { return count("NetworkSpeedNotification") >= 3; }, 8000ms));
+    EXPECT_EQ(ui.failures, 0);
+}
+
+TEST_F(SessionLoginTest, CompressedSessionMessages) {
+    startSim(2, {"--wrap", "compressed"});
+    makeSession("trader", "secret1");
+    session->StreamingConnection(true, false);
+    ASSERT_TRUE(pump([&] { return loggedIn(); }));
+    ASSERT_TRUE(pump([&] { return count("NetworkSpeedNotification") >= 1; }, 5000ms));
+}
+
+TEST_F(SessionLoginTest, RefusalsReachTheLoginWindow) {
+    startSim(3);
+    struct Case {
+        const char* user;
+        const char* password;
+        state::LoginMessages expected;
+    };
+    std::vector<Case> cases = {
+        {"olduser", "old123", {{"Message", tr("1089")}, {"Tag", "3"}, {"URL", "https://example.invalid/update"}}},
+        {"locked", "locked123", {{"Message", tr("1087")}, {"Tag", "0"}}},
+        {"trader", "wrong", {{"Message", tr("1004")}, {"Tag", "0"}}},
+    };
+    for (const Case& c : cases) {
+        ui.loginMessages.clear();
+        makeSession(c.user, c.password);
+        session->StreamingConnection(true, false);
+        ASSERT_TRUE(pump([&] { return !ui.loginMessages.empty(); })) << c.user;
+        EXPECT_EQ(ui.loginMessages[0], c.expected) << c.user;
+        pump([] { return false; }, 300ms);
+        EXPECT_FALSE(loggedIn());
+    }
+    EXPECT_EQ(ui.failures, 0);
+}
+
+TEST_F(SessionLoginTest, LoggedInElsewhereEndsTheSessionWithoutAFailure) {
+    startSim(4);
+    makeSession("trader", "secret1");
+    session->StreamingConnection(true, false);
+    ASSERT_TRUE(pump([&] { return loggedIn(); }));
+    EXPECT_EQ(sim->command("elsewhere trader").rfind("ok", 0), 0u);
+    ASSERT_TRUE(pump([&] { return !ui.anotherLocation.empty(); }));
+    pump([] { return false; }, 300ms);
+    EXPECT_EQ(ui.failures, 0);
+    EXPECT_FALSE(session->isPingTimerActive());
+}
+
+TEST_F(SessionLoginTest, ReloginRequestWhileConnectedKeepsTheSession) {
+    startSim(8);
+    makeSession("trader", "secret1");
+    session->StreamingConnection(true, false);
+    ASSERT_TRUE(pump([&] { return loggedIn(); }));
+    auto key = session->sessionKey();
+    EXPECT_EQ(sim->command("relogin trader").rfind("ok", 0), 0u);
+    posted.clear();
+    ASSERT_TRUE(pump([&] { return count("NetworkSpeedNotification") >= 2; }, 5000ms));
+    EXPECT_EQ(count("LoginSuccessNotification"), 0);
+    EXPECT_EQ(session->sessionKey(), key);
+    EXPECT_EQ(ui.failures, 0);
+    EXPECT_EQ(sim->command("sessions").rfind("ok", 0), 0u);
+}
+
+TEST_F(SessionLoginTest, ThirtySilentSecondsEndTheSession) {
+    auto clock = std::make_shared<platform::FakeClock>();
+    platform::installClock(clock);
+    startSim(5);
+    makeSession("trader", "secret1");
+    session->StreamingConnection(true, false);
+    ASSERT_TRUE(pump([&] { return loggedIn(); }));
+    EXPECT_EQ(sim->command("fault silent on").rfind("ok", 0), 0u);
+    pump([] { return false; }, 100ms);
+    clock->advance(29s);
+    pump([] { return false; }, 300ms);
+    EXPECT_EQ(ui.failures, 0);
+    clock->advance(1s + 1ms);
+    ASSERT_TRUE(pump([&] { return ui.failures == 1; }));
+    EXPECT_FALSE(session->isPingTimerActive());
+    EXPECT_FALSE(session->conn->isNetworkAvailable);
+}
+
+TEST_F(SessionLoginTest, DemoRegistrationRaisesNoFailureWhenTheServerCloses) {
+    startSim(6);
+    makeSession("", "");
+    onRegistration = [this] {
+        // What the registration window sends on the connection just opened.
+        protocol::MessageBase& m = session->messageBase;
+        m.setMessagetype(1026);
+        protocol::TagMap& t = m.messageDataDictionary();
+        t.clear();
+        t.setNumber(10, 1026);
+        t.set(1152, "new@example.test");
+        t.set(1033, "Trade");
+        t.set(564, "5000");
+        t.set(1132, "Nowhere");
+        for (int tag : {1133, 1134, 1135, 1136}) t.set(tag, "");
+        t.set(1137, "555-0100");
+        t.set(1138, "0");
+        t.set(1139, "New Trader");
+        t.set(1140, "TradingClient");
+        t.set(20, "1");
+        t.set(19, "1");
+        t.set(1018, "Linux PC#Linux");
+        t.set(504, "tester");
+        EXPECT_TRUE(m.BuildMessage().sent());
+    };
+    session->StreamingConnection(true, true);
+    ASSERT_TRUE(pump([&] { return !demoUser.empty(); }));
+    EXPECT_EQ(count("SendLoginRegistrationRequest"), 1);
+    EXPECT_EQ(demoUser.rfind("demo", 0), 0u);
+    EXPECT_NE(demoUser.find('/'), std::string::npos);
+    pump([] { return false; }, 300ms);
+    EXPECT_EQ(ui.failures, 0);
+    EXPECT_TRUE(session->JournalDataCollection.empty());  // no login journal for a registration
+}
+
+}  // namespace

@@ -1,0 +1,231 @@
+// The TCP session against a scripted server on 127.0.0.1: connect, frames
+// cut anywhere, the read time-out under the fake clock, the three ways of
+// ending, and connects refused at once.
+#include "protocol/connection_base.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/clock.h"
+
+namespace protocol {
+namespace {
+
+using namespace std::chrono_literals;
+
+class Recorder : public ConnectionDelegate {
+public:
+    void connectionDidConnect(bool demo) override {
+        std::lock_guard<std::mutex> lock(m);
+        connects.push_back(demo);
+        cv.notify_all();
+    }
+    void connectionDidReceiveFrame(std::string frame) override {
+        std::lock_guard<std::mutex> lock(m);
+        frames.push_back(std::move(frame));
+        cv.notify_all();
+    }
+    void connectionDidFail(const std::string& error) override {
+        std::lock_guard<std::mutex> lock(m);
+        failures.push_back(error);
+        cv.notify_all();
+    }
+    template <typename Pred>
+    bool waitFor(Pred pred, std::chrono::milliseconds timeout = 5000ms) {
+        std::unique_lock<std::mutex> lock(m);
+        return cv.wait_for(lock, timeout, [&] { return pred(); });
+    }
+    std::size_t frameCount() {
+        std::lock_guard<std::mutex> lock(m);
+        return frames.size();
+    }
+    std::size_t failureCount() {
+        std::lock_guard<std::mutex> lock(m);
+        return failures.size();
+    }
+
+    std::mutex m;
+    std::condition_variable cv;
+    std::vector<bool> connects;
+    std::vector<std::string> frames;
+    std::vector<std::string> failures;
+};
+
+// One-connection server on an ephemeral port.
+class ScriptedServer {
+public:
+    ScriptedServer() {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        int one = 1;
+        ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        addr.sin_port = 0;
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        ::listen(listener_, 1);
+        socklen_t len = sizeof addr;
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &len);
+        port_ = ntohs(addr.sin_port);
+    }
+    ~ScriptedServer() {
+        closeClient();
+        ::close(listener_);
+    }
+    std::uint16_t port() const { return port_; }
+    bool accept() {
+        client_ = ::accept(listener_, nullptr, nullptr);
+        return client_ >= 0;
+    }
+    void send(const std::string& bytes) {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            ssize_t n = ::send(client_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+            if (n <= 0) return;
+            done += static_cast<std::size_t>(n);
+        }
+    }
+    // Reads what the client has written so far (waits up to `ms` for the first byte).
+    std::string receive(int ms = 2000) {
+        timeval tv{ms / 1000, (ms % 1000) * 1000};
+        ::setsockopt(client_, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+        char buf[4096];
+        ssize_t n = ::recv(client_, buf, sizeof buf, 0);
+        return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
+    }
+    void closeClient() {
+        if (client_ >= 0) ::close(client_);
+        client_ = -1;
+    }
+
+private:
+    int listener_ = -1;
+    int client_ = -1;
+    std::uint16_t port_ = 0;
+};
+
+class ConnectionBaseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        clock = std::make_shared<platform::FakeClock>();
+        platform::installClock(clock);
+        delegate = std::make_shared<Recorder>();
+    }
+    void TearDown() override {
+        conn.reset();
+        std::this_thread::sleep_for(20ms);  // let queued socket work finish before the clock goes
+        platform::installClock(nullptr);
+    }
+    void connect(bool demo = false, std::size_t maxFrame = FrameReader::kDefaultMaxFrame) {
+        conn = ConnectionBase::create(delegate, maxFrame);
+        ASSERT_TRUE(conn->ConnectToServer(demo, "127.0.0.1", server.port()));
+        ASSERT_TRUE(server.accept());
+        ASSERT_TRUE(delegate->waitFor([&] { return !delegate->connects.empty(); }));
+    }
+
+    std::shared_ptr<platform::FakeClock> clock;
+    std::shared_ptr<Recorder> delegate;
+    ScriptedServer server;
+    std::shared_ptr<ConnectionBase> conn;
+};
+
+TEST_F(ConnectionBaseTest, FramesCutAnywhereArriveWhole) {
+    connect();
+    EXPECT_EQ(delegate->connects, std::vector<bool>{false});
+    // A read that ends right after 0x01, then one that splits a UTF-8 character.
+    server.send("\x01" "9\x03" "10=1019\x03\x02\x01");
+    ASSERT_TRUE(delegate->waitFor([&] { return delegate->frames.size() == 1; }));
+    std::this_thread::sleep_for(50ms);
+    server.send("7\x03" "17=\xC3");
+    std::this_thread::sleep_for(50ms);
+    server.send("\xA9\x03\x02" "junk");
+    ASSERT_TRUE(delegate->waitFor([&] { return delegate->frames.size() == 2; }));
+    EXPECT_EQ(delegate->frames[0], "9\x03" "10=1019\x03");
+    EXPECT_EQ(delegate->frames[1], "7\x03" "17=\xC3\xA9\x03");
+}
+
+TEST_F(ConnectionBaseTest, SendWritesTheFrame) {
+    connect();
+    conn->sendMessage("\x01" "9\x03" "10=1018\x03\x02");
+    EXPECT_EQ(server.receive(), "\x01" "9\x03" "10=1018\x03\x02");
+}
+
+TEST_F(ConnectionBaseTest, NoTimeOutBeforeTheFirstDataThenThirtySeconds) {
+    connect();
+    clock->advance(120s);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(delegate->failureCount(), 0u);
+
+    server.send("\x01" "A\x02");
+    ASSERT_TRUE(delegate->waitFor([&] { return delegate->frames.size() == 1; }));
+    std::this_thread::sleep_for(50ms);  // the next read is armed
+    clock->advance(29s);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(delegate->failureCount(), 0u);
+    clock->advance(1s + 1ms);
+    EXPECT_TRUE(delegate->waitFor([&] { return delegate->failures.size() == 1; }));
+    EXPECT_FALSE(conn->isNetworkAvailable);
+}
+
+TEST_F(ConnectionBaseTest, ServerClosingIsAFailure) {
+    connect();
+    server.closeClient();
+    EXPECT_TRUE(delegate->waitFor([&] { return delegate->failures.size() == 1; }));
+}
+
+TEST_F(ConnectionBaseTest, ManualDisconnectIsNoFailureAndTheFlagIsConsumed) {
+    connect();
+    conn->DisconnectServer();
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(delegate->failureCount(), 0u);
+    EXPECT_FALSE(conn->isManualServerDisconnect);
+}
+
+TEST_F(ConnectionBaseTest, ReloginDisconnectIsReportedAsAFailure) {
+    connect();
+    conn->ReloginRequestDisconnectServer();
+    EXPECT_TRUE(delegate->waitFor([&] { return delegate->failures.size() == 1; }));
+}
+
+TEST_F(ConnectionBaseTest, DemoRegistrationConnectionClosedByTheServerIsNoFailure) {
+    connect(true);
+    EXPECT_EQ(delegate->connects, std::vector<bool>{true});
+    EXPECT_EQ(server.receive(300), "");  // no login request
+    server.closeClient();
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(delegate->failureCount(), 0u);
+}
+
+TEST_F(ConnectionBaseTest, OversizedFrameEndsTheSessionAsAFailure) {
+    connect(false, 1024);
+    server.send("\x01" + std::string(1000, 'x'));
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(delegate->failureCount(), 0u);
+    server.send(std::string(100, 'y'));
+    EXPECT_TRUE(delegate->waitFor([&] { return delegate->failures.size() == 1; }));
+    EXPECT_EQ(delegate->frameCount(), 0u);
+}
+
+TEST_F(ConnectionBaseTest, ConnectRefusedAtOnceReachesTheFailurePath) {
+    conn = ConnectionBase::create(delegate);
+    EXPECT_FALSE(conn->ConnectToServer(false, "", 17001));
+    ASSERT_EQ(delegate->failureCount(), 1u);
+    EXPECT_FALSE(conn->ConnectToServer(false, "127.0.0.1", 70000));
+    ASSERT_EQ(delegate->failureCount(), 2u);
+    EXPECT_NE(delegate->failures[1].find("70000"), std::string::npos);
+    EXPECT_FALSE(conn->ConnectToServer(false, "127.0.0.1", 0));
+    EXPECT_EQ(delegate->failureCount(), 3u);
+}
+
+}  // namespace
+}  // namespace protocol

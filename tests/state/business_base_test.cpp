@@ -1,0 +1,503 @@
+// The session object: dispatch by type, the login steps, ping and network
+// speed, the account answers, and the incoming path with its key switch.
+#include "state/business_base.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "model/language_string.h"
+#include "model/login_inputdata.h"
+#include "platform/notification_center.h"
+#include "platform/test_env.h"
+#include "protocol/envelope.h"
+#include "protocol/session_key.h"
+#include "protocol/wire_format.h"
+#include "state/recording_ui_services.h"
+#include "state/session_notifications.h"
+
+namespace state {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Records the handlers of the other components and what would be sent.
+class TestSession : public BusinessBase {
+public:
+    TestSession(SessionHost& host, UiServices& ui) : BusinessBase(host, ui) {}
+
+    std::vector<std::string> calls;
+    std::vector<protocol::RequestMessage> sent;
+    std::optional<std::string> lastReference;
+
+    void sendMessage(protocol::RequestMessage request) override { sent.push_back(std::move(request)); }
+    void fail(const std::string& error) { connectionFailure(error); }
+
+    int sentOfType(const std::string& innerTypeField) {
+        // Envelopes are opened with the key in use to find the inner type.
+        int n = 0;
+        for (const auto& r : sent) {
+            std::size_t at = r.message.find("27=");
+            if (at == std::string::npos) continue;
+            std::size_t end = r.message.find('\x03', at);
+            auto inner = protocol::openEnvelope(r.message.substr(at + 3, end - at - 3), cipherPassword());
+            if (inner && inner->find(innerTypeField) != std::string::npos) ++n;
+        }
+        return n;
+    }
+
+protected:
+    void connectChannels() override { calls.push_back("connectChannels"); }
+    void sendFirstRequests() override { calls.push_back("sendFirstRequests"); }
+    void subscribeAllItems() override { calls.push_back("subscribeAllItems"); }
+    void RemovePendingOrder(const std::optional<std::string>& id, bool flag) override {
+        calls.push_back("RemovePendingOrder " + id.value_or("nil") + (flag ? " YES" : " NO"));
+    }
+    void FillCancelledOrderCollection(std::int32_t id, std::int32_t status, const FieldList&) override {
+        calls.push_back("FillCancelledOrderCollection " + std::to_string(id) + " " + std::to_string(status));
+    }
+    void ModifyBracketOrderUpdateonOpenOrderCollection(const FieldList&, const std::optional<std::string>& ref,
+                                                       std::int32_t status) override {
+        lastReference = ref;
+        calls.push_back("Bracket " + ref.value_or("nil") + " " + std::to_string(status));
+    }
+    void UpdatePendingOrderCollection(const FieldList&, const std::optional<std::string>& id) override {
+        calls.push_back("UpdatePendingOrderCollection " + id.value_or("nil"));
+    }
+    void FillPendingOrderCollection(const FieldList&, const std::optional<std::string>& id) override {
+        calls.push_back("FillPendingOrderCollection " + id.value_or("nil"));
+    }
+    void UpdateChatQueueStatus(const FieldList&, const std::optional<std::string>& id) override {
+        calls.push_back("UpdateChatQueueStatus " + id.value_or("nil"));
+    }
+    void processDSResponse(const std::optional<std::string>& result, const std::optional<std::string>&,
+                           const std::optional<std::string>& name) override {
+        calls.push_back("processDSResponse " + name.value_or("nil") + " " + result.value_or("nil"));
+    }
+    std::shared_ptr<PayGateTransaction> processPayGateTransactionResponse(const protocol::MessageBase&,
+                                                                          std::int64_t* error) override {
+        *error = payGateError;
+        return payGate;
+    }
+
+public:
+    std::shared_ptr<PayGateTransaction> payGate;
+    std::int64_t payGateError = 0;
+};
+
+std::string tr(const std::string& key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
+
+class SessionTest : public platform::testing::FakeTimeTest {
+protected:
+    void SetUp() override {
+        FakeTimeTest::SetUp();
+        ui.login.setUserName("alice");
+        ui.login.setPassword("secret");
+        ui.login.setIPAddress("127.0.0.1");
+        ui.login.setPortNo(17001);
+        ui.login.setSecurityKey("Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");
+        session = BusinessBase::createAs<TestSession>(ui, ui);
+        auto& center = platform::NotificationCenter::defaultCenter();
+        for (const char* name : {"OpenPositionTableNotification", "PieChartUpdateNotification",
+                                 "PendingOrderTableNotification", "SettledPositionTableNotification",
+                                 "CancelledOrderTableNotification", "ExecutedPositionTableNotification",
+                                 "JournalTableNotification", "LoginSuccessNotification", "NetworkSpeedNotification",
+                                 "BulkCloseNotification", "PasswordChangeNotification",
+                                 "DemoUserCreationNotification", "ChatQueueStatusUpdate",
+                                 "CloseHedgePositionNotification", "WatchlistTableNotification",
+                                 "PayGateTransactionNotification"}) {
+            tokens.push_back(center.addObserver(name, [this](const platform::Notification& n) {
+                posted.push_back(n.name);
+                lastObjects[n.name] = n.object;
+                lastUserInfo[n.name] = n.userInfo;
+            }));
+        }
+    }
+    void TearDown() override {
+        for (auto t : tokens) platform::NotificationCenter::defaultCenter().removeObserver(t);
+        session.reset();
+        FakeTimeTest::TearDown();
+    }
+
+    // Dispatches one message on the main thread as the incoming path would.
+    void deliver(std::int32_t type, std::vector<std::string> fields, std::optional<std::string> payload = {}) {
+        fields.insert(fields.begin(), "10=" + std::to_string(type));
+        session->checkNewMessage(IncomingMessage{std::move(fields), type, std::move(payload)});
+        loop->runUntilIdle();
+    }
+    int count(const std::string& name) const {
+        int n = 0;
+        for (const auto& p : posted) n += p == name;
+        return n;
+    }
+    std::vector<std::string> tableNames() const {
+        std::vector<std::string> out;
+        for (const auto& p : posted)
+            for (const char* t : notifications::kTableNotifications)
+                if (p == t) out.push_back(p);
+        return out;
+    }
+
+    testing::RecordingUi ui;
+    std::shared_ptr<TestSession> session;
+    std::vector<platform::NotificationCenter::Token> tokens;
+    std::vector<std::string> posted;
+    std::map<std::string, std::any> lastObjects;
+    std::map<std::string, platform::UserInfo> lastUserInfo;
+};
+
+const std::vector<std::string> kSeven = {"OpenPositionTableNotification",   "PieChartUpdateNotification",
+                                         "PendingOrderTableNotification",   "SettledPositionTableNotification",
+                                         "CancelledOrderTableNotification", "ExecutedPositionTableNotification",
+                                         "JournalTableNotification"};
+
+TEST_F(SessionTest, RequestIdAndReferenceIdFromTheFirstPass) {
+    deliver(999, {"20=41"});
+    EXPECT_EQ(session->Requestid, 41);
+    deliver(999, {"20=5", "33=77"});
+    EXPECT_EQ(session->Requestid, 77);
+    deliver(999, {"19=R1", "21=20240102030405"});
+    EXPECT_FALSE(session->Referenceid.has_value());
+    EXPECT_EQ(session->serverTime_, "20240102030405");
+    deliver(33, {"19=R2"});
+    EXPECT_EQ(session->Referenceid, "R2");
+}
+
+TEST_F(SessionTest, SevenTableNotificationsInOrderAfterEveryMessageButPingAnswers) {
+    deliver(62, {"73=21"});
+    EXPECT_EQ(tableNames(), kSeven);
+    posted.clear();
+    deliver(1019, {"21=20240102030405"});
+    EXPECT_TRUE(tableNames().empty());
+    // Types that do nothing still refresh the tables.
+    for (int type : {1020, 1021, 1022, 1023, 1025, 1026, 643, 5000}) {
+        posted.clear();
+        deliver(type, {"20=1"});
+        EXPECT_EQ(tableNames(), kSeven) << type;
+    }
+    EXPECT_TRUE(session->calls.empty());
+}
+
+TEST_F(SessionTest, DataServiceAnswerIs1024Only) {
+    deliver(1024, {"151=getpositions", "159=rows"});
+    ASSERT_EQ(session->calls.size(), 1u);
+    EXPECT_EQ(session->calls[0], "processDSResponse getpositions rows");
+}
+
+TEST_F(SessionTest, RefusalWithoutLoginRecordsShows1004) {
+    deliver(47, {"160=PACKED"}, std::string());
+    ASSERT_EQ(ui.loginMessages.size(), 1u);
+    EXPECT_EQ(ui.loginMessages[0], (LoginMessages{{"Message", tr("1004")}, {"Tag", "0"}}));
+}
+
+TEST_F(SessionTest, RefusalReadsOnlySectionSixteenOfPackedData) {
+    std::string packed;
+    for (int i = 0; i < 16; ++i) packed += "junk\x05x\x05" "10\x06\x07";
+    packed += "1\x05https://example.test/update\x05" "12\x06" "2\x05other\x05" "999\x06";
+    deliver(47, {"160=PACKED"}, packed);
+    ASSERT_EQ(ui.loginMessages.size(), 1u);
+    EXPECT_EQ(ui.loginMessages[0],
+              (LoginMessages{{"Message", tr("1089")}, {"Tag", "3"}, {"URL", "https://example.test/update"}}));
+    EXPECT_EQ(session->loginInfoMessageCollection.size(), 1u);
+}
+
+TEST_F(SessionTest, RefusalCodesTenAndEleven) {
+    session->FillPackedLoginInfoDetails("0\x05" "bad\x05" "11\x06" "0\x05short\x06");
+    deliver(47, {"160=XML"});
+    ASSERT_EQ(ui.loginMessages.size(), 1u);
+    EXPECT_EQ(ui.loginMessages[0], (LoginMessages{{"Message", tr("1088")}, {"Tag", "0"}}));
+}
+
+TEST_F(SessionTest, LoginAcceptedRunsItsStepsInOrder) {
+    deliver(18, {});
+    EXPECT_EQ(session->calls, (std::vector<std::string>{"connectChannels", "sendFirstRequests", "subscribeAllItems"}));
+    EXPECT_TRUE(session->conn->isNetworkAvailable);
+    EXPECT_TRUE(session->isPingTimerActive());
+    EXPECT_EQ(count("LoginSuccessNotification"), 1);
+    EXPECT_EQ(ui.sounds, (std::vector<std::string>{"welcome"}));
+    ASSERT_EQ(session->JournalDataCollection.size(), 1u);
+    // No login record with a message: no update banner.
+    EXPECT_TRUE(ui.banners.empty());
+}
+
+TEST_F(SessionTest, UpdateBannerOnlyWithAMessage) {
+    session->FillPackedLoginInfoDetails("1\x05https://example.test/new\x05" "1\x06");
+    deliver(18, {});
+    ASSERT_EQ(ui.banners.size(), 1u);
+    const Banner& b = ui.banners[0];
+    EXPECT_EQ(b.title, "App Updates Available");
+    EXPECT_EQ(b.informativeText, "https://example.test/new");
+    EXPECT_TRUE(b.hasActionButton);
+    EXPECT_EQ(b.actionButtonTitle, "Download");
+    EXPECT_EQ(b.dismissDelayTime, -1);
+    EXPECT_EQ(b.soundName, "AppUserNotificationDefaultSound2");
+    EXPECT_EQ(b.userInfo.at("AppDownloadURL"), "https://example.test/new");
+    session->userNotificationCenterDidActivateNotification(b);
+    EXPECT_EQ(ui.opened, (std::vector<std::string>{"https://example.test/new"}));
+    EXPECT_TRUE(ui.terminated);
+}
+
+TEST_F(SessionTest, LoginElsewhereDisconnectsAndTellsTheApplication) {
+    deliver(44, {"105=Logged in from 10.1.1.1"});
+    EXPECT_EQ(ui.anotherLocation, (std::vector<std::string>{"Logged in from 10.1.1.1"}));
+    EXPECT_EQ(ui.failures, 0);
+}
+
+TEST_F(SessionTest, RejectionWithoutTag125StillRunsEveryStep) {
+    auto order = std::make_shared<model::Order>();
+    order->PendingOrderId = "P1";
+    order->orderType = model::Order::kLimit;
+    order->RefPositionIdOfBracket = "55";
+    session->PendingOrderCollectionCopy.push_back(order);
+    auto position = std::make_shared<model::Order>();
+    position->OpenPositionId = "55";
+    position->LimitPrice = "1.25";
+    position->StopPrice = "0.75";
+    session->OpenOrderCollection.push_back(position);
+
+    deliver(62, {"20=9", "73=25", "74=12", "79=P1"});
+    EXPECT_EQ(session->calls,
+              (std::vector<std::string>{"FillCancelledOrderCollection 0 25", "RemovePendingOrder P1 YES"}));
+    // Banner and local notification with the reason of code 12.
+    ASSERT_EQ(ui.banners.size(), 1u);
+    EXPECT_NE(ui.banners[0].informativeText.find(tr("0339")), std::string::npos);
+    EXPECT_EQ(ui.banners[0].subtitle, tr("11006"));
+    EXPECT_EQ(ui.locals.size(), 1u);
+    ASSERT_EQ(count("BulkCloseNotification"), 1);
+    auto object = std::any_cast<std::map<std::string, std::string>>(lastObjects["BulkCloseNotification"]);
+    EXPECT_EQ(object, (std::map<std::string, std::string>{{"125", ""}, {"17", tr("0339")}}));
+    EXPECT_EQ(std::any_cast<std::string>(lastUserInfo["BulkCloseNotification"]["73"]), "25");
+    EXPECT_EQ(position->LimitPrice, "");
+    EXPECT_EQ(position->StopPrice, "0.75");
+}
+
+TEST_F(SessionTest, RejectionWithoutPendingIdUsesTheRequestId) {
+    deliver(62, {"20=31", "73=25", "573=88", "125=P9"});
+    EXPECT_EQ(session->calls, (std::vector<std::string>{"FillCancelledOrderCollection 31 25",
+                                                        "RemovePendingOrder 31 NO", "Bracket 88 25"}));
+}
+
+TEST_F(SessionTest, CancelledOrderFindsItsBracketReferenceInTheCopy) {
+    for (const char* ref : {"100", "200"}) {
+        auto o = std::make_shared<model::Order>();
+        o->PendingOrderId = "P5";
+        o->RefPositionIdOfBracket = ref;
+        session->PendingOrderCollectionCopy.push_back(o);
+    }
+    deliver(62, {"73=24", "79=P5", "20=3"});
+    EXPECT_EQ(session->calls, (std::vector<std::string>{"RemovePendingOrder P5 YES",
+                                                        "FillCancelledOrderCollection 3 24", "Bracket 200 24"}));
+    session->calls.clear();
+    deliver(62, {"73=24", "79=P6"});
+    EXPECT_EQ(session->calls.back(), "Bracket nil 24");
+    session->calls.clear();
+    deliver(62, {"73=24", "79=P5", "573=7"});
+    EXPECT_EQ(session->calls.back(), "Bracket 7 24");
+}
+
+TEST_F(SessionTest, OrderStatusRows) {
+    deliver(62, {"73=22", "79=A", "573=B"});
+    deliver(62, {"73=28", "79=C"});
+    deliver(62, {"73=75", "79=D"});
+    deliver(62, {"73=26"});
+    deliver(62, {"73=27", "573=E"});
+    deliver(62, {"73=826"});
+    EXPECT_EQ(session->calls,
+              (std::vector<std::string>{"UpdatePendingOrderCollection A", "Bracket B 22", "FillPendingOrderCollection C",
+                                        "Bracket nil 28", "UpdatePendingOrderCollection D", "Bracket nil 75",
+                                        "Bracket nil 26", "Bracket E 27"}));
+}
+
+TEST_F(SessionTest, OtherRowsWithNotifications) {
+    deliver(1052, {});
+    EXPECT_EQ(count("CloseHedgePositionNotification"), 1);
+    deliver(680, {"1026=Q1"});
+    deliver(679, {"1026=Q2"});
+    EXPECT_EQ(count("ChatQueueStatusUpdate"), 2);
+    EXPECT_EQ(session->calls.front(), "UpdateChatQueueStatus Q1");
+    deliver(1049, {});
+    EXPECT_EQ(count("WatchlistTableNotification"), 1);
+}
+
+TEST_F(SessionTest, PayGateTransactionAnswerWritesTheJournal) {
+    session->payGate = std::make_shared<PayGateTransaction>();
+    session->payGate->requestId = 4;
+    session->payGate->transStatus = 1;
+    session->payGateError = 5;
+    deliver(96, {});
+    EXPECT_EQ(count("PayGateTransactionNotification"), 1);
+    auto info = std::any_cast<platform::UserInfo>(lastObjects["PayGateTransactionNotification"]);
+    EXPECT_EQ(std::any_cast<std::int64_t>(info["State"]), 3);
+    EXPECT_EQ(std::any_cast<std::int64_t>(info["Error"]), 5);
+    ASSERT_EQ(session->JournalDataCollection.size(), 1u);
+    session->payGateError = 0;
+    deliver(96, {});  // status 1, no error: no line
+    EXPECT_EQ(session->JournalDataCollection.size(), 1u);
+}
+
+TEST_F(SessionTest, PasswordStoredOnlyWhenTheChangeSucceeded) {
+    deliver(38, {"17=failure", "103=newpass"});
+    EXPECT_EQ(ui.login.password(), "secret");
+    EXPECT_EQ(count("PasswordChangeNotification"), 0);
+    deliver(38, {"103=newpass", "17=SUCCESS"});
+    EXPECT_EQ(ui.login.password(), "newpass");
+    EXPECT_EQ(count("PasswordChangeNotification"), 1);
+    deliver(38, {"17=Success"});
+    EXPECT_EQ(count("PasswordChangeNotification"), 2);
+    EXPECT_EQ(ui.login.password(), "newpass");
+}
+
+TEST_F(SessionTest, DemoUserAnswers) {
+    deliver(1027, {"23=demo42"});
+    ASSERT_EQ(ui.alerts.size(), 1u);
+    EXPECT_EQ(ui.alerts[0].message, tr("0314"));
+    deliver(1027, {"23=demo42", "18=pw"});
+    ASSERT_EQ(count("DemoUserCreationNotification"), 1);
+    EXPECT_EQ(std::any_cast<std::string>(lastUserInfo["DemoUserCreationNotification"]["UserInfo"]), "demo42/pw");
+}
+
+// --- Ping and network speed ------------------------------------------------
+
+TEST_F(SessionTest, PingGradesAtTheBoundaries) {
+    deliver(18, {});
+    struct Case {
+        std::chrono::milliseconds after;
+        int grade;
+    };
+    for (Case c : {Case{999ms, 0}, Case{1000ms, 1}, Case{3000ms, 2}, Case{3001ms, 3}}) {
+        session->stopPingTimer();
+        session->stampPingTime();
+        clock->advance(c.after);
+        posted.clear();
+        deliver(1019, {"21=20240102030405"});
+        EXPECT_EQ(session->networkspeedStatus, c.grade) << c.after.count();
+        EXPECT_EQ(count("NetworkSpeedNotification"), 1);
+        EXPECT_EQ(std::any_cast<std::string>(lastObjects["NetworkSpeedNotification"]), "20240102030405");
+    }
+    EXPECT_EQ(session->ServerTime, "20240102030405");
+}
+
+TEST_F(SessionTest, OnePingPerSecondAfterASecondAcceptance) {
+    deliver(18, {});
+    deliver(18, {});
+    loop->runFor(5s);
+    EXPECT_EQ(session->sentOfType("10=1018"), 5);
+}
+
+TEST_F(SessionTest, ReplacedSessionStopsPinging) {
+    deliver(18, {});
+    loop->runFor(2s);
+    EXPECT_EQ(session->sentOfType("10=1018"), 2);
+    std::weak_ptr<TestSession> old = session;
+    session = BusinessBase::createAs<TestSession>(ui, ui);
+    EXPECT_TRUE(old.expired());
+    loop->runFor(3s);  // the old timer would have crashed or pinged here
+    EXPECT_EQ(session->sentOfType("10=1018"), 0);
+}
+
+TEST_F(SessionTest, NoPingsAfterAFailureAndSpeedCheckedLater) {
+    deliver(18, {});
+    loop->runFor(1s);
+    deliver(1019, {"21=20240102030405"});
+    EXPECT_EQ(session->sentOfType("10=1018"), 1);
+    session->fail("gone");
+    loop->runUntilIdle();
+    EXPECT_EQ(ui.failures, 1);
+    EXPECT_FALSE(session->isPingTimerActive());
+    posted.clear();
+    loop->runFor(3400ms);
+    EXPECT_EQ(count("NetworkSpeedNotification"), 0);
+    loop->runFor(200ms);
+    EXPECT_EQ(count("NetworkSpeedNotification"), 1);
+    loop->runFor(5s);
+    EXPECT_EQ(session->sentOfType("10=1018"), 1);
+}
+
+// --- Incoming path: unwrap, key switch ------------------------------------
+
+std::string frameOf(const std::string& body) { return protocol::frameMessage(body); }
+std::string inner(const std::string& f) { return f.substr(1, f.size() - 2); }
+
+TEST_F(SessionTest, LoginDataSwitchesTheKeyBeforeTheNextEnvelope) {
+    ui.login.setPortNo(0);                        // refused before any connect
+    session->StreamingConnection(true, false);  // captures the credentials
+    loop->runUntilIdle();
+    const std::string shipped = "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE";
+    EXPECT_EQ(session->cipherPassword(), shipped);
+
+    session->NewMessage(inner(frameOf("10=33\x03" "19=REF7\x03" "21=20240102030405\x03" "160=PACKED\x03")));
+    std::string key = protocol::GenerateNewEncryptionKey("alice", "secret", "REF7", "20240102030405");
+    EXPECT_EQ(session->sessionKey(), key);
+    EXPECT_EQ(session->cipherPassword(), key);
+    // The shipped key stays in the login settings.
+    EXPECT_EQ(ui.login.SecurityKey(), shipped);
+
+    // An envelope sealed with the old key is dropped, the session goes on.
+    auto old = protocol::sealEnvelopeBody(frameOf("10=18\x03"), shipped, false);
+    ASSERT_TRUE(old);
+    session->NewMessage(inner(frameOf(*old)));
+    auto good = protocol::sealEnvelopeBody(frameOf("10=18\x03"), key, false);
+    ASSERT_TRUE(good);
+    session->NewMessage(inner(frameOf(*good)));
+    loop->runUntilIdle();
+    EXPECT_EQ(count("LoginSuccessNotification"), 1);
+    // 33 and 18 each refresh the tables once; the envelopes themselves do not.
+    EXPECT_EQ(count("JournalTableNotification"), 2);
+}
+
+TEST_F(SessionTest, RelogginAfterAPasswordChangeDerivesTheKeyFromTheNewPassword) {
+    ui.login.setPortNo(0);
+    session->StreamingConnection(true, false);
+    loop->runUntilIdle();
+    deliver(38, {"17=success", "103=fresh"});
+    session->NewMessage(inner(frameOf("10=33\x03" "19=R9\x03" "21=20240102030405\x03")));
+    EXPECT_EQ(session->sessionKey(),
+              protocol::GenerateNewEncryptionKey("alice", "fresh", "R9", "20240102030405"));
+    EXPECT_EQ(session->referenceId(), std::nullopt);  // dispatched on the main thread, not yet
+    loop->runUntilIdle();
+    EXPECT_EQ(session->referenceId(), "R9");
+    EXPECT_EQ(session->serverTime(), "20240102030405");
+}
+
+TEST_F(SessionTest, NestedEnvelopesOpenUpToALimit) {
+    const std::string key = "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE";
+    ui.login.setPortNo(0);
+    session->StreamingConnection(true, false);
+    loop->runUntilIdle();
+    auto wrap = [&](std::string frame, int times) {
+        for (int i = 0; i < times; ++i) frame = frameOf(*protocol::sealEnvelopeBody(frame, key, false));
+        return inner(frame);
+    };
+    session->NewMessage(wrap(frameOf("10=18\x03"), 2));
+    loop->runUntilIdle();
+    EXPECT_EQ(count("LoginSuccessNotification"), 1);
+    session->NewMessage(wrap(frameOf("10=18\x03"), 6));  // nested deeper than any server sends
+    loop->runUntilIdle();
+    EXPECT_EQ(count("LoginSuccessNotification"), 1);
+    session->NewMessage(wrap(frameOf("10=18\x03"), 1));  // and the path still works
+    loop->runUntilIdle();
+    EXPECT_EQ(count("LoginSuccessNotification"), 2);
+}
+
+TEST_F(SessionTest, FrameWhoseFirstFieldIsNotTag10IsStillDispatched) {
+    session->NewMessage("9\x03" "11=18\x03");
+    loop->runUntilIdle();
+    EXPECT_EQ(count("LoginSuccessNotification"), 1);
+}
+
+TEST_F(SessionTest, BadFramesAreDroppedAndTheSessionGoesOn) {
+    session->NewMessage("");                       // no fields
+    session->NewMessage("4\x03" "10=1\xff\x03");   // not UTF-8
+    session->NewMessage(inner(frameOf("10=76\x03" "27=not-base64!\x03")));
+    session->NewMessage(inner(frameOf("10=105\x03" "1050=AAAA\x03")));
+    loop->runUntilIdle();
+    EXPECT_TRUE(tableNames().empty());
+    session->NewMessage(inner(frameOf("10=62\x03" "73=21\x03")));
+    loop->runUntilIdle();
+    EXPECT_EQ(tableNames(), kSeven);
+}
+
+}  // namespace
+}  // namespace state

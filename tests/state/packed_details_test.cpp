@@ -1,0 +1,322 @@
+// The compact "PACKED" form of the login reference data.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "state/recording_trading_state.h"
+
+namespace state {
+namespace {
+
+using testing::RecordingTradingState;
+using Calls = std::vector<std::string>;
+
+// A record with the given fields at their positions, the others empty.
+std::string record(const std::map<int, std::string>& fields) {
+    int last = fields.empty() ? 0 : fields.rbegin()->first;
+    std::string out;
+    for (int i = 0; i <= last; ++i) {
+        if (i) out += '\x05';
+        auto it = fields.find(i);
+        if (it != fields.end()) out += it->second;
+    }
+    return out;
+}
+
+// Sections joined by 0x07, numbered by their place in the vector.
+std::string sections(const std::map<int, std::string>& bySection) {
+    int last = bySection.rbegin()->first;
+    std::string out;
+    for (int i = 0; i <= last; ++i) {
+        if (i) out += '\x07';
+        auto it = bySection.find(i);
+        if (it != bySection.end()) out += it->second;
+    }
+    return out;
+}
+
+TEST(PackedDetails, UserRecordTakesPositionsZeroToTwelveAndFifteen) {
+    RecordingTradingState s;
+    // 13 fields: systemCurrencyId and OfflineMessageCount stay 0.
+    s.FillPackedDetails("42\x05" "7\x05" "8\x05" "1\x05" "1\x05" "3\x05" "4\x05" "5\x05" "6\x05" "Y\x05" "17002\x05"
+                        "17002\x05" "17003");
+    ASSERT_TRUE(s.userInfo);
+    const model::UserInfo& u = *s.userInfo;
+    EXPECT_EQ(u.UserId, 42);
+    EXPECT_EQ(u.LastRefId, 7);
+    EXPECT_EQ(u.NewRefId, 8);
+    EXPECT_EQ(u.DdeEnabled, 1);
+    EXPECT_TRUE(u.UserEnabled);
+    EXPECT_EQ(u.UserTypeId, 3);
+    EXPECT_EQ(u.ForceLogoutRefId, 4);
+    EXPECT_EQ(u.ForceLogoutLoadServerId, 5);
+    EXPECT_EQ(u.AppModeId, 6);
+    EXPECT_TRUE(u.CanChangePassword);
+    EXPECT_EQ(u.tradePubPort, 17002);
+    EXPECT_EQ(u.marketdepthPort, 17002);
+    EXPECT_EQ(u.hdServerPort, 17003);
+    EXPECT_EQ(u.systemCurrencyId, 0u);
+    EXPECT_EQ(u.OfflineMessageCount, 0);
+    // Only section 0: no follow-up runs.
+    EXPECT_TRUE(s.calls.empty());
+    EXPECT_TRUE(s.AccountDetailCollection.empty());
+}
+
+TEST(PackedDetails, UserFieldThreeIsABoolAndFifteenTheSystemCurrency) {
+    RecordingTradingState s;
+    s.FillPackedUserInfoDetails(record({{0, "1"}, {3, "true"}, {13, "junk"}, {14, "junk"}, {15, "840"}, {16, "9"}}) +
+                                "\x06" "2\x05" "x");
+    EXPECT_EQ(s.userInfo->UserId, 1);  // record 0 only
+    EXPECT_EQ(s.userInfo->DdeEnabled, 1);
+    EXPECT_EQ(s.userInfo->systemCurrencyId, 840u);
+    s.FillPackedUserInfoDetails(record({{3, "0"}}));
+    EXPECT_EQ(s.userInfo->DdeEnabled, 0);
+}
+
+TEST(PackedDetails, ProductIdLandsInTheNewUserRecord) {
+    RecordingTradingState s;
+    s.FillPackedDetails(sections({{0, "5\x05" "0\x05" "0\x05" "0\x05" "1"}, {1, "12\x05Trader\x05" "1.2.3\x05\x05" "1.0.0"}}));
+    ASSERT_TRUE(s.userInfo);
+    EXPECT_EQ(s.userInfo->productID, 12u);
+    EXPECT_EQ(s.userInfo->UserId, 5);
+    // A second login message replaces the whole user record.
+    s.FillPackedDetails("6");
+    EXPECT_EQ(s.userInfo->UserId, 6);
+    EXPECT_EQ(s.userInfo->productID, 0u);
+    EXPECT_FALSE(s.userInfo->UserEnabled);
+}
+
+TEST(PackedDetails, SectionsRunInOrderWithTheirFollowUps) {
+    RecordingTradingState s;
+    std::map<int, std::string> bySection;
+    for (int i = 0; i <= 22; ++i) bySection[i] = "";
+    s.FillPackedDetails(sections(bySection));
+    EXPECT_EQ(s.calls, (Calls{"FillPackedItemType", "FillPackedItemDetails", "LoadItemstoWatchlist",
+                              "SetAllSymbolsSpread accounts=0 groups=0", "fillResourceDetails",
+                              "fillCurrencyListDetails", "fillTradeCurrencyDetails"}));
+}
+
+TEST(PackedDetails, EmptySectionsKeepTheNumbering) {
+    RecordingTradingState s;
+    // Two 0x07 in a row: section 1 is empty, the accounts are still section 8.
+    std::string text = "9\x07\x07\x07\x07\x07\x07\x07\x07" "1001\x05" "7";
+    s.FillPackedDetails(text);
+    EXPECT_EQ(s.userInfo->UserId, 9);
+    ASSERT_EQ(s.AccountDetailCollection.size(), 1u);
+    EXPECT_TRUE(s.AccountDetailCollection.contains("1001"));
+}
+
+TEST(PackedDetails, AccountsWithDerivedStatuses) {
+    RecordingTradingState s;
+    std::string a = record({{0, "1001"}, {1, "7"}, {2, "3000000000"}, {3, "99"}, {4, "1500.5"}, {5, "-20"}, {6, "2"},
+                            {7, "10"}, {8, "300"}, {9, "1480.5"}, {10, "1180.5"}, {11, "99"}, {12, "1"}, {13, "2"},
+                            {14, "3"}, {15, "Main"}, {16, "1"}, {17, "50"}, {18, "60"}, {19, "5"}, {20, "7"},
+                            {21, "99"}, {22, "1.25"}, {23, "77"}, {24, "199"}, {28, "-2"}, {33, "840"},
+                            {34, "x=1"}, {35, "12.5"}, {36, "99"}});
+    std::string b = record({{0, "1002"}, {1, "8"}, {19, "10"}, {20, "5"}});
+    s.FillPackedAccountDetails(a + "\x06" + b + "\x06");
+    ASSERT_EQ(s.AccountDetailCollection.size(), 2u);  // the trailing 0x06 adds no account
+    const model::AccountDetails& x = **s.AccountDetailCollection.find("1001");
+    EXPECT_EQ(x.AccountId, 1001);
+    EXPECT_EQ(x.GroupId, "7");
+    EXPECT_EQ(x.tradeAccountType, 3000000000LL);
+    EXPECT_DOUBLE_EQ(x.Balance, 1500.5);
+    EXPECT_DOUBLE_EQ(x.UnrealisedPL, -20);
+    EXPECT_DOUBLE_EQ(x.LeverageOnPositions, 2);
+    EXPECT_DOUBLE_EQ(x.CollateralSecurity, 10);
+    EXPECT_DOUBLE_EQ(x.UsedMargin, 300);
+    EXPECT_DOUBLE_EQ(x.Equity, 1480.5);
+    EXPECT_DOUBLE_EQ(x.AvailableMargin, 1180.5);
+    EXPECT_EQ(x.HedgeModeId, 1);
+    EXPECT_EQ(x.TradeRouteId, 2);
+    EXPECT_EQ(x.AutoExecutionModeId, 3);
+    EXPECT_EQ(x.AccountName, "Main");
+    EXPECT_TRUE(x.AccountEnabled);
+    EXPECT_EQ(x.InstrumentLimit, 50);
+    EXPECT_EQ(x.WatchlistItemLimit, 60);
+    EXPECT_EQ(x.AccountAccessTypeId, 5);
+    EXPECT_EQ(x.accountaccessType, 0);
+    EXPECT_EQ(x.TradingStatusId, 7);
+    EXPECT_EQ(x.tradingStatus, 0);
+    EXPECT_DOUBLE_EQ(x.AccumulatingStorage, 1.25);
+    EXPECT_EQ(x.primaryAccountHolderUserid, 77u);
+    EXPECT_EQ(x.availableOrderTypes, 199);
+    EXPECT_EQ(x.accountSettings, -2);
+    EXPECT_EQ(x.currencyID, 840u);
+    EXPECT_EQ(x.accountSettings2, "x=1");
+    EXPECT_DOUBLE_EQ(x.oneSideMargin, 12.5);
+    EXPECT_EQ(x.BranchId, 0);
+    const model::AccountDetails& y = **s.AccountDetailCollection.find("1002");
+    EXPECT_EQ(y.accountaccessType, 10);
+    EXPECT_EQ(y.tradingStatus, 5);
+    // First entry = first record received.
+    EXPECT_EQ(s.AccountDetailCollection.first()->first, "1001");
+}
+
+TEST(PackedDetails, AccountRecordsReplaceAndKeyByTheConvertedId) {
+    RecordingTradingState s;
+    s.FillPackedAccountDetails("1001\x05" "7\x05" "0\x05\x05" "500");
+    auto before = *s.AccountDetailCollection.find("1001");
+    s.FillPackedAccountDetails("01001\x05" "9");
+    const auto& after = *s.AccountDetailCollection.find("1001");
+    EXPECT_NE(before, after);
+    EXPECT_EQ(after->GroupId, "9");
+    EXPECT_DOUBLE_EQ(after->Balance, 0.0);  // not carried over
+    // An empty id field is stored under "0".
+    s.FillPackedAccountDetails("\x05" "3");
+    ASSERT_TRUE(s.AccountDetailCollection.contains("0"));
+    EXPECT_EQ((*s.AccountDetailCollection.find("0"))->GroupId, "3");
+}
+
+TEST(PackedDetails, GroupsAndTheirInstruments) {
+    RecordingTradingState s;
+    std::string group = record({{0, "7"}, {1, "Gold"}, {2, "1"}, {3, "2"}, {4, "1"}, {5, "1"}, {6, "0"}, {7, "1"},
+                                {8, "0"}, {9, "30"}, {10, "40"}, {11, "100"}, {12, "0.5"}, {13, "1"}, {14, "80"},
+                                {15, "20"}, {16, "50"}, {17, "100"}, {18, "90"}, {19, "1"}, {20, "0"}, {21, "3"}});
+    std::string gi = record({{0, "11"}, {1, "7"}, {2, "501"}, {3, "0.1"}, {4, "50"}, {5, "0.1"}, {6, "2"}, {7, "3"},
+                             {8, "1"}, {9, "0.01"}, {10, "0.02"}, {11, "5"}, {12, "6"}, {13, "1"}, {14, "1000"},
+                             {15, "900"}, {16, "50"}, {17, "500"}, {18, "700"}, {19, "1200"}, {20, "4.5"}, {21, "2"},
+                             {22, "0"}, {23, "9"}, {24, "9"}, {25, "1100"}, {26, "3"}, {27, "1"}});
+    std::string orphan = record({{1, "8"}, {2, "502"}});
+    s.FillPackedDetails(sections({{5, group + "\x06"}, {6, gi + "\x06" + orphan + "\x06"}}));
+    ASSERT_EQ(s.GroupDetailCollection.size(), 1u);
+    const model::GroupDetails& g = **s.GroupDetailCollection.find("7");
+    EXPECT_EQ(g.GroupId, 7);
+    EXPECT_EQ(g.Name, "Gold");
+    EXPECT_TRUE(g.TradingEnabled);
+    EXPECT_EQ(g.CompanyId, 2);
+    EXPECT_TRUE(g.IsNewsEnabled);
+    EXPECT_FALSE(g.IsMailEnabled);
+    EXPECT_TRUE(g.IsChatEnabled);
+    EXPECT_FALSE(g.IsEAEnabled);
+    EXPECT_EQ(g.InstrumentLimit, 30);
+    EXPECT_EQ(g.WatchlistItemLimit, 40);
+    EXPECT_DOUBLE_EQ(g.MaxOrderQty, 100);
+    EXPECT_DOUBLE_EQ(g.OrderQtyStep, 0.5);
+    EXPECT_TRUE(g.IsTrailingStopEnabled);
+    EXPECT_DOUBLE_EQ(g.MarginCallLevel, 80);
+    EXPECT_DOUBLE_EQ(g.StopOutLevel, 20);
+    EXPECT_EQ(g.LeverageOnFProfit, 50);
+    EXPECT_EQ(g.RevLeverageOnFLoss, 100);
+    EXPECT_EQ(g.ReportHistoryDaysLimit, 90);
+    EXPECT_TRUE(g.SendMailReports);
+    EXPECT_FALSE(g.SendExecutionSMS);
+    EXPECT_EQ(g.CreditRating, 3);
+    // The record of an unknown group is stored nowhere.
+    ASSERT_EQ(g.GroupInstrumentCollection.size(), 1u);
+    const model::GroupInstruments& i = *g.GroupInstrumentCollection.at("501");
+    EXPECT_EQ(i.groupdetailsid, 11);
+    EXPECT_EQ(i.GroupId, 7);
+    EXPECT_EQ(i.InstrumentId, 501);
+    EXPECT_DOUBLE_EQ(i.OrderQtyStep, 0.1);
+    EXPECT_DOUBLE_EQ(i.MaxOrderQty, 50);
+    EXPECT_DOUBLE_EQ(i.MinOrderQty, 0.1);
+    EXPECT_EQ(i.SpreadBid, 2);
+    EXPECT_EQ(i.SpreadAsk, 3);
+    EXPECT_EQ(i.SpreadTypeId, 1);
+    EXPECT_DOUBLE_EQ(i.BuyInterestRate, 0.01);
+    EXPECT_DOUBLE_EQ(i.SellInterestRate, 0.02);
+    EXPECT_EQ(i.LimitMinPips, 5);
+    EXPECT_EQ(i.StopMinPips, 6);
+    EXPECT_TRUE(i.AllowShortSelling);
+    EXPECT_DOUBLE_EQ(i.InitialMargin, 1000);
+    EXPECT_DOUBLE_EQ(i.LimitOrderMargin, 900);
+    EXPECT_DOUBLE_EQ(i.LiquidationMargin, 50);
+    EXPECT_DOUBLE_EQ(i.IntradayOrderMargin, 500);
+    EXPECT_DOUBLE_EQ(i.BTSTOrderMargin, 700);
+    EXPECT_DOUBLE_EQ(i.OverNightMargin, 1200);
+    EXPECT_DOUBLE_EQ(i.Commission, 4.5);
+    EXPECT_EQ(i.AutoExecutionModeId, 2);
+    EXPECT_EQ(i.MarginCalcModeId, 0);
+    EXPECT_EQ(i.margincalculationMode, 926);
+    EXPECT_DOUBLE_EQ(i.InitialSellMargin, 1100);
+    EXPECT_EQ(i.availableOrderSettings, 3);
+    EXPECT_TRUE(i.isAvailableForTrading);
+    EXPECT_EQ(i.PLCalcModeId, 0);
+
+    // A later section 5 replaces the group together with its instruments.
+    s.FillPackedGroupDetails("7\x05Silver");
+    const model::GroupDetails& g2 = **s.GroupDetailCollection.find("7");
+    EXPECT_EQ(g2.Name, "Silver");
+    EXPECT_TRUE(g2.GroupInstrumentCollection.empty());
+}
+
+TEST(PackedDetails, MarginModeFollowsOnlyKnownIds) {
+    RecordingTradingState s;
+    s.FillPackedGroupDetails("7");
+    auto mode = [&](const std::string& id) {
+        s.FillPackedGroupInstruments(record({{1, "7"}, {2, "1"}, {22, id}}));
+        return s.GroupDetailCollection.find("7")->get()->GroupInstrumentCollection.at("1")->margincalculationMode;
+    };
+    EXPECT_EQ(mode("2"), 2);
+    EXPECT_EQ(mode("1"), 1);
+    EXPECT_EQ(mode("0"), 926);
+    EXPECT_EQ(mode("3"), 0);  // a new record each time
+    EXPECT_EQ(mode(""), 926);
+}
+
+TEST(PackedDetails, SessionSettingsWithDerivedRightsAndColour) {
+    RecordingTradingState s;
+    std::string full = record({{0, "3"}, {1, "Open"}, {2, "1"}, {3, "1"}, {4, "0"}, {5, "1"}, {6, "1"}, {7, "1"},
+                               {8, "0"}, {9, "1"}, {10, "0"}, {11, "1"}, {12, "16711680"}, {13, "1"}, {14, "9"},
+                               {15, "4"}});
+    s.FillPackedSessionSettingCollection(full + "\x06" "-1\x05" "Closed\x06");
+    ASSERT_EQ(s.SessionSettingCollection.size(), 2u);
+    const model::SessionSettings& o = **s.SessionSettingCollection.find("3");
+    EXPECT_EQ(o.settingsID, 3u);
+    EXPECT_EQ(o.settingsName, "Open");
+    EXPECT_TRUE(o.enterLimitOrder);
+    EXPECT_TRUE(o.enterMarketOrder);
+    EXPECT_FALSE(o.editLimitOrder);
+    EXPECT_TRUE(o.allowNewContigent);
+    EXPECT_TRUE(o.allowNewMarket);
+    EXPECT_FALSE(o.allowEditContigent);
+    EXPECT_FALSE(o.allowNewTpSl);  // the last of positions 2, 3, 4
+    EXPECT_TRUE(o.editMarketOrder);
+    EXPECT_TRUE(o.executeOrders);
+    EXPECT_TRUE(o.publishMarketData);
+    EXPECT_FALSE(o.publishTradeData);
+    EXPECT_TRUE(o.matchMMWithMMOrders);
+    EXPECT_FALSE(o.enterMarketMakerOrder);
+    EXPECT_TRUE(o.editMarketMakertOrder);
+    ASSERT_TRUE(o.sessionColor.has_value());
+    EXPECT_EQ(*o.sessionColor, (model::RGBAColor{1.0, 0.0, 0.0, 1.0}));
+    EXPECT_TRUE(o.useELP);
+    EXPECT_EQ(o.marketTradingStatus, 4u);
+    // Two fields: every right NO, no colour; the id -1 is keyed by its unsigned pattern.
+    const model::SessionSettings& c = **s.SessionSettingCollection.find("18446744073709551615");
+    EXPECT_EQ(c.settingsName, "Closed");
+    EXPECT_FALSE(c.enterLimitOrder || c.allowNewTpSl || c.allowNewMarket || c.executeOrders);
+    EXPECT_FALSE(c.sessionColor.has_value());
+    EXPECT_EQ(c.marketTradingStatus, 0u);
+}
+
+TEST(PackedDetails, LoginInformationSkipsBadRecordsOnly) {
+    RecordingTradingState s;
+    s.FillPackedLoginInfoDetails("1\x05" "Update at https://example.test\x05" "12\x06" "0\x05" "other\x05" "999\x06"
+                                 "\x06" "short\x05" "3\x06" "0\x05" "zero\x05" "0\x06" "2\x05" "Locked\x05" "10\x06");
+    ASSERT_EQ(s.loginInfoMessageCollection.size(), 2u);
+    EXPECT_EQ(s.loginInfoMessageCollection.first()->first, "12");
+    const auto* r12 = s.firstLoginRecord();
+    EXPECT_EQ(r12->DisplayMode, 1);
+    EXPECT_EQ(r12->Message, "Update at https://example.test");
+    EXPECT_EQ(r12->ErrorCode, 12);
+    // The record after the short one is still stored.
+    EXPECT_EQ((*s.loginInfoMessageCollection.find("10"))->Message, "Locked");
+    // Not emptied by a later message; the same code replaces in place.
+    s.FillPackedLoginInfoDetails("0\x05" "again\x05" "12");
+    EXPECT_EQ(s.loginInfoMessageCollection.size(), 2u);
+    EXPECT_EQ(s.firstLoginRecord()->Message, "again");
+}
+
+TEST(PackedDetails, SpreadsRunAfterGroupsAndAccounts) {
+    RecordingTradingState s;
+    s.FillPackedDetails(sections({{5, "7"}, {6, "1\x05" "7\x05" "501"}, {8, "1001\x05" "7"}}));
+    EXPECT_EQ(s.calls, (Calls{"FillPackedItemType", "FillPackedItemDetails", "LoadItemstoWatchlist",
+                              "SetAllSymbolsSpread accounts=1 groups=1"}));
+}
+
+}  // namespace
+}  // namespace state

@@ -1,0 +1,30 @@
+#pragma once
+// A trading state that records when its instrument loaders and follow-ups run.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "state/trading_state.h"
+
+namespace state::testing {
+
+class RecordingTradingState : public TradingState {
+public:
+    std::vector<std::string> calls;
+
+    void FillItemType(const TableRow&) override { calls.push_back("FillItemType"); }
+    void FillItemDetails(const TableRow&) override { calls.push_back("FillItemDetails"); }
+    void FillPackedItemType(std::string_view) override { calls.push_back("FillPackedItemType"); }
+    void FillPackedItemDetails(std::string_view) override { calls.push_back("FillPackedItemDetails"); }
+    void fillResourceDetails(std::string_view) override { calls.push_back("fillResourceDetails"); }
+    void fillCurrencyListDetails(std::string_view) override { calls.push_back("fillCurrencyListDetails"); }
+    void fillTradeCurrencyDetails(std::string_view) override { calls.push_back("fillTradeCurrencyDetails"); }
+    // The follow-ups note what they could see.
+    void LoadItemstoWatchlist() override { calls.push_back("LoadItemstoWatchlist"); }
+    void SetAllSymbolsSpread() override {
+        calls.push_back("SetAllSymbolsSpread accounts=" + std::to_string(AccountDetailCollection.size()) +
+                        " groups=" + std::to_string(GroupDetailCollection.size()));
+    }
+};
+
+}  // namespace state::testing

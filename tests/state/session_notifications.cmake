@@ -1,0 +1,1 @@
+add_unit_test(state_session_notifications SOURCES ${CMAKE_CURRENT_LIST_DIR}/session_notifications_test.cpp LIBS state)

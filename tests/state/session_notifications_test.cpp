@@ -1,0 +1,190 @@
+// Banners, alerts, sounds and notifications that the session raises.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "model/language_string.h"
+#include "model/login_inputdata.h"
+#include "platform/notification_center.h"
+#include "platform/test_env.h"
+#include "state/business_base.h"
+#include "state/recording_ui_services.h"
+
+namespace state {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string tr(const std::string& key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
+
+class NotificationsTest : public platform::testing::FakeTimeTest {
+protected:
+    void SetUp() override {
+        FakeTimeTest::SetUp();
+        ui.login.setUserName("alice");
+        session = BusinessBase::create(ui, ui);
+    }
+    void TearDown() override {
+        for (auto t : tokens) platform::NotificationCenter::defaultCenter().removeObserver(t);
+        session.reset();
+        FakeTimeTest::TearDown();
+    }
+    void observe(const std::string& name) {
+        tokens.push_back(platform::NotificationCenter::defaultCenter().addObserver(
+            name, [this](const platform::Notification& n) {
+                order.push_back(n.name);
+                objects[n.name] = n.object;
+            }));
+    }
+
+    testing::RecordingUi ui;
+    std::shared_ptr<BusinessBase> session;
+    std::vector<platform::NotificationCenter::Token> tokens;
+    std::vector<std::string> order;
+    std::map<std::string, std::any> objects;
+};
+
+std::shared_ptr<model::Order> position(const std::string& remaining) {
+    auto o = std::make_shared<model::Order>();
+    o->AccountNumber = "1001";
+    o->OpenPositionId = "77";
+    o->ItemCode = "GOLD";
+    o->RemainingQty = remaining;
+    o->OrderPrice = "1801.5";
+    o->tradingMode = model::Order::kBuy;
+    return o;
+}
+
+TEST_F(NotificationsTest, TradeConfirmationAsBannerOrModalAlert) {
+    session->orderexecutedNotification(position("2"));
+    ASSERT_EQ(session->JournalDataCollection.size(), 1u);  // kind 6, written at once
+    EXPECT_NE(session->JournalDataCollection[0].find("#77 @1801.5"), std::string::npos);
+    loop->runUntilIdle();
+    EXPECT_EQ(ui.events, (std::vector<std::string>{"sound:order", "banner", "local"}));
+    ASSERT_EQ(ui.banners.size(), 1u);
+    EXPECT_EQ(ui.banners[0].subtitle, tr("0307"));
+    EXPECT_EQ(ui.banners[0].dismissDelayTime, 5.0);
+    std::string expected = tr("0012") + " : 1001\n" + tr("0075") + " : 77\n";
+    EXPECT_EQ(ui.banners[0].informativeText.substr(0, expected.size()), expected);
+    EXPECT_NE(ui.banners[0].informativeText.find(" @ 1801.5"), std::string::npos);
+
+    ui.events.clear();
+    ui.confirmationAlert = true;
+    session->orderexecutedNotification(position("1"));
+    loop->runUntilIdle();
+    EXPECT_EQ(ui.events, (std::vector<std::string>{"sound:order", "alert", "local"}));
+}
+
+TEST_F(NotificationsTest, NoConfirmationForAnEmptyPosition) {
+    session->orderexecutedNotification(position("0"));
+    session->orderexecutedNotification(position("-1"));
+    session->orderexecutedNotification(nullptr);
+    loop->runUntilIdle();
+    EXPECT_TRUE(ui.events.empty());
+    EXPECT_TRUE(session->JournalDataCollection.empty());
+}
+
+TEST_F(NotificationsTest, ChatBannerNotForTheUserThemself) {
+    session->chatUserName = "alice-chat";
+    session->NewChatMessageNotification({"alice", "hello", "room"});
+    session->NewChatMessageNotification({"alice-chat", "hello", "room"});
+    session->NewChatMessageNotification({"bob"});  // too short: dropped
+    EXPECT_TRUE(ui.banners.empty());
+    session->NewChatMessageNotification({"bob", "hi there", "Desk"});
+    ASSERT_EQ(ui.banners.size(), 1u);
+    EXPECT_EQ(ui.banners[0].subtitle, tr("20240") + " : Desk");
+    EXPECT_EQ(ui.banners[0].informativeText, "hi there");
+    EXPECT_EQ(ui.banners[0].dismissDelayTime, 15.0);
+    EXPECT_EQ(ui.locals.size(), 1u);
+}
+
+TEST_F(NotificationsTest, MarginCallBanner) {
+    session->MarginCallNotification("1001");
+    ASSERT_EQ(ui.banners.size(), 1u);
+    EXPECT_EQ(ui.banners[0].subtitle, tr("0012") + " : 1001");
+    EXPECT_EQ(ui.banners[0].informativeText, tr("20217"));
+    EXPECT_EQ(ui.banners[0].dismissDelayTime, 30.0);
+    ASSERT_EQ(ui.locals.size(), 1u);
+    EXPECT_EQ(ui.locals[0].text, tr("20217"));
+}
+
+TEST_F(NotificationsTest, SettledBannerFollowsTheTableNotifications) {
+    observe("OpenPositionTableNotification");
+    observe("JournalTableNotification");
+    session->ShowSettledOrderNotification("GOLD#1790#55");
+    EXPECT_TRUE(order.empty());  // on the main queue
+    loop->runUntilIdle();
+    EXPECT_EQ(order, (std::vector<std::string>{"OpenPositionTableNotification", "JournalTableNotification"}));
+    ASSERT_EQ(ui.banners.size(), 1u);
+    EXPECT_EQ(ui.banners[0].informativeText, "#55\n" + tr("1020") + " GOLD @1790 ");
+    EXPECT_EQ(ui.banners[0].subtitle, tr("10980"));
+}
+
+TEST_F(NotificationsTest, ChartDataNameCarriesTheNumber) {
+    observe("ChartDataReceivedNotification7");
+    session->chartDataReceivedNotification(7);
+    loop->runUntilIdle();
+    ASSERT_EQ(order.size(), 1u);
+    EXPECT_EQ(std::any_cast<std::string>(objects["ChartDataReceivedNotification7"]), "7");
+}
+
+ApprovalNotice approval() {
+    ApprovalNotice r;
+    r.approvalRequestId = 31;
+    r.requestedDateTime = "20240102030405";
+    r.remarks = "ok";
+    r.beneficiaryAccount = 1001;
+    r.benefactorAccount = 2002;
+    r.transferMode = 2;
+    r.dateOfTransaction = "20231231000000";
+    r.approvedAmount = 1234.5;
+    r.bankName = "Bank";
+    r.branch = "Main";
+    r.sourceBankAccount = "S1";
+    r.destinationBankAccount = "D1";
+    return r;
+}
+
+TEST_F(NotificationsTest, DepositAndWithdrawalDetailLines) {
+    observe("DepositRequestNotification");
+    observe("WithdrawalRequestNotification");
+    session->approvalNotificationForActionType(801, approval());
+    session->approvalNotificationForActionType(802, approval());
+    loop->runUntilIdle();
+    auto deposit = std::any_cast<std::vector<std::string>>(objects["DepositRequestNotification"]);
+    ASSERT_EQ(deposit.size(), 11u);
+    EXPECT_EQ(deposit[0], tr("0725") + "\x03" "31");
+    EXPECT_EQ(deposit[1], tr("0012") + "\x03" "1001");
+    EXPECT_EQ(deposit[2], tr("0726") + "\x03" "01/02/2024");
+    EXPECT_EQ(deposit[3], tr("0714") + "\x03" "BankTransfer");  // the record's own mode
+    EXPECT_EQ(deposit[4], tr("0715") + "\x03" "12/31/2023");
+    EXPECT_EQ(deposit[5], tr("0590") + "\x03" "1234.50");
+    EXPECT_EQ(deposit[10], tr("0622") + "\x03" "ok");
+    auto withdrawal = std::any_cast<std::vector<std::string>>(objects["WithdrawalRequestNotification"]);
+    ASSERT_EQ(withdrawal.size(), 5u);
+    EXPECT_EQ(withdrawal[1], tr("0012") + "\x03" "2002");
+    EXPECT_EQ(withdrawal[3], tr("0590") + "\x03" "1234.50");
+}
+
+TEST_F(NotificationsTest, ApprovalBannersBySubType) {
+    ApprovalNotice r = approval();
+    r.approvalSubType = 2;
+    session->approvalNotificationForActionType(930, r);
+    r.approvalSubType = 1;
+    session->approvalNotificationForActionType(931, r);
+    r.approvalSubType = 3;
+    session->approvalNotificationForActionType(930, r);
+    session->approvalNotificationForActionType(999, r);
+    loop->runUntilIdle();
+    ASSERT_EQ(ui.banners.size(), 2u);
+    EXPECT_EQ(ui.banners[0].subtitle, tr("1182"));
+    EXPECT_EQ(ui.banners[0].informativeText, tr("0012") + " : 2002\n" + tr("0590") + " : 1234.50");
+    EXPECT_EQ(ui.banners[1].subtitle, tr("1183"));
+    EXPECT_EQ(ui.banners[1].informativeText, tr("0012") + " : 1001\n" + tr("0590") + " : 1234.50");
+    EXPECT_EQ(ui.locals.size(), 2u);
+}
+
+}  // namespace
+}  // namespace state

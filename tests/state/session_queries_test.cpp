@@ -1,0 +1,173 @@
+// The session's own collections: compact login data through to the windows'
+// queries, resource downloads and the update banner's address.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "model/base64.h"
+#include "platform/log.h"
+#include "platform/notification_center.h"
+#include "platform/paths.h"
+#include "platform/test_env.h"
+#include "state/business_base.h"
+#include "state/recording_ui_services.h"
+
+namespace fs = std::filesystem;
+
+namespace state {
+namespace {
+
+std::string rec(const std::vector<std::string>& fields) {
+    std::string out;
+    for (std::size_t i = 0; i < fields.size(); ++i) out += (i ? "\x05" : "") + fields[i];
+    return out;
+}
+std::string section(const std::vector<std::string>& records) {
+    std::string out;
+    for (const auto& r : records) out += r + "\x06";
+    return out;
+}
+std::string instrument(const std::string& id, const std::string& code, const std::string& type,
+                       const std::string& currency) {
+    std::vector<std::string> f(49, "0");
+    f[0] = id, f[1] = code + " name", f[2] = code, f[3] = currency, f[4] = "1", f[5] = type, f[13] = "1";
+    return rec(f);
+}
+
+class SessionQueriesTest : public platform::testing::FakeTimeTest {
+protected:
+    void SetUp() override {
+        FakeTimeTest::SetUp();
+        std::string tmpl = (fs::temp_directory_path() / "session_queries.XXXXXX").string();
+        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+        root = tmpl;
+        ::setenv("XDG_DATA_HOME", root.c_str(), 1);
+        platform::Log::setSink([](platform::LogLevel, const std::string&) {});
+        session = BusinessBase::create(ui, ui);
+        token = platform::NotificationCenter::defaultCenter().addObserver(
+            "ResourceDownloadCompletedNotification", [this](const platform::Notification&) { ++completed; });
+    }
+    void TearDown() override {
+        platform::NotificationCenter::defaultCenter().removeObserver(token);
+        session.reset();
+        platform::Log::setSink(nullptr);
+        ::unsetenv("XDG_DATA_HOME");
+        fs::remove_all(root);
+        FakeTimeTest::TearDown();
+    }
+    std::shared_ptr<model::AccountDetails> account(std::int32_t id, std::uint64_t currency) {
+        auto a = std::make_shared<model::AccountDetails>();
+        a->AccountId = id;
+        a->currencyID = currency;
+        a->tradingStatus = 1;
+        a->accountaccessType = 1;
+        session->AccountDetailCollection.set(std::to_string(id), a);
+        return a;
+    }
+
+    testing::RecordingUi ui;
+    std::shared_ptr<BusinessBase> session;
+    fs::path root;
+    platform::NotificationCenter::Token token = 0;
+    int completed = 0;
+};
+
+}  // namespace
+
+TEST_F(SessionQueriesTest, CompactLoginDataFillsInstrumentsResourcesAndCurrencies) {
+    auto usd = account(1, 2);
+    auto eur = account(2, 9);
+    std::vector<std::string> sections(22);
+    sections[2] = section({rec({"1", "Metals"}), rec({"2", "Energy"})});
+    sections[4] = section({instrument("5", "USDX", "1", "0"), rec({"6", "cut"}), instrument("7", "XAU", "1", "5"),
+                           instrument("8", "ODD", "3", "5")});
+    sections[19] = section({rec({"1", "Holidays", "http://h", "holidays.ics"}), rec({"2", "Internal #x", "u", ""})});
+    sections[20] = section({rec({"1", "USD"}), rec({"2", "EUR"})});
+    sections[21] = section({rec({"2", "EUR", "7", "1.1", "1.2", "1", "0", "0"})});
+    std::string text;
+    for (std::size_t i = 0; i < sections.size(); ++i) text += (i ? "\x07" : "") + sections[i];
+    session->FillPackedDetails(text);
+
+    EXPECT_EQ(session->ItemCollection.size(), 3u);
+    auto xau = *session->ItemCollection.find("XAU");
+    EXPECT_EQ(xau->CalculationItems.lock(), *session->ItemCollection.find("USDX"));
+    EXPECT_EQ(session->getItemCode(7), "XAU");
+    EXPECT_EQ(session->getItemIdForItemCode("ODD"), 8u);
+    EXPECT_EQ(session->getInstrumentTypeName(2).value_or("?"), "Energy");
+    const SymbolTypes types = session->getSymbolTypes();
+    ASSERT_EQ(types.size(), 1u);
+    EXPECT_EQ(types[0].at("Metals"), (std::vector<std::string>{"USDX:USDX name", "XAU:XAU name"}));
+
+    ASSERT_EQ(session->getResourceCollection().size(), 1u);
+    EXPECT_EQ(session->getResourceCollection()[0]->caption, "Holidays");
+    ASSERT_TRUE(usd->tradeCurrency);
+    EXPECT_EQ(usd->tradeCurrency->instrumentID, 7u);
+    EXPECT_EQ(eur->tradeCurrency, nullptr);
+    EXPECT_EQ(session->getAccountCollection().size(), 2u);
+}
+
+TEST_F(SessionQueriesTest, DownloadsLandInTheResourcesFolderAndCompleteTheCalendar) {
+    auto r = std::make_shared<model::ResourceDetails>();
+    r->iconResourceId = "holidays.ics";
+    session->resourceCollection.set("holidays.ics", r);
+    const std::string body = "BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n";
+    const std::string data = *model::Base64::encodeBase64WithData(std::string(4, '\0') +
+                                                                  *model::DataAdditions::gzipDeflate(body));
+    session->saveFileWithName("../evil.ics", data);
+    session->saveFileWithName("holidays.ics", data);
+    loop->runUntilIdle();
+
+    const fs::path folder = root / ui.bundleName() / "Resources";
+    std::string bytes;
+    ASSERT_TRUE(platform::Paths::readFile((folder / "holidays.ics").string(), &bytes));
+    EXPECT_EQ(bytes, body);
+    ASSERT_TRUE(platform::Paths::readFile((folder / "calendar_ios.ics").string(), &bytes));
+    EXPECT_EQ(bytes, body);
+    EXPECT_FALSE(fs::exists(root / ui.bundleName() / "evil.ics"));
+    EXPECT_EQ(completed, 1);
+    EXPECT_TRUE(session->checkFilesDownloadedAtPath(folder.string()));
+}
+
+TEST_F(SessionQueriesTest, UpdateBannerOpensOnlyWebAddresses) {
+    Banner banner;
+    banner.userInfo = {{"AppDownloadURL", "file:///etc/passwd"}};
+    session->userNotificationCenterDidActivateNotification(banner);
+    EXPECT_TRUE(ui.opened.empty());
+    EXPECT_FALSE(ui.terminated);
+    banner.userInfo = {{"AppDownloadURL", ""}};
+    session->userNotificationCenterDidActivateNotification(banner);
+    EXPECT_TRUE(ui.opened.empty());
+    EXPECT_TRUE(session->userNotificationCenterShouldPresentNotification(banner));
+    banner.userInfo = {{"AppDownloadURL", "https://example.test/app"}};
+    session->userNotificationCenterDidActivateNotification(banner);
+    EXPECT_EQ(ui.opened, std::vector<std::string>{"https://example.test/app"});
+    EXPECT_TRUE(ui.terminated);
+}
+
+TEST_F(SessionQueriesTest, WindowQueriesReadTheSessionCollections) {
+    auto a = account(3, 0);
+    a->tradingStatus = 6;
+    auto o = std::make_shared<model::Order>();
+    o->AccountNumber = "3";
+    o->ItemCode = "XAU";
+    session->OpenOrderCollection.push_back(o);
+    auto p = std::make_shared<model::Order>();
+    p->AccountNumber = "1";
+    p->ItemCode = "WTI";
+    session->PendingOrderCollection.push_back(p);
+    session->selectedSymbols = {"WTI", "DAX"};
+    EXPECT_TRUE(session->getOpenOrderCollection().empty());
+    EXPECT_EQ(session->getPendingOrderCollection().size(), 1u);
+    EXPECT_EQ(session->getAllItems(), (std::vector<std::string>{"WTI", "DAX"}));
+    session->setExecutedPositionState(true);
+    session->ExecutedOrderSearchCollection.push_back(o);
+    EXPECT_EQ(session->getExecutedOrderCollection().size(), 1u);
+    session->clearExecutedOrderSearchCollection();
+    EXPECT_TRUE(session->getExecutedOrderCollection().empty());
+    EXPECT_EQ(session->getDaysOfTheWeekName(1), "Monday");
+}
+
+}  // namespace state

@@ -1,0 +1,89 @@
+// Readings of the reference-data texts and the splitting of the compact form.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "state/text_conversions.h"
+
+namespace state {
+namespace {
+
+namespace TC = TextConversion;
+
+TEST(TextConversion, IntegersTakeTheLeadingNumberAndClamp) {
+    EXPECT_EQ(TC::intValue(" -12abc"), -12);
+    EXPECT_EQ(TC::intValue("\t+7"), 7);
+    EXPECT_EQ(TC::intValue("12.9"), 12);
+    EXPECT_EQ(TC::intValue("abc"), 0);
+    EXPECT_EQ(TC::intValue(""), 0);
+    EXPECT_EQ(TC::intValue("- 5"), 0);
+    EXPECT_EQ(TC::intValue("2147483648"), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(TC::intValue("-2147483649"), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(TC::intValue("99999999999999999999999"), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(TC::integerValue("2147483648"), 2147483648LL);
+    EXPECT_EQ(TC::integerValue("-99999999999999999999999"), std::numeric_limits<std::int64_t>::min());
+    // int, sign-extended, kept as the unsigned pattern ("%lu" keys).
+    EXPECT_EQ(TC::unsignedFromInt("-1"), std::numeric_limits<std::uint64_t>::max());
+    EXPECT_EQ(TC::unsignedFromInt("5000000000"), 2147483647u);
+    EXPECT_EQ(TC::unsignedFromInteger("5000000000"), 5000000000u);
+}
+
+TEST(TextConversion, DoublesTakeTheLeadingNumber) {
+    EXPECT_DOUBLE_EQ(TC::doubleValue(" 1.5e2x"), 150.0);
+    EXPECT_DOUBLE_EQ(TC::doubleValue("-0.25"), -0.25);
+    EXPECT_DOUBLE_EQ(TC::doubleValue(".5"), 0.5);
+    EXPECT_DOUBLE_EQ(TC::doubleValue("abc"), 0.0);
+    EXPECT_DOUBLE_EQ(TC::doubleValue(""), 0.0);
+    EXPECT_DOUBLE_EQ(TC::doubleValue("nan"), 0.0);
+}
+
+TEST(TextConversion, Bools) {
+    for (const char* yes : {"  +0007", "Y", "yes", "t", "True", "1", "-3", "009"}) EXPECT_TRUE(TC::boolValue(yes)) << yes;
+    for (const char* no : {"0", "false", "", "  ", "000", "+", "no", "N", "x1"}) EXPECT_FALSE(TC::boolValue(no)) << no;
+}
+
+TEST(TextConversion, SplittingKeepsEveryPiece) {
+    using V = std::vector<std::string_view>;
+    EXPECT_EQ(TC::split("a\x06\x06" "b", '\x06'), (V{"a", "", "b"}));
+    EXPECT_EQ(TC::split("a\x06", '\x06'), (V{"a", ""}));
+    EXPECT_EQ(TC::split("", '\x06'), (V{""}));
+    EXPECT_EQ(TC::split("\x07\x07", '\x07'), (V{"", "", ""}));
+    EXPECT_EQ(TC::recordZero("r0\x06r1", '\x06'), "r0");
+    EXPECT_EQ(TC::recordZero("only", '\x06'), "only");
+    EXPECT_EQ(TC::recordZero("", '\x06'), "");
+}
+
+}  // namespace
+}  // namespace state
+
+#include "state/ordered_dictionary.h"
+
+namespace state {
+namespace {
+
+TEST(OrderedDictionary, KeepsFirstStoredOrderAndFindsAfterErase) {
+    OrderedDictionary<int> d;
+    d.set("b", 1);
+    d.set("a", 2);
+    d.set("c", 3);
+    d.set("b", 4);  // replaced in place
+    EXPECT_EQ(d.first()->first, "b");
+    EXPECT_EQ(*d.find("b"), 4);
+    d.erase("b");
+    d.erase("missing");
+    ASSERT_EQ(d.size(), 2u);
+    EXPECT_EQ(d.first()->first, "a");
+    EXPECT_EQ(*d.find("a"), 2);
+    EXPECT_EQ(*d.find("c"), 3);
+    EXPECT_EQ(d.find("b"), nullptr);
+    d.set("b", 5);
+    std::vector<std::string> keys;
+    for (const auto& e : d) keys.push_back(e.first);
+    EXPECT_EQ(keys, (std::vector<std::string>{"a", "c", "b"}));
+}
+
+}  // namespace
+}  // namespace state
