@@ -85,7 +85,7 @@ double blockingReadMBs() {
 }
 
 class BenchDelegate : public support::GCDAsyncSocketDelegate {
-public:
+  public:
     enum class Mode { AnyAmount, Lines };
     explicit BenchDelegate(Mode mode) : mode_(mode) {}
 
@@ -93,7 +93,8 @@ public:
         start_ = Clock::now();
         next(sock);
     }
-    void socketDidReadData(support::GCDAsyncSocket* sock, std::span<const std::uint8_t> data, std::int64_t) override {
+    void socketDidReadData(support::GCDAsyncSocket* sock, std::span<const std::uint8_t> data,
+                           std::int64_t) override {
         bytes_ += data.size();
         ++reads_;
         next(sock);
@@ -112,7 +113,7 @@ public:
     std::size_t reads() const { return reads_; }
     double seconds() const { return seconds_; }
 
-private:
+  private:
     void next(support::GCDAsyncSocket* sock) {
         if (mode_ == Mode::AnyAmount)
             sock->readDataWithTimeout(-1, 0);
@@ -129,7 +130,8 @@ private:
     std::condition_variable cv_;
 };
 
-std::shared_ptr<BenchDelegate> runSocket(BenchDelegate::Mode mode, const std::string& pattern, std::size_t total) {
+std::shared_ptr<BenchDelegate> runSocket(BenchDelegate::Mode mode, const std::string& pattern,
+                                         std::size_t total) {
     Listener listener;
     auto t = sender(listener, pattern, total);
     auto queue = platform::SerialQueue::create("bench.delegate");

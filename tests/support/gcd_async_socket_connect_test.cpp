@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <netdb.h>
 
 #include <cerrno>
 
@@ -19,7 +20,8 @@ TEST_F(ConnectTest, RefusedChecksReturnErrorsWithoutCallbacks) {
     EXPECT_FALSE(sock->connectToHost("", 80, &error));
     EXPECT_EQ(error.domain, "GCDAsyncSocketErrorDomain");
     EXPECT_EQ(error.code, 2);
-    EXPECT_EQ(error.message, "Invalid host parameter (nil or \"\"). Should be a domain name or IP address string.");
+    EXPECT_EQ(error.message,
+              "Invalid host parameter (nil or \"\"). Should be a domain name or IP address string.");
 
     auto bare = GCDAsyncSocket::create();
     EXPECT_FALSE(bare->connectToHost("127.0.0.1", 80, &error));
@@ -33,11 +35,13 @@ TEST_F(ConnectTest, RefusedChecksReturnErrorsWithoutCallbacks) {
     sock->setIPv6Enabled(false);
     EXPECT_FALSE(sock->connectToHost("127.0.0.1", 80, &error));
     EXPECT_EQ(error.code, 1);
-    EXPECT_EQ(error.message, "Both IPv4 and IPv6 have been disabled. Must enable at least one protocol first.");
+    EXPECT_EQ(error.message,
+              "Both IPv4 and IPv6 have been disabled. Must enable at least one protocol first.");
     sock->setIPv4Enabled(true);
     EXPECT_FALSE(sock->connectToHost("127.0.0.1", 80, "no-such-interface0", -1, &error));
     EXPECT_EQ(error.code, 2);
-    EXPECT_EQ(error.message, "Unknown interface. Specify valid interface by name (e.g. \"en1\") or IP address.");
+    EXPECT_EQ(error.message,
+              "Unknown interface. Specify valid interface by name (e.g. \"en1\") or IP address.");
 
     EXPECT_TRUE(sock->isDisconnected());
     settle();
@@ -52,7 +56,8 @@ TEST_F(ConnectTest, SecondConnectIsRefusedAndDisconnectReportsOnce) {
     SocketError error;
     EXPECT_FALSE(sock->connectToHost("127.0.0.1", server.port(), &error));
     EXPECT_EQ(error.code, 1);
-    EXPECT_EQ(error.message, "Attempting to connect while connected or accepting connections. Disconnect first.");
+    EXPECT_EQ(error.message,
+              "Attempting to connect while connected or accepting connections. Disconnect first.");
 
     auto connect = delegate->eventsOf(Kind::Connect);
     ASSERT_EQ(connect.size(), 1u);
@@ -93,6 +98,17 @@ TEST(GCDAsyncSocketLookup, LocalhostNeedsNoResolver) {
     EXPECT_EQ(GCDAsyncSocket::portFromAddress(numeric[0]), 9);
 }
 
+TEST_F(ConnectTest, ResolverFailureClosesWithItsDomainAndText) {
+    SocketError error;
+    ASSERT_TRUE(sock->connectToHost("no-such-host.invalid", 80, &error));
+    ASSERT_TRUE(delegate->waitFor(Kind::Disconnect, 1, 30000));
+    auto e = delegate->eventsOf(Kind::Disconnect)[0].error;
+    ASSERT_TRUE(e.has_value());
+    EXPECT_EQ(e->domain, "kCFStreamErrorDomainNetDB");
+    EXPECT_NE(e->code, 0);
+    EXPECT_EQ(e->message, gai_strerror(e->code));
+}
+
 TEST(GCDAsyncSocketInterface, DescriptionsResolveToBindAddresses) {
     support::SocketAddress a4, a6;
     GCDAsyncSocket::getInterfaceAddress(&a4, &a6, "", 0);
@@ -122,6 +138,21 @@ TEST_F(ConnectTest, BindsToTheGivenInterface) {
     LoopbackServer server;
     SocketError error;
     ASSERT_TRUE(sock->connectToHost("127.0.0.1", server.port(), "lo", -1, &error)) << error.message;
+    ASSERT_TRUE(server.accept());
+    ASSERT_TRUE(delegate->waitFor(Kind::Connect));
+}
+
+TEST_F(ConnectTest, FailedBindLeavesNoBindAddressForTheNextConnect) {
+    LoopbackServer busy;  // holds 127.0.0.1:<busy port>
+    LoopbackServer server;
+    SocketError error;
+    auto address = GCDAsyncSocket::lookupHost("127.0.0.1", server.port(), &error)[0];
+    const std::string iface = "127.0.0.1:" + std::to_string(busy.port());
+    EXPECT_FALSE(sock->connectToAddress(address, iface, -1, &error));
+    EXPECT_EQ(error.domain, "NSPOSIXErrorDomain");
+    EXPECT_EQ(error.failureReason, "Error in bind() function");
+    EXPECT_TRUE(sock->isDisconnected());
+    ASSERT_TRUE(sock->connectToAddress(address, &error)) << error.failureReason;
     ASSERT_TRUE(server.accept());
     ASSERT_TRUE(delegate->waitFor(Kind::Connect));
 }
@@ -182,6 +213,28 @@ TEST_F(ConnectTest, AlternateFamilyStartsAfterDelayAndWins) {
     EXPECT_EQ(delegate->count(Kind::Disconnect), 0u);
 }
 
+TEST_F(ConnectTest, DisconnectDropsThePendingAlternateAttempt) {
+    LoopbackServer server(false, true);  // only ::1 listens
+    SocketError error;
+    ASSERT_TRUE(sock->connectToHost("localhost", server.port(), &error));
+    ASSERT_TRUE(waitForTimerAt(std::chrono::milliseconds(300)));
+    sock->disconnect();
+    ASSERT_TRUE(delegate->waitFor(Kind::Disconnect));
+    EXPECT_FALSE(delegate->eventsOf(Kind::Disconnect)[0].error.has_value());
+    // A new attempt is under way when the old alternate's time comes; that one must not run.
+    LoopbackServer other;
+    ASSERT_TRUE(sock->connectToHost("127.0.0.1", other.port(), &error));
+    ASSERT_TRUE(other.accept());
+    ASSERT_TRUE(delegate->waitFor(Kind::Connect));
+    clock->advance(std::chrono::milliseconds(300));
+    EXPECT_FALSE(server.accept(100));
+    settle();
+    delegateQueue->sync([] {});
+    EXPECT_EQ(delegate->count(Kind::Connect), 1u);
+    EXPECT_EQ(delegate->count(Kind::Disconnect), 1u);
+    EXPECT_TRUE(sock->isConnected());
+}
+
 TEST_F(ConnectTest, ConnectionRefusedGivesExactlyOneDisconnect) {
     ClosedPort closed;
     SocketError error;
@@ -227,7 +280,8 @@ TEST_F(ConnectTest, ConnectTimeoutClosesWithCode3) {
     clock->advance(std::chrono::milliseconds(4900));
     EXPECT_FALSE(delegate->waitFor(Kind::Disconnect, 1, 100));
     clock->advance(std::chrono::milliseconds(100));
-    ASSERT_TRUE(delegate->waitFor(Kind::Disconnect)) << delegate->events().size() << " " << delegate->count(Kind::Connect);
+    ASSERT_TRUE(delegate->waitFor(Kind::Disconnect))
+        << delegate->events().size() << " " << delegate->count(Kind::Connect);
     auto e = delegate->eventsOf(Kind::Disconnect)[0].error;
     ASSERT_TRUE(e.has_value());
     EXPECT_EQ(e->domain, "GCDAsyncSocketErrorDomain");

@@ -1,10 +1,11 @@
+#include "support/async_socket/gcd_async_socket_packets.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
 #include "support/async_socket/gcd_async_socket.h"
-#include "support/async_socket/gcd_async_socket_packets.h"
 #include "support/async_socket/gcd_async_socket_pre_buffer.h"
 
 namespace {
@@ -119,7 +120,7 @@ TEST(GCDAsyncReadPacket, SearchAfterReadingIntoPacketCountsSurplus) {
     const ByteBuffer incoming{0x0A, 'C', 'D'};
     std::memcpy(packet.writePosition(), incoming.data(), incoming.size());
     EXPECT_EQ(packet.searchForTermAfterPreBuffering(3), 2);  // "CD" follows the terminator
-    EXPECT_EQ((*buffer)[0], '#');                             // bytes before the offset untouched
+    EXPECT_EQ((*buffer)[0], '#');                            // bytes before the offset untouched
     EXPECT_EQ(packet.originalBufferLength, 4u);
 
     GCDAsyncReadPacket none(nullptr, 0, 0, -1, 0, kCRLF, 0);

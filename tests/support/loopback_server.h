@@ -18,7 +18,7 @@
 namespace testsupport {
 
 class LoopbackServer {
-public:
+  public:
     // port 0: the system picks one (shared by both families when both are asked for).
     explicit LoopbackServer(bool ipv4 = true, bool ipv6 = false, std::uint16_t port = 0, int backlog = 16) {
         if (ipv4) {
@@ -116,7 +116,7 @@ public:
         if (echo_.joinable()) echo_.join();
     }
 
-private:
+  private:
     int listenOn(int family, std::uint16_t port, int backlog) {
         const int fd = ::socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
         int on = 1;
@@ -154,7 +154,7 @@ private:
 
 // A port on 127.0.0.1 (and ::1) where nothing listens: bound, never listening.
 class ClosedPort {
-public:
+  public:
     ClosedPort() {
         fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in sin{};
@@ -168,7 +168,7 @@ public:
     ~ClosedPort() { ::close(fd_); }
     std::uint16_t port() const { return port_; }
 
-private:
+  private:
     int fd_ = -1;
     std::uint16_t port_ = 0;
 };

@@ -15,12 +15,22 @@
 namespace testsupport {
 
 struct SocketEvent {
-    enum Kind { Connect, Read, ReadPartial, Write, WritePartial, ReadTimeout, WriteTimeout, CloseReadStream, Disconnect };
+    enum Kind {
+        Connect,
+        Read,
+        ReadPartial,
+        Write,
+        WritePartial,
+        ReadTimeout,
+        WriteTimeout,
+        CloseReadStream,
+        Disconnect
+    };
     explicit SocketEvent(Kind k) : kind(k) {}
     Kind kind;
     std::string host;  // Connect
     std::uint16_t port = 0;
-    std::string data;  // Read
+    std::string data;        // Read
     std::size_t length = 0;  // partials, bytesDone of timeouts
     double elapsed = 0;
     std::int64_t tag = 0;
@@ -29,8 +39,9 @@ struct SocketEvent {
 };
 
 class RecordingSocketDelegate : public support::GCDAsyncSocketDelegate {
-public:
-    explicit RecordingSocketDelegate(std::shared_ptr<platform::SerialQueue> queue) : queue_(std::move(queue)) {}
+  public:
+    explicit RecordingSocketDelegate(std::shared_ptr<platform::SerialQueue> queue)
+        : queue_(std::move(queue)) {}
 
     // Extensions handed out for successive timeout questions; 0 once used up.
     std::vector<double> readExtensions;
@@ -38,7 +49,8 @@ public:
     // Runs inside socketDidReadData (on the delegate queue).
     std::function<void(support::GCDAsyncSocket*, const std::string&, std::int64_t)> onRead;
 
-    void socketDidConnectToHost(support::GCDAsyncSocket* s, const std::string& host, std::uint16_t port) override {
+    void socketDidConnectToHost(support::GCDAsyncSocket* s, const std::string& host,
+                                std::uint16_t port) override {
         SocketEvent e(SocketEvent::Connect);
         e.host = host;
         e.port = port;
@@ -52,7 +64,8 @@ public:
         record(e, s);
         if (onRead) onRead(s, e.data, tag);
     }
-    void socketDidReadPartialDataOfLength(support::GCDAsyncSocket* s, std::size_t len, std::int64_t tag) override {
+    void socketDidReadPartialDataOfLength(support::GCDAsyncSocket* s, std::size_t len,
+                                          std::int64_t tag) override {
         SocketEvent e(SocketEvent::ReadPartial);
         e.length = len;
         e.tag = tag;
@@ -63,7 +76,8 @@ public:
         e.tag = tag;
         record(e, s);
     }
-    void socketDidWritePartialDataOfLength(support::GCDAsyncSocket* s, std::size_t len, std::int64_t tag) override {
+    void socketDidWritePartialDataOfLength(support::GCDAsyncSocket* s, std::size_t len,
+                                           std::int64_t tag) override {
         SocketEvent e(SocketEvent::WritePartial);
         e.length = len;
         e.tag = tag;
@@ -103,8 +117,11 @@ public:
         record(e, s);
         return ext;
     }
-    void socketDidCloseReadStream(support::GCDAsyncSocket* s) override { record(SocketEvent(SocketEvent::CloseReadStream), s); }
-    void socketDidDisconnect(support::GCDAsyncSocket* s, const std::optional<support::SocketError>& error) override {
+    void socketDidCloseReadStream(support::GCDAsyncSocket* s) override {
+        record(SocketEvent(SocketEvent::CloseReadStream), s);
+    }
+    void socketDidDisconnect(support::GCDAsyncSocket* s,
+                             const std::optional<support::SocketError>& error) override {
         SocketEvent e(SocketEvent::Disconnect);
         e.error = error;
         record(e, s);
@@ -113,7 +130,8 @@ public:
     // Waits (real time) until `count` events of `kind` were recorded.
     bool waitFor(SocketEvent::Kind kind, std::size_t count = 1, int timeoutMs = 5000) {
         std::unique_lock<std::mutex> lock(mutex_);
-        return cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return countLocked(kind) >= count; });
+        return cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                            [&] { return countLocked(kind) >= count; });
     }
     std::size_t count(SocketEvent::Kind kind) {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -135,7 +153,7 @@ public:
         return offQueueCalls_ == 0;
     }
 
-private:
+  private:
     void record(SocketEvent e, support::GCDAsyncSocket* s) {
         e.hadSocket = s != nullptr;
         {

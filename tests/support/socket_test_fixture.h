@@ -13,7 +13,7 @@ namespace testsupport {
 
 // A socket with a recording delegate on its own queue, timed by a fake clock.
 class SocketTest : public ::testing::Test {
-protected:
+  protected:
     using Kind = SocketEvent::Kind;
 
     void SetUp() override {
@@ -59,6 +59,8 @@ protected:
     std::shared_ptr<support::GCDAsyncSocket> sock;
 };
 
-inline support::ByteBuffer bytes(const std::string& s) { return support::ByteBuffer(s.begin(), s.end()); }
+inline support::ByteBuffer bytes(const std::string& s) {
+    return support::ByteBuffer(s.begin(), s.end());
+}
 
 }  // namespace testsupport

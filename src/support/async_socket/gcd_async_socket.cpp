@@ -16,13 +16,16 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/log.h"
+
 namespace support {
 
 // ---------------------------------------------------------------------------
 // Delegate defaults
 
 void GCDAsyncSocketDelegate::socketDidConnectToHost(GCDAsyncSocket*, const std::string&, std::uint16_t) {}
-void GCDAsyncSocketDelegate::socketDidReadData(GCDAsyncSocket*, std::span<const std::uint8_t>, std::int64_t) {}
+void GCDAsyncSocketDelegate::socketDidReadData(GCDAsyncSocket*, std::span<const std::uint8_t>, std::int64_t) {
+}
 void GCDAsyncSocketDelegate::socketDidReadPartialDataOfLength(GCDAsyncSocket*, std::size_t, std::int64_t) {}
 void GCDAsyncSocketDelegate::socketDidWriteDataWithTag(GCDAsyncSocket*, std::int64_t) {}
 void GCDAsyncSocketDelegate::socketDidWritePartialDataOfLength(GCDAsyncSocket*, std::size_t, std::int64_t) {}
@@ -43,22 +46,36 @@ namespace {
 SocketError socketError(int code, std::string text) {
     return SocketError{GCDAsyncSocketErrorDomain, code, std::move(text), {}};
 }
-SocketError badConfigError(std::string text) { return socketError(GCDAsyncSocketBadConfigError, std::move(text)); }
-SocketError badParamError(std::string text) { return socketError(GCDAsyncSocketBadParamError, std::move(text)); }
-SocketError otherError(std::string text) { return socketError(GCDAsyncSocketOtherError, std::move(text)); }
+SocketError badConfigError(std::string text) {
+    return socketError(GCDAsyncSocketBadConfigError, std::move(text));
+}
+SocketError badParamError(std::string text) {
+    return socketError(GCDAsyncSocketBadParamError, std::move(text));
+}
+SocketError otherError(std::string text) {
+    return socketError(GCDAsyncSocketOtherError, std::move(text));
+}
 SocketError connectTimeoutError() {
     return socketError(GCDAsyncSocketConnectTimeoutError, "Attempt to connect to host timed out");
 }
-SocketError readTimeoutError() { return socketError(GCDAsyncSocketReadTimeoutError, "Read operation timed out"); }
-SocketError writeTimeoutError() { return socketError(GCDAsyncSocketWriteTimeoutError, "Write operation timed out"); }
+SocketError readTimeoutError() {
+    return socketError(GCDAsyncSocketReadTimeoutError, "Read operation timed out");
+}
+SocketError writeTimeoutError() {
+    return socketError(GCDAsyncSocketWriteTimeoutError, "Write operation timed out");
+}
 SocketError readMaxedOutError() {
     return socketError(GCDAsyncSocketReadMaxedOutError, "Read operation reached set maximum length");
 }
-SocketError connectionClosedError() { return socketError(GCDAsyncSocketClosedError, "Socket closed by remote peer"); }
+SocketError connectionClosedError() {
+    return socketError(GCDAsyncSocketClosedError, "Socket closed by remote peer");
+}
 SocketError errnoErrorWithReason(int err, std::string reason) {
     return SocketError{NSPOSIXErrorDomain, err, std::strerror(err), std::move(reason)};
 }
-SocketError gaiError(int code) { return SocketError{kCFStreamErrorDomainNetDB, code, gai_strerror(code), {}}; }
+SocketError gaiError(int code) {
+    return SocketError{kCFStreamErrorDomainNetDB, code, gai_strerror(code), {}};
+}
 
 // The resolver's "non-recoverable failure" code, reported when nothing usable came back.
 constexpr int kNoUsableAddressCode = 4;
@@ -69,7 +86,9 @@ platform::Duration toDuration(double seconds) {
     return std::chrono::duration_cast<platform::Duration>(std::chrono::duration<double>(capped));
 }
 
-bool wouldBlock(int err) { return err == EWOULDBLOCK || err == EAGAIN || err == EINTR; }
+bool wouldBlock(int err) {
+    return err == EWOULDBLOCK || err == EAGAIN || err == EINTR;
+}
 
 int familyOf(const SocketAddress& address) {
     if (address.size() < sizeof(sa_family_t)) return AF_UNSPEC;
@@ -216,7 +235,8 @@ void GCDAsyncSocket::getInterfaceAddress(SocketAddress* address4Out, SocketAddre
                 const int family = ifa->ifa_addr->sa_family;
                 if (family != AF_INET && family != AF_INET6) continue;
                 SocketAddress candidate = fromSockaddr(ifa->ifa_addr);
-                const bool matches = (ifa->ifa_name && iface == ifa->ifa_name) || iface == hostFromAddress(candidate);
+                const bool matches =
+                    (ifa->ifa_name && iface == ifa->ifa_name) || iface == hostFromAddress(candidate);
                 if (!matches) continue;
                 setPort(candidate, port);
                 if (family == AF_INET && a4.empty()) a4 = std::move(candidate);
@@ -267,7 +287,9 @@ GCDAsyncSocket::~GCDAsyncSocket() {
     });
 }
 
-void GCDAsyncSocket::onQueueSync(const std::function<void()>& fn) const { socketQueue_->sync(fn); }
+void GCDAsyncSocket::onQueueSync(const std::function<void()>& fn) const {
+    socketQueue_->sync(fn);
+}
 
 void GCDAsyncSocket::onQueueAsync(std::function<void(GCDAsyncSocket&)> fn) {
     std::weak_ptr<GCDAsyncSocket> weak = weak_from_this();
@@ -390,7 +412,8 @@ bool GCDAsyncSocket::isConnected() const {
 // ---------------------------------------------------------------------------
 // Timers
 
-void GCDAsyncSocket::armTimer(OneShot& timer, double seconds, void (GCDAsyncSocket::*handler)(std::uint64_t)) {
+void GCDAsyncSocket::armTimer(OneShot& timer, double seconds,
+                              void (GCDAsyncSocket::*handler)(std::uint64_t)) {
     cancelTimer(timer);
     timer.armed = true;
     const std::uint64_t generation = timer.generation;
@@ -411,22 +434,28 @@ void GCDAsyncSocket::cancelTimer(OneShot& timer) {
 // Connecting
 
 bool GCDAsyncSocket::preConnectWithInterface(const std::string& interface, SocketError* error) {
+    // A bind address left by an attempt that failed before starting must not leak into this one.
+    connectInterface4_.clear();
+    connectInterface6_.clear();
     if (delegate_.expired()) {
         *error = badConfigError("Attempting to connect without a delegate. Set a delegate first.");
         return false;
     }
     if (!delegateQueue_) {
-        *error = badConfigError("Attempting to connect without a delegate queue. Set a delegate queue first.");
+        *error =
+            badConfigError("Attempting to connect without a delegate queue. Set a delegate queue first.");
         return false;
     }
     if (flags_ & kSocketStarted) {
-        *error = badConfigError("Attempting to connect while connected or accepting connections. Disconnect first.");
+        *error = badConfigError(
+            "Attempting to connect while connected or accepting connections. Disconnect first.");
         return false;
     }
     const bool v4Disabled = config_ & kIPv4Disabled;
     const bool v6Disabled = config_ & kIPv6Disabled;
     if (v4Disabled && v6Disabled) {
-        *error = badConfigError("Both IPv4 and IPv6 have been disabled. Must enable at least one protocol first.");
+        *error =
+            badConfigError("Both IPv4 and IPv6 have been disabled. Must enable at least one protocol first.");
         return false;
     }
     if (!interface.empty()) {
@@ -483,8 +512,9 @@ bool GCDAsyncSocket::connectToHost(const std::string& host, std::uint16_t port, 
             auto self = weak.lock();
             if (!self) return;
             if (addresses.empty()) {
-                self->onQueueAsync(
-                    [aStateIndex, lookupError](GCDAsyncSocket& s) { s.lookupDidFail(aStateIndex, lookupError); });
+                self->onQueueAsync([aStateIndex, lookupError](GCDAsyncSocket& s) {
+                    s.lookupDidFail(aStateIndex, lookupError);
+                });
                 return;
             }
             SocketAddress a4, a6;
@@ -492,7 +522,8 @@ bool GCDAsyncSocket::connectToHost(const std::string& host, std::uint16_t port, 
                 if (familyOf(a) == AF_INET && a4.empty()) a4 = a;
                 if (familyOf(a) == AF_INET6 && a6.empty()) a6 = a;
             }
-            self->onQueueAsync([aStateIndex, a4, a6](GCDAsyncSocket& s) { s.lookupDidSucceed(aStateIndex, a4, a6); });
+            self->onQueueAsync(
+                [aStateIndex, a4, a6](GCDAsyncSocket& s) { s.lookupDidSucceed(aStateIndex, a4, a6); });
         }).detach();
         startConnectTimeout(timeout);
         result = true;
@@ -533,8 +564,8 @@ bool GCDAsyncSocket::connectToAddress(const SocketAddress& address, double timeo
     return connectToAddress(address, std::string(), timeout, error);
 }
 
-bool GCDAsyncSocket::connectToAddress(const SocketAddress& address, const std::string& interface, double timeout,
-                                      SocketError* error) {
+bool GCDAsyncSocket::connectToAddress(const SocketAddress& address, const std::string& interface,
+                                      double timeout, SocketError* error) {
     bool result = false;
     SocketError failure;
     onQueueSync([&] {
@@ -554,7 +585,8 @@ bool GCDAsyncSocket::connectToAddress(const SocketAddress& address, const std::s
             return;
         }
         if (!preConnectWithInterface(interface, &failure)) return;
-        if (!connectWithAddress(isV4 ? address : SocketAddress(), isV6 ? address : SocketAddress(), &failure)) {
+        if (!connectWithAddress(isV4 ? address : SocketAddress(), isV6 ? address : SocketAddress(),
+                                &failure)) {
             return;
         }
         flags_ |= kSocketStarted;
@@ -634,8 +666,8 @@ void GCDAsyncSocket::connectSocket(int family, SocketAddress address, int aState
         closeSocketOfFamily(family);
         return;
     }
-    const int rc =
-        ::connect(fd, reinterpret_cast<const sockaddr*>(address.data()), static_cast<socklen_t>(address.size()));
+    const int rc = ::connect(fd, reinterpret_cast<const sockaddr*>(address.data()),
+                             static_cast<socklen_t>(address.size()));
     const int err = rc == 0 ? 0 : errno;
     if (rc != 0 && (err == EINPROGRESS || err == EINTR)) {
         // Registered only now: an unconnected socket reports a hang-up that would end the wait early.
@@ -660,7 +692,8 @@ void GCDAsyncSocket::waitForConnect(int family, int fd, int aStateIndex) {
     std::weak_ptr<GCDAsyncSocket> weak = weak_from_this();
     descriptor->async_wait(
         asio::posix::descriptor_base::wait_write,
-        asio::bind_executor(socketQueue_->strand(), [weak, family, fd, aStateIndex](const asio::error_code& ec) {
+        asio::bind_executor(socketQueue_->strand(), [weak, family, fd,
+                                                     aStateIndex](const asio::error_code& ec) {
             if (ec == asio::error::operation_aborted) return;
             auto self = weak.lock();
             if (!self || aStateIndex != self->stateIndex_) return;
@@ -838,7 +871,9 @@ void GCDAsyncSocket::maybeClose() {
 // ---------------------------------------------------------------------------
 // Readiness of the connected descriptor
 
-int GCDAsyncSocket::connectedFD() const { return socket4FD_ >= 0 ? socket4FD_ : socket6FD_; }
+int GCDAsyncSocket::connectedFD() const {
+    return socket4FD_ >= 0 ? socket4FD_ : socket6FD_;
+}
 
 GCDAsyncSocket::Descriptor* GCDAsyncSocket::connectedDescriptor() const {
     return socket4FD_ >= 0 ? descriptor4_.get() : descriptor6_.get();
@@ -855,14 +890,18 @@ void GCDAsyncSocket::setupReadAndWriteSources() {
     armReadWait();
 }
 
-void GCDAsyncSocket::suspendReadSource() { flags_ |= kReadSourceSuspended; }
+void GCDAsyncSocket::suspendReadSource() {
+    flags_ |= kReadSourceSuspended;
+}
 
 void GCDAsyncSocket::resumeReadSource() {
     if (flags_ & kReadSourceSuspended) flags_ &= ~static_cast<std::uint32_t>(kReadSourceSuspended);
     armReadWait();
 }
 
-void GCDAsyncSocket::suspendWriteSource() { flags_ |= kWriteSourceSuspended; }
+void GCDAsyncSocket::suspendWriteSource() {
+    flags_ |= kWriteSourceSuspended;
+}
 
 void GCDAsyncSocket::resumeWriteSource() {
     if (flags_ & kWriteSourceSuspended) flags_ &= ~static_cast<std::uint32_t>(kWriteSourceSuspended);
@@ -876,10 +915,11 @@ void GCDAsyncSocket::armReadWait() {
     readWaitPending_ = true;
     std::weak_ptr<GCDAsyncSocket> weak = weak_from_this();
     const std::uint64_t generation = sourceGeneration_;
-    descriptor->async_wait(asio::posix::descriptor_base::wait_read,
-                           asio::bind_executor(socketQueue_->strand(), [weak, generation](const asio::error_code&) {
-                               if (auto self = weak.lock()) self->readSourceFired(generation);
-                           }));
+    descriptor->async_wait(
+        asio::posix::descriptor_base::wait_read,
+        asio::bind_executor(socketQueue_->strand(), [weak, generation](const asio::error_code&) {
+            if (auto self = weak.lock()) self->readSourceFired(generation);
+        }));
 }
 
 void GCDAsyncSocket::armWriteWait() {
@@ -889,10 +929,11 @@ void GCDAsyncSocket::armWriteWait() {
     writeWaitPending_ = true;
     std::weak_ptr<GCDAsyncSocket> weak = weak_from_this();
     const std::uint64_t generation = sourceGeneration_;
-    descriptor->async_wait(asio::posix::descriptor_base::wait_write,
-                           asio::bind_executor(socketQueue_->strand(), [weak, generation](const asio::error_code&) {
-                               if (auto self = weak.lock()) self->writeSourceFired(generation);
-                           }));
+    descriptor->async_wait(
+        asio::posix::descriptor_base::wait_write,
+        asio::bind_executor(socketQueue_->strand(), [weak, generation](const asio::error_code&) {
+            if (auto self = weak.lock()) self->writeSourceFired(generation);
+        }));
 }
 
 void GCDAsyncSocket::readSourceFired(std::uint64_t generation) {
@@ -952,7 +993,10 @@ void GCDAsyncSocket::readDataWithTimeout(double timeout, SharedBuffer buffer, st
 
 void GCDAsyncSocket::readDataWithTimeout(double timeout, SharedBuffer buffer, std::size_t offset,
                                          std::size_t maxLength, std::int64_t tag) {
-    if (buffer && offset > buffer->size()) return;
+    if (buffer && offset > buffer->size()) {
+        platform::Log::debug("Socket read dropped: buffer offset beyond the buffer");
+        return;
+    }
     addReadPacket(std::make_shared<GCDAsyncReadPacket>(std::move(buffer), offset, maxLength, timeout, 0,
                                                        ByteBuffer(), tag));
 }
@@ -961,12 +1005,14 @@ void GCDAsyncSocket::readDataToLength(std::size_t length, double timeout, std::i
     readDataToLength(length, timeout, nullptr, 0, tag);
 }
 
-void GCDAsyncSocket::readDataToLength(std::size_t length, double timeout, SharedBuffer buffer, std::size_t offset,
-                                      std::int64_t tag) {
-    if (length == 0) return;
-    if (buffer && offset > buffer->size()) return;
-    addReadPacket(
-        std::make_shared<GCDAsyncReadPacket>(std::move(buffer), offset, 0, timeout, length, ByteBuffer(), tag));
+void GCDAsyncSocket::readDataToLength(std::size_t length, double timeout, SharedBuffer buffer,
+                                      std::size_t offset, std::int64_t tag) {
+    if (length == 0 || (buffer && offset > buffer->size())) {
+        platform::Log::debug("Socket read dropped: zero length or buffer offset beyond the buffer");
+        return;
+    }
+    addReadPacket(std::make_shared<GCDAsyncReadPacket>(std::move(buffer), offset, 0, timeout, length,
+                                                       ByteBuffer(), tag));
 }
 
 void GCDAsyncSocket::readDataToData(const ByteBuffer& data, double timeout, std::int64_t tag) {
@@ -985,13 +1031,16 @@ void GCDAsyncSocket::readDataToData(const ByteBuffer& data, double timeout, Shar
 
 void GCDAsyncSocket::readDataToData(const ByteBuffer& data, double timeout, SharedBuffer buffer,
                                     std::size_t offset, std::size_t maxLength, std::int64_t tag) {
-    if (data.empty()) return;
-    if (buffer && offset > buffer->size()) return;
-    if (maxLength > 0 && maxLength < data.size()) return;
-    addReadPacket(std::make_shared<GCDAsyncReadPacket>(std::move(buffer), offset, maxLength, timeout, 0, data, tag));
+    if (data.empty() || (buffer && offset > buffer->size()) || (maxLength > 0 && maxLength < data.size())) {
+        platform::Log::debug("Socket read dropped: empty terminator, maximum below its length or bad offset");
+        return;
+    }
+    addReadPacket(
+        std::make_shared<GCDAsyncReadPacket>(std::move(buffer), offset, maxLength, timeout, 0, data, tag));
 }
 
-float GCDAsyncSocket::progressOfReadReturningTag(std::int64_t* tag, std::size_t* done, std::size_t* total) const {
+float GCDAsyncSocket::progressOfReadReturningTag(std::int64_t* tag, std::size_t* done,
+                                                 std::size_t* total) const {
     float result = NAN;
     onQueueSync([&] {
         if (!currentRead_) {
@@ -1011,7 +1060,8 @@ float GCDAsyncSocket::progressOfReadReturningTag(std::int64_t* tag, std::size_t*
     return result;
 }
 
-float GCDAsyncSocket::progressOfWriteReturningTag(std::int64_t* tag, std::size_t* done, std::size_t* total) const {
+float GCDAsyncSocket::progressOfWriteReturningTag(std::int64_t* tag, std::size_t* done,
+                                                  std::size_t* total) const {
     float result = NAN;
     onQueueSync([&] {
         if (!currentWrite_) {
@@ -1024,7 +1074,8 @@ float GCDAsyncSocket::progressOfWriteReturningTag(std::int64_t* tag, std::size_t
         if (tag) *tag = currentWrite_->tag;
         if (done) *done = currentWrite_->bytesDone;
         if (total) *total = length;
-        result = static_cast<float>(static_cast<double>(currentWrite_->bytesDone) / static_cast<double>(length));
+        result =
+            static_cast<float>(static_cast<double>(currentWrite_->bytesDone) / static_cast<double>(length));
     });
     return result;
 }
@@ -1080,7 +1131,8 @@ void GCDAsyncSocket::doReadData() {
         if (packet->readLength > 0) {
             done = packet->bytesDone == packet->readLength;
         } else if (termRead) {
-            if (!done && packet->maxLength > 0 && packet->bytesDone >= packet->maxLength) error = readMaxedOutError();
+            if (!done && packet->maxLength > 0 && packet->bytesDone >= packet->maxLength)
+                error = readMaxedOutError();
         } else {
             done = packet->maxLength > 0 && packet->bytesDone >= packet->maxLength;
         }
@@ -1091,8 +1143,9 @@ void GCDAsyncSocket::doReadData() {
 
     if (!done && !error && !socketEOF && hasBytesAvailable && preBuffer_.availableBytes() == 0) {
         bool readIntoPreBuffer = false;
-        const std::size_t bytesToRead = termRead ? packet->readLengthForTermWithHint(estimate, &readIntoPreBuffer)
-                                                 : packet->readLengthForNonTermWithHint(estimate);
+        const std::size_t bytesToRead = termRead
+                                            ? packet->readLengthForTermWithHint(estimate, &readIntoPreBuffer)
+                                            : packet->readLengthForNonTermWithHint(estimate);
         std::uint8_t* target;
         if (readIntoPreBuffer) {
             preBuffer_.ensureCapacityForWrite(bytesToRead);
@@ -1205,7 +1258,8 @@ void GCDAsyncSocket::doReadEOF() {
         const int n = ::poll(&pfd, 1, 0);
         if (n > 0 && (pfd.revents & POLLOUT) && !(pfd.revents & (POLLERR | POLLHUP | POLLNVAL))) {
             flags_ |= kReadStreamClosed;
-            postToDelegate([](GCDAsyncSocketDelegate& d, GCDAsyncSocket* s) { d.socketDidCloseReadStream(s); });
+            postToDelegate(
+                [](GCDAsyncSocketDelegate& d, GCDAsyncSocket* s) { d.socketDidCloseReadStream(s); });
             suspendReadSource();
             return;
         }
@@ -1365,7 +1419,8 @@ void GCDAsyncSocket::doWriteData() {
 
 void GCDAsyncSocket::completeCurrentWrite() {
     const std::int64_t tag = currentWrite_->tag;
-    postToDelegate([tag](GCDAsyncSocketDelegate& d, GCDAsyncSocket* s) { d.socketDidWriteDataWithTag(s, tag); });
+    postToDelegate(
+        [tag](GCDAsyncSocketDelegate& d, GCDAsyncSocket* s) { d.socketDidWriteDataWithTag(s, tag); });
     endCurrentWrite();
 }
 

@@ -48,10 +48,11 @@ class GCDAsyncSocket;
 
 // Every call is optional; the defaults do nothing. Calls arrive on the delegate queue.
 class GCDAsyncSocketDelegate {
-public:
+  public:
     virtual ~GCDAsyncSocketDelegate() = default;
     virtual void socketDidConnectToHost(GCDAsyncSocket* sock, const std::string& host, std::uint16_t port);
-    virtual void socketDidReadData(GCDAsyncSocket* sock, std::span<const std::uint8_t> data, std::int64_t tag);
+    virtual void socketDidReadData(GCDAsyncSocket* sock, std::span<const std::uint8_t> data,
+                                   std::int64_t tag);
     virtual void socketDidReadPartialDataOfLength(GCDAsyncSocket* sock, std::size_t partialLength,
                                                   std::int64_t tag);
     virtual void socketDidWriteDataWithTag(GCDAsyncSocket* sock, std::int64_t tag);
@@ -71,7 +72,7 @@ public:
 using SocketAddress = std::vector<std::uint8_t>;
 
 class GCDAsyncSocket : public std::enable_shared_from_this<GCDAsyncSocket> {
-public:
+  public:
     using QueuePtr = std::shared_ptr<platform::SerialQueue>;
     using DelegatePtr = std::weak_ptr<GCDAsyncSocketDelegate>;
 
@@ -106,9 +107,10 @@ public:
     // through the delegate. timeout < 0: none. interface: "" for none, else a name,
     // an address, "localhost"/"loopback", optionally followed by ":port".
     bool connectToHost(const std::string& host, std::uint16_t port, SocketError* error = nullptr);
-    bool connectToHost(const std::string& host, std::uint16_t port, double timeout, SocketError* error = nullptr);
-    bool connectToHost(const std::string& host, std::uint16_t port, const std::string& interface, double timeout,
+    bool connectToHost(const std::string& host, std::uint16_t port, double timeout,
                        SocketError* error = nullptr);
+    bool connectToHost(const std::string& host, std::uint16_t port, const std::string& interface,
+                       double timeout, SocketError* error = nullptr);
     bool connectToAddress(const SocketAddress& address, SocketError* error = nullptr);
     bool connectToAddress(const SocketAddress& address, double timeout, SocketError* error = nullptr);
     bool connectToAddress(const SocketAddress& address, const std::string& interface, double timeout,
@@ -151,7 +153,8 @@ public:
     static const ByteBuffer& ZeroData();
 
     // Name lookup: "localhost"/"loopback" give 127.0.0.1 then ::1 without the resolver.
-    static std::vector<SocketAddress> lookupHost(const std::string& host, std::uint16_t port, SocketError* error);
+    static std::vector<SocketAddress> lookupHost(const std::string& host, std::uint16_t port,
+                                                 SocketError* error);
     // Resolves an interface description to bind addresses (empty when not found).
     static void getInterfaceAddress(SocketAddress* address4, SocketAddress* address6,
                                     const std::string& description, std::uint16_t port);
@@ -181,7 +184,7 @@ public:
         kAllowHalfDuplexConnection = 1u << 3,
     };
 
-private:
+  private:
     GCDAsyncSocket(DelegatePtr delegate, QueuePtr delegateQueue, QueuePtr socketQueue);
 
     using Descriptor = asio::posix::stream_descriptor;

@@ -5,9 +5,14 @@
 
 namespace support {
 
-GCDAsyncReadPacket::GCDAsyncReadPacket(SharedBuffer buf, std::size_t offset, std::size_t maxLen, double timeoutSec,
-                                       std::size_t readLen, ByteBuffer terminator, std::int64_t tagValue)
-    : maxLength(maxLen), timeout(timeoutSec), readLength(readLen), term(std::move(terminator)), tag(tagValue) {
+GCDAsyncReadPacket::GCDAsyncReadPacket(SharedBuffer buf, std::size_t offset, std::size_t maxLen,
+                                       double timeoutSec, std::size_t readLen, ByteBuffer terminator,
+                                       std::int64_t tagValue)
+    : maxLength(maxLen),
+      timeout(timeoutSec),
+      readLength(readLen),
+      term(std::move(terminator)),
+      tag(tagValue) {
     if (buf) {
         buffer = std::move(buf);
         startOffset = offset;

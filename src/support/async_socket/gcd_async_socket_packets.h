@@ -17,7 +17,7 @@ using SharedBuffer = std::shared_ptr<ByteBuffer>;
 using SharedConstBuffer = std::shared_ptr<const ByteBuffer>;
 
 class GCDAsyncReadPacket {
-public:
+  public:
     // buffer == nullptr: the packet owns a new buffer of readLength bytes.
     GCDAsyncReadPacket(SharedBuffer buffer, std::size_t startOffset, std::size_t maxLength, double timeout,
                        std::size_t readLength, ByteBuffer term, std::int64_t tag);
@@ -48,7 +48,7 @@ public:
 };
 
 class GCDAsyncWritePacket {
-public:
+  public:
     GCDAsyncWritePacket(SharedConstBuffer data, double timeout, std::int64_t tag)
         : buffer(std::move(data)), timeout(timeout), tag(tag) {}
 

@@ -8,7 +8,7 @@
 namespace support {
 
 class GCDAsyncSocketPreBuffer {
-public:
+  public:
     explicit GCDAsyncSocketPreBuffer(std::size_t capacity);
 
     // Makes room for n more bytes at the write position.
@@ -25,7 +25,7 @@ public:
     void reset() { readOffset_ = writeOffset_ = 0; }
     std::size_t size() const { return block_.size(); }
 
-private:
+  private:
     std::vector<std::uint8_t> block_;
     std::size_t readOffset_ = 0;
     std::size_t writeOffset_ = 0;
