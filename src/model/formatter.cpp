@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "model/decimal.h"
+#include "platform/utf8.h"
 
 namespace model {
 
@@ -727,24 +728,6 @@ std::string Formatter::fillIndexedText(const std::string& text, const std::vecto
 
 namespace {
 
-void appendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // Decodes one UTF-8 sequence at `i`; invalid bytes read as U+FFFD.
 std::uint32_t nextCodePoint(const std::string& s, std::size_t& i) {
     const auto c = static_cast<unsigned char>(s[i]);
@@ -822,7 +805,7 @@ std::optional<std::string> Formatter::convertRTFtoString(const std::string& rtf)
             --skipFallback;
             return;
         }
-        appendUtf8(out, cp);
+        platform::appendUtf8(out, cp);
     };
     auto emitText = [&](const char* s) {
         if (stack.back().skip) return;

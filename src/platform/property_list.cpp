@@ -8,6 +8,7 @@
 
 #include "platform/log.h"
 #include "platform/paths.h"
+#include "platform/utf8.h"
 
 namespace platform {
 
@@ -75,24 +76,6 @@ std::string encodeBase64(const std::string& in) {
         out += '=';
     }
     return out;
-}
-
-void appendUtf8(std::string& out, unsigned long cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // A small XML reader for the property-list vocabulary. Any error makes the whole document fail.
@@ -236,7 +219,7 @@ private:
                     if (r.ec != std::errc() || r.ptr != ent.data() + ent.size() || cp == 0 || cp > 0x10FFFF ||
                         (cp >= 0xD800 && cp <= 0xDFFF))
                         return false;
-                    appendUtf8(t, cp);
+                    appendUtf8(t, static_cast<std::uint32_t>(cp));
                 } else {
                     return false;
                 }

@@ -28,11 +28,26 @@ protected:
 
 }  // namespace platform::testing
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <thread>
 
 namespace platform::testing {
+
+// Polls `done` until it holds or `timeout` of real time has passed; for what
+// other threads finish, never in place of a fake clock.
+inline bool eventually(const std::function<bool()>& done,
+                       std::chrono::milliseconds timeout = std::chrono::milliseconds(5000)) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return done();
+}
 
 // A fresh folder for one test, removed afterwards.
 class TempDir {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/test_env.h"
 
 namespace protocol {
 namespace {
@@ -61,16 +62,7 @@ public:
     std::vector<std::string> failures;
 };
 
-// Polls `done` until it holds or the time is up.
-template <typename Pred>
-bool eventually(Pred done, std::chrono::milliseconds timeout = 5000ms) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
+using platform::testing::eventually;
 
 // One-connection server on an ephemeral port.
 class ScriptedServer {

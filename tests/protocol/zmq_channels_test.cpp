@@ -22,14 +22,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // Waits in real time for work done by another thread.
-bool eventually(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5000ms) {
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (done()) return true;
-        std::this_thread::sleep_for(1ms);
-    }
-    return done();
-}
+using platform::testing::eventually;
 
 // Subscription messages an XPUB socket received ("+topic" / "-topic").
 std::vector<std::string> drainSubscriptions(support::ZMQSocket& xpub, std::chrono::milliseconds wait = 300ms) {

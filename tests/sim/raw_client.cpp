@@ -18,6 +18,17 @@
 
 namespace rawclient {
 
+std::vector<std::string> splitOn(const std::string& s, char sep) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (true) {
+        const auto p = s.find(sep, start);
+        out.push_back(s.substr(start, p == std::string::npos ? std::string::npos : p - start));
+        if (p == std::string::npos) return out;
+        start = p + 1;
+    }
+}
+
 std::string frame(const Fields& fields) {
     std::string body;
     for (const auto& [tag, value] : fields) body += std::to_string(tag) + "=" + value + "\x03";

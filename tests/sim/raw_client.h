@@ -35,6 +35,8 @@ struct Message {
     bool has(int tag) const;
 };
 std::optional<Message> parse(const std::string& frameText);
+// Every piece between the separators, empty ones included.
+std::vector<std::string> splitOn(const std::string& s, char sep);
 
 class TcpClient {
 public:

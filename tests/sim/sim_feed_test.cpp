@@ -10,17 +10,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::vector<std::string> splitOn(const std::string& s, char sep) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (true) {
-        const auto p = s.find(sep, start);
-        out.push_back(s.substr(start, p == std::string::npos ? std::string::npos : p - start));
-        if (p == std::string::npos) return out;
-        start = p + 1;
-    }
-}
-
 // Publishes a probe until the subscriber is connected (the first messages are lost until then).
 bool waitConnected(sim::Simulator& sim, SubClient& sub, const std::string& probeCommand) {
     for (int i = 0; i < 60; ++i) {

@@ -8,17 +8,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::vector<std::string> splitOn(const std::string& s, char sep) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (true) {
-        const auto p = s.find(sep, start);
-        out.push_back(s.substr(start, p == std::string::npos ? std::string::npos : p - start));
-        if (p == std::string::npos) return out;
-        start = p + 1;
-    }
-}
-
 // A data-service request in the client's tag order, with its extra tags after 153.
 std::string dsRequest(const std::string& name, Fields extra, const std::string& user = "trader") {
     Fields f = {{10, "1023"}, {151, name}, {152, "1000"}, {153, "1"}};

@@ -13,17 +13,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::vector<std::string> splitOn(const std::string& s, char sep) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (true) {
-        const auto p = s.find(sep, start);
-        out.push_back(s.substr(start, p == std::string::npos ? std::string::npos : p - start));
-        if (p == std::string::npos) return out;
-        start = p + 1;
-    }
-}
-
 Fields ping() { return {{10, "1018"}, {20, "1"}, {21, "20261207101501"}}; }
 
 }  // namespace

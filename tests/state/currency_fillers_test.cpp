@@ -5,22 +5,15 @@
 #include <vector>
 
 #include "platform/log.h"
+#include "state/compact_records.h"
 #include "state/currency_fillers.h"
 
 using namespace state;
 namespace CF = state::CurrencyFillers;
 
 namespace {
-std::string rec(const std::vector<std::string>& fields) {
-    std::string out;
-    for (std::size_t i = 0; i < fields.size(); ++i) out += (i ? "\x05" : "") + fields[i];
-    return out;
-}
-std::string section(const std::vector<std::string>& records) {
-    std::string out;
-    for (const auto& r : records) out += r + "\x06";
-    return out;
-}
+using state::testing::rec;
+using state::testing::section;
 }  // namespace
 
 TEST(CurrencyFillers, ResourceKeysAndShortRecords) {

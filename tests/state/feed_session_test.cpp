@@ -29,14 +29,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool eventually(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5000ms) {
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (done()) return true;
-        std::this_thread::sleep_for(1ms);
-    }
-    return done();
-}
+using platform::testing::eventually;
 
 using Items = std::map<std::string, std::shared_ptr<model::ItemDetails>>;
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/log.h"
+#include "state/compact_records.h"
 #include "state/instrument_fillers.h"
 
 using namespace state;
@@ -12,17 +13,9 @@ namespace IF = state::InstrumentFillers;
 
 namespace {
 
-// One compact record: fields joined by 0x05.
-std::string rec(const std::vector<std::string>& fields) {
-    std::string out;
-    for (std::size_t i = 0; i < fields.size(); ++i) out += (i ? "\x05" : "") + fields[i];
-    return out;
-}
-std::string section(const std::vector<std::string>& records) {
-    std::string out;
-    for (const auto& r : records) out += r + "\x06";
-    return out;
-}
+using state::testing::rec;
+using state::testing::section;
+
 // A full 49-field instrument record with the given overrides.
 std::string instrument(const std::string& id, const std::string& code, const std::string& type,
                        std::vector<std::pair<int, std::string>> set = {}) {

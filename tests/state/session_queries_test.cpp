@@ -12,6 +12,7 @@
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/test_env.h"
+#include "state/compact_records.h"
 #include "state/business_base.h"
 #include "state/recording_ui_services.h"
 
@@ -20,16 +21,8 @@ namespace fs = std::filesystem;
 namespace state {
 namespace {
 
-std::string rec(const std::vector<std::string>& fields) {
-    std::string out;
-    for (std::size_t i = 0; i < fields.size(); ++i) out += (i ? "\x05" : "") + fields[i];
-    return out;
-}
-std::string section(const std::vector<std::string>& records) {
-    std::string out;
-    for (const auto& r : records) out += r + "\x06";
-    return out;
-}
+using state::testing::rec;
+using state::testing::section;
 std::string instrument(const std::string& id, const std::string& code, const std::string& type,
                        const std::string& currency) {
     std::vector<std::string> f(49, "0");
