@@ -1,7 +1,1 @@
-if(TARGET trading-sim)
-  add_unit_test(integration_feed_channels SOURCES ${CMAKE_CURRENT_LIST_DIR}/feed_channels_test.cpp LIBS state)
-  target_compile_definitions(integration_feed_channels PRIVATE TRADING_SIM_PATH="$<TARGET_FILE:trading-sim>")
-  add_dependencies(integration_feed_channels trading-sim)
-  set_tests_properties(integration_feed_channels PROPERTIES ENVIRONMENT
-    "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0;LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/lsan_openssl.supp")
-endif()
+add_sim_test(integration_feed_channels SOURCES ${CMAKE_CURRENT_LIST_DIR}/feed_channels_test.cpp LIBS state)

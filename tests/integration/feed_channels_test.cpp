@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "integration/sim_process.h"
+#include "integration/sim_login.h"
 #include "model/login_inputdata.h"
 #include "model/user_info.h"
 #include "platform/main_executor.h"
@@ -42,13 +42,7 @@ protected:
         platform::MainExecutor::install(loop);
         sim = integration::SimProcess::start(TRADING_SIM_PATH);
         ASSERT_TRUE(sim->ready()) << "simulator did not start";
-        ui.login.setUserName("trader");
-        ui.login.setPassword("secret1");
-        ui.login.setIPAddress("127.0.0.1");
-        ui.login.setPortNo(sim->sessionPort());
-        ui.login.setSecurityKey("Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");
-        ui.login.setProductName("TradingClient");
-        ui.login.setProductVersion("0.1.0");
+        integration::setLogin(ui.login, *sim);
         session = BusinessBase::createAs<RecordingSession>(ui, ui);
         session->preferences = &prefs;
         // The instrument loaders stand in: the records the feed writes into.
@@ -69,14 +63,7 @@ protected:
         platform::MainExecutor::install(nullptr);
     }
     bool pump(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10000ms) {
-        auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < deadline) {
-            loop->runUntilIdle();
-            if (done()) return true;
-            std::this_thread::sleep_for(2ms);
-        }
-        loop->runUntilIdle();
-        return done();
+        return integration::pump(*loop, done, timeout);
     }
     model::ItemDetails& item(const std::string& code) { return **session->ItemCollection.find(code); }
     // Publishes ticks of `code` until `done` (the subscriptions may still be on their way).

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "integration/sim_process.h"
+#include "integration/sim_login.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "platform/notification_center.h"
@@ -98,13 +98,7 @@ protected:
     void login(const std::string& form) {
         sim = integration::SimProcess::start(TRADING_SIM_PATH, {"--login-form", form});
         ASSERT_TRUE(sim->ready()) << "simulator did not start";
-        ui.login.setUserName("trader");
-        ui.login.setPassword("secret1");
-        ui.login.setIPAddress("127.0.0.1");
-        ui.login.setPortNo(sim->sessionPort());
-        ui.login.setSecurityKey("Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");
-        ui.login.setProductName("TradingClient");
-        ui.login.setProductVersion("0.1.0");
+        integration::setLogin(ui.login, *sim);
         session = BusinessBase::createAs<CapturingSession>(ui, ui);
         auto& center = platform::NotificationCenter::defaultCenter();
         tokens.push_back(center.addObserver("LoginSuccessNotification",
@@ -112,12 +106,7 @@ protected:
         tokens.push_back(center.addObserver("ResourceDownloadCompletedNotification",
                                             [this](const platform::Notification&) { ++completed; }));
         session->StreamingConnection(true, false);
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (!loggedIn && std::chrono::steady_clock::now() < deadline) {
-            loop->runUntilIdle();
-            std::this_thread::sleep_for(2ms);
-        }
-        ASSERT_TRUE(loggedIn);
+        ASSERT_TRUE(integration::pump(*loop, [&] { return loggedIn; }));
     }
     // Asks the simulator for one resource file with a request the session
     // builds, and saves the answer as the download handler does.

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "integration/sim_process.h"
+#include "integration/sim_login.h"
 #include "platform/main_executor.h"
 #include "platform/notification_center.h"
 #include "state/business_base.h"
@@ -34,23 +34,12 @@ protected:
     void login(const std::string& form) {
         sim = integration::SimProcess::start(TRADING_SIM_PATH, {"--login-form", form});
         ASSERT_TRUE(sim->ready()) << "simulator did not start";
-        ui.login.setUserName("trader");
-        ui.login.setPassword("secret1");
-        ui.login.setIPAddress("127.0.0.1");
-        ui.login.setPortNo(sim->sessionPort());
-        ui.login.setSecurityKey("Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");
-        ui.login.setProductName("TradingClient");
-        ui.login.setProductVersion("0.1.0");
+        integration::setLogin(ui.login, *sim);
         session = BusinessBase::create(ui, ui);
         token = platform::NotificationCenter::defaultCenter().addObserver(
             "LoginSuccessNotification", [this](const platform::Notification&) { loggedIn = true; });
         session->StreamingConnection(true, false);
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (!loggedIn && std::chrono::steady_clock::now() < deadline) {
-            loop->runUntilIdle();
-            std::this_thread::sleep_for(2ms);
-        }
-        ASSERT_TRUE(loggedIn);
+        ASSERT_TRUE(integration::pump(*loop, [&] { return loggedIn; }));
     }
 
     std::shared_ptr<platform::ManualRunLoop> loop;

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "integration/sim_process.h"
+#include "integration/sim_login.h"
 #include "model/language_string.h"
 #include "model/login_inputdata.h"
 #include "model/user_info.h"
@@ -45,13 +45,7 @@ protected:
         ASSERT_TRUE(sim->ready()) << "simulator did not start";
     }
     void makeSession(const std::string& user, const std::string& password) {
-        ui.login.setUserName(user);
-        ui.login.setPassword(password);
-        ui.login.setIPAddress("127.0.0.1");
-        ui.login.setPortNo(sim->sessionPort());
-        ui.login.setSecurityKey("Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");
-        ui.login.setProductName("TradingClient");
-        ui.login.setProductVersion("0.1.0");
+        integration::setLogin(ui.login, *sim, user, password);
         session = BusinessBase::create(ui, ui);
         auto& center = platform::NotificationCenter::defaultCenter();
         for (const char* name : {"LoginSuccessNotification", "NetworkSpeedNotification", "SendLoginRegistrationRequest",
@@ -67,14 +61,7 @@ protected:
     }
     // Runs the main loop in real time until `done` or the timeout.
     bool pump(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10000ms) {
-        auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < deadline) {
-            loop->runUntilIdle();
-            if (done()) return true;
-            std::this_thread::sleep_for(2ms);
-        }
-        loop->runUntilIdle();
-        return done();
+        return integration::pump(*loop, done, timeout);
     }
     int count(const std::string& name) const { return static_cast<int>(std::count(posted.begin(), posted.end(), name)); }
     bool loggedIn() const { return count("LoginSuccessNotification") > 0; }
