@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/test_env.h"
+#include "support/xpub_subscriptions.h"
 #include "protocol/zmq_request_channel.h"
 #include "protocol/zmq_subscription_feed.h"
 #include "support/zmq/zmq_context.h"
@@ -24,20 +25,7 @@ using namespace std::chrono_literals;
 // Waits in real time for work done by another thread.
 using platform::testing::eventually;
 
-// Subscription messages an XPUB socket received ("+topic" / "-topic").
-std::vector<std::string> drainSubscriptions(support::ZMQSocket& xpub, std::chrono::milliseconds wait = 300ms) {
-    std::vector<std::string> out;
-    auto deadline = std::chrono::steady_clock::now() + wait;
-    while (std::chrono::steady_clock::now() < deadline) {
-        zmq_pollitem_t item;
-        xpub.getPollItem(item, ZMQ_POLLIN);
-        if (zmq_poll(&item, 1, 10) <= 0) continue;
-        std::string m = xpub.receiveDataWithFlags(0);
-        if (m.empty()) continue;
-        out.push_back((m[0] == 1 ? "+" : "-") + m.substr(1));
-    }
-    return out;
-}
+using support::testing::drainSubscriptions;
 
 class FeedTest : public platform::testing::FakeTimeTest {
 protected:

@@ -18,6 +18,7 @@
 #include "platform/notification_center.h"
 #include "platform/preferences.h"
 #include "platform/test_env.h"
+#include "support/xpub_subscriptions.h"
 #include "state/business_base.h"
 #include "state/recording_ui_services.h"
 #include "state/watchlist.h"
@@ -143,18 +144,7 @@ public:
     using BusinessBase::subscribeAllItems;
 };
 
-std::vector<std::string> drainSubscriptions(support::ZMQSocket& xpub, std::chrono::milliseconds wait = 300ms) {
-    std::vector<std::string> out;
-    auto deadline = std::chrono::steady_clock::now() + wait;
-    while (std::chrono::steady_clock::now() < deadline) {
-        zmq_pollitem_t item;
-        xpub.getPollItem(item, ZMQ_POLLIN);
-        if (zmq_poll(&item, 1, 10) <= 0) continue;
-        std::string m = xpub.receiveDataWithFlags(0);
-        if (!m.empty()) out.push_back((m[0] == 1 ? "+" : "-") + m.substr(1));
-    }
-    return out;
-}
+using support::testing::drainSubscriptions;
 
 int portOf(support::ZMQSocket& s) {
     std::string endpoint = s.dataForOption(ZMQ_LAST_ENDPOINT).c_str();
