@@ -17,7 +17,7 @@
 namespace protocol {
 
 namespace detail {
-struct BuilderSpec {
+struct BuilderLayout {
     const char* name;
     std::vector<std::int64_t> tags;
     bool envelope;       // false: plain on the request channel
@@ -41,46 +41,46 @@ constexpr std::initializer_list<std::int64_t> kOrderTail = {24, 43, 56, 54, 61, 
 // Ends every data-service request.
 constexpr std::initializer_list<std::int64_t> kDsTail = {20, 115, 23, 19, 21};
 
-using Spec = detail::BuilderSpec;
+using Layout = detail::BuilderLayout;
 
-Spec envelope(const char* name, Tags tags, bool initial = false) { return Spec{name, std::move(tags), true, initial, 0}; }
-Spec plain(const char* name, Tags tags, std::int64_t receiving = 0) {
-    return Spec{name, std::move(tags), false, false, receiving};
+Layout envelope(const char* name, Tags tags, bool initial = false) { return Layout{name, std::move(tags), true, initial, 0}; }
+Layout plain(const char* name, Tags tags, std::int64_t receiving = 0) {
+    return Layout{name, std::move(tags), false, false, receiving};
 }
 
-const Spec kLogin = envelope("BuildLoginRequestMessage", {10, 23, 18, 20, 19, 563, 114, 105, 1018, 504, 160, 21}, true);
-const Spec kPasswordChange = envelope("BuildPasswordChangeRequestMessage", {10, 23, 104, 103, 20, 19, 21});
-const Spec kNewOrder = envelope("BuildPlaceNewOrderRequestMessage",
+const Layout kLogin = envelope("BuildLoginRequestMessage", {10, 23, 18, 20, 19, 563, 114, 105, 1018, 504, 160, 21}, true);
+const Layout kPasswordChange = envelope("BuildPasswordChangeRequestMessage", {10, 23, 104, 103, 20, 19, 21});
+const Layout kNewOrder = envelope("BuildPlaceNewOrderRequestMessage",
                                 join({{10, 34, 23, 33, 19, 12, 32, 117, 37, 38, 39, 40, 90, 36, 77}, kOrderTail}));
-const Spec kOffsetOrder = envelope("BuildOffsetOrderRequestMessage",
+const Layout kOffsetOrder = envelope("BuildOffsetOrderRequestMessage",
                                    join({{10, 34, 125, 23, 33, 19, 12, 32, 117, 37, 38, 90, 36, 77}, kOrderTail}));
-const Spec kEditBracket = envelope("BuildEditBracketOrderRequestMessage",
+const Layout kEditBracket = envelope("BuildEditBracketOrderRequestMessage",
                                    join({{10, 1035, 34, 23, 573, 33, 19, 12, 32, 117, 37, 38, 39, 40, 90, 36}, kOrderTail}));
-const Spec kEditWorking = envelope("BuildEditWorkingOrderRequestMessage",
+const Layout kEditWorking = envelope("BuildEditWorkingOrderRequestMessage",
                                    join({{10, 1035, 34, 23, 79, 33, 19, 12, 32, 117, 37, 38, 39, 40, 90, 36}, kOrderTail}));
-const Spec kBulkOrder = envelope("BuildBulkOrderRequest",
+const Layout kBulkOrder = envelope("BuildBulkOrderRequest",
                                  join({{10, 23, 19, 12, 32, 117, 38, 39, 40, 90, 36, 77}, kOrderTail, {91}}));
-const Spec kClosePositions = envelope("buildClosePositionsRequest", {10, 583, 20, 23, 19, 21});
-const Spec kPayGateMaster = envelope("buildPayGateMasterRequest", {10, 145, 1152, 34, 1038, 564, 535, 20, 1040, 23, 19, 21});
-const Spec kRoomCreation = envelope("BuildNewRoomCreationRequest", {10, 20, 503, 530, 504, 19, 21});
-const Spec kChatMessage = envelope("BuildNewChatMessage", {10, 501, 504, 502, 17, 19, 21});
-const Spec kChatAck = envelope("BuildChatMessageAcknowledgement", {10, 507, 505, 504, 23, 19, 21});
-const Spec kOfflineMessages = envelope("BuildGetOfflineMessageRequest", {10, 23, 504, 19, 21});
-const Spec kRoomMessages = envelope("BuildGetRoomMessageRequest", {10, 23, 502, 501, 504, 19, 21});
-const Spec kContactList = envelope("BuildGetContacListInfoRequest", {10, 23, 520, 504, 19, 21});
-const Spec kRecentConversation = envelope("BuildGetRecentConversationRequest", {10, 23, 504, 19, 21});
-const Spec kChatToQueue = envelope("BuildNewChatRequestToQueue", {10, 1026, 34, 17, 20, 530, 504, 19, 21});
-const Spec kApproval = envelope("buildApprovalRequest", {10, 1063, 1035, 535, 20, 1040, 1059, 1060, 23, 19, 21});
-const Spec kKeepAlive = plain("buildControlClientMessageRequest", {10, 23, 19, 21});
-const Spec kPing = envelope("BuildPingConnectionRequestMessage", {10, 20, 21});
-const Spec kDemoUser = envelope("BuildDemoUserCreationRequestMessage",
+const Layout kClosePositions = envelope("buildClosePositionsRequest", {10, 583, 20, 23, 19, 21});
+const Layout kPayGateMaster = envelope("buildPayGateMasterRequest", {10, 145, 1152, 34, 1038, 564, 535, 20, 1040, 23, 19, 21});
+const Layout kRoomCreation = envelope("BuildNewRoomCreationRequest", {10, 20, 503, 530, 504, 19, 21});
+const Layout kChatMessage = envelope("BuildNewChatMessage", {10, 501, 504, 502, 17, 19, 21});
+const Layout kChatAck = envelope("BuildChatMessageAcknowledgement", {10, 507, 505, 504, 23, 19, 21});
+const Layout kOfflineMessages = envelope("BuildGetOfflineMessageRequest", {10, 23, 504, 19, 21});
+const Layout kRoomMessages = envelope("BuildGetRoomMessageRequest", {10, 23, 502, 501, 504, 19, 21});
+const Layout kContactList = envelope("BuildGetContacListInfoRequest", {10, 23, 520, 504, 19, 21});
+const Layout kRecentConversation = envelope("BuildGetRecentConversationRequest", {10, 23, 504, 19, 21});
+const Layout kChatToQueue = envelope("BuildNewChatRequestToQueue", {10, 1026, 34, 17, 20, 530, 504, 19, 21});
+const Layout kApproval = envelope("buildApprovalRequest", {10, 1063, 1035, 535, 20, 1040, 1059, 1060, 23, 19, 21});
+const Layout kKeepAlive = plain("buildControlClientMessageRequest", {10, 23, 19, 21});
+const Layout kPing = envelope("BuildPingConnectionRequestMessage", {10, 20, 21});
+const Layout kDemoUser = envelope("BuildDemoUserCreationRequestMessage",
                                 {10, 1152, 1033, 564, 1132, 1133, 1134, 1135, 1136, 1137, 1138, 1139, 1140, 20, 19, 105,
                                  1018, 504},
                                 true);
-const Spec kChartData = plain("BuildChartDataRequest", {10, 12, 83, 20, 1025, 23, 19, 21});
-const Spec kCloseHedged = envelope("BuildCloseHedgedPositions", {10, 34, 12, 583, 23, 19, 21});
+const Layout kChartData = plain("BuildChartDataRequest", {10, 12, 83, 20, 1025, 23, 19, 21});
+const Layout kCloseHedged = envelope("BuildCloseHedgedPositions", {10, 34, 12, 583, 23, 19, 21});
 
-const std::array<Spec, 14> kDataService = {
+const std::array<Layout, 14> kDataService = {
     plain("BuildDSRequest", join({{10, 151, 152, 153}, kDsTail})),
     plain("BuildEqityHitDSRequest", {10, 151, 152, 160, 153, 20, 34, 115, 23, 19, 21}),
     plain("BuildFinancialTransactionsDSRequest", join({{10, 151, 152, 153, 34, 575, 576, 551}, kDsTail})),
@@ -152,33 +152,33 @@ BuildResult MessageBase::selectAndBuild() {
     return r;
 }
 
-BuildResult MessageBase::build(const detail::BuilderSpec& spec) {
-    for (std::int64_t tag : spec.tags) {
+BuildResult MessageBase::build(const detail::BuilderLayout& layout) {
+    for (std::int64_t tag : layout.tags) {
         const std::string* v = tags_.find(tag);
         if (!v) continue;
         const bool safe = isRecordTag(tag) ? isSafeRecordValue(*v) : isSafePlainValue(*v);
         if (!safe) {
-            std::string error = std::string(spec.name) + ": value of tag " + std::to_string(tag) +
+            std::string error = std::string(layout.name) + ": value of tag " + std::to_string(tag) +
                                 " holds a separator byte; nothing sent";
             platform::Log::warning(error);
             return result(BuildResult::Status::Refused, std::move(error));
         }
     }
     std::string body;
-    body.reserve(spec.tags.size() * 16);
-    for (std::int64_t tag : spec.tags) appendField(body, tag, tags_.find(tag));
+    body.reserve(layout.tags.size() * 16);
+    for (std::int64_t tag : layout.tags) appendField(body, tag, tags_.find(tag));
     lastFrame_ = frameMessage(body, &messageLength_);
-    return deliver(spec, lastFrame_);
+    return deliver(layout, lastFrame_);
 }
 
-BuildResult MessageBase::deliver(const detail::BuilderSpec& spec, const std::string& frame) {
-    if (spec.envelope) return EncryptMessage(frame, spec.initial, false);
-    if (!context_) return result(BuildResult::Status::Failed, std::string(spec.name) + ": no session to send on");
+BuildResult MessageBase::deliver(const detail::BuilderLayout& layout, const std::string& frame) {
+    if (layout.envelope) return EncryptMessage(frame, layout.initial, false);
+    if (!context_) return result(BuildResult::Status::Failed, std::string(layout.name) + ": no session to send on");
     RequestMessage request;
     request.message = frame;
     request.isZMQ = true;
     request.framingStrategy = 0;
-    request.receivingStrategy = spec.receivingStrategy;
+    request.receivingStrategy = layout.receivingStrategy;
     context_->sendMessage(std::move(request));
     return result(BuildResult::Status::Sent);
 }

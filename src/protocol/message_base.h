@@ -20,7 +20,7 @@ namespace protocol {
 
 class AppContext;
 namespace detail {
-struct BuilderSpec;
+struct BuilderLayout;
 }
 
 struct BuildResult {
@@ -129,8 +129,8 @@ public:
 
 private:
     BuildResult selectAndBuild();
-    BuildResult build(const detail::BuilderSpec& spec);
-    BuildResult deliver(const detail::BuilderSpec& spec, const std::string& frame);
+    BuildResult build(const detail::BuilderLayout& layout);
+    BuildResult deliver(const detail::BuilderLayout& layout, const std::string& frame);
 
     AppContext* context_ = nullptr;
     std::int64_t messagetype_ = 0;
