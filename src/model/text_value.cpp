@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/property_list.h"
+
 namespace model {
 
 namespace {
@@ -51,16 +53,7 @@ IntegerPrefix readIntegerPrefix(std::string_view text) {
 
 namespace TextValue {
 
-std::int64_t longLongValue(std::string_view text) {
-    const IntegerPrefix p = readIntegerPrefix(text);
-    constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-    if (p.negative) {
-        if (p.saturated || p.magnitude > kMax) return std::numeric_limits<std::int64_t>::min();
-        return -static_cast<std::int64_t>(p.magnitude);
-    }
-    if (p.saturated || p.magnitude > kMax) return std::numeric_limits<std::int64_t>::max();
-    return static_cast<std::int64_t>(p.magnitude);
-}
+std::int64_t longLongValue(std::string_view text) { return platform::readInteger(text); }
 
 std::int32_t intValue(std::string_view text) {
     const std::int64_t v = longLongValue(text);
@@ -76,15 +69,7 @@ std::uint64_t unsignedLongLongValue(std::string_view text) {
     return p.magnitude;
 }
 
-bool boolValue(std::string_view text) {
-    text = skipBlanks(text);
-    std::size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    while (i < text.size() && text[i] == '0') ++i;
-    if (i >= text.size()) return false;
-    const char c = text[i];
-    return c == 'Y' || c == 'y' || c == 'T' || c == 't' || (c >= '1' && c <= '9');
-}
+bool boolValue(std::string_view text) { return platform::readBool(text); }
 
 double doubleValue(std::string_view text) {
     text = skipBlanks(text);

@@ -447,7 +447,7 @@ std::string PropertyList::serialize(const PlistValue& root) {
     return out;
 }
 
-bool readBool(const std::string& text) {
+bool readBool(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && isSpace(text[i])) ++i;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
@@ -457,7 +457,7 @@ bool readBool(const std::string& text) {
     return (c >= '1' && c <= '9') || c == 'Y' || c == 'y' || c == 'T' || c == 't';
 }
 
-std::int64_t readInteger(const std::string& text) {
+std::int64_t readInteger(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && isSpace(text[i])) ++i;
     bool negative = false;

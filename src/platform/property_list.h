@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -50,9 +51,9 @@ public:
 
 // Text readings shared with the rest of the core.
 // Boolean: leading white space, an optional sign and zeros skipped, then 1-9 or Y/y/T/t is true.
-bool readBool(const std::string& text);
+bool readBool(std::string_view text);
 // Integer: leading white space, optional sign, digits; stops at the first non-digit; clamps to 64 bits.
-std::int64_t readInteger(const std::string& text);
+std::int64_t readInteger(std::string_view text);
 double readDouble(const std::string& text);
 
 }  // namespace platform

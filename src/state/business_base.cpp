@@ -18,6 +18,7 @@
 #include "state/network_speed.h"
 #include "state/order_rejection_reasons.h"
 #include "state/session_notifications.h"
+#include "state/text_conversions.h"
 
 namespace state {
 
@@ -26,16 +27,8 @@ namespace {
 
 std::vector<std::string> split(std::string_view text, char sep) {
     std::vector<std::string> out;
-    std::size_t start = 0;
-    while (true) {
-        std::size_t pos = text.find(sep, start);
-        if (pos == std::string_view::npos) {
-            out.emplace_back(text.substr(start));
-            return out;
-        }
-        out.emplace_back(text.substr(start, pos - start));
-        start = pos + 1;
-    }
+    for (std::string_view piece : TextConversion::split(text, sep)) out.emplace_back(piece);
+    return out;
 }
 
 std::int32_t toInt32(std::string_view text) {

@@ -8,6 +8,7 @@
 #include "model/text_value.h"
 #include "platform/log.h"
 #include "protocol/separator_bytes.h"
+#include "state/text_conversions.h"
 
 namespace state::InstrumentFillers {
 
@@ -15,20 +16,6 @@ namespace {
 
 using model::ItemDetails;
 namespace tv = model::TextValue;
-
-std::vector<std::string_view> split(std::string_view text, char sep) {
-    std::vector<std::string_view> out;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t pos = text.find(sep, start);
-        if (pos == std::string_view::npos) {
-            out.push_back(text.substr(start));
-            return out;
-        }
-        out.push_back(text.substr(start, pos - start));
-        start = pos + 1;
-    }
-}
 
 std::uint64_t unsignedInteger(std::string_view t) { return static_cast<std::uint64_t>(tv::longLongValue(t)); }
 
@@ -201,9 +188,9 @@ void FillItemDetails(InstrumentCollections c, const TableRow& row) {
 }
 
 void FillPackedItemType(ItemTypeMap& types, std::string_view section) {
-    for (std::string_view record : split(section, protocol::RowByte)) {
+    for (std::string_view record : TextConversion::split(section, protocol::RowByte)) {
         if (record.empty()) continue;
-        const std::vector<std::string_view> f = split(record, protocol::ColumnByte);
+        const std::vector<std::string_view> f = TextConversion::split(record, protocol::ColumnByte);
         auto type = std::make_shared<model::ItemType>();
         type->InstrumentTypeId = tv::intValue(f[0]);
         if (f.size() > 1) type->InstrumentTypeName = std::string(f[1]);
@@ -213,9 +200,9 @@ void FillPackedItemType(ItemTypeMap& types, std::string_view section) {
 }
 
 void FillPackedItemDetails(InstrumentCollections c, std::string_view section) {
-    for (std::string_view record : split(section, protocol::RowByte)) {
+    for (std::string_view record : TextConversion::split(section, protocol::RowByte)) {
         if (record.empty()) continue;
-        const std::vector<std::string_view> f = split(record, protocol::ColumnByte);
+        const std::vector<std::string_view> f = TextConversion::split(record, protocol::ColumnByte);
         if (f.size() < 3 || f[2].empty()) {
             platform::Log::debug("Instrument record without a code (" + std::to_string(f.size()) +
                                  " fields): skipped");
@@ -250,7 +237,7 @@ SymbolTypes getSymbolTypes(const SymbolTypeMap& symbols) {
     out.reserve(symbols.size());
     for (const auto& [name, list] : symbols) {
         std::vector<std::string> entries;
-        for (std::string_view e : split(list, ',')) entries.emplace_back(e);
+        for (std::string_view e : TextConversion::split(list, ',')) entries.emplace_back(e);
         out.push_back({{name, std::move(entries)}});
     }
     return out;
