@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "protocol/xml_reader.h"
-#include "state/trading_state.h"
+#include "state/reference_data.h"
 
 namespace {
 
@@ -153,7 +153,7 @@ double bestSeconds(F&& f) {
     return best;
 }
 
-std::size_t groupInstrumentCount(const state::TradingState& s) {
+std::size_t groupInstrumentCount(const state::ReferenceData& s) {
     std::size_t n = 0;
     for (const auto& g : s.GroupDetailCollection) n += g.second->GroupInstrumentCollection.size();
     return n;
@@ -167,7 +167,7 @@ int main() {
     std::size_t filled = 0;
 
     const double packedSeconds = bestSeconds([&] {
-        state::TradingState s;
+        state::ReferenceData s;
         s.FillPackedDetails(packed);
         filled = groupInstrumentCount(s) + s.AccountDetailCollection.size();
     });
@@ -176,7 +176,7 @@ int main() {
 
     double parseSeconds = 0;
     const double xmlSeconds = bestSeconds([&] {
-        state::TradingState s;
+        state::ReferenceData s;
         const auto start = Clock::now();
         s.parseXml(xml);
         parseSeconds = std::chrono::duration<double>(Clock::now() - start).count();

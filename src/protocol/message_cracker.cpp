@@ -50,4 +50,11 @@ std::int64_t MessageCracker::integerValue(std::string_view text) {
     return negative ? -v : v;
 }
 
+std::int32_t MessageCracker::int32Value(std::string_view text) {
+    const std::int64_t v = integerValue(text);
+    if (v > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+    if (v < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(v);
+}
+
 }  // namespace protocol

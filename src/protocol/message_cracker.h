@@ -22,6 +22,8 @@ public:
     // Integer value of leading text as the type field is read: optional
     // spaces and sign, then digits; 0 when there are none.
     static std::int64_t integerValue(std::string_view text);
+    // The same, clamped to 32 bits.
+    static std::int32_t int32Value(std::string_view text);
 };
 
 }  // namespace protocol

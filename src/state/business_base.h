@@ -1,7 +1,8 @@
 #pragma once
 // The session object of one login or demo registration: it owns the TCP
 // session, the shared outgoing message, the incoming path and the session's
-// state, dispatches every server message by type and tells the windows.
+// components, dispatches every server message through the components'
+// table and tells the windows.
 //
 // Threads: the connection's callbacks, de-framing, decryption and inflation
 // run on the serial queue "NewQueue"; each complete message is then handed to
@@ -11,61 +12,43 @@
 #include <any>
 #include <array>
 #include <atomic>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "model/order.h"
 #include "platform/clock.h"
-#include "platform/timer.h"
 #include "protocol/app_context.h"
 #include "protocol/connection_base.h"
 #include "protocol/login_info_message.h"
 #include "protocol/message_base.h"
+#include "state/account_ledger.h"
+#include "state/chat.h"
+#include "state/data_service_answers.h"
+#include "state/dispatcher.h"
+#include "state/feed_channels.h"
+#include "state/funds.h"
+#include "state/journal.h"
 #include "state/journal_data.h"
-#include "state/ordered_map.h"
-#include "state/instrument_fillers.h"
-#include "state/price_feed.h"
-#include "state/state_queries.h"
-#include "state/trading_state.h"
-#include "state/watchlist.h"
+#include "state/login_handshake.h"
+#include "state/order_book.h"
+#include "state/ping_monitor.h"
+#include "state/reference_data.h"
+#include "state/session_queries.h"
 #include "state/ui_services.h"
+#include "state/watchlist.h"
 
-namespace model {
-class UserInfo;
-}  // namespace model
+namespace platform {
+class Preferences;
+}
 
 namespace state {
 
-// One pay-gate transaction as the journal and the payment windows read it.
-struct PayGateTransaction {
-    std::uint64_t requestId = 0;
-    std::int64_t transStatus = 0;
-    std::optional<std::string> payTransactionId;
-};
-
-// The values of an approval request that its notices show.
-struct ApprovalNotice {
-    std::uint64_t approvalRequestId = 0;
-    std::int64_t approvalSubType = 0;
-    std::string requestedDateTime;  // "yyyyMMddHHmmss"
-    std::string remarks;
-    // Of the request's financial approval.
-    std::uint64_t beneficiaryAccount = 0;
-    std::uint64_t benefactorAccount = 0;
-    std::uint64_t transferMode = 0;  // 1 TTCopy, 2 BankTransfer, 3 OnlinePayment
-    std::string dateOfTransaction;   // "yyyyMMddHHmmss"
-    double approvedAmount = 0;
-    std::string bankName;
-    std::string branch;
-    std::string sourceBankAccount;
-    std::string destinationBankAccount;
-};
+class BusinessBase;
 
 // A message on its way from "NewQueue" to the main thread.
 struct IncomingMessage {
@@ -75,23 +58,31 @@ struct IncomingMessage {
     std::optional<std::string> payload;
 };
 
-using FieldList = std::vector<std::string>;
-using OrderList = std::vector<std::shared_ptr<model::Order>>;
+// What a session is made of, where it differs from the standard components:
+// tests observe a component through a replacement of their own.
+struct SessionParts {
+    template <typename T>
+    using Make = std::function<std::unique_ptr<T>(BusinessBase&)>;
+    Make<OrderBook> orderBook;
+    Make<AccountLedger> accountLedger;
+    Make<DataServiceAnswers> dataServiceAnswers;
+    Make<Chat> chat;
+    Make<Funds> funds;
+    Make<FeedChannels> feedChannels;
+    // Components beyond the standard ones; they register after them.
+    std::vector<Make<SessionComponent>> extra;
+    // Sees every request before it is sent; true keeps it from the channels.
+    std::function<bool(const protocol::RequestMessage&)> outgoing;
+};
 
-class BusinessBase : public TradingState,
-                     public protocol::AppContext,
+class BusinessBase : public protocol::AppContext,
                      public protocol::ConnectionDelegate,
+                     public SessionQueries,
                      public std::enable_shared_from_this<BusinessBase> {
 public:
-    // The session keeps references to both; they outlive it.
-    static std::shared_ptr<BusinessBase> create(SessionHost& host, UiServices& ui);
-    // The same for a class that fills in the handlers.
-    template <typename T, typename... Args>
-    static std::shared_ptr<T> createAs(Args&&... args) {
-        std::shared_ptr<T> session(new T(std::forward<Args>(args)...));
-        session->init();
-        return session;
-    }
+    // The session keeps references to both; they outlive it. Throws
+    // std::logic_error when two components register one message type.
+    static std::shared_ptr<BusinessBase> create(SessionHost& host, UiServices& ui, SessionParts parts = {});
     ~BusinessBase() override;
     BusinessBase(const BusinessBase&) = delete;
     BusinessBase& operator=(const BusinessBase&) = delete;
@@ -102,6 +93,8 @@ public:
     // Routes a built request to the TCP session or to the request channel.
     void sendMessage(protocol::RequestMessage request) override;
     void disconnectServer();
+    // The connection dropped without a manual disconnect.
+    void connectionFailure(const std::string& error);
 
     // --- Incoming, on "NewQueue" --------------------------------------------
     // De-frames text unwrapped from an envelope or a compressed message. Its
@@ -112,35 +105,36 @@ public:
 
     // --- Incoming, on the main thread ----------------------------------------
     // Dispatches one decoded message, then posts the table notifications
-    // (except for types 76, 105 and 1019).
+    // (except for envelopes, compressed messages and ping answers).
     void checkNewMessage(IncomingMessage message);
     void ProcessNewMessage(const FieldList& fields, std::int32_t type, protocol::MessageBase& message,
                            const std::optional<std::string>& payload = std::nullopt);
 
-    // --- Ping and network speed (main thread) -----------------------------
-    void startPingTimer();
-    void stopPingTimer();
-    bool isPingTimerActive() const;
-    void pingToserver();
-    void calculateNetworkSpeed(std::optional<platform::WallTime> date);
+    // --- Ping and network speed (main thread; the PingMonitor's) -----------
+    void startPingTimer() { ping_->startPingTimer(); }
+    void stopPingTimer() { ping_->stopPingTimer(); }
+    bool isPingTimerActive() const { return ping_->isPingTimerActive(); }
+    void pingToserver() { ping_->pingToserver(); }
+    void calculateNetworkSpeed(std::optional<platform::WallTime> date) { ping_->calculateNetworkSpeed(date); }
     void postnetworkspeedNotification(const std::optional<std::string>& text);
-    void setPingTime(platform::WallTime time) { pingTime = time; }
+    void setPingTime(platform::WallTime time) { ping_->pingTime = time; }
     // The request counter; the chart window raises it before a chart request.
     void setRequestid(std::int32_t id);
 
-    // --- Answers of account requests (main thread) -------------------------
-    void UpdateUserInfo(const FieldList& fields);
-    void DemoUserCreationResponse(const FieldList& fields);
-
-    // --- Reasons, journal, reference data ---------------------------------
-    std::string GetOrderRejectionReason(std::int32_t code) const;
+    // --- Reasons, journal, texts ------------------------------------------
+    std::string GetOrderRejectionReason(std::int32_t code) const override;
     // The context the journal builders read (language, login settings, server time).
     JournalContext journalContext() const;
-    void appendJournal(const std::string& line);
+    void appendJournal(const std::string& line) { journal_.append(line); }
+    // The text of a language-table key in the selected language.
+    std::string text(const std::string& key) const;
     // The cipher password of envelopes: the session key once the login data
     // arrived, else the shipped key of the login settings.
     std::string cipherPassword() const;
     std::optional<std::string> sessionKey() const;
+    // A password change the server accepted: the login settings and the next
+    // key derivation use it.
+    void acceptNewPassword(const std::string& password);
 
     // --- Notifications to the windows (main thread) ------------------------
     void HistoryDataUpdateNotification();
@@ -180,67 +174,73 @@ public:
     // A banner's action: opens "AppDownloadURL" and quits when it is an http
     // or https address.
     void userNotificationCenterDidActivateNotification(const Banner& banner);
+    // Banner-centre delegate: every banner shows; delivery needs nothing.
+    bool userNotificationCenterShouldPresentNotification(const Banner&) const { return true; }
+    void userNotificationCenterDidDeliverNotification(const Banner&) {}
 
-    // --- Session state (main thread) ----------------------------------------
+    // --- Session values (main thread) ----------------------------------------
     std::shared_ptr<protocol::ConnectionBase> conn;
     protocol::MessageBase messageBase;
     std::int32_t Requestid = 0;
     std::optional<std::string> Referenceid;
     std::optional<std::string> serverTime_;  // raw tag 21 of the last message that had one
-    std::optional<platform::WallTime> serverDate;
-    std::string ServerTime;
-    std::optional<platform::WallTime> pingTime;
-    std::int32_t networkspeedStatus = 0;
-    std::string chatUserName;
-    std::vector<std::string> JournalDataCollection;
-    OrderList PendingOrderCollection;
-    OrderList PendingOrderCollectionCopy;
-    OrderList OpenOrderCollection;
 
-    // The reference data (userInfo, accounts, groups, settings, ...) and its
-    // loaders are those of TradingState.
+    // --- Components (main thread) ------------------------------------------
+    ReferenceData& referenceData() { return reference_; }
+    const ReferenceData& referenceData() const override { return reference_; }
+    OrderBook& orderBook() { return *orderBook_; }
+    const OrderBook& orderBook() const override { return *orderBook_; }
+    AccountLedger& accountLedger() { return *accountLedger_; }
+    const AccountLedger& accountLedger() const override { return *accountLedger_; }
+    Chat& chat() { return *chat_; }
+    const Chat& chat() const override { return *chat_; }
+    FeedChannels& feedChannels() { return *feed_; }
+    const FeedChannels& feedChannels() const override { return *feed_; }
+    Journal& journal() { return journal_; }
+    const Journal& journal() const override { return journal_; }
+    PingMonitor& pingMonitor() { return *ping_; }
+    const PingMonitor& pingMonitor() const override { return *ping_; }
+    DataServiceAnswers& dataServiceAnswers() { return *dataService_; }
+    const DataServiceAnswers& dataServiceAnswers() const override { return *dataService_; }
+    Funds& funds() { return *funds_; }
+    LoginHandshake& loginHandshake() { return *login_; }
 
-    // --- Lookups, the windows' queries and resource files -------------------
-    // (business_base_queries.cpp; the rules are in state_queries.h,
-    // instrument_fillers.h and resource_files.h)
-    // Room key -> chat or notice room.
-    OrderedDictionary<std::shared_ptr<model::ChatRoom>> ChatRoomCollection;
-    std::optional<std::string> getInstrumentTypeName(std::int32_t typeId) const;
-    SymbolTypes getSymbolTypes() const;
-    std::string getItemCode(std::int32_t instrumentId) const;
-    std::uint64_t getItemIdForItemCode(const std::string& code) const;
-    OrderList getOpenOrderCollection() const;
-    OrderList getOpenOrderCollectionCopy() const;
-    OrderList getPendingOrderCollection() const;
-    OrderList getCancelledOrderCollection() const;
-    OrderList getSettledOrderCollection() const;
+    // --- Lookups and the windows' queries (business_base_queries.cpp) ---------
+    std::optional<std::string> getInstrumentTypeName(std::int32_t typeId) const override;
+    SymbolTypes getSymbolTypes() const override;
+    std::string getItemCode(std::int32_t instrumentId) const override;
+    std::uint64_t getItemIdForItemCode(const std::string& code) const override;
+    OrderList getOpenOrderCollection() const override;
+    OrderList getOpenOrderCollectionCopy() const override;
+    OrderList getPendingOrderCollection() const override;
+    OrderList getCancelledOrderCollection() const override;
+    OrderList getSettledOrderCollection() const override;
+    OrderList getExecutedOrderCollection() const override;
+    bool canShowAccount(const model::AccountDetails& account) const override;
+    Accounts getAccountCollection() const override;
+    bool canShowAERights() const override;
+    bool isUserMappedWithAccount(std::uint64_t accountId) const override;
+    UserAccountMapList getUserMappedWithAccount(std::uint64_t accountId) const override;
+    std::vector<std::string> getAllItems() const override;
+    ChatRooms getMessageNoticesCollection() const override;
+    ChatRooms getrecentChatCollection() const override;
+    std::vector<std::shared_ptr<model::ResourceDetails>> getResourceCollection() const override;
+    bool checkMarketSessionSchedulesIsAvailable(std::uint64_t marketId) const override;
+    WeekSchedule getMarketSessionSchedulesCollection(std::uint64_t marketId) const override;
+    std::string getDaysOfTheWeekName(std::uint64_t weekday) const override;
+    bool checkFilesDownloadedAtPath(const std::string& folder) const override;
+
+    // --- Named operations of the windows (main thread) ----------------------
     void sortOpenOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
     void sortPendingOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
     void sortCancelledOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
     void sortSettledOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
-    OrderList getExecutedOrderCollection() const;
-    void setExecutedPositionState(bool search) { isExecutedPositionSearch = search; }
-    void clearExecutedOrderSearchCollection() { ExecutedOrderSearchCollection.clear(); }
-    bool canShowAccount(const model::AccountDetails& account) const;
-    Accounts getAccountCollection() const;
+    void setExecutedPositionState(bool search) { orderBook_->isExecutedPositionSearch = search; }
+    void clearExecutedOrderSearchCollection() { orderBook_->ExecutedOrderSearchCollection.clear(); }
     void calcAccountDetails(std::int32_t accountId);
-    bool canShowAERights() const;
-    bool isUserMappedWithAccount(std::uint64_t accountId) const;
-    UserAccountMapList getUserMappedWithAccount(std::uint64_t accountId) const;
     void updateUserAccountMaps(const model::UserAccountMaps& map);
-    std::vector<std::string> getAllItems() const;
-    ChatRooms getMessageNoticesCollection() const;
-    ChatRooms getrecentChatCollection() const;
-    std::vector<std::shared_ptr<model::ResourceDetails>> getResourceCollection() const;
-    bool checkMarketSessionSchedulesIsAvailable(std::uint64_t marketId) const;
-    WeekSchedule getMarketSessionSchedulesCollection(std::uint64_t marketId) const;
-    std::string getDaysOfTheWeekName(std::uint64_t weekday) const;
     // One downloaded resource into <application support>/<app>/Resources.
     void saveFileWithName(const std::string& fileName, const std::string& fileData);
-    bool checkFilesDownloadedAtPath(const std::string& folder) const;
-    // Banner-centre delegate: every banner shows; delivery needs nothing.
-    bool userNotificationCenterShouldPresentNotification(const Banner&) const { return true; }
-    void userNotificationCenterDidDeliverNotification(const Banner&) {}
 
     // --- The message layer's view of the session (AppContext) -------------
     std::optional<std::string> userName() const override;
@@ -256,107 +256,51 @@ public:
 
     SessionHost& host() { return host_; }
     UiServices& ui() { return ui_; }
+    // Runs `fn` on the main thread later, if the session still lives.
+    void onMain(std::function<void(BusinessBase&)> fn);
 
-    // --- Price feed, request channel and watchlist (business_base_feed.cpp) --
+    // --- Price feed, request channel and watchlist ----------------------------
     // Where the watchlist is stored; null: the standard preferences.
     platform::Preferences* preferences = nullptr;
-
-    // A feed text, on the main thread.
-    void ZMQNewMessage(const std::string& text);
-    // Only while the TCP session is up: both channels anew, every item subscribed.
-    void reconnectZMQandSubscribeAllItems();
-    // Nothing when the session's only account is suspended (trading status 3).
-    void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe);
-    void LoadItemstoWatchlist() override;
+    void ZMQNewMessage(const std::string& text) { feed_->ZMQNewMessage(text); }
+    void reconnectZMQandSubscribeAllItems() { feed_->reconnectZMQandSubscribeAllItems(); }
+    void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe) {
+        feed_->ProcessSubscribeandUnSubscribeItems(codes, subscribe);
+    }
+    void LoadItemstoWatchlist();
     void SaveItemstoWatchList(const std::vector<std::string>& list);
 
 private:
-    std::unique_ptr<PriceFeed> priceFeed_;
-    Watchlist watchlist();
-    model::ItemDetails* itemForCode(const std::string& code);
-    // Codes of the visible open positions, then of the visible pending orders.
-    std::vector<std::string> heldItemCodes() const;
-
-protected:
     BusinessBase(SessionHost& host, UiServices& ui);
-    void init();
+    void assemble(SessionParts parts);
 
     // ConnectionDelegate, called on "NewQueue".
     void connectionDidConnect(bool demoRegistration) override;
     void connectionDidReceiveFrame(std::string frame) override;
     void connectionDidFail(const std::string& error) override;
 
-    // The connection dropped without a manual disconnect (main thread).
-    void connectionFailure(const std::string& error);
-    // Runs `fn` on the main thread later, if the session still lives.
-    void onMain(std::function<void(BusinessBase&)> fn);
-
-    // --- Channels of the later issues: hooks that do nothing yet -----------
-    virtual void connectChannels();
-    virtual void sendFirstRequests() {}
-    virtual void subscribeAllItems();
-    // The request channel's queue (later); until then requests are dropped.
-    virtual void sendZMQRequestMessage(protocol::RequestMessage request);
-
-    // --- Handlers of the order, account, chat, funds and data-service state.
-    // They are filled in by the components that own those collections.
-    virtual void UpdatePendingOrderCollection(const FieldList&, const std::optional<std::string>&) {}
-    virtual void RemovePendingOrder(const std::optional<std::string>&, bool) {}
-    virtual void FillCancelledOrderCollection(std::int32_t, std::int32_t, const FieldList&) {}
-    virtual void FillPendingOrderCollection(const FieldList&, const std::optional<std::string>&) {}
-    virtual void ModifyBracketOrderUpdateonOpenOrderCollection(const FieldList&, const std::optional<std::string>&,
-                                                               std::int32_t) {}
-    virtual void FillSettledOrderCollection(const FieldList&) {}
-    virtual void UpdateOpenOrderCollection(const std::optional<std::string>&, const FieldList&,
-                                           const std::optional<std::string>&) {}
-    virtual void FillOpenOrderCollection(const FieldList&) {}
-    virtual std::shared_ptr<PayGateTransaction> processPayGateTransMasterResponse(const protocol::MessageBase&,
-                                                                                 bool* isAdded) {
-        (void)isAdded;
-        return nullptr;
-    }
-    virtual std::shared_ptr<PayGateTransaction> processPayGateTransactionResponse(const protocol::MessageBase&,
-                                                                                 std::int64_t* serverError) {
-        (void)serverError;
-        return nullptr;
-    }
-    virtual std::shared_ptr<PayGateTransaction> processPayGateStatusResponse(const protocol::MessageBase&) {
-        return nullptr;
-    }
-    virtual void FillChatRoomDetails(const FieldList&, const std::optional<std::string>&) {}
-    virtual void FillChatMessages(const FieldList&, const std::optional<std::string>&) {}
-    virtual void FillOfflineMessages(const FieldList&) {}
-    virtual void FillRoomMessage(const FieldList&) {}
-    virtual void FillChatGroupsAndUsers(const FieldList&) {}
-    virtual void UpdateChatUserStatus(const std::optional<std::string>&, const FieldList&) {}
-    virtual void FillRecentConversation(const FieldList&) {}
-    virtual void UpdateChatResponseFromQueue(const FieldList&, const std::optional<std::string>&) {}
-    virtual void UpdateChatQueueStatus(const FieldList&, const std::optional<std::string>&) {}
-    virtual void createApprovalAction(std::int32_t, const FieldList&) {}
-    virtual void processDSResponse(const std::optional<std::string>&, const std::optional<std::string>&,
-                                   const std::optional<std::string>&) {}
-    virtual void fillChartData(const std::optional<std::string>&, std::int32_t) {}
-    virtual void UpdateAccountDetails(const FieldList&, const std::optional<std::string>&) {}
-    virtual void messageCrackerOnInstrumentStatusChange(const FieldList&);
+    void decodeFrame(std::string frame);
+    void commonBanner(const std::string& message, const std::string& title);
+    Watchlist watchlist();
+    // Codes of the visible open positions, then of the visible pending orders.
+    std::vector<std::string> heldItemCodes() const;
 
     SessionHost& host_;
     UiServices& ui_;
 
-private:
-    struct FirstPass;
-    void loginAccepted();
-    void loginData(const FirstPass& p, const std::optional<std::string>& payload);
-    void loginRefused(const FirstPass& p, const std::optional<std::string>& payload);
-    void orderStatus(const FieldList& fields, const FirstPass& p);
-    void orderRejected(const FieldList& fields, const FirstPass& p);
-    void pingAnswer(const FieldList& fields);
-    void decodeFrame(std::string frame);
-    std::string text(const std::string& key) const;
-    void commonBanner(const std::string& message, const std::string& title);
-
-    std::unique_ptr<platform::Timer> pingTimer_;
-    platform::Clock::TimerId speedCheck_ = 0;
-    bool speedCheckPending_ = false;
+    ReferenceData reference_;
+    Journal journal_;
+    std::unique_ptr<LoginHandshake> login_;
+    std::unique_ptr<PingMonitor> ping_;
+    std::unique_ptr<OrderBook> orderBook_;
+    std::unique_ptr<AccountLedger> accountLedger_;
+    std::unique_ptr<DataServiceAnswers> dataService_;
+    std::unique_ptr<Chat> chat_;
+    std::unique_ptr<Funds> funds_;
+    std::unique_ptr<FeedChannels> feed_;
+    std::vector<std::unique_ptr<SessionComponent>> extra_;
+    Dispatcher dispatcher_;
+    std::function<bool(const protocol::RequestMessage&)> outgoing_;
 
     // "NewQueue" only.
     static constexpr int kMaxUnwrapDepth = 4;

@@ -63,7 +63,7 @@ void BusinessBase::NewChatMessageNotification(const std::vector<std::string>& m)
     const std::string& sender = m[0];
     if (sender.empty()) return;
     // Messages of the user themself raise no banner.
-    if (sender == host_.logindata().userName() || sender == chatUserName) return;
+    if (sender == host_.logindata().userName() || sender == chat_->chatUserName) return;
     TriggerNewChatNotification(m[2], m[1]);
 }
 

@@ -8,80 +8,80 @@
 namespace state {
 
 std::optional<std::string> BusinessBase::getInstrumentTypeName(std::int32_t typeId) const {
-    return InstrumentFillers::getInstrumentTypeName(ItemTypeCollection, typeId);
+    return InstrumentFillers::getInstrumentTypeName(reference_.ItemTypeCollection, typeId);
 }
-SymbolTypes BusinessBase::getSymbolTypes() const { return InstrumentFillers::getSymbolTypes(symbolTypeCollection); }
+SymbolTypes BusinessBase::getSymbolTypes() const { return InstrumentFillers::getSymbolTypes(reference_.symbolTypeCollection); }
 std::string BusinessBase::getItemCode(std::int32_t instrumentId) const {
-    return InstrumentFillers::getItemCode(ItemCollection, instrumentId);
+    return InstrumentFillers::getItemCode(reference_.ItemCollection, instrumentId);
 }
 std::uint64_t BusinessBase::getItemIdForItemCode(const std::string& code) const {
-    return InstrumentFillers::getItemIdForItemCode(ItemCollection, code);
+    return InstrumentFillers::getItemIdForItemCode(reference_.ItemCollection, code);
 }
 
 OrderList BusinessBase::getOpenOrderCollection() const {
-    return Queries::visibleOrders(OpenOrderCollection, AccountDetailCollection);
+    return Queries::visibleOrders(orderBook_->OpenOrderCollection, reference_.AccountDetailCollection);
 }
 OrderList BusinessBase::getOpenOrderCollectionCopy() const {
-    return Queries::visibleOrders(OpenOrderCollectionCopy, AccountDetailCollection);
+    return Queries::visibleOrders(orderBook_->OpenOrderCollectionCopy, reference_.AccountDetailCollection);
 }
 OrderList BusinessBase::getPendingOrderCollection() const {
-    return Queries::visibleOrders(PendingOrderCollection, AccountDetailCollection);
+    return Queries::visibleOrders(orderBook_->PendingOrderCollection, reference_.AccountDetailCollection);
 }
 OrderList BusinessBase::getCancelledOrderCollection() const {
-    return Queries::visibleOrders(CancelledOrderCollection, AccountDetailCollection);
+    return Queries::visibleOrders(orderBook_->CancelledOrderCollection, reference_.AccountDetailCollection);
 }
 OrderList BusinessBase::getSettledOrderCollection() const {
-    return Queries::visibleOrders(SettledOrderCollection, AccountDetailCollection);
+    return Queries::visibleOrders(orderBook_->SettledOrderCollection, reference_.AccountDetailCollection);
 }
 void BusinessBase::sortOpenOrderCollection(const std::optional<std::vector<SortDescriptor>>& d) {
-    Queries::sortOrders(OpenOrderCollection, d);
+    Queries::sortOrders(orderBook_->OpenOrderCollection, d);
 }
 void BusinessBase::sortPendingOrderCollection(const std::optional<std::vector<SortDescriptor>>& d) {
-    Queries::sortOrders(PendingOrderCollection, d);
+    Queries::sortOrders(orderBook_->PendingOrderCollection, d);
 }
 void BusinessBase::sortCancelledOrderCollection(const std::optional<std::vector<SortDescriptor>>& d) {
-    Queries::sortOrders(CancelledOrderCollection, d);
+    Queries::sortOrders(orderBook_->CancelledOrderCollection, d);
 }
 void BusinessBase::sortSettledOrderCollection(const std::optional<std::vector<SortDescriptor>>& d) {
-    Queries::sortOrders(SettledOrderCollection, d);
+    Queries::sortOrders(orderBook_->SettledOrderCollection, d);
 }
 OrderList BusinessBase::getExecutedOrderCollection() const {
-    return Queries::executedOrders(isExecutedPositionSearch, ExecutedOrderSearchCollection, OpenOrderCollection,
-                                   OpenOrderCollectionCopy, AccountDetailCollection);
+    return Queries::executedOrders(orderBook_->isExecutedPositionSearch, orderBook_->ExecutedOrderSearchCollection, orderBook_->OpenOrderCollection,
+                                   orderBook_->OpenOrderCollectionCopy, reference_.AccountDetailCollection);
 }
 
 bool BusinessBase::canShowAccount(const model::AccountDetails& account) const {
     return Queries::canShowAccount(account);
 }
-Accounts BusinessBase::getAccountCollection() const { return Queries::accountCollection(AccountDetailCollection); }
+Accounts BusinessBase::getAccountCollection() const { return Queries::accountCollection(reference_.AccountDetailCollection); }
 void BusinessBase::calcAccountDetails(std::int32_t accountId) {
-    Queries::calcAccountDetails(accountId, AccountDetailCollection, GroupDetailCollection, OpenOrderCollection);
+    Queries::calcAccountDetails(accountId, reference_.AccountDetailCollection, reference_.GroupDetailCollection, orderBook_->OpenOrderCollection);
 }
 bool BusinessBase::canShowAERights() const {
-    return Queries::canShowAERights(AccountDetailCollection, userInfo.get());
+    return Queries::canShowAERights(reference_.AccountDetailCollection, reference_.userInfo.get());
 }
 bool BusinessBase::isUserMappedWithAccount(std::uint64_t accountId) const {
-    return Queries::isUserMappedWithAccount(userAccountMapCollection, accountId);
+    return Queries::isUserMappedWithAccount(reference_.userAccountMapCollection, accountId);
 }
 UserAccountMapList BusinessBase::getUserMappedWithAccount(std::uint64_t accountId) const {
-    return Queries::getUserMappedWithAccount(userAccountMapCollection, AccountDetailCollection, accountId);
+    return Queries::getUserMappedWithAccount(reference_.userAccountMapCollection, reference_.AccountDetailCollection, accountId);
 }
 void BusinessBase::updateUserAccountMaps(const model::UserAccountMaps& map) {
-    Queries::updateUserAccountMaps(userAccountMapCollection, map);
+    Queries::updateUserAccountMaps(reference_.userAccountMapCollection, map);
 }
 std::vector<std::string> BusinessBase::getAllItems() const {
-    return Queries::allItems(selectedSymbols, OpenOrderCollection, PendingOrderCollection, AccountDetailCollection);
+    return Queries::allItems(reference_.selectedSymbols, orderBook_->OpenOrderCollection, orderBook_->PendingOrderCollection, reference_.AccountDetailCollection);
 }
-ChatRooms BusinessBase::getMessageNoticesCollection() const { return Queries::messageNotices(ChatRoomCollection); }
-ChatRooms BusinessBase::getrecentChatCollection() const { return Queries::recentChats(ChatRoomCollection); }
+ChatRooms BusinessBase::getMessageNoticesCollection() const { return Queries::messageNotices(chat_->ChatRoomCollection); }
+ChatRooms BusinessBase::getrecentChatCollection() const { return Queries::recentChats(chat_->ChatRoomCollection); }
 std::vector<std::shared_ptr<model::ResourceDetails>> BusinessBase::getResourceCollection() const {
-    return Queries::resourceList(resourceCollection);
+    return Queries::resourceList(reference_.resourceCollection);
 }
 bool BusinessBase::checkMarketSessionSchedulesIsAvailable(std::uint64_t marketId) const {
-    return Queries::checkMarketSessionSchedulesIsAvailable(marketSessionSchedulesCollection, marketId);
+    return Queries::checkMarketSessionSchedulesIsAvailable(reference_.marketSessionSchedulesCollection, marketId);
 }
 WeekSchedule BusinessBase::getMarketSessionSchedulesCollection(std::uint64_t marketId) const {
-    return Queries::marketSessionSchedules(marketSessionSchedulesCollection, SessionSettingCollection, marketId,
+    return Queries::marketSessionSchedules(reference_.marketSessionSchedulesCollection, reference_.SessionSettingCollection, marketId,
                                            host_.selectedLanguage());
 }
 std::string BusinessBase::getDaysOfTheWeekName(std::uint64_t weekday) const {
@@ -94,11 +94,11 @@ void BusinessBase::saveFileWithName(const std::string& fileName, const std::stri
         platform::Log::error("Resource download: no resources folder");
         return;
     }
-    ResourceFiles::saveFileWithName(*folder, fileName, fileData, resourceCollection,
+    ResourceFiles::saveFileWithName(*folder, fileName, fileData, reference_.resourceCollection,
                                     [this](const std::string& name) { postNotification(name); });
 }
 bool BusinessBase::checkFilesDownloadedAtPath(const std::string& folder) const {
-    return ResourceFiles::checkFilesDownloadedAtPath(folder, resourceCollection);
+    return ResourceFiles::checkFilesDownloadedAtPath(folder, reference_.resourceCollection);
 }
 
 }  // namespace state

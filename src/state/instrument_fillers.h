@@ -12,7 +12,7 @@
 #include "model/item_details.h"
 #include "model/item_type.h"
 #include "state/ordered_dictionary.h"
-#include "state/trading_state.h"
+#include "state/reference_data.h"
 
 namespace state {
 

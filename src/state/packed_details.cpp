@@ -11,7 +11,7 @@
 #include "protocol/separator_bytes.h"
 #include "state/record_setters.h"
 #include "state/text_conversions.h"
-#include "state/trading_state.h"
+#include "state/reference_data.h"
 
 namespace state {
 
@@ -37,7 +37,7 @@ using Fields = std::vector<std::string_view>;
 
 }  // namespace
 
-void TradingState::FillPackedDetails(std::string_view text) {
+void ReferenceData::FillPackedDetails(std::string_view text) {
     const std::vector<std::string_view> sections = TC::split(text, protocol::SectionByte);
     for (std::size_t number = 0; number < sections.size(); ++number) {
         const std::string_view s = sections[number];
@@ -72,7 +72,7 @@ void TradingState::FillPackedDetails(std::string_view text) {
 // ---------------------------------------------------------------------------
 // Sections 0, 1 and 16
 
-void TradingState::FillPackedUserInfoDetails(std::string_view section) {
+void ReferenceData::FillPackedUserInfoDetails(std::string_view section) {
     auto user = std::make_shared<model::UserInfo>();
     userInfo = user;
     model::UserInfo& u = *user;
@@ -99,7 +99,7 @@ void TradingState::FillPackedUserInfoDetails(std::string_view section) {
 }
 
 // Only the product id is kept (name and builds are not).
-void TradingState::FillPackedProductInfoDetails(std::string_view section) {
+void ReferenceData::FillPackedProductInfoDetails(std::string_view section) {
     if (!userInfo) return;
     const Fields f = TC::split(TC::recordZero(section, protocol::RowByte), protocol::ColumnByte);
     userInfo->productID = TC::unsignedFromInt(f[0]);
@@ -107,7 +107,7 @@ void TradingState::FillPackedProductInfoDetails(std::string_view section) {
 
 // A record with fewer than three fields is skipped on its own; the later
 // records are still read.
-void TradingState::FillPackedLoginInfoDetails(std::string_view section) {
+void ReferenceData::FillPackedLoginInfoDetails(std::string_view section) {
     for (std::string_view record : TC::split(section, protocol::RowByte)) {
         if (record.empty()) continue;
         const Fields f = TC::split(record, protocol::ColumnByte);
@@ -129,7 +129,7 @@ void TradingState::FillPackedLoginInfoDetails(std::string_view section) {
 // ---------------------------------------------------------------------------
 // Section 8: accounts
 
-void TradingState::FillPackedAccountDetails(std::string_view section) {
+void ReferenceData::FillPackedAccountDetails(std::string_view section) {
     eachRecord(section, "Account", [this](const Fields& f) {
         auto record = std::make_shared<model::AccountDetails>();
         model::AccountDetails& a = *record;
@@ -173,7 +173,7 @@ void TradingState::FillPackedAccountDetails(std::string_view section) {
 // ---------------------------------------------------------------------------
 // Sections 5 and 6: groups and group instruments
 
-void TradingState::FillPackedGroupDetails(std::string_view section) {
+void ReferenceData::FillPackedGroupDetails(std::string_view section) {
     eachRecord(section, "Group", [this](const Fields& f) {
         auto record = std::make_shared<model::GroupDetails>();
         model::GroupDetails& g = *record;
@@ -211,7 +211,7 @@ void TradingState::FillPackedGroupDetails(std::string_view section) {
 
 // No field of this section carries PLCalcModeId: it stays 0, which the
 // profit-and-loss calculation treats as mode 1.
-void TradingState::FillPackedGroupInstruments(std::string_view section) {
+void ReferenceData::FillPackedGroupInstruments(std::string_view section) {
     eachRecord(section, "Group instrument", [this](const Fields& f) {
         auto record = std::make_shared<model::GroupInstruments>();
         model::GroupInstruments& gi = *record;
@@ -259,7 +259,7 @@ void TradingState::FillPackedGroupInstruments(std::string_view section) {
 // ---------------------------------------------------------------------------
 // Section 3: session settings
 
-void TradingState::FillPackedSessionSettingCollection(std::string_view section) {
+void ReferenceData::FillPackedSessionSettingCollection(std::string_view section) {
     eachRecord(section, "Session setting", [this](const Fields& f) {
         auto record = std::make_shared<model::SessionSettings>();
         model::SessionSettings& s = *record;

@@ -8,7 +8,7 @@
 #include "platform/log.h"
 #include "state/record_setters.h"
 #include "state/text_conversions.h"
-#include "state/trading_state.h"
+#include "state/reference_data.h"
 
 namespace state {
 
@@ -47,7 +47,7 @@ const std::string* TableRow::find(std::string_view name) const {
 // numbers hold this document's rows only. Rows are numbered per table, so
 // interleaved tables and a column whose name contains "Table" (which becomes a
 // row of a table of its own) leave the other tables' rows untouched.
-void TradingState::parseXml(std::string_view text) {
+void ReferenceData::parseXml(std::string_view text) {
     TableDataCollection.clear();
     tableName.clear();
     currentRow = 0;
@@ -61,7 +61,7 @@ void TradingState::parseXml(std::string_view text) {
 
 // Pre-order walk (element, its subtree, then its next sibling) with a stack of
 // our own, so that a deeply nested document cannot exhaust the call stack.
-void TradingState::traverseElement(const protocol::TBXMLElement* element) {
+void ReferenceData::traverseElement(const protocol::TBXMLElement* element) {
     std::vector<const protocol::TBXMLElement*> pending;
     if (element) pending.push_back(element);
     while (!pending.empty()) {
@@ -74,7 +74,7 @@ void TradingState::traverseElement(const protocol::TBXMLElement* element) {
     }
 }
 
-void TradingState::storeRow(const protocol::TBXMLElement* element, std::string_view name) {
+void ReferenceData::storeRow(const protocol::TBXMLElement* element, std::string_view name) {
     XmlTable* table = TableDataCollection.find(name);
     if (!table) table = &TableDataCollection.set(std::string(name), XmlTable());
     TableRow row;
@@ -89,7 +89,7 @@ void TradingState::storeRow(const protocol::TBXMLElement* element, std::string_v
     table->set(std::to_string(currentRow), std::move(row));
 }
 
-void TradingState::FillTableDetails() {
+void ReferenceData::FillTableDetails() {
     auto eachRow = [this](std::string_view name, auto fill) {
         const XmlTable* table = TableDataCollection.find(name);
         if (!table) return;
@@ -100,22 +100,22 @@ void TradingState::FillTableDetails() {
         if (!table) return;
         if (const TableRow* row = table->find("0")) (this->*fill)(*row);
     };
-    rowZero("Table1", &TradingState::FillUserInfoDetails);
-    rowZero("Table2", &TradingState::FillProductInfoDetails);
-    eachRow("Table4", &TradingState::FillAccountDetails);
-    eachRow("Table8", &TradingState::FillGroupDetails);
-    eachRow("Table5", &TradingState::FillItemType);
-    eachRow("Table6", &TradingState::FillItemDetails);
+    rowZero("Table1", &ReferenceData::FillUserInfoDetails);
+    rowZero("Table2", &ReferenceData::FillProductInfoDetails);
+    eachRow("Table4", &ReferenceData::FillAccountDetails);
+    eachRow("Table8", &ReferenceData::FillGroupDetails);
+    eachRow("Table5", &ReferenceData::FillItemType);
+    eachRow("Table6", &ReferenceData::FillItemDetails);
     LoadItemstoWatchlist();
-    eachRow("Table7", &TradingState::FillGroupInstruments);
+    eachRow("Table7", &ReferenceData::FillGroupInstruments);
     SetAllSymbolsSpread();
-    eachRow("Table10", &TradingState::FillSessionSettingCollection);
+    eachRow("Table10", &ReferenceData::FillSessionSettingCollection);
 }
 
 // ---------------------------------------------------------------------------
 // User and product
 
-void TradingState::FillUserInfoDetails(const TableRow& row) {
+void ReferenceData::FillUserInfoDetails(const TableRow& row) {
     auto user = std::make_shared<model::UserInfo>();
     userInfo = user;
     model::UserInfo& u = *user;
@@ -139,12 +139,12 @@ void TradingState::FillUserInfoDetails(const TableRow& row) {
 // The product columns ("LatestBuild", "LatestSupportedBuild", "productId",
 // "productName") are not kept on this road: productID stays 0, and resource
 // requests then carry 0, as they always have for XML logins.
-void TradingState::FillProductInfoDetails(const TableRow& row) { (void)row; }
+void ReferenceData::FillProductInfoDetails(const TableRow& row) { (void)row; }
 
 // ---------------------------------------------------------------------------
 // Accounts
 
-void TradingState::FillAccountDetails(const TableRow& row) {
+void ReferenceData::FillAccountDetails(const TableRow& row) {
     const std::string* key = row.find("AccountId");
     if (!key) {
         platform::Log::debug("Account row without AccountId: dropped");
@@ -181,7 +181,7 @@ void TradingState::FillAccountDetails(const TableRow& row) {
 // ---------------------------------------------------------------------------
 // Groups and group instruments
 
-void TradingState::FillGroupDetails(const TableRow& row) {
+void ReferenceData::FillGroupDetails(const TableRow& row) {
     const std::string* key = row.find("GroupId");
     if (!key) {
         platform::Log::debug("Group row without GroupId: dropped");
@@ -217,7 +217,7 @@ void TradingState::FillGroupDetails(const TableRow& row) {
 // InitialSellMargin, availableOrderSettings and isAvailableForTrading have no
 // column on this road and stay 0 / NO: margins then use InitialMargin for
 // both sides, and the order checks read "no restriction" from the zero bits.
-void TradingState::FillGroupInstruments(const TableRow& row) {
+void ReferenceData::FillGroupInstruments(const TableRow& row) {
     const std::string* groupKey = row.find("groupid");
     std::shared_ptr<model::GroupDetails> group;
     if (groupKey) {
@@ -264,7 +264,7 @@ void TradingState::FillGroupInstruments(const TableRow& row) {
 // ---------------------------------------------------------------------------
 // Session settings
 
-void TradingState::FillSessionSettingCollection(const TableRow& row) {
+void ReferenceData::FillSessionSettingCollection(const TableRow& row) {
     const std::string* key = row.find("SettingsId");
     if (!key) {
         platform::Log::debug("Session setting row without SettingsId: dropped");

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "state/trading_state.h"
+#include "state/reference_data.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ void require(bool condition) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
-    state::TradingState packed;
+    state::ReferenceData packed;
     packed.FillPackedDetails(text);
     // Every record sits under the decimal form of its own converted id.
     require(packed.userInfo != nullptr);
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [key, message] : packed.loginInfoMessageCollection)
         require(message && message->ErrorCode > 0 && key == std::to_string(message->ErrorCode));
 
-    state::TradingState xml;
+    state::ReferenceData xml;
     xml.parseXml(text);
     xml.FillTableDetails();
     for (const auto& [name, table] : xml.TableDataCollection) {

@@ -23,12 +23,12 @@ namespace {
 using namespace std::chrono_literals;
 using state::BusinessBase;
 
-class RecordingSession : public BusinessBase {
+// Records the names of the data-service answers.
+class RecordingAnswers : public state::DataServiceAnswers {
 public:
-    RecordingSession(state::SessionHost& host, state::UiServices& ui) : BusinessBase(host, ui) {}
+    using DataServiceAnswers::DataServiceAnswers;
     std::vector<std::string> answers;
 
-protected:
     void processDSResponse(const std::optional<std::string>&, const std::optional<std::string>&,
                            const std::optional<std::string>& name) override {
         answers.push_back(name.value_or(""));
@@ -43,18 +43,21 @@ protected:
         sim = integration::SimProcess::start(TRADING_SIM_PATH);
         ASSERT_TRUE(sim->ready()) << "simulator did not start";
         integration::setLogin(ui.login, *sim);
-        session = BusinessBase::createAs<RecordingSession>(ui, ui);
+        state::SessionParts parts;
+        parts.dataServiceAnswers = [](BusinessBase& s) { return std::make_unique<RecordingAnswers>(s); };
+        session = BusinessBase::create(ui, ui, std::move(parts));
         session->preferences = &prefs;
         // The instrument loaders stand in: the records the feed writes into.
         for (const char* code : {"GOLD", "EURUSD", "SILVER"}) {
             auto item = std::make_shared<model::ItemDetails>();
             item->Code = code;
-            session->ItemCollection.set(code, item);
+            session->referenceData().ItemCollection.set(code, item);
         }
         prefs.set("Watchlist.trader", std::vector<std::string>{"GOLD", "EURUSD", "GONE"});
         token = platform::NotificationCenter::defaultCenter().addObserver(
             "WatchlistTableNotification", [this](const platform::Notification&) { ++watchlistTables; });
     }
+    std::vector<std::string>& answers() { return static_cast<RecordingAnswers&>(session->dataServiceAnswers()).answers; }
     void TearDown() override {
         platform::NotificationCenter::defaultCenter().removeObserver(token);
         session.reset();
@@ -65,7 +68,7 @@ protected:
     bool pump(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10000ms) {
         return integration::pump(*loop, done, timeout);
     }
-    model::ItemDetails& item(const std::string& code) { return **session->ItemCollection.find(code); }
+    model::ItemDetails& item(const std::string& code) { return **session->referenceData().ItemCollection.find(code); }
     // Publishes ticks of `code` until `done` (the subscriptions may still be on their way).
     bool tickUntil(const std::string& code, const std::function<bool()>& done) {
         return pump([&] {
@@ -79,7 +82,7 @@ protected:
     platform::testing::TempDir dir;
     platform::Preferences prefs{dir / "preferences"};
     state::testing::RecordingUi ui;
-    std::shared_ptr<RecordingSession> session;
+    std::shared_ptr<BusinessBase> session;
     platform::NotificationCenter::Token token{};
     int watchlistTables = 0;
 };
@@ -87,16 +90,16 @@ protected:
 TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect) {
     session->StreamingConnection(true, false);
     ASSERT_TRUE(pump([&] { return session->conn->subscriptionFeed() && session->conn->requestChannel(); }));
-    EXPECT_EQ(session->selectedSymbols, (std::vector<std::string>{"GOLD", "EURUSD"}));
-    EXPECT_EQ(prefs.stringArrayForKey("Watchlist.trader"), session->selectedSymbols);
+    EXPECT_EQ(session->referenceData().selectedSymbols, (std::vector<std::string>{"GOLD", "EURUSD"}));
+    EXPECT_EQ(prefs.stringArrayForKey("Watchlist.trader"), session->referenceData().selectedSymbols);
 
     ASSERT_TRUE(tickUntil("GOLD", [&] { return item("GOLD").isPriceUpdateReceived; }));
     EXPECT_GT(item("GOLD").Bid, 0.0);
     EXPECT_GT(item("GOLD").Ask, 0.0);
     EXPECT_FALSE(item("GOLD").UpdateTime.empty());
-    ASSERT_TRUE(pump([&] { return session->buyMarketDepthDataCollection.contains("GOLD"); }));
-    EXPECT_EQ(session->buyMarketDepthDataCollection.find("GOLD")->size(), 5u);
-    EXPECT_EQ(session->sellMarketDepthDataCollection.find("GOLD")->size(), 5u);
+    ASSERT_TRUE(pump([&] { return session->feedChannels().buyMarketDepthDataCollection.contains("GOLD"); }));
+    EXPECT_EQ(session->feedChannels().buyMarketDepthDataCollection.find("GOLD")->size(), 5u);
+    EXPECT_EQ(session->feedChannels().sellMarketDepthDataCollection.find("GOLD")->size(), 5u);
 
     // Not watched, not held: not subscribed.
     ASSERT_TRUE(tickUntil("EURUSD", [&] { return item("EURUSD").isPriceUpdateReceived; }));
@@ -113,7 +116,7 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
 
     // One session for everything: a second login in the same process meets a
     // spurious end of the TCP session that is the socket's, not the feed's.
-    ASSERT_TRUE(session->userInfo != nullptr);
+    ASSERT_TRUE(session->referenceData().userInfo != nullptr);
 
     protocol::MessageBase& m = session->messageBase;
     m.setMessagetype(1023);
@@ -124,11 +127,11 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
     m.messageDataDictionary().set(152, "1000");
     m.messageDataDictionary().set(153, "1");
     m.messageDataDictionary().set(20, std::to_string(session->Requestid + 1));
-    m.messageDataDictionary().set(115, std::to_string(session->userInfo->UserId));
+    m.messageDataDictionary().set(115, std::to_string(session->referenceData().userInfo->UserId));
     session->setMessageProperties(m);
     ASSERT_TRUE(m.BuildMessage().sent());
-    ASSERT_TRUE(pump([&] { return !session->answers.empty(); }));
-    EXPECT_EQ(session->answers[0], "getopenpositions");
+    ASSERT_TRUE(pump([&] { return !answers().empty(); }));
+    EXPECT_EQ(answers()[0], "getopenpositions");
 
     // The network came back while the TCP session stayed up.
     session->reconnectZMQandSubscribeAllItems();
@@ -140,11 +143,11 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
     m.messageDataDictionary().set(151, "getpendingorders");
     m.messageDataDictionary().set(152, "1000");
     m.messageDataDictionary().set(153, "1");
-    m.messageDataDictionary().set(115, std::to_string(session->userInfo->UserId));
+    m.messageDataDictionary().set(115, std::to_string(session->referenceData().userInfo->UserId));
     session->setMessageProperties(m);
     ASSERT_TRUE(m.BuildMessage().sent());
-    ASSERT_TRUE(pump([&] { return session->answers.size() == 2; }));
-    EXPECT_EQ(session->answers[1], "getpendingorders");
+    ASSERT_TRUE(pump([&] { return answers().size() == 2; }));
+    EXPECT_EQ(answers()[1], "getpendingorders");
 
     // The end of the TCP session stops both threads.
     session->disconnectServer();

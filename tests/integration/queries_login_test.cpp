@@ -26,17 +26,6 @@ namespace {
 using namespace std::chrono_literals;
 using state::BusinessBase;
 
-// Keeps the request-channel frames the session builds instead of queueing them.
-class CapturingSession : public BusinessBase {
-public:
-    CapturingSession(state::SessionHost& host, state::UiServices& ui) : BusinessBase(host, ui) {}
-    std::vector<std::string> requests;
-
-protected:
-    void sendZMQRequestMessage(protocol::RequestMessage request) override {
-        requests.push_back(std::move(request.message));
-    }
-};
 
 // One REQ round trip; the reply's parts joined.
 std::string ask(int port, const std::string& frame) {
@@ -95,11 +84,19 @@ protected:
         ::unsetenv("XDG_DATA_HOME");
         fs::remove_all(support);
     }
+    std::vector<std::string> requests;
     void login(const std::string& form) {
         sim = integration::SimProcess::start(TRADING_SIM_PATH, {"--login-form", form});
         ASSERT_TRUE(sim->ready()) << "simulator did not start";
         integration::setLogin(ui.login, *sim);
-        session = BusinessBase::createAs<CapturingSession>(ui, ui);
+        // The request-channel frames are kept here instead of queued.
+        state::SessionParts parts;
+        parts.outgoing = [this](const protocol::RequestMessage& request) {
+            if (!request.isZMQ) return false;
+            requests.push_back(request.message);
+            return true;
+        };
+        session = BusinessBase::create(ui, ui, std::move(parts));
         auto& center = platform::NotificationCenter::defaultCenter();
         tokens.push_back(center.addObserver("LoginSuccessNotification",
                                             [this](const platform::Notification&) { loggedIn = true; }));
@@ -122,12 +119,11 @@ protected:
         tags.set(153, "1");
         tags.set(159, name + "\x05" "1\x05" "7\x05" "1\x05" "res1\x05\x05" "0\x06");
         tags.set(20, std::to_string(session->Requestid + 1));
-        tags.set(115, std::to_string(session->userInfo ? session->userInfo->UserId : 0));
+        tags.set(115, std::to_string(session->referenceData().userInfo ? session->referenceData().userInfo->UserId : 0));
         tags.set(23, "trader");
         tags.set(19, session->Referenceid.value_or(""));
         tags.set(21, session->packedLocalTime());
         ASSERT_TRUE(m.BuildMessage().sent());
-        auto& requests = static_cast<CapturingSession&>(*session).requests;
         ASSERT_FALSE(requests.empty());
         const std::string reply = ask(sim->sessionPort() + 2, requests.back());
         const std::string record = tag(reply, "159");
@@ -152,13 +148,13 @@ TEST_P(QueriesLoginTest, InstrumentsAccountsAndListsAnswerFromTheLoginData) {
     BusinessBase& s = *session;
 
     // Every instrument of the scenario, found both ways.
-    ASSERT_EQ(s.ItemCollection.size(), 22u);
-    for (const auto& [code, item] : s.ItemCollection) {
+    ASSERT_EQ(s.referenceData().ItemCollection.size(), 22u);
+    for (const auto& [code, item] : s.referenceData().ItemCollection) {
         EXPECT_EQ(s.getItemCode(item->InstrumentId), code);
         EXPECT_EQ(s.getItemIdForItemCode(code), static_cast<std::uint64_t>(item->InstrumentId));
         EXPECT_FALSE(item->InstrumentTypeName.empty()) << code;
     }
-    const auto& gold = **s.ItemCollection.find("GOLD");
+    const auto& gold = **s.referenceData().ItemCollection.find("GOLD");
     EXPECT_EQ(gold.Name, "Gold spot");
     EXPECT_DOUBLE_EQ(gold.TickSize, 0.01);
     EXPECT_EQ(gold.instrumentTradingStatus, 1);
@@ -173,7 +169,7 @@ TEST_P(QueriesLoginTest, InstrumentsAccountsAndListsAnswerFromTheLoginData) {
     for (const auto& type : types)
         for (const auto& [name, entries] : type)
             for (const std::string& e : entries) {
-                EXPECT_TRUE(s.ItemCollection.contains(e.substr(0, e.find(':')))) << e;
+                EXPECT_TRUE(s.referenceData().ItemCollection.contains(e.substr(0, e.find(':')))) << e;
                 ++listed;
             }
     EXPECT_GT(listed, 0u);
@@ -184,7 +180,7 @@ TEST_P(QueriesLoginTest, InstrumentsAccountsAndListsAnswerFromTheLoginData) {
     // Only the compact form names the accounts' primary holder.
     EXPECT_EQ(s.canShowAERights(), form == "packed");
     s.calcAccountDetails(1001);
-    const auto& main = **s.AccountDetailCollection.find("1001");
+    const auto& main = **s.referenceData().AccountDetailCollection.find("1001");
     EXPECT_DOUBLE_EQ(main.UnrealisedPL, 0.0);
     EXPECT_DOUBLE_EQ(main.Equity, 50000);
     EXPECT_DOUBLE_EQ(main.AvailableMargin, 50000 - main.UsedMargin);
@@ -201,8 +197,8 @@ TEST_P(QueriesLoginTest, InstrumentsAccountsAndListsAnswerFromTheLoginData) {
         EXPECT_EQ(main.tradeCurrency->currencyCode, "USD");
         EXPECT_TRUE(main.tradeCurrency->isDirect);
     } else {
-        EXPECT_TRUE(s.resourceCollection.empty());
-        EXPECT_TRUE(s.tradeCurrencyCollection.empty());
+        EXPECT_TRUE(s.referenceData().resourceCollection.empty());
+        EXPECT_TRUE(s.referenceData().tradeCurrencyCollection.empty());
     }
 }
 

@@ -85,19 +85,19 @@ TEST_F(SessionLoginTest, LogsInInstallsTheSessionKeyAndGradesThePing) {
     EXPECT_EQ(session->sessionKey()->size(), 88u);
     EXPECT_EQ(ui.login.SecurityKey(), "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");
     // The login data carried the channel ports.
-    ASSERT_TRUE(session->userInfo);
-    EXPECT_EQ(session->userInfo->marketdepthPort, sim->sessionPort() + 1);
-    EXPECT_EQ(session->userInfo->hdServerPort, sim->sessionPort() + 2);
+    ASSERT_TRUE(session->referenceData().userInfo);
+    EXPECT_EQ(session->referenceData().userInfo->marketdepthPort, sim->sessionPort() + 1);
+    EXPECT_EQ(session->referenceData().userInfo->hdServerPort, sim->sessionPort() + 2);
     EXPECT_TRUE(session->Referenceid.has_value());
     // Connected, login data, accepted.
-    ASSERT_EQ(session->JournalDataCollection.size(), 3u);
-    EXPECT_NE(session->JournalDataCollection[0].find("#$#"), std::string::npos);
+    ASSERT_EQ(session->journal().JournalDataCollection.size(), 3u);
+    EXPECT_NE(session->journal().JournalDataCollection[0].find("#$#"), std::string::npos);
     EXPECT_EQ(ui.sounds, std::vector<std::string>{"welcome"});
     EXPECT_TRUE(ui.banners.empty());  // the login record carries no message
 
     ASSERT_TRUE(pump([&] { return count("NetworkSpeedNotification") >= 2; }, 5000ms));
-    EXPECT_EQ(session->networkspeedStatus, 0);
-    EXPECT_EQ(session->ServerTime.size(), 14u);
+    EXPECT_EQ(session->pingMonitor().networkspeedStatus, 0);
+    EXPECT_EQ(session->pingMonitor().ServerTime.size(), 14u);
     EXPECT_GE(count("JournalTableNotification"), 2);
     EXPECT_EQ(ui.failures, 0);
 }
@@ -241,7 +241,7 @@ TEST_F(SessionLoginTest, DemoRegistrationRaisesNoFailureWhenTheServerCloses) {
     EXPECT_NE(demoUser.find('/'), std::string::npos);
     pump([] { return false; }, 300ms);
     EXPECT_EQ(ui.failures, 0);
-    EXPECT_TRUE(session->JournalDataCollection.empty());  // no login journal for a registration
+    EXPECT_TRUE(session->journal().JournalDataCollection.empty());  // no login journal for a registration
 }
 
 }  // namespace

@@ -23,69 +23,114 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Records the handlers of the other components and what would be sent.
-class TestSession : public BusinessBase {
-public:
-    TestSession(SessionHost& host, UiServices& ui) : BusinessBase(host, ui) {}
-
+// What the session asks of its components, and what it would send.
+struct Recorder {
     std::vector<std::string> calls;
     std::vector<protocol::RequestMessage> sent;
-    std::optional<std::string> lastReference;
-
-    void sendMessage(protocol::RequestMessage request) override { sent.push_back(std::move(request)); }
-    void fail(const std::string& error) { connectionFailure(error); }
-
-    int sentOfType(const std::string& innerTypeField) {
-        // Envelopes are opened with the key in use to find the inner type.
-        int n = 0;
-        for (const auto& r : sent) {
-            std::size_t at = r.message.find("27=");
-            if (at == std::string::npos) continue;
-            std::size_t end = r.message.find('\x03', at);
-            auto inner = protocol::openEnvelope(r.message.substr(at + 3, end - at - 3), cipherPassword());
-            if (inner && inner->find(innerTypeField) != std::string::npos) ++n;
-        }
-        return n;
-    }
-
-protected:
-    void connectChannels() override { calls.push_back("connectChannels"); }
-    void sendFirstRequests() override { calls.push_back("sendFirstRequests"); }
-    void subscribeAllItems() override { calls.push_back("subscribeAllItems"); }
-    void RemovePendingOrder(const std::optional<std::string>& id, bool flag) override {
-        calls.push_back("RemovePendingOrder " + id.value_or("nil") + (flag ? " YES" : " NO"));
-    }
-    void FillCancelledOrderCollection(std::int32_t id, std::int32_t status, const FieldList&) override {
-        calls.push_back("FillCancelledOrderCollection " + std::to_string(id) + " " + std::to_string(status));
-    }
-    void ModifyBracketOrderUpdateonOpenOrderCollection(const FieldList&, const std::optional<std::string>& ref,
-                                                       std::int32_t status) override {
-        lastReference = ref;
-        calls.push_back("Bracket " + ref.value_or("nil") + " " + std::to_string(status));
-    }
-    void UpdatePendingOrderCollection(const FieldList&, const std::optional<std::string>& id) override {
-        calls.push_back("UpdatePendingOrderCollection " + id.value_or("nil"));
-    }
-    void FillPendingOrderCollection(const FieldList&, const std::optional<std::string>& id) override {
-        calls.push_back("FillPendingOrderCollection " + id.value_or("nil"));
-    }
-    void UpdateChatQueueStatus(const FieldList&, const std::optional<std::string>& id) override {
-        calls.push_back("UpdateChatQueueStatus " + id.value_or("nil"));
-    }
-    void processDSResponse(const std::optional<std::string>& result, const std::optional<std::string>&,
-                           const std::optional<std::string>& name) override {
-        calls.push_back("processDSResponse " + name.value_or("nil") + " " + result.value_or("nil"));
-    }
-    std::shared_ptr<PayGateTransaction> processPayGateTransactionResponse(const protocol::MessageBase&,
-                                                                          std::int64_t* error) override {
-        *error = payGateError;
-        return payGate;
-    }
-
-public:
     std::shared_ptr<PayGateTransaction> payGate;
     std::int64_t payGateError = 0;
 };
+
+class RecordingOrders : public OrderBook {
+public:
+    RecordingOrders(BusinessBase& s, Recorder& r) : OrderBook(s), r_(r) {}
+    void RemovePendingOrder(const std::optional<std::string>& id, bool flag) override {
+        r_.calls.push_back("RemovePendingOrder " + id.value_or("nil") + (flag ? " YES" : " NO"));
+    }
+    void FillCancelledOrderCollection(std::int32_t id, std::int32_t status, const FieldList&) override {
+        r_.calls.push_back("FillCancelledOrderCollection " + std::to_string(id) + " " + std::to_string(status));
+    }
+    void ModifyBracketOrderUpdateonOpenOrderCollection(const FieldList&, const std::optional<std::string>& ref,
+                                                       std::int32_t status) override {
+        r_.calls.push_back("Bracket " + ref.value_or("nil") + " " + std::to_string(status));
+    }
+    void UpdatePendingOrderCollection(const FieldList&, const std::optional<std::string>& id) override {
+        r_.calls.push_back("UpdatePendingOrderCollection " + id.value_or("nil"));
+    }
+    void FillPendingOrderCollection(const FieldList&, const std::optional<std::string>& id) override {
+        r_.calls.push_back("FillPendingOrderCollection " + id.value_or("nil"));
+    }
+
+private:
+    Recorder& r_;
+};
+
+class RecordingAnswers : public DataServiceAnswers {
+public:
+    RecordingAnswers(BusinessBase& s, Recorder& r) : DataServiceAnswers(s), r_(r) {}
+    void sendFirstRequests() override { r_.calls.push_back("sendFirstRequests"); }
+    void processDSResponse(const std::optional<std::string>& result, const std::optional<std::string>&,
+                           const std::optional<std::string>& name) override {
+        r_.calls.push_back("processDSResponse " + name.value_or("nil") + " " + result.value_or("nil"));
+    }
+
+private:
+    Recorder& r_;
+};
+
+class RecordingFeed : public FeedChannels {
+public:
+    RecordingFeed(BusinessBase& s, Recorder& r) : FeedChannels(s), r_(r) {}
+    void connectChannels() override { r_.calls.push_back("connectChannels"); }
+    void subscribeAllItems() override { r_.calls.push_back("subscribeAllItems"); }
+
+private:
+    Recorder& r_;
+};
+
+class RecordingChat : public Chat {
+public:
+    RecordingChat(BusinessBase& s, Recorder& r) : Chat(s), r_(r) {}
+    void UpdateChatQueueStatus(const FieldList&, const std::optional<std::string>& id) override {
+        r_.calls.push_back("UpdateChatQueueStatus " + id.value_or("nil"));
+    }
+
+private:
+    Recorder& r_;
+};
+
+class RecordingFunds : public Funds {
+public:
+    RecordingFunds(BusinessBase& s, Recorder& r) : Funds(s), r_(r) {}
+    std::shared_ptr<PayGateTransaction> processPayGateTransactionResponse(const protocol::MessageBase&,
+                                                                          std::int64_t* error) override {
+        *error = r_.payGateError;
+        return r_.payGate;
+    }
+
+private:
+    Recorder& r_;
+};
+
+// A component of the test's own: one more message type without touching the session.
+class ExtraComponent : public SessionComponent {
+public:
+    explicit ExtraComponent(Recorder& r) : r_(r) {}
+    const char* componentName() const override { return "ExtraComponent"; }
+    void registerHandlers(Dispatcher& table) override {
+        table.add(protocol::msgType(9999), componentName(), [this](const Dispatch& m) {
+            r_.calls.push_back("9999 " + m.values.resultText.value_or("nil"));
+        });
+    }
+
+private:
+    Recorder& r_;
+};
+
+SessionParts recordingParts(Recorder& r) {
+    SessionParts parts;
+    parts.orderBook = [&r](BusinessBase& s) { return std::make_unique<RecordingOrders>(s, r); };
+    parts.dataServiceAnswers = [&r](BusinessBase& s) { return std::make_unique<RecordingAnswers>(s, r); };
+    parts.feedChannels = [&r](BusinessBase& s) { return std::make_unique<RecordingFeed>(s, r); };
+    parts.chat = [&r](BusinessBase& s) { return std::make_unique<RecordingChat>(s, r); };
+    parts.funds = [&r](BusinessBase& s) { return std::make_unique<RecordingFunds>(s, r); };
+    parts.extra.push_back([&r](BusinessBase&) { return std::make_unique<ExtraComponent>(r); });
+    parts.outgoing = [&r](const protocol::RequestMessage& request) {
+        r.sent.push_back(request);
+        return true;
+    };
+    return parts;
+}
 
 std::string tr(const std::string& key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
 
@@ -98,7 +143,7 @@ protected:
         ui.login.setIPAddress("127.0.0.1");
         ui.login.setPortNo(17001);
         ui.login.setSecurityKey("Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");
-        session = BusinessBase::createAs<TestSession>(ui, ui);
+        session = BusinessBase::create(ui, ui, recordingParts(rec));
         auto& center = platform::NotificationCenter::defaultCenter();
         for (const char* name : {"OpenPositionTableNotification", "PieChartUpdateNotification",
                                  "PendingOrderTableNotification", "SettledPositionTableNotification",
@@ -127,6 +172,18 @@ protected:
         session->checkNewMessage(IncomingMessage{std::move(fields), type, std::move(payload)});
         loop->runUntilIdle();
     }
+    // Envelopes are opened with the key in use to find the inner type.
+    int sentOfType(const std::string& innerTypeField) {
+        int n = 0;
+        for (const auto& r : rec.sent) {
+            std::size_t at = r.message.find("27=");
+            if (at == std::string::npos) continue;
+            std::size_t end = r.message.find('\x03', at);
+            auto inner = protocol::openEnvelope(r.message.substr(at + 3, end - at - 3), session->cipherPassword());
+            if (inner && inner->find(innerTypeField) != std::string::npos) ++n;
+        }
+        return n;
+    }
     int count(const std::string& name) const {
         int n = 0;
         for (const auto& p : posted) n += p == name;
@@ -141,7 +198,8 @@ protected:
     }
 
     testing::RecordingUi ui;
-    std::shared_ptr<TestSession> session;
+    Recorder rec;
+    std::shared_ptr<BusinessBase> session;
     std::vector<platform::NotificationCenter::Token> tokens;
     std::vector<std::string> posted;
     std::map<std::string, std::any> lastObjects;
@@ -177,13 +235,23 @@ TEST_F(SessionTest, SevenTableNotificationsInOrderAfterEveryMessageButPingAnswer
         deliver(type, {"20=1"});
         EXPECT_EQ(tableNames(), kSeven) << type;
     }
-    EXPECT_TRUE(session->calls.empty());
+    EXPECT_TRUE(rec.calls.empty());
+}
+
+TEST_F(SessionTest, ComponentsOwnTheTable) {
+    deliver(9999, {"17=extra"});  // registered by the test's own component
+    deliver(5000, {"17=unknown"});  // registered by nobody: dropped
+    EXPECT_EQ(rec.calls, (std::vector<std::string>{"9999 extra"}));
+    // A second registration of a type is a start-up error, not an override.
+    SessionParts twice = recordingParts(rec);
+    twice.extra.push_back([this](BusinessBase&) { return std::make_unique<ExtraComponent>(rec); });
+    EXPECT_THROW(BusinessBase::create(ui, ui, std::move(twice)), std::logic_error);
 }
 
 TEST_F(SessionTest, DataServiceAnswerIs1024Only) {
     deliver(1024, {"151=getpositions", "159=rows"});
-    ASSERT_EQ(session->calls.size(), 1u);
-    EXPECT_EQ(session->calls[0], "processDSResponse getpositions rows");
+    ASSERT_EQ(rec.calls.size(), 1u);
+    EXPECT_EQ(rec.calls[0], "processDSResponse getpositions rows");
 }
 
 TEST_F(SessionTest, RefusalWithoutLoginRecordsShows1004) {
@@ -200,11 +268,11 @@ TEST_F(SessionTest, RefusalReadsOnlySectionSixteenOfPackedData) {
     ASSERT_EQ(ui.loginMessages.size(), 1u);
     EXPECT_EQ(ui.loginMessages[0],
               (LoginMessages{{"Message", tr("1089")}, {"Tag", "3"}, {"URL", "https://example.test/update"}}));
-    EXPECT_EQ(session->loginInfoMessageCollection.size(), 1u);
+    EXPECT_EQ(session->referenceData().loginInfoMessageCollection.size(), 1u);
 }
 
 TEST_F(SessionTest, RefusalCodesTenAndEleven) {
-    session->FillPackedLoginInfoDetails("0\x05" "bad\x05" "11\x06" "0\x05short\x06");
+    session->referenceData().FillPackedLoginInfoDetails("0\x05" "bad\x05" "11\x06" "0\x05short\x06");
     deliver(47, {"160=XML"});
     ASSERT_EQ(ui.loginMessages.size(), 1u);
     EXPECT_EQ(ui.loginMessages[0], (LoginMessages{{"Message", tr("1088")}, {"Tag", "0"}}));
@@ -212,18 +280,18 @@ TEST_F(SessionTest, RefusalCodesTenAndEleven) {
 
 TEST_F(SessionTest, LoginAcceptedRunsItsStepsInOrder) {
     deliver(18, {});
-    EXPECT_EQ(session->calls, (std::vector<std::string>{"connectChannels", "sendFirstRequests", "subscribeAllItems"}));
+    EXPECT_EQ(rec.calls, (std::vector<std::string>{"connectChannels", "sendFirstRequests", "subscribeAllItems"}));
     EXPECT_TRUE(session->conn->isNetworkAvailable);
     EXPECT_TRUE(session->isPingTimerActive());
     EXPECT_EQ(count("LoginSuccessNotification"), 1);
     EXPECT_EQ(ui.sounds, (std::vector<std::string>{"welcome"}));
-    ASSERT_EQ(session->JournalDataCollection.size(), 1u);
+    ASSERT_EQ(session->journal().JournalDataCollection.size(), 1u);
     // No login record with a message: no update banner.
     EXPECT_TRUE(ui.banners.empty());
 }
 
 TEST_F(SessionTest, UpdateBannerOnlyWithAMessage) {
-    session->FillPackedLoginInfoDetails("1\x05https://example.test/new\x05" "1\x06");
+    session->referenceData().FillPackedLoginInfoDetails("1\x05https://example.test/new\x05" "1\x06");
     deliver(18, {});
     ASSERT_EQ(ui.banners.size(), 1u);
     const Banner& b = ui.banners[0];
@@ -250,15 +318,15 @@ TEST_F(SessionTest, RejectionWithoutTag125StillRunsEveryStep) {
     order->PendingOrderId = "P1";
     order->orderType = model::Order::kLimit;
     order->RefPositionIdOfBracket = "55";
-    session->PendingOrderCollectionCopy.push_back(order);
+    session->orderBook().PendingOrderCollectionCopy.push_back(order);
     auto position = std::make_shared<model::Order>();
     position->OpenPositionId = "55";
     position->LimitPrice = "1.25";
     position->StopPrice = "0.75";
-    session->OpenOrderCollection.push_back(position);
+    session->orderBook().OpenOrderCollection.push_back(position);
 
     deliver(62, {"20=9", "73=25", "74=12", "79=P1"});
-    EXPECT_EQ(session->calls,
+    EXPECT_EQ(rec.calls,
               (std::vector<std::string>{"FillCancelledOrderCollection 0 25", "RemovePendingOrder P1 YES"}));
     // Banner and local notification with the reason of code 12.
     ASSERT_EQ(ui.banners.size(), 1u);
@@ -275,7 +343,7 @@ TEST_F(SessionTest, RejectionWithoutTag125StillRunsEveryStep) {
 
 TEST_F(SessionTest, RejectionWithoutPendingIdUsesTheRequestId) {
     deliver(62, {"20=31", "73=25", "573=88", "125=P9"});
-    EXPECT_EQ(session->calls, (std::vector<std::string>{"FillCancelledOrderCollection 31 25",
+    EXPECT_EQ(rec.calls, (std::vector<std::string>{"FillCancelledOrderCollection 31 25",
                                                         "RemovePendingOrder 31 NO", "Bracket 88 25"}));
 }
 
@@ -284,17 +352,17 @@ TEST_F(SessionTest, CancelledOrderFindsItsBracketReferenceInTheCopy) {
         auto o = std::make_shared<model::Order>();
         o->PendingOrderId = "P5";
         o->RefPositionIdOfBracket = ref;
-        session->PendingOrderCollectionCopy.push_back(o);
+        session->orderBook().PendingOrderCollectionCopy.push_back(o);
     }
     deliver(62, {"73=24", "79=P5", "20=3"});
-    EXPECT_EQ(session->calls, (std::vector<std::string>{"RemovePendingOrder P5 YES",
+    EXPECT_EQ(rec.calls, (std::vector<std::string>{"RemovePendingOrder P5 YES",
                                                         "FillCancelledOrderCollection 3 24", "Bracket 200 24"}));
-    session->calls.clear();
+    rec.calls.clear();
     deliver(62, {"73=24", "79=P6"});
-    EXPECT_EQ(session->calls.back(), "Bracket nil 24");
-    session->calls.clear();
+    EXPECT_EQ(rec.calls.back(), "Bracket nil 24");
+    rec.calls.clear();
     deliver(62, {"73=24", "79=P5", "573=7"});
-    EXPECT_EQ(session->calls.back(), "Bracket 7 24");
+    EXPECT_EQ(rec.calls.back(), "Bracket 7 24");
 }
 
 TEST_F(SessionTest, OrderStatusRows) {
@@ -304,7 +372,7 @@ TEST_F(SessionTest, OrderStatusRows) {
     deliver(62, {"73=26"});
     deliver(62, {"73=27", "573=E"});
     deliver(62, {"73=826"});
-    EXPECT_EQ(session->calls,
+    EXPECT_EQ(rec.calls,
               (std::vector<std::string>{"UpdatePendingOrderCollection A", "Bracket B 22", "FillPendingOrderCollection C",
                                         "Bracket nil 28", "UpdatePendingOrderCollection D", "Bracket nil 75",
                                         "Bracket nil 26", "Bracket E 27"}));
@@ -316,25 +384,25 @@ TEST_F(SessionTest, OtherRowsWithNotifications) {
     deliver(680, {"1026=Q1"});
     deliver(679, {"1026=Q2"});
     EXPECT_EQ(count("ChatQueueStatusUpdate"), 2);
-    EXPECT_EQ(session->calls.front(), "UpdateChatQueueStatus Q1");
+    EXPECT_EQ(rec.calls.front(), "UpdateChatQueueStatus Q1");
     deliver(1049, {});
     EXPECT_EQ(count("WatchlistTableNotification"), 1);
 }
 
 TEST_F(SessionTest, PayGateTransactionAnswerWritesTheJournal) {
-    session->payGate = std::make_shared<PayGateTransaction>();
-    session->payGate->requestId = 4;
-    session->payGate->transStatus = 1;
-    session->payGateError = 5;
+    rec.payGate = std::make_shared<PayGateTransaction>();
+    rec.payGate->requestId = 4;
+    rec.payGate->transStatus = 1;
+    rec.payGateError = 5;
     deliver(96, {});
     EXPECT_EQ(count("PayGateTransactionNotification"), 1);
     auto info = std::any_cast<platform::UserInfo>(lastObjects["PayGateTransactionNotification"]);
     EXPECT_EQ(std::any_cast<std::int64_t>(info["State"]), 3);
     EXPECT_EQ(std::any_cast<std::int64_t>(info["Error"]), 5);
-    ASSERT_EQ(session->JournalDataCollection.size(), 1u);
-    session->payGateError = 0;
+    ASSERT_EQ(session->journal().JournalDataCollection.size(), 1u);
+    rec.payGateError = 0;
     deliver(96, {});  // status 1, no error: no line
-    EXPECT_EQ(session->JournalDataCollection.size(), 1u);
+    EXPECT_EQ(session->journal().JournalDataCollection.size(), 1u);
 }
 
 TEST_F(SessionTest, PasswordStoredOnlyWhenTheChangeSucceeded) {
@@ -372,37 +440,38 @@ TEST_F(SessionTest, PingGradesAtTheBoundaries) {
         clock->advance(c.after);
         posted.clear();
         deliver(1019, {"21=20240102030405"});
-        EXPECT_EQ(session->networkspeedStatus, c.grade) << c.after.count();
+        EXPECT_EQ(session->pingMonitor().networkspeedStatus, c.grade) << c.after.count();
         EXPECT_EQ(count("NetworkSpeedNotification"), 1);
         EXPECT_EQ(std::any_cast<std::string>(lastObjects["NetworkSpeedNotification"]), "20240102030405");
     }
-    EXPECT_EQ(session->ServerTime, "20240102030405");
+    EXPECT_EQ(session->pingMonitor().ServerTime, "20240102030405");
 }
 
 TEST_F(SessionTest, OnePingPerSecondAfterASecondAcceptance) {
     deliver(18, {});
     deliver(18, {});
     loop->runFor(5s);
-    EXPECT_EQ(session->sentOfType("10=1018"), 5);
+    EXPECT_EQ(sentOfType("10=1018"), 5);
 }
 
 TEST_F(SessionTest, ReplacedSessionStopsPinging) {
     deliver(18, {});
     loop->runFor(2s);
-    EXPECT_EQ(session->sentOfType("10=1018"), 2);
-    std::weak_ptr<TestSession> old = session;
-    session = BusinessBase::createAs<TestSession>(ui, ui);
+    EXPECT_EQ(sentOfType("10=1018"), 2);
+    std::weak_ptr<BusinessBase> old = session;
+    rec.sent.clear();
+    session = BusinessBase::create(ui, ui, recordingParts(rec));
     EXPECT_TRUE(old.expired());
     loop->runFor(3s);  // the old timer would have crashed or pinged here
-    EXPECT_EQ(session->sentOfType("10=1018"), 0);
+    EXPECT_EQ(sentOfType("10=1018"), 0);
 }
 
 TEST_F(SessionTest, NoPingsAfterAFailureAndSpeedCheckedLater) {
     deliver(18, {});
     loop->runFor(1s);
     deliver(1019, {"21=20240102030405"});
-    EXPECT_EQ(session->sentOfType("10=1018"), 1);
-    session->fail("gone");
+    EXPECT_EQ(sentOfType("10=1018"), 1);
+    session->connectionFailure("gone");
     loop->runUntilIdle();
     EXPECT_EQ(ui.failures, 1);
     EXPECT_FALSE(session->isPingTimerActive());
@@ -412,7 +481,7 @@ TEST_F(SessionTest, NoPingsAfterAFailureAndSpeedCheckedLater) {
     loop->runFor(200ms);
     EXPECT_EQ(count("NetworkSpeedNotification"), 1);
     loop->runFor(5s);
-    EXPECT_EQ(session->sentOfType("10=1018"), 1);
+    EXPECT_EQ(sentOfType("10=1018"), 1);
 }
 
 // --- Incoming path: unwrap, key switch ------------------------------------

@@ -137,13 +137,6 @@ TEST_F(WatchlistTest, SavingKeepsHeldCodesSubscribedAndDropsTheRest) {
 // ---------------------------------------------------------------------------
 // The session with its connection
 
-class FeedSession : public BusinessBase {
-public:
-    FeedSession(SessionHost& host, UiServices& ui) : BusinessBase(host, ui) {}
-    using BusinessBase::connectChannels;
-    using BusinessBase::subscribeAllItems;
-};
-
 using support::testing::drainSubscriptions;
 
 int portOf(support::ZMQSocket& s) {
@@ -166,12 +159,12 @@ protected:
 
         ui.login.setUserName("trader");
         ui.login.setIPAddress("127.0.0.1");
-        session = BusinessBase::createAs<FeedSession>(ui, ui);
+        session = BusinessBase::create(ui, ui);
         session->preferences = &prefs;
-        session->userInfo = std::make_shared<model::UserInfo>();
-        session->userInfo->marketdepthPort = portOf(*pub);
-        session->userInfo->hdServerPort = portOf(*rep);
-        for (const auto& [code, item] : items) session->ItemCollection.set(code, item);
+        session->referenceData().userInfo = std::make_shared<model::UserInfo>();
+        session->referenceData().userInfo->marketdepthPort = portOf(*pub);
+        session->referenceData().userInfo->hdServerPort = portOf(*rep);
+        for (const auto& [code, item] : items) session->referenceData().ItemCollection.set(code, item);
         setAccounts({1});
         for (const char* name : {"WatchlistTableNotification", "OpenPositionTableNotification",
                                  "WatchlistUpdateNotification"})
@@ -188,12 +181,12 @@ protected:
         platform::MainExecutor::install(nullptr);
     }
     void setAccounts(const std::vector<std::int32_t>& statuses) {
-        session->AccountDetailCollection.clear();
+        session->referenceData().AccountDetailCollection.clear();
         int id = 100;
         for (std::int32_t status : statuses) {
             auto account = std::make_shared<model::AccountDetails>();
             account->tradingStatus = status;
-            session->AccountDetailCollection.set(std::to_string(id++), account);
+            session->referenceData().AccountDetailCollection.set(std::to_string(id++), account);
         }
     }
     bool pump(const std::function<bool()>& done) {
@@ -210,7 +203,7 @@ protected:
     std::shared_ptr<support::ZMQSocket> pub;
     std::shared_ptr<support::ZMQSocket> rep;
     testing::RecordingUi ui;
-    std::shared_ptr<FeedSession> session;
+    std::shared_ptr<BusinessBase> session;
     Items items = makeItems({"EURUSD", "GOLD"});
     std::vector<platform::NotificationCenter::Token> tokens;
     std::vector<std::string> posted;
@@ -218,7 +211,7 @@ protected:
 
 TEST_F(FeedSessionTest, ASingleSuspendedAccountSubscribesNoItems) {
     setAccounts({3});
-    session->connectChannels();
+    session->feedChannels().connectChannels();
     session->ProcessSubscribeandUnSubscribeItems({"GOLD"}, true);
     EXPECT_EQ(drainSubscriptions(*pub), (std::vector<std::string>{"+IS;", "+*#bm#*:"}));
     setAccounts({3, 1});
@@ -228,65 +221,65 @@ TEST_F(FeedSessionTest, ASingleSuspendedAccountSubscribesNoItems) {
 }
 
 TEST_F(FeedSessionTest, SavingTheWatchlistChangesTheSubscriptions) {
-    session->connectChannels();
-    session->selectedSymbols = {"EURUSD", "GOLD"};
-    session->ProcessSubscribeandUnSubscribeItems(session->selectedSymbols, true);
+    session->feedChannels().connectChannels();
+    session->referenceData().selectedSymbols = {"EURUSD", "GOLD"};
+    session->ProcessSubscribeandUnSubscribeItems(session->referenceData().selectedSymbols, true);
     drainSubscriptions(*pub);
     auto position = std::make_shared<model::Order>();
     position->ItemCode = "GOLD";
-    session->OpenOrderCollection.push_back(position);
+    session->orderBook().OpenOrderCollection.push_back(position);
     session->SaveItemstoWatchList({});
     EXPECT_EQ(drainSubscriptions(*pub), (std::vector<std::string>{"+GOLD", "+MD_GOLD;", "-EURUSD", "-MD_EURUSD;"}));
-    EXPECT_TRUE(session->selectedSymbols.empty());
+    EXPECT_TRUE(session->referenceData().selectedSymbols.empty());
     ASSERT_TRUE(pump([&] { return !posted.empty(); }));
     EXPECT_EQ(posted, std::vector<std::string>{"WatchlistUpdateNotification"});
 }
 
 TEST_F(FeedSessionTest, OrdersOfHiddenAccountsAreNotHeldByTheWatchlist) {
     setAccounts({1, 3});  // "100" seen, "101" suspended
-    session->connectChannels();
-    session->selectedSymbols = {"EURUSD", "GOLD"};
-    session->ProcessSubscribeandUnSubscribeItems(session->selectedSymbols, true);
+    session->feedChannels().connectChannels();
+    session->referenceData().selectedSymbols = {"EURUSD", "GOLD"};
+    session->ProcessSubscribeandUnSubscribeItems(session->referenceData().selectedSymbols, true);
     drainSubscriptions(*pub);
     auto position = std::make_shared<model::Order>();
     position->ItemCode = "GOLD";
     position->AccountNumber = "100";
-    session->OpenOrderCollection.push_back(position);
+    session->orderBook().OpenOrderCollection.push_back(position);
     auto hidden = std::make_shared<model::Order>();
     hidden->ItemCode = "EURUSD";
     hidden->AccountNumber = "101";
-    session->PendingOrderCollection.push_back(hidden);
+    session->orderBook().PendingOrderCollection.push_back(hidden);
     session->SaveItemstoWatchList({});
     EXPECT_EQ(drainSubscriptions(*pub), (std::vector<std::string>{"+GOLD", "+MD_GOLD;", "-EURUSD", "-MD_EURUSD;"}));
 }
 
 TEST_F(FeedSessionTest, TheDefaultWatchlistIsTheFirstSymbolTypeAndLoginSubscribesAllItems) {
-    session->symbolTypeCollection.set("Metals", "GOLD:Gold");
-    session->symbolTypeCollection.set("Forex", "EURUSD:Euro,GBPUSD:Pound");
+    session->referenceData().symbolTypeCollection.set("Metals", "GOLD:Gold");
+    session->referenceData().symbolTypeCollection.set("Forex", "EURUSD:Euro,GBPUSD:Pound");
     session->LoadItemstoWatchlist();
-    EXPECT_EQ(session->selectedSymbols, std::vector<std::string>{"GOLD"});
+    EXPECT_EQ(session->referenceData().selectedSymbols, std::vector<std::string>{"GOLD"});
     EXPECT_EQ(prefs.stringArrayForKey("Watchlist.trader"), std::vector<std::string>{"GOLD"});
     EXPECT_TRUE(items["GOLD"]->isWatchlistSymbol);
 
     auto pending = std::make_shared<model::Order>();
     pending->ItemCode = "EURUSD";
-    session->PendingOrderCollection.push_back(pending);
-    session->connectChannels();
+    session->orderBook().PendingOrderCollection.push_back(pending);
+    session->feedChannels().connectChannels();
     drainSubscriptions(*pub);
-    session->subscribeAllItems();
+    session->feedChannels().subscribeAllItems();
     EXPECT_EQ(drainSubscriptions(*pub), (std::vector<std::string>{"+GOLD", "+MD_GOLD;", "+EURUSD", "+MD_EURUSD;"}));
 }
 
 TEST_F(FeedSessionTest, FeedTextsReachTheRecordsOnTheMainThread) {
-    session->connectChannels();
+    session->feedChannels().connectChannels();
     session->ProcessSubscribeandUnSubscribeItems({"GOLD"}, true);
     ASSERT_TRUE(pump([&] {
         pub->sendData("MD_GOLD;1800.5,10|1800.4,5|;1800.7,3", 0);
         std::this_thread::sleep_for(5ms);
-        return session->buyMarketDepthDataCollection.contains("GOLD");
+        return session->feedChannels().buyMarketDepthDataCollection.contains("GOLD");
     }));
-    EXPECT_EQ(session->buyMarketDepthDataCollection.find("GOLD")->size(), 2u);
-    EXPECT_EQ(*session->sellMarketDepthDataCollection.find("GOLD"), std::vector<std::string>{"1800.7,3"});
+    EXPECT_EQ(session->feedChannels().buyMarketDepthDataCollection.find("GOLD")->size(), 2u);
+    EXPECT_EQ(*session->feedChannels().sellMarketDepthDataCollection.find("GOLD"), std::vector<std::string>{"1800.7,3"});
 
     session->ZMQNewMessage("GOLD\x04" "20240102103000\x04" "0\x04" "18005\x04" "1");
     EXPECT_DOUBLE_EQ(items["GOLD"]->Last, 1800.5);
@@ -302,7 +295,7 @@ TEST_F(FeedSessionTest, StatusMessagesTakeTheDispatcherPath) {
 }
 
 TEST_F(FeedSessionTest, RepliesAreDispatchedLikeSessionFrames) {
-    session->connectChannels();
+    session->feedChannels().connectChannels();
     protocol::RequestMessage r;
     r.message = "\x01" "30\x03" "10=1023\x03" "151=getopenpositions\x03\x02";
     r.isZMQ = true;
@@ -329,7 +322,7 @@ TEST_F(FeedSessionTest, AnUnfinishedStatusFrameDoesNotSpoilTheNextMessage) {
 
 TEST_F(FeedSessionTest, TheKeepAliveIsBuiltWithoutTheSharedMessage) {
     session->Referenceid = "REF42";
-    session->connectChannels();
+    session->feedChannels().connectChannels();
     session->messageBase.messageDataDictionary().set(151, "half-filled request");
     std::optional<protocol::RequestMessage> keepAlive;
     std::thread worker([&] { keepAlive = session->conn->buildKeepAlive(); });

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "state/recording_trading_state.h"
+#include "state/recording_reference_data.h"
 
 namespace state {
 namespace {
 
-using testing::RecordingTradingState;
+using testing::RecordingReferenceData;
 using Calls = std::vector<std::string>;
 
 // A record with the given fields at their positions, the others empty.
@@ -38,7 +38,7 @@ std::string sections(const std::map<int, std::string>& bySection) {
 }
 
 TEST(PackedDetails, UserRecordTakesPositionsZeroToTwelveAndFifteen) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     // 13 fields: systemCurrencyId and OfflineMessageCount stay 0.
     s.FillPackedDetails("42\x05" "7\x05" "8\x05" "1\x05" "1\x05" "3\x05" "4\x05" "5\x05" "6\x05" "Y\x05" "17002\x05"
                         "17002\x05" "17003");
@@ -65,7 +65,7 @@ TEST(PackedDetails, UserRecordTakesPositionsZeroToTwelveAndFifteen) {
 }
 
 TEST(PackedDetails, UserFieldThreeIsABoolAndFifteenTheSystemCurrency) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     s.FillPackedUserInfoDetails(record({{0, "1"}, {3, "true"}, {13, "junk"}, {14, "junk"}, {15, "840"}, {16, "9"}}) +
                                 "\x06" "2\x05" "x");
     EXPECT_EQ(s.userInfo->UserId, 1);  // record 0 only
@@ -76,7 +76,7 @@ TEST(PackedDetails, UserFieldThreeIsABoolAndFifteenTheSystemCurrency) {
 }
 
 TEST(PackedDetails, ProductIdLandsInTheNewUserRecord) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     s.FillPackedDetails(sections({{0, "5\x05" "0\x05" "0\x05" "0\x05" "1"}, {1, "12\x05Trader\x05" "1.2.3\x05\x05" "1.0.0"}}));
     ASSERT_TRUE(s.userInfo);
     EXPECT_EQ(s.userInfo->productID, 12u);
@@ -89,7 +89,7 @@ TEST(PackedDetails, ProductIdLandsInTheNewUserRecord) {
 }
 
 TEST(PackedDetails, SectionsRunInOrderWithTheirFollowUps) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     std::map<int, std::string> bySection;
     for (int i = 0; i <= 22; ++i) bySection[i] = "";
     s.FillPackedDetails(sections(bySection));
@@ -99,7 +99,7 @@ TEST(PackedDetails, SectionsRunInOrderWithTheirFollowUps) {
 }
 
 TEST(PackedDetails, EmptySectionsKeepTheNumbering) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     // Two 0x07 in a row: section 1 is empty, the accounts are still section 8.
     std::string text = "9\x07\x07\x07\x07\x07\x07\x07\x07" "1001\x05" "7";
     s.FillPackedDetails(text);
@@ -109,7 +109,7 @@ TEST(PackedDetails, EmptySectionsKeepTheNumbering) {
 }
 
 TEST(PackedDetails, AccountsWithDerivedStatuses) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     std::string a = record({{0, "1001"}, {1, "7"}, {2, "3000000000"}, {3, "99"}, {4, "1500.5"}, {5, "-20"}, {6, "2"},
                             {7, "10"}, {8, "300"}, {9, "1480.5"}, {10, "1180.5"}, {11, "99"}, {12, "1"}, {13, "2"},
                             {14, "3"}, {15, "Main"}, {16, "1"}, {17, "50"}, {18, "60"}, {19, "5"}, {20, "7"},
@@ -156,7 +156,7 @@ TEST(PackedDetails, AccountsWithDerivedStatuses) {
 }
 
 TEST(PackedDetails, AccountRecordsReplaceAndKeyByTheConvertedId) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     s.FillPackedAccountDetails("1001\x05" "7\x05" "0\x05\x05" "500");
     auto before = *s.AccountDetailCollection.find("1001");
     s.FillPackedAccountDetails("01001\x05" "9");
@@ -171,7 +171,7 @@ TEST(PackedDetails, AccountRecordsReplaceAndKeyByTheConvertedId) {
 }
 
 TEST(PackedDetails, GroupsAndTheirInstruments) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     std::string group = record({{0, "7"}, {1, "Gold"}, {2, "1"}, {3, "2"}, {4, "1"}, {5, "1"}, {6, "0"}, {7, "1"},
                                 {8, "0"}, {9, "30"}, {10, "40"}, {11, "100"}, {12, "0.5"}, {13, "1"}, {14, "80"},
                                 {15, "20"}, {16, "50"}, {17, "100"}, {18, "90"}, {19, "1"}, {20, "0"}, {21, "3"}});
@@ -244,7 +244,7 @@ TEST(PackedDetails, GroupsAndTheirInstruments) {
 }
 
 TEST(PackedDetails, MarginModeFollowsOnlyKnownIds) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     s.FillPackedGroupDetails("7");
     auto mode = [&](const std::string& id) {
         s.FillPackedGroupInstruments(record({{1, "7"}, {2, "1"}, {22, id}}));
@@ -258,7 +258,7 @@ TEST(PackedDetails, MarginModeFollowsOnlyKnownIds) {
 }
 
 TEST(PackedDetails, SessionSettingsWithDerivedRightsAndColour) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     std::string full = record({{0, "3"}, {1, "Open"}, {2, "1"}, {3, "1"}, {4, "0"}, {5, "1"}, {6, "1"}, {7, "1"},
                                {8, "0"}, {9, "1"}, {10, "0"}, {11, "1"}, {12, "16711680"}, {13, "1"}, {14, "9"},
                                {15, "4"}});
@@ -294,7 +294,7 @@ TEST(PackedDetails, SessionSettingsWithDerivedRightsAndColour) {
 }
 
 TEST(PackedDetails, LoginInformationSkipsBadRecordsOnly) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     s.FillPackedLoginInfoDetails("1\x05" "Update at https://example.test\x05" "12\x06" "0\x05" "other\x05" "999\x06"
                                  "\x06" "short\x05" "3\x06" "0\x05" "zero\x05" "0\x06" "2\x05" "Locked\x05" "10\x06");
     ASSERT_EQ(s.loginInfoMessageCollection.size(), 2u);
@@ -312,7 +312,7 @@ TEST(PackedDetails, LoginInformationSkipsBadRecordsOnly) {
 }
 
 TEST(PackedDetails, SpreadsRunAfterGroupsAndAccounts) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     s.FillPackedDetails(sections({{5, "7"}, {6, "1\x05" "7\x05" "501"}, {8, "1001\x05" "7"}}));
     EXPECT_EQ(s.calls, (Calls{"FillPackedItemType", "FillPackedItemDetails", "LoadItemstoWatchlist",
                               "SetAllSymbolsSpread accounts=1 groups=1"}));

@@ -59,8 +59,8 @@ std::shared_ptr<model::Order> position(const std::string& remaining) {
 
 TEST_F(NotificationsTest, TradeConfirmationAsBannerOrModalAlert) {
     session->orderexecutedNotification(position("2"));
-    ASSERT_EQ(session->JournalDataCollection.size(), 1u);  // kind 6, written at once
-    EXPECT_NE(session->JournalDataCollection[0].find("#77 @1801.5"), std::string::npos);
+    ASSERT_EQ(session->journal().JournalDataCollection.size(), 1u);  // kind 6, written at once
+    EXPECT_NE(session->journal().JournalDataCollection[0].find("#77 @1801.5"), std::string::npos);
     loop->runUntilIdle();
     EXPECT_EQ(ui.events, (std::vector<std::string>{"sound:order", "banner", "local"}));
     ASSERT_EQ(ui.banners.size(), 1u);
@@ -83,11 +83,11 @@ TEST_F(NotificationsTest, NoConfirmationForAnEmptyPosition) {
     session->orderexecutedNotification(nullptr);
     loop->runUntilIdle();
     EXPECT_TRUE(ui.events.empty());
-    EXPECT_TRUE(session->JournalDataCollection.empty());
+    EXPECT_TRUE(session->journal().JournalDataCollection.empty());
 }
 
 TEST_F(NotificationsTest, ChatBannerNotForTheUserThemself) {
-    session->chatUserName = "alice-chat";
+    session->chat().chatUserName = "alice-chat";
     session->NewChatMessageNotification({"alice", "hello", "room"});
     session->NewChatMessageNotification({"alice-chat", "hello", "room"});
     session->NewChatMessageNotification({"bob"});  // too short: dropped

@@ -57,7 +57,7 @@ protected:
         a->currencyID = currency;
         a->tradingStatus = 1;
         a->accountaccessType = 1;
-        session->AccountDetailCollection.set(std::to_string(id), a);
+        session->referenceData().AccountDetailCollection.set(std::to_string(id), a);
         return a;
     }
 
@@ -82,11 +82,11 @@ TEST_F(SessionQueriesTest, CompactLoginDataFillsInstrumentsResourcesAndCurrencie
     sections[21] = section({rec({"2", "EUR", "7", "1.1", "1.2", "1", "0", "0"})});
     std::string text;
     for (std::size_t i = 0; i < sections.size(); ++i) text += (i ? "\x07" : "") + sections[i];
-    session->FillPackedDetails(text);
+    session->referenceData().FillPackedDetails(text);
 
-    EXPECT_EQ(session->ItemCollection.size(), 3u);
-    auto xau = *session->ItemCollection.find("XAU");
-    EXPECT_EQ(xau->CalculationItems.lock(), *session->ItemCollection.find("USDX"));
+    EXPECT_EQ(session->referenceData().ItemCollection.size(), 3u);
+    auto xau = *session->referenceData().ItemCollection.find("XAU");
+    EXPECT_EQ(xau->CalculationItems.lock(), *session->referenceData().ItemCollection.find("USDX"));
     EXPECT_EQ(session->getItemCode(7), "XAU");
     EXPECT_EQ(session->getItemIdForItemCode("ODD"), 8u);
     EXPECT_EQ(session->getInstrumentTypeName(2).value_or("?"), "Energy");
@@ -105,7 +105,7 @@ TEST_F(SessionQueriesTest, CompactLoginDataFillsInstrumentsResourcesAndCurrencie
 TEST_F(SessionQueriesTest, DownloadsLandInTheResourcesFolderAndCompleteTheCalendar) {
     auto r = std::make_shared<model::ResourceDetails>();
     r->iconResourceId = "holidays.ics";
-    session->resourceCollection.set("holidays.ics", r);
+    session->referenceData().resourceCollection.set("holidays.ics", r);
     const std::string body = "BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n";
     const std::string data = *model::Base64::encodeBase64WithData(std::string(4, '\0') +
                                                                   *model::DataAdditions::gzipDeflate(body));
@@ -146,17 +146,17 @@ TEST_F(SessionQueriesTest, WindowQueriesReadTheSessionCollections) {
     auto o = std::make_shared<model::Order>();
     o->AccountNumber = "3";
     o->ItemCode = "XAU";
-    session->OpenOrderCollection.push_back(o);
+    session->orderBook().OpenOrderCollection.push_back(o);
     auto p = std::make_shared<model::Order>();
     p->AccountNumber = "1";
     p->ItemCode = "WTI";
-    session->PendingOrderCollection.push_back(p);
-    session->selectedSymbols = {"WTI", "DAX"};
+    session->orderBook().PendingOrderCollection.push_back(p);
+    session->referenceData().selectedSymbols = {"WTI", "DAX"};
     EXPECT_TRUE(session->getOpenOrderCollection().empty());
     EXPECT_EQ(session->getPendingOrderCollection().size(), 1u);
     EXPECT_EQ(session->getAllItems(), (std::vector<std::string>{"WTI", "DAX"}));
     session->setExecutedPositionState(true);
-    session->ExecutedOrderSearchCollection.push_back(o);
+    session->orderBook().ExecutedOrderSearchCollection.push_back(o);
     EXPECT_EQ(session->getExecutedOrderCollection().size(), 1u);
     session->clearExecutedOrderSearchCollection();
     EXPECT_TRUE(session->getExecutedOrderCollection().empty());

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "state/recording_trading_state.h"
+#include "state/recording_reference_data.h"
 
 namespace state {
 namespace {
 
-using testing::RecordingTradingState;
+using testing::RecordingReferenceData;
 using Calls = std::vector<std::string>;
 
 // <Name><c1>v1</c1>...</Name>
@@ -23,7 +23,7 @@ std::string dataSet(const std::string& rows) {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<NewDataSet>\n" + rows + "</NewDataSet>\n";
 }
 
-const std::string* cell(const TradingState& s, const std::string& table, const std::string& key,
+const std::string* cell(const ReferenceData& s, const std::string& table, const std::string& key,
                         const std::string& column) {
     const XmlTable* t = s.TableDataCollection.find(table);
     if (!t) return nullptr;
@@ -32,7 +32,7 @@ const std::string* cell(const TradingState& s, const std::string& table, const s
 }
 
 TEST(XmlTables, RowsAreNumberedPerTableInDocumentOrder) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     s.parseXml(dataSet(row("Table1", {{"userid", "1"}}) + row("Table4", {{"AccountId", "a"}}) +
                        row("Table4", {{"AccountId", "b"}}) + row("Table4", {{"AccountId", "c"}}) +
                        row("Table10", {{"SettingsId", "1"}}) + row("Table10", {{"SettingsId", "2"}})));
@@ -43,13 +43,10 @@ TEST(XmlTables, RowsAreNumberedPerTableInDocumentOrder) {
     EXPECT_EQ(*cell(s, "Table4", "0", "AccountId"), "a");
     EXPECT_EQ(*cell(s, "Table4", "2", "AccountId"), "c");
     EXPECT_EQ(*cell(s, "Table10", "1", "SettingsId"), "2");
-    EXPECT_EQ(s.tableName, "Table10");
-    EXPECT_EQ(s.currentRow, 1);
-    ASSERT_TRUE(s.tbxml);
 }
 
 TEST(XmlTables, ColumnsTextsAndEntities) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     s.parseXml("<NewDataSet><Table><Name>S&amp;P 500</Name><Empty/><Note><![CDATA[a&amp;<b]]></Note>"
                "<Name2>&lt;&gt;&quot;&apos;&#65;&#x42;</Name2><Dup>1</Dup><Dup>2</Dup><Odd>a & b &foo;</Odd>"
                "</Table></NewDataSet>");
@@ -63,7 +60,7 @@ TEST(XmlTables, ColumnsTextsAndEntities) {
 }
 
 TEST(XmlTables, EachParseStartsAfresh) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     s.parseXml(dataSet(row("Table", {{"v", "1"}}) + row("Table", {{"v", "2"}}) + row("Table", {{"v", "3"}})));
     s.parseXml(dataSet(row("Table", {{"v", "9"}})));
     ASSERT_EQ(s.TableDataCollection.size(), 1u);
@@ -76,7 +73,7 @@ TEST(XmlTables, EachParseStartsAfresh) {
 }
 
 TEST(XmlTables, AColumnNamedLikeATableKeepsItsParentsRows) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     s.parseXml(dataSet(row("Table4", {{"AccountId", "1"}, {"TableX", "x"}}) + row("Table4", {{"AccountId", "2"}}) +
                        row("Table5", {{"InstrumentTypeId", "1"}}) + row("Table4", {{"AccountId", "3"}})));
     const XmlTable& t4 = *s.TableDataCollection.find("Table4");
@@ -91,7 +88,7 @@ TEST(XmlTables, AColumnNamedLikeATableKeepsItsParentsRows) {
 }
 
 TEST(XmlTables, DeepNestingDoesNotExhaustTheStack) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     constexpr int kDepth = 100000;
     std::string text;
     text.reserve(kDepth * 16);
@@ -105,7 +102,7 @@ TEST(XmlTables, DeepNestingDoesNotExhaustTheStack) {
 // --- Fillers ---------------------------------------------------------------
 
 TEST(XmlFillers, UserRecordAndProduct) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     s.parseXml(dataSet(row("Table1", {{"userid", "42"}, {"lastrefid", "7"}, {"NewRefid", "8"}, {"ddeenabled", "true"},
                                       {"userenabled", "true"}, {"userTypeId", "3"}, {"forceLogoutRefid", "4"},
                                       {"forceLogoutLoadServerId", "5"}, {"appModeId", "6"},
@@ -145,7 +142,7 @@ TEST(XmlFillers, UserRecordAndProduct) {
 }
 
 TEST(XmlFillers, AccountsKeepTheKeyAsReceivedAndUpdateInPlace) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     s.parseXml(dataSet(row("Table4", {{"AccountId", "07"}, {"GroupId", "007"}, {"AccountTypeId", "2"},
                                       {"Balance", "1000.5"}, {"UnrealisedPL", "-3"}, {"LeverageOnPositions", "2"},
                                       {"CollateralSecurity", "1"}, {"UsedMargin", "100"}, {"Equity", "997.5"},
@@ -191,7 +188,7 @@ TEST(XmlFillers, AccountsKeepTheKeyAsReceivedAndUpdateInPlace) {
 }
 
 TEST(XmlFillers, GroupsAndInstrumentsMatchTheGroupTextExactly) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     // Table7 before Table8 in the document: the groups are still filled first.
     s.parseXml(dataSet(
         row("Table7", {{"groupdetailsid", "11"}, {"groupid", "7"}, {"InstrumentId", "501"}, {"OrderQtyStep", "0.1"},
@@ -265,7 +262,7 @@ TEST(XmlFillers, GroupsAndInstrumentsMatchTheGroupTextExactly) {
 }
 
 TEST(XmlFillers, SessionSettingsTakeRightsInColumnOrder) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     s.parseXml(dataSet(row("Table10", {{"SettingsId", "03"}, {"SettingsName", "Open"}, {"EnterLimitOrder", "false"},
                                        {"EnterMarketOrder", "true"}, {"EditLimitOrder", "true"},
                                        {"EditMarketOrder", "true"}, {"ExecuteOrders", "true"},
@@ -296,14 +293,14 @@ TEST(XmlFillers, SessionSettingsTakeRightsInColumnOrder) {
 }
 
 TEST(XmlFillers, FollowUpsRunWithoutInstrumentTables) {
-    RecordingTradingState s;
+    RecordingReferenceData s;
     s.parseXml(dataSet(row("Table4", {{"AccountId", "1"}, {"GroupId", "7"}}) + row("Table8", {{"GroupId", "7"}}) +
                        row("Table5", {{"InstrumentTypeId", "1"}}) + row("Table6", {{"InstrumentId", "1"}}) +
                        row("Table6", {{"InstrumentId", "2"}})));
     s.FillTableDetails();
     EXPECT_EQ(s.calls, (Calls{"FillItemType", "FillItemDetails", "FillItemDetails", "LoadItemstoWatchlist",
                               "SetAllSymbolsSpread accounts=1 groups=1"}));
-    RecordingTradingState empty;
+    RecordingReferenceData empty;
     empty.parseXml("");
     empty.FillTableDetails();
     EXPECT_EQ(empty.calls, (Calls{"LoadItemstoWatchlist", "SetAllSymbolsSpread accounts=0 groups=0"}));

@@ -8,6 +8,7 @@
 // loaders there, and XML data-service answers are read there too), so the
 // working tables of the XML reader are never walked twice at once.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -48,14 +49,12 @@ private:
 // One XML table: rows keyed "0", "1", ... in document order.
 using XmlTable = OrderedDictionary<TableRow>;
 
-using SharedOrderList = std::vector<std::shared_ptr<model::Order>>;
-
-class TradingState {
+class ReferenceData {
 public:
-    TradingState();
-    virtual ~TradingState();
-    TradingState(const TradingState&) = delete;
-    TradingState& operator=(const TradingState&) = delete;
+    ReferenceData();
+    virtual ~ReferenceData();
+    ReferenceData(const ReferenceData&) = delete;
+    ReferenceData& operator=(const ReferenceData&) = delete;
 
     // --- Login reference data ---------------------------------------------
     std::shared_ptr<model::UserInfo> userInfo;
@@ -81,40 +80,28 @@ public:
     // "%lu" of the user id -> the user's access to an account.
     OrderedDictionary<std::shared_ptr<model::UserAccountMaps>> userAccountMapCollection;
 
-    // --- Session values read by the windows --------------------------------
+    // --- Watchlist and market sessions ---------------------------------------
     std::vector<std::string> selectedSymbols;
     bool isWatchlistDataUpdated = false;
-    std::int32_t currentAccountSelected = 0;
-    std::int32_t chatRequestId = 0;
-    SharedOrderList CancelledOrderCollection;
-    SharedOrderList SettledOrderCollection;
-    SharedOrderList OpenOrderCollectionCopy;
-    SharedOrderList ExecutedOrderSearchCollection;
-    bool isExecutedPositionSearch = false;
-    // Item code -> depth levels (texts) of one side.
-    OrderedDictionary<std::vector<std::string>> buyMarketDepthDataCollection;
-    OrderedDictionary<std::vector<std::string>> sellMarketDepthDataCollection;
-    // Chart answer key -> answer text.
-    OrderedDictionary<std::string> chartDataCollection;
-    // "%@#%d" of item code and delivery mode -> "%.2f" margin.
-    OrderedDictionary<std::string> HedgeMarginCollection;
     OrderedDictionary<std::vector<std::shared_ptr<model::SessionScheduleInfo>>> marketSessionSchedulesCollection;
     std::vector<std::shared_ptr<model::SessionScheduleInfo>> sessionSchedulesArray;
     std::string mergedCalendarData;
 
-    // --- XML working state ---------------------------------------------------
+    // What the loaders run once the reference data is complete; set by the session.
+    struct FollowUps {
+        // Fills selectedSymbols from the stored watchlist or the first symbol type.
+        std::function<void()> loadWatchlist;
+        // Copies the group spreads onto the instruments of the accounts' groups.
+        std::function<void()> setAllSymbolsSpread;
+    };
+    void setFollowUps(FollowUps followUps) { followUps_ = std::move(followUps); }
+
+    // --- XML tables of the last parse ------------------------------------------
     // Table name -> rows of the last parse only.
     OrderedDictionary<XmlTable> TableDataCollection;
-    // The table of the last row stored and that row's number in its table.
-    std::string tableName;
-    std::int32_t currentRow = 0;
-    // The document of the last parse, kept until the next one.
-    std::unique_ptr<protocol::XMLReader> tbxml;
 
     // Reads an XML document into TableDataCollection (login data and data-service answers).
     void parseXml(std::string_view text);
-    // Walks the element, its descendants and its following siblings in document order.
-    void traverseElement(const protocol::TBXMLElement* element);
     // Runs the fillers over the tables of the last parse.
     void FillTableDetails();
     // Splits the compact text into sections and runs their fillers.
@@ -138,7 +125,7 @@ public:
     void FillPackedSessionSettingCollection(std::string_view section);
 
     // --- Instruments, currencies, resources and the follow-ups --------------
-    // Filled in by the instrument and currency loaders (trading_state_hooks.cpp).
+    // Filled in by the instrument and currency loaders (reference_data_loaders.cpp).
     virtual void FillItemType(const TableRow& row);
     virtual void FillItemDetails(const TableRow& row);
     virtual void FillPackedItemType(std::string_view section);
@@ -146,16 +133,23 @@ public:
     virtual void fillResourceDetails(std::string_view section);
     virtual void fillCurrencyListDetails(std::string_view section);
     virtual void fillTradeCurrencyDetails(std::string_view section);
-    // Fills selectedSymbols from the stored watchlist or the first symbol type.
-    virtual void LoadItemstoWatchlist();
-    // Copies the group spreads onto the instruments of the accounts' groups.
-    virtual void SetAllSymbolsSpread();
+    void LoadItemstoWatchlist();
+    void SetAllSymbolsSpread();
 
     // The login result under the first key of loginInfoMessageCollection.
     const protocol::LoginInfoMessage* firstLoginRecord() const;
 
 private:
+    // Walks the element, its descendants and its following siblings in document order.
+    void traverseElement(const protocol::TBXMLElement* element);
     void storeRow(const protocol::TBXMLElement* element, std::string_view name);
+
+    FollowUps followUps_;
+    // Parser scratch: the table of the last row stored, that row's number, and
+    // the document of the last parse, kept until the next one.
+    std::string tableName;
+    std::int32_t currentRow = 0;
+    std::unique_ptr<protocol::XMLReader> tbxml;
 };
 
 }  // namespace state

@@ -1,17 +1,18 @@
-// The session's side of the two ZeroMQ channels: connecting them after the
-// login, the price feed on the main thread, subscriptions and the watchlist.
+#include "state/feed_channels.h"
+
 #include <ctime>
 #include <exception>
 
 #include "model/account_details.h"
-#include "model/order.h"
 #include "model/user_info.h"
 #include "model/login_inputdata.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
-#include "platform/preferences.h"
+#include "platform/notification_center.h"
 #include "protocol/message_base.h"
+#include "protocol/tags.h"
 #include "state/business_base.h"
+#include "state/session_notifications.h"
 
 namespace state {
 
@@ -55,9 +56,10 @@ std::optional<protocol::RequestMessage> buildKeepAlive(const std::optional<std::
                                                        const std::optional<std::string>& reference) {
     KeepAliveContext context(user, reference);
     protocol::MessageBase message(&context);
-    message.setMessagetype(1002);
+    const auto type = protocol::MsgType::ControlClientConnect;
+    message.setMessagetype(protocol::toInt(type));
     message.messageDataDictionary().clear();
-    message.messageDataDictionary().set(10, "1002");
+    message.messageDataDictionary().setNumber(protocol::tag::MessageType, static_cast<long long>(protocol::toInt(type)));
     if (!context.setMessageProperties(message)) return std::nullopt;
     if (!message.BuildMessage().sent()) return std::nullopt;
     return std::move(context.built);
@@ -81,60 +83,64 @@ void dispatchFrames(const std::weak_ptr<BusinessBase>& weak, protocol::Connectio
 
 }  // namespace
 
-model::ItemDetails* BusinessBase::itemForCode(const std::string& code) {
-    auto* item = ItemCollection.find(code);
+void FeedChannels::registerHandlers(Dispatcher& table) {
+    table.add(protocol::MsgType::InstrumentStatusChange, componentName(), [this](const Dispatch& m) {
+        platform::Log::info("InstrumentStatusChange");
+        messageCrackerOnInstrumentStatusChange(m.fields);
+        platform::NotificationCenter::defaultCenter().post(notifications::kWatchlistTable);
+    });
+}
+
+model::ItemDetails* FeedChannels::itemForCode(const std::string& code) {
+    auto* item = session_.referenceData().ItemCollection.find(code);
     return item ? item->get() : nullptr;
 }
 
-std::vector<std::string> BusinessBase::heldItemCodes() const {
-    std::vector<std::string> codes;
-    for (const auto& order : getOpenOrderCollection()) codes.push_back(order->ItemCode);
-    for (const auto& order : getPendingOrderCollection()) codes.push_back(order->ItemCode);
-    return codes;
-}
-
-void BusinessBase::connectChannels() {
-    if (!userInfo) {
+void FeedChannels::connectChannels() {
+    BusinessBase& s = session_;
+    const auto& user = s.referenceData().userInfo;
+    if (!user) {
         platform::Log::error("No user record: ZeroMQ channels not connected");
         return;
     }
-    std::weak_ptr<BusinessBase> weak = weak_from_this();
-    conn->onFeedMessage = [weak](const std::string& text) {
+    std::weak_ptr<BusinessBase> weak = s.weak_from_this();
+    s.conn->onFeedMessage = [weak](const std::string& text) {
         if (auto self = weak.lock()) self->ZMQNewMessage(text);
     };
-    conn->onZMQReply = [weak](protocol::ZMQReply reply) {
+    s.conn->onZMQReply = [weak](protocol::ZMQReply reply) {
         auto self = weak.lock();
         if (!self) return;
         platform::Log::debug("Reply to request " + std::to_string(reply.kind.type) + " " + reply.kind.name);
         // Decoded and dispatched like the TCP session's frames.
         dispatchFrames(weak, *self->conn, reply.text);
     };
-    conn->buildKeepAlive = [user = userName(), reference = Referenceid] { return buildKeepAlive(user, reference); };
+    s.conn->buildKeepAlive = [user = s.userName(), reference = s.Referenceid] { return buildKeepAlive(user, reference); };
 
-    const std::string address = host_.logindata().IPAddress();
-    if (conn->ConnectToZMQSubServer(address, userInfo->marketdepthPort))
-        conn->ConnectToZMQReqServer(address, userInfo->hdServerPort);
+    const std::string address = s.host().logindata().IPAddress();
+    if (s.conn->ConnectToZMQSubServer(address, user->marketdepthPort))
+        s.conn->ConnectToZMQReqServer(address, user->hdServerPort);
 }
 
-void BusinessBase::subscribeAllItems() { ProcessSubscribeandUnSubscribeItems(getAllItems(), true); }
+void FeedChannels::subscribeAllItems() { ProcessSubscribeandUnSubscribeItems(session_.getAllItems(), true); }
 
-void BusinessBase::reconnectZMQandSubscribeAllItems() {
-    if (!conn->isConnected()) return;
+void FeedChannels::reconnectZMQandSubscribeAllItems() {
+    if (!session_.conn->isConnected()) return;
     connectChannels();
     subscribeAllItems();
 }
 
-void BusinessBase::ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe) {
-    if (AccountDetailCollection.size() == 1) {
-        const auto& account = AccountDetailCollection.first()->second;
-        if (account && account->tradingStatus == 3) return;
+void FeedChannels::ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe) {
+    const auto& accounts = session_.referenceData().AccountDetailCollection;
+    if (accounts.size() == 1) {
+        const auto& account = accounts.first()->second;
+        if (account && account->tradingStatus == model::AccountDetails::kStatusSuspended) return;
     }
-    conn->ProcessSubscribeandUnSubscribeItems(codes, subscribe);
+    session_.conn->ProcessSubscribeandUnSubscribeItems(codes, subscribe);
 }
 
-void BusinessBase::ZMQNewMessage(const std::string& text) {
+void FeedChannels::ZMQNewMessage(const std::string& text) {
     if (!priceFeed_) {
-        std::weak_ptr<BusinessBase> weak = weak_from_this();
+        std::weak_ptr<BusinessBase> weak = session_.weak_from_this();
         PriceFeed::Hooks hooks;
         hooks.item = [this](const std::string& code) { return itemForCode(code); };
         hooks.storeDepth = [this](MarketDepthUpdate depth) {
@@ -142,54 +148,15 @@ void BusinessBase::ZMQNewMessage(const std::string& text) {
             sellMarketDepthDataCollection.set(depth.code, std::move(depth.sell));
         };
         // A status change is a session message: it takes the frames' own path.
-        hooks.processStatus = [this, weak](const std::string& frame) { dispatchFrames(weak, *conn, frame); };
+        hooks.processStatus = [this, weak](const std::string& frame) { dispatchFrames(weak, *session_.conn, frame); };
         priceFeed_ = std::make_unique<PriceFeed>(std::move(hooks));
     }
     priceFeed_->checkZMQNewMessage(text);
 }
 
-void BusinessBase::messageCrackerOnInstrumentStatusChange(const FieldList& fields) {
+void FeedChannels::messageCrackerOnInstrumentStatusChange(const FieldList& fields) {
     PriceFeed::messageCrackerOnInstrumentStatusChange(fields,
                                                       [this](const std::string& code) { return itemForCode(code); });
-}
-
-Watchlist BusinessBase::watchlist() {
-    Watchlist::Hooks hooks;
-    BusinessBase* self = this;
-    hooks.item = [self](const std::string& code) { return self->itemForCode(code); };
-    hooks.firstSymbolType = [self]() -> std::optional<std::vector<std::string>> {
-        SymbolTypes types = self->getSymbolTypes();
-        if (types.empty() || types.front().empty()) return std::nullopt;
-        return std::move(types.front().begin()->second);
-    };
-    hooks.heldItems = [self] { return self->heldItemCodes(); };
-    hooks.allItems = [self] { return self->getAllItems(); };
-    hooks.subscribe = [self](const std::vector<std::string>& codes, bool subscribe) {
-        self->ProcessSubscribeandUnSubscribeItems(codes, subscribe);
-    };
-    std::weak_ptr<BusinessBase> weak = self->weak_from_this();
-    hooks.notifyUpdate = [weak] {
-        platform::MainExecutor::post([weak] {
-            if (auto s = weak.lock()) s->watchlistUpdateNotification();
-        });
-    };
-    return Watchlist(preferences ? *preferences : platform::Preferences::standard(), std::move(hooks));
-}
-
-void BusinessBase::LoadItemstoWatchlist() {
-    try {
-        watchlist().LoadItemstoWatchlist(host_.logindata().userName(), selectedSymbols);
-    } catch (const std::exception& e) {
-        platform::Log::error(std::string("LoadItemstoWatchlist: ") + e.what());
-    }
-}
-
-void BusinessBase::SaveItemstoWatchList(const std::vector<std::string>& list) {
-    try {
-        watchlist().SaveItemstoWatchList(host_.logindata().userName(), list, selectedSymbols);
-    } catch (const std::exception& e) {
-        platform::Log::error(std::string("SaveItemstoWatchList: ") + e.what());
-    }
 }
 
 }  // namespace state

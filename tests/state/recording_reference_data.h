@@ -4,11 +4,11 @@
 #include <string_view>
 #include <vector>
 
-#include "state/trading_state.h"
+#include "state/reference_data.h"
 
 namespace state::testing {
 
-class RecordingTradingState : public TradingState {
+class RecordingReferenceData : public ReferenceData {
 public:
     std::vector<std::string> calls;
 
@@ -20,10 +20,13 @@ public:
     void fillCurrencyListDetails(std::string_view) override { calls.push_back("fillCurrencyListDetails"); }
     void fillTradeCurrencyDetails(std::string_view) override { calls.push_back("fillTradeCurrencyDetails"); }
     // The follow-ups note what they could see.
-    void LoadItemstoWatchlist() override { calls.push_back("LoadItemstoWatchlist"); }
-    void SetAllSymbolsSpread() override {
-        calls.push_back("SetAllSymbolsSpread accounts=" + std::to_string(AccountDetailCollection.size()) +
-                        " groups=" + std::to_string(GroupDetailCollection.size()));
+    RecordingReferenceData() {
+        setFollowUps({[this] { calls.push_back("LoadItemstoWatchlist"); },
+                      [this] {
+                          calls.push_back("SetAllSymbolsSpread accounts=" +
+                                          std::to_string(AccountDetailCollection.size()) +
+                                          " groups=" + std::to_string(GroupDetailCollection.size()));
+                      }});
     }
 };
 

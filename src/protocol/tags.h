@@ -1,0 +1,57 @@
+#pragma once
+// The tags the client reads or writes outside the builders' layout tables.
+#include <cstdint>
+
+namespace protocol::tag {
+
+inline constexpr std::int64_t MessageType = 10;
+inline constexpr std::int64_t ItemCode = 12;
+inline constexpr std::int64_t ResultText = 17;            // result text; chart-data answer key
+inline constexpr std::int64_t DemoPassword = 18;          // the demo user's password
+inline constexpr std::int64_t ReferenceId = 19;
+inline constexpr std::int64_t RequestId = 20;
+inline constexpr std::int64_t ServerTime = 21;            // "yyyyMMddHHmmss"
+inline constexpr std::int64_t UserName = 23;
+inline constexpr std::int64_t CipherText = 27;            // Base64 of an envelope's ciphertext
+inline constexpr std::int64_t AlternateRequestId = 33;
+inline constexpr std::int64_t AccountId = 34;
+inline constexpr std::int64_t StatusCode = 73;
+inline constexpr std::int64_t RejectionCode = 74;
+inline constexpr std::int64_t RemainingQty = 76;
+inline constexpr std::int64_t PendingOrderId = 79;
+inline constexpr std::int64_t OpenPositionId = 80;
+inline constexpr std::int64_t ChartInterval = 83;
+inline constexpr std::int64_t NewPassword = 103;
+inline constexpr std::int64_t ServerMessage = 105;
+inline constexpr std::int64_t BulkCloseReference = 125;
+inline constexpr std::int64_t DataServiceRequestName = 151;
+inline constexpr std::int64_t DataServiceResult = 159;
+inline constexpr std::int64_t DataFormat = 160;           // "PACKED" or XML
+inline constexpr std::int64_t ChatMessageRoom = 502;
+inline constexpr std::int64_t ChatRoomKey = 503;
+inline constexpr std::int64_t DeviceUserName = 504;
+inline constexpr std::int64_t BracketReference = 573;
+inline constexpr std::int64_t TradeSessionSettingId = 574;
+inline constexpr std::int64_t DeviceModel = 1018;
+inline constexpr std::int64_t NumberOfPoints = 1025;
+inline constexpr std::int64_t ChatQueueId = 1026;
+inline constexpr std::int64_t ApprovalActionType = 1035;
+inline constexpr std::int64_t CompressedPayload = 1050;
+
+// Values of StatusCode in an order status (62) and a position update (67).
+namespace status {
+inline constexpr std::int32_t New = 21;
+inline constexpr std::int32_t PartlyFilled = 22;
+inline constexpr std::int32_t FullyFilled = 23;
+inline constexpr std::int32_t Cancelled = 24;
+inline constexpr std::int32_t Rejected = 25;
+inline constexpr std::int32_t Expired = 26;
+inline constexpr std::int32_t Suspended = 27;
+inline constexpr std::int32_t Pending = 28;
+inline constexpr std::int32_t PositionStatusUpdate = 73;
+inline constexpr std::int32_t PositionExecuted = 74;
+inline constexpr std::int32_t Edited = 75;
+inline constexpr std::int32_t ExchangeRejected = 826;
+}  // namespace status
+
+}  // namespace protocol::tag

@@ -1,0 +1,62 @@
+// The session's watchlist: the stored symbols of the user, loaded after the
+// reference data and saved from the watchlist window.
+#include <exception>
+
+#include "model/login_inputdata.h"
+#include "platform/log.h"
+#include "platform/main_executor.h"
+#include "platform/preferences.h"
+#include "state/business_base.h"
+
+namespace state {
+
+std::vector<std::string> BusinessBase::heldItemCodes() const {
+    std::vector<std::string> codes;
+    for (const auto& order : getOpenOrderCollection()) codes.push_back(order->ItemCode);
+    for (const auto& order : getPendingOrderCollection()) codes.push_back(order->ItemCode);
+    return codes;
+}
+
+Watchlist BusinessBase::watchlist() {
+    Watchlist::Hooks hooks;
+    BusinessBase* self = this;
+    hooks.item = [self](const std::string& code) -> model::ItemDetails* {
+        auto* item = self->reference_.ItemCollection.find(code);
+        return item ? item->get() : nullptr;
+    };
+    hooks.firstSymbolType = [self]() -> std::optional<std::vector<std::string>> {
+        SymbolTypes types = self->getSymbolTypes();
+        if (types.empty() || types.front().empty()) return std::nullopt;
+        return std::move(types.front().begin()->second);
+    };
+    hooks.heldItems = [self] { return self->heldItemCodes(); };
+    hooks.allItems = [self] { return self->getAllItems(); };
+    hooks.subscribe = [self](const std::vector<std::string>& codes, bool subscribe) {
+        self->ProcessSubscribeandUnSubscribeItems(codes, subscribe);
+    };
+    std::weak_ptr<BusinessBase> weak = self->weak_from_this();
+    hooks.notifyUpdate = [weak] {
+        platform::MainExecutor::post([weak] {
+            if (auto s = weak.lock()) s->watchlistUpdateNotification();
+        });
+    };
+    return Watchlist(preferences ? *preferences : platform::Preferences::standard(), std::move(hooks));
+}
+
+void BusinessBase::LoadItemstoWatchlist() {
+    try {
+        watchlist().LoadItemstoWatchlist(host_.logindata().userName(), reference_.selectedSymbols);
+    } catch (const std::exception& e) {
+        platform::Log::error(std::string("LoadItemstoWatchlist: ") + e.what());
+    }
+}
+
+void BusinessBase::SaveItemstoWatchList(const std::vector<std::string>& list) {
+    try {
+        watchlist().SaveItemstoWatchList(host_.logindata().userName(), list, reference_.selectedSymbols);
+    } catch (const std::exception& e) {
+        platform::Log::error(std::string("SaveItemstoWatchList: ") + e.what());
+    }
+}
+
+}  // namespace state

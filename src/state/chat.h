@@ -1,0 +1,44 @@
+#pragma once
+// Chat rooms, notices, contacts and the support queue of a session: the chat
+// messages (601 to 680). Filled in by the chat work; until then the handlers
+// keep nothing.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "model/chat_room.h"
+#include "state/dispatcher.h"
+#include "state/ordered_dictionary.h"
+#include "state/session_component.h"
+
+namespace state {
+
+class BusinessBase;
+
+class Chat : public SessionComponent {
+public:
+    explicit Chat(BusinessBase& session) : session_(session) {}
+    const char* componentName() const override { return "Chat"; }
+    void registerHandlers(Dispatcher& table) override;
+
+    // Room key -> chat or notice room.
+    OrderedDictionary<std::shared_ptr<model::ChatRoom>> ChatRoomCollection;
+    std::string chatUserName;
+    std::int32_t chatRequestId = 0;
+
+    virtual void FillChatRoomDetails(const FieldList&, const std::optional<std::string>& /*roomKey*/) {}
+    virtual void FillChatMessages(const FieldList&, const std::optional<std::string>& /*room*/) {}
+    virtual void FillOfflineMessages(const FieldList&) {}
+    virtual void FillRoomMessage(const FieldList&) {}
+    virtual void FillChatGroupsAndUsers(const FieldList&) {}
+    virtual void UpdateChatUserStatus(const std::optional<std::string>& /*user*/, const FieldList&) {}
+    virtual void FillRecentConversation(const FieldList&) {}
+    virtual void UpdateChatResponseFromQueue(const FieldList&, const std::optional<std::string>& /*queueId*/) {}
+    virtual void UpdateChatQueueStatus(const FieldList&, const std::optional<std::string>& /*queueId*/) {}
+
+protected:
+    BusinessBase& session_;
+};
+
+}  // namespace state

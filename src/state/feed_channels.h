@@ -1,0 +1,49 @@
+#pragma once
+// The two ZeroMQ channels of a session: connected once the login is accepted,
+// the price subscriptions, the feed texts on the main thread (ticks, depth,
+// instrument status) and the instrument-status message (1049).
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/item_details.h"
+#include "state/dispatcher.h"
+#include "state/ordered_dictionary.h"
+#include "state/price_feed.h"
+#include "state/session_component.h"
+
+namespace state {
+
+class BusinessBase;
+
+class FeedChannels : public SessionComponent {
+public:
+    explicit FeedChannels(BusinessBase& session) : session_(session) {}
+    const char* componentName() const override { return "FeedChannels"; }
+    void registerHandlers(Dispatcher& table) override;
+
+    // Item code -> depth levels ("price,quantity") of one side.
+    OrderedDictionary<std::vector<std::string>> buyMarketDepthDataCollection;
+    OrderedDictionary<std::vector<std::string>> sellMarketDepthDataCollection;
+
+    // Both channels anew, on the ports of the login data.
+    virtual void connectChannels();
+    virtual void subscribeAllItems();
+    // Only while the TCP session is up: both channels anew, every item subscribed.
+    void reconnectZMQandSubscribeAllItems();
+    // Nothing when the session's only account is suspended (trading status 3).
+    void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe);
+    // A feed text, on the main thread.
+    void ZMQNewMessage(const std::string& text);
+    void messageCrackerOnInstrumentStatusChange(const FieldList& fields);
+
+protected:
+    BusinessBase& session_;
+
+private:
+    model::ItemDetails* itemForCode(const std::string& code);
+    std::unique_ptr<PriceFeed> priceFeed_;
+};
+
+}  // namespace state

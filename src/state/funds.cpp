@@ -1,0 +1,53 @@
+#include "state/funds.h"
+
+#include "platform/log.h"
+#include "platform/notification_center.h"
+#include "state/business_base.h"
+#include "state/journal_data.h"
+
+namespace state {
+
+using protocol::MsgType;
+
+namespace {
+// Values of "State" in the pay-gate notification.
+constexpr std::int64_t kMasterAdded = 1;
+constexpr std::int64_t kStatusAnswer = 2;
+constexpr std::int64_t kTransactionAnswer = 3;
+}  // namespace
+
+void Funds::registerHandlers(Dispatcher& table) {
+    namespace Log = platform::Log;
+    const char* owner = componentName();
+    table.add(MsgType::PayGateMasterResponse, owner, [this](const Dispatch& m) {
+        Log::info("PayGateMasterResponse");
+        bool added = false;
+        auto record = processPayGateTransMasterResponse(m.message, &added);
+        if (record && added)
+            session_.payGateTransactionResponseNotification(
+                platform::UserInfo{{"State", kMasterAdded}, {"Data", record}});
+    });
+    table.add(MsgType::PayGateTransactionResponse, owner, [this](const Dispatch& m) {
+        Log::info("PayGateTransactionResponse");
+        std::int64_t error = 0;
+        auto record = processPayGateTransactionResponse(m.message, &error);
+        if (!record) return;
+        session_.payGateTransactionResponseNotification(
+            platform::UserInfo{{"State", kTransactionAnswer}, {"Data", record}, {"Error", error}});
+        session_.appendJournal(JournalData::getPaymentTransactionJournalData(
+            error, record->requestId, record->transStatus, record->payTransactionId, session_.journalContext()));
+    });
+    table.add(MsgType::PayGateStatusResponse, owner, [this](const Dispatch& m) {
+        Log::info("PayGateStatusResponse");
+        auto record = processPayGateStatusResponse(m.message);
+        if (record)
+            session_.payGateTransactionResponseNotification(
+                platform::UserInfo{{"State", kStatusAnswer}, {"Data", record}});
+    });
+    table.add(MsgType::ApprovalResponse, owner, [this](const Dispatch& m) {
+        Log::info("ApprovalResponse");
+        createApprovalAction(m.values.approvalActionType, m.fields);
+    });
+}
+
+}  // namespace state

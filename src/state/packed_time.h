@@ -1,0 +1,15 @@
+#pragma once
+// "yyyyMMddHHmmss", the server's time format.
+#include <optional>
+#include <string>
+
+#include "platform/clock.h"
+
+namespace state {
+
+// In UTC or in the machine's zone.
+std::string packedTime(platform::WallTime t, bool utc);
+// Read as UTC, so that it prints back unchanged; nullopt when it does not parse.
+std::optional<platform::WallTime> parsePackedTime(const std::string& text);
+
+}  // namespace state

@@ -1,0 +1,103 @@
+#include "state/ping_monitor.h"
+
+#include "platform/log.h"
+#include "platform/main_executor.h"
+#include "platform/notification_center.h"
+#include "protocol/message_cracker.h"
+#include "protocol/tags.h"
+#include "state/business_base.h"
+#include "state/network_speed.h"
+#include "state/packed_time.h"
+#include "state/session_notifications.h"
+
+namespace state {
+
+namespace {
+constexpr auto kPingInterval = std::chrono::seconds(1);
+constexpr auto kSpeedCheckAfterFailure = std::chrono::milliseconds(3500);
+}  // namespace
+
+PingMonitor::~PingMonitor() {
+    stopPingTimer();
+    cancelSpeedCheck();
+}
+
+void PingMonitor::registerHandlers(Dispatcher& table) {
+    table.add(protocol::MsgType::PingAnswer, componentName(), [this](const Dispatch& m) { pingAnswer(m.fields); });
+}
+
+void PingMonitor::startPingTimer() {
+    // One timer per session: a second acceptance re-arms it.
+    if (!pingTimer_) {
+        std::weak_ptr<BusinessBase> weak = session_.weak_from_this();
+        pingTimer_ = std::make_unique<platform::Timer>([weak] {
+            if (auto s = weak.lock()) s->pingToserver();
+        });
+    }
+    pingTimer_->start(kPingInterval, true);
+}
+
+void PingMonitor::stopPingTimer() {
+    if (pingTimer_) pingTimer_->cancel();
+}
+
+bool PingMonitor::isPingTimerActive() const { return pingTimer_ && pingTimer_->isActive(); }
+
+void PingMonitor::pingToserver() {
+    namespace tag = protocol::tag;
+    protocol::MessageBase& message = session_.messageBase;
+    message.setMessagetype(protocol::toInt(protocol::MsgType::PingRequest));
+    protocol::TagMap& tags = message.messageDataDictionary();
+    tags.clear();
+    tags.setNumber(tag::MessageType, static_cast<long long>(protocol::toInt(protocol::MsgType::PingRequest)));
+    tags.setNumber(tag::RequestId, static_cast<long long>(session_.Requestid) + 1);
+    tags.set(tag::ServerTime, session_.packedLocalTime());
+    protocol::BuildResult result = message.BuildMessage();
+    if (!result.sent()) platform::Log::debug("Ping not sent: " + result.error);
+}
+
+void PingMonitor::pingAnswer(const FieldList& fields) {
+    for (const std::string& field : fields) {
+        std::int64_t number = 0;
+        std::string_view value;
+        if (!protocol::MessageCracker::splitField(field, number, value) || number != protocol::tag::ServerTime)
+            continue;
+        if (auto date = parsePackedTime(std::string(value)))
+            serverDate = date;
+        else
+            platform::Log::debug("Ping answer with an unreadable server time");
+    }
+    calculateNetworkSpeed(pingTime);
+}
+
+void PingMonitor::calculateNetworkSpeed(std::optional<platform::WallTime> date) {
+    double t = -1;  // no reference time grades as slow
+    if (date) t = std::chrono::duration<double>(platform::defaultClock().wallNow() - *date).count();
+    std::optional<std::string> text;
+    if (serverDate) {
+        ServerTime = packedTime(*serverDate, true);
+        text = ServerTime;
+    }
+    networkspeedStatus = gradeRoundTrip(t);
+    session_.onMain([text](BusinessBase& s) { s.postnetworkspeedNotification(text); });
+}
+
+void PingMonitor::scheduleSpeedCheck() {
+    cancelSpeedCheck();
+    std::weak_ptr<BusinessBase> weak = session_.weak_from_this();
+    speedCheckPending_ = true;
+    speedCheck_ = platform::MainExecutor::postAfter(kSpeedCheckAfterFailure, [weak] {
+        if (auto s = weak.lock()) {
+            PingMonitor& self = s->pingMonitor();
+            self.speedCheckPending_ = false;
+            self.calculateNetworkSpeed(self.serverDate);
+        }
+    });
+}
+
+void PingMonitor::cancelSpeedCheck() {
+    if (speedCheckPending_) platform::MainExecutor::cancel(speedCheck_);
+    speedCheckPending_ = false;
+}
+
+}  // namespace state

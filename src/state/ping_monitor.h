@@ -1,0 +1,48 @@
+#pragma once
+// The one-second ping of a session and the network speed graded from its
+// answers (1019): the server time shown in the status bar comes from here.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/timer.h"
+#include "state/dispatcher.h"
+#include "state/session_component.h"
+
+namespace state {
+
+class BusinessBase;
+
+class PingMonitor : public SessionComponent {
+public:
+    explicit PingMonitor(BusinessBase& session) : session_(session) {}
+    ~PingMonitor() override;
+    const char* componentName() const override { return "PingMonitor"; }
+    void registerHandlers(Dispatcher& table) override;
+
+    void startPingTimer();
+    void stopPingTimer();
+    bool isPingTimerActive() const;
+    void pingToserver();
+    void calculateNetworkSpeed(std::optional<platform::WallTime> date);
+    // The speed is checked again 3.5 s after the connection dropped.
+    void scheduleSpeedCheck();
+
+    std::optional<platform::WallTime> pingTime;
+    std::optional<platform::WallTime> serverDate;
+    std::string ServerTime;  // "yyyyMMddHHmmss" of serverDate
+    std::int32_t networkspeedStatus = 0;
+
+private:
+    void pingAnswer(const FieldList& fields);
+    void cancelSpeedCheck();
+
+    BusinessBase& session_;
+    std::unique_ptr<platform::Timer> pingTimer_;
+    platform::Clock::TimerId speedCheck_ = 0;
+    bool speedCheckPending_ = false;
+};
+
+}  // namespace state
