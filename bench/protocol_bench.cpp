@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "model/deployment_constants.h"
 #include "protocol/app_context.h"
-#include "protocol/deployment_constants.h"
 #include "protocol/frame_decoder.h"
 #include "protocol/message_base.h"
 #include "protocol/separator_bytes.h"

@@ -14,11 +14,11 @@
 #include <string>
 #include <thread>
 
+#include "model/deployment_constants.h"
 #include "model/login_inputdata.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "platform/notification_center.h"
-#include "protocol/deployment_constants.h"
 #include "protocol/envelope.h"
 #include "protocol/wire_format.h"
 #include "state/business_base.h"

@@ -2,13 +2,31 @@
 
 set(TC_WARNINGS -Wall -Wextra -Werror)
 
-# tc_library(name SOURCES ... [LIBS ...]) : a static library of our own code.
+# tc_include_root(target scope path) : makes src/<path> includable as "<path>/..." by
+# `target` (and, with PUBLIC or INTERFACE, by whatever links it) through the include root
+# build/include/<target>, which holds only a symbolic link to that one folder or file.
+function(tc_include_root target scope path)
+  set(root ${PROJECT_BINARY_DIR}/include/${target})
+  get_filename_component(parent ${root}/${path} DIRECTORY)
+  file(MAKE_DIRECTORY ${parent})
+  file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${path} ${root}/${path} SYMBOLIC)
+  target_include_directories(${target} ${scope} ${root})
+endfunction()
+
+# tc_library(name SOURCES ... [LIBS ...]) : a static library of our own code. A library
+# under src/ exports only its own folder; it sees other folders only through its LIBS.
 function(tc_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR}/src ${CMAKE_CURRENT_SOURCE_DIR})
+  if(folder MATCHES "^\\.\\.")
+    set(folder "")
+  endif()
   if(NOT ARG_SOURCES)
     # Headers only so far.
     add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    if(folder)
+      tc_include_root(${name} INTERFACE ${folder})
+    endif()
     if(ARG_LIBS)
       target_link_libraries(${name} INTERFACE ${ARG_LIBS})
     endif()
@@ -16,7 +34,9 @@ function(tc_library name)
   endif()
   add_library(${name} STATIC ${ARG_SOURCES})
   target_compile_options(${name} PRIVATE ${TC_WARNINGS})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  if(folder)
+    tc_include_root(${name} PUBLIC ${folder})
+  endif()
   target_compile_definitions(${name} PUBLIC
     TC_APP_NAME="${APP_NAME}" TC_APP_VERSION="${APP_VERSION}"
     TC_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "protocol/deployment_constants.h"
+#include "model/deployment_constants.h"
 
 namespace sim {
 namespace SimCrypto {

@@ -18,7 +18,7 @@
 #include <stdexcept>
 
 #include "login_data.h"
-#include "protocol/deployment_constants.h"
+#include "model/deployment_constants.h"
 #include "sim_crypto.h"
 
 namespace sim {

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "protocol/deployment_constants.h"
+#include "model/deployment_constants.h"
 
 namespace model {
 

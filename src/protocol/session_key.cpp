@@ -2,9 +2,9 @@
 
 #include "model/base64.h"
 #include "model/crypto.h"
+#include "model/deployment_constants.h"
 #include "platform/log.h"
 #include "protocol/app_context.h"
-#include "protocol/deployment_constants.h"
 #include "protocol/wire_format.h"
 
 namespace protocol {

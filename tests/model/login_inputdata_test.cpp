@@ -4,11 +4,11 @@
 
 #include <fstream>
 
+#include "model/deployment_constants.h"
 #include "model/device_info.h"
 #include "platform/host_info.h"
 #include "platform/resource_bundle.h"
 #include "platform/test_env.h"
-#include "protocol/deployment_constants.h"
 
 namespace {
 

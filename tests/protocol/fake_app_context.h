@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "model/deployment_constants.h"
 #include "protocol/app_context.h"
-#include "protocol/deployment_constants.h"
 
 namespace protocol::testing {
 

@@ -13,8 +13,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "model/deployment_constants.h"
 #include "port_base.h"
-#include "protocol/deployment_constants.h"
 
 namespace rawclient {
 

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "protocol/deployment_constants.h"
+#include "model/deployment_constants.h"
 
 #include "raw_client.h"
 #include "sim/json_value.h"

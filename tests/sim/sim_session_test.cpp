@@ -5,7 +5,7 @@
 #include <future>
 #include <random>
 
-#include "protocol/deployment_constants.h"
+#include "model/deployment_constants.h"
 #include "raw_client.h"
 
 using namespace rawclient;

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs the layer checker on one-file trees, one per row: file | include | expected exit status.
+set -u
+checker=$1
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+failed=0
+while IFS='|' read -r file include expected; do
+  rm -rf "$tmp/src" && mkdir -p "$tmp/src/$(dirname "$file")"
+  printf '#include <string>\n#include "%s"\n' "$include" >"$tmp/src/$file"
+  "$checker" "$tmp/src" 2>"$tmp/out"
+  status=$?
+  if [ "$status" -ne "$expected" ] || { [ "$expected" -ne 0 ] && ! grep -q "src/$file:2:" "$tmp/out"; }; then
+    echo "$file including $include: exit $status, expected $expected"; cat "$tmp/out"; failed=1
+  fi
+done <<'ROWS'
+state/a.cpp|protocol/b.h|0
+state/a.cpp|state/b.h|0
+support/zmq/a.cpp|support/async_socket/b.h|0
+views/a.h|charts/b.h|0
+model/a.cpp|protocol/b.h|1
+platform/a.h|app/b.h|1
+reports/a.h|funds/b.h|1
+state/a.cpp|../protocol/b.h|1
+state/a.cpp|gui/b.h|1
+gui/a.cpp|model/b.h|1
+ROWS
+exit $failed
