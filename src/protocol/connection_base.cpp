@@ -3,6 +3,8 @@
 #include "model/device_info.h"
 #include "platform/log.h"
 #include "protocol/message_base.h"
+#include "protocol/msg_type.h"
+#include "protocol/tags.h"
 
 namespace protocol {
 
@@ -68,24 +70,24 @@ bool ConnectionBase::connect(const std::string& host, std::int64_t port) {
 }
 
 void ConnectionBase::LoginRequest(MessageBase& message, const LoginRequestValues& v) {
-    message.setMessagetype(32);
+    message.setMessagetype(toInt(MsgType::LoginRequest));
     TagMap& tags = message.messageDataDictionary();
     tags.clear();
     auto put = [&tags](std::int64_t tag, const std::optional<std::string>& value) {
         if (value) tags.set(tag, *value);
     };
-    tags.setNumber(10, 32);
-    put(23, v.userName);
-    put(18, v.password);
-    tags.set(20, "0");
-    tags.set(19, "1");
-    put(563, v.productName);
-    put(114, v.productVersion);
-    put(105, model::DeviceInfo::ipAddress());
-    tags.set(1018, model::DeviceInfo::model() + "#" + model::DeviceInfo::systemVersion());
-    tags.set(504, model::DeviceInfo::userName());
-    tags.set(160, "PACKED");
-    tags.set(21, v.packedTime);
+    tags.setNumber(tag::MessageType, static_cast<long long>(toInt(MsgType::LoginRequest)));
+    put(tag::UserName, v.userName);
+    put(tag::Password, v.password);
+    tags.set(tag::RequestId, "0");
+    tags.set(tag::ReferenceId, "1");
+    put(tag::ProductName, v.productName);
+    put(tag::ProductVersion, v.productVersion);
+    put(tag::ServerMessage, model::DeviceInfo::ipAddress());
+    tags.set(tag::DeviceModel, model::DeviceInfo::model() + "#" + model::DeviceInfo::systemVersion());
+    tags.set(tag::DeviceUserName, model::DeviceInfo::userName());
+    tags.set(tag::DataFormat, "PACKED");
+    tags.set(tag::ServerTime, v.packedTime);
     platform::Log::debug("Login request with " + std::to_string(tags.size()) + " tags");
     BuildResult result = message.BuildMessage();
     if (!result.sent()) platform::Log::error("Login request not sent: " + result.error);

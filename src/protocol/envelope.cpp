@@ -2,6 +2,8 @@
 
 #include "model/base64.h"
 #include "model/crypto.h"
+#include "protocol/msg_type.h"
+#include "protocol/tags.h"
 #include "protocol/wire_format.h"
 
 namespace protocol {
@@ -15,11 +17,12 @@ std::optional<std::string> sealEnvelopeBody(const std::string& innerFrame, const
     if (!text) return std::nullopt;
     std::string body;
     body.reserve(text->size() + 32);
-    appendField(body, 10, std::string_view("76"));
-    appendField(body, 27, std::string_view(*text));
+    constexpr std::string_view kInitialMark = "2";
+    appendField(body, tag::MessageType, std::to_string(toInt(MsgType::Envelope)));
+    appendField(body, tag::CipherText, std::string_view(*text));
     if (isInitialRequest) {
-        appendField(body, 1153, std::string_view("2"));
-        appendField(body, 1132, std::string_view("2"));
+        appendField(body, tag::InitialEnvelopeMarkB, kInitialMark);
+        appendField(body, tag::InitialEnvelopeMarkA, kInitialMark);
     }
     return body;
 }

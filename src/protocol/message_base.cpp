@@ -9,6 +9,7 @@
 #include "platform/log.h"
 #include "protocol/app_context.h"
 #include "protocol/envelope.h"
+#include "protocol/msg_type.h"
 #include "protocol/message_cracker.h"
 #include "protocol/request_message.h"
 #include "protocol/separator_bytes.h"
@@ -115,38 +116,38 @@ BuildResult MessageBase::BuildMessage() {
 
 BuildResult MessageBase::selectAndBuild() {
     BuildResult r;
-    switch (messagetype_) {
-    case 32: r = BuildLoginRequestMessage(); break;
-    case 37: r = BuildPasswordChangeRequestMessage(); break;
-    case 60:
+    switch (msgType(messagetype_)) {
+    case MsgType::LoginRequest: r = BuildLoginRequestMessage(); break;
+    case MsgType::PasswordChangeRequest: r = BuildPasswordChangeRequestMessage(); break;
+    case MsgType::NewOrderRequest:
         if (neworderrequestType_ == 0) r = BuildPlaceNewOrderRequestMessage();
         else if (neworderrequestType_ == 1) r = BuildOffsetOrderRequestMessage();
         break;
-    case 72:
+    case MsgType::EditOrderRequest:
         if (editorderrequestType_ == 0) r = BuildEditBracketOrderRequestMessage();
         else if (editorderrequestType_ == 1 || editorderrequestType_ == 2) r = BuildEditWorkingOrderRequestMessage();
         break;
-    case 77: r = BuildBulkOrderRequest(); break;
-    case 82: r = buildClosePositionsRequest(); break;
-    case 93: r = buildPayGateMasterRequest(); break;
-    case 601: r = BuildNewRoomCreationRequest(); break;
-    case 603: r = BuildNewChatMessage(); break;
-    case 608: r = BuildChatMessageAcknowledgement(); break;
-    case 613: r = BuildGetOfflineMessageRequest(); break;
-    case 615: r = BuildGetRoomMessageRequest(); break;
-    case 617: r = BuildGetContacListInfoRequest(); break;
-    case 626: r = BuildGetRecentConversationRequest(); break;
-    case 678: r = BuildNewChatRequestToQueue(); break;
-    case 693: r = buildApprovalRequest(); break;
-    case 1002: r = buildControlClientMessageRequest(); break;
-    case 1018: r = BuildPingConnectionRequestMessage(); break;
-    case 1023:
+    case MsgType::BulkOrderRequest: r = BuildBulkOrderRequest(); break;
+    case MsgType::ClosePositionsRequest: r = buildClosePositionsRequest(); break;
+    case MsgType::PayGateMasterRequest: r = buildPayGateMasterRequest(); break;
+    case MsgType::NewRoomCreationRequest: r = BuildNewRoomCreationRequest(); break;
+    case MsgType::NewChatMessage: r = BuildNewChatMessage(); break;
+    case MsgType::ChatMessageAcknowledgement: r = BuildChatMessageAcknowledgement(); break;
+    case MsgType::GetOfflineMessageRequest: r = BuildGetOfflineMessageRequest(); break;
+    case MsgType::GetRoomMessageRequest: r = BuildGetRoomMessageRequest(); break;
+    case MsgType::GetContactListInfoRequest: r = BuildGetContacListInfoRequest(); break;
+    case MsgType::GetRecentConversationRequest: r = BuildGetRecentConversationRequest(); break;
+    case MsgType::NewChatRequestToQueue: r = BuildNewChatRequestToQueue(); break;
+    case MsgType::ApprovalRequest: r = buildApprovalRequest(); break;
+    case MsgType::ControlClientConnect: r = buildControlClientMessageRequest(); break;
+    case MsgType::PingRequest: r = BuildPingConnectionRequestMessage(); break;
+    case MsgType::DataServiceRequest:
         if (dsrequestType_ >= 0 && dsrequestType_ < static_cast<std::int32_t>(kDataService.size()))
             r = build(kDataService[static_cast<std::size_t>(dsrequestType_)]);
         break;
-    case 1026: r = BuildDemoUserCreationRequestMessage(); break;
-    case 1040: r = BuildChartDataRequest(); break;
-    case 1052: r = BuildCloseHedgedPositions(); break;
+    case MsgType::DemoUserCreationRequest: r = BuildDemoUserCreationRequestMessage(); break;
+    case MsgType::ChartDataRequest: r = BuildChartDataRequest(); break;
+    case MsgType::CloseHedgedPositions: r = BuildCloseHedgedPositions(); break;
     default: break;
     }
     return r;

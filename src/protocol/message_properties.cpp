@@ -1,6 +1,7 @@
 #include "protocol/message_properties.h"
 
 #include "platform/log.h"
+#include "protocol/tags.h"
 
 namespace protocol {
 
@@ -11,14 +12,14 @@ bool setMessageProperties(MessageBase& message, const AppContext& context) {
         platform::Log::debug("setMessageProperties: no user name");
         return false;
     }
-    tags.set(23, *user);
+    tags.set(tag::UserName, *user);
     const auto reference = context.referenceId();
     if (!reference) {
         platform::Log::debug("setMessageProperties: no reference id");
         return false;
     }
-    tags.set(19, *reference);
-    tags.set(21, context.packedLocalTime());
+    tags.set(tag::ReferenceId, *reference);
+    tags.set(tag::ServerTime, context.packedLocalTime());
     return true;
 }
 

@@ -7,7 +7,7 @@ namespace protocol::tag {
 inline constexpr std::int64_t MessageType = 10;
 inline constexpr std::int64_t ItemCode = 12;
 inline constexpr std::int64_t ResultText = 17;            // result text; chart-data answer key
-inline constexpr std::int64_t DemoPassword = 18;          // the demo user's password
+inline constexpr std::int64_t Password = 18;              // login request; the demo user's password
 inline constexpr std::int64_t ReferenceId = 19;
 inline constexpr std::int64_t RequestId = 20;
 inline constexpr std::int64_t ServerTime = 21;            // "yyyyMMddHHmmss"
@@ -22,21 +22,30 @@ inline constexpr std::int64_t PendingOrderId = 79;
 inline constexpr std::int64_t OpenPositionId = 80;
 inline constexpr std::int64_t ChartInterval = 83;
 inline constexpr std::int64_t NewPassword = 103;
-inline constexpr std::int64_t ServerMessage = 105;
+inline constexpr std::int64_t ProductVersion = 114;
+inline constexpr std::int64_t ServerMessage = 105;        // in the login request: the device's address
+inline constexpr std::int64_t AccountOrders = 91;          // record form
 inline constexpr std::int64_t BulkCloseReference = 125;
 inline constexpr std::int64_t DataServiceRequestName = 151;
-inline constexpr std::int64_t DataServiceResult = 159;
+inline constexpr std::int64_t DataServiceResult = 159;    // record form in requests
 inline constexpr std::int64_t DataFormat = 160;           // "PACKED" or XML
 inline constexpr std::int64_t ChatMessageRoom = 502;
+inline constexpr std::int64_t AcknowledgedMessage = 505;  // record form
 inline constexpr std::int64_t ChatRoomKey = 503;
 inline constexpr std::int64_t DeviceUserName = 504;
+inline constexpr std::int64_t ProductName = 563;
 inline constexpr std::int64_t BracketReference = 573;
 inline constexpr std::int64_t TradeSessionSettingId = 574;
+inline constexpr std::int64_t PositionList = 583;          // record form
 inline constexpr std::int64_t DeviceModel = 1018;
 inline constexpr std::int64_t NumberOfPoints = 1025;
 inline constexpr std::int64_t ChatQueueId = 1026;
 inline constexpr std::int64_t ApprovalActionType = 1035;
 inline constexpr std::int64_t CompressedPayload = 1050;
+inline constexpr std::int64_t ApprovalRecord = 1059;       // record form
+// Both carry 2 in the envelopes sent before a session key exists.
+inline constexpr std::int64_t InitialEnvelopeMarkA = 1132;
+inline constexpr std::int64_t InitialEnvelopeMarkB = 1153;
 
 // Values of StatusCode in an order status (62) and a position update (67).
 namespace status {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "protocol/separator_bytes.h"
+#include "protocol/tags.h"
 
 namespace protocol {
 
@@ -115,8 +116,9 @@ bool containsByteInRange(std::string_view text, char lo, char hi) {
     return false;
 }
 
-bool isRecordTag(std::int64_t tag) {
-    return tag == 91 || tag == 159 || tag == 505 || tag == 583 || tag == 1059;
+bool isRecordTag(std::int64_t number) {
+    return number == tag::AccountOrders || number == tag::DataServiceResult || number == tag::AcknowledgedMessage ||
+           number == tag::PositionList || number == tag::ApprovalRecord;
 }
 
 RecordWriter& RecordWriter::field(std::string_view text) {
@@ -169,7 +171,7 @@ std::string userAccountAccessRow(unsigned long long userId, unsigned long long a
 }
 
 std::string_view compressedPayloadOfField(std::string_view field) {
-    constexpr std::string_view prefix = "1050=";
+    static const std::string prefix = std::to_string(tag::CompressedPayload) + "=";
     if (field.substr(0, prefix.size()) == prefix) field.remove_prefix(prefix.size());
     return field;
 }

@@ -9,6 +9,7 @@
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "protocol/message_cracker.h"
+#include "protocol/tags.h"
 #include "support/zmq/zmq_context.h"
 #include "support/zmq/zmq_exception.h"
 #include "support/zmq/zmq_socket.h"
@@ -45,8 +46,8 @@ void closeQuietly(std::shared_ptr<support::ZMQSocket>& socket) {
 
 RequestKind RequestKind::of(const RequestMessage& request) {
     RequestKind kind;
-    kind.type = static_cast<std::int32_t>(MessageCracker::integerValue(fieldValue(request.message, "10=")));
-    kind.name = std::string(fieldValue(request.message, "151="));
+    kind.type = static_cast<std::int32_t>(MessageCracker::integerValue(fieldValue(request.message, std::to_string(tag::MessageType) + "=")));
+    kind.name = std::string(fieldValue(request.message, std::to_string(tag::DataServiceRequestName) + "="));
     kind.receivingStrategy = request.receivingStrategy;
     return kind;
 }

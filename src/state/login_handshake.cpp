@@ -131,7 +131,7 @@ void LoginHandshake::DemoUserCreationResponse(const FieldList& fields) {
         std::int64_t number = 0;
         std::string_view value;
         if (!protocol::MessageCracker::splitField(field, number, value)) continue;
-        if (number == tag::DemoPassword) password = std::string(value);
+        if (number == tag::Password) password = std::string(value);
         if (number == tag::UserName) user = std::string(value);
     }
     if (user && password) {

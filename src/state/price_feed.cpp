@@ -11,6 +11,7 @@
 #include "platform/log.h"
 #include "protocol/message_cracker.h"
 #include "protocol/separator_bytes.h"
+#include "protocol/tags.h"
 
 namespace state {
 
@@ -207,8 +208,8 @@ void PriceFeed::messageCrackerOnInstrumentStatusChange(
         std::int64_t tag = 0;
         std::string_view value;
         if (!protocol::MessageCracker::splitField(field, tag, value)) continue;
-        if (tag == 12) code = std::string(value);
-        if (tag == 574) setting = value;  // 572 is read by nobody
+        if (tag == protocol::tag::ItemCode) code = std::string(value);
+        if (tag == protocol::tag::TradeSessionSettingId) setting = value;
     }
     if (!code || !setting) return;
     model::ItemDetails* target = item ? item(*code) : nullptr;
