@@ -328,7 +328,7 @@ void BusinessBase::decodeFrame(std::string frame) {
         }
         case 105: {
             platform::Log::debug("CompressedMessage");
-            auto text = t1050 ? protocol::decompressData(*t1050) : std::nullopt;
+            auto text = t1050 ? protocol::decompressData(*t1050, protocol::kMaxCompressedMessageSize) : std::nullopt;
             if (!text) {
                 platform::Log::error("Compressed message that does not inflate: dropped");
                 return;
@@ -356,7 +356,7 @@ void BusinessBase::decodeFrame(std::string frame) {
         }
         case 47:
             if (t1050) {
-                msg.payload = protocol::decompressData(*t1050);
+                msg.payload = protocol::decompressData(*t1050, protocol::kMaxLoginDataSize);
                 if (!msg.payload) platform::Log::error("Login data that does not inflate");
             }
             break;
