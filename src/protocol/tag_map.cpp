@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <random>
+#include <tuple>
 
 namespace protocol {
 
@@ -62,9 +63,7 @@ void TagMap::rebuildIndex() {
     for (std::size_t i = 0; i < entries_.size(); ++i) indexEntry(i);
 }
 
-void TagMap::append(Entry entry) {
-    seen_ |= bit(entry.first);
-    entries_.push_back(std::move(entry));
+void TagMap::indexLast() {
     if (index_.empty() ? entries_.size() >= kIndexedFrom : 2 * entries_.size() > index_.size())
         rebuildIndex();
     else if (!index_.empty())
@@ -73,18 +72,24 @@ void TagMap::append(Entry entry) {
 
 void TagMap::set(std::int64_t tag, std::string value) {
     const std::size_t at = position(tag, setComparisons_);
-    if (at != kAbsent)
+    if (at != kAbsent) {
         entries_[at].second = std::move(value);
-    else
-        append(Entry(tag, std::move(value)));
+        return;
+    }
+    seen_ |= bit(tag);
+    entries_.emplace_back(tag, std::move(value));
+    indexLast();
 }
 
 void TagMap::set(std::int64_t tag, std::string_view value) {
     const std::size_t at = position(tag, setComparisons_);
-    if (at != kAbsent)
+    if (at != kAbsent) {
         entries_[at].second.assign(value);
-    else
-        append(Entry(tag, std::string(value)));
+        return;
+    }
+    seen_ |= bit(tag);
+    entries_.emplace_back(std::piecewise_construct, std::forward_as_tuple(tag), std::forward_as_tuple(value));
+    indexLast();
 }
 
 void TagMap::setNumber(std::int64_t tag, long long value) { set(tag, std::to_string(value)); }

@@ -60,8 +60,8 @@ private:
 
     // Position of `tag` in entries_, or kAbsent; adds the comparisons made.
     std::size_t position(std::int64_t tag, std::size_t& comparisons) const;
-    // Stores a new entry (the tag is absent) and indexes it.
-    void append(Entry entry);
+    // Indexes the entry just appended, making or growing the index when due.
+    void indexLast();
     void indexEntry(std::size_t at);
     void rebuildIndex();
 
