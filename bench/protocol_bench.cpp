@@ -159,7 +159,8 @@ int main(int argc, char** argv) {
             const long rounds = kFieldsPerSize / fields;
             std::size_t tags = 0;
             const auto t0 = Clock::now();
-            for (long r = 0; r < rounds; ++r) tags += protocol::MessageBase::decodeFrame(frame)->messageDataDictionary().size();
+            for (long r = 0; r < rounds; ++r)
+                tags += protocol::MessageBase::decodeFrame(frame)->messageDataDictionary().size();
             const double secs = seconds(t0, Clock::now());
             std::printf("read a %4d-field message: %6.1f ns per field (%zu tags)\n", fields,
                         secs * 1e9 / (static_cast<double>(rounds) * fields), tags);

@@ -19,14 +19,14 @@ std::optional<std::string> inflatePayload(const std::string& text, std::size_t m
     for (std::size_t i = 0; i < kPayloadPrefixSize; ++i)
         stated |= std::size_t{static_cast<unsigned char>((*bytes)[i])} << (8 * i);
     if (stated > maxSize) {
-        platform::Log::warning("Compressed payload states " + std::to_string(stated) + " bytes, over the cap of " +
-                               std::to_string(maxSize) + ": refused");
+        platform::Log::warning("Compressed payload states " + std::to_string(stated) +
+                               " bytes, over the cap of " + std::to_string(maxSize) + ": refused");
         return std::nullopt;
     }
     auto plain = model::DataAdditions::gzipInflate(bytes->substr(kPayloadPrefixSize), stated);
     if (!plain) {
-        platform::Log::warning("Compressed payload does not inflate within its stated " + std::to_string(stated) +
-                               " bytes: refused");
+        platform::Log::warning("Compressed payload does not inflate within its stated " +
+                               std::to_string(stated) + " bytes: refused");
         return std::nullopt;
     }
     return plain;

@@ -11,9 +11,10 @@
 
 namespace protocol {
 
-// Inflated size caps per use.
-inline constexpr std::size_t kMaxLoginDataSize = 32u * 1024u * 1024u;                // types 33 and 47
-inline constexpr std::size_t kMaxCompressedMessageSize = FrameDecoder::kDefaultMaxFrame;  // type 105: one frame
+// Inflated size caps per use. Login data and its refusal (types 33 and 47):
+inline constexpr std::size_t kMaxLoginDataSize = 32u * 1024u * 1024u;
+// a compressed message (type 105) holds no more than one frame:
+inline constexpr std::size_t kMaxCompressedMessageSize = FrameDecoder::kDefaultMaxFrame;
 
 inline constexpr std::size_t kPayloadPrefixSize = 4;
 

@@ -22,7 +22,8 @@ namespace {
 constexpr std::size_t kQuotedLength = 32;
 
 [[noreturn]] void refuseNegative(std::string_view text) {
-    throw NegativeValue("negative number \"" + std::string(text.substr(0, kQuotedLength)) + "\" in an unsigned field");
+    throw NegativeValue("negative number \"" + std::string(text.substr(0, kQuotedLength)) +
+                        "\" in an unsigned field");
 }
 }  // namespace
 

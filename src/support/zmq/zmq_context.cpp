@@ -51,7 +51,8 @@ ZMQContext::~ZMQContext() {
 std::shared_ptr<ZMQSocket> ZMQContext::socketWithType(int type) {
     auto socket = std::make_shared<ZMQSocket>(*this, type);
     std::lock_guard<std::mutex> lock(socketsLock_);
-    if (auto cap = maxMessageSizes_.find(type); cap != maxMessageSizes_.end()) socket->setMaxMessageSize(cap->second);
+    if (auto cap = maxMessageSizes_.find(type); cap != maxMessageSizes_.end())
+        socket->setMaxMessageSize(cap->second);
     std::erase_if(sockets_, [](const std::weak_ptr<ZMQSocket>& s) { return s.expired(); });
     sockets_.push_back(socket);
     return socket;
