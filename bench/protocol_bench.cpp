@@ -1,5 +1,6 @@
 // Builds, frames and enciphers new-order requests; splits and parses 20-field
-// bodies against a plain memchr scan of the same bytes.
+// bodies against a plain memchr scan of the same bytes; reads single messages
+// of 20, 200 and 2,000 fields (cost per field).
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -142,6 +143,28 @@ int main(int argc, char** argv) {
         std::printf("memchr scan: %.0f bodies/s (%zu separators)\n", scanRate, scanHits);
         std::printf("split+parse: %.0f bodies/s (%zu tags)\n", parseRate, tags);
         std::printf("ratio parse/scan: %.3f (target >= 0.25)\n", parseRate / scanRate);
+    }
+
+    // 3. One message of n distinct tags: the cost per field should not grow with n.
+    if (only.empty() || only == "fields") {
+        constexpr long kFieldsPerSize = 4'000'000;
+        for (int fields : {20, 200, 2000}) {
+            std::string frame = "0";
+            frame.push_back(protocol::FieldEndByte);
+            frame.append("10=62").push_back(protocol::FieldEndByte);
+            for (int t = 1; t < fields; ++t) {
+                frame.append(std::to_string(100 + t * 7)).append("=").append(std::to_string(1000 + t));
+                frame.push_back(protocol::FieldEndByte);
+            }
+            const long rounds = kFieldsPerSize / fields;
+            std::size_t tags = 0;
+            const auto t0 = Clock::now();
+            for (long r = 0; r < rounds; ++r)
+                tags += protocol::MessageBase::decodeFrame(frame)->messageDataDictionary().size();
+            const double secs = seconds(t0, Clock::now());
+            std::printf("read a %4d-field message: %6.1f ns per field (%zu tags)\n", fields,
+                        secs * 1e9 / (static_cast<double>(rounds) * fields), tags);
+        }
     }
     return 0;
 }

@@ -73,3 +73,18 @@ function(tc_bench name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} Threads::Threads)
 endfunction()
+
+# add_unsanitized_test(name SOURCES ... [LIBS ...]) : add_unit_test built without the
+# sanitizers even in a sanitizer build, for tests that measure resident memory (ASan's
+# shadow and quarantine keep freed memory resident). Our libraries are built with the
+# sanitizers and cannot be linked: list the project's .cpp files it needs in SOURCES.
+function(add_unsanitized_test name)
+  add_unit_test(${name} ${ARGN})
+  foreach(property COMPILE_OPTIONS LINK_OPTIONS)
+    get_target_property(options ${name} ${property})
+    if(options)
+      list(FILTER options EXCLUDE REGEX "^-f(no-)?sanitize")
+      set_target_properties(${name} PROPERTIES ${property} "${options}")
+    endif()
+  endforeach()
+endfunction()

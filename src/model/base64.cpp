@@ -206,7 +206,7 @@ std::optional<std::string> dataWithUncompressedContentsOfFile(const std::string&
     const auto dot = path.find_last_of('.');
     const bool gz = dot != std::string::npos && (slash == std::string::npos || dot > slash) &&
                     path.compare(dot + 1, std::string::npos, "gz") == 0;
-    if (gz) return gzipInflate(bytes);
+    if (gz) return gzipInflate(bytes, kMaxInflatedFileSize);
     return bytes;
 }
 

@@ -17,12 +17,13 @@ public:
 
 // The data additions: compression and the lenient Base64 codec.
 namespace DataAdditions {
-// Inflated output above this size is refused.
-inline constexpr std::size_t kMaxInflatedSize = 256u * 1024u * 1024u;
-// gzip or zlib header detected; nullopt when damaged, truncated or over `maxOutput`.
-// Empty input answers empty output.
-std::optional<std::string> gzipInflate(const std::string& data, std::size_t maxOutput = kMaxInflatedSize);
+// gzip or zlib header detected; nullopt when damaged, truncated or over
+// `maxOutput`: inflating stops one byte past the cap, so a stream that would
+// inflate further costs no more than the cap. Empty input answers empty output.
+std::optional<std::string> gzipInflate(const std::string& data, std::size_t maxOutput);
 std::optional<std::string> gzipDeflate(const std::string& data);
+// Inflated bundle files above this size are refused.
+inline constexpr std::size_t kMaxInflatedFileSize = 64u * 1024u * 1024u;
 // The file's bytes; inflated when the extension is exactly "gz".
 std::optional<std::string> dataWithUncompressedContentsOfFile(const std::string& path);
 // Lenient decoder: ignores characters outside the alphabet, stops at the first "=".

@@ -1,4 +1,6 @@
 // The ZeroMQ side of the connection: the subscription feed and the request channel.
+#include <zmq.h>
+
 #include <exception>
 
 #include "platform/log.h"
@@ -17,7 +19,10 @@ bool ConnectionBase::ConnectToZMQSubServer(const std::string& address, std::int6
     support::ZMQContext::logZMQVersion();
     std::lock_guard<std::mutex> lock(channelsMutex_);
     try {
-        if (!zmqContext_) zmqContext_ = std::make_shared<support::ZMQContext>(1);
+        if (!zmqContext_) {
+            zmqContext_ = std::make_shared<support::ZMQContext>(1);
+            zmqContext_->setMaxMessageSize(ZMQ_SUB, ZMQSubscriptionFeed::kMaxMessageSize);
+        }
     } catch (const std::exception& e) {
         platform::Log::error(std::string("No ZeroMQ context: ") + e.what());
         return false;

@@ -154,6 +154,12 @@ BuildResult MessageBase::selectAndBuild() {
 }
 
 BuildResult MessageBase::build(const detail::BuilderLayout& layout) {
+    if (const auto tag = tags_.nonFiniteTag()) {
+        std::string error = std::string(layout.name) + ": value of tag " + std::to_string(*tag) +
+                            " is not a finite number; nothing sent";
+        platform::Log::warning(error);
+        return result(BuildResult::Status::Refused, std::move(error));
+    }
     for (std::int64_t tag : layout.tags) {
         const std::string* v = tags_.find(tag);
         if (!v) continue;

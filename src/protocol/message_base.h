@@ -27,7 +27,7 @@ struct BuildResult {
     enum class Status {
         Sent,       // handed to the session's send operation
         NoBuilder,  // the type or sub-type has no builder: nothing built
-        Refused,    // a value holds a separator byte: nothing sent
+        Refused,    // a value holds a separator byte or is not a finite number: nothing sent
         Failed,     // no session, no cipher password, or the cipher failed: nothing sent
     };
     Status status = Status::NoBuilder;

@@ -33,22 +33,9 @@ std::optional<std::string> GenerateNewEncryptionKey(const AppContext& context) {
     return key;
 }
 
-std::optional<std::string> decompressData(const std::string& text) {
-    const auto bytes = model::Base64::decodeBase64WithString(text);
-    if (!bytes) {
-        platform::Log::debug("decompressData: payload is not Base64");
-        return std::nullopt;
-    }
-    if (bytes->size() < 4) {
-        platform::Log::debug("decompressData: payload shorter than its 4-byte prefix");
-        return std::nullopt;
-    }
-    auto plain = model::DataAdditions::gzipInflate(bytes->substr(4));
-    if (!plain) {
-        platform::Log::debug("decompressData: payload does not inflate");
-        return std::nullopt;
-    }
-    if (!isValidUtf8(*plain)) {
+std::optional<std::string> decompressData(const std::string& text, std::size_t maxSize) {
+    auto plain = inflatePayload(text, maxSize);
+    if (plain && !isValidUtf8(*plain)) {
         platform::Log::debug("decompressData: inflated payload is not UTF-8");
         return std::nullopt;
     }

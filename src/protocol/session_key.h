@@ -1,8 +1,11 @@
 #pragma once
 // The session key that replaces the shipped cipher password once the login
 // data has arrived, and the expansion of compressed payloads.
+#include <cstddef>
 #include <optional>
 #include <string>
+
+#include "protocol/compressed_payload.h"
 
 namespace protocol {
 
@@ -17,9 +20,9 @@ std::string GenerateNewEncryptionKey(const std::string& userName, const std::str
 // user name, password, reference id or server time is missing.
 std::optional<std::string> GenerateNewEncryptionKey(const AppContext& context);
 
-// Base64 text of a 4-byte prefix and a gzip or zlib stream, as UTF-8 text.
-// nullopt (logged) for bad Base64, fewer than 4 bytes, a stream that does not
-// inflate (cut off, damaged, over the size cap) or output that is not UTF-8.
-std::optional<std::string> decompressData(const std::string& text);
+// A compressed payload (compressed_payload.h) as UTF-8 text, at most
+// `maxSize` bytes. nullopt (logged) when it does not inflate within its prefix
+// and the cap, or when the output is not UTF-8.
+std::optional<std::string> decompressData(const std::string& text, std::size_t maxSize);
 
 }  // namespace protocol

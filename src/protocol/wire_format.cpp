@@ -1,5 +1,6 @@
 #include "protocol/wire_format.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -136,6 +137,11 @@ RecordWriter& RecordWriter::field(long long number) { return field(std::to_strin
 RecordWriter& RecordWriter::field(unsigned long long number) { return field(std::to_string(number)); }
 
 RecordWriter& RecordWriter::fixed6(double number) {
+    if (!ok()) return *this;
+    if (!std::isfinite(number)) {
+        error_ = "record field is not a finite number";
+        return *this;
+    }
     char buf[512];
     std::snprintf(buf, sizeof buf, "%f", number);
     return field(buf);

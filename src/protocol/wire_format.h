@@ -34,8 +34,9 @@ inline bool isSafeRecordValue(std::string_view v) { return !containsByteInRange(
 // Tags whose values are lists of records (91, 159, 505, 583, 1059).
 bool isRecordTag(std::int64_t tag);
 
-// Assembles a record-carrying value. Each field is checked for 0x01-0x07;
-// once a field is refused the writer stays failed and `error()` says why.
+// Assembles a record-carrying value. Each field is checked for 0x01-0x07 (and
+// numbers for being finite); once a field is refused the writer stays failed
+// and `error()` says why.
 class RecordWriter {
 public:
     RecordWriter& field(std::string_view text);
@@ -45,7 +46,7 @@ public:
     RecordWriter& field(long number) { return field(static_cast<long long>(number)); }
     RecordWriter& field(unsigned number) { return field(static_cast<unsigned long long>(number)); }
     RecordWriter& field(unsigned long number) { return field(static_cast<unsigned long long>(number)); }
-    // Six decimals ("%f").
+    // Six decimals ("%f"); NaN and infinities are refused like separators.
     RecordWriter& fixed6(double number);
     RecordWriter& column();   // 0x05
     RecordWriter& row();      // 0x06

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/log.h"
+
 namespace protocol {
 
 namespace {
@@ -190,6 +192,18 @@ void finishAttributeValue(char* value, char* end) {
     *w = '\0';
 }
 
+// An upper bound of the start tags: every "<" that does not begin a closing
+// tag, a comment, CDATA or a declaration.
+std::size_t possibleElements(const char* p, std::size_t length) {
+    const char* const end = p + length;
+    std::size_t count = 0;
+    while ((p = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p))))) {
+        ++p;
+        if (p == end || (*p != '/' && *p != '!' && *p != '?')) ++count;
+    }
+    return count;
+}
+
 void trimText(TBXMLElement* element) {
     char* t = element->text;
     if (!t) return;
@@ -203,12 +217,12 @@ void trimText(TBXMLElement* element) {
 
 XMLReader::XMLReader() = default;
 
-XMLReader::XMLReader(std::string_view text) {
-    initWithBytes(text.data(), text.size());
+XMLReader::XMLReader(std::string_view text, std::size_t maxElements) {
+    initWithBytes(text.data(), text.size(), maxElements);
 }
 
-XMLReader::XMLReader(std::span<const std::uint8_t> data) {
-    initWithBytes(reinterpret_cast<const char*>(data.data()), data.size());
+XMLReader::XMLReader(std::span<const std::uint8_t> data, std::size_t maxElements) {
+    initWithBytes(reinterpret_cast<const char*>(data.data()), data.size(), maxElements);
 }
 
 XMLReader::~XMLReader() = default;
@@ -220,7 +234,8 @@ XMLReader::XMLReader(XMLReader&& other) noexcept
       currentElement_(std::exchange(other.currentElement_, 0)),
       currentAttribute_(std::exchange(other.currentAttribute_, 0)),
       bytes_(std::move(other.bytes_)),
-      bytesLength_(std::exchange(other.bytesLength_, 0)) {
+      bytesLength_(std::exchange(other.bytesLength_, 0)),
+      refusal_(std::move(other.refusal_)) {
     other.elementBlocks_.clear();
     other.attributeBlocks_.clear();
 }
@@ -234,6 +249,7 @@ XMLReader& XMLReader::operator=(XMLReader&& other) noexcept {
         currentAttribute_ = std::exchange(other.currentAttribute_, 0);
         bytes_ = std::move(other.bytes_);
         bytesLength_ = std::exchange(other.bytesLength_, 0);
+        refusal_ = std::move(other.refusal_);
         other.elementBlocks_.clear();
         other.attributeBlocks_.clear();
     }
@@ -248,11 +264,16 @@ std::unique_ptr<XMLReader> XMLReader::tbxmlWithXMLData(std::span<const std::uint
     return std::make_unique<XMLReader>(data);
 }
 
-void XMLReader::initWithBytes(const char* data, std::size_t length) {
+void XMLReader::initWithBytes(const char* data, std::size_t length, std::size_t maxElements) {
     if (!data || length == 0) return;
     // A NUL byte ends the document.
     if (const void* nul = std::memchr(data, '\0', length)) {
         length = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
+    }
+    if (possibleElements(data, length) > maxElements) {
+        refusal_ = "XML document with more than " + std::to_string(maxElements) + " elements refused";
+        platform::Log::warning(refusal_);
+        return;
     }
     bytes_ = std::make_unique<char[]>(length + 1);
     std::memcpy(bytes_.get(), data, length);

@@ -10,6 +10,11 @@
 // read; CDATA content stays literal; the five predefined entities and numeric
 // character references are decoded in texts and attribute values (never inside
 // CDATA), anything else is left as written.
+//
+// Each element costs a record of eight pointers, so the number of elements is
+// capped: a document that may hold more (every "<" not followed by "/", "!" or
+// "?" counts, before anything is copied) is refused, logged, and leaves an
+// empty reader.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -40,11 +45,13 @@ struct TBXMLElement {
 
 class XMLReader {
   public:
+    static constexpr std::size_t kMaxElements = 4u * 1024u * 1024u;
+
     // An empty reader: no root, no records, no buffer.
     XMLReader();
     // Copies the document and parses it at once.
-    explicit XMLReader(std::string_view text);
-    explicit XMLReader(std::span<const std::uint8_t> data);
+    explicit XMLReader(std::string_view text, std::size_t maxElements = kMaxElements);
+    explicit XMLReader(std::span<const std::uint8_t> data, std::size_t maxElements = kMaxElements);
     ~XMLReader();
 
     XMLReader(const XMLReader&) = delete;
@@ -58,6 +65,8 @@ class XMLReader {
 
     // The first element of the document, or none.
     TBXMLElement* rootXMLElement() const { return rootXMLElement_; }
+    // Why the document was refused; empty when it was read.
+    const std::string& refusal() const { return refusal_; }
 
     // Empty text when the record or its text is none.
     static std::string elementName(const TBXMLElement* element);
@@ -76,7 +85,7 @@ class XMLReader {
     static constexpr std::size_t kRecordsPerBlock = 100;
 
   private:
-    void initWithBytes(const char* data, std::size_t length);
+    void initWithBytes(const char* data, std::size_t length, std::size_t maxElements);
     void decodeBytes();
     void readAttributes(TBXMLElement* element, char* from, char* tagEnd);
     TBXMLElement* nextAvailableElement();
@@ -89,6 +98,7 @@ class XMLReader {
     std::size_t currentAttribute_ = 0;  // records taken from the newest attribute block
     std::unique_ptr<char[]> bytes_;     // the document, NUL-terminated
     std::size_t bytesLength_ = 0;
+    std::string refusal_;
 };
 
 }  // namespace protocol

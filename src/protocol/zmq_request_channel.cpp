@@ -53,11 +53,13 @@ RequestKind RequestKind::of(const RequestMessage& request) {
 }
 
 ZMQRequestChannel::ZMQRequestChannel(std::shared_ptr<support::ZMQContext> context, ReplyHandler onReply,
-                                     KeepAliveBuilder keepAlive, platform::Duration replyTimeout)
+                                     KeepAliveBuilder keepAlive, platform::Duration replyTimeout,
+                                     std::size_t maxReplySize)
     : context_(std::move(context)),
       onReply_(std::move(onReply)),
       keepAlive_(std::move(keepAlive)),
       replyTimeout_(replyTimeout),
+      maxReplySize_(maxReplySize),
       wake_(std::make_shared<WakeSignal>()) {}
 
 ZMQRequestChannel::~ZMQRequestChannel() { stop(); }
@@ -88,6 +90,7 @@ bool ZMQRequestChannel::connectToEndpoint(const std::string& endpoint) {
 std::shared_ptr<support::ZMQSocket> ZMQRequestChannel::newSocket() {
     try {
         auto socket = context_->socketWithType(ZMQ_REQ);
+        socket->setMaxMessageSize(static_cast<std::int64_t>(maxReplySize_));
         socket->connectToEndpoint(endpoint_);
         return socket;
     } catch (const std::exception& e) {
@@ -212,17 +215,27 @@ bool ZMQRequestChannel::exchange(std::shared_ptr<support::ZMQSocket>& socket, co
     }
 
     ZMQReply reply;
+    bool tooLarge = false;
     try {
         reply.text = socket->receiveDataWithFlags(0);
         // Parts of one message arrive together: the rest is ready.
-        while (socket->hasMoreDataForOption(ZMQ_RCVMORE)) {
+        while (!tooLarge && socket->hasMoreDataForOption(ZMQ_RCVMORE)) {
             std::string part = socket->receiveDataWithFlags(0);
             // One-part strategies read the first part; the rest is read and
             // dropped so that the socket can send again.
-            if (request.receivingStrategy == 1) reply.text += part;
+            if (request.receivingStrategy != 1) continue;
+            tooLarge = reply.text.size() + part.size() > maxReplySize_;
+            if (!tooLarge) reply.text += part;
         }
     } catch (const std::exception& e) {
         platform::Log::error(std::string("Reply not received: ") + e.what());
+        closeQuietly(socket);
+        return true;
+    }
+    if (tooLarge) {
+        platform::Log::error("Reply to request of type " + std::to_string(kind.type) + " " + kind.name +
+                             " joins to more than " + std::to_string(maxReplySize_) +
+                             " bytes: dropped, socket made anew");
         closeQuietly(socket);
         return true;
     }

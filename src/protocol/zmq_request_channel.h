@@ -52,6 +52,10 @@ public:
     static constexpr platform::Duration kPassInterval = std::chrono::milliseconds(500);
     static constexpr platform::Duration kKeepAliveAfter = std::chrono::seconds(60);
     static constexpr platform::Duration kDefaultReplyTimeout = std::chrono::seconds(30);
+    // A reply part, and the parts of a reply joined, may not be larger: the
+    // socket refuses larger parts, a larger join is dropped (logged) and the
+    // socket made anew.
+    static constexpr std::size_t kMaxReplySize = 64u * 1024u * 1024u;
 
     // Called on the main thread with each reply.
     using ReplyHandler = std::function<void(ZMQReply reply)>;
@@ -59,7 +63,8 @@ public:
     using KeepAliveBuilder = std::function<std::optional<RequestMessage>()>;
 
     ZMQRequestChannel(std::shared_ptr<support::ZMQContext> context, ReplyHandler onReply, KeepAliveBuilder keepAlive,
-                      platform::Duration replyTimeout = kDefaultReplyTimeout);
+                      platform::Duration replyTimeout = kDefaultReplyTimeout,
+                      std::size_t maxReplySize = kMaxReplySize);
     virtual ~ZMQRequestChannel();
     ZMQRequestChannel(const ZMQRequestChannel&) = delete;
     ZMQRequestChannel& operator=(const ZMQRequestChannel&) = delete;
@@ -111,6 +116,7 @@ private:
     ReplyHandler onReply_;
     KeepAliveBuilder keepAlive_;
     platform::Duration replyTimeout_;
+    std::size_t maxReplySize_;
     std::shared_ptr<WakeSignal> wake_;
 
     std::mutex lifecycle_;

@@ -291,7 +291,7 @@ void BusinessBase::decodeFrame(std::string frame) {
         }
         case MsgType::Compressed: {
             platform::Log::debug("CompressedMessage");
-            auto text = compressed ? protocol::decompressData(*compressed) : std::nullopt;
+            auto text = compressed ? protocol::decompressData(*compressed, protocol::kMaxCompressedMessageSize) : std::nullopt;
             if (!text) {
                 platform::Log::error("Compressed message that does not inflate: dropped");
                 return;
@@ -319,7 +319,7 @@ void BusinessBase::decodeFrame(std::string frame) {
         }
         case MsgType::LoginRefused:
             if (compressed) {
-                msg.payload = protocol::decompressData(*compressed);
+                msg.payload = protocol::decompressData(*compressed, protocol::kMaxLoginDataSize);
                 if (!msg.payload) platform::Log::error("Login data that does not inflate");
             }
             break;

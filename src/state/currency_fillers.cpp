@@ -5,45 +5,24 @@
 
 #include "model/text_value.h"
 #include "platform/log.h"
-#include "protocol/separator_bytes.h"
+#include "state/text_conversions.h"
 
 namespace state::CurrencyFillers {
 
 namespace {
 
 namespace tv = model::TextValue;
-
-// The non-empty records of a section, each cut into its fields.
-std::vector<std::vector<std::string_view>> records(std::string_view section) {
-    std::vector<std::vector<std::string_view>> out;
-    auto cut = [](std::string_view text, char sep) {
-        std::vector<std::string_view> parts;
-        std::size_t start = 0;
-        while (true) {
-            const std::size_t pos = text.find(sep, start);
-            if (pos == std::string_view::npos) {
-                parts.push_back(text.substr(start));
-                return parts;
-            }
-            parts.push_back(text.substr(start, pos - start));
-            start = pos + 1;
-        }
-    };
-    for (std::string_view record : cut(section, protocol::RowByte))
-        if (!record.empty()) out.push_back(cut(record, protocol::ColumnByte));
-    return out;
-}
-
-std::uint64_t unsignedInteger(std::string_view t) { return static_cast<std::uint64_t>(tv::longLongValue(t)); }
+namespace TC = TextConversion;
+using Fields = std::vector<std::string_view>;
 
 // Positions 0 to `last` of a currency record.
-void setCurrencyFields(model::TradeCurrency& c, const std::vector<std::string_view>& f, std::size_t last) {
+void setCurrencyFields(model::TradeCurrency& c, const Fields& f, std::size_t last) {
     for (std::size_t pos = 0; pos < f.size() && pos <= last; ++pos) {
         const std::string_view v = f[pos];
         switch (pos) {
-            case 0: c.currencyID = unsignedInteger(v); break;
+            case 0: c.currencyID = TC::nonNegativeInteger(v); break;
             case 1: c.currencyCode = std::string(v); break;
-            case 2: c.instrumentID = unsignedInteger(v); break;
+            case 2: c.instrumentID = TC::nonNegativeInteger(v); break;
             case 3: c.bidRate = tv::doubleValue(v); break;
             case 4: c.askRate = tv::doubleValue(v); break;
             case 5: c.conversionMode = tv::longLongValue(v); break;
@@ -61,18 +40,18 @@ std::string resourceKey(const model::ResourceDetails& r) {
 }
 
 void fillResourceDetails(ResourceMap& resources, std::string_view section) {
-    for (const auto& f : records(section)) {
+    TC::eachRecord(section, "Resource", [&resources](const Fields& f) {
         auto r = std::make_shared<model::ResourceDetails>();
         for (std::size_t pos = 0; pos < f.size() && pos <= 10; ++pos) {
             const std::string_view v = f[pos];
             switch (pos) {
-                case 0: r->resourceId = unsignedInteger(v); break;
+                case 0: r->resourceId = TC::nonNegativeInteger(v); break;
                 case 1: r->caption = std::string(v); break;
                 case 2: r->URL = std::string(v); break;
                 case 3: r->iconResourceId = std::string(v); break;
                 case 4: r->groupName = std::string(v); break;
                 case 5: r->resourceType = std::string(v); break;
-                case 6: r->productId = unsignedInteger(v); break;
+                case 6: r->productId = TC::nonNegativeInteger(v); break;
                 case 7: r->isNew = tv::boolValue(v); break;
                 case 8: r->showFocus = tv::boolValue(v); break;
                 case 9: r->enabled = tv::boolValue(v); break;
@@ -84,28 +63,28 @@ void fillResourceDetails(ResourceMap& resources, std::string_view section) {
         if (key.empty()) {
             platform::Log::debug("Resource record without a caption or file name (" + std::to_string(f.size()) +
                                  " fields): skipped");
-            continue;
+            return;
         }
         resources.set(std::move(key), std::move(r));
-    }
+    });
 }
 
 void fillCurrencyListDetails(TradeCurrencyMap& currencies, std::string_view section) {
-    for (const auto& f : records(section)) {
+    TC::eachRecord(section, "Currency", [&currencies](const Fields& f) {
         auto c = std::make_shared<model::CurrenyList>();
         setCurrencyFields(*c, f, 5);
         std::string key = std::to_string(c->currencyID);
         currencies.set(std::move(key), std::move(c));
-    }
+    });
 }
 
 void fillTradeCurrencyDetails(TradeCurrencyMap& currencies, AccountMap& accounts, std::string_view section) {
-    for (const auto& f : records(section)) {
+    TC::eachRecord(section, "Trade currency", [&currencies](const Fields& f) {
         auto c = std::make_shared<model::TradeCurrency>();
         setCurrencyFields(*c, f, 7);
         std::string key = std::to_string(c->currencyID);
         currencies.set(std::move(key), std::move(c));
-    }
+    });
     for (auto& [id, account] : accounts) {
         if (!account) continue;
         const std::shared_ptr<model::TradeCurrency>* c = currencies.find(std::to_string(account->currencyID));

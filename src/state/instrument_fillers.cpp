@@ -17,8 +17,6 @@ namespace {
 using model::ItemDetails;
 namespace tv = model::TextValue;
 
-std::uint64_t unsignedInteger(std::string_view t) { return static_cast<std::uint64_t>(tv::longLongValue(t)); }
-
 std::string xmlDate(const std::string& text) {
     return model::Formatter::dateStringFromString(text, kXmlDateFormat, kStoredDateFormat).value_or("");
 }
@@ -88,8 +86,8 @@ void setPackedField(ItemDetails& d, std::size_t pos, std::string_view f) {
         case 33: d.availableOrderTypes = tv::intValue(f); break;
         case 37: d.isAvailableForTrading = tv::boolValue(f); break;
         case 38: d.availableOrderSettings = tv::intValue(f); break;
-        case 41: d.mostSignificantDigitLength = unsignedInteger(f); break;
-        case 42: d.leastSignificantDigitLength = unsignedInteger(f); break;
+        case 41: d.mostSignificantDigitLength = TextConversion::nonNegativeInteger(f); break;
+        case 42: d.leastSignificantDigitLength = TextConversion::nonNegativeInteger(f); break;
         case 43:
             d.priceTick = tv::doubleValue(f);
             if (d.TickSize == 0.0 && d.DecimalPlaces > 0) d.TickSize = 1.0 / std::pow(10.0, d.DecimalPlaces);
@@ -98,8 +96,8 @@ void setPackedField(ItemDetails& d, std::size_t pos, std::string_view f) {
         case 44: d.circuitLimitUp = tv::doubleValue(f); break;
         case 45: d.circuitLimitDown = tv::doubleValue(f); break;
         case 46: d.orderSettings2 = tv::longLongValue(f); break;
-        case 47: d.BaseCurrencyId = unsignedInteger(f); break;
-        case 48: d.MarginFormulaId = unsignedInteger(f); break;
+        case 47: d.BaseCurrencyId = TextConversion::nonNegativeInteger(f); break;
+        case 48: d.MarginFormulaId = TextConversion::nonNegativeInteger(f); break;
         default: break;  // 34-36, 39, 40 and above 48 are not read
     }
 }
@@ -200,20 +198,18 @@ void FillPackedItemType(ItemTypeMap& types, std::string_view section) {
 }
 
 void FillPackedItemDetails(InstrumentCollections c, std::string_view section) {
-    for (std::string_view record : TextConversion::split(section, protocol::RowByte)) {
-        if (record.empty()) continue;
-        const std::vector<std::string_view> f = TextConversion::split(record, protocol::ColumnByte);
+    TextConversion::eachRecord(section, "Instrument", [&c](const std::vector<std::string_view>& f) {
         if (f.size() < 3 || f[2].empty()) {
             platform::Log::debug("Instrument record without a code (" + std::to_string(f.size()) +
                                  " fields): skipped");
-            continue;
+            return;
         }
         auto item = std::make_shared<ItemDetails>();
         for (std::size_t pos = 0; pos < f.size() && pos <= 48; ++pos) setPackedField(*item, pos, f[pos]);
         item->InstrumentTypeName = getInstrumentTypeName(c.ItemTypeCollection, item->InstrumentTypeId).value_or("");
         addToSymbolList(c.symbolTypeCollection, c.ItemTypeCollection, *item);
         c.ItemCollection.set(item->Code, item);
-    }
+    });
 
     // Every instrument, not only this section's: the first one (in key order)
     // whose id is the currency id prices the currency.

@@ -19,20 +19,6 @@ namespace TC = TextConversion;
 
 namespace {
 
-// Calls `fill` with the fields of every record that is not the empty text; a
-// record that fails is skipped and the next one is read.
-template <typename F>
-void eachRecord(std::string_view section, const char* what, F&& fill) {
-    for (std::string_view record : TC::split(section, protocol::RowByte)) {
-        if (record.empty()) continue;
-        try {
-            fill(TC::split(record, protocol::ColumnByte));
-        } catch (const std::exception& e) {
-            platform::Log::debug(std::string(what) + " record not stored: " + e.what());
-        }
-    }
-}
-
 using Fields = std::vector<std::string_view>;
 
 }  // namespace
@@ -72,9 +58,9 @@ void ReferenceData::FillPackedDetails(std::string_view text) {
 // ---------------------------------------------------------------------------
 // Sections 0, 1 and 16
 
+// The record replaces the user only once it is read whole.
 void ReferenceData::FillPackedUserInfoDetails(std::string_view section) {
     auto user = std::make_shared<model::UserInfo>();
-    userInfo = user;
     model::UserInfo& u = *user;
     const Fields f = TC::split(TC::recordZero(section, protocol::RowByte), protocol::ColumnByte);
     for (std::size_t i = 0; i < f.size(); ++i) {
@@ -92,17 +78,18 @@ void ReferenceData::FillPackedUserInfoDetails(std::string_view section) {
             case 10: u.tradePubPort = TC::intValue(f[i]); break;
             case 11: u.marketdepthPort = TC::intValue(f[i]); break;
             case 12: u.hdServerPort = TC::intValue(f[i]); break;
-            case 15: u.systemCurrencyId = TC::unsignedFromInteger(f[i]); break;
+            case 15: u.systemCurrencyId = TC::nonNegativeInteger(f[i]); break;
             default: break;  // 13 and 14 are not read
         }
     }
+    userInfo = std::move(user);
 }
 
 // Only the product id is kept (name and builds are not).
 void ReferenceData::FillPackedProductInfoDetails(std::string_view section) {
     if (!userInfo) return;
     const Fields f = TC::split(TC::recordZero(section, protocol::RowByte), protocol::ColumnByte);
-    userInfo->productID = TC::unsignedFromInt(f[0]);
+    userInfo->productID = TC::nonNegativeInt(f[0]);
 }
 
 // A record with fewer than three fields is skipped on its own; the later
@@ -130,7 +117,7 @@ void ReferenceData::FillPackedLoginInfoDetails(std::string_view section) {
 // Section 8: accounts
 
 void ReferenceData::FillPackedAccountDetails(std::string_view section) {
-    eachRecord(section, "Account", [this](const Fields& f) {
+    TC::eachRecord(section, "Account", [this](const Fields& f) {
         auto record = std::make_shared<model::AccountDetails>();
         model::AccountDetails& a = *record;
         for (std::size_t i = 0; i < f.size(); ++i) {
@@ -156,10 +143,10 @@ void ReferenceData::FillPackedAccountDetails(std::string_view section) {
                 case 19: setAccountAccessTypeId(a, TC::intValue(v)); break;
                 case 20: setTradingStatusId(a, TC::intValue(v)); break;
                 case 22: a.AccumulatingStorage = TC::doubleValue(v); break;
-                case 23: a.primaryAccountHolderUserid = TC::unsignedFromInteger(v); break;
+                case 23: a.primaryAccountHolderUserid = TC::nonNegativeInteger(v); break;
                 case 24: a.availableOrderTypes = TC::intValue(v); break;
                 case 28: a.accountSettings = static_cast<std::int64_t>(TC::intValue(v)); break;
-                case 33: a.currencyID = TC::unsignedFromInteger(v); break;
+                case 33: a.currencyID = TC::nonNegativeInteger(v); break;
                 case 34: a.accountSettings2.assign(v); break;
                 case 35: a.oneSideMargin = TC::doubleValue(v); break;
                 default: break;
@@ -174,7 +161,7 @@ void ReferenceData::FillPackedAccountDetails(std::string_view section) {
 // Sections 5 and 6: groups and group instruments
 
 void ReferenceData::FillPackedGroupDetails(std::string_view section) {
-    eachRecord(section, "Group", [this](const Fields& f) {
+    TC::eachRecord(section, "Group", [this](const Fields& f) {
         auto record = std::make_shared<model::GroupDetails>();
         model::GroupDetails& g = *record;
         for (std::size_t i = 0; i < f.size(); ++i) {
@@ -212,7 +199,7 @@ void ReferenceData::FillPackedGroupDetails(std::string_view section) {
 // No field of this section carries PLCalcModeId: it stays 0, which the
 // profit-and-loss calculation treats as mode 1.
 void ReferenceData::FillPackedGroupInstruments(std::string_view section) {
-    eachRecord(section, "Group instrument", [this](const Fields& f) {
+    TC::eachRecord(section, "Group instrument", [this](const Fields& f) {
         auto record = std::make_shared<model::GroupInstruments>();
         model::GroupInstruments& gi = *record;
         for (std::size_t i = 0; i < f.size(); ++i) {
@@ -260,13 +247,13 @@ void ReferenceData::FillPackedGroupInstruments(std::string_view section) {
 // Section 3: session settings
 
 void ReferenceData::FillPackedSessionSettingCollection(std::string_view section) {
-    eachRecord(section, "Session setting", [this](const Fields& f) {
+    TC::eachRecord(section, "Session setting", [this](const Fields& f) {
         auto record = std::make_shared<model::SessionSettings>();
         model::SessionSettings& s = *record;
         for (std::size_t i = 0; i < f.size(); ++i) {
             const std::string_view v = f[i];
             switch (i) {
-                case 0: s.settingsID = TC::unsignedFromInt(v); break;
+                case 0: s.settingsID = TC::nonNegativeInt(v); break;
                 case 1: s.settingsName.assign(v); break;
                 // In this order allowNewTpSl ends with editLimitOrder when present.
                 case 2: setEnterLimitOrder(s, TC::boolValue(v)); break;
@@ -281,7 +268,7 @@ void ReferenceData::FillPackedSessionSettingCollection(std::string_view section)
                 case 11: s.editMarketMakertOrder = TC::boolValue(v); break;
                 case 12: s.sessionColor = sessionColorFor(TC::intValue(v)); break;
                 case 13: s.useELP = TC::boolValue(v); break;
-                case 15: s.marketTradingStatus = TC::unsignedFromInteger(v); break;
+                case 15: s.marketTradingStatus = TC::nonNegativeInteger(v); break;
                 default: break;  // 14 is not read
             }
         }

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
-#include "model/base64.h"
 #include "model/file_manager.h"
 #include "platform/log.h"
 #include "platform/paths.h"
+#include "protocol/compressed_payload.h"
 
 namespace state::ResourceFiles {
 
@@ -31,13 +31,8 @@ std::optional<std::string> resourcesFolder() {
 }
 
 std::optional<std::string> decompressResource(const std::string& fileData) {
-    const auto bytes = model::Base64::decodeBase64WithString(fileData);
-    if (!bytes || bytes->size() < 4) {
-        platform::Log::debug("Resource download: payload is not Base64 of a prefixed stream");
-        return std::nullopt;
-    }
-    auto plain = model::DataAdditions::gzipInflate(bytes->substr(4));
-    if (!plain) platform::Log::debug("Resource download: payload does not inflate");
+    auto plain = protocol::inflatePayload(fileData, kMaxResourceSize);
+    if (!plain) platform::Log::debug("Resource download: payload refused");
     return plain;
 }
 

@@ -2,6 +2,7 @@
 // Downloaded resource files in <application support>/<app>/Resources, the
 // merged calendar "calendar_ios.ics" built from every listed calendar file,
 // and the check of addresses the banners may open.
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -22,8 +23,11 @@ using Post = std::function<void(const std::string& name)>;
 // <application support>/<app>/Resources; nullopt when it cannot be named.
 std::optional<std::string> resourcesFolder();
 
-// The bytes of a download answer's payload: Base64 of a 4-byte prefix and a
-// gzip or zlib stream. nullopt (logged) when it does not decode or inflate.
+// Downloaded files above this size are refused.
+inline constexpr std::size_t kMaxResourceSize = 64u * 1024u * 1024u;
+
+// The bytes of a download answer's payload (protocol/compressed_payload.h).
+// nullopt (logged) when it does not inflate within its prefix and the cap.
 std::optional<std::string> decompressResource(const std::string& fileData);
 
 // Writes one downloaded resource, byte for byte, into `folder` unless a file

@@ -270,6 +270,10 @@ void ReferenceData::FillSessionSettingCollection(const TableRow& row) {
         platform::Log::debug("Session setting row without SettingsId: dropped");
         return;
     }
+    if (TC::intValue(*key) < 0) {
+        platform::Log::debug("Session setting row with a negative SettingsId: dropped");
+        return;
+    }
     std::shared_ptr<model::SessionSettings> record;
     if (auto* found = SessionSettingCollection.find(*key)) record = *found;
     if (!record) record = SessionSettingCollection.set(*key, std::make_shared<model::SessionSettings>());
@@ -286,7 +290,7 @@ void ReferenceData::FillSessionSettingCollection(const TableRow& row) {
     column(row, "PublishMarketData", [&](const std::string& t) { s.publishMarketData = TC::boolValue(t); });
     column(row, "PublishTradeData", [&](const std::string& t) { s.publishTradeData = TC::boolValue(t); });
     column(row, "SessionColor", [&](const std::string& t) { s.sessionColor = sessionColorFor(TC::intValue(t)); });
-    column(row, "SettingsId", [&](const std::string& t) { s.settingsID = TC::unsignedFromInt(t); });
+    column(row, "SettingsId", [&](const std::string& t) { s.settingsID = TC::nonNegativeInt(t); });
     column(row, "SettingsName", [&](const std::string& t) { s.settingsName = t; });
     column(row, "UseELP", [&](const std::string& t) { s.useELP = TC::boolValue(t); });
 }

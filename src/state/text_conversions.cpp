@@ -18,6 +18,25 @@ std::uint64_t unsignedFromInt(std::string_view text) {
 
 std::uint64_t unsignedFromInteger(std::string_view text) { return static_cast<std::uint64_t>(integerValue(text)); }
 
+namespace {
+constexpr std::size_t kQuotedLength = 32;
+
+[[noreturn]] void refuseNegative(std::string_view text) {
+    throw NegativeValue("negative number \"" + std::string(text.substr(0, kQuotedLength)) +
+                        "\" in an unsigned field");
+}
+}  // namespace
+
+std::uint64_t nonNegativeInt(std::string_view text) {
+    if (intValue(text) < 0) refuseNegative(text);
+    return unsignedFromInt(text);
+}
+
+std::uint64_t nonNegativeInteger(std::string_view text) {
+    if (integerValue(text) < 0) refuseNegative(text);
+    return unsignedFromInteger(text);
+}
+
 std::vector<std::string_view> split(std::string_view text, char separator) {
     std::vector<std::string_view> pieces;
     std::size_t start = 0;

@@ -2,9 +2,14 @@
 // Readings of the texts of the login reference data (XML columns and compact
 // fields), and the splitting of the compact form.
 #include <cstdint>
+#include <exception>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/log.h"
+#include "protocol/separator_bytes.h"
 
 namespace state {
 
@@ -23,11 +28,37 @@ std::uint64_t unsignedFromInt(std::string_view text);
 // integer (64-bit), kept as its unsigned pattern.
 std::uint64_t unsignedFromInteger(std::string_view text);
 
+// A negative number in a field stored unsigned (ids, counts): the record is
+// refused rather than stored with the number wrapped to 2^64 - 1.
+class NegativeValue : public std::range_error {
+public:
+    using std::range_error::range_error;
+};
+// The readings of unsignedFromInt and unsignedFromInteger for fields stored
+// unsigned; NegativeValue for a negative number.
+std::uint64_t nonNegativeInt(std::string_view text);
+std::uint64_t nonNegativeInteger(std::string_view text);
+
 // Cuts at every separator and keeps empty pieces: "a\x06\x06" gives "a", "", "".
 // The views point into `text`.
 std::vector<std::string_view> split(std::string_view text, char separator);
 // The text before the first separator, or the whole text when it has none.
 std::string_view recordZero(std::string_view section, char separator);
+
+// Calls `fill` with the fields of every record of a compact section that is
+// not the empty text; a record whose fill throws is skipped (logged under
+// `what`) and the next one is read.
+template <typename F>
+void eachRecord(std::string_view section, const char* what, F&& fill) {
+    for (std::string_view record : split(section, protocol::RowByte)) {
+        if (record.empty()) continue;
+        try {
+            fill(split(record, protocol::ColumnByte));
+        } catch (const std::exception& e) {
+            platform::Log::debug(std::string(what) + " record not stored: " + e.what());
+        }
+    }
+}
 }  // namespace TextConversion
 
 }  // namespace state

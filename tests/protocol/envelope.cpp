@@ -10,6 +10,7 @@
 #include "protocol/envelope.h"
 #include "protocol/frame_decoder.h"
 #include "protocol/message_base.h"
+#include "protocol/payload_prefix.h"
 #include "protocol/session_key.h"
 
 #define FS "\x01"
@@ -18,6 +19,7 @@
 
 using namespace protocol;
 using protocol::testing::FakeAppContext;
+using protocol::testing::payloadPrefix;
 
 namespace {
 
@@ -170,17 +172,41 @@ TEST(SessionKey, FromTheContext) {
 TEST(DecompressData, InflatesGzipAndZlibAfterThePrefix) {
     const std::string text = "Table1\x07r\xC3\xA9sum\xC3\xA9";
     for (int bits : {31, 15}) {
-        const std::string payload = rawBase64(std::string("\0\0\0\x0b", 4) + rawDeflate(text, bits));
-        EXPECT_EQ(decompressData(payload), text) << bits;
+        const std::string payload = rawBase64(payloadPrefix(text.size()) + rawDeflate(text, bits));
+        EXPECT_EQ(decompressData(payload, kMaxLoginDataSize), text) << bits;
     }
 }
 
 TEST(DecompressData, ShortCutOffOrBadPayloadsGiveNothing) {
     const std::string stream = rawDeflate(std::string(5000, 'q'), 31);
-    const std::string cut = rawBase64(std::string("PFX!") + stream.substr(0, stream.size() / 2));
-    EXPECT_FALSE(decompressData(cut));
-    EXPECT_FALSE(decompressData(rawBase64("abc")));
-    EXPECT_FALSE(decompressData(""));
-    EXPECT_FALSE(decompressData("@@@@"));
-    EXPECT_FALSE(decompressData(rawBase64(std::string("PFX!") + rawDeflate("\xFF\xFE", 31))));
+    const std::string cut = rawBase64(payloadPrefix(5000) + stream.substr(0, stream.size() / 2));
+    EXPECT_FALSE(decompressData(cut, kMaxLoginDataSize));
+    EXPECT_FALSE(decompressData(rawBase64("abc"), kMaxLoginDataSize));
+    EXPECT_FALSE(decompressData("", kMaxLoginDataSize));
+    EXPECT_FALSE(decompressData("@@@@", kMaxLoginDataSize));
+    EXPECT_FALSE(decompressData(rawBase64(payloadPrefix(2) + rawDeflate("\xFF\xFE", 31)), kMaxLoginDataSize));
+}
+
+// The prefix is held against the cap before inflating, and the stream may
+// not inflate past its prefix.
+TEST(DecompressData, PrefixWithinTheCapAndStreamWithinThePrefix) {
+    constexpr std::size_t kCap = 1000;
+    const struct {
+        const char* what;
+        std::size_t prefix;
+        std::size_t inflated;
+        bool kept;
+    } cases[] = {
+        {"exactly at the cap", kCap, kCap, true},
+        {"shorter than its prefix", kCap, 10, true},
+        {"prefix one past the cap", kCap + 1, 10, false},
+        {"prefix far past the cap", 0xFFFFFFFF, 10, false},
+        {"one byte past its prefix", kCap - 1, kCap, false},
+        {"any byte past a zero prefix", 0, 1, false},
+    };
+    for (const auto& c : cases) {
+        const std::string text(c.inflated, 'q');
+        const std::string payload = rawBase64(payloadPrefix(c.prefix) + rawDeflate(text, 31));
+        EXPECT_EQ(decompressData(payload, kCap).has_value(), c.kept) << c.what;
+    }
 }

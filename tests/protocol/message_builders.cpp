@@ -1,9 +1,12 @@
 // Every outgoing message against a body written by hand from its tag table.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "fake_app_context.h"
 #include "protocol/message_base.h"
 #include "protocol/message_properties.h"
+#include "protocol/wire_format.h"
 
 #define FS "\x01"
 #define FE "\x03"
@@ -441,6 +444,22 @@ TEST_F(Builders, SeparatorInAPlainValueIsRefused) {
     fillPlaceholders(m, 615, {23, 501, 504, 19, 21});
     m.messageDataDictionary().set(502, "room" ROW);
     EXPECT_EQ(m.BuildMessage().status, BuildResult::Status::Refused);
+    EXPECT_TRUE(ctx.sent.empty());
+}
+
+// No "nan" or "inf" on the wire: a price that is not a finite number refuses
+// the message, in a plain value and in a record field alike.
+TEST_F(Builders, NonFiniteNumbersAreRefused) {
+    for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+        m.setMessagetype(93);
+        fillPlaceholders(m, 93, {145, 1152, 34, 564, 535, 20, 1040, 23, 19, 21});
+        m.messageDataDictionary().setNumber(1038, bad);
+        const BuildResult r = m.BuildMessage();
+        EXPECT_EQ(r.status, BuildResult::Status::Refused) << bad;
+        EXPECT_NE(r.error.find("tag 1038"), std::string::npos) << bad;
+        EXPECT_TRUE(m.messageDataDictionary().empty());
+        EXPECT_FALSE(RecordWriter().field(101).column().fixed6(bad).value().has_value()) << bad;
+    }
     EXPECT_TRUE(ctx.sent.empty());
 }
 

@@ -1,6 +1,8 @@
 // Received frames: field parsing, value reading, login-information codes.
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "protocol/login_info_message.h"
 #include "protocol/message_base.h"
 #include "protocol/message_cracker.h"
@@ -57,6 +59,23 @@ TEST(DecodeFrame, RepeatedTagKeepsTheLaterValue) {
     const auto m = MessageBase::decodeFrame("0" FE "10=62" FE "23=first" FE "23=second" FE);
     ASSERT_TRUE(m);
     EXPECT_EQ(*m->messageDataDictionary().find(23), "second");
+}
+
+// Reading stays linear: a 2,000-field message costs a bounded number of tag
+// comparisons, and a repeated tag still takes the later value in its first place.
+TEST(DecodeFrame, LongMessagesCostABoundedNumberOfComparisons) {
+    constexpr std::size_t kFields = 2000;
+    std::string frame = "0" FE "10=62" FE;
+    for (std::size_t t = 1; t < kFields; ++t) frame += std::to_string(100 + t * 7) + "=" + std::to_string(t) + FE;
+    frame += "107=again" FE;
+    const auto m = MessageBase::decodeFrame(frame);
+    ASSERT_TRUE(m);
+    const TagMap& d = m->messageDataDictionary();
+    EXPECT_EQ(d.size(), kFields);
+    EXPECT_LE(d.setComparisons(), 4 * kFields);
+    EXPECT_EQ(*d.find(107), "again");
+    EXPECT_EQ(std::next(d.begin())->first, 107);
+    EXPECT_EQ(*d.find(100 + 1999 * 7), "1999");
 }
 
 TEST(DecodeFrame, MalformedFieldIsSkippedAndLaterFieldsRead) {

@@ -114,3 +114,23 @@ TEST(TagMap, ReplacesKeepsOrderAndWritesNumbers) {
     EXPECT_FALSE(m.contains(23));
     EXPECT_EQ(m.size(), 5u);
 }
+
+// Past the scanned size: every tag on one filter bit, one replaced, one erased.
+TEST(TagMap, LargeMapsKeepOrderThroughReplaceAndErase) {
+    constexpr std::int64_t kTags = 100;
+    TagMap m;
+    for (std::int64_t t = 0; t < kTags; ++t) m.set(t * 64, std::to_string(t));
+    m.set(0, "again");
+    m.erase(50 * 64);
+    m.set(kTags * 64, "last");
+    ASSERT_EQ(m.size(), static_cast<std::size_t>(kTags));
+    std::int64_t expected = 0;
+    for (const auto& [tag, value] : m) {
+        if (expected == 50) ++expected;
+        EXPECT_EQ(tag, expected * 64);
+        EXPECT_EQ(*m.find(tag), value);
+        ++expected;
+    }
+    EXPECT_EQ(*m.find(0), "again");
+    EXPECT_FALSE(m.contains(50 * 64));
+}

@@ -312,6 +312,31 @@ TEST(XMLReaderBadInput, LongRunOfCDATASectionsStaysLinear) {
     EXPECT_EQ(text(r.rootXMLElement()), std::string(kSections, 'x'));
 }
 
+// Start tags are counted before anything is copied; a refused document leaves
+// an empty reader, and the next document is read in full.
+TEST(XMLReaderBadInput, DocumentsPastTheElementCapAreRefused) {
+    const std::string three = "<r><a/><b>x</b></r>";
+    const struct {
+        std::string doc;
+        std::size_t cap;
+        bool read;
+    } cases[] = {
+        {three, 3, true},
+        {three, 2, false},
+        {"<?xml version='1.0'?><r><!-- c --></r>", 1, true},
+        {"<a><a><a><a>", 3, false},
+        {"<r>" + std::string(1000, '<') + "</r>", 1000, false},
+    };
+    for (const auto& c : cases) {
+        XMLReader r(c.doc, c.cap);
+        EXPECT_EQ(r.rootXMLElement() != nullptr, c.read) << c.doc.substr(0, 40) << " cap " << c.cap;
+        EXPECT_EQ(r.refusal().empty(), c.read) << c.doc.substr(0, 40) << " cap " << c.cap;
+    }
+    XMLReader next(three, 3);
+    ASSERT_NE(next.rootXMLElement(), nullptr);
+    EXPECT_EQ(childText(next, "b"), "x");
+}
+
 TEST(XMLReaderBadInput, HundredThousandLevelsDoNotOverflowTheStack) {
     constexpr int kDepth = 100000;
     std::string doc;

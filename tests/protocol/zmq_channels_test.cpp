@@ -151,7 +151,7 @@ protected:
         FakeTimeTest::TearDown();
     }
     template <typename Channel = ZMQRequestChannel>
-    void makeChannel() {
+    void makeChannel(std::size_t maxReplySize = ZMQRequestChannel::kMaxReplySize) {
         channel = std::make_unique<Channel>(
             context, [this](ZMQReply r) { replies.push_back(std::move(r)); },
             [this]() -> std::optional<RequestMessage> {
@@ -160,7 +160,8 @@ protected:
                 r.message = "\x01" "20\x03" "10=1002\x03\x02";
                 r.isZMQ = true;
                 return r;
-            });
+            },
+            ZMQRequestChannel::kDefaultReplyTimeout, maxReplySize);
     }
     // The server: answers each request with `answer(request)` (parts), or not at all when empty.
     void serve(std::function<std::vector<std::string>(const std::string&)> answer) {
@@ -237,6 +238,23 @@ TEST_F(RequestChannelTest, MultipartRepliesAreJoinedAndCarryTheirKind) {
     EXPECT_EQ(replies[1].kind.name, "getopenpositions");
     EXPECT_EQ(replies[2].kind.name, "getpendingorders");
     EXPECT_EQ(channel->requestsSent(), 3u);
+}
+
+// Each part within the cap (which also bounds the handshake's own frames),
+// the parts of "big" joined past it.
+TEST_F(RequestChannelTest, RepliesJoiningPastTheCapAreDropped) {
+    const std::string part(40, 'p');
+    serve([&part](const std::string& req) -> std::vector<std::string> {
+        if (req.find("151=big") != std::string::npos) return {part, part, part};
+        return {part, part};
+    });
+    makeChannel(100);
+    channel->sendZMQRequestMessage(request("big", 1));
+    channel->sendZMQRequestMessage(request("fits", 1));
+    ASSERT_TRUE(channel->connectToEndpoint(endpoint));
+    ASSERT_TRUE(pumpUntil([&] { return replies.size() == 1 && channel->requestsSent() == 2; }));
+    EXPECT_EQ(replies[0].kind.name, "fits");
+    EXPECT_EQ(replies[0].text, part + part);
 }
 
 TEST_F(RequestChannelTest, RequestsWaitForTheNextPass) {

@@ -262,7 +262,7 @@ TEST(PackedDetails, SessionSettingsWithDerivedRightsAndColour) {
     std::string full = record({{0, "3"}, {1, "Open"}, {2, "1"}, {3, "1"}, {4, "0"}, {5, "1"}, {6, "1"}, {7, "1"},
                                {8, "0"}, {9, "1"}, {10, "0"}, {11, "1"}, {12, "16711680"}, {13, "1"}, {14, "9"},
                                {15, "4"}});
-    s.FillPackedSessionSettingCollection(full + "\x06" "-1\x05" "Closed\x06");
+    s.FillPackedSessionSettingCollection(full + "\x06" "5\x05" "Closed\x06");
     ASSERT_EQ(s.SessionSettingCollection.size(), 2u);
     const model::SessionSettings& o = **s.SessionSettingCollection.find("3");
     EXPECT_EQ(o.settingsID, 3u);
@@ -285,12 +285,51 @@ TEST(PackedDetails, SessionSettingsWithDerivedRightsAndColour) {
     EXPECT_EQ(*o.sessionColor, (model::RGBAColor{1.0, 0.0, 0.0, 1.0}));
     EXPECT_TRUE(o.useELP);
     EXPECT_EQ(o.marketTradingStatus, 4u);
-    // Two fields: every right NO, no colour; the id -1 is keyed by its unsigned pattern.
-    const model::SessionSettings& c = **s.SessionSettingCollection.find("18446744073709551615");
+    // Two fields: every right NO, no colour.
+    const model::SessionSettings& c = **s.SessionSettingCollection.find("5");
     EXPECT_EQ(c.settingsName, "Closed");
     EXPECT_FALSE(c.enterLimitOrder || c.allowNewTpSl || c.allowNewMarket || c.executeOrders);
     EXPECT_FALSE(c.sessionColor.has_value());
     EXPECT_EQ(c.marketTradingStatus, 0u);
+}
+
+// A negative number in a field stored unsigned refuses that record only: the
+// good record beside it is stored, and nothing wraps to 2^64 - 1.
+TEST(PackedDetails, NegativeUnsignedFieldsRefuseTheirRecordOnly) {
+    using Stored = std::size_t (*)(const ReferenceData&);
+    const Stored settings = [](const ReferenceData& s) { return s.SessionSettingCollection.size(); };
+    const Stored items = [](const ReferenceData& s) { return s.ItemCollection.size(); };
+    const Stored accounts = [](const ReferenceData& s) { return s.AccountDetailCollection.size(); };
+    const Stored resources = [](const ReferenceData& s) { return s.resourceCollection.size(); };
+    const Stored currencies = [](const ReferenceData& s) { return s.tradeCurrencyCollection.size(); };
+    const struct {
+        int section;
+        std::map<int, std::string> good, bad;
+        Stored stored;
+    } cases[] = {
+        {3, {{0, "1"}}, {{0, "-1"}}, settings},
+        {3, {{0, "1"}, {15, "2"}}, {{0, "2"}, {15, "-2"}}, settings},
+        {4, {{2, "A"}, {41, "5"}}, {{2, "B"}, {42, "-5"}}, items},
+        {4, {{2, "A"}, {47, "5"}}, {{2, "B"}, {48, "-5"}}, items},
+        {8, {{0, "1"}, {23, "5"}}, {{0, "2"}, {23, "-5"}}, accounts},
+        {8, {{0, "1"}, {33, "5"}}, {{0, "2"}, {33, "-5"}}, accounts},
+        {19, {{0, "1"}, {1, "a"}}, {{0, "-1"}, {1, "b"}}, resources},
+        {19, {{1, "a"}, {6, "1"}}, {{1, "b"}, {6, "-1"}}, resources},
+        {20, {{0, "1"}}, {{0, "-1"}}, currencies},
+        {21, {{0, "1"}, {2, "3"}}, {{0, "2"}, {2, "-3"}}, currencies},
+    };
+    for (const auto& c : cases) {
+        ReferenceData s;
+        s.FillPackedDetails(sections({{c.section, record(c.good) + "\x06" + record(c.bad)}}));
+        EXPECT_EQ(c.stored(s), 1u) << "section " << c.section << " field " << c.bad.rbegin()->first;
+    }
+    // The user (section 0) and the product id (section 1) are not taken either.
+    ReferenceData s;
+    s.FillPackedDetails(sections({{0, record({{0, "5"}, {15, "-840"}})}}));
+    EXPECT_FALSE(s.userInfo);
+    s.FillPackedDetails(sections({{0, record({{0, "5"}})}, {1, record({{0, "-12"}})}}));
+    ASSERT_TRUE(s.userInfo);
+    EXPECT_EQ(s.userInfo->productID, 0u);
 }
 
 TEST(PackedDetails, LoginInformationSkipsBadRecordsOnly) {

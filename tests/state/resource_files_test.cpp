@@ -9,6 +9,7 @@
 #include "model/base64.h"
 #include "platform/log.h"
 #include "platform/paths.h"
+#include "protocol/payload_prefix.h"
 #include "state/resource_files.h"
 
 namespace fs = std::filesystem;
@@ -17,9 +18,9 @@ namespace RF = state::ResourceFiles;
 
 namespace {
 
-// A download payload as the server sends it: Base64 of a 4-byte prefix and a gzip stream.
+// A download payload as the server sends it: Base64 of the size prefix and a gzip stream.
 std::string payload(const std::string& bytes) {
-    return *model::Base64::encodeBase64WithData(std::string("\0\0\0\x07", 4) +
+    return *model::Base64::encodeBase64WithData(protocol::testing::payloadPrefix(bytes.size()) +
                                                 *model::DataAdditions::gzipDeflate(bytes));
 }
 

@@ -12,6 +12,7 @@
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "platform/test_env.h"
+#include "protocol/payload_prefix.h"
 #include "state/compact_records.h"
 #include "state/business_base.h"
 #include "state/recording_ui_services.h"
@@ -107,7 +108,7 @@ TEST_F(SessionQueriesTest, DownloadsLandInTheResourcesFolderAndCompleteTheCalend
     r->iconResourceId = "holidays.ics";
     session->referenceData().resourceCollection.set("holidays.ics", r);
     const std::string body = "BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n";
-    const std::string data = *model::Base64::encodeBase64WithData(std::string(4, '\0') +
+    const std::string data = *model::Base64::encodeBase64WithData(protocol::testing::payloadPrefix(body.size()) +
                                                                   *model::DataAdditions::gzipDeflate(body));
     session->saveFileWithName("../evil.ics", data);
     session->saveFileWithName("holidays.ics", data);

@@ -271,9 +271,10 @@ TEST(XmlFillers, SessionSettingsTakeRightsInColumnOrder) {
                                        {"EditMarketMakertOrder", "true"}, {"SessionColor", "65280"},
                                        {"UseELP", "true"}}) +
                        row("Table10", {{"SettingsId", "4"}, {"SessionColor", "-16776961"}}) +
-                       row("Table10", {{"SettingsName", "no key"}})));
+                       row("Table10", {{"SettingsName", "no key"}}) +
+                       row("Table10", {{"SettingsId", "-5"}, {"SettingsName", "negative key"}})));
     s.FillTableDetails();
-    ASSERT_EQ(s.SessionSettingCollection.size(), 2u);
+    ASSERT_EQ(s.SessionSettingCollection.size(), 2u);  // neither without a key nor with a negative one
     const model::SessionSettings& o = **s.SessionSettingCollection.find("03");
     EXPECT_EQ(o.settingsID, 3u);
     EXPECT_EQ(o.settingsName, "Open");

@@ -177,6 +177,29 @@ TEST_F(ZMQTest, RequestReplyWithMultipartReply) {
     EXPECT_EQ(std::string(buffer, 5), "again");
 }
 
+// A part above the cap never reaches the reader: libzmq drops the connection
+// (a protocol error, so it is not made again).
+TEST_F(ZMQTest, SocketsOfACappedTypeRefuseLargerParts) {
+    constexpr std::size_t kCap = 100;
+    context_->setMaxMessageSize(ZMQ_PULL, kCap);
+    auto push = context_->socketWithType(ZMQ_PUSH);
+    ASSERT_TRUE(push->bindToEndpoint("tcp://127.0.0.1:*"));
+    auto pull = context_->socketWithType(ZMQ_PULL);
+    ASSERT_EQ(zmq_socket_monitor(pull->socket(), "inproc://pull-events", ZMQ_EVENT_DISCONNECTED), 0);
+    auto events = context_->socketWithType(ZMQ_PAIR);
+    ASSERT_TRUE(events->connectToEndpoint("inproc://pull-events"));
+    ASSERT_TRUE(pull->connectToEndpoint(push->dataForOption(ZMQ_LAST_ENDPOINT).c_str()));
+
+    ASSERT_TRUE(push->sendData(std::string(kCap, 'a'), 0));
+    ASSERT_TRUE(readable(*pull));
+    EXPECT_EQ(pull->receiveDataWithFlags(0), std::string(kCap, 'a'));
+    ASSERT_TRUE(push->sendData(std::string(kCap + 1, 'b'), 0));
+    ASSERT_TRUE(readable(*events));
+    zmq_pollitem_t item;
+    pull->getPollItem(item, ZMQ_POLLIN);
+    EXPECT_EQ(ZMQContext::pollWithItems(&item, 1, 0), 0);
+}
+
 TEST_F(ZMQTest, PublishSubscribeOverLoopbackTcpFiltersByPrefix) {
     auto pub = context_->socketWithType(ZMQ_PUB);
     ASSERT_TRUE(pub->bindToEndpoint("tcp://127.0.0.1:*"));

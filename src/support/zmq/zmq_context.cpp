@@ -51,9 +51,16 @@ ZMQContext::~ZMQContext() {
 std::shared_ptr<ZMQSocket> ZMQContext::socketWithType(int type) {
     auto socket = std::make_shared<ZMQSocket>(*this, type);
     std::lock_guard<std::mutex> lock(socketsLock_);
+    if (auto cap = maxMessageSizes_.find(type); cap != maxMessageSizes_.end())
+        socket->setMaxMessageSize(cap->second);
     std::erase_if(sockets_, [](const std::weak_ptr<ZMQSocket>& s) { return s.expired(); });
     sockets_.push_back(socket);
     return socket;
+}
+
+void ZMQContext::setMaxMessageSize(int type, std::int64_t bytes) {
+    std::lock_guard<std::mutex> lock(socketsLock_);
+    maxMessageSizes_[type] = bytes;
 }
 
 std::vector<std::shared_ptr<ZMQSocket>> ZMQContext::sockets() const {

@@ -8,6 +8,8 @@
 // libzmq socket is not safe for use by several threads at once.
 #include <zmq.h>
 
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -38,6 +40,9 @@ class ZMQContext : public std::enable_shared_from_this<ZMQContext> {
     // Works best when the context itself is held by a shared_ptr (the socket
     // then knows its context).
     std::shared_ptr<ZMQSocket> socketWithType(int type);
+    // Sockets of the type made from now on refuse incoming message parts
+    // larger than `bytes` (ZMQ_MAXMSGSIZE: libzmq drops the connection).
+    void setMaxMessageSize(int type, std::int64_t bytes);
     // The sockets made here that are still alive.
     std::vector<std::shared_ptr<ZMQSocket>> sockets() const;
     void closeSockets();
@@ -50,6 +55,7 @@ class ZMQContext : public std::enable_shared_from_this<ZMQContext> {
   private:
     mutable std::mutex socketsLock_;
     std::vector<std::weak_ptr<ZMQSocket>> sockets_;
+    std::map<int, std::int64_t> maxMessageSizes_;  // by socket type
     void* context_ = nullptr;
     bool terminated_ = false;
 };

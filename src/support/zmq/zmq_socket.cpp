@@ -72,6 +72,11 @@ bool ZMQSocket::setData(std::string_view data, int option) {
     return true;
 }
 
+bool ZMQSocket::setMaxMessageSize(std::int64_t bytes) {
+    if (zmq_setsockopt(socket_, ZMQ_MAXMSGSIZE, &bytes, sizeof bytes) != 0) raise("zmq_setsockopt");
+    return true;
+}
+
 std::string ZMQSocket::dataForOption(int option) {
     char buffer[255];
     std::size_t length = sizeof buffer;

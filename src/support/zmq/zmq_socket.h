@@ -5,6 +5,7 @@
 #include <zmq.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,6 +42,9 @@ class ZMQSocket {
     std::string description() const;
 
     bool setData(std::string_view data, int option);
+    // ZMQ_MAXMSGSIZE: incoming message parts larger than `bytes` make libzmq
+    // drop the connection. Set before connecting.
+    bool setMaxMessageSize(std::int64_t bytes);
     // The option's bytes (at most 255).
     std::string dataForOption(int option);
     // Whether an integer option (the receive-more option 13) is non-zero.

@@ -1,0 +1,26 @@
+#pragma once
+// Compressed payloads (tag 1050): Base64 text of a 4-byte little-endian
+// length prefix, the inflated size, followed by a gzip or zlib stream. The
+// prefix is held against the caller's cap before anything is inflated, and
+// the stream is inflated no further than the prefix says.
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "protocol/frame_decoder.h"
+
+namespace protocol {
+
+// Inflated size caps per use. Login data and its refusal (types 33 and 47):
+inline constexpr std::size_t kMaxLoginDataSize = 32u * 1024u * 1024u;
+// a compressed message (type 105) holds no more than one frame:
+inline constexpr std::size_t kMaxCompressedMessageSize = FrameDecoder::kDefaultMaxFrame;
+
+inline constexpr std::size_t kPayloadPrefixSize = 4;
+
+// The inflated bytes; nullopt (logged) for bad Base64, fewer bytes than the
+// prefix, a prefix above `maxSize`, a stream that inflates past its prefix,
+// or one that is cut off or damaged.
+std::optional<std::string> inflatePayload(const std::string& text, std::size_t maxSize);
+
+}  // namespace protocol

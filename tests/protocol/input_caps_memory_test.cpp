@@ -1,0 +1,116 @@
+// Resident memory while oversized input is refused. Built without the
+// sanitizers (their shadow memory and quarantine would hide what is freed);
+// the peak is reset before each case through /proc/self/clear_refs.
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+
+#include "model/base64.h"
+#include "platform/log.h"
+#include "protocol/compressed_payload.h"
+#include "protocol/payload_prefix.h"
+#include "protocol/xml_reader.h"
+
+namespace protocol {
+namespace {
+
+constexpr long kMiB = 1024 * 1024;
+constexpr long kBudget = 100 * kMiB;
+
+long residentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+// The highest resident size since the last reset.
+long peakBytes() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6)) * 1024;
+    return 0;
+}
+
+bool resetPeak() { return static_cast<bool>(std::ofstream("/proc/self/clear_refs") << "5"); }
+
+// How far a call raised the resident size: at its peak, and once it returned.
+template <typename F>
+void expectWithinBudget(const char* what, F&& call) {
+    const long before = residentBytes();
+    const bool peakKnown = resetPeak();
+    call();
+    EXPECT_LT(residentBytes() - before, kBudget) << what;
+    if (peakKnown) {
+        EXPECT_LT(peakBytes() - before, kBudget) << what;
+    }
+}
+
+// gzip of `size` bytes of 'a', deflated in slices so the input is never held whole.
+std::string gzipOfRepeatedByte(std::size_t size) {
+    const std::string slice(kMiB, 'a');
+    z_stream s{};
+    deflateInit2(&s, Z_BEST_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
+    std::string out;
+    char buffer[1 << 16];
+    for (std::size_t left = size;;) {
+        const std::size_t n = std::min(left, slice.size());
+        left -= n;
+        s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(slice.data()));
+        s.avail_in = static_cast<uInt>(n);
+        const int flush = left == 0 ? Z_FINISH : Z_NO_FLUSH;
+        do {
+            s.next_out = reinterpret_cast<Bytef*>(buffer);
+            s.avail_out = sizeof buffer;
+            deflate(&s, flush);
+            out.append(buffer, sizeof buffer - s.avail_out);
+        } while (s.avail_out == 0);
+        if (left == 0) break;
+    }
+    deflateEnd(&s);
+    return out;
+}
+
+class InputCapsMemory : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::Log::setSink([](platform::LogLevel, const std::string&) {});
+    }
+    void TearDown() override { platform::Log::setSink(nullptr); }
+};
+
+TEST_F(InputCapsMemory, ALoginPayloadThatInflatesFarPastTheCapIsRefused) {
+    constexpr std::size_t kInflated = 300u * kMiB;
+    const std::string stream = gzipOfRepeatedByte(kInflated);
+    ASSERT_LT(stream.size(), 400u * 1024u);
+    const struct {
+        const char* what;
+        std::size_t prefix;
+    } cases[] = {
+        {"true size, past the cap", kInflated},
+        {"prefix at the cap", kMaxLoginDataSize},
+        {"small prefix", 1000},
+    };
+    for (const auto& c : cases) {
+        const std::string payload = *model::Base64::encodeBase64WithData(testing::payloadPrefix(c.prefix) + stream);
+        expectWithinBudget(c.what, [&] { EXPECT_FALSE(inflatePayload(payload, kMaxLoginDataSize)) << c.what; });
+    }
+}
+
+TEST_F(InputCapsMemory, XmlPastTheElementCapIsRefused) {
+    std::string doc;
+    doc.reserve((XMLReader::kMaxElements + 1) * 3);
+    for (std::size_t i = 0; i <= XMLReader::kMaxElements; ++i) doc += "<a>";
+    expectWithinBudget("elements past the cap", [&] {
+        XMLReader reader(doc);
+        EXPECT_EQ(reader.rootXMLElement(), nullptr);
+        EXPECT_FALSE(reader.refusal().empty());
+    });
+}
+
+}  // namespace
+}  // namespace protocol
