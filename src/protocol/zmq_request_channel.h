@@ -89,6 +89,8 @@ public:
     std::uint64_t passes() const { return passes_; }
     std::uint64_t requestsSent() const { return requestsSent_; }
     std::uint64_t keepAlivesQueued() const { return keepAlivesQueued_; }
+    // The builder the worker asks for each keep-alive.
+    const KeepAliveBuilder& keepAliveBuilder() const { return keepAlive_; }
     // Clock waits the worker has armed: one per pass and one per reply awaited
     // (tests advance a fake clock once it has moved on).
     std::uint64_t waitsArmed() const { return waitsArmed_; }

@@ -244,21 +244,28 @@ void BusinessBase::ProcessMessage(const std::string& text) {
 
 void BusinessBase::NewMessage(std::string frame) { decodeFrame(std::move(frame)); }
 
-void BusinessBase::decodeFrame(std::string frame) {
-    namespace tag = protocol::tag;
+std::optional<IncomingMessage> IncomingMessage::decode(std::string_view frame) {
     if (!protocol::isValidUtf8(frame)) {
         platform::Log::error("Frame is not UTF-8 text: dropped");
-        return;
+        return std::nullopt;
     }
     IncomingMessage msg;
     msg.fields = split(frame, protocol::FieldEndByte);
     msg.fields.erase(msg.fields.begin());  // the length
     if (msg.fields.empty()) {
         platform::Log::error("Frame without fields: dropped");
-        return;
+        return std::nullopt;
     }
     auto typeText = protocol::MessageCracker::GetMessageValue(msg.fields.front(), "=");
     msg.type = typeText ? protocol::MessageCracker::int32Value(*typeText) : 0;
+    return msg;
+}
+
+void BusinessBase::decodeFrame(std::string frame) {
+    namespace tag = protocol::tag;
+    std::optional<IncomingMessage> decoded = IncomingMessage::decode(frame);
+    if (!decoded) return;
+    IncomingMessage& msg = *decoded;
     const MsgType type = protocol::msgType(msg.type);
 
     std::optional<std::string> referenceId, serverTime, cipherText, compressed;
@@ -320,7 +327,10 @@ void BusinessBase::decodeFrame(std::string frame) {
         case MsgType::LoginRefused:
             if (compressed) {
                 msg.payload = protocol::decompressData(*compressed, protocol::kMaxLoginDataSize);
-                if (!msg.payload) platform::Log::error("Login data that does not inflate");
+                if (!msg.payload) {
+                    platform::Log::error("Login data refused: over its size limit or not inflatable");
+                    msg.payloadRefused = true;
+                }
             }
             break;
         default:
@@ -341,7 +351,7 @@ void BusinessBase::checkNewMessage(IncomingMessage m) {
         message.setMessagetype(m.type);
         message.messageDataDictionary().clear();
         message.setMessage(m.fields);
-        ProcessNewMessage(m.fields, m.type, message, m.payload);
+        dispatchMessage(m, message);
     } catch (const std::exception& e) {
         platform::Log::error(std::string("Message of type ") + std::to_string(m.type) + " not processed: " + e.what());
         return;
@@ -349,9 +359,38 @@ void BusinessBase::checkNewMessage(IncomingMessage m) {
     if (refreshesTables(protocol::msgType(m.type))) onMain([](BusinessBase& s) { s.HistoryDataUpdateNotification(); });
 }
 
+void BusinessBase::checkChannelText(std::string_view text, Channel channel,
+                                    const std::optional<protocol::RequestKind>& kind) {
+    // A frame left unfinished here cannot join the session's next message.
+    protocol::FrameDecoder frames;
+    std::vector<IncomingMessage> messages;
+    const bool whole = frames.feed(text, [&messages](std::string_view frame) {
+        if (auto msg = IncomingMessage::decode(frame)) messages.push_back(std::move(*msg));
+    });
+    if (!whole) platform::Log::error(std::string("Message on the ") + channelName(channel) + " channel over the size limit: dropped");
+    for (IncomingMessage& msg : messages) {
+        if (!channelCarries(channel, protocol::msgType(msg.type), kind)) {
+            platform::Log::warning("Message of type " + std::to_string(msg.type) + " on the " + channelName(channel) +
+                                   " channel: dropped");
+            continue;
+        }
+        msg.requestKind = kind;
+        checkNewMessage(std::move(msg));
+    }
+}
+
 void BusinessBase::ProcessNewMessage(const FieldList& fields, std::int32_t type, protocol::MessageBase& message,
                                      const std::optional<std::string>& payload) {
-    const MsgType msgType = protocol::msgType(type);
+    IncomingMessage m;
+    m.fields = fields;
+    m.type = type;
+    m.payload = payload;
+    dispatchMessage(m, message);
+}
+
+void BusinessBase::dispatchMessage(const IncomingMessage& m, protocol::MessageBase& message) {
+    const FieldList& fields = m.fields;
+    const MsgType msgType = protocol::msgType(m.type);
     const MessageValues values = MessageValues::read(fields);
     // The session scalars change before any handler runs.
     if (values.referenceId && msgType == MsgType::LoginData) {
@@ -365,7 +404,7 @@ void BusinessBase::ProcessNewMessage(const FieldList& fields, std::int32_t type,
         std::lock_guard<std::mutex> lock(keyMutex_);
         sharedServerTime_ = values.serverTime;
     }
-    dispatcher_.dispatch(Dispatch{fields, msgType, message, values, payload});
+    dispatcher_.dispatch(Dispatch{fields, msgType, message, values, m.payload, m.payloadRefused, m.requestKind});
 }
 
 // ---------------------------------------------------------------------------

@@ -27,6 +27,7 @@
 #include "protocol/login_info_message.h"
 #include "protocol/message_base.h"
 #include "state/account_ledger.h"
+#include "state/channel_table.h"
 #include "state/chat.h"
 #include "state/data_service_answers.h"
 #include "state/dispatcher.h"
@@ -56,6 +57,13 @@ struct IncomingMessage {
     std::int32_t type = 0;
     // The inflated text of tag 1050 for the login data (33) and the refusal (47).
     std::optional<std::string> payload;
+    // The payload was there but refused (over its cap or not inflatable).
+    bool payloadRefused = false;
+    // The request a request-channel reply answers.
+    std::optional<protocol::RequestKind> requestKind;
+
+    // The fields and type of one frame (start and end bytes removed); nullopt, logged, when it is no message.
+    static std::optional<IncomingMessage> decode(std::string_view frame);
 };
 
 // What a session is made of, where it differs from the standard components:
@@ -109,6 +117,10 @@ public:
     void checkNewMessage(IncomingMessage message);
     void ProcessNewMessage(const FieldList& fields, std::int32_t type, protocol::MessageBase& message,
                            const std::optional<std::string>& payload = std::nullopt);
+    // Framed text of the feed's status path or of a request-channel reply:
+    // each message the channel may carry is dispatched, anything else dropped.
+    void checkChannelText(std::string_view text, Channel channel,
+                          const std::optional<protocol::RequestKind>& kind = std::nullopt);
 
     // --- Ping and network speed (main thread; the PingMonitor's) -----------
     void startPingTimer() { ping_->startPingTimer(); }
@@ -280,6 +292,7 @@ private:
     void connectionDidFail(const std::string& error) override;
 
     void decodeFrame(std::string frame);
+    void dispatchMessage(const IncomingMessage& message, protocol::MessageBase& object);
     void commonBanner(const std::string& message, const std::string& title);
     Watchlist watchlist();
     // Codes of the visible open positions, then of the visible pending orders.

@@ -10,11 +10,12 @@ using protocol::MsgType;
 void DataServiceAnswers::registerHandlers(Dispatcher& table) {
     table.add(MsgType::DataServiceResponse, componentName(), [this](const Dispatch& m) {
         platform::Log::info("DSResponse");
-        processDSResponse(m.values.dataServiceResult, m.values.compressedPayload, m.values.dataServiceRequestName);
+        processDSResponse(m.values.dataServiceResult, m.values.compressedPayload, m.values.dataServiceRequestName,
+                          m.requestKind);
     });
     table.add(MsgType::ChartDataResponse, componentName(), [this](const Dispatch& m) {
         platform::Log::info("ChartDataResponse");
-        fillChartData(m.values.resultText, session_.Requestid);
+        fillChartData(m.values.resultText, session_.Requestid, m.requestKind);
     });
     // Accepted and ignored.
     for (MsgType type : {MsgType::Reserved1020, MsgType::Reserved1021, MsgType::Reserved1022,

@@ -25,10 +25,13 @@ public:
 
     // The requests sent once the login is accepted.
     virtual void sendFirstRequests() {}
+    // `kind`: the request the answer came back for; nullopt on the TCP session.
     virtual void processDSResponse(const std::optional<std::string>& /*result*/,
                                    const std::optional<std::string>& /*compressedData*/,
-                                   const std::optional<std::string>& /*requestName*/) {}
-    virtual void fillChartData(const std::optional<std::string>& /*key*/, std::int32_t /*requestId*/) {}
+                                   const std::optional<std::string>& /*requestName*/,
+                                   const std::optional<protocol::RequestKind>& /*kind*/) {}
+    virtual void fillChartData(const std::optional<std::string>& /*key*/, std::int32_t /*requestId*/,
+                               const std::optional<protocol::RequestKind>& /*kind*/) {}
 
 protected:
     BusinessBase& session_;

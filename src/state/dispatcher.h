@@ -10,6 +10,7 @@
 
 #include "protocol/message_base.h"
 #include "protocol/msg_type.h"
+#include "protocol/zmq_request_channel.h"
 
 namespace state {
 
@@ -55,6 +56,9 @@ struct Dispatch {
     const MessageValues& values;
     // The inflated text of the login data (33) and the refusal (47).
     const std::optional<std::string>& payload;
+    bool payloadRefused = false;
+    // The request a request-channel reply answers; nullopt for the TCP session.
+    const std::optional<protocol::RequestKind>& requestKind;
 };
 
 class Dispatcher {

@@ -65,22 +65,6 @@ std::optional<protocol::RequestMessage> buildKeepAlive(const std::optional<std::
     return std::move(context.built);
 }
 
-// De-frames a reply or a status text on its own (an unfinished frame cannot
-// join the session's next message) and hands the frames to "NewQueue", where
-// session frames are decoded.
-void dispatchFrames(const std::weak_ptr<BusinessBase>& weak, protocol::ConnectionBase& conn, const std::string& text) {
-    std::vector<std::string> frames;
-    protocol::FrameDecoder reader;
-    if (!reader.feed(text, [&frames](std::string_view frame) { frames.emplace_back(frame); }))
-        platform::Log::error("Channel message exceeds the size limit: dropped");
-    if (reader.insideFrame()) platform::Log::debug("Channel message ends inside a frame: the rest dropped");
-    if (frames.empty()) return;
-    conn.queue()->async([weak, frames = std::move(frames)]() mutable {
-        if (auto s = weak.lock())
-            for (std::string& frame : frames) s->NewMessage(std::move(frame));
-    });
-}
-
 }  // namespace
 
 void FeedChannels::registerHandlers(Dispatcher& table) {
@@ -107,14 +91,31 @@ void FeedChannels::connectChannels() {
     s.conn->onFeedMessage = [weak](const std::string& text) {
         if (auto self = weak.lock()) self->ZMQNewMessage(text);
     };
+    // Replies are handed over on the main thread.
     s.conn->onZMQReply = [weak](protocol::ZMQReply reply) {
         auto self = weak.lock();
         if (!self) return;
         platform::Log::debug("Reply to request " + std::to_string(reply.kind.type) + " " + reply.kind.name);
-        // Decoded and dispatched like the TCP session's frames.
-        dispatchFrames(weak, *self->conn, reply.text);
+        if (protocol::msgType(reply.kind.type) == protocol::MsgType::ControlClientConnect) return;  // keep-alive
+        self->checkChannelText(reply.text, Channel::RequestReply, reply.kind);
     };
-    s.conn->buildKeepAlive = [user = s.userName(), reference = s.Referenceid] { return buildKeepAlive(user, reference); };
+    // The request channel keeps the first builder it is given: the values it
+    // reads are updated at every connect, so a relogin's keep-alive carries
+    // the new session's.
+    {
+        std::lock_guard<std::mutex> lock(keepAlive_->mutex);
+        keepAlive_->user = s.userName();
+        keepAlive_->reference = s.Referenceid;
+    }
+    s.conn->buildKeepAlive = [values = keepAlive_] {
+        std::optional<std::string> user, reference;
+        {
+            std::lock_guard<std::mutex> lock(values->mutex);
+            user = values->user;
+            reference = values->reference;
+        }
+        return buildKeepAlive(user, reference);
+    };
 
     const std::string address = s.host().logindata().IPAddress();
     if (s.conn->ConnectToZMQSubServer(address, user->marketdepthPort))
@@ -140,15 +141,16 @@ void FeedChannels::ProcessSubscribeandUnSubscribeItems(const std::vector<std::st
 
 void FeedChannels::ZMQNewMessage(const std::string& text) {
     if (!priceFeed_) {
-        std::weak_ptr<BusinessBase> weak = session_.weak_from_this();
         PriceFeed::Hooks hooks;
         hooks.item = [this](const std::string& code) { return itemForCode(code); };
         hooks.storeDepth = [this](MarketDepthUpdate depth) {
             buyMarketDepthDataCollection.set(depth.code, std::move(depth.buy));
             sellMarketDepthDataCollection.set(depth.code, std::move(depth.sell));
         };
-        // A status change is a session message: it takes the frames' own path.
-        hooks.processStatus = [this, weak](const std::string& frame) { dispatchFrames(weak, *session_.conn, frame); };
+        // Decoded here, in feed order, and dispatched only when it is a status change.
+        hooks.processStatus = [this](const std::string& frame) {
+            session_.checkChannelText(frame, Channel::FeedStatus);
+        };
         priceFeed_ = std::make_unique<PriceFeed>(std::move(hooks));
     }
     priceFeed_->checkZMQNewMessage(text);

@@ -3,6 +3,7 @@
 // the price subscriptions, the feed texts on the main thread (ticks, depth,
 // instrument status) and the instrument-status message (1049).
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,7 +43,14 @@ protected:
     BusinessBase& session_;
 
 private:
+    // What the request channel's keep-alive reads on its worker thread.
+    struct KeepAliveValues {
+        std::mutex mutex;
+        std::optional<std::string> user;
+        std::optional<std::string> reference;
+    };
     model::ItemDetails* itemForCode(const std::string& code);
+    std::shared_ptr<KeepAliveValues> keepAlive_ = std::make_shared<KeepAliveValues>();
     std::unique_ptr<PriceFeed> priceFeed_;
 };
 

@@ -55,6 +55,10 @@ void LoginHandshake::registerHandlers(Dispatcher& table) {
 
 void LoginHandshake::loginAccepted() {
     BusinessBase& s = session_;
+    if (loginDataRefused_) {
+        platform::Log::error("Login accepted after refused login data: ignored");
+        return;
+    }
     const protocol::LoginInfoMessage* record = s.referenceData().firstLoginRecord();
     std::string updateText = record ? record->Message : std::string();
     s.appendJournal(JournalData::getLoginJournalData(kJournalLoginAccepted, s.journalContext()));
@@ -70,6 +74,14 @@ void LoginHandshake::loginAccepted() {
 
 void LoginHandshake::loginData(const Dispatch& m) {
     session_.appendJournal(JournalData::getLoginJournalData(kJournalLoginData, session_.journalContext()));
+    loginDataRefused_ = m.payloadRefused;
+    if (m.payloadRefused) {
+        // Without its reference data the session cannot trade: the login fails.
+        session_.disconnectServer();
+        LoginMessages messages{{"Message", session_.text("1004")}, {"Tag", "0"}};
+        session_.onMain([messages](BusinessBase& s) { s.host().showLoginMessages(messages); });
+        return;
+    }
     if (!m.payload) {
         platform::Log::error("Login data without a readable payload: no reference data");
         return;

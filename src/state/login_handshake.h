@@ -28,6 +28,8 @@ private:
     void loggedInElsewhere(const Dispatch& m);
 
     BusinessBase& session_;
+    // The login data of this login was refused: its acceptance is no success.
+    bool loginDataRefused_ = false;
 };
 
 }  // namespace state

@@ -30,8 +30,10 @@ public:
     std::vector<std::string> answers;
 
     void processDSResponse(const std::optional<std::string>&, const std::optional<std::string>&,
-                           const std::optional<std::string>& name) override {
-        answers.push_back(name.value_or(""));
+                           const std::optional<std::string>& name,
+                           const std::optional<protocol::RequestKind>& kind) override {
+        // Only answers of the request channel come with the request they answer.
+        if (kind && kind->name == name) answers.push_back(name.value_or(""));
     }
 };
 

@@ -60,8 +60,14 @@ public:
     RecordingAnswers(BusinessBase& s, Recorder& r) : DataServiceAnswers(s), r_(r) {}
     void sendFirstRequests() override { r_.calls.push_back("sendFirstRequests"); }
     void processDSResponse(const std::optional<std::string>& result, const std::optional<std::string>&,
-                           const std::optional<std::string>& name) override {
-        r_.calls.push_back("processDSResponse " + name.value_or("nil") + " " + result.value_or("nil"));
+                           const std::optional<std::string>& name,
+                           const std::optional<protocol::RequestKind>& kind) override {
+        r_.calls.push_back("processDSResponse " + name.value_or("nil") + " " + result.value_or("nil") +
+                           (kind ? " for " + std::to_string(kind->type) + " " + kind->name : ""));
+    }
+    void fillChartData(const std::optional<std::string>& key, std::int32_t,
+                       const std::optional<protocol::RequestKind>& kind) override {
+        r_.calls.push_back("fillChartData " + key.value_or("nil") + (kind ? " for " + std::to_string(kind->type) : ""));
     }
 
 private:
@@ -169,7 +175,11 @@ protected:
     // Dispatches one message on the main thread as the incoming path would.
     void deliver(std::int32_t type, std::vector<std::string> fields, std::optional<std::string> payload = {}) {
         fields.insert(fields.begin(), "10=" + std::to_string(type));
-        session->checkNewMessage(IncomingMessage{std::move(fields), type, std::move(payload)});
+        IncomingMessage m;
+        m.fields = std::move(fields);
+        m.type = type;
+        m.payload = std::move(payload);
+        session->checkNewMessage(std::move(m));
         loop->runUntilIdle();
     }
     // Envelopes are opened with the key in use to find the inner type.

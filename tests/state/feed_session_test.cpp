@@ -294,23 +294,45 @@ TEST_F(FeedSessionTest, StatusMessagesTakeTheDispatcherPath) {
     EXPECT_EQ(session->Requestid, 77);
 }
 
-TEST_F(FeedSessionTest, RepliesAreDispatchedLikeSessionFrames) {
+TEST_F(FeedSessionTest, OnlyTheAnswerToTheRequestSentIsDispatched) {
     session->feedChannels().connectChannels();
-    protocol::RequestMessage r;
-    r.message = "\x01" "30\x03" "10=1023\x03" "151=getopenpositions\x03\x02";
-    r.isZMQ = true;
-    session->sendMessage(r);
-    std::thread server([this] {
+    auto roundTrip = [this](const std::string& request, const std::string& reply) {
+        protocol::RequestMessage r;
+        r.message = "\x01" "30\x03" + request + "\x03\x02";
+        r.isZMQ = true;
+        session->sendMessage(r);
         zmq_pollitem_t item;
         rep->getPollItem(item, ZMQ_POLLIN);
-        if (zmq_poll(&item, 1, 5000) <= 0) return;
+        ASSERT_GT(zmq_poll(&item, 1, 5000), 0);
         rep->receiveDataWithFlags(0);
-        rep->sendData("\x01" "40\x03" "10=1049\x03" "12=EURUSD\x03" "574=9\x03" "33=12\x03\x02", 0);
-    });
-    bool answered = pump([&] { return items["EURUSD"]->CurrentTradeSessionSettingId == 9; });
-    server.join();
-    EXPECT_TRUE(answered);
-    EXPECT_EQ(session->Requestid, 12);
+        rep->sendData("\x01" "40\x03" + reply + "\x03\x02", 0);
+    };
+    auto tables = [this] { return std::count(posted.begin(), posted.end(), "OpenPositionTableNotification"); };
+    const std::string positions = "10=1023\x03" "151=getopenpositions";
+    const std::string chart = "10=1040\x03" "12=GOLD";
+    struct Case {
+        std::string request;
+        std::string reply;
+        bool dispatched;
+    } cases[] = {
+        {positions, "10=1049\x03" "12=EURUSD\x03" "574=9", false},
+        {positions, "10=1041\x03" "17=key", false},
+        {positions, "10=44\x03" "105=elsewhere", false},
+        {chart, "10=1024\x03" "151=x", false},
+        {positions, "10=1024\x03" "151=getopenpositions", true},
+        {chart, "10=1041\x03" "17=key", true},
+    };
+    std::int32_t sentinel = 100;
+    for (const Case& c : cases) {
+        const auto before = tables();
+        roundTrip(c.request, c.reply);
+        // The answer to a later request is handled after this one.
+        roundTrip(positions, "10=1024\x03" "151=getopenpositions\x03" "33=" + std::to_string(++sentinel));
+        ASSERT_TRUE(pump([&] { return session->Requestid == sentinel; })) << c.reply;
+        EXPECT_EQ(tables() - before, c.dispatched ? 2 : 1) << c.reply;
+    }
+    EXPECT_EQ(items["EURUSD"]->CurrentTradeSessionSettingId, 0);
+    EXPECT_EQ(ui.anotherLocation.size(), 0u);
 }
 
 TEST_F(FeedSessionTest, AnUnfinishedStatusFrameDoesNotSpoilTheNextMessage) {
@@ -333,6 +355,28 @@ TEST_F(FeedSessionTest, TheKeepAliveIsBuiltWithoutTheSharedMessage) {
     EXPECT_NE(m.find("\x03" "10=1002\x03" "23=trader\x03" "19=REF42\x03" "21="), std::string::npos) << m;
     EXPECT_EQ(m.find("151="), std::string::npos);
     EXPECT_EQ(session->messageBase.messageDataDictionary().find(151)->size(), 19u);
+
+    // A later login connects the same channel again: its keep-alive carries the new values.
+    session->Referenceid = "REF43";
+    session->feedChannels().connectChannels();
+    keepAlive = session->conn->requestChannel()->keepAliveBuilder()();
+    ASSERT_TRUE(keepAlive);
+    EXPECT_NE(keepAlive->message.find("\x03" "19=REF43\x03"), std::string::npos) << keepAlive->message;
+}
+
+TEST_F(FeedSessionTest, AStatusTextCarriesOnlyTheInstrumentStatus) {
+    const auto key = session->sessionKey();
+    for (const char* frame : {"10=44\x03" "105=elsewhere", "10=33\x03" "19=EVIL\x03" "21=20240102030405",
+                              "10=47\x03" "160=PACKED", "10=18", "10=1028", "10=1024\x03" "151=x"})
+        session->ZMQNewMessage(std::string("IS;\x01" "40\x03") + frame + "\x03\x02;x");
+    session->ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "574=6\x03\x02");
+    EXPECT_EQ(items["GOLD"]->CurrentTradeSessionSettingId, 6);
+    loop->runUntilIdle();
+    EXPECT_TRUE(ui.anotherLocation.empty());
+    EXPECT_TRUE(ui.loginMessages.empty());
+    EXPECT_EQ(session->sessionKey(), key);
+    EXPECT_FALSE(session->Referenceid);
+    EXPECT_EQ(std::count(posted.begin(), posted.end(), "OpenPositionTableNotification"), 1);
 }
 
 TEST_F(FeedSessionTest, ReconnectWhileTheTcpSessionIsDownDoesNothing) {
