@@ -74,8 +74,10 @@ void dispatchFrames(const std::weak_ptr<BusinessBase>& weak, protocol::Connectio
     if (reader.insideFrame()) platform::Log::debug("Channel message ends inside a frame: the rest dropped");
     if (frames.empty()) return;
     conn.queue()->async([weak, frames = std::move(frames)]() mutable {
-        if (auto s = weak.lock())
+        auto s = weak.lock();
+        if (s)
             for (std::string& frame : frames) s->NewMessage(std::move(frame));
+        platform::releaseOnMain(std::move(s));  // the session ends on the main thread only
     });
 }
 
