@@ -2,6 +2,13 @@
 
 set(TC_WARNINGS -Wall -Wextra -Werror)
 
+# The environment of every test. Under ThreadSanitizer a report fails the test.
+set(TC_TEST_ENV "QT_QPA_PLATFORM=offscreen" "ASAN_OPTIONS=detect_leaks=1")
+if(TC_TSAN)
+  list(APPEND TC_TEST_ENV
+    "TSAN_OPTIONS=halt_on_error=1:exitcode=66:second_deadlock_stack=1:suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp")
+endif()
+
 # tc_include_root(target scope path) : makes src/<path> includable as "<path>/..." by
 # `target` (and, with PUBLIC or INTERFACE, by whatever links it) through the include root
 # build/include/<target>, which holds only a symbolic link to that one folder or file.
@@ -58,8 +65,7 @@ function(add_unit_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1")
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${TC_TEST_ENV}")
   if(ARG_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
   endif()

@@ -1,7 +1,5 @@
 #include "platform/clock.h"
 
-#include "platform/serial_queue.h"
-
 #include <atomic>
 #include <condition_variable>
 #include <thread>
@@ -11,21 +9,20 @@ namespace platform {
 
 namespace {
 
+// Never destroyed, like the rest of what queue threads reach: no order at exit to get right.
 std::mutex& clockMutex() {
-    static std::mutex m;
-    return m;
+    static auto* m = new std::mutex;
+    return *m;
 }
 
 std::shared_ptr<Clock>& installedClock() {
-    static std::shared_ptr<Clock> c;
-    return c;
+    static auto* c = new std::shared_ptr<Clock>;
+    return *c;
 }
 
 std::shared_ptr<Clock> realClock() {
-    // The queue threads start first so that they end last: at exit the clock's thread,
-    // which hands work to the queues, is gone before them.
-    static std::shared_ptr<Clock> c = (ioContext(), std::make_shared<SystemClock>());
-    return c;
+    static auto* c = new std::shared_ptr<Clock>(std::make_shared<SystemClock>());
+    return *c;
 }
 
 }  // namespace

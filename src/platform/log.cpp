@@ -14,9 +14,10 @@ struct LogState {
     int minimum = -1;         // -1: not set (Info for stderr, everything for an installed sink)
 };
 
+// Never destroyed: queue threads may log while statics go at exit.
 LogState& state() {
-    static LogState s;
-    return s;
+    static auto* s = new LogState;
+    return *s;
 }
 
 const char* levelText(LogLevel level) {

@@ -11,17 +11,18 @@ namespace platform {
 
 namespace {
 
+// Never destroyed: queue threads may post while statics go at exit.
 std::mutex& executorMutex() {
-    static std::mutex m;
-    return m;
+    static auto* m = new std::mutex;
+    return *m;
 }
 
 // The thread that runs static initialisation: the process's main thread.
 const std::thread::id processMainThread = std::this_thread::get_id();
 
 std::shared_ptr<Executor>& installedExecutor() {
-    static std::shared_ptr<Executor> e;
-    return e;
+    static auto* e = new std::shared_ptr<Executor>;
+    return *e;
 }
 
 // Delayed posts that have not run yet; cancel() marks them so that a post already
@@ -32,8 +33,8 @@ struct DelayedPosts {
 };
 
 DelayedPosts& delayedPosts() {
-    static DelayedPosts d;
-    return d;
+    static auto* d = new DelayedPosts;
+    return *d;
 }
 
 }  // namespace

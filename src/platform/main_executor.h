@@ -1,6 +1,7 @@
 #pragma once
 // Hand-off to the main thread. The core posts here; the Qt app installs an
 // executor backed by its event loop, tests and headless tools a ManualRunLoop.
+#include <cassert>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -29,6 +30,20 @@ Clock::TimerId postAfter(Duration delay, std::function<void()> fn);
 void cancel(Clock::TimerId id);
 bool isMainThread();
 }  // namespace MainExecutor
+
+// Debug builds: stops the program when called off the main thread. For code
+// that touches what the main thread owns.
+inline void assertMainThread() {
+    assert(MainExecutor::isMainThread() && "main thread only");
+}
+
+// Hands the last use of `object` to the main thread, so that a queue thread
+// that held it for a moment never runs its destructor.
+template <typename T>
+void releaseOnMain(std::shared_ptr<T> object) {
+    if (!object || MainExecutor::isMainThread()) return;
+    MainExecutor::post([object = std::move(object)]() mutable { object.reset(); });
+}
 
 // A run loop driven by hand. The thread that constructs it is the main thread
 // (rebind with adoptCurrentThread()).

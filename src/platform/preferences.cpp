@@ -6,6 +6,8 @@
 #include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/property_list.h"
+#include "platform/runtime.h"
+#include "platform/serial_queue.h"
 
 namespace platform {
 
@@ -17,14 +19,73 @@ std::string numberText(double d) {
     return buf;
 }
 
+std::string serialized(const std::map<std::string, Preferences::Value>& values) {
+    using StringArray = Preferences::StringArray;
+    PlistValue root;
+    root.type = PlistValue::Type::Dict;
+    for (const auto& [key, value] : values) {
+        PlistValue v;
+        std::visit(
+            [&v](const auto& x) {
+                using T = std::decay_t<decltype(x)>;
+                if constexpr (std::is_same_v<T, std::string>) {
+                    v.type = PlistValue::Type::String;
+                    v.text = x;
+                } else if constexpr (std::is_same_v<T, bool>) {
+                    v.type = PlistValue::Type::Bool;
+                    v.boolean = x;
+                } else if constexpr (std::is_same_v<T, std::int64_t>) {
+                    v.type = PlistValue::Type::Integer;
+                    v.integer = x;
+                } else if constexpr (std::is_same_v<T, double>) {
+                    v.type = PlistValue::Type::Real;
+                    v.real = x;
+                } else if constexpr (std::is_same_v<T, StringArray>) {
+                    v.type = PlistValue::Type::Array;
+                    for (const auto& s : x) {
+                        PlistValue e;
+                        e.type = PlistValue::Type::String;
+                        e.text = s;
+                        v.array.push_back(std::move(e));
+                    }
+                } else {
+                    v.type = PlistValue::Type::Data;
+                    v.text.assign(x.begin(), x.end());
+                }
+            },
+            value);
+        root.dict.emplace_back(key, std::move(v));
+    }
+    return PropertyList::serialize(root);
+}
+
 }  // namespace
+
+// The file side: one writer at a time, and never an older snapshot over a newer one.
+struct Preferences::Writer {
+    std::mutex mutex;
+    std::uint64_t written = 0;  // the newest snapshot in the file
+
+    bool write(const std::string& path, std::uint64_t snapshot, const std::map<std::string, Value>& values) {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (snapshot <= written) return true;
+        const std::string bytes = serialized(values);
+        auto slash = path.find_last_of('/');
+        if (slash != std::string::npos && slash > 0 && !Paths::createDirectory(path.substr(0, slash))) return false;
+        if (!Paths::writeFileAtomically(path, bytes)) return false;
+        written = snapshot;
+        return true;
+    }
+};
 
 Preferences& Preferences::standard() {
     static Preferences prefs(Paths::join(Paths::configFolder(), "preferences"));
     return prefs;
 }
 
-Preferences::Preferences(std::string path) : path_(std::move(path)) { load(); }
+Preferences::Preferences(std::string path) : path_(std::move(path)), writer_(std::make_shared<Writer>()) { load(); }
+
+Preferences::~Preferences() = default;
 
 void Preferences::load() {
     std::string bytes;
@@ -156,52 +217,24 @@ void Preferences::remove(const std::string& key) {
     values_.erase(key);
 }
 
+std::uint64_t Preferences::snapshot(std::map<std::string, Value>* values) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    *values = values_;
+    return ++snapshots_;
+}
+
 bool Preferences::synchronize() {
-    // One writer at a time, so that an older snapshot never lands after a newer one.
-    static std::mutex writeMutex;
-    std::lock_guard<std::mutex> writing(writeMutex);
-    PlistValue root;
-    root.type = PlistValue::Type::Dict;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        for (const auto& [key, value] : values_) {
-            PlistValue v;
-            std::visit(
-                [&v](const auto& x) {
-                    using T = std::decay_t<decltype(x)>;
-                    if constexpr (std::is_same_v<T, std::string>) {
-                        v.type = PlistValue::Type::String;
-                        v.text = x;
-                    } else if constexpr (std::is_same_v<T, bool>) {
-                        v.type = PlistValue::Type::Bool;
-                        v.boolean = x;
-                    } else if constexpr (std::is_same_v<T, std::int64_t>) {
-                        v.type = PlistValue::Type::Integer;
-                        v.integer = x;
-                    } else if constexpr (std::is_same_v<T, double>) {
-                        v.type = PlistValue::Type::Real;
-                        v.real = x;
-                    } else if constexpr (std::is_same_v<T, StringArray>) {
-                        v.type = PlistValue::Type::Array;
-                        for (const auto& s : x) {
-                            PlistValue e;
-                            e.type = PlistValue::Type::String;
-                            e.text = s;
-                            v.array.push_back(std::move(e));
-                        }
-                    } else {
-                        v.type = PlistValue::Type::Data;
-                        v.text.assign(x.begin(), x.end());
-                    }
-                },
-                value);
-            root.dict.emplace_back(key, std::move(v));
-        }
-    }
-    std::string bytes = PropertyList::serialize(root);
-    auto slash = path_.find_last_of('/');
-    if (slash != std::string::npos && slash > 0 && !Paths::createDirectory(path_.substr(0, slash))) return false;
-    return Paths::writeFileAtomically(path_, bytes);
+    std::map<std::string, Value> values;
+    const std::uint64_t n = snapshot(&values);
+    return writer_->write(path_, n, values);
+}
+
+void Preferences::synchronizeLater() {
+    auto values = std::make_shared<std::map<std::string, Value>>();
+    const std::uint64_t n = snapshot(values.get());
+    ioQueue()->async([writer = writer_, path = path_, n, values] {
+        if (!writer->write(path, n, *values)) Log::error("Preferences not written: " + path);
+    });
 }
 
 }  // namespace platform

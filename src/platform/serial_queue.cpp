@@ -1,96 +1,21 @@
 #include "platform/serial_queue.h"
 
-#include <condition_variable>
+#include <cassert>
 #include <exception>
 #include <future>
-#include <thread>
-#include <vector>
 
-#include "platform/log.h"
 #include "platform/queue_activity.h"
 
 namespace platform {
 
 namespace {
 
-struct Pool {
-    asio::io_context context;
-    asio::executor_work_guard<asio::io_context::executor_type> guard{asio::make_work_guard(context)};
-    std::vector<std::thread> threads;
-
-    Pool() {
-        // Four threads: enough that a queue waiting in sync() on another never starves the pool.
-        const unsigned n = 4;
-        for (unsigned i = 0; i < n; ++i) {
-            threads.emplace_back([this] {
-                for (;;) {
-                    try {
-                        context.run();
-                        return;
-                    } catch (const std::exception& e) {
-                        Log::error(std::string("Queue task failed: ") + e.what());
-                    } catch (...) {
-                        Log::error("Queue task failed");
-                    }
-                }
-            });
-        }
-    }
-    ~Pool() {
-        guard.reset();
-        context.stop();
-        for (auto& t : threads)
-            if (t.joinable()) t.join();
-    }
-};
-
-struct Activity {
-    std::mutex mutex;
-    std::condition_variable cv;
-    long inFlight = 0;
-};
-
-Activity& activity() {
-    static Activity a;
-    return a;
-}
-
-// Runs `fn` and keeps the in-flight count right even when it throws.
+// Keeps the in-flight count right even when the task throws.
 struct WorkScope {
     ~WorkScope() { detail::queueWorkDone(); }
 };
 
 }  // namespace
-
-namespace detail {
-
-void queueWorkAdded() {
-    std::lock_guard<std::mutex> lock(activity().mutex);
-    ++activity().inFlight;
-}
-
-void queueWorkDone() {
-    auto& a = activity();
-    bool idle;
-    {
-        std::lock_guard<std::mutex> lock(a.mutex);
-        idle = --a.inFlight == 0;
-    }
-    if (idle) a.cv.notify_all();
-}
-
-bool waitForQueuesIdle(std::chrono::milliseconds limit) {
-    auto& a = activity();
-    std::unique_lock<std::mutex> lock(a.mutex);
-    return a.cv.wait_for(lock, limit, [&a] { return a.inFlight <= 0; });
-}
-
-}  // namespace detail
-
-asio::io_context& ioContext() {
-    static Pool pool;
-    return pool.context;
-}
 
 struct SerialQueue::Delayed {
     std::atomic<bool> cancelled{false};
@@ -118,6 +43,8 @@ void SerialQueue::sync(const std::function<void()>& fn) {
         fn();
         return;
     }
+    // A pool thread that waits on another queue holds a thread the other queue may need.
+    assert(!detail::onPoolThread() && "sync() from a pool thread into another queue");
     std::promise<void> done;
     auto finished = done.get_future();
     detail::queueWorkAdded();

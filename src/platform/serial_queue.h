@@ -17,7 +17,7 @@
 
 namespace platform {
 
-// The shared io_context and its threads; started on first use.
+// The shared io_context; its threads start on first use (see runtime.h).
 asio::io_context& ioContext();
 
 class SerialQueue : public std::enable_shared_from_this<SerialQueue> {
@@ -27,6 +27,7 @@ public:
 
     void async(std::function<void()> fn);
     // Runs `fn` on the queue and waits; runs inline when already on this queue.
+    // Never from a pool thread into another queue (asserted in debug builds).
     void sync(const std::function<void()>& fn);
     // Runs `fn` on the queue once `delay` has passed on the default clock.
     Clock::TimerId after(Duration delay, std::function<void()> fn);

@@ -2,6 +2,7 @@
 
 #include "model/device_info.h"
 #include "platform/log.h"
+#include "platform/main_executor.h"
 #include "protocol/message_base.h"
 #include "protocol/msg_type.h"
 #include "protocol/tags.h"
@@ -23,14 +24,23 @@ ConnectionBase::ConnectionBase(std::weak_ptr<ConnectionDelegate> delegate, std::
     : delegate_(std::move(delegate)), queue_(platform::SerialQueue::create("NewQueue")), frames_(maxFrame) {}
 
 ConnectionBase::~ConnectionBase() {
+    // The socket holds this object weakly: from here on it reaches nobody.
     if (socket_) {
         isManualServerDisconnect = true;
-        socket_->synchronouslySetDelegate({});
         socket_->disconnect();
     }
+    retireChannels();
+}
+
+template <typename Call>
+void ConnectionBase::reportOnMain(Call call) {
+    platform::MainExecutor::post([weak = delegate_, call = std::move(call)] {
+        if (auto d = weak.lock()) call(*d);
+    });
 }
 
 bool ConnectionBase::ConnectToServer(bool demoRegistration, const std::string& host, std::int64_t port) {
+    platform::assertMainThread();
     DemoRegistration = demoRegistration;
     {
         std::lock_guard<std::mutex> lock(addressMutex_);
@@ -98,6 +108,7 @@ void ConnectionBase::sendMessage(const std::string& frame) {
 }
 
 void ConnectionBase::DisconnectServer() {
+    platform::assertMainThread();
     // A line that is already down reports nothing more, so the flag would stay set.
     if (!socket_->isDisconnected()) isManualServerDisconnect = true;
     socket_->disconnect();
@@ -105,6 +116,7 @@ void ConnectionBase::DisconnectServer() {
 }
 
 void ConnectionBase::ReloginRequestDisconnectServer() {
+    platform::assertMainThread();
     socket_->disconnect();
     cancelChannelThreads();
 }
@@ -119,16 +131,19 @@ void ConnectionBase::socketDidConnectToHost(support::GCDAsyncSocket* sock, const
     bool demo = DemoRegistration;
     // The server closes a registration connection after its answer: no failure.
     if (demo) isManualServerDisconnect = true;
-    if (auto d = delegate_.lock()) d->connectionDidConnect(demo);
+    reportOnMain([demo](ConnectionDelegate& d) { d.connectionDidConnect(demo); });
 }
 
 void ConnectionBase::socketDidReadData(support::GCDAsyncSocket* sock, std::span<const std::uint8_t> data,
                                        std::int64_t) {
+    // Frames are decoded here, on "NewQueue": the delegate is held for that
+    // moment only, and let go on the main thread.
     auto d = delegate_.lock();
     bool ok = frames_.feed(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()),
                            [&d](std::string_view frame) {
                                if (d) d->connectionDidReceiveFrame(std::string(frame));
                            });
+    platform::releaseOnMain(std::move(d));
     if (!ok) {
         platform::Log::error("A frame from the server exceeds the size limit; closing the session");
         // Not a manual disconnect: reported as a failure.
@@ -144,7 +159,9 @@ void ConnectionBase::socketDidDisconnect(support::GCDAsyncSocket*, const std::op
     if (isManualServerDisconnect.exchange(false)) return;
     isNetworkAvailable = false;
     cancelChannelThreads();
-    if (auto d = delegate_.lock()) d->connectionDidFail(error ? error->message : std::string("Disconnected"));
+    reportOnMain([message = error ? error->message : std::string("Disconnected")](ConnectionDelegate& d) {
+        d.connectionDidFail(message);
+    });
 }
 
 }  // namespace protocol

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/serial_queue.h"
@@ -22,9 +23,10 @@ namespace protocol {
 
 class MessageBase;
 
-// The session object as the connection reports to it. Every call arrives on
-// the connection's queue "NewQueue", except a connect refused at once, which
-// arrives on the caller's thread.
+// The session object as the connection reports to it. Frames arrive on the
+// connection's queue "NewQueue" (the connection holds the delegate only for
+// that call and lets it go on the main thread); the connect and the failure
+// arrive on the main thread. The connection never keeps the delegate alive.
 class ConnectionDelegate {
 public:
     virtual ~ConnectionDelegate() = default;
@@ -91,10 +93,15 @@ public:
     ZMQSubscriptionFeed::MessageHandler onFeedMessage;
     ZMQRequestChannel::ReplyHandler onZMQReply;
     ZMQRequestChannel::KeepAliveBuilder buildKeepAlive;
-    // Logs the libzmq version, makes the context once, replaces the feed's
-    // socket and reader (the previous reader is stopped first).
+    // Main thread. The channels' connects, stops and joins, and the changes
+    // of topics, run in order on the io queue, so the main thread never waits
+    // for a channel thread.
+    // Logs the libzmq version, makes the context once, then replaces the
+    // feed's socket and reader on the io queue (the previous reader is stopped
+    // first). False (logged) when there is no context or the port is unusable.
     bool ConnectToZMQSubServer(const std::string& address, std::int64_t port);
-    // Replaces the request socket and worker (the previous worker is stopped first).
+    // Replaces the request socket and worker on the io queue (the previous
+    // worker is stopped first).
     bool ConnectToZMQReqServer(const std::string& address, std::int64_t port);
     void SubscribeandUnsubscribe(const std::string& topic, int option);
     // Option 6 (subscribe) or 7 for each code and its "MD_<code>;" topic.
@@ -113,8 +120,15 @@ private:
 
     ConnectionBase(std::weak_ptr<ConnectionDelegate> delegate, std::size_t maxFrame);
     bool connect(const std::string& host, std::int64_t port);
-    // The ZeroMQ reader and worker stop with the TCP session.
+    // The ZeroMQ reader and worker stop with the TCP session (on the io queue).
     void cancelChannelThreads();
+    // Queues topic changes for the feed behind its connect (io queue).
+    void changeTopics(std::vector<std::pair<std::string, int>> changes);
+    // Hands the channels and their context to the io queue, which stops and drops them.
+    void retireChannels();
+    // Calls the delegate on the main thread, if it still lives then.
+    template <typename Call>
+    void reportOnMain(Call call);
 
     std::weak_ptr<ConnectionDelegate> delegate_;
     std::shared_ptr<platform::SerialQueue> queue_;

@@ -4,6 +4,8 @@
 #include <exception>
 
 #include "platform/log.h"
+#include "platform/main_executor.h"
+#include "platform/runtime.h"
 #include "protocol/connection_base.h"
 #include "support/zmq/zmq_context.h"
 
@@ -16,6 +18,7 @@ bool usablePort(std::int64_t port) { return port > 0 && port <= 65535; }
 }  // namespace
 
 bool ConnectionBase::ConnectToZMQSubServer(const std::string& address, std::int64_t port) {
+    platform::assertMainThread();
     support::ZMQContext::logZMQVersion();
     std::lock_guard<std::mutex> lock(channelsMutex_);
     try {
@@ -32,10 +35,12 @@ bool ConnectionBase::ConnectToZMQSubServer(const std::string& address, std::int6
         return false;
     }
     if (!subFeed_) subFeed_ = std::make_shared<ZMQSubscriptionFeed>(zmqContext_, onFeedMessage);
-    return subFeed_->connect(address, static_cast<int>(port));
+    platform::ioQueue()->async([feed = subFeed_, address, port] { feed->connect(address, static_cast<int>(port)); });
+    return true;
 }
 
 bool ConnectionBase::ConnectToZMQReqServer(const std::string& address, std::int64_t port) {
+    platform::assertMainThread();
     std::lock_guard<std::mutex> lock(channelsMutex_);
     if (!zmqContext_) {
         platform::Log::error("Request channel before the subscription feed: no ZeroMQ context");
@@ -46,24 +51,36 @@ bool ConnectionBase::ConnectToZMQReqServer(const std::string& address, std::int6
         return false;
     }
     if (!reqChannel_) reqChannel_ = std::make_shared<ZMQRequestChannel>(zmqContext_, onZMQReply, buildKeepAlive);
-    return reqChannel_->connect(address, static_cast<int>(port));
+    platform::ioQueue()->async(
+        [channel = reqChannel_, address, port] { channel->connect(address, static_cast<int>(port)); });
+    return true;
 }
 
 void ConnectionBase::SubscribeandUnsubscribe(const std::string& topic, int option) {
+    changeTopics({{topic, option}});
+}
+
+void ConnectionBase::ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe) {
+    const int option = subscribe ? ZMQSubscriptionFeed::kSubscribe : ZMQSubscriptionFeed::kUnsubscribe;
+    std::vector<std::pair<std::string, int>> changes;
+    for (const std::string& code : codes) {
+        changes.emplace_back(code, option);
+        changes.emplace_back("MD_" + code + ";", option);
+    }
+    changeTopics(std::move(changes));
+}
+
+void ConnectionBase::changeTopics(std::vector<std::pair<std::string, int>> changes) {
     std::shared_ptr<ZMQSubscriptionFeed> feed;
     {
         std::lock_guard<std::mutex> lock(channelsMutex_);
         feed = subFeed_;
     }
-    if (feed) feed->SubscribeandUnsubscribe(topic, option);
-}
-
-void ConnectionBase::ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe) {
-    const int option = subscribe ? ZMQSubscriptionFeed::kSubscribe : ZMQSubscriptionFeed::kUnsubscribe;
-    for (const std::string& code : codes) {
-        SubscribeandUnsubscribe(code, option);
-        SubscribeandUnsubscribe("MD_" + code + ";", option);
-    }
+    if (!feed || changes.empty()) return;
+    // Behind the feed's connect on the io queue, so that a change made right after it is kept.
+    platform::ioQueue()->async([feed, changes = std::move(changes)] {
+        for (const auto& [topic, option] : changes) feed->SubscribeandUnsubscribe(topic, option);
+    });
 }
 
 bool ConnectionBase::sendZMQRequestMessage(RequestMessage request) {
@@ -87,8 +104,23 @@ void ConnectionBase::cancelChannelThreads() {
         feed = subFeed_;
         channel = reqChannel_;
     }
-    if (feed) feed->stop();
-    if (channel) channel->stop();
+    if (!feed && !channel) return;
+    platform::ioQueue()->async([feed, channel] {
+        if (feed) feed->stop();
+        if (channel) channel->stop();
+    });
+}
+
+void ConnectionBase::retireChannels() {
+    std::lock_guard<std::mutex> lock(channelsMutex_);
+    if (!subFeed_ && !reqChannel_ && !zmqContext_) return;
+    // The threads are joined before the context ends: its end waits for their sockets.
+    platform::ioQueue()->async([feed = std::move(subFeed_), channel = std::move(reqChannel_),
+                                context = std::move(zmqContext_)]() mutable {
+        feed.reset();
+        channel.reset();
+        context.reset();
+    });
 }
 
 }  // namespace protocol

@@ -87,6 +87,7 @@ void BusinessBase::assemble(SessionParts parts) {
 }
 
 BusinessBase::~BusinessBase() {
+    platform::assertMainThread();
     stopPingTimer();
     if (conn) conn->DisconnectServer();
 }
@@ -346,6 +347,7 @@ void BusinessBase::decodeFrame(std::string frame) {
 // Dispatch on the main thread
 
 void BusinessBase::checkNewMessage(IncomingMessage m) {
+    platform::assertMainThread();
     try {
         protocol::MessageBase message(this);
         message.setMessagetype(m.type);
@@ -361,6 +363,7 @@ void BusinessBase::checkNewMessage(IncomingMessage m) {
 
 void BusinessBase::checkChannelText(std::string_view text, Channel channel,
                                     const std::optional<protocol::RequestKind>& kind) {
+    platform::assertMainThread();
     // A frame left unfinished here cannot join the session's next message.
     protocol::FrameDecoder frames;
     std::vector<IncomingMessage> messages;

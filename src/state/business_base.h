@@ -4,11 +4,13 @@
 // components, dispatches every server message through the components'
 // table and tells the windows.
 //
-// Threads: the connection's callbacks, de-framing, decryption and inflation
-// run on the serial queue "NewQueue"; each complete message is then handed to
-// the main thread, where the dispatcher, every handler and every notification
-// run. All state below is owned by the main thread, except the members marked
-// "NewQueue" and the session key (locked).
+// Threads: received frames are de-framed, decrypted and inflated on the serial
+// queue "NewQueue"; each complete message is then handed to the main thread,
+// where the dispatcher, every handler and every notification run, and where
+// the connection reports connects and failures. All state below is owned by
+// the main thread (asserted at dispatch and in the destructor), except the
+// members marked "NewQueue" and the session key (locked). Network threads hold
+// the session only weakly.
 #include <any>
 #include <array>
 #include <atomic>
@@ -286,7 +288,7 @@ private:
     BusinessBase(SessionHost& host, UiServices& ui);
     void assemble(SessionParts parts);
 
-    // ConnectionDelegate, called on "NewQueue".
+    // ConnectionDelegate: frames on "NewQueue", connects and failures on the main thread.
     void connectionDidConnect(bool demoRegistration) override;
     void connectionDidReceiveFrame(std::string frame) override;
     void connectionDidFail(const std::string& error) override;

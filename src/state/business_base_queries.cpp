@@ -2,6 +2,7 @@
 // collections.
 #include "model/language_string.h"
 #include "platform/log.h"
+#include "platform/main_executor.h"
 #include "state/business_base.h"
 #include "state/resource_files.h"
 
@@ -34,15 +35,19 @@ OrderList BusinessBase::getSettledOrderCollection() const {
     return Queries::visibleOrders(orderBook_->SettledOrderCollection, reference_.AccountDetailCollection);
 }
 void BusinessBase::sortOpenOrderCollection(const std::optional<std::vector<SortDescriptor>>& d) {
+    platform::assertMainThread();
     Queries::sortOrders(orderBook_->OpenOrderCollection, d);
 }
 void BusinessBase::sortPendingOrderCollection(const std::optional<std::vector<SortDescriptor>>& d) {
+    platform::assertMainThread();
     Queries::sortOrders(orderBook_->PendingOrderCollection, d);
 }
 void BusinessBase::sortCancelledOrderCollection(const std::optional<std::vector<SortDescriptor>>& d) {
+    platform::assertMainThread();
     Queries::sortOrders(orderBook_->CancelledOrderCollection, d);
 }
 void BusinessBase::sortSettledOrderCollection(const std::optional<std::vector<SortDescriptor>>& d) {
+    platform::assertMainThread();
     Queries::sortOrders(orderBook_->SettledOrderCollection, d);
 }
 OrderList BusinessBase::getExecutedOrderCollection() const {
@@ -55,6 +60,7 @@ bool BusinessBase::canShowAccount(const model::AccountDetails& account) const {
 }
 Accounts BusinessBase::getAccountCollection() const { return Queries::accountCollection(reference_.AccountDetailCollection); }
 void BusinessBase::calcAccountDetails(std::int32_t accountId) {
+    platform::assertMainThread();
     Queries::calcAccountDetails(accountId, reference_.AccountDetailCollection, reference_.GroupDetailCollection, orderBook_->OpenOrderCollection);
 }
 bool BusinessBase::canShowAERights() const {
@@ -67,6 +73,7 @@ UserAccountMapList BusinessBase::getUserMappedWithAccount(std::uint64_t accountI
     return Queries::getUserMappedWithAccount(reference_.userAccountMapCollection, reference_.AccountDetailCollection, accountId);
 }
 void BusinessBase::updateUserAccountMaps(const model::UserAccountMaps& map) {
+    platform::assertMainThread();
     Queries::updateUserAccountMaps(reference_.userAccountMapCollection, map);
 }
 std::vector<std::string> BusinessBase::getAllItems() const {
@@ -89,6 +96,7 @@ std::string BusinessBase::getDaysOfTheWeekName(std::uint64_t weekday) const {
 }
 
 void BusinessBase::saveFileWithName(const std::string& fileName, const std::string& fileData) {
+    platform::assertMainThread();
     const auto folder = ResourceFiles::resourcesFolder();
     if (!folder) {
         platform::Log::error("Resource download: no resources folder");

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/log.h"
+#include "platform/main_executor.h"
 #include "platform/preferences.h"
 
 namespace state {
@@ -27,8 +28,10 @@ Watchlist::Watchlist(platform::Preferences& preferences, Hooks hooks)
 std::string Watchlist::preferenceKey(const std::string& userName) { return "Watchlist." + userName; }
 
 void Watchlist::store(const std::string& userName, const std::vector<std::string>& list) const {
+    platform::assertMainThread();
+    // Read back from memory at once; the file is written on the io queue.
     preferences_.set(preferenceKey(userName), list);
-    if (!preferences_.synchronize()) platform::Log::error("Watchlist not written to the preferences");
+    preferences_.synchronizeLater();
 }
 
 std::vector<std::string> Watchlist::UpdateItemonWatchList(const std::vector<std::string>& codes) const {

@@ -14,6 +14,8 @@
 #include "platform/main_executor.h"
 #include "platform/notification_center.h"
 #include "platform/preferences.h"
+#include "platform/runtime.h"
+#include "platform/serial_queue.h"
 #include "platform/test_env.h"
 #include "state/business_base.h"
 #include "state/recording_ui_services.h"
@@ -63,8 +65,7 @@ protected:
     void TearDown() override {
         platform::NotificationCenter::defaultCenter().removeObserver(token);
         session.reset();
-        loop->runUntilIdle();
-        std::this_thread::sleep_for(20ms);
+        platform::testing::finishQueues(*loop);
         platform::MainExecutor::install(nullptr);
     }
     bool pump(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10000ms) {
@@ -137,6 +138,7 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
 
     // The network came back while the TCP session stayed up.
     session->reconnectZMQandSubscribeAllItems();
+    platform::ioQueue()->sync([] {});  // the channels connect on the io queue
     EXPECT_EQ(session->conn->subscriptionFeed()->readersStarted(), 2u);
     ASSERT_TRUE(tickUntil("EURUSD", [&] { return item("EURUSD").isPriceUpdateReceived; }));
     m.setMessagetype(1023);
@@ -153,6 +155,7 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
 
     // The end of the TCP session stops both threads.
     session->disconnectServer();
+    platform::ioQueue()->sync([] {});  // and stop there
     EXPECT_FALSE(session->conn->subscriptionFeed()->isRunning());
     EXPECT_FALSE(session->conn->requestChannel()->isRunning());
 }

@@ -14,6 +14,7 @@
 #include "integration/sim_login.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
+#include "platform/test_env.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "state/business_base.h"
@@ -78,8 +79,7 @@ protected:
     void TearDown() override {
         for (auto t : tokens) platform::NotificationCenter::defaultCenter().removeObserver(t);
         session.reset();
-        loop->runUntilIdle();
-        std::this_thread::sleep_for(20ms);
+        platform::testing::finishQueues(*loop);
         platform::MainExecutor::install(nullptr);
         ::unsetenv("XDG_DATA_HOME");
         fs::remove_all(support);

@@ -9,6 +9,7 @@
 
 #include "integration/sim_login.h"
 #include "platform/main_executor.h"
+#include "platform/test_env.h"
 #include "platform/notification_center.h"
 #include "state/business_base.h"
 #include "state/recording_ui_services.h"
@@ -27,8 +28,7 @@ protected:
     void TearDown() override {
         if (token) platform::NotificationCenter::defaultCenter().removeObserver(*token);
         session.reset();
-        loop->runUntilIdle();
-        std::this_thread::sleep_for(20ms);
+        platform::testing::finishQueues(*loop);
         platform::MainExecutor::install(nullptr);
     }
     void login(const std::string& form) {

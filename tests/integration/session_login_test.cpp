@@ -13,6 +13,7 @@
 #include "model/user_info.h"
 #include "platform/clock.h"
 #include "platform/main_executor.h"
+#include "platform/test_env.h"
 #include "platform/notification_center.h"
 #include "state/business_base.h"
 #include "state/recording_ui_services.h"
@@ -34,8 +35,7 @@ protected:
     void TearDown() override {
         for (auto t : tokens) platform::NotificationCenter::defaultCenter().removeObserver(t);
         session.reset();
-        loop->runUntilIdle();
-        std::this_thread::sleep_for(20ms);
+        platform::testing::finishQueues(*loop);
         platform::MainExecutor::install(nullptr);
         platform::installClock(nullptr);
     }

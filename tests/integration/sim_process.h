@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -54,13 +55,14 @@ public:
             ::close(stdin_);
         }
         if (pid_ > 0) {
-            for (int i = 0; i < 100; ++i) {
-                if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                    pid_ = -1;
-                    break;
-                }
-                ::usleep(20000);
+            // Waits (at most 2 s) for the exit itself rather than polling.
+            const int exited = static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0));
+            if (exited >= 0) {
+                pollfd p{exited, POLLIN, 0};
+                ::poll(&p, 1, 2000);
+                ::close(exited);
             }
+            if (::waitpid(pid_, nullptr, WNOHANG) == pid_) pid_ = -1;
             if (pid_ > 0) {
                 ::kill(pid_, SIGKILL);
                 ::waitpid(pid_, nullptr, 0);

@@ -79,8 +79,9 @@ TEST(Decimal, ModuloIsExact) {
     EXPECT_EQ(mod("-0.5", "2"), "1.5");
     EXPECT_EQ(mod("0.35", "0.1"), "0.05");
     EXPECT_EQ(mod("1.1", "0.1"), "0");  // a double would leave 0.0999...
-    EXPECT_EQ(mod("100000000000000000000000000000000000001", "0.3"),
-              mod("100000000000000000000000000000000000001", "0.3"));
+    // 39 digits keep 38: 10^38 mod 0.3 = (10^39 mod 3) / 10; 10^37 + 1 is exact.
+    EXPECT_EQ(mod("100000000000000000000000000000000000001", "0.3"), "0.1");
+    EXPECT_EQ(mod("10000000000000000000000000000000000001", "0.3"), "0.2");
     EXPECT_EQ(mod("12345678901234567890", "0.00000001"), "0");
     EXPECT_TRUE(D("7").moduloFor(D("0")).isNaN());
     EXPECT_TRUE(D("7").moduloFor(D("x")).isNaN());

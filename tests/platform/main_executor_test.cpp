@@ -33,6 +33,14 @@ TEST_F(MainExecutorTest, IsMainThreadOnlyOnTheLoopThread) {
     EXPECT_FALSE(other);
 }
 
+#ifndef NDEBUG
+TEST(MainExecutorDeathTest, MainThreadAssertionStopsOtherThreads) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    assertMainThread();
+    EXPECT_DEATH(std::thread([] { assertMainThread(); }).join(), "main thread only");
+}
+#endif
+
 TEST_F(MainExecutorTest, RunForWalksFakeTimeThroughDueTimers) {
     std::vector<std::pair<int, TimePoint>> fired;
     TimePoint t0 = clock->now();

@@ -9,6 +9,7 @@
 
 #include "platform/log.h"
 #include "platform/paths.h"
+#include "platform/runtime.h"
 #include "platform/test_env.h"
 
 using namespace platform;
@@ -133,4 +134,20 @@ TEST(Preferences, ConcurrentSettersAndWritersLoseNothing) {
     Preferences again(path);
     for (int t = 0; t < 4; ++t)
         for (int i = 0; i < 50; ++i) EXPECT_EQ(again.integerForKey(threadKey(t, i)), i);
+}
+
+TEST(Preferences, WritesOnTheIoQueueKeepTheirOrderAndShutdownLosesNone) {
+    TempDir dir;
+    std::string path = dir / "preferences";
+    Preferences prefs(path);
+    for (std::int64_t i = 1; i <= 20; ++i) {
+        prefs.set("n", i);
+        prefs.synchronizeLater();
+        EXPECT_EQ(prefs.integerForKey("n"), i);  // read back from memory at once
+    }
+    // A direct write after queued ones: no older snapshot lands over it.
+    prefs.set("n", std::int64_t{21});
+    ASSERT_TRUE(prefs.synchronize());
+    platform::shutdown();
+    EXPECT_EQ(Preferences(path).integerForKey("n"), 21);
 }

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/runtime.h"
 #include "platform/test_env.h"
 
 using namespace platform;
@@ -45,16 +46,36 @@ TEST(SerialQueue, SyncInsideTheSameQueueRunsInline) {
     EXPECT_FALSE(queue->isCurrent());
 }
 
-TEST(SerialQueue, SyncFromAnotherQueueAndExceptionsReachTheCaller) {
+TEST(SerialQueue, SyncFromAnotherThreadAndExceptionsReachTheCaller) {
     auto a = SerialQueue::create("a");
     auto b = SerialQueue::create("b");
     bool onB = false;
-    a->sync([&] { b->sync([&] { onB = b->isCurrent() && !a->isCurrent(); }); });
+    std::thread([&] { b->sync([&] { onB = b->isCurrent() && !a->isCurrent(); }); }).join();
     EXPECT_TRUE(onB);
     EXPECT_THROW(a->sync([] { throw std::runtime_error("x"); }), std::runtime_error);
     bool stillWorks = false;
     a->sync([&] { stillWorks = true; });
     EXPECT_TRUE(stillWorks);
+}
+
+#ifndef NDEBUG
+TEST(SerialQueueDeathTest, APoolThreadNeverWaitsOnAnotherQueue) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto a = SerialQueue::create("a");
+    auto b = SerialQueue::create("b");
+    EXPECT_DEATH(a->sync([&] { b->sync([] {}); }), "another queue");
+}
+#endif
+
+TEST(SerialQueue, ShutdownRunsWhatWasHandedOverAndQueuesWorkAfterIt) {
+    auto queue = SerialQueue::create("q");
+    std::atomic<int> ran{0};
+    for (int i = 0; i < 100; ++i) queue->async([&] { ++ran; });
+    platform::shutdown();
+    EXPECT_EQ(ran.load(), 100);
+    queue->sync([&] { ++ran; });
+    EXPECT_EQ(ran.load(), 101);
+    platform::shutdown();
 }
 
 class SerialQueueFakeTime : public FakeTimeTest {};

@@ -6,8 +6,17 @@
 
 #include "platform/clock.h"
 #include "platform/main_executor.h"
+#include "platform/runtime.h"
 
 namespace platform::testing {
+
+// Lets the queues finish their work (and the main-loop tasks it hands over),
+// then joins the pool: what a test leaves running ends before the next one.
+inline void finishQueues(ManualRunLoop& loop) {
+    loop.runUntilIdle();
+    platform::shutdown();
+    while (loop.runUntilIdle() > 0) platform::shutdown();
+}
 
 class FakeTimeTest : public ::testing::Test {
 protected:
@@ -18,7 +27,7 @@ protected:
         MainExecutor::install(loop);
     }
     void TearDown() override {
-        loop->runUntilIdle();
+        finishQueues(*loop);
         MainExecutor::install(nullptr);
         installClock(nullptr);
     }

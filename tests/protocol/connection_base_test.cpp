@@ -10,13 +10,13 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/main_executor.h"
 #include "platform/test_env.h"
 
 namespace protocol {
@@ -29,22 +29,25 @@ public:
     void connectionDidConnect(bool demo) override {
         std::lock_guard<std::mutex> lock(m);
         connects.push_back(demo);
-        cv.notify_all();
     }
     void connectionDidReceiveFrame(std::string frame) override {
         std::lock_guard<std::mutex> lock(m);
         frames.push_back(std::move(frame));
-        cv.notify_all();
     }
     void connectionDidFail(const std::string& error) override {
         std::lock_guard<std::mutex> lock(m);
         failures.push_back(error);
-        cv.notify_all();
     }
+    // Frames arrive on the connection's queue, connects and failures through the main loop.
     template <typename Pred>
     bool waitFor(Pred pred, std::chrono::milliseconds timeout = 5000ms) {
-        std::unique_lock<std::mutex> lock(m);
-        return cv.wait_for(lock, timeout, [&] { return pred(); });
+        return platform::testing::eventually(
+            [&] {
+                loop->runUntilIdle();
+                std::lock_guard<std::mutex> lock(m);
+                return pred();
+            },
+            timeout);
     }
     std::size_t frameCount() {
         std::lock_guard<std::mutex> lock(m);
@@ -55,8 +58,8 @@ public:
         return failures.size();
     }
 
+    std::shared_ptr<platform::ManualRunLoop> loop;
     std::mutex m;
-    std::condition_variable cv;
     std::vector<bool> connects;
     std::vector<std::string> frames;
     std::vector<std::string> failures;
@@ -122,12 +125,23 @@ protected:
     void SetUp() override {
         clock = std::make_shared<platform::FakeClock>();
         platform::installClock(clock);
+        loop = std::make_shared<platform::ManualRunLoop>();
+        platform::MainExecutor::install(loop);
         delegate = std::make_shared<Recorder>();
+        delegate->loop = loop;
     }
     void TearDown() override {
         conn.reset();
-        std::this_thread::sleep_for(20ms);  // let queued socket work finish before the clock goes
+        platform::testing::finishQueues(*loop);  // queued socket work ends before the clock goes
+        platform::MainExecutor::install(nullptr);
         platform::installClock(nullptr);
+    }
+    // Every queue has run what was handed to it so far, and the main loop too:
+    // an event that was on its way has been recorded.
+    void settle() {
+        (void)conn->Socket()->isIPv4Enabled();  // a getter that waits for the socket's queue
+        conn->queue()->sync([] {});
+        loop->runUntilIdle();
     }
     void connect(bool demo = false, std::size_t maxFrame = FrameDecoder::kDefaultMaxFrame) {
         conn = ConnectionBase::create(delegate, maxFrame);
@@ -137,6 +151,7 @@ protected:
     }
 
     std::shared_ptr<platform::FakeClock> clock;
+    std::shared_ptr<platform::ManualRunLoop> loop;
     std::shared_ptr<Recorder> delegate;
     ScriptedServer server;
     std::shared_ptr<ConnectionBase> conn;
@@ -166,17 +181,17 @@ TEST_F(ConnectionBaseTest, SendWritesTheFrame) {
 TEST_F(ConnectionBaseTest, NoTimeOutBeforeTheFirstDataThenThirtySeconds) {
     connect();
     clock->advance(120s);
-    std::this_thread::sleep_for(100ms);
-    EXPECT_EQ(delegate->failureCount(), 0u);
-
+    // A read that had timed out would have closed the session before this frame.
     server.send("\x01" "A\x02");
     ASSERT_TRUE(delegate->waitFor([&] { return delegate->frames.size() == 1; }));
+    settle();
+    EXPECT_EQ(delegate->failureCount(), 0u);
     // The next read is armed with its time-out 30 s from now.
     const platform::TimePoint timeout = clock->now() + 30s;
     ASSERT_TRUE(eventually([&] { return clock->isPending(timeout); }));
     clock->advance(29s);
     EXPECT_TRUE(clock->isPending(timeout));
-    std::this_thread::sleep_for(100ms);
+    settle();
     EXPECT_EQ(delegate->failureCount(), 0u);
     clock->advance(1s + 1ms);
     EXPECT_TRUE(delegate->waitFor([&] { return delegate->failures.size() == 1; }));
@@ -192,7 +207,9 @@ TEST_F(ConnectionBaseTest, ServerClosingIsAFailure) {
 TEST_F(ConnectionBaseTest, ManualDisconnectIsNoFailureAndTheFlagIsConsumed) {
     connect();
     conn->DisconnectServer();
-    std::this_thread::sleep_for(200ms);
+    // The disconnect is recorded when the connection consumes the flag.
+    ASSERT_TRUE(eventually([&] { return !conn->isManualServerDisconnect; }));
+    settle();
     EXPECT_EQ(delegate->failureCount(), 0u);
     EXPECT_FALSE(conn->isManualServerDisconnect);
 }
@@ -208,14 +225,18 @@ TEST_F(ConnectionBaseTest, DemoRegistrationConnectionClosedByTheServerIsNoFailur
     EXPECT_EQ(delegate->connects, std::vector<bool>{true});
     EXPECT_EQ(server.receive(300), "");  // no login request
     server.closeClient();
-    std::this_thread::sleep_for(200ms);
+    ASSERT_TRUE(eventually([&] { return !conn->isManualServerDisconnect; }));  // the close has been seen
+    settle();
     EXPECT_EQ(delegate->failureCount(), 0u);
 }
 
 TEST_F(ConnectionBaseTest, OversizedFrameEndsTheSessionAsAFailure) {
     connect(false, 1024);
+    const platform::TimePoint timeout = clock->now() + 30s;
     server.send("\x01" + std::string(1000, 'x'));
-    std::this_thread::sleep_for(50ms);
+    // The bytes were read and the next read armed: the session goes on.
+    ASSERT_TRUE(eventually([&] { return clock->isPending(timeout); }));
+    settle();
     EXPECT_EQ(delegate->failureCount(), 0u);
     server.send(std::string(100, 'y'));
     EXPECT_TRUE(delegate->waitFor([&] { return delegate->failures.size() == 1; }));

@@ -260,13 +260,17 @@ TEST_F(RequestChannelTest, RepliesJoiningPastTheCapAreDropped) {
 TEST_F(RequestChannelTest, RequestsWaitForTheNextPass) {
     serve([](const std::string&) -> std::vector<std::string> { return {"ok"}; });
     makeChannel();
+    const platform::TimePoint nextPass = clock->now() + ZMQRequestChannel::kPassInterval;
     ASSERT_TRUE(channel->connectToEndpoint(endpoint));
     waitForFirstWait();
+    // The worker sleeps 0.5 s between passes: it is in that wait, and only
+    // the clock ends it.
+    ASSERT_TRUE(eventually([&] { return channel->isWaitingForPass(); }));
     channel->sendZMQRequestMessage(request("a"));
-    std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(channel->requestsSent(), 0u);  // the worker sleeps 0.5 s between passes
+    EXPECT_TRUE(clock->isPending(nextPass));
+    EXPECT_EQ(channel->requestsSent(), 0u);
     clock->advance(400ms);
-    std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(clock->isPending(nextPass));
     EXPECT_EQ(channel->requestsSent(), 0u);
     clock->advance(100ms);
     ASSERT_TRUE(pumpUntil([&] { return replies.size() == 1; }));
@@ -310,10 +314,13 @@ TEST_F(RequestChannelTest, AReplyThatNeverComesTimesOutAndTheNextRequestGoesOut)
     makeChannel();
     channel->sendZMQRequestMessage(request("first"));
     channel->sendZMQRequestMessage(request("second"));
+    const platform::TimePoint replyDue = clock->now() + ZMQRequestChannel::kDefaultReplyTimeout;
     ASSERT_TRUE(channel->connectToEndpoint(endpoint));
     ASSERT_TRUE(eventually([&] { return requestCount.load() == 1 && channel->waitsArmed() == 1; }));
     clock->advance(29s);
-    std::this_thread::sleep_for(50ms);
+    // The reply wait has not ended, so the worker is still on the first request.
+    EXPECT_TRUE(clock->isPending(replyDue));
+    EXPECT_EQ(channel->requestsSent(), 1u);
     EXPECT_EQ(requestCount.load(), 1);
     clock->advance(1s);
     // The worker gives the first request up and sends the second on a new

@@ -17,6 +17,8 @@
 #include "model/user_info.h"
 #include "platform/notification_center.h"
 #include "platform/preferences.h"
+#include "platform/runtime.h"
+#include "platform/serial_queue.h"
 #include "platform/test_env.h"
 #include "support/xpub_subscriptions.h"
 #include "state/business_base.h"
@@ -101,6 +103,7 @@ TEST_F(WatchlistTest, VanishedCodesAreDroppedAndTheListStoredBack) {
     prefs.set("Watchlist.trader", std::vector<std::string>{"GOLD", "OLDCODE", "EURUSD"});
     make().LoadItemstoWatchlist("trader", selected);
     EXPECT_EQ(selected, (std::vector<std::string>{"GOLD", "EURUSD"}));
+    platform::ioQueue()->sync([] {});  // the file is written there
     platform::Preferences reread(dir / "preferences");
     EXPECT_EQ(reread.stringArrayForKey("Watchlist.trader"), selected);
 }
@@ -174,7 +177,7 @@ protected:
     void TearDown() override {
         for (auto t : tokens) platform::NotificationCenter::defaultCenter().removeObserver(t);
         session.reset();
-        loop->runUntilIdle();
+        platform::testing::finishQueues(*loop);
         pub.reset();
         rep.reset();
         context.reset();

@@ -331,7 +331,8 @@ TEST_F(ConnectTest, TeardownReportsDisconnectWithoutSocket) {
 TEST_F(ConnectTest, DroppedDelegateGetsNoCallsAndBlocksConnect) {
     LoopbackServer server;
     connectTo(server);
-    delegate.reset();  // the socket holds it weakly
+    delegateQueue->sync([] {});  // the connect callback has let the delegate go
+    delegate.reset();            // the socket holds it weakly
     delegate = std::make_shared<testsupport::RecordingSocketDelegate>(delegateQueue);
     sock->disconnect();
     SocketError error;

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/clock.h"
+#include "platform/runtime.h"
 #include "platform/serial_queue.h"
 #include "support/async_socket/gcd_async_socket.h"
 #include "support/loopback_server.h"
@@ -28,6 +29,7 @@ class SocketTest : public ::testing::Test {
         sock.reset();
         delegateQueue->sync([] {});
         EXPECT_TRUE(delegate->allOnDelegateQueue());
+        platform::shutdown();
         platform::installClock(nullptr);
     }
 
@@ -39,8 +41,8 @@ class SocketTest : public ::testing::Test {
         ASSERT_TRUE(delegate->waitFor(Kind::Connect));
     }
 
-    // Returns once every request posted to the socket so far has run.
-    void settle() { (void)sock->isConnected(); }
+    // Returns once every request posted to the socket so far has run (a getter that waits for the queue).
+    void settle() { (void)sock->isIPv4Enabled(); }
 
     // Advances the fake clock once the socket has armed a timer due at now + d.
     bool waitForTimerAt(platform::Duration d, int timeoutMs = 5000) {

@@ -281,10 +281,14 @@ GCDAsyncSocket::GCDAsyncSocket(DelegatePtr delegate, QueuePtr delegateQueue, Que
       socketQueue_(socketQueue ? std::move(socketQueue) : platform::SerialQueue::create("GCDAsyncSocket")) {}
 
 GCDAsyncSocket::~GCDAsyncSocket() {
-    socketQueue_->sync([this] {
-        flags_ |= kDealloc;
-        closeWithError(std::nullopt);
-    });
+    // Every task on the socket queue holds the socket while it runs, so none
+    // runs now: closing here needs no wait on the queue.
+    flags_ |= kDealloc;
+    closeWithError(std::nullopt);
+}
+
+void GCDAsyncSocket::publishState() {
+    published_.store(flags_ & (kSocketStarted | kConnected), std::memory_order_release);
 }
 
 void GCDAsyncSocket::onQueueSync(const std::function<void()>& fn) const {
@@ -398,15 +402,11 @@ void GCDAsyncSocket::setAutoDisconnectOnClosedReadStream(bool flag) {
 }
 
 bool GCDAsyncSocket::isDisconnected() const {
-    bool result = false;
-    onQueueSync([&] { result = !(flags_ & kSocketStarted); });
-    return result;
+    return !(published_.load(std::memory_order_acquire) & kSocketStarted);
 }
 
 bool GCDAsyncSocket::isConnected() const {
-    bool result = false;
-    onQueueSync([&] { result = (flags_ & kConnected) != 0; });
-    return result;
+    return (published_.load(std::memory_order_acquire) & kConnected) != 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -503,6 +503,7 @@ bool GCDAsyncSocket::connectToHost(const std::string& host, std::uint16_t port, 
         }
         if (!preConnectWithInterface(interface, &failure)) return;
         flags_ |= kSocketStarted;
+        publishState();
         const int aStateIndex = stateIndex_;
         std::weak_ptr<GCDAsyncSocket> weak = weak_from_this();
         // The resolver blocks, so it runs on a thread of its own.
@@ -590,6 +591,7 @@ bool GCDAsyncSocket::connectToAddress(const SocketAddress& address, const std::s
             return;
         }
         flags_ |= kSocketStarted;
+        publishState();
         startConnectTimeout(timeout);
         result = true;
     });
@@ -736,6 +738,7 @@ void GCDAsyncSocket::connectAttemptFinished(int family, int fd, int aStateIndex,
 void GCDAsyncSocket::didConnect(int aStateIndex) {
     if (aStateIndex != stateIndex_) return;
     flags_ |= kConnected;
+    publishState();
     endConnectTimeout();
 
     const int fd = connectedFD();
@@ -818,6 +821,7 @@ void GCDAsyncSocket::closeWithError(const std::optional<SocketError>& error) {
     const bool deallocating = flags_ & kDealloc;
     socketFDBytesAvailable_ = 0;
     flags_ = deallocating ? static_cast<std::uint32_t>(kDealloc) : 0u;
+    publishState();
 
     if (started) {
         postToDelegate([error, deallocating](GCDAsyncSocketDelegate& d, GCDAsyncSocket* s) {
@@ -827,8 +831,8 @@ void GCDAsyncSocket::closeWithError(const std::optional<SocketError>& error) {
 }
 
 void GCDAsyncSocket::disconnect() {
-    onQueueSync([this] {
-        if (flags_ & kSocketStarted) closeWithError(std::nullopt);
+    onQueueAsync([](GCDAsyncSocket& s) {
+        if (s.flags_ & kSocketStarted) s.closeWithError(std::nullopt);
     });
 }
 

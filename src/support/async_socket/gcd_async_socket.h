@@ -4,6 +4,7 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -116,11 +117,13 @@ class GCDAsyncSocket : public std::enable_shared_from_this<GCDAsyncSocket> {
     bool connectToAddress(const SocketAddress& address, const std::string& interface, double timeout,
                           SocketError* error = nullptr);
 
+    // Closes on the socket queue; the caller does not wait.
     void disconnect();
     void disconnectAfterReading();
     void disconnectAfterWriting();
     void disconnectAfterReadingAndWriting();
 
+    // As last published by the socket queue; no wait.
     bool isDisconnected() const;
     bool isConnected() const;
 
@@ -212,6 +215,8 @@ class GCDAsyncSocket : public std::enable_shared_from_this<GCDAsyncSocket> {
     void endConnectTimeout();
     void closeSocketOfFamily(int family);
     void closeWithError(const std::optional<SocketError>& error);
+    // Copies the started and connected bits for the getters of other threads.
+    void publishState();
     void maybeClose();
 
     // Readiness of the connected descriptor (asynchronous waits that act like suspendable sources).
@@ -255,6 +260,7 @@ class GCDAsyncSocket : public std::enable_shared_from_this<GCDAsyncSocket> {
     void cancelTimer(OneShot& timer);
 
     std::uint32_t flags_ = 0;
+    std::atomic<std::uint32_t> published_{0};
     std::uint16_t config_ = 0;
     DelegatePtr delegate_;
     QueuePtr delegateQueue_;
