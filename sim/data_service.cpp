@@ -20,9 +20,9 @@ bool inRange(const std::string& date, const std::string& from, const std::string
     return (from.empty() || date >= from) && (to.empty() || date <= to);
 }
 
-std::string jsonRow(const JsonValue& items) {
+std::string jsonRow(const Json& items) {
     std::vector<std::string> f;
-    for (const auto& v : items.items()) f.push_back(v.kind() == JsonValue::Kind::Bool ? b(v.boolean()) : v.text());
+    for (const auto& v : jsonItems(items)) f.push_back(v.is_boolean() ? b(jsonBool(v)) : jsonText(v));
     return row(f);
 }
 
@@ -42,9 +42,9 @@ long long barSeconds(const std::string& interval) {
 
 std::vector<DataService::AccessRow>& DataService::accessRows() {
     if (!accessLoaded_) {
-        for (const auto& r : scenario_.root()["userAccountMaps"].items())
-            accessRows_.push_back({r["userId"].text(), r["accountId"].text(), r["accountAccessTypeId"].text(),
-                                   r["userName"].text()});
+        for (const auto& r : jsonItems(scenario_.root(), "userAccountMaps"))
+            accessRows_.push_back({jsonText(r, "userId"), jsonText(r, "accountId"),
+                                   jsonText(r, "accountAccessTypeId"), jsonText(r, "userName")});
         accessLoaded_ = true;
     }
     return accessRows_;
@@ -73,7 +73,7 @@ std::string DataService::rows(const std::string& name, const WireMessage& m, con
     std::string out;
     const std::string from = m.get(575), to = m.get(576);
     const long long account = std::atoll(m.get(34).c_str());
-    const JsonValue& root = scenario_.root();
+    const Json& root = scenario_.root();
     auto code = [&](int id) {
         const InstrumentRecord* i = scenario_.instrumentById(id);
         return i ? i->decimals : 5;
@@ -134,52 +134,53 @@ std::string DataService::rows(const std::string& name, const WireMessage& m, con
         }
     } else if (name == "getinstruments") {
         for (const auto& i : scenario_.instruments()) {
-            const JsonValue& r = i.record;
-            out += row({n(i.id), n(i.marketId), r["exchangeName"].text(), r["description"].text(), "",
-                        r["iconResource"].text(), r["priceUnitId"].text(), r["priceUnitValue"].text(),
-                        r["extraInfo"].text()});
+            const Json& r = i.record;
+            out += row({n(i.id), n(i.marketId), jsonText(r, "exchangeName"), jsonText(r, "description"), "",
+                        jsonText(r, "iconResource"), jsonText(r, "priceUnitId"), jsonText(r, "priceUnitValue"),
+                        jsonText(r, "extraInfo")});
         }
     } else if (name == "getsessionschedule") {
         const long long market = std::atoll(m.get(581).c_str());
-        for (const auto& s : root["sessionSchedules"].items()) {
-            if (s["marketID"].integer() != market) continue;
-            out += row({s["scheduleID"].text(), s["marketID"].text(), s["tradeSessionSettingID"].text(),
-                        s["dayOfTheWeekID"].text(), s["startTime"].text(), s["stopTime"].text()});
+        for (const auto& s : jsonItems(root, "sessionSchedules")) {
+            if (jsonInteger(s, "marketID") != market) continue;
+            out += row({jsonText(s, "scheduleID"), jsonText(s, "marketID"), jsonText(s, "tradeSessionSettingID"),
+                        jsonText(s, "dayOfTheWeekID"), jsonText(s, "startTime"), jsonText(s, "stopTime")});
         }
     } else if (name == "getusermapwithmyaccount") {
         for (const auto& a : accessRows())
             if (std::atoll(a.accountId.c_str()) == account && userOwns(user, account))
                 out += row({a.userId, a.accountId, a.accessTypeId, a.userName});
     } else if (name == "getbankaccounts") {
-        for (const auto& s : root["bankAccounts"].items())
-            if (s["accountId"].integer() == account && userOwns(user, account))
-                out += row({s["BankAccountId"].text(), s["BankAccountNumber"].text(), s["BankBranchId"].text(),
-                            s["AccountName"].text(), s["CurrencyId"].text(), s["Remarks"].text(),
-                            s["BankName"].text()});
+        for (const auto& s : jsonItems(root, "bankAccounts"))
+            if (jsonInteger(s, "accountId") == account && userOwns(user, account))
+                out += row({jsonText(s, "BankAccountId"), jsonText(s, "BankAccountNumber"),
+                            jsonText(s, "BankBranchId"), jsonText(s, "AccountName"), jsonText(s, "CurrencyId"),
+                            jsonText(s, "Remarks"), jsonText(s, "BankName")});
     } else if (name == "getapprovalrequest" || name == "getfinancialapprovals" || name == "paygategetsettings") {
         const char* key = name == "getapprovalrequest" ? "approvalRequests"
                           : name == "getfinancialapprovals" ? "financialApprovals" : "payGateSettings";
-        for (const auto& r : root[key].items()) out += jsonRow(r);
+        for (const auto& r : jsonItems(root, key)) out += jsonRow(r);
     } else if (name == "getfinancialtransactions") {
-        for (const auto& r : root["financialTransactions"][m.get(34)].items()) out += jsonRow(r);
+        for (const auto& r : jsonItems(jsonMember(root, "financialTransactions"), m.get(34))) out += jsonRow(r);
     } else if (name == "getdsaccountstatement") {
-        if (userOwns(user, account)) out = root["accountStatements"][m.get(34)].text();
+        if (userOwns(user, account)) out = jsonText(jsonMember(root, "accountStatements"), m.get(34));
     } else if (name == "resourcesearch") {
         const auto f = split(m.get(159), kColumn);
         const std::string key = f.size() > 5 ? f[5] : std::string();
-        for (const auto& r : root["resourceFiles"].items())
-            if (r["searchKey"].text() == key)
-                out += row({r["resourceName"].text(), r["resourceType"].text(), r["productID"].text(),
-                            r["organization"].text(), r["resourceServerName"].text(), r["searchKey"].text(),
-                            r["searchPattern"].text(), r["fileCRC"].text(), r["fileEncodeType"].text()});
+        for (const auto& r : jsonItems(root, "resourceFiles"))
+            if (jsonText(r, "searchKey") == key)
+                out += row({jsonText(r, "resourceName"), jsonText(r, "resourceType"), jsonText(r, "productID"),
+                            jsonText(r, "organization"), jsonText(r, "resourceServerName"),
+                            jsonText(r, "searchKey"), jsonText(r, "searchPattern"), jsonText(r, "fileCRC"),
+                            jsonText(r, "fileEncodeType")});
     } else if (name == "resourcedownload") {
         const auto f = split(m.get(159), kColumn);
         const std::string file = f.empty() ? std::string() : f[0];
-        for (const auto& r : root["resourceFiles"].items())
-            if (!file.empty() && r["resourceName"].text() == file)
-                out = row({r["resourceName"].text(), r["resourceType"].text(), r["productID"].text(),
-                           r["organization"].text(), r["resourceServerName"].text(), r["fileCRC"].text(),
-                           r["fileEncodeType"].text()});
+        for (const auto& r : jsonItems(root, "resourceFiles"))
+            if (!file.empty() && jsonText(r, "resourceName") == file)
+                out = row({jsonText(r, "resourceName"), jsonText(r, "resourceType"), jsonText(r, "productID"),
+                           jsonText(r, "organization"), jsonText(r, "resourceServerName"), jsonText(r, "fileCRC"),
+                           jsonText(r, "fileEncodeType")});
     }
     return out;
 }
@@ -260,9 +261,9 @@ std::vector<std::string> DataService::answer(const WireMessage& m, const FaultSt
     if (name != "resourcedownload") return {out.frame()};
     // The file's content travels compressed in tag 1050; the reply comes in several parts.
     const auto f = split(m.get(159), kColumn);
-    for (const auto& r : scenario_.root()["resourceFiles"].items())
-        if (!f.empty() && r["resourceName"].text() == f[0] && !data.empty())
-            out.add(1050, SimCrypto::compressPayload(r["content"].text()));
+    for (const auto& r : jsonItems(scenario_.root(), "resourceFiles"))
+        if (!f.empty() && jsonText(r, "resourceName") == f[0] && !data.empty())
+            out.add(1050, SimCrypto::compressPayload(jsonText(r, "content")));
     const std::string frame = out.frame();
     const std::size_t a = frame.size() / 3, b2 = 2 * frame.size() / 3;
     return {frame.substr(0, a), frame.substr(a, b2 - a), frame.substr(b2)};

@@ -101,23 +101,24 @@ std::string xmlDate(const std::string& packed) {
            packed.substr(8, 2) + ":" + packed.substr(10, 2) + ":" + packed.substr(12, 2) + "+00:00";
 }
 
-std::string valueText(const JsonValue& v, const std::string& key, bool xml) {
-    if (v.kind() == JsonValue::Kind::Bool) {
-        if (xml) return v.boolean() ? "true" : "false";
-        return v.boolean() ? "1" : "0";
+std::string valueText(const Json& v, const std::string& key, bool xml) {
+    if (v.is_boolean()) {
+        if (xml) return jsonBool(v) ? "true" : "false";
+        return jsonBool(v) ? "1" : "0";
     }
-    std::string t = v.text();
+    std::string t = jsonText(v);
     if (xml && isDateColumn(key)) t = xmlDate(t);
     return t;
 }
 
-Lookup fromJson(const JsonValue& record, std::function<std::optional<std::string>(const std::string&)> over = {}) {
+Lookup fromJson(const Json& record, std::function<std::optional<std::string>(const std::string&)> over = {}) {
     return [record, over](const std::string& key, bool xml) -> std::optional<std::string> {
         if (over) {
             if (auto v = over(key)) return *v;
         }
-        if (!record.has(key) || record[key].isNull()) return std::nullopt;
-        return valueText(record[key], key, xml);
+        const Json& v = jsonMember(record, key);
+        if (v.is_null()) return std::nullopt;
+        return valueText(v, key, xml);
     };
 }
 
@@ -173,10 +174,10 @@ Parts collect(const Scenario& s, const UserRecord& user, const LoginPorts& ports
         if (key == "hdserverPort") return std::to_string(request);
         return std::nullopt;
     });
-    p.product = fromJson(s.root()["product"]);
-    for (const auto& r : s.root()["itemTypes"].items()) p.itemTypes.push_back(fromJson(r));
-    for (const auto& r : s.root()["sessionSettings"].items()) p.sessions.push_back(fromJson(r));
-    for (const auto& r : s.root()["instruments"].items()) p.instruments.push_back(fromJson(r));
+    p.product = fromJson(jsonMember(s.root(), "product"));
+    for (const auto& r : jsonItems(s.root(), "itemTypes")) p.itemTypes.push_back(fromJson(r));
+    for (const auto& r : jsonItems(s.root(), "sessionSettings")) p.sessions.push_back(fromJson(r));
+    for (const auto& r : jsonItems(s.root(), "instruments")) p.instruments.push_back(fromJson(r));
     std::set<int> groups;
     for (int id : user.accounts) {
         const AccountRecord* a = s.account(id);
@@ -190,13 +191,13 @@ Parts collect(const Scenario& s, const UserRecord& user, const LoginPorts& ports
             return std::nullopt;
         }));
     }
-    for (const auto& r : s.root()["groups"].items())
-        if (groups.count(static_cast<int>(r["GroupId"].integer()))) p.groups.push_back(fromJson(r));
-    for (const auto& r : s.root()["groupInstruments"].items())
-        if (groups.count(static_cast<int>(r["groupid"].integer()))) p.groupInstruments.push_back(fromJson(r));
-    for (const auto& r : s.root()["resources"].items()) p.resources.push_back(fromJson(r));
-    for (const auto& r : s.root()["currencies"].items()) p.currencies.push_back(fromJson(r));
-    for (const auto& r : s.root()["tradeCurrencies"].items()) p.tradeCurrencies.push_back(fromJson(r));
+    for (const auto& r : jsonItems(s.root(), "groups"))
+        if (groups.count(static_cast<int>(jsonInteger(r, "GroupId")))) p.groups.push_back(fromJson(r));
+    for (const auto& r : jsonItems(s.root(), "groupInstruments"))
+        if (groups.count(static_cast<int>(jsonInteger(r, "groupid")))) p.groupInstruments.push_back(fromJson(r));
+    for (const auto& r : jsonItems(s.root(), "resources")) p.resources.push_back(fromJson(r));
+    for (const auto& r : jsonItems(s.root(), "currencies")) p.currencies.push_back(fromJson(r));
+    for (const auto& r : jsonItems(s.root(), "tradeCurrencies")) p.tradeCurrencies.push_back(fromJson(r));
     return p;
 }
 

@@ -22,7 +22,7 @@ Market::Market(const std::vector<InstrumentRecord>& instruments, std::uint64_t s
         it.q.high = mid;
         it.q.low = mid;
         it.q.open = mid;
-        const double prev = i.record["PrevClose"].number(0);
+        const double prev = jsonNumber(i.record, "PrevClose", 0);
         it.q.prevClose = prev > 0 ? prev : mid;
         items_.push_back(it);
     }

@@ -110,7 +110,7 @@ double OrderDesk::marketPrice(int instrumentId, bool buy) const {
 double OrderDesk::commissionPerLot(int account, int instrumentId) const {
     const AccountRecord* a = scenario_.account(account);
     if (!a) return 0;
-    return scenario_.groupInstrument(a->groupId, instrumentId)["Commission"].number(0);
+    return jsonNumber(scenario_.groupInstrument(a->groupId, instrumentId), "Commission", 0);
 }
 
 WireMessage OrderDesk::orderStatus(int status, const PendingOrderRecord& o, int requestId) const {
@@ -144,13 +144,13 @@ WireMessage OrderDesk::execution(const PositionRecord& p, int requestId) const {
 
 bool OrderDesk::canOpen(int accountId) const {
     const AccountRecord* a = scenario_.account(accountId);
-    const long long access = a ? a->record["AccountAccessTypeId"].integer(1) : 0;
+    const long long access = a ? jsonInteger(a->record, "AccountAccessTypeId", 1) : 0;
     return a && a->tradingStatus == 1 && access == 1;
 }
 
 bool OrderDesk::canClose(int accountId) const {
     const AccountRecord* a = scenario_.account(accountId);
-    const long long access = a ? a->record["AccountAccessTypeId"].integer(1) : 0;
+    const long long access = a ? jsonInteger(a->record, "AccountAccessTypeId", 1) : 0;
     return a && (a->tradingStatus == 1 || a->tradingStatus == 4 || a->tradingStatus == 5) && (access == 1 || access == 2);
 }
 
@@ -171,12 +171,12 @@ WireMessage OrderDesk::accountSummary(int accountId) const {
         if (!ins) continue;
         const double mark = marketPrice(p.instrumentId, !p.isBuy);
         unrealised += (mark - p.price) * p.qty * ins->contractSize * (p.isBuy ? 1 : -1);
-        used += p.qty * scenario_.groupInstrument(a->groupId, p.instrumentId)["Initialmargin"].number(0);
+        used += p.qty * jsonNumber(scenario_.groupInstrument(a->groupId, p.instrumentId), "Initialmargin", 0);
     }
     const double equity = a->balance + unrealised;
     double callLevel = 0;
-    for (const auto& g : scenario_.root()["groups"].items())
-        if (g["GroupId"].integer() == a->groupId) callLevel = g["MarginCallLevel"].number(0);
+    for (const auto& g : jsonItems(scenario_.root(), "groups"))
+        if (jsonInteger(g, "GroupId") == a->groupId) callLevel = jsonNumber(g, "MarginCallLevel", 0);
     const int marginStatus = (used > 0 && callLevel > 0 && equity / used * 100 < callLevel) ? 2 : 1;
     m.add(24, tradingStatusWire(a->tradingStatus)).add(560, fixed(a->balance, 2));
     m.add(84, fixed(used, 2)).add(85, fixed(equity - used, 2)).add(129, marginStatus);
@@ -241,11 +241,11 @@ void OrderDesk::newOrder(const WireMessage& m, int account, double qty, int requ
     if (type != 1 && !(price > 0)) return reject(m, requestId, kRejectPrice, "", "", r);
     if (!canOpen(account)) return reject(m, requestId, kRejectAccountStatus, "", "", r);
     const AccountRecord* a = scenario_.account(account);
-    const JsonValue& terms = scenario_.groupInstrument(a->groupId, ins->id);
-    if (!terms.isObject()) return reject(m, requestId, kRejectInstrument, "", "", r);  // not traded by the group
-    const double maxQty = terms["MaxOrderQty"].number(0);
+    const Json& terms = scenario_.groupInstrument(a->groupId, ins->id);
+    if (!terms.is_object()) return reject(m, requestId, kRejectInstrument, "", "", r);  // not traded by the group
+    const double maxQty = jsonNumber(terms, "MaxOrderQty", 0);
     if (maxQty > 0 && qty > maxQty) return reject(m, requestId, kRejectQuantity, "", "", r);
-    const double margin = qty * terms["Initialmargin"].number(0);
+    const double margin = qty * jsonNumber(terms, "Initialmargin", 0);
     if (margin > freeMargin(account)) return reject(m, requestId, kRejectMargin, "", "", r);
 
     PendingOrderRecord o;

@@ -11,11 +11,11 @@ namespace sim {
 
 namespace {
 
-std::string str(const JsonValue& v, const char* key) { return v[key].text(); }
-int num(const JsonValue& v, const char* key, int fallback = 0) {
-    return static_cast<int>(v[key].integer(fallback));
+std::string str(const Json& v, const char* key) { return jsonText(v, key); }
+int num(const Json& v, const char* key, int fallback = 0) {
+    return static_cast<int>(jsonInteger(v, key, fallback));
 }
-double dbl(const JsonValue& v, const char* key, double fallback = 0) { return v[key].number(fallback); }
+double dbl(const Json& v, const char* key, double fallback = 0) { return jsonNumber(v, key, fallback); }
 
 }  // namespace
 
@@ -58,19 +58,19 @@ Scenario Scenario::load(const std::string& path) {
 
 Scenario Scenario::fromText(const std::string& json) {
     Scenario s;
-    s.root_ = JsonValue::parse(json);
-    if (!s.root_.isObject()) throw std::runtime_error("the scenario is not a JSON object");
+    s.root_ = parseJson(json);
+    if (!s.root_.is_object()) throw std::runtime_error("the scenario is not a JSON object");
     s.index();
     return s;
 }
 
 void Scenario::index() {
-    for (const auto& u : root_["users"].items()) {
+    for (const auto& u : jsonItems(root_, "users")) {
         UserRecord r;
         r.name = str(u, "name");
         r.password = str(u, "password");
         r.userId = num(u, "userid");
-        for (const auto& a : u["accounts"].items()) r.accounts.push_back(static_cast<int>(a.integer()));
+        for (const auto& a : jsonItems(u, "accounts")) r.accounts.push_back(static_cast<int>(jsonInteger(a)));
         r.refuseCode = num(u, "refuseCode");
         r.refuseMessage = str(u, "refuseMessage");
         r.loginMessage = str(u, "loginMessage");
@@ -78,7 +78,7 @@ void Scenario::index() {
         if (r.name.empty()) throw std::runtime_error("a user without a name");
         users_.push_back(std::move(r));
     }
-    for (const auto& i : root_["instruments"].items()) {
+    for (const auto& i : jsonItems(root_, "instruments")) {
         InstrumentRecord r;
         r.id = num(i, "InstrumentId");
         r.code = str(i, "Code");
@@ -102,7 +102,7 @@ void Scenario::index() {
                 throw std::runtime_error("instrument " + r.code + " is listed twice");
         instruments_.push_back(std::move(r));
     }
-    for (const auto& a : root_["accounts"].items()) {
+    for (const auto& a : jsonItems(root_, "accounts")) {
         AccountRecord r;
         r.id = num(a, "AccountId");
         r.groupId = num(a, "GroupId");
@@ -111,12 +111,12 @@ void Scenario::index() {
         r.record = a;
         accounts_.push_back(std::move(r));
     }
-    for (const auto& p : root_["positions"].items()) {
+    for (const auto& p : jsonItems(root_, "positions")) {
         PositionRecord r;
         r.id = str(p, "PositionId");
         r.accountId = num(p, "AccountId");
         r.instrumentId = num(p, "InstrumentId");
-        r.isBuy = p["IsBuy"].boolean(true);
+        r.isBuy = jsonBool(p, "IsBuy", true);
         r.initialQty = dbl(p, "PositionInitialQty");
         r.qty = dbl(p, "PositionQty", r.initialQty);
         r.price = dbl(p, "OrderPrice");
@@ -132,13 +132,13 @@ void Scenario::index() {
         r.expiryDate = str(p, "ExpiryDate");
         positions.push_back(std::move(r));
     }
-    for (const auto& p : root_["pendingOrders"].items()) {
+    for (const auto& p : jsonItems(root_, "pendingOrders")) {
         PendingOrderRecord r;
         r.id = str(p, "PendingOrderId");
         r.ticketId = str(p, "RefTicketId");
         r.accountId = num(p, "AccountId");
         r.instrumentId = num(p, "InstrumentId");
-        r.isBuy = p["IsBuy"].boolean(true);
+        r.isBuy = jsonBool(p, "IsBuy", true);
         r.orderType = num(p, "OrderTypeId", 2);
         r.qty = dbl(p, "OrderQty");
         r.remaining = dbl(p, "RemainingQty", r.qty);
@@ -152,7 +152,7 @@ void Scenario::index() {
         r.refPositionIdOfBracket = str(p, "RefPositionIdOfBracket");
         pendingOrders.push_back(std::move(r));
     }
-    for (const auto& p : root_["settledPositions"].items()) {
+    for (const auto& p : jsonItems(root_, "settledPositions")) {
         SettledRecord r;
         r.id = str(p, "SettlementId");
         r.accountId = num(p, "AccountId");
@@ -162,7 +162,7 @@ void Scenario::index() {
         r.qty = dbl(p, "SettledQty");
         r.pl = dbl(p, "SettledPL");
         r.date = str(p, "SettlementDate");
-        r.isBuy = p["IsBuy"].boolean(true);
+        r.isBuy = jsonBool(p, "IsBuy", true);
         r.openPrice = dbl(p, "OpenPrice");
         r.closePrice = dbl(p, "ClosePrice");
         r.openDate = str(p, "OpenPositionDate");
@@ -170,7 +170,7 @@ void Scenario::index() {
         r.deliveryMode = num(p, "DeliveryModeId", 1);
         settled.push_back(std::move(r));
     }
-    for (const auto& p : root_["cancelledOrders"].items()) {
+    for (const auto& p : jsonItems(root_, "cancelledOrders")) {
         CancelledRecord r;
         r.id = str(p, "CancelledOrderId");
         r.qty = dbl(p, "CancelledQty");
@@ -180,7 +180,7 @@ void Scenario::index() {
         r.accountId = num(p, "AccountId");
         r.reason = num(p, "CancelReasonId");
         r.date = str(p, "CancelDateTime");
-        r.isBuy = p["IsBuy"].boolean(true);
+        r.isBuy = jsonBool(p, "IsBuy", true);
         r.deliveryMode = num(p, "DeliveryMode", 1);
         r.orderType = num(p, "OrderTypeId", 2);
         r.price = dbl(p, "OrderPrice");
@@ -218,10 +218,10 @@ AccountRecord* Scenario::account(int id) {
     return nullptr;
 }
 
-const JsonValue& Scenario::groupInstrument(int groupId, int instrumentId) const {
-    for (const auto& g : root_["groupInstruments"].items())
-        if (g["groupid"].integer() == groupId && g["InstrumentId"].integer() == instrumentId) return g;
-    static const JsonValue null;
+const Json& Scenario::groupInstrument(int groupId, int instrumentId) const {
+    for (const auto& g : jsonItems(root_, "groupInstruments"))
+        if (jsonInteger(g, "groupid") == groupId && jsonInteger(g, "InstrumentId") == instrumentId) return g;
+    static const Json null;
     return null;
 }
 

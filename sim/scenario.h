@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "json_value.h"
+#include "json_fields.h"
 
 namespace sim {
 
@@ -18,7 +18,7 @@ struct UserRecord {
     int refuseCode = 0;          // > 0: every login of this user is refused with this code
     std::string refuseMessage;   // for code 12: the update address
     std::string loginMessage;    // the login-information text sent with the login data
-    JsonValue info;              // the user record's own columns
+    Json info;                   // the user record's own columns
 };
 
 struct InstrumentRecord {
@@ -32,7 +32,7 @@ struct InstrumentRecord {
     double price = 1;        // starting mid price
     int sessionSettingId = 0;
     int marketId = 0;
-    JsonValue record;
+    Json record;
 };
 
 struct AccountRecord {
@@ -40,7 +40,7 @@ struct AccountRecord {
     int groupId = 0;
     double balance = 0;
     int tradingStatus = 1;
-    JsonValue record;
+    Json record;
 };
 
 struct PositionRecord {
@@ -121,7 +121,7 @@ public:
     static Scenario load(const std::string& path);
     static Scenario fromText(const std::string& json);
 
-    const JsonValue& root() const { return root_; }
+    const Json& root() const { return root_; }
     const std::vector<UserRecord>& users() const { return users_; }
     const std::vector<InstrumentRecord>& instruments() const { return instruments_; }
     const std::vector<AccountRecord>& accounts() const { return accounts_; }
@@ -132,7 +132,7 @@ public:
     const AccountRecord* account(int id) const;
     AccountRecord* account(int id);
     // Group instrument record (JSON) of a group and an instrument; null value when absent.
-    const JsonValue& groupInstrument(int groupId, int instrumentId) const;
+    const Json& groupInstrument(int groupId, int instrumentId) const;
 
     std::vector<PositionRecord> positions;
     std::vector<PendingOrderRecord> pendingOrders;
@@ -147,7 +147,7 @@ public:
 private:
     void index();
 
-    JsonValue root_;
+    Json root_;
     std::vector<UserRecord> users_;
     std::vector<InstrumentRecord> instruments_;
     std::vector<AccountRecord> accounts_;

@@ -374,7 +374,7 @@ void Simulator::handleLogin(Session& s, const WireMessage& m) {
     int refuse = 0;
     std::string refuseText;
     if (!known || record.password != password) {
-        refuse = static_cast<int>(scenario_.root()["badPasswordCode"].integer(2));
+        refuse = static_cast<int>(jsonInteger(scenario_.root(), "badPasswordCode", 2));
         refuseText = "Invalid user name or password";
     } else if (record.refuseCode > 0) {
         refuse = record.refuseCode;
@@ -430,12 +430,12 @@ void Simulator::handleDemoRegistration(Session& s, const WireMessage& m) {
     UserRecord user;
     {
         std::lock_guard<std::mutex> lock(stateMutex_);
-        const JsonValue& tmpl = scenario_.root()["demoAccount"];
+        const Json& tmpl = jsonMember(scenario_.root(), "demoAccount");
         AccountRecord account;
-        account.id = static_cast<int>(tmpl["AccountId"].integer(880000)) + nextDemoUser_;
-        account.groupId = static_cast<int>(tmpl["GroupId"].integer());
+        account.id = static_cast<int>(jsonInteger(tmpl, "AccountId", 880000)) + nextDemoUser_;
+        account.groupId = static_cast<int>(jsonInteger(tmpl, "GroupId"));
         const double deposit = std::atof(m.get(564).c_str());
-        account.balance = deposit > 0 && deposit <= 1e9 ? deposit : tmpl["Balance"].number(10000);
+        account.balance = deposit > 0 && deposit <= 1e9 ? deposit : jsonNumber(tmpl, "Balance", 10000);
         account.record = tmpl;
         scenario_.addAccount(account);
         user.name = "demo" + std::to_string(nextDemoUser_);
@@ -444,7 +444,7 @@ void Simulator::handleDemoRegistration(Session& s, const WireMessage& m) {
         for (int i = 0; i < 8; ++i) user.password += kAlphabet[rng() % (sizeof kAlphabet - 1)];
         user.userId = 900000 + nextDemoUser_;
         user.accounts = {account.id};
-        user.info = scenario_.root()["demoUser"];
+        user.info = jsonMember(scenario_.root(), "demoUser");
         ++nextDemoUser_;
         scenario_.addUser(user);
     }
@@ -607,7 +607,7 @@ void Simulator::feedLoop() {
         if (options_.statusSeconds > 0 && n > 0 && now >= nextStatusAt) {
             nextStatusAt = now + std::chrono::milliseconds(static_cast<long long>(options_.statusSeconds * 1000));
             const auto& ins = scenario_.instruments()[nextStatus++ % n];
-            publish(pub_, Market::status(ins.code, static_cast<int>(ins.record["TradingStatusId"].integer(1)),
+            publish(pub_, Market::status(ins.code, static_cast<int>(jsonInteger(ins.record, "TradingStatusId", 1)),
                                          ins.sessionSettingId));
         }
         if (rate <= 0 || n == 0) {

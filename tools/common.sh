@@ -1,6 +1,7 @@
 # Shared by ./run, ./test and .ci/run.
 TC_PACKAGES=(build-essential cmake ninja-build pkg-config libzmq3-dev zlib1g-dev libssl-dev libasio-dev
-             qt6-base-dev qt6-multimedia-dev libxss-dev libgtest-dev libgmock-dev openssl)
+             qt6-base-dev qt6-multimedia-dev libxss-dev libgtest-dev libgmock-dev openssl
+             nlohmann-json3-dev)
 
 tc_install_packages() {
   local missing=()

@@ -2,70 +2,18 @@
 
 #include <zlib.h>
 
-#include <array>
-#include <cstdint>
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <limits>
 
+#include "platform/base64.h"
+
 namespace model {
-
-namespace {
-
-constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-constexpr std::int16_t kSkip = -1;
-constexpr std::int16_t kInvalid = -2;
-
-constexpr std::array<std::int16_t, 256> makeDecodeTable() {
-    std::array<std::int16_t, 256> table{};
-    for (auto& v : table) v = kInvalid;
-    for (int i = 0; i < 64; ++i)
-        table[static_cast<unsigned char>(kAlphabet[i])] = static_cast<std::int16_t>(i);
-    for (unsigned char c : {9, 10, 12, 13, 32}) table[c] = kSkip;
-    return table;
-}
-
-constexpr auto kDecodeTable = makeDecodeTable();
-
-std::string encode(const std::string& data, std::size_t lineLength) {
-    std::string out;
-    const std::size_t groups = (data.size() + 2) / 3;
-    out.reserve(groups * 4 + (lineLength > 0 ? groups * 4 / lineLength + 1 : 0));
-    const auto* in = reinterpret_cast<const unsigned char*>(data.data());
-    const std::size_t n = data.size();
-    std::size_t lineUsed = 0;
-    std::size_t i = 0;
-    auto group = [&](char a, char b, char c, char d) {
-        const char quad[4] = {a, b, c, d};
-        out.append(quad, 4);
-        if (lineLength > 0) {
-            lineUsed += 4;
-            if (lineUsed >= lineLength) {
-                out.push_back('\n');
-                lineUsed = 0;
-            }
-        }
-    };
-    for (; i + 3 <= n; i += 3) {
-        const std::uint32_t v = (std::uint32_t{in[i]} << 16) | (std::uint32_t{in[i + 1]} << 8) | in[i + 2];
-        group(kAlphabet[v >> 18], kAlphabet[(v >> 12) & 63], kAlphabet[(v >> 6) & 63], kAlphabet[v & 63]);
-    }
-    if (n - i == 1) {
-        const std::uint32_t v = std::uint32_t{in[i]} << 16;
-        group(kAlphabet[v >> 18], kAlphabet[(v >> 12) & 63], '=', '=');
-    } else if (n - i == 2) {
-        const std::uint32_t v = (std::uint32_t{in[i]} << 16) | (std::uint32_t{in[i + 1]} << 8);
-        group(kAlphabet[v >> 18], kAlphabet[(v >> 12) & 63], kAlphabet[(v >> 6) & 63], '=');
-    }
-    return out;
-}
-
-}  // namespace
 
 std::optional<std::string> Base64::encodeBase64WithData(const std::string& data) {
     if (data.empty()) return std::nullopt;
-    return encode(data, 0);
+    return platform::base64::encode(data);
 }
 
 std::optional<std::string> Base64::encodeBase64WithString(const std::string& text) {
@@ -73,46 +21,7 @@ std::optional<std::string> Base64::encodeBase64WithString(const std::string& tex
 }
 
 std::optional<std::string> Base64::decodeBase64WithString(const std::string& text) {
-    std::string out(text.size(), '\0');
-    std::size_t pos = 0;  // the output byte being filled
-    std::size_t accepted = 0;
-    const std::size_t n = text.size();
-    for (std::size_t k = 0; k < n; ++k) {
-        const auto c = static_cast<unsigned char>(text[k]);
-        if (c >= 0x80) return std::nullopt;  // not ASCII
-        if (c == 0) break;                   // the text ends at a zero byte
-        if (c == '=') {
-            const char next = k + 1 < n ? text[k + 1] : '\0';
-            if (accepted % 4 == 1 && next != '=') return std::nullopt;
-            continue;
-        }
-        const std::int16_t v = kDecodeTable[c];
-        if (v == kSkip) continue;
-        if (v == kInvalid) return std::nullopt;
-        const auto bits = static_cast<unsigned char>(v);
-        switch (accepted % 4) {
-            case 0:
-                out[pos] = static_cast<char>(bits << 2);
-                break;
-            case 1:
-                out[pos] = static_cast<char>(static_cast<unsigned char>(out[pos]) | (bits >> 4));
-                ++pos;
-                out[pos] = static_cast<char>((bits & 0x0F) << 4);
-                break;
-            case 2:
-                out[pos] = static_cast<char>(static_cast<unsigned char>(out[pos]) | (bits >> 2));
-                ++pos;
-                out[pos] = static_cast<char>((bits & 0x03) << 6);
-                break;
-            default:
-                out[pos] = static_cast<char>(static_cast<unsigned char>(out[pos]) | bits);
-                ++pos;
-                break;
-        }
-        ++accepted;
-    }
-    out.resize(pos);
-    return out;
+    return platform::base64::decode(text);
 }
 
 namespace DataAdditions {
@@ -211,38 +120,15 @@ std::optional<std::string> dataWithUncompressedContentsOfFile(const std::string&
 }
 
 std::string dataWithBase64EncodedString(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() / 4 * 3 + 3);
-    unsigned char quad[4] = {0, 0, 0, 0};
-    int count = 0;
-    for (unsigned char c : text) {
-        if (c == '=') break;
-        const std::int16_t v = kDecodeTable[c];
-        if (v < 0) continue;
-        quad[count++] = static_cast<unsigned char>(v);
-        if (count == 4) {
-            out.push_back(static_cast<char>((quad[0] << 2) | (quad[1] >> 4)));
-            out.push_back(static_cast<char>(((quad[1] & 0x0F) << 4) | (quad[2] >> 2)));
-            out.push_back(static_cast<char>(((quad[2] & 0x03) << 6) | quad[3]));
-            quad[0] = quad[1] = quad[2] = quad[3] = 0;
-            count = 0;
-        }
-    }
-    if (count == 1 || count == 2) {
-        out.push_back(static_cast<char>((quad[0] << 2) | (quad[1] >> 4)));
-    } else if (count == 3) {
-        out.push_back(static_cast<char>((quad[0] << 2) | (quad[1] >> 4)));
-        out.push_back(static_cast<char>(((quad[1] & 0x0F) << 4) | (quad[2] >> 2)));
-    }
-    return out;
+    return platform::base64::decodeLenient(text);
 }
 
 std::string base64Encoding(const std::string& data) {
-    return encode(data, 0);
+    return platform::base64::encode(data);
 }
 
 std::string base64EncodingWithLineLength(const std::string& data, std::size_t lineLength) {
-    return encode(data, lineLength);
+    return platform::base64::encode(data, lineLength);
 }
 
 }  // namespace DataAdditions

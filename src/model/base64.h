@@ -1,5 +1,5 @@
 #pragma once
-// Base64 (strict and lenient decoders) and the gzip/zlib helpers on byte strings.
+// The Base64 entry points (on platform::base64) and the gzip/zlib helpers on byte strings.
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -11,7 +11,7 @@ public:
     // nullopt for empty data.
     static std::optional<std::string> encodeBase64WithData(const std::string& data);
     static std::optional<std::string> encodeBase64WithString(const std::string& text);
-    // Strict decoder; nullopt for invalid text.
+    // Strict decoder (platform::base64::decode); nullopt for invalid text.
     static std::optional<std::string> decodeBase64WithString(const std::string& text);
 };
 
@@ -26,7 +26,8 @@ std::optional<std::string> gzipDeflate(const std::string& data);
 inline constexpr std::size_t kMaxInflatedFileSize = 64u * 1024u * 1024u;
 // The file's bytes; inflated when the extension is exactly "gz".
 std::optional<std::string> dataWithUncompressedContentsOfFile(const std::string& path);
-// Lenient decoder: ignores characters outside the alphabet, stops at the first "=".
+// Lenient decoder (platform::base64::decodeLenient): ignores characters outside the
+// alphabet, stops at the first "=".
 std::string dataWithBase64EncodedString(const std::string& text);
 std::string base64Encoding(const std::string& data);
 std::string base64EncodingWithLineLength(const std::string& data, std::size_t lineLength);

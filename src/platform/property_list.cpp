@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "platform/base64.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/utf8.h"
@@ -20,63 +21,6 @@ const PlistValue& noneValue() {
 }
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
-
-int base64Digit(char c) {
-    if (c >= 'A' && c <= 'Z') return c - 'A';
-    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-    if (c >= '0' && c <= '9') return c - '0' + 52;
-    if (c == '+') return 62;
-    if (c == '/') return 63;
-    return -1;
-}
-
-// Decodes Base64, skipping white space; false on any other stray character.
-bool decodeBase64(const std::string& in, std::string* out) {
-    std::string bytes;
-    unsigned buffer = 0;
-    int bits = 0;
-    bool padding = false;
-    for (char c : in) {
-        if (isSpace(c)) continue;
-        if (c == '=') {
-            padding = true;
-            continue;
-        }
-        int d = base64Digit(c);
-        if (d < 0 || padding) return false;
-        buffer = (buffer << 6) | static_cast<unsigned>(d);
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            bytes.push_back(static_cast<char>((buffer >> bits) & 0xFF));
-        }
-    }
-    *out = std::move(bytes);
-    return true;
-}
-
-std::string encodeBase64(const std::string& in) {
-    static const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    std::size_t i = 0;
-    for (; i + 2 < in.size(); i += 3) {
-        unsigned v = (static_cast<unsigned char>(in[i]) << 16) | (static_cast<unsigned char>(in[i + 1]) << 8) |
-                     static_cast<unsigned char>(in[i + 2]);
-        out += digits[(v >> 18) & 63];
-        out += digits[(v >> 12) & 63];
-        out += digits[(v >> 6) & 63];
-        out += digits[v & 63];
-    }
-    if (i < in.size()) {
-        unsigned v = static_cast<unsigned char>(in[i]) << 16;
-        if (i + 1 < in.size()) v |= static_cast<unsigned char>(in[i + 1]) << 8;
-        out += digits[(v >> 18) & 63];
-        out += digits[(v >> 12) & 63];
-        out += i + 1 < in.size() ? digits[(v >> 6) & 63] : '=';
-        out += '=';
-    }
-    return out;
-}
 
 // A small XML reader for the property-list vocabulary. Any error makes the whole document fail.
 class Parser {
@@ -294,7 +238,9 @@ private:
             out->text = std::move(t);
         } else if (name == "data") {
             out->type = PlistValue::Type::Data;
-            if (!decodeBase64(t, &out->text)) return false;
+            auto bytes = base64::decode(t);
+            if (!bytes) return false;
+            out->text = std::move(*bytes);
         } else {
             return false;
         }
@@ -339,7 +285,7 @@ void write(std::string& out, const PlistValue& v, int indent) {
             escape(out, v.text);
             out += "</date>\n";
             break;
-        case PlistValue::Type::Data: out += "<data>" + encodeBase64(v.text) + "</data>\n"; break;
+        case PlistValue::Type::Data: out += "<data>" + base64::encode(v.text) + "</data>\n"; break;
         case PlistValue::Type::Array:
             out += "<array>\n";
             for (const auto& e : v.array) write(out, e, indent + 1);

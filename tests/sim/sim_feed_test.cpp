@@ -32,7 +32,7 @@ TEST(SimFeed, PublishesOnlyTheSubscribedTopics) {
     SubClient sub(sim->feedPort(), {"IS;", "*#bm#*:", "GOLD", "MD_GOLD;"});
     ASSERT_TRUE(waitConnected(*sim, sub, "broadcast probe"));
     drain(sub);
-    for (const char* cmd : {"tick EURUSD", "tick GOLD", "status GOLD 1 3", "broadcast hello", "tick AAPL"})
+    for (const char* cmd : {"tick EURUSD", "tick GOLD", "status GOLD 1 3", "broadcast hello", "tick FRNM"})
         ASSERT_EQ(sim->command(cmd), "ok") << cmd;
     const auto got = drain(sub);
     ASSERT_EQ(got.size(), 4u);

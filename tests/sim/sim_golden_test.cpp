@@ -7,7 +7,7 @@
 #include "model/deployment_constants.h"
 
 #include "raw_client.h"
-#include "sim/json_value.h"
+#include "sim/json_fields.h"
 #include "sim/login_data.h"
 #include "sim/market.h"
 #include "sim/sim_crypto.h"
@@ -160,15 +160,21 @@ TEST(SimGolden, CipherAndCodecsAgreeWithAnIndependentImplementation) {
     EXPECT_FALSE(sim::SimCrypto::inflate(raw->substr(4, raw->size() / 2)));
 }
 
-TEST(SimGolden, JsonReaderKeepsNumberTextAndRejectsBadInput) {
-    const auto v = sim::JsonValue::parse(R"({"a": 1.50, "b": [true, null, "x\u00fc\n"], "c": -2e3})");
-    EXPECT_EQ(v["a"].text(), "1.50");
-    EXPECT_DOUBLE_EQ(v["c"].number(), -2000);
-    EXPECT_EQ(v["b"].items()[2].text(), "x\xc3\xbc\n");
-    EXPECT_TRUE(v["b"].items()[1].isNull());
-    EXPECT_TRUE(v["missing"].isNull());
+TEST(SimGolden, JsonReadingsKeepNumbersPlainAndRejectBadInput) {
+    const auto v = sim::parseJson(R"({"a": 0.00001, "b": [true, null, "x\u00fc\n"], "c": -2e3, "d": 7})");
+    EXPECT_EQ(sim::jsonText(sim::jsonMember(v, "a")), "0.00001");  // never "1e-05" on the wire
+    EXPECT_EQ(sim::jsonText(sim::jsonMember(v, "c")), "-2000.0");
+    EXPECT_DOUBLE_EQ(sim::jsonNumber(sim::jsonMember(v, "c")), -2000);
+    const auto& b = sim::jsonItems(sim::jsonMember(v, "b"));
+    ASSERT_EQ(b.size(), 3u);
+    EXPECT_EQ(sim::jsonText(b[2]), "x\xc3\xbc\n");
+    EXPECT_TRUE(b[1].is_null());
+    EXPECT_TRUE(sim::jsonMember(v, "missing").is_null());
+    EXPECT_TRUE(sim::jsonItems(sim::jsonMember(v, "d")).empty());  // a number is no list
+    EXPECT_EQ(sim::jsonInteger(sim::jsonMember(b[2], "x"), -1), -1);
     for (const char* bad : {"{", "{\"a\" 1}", "[1,]", "\"open", "{} x", "[01x]", "[--1]", "[1e]"})
-        EXPECT_THROW(sim::JsonValue::parse(bad), std::runtime_error) << bad;
+        EXPECT_THROW(sim::parseJson(bad), std::runtime_error) << bad;
+    EXPECT_THROW(sim::parseJson(std::string(100000, '[')), std::runtime_error);  // nesting too deep
     EXPECT_THROW(sim::Scenario::fromText(R"({"instruments": [{"InstrumentId": 1, "Code": "A;B"}]})"),
                  std::runtime_error);
     EXPECT_THROW(sim::Scenario::fromText(R"({"instruments": [{"InstrumentId": 1, "Code": "A", "DecimalPlaces": 8}]})"),

@@ -189,7 +189,7 @@ TEST(SimOrders, AWorkingOrderFillsWhenThePriceReachesIt) {
     const LoginResult r = login(c, "trader", "secret1");
     ASSERT_TRUE(r.accepted);
     // A buy limit above the market is reached at once.
-    c.sendEnvelope(newOrder("1001", "AAPL", 30, 45, "10", "500.00", "21"), r.sessionKey);
+    c.sendEnvelope(newOrder("1001", "FRNM", 30, 45, "10", "500.00", "21"), r.sessionKey);
     const auto got = collect(c, 800ms);
     EXPECT_EQ(summary(got), (std::vector<std::string>{"62/28", "1045", "62/23", "67/74", "1045"}));
     ASSERT_EQ(got.size(), 5u);
