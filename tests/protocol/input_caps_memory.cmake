@@ -3,5 +3,6 @@ add_unsanitized_test(protocol_input_caps_memory
           ${PROJECT_SOURCE_DIR}/src/protocol/compressed_payload.cpp
           ${PROJECT_SOURCE_DIR}/src/protocol/xml_reader.cpp
           ${PROJECT_SOURCE_DIR}/src/model/base64.cpp
+          ${PROJECT_SOURCE_DIR}/src/platform/base64.cpp
           ${PROJECT_SOURCE_DIR}/src/platform/log.cpp
-  LIBS ZLIB::ZLIB)
+  LIBS ZLIB::ZLIB OpenSSL::Crypto)
