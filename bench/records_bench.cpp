@@ -59,7 +59,7 @@ int main() {
         const std::string_view row = rest.substr(0, end);
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         if (row.empty()) continue;
-        if (const auto r = model::PendingOrderHD::initWithMessage(row)) {
+        if (const auto r = model::PendingOrderHD::fromRow(row)) {
             ++parsed;
             checksum += r->OrderPrice;
         }

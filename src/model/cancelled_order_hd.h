@@ -34,7 +34,7 @@ public:
     std::string OrderTime;
 
     // The record of one row; null when the row has too few fields.
-    static std::shared_ptr<CancelledOrderHD> initWithMessage(std::string_view row);
+    static std::shared_ptr<CancelledOrderHD> fromRow(std::string_view row);
 };
 
 }  // namespace model

@@ -4,8 +4,8 @@
 
 namespace model {
 
-std::shared_ptr<EquityHitPriceInfos> EquityHitPriceInfos::initWithMessage(std::string_view message) {
-    const HistoryRow row(message);
+std::shared_ptr<EquityHitPriceInfos> EquityHitPriceInfos::fromRow(std::string_view text) {
+    const HistoryRow row(text);
     if (row.size() < kFieldCount) {
         HistoryRow::logShortRow("EquityHitPriceInfos", row.size(), kFieldCount);
         return nullptr;

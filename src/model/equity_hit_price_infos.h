@@ -30,7 +30,7 @@ public:
     double ContractSize = 0.0;
 
     // The record of one row; null when the row has too few fields.
-    static std::shared_ptr<EquityHitPriceInfos> initWithMessage(std::string_view row);
+    static std::shared_ptr<EquityHitPriceInfos> fromRow(std::string_view row);
 };
 
 }  // namespace model

@@ -18,7 +18,7 @@ bool holdsSeparator(std::string_view text) {
 
 }  // namespace
 
-FileResource FileResource::initWithResourceType(const std::string& type, std::uint64_t product) {
+FileResource FileResource::searchRecord(const std::string& type, std::uint64_t product) {
     FileResource r;
     r.searchKey = type;
     r.productID = product;

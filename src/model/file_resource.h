@@ -22,8 +22,8 @@ public:
     std::string fileCRC;
     std::uint64_t fileEncodeType = 0;
 
-    // A search record for a resource type text, for the logged-in user's product.
-    static FileResource initWithResourceType(const std::string& resourceType, std::uint64_t productID);
+    // The record of a search for a resource type text, for the logged-in user's product.
+    static FileResource searchRecord(const std::string& resourceType, std::uint64_t productID);
 
     // The request record: fields each followed by 0x05, the last by 0x06.
     // Mode 1 search (nine fields), 0 download (seven), any other "". nullopt when

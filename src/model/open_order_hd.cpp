@@ -4,8 +4,8 @@
 
 namespace model {
 
-std::shared_ptr<OpenOrderHD> OpenOrderHD::initWithMessage(std::string_view message) {
-    const HistoryRow row(message);
+std::shared_ptr<OpenOrderHD> OpenOrderHD::fromRow(std::string_view text) {
+    const HistoryRow row(text);
     if (row.size() < kFieldCount) {
         HistoryRow::logShortRow("OpenOrderHD", row.size(), kFieldCount);
         return nullptr;

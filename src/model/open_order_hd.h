@@ -39,7 +39,7 @@ public:
     double BaseCurrencyRate = 0.0;
 
     // The record of one row; null when the row has too few fields.
-    static std::shared_ptr<OpenOrderHD> initWithMessage(std::string_view row);
+    static std::shared_ptr<OpenOrderHD> fromRow(std::string_view row);
 };
 
 }  // namespace model

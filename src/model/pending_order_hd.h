@@ -45,7 +45,7 @@ public:
     std::string TouchDateTime;
 
     // The record of one row; null when the row has too few fields.
-    static std::shared_ptr<PendingOrderHD> initWithMessage(std::string_view row);
+    static std::shared_ptr<PendingOrderHD> fromRow(std::string_view row);
 };
 
 }  // namespace model

@@ -4,8 +4,8 @@
 
 namespace model {
 
-std::shared_ptr<SettledOrderHD> SettledOrderHD::initWithMessage(std::string_view message) {
-    const HistoryRow row(message);
+std::shared_ptr<SettledOrderHD> SettledOrderHD::fromRow(std::string_view text) {
+    const HistoryRow row(text);
     if (row.size() < kFieldCount) {
         HistoryRow::logShortRow("SettledOrderHD", row.size(), kFieldCount);
         return nullptr;

@@ -36,7 +36,7 @@ public:
     double accountCurrencyRate = 0.0;
 
     // The record of one row; null when the row has too few fields.
-    static std::shared_ptr<SettledOrderHD> initWithMessage(std::string_view row);
+    static std::shared_ptr<SettledOrderHD> fromRow(std::string_view row);
 };
 
 }  // namespace model

@@ -14,7 +14,7 @@ std::int32_t intValue(std::string_view text);
 std::int64_t longLongValue(std::string_view text);
 // Unsigned reading of the integer prefix; a negative text reads as 0.
 std::uint64_t unsignedLongLongValue(std::string_view text);
-// YES on "Y", "y", "T", "t" or a digit 1-9 after blanks, an optional sign and leading zeros.
+// True on "Y", "y", "T", "t" or a digit 1-9 after blanks, an optional sign and leading zeros.
 bool boolValue(std::string_view text);
 // Floating-point prefix ("1.5e2x" -> 150); no value, infinity and NaN read as 0.
 double doubleValue(std::string_view text);

@@ -23,7 +23,7 @@ public:
     double bidRate = 0.0;
     double askRate = 0.0;
     std::int64_t conversionMode = 0;
-    // YES: amounts are divided by the conversion price; NO: multiplied by it.
+    // True: amounts are divided by the conversion price; false: multiplied by it.
     bool isDirect = false;
     double depositRate = 0.0;
 };

@@ -12,12 +12,12 @@ NotificationCenter& NotificationCenter::defaultCenter() {
 }
 
 NotificationCenter::Token NotificationCenter::addObserver(const std::string& name, Callback callback,
-                                                          ObjectFilter filter) {
+                                                          const void* sender) {
     std::lock_guard<std::mutex> lock(mutex_);
     Token token = next_++;
     if (!callback) return token;  // nothing to call; the token is still valid to remove
     observers_[name].push_back(
-        Entry{token, std::move(callback), std::move(filter), std::make_shared<std::atomic<bool>>(true)});
+        Entry{token, std::move(callback), sender, std::make_shared<std::atomic<bool>>(true)});
     names_.emplace(token, name);
     return token;
 }
@@ -25,7 +25,6 @@ NotificationCenter::Token NotificationCenter::addObserver(const std::string& nam
 void NotificationCenter::removeObserver(Token token) {
     std::shared_ptr<std::atomic<bool>> alive;
     Callback dropped;
-    ObjectFilter droppedFilter;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         auto n = names_.find(token);
@@ -37,7 +36,6 @@ void NotificationCenter::removeObserver(Token token) {
                 if (it->token == token) {
                     alive = it->alive;
                     dropped = std::move(it->callback);
-                    droppedFilter = std::move(it->filter);
                     entries.erase(it);
                     break;
                 }
@@ -50,7 +48,7 @@ void NotificationCenter::removeObserver(Token token) {
     if (alive) alive->store(false);
 }
 
-void NotificationCenter::post(const std::string& name, std::any object, UserInfo userInfo) {
+void NotificationCenter::post(const std::string& name, Payload payload, const void* sender) {
     std::vector<Entry> targets;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -58,21 +56,20 @@ void NotificationCenter::post(const std::string& name, std::any object, UserInfo
         if (list == observers_.end()) return;
         targets = list->second;
     }
-    const Notification note{name, std::move(object), std::move(userInfo)};
+    const Notification note{name, std::move(payload), sender};
     for (const auto& entry : targets) {
         if (!entry.alive->load(std::memory_order_acquire)) continue;
-        if (entry.filter && !entry.filter(note.object)) continue;
+        if (entry.sender && entry.sender != sender) continue;
         entry.callback(note);
     }
 }
 
-void NotificationCenter::postOnMain(const std::string& name, std::any object, UserInfo userInfo) {
+void NotificationCenter::postOnMain(const std::string& name, Payload payload, const void* sender) {
     std::weak_ptr<int> alive = lifetime_;
-    MainExecutor::post(
-        [this, alive, name, object = std::move(object), userInfo = std::move(userInfo)]() mutable {
-            if (alive.expired()) return;
-            post(name, std::move(object), std::move(userInfo));
-        });
+    MainExecutor::post([this, alive, name, payload = std::move(payload), sender]() mutable {
+        if (alive.expired()) return;
+        post(name, std::move(payload), sender);
+    });
 }
 
 std::size_t NotificationCenter::observerCount(const std::string& name) const {

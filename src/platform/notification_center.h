@@ -3,7 +3,6 @@
 // registration order; postOnMain queues delivery FIFO on the main executor.
 // Adding, removing and posting are safe from any thread; an observer removed
 // during a delivery is not called afterwards.
-#include <any>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -16,34 +15,44 @@
 
 namespace platform {
 
-using UserInfo = std::map<std::string, std::any>;
+// What a notification carries: each kind of notification has its own struct
+// derived from this one.
+struct NotificationPayload {
+    virtual ~NotificationPayload() = default;
+};
 
 struct Notification {
     std::string name;
-    std::any object;
-    UserInfo userInfo;
+    std::shared_ptr<const NotificationPayload> payload;  // none for a bare notification
+    const void* sender = nullptr;                        // who posted it; only compared
+
+    // The payload as a T; null when there is none or it is of another kind.
+    template <class T>
+    const T* as() const {
+        return dynamic_cast<const T*>(payload.get());
+    }
 };
 
 class NotificationCenter {
 public:
     using Token = std::uint64_t;
     using Callback = std::function<void(const Notification&)>;
-    // Compares a posted object with an observer's filter.
-    using ObjectFilter = std::function<bool(const std::any&)>;
+    using Payload = std::shared_ptr<const NotificationPayload>;
 
     static NotificationCenter& defaultCenter();
 
-    Token addObserver(const std::string& name, Callback callback, ObjectFilter filter = nullptr);
+    // With a sender, the observer hears only what that sender posts.
+    Token addObserver(const std::string& name, Callback callback, const void* sender = nullptr);
     void removeObserver(Token token);
-    void post(const std::string& name, std::any object = {}, UserInfo userInfo = {});
-    void postOnMain(const std::string& name, std::any object = {}, UserInfo userInfo = {});
+    void post(const std::string& name, Payload payload = nullptr, const void* sender = nullptr);
+    void postOnMain(const std::string& name, Payload payload = nullptr, const void* sender = nullptr);
     std::size_t observerCount(const std::string& name) const;
 
 private:
     struct Entry {
         Token token;
         Callback callback;
-        ObjectFilter filter;
+        const void* sender;
         std::shared_ptr<std::atomic<bool>> alive;
     };
     mutable std::mutex mutex_;

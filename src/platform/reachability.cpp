@@ -130,8 +130,8 @@ Reachability::~Reachability() {
     unreachableBlock = nullptr;
 }
 
-std::shared_ptr<Reachability> Reachability::initWithReachabilityRef(ReachabilityTarget target,
-                                                                    std::shared_ptr<ReachabilitySource> source) {
+std::shared_ptr<Reachability> Reachability::reachabilityWithTarget(
+    ReachabilityTarget target, std::shared_ptr<ReachabilitySource> source) {
     if (!source) source = ReachabilitySource::defaultSource();
     if (!source) return nullptr;
     return std::shared_ptr<Reachability>(new Reachability(std::move(target), std::move(source)));
@@ -140,17 +140,13 @@ std::shared_ptr<Reachability> Reachability::initWithReachabilityRef(Reachability
 std::shared_ptr<Reachability> Reachability::reachabilityWithHostname(const std::string& hostName) {
     ReachabilityTarget t;
     if (!ReachabilityTarget::fromHostName(hostName, &t)) return nullptr;
-    return initWithReachabilityRef(std::move(t));
-}
-
-std::shared_ptr<Reachability> Reachability::reachabilityWithHostName(const std::string& hostName) {
-    return reachabilityWithHostname(hostName);
+    return reachabilityWithTarget(std::move(t));
 }
 
 std::shared_ptr<Reachability> Reachability::reachabilityWithAddress(const sockaddr* address) {
     ReachabilityTarget t;
     if (!ReachabilityTarget::fromAddress(address, &t)) return nullptr;
-    return initWithReachabilityRef(std::move(t));
+    return reachabilityWithTarget(std::move(t));
 }
 
 std::shared_ptr<Reachability> Reachability::reachabilityForInternetConnection() {
@@ -229,7 +225,8 @@ void Reachability::reachabilityChanged(std::uint32_t flags) {
     auto self = shared_from_this();
     const Block& block = isReachableWithFlags(flags) ? reachableBlock : unreachableBlock;
     if (block) block(self);
-    NotificationCenter::defaultCenter().postOnMain(kReachabilityChangedNotification, self);
+    NotificationCenter::defaultCenter().postOnMain(
+        kReachabilityChangedNotification, std::make_shared<const ReachabilityChange>(self), self.get());
 }
 
 bool Reachability::isReachableWithFlags(std::uint32_t flags) {

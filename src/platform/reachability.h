@@ -1,7 +1,7 @@
 #pragma once
 // Watches whether the machine can reach the network and announces changes with
-// "kReachabilityChangedNotification" (object: the std::shared_ptr<Reachability>)
-// on the main executor. Flags are computed from a ReachabilitySource: the
+// "kReachabilityChangedNotification" (payload: ReachabilityChange, sender: the
+// Reachability) on the main executor. Flags are computed from a ReachabilitySource: the
 // netlink route source on Linux, or a fake one in tests.
 #include <sys/socket.h>
 
@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/notification_center.h"
 #include "platform/serial_queue.h"
 
 namespace platform {
@@ -91,12 +92,12 @@ public:
 
     // Constructors; each gives nullptr when the target cannot be made.
     static std::shared_ptr<Reachability> reachabilityWithHostname(const std::string& hostName);
-    static std::shared_ptr<Reachability> reachabilityWithHostName(const std::string& hostName);
     static std::shared_ptr<Reachability> reachabilityWithAddress(const sockaddr* address);
     static std::shared_ptr<Reachability> reachabilityForInternetConnection();  // 0.0.0.0
     static std::shared_ptr<Reachability> reachabilityForLocalWiFi();           // 169.254.0.0
-    static std::shared_ptr<Reachability> initWithReachabilityRef(ReachabilityTarget target,
-                                                                 std::shared_ptr<ReachabilitySource> source = nullptr);
+    // Without a source, the default one.
+    static std::shared_ptr<Reachability> reachabilityWithTarget(
+        ReachabilityTarget target, std::shared_ptr<ReachabilitySource> source = nullptr);
     ~Reachability();
     Reachability(const Reachability&) = delete;
     Reachability& operator=(const Reachability&) = delete;
@@ -143,6 +144,12 @@ private:
     std::uint64_t generation_ = 0;
     bool haveLastFlags_ = false;
     std::uint32_t lastFlags_ = 0;
+};
+
+// What "kReachabilityChangedNotification" carries.
+struct ReachabilityChange : NotificationPayload {
+    explicit ReachabilityChange(std::shared_ptr<Reachability> changed) : reachability(std::move(changed)) {}
+    std::shared_ptr<Reachability> reachability;
 };
 
 }  // namespace platform

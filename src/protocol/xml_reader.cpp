@@ -218,11 +218,11 @@ void trimText(TBXMLElement* element) {
 XMLReader::XMLReader() = default;
 
 XMLReader::XMLReader(std::string_view text, std::size_t maxElements) {
-    initWithBytes(text.data(), text.size(), maxElements);
+    load(text.data(), text.size(), maxElements);
 }
 
 XMLReader::XMLReader(std::span<const std::uint8_t> data, std::size_t maxElements) {
-    initWithBytes(reinterpret_cast<const char*>(data.data()), data.size(), maxElements);
+    load(reinterpret_cast<const char*>(data.data()), data.size(), maxElements);
 }
 
 XMLReader::~XMLReader() = default;
@@ -256,15 +256,15 @@ XMLReader& XMLReader::operator=(XMLReader&& other) noexcept {
     return *this;
 }
 
-std::unique_ptr<XMLReader> XMLReader::tbxmlWithXMLString(std::string_view text) {
+std::unique_ptr<XMLReader> XMLReader::fromText(std::string_view text) {
     return std::make_unique<XMLReader>(text);
 }
 
-std::unique_ptr<XMLReader> XMLReader::tbxmlWithXMLData(std::span<const std::uint8_t> data) {
+std::unique_ptr<XMLReader> XMLReader::fromData(std::span<const std::uint8_t> data) {
     return std::make_unique<XMLReader>(data);
 }
 
-void XMLReader::initWithBytes(const char* data, std::size_t length, std::size_t maxElements) {
+void XMLReader::load(const char* data, std::size_t length, std::size_t maxElements) {
     if (!data || length == 0) return;
     // A NUL byte ends the document.
     if (const void* nul = std::memchr(data, '\0', length)) {

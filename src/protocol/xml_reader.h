@@ -60,8 +60,9 @@ class XMLReader {
     XMLReader(XMLReader&&) noexcept;
     XMLReader& operator=(XMLReader&&) noexcept;
 
-    static std::unique_ptr<XMLReader> tbxmlWithXMLString(std::string_view text);
-    static std::unique_ptr<XMLReader> tbxmlWithXMLData(std::span<const std::uint8_t> data);
+    // A reader of its own on the heap, for holders that keep one.
+    static std::unique_ptr<XMLReader> fromText(std::string_view text);
+    static std::unique_ptr<XMLReader> fromData(std::span<const std::uint8_t> data);
 
     // The first element of the document, or none.
     TBXMLElement* rootXMLElement() const { return rootXMLElement_; }
@@ -85,7 +86,8 @@ class XMLReader {
     static constexpr std::size_t kRecordsPerBlock = 100;
 
   private:
-    void initWithBytes(const char* data, std::size_t length, std::size_t maxElements);
+    // Copies and parses the document; nothing when empty or past the element cap.
+    void load(const char* data, std::size_t length, std::size_t maxElements);
     void decodeBytes();
     void readAttributes(TBXMLElement* element, char* from, char* tagEnd);
     TBXMLElement* nextAvailableElement();

@@ -197,8 +197,9 @@ void BusinessBase::disconnectServer() {
 void BusinessBase::connectionDidConnect(bool demoRegistration) {
     onMain([demoRegistration](BusinessBase& s) {
         if (demoRegistration) {
-            platform::NotificationCenter::defaultCenter().post(notifications::kSendLoginRegistrationRequest,
-                                                               s.conn);
+            platform::NotificationCenter::defaultCenter().post(
+                notifications::kSendLoginRegistrationRequest,
+                std::make_shared<const ConnectionPayload>(s.conn));
             return;
         }
         s.appendJournal(JournalData::getLoginJournalData(kJournalConnected, s.journalContext()));
@@ -414,7 +415,9 @@ void BusinessBase::dispatchMessage(const IncomingMessage& m, protocol::MessageBa
 // Network speed and password changes
 
 void BusinessBase::postnetworkspeedNotification(const std::optional<std::string>& text) {
-    if (text) platform::NotificationCenter::defaultCenter().post(notifications::kNetworkSpeed, *text);
+    if (text)
+        platform::NotificationCenter::defaultCenter().post(notifications::kNetworkSpeed,
+                                                           std::make_shared<const TextPayload>(*text));
 }
 
 void BusinessBase::acceptNewPassword(const std::string& password) {

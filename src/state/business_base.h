@@ -11,7 +11,6 @@
 // the main thread (asserted at dispatch and in the destructor), except the
 // members marked "NewQueue" and the session key (locked). Network threads hold
 // the session only weakly.
-#include <any>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -38,6 +37,7 @@
 #include "state/journal.h"
 #include "state/journal_data.h"
 #include "state/login_handshake.h"
+#include "state/notification_payloads.h"
 #include "state/order_book.h"
 #include "state/ping_monitor.h"
 #include "state/reference_data.h"
@@ -157,7 +157,7 @@ public:
     void passwordChangeNotification();
     void demoUserCreationNotification(const std::string& userAndPassword);
     void demoUserCreationFailureNotification();
-    void sendRoomCreationNotification(const std::any& room);
+    void sendRoomCreationNotification(const std::string& roomCreationKey);
     void UpdateChatNotification(const std::string& name);
     void NewChatMessageNotification(const std::vector<std::string>& message);
     void TriggerNewChatNotification(const std::string& a, const std::string& b);
@@ -166,8 +166,9 @@ public:
     void ShowSettledOrderNotification(const std::string& text);
     void ChatQueueStatusUpdateNotification();
     void OrderRejectionNotification(const std::string& reason);
-    void bulkCloseRejectedNotification(const std::any& object);
-    void bulkCloseSettledNotification(const std::any& object);
+    // Tag 125 of the rejected message and the rejection reason text.
+    void bulkCloseRejectedNotification(const std::string& reference, const std::string& reason);
+    void bulkCloseSettledNotification(const std::shared_ptr<model::Order>& settled);
     void orderexecutedNotification(const std::shared_ptr<model::Order>& order);
     void TradeConfirmationNotification(const std::string& text);
     void LoginSuccessNotification();
@@ -180,9 +181,10 @@ public:
     void bankDetailsReceivedNotification();
     void NewMessageNotification(const std::string& text);
     void NewMessagesNotification(const std::string& text);
-    void NoticeMessageReceivedNotification(const std::any& object);
-    void RecentConversationMessageReceivedNotification(const std::any& object);
-    void payGateTransactionResponseNotification(const std::any& object);
+    // Without a room id the notification carries nothing.
+    void NoticeMessageReceivedNotification(const std::optional<std::string>& roomId);
+    void RecentConversationMessageReceivedNotification(const std::optional<std::string>& roomId);
+    void payGateTransactionResponseNotification(std::shared_ptr<const PayGateUpdate> update);
     // 801 deposit and 802 withdrawal details; 930 and 931 approval banners.
     void approvalNotificationForActionType(std::int64_t actionType, const ApprovalNotice& request);
     // A banner's action: opens "AppDownloadURL" and quits when it is an http
@@ -296,6 +298,8 @@ private:
     void decodeFrame(std::string frame);
     void dispatchMessage(const IncomingMessage& message, protocol::MessageBase& object);
     void commonBanner(const std::string& message, const std::string& title);
+    // Posts with the session as sender; without a payload, the session alone.
+    void postAboutSelf(const std::string& name, std::shared_ptr<const SessionPayload> payload = nullptr);
     Watchlist watchlist();
     // Codes of the visible open positions, then of the visible pending orders.
     std::vector<std::string> heldItemCodes() const;

@@ -9,6 +9,7 @@
 #include "platform/log.h"
 #include "platform/notification_center.h"
 #include "state/business_base.h"
+#include "state/notification_payloads.h"
 #include "state/resource_files.h"
 #include "state/session_notifications.h"
 
@@ -16,6 +17,10 @@ namespace state {
 
 namespace {
 platform::NotificationCenter& center() { return platform::NotificationCenter::defaultCenter(); }
+
+std::shared_ptr<const TextPayload> roomPayload(const std::optional<std::string>& roomId) {
+    return roomId ? std::make_shared<const TextPayload>(*roomId) : nullptr;
+}
 }  // namespace
 
 void BusinessBase::commonBanner(const std::string& message, const std::string& title) {
@@ -35,24 +40,34 @@ void BusinessBase::postNotification(const std::string& name) {
     onMain([name](BusinessBase&) { center().post(name); });
 }
 
-void BusinessBase::watchlistUpdateNotification() {
-    center().post(notifications::kWatchlistUpdate, shared_from_this());
+void BusinessBase::postAboutSelf(const std::string& name, std::shared_ptr<const SessionPayload> payload) {
+    if (!payload) payload = std::make_shared<const SessionPayload>(shared_from_this());
+    center().post(name, std::move(payload), this);
 }
 
-void BusinessBase::passwordChangeNotification() { center().post(notifications::kPasswordChange, shared_from_this()); }
+void BusinessBase::watchlistUpdateNotification() {
+    postAboutSelf(notifications::kWatchlistUpdate);
+}
+
+void BusinessBase::passwordChangeNotification() {
+    postAboutSelf(notifications::kPasswordChange);
+}
 
 void BusinessBase::demoUserCreationNotification(const std::string& userAndPassword) {
-    center().post(notifications::kDemoUserCreation, shared_from_this(),
-                  platform::UserInfo{{"UserInfo", userAndPassword}});
+    postAboutSelf(notifications::kDemoUserCreation,
+                  std::make_shared<const DemoUserCreated>(shared_from_this(), userAndPassword));
 }
 
 void BusinessBase::demoUserCreationFailureNotification() { ui_.showAlert(text("0314"), ui_.bundleName()); }
 
-void BusinessBase::sendRoomCreationNotification(const std::any& room) {
-    center().post(notifications::kChatRoomCreation, shared_from_this(), platform::UserInfo{{"RoomCreationKey", room}});
+void BusinessBase::sendRoomCreationNotification(const std::string& roomCreationKey) {
+    postAboutSelf(notifications::kChatRoomCreation,
+                  std::make_shared<const ChatRoomCreated>(shared_from_this(), roomCreationKey));
 }
 
-void BusinessBase::UpdateChatNotification(const std::string& name) { center().post(name, shared_from_this()); }
+void BusinessBase::UpdateChatNotification(const std::string& name) {
+    postAboutSelf(name);
+}
 
 void BusinessBase::NewChatMessageNotification(const std::vector<std::string>& m) {
     if (m.empty()) return;
@@ -79,12 +94,13 @@ void BusinessBase::TriggerNewChatNotification(const std::string& a, const std::s
 
 void BusinessBase::chartDataReceivedNotification(std::uint64_t n) {
     onMain([n](BusinessBase&) {
-        center().post(std::string(notifications::kChartDataReceived) + std::to_string(n), std::to_string(n));
+        center().post(std::string(notifications::kChartDataReceived) + std::to_string(n),
+                      std::make_shared<const TextPayload>(std::to_string(n)));
     });
 }
 
 void BusinessBase::CloseHedgedPositionsNotification() {
-    center().post(notifications::kCloseHedgePosition, shared_from_this());
+    postAboutSelf(notifications::kCloseHedgePosition);
 }
 
 void BusinessBase::ShowSettledOrderNotification(const std::string& t) {
@@ -110,7 +126,7 @@ void BusinessBase::ShowSettledOrderNotification(const std::string& t) {
 }
 
 void BusinessBase::ChatQueueStatusUpdateNotification() {
-    center().post(notifications::kChatQueueStatusUpdate, shared_from_this());
+    postAboutSelf(notifications::kChatQueueStatusUpdate);
 }
 
 void BusinessBase::OrderRejectionNotification(const std::string& reason) {
@@ -122,16 +138,19 @@ void BusinessBase::OrderRejectionNotification(const std::string& reason) {
     });
 }
 
-void BusinessBase::bulkCloseRejectedNotification(const std::any& object) {
-    onMain([object](BusinessBase&) {
-        center().post(notifications::kBulkClose, object, platform::UserInfo{{"73", std::string("25")}});
-    });
+void BusinessBase::bulkCloseRejectedNotification(const std::string& reference, const std::string& reason) {
+    auto result = std::make_shared<BulkCloseResult>();
+    result->status = BulkCloseResult::kRejected;
+    result->reference = reference;
+    result->reason = reason;
+    onMain([result](BusinessBase&) { center().post(notifications::kBulkClose, result); });
 }
 
-void BusinessBase::bulkCloseSettledNotification(const std::any& object) {
-    onMain([object](BusinessBase&) {
-        center().post(notifications::kBulkClose, object, platform::UserInfo{{"73", std::string("66")}});
-    });
+void BusinessBase::bulkCloseSettledNotification(const std::shared_ptr<model::Order>& settled) {
+    auto result = std::make_shared<BulkCloseResult>();
+    result->status = BulkCloseResult::kSettled;
+    result->settled = settled;
+    onMain([result](BusinessBase&) { center().post(notifications::kBulkClose, result); });
 }
 
 void BusinessBase::orderexecutedNotification(const std::shared_ptr<model::Order>& o) {
@@ -186,7 +205,7 @@ void BusinessBase::userNotificationCenterDidActivateNotification(const Banner& b
 }
 
 void BusinessBase::PendingOrderNotification(const std::shared_ptr<model::Order>& order) {
-    center().post(notifications::kPendingOrder, order);
+    center().post(notifications::kPendingOrder, std::make_shared<const OrderPayload>(order));
 }
 
 void BusinessBase::MarginCallNotification(const std::string& account) {
@@ -229,16 +248,16 @@ void BusinessBase::NewMessagesNotification(const std::string& count) {
     ui_.showLocalNotification(banner.subtitle, banner.informativeText);
 }
 
-void BusinessBase::NoticeMessageReceivedNotification(const std::any& object) {
-    center().post(notifications::kNoticeMessageReceived, object);
+void BusinessBase::NoticeMessageReceivedNotification(const std::optional<std::string>& roomId) {
+    center().post(notifications::kNoticeMessageReceived, roomPayload(roomId));
 }
 
-void BusinessBase::RecentConversationMessageReceivedNotification(const std::any& object) {
-    center().post(notifications::kRecentConversationReceived, object);
+void BusinessBase::RecentConversationMessageReceivedNotification(const std::optional<std::string>& roomId) {
+    center().post(notifications::kRecentConversationReceived, roomPayload(roomId));
 }
 
-void BusinessBase::payGateTransactionResponseNotification(const std::any& object) {
-    onMain([object](BusinessBase&) { center().post(notifications::kPayGateTransaction, object); });
+void BusinessBase::payGateTransactionResponseNotification(std::shared_ptr<const PayGateUpdate> update) {
+    onMain([update](BusinessBase&) { center().post(notifications::kPayGateTransaction, update); });
 }
 
 void BusinessBase::approvalNotificationForActionType(std::int64_t k, const ApprovalNotice& r) {
@@ -268,7 +287,8 @@ void BusinessBase::approvalNotificationForActionType(std::int64_t k, const Appro
             line(text("0718"), r.destinationBankAccount),
             line(text("0622"), r.remarks),
         };
-        onMain([lines](BusinessBase&) { center().post(notifications::kDepositRequest, lines); });
+        auto details = std::make_shared<const DetailLines>(std::move(lines));
+        onMain([details](BusinessBase&) { center().post(notifications::kDepositRequest, details); });
     } else if (k == 802) {
         std::vector<std::string> lines = {
             line(text("0725"), std::to_string(r.approvalRequestId)),
@@ -277,7 +297,8 @@ void BusinessBase::approvalNotificationForActionType(std::int64_t k, const Appro
             line(text("0590"), amount(r.approvedAmount)),
             line(text("0622"), r.remarks),
         };
-        onMain([lines](BusinessBase&) { center().post(notifications::kWithdrawalRequest, lines); });
+        auto details = std::make_shared<const DetailLines>(std::move(lines));
+        onMain([details](BusinessBase&) { center().post(notifications::kWithdrawalRequest, details); });
     } else if (k == 930 || k == 931) {
         const char* titleKey = nullptr;
         std::uint64_t account = 0;

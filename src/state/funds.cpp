@@ -1,20 +1,13 @@
 #include "state/funds.h"
 
 #include "platform/log.h"
-#include "platform/notification_center.h"
 #include "state/business_base.h"
 #include "state/journal_data.h"
+#include "state/notification_payloads.h"
 
 namespace state {
 
 using protocol::MsgType;
-
-namespace {
-// Values of "State" in the pay-gate notification.
-constexpr std::int64_t kMasterAdded = 1;
-constexpr std::int64_t kStatusAnswer = 2;
-constexpr std::int64_t kTransactionAnswer = 3;
-}  // namespace
 
 void Funds::registerHandlers(Dispatcher& table) {
     namespace Log = platform::Log;
@@ -25,7 +18,7 @@ void Funds::registerHandlers(Dispatcher& table) {
         auto record = processPayGateTransMasterResponse(m.message, &added);
         if (record && added)
             session_.payGateTransactionResponseNotification(
-                platform::UserInfo{{"State", kMasterAdded}, {"Data", record}});
+                std::make_shared<const PayGateUpdate>(PayGateUpdate::kMasterAdded, record));
     });
     table.add(MsgType::PayGateTransactionResponse, owner, [this](const Dispatch& m) {
         Log::info("PayGateTransactionResponse");
@@ -33,7 +26,7 @@ void Funds::registerHandlers(Dispatcher& table) {
         auto record = processPayGateTransactionResponse(m.message, &error);
         if (!record) return;
         session_.payGateTransactionResponseNotification(
-            platform::UserInfo{{"State", kTransactionAnswer}, {"Data", record}, {"Error", error}});
+            std::make_shared<const PayGateUpdate>(PayGateUpdate::kTransactionAnswer, record, error));
         session_.appendJournal(JournalData::getPaymentTransactionJournalData(
             error, record->requestId, record->transStatus, record->payTransactionId, session_.journalContext()));
     });
@@ -42,7 +35,7 @@ void Funds::registerHandlers(Dispatcher& table) {
         auto record = processPayGateStatusResponse(m.message);
         if (record)
             session_.payGateTransactionResponseNotification(
-                platform::UserInfo{{"State", kStatusAnswer}, {"Data", record}});
+                std::make_shared<const PayGateUpdate>(PayGateUpdate::kStatusAnswer, record));
     });
     table.add(MsgType::ApprovalResponse, owner, [this](const Dispatch& m) {
         Log::info("ApprovalResponse");

@@ -1,7 +1,5 @@
 #include "state/order_book.h"
 
-#include <map>
-
 #include "platform/log.h"
 #include "protocol/message_cracker.h"
 #include "protocol/tags.h"
@@ -110,8 +108,7 @@ void OrderBook::orderRejected(const Dispatch& m) {
     std::string reason = session_.GetOrderRejectionReason(v.rejectionCode);
     session_.OrderRejectionNotification(reason);
     // A rejection without tag 125 still reaches the close-all window.
-    session_.bulkCloseRejectedNotification(
-        std::map<std::string, std::string>{{"125", v.bulkCloseReference.value_or("")}, {"17", reason}});
+    session_.bulkCloseRejectedNotification(v.bulkCloseReference.value_or(""), reason);
     if (v.bracketReference && !v.bracketReference->empty()) {
         ModifyBracketOrderUpdateonOpenOrderCollection(m.fields, v.bracketReference, status::Rejected);
         return;

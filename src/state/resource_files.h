@@ -39,7 +39,7 @@ bool saveFileWithName(const std::string& folder, const std::string& fileName, co
                       const ResourceMap& resources, const Post& post);
 
 // Every listed calendar file (a key holding ".ics") is present in the folder;
-// also YES when the list names none. Keys that are not plain file names, and
+// also true when the list names none. Keys that are not plain file names, and
 // the merged calendar itself, are not looked for.
 bool checkFilesDownloadedAtPath(const std::string& folder, const ResourceMap& resources);
 

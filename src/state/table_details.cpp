@@ -51,7 +51,7 @@ void ReferenceData::parseXml(std::string_view text) {
     TableDataCollection.clear();
     tableName.clear();
     currentRow = 0;
-    tbxml = protocol::XMLReader::tbxmlWithXMLString(text);
+    tbxml = protocol::XMLReader::fromText(text);
     if (!tbxml || !tbxml->rootXMLElement()) {
         platform::Log::debug("XML answer without a root element: no tables");
         return;
@@ -215,7 +215,7 @@ void ReferenceData::FillGroupDetails(const TableRow& row) {
 }
 
 // InitialSellMargin, availableOrderSettings and isAvailableForTrading have no
-// column on this road and stay 0 / NO: margins then use InitialMargin for
+// column on this road and stay 0 / false: margins then use InitialMargin for
 // both sides, and the order checks read "no restriction" from the zero bits.
 void ReferenceData::FillGroupInstruments(const TableRow& row) {
     const std::string* groupKey = row.find("groupid");

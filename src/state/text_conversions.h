@@ -20,7 +20,7 @@ std::int32_t intValue(std::string_view text);
 std::int64_t integerValue(std::string_view text);
 // Leading decimal floating-point number; 0.0 when none.
 double doubleValue(std::string_view text);
-// YES when the first character after blanks, a sign and leading zeros is
+// True when the first character after blanks, a sign and leading zeros is
 // "Y", "y", "T", "t" or a digit 1 to 9.
 bool boolValue(std::string_view text);
 // int, sign-extended to 64 bits and kept as its unsigned pattern.

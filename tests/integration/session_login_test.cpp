@@ -55,7 +55,7 @@ protected:
                 posted.push_back(n.name);
                 if (n.name == "SendLoginRegistrationRequest" && onRegistration) onRegistration();
                 if (n.name == "DemoUserCreationNotification")
-                    demoUser = std::any_cast<std::string>(n.userInfo.at("UserInfo"));
+                    demoUser = n.as<state::DemoUserCreated>()->userAndPassword;
             }));
         }
     }

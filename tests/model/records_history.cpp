@@ -62,7 +62,7 @@ TEST(PendingOrderRow, ReadsEveryFieldByPosition) {
     const std::string text = row({"P1", "T9", "1001", "42", "1", "2", "10.5", "1", "0", "8.5", "101.25", "0", "99.5",
                                   "0", "1", "5", "20261231235959", "0", "0", "0", "0", "0.3", "R7", "RP8",
                                   "20261201093000", "POS5", "0", "0", "20261201093001"});
-    const auto r = PendingOrderHD::initWithMessage(text);
+    const auto r = PendingOrderHD::fromRow(text);
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(r->PendingOrderId, "P1");
     EXPECT_EQ(r->RefTicketId, "T9");
@@ -92,7 +92,7 @@ TEST(OpenPositionRow, ReadsField27AndIgnoresTheGap) {
                                   "20261202000000", "20261231000000"};
     for (int i = 22; i <= 26; ++i) f.push_back("\x01garbage\x04");
     f.push_back("1.1");
-    const auto r = OpenOrderHD::initWithMessage(row(f));
+    const auto r = OpenOrderHD::fromRow(row(f));
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(r->PositionId, "OP1");
     EXPECT_EQ(r->AccountId, "1001");
@@ -117,14 +117,14 @@ TEST(OpenPositionRow, ReadsField27AndIgnoresTheGap) {
 
     // One field short of 27: refused, not read out of range.
     f.pop_back();
-    EXPECT_EQ(OpenOrderHD::initWithMessage(row(f)), nullptr);
+    EXPECT_EQ(OpenOrderHD::fromRow(row(f)), nullptr);
 }
 
 TEST(SettledPositionRow, NineteenOrTwentyFields) {
     std::vector<std::string> f = {"S1", "1001", "7", "OP1", "CP1", "3", "-45.678", "20261201120000", "1.25", "0.5",
                                   "1.5", "0.1", "true", "100.5", "99.25", "20261130101500", "20261201120000", "1",
                                   "unused"};
-    auto r = SettledOrderHD::initWithMessage(row(f));
+    auto r = SettledOrderHD::fromRow(row(f));
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(r->SettlementId, "S1");
     EXPECT_EQ(r->RefPositionId, "OP1");
@@ -141,20 +141,20 @@ TEST(SettledPositionRow, NineteenOrTwentyFields) {
     EXPECT_EQ(r->accountCurrencyRate, 0.0);
 
     f.push_back("3.75");
-    r = SettledOrderHD::initWithMessage(row(f));
+    r = SettledOrderHD::fromRow(row(f));
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(r->accountCurrencyRate, 3.75);
 
     f.resize(18);  // fields 0 to 17 only
-    EXPECT_NE(SettledOrderHD::initWithMessage(row(f)), nullptr);
+    EXPECT_NE(SettledOrderHD::fromRow(row(f)), nullptr);
     f.resize(17);
-    EXPECT_EQ(SettledOrderHD::initWithMessage(row(f)), nullptr);
+    EXPECT_EQ(SettledOrderHD::fromRow(row(f)), nullptr);
 }
 
 TEST(CancelledOrderRow, ReadsEveryField) {
-    const auto r = CancelledOrderHD::initWithMessage(
-        row({"C1", "2.5", "T1", "P1", "9", "1001", "4", "20261201080000", "u7", "0", "3", "1.1", "1.0", "1.2", "0.9",
-             "3", "1.05", "08:00:00"}));
+    const auto r =
+        CancelledOrderHD::fromRow(row({"C1", "2.5", "T1", "P1", "9", "1001", "4", "20261201080000", "u7", "0",
+                                       "3", "1.1", "1.0", "1.2", "0.9", "3", "1.05", "08:00:00"}));
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(r->CancelledOrderId, "C1");
     EXPECT_EQ(r->CancelledQty, 2.5);
@@ -173,8 +173,8 @@ TEST(CancelledOrderRow, ReadsEveryField) {
 }
 
 TEST(EquityHitRow, ReadsEveryField) {
-    const auto r = EquityHitPriceInfos::initWithMessage(
-        row({"11", "12", "OP1", "7", "100.5", "95.25", "1001", "-300.5", "2", "-1.5", "1", "3", "1.1", "100"}));
+    const auto r = EquityHitPriceInfos::fromRow(row(
+        {"11", "12", "OP1", "7", "100.5", "95.25", "1001", "-300.5", "2", "-1.5", "1", "3", "1.1", "100"}));
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(r->EHOrderHistoryId, 11);
     EXPECT_EQ(r->RefEHMCId, 12);
@@ -183,33 +183,33 @@ TEST(EquityHitRow, ReadsEveryField) {
     EXPECT_EQ(r->UnrealisedPL, -300.5);
     EXPECT_TRUE(r->IsBuy);
     EXPECT_EQ(r->ContractSize, 100.0);
-    EXPECT_EQ(EquityHitPriceInfos::initWithMessage(row({"11", "12", "OP1"})), nullptr);
+    EXPECT_EQ(EquityHitPriceInfos::fromRow(row({"11", "12", "OP1"})), nullptr);
 }
 
 TEST(HistoryRowsBadInput, ShortEmptyAndNonNumericRows) {
     std::vector<std::string> logged;
     platform::Log::setSink([&logged](platform::LogLevel, const std::string& m) { logged.push_back(m); });
     // Every record refuses a row one field short of what it reads, and the empty row.
-    EXPECT_EQ(PendingOrderHD::initWithMessage(row(std::vector<std::string>(28, "1"))), nullptr);
-    EXPECT_EQ(CancelledOrderHD::initWithMessage(row(std::vector<std::string>(17, "1"))), nullptr);
-    EXPECT_EQ(EquityHitPriceInfos::initWithMessage(row(std::vector<std::string>(13, "1"))), nullptr);
+    EXPECT_EQ(PendingOrderHD::fromRow(row(std::vector<std::string>(28, "1"))), nullptr);
+    EXPECT_EQ(CancelledOrderHD::fromRow(row(std::vector<std::string>(17, "1"))), nullptr);
+    EXPECT_EQ(EquityHitPriceInfos::fromRow(row(std::vector<std::string>(13, "1"))), nullptr);
     for (const char* empty : {"", "\x05"}) {
-        EXPECT_EQ(PendingOrderHD::initWithMessage(empty), nullptr);
-        EXPECT_EQ(OpenOrderHD::initWithMessage(empty), nullptr);
-        EXPECT_EQ(SettledOrderHD::initWithMessage(empty), nullptr);
-        EXPECT_EQ(CancelledOrderHD::initWithMessage(empty), nullptr);
-        EXPECT_EQ(EquityHitPriceInfos::initWithMessage(empty), nullptr);
+        EXPECT_EQ(PendingOrderHD::fromRow(empty), nullptr);
+        EXPECT_EQ(OpenOrderHD::fromRow(empty), nullptr);
+        EXPECT_EQ(SettledOrderHD::fromRow(empty), nullptr);
+        EXPECT_EQ(CancelledOrderHD::fromRow(empty), nullptr);
+        EXPECT_EQ(EquityHitPriceInfos::fromRow(empty), nullptr);
     }
     platform::Log::setSink(nullptr);
     ASSERT_EQ(logged.size(), 13u);
     EXPECT_EQ(logged[0], "PendingOrderHD: row skipped, 28 fields of 29");
 
-    // Empty and non-numeric fields read as 0 / NO; extra fields are ignored.
+    // Empty and non-numeric fields read as 0 / false; extra fields are ignored.
     std::vector<std::string> f(29, "");
     f[4] = "0";
     f[6] = "ten";
     f.push_back("extra");
-    const auto r = PendingOrderHD::initWithMessage(row(f));
+    const auto r = PendingOrderHD::fromRow(row(f));
     ASSERT_NE(r, nullptr);
     EXPECT_FALSE(r->IsBuy);
     EXPECT_EQ(r->InstrumentId, 0);

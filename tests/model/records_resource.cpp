@@ -17,7 +17,7 @@ TEST(FileResourceString, SearchRecordOfOnlyTheKey) {
 }
 
 TEST(FileResourceString, SearchAndDownloadFieldOrder) {
-    FileResource r = FileResource::initWithResourceType("Docs", 12);
+    FileResource r = FileResource::searchRecord("Docs", 12);
     EXPECT_EQ(r.searchKey, "Docs");
     EXPECT_EQ(r.productID, 12u);
     EXPECT_TRUE(r.resourceName.empty());

@@ -11,30 +11,48 @@
 using namespace platform;
 using platform::testing::FakeTimeTest;
 
-TEST(NotificationCenter, DeliversInRegistrationOrderWithObjectAndUserInfo) {
+namespace {
+
+struct Text : NotificationPayload {
+    explicit Text(std::string t) : text(std::move(t)) {}
+    std::string text;
+};
+
+struct Number : NotificationPayload {
+    explicit Number(int v) : value(v) {}
+    int value;
+};
+
+std::shared_ptr<const Number> number(int v) {
+    return std::make_shared<const Number>(v);
+}
+
+}  // namespace
+
+TEST(NotificationCenter, DeliversInRegistrationOrderWithItsPayload) {
     NotificationCenter center;
     std::vector<std::string> calls;
     center.addObserver("A", [&](const Notification& n) {
-        calls.push_back("1:" + std::any_cast<std::string>(n.object) + ":" +
-                        std::to_string(std::any_cast<int>(n.userInfo.at("k"))));
+        ASSERT_TRUE(n.as<Text>());
+        EXPECT_EQ(n.as<Number>(), nullptr);  // another kind
+        calls.push_back("1:" + n.as<Text>()->text);
     });
     center.addObserver("B", [&](const Notification&) { calls.push_back("other"); });
     center.addObserver("A", [&](const Notification& n) { calls.push_back("2:" + n.name); });
-    center.post("A", std::string("obj"), UserInfo{{"k", 7}});
-    EXPECT_EQ(calls, (std::vector<std::string>{"1:obj:7", "2:A"}));
+    center.post("A", std::make_shared<const Text>("obj"));
+    EXPECT_EQ(calls, (std::vector<std::string>{"1:obj", "2:A"}));
     EXPECT_EQ(center.observerCount("A"), 2u);
 }
 
-TEST(NotificationCenter, ObjectFilterSelectsTheSender) {
+TEST(NotificationCenter, SenderFilterSelectsTheSender) {
     NotificationCenter center;
     int mine = 0, all = 0;
     int sender = 1, other = 2;
     center.addObserver(
-        "N", [&](const Notification&) { ++mine; },
-        [&](const std::any& o) { return o.type() == typeid(int*) && std::any_cast<int*>(o) == &sender; });
+        "N", [&](const Notification&) { ++mine; }, &sender);
     center.addObserver("N", [&](const Notification&) { ++all; });
-    center.post("N", &sender);
-    center.post("N", &other);
+    center.post("N", nullptr, &sender);
+    center.post("N", nullptr, &other);
     center.post("N");
     EXPECT_EQ(mine, 1);
     EXPECT_EQ(all, 3);
@@ -60,12 +78,12 @@ TEST(NotificationCenter, ObserverRemovedDuringDeliveryIsNotCalled) {
 TEST(NotificationCenter, PostsFromFourThreadsLoseNothing) {
     NotificationCenter center;
     std::atomic<long> a{0}, b{0};
-    center.addObserver("N", [&](const Notification& n) { a += std::any_cast<int>(n.object); });
+    center.addObserver("N", [&](const Notification& n) { a += n.as<Number>()->value; });
     center.addObserver("N", [&](const Notification&) { ++b; });
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&] {
-            for (int i = 0; i < 10000; ++i) center.post("N", 2);
+            for (int i = 0; i < 10000; ++i) center.post("N", number(2));
         });
     }
     // Observers come and go meanwhile without disturbing the others.
@@ -95,11 +113,11 @@ TEST_F(NotificationOnMain, PostOnMainArrivesFifoOnTheMainLoop) {
     std::vector<int> got;
     bool onMain = true;
     center.addObserver("N", [&](const Notification& n) {
-        got.push_back(std::any_cast<int>(n.object));
+        got.push_back(n.as<Number>()->value);
         onMain = onMain && MainExecutor::isMainThread();
     });
     std::thread([&] {
-        for (int i = 0; i < 100; ++i) center.postOnMain("N", i);
+        for (int i = 0; i < 100; ++i) center.postOnMain("N", number(i));
     }).join();
     EXPECT_TRUE(got.empty());
     loop->runUntilIdle();

@@ -26,7 +26,10 @@ protected:
         ReachabilitySource::installDefaultSource(source);
         observer = NotificationCenter::defaultCenter().addObserver(
             kReachabilityChangedNotification, [this](const Notification& n) {
-                posted.push_back(std::any_cast<std::shared_ptr<Reachability>>(n.object));
+                const auto* change = n.as<ReachabilityChange>();
+                ASSERT_TRUE(change);
+                EXPECT_EQ(n.sender, change->reachability.get());
+                posted.push_back(change->reachability);
                 postedOnMain = postedOnMain && MainExecutor::isMainThread();
             });
     }
@@ -147,7 +150,7 @@ TEST_F(ReachabilityTest, ConstructorsAndDescription) {
     unix.sun_family = AF_UNIX;
     EXPECT_EQ(Reachability::reachabilityWithAddress(reinterpret_cast<sockaddr*>(&unix)), nullptr);
     EXPECT_EQ(Reachability::reachabilityWithAddress(nullptr), nullptr);
-    auto host = Reachability::reachabilityWithHostName("trade.example.com");
+    auto host = Reachability::reachabilityWithHostname("trade.example.com");
     ASSERT_TRUE(host);
     EXPECT_EQ(host->target().hostName, "trade.example.com");
     auto internet = Reachability::reachabilityForInternetConnection();

@@ -65,7 +65,7 @@ TEST(XMLReader, NoElementsGiveNoRoot) {
     EXPECT_EQ(XMLReader("").rootXMLElement(), nullptr);
     EXPECT_EQ(XMLReader(std::span<const std::uint8_t>()).rootXMLElement(), nullptr);
     EXPECT_EQ(XMLReader().rootXMLElement(), nullptr);
-    EXPECT_EQ(XMLReader::tbxmlWithXMLString("")->rootXMLElement(), nullptr);
+    EXPECT_EQ(XMLReader::fromText("")->rootXMLElement(), nullptr);
     // Reading through none gives empty answers.
     EXPECT_EQ(text(nullptr), "");
     EXPECT_EQ(name(nullptr), "");
@@ -345,7 +345,7 @@ TEST(XMLReaderBadInput, HundredThousandLevelsDoNotOverflowTheStack) {
     doc += "&amp;";
     for (int i = 0; i < kDepth; ++i) doc += "</e>";
 
-    auto r = XMLReader::tbxmlWithXMLString(doc);
+    auto r = XMLReader::fromText(doc);
     int depth = 0;
     TBXMLElement* e = r->rootXMLElement();
     TBXMLElement* innermost = nullptr;

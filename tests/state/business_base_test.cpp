@@ -161,8 +161,7 @@ protected:
                                  "PayGateTransactionNotification"}) {
             tokens.push_back(center.addObserver(name, [this](const platform::Notification& n) {
                 posted.push_back(n.name);
-                lastObjects[n.name] = n.object;
-                lastUserInfo[n.name] = n.userInfo;
+                last[n.name] = n;
             }));
         }
     }
@@ -212,8 +211,7 @@ protected:
     std::shared_ptr<BusinessBase> session;
     std::vector<platform::NotificationCenter::Token> tokens;
     std::vector<std::string> posted;
-    std::map<std::string, std::any> lastObjects;
-    std::map<std::string, platform::UserInfo> lastUserInfo;
+    std::map<std::string, platform::Notification> last;
 };
 
 const std::vector<std::string> kSeven = {"OpenPositionTableNotification",   "PieChartUpdateNotification",
@@ -344,9 +342,11 @@ TEST_F(SessionTest, RejectionWithoutTag125StillRunsEveryStep) {
     EXPECT_EQ(ui.banners[0].subtitle, tr("11006"));
     EXPECT_EQ(ui.locals.size(), 1u);
     ASSERT_EQ(count("BulkCloseNotification"), 1);
-    auto object = std::any_cast<std::map<std::string, std::string>>(lastObjects["BulkCloseNotification"]);
-    EXPECT_EQ(object, (std::map<std::string, std::string>{{"125", ""}, {"17", tr("0339")}}));
-    EXPECT_EQ(std::any_cast<std::string>(lastUserInfo["BulkCloseNotification"]["73"]), "25");
+    const auto* bulk = last["BulkCloseNotification"].as<BulkCloseResult>();
+    ASSERT_TRUE(bulk);
+    EXPECT_EQ(bulk->reference, "");
+    EXPECT_EQ(bulk->reason, tr("0339"));
+    EXPECT_EQ(bulk->status, "25");
     EXPECT_EQ(position->LimitPrice, "");
     EXPECT_EQ(position->StopPrice, "0.75");
 }
@@ -406,9 +406,11 @@ TEST_F(SessionTest, PayGateTransactionAnswerWritesTheJournal) {
     rec.payGateError = 5;
     deliver(96, {});
     EXPECT_EQ(count("PayGateTransactionNotification"), 1);
-    auto info = std::any_cast<platform::UserInfo>(lastObjects["PayGateTransactionNotification"]);
-    EXPECT_EQ(std::any_cast<std::int64_t>(info["State"]), 3);
-    EXPECT_EQ(std::any_cast<std::int64_t>(info["Error"]), 5);
+    const auto* update = last["PayGateTransactionNotification"].as<PayGateUpdate>();
+    ASSERT_TRUE(update);
+    EXPECT_EQ(update->state, 3);
+    EXPECT_EQ(update->error, 5);
+    EXPECT_EQ(update->data, rec.payGate);
     ASSERT_EQ(session->journal().JournalDataCollection.size(), 1u);
     rec.payGateError = 0;
     deliver(96, {});  // status 1, no error: no line
@@ -433,7 +435,11 @@ TEST_F(SessionTest, DemoUserAnswers) {
     EXPECT_EQ(ui.alerts[0].message, tr("0314"));
     deliver(1027, {"23=demo42", "18=pw"});
     ASSERT_EQ(count("DemoUserCreationNotification"), 1);
-    EXPECT_EQ(std::any_cast<std::string>(lastUserInfo["DemoUserCreationNotification"]["UserInfo"]), "demo42/pw");
+    const platform::Notification& note = last["DemoUserCreationNotification"];
+    ASSERT_TRUE(note.as<DemoUserCreated>());
+    EXPECT_EQ(note.as<DemoUserCreated>()->userAndPassword, "demo42/pw");
+    EXPECT_EQ(note.as<DemoUserCreated>()->session, session);
+    EXPECT_EQ(note.sender, session.get());
 }
 
 // --- Ping and network speed ------------------------------------------------
@@ -452,7 +458,8 @@ TEST_F(SessionTest, PingGradesAtTheBoundaries) {
         deliver(1019, {"21=20240102030405"});
         EXPECT_EQ(session->pingMonitor().networkspeedStatus, c.grade) << c.after.count();
         EXPECT_EQ(count("NetworkSpeedNotification"), 1);
-        EXPECT_EQ(std::any_cast<std::string>(lastObjects["NetworkSpeedNotification"]), "20240102030405");
+        ASSERT_TRUE(last["NetworkSpeedNotification"].as<TextPayload>());
+        EXPECT_EQ(last["NetworkSpeedNotification"].as<TextPayload>()->text, "20240102030405");
     }
     EXPECT_EQ(session->pingMonitor().ServerTime, "20240102030405");
 }

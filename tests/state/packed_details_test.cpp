@@ -285,7 +285,7 @@ TEST(PackedDetails, SessionSettingsWithDerivedRightsAndColour) {
     EXPECT_EQ(*o.sessionColor, (model::RGBAColor{1.0, 0.0, 0.0, 1.0}));
     EXPECT_TRUE(o.useELP);
     EXPECT_EQ(o.marketTradingStatus, 4u);
-    // Two fields: every right NO, no colour.
+    // Two fields: every right false, no colour.
     const model::SessionSettings& c = **s.SessionSettingCollection.find("5");
     EXPECT_EQ(c.settingsName, "Closed");
     EXPECT_FALSE(c.enterLimitOrder || c.allowNewTpSl || c.allowNewMarket || c.executeOrders);

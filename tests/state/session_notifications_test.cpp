@@ -35,7 +35,7 @@ protected:
         tokens.push_back(platform::NotificationCenter::defaultCenter().addObserver(
             name, [this](const platform::Notification& n) {
                 order.push_back(n.name);
-                objects[n.name] = n.object;
+                last[n.name] = n;
             }));
     }
 
@@ -43,7 +43,7 @@ protected:
     std::shared_ptr<BusinessBase> session;
     std::vector<platform::NotificationCenter::Token> tokens;
     std::vector<std::string> order;
-    std::map<std::string, std::any> objects;
+    std::map<std::string, platform::Notification> last;
 };
 
 std::shared_ptr<model::Order> position(const std::string& remaining) {
@@ -127,7 +127,8 @@ TEST_F(NotificationsTest, ChartDataNameCarriesTheNumber) {
     session->chartDataReceivedNotification(7);
     loop->runUntilIdle();
     ASSERT_EQ(order.size(), 1u);
-    EXPECT_EQ(std::any_cast<std::string>(objects["ChartDataReceivedNotification7"]), "7");
+    ASSERT_TRUE(last["ChartDataReceivedNotification7"].as<TextPayload>());
+    EXPECT_EQ(last["ChartDataReceivedNotification7"].as<TextPayload>()->text, "7");
 }
 
 ApprovalNotice approval() {
@@ -153,7 +154,8 @@ TEST_F(NotificationsTest, DepositAndWithdrawalDetailLines) {
     session->approvalNotificationForActionType(801, approval());
     session->approvalNotificationForActionType(802, approval());
     loop->runUntilIdle();
-    auto deposit = std::any_cast<std::vector<std::string>>(objects["DepositRequestNotification"]);
+    ASSERT_TRUE(last["DepositRequestNotification"].as<DetailLines>());
+    const auto& deposit = last["DepositRequestNotification"].as<DetailLines>()->lines;
     ASSERT_EQ(deposit.size(), 11u);
     EXPECT_EQ(deposit[0], tr("0725") + "\x03" "31");
     EXPECT_EQ(deposit[1], tr("0012") + "\x03" "1001");
@@ -162,7 +164,8 @@ TEST_F(NotificationsTest, DepositAndWithdrawalDetailLines) {
     EXPECT_EQ(deposit[4], tr("0715") + "\x03" "12/31/2023");
     EXPECT_EQ(deposit[5], tr("0590") + "\x03" "1234.50");
     EXPECT_EQ(deposit[10], tr("0622") + "\x03" "ok");
-    auto withdrawal = std::any_cast<std::vector<std::string>>(objects["WithdrawalRequestNotification"]);
+    ASSERT_TRUE(last["WithdrawalRequestNotification"].as<DetailLines>());
+    const auto& withdrawal = last["WithdrawalRequestNotification"].as<DetailLines>()->lines;
     ASSERT_EQ(withdrawal.size(), 5u);
     EXPECT_EQ(withdrawal[1], tr("0012") + "\x03" "2002");
     EXPECT_EQ(withdrawal[3], tr("0590") + "\x03" "1234.50");

@@ -130,7 +130,7 @@ TEST(XmlFillers, UserRecordAndProduct) {
     EXPECT_EQ(u.productID, 0u);  // the product table is not kept
     EXPECT_EQ(u.systemCurrencyId, 0u);
 
-    // A second user row replaces the record: missing columns read 0 / NO.
+    // A second user row replaces the record: missing columns read 0 / false.
     TableRow second;
     second.set("ddeenabled", "1");
     second.set("canChangePassword", "0");

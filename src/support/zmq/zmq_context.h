@@ -28,7 +28,7 @@ class ZMQContext : public std::enable_shared_from_this<ZMQContext> {
     // without limit). Returns zmq_poll's result.
     static int pollWithItems(zmq_pollitem_t* items, int count, long timeoutAfterUsec);
 
-    // initWithIOThreads: raises ZMQException when libzmq refuses.
+    // Raises ZMQException when libzmq refuses.
     explicit ZMQContext(int ioThreads);
     // Closes the sockets still open, then terminates.
     ~ZMQContext();

@@ -9,7 +9,6 @@ namespace support {
 
 class ZMQException : public std::runtime_error {
   public:
-    // initWithCode:code:
     ZMQException(const std::string& reason, int code);
 
     // The error number of the failed call.

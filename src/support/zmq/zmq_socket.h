@@ -17,7 +17,7 @@ class ZMQContext;
 
 class ZMQSocket {
   public:
-    // initWithContext:type:
+    // Raises ZMQException when libzmq refuses.
     ZMQSocket(ZMQContext& context, int type);
     // Closes the socket; a failure is logged only.
     ~ZMQSocket();
