@@ -185,7 +185,7 @@ public:
     void NoticeMessageReceivedNotification(const std::optional<std::string>& roomId);
     void RecentConversationMessageReceivedNotification(const std::optional<std::string>& roomId);
     void payGateTransactionResponseNotification(std::shared_ptr<const PayGateUpdate> update);
-    // 801 deposit and 802 withdrawal details; 930 and 931 approval banners.
+    // Deposit and withdrawal details; the two approval banners.
     void approvalNotificationForActionType(std::int64_t actionType, const ApprovalNotice& request);
     // A banner's action: opens "AppDownloadURL" and quits when it is an http
     // or https address.

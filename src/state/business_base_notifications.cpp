@@ -272,7 +272,7 @@ void BusinessBase::approvalNotificationForActionType(std::int64_t k, const Appro
         std::snprintf(buf, sizeof buf, "%.2f", v);
         return std::string(buf);
     };
-    if (k == 801) {
+    if (k == approval::Deposit) {
         // The detail row "0714" shows how the deposit was made.
         std::vector<std::string> lines = {
             line(text("0725"), std::to_string(r.approvalRequestId)),
@@ -289,7 +289,7 @@ void BusinessBase::approvalNotificationForActionType(std::int64_t k, const Appro
         };
         auto details = std::make_shared<const DetailLines>(std::move(lines));
         onMain([details](BusinessBase&) { center().post(notifications::kDepositRequest, details); });
-    } else if (k == 802) {
+    } else if (k == approval::Withdrawal) {
         std::vector<std::string> lines = {
             line(text("0725"), std::to_string(r.approvalRequestId)),
             line(text("0012"), std::to_string(r.benefactorAccount)),
@@ -299,14 +299,14 @@ void BusinessBase::approvalNotificationForActionType(std::int64_t k, const Appro
         };
         auto details = std::make_shared<const DetailLines>(std::move(lines));
         onMain([details](BusinessBase&) { center().post(notifications::kWithdrawalRequest, details); });
-    } else if (k == 930 || k == 931) {
+    } else if (k == approval::ApprovedNotice || k == approval::AccountNotice) {
         const char* titleKey = nullptr;
         std::uint64_t account = 0;
         if (r.approvalSubType == 1) {
-            titleKey = k == 930 ? "1181" : "1183";
+            titleKey = k == approval::ApprovedNotice ? "1181" : "1183";
             account = r.beneficiaryAccount;
         } else if (r.approvalSubType == 2) {
-            titleKey = k == 930 ? "1182" : "1184";
+            titleKey = k == approval::ApprovedNotice ? "1182" : "1184";
             account = r.benefactorAccount;
         } else {
             return;  // no title or text for other sub-types

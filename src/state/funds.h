@@ -15,6 +15,14 @@ namespace state {
 
 class BusinessBase;
 
+// Approval action types (tag 1035).
+namespace approval {
+inline constexpr std::int64_t Deposit = 801;
+inline constexpr std::int64_t Withdrawal = 802;
+inline constexpr std::int64_t ApprovedNotice = 930;
+inline constexpr std::int64_t AccountNotice = 931;
+}  // namespace approval
+
 // One pay-gate transaction as the journal and the payment windows read it.
 struct PayGateTransaction {
     std::uint64_t requestId = 0;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/base64.h"
 #include "model/language_string.h"
 #include "model/login_inputdata.h"
 #include "platform/notification_center.h"
@@ -545,6 +546,22 @@ TEST_F(SessionTest, RelogginAfterAPasswordChangeDerivesTheKeyFromTheNewPassword)
     loop->runUntilIdle();
     EXPECT_EQ(session->referenceId(), "R9");
     EXPECT_EQ(session->serverTime(), "20240102030405");
+}
+
+TEST_F(SessionTest, RefusedLoginDataFailsTheLogin) {
+    ui.login.setPortNo(0);
+    session->StreamingConnection(true, false);
+    loop->runUntilIdle();
+    // A length prefix above the login-data cap: refused before anything is inflated.
+    const std::string prefix = {'\0', '\0', '\0', '\x04'};  // 64 MiB, little-endian
+    const std::string payload = *model::Base64::encodeBase64WithData(prefix + "never inflated");
+    session->NewMessage(inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=PACKED\x03" "1050=" +
+                                      payload + "\x03")));
+    session->NewMessage(inner(frameOf("10=18\x03")));
+    loop->runUntilIdle();
+    EXPECT_EQ(count("LoginSuccessNotification"), 0);
+    ASSERT_EQ(ui.loginMessages.size(), 1u);
+    EXPECT_EQ(ui.loginMessages[0], (LoginMessages{{"Message", tr("1004")}, {"Tag", "0"}}));
 }
 
 TEST_F(SessionTest, NestedEnvelopesOpenUpToALimit) {
