@@ -24,6 +24,7 @@
 #include "sim/scenario.h"
 #include "sim/simulator.h"
 #include "state/business_base.h"
+#include "silent_ui.h"
 #include "state/ui_services.h"
 
 namespace {
@@ -34,24 +35,7 @@ constexpr auto kSliceBudget = std::chrono::milliseconds(16);
 
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-class SilentUi : public state::UiServices, public state::SessionHost {
-public:
-    void showAlert(const std::string&, const std::string&) override {}
-    void deliverBanner(const state::Banner&) override {}
-    void showLocalNotification(const std::string&, const std::string&) override {}
-    void playSound(const std::string&) override {}
-    void openUrl(const std::string&) override {}
-    void terminate() override {}
-    std::string bundleName() const override { return "bench"; }
-    model::LoginInputdata& logindata() override { return login; }
-    std::int64_t selectedLanguage() const override { return 0; }
-    bool showConfirmationAlert() const override { return false; }
-    void showLoginMessages(const state::LoginMessages&) override {}
-    void LogininAnotherLocation(const std::string&) override {}
-    void ConnectionFailureNotification() override { failed = true; }
-    model::LoginInputdata login;
-    bool failed = false;
-};
+using bench::SilentUi;
 
 // A main loop that times every task it runs.
 class TimedLoop : public platform::ManualRunLoop {

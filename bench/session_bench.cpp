@@ -22,30 +22,14 @@
 #include "protocol/envelope.h"
 #include "protocol/wire_format.h"
 #include "state/business_base.h"
+#include "silent_ui.h"
 #include "state/ui_services.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class SilentUi : public state::UiServices, public state::SessionHost {
-public:
-    void showAlert(const std::string&, const std::string&) override {}
-    void deliverBanner(const state::Banner&) override {}
-    void showLocalNotification(const std::string&, const std::string&) override {}
-    void playSound(const std::string&) override {}
-    void openUrl(const std::string&) override {}
-    void terminate() override {}
-    std::string bundleName() const override { return "bench"; }
-    model::LoginInputdata& logindata() override { return login; }
-    std::int64_t selectedLanguage() const override { return 0; }
-    bool showConfirmationAlert() const override { return false; }
-    void showLoginMessages(const state::LoginMessages&) override {}
-    void LogininAnotherLocation(const std::string&) override {}
-    void ConnectionFailureNotification() override { failed = true; }
-    model::LoginInputdata login;
-    bool failed = false;
-};
+using bench::SilentUi;
 
 // Accepts one connection, reads the login request, then writes `batch`.
 class Feeder {
