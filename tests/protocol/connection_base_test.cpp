@@ -5,6 +5,8 @@
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+
+#include <future>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -252,6 +254,47 @@ TEST_F(ConnectionBaseTest, ConnectRefusedAtOnceReachesTheFailurePath) {
     EXPECT_NE(delegate->failures[1].find("70000"), std::string::npos);
     EXPECT_FALSE(conn->ConnectToServer(false, "127.0.0.1", 0));
     EXPECT_EQ(delegate->failureCount(), 3u);
+}
+
+}  // namespace
+}  // namespace protocol
+
+namespace protocol {
+namespace {
+
+// Holds the frame's thread until the test has let the delegate go, and notes
+// where the delegate ends.
+class LastReferenceOnQueue : public Recorder {
+public:
+    ~LastReferenceOnQueue() override { *endedOnMain = platform::MainExecutor::isMainThread(); }
+    void connectionDidReceiveFrame(std::string) override {
+        entered.set_value();
+        released.get_future().wait();
+    }
+    std::promise<void> entered;
+    std::promise<void> released;
+    std::shared_ptr<bool> endedOnMain = std::make_shared<bool>(false);
+};
+
+TEST_F(ConnectionBaseTest, TheDelegateDroppedWhileAFrameIsDecodedEndsOnTheMainThread) {
+    auto holder = std::make_shared<LastReferenceOnQueue>();
+    holder->loop = loop;
+    auto entered = holder->entered.get_future();
+    auto endedOnMain = holder->endedOnMain;
+    std::weak_ptr<LastReferenceOnQueue> weak = holder;
+    delegate = holder;
+    connect();
+    server.send("\x01" "9\x03" "10=1019\x03\x02");
+    ASSERT_EQ(entered.wait_for(5s), std::future_status::ready);
+    // The window lets its session go while "NewQueue" still holds it.
+    delegate.reset();
+    holder->released.set_value();
+    holder.reset();
+    conn->queue()->sync([] {});
+    ASSERT_FALSE(weak.expired());  // the queue handed its reference to the main thread
+    loop->runUntilIdle();
+    EXPECT_TRUE(weak.expired());
+    EXPECT_TRUE(*endedOnMain);
 }
 
 }  // namespace
