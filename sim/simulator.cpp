@@ -61,6 +61,20 @@ std::string restOf(const std::string& line, std::size_t wordsToSkip) {
     return p == std::string::npos ? std::string() : line.substr(p);
 }
 
+// A message from command words: TYPE, then TAG=VALUE pairs.
+bool messageOf(const std::vector<std::string>& w, std::size_t typeAt, WireMessage* m, std::string* error) {
+    *m = WireMessage(std::atoi(w[typeAt].c_str()));
+    for (std::size_t i = typeAt + 1; i < w.size(); ++i) {
+        const auto eq = w[i].find('=');
+        if (eq == std::string::npos) {
+            *error = "expected TAG=VALUE: " + w[i];
+            return false;
+        }
+        m->add(std::atoi(w[i].substr(0, eq).c_str()), w[i].substr(eq + 1));
+    }
+    return true;
+}
+
 int bindTcp(int port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) throw std::runtime_error("socket() failed");
@@ -679,6 +693,12 @@ void Simulator::requestLoop() {
             reply = dataService_.answer(*request, f);
             if (reply.empty()) log("request channel: request of type " + std::to_string(request->type()) + " not served");
         }
+        std::string chosen;
+        faults_.update([&chosen](FaultState& st) { chosen.swap(st.nextAnswer); });
+        if (!chosen.empty()) {
+            log("request channel: answered with the chosen frame");
+            reply = {chosen};
+        }
         if (f.neverAnswer) {
             log("request channel: request left unanswered");
             continue;
@@ -712,6 +732,8 @@ std::string Simulator::commandHelp() {
            "  relogin USER                       send 1028 (relogin request) to USER's session\n"
            "  summary ACCOUNT                    send 1045 (account summary) to the account's user\n"
            "  send USER TYPE [TAG=VALUE ...]     send any message to USER's session\n"
+           "  feed-status TYPE [TAG=VALUE ...]   publish \"IS;\" and the frame of any message\n"
+           "  next-answer TYPE [TAG=VALUE ...]   answer the next request-channel request with this frame\n"
            "  status CODE [STATUS] [SETTING]     publish \"IS;\" for an instrument\n"
            "  broadcast TEXT                     publish \"*#bm#*:\" and the text\n"
            "  tick CODE                          publish one tick and one depth of an instrument now\n"
@@ -772,17 +794,25 @@ std::string Simulator::command(const std::string& line) {
     }
     if (c == "send") {
         if (w.size() < 3) return "error usage: send USER TYPE [TAG=VALUE ...]";
-        WireMessage m(std::atoi(w[2].c_str()));
-        for (std::size_t i = 3; i < w.size(); ++i) {
-            const auto eq = w[i].find('=');
-            if (eq == std::string::npos) return "error expected TAG=VALUE: " + w[i];
-            m.add(std::atoi(w[i].substr(0, eq).c_str()), w[i].substr(eq + 1));
-        }
+        WireMessage m;
+        if (!messageOf(w, 2, &m, &error)) return "error " + error;
         const std::string user = w[1];
         return runOnIo([this, user, m] {
             sendToUser(user, m);
             return std::string("ok");
         });
+    }
+    if (c == "feed-status" || c == "next-answer") {
+        if (w.size() < 2) return "error usage: " + c + " TYPE [TAG=VALUE ...]";
+        WireMessage m;
+        if (!messageOf(w, 1, &m, &error)) return "error " + error;
+        if (c == "next-answer") {
+            faults_.update([&m](FaultState& st) { st.nextAnswer = m.frame(); });
+            return "ok";
+        }
+        std::lock_guard<std::mutex> lock(feedMutex_);
+        feedQueue_.push_back("IS;" + m.frame());
+        return "ok";
     }
     if (c == "status" || c == "broadcast" || c == "tick") {
         std::vector<std::string> texts;

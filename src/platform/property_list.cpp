@@ -22,6 +22,22 @@ const PlistValue& noneValue() {
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
+// A <real>'s text: a number, or the infinities and NaN as serialize() writes
+// them ("inf", "-inf", "nan"; any case, "infinity" too).
+double readReal(const std::string& text) {
+    std::size_t first = 0, last = text.size();
+    while (first < last && isSpace(text[first])) ++first;
+    while (last > first && isSpace(text[last - 1])) --last;
+    std::string word = text.substr(first, last - first);
+    for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const bool negative = !word.empty() && word[0] == '-';
+    if (!word.empty() && (word[0] == '-' || word[0] == '+')) word.erase(0, 1);
+    if (word == "inf" || word == "infinity")
+        return negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+    if (word == "nan") return std::numeric_limits<double>::quiet_NaN();
+    return readDouble(text);
+}
+
 // A small XML reader for the property-list vocabulary. Any error makes the whole document fail.
 class Parser {
 public:
@@ -231,7 +247,7 @@ private:
             out->text = std::move(t);
         } else if (name == "real") {
             out->type = PlistValue::Type::Real;
-            out->real = readDouble(t);
+            out->real = readReal(t);
             out->text = std::move(t);
         } else if (name == "date") {
             out->type = PlistValue::Type::Date;

@@ -2,10 +2,9 @@
 
 #include <zmq.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <exception>
+#include <string_view>
 
 #include "platform/log.h"
 #include "platform/main_executor.h"
@@ -17,8 +16,8 @@
 namespace protocol {
 
 namespace {
-// Messages handed to the main thread in one task at most.
-constexpr std::size_t kMaxBatch = 256;
+// Messages received before the reader looks at its wake signal again.
+constexpr std::size_t kMaxDrain = 4096;
 }  // namespace
 
 ZMQSubscriptionFeed::ZMQSubscriptionFeed(std::shared_ptr<support::ZMQContext> context, MessageHandler handler)
@@ -103,11 +102,38 @@ void ZMQSubscriptionFeed::applyChanges(support::ZMQSocket& socket) {
     }
 }
 
-void ZMQSubscriptionFeed::deliver(std::deque<std::string> batch) {
-    if (batch.empty()) return;
-    platform::MainExecutor::post([handler = handler_, batch = std::move(batch)] {
-        for (const std::string& text : batch) handler(text);
-    });
+void ZMQSubscriptionFeed::drain(support::ZMQSocket& socket) {
+    zmq_msg_t message;
+    zmq_msg_init(&message);
+    std::size_t received = 0;
+    int failure = 0;
+    while (received < kMaxDrain) {
+        if (zmq_msg_recv(&message, socket.socket(), ZMQ_DONTWAIT) < 0) {
+            const int error = zmq_errno();
+            if (error == EINTR) continue;
+            if (error != EAGAIN) failure = error;
+            break;
+        }
+        ++received;
+        // A publisher's message may come in parts: each part is a text of its own.
+        const std::string_view text(static_cast<const char*>(zmq_msg_data(&message)), zmq_msg_size(&message));
+        if (text.size() > kMaxMessageSize) {
+            platform::Log::error("Feed message of " + std::to_string(text.size()) + " bytes: dropped");
+        } else if (!isValidUtf8(text)) {
+            platform::Log::error("Feed message that is not UTF-8 text: dropped");
+        } else {
+            conflator_->add(text);
+        }
+    }
+    zmq_msg_close(&message);
+    textsReceived_ += received;
+    // What was received before a failure still reaches the main thread.
+    if (conflator_->claimHandOff()) {
+        platform::MainExecutor::post([handler = handler_, conflator = conflator_] {
+            for (const std::string& text : conflator->take()) handler(text);
+        });
+    }
+    if (failure != 0) throw support::ZMQException(zmq_strerror(failure), failure);
 }
 
 void ZMQSubscriptionFeed::readSubUpdateFromSocket(std::shared_ptr<support::ZMQSocket> socket) {
@@ -126,24 +152,7 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(std::shared_ptr<support::ZMQSo
             if (cancelled_) break;
             if (!(items[0].revents & ZMQ_POLLIN)) continue;
 
-            // Drain what is ready, then hand it over in one task.
-            std::deque<std::string> batch;
-            while (batch.size() < kMaxBatch) {
-                std::string text = socket->receiveDataWithFlags(0);
-                if (text.size() > kMaxMessageSize) {
-                    platform::Log::error("Feed message of " + std::to_string(text.size()) + " bytes: dropped");
-                } else if (!isValidUtf8(text)) {
-                    platform::Log::error("Feed message that is not UTF-8 text: dropped");
-                } else {
-                    batch.push_back(std::move(text));
-                }
-                // A publisher's message may come in parts: each part is a text of its own.
-                const std::string events = socket->dataForOption(ZMQ_EVENTS);
-                int flags = 0;
-                std::memcpy(&flags, events.data(), std::min(events.size(), sizeof flags));
-                if (!(flags & ZMQ_POLLIN)) break;
-            }
-            deliver(std::move(batch));
+            drain(*socket);
         }
     } catch (const std::exception& e) {
         // The feed stays silent until the next connect.

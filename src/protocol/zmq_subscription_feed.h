@@ -4,8 +4,10 @@
 // Only the reader thread touches the socket once it runs. Subscription
 // changes are queued and applied by the reader, in order, between receives;
 // a wake signal interrupts its wait, so stop() returns at once instead of
-// after the next published message. Every message is handed to the main
-// thread (platform::MainExecutor), in arrival order.
+// after the next published message. The reader drains the socket into a
+// FeedConflator and posts one hand-off to the main thread
+// (platform::MainExecutor) at a time, which passes the held texts to the
+// handler in the conflator's order.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +19,7 @@
 #include <thread>
 #include <utility>
 
+#include "protocol/feed_conflator.h"
 #include "protocol/wake_signal.h"
 
 namespace support {
@@ -64,14 +67,19 @@ public:
     std::uint64_t readersStarted() const { return readersStarted_; }
     // Subscription changes the reader has applied (tests wait on it).
     std::uint64_t changesApplied() const { return changesApplied_; }
+    // Message parts the readers have received so far (tests wait on it).
+    std::uint64_t textsReceived() const { return textsReceived_; }
 
 private:
     void readSubUpdateFromSocket(std::shared_ptr<support::ZMQSocket> socket);
     void applyChanges(support::ZMQSocket& socket);
-    void deliver(std::deque<std::string> batch);
+    // Receives what is ready, at most a pass's worth, then posts a hand-off
+    // when none is pending.
+    void drain(support::ZMQSocket& socket);
 
     std::shared_ptr<support::ZMQContext> context_;
     MessageHandler handler_;
+    std::shared_ptr<FeedConflator> conflator_ = std::make_shared<FeedConflator>();
     WakeSignal wake_;
 
     std::mutex lifecycle_;  // connect and stop
@@ -80,6 +88,7 @@ private:
     std::atomic<bool> running_{false};
     std::atomic<std::uint64_t> readersStarted_{0};
     std::atomic<std::uint64_t> changesApplied_{0};
+    std::atomic<std::uint64_t> textsReceived_{0};
 
     std::mutex changesMutex_;
     std::deque<std::pair<std::string, int>> changes_;

@@ -9,6 +9,8 @@
 
 #include "model/formatter.h"
 #include "platform/log.h"
+#include "protocol/frame_decoder.h"
+#include "protocol/message_base.h"
 #include "protocol/message_cracker.h"
 #include "protocol/separator_bytes.h"
 #include "protocol/tags.h"
@@ -20,6 +22,8 @@ namespace {
 constexpr std::string_view kDepthPrefix = "MD_";
 constexpr std::string_view kStatusPrefix = "IS;";
 constexpr std::string_view kBroadcastPrefix = "*#bm#*:";
+// The only message type the status path carries.
+constexpr std::int64_t kInstrumentStatusType = 1049;
 // Decimal counts beyond this make no price.
 constexpr double kMaxDecimalCount = 15.0;
 
@@ -151,6 +155,8 @@ std::optional<model::PriceUpdate> PriceFeed::PriceUpdateDecode(std::string_view 
             const double scaled = roundAsPrinted(*raw / dot);
             // "-1.000000" is the marker of a field that is not a number.
             if (scaled != -1.0) price = roundAsPrinted(scaled + base);
+            // A sum past the largest double is no price either.
+            if (!std::isfinite(price)) price = 0.0;
         }
         *prices[i - 3] = price;
     }
@@ -160,8 +166,9 @@ std::optional<model::PriceUpdate> PriceFeed::PriceUpdateDecode(std::string_view 
 void PriceFeed::UpdateItemCollection(model::ItemDetails& item, model::PriceUpdate& p) {
     item.ApplySpread(p);
     item.UpdateTime = p.Time;
-    if (p.Bid != 0) item.Bid = p.Bid;
-    if (p.Ask != 0) item.Ask = p.Ask;
+    // A spread can take a price past the largest double: no price then either.
+    if (p.Bid != 0 && std::isfinite(p.Bid)) item.Bid = p.Bid;
+    if (p.Ask != 0 && std::isfinite(p.Ask)) item.Ask = p.Ask;
     if (p.Last != 0) item.Last = p.Last;
     if (p.High != 0) item.High = p.High;
     if (p.Low != 0) item.Low = p.Low;
@@ -200,6 +207,24 @@ std::optional<std::string> PriceFeed::statusFrame(std::string_view text) {
     return std::string(frame);
 }
 
+std::string PriceFeed::instrumentStatusFrames(std::string_view text) {
+    std::string kept;
+    protocol::FrameDecoder decoder;
+    decoder.feed(text, [&kept](std::string_view body) {
+        const auto message = protocol::MessageBase::decodeFrame(body);
+        const std::int64_t type = message ? message->messagetype() : 0;
+        if (type != kInstrumentStatusType) {
+            platform::Log::error("Feed status channel: message of type " + std::to_string(type) + " dropped");
+            return;
+        }
+        kept.push_back(protocol::FrameStartByte);
+        kept.append(body);
+        kept.push_back(protocol::FrameEndByte);
+    });
+    if (decoder.insideFrame()) platform::Log::debug("Feed status ends inside a frame: the rest dropped");
+    return kept;
+}
+
 void PriceFeed::messageCrackerOnInstrumentStatusChange(
     const std::vector<std::string>& fields, const std::function<model::ItemDetails*(const std::string&)>& item) {
     std::optional<std::string> code;
@@ -233,7 +258,8 @@ void PriceFeed::checkZMQNewMessage(std::string_view text) {
                 break;
             case Kind::Status:
                 if (auto frame = statusFrame(text)) {
-                    if (hooks_.processStatus) hooks_.processStatus(*frame);
+                    std::string frames = instrumentStatusFrames(*frame);
+                    if (!frames.empty() && hooks_.processStatus) hooks_.processStatus(frames);
                 }
                 break;
             case Kind::Broadcast:

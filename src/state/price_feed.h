@@ -7,9 +7,10 @@
 // open, previous close, ..., decimal count last). A scaled field r gives the
 // price r / 10^d + base, rounded to six decimals after the division and again
 // after the base, as the server's own clients print them. A field that is not
-// a number, or whose scaled value prints as "-1.000000", gives 0, and 0 never
-// replaces a price. A base that is missing or not a number counts as 0, and
-// only fields before the decimal count are prices.
+// a number, whose scaled value prints as "-1.000000", or whose sum with the
+// base is past the largest double gives 0, and 0 never replaces a price. A
+// base that is missing or not a number counts as 0, and only fields before
+// the decimal count are prices.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -59,6 +60,9 @@ public:
     static std::optional<MarketDepthUpdate> MarketDepthDecode(std::string_view text);
     // The framed message of a status text, nullopt when there is none.
     static std::optional<std::string> statusFrame(std::string_view text);
+    // The complete frames of type 1049 in a status's frame text; frames of
+    // any other type are logged and dropped, as is an unfinished frame.
+    static std::string instrumentStatusFrames(std::string_view text);
     // messageCrackerOnInstrumentStatusChange: tag 574 > 0 sets the
     // instrument's CurrentTradeSessionSettingId; the instrument is tag 12's.
     static void messageCrackerOnInstrumentStatusChange(

@@ -3,6 +3,7 @@
 // data-service requests are answered, and a reconnect keeps the feed going.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -116,6 +117,13 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
     ASSERT_EQ(sim->command("status GOLD 1 7").rfind("ok", 0), 0u);
     ASSERT_TRUE(pump([&] { return item("GOLD").CurrentTradeSessionSettingId == 7; }));
     ASSERT_TRUE(pump([&] { return watchlistTables > before; }));
+    // The feed's status path carries 1049 only: a 44 there is dropped, and the
+    // status after it shows that it had its turn.
+    ASSERT_EQ(sim->command("feed-status 44 105=elsewhere"), "ok");
+    ASSERT_EQ(sim->command("status GOLD 1 8").rfind("ok", 0), 0u);
+    ASSERT_TRUE(pump([&] { return item("GOLD").CurrentTradeSessionSettingId == 8; }));
+    EXPECT_TRUE(session->conn->isConnected());
+    EXPECT_EQ(std::count(ui.events.begin(), ui.events.end(), "LogininAnotherLocation"), 0);
 
     // One session for everything: a second login in the same process meets a
     // spurious end of the TCP session that is the socket's, not the feed's.

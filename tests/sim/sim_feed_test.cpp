@@ -76,3 +76,13 @@ TEST(SimFeed, TicksFlowAtTheConfiguredRateAndCanLoseTheirBase) {
         if (auto m = sub.next(200ms); m && m->rfind("EURUSD\x04", 0) == 0) sawEmptyBase = splitOn(*m, '\x04')[2].empty();
     EXPECT_TRUE(sawEmptyBase);
 }
+
+TEST(SimFeed, AnyFrameCanBePublishedAsAStatus) {
+    auto sim = startSimulator();
+    SubClient sub(sim->feedPort(), {"IS;", "*#bm#*:"});
+    ASSERT_TRUE(waitConnected(*sim, sub, "broadcast probe"));
+    drain(sub);
+    ASSERT_EQ(sim->command("feed-status 44 105=elsewhere"), "ok");
+    EXPECT_EQ(sim->command("feed-status 44 105"), "error expected TAG=VALUE: 105");
+    EXPECT_EQ(drain(sub), std::vector<std::string>{"IS;\x01" "20\x03" "10=44\x03" "105=elsewhere\x03\x02"});
+}

@@ -155,3 +155,11 @@ TEST(SimRequests, ChartKeepAliveAndTheAnswerSwitches) {
     ASSERT_EQ(sim->command("fault never-answer off"), "ok");
     EXPECT_EQ(ask(req, dsRequest("getpendingorders", {})).message.get(151), "getpendingorders");
 }
+
+TEST(SimRequests, TheNextRequestCanGetAChosenFrame) {
+    auto sim = startSimulator();
+    ReqClient req(sim->requestPort());
+    ASSERT_EQ(sim->command("next-answer 1049 12=GOLD 574=3"), "ok");
+    EXPECT_EQ(req.ask(dsRequest("getopenpositions", {})), "\x01" "22\x03" "10=1049\x03" "12=GOLD\x03" "574=3\x03\x02");
+    EXPECT_EQ(ask(req, dsRequest("getopenpositions", {})).message.get(151), "getopenpositions");
+}

@@ -102,6 +102,9 @@ TEST_F(PriceFeedTest, MissingEmptyAndMarkerFieldsLeaveThePrice) {
     EXPECT_DOUBLE_EQ(i.Low, 5.0);  // 0 + base is a price
     EXPECT_DOUBLE_EQ(i.Open, 2.0);
     EXPECT_DOUBLE_EQ(i.PrevClose, 2.0);
+    // A price past the largest double with its base is no price either.
+    feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "1e308", "1e308", "0"}));
+    EXPECT_DOUBLE_EQ(i.Last, 2.0);
 }
 
 TEST_F(PriceFeedTest, ScaledPricesBelowHalfAMillionthAreZero) {
@@ -130,6 +133,10 @@ TEST_F(PriceFeedTest, BidZeroCopiesTheAskWithoutSpread) {
     // Both sides: the spread applies.
     feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "1", "0", "830", "840", "4"}));
     EXPECT_DOUBLE_EQ(i.Bid, 1.083 - 0.002);
+    EXPECT_DOUBLE_EQ(i.Ask, 1.084 + 0.002);
+    // A spread that takes a price past the largest double leaves it as it was.
+    i.priceTick = 1e308;
+    feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "0", "0", "1e308", "1e308", "0"}));
     EXPECT_DOUBLE_EQ(i.Ask, 1.084 + 0.002);
 }
 
@@ -178,6 +185,8 @@ TEST_F(PriceFeedTest, StatusTextsPassTheirFrameOnAndBroadcastsAreIgnored) {
     const std::string frame = "\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "574=3\x03\x02";
     feed->checkZMQNewMessage("IS;" + frame + ";trailing");
     feed->checkZMQNewMessage("IS;");
+    // The status path carries type 1049 only.
+    feed->checkZMQNewMessage("IS;\x01" "12\x03" "10=44\x03" "105=x\x03\x02");
     feed->checkZMQNewMessage("*#bm#*:GOLD\x04" "20240102103000\x04" "0\x04" "5\x04" "0");
     EXPECT_EQ(statusFrames, std::vector<std::string>{frame});
     EXPECT_FALSE(item("GOLD").isPriceUpdateReceived);

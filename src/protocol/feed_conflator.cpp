@@ -1,0 +1,88 @@
+#include "protocol/feed_conflator.h"
+
+#include <utility>
+
+#include "platform/log.h"
+#include "protocol/separator_bytes.h"
+
+namespace protocol {
+
+namespace {
+
+constexpr std::string_view kDepthPrefix = "MD_";
+constexpr std::string_view kQueuedPrefixes[] = {"IS;", "*#bm#*:"};
+
+}  // namespace
+
+void FeedConflator::add(std::string_view text) {
+    for (std::string_view prefix : kQueuedPrefixes)
+        if (text.starts_with(prefix)) return addQueued(text);
+    // "MD_<code>;" for depth, the code before the first 0x04 for a tick; a
+    // text without its separator is a topic of its own.
+    std::size_t end = text.starts_with(kDepthPrefix) ? text.find(';') : text.find(TickFieldByte);
+    if (end != std::string_view::npos && text.starts_with(kDepthPrefix)) ++end;
+    addTopic(text.substr(0, end), text);
+}
+
+void FeedConflator::addTopic(std::string_view topic, std::string_view text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = slotOf_.find(topic);
+    if (it != slotOf_.end()) {
+        std::string& held = latest_[it->second];
+        if (bytes_ - held.size() + text.size() > limits_.bytes) return noteDropped(droppedTopics_, "tick or depth");
+        bytes_ = bytes_ - held.size() + text.size();
+        held.assign(text);  // reuses the held text's buffer
+        return;
+    }
+    if (latest_.size() >= limits_.topics || bytes_ + text.size() > limits_.bytes)
+        return noteDropped(droppedTopics_, "tick or depth");
+    slotOf_.emplace(topic, latest_.size());
+    latest_.emplace_back(text);
+    bytes_ += text.size();
+}
+
+void FeedConflator::addQueued(std::string_view text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queued_.emplace_back(text);
+    bytes_ += text.size();
+    while (!queued_.empty() && (queued_.size() > limits_.queued || bytes_ > limits_.bytes)) {
+        bytes_ -= queued_.front().size();
+        queued_.pop_front();
+        noteDropped(droppedQueued_, "status");
+    }
+}
+
+void FeedConflator::noteDropped(std::uint64_t& counter, const char* what) {
+    // Once per hand-off; take() logs the count.
+    if (counter++ == 0) platform::Log::error(std::string("Feed held too long: ") + what + " texts dropped");
+}
+
+bool FeedConflator::claimHandOff() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (pending_ || (latest_.empty() && queued_.empty())) return false;
+    pending_ = true;
+    return true;
+}
+
+std::vector<std::string> FeedConflator::take() {
+    std::vector<std::string> out;
+    std::uint64_t droppedQueued = 0, droppedTopics = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        out.swap(latest_);
+        slotOf_.clear();
+        out.reserve(out.size() + queued_.size());
+        for (std::string& text : queued_) out.push_back(std::move(text));
+        queued_.clear();
+        bytes_ = 0;
+        pending_ = false;
+        std::swap(droppedQueued, droppedQueued_);
+        std::swap(droppedTopics, droppedTopics_);
+    }
+    if (droppedQueued + droppedTopics > 0)
+        platform::Log::error("Feed: " + std::to_string(droppedQueued) + " status and " +
+                             std::to_string(droppedTopics) + " tick or depth texts dropped while the main thread was busy");
+    return out;
+}
+
+}  // namespace protocol

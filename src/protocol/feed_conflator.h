@@ -1,0 +1,72 @@
+#pragma once
+// The feed texts waiting for the main thread, held so that a slow main thread
+// costs bounded memory and is handed the newest prices.
+//
+// Ticks and depths are held per topic (the tick's instrument code before its
+// first 0x04, the depth's "MD_<code>;"): the latest text of a topic replaces
+// the one held. Statuses ("IS;") and broadcasts keep their order in a queue;
+// past its bound the oldest is dropped (logged). New topics past the topic
+// bound, and texts that would pass the byte bound, are dropped (logged).
+//
+// Order of one hand-off: the held ticks and depths first, in the order their
+// topics first arrived, then the queue. So every tick that arrived before a
+// status of its instrument is applied before that status, or is replaced by a
+// newer tick that is. A tick that arrived after a status may overtake it; it
+// may anyway, as a status takes the session's frame path and lands later.
+//
+// Thread use: the reader calls add() and claimHandOff(), the main thread
+// take(). One hand-off is pending at a time: claimHandOff() is true only when
+// texts are held and no hand-off was claimed since the last take().
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace protocol {
+
+class FeedConflator {
+public:
+    static constexpr std::size_t kMaxTopics = 10000;
+    static constexpr std::size_t kMaxQueued = 1000;
+    static constexpr std::size_t kMaxBytes = 16u * 1024u * 1024u;
+
+    struct Limits {
+        std::size_t topics = kMaxTopics;
+        std::size_t queued = kMaxQueued;
+        std::size_t bytes = kMaxBytes;
+    };
+
+    FeedConflator() : FeedConflator(Limits{}) {}
+    explicit FeedConflator(Limits limits) : limits_(limits) {}
+
+    void add(std::string_view text);
+    bool claimHandOff();
+    // Everything held, in hand-off order; the next claimHandOff() may succeed again.
+    std::vector<std::string> take();
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    void addTopic(std::string_view topic, std::string_view text);
+    void addQueued(std::string_view text);
+    void noteDropped(std::uint64_t& counter, const char* what);
+
+    const Limits limits_;
+    std::mutex mutex_;
+    std::vector<std::string> latest_;  // one per topic, by first arrival
+    std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> slotOf_;
+    std::deque<std::string> queued_;
+    std::size_t bytes_ = 0;
+    bool pending_ = false;
+    std::uint64_t droppedQueued_ = 0;
+    std::uint64_t droppedTopics_ = 0;
+};
+
+}  // namespace protocol

@@ -1,0 +1,72 @@
+// What the feed holds for the main thread: the latest tick and depth per
+// topic, statuses in order, everything within its bounds.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "protocol/feed_conflator.h"
+
+namespace protocol {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+TEST(FeedConflator, HoldsTheLatestPerTopicAndStatusesInOrderWithinItsBounds) {
+    const FeedConflator::Limits unbounded;
+    struct Case {
+        const char* what;
+        FeedConflator::Limits limits;
+        Texts in, out;
+    };
+    const std::vector<Case> cases = {
+        {"latest tick and depth per topic, by first arrival",
+         unbounded,
+         {"EUR\x04" "1", "MD_EUR;1", "GOLD\x04" "1", "EUR\x04" "2", "MD_EUR;2", "EURX\x04" "1"},
+         {"EUR\x04" "2", "MD_EUR;2", "GOLD\x04" "1", "EURX\x04" "1"}},
+        {"statuses and broadcasts in order, after the ticks",
+         unbounded,
+         {"IS;a", "EUR\x04" "1", "*#bm#*:b", "IS;c", "EUR\x04" "2"},
+         {"EUR\x04" "2", "IS;a", "*#bm#*:b", "IS;c"}},
+        {"a text without its separator is a topic of its own",
+         unbounded,
+         {"junk", "MD_junk", "junk", "MD_junk"},
+         {"junk", "MD_junk"}},
+        {"queue just at its bound", {10, 3, 1000}, {"IS;1", "IS;2", "IS;3"}, {"IS;1", "IS;2", "IS;3"}},
+        {"queue past its bound drops the oldest", {10, 2, 1000}, {"IS;1", "IS;2", "IS;3"}, {"IS;2", "IS;3"}},
+        {"new topics past the bound are dropped, held ones still replaced",
+         {2, 10, 1000},
+         {"A\x04" "1", "B\x04" "1", "C\x04" "1", "A\x04" "2"},
+         {"A\x04" "2", "B\x04" "1"}},
+        {"bytes: a text that fits replaces, one that does not is dropped",
+         {10, 10, 9},
+         {"A\x04" "123456", "B\x04" "12", "A\x04" "1234567", "A\x04" "12345678"},
+         {"A\x04" "1234567"}},
+        {"bytes: the queue drops its oldest to make room",
+         {10, 10, 12},
+         {"IS;1234", "IS;567", "IS;89"},
+         {"IS;567", "IS;89"}},
+    };
+    for (const Case& c : cases) {
+        FeedConflator conflator(c.limits);
+        for (const std::string& text : c.in) conflator.add(text);
+        EXPECT_EQ(conflator.take(), c.out) << c.what;
+        EXPECT_TRUE(conflator.take().empty()) << c.what;
+    }
+}
+
+TEST(FeedConflator, OneHandOffIsPendingAtATime) {
+    FeedConflator conflator;
+    EXPECT_FALSE(conflator.claimHandOff());  // nothing held
+    conflator.add("EUR\x04" "1");
+    EXPECT_TRUE(conflator.claimHandOff());
+    conflator.add("EUR\x04" "2");
+    EXPECT_FALSE(conflator.claimHandOff());  // the first one takes this too
+    EXPECT_EQ(conflator.take(), Texts{"EUR\x04" "2"});
+    EXPECT_FALSE(conflator.claimHandOff());
+    conflator.add("IS;x");
+    EXPECT_TRUE(conflator.claimHandOff());
+}
+
+}  // namespace
+}  // namespace protocol
