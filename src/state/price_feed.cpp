@@ -23,7 +23,6 @@ constexpr std::string_view kDepthPrefix = "MD_";
 constexpr std::string_view kStatusPrefix = "IS;";
 constexpr std::string_view kBroadcastPrefix = "*#bm#*:";
 // The only message type the status path carries.
-constexpr std::int64_t kInstrumentStatusType = 1049;
 // Decimal counts beyond this make no price.
 constexpr double kMaxDecimalCount = 15.0;
 
@@ -207,24 +206,6 @@ std::optional<std::string> PriceFeed::statusFrame(std::string_view text) {
     return std::string(frame);
 }
 
-std::string PriceFeed::instrumentStatusFrames(std::string_view text) {
-    std::string kept;
-    protocol::FrameDecoder decoder;
-    decoder.feed(text, [&kept](std::string_view body) {
-        const auto message = protocol::MessageBase::decodeFrame(body);
-        const std::int64_t type = message ? message->messagetype() : 0;
-        if (type != kInstrumentStatusType) {
-            platform::Log::error("Feed status channel: message of type " + std::to_string(type) + " dropped");
-            return;
-        }
-        kept.push_back(protocol::FrameStartByte);
-        kept.append(body);
-        kept.push_back(protocol::FrameEndByte);
-    });
-    if (decoder.insideFrame()) platform::Log::debug("Feed status ends inside a frame: the rest dropped");
-    return kept;
-}
-
 void PriceFeed::messageCrackerOnInstrumentStatusChange(
     const std::vector<std::string>& fields, const std::function<model::ItemDetails*(const std::string&)>& item) {
     std::optional<std::string> code;
@@ -258,8 +239,7 @@ void PriceFeed::checkZMQNewMessage(std::string_view text) {
                 break;
             case Kind::Status:
                 if (auto frame = statusFrame(text)) {
-                    std::string frames = instrumentStatusFrames(*frame);
-                    if (!frames.empty() && hooks_.processStatus) hooks_.processStatus(frames);
+                    if (hooks_.processStatus) hooks_.processStatus(*frame);
                 }
                 break;
             case Kind::Broadcast:

@@ -40,8 +40,8 @@ public:
         std::function<model::ItemDetails*(const std::string& code)> item;
         // Stores an instrument's depth levels (replacing the previous ones).
         std::function<void(MarketDepthUpdate)> storeDepth;
-        // The framed session message of a status text ("IS;<frame>;..."),
-        // to be de-framed and dispatched like a message of the TCP session.
+        // The framed message of a status text ("IS;<frame>;..."); the session
+        // dispatches it only when it is an instrument status.
         std::function<void(const std::string& frame)> processStatus;
     };
 
@@ -60,9 +60,6 @@ public:
     static std::optional<MarketDepthUpdate> MarketDepthDecode(std::string_view text);
     // The framed message of a status text, nullopt when there is none.
     static std::optional<std::string> statusFrame(std::string_view text);
-    // The complete frames of type 1049 in a status's frame text; frames of
-    // any other type are logged and dropped, as is an unfinished frame.
-    static std::string instrumentStatusFrames(std::string_view text);
     // messageCrackerOnInstrumentStatusChange: tag 574 > 0 sets the
     // instrument's CurrentTradeSessionSettingId; the instrument is tag 12's.
     static void messageCrackerOnInstrumentStatusChange(

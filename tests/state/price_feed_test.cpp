@@ -185,8 +185,6 @@ TEST_F(PriceFeedTest, StatusTextsPassTheirFrameOnAndBroadcastsAreIgnored) {
     const std::string frame = "\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "574=3\x03\x02";
     feed->checkZMQNewMessage("IS;" + frame + ";trailing");
     feed->checkZMQNewMessage("IS;");
-    // The status path carries type 1049 only.
-    feed->checkZMQNewMessage("IS;\x01" "12\x03" "10=44\x03" "105=x\x03\x02");
     feed->checkZMQNewMessage("*#bm#*:GOLD\x04" "20240102103000\x04" "0\x04" "5\x04" "0");
     EXPECT_EQ(statusFrames, std::vector<std::string>{frame});
     EXPECT_FALSE(item("GOLD").isPriceUpdateReceived);
