@@ -91,6 +91,8 @@ public:
     // Handlers the session installs before the first connect: feed texts and
     // replies arrive on the main thread; the keep-alive is built on the worker.
     ZMQSubscriptionFeed::MessageHandler onFeedMessage;
+    // Read on the feed's reader thread: a pure function of the tick text.
+    FeedConflator::TickFields tickFields;
     ZMQRequestChannel::ReplyHandler onZMQReply;
     ZMQRequestChannel::KeepAliveBuilder buildKeepAlive;
     // Main thread. The channels' connects, stops and joins, and the changes

@@ -10,6 +10,7 @@ namespace protocol {
 namespace {
 
 constexpr std::string_view kDepthPrefix = "MD_";
+constexpr std::uint32_t kAllFields = ~std::uint32_t{0};
 constexpr std::string_view kQueuedPrefixes[] = {"IS;", "*#bm#*:"};
 
 }  // namespace
@@ -19,25 +20,40 @@ void FeedConflator::add(std::string_view text) {
         if (text.starts_with(prefix)) return addQueued(text);
     // "MD_<code>;" for depth, the code before the first 0x04 for a tick; a
     // text without its separator is a topic of its own.
-    std::size_t end = text.starts_with(kDepthPrefix) ? text.find(';') : text.find(TickFieldByte);
-    if (end != std::string_view::npos && text.starts_with(kDepthPrefix)) ++end;
-    addTopic(text.substr(0, end), text);
+    const bool depth = text.starts_with(kDepthPrefix);
+    std::size_t end = depth ? text.find(';') : text.find(TickFieldByte);
+    if (end != std::string_view::npos && depth) ++end;
+    // Outside the lock: reading a tick's prices is the reader's work.
+    const std::uint32_t fields = depth || !tickFields_ ? kAllFields : tickFields_(text);
+    addTopic(text.substr(0, end), text, fields);
 }
 
-void FeedConflator::addTopic(std::string_view topic, std::string_view text) {
+void FeedConflator::addTopic(std::string_view topic, std::string_view text, std::uint32_t fields) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = slotOf_.find(topic);
     if (it != slotOf_.end()) {
-        std::string& held = latest_[it->second];
-        if (bytes_ - held.size() + text.size() > limits_.bytes) return noteDropped(droppedTopics_, "tick or depth");
-        bytes_ = bytes_ - held.size() + text.size();
-        held.assign(text);  // reuses the held text's buffer
+        std::vector<Held>& held = latest_[it->second];
+        std::size_t freed = 0;
+        for (const Held& h : held)
+            if ((h.fields & ~fields) == 0) freed += h.text.size();
+        if (bytes_ - freed + text.size() > limits_.bytes) return noteDropped(droppedTopics_, "tick or depth");
+        bytes_ = bytes_ - freed + text.size();
+        // A held text whose every price the new one carries is replaced; its
+        // buffer is reused for the new text.
+        std::string buffer;
+        std::erase_if(held, [&](Held& h) {
+            if ((h.fields & ~fields) != 0) return false;
+            if (buffer.capacity() < h.text.capacity()) buffer.swap(h.text);
+            return true;
+        });
+        buffer.assign(text);
+        held.push_back(Held{std::move(buffer), fields});
         return;
     }
     if (latest_.size() >= limits_.topics || bytes_ + text.size() > limits_.bytes)
         return noteDropped(droppedTopics_, "tick or depth");
     slotOf_.emplace(topic, latest_.size());
-    latest_.emplace_back(text);
+    latest_.push_back({Held{std::string(text), fields}});
     bytes_ += text.size();
 }
 
@@ -69,9 +85,11 @@ std::vector<std::string> FeedConflator::take() {
     std::uint64_t droppedQueued = 0, droppedTopics = 0;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        out.swap(latest_);
+        out.reserve(latest_.size() + queued_.size());
+        for (std::vector<Held>& topic : latest_)
+            for (Held& h : topic) out.push_back(std::move(h.text));
+        latest_.clear();
         slotOf_.clear();
-        out.reserve(out.size() + queued_.size());
         for (std::string& text : queued_) out.push_back(std::move(text));
         queued_.clear();
         bytes_ = 0;

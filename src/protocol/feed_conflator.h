@@ -3,8 +3,11 @@
 // costs bounded memory and is handed the newest prices.
 //
 // Ticks and depths are held per topic (the tick's instrument code before its
-// first 0x04, the depth's "MD_<code>;"): the latest text of a topic replaces
-// the one held. Statuses ("IS;") and broadcasts keep their order in a queue;
+// first 0x04, the depth's "MD_<code>;"). A depth replaces the one held. A tick
+// carries only the prices that changed, so it replaces only the held ticks
+// whose prices it all carries (`TickFields` tells which it carries); the
+// others stay, in order, so that no price is lost. A topic thus holds at most
+// one tick per set of prices that no later tick covers. Statuses ("IS;") and broadcasts keep their order in a queue;
 // past its bound the oldest is dropped (logged). New topics past the topic
 // bound, and texts that would pass the byte bound, are dropped (logged).
 //
@@ -25,6 +28,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace protocol {
@@ -41,8 +45,13 @@ public:
         std::size_t bytes = kMaxBytes;
     };
 
+    // The prices a tick text carries, one bit each; without it every tick
+    // counts as carrying all of them.
+    using TickFields = std::function<std::uint32_t(std::string_view tick)>;
+
     FeedConflator() : FeedConflator(Limits{}) {}
-    explicit FeedConflator(Limits limits) : limits_(limits) {}
+    explicit FeedConflator(Limits limits, TickFields tickFields = nullptr)
+        : limits_(limits), tickFields_(std::move(tickFields)) {}
 
     void add(std::string_view text);
     bool claimHandOff();
@@ -54,13 +63,18 @@ private:
         using is_transparent = void;
         std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
     };
-    void addTopic(std::string_view topic, std::string_view text);
+    struct Held {
+        std::string text;
+        std::uint32_t fields;
+    };
+    void addTopic(std::string_view topic, std::string_view text, std::uint32_t fields);
     void addQueued(std::string_view text);
     void noteDropped(std::uint64_t& counter, const char* what);
 
     const Limits limits_;
+    const TickFields tickFields_;
     std::mutex mutex_;
-    std::vector<std::string> latest_;  // one per topic, by first arrival
+    std::vector<std::vector<Held>> latest_;  // per topic, by first arrival
     std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> slotOf_;
     std::deque<std::string> queued_;
     std::size_t bytes_ = 0;

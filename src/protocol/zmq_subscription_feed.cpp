@@ -20,8 +20,11 @@ namespace {
 constexpr std::size_t kMaxDrain = 4096;
 }  // namespace
 
-ZMQSubscriptionFeed::ZMQSubscriptionFeed(std::shared_ptr<support::ZMQContext> context, MessageHandler handler)
-    : context_(std::move(context)), handler_(std::move(handler)) {}
+ZMQSubscriptionFeed::ZMQSubscriptionFeed(std::shared_ptr<support::ZMQContext> context, MessageHandler handler,
+                                         FeedConflator::TickFields tickFields)
+    : context_(std::move(context)),
+      handler_(std::move(handler)),
+      conflator_(std::make_shared<FeedConflator>(FeedConflator::Limits{}, std::move(tickFields))) {}
 
 ZMQSubscriptionFeed::~ZMQSubscriptionFeed() { stop(); }
 

@@ -41,7 +41,9 @@ public:
     // Called on the main thread with each message text.
     using MessageHandler = std::function<void(const std::string& text)>;
 
-    ZMQSubscriptionFeed(std::shared_ptr<support::ZMQContext> context, MessageHandler handler);
+    // `tickFields` tells the conflator which prices a tick carries (see FeedConflator).
+    ZMQSubscriptionFeed(std::shared_ptr<support::ZMQContext> context, MessageHandler handler,
+                        FeedConflator::TickFields tickFields = nullptr);
     ~ZMQSubscriptionFeed();
     ZMQSubscriptionFeed(const ZMQSubscriptionFeed&) = delete;
     ZMQSubscriptionFeed& operator=(const ZMQSubscriptionFeed&) = delete;
@@ -79,7 +81,7 @@ private:
 
     std::shared_ptr<support::ZMQContext> context_;
     MessageHandler handler_;
-    std::shared_ptr<FeedConflator> conflator_ = std::make_shared<FeedConflator>();
+    std::shared_ptr<FeedConflator> conflator_;
     WakeSignal wake_;
 
     std::mutex lifecycle_;  // connect and stop

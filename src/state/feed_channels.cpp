@@ -88,6 +88,7 @@ void FeedChannels::connectChannels() {
         return;
     }
     std::weak_ptr<BusinessBase> weak = s.weak_from_this();
+    s.conn->tickFields = &PriceFeed::tickPriceFields;
     s.conn->onFeedMessage = [weak](const std::string& text) {
         if (auto self = weak.lock()) self->ZMQNewMessage(text);
     };

@@ -162,6 +162,17 @@ std::optional<model::PriceUpdate> PriceFeed::PriceUpdateDecode(std::string_view 
     return update;
 }
 
+std::uint32_t PriceFeed::tickPriceFields(std::string_view text) {
+    const std::optional<model::PriceUpdate> update = PriceUpdateDecode(text);
+    if (!update) return 0;
+    const double prices[] = {update->Last, update->Bid,  update->Ask,          update->High,
+                             update->Low,  update->Open, update->PreviousClose};
+    std::uint32_t fields = 0;
+    for (std::size_t i = 0; i < std::size(prices); ++i)
+        if (prices[i] != 0) fields |= 1u << i;
+    return fields;
+}
+
 void PriceFeed::UpdateItemCollection(model::ItemDetails& item, model::PriceUpdate& p) {
     item.ApplySpread(p);
     item.UpdateTime = p.Time;

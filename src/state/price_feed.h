@@ -52,6 +52,10 @@ public:
     // checkZMQNewMessage: routes one feed text. Bad texts are logged and dropped.
     void checkZMQNewMessage(std::string_view text);
 
+    // The prices a tick text carries (Last, Bid, Ask, High, Low, Open,
+    // PreviousClose: bits 0 to 6), for the feed reader's conflation; none
+    // when it is no tick. Any thread.
+    static std::uint32_t tickPriceFields(std::string_view text);
     // PriceUpdateDecode: nullopt (logged) when the text is no tick.
     static std::optional<model::PriceUpdate> PriceUpdateDecode(std::string_view text);
     // UpdateItemCollection: copies a decoded tick into its instrument (spread applied).

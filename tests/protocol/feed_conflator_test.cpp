@@ -55,6 +55,39 @@ TEST(FeedConflator, HoldsTheLatestPerTopicAndStatusesInOrderWithinItsBounds) {
     }
 }
 
+TEST(FeedConflator, ATickReplacesOnlyTheTicksWhosePricesItAllCarries) {
+    // The test's ticks say their prices in the text after the code: "B" bid, "A" ask, "L" last.
+    auto fields = [](std::string_view tick) {
+        std::uint32_t f = 0;
+        for (char c : tick.substr(tick.find('\x04') + 1)) f |= c == 'L' ? 1u : c == 'B' ? 2u : c == 'A' ? 4u : 0u;
+        return f;
+    };
+    struct Case {
+        const char* what;
+        Texts in, out;
+    } cases[] = {
+        {"a full quote replaces everything held",
+         {"X\x04" "B1", "X\x04" "A1", "X\x04" "BAL"},
+         {"X\x04" "BAL"}},
+        {"a bid after an ask: both stay, in order",
+         {"X\x04" "A1", "X\x04" "B2"},
+         {"X\x04" "A1", "X\x04" "B2"}},
+        {"the newer bid replaces the older, the ask between stays",
+         {"X\x04" "B1", "X\x04" "A1", "X\x04" "B2"},
+         {"X\x04" "A1", "X\x04" "B2"}},
+        {"a tick without prices is replaced by any, and replaces only its like",
+         {"X\x04" "-", "X\x04" "B1", "X\x04" "-"},
+         {"X\x04" "B1", "X\x04" "-"}},
+        {"topics keep their own held ticks", {"X\x04" "A1", "Y\x04" "BA", "X\x04" "B1"},
+         {"X\x04" "A1", "X\x04" "B1", "Y\x04" "BA"}},
+    };
+    for (const Case& c : cases) {
+        FeedConflator conflator(FeedConflator::Limits{}, fields);
+        for (const std::string& text : c.in) conflator.add(text);
+        EXPECT_EQ(conflator.take(), c.out) << c.what;
+    }
+}
+
 TEST(FeedConflator, OneHandOffIsPendingAtATime) {
     FeedConflator conflator;
     EXPECT_FALSE(conflator.claimHandOff());  // nothing held

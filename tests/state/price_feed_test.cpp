@@ -105,6 +105,11 @@ TEST_F(PriceFeedTest, MissingEmptyAndMarkerFieldsLeaveThePrice) {
     // A price past the largest double with its base is no price either.
     feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "1e308", "1e308", "0"}));
     EXPECT_DOUBLE_EQ(i.Last, 2.0);
+    // The feed reader's conflation sees the same prices: high and low only (bits 3 and 4).
+    EXPECT_EQ(PriceFeed::tickPriceFields(tick({"EURUSD", "20240102103000", "5", "-1", "", "abc", "3", "0", "", "",
+                                               "0"})),
+              0b11000u);
+    EXPECT_EQ(PriceFeed::tickPriceFields("no tick"), 0u);
 }
 
 TEST_F(PriceFeedTest, ScaledPricesBelowHalfAMillionthAreZero) {
