@@ -3,6 +3,7 @@
 #include <zmq.h>
 
 #include <cerrno>
+#include <cstring>
 #include <exception>
 #include <string_view>
 
@@ -41,12 +42,22 @@ bool ZMQSubscriptionFeed::connectToEndpoint(const std::string& endpoint) {
         readThread_.join();
     }
     running_ = false;
-    std::shared_ptr<support::ZMQSocket> socket;
+    Reader reader;
+    reader.endpoint = endpoint;
     try {
-        socket = context_->socketWithType(ZMQ_SUB);
-        socket->connectToEndpoint(endpoint);
+        reader.socket = context_->socketWithType(ZMQ_SUB);
+        const std::string monitorEndpoint = "inproc://feed-monitor-" +
+                                            std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "-" +
+                                            std::to_string(readersStarted_.load());
+        if (zmq_socket_monitor(reader.socket->socket(), monitorEndpoint.c_str(), ZMQ_EVENT_DISCONNECTED) != 0)
+            throw support::ZMQException(zmq_strerror(zmq_errno()), zmq_errno());
+        reader.monitor = context_->socketWithType(ZMQ_PAIR);
+        reader.monitor->connectToEndpoint(monitorEndpoint);
+        reader.socket->connectToEndpoint(endpoint);
     } catch (const std::exception& e) {
         platform::Log::error(std::string("Subscription feed not connected: ") + e.what());
+        if (reader.monitor) reader.monitor->close();
+        if (reader.socket) reader.socket->close();
         return false;
     }
     {
@@ -59,7 +70,7 @@ bool ZMQSubscriptionFeed::connectToEndpoint(const std::string& endpoint) {
     cancelled_ = false;
     running_ = true;
     ++readersStarted_;
-    readThread_ = std::thread([this, socket = std::move(socket)]() mutable { readSubUpdateFromSocket(std::move(socket)); });
+    readThread_ = std::thread([this, reader = std::move(reader)]() mutable { readSubUpdateFromSocket(std::move(reader)); });
     return true;
 }
 
@@ -139,20 +150,50 @@ void ZMQSubscriptionFeed::drain(support::ZMQSocket& socket) {
     if (failure != 0) throw support::ZMQException(zmq_strerror(failure), failure);
 }
 
-void ZMQSubscriptionFeed::readSubUpdateFromSocket(std::shared_ptr<support::ZMQSocket> socket) {
+void ZMQSubscriptionFeed::reconnectAfterDisconnect(Reader& reader) {
+    // Each event is two parts: the event number and value, then the endpoint.
+    bool disconnected = false;
+    for (;;) {
+        zmq_msg_t part;
+        zmq_msg_init(&part);
+        if (zmq_msg_recv(&part, reader.monitor->socket(), ZMQ_DONTWAIT) < 0) {
+            zmq_msg_close(&part);
+            break;
+        }
+        if (zmq_msg_size(&part) >= sizeof(std::uint16_t)) {
+            std::uint16_t event = 0;
+            std::memcpy(&event, zmq_msg_data(&part), sizeof event);
+            disconnected = disconnected || event == ZMQ_EVENT_DISCONNECTED;
+        }
+        zmq_msg_close(&part);
+    }
+    if (!disconnected) return;
+    platform::Log::warning("Subscription feed dropped by " + reader.endpoint + ": connecting again");
+    // Disconnecting first leaves one connection, whether or not the library
+    // would have made the next one itself.
+    zmq_disconnect(reader.socket->socket(), reader.endpoint.c_str());
+    if (zmq_connect(reader.socket->socket(), reader.endpoint.c_str()) != 0)
+        throw support::ZMQException(zmq_strerror(zmq_errno()), zmq_errno());
+    ++reconnects_;
+}
+
+void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
+    support::ZMQSocket* socket = reader.socket.get();
     try {
         while (!cancelled_) {
             applyChanges(*socket);
-            zmq_pollitem_t items[2];
+            zmq_pollitem_t items[3];
             socket->getPollItem(items[0], ZMQ_POLLIN);
             items[1] = {nullptr, wake_.fd(), ZMQ_POLLIN, 0};
-            int rc = support::ZMQContext::pollWithItems(items, 2, -1);
+            reader.monitor->getPollItem(items[2], ZMQ_POLLIN);
+            int rc = support::ZMQContext::pollWithItems(items, 3, -1);
             if (rc < 0) {
                 if (zmq_errno() == EINTR) continue;
                 throw support::ZMQException(zmq_strerror(zmq_errno()), zmq_errno());
             }
             if (items[1].revents & ZMQ_POLLIN) wake_.clear();
             if (cancelled_) break;
+            if (items[2].revents & ZMQ_POLLIN) reconnectAfterDisconnect(reader);
             if (!(items[0].revents & ZMQ_POLLIN)) continue;
 
             drain(*socket);
@@ -162,6 +203,8 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(std::shared_ptr<support::ZMQSo
         platform::Log::error(std::string("Subscription reader ended: ") + e.what());
     }
     try {
+        zmq_socket_monitor(socket->socket(), nullptr, 0);
+        reader.monitor->close();
         socket->close();
     } catch (const std::exception&) {
         // Logged by the wrapper.

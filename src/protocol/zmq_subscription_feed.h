@@ -71,9 +71,21 @@ public:
     std::uint64_t changesApplied() const { return changesApplied_; }
     // Message parts the readers have received so far (tests wait on it).
     std::uint64_t textsReceived() const { return textsReceived_; }
+    // Connections made again after the publisher's side dropped.
+    std::uint64_t reconnects() const { return reconnects_; }
 
 private:
-    void readSubUpdateFromSocket(std::shared_ptr<support::ZMQSocket> socket);
+    // What the reader owns: the socket, the endpoint it connects to and the
+    // socket that reports its disconnects.
+    struct Reader {
+        std::shared_ptr<support::ZMQSocket> socket;
+        std::string endpoint;
+        std::shared_ptr<support::ZMQSocket> monitor;
+    };
+    void readSubUpdateFromSocket(Reader reader);
+    // A connection the library ended (a message over the size limit ends it
+    // for good) is made again; the socket keeps its subscriptions.
+    void reconnectAfterDisconnect(Reader& reader);
     void applyChanges(support::ZMQSocket& socket);
     // Receives what is ready, at most a pass's worth, then posts a hand-off
     // when none is pending.
@@ -91,6 +103,7 @@ private:
     std::atomic<std::uint64_t> readersStarted_{0};
     std::atomic<std::uint64_t> changesApplied_{0};
     std::atomic<std::uint64_t> textsReceived_{0};
+    std::atomic<std::uint64_t> reconnects_{0};
 
     std::mutex changesMutex_;
     std::deque<std::pair<std::string, int>> changes_;

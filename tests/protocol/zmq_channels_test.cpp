@@ -116,6 +116,16 @@ TEST_F(FeedTest, OversizedAndNonTextMessagesAreDropped) {
     for (const auto& t : received) EXPECT_TRUE(t == "IS;first" || t == "IS;last") << t.size();
 }
 
+TEST_F(FeedTest, AMessageOverTheSocketsLimitDropsTheConnectionAndTheFeedConnectsAgain) {
+    context->setMaxMessageSize(ZMQ_SUB, ZMQSubscriptionFeed::kMaxMessageSize);
+    ASSERT_TRUE(feed->connectToEndpoint(endpoint));
+    ASSERT_TRUE(publishUntilReceived("IS;first"));
+    pub->sendData("IS;" + std::string(ZMQSubscriptionFeed::kMaxMessageSize, 'x'), 0);
+    ASSERT_TRUE(eventually([&] { return feed->reconnects() == 1; }));
+    ASSERT_TRUE(publishUntilReceived("IS;after"));
+    EXPECT_EQ(feed->reconnects(), 1u);
+}
+
 TEST_F(FeedTest, ConnectToAnUnusableEndpointStartsNoReader) {
     EXPECT_FALSE(feed->connectToEndpoint("nonsense://"));
     EXPECT_FALSE(feed->isRunning());
