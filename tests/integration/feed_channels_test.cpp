@@ -38,6 +38,11 @@ public:
         // Only answers of the request channel come with the request they answer.
         if (kind && kind->name == name) answers.push_back(name.value_or(""));
     }
+    void fillChartData(const std::optional<std::string>&, std::int32_t,
+                       const std::optional<protocol::RequestKind>&) override {
+        ++chartAnswers;
+    }
+    int chartAnswers = 0;
 };
 
 class FeedChannelsTest : public ::testing::Test {
@@ -124,6 +129,14 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
     ASSERT_TRUE(pump([&] { return item("GOLD").CurrentTradeSessionSettingId == 8; }));
     EXPECT_TRUE(session->conn->isConnected());
     EXPECT_EQ(std::count(ui.events.begin(), ui.events.end(), "LogininAnotherLocation"), 0);
+    // Nor may it switch the key or the reference id.
+    const auto key = session->sessionKey();
+    const auto reference = session->Referenceid;
+    ASSERT_EQ(sim->command("feed-status 33 19=EVIL 21=20240102030405"), "ok");
+    ASSERT_EQ(sim->command("status GOLD 1 9").rfind("ok", 0), 0u);
+    ASSERT_TRUE(pump([&] { return item("GOLD").CurrentTradeSessionSettingId == 9; }));
+    EXPECT_EQ(session->sessionKey(), key);
+    EXPECT_EQ(session->Referenceid, reference);
 
     // One session for everything: a second login in the same process meets a
     // spurious end of the TCP session that is the socket's, not the feed's.
@@ -140,9 +153,15 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
     m.messageDataDictionary().set(20, std::to_string(session->Requestid + 1));
     m.messageDataDictionary().set(115, std::to_string(session->referenceData().userInfo->UserId));
     session->setMessageProperties(m);
+    // The first answer is a chart answer: it answers no data-service request and is dropped.
+    ASSERT_EQ(sim->command("next-answer 1041 17=key").rfind("ok", 0), 0u);
+    const protocol::TagMap request = m.messageDataDictionary();
+    ASSERT_TRUE(m.BuildMessage().sent());
+    m.setMessageDataDictionary(request);
     ASSERT_TRUE(m.BuildMessage().sent());
     ASSERT_TRUE(pump([&] { return !answers().empty(); }));
-    EXPECT_EQ(answers()[0], "getopenpositions");
+    EXPECT_EQ(answers(), std::vector<std::string>{"getopenpositions"});
+    EXPECT_EQ(static_cast<RecordingAnswers&>(session->dataServiceAnswers()).chartAnswers, 0);
 
     // The network came back while the TCP session stayed up.
     session->reconnectZMQandSubscribeAllItems();
