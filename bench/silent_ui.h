@@ -20,7 +20,7 @@ public:
     std::int64_t selectedLanguage() const override { return 0; }
     bool showConfirmationAlert() const override { return false; }
     void showLoginMessages(const state::LoginMessages&) override {}
-    void LogininAnotherLocation(const std::string&) override {}
+    void LogininAnotherLocation(const std::optional<std::string>&) override {}
     void ConnectionFailureNotification() override { failed = true; }
     model::LoginInputdata login;
     bool failed = false;

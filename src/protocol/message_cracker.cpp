@@ -9,9 +9,7 @@ namespace protocol {
 std::optional<std::string> MessageCracker::GetMessageValue(std::string_view text, std::string_view separator) {
     if (!separator.empty()) {
         const std::size_t pos = text.find(separator);
-        const bool isKey = separator.size() > 1;
-        if (pos != std::string_view::npos && (!isKey || pos == 0))
-            return std::string(text.substr(pos + separator.size()));
+        if (pos != std::string_view::npos) return std::string(text.substr(pos + separator.size()));
     }
     platform::Log::debug("GetMessageValue Exception: separator \"" + std::string(separator) + "\" not found in \"" +
                          std::string(text.substr(0, 64)) + "\"");

@@ -9,10 +9,9 @@ namespace protocol {
 
 class MessageCracker {
 public:
-    // The text after `separator`, to the end of `text`. When the separator is
-    // a key ("34=") it must start the text; a bare "=" may stand anywhere (the
-    // first one counts). nullopt, logged "GetMessageValue Exception: ...",
-    // when the separator is not found there.
+    // The text after the first `separator`, to the end of `text`, wherever it
+    // stands ("112=abc" with "12=" gives "abc"). nullopt, logged
+    // "GetMessageValue Exception: ...", when the separator is not found.
     static std::optional<std::string> GetMessageValue(std::string_view text, std::string_view separator);
 
     // Splits one field at its first "=": the tag is the digits before it.

@@ -207,8 +207,9 @@ void BusinessBase::connectionDidConnect(bool demoRegistration) {
         const model::LoginInputdata& login = s.host_.logindata();
         v.userName = login.userName();
         v.password = login.password();
-        v.productName = nonEmpty(login.productName());
-        v.productVersion = nonEmpty(login.productVersion());
+        // Sent as configured, "" included.
+        v.productName = login.productName();
+        v.productVersion = login.productVersion();
         v.packedTime = s.packedLocalTime();
         protocol::ConnectionBase::LoginRequest(s.messageBase, v);
     });

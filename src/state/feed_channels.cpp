@@ -60,7 +60,8 @@ std::optional<protocol::RequestMessage> buildKeepAlive(const std::optional<std::
     message.setMessagetype(protocol::toInt(type));
     message.messageDataDictionary().clear();
     message.messageDataDictionary().setNumber(protocol::tag::MessageType, static_cast<long long>(protocol::toInt(type)));
-    if (!context.setMessageProperties(message)) return std::nullopt;
+    // A missing user or reference id leaves its tag unset: it goes out as "(null)".
+    context.setMessageProperties(message);
     if (!message.BuildMessage().sent()) return std::nullopt;
     return std::move(context.built);
 }

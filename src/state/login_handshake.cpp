@@ -97,7 +97,7 @@ void LoginHandshake::loginData(const Dispatch& m) {
 
 void LoginHandshake::loggedInElsewhere(const Dispatch& m) {
     session_.disconnectServer();
-    std::string serverText = m.values.serverMessage.value_or("");
+    std::optional<std::string> serverText = m.values.serverMessage;
     session_.onMain([serverText](BusinessBase& s) { s.host().LogininAnotherLocation(serverText); });
 }
 

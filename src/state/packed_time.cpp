@@ -33,8 +33,10 @@ std::optional<platform::WallTime> parsePackedTime(const std::string& text) {
     if (tm.tm_mon < 0 || tm.tm_mon > 11 || tm.tm_mday < 1 || tm.tm_mday > 31 || tm.tm_hour > 23 || tm.tm_min > 59 ||
         tm.tm_sec > 60)
         return std::nullopt;
+    tm.tm_isdst = -1;  // the zone's rule for that day
     std::tm check = tm;
-    std::time_t tt = timegm(&tm);
+    std::time_t tt = std::mktime(&tm);
+    if (tt == static_cast<std::time_t>(-1)) return std::nullopt;
     if (tm.tm_mday != check.tm_mday || tm.tm_mon != check.tm_mon) return std::nullopt;  // 31 April and the like
     return std::chrono::system_clock::from_time_t(tt);
 }

@@ -9,7 +9,8 @@ namespace state {
 
 // In UTC or in the machine's zone.
 std::string packedTime(platform::WallTime t, bool utc);
-// Read as UTC, so that it prints back unchanged; nullopt when it does not parse.
+// Read in the machine's zone, as the server's clock is meant; nullopt when it
+// does not parse.
 std::optional<platform::WallTime> parsePackedTime(const std::string& text);
 
 }  // namespace state

@@ -62,10 +62,9 @@ void PingMonitor::pingAnswer(const FieldList& fields) {
         std::string_view value;
         if (!protocol::MessageCracker::splitField(field, number, value) || number != protocol::tag::ServerTime)
             continue;
-        if (auto date = parsePackedTime(std::string(value)))
-            serverDate = date;
-        else
-            platform::Log::debug("Ping answer with an unreadable server time");
+        // An unreadable time leaves no server date, so nothing is posted.
+        serverDate = parsePackedTime(std::string(value));
+        if (!serverDate) platform::Log::debug("Ping answer with an unreadable server time");
     }
     calculateNetworkSpeed(pingTime);
 }
@@ -75,7 +74,7 @@ void PingMonitor::calculateNetworkSpeed(std::optional<platform::WallTime> date) 
     if (date) t = std::chrono::duration<double>(platform::defaultClock().wallNow() - *date).count();
     std::optional<std::string> text;
     if (serverDate) {
-        ServerTime = packedTime(*serverDate, true);
+        ServerTime = packedTime(*serverDate, false);
         text = ServerTime;
     }
     networkspeedStatus = gradeRoundTrip(t);

@@ -51,6 +51,8 @@ std::optional<double> leadingNumber(std::string_view s) {
 std::string tickTime(std::string_view s) {
     bool digits = s.size() == 14;
     for (std::size_t i = 0; digits && i < 14; ++i) digits = isDigit(s[i]);
+    // The server's null date (year 1 or 0) is no time.
+    if (digits && (s.starts_with("0000") || s.starts_with("0001"))) return std::string();
     if (digits) {
         auto two = [&](std::size_t at) { return (s[at] - '0') * 10 + (s[at + 1] - '0'); };
         int month = two(4), day = two(6), hour = two(8), minute = two(10), second = two(12);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace model {
@@ -59,7 +60,8 @@ public:
     // Trade confirmations as modal alerts rather than banners.
     virtual bool showConfirmationAlert() const = 0;
     virtual void showLoginMessages(const LoginMessages& messages) = 0;
-    virtual void LogininAnotherLocation(const std::string& serverText) = 0;
+    // The server's text (tag 105), none when the message carries none.
+    virtual void LogininAnotherLocation(const std::optional<std::string>& serverText) = 0;
     // The session dropped without a manual disconnect: sound, login form, alert.
     virtual void ConnectionFailureNotification() = 0;
 };

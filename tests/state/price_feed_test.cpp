@@ -78,6 +78,9 @@ TEST_F(PriceFeedTest, DecodedFieldsAndScaling) {
     ASSERT_TRUE(p);
     EXPECT_EQ(p->Time, "01/31/2024 23:59:59");
     EXPECT_DOUBLE_EQ(p->Last, 5.0);
+    // The server's null dates show no time.
+    for (const char* null : {"00010101000000", "00000101000000"})
+        EXPECT_EQ(PriceFeed::PriceUpdateDecode(tick({"X", null, "0", "5", "0"}))->Time, "") << null;
     // Fields between index 9 and the last are ignored; the last is the decimal count.
     p = PriceFeed::PriceUpdateDecode(
         tick({"X", "20240102103000", "0", "1", "2", "3", "4", "5", "6", "7", "999", "999", "1"}));

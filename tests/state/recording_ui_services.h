@@ -48,8 +48,8 @@ public:
         loginMessages.push_back(messages);
         events.push_back("showLoginMessages");
     }
-    void LogininAnotherLocation(const std::string& serverText) override {
-        anotherLocation.push_back(serverText);
+    void LogininAnotherLocation(const std::optional<std::string>& serverText) override {
+        anotherLocation.push_back(serverText.value_or("(none)"));
         events.push_back("LogininAnotherLocation");
     }
     void ConnectionFailureNotification() override {
