@@ -58,7 +58,9 @@ void ConnectionBase::reloginToServer() {
         host = host_;
         port = port_;
     }
-    if (socket_->isConnected()) return;  // the socket refuses a second connect
+    // While the socket is connected or still connecting it would refuse the
+    // attempt: nothing happens then, and no failure is reported.
+    if (!socket_->isDisconnected()) return;
     connect(host, port);
 }
 

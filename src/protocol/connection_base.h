@@ -126,6 +126,8 @@ private:
     void cancelChannelThreads();
     // Queues topic changes for the feed behind its connect (io queue).
     void changeTopics(std::vector<std::pair<std::string, int>> changes);
+    // Makes the channels' context once; false (logged) when it cannot. Under channelsMutex_.
+    bool haveZMQContext();
     // Hands the channels and their context to the io queue, which stops and drops them.
     void retireChannels();
     // Calls the delegate on the main thread, if it still lives then.

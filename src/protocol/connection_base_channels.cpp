@@ -17,19 +17,23 @@ bool usablePort(std::int64_t port) { return port > 0 && port <= 65535; }
 
 }  // namespace
 
-bool ConnectionBase::ConnectToZMQSubServer(const std::string& address, std::int64_t port) {
-    platform::assertMainThread();
-    support::ZMQContext::logZMQVersion();
-    std::lock_guard<std::mutex> lock(channelsMutex_);
+bool ConnectionBase::haveZMQContext() {
+    if (zmqContext_) return true;
     try {
-        if (!zmqContext_) {
-            zmqContext_ = std::make_shared<support::ZMQContext>(1);
-            zmqContext_->setMaxMessageSize(ZMQ_SUB, ZMQSubscriptionFeed::kMaxMessageSize);
-        }
+        zmqContext_ = std::make_shared<support::ZMQContext>(1);
+        zmqContext_->setMaxMessageSize(ZMQ_SUB, ZMQSubscriptionFeed::kMaxMessageSize);
+        return true;
     } catch (const std::exception& e) {
         platform::Log::error(std::string("No ZeroMQ context: ") + e.what());
         return false;
     }
+}
+
+bool ConnectionBase::ConnectToZMQSubServer(const std::string& address, std::int64_t port) {
+    platform::assertMainThread();
+    support::ZMQContext::logZMQVersion();
+    std::lock_guard<std::mutex> lock(channelsMutex_);
+    if (!haveZMQContext()) return false;
     if (!usablePort(port)) {
         platform::Log::error("Subscription feed port out of range: " + std::to_string(port));
         return false;
@@ -42,10 +46,7 @@ bool ConnectionBase::ConnectToZMQSubServer(const std::string& address, std::int6
 bool ConnectionBase::ConnectToZMQReqServer(const std::string& address, std::int64_t port) {
     platform::assertMainThread();
     std::lock_guard<std::mutex> lock(channelsMutex_);
-    if (!zmqContext_) {
-        platform::Log::error("Request channel before the subscription feed: no ZeroMQ context");
-        return false;
-    }
+    if (!haveZMQContext()) return false;
     if (!usablePort(port)) {
         platform::Log::error("Request channel port out of range: " + std::to_string(port));
         return false;

@@ -288,6 +288,14 @@ void BusinessBase::decodeFrame(std::string frame) {
     // The server may close the line right after a refusal or a "logged in
     // elsewhere"; the dispatcher disconnects on both, so that close is no failure.
     if (type == MsgType::LoggedInElsewhere || type == MsgType::LoginRefused) conn->isManualServerDisconnect = true;
+    // An envelope's or a compressed message's own request id and server time
+    // count too, before the message it carries.
+    if (type == MsgType::Envelope || type == MsgType::Compressed) {
+        std::weak_ptr<BusinessBase> weak = weak_from_this();
+        platform::MainExecutor::post([weak, type, fields = msg.fields] {
+            if (auto self = weak.lock()) self->applySessionScalars(MessageValues::read(fields), type);
+        });
+    }
 
     switch (type) {
         case MsgType::Envelope: {
@@ -384,6 +392,20 @@ void BusinessBase::checkChannelText(std::string_view text, Channel channel,
     }
 }
 
+void BusinessBase::applySessionScalars(const MessageValues& values, MsgType type) {
+    if (values.referenceId && type == MsgType::LoginData) {
+        Referenceid = values.referenceId;
+        std::lock_guard<std::mutex> lock(keyMutex_);
+        sharedReferenceId_ = values.referenceId;
+    }
+    if (values.requestId) setRequestid(*values.requestId);
+    if (values.serverTime) {
+        serverTime_ = values.serverTime;
+        std::lock_guard<std::mutex> lock(keyMutex_);
+        sharedServerTime_ = values.serverTime;
+    }
+}
+
 void BusinessBase::ProcessNewMessage(const FieldList& fields, std::int32_t type, protocol::MessageBase& message,
                                      const std::optional<std::string>& payload) {
     IncomingMessage m;
@@ -398,17 +420,7 @@ void BusinessBase::dispatchMessage(const IncomingMessage& m, protocol::MessageBa
     const MsgType msgType = protocol::msgType(m.type);
     const MessageValues values = MessageValues::read(fields);
     // The session scalars change before any handler runs.
-    if (values.referenceId && msgType == MsgType::LoginData) {
-        Referenceid = values.referenceId;
-        std::lock_guard<std::mutex> lock(keyMutex_);
-        sharedReferenceId_ = values.referenceId;
-    }
-    if (values.requestId) setRequestid(*values.requestId);
-    if (values.serverTime) {
-        serverTime_ = values.serverTime;
-        std::lock_guard<std::mutex> lock(keyMutex_);
-        sharedServerTime_ = values.serverTime;
-    }
+    applySessionScalars(values, msgType);
     dispatcher_.dispatch(Dispatch{fields, msgType, message, values, m.payload, m.payloadRefused, m.requestKind});
 }
 

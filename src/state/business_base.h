@@ -297,6 +297,8 @@ private:
 
     void decodeFrame(std::string frame);
     void dispatchMessage(const IncomingMessage& message, protocol::MessageBase& object);
+    // Request id, server time and (login data only) reference id of a message.
+    void applySessionScalars(const MessageValues& values, protocol::MsgType type);
     void commonBanner(const std::string& message, const std::string& title);
     // Posts with the session as sender; without a payload, the session alone.
     void postAboutSelf(const std::string& name, std::shared_ptr<const SessionPayload> payload = nullptr);

@@ -120,8 +120,9 @@ void FeedChannels::connectChannels() {
     };
 
     const std::string address = s.host().logindata().IPAddress();
-    if (s.conn->ConnectToZMQSubServer(address, user->marketdepthPort))
-        s.conn->ConnectToZMQReqServer(address, user->hdServerPort);
+    // Each on its own: a feed that cannot connect leaves the requests their channel.
+    s.conn->ConnectToZMQSubServer(address, user->marketdepthPort);
+    s.conn->ConnectToZMQReqServer(address, user->hdServerPort);
 }
 
 void FeedChannels::subscribeAllItems() { ProcessSubscribeandUnSubscribeItems(session_.getAllItems(), true); }

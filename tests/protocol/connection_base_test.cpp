@@ -174,6 +174,17 @@ TEST_F(ConnectionBaseTest, FramesCutAnywhereArriveWhole) {
     EXPECT_EQ(delegate->frames[1], "7\x03" "17=\xC3\xA9\x03");
 }
 
+TEST_F(ConnectionBaseTest, ARelogInWhileTheConnectIsPendingIsNoFailure) {
+    conn = ConnectionBase::create(delegate);
+    ASSERT_TRUE(conn->ConnectToServer(false, "127.0.0.1", server.port()));
+    conn->reloginToServer();  // the connect has not finished yet
+    ASSERT_TRUE(server.accept());
+    ASSERT_TRUE(delegate->waitFor([&] { return !delegate->connects.empty(); }));
+    settle();
+    EXPECT_EQ(delegate->failureCount(), 0u);
+    EXPECT_EQ(delegate->connects.size(), 1u);
+}
+
 TEST_F(ConnectionBaseTest, SendWritesTheFrame) {
     connect();
     conn->sendMessage("\x01" "9\x03" "10=1018\x03\x02");

@@ -604,6 +604,20 @@ TEST_F(SessionTest, NestedEnvelopesOpenUpToALimit) {
     EXPECT_EQ(count("LoginSuccessNotification"), 2);
 }
 
+TEST_F(SessionTest, AnOuterFrameCountsInTheFirstPass) {
+    const std::string carried = frameOf("10=62\x03" "73=21\x03");
+    ASSERT_EQ(carried.size(), 17u);
+    const std::string prefix = {'\x11', '\0', '\0', '\0'};  // its size, little-endian
+    const auto compressed = model::DataAdditions::gzipDeflate(carried);
+    ASSERT_TRUE(compressed);
+    session->NewMessage(inner(frameOf("10=105\x03" "20=77\x03" "21=20240102030405\x03" "1050=" +
+                                      *model::Base64::encodeBase64WithData(prefix + *compressed) + "\x03")));
+    loop->runUntilIdle();
+    EXPECT_EQ(tableNames(), kSeven);  // the inner message was dispatched
+    EXPECT_EQ(session->Requestid, 77);
+    EXPECT_EQ(session->serverTime_, "20240102030405");
+}
+
 TEST_F(SessionTest, FrameWhoseFirstFieldIsNotTag10IsStillDispatched) {
     session->NewMessage("9\x03" "11=18\x03");
     loop->runUntilIdle();

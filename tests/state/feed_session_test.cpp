@@ -298,6 +298,8 @@ TEST_F(FeedSessionTest, StatusMessagesTakeTheDispatcherPath) {
 }
 
 TEST_F(FeedSessionTest, OnlyTheAnswerToTheRequestSentIsDispatched) {
+    // The request channel does not depend on the feed: here the feed cannot connect.
+    session->referenceData().userInfo->marketdepthPort = 0;
     session->feedChannels().connectChannels();
     auto roundTrip = [this](const std::string& request, const std::string& reply) {
         protocol::RequestMessage r;
