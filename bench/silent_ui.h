@@ -22,7 +22,9 @@ public:
     void showLoginMessages(const state::LoginMessages&) override {}
     void LogininAnotherLocation(const std::optional<std::string>&) override {}
     void ConnectionFailureNotification() override { failed = true; }
+    state::LoginCipher& loginCipher() override { return cipher; }
     model::LoginInputdata login;
+    state::LoginCipher cipher;
     bool failed = false;
 };
 

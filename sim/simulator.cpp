@@ -432,6 +432,7 @@ void Simulator::handleLogin(Session& s, const WireMessage& m) {
     s.loggedIn = true;
     issuedKeys_.push_back(s.sessionKey);
     if (issuedKeys_.size() > 64) issuedKeys_.erase(issuedKeys_.begin());
+    loginKeys_[user].push_back(s.preKey == deployment::kSecurityKey ? std::string("shipped") : s.preKey);
     sendToSession(s, WireMessage(18));
     log(tag + "'" + user + "' logged in, reference id " + s.referenceId);
 }
@@ -734,6 +735,7 @@ std::string Simulator::commandHelp() {
            "  send USER TYPE [TAG=VALUE ...]     send any message to USER's session\n"
            "  feed-status TYPE [TAG=VALUE ...]   publish \"IS;\" and the frame of any message\n"
            "  next-answer TYPE [TAG=VALUE ...]   answer the next request-channel request with this frame\n"
+           "  keys USER                          the key that opened each login of USER (shipped or session)\n"
            "  status CODE [STATUS] [SETTING]     publish \"IS;\" for an instrument\n"
            "  broadcast TEXT                     publish \"*#bm#*:\" and the text\n"
            "  tick CODE                          publish one tick and one depth of an instrument now\n"
@@ -845,6 +847,15 @@ std::string Simulator::command(const std::string& line) {
         if (*end != '\0' || !(rate >= 0) || !std::isfinite(rate)) return "error RATE must be a number >= 0";
         ticksPerSecond_ = rate;
         return "ok";
+    }
+    if (c == "keys") {
+        if (w.size() < 2) return "error usage: keys USER";
+        const std::string user = w[1];
+        return runOnIo([this, user] {
+            std::string out = "ok";
+            for (const std::string& key : loginKeys_[user]) out += " " + key;
+            return out;
+        });
     }
     if (c == "sessions") {
         return runOnIo([this] {

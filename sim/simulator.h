@@ -103,6 +103,8 @@ private:
     long long nextReferenceId_ = 424201;
     int nextDemoUser_ = 1;
     std::vector<std::string> issuedKeys_;  // session keys of earlier logins, for relogins
+    // User -> the key that opened each of the user's logins ("shipped" or the session key).
+    std::map<std::string, std::vector<std::string>> loginKeys_;
 
     std::mutex feedMutex_;
     std::vector<std::string> feedQueue_;  // texts to publish at once

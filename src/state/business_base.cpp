@@ -137,7 +137,7 @@ void BusinessBase::stampPingTime() { setPingTime(wallNow()); }
 std::string BusinessBase::cipherPassword() const {
     std::lock_guard<std::mutex> lock(keyMutex_);
     if (sessionKey_) return *sessionKey_;
-    return shippedKey_;
+    return loginKey_;
 }
 
 std::optional<std::string> BusinessBase::sessionKey() const {
@@ -172,7 +172,7 @@ void BusinessBase::StreamingConnection(bool, bool demoRegistration) {
         std::lock_guard<std::mutex> lock(keyMutex_);
         credentialsUser_ = login.userName();
         credentialsPassword_ = login.password();
-        shippedKey_ = login.SecurityKey();
+        loginKey_ = host_.loginCipher().sessionKey().value_or(login.SecurityKey());
     }
     conn->ConnectToServer(demoRegistration, login.IPAddress(), login.PortNo());
 }
@@ -285,6 +285,7 @@ void BusinessBase::decodeFrame(std::string frame) {
         }
     }
     if (serverTime) lastServerTimeSeen_ = serverTime;
+    if (type == MsgType::PingAnswer) msg.receivedAt = wallNow();
     // The server may close the line right after a refusal or a "logged in
     // elsewhere"; the dispatcher disconnects on both, so that close is no failure.
     if (type == MsgType::LoggedInElsewhere || type == MsgType::LoginRefused) conn->isManualServerDisconnect = true;
@@ -328,6 +329,7 @@ void BusinessBase::decodeFrame(std::string frame) {
             }
             if (referenceId && lastServerTimeSeen_) {
                 std::string key = protocol::GenerateNewEncryptionKey(user, pass, *referenceId, *lastServerTimeSeen_);
+                host_.loginCipher().replace(key);
                 std::lock_guard<std::mutex> lock(keyMutex_);
                 sessionKey_ = std::move(key);
             } else {
@@ -421,7 +423,8 @@ void BusinessBase::dispatchMessage(const IncomingMessage& m, protocol::MessageBa
     const MessageValues values = MessageValues::read(fields);
     // The session scalars change before any handler runs.
     applySessionScalars(values, msgType);
-    dispatcher_.dispatch(Dispatch{fields, msgType, message, values, m.payload, m.payloadRefused, m.requestKind});
+    dispatcher_.dispatch(
+        Dispatch{fields, msgType, message, values, m.payload, m.payloadRefused, m.requestKind, m.receivedAt});
 }
 
 // ---------------------------------------------------------------------------

@@ -63,6 +63,8 @@ struct IncomingMessage {
     bool payloadRefused = false;
     // The request a request-channel reply answers.
     std::optional<protocol::RequestKind> requestKind;
+    // When a ping answer came off the line ("NewQueue"): its round trip ends there.
+    std::optional<platform::WallTime> receivedAt;
 
     // The fields and type of one frame (start and end bytes removed); nullopt, logged, when it is no message.
     static std::optional<IncomingMessage> decode(std::string_view frame);
@@ -143,7 +145,7 @@ public:
     // The text of a language-table key in the selected language.
     std::string text(const std::string& key) const;
     // The cipher password of envelopes: the session key once the login data
-    // arrived, else the shipped key of the login settings.
+    // arrived, else the run's login cipher (the shipped key before any login).
     std::string cipherPassword() const;
     std::optional<std::string> sessionKey() const;
     // A password change the server accepted: the login settings and the next
@@ -336,7 +338,7 @@ private:
     std::optional<std::string> sharedReferenceId_;
     std::optional<std::string> sharedServerTime_;
     std::optional<std::string> sessionKey_;
-    std::string shippedKey_;
+    std::string loginKey_;  // the run's login cipher when this login started
     std::string credentialsUser_;
     std::string credentialsPassword_;
 };

@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/clock.h"
 #include "protocol/message_base.h"
 #include "protocol/msg_type.h"
 #include "protocol/zmq_request_channel.h"
@@ -59,6 +60,8 @@ struct Dispatch {
     bool payloadRefused = false;
     // The request a request-channel reply answers; nullopt for the TCP session.
     const std::optional<protocol::RequestKind>& requestKind;
+    // When a ping answer was received.
+    std::optional<platform::WallTime> receivedAt = std::nullopt;
 };
 
 class Dispatcher {

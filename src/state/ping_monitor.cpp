@@ -23,7 +23,7 @@ PingMonitor::~PingMonitor() {
 }
 
 void PingMonitor::registerHandlers(Dispatcher& table) {
-    table.add(protocol::MsgType::PingAnswer, componentName(), [this](const Dispatch& m) { pingAnswer(m.fields); });
+    table.add(protocol::MsgType::PingAnswer, componentName(), [this](const Dispatch& m) { pingAnswer(m.fields, m.receivedAt); });
 }
 
 void PingMonitor::startPingTimer() {
@@ -56,7 +56,7 @@ void PingMonitor::pingToserver() {
     if (!result.sent()) platform::Log::debug("Ping not sent: " + result.error);
 }
 
-void PingMonitor::pingAnswer(const FieldList& fields) {
+void PingMonitor::pingAnswer(const FieldList& fields, std::optional<platform::WallTime> receivedAt) {
     for (const std::string& field : fields) {
         std::int64_t number = 0;
         std::string_view value;
@@ -66,12 +66,15 @@ void PingMonitor::pingAnswer(const FieldList& fields) {
         serverDate = parsePackedTime(std::string(value));
         if (!serverDate) platform::Log::debug("Ping answer with an unreadable server time");
     }
-    calculateNetworkSpeed(pingTime);
+    // Graded from when the answer arrived, however busy the main thread was since.
+    calculateNetworkSpeed(pingTime, receivedAt);
 }
 
-void PingMonitor::calculateNetworkSpeed(std::optional<platform::WallTime> date) {
+void PingMonitor::calculateNetworkSpeed(std::optional<platform::WallTime> date,
+                                        std::optional<platform::WallTime> until) {
     double t = -1;  // no reference time grades as slow
-    if (date) t = std::chrono::duration<double>(platform::defaultClock().wallNow() - *date).count();
+    const platform::WallTime end = until ? *until : platform::defaultClock().wallNow();
+    if (date) t = std::chrono::duration<double>(end - *date).count();
     std::optional<std::string> text;
     if (serverDate) {
         ServerTime = packedTime(*serverDate, false);

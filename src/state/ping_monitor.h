@@ -26,7 +26,9 @@ public:
     void stopPingTimer();
     bool isPingTimerActive() const;
     void pingToserver();
-    void calculateNetworkSpeed(std::optional<platform::WallTime> date);
+    // The round trip from `date` to `until` (default: now).
+    void calculateNetworkSpeed(std::optional<platform::WallTime> date,
+                               std::optional<platform::WallTime> until = std::nullopt);
     // The speed is checked again 3.5 s after the connection dropped.
     void scheduleSpeedCheck();
 
@@ -36,7 +38,7 @@ public:
     std::int32_t networkspeedStatus = 0;
 
 private:
-    void pingAnswer(const FieldList& fields);
+    void pingAnswer(const FieldList& fields, std::optional<platform::WallTime> receivedAt);
     void cancelSpeedCheck();
 
     BusinessBase& session_;

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "state/login_cipher.h"
+
 namespace model {
 class LoginInputdata;
 }
@@ -64,6 +66,8 @@ public:
     virtual void LogininAnotherLocation(const std::optional<std::string>& serverText) = 0;
     // The session dropped without a manual disconnect: sound, login form, alert.
     virtual void ConnectionFailureNotification() = 0;
+    // The run's login cipher; the shipped key in the login settings stays as it is.
+    virtual LoginCipher& loginCipher() = 0;
 };
 
 }  // namespace state

@@ -102,6 +102,22 @@ TEST_F(SessionLoginTest, LogsInInstallsTheSessionKeyAndGradesThePing) {
     EXPECT_EQ(ui.failures, 0);
 }
 
+TEST_F(SessionLoginTest, ALaterLoginInTheRunIsSealedWithTheLastSessionKey) {
+    startSim();
+    makeSession("trader", "secret1");
+    session->StreamingConnection(true, false);
+    ASSERT_TRUE(pump([&] { return loggedIn(); }));
+    const std::string first = *session->sessionKey();
+    session->disconnectServer();
+    session.reset();
+    posted.clear();
+    makeSession("trader", "secret1");
+    session->StreamingConnection(true, false);
+    ASSERT_TRUE(pump([&] { return loggedIn(); }));
+    EXPECT_EQ(sim->command("keys trader"), "ok shipped " + first);
+    EXPECT_EQ(ui.login.SecurityKey(), "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");  // remembered settings keep the shipped key
+}
+
 TEST_F(SessionLoginTest, EnvelopedSessionMessagesOpenWithTheSessionKey) {
     startSim({"--wrap", "envelope"});
     makeSession("trader", "secret1");

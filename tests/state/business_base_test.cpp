@@ -604,6 +604,15 @@ TEST_F(SessionTest, NestedEnvelopesOpenUpToALimit) {
     EXPECT_EQ(count("LoginSuccessNotification"), 2);
 }
 
+TEST_F(SessionTest, APingAnswerIsGradedFromItsArrivalNotFromABusyMainThread) {
+    session->stampPingTime();
+    clock->advance(200ms);
+    session->NewMessage(inner(frameOf("10=1019\x03" "21=20240102030405\x03")));
+    clock->advance(1500ms);  // the main thread comes to it late
+    loop->runUntilIdle();
+    EXPECT_EQ(session->pingMonitor().networkspeedStatus, 0);
+}
+
 TEST_F(SessionTest, AnOuterFrameCountsInTheFirstPass) {
     const std::string carried = frameOf("10=62\x03" "73=21\x03");
     ASSERT_EQ(carried.size(), 17u);

@@ -57,7 +57,10 @@ public:
         events.push_back("ConnectionFailureNotification");
     }
 
+    LoginCipher& loginCipher() override { return cipher; }
+
     model::LoginInputdata login;
+    LoginCipher cipher;
     std::int64_t language = 0;
     bool confirmationAlert = false;
 
