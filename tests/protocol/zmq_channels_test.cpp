@@ -254,7 +254,8 @@ TEST_F(RequestChannelTest, MultipartRepliesAreJoinedAndCarryTheirKind) {
 // the parts of "big" joined past it.
 TEST_F(RequestChannelTest, RepliesJoiningPastTheCapAreDropped) {
     const std::string part(40, 'p');
-    serve([&part](const std::string& req) -> std::vector<std::string> {
+    // A copy: the server thread outlives the test body.
+    serve([part](const std::string& req) -> std::vector<std::string> {
         if (req.find("151=big") != std::string::npos) return {part, part, part};
         return {part, part};
     });
@@ -316,9 +317,9 @@ TEST_F(RequestChannelTest, KeepAliveOnlyAfterTheFirstRequestAndEverySixtySeconds
 }
 
 TEST_F(RequestChannelTest, AReplyThatNeverComesTimesOutAndTheNextRequestGoesOut) {
-    std::atomic<int> n{0};
-    serve([&](const std::string&) -> std::vector<std::string> {
-        if (n++ == 0) return {};  // the first request is never answered in time
+    auto n = std::make_shared<std::atomic<int>>(0);  // the server thread outlives the test body
+    serve([n](const std::string&) -> std::vector<std::string> {
+        if ((*n)++ == 0) return {};  // the first request is never answered in time
         return {"second answer"};
     });
     makeChannel();
