@@ -223,6 +223,7 @@ public:
     DataServiceAnswers& dataServiceAnswers() { return *dataService_; }
     const DataServiceAnswers& dataServiceAnswers() const override { return *dataService_; }
     Funds& funds() { return *funds_; }
+    const Funds& funds() const override { return *funds_; }
     LoginHandshake& loginHandshake() { return *login_; }
 
     // --- Lookups and the windows' queries (business_base_queries.cpp) ---------
