@@ -74,6 +74,10 @@ protected:
     BusinessBase& session_;
 
 private:
+    struct HeldIds;
+    // Ids held by each initial collection, so a large answer is not quadratic.
+    std::shared_ptr<HeldIds> heldIds_;
+
     void orderStatus(const Dispatch& m);
     void orderRejected(const Dispatch& m);
     void positionUpdate(const Dispatch& m);

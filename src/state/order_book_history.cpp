@@ -1,6 +1,7 @@
 // The order collections as the data service lists them after the login, the
 // equity-hit prices of open positions and the executed-position search.
 #include <algorithm>
+#include <unordered_set>
 
 #include "model/history_row.h"
 #include "platform/main_executor.h"
@@ -12,9 +13,36 @@ namespace state {
 
 namespace {
 
-bool holds(const OrderList& list, std::string model::Order::*field, const std::string& id) {
-    return std::any_of(list.begin(), list.end(), [&](const auto& o) { return o && (*o).*field == id; });
-}
+// The ids of one collection. It is read again whenever the collection is not
+// as the last append left it (the live handlers change it too).
+class IdIndex {
+public:
+    explicit IdIndex(std::string model::Order::*field) : field_(field) {}
+    bool holds(const OrderList& list, const std::string& id) {
+        if (list.size() != size_ || (!list.empty() && list.back().get() != back_)) {
+            ids_.clear();
+            for (const auto& o : list)
+                if (o) ids_.insert((*o).*field_);
+            note(list);
+        }
+        return ids_.count(id) != 0;
+    }
+    void append(OrderList& list, std::shared_ptr<model::Order> order) {
+        ids_.insert((*order).*field_);
+        list.push_back(std::move(order));
+        note(list);
+    }
+
+private:
+    void note(const OrderList& list) {
+        size_ = list.size();
+        back_ = list.empty() ? nullptr : list.back().get();
+    }
+    std::string model::Order::*field_;
+    std::unordered_set<std::string> ids_;
+    std::size_t size_ = 0;
+    const model::Order* back_ = nullptr;
+};
 
 HistoryOrders::ItemCodeOf itemCodes(const BusinessBase& s) {
     return [&s](std::int32_t id) { return s.getItemCode(id); };
@@ -22,11 +50,22 @@ HistoryOrders::ItemCodeOf itemCodes(const BusinessBase& s) {
 
 }  // namespace
 
+struct OrderBook::HeldIds {
+    IdIndex open{&model::Order::OpenPositionId};
+    IdIndex pending{&model::Order::PendingOrderId};
+    IdIndex settled{&model::Order::SettlementId};
+    IdIndex cancelled{&model::Order::CancelledOrderId};
+};
+
 void OrderBook::FillInitialOpenOrderCollection(const model::OpenOrderHD& row) {
     platform::assertMainThread();
     auto order = HistoryOrders::openOrder(row, itemCodes(session_));
-    if (holds(OpenOrderCollection, &model::Order::OpenPositionId, order->OpenPositionId)) return;
-    (row.PositionQty == 0 ? OpenOrderCollectionCopy : OpenOrderCollection).push_back(std::move(order));
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    if (heldIds_->open.holds(OpenOrderCollection, order->OpenPositionId)) return;
+    if (row.PositionQty == 0)
+        OpenOrderCollectionCopy.push_back(std::move(order));
+    else
+        heldIds_->open.append(OpenOrderCollection, std::move(order));
 }
 
 void OrderBook::FillInitialPendingOrderCollection(const model::PendingOrderHD& row) {
@@ -38,15 +77,20 @@ void OrderBook::FillInitialPendingOrderCollection(const model::PendingOrderHD& r
         if (!position || position->OpenPositionId != order->RefPositionIdOfBracket) continue;
         (order->orderType == model::Order::kLimit ? position->LimitPrice : position->StopPrice) = order->OrderPrice;
     }
-    if (holds(PendingOrderCollection, &model::Order::PendingOrderId, order->PendingOrderId)) return;
-    (row.RemainingQty == 0 ? PendingOrderCollectionCopy : PendingOrderCollection).push_back(std::move(order));
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    if (heldIds_->pending.holds(PendingOrderCollection, order->PendingOrderId)) return;
+    if (row.RemainingQty == 0)
+        PendingOrderCollectionCopy.push_back(std::move(order));
+    else
+        heldIds_->pending.append(PendingOrderCollection, std::move(order));
 }
 
 void OrderBook::FillInitialSettledOrderCollection(const model::SettledOrderHD& row) {
     platform::assertMainThread();
     auto order = HistoryOrders::settledOrder(row, itemCodes(session_));
-    if (holds(SettledOrderCollection, &model::Order::SettlementId, order->SettlementId)) return;
-    SettledOrderCollection.push_back(std::move(order));
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    if (heldIds_->settled.holds(SettledOrderCollection, order->SettlementId)) return;
+    heldIds_->settled.append(SettledOrderCollection, std::move(order));
 }
 
 std::shared_ptr<model::Order> OrderBook::sessionCancelledOrder(const model::CancelledOrderHD& row) const {
@@ -58,8 +102,10 @@ std::shared_ptr<model::Order> OrderBook::sessionCancelledOrder(const model::Canc
 void OrderBook::FillInitialCancelledOrderCollection(const model::CancelledOrderHD& row) {
     platform::assertMainThread();
     auto order = sessionCancelledOrder(row);
-    if (!order || holds(CancelledOrderCollection, &model::Order::CancelledOrderId, order->CancelledOrderId)) return;
-    CancelledOrderCollection.push_back(std::move(order));
+    if (!order) return;
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    if (heldIds_->cancelled.holds(CancelledOrderCollection, order->CancelledOrderId)) return;
+    heldIds_->cancelled.append(CancelledOrderCollection, std::move(order));
 }
 
 void OrderBook::SetEquityHitPriceInOrders(const model::EquityHitPriceInfos& row) {

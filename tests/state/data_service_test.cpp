@@ -311,6 +311,11 @@ TEST_F(DataServiceTest, InitialOrderCollections) {
     EXPECT_EQ(book.OpenOrderCollection[0]->Commision, 5.0);
     EXPECT_EQ(book.OpenOrderCollection[0]->ItemCode, "GOLD");
     EXPECT_EQ(book.OpenOrderCollection[0]->RemainingQty, "2.000000");
+    // A position the live handlers removed is no longer held.
+    session->orderBook().OpenOrderCollection.erase(session->orderBook().OpenOrderCollection.begin());
+    answer("getopenpositions", openRow("A", "2"));
+    ASSERT_EQ(book.OpenOrderCollection.size(), 2u);
+    std::swap(session->orderBook().OpenOrderCollection[0], session->orderBook().OpenOrderCollection[1]);
 
     answer("getpendingorders", pendingRow("P1", {{5, "2"}, {10, "1.2345"}, {11, "0"}, {12, "1.5"}, {25, "A"}}) +
                                    pendingRow("P2", {{5, "3"}, {10, "1.1"}, {25, "A"}}) +
