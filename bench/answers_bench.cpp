@@ -19,18 +19,18 @@ constexpr int kRows = 100000;
 std::string settledRows() {
     std::string out;
     for (int i = 0; i < kRows; ++i)
-        out += std::to_string(500000 + i) + "\x05" "1001\x05" "5\x05" "P" + std::to_string(i) +
+        out.append(std::to_string(500000 + i)).append("\x05" "1001\x05" "5\x05" "P").append(std::to_string(i)).append(
                "\x05" "C1\x05" "1\x05" "12.5\x05" "20150305090702\x05" "1\x05" "0\x05" "0\x05" "0\x05" "1\x05"
-               "1.2345\x05" "1.2350\x05" "20150304090702\x05" "20150305090702\x05" "1\x05\x05" "1\x06";
+               "1.2345\x05" "1.2350\x05" "20150304090702\x05" "20150305090702\x05" "1\x05\x05" "1\x06");
     return out;
 }
 
 std::string openRows() {
     std::string out;
     for (int i = 0; i < kRows; ++i)
-        out += "P" + std::to_string(i) + "\x05" "1001\x05" "5\x05" "1\x05" "T\x05" "O\x05" "E\x05" "4\x05" "2\x05"
+        out.append("P").append(std::to_string(i)).append("\x05" "1001\x05" "5\x05" "1\x05" "T\x05" "O\x05" "E\x05" "4\x05" "2\x05"
                "1.5\x05" "10\x05" "20150305090702\x05" "1\x05\x05" "0\x05" "1\x05\x05" "1\x05" "1\x05" "0\x05"
-               "20150305090702\x05" "20150306090702\x05\x05\x05\x05\x05\x05" "1\x06";
+               "20150305090702\x05" "20150306090702\x05\x05\x05\x05\x05\x05" "1\x06");
     return out;
 }
 
