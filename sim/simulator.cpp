@@ -342,6 +342,7 @@ void Simulator::handleEnvelope(Session& s, const WireMessage& env) {
         log(tag + "message of type " + std::to_string(type) + " before login dropped");
         return;
     }
+    if (type != 1018) received_.add(s.user, std::to_string(type));
     switch (type) {
         case 1018: {
             WireMessage pong(1019);
@@ -690,6 +691,10 @@ void Simulator::requestLoop() {
         if (!request) {
             log("request channel: malformed request dropped (" + std::to_string(body.size()) + " bytes); empty reply");
         } else {
+            if (request->type() == 1023)
+                received_.add(request->get(23), request->get(151) + (request->has(34) ? ":" + request->get(34) : ""));
+            else if (request->type() != 1002)
+                received_.add(request->get(23), std::to_string(request->type()));
             std::lock_guard<std::mutex> lock(stateMutex_);
             reply = dataService_.answer(*request, f);
             if (reply.empty()) log("request channel: request of type " + std::to_string(request->type()) + " not served");
@@ -741,6 +746,7 @@ std::string Simulator::commandHelp() {
            "  tick CODE                          publish one tick and one depth of an instrument now\n"
            "  ticks RATE                         ticks per second per instrument (0 stops them)\n"
            "  sessions                           list the TCP sessions\n"
+           "  received USER                      what USER's client sent: session types, request names[:tag 34]\n"
            "  quit                               stop the simulator\n";
 }
 
@@ -856,6 +862,12 @@ std::string Simulator::command(const std::string& line) {
             for (const std::string& key : loginKeys_[user]) out += " " + key;
             return out;
         });
+    }
+    if (c == "received") {
+        if (w.size() < 2) return "error usage: received USER";
+        std::string out = "ok";
+        for (const auto& entry : received_.of(w[1])) out += " " + entry;
+        return out;
     }
     if (c == "sessions") {
         return runOnIo([this] {

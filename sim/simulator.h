@@ -15,6 +15,7 @@
 #include "fault_board.h"
 #include "market.h"
 #include "order_desk.h"
+#include "received_log.h"
 #include "scenario.h"
 #include "wire_message.h"
 
@@ -86,6 +87,7 @@ private:
     DataService dataService_;
     std::mutex stateMutex_;  // scenario_, desk_ and dataService_
     FaultBoard faults_;
+    ReceivedLog received_;
 
     int sessionPort_ = 0, feedPort_ = 0, requestPort_ = 0;
     int listenFd_ = -1;

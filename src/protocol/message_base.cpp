@@ -186,6 +186,7 @@ BuildResult MessageBase::deliver(const detail::BuilderLayout& layout, const std:
     request.isZMQ = true;
     request.framingStrategy = 0;
     request.receivingStrategy = layout.receivingStrategy;
+    if (msgType(messagetype_) == MsgType::DataServiceRequest) request.dsrequestType = dsrequestType_;
     context_->sendMessage(std::move(request));
     return result(BuildResult::Status::Sent);
 }

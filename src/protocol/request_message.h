@@ -10,6 +10,7 @@ struct RequestMessage {
     bool isZMQ = false;                  // true: request channel; false: TCP session
     std::int64_t framingStrategy = 0;    // read by nothing
     std::int64_t receivingStrategy = 0;  // 1: the reply is multipart, parts joined in order
+    std::int32_t dsrequestType = 0;      // the data-service kind of a 1023 request; 0 otherwise
 };
 
 }  // namespace protocol

@@ -22,20 +22,29 @@ inline constexpr std::int64_t PendingOrderId = 79;
 inline constexpr std::int64_t OpenPositionId = 80;
 inline constexpr std::int64_t ChartInterval = 83;
 inline constexpr std::int64_t NewPassword = 103;
+inline constexpr std::int64_t OldPassword = 104;
 inline constexpr std::int64_t ProductVersion = 114;
+inline constexpr std::int64_t UserId = 115;
 inline constexpr std::int64_t ServerMessage = 105;        // in the login request: the device's address
 inline constexpr std::int64_t AccountOrders = 91;          // record form
 inline constexpr std::int64_t BulkCloseReference = 125;
 inline constexpr std::int64_t DataServiceRequestName = 151;
+inline constexpr std::int64_t DataServicePageSize = 152;  // "1000"
+inline constexpr std::int64_t DataServicePage = 153;      // "1"
 inline constexpr std::int64_t DataServiceResult = 159;    // record form in requests
 inline constexpr std::int64_t DataFormat = 160;           // "PACKED" or XML
 inline constexpr std::int64_t ChatMessageRoom = 502;
+inline constexpr std::int64_t ContactListMode = 520;
 inline constexpr std::int64_t AcknowledgedMessage = 505;  // record form
 inline constexpr std::int64_t ChatRoomKey = 503;
 inline constexpr std::int64_t DeviceUserName = 504;
+inline constexpr std::int64_t TransactionDetails = 551;
 inline constexpr std::int64_t ProductName = 563;
 inline constexpr std::int64_t BracketReference = 573;
 inline constexpr std::int64_t TradeSessionSettingId = 574;
+inline constexpr std::int64_t FromDate = 575;              // "yyyyMMddHHmmss"
+inline constexpr std::int64_t ToDate = 576;
+inline constexpr std::int64_t MarketId = 581;
 inline constexpr std::int64_t PositionList = 583;          // record form
 inline constexpr std::int64_t DeviceModel = 1018;
 inline constexpr std::int64_t NumberOfPoints = 1025;
@@ -46,6 +55,8 @@ inline constexpr std::int64_t ApprovalRecord = 1059;       // record form
 // Both carry 2 in the envelopes sent before a session key exists.
 inline constexpr std::int64_t InitialEnvelopeMarkA = 1132;
 inline constexpr std::int64_t InitialEnvelopeMarkB = 1153;
+// In data-service requests: the bank-details flag and the access-edit mode.
+inline constexpr std::int64_t DataServiceOption = 1132;
 
 // Values of StatusCode in an order status (62) and a position update (67).
 namespace status {

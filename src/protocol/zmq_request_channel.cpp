@@ -49,6 +49,7 @@ RequestKind RequestKind::of(const RequestMessage& request) {
     kind.type = static_cast<std::int32_t>(MessageCracker::integerValue(fieldValue(request.message, std::to_string(tag::MessageType) + "=")));
     kind.name = std::string(fieldValue(request.message, std::to_string(tag::DataServiceRequestName) + "="));
     kind.receivingStrategy = request.receivingStrategy;
+    kind.dsrequestType = request.dsrequestType;
     return kind;
 }
 

@@ -32,11 +32,12 @@ class ZMQSocket;
 namespace protocol {
 
 // What a reply answers: the request's message type (tag 10) and, for
-// data-service requests, its request name (tag 151).
+// data-service requests, its request name (tag 151) and kind.
 struct RequestKind {
     std::int32_t type = 0;
     std::string name;
     std::int64_t receivingStrategy = 0;
+    std::int32_t dsrequestType = 0;
 
     static RequestKind of(const RequestMessage& request);
 };

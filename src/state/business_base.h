@@ -21,7 +21,11 @@
 #include <string>
 #include <vector>
 
+#include "model/account_details.h"
+#include "model/file_resource.h"
 #include "model/order.h"
+#include "model/search_info.h"
+#include "model/user_account_maps.h"
 #include "platform/clock.h"
 #include "protocol/app_context.h"
 #include "protocol/connection_base.h"
@@ -221,6 +225,7 @@ public:
     DataServiceAnswers& dataServiceAnswers() { return *dataService_; }
     const DataServiceAnswers& dataServiceAnswers() const override { return *dataService_; }
     Funds& funds() { return *funds_; }
+    const Funds& funds() const override { return *funds_; }
     LoginHandshake& loginHandshake() { return *login_; }
 
     // --- Lookups and the windows' queries (business_base_queries.cpp) ---------
@@ -259,6 +264,38 @@ public:
     void updateUserAccountMaps(const model::UserAccountMaps& map);
     // One downloaded resource into <application support>/<app>/Resources.
     void saveFileWithName(const std::string& fileName, const std::string& fileData);
+
+    // --- Requests of the windows and the login (business_base_requests.cpp) ---
+    // Each fills `messageBase`, adds the common header and builds it; a failed
+    // build sends nothing and is logged. Main thread.
+    void requestOpenPosition();
+    void requestPendingOrders();
+    void requestSettledOrders();
+    void requestCancelledOrders();
+    void requestEquityPriceinfo(std::int32_t accountId);
+    void requestExecutedPosition(const model::SearchInfo& search);
+    void requestFinancialTransactions(const model::SearchInfo& search);
+    void requestAccountStatement(const model::StatementQuery& query);
+    void requestCancelledOrderHistoryForAccount(const model::StatementQuery& query);
+    void requestAdvancedInstrumentInfo();
+    void requestSessionSchedule(std::uint64_t marketId);
+    void requestUserMapWithMyAccount(std::int32_t accountId);
+    void requestEditUserAccountAccessByClient(const model::UserAccountMaps& map);
+    void requestBankDetails(const model::AccountDetails& account);
+    void requestApprovalRequest();
+    void requestFinancialApprovals();
+    void requestResourceSearchForTypes(const std::vector<std::string>& types);
+    void requestFileResourceDownload(const model::FileResource& resource);
+    // Downloads every searched resource whose name holds `text` and is not on disk yet.
+    void requestFileResourceForExtension(const std::string& text);
+    void requestGetAllPayGateSettings();
+    // Sends `Requestid` itself in tag 20: the chart window raises it first.
+    void requestChartData(const std::string& symbol, const std::string& interval, std::int32_t points);
+    void changeMyPassword(const std::string& oldPassword, const std::string& newPassword);
+    // The chat requests of the login, on the TCP session.
+    void requestContactlist();
+    void requestRecentConversation();
+    void requestOfflineMessages();
 
     // --- The message layer's view of the session (AppContext) -------------
     std::optional<std::string> userName() const override;

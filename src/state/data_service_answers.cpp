@@ -1,6 +1,8 @@
 #include "state/data_service_answers.h"
 
 #include "platform/log.h"
+#include "platform/main_executor.h"
+#include "protocol/separator_bytes.h"
 #include "state/business_base.h"
 
 namespace state {
@@ -21,6 +23,55 @@ void DataServiceAnswers::registerHandlers(Dispatcher& table) {
     for (MsgType type : {MsgType::Reserved1020, MsgType::Reserved1021, MsgType::Reserved1022,
                          MsgType::DataServiceRequest, MsgType::Reserved1025, MsgType::DemoUserCreationRequest})
         table.ignore(type, componentName());
+}
+
+void DataServiceAnswers::fillChartData(const std::optional<std::string>& answer, std::int32_t requestId,
+                                       const std::optional<protocol::RequestKind>&) {
+    platform::assertMainThread();
+    if (!answer) {
+        platform::Log::warning("Chart answer without data: dropped");
+        return;
+    }
+    // The header runs from the second character to the first ">"; its second "~" element is the key.
+    const std::size_t close = answer->size() > 1 ? answer->find('>', 1) : std::string::npos;
+    const std::string_view header = close == std::string::npos
+                                        ? std::string_view()
+                                        : std::string_view(*answer).substr(1, close - 1);
+    const std::size_t first = header.find('~');
+    if (close == std::string::npos || first == std::string_view::npos) {
+        platform::Log::warning("Chart answer without a key in its header: dropped");
+        return;
+    }
+    const std::string_view rest = header.substr(first + 1);
+    std::string key(rest.substr(0, rest.find('~')));
+    if (!chartDataCollection.contains(key)) chartDataCollection.set(std::move(key), *answer);
+    session_.chartDataReceivedNotification(static_cast<std::uint32_t>(requestId));
+}
+
+void DataServiceAnswers::fillResourceDownload(std::string_view row, const std::optional<std::string>& compressedData) {
+    const std::string name(row.substr(0, row.find(protocol::ColumnByte)));
+    if (!compressedData) {
+        platform::Log::warning("Resource download of \"" + name + "\" without content: not saved");
+        return;
+    }
+    session_.saveFileWithName(name, *compressedData);
+}
+
+void DataServiceAnswers::sendFirstRequests() {
+    BusinessBase& s = session_;
+    s.requestOpenPosition();
+    s.requestPendingOrders();
+    s.requestSettledOrders();
+    s.requestCancelledOrders();
+    for (const auto& [id, account] : s.referenceData().AccountDetailCollection)
+        if (account && account->tradingStatus == kEquityHitStatus) s.requestEquityPriceinfo(account->AccountId);
+    s.requestContactlist();
+    s.requestRecentConversation();
+    s.requestOfflineMessages();
+    s.requestAdvancedInstrumentInfo();
+    s.requestResourceSearchForTypes({"CAL", "ICO"});
+    s.requestApprovalRequest();
+    s.requestFinancialApprovals();
 }
 
 }  // namespace state

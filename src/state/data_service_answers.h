@@ -2,9 +2,11 @@
 // The data-service side of a session: the first requests after the login and
 // the answers (1024) and chart data (1041), each routed to the component that
 // owns what it fills. Filled in by the data-service work.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "state/dispatcher.h"
 #include "state/ordered_dictionary.h"
@@ -23,18 +25,35 @@ public:
     // Chart answer key -> answer text.
     OrderedDictionary<std::string> chartDataCollection;
 
-    // The requests sent once the login is accepted.
-    virtual void sendFirstRequests() {}
+    // Trading status of an account whose equity was hit.
+    static constexpr std::int32_t kEquityHitStatus = 5;
+
+    // The requests sent once the login is accepted, in the order the server expects.
+    virtual void sendFirstRequests();
     // `kind`: the request the answer came back for; nullopt on the TCP session.
-    virtual void processDSResponse(const std::optional<std::string>& /*result*/,
-                                   const std::optional<std::string>& /*compressedData*/,
-                                   const std::optional<std::string>& /*requestName*/,
-                                   const std::optional<protocol::RequestKind>& /*kind*/) {}
-    virtual void fillChartData(const std::optional<std::string>& /*key*/, std::int32_t /*requestId*/,
-                               const std::optional<protocol::RequestKind>& /*kind*/) {}
+    // Routes an answer by the request it answers: the collection emptied
+    // first, the filler of each row, the notification after. An answer with
+    // no request, or naming another, is dropped (logged).
+    virtual void processDSResponse(const std::optional<std::string>& result,
+                                   const std::optional<std::string>& compressedData,
+                                   const std::optional<std::string>& requestName,
+                                   const std::optional<protocol::RequestKind>& kind);
+    // Stores a chart answer under the key of its header ("<x~KEY~...>"), the
+    // first one kept, and tells the window waiting for `requestId`.
+    virtual void fillChartData(const std::optional<std::string>& answer, std::int32_t requestId,
+                               const std::optional<protocol::RequestKind>& kind);
+    // A downloaded file: field 0 of the row names it, the payload is its content.
+    void fillResourceDownload(std::string_view row, const std::optional<std::string>& compressedData);
 
 protected:
     BusinessBase& session_;
+
+private:
+    // Hands each row of a table answer to its filler.
+    void processHistoryData(const std::optional<std::string>& result,
+                            const std::optional<std::string>& compressedData, const protocol::RequestKind& kind);
+    // Subscribes the prices the session needs once the last row is in.
+    void SubscribePriceforHistoryData(std::size_t lastIndex, std::size_t index);
 };
 
 }  // namespace state

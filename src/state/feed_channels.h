@@ -34,7 +34,7 @@ public:
     // Only while the TCP session is up: both channels anew, every item subscribed.
     void reconnectZMQandSubscribeAllItems();
     // Nothing when the session's only account is suspended (trading status 3).
-    void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe);
+    virtual void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe);
     // A feed text, on the main thread.
     void ZMQNewMessage(const std::string& text);
     void messageCrackerOnInstrumentStatusChange(const FieldList& fields);

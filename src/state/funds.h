@@ -3,12 +3,20 @@
 // answers (94, 96, 98) and the approval answers (694). Filled in by the funds
 // work; until then the handlers keep nothing.
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/account_statement_info.h"
+#include "model/cancelled_order_hd.h"
+#include "model/funds_records.h"
 
 #include "protocol/message_base.h"
 #include "state/dispatcher.h"
+#include "state/ordered_dictionary.h"
 #include "state/session_component.h"
 
 namespace state {
@@ -67,6 +75,29 @@ public:
         return nullptr;
     }
     virtual void createApprovalAction(std::int32_t /*actionType*/, const FieldList&) {}
+
+    // --- Data-service answers (funds_answers.cpp, main thread) ---------------
+    std::shared_ptr<model::BankDetails> bankDetails;
+    // Approval request id -> request, and -> its financial details.
+    std::map<std::uint64_t, std::shared_ptr<model::ApprovalReq>> approvalRequests;
+    std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>> financialApprovals;
+    // "%lu" of the pay-gate id -> setting; the first one received stays.
+    OrderedDictionary<std::shared_ptr<model::PayGateSetting>> payGateSettingsCollection;
+    std::vector<std::shared_ptr<model::FinancialTransactionDetails>> FinancialTransactionCollection;
+    model::AccountStatementInfo accountStatementInfo;
+
+    // One answer row each.
+    void fillBankDetails(std::string_view row);
+    void fillApprovalRequest(std::string_view row);
+    void fillFinancialApproval(std::string_view row);
+    void fillPayGateSettingsDetails(std::string_view row);
+    void fillFinancialTransactionsData(std::string_view row);
+    // A cancelled order of the statement period; rows of other accounts are ignored.
+    void fillHistoryCancelledOrderCollection(const model::CancelledOrderHD& row);
+    // Drops the held bank details and tells the windows; nothing when none are held.
+    void clearBankDetails();
+    // Reads the statement tables of the last parse; for now it only tells the windows.
+    void ParseAccountStatement();
 
 protected:
     BusinessBase& session_;

@@ -7,9 +7,15 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "model/cancelled_order_hd.h"
+#include "model/equity_hit_price_infos.h"
+#include "model/open_order_hd.h"
 #include "model/order.h"
+#include "model/pending_order_hd.h"
+#include "model/settled_order_hd.h"
 #include "state/dispatcher.h"
 #include "state/ordered_dictionary.h"
 #include "state/session_component.h"
@@ -50,10 +56,28 @@ public:
                                            const std::optional<std::string>& /*remainingQty*/) {}
     virtual void FillOpenOrderCollection(const FieldList&) {}
 
+    // --- Initial collections from the data service (order_book_history.cpp) ---
+    // Rows whose id is held already are dropped; closed rows go to the copies.
+    void FillInitialOpenOrderCollection(const model::OpenOrderHD& row);
+    // Sets the bracket prices of the position it refers to, then stores.
+    void FillInitialPendingOrderCollection(const model::PendingOrderHD& row);
+    void FillInitialSettledOrderCollection(const model::SettledOrderHD& row);
+    void FillInitialCancelledOrderCollection(const model::CancelledOrderHD& row);
+    void SetEquityHitPriceInOrders(const model::EquityHitPriceInfos& row);
+    // One row of an executed-position search, appended as the server sent it.
+    void fillExecutedPositionSearchData(std::string_view row);
+    // The order of a cancelled row of one of the session's accounts with an
+    // instrument; null for any other row.
+    std::shared_ptr<model::Order> sessionCancelledOrder(const model::CancelledOrderHD& row) const;
+
 protected:
     BusinessBase& session_;
 
 private:
+    struct HeldIds;
+    // Ids held by each initial collection, so a large answer is not quadratic.
+    std::shared_ptr<HeldIds> heldIds_;
+
     void orderStatus(const Dispatch& m);
     void orderRejected(const Dispatch& m);
     void positionUpdate(const Dispatch& m);

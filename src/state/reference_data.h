@@ -19,6 +19,7 @@
 #include "model/group_details.h"
 #include "model/group_instruments.h"
 #include "model/item_details.h"
+#include "model/file_resource.h"
 #include "model/item_type.h"
 #include "model/order.h"
 #include "model/resource_details.h"
@@ -76,7 +77,8 @@ public:
     OrderedDictionary<std::shared_ptr<model::TradeCurrency>> tradeCurrencyCollection;
     // File name or caption -> resource.
     OrderedDictionary<std::shared_ptr<model::ResourceDetails>> resourceCollection;
-    OrderedDictionary<std::shared_ptr<model::ResourceDetails>> resourceSearchCollection;
+    // File name -> the resource a search listed.
+    OrderedDictionary<std::shared_ptr<model::FileResource>> resourceSearchCollection;
     // "%lu" of the user id -> the user's access to an account.
     OrderedDictionary<std::shared_ptr<model::UserAccountMaps>> userAccountMapCollection;
 
@@ -135,6 +137,16 @@ public:
     virtual void fillTradeCurrencyDetails(std::string_view section);
     void LoadItemstoWatchlist();
     void SetAllSymbolsSpread();
+
+    // --- Data-service answers (reference_data_answers.cpp): one row each -----
+    // Overwrites the instrument's market fields; an absent field writes 0 or "".
+    void fillAdvancedInstrumentInfo(std::string_view row);
+    void fillMarketSessionSchedules(std::string_view row);
+    // Keeps sessionSchedulesArray under the first record's market id.
+    void storeMarketSessionSchedules();
+    void fillUserMapWithMyAccountDetails(std::string_view row);
+    // Mode 1: a search answer's record; 0: a download record.
+    void fillResourceSearchInfo(std::string_view row, std::int64_t mode);
 
     // The login result under the first key of loginInfoMessageCollection.
     const protocol::LoginInfoMessage* firstLoginRecord() const;

@@ -39,5 +39,9 @@ inline constexpr const char* kPayGateTransaction = "PayGateTransactionNotificati
 inline constexpr const char* kDepositRequest = "DepositRequestNotification";
 inline constexpr const char* kWithdrawalRequest = "WithdrawalRequestNotification";
 inline constexpr const char* kChartDataReceived = "ChartDataReceivedNotification";
+inline constexpr const char* kMarketSessionSchedule = "MarketSessionScheduleNotification";
+inline constexpr const char* kUserAccountMap = "UserAccountMapNotification";
+inline constexpr const char* kEditUserAccountAccessSuccess = "EditUserAccountAccessSucessNotification";
+inline constexpr const char* kEditUserAccountAccessFailure = "EditUserAccountAccessFailureNotification";
 
 }  // namespace state::notifications

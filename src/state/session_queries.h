@@ -23,6 +23,7 @@ class FeedChannels;
 class Journal;
 class PingMonitor;
 class DataServiceAnswers;
+class Funds;
 
 class SessionQueries {
 public:
@@ -62,6 +63,7 @@ public:
     virtual const Journal& journal() const = 0;
     virtual const PingMonitor& pingMonitor() const = 0;
     virtual const DataServiceAnswers& dataServiceAnswers() const = 0;
+    virtual const Funds& funds() const = 0;
 };
 
 }  // namespace state

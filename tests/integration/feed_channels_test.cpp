@@ -32,6 +32,8 @@ public:
     using DataServiceAnswers::DataServiceAnswers;
     std::vector<std::string> answers;
 
+    // The test sends its own requests.
+    void sendFirstRequests() override {}
     void processDSResponse(const std::optional<std::string>&, const std::optional<std::string>&,
                            const std::optional<std::string>& name,
                            const std::optional<protocol::RequestKind>& kind) override {

@@ -60,7 +60,7 @@ TEST(SimRequests, EveryTableAnswerCarriesTheRequestNameAndItsRowLayout) {
         {"getusermapwithmyaccount", {{34, "1001"}}, 2, 4},
         {"getbankaccounts", {{34, "1001"}, {1132, "1"}}, 1, 7},
         {"getapprovalrequest", {}, 1, 10},
-        {"getfinancialapprovals", {}, 1, 6},
+        {"getfinancialapprovals", {}, 1, 14},
         {"getfinancialtransactions", {{34, "1001"}, {575, "20261101000000"}, {576, "20261231000000"}, {551, ""}}, 1, 6},
         {"resourcesearch", {{159, "\x05" "0\x05" "7\x05" "0\x05\x05" "CAL\x05\x05\x05" "0\x06"}, {160, "1"}}, 1, 9},
         {"paygategetsettings", {}, 1, 7},

@@ -1,0 +1,186 @@
+// Routing of data-service answers (1024): by the request each answers, to the
+// filler of the component that owns what it fills.
+#include <algorithm>
+#include <cctype>
+#include <exception>
+#include <functional>
+#include <vector>
+
+#include "model/cancelled_order_hd.h"
+#include "model/equity_hit_price_infos.h"
+#include "model/file_resource.h"
+#include "model/open_order_hd.h"
+#include "model/pending_order_hd.h"
+#include "model/settled_order_hd.h"
+#include "platform/log.h"
+#include "platform/main_executor.h"
+#include "protocol/separator_bytes.h"
+#include "state/business_base.h"
+#include "state/data_service_answers.h"
+#include "state/session_notifications.h"
+
+namespace state {
+
+namespace {
+
+namespace Log = platform::Log;
+using RowFiller = std::function<void(std::string_view row)>;
+
+// The kind of the account statement's cancelled-order history.
+constexpr std::int32_t kCancelledOrderHistory = 10;
+
+std::string lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// A history row into its record; a row too short for it is skipped (logged by the record).
+template <typename Record, typename Fill>
+RowFiller history(Fill fill) {
+    return [fill](std::string_view row) {
+        if (auto record = Record::fromRow(row)) fill(*record);
+    };
+}
+
+std::vector<std::string_view> rowsOf(std::string_view data) {
+    std::vector<std::string_view> rows;
+    std::size_t start = 0;
+    while (start <= data.size()) {
+        const std::size_t end = std::min(data.find(protocol::RowByte, start), data.size());
+        if (end > start) rows.push_back(data.substr(start, end - start));
+        start = end + 1;
+    }
+    return rows;
+}
+
+bool isHistoryAnswer(const protocol::RequestKind& kind) {
+    return kind.name == model::CancelledOrderHD::kRequestName && kind.dsrequestType == kCancelledOrderHistory;
+}
+
+}  // namespace
+
+void DataServiceAnswers::processDSResponse(const std::optional<std::string>& result,
+                                           const std::optional<std::string>& compressedData,
+                                           const std::optional<std::string>& requestName,
+                                           const std::optional<protocol::RequestKind>& kind) {
+    platform::assertMainThread();
+    if (!kind) {
+        Log::warning("Data-service answer without its request: dropped");
+        return;
+    }
+    const std::string& name = kind->name;
+    if (requestName && *requestName != name) {
+        Log::warning("Data-service answer for \"" + *requestName + "\" to the request \"" + name + "\": dropped");
+        return;
+    }
+    BusinessBase& s = session_;
+    try {
+        if (name == "getfinancialtransactions") {
+            s.funds().FinancialTransactionCollection.clear();
+            processHistoryData(result, compressedData, *kind);
+            s.onMain([](BusinessBase& b) { b.depositwithdrawalNotification(); });
+        } else if (name == "getdsaccountstatement") {
+            if (result) s.referenceData().parseXml(*result);
+            s.funds().ParseAccountStatement();
+        } else if (name == "getexecutedpositions") {
+            s.clearExecutedOrderSearchCollection();
+            processHistoryData(result, compressedData, *kind);
+            s.onMain([](BusinessBase& b) { b.executedPositionSearchNotification(); });
+        } else if (name == "getsessionschedule") {
+            s.referenceData().sessionSchedulesArray.clear();
+            processHistoryData(result, compressedData, *kind);
+            s.referenceData().storeMarketSessionSchedules();
+            s.postNotification(notifications::kMarketSessionSchedule);
+        } else if (name == "getusermapwithmyaccount") {
+            processHistoryData(result, compressedData, *kind);
+            s.postNotification(notifications::kUserAccountMap);
+        } else if (name == "addedituac") {
+            const bool success = result && lower(*result) == "success";
+            s.postNotification(success ? notifications::kEditUserAccountAccessSuccess
+                                       : notifications::kEditUserAccountAccessFailure);
+        } else if (isHistoryAnswer(*kind)) {
+            s.funds().accountStatementInfo.cancelledOrderInfo.clear();
+            processHistoryData(result, compressedData, *kind);
+            s.accountStatementUpdateNotification();
+        } else {
+            processHistoryData(result, compressedData, *kind);
+        }
+    } catch (const std::exception& e) {
+        Log::error("Data-service answer \"" + name + "\" not processed: " + e.what());
+    }
+}
+
+void DataServiceAnswers::processHistoryData(const std::optional<std::string>& result,
+                                            const std::optional<std::string>& compressedData,
+                                            const protocol::RequestKind& kind) {
+    if (!result) return;
+    const std::string& name = kind.name;
+    if (result->empty() || lower(*result) == "error") {
+        // Only a failed bank-details answer says the account has none.
+        if (name == "getbankaccounts") session_.funds().clearBankDetails();
+        return;
+    }
+    OrderBook& orders = session_.orderBook();
+    Funds& funds = session_.funds();
+    ReferenceData& reference = session_.referenceData();
+    RowFiller fill;
+    bool subscribeAfter = false;
+    if (name == model::OpenOrderHD::kRequestName) {
+        fill = history<model::OpenOrderHD>([&](const auto& r) { orders.FillInitialOpenOrderCollection(r); });
+        subscribeAfter = true;
+    } else if (name == model::PendingOrderHD::kRequestName) {
+        fill = history<model::PendingOrderHD>([&](const auto& r) { orders.FillInitialPendingOrderCollection(r); });
+        subscribeAfter = true;
+    } else if (name == model::SettledOrderHD::kRequestName) {
+        fill = history<model::SettledOrderHD>([&](const auto& r) { orders.FillInitialSettledOrderCollection(r); });
+    } else if (isHistoryAnswer(kind)) {
+        fill = history<model::CancelledOrderHD>([&](const auto& r) { funds.fillHistoryCancelledOrderCollection(r); });
+    } else if (name == model::CancelledOrderHD::kRequestName) {
+        fill = history<model::CancelledOrderHD>([&](const auto& r) { orders.FillInitialCancelledOrderCollection(r); });
+    } else if (name == model::EquityHitPriceInfos::kRequestName) {
+        fill = history<model::EquityHitPriceInfos>([&](const auto& r) { orders.SetEquityHitPriceInOrders(r); });
+    } else if (name == "getbankaccounts") {
+        fill = [&](std::string_view row) { funds.fillBankDetails(row); };
+    } else if (name == "getexecutedpositions") {
+        fill = [&](std::string_view row) { orders.fillExecutedPositionSearchData(row); };
+    } else if (name == "getinstruments") {
+        fill = [&](std::string_view row) { reference.fillAdvancedInstrumentInfo(row); };
+    } else if (name == "getsessionschedule") {
+        fill = [&](std::string_view row) { reference.fillMarketSessionSchedules(row); };
+    } else if (name == "getapprovalrequest") {
+        fill = [&](std::string_view row) { funds.fillApprovalRequest(row); };
+    } else if (name == "getfinancialapprovals") {
+        fill = [&](std::string_view row) { funds.fillFinancialApproval(row); };
+    } else if (name == "getfinancialtransactions") {
+        fill = [&](std::string_view row) { funds.fillFinancialTransactionsData(row); };
+    } else if (name == "getusermapwithmyaccount") {
+        fill = [&](std::string_view row) { reference.fillUserMapWithMyAccountDetails(row); };
+    } else if (name == "resourcesearch") {
+        fill = [&](std::string_view row) { reference.fillResourceSearchInfo(row, model::FileResource::kSearch); };
+    } else if (name == "resourcedownload") {
+        fill = [&](std::string_view row) { fillResourceDownload(row, compressedData); };
+    } else if (name == "paygategetsettings") {
+        fill = [&](std::string_view row) { funds.fillPayGateSettingsDetails(row); };
+    } else {
+        Log::debug("Data-service answer \"" + name + "\" has no filler: rows ignored");
+        return;
+    }
+    std::vector<std::string_view> rows = rowsOf(*result);
+    // The bank details come from the first row only.
+    if (name == "getbankaccounts" && rows.size() > 1) rows.resize(1);
+    for (std::string_view row : rows) {
+        try {
+            fill(row);
+        } catch (const std::exception& e) {
+            Log::debug("Data-service row of \"" + name + "\" skipped: " + e.what());
+        }
+    }
+    if (subscribeAfter && !rows.empty()) SubscribePriceforHistoryData(rows.size() - 1, rows.size() - 1);
+}
+
+void DataServiceAnswers::SubscribePriceforHistoryData(std::size_t lastIndex, std::size_t index) {
+    if (lastIndex != index) return;
+    session_.ProcessSubscribeandUnSubscribeItems(session_.getAllItems(), true);
+}
+
+}  // namespace state

@@ -1,0 +1,94 @@
+// The funds side of the data-service answers: bank details, approvals,
+// pay-gate settings, the deposits and withdrawals list and the statement's
+// cancelled orders.
+#include "model/history_row.h"
+#include "model/text_value.h"
+#include "platform/main_executor.h"
+#include "state/business_base.h"
+#include "state/funds.h"
+
+namespace state {
+
+namespace {
+std::uint64_t unsignedAt(const model::HistoryRow& row, std::size_t i) {
+    return model::TextValue::unsignedLongLongValue(row.field(i));
+}
+}  // namespace
+
+void Funds::fillBankDetails(std::string_view text) {
+    platform::assertMainThread();
+    const model::HistoryRow row(text);
+    auto details = std::make_shared<model::BankDetails>();
+    details->BankAccountId = unsignedAt(row, 0);
+    details->BankAccountNumber = unsignedAt(row, 1);
+    details->BankBranchId = unsignedAt(row, 2);
+    details->AccountName = row.text(3);
+    details->CurrencyId = unsignedAt(row, 4);
+    details->Remarks = row.text(5);
+    details->BankName = row.text(6);
+    bankDetails = std::move(details);
+    session_.bankDetailsReceivedNotification();
+}
+
+void Funds::clearBankDetails() {
+    if (!bankDetails) return;
+    bankDetails.reset();
+    session_.bankDetailsReceivedNotification();
+}
+
+void Funds::fillApprovalRequest(std::string_view text) {
+    const model::HistoryRow row(text);
+    auto r = std::make_shared<model::ApprovalReq>();
+    r->approvalRequestId = unsignedAt(row, 0);
+    r->approvalTypeId = unsignedAt(row, 1);
+    r->approvalType = model::TextValue::longLongValue(row.field(1));
+    r->isOpen = row.boolean(2);
+    r->isRequestSentToCMS = row.boolean(3);
+    r->isReadyToPost = row.boolean(4);
+    r->requestedDateTime = row.text(5);
+    r->refRequestId = unsignedAt(row, 6);
+    r->requestedByUserId = unsignedAt(row, 7);
+    r->remarks = row.text(8);
+    r->approvalSubTypeId = unsignedAt(row, 9);
+    r->approvalSubType = model::TextValue::longLongValue(row.field(9));
+    approvalRequests[r->approvalRequestId] = r;
+}
+
+void Funds::fillFinancialApproval(std::string_view text) {
+    auto approval = std::make_shared<model::FinancialApproval>();
+    approval->loadFromString(text, model::FinancialApproval::kFullForm);
+    financialApprovals[approval->approvalRequestId] = approval;
+    const auto held = approvalRequests.find(approval->approvalRequestId);
+    if (held != approvalRequests.end() && held->second) held->second->setInformation(approval);
+}
+
+void Funds::fillPayGateSettingsDetails(std::string_view text) {
+    const model::HistoryRow row(text);
+    auto setting = std::make_shared<model::PayGateSetting>();
+    setting->payGateId = unsignedAt(row, 0);
+    setting->name = row.text(1);
+    setting->enabled = row.boolean(2);
+    setting->systemWebURL = row.text(3);
+    setting->lastUpdateTime = row.text(4);
+    setting->currencyId = unsignedAt(row, 5);
+    setting->organizationId = unsignedAt(row, 6);
+    if (const auto* currency = session_.referenceData().tradeCurrencyCollection.find(std::to_string(setting->currencyId)))
+        setting->currency = *currency;
+    std::string key = std::to_string(setting->payGateId);
+    if (!payGateSettingsCollection.contains(key)) payGateSettingsCollection.set(std::move(key), std::move(setting));
+}
+
+void Funds::fillFinancialTransactionsData(std::string_view text) {
+    auto details = std::make_shared<model::FinancialTransactionDetails>();
+    details->message = std::string(text);
+    FinancialTransactionCollection.push_back(std::move(details));
+}
+
+void Funds::fillHistoryCancelledOrderCollection(const model::CancelledOrderHD& row) {
+    if (auto order = session_.orderBook().sessionCancelledOrder(row))
+        accountStatementInfo.cancelledOrderInfo.push_back(std::move(order));
+}
+
+void Funds::ParseAccountStatement() { session_.accountStatementUpdateNotification(); }
+
+}  // namespace state

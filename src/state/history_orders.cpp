@@ -1,0 +1,125 @@
+#include "state/history_orders.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "model/formatter.h"
+
+namespace state::HistoryOrders {
+
+namespace {
+std::string reformat(const std::string& wire, const char* destination) {
+    return model::Formatter::formatDateandTimeFromString(wire, model::Formatter::kWireFormat, destination)
+        .value_or(std::string());
+}
+
+std::string twoDecimals(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.2f", value);
+    return buffer;
+}
+}  // namespace
+
+std::string sixDecimals(double value) {
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, "%f", value);
+    return buffer;
+}
+
+std::string dateTime(const std::string& wire) { return reformat(wire, model::Formatter::kDisplayFormat); }
+std::string date(const std::string& wire) { return reformat(wire, model::Formatter::kDateFormat); }
+
+double commission(double initialQty, double remainingQty, double paid) {
+    if (initialQty == 0) return 0;
+    const double value = paid / initialQty * remainingQty;
+    return std::isfinite(value) ? value : 0;
+}
+
+std::shared_ptr<model::Order> openOrder(const model::OpenOrderHD& row, const ItemCodeOf& itemCode) {
+    auto o = std::make_shared<model::Order>();
+    o->OpenPositionId = row.PositionId;
+    o->AccountNumber = row.AccountId;
+    o->ItemCode = itemCode(row.InstrumentId);
+    o->tradingMode = side(row.IsBuy);
+    o->ExecutionId = row.OrderExecutionId;
+    o->PendingOrderId = row.RefPendingOrderId;
+    o->OrderQty = sixDecimals(row.PositionInitialQty);
+    o->RemainingQty = sixDecimals(row.PositionQty);
+    o->OrderPrice = sixDecimals(row.OrderPrice);
+    o->Commision = commission(row.PositionInitialQty, row.PositionQty, row.CommisionPaid);
+    o->TransactionDateTime = dateTime(row.PositionDate);
+    o->UnrealisedPL = row.UnrealisedPL;
+    o->OrderRouteId = row.RoutePositionId;
+    o->deliveryMode = row.DeliveryMode;
+    o->orderType = row.OrderTypeId;
+    o->Storage = row.Storage;
+    o->ValueDate = date(row.ValueDate);
+    o->ExpiryDate = date(row.ExpiryDate);
+    o->BaseCurrencyRate = row.BaseCurrencyRate;
+    return o;
+}
+
+std::shared_ptr<model::Order> pendingOrder(const model::PendingOrderHD& row, const ItemCodeOf& itemCode) {
+    auto o = std::make_shared<model::Order>();
+    o->PendingOrderId = row.PendingOrderId;
+    o->TicketId = row.RefTicketId;
+    o->AccountNumber = row.AccountId;
+    o->ItemCode = itemCode(row.InstrumentId);
+    o->tradingMode = side(row.IsBuy);
+    o->orderType = row.OrderTypeId;
+    o->OrderQty = sixDecimals(row.OrderQty);
+    o->RemainingQty = sixDecimals(row.RemainingQty);
+    o->OrderPrice = sixDecimals(row.OrderPrice);
+    // No price reads as none.
+    if (row.LimitPrice != 0) o->LimitPrice = sixDecimals(row.LimitPrice);
+    if (row.StopPrice != 0) o->StopPrice = sixDecimals(row.StopPrice);
+    o->deliveryMode = row.DeliveryModeId;
+    o->timeinForce = row.TimeInForceId;
+    o->ExpiryDate = row.ExpiryDateTime;
+    o->Spread = row.Spread;
+    o->OrderRouteId = row.RoutePendingOrderId;
+    o->TransactionDateTime = dateTime(row.OrderAtServerDateTime);
+    o->RefPositionIdOfBracket = row.RefPositionIdOfBracket;
+    return o;
+}
+
+std::shared_ptr<model::Order> settledOrder(const model::SettledOrderHD& row, const ItemCodeOf& itemCode) {
+    auto o = std::make_shared<model::Order>();
+    o->SettlementId = row.SettlementId;
+    o->AccountNumber = row.AccountId;
+    o->ItemCode = itemCode(row.InstrumentId);
+    o->OpenPositionId = row.RefPositionId;
+    o->ClosingPositionId = row.RefClosingPositionId;
+    o->SettledQty = sixDecimals(row.SettledQty);
+    o->SettledPL = twoDecimals(row.SettledPL);
+    o->TransactionDateTime = dateTime(row.SettlementDate);
+    o->CurrencyRate = row.CurrencyRate;
+    o->Storage = row.Storage;
+    o->Commision = row.CommisionPaid;
+    o->OtherCharges = row.OtherCharges;
+    o->tradingMode = side(row.IsBuy);
+    o->OrderPrice = row.OpenPrice;
+    o->SettledPrice = row.ClosePrice;
+    o->ItemTime = dateTime(row.OpenPositionDate);
+    o->deliveryMode = row.DeliveryModeId;
+    o->accountCurrencyRate = row.accountCurrencyRate;
+    return o;
+}
+
+std::shared_ptr<model::Order> cancelledOrder(const model::CancelledOrderHD& row, const ItemCodeOf& itemCode) {
+    auto o = std::make_shared<model::Order>();
+    o->CancelledOrderId = row.CancelledOrderId;
+    o->OrderQty = sixDecimals(row.CancelledQty);
+    o->TicketId = row.RefTicketId;
+    o->PendingOrderId = row.RefPendingOrderId;
+    o->ItemCode = itemCode(row.InstrumentId);
+    o->AccountNumber = row.AccountId;
+    o->TransactionDateTime = dateTime(row.CancelDateTime);
+    o->tradingMode = side(row.IsBuy);
+    o->deliveryMode = row.DeliveryMode;
+    o->orderType = row.OrderTypeId;
+    o->OrderPrice = sixDecimals(row.OrderPrice);
+    return o;
+}
+
+}  // namespace state::HistoryOrders

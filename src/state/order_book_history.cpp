@@ -1,0 +1,140 @@
+// The order collections as the data service lists them after the login, the
+// equity-hit prices of open positions and the executed-position search.
+#include <algorithm>
+#include <unordered_set>
+
+#include "model/history_row.h"
+#include "platform/main_executor.h"
+#include "state/business_base.h"
+#include "state/history_orders.h"
+#include "state/order_book.h"
+
+namespace state {
+
+namespace {
+
+// The ids of one collection. It is read again whenever the collection is not
+// as the last append left it (the live handlers change it too).
+class IdIndex {
+public:
+    explicit IdIndex(std::string model::Order::*field) : field_(field) {}
+    bool holds(const OrderList& list, const std::string& id) {
+        if (list.size() != size_ || (!list.empty() && list.back().get() != back_)) {
+            ids_.clear();
+            for (const auto& o : list)
+                if (o) ids_.insert((*o).*field_);
+            note(list);
+        }
+        return ids_.count(id) != 0;
+    }
+    void append(OrderList& list, std::shared_ptr<model::Order> order) {
+        ids_.insert((*order).*field_);
+        list.push_back(std::move(order));
+        note(list);
+    }
+
+private:
+    void note(const OrderList& list) {
+        size_ = list.size();
+        back_ = list.empty() ? nullptr : list.back().get();
+    }
+    std::string model::Order::*field_;
+    std::unordered_set<std::string> ids_;
+    std::size_t size_ = 0;
+    const model::Order* back_ = nullptr;
+};
+
+HistoryOrders::ItemCodeOf itemCodes(const BusinessBase& s) {
+    return [&s](std::int32_t id) { return s.getItemCode(id); };
+}
+
+}  // namespace
+
+struct OrderBook::HeldIds {
+    IdIndex open{&model::Order::OpenPositionId};
+    IdIndex pending{&model::Order::PendingOrderId};
+    IdIndex settled{&model::Order::SettlementId};
+    IdIndex cancelled{&model::Order::CancelledOrderId};
+};
+
+void OrderBook::FillInitialOpenOrderCollection(const model::OpenOrderHD& row) {
+    platform::assertMainThread();
+    auto order = HistoryOrders::openOrder(row, itemCodes(session_));
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    if (heldIds_->open.holds(OpenOrderCollection, order->OpenPositionId)) return;
+    if (row.PositionQty == 0)
+        OpenOrderCollectionCopy.push_back(std::move(order));
+    else
+        heldIds_->open.append(OpenOrderCollection, std::move(order));
+}
+
+void OrderBook::FillInitialPendingOrderCollection(const model::PendingOrderHD& row) {
+    platform::assertMainThread();
+    auto order = HistoryOrders::pendingOrder(row, itemCodes(session_));
+    // Take-profit orders show as the position's limit, any other as its stop.
+    for (const auto& position : OpenOrderCollection) {
+        if (order->RefPositionIdOfBracket.empty()) break;
+        if (!position || position->OpenPositionId != order->RefPositionIdOfBracket) continue;
+        (order->orderType == model::Order::kLimit ? position->LimitPrice : position->StopPrice) = order->OrderPrice;
+    }
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    if (heldIds_->pending.holds(PendingOrderCollection, order->PendingOrderId)) return;
+    if (row.RemainingQty == 0)
+        PendingOrderCollectionCopy.push_back(std::move(order));
+    else
+        heldIds_->pending.append(PendingOrderCollection, std::move(order));
+}
+
+void OrderBook::FillInitialSettledOrderCollection(const model::SettledOrderHD& row) {
+    platform::assertMainThread();
+    auto order = HistoryOrders::settledOrder(row, itemCodes(session_));
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    if (heldIds_->settled.holds(SettledOrderCollection, order->SettlementId)) return;
+    heldIds_->settled.append(SettledOrderCollection, std::move(order));
+}
+
+std::shared_ptr<model::Order> OrderBook::sessionCancelledOrder(const model::CancelledOrderHD& row) const {
+    if (row.InstrumentId == 0 || !session_.referenceData().AccountDetailCollection.contains(row.AccountId))
+        return nullptr;
+    return HistoryOrders::cancelledOrder(row, itemCodes(session_));
+}
+
+void OrderBook::FillInitialCancelledOrderCollection(const model::CancelledOrderHD& row) {
+    platform::assertMainThread();
+    auto order = sessionCancelledOrder(row);
+    if (!order) return;
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    if (heldIds_->cancelled.holds(CancelledOrderCollection, order->CancelledOrderId)) return;
+    heldIds_->cancelled.append(CancelledOrderCollection, std::move(order));
+}
+
+void OrderBook::SetEquityHitPriceInOrders(const model::EquityHitPriceInfos& row) {
+    platform::assertMainThread();
+    for (const auto& position : OpenOrderCollection) {
+        if (!position || position->OpenPositionId != row.PositionId) continue;
+        position->EquityHitPrice = row.HitPrice;
+        position->UnrealisedPL = row.UnrealisedPL;
+    }
+}
+
+void OrderBook::fillExecutedPositionSearchData(std::string_view text) {
+    platform::assertMainThread();
+    const model::HistoryRow row(text);
+    auto o = std::make_shared<model::Order>();
+    o->OpenPositionId = row.text(0);
+    o->AccountNumber = row.text(1);
+    o->ItemCode = session_.getItemCode(row.integer(2));
+    o->tradingMode = HistoryOrders::side(row.boolean(3));
+    o->RemainingQty = row.text(4);
+    o->OrderQty = row.text(5);
+    o->OrderPrice = row.text(6);
+    o->orderType = row.integer(7);
+    o->deliveryMode = row.integer(8);
+    o->TransactionDateTime = HistoryOrders::dateTime(row.text(9));
+    o->ValueDate = HistoryOrders::date(row.text(10));
+    o->ExpiryDate = HistoryOrders::date(row.text(11));
+    o->PendingOrderId = row.text(12);
+    ExecutedOrderSearchCollection.push_back(std::move(o));
+}
+
+}  // namespace state

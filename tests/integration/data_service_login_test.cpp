@@ -1,0 +1,160 @@
+// The login's data-service requests against the loopback simulator: the order
+// they reach it in, the collections their answers fill, and the resource files.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "integration/sim_login.h"
+#include "platform/main_executor.h"
+#include "platform/notification_center.h"
+#include "platform/test_env.h"
+#include "state/business_base.h"
+#include "state/recording_ui_services.h"
+#include "state/resource_files.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using state::BusinessBase;
+
+std::vector<std::string> words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> out;
+    for (std::string w; in >> w;) out.push_back(w);
+    return out;
+}
+
+std::string fileText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class DataServiceLoginTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        loop = std::make_shared<platform::ManualRunLoop>();
+        platform::MainExecutor::install(loop);
+        std::string tmpl = (fs::temp_directory_path() / "ds_login.XXXXXX").string();
+        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+        support = tmpl;
+        ::setenv("XDG_DATA_HOME", support.c_str(), 1);
+        sim = integration::SimProcess::start(TRADING_SIM_PATH, {});
+        ASSERT_TRUE(sim->ready()) << "simulator did not start";
+    }
+    void TearDown() override {
+        for (auto t : tokens) platform::NotificationCenter::defaultCenter().removeObserver(t);
+        session.reset();
+        platform::testing::finishQueues(*loop);
+        platform::MainExecutor::install(nullptr);
+        ::unsetenv("XDG_DATA_HOME");
+        fs::remove_all(support);
+    }
+    // Logs in and waits for the answer to the last request of the login.
+    void login(const std::string& user, const std::string& password) {
+        integration::setLogin(ui.login, *sim, user, password);
+        session = BusinessBase::create(ui, ui);
+        auto& center = platform::NotificationCenter::defaultCenter();
+        for (const char* name : {"OpenPositionTableNotification", "ResourceDownloadCompletedNotification"})
+            tokens.push_back(center.addObserver(name, [this](const platform::Notification& n) { posted.push_back(n.name); }));
+        session->StreamingConnection(true, false);
+        ASSERT_TRUE(integration::pump(*loop, [&] { return dataServiceRequests(user).size() >= 9 && quiet(); }));
+    }
+    // Request-channel entries of the simulator's log (session types are numbers).
+    std::vector<std::string> dataServiceRequests(const std::string& user) {
+        std::vector<std::string> out;
+        for (const auto& w : words(sim->command("received " + user)))
+            if (w != "ok" && !std::isdigit(static_cast<unsigned char>(w[0]))) out.push_back(w);
+        return out;
+    }
+    std::vector<std::string> sessionTypes(const std::string& user) {
+        std::vector<std::string> out;
+        for (const auto& w : words(sim->command("received " + user)))
+            if (std::isdigit(static_cast<unsigned char>(w[0]))) out.push_back(w);
+        return out;
+    }
+    // Every queued request answered.
+    bool quiet() {
+        auto channel = session->conn->requestChannel();
+        return channel && channel->queuedRequests() == 0 && !session->funds().financialApprovals.empty();
+    }
+
+    std::shared_ptr<platform::ManualRunLoop> loop;
+    std::unique_ptr<integration::SimProcess> sim;
+    state::testing::RecordingUi ui;
+    std::shared_ptr<BusinessBase> session;
+    std::vector<platform::NotificationCenter::Token> tokens;
+    std::vector<std::string> posted;
+    fs::path support;
+};
+
+TEST_F(DataServiceLoginTest, LoginSequenceFillsEveryCollectionAndDownloadsResources) {
+    login("trader", "secret1");
+    EXPECT_EQ(dataServiceRequests("trader"),
+              (std::vector<std::string>{"getopenpositions", "getpendingorders", "getsettledpositions",
+                                        "getcancelledorders", "getinstruments", "resourcesearch", "resourcesearch",
+                                        "getapprovalrequest", "getfinancialapprovals"}));
+    EXPECT_EQ(sessionTypes("trader"), (std::vector<std::string>{"617", "626", "613"}));
+    const state::OrderBook& book = session->orderBook();
+    EXPECT_FALSE(book.OpenOrderCollection.empty());
+    EXPECT_FALSE(book.PendingOrderCollection.empty());
+    EXPECT_FALSE(book.SettledOrderCollection.empty());
+    const state::Funds& funds = session->funds();
+    ASSERT_EQ(funds.approvalRequests.count(801), 1u);
+    ASSERT_TRUE(funds.approvalRequests.at(801)->information);
+    EXPECT_EQ(funds.approvalRequests.at(801)->information->benefactorAccount, 1001u);
+    EXPECT_TRUE(session->referenceData().resourceSearchCollection.contains("holidays.ics"));
+    EXPECT_TRUE(session->referenceData().resourceSearchCollection.contains("gold.svg"));
+
+    session->requestFileResourceForExtension("holidays");
+    session->requestFileResourceForExtension("gold");
+    const fs::path folder = *state::ResourceFiles::resourcesFolder();
+    ASSERT_TRUE(integration::pump(*loop, [&] { return fs::exists(folder / "gold.svg") && fs::exists(folder / "calendar_ios.ics"); }));
+    const std::string calendar =
+        "BEGIN:VCALENDAR\nVERSION:2.0\nBEGIN:VEVENT\nDTSTART:20261225\nSUMMARY:Christmas Day - markets closed\n"
+        "END:VEVENT\nEND:VCALENDAR\n";
+    EXPECT_EQ(fileText(folder / "holidays.ics"), calendar);
+    EXPECT_EQ(fileText(folder / "gold.svg"),
+              "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\"><circle cx=\"8\" cy=\"8\" r=\"7\" "
+              "fill=\"gold\"/></svg>\n");
+    EXPECT_FALSE(fileText(folder / "calendar_ios.ics").empty());
+
+    // Chart data is kept under its key.
+    session->setRequestid(session->Requestid + 1);
+    session->requestChartData("GOLD", "D", 10);
+    ASSERT_TRUE(integration::pump(*loop, [&] { return session->dataServiceAnswers().chartDataCollection.size() == 1; }));
+    EXPECT_TRUE(session->dataServiceAnswers().chartDataCollection.contains("GOLD^D"));
+}
+
+TEST_F(DataServiceLoginTest, EquityHitAccountsAreAskedForTheirPrices) {
+    login("eqhit2", "eqhit234");
+    const auto requests = dataServiceRequests("eqhit2");
+    ASSERT_GE(requests.size(), 6u);
+    EXPECT_EQ(requests[4], "getequityhitpriceinfo:5001");
+    EXPECT_EQ(requests[5], "getequityhitpriceinfo:5002");
+    EXPECT_EQ(requests[6], "getinstruments");
+}
+
+TEST_F(DataServiceLoginTest, ErrorAnswersLeaveCollectionsEmptyAndStillPost) {
+    ASSERT_EQ(sim->command("fault ds-answer error"), "ok");
+    integration::setLogin(ui.login, *sim);
+    session = BusinessBase::create(ui, ui);
+    tokens.push_back(platform::NotificationCenter::defaultCenter().addObserver(
+        "OpenPositionTableNotification", [this](const platform::Notification& n) { posted.push_back(n.name); }));
+    session->StreamingConnection(true, false);
+    ASSERT_TRUE(integration::pump(*loop, [&] {
+        auto channel = session->conn->requestChannel();
+        return dataServiceRequests("trader").size() == 9 && channel && channel->queuedRequests() == 0 &&
+               posted.size() >= 9;
+    }));
+    EXPECT_TRUE(session->orderBook().OpenOrderCollection.empty());
+    EXPECT_TRUE(session->funds().approvalRequests.empty());
+    EXPECT_TRUE(session->referenceData().resourceSearchCollection.empty());
+}
+
+}  // namespace

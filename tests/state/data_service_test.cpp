@@ -1,0 +1,394 @@
+// Data-service requests of the session, the routing of their answers by the
+// request they answer, and the fillers of each collection.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/notification_center.h"
+#include "platform/test_env.h"
+#include "protocol/message_cracker.h"
+#include "protocol/wire_format.h"
+#include "state/business_base.h"
+#include "state/recording_ui_services.h"
+#include "state/resource_files.h"
+
+namespace state {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr char C = '\x05';
+constexpr char R = '\x06';
+
+struct Sent {
+    std::vector<protocol::RequestMessage> requests;
+    int subscriptions = 0;
+};
+
+class CountingFeed : public FeedChannels {
+public:
+    CountingFeed(BusinessBase& s, Sent& sent) : FeedChannels(s), sent_(sent) {}
+    void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>&, bool) override { ++sent_.subscriptions; }
+
+private:
+    Sent& sent_;
+};
+
+// A row of `n` fields, "0" unless given.
+std::string row(std::size_t n, const std::map<std::size_t, std::string>& set) {
+    std::string out;
+    for (std::size_t i = 0; i < n; ++i) {
+        auto it = set.find(i);
+        out += (it == set.end() ? std::string("0") : it->second) + (i + 1 < n ? std::string(1, C) : std::string());
+    }
+    return out + R;
+}
+
+std::string openRow(const std::string& id, const std::string& qty, const std::string& initial = "4") {
+    return row(28, {{0, id}, {1, "1001"}, {2, "5"}, {3, "1"}, {7, initial}, {8, qty}, {9, "1.5"}, {10, "10"}});
+}
+std::string pendingRow(const std::string& id, std::map<std::size_t, std::string> set = {}) {
+    set.emplace(0, id);
+    set.emplace(2, "1001");
+    set.emplace(3, "5");
+    set.emplace(9, "1");
+    return row(29, set);
+}
+std::string cancelledRow(const std::string& id, const std::string& account, const std::string& instrument) {
+    return row(18, {{0, id}, {4, instrument}, {5, account}});
+}
+
+class DataServiceTest : public platform::testing::FakeTimeTest {
+protected:
+    void SetUp() override {
+        FakeTimeTest::SetUp();
+        ui.login.setUserName("trader");
+        SessionParts parts;
+        parts.feedChannels = [this](BusinessBase& s) { return std::make_unique<CountingFeed>(s, sent); };
+        parts.outgoing = [this](const protocol::RequestMessage& r) {
+            sent.requests.push_back(r);
+            return true;
+        };
+        session = BusinessBase::create(ui, ui, std::move(parts));
+        session->Referenceid = "REF";
+        ReferenceData& ref = session->referenceData();
+        ref.userInfo = std::make_shared<model::UserInfo>();
+        ref.userInfo->UserId = 11;
+        ref.userInfo->productID = 3;
+        for (auto [id, status] : {std::pair{1001, 5}, {1002, 1}, {1003, 5}}) {
+            auto a = std::make_shared<model::AccountDetails>();
+            a->AccountId = id;
+            a->tradingStatus = status;
+            ref.AccountDetailCollection.set(std::to_string(id), a);
+        }
+        auto gold = std::make_shared<model::ItemDetails>();
+        gold->InstrumentId = 5;
+        gold->Code = "GOLD";
+        gold->marketID = 99;
+        ref.ItemCollection.set("GOLD", gold);
+        for (const char* name : {"BankDetailsNotification", "MarketSessionScheduleNotification",
+                                 "EditUserAccountAccessSucessNotification", "EditUserAccountAccessFailureNotification",
+                                 "AccountStatementNotification", "ChartDataReceivedNotification7",
+                                 "UserAccountMapNotification", "ExecutedPositionTableNotification"})
+            tokens.push_back(platform::NotificationCenter::defaultCenter().addObserver(
+                name, [this](const platform::Notification& n) { posted.push_back(n.name); }));
+    }
+    void TearDown() override {
+        for (auto t : tokens) platform::NotificationCenter::defaultCenter().removeObserver(t);
+        session.reset();
+        FakeTimeTest::TearDown();
+    }
+
+    static std::string field(const protocol::RequestMessage& r, int tag) {
+        auto m = protocol::MessageBase::decodeFrame(r.message.substr(1, r.message.size() - 2));
+        return m ? m->messageDataDictionary().get(tag).value_or("-") : "?";
+    }
+    // Request names on the request channel, "tcp" for the TCP session.
+    std::vector<std::string> names() const {
+        std::vector<std::string> out;
+        for (const auto& r : sent.requests) out.push_back(r.isZMQ ? field(r, 151) : "tcp");
+        return out;
+    }
+    // An answer as the request channel hands it over, for the request `kind`.
+    void answer(const protocol::RequestKind& kind, const std::string& data, const std::string& name = "") {
+        session->dataServiceAnswers().processDSResponse(data, std::nullopt, name.empty() ? kind.name : name, kind);
+        loop->runUntilIdle();
+    }
+    void answer(const std::string& name, const std::string& data) { answer(protocol::RequestKind{1023, name, 0, 0}, data); }
+    int count(const std::string& name) const { return static_cast<int>(std::count(posted.begin(), posted.end(), name)); }
+
+    testing::RecordingUi ui;
+    Sent sent;
+    std::shared_ptr<BusinessBase> session;
+    std::vector<platform::NotificationCenter::Token> tokens;
+    std::vector<std::string> posted;
+};
+
+// --- Requests ----------------------------------------------------------------
+
+TEST_F(DataServiceTest, LoginSequenceAsksForEquityHitPricesOfStatusFiveAccountsOnly) {
+    session->dataServiceAnswers().sendFirstRequests();
+    const std::vector<std::string> expected = {
+        "getopenpositions", "getpendingorders", "getsettledpositions", "getcancelledorders", "getequityhitpriceinfo",
+        "getequityhitpriceinfo", "tcp", "tcp", "tcp", "getinstruments", "resourcesearch", "resourcesearch",
+        "getapprovalrequest", "getfinancialapprovals"};
+    ASSERT_EQ(names(), expected);
+    EXPECT_EQ(field(sent.requests[4], 34), "1001");
+    EXPECT_EQ(field(sent.requests[5], 34), "1003");
+    EXPECT_EQ(field(sent.requests[10], 159), std::string("\x05") + "0" + C + "3" + C + "0" + C + C + "CAL" + C + C + C + "0" + R);
+    EXPECT_NE(field(sent.requests[11], 159).find(std::string(1, C) + "ICO" + C), std::string::npos);
+    // The login's cancelled orders carry no statement criteria; each request its kind.
+    EXPECT_EQ(field(sent.requests[3], 34), "-");
+    EXPECT_EQ(sent.requests[9].dsrequestType, 6);
+    EXPECT_EQ(field(sent.requests[0], 115), "11");
+}
+
+TEST_F(DataServiceTest, RequestIdsStatementCriteriaAndDates) {
+    session->setRequestid(6);
+    session->requestOpenPosition();
+    session->requestPendingOrders();
+    session->setRequestid(7);
+    session->requestChartData("GOLD", "D", 100);
+    session->requestSettledOrders();
+    // Wire dates are the local time's fields.
+    model::DateFormatter::Fields f;
+    f.year = 2015, f.month = 3, f.day = 5, f.hour = 9, f.minute = 7, f.second = 2;
+    const auto from = model::DateFormatter::dateFromFields(f, model::DateFormatter::Zone::Local);
+    model::StatementQuery q{"1001", from, from};
+    session->requestAccountStatement(q);
+    session->requestCancelledOrderHistoryForAccount(q);
+    ASSERT_EQ(sent.requests.size(), 6u);
+    std::vector<std::string> ids;
+    for (const auto& r : sent.requests) ids.push_back(field(r, 20));
+    EXPECT_EQ(ids, (std::vector<std::string>{"7", "7", "7", "8", "8", "8"}));
+    EXPECT_EQ(sent.requests[3].dsrequestType, 0);
+    for (std::size_t i : {4u, 5u}) {
+        EXPECT_EQ(field(sent.requests[i], 34), "1001");
+        EXPECT_EQ(field(sent.requests[i], 575), "20150305090702");
+        EXPECT_EQ(field(sent.requests[i], 576), "20150305090702");
+    }
+    EXPECT_EQ(sent.requests[4].dsrequestType, 3);
+    EXPECT_EQ(sent.requests[5].dsrequestType, 10);
+}
+
+TEST_F(DataServiceTest, IncompleteRequestsSendNothing) {
+    model::SearchInfo search;
+    search.FromDate = model::Date{};
+    session->requestExecutedPosition(search);  // no ToDate
+    search.ToDate = model::Date{};
+    session->requestFinancialTransactions(search);  // no account
+    session->requestAccountStatement({});
+    session->referenceData().userInfo.reset();
+    session->requestOpenPosition();
+    EXPECT_TRUE(sent.requests.empty());
+}
+
+TEST_F(DataServiceTest, EditAccessRowAndMissingResourceFiles) {
+    session->requestEditUserAccountAccessByClient(model::UserAccountMaps{12, 3456, 1, ""});
+    ASSERT_EQ(sent.requests.size(), 1u);
+    EXPECT_EQ(field(sent.requests[0], 159), std::string("12") + C + "3456" + C + "1" + C + R);
+    EXPECT_EQ(field(sent.requests[0], 1132), "edituabycl");
+
+    const fs::path root = fs::temp_directory_path() / ("ds_test_" + std::to_string(::getpid()));
+    ::setenv("XDG_DATA_HOME", root.c_str(), 1);
+    const fs::path folder = *ResourceFiles::resourcesFolder();
+    fs::create_directories(folder);
+    std::ofstream(folder / "xabcx.ico") << "x";
+    for (const char* name : {"abc.png", "xabcx.ico", "other.png"}) {
+        auto r = std::make_shared<model::FileResource>();
+        r->resourceName = name;
+        session->referenceData().resourceSearchCollection.set(name, r);
+    }
+    session->requestFileResourceForExtension("abc");
+    ::unsetenv("XDG_DATA_HOME");
+    fs::remove_all(root);
+    ASSERT_EQ(sent.requests.size(), 2u);
+    EXPECT_EQ(field(sent.requests[1], 151), "resourcedownload");
+    EXPECT_EQ(field(sent.requests[1], 159).rfind(std::string("abc.png") + C, 0), 0u);
+    EXPECT_EQ(sent.requests[1].receivingStrategy, 1);
+}
+
+// --- Routing -------------------------------------------------------------------
+
+TEST_F(DataServiceTest, RowsGoToTheirCollectionsAndSubscribeOnceAfterTheLast) {
+    answer("getpendingorders", pendingRow("P1") + pendingRow("P2") + pendingRow("P3"));
+    const auto& pending = session->orderBook().PendingOrderCollection;
+    ASSERT_EQ(pending.size(), 3u);
+    EXPECT_EQ(pending[2]->PendingOrderId, "P3");
+    EXPECT_EQ(sent.subscriptions, 1);
+    // A repeated last row still subscribes, once.
+    answer("getopenpositions", openRow("A", "2") + openRow("A", "2"));
+    EXPECT_EQ(sent.subscriptions, 2);
+    // Only separators: no row.
+    answer("getopenpositions", "\x06\x06");
+    EXPECT_EQ(sent.subscriptions, 2);
+    // An unknown name fills nothing; an answer naming another request is dropped.
+    answer("getsomething", pendingRow("P9"));
+    answer(protocol::RequestKind{1023, "getpendingorders", 0, 0}, pendingRow("P9"), "getopenpositions");
+    EXPECT_EQ(pending.size(), 3u);
+}
+
+TEST_F(DataServiceTest, FailedAnswersDropBankDetailsOnlyForBankRequests) {
+    struct Case {
+        std::string name, data;
+        bool kept;
+    };
+    for (const Case& c : std::vector<Case>{{"getpendingorders", "ERROR", true},
+                                           {"getopenpositions", "", true},
+                                           {"getbankaccounts", "\x06", true},
+                                           {"getbankaccounts", "error", false}}) {
+        session->funds().bankDetails = std::make_shared<model::BankDetails>();
+        posted.clear();
+        answer(c.name, c.data);
+        EXPECT_EQ(session->funds().bankDetails != nullptr, c.kept) << c.name << " " << c.data;
+        EXPECT_EQ(count("BankDetailsNotification"), c.kept ? 0 : 1) << c.name;
+    }
+    // The first row only, one notification.
+    posted.clear();
+    answer("getbankaccounts", row(7, {{1, "001234"}, {6, "First"}}) + row(7, {{6, "Second"}}));
+    EXPECT_EQ(session->funds().bankDetails->BankAccountNumber, 1234u);
+    EXPECT_EQ(session->funds().bankDetails->BankName, "First");
+    EXPECT_EQ(count("BankDetailsNotification"), 1);
+}
+
+TEST_F(DataServiceTest, SchedulesEditAccessAndExecutedSearch) {
+    ReferenceData& ref = session->referenceData();
+    answer("getsessionschedule", row(6, {{1, "7"}}) + row(6, {{1, "9"}}));
+    ASSERT_NE(ref.marketSessionSchedulesCollection.find("7"), nullptr);
+    EXPECT_EQ(ref.marketSessionSchedulesCollection.find("7")->size(), 2u);
+    answer("getsessionschedule", "ERROR");
+    EXPECT_TRUE(ref.sessionSchedulesArray.empty());
+    EXPECT_EQ(ref.marketSessionSchedulesCollection.size(), 1u);
+    EXPECT_EQ(count("MarketSessionScheduleNotification"), 2);
+
+    answer("addedituac", "SUCCESS");
+    answer("addedituac", "failure");
+    EXPECT_EQ(count("EditUserAccountAccessSucessNotification"), 1);
+    EXPECT_EQ(count("EditUserAccountAccessFailureNotification"), 1);
+
+    answer("getexecutedpositions", row(13, {{2, "5"}, {3, "1"}, {4, "2.50"}}) + row(13, {{3, "0"}}));
+    answer("getexecutedpositions", row(13, {{3, "1"}}) + row(13, {{3, "0"}}));
+    const auto& executed = session->orderBook().ExecutedOrderSearchCollection;
+    ASSERT_EQ(executed.size(), 2u);  // emptied before each answer
+    EXPECT_EQ(executed[0]->tradingMode, 0);
+    EXPECT_EQ(executed[1]->tradingMode, 1);
+    EXPECT_EQ(count("ExecutedPositionTableNotification"), 2);
+}
+
+TEST_F(DataServiceTest, CancelledOrdersFollowTheKindTheirRequestCarried) {
+    // The login's request is built, then a statement request; the login's answer arrives.
+    session->requestCancelledOrders();
+    const auto loginKind = protocol::RequestKind::of(sent.requests.back());
+    session->requestCancelledOrderHistoryForAccount({"1001", model::Date{}, model::Date{}});
+    const auto historyKind = protocol::RequestKind::of(sent.requests.back());
+    const std::string rows = cancelledRow("C1", "1001", "5") + cancelledRow("C2", "1001", "0") +
+                             cancelledRow("C3", "4444", "5") + "short" + C + R + cancelledRow("C4", "1002", "5");
+    answer(loginKind, rows);
+    auto& statement = session->funds().accountStatementInfo.cancelledOrderInfo;
+    EXPECT_TRUE(statement.empty());
+    ASSERT_EQ(session->orderBook().CancelledOrderCollection.size(), 2u);
+    EXPECT_EQ(session->orderBook().CancelledOrderCollection[1]->CancelledOrderId, "C4");
+    EXPECT_EQ(count("AccountStatementNotification"), 0);
+
+    answer(historyKind, rows);
+    answer(historyKind, rows);  // replaced, not added
+    EXPECT_EQ(statement.size(), 2u);
+    EXPECT_EQ(session->orderBook().CancelledOrderCollection.size(), 2u);
+    EXPECT_EQ(count("AccountStatementNotification"), 2);
+}
+
+// --- Initial collections ----------------------------------------------------------
+
+TEST_F(DataServiceTest, InitialOrderCollections) {
+    const OrderBook& book = session->orderBook();
+    answer("getopenpositions", openRow("A", "2") + openRow("B", "0") + openRow("A", "3") + openRow("B", "1"));
+    ASSERT_EQ(book.OpenOrderCollection.size(), 2u);  // A, then B again: only the copy held it
+    ASSERT_EQ(book.OpenOrderCollectionCopy.size(), 1u);
+    EXPECT_EQ(book.OpenOrderCollection[0]->Commision, 5.0);
+    EXPECT_EQ(book.OpenOrderCollection[0]->ItemCode, "GOLD");
+    EXPECT_EQ(book.OpenOrderCollection[0]->RemainingQty, "2.000000");
+    // A position the live handlers removed is no longer held.
+    session->orderBook().OpenOrderCollection.erase(session->orderBook().OpenOrderCollection.begin());
+    answer("getopenpositions", openRow("A", "2"));
+    ASSERT_EQ(book.OpenOrderCollection.size(), 2u);
+    std::swap(session->orderBook().OpenOrderCollection[0], session->orderBook().OpenOrderCollection[1]);
+
+    answer("getpendingorders", pendingRow("P1", {{5, "2"}, {10, "1.2345"}, {11, "0"}, {12, "1.5"}, {25, "A"}}) +
+                                   pendingRow("P2", {{5, "3"}, {10, "1.1"}, {25, "A"}}) +
+                                   pendingRow("P3", {{9, "0"}, {24, "20150305090702"}}));
+    ASSERT_EQ(book.PendingOrderCollection.size(), 2u);
+    EXPECT_EQ(book.PendingOrderCollection[0]->LimitPrice, "");
+    EXPECT_EQ(book.PendingOrderCollection[0]->StopPrice, "1.500000");
+    EXPECT_EQ(book.OpenOrderCollection[0]->LimitPrice, "1.234500");
+    EXPECT_EQ(book.OpenOrderCollection[0]->StopPrice, "1.100000");
+    ASSERT_EQ(book.PendingOrderCollectionCopy.size(), 1u);
+    EXPECT_EQ(book.PendingOrderCollectionCopy[0]->TransactionDateTime, "03/05/2015 09:07:02");
+
+    answer("getsettledpositions", row(20, {{0, "S1"}, {5, "3"}, {6, "12.5"}, {13, "1.2345"}, {19, "1.25"}}));
+    ASSERT_EQ(book.SettledOrderCollection.size(), 1u);
+    EXPECT_EQ(book.SettledOrderCollection[0]->SettledPL, "12.50");
+    EXPECT_EQ(book.SettledOrderCollection[0]->SettledQty, "3.000000");
+    EXPECT_EQ(book.SettledOrderCollection[0]->OrderPrice, "1.2345");
+
+    answer("getequityhitpriceinfo", row(14, {{2, "A"}, {5, "1.1"}, {7, "-4"}}) + row(14, {{2, "A"}, {5, "1.2"}, {7, "-5"}}));
+    EXPECT_EQ(book.OpenOrderCollection[0]->EquityHitPrice, 1.2);
+    EXPECT_EQ(book.OpenOrderCollection[0]->UnrealisedPL, -5.0);
+}
+
+// --- Fillers -------------------------------------------------------------------------
+
+TEST_F(DataServiceTest, FundsAndReferenceFillers) {
+    const Funds& funds = session->funds();
+    answer("getfinancialapprovals", row(14, {{0, "77"}, {5, "250.5"}}));
+    answer("getapprovalrequest", row(10, {{0, "42"}, {1, "3"}, {9, "2"}}));
+    answer("getfinancialapprovals", row(14, {{0, "42"}, {3, "1001"}, {10, "Bank"}}));
+    ASSERT_EQ(funds.approvalRequests.count(42), 1u);
+    const auto& request = *funds.approvalRequests.at(42);
+    EXPECT_EQ(request.approvalTypeId, 3u);
+    EXPECT_EQ(request.approvalType, 3);
+    ASSERT_TRUE(request.information);
+    EXPECT_EQ(request.information->benefactorAccount, 1001u);
+    EXPECT_EQ(funds.financialApprovals.at(77)->approvedAmount, 250.5);
+
+    answer("paygategetsettings", row(7, {{0, "1"}, {1, "Card"}}) + row(7, {{0, "1"}, {1, "Other"}}));
+    EXPECT_EQ((*funds.payGateSettingsCollection.find("1"))->name, "Card");
+
+    ReferenceData& ref = session->referenceData();
+    answer("getusermapwithmyaccount", row(4, {{0, "12"}, {1, "1001"}}) + row(4, {{0, "12"}, {1, "1002"}}));
+    EXPECT_EQ((*ref.userAccountMapCollection.find("12"))->accountId, 1002u);
+    EXPECT_EQ(count("UserAccountMapNotification"), 1);
+
+    const std::string nine = std::string("f.ics") + C + "4" + C + "3" + C + "2" + C + "srv" + C + "K" + C + "P" + C + "CRC" + C + "7";
+    ref.fillResourceSearchInfo(nine, 1);
+    EXPECT_EQ((*ref.resourceSearchCollection.find("f.ics"))->fileEncodeType, 7u);
+    EXPECT_EQ((*ref.resourceSearchCollection.find("f.ics"))->searchPattern, "P");
+    ref.fillResourceSearchInfo(nine, 0);
+    EXPECT_EQ((*ref.resourceSearchCollection.find("f.ics"))->fileCRC, "K");
+    EXPECT_EQ((*ref.resourceSearchCollection.find("f.ics"))->searchKey, "");
+
+    // Absent fields overwrite; an unknown instrument is left alone.
+    answer("getinstruments", std::string("5") + C + "7" + C + "EX" + R + std::string("6") + C + "8" + R);
+    const auto& gold = **ref.ItemCollection.find("GOLD");
+    EXPECT_EQ(gold.marketID, 7u);
+    EXPECT_EQ(gold.exchangeName, "EX");
+    EXPECT_EQ(gold.descriptions, "");
+}
+
+TEST_F(DataServiceTest, ChartAnswersAreKeptByKeyAndAlwaysAnnounced) {
+    DataServiceAnswers& ds = session->dataServiceAnswers();
+    ds.fillChartData("<A~B~C>first", 7, std::nullopt);
+    ds.fillChartData("<X~B~Y>second", 7, std::nullopt);
+    ds.fillChartData("<A>no key", 7, std::nullopt);
+    ds.fillChartData("<A~B no end", 7, std::nullopt);
+    loop->runUntilIdle();
+    ASSERT_EQ(ds.chartDataCollection.size(), 1u);
+    EXPECT_EQ(*ds.chartDataCollection.find("B"), "<A~B~C>first");
+    EXPECT_EQ(count("ChartDataReceivedNotification7"), 2);
+}
+
+}  // namespace
+}  // namespace state
