@@ -63,7 +63,10 @@ protected:
         for (const char* name : {"OpenPositionTableNotification", "ResourceDownloadCompletedNotification"})
             tokens.push_back(center.addObserver(name, [this](const platform::Notification& n) { posted.push_back(n.name); }));
         session->StreamingConnection(true, false);
-        ASSERT_TRUE(integration::pump(*loop, [&] { return dataServiceRequests(user).size() >= 9 && quiet(); }));
+        // The chat requests travel on the TCP session: the simulator may read them after the others.
+        ASSERT_TRUE(integration::pump(*loop, [&] {
+            return dataServiceRequests(user).size() >= 9 && sessionTypes(user).size() >= 3 && quiet();
+        }));
     }
     // Request-channel entries of the simulator's log (session types are numbers).
     std::vector<std::string> dataServiceRequests(const std::string& user) {
