@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -161,6 +162,11 @@ TEST_F(BannerTest, AlertShowsItsTextLiterally) {
     auto alert = CommonAlert::makeAlert("Order 12 filled at 100%d <b>1.2345</b>", "Trade");
     EXPECT_EQ(alert->textFormat(), Qt::PlainText);
     EXPECT_EQ(alert->informativeText(), "Order 12 filled at 100%d <b>1.2345</b>");
+    int plainLabels = 0;
+    for (auto* label : alert->findChildren<QLabel*>())
+        if (label->text() == alert->informativeText() || label->text() == "Trade")
+            plainLabels += label->textFormat() == Qt::PlainText;
+    EXPECT_EQ(plainLabels, 2);
     EXPECT_EQ(alert->text(), "Trade");
     ASSERT_EQ(alert->buttons().size(), 1);
     EXPECT_EQ(alert->buttons().front()->text(), "OK");

@@ -1,6 +1,7 @@
 #include "app/kit/common_alert.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -17,6 +18,16 @@ std::unique_ptr<QMessageBox> CommonAlert::makeAlert(const std::string& message, 
     alert->setInformativeText(QString::fromStdString(message));
     alert->setStandardButtons(QMessageBox::NoButton);
     alert->addButton("OK", QMessageBox::AcceptRole);
+    // The informative label guesses its format from the text: make it plain,
+    // so that "<b>" in a message is shown and not obeyed.
+    for (auto* label : alert->findChildren<QLabel*>()) {
+        label->setTextFormat(Qt::PlainText);
+        if (label->objectName() == "qt_msgbox_label") {
+            QFont bold = label->font();
+            bold.setBold(true);
+            label->setFont(bold);
+        }
+    }
     return alert;
 }
 
