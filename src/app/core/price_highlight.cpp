@@ -19,7 +19,7 @@ std::vector<PriceRun> priceHighlightRuns(const std::string& price, int mostSigni
         for (long i = n - l; i < n; ++i) figures[i] = PriceFigure::Small;
     }
     if (point != std::string::npos) {
-        digits.insert(point, ".");
+        digits.insert(digits.begin() + static_cast<long>(point), '.');
         figures.insert(figures.begin() + static_cast<long>(point), PriceFigure::Point);
     }
 
