@@ -1,0 +1,17 @@
+#pragma once
+// Opens the windows of other folders, so that no window folder links another.
+// Implemented by the main window; each window issue adds its names.
+#include <string>
+
+namespace app {
+
+class WindowOpener {
+public:
+    virtual ~WindowOpener() = default;
+    // The order ticket for an instrument.
+    virtual void openTicket(const std::string& itemCode) = 0;
+    // A detail window or dialog by its name and the id of the record it shows.
+    virtual void openWindow(const std::string& name, const std::string& recordId) = 0;
+};
+
+}  // namespace app
