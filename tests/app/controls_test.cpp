@@ -192,7 +192,11 @@ TEST(KitScreenshots, EachControlInBothThemes) {
 
         QStandardItemModel model(3, 3);
         for (int r = 0; r < 3; ++r)
-            for (int c = 0; c < 3; ++c) model.setItem(r, c, new QStandardItem(QString::number(1.2 + r * 0.01 + c, 'f', 5)));
+            for (int c = 0; c < 3; ++c) {
+                auto* price = new QStandardItem(QString::number(1.2 + r * 0.01 + c, 'f', 5));
+                price->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);  // prices right-aligned
+                model.setItem(r, c, price);
+            }
         auto* table = new QTableView;
         table->setModel(&model);
         table->setMinimumHeight(120);
