@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "platform/log.h"
+#include "support/async_socket/gcd_async_socket_errors.h"
 
 namespace support {
 
@@ -41,20 +42,10 @@ void GCDAsyncSocketDelegate::socketDidDisconnect(GCDAsyncSocket*, const std::opt
 // ---------------------------------------------------------------------------
 // Errors
 
+using namespace socket_detail;
+
 namespace {
 
-SocketError socketError(int code, std::string text) {
-    return SocketError{GCDAsyncSocketErrorDomain, code, std::move(text), {}};
-}
-SocketError badConfigError(std::string text) {
-    return socketError(GCDAsyncSocketBadConfigError, std::move(text));
-}
-SocketError badParamError(std::string text) {
-    return socketError(GCDAsyncSocketBadParamError, std::move(text));
-}
-SocketError otherError(std::string text) {
-    return socketError(GCDAsyncSocketOtherError, std::move(text));
-}
 SocketError connectTimeoutError() {
     return socketError(GCDAsyncSocketConnectTimeoutError, "Attempt to connect to host timed out");
 }
@@ -70,13 +61,6 @@ SocketError readMaxedOutError() {
 SocketError connectionClosedError() {
     return socketError(GCDAsyncSocketClosedError, "Socket closed by remote peer");
 }
-SocketError errnoErrorWithReason(int err, std::string reason) {
-    return SocketError{NSPOSIXErrorDomain, err, std::strerror(err), std::move(reason)};
-}
-SocketError gaiError(int code) {
-    return SocketError{kCFStreamErrorDomainNetDB, code, gai_strerror(code), {}};
-}
-
 // The resolver's "non-recoverable failure" code, reported when nothing usable came back.
 constexpr int kNoUsableAddressCode = 4;
 
@@ -740,6 +724,8 @@ void GCDAsyncSocket::didConnect(int aStateIndex) {
     flags_ |= kConnected;
     publishState();
     endConnectTimeout();
+    // Published before the delegate hears of the connection.
+    publishAddresses();
 
     const int fd = connectedFD();
     sockaddr_storage peer{};
@@ -753,6 +739,12 @@ void GCDAsyncSocket::didConnect(int aStateIndex) {
                 d.socketDidConnectToHost(s, host, port);
             });
         }
+    }
+    if (socketUN_ >= 0) {
+        const std::optional<std::string> url = connectedUrl();
+        postToDelegate([url = url.value_or("")](GCDAsyncSocketDelegate& d, GCDAsyncSocket* s) {
+            d.socketDidConnectToUrl(s, url);
+        });
     }
     setupReadAndWriteSources();
     maybeDequeueRead();
@@ -790,8 +782,9 @@ void GCDAsyncSocket::endConnectTimeout() {
 // Closing
 
 void GCDAsyncSocket::closeSocketOfFamily(int family) {
-    int& fd = family == AF_INET ? socket4FD_ : socket6FD_;
-    std::unique_ptr<Descriptor>& descriptor = family == AF_INET ? descriptor4_ : descriptor6_;
+    int& fd = family == AF_INET ? socket4FD_ : family == AF_INET6 ? socket6FD_ : socketUN_;
+    std::unique_ptr<Descriptor>& descriptor =
+        family == AF_INET ? descriptor4_ : family == AF_INET6 ? descriptor6_ : descriptorUN_;
     if (descriptor) {
         asio::error_code ignored;
         descriptor->close(ignored);  // cancels pending waits, closes fd
@@ -816,6 +809,13 @@ void GCDAsyncSocket::closeWithError(const std::optional<SocketError>& error) {
     writeWaitPending_ = false;
     closeSocketOfFamily(AF_INET);
     closeSocketOfFamily(AF_INET6);
+    closeSocketOfFamily(AF_UNIX);
+    if (!socketPath_.empty()) {
+        ::unlink(socketPath_.c_str());
+        socketPath_.clear();
+    }
+    connectInterfaceUN_.clear();
+    publishAddresses();
 
     const bool started = flags_ & kSocketStarted;
     const bool deallocating = flags_ & kDealloc;
@@ -876,11 +876,13 @@ void GCDAsyncSocket::maybeClose() {
 // Readiness of the connected descriptor
 
 int GCDAsyncSocket::connectedFD() const {
-    return socket4FD_ >= 0 ? socket4FD_ : socket6FD_;
+    if (socket4FD_ >= 0) return socket4FD_;
+    return socket6FD_ >= 0 ? socket6FD_ : socketUN_;
 }
 
 GCDAsyncSocket::Descriptor* GCDAsyncSocket::connectedDescriptor() const {
-    return socket4FD_ >= 0 ? descriptor4_.get() : descriptor6_.get();
+    if (socket4FD_ >= 0) return descriptor4_.get();
+    return socket6FD_ >= 0 ? descriptor6_.get() : descriptorUN_.get();
 }
 
 void GCDAsyncSocket::setupReadAndWriteSources() {
