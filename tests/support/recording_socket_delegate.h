@@ -26,7 +26,9 @@ struct SocketEvent {
         CloseReadStream,
         Disconnect,
         Accept,
-        ConnectUrl
+        ConnectUrl,
+        Secure,
+        Trust
     };
     explicit SocketEvent(Kind k) : kind(k) {}
     Kind kind;
@@ -145,6 +147,31 @@ class RecordingSocketDelegate : public support::GCDAsyncSocketDelegate {
         e.host = url;
         record(e, s);
     }
+    void socketDidSecure(support::GCDAsyncSocket* s) override { record(SocketEvent(SocketEvent::Secure), s); }
+    bool socketDidReceiveTrust(support::GCDAsyncSocket* s, const support::TlsTrust& trust,
+                               std::function<void(bool)> completionHandler) override {
+        SocketEvent e(SocketEvent::Trust);
+        e.length = static_cast<std::size_t>(trust.verifyResult);
+        e.data = trust.leafCertificatePem;
+        std::optional<bool> answer;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            answer = trustAnswer;
+            trustHandler_ = completionHandler;
+        }
+        record(e, s);
+        if (!answer) return false;
+        completionHandler(*answer);
+        return true;
+    }
+    // The last trust completion handler received.
+    std::function<void(bool)> trustHandler() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return trustHandler_;
+    }
+    // The trust answer given at once; absent: the delegate acts as if it lacked the method.
+    std::optional<bool> trustAnswer;
+
     // The sockets handed over by didAcceptNewSocket (kept here, as the delegate must).
     std::vector<std::shared_ptr<support::GCDAsyncSocket>> accepted() {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -209,6 +236,7 @@ class RecordingSocketDelegate : public support::GCDAsyncSocketDelegate {
     std::condition_variable cv_;
     std::vector<SocketEvent> events_;
     std::vector<std::shared_ptr<support::GCDAsyncSocket>> accepted_;
+    std::function<void(bool)> trustHandler_;
     int offQueueCalls_ = 0;
 };
 

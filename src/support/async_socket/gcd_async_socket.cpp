@@ -18,6 +18,7 @@
 
 #include "platform/log.h"
 #include "support/async_socket/gcd_async_socket_errors.h"
+#include "support/async_socket/gcd_async_socket_tls_session.h"
 
 namespace support {
 
@@ -272,7 +273,7 @@ GCDAsyncSocket::~GCDAsyncSocket() {
 }
 
 void GCDAsyncSocket::publishState() {
-    published_.store(flags_ & (kSocketStarted | kConnected), std::memory_order_release);
+    published_.store(flags_ & (kSocketStarted | kConnected | kSocketSecure), std::memory_order_release);
 }
 
 void GCDAsyncSocket::onQueueSync(const std::function<void()>& fn) const {
@@ -803,6 +804,7 @@ void GCDAsyncSocket::closeWithError(const std::optional<SocketError>& error) {
     writeQueue_.clear();
     preBuffer_.reset();
 
+    tlsClose();
     ++sourceGeneration_;
     sourcesExist_ = false;
     readWaitPending_ = false;
@@ -946,6 +948,11 @@ void GCDAsyncSocket::readSourceFired(std::uint64_t generation) {
     if (generation != sourceGeneration_) return;
     readWaitPending_ = false;
     if (flags_ & kReadSourceSuspended) return;
+    if (tls_) {
+        tlsReadSourceFired();
+        if (generation == sourceGeneration_) armReadWait();
+        return;
+    }
     const int fd = connectedFD();
     int available = 0;
     if (ioctl(fd, FIONREAD, &available) != 0 || available < 0) available = 0;
@@ -973,6 +980,14 @@ void GCDAsyncSocket::writeSourceFired(std::uint64_t generation) {
     writeWaitPending_ = false;
     if (flags_ & kWriteSourceSuspended) return;
     flags_ |= kSocketCanAcceptBytes;
+    if (tls_) {
+        std::optional<SocketError> error;
+        tlsFlushOutgoing(&error);
+        if (error) {
+            closeWithError(error);
+            return;
+        }
+    }
     doWriteData();
     if (generation == sourceGeneration_) armWriteWait();
 }
@@ -1094,6 +1109,11 @@ void GCDAsyncSocket::maybeDequeueRead() {
     if (!readQueue_.empty()) {
         currentRead_ = readQueue_.front();
         readQueue_.pop_front();
+        if (currentRead_->tlsSettings) {
+            flags_ |= kStartingReadTLS;
+            maybeStartTLS();
+            return;
+        }
         setupReadTimerWithTimeout(currentRead_->timeout);
         doReadData();
     } else if (flags_ & kDisconnectAfterReads) {
@@ -1104,6 +1124,14 @@ void GCDAsyncSocket::maybeDequeueRead() {
 }
 
 void GCDAsyncSocket::doReadData() {
+    if (currentRead_ && currentRead_->tlsSettings) {
+        // The TLS start waits for the write side; the handshake reads for itself.
+        if (!tls_) suspendReadSource();
+        return;
+    }
+    // Under TLS the descriptor is read only by the engine's side: what is readable here is
+    // what the pre-buffer holds.
+    if (tls_) socketFDBytesAvailable_ = 0;
     if (!currentRead_ || (flags_ & kReadsPaused)) {
         if (socketFDBytesAvailable_ > 0) suspendReadSource();
         return;
@@ -1255,6 +1283,10 @@ void GCDAsyncSocket::doReadEOF() {
         suspendReadSource();
         return;
     }
+    if (flags_ & (kStartingReadTLS | kStartingWriteTLS)) {
+        closeWithError(sslError(errSSLClosedAbort));
+        return;
+    }
     if (preBuffer_.availableBytes() > 0) {
         suspendReadSource();
         return;
@@ -1270,7 +1302,10 @@ void GCDAsyncSocket::doReadEOF() {
             return;
         }
     }
-    closeWithError(connectionClosedError());
+    if (sslErrCode_ != 0 && sslErrCode_ != errSSLClosedGraceful)
+        closeWithError(sslError(sslErrCode_));
+    else
+        closeWithError(connectionClosedError());
 }
 
 void GCDAsyncSocket::completeCurrentRead() {
@@ -1362,6 +1397,11 @@ void GCDAsyncSocket::maybeDequeueWrite() {
     if (!writeQueue_.empty()) {
         currentWrite_ = writeQueue_.front();
         writeQueue_.pop_front();
+        if (currentWrite_->tlsSettings) {
+            flags_ |= kStartingWriteTLS;
+            maybeStartTLS();
+            return;
+        }
         setupWriteTimerWithTimeout(currentWrite_->timeout);
         doWriteData();
     } else if (flags_ & kDisconnectAfterWrites) {
@@ -1372,12 +1412,20 @@ void GCDAsyncSocket::maybeDequeueWrite() {
 }
 
 void GCDAsyncSocket::doWriteData() {
+    if (currentWrite_ && currentWrite_->tlsSettings) {
+        if (flags_ & kSocketCanAcceptBytes) suspendWriteSource();
+        return;
+    }
     if (!currentWrite_ || (flags_ & kWritesPaused)) {
         if (flags_ & kSocketCanAcceptBytes) suspendWriteSource();
         return;
     }
     if (!(flags_ & kSocketCanAcceptBytes)) {
         resumeWriteSource();
+        return;
+    }
+    if (flags_ & kSocketSecure) {
+        doSecureWriteData();
         return;
     }
 

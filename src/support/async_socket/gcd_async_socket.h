@@ -16,9 +16,12 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "support/async_socket/gcd_async_socket_tls_settings.h"
 #include "platform/serial_queue.h"
 #include "support/async_socket/gcd_async_socket_packets.h"
 #include "support/async_socket/gcd_async_socket_pre_buffer.h"
+
+struct ssl_st;
 
 namespace support {
 
@@ -73,6 +76,12 @@ class GCDAsyncSocketDelegate {
     virtual std::shared_ptr<platform::SerialQueue> newSocketQueueForConnectionFromAddress(
         const std::vector<std::uint8_t>& address, GCDAsyncSocket* sock);
     virtual void didAcceptNewSocket(GCDAsyncSocket* sock, std::shared_ptr<GCDAsyncSocket> newSocket);
+    // TLS: the handshake completed.
+    virtual void socketDidSecure(GCDAsyncSocket* sock);
+    // Manual trust: decide with completionHandler (from any thread). Returning false (the
+    // default: not implemented) closes the socket.
+    virtual bool socketDidReceiveTrust(GCDAsyncSocket* sock, const TlsTrust& trust,
+                                       std::function<void(bool)> completionHandler);
     // url is a "file://" URL of the socket file.
     virtual void socketDidConnectToUrl(GCDAsyncSocket* sock, const std::string& url);
 };
@@ -124,6 +133,12 @@ class GCDAsyncSocket : public std::enable_shared_from_this<GCDAsyncSocket> {
     bool connectToAddress(const SocketAddress& address, double timeout, SocketError* error = nullptr);
     bool connectToAddress(const SocketAddress& address, const std::string& interface, double timeout,
                           SocketError* error = nullptr);
+
+    // TLS after everything queued so far; ignored unless connected, and once per connection.
+    void startTLS(TlsSettings settings = {});
+    bool isSecure() const;
+    // The engine's session, only on the socket queue (inside performBlock); null elsewhere.
+    ssl_st* sslContext() const;
 
     // Listening (synchronous on the socket queue). port 0: the system chooses one, the same
     // for both families. interface: "" for every local address, else as for connecting.
@@ -229,6 +244,10 @@ class GCDAsyncSocket : public std::enable_shared_from_this<GCDAsyncSocket> {
         kSocketCanAcceptBytes = 1u << 7,
         kReadSourceSuspended = 1u << 8,
         kWriteSourceSuspended = 1u << 9,
+        kStartTLSQueued = 1u << 10,
+        kStartingReadTLS = 1u << 11,
+        kStartingWriteTLS = 1u << 12,
+        kSocketSecure = 1u << 13,
         kSocketHasReadEOF = 1u << 14,
         kReadStreamClosed = 1u << 15,
         kDealloc = 1u << 16,
@@ -264,6 +283,22 @@ class GCDAsyncSocket : public std::enable_shared_from_this<GCDAsyncSocket> {
     bool isOnSocketQueue() const;
     // Records the addresses of the descriptors for the accessors; clear() on close.
     void publishAddresses();
+
+    // TLS (gcd_async_socket_tls.cpp).
+    struct TlsSession;
+    void maybeStartTLS();
+    void sslStartTLS();
+    void sslContinueHandshake();
+    void sslShouldTrustPeer(bool shouldTrust, int aStateIndex);
+    void tlsReadSourceFired();
+    // Moves encrypted bytes from the descriptor into the engine (false: end of stream).
+    bool tlsReadFromDescriptor(bool* error);
+    // Decrypts everything the engine holds into the pre-buffer; returns the ending status.
+    int tlsDecryptIntoPreBuffer();
+    void doSecureWriteData();
+    // Sends what the engine has encrypted; false while some of it waits for the descriptor.
+    bool tlsFlushOutgoing(std::optional<SocketError>* error);
+    void tlsClose();
 
     // Connect.
     bool preConnectWithInterface(const std::string& interface, SocketError* error);
@@ -339,6 +374,8 @@ class GCDAsyncSocket : public std::enable_shared_from_this<GCDAsyncSocket> {
     std::unique_ptr<Descriptor> descriptor4_;
     std::unique_ptr<Descriptor> descriptor6_;
     std::unique_ptr<Descriptor> descriptorUN_;
+    std::unique_ptr<TlsSession> tls_;
+    int sslErrCode_ = 0;
     std::string socketPath_;  // file of a Unix-domain listener, removed on close
     SocketAddress connectInterfaceUN_;
 

@@ -28,4 +28,10 @@ inline SocketError gaiError(int code) {
     return SocketError{kCFStreamErrorDomainNetDB, code, gai_strerror(code), {}};
 }
 
+// An error of the TLS layer; the code is one of the TlsStatus values.
+inline SocketError sslError(int status) {
+    return SocketError{kCFStreamErrorDomainSSL, status, "TLS error " + std::to_string(status),
+                       "The code is one of the socket's TLS status values."};
+}
+
 }  // namespace support::socket_detail
