@@ -871,7 +871,8 @@ void GCDAsyncSocket::maybeClose() {
     } else if (flags_ & kDisconnectAfterWrites) {
         shouldClose = writesIdle;
     }
-    if (shouldClose) closeWithError(std::nullopt);
+    // Encrypted bytes still waiting for the descriptor go out first.
+    if (shouldClose && !tlsOutputPending()) closeWithError(std::nullopt);
 }
 
 // ---------------------------------------------------------------------------
@@ -982,10 +983,16 @@ void GCDAsyncSocket::writeSourceFired(std::uint64_t generation) {
     flags_ |= kSocketCanAcceptBytes;
     if (tls_) {
         std::optional<SocketError> error;
-        tlsFlushOutgoing(&error);
+        const bool flushed = tlsFlushOutgoing(&error);
         if (error) {
             closeWithError(error);
             return;
+        }
+        // A disconnect after writing waited for these bytes.
+        if (flushed && !currentWrite_ && (flags_ & kForbidReadsWrites)) {
+            maybeDequeueWrite();
+            maybeClose();
+            if (generation != sourceGeneration_) return;
         }
     }
     doWriteData();
@@ -1116,7 +1123,7 @@ void GCDAsyncSocket::maybeDequeueRead() {
         }
         setupReadTimerWithTimeout(currentRead_->timeout);
         doReadData();
-    } else if (flags_ & kDisconnectAfterReads) {
+    } else if ((flags_ & kDisconnectAfterReads) && !tlsOutputPending()) {
         if (!(flags_ & kDisconnectAfterWrites) || (writeQueue_.empty() && !currentWrite_)) {
             closeWithError(std::nullopt);
         }
@@ -1404,7 +1411,7 @@ void GCDAsyncSocket::maybeDequeueWrite() {
         }
         setupWriteTimerWithTimeout(currentWrite_->timeout);
         doWriteData();
-    } else if (flags_ & kDisconnectAfterWrites) {
+    } else if ((flags_ & kDisconnectAfterWrites) && !tlsOutputPending()) {
         if (!(flags_ & kDisconnectAfterReads) || (readQueue_.empty() && !currentRead_)) {
             closeWithError(std::nullopt);
         }

@@ -299,6 +299,7 @@ class GCDAsyncSocket : public std::enable_shared_from_this<GCDAsyncSocket> {
     // Sends what the engine has encrypted; false while some of it waits for the descriptor.
     bool tlsFlushOutgoing(std::optional<SocketError>* error);
     void tlsClose();
+    bool tlsOutputPending() const;
 
     // Connect.
     bool preConnectWithInterface(const std::string& interface, SocketError* error);

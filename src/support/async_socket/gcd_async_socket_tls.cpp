@@ -484,6 +484,10 @@ bool GCDAsyncSocket::tlsFlushOutgoing(std::optional<SocketError>* error) {
     return true;
 }
 
+bool GCDAsyncSocket::tlsOutputPending() const {
+    return tls_ && (tls_->pendingOutOffset < tls_->pendingOut.size() || BIO_ctrl_pending(tls_->outgoing) > 0);
+}
+
 void GCDAsyncSocket::tlsClose() {
     if (!tls_) return;
     if (flags_ & kSocketSecure) {
