@@ -1,4 +1,10 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -21,6 +27,8 @@ using Kind = SocketEvent::Kind;
 
 constexpr std::size_t kBulkBytes = 1u << 20;
 constexpr std::size_t kFinalBytes = 8u << 20;
+constexpr int kServerStartAttempts = 100;
+constexpr int kConnectWaitMs = 300;
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path);
@@ -267,6 +275,57 @@ TEST_F(TlsTest, ServerTalksToTheOpensslClient) {
     EXPECT_EQ(delegate->events().back().data, "hello from openssl\n");
     server->disconnect();
     ::pclose(peer);
+}
+
+std::uint16_t freePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in sin{};
+    sin.sin_family = AF_INET;
+    sin.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&sin), sizeof(sin));
+    socklen_t len = sizeof(sin);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&sin), &len);
+    ::close(fd);
+    return ntohs(sin.sin_port);
+}
+
+TEST_F(TlsTest, ClientTalksToTheOpensslServer) {
+    clientDelegate->trustAnswer = true;
+    const std::string port = std::to_string(freePort());
+    const std::string cert = dir + "/cert.pem";
+    const std::string key = dir + "/key.pem";
+    const char* argv[] = {"openssl", "s_server", "-accept", port.c_str(), "-cert", cert.c_str(), "-key", key.c_str(),
+                          "-naccept", "1", "-rev", "-quiet", nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawnp(&pid, "openssl", &actions, nullptr, const_cast<char* const*>(argv), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+
+    // Connects once the server listens (a refused attempt ends in a disconnect).
+    std::shared_ptr<GCDAsyncSocket> s;
+    bool connected = false;
+    for (int attempt = 0; attempt < kServerStartAttempts && !connected; ++attempt) {
+        const std::size_t failures = clientDelegate->count(Kind::Disconnect);
+        s = GCDAsyncSocket::create(clientDelegate, clientQueue);
+        ASSERT_TRUE(s->connectToHost("127.0.0.1", static_cast<std::uint16_t>(std::stoi(port)), nullptr));
+        connected = clientDelegate->waitFor(Kind::Connect, 1, kConnectWaitMs);
+        if (!connected) {
+            ASSERT_TRUE(clientDelegate->waitFor(Kind::Disconnect, failures + 1));
+        }
+    }
+    ASSERT_TRUE(connected);
+    s->startTLS(manualTrust());
+    s->writeData(testsupport::bytes("hello\n"), -1, 1);
+    s->readDataToData(GCDAsyncSocket::LFData(), -1, 2);
+    ASSERT_TRUE(clientDelegate->waitFor(Kind::Secure));
+    ASSERT_TRUE(clientDelegate->waitFor(Kind::Read));
+    EXPECT_NE(clientDelegate->events().back().data.find("olleh"), std::string::npos);
+    s.reset();
+    ::kill(pid, SIGTERM);
+    ::waitpid(pid, nullptr, 0);
 }
 
 }  // namespace
