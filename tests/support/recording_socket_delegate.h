@@ -24,11 +24,15 @@ struct SocketEvent {
         ReadTimeout,
         WriteTimeout,
         CloseReadStream,
-        Disconnect
+        Disconnect,
+        Accept,
+        ConnectUrl,
+        Secure,
+        Trust
     };
     explicit SocketEvent(Kind k) : kind(k) {}
     Kind kind;
-    std::string host;  // Connect
+    std::string host;  // Connect; the URL of ConnectUrl
     std::uint16_t port = 0;
     std::string data;        // Read
     std::size_t length = 0;  // partials, bytesDone of timeouts
@@ -127,6 +131,63 @@ class RecordingSocketDelegate : public support::GCDAsyncSocketDelegate {
         record(e, s);
     }
 
+    std::shared_ptr<platform::SerialQueue> newSocketQueueForConnectionFromAddress(
+        const std::vector<std::uint8_t>&, support::GCDAsyncSocket*) override {
+        return acceptedSocketQueue;
+    }
+    void didAcceptNewSocket(support::GCDAsyncSocket* s, std::shared_ptr<support::GCDAsyncSocket> newSocket) override {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            accepted_.push_back(std::move(newSocket));
+        }
+        record(SocketEvent(SocketEvent::Accept), s);
+    }
+    void socketDidConnectToUrl(support::GCDAsyncSocket* s, const std::string& url) override {
+        SocketEvent e(SocketEvent::ConnectUrl);
+        e.host = url;
+        record(e, s);
+    }
+    void socketDidSecure(support::GCDAsyncSocket* s) override { record(SocketEvent(SocketEvent::Secure), s); }
+    bool socketDidReceiveTrust(support::GCDAsyncSocket* s, const support::TlsTrust& trust,
+                               std::function<void(bool)> completionHandler) override {
+        SocketEvent e(SocketEvent::Trust);
+        e.length = static_cast<std::size_t>(trust.verifyResult);
+        e.data = trust.leafCertificatePem;
+        std::optional<bool> answer;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            answer = trustAnswer;
+            trustHandler_ = completionHandler;
+        }
+        record(e, s);
+        if (!answer) return false;
+        completionHandler(*answer);
+        return true;
+    }
+    // The last trust completion handler received.
+    std::function<void(bool)> trustHandler() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return trustHandler_;
+    }
+    // The trust answer given at once; absent: the delegate acts as if it lacked the method.
+    std::optional<bool> trustAnswer;
+
+    // The sockets handed over by didAcceptNewSocket (kept here, as the delegate must).
+    std::vector<std::shared_ptr<support::GCDAsyncSocket>> accepted() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return accepted_;
+    }
+    // Drops the accepted sockets (call before the delegate queue goes away).
+    void releaseAccepted() {
+        std::vector<std::shared_ptr<support::GCDAsyncSocket>> drop;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            drop.swap(accepted_);
+        }
+    }
+    // Socket queue handed to accepted connections (null: each makes its own).
+    std::shared_ptr<platform::SerialQueue> acceptedSocketQueue;
+
     // Waits (real time) until `count` events of `kind` were recorded.
     bool waitFor(SocketEvent::Kind kind, std::size_t count = 1, int timeoutMs = 5000) {
         std::unique_lock<std::mutex> lock(mutex_);
@@ -174,6 +235,8 @@ class RecordingSocketDelegate : public support::GCDAsyncSocketDelegate {
     std::mutex mutex_;
     std::condition_variable cv_;
     std::vector<SocketEvent> events_;
+    std::vector<std::shared_ptr<support::GCDAsyncSocket>> accepted_;
+    std::function<void(bool)> trustHandler_;
     int offQueueCalls_ = 0;
 };
 

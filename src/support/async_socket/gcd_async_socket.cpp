@@ -17,6 +17,8 @@
 #include <thread>
 
 #include "platform/log.h"
+#include "support/async_socket/gcd_async_socket_errors.h"
+#include "support/async_socket/gcd_async_socket_tls_session.h"
 
 namespace support {
 
@@ -41,20 +43,10 @@ void GCDAsyncSocketDelegate::socketDidDisconnect(GCDAsyncSocket*, const std::opt
 // ---------------------------------------------------------------------------
 // Errors
 
+using namespace socket_detail;
+
 namespace {
 
-SocketError socketError(int code, std::string text) {
-    return SocketError{GCDAsyncSocketErrorDomain, code, std::move(text), {}};
-}
-SocketError badConfigError(std::string text) {
-    return socketError(GCDAsyncSocketBadConfigError, std::move(text));
-}
-SocketError badParamError(std::string text) {
-    return socketError(GCDAsyncSocketBadParamError, std::move(text));
-}
-SocketError otherError(std::string text) {
-    return socketError(GCDAsyncSocketOtherError, std::move(text));
-}
 SocketError connectTimeoutError() {
     return socketError(GCDAsyncSocketConnectTimeoutError, "Attempt to connect to host timed out");
 }
@@ -70,13 +62,6 @@ SocketError readMaxedOutError() {
 SocketError connectionClosedError() {
     return socketError(GCDAsyncSocketClosedError, "Socket closed by remote peer");
 }
-SocketError errnoErrorWithReason(int err, std::string reason) {
-    return SocketError{NSPOSIXErrorDomain, err, std::strerror(err), std::move(reason)};
-}
-SocketError gaiError(int code) {
-    return SocketError{kCFStreamErrorDomainNetDB, code, gai_strerror(code), {}};
-}
-
 // The resolver's "non-recoverable failure" code, reported when nothing usable came back.
 constexpr int kNoUsableAddressCode = 4;
 
@@ -288,7 +273,7 @@ GCDAsyncSocket::~GCDAsyncSocket() {
 }
 
 void GCDAsyncSocket::publishState() {
-    published_.store(flags_ & (kSocketStarted | kConnected), std::memory_order_release);
+    published_.store(flags_ & (kSocketStarted | kConnected | kSocketSecure), std::memory_order_release);
 }
 
 void GCDAsyncSocket::onQueueSync(const std::function<void()>& fn) const {
@@ -740,6 +725,8 @@ void GCDAsyncSocket::didConnect(int aStateIndex) {
     flags_ |= kConnected;
     publishState();
     endConnectTimeout();
+    // Published before the delegate hears of the connection.
+    publishAddresses();
 
     const int fd = connectedFD();
     sockaddr_storage peer{};
@@ -753,6 +740,12 @@ void GCDAsyncSocket::didConnect(int aStateIndex) {
                 d.socketDidConnectToHost(s, host, port);
             });
         }
+    }
+    if (socketUN_ >= 0) {
+        const std::optional<std::string> url = connectedUrl();
+        postToDelegate([url = url.value_or("")](GCDAsyncSocketDelegate& d, GCDAsyncSocket* s) {
+            d.socketDidConnectToUrl(s, url);
+        });
     }
     setupReadAndWriteSources();
     maybeDequeueRead();
@@ -790,8 +783,9 @@ void GCDAsyncSocket::endConnectTimeout() {
 // Closing
 
 void GCDAsyncSocket::closeSocketOfFamily(int family) {
-    int& fd = family == AF_INET ? socket4FD_ : socket6FD_;
-    std::unique_ptr<Descriptor>& descriptor = family == AF_INET ? descriptor4_ : descriptor6_;
+    int& fd = family == AF_INET ? socket4FD_ : family == AF_INET6 ? socket6FD_ : socketUN_;
+    std::unique_ptr<Descriptor>& descriptor =
+        family == AF_INET ? descriptor4_ : family == AF_INET6 ? descriptor6_ : descriptorUN_;
     if (descriptor) {
         asio::error_code ignored;
         descriptor->close(ignored);  // cancels pending waits, closes fd
@@ -810,12 +804,20 @@ void GCDAsyncSocket::closeWithError(const std::optional<SocketError>& error) {
     writeQueue_.clear();
     preBuffer_.reset();
 
+    tlsClose();
     ++sourceGeneration_;
     sourcesExist_ = false;
     readWaitPending_ = false;
     writeWaitPending_ = false;
     closeSocketOfFamily(AF_INET);
     closeSocketOfFamily(AF_INET6);
+    closeSocketOfFamily(AF_UNIX);
+    if (!socketPath_.empty()) {
+        ::unlink(socketPath_.c_str());
+        socketPath_.clear();
+    }
+    connectInterfaceUN_.clear();
+    publishAddresses();
 
     const bool started = flags_ & kSocketStarted;
     const bool deallocating = flags_ & kDealloc;
@@ -869,18 +871,21 @@ void GCDAsyncSocket::maybeClose() {
     } else if (flags_ & kDisconnectAfterWrites) {
         shouldClose = writesIdle;
     }
-    if (shouldClose) closeWithError(std::nullopt);
+    // Encrypted bytes still waiting for the descriptor go out first.
+    if (shouldClose && !tlsOutputPending()) closeWithError(std::nullopt);
 }
 
 // ---------------------------------------------------------------------------
 // Readiness of the connected descriptor
 
 int GCDAsyncSocket::connectedFD() const {
-    return socket4FD_ >= 0 ? socket4FD_ : socket6FD_;
+    if (socket4FD_ >= 0) return socket4FD_;
+    return socket6FD_ >= 0 ? socket6FD_ : socketUN_;
 }
 
 GCDAsyncSocket::Descriptor* GCDAsyncSocket::connectedDescriptor() const {
-    return socket4FD_ >= 0 ? descriptor4_.get() : descriptor6_.get();
+    if (socket4FD_ >= 0) return descriptor4_.get();
+    return socket6FD_ >= 0 ? descriptor6_.get() : descriptorUN_.get();
 }
 
 void GCDAsyncSocket::setupReadAndWriteSources() {
@@ -944,6 +949,11 @@ void GCDAsyncSocket::readSourceFired(std::uint64_t generation) {
     if (generation != sourceGeneration_) return;
     readWaitPending_ = false;
     if (flags_ & kReadSourceSuspended) return;
+    if (tls_) {
+        tlsReadSourceFired();
+        if (generation == sourceGeneration_) armReadWait();
+        return;
+    }
     const int fd = connectedFD();
     int available = 0;
     if (ioctl(fd, FIONREAD, &available) != 0 || available < 0) available = 0;
@@ -971,6 +981,20 @@ void GCDAsyncSocket::writeSourceFired(std::uint64_t generation) {
     writeWaitPending_ = false;
     if (flags_ & kWriteSourceSuspended) return;
     flags_ |= kSocketCanAcceptBytes;
+    if (tls_) {
+        std::optional<SocketError> error;
+        const bool flushed = tlsFlushOutgoing(&error);
+        if (error) {
+            closeWithError(error);
+            return;
+        }
+        // A disconnect after writing waited for these bytes.
+        if (flushed && !currentWrite_ && (flags_ & kForbidReadsWrites)) {
+            maybeDequeueWrite();
+            maybeClose();
+            if (generation != sourceGeneration_) return;
+        }
+    }
     doWriteData();
     if (generation == sourceGeneration_) armWriteWait();
 }
@@ -1092,9 +1116,14 @@ void GCDAsyncSocket::maybeDequeueRead() {
     if (!readQueue_.empty()) {
         currentRead_ = readQueue_.front();
         readQueue_.pop_front();
+        if (currentRead_->tlsSettings) {
+            flags_ |= kStartingReadTLS;
+            maybeStartTLS();
+            return;
+        }
         setupReadTimerWithTimeout(currentRead_->timeout);
         doReadData();
-    } else if (flags_ & kDisconnectAfterReads) {
+    } else if ((flags_ & kDisconnectAfterReads) && !tlsOutputPending()) {
         if (!(flags_ & kDisconnectAfterWrites) || (writeQueue_.empty() && !currentWrite_)) {
             closeWithError(std::nullopt);
         }
@@ -1102,6 +1131,14 @@ void GCDAsyncSocket::maybeDequeueRead() {
 }
 
 void GCDAsyncSocket::doReadData() {
+    if (currentRead_ && currentRead_->tlsSettings) {
+        // The TLS start waits for the write side; the handshake reads for itself.
+        if (!tls_) suspendReadSource();
+        return;
+    }
+    // Under TLS the descriptor is read only by the engine's side: what is readable here is
+    // what the pre-buffer holds.
+    if (tls_) socketFDBytesAvailable_ = 0;
     if (!currentRead_ || (flags_ & kReadsPaused)) {
         if (socketFDBytesAvailable_ > 0) suspendReadSource();
         return;
@@ -1253,6 +1290,10 @@ void GCDAsyncSocket::doReadEOF() {
         suspendReadSource();
         return;
     }
+    if (flags_ & (kStartingReadTLS | kStartingWriteTLS)) {
+        closeWithError(sslError(errSSLClosedAbort));
+        return;
+    }
     if (preBuffer_.availableBytes() > 0) {
         suspendReadSource();
         return;
@@ -1268,7 +1309,10 @@ void GCDAsyncSocket::doReadEOF() {
             return;
         }
     }
-    closeWithError(connectionClosedError());
+    if (sslErrCode_ != 0 && sslErrCode_ != errSSLClosedGraceful)
+        closeWithError(sslError(sslErrCode_));
+    else
+        closeWithError(connectionClosedError());
 }
 
 void GCDAsyncSocket::completeCurrentRead() {
@@ -1360,9 +1404,14 @@ void GCDAsyncSocket::maybeDequeueWrite() {
     if (!writeQueue_.empty()) {
         currentWrite_ = writeQueue_.front();
         writeQueue_.pop_front();
+        if (currentWrite_->tlsSettings) {
+            flags_ |= kStartingWriteTLS;
+            maybeStartTLS();
+            return;
+        }
         setupWriteTimerWithTimeout(currentWrite_->timeout);
         doWriteData();
-    } else if (flags_ & kDisconnectAfterWrites) {
+    } else if ((flags_ & kDisconnectAfterWrites) && !tlsOutputPending()) {
         if (!(flags_ & kDisconnectAfterReads) || (readQueue_.empty() && !currentRead_)) {
             closeWithError(std::nullopt);
         }
@@ -1370,12 +1419,20 @@ void GCDAsyncSocket::maybeDequeueWrite() {
 }
 
 void GCDAsyncSocket::doWriteData() {
+    if (currentWrite_ && currentWrite_->tlsSettings) {
+        if (flags_ & kSocketCanAcceptBytes) suspendWriteSource();
+        return;
+    }
     if (!currentWrite_ || (flags_ & kWritesPaused)) {
         if (flags_ & kSocketCanAcceptBytes) suspendWriteSource();
         return;
     }
     if (!(flags_ & kSocketCanAcceptBytes)) {
         resumeWriteSource();
+        return;
+    }
+    if (flags_ & kSocketSecure) {
+        doSecureWriteData();
         return;
     }
 

@@ -9,15 +9,19 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "platform/clock.h"
+#include "support/async_socket/gcd_async_socket_tls_settings.h"
 #include "platform/serial_queue.h"
 #include "support/async_socket/gcd_async_socket_packets.h"
 #include "support/async_socket/gcd_async_socket_pre_buffer.h"
+
+struct ssl_st;
 
 namespace support {
 
@@ -67,6 +71,19 @@ class GCDAsyncSocketDelegate {
     virtual void socketDidCloseReadStream(GCDAsyncSocket* sock);
     // sock is null when the socket is being destroyed; error is empty after a requested disconnect.
     virtual void socketDidDisconnect(GCDAsyncSocket* sock, const std::optional<SocketError>& error);
+    // Listening: the queue for an accepted connection (null: it makes its own); the new socket,
+    // which the delegate must keep.
+    virtual std::shared_ptr<platform::SerialQueue> newSocketQueueForConnectionFromAddress(
+        const std::vector<std::uint8_t>& address, GCDAsyncSocket* sock);
+    virtual void didAcceptNewSocket(GCDAsyncSocket* sock, std::shared_ptr<GCDAsyncSocket> newSocket);
+    // TLS: the handshake completed.
+    virtual void socketDidSecure(GCDAsyncSocket* sock);
+    // Manual trust: decide with completionHandler (from any thread). Returning false (the
+    // default: not implemented) closes the socket.
+    virtual bool socketDidReceiveTrust(GCDAsyncSocket* sock, const TlsTrust& trust,
+                                       std::function<void(bool)> completionHandler);
+    // url is a "file://" URL of the socket file.
+    virtual void socketDidConnectToUrl(GCDAsyncSocket* sock, const std::string& url);
 };
 
 // A socket address as the socket calls take it (sockaddr_in or sockaddr_in6).
@@ -117,6 +134,55 @@ class GCDAsyncSocket : public std::enable_shared_from_this<GCDAsyncSocket> {
     bool connectToAddress(const SocketAddress& address, const std::string& interface, double timeout,
                           SocketError* error = nullptr);
 
+    // TLS after everything queued so far; ignored unless connected, and once per connection.
+    void startTLS(TlsSettings settings = {});
+    bool isSecure() const;
+    // The engine's session, only on the socket queue (inside performBlock); null elsewhere.
+    ssl_st* sslContext() const;
+
+    // Listening (synchronous on the socket queue). port 0: the system chooses one, the same
+    // for both families. interface: "" for every local address, else as for connecting.
+    bool acceptOnPort(std::uint16_t port, SocketError* error = nullptr);
+    bool acceptOnInterface(const std::string& interface, std::uint16_t port, SocketError* error = nullptr);
+
+    // Unix-domain sockets. url: "file:///path" or a plain absolute path.
+    bool acceptOnUrl(const std::string& url, SocketError* error = nullptr);
+    bool connectToUrl(const std::string& url, double timeout, SocketError* error = nullptr);
+    // A sockaddr_un for the path; empty for an empty path or one that does not fit.
+    static SocketAddress getInterfaceAddressFromUrl(const std::string& url);
+
+    // Addresses as last published by the socket queue; no wait. Absent / 0 when not connected.
+    std::optional<std::string> connectedHost() const;
+    std::uint16_t connectedPort() const;
+    std::optional<std::string> connectedUrl() const;
+    std::optional<std::string> localHost() const;
+    std::uint16_t localPort() const;
+    std::optional<std::string> connectedHost4() const;
+    std::optional<std::string> connectedHost6() const;
+    std::uint16_t connectedPort4() const;
+    std::uint16_t connectedPort6() const;
+    std::optional<std::string> localHost4() const;
+    std::optional<std::string> localHost6() const;
+    std::uint16_t localPort4() const;
+    std::uint16_t localPort6() const;
+    SocketAddress connectedAddress() const;
+    SocketAddress localAddress() const;
+    bool isIPv4() const;
+    bool isIPv6() const;
+    std::shared_ptr<void> userData() const;
+    void setUserData(std::shared_ptr<void> data);
+
+    // Runs block on the socket queue: inline when already there, else waiting for it.
+    void performBlock(const std::function<void()>& block);
+    // The descriptors, only on the socket queue (inside performBlock); -1 elsewhere.
+    int socketFD() const;
+    int socket4FD() const;
+    int socket6FD() const;
+    // A marked queue counts as the socket queue. Mark only a queue whose tasks never run
+    // beside the socket queue's (the socket queue itself, or one it runs on).
+    void markSocketQueueTargetQueue(const QueuePtr& queue);
+    void unmarkSocketQueueTargetQueue(const QueuePtr& queue);
+
     // Closes on the socket queue; the caller does not wait.
     void disconnect();
     void disconnectAfterReading();
@@ -163,6 +229,8 @@ class GCDAsyncSocket : public std::enable_shared_from_this<GCDAsyncSocket> {
                                     const std::string& description, std::uint16_t port);
     static std::string hostFromAddress(const SocketAddress& address);
     static std::uint16_t portFromAddress(const SocketAddress& address);
+    static bool isIPv4Address(const SocketAddress& address);
+    static bool isIPv6Address(const SocketAddress& address);
 
     // State bits.
     enum Flags : std::uint32_t {
@@ -176,6 +244,10 @@ class GCDAsyncSocket : public std::enable_shared_from_this<GCDAsyncSocket> {
         kSocketCanAcceptBytes = 1u << 7,
         kReadSourceSuspended = 1u << 8,
         kWriteSourceSuspended = 1u << 9,
+        kStartTLSQueued = 1u << 10,
+        kStartingReadTLS = 1u << 11,
+        kStartingWriteTLS = 1u << 12,
+        kSocketSecure = 1u << 13,
         kSocketHasReadEOF = 1u << 14,
         kReadStreamClosed = 1u << 15,
         kDealloc = 1u << 16,
@@ -197,6 +269,37 @@ class GCDAsyncSocket : public std::enable_shared_from_this<GCDAsyncSocket> {
     void onQueueAsync(std::function<void(GCDAsyncSocket&)> fn);
     // Posts a delegate call; it runs only if delegate and queue exist then.
     void postToDelegate(std::function<void(GCDAsyncSocketDelegate&, GCDAsyncSocket*)> call);
+
+    // Listening and Unix-domain sockets.
+    bool preAcceptChecks(bool checkFamilies, SocketError* error) const;
+    int createListeningSocket(const SocketAddress& address, SocketError* error);
+    void startAcceptSource(int family);
+    void acceptSourceFired(int family, std::uint64_t generation);
+    bool doAccept(int listenFD);
+    // Adopts a descriptor accepted by a listening socket (before anyone else sees this socket).
+    void adoptAcceptedDescriptor(int family, int fd);
+    void setupAcceptedSources();
+    void connectUN(int aStateIndex);
+    bool isOnSocketQueue() const;
+    // Records the addresses of the descriptors for the accessors; clear() on close.
+    void publishAddresses();
+
+    // TLS (gcd_async_socket_tls.cpp).
+    struct TlsSession;
+    void maybeStartTLS();
+    void sslStartTLS();
+    void sslContinueHandshake();
+    void sslShouldTrustPeer(bool shouldTrust, int aStateIndex);
+    void tlsReadSourceFired();
+    // Moves encrypted bytes from the descriptor into the engine (false: end of stream).
+    bool tlsReadFromDescriptor(bool* error);
+    // Decrypts everything the engine holds into the pre-buffer; returns the ending status.
+    int tlsDecryptIntoPreBuffer();
+    void doSecureWriteData();
+    // Sends what the engine has encrypted; false while some of it waits for the descriptor.
+    bool tlsFlushOutgoing(std::optional<SocketError>* error);
+    void tlsClose();
+    bool tlsOutputPending() const;
 
     // Connect.
     bool preConnectWithInterface(const std::string& interface, SocketError* error);
@@ -268,8 +371,25 @@ class GCDAsyncSocket : public std::enable_shared_from_this<GCDAsyncSocket> {
 
     int socket4FD_ = -1;
     int socket6FD_ = -1;
+    int socketUN_ = -1;
     std::unique_ptr<Descriptor> descriptor4_;
     std::unique_ptr<Descriptor> descriptor6_;
+    std::unique_ptr<Descriptor> descriptorUN_;
+    std::unique_ptr<TlsSession> tls_;
+    int sslErrCode_ = 0;
+    std::string socketPath_;  // file of a Unix-domain listener, removed on close
+    SocketAddress connectInterfaceUN_;
+
+    // What the accessors read from other threads.
+    struct PublishedAddresses {
+        SocketAddress peer4, peer6, local4, local6;
+        std::string peerPath;
+        bool hasUN = false;
+    };
+    mutable std::mutex publishedMutex_;
+    PublishedAddresses addresses_;
+    std::shared_ptr<void> userData_;
+    std::vector<std::weak_ptr<platform::SerialQueue>> markedQueues_;
     int stateIndex_ = 0;
     SocketAddress connectInterface4_;
     SocketAddress connectInterface6_;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/async_socket/gcd_async_socket_pre_buffer.h"
+#include "support/async_socket/gcd_async_socket_tls_settings.h"
 
 namespace support {
 
@@ -45,6 +46,8 @@ class GCDAsyncReadPacket {
     bool bufferOwner = true;
     std::size_t originalBufferLength = 0;
     std::int64_t tag = 0;
+    // Set on the TLS start marker only.
+    std::shared_ptr<const TlsSettings> tlsSettings;
 };
 
 class GCDAsyncWritePacket {
@@ -56,6 +59,8 @@ class GCDAsyncWritePacket {
     std::size_t bytesDone = 0;
     double timeout = -1.0;
     std::int64_t tag = 0;
+    // Set on the TLS start marker only.
+    std::shared_ptr<const TlsSettings> tlsSettings;
 };
 
 }  // namespace support
