@@ -23,6 +23,8 @@ HistoryRow::HistoryRow(std::string_view row) {
     }
 }
 
+std::uint64_t HistoryRow::unsignedInteger(std::size_t i) const { return TextValue::unsignedLongLongValue(field(i)); }
+
 std::int32_t HistoryRow::integer(std::size_t i) const { return TextValue::intValue(field(i)); }
 
 bool HistoryRow::boolean(std::size_t i) const { return TextValue::boolValue(field(i)); }

@@ -20,6 +20,7 @@ public:
     std::string_view field(std::size_t i) const { return i < fields_.size() ? fields_[i] : std::string_view(); }
     std::string text(std::size_t i) const { return std::string(field(i)); }
     std::int32_t integer(std::size_t i) const;
+    std::uint64_t unsignedInteger(std::size_t i) const;
     bool boolean(std::size_t i) const;
     double number(std::size_t i) const;
 

@@ -9,21 +9,15 @@
 
 namespace state {
 
-namespace {
-std::uint64_t unsignedAt(const model::HistoryRow& row, std::size_t i) {
-    return model::TextValue::unsignedLongLongValue(row.field(i));
-}
-}  // namespace
-
 void Funds::fillBankDetails(std::string_view text) {
     platform::assertMainThread();
     const model::HistoryRow row(text);
     auto details = std::make_shared<model::BankDetails>();
-    details->BankAccountId = unsignedAt(row, 0);
-    details->BankAccountNumber = unsignedAt(row, 1);
-    details->BankBranchId = unsignedAt(row, 2);
+    details->BankAccountId = row.unsignedInteger(0);
+    details->BankAccountNumber = row.unsignedInteger(1);
+    details->BankBranchId = row.unsignedInteger(2);
     details->AccountName = row.text(3);
-    details->CurrencyId = unsignedAt(row, 4);
+    details->CurrencyId = row.unsignedInteger(4);
     details->Remarks = row.text(5);
     details->BankName = row.text(6);
     bankDetails = std::move(details);
@@ -39,17 +33,17 @@ void Funds::clearBankDetails() {
 void Funds::fillApprovalRequest(std::string_view text) {
     const model::HistoryRow row(text);
     auto r = std::make_shared<model::ApprovalReq>();
-    r->approvalRequestId = unsignedAt(row, 0);
-    r->approvalTypeId = unsignedAt(row, 1);
+    r->approvalRequestId = row.unsignedInteger(0);
+    r->approvalTypeId = row.unsignedInteger(1);
     r->approvalType = model::TextValue::longLongValue(row.field(1));
     r->isOpen = row.boolean(2);
     r->isRequestSentToCMS = row.boolean(3);
     r->isReadyToPost = row.boolean(4);
     r->requestedDateTime = row.text(5);
-    r->refRequestId = unsignedAt(row, 6);
-    r->requestedByUserId = unsignedAt(row, 7);
+    r->refRequestId = row.unsignedInteger(6);
+    r->requestedByUserId = row.unsignedInteger(7);
     r->remarks = row.text(8);
-    r->approvalSubTypeId = unsignedAt(row, 9);
+    r->approvalSubTypeId = row.unsignedInteger(9);
     r->approvalSubType = model::TextValue::longLongValue(row.field(9));
     approvalRequests[r->approvalRequestId] = r;
 }
@@ -65,13 +59,13 @@ void Funds::fillFinancialApproval(std::string_view text) {
 void Funds::fillPayGateSettingsDetails(std::string_view text) {
     const model::HistoryRow row(text);
     auto setting = std::make_shared<model::PayGateSetting>();
-    setting->payGateId = unsignedAt(row, 0);
+    setting->payGateId = row.unsignedInteger(0);
     setting->name = row.text(1);
     setting->enabled = row.boolean(2);
     setting->systemWebURL = row.text(3);
     setting->lastUpdateTime = row.text(4);
-    setting->currencyId = unsignedAt(row, 5);
-    setting->organizationId = unsignedAt(row, 6);
+    setting->currencyId = row.unsignedInteger(5);
+    setting->organizationId = row.unsignedInteger(6);
     if (const auto* currency = session_.referenceData().tradeCurrencyCollection.find(std::to_string(setting->currencyId)))
         setting->currency = *currency;
     std::string key = std::to_string(setting->payGateId);
