@@ -43,6 +43,10 @@ public:
     // "<item code>#<delivery mode>" -> "%.2f" margin.
     OrderedDictionary<std::string> HedgeMarginCollection;
 
+    // A sent new order stands in the pending orders until the server answers it
+    // (order_book_placement.cpp).
+    void AddPendingOrder(std::shared_ptr<model::Order> order);
+
     // --- Handlers of the order and position messages -------------------------
     virtual void UpdatePendingOrderCollection(const FieldList&, const std::optional<std::string>& /*pendingOrderId*/) {}
     virtual void RemovePendingOrder(const std::optional<std::string>& /*pendingOrderId*/, bool /*byServerId*/) {}

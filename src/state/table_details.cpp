@@ -233,8 +233,17 @@ void ReferenceData::FillGroupInstruments(const TableRow& row) {
         return;
     }
     std::shared_ptr<model::GroupInstruments>& slot = group->GroupInstrumentCollection[*key];
-    if (!slot) slot = std::make_shared<model::GroupInstruments>();
+    if (!slot) {
+        slot = std::make_shared<model::GroupInstruments>();
+        // Rows without these columns are tradable both ways, the sell at the initial margin.
+        slot->isAvailableForTrading = true;
+        slot->availableOrderSettings = 3;
+        slot->InitialSellMargin = 0;
+    }
     model::GroupInstruments& gi = *slot;
+    column(row, "isAvailableForTrading", [&](const std::string& t) { gi.isAvailableForTrading = TC::boolValue(t); });
+    column(row, "availableOrderSettings", [&](const std::string& t) { gi.availableOrderSettings = TC::intValue(t); });
+    column(row, "InitialSellMargin", [&](const std::string& t) { gi.InitialSellMargin = TC::doubleValue(t); });
     column(row, "AllowShortSelling", [&](const std::string& t) { gi.AllowShortSelling = TC::boolValue(t); });
     column(row, "AutoExecutionModeId", [&](const std::string& t) { gi.AutoExecutionModeId = TC::intValue(t); });
     column(row, "BTSTOrderMargin", [&](const std::string& t) { gi.BTSTOrderMargin = TC::doubleValue(t); });

@@ -234,18 +234,24 @@ TEST(XmlFillers, GroupsAndInstrumentsMatchTheGroupTextExactly) {
     EXPECT_DOUBLE_EQ(gi->Commission, 4.5);
     EXPECT_EQ(gi->margincalculationMode, 2);
     EXPECT_EQ(gi->PLCalcModeId, 3);
-    // Not on this road.
+    // Without their columns: tradable, buy and sell, the sell at the initial margin.
     EXPECT_DOUBLE_EQ(gi->InitialSellMargin, 0.0);
-    EXPECT_EQ(gi->availableOrderSettings, 0);
-    EXPECT_FALSE(gi->isAvailableForTrading);
+    EXPECT_EQ(gi->availableOrderSettings, 3);
+    EXPECT_TRUE(gi->isAvailableForTrading);
 
     // An update in place: mode 3 and a missing PLCalcModeId keep the earlier values; 0 gives 926.
     TableRow update;
     update.set("groupid", "7");
     update.set("InstrumentId", "501");
     update.set("MarginCalcModeId", "3");
+    update.set("isAvailableForTrading", "false");
+    update.set("availableOrderSettings", "1");
+    update.set("InitialSellMargin", "12.5");
     s.FillGroupInstruments(update);
     EXPECT_EQ(g.GroupInstrumentCollection.at("501"), gi);
+    EXPECT_FALSE(gi->isAvailableForTrading);
+    EXPECT_EQ(gi->availableOrderSettings, 1);
+    EXPECT_DOUBLE_EQ(gi->InitialSellMargin, 12.5);
     EXPECT_EQ(gi->MarginCalcModeId, 3);
     EXPECT_EQ(gi->margincalculationMode, 2);
     EXPECT_EQ(gi->PLCalcModeId, 3);

@@ -1,0 +1,55 @@
+#include "orders/order_lookup.h"
+
+#include <cstdio>
+
+#include "state/text_conversions.h"
+
+namespace orders {
+
+const model::ItemDetails* findItem(const state::ReferenceData& data, const std::string& itemCode) {
+    const auto* item = data.ItemCollection.find(itemCode);
+    return item ? item->get() : nullptr;
+}
+
+OrderRecords lookUp(const state::ReferenceData& data, const std::string& accountNumber, const std::string& itemCode) {
+    OrderRecords r;
+    if (const auto* account = data.AccountDetailCollection.find(accountNumber)) r.account = account->get();
+    r.item = findItem(data, itemCode);
+    if (r.account) {
+        if (const auto* group = data.GroupDetailCollection.find(r.account->GroupId)) r.group = group->get();
+    }
+    if (r.group && r.item) r.groupInstrument = r.group->instrument(r.item->InstrumentId).get();
+    return r;
+}
+
+const model::SessionSettings* findSession(const state::ReferenceData& data, const model::ItemDetails* item) {
+    if (!item) return nullptr;
+    const auto* s = data.SessionSettingCollection.find(std::to_string(item->CurrentTradeSessionSettingId));
+    return s ? s->get() : nullptr;
+}
+
+double numberOf(std::string_view text) { return state::TextConversion::doubleValue(text); }
+
+std::string normalised(double value) {
+    char buf[512];
+    std::snprintf(buf, sizeof buf, "%f", value);
+    std::string s = buf;
+    if (s.find('.') != std::string::npos) {
+        while (!s.empty() && s.back() == '0') s.pop_back();
+        if (!s.empty() && s.back() == '.') s.pop_back();
+    }
+    if (s == "-0") s = "0";
+    return s;
+}
+
+double marketBid(const model::ItemDetails* item) {
+    if (!item) return 0;
+    return item->Bid == 0 ? item->Last : item->Bid;
+}
+
+double marketAsk(const model::ItemDetails* item) {
+    if (!item) return 0;
+    return item->Ask == 0 ? item->Last : item->Ask;
+}
+
+}  // namespace orders

@@ -1,0 +1,192 @@
+// A new order from the ticket's request to the 60/0 message, with the
+// pending-order placeholder and the journal line that follow.
+#include <exception>
+
+#include "model/formatter.h"
+#include "model/login_inputdata.h"
+#include "orders/order_lookup.h"
+#include "orders/order_mananger.h"
+#include "orders/place_order_notification.h"
+#include "platform/log.h"
+#include "platform/main_executor.h"
+#include "platform/notification_center.h"
+#include "protocol/msg_type.h"
+#include "protocol/order_request_tags.h"
+#include "protocol/tags.h"
+#include "state/business_base.h"
+#include "state/journal_data.h"
+
+namespace orders {
+
+namespace {
+
+namespace tag = protocol::tag::order_request;
+using model::Order;
+
+constexpr std::int32_t kNewOrderRequest = 0;
+constexpr std::int32_t kNewOrderJournalKind = 3;
+
+// A price, take-profit or stop-loss text counts as set unless it is exactly empty.
+bool isSet(const std::string& text) { return !text.empty(); }
+
+void setPrices(Order& o, const model::OrderInfo& info, const std::string& marketPrice) {
+    switch (info.orderType) {
+        case Order::kMarket:
+            o.ordertypeInfo = 0;
+            o.OrderPrice = marketPrice;
+            if (isSet(info.limitPrice)) {
+                o.ordertypeInfo = 1;
+                o.LimitPrice = info.limitPrice;
+            }
+            if (isSet(info.stopPrice)) {
+                o.ordertypeInfo = 1;
+                o.StopPrice = info.stopPrice;
+            }
+            break;
+        case Order::kLimit:
+        case Order::kStop:
+            o.ordertypeInfo = 2;
+            o.OrderPrice = isSet(info.price) ? info.price : marketPrice;
+            if (isSet(info.limitPrice)) {
+                o.ordertypeInfo = 3;
+                o.LimitPrice = info.limitPrice;
+            }
+            if (isSet(info.stopPrice)) {
+                o.ordertypeInfo = 3;
+                o.StopPrice = info.stopPrice;
+            }
+            break;
+        default: break;
+    }
+}
+
+// A take-profit or stop-loss goes out only when its value is above 0.
+std::string bracketPrice(const std::string& text) { return numberOf(text) > 0 ? text : std::string(); }
+
+}  // namespace
+
+std::shared_ptr<Order> OrderMananger::GenerateOrder(const model::OrderInfo& info) {
+    platform::assertMainThread();
+    try {
+        auto o = std::make_shared<Order>();
+        const model::ItemDetails* item = findItem(session_.referenceData(), info.itemCode);
+        const int places = item ? item->DecimalPlaces : 0;
+        auto price = [&](double v) { return model::Formatter::formatDecimal(v, places); };
+        o->AccountNumber = std::to_string(info.accountNo);
+        o->RequestId = session_.Requestid + 1;
+        o->ItemCode = item ? item->Code : std::string();
+        o->orderTypeTag = Order::GetOrderTypeTagValue(info.orderType);
+        o->orderType = info.orderType;
+        o->deliveryModeTag = Order::GetDeliveryModeTagValue(info.deliveryMode);
+        o->deliveryMode = info.deliveryMode;
+        o->OrderQty = info.quantity;
+        o->Spread = "0";
+        o->tradingModeTag = Order::GetTradingModeTagValue(info.tradingMode);
+        o->tradingMode = info.tradingMode == Order::kBuy ? Order::kBuy : Order::kSell;
+        o->CurrentStatus = "0";
+        o->timeinForceTag = Order::GetTimeInForceTagValue(info.timeinForce);
+        o->timeinForce = info.timeinForce;
+        o->Bid = price(item ? item->Bid : 0);
+        o->Ask = price(item ? item->Ask : 0);
+        o->Last = price(item ? item->Last : 0);
+        o->High = price(item ? item->High : 0);
+        o->Low = price(item ? item->Low : 0);
+        if (item && !item->UpdateTime.empty()) {
+            o->ItemTime = model::Formatter::formatDateandTimeFromString(item->UpdateTime, model::Formatter::kDisplayFormat,
+                                                                        model::Formatter::kWireFormat)
+                              .value_or("");
+        }
+        o->TransactionDateTime = session_.serverTime().value_or("");
+        o->PreviousOrderQty = info.previousQuantity;
+        o->deviation = info.deviation;
+        o->LiqudateOrderNumber = info.orderNo;
+        // No fallback to Last: a zero market price is refused by the price check.
+        setPrices(*o, info, o->tradingMode == Order::kBuy ? o->Ask : o->Bid);
+        o->isCloseNew = info.isCloseNew;
+        o->isEditWorkOrder = info.isEWO;
+        o->isEditBracketOrder = info.isEBO;
+        o->isCancelOrder = info.isCancelOrder;
+        o->isTakeProfitEnabled = info.TakeProfitEnabled;
+        o->isStopLossEnabled = info.StopLossEnabled;
+        o->validationResult = Validate(o);
+        return o->validationResult ? o : nullptr;
+    } catch (const std::exception& e) {
+        platform::Log::warning(std::string("GenerateOrder: ") + e.what());
+        return nullptr;
+    }
+}
+
+bool OrderMananger::ValidationsBeforeOrderPlacing(const model::OrderInfo& info) {
+    const auto order = GenerateOrder(info);
+    return order && order->validationResult;
+}
+
+void OrderMananger::PlaceOrder(const model::OrderInfo& info) {
+    const auto order = GenerateOrder(info);
+    if (!order) return;
+    protocol::MessageBase& m = session_.messageBase;
+    m.setMessagetype(static_cast<std::int64_t>(protocol::MsgType::NewOrderRequest));
+    m.setNeworderrequestType(kNewOrderRequest);
+    protocol::TagMap& t = m.messageDataDictionary();
+    t.clear();
+    t.setNumber(protocol::tag::MessageType, static_cast<int>(protocol::MsgType::NewOrderRequest));
+    t.set(tag::AccountId, order->AccountNumber);
+    t.set(tag::UserName, session_.host().logindata().userName());
+    t.set(tag::RequestId, std::to_string(order->RequestId));
+    if (session_.Referenceid) t.set(tag::ReferenceId, *session_.Referenceid);
+    t.set(tag::ItemCode, order->ItemCode);
+    t.set(tag::OrderType, std::to_string(order->orderTypeTag));
+    t.set(tag::DeliveryMode, std::to_string(order->deliveryModeTag));
+    t.set(tag::Quantity, order->OrderQty);
+    t.set(tag::OrderPrice, order->OrderPrice);
+    t.set(tag::TakeProfitPrice, bracketPrice(order->LimitPrice));
+    t.set(tag::StopLossPrice, bracketPrice(order->StopPrice));
+    t.set(tag::Spread, order->Spread);
+    t.set(tag::Side, std::to_string(order->tradingModeTag));
+    t.set(tag::Deviation, std::to_string(order->deviation));
+    t.set(tag::CurrentStatus, order->CurrentStatus);
+    if (order->timeinForceTag != Order::kNoValue && order->timeinForceTag >= 0)
+        t.set(tag::TimeInForce, std::to_string(order->timeinForceTag));
+    t.set(tag::Bid, order->Bid);
+    t.set(tag::Ask, order->Ask);
+    t.set(tag::Last, order->Last);
+    t.set(tag::High, order->High);
+    t.set(tag::Low, order->Low);
+    t.set(tag::InstrumentTime, order->ItemTime);
+    t.set(tag::TransactionTime, order->TransactionDateTime);
+    const protocol::BuildResult sent = m.BuildMessage();
+    // An order that never left (a value with a separator byte, no session) gets no placeholder.
+    if (!sent.sent()) {
+        platform::Log::warning("PlaceOrder: nothing sent: " + sent.error);
+        return;
+    }
+    session_.orderBook().AddPendingOrder(order);
+    ShowNewOrderMessages(order, 0);
+}
+
+void OrderMananger::ShowNewOrderMessages(const std::shared_ptr<Order>& order, std::int32_t kind) {
+    if (kind == 0) {
+        if (!order) return;
+        session_.appendJournal(state::JournalData::getOrderJournalData(kNewOrderJournalKind, *order,
+                                                                        session_.journalContext()));
+        if (order->orderType == Order::kMarket)
+            platform::Log::info("Market order sent: side " + std::to_string(order->tradingMode) + ", quantity " +
+                                order->OrderQty);
+    } else if (kind == 1) {
+        sendNotification(kAbortModal, nullptr);
+    }
+}
+
+void OrderMananger::sendNotification(const std::string& text, const std::shared_ptr<Order>& order) {
+    platform::NotificationCenter::defaultCenter().post(kPlaceOrderNotification,
+                                                       std::make_shared<const PlaceOrderReport>(text, order));
+}
+
+std::string OrderMananger::text(const std::string& key) const { return session_.text(key); }
+
+bool OrderMananger::refuse(const std::shared_ptr<Order>& order, const std::string& key, const std::string& value) {
+    sendNotification(value.empty() ? text(key) : text(key) + " " + value, order);
+    return false;
+}
+
+}  // namespace orders
