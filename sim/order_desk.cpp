@@ -16,6 +16,12 @@ constexpr int kRejectUnknownOrder = 11;
 constexpr int kRejectInstrument = 13;
 constexpr int kRejectMargin = 80;
 constexpr int kRejectAccountStatus = 81;
+// Refusals of what the permission bits forbid; their texts name the account and the instrument.
+constexpr int kRejectAccountRights = 2;
+constexpr int kRejectInstrumentRights = 5;
+
+// The order-type bit of the account's and the instrument's AvailableOrderTypes.
+long long orderTypeBit(int type) { return type == 1 ? 0x01 : type == 2 ? 0x40 : 0x80; }
 
 // A number from a request; 0 for text that is not one, and for infinities and NaN.
 double toDouble(const std::string& s) {
@@ -243,6 +249,14 @@ void OrderDesk::newOrder(const WireMessage& m, int account, double qty, int requ
     const AccountRecord* a = scenario_.account(account);
     const Json& terms = scenario_.groupInstrument(a->groupId, ins->id);
     if (!terms.is_object()) return reject(m, requestId, kRejectInstrument, "", "", r);  // not traded by the group
+    const long long typeBit = orderTypeBit(type);
+    if (!(jsonInteger(a->record, "AvailableOrderTypes", 0) & typeBit))
+        return reject(m, requestId, kRejectAccountRights, "", "", r);
+    if (!(jsonInteger(ins->record, "AvailableOrderTypes", 0) & typeBit))
+        return reject(m, requestId, kRejectInstrumentRights, "", "", r);
+    const bool buy = toInt(m.get(36)) != 46;
+    if (!(jsonInteger(terms, "availableOrderSettings", 0) & (buy ? 0x01 : 0x02)))
+        return reject(m, requestId, kRejectInstrumentRights, "", "", r);
     const double maxQty = jsonNumber(terms, "MaxOrderQty", 0);
     if (maxQty > 0 && qty > maxQty) return reject(m, requestId, kRejectQuantity, "", "", r);
     const double margin = qty * jsonNumber(terms, "Initialmargin", 0);
