@@ -37,9 +37,8 @@ bool OrderMananger::verifyShortSellAllowed(const std::shared_ptr<Order>& order) 
     if (r.groupInstrument && r.groupInstrument->AllowShortSelling) return true;
     if (isOrderAlongWithTPSL(o)) return true;
     double allowed = getAllowedSellLots(o.ItemCode, o.AccountNumber, o.deliveryMode);
-    const auto pending = session_.getPendingOrderCollection();
     if (o.isEditWorkOrder) {
-        for (const auto& p : pending) {
+        for (const auto& p : session_.getPendingOrderCollection()) {
             if (p->PendingOrderId != o.PendingOrderId) continue;
             const double back = numberOf(p->RemainingQty);
             allowed = allowed > 0 ? allowed + back : back;
@@ -54,7 +53,7 @@ bool OrderMananger::verifyShortSellAllowed(const std::shared_ptr<Order>& order) 
                 break;
             }
         if (held) {
-            for (const auto& p : pending)
+            for (const auto& p : session_.getPendingOrderCollection())
                 if (p->RefPositionIdOfBracket == o.OpenPositionId) {
                     allowed = numberOf(p->RemainingQty);
                     break;

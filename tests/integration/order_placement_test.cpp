@@ -115,8 +115,13 @@ TEST_P(OrderPlacementTest, MarketOrderFillsLimitOrderWorksAndRefusedOrdersStayHo
     // A market buy: placeholder at once, then the pending answer, the fill and the position.
     manager->PlaceOrder(order("GOLD", 1, 0, "1"));
     ASSERT_TRUE(reports.empty()) << reports.front();
-    ASSERT_EQ(session->orderBook().PendingOrderCollection.size(), 1u);
-    EXPECT_EQ(session->orderBook().PendingOrderCollection[0]->RequestId, session->Requestid + 1);
+    const auto& pending = session->orderBook().PendingOrderCollection;
+    ASSERT_EQ(std::count_if(pending.begin(), pending.end(),
+                            [&](const auto& o) {
+                                return o->PendingOrderId.empty() && o->ItemCode == "GOLD" &&
+                                       o->RequestId == session->Requestid + 1;
+                            }),
+              1);
     EXPECT_NE(session->messageBase.lastFrame().find("\x03" "10=60\x03" "34=1001\x03" "23=trader\x03"), std::string::npos);
     ASSERT_TRUE(pump([&] { return count("position") == 1; }));
     EXPECT_EQ(count("pending"), 1);
