@@ -28,6 +28,13 @@ std::shared_ptr<model::Order> record(const std::string& code, int side, const st
     return o;
 }
 
+// Built by appending: GCC 12 warns falsely (-Wrestrict) on "I" + text at -O3.
+std::string code(int i) {
+    std::string out = "I";
+    out += std::to_string(i);
+    return out;
+}
+
 }  // namespace
 
 int main() {
@@ -51,10 +58,10 @@ int main() {
     auto session1 = data.SessionSettingCollection.set("1", std::make_shared<model::SessionSettings>());
     session1->allowNewMarket = session1->allowNewContigent = session1->allowNewTpSl = true;
     for (int i = 0; i < 20; ++i) {
-        const std::string code = "I" + std::to_string(i);
-        auto item = data.ItemCollection.set(code, std::make_shared<model::ItemDetails>());
+        const std::string itemCode = code(i);
+        auto item = data.ItemCollection.set(itemCode, std::make_shared<model::ItemDetails>());
         item->InstrumentId = i + 1;
-        item->Code = code;
+        item->Code = itemCode;
         item->availableOrderTypes = 0xE7;
         item->DecimalPlaces = 2;
         item->TickSize = 0.01;
@@ -73,8 +80,8 @@ int main() {
     }
     auto& book = session->orderBook();
     for (int i = 0; i < 2000; ++i) {
-        book.OpenOrderCollection.push_back(record("I" + std::to_string(i % 20), i % 2, "3"));
-        book.PendingOrderCollection.push_back(record("I" + std::to_string(i % 20), 1, "1"));
+        book.OpenOrderCollection.push_back(record(code(i % 20), i % 2, "3"));
+        book.PendingOrderCollection.push_back(record(code(i % 20), 1, "1"));
     }
 
     orders::OrderMananger manager(*session);

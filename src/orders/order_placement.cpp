@@ -80,10 +80,11 @@ std::shared_ptr<Order> OrderMananger::GenerateOrder(const model::OrderInfo& info
         o->deliveryModeTag = Order::GetDeliveryModeTagValue(info.deliveryMode);
         o->deliveryMode = info.deliveryMode;
         o->OrderQty = info.quantity;
-        o->Spread = "0";
+        // Move-assigned: GCC 12 warns falsely (-Wrestrict) on assigning a literal at -O3.
+        o->Spread = std::string(1, '0');
         o->tradingModeTag = Order::GetTradingModeTagValue(info.tradingMode);
         o->tradingMode = info.tradingMode == Order::kBuy ? Order::kBuy : Order::kSell;
-        o->CurrentStatus = "0";
+        o->CurrentStatus = std::string(1, '0');
         o->timeinForceTag = Order::GetTimeInForceTagValue(info.timeinForce);
         o->timeinForce = info.timeinForce;
         o->Bid = price(item ? item->Bid : 0);

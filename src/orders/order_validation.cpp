@@ -31,6 +31,14 @@ bool onStep(double q, double step) {
     return normalised(std::fabs(std::remainder(q, step))) == "0";
 }
 
+// A group-instrument limit as a message shows it: "(10)".
+std::string inParentheses(double limit) {
+    std::string out = "(";
+    out += normalised(limit);
+    out += ')';
+    return out;
+}
+
 // The key of the session-rights check, or "" when the rights allow the order.
 std::string sessionRightsKey(const Order& o, const model::SessionSettings& s) {
     switch (o.ordertypeInfo) {
@@ -136,10 +144,10 @@ bool OrderMananger::VerifyOrder(const std::shared_ptr<Order>& order) {
         const model::GroupInstruments& row = *r.groupInstrument;
         const model::ItemDetails& item = *r.item;
         const bool closesAll = o.isCloseNew && numberOf(o.PreviousOrderQty) == q;
-        if (q > row.MaxOrderQty) return refuse(order, "1023", "(" + normalised(row.MaxOrderQty) + ")");
-        if (q < row.MinOrderQty && !closesAll) return refuse(order, "1024", "(" + normalised(row.MinOrderQty) + ")");
+        if (q > row.MaxOrderQty) return refuse(order, "1023", inParentheses(row.MaxOrderQty));
+        if (q < row.MinOrderQty && !closesAll) return refuse(order, "1024", inParentheses(row.MinOrderQty));
         if (row.OrderQtyStep > 0 && !closesAll && !onStep(q, row.OrderQtyStep))
-            return refuse(order, "1034", "(" + normalised(row.OrderQtyStep) + ")");
+            return refuse(order, "1034", inParentheses(row.OrderQtyStep));
         if (isContigentOrder(o) && !verifyEntryPrice(order, item, row, p, bid, ask)) return false;
         const bool dailyLimits = (item.orderSettings2 & kDailyLimitChecks) != 0;
         if (dailyLimits && isContigentOrder(o) && !verifyCircuitLimit(&item, order, p)) return false;
