@@ -114,6 +114,7 @@ void OrderBook::SetEquityHitPriceInOrders(const model::EquityHitPriceInfos& row)
         if (!position || position->OpenPositionId != row.PositionId) continue;
         position->EquityHitPrice = row.HitPrice;
         position->UnrealisedPL = row.UnrealisedPL;
+        position->FloatingPL = row.UnrealisedPL;
     }
 }
 
