@@ -92,6 +92,10 @@ private:
     // Ids held by each initial collection, so a large answer is not quadratic.
     std::shared_ptr<HeldIds> heldIds_;
 
+    // Open positions by id, through the index the initial collection keeps.
+    bool holdsOpenPosition(const std::string& id);
+    void appendOpenPosition(std::shared_ptr<model::Order> position);
+
     void orderStatus(const Dispatch& m);
     void orderRejected(const Dispatch& m);
     void positionUpdate(const Dispatch& m);

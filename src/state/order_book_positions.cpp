@@ -73,12 +73,11 @@ void OrderBook::FillOpenOrderCollection(const FieldList& fields) {
             position->LimitPrice = order->LimitPrice;
         }
     }
-    for (const auto& held : OpenOrderCollection)
-        if (held && held->OpenPositionId == position->OpenPositionId) return;
+    if (holdsOpenPosition(position->OpenPositionId)) return;
     if (OrderFields::isZeroQuantity(position->RemainingQty))
         OpenOrderCollectionCopy.push_back(position);
     else
-        OpenOrderCollection.push_back(position);
+        appendOpenPosition(position);
     session_.orderexecutedNotification(position);
 }
 
