@@ -122,16 +122,20 @@ TEST_F(OrderBookTest, UpdatesFollowTheBracketPricesOfTheMessage) {
 }
 
 TEST_F(OrderBookTest, RemovalMovesOnlyAKnownOrderAndUnknownStatusesChangeNothing) {
+    // Without any request id yet, a new record does not replace another server record.
+    status(28, {"79=W0", "32=30"});
     status(28, {"79=W1", "32=30"});
+    ASSERT_EQ(book().PendingOrderCollection.size(), 2u);
     for (int code : {23, 26, 27, 21, 826, 99}) {
         status(code, {"79=W9"});
-        EXPECT_EQ(book().PendingOrderCollection.size(), 1u) << code;
+        EXPECT_EQ(book().PendingOrderCollection.size(), 2u) << code;
     }
+    position(99, {"80=W1", "76=0"});
     status(26, {"79=W1"});
-    EXPECT_EQ(book().PendingOrderCollection.size(), 1u);
+    EXPECT_EQ(book().PendingOrderCollection.size(), 2u);
     status(23, {"79=W1"});
-    EXPECT_TRUE(book().PendingOrderCollection.empty());
-    EXPECT_EQ(book().PendingOrderCollectionCopy.size(), 1u);
+    ASSERT_EQ(book().PendingOrderCollection.size(), 1u);
+    EXPECT_EQ(book().PendingOrderCollectionCopy.back()->PendingOrderId, "W1");
 }
 
 // --- Cancelled and rejected ------------------------------------------------------
