@@ -121,7 +121,9 @@ std::string DataService::rows(const std::string& name, const WireMessage& m, con
             const InstrumentRecord* ins = scenario_.instrumentById(p.instrumentId);
             const int d = ins ? ins->decimals : 5;
             const double hit = p.isBuy ? p.price * 0.9 : p.price * 1.1;
-            out += row({n(k), n(k), p.id, n(p.instrumentId), fixed(p.price, d), fixed(hit, d), n(p.accountId), "0",
+            // The loss at the hit price.
+            const double pl = (hit - p.price) * p.qty * (ins ? ins->contractSize : 1) * (p.isBuy ? 1 : -1);
+            out += row({n(k), n(k), p.id, n(p.instrumentId), fixed(p.price, d), fixed(hit, d), n(p.accountId), fixed(pl, 2),
                         "0", "0", b(p.isBuy), plain(p.qty), "1", plain(ins ? ins->contractSize : 1)});
             ++k;
         }

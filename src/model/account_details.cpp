@@ -51,15 +51,15 @@ void AccountDetails::calculateAccountDetails(const GroupDetails* group,
         if (convert) p->UnrealisedPL = convert(p->UnrealisedPL, *p);
         sum += p->UnrealisedPL;
     }
-    UnrealisedPL = sum;
+    applyUnrealisedPL(group, sum);
+}
 
+void AccountDetails::applyUnrealisedPL(const GroupDetails* group, double unrealisedPL) {
+    UnrealisedPL = unrealisedPL;
     const double profitShare = group ? group->LeverageOnFProfit : 0.0;
     const double lossShare = group ? group->RevLeverageOnFLoss : 0.0;
     Leverage = (UnrealisedPL >= 0.0 ? profitShare : lossShare) * UnrealisedPL / 100.0;
-
-    if (tradingStatus != kStatusEquityHit) {
-        Equity = Balance + Leverage + AccumulatingStorage + CollateralSecurity;
-    }
+    if (tradingStatus != kStatusEquityHit) Equity = Balance + Leverage + AccumulatingStorage + CollateralSecurity;
     AvailableMargin = Equity - UsedMargin;
 }
 

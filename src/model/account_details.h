@@ -82,6 +82,9 @@ public:
     // from the session's open positions of this account. `group` may be null.
     void calculateAccountDetails(const GroupDetails* group, const std::vector<std::shared_ptr<Order>>& openOrders,
                                  const CalcPL& calcPL, const CurrencyConversion& convert);
+    // The figures that follow from a floating profit: UnrealisedPL, Leverage,
+    // Equity (not in Equity Hit) and AvailableMargin. `group` may be null.
+    void applyUnrealisedPL(const GroupDetails* group, double unrealisedPL);
 };
 
 }  // namespace model

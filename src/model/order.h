@@ -92,6 +92,12 @@ public:
 
     // Amounts.
     double Commision = 0.0;
+    // The commission paid for the initial quantity; Commision is its share of the remaining one.
+    double CommisionPaid = 0.0;
+    // Floating profit in the instrument's terms: computed from the prices, or
+    // the server's value while the account is in Equity Hit. UnrealisedPL is
+    // it converted into the account currency.
+    double FloatingPL = 0.0;
     double UnrealisedPL = 0.0;
     double Storage = 0.0;
     double EquityHitPrice = 0.0;

@@ -1,14 +1,134 @@
 #include "state/account_ledger.h"
 
+#include "model/group_details.h"
 #include "platform/log.h"
+#include "platform/main_executor.h"
+#include "state/business_base.h"
+#include "state/order_fields.h"
+#include "state/order_tags.h"
 
 namespace state {
+
+namespace wire = tag::wire;
+using model::AccountDetails;
 
 void AccountLedger::registerHandlers(Dispatcher& table) {
     table.add(protocol::MsgType::AccountSummary, componentName(), [this](const Dispatch& m) {
         platform::Log::info("AccountSummary");
         UpdateAccountDetails(m.fields, m.values.accountId);
     });
+}
+
+void AccountLedger::UpdateAccountDetails(const FieldList& fields, const std::optional<std::string>& accountId) {
+    platform::assertMainThread();
+    auto& accounts = session_.referenceData().AccountDetailCollection;
+    const std::shared_ptr<AccountDetails>* found = accountId ? accounts.find(*accountId) : nullptr;
+    if (!found || !*found) {
+        platform::Log::debug("Account summary for an account not held (" + accountId.value_or("none") + "): ignored");
+        return;
+    }
+    AccountDetails& a = **found;
+    OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
+        switch (t) {
+            case tag::TradingStatus: applyTradingStatus(a, OrderFields::integer(v)); break;
+            case tag::AccountNumber: a.AccountId = OrderFields::integer(v); break;
+            case tag::UsedMargin: a.UsedMargin = OrderFields::number(v); break;
+            case tag::AvailableMargin: a.AvailableMargin = OrderFields::number(v); break;
+            case tag::OneSideMargin: a.oneSideMargin = OrderFields::number(v); break;
+            case tag::MarginStatus: applyMarginStatus(a, OrderFields::integer(v)); break;
+            case tag::Equity: a.Equity = OrderFields::number(v); break;
+            case tag::LeverageOnPositions: a.LeverageOnPositions = OrderFields::number(v); break;
+            case tag::Storage: a.AccumulatingStorage = OrderFields::number(v); break;
+            case tag::CollateralSecurity: a.CollateralSecurity = OrderFields::number(v); break;
+            case tag::Balance: a.Balance = OrderFields::number(v); break;
+            default: break;
+        }
+    });
+}
+
+void AccountLedger::applyTradingStatus(AccountDetails& a, std::int32_t code) {
+    enum class Action { Subscribe, Unsubscribe, EquityHitPrices };
+    std::int32_t status = 0;
+    Action action{};
+    switch (code) {
+        case wire::StatusNormal: status = AccountDetails::kStatusNormal, action = Action::Subscribe; break;
+        case wire::StatusViewOnly: status = AccountDetails::kStatusViewOnly, action = Action::Subscribe; break;
+        case wire::StatusSuspended: status = AccountDetails::kStatusSuspended, action = Action::Unsubscribe; break;
+        case wire::StatusClosePositionOnly:
+            status = AccountDetails::kStatusClosePositionOnly, action = Action::Subscribe;
+            break;
+        case wire::StatusClosed: status = AccountDetails::kStatusClosed, action = Action::Unsubscribe; break;
+        case wire::StatusEquityHit: status = AccountDetails::kStatusEquityHit, action = Action::EquityHitPrices; break;
+        default:
+            platform::Log::debug("Unknown account trading status " + std::to_string(code));
+            a.tradingStatus = 0;
+            return;
+    }
+    a.tradingStatus = status;
+    if (a.previoustradingStatus == status) return;
+    a.previoustradingStatus = status;
+    switch (action) {
+        case Action::Subscribe: session_.ProcessSubscribeandUnSubscribeItems(session_.getAllItems(), true); break;
+        case Action::Unsubscribe:
+            if (session_.referenceData().AccountDetailCollection.size() == 1)
+                session_.ProcessSubscribeandUnSubscribeItems(session_.getAllItems(), false);
+            break;
+        case Action::EquityHitPrices: session_.requestEquityPriceinfo(a.AccountId); break;
+    }
+}
+
+void AccountLedger::applyMarginStatus(AccountDetails& a, std::int32_t marginStatus) {
+    a.MarginStatus = marginStatus;
+    a.accountMarginStatus = marginStatus;
+    if (a.previousaccountMarginStatus == marginStatus) return;
+    a.previousaccountMarginStatus = marginStatus;
+    if (marginStatus != 2) return;
+    const std::string account = std::to_string(a.AccountId);
+    session_.onMain([account](BusinessBase& s) { s.MarginCallNotification(account); });
+}
+
+void AccountLedger::SetAllSymbolsSpread() {
+    platform::assertMainThread();
+    const ReferenceData& ref = session_.referenceData();
+    for (const auto& [code, item] : session_.referenceData().ItemCollection) {
+        if (!item) continue;
+        for (const auto& [id, account] : ref.AccountDetailCollection) {
+            if (!account) continue;
+            const std::shared_ptr<model::GroupDetails>* group = ref.GroupDetailCollection.find(account->GroupId);
+            const auto terms = (group && *group) ? (*group)->instrument(item->InstrumentId) : nullptr;
+            const std::int32_t type = terms ? terms->SpreadTypeId : 0;
+            if (type == model::ItemDetails::kSpreadNone || type == model::ItemDetails::kSpreadConflict) continue;
+            if (item->Spreadtype == model::ItemDetails::kSpreadNone) {
+                item->BidSpread = terms->SpreadBid;
+                item->AskSpread = terms->SpreadAsk;
+                item->Spreadtype = type;
+            } else if (item->Spreadtype != type || item->BidSpread != terms->SpreadBid ||
+                       item->AskSpread != terms->SpreadAsk) {
+                item->BidSpread = 0;
+                item->AskSpread = 0;
+                item->Spreadtype = model::ItemDetails::kSpreadConflict;
+            }
+        }
+        if (item->Spreadtype == model::ItemDetails::kSpreadNone || item->Spreadtype == model::ItemDetails::kSpreadConflict)
+            continue;
+        model::PriceUpdate prices;
+        prices.ItemCode = item->Code;
+        prices.Ask = item->Ask;
+        prices.Bid = item->Bid;
+        prices.DotPosition = item->DecimalPlaces;
+        prices.High = item->High;
+        prices.Last = item->Last;
+        prices.Low = item->Low;
+        prices.Open = item->Open;
+        prices.Time = item->UpdateTime;
+        item->ApplySpread(prices);
+        item->Bid = prices.Bid;
+        item->Ask = prices.Ask;
+        item->Last = prices.Last;
+        item->High = prices.High;
+        item->Low = prices.Low;
+        item->Open = prices.Open;
+    }
 }
 
 }  // namespace state

@@ -1,11 +1,15 @@
 #pragma once
-// Accounts as the server updates them during the session: the account
-// summary (1045) and the spreads copied onto the accounts' instruments.
-// Filled in by the account-state work; until then the handlers keep nothing.
+// Accounts as the server updates them during the session (the account
+// summary, 1045), the spreads settled onto the instruments, and the floating
+// profit of the open positions with the account figures that follow from it.
+// Main thread.
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "model/account_details.h"
+#include "model/item_details.h"
+#include "model/order.h"
 #include "state/dispatcher.h"
 #include "state/session_component.h"
 
@@ -22,11 +26,30 @@ public:
     // The account the windows show.
     std::int32_t currentAccountSelected = 0;
 
-    virtual void UpdateAccountDetails(const FieldList&, const std::optional<std::string>& /*accountId*/) {}
-    // Copies the group spreads onto the instruments of the accounts' groups.
-    virtual void SetAllSymbolsSpread() {}
+    // Writes a summary's figures into the account; a change of trading status
+    // subscribes, unsubscribes or asks for the equity-hit prices, a change to
+    // margin status 2 announces a margin call. Unknown accounts are ignored.
+    void UpdateAccountDetails(const FieldList& fields, const std::optional<std::string>& accountId);
+    // Settles one spread per instrument from the groups of the user's accounts
+    // (4 when they disagree) and applies it to the prices the instrument holds.
+    void SetAllSymbolsSpread();
 
-protected:
+    // --- Profit and loss ------------------------------------------------------
+    // The position's floating profit in its instrument's terms into its
+    // FloatingPL and UnrealisedPL; in Equity Hit the held FloatingPL is kept.
+    void CalcPL(model::Order& position) const;
+    // A value of the position converted into its account's currency.
+    double calculateCurrencyConversionForValue(double value, const model::Order& position) const;
+    // Recomputes every open position's profit, its conversion and every
+    // account's figures (what the main window runs once a second).
+    void recalculateAccounts();
+
+private:
+    const model::AccountDetails* accountOf(const model::Order& position) const;
+    const model::ItemDetails* conversionInstrument(const model::AccountDetails* account) const;
+    void applyTradingStatus(model::AccountDetails& account, std::int32_t wireCode);
+    void applyMarginStatus(model::AccountDetails& account, std::int32_t marginStatus);
+
     BusinessBase& session_;
 };
 

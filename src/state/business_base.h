@@ -265,6 +265,52 @@ public:
     // One downloaded resource into <application support>/<app>/Resources.
     void saveFileWithName(const std::string& fileName, const std::string& fileData);
 
+    // --- Orders, positions and accounts (the OrderBook's and AccountLedger's) ---
+    void FillPendingOrderCollection(const FieldList& fields, const std::optional<std::string>& pendingOrderId) {
+        orderBook_->FillPendingOrderCollection(fields, pendingOrderId);
+    }
+    void UpdatePendingOrderCollection(const FieldList& fields, const std::optional<std::string>& pendingOrderId) {
+        orderBook_->UpdatePendingOrderCollection(fields, pendingOrderId);
+    }
+    void RemovePendingOrder(const std::optional<std::string>& id, bool byServerId) {
+        orderBook_->RemovePendingOrder(id, byServerId);
+    }
+    void FillCancelledOrderCollection(std::int32_t id, std::int32_t status, const FieldList& fields) {
+        orderBook_->FillCancelledOrderCollection(id, status, fields);
+    }
+    void ModifyBracketOrderUpdateonOpenOrderCollection(const FieldList& fields,
+                                                       const std::optional<std::string>& reference,
+                                                       std::int32_t status) {
+        orderBook_->ModifyBracketOrderUpdateonOpenOrderCollection(fields, reference, status);
+    }
+    void FillOpenOrderCollection(const FieldList& fields) { orderBook_->FillOpenOrderCollection(fields); }
+    void UpdateOpenOrderCollection(const std::optional<std::string>& positionId, const FieldList& fields,
+                                   const std::optional<std::string>& remainingQty) {
+        orderBook_->UpdateOpenOrderCollection(positionId, fields, remainingQty);
+    }
+    void FillSettledOrderCollection(const FieldList& fields) { orderBook_->FillSettledOrderCollection(fields); }
+    void UpdateAccountDetails(const FieldList& fields, const std::optional<std::string>& accountId) {
+        accountLedger_->UpdateAccountDetails(fields, accountId);
+    }
+    void SetAllSymbolsSpread() { accountLedger_->SetAllSymbolsSpread(); }
+
+    // --- Profit and loss (business_base_orders.cpp) ---------------------------
+    // The commission of the remaining quantity: paid / initial × remaining.
+    static double calcCommission(const std::string& initialQty, const std::string& remainingQty, double paid);
+    void CalcPL(model::Order& position) const { accountLedger_->CalcPL(position); }
+    static double CalculateFloatingPL(const model::ItemDetails* item, std::int32_t side, double quantity,
+                                      double orderPrice, double currentPrice);
+    double calculateCurrencyConversionForValue(double value, const model::Order& position) const {
+        return accountLedger_->calculateCurrencyConversionForValue(value, position);
+    }
+    static double currencyConversion(double value, double price, double isDirect);
+    // Every open position's profit in its account currency and every account's
+    // figures; the main window runs it once a second.
+    void recalculateAccounts() { accountLedger_->recalculateAccounts(); }
+    // The account's figures from its open positions, with this session's
+    // profit and conversion (what the deposit and withdrawal windows call).
+    void calculateAccountDetails(model::AccountDetails& account);
+
     // --- Requests of the windows and the login (business_base_requests.cpp) ---
     // Each fills `messageBase`, adds the common header and builds it; a failed
     // build sends nothing and is logged. Main thread.

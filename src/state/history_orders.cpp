@@ -48,7 +48,9 @@ std::shared_ptr<model::Order> openOrder(const model::OpenOrderHD& row, const Ite
     o->OrderPrice = sixDecimals(row.OrderPrice);
     o->Commision = commission(row.PositionInitialQty, row.PositionQty, row.CommisionPaid);
     o->TransactionDateTime = dateTime(row.PositionDate);
+    o->CommisionPaid = row.CommisionPaid;
     o->UnrealisedPL = row.UnrealisedPL;
+    o->FloatingPL = row.UnrealisedPL;
     o->OrderRouteId = row.RoutePositionId;
     o->deliveryMode = row.DeliveryMode;
     o->orderType = row.OrderTypeId;

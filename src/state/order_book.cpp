@@ -32,6 +32,8 @@ void OrderBook::positionUpdate(const Dispatch& m) {
     } else if (v.statusCode == status::PositionExecuted) {
         Log::info("OrderExecuted");
         FillOpenOrderCollection(m.fields);
+    } else {
+        Log::debug("Position message with unknown status " + std::to_string(v.statusCode) + ": ignored");
     }
 }
 
@@ -90,7 +92,7 @@ void OrderBook::orderStatus(const Dispatch& m) {
             ModifyBracketOrderUpdateonOpenOrderCollection(fields, v.bracketReference, status::Edited);
             break;
         case status::ExchangeRejected: Log::info("OrderExchangeRejected"); break;
-        default: break;
+        default: Log::debug("Order status " + std::to_string(v.statusCode) + " unknown: ignored"); break;
     }
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 // Pending orders, open positions with their brackets, settled and cancelled
 // orders: the order-status (62), settlement (66), position (67) and
-// hedged-close (1052) messages. The collection handlers are filled in by the
-// order-state work; until then they keep nothing.
+// hedged-close (1052) messages. Handlers and mutators run on the main thread.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -48,17 +47,32 @@ public:
     void AddPendingOrder(std::shared_ptr<model::Order> order);
 
     // --- Handlers of the order and position messages -------------------------
-    virtual void UpdatePendingOrderCollection(const FieldList&, const std::optional<std::string>& /*pendingOrderId*/) {}
-    virtual void RemovePendingOrder(const std::optional<std::string>& /*pendingOrderId*/, bool /*byServerId*/) {}
-    virtual void FillCancelledOrderCollection(std::int32_t /*id*/, std::int32_t /*status*/, const FieldList&) {}
-    virtual void FillPendingOrderCollection(const FieldList&, const std::optional<std::string>& /*pendingOrderId*/) {}
-    virtual void ModifyBracketOrderUpdateonOpenOrderCollection(const FieldList&,
-                                                               const std::optional<std::string>& /*reference*/,
-                                                               std::int32_t /*status*/) {}
-    virtual void FillSettledOrderCollection(const FieldList&) {}
-    virtual void UpdateOpenOrderCollection(const std::optional<std::string>& /*positionId*/, const FieldList&,
-                                           const std::optional<std::string>& /*remainingQty*/) {}
-    virtual void FillOpenOrderCollection(const FieldList&) {}
+    // Virtual so that a session can be observed through a replacement.
+    // Status 22 and 75: rewrites the order with this id in place; its bracket
+    // prices follow the message (absent: cleared).
+    virtual void UpdatePendingOrderCollection(const FieldList& fields, const std::optional<std::string>& pendingOrderId);
+    // Moves the first order with this PendingOrderId (byServerId) or with the
+    // request id given as decimal text into PendingOrderCollectionCopy.
+    virtual void RemovePendingOrder(const std::optional<std::string>& id, bool byServerId);
+    // Status 24: a new record whose quantity is what was still open; status
+    // 25: the pending record itself, found by request id or PendingOrderId.
+    virtual void FillCancelledOrderCollection(std::int32_t id, std::int32_t status, const FieldList& fields);
+    // Status 28: replaces the placeholder or the earlier record of the order.
+    virtual void FillPendingOrderCollection(const FieldList& fields, const std::optional<std::string>& pendingOrderId);
+    // Copies a bracket leg's price into the referenced position, or clears it
+    // when the leg is filled, cancelled or rejected.
+    virtual void ModifyBracketOrderUpdateonOpenOrderCollection(const FieldList& fields,
+                                                               const std::optional<std::string>& reference,
+                                                               std::int32_t status);
+    virtual void FillSettledOrderCollection(const FieldList& fields);
+    // A remaining quantity of 0 ("0", "0.00") closes the position unchanged;
+    // any other applies the price, quantity, storage and commission fields.
+    virtual void UpdateOpenOrderCollection(const std::optional<std::string>& positionId, const FieldList& fields,
+                                           const std::optional<std::string>& remainingQty);
+    virtual void FillOpenOrderCollection(const FieldList& fields);
+
+    // The order manager's placeholder for an order it has sent; null is ignored.
+    void AddPendingOrder(std::shared_ptr<model::Order> order);
 
     // --- Initial collections from the data service (order_book_history.cpp) ---
     // Rows whose id is held already are dropped; closed rows go to the copies.
@@ -81,6 +95,10 @@ private:
     struct HeldIds;
     // Ids held by each initial collection, so a large answer is not quadratic.
     std::shared_ptr<HeldIds> heldIds_;
+
+    // Open positions by id, through the index the initial collection keeps.
+    bool holdsOpenPosition(const std::string& id);
+    void appendOpenPosition(std::shared_ptr<model::Order> position);
 
     void orderStatus(const Dispatch& m);
     void orderRejected(const Dispatch& m);

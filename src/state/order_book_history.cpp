@@ -57,6 +57,16 @@ struct OrderBook::HeldIds {
     IdIndex cancelled{&model::Order::CancelledOrderId};
 };
 
+bool OrderBook::holdsOpenPosition(const std::string& id) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    return heldIds_->open.holds(OpenOrderCollection, id);
+}
+
+void OrderBook::appendOpenPosition(std::shared_ptr<model::Order> position) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    heldIds_->open.append(OpenOrderCollection, std::move(position));
+}
+
 void OrderBook::FillInitialOpenOrderCollection(const model::OpenOrderHD& row) {
     platform::assertMainThread();
     auto order = HistoryOrders::openOrder(row, itemCodes(session_));
@@ -114,6 +124,7 @@ void OrderBook::SetEquityHitPriceInOrders(const model::EquityHitPriceInfos& row)
         if (!position || position->OpenPositionId != row.PositionId) continue;
         position->EquityHitPrice = row.HitPrice;
         position->UnrealisedPL = row.UnrealisedPL;
+        position->FloatingPL = row.UnrealisedPL;
     }
 }
 

@@ -179,12 +179,7 @@ void calcAccountDetails(std::int32_t accountId, const AccountMap& accounts, cons
         if (!isOrderVisible(accounts, *o)) continue;
         sum += o->UnrealisedPL;
     }
-    account.UnrealisedPL = sum;
-    const double share = (g && *g) ? (sum >= 0.0 ? (*g)->LeverageOnFProfit : (*g)->RevLeverageOnFLoss) : 0.0;
-    account.Leverage = share * sum / 100.0;
-    if (account.tradingStatus != AccountDetails::kStatusEquityHit)
-        account.Equity = account.Balance + account.Leverage + account.AccumulatingStorage + account.CollateralSecurity;
-    account.AvailableMargin = account.Equity - account.UsedMargin;
+    account.applyUnrealisedPL((g && *g) ? g->get() : nullptr, sum);
 }
 
 bool canShowAERights(const AccountMap& accounts, const model::UserInfo* user) {

@@ -1,0 +1,130 @@
+// Pending orders (status 28, 22, 75, 23 to 25) and the cancelled and
+// rejected orders they leave behind.
+#include "model/text_value.h"
+#include "platform/log.h"
+#include "protocol/tags.h"
+#include "platform/main_executor.h"
+#include "state/business_base.h"
+#include "state/journal_data.h"
+#include "state/order_book.h"
+#include "state/order_fields.h"
+#include "state/order_tags.h"
+
+namespace state {
+
+namespace {
+
+namespace status = protocol::tag::status;
+
+// The fields that add and update share; true when the tag was one of them.
+bool applyPendingField(model::Order& o, std::int64_t t, std::string_view v) {
+    switch (t) {
+        case tag::ItemCode: o.ItemCode = v; return true;
+        case tag::OrderType: o.orderType = OrderFields::orderType(v); return true;
+        case tag::AccountNumber: o.AccountNumber = v; return true;
+        case tag::Side:
+            if (auto side = OrderFields::side(v)) o.tradingMode = *side;
+            return true;
+        case tag::OrderQty: o.OrderQty = v; return true;
+        case tag::OrderPrice: o.OrderPrice = v; return true;
+        case tag::LimitPrice: o.LimitPrice = v; return true;
+        case tag::StopPrice: o.StopPrice = v; return true;
+        case tag::TimeInForce: o.timeinForce = OrderFields::timeInForce(v); return true;
+        case tag::RemainingQty: o.RemainingQty = v; return true;
+        case tag::TransactionTime: o.TransactionDateTime = OrderFields::time(v); return true;
+        case tag::PendingOrderId: o.PendingOrderId = v; return true;
+        case tag::TicketId: o.TicketId = v; return true;
+        case tag::DeliveryMode: o.deliveryMode = OrderFields::deliveryMode(v); return true;
+        case tag::OrderRouteId: o.OrderRouteId = v; return true;
+        default: return false;
+    }
+}
+
+// Placeholders carry a request id from 1 on; 0 marks a server record.
+bool hasRequestId(const model::Order& o, std::int32_t id) { return o.RequestId != 0 && o.RequestId == id; }
+
+}  // namespace
+
+void OrderBook::AddPendingOrder(std::shared_ptr<model::Order> order) {
+    platform::assertMainThread();
+    if (order) PendingOrderCollection.push_back(std::move(order));
+}
+
+void OrderBook::FillPendingOrderCollection(const FieldList& fields, const std::optional<std::string>& pendingOrderId) {
+    platform::assertMainThread();
+    const std::int32_t requestId = session_.Requestid;
+    for (auto it = PendingOrderCollection.begin(); it != PendingOrderCollection.end(); ++it) {
+        const model::Order* o = it->get();
+        if (o && (hasRequestId(*o, requestId) || (pendingOrderId && o->PendingOrderId == *pendingOrderId))) {
+            PendingOrderCollection.erase(it);
+            break;
+        }
+    }
+    auto order = std::make_shared<model::Order>();
+    OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
+        if (applyPendingField(*order, t, v)) return;
+        if (t == tag::LiquidateOrderNumber) order->LiqudateOrderNumber = v;
+        if (t == tag::BracketReference) order->RefPositionIdOfBracket = v;
+    });
+    PendingOrderCollection.push_back(order);
+    session_.appendJournal(JournalData::getOrderJournalData(4, *order, session_.journalContext()));
+    if (order->orderType == model::Order::kLimit || order->orderType == model::Order::kStop)
+        session_.onMain([order](BusinessBase& s) { s.PendingOrderNotification(order); });
+}
+
+void OrderBook::UpdatePendingOrderCollection(const FieldList& fields, const std::optional<std::string>& pendingOrderId) {
+    platform::assertMainThread();
+    if (!pendingOrderId) return;
+    for (const auto& order : PendingOrderCollection) {
+        if (!order || order->PendingOrderId != *pendingOrderId) continue;
+        // The bracket prices are those of the message: absent ones are cleared.
+        order->LimitPrice.clear();
+        order->StopPrice.clear();
+        OrderFields::each(fields, [&](std::int64_t t, std::string_view v) { applyPendingField(*order, t, v); });
+    }
+}
+
+void OrderBook::RemovePendingOrder(const std::optional<std::string>& id, bool byServerId) {
+    platform::assertMainThread();
+    if (!id) return;
+    const std::int32_t requestId = byServerId ? 0 : model::TextValue::intValue(*id);
+    for (auto it = PendingOrderCollection.begin(); it != PendingOrderCollection.end(); ++it) {
+        const model::Order* o = it->get();
+        if (!o || !(byServerId ? o->PendingOrderId == *id : hasRequestId(*o, requestId))) continue;
+        PendingOrderCollectionCopy.push_back(*it);
+        PendingOrderCollection.erase(it);
+        return;
+    }
+}
+
+void OrderBook::FillCancelledOrderCollection(std::int32_t id, std::int32_t code, const FieldList& fields) {
+    platform::assertMainThread();
+    if (code == status::Cancelled) {
+        auto order = std::make_shared<model::Order>();
+        OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
+            if (t == tag::LimitPrice || t == tag::StopPrice) return;
+            if (t == tag::RequestId) order->RequestId = OrderFields::integer(v);
+            applyPendingField(*order, t, v);
+        });
+        // The cancelled quantity is what was still open.
+        for (const auto& pending : PendingOrderCollectionCopy)
+            if (pending && pending->PendingOrderId == order->PendingOrderId) order->OrderQty = pending->RemainingQty;
+        CancelledOrderCollection.push_back(std::move(order));
+    } else if (code == status::Rejected) {
+        for (const auto& pending : PendingOrderCollection) {
+            if (!pending) continue;
+            const bool byServerId =
+                !pending->PendingOrderId.empty() && model::TextValue::intValue(pending->PendingOrderId) == id;
+            if (!hasRequestId(*pending, id) && !byServerId) continue;
+            OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
+                if (t == tag::TransactionTime) pending->TransactionDateTime = OrderFields::time(v);
+            });
+            CancelledOrderCollection.push_back(pending);
+            session_.appendJournal(JournalData::getOrderJournalData(8, *pending, session_.journalContext()));
+            return;
+        }
+        platform::Log::debug("Rejected order " + std::to_string(id) + " is not pending: nothing recorded");
+    }
+}
+
+}  // namespace state

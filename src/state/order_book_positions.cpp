@@ -1,0 +1,186 @@
+// Open positions (execution 67/74, status update 67/73), the bracket prices
+// that follow their take-profit and stop-loss legs, and settlements (66).
+#include "platform/log.h"
+#include "protocol/tags.h"
+#include "platform/main_executor.h"
+#include "state/business_base.h"
+#include "state/journal_data.h"
+#include "state/order_book.h"
+#include "state/order_fields.h"
+#include "state/order_tags.h"
+#include "state/profit_loss.h"
+
+namespace state {
+
+namespace {
+
+namespace status = protocol::tag::status;
+
+// The paid commission's share of the remaining quantity; unchanged without an initial quantity.
+void rescaleCommission(model::Order& o) {
+    if (OrderFields::number(o.OrderQty) == 0.0) return;
+    o.Commision = ProfitLoss::calcCommission(o.OrderQty, o.RemainingQty, o.CommisionPaid);
+}
+
+}  // namespace
+
+void OrderBook::FillOpenOrderCollection(const FieldList& fields) {
+    platform::assertMainThread();
+    auto position = std::make_shared<model::Order>();
+    position->orderType = model::Order::kMarket;
+    bool hasPositionId = false, hasQuantity = false;
+    OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
+        model::Order& p = *position;
+        switch (t) {
+            case tag::ItemCode: p.ItemCode = v; break;
+            case tag::RequestId: p.RequestId = OrderFields::integer(v); break;
+            case tag::AccountNumber: p.AccountNumber = v; break;
+            case tag::OrderQty:
+                p.OrderQty = v;
+                hasQuantity = true;
+                break;
+            case tag::OrderPrice: p.OrderPrice = v; break;
+            case tag::ExpiryDate: p.ExpiryDate = OrderFields::date(v); break;
+            case tag::ExecutionId: p.ExecutionId = v; break;
+            case tag::RemainingQty: p.RemainingQty = v; break;
+            case tag::TransactionTime: p.TransactionDateTime = OrderFields::time(v); break;
+            case tag::PendingOrderId: p.PendingOrderId = v; break;
+            case tag::OpenPositionId:
+                p.OpenPositionId = v;
+                hasPositionId = true;
+                break;
+            case tag::BaseCurrencyRate: p.BaseCurrencyRate = OrderFields::number(v); break;
+            case tag::Commission: p.Commision = p.CommisionPaid = OrderFields::number(v); break;
+            case tag::OrderRouteId: p.OrderRouteId = v; break;
+            case tag::ValueDate: p.ValueDate = OrderFields::date(v); break;
+            default: break;
+        }
+    });
+    if (!hasPositionId) {
+        platform::Log::debug("Execution without a position id: not stored");
+        return;
+    }
+    if (hasQuantity) rescaleCommission(*position);
+    // Side, type, delivery mode and brackets come from the order; one still pending wins.
+    for (const OrderList* list : {&PendingOrderCollectionCopy, &PendingOrderCollection}) {
+        for (const auto& order : *list) {
+            if (!order || position->PendingOrderId.empty() || order->PendingOrderId != position->PendingOrderId)
+                continue;
+            position->tradingMode = order->tradingMode;
+            position->deliveryMode = order->deliveryMode;
+            position->orderType = order->orderType;
+            position->StopPrice = order->StopPrice;
+            position->LimitPrice = order->LimitPrice;
+        }
+    }
+    if (holdsOpenPosition(position->OpenPositionId)) return;
+    if (OrderFields::isZeroQuantity(position->RemainingQty))
+        OpenOrderCollectionCopy.push_back(position);
+    else
+        appendOpenPosition(position);
+    session_.orderexecutedNotification(position);
+}
+
+void OrderBook::UpdateOpenOrderCollection(const std::optional<std::string>& positionId, const FieldList& fields,
+                                          const std::optional<std::string>& remainingQty) {
+    platform::assertMainThread();
+    if (!positionId) {
+        platform::Log::debug("Position update without a position id: ignored");
+        return;
+    }
+    if (OrderFields::isZeroQuantity(remainingQty)) {
+        for (auto it = OpenOrderCollection.begin(); it != OpenOrderCollection.end(); ++it) {
+            if (!*it || (*it)->OpenPositionId != *positionId) continue;
+            OpenOrderCollectionCopy.push_back(*it);
+            OpenOrderCollection.erase(it);
+            return;
+        }
+        return;
+    }
+    for (const auto& position : OpenOrderCollection) {
+        if (!position || position->OpenPositionId != *positionId) continue;
+        bool rescale = false;
+        OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
+            switch (t) {
+                case tag::OrderQty: rescale = true; break;
+                case tag::OrderPrice: position->OrderPrice = v; break;
+                case tag::RemainingQty: position->RemainingQty = v; break;
+                case tag::Storage: position->Storage = OrderFields::number(v); break;
+                case tag::Commission: position->Commision = position->CommisionPaid = OrderFields::number(v); break;
+                default: break;
+            }
+        });
+        if (rescale) rescaleCommission(*position);
+    }
+}
+
+void OrderBook::ModifyBracketOrderUpdateonOpenOrderCollection(const FieldList& fields,
+                                                              const std::optional<std::string>& reference,
+                                                              std::int32_t code) {
+    platform::assertMainThread();
+    if (!reference) return;
+    const bool legGone = code == status::FullyFilled || code == status::Cancelled || code == status::Rejected;
+    for (const auto& position : OpenOrderCollection) {
+        if (!position || position->OpenPositionId != *reference) continue;
+        std::int32_t legType = 0;
+        OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
+            if (t == tag::OrderType) legType = OrderFields::integer(v);
+            if (t != tag::OrderPrice) return;
+            std::string* price = legType == tag::wire::Limit  ? &position->LimitPrice
+                                 : legType == tag::wire::Stop ? &position->StopPrice
+                                                              : nullptr;
+            if (!price) return;
+            if (legGone)
+                price->clear();
+            else
+                *price = v;
+        });
+    }
+}
+
+void OrderBook::FillSettledOrderCollection(const FieldList& fields) {
+    platform::assertMainThread();
+    auto settled = std::make_shared<model::Order>();
+    OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
+        model::Order& s = *settled;
+        switch (t) {
+            // The instrument's id here, not its code.
+            case tag::ItemCode: s.ItemCode = session_.getItemCode(OrderFields::integer(v)); break;
+            case tag::AccountNumber: s.AccountNumber = v; break;
+            case tag::TransactionTime: s.TransactionDateTime = OrderFields::time(v); break;
+            case tag::OpenPositionId: s.OpenPositionId = v; break;
+            case tag::SettlementId: s.SettlementId = v; break;
+            case tag::ClosingPositionId: s.ClosingPositionId = v; break;
+            case tag::SettledPL: s.SettledPL = v; break;
+            case tag::SettledQty: s.SettledQty = v; break;
+            case tag::Storage: s.Storage = OrderFields::number(v); break;
+            case tag::CurrencyRate: s.CurrencyRate = OrderFields::number(v); break;
+            case tag::OtherCharges: s.OtherCharges = OrderFields::number(v); break;
+            case tag::Commission: s.Commision = OrderFields::number(v); break;
+            case tag::AccountCurrencyRate: s.accountCurrencyRate = OrderFields::number(v); break;
+            default: break;
+        }
+    });
+    for (const OrderList* list : {&OpenOrderCollection, &OpenOrderCollectionCopy}) {
+        for (const auto& p : *list) {
+            if (!p || p->OpenPositionId.empty()) continue;
+            if (p->OpenPositionId == settled->OpenPositionId) {
+                settled->OrderPrice = p->OrderPrice;
+                settled->deliveryMode = p->deliveryMode;
+                settled->ItemTime = p->TransactionDateTime;
+                settled->tradingMode = p->tradingMode;
+            }
+            if (p->OpenPositionId == settled->ClosingPositionId) settled->SettledPrice = p->OrderPrice;
+        }
+    }
+    if (!settled->SettlementId.empty())
+        for (const auto& held : SettledOrderCollection)
+            if (held && held->SettlementId == settled->SettlementId) return;
+    SettledOrderCollection.push_back(settled);
+    session_.appendJournal(JournalData::getOrderJournalData(7, *settled, session_.journalContext()));
+    session_.ShowSettledOrderNotification(settled->ItemCode + "#" + settled->SettledPrice + "#" +
+                                          settled->SettlementId);
+    session_.bulkCloseSettledNotification(settled);
+}
+
+}  // namespace state

@@ -1,0 +1,258 @@
+// Account summaries, spreads, profit and loss and the per-second recomputation.
+#include "state/account_ledger.h"
+
+#include <gtest/gtest.h>
+
+#include "model/group_details.h"
+#include "model/trade_currency.h"
+#include "model/user_info.h"
+#include "platform/test_env.h"
+#include "state/business_base.h"
+#include "state/recording_ui_services.h"
+
+namespace state {
+namespace {
+
+using model::AccountDetails;
+using model::ItemDetails;
+using model::Order;
+
+class RecordingFeed : public FeedChannels {
+public:
+    RecordingFeed(BusinessBase& s, std::vector<std::string>& calls) : FeedChannels(s), calls_(calls) {}
+    void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>&, bool subscribe) override {
+        calls_.push_back(subscribe ? "subscribe" : "unsubscribe");
+    }
+
+private:
+    std::vector<std::string>& calls_;
+};
+
+class LedgerTest : public platform::testing::FakeTimeTest {
+protected:
+    void SetUp() override {
+        FakeTimeTest::SetUp();
+        SessionParts parts;
+        parts.feedChannels = [this](BusinessBase& s) { return std::make_unique<RecordingFeed>(s, feed); };
+        parts.outgoing = [this](const protocol::RequestMessage& r) {
+            equityRequests += r.message.find("getequityhitpriceinfo") != std::string::npos;
+            return true;
+        };
+        session = BusinessBase::create(ui, ui, std::move(parts));
+        ref().userInfo = std::make_shared<model::UserInfo>();
+    }
+    void TearDown() override {
+        session.reset();
+        feed.clear();
+        equityRequests = 0;
+        FakeTimeTest::TearDown();
+    }
+    ReferenceData& ref() { return session->referenceData(); }
+    std::shared_ptr<AccountDetails> account(int id, const std::string& group = "10") {
+        auto a = std::make_shared<AccountDetails>();
+        a->AccountId = id;
+        a->GroupId = group;
+        return ref().AccountDetailCollection.set(std::to_string(id), a);
+    }
+    std::shared_ptr<model::GroupDetails> group(const std::string& id) {
+        return ref().GroupDetailCollection.set(id, std::make_shared<model::GroupDetails>());
+    }
+    std::shared_ptr<ItemDetails> item(int id, const std::string& code, double bid) {
+        auto i = std::make_shared<ItemDetails>();
+        i->InstrumentId = id;
+        i->Code = code;
+        i->PLCalcModeId = 1;
+        i->ContractSize = 100;
+        i->Bid = bid;
+        return ref().ItemCollection.set(code, i);
+    }
+    // A buy of 2 at 2.0.
+    std::shared_ptr<Order> buy(const std::string& account, const std::string& code) {
+        auto p = std::make_shared<Order>();
+        p->OpenPositionId = "P" + account;
+        p->AccountNumber = account;
+        p->ItemCode = code;
+        p->RemainingQty = "2";
+        p->OrderPrice = "2.0";
+        session->orderBook().OpenOrderCollection.push_back(p);
+        return p;
+    }
+    void summary(std::vector<std::string> fields) {
+        fields.insert(fields.begin(), "10=1045");
+        IncomingMessage m;
+        m.fields = std::move(fields);
+        m.type = 1045;
+        session->checkNewMessage(std::move(m));
+        loop->runUntilIdle();
+    }
+
+    testing::RecordingUi ui;
+    std::vector<std::string> feed;
+    int equityRequests = 0;
+    std::shared_ptr<BusinessBase> session;
+};
+
+TEST_F(LedgerTest, TradingStatusChangesSubscribeUnsubscribeOrAskForPrices) {
+    struct Case {
+        int accounts;
+        std::vector<int> codes;
+        std::vector<std::string> feed;
+        int status, previous, equityRequests;
+    };
+    const Case cases[] = {
+        {1, {814}, {"subscribe"}, 1, 1, 0},  // the first summary subscribes
+        {1, {819, 819}, {"unsubscribe"}, 6, 6, 0},
+        {1, {816}, {"unsubscribe"}, 3, 3, 0},
+        {2, {816}, {}, 3, 3, 0},
+        {1, {815, 818}, {"subscribe"}, 0, 2, 0},
+        {1, {825, 825}, {}, 5, 5, 1},
+    };
+    for (const Case& c : cases) {
+        TearDown();
+        SetUp();
+        auto a = account(1001);
+        if (c.accounts == 2) account(1002);
+        for (int code : c.codes) summary({"34=1001", "24=" + std::to_string(code)});
+        summary({"34=2001", "24=819"});  // another user's account: ignored
+        EXPECT_EQ(feed, c.feed) << c.codes[0];
+        EXPECT_EQ(std::tuple(a->tradingStatus, a->previoustradingStatus), std::tuple(c.status, c.previous)) << c.codes[0];
+        EXPECT_EQ(equityRequests, c.equityRequests) << c.codes[0];
+    }
+}
+
+TEST_F(LedgerTest, MarginCallIsAnnouncedOnEachChangeToTwo) {
+    account(1001);
+    for (int status : {1, 2, 2, 3, 2}) summary({"34=1001", "129=" + std::to_string(status)});
+    ASSERT_EQ(ui.banners.size(), 2u);
+    EXPECT_NE(ui.banners[0].subtitle.find("1001"), std::string::npos);
+}
+
+TEST_F(LedgerTest, FloatingProfitByCalculationMode) {
+    // mode, decimals, point, quantity, opened at, valued at, buy, sell; contract size 100.
+    const std::tuple<int, int, double, double, double, double, double, double> cases[] = {
+        {1, 0, 0, 2, 1.5, 1.75, 50, -50},   {0, 0, 0, 2, 1.5, 1.75, 50, -50}, {-3, 0, 0, 2, 1.5, 1.75, 50, -50},
+        {2, 0, 0, 1, 2, 4, -25, 25},        {2, 0, 0, 1, 0, 4, 0, 0},         {3, 2, 1, 3, 10.5, 10.25, -75, 75},
+        {3, 0, 1, 1, 1.5, 1, -1, 1},        {4, 0, 0, 1, 2, 4, 50, -50},      {4, 0, 0, 1, 2, 0, 0, 0},
+        {6, 0, 0, 2, 1.5, 1.75, 50, -50},   {7, 0, 0, 2, 1.5, 1.75, 0, 0},    {1, 0, 0, 0, 1.5, 1.75, 0, 0},
+    };
+    for (const auto& [mode, decimals, point, q, o, c, buy, sell] : cases) {
+        ItemDetails i;
+        i.PLCalcModeId = mode;
+        i.ContractSize = 100;
+        i.DecimalPlaces = decimals;
+        i.Point = point;
+        EXPECT_DOUBLE_EQ(BusinessBase::CalculateFloatingPL(&i, Order::kBuy, q, o, c), buy) << mode;
+        EXPECT_DOUBLE_EQ(BusinessBase::CalculateFloatingPL(&i, Order::kSell, q, o, c), sell) << mode;
+    }
+    // Mode 5 multiplies by the conversion instrument's mid; a vanished one counts as absent.
+    ItemDetails i;
+    i.PLCalcModeId = 5;
+    i.ContractSize = 100;
+    auto quote = std::make_shared<ItemDetails>();
+    quote->Bid = 1.5;
+    quote->Ask = 2.5;
+    i.CalculationItems = quote;
+    EXPECT_DOUBLE_EQ(BusinessBase::CalculateFloatingPL(&i, Order::kSell, 2, 1.75, 1.5), 100);
+    quote.reset();
+    EXPECT_DOUBLE_EQ(BusinessBase::CalculateFloatingPL(&i, Order::kSell, 2, 1.75, 1.5), 50);
+}
+
+TEST_F(LedgerTest, ConversionIntoTheAccountCurrency) {
+    auto currency = std::make_shared<model::TradeCurrency>();
+    currency->instrumentID = 9;
+    currency->bidRate = 2;
+    currency->askRate = 4;
+    account(1001)->tradeCurrency = currency;
+    item(9, "EURUSD", 1.25)->Ask = 1.5;
+    Order p;
+    p.AccountNumber = "1001";
+    // mode, direct, value, result
+    const std::tuple<int, bool, double, double> cases[] = {
+        {3, false, -50, -75}, {3, false, 50, 62.5}, {3, true, -50, -50 / 1.5}, {3, true, 50, 40},
+        {1, false, 10, 12.5}, {2, false, 10, 15},   {5, false, 10, 13.75},     {4, false, -10, -40},
+        {0, false, 10, 10},   {9, false, 10, 10},   {3, false, 0, 0},
+    };
+    for (const auto& [mode, direct, value, result] : cases) {
+        currency->conversionMode = mode;
+        currency->isDirect = direct;
+        EXPECT_DOUBLE_EQ(session->calculateCurrencyConversionForValue(value, p), result) << mode;
+    }
+    // Without the conversion instrument only the fixed rates convert.
+    ref().ItemCollection.erase("EURUSD");
+    currency->isDirect = false;
+    for (auto [mode, result] : {std::pair{1, 10.0}, std::pair{3, 10.0}, std::pair{4, 20.0}}) {
+        currency->conversionMode = mode;
+        EXPECT_DOUBLE_EQ(session->calculateCurrencyConversionForValue(10, p), result) << mode;
+    }
+    EXPECT_DOUBLE_EQ(BusinessBase::currencyConversion(10, 0, 1), 10);
+    EXPECT_DOUBLE_EQ(BusinessBase::currencyConversion(10, 0, 0), 0);
+    EXPECT_DOUBLE_EQ(BusinessBase::calcCommission("10", "4", 25), 10);
+}
+
+TEST_F(LedgerTest, RecalculationGivesTheAccountFigures) {
+    for (auto [lossShare, equity] : {std::pair{100, 795.0}, std::pair{50, 895.0}}) {
+        TearDown();
+        SetUp();
+        group("10")->RevLeverageOnFLoss = lossShare;
+        auto a = account(1001), idle = account(1002);
+        a->Balance = 1000;
+        a->AccumulatingStorage = -5;
+        a->UsedMargin = 100;
+        item(1, "GOLD", 1.0);
+        auto p = buy("1001", "GOLD");
+        session->recalculateAccounts();
+        EXPECT_DOUBLE_EQ(p->UnrealisedPL, -200);
+        EXPECT_EQ(std::tuple(a->UnrealisedPL, a->Equity, a->AvailableMargin), std::tuple(-200.0, equity, equity - 100));
+        EXPECT_EQ(std::tuple(idle->UnrealisedPL, idle->Leverage), std::tuple(0.0, 0.0));
+        a->Equity = 0;  // the deposit window's computation agrees
+        session->calculateAccountDetails(*a);
+        EXPECT_DOUBLE_EQ(a->Equity, equity);
+    }
+}
+
+TEST_F(LedgerTest, SpreadsSettleOnePerInstrument) {
+    struct Terms {
+        int type, bid, ask;
+    };
+    struct Case {
+        const char* name;
+        std::vector<std::optional<Terms>> groups;  // one account each; nullopt: no group
+        int type, bidSpread, askSpread;
+        double bid, ask;
+    };
+    const Case cases[] = {
+        {"one group", {Terms{1, 1, 3}}, 1, 1, 3, 10.5, 12.5},
+        {"agreeing", {Terms{1, 1, 3}, Terms{1, 1, 3}}, 1, 1, 3, 10.5, 12.5},
+        {"other type", {Terms{1, 1, 3}, Terms{3, 1, 3}}, 4, 0, 0, 10, 12},
+        {"other spread", {Terms{1, 1, 3}, Terms{1, 2, 3}, Terms{1, 1, 3}}, 4, 0, 0, 10, 12},
+        {"ignored", {std::nullopt, Terms{4, 1, 1}, Terms{0, 1, 1}}, 0, 0, 0, 10, 12},
+        {"missing first", {std::nullopt, Terms{3, 1, 3}}, 3, 1, 3, 9.5, 13.5},
+    };
+    for (const Case& c : cases) {
+        TearDown();
+        SetUp();
+        auto gold = item(1, "GOLD", 10);
+        gold->priceTick = 0.5;
+        gold->Ask = 12;
+        gold->PrevClose = 7;
+        int n = 0;
+        for (const auto& terms : c.groups) {
+            const std::string id = "G" + std::to_string(++n);
+            account(1000 + n, id);
+            if (!terms) continue;
+            auto gi = std::make_shared<model::GroupInstruments>();
+            gi->SpreadTypeId = terms->type;
+            gi->SpreadBid = terms->bid;
+            gi->SpreadAsk = terms->ask;
+            group(id)->GroupInstrumentCollection["1"] = gi;
+        }
+        session->SetAllSymbolsSpread();
+        EXPECT_EQ(std::tuple(gold->Spreadtype, gold->BidSpread, gold->AskSpread),
+                  std::tuple(c.type, c.bidSpread, c.askSpread))
+            << c.name;
+        EXPECT_EQ(std::tuple(gold->Bid, gold->Ask, gold->PrevClose), std::tuple(c.bid, c.ask, 7.0)) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace state
