@@ -42,10 +42,6 @@ public:
     // "<item code>#<delivery mode>" -> "%.2f" margin.
     OrderedDictionary<std::string> HedgeMarginCollection;
 
-    // A sent new order stands in the pending orders until the server answers it
-    // (order_book_placement.cpp).
-    void AddPendingOrder(std::shared_ptr<model::Order> order);
-
     // --- Handlers of the order and position messages -------------------------
     // Virtual so that a session can be observed through a replacement.
     // Status 22 and 75: rewrites the order with this id in place; its bracket
