@@ -192,6 +192,7 @@ TEST_F(LoginWindowTest, CancelElsewhereAndUnsupportedVersion) {
     fill("trader", "secret1");
     login->loginButton->click();
     ASSERT_TRUE(login->cancelButton->isVisible());
+    saveScreenshot(login, "login_window_busy");
     login->cancelButton->click();
     EXPECT_TRUE(login->loginButton->isVisible());
     EXPECT_TRUE(login->usernameTextField->isEnabled());

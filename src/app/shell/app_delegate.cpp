@@ -1,11 +1,13 @@
 #include "app/shell/app_delegate.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QScreen>
 
 #include "app/core/preference_manager.h"
 #include "app/kit/banner/app_user_notification.h"
+#include "app/kit/common_alert.h"
 #include "app/kit/theme_manager.h"
 #include "app/shell/core/login_form.h"
 #include "app/shell/core/startup_defaults.h"
@@ -230,14 +232,17 @@ void AppDelegate::menuNeedsUpdate() {
 }
 
 QMessageBox* AppDelegate::showCommonAlert(const std::string& message, const std::string& title, bool sheet, int tag) {
-    auto* box = new QMessageBox(sheet ? static_cast<QWidget*>(window_) : nullptr);
+    // The kit's alert (bold title, plain message) with this routine's buttons.
+    auto* box = app::CommonAlert::makeAlert(message, title, sheet ? window_.data() : nullptr).release();
+    for (QAbstractButton* b : box->buttons()) box->removeButton(b);
     box->setObjectName("CommonAlert");
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setIcon(QMessageBox::Critical);
     box->setWindowTitle(QString::fromStdString(title));
-    box->setText(QString::fromStdString(title));
-    box->setInformativeText(QString::fromStdString(message));
-    box->setTextFormat(Qt::PlainText);
+    // Wide enough for a refusal on one line.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
+        grid->addItem(new QSpacerItem(340, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
     const auto keys = alertButtonKeys(tag);
     QPushButton* byDefault = box->addButton(QString::fromStdString(text(keys[0].c_str())), QMessageBox::AcceptRole);
     box->setDefaultButton(byDefault);

@@ -62,6 +62,7 @@ LoginWindow::LoginWindow(QWidget* parent) : QWidget(parent) {
     segments->setExclusive(true);
     liveSegment->setChecked(true);
     connect(segments, &QButtonGroup::idClicked, this, [this](int) { emit segmentChanged(selectedSegment()); });
+    for (QPushButton* b : {liveSegment, demoSegment}) connect(b, &QPushButton::toggled, this, [this] { markSegments(); });
 
     usernameTextField = guarded(new QLineEdit(this));
     passwordTextField = guarded(new QLineEdit(this));
@@ -185,6 +186,26 @@ void LoginWindow::updateLanguageStrings(std::int64_t language) {
     demouserCreationButton->setText(keyText(language, "0313"));
     openliveaccountButton->setText(keyText(language, "10988"));
     adjustSize();
+}
+
+void LoginWindow::markSegments() {
+    const QPalette window = palette();
+    for (QPushButton* b : {liveSegment, demoSegment}) {
+        QPalette own;  // roles left unset follow the window
+        if (b->isChecked()) {
+            own.setColor(QPalette::Button, window.color(QPalette::Highlight));
+            own.setColor(QPalette::ButtonText, window.color(QPalette::HighlightedText));
+        }
+        b->setPalette(own);
+        QFont font = b->font();
+        font.setBold(b->isChecked());
+        b->setFont(font);
+    }
+}
+
+void LoginWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) markSegments();
 }
 
 void LoginWindow::closeEvent(QCloseEvent* event) {

@@ -41,6 +41,7 @@ public:
     void setBusy(bool busy);
     void updateLanguageStrings(std::int64_t language);
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
     LanguageComboBox* languagesComboBox;
     QPushButton* liveSegment;
@@ -58,6 +59,10 @@ public:
     QPushButton* resetdefaultsButton;
     QPushButton* demouserCreationButton;
     QPushButton* openliveaccountButton;
+
+private:
+    // The chosen segment in the theme's highlight, so that the mode reads at a glance.
+    void markSegments();
 
 signals:
     void segmentChanged(int segment);
