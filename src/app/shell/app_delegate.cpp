@@ -63,8 +63,10 @@ void AppDelegate::applicationDidFinishLaunching() {
     lock_ = new LockWindow;
     window_->setWindowTitle(QString::fromStdString(appName_));
 
-    menuBar_ = std::make_unique<QMenuBar>();
-    QMenu* appMenu = menuBar_->addMenu(QString::fromStdString(appName_));
+    auto* bar = new QMenuBar(window_);
+    window_->layout()->setMenuBar(bar);
+    appMenu_ = bar->addMenu(QString::fromStdString(appName_));
+    QMenu* appMenu = appMenu_;
     appMenu->menuAction()->setData(kAppMenu);
     lockAction_ = appMenu->addAction("Lock");
     lockAction_->setData(kLockItem);

@@ -69,7 +69,8 @@ public:
     // The alert open now, if any.
     QMessageBox* currentAlert() const { return alert_; }
 
-    QMenuBar* menuBar() { return menuBar_.get(); }
+    // The application menu (tag 1000); the login window and the main window show it.
+    QMenu* appMenu() { return appMenu_; }
     QAction* lockAction() { return lockAction_; }
 
     // --- LoginOutcomes ---------------------------------------------------------
@@ -92,7 +93,7 @@ private:
     RememberedCredentials credentials_;
     std::string mode_ = "Live";
     std::string appUpdateURL_;
-    std::unique_ptr<QMenuBar> menuBar_;
+    QMenu* appMenu_ = nullptr;
     QAction* lockAction_ = nullptr;
     QPointer<LoginWindow> window_;
     QPointer<LockWindow> lock_;

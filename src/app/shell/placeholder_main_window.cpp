@@ -1,5 +1,6 @@
 #include <QLabel>
 #include <QMainWindow>
+#include <QMenuBar>
 #include <QVBoxLayout>
 
 #include "app/shell/app_delegate.h"
@@ -17,6 +18,7 @@ public:
         auto* label = new QLabel(QString::fromStdString(delegate.session().logindata().userName()), &window_);
         label->setAlignment(Qt::AlignCenter);
         window_.setCentralWidget(label);
+        window_.menuBar()->addMenu(delegate.appMenu());
         window_.resize(900, 600);
     }
     QWidget* window() override { return &window_; }
