@@ -236,7 +236,10 @@ void AppDelegate::menuNeedsUpdate() {
 QMessageBox* AppDelegate::showCommonAlert(const std::string& message, const std::string& title, bool sheet, int tag) {
     // The kit's alert (bold title, plain message) with this routine's buttons.
     auto* box = app::CommonAlert::makeAlert(message, title, sheet ? window_.data() : nullptr).release();
-    for (QAbstractButton* b : box->buttons()) box->removeButton(b);
+    for (QAbstractButton* b : box->buttons()) {
+        box->removeButton(b);  // removing does not delete
+        delete b;
+    }
     box->setObjectName("CommonAlert");
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setIcon(QMessageBox::Critical);
