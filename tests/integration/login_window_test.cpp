@@ -164,6 +164,16 @@ TEST_F(LoginWindowTest, RefusalThenLoginOpensTheMainWindowAndTheLockHidesIt) {
     EXPECT_EQ(RememberedCredentials(*prefs, model::LoginInputdata().SecurityKey()).loadUserInfo("Live"),
               login->fields());
 
+    // Each mode fills the form from its own store; unticking forgets at once.
+    delegate->ConnectionSegmentControlChanged(1);
+    EXPECT_TRUE(login->usernameTextField->text().isEmpty());
+    EXPECT_FALSE(login->CheckBox->isChecked());
+    delegate->ConnectionSegmentControlChanged(0);
+    EXPECT_EQ(login->usernameTextField->text(), "trader");
+    EXPECT_TRUE(login->CheckBox->isChecked());
+    login->CheckBox->click();
+    EXPECT_FALSE(prefs->hasKey("Live"));
+
     delegate->menuNeedsUpdate();
     EXPECT_TRUE(delegate->lockAction()->isEnabled());
     delegate->lockAppMenuItemClicked();
@@ -220,6 +230,26 @@ TEST_F(LoginWindowTest, CancelElsewhereAndUnsupportedVersion) {
     EXPECT_NE(box->informativeText().toStdString().find(tr("0008") + " : "), std::string::npos);
     answer(box, 0);
     EXPECT_EQ(recorder->quits, 2);
+
+    // A drop: sound, the connection alert, and the application goes on.
+    fill("trader", "secret1");
+    login->loginButton->click();
+    ASSERT_TRUE(runUntil([&] { return std::count(recorder->sounds.begin(), recorder->sounds.end(), "welcome") == 2; },
+                         10000));
+    sim.reset();
+    box = waitForAlert();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text().toStdString(), tr("0052"));
+    EXPECT_EQ(box->informativeText().toStdString(), tr("20251"));
+    EXPECT_EQ(recorder->sounds.back(), "connectionLost");
+    answer(box, 0);
+    EXPECT_EQ(recorder->quits, 2);
+
+    // An update address that is not a web address is not opened.
+    delegate->loginRefused({{"Message", tr("1089")}, {"Tag", "3"}, {"URL", "file:///etc/passwd"}});
+    answer(waitForAlert(), 0);
+    EXPECT_EQ(recorder->urls.size(), 1u);
+    EXPECT_EQ(recorder->quits, 3);
 }
 
 }  // namespace
