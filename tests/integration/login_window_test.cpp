@@ -91,15 +91,22 @@ protected:
 
 TEST_F(LoginWindowTest, FormRulesLanguageAndThemes) {
     start(1);
+    EXPECT_TRUE(prefs->hasKey("LanguageKey"));  // 0 stored when absent
     saveScreenshot(login, "login_window_light");
+    prefs->set("LanguageKey", std::int64_t{42});
+    ASSERT_TRUE(prefs->synchronize());
     delegate.reset();
     start(0);
     ASSERT_TRUE(login->isVisible());
-    EXPECT_EQ(prefs->integerForKey("LanguageKey"), 0);
+    EXPECT_EQ(prefs->integerForKey("LanguageKey"), 42);  // left alone
+    EXPECT_EQ(login->languagesComboBox->currentIndex(), 0);
     EXPECT_EQ(login->serverTextField->text(), "127.0.0.1");  // from the property list
     EXPECT_EQ(login->portTextField->text(), "17001");
     EXPECT_FALSE(login->CheckBox->isChecked());
     saveScreenshot(login, "login_window_dark");
+    login->serverTextField->setText("10.1.1.1");
+    login->resetdefaultsButton->click();
+    EXPECT_EQ(login->serverTextField->text(), "127.0.0.1");
 
     // Empty fields: the first in server, port, user, password order.
     login->setFields({"", "", "", ""});

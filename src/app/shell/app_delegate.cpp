@@ -78,9 +78,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     // The language list is filled by the window; selecting one relabels at once.
     applyStartupDefaults(preferences_);
     applyTheme();
-    setLanguage(storedLanguageIndex(preferences_).value_or(0));
-    if (!storedLanguageIndex(preferences_))
-        platform::Log::warning("Stored language index out of range; English selected");
+    // An index outside the list selects English and stays stored as it was.
+    setLanguage(preferences_.integerForKey(kLanguageKey));
     connect(window_->languagesComboBox, &QComboBox::activated, this, [this](int index) { setLanguage(index); });
 
     // Replacement keys of the product; the order texts in the selected language.
@@ -128,6 +127,8 @@ void AppDelegate::setLanguage(std::int64_t index) {
     if (storeLanguageIndex(preferences_, index)) {
         session_->setSelectedLanguage(index);
         window_->languagesComboBox->setCurrentIndex(static_cast<int>(index));
+    } else {
+        platform::Log::warning("Language index " + std::to_string(index) + " is not in the list");
     }
     window_->updateLanguageStrings(session_->selectedLanguage());
     lock_->updateLanguageStrings(session_->selectedLanguage(), appName_);

@@ -20,12 +20,6 @@ void applyStartupDefaults(platform::Preferences& preferences) {
     manager.setDefaultFontSize();
 }
 
-std::optional<std::int64_t> storedLanguageIndex(const platform::Preferences& preferences) {
-    const std::int64_t index = preferences.integerForKey(kLanguageKey);
-    if (!isLanguage(index)) return std::nullopt;
-    return index;
-}
-
 bool storeLanguageIndex(platform::Preferences& preferences, std::int64_t index) {
     if (!isLanguage(index)) return false;
     preferences.set(kLanguageKey, index);

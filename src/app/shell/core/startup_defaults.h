@@ -2,7 +2,6 @@
 // What start-up stores and reads before the login window shows: the theme,
 // the default font sizes and the selected language.
 #include <cstdint>
-#include <optional>
 
 namespace platform {
 class Preferences;
@@ -16,9 +15,6 @@ inline constexpr const char* kLanguageKey = "LanguageKey";
 // size that holds nothing yet.
 void applyStartupDefaults(platform::Preferences& preferences);
 
-// The index stored under "LanguageKey" (0 when absent) when it names one of
-// the languages; nullopt for any other value.
-std::optional<std::int64_t> storedLanguageIndex(const platform::Preferences& preferences);
 // Selects `index` and stores it; an index outside the list changes nothing.
 bool storeLanguageIndex(platform::Preferences& preferences, std::int64_t index);
 
