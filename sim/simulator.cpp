@@ -41,6 +41,9 @@ struct Simulator::Session {
 namespace {
 
 constexpr const char* kLoggedInElsewhere = "You have logged in from another location.";
+// Login error codes of the refusal (type 47).
+constexpr int kRefusedBadPassword = 10;
+constexpr int kRefusedDisabled = 11;
 
 std::vector<std::string> words(const std::string& line) {
     std::istringstream in(line);
@@ -389,11 +392,14 @@ void Simulator::handleLogin(Session& s, const WireMessage& m) {
     int refuse = 0;
     std::string refuseText;
     if (!known || record.password != password) {
-        refuse = static_cast<int>(jsonInteger(scenario_.root(), "badPasswordCode", 2));
+        refuse = static_cast<int>(jsonInteger(scenario_.root(), "badPasswordCode", kRefusedBadPassword));
         refuseText = "Invalid user name or password";
     } else if (record.refuseCode > 0) {
         refuse = record.refuseCode;
         refuseText = record.refuseMessage;
+    } else if (!jsonBool(record.info, "userenabled", true)) {
+        refuse = kRefusedDisabled;
+        refuseText = "User disabled";
     }
     if (refuse) {
         log(tag + "login of '" + user + "' refused with code " + std::to_string(refuse));

@@ -1,7 +1,7 @@
 # Shared by ./run, ./test and .ci/run.
 TC_PACKAGES=(build-essential cmake ninja-build pkg-config libzmq3-dev zlib1g-dev libssl-dev libasio-dev
              qt6-base-dev qt6-multimedia-dev libxss-dev libgtest-dev libgmock-dev openssl
-             nlohmann-json3-dev)
+             nlohmann-json3-dev xvfb xauth)
 
 tc_install_packages() {
   local missing=()
@@ -19,5 +19,5 @@ tc_install_packages() {
 tc_jobs() {
   local n
   n=$(nproc 2>/dev/null || echo 2)
-  echo "$n"
+  echo "${TC_JOBS:-$n}"
 }

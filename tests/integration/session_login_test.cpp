@@ -157,8 +157,10 @@ TEST_F(SessionLoginTest, RefusalsReachTheLoginWindow) {
     };
     std::vector<Case> cases = {
         {"olduser", "old123", {{"Message", tr("1089")}, {"Tag", "3"}, {"URL", "https://example.invalid/update"}}},
-        {"locked", "locked123", {{"Message", tr("1087")}, {"Tag", "0"}}},
-        {"trader", "wrong", {{"Message", tr("1004")}, {"Tag", "0"}}},
+        {"locked", "locked123", {{"Message", tr("1088")}, {"Tag", "0"}}},
+        {"trader", "wrong", {{"Message", tr("1087")}, {"Tag", "0"}}},
+        {"nobody", "secret1", {{"Message", tr("1087")}, {"Tag", "0"}}},
+        {"maint", "maint123", {{"Message", tr("1004")}, {"Tag", "0"}}},
     };
     for (const Case& c : cases) {
         ui.loginMessages.clear();

@@ -78,7 +78,7 @@ TEST(SimSession, WrongPasswordIsRefusedWith47AndNoLoginData) {
     EXPECT_EQ(refusal->get(160), "PACKED");
     const auto text = payload(refusal->get(1050));
     ASSERT_TRUE(text);
-    EXPECT_EQ(*text, std::string(16, '\x07') + "1\x05Invalid user name or password\x05" "2\x06");
+    EXPECT_EQ(*text, std::string(16, '\x07') + "1\x05Invalid user name or password\x05" "10\x06");
     EXPECT_FALSE(c.next(300ms));  // no login data, no acceptance
 
     // A user held back for an old build: code 12 with the update address.

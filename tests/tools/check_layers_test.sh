@@ -24,5 +24,9 @@ reports/a.h|funds/b.h|1
 state/a.cpp|../protocol/b.h|1
 state/a.cpp|gui/b.h|1
 gui/a.cpp|model/b.h|1
+app/shell/a.cpp|views/b.h|0
+app/shell/core/a.cpp|app/kit/b.h|0
+app/kit/a.cpp|app/shell/b.h|1
+views/a.cpp|app/shell/core/b.h|1
 ROWS
 exit $failed

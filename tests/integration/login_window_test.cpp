@@ -1,0 +1,263 @@
+// The login window offscreen against the simulator: the form's rules, the
+// outcomes of a login, the main window and the lock. Saves screenshots.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <QPropertyAnimation>
+#include <algorithm>
+#include <QTest>
+#include <filesystem>
+
+#include "app/kit/qt_main_executor.h"
+#include "app/qt_test_app.h"
+#include "app/shell/app_delegate.h"
+#include "integration/sim_process.h"
+#include "model/language_string.h"
+#include "platform/preferences.h"
+#include "platform/reachability.h"
+#include "platform/runtime.h"
+
+namespace shell {
+namespace {
+
+using app::testing::runUntil;
+using app::testing::saveScreenshot;
+
+struct Recorder : app::SoundOutput, app::SystemNotifier {
+    std::vector<std::string> sounds, urls;
+    int quits = 0;
+    void play(const std::string& name) override { sounds.push_back(name); }
+    void show(const std::string&, const std::string&) override {}
+};
+
+class LoginWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        executor = app::QtMainExecutor::install();
+        platform::ReachabilitySource::installDefaultSource(
+            std::make_shared<platform::FakeReachabilitySource>(platform::kReachabilityReachable));
+        sim = integration::SimProcess::start(TRADING_SIM_PATH);
+        ASSERT_TRUE(sim->ready());
+    }
+    void TearDown() override {
+        delegate.reset();
+        prefs.reset();
+        platform::shutdown();
+        std::filesystem::remove(path);
+        platform::ReachabilitySource::installDefaultSource(nullptr);
+        platform::MainExecutor::install(nullptr);
+    }
+    void start(std::int64_t theme = 0) {
+        prefs = std::make_unique<platform::Preferences>(path);
+        prefs->set("Theme", theme);
+        AppDelegate::Parts parts;
+        parts.preferences = prefs.get();
+        parts.ui.sound = recorder;
+        parts.ui.notifier = recorder;
+        parts.ui.openUrl = [this](const QUrl& url) { recorder->urls.push_back(url.toString().toStdString()); };
+        parts.ui.terminate = [this] { ++recorder->quits; };
+        delegate = std::make_unique<AppDelegate>(std::move(parts));
+        delegate->applicationDidFinishLaunching();
+        login = delegate->window();
+    }
+    void fill(const std::string& user, const std::string& password) {
+        login->setFields({user, password, "127.0.0.1", std::to_string(sim->sessionPort())});
+    }
+    QMessageBox* waitForAlert() {
+        runUntil([&] { return delegate->currentAlert() && delegate->currentAlert()->isVisible(); }, 10000);
+        return delegate->currentAlert();
+    }
+    // Clicks the alert's button by its place (0: default).
+    void answer(QMessageBox* box, int button) {
+        ASSERT_TRUE(box);
+        QList<QAbstractButton*> buttons = box->buttons();
+        std::sort(buttons.begin(), buttons.end(), [box](QAbstractButton* a, QAbstractButton* b) {
+            return box->buttonRole(a) < box->buttonRole(b);  // accept before reject
+        });
+        buttons[button]->click();
+        runUntil([&] { return !delegate->currentAlert(); });
+    }
+    static std::string tr(const char* key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
+
+    std::string path = (std::filesystem::temp_directory_path() / ("login_window_" + std::to_string(::getpid()))).string();
+    std::shared_ptr<app::QtMainExecutor> executor;
+    std::unique_ptr<integration::SimProcess> sim;
+    std::shared_ptr<Recorder> recorder = std::make_shared<Recorder>();
+    std::unique_ptr<platform::Preferences> prefs;
+    std::unique_ptr<AppDelegate> delegate;
+    LoginWindow* login = nullptr;
+};
+
+TEST_F(LoginWindowTest, FormRulesLanguageAndThemes) {
+    start(1);
+    EXPECT_TRUE(prefs->hasKey("LanguageKey"));  // 0 stored when absent
+    saveScreenshot(login, "login_window_light");
+    prefs->set("LanguageKey", std::int64_t{42});
+    ASSERT_TRUE(prefs->synchronize());
+    delegate.reset();
+    start(0);
+    ASSERT_TRUE(login->isVisible());
+    EXPECT_EQ(prefs->integerForKey("LanguageKey"), 42);  // left alone
+    EXPECT_EQ(login->languagesComboBox->currentIndex(), 0);
+    EXPECT_EQ(login->serverTextField->text(), "127.0.0.1");  // from the property list
+    EXPECT_EQ(login->portTextField->text(), "17001");
+    EXPECT_FALSE(login->CheckBox->isChecked());
+    saveScreenshot(login, "login_window_dark");
+    login->serverTextField->setText("10.1.1.1");
+    login->resetdefaultsButton->click();
+    EXPECT_EQ(login->serverTextField->text(), "127.0.0.1");
+
+    // Empty fields: the first in server, port, user, password order.
+    login->setFields({"", "", "", ""});
+    login->loginButton->click();
+    QMessageBox* box = waitForAlert();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->informativeText().toStdString(), tr("0004"));
+    answer(box, 0);
+    EXPECT_TRUE(login->loginButton->isVisible());
+
+    // Separator bytes typed or pasted are refused.
+    for (QLineEdit* field : {login->usernameTextField, login->passwordTextField, login->serverTextField}) {
+        field->clear();
+        field->insert("ab");
+        field->insert(QString("c\x01") + "d");
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        field->insert(QString("\x07"));
+        EXPECT_FALSE(field->text().contains(QChar(1)) || field->text().contains(QChar(7)));
+    }
+
+    // Return picks a language while the list is open; a choice relabels at once.
+    login->languagesComboBox->showPopup();
+    EXPECT_TRUE(login->loginButton->shortcut().isEmpty());
+    login->languagesComboBox->hidePopup();
+    EXPECT_EQ(login->loginButton->shortcut(), QKeySequence(Qt::Key_Return));
+    delegate->setLanguage(7);
+    EXPECT_EQ(login->loginButton->text().toStdString(), model::LanguageString::stringforSelectedLanguage(7, "0037"));
+    EXPECT_EQ(prefs->integerForKey("LanguageKey"), 7);
+    saveScreenshot(login, "login_window_french");
+    delegate->setLanguage(0);
+
+    // The demo button switches to Demo first.
+    delegate->CreateDemoUserButtonClicked();
+    EXPECT_EQ(login->selectedSegment(), 1);
+    EXPECT_EQ(delegate->loginConnectiontypeKey(), "Demo");
+}
+
+TEST_F(LoginWindowTest, RefusalThenLoginOpensTheMainWindowAndTheLockHidesIt) {
+    start();
+    fill("trader", "wrong");
+    login->loginButton->click();
+    EXPECT_FALSE(login->usernameTextField->isEnabled());  // busy
+    QMessageBox* box = waitForAlert();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->informativeText().toStdString(), tr("1087"));
+    EXPECT_TRUE(login->usernameTextField->isEnabled());
+    EXPECT_TRUE(login->findChild<QPropertyAnimation*>("shake"));
+    runUntil([&] { return !login->findChild<QPropertyAnimation*>("shake"); });
+    saveScreenshot(login, "login_refusal_window");
+    saveScreenshot(box, "login_refusal_alert");
+    answer(box, 0);
+
+    fill("trader", "secret1");
+    login->CheckBox->setChecked(true);
+    login->loginButton->click();
+    ASSERT_TRUE(runUntil([&] { return delegate->mWindowController() != nullptr; }, 10000));
+    QWidget* main = delegate->mWindowController()->window();
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_FALSE(login->isVisible());
+    EXPECT_NE(std::find(recorder->sounds.begin(), recorder->sounds.end(), "welcome"), recorder->sounds.end());
+    // Remembered with the shipped key: the next start reads them.
+    EXPECT_EQ(RememberedCredentials(*prefs, model::LoginInputdata().SecurityKey()).loadUserInfo("Live"),
+              login->fields());
+
+    // Each mode fills the form from its own store; unticking forgets at once.
+    delegate->ConnectionSegmentControlChanged(1);
+    EXPECT_TRUE(login->usernameTextField->text().isEmpty());
+    EXPECT_FALSE(login->CheckBox->isChecked());
+    delegate->ConnectionSegmentControlChanged(0);
+    EXPECT_EQ(login->usernameTextField->text(), "trader");
+    EXPECT_TRUE(login->CheckBox->isChecked());
+    login->CheckBox->click();
+    EXPECT_FALSE(prefs->hasKey("Live"));
+
+    delegate->menuNeedsUpdate();
+    EXPECT_TRUE(delegate->lockAction()->isEnabled());
+    delegate->lockAppMenuItemClicked();
+    LockWindow* lock = delegate->unLockWindow();
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_TRUE(lock->isVisible());
+    EXPECT_EQ(lock->windowTitle().toStdString(), tr("10855") + " trader");
+    delegate->menuNeedsUpdate();
+    EXPECT_FALSE(delegate->lockAction()->isEnabled());
+    saveScreenshot(lock, "lock_window_dark");
+
+    lock->lockPasswordTextField->setText("nope");
+    lock->unlockButton->click();
+    EXPECT_TRUE(lock->findChild<QPropertyAnimation*>("shake"));
+    EXPECT_TRUE(lock->isVisible());
+    lock->lockPasswordTextField->setText("secret1");
+    lock->unlockButton->click();
+    EXPECT_FALSE(lock->isVisible());
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_TRUE(lock->lockPasswordTextField->text().isEmpty());
+}
+
+TEST_F(LoginWindowTest, CancelElsewhereAndUnsupportedVersion) {
+    start();
+    ASSERT_EQ(sim->command("fault silent on").rfind("ok", 0), 0u);
+    fill("trader", "secret1");
+    login->loginButton->click();
+    ASSERT_TRUE(login->cancelButton->isVisible());
+    saveScreenshot(login, "login_window_busy");
+    login->cancelButton->click();
+    EXPECT_TRUE(login->loginButton->isVisible());
+    EXPECT_TRUE(login->usernameTextField->isEnabled());
+    ASSERT_EQ(sim->command("fault silent off").rfind("ok", 0), 0u);
+
+    // A user held back for an old build: update opens the address and ends.
+    fill("olduser", "old123");
+    login->loginButton->click();
+    QMessageBox* box = waitForAlert();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->buttons().size(), 2);
+    EXPECT_EQ(box->informativeText().toStdString(), tr("1089"));
+    EXPECT_EQ(recorder->quits, 0);  // no alert came from the cancelled login
+    answer(box, 0);
+    EXPECT_EQ(recorder->urls, std::vector<std::string>{"https://example.invalid/update"});
+    EXPECT_EQ(recorder->quits, 1);
+
+    fill("trader", "secret1");
+    login->loginButton->click();
+    ASSERT_TRUE(runUntil([&] { return delegate->mWindowController() != nullptr; }, 10000));
+    ASSERT_EQ(sim->command("elsewhere trader").rfind("ok", 0), 0u);
+    box = waitForAlert();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
+    EXPECT_NE(box->informativeText().toStdString().find(tr("0008") + " : "), std::string::npos);
+    answer(box, 0);
+    EXPECT_EQ(recorder->quits, 2);
+
+    // A drop: sound, the connection alert, and the application goes on.
+    fill("trader", "secret1");
+    login->loginButton->click();
+    ASSERT_TRUE(runUntil([&] { return std::count(recorder->sounds.begin(), recorder->sounds.end(), "welcome") == 2; },
+                         10000));
+    sim.reset();
+    box = waitForAlert();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text().toStdString(), tr("0052"));
+    EXPECT_EQ(box->informativeText().toStdString(), tr("20251"));
+    EXPECT_EQ(recorder->sounds.back(), "connectionLost");
+    answer(box, 0);
+    EXPECT_EQ(recorder->quits, 2);
+
+    // An update address that is not a web address is not opened.
+    delegate->loginRefused({{"Message", tr("1089")}, {"Tag", "3"}, {"URL", "file:///etc/passwd"}});
+    answer(waitForAlert(), 0);
+    EXPECT_EQ(recorder->urls.size(), 1u);
+    EXPECT_EQ(recorder->quits, 3);
+}
+
+}  // namespace
+}  // namespace shell
