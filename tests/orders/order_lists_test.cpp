@@ -81,6 +81,7 @@ TEST_F(OffsetTest, RefusalsPostOneTextWithoutTheOrder) {
     };
     const std::vector<Case> cases = {
         {"allowed", [](auto&) {}, ""},
+        {"the network is not tested here", [](auto& f) { f.session->conn->isNetworkAvailable = false; }, ""},
         {"session settings 1 pass", [](auto& f) { f.sessionSettings->settingsID = 1; }, ""},
         {"session settings 2", [](auto& f) { f.sessionSettings->settingsID = 2; }, tr("1071")},
         {"no session settings", [](auto& f) { f.item->CurrentTradeSessionSettingId = 9; }, tr("1049")},
