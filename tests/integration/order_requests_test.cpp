@@ -52,7 +52,7 @@ public:
         session_.PendingOrderNotification(o);
     }
     void UpdatePendingOrderCollection(const state::FieldList& f, const std::optional<std::string>& id) override {
-        seen_.push_back("edited:" + id.value_or("") + ":" + valueOf(f, "37"));
+        seen_.push_back("edited:" + id.value_or("") + ":" + valueOf(f, "37") + "@" + valueOf(f, "38"));
         OrderBook::UpdatePendingOrderCollection(f, id);
     }
     void RemovePendingOrder(const std::optional<std::string>& id, bool byServerId) override {
@@ -168,7 +168,8 @@ TEST_F(OrderRequestsTest, ClosesEditsConfirmationsAndCancels) {
     bracket.isEBO = true;
     manager->PlaceEditBracketOrder(bracket);
     ASSERT_EQ(reports.size(), 2u);
-    ASSERT_TRUE(pump([&] { return saw("edited:50011:1.5"); }));
+    // The simulator keeps the leg's quantity; the price is the new one.
+    ASSERT_TRUE(pump([&] { return saw("edited:50011:2@2400.00"); }));
 
     // Two Limit orders before any answer: two confirmations, one for each.
     const auto& gold = **session->referenceData().ItemCollection.find("GOLD");
@@ -190,7 +191,7 @@ TEST_F(OrderRequestsTest, ClosesEditsConfirmationsAndCancels) {
     modify.isEWO = true;
     modify.editorderReqType = 2;
     manager->PlaceEditWorkingOrder(modify);
-    ASSERT_TRUE(pump([&] { return saw("edited:" + working + ":3"); }));
+    ASSERT_TRUE(pump([&] { return saw("edited:" + working + ":3@" + limit.price); }));
     model::OrderInfo cancel = order(1, 0, "3");
     cancel.orderNo = working;
     cancel.price = limit.price;
