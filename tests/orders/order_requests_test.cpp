@@ -189,4 +189,19 @@ TEST_F(EditRequestTest, EachRequestGoesOutWithItsTagsOrIsRefusedOnce) {
     }
 }
 
+TEST_F(EditRequestTest, ARequestTheBuilderRefusesDoesNotCloseTheDialog) {
+    Info info = bracketEdit();
+    info.orderNo = std::string("70001") + '\x03';
+    manager->PlaceEditBracketOrder(info);
+    info = partialClose("1", "2");
+    info.orderNo = std::string("70001") + '\x02';
+    manager->PlacePartialOrder(info);
+    EXPECT_EQ(sent, 0);
+    EXPECT_TRUE(reports.empty());
+    // The next request goes out on a clean message.
+    manager->PlacePartialOrder(partialClose("1", "2"));
+    EXPECT_EQ(sent, 1);
+    EXPECT_EQ(body().find("573="), std::string::npos);
+}
+
 }  // namespace
