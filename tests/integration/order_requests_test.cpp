@@ -64,11 +64,6 @@ public:
         seen_.push_back("position:" + valueOf(f, "80") + ":" + valueOf(f, "34"));
         OrderBook::FillOpenOrderCollection(f);
     }
-    void UpdateOpenOrderCollection(const std::optional<std::string>& id, const state::FieldList& f,
-                                   const std::optional<std::string>& remaining) override {
-        seen_.push_back("update:" + id.value_or("") + ":" + remaining.value_or(""));
-        OrderBook::UpdateOpenOrderCollection(id, f, remaining);
-    }
     void FillSettledOrderCollection(const state::FieldList& f) override {
         seen_.push_back("settled:" + valueOf(f, "80"));
         OrderBook::FillSettledOrderCollection(f);
@@ -116,17 +111,19 @@ protected:
         platform::testing::finishQueues(*loop);
         platform::MainExecutor::install(nullptr);
     }
-    model::OrderInfo order(int type, int side, const std::string& qty) const {
+    static model::OrderInfo order(int type, int side, const std::string& qty) {
         model::OrderInfo o;
         o.itemCode = "GOLD";
         o.accountNo = 1001;
         o.orderType = type;
-        o.deliveryMode = 1;
         o.tradingMode = side;
-        o.timeinForce = 1;
+        o.deliveryMode = o.timeinForce = 1;
         o.quantity = qty;
         o.deviation = -1;
         return o;
+    }
+    long positions() const {
+        return std::count_if(seen.begin(), seen.end(), [](const std::string& s) { return s.rfind("position:", 0) == 0; });
     }
     bool saw(const std::string& what) { return std::find(seen.begin(), seen.end(), what) != seen.end(); }
     bool pump(const std::function<bool()>& done) { return integration::pump(*loop, done); }
@@ -163,7 +160,7 @@ TEST_F(OrderRequestsTest, ClosesEditsConfirmationsAndCancels) {
     close.isCloseNew = true;
     manager->PlacePartialOrder(close);
     ASSERT_EQ(reports, std::vector<std::string>{orders::kAbortModal});
-    ASSERT_TRUE(pump([&] { return saw("update:70001:1.5"); }));
+    ASSERT_TRUE(pump([&] { return saw("settled:70001"); }));
 
     // Its take-profit leg moves from 2300 to 2400.
     model::OrderInfo bracket = order(1, 1, "1.5");
@@ -217,18 +214,14 @@ TEST_F(OrderRequestsTest, MultiAccountOrderOffsetAndCloseAll) {
     model::OrderInfo multi = order(1, 0, "");
     multi.orderDetails = *manager->multiAccountOrderDetails({{1001, 1}, {1002, 0.5}});
     manager->CreateNewBulkOrderMessage(multi);
-    ASSERT_TRUE(pump([&] {
-        return std::count_if(seen.begin(), seen.end(), [](const std::string& s) { return s.rfind("position:", 0) == 0; }) == 2;
-    }));
+    ASSERT_TRUE(pump([&] { return positions() == 2; }));
     std::string bought;
     for (const std::string& s : seen)
         if (s.rfind("position:", 0) == 0 && s.ends_with(":1001")) bought = s.substr(9, s.find(':', 9) - 9);
 
     // A sell of 1 lot offsets the bought lot; the answer carries no request id.
     manager->PlaceOrder(order(1, 1, "1"));
-    ASSERT_TRUE(pump([&] {
-        return std::count_if(seen.begin(), seen.end(), [](const std::string& s) { return s.rfind("position:", 0) == 0; }) == 3;
-    }));
+    ASSERT_TRUE(pump([&] { return positions() == 3; }));
     const std::string sold = seen.back().substr(9, seen.back().find(':', 9) - 9);
     const std::int32_t requestId = session->Requestid;
     model::OffsetPosition opposite;
@@ -242,15 +235,15 @@ TEST_F(OrderRequestsTest, MultiAccountOrderOffsetAndCloseAll) {
     EXPECT_TRUE(reports.empty());
 
     // Close-all of 70002 and of a position that vanished meanwhile.
-    auto position = [](const std::string& id, const std::string& code, const std::string& qty) {
+    auto position = [](const std::string& id, const std::string& code) {
         auto p = std::make_shared<Order>();
         p->OpenPositionId = id;
         p->ItemCode = code;
         p->AccountNumber = "1001";
-        p->RemainingQty = qty;
+        p->RemainingQty = "1";
         return p;
     };
-    manager->createBulkClosePositionInfo({position("70002", "EURUSD", "1"), position("79999", "GOLD", "1")},
+    manager->createBulkClosePositionInfo({position("70002", "EURUSD"), position("79999", "GOLD")},
                                          orders::OrderMananger::kCloseSelected);
     EXPECT_EQ(bulk, std::vector<std::string>{"82"});  // at once, before any answer
     ASSERT_TRUE(pump([&] { return bulk.size() == 2; }));

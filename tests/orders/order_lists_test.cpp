@@ -21,16 +21,6 @@ using model::Order;
 
 class ListFixture : public OrderFixture {
 public:
-    void SetUp() override {
-        OrderFixture::SetUp();
-        session->Requestid = 41;
-        session->Referenceid = "R9";
-    }
-    std::string body() const {
-        const std::string& f = session->messageBase.lastFrame();
-        const auto start = f.find('\x03');
-        return start == std::string::npos ? std::string() : f.substr(start + 1, f.size() - start - 2);
-    }
     std::shared_ptr<Order> position(const std::string& id, const std::string& account, const std::string& qty) {
         auto p = openPosition(0, qty, "50", account);
         p->OpenPositionId = id;

@@ -20,16 +20,6 @@ const std::string kTail = "24=0\x03" "43=47\x03" "56=50.00\x03" "54=50.10\x03" "
 
 class RequestFixture : public OrderFixture {
 public:
-    void SetUp() override {
-        OrderFixture::SetUp();
-        session->Requestid = 41;
-        session->Referenceid = "R9";
-    }
-    std::string body() const {
-        const std::string& f = session->messageBase.lastFrame();
-        const auto start = f.find('\x03');
-        return start == std::string::npos ? std::string() : f.substr(start + 1, f.size() - start - 2);
-    }
     std::shared_ptr<model::Order> pendingAnswer(int side, int type) {
         auto o = std::make_shared<model::Order>();
         o->tradingMode = side;
