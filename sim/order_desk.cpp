@@ -32,6 +32,12 @@ double toDouble(const std::string& s) {
 
 int toInt(const std::string& s) { return std::atoi(s.c_str()); }
 
+// Tag 33 sets the client's request counter, so it is echoed only in answers sent
+// at once to a request that carried an id: never 0, never an earlier request's id.
+void addRequestId(WireMessage& m, int requestId) {
+    if (requestId > 0) m.add(33, requestId);
+}
+
 }  // namespace
 
 int orderTypeWire(int type) { return type == 1 ? 29 : type == 2 ? 30 : type == 3 ? 31 : 0; }
@@ -123,7 +129,9 @@ WireMessage OrderDesk::orderStatus(int status, const PendingOrderRecord& o, int 
     const InstrumentRecord* ins = scenario_.instrumentById(o.instrumentId);
     const int decimals = ins ? ins->decimals : 5;
     WireMessage m(62);
-    m.add(73, status).add(33, requestId).add(79, o.id).add(81, o.ticketId).add(34, o.accountId);
+    m.add(73, status);
+    addRequestId(m, requestId);
+    m.add(79, o.id).add(81, o.ticketId).add(34, o.accountId);
     m.add(12, ins ? ins->code : std::string());
     m.add(32, orderTypeWire(o.orderType)).add(36, o.isBuy ? 45 : 46);
     m.add(37, plain(o.qty)).add(38, fixed(o.price, decimals));
@@ -138,7 +146,9 @@ WireMessage OrderDesk::orderStatus(int status, const PendingOrderRecord& o, int 
 WireMessage OrderDesk::execution(const PositionRecord& p, int requestId) const {
     const InstrumentRecord* ins = scenario_.instrumentById(p.instrumentId);
     WireMessage m(67);
-    m.add(73, 74).add(80, p.id).add(79, p.pendingOrderId).add(33, requestId).add(34, p.accountId);
+    m.add(73, 74).add(80, p.id).add(79, p.pendingOrderId);
+    addRequestId(m, requestId);
+    m.add(34, p.accountId);
     m.add(12, ins ? ins->code : std::string());
     // Remaining quantity and commission before the ordered quantity, so that the
     // commission is taken whole.
@@ -194,7 +204,9 @@ WireMessage OrderDesk::accountSummary(int accountId) const {
 void OrderDesk::reject(const WireMessage& m, int requestId, int reason, const std::string& pendingId,
                        const std::string& liquidate, Result& r) {
     WireMessage out(62);
-    out.add(73, 25).add(33, requestId).add(74, reason);
+    out.add(73, 25);
+    addRequestId(out, requestId);
+    out.add(74, reason);
     if (!pendingId.empty()) out.add(79, pendingId);
     out.add(12, m.get(12)).add(34, m.get(34)).add(78, packedNow()).add(125, liquidate);
     r.messages.push_back(out);
@@ -282,14 +294,14 @@ void OrderDesk::newOrder(const WireMessage& m, int account, double qty, int requ
     o.requestId = requestId;
     r.messages.push_back(orderStatus(28, o, requestId));
     if (type == 1) {
-        fill(o, o.price, r);
+        fill(o, o.price, requestId, r);
     } else {
         scenario_.pendingOrders.push_back(o);
         r.touch(account);
     }
 }
 
-void OrderDesk::fill(PendingOrderRecord o, double price, Result& r) {
+void OrderDesk::fill(PendingOrderRecord o, double price, int requestId, Result& r) {
     // Removes the working order, if it was held, then opens the position.
     scenario_.pendingOrders.erase(std::remove_if(scenario_.pendingOrders.begin(), scenario_.pendingOrders.end(),
                                                  [&](const PendingOrderRecord& x) { return x.id == o.id; }),
@@ -297,7 +309,7 @@ void OrderDesk::fill(PendingOrderRecord o, double price, Result& r) {
     const double qty = o.remaining;
     o.remaining = 0;
     o.price = price;
-    r.messages.push_back(orderStatus(23, o, o.requestId));
+    r.messages.push_back(orderStatus(23, o, requestId));
     PositionRecord p;
     p.id = nextId(nextPosition_);
     p.accountId = o.accountId;
@@ -315,8 +327,8 @@ void OrderDesk::fill(PendingOrderRecord o, double price, Result& r) {
     p.orderType = o.orderType;
     p.valueDate = p.date;
     scenario_.positions.push_back(p);
-    r.messages.push_back(execution(p, o.requestId));
-    if (o.limitPrice > 0 || o.stopPrice > 0) addBracketLegs(p, o.limitPrice, o.stopPrice, o.requestId, r);
+    r.messages.push_back(execution(p, requestId));
+    if (o.limitPrice > 0 || o.stopPrice > 0) addBracketLegs(p, o.limitPrice, o.stopPrice, requestId, r);
     if (AccountRecord* a = scenario_.account(o.accountId)) a->balance -= p.commission;
     r.touch(o.accountId);
 }
@@ -585,10 +597,11 @@ std::vector<std::pair<int, WireMessage>> OrderDesk::checkTriggers() {
                                           scenario_.pendingOrders.end());
             PendingOrderRecord leg = o;
             leg.remaining = 0;
-            r.messages.push_back(orderStatus(23, leg, o.requestId));
-            closeAtMarket(*p, p->qty, o.requestId, r, o.price);
+            // Filled by the market, not answering a request: no request id.
+            r.messages.push_back(orderStatus(23, leg, 0));
+            closeAtMarket(*p, p->qty, 0, r, o.price);
         } else {
-            fill(o, o.price, r);
+            fill(o, o.price, 0, r);
         }
         for (int a : r.accounts) r.messages.push_back(accountSummary(a));
         for (auto& msg : r.messages) out.emplace_back(o.accountId, std::move(msg));

@@ -44,7 +44,8 @@ private:
 
     // Closes qty of a position at the market; appends the messages.
     void closeAtMarket(PositionRecord& p, double qty, int requestId, Result& r, double price = 0);
-    void fill(PendingOrderRecord order, double price, Result& r);
+    // Request id 0: a fill by the market, answering no request.
+    void fill(PendingOrderRecord order, double price, int requestId, Result& r);
     void addBracketLegs(const PositionRecord& p, double limit, double stop, int requestId, Result& r);
     void cancelLegs(const std::string& positionId, int requestId, Result& r);
 

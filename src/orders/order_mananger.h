@@ -1,17 +1,24 @@
 #pragma once
 // The order manager of one login session: builds and validates order
-// requests, sends new orders, and holds the margin, price and short-selling
-// rules the trading windows use. It keeps no state of its own; every rule
-// reads the session's records afresh. Main thread only.
+// requests, sends new orders, closes, edits, offsets, multi-account orders and
+// close-alls, confirms pending orders, and holds the margin, price and
+// short-selling rules the trading windows use. Its only state is the count of
+// confirmations armed; every rule reads the session's records afresh. Main
+// thread only.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "model/decimal.h"
 #include "model/group_instruments.h"
 #include "model/item_details.h"
 #include "model/order.h"
+#include "model/offset_position.h"
 #include "model/order_info.h"
+#include "platform/notification_center.h"
+#include "protocol/msg_type.h"
 
 namespace state {
 class BusinessBase;
@@ -21,8 +28,10 @@ namespace orders {
 
 class OrderMananger {
 public:
-    // The session outlives the order manager.
-    explicit OrderMananger(state::BusinessBase& session) : session_(session) {}
+    // The session outlives the order manager. Observes "PendingOrderNotification".
+    explicit OrderMananger(state::BusinessBase& session);
+    OrderMananger(const OrderMananger&) = delete;
+    OrderMananger& operator=(const OrderMananger&) = delete;
 
     // --- Placement (order_placement.cpp) ----------------------------------
     // Whether the request would pass every check; a failure has been reported. Sends nothing.
@@ -34,8 +43,63 @@ public:
     std::shared_ptr<model::Order> GenerateOrder(const model::OrderInfo& info);
     // "PlaceOrderNotification" with the text; with the order as "ValidationKey" when given.
     void sendNotification(const std::string& text, const std::shared_ptr<model::Order>& order);
-    // Kind 0: journal line of a sent new order; kind 1: "AbortModal"; others nothing.
+    // Kind 0: journal line of a sent new order, and a confirmation armed for a
+    // Limit or Stop order; kind 1: "AbortModal"; others nothing.
     void ShowNewOrderMessages(const std::shared_ptr<model::Order>& order, std::int32_t kind);
+
+    // --- Confirmations (order_confirmation.cpp) -----------------------------
+    // One armed confirmation shown for the pending order the server reported;
+    // nothing when none is armed.
+    void ShowOrderConfirmation(const model::Order& pending);
+    // Kind 0 bracket edit, 2 modify: "AbortModal"; 1 cancel: "cancelOrder", then "AbortModal".
+    void ShowEditOrderMessages(const std::shared_ptr<model::Order>& order, std::int32_t kind);
+    std::int32_t armedConfirmations() const { return armedConfirmations_; }
+
+    // --- Partial close and edits (partial_close.cpp, edit_orders.cpp) -------
+    // Closes `quantity` of position `orderNo` at the market (60/1).
+    void PlacePartialOrder(const model::OrderInfo& info);
+    // New take-profit and stop-loss of position `orderNo` (72/0 "EBO").
+    void PlaceEditBracketOrder(const model::OrderInfo& info);
+    // Cancel (`editorderReqType` 1) or modify (2) of pending order `orderNo` (72 "EWO").
+    void PlaceEditWorkingOrder(const model::OrderInfo& info);
+
+    // --- Multi-account orders (bulk_orders.cpp) ------------------------------
+    struct AccountQuantity {
+        std::int32_t accountId = 0;
+        double quantity = 0;
+    };
+    // The tag-91 list: account 0x05 quantity ("%f") 0x05 `Requestid` + 1 0x06 per
+    // account; nullopt when a quantity is not a finite number.
+    std::optional<std::string> multiAccountOrderDetails(const std::vector<AccountQuantity>& accounts) const;
+    std::shared_ptr<model::Order> GenerateBulkOrderDetails(const model::OrderInfo& info) const;
+    // Sends one order for the accounts of `orderDetails` (77); no checks of its own.
+    void CreateNewBulkOrderMessage(const model::OrderInfo& info);
+
+    // --- Offsets (offset_orders.cpp) -----------------------------------------
+    // The tag-583 list: position 0x05 total 0x06 0x07, then id 0x05 quantity
+    // 0x06 per opposite position, 0x07; nullopt when a value holds a separator.
+    static std::optional<std::string> offsetPositionList(const std::string& positionId, const std::string& totalQty,
+                                                         const std::vector<model::OffsetPosition>& opposite);
+    // On false one failure text has been posted, without an order.
+    bool validateOffsetPosition(const std::string& itemCode, const std::string& accountNumber);
+    // Sends the list unchanged (1052) once the account and instrument may offset.
+    void PlaceOffsetOrder(const std::string& offsetList, const std::string& itemCode, const std::string& accountNo);
+
+    // --- Close all (close_all.cpp) -------------------------------------------
+    // Request types of the close-positions message.
+    static constexpr std::int64_t kCloseAll = 1;
+    static constexpr std::int64_t kCloseSelected = 3;
+    // Validates the close of one position as a market close of its remainder;
+    // a failure carries the order with the position's number.
+    void validateBeforeCloseAllPositions(const model::OrderInfo& info);
+    void validateBeforeCloseAllPositions(const model::Order& position);
+    // The tag-583 list of the positions; nullopt (the reason in `error`) when a
+    // value holds a separator byte.
+    std::optional<std::string> closePositionsList(const std::vector<std::shared_ptr<model::Order>>& positions,
+                                                  std::int64_t requestType, std::string* error = nullptr) const;
+    // Sends the close-positions message (82), then "BulkCloseNotification" {"73": "82"}.
+    void createBulkClosePositionInfo(const std::vector<std::shared_ptr<model::Order>>& positions,
+                                     std::int64_t requestType);
 
     // --- Validation (order_validation.cpp) --------------------------------
     bool Validate(const std::shared_ptr<model::Order>& order);
@@ -108,7 +172,17 @@ private:
     std::string boundaryText(const model::ItemDetails* item, double boundary, const char* hintFormat, bool hint) const;
     const model::GroupInstruments* groupInstrumentFor(std::int32_t accountId, const model::ItemDetails* item) const;
 
+    // Empties the shared message and sets the type and the order fields that
+    // 60 and 72 share (10, 34, 23, 33, 19, 12, 32, 117, 90, 36).
+    void setOrderHead(const model::Order& order, protocol::MsgType type);
+    // The order fields every order request ends with (24, 43, 56 ... 78).
+    void setOrderTail(const model::Order& order);
+    // Builds the filled message; false (logged) when nothing was sent.
+    bool send(const char* what);
+
     state::BusinessBase& session_;
+    std::int32_t armedConfirmations_ = 0;
+    platform::ObserverHandle pendingObserver_;
 };
 
 }  // namespace orders

@@ -125,44 +125,56 @@ bool OrderMananger::ValidationsBeforeOrderPlacing(const model::OrderInfo& info) 
 void OrderMananger::PlaceOrder(const model::OrderInfo& info) {
     const auto order = GenerateOrder(info);
     if (!order) return;
-    protocol::MessageBase& m = session_.messageBase;
-    m.setMessagetype(static_cast<std::int64_t>(protocol::MsgType::NewOrderRequest));
-    m.setNeworderrequestType(kNewOrderRequest);
-    protocol::TagMap& t = m.messageDataDictionary();
-    t.clear();
-    t.setNumber(protocol::tag::MessageType, static_cast<int>(protocol::MsgType::NewOrderRequest));
-    t.set(tag::AccountId, order->AccountNumber);
-    t.set(tag::UserName, session_.host().logindata().userName());
-    t.set(tag::RequestId, std::to_string(order->RequestId));
-    if (session_.Referenceid) t.set(tag::ReferenceId, *session_.Referenceid);
-    t.set(tag::ItemCode, order->ItemCode);
-    t.set(tag::OrderType, std::to_string(order->orderTypeTag));
-    t.set(tag::DeliveryMode, std::to_string(order->deliveryModeTag));
+    session_.messageBase.setNeworderrequestType(kNewOrderRequest);
+    setOrderHead(*order, protocol::MsgType::NewOrderRequest);
+    protocol::TagMap& t = session_.messageBase.messageDataDictionary();
     t.set(tag::Quantity, order->OrderQty);
     t.set(tag::OrderPrice, order->OrderPrice);
     t.set(tag::TakeProfitPrice, bracketPrice(order->LimitPrice));
     t.set(tag::StopLossPrice, bracketPrice(order->StopPrice));
-    t.set(tag::Spread, order->Spread);
-    t.set(tag::Side, std::to_string(order->tradingModeTag));
     t.set(tag::Deviation, std::to_string(order->deviation));
-    t.set(tag::CurrentStatus, order->CurrentStatus);
-    if (order->timeinForceTag != Order::kNoValue && order->timeinForceTag >= 0)
-        t.set(tag::TimeInForce, std::to_string(order->timeinForceTag));
-    t.set(tag::Bid, order->Bid);
-    t.set(tag::Ask, order->Ask);
-    t.set(tag::Last, order->Last);
-    t.set(tag::High, order->High);
-    t.set(tag::Low, order->Low);
-    t.set(tag::InstrumentTime, order->ItemTime);
-    t.set(tag::TransactionTime, order->TransactionDateTime);
-    const protocol::BuildResult sent = m.BuildMessage();
+    setOrderTail(*order);
     // An order that never left (a value with a separator byte, no session) gets no placeholder.
-    if (!sent.sent()) {
-        platform::Log::warning("PlaceOrder: nothing sent: " + sent.error);
-        return;
-    }
+    if (!send("PlaceOrder")) return;
     session_.orderBook().AddPendingOrder(order);
     ShowNewOrderMessages(order, 0);
+}
+
+void OrderMananger::setOrderHead(const Order& order, protocol::MsgType type) {
+    protocol::MessageBase& m = session_.messageBase;
+    m.setMessagetype(static_cast<std::int64_t>(type));
+    protocol::TagMap& t = m.messageDataDictionary();
+    t.clear();
+    t.setNumber(protocol::tag::MessageType, static_cast<int>(type));
+    t.set(tag::AccountId, order.AccountNumber);
+    t.set(tag::UserName, session_.host().logindata().userName());
+    t.set(tag::RequestId, std::to_string(order.RequestId));
+    if (session_.Referenceid) t.set(tag::ReferenceId, *session_.Referenceid);
+    t.set(tag::ItemCode, order.ItemCode);
+    t.set(tag::OrderType, std::to_string(order.orderTypeTag));
+    t.set(tag::DeliveryMode, std::to_string(order.deliveryModeTag));
+    t.set(tag::Spread, order.Spread);
+    t.set(tag::Side, std::to_string(order.tradingModeTag));
+}
+
+void OrderMananger::setOrderTail(const Order& order) {
+    protocol::TagMap& t = session_.messageBase.messageDataDictionary();
+    t.set(tag::CurrentStatus, order.CurrentStatus);
+    if (order.timeinForceTag != Order::kNoValue && order.timeinForceTag >= 0)
+        t.set(tag::TimeInForce, std::to_string(order.timeinForceTag));
+    t.set(tag::Bid, order.Bid);
+    t.set(tag::Ask, order.Ask);
+    t.set(tag::Last, order.Last);
+    t.set(tag::High, order.High);
+    t.set(tag::Low, order.Low);
+    t.set(tag::InstrumentTime, order.ItemTime);
+    t.set(tag::TransactionTime, order.TransactionDateTime);
+}
+
+bool OrderMananger::send(const char* what) {
+    const protocol::BuildResult sent = session_.messageBase.BuildMessage();
+    if (!sent.sent()) platform::Log::warning(std::string(what) + ": nothing sent: " + sent.error);
+    return sent.sent();
 }
 
 void OrderMananger::ShowNewOrderMessages(const std::shared_ptr<Order>& order, std::int32_t kind) {
@@ -170,6 +182,7 @@ void OrderMananger::ShowNewOrderMessages(const std::shared_ptr<Order>& order, st
         if (!order) return;
         session_.appendJournal(state::JournalData::getOrderJournalData(kNewOrderJournalKind, *order,
                                                                         session_.journalContext()));
+        if (order->orderType == Order::kLimit || order->orderType == Order::kStop) ++armedConfirmations_;
         if (order->orderType == Order::kMarket)
             platform::Log::info("Market order sent: side " + std::to_string(order->tradingMode) + ", quantity " +
                                 order->OrderQty);

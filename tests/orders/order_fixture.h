@@ -85,6 +85,8 @@ public:
                 const auto* r = n.as<PlaceOrderReport>();
                 reports.push_back({r ? r->text : "?", r ? r->ValidationKey : nullptr});
             });
+        session->Requestid = 41;
+        session->Referenceid = "R9";
         manager = std::make_unique<OrderMananger>(*session);
     }
     void TearDown() override {
@@ -95,6 +97,12 @@ public:
         platform::MainExecutor::install(nullptr);
     }
 
+    // The body of the last frame built: between the length's 0x03 and the end byte.
+    std::string body() const {
+        const std::string& f = session->messageBase.lastFrame();
+        const auto start = f.find('\x03');
+        return start == std::string::npos ? std::string() : f.substr(start + 1, f.size() - start - 2);
+    }
     static model::OrderInfo marketBuy(const std::string& qty = "1") {
         model::OrderInfo o;
         o.itemCode = "GOLD";

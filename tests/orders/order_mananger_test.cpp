@@ -166,8 +166,6 @@ TEST_F(OrderValidationTest, SellableLotsCountOneBracketPerPositionAndPendingSell
 class OrderPlacementTest : public OrderFixture {};
 
 TEST_F(OrderPlacementTest, AValidOrderGoesOutAsTheNewOrderRequestAndWaitsAsPlaceholder) {
-    session->Requestid = 41;
-    session->Referenceid = "R9";
     Info info = limit(0, "49.5", "2");
     info.timeinForce = 3;       // no wire value: tag 43 written as "(null)"
     info.limitPrice = "0";      // counts as set, goes out empty

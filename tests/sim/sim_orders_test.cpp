@@ -163,7 +163,10 @@ TEST(SimOrders, CloseAllAndCloseHedged) {
     EXPECT_EQ(settlements, 2);
     EXPECT_EQ(cancels, 2);
     bool sawAnswer = false;
-    for (const auto& m : both) sawAnswer |= m.type == 1052;
+    for (const auto& m : both) {
+        sawAnswer |= m.type == 1052;
+        EXPECT_FALSE(m.has(33)) << "the offset carries no request id to echo";
+    }
     EXPECT_TRUE(sawAnswer);
 }
 
@@ -195,4 +198,8 @@ TEST(SimOrders, AWorkingOrderFillsWhenThePriceReachesIt) {
     ASSERT_EQ(got.size(), 5u);
     EXPECT_EQ(got[3].get(38), "500.00");
     EXPECT_EQ(got[3].get(79), got[0].get(79));
+    // Only the answer sent at once echoes the request id; the later fill carries none.
+    EXPECT_EQ(got[0].get(33), "21");
+    EXPECT_FALSE(got[2].has(33));
+    EXPECT_FALSE(got[3].has(33));
 }

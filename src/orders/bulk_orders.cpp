@@ -1,0 +1,93 @@
+// One order for several accounts at once (77): the common fields, and the
+// accounts with their quantities in tag 91.
+#include "model/formatter.h"
+#include "model/login_inputdata.h"
+#include "orders/order_lookup.h"
+#include "orders/order_mananger.h"
+#include "platform/log.h"
+#include "platform/main_executor.h"
+#include "protocol/order_request_tags.h"
+#include "protocol/tags.h"
+#include "protocol/wire_format.h"
+#include "state/business_base.h"
+
+namespace orders {
+
+namespace {
+namespace tag = protocol::tag::order_request;
+using model::Order;
+constexpr std::int32_t kJournalAndConfirm = 0;
+
+bool hasPrices(std::int32_t orderType) {
+    return orderType == Order::kMarket || orderType == Order::kLimit || orderType == Order::kStop;
+}
+std::string bracketPrice(const std::string& text) { return numberOf(text) > 0 ? text : std::string(); }
+}  // namespace
+
+std::optional<std::string> OrderMananger::multiAccountOrderDetails(const std::vector<AccountQuantity>& accounts) const {
+    const std::int64_t requestId = static_cast<std::int64_t>(session_.Requestid) + 1;
+    protocol::RecordWriter w;
+    for (const AccountQuantity& a : accounts) w.field(a.accountId).column().fixed6(a.quantity).column().field(requestId).row();
+    if (!w.ok()) platform::Log::warning("multiAccountOrderDetails: " + w.error());
+    return w.value();
+}
+
+std::shared_ptr<Order> OrderMananger::GenerateBulkOrderDetails(const model::OrderInfo& info) const {
+    auto o = std::make_shared<Order>();
+    const model::ItemDetails* item = findItem(session_.referenceData(), info.itemCode);
+    // An unknown instrument prices at 0 with two decimals.
+    const int places = item ? item->DecimalPlaces : 2;
+    auto price = [&](double v) { return model::Formatter::formatDecimal(v, places); };
+    o->ItemCode = info.itemCode;
+    o->orderType = info.orderType;
+    o->orderTypeTag = Order::GetOrderTypeTagValue(info.orderType);
+    o->deliveryModeTag = Order::GetDeliveryModeTagValue(info.deliveryMode);
+    o->Bid = price(item ? item->Bid : 0);
+    o->Ask = price(item ? item->Ask : 0);
+    o->Last = price(item ? item->Last : 0);
+    o->High = price(item ? item->High : 0);
+    o->Low = price(item ? item->Low : 0);
+    if (hasPrices(info.orderType)) {
+        o->OrderPrice = info.tradingMode == Order::kBuy ? o->Ask : o->Bid;
+        if (info.orderType != Order::kMarket && !info.price.empty()) o->OrderPrice = info.price;
+        if (!info.limitPrice.empty()) o->LimitPrice = info.limitPrice;
+        if (!info.stopPrice.empty()) o->StopPrice = info.stopPrice;
+    }
+    o->Spread = std::string(1, '0');
+    o->tradingModeTag = Order::GetTradingModeTagValue(info.tradingMode);
+    o->timeinForceTag = Order::GetTimeInForceTagValue(info.timeinForce);
+    o->CurrentStatus = std::string(1, '0');
+    if (item && !item->UpdateTime.empty())
+        o->ItemTime = model::Formatter::formatDateandTimeFromString(item->UpdateTime, model::Formatter::kDisplayFormat,
+                                                                    model::Formatter::kWireFormat)
+                          .value_or("");
+    o->TransactionDateTime = session_.serverTime().value_or("");
+    o->deviation = info.deviation;
+    return o;
+}
+
+void OrderMananger::CreateNewBulkOrderMessage(const model::OrderInfo& info) {
+    platform::assertMainThread();
+    const auto order = GenerateBulkOrderDetails(info);
+    protocol::MessageBase& m = session_.messageBase;
+    m.setMessagetype(static_cast<std::int64_t>(protocol::MsgType::BulkOrderRequest));
+    protocol::TagMap& t = m.messageDataDictionary();
+    t.clear();
+    t.setNumber(protocol::tag::MessageType, static_cast<int>(protocol::MsgType::BulkOrderRequest));
+    t.set(tag::UserName, session_.host().logindata().userName());
+    if (session_.Referenceid) t.set(tag::ReferenceId, *session_.Referenceid);
+    t.set(tag::ItemCode, order->ItemCode);
+    t.set(tag::OrderType, std::to_string(order->orderTypeTag));
+    t.set(tag::DeliveryMode, std::to_string(order->deliveryModeTag));
+    if (hasPrices(order->orderType)) t.set(tag::OrderPrice, order->OrderPrice);
+    t.set(tag::TakeProfitPrice, bracketPrice(order->LimitPrice));
+    t.set(tag::StopLossPrice, bracketPrice(order->StopPrice));
+    t.set(tag::Spread, order->Spread);
+    t.set(tag::Side, std::to_string(order->tradingModeTag));
+    t.set(tag::Deviation, std::to_string(order->deviation));
+    setOrderTail(*order);
+    t.set(tag::AccountOrders, info.orderDetails);
+    if (send("CreateNewBulkOrderMessage")) ShowNewOrderMessages(order, kJournalAndConfirm);
+}
+
+}  // namespace orders

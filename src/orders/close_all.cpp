@@ -1,0 +1,116 @@
+// Closing all or selected open positions in one request (82).
+#include <algorithm>
+#include <chrono>
+
+#include "model/formatter.h"
+#include "model/login_inputdata.h"
+#include "orders/order_lookup.h"
+#include "orders/order_mananger.h"
+#include "platform/log.h"
+#include "platform/main_executor.h"
+#include "protocol/order_request_tags.h"
+#include "protocol/tags.h"
+#include "protocol/wire_format.h"
+#include "state/business_base.h"
+#include "state/notification_payloads.h"
+#include "state/session_notifications.h"
+
+namespace orders {
+
+namespace {
+namespace tag = protocol::tag::order_request;
+using model::Order;
+
+// Status "73" of the "BulkCloseNotification" that says the request went out.
+constexpr const char* kBulkCloseSent = "82";
+constexpr std::int64_t kListConstant = 2;
+constexpr int kTrailingZeroSections = 4;
+
+void addDistinct(std::vector<std::string>& list, const std::string& value) {
+    if (std::find(list.begin(), list.end(), value) == list.end()) list.push_back(value);
+}
+}  // namespace
+
+void OrderMananger::validateBeforeCloseAllPositions(const model::OrderInfo& info) {
+    // Failures have been posted with the order; success posts nothing.
+    GenerateOrder(info);
+}
+
+void OrderMananger::validateBeforeCloseAllPositions(const Order& position) {
+    model::OrderInfo info;
+    info.itemCode = position.ItemCode;
+    info.accountNo = static_cast<std::int32_t>(numberOf(position.AccountNumber));
+    info.orderType = Order::kMarket;
+    info.tradingMode = position.tradingMode == Order::kBuy ? Order::kSell : Order::kBuy;
+    info.deliveryMode = position.deliveryMode;
+    info.timeinForce = position.timeinForce;
+    info.quantity = info.previousQuantity = position.RemainingQty;
+    info.orderNo = position.OpenPositionId;
+    info.isCloseNew = true;
+    info.deviation = -1;
+    validateBeforeCloseAllPositions(info);
+}
+
+std::optional<std::string> OrderMananger::closePositionsList(const std::vector<std::shared_ptr<Order>>& positions,
+                                                             std::int64_t requestType, std::string* error) const {
+    std::vector<std::string> accounts, codes;
+    for (const auto& p : positions) {
+        if (!p) continue;
+        addDistinct(accounts, p->AccountNumber);
+        addDistinct(codes, p->ItemCode);
+    }
+    protocol::RecordWriter w;
+    for (const std::string& account : accounts) w.field(account).row();
+    w.section().field(requestType).section().field(kListConstant).section();
+    for (const auto& p : positions)
+        if (p) w.field(static_cast<unsigned long long>(session_.getItemIdForItemCode(p->ItemCode))).row();
+    w.section();
+    if (requestType == kCloseSelected)
+        for (const auto& p : positions)
+            if (p) w.field(p->OpenPositionId).column().column().field(p->RemainingQty).column().field(p->AccountNumber).row();
+    w.section();
+    for (const std::string& code : codes) {
+        const model::ItemDetails* item = findItem(session_.referenceData(), code);
+        const std::string time = item ? model::Formatter::formatDateandTimeFromString(
+                                            item->UpdateTime, model::Formatter::kDisplayFormat,
+                                            model::Formatter::kWireFormat)
+                                            .value_or("")
+                                      : std::string();
+        w.field(static_cast<long long>(item ? item->InstrumentId : 0)).column();
+        w.fixed6(item ? item->Bid : 0).column().fixed6(item ? item->Ask : 0).column().field(time).row();
+    }
+    w.section();
+    for (int i = 0; i < kTrailingZeroSections; ++i) w.field(0).section();
+    w.section();
+    if (!w.ok()) {
+        if (error) *error = w.error();
+        platform::Log::warning("closePositionsList: " + w.error() + "; nothing sent");
+    }
+    return w.value();
+}
+
+void OrderMananger::createBulkClosePositionInfo(const std::vector<std::shared_ptr<Order>>& positions,
+                                                std::int64_t requestType) {
+    platform::assertMainThread();
+    const auto list = closePositionsList(positions, requestType);
+    if (!list) return;
+    protocol::MessageBase& m = session_.messageBase;
+    m.setMessagetype(static_cast<std::int64_t>(protocol::MsgType::ClosePositionsRequest));
+    protocol::TagMap& t = m.messageDataDictionary();
+    t.clear();
+    t.setNumber(protocol::tag::MessageType, static_cast<int>(protocol::MsgType::ClosePositionsRequest));
+    t.set(tag::PositionList, *list);
+    // The request id the server answers with; the session's own counter stays.
+    t.set(tag::CloseRequestId, std::to_string(static_cast<std::int64_t>(session_.Requestid) + 1));
+    t.set(tag::UserName, session_.host().logindata().userName());
+    if (session_.Referenceid) t.set(tag::ReferenceId, *session_.Referenceid);
+    if (const auto& date = session_.pingMonitor().serverDate)
+        t.set(tag::ServerTime, model::Formatter::setPackedFormat(
+                                   std::chrono::time_point_cast<std::chrono::milliseconds>(*date)));
+    if (!send("createBulkClosePositionInfo")) return;
+    auto sent = std::make_shared<state::BulkCloseResult>();
+    sent->status = kBulkCloseSent;
+    platform::NotificationCenter::defaultCenter().post(state::notifications::kBulkClose, sent);
+}
+
+}  // namespace orders

@@ -1,0 +1,59 @@
+// Edits: the bracket of a position (72/0 "EBO"), and the cancel or modify of
+// a pending order (72/1, 72/2 "EWO").
+#include "orders/order_lookup.h"
+#include "orders/order_mananger.h"
+#include "platform/log.h"
+#include "protocol/order_request_tags.h"
+#include "state/business_base.h"
+
+namespace orders {
+
+namespace {
+namespace tag = protocol::tag::order_request;
+constexpr std::int32_t kBracketEdit = 0;
+constexpr std::int32_t kCancel = 1;
+constexpr std::int32_t kModify = 2;
+}  // namespace
+
+void OrderMananger::PlaceEditBracketOrder(const model::OrderInfo& info) {
+    const auto order = GenerateOrder(info);
+    if (!order) return;
+    session_.messageBase.setEditorderrequestType(kBracketEdit);
+    setOrderHead(*order, protocol::MsgType::EditOrderRequest);
+    protocol::TagMap& t = session_.messageBase.messageDataDictionary();
+    t.set(tag::EditMarker, "EBO");
+    t.set(tag::BracketPosition, info.orderNo);
+    t.set(tag::Quantity, order->OrderQty);
+    t.set(tag::OrderPrice, info.price);
+    t.set(tag::TakeProfitPrice, info.TakeProfitEnabled ? order->LimitPrice : "0");
+    t.set(tag::StopLossPrice, info.StopLossEnabled ? order->StopPrice : "0");
+    setOrderTail(*order);
+    if (send("PlaceEditBracketOrder")) ShowEditOrderMessages(order, kBracketEdit);
+}
+
+void OrderMananger::PlaceEditWorkingOrder(const model::OrderInfo& info) {
+    if (info.editorderReqType != kCancel && info.editorderReqType != kModify) {
+        platform::Log::warning("PlaceEditWorkingOrder: edit type " + std::to_string(info.editorderReqType) +
+                               " is neither cancel nor modify; nothing sent");
+        return;
+    }
+    if (!(numberOf(info.quantity) > 0)) {
+        refuse(nullptr, "1003");
+        return;
+    }
+    const auto order = GenerateOrder(info);
+    if (!order) return;
+    session_.messageBase.setEditorderrequestType(info.editorderReqType);
+    setOrderHead(*order, protocol::MsgType::EditOrderRequest);
+    protocol::TagMap& t = session_.messageBase.messageDataDictionary();
+    t.set(tag::EditMarker, "EWO");
+    t.set(tag::PendingOrderId, info.orderNo);
+    t.set(tag::Quantity, info.editorderReqType == kCancel ? std::string(1, '0') : order->OrderQty);
+    t.set(tag::OrderPrice, info.price);
+    t.set(tag::TakeProfitPrice, info.TakeProfitEnabled ? order->LimitPrice : "0");
+    t.set(tag::StopLossPrice, info.StopLossEnabled ? order->StopPrice : "0");
+    setOrderTail(*order);
+    if (send("PlaceEditWorkingOrder")) ShowEditOrderMessages(order, info.editorderReqType);
+}
+
+}  // namespace orders

@@ -1,0 +1,75 @@
+// Offsetting hedged positions of one account and instrument (1052).
+#include "model/login_inputdata.h"
+#include "orders/order_lookup.h"
+#include "orders/order_mananger.h"
+#include "platform/log.h"
+#include "platform/main_executor.h"
+#include "protocol/order_request_tags.h"
+#include "protocol/tags.h"
+#include "protocol/wire_format.h"
+#include "state/business_base.h"
+
+namespace orders {
+
+namespace {
+namespace tag = protocol::tag::order_request;
+
+// Where the order checks would let a close through, an offset is refused with "1072".
+const char* tradingStatusRefusal(std::int32_t status) {
+    switch (status) {
+        case 2:
+        case 4:
+        case 6: return "1072";
+        case 3: return "0334";
+        case 5: return "0333";
+        default: return nullptr;
+    }
+}
+}  // namespace
+
+std::optional<std::string> OrderMananger::offsetPositionList(const std::string& positionId,
+                                                             const std::string& totalQty,
+                                                             const std::vector<model::OffsetPosition>& opposite) {
+    protocol::RecordWriter w;
+    w.field(positionId).column().field(totalQty).row().section();
+    for (const model::OffsetPosition& p : opposite) w.field(p.postionId).column().field(p.offsetQty).row();
+    w.section();
+    if (!w.ok()) platform::Log::warning("offsetPositionList: " + w.error());
+    return w.value();
+}
+
+bool OrderMananger::validateOffsetPosition(const std::string& itemCode, const std::string& accountNumber) {
+    const OrderRecords r = lookUp(session_.referenceData(), accountNumber, itemCode);
+    const model::SessionSettings* settings = findSession(session_.referenceData(), r.item);
+    auto fail = [&](const char* key) { return refuse(nullptr, key); };
+    if (!settings) return fail("1049");
+    if (settings->settingsID != 0 && settings->settingsID != 1) return fail("1071");
+    const std::int32_t status = r.account ? r.account->tradingStatus : 0;
+    if (const char* key = tradingStatusRefusal(status)) return fail(key);
+    const std::int32_t access = r.account ? r.account->accountaccessType : 0;
+    if (access == 2 || access == 3) return fail("1072");
+    if (!r.group || !r.group->TradingEnabled) return fail("1072");
+    if (!r.groupInstrument) return fail("1075");
+    return true;
+}
+
+void OrderMananger::PlaceOffsetOrder(const std::string& offsetList, const std::string& itemCode,
+                                     const std::string& accountNo) {
+    platform::assertMainThread();
+    if (!validateOffsetPosition(itemCode, accountNo)) return;
+    protocol::MessageBase& m = session_.messageBase;
+    m.setMessagetype(static_cast<std::int64_t>(protocol::MsgType::CloseHedgedPositions));
+    protocol::TagMap& t = m.messageDataDictionary();
+    t.clear();
+    t.setNumber(protocol::tag::MessageType, static_cast<int>(protocol::MsgType::CloseHedgedPositions));
+    t.set(tag::AccountId, accountNo);
+    t.set(tag::ItemCode, itemCode);
+    t.set(tag::PositionList, offsetList);
+    t.set(tag::UserName, session_.host().logindata().userName());
+    if (session_.Referenceid) t.set(tag::ReferenceId, *session_.Referenceid);
+    if (const auto time = session_.serverTime()) t.set(tag::ServerTime, *time);
+    // Fire and forget: the dialog closes on the server's answer.
+    send("PlaceOffsetOrder");
+}
+
+}  // namespace orders
