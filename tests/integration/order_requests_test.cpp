@@ -30,27 +30,13 @@ std::string valueOf(const state::FieldList& fields, const std::string& tag) {
     return {};
 }
 
-// Notes the server's answers as they reach the order book's handlers. Where the
-// book does not announce a new pending Limit or Stop order itself, it does so here.
+// Notes the server's answers as they reach the order book's handlers.
 class RecordingBook : public state::OrderBook {
 public:
-    RecordingBook(BusinessBase& s, std::vector<std::string>& seen, const int& announced)
-        : OrderBook(s), seen_(seen), announced_(announced) {}
+    RecordingBook(BusinessBase& s, std::vector<std::string>& seen) : OrderBook(s), seen_(seen) {}
     void FillPendingOrderCollection(const state::FieldList& f, const std::optional<std::string>& id) override {
         seen_.push_back("pending:" + id.value_or(""));
-        const int before = announced_;
         OrderBook::FillPendingOrderCollection(f, id);
-        const std::string type = valueOf(f, "32");
-        if (announced_ != before || (type != "30" && type != "31") || !valueOf(f, "573").empty()) return;
-        auto o = std::make_shared<Order>();
-        o->tradingMode = valueOf(f, "36") == "45" ? Order::kBuy : Order::kSell;
-        o->orderType = type == "30" ? Order::kLimit : Order::kStop;
-        o->OrderQty = valueOf(f, "37");
-        o->ItemCode = valueOf(f, "12");
-        o->OrderPrice = valueOf(f, "38");
-        o->AccountNumber = valueOf(f, "34");
-        o->PendingOrderId = id.value_or("");
-        session_.PendingOrderNotification(o);
     }
     void UpdatePendingOrderCollection(const state::FieldList& f, const std::optional<std::string>& id) override {
         seen_.push_back("edited:" + id.value_or("") + ":" + valueOf(f, "37") + "@" + valueOf(f, "38"));
@@ -71,7 +57,6 @@ public:
 
 private:
     std::vector<std::string>& seen_;
-    const int& announced_;
 };
 
 class OrderRequestsTest : public ::testing::Test {
@@ -83,7 +68,7 @@ protected:
         ASSERT_TRUE(sim->ready()) << "simulator did not start";
         integration::setLogin(ui.login, *sim);
         state::SessionParts parts;
-        parts.orderBook = [this](BusinessBase& s) { return std::make_unique<RecordingBook>(s, seen, announced); };
+        parts.orderBook = [this](BusinessBase& s) { return std::make_unique<RecordingBook>(s, seen); };
         session = BusinessBase::create(ui, ui, std::move(parts));
         auto& center = platform::NotificationCenter::defaultCenter();
         tokens.push_back(center.addObserver(state::notifications::kLoginSuccess,
@@ -97,10 +82,16 @@ protected:
                                             [this](const platform::Notification&) { ++hedgeAnswers; }));
         tokens.push_back(center.addObserver(state::notifications::kBulkClose, [this](const platform::Notification& n) {
             const auto* r = n.as<state::BulkCloseResult>();
+            if (r->status == "66") return;  // settlements, announced by the order book
             bulk.push_back(r->status + (r->reference.empty() ? "" : ":" + r->reference));
         }));
         session->StreamingConnection(true, false);
-        ASSERT_TRUE(integration::pump(*loop, [&] { return loggedIn; }));
+        // Orders start once the login's data-service answers are all in (they move Requestid).
+        ASSERT_TRUE(integration::pump(*loop, [&] {
+            auto channel = session->conn ? session->conn->requestChannel() : nullptr;
+            return loggedIn && sim->command("received trader").find("getfinancialapprovals") != std::string::npos &&
+                   channel && channel->queuedRequests() == 0;
+        }));
         manager = std::make_unique<orders::OrderMananger>(*session);
     }
     void TearDown() override {
@@ -182,10 +173,15 @@ TEST_F(OrderRequestsTest, ClosesEditsConfirmationsAndCancels) {
     manager->PlaceOrder(limit);
     limit.quantity = "2";
     manager->PlaceOrder(limit);
-    ASSERT_TRUE(pump([&] { return ui.locals.size() == 2; }));
-    ASSERT_EQ(ui.banners.size(), 2u);
-    EXPECT_NE(ui.banners[0].informativeText.find("Buy Limit 1 GOLD"), std::string::npos);
-    EXPECT_NE(ui.banners[1].informativeText.find("Buy Limit 2 GOLD"), std::string::npos);
+    const auto confirmations = [&] {
+        std::vector<std::string> texts;
+        for (const auto& b : ui.banners)
+            if (b.subtitle == "2139" || b.subtitle == session->text("2139")) texts.push_back(b.informativeText);
+        return texts;
+    };
+    ASSERT_TRUE(pump([&] { return confirmations().size() == 2; }));
+    EXPECT_NE(confirmations()[0].find("Buy Limit 1 GOLD"), std::string::npos) << confirmations()[0];
+    EXPECT_NE(confirmations()[1].find("Buy Limit 2 GOLD"), std::string::npos) << confirmations()[1];
     const std::string working = lastPendingId();
 
     // The second is modified to 3 lots, then cancelled with its sound.
