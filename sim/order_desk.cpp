@@ -8,17 +8,19 @@ namespace sim {
 
 namespace {
 
-// Reasons sent in tag 74 of a rejection.
-constexpr int kRejectAccount = 2;
-constexpr int kRejectQuantity = 5;
-constexpr int kRejectPrice = 8;
-constexpr int kRejectUnknownOrder = 11;
-constexpr int kRejectInstrument = 13;
-constexpr int kRejectMargin = 80;
-constexpr int kRejectAccountStatus = 81;
+// Reasons sent in tag 74 of a rejection, chosen so the client's text names the cause.
+constexpr int kRejectMargin = 1;               // not enough margin
+constexpr int kRejectAccount = 2;              // the account may not trade
+constexpr int kRejectInstrument = 5;           // the instrument is not tradable
+constexpr int kRejectUnknownPosition = 11;     // the position was not found
+constexpr int kRejectUnknownOrder = 80;        // the order was not found
+constexpr int kRejectPrice = 81;               // the price is outside the allowed range
+constexpr int kRejectQuantity = 83;            // the quantity is not valid
+constexpr int kRejectMalformed = 3;            // the general rejection
+constexpr int kRejectAccountStatus = kRejectAccount;
 // Refusals of what the permission bits forbid; their texts name the account and the instrument.
-constexpr int kRejectAccountRights = 2;
-constexpr int kRejectInstrumentRights = 5;
+constexpr int kRejectAccountRights = kRejectAccount;
+constexpr int kRejectInstrumentRights = kRejectInstrument;
 
 // The order-type bit of the account's and the instrument's AvailableOrderTypes.
 long long orderTypeBit(int type) { return type == 1 ? 0x01 : type == 2 ? 0x40 : 0x80; }
@@ -450,7 +452,7 @@ void OrderDesk::offset(const std::string& positionId, double qty, int requestId,
     WireMessage ref(60);
     ref.add(125, positionId);
     PositionRecord* p = findPosition(positionId);
-    if (!p || !ownsAccount(user, p->accountId)) return reject(ref, requestId, kRejectUnknownOrder, "", positionId, r);
+    if (!p || !ownsAccount(user, p->accountId)) return reject(ref, requestId, kRejectUnknownPosition, "", positionId, r);
     if (!(qty > 0) || qty > p->qty + 1e-9) return reject(ref, requestId, kRejectQuantity, "", positionId, r);
     if (!canClose(p->accountId)) return reject(ref, requestId, kRejectAccountStatus, "", positionId, r);
     closeAtMarket(*p, qty, requestId, r);
@@ -459,7 +461,7 @@ void OrderDesk::offset(const std::string& positionId, double qty, int requestId,
 void OrderDesk::editBracket(const WireMessage& m, const std::string& user, Result& r) {
     const int requestId = toInt(m.get(33));
     PositionRecord* p = findPosition(m.get(573));
-    if (!p || !ownsAccount(user, p->accountId)) return reject(m, requestId, kRejectUnknownOrder, "", "", r);
+    if (!p || !ownsAccount(user, p->accountId)) return reject(m, requestId, kRejectUnknownPosition, "", "", r);
     const PositionRecord pos = *p;
     for (int leg = 0; leg < 2; ++leg) {
         const int type = leg == 0 ? 2 : 3;
@@ -525,7 +527,7 @@ void OrderDesk::editWorking(const WireMessage& m, const std::string& user, Resul
 void OrderDesk::closePositions(const WireMessage& m, const std::string& user, Result& r) {
     const int requestId = toInt(m.get(20));
     const auto sections = split(m.get(583), kSection);
-    if (sections.size() < 5) return reject(m, requestId, kRejectUnknownOrder, "", "", r);
+    if (sections.size() < 5) return reject(m, requestId, kRejectMalformed, "", "", r);
     std::vector<std::pair<std::string, double>> targets;
     if (sections[1] == "3") {
         for (const auto& rec : split(sections[4], kRow)) {
@@ -544,7 +546,7 @@ void OrderDesk::closePositions(const WireMessage& m, const std::string& user, Re
     for (const auto& [id, qty] : targets) {
         PositionRecord* p = findPosition(id);
         if (!p || !ownsAccount(user, p->accountId)) {
-            reject(m, requestId, kRejectUnknownOrder, "", id, r);
+            reject(m, requestId, kRejectUnknownPosition, "", id, r);
             continue;
         }
         closeAtMarket(*p, qty > 0 && qty < p->qty ? qty : p->qty, requestId, r);
@@ -563,7 +565,7 @@ void OrderDesk::closeHedged(const WireMessage& m, const std::string& user, Resul
     for (const auto& [id, qty] : targets) {
         PositionRecord* p = findPosition(id);
         if (!p || !ownsAccount(user, p->accountId)) {
-            reject(m, 0, kRejectUnknownOrder, "", id, r);
+            reject(m, 0, kRejectUnknownPosition, "", id, r);
             continue;
         }
         // Hedged positions close at the same mid price, so the pair settles flat apart from the spread.
