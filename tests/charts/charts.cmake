@@ -1,0 +1,3 @@
+find_package(Qt6 REQUIRED COMPONENTS Test)
+add_unit_test(charts_controller SOURCES ${CMAKE_CURRENT_LIST_DIR}/chart_controller_test.cpp LIBS charts Qt6::Test)
+add_unit_test(charts_render SOURCES ${CMAKE_CURRENT_LIST_DIR}/chart_render_test.cpp LIBS charts Qt6::Test)
