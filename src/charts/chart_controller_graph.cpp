@@ -153,6 +153,7 @@ void ChartController::constructPriceLinePlot() {
         auto line = std::make_unique<plot::ScatterPlot>(id);
         line->line = {id == kBidLine ? kBidLineColor : kAskLineColor, 1.2};
         line->drawsAllRecords = true;
+        line->antialiased = false;
         line->dataSource = this;
         graph_->addPlot(std::move(line));
     }
@@ -269,6 +270,7 @@ void ChartController::selectAt(double x) {
     selection->symbolSize = 5.0;
     selection->symbolFill = color;
     selection->drawsAllRecords = true;
+    selection->antialiased = false;
     selection->dataSource = this;
     graph_->addPlot(std::move(selection));
     chartOverlayLabel_->setText(

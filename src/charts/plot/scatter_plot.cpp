@@ -32,7 +32,7 @@ void ScatterPlot::draw(QPainter& painter, const QRectF& area) {
         if (symbolSize > 0) symbols.push_back(p);
     }
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::Antialiasing, antialiased);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(line.pen());
     painter.drawPath(path);

@@ -13,6 +13,8 @@ public:
     QColor symbolFill;
     // All records, not only those in the x range (lines between far points).
     bool drawsAllRecords = false;
+    // Off: crisp one-pixel-aligned lines (level price lines).
+    bool antialiased = true;
 
     void draw(QPainter& painter, const QRectF& area) override;
     QColor legendColor() const override { return line.color; }
