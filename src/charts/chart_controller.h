@@ -94,6 +94,7 @@ private:
     void showWindowRanges();
     void selectAt(double x);
     void stopViewAnimation();
+    QString languageText(const std::string& key, const char* missing) const;
     bool interactionAllowed() const { return !crosshairToggle_ && window_.type != kBidAskChart; }
 
     std::weak_ptr<state::BusinessBase> session_;

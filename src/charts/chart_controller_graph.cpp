@@ -1,6 +1,7 @@
 // Building the graph, the plot-space delegate, the data source, the crosshair
 // and the price lines.
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <cmath>
 
 #include "charts/chart_controller.h"
@@ -92,6 +93,12 @@ void ChartController::CreateAxis() {
     graph_->yAxis.majorInterval = window_.span() / 6.0;
     graph_->yAxis.origin = window_.MinY;
     graph_->yAxis.maxDecimals = dotPosition_;
+    // Room on the right for the longest price label (60 at least).
+    QFont font;
+    font.setPointSizeF(12.0);
+    const QString widest = QString::fromStdString(priceText(window_.MaxY + window_.span(), dotPosition_));
+    const double needed = QFontMetricsF(font).horizontalAdvance(widest) + 14;
+    graph_->plotAreaPadding.setRight(std::max(60.0, std::ceil(needed)));
 }
 
 void ChartController::SetAxis() {
@@ -130,11 +137,11 @@ void ChartController::addMainPlot() {
         case kBidAskChart: {
             auto bid = std::make_unique<plot::ScatterPlot>(kBidPriceLine);
             bid->line = {red(theme), 1.5};
-            bid->title = QString::fromStdString(session_.lock() ? session_.lock()->text("0192") : "Bid");
+            bid->title = languageText("0192", "Bid");
             make(std::move(bid));
             auto ask = std::make_unique<plot::ScatterPlot>(kAskPriceLine);
             ask->line = {blue(theme), 1.5};
-            ask->title = QString::fromStdString(session_.lock() ? session_.lock()->text("0193") : "Ask");
+            ask->title = languageText("0193", "Ask");
             make(std::move(ask));
             graph_->legend = plot::Legend{};
             graph_->legend->textColor = Qt::gray;
@@ -146,6 +153,13 @@ void ChartController::addMainPlot() {
             make(std::move(line));
         }
     }
+}
+
+QString ChartController::languageText(const std::string& key, const char* missing) const {
+    // A key the language table lacks comes back as itself: the word shows instead.
+    const auto session = session_.lock();
+    const std::string text = session ? session->text(key) : key;
+    return QString::fromStdString(text == key || text.empty() ? missing : text);
 }
 
 void ChartController::constructPriceLinePlot() {
@@ -188,8 +202,22 @@ void ChartController::setPriceTextAnnotationAnchorPlotPoint() {
         const auto p = ChartBars::value(l.row, window_.lastArrIndexPtr);
         l.label->anchorX = x;
         l.label->anchorY = p.value_or(0);
+        l.label->displacementY = 0;
         // No stored row, no label.
         l.label->text = p && l.price ? QString::fromStdString(priceText(*l.price, dotPosition_)) : QString();
+    }
+    // Labels closer than their height part: the ask above, the bid below.
+    const plot::PlotRange y = graph_->defaultPlotSpace().yRange();
+    const double pixelsPerUnit = y.length > 0 ? chartView_->plotArea().height() / y.length : 0;
+    QFont font;
+    font.setPointSizeF(12.0);
+    const double height = QFontMetricsF(font).height() + 3;
+    const double apart = (askTextAnnotation_->anchorY - bidTextAnnotation_->anchorY) * pixelsPerUnit;
+    if (std::abs(apart) < height) {
+        const double push = (height - std::abs(apart)) / 2;
+        const double up = apart >= 0 ? push : -push;
+        askTextAnnotation_->displacementY = up;
+        bidTextAnnotation_->displacementY = -up;
     }
 }
 

@@ -108,7 +108,8 @@ void XYGraph::drawAxes(QPainter& painter, const QRectF& area) const {
         painter.drawLine(QPointF(x, area.bottom()), QPointF(x, area.bottom() + xAxis.majorTickLength));
         if (label.isEmpty()) continue;
         const double w = xm.horizontalAdvance(label);
-        const QRectF box(x - w / 2, area.bottom() + xAxis.majorTickLength + xAxis.labelOffset, w, xm.height());
+        QRectF box(x - w / 2, area.bottom() + xAxis.majorTickLength + xAxis.labelOffset, w, xm.height());
+        if (box.left() < area.left()) box.moveLeft(area.left());  // the first label is not cut
         if (box.left() < lastRight + 8) continue;
         lastRight = box.right();
         painter.setPen(xAxis.labelColor);
