@@ -99,6 +99,9 @@ void ChartController::CreateAxis() {
     const QString widest = QString::fromStdString(priceText(window_.MaxY + window_.span(), dotPosition_));
     const double needed = QFontMetricsF(font).horizontalAdvance(widest) + 14;
     graph_->plotAreaPadding.setRight(std::max(60.0, std::ceil(needed)));
+    // And below for the x labels under their ticks (20 at least).
+    const double below = QFontMetricsF(font).height() + graph_->xAxis.majorTickLength + graph_->xAxis.labelOffset + 1;
+    graph_->plotAreaPadding.setBottom(std::max(20.0, std::ceil(below)));
 }
 
 void ChartController::SetAxis() {
