@@ -73,6 +73,13 @@ TEST_F(ChartRenderTest, EachTypeInBothThemes) {
         EXPECT_GT(countColor(image, c.second, area, 12), 20) << what;
         // The background follows the theme.
         EXPECT_EQ(image.pixelColor(area.left() + 3, area.top() + 3).lightness() > 128, c.theme == 1) << what;
+        if (std::string(c.name) == "bidask") {
+            ASSERT_TRUE(ch.graph()->legend) << what;
+            EXPECT_EQ(ch.graph()->plotWithIdentifier("Bid Price Line Plot")->title, "Bid");
+            EXPECT_EQ(ch.graph()->plotWithIdentifier("Ask Price Line Plot")->title, "Ask");
+            // The legend's bid swatch at the top left.
+            EXPECT_GT(countColor(image, QColor(255, 0, 0), QRect(area.left(), area.top(), 30, 30), 12), 40) << what;
+        }
         screenshot(ch, "chart-" + what);
     }
 }
