@@ -130,15 +130,10 @@ void ChartController::DataProcessing(const std::string& text) {
 void ChartController::TypesegmentControlChanged(int segment) {
     const int type = segment == 2 ? kCandlestickChart : segment == 1 ? kOHLCChart : kLineChart;
     if (type == window_.type || !graph_) return;
-    const bool wasBidAsk = window_.type == kBidAskChart;
     window_.type = type;
     window_.findHighLow(bars_);
+    // An old bid/ask chart keeps its lines and legend.
     for (const char* id : {"Scatter Plot", "OHLC Plot", "Candlestick Plot"}) graph_->removePlot(id);
-    if (wasBidAsk) {
-        graph_->removePlot("Bid Price Line Plot");
-        graph_->removePlot("Ask Price Line Plot");
-        graph_->legend.reset();
-    }
     graph_->defaultPlotSpace().allowsUserInteraction = interactionAllowed();
     addMainPlot();
     showWindowRanges();

@@ -89,7 +89,7 @@ TEST_F(ChartControllerTest, BidAskChartStaysStillAndTypeSwitchesDrawWithoutReque
     ch.TypesegmentControlChanged(2);
     EXPECT_EQ(ch.window().type, 3);
     EXPECT_TRUE(ch.graph()->plotWithIdentifier("Candlestick Plot"));
-    EXPECT_FALSE(ch.graph()->plotWithIdentifier("Bid Price Line Plot"));
+    EXPECT_TRUE(ch.graph()->plotWithIdentifier("Bid Price Line Plot"));  // kept
     space.pointerDown({400, 200}, area);
     space.pointerDragged({600, 200}, area);  // now it scrolls back
     space.pointerUp({600, 200}, area);
