@@ -33,12 +33,12 @@ std::string answer(const std::string& key, int n) {
         price += (i * 7919 % 13 - 6) * 0.25;
         char tt[16];
         std::snprintf(tt, sizeof tt, "%02d:%02d:00", i / 60 % 24, i % 60);
-        d += sep + std::string("03/09/26");
-        t += sep + std::string(tt);
-        c += sep + std::to_string(price);
-        h += sep + std::to_string(std::max(open, price) + 0.75);
-        l += sep + std::to_string(std::min(open, price) - 0.5);
-        o += sep + std::to_string(open);
+        d.append(sep).append("03/09/26");
+        t.append(sep).append(tt);
+        c.append(sep).append(std::to_string(price));
+        h.append(sep).append(std::to_string(std::max(open, price) + 0.75));
+        l.append(sep).append(std::to_string(std::min(open, price) - 0.5));
+        o.append(sep).append(std::to_string(open));
     }
     return "<1041~" + key + "~" + std::to_string(n) + ">" + d + "#" + t + "#" + c + "#" + h + "#" + l + "#" + o + "<END>";
 }

@@ -84,10 +84,10 @@ void ChartController::LoadChartView() {
 }
 
 void ChartController::showChart(const std::string&, int interval) {
-    chartInterval_ = "T";
-    if (const auto info = intervalForIndex(interval)) {
-        chartInterval_ = info->code;
-        intervalName_ = info->name;
+    const auto info = intervalForIndex(interval);
+    chartInterval_ = std::string(info ? info->code : "T");
+    if (info) {
+        intervalName_ = std::string(info->name);
         currentInterval_ = interval;
     }
     live_.setTimerInterval(interval);

@@ -84,12 +84,12 @@ inline std::string minuteAnswer(const std::string& key, int n, double first = 18
         const double open = first + step * i;
         char tt[16];
         std::snprintf(tt, sizeof tt, "%02d:%02d:00", 9 + i / 60 % 24, i % 60);
-        d += sep + std::string("03/09/26");
-        t += sep + std::string(tt);
-        c += sep + std::to_string(close);
-        h += sep + std::to_string(std::max(open, close) + 1.25);
-        l += sep + std::to_string(std::min(open, close) - 1.0);
-        o += sep + std::to_string(open);
+        d.append(sep).append("03/09/26");
+        t.append(sep).append(tt);
+        c.append(sep).append(std::to_string(close));
+        h.append(sep).append(std::to_string(std::max(open, close) + 1.25));
+        l.append(sep).append(std::to_string(std::min(open, close) - 1.0));
+        o.append(sep).append(std::to_string(open));
     }
     return "<1041~" + key + "~" + std::to_string(n) + ">" + d + "#" + t + "#" + c + "#" + h + "#" + l + "#" + o + "<END>";
 }
