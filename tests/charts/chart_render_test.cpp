@@ -144,6 +144,9 @@ TEST_F(ChartRenderTest, Crosshair) {
     const QImage image = render(ch, ch.chartView()->size());
     EXPECT_GT(countColor(image, QColor(40, 107, 158), QRect(space.toView(182, 0, area).toPoint().x() - 1, 10, 3, 300), 10), 250);
     screenshot(ch, "chart-crosshair-dark");
+    ch.resize(ch.minimumSizeHint().expandedTo({320, 200}));
+    app::testing::runFor(20);
+    app::testing::saveScreenshot(&ch, "chart-crosshair-small-dark");
 }
 
 }  // namespace
