@@ -49,6 +49,7 @@ TEST(ChartWindow, ZoomAndScrollLimits) {
         {{190, 35}, 190, 165, 35, true},        // past the newest bar: int(199 - 35 + 1)
         {{164, 35}, 164, 165, 35, true},        // reaching the end keeps following
         {{163.7, 35.5}, 163.7, 163, 35.5, false},
+        {{1e12, 35}, 1e12, 165, 35, true},      // a wild drag stays on the bars
     };
     for (const auto& c : cases) {
         ChartWindow w;

@@ -2,6 +2,8 @@
 // other intervals, nothing without a stored newest row.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "charts/core/chart_answer.h"
 #include "charts/core/live_bar.h"
 #include "model/message_checker.h"
@@ -37,6 +39,7 @@ const std::string kMinuteAnswer =
 TEST_F(LiveBarTest, OneMinuteBarsFollowTheUpdateTime) {
     load(1, kMinuteAnswer);
     EXPECT_FALSE(update(101, "03/09/2026 10:00:03"));  // unchanged: nothing
+    EXPECT_FALSE(update(std::nan(""), "03/09/2026 10:00:04"));
     EXPECT_TRUE(update(104, "03/09/2026 10:00:05"));
     EXPECT_TRUE(update(98.5, "03/09/2026 10:00:40"));
     EXPECT_EQ(window.lastArrIndexPtr, 1);

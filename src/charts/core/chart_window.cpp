@@ -28,7 +28,7 @@ AxisRange ChartWindow::clampStart(AxisRange asked) {
 
 AxisRange ChartWindow::willChangeX(AxisRange asked) {
     asked = clampStart(asked);
-    fromX = static_cast<int>(asked.location);
+    fromX = static_cast<int>(std::min(asked.location, static_cast<double>(std::max(DATAPOINTS, 0))));
     lengthX = std::max(std::min(asked.length, static_cast<double>(DATAPOINTS)), kMinLength);
     if (fromX + lengthX >= DATAPOINTS) fromX = static_cast<int>(DATAPOINTS - lengthX + 1);
     if (fromX < 0) fromX = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 
 #include "charts/core/chart_answer.h"
 #include "charts/core/chart_interval.h"
@@ -42,7 +43,7 @@ long long LiveBar::bucketStart(long long seconds, long long length) {
 bool LiveBar::newChartData(const LiveQuote& quote, ChartBars& bars, ChartWindow& window) const {
     const long long row = window.lastArrIndexPtr;
     const auto close = ChartBars::value(bars.Symdata, row);
-    if (!close) return false;
+    if (!close || !std::isfinite(quote.Last)) return false;
     const std::string lastText = priceText(quote.Last, quote.decimals);
     if (lastText == priceText(*close, quote.decimals)) return false;
     const double last = chartNumber(lastText);

@@ -24,7 +24,8 @@ void TradingRangePlot::draw(QPainter& painter, const QRectF& area) {
         const auto c = dataSource->number(*this, Field::Close, r);
         if (!x || !o || !h || !l || !c) continue;
         const double px = plotSpace->toView(*x, 0, area).x();
-        auto y = [&](double value) { return plotSpace->toView(*x, value, area).y(); };
+        // Far values would overflow the painter's fixed-point arithmetic.
+        auto y = [&](double value) { return std::clamp(plotSpace->toView(*x, value, area).y(), -1e6, 1e6); };
         if (style == Style::OHLC) {
             painter.setPen(line.pen());
             painter.drawLine(QPointF(px, y(*h)), QPointF(px, y(*l)));
