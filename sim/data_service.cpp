@@ -26,16 +26,30 @@ std::string jsonRow(const Json& items) {
     return row(f);
 }
 
-// Seconds per bar of a chart interval code.
+// Seconds per bar of a chart interval code, as the client's interval table has them.
 long long barSeconds(const std::string& interval) {
-    if (interval == "1") return 60;
+    if (interval == "O") return 60;
     if (interval == "5") return 300;
+    if (interval == "1") return 600;
     if (interval == "15") return 900;
     if (interval == "3") return 1800;
     if (interval == "H") return 3600;
     if (interval == "D") return 86400;
     if (interval == "W") return 7 * 86400;
     return 1;  // ticks and mini ticks
+}
+
+// The start of the bar holding local time `now`, as seconds of the local
+// calendar read as if it were UTC (weeks start on Monday 00:00).
+long long barStart(std::time_t now, long long step) {
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    const long long civil = static_cast<long long>(timegm(&tm));
+    if (step == 7 * 86400) {
+        const long long monday = 4 * 86400;  // 1970-01-05 was a Monday
+        return civil - ((civil - monday) % step + step) % step;
+    }
+    return civil - (civil % step + step) % step;
 }
 
 }  // namespace
@@ -187,7 +201,8 @@ std::string DataService::rows(const std::string& name, const WireMessage& m, con
     return out;
 }
 
-std::string DataService::chart(const std::string& code, const std::string& interval, int count) const {
+std::string DataService::chart(const std::string& code, const std::string& interval, int count,
+                               const std::string& shape) const {
     count = std::clamp(count, 0, 5000);
     const InstrumentRecord* ins = scenario_.instrumentByCode(code);
     std::string header = "<1041~" + code + "^" + interval + "~" + std::to_string(ins ? count : 0) + ">";
@@ -208,24 +223,29 @@ std::string DataService::chart(const std::string& code, const std::string& inter
         price = open[k];
     }
     const long long step = barSeconds(interval);
-    const std::time_t now = std::time(nullptr) / step * step;
+    const long long last = barStart(std::time(nullptr), step);
     std::string dates, times, c, h, l, o;
     for (int k = 0; k < count; ++k) {
-        const std::time_t t = now - static_cast<std::time_t>((count - 1 - k) * step);
+        const std::time_t t = static_cast<std::time_t>(last - (count - 1 - k) * step);
         std::tm tm{};
-        localtime_r(&t, &tm);
+        gmtime_r(&t, &tm);
         char d[16], tt[16];
         std::strftime(d, sizeof d, "%m/%d/%y", &tm);
         std::strftime(tt, sizeof tt, "%H:%M:%S", &tm);
-        if (k) {
-            for (std::string* s : {&dates, &times, &c, &h, &l, &o}) s->push_back(',');
+        // "short": every section but the closes stops half-way.
+        const bool all = shape != "short" || k < count / 2;
+        auto add = [k](std::string& section, const std::string& value) {
+            if (k) section.push_back(',');
+            section.append(value);
+        };
+        if (all) {
+            add(dates, d);
+            add(times, tt);
+            add(h, fixed(high[k], ins->decimals));
+            add(l, fixed(low[k], ins->decimals));
+            add(o, fixed(open[k], ins->decimals));
         }
-        dates.append(d);
-        times.append(tt);
-        c.append(fixed(close[k], ins->decimals));
-        h.append(fixed(high[k], ins->decimals));
-        l.append(fixed(low[k], ins->decimals));
-        o.append(fixed(open[k], ins->decimals));
+        if (shape != "no-closes") add(c, fixed(close[k], ins->decimals));
     }
     return header + dates + "#" + times + "#" + c + "#" + h + "#" + l + "#" + o + "<END>";
 }
@@ -237,7 +257,16 @@ std::vector<std::string> DataService::answer(const WireMessage& m, const FaultSt
     if (type == 1040) {
         WireMessage out(1041);
         out.add(20, m.get(20));
-        out.add(17, user ? chart(m.get(12), m.get(83), std::atoi(m.get(1025).c_str())) : std::string());
+        std::string code = m.get(12), interval = m.get(83);
+        ++chartRequests_[code + "^" + interval];
+        if (!chartKeys_.empty()) {
+            // Answered under another request's key.
+            const std::string key = chartKeys_.front();
+            chartKeys_.erase(chartKeys_.begin());
+            code = key.substr(0, key.find('^'));
+            interval = key.find('^') == std::string::npos ? std::string() : key.substr(key.find('^') + 1);
+        }
+        out.add(17, user ? chart(code, interval, std::atoi(m.get(1025).c_str()), faults.chartShape) : std::string());
         return {out.frame()};
     }
     if (type != 1023) return {};

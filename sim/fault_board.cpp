@@ -50,6 +50,14 @@ bool FaultBoard::set(const std::string& name, const std::string& value, std::str
     if (name == "malformed-rows") return needFlag(s.malformedRows);
     if (name == "tick-without-base") return needFlag(s.tickWithoutBase);
     if (name == "never-answer") return needFlag(s.neverAnswer);
+    if (name == "chart-shape") {
+        if (value != "normal" && value != "short" && value != "no-closes") {
+            if (error) *error = "expected normal, short or no-closes";
+            return false;
+        }
+        s.chartShape = value == "normal" ? "" : value;
+        return true;
+    }
     if (name == "bad-compressed") {
         if (value != "short" && value != "truncated" && value != "off") {
             if (error) *error = "expected short, truncated or off";

@@ -21,6 +21,7 @@ struct FaultState {
     bool malformedRows = false;             // data-service rows too short and not numeric
     bool tickWithoutBase = false;           // ticks with an empty base field
     std::string dsAnswer;                   // "" normal, "empty" or "error" for every table answer
+    std::string chartShape;                 // "" normal, "short" or "no-closes" for every chart answer
     bool neverAnswer = false;               // the request channel answers nothing
     std::string nextAnswer;                 // frame that answers the next request-channel request (once)
     Wrap wrap = Wrap::Plain;

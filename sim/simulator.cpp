@@ -738,6 +738,7 @@ std::string Simulator::commandHelp() {
            "    tick-without-base on|off         ticks with an empty base field\n"
            "    ds-answer normal|empty|error     every table answer is \"\" or \"ERROR\"\n"
            "    never-answer on|off              the request channel answers nothing\n"
+           "    chart-shape normal|short|no-closes  chart answers whole, with short sections, or without closes\n"
            "  wrap plain|envelope|compressed     how session messages travel\n"
            "  login-form packed|xml              form of the login data\n"
            "  elsewhere USER                     send 44 (logged in elsewhere) to USER's session\n"
@@ -752,6 +753,8 @@ std::string Simulator::commandHelp() {
            "  tick CODE                          publish one tick and one depth of an instrument now\n"
            "  ticks RATE                         ticks per second per instrument (0 stops them)\n"
            "  sessions                           list the TCP sessions\n"
+           "  chart-requests KEY                 how many chart requests for KEY (\"GOLD^O\") came in\n"
+           "  chart-keys KEY,KEY...              answer the next chart requests with these keys' bars, one each\n"
            "  received USER                      what USER's client sent: session types, request names[:tag 34]\n"
            "  quit                               stop the simulator\n";
 }
@@ -868,6 +871,20 @@ std::string Simulator::command(const std::string& line) {
             for (const std::string& key : loginKeys_[user]) out += " " + key;
             return out;
         });
+    }
+    if (c == "chart-requests" || c == "chart-keys") {
+        if (w.size() < 2) return "error usage: " + c + (c == "chart-keys" ? " KEY,KEY..." : " KEY");
+        std::lock_guard<std::mutex> lock(stateMutex_);
+        if (c == "chart-requests") return "ok " + std::to_string(dataService_.chartRequests(w[1]));
+        std::vector<std::string> keys;
+        for (std::size_t start = 0; start <= w[1].size();) {
+            std::size_t comma = w[1].find(',', start);
+            if (comma == std::string::npos) comma = w[1].size();
+            if (comma > start) keys.push_back(w[1].substr(start, comma - start));
+            start = comma + 1;
+        }
+        dataService_.answerChartsUnder(std::move(keys));
+        return "ok";
     }
     if (c == "received") {
         if (w.size() < 2) return "error usage: received USER";

@@ -3,7 +3,10 @@
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "protocol/separator_bytes.h"
+#include "platform/notification_center.h"
 #include "state/business_base.h"
+#include "state/notification_payloads.h"
+#include "state/session_notifications.h"
 
 namespace state {
 
@@ -44,8 +47,13 @@ void DataServiceAnswers::fillChartData(const std::optional<std::string>& answer,
     }
     const std::string_view rest = header.substr(first + 1);
     std::string key(rest.substr(0, rest.find('~')));
-    if (!chartDataCollection.contains(key)) chartDataCollection.set(std::move(key), *answer);
+    if (!chartDataCollection.contains(key)) chartDataCollection.set(key, *answer);
     session_.chartDataReceivedNotification(static_cast<std::uint32_t>(requestId));
+    // Charts match answers by key: the request id has moved on by the time an answer is handled.
+    session_.onMain([key](BusinessBase&) {
+        platform::NotificationCenter::defaultCenter().post(notifications::kChartDataKeyReceived,
+                                                           std::make_shared<const TextPayload>(key));
+    });
 }
 
 void DataServiceAnswers::fillResourceDownload(std::string_view row, const std::optional<std::string>& compressedData) {

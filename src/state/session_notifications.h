@@ -39,6 +39,8 @@ inline constexpr const char* kPayGateTransaction = "PayGateTransactionNotificati
 inline constexpr const char* kDepositRequest = "DepositRequestNotification";
 inline constexpr const char* kWithdrawalRequest = "WithdrawalRequestNotification";
 inline constexpr const char* kChartDataReceived = "ChartDataReceivedNotification";
+// The same name without a suffix, with the chart key of the answer as object.
+inline constexpr const char* kChartDataKeyReceived = "ChartDataReceivedNotification";
 inline constexpr const char* kMarketSessionSchedule = "MarketSessionScheduleNotification";
 inline constexpr const char* kUserAccountMap = "UserAccountMapNotification";
 inline constexpr const char* kEditUserAccountAccessSuccess = "EditUserAccountAccessSucessNotification";

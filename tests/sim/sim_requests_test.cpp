@@ -1,5 +1,8 @@
 // The request channel as a raw ZeroMQ REQ client sees it: one answer of each kind.
 #include <gtest/gtest.h>
+#include <ctime>
+#include <string>
+#include <vector>
 
 #include "raw_client.h"
 
@@ -162,4 +165,61 @@ TEST(SimRequests, TheNextRequestCanGetAChosenFrame) {
     ASSERT_EQ(sim->command("next-answer 1049 12=GOLD 574=3"), "ok");
     EXPECT_EQ(req.ask(dsRequest("getopenpositions", {})), "\x01" "22\x03" "10=1049\x03" "12=GOLD\x03" "574=3\x03\x02");
     EXPECT_EQ(ask(req, dsRequest("getopenpositions", {})).message.get(151), "getopenpositions");
+}
+
+namespace {
+std::vector<std::string> chartSections(ReqClient& req, const std::string& code, const std::string& interval,
+                                       const std::string& count = "40") {
+    const Answer a = ask(req, frame({{10, "1040"}, {12, code}, {83, interval}, {20, "1"}, {1025, count},
+                                     {23, "trader"}, {19, "424201"}, {21, "20261207101500"}}));
+    const std::string text = a.message.get(17);
+    std::vector<std::string> out = {text.substr(0, text.find('>') + 1)};
+    for (const auto& s : splitOn(text.substr(text.find('>') + 1), '#')) out.push_back(s);
+    return out;  // header, then the six sections
+}
+}  // namespace
+
+TEST(SimRequests, ChartBarsByIntervalKeysAndShapes) {
+    auto sim = startSimulator();
+    ReqClient req(sim->requestPort());
+    // Bar times are the starts of their bars: "O" one minute, "1" ten minutes, "W" from Monday.
+    const struct {
+        const char* interval;
+        int minuteStep;  // minutes of a bar; 0: any
+    } cases[] = {{"O", 1}, {"1", 10}, {"H", 60}, {"D", 0}, {"W", 0}};
+    for (const auto& c : cases) {
+        const auto s = chartSections(req, "GOLD", c.interval);
+        ASSERT_EQ(s.size(), 7u) << c.interval;
+        for (const auto& t : splitOn(s[2], ',')) {
+            ASSERT_EQ(t.size(), 8u);
+            EXPECT_EQ(t.substr(6, 2), "00") << c.interval;
+            if (c.minuteStep) EXPECT_EQ(std::stoi(t.substr(3, 2)) % c.minuteStep, 0) << c.interval << " " << t;
+            else EXPECT_EQ(t, "00:00:00") << c.interval;
+        }
+    }
+    std::tm monday{};
+    const std::string firstWeek = splitOn(chartSections(req, "GOLD", "W")[1], ',')[0];
+    ASSERT_TRUE(strptime(firstWeek.c_str(), "%m/%d/%y", &monday));
+    std::mktime(&monday);
+    EXPECT_EQ(monday.tm_wday, 1) << firstWeek;
+
+    EXPECT_EQ(sim->command("chart-requests GOLD^W"), "ok 2");
+    EXPECT_EQ(sim->command("chart-requests GOLD^T"), "ok 0");
+
+    // Answered under other keys, in the order given.
+    ASSERT_EQ(sim->command("chart-keys SILVER^D,GOLD^H"), "ok");
+    EXPECT_EQ(chartSections(req, "GOLD", "D")[0], "<1041~SILVER^D~40>");
+    EXPECT_EQ(chartSections(req, "SILVER", "D")[0], "<1041~GOLD^H~40>");
+    EXPECT_EQ(chartSections(req, "GOLD", "D")[0], "<1041~GOLD^D~40>");
+
+    ASSERT_EQ(sim->command("fault chart-shape short"), "ok");
+    auto s = chartSections(req, "GOLD", "D");
+    EXPECT_EQ(splitOn(s[3], ',').size(), 40u);
+    EXPECT_EQ(splitOn(s[1], ',').size(), 20u);
+    EXPECT_EQ(splitOn(s[4], ',').size(), 20u);
+    ASSERT_EQ(sim->command("fault chart-shape no-closes"), "ok");
+    s = chartSections(req, "GOLD", "D");
+    EXPECT_EQ(s[3], "");
+    EXPECT_EQ(splitOn(s[4], ',').size(), 40u);
+    EXPECT_EQ(sim->command("fault chart-shape odd").rfind("error", 0), 0u);
 }

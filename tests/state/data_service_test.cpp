@@ -379,6 +379,10 @@ TEST_F(DataServiceTest, FundsAndReferenceFillers) {
 }
 
 TEST_F(DataServiceTest, ChartAnswersAreKeptByKeyAndAlwaysAnnounced) {
+    std::vector<std::string> keys;
+    tokens.push_back(platform::NotificationCenter::defaultCenter().addObserver(
+        "ChartDataReceivedNotification",
+        [&keys](const platform::Notification& n) { keys.push_back(n.as<TextPayload>()->text); }));
     DataServiceAnswers& ds = session->dataServiceAnswers();
     ds.fillChartData("<A~B~C>first", 7, std::nullopt);
     ds.fillChartData("<X~B~Y>second", 7, std::nullopt);
@@ -388,6 +392,7 @@ TEST_F(DataServiceTest, ChartAnswersAreKeptByKeyAndAlwaysAnnounced) {
     ASSERT_EQ(ds.chartDataCollection.size(), 1u);
     EXPECT_EQ(*ds.chartDataCollection.find("B"), "<A~B~C>first");
     EXPECT_EQ(count("ChartDataReceivedNotification7"), 2);
+    EXPECT_EQ(keys, (std::vector<std::string>{"B", "B"}));  // the key of every stored or known answer
 }
 
 }  // namespace

@@ -1,0 +1,186 @@
+// Loading, the live bar, the theme and the return to the newest bars.
+#include "charts/chart_controller.h"
+
+#include <QVBoxLayout>
+#include <charconv>
+
+#include "charts/core/chart_answer.h"
+#include "charts/core/chart_interval.h"
+#include "model/message_checker.h"
+#include "platform/log.h"
+#include "platform/main_executor.h"
+#include "state/business_base.h"
+#include "state/notification_payloads.h"
+#include "state/session_notifications.h"
+
+namespace charts {
+
+namespace {
+std::optional<int> leadingInt(std::string_view text) {
+    int v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    (void)end;
+    if (ec != std::errc()) return std::nullopt;
+    return v;
+}
+}  // namespace
+
+ChartController::ChartController(std::weak_ptr<state::BusinessBase> session, QWidget* parent)
+    : QWidget(parent), session_(std::move(session)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    mainGraphTitleLabel_ = new QLabel(this);
+    mainGraphTitleLabel_->hide();
+    layout->addWidget(mainGraphTitleLabel_);
+    chartView_ = new plot::GraphHostingView(this);
+    chartView_->setMinimumSize(240, 160);
+    layout->addWidget(chartView_, 1);
+    chartOverlayLabel_ = new QLabel(chartView_);
+    chartOverlayLabel_->setStyleSheet(
+        "QLabel { color: rgb(128,128,128); background: rgba(20,20,20,200); border: 1px solid rgb(90,90,90);"
+        " padding: 4px; }");
+    chartOverlayLabel_->hide();
+    answers_ = platform::ObserverHandle(
+        &platform::NotificationCenter::defaultCenter(),
+        platform::NotificationCenter::defaultCenter().addObserver(
+            state::notifications::kChartDataKeyReceived, [this](const platform::Notification& n) {
+                if (const auto* key = n.as<state::TextPayload>()) onChartData(key->text);
+            }));
+}
+
+ChartController::~ChartController() {
+    answers_.reset();
+    // The graph's plots point back at this controller.
+    if (chartView_) chartView_->setHostedGraph(nullptr);
+}
+
+QString ChartController::title() const {
+    return QString::fromStdString(symbolName_ + ", " + intervalName_);
+}
+
+void ChartController::setValue(const std::string& value, const std::string& key) {
+    symbolName_ = value;
+    const std::size_t hash = key.find('#');
+    currentInterval_ = leadingInt(key.substr(0, hash)).value_or(-1);
+    window_.type = hash == std::string::npos ? kLineChart : leadingInt(key.substr(hash + 1)).value_or(kLineChart);
+    if (window_.type < kLineChart || window_.type > kBidAskChart) window_.type = kLineChart;
+    LoadChartView();
+}
+
+void ChartController::LoadChartView() {
+    if (auto session = session_.lock()) {
+        if (const auto* item = session->referenceData().ItemCollection.find(symbolName_); item && *item) {
+            symbolName_ = (*item)->Code;
+            dotPosition_ = (*item)->DecimalPlaces;
+        }
+    }
+    window_.reset();
+    selectedIndex_ = -1;
+    // The theme field only: the graph keeps the theme it was made with.
+    chartTheme_ = plot::GraphTheme::PlainBlack;
+    myChartTheme_ = 0;
+    showChart(symbolName_, currentInterval_);
+}
+
+void ChartController::showChart(const std::string&, int interval) {
+    const auto info = intervalForIndex(interval);
+    chartInterval_ = std::string(info ? info->code : "T");
+    if (info) {
+        intervalName_ = std::string(info->name);
+        currentInterval_ = interval;
+    }
+    live_.setTimerInterval(interval);
+    chartKey_ = symbolName_ + "^" + chartInterval_;
+    waiting_ = false;
+    releaseChartObjects();
+    GetChartValues();
+}
+
+void ChartController::GetChartValues() {
+    window_.lengthX = ChartWindow::kLoadLength;
+    auto session = session_.lock();
+    if (!session) return;
+    if (const std::string* cached = session->dataServiceAnswers().chartDataCollection.find(chartKey_)) {
+        DataProcessing(*cached);
+        return;
+    }
+    session->setRequestid(session->Requestid + 1);
+    waiting_ = true;
+    session->requestChartData(symbolName_, chartInterval_, window_.DATAPOINTS);
+}
+
+void ChartController::onChartData(const std::string& key) {
+    if (!waiting_ || key != chartKey_) return;
+    auto session = session_.lock();
+    if (!session) return;
+    const std::string* cached = session->dataServiceAnswers().chartDataCollection.find(chartKey_);
+    if (!cached) return;
+    waiting_ = false;
+    DataProcessing(*cached);
+}
+
+void ChartController::DataProcessing(const std::string& text) {
+    const std::size_t closes = parseChartAnswer(model::MessageChecker::removeTags(text), bars_);
+    if (closes == 0) platform::Log::debug("Chart answer for " + chartKey_ + " without closes");
+    window_.fitAfterLoad(closes);
+    ConstructGraph();
+}
+
+void ChartController::TypesegmentControlChanged(int segment) {
+    const int type = segment == 2 ? kCandlestickChart : segment == 1 ? kOHLCChart : kLineChart;
+    if (type == window_.type || !graph_) return;
+    window_.type = type;
+    window_.findHighLow(bars_);
+    // An old bid/ask chart keeps its lines and legend.
+    for (const char* id : {"Scatter Plot", "OHLC Plot", "Candlestick Plot"}) graph_->removePlot(id);
+    graph_->defaultPlotSpace().allowsUserInteraction = interactionAllowed();
+    addMainPlot();
+    showWindowRanges();
+    constructPriceLinePlot();  // price lines above the bars
+}
+
+void ChartController::newChartData() {
+    if (isChartAnalysisEnabled_ || !graph_) return;
+    auto session = session_.lock();
+    if (!session) return;
+    const auto* item = session->referenceData().ItemCollection.find(symbolName_);
+    if (!item || !*item) return;
+    LiveQuote quote{(*item)->Last, (*item)->Bid, (*item)->Ask, (*item)->UpdateTime, dotPosition_};
+    if (live_.newChartData(quote, bars_, window_) && window_.isChartEnd) showWindowRanges();
+    setPriceTextAnnotationAnchorPlotPoint();
+    chartView_->update();
+}
+
+void ChartController::chartScrollToEnd() {
+    if (!graph_) return;
+    window_.scrollToEnd();
+    showWindowRanges();
+    setPriceTextAnnotationAnchorPlotPoint();
+    chartView_->update();
+}
+
+void ChartController::applyChartTheme(int theme) {
+    myChartTheme_ = theme;
+    if (theme != 0 && theme != 1) return;
+    const auto wanted = theme == 0 ? plot::GraphTheme::PlainBlack : plot::GraphTheme::PlainWhite;
+    if (graph_ && wanted == graph_->theme() && wanted == chartTheme_) {
+        ConstructGraph();  // the axis colours and fills follow the theme number
+        return;
+    }
+    chartTheme_ = wanted;
+    chartView_->setHostedGraph(nullptr);
+    bidTextAnnotation_ = askTextAnnotation_ = nullptr;
+    graph_.reset();
+    showChart(symbolName_, currentInterval_);
+}
+
+void ChartController::startChartUpdateTimer() {
+    if (dataTimer_) return;
+    dataTimer_ = new QTimer(this);
+    dataTimer_->setInterval(1000);
+    connect(dataTimer_, &QTimer::timeout, this, &ChartController::newChartData);
+    dataTimer_->start();
+}
+
+}  // namespace charts

@@ -1,0 +1,129 @@
+#pragma once
+// The chart of one instrument at one interval: loads its bars from the
+// session's answer cache or by a chart-data request, draws them with our plot
+// layer, follows the instrument's prices once a second with a live bar and
+// price lines, and offers zoom, scroll and a crosshair with a value box.
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+#include <string>
+
+#include "charts/core/chart_bars.h"
+#include "charts/core/chart_window.h"
+#include "charts/core/live_bar.h"
+#include "charts/plot/graph_hosting_view.h"
+#include "charts/plot/xy_graph.h"
+#include "platform/notification_center.h"
+
+namespace state {
+class BusinessBase;
+}
+
+namespace charts {
+
+class ChartController : public QWidget, private plot::PlotSpaceDelegate, private plot::PlotDataSource {
+    Q_OBJECT
+public:
+    explicit ChartController(std::weak_ptr<state::BusinessBase> session, QWidget* parent = nullptr);
+    ~ChartController() override;
+
+    // The load call: `value` the item code, `key` the interval index and the chart type joined by "#".
+    void setValue(const std::string& value, const std::string& key);
+    void LoadChartView();
+    // Sets the interval, the chart key and the live bar, then gets the data.
+    void showChart(const std::string& symbol, int interval);
+    void GetChartValues();
+    // Reads an answer (tags included), fits the window and builds the graph.
+    void DataProcessing(const std::string& text);
+    void ConstructGraph();
+    void setType(int type) { window_.type = type; }
+    // Segment 0 line, 1 OHLC, 2 candlestick; only a change redraws, without a request.
+    void TypesegmentControlChanged(int segment);
+
+    void crosshairToggleSelection();
+    void resetCrosshairToggle();
+    void chartScrollToEnd();
+    // 0 dark, 1 light; a change redraws from the cache.
+    void applyChartTheme(int theme);
+    // While on (an indicator is shown) the live bar stands still.
+    void setChartAnalysisState(bool enabled) { isChartAnalysisEnabled_ = enabled; }
+    // One live update; the chart's 1.0 s timer calls it.
+    void newChartData();
+
+    const std::string& symbolName() const { return symbolName_; }
+    const std::string& chartKey() const { return chartKey_; }
+    const std::string& ChartInterval() const { return chartInterval_; }
+    const std::string& IntervalName() const { return intervalName_; }
+    int Currentinterval() const { return currentInterval_; }
+    int dotPosition() const { return dotPosition_; }
+    long long selectedIndex() const { return selectedIndex_; }
+    int myChartTheme() const { return myChartTheme_; }
+    bool crosshairOn() const { return crosshairToggle_; }
+    const ChartBars& bars() const { return bars_; }
+    const ChartWindow& window() const { return window_; }
+    plot::XYGraph* graph() const { return graph_.get(); }
+    plot::GraphHostingView* chartView() const { return chartView_; }
+    QLabel* valueBox() const { return chartOverlayLabel_; }
+    QString title() const;
+
+private:
+    // Plot space delegate.
+    plot::PlotRange willChangePlotRange(plot::PlotSpace&, plot::PlotRange asked, plot::Coordinate) override;
+    void didChangePlotRange(plot::PlotSpace&, plot::Coordinate) override;
+    bool shouldDisplace(plot::PlotSpace&, QPointF) override;
+    bool shouldScale(plot::PlotSpace&, double, QPointF) override;
+    bool pointerDown(plot::PlotSpace&, QPointF) override;
+    bool pointerDragged(plot::PlotSpace&, QPointF) override;
+    bool pointerUp(plot::PlotSpace&, QPointF) override;
+    bool pointerCancelled(plot::PlotSpace&) override;
+    // Data source.
+    int numberOfRecords(const plot::Plot& plot) override;
+    std::optional<double> number(const plot::Plot& plot, plot::Field field, int record) override;
+
+    void onChartData(const std::string& key);
+    void releaseChartObjects();
+    void CreateGraph();
+    void CreatePlotSpace();
+    void CreateAxis();
+    void SetAxis();
+    void addMainPlot();
+    void constructPriceLinePlot();
+    void setPriceTextAnnotationAnchorPlotPoint();
+    void startChartUpdateTimer();
+    void showWindowRanges();
+    void selectAt(double x);
+    void stopViewAnimation();
+    QString languageText(const std::string& key, const char* missing) const;
+    bool interactionAllowed() const { return !crosshairToggle_ && window_.type != kBidAskChart; }
+
+    std::weak_ptr<state::BusinessBase> session_;
+    platform::ObserverHandle answers_;
+    bool waiting_ = false;  // for the answer under chartKey_
+
+    std::string symbolName_;
+    std::string chartInterval_ = "T";
+    std::string intervalName_;
+    std::string chartKey_;
+    int currentInterval_ = 0;
+    int dotPosition_ = 0;
+    long long selectedIndex_ = -1;
+    bool crosshairToggle_ = false;
+    bool isChartAnalysisEnabled_ = false;
+    int myChartTheme_ = 0;
+    plot::GraphTheme chartTheme_ = plot::GraphTheme::PlainBlack;
+
+    ChartBars bars_;
+    ChartWindow window_;
+    LiveBar live_;
+
+    std::unique_ptr<plot::XYGraph> graph_;
+    plot::PlotSpaceAnnotation* bidTextAnnotation_ = nullptr;
+    plot::PlotSpaceAnnotation* askTextAnnotation_ = nullptr;
+    QLabel* mainGraphTitleLabel_ = nullptr;
+    plot::GraphHostingView* chartView_ = nullptr;
+    QLabel* chartOverlayLabel_ = nullptr;
+    QTimer* dataTimer_ = nullptr;
+};
+
+}  // namespace charts

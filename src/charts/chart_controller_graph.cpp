@@ -1,0 +1,361 @@
+// Building the graph, the plot-space delegate, the data source, the crosshair
+// and the price lines.
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <cmath>
+
+#include "charts/chart_controller.h"
+#include "charts/core/chart_labels.h"
+#include "charts/plot/scatter_plot.h"
+#include "charts/plot/trading_range_plot.h"
+#include "state/business_base.h"
+
+namespace charts {
+
+namespace {
+const QString kScatter = "Scatter Plot";
+const QString kOHLC = "OHLC Plot";
+const QString kCandlestick = "Candlestick Plot";
+const QString kBidPriceLine = "Bid Price Line Plot";
+const QString kAskPriceLine = "Ask Price Line Plot";
+const QString kSelection = "Selection Plot";
+const QString kBidLine = "Bid Line Plot";
+const QString kAskLine = "Ask Line Plot";
+
+constexpr double kFar = 50'000'000.0;
+const QColor kBidLineColor(208, 51, 43);
+const QColor kAskLineColor(40, 107, 158);
+const QColor kLightGrey = QColor::fromRgbF(2.0 / 3, 2.0 / 3, 2.0 / 3);
+
+// Green, red and blue that read on the theme's background.
+QColor green(int theme) { return theme == 1 ? QColor::fromRgbF(0, 0.6, 0) : QColor(0, 255, 0); }
+QColor red(int) { return QColor(255, 0, 0); }
+QColor blue(int theme) { return theme == 1 ? QColor(0, 0, 255) : QColor(64, 140, 255); }
+}  // namespace
+
+void ChartController::releaseChartObjects() {
+    stopViewAnimation();
+    if (!graph_) return;
+    while (!graph_->plots().empty()) graph_->removePlot(graph_->plots().front()->identifier());
+    std::vector<const plot::PlotSpaceAnnotation*> others;
+    for (const auto& a : graph_->annotations())
+        if (a.get() != bidTextAnnotation_ && a.get() != askTextAnnotation_) others.push_back(a.get());
+    for (const auto* a : others) graph_->removeAnnotation(a);
+    graph_->legend.reset();
+    chartView_->update();
+}
+
+void ChartController::ConstructGraph() {
+    mainGraphTitleLabel_->setText(title());
+    mainGraphTitleLabel_->show();
+    releaseChartObjects();
+    if (!graph_) CreateGraph();
+    window_.findHighLow(bars_);
+    CreatePlotSpace();
+    CreateAxis();
+    SetAxis();
+    if (window_.type == kBidAskChart) resetCrosshairToggle();
+    graph_->defaultPlotSpace().allowsUserInteraction = interactionAllowed();
+    addMainPlot();
+    constructPriceLinePlot();
+    startChartUpdateTimer();
+    chartView_->update();
+}
+
+void ChartController::CreateGraph() {
+    graph_ = std::make_unique<plot::XYGraph>(chartTheme_);
+    graph_->padding = QMarginsF(0, 0, 0, 0);
+    graph_->plotAreaPadding = QMarginsF(0, 0, 60, 20);  // left, top, right, bottom
+    graph_->border = {Qt::gray, 0.6};
+    chartView_->setHostedGraph(graph_.get());
+}
+
+void ChartController::CreatePlotSpace() {
+    plot::PlotSpace& space = graph_->defaultPlotSpace();
+    space.delegate = this;
+    space.scrollsY = false;
+    space.setXRange({static_cast<double>(window_.fromX), window_.lengthX});
+    const AxisRange y = window_.yRange();
+    space.setYRange({y.location, y.length});
+}
+
+void ChartController::CreateAxis() {
+    const QColor text = myChartTheme_ == 1 ? QColor(Qt::black) : kLightGrey;
+    for (plot::XYAxis* axis : {&graph_->xAxis, &graph_->yAxis}) {
+        axis->axisLine = {text, 1.0};
+        axis->tickLine = {text, 1.0};
+        axis->labelColor = text;
+        axis->labelFontSize = 12.0;
+        axis->majorTickLength = 3.0;
+        axis->gridLines = true;
+        axis->gridLine = {QColor::fromRgbF(0.196, 0.196, 0.196), 0.8, Qt::CustomDashLine};
+    }
+    graph_->yAxis.majorInterval = window_.span() / 6.0;
+    graph_->yAxis.origin = window_.MinY;
+    graph_->yAxis.maxDecimals = dotPosition_;
+    // Room on the right for the longest price label (60 at least).
+    QFont font;
+    font.setPointSizeF(12.0);
+    const QString widest = QString::fromStdString(priceText(window_.MaxY + window_.span(), dotPosition_));
+    const double needed = QFontMetricsF(font).horizontalAdvance(widest) + 14;
+    graph_->plotAreaPadding.setRight(std::max(60.0, std::ceil(needed)));
+    // And below for the x labels under their ticks (20 at least).
+    const double below = QFontMetricsF(font).height() + graph_->xAxis.majorTickLength + graph_->xAxis.labelOffset + 1;
+    graph_->plotAreaPadding.setBottom(std::max(20.0, std::ceil(below)));
+}
+
+void ChartController::SetAxis() {
+    if (!graph_) return;
+    std::vector<std::pair<double, QString>> ticks;
+    for (int r : window_.labelRows(window_.fromX - 1, static_cast<int>(window_.fromX + window_.lengthX)))
+        ticks.emplace_back(r + 1, QString::fromStdString(DateandTimeFormatting(
+                                      ChartBars::text(bars_.date, r), ChartBars::text(bars_.time, r), chartInterval_)));
+    graph_->xAxis.explicitTicks = std::move(ticks);
+}
+
+void ChartController::addMainPlot() {
+    const int theme = myChartTheme_;
+    auto make = [&](auto plot) {
+        plot->dataSource = this;
+        graph_->addPlot(std::move(plot));
+    };
+    switch (window_.type) {
+        case kOHLCChart:
+        case kCandlestickChart: {
+            const bool candle = window_.type == kCandlestickChart;
+            auto p = std::make_unique<plot::TradingRangePlot>(candle ? kCandlestick : kOHLC);
+            p->style = candle ? plot::TradingRangePlot::Style::Candlestick : plot::TradingRangePlot::Style::OHLC;
+            p->line = {green(theme), 1.5};
+            p->stickLength = 6.0;
+            p->barWidth = 7.0;
+            p->outline = {kLightGrey, 1.5};
+            p->increaseLine = {green(theme), 1.0};
+            p->increaseFill = theme == 1 ? QColor(Qt::white) : QColor(Qt::black);
+            const QColor fall = theme == 1 ? red(theme) : kLightGrey;
+            p->decreaseLine = {fall, 1.0};
+            p->decreaseFill = fall;
+            make(std::move(p));
+            break;
+        }
+        case kBidAskChart: {
+            auto bid = std::make_unique<plot::ScatterPlot>(kBidPriceLine);
+            bid->line = {red(theme), 1.5};
+            bid->title = languageText("0192", "Bid");
+            make(std::move(bid));
+            auto ask = std::make_unique<plot::ScatterPlot>(kAskPriceLine);
+            ask->line = {blue(theme), 1.5};
+            ask->title = languageText("0193", "Ask");
+            make(std::move(ask));
+            graph_->legend = plot::Legend{};
+            graph_->legend->textColor = Qt::gray;
+            break;
+        }
+        default: {
+            auto line = std::make_unique<plot::ScatterPlot>(kScatter);
+            line->line = {green(theme), 1.5};
+            make(std::move(line));
+        }
+    }
+}
+
+QString ChartController::languageText(const std::string& key, const char* missing) const {
+    // A key the language table lacks comes back as itself: the word shows instead.
+    const auto session = session_.lock();
+    const std::string text = session ? session->text(key) : key;
+    return QString::fromStdString(text == key || text.empty() ? missing : text);
+}
+
+void ChartController::constructPriceLinePlot() {
+    for (const QString& id : {kBidLine, kAskLine}) {
+        auto line = std::make_unique<plot::ScatterPlot>(id);
+        line->line = {id == kBidLine ? kBidLineColor : kAskLineColor, 1.2};
+        line->drawsAllRecords = true;
+        line->antialiased = false;
+        line->dataSource = this;
+        graph_->addPlot(std::move(line));
+    }
+    plot::PlotSpace* space = &graph_->defaultPlotSpace();
+    for (auto** a : {&bidTextAnnotation_, &askTextAnnotation_}) {
+        if (*a) continue;
+        auto annotation = std::make_unique<plot::PlotSpaceAnnotation>(space, 0, 0);
+        annotation->fill = a == &bidTextAnnotation_ ? kBidLineColor : kAskLineColor;
+        annotation->textColor = Qt::white;
+        annotation->fontSize = 12.0;
+        annotation->cornerRadius = 2.0;
+        annotation->displacementX = 30.0;
+        *a = &graph_->addAnnotation(std::move(annotation));
+    }
+    setPriceTextAnnotationAnchorPlotPoint();
+}
+
+void ChartController::setPriceTextAnnotationAnchorPlotPoint() {
+    if (!bidTextAnnotation_ || !askTextAnnotation_) return;
+    auto session = session_.lock();
+    const auto* item = session ? session->referenceData().ItemCollection.find(symbolName_) : nullptr;
+    const double x = std::floor(window_.fromX + window_.lengthX);
+    const struct {
+        plot::PlotSpaceAnnotation* label;
+        const std::vector<double>& row;
+        std::optional<double> price;
+    } labels[] = {
+        {bidTextAnnotation_, bars_.biddata, item && *item ? std::optional((*item)->Bid) : std::nullopt},
+        {askTextAnnotation_, bars_.askdata, item && *item ? std::optional((*item)->Ask) : std::nullopt},
+    };
+    for (const auto& l : labels) {
+        const auto p = ChartBars::value(l.row, window_.lastArrIndexPtr);
+        l.label->anchorX = x;
+        l.label->anchorY = p.value_or(0);
+        l.label->displacementY = 0;
+        // No stored row, no label.
+        l.label->text = p && l.price ? QString::fromStdString(priceText(*l.price, dotPosition_)) : QString();
+    }
+    // Labels closer than their height part: the ask above, the bid below.
+    const plot::PlotRange y = graph_->defaultPlotSpace().yRange();
+    const double pixelsPerUnit = y.length > 0 ? chartView_->plotArea().height() / y.length : 0;
+    QFont font;
+    font.setPointSizeF(12.0);
+    const double height = QFontMetricsF(font).height() + 3;
+    const double apart = (askTextAnnotation_->anchorY - bidTextAnnotation_->anchorY) * pixelsPerUnit;
+    if (std::abs(apart) < height) {
+        const double push = (height - std::abs(apart)) / 2;
+        const double up = apart >= 0 ? push : -push;
+        askTextAnnotation_->displacementY = up;
+        bidTextAnnotation_->displacementY = -up;
+    }
+}
+
+void ChartController::showWindowRanges() {
+    if (!graph_) return;
+    // Through the delegate: it fits the high and low, the y range and the labels.
+    graph_->defaultPlotSpace().setXRange({static_cast<double>(window_.fromX), window_.lengthX});
+}
+
+// ---------------------------------------------------------------- delegate
+
+plot::PlotRange ChartController::willChangePlotRange(plot::PlotSpace&, plot::PlotRange asked, plot::Coordinate c) {
+    if (c == plot::Coordinate::Y) {
+        const AxisRange r = ChartWindow::clampStart({asked.location, asked.length});
+        return {r.location, r.length};
+    }
+    const AxisRange r = window_.willChangeX({asked.location, asked.length});
+    return {r.location, window_.lengthX};
+}
+
+void ChartController::didChangePlotRange(plot::PlotSpace& space, plot::Coordinate c) {
+    if (c == plot::Coordinate::Y) {
+        graph_->yAxis.origin = window_.MinY;
+        return;
+    }
+    window_.findHighLow(bars_);
+    const AxisRange y = window_.yRange();
+    space.setYRange({y.location, y.length});
+    graph_->yAxis.majorInterval = window_.span() * 0.125;
+    SetAxis();
+    setPriceTextAnnotationAnchorPlotPoint();
+}
+
+bool ChartController::shouldDisplace(plot::PlotSpace&, QPointF) { return window_.canDisplace() && interactionAllowed(); }
+
+bool ChartController::shouldScale(plot::PlotSpace&, double, QPointF) { return interactionAllowed(); }
+
+bool ChartController::pointerDown(plot::PlotSpace&, QPointF point) {
+    if (crosshairToggle_ && window_.type != kBidAskChart) selectAt(point.x());
+    return true;
+}
+
+bool ChartController::pointerDragged(plot::PlotSpace&, QPointF point) {
+    if (crosshairToggle_ && selectedIndex_ >= 0) {
+        const auto row = window_.crosshairRow(point.x(), bars_);
+        if (row && *row != selectedIndex_) selectAt(point.x());
+    }
+    return true;
+}
+
+bool ChartController::pointerUp(plot::PlotSpace&, QPointF) {
+    stopViewAnimation();
+    return true;
+}
+
+bool ChartController::pointerCancelled(plot::PlotSpace&) {
+    stopViewAnimation();
+    return true;
+}
+
+void ChartController::crosshairToggleSelection() {
+    crosshairToggle_ = !crosshairToggle_;
+    if (graph_) graph_->defaultPlotSpace().allowsUserInteraction = interactionAllowed();
+}
+
+void ChartController::resetCrosshairToggle() {
+    crosshairToggle_ = false;
+    if (graph_) graph_->defaultPlotSpace().allowsUserInteraction = interactionAllowed();
+}
+
+void ChartController::selectAt(double x) {
+    const auto row = window_.crosshairRow(x, bars_);
+    if (!row || !graph_) return;
+    selectedIndex_ = *row;
+    auto selection = std::make_unique<plot::ScatterPlot>(kSelection);
+    const QColor color = QColor(40, 107, 158);
+    selection->line = {color, 2.0};
+    selection->symbolSize = 5.0;
+    selection->symbolFill = color;
+    selection->drawsAllRecords = true;
+    selection->antialiased = false;
+    selection->dataSource = this;
+    graph_->addPlot(std::move(selection));
+    chartOverlayLabel_->setText(
+        QString::fromStdString(crosshairText(bars_, selectedIndex_, dotPosition_, chartInterval_)));
+    chartOverlayLabel_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    chartOverlayLabel_->adjustSize();
+    const QRectF area = chartView_->plotArea();
+    chartOverlayLabel_->move(static_cast<int>(area.left()) + 8, static_cast<int>(area.top()) + 8);
+    chartOverlayLabel_->show();
+    chartOverlayLabel_->raise();
+    chartView_->update();
+}
+
+void ChartController::stopViewAnimation() {
+    selectedIndex_ = -1;
+    if (chartOverlayLabel_) chartOverlayLabel_->hide();
+    if (graph_) graph_->removePlot(kSelection);
+    if (chartView_) chartView_->update();
+}
+
+// ---------------------------------------------------------------- data source
+
+int ChartController::numberOfRecords(const plot::Plot& plot) {
+    const QString& id = plot.identifier();
+    if (id == kSelection) return selectedIndex_ < 0 ? 0 : 5;
+    if (id == kBidLine || id == kAskLine) return 2;
+    return std::max(0, std::min(window_.DATAPOINTS, static_cast<int>(bars_.Symdata.size())));
+}
+
+std::optional<double> ChartController::number(const plot::Plot& plot, plot::Field field, int r) {
+    const QString& id = plot.identifier();
+    if (id == kSelection) {
+        const auto c = ChartBars::value(bars_.Symdata, selectedIndex_);
+        if (!c) return std::nullopt;
+        const double s = static_cast<double>(selectedIndex_ + 1);
+        const double xs[] = {-10, kFar, s, s, s};
+        const double ys[] = {*c, *c, *c, kFar, -10};
+        if (r < 0 || r > 4) return std::nullopt;
+        return field == plot::Field::X ? xs[r] : ys[r];
+    }
+    if (id == kBidLine || id == kAskLine) {
+        const auto p = ChartBars::value(id == kBidLine ? bars_.biddata : bars_.askdata, window_.lastArrIndexPtr);
+        if (!p) return std::nullopt;
+        return field == plot::Field::X ? (r == 0 ? -10.0 : kFar) : *p;
+    }
+    if (r < 0 || r >= window_.DATAPOINTS) return std::nullopt;
+    if (field == plot::Field::X) return r + 1.0;
+    const std::vector<double>* column = &bars_.Symdata;
+    if (id == kBidPriceLine) column = &bars_.bidPriceData;
+    else if (id == kAskPriceLine) column = &bars_.askPriceData;
+    else if (field == plot::Field::Open) column = &bars_.open;
+    else if (field == plot::Field::High) column = &bars_.high;
+    else if (field == plot::Field::Low) column = &bars_.low;
+    return ChartBars::value(*column, r);
+}
+
+}  // namespace charts

@@ -1,0 +1,179 @@
+#include "charts/plot/xy_graph.h"
+
+#include <QFontMetricsF>
+#include <algorithm>
+
+namespace charts::plot {
+
+namespace {
+QFont fontOfSize(double points) {
+    QFont f;
+    f.setPointSizeF(points);
+    return f;
+}
+}  // namespace
+
+XYGraph::XYGraph(GraphTheme theme) : theme_(theme) {
+    spaces_.push_back(std::make_unique<PlotSpace>("Graph"));
+    xAxis.gridLine.style = Qt::CustomDashLine;
+    yAxis.gridLine.style = Qt::CustomDashLine;
+}
+
+Plot& XYGraph::addPlot(std::unique_ptr<Plot> plot) {
+    if (!plot->plotSpace) plot->plotSpace = &defaultPlotSpace();
+    removePlot(plot->identifier());
+    plots_.push_back(std::move(plot));
+    return *plots_.back();
+}
+
+void XYGraph::removePlot(const QString& identifier) {
+    std::erase_if(plots_, [&](const auto& p) { return p->identifier() == identifier; });
+}
+
+Plot* XYGraph::plotWithIdentifier(const QString& identifier) const {
+    for (const auto& p : plots_)
+        if (p->identifier() == identifier) return p.get();
+    return nullptr;
+}
+
+PlotSpaceAnnotation& XYGraph::addAnnotation(std::unique_ptr<PlotSpaceAnnotation> annotation) {
+    annotations_.push_back(std::move(annotation));
+    return *annotations_.back();
+}
+
+void XYGraph::removeAnnotation(const PlotSpaceAnnotation* annotation) {
+    std::erase_if(annotations_, [&](const auto& a) { return a.get() == annotation; });
+}
+
+QRectF XYGraph::plotArea(const QRectF& bounds) const {
+    return bounds.marginsRemoved(padding).marginsRemoved(plotAreaPadding);
+}
+
+void XYGraph::render(QPainter& painter, const QRectF& bounds) const {
+    const GraphThemeColors colors = themeColors(theme_);
+    painter.save();
+    painter.setClipRect(bounds);
+    painter.fillRect(bounds, colors.background);
+    const QRectF area = plotArea(bounds);
+    if (area.width() > 1 && area.height() > 1) {
+        drawGrid(painter, area);
+        painter.save();
+        painter.setClipRect(area);
+        for (const auto& p : plots_) p->draw(painter, area);
+        painter.restore();
+        drawAxes(painter, area);
+        drawLegend(painter, area);
+        drawAnnotations(painter, bounds, area);
+    }
+    if (border.width > 0) {
+        painter.setPen(border.pen());
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(bounds.marginsRemoved(padding));
+    }
+    painter.restore();
+}
+
+void XYGraph::drawGrid(QPainter& painter, const QRectF& area) const {
+    const PlotSpace& space = *spaces_.front();
+    painter.save();
+    for (const XYAxis* axis : {&xAxis, &yAxis}) {
+        if (!axis->gridLines) continue;
+        QPen pen = axis->gridLine.pen();
+        pen.setCapStyle(Qt::FlatCap);
+        if (axis->gridLine.style == Qt::CustomDashLine) pen.setDashPattern({3.0 / pen.widthF(), 3.0 / pen.widthF()});
+        painter.setPen(pen);
+        const bool isX = axis->coordinate == Coordinate::X;
+        for (const auto& [v, label] : axis->ticks(isX ? space.xRange() : space.yRange())) {
+            const QPointF p = space.toView(isX ? v : 0, isX ? 0 : v, area);
+            if (isX) painter.drawLine(QPointF(p.x(), area.top()), QPointF(p.x(), area.bottom()));
+            else painter.drawLine(QPointF(area.left(), p.y()), QPointF(area.right(), p.y()));
+        }
+    }
+    painter.restore();
+}
+
+void XYGraph::drawAxes(QPainter& painter, const QRectF& area) const {
+    const PlotSpace& space = *spaces_.front();
+    painter.save();
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    // x: bottom edge, ticks and labels below; labels that would overlap the previous one are left out.
+    painter.setPen(xAxis.axisLine.pen());
+    painter.drawLine(area.bottomLeft(), area.bottomRight());
+    painter.setFont(fontOfSize(xAxis.labelFontSize));
+    QFontMetricsF xm(painter.font());
+    double lastRight = -1e9;
+    for (const auto& [v, label] : xAxis.ticks(space.xRange())) {
+        const double x = space.toView(v, 0, area).x();
+        painter.setPen(xAxis.tickLine.pen());
+        painter.drawLine(QPointF(x, area.bottom()), QPointF(x, area.bottom() + xAxis.majorTickLength));
+        if (label.isEmpty()) continue;
+        const double w = xm.horizontalAdvance(label);
+        QRectF box(x - w / 2, area.bottom() + xAxis.majorTickLength + xAxis.labelOffset, w, xm.height());
+        if (box.left() < area.left()) box.moveLeft(area.left());  // the first label is not cut
+        if (box.left() < lastRight + 8) continue;
+        lastRight = box.right();
+        painter.setPen(xAxis.labelColor);
+        painter.drawText(box, Qt::AlignCenter, label);
+    }
+    // y: right edge, ticks and labels to the right, centred on their value.
+    painter.setPen(yAxis.axisLine.pen());
+    painter.drawLine(area.topRight(), area.bottomRight());
+    painter.setFont(fontOfSize(yAxis.labelFontSize));
+    QFontMetricsF ym(painter.font());
+    for (const auto& [v, label] : yAxis.ticks(space.yRange())) {
+        const double y = space.toView(0, v, area).y();
+        painter.setPen(yAxis.tickLine.pen());
+        painter.drawLine(QPointF(area.right(), y), QPointF(area.right() + yAxis.majorTickLength, y));
+        const QRectF box(area.right() + yAxis.majorTickLength + yAxis.labelOffset, y - ym.height() / 2,
+                         ym.horizontalAdvance(label) + 1, ym.height());
+        painter.setPen(yAxis.labelColor);
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, label);
+    }
+    painter.restore();
+}
+
+void XYGraph::drawAnnotations(QPainter& painter, const QRectF& bounds, const QRectF& area) const {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    for (const auto& a : annotations_) {
+        if (!a->plotSpace || a->text.isEmpty()) continue;
+        painter.setFont(fontOfSize(a->fontSize));
+        QFontMetricsF m(painter.font());
+        const QPointF anchor = a->plotSpace->toView(a->anchorX, a->anchorY, area);
+        QRectF box(0, 0, m.horizontalAdvance(a->text) + 6, m.height() + 2);
+        box.moveCenter(anchor + QPointF(a->displacementX, -a->displacementY));
+        // Inside the graph, and level with the plot area.
+        if (box.right() > bounds.right()) box.moveRight(bounds.right());
+        if (box.left() < bounds.left()) box.moveLeft(bounds.left());
+        if (box.top() < area.top()) box.moveTop(area.top());
+        if (box.bottom() > area.bottom()) box.moveBottom(area.bottom());
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(a->fill);
+        painter.drawRoundedRect(box, a->cornerRadius, a->cornerRadius);
+        painter.setPen(a->textColor);
+        painter.drawText(box, Qt::AlignCenter, a->text);
+    }
+    painter.restore();
+}
+
+void XYGraph::drawLegend(QPainter& painter, const QRectF& area) const {
+    if (!legend) return;
+    painter.save();
+    painter.setFont(fontOfSize(legend->fontSize));
+    QFontMetricsF m(painter.font());
+    double x = area.left() + legend->margin;
+    const double y = area.top() + legend->margin;
+    const double swatch = m.height() * 0.8;
+    for (const auto& p : plots_) {
+        if (p->title.isEmpty()) continue;
+        const double w = swatch + 4 + m.horizontalAdvance(p->title);
+        if (legend->fill.alpha() > 0) painter.fillRect(QRectF(x - 2, y - 2, w + 4, m.height() + 4), legend->fill);
+        painter.fillRect(QRectF(x, y + (m.height() - swatch) / 2, swatch, swatch), p->legendColor());
+        painter.setPen(legend->textColor);
+        painter.drawText(QRectF(x + swatch + 4, y, w, m.height()), Qt::AlignLeft | Qt::AlignVCenter, p->title);
+        x += w + 12;
+    }
+    painter.restore();
+}
+
+}  // namespace charts::plot

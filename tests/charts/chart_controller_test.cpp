@@ -1,0 +1,182 @@
+// Loading by key, answers matched by key, the window's interaction and the
+// live bar of a chart control.
+#include "charts/chart_fixture.h"
+
+namespace charts {
+namespace {
+
+using testing::minuteAnswer;
+
+class ChartControllerTest : public testing::ChartFixture {};
+
+TEST_F(ChartControllerTest, LoadKeysAndOneRequestPerKey) {
+    const struct {
+        const char* key;
+        const char* code;
+        const char* name;
+        int type;
+    } cases[] = {{"1#3", "O", "One Minute", 3}, {"9#4", "BA", "Mini Tick", 4}, {"7#2", "D", "Daily", 2}};
+    for (const auto& c : cases) {
+        ChartController& ch = chart();
+        ch.setValue("GOLD", c.key);
+        EXPECT_EQ(ch.ChartInterval(), c.code);
+        EXPECT_EQ(ch.IntervalName(), c.name);
+        EXPECT_EQ(ch.window().type, c.type);
+        EXPECT_EQ(ch.chartKey(), std::string("GOLD^") + c.code);
+    }
+    EXPECT_EQ(requests, (std::vector<std::string>{"GOLD^O/200", "GOLD^BA/200", "GOLD^D/200"}));
+    // Index 10: tick code, the previous name stays in the title.
+    ChartController& ch = *charts[0];
+    ch.setValue("GOLD", "10#1");
+    EXPECT_EQ(ch.ChartInterval(), "T");
+    EXPECT_EQ(ch.IntervalName(), "One Minute");
+    // The same key again once answered: drawn from the cache, no request.
+    answer(minuteAnswer("GOLD^D", 200));
+    const auto before = requests.size();
+    chart().setValue("GOLD", "7#3");
+    EXPECT_EQ(requests.size(), before);
+    EXPECT_EQ(charts.back()->window().DATAPOINTS, 199);
+    EXPECT_EQ(charts.back()->graph()->defaultPlotSpace().xRange(), (plot::PlotRange{164, 35}));
+}
+
+TEST_F(ChartControllerTest, AnswersServeTheChartOfTheirKey) {
+    ChartController& a = chart();
+    ChartController& b = chart();
+    a.setValue("GOLD", "1#1");
+    b.setValue("SILVER", "1#1");
+    answer(minuteAnswer("SILVER^O", 30, 24));  // answered while a's request id is the newest
+    EXPECT_EQ(b.window().DATAPOINTS, 29);
+    EXPECT_EQ(a.graph(), nullptr);  // another key does not serve a
+    // Reloaded to a new key before its answer: only the new key draws.
+    a.setValue("OIL", "1#1");
+    answer(minuteAnswer("GOLD^O", 50));
+    EXPECT_EQ(a.graph(), nullptr);
+    answer(minuteAnswer("OIL^O", 20, 80));
+    ASSERT_NE(a.graph(), nullptr);
+    EXPECT_EQ(a.window().DATAPOINTS, 19);
+    EXPECT_EQ(a.window().lengthX, 19);
+    EXPECT_EQ(a.bars().Symdata.front(), 78.5);
+    // A destroyed chart receives nothing.
+    chart().setValue("EURUSD", "1#1");
+    charts.pop_back();
+    answer(minuteAnswer("EURUSD^O", 20, 1.1));
+    // A header without ">" serves no chart.
+    ChartController& c = chart();
+    c.setValue("GOLD", "3#1");
+    answer("<1041~GOLD^1~5 no end");
+    EXPECT_EQ(c.graph(), nullptr);
+}
+
+TEST_F(ChartControllerTest, BidAskChartStaysStillAndTypeSwitchesDrawWithoutRequests) {
+    ChartController& ch = chart();
+    ch.setValue("GOLD", "9#4");
+    answer(minuteAnswer("GOLD^BA", 200));
+    plot::PlotSpace& space = ch.graph()->defaultPlotSpace();
+    const auto x = space.xRange();
+    const QRectF area = ch.graph()->plotArea(QRectF(0, 0, 800, 450));
+    space.pointerDown({400, 200}, area);
+    space.pointerDragged({100, 200}, area);
+    space.pointerUp({100, 200}, area);
+    space.scaleBy(2.0, {400, 200}, area);
+    ch.crosshairToggleSelection();
+    space.pointerDown({400, 200}, area);
+    EXPECT_EQ(space.xRange(), x);
+    EXPECT_EQ(ch.selectedIndex(), -1);
+    EXPECT_TRUE(ch.graph()->plotWithIdentifier("Bid Price Line Plot"));
+    ch.resetCrosshairToggle();
+
+    const auto sent = requests.size();
+    ch.TypesegmentControlChanged(2);
+    EXPECT_EQ(ch.window().type, 3);
+    EXPECT_TRUE(ch.graph()->plotWithIdentifier("Candlestick Plot"));
+    EXPECT_TRUE(ch.graph()->plotWithIdentifier("Bid Price Line Plot"));  // kept
+    space.pointerDown({400, 200}, area);
+    space.pointerDragged({600, 200}, area);  // now it scrolls back
+    space.pointerUp({600, 200}, area);
+    EXPECT_LT(space.xRange().location, x.location);
+    EXPECT_FALSE(ch.window().isChartEnd);
+    ch.TypesegmentControlChanged(1);
+    EXPECT_TRUE(ch.graph()->plotWithIdentifier("OHLC Plot"));
+    EXPECT_FALSE(ch.graph()->plotWithIdentifier("Candlestick Plot"));
+    EXPECT_EQ(requests.size(), sent);
+}
+
+TEST_F(ChartControllerTest, CrosshairReadsTheBarUnderThePointer) {
+    ChartController& ch = chart();
+    ch.setValue("GOLD", "1#3");
+    answer(minuteAnswer("GOLD^O", 20));
+    ch.crosshairToggleSelection();
+    plot::PlotSpace& space = ch.graph()->defaultPlotSpace();
+    const QRectF area = ch.graph()->plotArea(QRectF(ch.chartView()->rect()));
+    const struct {
+        double x;
+        long long row;
+    } cases[] = {{-50, 0}, {1.2, 0}, {5.6, 5}, {19, 18}, {400, 18}};
+    for (const auto& c : cases) {
+        space.pointerDown(space.toView(c.x, 1800, area), area);
+        EXPECT_EQ(ch.selectedIndex(), c.row) << c.x;
+        EXPECT_TRUE(ch.valueBox()->isVisibleTo(&ch));
+        space.pointerUp({}, area);
+        EXPECT_EQ(ch.selectedIndex(), -1);
+    }
+    space.pointerDown(space.toView(6, 1800, area), area);  // bar 5: 1802.5 open, 1803.25 close
+    EXPECT_EQ(ch.valueBox()->text().toStdString(),
+              "09 Mar 09:05\nHigh: 1804.50\nLow: 1801.50\nOpen: 1802.50\nClose: 1803.25");
+    space.pointerDragged(space.toView(7.2, 1800, area), area);
+    EXPECT_EQ(ch.selectedIndex(), 6);
+    EXPECT_EQ(space.xRange().location, 0);  // the crosshair does not scroll
+}
+
+TEST_F(ChartControllerTest, LiveBarAndThemeChanges) {
+    ChartController& ch = chart();
+    ch.setValue("GOLD", "1#3");
+    answer(minuteAnswer("GOLD^O", 61));  // newest bar 10:00:00 at row 60
+    ASSERT_EQ(ch.window().lastArrIndexPtr, 60);
+    gold->Last = 1900;
+    gold->Bid = 1899.5;
+    gold->Ask = 1900.5;
+    gold->UpdateTime = "03/09/2026 10:00:30";
+    ch.setChartAnalysisState(true);
+    ch.newChartData();
+    EXPECT_EQ(ch.bars().Symdata[60], 1828.5);  // frozen while an indicator shows
+    ch.setChartAnalysisState(false);
+    ch.newChartData();
+    EXPECT_EQ(ch.bars().Symdata[60], 1900);
+    EXPECT_EQ(ch.window().DATAPOINTS, 61);
+    EXPECT_EQ(ch.window().MaxY, 1900);
+    const auto& labels = ch.graph()->annotations();
+    ASSERT_EQ(labels.size(), 2u);
+    EXPECT_EQ(labels[0]->text, "1899.50");
+    EXPECT_EQ(labels[0]->anchorY, 1899.5);
+    gold->UpdateTime = "03/09/2026 10:01:02";
+    gold->Last = 1901;
+    ch.newChartData();
+    EXPECT_EQ(ch.window().lastArrIndexPtr, 61);
+    EXPECT_EQ(ch.window().DATAPOINTS, 62);
+
+    // A theme change redraws from the cache: the new bars are gone, no request goes out.
+    const auto sent = requests.size();
+    ch.applyChartTheme(1);
+    EXPECT_EQ(ch.graph()->theme(), plot::GraphTheme::PlainWhite);
+    EXPECT_EQ(ch.window().DATAPOINTS, 60);
+    EXPECT_EQ(ch.graph()->annotations().size(), 2u);  // one label each
+    EXPECT_EQ(requests.size(), sent);
+    ch.applyChartTheme(0);
+    EXPECT_EQ(ch.graph()->theme(), plot::GraphTheme::PlainBlack);
+}
+
+TEST_F(ChartControllerTest, AnswerWithoutClosesDrawsAndReadsNothing) {
+    ChartController& ch = chart();
+    ch.setValue("GOLD", "1#3");
+    answer("<1041~GOLD^O~2>03/09/26,03/09/26#09:59:00,10:00:00##1802,1803#1799,1800#1800,1801<END>");
+    ASSERT_NE(ch.graph(), nullptr);
+    EXPECT_EQ(ch.window().DATAPOINTS, 200);
+    gold->Last = 1900;
+    ch.newChartData();
+    EXPECT_TRUE(ch.bars().Symdata.empty());
+    EXPECT_EQ(ch.window().MaxY, 0);
+    EXPECT_GT(ch.window().yRange().length, 0);
+}
+
+}  // namespace
+}  // namespace charts
