@@ -173,7 +173,11 @@ void MainWindowController::showCustomSheet(QDialog* sheet) {
     if (!sheet) return;
     if (sheet->parentWidget() != window_) sheet->setParent(window_, Qt::Dialog);
     sheet->setWindowModality(Qt::WindowModal);
-    QObject::connect(sheet, &QDialog::finished, sheet, [sheet] { sheet->hide(); }, Qt::UniqueConnection);
+    // Ordered out when it ends (connected once per sheet).
+    if (!sheet->property("sheetOfMainWindow").toBool()) {
+        sheet->setProperty("sheetOfMainWindow", true);
+        QObject::connect(sheet, &QDialog::finished, sheet, [sheet] { sheet->hide(); });
+    }
     sheet_ = sheet;
     sheet->open();
 }
