@@ -148,6 +148,7 @@ TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime)
     EXPECT_EQ(main->ConnectionStatusTextField->text().toStdString(), tr("1007"));
     EXPECT_EQ(main->ConnectionStatusImage->pixmap().toImage(), offline);
     session->pingMonitor().networkspeedStatus = 0;
+    platform::NotificationCenter::defaultCenter().post(state::notifications::kNetworkSpeed);
 
     // A symbol dropped on pane 3 changes that pane only.
     platform::NotificationCenter::defaultCenter().post(
@@ -202,7 +203,7 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
     EXPECT_TRUE(main->isSheetAttached());
     delegate->menuNeedsUpdate();
     EXPECT_FALSE(delegate->lockAction()->isEnabled());
-    saveScreenshot(main->window(), "main_window_sheet");
+    saveScreenshot(main->keptWindow("CloseAllWindowController"), "main_window_placeholder_sheet");
     qobject_cast<QDialog*>(main->keptWindow("CloseAllWindowController"))->reject();
     EXPECT_FALSE(main->isSheetAttached());
 

@@ -100,6 +100,8 @@ void MainWindowController::updateLanguageStrings() {
                                     model::LanguageString::setLanguageKey(tabs->widget(i)->objectName().toStdString()))));
     for (std::size_t i = 0; i < stripLabels.size(); ++i)
         stripLabels[i]->setText(QString::fromStdString(text(accountStripRows(nullptr)[i].labelKey)));
+    for (QLabel* caption : window_->findChildren<QLabel*>("paneCaption"))
+        caption->setText(QString::fromStdString(text(caption->property("key").toString().toStdString())));
     for (QMenu* menu : window_->findChildren<QMenu*>("mainWindowMenu")) {
         menu->setTitle(QString::fromStdString(text(menu->property("key").toString().toStdString())));
         for (QAction* item : menu->actions())

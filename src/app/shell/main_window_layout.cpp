@@ -19,11 +19,18 @@ constexpr std::array<const char*, 8> kMainTabs = {"21001", "21002", "21003", "21
                                                   "21005", "21006", "21007", "21008"};
 constexpr const char* kWatchlistTab = "21009";
 
-// An empty frame standing in for a view that lands later.
-QFrame* paneFrame(QWidget* parent, const QString& name) {
+// An empty frame standing in for a view that lands later, with a muted
+// caption (the text of `captionKey`) so that it does not look broken.
+QFrame* paneFrame(QWidget* parent, const QString& name, const char* captionKey) {
     auto* frame = new QFrame(parent);
     frame->setObjectName(name);
     frame->setFrameShape(QFrame::StyledPanel);
+    auto* caption = new QLabel(frame);
+    caption->setObjectName("paneCaption");
+    caption->setProperty("key", captionKey);
+    caption->setAlignment(Qt::AlignCenter);
+    caption->setEnabled(false);
+    (new QVBoxLayout(frame))->addWidget(caption);
     return frame;
 }
 
@@ -47,7 +54,7 @@ void MainWindowController::buildWindow() {
     mainSplitView->setChildrenCollapsible(false);
     watchlistTabView = new QTabWidget(mainSplitView);
     watchlistTabView->setObjectName("watchlistTabView");
-    watchlistTabView->addTab(paneFrame(watchlistTabView, kWatchlistTab), QString());
+    watchlistTabView->addTab(paneFrame(watchlistTabView, kWatchlistTab, kWatchlistTab), QString());
 
     auto* right = new QSplitter(Qt::Vertical, mainSplitView);
     right->setChildrenCollapsible(false);
@@ -56,7 +63,7 @@ void MainWindowController::buildWindow() {
     mainTabView->setObjectName("mainTabView");
     for (const char* id : kMainTabs) {
         if (std::string(id) != kMainTabs[0]) {
-            mainTabView->addTab(paneFrame(mainTabView, id), QString());
+            mainTabView->addTab(paneFrame(mainTabView, id, id), QString());
             continue;
         }
         // The positions tab: the pie pane beside the positions, and its toggle.
@@ -78,9 +85,9 @@ void MainWindowController::buildWindow() {
         rows->addLayout(toggles);
         openPositionSplitView = new QSplitter(Qt::Horizontal, page);
         openPositionSplitView->setObjectName("1001");
-        pieChartPane = paneFrame(openPositionSplitView, "pieChartPane");
+        pieChartPane = paneFrame(openPositionSplitView, "pieChartPane", "0319");
         openPositionSplitView->addWidget(pieChartPane);
-        openPositionSplitView->addWidget(paneFrame(openPositionSplitView, "openPositionPane"));
+        openPositionSplitView->addWidget(paneFrame(openPositionSplitView, "openPositionPane", kMainTabs[0]));
         openPositionSplitView->setSizes({280, 900});
         rows->addWidget(openPositionSplitView, 1);
         mainTabView->addTab(page, QString());
@@ -148,7 +155,7 @@ QWidget* MainWindowController::buildStrip() {
     strip->setFrameShape(QFrame::StyledPanel);
     auto* row = new QHBoxLayout(strip);
     row->setContentsMargins(8, 4, 8, 4);
-    row->setSpacing(2);
+    row->setSpacing(0);  // "Label: value" 
     QFont figures = strip->font();
     figures.setStyleHint(QFont::Monospace);
     figures.setFamily("monospace");  // digits of one width: the figures do not jitter
@@ -160,7 +167,7 @@ QWidget* MainWindowController::buildStrip() {
         stripValues[i]->setMinimumWidth(i == 0 ? QFontMetrics(figures).horizontalAdvance(": 99999999") : valueWidth);
         row->addWidget(stripLabels[i]);
         row->addWidget(stripValues[i]);
-        row->addSpacing(10);
+        row->addSpacing(14);
     }
     row->addStretch(1);
     NetworkStatusIndicatorImage = stripLabel(strip, "NetworkStatusIndicatorImage");
