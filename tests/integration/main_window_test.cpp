@@ -56,6 +56,10 @@ protected:
         parts.ui.openUrl = [](const QUrl&) {};
         parts.ui.terminate = [this] { ++recorder->quits; };
         parts.mainWindow.refreshInterval = std::chrono::milliseconds(20);
+        // A landed window: made once, prepared at every press.
+        parts.mainWindow.windows["AccountStatementWindowController"] = {
+            [this](MainWindowController& c) { return statementMade = new QWidget(c.window(), Qt::Window); },
+            [this](QWidget*) { ++statementPrepared; }};
         delegate = std::make_unique<AppDelegate>(std::move(parts));
         delegate->applicationDidFinishLaunching();
         delegate->window()->setFields({"trader", "secret1", "127.0.0.1", std::to_string(sim->sessionPort())});
@@ -100,6 +104,8 @@ protected:
     std::unique_ptr<AppDelegate> delegate;
     MainWindowController* main = nullptr;
     std::shared_ptr<state::BusinessBase> session;
+    QWidget* statementMade = nullptr;
+    int statementPrepared = 0;
 };
 
 TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime) {
@@ -112,6 +118,7 @@ TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime)
 
     // Prices of the account's positions move: the floating P/L and equity follow.
     const std::string pl = strip(3), equity = strip(1);
+    ASSERT_TRUE(runUntil([&] { return !session->getOpenOrderCollection().empty(); }, 10000));
     std::vector<std::string> codes;
     for (const auto& p : session->getOpenOrderCollection())
         if (model::TextValue::intValue(p->AccountNumber) == main->account()->AccountId) codes.push_back(p->ItemCode);
@@ -164,7 +171,6 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
     item.setProperty("identifier", "2");
     main->MainToolbarButtonClicked(&item);
     EXPECT_EQ(main->mainTabView->currentIndex(), 2);
-    main->toolbarAction("ChartButtonClicked");  // present on the toolbar
     EXPECT_EQ(main->mainToolbar->actions().front()->text().toStdString(), tr("21001"));
 
     // Kept windows come back as the same window; the chart window is new at each press.
@@ -186,6 +192,11 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
     EXPECT_EQ(chartWindows(), 2);
     EXPECT_FALSE(main->keptWindow("ChartWindowController"));
 
+    main->runCommand("AccountStatementButtonClicked");
+    main->runCommand("AccountStatementButtonClicked");
+    EXPECT_EQ(main->keptWindow("AccountStatementWindowController"), statementMade);
+    EXPECT_EQ(statementPrepared, 2);
+
     // The withdrawal request does nothing while its window is visible.
     ASSERT_TRUE(main->runCommand("newWithdrawalRequest"));
     EXPECT_FALSE(main->runCommand("newWithdrawalRequest"));
@@ -198,7 +209,7 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
     EXPECT_FALSE(main->runCommand("TradeTicketButtonClicked"));
     session->referenceData().selectedSymbols = symbols;
     EXPECT_TRUE(main->runCommand("TradeTicketButtonClicked"));
-    ASSERT_FALSE(session->getOpenOrderCollection().empty());
+    ASSERT_TRUE(runUntil([&] { return !session->getOpenOrderCollection().empty(); }, 10000));
     EXPECT_TRUE(main->runCommand("closeAllButtonClicked"));
     EXPECT_TRUE(main->isSheetAttached());
     delegate->menuNeedsUpdate();

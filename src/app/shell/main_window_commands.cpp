@@ -22,10 +22,16 @@ void MainWindowController::MainToolbarButtonClicked(QAction* item) {
         mainTabView->setCurrentIndex(*index);
 }
 
-QWidget* MainWindowController::makeWindow(const MainCommand& command) {
-    const auto maker = options_.windows.find(command.window);
-    if (maker != options_.windows.end() && maker->second) return maker->second(window_);
-    return new PlaceholderWindow(QString::fromStdString(text(command.titleKey)), window_);
+QWidget* MainWindowController::makeWindow(const std::string& window, const std::string& title) {
+    const auto child = options_.windows.find(window);
+    if (child != options_.windows.end() && child->second.make)
+        if (QWidget* made = child->second.make(*this)) return made;
+    return new PlaceholderWindow(QString::fromStdString(title), window_);
+}
+
+void MainWindowController::prepare(const std::string& window, QWidget* shown) {
+    const auto child = options_.windows.find(window);
+    if (child != options_.windows.end() && child->second.beforeShowing) child->second.beforeShowing(shown);
 }
 
 void MainWindowController::present(QWidget* shown, const MainCommand& command, QWidget* pressed) {
@@ -68,13 +74,14 @@ bool MainWindowController::runCommand(const std::string& name, QWidget* pressed)
         shown = existing;
         break;
     case PressOutcome::CreateAndShow:
-        shown = makeWindow(*command);
+        shown = makeWindow(command->window, text(command->titleKey));
         if (command->creation == Creation::KeptAfterFirstUse)
             kept_[command->window] = shown;
         else
             shown->setAttribute(Qt::WA_DeleteOnClose);  // not referenced afterwards
         break;
     }
+    prepare(command->window, shown);
     present(shown, *command, pressed);
     return true;
 }
@@ -93,18 +100,15 @@ void MainWindowController::openTicket(const std::string&) {
     // The ticket takes its instrument once it lands; a row always has one.
     const MainCommand* command = mainCommand("TradeTicketButtonClicked");
     QPointer<QWidget>& ticket = kept_[command->window];
-    if (!ticket) ticket = makeWindow(*command);
+    if (!ticket) ticket = makeWindow(command->window, text(command->titleKey));
+    prepare(command->window, ticket);
     present(ticket, *command, nullptr);
 }
 
 void MainWindowController::openWindow(const std::string& name, const std::string&) {
     QPointer<QWidget>& shown = kept_[name];
-    if (!shown) {
-        const auto maker = options_.windows.find(name);
-        shown = maker != options_.windows.end() && maker->second
-                    ? maker->second(window_)
-                    : new PlaceholderWindow(QString::fromStdString(name), window_);
-    }
+    if (!shown) shown = makeWindow(name, name);
+    prepare(name, shown);
     shown->show();
     shown->raise();
     shown->activateWindow();

@@ -40,13 +40,18 @@ class AppDelegate;
 class MainWindowController : public QObject, public app::SheetHost, public app::WindowOpener {
     Q_OBJECT
 public:
-    // Makes the window of a window controller, parented to the main window.
-    using WindowMaker = std::function<QWidget*(QWidget* mainWindow)>;
+    // How a later subsystem's window plugs into the command table: `make`
+    // builds it (parented to window(); this controller is its SheetHost and
+    // WindowOpener), `beforeShowing` runs at every press that shows it.
+    struct ChildWindow {
+        std::function<QWidget*(MainWindowController&)> make;
+        std::function<void(QWidget*)> beforeShowing;
+    };
     struct Options {
         std::chrono::milliseconds refreshInterval{1000};
-        // By window controller name (the command table's); a window without a
-        // maker opens a placeholder titled with its command's label.
-        std::map<std::string, WindowMaker> windows;
+        // By window controller name (the command table's, or a name given to
+        // openWindow); a window without one opens a placeholder with its title.
+        std::map<std::string, ChildWindow> windows;
     };
 
     MainWindowController(AppDelegate& delegate, Options options);
@@ -121,7 +126,8 @@ private:
     void SetOpenPositionSplitViewDefaultSize();
     void showChartPane(std::size_t index);
     std::string text(const std::string& key) const;
-    QWidget* makeWindow(const MainCommand& command);
+    QWidget* makeWindow(const std::string& window, const std::string& title);
+    void prepare(const std::string& window, QWidget* shown);
     void present(QWidget* shown, const MainCommand& command, QWidget* pressed);
     void terminateOnce();
 
