@@ -278,6 +278,7 @@ TEST_F(MainWindowTest, IdleQuitRunsOnTheTickAlsoUnderAModalDialog) {
     EXPECT_TRUE(main->isSheetAttached());
     EXPECT_FALSE(sheet->applyButton->isEnabled());
     EXPECT_EQ(sheet->timeoutComboBox->currentText().toStdString(), tr("0228"));
+    saveScreenshot(sheet, "idle_timeout_sheet_dark");
     sheet->timeoutComboBox->setCurrentIndex(3);
     emit sheet->timeoutComboBox->activated(3);
     ASSERT_TRUE(sheet->applyButton->isEnabled());
