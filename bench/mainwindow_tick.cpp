@@ -29,14 +29,19 @@ constexpr int kInstruments = 40;
 constexpr int kAccounts = 20;
 constexpr int kTicks = 300;
 
-std::string text(const char* prefix, long n) { return prefix + std::to_string(n); }
+std::string text(const char* prefix, long n) {
+    std::string out(prefix);
+    out += std::to_string(n);
+    return out;
+}
 
 void fill(state::BusinessBase& s) {
     auto& ref = s.referenceData();
     auto group = std::make_shared<model::GroupDetails>();
     group->LeverageOnFProfit = 50;
     group->RevLeverageOnFLoss = 100;
-    ref.GroupDetailCollection.set("1", group);
+    const std::string groupId = "1";
+    ref.GroupDetailCollection.set(groupId, group);
     for (int i = 0; i < kInstruments; ++i) {
         auto item = std::make_shared<model::ItemDetails>();
         item->InstrumentId = i + 1;
@@ -52,7 +57,7 @@ void fill(state::BusinessBase& s) {
     for (int i = 0; i < kAccounts; ++i) {
         auto a = std::make_shared<model::AccountDetails>();
         a->AccountId = 1000 + i;
-        a->GroupId = "1";
+        a->GroupId = groupId;
         a->tradingStatus = 1;
         a->accountaccessType = 1;
         a->Balance = 10000;
