@@ -40,7 +40,7 @@ AppDelegate::AppDelegate() : AppDelegate(Parts{}) {}
 AppDelegate::AppDelegate(Parts parts)
     : preferences_(parts.preferences ? *parts.preferences : platform::Preferences::standard()),
       appName_(parts.appName.empty() ? std::string(TC_APP_NAME) : parts.appName),
-      mainWindowFactory_(parts.mainWindow ? parts.mainWindow : makePlaceholderMainWindow),
+      mainWindowOptions_(std::move(parts.mainWindow)),
       ui_(std::make_unique<app::QtUiServices>(preferences_, appName_, std::move(parts.ui))),
       session_(std::make_unique<AppSession>(*ui_, *this)),
       credentials_(preferences_, session_->logindata().SecurityKey()) {}
@@ -301,9 +301,9 @@ void AppDelegate::connectionLost() {
 
 void AppDelegate::loginSucceeded() {
     window_->setBusy(false);
-    if (!mainWindow_) mainWindow_ = mainWindowFactory_(*this);
+    // Made once, at the first login; it fills the screen.
+    if (!mainWindow_) mainWindow_ = std::make_unique<MainWindowController>(*this, mainWindowOptions_);
     QWidget* main = mainWindow_->window();
-    centre(main);
     main->show();
     main->raise();
     main->activateWindow();

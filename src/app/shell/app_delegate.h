@@ -14,7 +14,7 @@
 #include "app/shell/core/remembered_credentials.h"
 #include "app/shell/lock_window.h"
 #include "app/shell/login_window.h"
-#include "app/shell/main_window.h"
+#include "app/shell/main_window_controller.h"
 
 namespace platform {
 class Preferences;
@@ -28,7 +28,7 @@ public:
     struct Parts {
         platform::Preferences* preferences = nullptr;  // default: the standard store
         app::QtUiServices::Parts ui;
-        MainWindowFactory mainWindow;                   // default: the placeholder
+        MainWindowController::Options mainWindow;       // the main window's refresh and child windows
         std::string appName;                           // default: the build's name
     };
 
@@ -42,6 +42,7 @@ public:
     // --- What other windows read ---------------------------------------------
     AppSession& session() { return *session_; }
     app::QtUiServices& ui() { return *ui_; }
+    platform::Preferences& preferences() { return preferences_; }
     const std::string& AppName() const { return appName_; }
     LoginWindow* window() { return window_; }
     LockWindow* unLockWindow() { return lock_; }
@@ -49,7 +50,6 @@ public:
     const std::string& loginConnectiontypeKey() const { return mode_; }
     // The order ticket skips its confirmation for the rest of the run once set.
     bool dontshowOrderConfirmation = false;
-    // The order manager of the current login lands here once it exists.
 
     // --- The login window's operations -------------------------------------
     void setLanguage(std::int64_t index);
@@ -87,7 +87,7 @@ private:
 
     platform::Preferences& preferences_;
     std::string appName_;
-    MainWindowFactory mainWindowFactory_;
+    MainWindowController::Options mainWindowOptions_;
     std::unique_ptr<app::QtUiServices> ui_;
     std::unique_ptr<AppSession> session_;
     RememberedCredentials credentials_;

@@ -52,8 +52,9 @@ void AppSession::startLogin(const LoginFields& fields) {
     }
     logindata_.setPortNo(port);
     if (businessbase_) businessbase_->disconnectServer();
+    orderManager_.reset();  // it holds the old session
     businessbase_ = state::BusinessBase::create(*this, ui_, sessionParts);
-    // Order manager: a new one per login attempt once it exists.
+    orderManager_ = std::make_unique<orders::OrderMananger>(*businessbase_);
     businessbase_->StreamingConnection(true, false);
 }
 

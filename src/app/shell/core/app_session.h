@@ -10,6 +10,7 @@
 
 #include "app/shell/core/remembered_credentials.h"
 #include "model/login_inputdata.h"
+#include "orders/order_mananger.h"
 #include "platform/notification_center.h"
 #include "state/business_base.h"
 #include "state/login_cipher.h"
@@ -59,6 +60,8 @@ public:
     // Abandons the login under way: a manual disconnect, no alert.
     void cancelLogin();
     const std::shared_ptr<state::BusinessBase>& businessbase() const { return businessbase_; }
+    // The order manager of the current session; null before the first login.
+    orders::OrderMananger* orderManager() const { return orderManager_.get(); }
     // Set by the first successful login, never cleared.
     bool loginSuccess() const { return loginSuccess_; }
     // Replacement components for the sessions this makes (tests).
@@ -81,6 +84,7 @@ private:
     bool showConfirmationAlert_ = true;
     bool loginSuccess_ = false;
     std::shared_ptr<state::BusinessBase> businessbase_;
+    std::unique_ptr<orders::OrderMananger> orderManager_;  // goes before its session
     std::shared_ptr<platform::Reachability> reachability_;
     platform::ObserverHandle reachabilityObserver_;
     platform::ObserverHandle loginObserver_;

@@ -1,0 +1,148 @@
+// One tick of the main window's one-second refresh (every open position's
+// profit and conversion, the account figures, the account strip, the idle
+// check) with 2,000 open positions, offscreen. Baseline: the state's own
+// recomputation and account figures alone, in the same run.
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "app/kit/qt_main_executor.h"
+#include "app/shell/app_delegate.h"
+#include "model/group_details.h"
+#include "model/trade_currency.h"
+#include "platform/log.h"
+#include "platform/preferences.h"
+#include "platform/runtime.h"
+#include "state/business_base.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kPositions = 2000;
+constexpr int kInstruments = 40;
+constexpr int kAccounts = 20;
+constexpr int kTicks = 300;
+
+std::string text(const char* prefix, long n) {
+    std::string out(prefix);
+    out += std::to_string(n);
+    return out;
+}
+
+void fill(state::BusinessBase& s) {
+    auto& ref = s.referenceData();
+    auto group = std::make_shared<model::GroupDetails>();
+    group->LeverageOnFProfit = 50;
+    group->RevLeverageOnFLoss = 100;
+    const std::string groupId = "1";
+    ref.GroupDetailCollection.set(groupId, group);
+    for (int i = 0; i < kInstruments; ++i) {
+        auto item = std::make_shared<model::ItemDetails>();
+        item->InstrumentId = i + 1;
+        item->Code = text("I", i);
+        item->PLCalcModeId = 1 + i % 6;
+        item->ContractSize = 100;
+        item->DecimalPlaces = 2;
+        item->Point = 1;
+        item->Bid = 10 + i * 0.01;
+        item->Ask = item->Bid + 0.02;
+        ref.ItemCollection.set(item->Code, item);
+    }
+    for (int i = 0; i < kAccounts; ++i) {
+        auto a = std::make_shared<model::AccountDetails>();
+        a->AccountId = 1000 + i;
+        a->GroupId = groupId;
+        a->tradingStatus = 1;
+        a->accountaccessType = 1;
+        a->Balance = 10000;
+        auto currency = std::make_shared<model::TradeCurrency>();
+        currency->conversionMode = i % 6;
+        currency->instrumentID = 1 + i % kInstruments;
+        currency->bidRate = currency->askRate = 1.1;
+        currency->isDirect = i % 2 == 0;
+        a->tradeCurrency = currency;
+        ref.AccountDetailCollection.set(std::to_string(a->AccountId), a);
+    }
+    auto& open = s.orderBook().OpenOrderCollection;
+    for (int i = 0; i < kPositions; ++i) {
+        auto p = std::make_shared<model::Order>();
+        p->OpenPositionId = std::to_string(70000 + i);
+        p->AccountNumber = std::to_string(1000 + i % kAccounts);
+        p->ItemCode = text("I", i % kInstruments);
+        p->tradingMode = i % 2;
+        p->RemainingQty = std::to_string(1 + i % 5);
+        p->OrderPrice = std::to_string(9.5 + (i % 100) * 0.01);
+        open.push_back(p);
+    }
+}
+
+struct Figures {
+    double mean = 0, worst = 0;
+};
+
+template <typename F>
+Figures timeTicks(F&& tick) {
+    std::vector<double> ms;
+    for (int i = 0; i < kTicks; ++i) {
+        const auto t0 = Clock::now();
+        tick();
+        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+    }
+    Figures f;
+    for (double v : ms) f.mean += v;
+    f.mean /= ms.size();
+    f.worst = *std::max_element(ms.begin(), ms.end());
+    return f;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::Log::setMinimumLevel(platform::LogLevel::Error);
+    QApplication application(argc, argv);
+    QApplication::setStyle("Fusion");
+    auto executor = app::QtMainExecutor::install();
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("mainwindow_tick_" + std::to_string(::getpid()))).string();
+    {
+        platform::Preferences prefs(path);
+        shell::AppDelegate::Parts parts;
+        parts.preferences = &prefs;
+        parts.ui.terminate = [] {};
+        parts.mainWindow.refreshInterval = std::chrono::hours(1);  // the bench calls the tick itself
+        shell::AppDelegate delegate(std::move(parts));
+        delegate.applicationDidFinishLaunching();
+        // A session that never connects (port 1): only its records matter here.
+        delegate.session().startLogin({"bench", "bench", "127.0.0.1", "1"});
+        auto session = delegate.session().businessbase();
+        fill(*session);
+        shell::MainWindowController main(delegate);
+        main.window()->resize(1500, 860);
+        main.window()->show();
+        QApplication::processEvents();
+
+        const Figures baseline = timeTicks([&] {
+            session->recalculateAccounts();
+            session->calcAccountDetails(main.account() ? main.account()->AccountId : 0);
+        });
+        const Figures tick = timeTicks([&] {
+            main.RefreshValues();
+            QApplication::processEvents();  // the strip's repaint
+        });
+        std::printf("mainwindow_tick, %d open positions in %d accounts: %.3f ms per tick, worst %.3f ms (target < 10 ms)\n",
+                    kPositions, kAccounts, tick.mean, tick.worst);
+        std::printf("  baseline (the state's recomputation and account figures alone): %.3f ms, ratio %.2f\n",
+                    baseline.mean, baseline.mean > 0 ? tick.mean / baseline.mean : 0.0);
+    }
+    platform::shutdown();
+    platform::MainExecutor::install(nullptr);
+    std::filesystem::remove(path);
+    return 0;
+}

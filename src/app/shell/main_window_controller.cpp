@@ -1,0 +1,195 @@
+#include "app/shell/main_window_controller.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "app/core/kit_payloads.h"
+#include "app/core/preference_manager.h"
+#include "app/kit/theme_manager.h"
+#include "app/shell/app_delegate.h"
+#include "app/shell/core/account_strip.h"
+#include "app/shell/core/idle_time_checker.h"
+#include "app/shell/core/network_status.h"
+#include "model/language_string.h"
+#include "platform/log.h"
+#include "platform/preferences.h"
+#include "platform/resource_bundle.h"
+#include "state/business_base.h"
+#include "state/session_notifications.h"
+
+namespace shell {
+
+namespace {
+
+QPixmap statusImage(const char* name) {
+    const auto path = platform::ResourceBundle::pathForResource(std::string("images/") + name, "png");
+    QPixmap image(path ? QString::fromStdString(*path) : QString());
+    image.setDevicePixelRatio(2.0);  // drawn at twice the shown size
+    return image;
+}
+
+}  // namespace
+
+MainWindowController::MainWindowController(AppDelegate& delegate, Options options)
+    : delegate_(delegate), options_(std::move(options)) {
+    window_ = new MainWindow([this] { terminateOnce(); });
+    buildWindow();
+    setFullScreen();
+    applyTheme();
+    window_->setWindowTitle(QString::fromStdString(delegate_.AppName() + " v" +
+                                                   platform::ResourceBundle::applicationVersion() + " - " +
+                                                   delegate_.session().logindata().userName()));
+
+    auto& center = platform::NotificationCenter::defaultCenter();
+    observers_.emplace_back(&center, center.addObserver(state::notifications::kNetworkSpeed,
+                                                        [this](const auto& n) { changeNetworkStatusimage(n); }));
+    observers_.emplace_back(&center, center.addObserver(app::kChartSymbolDragNotification,
+                                                        [this](const auto& n) { ReloadDataforChart(n); }));
+    observers_.emplace_back(&center,
+                            center.addObserver(app::kThemeChangedNotification, [this](const auto&) { applyTheme(); }));
+
+    getAccountDetails();
+    // A Qt timer also fires inside modal loops, menus and resizes.
+    refreshTimer_.setInterval(options_.refreshInterval);
+    QObject::connect(&refreshTimer_, &QTimer::timeout, this, [this] { RefreshValues(); });
+    refreshTimer_.start();
+
+    if (const auto& session = delegate_.session().businessbase())
+        chartPanes_.getChartSymbolDetails(session->referenceData().selectedSymbols);
+    for (std::size_t i = 0; i < ChartViews.size(); ++i) showChartPane(i);
+    SetOpenPositionSplitViewDefaultSize();
+    toggleLeftViewSelectedIndex(1);
+    updateLanguageStrings();
+    loadAccountDetails();
+}
+
+MainWindowController::~MainWindowController() {
+    observers_.clear();
+    refreshTimer_.stop();
+    delete sheet_.data();
+    for (auto& [name, kept] : kept_) delete kept.data();
+    delete window_.data();
+}
+
+std::string MainWindowController::text(const std::string& key) const {
+    return model::LanguageString::stringforSelectedLanguage(delegate_.session().selectedLanguage(), key);
+}
+
+void MainWindowController::setFullScreen() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window_->setGeometry(QRect(QPoint(0, 0), screen->geometry().size()));
+}
+
+void MainWindowController::applyTheme() {
+    const std::int64_t theme = delegate_.preferences().integerForKey(app::PreferenceManager::kTheme);
+    // The tables join "TableView" when their views land.
+    app::ThemeManager::applyTheme({{"Windows", {window_}}, {"TableView", {}}}, theme);
+}
+
+void MainWindowController::updateLanguageStrings() {
+    for (QAction* item : mainToolbar->actions()) {
+        const auto tag = item->property("tag").toLongLong();
+        if (tag == 0 || tag == -1) continue;
+        const QString label = QString::fromStdString(text(model::LanguageString::setLanguageKey(std::to_string(tag))));
+        item->setText(label);
+        item->setIconText(label);
+    }
+    for (QTabWidget* tabs : {mainTabView, watchlistTabView})
+        for (int i = 0; i < tabs->count(); ++i)
+            tabs->setTabText(i, QString::fromStdString(text(
+                                    model::LanguageString::setLanguageKey(tabs->widget(i)->objectName().toStdString()))));
+    for (std::size_t i = 0; i < stripLabels.size(); ++i)
+        stripLabels[i]->setText(QString::fromStdString(text(accountStripRows(nullptr)[i].labelKey)));
+    for (QLabel* caption : window_->findChildren<QLabel*>("paneCaption"))
+        caption->setText(QString::fromStdString(text(caption->property("key").toString().toStdString())));
+    for (QMenu* menu : window_->findChildren<QMenu*>("mainWindowMenu")) {
+        menu->setTitle(QString::fromStdString(text(menu->property("key").toString().toStdString())));
+        for (QAction* item : menu->actions())
+            item->setText(QString::fromStdString(text(item->property("key").toString().toStdString())));
+    }
+}
+
+void MainWindowController::getAccountDetails() {
+    const auto& session = delegate_.session().businessbase();
+    if (!session) return;
+    const auto accounts = session->getAccountCollection();
+    if (accounts.empty() || !accounts.front()) return;
+    account_ = accounts.front();
+    session->accountLedger().currentAccountSelected = account_->AccountId;
+}
+
+void MainWindowController::setAccount(std::shared_ptr<model::AccountDetails> account) {
+    account_ = std::move(account);
+    loadAccountDetails();
+}
+
+void MainWindowController::RefreshValues() {
+    ++refreshCount_;
+    // Every position's profit, its conversion and the accounts' figures: the state's own recomputation.
+    if (const auto& session = delegate_.session().businessbase()) session->recalculateAccounts();
+    loadAccountDetails();
+    IdleTimeChecker::startCheckingIdleTime(delegate_.preferences(), [this] { terminateOnce(); });
+}
+
+void MainWindowController::loadAccountDetails() {
+    if (const auto& session = delegate_.session().businessbase()) {
+        // A later login holds new records: follow the shown account to its own.
+        if (account_) {
+            const auto* current = session->referenceData().AccountDetailCollection.find(std::to_string(account_->AccountId));
+            if (current && *current && *current != account_) account_ = *current;
+        }
+        session->calcAccountDetails(account_ ? account_->AccountId : 0);
+    }
+    const AccountStrip rows = accountStripRows(account_.get());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        stripLabels[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        stripValues[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        const QString value = QString::fromStdString(rows[i].value);
+        if (stripValues[i]->text() != value) stripValues[i]->setText(value);
+    }
+}
+
+void MainWindowController::changeNetworkStatusimage(const platform::Notification& notification) {
+    if (const auto* time = notification.as<state::TextPayload>()) {
+        if (const auto shown = serverTimeText(time->text))
+            ServerTimeTextField->setText(QString::fromStdString(*shown));
+        else
+            platform::Log::debug("changeNetworkStatusimage " + time->text);
+    }
+    const auto& session = delegate_.session().businessbase();
+    if (!session) return;
+    const auto status = networkStatusFor(session->pingMonitor().networkspeedStatus);
+    if (!status) return;
+    NetworkStatusIndicatorImage->setPixmap(statusImage(status->speedImage));
+    ConnectionStatusImage->setPixmap(statusImage(status->connectionImage));
+    ConnectionStatusTextField->setText(QString::fromStdString(text(status->textKey)));
+}
+
+void MainWindowController::ReloadDataforChart(const platform::Notification& notification) {
+    const auto* dropped = notification.as<app::TextListPayload>();
+    if (!dropped) return;
+    if (const auto pane = chartPanes_.ReloadDataforChart(dropped->texts)) showChartPane(*pane);
+}
+
+void MainWindowController::showCustomSheet(QDialog* sheet) {
+    if (!sheet) return;
+    if (sheet->parentWidget() != window_) sheet->setParent(window_, Qt::Dialog);
+    sheet->setWindowModality(Qt::WindowModal);
+    // Ordered out when it ends (connected once per sheet).
+    if (!sheet->property("sheetOfMainWindow").toBool()) {
+        sheet->setProperty("sheetOfMainWindow", true);
+        QObject::connect(sheet, &QDialog::finished, sheet, [sheet] { sheet->hide(); });
+    }
+    sheet_ = sheet;
+    sheet->open();
+}
+
+bool MainWindowController::isSheetAttached() const { return sheet_ && sheet_->isVisible(); }
+
+void MainWindowController::terminateOnce() {
+    if (terminating_) return;
+    terminating_ = true;
+    delegate_.ui().terminate();
+}
+
+}  // namespace shell

@@ -1,0 +1,306 @@
+// The main window offscreen against the simulator: the account strip follows
+// prices and account summaries, the network status, the commands' windows and
+// sheets, logout, the pie pane, the idle quit. Saves screenshots in both themes.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <QAbstractButton>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <filesystem>
+
+#include "app/core/kit_payloads.h"
+#include "app/kit/qt_main_executor.h"
+#include "app/kit/theme_manager.h"
+#include "app/qt_test_app.h"
+#include "app/shell/app_delegate.h"
+#include "app/shell/idle_sources.h"
+#include "app/shell/idle_timeout_window.h"
+#include "integration/sim_process.h"
+#include "model/language_string.h"
+#include "model/text_value.h"
+#include "platform/idle_time.h"
+#include "platform/preferences.h"
+#include "platform/reachability.h"
+#include "platform/runtime.h"
+#include "state/business_base.h"
+#include "state/session_notifications.h"
+
+namespace shell {
+namespace {
+
+using app::testing::runUntil;
+using app::testing::saveScreenshot;
+
+struct Recorder : app::SoundOutput, app::SystemNotifier {
+    int quits = 0;
+    void play(const std::string&) override {}
+    void show(const std::string&, const std::string&) override {}
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        executor = app::QtMainExecutor::install();
+        platform::ReachabilitySource::installDefaultSource(
+            std::make_shared<platform::FakeReachabilitySource>(platform::kReachabilityReachable));
+        sim = integration::SimProcess::start(TRADING_SIM_PATH);
+        ASSERT_TRUE(sim->ready());
+        prefs = std::make_unique<platform::Preferences>(path);
+        AppDelegate::Parts parts;
+        parts.preferences = prefs.get();
+        parts.ui.sound = recorder;
+        parts.ui.notifier = recorder;
+        parts.ui.openUrl = [](const QUrl&) {};
+        parts.ui.terminate = [this] { ++recorder->quits; };
+        parts.mainWindow.refreshInterval = std::chrono::milliseconds(20);
+        // A landed window: made once, prepared at every press.
+        parts.mainWindow.windows["AccountStatementWindowController"] = {
+            [this](MainWindowController& c) { return statementMade = new QWidget(c.window(), Qt::Window); },
+            [this](QWidget*) { ++statementPrepared; }};
+        delegate = std::make_unique<AppDelegate>(std::move(parts));
+        delegate->applicationDidFinishLaunching();
+        delegate->window()->setFields({"trader", "secret1", "127.0.0.1", std::to_string(sim->sessionPort())});
+        delegate->loginButtonClicked();
+        ASSERT_TRUE(runUntil([&] { return delegate->mWindowController() != nullptr; }, 10000));
+        main = delegate->mWindowController();
+        session = delegate->session().businessbase();
+    }
+    void TearDown() override {
+        platform::IdleTime::setSource(nullptr);
+        QApplication::setPalette(app::ThemeManager::palette(0));
+        delegate.reset();
+        prefs.reset();
+        platform::shutdown();
+        std::filesystem::remove(path);
+        platform::ReachabilitySource::installDefaultSource(nullptr);
+        platform::MainExecutor::install(nullptr);
+    }
+    std::string strip(std::size_t row) const { return main->stripValues[row]->text().toStdString(); }
+    // Waits for the next tick of the refresh timer.
+    bool nextTick() {
+        const auto seen = main->refreshCount();
+        return runUntil([&] { return main->refreshCount() > seen + 1; });
+    }
+    void screenshots(const QString& name) {
+        main->window()->resize(1500, 860);
+        app::testing::runFor(50);
+        saveScreenshot(main->window(), name + "_dark");
+        prefs->set("Theme", std::int64_t{1});
+        QApplication::setPalette(app::ThemeManager::palette(1));
+        platform::NotificationCenter::defaultCenter().post(app::kThemeChangedNotification);
+        app::testing::runFor(50);
+        saveScreenshot(main->window(), name + "_light");
+    }
+    static std::string tr(const char* key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
+
+    std::string path = (std::filesystem::temp_directory_path() / ("main_window_" + std::to_string(::getpid()))).string();
+    std::shared_ptr<app::QtMainExecutor> executor;
+    std::unique_ptr<integration::SimProcess> sim;
+    std::shared_ptr<Recorder> recorder = std::make_shared<Recorder>();
+    std::unique_ptr<platform::Preferences> prefs;
+    std::unique_ptr<AppDelegate> delegate;
+    MainWindowController* main = nullptr;
+    std::shared_ptr<state::BusinessBase> session;
+    QWidget* statementMade = nullptr;
+    int statementPrepared = 0;
+};
+
+TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime) {
+    EXPECT_EQ(main->window()->windowTitle().toStdString(), std::string(TC_APP_NAME) + " v" TC_APP_VERSION " - trader");
+    ASSERT_TRUE(main->account());
+    EXPECT_EQ(session->accountLedger().currentAccountSelected, main->account()->AccountId);
+    EXPECT_EQ(strip(0), ": " + std::to_string(main->account()->AccountId));
+    EXPECT_EQ(main->stripLabels[1]->text().toStdString(), tr("0222"));
+    ASSERT_TRUE(nextTick());
+
+    // Prices of the account's positions move: the floating P/L and equity follow.
+    const std::string pl = strip(3), equity = strip(1);
+    ASSERT_TRUE(runUntil([&] { return !session->getOpenOrderCollection().empty(); }, 10000));
+    std::vector<std::string> codes;
+    for (const auto& p : session->getOpenOrderCollection())
+        if (model::TextValue::intValue(p->AccountNumber) == main->account()->AccountId) codes.push_back(p->ItemCode);
+    ASSERT_FALSE(codes.empty());
+    ASSERT_TRUE(runUntil(
+        [&] {
+            for (const auto& code : codes) sim->command("tick " + code);
+            return strip(3) != pl && strip(1) != equity;
+        },
+        10000));
+
+    // An account summary from the server: its figures reach the strip.
+    main->account()->UsedMargin = -1;  // a value the summary replaces
+    ASSERT_TRUE(runUntil([&] { return strip(4) == ": -1.00"; }));
+    ASSERT_EQ(sim->command("summary " + std::to_string(main->account()->AccountId)).rfind("ok", 0), 0u);
+    ASSERT_TRUE(runUntil([&] { return strip(4) != ": -1.00"; }, 10000));
+    EXPECT_GE(main->account()->UsedMargin, 0);
+
+    // The pings bring the server time and a grade.
+    ASSERT_TRUE(runUntil([&] { return !main->ServerTimeTextField->text().isEmpty(); }, 10000));
+    EXPECT_FALSE(main->NetworkStatusIndicatorImage->pixmap().isNull());
+    EXPECT_EQ(main->ConnectionStatusTextField->text().toStdString(), tr("0051"));
+    // Grade 3: the poor and offline images and "1007"; a grade outside 0 to 3 changes nothing.
+    session->pingMonitor().networkspeedStatus = 3;
+    platform::NotificationCenter::defaultCenter().post(state::notifications::kNetworkSpeed,
+                                                       std::make_shared<state::TextPayload>("20240105143000"));
+    EXPECT_EQ(main->ServerTimeTextField->text(), "Jan 05, 2024 14:30:00");
+    EXPECT_EQ(main->ConnectionStatusTextField->text().toStdString(), tr("1007"));
+    const QImage offline = main->ConnectionStatusImage->pixmap().toImage();
+    session->pingMonitor().networkspeedStatus = 7;
+    platform::NotificationCenter::defaultCenter().post(state::notifications::kNetworkSpeed,
+                                                       std::make_shared<state::TextPayload>("not a time"));
+    EXPECT_EQ(main->ServerTimeTextField->text(), "Jan 05, 2024 14:30:00");
+    EXPECT_EQ(main->ConnectionStatusTextField->text().toStdString(), tr("1007"));
+    EXPECT_EQ(main->ConnectionStatusImage->pixmap().toImage(), offline);
+    session->pingMonitor().networkspeedStatus = 0;
+    platform::NotificationCenter::defaultCenter().post(state::notifications::kNetworkSpeed);
+
+    // A symbol dropped on pane 3 changes that pane only.
+    platform::NotificationCenter::defaultCenter().post(
+        app::kChartSymbolDragNotification, std::make_shared<app::TextListPayload>(std::vector<std::string>{codes[0], "Chart3"}));
+    EXPECT_EQ(main->chartPanes().pane(2).itemDetails, codes[0]);
+    EXPECT_EQ(main->chartPanes().pane(2).intervalType, 3u);
+    screenshots("main_window");
+}
+
+TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
+    // Toolbar item "2" selects the third tab.
+    QAction item;
+    item.setProperty("identifier", "2");
+    main->MainToolbarButtonClicked(&item);
+    EXPECT_EQ(main->mainTabView->currentIndex(), 2);
+    EXPECT_EQ(main->mainToolbar->actions().front()->text().toStdString(), tr("21001"));
+
+    // Kept windows come back as the same window; the chart window is new at each press.
+    ASSERT_TRUE(main->runCommand("SettingsButtonClicked"));
+    QWidget* settings = main->keptWindow("SettingsWindowController");
+    ASSERT_TRUE(settings && settings->isVisible());
+    EXPECT_EQ(settings->windowTitle().toStdString(), tr("10992"));
+    settings->close();
+    ASSERT_TRUE(main->runCommand("SettingsButtonClicked"));
+    EXPECT_EQ(main->keptWindow("SettingsWindowController"), settings);
+    const auto chartWindows = [&] {
+        int n = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->windowTitle().toStdString() == tr("21012")) ++n;
+        return n;
+    };
+    main->runCommand("ChartButtonClicked");
+    main->runCommand("ChartButtonClicked");
+    EXPECT_EQ(chartWindows(), 2);
+    EXPECT_FALSE(main->keptWindow("ChartWindowController"));
+
+    main->runCommand("AccountStatementButtonClicked");
+    main->runCommand("AccountStatementButtonClicked");
+    EXPECT_EQ(main->keptWindow("AccountStatementWindowController"), statementMade);
+    EXPECT_EQ(statementPrepared, 2);
+
+    // The withdrawal request does nothing while its window is visible.
+    ASSERT_TRUE(main->runCommand("newWithdrawalRequest"));
+    EXPECT_FALSE(main->runCommand("newWithdrawalRequest"));
+    main->keptWindow("WithdrawalRequestWindowController")->hide();
+    EXPECT_TRUE(main->runCommand("newWithdrawalRequest"));
+
+    // Ticket only with a watchlist; close-all (a sheet) only with positions.
+    const auto symbols = session->referenceData().selectedSymbols;
+    session->referenceData().selectedSymbols.clear();
+    EXPECT_FALSE(main->runCommand("TradeTicketButtonClicked"));
+    session->referenceData().selectedSymbols = symbols;
+    EXPECT_TRUE(main->runCommand("TradeTicketButtonClicked"));
+    ASSERT_TRUE(runUntil([&] { return !session->getOpenOrderCollection().empty(); }, 10000));
+    EXPECT_TRUE(main->runCommand("closeAllButtonClicked"));
+    EXPECT_TRUE(main->isSheetAttached());
+    delegate->menuNeedsUpdate();
+    EXPECT_FALSE(delegate->lockAction()->isEnabled());
+    saveScreenshot(main->keptWindow("CloseAllWindowController"), "main_window_placeholder_sheet");
+    qobject_cast<QDialog*>(main->keptWindow("CloseAllWindowController"))->reject();
+    EXPECT_FALSE(main->isSheetAttached());
+
+    // The resources popover sits below the pressed control.
+    QWidget* pressed = main->mainToolbar->widgetForAction(main->toolbarAction("resourcesButtonClicked"));
+    ASSERT_TRUE(main->runCommand("resourcesButtonClicked", pressed));
+    QWidget* popover = main->keptWindow("ResourcesViewController");
+    EXPECT_TRUE(popover->windowFlags() & Qt::Popup);
+    const QPoint below = pressed->mapToGlobal(QPoint(0, pressed->height()));
+    EXPECT_LE((popover->geometry().topLeft() - below).manhattanLength(), 4);  // the frame, if any
+    popover->hide();
+
+    // Pie pane: 0 collapses, 1 restores the recorded width.
+    main->toggleLeftViewSelectedIndex(0);
+    EXPECT_TRUE(main->isLeftViewCollapsed());
+    main->toggleLeftViewSelectedIndex(1);
+    EXPECT_FALSE(main->isLeftViewCollapsed());
+    EXPECT_EQ(main->pieChartPane->width(), main->pieChartPane->minimumWidth());
+    EXPECT_EQ(main->openPositionSplitView->handleWidth(), 0);
+    EXPECT_EQ(main->watchlistTabView->minimumWidth(), 330);
+    EXPECT_EQ(main->watchlistTabView->maximumWidth(), 900);
+
+    // Logout: "0060" stays, "0038" quits without a word to the server.
+    for (const bool leave : {false, true}) {
+        main->logout();
+        auto* alert = main->window()->findChild<QMessageBox*>("logoutAlert");
+        ASSERT_TRUE(alert);
+        EXPECT_EQ(alert->text().toStdString(), tr("20209"));
+        EXPECT_TRUE(main->isSheetAttached());
+        for (QAbstractButton* b : alert->buttons())
+            if (b->text().toStdString() == tr(leave ? "0038" : "0060")) b->click();
+        runUntil([&] { return !main->window()->findChild<QMessageBox*>("logoutAlert"); });
+        EXPECT_EQ(recorder->quits, leave ? 1 : 0);
+    }
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowQuitsAlsoWithAChildOpen) {
+    ASSERT_TRUE(main->runCommand("ChatButtonClicked"));
+    main->window()->close();
+    EXPECT_EQ(recorder->quits, 1);
+}
+
+TEST_F(MainWindowTest, IdleQuitRunsOnTheTickAlsoUnderAModalDialog) {
+    double idle = 299;
+    platform::IdleTime::setSource([&idle] { return idle; });
+    prefs->set("IdleTime", std::int64_t{300});
+    // A modal dialog is up: the timer keeps firing.
+    QMessageBox modal(QMessageBox::Information, "modal", "modal");
+    modal.setWindowModality(Qt::ApplicationModal);
+    modal.open();
+    ASSERT_TRUE(nextTick());
+    EXPECT_EQ(recorder->quits, 0);
+    idle = 305;  // a tick passed the limit unseen
+    ASSERT_TRUE(runUntil([&] { return recorder->quits == 1; }));
+    modal.close();
+
+    // The sheet: Apply starts disabled; a stored 120 shows "never"; a choice is stored in seconds.
+    prefs->set("IdleTime", std::int64_t{120});
+    auto* sheet = new IdleTimeoutWindowController(*prefs, 0);
+    main->showCustomSheet(sheet);
+    EXPECT_TRUE(main->isSheetAttached());
+    EXPECT_FALSE(sheet->applyButton->isEnabled());
+    EXPECT_EQ(sheet->timeoutComboBox->currentText().toStdString(), tr("0228"));
+    saveScreenshot(sheet, "idle_timeout_sheet_dark");
+    sheet->timeoutComboBox->setCurrentIndex(3);
+    emit sheet->timeoutComboBox->activated(3);
+    ASSERT_TRUE(sheet->applyButton->isEnabled());
+    sheet->applyButton->click();
+    EXPECT_EQ(prefs->integerForKey("IdleTime"), 1800);
+    EXPECT_FALSE(main->isSheetAttached());
+}
+
+TEST(LastInputFilter, InputResetsTheIdleTime) {
+    auto now = std::chrono::steady_clock::time_point{} + std::chrono::hours(1);
+    QObject target;
+    LastInputFilter filter(nullptr, [&now] { return now; });
+    now += std::chrono::seconds(42);
+    EXPECT_DOUBLE_EQ(filter.secondsIdle(), 42.0);
+    target.installEventFilter(&filter);
+    QEvent other(QEvent::User);
+    QCoreApplication::sendEvent(&target, &other);
+    EXPECT_DOUBLE_EQ(filter.secondsIdle(), 42.0);
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &key);
+    EXPECT_DOUBLE_EQ(filter.secondsIdle(), 0.0);
+}
+
+}  // namespace
+}  // namespace shell

@@ -1,0 +1,117 @@
+#!/usr/bin/env python3
+"""Draws the application's own images into resources/images: network speed
+grades, connection status dots and the application icon. Usage: draw_images.py [folder]."""
+import math
+import pathlib
+import struct
+import sys
+import zlib
+
+SAMPLES = 4  # per axis, for smooth edges
+
+
+def write_png(path, width, height, pixel):
+    """pixel(x, y) -> (r, g, b, a) floats 0..1 at a point in pixel units."""
+    rows = bytearray()
+    for y in range(height):
+        rows.append(0)
+        for x in range(width):
+            acc = [0.0, 0.0, 0.0, 0.0]
+            for sy in range(SAMPLES):
+                for sx in range(SAMPLES):
+                    r, g, b, a = pixel(x + (sx + 0.5) / SAMPLES, y + (sy + 0.5) / SAMPLES)
+                    acc[0] += r * a
+                    acc[1] += g * a
+                    acc[2] += b * a
+                    acc[3] += a
+            n = SAMPLES * SAMPLES
+            alpha = acc[3] / n
+            if alpha > 0:
+                rgb = [acc[i] / acc[3] for i in range(3)]
+            else:
+                rgb = [0, 0, 0]
+            rows += bytes(int(round(max(0, min(1, v)) * 255)) for v in rgb + [alpha])
+
+    def chunk(kind, data):
+        c = struct.pack(">I", len(data)) + kind + data
+        return c + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+
+    png = b"\x89PNG\r\n\x1a\n"
+    png += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
+    png += chunk(b"IDAT", zlib.compress(bytes(rows), 9))
+    png += chunk(b"IEND", b"")
+    path.write_bytes(png)
+
+
+def rgb(hex_text, alpha=1.0):
+    v = int(hex_text, 16)
+    return ((v >> 16) / 255, ((v >> 8) & 255) / 255, (v & 255) / 255, alpha)
+
+
+CLEAR = (0, 0, 0, 0)
+GREEN, AMBER, RED = rgb("2EAD4B"), rgb("F0A500"), rgb("D8353A")
+EMPTY_BAR = rgb("8A8F98", 0.45)
+
+
+def in_round_rect(x, y, x0, y0, x1, y1, radius):
+    cx = min(max(x, x0 + radius), x1 - radius)
+    cy = min(max(y, y0 + radius), y1 - radius)
+    return x0 <= x <= x1 and y0 <= y <= y1 and (x - cx) ** 2 + (y - cy) ** 2 <= radius ** 2
+
+
+def speed_bars(filled, colour):
+    """Four rising bars on 32 x 32; the first `filled` coloured."""
+    def pixel(x, y):
+        for i in range(4):
+            x0 = 3 + i * 7
+            top = 24 - i * 6
+            if in_round_rect(x, y, x0, top, x0 + 5, 28, 1.5):
+                return colour if i < filled else EMPTY_BAR
+        return CLEAR
+    return pixel
+
+
+def status_dot(colour):
+    rim = tuple(c * 0.7 for c in colour[:3]) + (1.0,)
+    def pixel(x, y):
+        d = math.hypot(x - 16, y - 16)
+        if d <= 10.5:
+            return colour
+        if d <= 12.5:
+            return rim
+        return CLEAR
+    return pixel
+
+
+def app_icon(x, y):
+    """A rounded square in deep blue with three rising candles and a green trend line."""
+    size = 256
+    if not in_round_rect(x, y, 8, 8, size - 8, size - 8, 48):
+        return CLEAR
+    candles = [(64, 150, 190), (118, 110, 160), (172, 70, 130)]
+    for cx, top, bottom in candles:
+        if abs(x - cx) <= 3 and top - 20 <= y <= bottom + 20:
+            return rgb("D9E2EE")
+        if in_round_rect(x, y, cx - 16, top, cx + 16, bottom, 4):
+            return rgb("D9E2EE")
+    # Trend line from lower left to upper right.
+    ax, ay, bx, by = 44, 212, 212, 56
+    t = max(0, min(1, ((x - ax) * (bx - ax) + (y - ay) * (by - ay)) / ((bx - ax) ** 2 + (by - ay) ** 2)))
+    if math.hypot(x - (ax + t * (bx - ax)), y - (ay + t * (by - ay))) <= 7:
+        return GREEN
+    shade = 0.12 * (y / size)
+    return (0.09 - shade / 2, 0.22 - shade, 0.42 - shade, 1.0)
+
+
+def main():
+    folder = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else pathlib.Path(__file__).parent.parent / "resources/images")
+    folder.mkdir(parents=True, exist_ok=True)
+    for name, filled, colour in [("Excellent", 4, GREEN), ("Good", 3, GREEN), ("Fair", 2, AMBER), ("Poor", 1, RED)]:
+        write_png(folder / f"Network_Speed_{name}.png", 32, 32, speed_bars(filled, colour))
+    for name, colour in [("online", GREEN), ("away", AMBER), ("offline", RED)]:
+        write_png(folder / f"network-status-{name}.png", 32, 32, status_dot(colour))
+    write_png(folder / "AppIcon.png", 256, 256, app_icon)
+
+
+if __name__ == "__main__":
+    main()
