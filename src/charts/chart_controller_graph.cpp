@@ -93,6 +93,7 @@ void ChartController::CreateAxis() {
     graph_->yAxis.majorInterval = window_.span() / 6.0;
     graph_->yAxis.origin = window_.MinY;
     graph_->yAxis.maxDecimals = dotPosition_;
+    graph_->yAxis.fixedDecimals = true;
     // Room on the right for the longest price label (60 at least).
     QFont font;
     font.setPointSizeF(12.0);

@@ -32,6 +32,11 @@ protected:
     }
     ChartController& load(const std::string& key, const std::string& interval, int theme, int bars = 200) {
         ChartController& ch = chart();
+        // The quote sits at the newest close, as it would live.
+        const double last = 1800 + 0.5 * (bars - 1) + ((bars - 1) % 3 == 0 ? -1.5 : 0.75);
+        gold->Last = last;
+        gold->Bid = last - 0.25;
+        gold->Ask = last + 0.25;
         ch.setValue("GOLD", key);
         answer(minuteAnswer("GOLD^" + interval, bars));
         if (theme) ch.applyChartTheme(theme);

@@ -4,13 +4,13 @@
 
 namespace charts::plot {
 
-QString XYAxis::numberLabel(double value, int decimals) {
+QString XYAxis::numberLabel(double value, int decimals, bool fixed) {
     QString s = QString::number(value, 'f', std::max(0, decimals));
-    if (s.contains('.')) {
+    if (!fixed && s.contains('.')) {
         while (s.endsWith('0')) s.chop(1);
         if (s.endsWith('.')) s.chop(1);
     }
-    if (s == "-0") s = "0";
+    if (s.startsWith("-") && s.toDouble() == 0) s.remove(0, 1);
     return s;
 }
 
@@ -27,7 +27,7 @@ std::vector<std::pair<double, QString>> XYAxis::ticks(PlotRange range) const {
     // No more than a few hundred ticks, whatever the interval.
     if ((hi - lo) / majorInterval > 500) return out;
     const double first = origin + std::ceil((lo - origin) / majorInterval - 1e-9) * majorInterval;
-    for (double v = first; v <= hi + majorInterval * 1e-9; v += majorInterval) out.emplace_back(v, numberLabel(v, maxDecimals));
+    for (double v = first; v <= hi + majorInterval * 1e-9; v += majorInterval) out.emplace_back(v, numberLabel(v, maxDecimals, fixedDecimals));
     return out;
 }
 

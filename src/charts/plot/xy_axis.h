@@ -32,11 +32,13 @@ public:
     double majorInterval = 0;
     double origin = 0;
     int maxDecimals = 2;
+    // Prices keep all their places (1880.00 beside 1883.42).
+    bool fixedDecimals = false;
 
     // The ticks in `range`: the explicit ones, or those of the interval.
     std::vector<std::pair<double, QString>> ticks(PlotRange range) const;
     // A number with at most `decimals` places, trailing zeros dropped, no grouping.
-    static QString numberLabel(double value, int decimals);
+    static QString numberLabel(double value, int decimals, bool fixed = false);
 };
 
 }  // namespace charts::plot
