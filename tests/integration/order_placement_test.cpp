@@ -28,6 +28,7 @@ TEST_P(OrderPlacementTest, MarketOrderFillsLimitOrderWorksAndRefusedOrdersStayHo
                                        o->RequestId == session->Requestid + 1;
                             }),
               1);
+    EXPECT_NE(session->messageBase.lastFrame().find("\x03" "10=60\x03" "34=1001\x03" "23=trader\x03"), std::string::npos);
     ASSERT_TRUE(pump([&] { return count("position:") == 1; }));
     EXPECT_EQ(count("pending:"), 1);
     EXPECT_EQ(count("removed:"), 1);

@@ -171,7 +171,6 @@ TEST_F(OrderPlacementTest, AValidOrderGoesOutAsTheNewOrderRequestAndWaitsAsPlace
     EXPECT_EQ(pending[0]->RequestId, 42);
     EXPECT_EQ(session->Requestid, 41);
     EXPECT_EQ(pending[0]->ordertypeInfo, 3);
-    EXPECT_TRUE(pending[0]->PendingOrderId.empty());
     ASSERT_EQ(session->journal().JournalDataCollection.size(), 1u);
     EXPECT_NE(session->journal().JournalDataCollection[0].find("GOLD"), std::string::npos);
     EXPECT_TRUE(session->messageBase.messageDataDictionary().empty());
