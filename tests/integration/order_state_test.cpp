@@ -6,44 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "integration/sim_login.h"
+#include "integration/order_session.h"
 #include "model/text_value.h"
 #include "model/trade_currency.h"
-#include "platform/main_executor.h"
-#include "platform/test_env.h"
-#include "state/business_base.h"
-#include "state/recording_ui_services.h"
 
 namespace {
 
-using state::BusinessBase;
 using Tags = std::vector<std::pair<std::int64_t, std::string>>;
 
-class OrderStateTest : public ::testing::Test {
+class OrderStateTest : public integration::OrderSession {
 protected:
-    void SetUp() override {
-        loop = std::make_shared<platform::ManualRunLoop>();
-        platform::MainExecutor::install(loop);
-        sim = integration::SimProcess::start(TRADING_SIM_PATH, {});
-        ASSERT_TRUE(sim->ready()) << "simulator did not start";
-    }
-    void TearDown() override {
-        session.reset();
-        platform::testing::finishQueues(*loop);
-        platform::MainExecutor::install(nullptr);
-    }
-    void login(const std::string& user, const std::string& password) {
-        integration::setLogin(ui.login, *sim, user, password);
-        session = BusinessBase::create(ui, ui);
-        session->StreamingConnection(true, false);
-        ASSERT_TRUE(integration::pump(*loop, [&] {
-            auto channel = session->conn ? session->conn->requestChannel() : nullptr;
-            return sim->command("received " + user).find("getfinancialapprovals") != std::string::npos && channel &&
-                   channel->queuedRequests() == 0;
-        }));
-    }
     // Sends a new order (sub-type 0) or an offset (1) with the next request id.
-    std::int32_t order(std::int32_t subType, const Tags& tags) {
+    std::int32_t send(std::int32_t subType, const Tags& tags) {
         const std::int32_t requestId = session->Requestid + 1;
         protocol::MessageBase& m = session->messageBase;
         m.setMessagetype(60);
@@ -61,15 +35,10 @@ protected:
             if (p->OpenPositionId == id) return p;
         return nullptr;
     }
-
-    std::shared_ptr<platform::ManualRunLoop> loop;
-    std::unique_ptr<integration::SimProcess> sim;
-    state::testing::RecordingUi ui;
-    std::shared_ptr<BusinessBase> session;
 };
 
 TEST_F(OrderStateTest, OrdersPositionsClosesAndSummariesFollowTheServer) {
-    login("trader", "secret1");
+    ASSERT_NO_FATAL_FAILURE(login());
     state::OrderBook& book = session->orderBook();
 
     // A limit order far from the market stays pending and replaces its placeholder.
@@ -77,8 +46,8 @@ TEST_F(OrderStateTest, OrdersPositionsClosesAndSummariesFollowTheServer) {
     placeholder->RequestId = session->Requestid + 1;
     book.AddPendingOrder(placeholder);
     const std::size_t pending = book.PendingOrderCollection.size();
-    order(0, {{34, "1001"}, {12, "GOLD"}, {32, "30"}, {36, "45"}, {37, "1"}, {38, "1000.00"}, {117, "51"}, {43, "47"}});
-    ASSERT_TRUE(integration::pump(*loop, [&] {
+    send(0, {{34, "1001"}, {12, "GOLD"}, {32, "30"}, {36, "45"}, {37, "1"}, {38, "1000.00"}, {117, "51"}, {43, "47"}});
+    ASSERT_TRUE(pump([&] {
         return std::find(book.PendingOrderCollection.begin(), book.PendingOrderCollection.end(), placeholder) ==
                book.PendingOrderCollection.end();
     }));
@@ -88,36 +57,36 @@ TEST_F(OrderStateTest, OrdersPositionsClosesAndSummariesFollowTheServer) {
 
     // A market order opens a position with the trade confirmation.
     const std::size_t positions = book.OpenOrderCollection.size();
-    order(0, {{34, "1001"}, {12, "GOLD"}, {32, "29"}, {36, "45"}, {37, "2"}, {117, "51"}, {43, "47"}});
-    ASSERT_TRUE(integration::pump(*loop, [&] { return book.OpenOrderCollection.size() == positions + 1; }));
+    send(0, {{34, "1001"}, {12, "GOLD"}, {32, "29"}, {36, "45"}, {37, "2"}, {117, "51"}, {43, "47"}});
+    ASSERT_TRUE(pump([&] { return book.OpenOrderCollection.size() == positions + 1; }));
     const auto position = book.OpenOrderCollection.back();
     EXPECT_EQ(position->tradingMode, model::Order::kBuy);
     EXPECT_EQ(position->orderType, model::Order::kMarket);
-    ASSERT_TRUE(integration::pump(*loop, [&] { return !ui.sounds.empty(); }));
+    ASSERT_TRUE(pump([&] { return !ui.sounds.empty(); }));
     EXPECT_EQ(ui.sounds.back(), "order");
 
     // A partial close keeps it with the rest; the full close moves it to the copy.
     const std::size_t settled = book.SettledOrderCollection.size();
-    order(1, {{125, position->OpenPositionId}, {34, "1001"}, {12, "GOLD"}, {32, "29"}, {36, "46"}, {37, "1"}});
-    ASSERT_TRUE(integration::pump(*loop, [&] { return book.SettledOrderCollection.size() == settled + 1; }));
-    ASSERT_TRUE(integration::pump(*loop, [&] { return model::TextValue::doubleValue(position->RemainingQty) == 1; }));
+    send(1, {{125, position->OpenPositionId}, {34, "1001"}, {12, "GOLD"}, {32, "29"}, {36, "46"}, {37, "1"}});
+    ASSERT_TRUE(pump([&] { return book.SettledOrderCollection.size() == settled + 1; }));
+    ASSERT_TRUE(pump([&] { return model::TextValue::doubleValue(position->RemainingQty) == 1; }));
     EXPECT_EQ(open(position->OpenPositionId), position);
-    order(1, {{125, position->OpenPositionId}, {34, "1001"}, {12, "GOLD"}, {32, "29"}, {36, "46"}, {37, "1"}});
-    ASSERT_TRUE(integration::pump(*loop, [&] { return !open(position->OpenPositionId); }));
+    send(1, {{125, position->OpenPositionId}, {34, "1001"}, {12, "GOLD"}, {32, "29"}, {36, "46"}, {37, "1"}});
+    ASSERT_TRUE(pump([&] { return !open(position->OpenPositionId); }));
     EXPECT_EQ(book.OpenOrderCollectionCopy.back(), position);
-    ASSERT_TRUE(integration::pump(*loop, [&] { return book.SettledOrderCollection.size() == settled + 2; }));
+    ASSERT_TRUE(pump([&] { return book.SettledOrderCollection.size() == settled + 2; }));
     EXPECT_EQ(book.SettledOrderCollection.back()->OpenPositionId, position->OpenPositionId);
     EXPECT_EQ(book.SettledOrderCollection.back()->ItemCode, "GOLD");
 
     // Account figures follow the summaries.
     const auto account = *session->referenceData().AccountDetailCollection.find("1001");
     ASSERT_EQ(sim->command("send trader 1045 34=1001 560=12345.67 130=12000").rfind("ok", 0), 0u);
-    ASSERT_TRUE(integration::pump(*loop, [&] { return account->Balance == 12345.67; }));
+    ASSERT_TRUE(pump([&] { return account->Balance == 12345.67; }));
     EXPECT_EQ(account->Equity, 12000);
 }
 
 TEST_F(OrderStateTest, EquityHitProfitStaysPutOverRefreshes) {
-    login("eqhit", "eqhit123");
+    ASSERT_NO_FATAL_FAILURE(login({}, "eqhit", "eqhit123"));
     const auto account = *session->referenceData().AccountDetailCollection.find("3001");
     ASSERT_EQ(account->tradingStatus, model::AccountDetails::kStatusEquityHit);
     ASSERT_FALSE(session->orderBook().OpenOrderCollection.empty());
@@ -127,7 +96,7 @@ TEST_F(OrderStateTest, EquityHitProfitStaysPutOverRefreshes) {
     currency->bidRate = currency->askRate = 2;
     account->tradeCurrency = currency;
     double server = 0;
-    ASSERT_TRUE(integration::pump(*loop, [&] {
+    ASSERT_TRUE(pump([&] {
         server = 0;
         for (const auto& p : session->orderBook().OpenOrderCollection)
             if (p->AccountNumber == "3001") server += p->UnrealisedPL;

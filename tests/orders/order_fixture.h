@@ -45,29 +45,25 @@ public:
         account->AccountId = 1001;
         account->GroupId = "10";
         account->availableOrderTypes = 0xE7;
-        account->tradingStatus = 1;
-        account->accountaccessType = 1;
+        account->tradingStatus = account->accountaccessType = 1;
         account->Equity = account->AvailableMargin = 100000;
         group = data.GroupDetailCollection.set("10", std::make_shared<model::GroupDetails>()).get();
         group->TradingEnabled = true;
         auto row = std::make_shared<model::GroupInstruments>();
         gi = row.get();
         group->GroupInstrumentCollection["1"] = row;
-        gi->isAvailableForTrading = true;
+        gi->isAvailableForTrading = gi->AllowShortSelling = true;
         gi->availableOrderSettings = 3;
-        gi->AllowShortSelling = true;
         gi->MaxOrderQty = 100;
-        gi->MinOrderQty = 0.1;
-        gi->OrderQtyStep = 0.1;
+        gi->MinOrderQty = gi->OrderQtyStep = 0.1;
         gi->LimitMinPips = 10;
         gi->StopMinPips = 5;
         gi->InitialMargin = 10;
         gi->margincalculationMode = 1;
         item = data.ItemCollection.set("GOLD", std::make_shared<model::ItemDetails>()).get();
-        item->InstrumentId = 1;
+        item->InstrumentId = item->instrumentTradingStatus = item->CurrentTradeSessionSettingId = 1;
         item->Code = "GOLD";
         item->availableOrderTypes = 0xE7;
-        item->instrumentTradingStatus = 1;
         item->DecimalPlaces = 2;
         item->TickSize = 0.01;
         item->ContractSize = 100;
@@ -77,7 +73,6 @@ public:
         item->High = 51;
         item->Low = 49;
         item->UpdateTime = "12/07/2026 10:11:12";
-        item->CurrentTradeSessionSettingId = 1;
         sessionSettings = data.SessionSettingCollection.set("1", std::make_shared<model::SessionSettings>()).get();
         sessionSettings->allowNewMarket = sessionSettings->allowNewContigent = sessionSettings->allowNewTpSl = true;
         token = platform::NotificationCenter::defaultCenter().addObserver(
@@ -97,6 +92,14 @@ public:
         platform::MainExecutor::install(nullptr);
     }
 
+    // A fresh fixture for the next row of a table.
+    void reset() {
+        TearDown();
+        reports.clear();
+        ui.sounds.clear();
+        sent = 0;
+        SetUp();
+    }
     // The body of the last frame built: between the length's 0x03 and the end byte.
     std::string body() const {
         const std::string& f = session->messageBase.lastFrame();
@@ -107,10 +110,8 @@ public:
         model::OrderInfo o;
         o.itemCode = "GOLD";
         o.accountNo = 1001;
-        o.orderType = 1;
-        o.deliveryMode = 1;
+        o.orderType = o.deliveryMode = o.timeinForce = 1;
         o.tradingMode = 0;
-        o.timeinForce = 1;
         o.quantity = qty;
         o.deviation = -1;
         return o;
@@ -122,28 +123,35 @@ public:
         o.price = price;
         return o;
     }
-    std::shared_ptr<model::Order> openPosition(int side, const std::string& qty, const std::string& price = "50",
-                                               const std::string& account = "1001") {
+    // A GOLD order of `side` in the open (position) or the pending list.
+    std::shared_ptr<model::Order> addOrder(bool open, int side, const std::string& qty,
+                                           const std::string& account = "1001", const std::string& id = "") {
         auto p = std::make_shared<model::Order>();
         p->AccountNumber = account;
         p->ItemCode = "GOLD";
         p->deliveryMode = 1;
         p->tradingMode = side;
         p->RemainingQty = qty;
-        p->OrderPrice = price;
-        session->orderBook().OpenOrderCollection.push_back(p);
+        (open ? p->OpenPositionId : p->PendingOrderId) = id;
+        auto& book = session->orderBook();
+        (open ? book.OpenOrderCollection : book.PendingOrderCollection).push_back(p);
         return p;
     }
-    std::shared_ptr<model::Order> pendingSell(const std::string& qty, const std::string& bracketOf = "",
-                                              const std::string& account = "1001") {
-        auto p = std::make_shared<model::Order>();
-        p->AccountNumber = account;
-        p->ItemCode = "GOLD";
-        p->deliveryMode = 1;
-        p->tradingMode = 1;
-        p->RemainingQty = qty;
-        p->RefPositionIdOfBracket = bracketOf;
-        session->orderBook().PendingOrderCollection.push_back(p);
+    // A GOLD order for the order checks.
+    static std::shared_ptr<model::Order> order(int side, const std::string& qty) {
+        auto o = std::make_shared<model::Order>();
+        o->AccountNumber = "1001";
+        o->ItemCode = "GOLD";
+        o->deliveryMode = 1;
+        o->tradingMode = side;
+        o->OrderQty = qty;
+        o->OrderPrice = "50";
+        return o;
+    }
+    std::shared_ptr<model::Order> openPosition(int side, const std::string& qty, const std::string& account = "1001",
+                                               const std::string& id = "") {
+        auto p = addOrder(true, side, qty, account, id);
+        p->OrderPrice = "50";
         return p;
     }
 

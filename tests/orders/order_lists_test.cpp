@@ -19,16 +19,7 @@ using orders::testing::OrderFixture;
 using orders::testing::tr;
 using model::Order;
 
-class ListFixture : public OrderFixture {
-public:
-    std::shared_ptr<Order> position(const std::string& id, const std::string& account, const std::string& qty) {
-        auto p = openPosition(0, qty, "50", account);
-        p->OpenPositionId = id;
-        return p;
-    }
-};
-
-class BulkOrderTest : public ListFixture {};
+class BulkOrderTest : public OrderFixture {};
 
 TEST_F(BulkOrderTest, OneOrderForTwoAccountsCarriesThemInTag91) {
     const auto details = manager->multiAccountOrderDetails({{1001, 2}, {1002, 0.5}});
@@ -61,7 +52,7 @@ TEST_F(BulkOrderTest, OneOrderForTwoAccountsCarriesThemInTag91) {
     EXPECT_TRUE(reports.empty());
 }
 
-class OffsetTest : public ListFixture {};
+class OffsetTest : public OrderFixture {};
 
 TEST_F(OffsetTest, RefusalsPostOneTextWithoutTheOrder) {
     struct Case {
@@ -87,10 +78,7 @@ TEST_F(OffsetTest, RefusalsPostOneTextWithoutTheOrder) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TearDown();
-        reports.clear();
-        sent = 0;
-        SetUp();
+        reset();
         c.arrange(*this);
         manager->PlaceOffsetOrder("P1\x05" "1\x06\x07\x07", "GOLD", "1001");
         EXPECT_EQ(sent, c.expected.empty() ? 1 : 0);
@@ -124,10 +112,10 @@ TEST_F(OffsetTest, TheListGoesOutByteForByteWithTheLastServerTime) {
     EXPECT_EQ(session->Requestid, 41);
 }
 
-class CloseAllTest : public ListFixture {
+class CloseAllTest : public OrderFixture {
 public:
     void SetUp() override {
-        ListFixture::SetUp();
+        OrderFixture::SetUp();
         item->Bid = 1.2345;
         item->Ask = 1.2355;
         bulkToken = platform::NotificationCenter::defaultCenter().addObserver(
@@ -138,7 +126,7 @@ public:
     }
     void TearDown() override {
         platform::NotificationCenter::defaultCenter().removeObserver(bulkToken);
-        ListFixture::TearDown();
+        OrderFixture::TearDown();
     }
     std::string list(const std::vector<std::shared_ptr<Order>>& positions, std::int64_t type) {
         return manager->closePositionsList(positions, type).value_or("(refused)");
@@ -150,9 +138,9 @@ public:
 const std::string kZeros = "0\x07" "0\x07" "0\x07" "0\x07\x07";
 
 TEST_F(CloseAllTest, TheListHasElevenSections) {
-    const auto p1 = position("70001", "1001", "1");
-    const auto p2 = position("70002", "1002", "2.5");
-    const auto p3 = position("70003", "1001", "4");
+    const auto p1 = openPosition(0, "1", "1001", "70001");
+    const auto p2 = openPosition(0, "2.5", "1002", "70002");
+    const auto p3 = openPosition(0, "4", "1001", "70003");
     const std::string prices = "1\x05" "1.234500\x05" "1.235500\x05" "20261207101112\x06\x07";
     EXPECT_EQ(list({p1, p2}, 3), "1001\x06" "1002\x06\x07" "3\x07" "2\x07" "1\x06" "1\x06\x07"
                                  "70001\x05\x05" "1\x05" "1001\x06" "70002\x05\x05" "2.5\x05" "1002\x06\x07" +
@@ -174,7 +162,7 @@ TEST_F(CloseAllTest, SendsWithTheNextRequestIdAndTheServerDateInLocalTime) {
     tzset();
     using namespace std::chrono;
     session->pingMonitor().serverDate = sys_days{2026y / 12 / 7} + 9h;
-    const auto p1 = position("70001", "1001", "1");
+    const auto p1 = openPosition(0, "1", "1001", "70001");
     manager->createBulkClosePositionInfo({p1}, 3);
     ASSERT_EQ(sent, 1);
     const std::string first = body();
@@ -194,7 +182,7 @@ TEST_F(CloseAllTest, SendsWithTheNextRequestIdAndTheServerDateInLocalTime) {
 }
 
 TEST_F(CloseAllTest, EachTickedPositionIsCheckedAsAMarketCloseOfItsRemainder) {
-    const auto p1 = position("70001", "1001", "3");
+    const auto p1 = openPosition(0, "3", "1001", "70001");
     p1->timeinForce = 1;
     manager->validateBeforeCloseAllPositions(*p1);
     EXPECT_TRUE(reports.empty());

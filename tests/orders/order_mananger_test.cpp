@@ -93,8 +93,6 @@ TEST_F(OrderValidationTest, EachRefusalReportsItsKeyOnceAndSendsNothing) {
         {"market with bracket checks the limits at the bid",
          [](auto& f, Info& o) { f.item->orderSettings2 = 2; f.item->circuitLimitUp = 49; o.limitPrice = "60"; o.TakeProfitEnabled = true; },
          tr("1202") + "\n" + tr("0760") + " : 49.00\t" + tr("0761") + " : 0.00"},
-        {"margin beyond equity", [](auto& f, Info&) { f.account->AvailableMargin = 5; f.account->Equity = 1000; f.gi->InitialMargin = 2000; },
-         tr("1067")},
         {"formula 4 with rate 0",
          [](auto& f, Info&) { f.gi->margincalculationMode = 2; f.item->MarginFormulaId = 4; }, tr("1067")},
         {"sell beyond the sellable lots",
@@ -106,10 +104,7 @@ TEST_F(OrderValidationTest, EachRefusalReportsItsKeyOnceAndSendsNothing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TearDown();
-        reports.clear();
-        sent = 0;
-        SetUp();
+        reset();
         Info info = marketBuy();
         c.arrange(*this, info);
         const bool valid = manager->ValidationsBeforeOrderPlacing(info);
@@ -134,33 +129,27 @@ TEST_F(OrderValidationTest, SellableLotsCountOneBracketPerPositionAndPendingSell
     gi->AllowShortSelling = false;
     openPosition(0, "10");
     openPosition(1, "2");
-    openPosition(0, "50", "50", "2002");  // another account: not counted
-    pendingSell("3");
-    pendingSell("4", "70001");
-    pendingSell("5", "70001");
+    openPosition(0, "50", "2002");  // another account: not counted
+    addOrder(false, 1, "3");
+    addOrder(false, 1, "4")->RefPositionIdOfBracket = "70001";
+    addOrder(false, 1, "5")->RefPositionIdOfBracket = "70001";
     EXPECT_DOUBLE_EQ(manager->getAllowedSellLots("GOLD", "1001", 1), 0);
-    pendingSell("1", "", "2002");
+    addOrder(false, 1, "1", "2002");
     EXPECT_DOUBLE_EQ(manager->getAllowedSellLots("GOLD", "1001", 1), -1);
     EXPECT_DOUBLE_EQ(manager->getAllowedSellLots("GOLD", "1001", 2), 0);
 
-    auto order = std::make_shared<model::Order>();
-    order->AccountNumber = "1001";
-    order->ItemCode = "GOLD";
-    order->deliveryMode = 1;
-    order->tradingMode = 1;
-    order->OrderQty = "1";
-    EXPECT_FALSE(manager->verifyShortSellAllowed(order));
+    auto sell = order(1, "1");
+    EXPECT_FALSE(manager->verifyShortSellAllowed(sell));
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].text, tr("1196"));
     // Modifying the pending sell of 4 gives its lots back.
-    auto working = pendingSell("4");
-    working->PendingOrderId = "50020";
-    order->isEditWorkOrder = true;
-    order->PendingOrderId = "50020";
-    order->OrderQty = "4";
-    EXPECT_TRUE(manager->verifyShortSellAllowed(order));
-    order->OrderQty = "4.5";
-    EXPECT_FALSE(manager->verifyShortSellAllowed(order));
+    addOrder(false, 1, "4", "1001", "50020");
+    sell->isEditWorkOrder = true;
+    sell->PendingOrderId = "50020";
+    sell->OrderQty = "4";
+    EXPECT_TRUE(manager->verifyShortSellAllowed(sell));
+    sell->OrderQty = "4.5";
+    EXPECT_FALSE(manager->verifyShortSellAllowed(sell));
 }
 
 class OrderPlacementTest : public OrderFixture {};
@@ -182,7 +171,6 @@ TEST_F(OrderPlacementTest, AValidOrderGoesOutAsTheNewOrderRequestAndWaitsAsPlace
     EXPECT_EQ(pending[0]->RequestId, 42);
     EXPECT_EQ(session->Requestid, 41);
     EXPECT_EQ(pending[0]->ordertypeInfo, 3);
-    EXPECT_TRUE(pending[0]->PendingOrderId.empty());
     ASSERT_EQ(session->journal().JournalDataCollection.size(), 1u);
     EXPECT_NE(session->journal().JournalDataCollection[0].find("GOLD"), std::string::npos);
     EXPECT_TRUE(session->messageBase.messageDataDictionary().empty());

@@ -18,7 +18,7 @@ using Info = model::OrderInfo;
 const std::string kTail = "24=0\x03" "43=47\x03" "56=50.00\x03" "54=50.10\x03" "61=50.05\x03" "60=51.00\x03"
                           "62=49.00\x03" "67=20261207101112\x03" "78=\x03";
 
-class RequestFixture : public OrderFixture {
+class ConfirmationTest : public OrderFixture {
 public:
     std::shared_ptr<model::Order> pendingAnswer(int side, int type) {
         auto o = std::make_shared<model::Order>();
@@ -33,8 +33,6 @@ public:
     }
 };
 
-class ConfirmationTest : public RequestFixture {};
-
 TEST_F(ConfirmationTest, EachSentLimitOrStopOrderConfirmsOnePendingAnswer) {
     // Nothing armed: an answer shows nothing.
     session->PendingOrderNotification(pendingAnswer(0, 2));
@@ -48,12 +46,10 @@ TEST_F(ConfirmationTest, EachSentLimitOrStopOrderConfirmsOnePendingAnswer) {
     auto first = pendingAnswer(0, 2);
     first->LimitPrice = "0";  // neither a zero take-profit nor an empty stop-loss adds a line
     session->PendingOrderNotification(first);
+    ASSERT_EQ(ui.events, (std::vector<std::string>{"banner", "local"}));
     const std::string lines = "Account : 1001\nOrder No. : 77\nBuy Limit 2 X @ 1.2345\n";
-    ASSERT_EQ(ui.banners.size(), 1u);
     EXPECT_EQ(ui.banners[0].subtitle, "Pending Order");
     EXPECT_EQ(ui.banners[0].informativeText, lines);
-    ASSERT_EQ(ui.locals.size(), 1u);
-    EXPECT_EQ(ui.locals[0].title, "Pending Order");
     EXPECT_EQ(ui.locals[0].text, lines);
 
     ui.confirmationAlert = true;
@@ -62,7 +58,6 @@ TEST_F(ConfirmationTest, EachSentLimitOrStopOrderConfirmsOnePendingAnswer) {
     second->StopPrice = "1.1";
     session->PendingOrderNotification(second);
     ASSERT_EQ(ui.alerts.size(), 1u);
-    EXPECT_EQ(ui.alerts[0].title, "Pending Order");
     EXPECT_EQ(ui.alerts[0].message, "Account : 1001\nOrder No. : 77\n" +
                                         model::Formatter::fillIndexedText(tr("20223"), {"2", "X", "1.2345"}) +
                                         "\nTake Profit @ 1.3\nStop Loss @ 1.1");
@@ -71,19 +66,31 @@ TEST_F(ConfirmationTest, EachSentLimitOrStopOrderConfirmsOnePendingAnswer) {
     EXPECT_EQ(ui.events, (std::vector<std::string>{"banner", "local", "alert"}));
 }
 
-class EditRequestTest : public RequestFixture {};
-
-enum class Call { Partial, Bracket, Working };
+class EditRequestTest : public OrderFixture {
+public:
+    // Sent as a bracket edit, a working-order edit or a partial close, by its flags.
+    void place(const Info& o) {
+        if (o.isEBO)
+            manager->PlaceEditBracketOrder(o);
+        else if (o.isEWO)
+            manager->PlaceEditWorkingOrder(o);
+        else
+            manager->PlacePartialOrder(o);
+    }
+};
 
 struct RequestCase {
     const char* name;
-    Call call;
-    std::function<void(Info&)> arrange;
-    std::string report;                 // the one "PlaceOrderNotification" text
-    std::optional<std::string> body;    // what was sent, nothing when absent
-    bool withOrder = false;             // the report carries the order
+    Info info;
+    std::string report;               // the one "PlaceOrderNotification" text
+    std::optional<std::string> body = {};  // what was sent, nothing when absent
+    bool withOrder = false;           // the report carries the order
 };
 
+Info with(Info o, const std::function<void(Info&)>& change) {
+    change(o);
+    return o;
+}
 Info partialClose(const std::string& qty, const std::string& remaining) {
     Info o = OrderFixture::marketBuy(qty);
     o.tradingMode = 1;
@@ -119,46 +126,35 @@ Info workingEdit(int kind) {
 TEST_F(EditRequestTest, EachRequestGoesOutWithItsTagsOrIsRefusedOnce) {
     const std::string abort = orders::kAbortModal;
     const std::vector<RequestCase> cases = {
-        {"partial close", Call::Partial, [](Info& o) { o = partialClose("1", "2"); }, abort,
+        {"partial close", partialClose("1", "2"), abort,
          "10=60\x03" "34=1001\x03" "125=70001\x03" "23=trader\x03" "33=42\x03" "19=R9\x03" "12=GOLD\x03" "32=29\x03"
          "117=51\x03" "37=1\x03" "38=50.00\x03" "90=0\x03" "36=46\x03" "77=-1\x03" + kTail},
-        {"closing the whole remainder", Call::Partial, [](Info& o) { o = partialClose("2.5", "2.50"); }, abort, std::nullopt},
-        {"more than the remainder", Call::Partial, [](Info& o) { o = partialClose("3", "2.50"); },
-         tr("1030") + " 2.5", std::nullopt},
-        {"1030 before 1003", Call::Partial, [](Info& o) { o = partialClose("0", "-1"); }, tr("1030") + " -1", std::nullopt},
-        {"empty quantity", Call::Partial, [](Info& o) { o = partialClose("", "2"); }, tr("1003"), std::nullopt},
-        {"close refused by validation", Call::Partial,
-         [](Info& o) { o = partialClose("1", "2"); o.itemCode = "NONE"; }, tr("20227"), std::nullopt, true},
-        {"bracket edit, take-profit unticked", Call::Bracket, [](Info& o) { o = bracketEdit(); }, abort,
+        {"closing the whole remainder", partialClose("2.5", "2.50"), abort},
+        {"more than the remainder", partialClose("3", "2.50"), tr("1030") + " 2.5"},
+        {"1030 before 1003", partialClose("0", "-1"), tr("1030") + " -1"},
+        {"empty quantity", partialClose("", "2"), tr("1003")},
+        {"close refused by validation", with(partialClose("1", "2"), [](Info& o) { o.itemCode = "NONE"; }), tr("20227"),
+         {}, true},
+        {"bracket edit, take-profit unticked", bracketEdit(), abort,
          "10=72\x03" "1035=EBO\x03" "34=1001\x03" "23=trader\x03" "573=70001\x03" "33=42\x03" "19=R9\x03"
          "12=GOLD\x03" "32=29\x03" "117=51\x03" "37=1\x03" "38=50.00\x03" "39=0\x03" "40=48\x03" "90=0\x03"
          "36=46\x03" + kTail},
-        {"cancel", Call::Working, [](Info& o) { o = workingEdit(1); }, abort,
+        {"cancel", workingEdit(1), abort,
          "10=72\x03" "1035=EWO\x03" "34=1001\x03" "23=trader\x03" "79=50001\x03" "33=42\x03" "19=R9\x03"
          "12=GOLD\x03" "32=29\x03" "117=51\x03" "37=0\x03" "38=49.50\x03" "39=0\x03" "40=0\x03" "90=0\x03"
          "36=45\x03" + kTail},
-        {"modify with take-profit ticked", Call::Working,
-         [](Info& o) { o = workingEdit(2); o.limitPrice = "52"; o.TakeProfitEnabled = true; o.timeinForce = 3; }, abort,
+        {"modify with take-profit ticked",
+         with(workingEdit(2), [](Info& o) { o.limitPrice = "52"; o.TakeProfitEnabled = true; o.timeinForce = 3; }), abort,
          "10=72\x03" "1035=EWO\x03" "34=1001\x03" "23=trader\x03" "79=50001\x03" "33=42\x03" "19=R9\x03"
          "12=GOLD\x03" "32=30\x03" "117=51\x03" "37=3\x03" "38=49.5\x03" "39=52\x03" "40=0\x03" "90=0\x03"
          "36=45\x03" "24=0\x03" "43=(null)\x03" + kTail.substr(kTail.find("56="))},
-        {"modify to nothing", Call::Working, [](Info& o) { o = workingEdit(2); o.quantity = "abc"; }, tr("1003"), std::nullopt},
+        {"modify to nothing", with(workingEdit(2), [](Info& o) { o.quantity = "abc"; }), tr("1003")},
     };
     for (const RequestCase& c : cases) {
         SCOPED_TRACE(c.name);
-        TearDown();
-        reports.clear();
-        ui.sounds.clear();
-        sent = 0;
-        SetUp();
+        reset();
         auto position = openPosition(0, "2.5");
-        Info info;
-        c.arrange(info);
-        switch (c.call) {
-            case Call::Partial: manager->PlacePartialOrder(info); break;
-            case Call::Bracket: manager->PlaceEditBracketOrder(info); break;
-            case Call::Working: manager->PlaceEditWorkingOrder(info); break;
-        }
+        place(c.info);
         ASSERT_EQ(reports.size(), 1u);
         EXPECT_EQ(reports[0].text, c.report);
         EXPECT_EQ(reports[0].order != nullptr, c.withOrder);
@@ -168,7 +164,7 @@ TEST_F(EditRequestTest, EachRequestGoesOutWithItsTagsOrIsRefusedOnce) {
         }
         // Nothing local changes until the server answers; only a cancel plays its sound.
         loop->runUntilIdle();
-        EXPECT_EQ(ui.sounds, c.report == abort && c.call == Call::Working && info.editorderReqType == 1
+        EXPECT_EQ(ui.sounds, c.report == abort && c.info.isCancelOrder
                                  ? std::vector<std::string>{"cancelOrder"}
                                  : std::vector<std::string>{});
         EXPECT_EQ(session->orderBook().OpenOrderCollection.size(), 1u);
@@ -180,16 +176,12 @@ TEST_F(EditRequestTest, EachRequestGoesOutWithItsTagsOrIsRefusedOnce) {
 }
 
 TEST_F(EditRequestTest, ARequestTheBuilderRefusesDoesNotCloseTheDialog) {
-    Info info = bracketEdit();
-    info.orderNo = std::string("70001") + '\x03';
-    manager->PlaceEditBracketOrder(info);
-    info = partialClose("1", "2");
-    info.orderNo = std::string("70001") + '\x02';
-    manager->PlacePartialOrder(info);
+    place(with(bracketEdit(), [](Info& o) { o.orderNo = std::string("70001") + '\x03'; }));
+    place(with(partialClose("1", "2"), [](Info& o) { o.orderNo = std::string("70001") + '\x02'; }));
     EXPECT_EQ(sent, 0);
     EXPECT_TRUE(reports.empty());
     // The next request goes out on a clean message.
-    manager->PlacePartialOrder(partialClose("1", "2"));
+    place(partialClose("1", "2"));
     EXPECT_EQ(sent, 1);
     EXPECT_EQ(body().find("573="), std::string::npos);
 }

@@ -80,19 +80,7 @@ TEST(MarginRulesTest, MarginFormulaExamples) {
     EXPECT_DOUBLE_EQ(OrderMananger::Hedge(2, 2, 100, 50, false, false), 100);
 }
 
-class MarginCheckTest : public OrderFixture {
-protected:
-    model::Order order(int side, const std::string& qty) {
-        model::Order o;
-        o.AccountNumber = "1001";
-        o.ItemCode = "GOLD";
-        o.deliveryMode = 1;
-        o.tradingMode = side;
-        o.OrderQty = qty;
-        o.OrderPrice = "50";
-        return o;
-    }
-};
+class MarginCheckTest : public OrderFixture {};
 
 TEST_F(MarginCheckTest, EquityMustStayStrictlyAboveTheMarginAfterTheOrder) {
     gi->InitialMargin = 100;
@@ -101,15 +89,15 @@ TEST_F(MarginCheckTest, EquityMustStayStrictlyAboveTheMarginAfterTheOrder) {
     openPosition(0, "3");
     // before = 300, after = 400: the bound is 400 + (300 - 300).
     account->Equity = 400;
-    EXPECT_FALSE(manager->CheckMargin(order(0, "1")));
+    EXPECT_FALSE(manager->CheckMargin(*order(0, "1")));
     account->Equity = 400.01;
-    EXPECT_TRUE(manager->CheckMargin(order(0, "1")));
+    EXPECT_TRUE(manager->CheckMargin(*order(0, "1")));
     // A sell within the open buys, and a cancellation, pass whatever the equity.
     account->Equity = 0;
-    EXPECT_TRUE(manager->CheckMargin(order(1, "2")));
-    model::Order cancel = order(0, "100");
-    cancel.isCancelOrder = true;
-    EXPECT_TRUE(manager->CheckMargin(cancel));
+    EXPECT_TRUE(manager->CheckMargin(*order(1, "2")));
+    auto cancel = order(0, "100");
+    cancel->isCancelOrder = true;
+    EXPECT_TRUE(manager->CheckMargin(*cancel));
 }
 
 TEST_F(MarginCheckTest, PercentageRatesAlwaysTakeTheFullComputation) {
@@ -120,9 +108,9 @@ TEST_F(MarginCheckTest, PercentageRatesAlwaysTakeTheFullComputation) {
     item->ContractSize = 10000;
     account->AvailableMargin = 100;
     account->Equity = 500;
-    EXPECT_FALSE(manager->CheckMargin(order(0, "1")));
+    EXPECT_FALSE(manager->CheckMargin(*order(0, "1")));
     account->Equity = 1000.5;
-    EXPECT_TRUE(manager->CheckMargin(order(0, "1")));
+    EXPECT_TRUE(manager->CheckMargin(*order(0, "1")));
 }
 
 TEST_F(MarginCheckTest, HedgeMarginOfTheCurrentAccount) {
@@ -170,9 +158,6 @@ TEST_F(OrderFixture, BoundaryHintsForPendingOrdersAndBrackets) {
         SCOPED_TRACE(r.name);
         EXPECT_EQ(r.call(), r.expected);
     }
-    EXPECT_DOUBLE_EQ(OrderMananger::doPriceTickCorrection(0.25, 107.3, 2, false), 107.25);
-    EXPECT_DOUBLE_EQ(OrderMananger::doPriceTickCorrection(0.25, 92.7, 2, true), 92.75);
-    EXPECT_DOUBLE_EQ(OrderMananger::doPriceTickCorrection(0.25, 93, 2, true), 93);
 }
 
 }  // namespace

@@ -186,7 +186,6 @@ TEST_F(LedgerTest, ConversionIntoTheAccountCurrency) {
     }
     EXPECT_DOUBLE_EQ(BusinessBase::currencyConversion(10, 0, 1), 10);
     EXPECT_DOUBLE_EQ(BusinessBase::currencyConversion(10, 0, 0), 0);
-    EXPECT_DOUBLE_EQ(BusinessBase::calcCommission("10", "4", 25), 10);
 }
 
 TEST_F(LedgerTest, RecalculationGivesTheAccountFigures) {
