@@ -134,6 +134,16 @@ const std::string& TableControllerBase::identifierOf(int column) const {
                                                                           : none;
 }
 
+QSize TableControllerBase::sizeHint() const {
+    const QHeaderView* header = view_->horizontalHeader();
+    int width = 2 * view_->frameWidth() + view_->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < header->count(); ++c)
+        if (!header->isSectionHidden(c)) width += header->sectionSize(c);
+    const int height = 2 * view_->frameWidth() + header->sizeHint().height() +
+                       8 * view_->verticalHeader()->defaultSectionSize();
+    return {width, height};
+}
+
 QFont TableControllerBase::rowFont() const {
     QFont font = view_ ? view_->font() : QWidget::font();
     std::int64_t stored = 12;
@@ -217,6 +227,9 @@ void TableControllerBase::reloadTable() {
         // Widths from the content once, at the first fill; the user's after that.
         sizedToContents_ = true;
         view_->resizeColumnsToContents();
+        // Never narrower than the column's own width: later values may be longer.
+        for (std::size_t c = 0; c < setup_.columns.size(); ++c)
+            if (view_->columnWidth(int(c)) < setup_.columns[c].width) view_->setColumnWidth(int(c), setup_.columns[c].width);
     }
 }
 

@@ -105,6 +105,9 @@ public:
                           const std::function<void(QDialog&)>& setMode,
                           const std::function<void(QDialog&)>& prepare = nullptr);
 
+    // Every visible column and a few rows.
+    QSize sizeHint() const override;
+
     // The rows' font at the stored size, read at each drawing.
     QFont rowFont() const;
 

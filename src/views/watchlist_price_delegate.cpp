@@ -92,6 +92,8 @@ void WatchlistPriceDelegate::paint(QPainter* painter, const QStyleOptionViewItem
     QColor color = opt.palette.color(QPalette::Text);
     if (const auto themed = priceTextColor(theme_ ? theme_() : 0))
         color = QColor::fromRgbF(float(themed->red), float(themed->green), float(themed->blue), float(themed->alpha));
+    // On a rise or fall colour the theme's text would be hard to read.
+    if (const QVariant marked = index.data(Qt::ForegroundRole); marked.isValid()) color = marked.value<QBrush>().color();
     if (opt.state & QStyle::State_Selected) color = opt.palette.color(QPalette::HighlightedText);
 
     painter->save();

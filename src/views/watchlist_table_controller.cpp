@@ -26,7 +26,8 @@ std::vector<TableColumn> watchlistColumns() {
     for (const std::string& id : watchlistColumnIdentifiers()) {
         int width = 80;
         if (id == col::kIcon) width = 28;
-        else if (id == col::kName) width = 160;
+        else if (id == col::kName) width = 210;
+        else if (id == col::kSession || id == col::kStatus) width = 96;  // the longest names
         columns.push_back({id, width, std::nullopt});
     }
     return columns;
@@ -109,6 +110,10 @@ QVariant WatchlistTableController::priceCell(const Row& row, bool bid, int role)
         case Qt::BackgroundRole:
             if (const auto color = moveColor(bid ? row.moves.bid : row.moves.ask)) return QBrush(qColor(*color));
             return {};
+        case Qt::ForegroundRole:
+            if (const auto color = moveColor(bid ? row.moves.bid : row.moves.ask))
+                return QBrush(qColor(readableTextOn(*color)));
+            return {};
         case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         default: return {};
     }
@@ -132,10 +137,12 @@ QVariant WatchlistTableController::cellData(int row, int column, int role) const
             if (id == col::kTime || id == col::kIcon) return QVariant::fromValue(Qt::AlignCenter);
             return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
         case Qt::BackgroundRole:
+        case Qt::ForegroundRole:
             if (id == col::kCode) {
                 const auto* s = state_.referenceData().SessionSettingCollection.find(
                     std::to_string(r.item->CurrentTradeSessionSettingId));
-                if (const auto color = codeCellColor(s ? s->get() : nullptr)) return QBrush(qColor(*color));
+                if (const auto color = codeCellColor(s ? s->get() : nullptr))
+                    return QBrush(qColor(role == Qt::BackgroundRole ? *color : readableTextOn(*color)));
             }
             return {};
         default: return {};

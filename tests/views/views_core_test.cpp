@@ -83,6 +83,13 @@ TEST(PriceMarks, EachViewComparesWithWhatItShowed) {
     EXPECT_EQ(priceTextColor(0), (model::RGBAColor{1, 1, 1, 0.9}));
     EXPECT_EQ(priceTextColor(1), (model::RGBAColor{0, 0, 0, 0.7}));
     EXPECT_FALSE(priceTextColor(2));
+    // On the mark colours and dark session colours white text, on light ones black.
+    const model::RGBAColor white{1, 1, 1, 1};
+    EXPECT_EQ(readableTextOn(*moveColor(PriceMove::Rise)), white);
+    EXPECT_EQ(readableTextOn(*moveColor(PriceMove::Fall)), white);
+    EXPECT_EQ(readableTextOn(model::RGBAColor::fromRGB(0xFF0000)), white);
+    EXPECT_NE(readableTextOn(model::RGBAColor::fromRGB(0xFFA500)), white);
+    EXPECT_NE(readableTextOn(model::RGBAColor::fromRGB(0xFFFF00)), white);
 }
 
 TEST(PriceMarks, CodeCellShowsSessionsFromTwoUp) {

@@ -41,6 +41,9 @@ private:
 std::optional<model::RGBAColor> moveColor(PriceMove move);
 // Theme 0: white α 0.9; theme 1: black α 0.7; any other: none.
 std::optional<model::RGBAColor> priceTextColor(std::int64_t theme);
+// Text that stays readable on a coloured cell: black on light colours, white
+// on dark ones (the rise and fall colours and most session colours).
+model::RGBAColor readableTextOn(const model::RGBAColor& background);
 // The code cell's background: the session's colour for setting ids 2 and up;
 // nothing (the control background) for 0, 1, no setting or no colour.
 std::optional<model::RGBAColor> codeCellColor(const model::SessionSettings* setting);
