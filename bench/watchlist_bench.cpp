@@ -53,8 +53,10 @@ void fill(state::ReferenceData& data) {
     }
     for (int i = 0; i < kInstruments; ++i) {
         auto item = std::make_shared<model::ItemDetails>();
-        item->Code = "I" + std::to_string(i);
-        item->Name = "Instrument number " + std::to_string(i);
+        // Appended rather than concatenated: GCC 12 warns wrongly on "I" + text at -O3.
+        item->Code = std::to_string(i);
+        item->Code.insert(item->Code.begin(), 'I');
+        item->Name = std::string("Instrument number ").append(std::to_string(i));
         item->InstrumentTypeId = i % 4 + 1;
         item->InstrumentTypeName = types[i % 4];
         item->DecimalPlaces = 2 + i % 4;

@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QMainWindow>
 #include <QMenu>
@@ -136,6 +137,7 @@ TEST_F(WatchlistWindowTest, LivePricesSessionsDoubleClicksAndColumns) {
     login->loginButton->click();
     ASSERT_TRUE(runUntil([&] { return window != nullptr; }, 10000));
     window->window()->resize(1450, 330);
+    QAbstractItemModelTester tester(table()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     theme(0);
 
     const std::vector<std::string> codes = {"GOLD", "CRUDE", "EURUSD", "USDJPY", "US500",

