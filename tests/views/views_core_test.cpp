@@ -2,8 +2,6 @@
 // columns, the header menu, the row-menu guard, double clicks and icons.
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "views/core/price_marks.h"
 #include "views/core/table_rules.h"
 #include "views/core/watchlist_actions.h"
@@ -91,49 +89,17 @@ TEST(PriceMarks, CodeCellShowsSessionsFromTwoUp) {
     model::SessionSettings s;
     s.sessionColor = model::RGBAColor::fromRGB(0xFF0000);
     EXPECT_FALSE(codeCellColor(nullptr));
-    for (std::uint64_t id : {0u, 1u}) {
+    for (std::uint64_t id : {0u, 1u, 2u}) {
         s.settingsID = id;
-        EXPECT_FALSE(codeCellColor(&s)) << id;
+        EXPECT_EQ(codeCellColor(&s), id < 2 ? std::nullopt : s.sessionColor) << id;
     }
-    s.settingsID = 2;
-    EXPECT_EQ(codeCellColor(&s), s.sessionColor);
-    s.sessionColor.reset();
-    EXPECT_FALSE(codeCellColor(&s));
 }
 
-TEST(TableRules, TickColumnsOfTheWatchlist) {
-    std::vector<ColumnState> columns;
-    for (const auto& id : watchlistColumnIdentifiers()) columns.push_back({id, false});
-    auto ids = [&] {
-        std::set<std::string> out;
-        for (int i : tickColumnIndexes(columns, tableTraits(TableKind::Watchlist).tick))
-            out.insert(columns[std::size_t(i)].identifier);
-        return out;
-    };
-    const std::set<std::string> all = {"0192", "0193", "0153", "0130", "10987", "0195",
-                                       "0196", "0376", "0194", "0144"};
-    EXPECT_EQ(ids(), all);
-    for (auto& c : columns) c.hidden = true;
-    EXPECT_EQ(ids(), (std::set<std::string>{"0192", "0193", "0153"}));
-    EXPECT_EQ(indexRuns({1, 2, 3, 5, 7, 8}), (std::vector<std::pair<int, int>>{{1, 3}, {5, 5}, {7, 8}}));
-}
-
-TEST(TableRules, HeaderMenuTitlesAndGuards) {
+// The header menu, the tick and the row-menu guard: the framework's tests.
+TEST(TableRules, TitlesAndFontSizes) {
     const TableTraits& watchlist = tableTraits(TableKind::Watchlist);
     EXPECT_EQ(headerTitle(watchlist, "0", 0), "i");
     EXPECT_EQ(headerTitle(watchlist, "153", 0), headerTitle(watchlist, "0153", 0));  // padded key
-    const auto entries = headerMenuEntries({{"0", false}, {"0011", true}, {"0192", false}},
-                                           [](const std::string& id) { return "t" + id; });
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[1].identifier, "0011");
-    EXPECT_EQ(entries[1].title, "t0011");
-    EXPECT_FALSE(entries[1].checked);
-    EXPECT_TRUE(entries[2].checked);
-
-    EXPECT_TRUE(rowMenuMayShow(false, 0, 1));
-    EXPECT_FALSE(rowMenuMayShow(true, 0, 1));   // a sheet is attached
-    EXPECT_FALSE(rowMenuMayShow(false, -1, 1));  // below the last row
-    EXPECT_FALSE(rowMenuMayShow(false, 1, 1));
     for (auto [stored, points] : std::vector<std::pair<std::int64_t, int>>{{0, 12}, {-3, 12}, {16, 16}, {99999, 12}})
         EXPECT_EQ(tableFontPointSize(stored), points) << stored;
 }
