@@ -32,8 +32,7 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
 
 QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (detached_ || orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
-    if (role == Qt::DisplayRole)
-        return QString::fromStdString(headerTitle(owner_.traits_, owner_.identifierOf(section), owner_.setup_.language));
+    if (role == Qt::DisplayRole) return owner_.titles_[std::size_t(section)];
     return {};
 }
 
@@ -62,6 +61,8 @@ QMimeData* TableModel::mimeData(const QModelIndexList& indexes) const {
 
 TableControllerBase::TableControllerBase(Setup setup, QWidget* parent)
     : QWidget(parent), setup_(std::move(setup)), traits_(tableTraits(setup_.kind)) {
+    for (const TableColumn& c : setup_.columns)
+        titles_.push_back(QString::fromStdString(headerTitle(traits_, c.identifier, setup_.language)));
     view_ = new QTableView(this);
     model_ = new TableModel(*this);
     model_->setParent(this);
@@ -161,7 +162,9 @@ void TableControllerBase::SetHeaderMenuItems() {
         states.push_back({setup_.columns[i].identifier, view_->isColumnHidden(static_cast<int>(i))});
     }
     if (!traits_.headerMenu) return;
-    const auto title = [this](const std::string& id) { return headerTitle(traits_, id, setup_.language); };
+    const auto title = [this](const std::string& id) {
+        return titles_[std::size_t(columnWithIdentifier(id))].toStdString();
+    };
     for (const HeaderMenuEntry& entry : headerMenuEntries(states, title)) {
         QAction* action = headerMenu_->addAction(QString::fromStdString(entry.title));
         action->setCheckable(true);

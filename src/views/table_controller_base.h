@@ -138,6 +138,7 @@ private:
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
     platform::ObserverHandle observer_;
     std::map<std::string, QPointer<QDialog>> dialogs_;
+    std::vector<QString> titles_;  // set once: the language is chosen before the tables exist
     int sortedColumn_ = -1;
     bool ascending_ = true;
     bool sizedToContents_ = false;

@@ -39,13 +39,13 @@ QColor qColor(const model::RGBAColor& c) {
 
 }  // namespace
 
-WatchlistTableController::WatchlistTableController(const state::SessionQueries& state, app::SheetHost& sheets,
+WatchlistTableController::WatchlistTableController(SessionSource session, app::SheetHost& sheets,
                                                    app::WindowOpener& opener,
                                                    const app::PreferenceManager& preferences, std::int64_t language,
                                                    QWidget* parent)
     : TableControllerBase(Setup{TableKind::Watchlist, watchlistColumns(), language, &preferences, &sheets, nullptr},
                           parent),
-      state_(state),
+      session_(std::move(session)),
       opener_(opener),
       preferences_(preferences),
       language_(language) {
@@ -73,8 +73,13 @@ std::string WatchlistTableController::text(const char* key) const {
 }
 
 int WatchlistTableController::takeSnapshot() {
-    const state::ReferenceData& data = state_.referenceData();
     std::vector<Row> rows;
+    const state::SessionQueries* session = session_();
+    if (!session) {
+        rows_.clear();
+        return 0;
+    }
+    const state::ReferenceData& data = session->referenceData();
     rows.reserve(data.selectedSymbols.size());
     for (const std::string& code : data.selectedSymbols) {
         const auto* found = data.ItemCollection.find(code);
@@ -123,13 +128,15 @@ QVariant WatchlistTableController::cellData(int row, int column, int role) const
     if (row < 0 || row >= static_cast<int>(rows_.size())) return {};
     const Row& r = rows_[std::size_t(row)];
     const std::string& id = identifierOf(column);
-    if (!r.item) return {};
+    // Asked afresh: the records outlive a session, the session may not.
+    const state::SessionQueries* session = session_();
+    if (!r.item || !session) return {};
     if (id == col::kBid || id == col::kAsk) return priceCell(r, id == col::kBid, role);
     switch (role) {
-        case Qt::DisplayRole: return QString::fromStdString(watchlistCellText(id, r.item.get(), state_));
+        case Qt::DisplayRole: return QString::fromStdString(watchlistCellText(id, r.item.get(), *session));
         case Qt::DecorationRole: return id == col::kIcon ? QVariant(iconFor(*r.item)) : QVariant();
         case Qt::ToolTipRole:
-            if (id == col::kName || id == col::kCode) return QString::fromStdString(watchlistCellText(id, r.item.get(), state_));
+            if (id == col::kName || id == col::kCode) return QString::fromStdString(watchlistCellText(id, r.item.get(), *session));
             if (id == col::kIcon) return QString::fromStdString(r.item->InstrumentTypeName);
             return {};
         case Qt::TextAlignmentRole:
@@ -139,7 +146,7 @@ QVariant WatchlistTableController::cellData(int row, int column, int role) const
         case Qt::BackgroundRole:
         case Qt::ForegroundRole:
             if (id == col::kCode) {
-                const auto* s = state_.referenceData().SessionSettingCollection.find(
+                const auto* s = session->referenceData().SessionSettingCollection.find(
                     std::to_string(r.item->CurrentTradeSessionSettingId));
                 if (const auto color = codeCellColor(s ? s->get() : nullptr))
                     return QBrush(qColor(role == Qt::BackgroundRole ? *color : readableTextOn(*color)));

@@ -5,11 +5,15 @@
 // icon opens the instrument's details; a drag carries the code as text.
 //
 // The main window embeds it with
-//   new views::WatchlistTableController(*businessbase, sheetHost, windowOpener, preferenceManager, language, parent)
+//   new views::WatchlistTableController([&session] { return session.businessbase().get(); }, sheetHost,
+//                                       windowOpener, preferenceManager, language, parent)
+// so that a new login's session replaces the old one; a fixed session may be
+// passed by reference instead.
 #include <QHash>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,9 +38,16 @@ public:
     // The name under which the details window is opened.
     static constexpr const char* kDetailWindow = "AdvancedDetailWindowController";
 
-    WatchlistTableController(const state::SessionQueries& state, app::SheetHost& sheets, app::WindowOpener& opener,
+    // The session of the current login; null while there is none (no rows).
+    using SessionSource = std::function<const state::SessionQueries*()>;
+
+    WatchlistTableController(SessionSource session, app::SheetHost& sheets, app::WindowOpener& opener,
                              const app::PreferenceManager& preferences, std::int64_t language,
                              QWidget* parent = nullptr);
+    WatchlistTableController(const state::SessionQueries& session, app::SheetHost& sheets, app::WindowOpener& opener,
+                             const app::PreferenceManager& preferences, std::int64_t language,
+                             QWidget* parent = nullptr)
+        : WatchlistTableController([&session] { return &session; }, sheets, opener, preferences, language, parent) {}
     ~WatchlistTableController() override;
 
     // The tick: deselects, then refreshes the live cells.
@@ -64,7 +75,7 @@ private:
     QIcon iconFor(const model::ItemDetails& item) const;
     std::string text(const char* key) const;
 
-    const state::SessionQueries& state_;
+    SessionSource session_;
     app::WindowOpener& opener_;
     const app::PreferenceManager& preferences_;
     std::int64_t language_;

@@ -46,8 +46,9 @@ class WatchlistWindow : public shell::MainWindowController {
 public:
     WatchlistWindow(shell::AppDelegate& delegate, views::testing::FakeSheetHost& sheets,
                     views::testing::FakeWindowOpener& opener, const app::PreferenceManager& preferences) {
-        watchlist = new views::WatchlistTableController(*delegate.session().businessbase(), sheets, opener,
-                                                        preferences, delegate.session().selectedLanguage());
+        watchlist = new views::WatchlistTableController([&delegate] { return delegate.session().businessbase().get(); },
+                                                        sheets, opener, preferences,
+                                                        delegate.session().selectedLanguage());
         window_.setCentralWidget(watchlist);
         window_.resize(1400, 360);
         window_.show();

@@ -144,6 +144,23 @@ TEST_F(WatchlistTableTest, NotificationReloadsAndTheListMayChange) {
     EXPECT_FALSE(table->currentAlert());
 }
 
+TEST_F(WatchlistTableTest, ANewLoginsSessionReplacesTheOld) {
+    testing::WatchlistSession next;
+    next.item("SILVER", 23.1, 23.2);
+    const state::SessionQueries* current = s.session.get();
+    WatchlistTableController followed([&current] { return current; }, sheets, opener, preferences, 0);
+    QAbstractItemModelTester checked(followed.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(followed.rowCount(), 4);
+    current = nullptr;  // logged out: nothing of the old session is read
+    EXPECT_FALSE(followed.model()->index(0, 1).data().isValid());
+    followed.RefreshTableview();
+    EXPECT_EQ(followed.rowCount(), 0);
+    current = next.session.get();
+    followed.RefreshWatchlist();
+    ASSERT_EQ(followed.rowCount(), 1);
+    EXPECT_EQ(followed.model()->index(0, 1).data().toString(), "SILVER");
+}
+
 TEST_F(WatchlistTableTest, DoubleClicksIconClicksAndDrags) {
     QTableView* view = table->tableView();
     auto doubleClick = [&](int row, const char* id) {
