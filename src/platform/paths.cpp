@@ -205,8 +205,10 @@ bool readFile(const std::string& path, std::string* bytes) {
 
 bool isPlainFileName(const std::string& name) {
     if (name.empty() || name == "." || name == "..") return false;
-    for (char c : name)
-        if (c == '/' || c == '\\' || c == '\0') return false;
+    for (char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F) return false;
+    }
     return true;
 }
 

@@ -21,7 +21,8 @@ bool writeFileIfAbsent(const std::string& path, const std::string& bytes);
 // Writes `bytes` atomically, replacing what is there (temp file + rename).
 bool writeFileAtomically(const std::string& path, const std::string& bytes);
 bool readFile(const std::string& path, std::string* bytes);
-// A plain file name: not empty, not "." or "..", no "/", "\\" or NUL.
+// A plain file name: not empty, not "." or "..", no "/", "\\", control byte
+// (below 0x20, NUL included) or DEL.
 bool isPlainFileName(const std::string& name);
 }  // namespace Paths
 

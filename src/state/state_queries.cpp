@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
 #include <functional>
 #include <unordered_map>
 #include <unordered_set>
@@ -22,6 +25,18 @@ int lowerByte(unsigned char c) { return std::tolower(c); }
 int byteCompare(const std::string& a, const std::string& b) {
     const int c = a.compare(b);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+// The whole text as a finite decimal number (surrounding blanks allowed).
+std::optional<double> numberIn(const std::string& text) {
+    const char* begin = text.c_str();
+    while (*begin == ' ') ++begin;
+    if (*begin == '\0') return std::nullopt;
+    char* end = nullptr;
+    const double value = std::strtod(begin, &end);
+    while (*end == ' ') ++end;
+    if (*end != '\0' || end != text.c_str() + text.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
 }
 
 // An Order property as a sortable value.
@@ -54,8 +69,12 @@ const std::unordered_map<std::string, Getter>& orderProperties() {
 int compareValues(const SortValue& a, const SortValue& b, SortDescriptor::Comparison how) {
     if (const auto* sa = std::get_if<std::string>(&a)) {
         const auto& sb = std::get<std::string>(b);
-        return how == SortDescriptor::Comparison::LocalizedStandard ? localizedStandardCompare(*sa, sb)
-                                                                      : byteCompare(*sa, sb);
+        switch (how) {
+            case SortDescriptor::Comparison::LocalizedStandard: return localizedStandardCompare(*sa, sb);
+            case SortDescriptor::Comparison::Numeric: return numericTextCompare(*sa, sb);
+            case SortDescriptor::Comparison::Compare: break;
+        }
+        return byteCompare(*sa, sb);
     }
     const double da = std::get<double>(a), db = std::get<double>(b);
     return da < db ? -1 : (da > db ? 1 : 0);
@@ -94,6 +113,13 @@ int localizedStandardCompare(const std::string& a, const std::string& b) {
     }
     if (i < a.size()) return 1;
     if (j < b.size()) return -1;
+    return byteCompare(a, b);
+}
+
+int numericTextCompare(const std::string& a, const std::string& b) {
+    const std::optional<double> x = numberIn(a), y = numberIn(b);
+    if (x && y && *x != *y) return *x < *y ? -1 : 1;
+    if (x.has_value() != y.has_value()) return x ? -1 : 1;
     return byteCompare(a, b);
 }
 

@@ -43,6 +43,7 @@ struct SortDescriptor {
     enum class Comparison {
         Compare,            // texts byte by byte, numbers by value
         LocalizedStandard,  // texts case-insensitive and numeric-aware
+        Numeric,            // numbers held as text by value, ties by bytes
     };
     std::string key;
     bool ascending = true;
@@ -54,6 +55,9 @@ namespace Queries {
 // Negative, zero or positive. Case-insensitive; runs of digits compare by
 // value ("9" before "10"); ties fall back to the bytes.
 int localizedStandardCompare(const std::string& a, const std::string& b);
+// Numbers held as text by value ("-10" < "2.10" < "2.5" < "10"); a text that
+// is not a number sorts after every number; ties fall back to the bytes.
+int numericTextCompare(const std::string& a, const std::string& b);
 // Case-insensitive, ties falling back to the bytes.
 int localizedCompare(const std::string& a, const std::string& b);
 

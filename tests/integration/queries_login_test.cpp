@@ -148,7 +148,7 @@ TEST_P(QueriesLoginTest, InstrumentsAccountsAndListsAnswerFromTheLoginData) {
     BusinessBase& s = *session;
 
     // Every instrument of the scenario, found both ways.
-    ASSERT_EQ(s.referenceData().ItemCollection.size(), 22u);
+    ASSERT_EQ(s.referenceData().ItemCollection.size(), 23u);
     for (const auto& [code, item] : s.referenceData().ItemCollection) {
         EXPECT_EQ(s.getItemCode(item->InstrumentId), code);
         EXPECT_EQ(s.getItemIdForItemCode(code), static_cast<std::uint64_t>(item->InstrumentId));
@@ -161,6 +161,7 @@ TEST_P(QueriesLoginTest, InstrumentsAccountsAndListsAnswerFromTheLoginData) {
     EXPECT_EQ(gold.InstrumentTypeName, "Commodities");
     EXPECT_DOUBLE_EQ(gold.priceTick, form == "xml" ? 0.0 : 0.01);
     EXPECT_EQ(s.getItemIdForItemCode("NO SUCH"), 0u);
+    EXPECT_EQ((*s.referenceData().ItemCollection.find("HTMN"))->instrumentTradingStatus, 2);  // close only
 
     // Symbol lists by type: every entry names a stored instrument.
     const state::SymbolTypes types = s.getSymbolTypes();

@@ -87,4 +87,6 @@ TEST(Paths, PlainFileNames) {
     for (const char* ok : {"a.txt", "..a", "a b", "Résumé.pdf"}) EXPECT_TRUE(Paths::isPlainFileName(ok)) << ok;
     for (const char* bad : {"", ".", "..", "a/b", "..\\x", "/etc"}) EXPECT_FALSE(Paths::isPlainFileName(bad)) << bad;
     EXPECT_FALSE(Paths::isPlainFileName(std::string("a\0b", 3)));
+    for (const char* control : {"a\x01", "\x1f", "tab\tname", "del\x7f"})
+        EXPECT_FALSE(Paths::isPlainFileName(control)) << control;
 }

@@ -58,7 +58,7 @@ TEST(SimRequests, EveryTableAnswerCarriesTheRequestNameAndItsRowLayout) {
         {"getcancelledorders", {{34, "1001"}, {575, "20260101000000"}, {576, "20260102000000"}}, 0, 0},
         {"getequityhitpriceinfo", {{160, "0"}, {34, "3001"}}, 1, 14, "eqhit"},
         {"getexecutedpositions", {{575, "20261201000000"}, {576, "20261231000000"}}, 3, 13},
-        {"getinstruments", {{160, "3"}}, 22, 9},
+        {"getinstruments", {{160, "3"}}, 23, 9},
         {"getsessionschedule", {{581, "2"}}, 5, 6},
         {"getusermapwithmyaccount", {{34, "1001"}}, 2, 4},
         {"getbankaccounts", {{34, "1001"}, {1132, "1"}}, 1, 7},

@@ -166,6 +166,19 @@ TEST_F(QueriesTest, SortDescriptors) {
     EXPECT_EQ(open[0]->OpenPositionId, "2");
 }
 
+TEST_F(QueriesTest, NumericTextSortByValue) {
+    // Prices held as text: by value, ties by bytes, non-numbers last.
+    const std::vector<std::string> expected = {"-10", "-5", "2.10", "2.5", "10", "10.0", "1e400", "abc"};
+    for (auto it = expected.rbegin(); it != expected.rend(); ++it) order(open, "1", "X", *it)->OrderPrice = *it;
+    Q::sortOrders(open, std::vector<SortDescriptor>{{"OrderPrice", true, SortDescriptor::Comparison::Numeric}});
+    std::vector<std::string> got;
+    for (const auto& o : open) got.push_back(o->OrderPrice);
+    EXPECT_EQ(got, expected);
+    Q::sortOrders(open, std::vector<SortDescriptor>{{"OrderPrice", false, SortDescriptor::Comparison::Numeric}});
+    EXPECT_EQ(open.front()->OrderPrice, "abc");
+    EXPECT_EQ(open.back()->OrderPrice, "-10");
+}
+
 TEST_F(QueriesTest, RightsAndUserMaps) {
     model::UserInfo user;
     user.UserId = -5;

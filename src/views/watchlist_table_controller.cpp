@@ -1,0 +1,194 @@
+#include "views/watchlist_table_controller.h"
+
+#include <QHeaderView>
+
+#include "app/core/preference_manager.h"
+#include "app/kit/common_alert.h"
+#include "app/kit/window_opener.h"
+#include "model/formatter.h"
+#include "model/item_details.h"
+#include "model/language_string.h"
+#include "platform/resource_bundle.h"
+#include "state/reference_data.h"
+#include "state/session_queries.h"
+#include "views/core/watchlist_actions.h"
+#include "views/core/watchlist_cells.h"
+#include "views/watchlist_price_delegate.h"
+
+namespace views {
+
+namespace {
+
+namespace col = watchlist_column;
+
+std::vector<TableColumn> watchlistColumns() {
+    std::vector<TableColumn> columns;
+    for (const std::string& id : watchlistColumnIdentifiers()) {
+        int width = 80;
+        if (id == col::kIcon) width = 28;
+        else if (id == col::kName) width = 210;
+        else if (id == col::kSession || id == col::kStatus) width = 96;  // the longest names
+        columns.push_back({id, width, std::nullopt});
+    }
+    return columns;
+}
+
+QColor qColor(const model::RGBAColor& c) {
+    return QColor::fromRgbF(float(c.red), float(c.green), float(c.blue), float(c.alpha));
+}
+
+}  // namespace
+
+WatchlistTableController::WatchlistTableController(SessionSource session, app::SheetHost& sheets,
+                                                   app::WindowOpener& opener,
+                                                   const app::PreferenceManager& preferences, std::int64_t language,
+                                                   QWidget* parent)
+    : TableControllerBase(Setup{TableKind::Watchlist, watchlistColumns(), language, &preferences, &sheets, nullptr},
+                          parent),
+      session_(std::move(session)),
+      opener_(opener),
+      preferences_(preferences),
+      language_(language) {
+    setObjectName("watchlistTableView");
+    QTableView* view = tableView();
+    view->setItemDelegate(new WatchlistPriceDelegate(
+        [this] { return preferences_.getThemeForKey(app::PreferenceManager::kTheme); }, view));
+    view->setDragEnabled(true);
+    view->setDragDropMode(QAbstractItemView::DragOnly);
+    view->setIconSize(QSize(16, 16));
+    connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& i) { doubleAction(i); });
+    connect(view, &QAbstractItemView::clicked, this, [this](const QModelIndex& i) {
+        if (identifierOf(i.column()) == col::kIcon) contractDetailButtonClicked(i.row());
+    });
+    SetHeaderMenuItems();
+    reloadTable();
+}
+
+WatchlistTableController::~WatchlistTableController() {
+    if (alert_) alert_->deleteLater();
+}
+
+std::string WatchlistTableController::text(const char* key) const {
+    return model::LanguageString::stringforSelectedLanguage(language_, key);
+}
+
+int WatchlistTableController::takeSnapshot() {
+    std::vector<Row> rows;
+    const state::SessionQueries* session = session_();
+    if (!session) {
+        rows_.clear();
+        return 0;
+    }
+    const state::ReferenceData& data = session->referenceData();
+    rows.reserve(data.selectedSymbols.size());
+    for (const std::string& code : data.selectedSymbols) {
+        const auto* found = data.ItemCollection.find(code);
+        Row row{code, found ? *found : nullptr, {}};
+        if (row.item) row.moves = shown_.show(code, row.item->Bid, row.item->Ask);
+        rows.push_back(std::move(row));
+    }
+    rows_ = std::move(rows);
+    return static_cast<int>(rows_.size());
+}
+
+QIcon WatchlistTableController::iconFor(const model::ItemDetails& item) const {
+    const QString key = QString::fromStdString(item.InstrumentTypeName);
+    const auto cached = icons_.constFind(key);
+    if (cached != icons_.constEnd()) return *cached;
+    const auto path = [](const std::string& name) {
+        return platform::ResourceBundle::pathForResource("images/" + name, "png");
+    };
+    const std::string name = iconImageName(item.InstrumentTypeName, [&](const std::string& n) { return path(n).has_value(); });
+    const auto file = path(name);
+    QIcon icon = file ? QIcon(QString::fromStdString(*file)) : QIcon();
+    icons_.insert(key, icon);
+    return icon;
+}
+
+QVariant WatchlistTableController::priceCell(const Row& row, bool bid, int role) const {
+    const model::ItemDetails& item = *row.item;
+    switch (role) {
+        case PriceTextRole:
+            return QString::fromStdString(model::Formatter::formatDecimal(bid ? item.Bid : item.Ask, item.DecimalPlaces));
+        case DigitLengthsRole:
+            return QPoint(int(item.mostSignificantDigitLength), int(item.leastSignificantDigitLength));
+        case Qt::BackgroundRole:
+            if (const auto color = moveColor(bid ? row.moves.bid : row.moves.ask)) return QBrush(qColor(*color));
+            return {};
+        case Qt::ForegroundRole:
+            if (const auto color = moveColor(bid ? row.moves.bid : row.moves.ask))
+                return QBrush(qColor(readableTextOn(*color)));
+            return {};
+        case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        default: return {};
+    }
+}
+
+QVariant WatchlistTableController::cellData(int row, int column, int role) const {
+    if (row < 0 || row >= static_cast<int>(rows_.size())) return {};
+    const Row& r = rows_[std::size_t(row)];
+    const std::string& id = identifierOf(column);
+    // Asked afresh: the records outlive a session, the session may not.
+    const state::SessionQueries* session = session_();
+    if (!r.item || !session) return {};
+    if (id == col::kBid || id == col::kAsk) return priceCell(r, id == col::kBid, role);
+    switch (role) {
+        case Qt::DisplayRole: return QString::fromStdString(watchlistCellText(id, r.item.get(), *session));
+        case Qt::DecorationRole: return id == col::kIcon ? QVariant(iconFor(*r.item)) : QVariant();
+        case Qt::ToolTipRole:
+            if (id == col::kName || id == col::kCode) return QString::fromStdString(watchlistCellText(id, r.item.get(), *session));
+            if (id == col::kIcon) return QString::fromStdString(r.item->InstrumentTypeName);
+            return {};
+        case Qt::TextAlignmentRole:
+            if (isNumericWatchlistColumn(id)) return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+            if (id == col::kTime || id == col::kIcon) return QVariant::fromValue(Qt::AlignCenter);
+            return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+        case Qt::BackgroundRole:
+        case Qt::ForegroundRole:
+            if (id == col::kCode) {
+                const auto* s = session->referenceData().SessionSettingCollection.find(
+                    std::to_string(r.item->CurrentTradeSessionSettingId));
+                if (const auto color = codeCellColor(s ? s->get() : nullptr))
+                    return QBrush(qColor(role == Qt::BackgroundRole ? *color : readableTextOn(*color)));
+            }
+            return {};
+        default: return {};
+    }
+}
+
+std::string WatchlistTableController::dragText(const std::vector<int>& rows) const {
+    const int first = rows.front();
+    return first >= 0 && first < static_cast<int>(rows_.size()) ? rows_[std::size_t(first)].code : std::string();
+}
+
+void WatchlistTableController::RefreshTableview() {
+    tableView()->clearSelection();
+    TableControllerBase::RefreshTableview();
+}
+
+void WatchlistTableController::contractDetailButtonClicked(int row) {
+    if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+    opener_.openWindow(kDetailWindow, rows_[std::size_t(row)].code);
+}
+
+void WatchlistTableController::doubleAction(const QModelIndex& index) {
+    const std::string& id = identifierOf(index.isValid() ? index.column() : -1);
+    const QModelIndexList selected = tableView()->selectionModel()->selectedRows();
+    DoubleClickPlace place;
+    place.column = index.isValid() && !id.empty() ? &id : nullptr;
+    place.selectedRow = selected.isEmpty() ? -1 : selected.first().row();
+    place.rowCount = rowCount();
+    const bool inRows = place.selectedRow >= 0 && place.selectedRow < static_cast<int>(rows_.size());
+    const model::ItemDetails* record = inRows ? rows_[std::size_t(place.selectedRow)].item.get() : nullptr;
+    switch (watchlistDoubleClick(place, record)) {
+        case WatchlistDoubleClick::Details: contractDetailButtonClicked(index.row()); break;
+        case WatchlistDoubleClick::Ticket: opener_.openTicket(rows_[std::size_t(place.selectedRow)].code); break;
+        case WatchlistDoubleClick::NotTradable:
+            if (alert_) alert_->close();
+            alert_ = app::CommonAlert::ShowCommonAlertVieWwithMessage(text("1069"), text("10980"));
+            break;
+        case WatchlistDoubleClick::Nothing: break;
+    }
+}
+
+}  // namespace views

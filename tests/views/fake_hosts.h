@@ -1,0 +1,32 @@
+#pragma once
+// The main window's side as the views' tests see it: a sheet host and a
+// window opener that record what they were asked.
+#include <QDialog>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/kit/sheet_host.h"
+#include "app/kit/window_opener.h"
+
+namespace views::testing {
+
+class FakeSheetHost : public app::SheetHost {
+public:
+    void showCustomSheet(QDialog* sheet) override { shown.push_back(sheet); }
+    bool isSheetAttached() const override { return attached; }
+    std::vector<QDialog*> shown;
+    bool attached = false;
+};
+
+class FakeWindowOpener : public app::WindowOpener {
+public:
+    void openTicket(const std::string& itemCode) override { tickets.push_back(itemCode); }
+    void openWindow(const std::string& name, const std::string& recordId) override {
+        windows.emplace_back(name, recordId);
+    }
+    std::vector<std::string> tickets;
+    std::vector<std::pair<std::string, std::string>> windows;
+};
+
+}  // namespace views::testing

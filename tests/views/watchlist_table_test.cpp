@@ -1,0 +1,213 @@
+// The watchlist offscreen: its cells and marks, the tick's cells, full
+// reloads, double clicks, icons, the drag of a code; screenshots.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+#include <filesystem>
+#include <set>
+
+#include "app/core/preference_manager.h"
+#include "app/kit/qt_main_executor.h"
+#include "app/kit/theme_manager.h"
+#include "app/qt_test_app.h"
+#include "model/language_string.h"
+#include "platform/preferences.h"
+#include "platform/resource_bundle.h"
+#include "state/session_notifications.h"
+#include "views/core/watchlist_cells.h"
+#include "views/fake_hosts.h"
+#include "views/watchlist_fixture.h"
+#include "views/watchlist_price_delegate.h"
+#include "views/watchlist_table_controller.h"
+
+namespace views {
+namespace {
+
+namespace col = watchlist_column;
+
+class WatchlistTableTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        executor = app::QtMainExecutor::install();
+        gold = s.item("GOLD", 2035.39, 2035.59);
+        euro = s.item("EURUSD", 1.08414, 1.08424);
+        euro->DecimalPlaces = 5;
+        euro->InstrumentTypeId = 2;
+        euro->InstrumentTypeName = "Currencies";
+        closed = s.item("OLDCO", 12.5, 12.75);
+        closed->instrumentTradingStatus = 3;
+        closed->CurrentTradeSessionSettingId = 2;
+        s.data().selectedSymbols.push_back("NOREC");  // a code without a record
+        table = make();
+        tester = std::make_unique<QAbstractItemModelTester>(table->model(),
+                                                            QAbstractItemModelTester::FailureReportingMode::Fatal);
+    }
+    void TearDown() override {
+        tester.reset();
+        table.reset();
+        platform::MainExecutor::install(nullptr);
+        std::filesystem::remove(path);
+    }
+    std::unique_ptr<WatchlistTableController> make() {
+        auto t = std::make_unique<WatchlistTableController>(*s.session, sheets, opener, preferences, 0);
+        t->resize(1100, 220);
+        t->show();
+        return t;
+    }
+    QModelIndex at(int row, const char* id) { return table->model()->index(row, table->columnWithIdentifier(id)); }
+    std::optional<QColor> background(int row, const char* id) {
+        const QVariant v = at(row, id).data(Qt::BackgroundRole);
+        return v.isValid() ? std::optional<QColor>(v.value<QBrush>().color()) : std::nullopt;
+    }
+    void tick() { table->RefreshTableview(); }
+
+    std::shared_ptr<app::QtMainExecutor> executor;
+    testing::WatchlistSession s;
+    std::shared_ptr<model::ItemDetails> gold, euro, closed;
+    std::string path = (std::filesystem::temp_directory_path() / ("views_watchlist_" + std::to_string(::getpid()))).string();
+    platform::Preferences store{path};
+    app::PreferenceManager preferences{store};
+    testing::FakeSheetHost sheets;
+    testing::FakeWindowOpener opener;
+    std::unique_ptr<WatchlistTableController> table;
+    std::unique_ptr<QAbstractItemModelTester> tester;
+};
+
+TEST_F(WatchlistTableTest, RowsCellsAndMarks) {
+    ASSERT_EQ(table->rowCount(), 4);  // the stored codes, in order
+    EXPECT_EQ(at(2, col::kSession).data().toString(), "Closed");
+    EXPECT_FALSE(at(0, col::kBid).data().isValid());  // drawn by the decoration
+    EXPECT_EQ(at(1, col::kBid).data(PriceTextRole).toString(), "1.08414");
+    EXPECT_EQ(at(0, col::kAsk).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight, Qt::AlignRight);
+    for (const std::string& id : watchlistColumnIdentifiers())
+        EXPECT_FALSE(table->model()->index(3, table->columnWithIdentifier(id)).data().isValid()) << id;
+
+    const QColor rise = app::ThemeManager::riseColor(), fall = app::ThemeManager::fallColor();
+    EXPECT_EQ(background(0, col::kBid), rise);  // the first drawing compares against 0
+    tick();
+    EXPECT_FALSE(background(0, col::kBid));  // unchanged: the row's colour
+    gold->Bid -= 1;
+    gold->Ask += 1;
+    tick();
+    EXPECT_EQ(background(0, col::kBid), fall);
+    EXPECT_EQ(background(0, col::kAsk), rise);
+    // The ticket or another view drawing the record does not steal the change.
+    gold->previousBid = gold->Bid;
+    auto second = make();
+    EXPECT_EQ(second->model()->index(0, second->columnWithIdentifier(col::kBid)).data(Qt::BackgroundRole)
+                  .value<QBrush>().color(), rise);
+
+    EXPECT_FALSE(background(0, col::kCode));  // setting 1
+    EXPECT_EQ(background(2, col::kCode), QColor(255, 0, 0));
+}
+
+TEST_F(WatchlistTableTest, TickRefreshesTheLiveCellsAndDeselects) {
+    QSignalSpy changed(table->model(), &QAbstractItemModel::dataChanged);
+    auto refreshed = [&] {
+        std::set<std::string> ids;
+        for (const auto& args : changed) {
+            const auto from = args[0].toModelIndex(), to = args[1].toModelIndex();
+            EXPECT_EQ(from.row(), 0);
+            EXPECT_EQ(to.row(), 3);
+            for (int c = from.column(); c <= to.column(); ++c) ids.insert(table->identifierOf(c));
+        }
+        changed.clear();
+        return ids;
+    };
+    table->tableView()->selectRow(1);
+    tick();
+    EXPECT_TRUE(table->tableView()->selectionModel()->selectedRows().isEmpty());
+    EXPECT_EQ(refreshed(), (std::set<std::string>{"0192", "0193", "0153", "0130", "10987", "0195", "0196", "0376",
+                                                  "0194", "0144"}));
+    for (const char* id : {"0192", "0153", "0195", "0144", "0130"}) table->hideandShowTableColumns(id, true);
+    tick();
+    EXPECT_EQ(refreshed(), (std::set<std::string>{"0192", "0193", "0153", "10987", "0196", "0376", "0194"}));
+}
+
+TEST_F(WatchlistTableTest, NotificationReloadsAndTheListMayChange) {
+    QSignalSpy reset(table->model(), &QAbstractItemModel::modelReset);
+    s.data().selectedSymbols = {"EURUSD", "GOLD"};
+    platform::NotificationCenter::defaultCenter().post(state::notifications::kWatchlistTable);
+    ASSERT_EQ(table->rowCount(), 2);
+    EXPECT_EQ(at(0, col::kCode).data().toString(), "EURUSD");
+    EXPECT_EQ(reset.count(), 0);
+    s.data().selectedSymbols.clear();
+    table->RefreshWatchlist();
+    EXPECT_EQ(table->rowCount(), 0);
+    tick();  // nothing to refresh
+    table->doubleAction(table->model()->index(0, 1));
+    EXPECT_TRUE(opener.tickets.empty());
+    EXPECT_FALSE(table->currentAlert());
+}
+
+TEST_F(WatchlistTableTest, ANewLoginsSessionReplacesTheOld) {
+    testing::WatchlistSession next;
+    next.item("SILVER", 23.1, 23.2);
+    const state::SessionQueries* current = s.session.get();
+    WatchlistTableController followed([&current] { return current; }, sheets, opener, preferences, 0);
+    QAbstractItemModelTester checked(followed.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(followed.rowCount(), 4);
+    current = nullptr;  // logged out: nothing of the old session is read
+    EXPECT_FALSE(followed.model()->index(0, 1).data().isValid());
+    followed.RefreshTableview();
+    EXPECT_EQ(followed.rowCount(), 0);
+    current = next.session.get();
+    followed.RefreshWatchlist();
+    ASSERT_EQ(followed.rowCount(), 1);
+    EXPECT_EQ(followed.model()->index(0, 1).data().toString(), "SILVER");
+}
+
+TEST_F(WatchlistTableTest, DoubleClicksIconClicksAndDrags) {
+    QTableView* view = table->tableView();
+    auto doubleClick = [&](int row, const char* id) {
+        const QRect r = view->visualRect(at(row, id));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, r.center());
+    };
+    doubleClick(1, col::kName);
+    EXPECT_EQ(opener.tickets, (std::vector<std::string>{"EURUSD"}));
+    for (int row : {2, 3}) {  // not active; no record
+        doubleClick(row, col::kLast);
+        ASSERT_TRUE(table->currentAlert()) << row;
+        EXPECT_EQ(table->currentAlert()->text().toStdString(),
+                  model::LanguageString::stringforSelectedLanguage(0, "10980"));
+        EXPECT_EQ(table->currentAlert()->informativeText().toStdString(),
+                  model::LanguageString::stringforSelectedLanguage(0, "1069"));
+        table->currentAlert()->close();
+        app::testing::runUntil([&] { return !table->currentAlert(); });
+    }
+    EXPECT_EQ(opener.tickets.size(), 1u);
+    QHeaderView* header = view->horizontalHeader();
+    QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(5) + 5, 5));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(at(0, col::kIcon)).center());
+    EXPECT_EQ(opener.windows, (std::vector<std::pair<std::string, std::string>>{
+                                  {WatchlistTableController::kDetailWindow, "GOLD"}}));
+    EXPECT_EQ(opener.tickets.size(), 1u);  // the header's double click did nothing
+
+    std::unique_ptr<QMimeData> mime(table->model()->mimeData({at(2, col::kName), at(1, col::kCode)}));
+    ASSERT_TRUE(mime);
+    EXPECT_EQ(mime->text(), "EURUSD");  // the first dragged row only
+    EXPECT_TRUE(table->model()->mimeTypes().contains("text/plain"));
+}
+
+TEST_F(WatchlistTableTest, IconsFromPlainTypeNamesOnly) {
+    const auto image = [](const QIcon& icon) { return icon.pixmap(16, 16).toImage(); };
+    const auto file = [&](const char* name) {
+        return image(QIcon(QString::fromStdString(*platform::ResourceBundle::pathForResource(
+            std::string("images/") + name, "png"))));
+    };
+    ASSERT_FALSE(file("Others").isNull());
+    EXPECT_EQ(image(at(0, col::kIcon).data(Qt::DecorationRole).value<QIcon>()), file("Commodities"));
+    for (const std::string name : {"Bonds", "../Shares", "images/Shares"}) {  // the rest: the core's test
+        gold->InstrumentTypeName = name;
+        table->RefreshWatchlist();
+        EXPECT_EQ(image(at(0, col::kIcon).data(Qt::DecorationRole).value<QIcon>()), file("Others")) << name;
+    }
+}
+
+}  // namespace
+}  // namespace views
