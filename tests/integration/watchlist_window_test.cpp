@@ -1,6 +1,6 @@
 // The watchlist against the simulator, offscreen: logged in through the
-// login window, shown in a stand-in main window with live ticks, a session
-// change, double clicks and the header menu. Saves screenshots.
+// login window, shown in the main window with live ticks, a session change,
+// double clicks and the header menu. Saves screenshots.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -27,7 +27,6 @@
 #include "state/business_base.h"
 #include "state/session_notifications.h"
 #include "views/core/watchlist_cells.h"
-#include "views/fake_hosts.h"
 #include "views/watchlist_table_controller.h"
 
 namespace {
@@ -39,26 +38,6 @@ namespace col = views::watchlist_column;
 struct Silent : app::SoundOutput, app::SystemNotifier {
     void play(const std::string&) override {}
     void show(const std::string&, const std::string&) override {}
-};
-
-// The main window's part here: the watchlist filling a window.
-class WatchlistWindow : public shell::MainWindowController {
-public:
-    WatchlistWindow(shell::AppDelegate& delegate, views::testing::FakeSheetHost& sheets,
-                    views::testing::FakeWindowOpener& opener, const app::PreferenceManager& preferences) {
-        watchlist = new views::WatchlistTableController([&delegate] { return delegate.session().businessbase().get(); },
-                                                        sheets, opener, preferences,
-                                                        delegate.session().selectedLanguage());
-        window_.setCentralWidget(watchlist);
-        window_.resize(1400, 360);
-        window_.show();
-    }
-    QWidget* window() override { return &window_; }
-    bool isSheetAttached() const override { return false; }
-    views::WatchlistTableController* watchlist = nullptr;
-
-private:
-    QMainWindow window_;
 };
 
 class WatchlistWindowTest : public ::testing::Test {
@@ -77,11 +56,10 @@ protected:
         parts.ui.notifier = silent;
         parts.ui.openUrl = [](const QUrl&) {};
         parts.ui.terminate = [] {};
-        parts.mainWindow = [this](shell::AppDelegate& d) {
-            auto w = std::make_unique<WatchlistWindow>(d, sheets, opener, *preferences);
-            window = w.get();
-            return w;
-        };
+        // The ticket a double click opens.
+        parts.mainWindow.windows["TradeTicketWindowController"] = {
+            [](shell::MainWindowController& w) { return new QWidget(w.window(), Qt::Tool); },
+            [this](QWidget*) { ++ticketsOpened; }};
         delegate = std::make_unique<shell::AppDelegate>(std::move(parts));
         delegate->applicationDidFinishLaunching();
     }
@@ -96,9 +74,11 @@ protected:
     }
     void theme(std::int64_t t) {
         preferences->saveTheme(std::uint64_t(t));
-        app::ThemeManager::applyTheme({{"Windows", {window->window()}}, {"TableView", {table()->tableView()}}}, t);
+        app::ThemeManager::applyTheme({{"Windows", {window()}}, {"TableView", {table()->tableView()}}}, t);
     }
-    views::WatchlistTableController* table() { return window->watchlist; }
+    shell::MainWindowController* main() { return delegate->mWindowController(); }
+    QWidget* window() { return main()->window(); }
+    views::WatchlistTableController* table() { return main()->watchlist(); }
     QModelIndex at(int row, const char* id) { return table()->model()->index(row, table()->columnWithIdentifier(id)); }
     int rowOf(const std::string& code) {
         for (int r = 0; r < table()->rowCount(); ++r)
@@ -126,18 +106,16 @@ protected:
     std::shared_ptr<Silent> silent = std::make_shared<Silent>();
     std::unique_ptr<platform::Preferences> prefs;
     std::unique_ptr<app::PreferenceManager> preferences;
-    views::testing::FakeSheetHost sheets;
-    views::testing::FakeWindowOpener opener;
     std::unique_ptr<shell::AppDelegate> delegate;
-    WatchlistWindow* window = nullptr;
+    int ticketsOpened = 0;
 };
 
 TEST_F(WatchlistWindowTest, LivePricesSessionsDoubleClicksAndColumns) {
     shell::LoginWindow* login = delegate->window();
     login->setFields({"trader", "secret1", "127.0.0.1", std::to_string(sim->sessionPort())});
     login->loginButton->click();
-    ASSERT_TRUE(runUntil([&] { return window != nullptr; }, 10000));
-    window->window()->resize(1450, 330);
+    ASSERT_TRUE(runUntil([&] { return main() != nullptr && table() != nullptr; }, 10000));
+    window()->resize(1450, 330);
     QAbstractItemModelTester tester(table()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     theme(0);
 
@@ -158,7 +136,7 @@ TEST_F(WatchlistWindowTest, LivePricesSessionsDoubleClicksAndColumns) {
     ASSERT_TRUE(runUntil([&] { return at(rowOf("US500"), col::kSession).data().toString() == "Closed"; }, 5000));
     EXPECT_EQ(at(rowOf("US500"), col::kCode).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
     EXPECT_FALSE(at(rowOf("GOLD"), col::kCode).data(Qt::BackgroundRole).isValid());
-    saveScreenshot(window->window(), "watchlist-live-dark");
+    saveScreenshot(table(), "watchlist-live-dark");
 
     doubleClick(rowOf("HTMN"));
     ASSERT_TRUE(table()->currentAlert());
@@ -167,12 +145,12 @@ TEST_F(WatchlistWindowTest, LivePricesSessionsDoubleClicksAndColumns) {
     saveScreenshot(table()->currentAlert(), "watchlist-not-tradable-alert");
     table()->currentAlert()->close();
     doubleClick(rowOf("EURUSD"));
-    EXPECT_EQ(opener.tickets, (std::vector<std::string>{"EURUSD"}));
+    EXPECT_EQ(ticketsOpened, 1);
 
     theme(1);
     QSignalSpy ticked(table()->model(), &QAbstractItemModel::dataChanged);
     ASSERT_TRUE(runUntil([&] { return ticked.count() > 0 && anyBid(fall); }, 5000));
-    saveScreenshot(window->window(), "watchlist-live-light");
+    saveScreenshot(table(), "watchlist-live-light");
 
     // The header menu: the icon column's entry reads "i"; hiding keeps the others in place.
     QMenu* menu = table()->headerMenuWidget();
@@ -181,9 +159,9 @@ TEST_F(WatchlistWindowTest, LivePricesSessionsDoubleClicksAndColumns) {
     EXPECT_EQ(menu->actions()[2]->text().toStdString(), tr("0021"));
     menu->actions()[2]->trigger();
     EXPECT_TRUE(table()->tableView()->isColumnHidden(2));
-    saveScreenshot(window->window(), "watchlist-hidden-column-light");
+    saveScreenshot(table(), "watchlist-hidden-column-light");
     theme(0);
-    saveScreenshot(window->window(), "watchlist-hidden-column-dark");
+    saveScreenshot(table(), "watchlist-hidden-column-dark");
     menu->actions()[2]->trigger();
     EXPECT_FALSE(table()->tableView()->isColumnHidden(2));
 }

@@ -16,6 +16,7 @@
 #include "platform/resource_bundle.h"
 #include "state/business_base.h"
 #include "state/session_notifications.h"
+#include "views/watchlist_table_controller.h"
 
 namespace shell {
 
@@ -31,7 +32,7 @@ QPixmap statusImage(const char* name) {
 }  // namespace
 
 MainWindowController::MainWindowController(AppDelegate& delegate, Options options)
-    : delegate_(delegate), options_(std::move(options)) {
+    : delegate_(delegate), options_(std::move(options)), preferenceManager_(delegate.preferences()) {
     window_ = new MainWindow([this] { terminateOnce(); });
     buildWindow();
     setFullScreen();
@@ -82,8 +83,7 @@ void MainWindowController::setFullScreen() {
 
 void MainWindowController::applyTheme() {
     const std::int64_t theme = delegate_.preferences().integerForKey(app::PreferenceManager::kTheme);
-    // The tables join "TableView" when their views land.
-    app::ThemeManager::applyTheme({{"Windows", {window_}}, {"TableView", {}}}, theme);
+    app::ThemeManager::applyTheme({{"Windows", {window_}}, {"TableView", {watchlist_->tableView()}}}, theme);
 }
 
 void MainWindowController::updateLanguageStrings() {

@@ -22,6 +22,7 @@
 #include <string>
 
 #include "app/kit/sheet_host.h"
+#include "app/core/preference_manager.h"
 #include "app/kit/window_opener.h"
 #include "app/shell/core/chart_panes.h"
 #include "app/shell/core/main_commands.h"
@@ -31,6 +32,9 @@
 
 namespace app {
 class CustomDragView;
+}
+namespace views {
+class WatchlistTableController;
 }
 
 namespace shell {
@@ -64,6 +68,7 @@ public:
     // Window-modal on the main window, opened without blocking; ordered out when it ends.
     void showCustomSheet(QDialog* sheet) override;
     bool isSheetAttached() const override;
+    views::WatchlistTableController* watchlist() const { return watchlist_; }
 
     // --- WindowOpener ------------------------------------------------------------
     void openTicket(const std::string& itemCode) override;
@@ -133,6 +138,8 @@ private:
 
     AppDelegate& delegate_;
     Options options_;
+    app::PreferenceManager preferenceManager_;
+    views::WatchlistTableController* watchlist_ = nullptr;
     QPointer<MainWindow> window_;
     QTimer refreshTimer_;
     std::shared_ptr<model::AccountDetails> account_;

@@ -9,6 +9,7 @@
 #include "app/kit/controls/custom_drag_view.h"
 #include "app/shell/app_delegate.h"
 #include "app/shell/main_window_controller.h"
+#include "views/watchlist_table_controller.h"
 
 namespace shell {
 
@@ -54,7 +55,13 @@ void MainWindowController::buildWindow() {
     mainSplitView->setChildrenCollapsible(false);
     watchlistTabView = new QTabWidget(mainSplitView);
     watchlistTabView->setObjectName("watchlistTabView");
-    watchlistTabView->addTab(paneFrame(watchlistTabView, kWatchlistTab, kWatchlistTab), QString());
+    // The watchlist follows the current login's session (a new one at every login).
+    AppSession& session = delegate_.session();
+    watchlist_ = new views::WatchlistTableController([&session] { return session.businessbase().get(); }, *this,
+                                                     *this, preferenceManager_, session.selectedLanguage(),
+                                                     watchlistTabView);
+    watchlist_->setObjectName(kWatchlistTab);
+    watchlistTabView->addTab(watchlist_, QString());
 
     auto* right = new QSplitter(Qt::Vertical, mainSplitView);
     right->setChildrenCollapsible(false);
