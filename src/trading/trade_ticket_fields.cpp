@@ -43,7 +43,7 @@ void TradeTicketWindowController::calculateContarctValueforQuantity(double quant
 // --- Prices ----------------------------------------------------------------------------
 
 void TradeTicketWindowController::updatePriceinTextField() {
-    const orders::OrderMananger* manager = host_.orderManager;
+    const orders::OrderMananger* manager = orderManager();
     if (!manager) return;
     const std::int32_t buyFlag = GetTradingMode() == kBuySide ? 1 : 0;
     if (mode() == kAdvancedMode)
@@ -93,8 +93,8 @@ void TradeTicketWindowController::SetEnableAdvancedControls(bool enabled) {
 void TradeTicketWindowController::takeProfitCheckboxSelect() {
     const bool ticked = TakeProfitCheckBox->isChecked();
     EnableTakeProfitControl(ticked);
-    if (ticked && host_.orderManager) {
-        TakeProfitPriceTextField->setText(QString::fromStdString(host_.orderManager->UpdateTakeProfitandStopLoss(
+    if (ticked && orderManager()) {
+        TakeProfitPriceTextField->setText(QString::fromStdString(orderManager()->UpdateTakeProfitandStopLoss(
             GetTradingMode() == kBuySide ? 1 : 0, itemCode_, true, accountId(), orderType_, fieldText(PriceTextField),
             false)));
     } else if (!ticked) {
@@ -106,8 +106,8 @@ void TradeTicketWindowController::takeProfitCheckboxSelect() {
 void TradeTicketWindowController::stopLossCheckboxSelect() {
     const bool ticked = StopLossCheckBox->isChecked();
     EnableStopLossControl(ticked);
-    if (ticked && host_.orderManager) {
-        StopLossPriceTextField->setText(QString::fromStdString(host_.orderManager->UpdateTakeProfitandStopLoss(
+    if (ticked && orderManager()) {
+        StopLossPriceTextField->setText(QString::fromStdString(orderManager()->UpdateTakeProfitandStopLoss(
             GetTradingMode() == kBuySide ? 1 : 0, itemCode_, false, accountId(), orderType_,
             fieldText(PriceTextField), false)));
     } else if (!ticked) {
@@ -124,7 +124,7 @@ void TradeTicketWindowController::SetTextFieldColor(bool invalid, QLineEdit* fie
 }
 
 void TradeTicketWindowController::updatePriceTextFieldColor() {
-    const orders::OrderMananger* manager = host_.orderManager;
+    const orders::OrderMananger* manager = orderManager();
     if (!manager) return;
     const std::int32_t side = GetTradingMode();
     const std::int32_t buyFlag = side == kBuySide ? 1 : 0;

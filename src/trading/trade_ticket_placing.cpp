@@ -93,9 +93,9 @@ void TradeTicketWindowController::sellButtonClicked() {
 
 void TradeTicketWindowController::placeOrderButtonClicked() {
     if (DeviationValidation()) return;
-    if (!host_.orderManager) return;
+    if (!orderManager()) return;
     const std::string quantity = QuantityComboBox->currentText().toStdString();
-    if (!host_.orderManager->ValidationsBeforeOrderPlacing(
+    if (!orderManager()->ValidationsBeforeOrderPlacing(
             CreateOrderInfoforTradeMode(GetTradingMode(), accountId(), quantity)))
         return;
     const bool skip = host_.dontshowOrderConfirmation && host_.dontshowOrderConfirmation();
@@ -107,8 +107,8 @@ void TradeTicketWindowController::placeOrderButtonClicked() {
 }
 
 void TradeTicketWindowController::sendPlaceorderObjects() {
-    if (!host_.orderManager) return;
-    host_.orderManager->PlaceOrder(
+    if (!orderManager()) return;
+    orderManager()->PlaceOrder(
         CreateOrderInfoforTradeMode(GetTradingMode(), accountId(), QuantityComboBox->currentText().toStdString()));
 }
 

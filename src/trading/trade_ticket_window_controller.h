@@ -54,7 +54,7 @@ class TicketImageButton;
 // What the ticket needs of the application around it.
 struct TicketHost {
     std::weak_ptr<state::BusinessBase> session;
-    orders::OrderMananger* orderManager = nullptr;
+    std::function<orders::OrderMananger*()> orderManager;  // null before a login
     std::function<std::int64_t()> selectedLanguage;
     std::function<std::int64_t()> theme;  // 0 dark, 1 light
     std::function<bool()> dontshowOrderConfirmation;
@@ -219,6 +219,7 @@ private:
     void resizeForDrawers();
     std::string text(const std::string& key) const;
     std::shared_ptr<state::BusinessBase> session() const;
+    orders::OrderMananger* orderManager() const { return host_.orderManager ? host_.orderManager() : nullptr; }
     std::shared_ptr<model::ItemDetails> item() const;
     const model::GroupInstruments* groupRow() const;
     TicketEntries entries() const;

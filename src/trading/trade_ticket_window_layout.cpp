@@ -12,6 +12,7 @@
 #include "app/kit/controls/price_label.h"
 #include "charts/chart_controller.h"
 #include "trading/buy_market_depth_table_controller.h"
+#include "trading/core/market_depth_cells.h"
 #include "trading/sell_market_depth_table_controller.h"
 #include "trading/ticket_image_button.h"
 #include "trading/ticket_stepper.h"
@@ -76,6 +77,7 @@ void TradeTicketWindowController::buildWindow() {
     TradeTicketRadioGroup->addButton(simple, kSimpleMode);
     TradeTicketRadioGroup->addButton(advanced, kAdvancedMode);
     showConfirmationCheckBox = new QCheckBox;
+    showConfirmationCheckBox->setChecked(true);  // order-status alerts start on
     auto* modes = row({simple, advanced});
     modes->addStretch(1);
     modes->addWidget(showConfirmationCheckBox);
@@ -144,15 +146,13 @@ QWidget* TradeTicketWindowController::buildPriceButtons() {
     auto* layout = new QHBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
-    auto make = [&](QPushButton*& button, app::PriceLabel*& price, QLabel*& arrow, const QColor& colour,
+    auto make = [&](QPushButton*& button, app::PriceLabel*& price, QLabel*& arrow, const QPixmap& face,
                     const char* name) {
-        button = new QPushButton;
+        auto* faced = new TicketImageButton;
+        faced->setImage(face);
+        button = faced;
         button->setObjectName(name);
         button->setMinimumSize(150, 64);
-        QPalette palette = button->palette();
-        palette.setColor(QPalette::Button, colour);
-        palette.setColor(QPalette::ButtonText, Qt::white);
-        button->setPalette(palette);
         auto* inside = new QHBoxLayout(button);
         inside->setContentsMargins(6, 2, 6, 2);
         price = new app::PriceLabel;
@@ -164,8 +164,8 @@ QWidget* TradeTicketWindowController::buildPriceButtons() {
         inside->addWidget(price, 1);
         inside->addWidget(arrow);
     };
-    make(sellButton, sellPriceLabel, sellIndicatorImageView, QColor(200, 40, 50), "sellButton");
-    make(buyButton, buyPriceLabel, buyIndicatorImageView, QColor(31, 111, 209), "buyButton");
+    make(sellButton, sellPriceLabel, sellIndicatorImageView, sellImage_, "sellButton");
+    make(buyButton, buyPriceLabel, buyIndicatorImageView, buyImage_, "buyButton");
     layout->addWidget(sellButton, 1);
     layout->addWidget(buyButton, 1);
     return box;
@@ -238,8 +238,10 @@ QFrame* TradeTicketWindowController::buildDepthDrawer() {
         QFont font = tabularFont(view->font());
         font.setPointSizeF(12);
         view->setFont(font);
+        view->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 6);
         view->setFixedHeight(view->horizontalHeader()->sizeHint().height() +
-                             6 * view->verticalHeader()->defaultSectionSize());
+                             static_cast<int>(kDepthRows) * view->verticalHeader()->defaultSectionSize() +
+                             2 * view->frameWidth());
         layout->addWidget(view);
         return view;
     };

@@ -40,7 +40,7 @@ public:
         session->referenceData().selectedSymbols = {"GOLD"};
         TicketHost host;
         host.session = session;
-        host.orderManager = manager.get();
+        host.orderManager = [this] { return manager.get(); };
         host.selectedLanguage = [] { return std::int64_t{0}; };
         host.theme = [this] { return theme; };
         host.dontshowOrderConfirmation = [this] { return dontShow; };
@@ -227,7 +227,10 @@ TEST_F(TradeTicketTest, SimpleModeConfirmsAndTheSuppressionBoxSkipsLaterSheets) 
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
     EXPECT_EQ(sheet->informativeText().toStdString(), tr("0009") + " 2 (200) GOLD @ " + tr("0068"));
-    shoot("ticket-confirmation");
+    saveScreenshot(sheet, "ticket-confirmation-dark");
+    QApplication::setPalette(app::ThemeManager::palette(1));
+    saveScreenshot(sheet, "ticket-confirmation-light");
+    QApplication::setPalette(app::ThemeManager::palette(0));
     const int before = sent;
     for (QAbstractButton* b : sheet->buttons())
         if (b->text().toStdString() == tr("0060")) b->click();
@@ -344,6 +347,7 @@ TEST_F(TradeTicketTest, RefreshShowsLiveValuesArrowsAndDepth) {
     ticket->UpdateValuesinTimer();
     EXPECT_EQ(ticket->buyIndicatorImageView->pixmap().toImage().pixelColor(8, 8), QColor(230, 0, 38));
     EXPECT_EQ(item->previousAsk, 1000);
+    item->Ask = 50.12;
 
     // Depth shrinks and vanishes between refreshes.
     feed.buyMarketDepthDataCollection.set("GOLD", Strings{"50.00,3"});
