@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/kit/controls/input_filter_fields.h"
 #include "app/kit/controls/price_label.h"
@@ -125,7 +126,7 @@ void TradeTicketWindowController::buildWindow() {
     centre->addWidget(AdvancedTradeTicketBox);
 
     TradeChart = new charts::ChartController(host_.session, this);
-    TradeChart->setMinimumHeight(150);
+    TradeChart->setMinimumHeight(200);
     centre->addWidget(TradeChart, 1);
 
     multitradeButton = new QPushButton;
@@ -157,6 +158,10 @@ QWidget* TradeTicketWindowController::buildPriceButtons() {
         inside->setContentsMargins(6, 2, 6, 2);
         price = new app::PriceLabel;
         price->setTextColor(Qt::white);
+        QFont priceFont = price->font();  // the price titles' font
+        priceFont.setPointSizeF(std::max(priceFont.pointSizeF(), 10.0) + 6);
+        priceFont.setBold(true);
+        price->setFont(priceFont);
         price->setAttribute(Qt::WA_TransparentForMouseEvents);
         arrow = new QLabel;
         arrow->setFixedSize(16, 16);

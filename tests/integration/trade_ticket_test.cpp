@@ -12,6 +12,7 @@
 #include "app/kit/theme_manager.h"
 #include "app/qt_test_app.h"
 #include "app/shell/app_delegate.h"
+#include "charts/chart_controller.h"
 #include "integration/sim_process.h"
 #include "model/language_string.h"
 #include "platform/preferences.h"
@@ -139,6 +140,8 @@ TEST_F(TradeTicketSimTest, OpensLiveAndPlacesOrders) {
     EXPECT_FALSE(t->TimeTextLabel->text().isEmpty());
     ASSERT_TRUE(runUntil([&] { return t->buyMarketDepthTableController->rowCount() == 5; }, 10000));
     EXPECT_EQ(t->sellMarketDepthTableController->rowCount(), 5);
+    // The small chart: bid and ask ticks of the instrument.
+    EXPECT_TRUE(runUntil([&] { return t->TradeChart->graph() != nullptr; }, 10000));
     t->toggleRightDrawer();
     shoot(t, "ticket-sim-depth");
     t->toggleRightDrawer();
