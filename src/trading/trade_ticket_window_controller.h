@@ -247,7 +247,6 @@ private:
     QPixmap greenArrow_, redArrow_, buyImage_, sellImage_;
     QWidget* advancedContent_ = nullptr;
     std::vector<QLabel*> taggedLabels_;
-    bool loading_ = false;  // programmatic combo changes route nowhere
 };
 
 }  // namespace trading
