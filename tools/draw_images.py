@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Draws the application's own images into resources/images: network speed
-grades, connection status dots and the application icon. Usage: draw_images.py [folder]."""
+grades, connection status dots, the application icon, tick arrows and the order buttons. Usage: draw_images.py [folder]."""
 import math
 import pathlib
 import struct
@@ -103,6 +103,22 @@ def app_icon(x, y):
     return (0.09 - shade / 2, 0.22 - shade, 0.42 - shade, 1.0)
 
 
+def triangle(up, colour):
+    """A tick arrow on 16 x 16: a triangle pointing up or down."""
+    def pixel(x, y):
+        t = (y - 3) / 10 if up else (13 - y) / 10
+        half = 6 * t
+        return colour if 0 <= t <= 1 and abs(x - 8) <= half else CLEAR
+    return pixel
+
+
+def order_button(colour):
+    """The Place order button's face on 120 x 32: a rounded bar in the side's colour."""
+    def pixel(x, y):
+        return colour if in_round_rect(x, y, 0.5, 0.5, 119.5, 31.5, 6) else CLEAR
+    return pixel
+
+
 def main():
     folder = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else pathlib.Path(__file__).parent.parent / "resources/images")
     folder.mkdir(parents=True, exist_ok=True)
@@ -111,6 +127,10 @@ def main():
     for name, colour in [("online", GREEN), ("away", AMBER), ("offline", RED)]:
         write_png(folder / f"network-status-{name}.png", 32, 32, status_dot(colour))
     write_png(folder / "AppIcon.png", 256, 256, app_icon)
+    write_png(folder / "banner_green_arrow.png", 16, 16, triangle(True, rgb("009900")))
+    write_png(folder / "banner_red_arrow.png", 16, 16, triangle(False, rgb("E60026")))
+    write_png(folder / "buy_button_img.png", 120, 32, order_button(rgb("1F6FD1")))
+    write_png(folder / "sell_button_img.png", 120, 32, order_button(rgb("D8353A")))
 
 
 if __name__ == "__main__":

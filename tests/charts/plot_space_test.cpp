@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "charts/plot/plot_space.h"
+#include "charts/plot/scatter_plot.h"
+#include "charts/plot/xy_graph.h"
 
 namespace charts::plot {
 namespace {
@@ -60,4 +62,13 @@ TEST(PlotSpace, RangesPointerAndVetoes) {
 }
 
 }  // namespace
+// Removing plots by the identifier a plot in the graph holds (as a release does).
+TEST(XYGraph, RemovesPlotsByTheirOwnIdentifier) {
+    XYGraph graph(GraphTheme::PlainBlack);
+    for (const char* id : {"Bid", "Ask", "Bid"}) graph.addPlot(std::make_unique<ScatterPlot>(id));
+    ASSERT_EQ(graph.plots().size(), 2u);
+    while (!graph.plots().empty()) graph.removePlot(graph.plots().front()->identifier());
+    EXPECT_TRUE(graph.plots().empty());
+}
+
 }  // namespace charts::plot

@@ -8,6 +8,7 @@
 #include "app/core/preference_manager.h"
 #include "app/kit/banner/app_user_notification.h"
 #include "app/kit/common_alert.h"
+#include "app/shell/trading_windows.h"
 #include "app/kit/theme_manager.h"
 #include "app/shell/core/login_form.h"
 #include "app/shell/core/startup_defaults.h"
@@ -43,7 +44,9 @@ AppDelegate::AppDelegate(Parts parts)
       mainWindowOptions_(std::move(parts.mainWindow)),
       ui_(std::make_unique<app::QtUiServices>(preferences_, appName_, std::move(parts.ui))),
       session_(std::make_unique<AppSession>(*ui_, *this)),
-      credentials_(preferences_, session_->logindata().SecurityKey()) {}
+      credentials_(preferences_, session_->logindata().SecurityKey()) {
+    addTradingWindows(mainWindowOptions_, *this);
+}
 
 AppDelegate::~AppDelegate() {
     ui_->customUserNotificationCenter().setDelegate(nullptr);

@@ -96,12 +96,15 @@ QAction* MainWindowController::toolbarAction(const std::string& command) const {
     return it == commandActions_.end() ? nullptr : it->second;
 }
 
-void MainWindowController::openTicket(const std::string&) {
-    // The ticket takes its instrument once it lands; a row always has one.
+void MainWindowController::openTicket(const std::string& itemCode) {
     const MainCommand* command = mainCommand("TradeTicketButtonClicked");
     QPointer<QWidget>& ticket = kept_[command->window];
     if (!ticket) ticket = makeWindow(command->window, text(command->titleKey));
-    prepare(command->window, ticket);
+    const auto child = options_.windows.find(command->window);
+    if (child != options_.windows.end() && child->second.beforeShowingItem)
+        child->second.beforeShowingItem(ticket, itemCode);
+    else
+        prepare(command->window, ticket);
     present(ticket, *command, nullptr);
 }
 

@@ -50,6 +50,8 @@ public:
     struct ChildWindow {
         std::function<QWidget*(MainWindowController&)> make;
         std::function<void(QWidget*)> beforeShowing;
+        // In place of beforeShowing when opened for an instrument (openTicket).
+        std::function<void(QWidget*, const std::string& itemCode)> beforeShowingItem = {};
     };
     struct Options {
         std::chrono::milliseconds refreshInterval{1000};

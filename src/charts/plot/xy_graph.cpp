@@ -27,7 +27,8 @@ Plot& XYGraph::addPlot(std::unique_ptr<Plot> plot) {
 }
 
 void XYGraph::removePlot(const QString& identifier) {
-    std::erase_if(plots_, [&](const auto& p) { return p->identifier() == identifier; });
+    const QString id = identifier;  // may be the identifier of a plot erased here
+    std::erase_if(plots_, [&](const auto& p) { return p->identifier() == id; });
 }
 
 Plot* XYGraph::plotWithIdentifier(const QString& identifier) const {

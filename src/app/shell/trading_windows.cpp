@@ -1,0 +1,57 @@
+#include "app/shell/trading_windows.h"
+
+#include "app/core/preference_manager.h"
+#include "app/kit/common_alert.h"
+#include "app/shell/app_delegate.h"
+#include "platform/preferences.h"
+#include "trading/trade_ticket_window_controller.h"
+
+namespace shell {
+
+namespace {
+constexpr const char* kTicketWindow = "TradeTicketWindowController";
+
+trading::TradeTicketWindowController* ticketOf(QWidget* shown) {
+    return dynamic_cast<trading::TradeTicketWindowController*>(shown);
+}
+}  // namespace
+
+void addTradingWindows(MainWindowController::Options& options, AppDelegate& delegate) {
+    if (options.windows.count(kTicketWindow)) return;
+    const auto interval = options.refreshInterval;
+    MainWindowController::ChildWindow ticket;
+    ticket.make = [&delegate, interval](MainWindowController& main) -> QWidget* {
+        trading::TicketHost host;
+        AppSession& session = delegate.session();
+        host.session = session.businessbase();
+        host.orderManager = [&session] { return session.orderManager(); };
+        host.selectedLanguage = [&session] { return session.selectedLanguage(); };
+        host.theme = [&delegate] { return delegate.preferences().integerForKey(app::PreferenceManager::kTheme); };
+        host.dontshowOrderConfirmation = [&delegate] { return delegate.dontshowOrderConfirmation; };
+        host.setDontshowOrderConfirmation = [&delegate](bool v) { delegate.dontshowOrderConfirmation = v; };
+        host.setShowConfirmationAlert = [&session](bool v) { session.setShowConfirmationAlert(v); };
+        host.showAlert = [](const std::string& message, const std::string& title) {
+            app::CommonAlert::ShowCommonAlertVieWwithMessage(message, title);
+        };
+        host.refreshInterval = interval;
+        return new trading::TradeTicketWindowController(std::move(host), main.window());
+    };
+    // The main window's button: the first watchlist instrument.
+    ticket.beforeShowing = [](QWidget* shown) {
+        if (auto* t = ticketOf(shown)) {
+            t->setIsTradeTicketfromWatchlist(false);
+            t->windowDidAppear();
+        }
+    };
+    // A watchlist row: that row's instrument.
+    ticket.beforeShowingItem = [](QWidget* shown, const std::string& itemCode) {
+        if (auto* t = ticketOf(shown)) {
+            t->setIsTradeTicketfromWatchlist(true);
+            t->setValue(itemCode, "ItemCode");
+            t->windowDidAppear();
+        }
+    };
+    options.windows[kTicketWindow] = std::move(ticket);
+}
+
+}  // namespace shell

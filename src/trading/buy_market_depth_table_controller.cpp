@@ -1,0 +1,1 @@
+#include "trading/buy_market_depth_table_controller.h"

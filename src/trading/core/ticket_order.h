@@ -1,0 +1,39 @@
+#pragma once
+// The request the ticket hands to the order manager, and its confirmation text.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "model/order_info.h"
+
+namespace trading {
+
+// What the ticket's controls hold when an order is built.
+struct TicketEntries {
+    std::string itemCode;
+    std::int32_t orderType = 0;
+    std::int32_t deliveryMode = 0;
+    std::int32_t timeinForce = 0;
+    std::string price;
+    std::string takeProfit;
+    std::string stopLoss;
+    bool takeProfitTicked = false;
+    bool stopLossTicked = false;
+    bool deviationTicked = false;
+    std::string deviation;
+};
+
+// The deviation the order carries: the field's integer when ticked, else -1.
+std::int32_t deviationValue(const TicketEntries& entries);
+
+model::OrderInfo CreateOrderInfoforTradeMode(const TicketEntries& entries, std::int32_t side, std::int32_t accountNo,
+                                             const std::string& quantity);
+
+using TextOfKey = std::function<std::string(const std::string& key)>;
+
+// "<side> <quantity> (<amount>) <item> @ <market>", then the take-profit and
+// stop-loss lines of the ticked boxes. The amount is computed in double.
+std::string confirmationText(const TextOfKey& text, std::int32_t side, const std::string& itemCode,
+                             double contractSize, const std::string& quantity, const TicketEntries& entries);
+
+}  // namespace trading

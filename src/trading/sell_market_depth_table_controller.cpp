@@ -1,0 +1,1 @@
+#include "trading/sell_market_depth_table_controller.h"

@@ -1,0 +1,153 @@
+// The ticket's road to the order manager: the price buttons, Place order, the
+// request, the confirmation sheet and the refusals it shows.
+#include <QCheckBox>
+
+#include "orders/order_mananger.h"
+#include "orders/place_order_notification.h"
+#include "trading/core/ticket_offers.h"
+#include "trading/core/ticket_quantities.h"
+#include "trading/ticket_image_button.h"
+#include "trading/trade_ticket_window_controller.h"
+
+namespace trading {
+
+void TradeTicketWindowController::alert(const std::string& messageKey) {
+    if (host_.showAlert) host_.showAlert(text(messageKey), text("10980"));
+}
+
+void TradeTicketWindowController::setOrderButtonImage(bool buy) { PlaceOrderButton->setImage(buy ? buyImage_ : sellImage_); }
+
+std::int32_t TradeTicketWindowController::GetTradingMode() const {
+    return BuyCheckBox->isChecked() ? kBuySide : kSellSide;
+}
+
+bool TradeTicketWindowController::checkMarketOrderisAvailable() const {
+    return accountDetails_ && itemDetails_ && (accountDetails_->availableOrderTypes & kMarketBit) &&
+           (itemDetails_->availableOrderTypes & kMarketBit);
+}
+
+TicketEntries TradeTicketWindowController::entries() const {
+    TicketEntries e;
+    e.itemCode = itemCode_;
+    e.orderType = orderType_;
+    e.deliveryMode = deliveryMode_;
+    e.timeinForce = timeinForce_;
+    e.price = PriceTextField->text().toStdString();
+    e.takeProfit = TakeProfitPriceTextField->text().toStdString();
+    e.stopLoss = StopLossPriceTextField->text().toStdString();
+    e.takeProfitTicked = TakeProfitCheckBox->isChecked();
+    e.stopLossTicked = StopLossCheckBox->isChecked();
+    e.deviationTicked = DeviationCheckBox->isChecked();
+    e.deviation = DeviationTextField->text().toStdString();
+    return e;
+}
+
+model::OrderInfo TradeTicketWindowController::CreateOrderInfoforTradeMode(std::int32_t side, std::int32_t account,
+                                                                          const std::string& quantity) {
+    return trading::CreateOrderInfoforTradeMode(entries(), side, account, quantity);
+}
+
+void TradeTicketWindowController::buyButtonClicked() {
+    if (mode() == kAdvancedMode) {
+        SellCheckBox->setChecked(false);
+        BuyCheckBox->setChecked(true);
+        updatePriceinTextField();
+        setOrderButtonImage(true);
+        return;
+    }
+    if (!checkMarketOrderisAvailable()) {
+        alert("1080");
+        return;
+    }
+    const std::string quantity = QuantityComboBox->currentText().toStdString();
+    const bool skip = host_.dontshowOrderConfirmation && host_.dontshowOrderConfirmation();
+    BuyCheckBox->setChecked(true);
+    if (skip) {
+        sendPlaceorderObjects();
+    } else {
+        orderConfirmation(GetTradingMode(), itemCode_, itemDetails_ ? itemDetails_->ContractSize : 0, quantity);
+    }
+}
+
+void TradeTicketWindowController::sellButtonClicked() {
+    if (mode() == kAdvancedMode) {
+        BuyCheckBox->setChecked(false);
+        SellCheckBox->setChecked(true);
+        updatePriceinTextField();
+        setOrderButtonImage(false);
+        return;
+    }
+    if (!checkMarketOrderisAvailable()) {
+        alert("1080");
+        return;
+    }
+    const std::string quantity = QuantityComboBox->currentText().toStdString();
+    const bool skip = host_.dontshowOrderConfirmation && host_.dontshowOrderConfirmation();
+    BuyCheckBox->setChecked(false);
+    if (skip) {
+        sendPlaceorderObjects();
+    } else {
+        orderConfirmation(GetTradingMode(), itemCode_, itemDetails_ ? itemDetails_->ContractSize : 0, quantity);
+    }
+}
+
+void TradeTicketWindowController::placeOrderButtonClicked() {
+    if (DeviationValidation()) return;
+    if (!orderManager()) return;
+    const std::string quantity = QuantityComboBox->currentText().toStdString();
+    if (!orderManager()->ValidationsBeforeOrderPlacing(
+            CreateOrderInfoforTradeMode(GetTradingMode(), accountId(), quantity)))
+        return;
+    const bool skip = host_.dontshowOrderConfirmation && host_.dontshowOrderConfirmation();
+    if (orderType_ == 1 && !skip) {
+        orderConfirmation(GetTradingMode(), itemCode_, itemDetails_ ? itemDetails_->ContractSize : 0, quantity);
+    } else {
+        sendPlaceorderObjects();
+    }
+}
+
+void TradeTicketWindowController::sendPlaceorderObjects() {
+    if (!orderManager()) return;
+    orderManager()->PlaceOrder(
+        CreateOrderInfoforTradeMode(GetTradingMode(), accountId(), QuantityComboBox->currentText().toStdString()));
+}
+
+void TradeTicketWindowController::orderConfirmation(std::int32_t side, const std::string& code, double contractSize,
+                                                    const std::string& quantity) {
+    if (confirmation_) return;  // one sheet at a time
+    const TextOfKey lookup = [this](const std::string& key) { return text(key); };
+    auto* sheet = new QMessageBox(QMessageBox::Information, windowTitle(), QString::fromStdString(text("2139")),
+                                  QMessageBox::NoButton, this);
+    sheet->setObjectName("orderConfirmation");
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->setWindowModality(Qt::WindowModal);
+    sheet->setInformativeText(
+        QString::fromStdString(confirmationText(lookup, side, code, contractSize, quantity, entries())).trimmed());
+    QPushButton* confirm = sheet->addButton(QString::fromStdString(text("0124")), QMessageBox::AcceptRole);
+    sheet->addButton(QString::fromStdString(text("0060")), QMessageBox::RejectRole);
+    sheet->setDefaultButton(confirm);
+    sheet->setCheckBox(new QCheckBox(tr("Do not show this message again")));
+    connect(sheet, &QMessageBox::buttonClicked, this,
+            [this, sheet, confirm](QAbstractButton* b) { handleResult(sheet, b == confirm); });
+    confirmation_ = sheet;
+    sheet->open();
+}
+
+void TradeTicketWindowController::handleResult(QMessageBox* sheet, bool defaultButton) {
+    if (!defaultButton) return;
+    if (sheet && sheet->checkBox() && sheet->checkBox()->isChecked() && host_.setDontshowOrderConfirmation)
+        host_.setDontshowOrderConfirmation(true);
+    sendPlaceorderObjects();
+}
+
+void TradeTicketWindowController::ShowStatusMessage(const platform::Notification& notification) {
+    const auto* report = notification.as<orders::PlaceOrderReport>();
+    if (!report || report->text.empty() || report->text == orders::kAbortModal) return;
+    if (host_.showAlert) host_.showAlert(report->text, text("10980"));
+}
+
+void TradeTicketWindowController::showConfirmationCheckBoxClicked() {
+    if (host_.setShowConfirmationAlert) host_.setShowConfirmationAlert(showConfirmationCheckBox->isChecked());
+}
+
+}  // namespace trading

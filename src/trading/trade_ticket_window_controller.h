@@ -1,0 +1,252 @@
+#pragma once
+// The order ticket: a tool window floating above the main window, one per
+// login. It offers what the account, its group and the instrument allow,
+// refreshes prices every second, and hands filled requests to the order
+// manager. The market-depth drawer hangs on its right, the multi-account
+// drawer on its left. Main thread.
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QWidget>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/account_details.h"
+#include "model/group_instruments.h"
+#include "model/item_details.h"
+#include "platform/notification_center.h"
+#include "trading/core/ticket_order.h"
+#include "trading/core/ticket_prices.h"
+
+namespace state {
+class BusinessBase;
+}
+namespace orders {
+class OrderMananger;
+}
+namespace app {
+class PriceLabel;
+}
+namespace charts {
+class ChartController;
+}
+
+namespace trading {
+
+class BuyMarketDepthTableController;
+class SellMarketDepthTableController;
+class TicketStepper;
+class TicketImageButton;
+
+// What the ticket needs of the application around it.
+struct TicketHost {
+    std::weak_ptr<state::BusinessBase> session;
+    std::function<orders::OrderMananger*()> orderManager;  // null before a login
+    std::function<std::int64_t()> selectedLanguage;
+    std::function<std::int64_t()> theme;  // 0 dark, 1 light
+    std::function<bool()> dontshowOrderConfirmation;
+    std::function<void(bool)> setDontshowOrderConfirmation;
+    std::function<void(bool)> setShowConfirmationAlert;
+    // The common alert: message, title. Must not block.
+    std::function<void(const std::string&, const std::string&)> showAlert;
+    std::chrono::milliseconds refreshInterval{1000};
+};
+
+class TradeTicketWindowController : public QWidget {
+public:
+    static constexpr int kSimpleMode = 1000;
+    static constexpr int kAdvancedMode = 1001;
+
+    TradeTicketWindowController(TicketHost host, QWidget* parent = nullptr);
+    ~TradeTicketWindowController() override;
+
+    // --- Opening ----------------------------------------------------------------
+    void setIsTradeTicketfromWatchlist(bool fromWatchlist) { isTradeTicketfromWatchlist_ = fromWatchlist; }
+    // Stores the value as the item code whatever the key.
+    void setValue(const std::string& value, const std::string& key);
+    void windowDidAppear();
+    // Floating above the main window, key and in front; not modal.
+    void runModalWindow();
+    void windowWillClose();
+
+    // --- Lists and modes ---------------------------------------------------------
+    std::vector<std::shared_ptr<model::AccountDetails>> getAccountCollection();
+    void LoadAccountDetails();
+    void AccountSelectionIsChanging(const std::string& text);
+    void LoadSymbolDetails(bool fromWatchlist);
+    void SymbolSelectionIsChanging(const std::string& code);
+    void updateItemsinSymbolComboBox();
+    void TradeTicketRadioButtonClicked();
+    void enableSubviews(bool enabled, double alpha);
+    void LoadOrderType();
+    void SetOrderType(const std::string& name);
+    void EnableAdvancedControls();
+    void SetFieldsforAvailableOrderTypes();
+    void loadAvailableOrderControls();
+    void LoadTimeinForce();
+    void LoadValidity();
+    void SetTimeinForce(const std::string& name);
+    void SetValidity(const std::string& name);
+    void comboBoxSelectionDidChange(QComboBox* combo);
+    void updateLanguageStrings();
+    void applyTheme();
+    void toggleRightDrawer();
+    void toggleLeftDrawer();
+    void setDefaultWindow();
+    void checkMultiTradeisAvailable();
+
+    // --- Fields ------------------------------------------------------------------
+    void LoadQuantity();
+    void calculateContarctValueforQuantity(double quantity);
+    void updatePriceinTextField();
+    void SetStepperValues();
+    void takeProfitCheckboxSelect();
+    void stopLossCheckboxSelect();
+    void EnableTakeProfitControl(bool enabled);
+    void EnableStopLossControl(bool enabled);
+    void SetEnableAdvancedControls(bool enabled);
+    void updatePriceTextFieldColor();
+    void SetTextFieldColor(bool invalid, QLineEdit* field);
+    void checkDeviationisAvailable(const std::string& orderTypeName);
+    void setEnableDeviationControl(bool enabled);
+    void deviationCheckboxSelect();
+    // True (after the alert) when the deviation is ticked and empty.
+    bool DeviationValidation();
+    void UpdateValuesinTimer();
+
+    // --- Placing -----------------------------------------------------------------
+    void buyButtonClicked();
+    void sellButtonClicked();
+    void placeOrderButtonClicked();
+    bool checkMarketOrderisAvailable() const;
+    std::int32_t GetTradingMode() const;
+    model::OrderInfo CreateOrderInfoforTradeMode(std::int32_t side, std::int32_t account, const std::string& quantity);
+    void sendPlaceorderObjects();
+    void orderConfirmation(std::int32_t side, const std::string& itemCode, double contractSize,
+                           const std::string& quantity);
+    void handleResult(QMessageBox* alert, bool defaultButton);
+    void ShowStatusMessage(const platform::Notification& notification);
+    void showConfirmationCheckBoxClicked();
+
+    // --- State the tests read ------------------------------------------------------
+    const std::string& itemCode() const { return itemCode_; }
+    std::int32_t orderType() const { return orderType_; }
+    std::int32_t deliveryMode() const { return deliveryMode_; }
+    std::int32_t timeinForce() const { return timeinForce_; }
+    const std::shared_ptr<model::AccountDetails>& accountDetails() const { return accountDetails_; }
+    bool toggleMarketDepth() const { return toggleMarketDepth_; }
+    bool toggleMultiTrade() const { return toggleMultiTrade_; }
+    bool hasTimer() const { return timer_ != nullptr; }
+    std::size_t observerCount() const { return observers_.size(); }
+    int mode() const;
+    QMessageBox* confirmation() const { return confirmation_; }
+
+    // --- Controls ----------------------------------------------------------------
+    QButtonGroup* TradeTicketRadioGroup = nullptr;
+    QGroupBox* tradeTicketBox = nullptr;
+    QGroupBox* AdvancedTradeTicketBox = nullptr;
+    QComboBox* AccountComboBox = nullptr;
+    QComboBox* SymbolComboBox = nullptr;
+    QLabel* SymbolDescriptionTextField = nullptr;
+    QComboBox* QuantityComboBox = nullptr;
+    QLabel* QuantityDescriptionTextField = nullptr;
+    QComboBox* OrderTypeComboBox = nullptr;
+    QComboBox* ValidityComboBox = nullptr;
+    QComboBox* TimeinforceComboBox = nullptr;
+    QLineEdit* PriceTextField = nullptr;
+    TicketStepper* PriceStepper = nullptr;
+    QCheckBox* TakeProfitCheckBox = nullptr;
+    QLineEdit* TakeProfitPriceTextField = nullptr;
+    TicketStepper* TakeProfitStepper = nullptr;
+    QCheckBox* StopLossCheckBox = nullptr;
+    QLineEdit* StopLossPriceTextField = nullptr;
+    TicketStepper* StopLossStepper = nullptr;
+    QLabel* contigentpricesuggestionLabel = nullptr;
+    QLabel* takeprofitpricesuggestionLabel = nullptr;
+    QLabel* stoplosspricesuggestionLabel = nullptr;
+    QCheckBox* DeviationCheckBox = nullptr;
+    QLineEdit* DeviationTextField = nullptr;
+    QCheckBox* BuyCheckBox = nullptr;
+    QCheckBox* SellCheckBox = nullptr;
+    TicketImageButton* PlaceOrderButton = nullptr;
+    QPushButton* buyButton = nullptr;
+    QPushButton* sellButton = nullptr;
+    app::PriceLabel* buyPriceLabel = nullptr;
+    app::PriceLabel* sellPriceLabel = nullptr;
+    QLabel* buyIndicatorImageView = nullptr;
+    QLabel* sellIndicatorImageView = nullptr;
+    QLabel* SymbolTextLabel = nullptr;
+    QLabel* TimeTextLabel = nullptr;
+    QLabel* LowTextLabel = nullptr;
+    QLabel* HighTextLabel = nullptr;
+    QLabel* SpreadTextLabel = nullptr;
+    QCheckBox* showConfirmationCheckBox = nullptr;
+    QPushButton* marketDepthChartButton = nullptr;
+    QFrame* rightDrawer = nullptr;
+    QPushButton* multitradeButton = nullptr;
+    QFrame* leftDrawer = nullptr;
+    BuyMarketDepthTableController* buyMarketDepthTableController = nullptr;
+    SellMarketDepthTableController* sellMarketDepthTableController = nullptr;
+    QTableView* BuyMarketDepthTableView = nullptr;
+    QTableView* SellMarketDepthTableView = nullptr;
+    charts::ChartController* TradeChart = nullptr;
+    QTableView* multitradeTableView = nullptr;
+    QCheckBox* multiAccountSelectAllCheckBox = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWindow();
+    QWidget* buildPriceButtons();
+    QWidget* buildAdvancedBox();
+    QFrame* buildDepthDrawer();
+    QFrame* buildMultiTradeDrawer();
+    void connectControls();
+    void resizeForDrawers();
+    std::string text(const std::string& key) const;
+    std::shared_ptr<state::BusinessBase> session() const;
+    orders::OrderMananger* orderManager() const { return host_.orderManager ? host_.orderManager() : nullptr; }
+    std::shared_ptr<model::ItemDetails> item() const;
+    const model::GroupInstruments* groupRow() const;
+    TicketEntries entries() const;
+    std::int32_t accountId() const { return accountDetails_ ? accountDetails_->AccountId : 0; }
+    void setOrderButtonImage(bool buy);
+    void showPriceButton(bool ask);
+    void alert(const std::string& messageKey);
+    void writeSteppedValue(TicketStepper* stepper, QLineEdit* field);
+
+    TicketHost host_;
+    bool isTradeTicketfromWatchlist_ = false;
+    std::string itemCode_;
+    std::shared_ptr<model::AccountDetails> accountDetails_;
+    std::shared_ptr<model::ItemDetails> itemDetails_;
+    std::int32_t orderType_ = 0;
+    std::int32_t deliveryMode_ = 1;
+    std::int32_t timeinForce_ = 5;
+    std::vector<std::string> orderTypeArray_;
+    bool toggleMarketDepth_ = false;
+    bool toggleMultiTrade_ = false;
+    QTimer* timer_ = nullptr;
+    std::vector<platform::ObserverHandle> observers_;
+    LastShownPrices lastShown_;
+    QPointer<QMessageBox> confirmation_;
+    QPixmap greenArrow_, redArrow_, buyImage_, sellImage_;
+    QWidget* advancedContent_ = nullptr;
+    std::vector<QLabel*> taggedLabels_;
+};
+
+}  // namespace trading

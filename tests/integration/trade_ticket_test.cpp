@@ -1,0 +1,193 @@
+// The order ticket against the simulator, opened from the main window and from
+// a watchlist row: offers, live prices and depth, a confirmed simple-mode buy,
+// an advanced Limit order, a refusal. Saves screenshots.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <QMessageBox>
+#include <filesystem>
+
+#include "app/kit/qt_main_executor.h"
+#include "app/kit/theme_manager.h"
+#include "app/qt_test_app.h"
+#include "app/shell/app_delegate.h"
+#include "charts/chart_controller.h"
+#include "integration/sim_process.h"
+#include "model/language_string.h"
+#include "platform/preferences.h"
+#include "platform/reachability.h"
+#include "platform/runtime.h"
+#include "state/business_base.h"
+#include "trading/buy_market_depth_table_controller.h"
+#include "trading/core/ticket_offers.h"
+#include "trading/sell_market_depth_table_controller.h"
+#include "trading/trade_ticket_window_controller.h"
+
+namespace shell {
+namespace {
+
+using app::testing::runUntil;
+using app::testing::saveScreenshot;
+using trading::TradeTicketWindowController;
+
+struct Silent : app::SoundOutput, app::SystemNotifier {
+    void play(const std::string&) override {}
+    void show(const std::string&, const std::string&) override {}
+};
+
+std::string tr(const char* key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
+
+// The alert titled "10980" open now, if any.
+QMessageBox* refusal() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible() && box->text().contains(
+                                                                                  QString::fromStdString(tr("10980"))))
+            return box;
+    return nullptr;
+}
+
+class TradeTicketSimTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        executor = app::QtMainExecutor::install();
+        platform::ReachabilitySource::installDefaultSource(
+            std::make_shared<platform::FakeReachabilitySource>(platform::kReachabilityReachable));
+        sim = integration::SimProcess::start(TRADING_SIM_PATH);
+        ASSERT_TRUE(sim->ready());
+        prefs = std::make_unique<platform::Preferences>(path);
+        AppDelegate::Parts parts;
+        parts.preferences = prefs.get();
+        parts.ui.sound = silent;
+        parts.ui.notifier = silent;
+        parts.ui.openUrl = [](const QUrl&) {};
+        parts.ui.terminate = [] {};
+        parts.mainWindow.refreshInterval = std::chrono::milliseconds(100);
+        delegate = std::make_unique<AppDelegate>(std::move(parts));
+        delegate->applicationDidFinishLaunching();
+        delegate->window()->setFields({"trader", "secret1", "127.0.0.1", std::to_string(sim->sessionPort())});
+        delegate->loginButtonClicked();
+        ASSERT_TRUE(runUntil([&] { return delegate->mWindowController() != nullptr; }, 10000));
+        main = delegate->mWindowController();
+        session = delegate->session().businessbase();
+        ASSERT_TRUE(runUntil([&] { return !session->referenceData().selectedSymbols.empty(); }, 10000));
+    }
+    void TearDown() override {
+        QApplication::setPalette(app::ThemeManager::palette(0));
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<QMessageBox*>(w)) delete w;
+        delegate.reset();
+        prefs.reset();
+        platform::shutdown();
+        std::filesystem::remove(path);
+        platform::ReachabilitySource::installDefaultSource(nullptr);
+        platform::MainExecutor::install(nullptr);
+    }
+    TradeTicketWindowController* ticket() {
+        return dynamic_cast<TradeTicketWindowController*>(main->keptWindow("TradeTicketWindowController"));
+    }
+    void shoot(TradeTicketWindowController* t, const QString& name) {
+        for (const std::int64_t theme : {0, 1}) {
+            prefs->set("Theme", theme);
+            QApplication::setPalette(app::ThemeManager::palette(theme));
+            t->applyTheme();
+            app::testing::runFor(100);
+            saveScreenshot(t, name + (theme ? "-light" : "-dark"));
+        }
+        prefs->set("Theme", std::int64_t{0});
+        QApplication::setPalette(app::ThemeManager::palette(0));
+        t->applyTheme();
+    }
+
+    std::string path = (std::filesystem::temp_directory_path() / ("ticket_sim_" + std::to_string(::getpid()))).string();
+    std::shared_ptr<app::QtMainExecutor> executor;
+    std::unique_ptr<integration::SimProcess> sim;
+    std::shared_ptr<Silent> silent = std::make_shared<Silent>();
+    std::unique_ptr<platform::Preferences> prefs;
+    std::unique_ptr<AppDelegate> delegate;
+    MainWindowController* main = nullptr;
+    std::shared_ptr<state::BusinessBase> session;
+};
+
+TEST_F(TradeTicketSimTest, OpensLiveAndPlacesOrders) {
+    const auto& watchlist = session->referenceData().selectedSymbols;
+    ASSERT_TRUE(main->runCommand("TradeTicketButtonClicked"));
+    TradeTicketWindowController* t = ticket();
+    ASSERT_NE(t, nullptr);
+    EXPECT_TRUE(t->isVisible());
+    EXPECT_TRUE(t->windowFlags() & Qt::Tool);
+    EXPECT_EQ(t->itemCode(), watchlist.front());
+    const auto offered = trading::accountsOffered(*session, t->itemCode());
+    ASSERT_FALSE(offered.empty());
+    EXPECT_EQ(t->accountDetails(), offered.front());
+    EXPECT_EQ(t->AccountComboBox->count(), static_cast<int>(offered.size()));
+    // Only what account and instrument both allow.
+    const auto item = *session->referenceData().ItemCollection.find(t->itemCode());
+    const auto types = trading::orderTypesOffered(offered.front()->availableOrderTypes, item->availableOrderTypes);
+    ASSERT_EQ(t->OrderTypeComboBox->count(), static_cast<int>(types.size()));
+    for (std::size_t i = 0; i < types.size(); ++i)
+        EXPECT_EQ(t->OrderTypeComboBox->itemText(static_cast<int>(i)).toStdString(), types[i]);
+
+    // Prices move every refresh; the depth shows five levels a side.
+    const QString low = t->LowTextLabel->text(), spread = t->SpreadTextLabel->text();
+    const double ask = item->Ask;
+    ASSERT_TRUE(runUntil(
+        [&] {
+            sim->command("tick " + t->itemCode());
+            return item->Ask != ask && !t->buyIndicatorImageView->pixmap().isNull();
+        },
+        10000));
+    EXPECT_FALSE(t->TimeTextLabel->text().isEmpty());
+    ASSERT_TRUE(runUntil([&] { return t->buyMarketDepthTableController->rowCount() == 5; }, 10000));
+    EXPECT_EQ(t->sellMarketDepthTableController->rowCount(), 5);
+    // The small chart: bid and ask ticks of the instrument.
+    EXPECT_TRUE(runUntil([&] { return t->TradeChart->graph() != nullptr; }, 10000));
+    t->toggleRightDrawer();
+    shoot(t, "ticket-sim-depth");
+    t->toggleRightDrawer();
+
+    // Simple mode: Buy confirms, the confirmed order comes back as a position.
+    ASSERT_GT(t->QuantityComboBox->count(), 1);
+    t->QuantityComboBox->setCurrentIndex(1);
+    t->comboBoxSelectionDidChange(t->QuantityComboBox);
+    const auto positions = session->getOpenOrderCollection().size();
+    t->buyButton->click();
+    QMessageBox* sheet = t->confirmation();
+    ASSERT_NE(sheet, nullptr);
+    saveScreenshot(sheet, "ticket-sim-confirmation-dark");
+    sheet->defaultButton()->click();
+    ASSERT_TRUE(runUntil([&] { return session->getOpenOrderCollection().size() > positions; }, 10000));
+
+    // Advanced: a Limit order goes out at once and comes back pending.
+    t->TradeTicketRadioGroup->button(TradeTicketWindowController::kAdvancedMode)->click();
+    const int limit = t->OrderTypeComboBox->findText("Limit");
+    ASSERT_GE(limit, 0);
+    t->OrderTypeComboBox->setCurrentIndex(limit);
+    t->comboBoxSelectionDidChange(t->OrderTypeComboBox);
+    const auto pending = session->getPendingOrderCollection().size();
+    t->placeOrderButtonClicked();
+    EXPECT_EQ(t->confirmation(), nullptr);
+    ASSERT_TRUE(runUntil([&] { return session->getPendingOrderCollection().size() > pending; }, 10000));
+    if (t->TakeProfitCheckBox->isEnabled() && t->TakeProfitCheckBox->isVisible()) t->TakeProfitCheckBox->click();
+    if (t->StopLossCheckBox->isEnabled() && t->StopLossCheckBox->isVisible()) t->StopLossCheckBox->click();
+    t->UpdateValuesinTimer();
+    shoot(t, "ticket-sim-advanced");
+
+    // A refused order: its text under "10980", the ticket stays open.
+    t->QuantityComboBox->setEditText("99999999");
+    t->placeOrderButtonClicked();
+    ASSERT_TRUE(runUntil([&] { return refusal() != nullptr; }));
+    EXPECT_TRUE(t->isVisible());
+    refusal()->close();
+
+    // A watchlist row opens the ticket on its instrument.
+    t->TradeTicketRadioGroup->button(TradeTicketWindowController::kSimpleMode)->click();
+    main->openTicket(watchlist.back());
+    EXPECT_EQ(ticket(), t);
+    EXPECT_EQ(t->itemCode(), watchlist.back());
+    EXPECT_EQ(t->mode(), TradeTicketWindowController::kSimpleMode);
+    shoot(t, "ticket-sim-simple");
+}
+
+}  // namespace
+}  // namespace shell

@@ -1,0 +1,403 @@
+// The order ticket offscreen over a session of one account and one instrument:
+// offers and modes, fields, deviation, placing and confirmation, refusals,
+// the refresh and depth tables, lifecycle, bad input. Saves screenshots.
+#include <QAbstractItemModelTester>
+#include <QTest>
+
+#include "app/kit/controls/price_label.h"
+#include "app/kit/theme_manager.h"
+#include "app/qt_test_app.h"
+#include "orders/order_fixture.h"
+#include "trading/buy_market_depth_table_controller.h"
+#include "trading/sell_market_depth_table_controller.h"
+#include "trading/ticket_image_button.h"
+#include "trading/ticket_stepper.h"
+#include "trading/trade_ticket_window_controller.h"
+
+namespace trading {
+namespace {
+
+using app::testing::saveScreenshot;
+using orders::testing::tr;
+using Strings = std::vector<std::string>;
+
+Strings items(const QComboBox* combo) {
+    Strings out;
+    for (int i = 0; i < combo->count(); ++i) out.push_back(combo->itemText(i).toStdString());
+    return out;
+}
+
+class TradeTicketTest : public orders::testing::OrderFixture {
+public:
+    void SetUp() override {
+        OrderFixture::SetUp();
+        account->tradeAccountType = 1;
+        account->accountSettings = 0x02;
+        item->Name = "Gold spot";
+        item->priceTick = 0.01;
+        item->mostSignificantDigitLength = 2;
+        item->leastSignificantDigitLength = 1;
+        session->referenceData().selectedSymbols = {"GOLD"};
+        TicketHost host;
+        host.session = session;
+        host.orderManager = [this] { return manager.get(); };
+        host.selectedLanguage = [] { return std::int64_t{0}; };
+        host.theme = [this] { return theme; };
+        host.dontshowOrderConfirmation = [this] { return dontShow; };
+        host.setDontshowOrderConfirmation = [this](bool v) { dontShow = v; };
+        host.setShowConfirmationAlert = [this](bool v) { statusAlerts = v; };
+        host.showAlert = [this](const std::string& m, const std::string& t) { alerts.push_back(t + ": " + m); };
+        ticket = std::make_unique<TradeTicketWindowController>(std::move(host));
+    }
+    void TearDown() override {
+        ticket.reset();
+        OrderFixture::TearDown();
+    }
+    void open() {
+        ticket->setIsTradeTicketfromWatchlist(false);
+        ticket->windowDidAppear();
+        ticket->runModalWindow();
+    }
+    void advanced() {
+        ticket->TradeTicketRadioGroup->button(TradeTicketWindowController::kAdvancedMode)->click();
+    }
+    void choose(QComboBox* combo, const QString& text) {
+        combo->setCurrentIndex(combo->findText(text));
+        ticket->comboBoxSelectionDidChange(combo);
+    }
+    QColor base(const QLineEdit* field) const { return field->palette().color(QPalette::Base); }
+    void shoot(const QString& name) {
+        for (const std::int64_t t : {0, 1}) {
+            theme = t;
+            QApplication::setPalette(app::ThemeManager::palette(t));
+            ticket->applyTheme();
+            app::testing::runFor(30);
+            saveScreenshot(ticket.get(), name + (t ? "-light" : "-dark"));
+        }
+        theme = 0;
+        QApplication::setPalette(app::ThemeManager::palette(0));
+    }
+
+    std::int64_t theme = 0;
+    bool dontShow = false;
+    bool statusAlerts = true;
+    Strings alerts;
+    std::unique_ptr<TradeTicketWindowController> ticket;
+};
+
+TEST_F(TradeTicketTest, OffersFollowPermissionsInBothModes) {
+    account->availableOrderTypes = 0x41 | 0x06;
+    item->availableOrderTypes = 0xC1 | 0x06;
+    gi->InitialMargin = 0;
+    gi->IntradayOrderMargin = 3;
+    open();
+    EXPECT_EQ(items(ticket->AccountComboBox), Strings{"1001"});
+    EXPECT_EQ(ticket->SymbolComboBox->currentText(), "GOLD");
+    EXPECT_EQ(ticket->SymbolDescriptionTextField->text(), "Gold spot");
+    EXPECT_EQ(items(ticket->OrderTypeComboBox), (Strings{"Market", "Limit"}));
+    EXPECT_EQ(ticket->orderType(), 1);
+    EXPECT_EQ(items(ticket->ValidityComboBox), Strings{"IntraDay"});
+    EXPECT_EQ(ticket->deliveryMode(), 1);  // "Regular" stays selected
+    EXPECT_EQ(items(ticket->TimeinforceComboBox), (Strings{"Day", "GTF", "GTC"}));
+    EXPECT_EQ(ticket->timeinForce(), 5);
+    // Simple: no side boxes, the advanced box disabled.
+    EXPECT_EQ(ticket->mode(), TradeTicketWindowController::kSimpleMode);
+    EXPECT_TRUE(ticket->BuyCheckBox->isHidden());
+    EXPECT_FALSE(ticket->OrderTypeComboBox->isEnabled());
+    EXPECT_FALSE(ticket->toggleMarketDepth());
+    EXPECT_TRUE(ticket->multitradeButton->isHidden());
+
+    struct Case {
+        std::int32_t settings;
+        bool buy, sell, brackets;
+    };
+    for (const auto& c : {Case{3, true, false, true}, Case{2, false, true, false}, Case{1, true, false, false},
+                          Case{0, true, false, false}}) {
+        gi->availableOrderSettings = c.settings;
+        ticket->TradeTicketRadioGroup->button(TradeTicketWindowController::kSimpleMode)->click();
+        advanced();
+        EXPECT_EQ(ticket->BuyCheckBox->isChecked(), c.buy) << c.settings;
+        EXPECT_EQ(ticket->SellCheckBox->isChecked(), c.sell) << c.settings;
+        EXPECT_EQ(ticket->TakeProfitCheckBox->isEnabled(), c.brackets) << c.settings;
+        EXPECT_EQ(ticket->StopLossCheckBox->isEnabled(), c.brackets) << c.settings;
+    }
+    // Brackets need both bits; the hidden leg is unticked and emptied.
+    gi->availableOrderSettings = 3;
+    account->availableOrderTypes = 0x41 | 0x02;
+    ticket->LoadOrderType();
+    EXPECT_FALSE(ticket->TakeProfitCheckBox->isHidden());
+    EXPECT_TRUE(ticket->StopLossCheckBox->isHidden());
+    EXPECT_TRUE(ticket->StopLossPriceTextField->text().isEmpty());
+    // Back to simple: every box unticked, side boxes hidden.
+    ticket->TakeProfitCheckBox->click();
+    ticket->TradeTicketRadioGroup->button(TradeTicketWindowController::kSimpleMode)->click();
+    EXPECT_FALSE(ticket->TakeProfitCheckBox->isChecked());
+    EXPECT_TRUE(ticket->SellCheckBox->isHidden());
+    // No type offered: "" and the pending-order controls disabled.
+    account->availableOrderTypes = 0x06;
+    advanced();
+    EXPECT_EQ(ticket->orderType(), 0);
+    EXPECT_EQ(ticket->OrderTypeComboBox->count(), 0);
+    EXPECT_FALSE(ticket->PriceTextField->isEnabled());
+    EXPECT_FALSE(ticket->TimeinforceComboBox->isEnabled());
+    // No account offered: the combo empties, the previous account stays.
+    account->tradingStatus = 4;
+    ticket->LoadAccountDetails();
+    EXPECT_EQ(ticket->AccountComboBox->count(), 0);
+    EXPECT_EQ(ticket->accountDetails()->AccountId, 1001);
+}
+
+TEST_F(TradeTicketTest, QuantitiesPricesColoursAndDeviation) {
+    gi->MaxOrderQty = 20;
+    open();
+    EXPECT_EQ(ticket->QuantityComboBox->currentText(), "0");
+    EXPECT_EQ(ticket->QuantityComboBox->count(), 22);
+    choose(ticket->QuantityComboBox, "2");
+    EXPECT_EQ(ticket->QuantityDescriptionTextField->text(), "2.00 x 100.00 = 200.00");
+
+    advanced();
+    choose(ticket->OrderTypeComboBox, "Limit");
+    ASSERT_EQ(ticket->orderType(), 2);
+    ASSERT_TRUE(ticket->PriceTextField->isEnabled());
+    const std::string hint = manager->OrderTypeChange(2, kBuySide, "GOLD", 1001, false);
+    ASSERT_FALSE(hint.empty());
+    EXPECT_EQ(ticket->PriceTextField->text().toStdString(), hint);
+    ticket->UpdateValuesinTimer();
+    EXPECT_EQ(base(ticket->PriceTextField), QColor(0, 180, 0));
+    EXPECT_FALSE(ticket->contigentpricesuggestionLabel->text().isEmpty());
+    // One tick above the boundary: invalid; the refresh keeps the typed price.
+    ticket->PriceStepper->up->click();
+    const QString typed = ticket->PriceTextField->text();
+    EXPECT_NE(typed.toStdString(), hint);
+    ticket->UpdateValuesinTimer();
+    EXPECT_EQ(ticket->PriceTextField->text(), typed);
+    EXPECT_EQ(base(ticket->PriceTextField), QColor(180, 0, 0));
+    // Take profit: ticked fills and colours it; unticked empties and neutralises it.
+    ticket->TakeProfitCheckBox->click();
+    EXPECT_FALSE(ticket->TakeProfitPriceTextField->text().isEmpty());
+    ticket->UpdateValuesinTimer();
+    EXPECT_EQ(base(ticket->TakeProfitPriceTextField), QColor(0, 180, 0));
+    ticket->TakeProfitCheckBox->click();
+    ticket->UpdateValuesinTimer();
+    EXPECT_TRUE(ticket->TakeProfitPriceTextField->text().isEmpty());
+    EXPECT_TRUE(ticket->takeprofitpricesuggestionLabel->text().isEmpty());
+    EXPECT_NE(base(ticket->TakeProfitPriceTextField), QColor(0, 180, 0));
+
+    // Deviation: hidden for Limit, shown for Market on an account with 0x02.
+    EXPECT_TRUE(ticket->DeviationCheckBox->isHidden());
+    choose(ticket->OrderTypeComboBox, "Market");
+    EXPECT_FALSE(ticket->DeviationCheckBox->isHidden());
+    ticket->DeviationCheckBox->click();
+    EXPECT_EQ(ticket->DeviationTextField->text(), "0");
+    ticket->DeviationTextField->clear();
+    const int before = sent;
+    ticket->placeOrderButtonClicked();
+    EXPECT_EQ(alerts, Strings{tr("10980") + ": " + tr("1076")});
+    EXPECT_EQ(sent, before);
+    EXPECT_EQ(ticket->confirmation(), nullptr);
+    QTest::keyClicks(ticket->DeviationTextField, "123456.");
+    EXPECT_EQ(ticket->DeviationTextField->text(), "12345");
+    EXPECT_EQ(ticket->CreateOrderInfoforTradeMode(0, 1001, "1").deviation, 12345);
+    account->accountSettings = 0;
+    ticket->LoadOrderType();
+    EXPECT_TRUE(ticket->DeviationCheckBox->isHidden());
+    EXPECT_EQ(ticket->CreateOrderInfoforTradeMode(0, 1001, "1").deviation, -1);
+}
+
+TEST_F(TradeTicketTest, BadInputIsRefusedByTheFields) {
+    open();
+    advanced();
+    choose(ticket->OrderTypeComboBox, "Limit");
+    for (QLineEdit* field : {ticket->QuantityComboBox->lineEdit(), ticket->PriceTextField}) {
+        field->clear();
+        QTest::keyClicks(field, "1.2.3");
+        EXPECT_EQ(field->text(), "1.23");
+        QTest::keyClicks(field, "ab");
+        field->insert(QString("\x03"));
+        EXPECT_EQ(field->text(), "1.23");
+    }
+}
+
+TEST_F(TradeTicketTest, SimpleModeConfirmsAndTheSuppressionBoxSkipsLaterSheets) {
+    gi->MaxOrderQty = 20;
+    open();
+    choose(ticket->QuantityComboBox, "2");
+    ticket->buyButton->click();
+    QMessageBox* sheet = ticket->confirmation();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(sheet->informativeText().toStdString(), tr("0009") + " 2 (200) GOLD @ " + tr("0068"));
+    saveScreenshot(sheet, "ticket-confirmation-dark");
+    QApplication::setPalette(app::ThemeManager::palette(1));
+    saveScreenshot(sheet, "ticket-confirmation-light");
+    QApplication::setPalette(app::ThemeManager::palette(0));
+    const int before = sent;
+    for (QAbstractButton* b : sheet->buttons())
+        if (b->text().toStdString() == tr("0060")) b->click();
+    ASSERT_TRUE(app::testing::runUntil([&] { return ticket->confirmation() == nullptr; }));
+    EXPECT_EQ(sent, before);
+
+    ticket->sellButton->click();
+    sheet = ticket->confirmation();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->informativeText().startsWith(QString::fromStdString(tr("0010"))));
+    sheet->checkBox()->setChecked(true);
+    sheet->defaultButton()->click();
+    EXPECT_EQ(sent, before + 1);
+    EXPECT_TRUE(dontShow);
+    ASSERT_TRUE(app::testing::runUntil([&] { return ticket->confirmation() == nullptr; }));
+    ticket->buyButton->click();
+    EXPECT_EQ(ticket->confirmation(), nullptr);
+    EXPECT_EQ(sent, before + 2);
+    EXPECT_EQ(session->getPendingOrderCollection().size(), 2u);
+
+    // Market not allowed: "1080", nothing sent.
+    account->availableOrderTypes = 0x40;
+    ticket->buyButton->click();
+    EXPECT_EQ(alerts, Strings{tr("10980") + ": " + tr("1080")});
+    EXPECT_EQ(sent, before + 2);
+    ticket->showConfirmationCheckBox->click();
+    EXPECT_EQ(statusAlerts, ticket->showConfirmationCheckBox->isChecked());
+}
+
+TEST_F(TradeTicketTest, AdvancedModePlacesLimitsAtOnceAndConfirmsMarketsWithBrackets) {
+    gi->MaxOrderQty = 20;
+    open();
+    advanced();
+    choose(ticket->QuantityComboBox, "1");
+    // The side only.
+    const auto before = session->getPendingOrderCollection().size();
+    ticket->sellButton->click();
+    EXPECT_TRUE(ticket->SellCheckBox->isChecked());
+    EXPECT_FALSE(ticket->BuyCheckBox->isChecked());
+    EXPECT_EQ(ticket->GetTradingMode(), kSellSide);
+    ticket->buyButton->click();
+    EXPECT_EQ(session->getPendingOrderCollection().size(), before);
+    EXPECT_EQ(ticket->confirmation(), nullptr);
+
+    choose(ticket->OrderTypeComboBox, "Limit");
+    ticket->placeOrderButtonClicked();
+    EXPECT_EQ(ticket->confirmation(), nullptr);
+    EXPECT_EQ(session->getPendingOrderCollection().size(), before + 1);
+
+    choose(ticket->OrderTypeComboBox, "Market");
+    ticket->TakeProfitCheckBox->click();
+    ticket->StopLossCheckBox->click();
+    ticket->UpdateValuesinTimer();
+    shoot("ticket-advanced-brackets");
+    ticket->placeOrderButtonClicked();
+    QMessageBox* sheet = ticket->confirmation();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(session->getPendingOrderCollection().size(), before + 1);  // nothing before the answer
+    const std::string textShown = sheet->informativeText().toStdString();
+    const auto tp = textShown.find(tr("0233") + " @ " + ticket->TakeProfitPriceTextField->text().toStdString());
+    const auto sl = textShown.find(tr("0234") + " @ " + ticket->StopLossPriceTextField->text().toStdString());
+    ASSERT_NE(tp, std::string::npos);
+    ASSERT_NE(sl, std::string::npos);
+    EXPECT_LT(tp, sl);
+    sheet->defaultButton()->click();
+    EXPECT_EQ(session->getPendingOrderCollection().size(), before + 2);
+    EXPECT_FALSE(dontShow);
+
+    // Refusals show under "10980"; "AbortModal" shows nothing; the ticket stays open.
+    alerts.clear();
+    manager->sendNotification("refused here", nullptr);
+    manager->sendNotification(orders::kAbortModal, nullptr);
+    EXPECT_EQ(alerts, Strings{tr("10980") + ": refused here"});
+    EXPECT_TRUE(ticket->isVisible());
+}
+
+TEST_F(TradeTicketTest, RefreshShowsLiveValuesArrowsAndDepth) {
+    auto& feed = session->feedChannels();
+    feed.buyMarketDepthDataCollection.set("GOLD", Strings{"50.00,3", "49.99,7", "49.98,1", "49.97,2", "49.96,5",
+                                                          "49.95,9", "49.94,4"});
+    feed.sellMarketDepthDataCollection.set("GOLD", Strings{"50.10,2", "bad", "50.12,8"});
+    item->Ask = 50.125;
+    item->Bid = 50.1;
+    open();
+    QAbstractItemModelTester buyTester(ticket->buyMarketDepthTableController,
+                                       QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester sellTester(ticket->sellMarketDepthTableController,
+                                        QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(ticket->SymbolTextLabel->text(), "GOLD");
+    EXPECT_EQ(ticket->TimeTextLabel->text(), "10:11:12");
+    EXPECT_EQ(ticket->LowTextLabel->text(), "Low : 49.00");
+    EXPECT_EQ(ticket->HighTextLabel->text(), "High : 51.00");
+    EXPECT_EQ(ticket->SpreadTextLabel->text(), "2.5");
+    auto* buyModel = ticket->buyMarketDepthTableController;
+    auto* sellModel = ticket->sellMarketDepthTableController;
+    EXPECT_EQ(buyModel->rowCount(), 5);
+    EXPECT_EQ(sellModel->rowCount(), 3);
+    EXPECT_EQ(buyModel->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(), tr("0213"));
+    EXPECT_EQ(sellModel->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(), tr("0215"));
+    EXPECT_EQ(sellModel->index(0, 0).data().toString(), "50.10");
+    EXPECT_EQ(sellModel->index(1, 0).data().toString(), "");
+    EXPECT_EQ(sellModel->index(2, 1).data().toString(), "8");
+
+    // Arrows against the ticket's own last prices, whatever the shared record holds.
+    item->previousAsk = 1000;
+    const QImage green = ticket->buyIndicatorImageView->pixmap().toImage();
+    EXPECT_TRUE(green.isNull());  // first showing: nothing to compare with
+    item->Ask = 50.2;
+    ticket->UpdateValuesinTimer();
+    EXPECT_EQ(ticket->buyIndicatorImageView->pixmap().toImage().pixelColor(8, 8), QColor(0, 153, 0));
+    ticket->UpdateValuesinTimer();
+    EXPECT_TRUE(ticket->buyIndicatorImageView->pixmap().isNull());
+    item->Ask = 50.0;
+    ticket->UpdateValuesinTimer();
+    EXPECT_EQ(ticket->buyIndicatorImageView->pixmap().toImage().pixelColor(8, 8), QColor(230, 0, 38));
+    EXPECT_EQ(item->previousAsk, 1000);
+    item->Ask = 50.12;
+
+    // Depth shrinks and vanishes between refreshes.
+    feed.buyMarketDepthDataCollection.set("GOLD", Strings{"50.00,3"});
+    feed.sellMarketDepthDataCollection.erase("GOLD");
+    ticket->UpdateValuesinTimer();
+    EXPECT_EQ(buyModel->rowCount(), 1);
+    EXPECT_EQ(sellModel->rowCount(), 0);
+    feed.buyMarketDepthDataCollection.set("GOLD", Strings{"50.00,3", "49.99,7", "49.98,1", "49.97,2", "49.96,5"});
+    feed.sellMarketDepthDataCollection.set("GOLD", Strings{"50.10,2", "50.11,4", "50.12,8", "50.13,1", "50.14,6"});
+    ticket->UpdateValuesinTimer();
+    ticket->toggleRightDrawer();
+    EXPECT_TRUE(ticket->toggleMarketDepth());
+    EXPECT_TRUE(ticket->rightDrawer->isVisible());
+    shoot("ticket-depth");
+    ticket->TradeTicketRadioGroup->button(TradeTicketWindowController::kSimpleMode)->click();
+    ticket->toggleRightDrawer();
+    shoot("ticket-simple");
+}
+
+TEST_F(TradeTicketTest, OneTimerAndObserversWhileOpenAndAnEmptyWatchlistCloses) {
+    auto& center = platform::NotificationCenter::defaultCenter();
+    const auto placeObservers = center.observerCount(orders::kPlaceOrderNotification);
+    open();
+    open();
+    EXPECT_TRUE(ticket->hasTimer());
+    EXPECT_EQ(ticket->observerCount(), 2u);
+    EXPECT_EQ(center.observerCount(orders::kPlaceOrderNotification), placeObservers + 1);
+    ticket->toggleRightDrawer();
+    ticket->close();
+    EXPECT_FALSE(ticket->hasTimer());
+    EXPECT_EQ(center.observerCount(orders::kPlaceOrderNotification), placeObservers);
+    EXPECT_FALSE(ticket->toggleMarketDepth());
+
+    // From a watchlist row: that instrument.
+    auto other = std::make_shared<model::ItemDetails>(*item);
+    other->Code = "SILVER";
+    session->referenceData().ItemCollection.set("SILVER", other);
+    session->referenceData().selectedSymbols = {"GOLD", "SILVER"};
+    ticket->setIsTradeTicketfromWatchlist(true);
+    ticket->setValue("SILVER", "ItemCode");
+    ticket->windowDidAppear();
+    ticket->runModalWindow();
+    EXPECT_EQ(ticket->itemCode(), "SILVER");
+    EXPECT_EQ(ticket->SymbolComboBox->currentText(), "SILVER");
+
+    session->referenceData().selectedSymbols.clear();
+    center.post("ItemUpdateNotification");
+    EXPECT_FALSE(ticket->isVisible());
+    EXPECT_FALSE(ticket->hasTimer());
+}
+
+}  // namespace
+}  // namespace trading
