@@ -14,6 +14,7 @@
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "silent_ui.h"
+#include "bench_book.h"
 #include "state/business_base.h"
 
 namespace {
@@ -25,32 +26,11 @@ constexpr int kInstruments = 50;
 constexpr int kPasses = 200;
 constexpr int kOrders = 20000;  // each: pending, edited, filled, executed
 
-// prefix followed by the number.
-std::string text(const char* prefix, long n) {
-    std::string out(prefix);
-    out += std::to_string(n);
-    return out;
-}
+using bench::text;
 
 double recalculation(state::BusinessBase& s) {
     auto& ref = s.referenceData();
-    auto group = std::make_shared<model::GroupDetails>();
-    group->LeverageOnFProfit = 50;
-    group->RevLeverageOnFLoss = 100;
-    const std::string groupId = "1";
-    ref.GroupDetailCollection.set(groupId, group);
-    for (int i = 0; i < kInstruments; ++i) {
-        auto item = std::make_shared<model::ItemDetails>();
-        item->InstrumentId = i + 1;
-        item->Code = text("I", i);
-        item->PLCalcModeId = 1 + i % 6;
-        item->ContractSize = 100;
-        item->DecimalPlaces = 2;
-        item->Point = 1;
-        item->Bid = 10 + i * 0.01;
-        item->Ask = item->Bid + 0.02;
-        ref.ItemCollection.set(item->Code, item);
-    }
+    const std::string groupId = bench::addGroupAndInstruments(s, kInstruments);
     for (int i = 0; i < kAccounts; ++i) {
         auto a = std::make_shared<model::AccountDetails>();
         a->AccountId = 1000 + i;

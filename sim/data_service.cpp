@@ -222,6 +222,7 @@ std::string DataService::chart(const std::string& code, const std::string& inter
         low[k] = std::min(open[k], close[k]) * (1 - std::abs(move(rng)) / 2);
         price = open[k];
     }
+    const bool bidAsk = interval == "BA";
     const long long step = barSeconds(interval);
     const long long last = barStart(std::time(nullptr), step);
     std::string dates, times, c, h, l, o;
@@ -241,8 +242,9 @@ std::string DataService::chart(const std::string& code, const std::string& inter
         if (all) {
             add(dates, d);
             add(times, tt);
-            add(h, fixed(high[k], ins->decimals));
-            add(l, fixed(low[k], ins->decimals));
+            // A bid/ask chart carries each bar's bid where the highs go and its ask where the lows go.
+            add(h, fixed(bidAsk ? close[k] - ins->tickSize : high[k], ins->decimals));
+            add(l, fixed(bidAsk ? close[k] + ins->tickSize : low[k], ins->decimals));
             add(o, fixed(open[k], ins->decimals));
         }
         if (shape != "no-closes") add(c, fixed(close[k], ins->decimals));

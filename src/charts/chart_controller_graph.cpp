@@ -148,7 +148,8 @@ void ChartController::addMainPlot() {
             ask->title = languageText("0193", "Ask");
             make(std::move(ask));
             graph_->legend = plot::Legend{};
-            graph_->legend->textColor = Qt::gray;
+            // Readable on either background.
+            graph_->legend->textColor = theme == 1 ? QColor(64, 64, 64) : QColor(200, 200, 200);
             break;
         }
         default: {

@@ -47,34 +47,16 @@ model::OrderInfo TradeTicketWindowController::CreateOrderInfoforTradeMode(std::i
     return trading::CreateOrderInfoforTradeMode(entries(), side, account, quantity);
 }
 
-void TradeTicketWindowController::buyButtonClicked() {
-    if (mode() == kAdvancedMode) {
-        SellCheckBox->setChecked(false);
-        BuyCheckBox->setChecked(true);
-        updatePriceinTextField();
-        setOrderButtonImage(true);
-        return;
-    }
-    if (!checkMarketOrderisAvailable()) {
-        alert("1080");
-        return;
-    }
-    const std::string quantity = QuantityComboBox->currentText().toStdString();
-    const bool skip = host_.dontshowOrderConfirmation && host_.dontshowOrderConfirmation();
-    BuyCheckBox->setChecked(true);
-    if (skip) {
-        sendPlaceorderObjects();
-    } else {
-        orderConfirmation(GetTradingMode(), itemCode_, itemDetails_ ? itemDetails_->ContractSize : 0, quantity);
-    }
-}
+void TradeTicketWindowController::buyButtonClicked() { sideButtonClicked(true); }
 
-void TradeTicketWindowController::sellButtonClicked() {
+void TradeTicketWindowController::sellButtonClicked() { sideButtonClicked(false); }
+
+void TradeTicketWindowController::sideButtonClicked(bool buy) {
     if (mode() == kAdvancedMode) {
-        BuyCheckBox->setChecked(false);
-        SellCheckBox->setChecked(true);
+        (buy ? SellCheckBox : BuyCheckBox)->setChecked(false);
+        (buy ? BuyCheckBox : SellCheckBox)->setChecked(true);
         updatePriceinTextField();
-        setOrderButtonImage(false);
+        setOrderButtonImage(buy);
         return;
     }
     if (!checkMarketOrderisAvailable()) {
@@ -83,7 +65,7 @@ void TradeTicketWindowController::sellButtonClicked() {
     }
     const std::string quantity = QuantityComboBox->currentText().toStdString();
     const bool skip = host_.dontshowOrderConfirmation && host_.dontshowOrderConfirmation();
-    BuyCheckBox->setChecked(false);
+    BuyCheckBox->setChecked(buy);
     if (skip) {
         sendPlaceorderObjects();
     } else {

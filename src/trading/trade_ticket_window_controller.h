@@ -210,6 +210,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Simple mode: the order at once (confirmed); advanced mode: only the side.
+    void sideButtonClicked(bool buy);
     void buildWindow();
     QWidget* buildPriceButtons();
     QWidget* buildAdvancedBox();

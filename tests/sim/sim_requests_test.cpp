@@ -203,6 +203,12 @@ TEST(SimRequests, ChartBarsByIntervalKeysAndShapes) {
     std::mktime(&monday);
     EXPECT_EQ(monday.tm_wday, 1) << firstWeek;
 
+    // A bid/ask chart: each bar's bid (highs' place) below its ask (lows' place).
+    const auto ba = chartSections(req, "GOLD", "BA");
+    const auto bids = splitOn(ba[4], ','), asks = splitOn(ba[5], ',');
+    ASSERT_EQ(bids.size(), asks.size());
+    for (std::size_t k = 0; k < bids.size(); ++k) EXPECT_LT(std::stod(bids[k]), std::stod(asks[k])) << k;
+
     EXPECT_EQ(sim->command("chart-requests GOLD^W"), "ok 2");
     EXPECT_EQ(sim->command("chart-requests GOLD^T"), "ok 0");
 
