@@ -2,21 +2,12 @@
 // outcomes of a login, the main window and the lock. Saves screenshots.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <QPropertyAnimation>
 #include <algorithm>
 #include <QTest>
-#include <filesystem>
 
-#include "app/kit/qt_main_executor.h"
-#include "app/qt_test_app.h"
-#include "app/shell/app_delegate.h"
-#include "integration/sim_process.h"
+#include "integration/app_window_fixture.h"
 #include "model/language_string.h"
-#include "platform/preferences.h"
-#include "platform/reachability.h"
-#include "platform/runtime.h"
 
 namespace shell {
 namespace {
@@ -24,40 +15,13 @@ namespace {
 using app::testing::runUntil;
 using app::testing::saveScreenshot;
 
-struct Recorder : app::SoundOutput, app::SystemNotifier {
-    std::vector<std::string> sounds, urls;
-    int quits = 0;
-    void play(const std::string& name) override { sounds.push_back(name); }
-    void show(const std::string&, const std::string&) override {}
-};
-
-class LoginWindowTest : public ::testing::Test {
+class LoginWindowTest : public integration::AppWindowTest {
 protected:
-    void SetUp() override {
-        executor = app::QtMainExecutor::install();
-        platform::ReachabilitySource::installDefaultSource(
-            std::make_shared<platform::FakeReachabilitySource>(platform::kReachabilityReachable));
-        sim = integration::SimProcess::start(TRADING_SIM_PATH);
-        ASSERT_TRUE(sim->ready());
-    }
-    void TearDown() override {
-        delegate.reset();
-        prefs.reset();
-        platform::shutdown();
-        std::filesystem::remove(path);
-        platform::ReachabilitySource::installDefaultSource(nullptr);
-        platform::MainExecutor::install(nullptr);
-    }
+    LoginWindowTest() : AppWindowTest("login_window") {}
     void start(std::int64_t theme = 0) {
         prefs = std::make_unique<platform::Preferences>(path);
         prefs->set("Theme", theme);
-        AppDelegate::Parts parts;
-        parts.preferences = prefs.get();
-        parts.ui.sound = recorder;
-        parts.ui.notifier = recorder;
-        parts.ui.openUrl = [this](const QUrl& url) { recorder->urls.push_back(url.toString().toStdString()); };
-        parts.ui.terminate = [this] { ++recorder->quits; };
-        delegate = std::make_unique<AppDelegate>(std::move(parts));
+        delegate = std::make_unique<AppDelegate>(recordedParts());
         delegate->applicationDidFinishLaunching();
         login = delegate->window();
     }
@@ -80,12 +44,6 @@ protected:
     }
     static std::string tr(const char* key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
 
-    std::string path = (std::filesystem::temp_directory_path() / ("login_window_" + std::to_string(::getpid()))).string();
-    std::shared_ptr<app::QtMainExecutor> executor;
-    std::unique_ptr<integration::SimProcess> sim;
-    std::shared_ptr<Recorder> recorder = std::make_shared<Recorder>();
-    std::unique_ptr<platform::Preferences> prefs;
-    std::unique_ptr<AppDelegate> delegate;
     LoginWindow* login = nullptr;
 };
 

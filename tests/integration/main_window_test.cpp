@@ -3,28 +3,20 @@
 // sheets, logout, the pie pane, the idle quit. Saves screenshots in both themes.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <QAbstractButton>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
-#include <filesystem>
 
 #include "app/core/kit_payloads.h"
-#include "app/kit/qt_main_executor.h"
 #include "app/kit/theme_manager.h"
-#include "app/qt_test_app.h"
 #include "app/shell/app_delegate.h"
 #include "app/shell/idle_sources.h"
 #include "app/shell/idle_timeout_window.h"
-#include "integration/sim_process.h"
+#include "integration/app_window_fixture.h"
 #include "model/language_string.h"
 #include "model/text_value.h"
 #include "platform/idle_time.h"
-#include "platform/preferences.h"
-#include "platform/reachability.h"
-#include "platform/runtime.h"
 #include "state/business_base.h"
 #include "state/session_notifications.h"
 
@@ -34,49 +26,26 @@ namespace {
 using app::testing::runUntil;
 using app::testing::saveScreenshot;
 
-struct Recorder : app::SoundOutput, app::SystemNotifier {
-    int quits = 0;
-    void play(const std::string&) override {}
-    void show(const std::string&, const std::string&) override {}
-};
-
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public integration::AppWindowTest {
 protected:
+    MainWindowTest() : AppWindowTest("main_window") {}
     void SetUp() override {
-        executor = app::QtMainExecutor::install();
-        platform::ReachabilitySource::installDefaultSource(
-            std::make_shared<platform::FakeReachabilitySource>(platform::kReachabilityReachable));
-        sim = integration::SimProcess::start(TRADING_SIM_PATH);
-        ASSERT_TRUE(sim->ready());
-        prefs = std::make_unique<platform::Preferences>(path);
-        AppDelegate::Parts parts;
-        parts.preferences = prefs.get();
-        parts.ui.sound = recorder;
-        parts.ui.notifier = recorder;
-        parts.ui.openUrl = [](const QUrl&) {};
-        parts.ui.terminate = [this] { ++recorder->quits; };
+        AppWindowTest::SetUp();
+        if (HasFatalFailure()) return;
+        AppDelegate::Parts parts = recordedParts();
         parts.mainWindow.refreshInterval = std::chrono::milliseconds(20);
         // A landed window: made once, prepared at every press.
         parts.mainWindow.windows["AccountStatementWindowController"] = {
             [this](MainWindowController& c) { return statementMade = new QWidget(c.window(), Qt::Window); },
             [this](QWidget*) { ++statementPrepared; }};
-        delegate = std::make_unique<AppDelegate>(std::move(parts));
-        delegate->applicationDidFinishLaunching();
-        delegate->window()->setFields({"trader", "secret1", "127.0.0.1", std::to_string(sim->sessionPort())});
-        delegate->loginButtonClicked();
-        ASSERT_TRUE(runUntil([&] { return delegate->mWindowController() != nullptr; }, 10000));
+        ASSERT_TRUE(startAndLogIn(std::move(parts)));
         main = delegate->mWindowController();
         session = delegate->session().businessbase();
     }
     void TearDown() override {
         platform::IdleTime::setSource(nullptr);
         QApplication::setPalette(app::ThemeManager::palette(0));
-        delegate.reset();
-        prefs.reset();
-        platform::shutdown();
-        std::filesystem::remove(path);
-        platform::ReachabilitySource::installDefaultSource(nullptr);
-        platform::MainExecutor::install(nullptr);
+        AppWindowTest::TearDown();
     }
     std::string strip(std::size_t row) const { return main->stripValues[row]->text().toStdString(); }
     // Waits for the next tick of the refresh timer.
@@ -96,12 +65,6 @@ protected:
     }
     static std::string tr(const char* key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
 
-    std::string path = (std::filesystem::temp_directory_path() / ("main_window_" + std::to_string(::getpid()))).string();
-    std::shared_ptr<app::QtMainExecutor> executor;
-    std::unique_ptr<integration::SimProcess> sim;
-    std::shared_ptr<Recorder> recorder = std::make_shared<Recorder>();
-    std::unique_ptr<platform::Preferences> prefs;
-    std::unique_ptr<AppDelegate> delegate;
     MainWindowController* main = nullptr;
     std::shared_ptr<state::BusinessBase> session;
     QWidget* statementMade = nullptr;

@@ -3,21 +3,15 @@
 // an advanced Limit order, a refusal. Saves screenshots.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <QMessageBox>
-#include <filesystem>
 
-#include "app/kit/qt_main_executor.h"
 #include "app/kit/theme_manager.h"
 #include "app/qt_test_app.h"
 #include "app/shell/app_delegate.h"
 #include "charts/chart_controller.h"
-#include "integration/sim_process.h"
+#include "integration/app_window_fixture.h"
 #include "model/language_string.h"
-#include "platform/preferences.h"
-#include "platform/reachability.h"
-#include "platform/runtime.h"
 #include "state/business_base.h"
 #include "trading/buy_market_depth_table_controller.h"
 #include "trading/core/ticket_offers.h"
@@ -31,11 +25,6 @@ using app::testing::runUntil;
 using app::testing::saveScreenshot;
 using trading::TradeTicketWindowController;
 
-struct Silent : app::SoundOutput, app::SystemNotifier {
-    void play(const std::string&) override {}
-    void show(const std::string&, const std::string&) override {}
-};
-
 std::string tr(const char* key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
 
 // The alert titled "10980" open now, if any.
@@ -47,27 +36,15 @@ QMessageBox* refusal() {
     return nullptr;
 }
 
-class TradeTicketSimTest : public ::testing::Test {
+class TradeTicketSimTest : public integration::AppWindowTest {
 protected:
+    TradeTicketSimTest() : AppWindowTest("ticket_sim") {}
     void SetUp() override {
-        executor = app::QtMainExecutor::install();
-        platform::ReachabilitySource::installDefaultSource(
-            std::make_shared<platform::FakeReachabilitySource>(platform::kReachabilityReachable));
-        sim = integration::SimProcess::start(TRADING_SIM_PATH);
-        ASSERT_TRUE(sim->ready());
-        prefs = std::make_unique<platform::Preferences>(path);
-        AppDelegate::Parts parts;
-        parts.preferences = prefs.get();
-        parts.ui.sound = silent;
-        parts.ui.notifier = silent;
-        parts.ui.openUrl = [](const QUrl&) {};
-        parts.ui.terminate = [] {};
+        AppWindowTest::SetUp();
+        if (HasFatalFailure()) return;
+        AppDelegate::Parts parts = recordedParts();
         parts.mainWindow.refreshInterval = std::chrono::milliseconds(100);
-        delegate = std::make_unique<AppDelegate>(std::move(parts));
-        delegate->applicationDidFinishLaunching();
-        delegate->window()->setFields({"trader", "secret1", "127.0.0.1", std::to_string(sim->sessionPort())});
-        delegate->loginButtonClicked();
-        ASSERT_TRUE(runUntil([&] { return delegate->mWindowController() != nullptr; }, 10000));
+        ASSERT_TRUE(startAndLogIn(std::move(parts)));
         main = delegate->mWindowController();
         session = delegate->session().businessbase();
         ASSERT_TRUE(runUntil([&] { return !session->referenceData().selectedSymbols.empty(); }, 10000));
@@ -76,12 +53,7 @@ protected:
         QApplication::setPalette(app::ThemeManager::palette(0));
         for (QWidget* w : QApplication::topLevelWidgets())
             if (qobject_cast<QMessageBox*>(w)) delete w;
-        delegate.reset();
-        prefs.reset();
-        platform::shutdown();
-        std::filesystem::remove(path);
-        platform::ReachabilitySource::installDefaultSource(nullptr);
-        platform::MainExecutor::install(nullptr);
+        AppWindowTest::TearDown();
     }
     TradeTicketWindowController* ticket() {
         return dynamic_cast<TradeTicketWindowController*>(main->keptWindow("TradeTicketWindowController"));
@@ -99,12 +71,6 @@ protected:
         t->applyTheme();
     }
 
-    std::string path = (std::filesystem::temp_directory_path() / ("ticket_sim_" + std::to_string(::getpid()))).string();
-    std::shared_ptr<app::QtMainExecutor> executor;
-    std::unique_ptr<integration::SimProcess> sim;
-    std::shared_ptr<Silent> silent = std::make_shared<Silent>();
-    std::unique_ptr<platform::Preferences> prefs;
-    std::unique_ptr<AppDelegate> delegate;
     MainWindowController* main = nullptr;
     std::shared_ptr<state::BusinessBase> session;
 };

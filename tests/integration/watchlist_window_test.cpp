@@ -3,27 +3,19 @@
 // double clicks and the header menu. Saves screenshots.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
-#include <QMainWindow>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
-#include <filesystem>
 
 #include "app/core/preference_manager.h"
-#include "app/kit/qt_main_executor.h"
 #include "app/kit/theme_manager.h"
-#include "app/qt_test_app.h"
 #include "app/shell/app_delegate.h"
-#include "integration/sim_process.h"
+#include "integration/app_window_fixture.h"
 #include "model/language_string.h"
 #include "platform/notification_center.h"
-#include "platform/preferences.h"
-#include "platform/reachability.h"
-#include "platform/runtime.h"
 #include "state/business_base.h"
 #include "state/session_notifications.h"
 #include "views/core/watchlist_cells.h"
@@ -35,42 +27,23 @@ using app::testing::runUntil;
 using app::testing::saveScreenshot;
 namespace col = views::watchlist_column;
 
-struct Silent : app::SoundOutput, app::SystemNotifier {
-    void play(const std::string&) override {}
-    void show(const std::string&, const std::string&) override {}
-};
-
-class WatchlistWindowTest : public ::testing::Test {
+class WatchlistWindowTest : public integration::AppWindowTest {
 protected:
+    WatchlistWindowTest() : AppWindowTest("watchlist_window") {}
     void SetUp() override {
-        executor = app::QtMainExecutor::install();
-        platform::ReachabilitySource::installDefaultSource(
-            std::make_shared<platform::FakeReachabilitySource>(platform::kReachabilityReachable));
-        sim = integration::SimProcess::start(TRADING_SIM_PATH);
-        ASSERT_TRUE(sim->ready());
-        prefs = std::make_unique<platform::Preferences>(path);
+        AppWindowTest::SetUp();
+        if (HasFatalFailure()) return;
         preferences = std::make_unique<app::PreferenceManager>(*prefs);
-        shell::AppDelegate::Parts parts;
-        parts.preferences = prefs.get();
-        parts.ui.sound = silent;
-        parts.ui.notifier = silent;
-        parts.ui.openUrl = [](const QUrl&) {};
-        parts.ui.terminate = [] {};
+        parts = recordedParts();
         // The ticket a double click opens.
         parts.mainWindow.windows["TradeTicketWindowController"] = {
             [](shell::MainWindowController& w) { return new QWidget(w.window(), Qt::Tool); },
             [this](QWidget*) { ++ticketsOpened; }};
-        delegate = std::make_unique<shell::AppDelegate>(std::move(parts));
-        delegate->applicationDidFinishLaunching();
     }
     void TearDown() override {
         delegate.reset();
         preferences.reset();
-        prefs.reset();
-        platform::shutdown();
-        std::filesystem::remove(path);
-        platform::ReachabilitySource::installDefaultSource(nullptr);
-        platform::MainExecutor::install(nullptr);
+        AppWindowTest::TearDown();
     }
     void theme(std::int64_t t) {
         preferences->saveTheme(std::uint64_t(t));
@@ -100,21 +73,14 @@ protected:
     }
     static std::string tr(const char* key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
 
-    std::string path = (std::filesystem::temp_directory_path() / ("watchlist_window_" + std::to_string(::getpid()))).string();
-    std::shared_ptr<app::QtMainExecutor> executor;
-    std::unique_ptr<integration::SimProcess> sim;
-    std::shared_ptr<Silent> silent = std::make_shared<Silent>();
-    std::unique_ptr<platform::Preferences> prefs;
     std::unique_ptr<app::PreferenceManager> preferences;
-    std::unique_ptr<shell::AppDelegate> delegate;
+    shell::AppDelegate::Parts parts;
     int ticketsOpened = 0;
 };
 
 TEST_F(WatchlistWindowTest, LivePricesSessionsDoubleClicksAndColumns) {
-    shell::LoginWindow* login = delegate->window();
-    login->setFields({"trader", "secret1", "127.0.0.1", std::to_string(sim->sessionPort())});
-    login->loginButton->click();
-    ASSERT_TRUE(runUntil([&] { return main() != nullptr && table() != nullptr; }, 10000));
+    ASSERT_TRUE(startAndLogIn(std::move(parts)));
+    ASSERT_TRUE(table());
     window()->resize(1450, 330);
     QAbstractItemModelTester tester(table()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     theme(0);

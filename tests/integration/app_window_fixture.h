@@ -1,0 +1,76 @@
+#pragma once
+// Base of the window tests against the simulator: the Qt executor, a reachable
+// network, a simulator and a preferences file of the test's own, and an
+// application delegate whose sounds, links and quits are recorded, not made.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/kit/qt_main_executor.h"
+#include "app/qt_test_app.h"
+#include "app/shell/app_delegate.h"
+#include "integration/sim_process.h"
+#include "platform/preferences.h"
+#include "platform/reachability.h"
+#include "platform/runtime.h"
+
+namespace integration {
+
+struct RecordedOutput : app::SoundOutput, app::SystemNotifier {
+    std::vector<std::string> sounds, urls;
+    int quits = 0;
+    void play(const std::string& name) override { sounds.push_back(name); }
+    void show(const std::string&, const std::string&) override {}
+};
+
+class AppWindowTest : public ::testing::Test {
+protected:
+    explicit AppWindowTest(const std::string& name)
+        : path((std::filesystem::temp_directory_path() / (name + "_" + std::to_string(::getpid()))).string()) {}
+    void SetUp() override {
+        executor = app::QtMainExecutor::install();
+        platform::ReachabilitySource::installDefaultSource(
+            std::make_shared<platform::FakeReachabilitySource>(platform::kReachabilityReachable));
+        sim = SimProcess::start(TRADING_SIM_PATH);
+        ASSERT_TRUE(sim->ready()) << "simulator did not start";
+        prefs = std::make_unique<platform::Preferences>(path);
+    }
+    void TearDown() override {
+        delegate.reset();
+        prefs.reset();
+        platform::shutdown();
+        std::filesystem::remove(path);
+        platform::ReachabilitySource::installDefaultSource(nullptr);
+        platform::MainExecutor::install(nullptr);
+    }
+    // The delegate's parts: these preferences, every output recorded.
+    shell::AppDelegate::Parts recordedParts() {
+        shell::AppDelegate::Parts parts;
+        parts.preferences = prefs.get();
+        parts.ui.sound = recorder;
+        parts.ui.notifier = recorder;
+        parts.ui.openUrl = [this](const QUrl& url) { recorder->urls.push_back(url.toString().toStdString()); };
+        parts.ui.terminate = [this] { ++recorder->quits; };
+        return parts;
+    }
+    // Starts the delegate and logs in as the simulator's trader; true once the main window is up.
+    bool startAndLogIn(shell::AppDelegate::Parts parts) {
+        delegate = std::make_unique<shell::AppDelegate>(std::move(parts));
+        delegate->applicationDidFinishLaunching();
+        delegate->window()->setFields({"trader", "secret1", "127.0.0.1", std::to_string(sim->sessionPort())});
+        delegate->loginButtonClicked();
+        return app::testing::runUntil([&] { return delegate->mWindowController() != nullptr; }, 10000);
+    }
+
+    std::string path;
+    std::shared_ptr<app::QtMainExecutor> executor;
+    std::unique_ptr<SimProcess> sim;
+    std::shared_ptr<RecordedOutput> recorder = std::make_shared<RecordedOutput>();
+    std::unique_ptr<platform::Preferences> prefs;
+    std::unique_ptr<shell::AppDelegate> delegate;
+};
+
+}  // namespace integration
