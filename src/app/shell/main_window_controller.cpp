@@ -120,6 +120,9 @@ void MainWindowController::getAccountDetails() {
 
 void MainWindowController::setAccount(std::shared_ptr<model::AccountDetails> account) {
     account_ = std::move(account);
+    // Its figures now; from then on the tick's recomputation keeps every account's.
+    if (const auto& session = delegate_.session().businessbase())
+        session->calcAccountDetails(account_ ? account_->AccountId : 0);
     loadAccountDetails();
 }
 
@@ -138,7 +141,6 @@ void MainWindowController::loadAccountDetails() {
             const auto* current = session->referenceData().AccountDetailCollection.find(std::to_string(account_->AccountId));
             if (current && *current && *current != account_) account_ = *current;
         }
-        session->calcAccountDetails(account_ ? account_->AccountId : 0);
     }
     const AccountStrip rows = accountStripRows(account_.get());
     for (std::size_t i = 0; i < rows.size(); ++i) {
