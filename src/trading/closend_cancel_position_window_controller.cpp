@@ -1,0 +1,354 @@
+#include "trading/closend_cancel_position_window_controller.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "app/kit/controls/input_filter_fields.h"
+#include "app/kit/theme_manager.h"
+#include "model/language_string.h"
+#include "orders/order_mananger.h"
+#include "orders/place_order_notification.h"
+#include "state/business_base.h"
+#include "trading/core/position_dialog_values.h"
+#include "trading/core/ticket_offers.h"
+#include "trading/core/ticket_quantities.h"
+
+namespace trading {
+
+namespace {
+// Language keys of the labelled fields.
+constexpr const char* kAccountKey = "0012";
+constexpr const char* kSymbolKey = "0011";
+constexpr const char* kNameKey = "0021";
+constexpr const char* kQuantityKey = "0350";
+constexpr const char* kOrderTypeKey = "0351";
+constexpr const char* kOrderPriceKey = "0354";
+constexpr const char* kCurrentPriceKey = "0147";
+constexpr const char* kEstimatedPLKey = "0139";
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+ClosendCancelPositionWindowController::ClosendCancelPositionWindowController(PositionDialogHost host,
+                                                                             QWidget* parent)
+    : PositionDialog(parent), host_(std::move(host)) {
+    buildWindow();
+}
+
+ClosendCancelPositionWindowController::~ClosendCancelPositionWindowController() = default;
+
+void ClosendCancelPositionWindowController::buildWindow() {
+    setObjectName("ClosendCancelPositionWindowController");
+    setWindowModality(Qt::WindowModal);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(10, 10, 10, 10);
+    outer->setSpacing(6);
+    ClosenadCancelBox = new QGroupBox;
+    auto* layout = new QFormLayout(ClosenadCancelBox);
+    layout->setLabelAlignment(Qt::AlignRight);
+    layout->setSpacing(6);
+    form_ = std::make_unique<DialogForm>(layout);
+
+    AccountTextField = valueField(false);
+    SymbolTextField = valueField(false);
+    SymbolDescriptionTextField = valueField(false);
+    QuantityComboField = new app::CustomComboBox;
+    QuantityComboField->setInsertPolicy(QComboBox::NoInsert);
+    numberField(QuantityComboField->lineEdit());
+    QuantityDescriptionTextField = valueField(true);
+    OrderTypeTextField = valueField(false);
+    OrderPriceTextField = valueField(true);
+    CurrentPriceTextField = valueField(true);
+    EstimatedPLTextField = valueField(true);
+    DeviationCheckBox = new QCheckBox;
+    DeviationTextField = new app::CustomTextField;
+    numberField(DeviationTextField);
+    DeviationTextField->setMaximumWidth(90);
+    for (QWidget* w : std::initializer_list<QWidget*>{AccountTextField, SymbolTextField, QuantityComboField,
+                                                      OrderPriceTextField, CurrentPriceTextField,
+                                                      EstimatedPLTextField})
+        w->setMinimumWidth(140);
+    SymbolDescriptionTextField->setMinimumWidth(220);
+    QuantityDescriptionTextField->setMinimumWidth(220);
+
+    form_->addRow(kAccountKey, AccountTextField);
+    form_->addRow(kSymbolKey, SymbolTextField);
+    form_->addRow(kNameKey, SymbolDescriptionTextField);
+    form_->addRow(kQuantityKey, QuantityComboField);
+    layout->addRow(QString(), QuantityDescriptionTextField);
+    form_->addRow(kOrderTypeKey, OrderTypeTextField);
+    form_->addRow(kOrderPriceKey, OrderPriceTextField);
+    form_->addRow(kCurrentPriceKey, CurrentPriceTextField);
+    EstimatedPLLabel = form_->addRow(kEstimatedPLKey, EstimatedPLTextField);
+    layout->addRow(DeviationCheckBox, DeviationTextField);
+    outer->addWidget(ClosenadCancelBox);
+
+    auto* buttons = new QDialogButtonBox;
+    CloseandCancelButton = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
+    notNowButton = buttons->addButton(QString(), QDialogButtonBox::RejectRole);
+    CloseandCancelButton->setDefault(true);
+    outer->addWidget(buttons);
+
+    connect(CloseandCancelButton, &QPushButton::clicked, this, [this] { CloseandCancelButtonClicked(); });
+    connect(notNowButton, &QPushButton::clicked, this, [this] { closeModal(); });
+    connect(DeviationCheckBox, &QCheckBox::clicked, this, [this] { deviationCheckboxSelect(); });
+    connect(QuantityComboField, &QComboBox::activated, this, [this](int i) { comboBoxSelectionIsChanging(i); });
+    for (QLineEdit* edited : {QuantityComboField->lineEdit(), DeviationTextField})
+        connect(edited, &QLineEdit::textEdited, this, [this] { UpdateValuesonTimer(false); });
+}
+
+std::string ClosendCancelPositionWindowController::text(const std::string& key) const {
+    return model::LanguageString::stringforSelectedLanguage(host_.selectedLanguage ? host_.selectedLanguage() : 0,
+                                                            key);
+}
+
+std::shared_ptr<state::BusinessBase> ClosendCancelPositionWindowController::session() const {
+    return host_.session ? host_.session() : nullptr;
+}
+
+// --- Opening and closing ---------------------------------------------------------------
+
+void ClosendCancelPositionWindowController::setValue(const std::string& value, const std::string&) {
+    row_.reset();
+    if (const auto s = session()) row_.open(*s, closeorcancelOrder_, value);
+    CloseandCancelButton->setEnabled(row_.resolved());
+    UpdateValuesinWindow();
+}
+
+bool ClosendCancelPositionWindowController::hasRecord() const {
+    const auto s = session();
+    return s && row_.current(*s) != nullptr;
+}
+
+void ClosendCancelPositionWindowController::StartTimerandNotification() {
+    stopRefreshing();
+    auto& center = platform::NotificationCenter::defaultCenter();
+    observer_.emplace(&center, center.addObserver(orders::kPlaceOrderNotification,
+                                                  [this](const platform::Notification& n) { ShowStatusMessage(n); }));
+    timer_ = new QTimer(this);
+    timer_->setInterval(host_.refreshInterval);
+    connect(timer_, &QTimer::timeout, this, [this] { UpdatePrice(); });
+    timer_->start();
+}
+
+void ClosendCancelPositionWindowController::windowDidAppear() {
+    updateLanguageStrings();
+    applyTheme();
+}
+
+void ClosendCancelPositionWindowController::stopRefreshing() {
+    observer_.reset();
+    delete timer_;
+    timer_ = nullptr;
+}
+
+void ClosendCancelPositionWindowController::closeModal() { done(QDialog::Rejected); }
+
+void ClosendCancelPositionWindowController::done(int result) {
+    stopRefreshing();
+    QDialog::done(result);
+}
+
+void ClosendCancelPositionWindowController::updateLanguageStrings() {
+    form_->applyTexts([this](const std::string& key) { return text(key); });
+    DeviationCheckBox->setText(q(text("10848")));
+    notNowButton->setText(q(text("0249")));
+    setWindowTitle(ClosenadCancelBox->title());
+}
+
+void ClosendCancelPositionWindowController::applyTheme() {
+    app::ThemeManager::applyTheme(
+        {{"Windows", {this}},
+         {"TextField", {AccountTextField, SymbolTextField, SymbolDescriptionTextField, QuantityDescriptionTextField,
+                        OrderTypeTextField, OrderPriceTextField, CurrentPriceTextField, EstimatedPLTextField,
+                        DeviationTextField}}},
+        host_.theme ? host_.theme() : 0);
+}
+
+// --- Fill and refresh ---------------------------------------------------------------------
+
+std::shared_ptr<model::Order> ClosendCancelPositionWindowController::currentRow() {
+    const auto s = session();
+    auto row = s ? row_.current(*s) : nullptr;
+    if (!row && row_.resolved()) {
+        // Closed, cancelled or hidden meanwhile: nothing left to act on.
+        row_.reset();
+        CloseandCancelButton->setEnabled(false);
+        closeModal();
+    }
+    return row;
+}
+
+void ClosendCancelPositionWindowController::UpdateValuesinWindow() {
+    if (closeorcancelOrder_ != kPositionMode && closeorcancelOrder_ != kPendingMode) return;
+    const auto s = session();
+    const auto row = s ? row_.current(*s) : nullptr;
+    if (!row) return;
+    const auto item = itemOf(*s, *row);
+    if (closeorcancelOrder_ == kPositionMode) {
+        fillClose(*row, item.get());
+    } else {
+        fillCancel(*row, item.get());
+    }
+    setWindowTitle(ClosenadCancelBox->title());
+}
+
+void ClosendCancelPositionWindowController::fillClose(const model::Order& position, const model::ItemDetails* item) {
+    setDeviationControlProperties();
+    QuantityComboField->setEnabled(true);
+    EstimatedPLTextField->show();
+    EstimatedPLLabel->show();
+    ClosenadCancelBox->setTitle(q(numberedTitle(text("0250"), position.OpenPositionId)));
+    AccountTextField->setText(q(position.AccountNumber));
+    SymbolTextField->setText(q(position.ItemCode));
+    SymbolDescriptionTextField->setText(item ? q(item->Name) : QString());
+    const double closable = closableQuantity(position, session()->getPendingOrderCollection());
+    const std::string quantity = plainNumberText(closable);
+    QuantityComboField->clear();
+    for (const auto& entry : unitQuantityList(closable)) QuantityComboField->addItem(q(entry));
+    QuantityComboField->setCurrentIndex(-1);
+    QuantityComboField->setEditText(q(quantity));
+    QuantityDescriptionTextField->setText(q(quantityDescription(quantity, item ? item->ContractSize : 0)));
+    OrderTypeTextField->setText("Market");
+    OrderPriceTextField->setText(q(priceText(position.OrderPrice, item)));
+    showLivePrice(position, item);
+    showEstimatedPL(position, item);
+    CloseandCancelButton->setText(
+        q(closeButtonTitle([this](const std::string& key) { return text(key); }, position, quantity)));
+    checkDeviationisAvailable(position.AccountNumber);
+}
+
+void ClosendCancelPositionWindowController::fillCancel(const model::Order& order, const model::ItemDetails* item) {
+    QuantityComboField->setEnabled(false);
+    EstimatedPLTextField->hide();
+    EstimatedPLLabel->hide();
+    ClosenadCancelBox->setTitle(q(numberedTitle(text("10968"), order.PendingOrderId)));
+    AccountTextField->setText(q(order.AccountNumber));
+    SymbolTextField->setText(q(order.ItemCode));
+    SymbolDescriptionTextField->setText(item ? q(item->Name) : QString());
+    const std::string quantity = plainNumberText(numberOfText(order.RemainingQty));
+    QuantityComboField->setEditText(q(quantity));
+    QuantityDescriptionTextField->setText(q(quantityDescription(quantity, item ? item->ContractSize : 0)));
+    if (const auto word = orderTypeWord(order.orderType)) {
+        OrderTypeTextField->setText(q(*word));
+        const std::string prefix = cancelPrefixKey(order.orderType);
+        CloseandCancelButton->setText(q(numberedTitle(prefix.empty() ? "" : text(prefix), order.PendingOrderId)));
+    }
+    OrderPriceTextField->setText(q(priceText(order.OrderPrice, item)));
+    showLivePrice(order, item);
+    checkDeviationisAvailable(order.AccountNumber);
+}
+
+void ClosendCancelPositionWindowController::showLivePrice(const model::Order& row, const model::ItemDetails* item) {
+    if (!item) {
+        CurrentPriceTextField->clear();
+        return;
+    }
+    const auto price = closeorcancelOrder_ == kPositionMode ? closingPrice(*item, row.tradingMode)
+                                                            : pendingSidePrice(*item, row.tradingMode);
+    if (price) CurrentPriceTextField->setText(q(priceText(*price, item)));
+}
+
+void ClosendCancelPositionWindowController::showEstimatedPL(const model::Order& position,
+                                                            const model::ItemDetails* item) {
+    const double quantity = numberOfText(QuantityComboField->currentText().toStdString());
+    const std::string pl = estimatedPLText(*session(), position, item, quantity);
+    EstimatedPLTextField->setText(q(pl));
+    QPalette palette = EstimatedPLTextField->palette();
+    palette.setColor(QPalette::Text,
+                     numberOfText(pl) < 0 ? app::ThemeManager::fallColor() : app::ThemeManager::riseColor());
+    EstimatedPLTextField->setPalette(palette);
+}
+
+void ClosendCancelPositionWindowController::UpdateValuesonTimer(bool fromTimer) {
+    if (closeorcancelOrder_ != kPositionMode && closeorcancelOrder_ != kPendingMode) return;
+    const auto row = currentRow();
+    if (!row) return;
+    const auto item = itemOf(*session(), *row);
+    if (closeorcancelOrder_ == kPendingMode) {
+        showLivePrice(*row, item.get());
+        return;
+    }
+    if (!fromTimer) {
+        const std::string quantity = QuantityComboField->currentText().toStdString();
+        QuantityDescriptionTextField->setText(q(quantityDescription(quantity, item ? item->ContractSize : 0)));
+        CloseandCancelButton->setText(q(editedCloseButtonTitle(*row, quantity)));
+    }
+    showLivePrice(*row, item.get());
+    showEstimatedPL(*row, item.get());
+}
+
+void ClosendCancelPositionWindowController::comboBoxSelectionIsChanging(int index) {
+    if (index < 0) return;
+    QuantityComboField->setEditText(q(plainNumberText(numberOfText(QuantityComboField->itemText(index).toStdString()))));
+    UpdateValuesonTimer(false);
+}
+
+// --- Deviation -------------------------------------------------------------------------------
+
+void ClosendCancelPositionWindowController::checkDeviationisAvailable(const std::string& accountNumber) {
+    const auto s = session();
+    const auto* account = s ? s->referenceData().AccountDetailCollection.find(accountNumber) : nullptr;
+    const bool allowed = closeorcancelOrder_ == kPositionMode && account && *account &&
+                         ((*account)->accountSettings & kDeviationBit);
+    if (!allowed) {
+        setDeviationControlProperties();
+        return;
+    }
+    DeviationCheckBox->show();
+    DeviationTextField->show();
+}
+
+void ClosendCancelPositionWindowController::setDeviationControlProperties() {
+    DeviationCheckBox->hide();
+    DeviationTextField->hide();
+    DeviationCheckBox->setChecked(false);
+    EnableDeviationControl(false);
+    DeviationTextField->clear();
+}
+
+void ClosendCancelPositionWindowController::EnableDeviationControl(bool enabled) {
+    DeviationTextField->setEnabled(enabled);
+}
+
+void ClosendCancelPositionWindowController::deviationCheckboxSelect() {
+    const bool ticked = DeviationCheckBox->isChecked();
+    EnableDeviationControl(ticked);
+    DeviationTextField->setText(ticked ? "0" : "");
+}
+
+bool ClosendCancelPositionWindowController::DeviationValidation() {
+    if (!DeviationCheckBox->isChecked() || !DeviationTextField->text().isEmpty()) return false;
+    if (host_.showAlert) host_.showAlert(text("1076"), text("10980"));
+    return true;
+}
+
+// --- Sending and the verdict -------------------------------------------------------------------
+
+void ClosendCancelPositionWindowController::CloseandCancelButtonClicked() {
+    if (closeorcancelOrder_ != kPositionMode && closeorcancelOrder_ != kPendingMode) return;
+    orders::OrderMananger* manager = host_.orderManager ? host_.orderManager() : nullptr;
+    if (closeorcancelOrder_ == kPositionMode && DeviationValidation()) return;
+    const auto row = currentRow();
+    if (!row || !manager) return;
+    if (closeorcancelOrder_ == kPendingMode) {
+        manager->PlaceEditWorkingOrder(cancelRequest(*row));
+        return;
+    }
+    const bool ticked = DeviationCheckBox->isChecked();  // a hidden box is never ticked
+    manager->PlacePartialOrder(closeRequest(*row, QuantityComboField->currentText().toStdString(),
+                                            closeDeviation(ticked, DeviationTextField->text().toStdString())));
+}
+
+void ClosendCancelPositionWindowController::ShowStatusMessage(const platform::Notification& notification) {
+    const auto* report = notification.as<orders::PlaceOrderReport>();
+    if (!report || report->text.empty()) return;
+    if (report->text == orders::kAbortModal) {
+        closeModal();
+        return;
+    }
+    if (host_.showAlert) host_.showAlert(report->text, text("10980"));
+}
+
+}  // namespace trading

@@ -1,0 +1,105 @@
+#pragma once
+// The close-position (mode 0) and cancel-order (mode 1) sheet. It resolves the
+// row it is given to the record's id once, reads the record by that id at every
+// fill, refresh and send, refreshes the live price (and in mode 0 the estimated
+// profit) every second, and closes when the order manager reports the request
+// sent. A record that disappears ends the sheet. Main thread.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/notification_center.h"
+#include "trading/core/position_row_reference.h"
+#include "trading/position_dialog.h"
+#include "trading/position_dialog_form.h"
+
+namespace trading {
+
+class ClosendCancelPositionWindowController : public PositionDialog {
+public:
+    explicit ClosendCancelPositionWindowController(PositionDialogHost host, QWidget* parent = nullptr);
+    ~ClosendCancelPositionWindowController() override;
+
+    // --- Opening (PositionDialog) --------------------------------------------------
+    void setDialogMode(std::int32_t mode) override { setCloseorcancelOrder(mode); }
+    // Resolves "OrderIndex" to the row's id, then fills.
+    void setValue(const std::string& value, const std::string& key) override;
+    void StartTimerandNotification() override;
+    void windowDidAppear() override;
+    // True when the last setValue found a row and that row still exists; the
+    // tables open no dialog without one.
+    bool hasRecord() const;
+
+    void setCloseorcancelOrder(std::int32_t mode) { closeorcancelOrder_ = mode; }
+    std::int32_t closeorcancelOrder() const { return closeorcancelOrder_; }
+
+    void updateLanguageStrings();
+    void applyTheme();
+    // Stops the observation and the timer and ends the sheet.
+    void closeModal();
+    void UpdateValuesinWindow();
+    void UpdatePrice() { UpdateValuesonTimer(true); }
+    void UpdateValuesonTimer(bool fromTimer);
+    void ShowStatusMessage(const platform::Notification& notification);
+    void CloseandCancelButtonClicked();
+    void comboBoxSelectionIsChanging(int index);
+    void checkDeviationisAvailable(const std::string& accountNumber);
+    void setDeviationControlProperties();
+    void EnableDeviationControl(bool enabled);
+    void deviationCheckboxSelect();
+    // True (after the alert) when the deviation is ticked and empty.
+    bool DeviationValidation();
+
+    // --- State the tests read --------------------------------------------------------
+    const std::string& rowId() const { return row_.id(); }
+    bool hasTimer() const { return timer_ != nullptr; }
+    bool isObserving() const { return observer_.has_value(); }
+
+    // --- Controls --------------------------------------------------------------------
+    QGroupBox* ClosenadCancelBox = nullptr;
+    QLineEdit* AccountTextField = nullptr;
+    QLineEdit* SymbolTextField = nullptr;
+    QLineEdit* SymbolDescriptionTextField = nullptr;
+    QComboBox* QuantityComboField = nullptr;
+    QLineEdit* QuantityDescriptionTextField = nullptr;
+    QLineEdit* OrderTypeTextField = nullptr;
+    QLineEdit* OrderPriceTextField = nullptr;
+    QLineEdit* CurrentPriceTextField = nullptr;
+    QLineEdit* EstimatedPLTextField = nullptr;
+    QLabel* EstimatedPLLabel = nullptr;
+    QCheckBox* DeviationCheckBox = nullptr;
+    QLineEdit* DeviationTextField = nullptr;
+    QPushButton* CloseandCancelButton = nullptr;
+    QPushButton* notNowButton = nullptr;
+
+    void done(int result) override;
+
+private:
+    void buildWindow();
+    std::string text(const std::string& key) const;
+    std::shared_ptr<state::BusinessBase> session() const;
+    // The row by id, its instrument; ends the sheet when the row is gone.
+    std::shared_ptr<model::Order> currentRow();
+    void fillClose(const model::Order& position, const model::ItemDetails* item);
+    void fillCancel(const model::Order& order, const model::ItemDetails* item);
+    void showLivePrice(const model::Order& row, const model::ItemDetails* item);
+    void showEstimatedPL(const model::Order& position, const model::ItemDetails* item);
+    void stopRefreshing();
+
+    PositionDialogHost host_;
+    std::int32_t closeorcancelOrder_ = kPositionMode;
+    PositionRowReference row_;
+    QTimer* timer_ = nullptr;
+    std::optional<platform::ObserverHandle> observer_;
+    std::unique_ptr<DialogForm> form_;
+    QLabel* deviationLabel_ = nullptr;
+};
+
+}  // namespace trading

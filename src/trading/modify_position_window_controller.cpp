@@ -1,0 +1,340 @@
+#include "trading/modify_position_window_controller.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "app/kit/controls/input_filter_fields.h"
+#include "app/kit/theme_manager.h"
+#include "model/formatter.h"
+#include "model/language_string.h"
+#include "orders/order_mananger.h"
+#include "orders/place_order_notification.h"
+#include "state/business_base.h"
+#include "trading/core/position_row_reference.h"
+#include "trading/core/ticket_offers.h"
+#include "trading/core/ticket_quantities.h"
+#include "trading/ticket_stepper.h"
+
+namespace trading {
+
+namespace {
+constexpr const char* kAccountKey = "0012";
+constexpr const char* kSymbolKey = "0011";
+constexpr const char* kNameKey = "0021";
+constexpr const char* kQuantityKey = "0350";
+constexpr const char* kOrderTypeKey = "0351";
+constexpr std::int32_t kMarketType = 1;
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+QHBoxLayout* priceRow(QLineEdit* field, QWidget* stepper) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(6);
+    row->addWidget(field, 1);
+    row->addWidget(stepper);
+    return row;
+}
+}  // namespace
+
+ModifyPositionWindowController::ModifyPositionWindowController(PositionDialogHost host, QWidget* parent)
+    : PositionDialog(parent), host_(std::move(host)) {
+    buildWindow();
+}
+
+ModifyPositionWindowController::~ModifyPositionWindowController() = default;
+
+void ModifyPositionWindowController::buildWindow() {
+    setObjectName("ModifyPositionWindowController");
+    setWindowModality(Qt::WindowModal);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(10, 10, 10, 10);
+    outer->setSpacing(6);
+    EditOrderBox = new QGroupBox;
+    auto* layout = new QFormLayout(EditOrderBox);
+    layout->setLabelAlignment(Qt::AlignRight);
+    layout->setSpacing(6);
+    form_ = std::make_unique<DialogForm>(layout);
+
+    AccountTextField = valueField(false);
+    SymbolTextField = valueField(false);
+    SymbolDescriptionTextField = valueField(false);
+    QuantityComboField = new app::CustomComboBox;
+    QuantityComboField->setInsertPolicy(QComboBox::NoInsert);
+    numberField(QuantityComboField->lineEdit());
+    QuantityDescriptionTextField = valueField(true);
+    orderTypeTextField = valueField(false);
+    OrderPriceTextField = new app::DecimalInputField;
+    TakeProfitTextField = new app::DecimalInputField;
+    StopLossTextField = new app::DecimalInputField;
+    for (QLineEdit* f : {OrderPriceTextField, TakeProfitTextField, StopLossTextField}) {
+        numberField(f);
+        f->setMinimumWidth(140);
+    }
+    takeProfitCheckBox = new QCheckBox;
+    stopLossCheckBox = new QCheckBox;
+    takeProfitStepper = new TicketStepper;
+    stopLossStepper = new TicketStepper;
+    priceTitleTextField = new QLabel;
+    priceTitleTextField->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (QWidget* w : std::initializer_list<QWidget*>{AccountTextField, SymbolTextField, QuantityComboField})
+        w->setMinimumWidth(140);
+    SymbolDescriptionTextField->setMinimumWidth(220);
+    QuantityDescriptionTextField->setMinimumWidth(220);
+
+    form_->addRow(kAccountKey, AccountTextField);
+    form_->addRow(kSymbolKey, SymbolTextField);
+    form_->addRow(kNameKey, SymbolDescriptionTextField);
+    form_->addRow(kQuantityKey, QuantityComboField);
+    layout->addRow(QString(), QuantityDescriptionTextField);
+    form_->addRow(kOrderTypeKey, orderTypeTextField);
+    // The price row keeps the steppers' column so the three prices line up.
+    auto* spacer = new QWidget;
+    spacer->setFixedWidth(takeProfitStepper->sizeHint().width());
+    layout->addRow(priceTitleTextField, priceRow(OrderPriceTextField, spacer));
+    layout->addRow(takeProfitCheckBox, priceRow(TakeProfitTextField, takeProfitStepper));
+    layout->addRow(stopLossCheckBox, priceRow(StopLossTextField, stopLossStepper));
+    outer->addWidget(EditOrderBox);
+
+    auto* buttons = new QDialogButtonBox;
+    ModifyButton = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
+    notNowButton = buttons->addButton(QString(), QDialogButtonBox::RejectRole);
+    ModifyButton->setDefault(true);
+    outer->addWidget(buttons);
+
+    connect(ModifyButton, &QPushButton::clicked, this, [this] { ModifyButtonClicked(); });
+    connect(notNowButton, &QPushButton::clicked, this, [this] { closeModal(); });
+    connect(takeProfitCheckBox, &QCheckBox::clicked, this, [this] { takeProfitCheckboxSelect(); });
+    connect(stopLossCheckBox, &QCheckBox::clicked, this, [this] { stopLossCheckboxSelect(); });
+    connect(QuantityComboField, &QComboBox::activated, this, [this](int i) { comboBoxSelectionIsChanging(i); });
+    connect(QuantityComboField->lineEdit(), &QLineEdit::textEdited, this, [this] { UpdateValueFields(); });
+    for (QLineEdit* f : {TakeProfitTextField, StopLossTextField})
+        connect(f, &QLineEdit::textEdited, this, [this] { SetStepperValues(); });
+    takeProfitStepper->stepped = [this] { writeSteppedValue(takeProfitStepper, TakeProfitTextField); };
+    stopLossStepper->stepped = [this] { writeSteppedValue(stopLossStepper, StopLossTextField); };
+}
+
+std::string ModifyPositionWindowController::text(const std::string& key) const {
+    return model::LanguageString::stringforSelectedLanguage(host_.selectedLanguage ? host_.selectedLanguage() : 0,
+                                                            key);
+}
+
+const std::shared_ptr<model::Order>& ModifyPositionWindowController::row() const {
+    static const std::shared_ptr<model::Order> none;
+    if (editOrder_ == kPositionMode) return openOrder_;
+    if (editOrder_ == kPendingMode) return pendingOrder_;
+    return none;
+}
+
+// --- Opening and closing -------------------------------------------------------------------
+
+void ModifyPositionWindowController::setValue(const std::string& value, const std::string&) {
+    openOrder_.reset();
+    pendingOrder_.reset();
+    item_.reset();
+    accountDet_.reset();
+    const auto session = host_.session ? host_.session() : nullptr;
+    const auto index = rowIndexOf(value);
+    if (session && index) {
+        auto order = orderAtRow(*session, editOrder_, *index);
+        if (order) {
+            item_ = itemOf(*session, *order);
+            accountDet_ = accountOf(*session, *order);
+        }
+        (editOrder_ == kPendingMode ? pendingOrder_ : openOrder_) = std::move(order);
+    }
+    UpdateValuesinWindow();
+}
+
+void ModifyPositionWindowController::StartTimerandNotification() {
+    auto& center = platform::NotificationCenter::defaultCenter();
+    observer_.reset();
+    observer_.emplace(&center, center.addObserver(orders::kPlaceOrderNotification,
+                                                  [this](const platform::Notification& n) { ShowStatusMessage(n); }));
+}
+
+void ModifyPositionWindowController::windowDidAppear() {
+    updateLanguageStrings();
+    applyTheme();
+}
+
+void ModifyPositionWindowController::closeModal() { done(QDialog::Rejected); }
+
+void ModifyPositionWindowController::done(int result) {
+    observer_.reset();
+    QDialog::done(result);
+}
+
+void ModifyPositionWindowController::updateLanguageStrings() {
+    form_->applyTexts([this](const std::string& key) { return text(key); });
+    stopLossCheckBox->setText(q(text("0234")));
+    takeProfitCheckBox->setText(q(text("0233")));
+    priceTitleTextField->setText(q(text("0232")));
+    notNowButton->setText(q(text("0249")));
+}
+
+void ModifyPositionWindowController::applyTheme() {
+    app::ThemeManager::applyTheme(
+        {{"Windows", {this}},
+         {"TextField", {AccountTextField, SymbolTextField, SymbolDescriptionTextField, QuantityDescriptionTextField,
+                        OrderPriceTextField, orderTypeTextField, StopLossTextField, TakeProfitTextField}}},
+        host_.theme ? host_.theme() : 0);
+}
+
+// --- Fill -------------------------------------------------------------------------------------
+
+void ModifyPositionWindowController::UpdateValuesinWindow() {
+    EnableStopLossControl(false);
+    EnableTakeProfitControl(false);
+    QuantityComboField->setEnabled(false);
+    StopLossTextField->clear();
+    TakeProfitTextField->clear();
+    const auto& order = row();
+    if (order && editOrder_ == kPositionMode) {
+        OrderPriceTextField->setReadOnly(true);
+        if (const auto word = orderTypeWord(order->orderType)) orderTypeTextField->setText(q(*word));
+        fillRow(*order, text("0282"), order->OpenPositionId);
+    } else if (order && editOrder_ == kPendingMode) {
+        OrderPriceTextField->setReadOnly(false);
+        const std::string prefix = editPrefixKey(order->orderType);
+        if (const auto word = orderTypeWord(order->orderType)) orderTypeTextField->setText(q(*word));
+        fillRow(*order, prefix.empty() ? "" : text(prefix), order->PendingOrderId);
+        QuantityComboField->setEnabled(order->RefPositionIdOfBracket.empty());
+    }
+    SetStepperValues();
+    SetFieldsforAvailableOrderTypes();
+    ModifyButton->setEnabled(order != nullptr);
+}
+
+void ModifyPositionWindowController::fillRow(const model::Order& order, const std::string& titlePrefix,
+                                             const std::string& id) {
+    const model::ItemDetails* item = item_.get();
+    const std::string title = numberedTitle(titlePrefix, id);
+    EditOrderBox->setTitle(q(title));
+    setWindowTitle(q(title));
+    AccountTextField->setText(q(order.AccountNumber));
+    SymbolTextField->setText(q(order.ItemCode));
+    SymbolDescriptionTextField->setText(item ? q(item->Name) : QString());
+    const double remaining = numberOfText(order.RemainingQty);
+    QuantityComboField->clear();
+    for (const auto& entry : unitQuantityList(remaining)) QuantityComboField->addItem(q(entry));
+    QuantityComboField->setCurrentIndex(-1);
+    QuantityComboField->setEditText(q(plainNumberText(remaining)));
+    QuantityDescriptionTextField->setText(
+        q(quantityDescription(QuantityComboField->currentText().toStdString(), item ? item->ContractSize : 0)));
+    OrderPriceTextField->setText(q(priceText(order.OrderPrice, item)));
+    if (!order.LimitPrice.empty()) {
+        EnableTakeProfitControl(true);
+        TakeProfitTextField->setText(q(priceText(order.LimitPrice, item)));
+    }
+    if (!order.StopPrice.empty()) {
+        EnableStopLossControl(true);
+        StopLossTextField->setText(q(priceText(order.StopPrice, item)));
+    }
+    ModifyButton->setText(q(title));
+}
+
+void ModifyPositionWindowController::SetFieldsforAvailableOrderTypes() {
+    const BracketOffer offer =
+        bracketsOffered(accountDet_ ? accountDet_->availableOrderTypes : 0, item_ ? item_->availableOrderTypes : 0);
+    // A hidden leg keeps its box and text: the request carries them as filled.
+    for (QWidget* w : std::initializer_list<QWidget*>{takeProfitCheckBox, takeProfitStepper, TakeProfitTextField})
+        w->setVisible(offer.takeProfit);
+    for (QWidget* w : std::initializer_list<QWidget*>{stopLossCheckBox, stopLossStepper, StopLossTextField})
+        w->setVisible(offer.stopLoss);
+}
+
+void ModifyPositionWindowController::UpdateValueFields() {
+    if (editOrder_ != kPendingMode) return;
+    QuantityDescriptionTextField->setText(q(quantityDescription(QuantityComboField->currentText().toStdString(),
+                                                                item_ ? item_->ContractSize : 0)));
+}
+
+void ModifyPositionWindowController::comboBoxSelectionIsChanging(int index) {
+    if (index < 0) return;
+    QuantityComboField->setEditText(q(plainNumberText(numberOfText(QuantityComboField->itemText(index).toStdString()))));
+    UpdateValueFields();
+}
+
+// --- Bracket legs ------------------------------------------------------------------------------
+
+void ModifyPositionWindowController::EnableTakeProfitControl(bool enabled) {
+    takeProfitCheckBox->setChecked(enabled);
+    TakeProfitTextField->setEnabled(enabled);
+    takeProfitStepper->setEnabled(enabled);
+}
+
+void ModifyPositionWindowController::EnableStopLossControl(bool enabled) {
+    stopLossCheckBox->setChecked(enabled);
+    StopLossTextField->setEnabled(enabled);
+    stopLossStepper->setEnabled(enabled);
+}
+
+void ModifyPositionWindowController::takeProfitCheckboxSelect() { tickLeg(true); }
+
+void ModifyPositionWindowController::stopLossCheckboxSelect() { tickLeg(false); }
+
+void ModifyPositionWindowController::tickLeg(bool takeProfit) {
+    QCheckBox* box = takeProfit ? takeProfitCheckBox : stopLossCheckBox;
+    QLineEdit* field = takeProfit ? TakeProfitTextField : StopLossTextField;
+    const bool ticked = box->isChecked();
+    takeProfit ? EnableTakeProfitControl(ticked) : EnableStopLossControl(ticked);
+    if (!ticked) {
+        field->clear();
+    } else if (const auto& order = row(); order && host_.orderManager && host_.orderManager()) {
+        const bool pending = editOrder_ == kPendingMode;
+        field->setText(q(host_.orderManager()->UpdateTakeProfitandStopLoss(
+            suggestionBuyFlag(order->tradingMode), order->ItemCode, takeProfit,
+            accountNumberOf(AccountTextField->text().toStdString()), pending ? order->orderType : kMarketType,
+            pending ? order->OrderPrice : std::string(), false)));
+    }
+    SetStepperValues();
+}
+
+void ModifyPositionWindowController::SetStepperValues() {
+    for (auto [stepper, field] : {std::pair{takeProfitStepper, TakeProfitTextField},
+                                  std::pair{stopLossStepper, StopLossTextField}}) {
+        if (item_ && item_->TickSize > 0) stepper->setIncrement(item_->TickSize);
+        stepper->setValue(numberOfText(field->text().toStdString()));
+    }
+}
+
+void ModifyPositionWindowController::writeSteppedValue(TicketStepper* stepper, QLineEdit* field) {
+    field->setText(q(model::Formatter::formatDecimal(stepper->value(), item_ ? item_->DecimalPlaces : 2)));
+}
+
+// --- Sending and the verdict ---------------------------------------------------------------------
+
+ModifyEntries ModifyPositionWindowController::entries() const {
+    ModifyEntries e;
+    e.quantity = QuantityComboField->currentText().toStdString();
+    e.price = OrderPriceTextField->text().toStdString();
+    e.takeProfit = TakeProfitTextField->text().toStdString();
+    e.stopLoss = StopLossTextField->text().toStdString();
+    e.takeProfitTicked = takeProfitCheckBox->isChecked();
+    e.stopLossTicked = stopLossCheckBox->isChecked();
+    return e;
+}
+
+void ModifyPositionWindowController::ModifyButtonClicked() {
+    orders::OrderMananger* manager = host_.orderManager ? host_.orderManager() : nullptr;
+    const auto& order = row();
+    if (!manager || !order) return;
+    if (editOrder_ == kPositionMode) {
+        manager->PlaceEditBracketOrder(bracketRequest(*order, entries()));
+    } else {
+        manager->PlaceEditWorkingOrder(editRequest(*order, entries()));
+    }
+}
+
+void ModifyPositionWindowController::ShowStatusMessage(const platform::Notification& notification) {
+    const auto* report = notification.as<orders::PlaceOrderReport>();
+    if (!report || report->text.empty()) return;
+    if (report->text == orders::kAbortModal) {
+        closeModal();
+        return;
+    }
+    if (host_.showAlert) host_.showAlert(report->text, text("10980"));
+}
+
+}  // namespace trading
