@@ -164,6 +164,9 @@ void ClosendCancelPositionWindowController::applyTheme() {
                         OrderTypeTextField, OrderPriceTextField, CurrentPriceTextField, EstimatedPLTextField,
                         DeviationTextField}}},
         host_.theme ? host_.theme() : 0);
+    plThemeSheet_ = EstimatedPLTextField->styleSheet();
+    if (const auto s = session(); s && closeorcancelOrder_ == kPositionMode)
+        if (const auto row = row_.current(*s)) showEstimatedPL(*row, itemOf(*s, *row).get());
 }
 
 // --- Fill and refresh ---------------------------------------------------------------------
@@ -255,10 +258,10 @@ void ClosendCancelPositionWindowController::showEstimatedPL(const model::Order& 
     const double quantity = numberOfText(QuantityComboField->currentText().toStdString());
     const std::string pl = estimatedPLText(*session(), position, item, quantity);
     EstimatedPLTextField->setText(q(pl));
-    QPalette palette = EstimatedPLTextField->palette();
-    palette.setColor(QPalette::Text,
-                     numberOfText(pl) < 0 ? app::ThemeManager::fallColor() : app::ThemeManager::riseColor());
-    EstimatedPLTextField->setPalette(palette);
+    // The theme styles the field with a sheet, so the sign's colour goes after it.
+    const QColor colour = numberOfText(pl) < 0 ? app::ThemeManager::fallColor() : app::ThemeManager::riseColor();
+    EstimatedPLTextField->setStyleSheet(plThemeSheet_ +
+                                        QString(" QLineEdit { color: %1; }").arg(colour.name(QColor::HexRgb)));
 }
 
 void ClosendCancelPositionWindowController::UpdateValuesonTimer(bool fromTimer) {

@@ -99,7 +99,7 @@ private:
     QTimer* timer_ = nullptr;
     std::optional<platform::ObserverHandle> observer_;
     std::unique_ptr<DialogForm> form_;
-    QLabel* deviationLabel_ = nullptr;
+    QString plThemeSheet_;  // the theme's sheet of the profit field
 };
 
 }  // namespace trading

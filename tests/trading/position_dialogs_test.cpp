@@ -91,6 +91,10 @@ TEST_F(PositionDialogsTest, CloseFillsRefreshesFollowsItsPositionAndEndsWhenItGo
     item->Bid = 50.5;
     ASSERT_TRUE(app::testing::runUntil([&] { return str(closer->CurrentPriceTextField) == "50.50"; }));
     EXPECT_EQ(str(closer->EstimatedPLTextField), "50.00");
+    EXPECT_TRUE(closer->EstimatedPLTextField->styleSheet().endsWith("color: #009900; }"));
+    item->Bid = 49;
+    ASSERT_TRUE(app::testing::runUntil([&] { return str(closer->EstimatedPLTextField) == "-100.00"; }));
+    EXPECT_TRUE(closer->EstimatedPLTextField->styleSheet().endsWith("color: #e60026; }"));
     EXPECT_EQ(closer->rowId(), "P1");
 
     // Deviation ticked and emptied: "1076", nothing sent.
