@@ -126,6 +126,9 @@ TEST_F(PositionsCoreTest, Totals) {
     EXPECT_EQ(totals()[3], "0.19");
     p->RemainingQty = "9.5";
     EXPECT_EQ(totals()[0], "10");
+    p->RemainingQty = "0.1";
+    s.session->orderBook().OpenOrderCollection.back()->RemainingQty = "0.2";
+    EXPECT_EQ(totals()[0], "0.3");
     s.session->orderBook().OpenOrderCollection.clear();
     EXPECT_EQ(totals(), (std::array<std::string, 5>{"0", "0.00", "0.00", "0.00", "0.00"}));
 }

@@ -21,27 +21,35 @@ std::string money(double sum) {
     return model::Formatter::formatDecimalWithString(model::Formatter::formatDecimal(sum, 2)).value_or("");
 }
 
+// Quantities carry far fewer places; more would show a sum's binary noise.
+constexpr int kQuantityPlaces = 8;
+
 bool hasAll(std::int32_t bits, std::int32_t wanted) { return (bits & wanted) == wanted; }
 
 }  // namespace
 
 PositionTotals positionTotals(const std::vector<PositionRecords>& rows) {
-    model::Decimal quantity, margin;
-    double profit = 0, commission = 0, storage = 0;
+    // Doubles throughout (never single precision); each margin computed here.
+    double quantity = 0, margin = 0, profit = 0, commission = 0, storage = 0;
     for (const PositionRecords& row : rows) {
         if (!row.order) continue;
         const model::Order& o = *row.order;
-        if (const model::Decimal q = quantityOf(o.RemainingQty); !q.isNaN()) quantity = quantity + q;
-        if (const auto m = positionMargin(row)) margin = margin + *m;
+        const double remaining = model::TextValue::doubleValue(o.RemainingQty);
+        quantity += remaining;
+        if (row.item)
+            if (const auto single = o.GetMarginForSingleLot(row.groupInstrument.get(), *row.item))
+                margin += *single * remaining;
         profit += o.UnrealisedPL;
         commission += o.Commision;
         storage += o.Storage;
     }
     PositionTotals t;
-    t.values[0] = quantity.isNaN() ? "" : quantity.toString();
+    // The shortest plain text, without the noise of binary fractions ("0.3", not "0.30000000000000004").
+    const model::Decimal shown = model::Decimal::fromDouble(quantity).rounded(kQuantityPlaces, model::RoundingMode::Plain);
+    t.values[0] = shown.isNaN() ? "" : shown.toString();
     t.values[1] = money(profit);
     t.values[2] = money(commission);
-    t.values[3] = margin.isNaN() ? "" : money(margin.toDouble());
+    t.values[3] = money(margin);
     t.values[4] = money(storage);
     return t;
 }
@@ -104,7 +112,8 @@ CloseDecision closeDecision(const PositionRecords& row, const state::Orders& pen
         return CloseDecision::Nothing;
     model::Decimal closing;
     for (const auto& order : pending)
-        if (order && !order->LiqudateOrderNumber.empty() && order->LiqudateOrderNumber == row.order->OpenPositionId) closing = closing + quantityOf(order->OrderQty);
+        if (order && !order->LiqudateOrderNumber.empty() && order->LiqudateOrderNumber == row.order->OpenPositionId)
+            closing = closing + quantityOf(order->OrderQty);
     return closing == quantityOf(row.order->RemainingQty) ? CloseDecision::Covered : CloseDecision::OpenDialog;
 }
 
