@@ -6,7 +6,7 @@
 #include "orders/order_mananger.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
-#include "protocol/order_request_tags.h"
+#include "protocol/order_tags.h"
 #include "protocol/tags.h"
 #include "protocol/wire_format.h"
 #include "state/business_base.h"
@@ -14,7 +14,7 @@
 namespace orders {
 
 namespace {
-namespace tag = protocol::tag::order_request;
+namespace tag = protocol::tag;
 using model::Order;
 constexpr std::int32_t kJournalAndConfirm = 0;
 
@@ -80,8 +80,8 @@ void OrderMananger::CreateNewBulkOrderMessage(const model::OrderInfo& info) {
     t.set(tag::OrderType, std::to_string(order->orderTypeTag));
     t.set(tag::DeliveryMode, std::to_string(order->deliveryModeTag));
     if (hasPrices(order->orderType)) t.set(tag::OrderPrice, order->OrderPrice);
-    t.set(tag::TakeProfitPrice, bracketPrice(order->LimitPrice));
-    t.set(tag::StopLossPrice, bracketPrice(order->StopPrice));
+    t.set(tag::LimitPrice, bracketPrice(order->LimitPrice));
+    t.set(tag::StopPrice, bracketPrice(order->StopPrice));
     t.set(tag::Spread, order->Spread);
     t.set(tag::Side, std::to_string(order->tradingModeTag));
     t.set(tag::Deviation, std::to_string(order->deviation));

@@ -8,7 +8,7 @@
 #include "orders/order_mananger.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
-#include "protocol/order_request_tags.h"
+#include "protocol/order_tags.h"
 #include "protocol/tags.h"
 #include "protocol/wire_format.h"
 #include "state/business_base.h"
@@ -18,7 +18,7 @@
 namespace orders {
 
 namespace {
-namespace tag = protocol::tag::order_request;
+namespace tag = protocol::tag;
 using model::Order;
 
 // Status "73" of the "BulkCloseNotification" that says the request went out.
@@ -101,7 +101,7 @@ void OrderMananger::createBulkClosePositionInfo(const std::vector<std::shared_pt
     t.setNumber(protocol::tag::MessageType, static_cast<int>(protocol::MsgType::ClosePositionsRequest));
     t.set(tag::PositionList, *list);
     // The request id the server answers with; the session's own counter stays.
-    t.set(tag::CloseRequestId, std::to_string(static_cast<std::int64_t>(session_.Requestid) + 1));
+    t.set(tag::RequestId, std::to_string(static_cast<std::int64_t>(session_.Requestid) + 1));
     t.set(tag::UserName, session_.host().logindata().userName());
     if (session_.Referenceid) t.set(tag::ReferenceId, *session_.Referenceid);
     if (const auto& date = session_.pingMonitor().serverDate)

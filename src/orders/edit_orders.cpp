@@ -3,13 +3,13 @@
 #include "orders/order_lookup.h"
 #include "orders/order_mananger.h"
 #include "platform/log.h"
-#include "protocol/order_request_tags.h"
+#include "protocol/order_tags.h"
 #include "state/business_base.h"
 
 namespace orders {
 
 namespace {
-namespace tag = protocol::tag::order_request;
+namespace tag = protocol::tag;
 constexpr std::int32_t kBracketEdit = 0;
 constexpr std::int32_t kCancel = 1;
 constexpr std::int32_t kModify = 2;
@@ -21,12 +21,12 @@ void OrderMananger::PlaceEditBracketOrder(const model::OrderInfo& info) {
     session_.messageBase.setEditorderrequestType(kBracketEdit);
     setOrderHead(*order, protocol::MsgType::EditOrderRequest);
     protocol::TagMap& t = session_.messageBase.messageDataDictionary();
-    t.set(tag::EditMarker, "EBO");
-    t.set(tag::BracketPosition, info.orderNo);
-    t.set(tag::Quantity, order->OrderQty);
+    t.set(tag::ActionType, "EBO");
+    t.set(tag::BracketReference, info.orderNo);
+    t.set(tag::OrderQty, order->OrderQty);
     t.set(tag::OrderPrice, info.price);
-    t.set(tag::TakeProfitPrice, info.TakeProfitEnabled ? order->LimitPrice : "0");
-    t.set(tag::StopLossPrice, info.StopLossEnabled ? order->StopPrice : "0");
+    t.set(tag::LimitPrice, info.TakeProfitEnabled ? order->LimitPrice : "0");
+    t.set(tag::StopPrice, info.StopLossEnabled ? order->StopPrice : "0");
     setOrderTail(*order);
     if (send("PlaceEditBracketOrder")) ShowEditOrderMessages(order, kBracketEdit);
 }
@@ -46,12 +46,12 @@ void OrderMananger::PlaceEditWorkingOrder(const model::OrderInfo& info) {
     session_.messageBase.setEditorderrequestType(info.editorderReqType);
     setOrderHead(*order, protocol::MsgType::EditOrderRequest);
     protocol::TagMap& t = session_.messageBase.messageDataDictionary();
-    t.set(tag::EditMarker, "EWO");
+    t.set(tag::ActionType, "EWO");
     t.set(tag::PendingOrderId, info.orderNo);
-    t.set(tag::Quantity, info.editorderReqType == kCancel ? std::string(1, '0') : order->OrderQty);
+    t.set(tag::OrderQty, info.editorderReqType == kCancel ? std::string(1, '0') : order->OrderQty);
     t.set(tag::OrderPrice, info.price);
-    t.set(tag::TakeProfitPrice, info.TakeProfitEnabled ? order->LimitPrice : "0");
-    t.set(tag::StopLossPrice, info.StopLossEnabled ? order->StopPrice : "0");
+    t.set(tag::LimitPrice, info.TakeProfitEnabled ? order->LimitPrice : "0");
+    t.set(tag::StopPrice, info.StopLossEnabled ? order->StopPrice : "0");
     setOrderTail(*order);
     if (send("PlaceEditWorkingOrder")) ShowEditOrderMessages(order, info.editorderReqType);
 }

@@ -4,7 +4,7 @@
 #include "orders/order_mananger.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
-#include "protocol/order_request_tags.h"
+#include "protocol/order_tags.h"
 #include "protocol/tags.h"
 #include "protocol/wire_format.h"
 #include "state/business_base.h"
@@ -12,7 +12,7 @@
 namespace orders {
 
 namespace {
-namespace tag = protocol::tag::order_request;
+namespace tag = protocol::tag;
 
 // Where the order checks would let a close through, an offset is refused with "1072".
 const char* tradingStatusRefusal(std::int32_t status) {

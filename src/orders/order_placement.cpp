@@ -11,7 +11,7 @@
 #include "platform/main_executor.h"
 #include "platform/notification_center.h"
 #include "protocol/msg_type.h"
-#include "protocol/order_request_tags.h"
+#include "protocol/order_tags.h"
 #include "protocol/tags.h"
 #include "state/business_base.h"
 #include "state/journal_data.h"
@@ -20,7 +20,7 @@ namespace orders {
 
 namespace {
 
-namespace tag = protocol::tag::order_request;
+namespace tag = protocol::tag;
 using model::Order;
 
 constexpr std::int32_t kNewOrderRequest = 0;
@@ -128,10 +128,10 @@ void OrderMananger::PlaceOrder(const model::OrderInfo& info) {
     session_.messageBase.setNeworderrequestType(kNewOrderRequest);
     setOrderHead(*order, protocol::MsgType::NewOrderRequest);
     protocol::TagMap& t = session_.messageBase.messageDataDictionary();
-    t.set(tag::Quantity, order->OrderQty);
+    t.set(tag::OrderQty, order->OrderQty);
     t.set(tag::OrderPrice, order->OrderPrice);
-    t.set(tag::TakeProfitPrice, bracketPrice(order->LimitPrice));
-    t.set(tag::StopLossPrice, bracketPrice(order->StopPrice));
+    t.set(tag::LimitPrice, bracketPrice(order->LimitPrice));
+    t.set(tag::StopPrice, bracketPrice(order->StopPrice));
     t.set(tag::Deviation, std::to_string(order->deviation));
     setOrderTail(*order);
     // An order that never left (a value with a separator byte, no session) gets no placeholder.
@@ -148,7 +148,7 @@ void OrderMananger::setOrderHead(const Order& order, protocol::MsgType type) {
     t.setNumber(protocol::tag::MessageType, static_cast<int>(type));
     t.set(tag::AccountId, order.AccountNumber);
     t.set(tag::UserName, session_.host().logindata().userName());
-    t.set(tag::RequestId, std::to_string(order.RequestId));
+    t.set(tag::AlternateRequestId, std::to_string(order.RequestId));
     if (session_.Referenceid) t.set(tag::ReferenceId, *session_.Referenceid);
     t.set(tag::ItemCode, order.ItemCode);
     t.set(tag::OrderType, std::to_string(order.orderTypeTag));

@@ -1,13 +1,13 @@
 // Closing a position in whole or in part at the market (60/1).
 #include "orders/order_lookup.h"
 #include "orders/order_mananger.h"
-#include "protocol/order_request_tags.h"
+#include "protocol/order_tags.h"
 #include "state/business_base.h"
 
 namespace orders {
 
 namespace {
-namespace tag = protocol::tag::order_request;
+namespace tag = protocol::tag;
 constexpr std::int32_t kPartialCloseRequest = 1;
 constexpr std::int32_t kAbortOnly = 1;
 }  // namespace
@@ -28,8 +28,8 @@ void OrderMananger::PlacePartialOrder(const model::OrderInfo& info) {
     session_.messageBase.setNeworderrequestType(kPartialCloseRequest);
     setOrderHead(*order, protocol::MsgType::NewOrderRequest);
     protocol::TagMap& t = session_.messageBase.messageDataDictionary();
-    t.set(tag::ClosedPosition, info.orderNo);
-    t.set(tag::Quantity, order->OrderQty);
+    t.set(tag::LiquidateOrderNumber, info.orderNo);
+    t.set(tag::OrderQty, order->OrderQty);
     t.set(tag::OrderPrice, order->OrderPrice);
     t.set(tag::Deviation, std::to_string(order->deviation));
     setOrderTail(*order);

@@ -5,9 +5,10 @@
 #include "platform/main_executor.h"
 #include "state/business_base.h"
 #include "state/order_fields.h"
-#include "state/order_tags.h"
+#include "protocol/order_tags.h"
 
 namespace state {
+namespace tag = protocol::tag;
 
 namespace wire = tag::wire;
 using model::AccountDetails;
@@ -30,8 +31,8 @@ void AccountLedger::UpdateAccountDetails(const FieldList& fields, const std::opt
     AccountDetails& a = **found;
     OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
         switch (t) {
-            case tag::TradingStatus: applyTradingStatus(a, OrderFields::integer(v)); break;
-            case tag::AccountNumber: a.AccountId = OrderFields::integer(v); break;
+            case tag::CurrentStatus: applyTradingStatus(a, OrderFields::integer(v)); break;
+            case tag::AccountId: a.AccountId = OrderFields::integer(v); break;
             case tag::UsedMargin: a.UsedMargin = OrderFields::number(v); break;
             case tag::AvailableMargin: a.AvailableMargin = OrderFields::number(v); break;
             case tag::OneSideMargin: a.oneSideMargin = OrderFields::number(v); break;

@@ -33,7 +33,7 @@ MessageValues MessageValues::read(const FieldList& fields) {
             case tag::PendingOrderId: v.pendingOrderId = text(); break;
             case tag::OpenPositionId: v.openPositionId = text(); break;
             case tag::ServerMessage: v.serverMessage = text(); break;
-            case tag::BulkCloseReference: v.bulkCloseReference = text(); break;
+            case tag::LiquidateOrderNumber: v.bulkCloseReference = text(); break;
             case tag::DataServiceRequestName: v.dataServiceRequestName = text(); break;
             case tag::DataServiceResult: v.dataServiceResult = text(); break;
             case tag::DataFormat: v.dataFormat = text(); break;
@@ -41,7 +41,7 @@ MessageValues MessageValues::read(const FieldList& fields) {
             case tag::ChatRoomKey: v.chatRoomKey = text(); break;
             case tag::BracketReference: v.bracketReference = text(); break;
             case tag::ChatQueueId: v.chatQueueId = text(); break;
-            case tag::ApprovalActionType: v.approvalActionType = protocol::MessageCracker::int32Value(value); break;
+            case tag::ActionType: v.approvalActionType = protocol::MessageCracker::int32Value(value); break;
             case tag::CompressedPayload: v.compressedPayload = std::string(protocol::compressedPayloadOfField(field)); break;
             default: break;
         }

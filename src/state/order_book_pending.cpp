@@ -8,9 +8,10 @@
 #include "state/journal_data.h"
 #include "state/order_book.h"
 #include "state/order_fields.h"
-#include "state/order_tags.h"
+#include "protocol/order_tags.h"
 
 namespace state {
+namespace tag = protocol::tag;
 
 namespace {
 
@@ -21,7 +22,7 @@ bool applyPendingField(model::Order& o, std::int64_t t, std::string_view v) {
     switch (t) {
         case tag::ItemCode: o.ItemCode = v; return true;
         case tag::OrderType: o.orderType = OrderFields::orderType(v); return true;
-        case tag::AccountNumber: o.AccountNumber = v; return true;
+        case tag::AccountId: o.AccountNumber = v; return true;
         case tag::Side:
             if (auto side = OrderFields::side(v)) o.tradingMode = *side;
             return true;
@@ -103,7 +104,7 @@ void OrderBook::FillCancelledOrderCollection(std::int32_t id, std::int32_t code,
         auto order = std::make_shared<model::Order>();
         OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
             if (t == tag::LimitPrice || t == tag::StopPrice) return;
-            if (t == tag::RequestId) order->RequestId = OrderFields::integer(v);
+            if (t == tag::AlternateRequestId) order->RequestId = OrderFields::integer(v);
             applyPendingField(*order, t, v);
         });
         // The cancelled quantity is what was still open.

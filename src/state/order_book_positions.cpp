@@ -7,10 +7,11 @@
 #include "state/journal_data.h"
 #include "state/order_book.h"
 #include "state/order_fields.h"
-#include "state/order_tags.h"
+#include "protocol/order_tags.h"
 #include "state/profit_loss.h"
 
 namespace state {
+namespace tag = protocol::tag;
 
 namespace {
 
@@ -33,8 +34,8 @@ void OrderBook::FillOpenOrderCollection(const FieldList& fields) {
         model::Order& p = *position;
         switch (t) {
             case tag::ItemCode: p.ItemCode = v; break;
-            case tag::RequestId: p.RequestId = OrderFields::integer(v); break;
-            case tag::AccountNumber: p.AccountNumber = v; break;
+            case tag::AlternateRequestId: p.RequestId = OrderFields::integer(v); break;
+            case tag::AccountId: p.AccountNumber = v; break;
             case tag::OrderQty:
                 p.OrderQty = v;
                 hasQuantity = true;
@@ -146,7 +147,7 @@ void OrderBook::FillSettledOrderCollection(const FieldList& fields) {
         switch (t) {
             // The instrument's id here, not its code.
             case tag::ItemCode: s.ItemCode = session_.getItemCode(OrderFields::integer(v)); break;
-            case tag::AccountNumber: s.AccountNumber = v; break;
+            case tag::AccountId: s.AccountNumber = v; break;
             case tag::TransactionTime: s.TransactionDateTime = OrderFields::time(v); break;
             case tag::OpenPositionId: s.OpenPositionId = v; break;
             case tag::SettlementId: s.SettlementId = v; break;

@@ -6,9 +6,10 @@
 #include "model/order.h"
 #include "model/text_value.h"
 #include "state/history_orders.h"
-#include "state/order_tags.h"
+#include "protocol/order_tags.h"
 
 namespace state::OrderFields {
+namespace tag = protocol::tag;
 
 namespace wire = tag::wire;
 using model::Order;

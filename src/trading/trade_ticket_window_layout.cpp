@@ -24,7 +24,7 @@ namespace trading {
 namespace {
 // Language keys of the form labels.
 constexpr const char* kAccountKey = "0012";
-constexpr const char* kInstrumentKey = "0027";
+constexpr const char* kInstrumentKey = "0011";
 constexpr const char* kQuantityKey = "0350";
 constexpr const char* kOrderTypeKey = "0351";
 constexpr const char* kValidityKey = "0352";

@@ -19,6 +19,8 @@
 #include "platform/idle_time.h"
 #include "state/business_base.h"
 #include "state/session_notifications.h"
+#include "views/open_position_table_controller.h"
+#include "views/pending_order_table_controller.h"
 
 namespace shell {
 namespace {
@@ -212,6 +214,17 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
         runUntil([&] { return !main->window()->findChild<QMessageBox*>("logoutAlert"); });
         EXPECT_EQ(recorder->quits, leave ? 1 : 0);
     }
+}
+
+TEST_F(MainWindowTest, PositionTablesFillTheFirstTwoTabs) {
+    ASSERT_TRUE(main->openPositions() && main->pendingOrders());
+    EXPECT_TRUE(main->mainTabView->widget(0)->isAncestorOf(main->openPositions()));
+    EXPECT_EQ(main->mainTabView->widget(1), main->pendingOrders());
+    EXPECT_EQ(main->mainTabView->tabText(1).toStdString(), tr("21002"));
+    EXPECT_EQ(main->openPositions()->rowCount(), int(session->getOpenOrderCollection().size()));
+    EXPECT_EQ(main->pendingOrders()->rowCount(), int(session->getPendingOrderCollection().size()));
+    EXPECT_TRUE(main->canOpenWindow("AccountStatementWindowController"));
+    EXPECT_FALSE(main->canOpenWindow("OffsetPositionWindowController"));
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowQuitsAlsoWithAChildOpen) {

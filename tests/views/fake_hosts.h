@@ -2,6 +2,7 @@
 // The main window's side as the views' tests see it: a sheet host and a
 // window opener that record what they were asked.
 #include <QDialog>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,8 +26,10 @@ public:
     void openWindow(const std::string& name, const std::string& recordId) override {
         windows.emplace_back(name, recordId);
     }
+    bool canOpenWindow(const std::string& name) const override { return registered.count(name) > 0; }
     std::vector<std::string> tickets;
     std::vector<std::pair<std::string, std::string>> windows;
+    std::set<std::string> registered;
 };
 
 }  // namespace views::testing

@@ -117,6 +117,8 @@ void MainWindowController::openWindow(const std::string& name, const std::string
     shown->activateWindow();
 }
 
+bool MainWindowController::canOpenWindow(const std::string& name) const { return options_.windows.count(name) > 0; }
+
 void MainWindowController::lockConsole() { delegate_.lockAppMenuItemClicked(); }
 
 void MainWindowController::logout() {

@@ -16,6 +16,8 @@
 #include "platform/resource_bundle.h"
 #include "state/business_base.h"
 #include "state/session_notifications.h"
+#include "views/open_position_table_controller.h"
+#include "views/pending_order_table_controller.h"
 #include "views/watchlist_table_controller.h"
 
 namespace shell {
@@ -83,7 +85,10 @@ void MainWindowController::setFullScreen() {
 
 void MainWindowController::applyTheme() {
     const std::int64_t theme = delegate_.preferences().integerForKey(app::PreferenceManager::kTheme);
-    app::ThemeManager::applyTheme({{"Windows", {window_}}, {"TableView", {watchlist_->tableView()}}}, theme);
+    app::ThemeManager::applyTheme({{"Windows", {window_}},
+                                   {"TableView",
+                                    {watchlist_->tableView(), openPositions_->tableView(), pendingOrders_->tableView()}}},
+                                  theme);
 }
 
 void MainWindowController::updateLanguageStrings() {

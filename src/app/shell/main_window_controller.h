@@ -29,12 +29,15 @@
 #include "app/shell/main_window.h"
 #include "model/account_details.h"
 #include "platform/notification_center.h"
+#include "trading/position_dialog.h"
 
 namespace app {
 class CustomDragView;
 }
 namespace views {
 class WatchlistTableController;
+class OpenPositionTableController;
+class PendingOrderTableController;
 }
 
 namespace shell {
@@ -58,6 +61,10 @@ public:
         // By window controller name (the command table's, or a name given to
         // openWindow); a window without one opens a placeholder with its title.
         std::map<std::string, ChildWindow> windows;
+        // The position tables' row dialogs (close or cancel; modify or edit),
+        // each table making its own; none: those entries are shown disabled.
+        std::function<trading::PositionDialogFactory(MainWindowController&)> closeOrCancelDialog;
+        std::function<trading::PositionDialogFactory(MainWindowController&)> modifyOrEditDialog;
     };
 
     MainWindowController(AppDelegate& delegate, Options options);
@@ -71,10 +78,13 @@ public:
     void showCustomSheet(QDialog* sheet) override;
     bool isSheetAttached() const override;
     views::WatchlistTableController* watchlist() const { return watchlist_; }
+    views::OpenPositionTableController* openPositions() const { return openPositions_; }
+    views::PendingOrderTableController* pendingOrders() const { return pendingOrders_; }
 
     // --- WindowOpener ------------------------------------------------------------
     void openTicket(const std::string& itemCode) override;
     void openWindow(const std::string& name, const std::string& recordId) override;
+    bool canOpenWindow(const std::string& name) const override;
 
     // --- Set-up and the one-second tick ----------------------------------------------
     void setFullScreen();
@@ -127,6 +137,7 @@ private:
     void buildWindow();
     QWidget* buildStrip();
     QWidget* buildChartPanes();
+    void buildPositionTables();
     void buildToolbar();
     void buildMenus();
     void applySplitViewRules();
@@ -142,6 +153,8 @@ private:
     Options options_;
     app::PreferenceManager preferenceManager_;
     views::WatchlistTableController* watchlist_ = nullptr;
+    views::OpenPositionTableController* openPositions_ = nullptr;
+    views::PendingOrderTableController* pendingOrders_ = nullptr;
     QPointer<MainWindow> window_;
     QTimer refreshTimer_;
     std::shared_ptr<model::AccountDetails> account_;

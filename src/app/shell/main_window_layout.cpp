@@ -9,6 +9,9 @@
 #include "app/kit/controls/custom_drag_view.h"
 #include "app/shell/app_delegate.h"
 #include "app/shell/main_window_controller.h"
+#include "state/business_base.h"
+#include "views/open_position_table_controller.h"
+#include "views/pending_order_table_controller.h"
 #include "views/watchlist_table_controller.h"
 
 namespace shell {
@@ -68,7 +71,14 @@ void MainWindowController::buildWindow() {
     right->addWidget(buildChartPanes());
     mainTabView = new QTabWidget(right);
     mainTabView->setObjectName("mainTabView");
+    buildPositionTables();
     for (const char* id : kMainTabs) {
+        if (std::string(id) == kMainTabs[1]) {
+            pendingOrders_->setParent(mainTabView);
+            pendingOrders_->setObjectName(id);
+            mainTabView->addTab(pendingOrders_, QString());
+            continue;
+        }
         if (std::string(id) != kMainTabs[0]) {
             mainTabView->addTab(paneFrame(mainTabView, id, id), QString());
             continue;
@@ -94,7 +104,7 @@ void MainWindowController::buildWindow() {
         openPositionSplitView->setObjectName("1001");
         pieChartPane = paneFrame(openPositionSplitView, "pieChartPane", "0319");
         openPositionSplitView->addWidget(pieChartPane);
-        openPositionSplitView->addWidget(paneFrame(openPositionSplitView, "openPositionPane", kMainTabs[0]));
+        openPositionSplitView->addWidget(openPositions_);
         openPositionSplitView->setSizes({280, 900});
         rows->addWidget(openPositionSplitView, 1);
         mainTabView->addTab(page, QString());
@@ -114,6 +124,21 @@ void MainWindowController::buildWindow() {
     buildToolbar();
     buildMenus();
     applySplitViewRules();
+}
+
+void MainWindowController::buildPositionTables() {
+    // Both follow the current login's session, like the watchlist.
+    AppSession& session = delegate_.session();
+    const auto source = [&session] { return session.businessbase().get(); };
+    const auto factory = [this](const auto& hook) { return hook ? hook(*this) : trading::PositionDialogFactory(); };
+    openPositions_ = new views::OpenPositionTableController(
+        source, *this, *this, preferenceManager_, session.selectedLanguage(),
+        session.logindata().baseCurrencyAvailable(),
+        {factory(options_.closeOrCancelDialog), factory(options_.modifyOrEditDialog)});
+    openPositions_->setObjectName("openPositionPane");
+    pendingOrders_ = new views::PendingOrderTableController(
+        source, *this, preferenceManager_, session.selectedLanguage(),
+        {factory(options_.closeOrCancelDialog), factory(options_.modifyOrEditDialog)});
 }
 
 QWidget* MainWindowController::buildChartPanes() {

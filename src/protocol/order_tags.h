@@ -1,27 +1,32 @@
 #pragma once
-// Tags of the order-status (62), execution (67), settlement (66) and account
-// summary (1045) messages that the order book and the ledger store.
+// The tags of the order messages, beside the common ones of tags.h: what the
+// order requests (60, 72, 77, 82, 1052) carry and what the order status (62),
+// execution (67), settlement (66) and account summary (1045) messages hold.
+// Each number is named once, here or in tags.h.
 #include <cstdint>
 
-namespace state::tag {
+#include "protocol/tags.h"
 
-inline constexpr std::int64_t ItemCode = 12;
-inline constexpr std::int64_t TradingStatus = 24;  // account summary
+namespace protocol::tag {
+
+inline constexpr std::int64_t CurrentStatus = 24;  // an order's status; an account's trading status in a summary
 inline constexpr std::int64_t OrderType = 32;
-inline constexpr std::int64_t RequestId = 33;
-inline constexpr std::int64_t AccountNumber = 34;
 inline constexpr std::int64_t Side = 36;
 inline constexpr std::int64_t OrderQty = 37;
 inline constexpr std::int64_t OrderPrice = 38;
-inline constexpr std::int64_t LimitPrice = 39;
-inline constexpr std::int64_t StopPrice = 40;
+inline constexpr std::int64_t LimitPrice = 39;  // take-profit
+inline constexpr std::int64_t StopPrice = 40;   // stop-loss
 inline constexpr std::int64_t TimeInForce = 43;
 inline constexpr std::int64_t ExpiryDate = 44;
+inline constexpr std::int64_t Ask = 54;
+inline constexpr std::int64_t Bid = 56;
+inline constexpr std::int64_t High = 60;
+inline constexpr std::int64_t Last = 61;
+inline constexpr std::int64_t Low = 62;
+inline constexpr std::int64_t InstrumentTime = 67;
 inline constexpr std::int64_t ExecutionId = 72;
-inline constexpr std::int64_t RemainingQty = 76;
+inline constexpr std::int64_t Deviation = 77;
 inline constexpr std::int64_t TransactionTime = 78;
-inline constexpr std::int64_t PendingOrderId = 79;
-inline constexpr std::int64_t OpenPositionId = 80;
 inline constexpr std::int64_t TicketId = 81;
 inline constexpr std::int64_t UsedMargin = 84;
 inline constexpr std::int64_t AvailableMargin = 85;
@@ -29,9 +34,9 @@ inline constexpr std::int64_t SettlementId = 86;
 inline constexpr std::int64_t ClosingPositionId = 87;
 inline constexpr std::int64_t SettledPL = 88;
 inline constexpr std::int64_t SettledQty = 89;
+inline constexpr std::int64_t Spread = 90;
 inline constexpr std::int64_t DeliveryMode = 117;
 inline constexpr std::int64_t OneSideMargin = 120;
-inline constexpr std::int64_t LiquidateOrderNumber = 125;
 inline constexpr std::int64_t MarginStatus = 129;
 inline constexpr std::int64_t Equity = 130;
 inline constexpr std::int64_t LeverageOnPositions = 132;
@@ -43,7 +48,6 @@ inline constexpr std::int64_t BaseCurrencyRate = 162;
 inline constexpr std::int64_t Commission = 545;
 inline constexpr std::int64_t Balance = 560;
 inline constexpr std::int64_t OrderRouteId = 570;
-inline constexpr std::int64_t BracketReference = 573;
 inline constexpr std::int64_t ValueDate = 585;
 inline constexpr std::int64_t AccountCurrencyRate = 604;
 
@@ -69,4 +73,4 @@ inline constexpr std::int32_t StatusClosed = 819;
 inline constexpr std::int32_t StatusEquityHit = 825;
 }  // namespace wire
 
-}  // namespace state::tag
+}  // namespace protocol::tag

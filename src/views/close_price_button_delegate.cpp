@@ -1,0 +1,69 @@
+#include "views/close_price_button_delegate.h"
+
+#include <QApplication>
+#include <QPainter>
+
+#include "app/kit/theme_manager.h"
+#include "views/core/position_cells.h"
+
+namespace views {
+
+namespace {
+
+constexpr int kInset = 2;    // between the cell and the button
+constexpr int kPadding = 6;  // between the button's edge and the price
+
+bool isButtonCell(const QModelIndex& index) { return index.data(ClosePriceTextRole).isValid(); }
+
+}  // namespace
+
+QColor ClosePriceButtonDelegate::fillFor(int move, const QPalette& palette) {
+    switch (static_cast<CloseMove>(move)) {
+        case CloseMove::Up: return app::ThemeManager::riseColor();
+        case CloseMove::Down: return QColor::fromRgbF(0.6f, 0, 0);
+        case CloseMove::EquityHit: return palette.color(QPalette::Button);
+        case CloseMove::Same: break;
+    }
+    return {};
+}
+
+QSize ClosePriceButtonDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    if (!isButtonCell(index)) return QStyledItemDelegate::sizeHint(option, index);
+    const QFontMetrics metrics(index.data(Qt::FontRole).value<QFont>());
+    return {metrics.horizontalAdvance(index.data(ClosePriceTextRole).toString()) + 2 * (kInset + kPadding),
+            metrics.height() + 2 * kInset + 4};
+}
+
+void ClosePriceButtonDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                     const QModelIndex& index) const {
+    if (!isButtonCell(index)) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    opt.text.clear();
+    const QWidget* widget = option.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+
+    const QColor fill = fillFor(index.data(CloseMoveRole).toInt(), opt.palette);
+    const bool selected = opt.state & QStyle::State_Selected;
+    QColor text = opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
+    if (fill.isValid()) text = fill.lightnessF() < 0.6 ? QColor(Qt::white) : opt.palette.color(QPalette::ButtonText);
+
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    const QRectF button = QRectF(opt.rect).adjusted(kInset + 0.5, kInset + 0.5, -kInset - 0.5, -kInset - 0.5);
+    QColor edge = opt.palette.color(QPalette::Mid);
+    painter->setPen(QPen(edge, 1));
+    painter->setBrush(fill.isValid() ? QBrush(fill) : Qt::NoBrush);
+    painter->drawRoundedRect(button, 3, 3);
+    painter->setPen(text);
+    painter->setFont(opt.font);
+    painter->drawText(button.adjusted(kPadding, 0, -kPadding, 0), Qt::AlignRight | Qt::AlignVCenter,
+                      index.data(ClosePriceTextRole).toString());
+    painter->restore();
+}
+
+}  // namespace views

@@ -1,0 +1,238 @@
+#include "views/open_position_table_controller.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "app/core/preference_manager.h"
+#include "app/kit/common_alert.h"
+#include "app/kit/theme_manager.h"
+#include "app/kit/window_opener.h"
+#include "model/language_string.h"
+#include "state/business_base.h"
+#include "views/close_price_button_delegate.h"
+#include "views/core/position_rules.h"
+#include "views/position_table_support.h"
+
+namespace views {
+
+namespace {
+
+namespace col = position_column;
+
+constexpr const char* kBaseCurrencyTitle = "Base Currency";
+
+enum Entry { kModify, kClose, kOffset, kReceipt };
+
+}  // namespace
+
+OpenPositionTableController::OpenPositionTableController(SessionSource session, app::SheetHost& sheets,
+                                                         app::WindowOpener& opener,
+                                                         const app::PreferenceManager& preferences,
+                                                         std::int64_t language, bool baseCurrencyAvailable,
+                                                         Dialogs dialogs, QWidget* parent)
+    : TableControllerBase(
+          Setup{TableKind::OpenPositions, positionTableColumns(openPositionColumnIdentifiers()), language,
+                &preferences, &sheets,
+                [session](const std::optional<std::vector<state::SortDescriptor>>& d) {
+                    if (state::BusinessBase* s = session()) s->sortOpenOrderCollection(d);
+                }},
+          parent),
+      session_(std::move(session)),
+      opener_(opener),
+      language_(language),
+      dialogs_(std::move(dialogs)) {
+    setObjectName("openPositionTableView");
+    QTableView* view = tableView();
+    view->setItemDelegate(new ClosePriceButtonDelegate(view));
+    connect(view, &QAbstractItemView::clicked, this, [this](const QModelIndex& i) {
+        if (identifierOf(i.column()) == col::kClosePrice) closePositionButtonClicked(i.row());
+    });
+
+    rowMenu_ = new QMenu(this);
+    rowMenu_->setObjectName("OpenPositionMenu");
+    const std::array<void (OpenPositionTableController::*)(int), 4> actions = {
+        &OpenPositionTableController::modifyBracketOrderButtonClicked,
+        &OpenPositionTableController::closePositionButtonClicked,
+        &OpenPositionTableController::offsetPositionButtonClicked,
+        &OpenPositionTableController::deliveryReceiptButtonClicked};
+    for (std::size_t i = 0; i < kEntryKeys.size(); ++i) {
+        QAction* entry = rowMenu_->addAction(QString::fromStdString(text(kEntryKeys[i])));
+        entry->setProperty("tag", QString(kEntryKeys[i]).toInt());
+        connect(entry, &QAction::triggered, this, [this, action = actions[i]] { (this->*action)(clickedRow_); });
+    }
+    attachRowMenu(*view, [this](int row) { return prepareRowMenu(row); });
+
+    static_cast<QVBoxLayout*>(layout())->addWidget(buildTotalsBar());
+    SetHeaderMenuItems();
+    skipBaseCurrencyColumn(baseCurrencyAvailable);
+    reloadTable();
+    updateStatusLabel();
+}
+
+OpenPositionTableController::~OpenPositionTableController() {
+    if (alert_) alert_->deleteLater();
+}
+
+std::string OpenPositionTableController::text(const std::string& key) const {
+    return model::LanguageString::stringforSelectedLanguage(language_, model::LanguageString::setLanguageKey(key));
+}
+
+QWidget* OpenPositionTableController::buildTotalsBar() {
+    auto* bar = new QWidget(this);
+    bar->setObjectName("totalsBar");
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(8, 4, 8, 4);
+    row->setSpacing(0);
+    const QFont figures = figuresFont(font());
+    const int valueWidth = QFontMetrics(figures).horizontalAdvance(": -999,999,999.99");
+    for (std::size_t i = 0; i < labels_.size(); ++i) {
+        labels_[i] = new QLabel(QString::fromStdString(text(PositionTotals::kLabelKeys[i])), bar);
+        labels_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        values_[i] = new QLabel(bar);
+        values_[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        values_[i]->setFont(figures);
+        values_[i]->setMinimumWidth(valueWidth);
+        row->addWidget(labels_[i]);
+        row->addWidget(values_[i]);
+        row->addSpacing(12);
+    }
+    row->addStretch(1);
+    closeAll_ = new QPushButton(QString::fromStdString(text(kCloseAllKey)), bar);
+    closeAll_->setObjectName("closeAllButton");
+    closeAll_->setEnabled(false);  // the close-all sheet is not part of this table
+    row->addWidget(closeAll_);
+    return bar;
+}
+
+void OpenPositionTableController::skipBaseCurrencyColumn(bool available) {
+    if (available) return;
+    for (QAction* entry : headerMenuWidget()->actions()) {
+        if (entry->text() != kBaseCurrencyTitle) continue;
+        headerMenuWidget()->removeAction(entry);
+        hideandShowTableColumns(entry->data().toString().toStdString(), true);
+        entry->deleteLater();
+    }
+}
+
+int OpenPositionTableController::takeSnapshot() {
+    rows_.clear();
+    state::BusinessBase* session = session_();
+    if (!session) return 0;
+    const state::ReferenceData& data = session->referenceData();
+    const state::Orders open = session->getOpenOrderCollection();
+    rows_.reserve(open.size());
+    for (const auto& order : open) {
+        Row row{lookUpRecords(data, order), {}};
+        row.close = showClosePrice(row.records);
+        rows_.push_back(std::move(row));
+    }
+    return static_cast<int>(rows_.size());
+}
+
+QVariant OpenPositionTableController::cellData(int row, int column, int role) const {
+    if (row < 0 || row >= static_cast<int>(rows_.size())) return {};
+    const Row& r = rows_[std::size_t(row)];
+    if (!r.records.order) return {};
+    const std::string& id = identifierOf(column);
+    if (id == col::kClosePrice) {
+        if (!r.records.item) return {};
+        switch (role) {
+            case ClosePriceTextRole: return QString::fromStdString(r.close.text);
+            case CloseMoveRole: return static_cast<int>(r.close.move);
+            case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+            default: return {};
+        }
+    }
+    switch (role) {
+        case Qt::DisplayRole:
+            return QString::fromStdString(openPositionCellText(id, r.records, tableView()->columnWidth(column)));
+        case Qt::TextAlignmentRole: return cellAlignment(id);
+        case Qt::ForegroundRole:
+            if (id == col::kProfitLoss) return QBrush(profitLossColor(r.records.order->UnrealisedPL));
+            return {};
+        default: return {};
+    }
+}
+
+void OpenPositionTableController::RefreshTableview() {
+    TableControllerBase::RefreshTableview();
+    updateStatusLabel();
+}
+
+void OpenPositionTableController::updateStatusLabel() {
+    std::vector<PositionRecords> records;
+    records.reserve(rows_.size());
+    for (const Row& r : rows_) records.push_back(r.records);
+    const PositionTotals totals = positionTotals(records);
+    for (std::size_t i = 0; i < values_.size(); ++i)
+        values_[i]->setText(QString::fromStdString(": " + totals.values[i]));
+}
+
+QMenu* OpenPositionTableController::prepareRowMenu(int row) {
+    clickedRow_ = row;
+    menuNeedsUpdate(*rowMenu_, row);
+    return rowMenu_;
+}
+
+const OpenPositionTableController::Row* OpenPositionTableController::currentRow(int row) const {
+    state::BusinessBase* session = session_();
+    if (!session || row < 0 || row >= static_cast<int>(rows_.size())) return nullptr;
+    const Row& r = rows_[std::size_t(row)];
+    // The dialogs read the row of the state's current list: it must still be this position.
+    const state::Orders open = session->getOpenOrderCollection();
+    if (std::size_t(row) >= open.size() || open[std::size_t(row)] != r.records.order) return nullptr;
+    return &r;
+}
+
+void OpenPositionTableController::showRowMenuEntries(QMenu& menu, int row) {
+    const Row* r = currentRow(row);
+    if (!r) return;
+    const OpenPositionMenu shown = openPositionMenu(r->records, session_()->getOpenOrderCollection());
+    const QList<QAction*> entries = menu.actions();
+    const std::array<std::pair<bool, bool>, 4> states = {{
+        {shown.modify, bool(dialogs_.modifyOrEdit)},
+        {shown.close, bool(dialogs_.closeOrCancel)},
+        {shown.offset, opener_.canOpenWindow(kOffsetWindow)},
+        {shown.receipt, opener_.canOpenWindow(kReceiptWindow)},
+    }};
+    for (std::size_t i = 0; i < states.size() && i < std::size_t(entries.size()); ++i) {
+        entries[int(i)]->setVisible(states[i].first);
+        entries[int(i)]->setEnabled(states[i].second);
+    }
+}
+
+void OpenPositionTableController::openDialog(const char* name, const trading::PositionDialogFactory& factory,
+                                             int mode, int row) {
+    if (!factory || !currentRow(row)) return;
+    runPositionDialog(*this, name, row, factory, mode);
+}
+
+void OpenPositionTableController::closePositionButtonClicked(int row) {
+    const Row* r = currentRow(row);
+    if (!r) return;
+    switch (closeDecision(r->records, session_()->getPendingOrderCollection())) {
+        case CloseDecision::Nothing: return;
+        case CloseDecision::Covered:
+            if (alert_) alert_->close();
+            alert_ = app::CommonAlert::ShowCommonAlertVieWwithMessage(text("1055"), text("10980"));
+            return;
+        case CloseDecision::OpenDialog: openDialog(kCloseDialog, dialogs_.closeOrCancel, 0, row); return;
+    }
+}
+
+void OpenPositionTableController::modifyBracketOrderButtonClicked(int row) {
+    openDialog(kModifyDialog, dialogs_.modifyOrEdit, 0, row);
+}
+
+void OpenPositionTableController::offsetPositionButtonClicked(int row) {
+    const Row* r = currentRow(row);
+    if (r && opener_.canOpenWindow(kOffsetWindow)) opener_.openWindow(kOffsetWindow, r->records.order->OpenPositionId);
+}
+
+void OpenPositionTableController::deliveryReceiptButtonClicked(int row) {
+    const Row* r = currentRow(row);
+    if (r && opener_.canOpenWindow(kReceiptWindow))
+        opener_.openWindow(kReceiptWindow, r->records.order->OpenPositionId);
+}
+
+}  // namespace views

@@ -1,0 +1,105 @@
+#pragma once
+// The main window's open positions: one row per visible position, the close
+// price drawn as a button (a click closes), P/L colours, a totals bar, the
+// close-all button, and a row menu of modify, close, offset and delivery
+// receipt, each shown as a sheet or window. The 1.0 s tick refreshes the
+// close price and P/L of every row, then the totals.
+//
+// The main window embeds it with a session source, like the watchlist, so
+// that a new login's session replaces the old one.
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "trading/position_dialog.h"
+#include "views/core/position_cells.h"
+#include "views/core/position_records.h"
+#include "views/table_controller_base.h"
+
+namespace state {
+class BusinessBase;
+}
+namespace app {
+class WindowOpener;
+}
+
+namespace views {
+
+class OpenPositionTableController : public TableControllerBase {
+public:
+    static constexpr const char* kCloseDialog = "ClosendCancelPositionWindowController";
+    static constexpr const char* kModifyDialog = "ModifyPositionWindowController";
+    static constexpr const char* kOffsetWindow = "OffsetPositionWindowController";
+    static constexpr const char* kReceiptWindow = "DetailWindowController";
+    // Row-menu entries in order, by the language key of their title.
+    static constexpr std::array<const char*, 4> kEntryKeys = {"0282", "0316", "0480", "0481"};
+    static constexpr const char* kCloseAllKey = "0243";
+
+    // The current login's session; null while there is none (no rows).
+    using SessionSource = std::function<state::BusinessBase*()>;
+    struct Dialogs {
+        trading::PositionDialogFactory closeOrCancel;  // null: the entry is disabled
+        trading::PositionDialogFactory modifyOrEdit;
+    };
+
+    OpenPositionTableController(SessionSource session, app::SheetHost& sheets, app::WindowOpener& opener,
+                                const app::PreferenceManager& preferences, std::int64_t language,
+                                bool baseCurrencyAvailable, Dialogs dialogs, QWidget* parent = nullptr);
+    ~OpenPositionTableController() override;
+
+    // The tick: the close price and P/L of every row, then the totals.
+    void RefreshTableview() override;
+    void openpositionTableUpdate() { reloadTable(); }
+    void updateStatusLabel();
+
+    // Row actions on a row of the table; nothing outside the rows.
+    void closePositionButtonClicked(int row);
+    void modifyBracketOrderButtonClicked(int row);
+    void offsetPositionButtonClicked(int row);
+    void deliveryReceiptButtonClicked(int row);
+
+    QMenu* rowMenu() const { return rowMenu_; }
+    // Prepares the row menu for a click on `row` (-1: none) and returns it.
+    QMenu* prepareRowMenu(int row);
+    QPushButton* closeAllButton() const { return closeAll_; }
+    const std::array<QLabel*, 5>& totalLabels() const { return labels_; }
+    const std::array<QLabel*, 5>& totalValues() const { return values_; }
+    QMessageBox* currentAlert() const { return alert_; }
+
+protected:
+    int takeSnapshot() override;
+    QVariant cellData(int row, int column, int role) const override;
+    void showRowMenuEntries(QMenu& rowMenu, int row) override;
+
+private:
+    struct Row {
+        PositionRecords records;
+        ClosePrice close;
+    };
+    QWidget* buildTotalsBar();
+    void skipBaseCurrencyColumn(bool available);
+    // The row's position when it is still inside the state's current collection.
+    const Row* currentRow(int row) const;
+    void openDialog(const char* name, const trading::PositionDialogFactory& factory, int mode, int row);
+    std::string text(const std::string& key) const;
+
+    SessionSource session_;
+    app::WindowOpener& opener_;
+    std::int64_t language_;
+    Dialogs dialogs_;
+    std::vector<Row> rows_;
+    QMenu* rowMenu_ = nullptr;
+    int clickedRow_ = -1;
+    QPushButton* closeAll_ = nullptr;
+    std::array<QLabel*, 5> labels_{};
+    std::array<QLabel*, 5> values_{};
+    QPointer<QMessageBox> alert_;
+};
+
+}  // namespace views

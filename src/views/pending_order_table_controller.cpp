@@ -1,0 +1,98 @@
+#include "views/pending_order_table_controller.h"
+
+#include "model/language_string.h"
+#include "state/business_base.h"
+#include "views/core/position_cells.h"
+#include "views/core/position_rules.h"
+#include "views/position_table_support.h"
+
+namespace views {
+
+PendingOrderTableController::PendingOrderTableController(SessionSource session, app::SheetHost& sheets,
+                                                         const app::PreferenceManager& preferences,
+                                                         std::int64_t language, Dialogs dialogs, QWidget* parent)
+    : TableControllerBase(
+          Setup{TableKind::PendingOrders, positionTableColumns(pendingOrderColumnIdentifiers()), language,
+                &preferences, &sheets,
+                [session](const std::optional<std::vector<state::SortDescriptor>>& d) {
+                    if (state::BusinessBase* s = session()) s->sortPendingOrderCollection(d);
+                }},
+          parent),
+      session_(std::move(session)),
+      language_(language),
+      dialogs_(std::move(dialogs)) {
+    setObjectName("pendingOrderTableView");
+    rowMenu_ = new QMenu(this);
+    rowMenu_->setObjectName("PendingOrderMenu");
+    editEntry_ = rowMenu_->addAction(QString());
+    cancelEntry_ = rowMenu_->addAction(QString());
+    connect(editEntry_, &QAction::triggered, this, [this] { editOrderButtonClicked(clickedRow_); });
+    connect(cancelEntry_, &QAction::triggered, this, [this] { cancelOrderButtonClicked(clickedRow_); });
+    attachRowMenu(*tableView(), [this](int row) { return prepareRowMenu(row); });
+    SetHeaderMenuItems();
+    reloadTable();
+}
+
+std::string PendingOrderTableController::text(const std::string& key) const {
+    return model::LanguageString::stringforSelectedLanguage(language_, model::LanguageString::setLanguageKey(key));
+}
+
+int PendingOrderTableController::takeSnapshot() {
+    rows_.clear();
+    state::BusinessBase* session = session_();
+    if (!session) return 0;
+    const state::Orders pending = session->getPendingOrderCollection();
+    rows_.reserve(pending.size());
+    for (const auto& order : pending) rows_.push_back(lookUpRecords(session->referenceData(), order));
+    return static_cast<int>(rows_.size());
+}
+
+QVariant PendingOrderTableController::cellData(int row, int column, int role) const {
+    if (row < 0 || row >= static_cast<int>(rows_.size()) || !rows_[std::size_t(row)].order) return {};
+    const std::string& id = identifierOf(column);
+    switch (role) {
+        case Qt::DisplayRole:
+            return QString::fromStdString(
+                pendingOrderCellText(id, rows_[std::size_t(row)], tableView()->columnWidth(column)));
+        case Qt::TextAlignmentRole: return cellAlignment(id);
+        default: return {};
+    }
+}
+
+QMenu* PendingOrderTableController::prepareRowMenu(int row) {
+    clickedRow_ = row;
+    menuNeedsUpdate(*rowMenu_, row);
+    return rowMenu_;
+}
+
+const PositionRecords* PendingOrderTableController::currentRow(int row) const {
+    state::BusinessBase* session = session_();
+    if (!session || row < 0 || row >= static_cast<int>(rows_.size())) return nullptr;
+    // The dialogs read the row of the state's current list: it must still be this order.
+    const state::Orders pending = session->getPendingOrderCollection();
+    if (std::size_t(row) >= pending.size() || pending[std::size_t(row)] != rows_[std::size_t(row)].order) return nullptr;
+    return &rows_[std::size_t(row)];
+}
+
+void PendingOrderTableController::showRowMenuEntries(QMenu&, int row) {
+    const PositionRecords* r = currentRow(row);
+    if (!r) return;
+    const auto titles = pendingOrderMenu(r->order->orderType);
+    if (!titles) return;
+    editEntry_->setText(QString::fromStdString(text(titles->edit)));
+    cancelEntry_->setText(QString::fromStdString(text(titles->cancel)));
+    editEntry_->setVisible(true);
+    cancelEntry_->setVisible(true);
+    editEntry_->setEnabled(bool(dialogs_.modifyOrEdit));
+    cancelEntry_->setEnabled(bool(dialogs_.closeOrCancel));
+}
+
+void PendingOrderTableController::cancelOrderButtonClicked(int row) {
+    if (dialogs_.closeOrCancel && currentRow(row)) runPositionDialog(*this, kCancelDialog, row, dialogs_.closeOrCancel, 1);
+}
+
+void PendingOrderTableController::editOrderButtonClicked(int row) {
+    if (dialogs_.modifyOrEdit && currentRow(row)) runPositionDialog(*this, kEditDialog, row, dialogs_.modifyOrEdit, 1);
+}
+
+}  // namespace views

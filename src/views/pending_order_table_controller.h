@@ -1,0 +1,62 @@
+#pragma once
+// The main window's pending orders: one row per visible working order with
+// its current price refreshed on the 1.0 s tick. A Limit or Stop order's row
+// menu edits it (modify dialog, mode 1) or cancels it (close dialog, mode 1);
+// both entries are retitled each time the menu opens.
+#include <QMenu>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "trading/position_dialog.h"
+#include "views/core/position_records.h"
+#include "views/table_controller_base.h"
+
+namespace state {
+class BusinessBase;
+}
+
+namespace views {
+
+class PendingOrderTableController : public TableControllerBase {
+public:
+    static constexpr const char* kCancelDialog = "ClosendCancelPositionWindowController";
+    static constexpr const char* kEditDialog = "ModifyPositionWindowController";
+
+    using SessionSource = std::function<state::BusinessBase*()>;
+    struct Dialogs {
+        trading::PositionDialogFactory closeOrCancel;  // null: the entry is disabled
+        trading::PositionDialogFactory modifyOrEdit;
+    };
+
+    PendingOrderTableController(SessionSource session, app::SheetHost& sheets,
+                                const app::PreferenceManager& preferences, std::int64_t language, Dialogs dialogs,
+                                QWidget* parent = nullptr);
+
+    void pendingorderTableUpdate() { reloadTable(); }
+    void cancelOrderButtonClicked(int row);
+    void editOrderButtonClicked(int row);
+
+    QMenu* rowMenu() const { return rowMenu_; }
+    QMenu* prepareRowMenu(int row);
+
+protected:
+    int takeSnapshot() override;
+    QVariant cellData(int row, int column, int role) const override;
+    void showRowMenuEntries(QMenu& rowMenu, int row) override;
+
+private:
+    const PositionRecords* currentRow(int row) const;
+    std::string text(const std::string& key) const;
+
+    SessionSource session_;
+    std::int64_t language_;
+    Dialogs dialogs_;
+    std::vector<PositionRecords> rows_;
+    QMenu* rowMenu_ = nullptr;
+    QAction* editEntry_ = nullptr;
+    QAction* cancelEntry_ = nullptr;
+    int clickedRow_ = -1;
+};
+
+}  // namespace views

@@ -1,0 +1,69 @@
+#include "views/position_table_support.h"
+
+#include <QMenu>
+
+#include "app/kit/theme_manager.h"
+#include "views/core/position_cells.h"
+#include "views/core/position_rules.h"
+
+namespace views {
+
+namespace col = position_column;
+
+std::vector<TableColumn> positionTableColumns(const std::vector<std::string>& identifiers) {
+    std::vector<TableColumn> columns;
+    for (const std::string& id : identifiers) {
+        int width = 80;
+        if (id == col::kTime || id == col::kOrderTime) width = 140;
+        else if (id == col::kSide) width = 44;
+        else if (id == col::kClosePrice) width = 96;
+        else if (id == col::kValueDate || id == col::kExpiryDate || id == col::kBaseCurrency) width = 96;
+        columns.push_back({id, width, positionColumnSort(id)});
+    }
+    return columns;
+}
+
+QVariant cellAlignment(const std::string& identifier) {
+    if (isNumericPositionColumn(identifier)) return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    if (identifier == col::kSide) return QVariant::fromValue(Qt::AlignCenter);
+    return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+QColor profitLossColor(double value) {
+    return value < 0 ? app::ThemeManager::fallColor() : app::ThemeManager::riseColor();
+}
+
+QFont figuresFont(const QFont& base) {
+    QFont figures = base;
+    figures.setStyleHint(QFont::Monospace);
+    figures.setFamily("monospace");
+    return figures;
+}
+
+void attachRowMenu(QTableView& view, std::function<QMenu*(int row)> prepare) {
+    view.setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(&view, &QWidget::customContextMenuRequested, &view,
+                     [&view, prepare = std::move(prepare)](const QPoint& at) {
+                         QMenu* menu = prepare(view.rowAt(at.y()));
+                         for (QAction* entry : menu->actions())
+                             if (entry->isVisible()) {
+                                 menu->popup(view.viewport()->mapToGlobal(at));
+                                 return;
+                             }
+                     });
+}
+
+void runPositionDialog(TableControllerBase& table, const std::string& name, int row,
+                       const trading::PositionDialogFactory& factory, std::int32_t mode) {
+    table.runRowAction(
+        name, row, [&factory]() -> QDialog* { return factory(); },
+        [mode](QDialog& d) { static_cast<trading::PositionDialog&>(d).setDialogMode(mode); },
+        [row](QDialog& d) {
+            auto& dialog = static_cast<trading::PositionDialog&>(d);
+            dialog.setValue(QString::asprintf("%ld", static_cast<long>(row)).toStdString(), "OrderIndex");
+            dialog.StartTimerandNotification();
+            dialog.windowDidAppear();
+        });
+}
+
+}  // namespace views

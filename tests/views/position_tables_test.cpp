@@ -1,0 +1,319 @@
+// The open positions and pending orders tables offscreen: cells and colours,
+// the tick's cells and the totals, the header menu, row menus, the opening of
+// the row dialogs and their guards; screenshots.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QHBoxLayout>
+#include <QSignalSpy>
+#include <QTest>
+#include <filesystem>
+#include <set>
+
+#include "app/core/preference_manager.h"
+#include "app/kit/qt_main_executor.h"
+#include "app/kit/theme_manager.h"
+#include "app/qt_test_app.h"
+#include "model/language_string.h"
+#include "platform/preferences.h"
+#include "views/close_price_button_delegate.h"
+#include "views/core/position_cells.h"
+#include "views/fake_hosts.h"
+#include "views/open_position_table_controller.h"
+#include "views/pending_order_table_controller.h"
+#include "views/positions_fixture.h"
+
+namespace views {
+namespace {
+
+namespace col = position_column;
+using model::Order;
+
+class FakeDialog : public trading::PositionDialog {
+public:
+    explicit FakeDialog(std::vector<std::string>& log) : log_(log) {}
+    void setDialogMode(std::int32_t mode) override { log_.push_back("mode " + std::to_string(mode)); }
+    void setValue(const std::string& value, const std::string& key) override { log_.push_back(key + " " + value); }
+    void StartTimerandNotification() override { log_.push_back("start"); }
+    void windowDidAppear() override { log_.push_back("appear"); }
+
+private:
+    std::vector<std::string>& log_;
+};
+
+std::string tr(const char* key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
+
+class PositionTablesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        executor = app::QtMainExecutor::install();
+        auto silver = s.item("SILVER", 23.105, 23.125);
+        silver->DecimalPlaces = 3;
+        silver->InstrumentId = 6;
+        s.data().GroupDetailCollection.find("7")->get()->GroupInstrumentCollection["6"] = s.conditions;
+        p0 = s.position("70001", Order::kBuy, "2");
+        p0->UnrealisedPL = 150.25;
+        p0->LimitPrice = "2050";
+        auto p1 = s.position("70002", Order::kSell, "1.5");
+        p1->UnrealisedPL = -42.1;
+        p1->Commision = 3.5;
+        auto p2 = s.position("70003", Order::kBuy, "100");
+        p2->ItemCode = "SILVER";
+        p2->OrderPrice = "22.9";
+        p2->UnrealisedPL = 0;
+        o0 = s.pending("501", Order::kLimit, "3");
+        auto o1 = s.pending("502", Order::kStop, "1");
+        o1->tradingMode = Order::kSell;
+        o1->OrderPrice = "2020";
+        o1->StopPrice = "2060";
+        o1->RefPositionIdOfBracket = "70001";
+        s.pending("503", Order::kMarket, "1");
+        open = makeOpen(true);
+        pending = std::make_unique<PendingOrderTableController>(
+            [this] { return s.session.get(); }, sheets, preferences, 0,
+            PendingOrderTableController::Dialogs{factory(closes), factory(modifies)});
+        pending->resize(1400, 220);
+        pending->show();
+        for (TableControllerBase* t : std::initializer_list<TableControllerBase*>{open.get(), pending.get()})
+            testers.push_back(std::make_unique<QAbstractItemModelTester>(
+                t->model(), QAbstractItemModelTester::FailureReportingMode::Fatal));
+    }
+    void TearDown() override {
+        testers.clear();
+        open.reset();
+        pending.reset();
+        platform::MainExecutor::install(nullptr);
+        std::filesystem::remove(path);
+    }
+    std::unique_ptr<OpenPositionTableController> makeOpen(bool baseCurrency) {
+        auto t = std::make_unique<OpenPositionTableController>(
+            [this] { return s.session.get(); }, sheets, opener, preferences, 0, baseCurrency,
+            OpenPositionTableController::Dialogs{factory(closes), factory(modifies)});
+        t->resize(1400, 260);
+        t->show();
+        return t;
+    }
+    trading::PositionDialogFactory factory(int& made) {
+        return [this, &made]() -> trading::PositionDialog* {
+            ++made;
+            return new FakeDialog(log);
+        };
+    }
+    QVariant at(TableControllerBase& t, int row, const char* id, int role = Qt::DisplayRole) {
+        return t.model()->index(row, t.columnWithIdentifier(id)).data(role);
+    }
+    std::vector<bool> visible(QMenu* menu) {
+        std::vector<bool> out;
+        for (QAction* a : menu->actions()) out.push_back(a->isVisible());
+        return out;
+    }
+
+    std::shared_ptr<app::QtMainExecutor> executor;
+    testing::PositionsSession s;
+    std::string path = (std::filesystem::temp_directory_path() / ("views_positions_" + std::to_string(::getpid()))).string();
+    platform::Preferences store{path};
+    app::PreferenceManager preferences{store};
+    testing::FakeSheetHost sheets;
+    testing::FakeWindowOpener opener;
+    std::vector<std::string> log;
+    int closes = 0, modifies = 0;
+    std::shared_ptr<Order> p0, o0;
+    std::unique_ptr<OpenPositionTableController> open;
+    std::unique_ptr<PendingOrderTableController> pending;
+    std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
+};
+
+TEST_F(PositionTablesTest, OpenPositionCellsAndColours) {
+    ASSERT_EQ(open->rowCount(), 3);
+    EXPECT_EQ(at(*open, 2, col::kOpenPrice).toString(), "22.900");
+    EXPECT_FALSE(at(*open, 0, col::kClosePrice).isValid());  // drawn on the button
+    EXPECT_EQ(at(*open, 0, col::kClosePrice, ClosePriceTextRole).toString(), "2035.39");
+    EXPECT_EQ(at(*open, 1, col::kClosePrice, ClosePriceTextRole).toString(), "2035.59");
+    EXPECT_EQ(at(*open, 0, col::kOpenPrice, Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight,
+              Qt::AlignRight);
+    const auto pl = [&](int row) { return at(*open, row, col::kProfitLoss, Qt::ForegroundRole).value<QBrush>().color(); };
+    EXPECT_EQ(pl(0), QColor::fromRgbF(0, 0.6, 0));
+    EXPECT_EQ(pl(1), QColor(230, 0, 38));
+    EXPECT_EQ(pl(2), QColor::fromRgbF(0, 0.6, 0));  // exactly 0 is green
+
+    const auto move = [&] { return CloseMove(at(*open, 0, col::kClosePrice, CloseMoveRole).toInt()); };
+    EXPECT_EQ(move(), CloseMove::Up);  // first drawing against 0
+    const QPalette palette = open->palette();
+    EXPECT_EQ(ClosePriceButtonDelegate::fillFor(int(CloseMove::Up), palette), QColor::fromRgbF(0, 0.6, 0));
+    EXPECT_EQ(ClosePriceButtonDelegate::fillFor(int(CloseMove::Down), palette), QColor::fromRgbF(0.6, 0, 0));
+    EXPECT_FALSE(ClosePriceButtonDelegate::fillFor(int(CloseMove::Same), palette).isValid());  // the row's colour
+    open->RefreshTableview();
+    EXPECT_EQ(move(), CloseMove::Same);  // the move lasts one tick
+}
+
+TEST_F(PositionTablesTest, TickRefreshesTwoColumnsOfEveryRowThenTheTotals) {
+    EXPECT_EQ(open->totalValues()[0]->text(), ": 103.5");
+    QSignalSpy changed(open->model(), &QAbstractItemModel::dataChanged);
+    p0->UnrealisedPL = 1000;
+    open->RefreshTableview();
+    std::set<std::string> ids;
+    for (const auto& args : changed) {
+        const auto from = args[0].toModelIndex(), to = args[1].toModelIndex();
+        EXPECT_EQ(from.row(), 0);
+        EXPECT_EQ(to.row(), 2);
+        for (int c = from.column(); c <= to.column(); ++c) ids.insert(open->identifierOf(c));
+    }
+    EXPECT_EQ(ids, (std::set<std::string>{"0147", "0319"}));
+    EXPECT_EQ(open->totalValues()[1]->text(), ": 957.90");
+    EXPECT_EQ(open->totalValues()[2]->text(), ": 3.50");
+    // Margin of all three although no margin cell was drawn: 0.25 + 0.19 + 12.50.
+    EXPECT_EQ(open->totalValues()[3]->text(), ": 12.94");
+    s.session->orderBook().OpenOrderCollection.clear();
+    open->RefreshTableview();
+    EXPECT_EQ(open->rowCount(), 0);
+    for (QLabel* value : open->totalValues()) EXPECT_TRUE(value->text() == ": 0" || value->text() == ": 0.00");
+    EXPECT_EQ(open->totalLabels()[0]->text().toStdString(), tr("0027"));
+    EXPECT_FALSE(open->closeAllButton()->isEnabled());
+}
+
+TEST_F(PositionTablesTest, HeaderMenuInColumnOrderAndTheBaseCurrencyColumn) {
+    const auto entries = [](TableControllerBase& t) {
+        std::vector<std::string> ids;
+        for (QAction* a : t.headerMenuWidget()->actions()) ids.push_back(a->data().toString().toStdString());
+        return ids;
+    };
+    EXPECT_EQ(entries(*open), openPositionColumnIdentifiers());
+    EXPECT_EQ(entries(*pending), pendingOrderColumnIdentifiers());
+    auto without = makeOpen(false);
+    auto expected = openPositionColumnIdentifiers();
+    expected.erase(std::find(expected.begin(), expected.end(), col::kBaseCurrency));
+    EXPECT_EQ(entries(*without), expected);
+    EXPECT_TRUE(without->tableView()->isColumnHidden(without->columnWithIdentifier(col::kBaseCurrency)));
+}
+
+TEST_F(PositionTablesTest, OpenPositionRowMenuAndDialogs) {
+    QMenu* menu = open->prepareRowMenu(0);
+    EXPECT_EQ(visible(menu), (std::vector<bool>{true, true, true, false}));  // offset: the sell of row 1
+    EXPECT_EQ(menu->actions()[0]->text().toStdString(), tr("0282"));
+    menu->actions()[1]->trigger();
+    EXPECT_EQ(log, (std::vector<std::string>{"mode 0", "OrderIndex 0", "start", "appear"}));
+    ASSERT_EQ(sheets.shown.size(), 1u);
+    // The close-price button closes too, with the same kept dialog.
+    log.clear();
+    const QRect button = open->tableView()->visualRect(open->model()->index(1, open->columnWithIdentifier(col::kClosePrice)));
+    QTest::mouseClick(open->tableView()->viewport(), Qt::LeftButton, {}, button.center());
+    EXPECT_EQ(log, (std::vector<std::string>{"mode 0", "OrderIndex 1", "start", "appear"}));
+    open->modifyBracketOrderButtonClicked(2);
+    EXPECT_EQ(log.back(), "appear");
+    EXPECT_EQ(std::pair(closes, modifies), std::pair(1, 1));
+    EXPECT_EQ(sheets.shown.size(), 3u);
+
+    sheets.attached = true;
+    EXPECT_EQ(visible(open->prepareRowMenu(0)), (std::vector<bool>(4, false)));
+    sheets.attached = false;
+    EXPECT_EQ(visible(open->prepareRowMenu(3)), (std::vector<bool>(4, false)));  // below the rows
+    EXPECT_EQ(visible(open->prepareRowMenu(-1)), (std::vector<bool>(4, false)));
+
+    // Offset and receipt open through the opener only once their windows exist.
+    s.conditions->availableOrderSettings = 0x05;
+    open->reloadTable();
+    menu = open->prepareRowMenu(0);
+    EXPECT_EQ(visible(menu), (std::vector<bool>{false, false, true, true}));
+    EXPECT_FALSE(menu->actions()[2]->isEnabled());
+    open->offsetPositionButtonClicked(0);
+    EXPECT_TRUE(opener.windows.empty());
+    opener.registered = {OpenPositionTableController::kOffsetWindow, OpenPositionTableController::kReceiptWindow};
+    menu = open->prepareRowMenu(0);
+    EXPECT_TRUE(menu->actions()[2]->isEnabled());
+    menu->actions()[2]->trigger();
+    menu->actions()[3]->trigger();
+    EXPECT_EQ(opener.windows, (std::vector<std::pair<std::string, std::string>>{
+                                  {OpenPositionTableController::kOffsetWindow, "70001"},
+                                  {OpenPositionTableController::kReceiptWindow, "70001"}}));
+    // A group without buying and selling: the close does nothing.
+    log.clear();
+    open->closePositionButtonClicked(0);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(PositionTablesTest, CloseGuards) {
+    // Covered by closing orders: the alert, no dialog.
+    s.pending("601", Order::kLimit, "2")->LiqudateOrderNumber = "70001";
+    open->closePositionButtonClicked(0);
+    ASSERT_TRUE(open->currentAlert());
+    EXPECT_EQ(open->currentAlert()->text().toStdString(), tr("10980"));
+    EXPECT_EQ(open->currentAlert()->informativeText().toStdString(), tr("1055"));
+    open->currentAlert()->close();
+    EXPECT_EQ(closes, 0);
+    // The state's list changed since the last reload: row 0 is another position now.
+    s.session->orderBook().OpenOrderCollection.erase(s.session->orderBook().OpenOrderCollection.begin());
+    open->closePositionButtonClicked(0);
+    open->modifyBracketOrderButtonClicked(0);
+    EXPECT_EQ(visible(open->prepareRowMenu(0)), (std::vector<bool>(4, false)));
+    EXPECT_TRUE(log.empty());
+    // No factory: the entries show disabled and open nothing.
+    open->reloadTable();
+    auto bare = std::make_unique<OpenPositionTableController>([this] { return s.session.get(); }, sheets, opener,
+                                                              preferences, 0, true, OpenPositionTableController::Dialogs{});
+    QMenu* menu = bare->prepareRowMenu(0);
+    EXPECT_EQ(visible(menu), (std::vector<bool>{true, true, false, false}));  // row 0 has no opposite now
+    EXPECT_FALSE(menu->actions()[0]->isEnabled() || menu->actions()[1]->isEnabled());
+    bare->closePositionButtonClicked(0);
+    EXPECT_TRUE(sheets.shown.empty());
+    // No session: no rows, nothing read.
+    auto none = std::make_unique<OpenPositionTableController>([] { return nullptr; }, sheets, opener, preferences, 0,
+                                                              true, OpenPositionTableController::Dialogs{});
+    EXPECT_EQ(none->rowCount(), 0);
+    EXPECT_EQ(none->totalValues()[0]->text(), ": 0");
+}
+
+TEST_F(PositionTablesTest, PendingOrders) {
+    ASSERT_EQ(pending->rowCount(), 3);
+    EXPECT_EQ(at(*pending, 0, col::kClosePrice).toString(), "2035.59");
+    QSignalSpy changed(pending->model(), &QAbstractItemModel::dataChanged);
+    s.gold->Ask += 1;
+    pending->RefreshTableview();
+    ASSERT_EQ(changed.size(), 1);
+    EXPECT_EQ(changed[0][0].toModelIndex().column(), pending->columnWithIdentifier(col::kClosePrice));
+    EXPECT_EQ(changed[0][1].toModelIndex().column(), pending->columnWithIdentifier(col::kClosePrice));
+    EXPECT_EQ(at(*pending, 0, col::kClosePrice).toString(), "2036.59");
+
+    const auto titles = [&](int row) {
+        QMenu* menu = pending->prepareRowMenu(row);
+        std::vector<std::string> out;
+        for (QAction* a : menu->actions())
+            if (a->isVisible()) out.push_back(a->text().toStdString());
+        return out;
+    };
+    EXPECT_EQ(titles(0), (std::vector<std::string>{tr("0254"), tr("0252")}));
+    EXPECT_EQ(titles(1), (std::vector<std::string>{tr("0255"), tr("0253")}));
+    EXPECT_EQ(titles(0), (std::vector<std::string>{tr("0254"), tr("0252")}));
+    EXPECT_TRUE(titles(2).empty());  // a market order
+    sheets.attached = true;
+    EXPECT_TRUE(titles(0).empty());
+    sheets.attached = false;
+
+    QMenu* menu = pending->prepareRowMenu(1);
+    menu->actions()[0]->trigger();  // edit
+    menu->actions()[1]->trigger();  // cancel
+    EXPECT_EQ(log, (std::vector<std::string>{"mode 1", "OrderIndex 1", "start", "appear", "mode 1", "OrderIndex 1",
+                                             "start", "appear"}));
+    EXPECT_EQ(std::pair(closes, modifies), std::pair(1, 1));
+    pending->cancelOrderButtonClicked(5);
+    pending->editOrderButtonClicked(-1);
+    EXPECT_EQ(log.size(), 8u);
+}
+
+TEST_F(PositionTablesTest, Screenshots) {
+    s.gold->Bid += 0.4;  // a rise on the buy, the rest unchanged or falling
+    s.gold->Ask -= 0.3;
+    open->RefreshTableview();
+    open->tableView()->selectRow(2);
+    for (std::int64_t theme : {0, 1}) {
+        QApplication::setPalette(app::ThemeManager::palette(theme));
+        const char* name = theme ? "light" : "dark";
+        for (TableControllerBase* t : std::initializer_list<TableControllerBase*>{open.get(), pending.get()}) {
+            app::ThemeManager::applyTheme({{"Windows", {t}}, {"TableView", {t->tableView()}}}, theme);
+            app::testing::saveScreenshot(t, QString(t == open.get() ? "open-positions-rows-" : "pending-orders-rows-") + name);
+        }
+    }
+    QApplication::setPalette(app::ThemeManager::palette(0));
+}
+
+}  // namespace
+}  // namespace views
