@@ -212,6 +212,7 @@ void ClosendCancelPositionWindowController::fillClose(const model::Order& positi
     for (const auto& entry : unitQuantityList(closable)) QuantityComboField->addItem(q(entry));
     QuantityComboField->setCurrentIndex(-1);
     QuantityComboField->setEditText(q(quantity));
+    shownQuantity_ = q(quantity);
     QuantityDescriptionTextField->setText(q(quantityDescription(quantity, item ? item->ContractSize : 0)));
     OrderTypeTextField->setText("Market");
     OrderPriceTextField->setText(q(priceText(position.OrderPrice, item)));
@@ -275,6 +276,7 @@ void ClosendCancelPositionWindowController::UpdateValuesonTimer(bool fromTimer) 
     }
     if (!fromTimer) {
         const std::string quantity = QuantityComboField->currentText().toStdString();
+        shownQuantity_ = q(quantity);
         QuantityDescriptionTextField->setText(q(quantityDescription(quantity, item ? item->ContractSize : 0)));
         CloseandCancelButton->setText(q(editedCloseButtonTitle(*row, quantity)));
     }
@@ -284,7 +286,10 @@ void ClosendCancelPositionWindowController::UpdateValuesonTimer(bool fromTimer) 
 
 void ClosendCancelPositionWindowController::comboBoxSelectionIsChanging(int index) {
     if (index < 0) return;
-    QuantityComboField->setEditText(q(plainNumberText(numberOfText(QuantityComboField->itemText(index).toStdString()))));
+    const QString chosen = q(plainNumberText(numberOfText(QuantityComboField->itemText(index).toStdString())));
+    // The combo also reports its own text as chosen when it loses focus: no edit then.
+    if (chosen == shownQuantity_) return;
+    QuantityComboField->setEditText(chosen);
     UpdateValuesonTimer(false);
 }
 

@@ -35,7 +35,7 @@ public:
     void windowDidAppear() override;
     // True when the last setValue found a row and that row still exists; the
     // tables open no dialog without one.
-    bool hasRecord() const;
+    bool hasRecord() const override;
 
     void setCloseorcancelOrder(std::int32_t mode) { closeorcancelOrder_ = mode; }
     std::int32_t closeorcancelOrder() const { return closeorcancelOrder_; }
@@ -99,7 +99,8 @@ private:
     QTimer* timer_ = nullptr;
     std::optional<platform::ObserverHandle> observer_;
     std::unique_ptr<DialogForm> form_;
-    QString plThemeSheet_;  // the theme's sheet of the profit field
+    QString plThemeSheet_;   // the theme's sheet of the profit field
+    QString shownQuantity_;  // the quantity the texts were last built from
 };
 
 }  // namespace trading

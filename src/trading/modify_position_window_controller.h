@@ -40,7 +40,7 @@ public:
     void windowDidAppear() override;
     // True when the last setValue found its row; the tables open no dialog
     // without one (an index past the end fills nothing and sends nothing).
-    bool hasRecord() const { return row() != nullptr; }
+    bool hasRecord() const override { return row() != nullptr; }
 
     void setEditOrder(std::int32_t mode) { editOrder_ = mode; }
     std::int32_t editOrder() const { return editOrder_; }

@@ -38,6 +38,10 @@ public:
     virtual void setValue(const std::string& value, const std::string& key) = 0;
     virtual void StartTimerandNotification() = 0;
     virtual void windowDidAppear() = 0;
+    // False when the last setValue found no row (an index past the end of the
+    // collection, no session): the opener then ends the dialog (reject()) and
+    // shows no sheet.
+    virtual bool hasRecord() const { return true; }
 };
 
 using PositionDialogFactory = std::function<PositionDialog*()>;

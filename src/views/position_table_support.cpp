@@ -63,7 +63,9 @@ void runPositionDialog(TableControllerBase& table, const std::string& name, int 
             dialog.setValue(QString::asprintf("%ld", static_cast<long>(row)).toStdString(), "OrderIndex");
             dialog.StartTimerandNotification();
             dialog.windowDidAppear();
-        });
+        },
+        // The row may have gone from the collection since the table was drawn.
+        [](const QDialog& d) { return static_cast<const trading::PositionDialog&>(d).hasRecord(); });
 }
 
 }  // namespace views

@@ -29,7 +29,7 @@ QFont figuresFont(const QFont& base);
 void attachRowMenu(QTableView& view, std::function<QMenu*(int row)> prepare);
 // The dialog made once by `factory` and kept under `name`: its mode, the row
 // as "OrderIndex" ("%ld"), StartTimerandNotification and windowDidAppear,
-// then shown as a sheet.
+// then shown as a sheet, unless it found no record (then ended, not shown).
 void runPositionDialog(TableControllerBase& table, const std::string& name, int row,
                        const trading::PositionDialogFactory& factory, std::int32_t mode);
 

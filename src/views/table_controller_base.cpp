@@ -275,7 +275,8 @@ void TableControllerBase::menuNeedsUpdate(QMenu& rowMenu, int clickedRow) {
 QDialog* TableControllerBase::runRowAction(const std::string& name, int clickedRow,
                                            const std::function<QDialog*()>& create,
                                            const std::function<void(QDialog&)>& setMode,
-                                           const std::function<void(QDialog&)>& prepare) {
+                                           const std::function<void(QDialog&)>& prepare,
+                                           const std::function<bool(const QDialog&)>& ready) {
     if (clickedRow < 0 || clickedRow >= model_->rows_) return nullptr;
     QPointer<QDialog>& dialog = dialogs_[name];
     if (!dialog) {
@@ -286,6 +287,10 @@ QDialog* TableControllerBase::runRowAction(const std::string& name, int clickedR
     if (setMode) setMode(*dialog);
     dialog->setProperty("OrderIndex", QString::asprintf("%ld", static_cast<long>(clickedRow)));
     if (prepare) prepare(*dialog);
+    if (ready && !ready(*dialog)) {
+        dialog->reject();
+        return nullptr;
+    }
     if (setup_.sheets) setup_.sheets->showCustomSheet(dialog);
     return dialog;
 }

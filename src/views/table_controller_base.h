@@ -100,10 +100,13 @@ public:
     void menuNeedsUpdate(QMenu& rowMenu, int clickedRow);
     // A row action: the dialog named `name` is made once by `create` and
     // kept; it gets its mode, "OrderIndex" (the row as "%ld") and its
-    // preparation, then shows as a sheet. Nothing for a row below 0.
+    // preparation, then shows as a sheet. Nothing for a row below 0; when
+    // `ready` says the prepared dialog has nothing to show, it is ended
+    // (reject()) and not shown.
     QDialog* runRowAction(const std::string& name, int clickedRow, const std::function<QDialog*()>& create,
                           const std::function<void(QDialog&)>& setMode,
-                          const std::function<void(QDialog&)>& prepare = nullptr);
+                          const std::function<void(QDialog&)>& prepare = nullptr,
+                          const std::function<bool(const QDialog&)>& ready = nullptr);
 
     // Every visible column and a few rows.
     QSize sizeHint() const override;

@@ -1,8 +1,9 @@
-// The close/cancel and modify/edit sheets against the simulator, shown on the
-// main window: a Market order's position partly closed, refused, bracketed and
+// The close/cancel and modify/edit sheets against the simulator, opened from
+// the main window's position tables: a Market order's position partly closed, refused, bracketed and
 // closed; a Limit order edited and cancelled. Saves screenshots.
 #include <gtest/gtest.h>
 
+#include <QMessageBox>
 #include <functional>
 #include <set>
 
@@ -16,6 +17,8 @@
 #include "state/business_base.h"
 #include "trading/closend_cancel_position_window_controller.h"
 #include "trading/modify_position_window_controller.h"
+#include "views/open_position_table_controller.h"
+#include "views/pending_order_table_controller.h"
 
 namespace shell {
 namespace {
@@ -24,7 +27,17 @@ using app::testing::runUntil;
 using app::testing::saveScreenshot;
 using trading::ClosendCancelPositionWindowController;
 using trading::ModifyPositionWindowController;
-using trading::PositionDialog;
+
+std::string tr(const char* key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
+
+// The alert titled "10980" open now, if any.
+QMessageBox* refusal() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w);
+            box && box->isVisible() && box->text().contains(QString::fromStdString(tr("10980"))))
+            return box;
+    return nullptr;
+}
 
 class PositionDialogsSimTest : public integration::AppWindowTest {
 protected:
@@ -38,42 +51,59 @@ protected:
         main = delegate->mWindowController();
         session = delegate->session().businessbase();
         manager = delegate->session().orderManager();
-        trading::PositionDialogHost host;
-        host.session = [this] { return delegate->session().businessbase(); };
-        host.orderManager = [this] { return delegate->session().orderManager(); };
-        host.selectedLanguage = [] { return std::int64_t{0}; };
-        host.theme = [this] { return prefs->integerForKey("Theme"); };
-        host.showAlert = [this](const std::string& m, const std::string&) { alerts.push_back(m); };
-        host.refreshInterval = std::chrono::milliseconds(100);
-        // The main window owns them once they are shown as its sheets.
-        closer = new ClosendCancelPositionWindowController(host, main->window());
-        modifier = new ModifyPositionWindowController(host, main->window());
+        prefs->set("Theme", std::int64_t{0});
     }
     void TearDown() override {
         QApplication::setPalette(app::ThemeManager::palette(0));
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<QMessageBox*>(w)) delete w;
         AppWindowTest::TearDown();
     }
     // The row of `id` in the mode's collection, as the tables would pass it.
-    std::string rowOf(const std::string& id, bool pending) {
+    int rowOf(const std::string& id, bool pending) {
         const auto rows = pending ? session->getPendingOrderCollection() : session->getOpenOrderCollection();
         for (std::size_t i = 0; i < rows.size(); ++i)
-            if ((pending ? rows[i]->PendingOrderId : rows[i]->OpenPositionId) == id) return std::to_string(i);
-        return "-1";
+            if ((pending ? rows[i]->PendingOrderId : rows[i]->OpenPositionId) == id) return static_cast<int>(i);
+        return -1;
     }
     std::shared_ptr<model::Order> find(const std::string& id, bool pending) {
         for (const auto& o : pending ? session->getPendingOrderCollection() : session->getOpenOrderCollection())
             if ((pending ? o->PendingOrderId : o->OpenPositionId) == id) return o;
         return nullptr;
     }
-    // The tables' opening steps, then the main window's sheet.
-    void open(PositionDialog* dialog, std::int32_t mode, const std::string& row) {
-        dialog->setDialogMode(mode);
-        dialog->setValue(row, "OrderIndex");
-        dialog->StartTimerandNotification();
-        dialog->windowDidAppear();
-        main->showCustomSheet(dialog);
+    // The dialog a table row opens (each table keeps its own), once it shows.
+    template <class Dialog>
+    Dialog* openFromRow(const std::string& id, bool pending, const std::function<void(int)>& click) {
+        const int row = rowOf(id, pending);
+        views::TableControllerBase* table = pending ? static_cast<views::TableControllerBase*>(main->pendingOrders())
+                                                    : main->openPositions();
+        if (!runUntil([&] { return row >= 0 && table->model()->rowCount() > row; }, 5000)) return nullptr;
+        click(row);
+        Dialog* shown = nullptr;
+        runUntil([&] {
+            for (Dialog* d : main->window()->findChildren<Dialog*>())
+                if (d->isVisible()) shown = d;
+            return shown != nullptr;
+        });
+        return shown;
     }
-    void shoot(PositionDialog* dialog, const QString& name) {
+    ClosendCancelPositionWindowController* close(const std::string& id) {
+        return openFromRow<ClosendCancelPositionWindowController>(
+            id, false, [&](int row) { main->openPositions()->closePositionButtonClicked(row); });
+    }
+    ClosendCancelPositionWindowController* cancel(const std::string& id) {
+        return openFromRow<ClosendCancelPositionWindowController>(
+            id, true, [&](int row) { main->pendingOrders()->cancelOrderButtonClicked(row); });
+    }
+    ModifyPositionWindowController* modify(const std::string& id) {
+        return openFromRow<ModifyPositionWindowController>(
+            id, false, [&](int row) { main->openPositions()->modifyBracketOrderButtonClicked(row); });
+    }
+    ModifyPositionWindowController* edit(const std::string& id) {
+        return openFromRow<ModifyPositionWindowController>(
+            id, true, [&](int row) { main->pendingOrders()->editOrderButtonClicked(row); });
+    }
+    void shoot(trading::PositionDialog* dialog, const QString& name) {
         for (const std::int64_t theme : {1, 0}) {
             prefs->set("Theme", theme);
             QApplication::setPalette(app::ThemeManager::palette(theme));
@@ -112,9 +142,6 @@ protected:
     MainWindowController* main = nullptr;
     std::shared_ptr<state::BusinessBase> session;
     orders::OrderMananger* manager = nullptr;
-    ClosendCancelPositionWindowController* closer = nullptr;
-    ModifyPositionWindowController* modifier = nullptr;
-    std::vector<std::string> alerts;
 };
 
 TEST_F(PositionDialogsSimTest, ClosesModifiesEditsAndCancels) {
@@ -127,8 +154,9 @@ TEST_F(PositionDialogsSimTest, ClosesModifiesEditsAndCancels) {
     ASSERT_FALSE(working.empty());
 
     // Close: the position's values and live price; a partial close reduces it and ends the sheet.
-    open(closer, 0, rowOf(position, false));
-    ASSERT_TRUE(closer->hasRecord());
+    ClosendCancelPositionWindowController* closer = close(position);
+    ASSERT_NE(closer, nullptr);
+    EXPECT_TRUE(main->isSheetAttached());
     EXPECT_EQ(closer->rowId(), position);
     EXPECT_EQ(closer->QuantityComboField->currentText(), "3");
     EXPECT_EQ(closer->QuantityComboField->count(), 3);
@@ -140,6 +168,9 @@ TEST_F(PositionDialogsSimTest, ClosesModifiesEditsAndCancels) {
         },
         5000));
     shoot(closer, "close-dialog-position");
+    // Still the fill's title: showing and focus changes are no edit.
+    EXPECT_EQ(closer->CloseandCancelButton->text().toStdString(),
+              tr("0246") + " #" + position + " (" + tr("0010") + " 3 GOLD @ " + tr("0068") + ")");
     closer->QuantityComboField->setEditText("1");
     closer->CloseandCancelButton->click();
     EXPECT_FALSE(closer->isVisible());
@@ -148,19 +179,21 @@ TEST_F(PositionDialogsSimTest, ClosesModifiesEditsAndCancels) {
     ASSERT_TRUE(runUntil([&] { return find(position, false) && find(position, false)->RemainingQty == "2"; }, 10000));
 
     // A quantity above the position: refused behind an alert, the sheet stays and refreshes.
-    open(closer, 0, rowOf(position, false));
+    ASSERT_EQ(close(position), closer);  // the table's kept dialog
     closer->QuantityComboField->setEditText("99");
     closer->CloseandCancelButton->click();
-    ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_EQ(alerts[0].rfind(model::LanguageString::stringforSelectedLanguage(0, "1030"), 0), 0u) << alerts[0];
+    ASSERT_TRUE(runUntil([&] { return refusal() != nullptr; }));
+    EXPECT_TRUE(refusal()->informativeText().startsWith(QString::fromStdString(tr("1030"))) ||
+                refusal()->text().contains(QString::fromStdString(tr("1030"))));
+    refusal()->close();
     EXPECT_TRUE(closer->isVisible());
     EXPECT_TRUE(closer->hasTimer());
     closer->notNowButton->click();
     EXPECT_FALSE(main->isSheetAttached());
 
     // Modify: a take-profit leg set on the position.
-    open(modifier, 0, rowOf(position, false));
-    ASSERT_TRUE(modifier->hasRecord());
+    ModifyPositionWindowController* modifier = modify(position);
+    ASSERT_NE(modifier, nullptr);
     ASSERT_FALSE(modifier->takeProfitCheckBox->isHidden());
     modifier->takeProfitCheckBox->click();
     ASSERT_FALSE(modifier->TakeProfitTextField->text().isEmpty());
@@ -170,30 +203,33 @@ TEST_F(PositionDialogsSimTest, ClosesModifiesEditsAndCancels) {
     ASSERT_TRUE(runUntil([&] { return !find(position, false)->LimitPrice.empty(); }, 10000));
 
     // Edit: the Limit order down to one lot.
-    open(modifier, 1, rowOf(working, true));
-    EXPECT_TRUE(modifier->QuantityComboField->isEnabled());
-    modifier->QuantityComboField->setEditText("1");
-    modifier->UpdateValueFields();
-    shoot(modifier, "modify-dialog-order");
-    modifier->ModifyButton->click();
+    ModifyPositionWindowController* editor = edit(working);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_NE(editor, modifier);  // each table keeps its own
+    EXPECT_TRUE(editor->QuantityComboField->isEnabled());
+    editor->QuantityComboField->setEditText("1");
+    editor->UpdateValueFields();
+    shoot(editor, "modify-dialog-order");
+    editor->ModifyButton->click();
     ASSERT_TRUE(runUntil([&] { return find(working, true) && find(working, true)->RemainingQty == "1"; }, 10000));
 
     // Cancel: the order goes.
-    open(closer, 1, rowOf(working, true));
-    EXPECT_EQ(closer->OrderTypeTextField->text(), "Limit");
-    shoot(closer, "close-dialog-order");
-    closer->CloseandCancelButton->click();
-    EXPECT_FALSE(closer->isVisible());
+    ClosendCancelPositionWindowController* canceller = cancel(working);
+    ASSERT_NE(canceller, nullptr);
+    EXPECT_EQ(canceller->OrderTypeTextField->text(), "Limit");
+    shoot(canceller, "close-dialog-order");
+    canceller->CloseandCancelButton->click();
+    EXPECT_FALSE(canceller->isVisible());
     ASSERT_TRUE(runUntil([&] { return find(working, true) == nullptr; }, 10000));
 
     // The rest of the position closed: it goes and a settlement is recorded.
     const auto settled = session->getSettledOrderCollection().size();
-    open(closer, 0, rowOf(position, false));
+    ASSERT_EQ(close(position), closer);
     closer->QuantityComboField->setEditText("2");
     closer->CloseandCancelButton->click();
     ASSERT_TRUE(runUntil([&] { return find(position, false) == nullptr; }, 10000));
     EXPECT_GT(session->getSettledOrderCollection().size(), settled);
-    EXPECT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(refusal(), nullptr);
 }
 
 }  // namespace

@@ -31,7 +31,8 @@ using model::Order;
 
 class FakeDialog : public trading::PositionDialog {
 public:
-    explicit FakeDialog(std::vector<std::string>& log) : log_(log) {}
+    FakeDialog(std::vector<std::string>& log, const bool& record) : log_(log), record_(record) {}
+    bool hasRecord() const override { return record_; }
     void setDialogMode(std::int32_t mode) override { log_.push_back("mode " + std::to_string(mode)); }
     void setValue(const std::string& value, const std::string& key) override { log_.push_back(key + " " + value); }
     void StartTimerandNotification() override { log_.push_back("start"); }
@@ -39,6 +40,7 @@ public:
 
 private:
     std::vector<std::string>& log_;
+    const bool& record_;
 };
 
 std::string tr(const char* key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
@@ -96,7 +98,7 @@ protected:
     trading::PositionDialogFactory factory(int& made) {
         return [this, &made]() -> trading::PositionDialog* {
             ++made;
-            return new FakeDialog(log);
+            return new FakeDialog(log, record);
         };
     }
     QVariant at(TableControllerBase& t, int row, const char* id, int role = Qt::DisplayRole) {
@@ -116,6 +118,7 @@ protected:
     testing::FakeSheetHost sheets;
     testing::FakeWindowOpener opener;
     std::vector<std::string> log;
+    bool record = true;  // what the fake dialogs' setValue found
     int closes = 0, modifies = 0;
     std::shared_ptr<Order> p0, o0;
     std::unique_ptr<OpenPositionTableController> open;
@@ -202,6 +205,11 @@ TEST_F(PositionTablesTest, OpenPositionRowMenuAndDialogs) {
     EXPECT_EQ(log.back(), "appear");
     EXPECT_EQ(std::pair(closes, modifies), std::pair(1, 1));
     EXPECT_EQ(sheets.shown.size(), 3u);
+    // The row gone from the collection since the table was drawn: no sheet.
+    record = false;
+    open->modifyBracketOrderButtonClicked(0);
+    EXPECT_EQ(sheets.shown.size(), 3u);
+    record = true;
 
     sheets.attached = true;
     EXPECT_EQ(visible(open->prepareRowMenu(0)), (std::vector<bool>(4, false)));

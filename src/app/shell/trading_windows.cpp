@@ -4,6 +4,8 @@
 #include "app/kit/common_alert.h"
 #include "app/shell/app_delegate.h"
 #include "platform/preferences.h"
+#include "trading/closend_cancel_position_window_controller.h"
+#include "trading/modify_position_window_controller.h"
 #include "trading/trade_ticket_window_controller.h"
 
 namespace shell {
@@ -14,11 +16,41 @@ constexpr const char* kTicketWindow = "TradeTicketWindowController";
 trading::TradeTicketWindowController* ticketOf(QWidget* shown) {
     return dynamic_cast<trading::TradeTicketWindowController*>(shown);
 }
+
+trading::PositionDialogHost positionDialogHost(AppDelegate& delegate, std::chrono::milliseconds interval) {
+    trading::PositionDialogHost host;
+    AppSession& session = delegate.session();
+    host.session = [&session] { return session.businessbase(); };
+    host.orderManager = [&session] { return session.orderManager(); };
+    host.selectedLanguage = [&session] { return session.selectedLanguage(); };
+    host.theme = [&delegate] { return delegate.preferences().integerForKey(app::PreferenceManager::kTheme); };
+    host.showAlert = [](const std::string& message, const std::string& title) {
+        app::CommonAlert::ShowCommonAlertVieWwithMessage(message, title);
+    };
+    host.refreshInterval = interval;
+    return host;
+}
+
+// Each table makes its own dialog through the factory it is given.
+template <class Dialog>
+std::function<trading::PositionDialogFactory(MainWindowController&)> positionDialog(AppDelegate& delegate,
+                                                                                     std::chrono::milliseconds interval) {
+    return [&delegate, interval](MainWindowController&) -> trading::PositionDialogFactory {
+        return [&delegate, interval]() -> trading::PositionDialog* {
+            return new Dialog(positionDialogHost(delegate, interval));
+        };
+    };
+}
 }  // namespace
 
 void addTradingWindows(MainWindowController::Options& options, AppDelegate& delegate) {
-    if (options.windows.count(kTicketWindow)) return;
     const auto interval = options.refreshInterval;
+    if (!options.closeOrCancelDialog)
+        options.closeOrCancelDialog =
+            positionDialog<trading::ClosendCancelPositionWindowController>(delegate, interval);
+    if (!options.modifyOrEditDialog)
+        options.modifyOrEditDialog = positionDialog<trading::ModifyPositionWindowController>(delegate, interval);
+    if (options.windows.count(kTicketWindow)) return;
     MainWindowController::ChildWindow ticket;
     ticket.make = [&delegate, interval](MainWindowController& main) -> QWidget* {
         trading::TicketHost host;

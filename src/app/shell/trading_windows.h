@@ -6,7 +6,8 @@ namespace shell {
 
 class AppDelegate;
 
-// The order ticket under "TradeTicketWindowController", unless one is given.
+// The order ticket under "TradeTicketWindowController" and the position
+// tables' row dialogs, each unless one is given.
 void addTradingWindows(MainWindowController::Options& options, AppDelegate& delegate);
 
 }  // namespace shell
