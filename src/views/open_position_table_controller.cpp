@@ -1,6 +1,8 @@
 #include "views/open_position_table_controller.h"
 
 #include <QHBoxLayout>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "app/core/preference_manager.h"
@@ -16,6 +18,37 @@
 namespace views {
 
 namespace {
+
+// The totals bar keeps its figures' places; a pane narrower than the bar
+// scrolls it instead of forcing its width on the window's splits.
+class TotalsStrip : public QScrollArea {
+public:
+    TotalsStrip(QWidget* bar, QWidget* parent) : QScrollArea(parent) {
+        setObjectName("totalsStrip");
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        setWidget(bar);
+    }
+    QSize sizeHint() const override { return {widget()->sizeHint().width(), stripHeight()}; }
+    QSize minimumSizeHint() const override { return {kMinimumWidth, stripHeight()}; }
+
+protected:
+    // The scroll bar comes and goes with the width; the height follows it.
+    void resizeEvent(QResizeEvent* event) override {
+        QScrollArea::resizeEvent(event);
+        updateGeometry();
+    }
+
+private:
+    static constexpr int kMinimumWidth = 160;
+    int stripHeight() const {
+        const QScrollBar* bar = horizontalScrollBar();
+        return widget()->sizeHint().height() + (bar->isVisible() ? bar->sizeHint().height() : 0);
+    }
+};
 
 namespace col = position_column;
 
@@ -62,7 +95,7 @@ OpenPositionTableController::OpenPositionTableController(SessionSource session, 
     }
     attachRowMenu(*view, [this](int row) { return prepareRowMenu(row); });
 
-    static_cast<QVBoxLayout*>(layout())->addWidget(buildTotalsBar());
+    static_cast<QVBoxLayout*>(layout())->addWidget(new TotalsStrip(buildTotalsBar(), this));
     SetHeaderMenuItems();
     skipBaseCurrencyColumn(baseCurrencyAvailable);
     reloadTable();

@@ -1,6 +1,9 @@
 // The main window's commands: tab selection, the windows of the command
 // table, lock, logout and the pie pane of the positions split view.
+#include <algorithm>
+
 #include <QAbstractButton>
+#include <QLayout>
 #include <QMessageBox>
 
 #include "app/shell/app_delegate.h"
@@ -152,6 +155,17 @@ void MainWindowController::applySplitViewRules() {
         openPositionSplitView->setHandleWidth(0);
         openPositionSplitView->handle(1)->setEnabled(false);
     }
+}
+
+void MainWindowController::sizeWatchlistPane() {
+    // Its visible columns within the split's rule, leaving the charts and the
+    // positions beside it more than half of the split.
+    if (QLayout* layout = window_->centralWidget()->layout()) layout->activate();
+    const SplitViewRule outer = splitViewRule(mainSplitView->objectName().toStdString(), leftFrameWidth_);
+    const int total = mainSplitView->width();
+    const int wanted = std::min(watchlistTabView->sizeHint().width(), total * 9 / 20);
+    const int width = std::clamp(wanted, static_cast<int>(outer.minimum), static_cast<int>(outer.maximum));
+    mainSplitView->setSizes({width, std::max(1, total - width)});
 }
 
 bool MainWindowController::isLeftViewCollapsed() const { return pieChartPane->isHidden(); }

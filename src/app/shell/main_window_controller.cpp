@@ -35,7 +35,7 @@ QPixmap statusImage(const char* name) {
 
 MainWindowController::MainWindowController(AppDelegate& delegate, Options options)
     : delegate_(delegate), options_(std::move(options)), preferenceManager_(delegate.preferences()) {
-    window_ = new MainWindow([this] { terminateOnce(); });
+    window_ = new MainWindow([this] { terminateOnce(); }, [this] { sizeWatchlistPane(); });
     buildWindow();
     setFullScreen();
     applyTheme();

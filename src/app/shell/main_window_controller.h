@@ -141,6 +141,8 @@ private:
     void buildToolbar();
     void buildMenus();
     void applySplitViewRules();
+    // The watchlist as wide as its visible columns within the split's rule.
+    void sizeWatchlistPane();
     void SetOpenPositionSplitViewDefaultSize();
     void showChartPane(std::size_t index);
     std::string text(const std::string& key) const;
