@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 #include "orders/order_fixture.h"
 #include "trading/core/position_dialog_values.h"
@@ -137,71 +138,56 @@ TEST_F(PositionDialogCore, EstimatedProfitOfTheTypedQuantity) {
     EXPECT_EQ(estimatedPLText(*session, *position, item, 2), "0.00");
 }
 
+// Every field a request carries, in one line.
+std::string fields(const model::OrderInfo& o) {
+    std::ostringstream out;
+    out << o.itemCode << " acc " << o.accountNo << " side " << o.tradingMode << " type " << o.orderType << " qty "
+        << o.quantity << " prev " << o.previousQuantity << " dm " << o.deliveryMode << " tif " << o.timeinForce
+        << " price '" << o.price << "' tp '" << o.limitPrice << "' sl '" << o.stopPrice << "' on " << o.TakeProfitEnabled
+        << o.StopLossEnabled << " no " << o.orderNo << " pos " << o.openPositionID << " pend " << o.pendingOrderID
+        << " req " << o.editorderReqType << " flags " << o.isCloseNew << o.isEWO << o.isEBO << o.isCancelOrder
+        << " dev " << o.deviation;
+    return out.str();
+}
+
 TEST_F(PositionDialogCore, RequestsOfCloseCancelModifyAndEdit) {
     auto position = openPosition(0, "5", "1001", "P1");
     position->deliveryMode = 2;
     position->timeinForce = 5;
     position->PendingOrderId = "W0";
-    model::OrderInfo close = closeRequest(*position, "3", closeDeviation(true, "0"));
-    EXPECT_EQ(close.itemCode, "GOLD");
-    EXPECT_EQ(close.tradingMode, 1);
-    EXPECT_EQ(close.accountNo, 1001);
-    EXPECT_EQ(close.orderType, 1);
-    EXPECT_EQ(close.quantity, "3");
-    EXPECT_EQ(close.previousQuantity, "5");
-    EXPECT_EQ(close.orderNo, "P1");
-    EXPECT_EQ(close.deliveryMode, 2);
-    EXPECT_EQ(close.timeinForce, 5);
-    EXPECT_TRUE(close.isCloseNew);
-    EXPECT_EQ(close.price + close.limitPrice + close.stopPrice, "");
-    EXPECT_EQ(close.deviation, 0);
-    EXPECT_EQ(closeDeviation(false, "7"), -1);
-    EXPECT_EQ(closeDeviation(true, "12"), 12);
-    position->tradingMode = 1;
-    EXPECT_EQ(closeRequest(*position, "3", -1).tradingMode, 0);
-    position->AccountNumber = "12x";
-    EXPECT_EQ(closeRequest(*position, "3", -1).accountNo, 0);
-    position->AccountNumber = "1001";
-
-    ModifyEntries entries{"5", "49.5", "55.00", "", true, false};
-    model::OrderInfo bracket = bracketRequest(*position, entries);
-    EXPECT_EQ(bracket.tradingMode, 0);
-    EXPECT_TRUE(bracket.isEBO);
-    EXPECT_TRUE(bracket.TakeProfitEnabled);
-    EXPECT_FALSE(bracket.StopLossEnabled);
-    EXPECT_EQ(bracket.orderType, 1);
-    EXPECT_EQ(bracket.price, "50");  // the position's own price, not the field
-    EXPECT_EQ(bracket.limitPrice, "55.00");
-    EXPECT_EQ(bracket.orderNo, "P1");
-    EXPECT_EQ(bracket.openPositionID, "P1");
-    EXPECT_EQ(bracket.pendingOrderID, "W0");
-
     auto pending = addOrder(false, 1, "4", "1001", "W7");
     pending->orderType = 2;
     pending->OrderPrice = "51";
     pending->OpenPositionId = "P3";
-    model::OrderInfo cancel = cancelRequest(*pending);
-    EXPECT_EQ(cancel.editorderReqType, 1);
-    EXPECT_EQ(cancel.orderNo, "W7");
-    EXPECT_EQ(cancel.limitPrice + "/" + cancel.stopPrice, "0/0");
-    EXPECT_EQ(cancel.orderType, 1);
-    EXPECT_EQ(cancel.quantity, "4");
-    EXPECT_EQ(cancel.price, "51");
-    EXPECT_EQ(cancel.tradingMode, 1);
-    EXPECT_TRUE(cancel.isEWO && cancel.isCancelOrder);
-
-    entries.quantity = "2";
-    model::OrderInfo edit = editRequest(*pending, entries);
-    EXPECT_EQ(edit.editorderReqType, 2);
-    EXPECT_TRUE(edit.isEWO);
-    EXPECT_FALSE(edit.isCancelOrder);
-    EXPECT_EQ(edit.orderNo, "W7");
-    EXPECT_EQ(edit.pendingOrderID, "W7");
-    EXPECT_EQ(edit.openPositionID, "P3");
-    EXPECT_EQ(edit.tradingMode, 1);
-    EXPECT_EQ(edit.orderType, 2);
-    EXPECT_EQ(edit.price, "49.5");
-    EXPECT_EQ(edit.quantity, "2");
+    pending->deliveryMode = pending->timeinForce = 1;
+    const ModifyEntries entries{"2", "49.5", "55.00", "", true, false};
+    struct Case {
+        const char* what;
+        model::OrderInfo request;
+        const char* expected;
+    };
+    const std::vector<Case> cases{
+        {"close", closeRequest(*position, "3", closeDeviation(true, "0")),
+         "GOLD acc 1001 side 1 type 1 qty 3 prev 5 dm 2 tif 5 price '' tp '' sl '' on 00 no P1 pos  pend  req 0 "
+         "flags 1000 dev 0"},
+        {"bracket", bracketRequest(*position, entries),
+         "GOLD acc 1001 side 1 type 1 qty 2 prev  dm 2 tif 5 price '50' tp '55.00' sl '' on 10 no P1 pos P1 pend W0 "
+         "req 0 flags 0010 dev 0"},
+        {"cancel", cancelRequest(*pending),
+         "GOLD acc 1001 side 1 type 1 qty 4 prev  dm 1 tif 1 price '51' tp '0' sl '0' on 00 no W7 pos  pend  req 1 "
+         "flags 0101 dev 0"},
+        {"edit", editRequest(*pending, entries),
+         "GOLD acc 1001 side 1 type 2 qty 2 prev  dm 1 tif 1 price '49.5' tp '55.00' sl '' on 10 no W7 pos P3 pend W7 "
+         "req 2 flags 0100 dev 0"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(fields(c.request), c.expected) << c.what;
+    // The position's opposite side; deviation only when ticked; a bad account number is 0.
+    position->tradingMode = 1;
+    position->AccountNumber = "12x";
+    EXPECT_EQ(closeRequest(*position, "3", -1).tradingMode, 0);
+    EXPECT_EQ(closeRequest(*position, "3", -1).accountNo, 0);
+    EXPECT_EQ(closeDeviation(false, "7"), -1);
+    EXPECT_EQ(closeDeviation(true, "12"), 12);
 }
 
 }  // namespace
