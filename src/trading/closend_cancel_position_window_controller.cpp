@@ -1,8 +1,7 @@
 #include "trading/closend_cancel_position_window_controller.h"
 
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
-#include <QVBoxLayout>
+#include <tuple>
 
 #include "app/kit/controls/input_filter_fields.h"
 #include "app/kit/theme_manager.h"
@@ -18,11 +17,6 @@ namespace trading {
 
 namespace {
 // Language keys of the labelled fields.
-constexpr const char* kAccountKey = "0012";
-constexpr const char* kSymbolKey = "0011";
-constexpr const char* kNameKey = "0021";
-constexpr const char* kQuantityKey = "0350";
-constexpr const char* kOrderTypeKey = "0351";
 constexpr const char* kOrderPriceKey = "0354";
 constexpr const char* kCurrentPriceKey = "0147";
 constexpr const char* kEstimatedPLKey = "0139";
@@ -39,56 +33,30 @@ ClosendCancelPositionWindowController::ClosendCancelPositionWindowController(Pos
 ClosendCancelPositionWindowController::~ClosendCancelPositionWindowController() = default;
 
 void ClosendCancelPositionWindowController::buildWindow() {
-    setObjectName("ClosendCancelPositionWindowController");
-    setWindowModality(Qt::WindowModal);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(10, 10, 10, 10);
-    outer->setSpacing(6);
-    ClosenadCancelBox = new QGroupBox;
-    auto* layout = new QFormLayout(ClosenadCancelBox);
-    layout->setLabelAlignment(Qt::AlignRight);
-    layout->setSpacing(6);
-    form_ = std::make_unique<DialogForm>(layout);
-
-    AccountTextField = valueField(false);
-    SymbolTextField = valueField(false);
-    SymbolDescriptionTextField = valueField(false);
-    QuantityComboField = new app::CustomComboBox;
-    QuantityComboField->setInsertPolicy(QComboBox::NoInsert);
-    numberField(QuantityComboField->lineEdit());
-    QuantityDescriptionTextField = valueField(true);
-    OrderTypeTextField = valueField(false);
+    DialogFrame frame = buildDialogFrame(*this, "ClosendCancelPositionWindowController");
+    ClosenadCancelBox = frame.box;
+    AccountTextField = frame.account;
+    SymbolTextField = frame.symbol;
+    SymbolDescriptionTextField = frame.name;
+    QuantityComboField = frame.quantity;
+    QuantityDescriptionTextField = frame.quantityDescription;
+    OrderTypeTextField = frame.orderType;
     OrderPriceTextField = valueField(true);
     CurrentPriceTextField = valueField(true);
     EstimatedPLTextField = valueField(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{OrderPriceTextField, CurrentPriceTextField, EstimatedPLTextField})
+        w->setMinimumWidth(AccountTextField->minimumWidth());
     DeviationCheckBox = new QCheckBox;
     DeviationTextField = new app::CustomTextField;
     numberField(DeviationTextField);
     DeviationTextField->setMaximumWidth(90);
-    for (QWidget* w : std::initializer_list<QWidget*>{AccountTextField, SymbolTextField, QuantityComboField,
-                                                      OrderPriceTextField, CurrentPriceTextField,
-                                                      EstimatedPLTextField})
-        w->setMinimumWidth(140);
-    SymbolDescriptionTextField->setMinimumWidth(220);
-    QuantityDescriptionTextField->setMinimumWidth(220);
 
-    form_->addRow(kAccountKey, AccountTextField);
-    form_->addRow(kSymbolKey, SymbolTextField);
-    form_->addRow(kNameKey, SymbolDescriptionTextField);
-    form_->addRow(kQuantityKey, QuantityComboField);
-    layout->addRow(QString(), QuantityDescriptionTextField);
-    form_->addRow(kOrderTypeKey, OrderTypeTextField);
-    form_->addRow(kOrderPriceKey, OrderPriceTextField);
-    form_->addRow(kCurrentPriceKey, CurrentPriceTextField);
-    EstimatedPLLabel = form_->addRow(kEstimatedPLKey, EstimatedPLTextField);
-    layout->addRow(DeviationCheckBox, DeviationTextField);
-    outer->addWidget(ClosenadCancelBox);
-
-    auto* buttons = new QDialogButtonBox;
-    CloseandCancelButton = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
-    notNowButton = buttons->addButton(QString(), QDialogButtonBox::RejectRole);
-    CloseandCancelButton->setDefault(true);
-    outer->addWidget(buttons);
+    frame.form->addRow(kOrderPriceKey, OrderPriceTextField);
+    frame.form->addRow(kCurrentPriceKey, CurrentPriceTextField);
+    EstimatedPLLabel = frame.form->addRow(kEstimatedPLKey, EstimatedPLTextField);
+    frame.layout->addRow(DeviationCheckBox, DeviationTextField);
+    std::tie(CloseandCancelButton, notNowButton) = addDialogButtons(frame);
+    form_ = std::move(frame.form);
 
     connect(CloseandCancelButton, &QPushButton::clicked, this, [this] { CloseandCancelButtonClicked(); });
     connect(notNowButton, &QPushButton::clicked, this, [this] { closeModal(); });

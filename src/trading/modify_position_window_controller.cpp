@@ -1,8 +1,7 @@
 #include "trading/modify_position_window_controller.h"
 
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
-#include <QVBoxLayout>
+#include <tuple>
 
 #include "app/kit/controls/input_filter_fields.h"
 #include "app/kit/theme_manager.h"
@@ -19,11 +18,6 @@
 namespace trading {
 
 namespace {
-constexpr const char* kAccountKey = "0012";
-constexpr const char* kSymbolKey = "0011";
-constexpr const char* kNameKey = "0021";
-constexpr const char* kQuantityKey = "0350";
-constexpr const char* kOrderTypeKey = "0351";
 constexpr std::int32_t kMarketType = 1;
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
@@ -45,31 +39,20 @@ ModifyPositionWindowController::ModifyPositionWindowController(PositionDialogHos
 ModifyPositionWindowController::~ModifyPositionWindowController() = default;
 
 void ModifyPositionWindowController::buildWindow() {
-    setObjectName("ModifyPositionWindowController");
-    setWindowModality(Qt::WindowModal);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(10, 10, 10, 10);
-    outer->setSpacing(6);
-    EditOrderBox = new QGroupBox;
-    auto* layout = new QFormLayout(EditOrderBox);
-    layout->setLabelAlignment(Qt::AlignRight);
-    layout->setSpacing(6);
-    form_ = std::make_unique<DialogForm>(layout);
-
-    AccountTextField = valueField(false);
-    SymbolTextField = valueField(false);
-    SymbolDescriptionTextField = valueField(false);
-    QuantityComboField = new app::CustomComboBox;
-    QuantityComboField->setInsertPolicy(QComboBox::NoInsert);
-    numberField(QuantityComboField->lineEdit());
-    QuantityDescriptionTextField = valueField(true);
-    orderTypeTextField = valueField(false);
+    DialogFrame frame = buildDialogFrame(*this, "ModifyPositionWindowController");
+    EditOrderBox = frame.box;
+    AccountTextField = frame.account;
+    SymbolTextField = frame.symbol;
+    SymbolDescriptionTextField = frame.name;
+    QuantityComboField = frame.quantity;
+    QuantityDescriptionTextField = frame.quantityDescription;
+    orderTypeTextField = frame.orderType;
     OrderPriceTextField = new app::DecimalInputField;
     TakeProfitTextField = new app::DecimalInputField;
     StopLossTextField = new app::DecimalInputField;
     for (QLineEdit* f : {OrderPriceTextField, TakeProfitTextField, StopLossTextField}) {
         numberField(f);
-        f->setMinimumWidth(140);
+        f->setMinimumWidth(AccountTextField->minimumWidth());
     }
     takeProfitCheckBox = new QCheckBox;
     stopLossCheckBox = new QCheckBox;
@@ -77,30 +60,15 @@ void ModifyPositionWindowController::buildWindow() {
     stopLossStepper = new TicketStepper;
     priceTitleTextField = new QLabel;
     priceTitleTextField->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    for (QWidget* w : std::initializer_list<QWidget*>{AccountTextField, SymbolTextField, QuantityComboField})
-        w->setMinimumWidth(140);
-    SymbolDescriptionTextField->setMinimumWidth(220);
-    QuantityDescriptionTextField->setMinimumWidth(220);
 
-    form_->addRow(kAccountKey, AccountTextField);
-    form_->addRow(kSymbolKey, SymbolTextField);
-    form_->addRow(kNameKey, SymbolDescriptionTextField);
-    form_->addRow(kQuantityKey, QuantityComboField);
-    layout->addRow(QString(), QuantityDescriptionTextField);
-    form_->addRow(kOrderTypeKey, orderTypeTextField);
     // The price row keeps the steppers' column so the three prices line up.
     auto* spacer = new QWidget;
     spacer->setFixedWidth(takeProfitStepper->sizeHint().width());
-    layout->addRow(priceTitleTextField, priceRow(OrderPriceTextField, spacer));
-    layout->addRow(takeProfitCheckBox, priceRow(TakeProfitTextField, takeProfitStepper));
-    layout->addRow(stopLossCheckBox, priceRow(StopLossTextField, stopLossStepper));
-    outer->addWidget(EditOrderBox);
-
-    auto* buttons = new QDialogButtonBox;
-    ModifyButton = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
-    notNowButton = buttons->addButton(QString(), QDialogButtonBox::RejectRole);
-    ModifyButton->setDefault(true);
-    outer->addWidget(buttons);
+    frame.layout->addRow(priceTitleTextField, priceRow(OrderPriceTextField, spacer));
+    frame.layout->addRow(takeProfitCheckBox, priceRow(TakeProfitTextField, takeProfitStepper));
+    frame.layout->addRow(stopLossCheckBox, priceRow(StopLossTextField, stopLossStepper));
+    std::tie(ModifyButton, notNowButton) = addDialogButtons(frame);
+    form_ = std::move(frame.form);
 
     connect(ModifyButton, &QPushButton::clicked, this, [this] { ModifyButtonClicked(); });
     connect(notNowButton, &QPushButton::clicked, this, [this] { closeModal(); });

@@ -1,10 +1,67 @@
 #include "trading/position_dialog_form.h"
 
+#include <QDialogButtonBox>
 #include <QFontDatabase>
 
+#include "app/kit/controls/input_filter_fields.h"
 #include "model/language_string.h"
 
 namespace trading {
+
+namespace {
+// Language keys of the labelled fields.
+constexpr const char* kAccountKey = "0012";
+constexpr const char* kSymbolKey = "0011";
+constexpr const char* kNameKey = "0021";
+constexpr const char* kQuantityKey = "0350";
+constexpr const char* kOrderTypeKey = "0351";
+constexpr int kFieldWidth = 140;
+constexpr int kWideFieldWidth = 220;
+}  // namespace
+
+DialogFrame buildDialogFrame(QDialog& dialog, const char* name) {
+    dialog.setObjectName(name);
+    dialog.setWindowModality(Qt::WindowModal);
+    DialogFrame f;
+    f.outer = new QVBoxLayout(&dialog);
+    f.outer->setContentsMargins(10, 10, 10, 10);
+    f.outer->setSpacing(6);
+    f.box = new QGroupBox;
+    f.layout = new QFormLayout(f.box);
+    f.layout->setLabelAlignment(Qt::AlignRight);
+    f.layout->setSpacing(6);
+    f.form = std::make_unique<DialogForm>(f.layout);
+
+    f.account = valueField(false);
+    f.symbol = valueField(false);
+    f.name = valueField(false);
+    f.quantity = new app::CustomComboBox;
+    f.quantity->setInsertPolicy(QComboBox::NoInsert);
+    numberField(f.quantity->lineEdit());
+    f.quantityDescription = valueField(true);
+    f.orderType = valueField(false);
+    for (QWidget* w : std::initializer_list<QWidget*>{f.account, f.symbol, f.quantity}) w->setMinimumWidth(kFieldWidth);
+    f.name->setMinimumWidth(kWideFieldWidth);
+    f.quantityDescription->setMinimumWidth(kWideFieldWidth);
+
+    f.form->addRow(kAccountKey, f.account);
+    f.form->addRow(kSymbolKey, f.symbol);
+    f.form->addRow(kNameKey, f.name);
+    f.form->addRow(kQuantityKey, f.quantity);
+    f.layout->addRow(QString(), f.quantityDescription);
+    f.form->addRow(kOrderTypeKey, f.orderType);
+    f.outer->addWidget(f.box);
+    return f;
+}
+
+std::pair<QPushButton*, QPushButton*> addDialogButtons(const DialogFrame& frame) {
+    auto* buttons = new QDialogButtonBox;
+    QPushButton* send = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
+    QPushButton* dismiss = buttons->addButton(QString(), QDialogButtonBox::RejectRole);
+    send->setDefault(true);
+    frame.outer->addWidget(buttons);
+    return {send, dismiss};
+}
 
 QLabel* DialogForm::label(const char* key) {
     auto* l = new QLabel;

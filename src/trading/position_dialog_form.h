@@ -1,13 +1,22 @@
 #pragma once
 // The pieces both position dialogs are built of: labels carrying their
 // language key as tag, read-only value fields, number fields in a tabular font.
+#include <QDialog>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace app {
+class CustomComboBox;
+}
 
 namespace trading {
 
@@ -25,6 +34,26 @@ private:
     QFormLayout* layout_;
     std::vector<QLabel*> tagged_;
 };
+
+// The frame both dialogs share: a titled box whose form starts with the
+// account, symbol, name, quantity (an editable list) with its description and
+// the order type; the send and dismiss buttons go under the box.
+struct DialogFrame {
+    QVBoxLayout* outer = nullptr;
+    QGroupBox* box = nullptr;
+    QFormLayout* layout = nullptr;
+    std::unique_ptr<DialogForm> form;
+    QLineEdit* account = nullptr;
+    QLineEdit* symbol = nullptr;
+    QLineEdit* name = nullptr;
+    app::CustomComboBox* quantity = nullptr;
+    QLineEdit* quantityDescription = nullptr;
+    QLineEdit* orderType = nullptr;
+};
+// Names the dialog, makes it window-modal and fills its first rows.
+DialogFrame buildDialogFrame(QDialog& dialog, const char* name);
+// The send button (default) and the dismiss button, under the box.
+std::pair<QPushButton*, QPushButton*> addDialogButtons(const DialogFrame& frame);
 
 // A field that shows a value; right-aligned in fixed-width digits when `number`.
 QLineEdit* valueField(bool number);
