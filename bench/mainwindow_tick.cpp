@@ -30,37 +30,9 @@ constexpr int kInstruments = 40;
 constexpr int kAccounts = 20;
 constexpr int kTicks = 300;
 
-using bench::text;
-
 void fill(state::BusinessBase& s) {
-    auto& ref = s.referenceData();
-    const std::string groupId = bench::addGroupAndInstruments(s, kInstruments);
-    for (int i = 0; i < kAccounts; ++i) {
-        auto a = std::make_shared<model::AccountDetails>();
-        a->AccountId = 1000 + i;
-        a->GroupId = groupId;
-        a->tradingStatus = 1;
-        a->accountaccessType = 1;
-        a->Balance = 10000;
-        auto currency = std::make_shared<model::TradeCurrency>();
-        currency->conversionMode = i % 6;
-        currency->instrumentID = 1 + i % kInstruments;
-        currency->bidRate = currency->askRate = 1.1;
-        currency->isDirect = i % 2 == 0;
-        a->tradeCurrency = currency;
-        ref.AccountDetailCollection.set(std::to_string(a->AccountId), a);
-    }
-    auto& open = s.orderBook().OpenOrderCollection;
-    for (int i = 0; i < kPositions; ++i) {
-        auto p = std::make_shared<model::Order>();
-        p->OpenPositionId = std::to_string(70000 + i);
-        p->AccountNumber = std::to_string(1000 + i % kAccounts);
-        p->ItemCode = text("I", i % kInstruments);
-        p->tradingMode = i % 2;
-        p->RemainingQty = std::to_string(1 + i % 5);
-        p->OrderPrice = std::to_string(9.5 + (i % 100) * 0.01);
-        open.push_back(p);
-    }
+    bench::addAccounts(s, bench::addGroupAndInstruments(s, kInstruments), kAccounts, kInstruments);
+    bench::addPositions(s, kPositions, kAccounts, kInstruments);
 }
 
 struct Figures {

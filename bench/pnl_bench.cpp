@@ -30,21 +30,8 @@ using bench::text;
 
 double recalculation(state::BusinessBase& s) {
     auto& ref = s.referenceData();
-    const std::string groupId = bench::addGroupAndInstruments(s, kInstruments);
-    for (int i = 0; i < kAccounts; ++i) {
-        auto a = std::make_shared<model::AccountDetails>();
-        a->AccountId = 1000 + i;
-        a->GroupId = groupId;
-        a->tradingStatus = i % 20 == 0 ? 5 : 1;
-        a->Balance = 10000;
-        auto currency = std::make_shared<model::TradeCurrency>();
-        currency->conversionMode = i % 6;
-        currency->instrumentID = 1 + i % kInstruments;
-        currency->bidRate = currency->askRate = 1.1;
-        currency->isDirect = i % 2 == 0;
-        a->tradeCurrency = currency;
-        ref.AccountDetailCollection.set(std::to_string(a->AccountId), a);
-    }
+    bench::addAccounts(s, bench::addGroupAndInstruments(s, kInstruments), kAccounts, kInstruments, 20);
+    bench::addPositions(s, kPositions, kAccounts, kInstruments);
     struct Plain {
         double q, o;
         const model::ItemDetails* item;
@@ -52,19 +39,9 @@ double recalculation(state::BusinessBase& s) {
         bool buy;
     };
     std::vector<Plain> plain;
-    auto& open = s.orderBook().OpenOrderCollection;
-    for (int i = 0; i < kPositions; ++i) {
-        auto p = std::make_shared<model::Order>();
-        p->OpenPositionId = std::to_string(70000 + i);
-        p->AccountNumber = std::to_string(1000 + i % kAccounts);
-        p->ItemCode = text("I", i % kInstruments);
-        p->tradingMode = i % 2;
-        p->RemainingQty = std::to_string(1 + i % 5);
-        p->OrderPrice = std::to_string(9.5 + (i % 100) * 0.01);
-        open.push_back(p);
-        plain.push_back({1.0 + i % 5, 9.5 + (i % 100) * 0.01, ref.ItemCollection.find(p->ItemCode)->get(),
-                         i % kAccounts, i % 2 == 0});
-    }
+    for (const auto& p : s.orderBook().OpenOrderCollection)
+        plain.push_back({std::stod(p->RemainingQty), std::stod(p->OrderPrice), ref.ItemCollection.find(p->ItemCode)->get(),
+                         std::stoi(p->AccountNumber) - 1000, p->tradingMode == 0});
 
     const auto t0 = Clock::now();
     for (int i = 0; i < kPasses; ++i) s.recalculateAccounts();
@@ -85,10 +62,9 @@ double recalculation(state::BusinessBase& s) {
                 kAccounts, perPass);
     std::printf("  baseline (bare mode-1 arithmetic, records resolved): %.3f ms, ratio %.1f (checksum %.1f)\n", perBase,
                 perBase > 0 ? perPass / perBase : 0.0, sums[0]);
-    open.clear();
+    s.orderBook().OpenOrderCollection.clear();
     return perPass;
 }
-
 
 void orderStatus(state::BusinessBase& s, platform::ManualRunLoop& loop) {
     // A book of 200 working orders that the messages walk past.

@@ -48,45 +48,17 @@ void fill(state::BusinessBase& s) {
         conditions->InitialMargin = 1 + i % 7;
         group->GroupInstrumentCollection[std::to_string(i + 1)] = conditions;
     }
-    for (int i = 0; i < kAccounts; ++i) {
-        auto a = std::make_shared<model::AccountDetails>();
-        a->AccountId = 1000 + i;
-        a->GroupId = groupId;
-        a->tradingStatus = 1;
-        a->accountaccessType = 1;
-        ref.AccountDetailCollection.set(std::to_string(a->AccountId), a);
-    }
-    auto& open = s.orderBook().OpenOrderCollection;
-    for (int i = 0; i < kPositions; ++i) {
-        auto p = std::make_shared<model::Order>();
-        p->OpenPositionId = std::to_string(70000 + i);
-        p->AccountNumber = std::to_string(1000 + i % kAccounts);
-        p->ItemCode = bench::text("I", i % kInstruments);
-        p->tradingMode = i % 2;
+    bench::addAccounts(s, groupId, kAccounts, kInstruments);
+    bench::addPositions(s, kPositions, kAccounts, kInstruments);
+    int i = 0;
+    for (const auto& p : s.orderBook().OpenOrderCollection) {
         p->deliveryMode = 1;
-        p->RemainingQty = std::to_string(1 + i % 5);
-        p->OrderPrice = std::to_string(9.5 + (i % 100) * 0.01);
-        p->UnrealisedPL = (i % 11) - 5.25;
+        p->UnrealisedPL = (i++ % 11) - 5.25;
         p->Commision = 0.5;
         p->TransactionDateTime = "12/07/2026 09:30:00";
-        open.push_back(p);
     }
 }
 
-void move(state::ReferenceData& data, int round) {
-    for (auto& [code, item] : data.ItemCollection) {
-        const double step = ((round + item->InstrumentId) % 3 - 1) * 0.01;
-        item->Bid += step;
-        item->Ask += step;
-    }
-}
-
-template <class F>
-double millisecondsPer(F&& f) {
-    const auto t0 = std::chrono::steady_clock::now();
-    for (int r = 0; r < kRounds; ++r) f(r);
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count() / kRounds;
-}
 
 }  // namespace
 
@@ -114,19 +86,19 @@ int main(int argc, char** argv) {
         QWidget* viewport = table.tableView()->viewport();
         state::ReferenceData& data = session->referenceData();
 
-        paint = millisecondsPer([&](int) { viewport->repaint(); });
-        tick = millisecondsPer([&](int r) {
-            move(data, r);
+        paint = bench::millisecondsPer(kRounds, [&](int) { viewport->repaint(); });
+        tick = bench::millisecondsPer(kRounds, [&](int r) {
+            bench::movePrices(data, r);
             table.RefreshTableview();
             viewport->repaint();
         });
-        totals = millisecondsPer([&](int) { table.updateStatusLabel(); });
-        snapshot = millisecondsPer([&](int r) {
-            move(data, r);
+        totals = bench::millisecondsPer(kRounds, [&](int) { table.updateStatusLabel(); });
+        snapshot = bench::millisecondsPer(kRounds, [&](int r) {
+            bench::movePrices(data, r);
             table.RefreshTableview();
         });
-        reload = millisecondsPer([&](int r) {
-            move(data, r);
+        reload = bench::millisecondsPer(kRounds, [&](int r) {
+            bench::movePrices(data, r);
             table.openpositionTableUpdate();
             viewport->repaint();
         });

@@ -13,6 +13,7 @@
 #include "app/kit/qt_main_executor.h"
 #include "app/kit/sheet_host.h"
 #include "app/kit/window_opener.h"
+#include "bench_book.h"
 #include "silent_ui.h"
 #include "model/item_details.h"
 #include "model/item_type.h"
@@ -57,6 +58,7 @@ void fill(state::ReferenceData& data) {
         item->Code = std::to_string(i);
         item->Code.insert(item->Code.begin(), 'I');
         item->Name = std::string("Instrument number ").append(std::to_string(i));
+        item->InstrumentId = i + 1;
         item->InstrumentTypeId = i % 4 + 1;
         item->InstrumentTypeName = types[i % 4];
         item->DecimalPlaces = 2 + i % 4;
@@ -72,20 +74,6 @@ void fill(state::ReferenceData& data) {
     }
 }
 
-void move(state::ReferenceData& data, int round) {
-    for (auto& [code, item] : data.ItemCollection) {
-        const double step = ((round + item->InstrumentTypeId) % 3 - 1) * 0.01;
-        item->Bid += step;
-        item->Ask += step;
-    }
-}
-
-template <class F>
-double millisecondsPer(F&& f) {
-    const auto t0 = std::chrono::steady_clock::now();
-    for (int r = 0; r < kRounds; ++r) f(r);
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count() / kRounds;
-}
 
 }  // namespace
 
@@ -111,14 +99,14 @@ int main(int argc, char** argv) {
         QWidget* viewport = table.tableView()->viewport();
         state::ReferenceData& data = session->referenceData();
 
-        paint = millisecondsPer([&](int) { viewport->repaint(); });
-        tick = millisecondsPer([&](int r) {
-            move(data, r);
+        paint = bench::millisecondsPer(kRounds, [&](int) { viewport->repaint(); });
+        tick = bench::millisecondsPer(kRounds, [&](int r) {
+            bench::movePrices(data, r);
             table.RefreshTableview();
             viewport->repaint();
         });
-        reload = millisecondsPer([&](int r) {
-            move(data, r);
+        reload = bench::millisecondsPer(kRounds, [&](int r) {
+            bench::movePrices(data, r);
             table.RefreshWatchlist();
             viewport->repaint();
         });

@@ -163,7 +163,11 @@ model::OrderInfo cancelRequest(const model::Order& order) {
     info.orderType = kMarketType;
     info.quantity = order.RemainingQty;
     info.price = order.OrderPrice;
-    info.limitPrice = info.stopPrice = "0";
+    // A cancel carries no bracket prices. (Built as a string: GCC 12 warns
+    // wrongly on assigning the literal here at -O3.)
+    const std::string none(1, '0');
+    info.limitPrice = none;
+    info.stopPrice = none;
     info.orderNo = order.PendingOrderId;
     info.editorderReqType = kCancelRequest;
     info.isEWO = info.isCancelOrder = true;
