@@ -11,9 +11,8 @@
 
 #include "app/core/preference_manager.h"
 #include "app/kit/qt_main_executor.h"
-#include "app/kit/sheet_host.h"
-#include "app/kit/window_opener.h"
 #include "bench_book.h"
+#include "quiet_hosts.h"
 #include "model/account_details.h"
 #include "platform/preferences.h"
 #include "silent_ui.h"
@@ -27,15 +26,6 @@ constexpr int kPositions = 5000;
 constexpr int kInstruments = 200;
 constexpr int kAccounts = 20;
 constexpr int kRounds = 30;
-
-struct NoSheets : app::SheetHost {
-    void showCustomSheet(QDialog*) override {}
-    bool isSheetAttached() const override { return false; }
-};
-struct NoWindows : app::WindowOpener {
-    void openTicket(const std::string&) override {}
-    void openWindow(const std::string&, const std::string&) override {}
-};
 
 void fill(state::BusinessBase& s) {
     auto& ref = s.referenceData();
@@ -75,8 +65,8 @@ int main(int argc, char** argv) {
         bench::SilentUi ui;
         auto session = state::BusinessBase::create(ui, ui);
         fill(*session);
-        NoSheets sheets;
-        NoWindows windows;
+        bench::NoSheets sheets;
+        bench::NoWindows windows;
         views::OpenPositionTableController table([&session] { return session.get(); }, sheets, windows, preferences,
                                                  0, true, {});
         table.refreshTimer().stop();

@@ -11,9 +11,8 @@
 
 #include "app/core/preference_manager.h"
 #include "app/kit/qt_main_executor.h"
-#include "app/kit/sheet_host.h"
-#include "app/kit/window_opener.h"
 #include "bench_book.h"
+#include "quiet_hosts.h"
 #include "silent_ui.h"
 #include "model/item_details.h"
 #include "model/item_type.h"
@@ -27,15 +26,6 @@ namespace {
 
 constexpr int kInstruments = 500;
 constexpr int kRounds = 50;
-
-struct NoSheets : app::SheetHost {
-    void showCustomSheet(QDialog*) override {}
-    bool isSheetAttached() const override { return false; }
-};
-struct NoWindows : app::WindowOpener {
-    void openTicket(const std::string&) override {}
-    void openWindow(const std::string&, const std::string&) override {}
-};
 
 void fill(state::ReferenceData& data) {
     const char* types[] = {"Commodities", "Currencies", "Indices", "Shares"};
@@ -90,8 +80,8 @@ int main(int argc, char** argv) {
         bench::SilentUi ui;
         auto session = state::BusinessBase::create(ui, ui);
         fill(session->referenceData());
-        NoSheets sheets;
-        NoWindows windows;
+        bench::NoSheets sheets;
+        bench::NoWindows windows;
         views::WatchlistTableController table(*session, sheets, windows, preferences, 0);
         table.resize(1600, 900);
         table.show();

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace app::testing {
 
@@ -48,6 +51,13 @@ inline void saveScreenshot(QWidget* widget, const QString& name) {
     const QString dir = QString(TC_BINARY_DIR) + "/screenshots";
     QDir().mkpath(dir);
     EXPECT_TRUE(widget->grab().save(dir + "/" + name + ".png")) << name.toStdString();
+}
+
+// A combo box's entries, in order.
+inline std::vector<std::string> comboItems(const QComboBox* combo) {
+    std::vector<std::string> out;
+    for (int i = 0; i < combo->count(); ++i) out.push_back(combo->itemText(i).toStdString());
+    return out;
 }
 
 }  // namespace app::testing

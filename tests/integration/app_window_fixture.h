@@ -2,6 +2,7 @@
 // Base of the window tests against the simulator: the Qt executor, a reachable
 // network, a simulator and a preferences file of the test's own, and an
 // application delegate whose sounds, links and quits are recorded, not made.
+#include <QMessageBox>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,12 +13,24 @@
 #include "app/kit/qt_main_executor.h"
 #include "app/qt_test_app.h"
 #include "app/shell/app_delegate.h"
+#include "model/language_string.h"
 #include "integration/sim_process.h"
 #include "platform/preferences.h"
 #include "platform/reachability.h"
 #include "platform/runtime.h"
 
 namespace integration {
+
+inline std::string tr(const char* key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
+
+// The alert titled "10980" open now, if any.
+inline QMessageBox* refusal() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w);
+            box && box->isVisible() && box->text().contains(QString::fromStdString(tr("10980"))))
+            return box;
+    return nullptr;
+}
 
 struct RecordedOutput : app::SoundOutput, app::SystemNotifier {
     std::vector<std::string> sounds, urls;

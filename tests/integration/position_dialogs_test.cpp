@@ -28,16 +28,8 @@ using app::testing::saveScreenshot;
 using trading::ClosendCancelPositionWindowController;
 using trading::ModifyPositionWindowController;
 
-std::string tr(const char* key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
-
-// The alert titled "10980" open now, if any.
-QMessageBox* refusal() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<QMessageBox*>(w);
-            box && box->isVisible() && box->text().contains(QString::fromStdString(tr("10980"))))
-            return box;
-    return nullptr;
-}
+using integration::refusal;
+using integration::tr;
 
 class PositionDialogsSimTest : public integration::AppWindowTest {
 protected:

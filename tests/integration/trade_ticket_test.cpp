@@ -25,16 +25,8 @@ using app::testing::runUntil;
 using app::testing::saveScreenshot;
 using trading::TradeTicketWindowController;
 
-std::string tr(const char* key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
-
-// The alert titled "10980" open now, if any.
-QMessageBox* refusal() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible() && box->text().contains(
-                                                                                  QString::fromStdString(tr("10980"))))
-            return box;
-    return nullptr;
-}
+using integration::refusal;
+using integration::tr;
 
 class TradeTicketSimTest : public integration::AppWindowTest {
 protected:

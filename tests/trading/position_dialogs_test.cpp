@@ -14,12 +14,7 @@ namespace {
 
 using orders::testing::tr;
 using Strings = std::vector<std::string>;
-
-Strings items(const QComboBox* combo) {
-    Strings out;
-    for (int i = 0; i < combo->count(); ++i) out.push_back(combo->itemText(i).toStdString());
-    return out;
-}
+constexpr auto items = app::testing::comboItems;
 
 class PositionDialogsTest : public orders::testing::OrderFixture {
 public:
