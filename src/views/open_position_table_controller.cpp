@@ -99,7 +99,6 @@ OpenPositionTableController::OpenPositionTableController(SessionSource session, 
     SetHeaderMenuItems();
     skipBaseCurrencyColumn(baseCurrencyAvailable);
     reloadTable();
-    updateStatusLabel();
 }
 
 OpenPositionTableController::~OpenPositionTableController() {

@@ -74,6 +74,10 @@ public:
 
 protected:
     int takeSnapshot() override;
+    // The totals follow every reload too, not only the tick.
+    void didReload() override {
+        if (values_.front()) updateStatusLabel();
+    }
     QVariant cellData(int row, int column, int role) const override;
     void showRowMenuEntries(QMenu& rowMenu, int row) override;
 

@@ -234,6 +234,7 @@ void TableControllerBase::reloadTable() {
         for (std::size_t c = 0; c < setup_.columns.size(); ++c)
             if (view_->columnWidth(int(c)) < setup_.columns[c].width) view_->setColumnWidth(int(c), setup_.columns[c].width);
     }
+    didReload();
 }
 
 void TableControllerBase::emitColumns(const std::vector<int>& columns) {

@@ -120,6 +120,8 @@ protected:
     // A cell of the snapshot; `row` is within it.
     virtual QVariant cellData(int row, int column, int role) const = 0;
     virtual void showRowMenuEntries(QMenu& /*rowMenu*/, int /*row*/) {}
+    // After every whole-table reload.
+    virtual void didReload() {}
     // The text a drag of these rows carries; "" refuses the drag.
     virtual std::string dragText(const std::vector<int>& /*rows*/) const { return ""; }
     // Sets the titles, the menu and the widths; call from the subclass's constructor.
