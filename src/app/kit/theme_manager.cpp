@@ -1,7 +1,10 @@
 #include "app/kit/theme_manager.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QStyle>
 #include <QTableView>
 
@@ -16,11 +19,19 @@ QString rgba(const QColor& c) {
 void themeWindow(QWidget* window, std::int64_t theme) {
     window->setPalette(ThemeManager::palette(theme));
     window->setAutoFillBackground(true);
+    // The style outlines check marks in a darker shade of the window colour,
+    // which on black leaves an unticked box invisible: their own palette
+    // gives the outline a grey to darken (they fill no background of their own).
+    QPalette marks = ThemeManager::palette(theme);
+    if (theme == 0) marks.setColor(QPalette::Window, QColor(120, 120, 120));
+    for (QWidget* mark : window->findChildren<QAbstractButton*>())
+        if (qobject_cast<QCheckBox*>(mark) || qobject_cast<QRadioButton*>(mark)) mark->setPalette(marks);
 }
 
 void themeField(QWidget* field, std::int64_t theme) {
     field->setProperty("tcBorderWidth", 1);
     QString rule = "border-width: 1px; border-style: solid;";
+    QString disabled;
     if (theme == 0 || theme == 1) {
         const QColor border = ThemeManager::fieldBorderColor(theme);
         field->setProperty("tcBorderColor", border);
@@ -28,8 +39,14 @@ void themeField(QWidget* field, std::int64_t theme) {
         const QPalette palette = ThemeManager::palette(theme);
         rule += " border-color: " + rgba(border) + "; background-color: " + rgba(palette.color(QPalette::Base)) +
                 "; color: " + rgba(palette.color(QPalette::Text)) + ";";
+        // A disabled field must look disabled: muted text on the window colour.
+        disabled = "color: " + rgba(palette.color(QPalette::Disabled, QPalette::Text)) +
+                   "; background-color: " + rgba(palette.color(QPalette::Window)) + ";";
     }
-    field->setStyleSheet(QString("%1 { %2 }").arg(field->metaObject()->className(), rule));
+    const QString type = field->metaObject()->className();
+    QString sheet = QString("%1 { %2 }").arg(type, rule);
+    if (!disabled.isEmpty()) sheet += QString(" %1:disabled { %2 }").arg(type, disabled);
+    field->setStyleSheet(sheet);
 }
 
 void themeTable(QWidget* table, std::int64_t theme) {
