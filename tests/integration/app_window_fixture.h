@@ -11,10 +11,11 @@
 #include <vector>
 
 #include "app/kit/qt_main_executor.h"
+#include "app/kit/theme_manager.h"
 #include "app/qt_test_app.h"
 #include "app/shell/app_delegate.h"
-#include "model/language_string.h"
 #include "integration/sim_process.h"
+#include "model/language_string.h"
 #include "platform/preferences.h"
 #include "platform/reachability.h"
 #include "platform/runtime.h"
@@ -84,6 +85,31 @@ protected:
     std::shared_ptr<RecordedOutput> recorder = std::make_shared<RecordedOutput>();
     std::unique_ptr<platform::Preferences> prefs;
     std::unique_ptr<shell::AppDelegate> delegate;
+};
+
+// Logged in with a 0.1 s main-window tick; alerts and the palette are
+// cleared after each test.
+class LoggedInWindowTest : public AppWindowTest {
+protected:
+    using AppWindowTest::AppWindowTest;
+    void SetUp() override {
+        AppWindowTest::SetUp();
+        if (HasFatalFailure()) return;
+        shell::AppDelegate::Parts parts = recordedParts();
+        parts.mainWindow.refreshInterval = std::chrono::milliseconds(100);
+        ASSERT_TRUE(startAndLogIn(std::move(parts)));
+        main = delegate->mWindowController();
+        session = delegate->session().businessbase();
+    }
+    void TearDown() override {
+        QApplication::setPalette(app::ThemeManager::palette(0));
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<QMessageBox*>(w)) delete w;
+        AppWindowTest::TearDown();
+    }
+
+    shell::MainWindowController* main = nullptr;
+    std::shared_ptr<state::BusinessBase> session;
 };
 
 }  // namespace integration

@@ -31,25 +31,14 @@ using trading::ModifyPositionWindowController;
 using integration::refusal;
 using integration::tr;
 
-class PositionDialogsSimTest : public integration::AppWindowTest {
+class PositionDialogsSimTest : public integration::LoggedInWindowTest {
 protected:
-    PositionDialogsSimTest() : AppWindowTest("position_dialogs_sim") {}
+    PositionDialogsSimTest() : LoggedInWindowTest("position_dialogs_sim") {}
     void SetUp() override {
-        AppWindowTest::SetUp();
+        LoggedInWindowTest::SetUp();
         if (HasFatalFailure()) return;
-        AppDelegate::Parts parts = recordedParts();
-        parts.mainWindow.refreshInterval = std::chrono::milliseconds(100);
-        ASSERT_TRUE(startAndLogIn(std::move(parts)));
-        main = delegate->mWindowController();
-        session = delegate->session().businessbase();
         manager = delegate->session().orderManager();
         prefs->set("Theme", std::int64_t{0});
-    }
-    void TearDown() override {
-        QApplication::setPalette(app::ThemeManager::palette(0));
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<QMessageBox*>(w)) delete w;
-        AppWindowTest::TearDown();
     }
     // The row of `id` in the mode's collection, as the tables would pass it.
     int rowOf(const std::string& id, bool pending) {
@@ -131,8 +120,6 @@ protected:
         return o;
     }
 
-    MainWindowController* main = nullptr;
-    std::shared_ptr<state::BusinessBase> session;
     orders::OrderMananger* manager = nullptr;
 };
 

@@ -28,24 +28,13 @@ using trading::TradeTicketWindowController;
 using integration::refusal;
 using integration::tr;
 
-class TradeTicketSimTest : public integration::AppWindowTest {
+class TradeTicketSimTest : public integration::LoggedInWindowTest {
 protected:
-    TradeTicketSimTest() : AppWindowTest("ticket_sim") {}
+    TradeTicketSimTest() : LoggedInWindowTest("ticket_sim") {}
     void SetUp() override {
-        AppWindowTest::SetUp();
+        LoggedInWindowTest::SetUp();
         if (HasFatalFailure()) return;
-        AppDelegate::Parts parts = recordedParts();
-        parts.mainWindow.refreshInterval = std::chrono::milliseconds(100);
-        ASSERT_TRUE(startAndLogIn(std::move(parts)));
-        main = delegate->mWindowController();
-        session = delegate->session().businessbase();
         ASSERT_TRUE(runUntil([&] { return !session->referenceData().selectedSymbols.empty(); }, 10000));
-    }
-    void TearDown() override {
-        QApplication::setPalette(app::ThemeManager::palette(0));
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<QMessageBox*>(w)) delete w;
-        AppWindowTest::TearDown();
     }
     TradeTicketWindowController* ticket() {
         return dynamic_cast<TradeTicketWindowController*>(main->keptWindow("TradeTicketWindowController"));
@@ -63,8 +52,6 @@ protected:
         t->applyTheme();
     }
 
-    MainWindowController* main = nullptr;
-    std::shared_ptr<state::BusinessBase> session;
 };
 
 TEST_F(TradeTicketSimTest, OpensLiveAndPlacesOrders) {
