@@ -12,7 +12,7 @@
 #include "app/core/preference_manager.h"
 #include "app/kit/qt_main_executor.h"
 #include "bench_book.h"
-#include "quiet_hosts.h"
+#include "table_bench.h"
 #include "model/account_details.h"
 #include "platform/preferences.h"
 #include "silent_ui.h"
@@ -58,7 +58,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     auto executor = app::QtMainExecutor::install();
     const std::string path = (std::filesystem::temp_directory_path() / "positions_bench_prefs").string();
-    double tick = 0, reload = 0, paint = 0, totals = 0, snapshot = 0;
+    bench::TableTimes times;
+    double totals = 0, snapshot = 0;
     {
         platform::Preferences store(path);
         app::PreferenceManager preferences(store);
@@ -69,37 +70,18 @@ int main(int argc, char** argv) {
         bench::NoWindows windows;
         views::OpenPositionTableController table([&session] { return session.get(); }, sheets, windows, preferences,
                                                  0, true, {});
-        table.refreshTimer().stop();
-        table.resize(1600, 900);
-        table.show();
-        QApplication::processEvents();
-        QWidget* viewport = table.tableView()->viewport();
         state::ReferenceData& data = session->referenceData();
-
-        paint = bench::millisecondsPer(kRounds, [&](int) { viewport->repaint(); });
-        tick = bench::millisecondsPer(kRounds, [&](int r) {
-            bench::movePrices(data, r);
-            table.RefreshTableview();
-            viewport->repaint();
-        });
+        times = bench::timeTable(table, data, kRounds, [&] { table.openpositionTableUpdate(); });
         totals = bench::millisecondsPer(kRounds, [&](int) { table.updateStatusLabel(); });
         snapshot = bench::millisecondsPer(kRounds, [&](int r) {
             bench::movePrices(data, r);
             table.RefreshTableview();
         });
-        reload = bench::millisecondsPer(kRounds, [&](int r) {
-            bench::movePrices(data, r);
-            table.openpositionTableUpdate();
-            viewport->repaint();
-        });
-        table.hide();
     }
     std::filesystem::remove(path);
     platform::MainExecutor::install(nullptr);
     std::printf("open positions %d positions, 1600x900, mean of %d rounds\n", kPositions, kRounds);
-    std::printf("  repaint alone (baseline)   %8.3f ms\n", paint);
-    std::printf("  one tick + repaint         %8.3f ms  (%.2fx the baseline; budget 20 ms)\n", tick, tick / paint);
-    std::printf("    of which the tick alone  %8.3f ms, the totals alone %.3f ms\n", snapshot, totals);
-    std::printf("  full reload + repaint      %8.3f ms  (%.2fx the baseline; budget 50 ms)\n", reload, reload / paint);
+    bench::printTableTimes(times, 20, 50);
+    std::printf("    the tick without a repaint %.3f ms, the totals alone %.3f ms\n", snapshot, totals);
     return 0;
 }

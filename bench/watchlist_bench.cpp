@@ -12,7 +12,7 @@
 #include "app/core/preference_manager.h"
 #include "app/kit/qt_main_executor.h"
 #include "bench_book.h"
-#include "quiet_hosts.h"
+#include "table_bench.h"
 #include "silent_ui.h"
 #include "model/item_details.h"
 #include "model/item_type.h"
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     auto executor = app::QtMainExecutor::install();
     const std::string path = (std::filesystem::temp_directory_path() / "watchlist_bench_prefs").string();
-    double tick = 0, reload = 0, paint = 0;
+    bench::TableTimes times;
     {
         platform::Preferences store(path);
         app::PreferenceManager preferences(store);
@@ -83,30 +83,11 @@ int main(int argc, char** argv) {
         bench::NoSheets sheets;
         bench::NoWindows windows;
         views::WatchlistTableController table(*session, sheets, windows, preferences, 0);
-        table.resize(1600, 900);
-        table.show();
-        QApplication::processEvents();
-        QWidget* viewport = table.tableView()->viewport();
-        state::ReferenceData& data = session->referenceData();
-
-        paint = bench::millisecondsPer(kRounds, [&](int) { viewport->repaint(); });
-        tick = bench::millisecondsPer(kRounds, [&](int r) {
-            bench::movePrices(data, r);
-            table.RefreshTableview();
-            viewport->repaint();
-        });
-        reload = bench::millisecondsPer(kRounds, [&](int r) {
-            bench::movePrices(data, r);
-            table.RefreshWatchlist();
-            viewport->repaint();
-        });
-        table.hide();
+        times = bench::timeTable(table, session->referenceData(), kRounds, [&] { table.RefreshWatchlist(); });
     }
     std::filesystem::remove(path);
     platform::MainExecutor::install(nullptr);
     std::printf("watchlist %d instruments, 1600x900, mean of %d rounds\n", kInstruments, kRounds);
-    std::printf("  repaint alone (baseline)   %8.3f ms\n", paint);
-    std::printf("  one tick + repaint         %8.3f ms  (%.2fx the baseline; budget 10 ms)\n", tick, tick / paint);
-    std::printf("  full reload + repaint      %8.3f ms  (%.2fx the baseline; budget 30 ms)\n", reload, reload / paint);
+    bench::printTableTimes(times, 10, 30);
     return 0;
 }

@@ -1,0 +1,65 @@
+#pragma once
+// What the benchmarks of the live tables share: a sheet host and a window
+// opener that do nothing, and the timing of a table shown at 1600x900.
+#include <QApplication>
+#include <QTableView>
+#include <cstdio>
+#include <string>
+
+#include "app/kit/sheet_host.h"
+#include "app/kit/window_opener.h"
+#include "bench_book.h"
+#include "state/reference_data.h"
+#include "views/table_controller_base.h"
+
+namespace bench {
+
+struct NoSheets : app::SheetHost {
+    void showCustomSheet(QDialog*) override {}
+    bool isSheetAttached() const override { return false; }
+};
+
+struct NoWindows : app::WindowOpener {
+    void openTicket(const std::string&) override {}
+    void openWindow(const std::string&, const std::string&) override {}
+};
+
+struct TableTimes {
+    double paint = 0;   // a repaint alone: the baseline
+    double tick = 0;    // prices moved, the tick, a repaint
+    double reload = 0;  // prices moved, a whole-table reload, a repaint
+};
+
+// Shows the table at 1600x900 and times each, `rounds` times.
+template <class Reload>
+TableTimes timeTable(views::TableControllerBase& table, state::ReferenceData& data, int rounds, Reload&& reload) {
+    table.refreshTimer().stop();
+    table.resize(1600, 900);
+    table.show();
+    QApplication::processEvents();
+    QWidget* viewport = table.tableView()->viewport();
+    TableTimes t;
+    t.paint = millisecondsPer(rounds, [&](int) { viewport->repaint(); });
+    t.tick = millisecondsPer(rounds, [&](int r) {
+        movePrices(data, r);
+        table.RefreshTableview();
+        viewport->repaint();
+    });
+    t.reload = millisecondsPer(rounds, [&](int r) {
+        movePrices(data, r);
+        reload();
+        viewport->repaint();
+    });
+    table.hide();
+    return t;
+}
+
+inline void printTableTimes(const TableTimes& t, double tickBudget, double reloadBudget) {
+    std::printf("  repaint alone (baseline)   %8.3f ms\n", t.paint);
+    std::printf("  one tick + repaint         %8.3f ms  (%.2fx the baseline; budget %.0f ms)\n", t.tick,
+                t.tick / t.paint, tickBudget);
+    std::printf("  full reload + repaint      %8.3f ms  (%.2fx the baseline; budget %.0f ms)\n", t.reload,
+                t.reload / t.paint, reloadBudget);
+}
+
+}  // namespace bench
