@@ -113,8 +113,9 @@ int main() {
                 static_cast<long long>(kSliceBudget.count()));
     std::shared_ptr<state::BusinessBase> session;
     loop->timed([&] {
-        session = state::BusinessBase::create(ui, ui);
-        session->preferences = &prefs;
+        state::SessionParts parts;
+        parts.preferences = &prefs;
+        session = state::BusinessBase::create(ui, ui, std::move(parts));
         session->StreamingConnection(true, false);
     });
     auto start = Clock::now();
@@ -129,7 +130,7 @@ int main() {
     // Every instrument subscribed, then 100,000 ticks/s over all of them.
     std::vector<std::string> codes;
     for (const auto& instrument : scenario.instruments()) codes.push_back(instrument.code);
-    loop->timed([&] { session->ProcessSubscribeandUnSubscribeItems(codes, true); });
+    loop->timed([&] { session->feedChannels().ProcessSubscribeandUnSubscribeItems(codes, true); });
     loop->pumpUntil([] { return false; }, 0.3);
     simulator.command("ticks " + std::to_string(kTicksPerSecond / static_cast<double>(codes.size())));
     loop->pumpUntil([] { return false; }, 0.5);  // warm-up

@@ -44,7 +44,7 @@ int main() {
     bench::SilentUi ui;
     ui.login.setUserName("bench");
     auto session = state::BusinessBase::create(ui, ui);
-    session->conn->isNetworkAvailable = true;
+    session->connection().isNetworkAvailable = true;
     auto& data = session->referenceData();
     auto account = data.AccountDetailCollection.set("1001", std::make_shared<model::AccountDetails>());
     account->AccountId = 1001;
@@ -84,7 +84,7 @@ int main() {
         book.PendingOrderCollection.push_back(record(code(i % 20), 1, "1"));
     }
 
-    orders::OrderMananger manager(*session);
+    orders::OrderMananger manager(*session, *session, session->referenceData(), session->orderBook());
     model::OrderInfo info;
     info.itemCode = "I0";
     info.accountNo = 1001;

@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> levels{"1800.00,3", "1799.99,7", "1799.98,1", "1799.97,2", "1799.96,5"};
     session->feedChannels().buyMarketDepthDataCollection.set("GOLD", levels);
     session->feedChannels().sellMarketDepthDataCollection.set("GOLD", levels);
-    orders::OrderMananger manager(*session);
+    orders::OrderMananger manager(*session, *session, session->referenceData(), session->orderBook());
 
     trading::TicketHost host;
     host.session = session;

@@ -9,7 +9,13 @@
 #include "protocol/order_tags.h"
 #include "protocol/tags.h"
 #include "protocol/wire_format.h"
-#include "state/business_base.h"
+#include "protocol/connection_base.h"
+#include "protocol/message_base.h"
+#include "state/account_ledger.h"
+#include "state/order_book.h"
+#include "state/reference_data.h"
+#include "state/session_queries.h"
+#include "state/session_services.h"
 
 namespace orders {
 
@@ -25,7 +31,7 @@ std::string bracketPrice(const std::string& text) { return numberOf(text) > 0 ? 
 }  // namespace
 
 std::optional<std::string> OrderMananger::multiAccountOrderDetails(const std::vector<AccountQuantity>& accounts) const {
-    const std::int64_t requestId = static_cast<std::int64_t>(session_.Requestid) + 1;
+    const std::int64_t requestId = static_cast<std::int64_t>(services_.requestId()) + 1;
     protocol::RecordWriter w;
     for (const AccountQuantity& a : accounts) w.field(a.accountId).column().fixed6(a.quantity).column().field(requestId).row();
     if (!w.ok()) platform::Log::warning("multiAccountOrderDetails: " + w.error());
@@ -34,7 +40,7 @@ std::optional<std::string> OrderMananger::multiAccountOrderDetails(const std::ve
 
 std::shared_ptr<Order> OrderMananger::GenerateBulkOrderDetails(const model::OrderInfo& info) const {
     auto o = std::make_shared<Order>();
-    const model::ItemDetails* item = findItem(session_.referenceData(), info.itemCode);
+    const model::ItemDetails* item = findItem(reference_, info.itemCode);
     // An unknown instrument prices at 0 with two decimals.
     const int places = item ? item->DecimalPlaces : 2;
     auto price = [&](double v) { return model::Formatter::formatDecimal(v, places); };
@@ -61,7 +67,7 @@ std::shared_ptr<Order> OrderMananger::GenerateBulkOrderDetails(const model::Orde
         o->ItemTime = model::Formatter::formatDateandTimeFromString(item->UpdateTime, model::Formatter::kDisplayFormat,
                                                                     model::Formatter::kWireFormat)
                           .value_or("");
-    o->TransactionDateTime = session_.serverTime().value_or("");
+    o->TransactionDateTime = services_.serverTime().value_or("");
     o->deviation = info.deviation;
     return o;
 }
@@ -69,13 +75,13 @@ std::shared_ptr<Order> OrderMananger::GenerateBulkOrderDetails(const model::Orde
 void OrderMananger::CreateNewBulkOrderMessage(const model::OrderInfo& info) {
     platform::assertMainThread();
     const auto order = GenerateBulkOrderDetails(info);
-    protocol::MessageBase& m = session_.messageBase;
+    protocol::MessageBase& m = services_.outgoingMessage();
     m.setMessagetype(static_cast<std::int64_t>(protocol::MsgType::BulkOrderRequest));
     protocol::TagMap& t = m.messageDataDictionary();
     t.clear();
     t.setNumber(protocol::tag::MessageType, static_cast<int>(protocol::MsgType::BulkOrderRequest));
-    t.set(tag::UserName, session_.host().logindata().userName());
-    if (session_.Referenceid) t.set(tag::ReferenceId, *session_.Referenceid);
+    t.set(tag::UserName, services_.host().logindata().userName());
+    if (services_.referenceId()) t.set(tag::ReferenceId, *services_.referenceId());
     t.set(tag::ItemCode, order->ItemCode);
     t.set(tag::OrderType, std::to_string(order->orderTypeTag));
     t.set(tag::DeliveryMode, std::to_string(order->deliveryModeTag));

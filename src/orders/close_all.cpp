@@ -11,7 +11,13 @@
 #include "protocol/order_tags.h"
 #include "protocol/tags.h"
 #include "protocol/wire_format.h"
-#include "state/business_base.h"
+#include "protocol/connection_base.h"
+#include "protocol/message_base.h"
+#include "state/account_ledger.h"
+#include "state/order_book.h"
+#include "state/reference_data.h"
+#include "state/session_queries.h"
+#include "state/session_services.h"
 #include "state/notification_payloads.h"
 #include "state/session_notifications.h"
 
@@ -63,14 +69,14 @@ std::optional<std::string> OrderMananger::closePositionsList(const std::vector<s
     for (const std::string& account : accounts) w.field(account).row();
     w.section().field(requestType).section().field(kListConstant).section();
     for (const auto& p : positions)
-        if (p) w.field(static_cast<unsigned long long>(session_.getItemIdForItemCode(p->ItemCode))).row();
+        if (p) w.field(static_cast<unsigned long long>(view_.getItemIdForItemCode(p->ItemCode))).row();
     w.section();
     if (requestType == kCloseSelected)
         for (const auto& p : positions)
             if (p) w.field(p->OpenPositionId).column().column().field(p->RemainingQty).column().field(p->AccountNumber).row();
     w.section();
     for (const std::string& code : codes) {
-        const model::ItemDetails* item = findItem(session_.referenceData(), code);
+        const model::ItemDetails* item = findItem(reference_, code);
         const std::string time = item ? model::Formatter::formatDateandTimeFromString(
                                             item->UpdateTime, model::Formatter::kDisplayFormat,
                                             model::Formatter::kWireFormat)
@@ -94,17 +100,17 @@ void OrderMananger::createBulkClosePositionInfo(const std::vector<std::shared_pt
     platform::assertMainThread();
     const auto list = closePositionsList(positions, requestType);
     if (!list) return;
-    protocol::MessageBase& m = session_.messageBase;
+    protocol::MessageBase& m = services_.outgoingMessage();
     m.setMessagetype(static_cast<std::int64_t>(protocol::MsgType::ClosePositionsRequest));
     protocol::TagMap& t = m.messageDataDictionary();
     t.clear();
     t.setNumber(protocol::tag::MessageType, static_cast<int>(protocol::MsgType::ClosePositionsRequest));
     t.set(tag::PositionList, *list);
     // The request id the server answers with; the session's own counter stays.
-    t.set(tag::RequestId, std::to_string(static_cast<std::int64_t>(session_.Requestid) + 1));
-    t.set(tag::UserName, session_.host().logindata().userName());
-    if (session_.Referenceid) t.set(tag::ReferenceId, *session_.Referenceid);
-    if (const auto& date = session_.pingMonitor().serverDate)
+    t.set(tag::RequestId, std::to_string(static_cast<std::int64_t>(services_.requestId()) + 1));
+    t.set(tag::UserName, services_.host().logindata().userName());
+    if (services_.referenceId()) t.set(tag::ReferenceId, *services_.referenceId());
+    if (const auto& date = services_.serverDate())
         t.set(tag::ServerTime, model::Formatter::setPackedFormat(
                                    std::chrono::time_point_cast<std::chrono::milliseconds>(*date)));
     if (!send("createBulkClosePositionInfo")) return;

@@ -4,7 +4,13 @@
 #include "orders/order_mananger.h"
 #include "platform/log.h"
 #include "protocol/order_tags.h"
-#include "state/business_base.h"
+#include "protocol/connection_base.h"
+#include "protocol/message_base.h"
+#include "state/account_ledger.h"
+#include "state/order_book.h"
+#include "state/reference_data.h"
+#include "state/session_queries.h"
+#include "state/session_services.h"
 
 namespace orders {
 
@@ -18,9 +24,9 @@ constexpr std::int32_t kModify = 2;
 void OrderMananger::PlaceEditBracketOrder(const model::OrderInfo& info) {
     const auto order = GenerateOrder(info);
     if (!order) return;
-    session_.messageBase.setEditorderrequestType(kBracketEdit);
+    services_.outgoingMessage().setEditorderrequestType(kBracketEdit);
     setOrderHead(*order, protocol::MsgType::EditOrderRequest);
-    protocol::TagMap& t = session_.messageBase.messageDataDictionary();
+    protocol::TagMap& t = services_.outgoingMessage().messageDataDictionary();
     t.set(tag::ActionType, "EBO");
     t.set(tag::BracketReference, info.orderNo);
     t.set(tag::OrderQty, order->OrderQty);
@@ -43,9 +49,9 @@ void OrderMananger::PlaceEditWorkingOrder(const model::OrderInfo& info) {
     }
     const auto order = GenerateOrder(info);
     if (!order) return;
-    session_.messageBase.setEditorderrequestType(info.editorderReqType);
+    services_.outgoingMessage().setEditorderrequestType(info.editorderReqType);
     setOrderHead(*order, protocol::MsgType::EditOrderRequest);
-    protocol::TagMap& t = session_.messageBase.messageDataDictionary();
+    protocol::TagMap& t = services_.outgoingMessage().messageDataDictionary();
     t.set(tag::ActionType, "EWO");
     t.set(tag::PendingOrderId, info.orderNo);
     t.set(tag::OrderQty, info.editorderReqType == kCancel ? std::string(1, '0') : order->OrderQty);

@@ -7,7 +7,13 @@
 
 #include "orders/order_lookup.h"
 #include "orders/order_mananger.h"
-#include "state/business_base.h"
+#include "protocol/connection_base.h"
+#include "protocol/message_base.h"
+#include "state/account_ledger.h"
+#include "state/order_book.h"
+#include "state/reference_data.h"
+#include "state/session_queries.h"
+#include "state/session_services.h"
 
 namespace orders {
 
@@ -44,7 +50,7 @@ double OrderMananger::getMargin(const GroupInstruments* row, std::int32_t delive
 void OrderMananger::getTotalLotsAndCost(const std::string& itemCode, const std::string& accountNumber,
                                         std::int32_t delivery, double& totalBuy, double& totalSell,
                                         double& totalBuyCost, double& totalSellCost, double& totalRateCost) const {
-    for (const auto& p : session_.getOpenOrderCollection()) {
+    for (const auto& p : view_.getOpenOrderCollection()) {
         if (p->AccountNumber != accountNumber || p->ItemCode != itemCode || p->deliveryMode != delivery) continue;
         const double q = numberOf(p->RemainingQty);
         if (p->tradingMode == Order::kBuy) {
@@ -60,7 +66,7 @@ void OrderMananger::getTotalLotsAndCost(const std::string& itemCode, const std::
 
 void OrderMananger::GetTotalLots(const std::string& itemCode, const std::string& accountNumber, std::int32_t delivery,
                                  double& totalBuy, double& totalSell) const {
-    for (const auto& p : session_.getOpenOrderCollection()) {
+    for (const auto& p : view_.getOpenOrderCollection()) {
         if (p->AccountNumber != accountNumber || p->ItemCode != itemCode || p->deliveryMode != delivery) continue;
         (p->tradingMode == Order::kBuy ? totalBuy : totalSell) += numberOf(p->RemainingQty);
     }
@@ -111,7 +117,7 @@ double OrderMananger::calulateMargin(double b, double s, double m, std::int32_t 
 }
 
 bool OrderMananger::CheckMargin(const Order& o) const {
-    const OrderRecords rec = lookUp(session_.referenceData(), o.AccountNumber, o.ItemCode);
+    const OrderRecords rec = lookUp(reference_, o.AccountNumber, o.ItemCode);
     const GroupInstruments* row = rec.groupInstrument;
     const double m = getMargin(row, o.deliveryMode);
     const double qty = numberOf(o.OrderQty);
@@ -143,8 +149,8 @@ bool OrderMananger::CheckMargin(const Order& o) const {
 }
 
 void OrderMananger::CalcHedgeMargin(const Order& position) {
-    const state::ReferenceData& data = session_.referenceData();
-    const std::string accountKey = std::to_string(session_.accountLedger().currentAccountSelected);
+    const state::ReferenceData& data = reference_;
+    const std::string accountKey = std::to_string(view_.accountLedger().currentAccountSelected());
     const OrderRecords rec = lookUp(data, accountKey, position.ItemCode);
     const double percent = rec.groupInstrument ? rec.groupInstrument->LiquidationMargin : 0;
     double perLot = 0;
@@ -157,7 +163,7 @@ void OrderMananger::CalcHedgeMargin(const Order& position) {
     const double h = Hedge(b, s, perLot, percent, netOnly, false);
     char value[512];
     std::snprintf(value, sizeof value, "%.2f", h);
-    session_.orderBook().HedgeMarginCollection.set(position.ItemCode + "#" + std::to_string(position.deliveryMode),
+    book_.HedgeMarginCollection.set(position.ItemCode + "#" + std::to_string(position.deliveryMode),
                                                    value);
 }
 

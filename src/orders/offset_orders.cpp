@@ -7,7 +7,13 @@
 #include "protocol/order_tags.h"
 #include "protocol/tags.h"
 #include "protocol/wire_format.h"
-#include "state/business_base.h"
+#include "protocol/connection_base.h"
+#include "protocol/message_base.h"
+#include "state/account_ledger.h"
+#include "state/order_book.h"
+#include "state/reference_data.h"
+#include "state/session_queries.h"
+#include "state/session_services.h"
 
 namespace orders {
 
@@ -39,8 +45,8 @@ std::optional<std::string> OrderMananger::offsetPositionList(const std::string& 
 }
 
 bool OrderMananger::validateOffsetPosition(const std::string& itemCode, const std::string& accountNumber) {
-    const OrderRecords r = lookUp(session_.referenceData(), accountNumber, itemCode);
-    const model::SessionSettings* settings = findSession(session_.referenceData(), r.item);
+    const OrderRecords r = lookUp(reference_, accountNumber, itemCode);
+    const model::SessionSettings* settings = findSession(reference_, r.item);
     auto fail = [&](const char* key) { return refuse(nullptr, key); };
     if (!settings) return fail("1049");
     if (settings->settingsID != 0 && settings->settingsID != 1) return fail("1071");
@@ -57,7 +63,7 @@ void OrderMananger::PlaceOffsetOrder(const std::string& offsetList, const std::s
                                      const std::string& accountNo) {
     platform::assertMainThread();
     if (!validateOffsetPosition(itemCode, accountNo)) return;
-    protocol::MessageBase& m = session_.messageBase;
+    protocol::MessageBase& m = services_.outgoingMessage();
     m.setMessagetype(static_cast<std::int64_t>(protocol::MsgType::CloseHedgedPositions));
     protocol::TagMap& t = m.messageDataDictionary();
     t.clear();
@@ -65,9 +71,9 @@ void OrderMananger::PlaceOffsetOrder(const std::string& offsetList, const std::s
     t.set(tag::AccountId, accountNo);
     t.set(tag::ItemCode, itemCode);
     t.set(tag::PositionList, offsetList);
-    t.set(tag::UserName, session_.host().logindata().userName());
-    if (session_.Referenceid) t.set(tag::ReferenceId, *session_.Referenceid);
-    if (const auto time = session_.serverTime()) t.set(tag::ServerTime, *time);
+    t.set(tag::UserName, services_.host().logindata().userName());
+    if (services_.referenceId()) t.set(tag::ReferenceId, *services_.referenceId());
+    if (const auto time = services_.serverTime()) t.set(tag::ServerTime, *time);
     // Fire and forget: the dialog closes on the server's answer.
     send("PlaceOffsetOrder");
 }

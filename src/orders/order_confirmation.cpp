@@ -5,7 +5,13 @@
 #include "orders/place_order_notification.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
-#include "state/business_base.h"
+#include "protocol/connection_base.h"
+#include "protocol/message_base.h"
+#include "state/account_ledger.h"
+#include "state/order_book.h"
+#include "state/reference_data.h"
+#include "state/session_queries.h"
+#include "state/session_services.h"
 #include "state/notification_payloads.h"
 #include "state/session_notifications.h"
 
@@ -28,7 +34,9 @@ const char* lineTemplateKey(const Order& o) {
 
 }  // namespace
 
-OrderMananger::OrderMananger(state::BusinessBase& session) : session_(session) {
+OrderMananger::OrderMananger(const state::SessionQueries& view, state::SessionServices& services,
+                             const state::ReferenceData& reference, state::OrderBook& book)
+    : view_(view), services_(services), reference_(reference), book_(book) {
     auto& center = platform::NotificationCenter::defaultCenter();
     pendingObserver_ = platform::ObserverHandle(
         &center, center.addObserver(state::notifications::kPendingOrder, [this](const platform::Notification& n) {
@@ -51,8 +59,8 @@ void OrderMananger::ShowOrderConfirmation(const Order& pending) {
     if (numberOf(pending.LimitPrice) > 0) message += text("0233") + " @ " + pending.LimitPrice + "\n";
     if (numberOf(pending.StopPrice) > 0) message += text("0234") + " @ " + pending.StopPrice;
     const std::string title = text("2139");
-    state::UiServices& ui = session_.ui();
-    if (session_.host().showConfirmationAlert()) {
+    state::UiServices& ui = services_.ui();
+    if (services_.host().showConfirmationAlert()) {
         ui.showAlert(message, title);
         return;
     }
@@ -69,7 +77,7 @@ void OrderMananger::ShowEditOrderMessages(const std::shared_ptr<Order>&, std::in
     switch (kind) {
         case kCancelWorking:
             // Played later on the main thread, without waiting for it.
-            session_.onMain([](state::BusinessBase& s) { s.ui().playSound("cancelOrder"); });
+            services_.onMain([ui = &services_.ui()] { ui->playSound("cancelOrder"); });
             sendNotification(kAbortModal, nullptr);
             break;
         case kBracketEdit:

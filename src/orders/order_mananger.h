@@ -21,15 +21,21 @@
 #include "protocol/msg_type.h"
 
 namespace state {
-class BusinessBase;
-}
+class SessionQueries;
+class SessionServices;
+class ReferenceData;
+class OrderBook;
+}  // namespace state
 
 namespace orders {
 
 class OrderMananger {
 public:
-    // The session outlives the order manager. Observes "PendingOrderNotification".
-    explicit OrderMananger(state::BusinessBase& session);
+    // Reads through `view` and `reference`, sends through `services`, adds the
+    // orders it sends to `book`; the session they belong to outlives the order
+    // manager. Observes "PendingOrderNotification".
+    OrderMananger(const state::SessionQueries& view, state::SessionServices& services,
+                  const state::ReferenceData& reference, state::OrderBook& book);
     OrderMananger(const OrderMananger&) = delete;
     OrderMananger& operator=(const OrderMananger&) = delete;
 
@@ -180,7 +186,10 @@ private:
     // Builds the filled message; false (logged) when nothing was sent.
     bool send(const char* what);
 
-    state::BusinessBase& session_;
+    const state::SessionQueries& view_;
+    state::SessionServices& services_;
+    const state::ReferenceData& reference_;
+    state::OrderBook& book_;
     std::int32_t armedConfirmations_ = 0;
     platform::ObserverHandle pendingObserver_;
 };

@@ -13,7 +13,13 @@
 #include "protocol/msg_type.h"
 #include "protocol/order_tags.h"
 #include "protocol/tags.h"
-#include "state/business_base.h"
+#include "protocol/connection_base.h"
+#include "protocol/message_base.h"
+#include "state/account_ledger.h"
+#include "state/order_book.h"
+#include "state/reference_data.h"
+#include "state/session_queries.h"
+#include "state/session_services.h"
 #include "state/journal_data.h"
 
 namespace orders {
@@ -69,11 +75,11 @@ std::shared_ptr<Order> OrderMananger::GenerateOrder(const model::OrderInfo& info
     platform::assertMainThread();
     try {
         auto o = std::make_shared<Order>();
-        const model::ItemDetails* item = findItem(session_.referenceData(), info.itemCode);
+        const model::ItemDetails* item = findItem(reference_, info.itemCode);
         const int places = item ? item->DecimalPlaces : 0;
         auto price = [&](double v) { return model::Formatter::formatDecimal(v, places); };
         o->AccountNumber = std::to_string(info.accountNo);
-        o->RequestId = session_.Requestid + 1;
+        o->RequestId = services_.requestId() + 1;
         o->ItemCode = item ? item->Code : std::string();
         o->orderTypeTag = Order::GetOrderTypeTagValue(info.orderType);
         o->orderType = info.orderType;
@@ -97,7 +103,7 @@ std::shared_ptr<Order> OrderMananger::GenerateOrder(const model::OrderInfo& info
                                                                         model::Formatter::kWireFormat)
                               .value_or("");
         }
-        o->TransactionDateTime = session_.serverTime().value_or("");
+        o->TransactionDateTime = services_.serverTime().value_or("");
         o->PreviousOrderQty = info.previousQuantity;
         o->deviation = info.deviation;
         o->LiqudateOrderNumber = info.orderNo;
@@ -125,9 +131,9 @@ bool OrderMananger::ValidationsBeforeOrderPlacing(const model::OrderInfo& info) 
 void OrderMananger::PlaceOrder(const model::OrderInfo& info) {
     const auto order = GenerateOrder(info);
     if (!order) return;
-    session_.messageBase.setNeworderrequestType(kNewOrderRequest);
+    services_.outgoingMessage().setNeworderrequestType(kNewOrderRequest);
     setOrderHead(*order, protocol::MsgType::NewOrderRequest);
-    protocol::TagMap& t = session_.messageBase.messageDataDictionary();
+    protocol::TagMap& t = services_.outgoingMessage().messageDataDictionary();
     t.set(tag::OrderQty, order->OrderQty);
     t.set(tag::OrderPrice, order->OrderPrice);
     t.set(tag::LimitPrice, bracketPrice(order->LimitPrice));
@@ -136,20 +142,20 @@ void OrderMananger::PlaceOrder(const model::OrderInfo& info) {
     setOrderTail(*order);
     // An order that never left (a value with a separator byte, no session) gets no placeholder.
     if (!send("PlaceOrder")) return;
-    session_.orderBook().AddPendingOrder(order);
+    book_.AddPendingOrder(order);
     ShowNewOrderMessages(order, 0);
 }
 
 void OrderMananger::setOrderHead(const Order& order, protocol::MsgType type) {
-    protocol::MessageBase& m = session_.messageBase;
+    protocol::MessageBase& m = services_.outgoingMessage();
     m.setMessagetype(static_cast<std::int64_t>(type));
     protocol::TagMap& t = m.messageDataDictionary();
     t.clear();
     t.setNumber(protocol::tag::MessageType, static_cast<int>(type));
     t.set(tag::AccountId, order.AccountNumber);
-    t.set(tag::UserName, session_.host().logindata().userName());
+    t.set(tag::UserName, services_.host().logindata().userName());
     t.set(tag::AlternateRequestId, std::to_string(order.RequestId));
-    if (session_.Referenceid) t.set(tag::ReferenceId, *session_.Referenceid);
+    if (services_.referenceId()) t.set(tag::ReferenceId, *services_.referenceId());
     t.set(tag::ItemCode, order.ItemCode);
     t.set(tag::OrderType, std::to_string(order.orderTypeTag));
     t.set(tag::DeliveryMode, std::to_string(order.deliveryModeTag));
@@ -158,7 +164,7 @@ void OrderMananger::setOrderHead(const Order& order, protocol::MsgType type) {
 }
 
 void OrderMananger::setOrderTail(const Order& order) {
-    protocol::TagMap& t = session_.messageBase.messageDataDictionary();
+    protocol::TagMap& t = services_.outgoingMessage().messageDataDictionary();
     t.set(tag::CurrentStatus, order.CurrentStatus);
     if (order.timeinForceTag != Order::kNoValue && order.timeinForceTag >= 0)
         t.set(tag::TimeInForce, std::to_string(order.timeinForceTag));
@@ -172,7 +178,7 @@ void OrderMananger::setOrderTail(const Order& order) {
 }
 
 bool OrderMananger::send(const char* what) {
-    const protocol::BuildResult sent = session_.messageBase.BuildMessage();
+    const protocol::BuildResult sent = services_.outgoingMessage().BuildMessage();
     if (!sent.sent()) platform::Log::warning(std::string(what) + ": nothing sent: " + sent.error);
     return sent.sent();
 }
@@ -180,8 +186,8 @@ bool OrderMananger::send(const char* what) {
 void OrderMananger::ShowNewOrderMessages(const std::shared_ptr<Order>& order, std::int32_t kind) {
     if (kind == 0) {
         if (!order) return;
-        session_.appendJournal(state::JournalData::getOrderJournalData(kNewOrderJournalKind, *order,
-                                                                        session_.journalContext()));
+        services_.appendJournal(state::JournalData::getOrderJournalData(kNewOrderJournalKind, *order,
+                                                                        services_.journalContext()));
         if (order->orderType == Order::kLimit || order->orderType == Order::kStop) ++armedConfirmations_;
         if (order->orderType == Order::kMarket)
             platform::Log::info("Market order sent: side " + std::to_string(order->tradingMode) + ", quantity " +
@@ -196,7 +202,7 @@ void OrderMananger::sendNotification(const std::string& text, const std::shared_
                                                        std::make_shared<const PlaceOrderReport>(text, order));
 }
 
-std::string OrderMananger::text(const std::string& key) const { return session_.text(key); }
+std::string OrderMananger::text(const std::string& key) const { return services_.text(key); }
 
 bool OrderMananger::refuse(const std::shared_ptr<Order>& order, const std::string& key, const std::string& value) {
     sendNotification(value.empty() ? text(key) : text(key) + " " + value, order);

@@ -8,7 +8,13 @@
 #include "orders/order_lookup.h"
 #include "orders/order_mananger.h"
 #include "platform/log.h"
-#include "state/business_base.h"
+#include "protocol/connection_base.h"
+#include "protocol/message_base.h"
+#include "state/account_ledger.h"
+#include "state/order_book.h"
+#include "state/reference_data.h"
+#include "state/session_queries.h"
+#include "state/session_services.h"
 
 namespace orders {
 
@@ -81,7 +87,7 @@ bool OrderMananger::isContigentOrder(const Order& o) { return o.orderType == Ord
 bool OrderMananger::isOrderAlongWithTPSL(const Order& o) { return o.isTakeProfitEnabled || o.isStopLossEnabled; }
 
 bool OrderMananger::validateOrderSettingsRights(const std::shared_ptr<Order>& order) {
-    const OrderRecords r = lookUp(session_.referenceData(), order->AccountNumber, order->ItemCode);
+    const OrderRecords r = lookUp(reference_, order->AccountNumber, order->ItemCode);
     const bool buy = order->tradingMode == Order::kBuy;
     if (hasOrderSettingsRights(r.groupInstrument, buy ? kBuyRight : kSellRight)) return true;
     return refuse(order, buy ? "1106" : "1107");
@@ -98,10 +104,10 @@ bool OrderMananger::Validate(const std::shared_ptr<Order>& order) {
 
 bool OrderMananger::verifyStage1(const std::shared_ptr<Order>& order) {
     const Order& o = *order;
-    const OrderRecords r = lookUp(session_.referenceData(), o.AccountNumber, o.ItemCode);
+    const OrderRecords r = lookUp(reference_, o.AccountNumber, o.ItemCode);
     const std::int32_t status = r.account ? r.account->tradingStatus : 0;
     const std::int32_t access = r.account ? r.account->accountaccessType : 0;
-    if (!session_.conn || !session_.conn->isNetworkAvailable) return refuse(order, "1007");
+    if (!services_.connection().isNetworkAvailable) return refuse(order, "1007");
     if (o.ItemCode.empty()) return refuse(order, "20227");
     if (o.AccountNumber.empty()) return refuse(order, "0335");
     if (o.orderType == Order::kOrderTypeNone) return refuse(order, "1080");
@@ -130,7 +136,7 @@ bool OrderMananger::verifyStage1(const std::shared_ptr<Order>& order) {
 bool OrderMananger::VerifyOrder(const std::shared_ptr<Order>& order) {
     try {
         const Order& o = *order;
-        const state::ReferenceData& data = session_.referenceData();
+        const state::ReferenceData& data = reference_;
         const OrderRecords r = lookUp(data, o.AccountNumber, o.ItemCode);
         const double p = numberOf(o.OrderPrice);
         const double q = numberOf(o.OrderQty);

@@ -2,7 +2,13 @@
 #include "orders/order_lookup.h"
 #include "orders/order_mananger.h"
 #include "protocol/order_tags.h"
-#include "state/business_base.h"
+#include "protocol/connection_base.h"
+#include "protocol/message_base.h"
+#include "state/account_ledger.h"
+#include "state/order_book.h"
+#include "state/reference_data.h"
+#include "state/session_queries.h"
+#include "state/session_services.h"
 
 namespace orders {
 
@@ -25,9 +31,9 @@ void OrderMananger::PlacePartialOrder(const model::OrderInfo& info) {
     }
     const auto order = GenerateOrder(info);
     if (!order) return;
-    session_.messageBase.setNeworderrequestType(kPartialCloseRequest);
+    services_.outgoingMessage().setNeworderrequestType(kPartialCloseRequest);
     setOrderHead(*order, protocol::MsgType::NewOrderRequest);
-    protocol::TagMap& t = session_.messageBase.messageDataDictionary();
+    protocol::TagMap& t = services_.outgoingMessage().messageDataDictionary();
     t.set(tag::LiquidateOrderNumber, info.orderNo);
     t.set(tag::OrderQty, order->OrderQty);
     t.set(tag::OrderPrice, order->OrderPrice);

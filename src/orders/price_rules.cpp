@@ -6,7 +6,13 @@
 #include "model/formatter.h"
 #include "orders/order_lookup.h"
 #include "orders/order_mananger.h"
-#include "state/business_base.h"
+#include "protocol/connection_base.h"
+#include "protocol/message_base.h"
+#include "state/account_ledger.h"
+#include "state/order_book.h"
+#include "state/reference_data.h"
+#include "state/session_queries.h"
+#include "state/session_services.h"
 
 namespace orders {
 
@@ -87,7 +93,7 @@ double OrderMananger::CalculateContingentPrice(double price, double distance, bo
 const model::GroupInstruments* OrderMananger::groupInstrumentFor(std::int32_t accountId,
                                                                  const model::ItemDetails* item) const {
     if (!item) return nullptr;
-    return lookUp(session_.referenceData(), std::to_string(accountId), item->Code).groupInstrument;
+    return lookUp(reference_, std::to_string(accountId), item->Code).groupInstrument;
 }
 
 std::string OrderMananger::boundaryText(const model::ItemDetails* item, double boundary, const char* hintFormat,
@@ -99,7 +105,7 @@ std::string OrderMananger::boundaryText(const model::ItemDetails* item, double b
 std::string OrderMananger::OrderTypeChange(std::int32_t orderType, std::int32_t side, const std::string& itemCode,
                                            std::int32_t accountId, bool hint) const {
     if (orderType != Order::kLimit && orderType != Order::kStop) return {};
-    const model::ItemDetails* item = findItem(session_.referenceData(), itemCode);
+    const model::ItemDetails* item = findItem(reference_, itemCode);
     const model::GroupInstruments* row = groupInstrumentFor(accountId, item);
     const double tick = item ? item->TickSize : 0;
     const bool buy = side == Order::kBuy;
@@ -114,7 +120,7 @@ std::string OrderMananger::OrderTypeChange(std::int32_t orderType, std::int32_t 
 std::string OrderMananger::UpdateTakeProfitandStopLoss(std::int32_t buyFlag, const std::string& itemCode,
                                                        bool takeProfit, std::int32_t accountId, std::int32_t orderType,
                                                        const std::string& orderPrice, bool hint) const {
-    const model::ItemDetails* item = findItem(session_.referenceData(), itemCode);
+    const model::ItemDetails* item = findItem(reference_, itemCode);
     const model::GroupInstruments* row = groupInstrumentFor(accountId, item);
     const double tick = item ? item->TickSize : 0;
     const bool buy = buyFlag == 1;

@@ -3,7 +3,13 @@
 
 #include "orders/order_lookup.h"
 #include "orders/order_mananger.h"
-#include "state/business_base.h"
+#include "protocol/connection_base.h"
+#include "protocol/message_base.h"
+#include "state/account_ledger.h"
+#include "state/order_book.h"
+#include "state/reference_data.h"
+#include "state/session_queries.h"
+#include "state/session_services.h"
 #include "state/ordered_dictionary.h"
 #include "state/text_conversions.h"
 
@@ -19,7 +25,7 @@ double OrderMananger::getAllowedSellLots(const std::string& itemCode, const std:
     // One bracket sell per position: a later order of the same position replaces an earlier one.
     state::OrderedDictionary<double> brackets;
     // Pending sells count whatever their account.
-    for (const auto& o : session_.getPendingOrderCollection()) {
+    for (const auto& o : view_.getPendingOrderCollection()) {
         if (o->ItemCode != itemCode || o->tradingMode != Order::kSell || o->deliveryMode != deliveryMode) continue;
         const double q = numberOf(o->RemainingQty);
         if (state::TextConversion::intValue(o->RefPositionIdOfBracket) < 1) standalone += q;
@@ -32,13 +38,13 @@ double OrderMananger::getAllowedSellLots(const std::string& itemCode, const std:
 
 bool OrderMananger::verifyShortSellAllowed(const std::shared_ptr<Order>& order) {
     const Order& o = *order;
-    const OrderRecords r = lookUp(session_.referenceData(), o.AccountNumber, o.ItemCode);
+    const OrderRecords r = lookUp(reference_, o.AccountNumber, o.ItemCode);
     if (o.tradingMode == Order::kBuy) return true;
     if (r.groupInstrument && r.groupInstrument->AllowShortSelling) return true;
     if (isOrderAlongWithTPSL(o)) return true;
     double allowed = getAllowedSellLots(o.ItemCode, o.AccountNumber, o.deliveryMode);
     if (o.isEditWorkOrder) {
-        for (const auto& p : session_.getPendingOrderCollection()) {
+        for (const auto& p : view_.getPendingOrderCollection()) {
             if (p->PendingOrderId != o.PendingOrderId) continue;
             const double back = numberOf(p->RemainingQty);
             allowed = allowed > 0 ? allowed + back : back;
@@ -47,13 +53,13 @@ bool OrderMananger::verifyShortSellAllowed(const std::shared_ptr<Order>& order) 
     }
     if (o.isEditBracketOrder && (numberOf(o.LimitPrice) > 0 || numberOf(o.StopPrice) > 0)) {
         bool held = false;
-        for (const auto& p : session_.getOpenOrderCollection())
+        for (const auto& p : view_.getOpenOrderCollection())
             if (p->PendingOrderId == o.PendingOrderId) {
                 held = true;
                 break;
             }
         if (held) {
-            for (const auto& p : session_.getPendingOrderCollection())
+            for (const auto& p : view_.getPendingOrderCollection())
                 if (p->RefPositionIdOfBracket == o.OpenPositionId) {
                     allowed = numberOf(p->RemainingQty);
                     break;

@@ -3,7 +3,10 @@
 #include "model/group_details.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
-#include "state/business_base.h"
+#include "state/feed_channels.h"
+#include "state/order_book.h"
+#include "state/reference_data.h"
+#include "state/session_services.h"
 #include "state/order_fields.h"
 #include "protocol/order_tags.h"
 
@@ -20,15 +23,19 @@ void AccountLedger::registerHandlers(Dispatcher& table) {
     });
 }
 
+void AccountLedger::setCurrentAccountSelected(std::int32_t accountId) {
+    platform::assertMainThread();
+    currentAccountSelected_ = accountId;
+}
+
 void AccountLedger::UpdateAccountDetails(const FieldList& fields, const std::optional<std::string>& accountId) {
     platform::assertMainThread();
-    auto& accounts = session_.referenceData().AccountDetailCollection;
-    const std::shared_ptr<AccountDetails>* found = accountId ? accounts.find(*accountId) : nullptr;
-    if (!found || !*found) {
+    const bool held = accountId && reference_.updateAccount(*accountId, [&](AccountDetails& a) { applySummary(a, fields); });
+    if (!held)
         platform::Log::debug("Account summary for an account not held (" + accountId.value_or("none") + "): ignored");
-        return;
-    }
-    AccountDetails& a = **found;
+}
+
+void AccountLedger::applySummary(AccountDetails& a, const FieldList& fields) {
     OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
         switch (t) {
             case tag::CurrentStatus: applyTradingStatus(a, OrderFields::integer(v)); break;
@@ -69,12 +76,12 @@ void AccountLedger::applyTradingStatus(AccountDetails& a, std::int32_t code) {
     if (a.previoustradingStatus == status) return;
     a.previoustradingStatus = status;
     switch (action) {
-        case Action::Subscribe: session_.ProcessSubscribeandUnSubscribeItems(session_.getAllItems(), true); break;
+        case Action::Subscribe: feed_.ProcessSubscribeandUnSubscribeItems(feed_.allItems(), true); break;
         case Action::Unsubscribe:
-            if (session_.referenceData().AccountDetailCollection.size() == 1)
-                session_.ProcessSubscribeandUnSubscribeItems(session_.getAllItems(), false);
+            if (reference_.AccountDetailCollection.size() == 1)
+                feed_.ProcessSubscribeandUnSubscribeItems(feed_.allItems(), false);
             break;
-        case Action::EquityHitPrices: session_.requestEquityPriceinfo(a.AccountId); break;
+        case Action::EquityHitPrices: book_.requestEquityPriceinfo(a.AccountId); break;
     }
 }
 
@@ -85,13 +92,24 @@ void AccountLedger::applyMarginStatus(AccountDetails& a, std::int32_t marginStat
     a.previousaccountMarginStatus = marginStatus;
     if (marginStatus != 2) return;
     const std::string account = std::to_string(a.AccountId);
-    session_.onMain([account](BusinessBase& s) { s.MarginCallNotification(account); });
+    services_.onMain([this, account] { MarginCallNotification(account); });
+}
+
+void AccountLedger::MarginCallNotification(const std::string& account) {
+    UiServices& ui = services_.ui();
+    Banner banner;
+    banner.title = ui.bundleName();
+    banner.subtitle = services_.text("0012") + " : " + account;
+    banner.informativeText = services_.text("20217");
+    banner.dismissDelayTime = 30.0;
+    ui.deliverBanner(banner);
+    ui.showLocalNotification(banner.subtitle, banner.informativeText);
 }
 
 void AccountLedger::SetAllSymbolsSpread() {
     platform::assertMainThread();
-    const ReferenceData& ref = session_.referenceData();
-    for (const auto& [code, item] : session_.referenceData().ItemCollection) {
+    const ReferenceData& ref = reference_;
+    for (const auto& [code, item] : reference_.ItemCollection) {
         if (!item) continue;
         for (const auto& [id, account] : ref.AccountDetailCollection) {
             if (!account) continue;

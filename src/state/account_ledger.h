@@ -15,16 +15,21 @@
 
 namespace state {
 
-class BusinessBase;
+class SessionServices;
+class ReferenceData;
+class OrderBook;
+class FeedChannels;
 
 class AccountLedger : public SessionComponent {
 public:
-    explicit AccountLedger(BusinessBase& session) : session_(session) {}
+    AccountLedger(SessionServices& services, ReferenceData& reference, OrderBook& book, FeedChannels& feed)
+        : services_(services), reference_(reference), book_(book), feed_(feed) {}
     const char* componentName() const override { return "AccountLedger"; }
     void registerHandlers(Dispatcher& table) override;
 
-    // The account the windows show.
-    std::int32_t currentAccountSelected = 0;
+    // The account the windows show; changed only here, on the main thread.
+    std::int32_t currentAccountSelected() const { return currentAccountSelected_; }
+    void setCurrentAccountSelected(std::int32_t accountId);
 
     // Writes a summary's figures into the account; a change of trading status
     // subscribes, unsubscribes or asks for the equity-hit prices, a change to
@@ -43,14 +48,23 @@ public:
     // Recomputes every open position's profit, its conversion and every
     // account's figures (what the main window runs once a second).
     void recalculateAccounts();
+    // The account's figures from its open positions (a window's own copy).
+    void calculateAccountDetails(model::AccountDetails& account) const;
+    // The margin-call banner of an account.
+    void MarginCallNotification(const std::string& account);
 
 private:
     const model::AccountDetails* accountOf(const model::Order& position) const;
     const model::ItemDetails* conversionInstrument(const model::AccountDetails* account) const;
+    void applySummary(model::AccountDetails& account, const FieldList& fields);
     void applyTradingStatus(model::AccountDetails& account, std::int32_t wireCode);
     void applyMarginStatus(model::AccountDetails& account, std::int32_t marginStatus);
 
-    BusinessBase& session_;
+    SessionServices& services_;
+    ReferenceData& reference_;
+    OrderBook& book_;
+    FeedChannels& feed_;
+    std::int32_t currentAccountSelected_ = 0;
 };
 
 }  // namespace state

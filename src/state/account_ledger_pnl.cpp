@@ -6,7 +6,11 @@
 #include "model/text_value.h"
 #include "platform/main_executor.h"
 #include "state/account_ledger.h"
-#include "state/business_base.h"
+#include "state/instrument_fillers.h"
+#include "state/state_queries.h"
+#include "state/order_book.h"
+#include "state/instrument_fillers.h"
+#include "state/reference_data.h"
 #include "state/profit_loss.h"
 
 namespace state {
@@ -35,19 +39,19 @@ void floatingPL(model::Order& p, const model::ItemDetails* item, const AccountDe
 }  // namespace
 
 const AccountDetails* AccountLedger::accountOf(const model::Order& position) const {
-    const auto* a = session_.referenceData().AccountDetailCollection.find(position.AccountNumber);
+    const auto* a = reference_.AccountDetailCollection.find(position.AccountNumber);
     return a ? a->get() : nullptr;
 }
 
 const model::ItemDetails* AccountLedger::conversionInstrument(const AccountDetails* account) const {
     if (!account || !account->tradeCurrency) return nullptr;
-    const std::string code = session_.getItemCode(static_cast<std::int32_t>(account->tradeCurrency->instrumentID));
-    const auto* x = session_.referenceData().ItemCollection.find(code);
+    const std::string code = InstrumentFillers::getItemCode(reference_.ItemCollection, static_cast<std::int32_t>(account->tradeCurrency->instrumentID));
+    const auto* x = reference_.ItemCollection.find(code);
     return x ? x->get() : nullptr;
 }
 
 void AccountLedger::CalcPL(model::Order& position) const {
-    const auto* item = session_.referenceData().ItemCollection.find(position.ItemCode);
+    const auto* item = reference_.ItemCollection.find(position.ItemCode);
     floatingPL(position, item ? item->get() : nullptr, accountOf(position));
 }
 
@@ -59,7 +63,7 @@ double AccountLedger::calculateCurrencyConversionForValue(double value, const mo
 
 void AccountLedger::recalculateAccounts() {
     platform::assertMainThread();
-    const ReferenceData& ref = session_.referenceData();
+    const ReferenceData& ref = reference_;
     struct Sum {
         const model::ItemDetails* conversion = nullptr;
         double unrealised = 0.0;
@@ -69,7 +73,7 @@ void AccountLedger::recalculateAccounts() {
     for (const auto& [id, account] : ref.AccountDetailCollection)
         if (account) sums[account.get()].conversion = conversionInstrument(account.get());
 
-    for (const auto& p : session_.orderBook().OpenOrderCollection) {
+    for (const auto& p : book_.OpenOrderCollection) {
         if (!p) continue;
         const auto* item = ref.ItemCollection.find(p->ItemCode);
         const AccountDetails* account = accountOf(*p);
@@ -86,6 +90,14 @@ void AccountLedger::recalculateAccounts() {
         const auto* group = ref.GroupDetailCollection.find(account->GroupId);
         account->applyUnrealisedPL(group ? group->get() : nullptr, sums[account.get()].unrealised);
     }
+}
+
+void AccountLedger::calculateAccountDetails(model::AccountDetails& account) const {
+    platform::assertMainThread();
+    const auto* group = reference_.GroupDetailCollection.find(account.GroupId);
+    account.calculateAccountDetails(
+        group ? group->get() : nullptr, Queries::visibleOrders(book_.OpenOrderCollection, reference_.AccountDetailCollection), [this](model::Order& p) { CalcPL(p); },
+        [this](double v, const model::Order& p) { return calculateCurrencyConversionForValue(v, p); });
 }
 
 }  // namespace state

@@ -15,6 +15,7 @@
 #include "protocol/wire_format.h"
 #include "state/order_rejection_reasons.h"
 #include "state/packed_time.h"
+#include "state/resource_files.h"
 #include "state/session_notifications.h"
 #include "state/text_conversions.h"
 
@@ -41,10 +42,11 @@ std::optional<std::string> nonEmpty(std::string s) {
     return s;
 }
 
-template <typename T>
-std::unique_ptr<T> make(const SessionParts::Make<T>& replacement, BusinessBase& session) {
-    if (replacement) return replacement(session);
-    return std::make_unique<T>(session);
+// The test's replacement when it gave one, else the standard component.
+template <typename T, typename Maker, typename... Needs>
+std::unique_ptr<T> make(const Maker& replacement, SessionServices& services, Needs&... needs) {
+    if (replacement) return replacement(services, needs...);
+    return std::make_unique<T>(services, needs...);
 }
 
 // No table refresh follows these: their content is dispatched on its own.
@@ -63,21 +65,26 @@ std::shared_ptr<BusinessBase> BusinessBase::create(SessionHost& host, UiServices
     return session;
 }
 
-BusinessBase::BusinessBase(SessionHost& host, UiServices& ui) : messageBase(this), host_(host), ui_(ui) {}
+BusinessBase::BusinessBase(SessionHost& host, UiServices& ui) : host_(host), ui_(ui), messageBase_(this) {}
 
 void BusinessBase::assemble(SessionParts parts) {
-    conn = protocol::ConnectionBase::create(std::weak_ptr<protocol::ConnectionDelegate>(shared_from_this()));
+    conn_ = protocol::ConnectionBase::create(std::weak_ptr<protocol::ConnectionDelegate>(shared_from_this()));
     outgoing_ = std::move(parts.outgoing);
-    login_ = std::make_unique<LoginHandshake>(*this);
-    ping_ = std::make_unique<PingMonitor>(*this);
-    orderBook_ = make(parts.orderBook, *this);
-    accountLedger_ = make(parts.accountLedger, *this);
-    dataService_ = make(parts.dataServiceAnswers, *this);
-    chat_ = make(parts.chat, *this);
-    funds_ = make(parts.funds, *this);
-    feed_ = make(parts.feedChannels, *this);
+    preferences_ = parts.preferences;
+    SessionServices& services = *this;
+    const ReferenceData& reference = reference_;
+    ping_ = std::make_unique<PingMonitor>(services);
+    orderBook_ = make<OrderBook>(parts.orderBook, services, reference);
+    const OrderBook& book = *orderBook_;
+    feed_ = make<FeedChannels>(parts.feedChannels, services, reference, book);
+    accountLedger_ = make<AccountLedger>(parts.accountLedger, services, reference_, *orderBook_, *feed_);
+    chat_ = make<Chat>(parts.chat, services);
+    funds_ = make<Funds>(parts.funds, services, reference, book);
+    dataService_ = make<DataServiceAnswers>(parts.dataServiceAnswers, services, reference_, *orderBook_, *funds_,
+                                            *chat_, *feed_);
+    login_ = std::make_unique<LoginHandshake>(services, reference_, *ping_, *feed_, *dataService_);
     for (const auto& extra : parts.extra)
-        if (extra) extra_.push_back(extra(*this));
+        if (extra) extra_.push_back(extra(services));
     for (SessionComponent* c : std::initializer_list<SessionComponent*>{
              login_.get(), ping_.get(), orderBook_.get(), accountLedger_.get(), dataService_.get(), chat_.get(),
              funds_.get(), feed_.get()})
@@ -88,16 +95,16 @@ void BusinessBase::assemble(SessionParts parts) {
 
 BusinessBase::~BusinessBase() {
     platform::assertMainThread();
-    stopPingTimer();
-    if (conn) conn->DisconnectServer();
+    if (ping_) ping_->stopPingTimer();
+    if (conn_) conn_->DisconnectServer();
 }
 
-void BusinessBase::onMain(std::function<void(BusinessBase&)> fn) {
+void BusinessBase::onMain(std::function<void()> fn) {
     std::weak_ptr<BusinessBase> weak = weak_from_this();
     platform::MainExecutor::post([weak, fn = std::move(fn)] {
         if (auto self = weak.lock()) {
             try {
-                fn(*self);
+                fn();
             } catch (const std::exception& e) {
                 platform::Log::error(std::string("Session step failed: ") + e.what());
             }
@@ -131,8 +138,21 @@ void BusinessBase::setRequestid(std::int32_t id) {
     Requestid = id;
     sharedRequestId_ = id;
 }
+std::int32_t BusinessBase::takeRequestId() {
+    setRequestid(Requestid + 1);
+    return Requestid;
+}
+
+void BusinessBase::setSessionValues(std::int32_t requestId, std::optional<std::string> referenceId) {
+    setRequestid(requestId);
+    Referenceid = referenceId;
+    std::lock_guard<std::mutex> lock(keyMutex_);
+    sharedReferenceId_ = std::move(referenceId);
+}
+
+std::optional<platform::WallTime> BusinessBase::serverDate() const { return ping_->serverDate; }
 std::string BusinessBase::packedLocalTime() const { return packedTime(wallNow(), false); }
-void BusinessBase::stampPingTime() { setPingTime(wallNow()); }
+void BusinessBase::stampPingTime() { ping_->pingTime = wallNow(); }
 
 std::string BusinessBase::cipherPassword() const {
     std::lock_guard<std::mutex> lock(keyMutex_);
@@ -174,56 +194,59 @@ void BusinessBase::StreamingConnection(bool, bool demoRegistration) {
         credentialsPassword_ = login.password();
         loginKey_ = host_.loginCipher().sessionKey().value_or(login.SecurityKey());
     }
-    conn->ConnectToServer(demoRegistration, login.IPAddress(), login.PortNo());
+    conn_->ConnectToServer(demoRegistration, login.IPAddress(), login.PortNo());
 }
+
+void BusinessBase::setNetworkAvailable(bool available) { conn_->isNetworkAvailable = available; }
+bool BusinessBase::isConnected() const { return conn_->isConnected(); }
 
 void BusinessBase::sendMessage(protocol::RequestMessage request) {
     if (outgoing_ && outgoing_(request)) return;
     if (request.isZMQ) {
-        conn->sendZMQRequestMessage(std::move(request));
+        conn_->sendZMQRequestMessage(std::move(request));
         return;
     }
-    conn->sendMessage(request.message);
+    conn_->sendMessage(request.message);
 }
 
 void BusinessBase::disconnectServer() {
-    stopPingTimer();
-    conn->DisconnectServer();
+    ping_->stopPingTimer();
+    conn_->DisconnectServer();
 }
 
 // ---------------------------------------------------------------------------
 // Connection events ("NewQueue")
 
 void BusinessBase::connectionDidConnect(bool demoRegistration) {
-    onMain([demoRegistration](BusinessBase& s) {
+    onMain([this, demoRegistration] {
         if (demoRegistration) {
             platform::NotificationCenter::defaultCenter().post(
                 notifications::kSendLoginRegistrationRequest,
-                std::make_shared<const ConnectionPayload>(s.conn));
+                std::make_shared<const ConnectionPayload>(conn_));
             return;
         }
-        s.appendJournal(JournalData::getLoginJournalData(kJournalConnected, s.journalContext()));
+        appendJournal(JournalData::getLoginJournalData(kJournalConnected, journalContext()));
         protocol::LoginRequestValues v;
-        const model::LoginInputdata& login = s.host_.logindata();
+        const model::LoginInputdata& login = host_.logindata();
         v.userName = login.userName();
         v.password = login.password();
         // Sent as configured, "" included.
         v.productName = login.productName();
         v.productVersion = login.productVersion();
-        v.packedTime = s.packedLocalTime();
-        protocol::ConnectionBase::LoginRequest(s.messageBase, v);
+        v.packedTime = packedLocalTime();
+        protocol::ConnectionBase::LoginRequest(messageBase_, v);
     });
 }
 
 void BusinessBase::connectionDidReceiveFrame(std::string frame) { NewMessage(std::move(frame)); }
 
 void BusinessBase::connectionDidFail(const std::string& error) {
-    onMain([error](BusinessBase& s) { s.connectionFailure(error); });
+    onMain([this, error] { connectionFailure(error); });
 }
 
 void BusinessBase::connectionFailure(const std::string& error) {
     platform::Log::warning("Connection to the server lost: " + error);
-    stopPingTimer();
+    ping_->stopPingTimer();
     host_.ConnectionFailureNotification();
     ping_->scheduleSpeedCheck();
 }
@@ -288,7 +311,7 @@ void BusinessBase::decodeFrame(std::string frame) {
     if (type == MsgType::PingAnswer) msg.receivedAt = wallNow();
     // The server may close the line right after a refusal or a "logged in
     // elsewhere"; the dispatcher disconnects on both, so that close is no failure.
-    if (type == MsgType::LoggedInElsewhere || type == MsgType::LoginRefused) conn->isManualServerDisconnect = true;
+    if (type == MsgType::LoggedInElsewhere || type == MsgType::LoginRefused) conn_->isManualServerDisconnect = true;
     // An envelope's or a compressed message's own request id and server time
     // count too, before the message it carries.
     if (type == MsgType::Envelope || type == MsgType::Compressed) {
@@ -370,11 +393,15 @@ void BusinessBase::checkNewMessage(IncomingMessage m) {
         platform::Log::error(std::string("Message of type ") + std::to_string(m.type) + " not processed: " + e.what());
         return;
     }
-    if (refreshesTables(protocol::msgType(m.type))) onMain([](BusinessBase& s) { s.HistoryDataUpdateNotification(); });
+    if (refreshesTables(protocol::msgType(m.type)))
+        onMain([] {
+            for (const char* name : notifications::kTableNotifications)
+                platform::NotificationCenter::defaultCenter().post(name);
+        });
 }
 
-void BusinessBase::checkChannelText(std::string_view text, Channel channel,
-                                    const std::optional<protocol::RequestKind>& kind) {
+void BusinessBase::dispatchChannelText(std::string_view text, Channel channel,
+                                       const std::optional<protocol::RequestKind>& kind) {
     platform::assertMainThread();
     // A frame left unfinished here cannot join the session's next message.
     protocol::FrameDecoder frames;
@@ -428,18 +455,38 @@ void BusinessBase::dispatchMessage(const IncomingMessage& m, protocol::MessageBa
 }
 
 // ---------------------------------------------------------------------------
-// Network speed and password changes
-
-void BusinessBase::postnetworkspeedNotification(const std::optional<std::string>& text) {
-    if (text)
-        platform::NotificationCenter::defaultCenter().post(notifications::kNetworkSpeed,
-                                                           std::make_shared<const TextPayload>(*text));
-}
+// Password changes and what the session posts itself
 
 void BusinessBase::acceptNewPassword(const std::string& password) {
     host_.logindata().setPassword(password);
     std::lock_guard<std::mutex> lock(keyMutex_);
     credentialsPassword_ = password;
+}
+
+void BusinessBase::postAboutSession(const std::string& name, const PayloadOf& payload) {
+    auto self = shared_from_this();
+    std::shared_ptr<const SessionPayload> carried = payload ? payload(self) : std::make_shared<const SessionPayload>(self);
+    platform::NotificationCenter::defaultCenter().post(name, std::move(carried), this);
+}
+
+void BusinessBase::userNotificationCenterDidActivateNotification(const Banner& banner) {
+    auto it = banner.userInfo.find("AppDownloadURL");
+    if (it == banner.userInfo.end() || it->second.empty()) return;
+    if (!ResourceFiles::isOpenableUrl(it->second)) {
+        platform::Log::warning("Download address refused (not http or https): " + it->second);
+        return;
+    }
+    ui_.openUrl(it->second);
+    ui_.terminate();
+}
+
+void commonBanner(UiServices& ui, const std::string& message, const std::string& title) {
+    Banner banner;
+    banner.title = ui.bundleName();
+    banner.subtitle = title;
+    banner.informativeText = message;
+    banner.dismissDelayTime = 5.0;
+    ui.deliverBanner(banner);
 }
 
 }  // namespace state

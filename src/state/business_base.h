@@ -22,12 +22,9 @@
 #include <vector>
 
 #include "model/account_details.h"
-#include "model/file_resource.h"
 #include "model/order.h"
-#include "model/search_info.h"
 #include "model/user_account_maps.h"
 #include "platform/clock.h"
-#include "protocol/app_context.h"
 #include "protocol/connection_base.h"
 #include "protocol/login_info_message.h"
 #include "protocol/message_base.h"
@@ -46,6 +43,7 @@
 #include "state/ping_monitor.h"
 #include "state/reference_data.h"
 #include "state/session_queries.h"
+#include "state/session_services.h"
 #include "state/ui_services.h"
 #include "state/watchlist.h"
 
@@ -75,23 +73,26 @@ struct IncomingMessage {
 };
 
 // What a session is made of, where it differs from the standard components:
-// tests observe a component through a replacement of their own.
+// tests observe a component through a replacement of their own. Each maker
+// takes what the component takes.
 struct SessionParts {
-    template <typename T>
-    using Make = std::function<std::unique_ptr<T>(BusinessBase&)>;
-    Make<OrderBook> orderBook;
-    Make<AccountLedger> accountLedger;
-    Make<DataServiceAnswers> dataServiceAnswers;
+    template <typename T, typename... Needs>
+    using Make = std::function<std::unique_ptr<T>(SessionServices&, Needs&...)>;
+    Make<OrderBook, const ReferenceData> orderBook;
+    Make<AccountLedger, ReferenceData, OrderBook, FeedChannels> accountLedger;
+    Make<DataServiceAnswers, ReferenceData, OrderBook, Funds, Chat, FeedChannels> dataServiceAnswers;
     Make<Chat> chat;
-    Make<Funds> funds;
-    Make<FeedChannels> feedChannels;
+    Make<Funds, const ReferenceData, const OrderBook> funds;
+    Make<FeedChannels, const ReferenceData, const OrderBook> feedChannels;
     // Components beyond the standard ones; they register after them.
     std::vector<Make<SessionComponent>> extra;
     // Sees every request before it is sent; true keeps it from the channels.
     std::function<bool(const protocol::RequestMessage&)> outgoing;
+    // Where the watchlist is stored; null: the standard preferences.
+    platform::Preferences* preferences = nullptr;
 };
 
-class BusinessBase : public protocol::AppContext,
+class BusinessBase : public SessionServices,
                      public protocol::ConnectionDelegate,
                      public SessionQueries,
                      public std::enable_shared_from_this<BusinessBase> {
@@ -103,109 +104,36 @@ public:
     BusinessBase(const BusinessBase&) = delete;
     BusinessBase& operator=(const BusinessBase&) = delete;
 
-    // --- Starting, sending, stopping (main thread) -------------------------
+    // --- Starting and stopping (main thread) -------------------------------
     // Opens the TCP session; the first flag has no effect.
     void StreamingConnection(bool streaming, bool demoRegistration);
-    // Routes a built request to the TCP session or to the request channel.
-    void sendMessage(protocol::RequestMessage request) override;
-    void disconnectServer();
+    void disconnectServer() override;
     // The connection dropped without a manual disconnect.
     void connectionFailure(const std::string& error);
+    // What the network monitor reports; order checks read it.
+    void setNetworkAvailable(bool available);
+    bool isConnected() const;
 
-    // --- Incoming, on "NewQueue" --------------------------------------------
-    // De-frames text unwrapped from an envelope or a compressed message. Its
-    // buffers belong to "NewQueue": text from other threads needs its own.
-    void ProcessMessage(const std::string& text);
-    // One frame, start and end bytes removed.
+    // --- Incoming ------------------------------------------------------------
+    // One frame, start and end bytes removed ("NewQueue").
     void NewMessage(std::string frame);
-
-    // --- Incoming, on the main thread ----------------------------------------
     // Dispatches one decoded message, then posts the table notifications
-    // (except for envelopes, compressed messages and ping answers).
+    // (except for envelopes, compressed messages and ping answers). Main thread.
     void checkNewMessage(IncomingMessage message);
     void ProcessNewMessage(const FieldList& fields, std::int32_t type, protocol::MessageBase& message,
                            const std::optional<std::string>& payload = std::nullopt);
-    // Framed text of the feed's status path or of a request-channel reply:
-    // each message the channel may carry is dispatched, anything else dropped.
-    void checkChannelText(std::string_view text, Channel channel,
-                          const std::optional<protocol::RequestKind>& kind = std::nullopt);
+    // The request id and reference id a login's messages set (tests seed them).
+    void setSessionValues(std::int32_t requestId, std::optional<std::string> referenceId);
+    std::int32_t requestId() const override;
+    std::optional<std::string> referenceId() const override;
+    // The shared outgoing message and the connection (SessionServices).
+    protocol::MessageBase& outgoingMessage() override { return messageBase_; }
+    protocol::ConnectionBase& connection() override { return *conn_; }
 
-    // --- Ping and network speed (main thread; the PingMonitor's) -----------
-    void startPingTimer() { ping_->startPingTimer(); }
-    void stopPingTimer() { ping_->stopPingTimer(); }
-    bool isPingTimerActive() const { return ping_->isPingTimerActive(); }
-    void pingToserver() { ping_->pingToserver(); }
-    void calculateNetworkSpeed(std::optional<platform::WallTime> date) { ping_->calculateNetworkSpeed(date); }
-    void postnetworkspeedNotification(const std::optional<std::string>& text);
-    void setPingTime(platform::WallTime time) { ping_->pingTime = time; }
-    // The request counter; the chart window raises it before a chart request.
-    void setRequestid(std::int32_t id);
-
-    // --- Reasons, journal, texts ------------------------------------------
-    std::string GetOrderRejectionReason(std::int32_t code) const override;
-    // The context the journal builders read (language, login settings, server time).
-    JournalContext journalContext() const;
-    void appendJournal(const std::string& line) { journal_.append(line); }
-    // The text of a language-table key in the selected language.
-    std::string text(const std::string& key) const;
     // The cipher password of envelopes: the session key once the login data
     // arrived, else the run's login cipher (the shipped key before any login).
     std::string cipherPassword() const;
     std::optional<std::string> sessionKey() const;
-    // A password change the server accepted: the login settings and the next
-    // key derivation use it.
-    void acceptNewPassword(const std::string& password);
-
-    // --- Notifications to the windows (main thread) ------------------------
-    void HistoryDataUpdateNotification();
-    void postNotification(const std::string& name);
-    void watchlistUpdateNotification();
-    void passwordChangeNotification();
-    void demoUserCreationNotification(const std::string& userAndPassword);
-    void demoUserCreationFailureNotification();
-    void sendRoomCreationNotification(const std::string& roomCreationKey);
-    void UpdateChatNotification(const std::string& name);
-    void NewChatMessageNotification(const std::vector<std::string>& message);
-    void TriggerNewChatNotification(const std::string& a, const std::string& b);
-    void chartDataReceivedNotification(std::uint64_t n);
-    void CloseHedgedPositionsNotification();
-    void ShowSettledOrderNotification(const std::string& text);
-    void ChatQueueStatusUpdateNotification();
-    void OrderRejectionNotification(const std::string& reason);
-    // Tag 125 of the rejected message and the rejection reason text.
-    void bulkCloseRejectedNotification(const std::string& reference, const std::string& reason);
-    void bulkCloseSettledNotification(const std::shared_ptr<model::Order>& settled);
-    void orderexecutedNotification(const std::shared_ptr<model::Order>& order);
-    void TradeConfirmationNotification(const std::string& text);
-    void LoginSuccessNotification();
-    void appUpdateNotification(const std::string& text);
-    void PendingOrderNotification(const std::shared_ptr<model::Order>& order);
-    void MarginCallNotification(const std::string& text);
-    void depositwithdrawalNotification();
-    void executedPositionSearchNotification();
-    void accountStatementUpdateNotification();
-    void bankDetailsReceivedNotification();
-    void NewMessageNotification(const std::string& text);
-    void NewMessagesNotification(const std::string& text);
-    // Without a room id the notification carries nothing.
-    void NoticeMessageReceivedNotification(const std::optional<std::string>& roomId);
-    void RecentConversationMessageReceivedNotification(const std::optional<std::string>& roomId);
-    void payGateTransactionResponseNotification(std::shared_ptr<const PayGateUpdate> update);
-    // Deposit and withdrawal details; the two approval banners.
-    void approvalNotificationForActionType(std::int64_t actionType, const ApprovalNotice& request);
-    // A banner's action: opens "AppDownloadURL" and quits when it is an http
-    // or https address.
-    void userNotificationCenterDidActivateNotification(const Banner& banner);
-    // Banner-centre delegate: every banner shows; delivery needs nothing.
-    bool userNotificationCenterShouldPresentNotification(const Banner&) const { return true; }
-    void userNotificationCenterDidDeliverNotification(const Banner&) {}
-
-    // --- Session values (main thread) ----------------------------------------
-    std::shared_ptr<protocol::ConnectionBase> conn;
-    protocol::MessageBase messageBase;
-    std::int32_t Requestid = 0;
-    std::optional<std::string> Referenceid;
-    std::optional<std::string> serverTime_;  // raw tag 21 of the last message that had one
 
     // --- Components (main thread) ------------------------------------------
     ReferenceData& referenceData() { return reference_; }
@@ -218,7 +146,6 @@ public:
     const Chat& chat() const override { return *chat_; }
     FeedChannels& feedChannels() { return *feed_; }
     const FeedChannels& feedChannels() const override { return *feed_; }
-    Journal& journal() { return journal_; }
     const Journal& journal() const override { return journal_; }
     PingMonitor& pingMonitor() { return *ping_; }
     const PingMonitor& pingMonitor() const override { return *ping_; }
@@ -252,147 +179,97 @@ public:
     WeekSchedule getMarketSessionSchedulesCollection(std::uint64_t marketId) const override;
     std::string getDaysOfTheWeekName(std::uint64_t weekday) const override;
     bool checkFilesDownloadedAtPath(const std::string& folder) const override;
+    std::string GetOrderRejectionReason(std::int32_t code) const override;
+    // The text of a language-table key in the selected language.
+    std::string text(const std::string& key) const override;
+    // Temporary, for the position dialogs: ProfitLoss's floating profit.
+    static double CalculateFloatingPL(const model::ItemDetails* item, std::int32_t side, double quantity,
+                                      double orderPrice, double currentPrice);
+    double calculateCurrencyConversionForValue(double value, const model::Order& position) const;
 
     // --- Named operations of the windows (main thread) ----------------------
     void sortOpenOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
     void sortPendingOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
     void sortCancelledOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
     void sortSettledOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
-    void setExecutedPositionState(bool search) { orderBook_->isExecutedPositionSearch = search; }
-    void clearExecutedOrderSearchCollection() { orderBook_->ExecutedOrderSearchCollection.clear(); }
     void calcAccountDetails(std::int32_t accountId);
-    void updateUserAccountMaps(const model::UserAccountMaps& map);
-    // One downloaded resource into <application support>/<app>/Resources.
-    void saveFileWithName(const std::string& fileName, const std::string& fileData);
-
-    // --- Orders, positions and accounts (the OrderBook's and AccountLedger's) ---
-    void FillPendingOrderCollection(const FieldList& fields, const std::optional<std::string>& pendingOrderId) {
-        orderBook_->FillPendingOrderCollection(fields, pendingOrderId);
-    }
-    void UpdatePendingOrderCollection(const FieldList& fields, const std::optional<std::string>& pendingOrderId) {
-        orderBook_->UpdatePendingOrderCollection(fields, pendingOrderId);
-    }
-    void RemovePendingOrder(const std::optional<std::string>& id, bool byServerId) {
-        orderBook_->RemovePendingOrder(id, byServerId);
-    }
-    void FillCancelledOrderCollection(std::int32_t id, std::int32_t status, const FieldList& fields) {
-        orderBook_->FillCancelledOrderCollection(id, status, fields);
-    }
-    void ModifyBracketOrderUpdateonOpenOrderCollection(const FieldList& fields,
-                                                       const std::optional<std::string>& reference,
-                                                       std::int32_t status) {
-        orderBook_->ModifyBracketOrderUpdateonOpenOrderCollection(fields, reference, status);
-    }
-    void FillOpenOrderCollection(const FieldList& fields) { orderBook_->FillOpenOrderCollection(fields); }
-    void UpdateOpenOrderCollection(const std::optional<std::string>& positionId, const FieldList& fields,
-                                   const std::optional<std::string>& remainingQty) {
-        orderBook_->UpdateOpenOrderCollection(positionId, fields, remainingQty);
-    }
-    void FillSettledOrderCollection(const FieldList& fields) { orderBook_->FillSettledOrderCollection(fields); }
-    void UpdateAccountDetails(const FieldList& fields, const std::optional<std::string>& accountId) {
-        accountLedger_->UpdateAccountDetails(fields, accountId);
-    }
-    void SetAllSymbolsSpread() { accountLedger_->SetAllSymbolsSpread(); }
-
-    // --- Profit and loss (business_base_orders.cpp) ---------------------------
-    // The commission of the remaining quantity: paid / initial × remaining.
-    static double calcCommission(const std::string& initialQty, const std::string& remainingQty, double paid);
-    void CalcPL(model::Order& position) const { accountLedger_->CalcPL(position); }
-    static double CalculateFloatingPL(const model::ItemDetails* item, std::int32_t side, double quantity,
-                                      double orderPrice, double currentPrice);
-    double calculateCurrencyConversionForValue(double value, const model::Order& position) const {
-        return accountLedger_->calculateCurrencyConversionForValue(value, position);
-    }
-    static double currencyConversion(double value, double price, double isDirect);
-    // Every open position's profit in its account currency and every account's
-    // figures; the main window runs it once a second.
+    // Every open position's profit and every account's figures (the 1 s tick).
     void recalculateAccounts() { accountLedger_->recalculateAccounts(); }
-    // The account's figures from its open positions, with this session's
-    // profit and conversion (what the deposit and withdrawal windows call).
-    void calculateAccountDetails(model::AccountDetails& account);
+    // The account's figures from its open positions (a window's own copy).
+    void calculateAccountDetails(model::AccountDetails& account) { accountLedger_->calculateAccountDetails(account); }
+    void updateUserAccountMaps(const model::UserAccountMaps& map);
+    // Sends a chart request under a request id of its own; returns that id.
+    std::int32_t requestChartData(const std::string& symbol, const std::string& interval, std::int32_t points) {
+        return dataService_->requestChartData(symbol, interval, points);
+    }
+    void reconnectZMQandSubscribeAllItems() { feed_->reconnectZMQandSubscribeAllItems(); }
+    void LoadItemstoWatchlist();
+    void SaveItemstoWatchList(const std::vector<std::string>& list);
 
-    // --- Requests of the windows and the login (business_base_requests.cpp) ---
-    // Each fills `messageBase`, adds the common header and builds it; a failed
-    // build sends nothing and is logged. Main thread.
-    void requestOpenPosition();
-    void requestPendingOrders();
-    void requestSettledOrders();
-    void requestCancelledOrders();
-    void requestEquityPriceinfo(std::int32_t accountId);
-    void requestExecutedPosition(const model::SearchInfo& search);
-    void requestFinancialTransactions(const model::SearchInfo& search);
-    void requestAccountStatement(const model::StatementQuery& query);
-    void requestCancelledOrderHistoryForAccount(const model::StatementQuery& query);
-    void requestAdvancedInstrumentInfo();
-    void requestSessionSchedule(std::uint64_t marketId);
-    void requestUserMapWithMyAccount(std::int32_t accountId);
-    void requestEditUserAccountAccessByClient(const model::UserAccountMaps& map);
-    void requestBankDetails(const model::AccountDetails& account);
-    void requestApprovalRequest();
-    void requestFinancialApprovals();
-    void requestResourceSearchForTypes(const std::vector<std::string>& types);
-    void requestFileResourceDownload(const model::FileResource& resource);
-    // Downloads every searched resource whose name holds `text` and is not on disk yet.
-    void requestFileResourceForExtension(const std::string& text);
-    void requestGetAllPayGateSettings();
-    // Sends `Requestid` itself in tag 20: the chart window raises it first.
-    void requestChartData(const std::string& symbol, const std::string& interval, std::int32_t points);
-    void changeMyPassword(const std::string& oldPassword, const std::string& newPassword);
-    // The chat requests of the login, on the TCP session.
-    void requestContactlist();
-    void requestRecentConversation();
-    void requestOfflineMessages();
+    // --- Banner centre delegate ----------------------------------------------------
+    // A banner's action: opens "AppDownloadURL" and quits when it is an http
+    // or https address.
+    void userNotificationCenterDidActivateNotification(const Banner& banner);
+    // Every banner shows; delivery needs nothing.
+    bool userNotificationCenterShouldPresentNotification(const Banner&) const { return true; }
+    void userNotificationCenterDidDeliverNotification(const Banner&) {}
 
-    // --- The message layer's view of the session (AppContext) -------------
+private:
+    BusinessBase(SessionHost& host, UiServices& ui);
+    void assemble(SessionParts parts);
+
+    // --- protocol::AppContext, for the message layer (any thread) -------------
     std::optional<std::string> userName() const override;
     std::optional<std::string> password() const override;
     std::optional<std::string> productName() const override;
     std::optional<std::string> productVersion() const override;
     std::optional<std::string> securityKey() const override;
-    std::int32_t requestId() const override;
-    std::optional<std::string> referenceId() const override;
     std::optional<std::string> serverTime() const override;
     std::string packedLocalTime() const override;
+    // Routes a built request to the TCP session or to the request channel.
+    void sendMessage(protocol::RequestMessage request) override;
     void stampPingTime() override;
 
-    SessionHost& host() { return host_; }
-    UiServices& ui() { return ui_; }
-    // Runs `fn` on the main thread later, if the session still lives.
-    void onMain(std::function<void(BusinessBase&)> fn);
-
-    // --- Price feed, request channel and watchlist ----------------------------
-    // Where the watchlist is stored; null: the standard preferences.
-    platform::Preferences* preferences = nullptr;
-    void ZMQNewMessage(const std::string& text) { feed_->ZMQNewMessage(text); }
-    void reconnectZMQandSubscribeAllItems() { feed_->reconnectZMQandSubscribeAllItems(); }
-    void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe) {
-        feed_->ProcessSubscribeandUnSubscribeItems(codes, subscribe);
-    }
-    void LoadItemstoWatchlist();
-    void SaveItemstoWatchList(const std::vector<std::string>& list);
-
-private:
-    BusinessBase(SessionHost& host, UiServices& ui);
-    void assemble(SessionParts parts);
+    // --- SessionServices, for the components (main thread) --------------------
+    std::int32_t takeRequestId() override;
+    std::optional<platform::WallTime> serverDate() const override;
+    void acceptNewPassword(const std::string& password) override;
+    void appendJournal(const std::string& line) override { journal_.append(line); }
+    JournalContext journalContext() const override;
+    void onMain(std::function<void()> fn) override;
+    std::weak_ptr<const void> lifetime() const override { return weak_from_this(); }
+    SessionHost& host() override { return host_; }
+    UiServices& ui() override { return ui_; }
+    void postAboutSession(const std::string& name, const PayloadOf& payload = nullptr) override;
+    void dispatchChannelText(std::string_view text, Channel channel,
+                             const std::optional<protocol::RequestKind>& kind) override;
 
     // ConnectionDelegate: frames on "NewQueue", connects and failures on the main thread.
     void connectionDidConnect(bool demoRegistration) override;
     void connectionDidReceiveFrame(std::string frame) override;
     void connectionDidFail(const std::string& error) override;
 
+    // De-frames text unwrapped from an envelope or a compressed message ("NewQueue").
+    void ProcessMessage(const std::string& text);
     void decodeFrame(std::string frame);
     void dispatchMessage(const IncomingMessage& message, protocol::MessageBase& object);
     // Request id, server time and (login data only) reference id of a message.
     void applySessionScalars(const MessageValues& values, protocol::MsgType type);
-    void commonBanner(const std::string& message, const std::string& title);
-    // Posts with the session as sender; without a payload, the session alone.
-    void postAboutSelf(const std::string& name, std::shared_ptr<const SessionPayload> payload = nullptr);
+    void setRequestid(std::int32_t id);
     Watchlist watchlist();
     // Codes of the visible open positions, then of the visible pending orders.
     std::vector<std::string> heldItemCodes() const;
 
     SessionHost& host_;
     UiServices& ui_;
+    platform::Preferences* preferences_ = nullptr;
+
+    // --- Session values (main thread) ----------------------------------------
+    std::shared_ptr<protocol::ConnectionBase> conn_;
+    protocol::MessageBase messageBase_;
+    std::int32_t Requestid = 0;
+    std::optional<std::string> Referenceid;
+    std::optional<std::string> serverTime_;  // raw tag 21 of the last message that had one
 
     ReferenceData reference_;
     Journal journal_;

@@ -4,6 +4,7 @@
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "state/business_base.h"
+#include "state/profit_loss.h"
 #include "state/resource_files.h"
 
 namespace state {
@@ -95,18 +96,16 @@ std::string BusinessBase::getDaysOfTheWeekName(std::uint64_t weekday) const {
     return Queries::getDaysOfTheWeekName(weekday, host_.selectedLanguage());
 }
 
-void BusinessBase::saveFileWithName(const std::string& fileName, const std::string& fileData) {
-    platform::assertMainThread();
-    const auto folder = ResourceFiles::resourcesFolder();
-    if (!folder) {
-        platform::Log::error("Resource download: no resources folder");
-        return;
-    }
-    ResourceFiles::saveFileWithName(*folder, fileName, fileData, reference_.resourceCollection,
-                                    [this](const std::string& name) { postNotification(name); });
-}
 bool BusinessBase::checkFilesDownloadedAtPath(const std::string& folder) const {
     return ResourceFiles::checkFilesDownloadedAtPath(folder, reference_.resourceCollection);
+}
+
+double BusinessBase::CalculateFloatingPL(const model::ItemDetails* item, std::int32_t side, double quantity,
+                                         double orderPrice, double currentPrice) {
+    return ProfitLoss::CalculateFloatingPL(item, side, quantity, orderPrice, currentPrice);
+}
+double BusinessBase::calculateCurrencyConversionForValue(double value, const model::Order& position) const {
+    return accountLedger_->calculateCurrencyConversionForValue(value, position);
 }
 
 }  // namespace state

@@ -7,6 +7,7 @@
 #include "platform/main_executor.h"
 #include "platform/preferences.h"
 #include "state/business_base.h"
+#include "state/session_notifications.h"
 
 namespace state {
 
@@ -32,15 +33,15 @@ Watchlist BusinessBase::watchlist() {
     hooks.heldItems = [self] { return self->heldItemCodes(); };
     hooks.allItems = [self] { return self->getAllItems(); };
     hooks.subscribe = [self](const std::vector<std::string>& codes, bool subscribe) {
-        self->ProcessSubscribeandUnSubscribeItems(codes, subscribe);
+        self->feed_->ProcessSubscribeandUnSubscribeItems(codes, subscribe);
     };
     std::weak_ptr<BusinessBase> weak = self->weak_from_this();
     hooks.notifyUpdate = [weak] {
         platform::MainExecutor::post([weak] {
-            if (auto s = weak.lock()) s->watchlistUpdateNotification();
+            if (auto s = weak.lock()) s->postAboutSession(notifications::kWatchlistUpdate);
         });
     };
-    return Watchlist(preferences ? *preferences : platform::Preferences::standard(), std::move(hooks));
+    return Watchlist(preferences_ ? *preferences_ : platform::Preferences::standard(), std::move(hooks));
 }
 
 void BusinessBase::LoadItemstoWatchlist() {

@@ -1,7 +1,14 @@
 #include "state/chat.h"
 
 #include "platform/log.h"
-#include "state/business_base.h"
+#include "model/formatter.h"
+#include "model/login_inputdata.h"
+#include "platform/notification_center.h"
+#include "protocol/tags.h"
+#include "state/notification_payloads.h"
+#include "state/request_builder.h"
+#include "state/session_notifications.h"
+#include "state/session_services.h"
 
 namespace state {
 
@@ -46,13 +53,110 @@ void Chat::registerHandlers(Dispatcher& table) {
     table.add(MsgType::ChatResponseFromQueue, owner, [this](const Dispatch& m) {
         Log::info("ChatResponseFromQueue");
         UpdateChatResponseFromQueue(m.fields, m.values.chatQueueId);
-        session_.onMain([](BusinessBase& s) { s.ChatQueueStatusUpdateNotification(); });
+        services_.onMain([this] { ChatQueueStatusUpdateNotification(); });
     });
     table.add(MsgType::ChatQueueStatus, owner, [this](const Dispatch& m) {
         Log::info("ChatQueueStatus");
         UpdateChatQueueStatus(m.fields, m.values.chatQueueId);
-        session_.onMain([](BusinessBase& s) { s.ChatQueueStatusUpdateNotification(); });
+        services_.onMain([this] { ChatQueueStatusUpdateNotification(); });
     });
+}
+
+namespace {
+
+namespace tag = protocol::tag;
+
+platform::NotificationCenter& center() { return platform::NotificationCenter::defaultCenter(); }
+
+std::shared_ptr<const TextPayload> roomPayload(const std::optional<std::string>& roomId) {
+    return roomId ? std::make_shared<const TextPayload>(*roomId) : nullptr;
+}
+
+// The TCP chat requests carry the login user name in tag 504.
+void chatRequest(SessionServices& s, MsgType type, RequestTags tags, const char* what) {
+    const auto user = s.userName();
+    if (!user) {
+        platform::Log::warning(std::string(what) + " not sent: no user name");
+        return;
+    }
+    tags.emplace_back(tag::DeviceUserName, *user);
+    sendRequest(s, type, std::nullopt, tags, what);
+}
+
+}  // namespace
+
+void Chat::requestContactlist() {
+    chatRequest(services_, MsgType::GetContactListInfoRequest, {{tag::ContactListMode, "1"}}, "requestContactlist");
+}
+void Chat::requestRecentConversation() {
+    chatRequest(services_, MsgType::GetRecentConversationRequest, {}, "requestRecentConversation");
+}
+void Chat::requestOfflineMessages() {
+    chatRequest(services_, MsgType::GetOfflineMessageRequest, {}, "requestOfflineMessages");
+}
+
+void Chat::sendRoomCreationNotification(const std::string& roomCreationKey) {
+    services_.postAboutSession(notifications::kChatRoomCreation, [roomCreationKey](std::shared_ptr<BusinessBase> s) {
+        return std::make_shared<const ChatRoomCreated>(std::move(s), roomCreationKey);
+    });
+}
+
+void Chat::UpdateChatNotification(const std::string& name) { services_.postAboutSession(name); }
+
+void Chat::NewChatMessageNotification(const std::vector<std::string>& m) {
+    if (m.empty()) return;
+    if (m.size() < 3) {
+        platform::Log::debug("Chat message with fewer than three parts: no banner");
+        return;
+    }
+    const std::string& sender = m[0];
+    if (sender.empty()) return;
+    // Messages of the user themself raise no banner.
+    if (sender == services_.host().logindata().userName() || sender == chatUserName) return;
+    TriggerNewChatNotification(m[2], m[1]);
+}
+
+void Chat::TriggerNewChatNotification(const std::string& a, const std::string& b) {
+    UiServices& ui = services_.ui();
+    Banner banner;
+    banner.title = ui.bundleName();
+    banner.subtitle = services_.text("20240") + " : " + a;
+    banner.informativeText = b;
+    banner.dismissDelayTime = 15.0;
+    ui.deliverBanner(banner);
+    ui.showLocalNotification(banner.subtitle, b);
+}
+
+void Chat::ChatQueueStatusUpdateNotification() { services_.postAboutSession(notifications::kChatQueueStatusUpdate); }
+
+void Chat::NewMessageNotification(const std::string& subtitle) {
+    UiServices& ui = services_.ui();
+    Banner banner;
+    banner.title = ui.bundleName();
+    banner.subtitle = subtitle;
+    banner.informativeText = services_.text("1073");
+    banner.dismissDelayTime = 30.0;
+    ui.deliverBanner(banner);
+    ui.showLocalNotification(subtitle, banner.informativeText);
+}
+
+void Chat::NewMessagesNotification(const std::string& count) {
+    UiServices& ui = services_.ui();
+    Banner banner;
+    banner.title = ui.bundleName();
+    banner.subtitle = services_.text("0099");
+    banner.informativeText = model::Formatter::fillIndexedText(services_.text("20234"), {count});
+    banner.dismissDelayTime = 15.0;
+    ui.deliverBanner(banner);
+    ui.showLocalNotification(banner.subtitle, banner.informativeText);
+}
+
+void Chat::NoticeMessageReceivedNotification(const std::optional<std::string>& roomId) {
+    center().post(notifications::kNoticeMessageReceived, roomPayload(roomId));
+}
+
+void Chat::RecentConversationMessageReceivedNotification(const std::optional<std::string>& roomId) {
+    center().post(notifications::kRecentConversationReceived, roomPayload(roomId));
 }
 
 }  // namespace state

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/chat_room.h"
 #include "state/dispatcher.h"
@@ -14,11 +15,11 @@
 
 namespace state {
 
-class BusinessBase;
+class SessionServices;
 
 class Chat : public SessionComponent {
 public:
-    explicit Chat(BusinessBase& session) : session_(session) {}
+    explicit Chat(SessionServices& services) : services_(services) {}
     const char* componentName() const override { return "Chat"; }
     void registerHandlers(Dispatcher& table) override;
 
@@ -37,8 +38,26 @@ public:
     virtual void UpdateChatResponseFromQueue(const FieldList&, const std::optional<std::string>& /*queueId*/) {}
     virtual void UpdateChatQueueStatus(const FieldList&, const std::optional<std::string>& /*queueId*/) {}
 
+    // --- Requests of the login, on the TCP session --------------------------------
+    void requestContactlist();
+    void requestRecentConversation();
+    void requestOfflineMessages();
+
+    // --- What the chat announces (main thread) ------------------------------------
+    void sendRoomCreationNotification(const std::string& roomCreationKey);
+    void UpdateChatNotification(const std::string& name);
+    // Sender, text and room title; the user's own messages raise no banner.
+    void NewChatMessageNotification(const std::vector<std::string>& message);
+    void TriggerNewChatNotification(const std::string& a, const std::string& b);
+    void ChatQueueStatusUpdateNotification();
+    void NewMessageNotification(const std::string& text);
+    void NewMessagesNotification(const std::string& text);
+    // Without a room id the notification carries nothing.
+    void NoticeMessageReceivedNotification(const std::optional<std::string>& roomId);
+    void RecentConversationMessageReceivedNotification(const std::optional<std::string>& roomId);
+
 protected:
-    BusinessBase& session_;
+    SessionServices& services_;
 };
 
 }  // namespace state

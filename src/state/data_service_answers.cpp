@@ -4,7 +4,14 @@
 #include "platform/main_executor.h"
 #include "protocol/separator_bytes.h"
 #include "platform/notification_center.h"
-#include "state/business_base.h"
+#include "protocol/tags.h"
+#include "state/chat.h"
+#include "state/funds.h"
+#include "state/order_book.h"
+#include "state/reference_data.h"
+#include "state/request_builder.h"
+#include "state/resource_files.h"
+#include "state/session_services.h"
 #include "state/notification_payloads.h"
 #include "state/session_notifications.h"
 
@@ -20,7 +27,7 @@ void DataServiceAnswers::registerHandlers(Dispatcher& table) {
     });
     table.add(MsgType::ChartDataResponse, componentName(), [this](const Dispatch& m) {
         platform::Log::info("ChartDataResponse");
-        fillChartData(m.values.resultText, session_.Requestid, m.requestKind);
+        fillChartData(m.values.resultText, services_.requestId(), m.requestKind);
     });
     // Accepted and ignored.
     for (MsgType type : {MsgType::Reserved1020, MsgType::Reserved1021, MsgType::Reserved1022,
@@ -48,9 +55,9 @@ void DataServiceAnswers::fillChartData(const std::optional<std::string>& answer,
     const std::string_view rest = header.substr(first + 1);
     std::string key(rest.substr(0, rest.find('~')));
     if (!chartDataCollection.contains(key)) chartDataCollection.set(key, *answer);
-    session_.chartDataReceivedNotification(static_cast<std::uint32_t>(requestId));
+    chartDataReceivedNotification(static_cast<std::uint32_t>(requestId));
     // Charts match answers by key: the request id has moved on by the time an answer is handled.
-    session_.onMain([key](BusinessBase&) {
+    services_.onMain([key] {
         platform::NotificationCenter::defaultCenter().post(notifications::kChartDataKeyReceived,
                                                            std::make_shared<const TextPayload>(key));
     });
@@ -62,24 +69,51 @@ void DataServiceAnswers::fillResourceDownload(std::string_view row, const std::o
         platform::Log::warning("Resource download of \"" + name + "\" without content: not saved");
         return;
     }
-    session_.saveFileWithName(name, *compressedData);
+    const auto folder = ResourceFiles::resourcesFolder();
+    if (!folder) {
+        platform::Log::error("Resource download: no resources folder");
+        return;
+    }
+    ResourceFiles::saveFileWithName(*folder, name, *compressedData, reference_.resourceCollection,
+                                    [this](const std::string& posted) {
+                                        services_.onMain([posted] { platform::NotificationCenter::defaultCenter().post(posted); });
+                                    });
+}
+
+std::int32_t DataServiceAnswers::requestChartData(const std::string& symbol, const std::string& interval,
+                                                  std::int32_t points) {
+    namespace tag = protocol::tag;
+    const std::int32_t id = services_.takeRequestId();
+    sendRequest(services_, MsgType::ChartDataRequest, std::nullopt,
+                {{tag::ItemCode, symbol},
+                 {tag::ChartInterval, interval},
+                 {tag::RequestId, std::to_string(id)},
+                 {tag::NumberOfPoints, std::to_string(points)}},
+                "requestChartData");
+    return id;
+}
+
+void DataServiceAnswers::chartDataReceivedNotification(std::uint64_t n) {
+    services_.onMain([n] {
+        platform::NotificationCenter::defaultCenter().post(std::string(notifications::kChartDataReceived) + std::to_string(n),
+                                                           std::make_shared<const TextPayload>(std::to_string(n)));
+    });
 }
 
 void DataServiceAnswers::sendFirstRequests() {
-    BusinessBase& s = session_;
-    s.requestOpenPosition();
-    s.requestPendingOrders();
-    s.requestSettledOrders();
-    s.requestCancelledOrders();
-    for (const auto& [id, account] : s.referenceData().AccountDetailCollection)
-        if (account && account->tradingStatus == kEquityHitStatus) s.requestEquityPriceinfo(account->AccountId);
-    s.requestContactlist();
-    s.requestRecentConversation();
-    s.requestOfflineMessages();
-    s.requestAdvancedInstrumentInfo();
-    s.requestResourceSearchForTypes({"CAL", "ICO"});
-    s.requestApprovalRequest();
-    s.requestFinancialApprovals();
+    book_.requestOpenPosition();
+    book_.requestPendingOrders();
+    book_.requestSettledOrders();
+    book_.requestCancelledOrders();
+    for (const auto& [id, account] : reference_.AccountDetailCollection)
+        if (account && account->tradingStatus == kEquityHitStatus) book_.requestEquityPriceinfo(account->AccountId);
+    chat_.requestContactlist();
+    chat_.requestRecentConversation();
+    chat_.requestOfflineMessages();
+    reference_.requestAdvancedInstrumentInfo(services_);
+    reference_.requestResourceSearchForTypes(services_, {"CAL", "ICO"});
+    funds_.requestApprovalRequest();
+    funds_.requestFinancialApprovals();
 }
 
 }  // namespace state

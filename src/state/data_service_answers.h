@@ -14,11 +14,18 @@
 
 namespace state {
 
-class BusinessBase;
+class SessionServices;
+class ReferenceData;
+class OrderBook;
+class Funds;
+class Chat;
+class FeedChannels;
 
 class DataServiceAnswers : public SessionComponent {
 public:
-    explicit DataServiceAnswers(BusinessBase& session) : session_(session) {}
+    DataServiceAnswers(SessionServices& services, ReferenceData& reference, OrderBook& book, Funds& funds, Chat& chat,
+                       FeedChannels& feed)
+        : services_(services), reference_(reference), book_(book), funds_(funds), chat_(chat), feed_(feed) {}
     const char* componentName() const override { return "DataServiceAnswers"; }
     void registerHandlers(Dispatcher& table) override;
 
@@ -44,9 +51,19 @@ public:
                                const std::optional<protocol::RequestKind>& kind);
     // A downloaded file: field 0 of the row names it, the payload is its content.
     void fillResourceDownload(std::string_view row, const std::optional<std::string>& compressedData);
+    // Chart data (1040) under a request id of its own, which the answer's
+    // notification names; returns that id.
+    std::int32_t requestChartData(const std::string& symbol, const std::string& interval, std::int32_t points);
+    // "ChartDataReceivedNotification<n>", carrying n.
+    void chartDataReceivedNotification(std::uint64_t n);
 
 protected:
-    BusinessBase& session_;
+    SessionServices& services_;
+    ReferenceData& reference_;
+    OrderBook& book_;
+    Funds& funds_;
+    Chat& chat_;
+    FeedChannels& feed_;
 
 private:
     // Hands each row of a table answer to its filler.

@@ -15,8 +15,13 @@
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "protocol/separator_bytes.h"
-#include "state/business_base.h"
+#include "platform/notification_center.h"
 #include "state/data_service_answers.h"
+#include "state/feed_channels.h"
+#include "state/funds.h"
+#include "state/order_book.h"
+#include "state/reference_data.h"
+#include "state/session_services.h"
 #include "state/session_notifications.h"
 
 namespace state {
@@ -73,35 +78,38 @@ void DataServiceAnswers::processDSResponse(const std::optional<std::string>& res
         Log::warning("Data-service answer for \"" + *requestName + "\" to the request \"" + name + "\": dropped");
         return;
     }
-    BusinessBase& s = session_;
+    // Posted on the main thread later, when the windows have the answer's records.
+    auto postLater = [this](const char* posted) {
+        services_.onMain([posted] { platform::NotificationCenter::defaultCenter().post(posted); });
+    };
     try {
         if (name == "getfinancialtransactions") {
-            s.funds().FinancialTransactionCollection.clear();
+            funds_.clearFinancialTransactions();
             processHistoryData(result, compressedData, *kind);
-            s.onMain([](BusinessBase& b) { b.depositwithdrawalNotification(); });
+            services_.onMain([this] { funds_.depositwithdrawalNotification(); });
         } else if (name == "getdsaccountstatement") {
-            if (result) s.referenceData().parseXml(*result);
-            s.funds().ParseAccountStatement();
+            if (result) reference_.parseXml(*result);
+            funds_.ParseAccountStatement();
         } else if (name == "getexecutedpositions") {
-            s.clearExecutedOrderSearchCollection();
+            book_.clearExecutedOrderSearchCollection();
             processHistoryData(result, compressedData, *kind);
-            s.onMain([](BusinessBase& b) { b.executedPositionSearchNotification(); });
+            services_.onMain([this] { book_.executedPositionSearchNotification(); });
         } else if (name == "getsessionschedule") {
-            s.referenceData().sessionSchedulesArray.clear();
+            reference_.sessionSchedulesArray.clear();
             processHistoryData(result, compressedData, *kind);
-            s.referenceData().storeMarketSessionSchedules();
-            s.postNotification(notifications::kMarketSessionSchedule);
+            reference_.storeMarketSessionSchedules();
+            postLater(notifications::kMarketSessionSchedule);
         } else if (name == "getusermapwithmyaccount") {
             processHistoryData(result, compressedData, *kind);
-            s.postNotification(notifications::kUserAccountMap);
+            postLater(notifications::kUserAccountMap);
         } else if (name == "addedituac") {
             const bool success = result && lower(*result) == "success";
-            s.postNotification(success ? notifications::kEditUserAccountAccessSuccess
+            postLater(success ? notifications::kEditUserAccountAccessSuccess
                                        : notifications::kEditUserAccountAccessFailure);
         } else if (isHistoryAnswer(*kind)) {
-            s.funds().accountStatementInfo.cancelledOrderInfo.clear();
+            funds_.clearStatementCancelledOrders();
             processHistoryData(result, compressedData, *kind);
-            s.accountStatementUpdateNotification();
+            funds_.accountStatementUpdateNotification();
         } else {
             processHistoryData(result, compressedData, *kind);
         }
@@ -117,12 +125,12 @@ void DataServiceAnswers::processHistoryData(const std::optional<std::string>& re
     const std::string& name = kind.name;
     if (result->empty() || lower(*result) == "error") {
         // Only a failed bank-details answer says the account has none.
-        if (name == "getbankaccounts") session_.funds().clearBankDetails();
+        if (name == "getbankaccounts") funds_.clearBankDetails();
         return;
     }
-    OrderBook& orders = session_.orderBook();
-    Funds& funds = session_.funds();
-    ReferenceData& reference = session_.referenceData();
+    OrderBook& orders = book_;
+    Funds& funds = funds_;
+    ReferenceData& reference = reference_;
     RowFiller fill;
     bool subscribeAfter = false;
     if (name == model::OpenOrderHD::kRequestName) {
@@ -180,7 +188,7 @@ void DataServiceAnswers::processHistoryData(const std::optional<std::string>& re
 
 void DataServiceAnswers::SubscribePriceforHistoryData(std::size_t lastIndex, std::size_t index) {
     if (lastIndex != index) return;
-    session_.ProcessSubscribeandUnSubscribeItems(session_.getAllItems(), true);
+    feed_.ProcessSubscribeandUnSubscribeItems(feed_.allItems(), true);
 }
 
 }  // namespace state

@@ -11,7 +11,11 @@
 #include "platform/notification_center.h"
 #include "protocol/message_base.h"
 #include "protocol/tags.h"
-#include "state/business_base.h"
+#include "protocol/connection_base.h"
+#include "state/order_book.h"
+#include "state/reference_data.h"
+#include "state/session_services.h"
+#include "state/state_queries.h"
 #include "state/session_notifications.h"
 
 namespace state {
@@ -77,29 +81,31 @@ void FeedChannels::registerHandlers(Dispatcher& table) {
 }
 
 model::ItemDetails* FeedChannels::itemForCode(const std::string& code) {
-    auto* item = session_.referenceData().ItemCollection.find(code);
+    auto* item = reference_.ItemCollection.find(code);
     return item ? item->get() : nullptr;
 }
 
 void FeedChannels::connectChannels() {
-    BusinessBase& s = session_;
-    const auto& user = s.referenceData().userInfo;
+    SessionServices& s = services_;
+    protocol::ConnectionBase& conn = s.connection();
+    const auto& user = reference_.userInfo;
     if (!user) {
         platform::Log::error("No user record: ZeroMQ channels not connected");
         return;
     }
-    std::weak_ptr<BusinessBase> weak = s.weak_from_this();
-    s.conn->tickFields = &PriceFeed::tickPriceFields;
-    s.conn->onFeedMessage = [weak](const std::string& text) {
-        if (auto self = weak.lock()) self->ZMQNewMessage(text);
+    // The channels hold the session weakly: nothing runs once it died.
+    std::weak_ptr<const void> weak = s.lifetime();
+    conn.tickFields = &PriceFeed::tickPriceFields;
+    conn.onFeedMessage = [weak, this](const std::string& text) {
+        if (auto alive = weak.lock()) ZMQNewMessage(text);
     };
     // Replies are handed over on the main thread.
-    s.conn->onZMQReply = [weak](protocol::ZMQReply reply) {
-        auto self = weak.lock();
-        if (!self) return;
+    conn.onZMQReply = [weak, this](protocol::ZMQReply reply) {
+        auto alive = weak.lock();
+        if (!alive) return;
         platform::Log::debug("Reply to request " + std::to_string(reply.kind.type) + " " + reply.kind.name);
         if (protocol::msgType(reply.kind.type) == protocol::MsgType::ControlClientConnect) return;  // keep-alive
-        self->checkChannelText(reply.text, Channel::RequestReply, reply.kind);
+        services_.dispatchChannelText(reply.text, Channel::RequestReply, reply.kind);
     };
     // The request channel keeps the first builder it is given: the values it
     // reads are updated at every connect, so a relogin's keep-alive carries
@@ -107,9 +113,9 @@ void FeedChannels::connectChannels() {
     {
         std::lock_guard<std::mutex> lock(keepAlive_->mutex);
         keepAlive_->user = s.userName();
-        keepAlive_->reference = s.Referenceid;
+        keepAlive_->reference = s.referenceId();
     }
-    s.conn->buildKeepAlive = [values = keepAlive_] {
+    conn.buildKeepAlive = [values = keepAlive_] {
         std::optional<std::string> user, reference;
         {
             std::lock_guard<std::mutex> lock(values->mutex);
@@ -121,25 +127,30 @@ void FeedChannels::connectChannels() {
 
     const std::string address = s.host().logindata().IPAddress();
     // Each on its own: a feed that cannot connect leaves the requests their channel.
-    s.conn->ConnectToZMQSubServer(address, user->marketdepthPort);
-    s.conn->ConnectToZMQReqServer(address, user->hdServerPort);
+    conn.ConnectToZMQSubServer(address, user->marketdepthPort);
+    conn.ConnectToZMQReqServer(address, user->hdServerPort);
 }
 
-void FeedChannels::subscribeAllItems() { ProcessSubscribeandUnSubscribeItems(session_.getAllItems(), true); }
+void FeedChannels::subscribeAllItems() { ProcessSubscribeandUnSubscribeItems(allItems(), true); }
+
+std::vector<std::string> FeedChannels::allItems() const {
+    return Queries::allItems(reference_.selectedSymbols, book_.OpenOrderCollection, book_.PendingOrderCollection,
+                             reference_.AccountDetailCollection);
+}
 
 void FeedChannels::reconnectZMQandSubscribeAllItems() {
-    if (!session_.conn->isConnected()) return;
+    if (!services_.connection().isConnected()) return;
     connectChannels();
     subscribeAllItems();
 }
 
 void FeedChannels::ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe) {
-    const auto& accounts = session_.referenceData().AccountDetailCollection;
+    const auto& accounts = reference_.AccountDetailCollection;
     if (accounts.size() == 1) {
         const auto& account = accounts.first()->second;
         if (account && account->tradingStatus == model::AccountDetails::kStatusSuspended) return;
     }
-    session_.conn->ProcessSubscribeandUnSubscribeItems(codes, subscribe);
+    services_.connection().ProcessSubscribeandUnSubscribeItems(codes, subscribe);
 }
 
 void FeedChannels::ZMQNewMessage(const std::string& text) {
@@ -152,7 +163,7 @@ void FeedChannels::ZMQNewMessage(const std::string& text) {
         };
         // Decoded here, in feed order, and dispatched only when it is a status change.
         hooks.processStatus = [this](const std::string& frame) {
-            session_.checkChannelText(frame, Channel::FeedStatus);
+            services_.dispatchChannelText(frame, Channel::FeedStatus, std::nullopt);
         };
         priceFeed_ = std::make_unique<PriceFeed>(std::move(hooks));
     }

@@ -16,11 +16,14 @@
 
 namespace state {
 
-class BusinessBase;
+class SessionServices;
+class ReferenceData;
+class OrderBook;
 
 class FeedChannels : public SessionComponent {
 public:
-    explicit FeedChannels(BusinessBase& session) : session_(session) {}
+    FeedChannels(SessionServices& services, const ReferenceData& reference, const OrderBook& book)
+        : services_(services), reference_(reference), book_(book) {}
     const char* componentName() const override { return "FeedChannels"; }
     void registerHandlers(Dispatcher& table) override;
 
@@ -31,6 +34,9 @@ public:
     // Both channels anew, on the ports of the login data.
     virtual void connectChannels();
     virtual void subscribeAllItems();
+    // The codes the session subscribes: the watchlist's, then those of the
+    // visible open positions and pending orders, each once.
+    std::vector<std::string> allItems() const;
     // Only while the TCP session is up: both channels anew, every item subscribed.
     void reconnectZMQandSubscribeAllItems();
     // Nothing when the session's only account is suspended (trading status 3).
@@ -40,7 +46,9 @@ public:
     void messageCrackerOnInstrumentStatusChange(const FieldList& fields);
 
 protected:
-    BusinessBase& session_;
+    SessionServices& services_;
+    const ReferenceData& reference_;
+    const OrderBook& book_;
 
 private:
     // What the request channel's keep-alive reads on its worker thread.

@@ -1,7 +1,16 @@
 #include "state/funds.h"
 
 #include "platform/log.h"
-#include "state/business_base.h"
+#include <cstdio>
+
+#include "model/financial_enum.h"
+#include "model/formatter.h"
+#include "platform/notification_center.h"
+#include "protocol/tags.h"
+#include "state/reference_data.h"
+#include "state/request_builder.h"
+#include "state/session_notifications.h"
+#include "state/session_services.h"
 #include "state/journal_data.h"
 #include "state/notification_payloads.h"
 
@@ -17,7 +26,7 @@ void Funds::registerHandlers(Dispatcher& table) {
         bool added = false;
         auto record = processPayGateTransMasterResponse(m.message, &added);
         if (record && added)
-            session_.payGateTransactionResponseNotification(
+            payGateTransactionResponseNotification(
                 std::make_shared<const PayGateUpdate>(PayGateUpdate::kMasterAdded, record));
     });
     table.add(MsgType::PayGateTransactionResponse, owner, [this](const Dispatch& m) {
@@ -25,22 +34,149 @@ void Funds::registerHandlers(Dispatcher& table) {
         std::int64_t error = 0;
         auto record = processPayGateTransactionResponse(m.message, &error);
         if (!record) return;
-        session_.payGateTransactionResponseNotification(
+        payGateTransactionResponseNotification(
             std::make_shared<const PayGateUpdate>(PayGateUpdate::kTransactionAnswer, record, error));
-        session_.appendJournal(JournalData::getPaymentTransactionJournalData(
-            error, record->requestId, record->transStatus, record->payTransactionId, session_.journalContext()));
+        services_.appendJournal(JournalData::getPaymentTransactionJournalData(
+            error, record->requestId, record->transStatus, record->payTransactionId, services_.journalContext()));
     });
     table.add(MsgType::PayGateStatusResponse, owner, [this](const Dispatch& m) {
         Log::info("PayGateStatusResponse");
         auto record = processPayGateStatusResponse(m.message);
         if (record)
-            session_.payGateTransactionResponseNotification(
+            payGateTransactionResponseNotification(
                 std::make_shared<const PayGateUpdate>(PayGateUpdate::kStatusAnswer, record));
     });
     table.add(MsgType::ApprovalResponse, owner, [this](const Dispatch& m) {
         Log::info("ApprovalResponse");
         createApprovalAction(m.values.approvalActionType, m.fields);
     });
+}
+
+// ---------------------------------------------------------------------------
+// Requests
+
+namespace {
+namespace tag = protocol::tag;
+
+platform::NotificationCenter& center() { return platform::NotificationCenter::defaultCenter(); }
+
+RequestTags statementTags(const model::StatementQuery& q) {
+    return {{tag::AccountId, required(q.AccountId, "account")},
+            {tag::FromDate, packedDate(q.FromDate, "from date")},
+            {tag::ToDate, packedDate(q.ToDate, "to date")}};
+}
+}  // namespace
+
+void Funds::requestApprovalRequest() {
+    sendDataServiceRequest(services_, reference_, dskind::Plain, "getapprovalrequest");
+}
+void Funds::requestFinancialApprovals() {
+    sendDataServiceRequest(services_, reference_, dskind::Plain, "getfinancialapprovals");
+}
+void Funds::requestGetAllPayGateSettings() {
+    sendDataServiceRequest(services_, reference_, dskind::PayGateSettings, "paygategetsettings");
+}
+
+void Funds::requestFinancialTransactions(const model::SearchInfo& search) {
+    sendDataServiceRequest(services_, reference_, dskind::FinancialTransactions, "getfinancialtransactions", [&] {
+        return RequestTags{{tag::AccountId, required(search.AccountNumber, "account")},
+                           {tag::FromDate, packedDate(search.FromDate, "from date")},
+                           {tag::ToDate, packedDate(search.ToDate, "to date")},
+                           {tag::TransactionDetails, required(search.TransactionDetails, "transaction details")}};
+    });
+}
+
+void Funds::requestAccountStatement(const model::StatementQuery& query) {
+    sendDataServiceRequest(services_, reference_, dskind::AccountStatement, "getdsaccountstatement",
+                           [&] { return statementTags(query); });
+}
+
+void Funds::requestCancelledOrderHistoryForAccount(const model::StatementQuery& query) {
+    sendDataServiceRequest(services_, reference_, dskind::CancelledOrderHistory, "getcancelledorders",
+                           [&] { return statementTags(query); });
+}
+
+void Funds::requestBankDetails(const model::AccountDetails& account) {
+    sendDataServiceRequest(services_, reference_, dskind::BankDetails, "getbankaccounts", [&] {
+        return RequestTags{{tag::AccountId, std::to_string(account.AccountId)}, {tag::DataServiceOption, "1"}};
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Notifications
+
+void Funds::payGateTransactionResponseNotification(std::shared_ptr<const PayGateUpdate> update) {
+    services_.onMain([update] { center().post(notifications::kPayGateTransaction, update); });
+}
+
+void Funds::depositwithdrawalNotification() { center().post(notifications::kDepositWithdrawalTable); }
+
+void Funds::accountStatementUpdateNotification() {
+    services_.onMain([] { center().post(notifications::kAccountStatement); });
+}
+
+void Funds::bankDetailsReceivedNotification() { center().post(notifications::kBankDetails); }
+
+void Funds::approvalNotificationForActionType(std::int64_t k, const ApprovalNotice& r) {
+    auto text = [this](const char* key) { return services_.text(key); };
+    auto line = [](const std::string& label, const std::string& value) { return label + '\x03' + value; };
+    auto day = [](const std::string& wire) {
+        return model::Formatter::formatDateandTimeFromString(wire, model::Formatter::kWireFormat,
+                                                             model::Formatter::kDateFormat)
+            .value_or("(null)");
+    };
+    auto amount = [](double v) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.2f", v);
+        return std::string(buf);
+    };
+    if (k == approval::Deposit) {
+        // The detail row "0714" shows how the deposit was made.
+        std::vector<std::string> lines = {
+            line(text("0725"), std::to_string(r.approvalRequestId)),
+            line(text("0012"), std::to_string(r.beneficiaryAccount)),
+            line(text("0726"), day(r.requestedDateTime)),
+            line(text("0714"), model::FinancialEnum::getFinancialTransferMode(static_cast<std::int64_t>(r.transferMode))),
+            line(text("0715"), day(r.dateOfTransaction)),
+            line(text("0590"), amount(r.approvedAmount)),
+            line(text("0624"), r.bankName),
+            line(text("0716"), r.branch),
+            line(text("0717"), r.sourceBankAccount),
+            line(text("0718"), r.destinationBankAccount),
+            line(text("0622"), r.remarks),
+        };
+        auto details = std::make_shared<const DetailLines>(std::move(lines));
+        services_.onMain([details] { center().post(notifications::kDepositRequest, details); });
+    } else if (k == approval::Withdrawal) {
+        std::vector<std::string> lines = {
+            line(text("0725"), std::to_string(r.approvalRequestId)),
+            line(text("0012"), std::to_string(r.benefactorAccount)),
+            line(text("0726"), day(r.requestedDateTime)),
+            line(text("0590"), amount(r.approvedAmount)),
+            line(text("0622"), r.remarks),
+        };
+        auto details = std::make_shared<const DetailLines>(std::move(lines));
+        services_.onMain([details] { center().post(notifications::kWithdrawalRequest, details); });
+    } else if (k == approval::ApprovedNotice || k == approval::AccountNotice) {
+        const char* titleKey = nullptr;
+        std::uint64_t account = 0;
+        if (r.approvalSubType == 1) {
+            titleKey = k == approval::ApprovedNotice ? "1181" : "1183";
+            account = r.beneficiaryAccount;
+        } else if (r.approvalSubType == 2) {
+            titleKey = k == approval::ApprovedNotice ? "1182" : "1184";
+            account = r.benefactorAccount;
+        } else {
+            return;  // no title or text for other sub-types
+        }
+        std::string title = text(titleKey);
+        std::string message = text("0012") + " : " + std::to_string(account) + "\n" + text("0590") + " : " +
+                              amount(r.approvedAmount);
+        services_.onMain([this, title, message] {
+            commonBanner(services_.ui(), message, title);
+            services_.ui().showLocalNotification(title, message);
+        });
+    }
 }
 
 }  // namespace state

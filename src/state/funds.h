@@ -12,7 +12,9 @@
 
 #include "model/account_statement_info.h"
 #include "model/cancelled_order_hd.h"
+#include "model/account_details.h"
 #include "model/funds_records.h"
+#include "model/search_info.h"
 
 #include "protocol/message_base.h"
 #include "state/dispatcher.h"
@@ -21,7 +23,11 @@
 
 namespace state {
 
-class BusinessBase;
+struct PayGateUpdate;
+
+class SessionServices;
+class ReferenceData;
+class OrderBook;
 
 // Approval action types (tag 1035).
 namespace approval {
@@ -58,7 +64,8 @@ struct ApprovalNotice {
 
 class Funds : public SessionComponent {
 public:
-    explicit Funds(BusinessBase& session) : session_(session) {}
+    Funds(SessionServices& services, const ReferenceData& reference, const OrderBook& book)
+        : services_(services), reference_(reference), book_(book) {}
     const char* componentName() const override { return "Funds"; }
     void registerHandlers(Dispatcher& table) override;
 
@@ -77,14 +84,24 @@ public:
     virtual void createApprovalAction(std::int32_t /*actionType*/, const FieldList&) {}
 
     // --- Data-service answers (funds_answers.cpp, main thread) ---------------
-    std::shared_ptr<model::BankDetails> bankDetails;
+    const std::shared_ptr<model::BankDetails>& bankDetails() const { return bankDetails_; }
     // Approval request id -> request, and -> its financial details.
-    std::map<std::uint64_t, std::shared_ptr<model::ApprovalReq>> approvalRequests;
-    std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>> financialApprovals;
+    const std::map<std::uint64_t, std::shared_ptr<model::ApprovalReq>>& approvalRequests() const { return approvalRequests_; }
+    const std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>>& financialApprovals() const {
+        return financialApprovals_;
+    }
     // "%lu" of the pay-gate id -> setting; the first one received stays.
-    OrderedDictionary<std::shared_ptr<model::PayGateSetting>> payGateSettingsCollection;
-    std::vector<std::shared_ptr<model::FinancialTransactionDetails>> FinancialTransactionCollection;
-    model::AccountStatementInfo accountStatementInfo;
+    const OrderedDictionary<std::shared_ptr<model::PayGateSetting>>& payGateSettingsCollection() const {
+        return payGateSettingsCollection_;
+    }
+    const std::vector<std::shared_ptr<model::FinancialTransactionDetails>>& FinancialTransactionCollection() const {
+        return FinancialTransactionCollection_;
+    }
+    const model::AccountStatementInfo& accountStatementInfo() const { return accountStatementInfo_; }
+
+    // Emptied before the answer that refills them.
+    void clearFinancialTransactions() { FinancialTransactionCollection_.clear(); }
+    void clearStatementCancelledOrders() { accountStatementInfo_.cancelledOrderInfo.clear(); }
 
     // One answer row each.
     void fillBankDetails(std::string_view row);
@@ -99,8 +116,35 @@ public:
     // Reads the statement tables of the last parse; for now it only tells the windows.
     void ParseAccountStatement();
 
+    // --- Requests whose answers land here (1023, main thread) ---------------------
+    void requestFinancialTransactions(const model::SearchInfo& search);
+    void requestAccountStatement(const model::StatementQuery& query);
+    void requestCancelledOrderHistoryForAccount(const model::StatementQuery& query);
+    void requestBankDetails(const model::AccountDetails& account);
+    void requestApprovalRequest();
+    void requestFinancialApprovals();
+    void requestGetAllPayGateSettings();
+
+    // --- What the funds announce (main thread) --------------------------------------
+    void payGateTransactionResponseNotification(std::shared_ptr<const PayGateUpdate> update);
+    // Deposit and withdrawal details; the two approval banners.
+    void approvalNotificationForActionType(std::int64_t actionType, const ApprovalNotice& request);
+    void depositwithdrawalNotification();
+    void accountStatementUpdateNotification();
+    void bankDetailsReceivedNotification();
+
 protected:
-    BusinessBase& session_;
+    SessionServices& services_;
+
+private:
+    const ReferenceData& reference_;
+    const OrderBook& book_;
+    std::shared_ptr<model::BankDetails> bankDetails_;
+    std::map<std::uint64_t, std::shared_ptr<model::ApprovalReq>> approvalRequests_;
+    std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>> financialApprovals_;
+    OrderedDictionary<std::shared_ptr<model::PayGateSetting>> payGateSettingsCollection_;
+    std::vector<std::shared_ptr<model::FinancialTransactionDetails>> FinancialTransactionCollection_;
+    model::AccountStatementInfo accountStatementInfo_;
 };
 
 }  // namespace state

@@ -4,7 +4,8 @@
 #include "model/history_row.h"
 #include "model/text_value.h"
 #include "platform/main_executor.h"
-#include "state/business_base.h"
+#include "state/order_book.h"
+#include "state/reference_data.h"
 #include "state/funds.h"
 
 namespace state {
@@ -20,14 +21,14 @@ void Funds::fillBankDetails(std::string_view text) {
     details->CurrencyId = row.unsignedInteger(4);
     details->Remarks = row.text(5);
     details->BankName = row.text(6);
-    bankDetails = std::move(details);
-    session_.bankDetailsReceivedNotification();
+    bankDetails_ = std::move(details);
+    bankDetailsReceivedNotification();
 }
 
 void Funds::clearBankDetails() {
-    if (!bankDetails) return;
-    bankDetails.reset();
-    session_.bankDetailsReceivedNotification();
+    if (!bankDetails_) return;
+    bankDetails_.reset();
+    bankDetailsReceivedNotification();
 }
 
 void Funds::fillApprovalRequest(std::string_view text) {
@@ -45,15 +46,15 @@ void Funds::fillApprovalRequest(std::string_view text) {
     r->remarks = row.text(8);
     r->approvalSubTypeId = row.unsignedInteger(9);
     r->approvalSubType = model::TextValue::longLongValue(row.field(9));
-    approvalRequests[r->approvalRequestId] = r;
+    approvalRequests_[r->approvalRequestId] = r;
 }
 
 void Funds::fillFinancialApproval(std::string_view text) {
     auto approval = std::make_shared<model::FinancialApproval>();
     approval->loadFromString(text, model::FinancialApproval::kFullForm);
-    financialApprovals[approval->approvalRequestId] = approval;
-    const auto held = approvalRequests.find(approval->approvalRequestId);
-    if (held != approvalRequests.end() && held->second) held->second->setInformation(approval);
+    financialApprovals_[approval->approvalRequestId] = approval;
+    const auto held = approvalRequests_.find(approval->approvalRequestId);
+    if (held != approvalRequests_.end() && held->second) held->second->setInformation(approval);
 }
 
 void Funds::fillPayGateSettingsDetails(std::string_view text) {
@@ -66,23 +67,23 @@ void Funds::fillPayGateSettingsDetails(std::string_view text) {
     setting->lastUpdateTime = row.text(4);
     setting->currencyId = row.unsignedInteger(5);
     setting->organizationId = row.unsignedInteger(6);
-    if (const auto* currency = session_.referenceData().tradeCurrencyCollection.find(std::to_string(setting->currencyId)))
+    if (const auto* currency = reference_.tradeCurrencyCollection.find(std::to_string(setting->currencyId)))
         setting->currency = *currency;
     std::string key = std::to_string(setting->payGateId);
-    if (!payGateSettingsCollection.contains(key)) payGateSettingsCollection.set(std::move(key), std::move(setting));
+    if (!payGateSettingsCollection_.contains(key)) payGateSettingsCollection_.set(std::move(key), std::move(setting));
 }
 
 void Funds::fillFinancialTransactionsData(std::string_view text) {
     auto details = std::make_shared<model::FinancialTransactionDetails>();
     details->message = std::string(text);
-    FinancialTransactionCollection.push_back(std::move(details));
+    FinancialTransactionCollection_.push_back(std::move(details));
 }
 
 void Funds::fillHistoryCancelledOrderCollection(const model::CancelledOrderHD& row) {
-    if (auto order = session_.orderBook().sessionCancelledOrder(row))
-        accountStatementInfo.cancelledOrderInfo.push_back(std::move(order));
+    if (auto order = book_.sessionCancelledOrder(row))
+        accountStatementInfo_.cancelledOrderInfo.push_back(std::move(order));
 }
 
-void Funds::ParseAccountStatement() { session_.accountStatementUpdateNotification(); }
+void Funds::ParseAccountStatement() { accountStatementUpdateNotification(); }
 
 }  // namespace state

@@ -7,7 +7,17 @@
 #include "platform/log.h"
 #include "protocol/message_cracker.h"
 #include "protocol/tags.h"
-#include "state/business_base.h"
+#include "model/formatter.h"
+#include "platform/notification_center.h"
+#include "protocol/connection_base.h"
+#include "state/data_service_answers.h"
+#include "state/feed_channels.h"
+#include "state/notification_payloads.h"
+#include "state/ping_monitor.h"
+#include "state/reference_data.h"
+#include "state/request_builder.h"
+#include "state/session_notifications.h"
+#include "state/session_services.h"
 #include "state/journal_data.h"
 
 namespace state {
@@ -49,44 +59,44 @@ void LoginHandshake::registerHandlers(Dispatcher& table) {
     });
     table.add(MsgType::UserReloginRequest, owner, [this](const Dispatch&) {
         platform::Log::info("UserReloginRequest");
-        session_.conn->reloginToServer();
+        services_.connection().reloginToServer();
     });
 }
 
 void LoginHandshake::loginAccepted() {
-    BusinessBase& s = session_;
+    SessionServices& s = services_;
     if (loginDataRefused_) {
         platform::Log::error("Login accepted after refused login data: ignored");
         return;
     }
-    const protocol::LoginInfoMessage* record = s.referenceData().firstLoginRecord();
+    const protocol::LoginInfoMessage* record = reference_.firstLoginRecord();
     std::string updateText = record ? record->Message : std::string();
     s.appendJournal(JournalData::getLoginJournalData(kJournalLoginAccepted, s.journalContext()));
-    s.conn->isNetworkAvailable = true;
-    s.startPingTimer();
-    s.feedChannels().connectChannels();
-    s.dataServiceAnswers().sendFirstRequests();
-    s.feedChannels().subscribeAllItems();
-    s.onMain([](BusinessBase& b) { b.LoginSuccessNotification(); });
+    s.connection().isNetworkAvailable = true;
+    ping_.startPingTimer();
+    feed_.connectChannels();
+    answers_.sendFirstRequests();
+    feed_.subscribeAllItems();
+    s.onMain([this] { LoginSuccessNotification(); });
     // Only a record that carries a message raises the update banner.
-    if (!updateText.empty()) s.onMain([updateText](BusinessBase& b) { b.appUpdateNotification(updateText); });
+    if (!updateText.empty()) s.onMain([this, updateText] { appUpdateNotification(updateText); });
 }
 
 void LoginHandshake::loginData(const Dispatch& m) {
-    session_.appendJournal(JournalData::getLoginJournalData(kJournalLoginData, session_.journalContext()));
+    services_.appendJournal(JournalData::getLoginJournalData(kJournalLoginData, services_.journalContext()));
     loginDataRefused_ = m.payloadRefused;
     if (m.payloadRefused) {
         // Without its reference data the session cannot trade: the login fails.
-        session_.disconnectServer();
-        LoginMessages messages{{"Message", session_.text("1004")}, {"Tag", "0"}};
-        session_.onMain([messages](BusinessBase& s) { s.host().showLoginMessages(messages); });
+        services_.disconnectServer();
+        LoginMessages messages{{"Message", services_.text("1004")}, {"Tag", "0"}};
+        services_.onMain([this, messages] { services_.host().showLoginMessages(messages); });
         return;
     }
     if (!m.payload) {
         platform::Log::error("Login data without a readable payload: no reference data");
         return;
     }
-    ReferenceData& reference = session_.referenceData();
+    ReferenceData& reference = reference_;
     if (m.values.isPacked()) {
         reference.FillPackedDetails(*m.payload);
     } else {
@@ -96,28 +106,28 @@ void LoginHandshake::loginData(const Dispatch& m) {
 }
 
 void LoginHandshake::loggedInElsewhere(const Dispatch& m) {
-    session_.disconnectServer();
+    services_.disconnectServer();
     std::optional<std::string> serverText = m.values.serverMessage;
-    session_.onMain([serverText](BusinessBase& s) { s.host().LogininAnotherLocation(serverText); });
+    services_.onMain([this, serverText] { services_.host().LogininAnotherLocation(serverText); });
 }
 
 void LoginHandshake::loginRefused(const Dispatch& m) {
-    session_.disconnectServer();
-    ReferenceData& reference = session_.referenceData();
+    services_.disconnectServer();
+    ReferenceData& reference = reference_;
     // Only the compact form is read here; an XML refusal is not parsed.
     if (m.values.isPacked() && m.payload) reference.FillPackedDetails(*m.payload);
     const protocol::LoginInfoMessage* record = reference.firstLoginRecord();
     std::int32_t code = record ? record->ErrorCode : 0;
     LoginMessages messages;
     switch (code) {
-        case kRefusedLocked: messages = {{"Message", session_.text("1087")}, {"Tag", "0"}}; break;
-        case kRefusedDisabled: messages = {{"Message", session_.text("1088")}, {"Tag", "0"}}; break;
+        case kRefusedLocked: messages = {{"Message", services_.text("1087")}, {"Tag", "0"}}; break;
+        case kRefusedDisabled: messages = {{"Message", services_.text("1088")}, {"Tag", "0"}}; break;
         case kRefusedVersion:
-            messages = {{"Message", session_.text("1089")}, {"Tag", "3"}, {"URL", record->Message}};
+            messages = {{"Message", services_.text("1089")}, {"Tag", "3"}, {"URL", record->Message}};
             break;
-        default: messages = {{"Message", session_.text("1004")}, {"Tag", "0"}}; break;
+        default: messages = {{"Message", services_.text("1004")}, {"Tag", "0"}}; break;
     }
-    session_.onMain([messages](BusinessBase& s) { s.host().showLoginMessages(messages); });
+    services_.onMain([this, messages] { services_.host().showLoginMessages(messages); });
 }
 
 void LoginHandshake::UpdateUserInfo(const FieldList& fields) {
@@ -133,8 +143,8 @@ void LoginHandshake::UpdateUserInfo(const FieldList& fields) {
     if (!success) return;
     // The new password counts only once the server has accepted it; a relogin
     // in this session derives its key from it.
-    if (newPassword) session_.acceptNewPassword(*newPassword);
-    session_.onMain([](BusinessBase& s) { s.passwordChangeNotification(); });
+    if (newPassword) services_.acceptNewPassword(*newPassword);
+    services_.onMain([this] { passwordChangeNotification(); });
 }
 
 void LoginHandshake::DemoUserCreationResponse(const FieldList& fields) {
@@ -148,10 +158,49 @@ void LoginHandshake::DemoUserCreationResponse(const FieldList& fields) {
     }
     if (user && password) {
         std::string text = *user + "/" + *password;
-        session_.onMain([text](BusinessBase& s) { s.demoUserCreationNotification(text); });
+        services_.onMain([this, text] { demoUserCreationNotification(text); });
     } else {
-        session_.onMain([](BusinessBase& s) { s.demoUserCreationFailureNotification(); });
+        services_.onMain([this] { demoUserCreationFailureNotification(); });
     }
+}
+
+void LoginHandshake::changeMyPassword(const std::string& oldPassword, const std::string& newPassword) {
+    sendRequest(services_, MsgType::PasswordChangeRequest, std::nullopt,
+                {{tag::OldPassword, oldPassword},
+                 {tag::NewPassword, newPassword},
+                 {tag::RequestId, std::to_string(services_.nextRequestId())}},
+                "changeMyPassword");
+}
+
+void LoginHandshake::LoginSuccessNotification() {
+    platform::NotificationCenter::defaultCenter().post(notifications::kLoginSuccess);
+    services_.ui().playSound("welcome");
+}
+
+void LoginHandshake::appUpdateNotification(const std::string& u) {
+    Banner banner;
+    banner.title = "App Updates Available";
+    banner.subtitle = model::Formatter::fillIndexedText(services_.text("20252"), {"\n"});
+    banner.informativeText = u;
+    banner.hasActionButton = true;
+    banner.actionButtonTitle = "Download";
+    banner.dismissDelayTime = -1;
+    banner.lineBreakMode = 0;
+    banner.soundName = "AppUserNotificationDefaultSound2";
+    banner.userInfo = {{"AppDownloadURL", u}};
+    services_.ui().deliverBanner(banner);
+}
+
+void LoginHandshake::passwordChangeNotification() { services_.postAboutSession(notifications::kPasswordChange); }
+
+void LoginHandshake::demoUserCreationNotification(const std::string& userAndPassword) {
+    services_.postAboutSession(notifications::kDemoUserCreation, [userAndPassword](std::shared_ptr<BusinessBase> s) {
+        return std::make_shared<const DemoUserCreated>(std::move(s), userAndPassword);
+    });
+}
+
+void LoginHandshake::demoUserCreationFailureNotification() {
+    services_.ui().showAlert(services_.text("0314"), services_.ui().bundleName());
 }
 
 }  // namespace state

@@ -10,16 +10,31 @@
 
 namespace state {
 
-class BusinessBase;
+class SessionServices;
+class ReferenceData;
+class PingMonitor;
+class FeedChannels;
+class DataServiceAnswers;
 
 class LoginHandshake : public SessionComponent {
 public:
-    explicit LoginHandshake(BusinessBase& session) : session_(session) {}
+    LoginHandshake(SessionServices& services, ReferenceData& reference, PingMonitor& ping, FeedChannels& feed,
+                   DataServiceAnswers& answers)
+        : services_(services), reference_(reference), ping_(ping), feed_(feed), answers_(answers) {}
     const char* componentName() const override { return "LoginHandshake"; }
     void registerHandlers(Dispatcher& table) override;
 
     void UpdateUserInfo(const FieldList& fields);
     void DemoUserCreationResponse(const FieldList& fields);
+    // Password change (37): answered by UpdateUserInfo.
+    void changeMyPassword(const std::string& oldPassword, const std::string& newPassword);
+
+    // --- What the login announces (main thread) ---------------------------------
+    void LoginSuccessNotification();
+    void appUpdateNotification(const std::string& text);
+    void passwordChangeNotification();
+    void demoUserCreationNotification(const std::string& userAndPassword);
+    void demoUserCreationFailureNotification();
 
 private:
     void loginAccepted();
@@ -27,7 +42,11 @@ private:
     void loginRefused(const Dispatch& m);
     void loggedInElsewhere(const Dispatch& m);
 
-    BusinessBase& session_;
+    SessionServices& services_;
+    ReferenceData& reference_;
+    PingMonitor& ping_;
+    FeedChannels& feed_;
+    DataServiceAnswers& answers_;
     // The login data of this login was refused: its acceptance is no success.
     bool loginDataRefused_ = false;
 };

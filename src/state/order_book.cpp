@@ -3,7 +3,8 @@
 #include "platform/log.h"
 #include "protocol/message_cracker.h"
 #include "protocol/tags.h"
-#include "state/business_base.h"
+#include "state/reference_data.h"
+#include "state/session_services.h"
 
 namespace state {
 
@@ -20,7 +21,7 @@ void OrderBook::registerHandlers(Dispatcher& table) {
     table.add(MsgType::PositionUpdate, componentName(), [this](const Dispatch& m) { positionUpdate(m); });
     table.add(MsgType::CloseHedgedPositions, componentName(), [this](const Dispatch&) {
         Log::info("CloseHedgedPositions");
-        session_.onMain([](BusinessBase& s) { s.CloseHedgedPositionsNotification(); });
+        services_.onMain([this] { CloseHedgedPositionsNotification(); });
     });
 }
 
@@ -63,7 +64,7 @@ void OrderBook::orderStatus(const Dispatch& m) {
         case status::Cancelled: {
             Log::info("OrderCancelled");
             RemovePendingOrder(v.pendingOrderId, true);
-            FillCancelledOrderCollection(session_.Requestid, status::Cancelled, fields);
+            FillCancelledOrderCollection(services_.requestId(), status::Cancelled, fields);
             std::optional<std::string> reference =
                 v.bracketReference ? v.bracketReference : bracketOfPendingOrder(v.pendingOrderId);
             ModifyBracketOrderUpdateonOpenOrderCollection(fields, reference, status::Cancelled);
@@ -98,7 +99,7 @@ void OrderBook::orderStatus(const Dispatch& m) {
 
 void OrderBook::orderRejected(const Dispatch& m) {
     const MessageValues& v = m.values;
-    const std::int32_t requestId = session_.Requestid;
+    const std::int32_t requestId = services_.requestId();
     if (v.pendingOrderId && !v.pendingOrderId->empty()) {
         FillCancelledOrderCollection(protocol::MessageCracker::int32Value(*v.pendingOrderId), status::Rejected,
                                      m.fields);
@@ -107,10 +108,10 @@ void OrderBook::orderRejected(const Dispatch& m) {
         FillCancelledOrderCollection(requestId, status::Rejected, m.fields);
         RemovePendingOrder(std::to_string(requestId), false);
     }
-    std::string reason = session_.GetOrderRejectionReason(v.rejectionCode);
-    session_.OrderRejectionNotification(reason);
+    std::string reason = services_.GetOrderRejectionReason(v.rejectionCode);
+    OrderRejectionNotification(reason);
     // A rejection without tag 125 still reaches the close-all window.
-    session_.bulkCloseRejectedNotification(v.bulkCloseReference.value_or(""), reason);
+    bulkCloseRejectedNotification(v.bulkCloseReference.value_or(""), reason);
     if (v.bracketReference && !v.bracketReference->empty()) {
         ModifyBracketOrderUpdateonOpenOrderCollection(m.fields, v.bracketReference, status::Rejected);
         return;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/search_info.h"
 #include "model/cancelled_order_hd.h"
 #include "model/equity_hit_price_infos.h"
 #include "model/open_order_hd.h"
@@ -21,12 +22,13 @@
 
 namespace state {
 
-class BusinessBase;
+class SessionServices;
+class ReferenceData;
 using OrderList = std::vector<std::shared_ptr<model::Order>>;
 
 class OrderBook : public SessionComponent {
 public:
-    explicit OrderBook(BusinessBase& session) : session_(session) {}
+    OrderBook(SessionServices& services, const ReferenceData& reference) : services_(services), reference_(reference) {}
     const char* componentName() const override { return "OrderBook"; }
     void registerHandlers(Dispatcher& table) override;
 
@@ -84,8 +86,32 @@ public:
     // instrument; null for any other row.
     std::shared_ptr<model::Order> sessionCancelledOrder(const model::CancelledOrderHD& row) const;
 
+    void clearExecutedOrderSearchCollection() { ExecutedOrderSearchCollection.clear(); }
+
+    // --- Requests whose answers land here (1023, main thread) ---------------------
+    void requestOpenPosition();
+    void requestPendingOrders();
+    void requestSettledOrders();
+    void requestCancelledOrders();
+    void requestEquityPriceinfo(std::int32_t accountId);
+    void requestExecutedPosition(const model::SearchInfo& search);
+
+    // --- What the order book announces (order_book_notifications.cpp) ---------------
+    void CloseHedgedPositionsNotification();
+    // "item#price#settlement id": the tables refresh, then the settled banner.
+    void ShowSettledOrderNotification(const std::string& text);
+    void OrderRejectionNotification(const std::string& reason);
+    // Tag 125 of the rejected message and the rejection reason text.
+    void bulkCloseRejectedNotification(const std::string& reference, const std::string& reason);
+    void bulkCloseSettledNotification(const std::shared_ptr<model::Order>& settled);
+    void orderexecutedNotification(const std::shared_ptr<model::Order>& order);
+    void TradeConfirmationNotification(const std::string& text);
+    void PendingOrderNotification(const std::shared_ptr<model::Order>& order);
+    void executedPositionSearchNotification();
+
 protected:
-    BusinessBase& session_;
+    SessionServices& services_;
+    const ReferenceData& reference_;
 
 private:
     struct HeldIds;

@@ -5,7 +5,9 @@
 
 #include "model/history_row.h"
 #include "platform/main_executor.h"
-#include "state/business_base.h"
+#include "state/instrument_fillers.h"
+#include "state/reference_data.h"
+#include "state/session_services.h"
 #include "state/history_orders.h"
 #include "state/order_book.h"
 
@@ -44,8 +46,8 @@ private:
     const model::Order* back_ = nullptr;
 };
 
-HistoryOrders::ItemCodeOf itemCodes(const BusinessBase& s) {
-    return [&s](std::int32_t id) { return s.getItemCode(id); };
+HistoryOrders::ItemCodeOf itemCodes(const ReferenceData& reference) {
+    return [&reference](std::int32_t id) { return InstrumentFillers::getItemCode(reference.ItemCollection, id); };
 }
 
 }  // namespace
@@ -69,7 +71,7 @@ void OrderBook::appendOpenPosition(std::shared_ptr<model::Order> position) {
 
 void OrderBook::FillInitialOpenOrderCollection(const model::OpenOrderHD& row) {
     platform::assertMainThread();
-    auto order = HistoryOrders::openOrder(row, itemCodes(session_));
+    auto order = HistoryOrders::openOrder(row, itemCodes(reference_));
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
     if (heldIds_->open.holds(OpenOrderCollection, order->OpenPositionId)) return;
     if (row.PositionQty == 0)
@@ -80,7 +82,7 @@ void OrderBook::FillInitialOpenOrderCollection(const model::OpenOrderHD& row) {
 
 void OrderBook::FillInitialPendingOrderCollection(const model::PendingOrderHD& row) {
     platform::assertMainThread();
-    auto order = HistoryOrders::pendingOrder(row, itemCodes(session_));
+    auto order = HistoryOrders::pendingOrder(row, itemCodes(reference_));
     // Take-profit orders show as the position's limit, any other as its stop.
     for (const auto& position : OpenOrderCollection) {
         if (order->RefPositionIdOfBracket.empty()) break;
@@ -97,16 +99,16 @@ void OrderBook::FillInitialPendingOrderCollection(const model::PendingOrderHD& r
 
 void OrderBook::FillInitialSettledOrderCollection(const model::SettledOrderHD& row) {
     platform::assertMainThread();
-    auto order = HistoryOrders::settledOrder(row, itemCodes(session_));
+    auto order = HistoryOrders::settledOrder(row, itemCodes(reference_));
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
     if (heldIds_->settled.holds(SettledOrderCollection, order->SettlementId)) return;
     heldIds_->settled.append(SettledOrderCollection, std::move(order));
 }
 
 std::shared_ptr<model::Order> OrderBook::sessionCancelledOrder(const model::CancelledOrderHD& row) const {
-    if (row.InstrumentId == 0 || !session_.referenceData().AccountDetailCollection.contains(row.AccountId))
+    if (row.InstrumentId == 0 || !reference_.AccountDetailCollection.contains(row.AccountId))
         return nullptr;
-    return HistoryOrders::cancelledOrder(row, itemCodes(session_));
+    return HistoryOrders::cancelledOrder(row, itemCodes(reference_));
 }
 
 void OrderBook::FillInitialCancelledOrderCollection(const model::CancelledOrderHD& row) {
@@ -134,7 +136,7 @@ void OrderBook::fillExecutedPositionSearchData(std::string_view text) {
     auto o = std::make_shared<model::Order>();
     o->OpenPositionId = row.text(0);
     o->AccountNumber = row.text(1);
-    o->ItemCode = session_.getItemCode(row.integer(2));
+    o->ItemCode = InstrumentFillers::getItemCode(reference_.ItemCollection, row.integer(2));
     o->tradingMode = HistoryOrders::side(row.boolean(3));
     o->RemainingQty = row.text(4);
     o->OrderQty = row.text(5);

@@ -4,7 +4,8 @@
 #include "platform/log.h"
 #include "protocol/tags.h"
 #include "platform/main_executor.h"
-#include "state/business_base.h"
+#include "state/reference_data.h"
+#include "state/session_services.h"
 #include "state/journal_data.h"
 #include "state/order_book.h"
 #include "state/order_fields.h"
@@ -53,7 +54,7 @@ void OrderBook::AddPendingOrder(std::shared_ptr<model::Order> order) {
 
 void OrderBook::FillPendingOrderCollection(const FieldList& fields, const std::optional<std::string>& pendingOrderId) {
     platform::assertMainThread();
-    const std::int32_t requestId = session_.Requestid;
+    const std::int32_t requestId = services_.requestId();
     for (auto it = PendingOrderCollection.begin(); it != PendingOrderCollection.end(); ++it) {
         const model::Order* o = it->get();
         if (o && (hasRequestId(*o, requestId) || (pendingOrderId && o->PendingOrderId == *pendingOrderId))) {
@@ -68,9 +69,9 @@ void OrderBook::FillPendingOrderCollection(const FieldList& fields, const std::o
         if (t == tag::BracketReference) order->RefPositionIdOfBracket = v;
     });
     PendingOrderCollection.push_back(order);
-    session_.appendJournal(JournalData::getOrderJournalData(4, *order, session_.journalContext()));
+    services_.appendJournal(JournalData::getOrderJournalData(4, *order, services_.journalContext()));
     if (order->orderType == model::Order::kLimit || order->orderType == model::Order::kStop)
-        session_.onMain([order](BusinessBase& s) { s.PendingOrderNotification(order); });
+        services_.onMain([this, order] { PendingOrderNotification(order); });
 }
 
 void OrderBook::UpdatePendingOrderCollection(const FieldList& fields, const std::optional<std::string>& pendingOrderId) {
@@ -121,7 +122,7 @@ void OrderBook::FillCancelledOrderCollection(std::int32_t id, std::int32_t code,
                 if (t == tag::TransactionTime) pending->TransactionDateTime = OrderFields::time(v);
             });
             CancelledOrderCollection.push_back(pending);
-            session_.appendJournal(JournalData::getOrderJournalData(8, *pending, session_.journalContext()));
+            services_.appendJournal(JournalData::getOrderJournalData(8, *pending, services_.journalContext()));
             return;
         }
         platform::Log::debug("Rejected order " + std::to_string(id) + " is not pending: nothing recorded");

@@ -3,7 +3,9 @@
 #include "platform/log.h"
 #include "protocol/tags.h"
 #include "platform/main_executor.h"
-#include "state/business_base.h"
+#include "state/instrument_fillers.h"
+#include "state/reference_data.h"
+#include "state/session_services.h"
 #include "state/journal_data.h"
 #include "state/order_book.h"
 #include "state/order_fields.h"
@@ -79,7 +81,7 @@ void OrderBook::FillOpenOrderCollection(const FieldList& fields) {
         OpenOrderCollectionCopy.push_back(position);
     else
         appendOpenPosition(position);
-    session_.orderexecutedNotification(position);
+    orderexecutedNotification(position);
 }
 
 void OrderBook::UpdateOpenOrderCollection(const std::optional<std::string>& positionId, const FieldList& fields,
@@ -146,7 +148,7 @@ void OrderBook::FillSettledOrderCollection(const FieldList& fields) {
         model::Order& s = *settled;
         switch (t) {
             // The instrument's id here, not its code.
-            case tag::ItemCode: s.ItemCode = session_.getItemCode(OrderFields::integer(v)); break;
+            case tag::ItemCode: s.ItemCode = InstrumentFillers::getItemCode(reference_.ItemCollection, OrderFields::integer(v)); break;
             case tag::AccountId: s.AccountNumber = v; break;
             case tag::TransactionTime: s.TransactionDateTime = OrderFields::time(v); break;
             case tag::OpenPositionId: s.OpenPositionId = v; break;
@@ -178,10 +180,10 @@ void OrderBook::FillSettledOrderCollection(const FieldList& fields) {
         for (const auto& held : SettledOrderCollection)
             if (held && held->SettlementId == settled->SettlementId) return;
     SettledOrderCollection.push_back(settled);
-    session_.appendJournal(JournalData::getOrderJournalData(7, *settled, session_.journalContext()));
-    session_.ShowSettledOrderNotification(settled->ItemCode + "#" + settled->SettledPrice + "#" +
+    services_.appendJournal(JournalData::getOrderJournalData(7, *settled, services_.journalContext()));
+    ShowSettledOrderNotification(settled->ItemCode + "#" + settled->SettledPrice + "#" +
                                           settled->SettlementId);
-    session_.bulkCloseSettledNotification(settled);
+    bulkCloseSettledNotification(settled);
 }
 
 }  // namespace state

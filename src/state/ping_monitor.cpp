@@ -5,7 +5,11 @@
 #include "platform/notification_center.h"
 #include "protocol/message_cracker.h"
 #include "protocol/tags.h"
-#include "state/business_base.h"
+#include "platform/notification_center.h"
+#include "protocol/message_base.h"
+#include "state/notification_payloads.h"
+#include "state/session_notifications.h"
+#include "state/session_services.h"
 #include "state/network_speed.h"
 #include "state/packed_time.h"
 #include "state/session_notifications.h"
@@ -29,9 +33,9 @@ void PingMonitor::registerHandlers(Dispatcher& table) {
 void PingMonitor::startPingTimer() {
     // One timer per session: a second acceptance re-arms it.
     if (!pingTimer_) {
-        std::weak_ptr<BusinessBase> weak = session_.weak_from_this();
-        pingTimer_ = std::make_unique<platform::Timer>([weak] {
-            if (auto s = weak.lock()) s->pingToserver();
+        std::weak_ptr<const void> weak = services_.lifetime();
+        pingTimer_ = std::make_unique<platform::Timer>([weak, this] {
+            if (auto alive = weak.lock()) pingToserver();
         });
     }
     pingTimer_->start(kPingInterval, true);
@@ -45,13 +49,13 @@ bool PingMonitor::isPingTimerActive() const { return pingTimer_ && pingTimer_->i
 
 void PingMonitor::pingToserver() {
     namespace tag = protocol::tag;
-    protocol::MessageBase& message = session_.messageBase;
+    protocol::MessageBase& message = services_.outgoingMessage();
     message.setMessagetype(protocol::toInt(protocol::MsgType::PingRequest));
     protocol::TagMap& tags = message.messageDataDictionary();
     tags.clear();
     tags.setNumber(tag::MessageType, static_cast<long long>(protocol::toInt(protocol::MsgType::PingRequest)));
-    tags.setNumber(tag::RequestId, static_cast<long long>(session_.Requestid) + 1);
-    tags.set(tag::ServerTime, session_.packedLocalTime());
+    tags.setNumber(tag::RequestId, static_cast<long long>(services_.nextRequestId()));
+    tags.set(tag::ServerTime, services_.packedLocalTime());
     protocol::BuildResult result = message.BuildMessage();
     if (!result.sent()) platform::Log::debug("Ping not sent: " + result.error);
 }
@@ -81,18 +85,17 @@ void PingMonitor::calculateNetworkSpeed(std::optional<platform::WallTime> date,
         text = ServerTime;
     }
     networkspeedStatus = gradeRoundTrip(t);
-    session_.onMain([text](BusinessBase& s) { s.postnetworkspeedNotification(text); });
+    services_.onMain([this, text] { postnetworkspeedNotification(text); });
 }
 
 void PingMonitor::scheduleSpeedCheck() {
     cancelSpeedCheck();
-    std::weak_ptr<BusinessBase> weak = session_.weak_from_this();
+    std::weak_ptr<const void> weak = services_.lifetime();
     speedCheckPending_ = true;
-    speedCheck_ = platform::MainExecutor::postAfter(kSpeedCheckAfterFailure, [weak] {
-        if (auto s = weak.lock()) {
-            PingMonitor& self = s->pingMonitor();
-            self.speedCheckPending_ = false;
-            self.calculateNetworkSpeed(self.serverDate);
+    speedCheck_ = platform::MainExecutor::postAfter(kSpeedCheckAfterFailure, [weak, this] {
+        if (auto alive = weak.lock()) {
+            speedCheckPending_ = false;
+            calculateNetworkSpeed(serverDate);
         }
     });
 }
@@ -100,6 +103,12 @@ void PingMonitor::scheduleSpeedCheck() {
 void PingMonitor::cancelSpeedCheck() {
     if (speedCheckPending_) platform::MainExecutor::cancel(speedCheck_);
     speedCheckPending_ = false;
+}
+
+void PingMonitor::postnetworkspeedNotification(const std::optional<std::string>& text) {
+    if (text)
+        platform::NotificationCenter::defaultCenter().post(notifications::kNetworkSpeed,
+                                                           std::make_shared<const TextPayload>(*text));
 }
 
 }  // namespace state

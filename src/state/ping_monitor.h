@@ -13,11 +13,11 @@
 
 namespace state {
 
-class BusinessBase;
+class SessionServices;
 
 class PingMonitor : public SessionComponent {
 public:
-    explicit PingMonitor(BusinessBase& session) : session_(session) {}
+    explicit PingMonitor(SessionServices& services) : services_(services) {}
     ~PingMonitor() override;
     const char* componentName() const override { return "PingMonitor"; }
     void registerHandlers(Dispatcher& table) override;
@@ -31,6 +31,8 @@ public:
                                std::optional<platform::WallTime> until = std::nullopt);
     // The speed is checked again 3.5 s after the connection dropped.
     void scheduleSpeedCheck();
+    // "NetworkSpeedNotification" with the server time; nothing without one.
+    void postnetworkspeedNotification(const std::optional<std::string>& text);
 
     std::optional<platform::WallTime> pingTime;
     std::optional<platform::WallTime> serverDate;
@@ -41,7 +43,7 @@ private:
     void pingAnswer(const FieldList& fields, std::optional<platform::WallTime> receivedAt);
     void cancelSpeedCheck();
 
-    BusinessBase& session_;
+    SessionServices& services_;
     std::unique_ptr<platform::Timer> pingTimer_;
     platform::Clock::TimerId speedCheck_ = 0;
     bool speedCheckPending_ = false;

@@ -34,6 +34,8 @@
 
 namespace state {
 
+class SessionServices;
+
 // One XML row: column (child element) name -> the child's text, "" when it has none.
 class TableRow {
 public:
@@ -147,6 +149,21 @@ public:
     void fillUserMapWithMyAccountDetails(std::string_view row);
     // Mode 1: a search answer's record; 0: a download record.
     void fillResourceSearchInfo(std::string_view row, std::int64_t mode);
+
+    // The one writer of a held account's figures: runs `change` on the
+    // account under `accountId`; false (nothing run) when none is held.
+    bool updateAccount(const std::string& accountId, const std::function<void(model::AccountDetails&)>& change);
+
+    // --- Requests whose answers land here (reference_data_requests.cpp) ----------
+    // Each goes through `services`, the session's one send path.
+    void requestAdvancedInstrumentInfo(SessionServices& services) const;
+    void requestSessionSchedule(SessionServices& services, std::uint64_t marketId) const;
+    void requestUserMapWithMyAccount(SessionServices& services, std::int32_t accountId) const;
+    void requestEditUserAccountAccessByClient(SessionServices& services, const model::UserAccountMaps& map) const;
+    void requestResourceSearchForTypes(SessionServices& services, const std::vector<std::string>& types) const;
+    void requestFileResourceDownload(SessionServices& services, const model::FileResource& resource) const;
+    // Downloads every searched resource whose name holds `text` and is not on disk yet.
+    void requestFileResourceForExtension(SessionServices& services, const std::string& text) const;
 
     // The login result under the first key of loginInfoMessageCollection.
     const protocol::LoginInfoMessage* firstLoginRecord() const;

@@ -57,7 +57,7 @@ protected:
     }
     // The request channel's answer to a chart request.
     void answer(const std::string& text) {
-        session->dataServiceAnswers().fillChartData(text, session->Requestid, std::nullopt);
+        session->dataServiceAnswers().fillChartData(text, session->requestId(), std::nullopt);
         app::testing::runFor(20);
     }
     QImage render(ChartController& c, QSize size = {800, 450}) {

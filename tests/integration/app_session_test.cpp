@@ -26,7 +26,8 @@ struct Outcomes : shell::LoginOutcomes {
 
 // Counts the connections of the two ZeroMQ channels.
 struct CountingFeed : state::FeedChannels {
-    explicit CountingFeed(state::BusinessBase& s, int& count) : FeedChannels(s), count_(count) {}
+    template <typename... Needs>
+    explicit CountingFeed(int& count, Needs&... needs) : FeedChannels(needs...), count_(count) {}
     void connectChannels() override {
         ++count_;
         FeedChannels::connectChannels();
@@ -45,8 +46,8 @@ protected:
         sim = integration::SimProcess::start(TRADING_SIM_PATH);
         ASSERT_TRUE(sim->ready());
         session = std::make_unique<shell::AppSession>(ui, outcomes);
-        session->sessionParts.feedChannels = [this](state::BusinessBase& s) {
-            return std::make_unique<CountingFeed>(s, channelConnects);
+        session->sessionParts.feedChannels = [this](auto&... needs) {
+            return std::make_unique<CountingFeed>(channelConnects, needs...);
         };
     }
     void TearDown() override {
@@ -122,20 +123,20 @@ TEST_F(AppSessionTest, ReachabilityReconnectsOnlyAfterALoginAndWhileConnected) {
     posted.clear();
     network->setFlags(0);
     ASSERT_TRUE(pump([&] { return ui.banners.size() == 2; }));
-    EXPECT_FALSE(session->businessbase()->conn->isNetworkAvailable);
+    EXPECT_FALSE(session->businessbase()->connection().isNetworkAvailable);
     ASSERT_TRUE(pump([&] { return speedNotices() == 1; }, 5000ms));
 
     // Reachable again with the TCP session up: both channels anew.
     network->setFlags(kReachable);
     ASSERT_TRUE(pump([&] { return channelConnects == 2; }));
-    EXPECT_TRUE(session->businessbase()->conn->isNetworkAvailable);
+    EXPECT_TRUE(session->businessbase()->connection().isNetworkAvailable);
 
     // With the TCP session down nothing reconnects.
     session->cancelLogin();
     network->setFlags(0);
     ASSERT_TRUE(pump([&] { return ui.banners.size() == 3; }));
     network->setFlags(kReachable);
-    ASSERT_TRUE(pump([&] { return session->businessbase()->conn->isNetworkAvailable.load(); }));
+    ASSERT_TRUE(pump([&] { return session->businessbase()->connection().isNetworkAvailable.load(); }));
     EXPECT_EQ(channelConnects, 2);
     EXPECT_EQ(outcomes.lost, 0);
 }

@@ -83,8 +83,8 @@ protected:
     }
     // Every queued request answered.
     bool quiet() {
-        auto channel = session->conn->requestChannel();
-        return channel && channel->queuedRequests() == 0 && !session->funds().financialApprovals.empty();
+        auto channel = session->connection().requestChannel();
+        return channel && channel->queuedRequests() == 0 && !session->funds().financialApprovals().empty();
     }
 
     std::shared_ptr<platform::ManualRunLoop> loop;
@@ -108,14 +108,14 @@ TEST_F(DataServiceLoginTest, LoginSequenceFillsEveryCollectionAndDownloadsResour
     EXPECT_FALSE(book.PendingOrderCollection.empty());
     EXPECT_FALSE(book.SettledOrderCollection.empty());
     const state::Funds& funds = session->funds();
-    ASSERT_EQ(funds.approvalRequests.count(801), 1u);
-    ASSERT_TRUE(funds.approvalRequests.at(801)->information);
-    EXPECT_EQ(funds.approvalRequests.at(801)->information->benefactorAccount, 1001u);
+    ASSERT_EQ(funds.approvalRequests().count(801), 1u);
+    ASSERT_TRUE(funds.approvalRequests().at(801)->information);
+    EXPECT_EQ(funds.approvalRequests().at(801)->information->benefactorAccount, 1001u);
     EXPECT_TRUE(session->referenceData().resourceSearchCollection.contains("holidays.ics"));
     EXPECT_TRUE(session->referenceData().resourceSearchCollection.contains("gold.svg"));
 
-    session->requestFileResourceForExtension("holidays");
-    session->requestFileResourceForExtension("gold");
+    session->referenceData().requestFileResourceForExtension(*session, "holidays");
+    session->referenceData().requestFileResourceForExtension(*session, "gold");
     const fs::path folder = *state::ResourceFiles::resourcesFolder();
     ASSERT_TRUE(integration::pump(*loop, [&] { return fs::exists(folder / "gold.svg") && fs::exists(folder / "calendar_ios.ics"); }));
     const std::string calendar =
@@ -128,8 +128,7 @@ TEST_F(DataServiceLoginTest, LoginSequenceFillsEveryCollectionAndDownloadsResour
     EXPECT_FALSE(fileText(folder / "calendar_ios.ics").empty());
 
     // Chart data is kept under its key.
-    session->setRequestid(session->Requestid + 1);
-    session->requestChartData("GOLD", "D", 10);
+        session->requestChartData("GOLD", "D", 10);
     ASSERT_TRUE(integration::pump(*loop, [&] { return session->dataServiceAnswers().chartDataCollection.size() == 1; }));
     EXPECT_TRUE(session->dataServiceAnswers().chartDataCollection.contains("GOLD^D"));
 }
@@ -151,12 +150,12 @@ TEST_F(DataServiceLoginTest, ErrorAnswersLeaveCollectionsEmptyAndStillPost) {
         "OpenPositionTableNotification", [this](const platform::Notification& n) { posted.push_back(n.name); }));
     session->StreamingConnection(true, false);
     ASSERT_TRUE(integration::pump(*loop, [&] {
-        auto channel = session->conn->requestChannel();
+        auto channel = session->connection().requestChannel();
         return dataServiceRequests("trader").size() == 9 && channel && channel->queuedRequests() == 0 &&
                posted.size() >= 9;
     }));
     EXPECT_TRUE(session->orderBook().OpenOrderCollection.empty());
-    EXPECT_TRUE(session->funds().approvalRequests.empty());
+    EXPECT_TRUE(session->funds().approvalRequests().empty());
     EXPECT_TRUE(session->referenceData().resourceSearchCollection.empty());
 }
 

@@ -56,9 +56,9 @@ protected:
         ASSERT_TRUE(sim->ready()) << "simulator did not start";
         integration::setLogin(ui.login, *sim);
         state::SessionParts parts;
-        parts.dataServiceAnswers = [](BusinessBase& s) { return std::make_unique<RecordingAnswers>(s); };
+        parts.dataServiceAnswers = [](auto&... needs) { return std::make_unique<RecordingAnswers>(needs...); };
+        parts.preferences = &prefs;
         session = BusinessBase::create(ui, ui, std::move(parts));
-        session->preferences = &prefs;
         // The instrument loaders stand in: the records the feed writes into.
         for (const char* code : {"GOLD", "EURUSD", "SILVER"}) {
             auto item = std::make_shared<model::ItemDetails>();
@@ -100,7 +100,7 @@ protected:
 
 TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect) {
     session->StreamingConnection(true, false);
-    ASSERT_TRUE(pump([&] { return session->conn->subscriptionFeed() && session->conn->requestChannel(); }));
+    ASSERT_TRUE(pump([&] { return session->connection().subscriptionFeed() && session->connection().requestChannel(); }));
     EXPECT_EQ(session->referenceData().selectedSymbols, (std::vector<std::string>{"GOLD", "EURUSD"}));
     EXPECT_EQ(prefs.stringArrayForKey("Watchlist.trader"), session->referenceData().selectedSymbols);
 
@@ -129,22 +129,22 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
     ASSERT_EQ(sim->command("feed-status 44 105=elsewhere"), "ok");
     ASSERT_EQ(sim->command("status GOLD 1 8").rfind("ok", 0), 0u);
     ASSERT_TRUE(pump([&] { return item("GOLD").CurrentTradeSessionSettingId == 8; }));
-    EXPECT_TRUE(session->conn->isConnected());
+    EXPECT_TRUE(session->connection().isConnected());
     EXPECT_EQ(std::count(ui.events.begin(), ui.events.end(), "LogininAnotherLocation"), 0);
     // Nor may it switch the key or the reference id.
     const auto key = session->sessionKey();
-    const auto reference = session->Referenceid;
+    const auto reference = session->referenceId();
     ASSERT_EQ(sim->command("feed-status 33 19=EVIL 21=20240102030405"), "ok");
     ASSERT_EQ(sim->command("status GOLD 1 9").rfind("ok", 0), 0u);
     ASSERT_TRUE(pump([&] { return item("GOLD").CurrentTradeSessionSettingId == 9; }));
     EXPECT_EQ(session->sessionKey(), key);
-    EXPECT_EQ(session->Referenceid, reference);
+    EXPECT_EQ(session->referenceId(), reference);
 
     // One session for everything: a second login in the same process meets a
     // spurious end of the TCP session that is the socket's, not the feed's.
     ASSERT_TRUE(session->referenceData().userInfo != nullptr);
 
-    protocol::MessageBase& m = session->messageBase;
+    protocol::MessageBase& m = session->outgoingMessage();
     m.setMessagetype(1023);
     m.setDsrequestType(0);
     m.messageDataDictionary().clear();
@@ -152,7 +152,7 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
     m.messageDataDictionary().set(151, "getopenpositions");
     m.messageDataDictionary().set(152, "1000");
     m.messageDataDictionary().set(153, "1");
-    m.messageDataDictionary().set(20, std::to_string(session->Requestid + 1));
+    m.messageDataDictionary().set(20, std::to_string(session->requestId() + 1));
     m.messageDataDictionary().set(115, std::to_string(session->referenceData().userInfo->UserId));
     session->setMessageProperties(m);
     // The first answer is a chart answer: it answers no data-service request and is dropped.
@@ -168,7 +168,7 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
     // The network came back while the TCP session stayed up.
     session->reconnectZMQandSubscribeAllItems();
     platform::ioQueue()->sync([] {});  // the channels connect on the io queue
-    EXPECT_EQ(session->conn->subscriptionFeed()->readersStarted(), 2u);
+    EXPECT_EQ(session->connection().subscriptionFeed()->readersStarted(), 2u);
     ASSERT_TRUE(tickUntil("EURUSD", [&] { return item("EURUSD").isPriceUpdateReceived; }));
     m.setMessagetype(1023);
     m.messageDataDictionary().clear();
@@ -185,8 +185,8 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
     // The end of the TCP session stops both threads.
     session->disconnectServer();
     platform::ioQueue()->sync([] {});  // and stop there
-    EXPECT_FALSE(session->conn->subscriptionFeed()->isRunning());
-    EXPECT_FALSE(session->conn->requestChannel()->isRunning());
+    EXPECT_FALSE(session->connection().subscriptionFeed()->isRunning());
+    EXPECT_FALSE(session->connection().requestChannel()->isRunning());
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ TEST_F(OrderRequestsTest, MultiAccountOrderOffsetAndCloseAll) {
     manager->PlaceOrder(order(1, 1, "1"));
     ASSERT_TRUE(pump([&] { return count("position:") == 3; }));
     const std::string sold = lastSeen("position:1001:");
-    const std::int32_t requestId = session->Requestid;
+    const std::int32_t requestId = session->requestId();
     model::OffsetPosition opposite;
     opposite.postionId = sold;
     opposite.offsetQty = "1";
@@ -102,7 +102,7 @@ TEST_F(OrderRequestsTest, MultiAccountOrderOffsetAndCloseAll) {
     ASSERT_TRUE(pump([&] { return hedgeAnswers == 1; }));
     EXPECT_TRUE(saw("settled:" + bought));
     EXPECT_TRUE(saw("settled:" + sold));
-    EXPECT_EQ(session->Requestid, requestId);
+    EXPECT_EQ(session->requestId(), requestId);
     EXPECT_TRUE(reports.empty());
 
     // Close-all of 70002 and of a position that vanished meanwhile.

@@ -30,7 +30,8 @@ inline std::string valueOf(const state::FieldList& fields, const std::string& ta
 // Notes the server's answers as they reach the order book's handlers.
 class RecordingBook : public state::OrderBook {
 public:
-    RecordingBook(state::BusinessBase& s, std::vector<std::string>& seen) : OrderBook(s), seen_(seen) {}
+    template <typename... Needs>
+    RecordingBook(std::vector<std::string>& seen, Needs&... needs) : OrderBook(needs...), seen_(seen) {}
     void FillPendingOrderCollection(const state::FieldList& f, const std::optional<std::string>& id) override {
         seen_.push_back("pending:" + id.value_or(""));
         OrderBook::FillPendingOrderCollection(f, id);
@@ -77,7 +78,7 @@ protected:
         ASSERT_TRUE(sim->ready()) << "simulator did not start";
         setLogin(ui.login, *sim, user, password);
         state::SessionParts parts;
-        parts.orderBook = [this](state::BusinessBase& s) { return std::make_unique<RecordingBook>(s, seen); };
+        parts.orderBook = [this](auto&... needs) { return std::make_unique<RecordingBook>(seen, needs...); };
         session = state::BusinessBase::create(ui, ui, std::move(parts));
         namespace n = state::notifications;
         auto observe = [this](const char* name, std::function<void(const platform::Notification&)> f) {
@@ -94,11 +95,11 @@ protected:
         });
         session->StreamingConnection(true, false);
         ASSERT_TRUE(pump([&] {
-            auto channel = session->conn ? session->conn->requestChannel() : nullptr;
+            auto channel = session->connection().requestChannel();
             return loggedIn && sim->command("received " + user).find("getfinancialapprovals") != std::string::npos &&
                    channel && channel->queuedRequests() == 0;
         }));
-        manager = std::make_unique<orders::OrderMananger>(*session);
+        manager = std::make_unique<orders::OrderMananger>(*session, *session, session->referenceData(), session->orderBook());
     }
     static model::OrderInfo order(int type, int side, const std::string& qty, const std::string& code = "GOLD") {
         model::OrderInfo o;

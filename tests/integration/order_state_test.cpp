@@ -18,8 +18,8 @@ class OrderStateTest : public integration::OrderSession {
 protected:
     // Sends a new order (sub-type 0) or an offset (1) with the next request id.
     std::int32_t send(std::int32_t subType, const Tags& tags) {
-        const std::int32_t requestId = session->Requestid + 1;
-        protocol::MessageBase& m = session->messageBase;
+        const std::int32_t requestId = session->requestId() + 1;
+        protocol::MessageBase& m = session->outgoingMessage();
         m.setMessagetype(60);
         m.setNeworderrequestType(subType);
         m.messageDataDictionary().clear();
@@ -43,7 +43,7 @@ TEST_F(OrderStateTest, OrdersPositionsClosesAndSummariesFollowTheServer) {
 
     // A limit order far from the market stays pending and replaces its placeholder.
     auto placeholder = std::make_shared<model::Order>();
-    placeholder->RequestId = session->Requestid + 1;
+    placeholder->RequestId = session->requestId() + 1;
     book.AddPendingOrder(placeholder);
     const std::size_t pending = book.PendingOrderCollection.size();
     send(0, {{34, "1001"}, {12, "GOLD"}, {32, "30"}, {36, "45"}, {37, "1"}, {38, "1000.00"}, {117, "51"}, {43, "47"}});

@@ -108,7 +108,7 @@ protected:
     // Asks the simulator for one resource file with a request the session
     // builds, and saves the answer as the download handler does.
     void download(const std::string& name) {
-        auto& m = session->messageBase;
+        auto& m = session->outgoingMessage();
         m.setMessagetype(1023);
         m.setDsrequestType(12);
         auto& tags = m.messageDataDictionary();
@@ -118,17 +118,17 @@ protected:
         tags.set(152, "1000");
         tags.set(153, "1");
         tags.set(159, name + "\x05" "1\x05" "7\x05" "1\x05" "res1\x05\x05" "0\x06");
-        tags.set(20, std::to_string(session->Requestid + 1));
+        tags.set(20, std::to_string(session->requestId() + 1));
         tags.set(115, std::to_string(session->referenceData().userInfo ? session->referenceData().userInfo->UserId : 0));
         tags.set(23, "trader");
-        tags.set(19, session->Referenceid.value_or(""));
-        tags.set(21, session->packedLocalTime());
+        tags.set(19, session->referenceId().value_or(""));
+        tags.set(21, static_cast<protocol::AppContext&>(*session).packedLocalTime());
         ASSERT_TRUE(m.BuildMessage().sent());
         ASSERT_FALSE(requests.empty());
         const std::string reply = ask(sim->sessionPort() + 2, requests.back());
         const std::string record = tag(reply, "159");
         ASSERT_FALSE(record.empty()) << "no answer for " << name;
-        session->saveFileWithName(record.substr(0, record.find('\x05')), tag(reply, "1050"));
+        session->dataServiceAnswers().fillResourceDownload(record, tag(reply, "1050"));
         loop->runUntilIdle();
     }
 

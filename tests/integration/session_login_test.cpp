@@ -88,7 +88,7 @@ TEST_F(SessionLoginTest, LogsInInstallsTheSessionKeyAndGradesThePing) {
     ASSERT_TRUE(session->referenceData().userInfo);
     EXPECT_EQ(session->referenceData().userInfo->marketdepthPort, sim->sessionPort() + 1);
     EXPECT_EQ(session->referenceData().userInfo->hdServerPort, sim->sessionPort() + 2);
-    EXPECT_TRUE(session->Referenceid.has_value());
+    EXPECT_TRUE(session->referenceId().has_value());
     // Connected, login data, accepted.
     ASSERT_EQ(session->journal().JournalDataCollection.size(), 3u);
     EXPECT_NE(session->journal().JournalDataCollection[0].find("#$#"), std::string::npos);
@@ -183,7 +183,7 @@ TEST_F(SessionLoginTest, LoggedInElsewhereEndsTheSessionWithoutAFailure) {
     ASSERT_TRUE(pump([&] { return !ui.anotherLocation.empty(); }));
     pump([] { return false; }, 300ms);
     EXPECT_EQ(ui.failures, 0);
-    EXPECT_FALSE(session->isPingTimerActive());
+    EXPECT_FALSE(session->pingMonitor().isPingTimerActive());
 }
 
 TEST_F(SessionLoginTest, ReloginRequestWhileConnectedKeepsTheSession) {
@@ -223,8 +223,8 @@ TEST_F(SessionLoginTest, ThirtySilentSecondsEndTheSession) {
     EXPECT_EQ(ui.failures, 0);
     clock->advance(1s + 1ms);
     ASSERT_TRUE(pump([&] { return ui.failures == 1; }));
-    EXPECT_FALSE(session->isPingTimerActive());
-    EXPECT_FALSE(session->conn->isNetworkAvailable);
+    EXPECT_FALSE(session->pingMonitor().isPingTimerActive());
+    EXPECT_FALSE(session->connection().isNetworkAvailable);
 }
 
 TEST_F(SessionLoginTest, DemoRegistrationRaisesNoFailureWhenTheServerCloses) {
@@ -232,7 +232,7 @@ TEST_F(SessionLoginTest, DemoRegistrationRaisesNoFailureWhenTheServerCloses) {
     makeSession("", "");
     onRegistration = [this] {
         // What the registration window sends on the connection just opened.
-        protocol::MessageBase& m = session->messageBase;
+        protocol::MessageBase& m = session->outgoingMessage();
         m.setMessagetype(1026);
         protocol::TagMap& t = m.messageDataDictionary();
         t.clear();

@@ -39,7 +39,7 @@ public:
             return true;
         };
         session = state::BusinessBase::create(ui, ui, std::move(parts));
-        session->conn->isNetworkAvailable = true;
+        session->connection().isNetworkAvailable = true;
         auto& data = session->referenceData();
         account = data.AccountDetailCollection.set("1001", std::make_shared<model::AccountDetails>()).get();
         account->AccountId = 1001;
@@ -80,9 +80,8 @@ public:
                 const auto* r = n.as<PlaceOrderReport>();
                 reports.push_back({r ? r->text : "?", r ? r->ValidationKey : nullptr});
             });
-        session->Requestid = 41;
-        session->Referenceid = "R9";
-        manager = std::make_unique<OrderMananger>(*session);
+        session->setSessionValues(41, "R9");
+        manager = std::make_unique<OrderMananger>(*session, *session, session->referenceData(), session->orderBook());
     }
     void TearDown() override {
         platform::NotificationCenter::defaultCenter().removeObserver(token);
@@ -102,7 +101,7 @@ public:
     }
     // The body of the last frame built: between the length's 0x03 and the end byte.
     std::string body() const {
-        const std::string& f = session->messageBase.lastFrame();
+        const std::string& f = session->outgoingMessage().lastFrame();
         const auto start = f.find('\x03');
         return start == std::string::npos ? std::string() : f.substr(start + 1, f.size() - start - 2);
     }

@@ -40,7 +40,7 @@ TEST_F(BulkOrderTest, OneOrderForTwoAccountsCarriesThemInTag91) {
     EXPECT_EQ(session->journal().JournalDataCollection.size(), 1u);
     EXPECT_EQ(manager->armedConfirmations(), 1);
     EXPECT_TRUE(session->orderBook().PendingOrderCollection.empty());
-    EXPECT_EQ(session->Requestid, 41);
+    EXPECT_EQ(session->requestId(), 41);
 
     // An unknown instrument prices at 0.00; an order type without prices sends no 38.
     info.itemCode = "NONE";
@@ -62,7 +62,7 @@ TEST_F(OffsetTest, RefusalsPostOneTextWithoutTheOrder) {
     };
     const std::vector<Case> cases = {
         {"allowed", [](auto&) {}, ""},
-        {"the network is not tested here", [](auto& f) { f.session->conn->isNetworkAvailable = false; }, ""},
+        {"the network is not tested here", [](auto& f) { f.session->connection().isNetworkAvailable = false; }, ""},
         {"session settings 1 pass", [](auto& f) { f.sessionSettings->settingsID = 1; }, ""},
         {"session settings 2", [](auto& f) { f.sessionSettings->settingsID = 2; }, tr("1071")},
         {"no session settings", [](auto& f) { f.item->CurrentTradeSessionSettingId = 9; }, tr("1049")},
@@ -93,7 +93,7 @@ TEST_F(OffsetTest, RefusalsPostOneTextWithoutTheOrder) {
 }
 
 TEST_F(OffsetTest, TheListGoesOutByteForByteWithTheLastServerTime) {
-    session->ProcessNewMessage({"10=1045", "34=9", "21=20261207093000"}, 1045, session->messageBase);
+    session->ProcessNewMessage({"10=1045", "34=9", "21=20261207093000"}, 1045, session->outgoingMessage());
     model::OffsetPosition a, b;
     a.postionId = "A";
     a.offsetQty = "1";
@@ -109,7 +109,7 @@ TEST_F(OffsetTest, TheListGoesOutByteForByteWithTheLastServerTime) {
     ASSERT_EQ(sent, 1);
     EXPECT_EQ(body(), "10=1052\x03" "34=1001\x03" "12=GOLD\x03" "583=" + expected + "\x03" "23=trader\x03"
                       "19=R9\x03" "21=20261207093000\x03");
-    EXPECT_EQ(session->Requestid, 41);
+    EXPECT_EQ(session->requestId(), 41);
 }
 
 class CloseAllTest : public OrderFixture {

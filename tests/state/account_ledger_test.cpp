@@ -8,6 +8,7 @@
 #include "model/user_info.h"
 #include "platform/test_env.h"
 #include "state/business_base.h"
+#include "state/profit_loss.h"
 #include "state/recording_ui_services.h"
 
 namespace state {
@@ -19,7 +20,8 @@ using model::Order;
 
 class RecordingFeed : public FeedChannels {
 public:
-    RecordingFeed(BusinessBase& s, std::vector<std::string>& calls) : FeedChannels(s), calls_(calls) {}
+    template <typename... Needs>
+    RecordingFeed(std::vector<std::string>& calls, Needs&... needs) : FeedChannels(needs...), calls_(calls) {}
     void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>&, bool subscribe) override {
         calls_.push_back(subscribe ? "subscribe" : "unsubscribe");
     }
@@ -33,7 +35,7 @@ protected:
     void SetUp() override {
         FakeTimeTest::SetUp();
         SessionParts parts;
-        parts.feedChannels = [this](BusinessBase& s) { return std::make_unique<RecordingFeed>(s, feed); };
+        parts.feedChannels = [this](auto&... needs) { return std::make_unique<RecordingFeed>(feed, needs...); };
         parts.outgoing = [this](const protocol::RequestMessage& r) {
             equityRequests += r.message.find("getequityhitpriceinfo") != std::string::npos;
             return true;
@@ -184,8 +186,8 @@ TEST_F(LedgerTest, ConversionIntoTheAccountCurrency) {
         currency->conversionMode = mode;
         EXPECT_DOUBLE_EQ(session->calculateCurrencyConversionForValue(10, p), result) << mode;
     }
-    EXPECT_DOUBLE_EQ(BusinessBase::currencyConversion(10, 0, 1), 10);
-    EXPECT_DOUBLE_EQ(BusinessBase::currencyConversion(10, 0, 0), 0);
+    EXPECT_DOUBLE_EQ(ProfitLoss::currencyConversion(10, 0, 1), 10);
+    EXPECT_DOUBLE_EQ(ProfitLoss::currencyConversion(10, 0, 0), 0);
 }
 
 TEST_F(LedgerTest, RecalculationGivesTheAccountFigures) {
@@ -245,7 +247,7 @@ TEST_F(LedgerTest, SpreadsSettleOnePerInstrument) {
             gi->SpreadAsk = terms->ask;
             group(id)->GroupInstrumentCollection["1"] = gi;
         }
-        session->SetAllSymbolsSpread();
+        session->accountLedger().SetAllSymbolsSpread();
         EXPECT_EQ(std::tuple(gold->Spreadtype, gold->BidSpread, gold->AskSpread),
                   std::tuple(c.type, c.bidSpread, c.askSpread))
             << c.name;

@@ -34,7 +34,8 @@ struct Recorder {
 
 class RecordingOrders : public OrderBook {
 public:
-    RecordingOrders(BusinessBase& s, Recorder& r) : OrderBook(s), r_(r) {}
+    template <typename... Needs>
+    RecordingOrders(Recorder& r, Needs&... needs) : OrderBook(needs...), r_(r) {}
     void RemovePendingOrder(const std::optional<std::string>& id, bool flag) override {
         r_.calls.push_back("RemovePendingOrder " + id.value_or("nil") + (flag ? " YES" : " NO"));
     }
@@ -58,7 +59,8 @@ private:
 
 class RecordingAnswers : public DataServiceAnswers {
 public:
-    RecordingAnswers(BusinessBase& s, Recorder& r) : DataServiceAnswers(s), r_(r) {}
+    template <typename... Needs>
+    RecordingAnswers(Recorder& r, Needs&... needs) : DataServiceAnswers(needs...), r_(r) {}
     void sendFirstRequests() override { r_.calls.push_back("sendFirstRequests"); }
     void processDSResponse(const std::optional<std::string>& result, const std::optional<std::string>&,
                            const std::optional<std::string>& name,
@@ -77,7 +79,8 @@ private:
 
 class RecordingFeed : public FeedChannels {
 public:
-    RecordingFeed(BusinessBase& s, Recorder& r) : FeedChannels(s), r_(r) {}
+    template <typename... Needs>
+    RecordingFeed(Recorder& r, Needs&... needs) : FeedChannels(needs...), r_(r) {}
     void connectChannels() override { r_.calls.push_back("connectChannels"); }
     void subscribeAllItems() override { r_.calls.push_back("subscribeAllItems"); }
 
@@ -87,7 +90,8 @@ private:
 
 class RecordingChat : public Chat {
 public:
-    RecordingChat(BusinessBase& s, Recorder& r) : Chat(s), r_(r) {}
+    template <typename... Needs>
+    RecordingChat(Recorder& r, Needs&... needs) : Chat(needs...), r_(r) {}
     void UpdateChatQueueStatus(const FieldList&, const std::optional<std::string>& id) override {
         r_.calls.push_back("UpdateChatQueueStatus " + id.value_or("nil"));
     }
@@ -98,7 +102,8 @@ private:
 
 class RecordingFunds : public Funds {
 public:
-    RecordingFunds(BusinessBase& s, Recorder& r) : Funds(s), r_(r) {}
+    template <typename... Needs>
+    RecordingFunds(Recorder& r, Needs&... needs) : Funds(needs...), r_(r) {}
     std::shared_ptr<PayGateTransaction> processPayGateTransactionResponse(const protocol::MessageBase&,
                                                                           std::int64_t* error) override {
         *error = r_.payGateError;
@@ -126,12 +131,12 @@ private:
 
 SessionParts recordingParts(Recorder& r) {
     SessionParts parts;
-    parts.orderBook = [&r](BusinessBase& s) { return std::make_unique<RecordingOrders>(s, r); };
-    parts.dataServiceAnswers = [&r](BusinessBase& s) { return std::make_unique<RecordingAnswers>(s, r); };
-    parts.feedChannels = [&r](BusinessBase& s) { return std::make_unique<RecordingFeed>(s, r); };
-    parts.chat = [&r](BusinessBase& s) { return std::make_unique<RecordingChat>(s, r); };
-    parts.funds = [&r](BusinessBase& s) { return std::make_unique<RecordingFunds>(s, r); };
-    parts.extra.push_back([&r](BusinessBase&) { return std::make_unique<ExtraComponent>(r); });
+    parts.orderBook = [&r](auto&... needs) { return std::make_unique<RecordingOrders>(r, needs...); };
+    parts.dataServiceAnswers = [&r](auto&... needs) { return std::make_unique<RecordingAnswers>(r, needs...); };
+    parts.feedChannels = [&r](auto&... needs) { return std::make_unique<RecordingFeed>(r, needs...); };
+    parts.chat = [&r](auto&... needs) { return std::make_unique<RecordingChat>(r, needs...); };
+    parts.funds = [&r](auto&... needs) { return std::make_unique<RecordingFunds>(r, needs...); };
+    parts.extra.push_back([&r](state::SessionServices&) { return std::make_unique<ExtraComponent>(r); });
     parts.outgoing = [&r](const protocol::RequestMessage& request) {
         r.sent.push_back(request);
         return true;
@@ -222,14 +227,14 @@ const std::vector<std::string> kSeven = {"OpenPositionTableNotification",   "Pie
 
 TEST_F(SessionTest, RequestIdAndReferenceIdFromTheFirstPass) {
     deliver(999, {"20=41"});
-    EXPECT_EQ(session->Requestid, 41);
+    EXPECT_EQ(session->requestId(), 41);
     deliver(999, {"20=5", "33=77"});
-    EXPECT_EQ(session->Requestid, 77);
+    EXPECT_EQ(session->requestId(), 77);
     deliver(999, {"19=R1", "21=20240102030405"});
-    EXPECT_FALSE(session->Referenceid.has_value());
-    EXPECT_EQ(session->serverTime_, "20240102030405");
+    EXPECT_FALSE(session->referenceId().has_value());
+    EXPECT_EQ(static_cast<protocol::AppContext&>(*session).serverTime(), "20240102030405");
     deliver(33, {"19=R2"});
-    EXPECT_EQ(session->Referenceid, "R2");
+    EXPECT_EQ(session->referenceId(), "R2");
 }
 
 TEST_F(SessionTest, SevenTableNotificationsInOrderAfterEveryMessageButPingAnswers) {
@@ -253,7 +258,7 @@ TEST_F(SessionTest, ComponentsOwnTheTable) {
     EXPECT_EQ(rec.calls, (std::vector<std::string>{"9999 extra"}));
     // A second registration of a type is a start-up error, not an override.
     SessionParts twice = recordingParts(rec);
-    twice.extra.push_back([this](BusinessBase&) { return std::make_unique<ExtraComponent>(rec); });
+    twice.extra.push_back([this](state::SessionServices&) { return std::make_unique<ExtraComponent>(rec); });
     EXPECT_THROW(BusinessBase::create(ui, ui, std::move(twice)), std::logic_error);
 }
 
@@ -290,8 +295,8 @@ TEST_F(SessionTest, RefusalCodesTenAndEleven) {
 TEST_F(SessionTest, LoginAcceptedRunsItsStepsInOrder) {
     deliver(18, {});
     EXPECT_EQ(rec.calls, (std::vector<std::string>{"connectChannels", "sendFirstRequests", "subscribeAllItems"}));
-    EXPECT_TRUE(session->conn->isNetworkAvailable);
-    EXPECT_TRUE(session->isPingTimerActive());
+    EXPECT_TRUE(session->connection().isNetworkAvailable);
+    EXPECT_TRUE(session->pingMonitor().isPingTimerActive());
     EXPECT_EQ(count("LoginSuccessNotification"), 1);
     EXPECT_EQ(ui.sounds, (std::vector<std::string>{"welcome"}));
     ASSERT_EQ(session->journal().JournalDataCollection.size(), 1u);
@@ -453,8 +458,8 @@ TEST_F(SessionTest, PingGradesAtTheBoundaries) {
         int grade;
     };
     for (Case c : {Case{999ms, 0}, Case{1000ms, 1}, Case{3000ms, 2}, Case{3001ms, 3}}) {
-        session->stopPingTimer();
-        session->stampPingTime();
+        session->pingMonitor().stopPingTimer();
+        static_cast<protocol::AppContext&>(*session).stampPingTime();
         clock->advance(c.after);
         posted.clear();
         deliver(1019, {"21=20240102030405"});
@@ -501,7 +506,7 @@ TEST_F(SessionTest, NoPingsAfterAFailureAndSpeedCheckedLater) {
     session->connectionFailure("gone");
     loop->runUntilIdle();
     EXPECT_EQ(ui.failures, 1);
-    EXPECT_FALSE(session->isPingTimerActive());
+    EXPECT_FALSE(session->pingMonitor().isPingTimerActive());
     posted.clear();
     loop->runFor(3400ms);
     EXPECT_EQ(count("NetworkSpeedNotification"), 0);
@@ -554,7 +559,7 @@ TEST_F(SessionTest, RelogginAfterAPasswordChangeDerivesTheKeyFromTheNewPassword)
     EXPECT_EQ(session->referenceId(), std::nullopt);  // dispatched on the main thread, not yet
     loop->runUntilIdle();
     EXPECT_EQ(session->referenceId(), "R9");
-    EXPECT_EQ(session->serverTime(), "20240102030405");
+    EXPECT_EQ(static_cast<protocol::AppContext&>(*session).serverTime(), "20240102030405");
 }
 
 TEST_F(SessionTest, AnEmptyProductNameAndVersionAreSentEmpty) {
@@ -605,7 +610,7 @@ TEST_F(SessionTest, NestedEnvelopesOpenUpToALimit) {
 }
 
 TEST_F(SessionTest, APingAnswerIsGradedFromItsArrivalNotFromABusyMainThread) {
-    session->stampPingTime();
+    static_cast<protocol::AppContext&>(*session).stampPingTime();
     clock->advance(200ms);
     session->NewMessage(inner(frameOf("10=1019\x03" "21=20240102030405\x03")));
     clock->advance(1500ms);  // the main thread comes to it late
@@ -623,8 +628,8 @@ TEST_F(SessionTest, AnOuterFrameCountsInTheFirstPass) {
                                       *model::Base64::encodeBase64WithData(prefix + *compressed) + "\x03")));
     loop->runUntilIdle();
     EXPECT_EQ(tableNames(), kSeven);  // the inner message was dispatched
-    EXPECT_EQ(session->Requestid, 77);
-    EXPECT_EQ(session->serverTime_, "20240102030405");
+    EXPECT_EQ(session->requestId(), 77);
+    EXPECT_EQ(static_cast<protocol::AppContext&>(*session).serverTime(), "20240102030405");
 }
 
 TEST_F(SessionTest, FrameWhoseFirstFieldIsNotTag10IsStillDispatched) {

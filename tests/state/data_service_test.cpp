@@ -31,7 +31,8 @@ struct Sent {
 
 class CountingFeed : public FeedChannels {
 public:
-    CountingFeed(BusinessBase& s, Sent& sent) : FeedChannels(s), sent_(sent) {}
+    template <typename... Needs>
+    CountingFeed(Sent& sent, Needs&... needs) : FeedChannels(needs...), sent_(sent) {}
     void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>&, bool) override { ++sent_.subscriptions; }
 
 private:
@@ -68,13 +69,13 @@ protected:
         FakeTimeTest::SetUp();
         ui.login.setUserName("trader");
         SessionParts parts;
-        parts.feedChannels = [this](BusinessBase& s) { return std::make_unique<CountingFeed>(s, sent); };
+        parts.feedChannels = [this](auto&... needs) { return std::make_unique<CountingFeed>(sent, needs...); };
         parts.outgoing = [this](const protocol::RequestMessage& r) {
             sent.requests.push_back(r);
             return true;
         };
         session = BusinessBase::create(ui, ui, std::move(parts));
-        session->Referenceid = "REF";
+        session->setSessionValues(session->requestId(), "REF");
         ReferenceData& ref = session->referenceData();
         ref.userInfo = std::make_shared<model::UserInfo>();
         ref.userInfo->UserId = 11;
@@ -148,19 +149,18 @@ TEST_F(DataServiceTest, LoginSequenceAsksForEquityHitPricesOfStatusFiveAccountsO
 }
 
 TEST_F(DataServiceTest, RequestIdsStatementCriteriaAndDates) {
-    session->setRequestid(6);
-    session->requestOpenPosition();
-    session->requestPendingOrders();
-    session->setRequestid(7);
-    session->requestChartData("GOLD", "D", 100);
-    session->requestSettledOrders();
+    session->setSessionValues(6, std::nullopt);
+    session->orderBook().requestOpenPosition();
+    session->orderBook().requestPendingOrders();
+    EXPECT_EQ(session->dataServiceAnswers().requestChartData("GOLD", "D", 100), 7);
+    session->orderBook().requestSettledOrders();
     // Wire dates are the local time's fields.
     model::DateFormatter::Fields f;
     f.year = 2015, f.month = 3, f.day = 5, f.hour = 9, f.minute = 7, f.second = 2;
     const auto from = model::DateFormatter::dateFromFields(f, model::DateFormatter::Zone::Local);
     model::StatementQuery q{"1001", from, from};
-    session->requestAccountStatement(q);
-    session->requestCancelledOrderHistoryForAccount(q);
+    session->funds().requestAccountStatement(q);
+    session->funds().requestCancelledOrderHistoryForAccount(q);
     ASSERT_EQ(sent.requests.size(), 6u);
     std::vector<std::string> ids;
     for (const auto& r : sent.requests) ids.push_back(field(r, 20));
@@ -178,17 +178,17 @@ TEST_F(DataServiceTest, RequestIdsStatementCriteriaAndDates) {
 TEST_F(DataServiceTest, IncompleteRequestsSendNothing) {
     model::SearchInfo search;
     search.FromDate = model::Date{};
-    session->requestExecutedPosition(search);  // no ToDate
+    session->orderBook().requestExecutedPosition(search);  // no ToDate
     search.ToDate = model::Date{};
-    session->requestFinancialTransactions(search);  // no account
-    session->requestAccountStatement({});
+    session->funds().requestFinancialTransactions(search);  // no account
+    session->funds().requestAccountStatement({});
     session->referenceData().userInfo.reset();
-    session->requestOpenPosition();
+    session->orderBook().requestOpenPosition();
     EXPECT_TRUE(sent.requests.empty());
 }
 
 TEST_F(DataServiceTest, EditAccessRowAndMissingResourceFiles) {
-    session->requestEditUserAccountAccessByClient(model::UserAccountMaps{12, 3456, 1, ""});
+    session->referenceData().requestEditUserAccountAccessByClient(*session, model::UserAccountMaps{12, 3456, 1, ""});
     ASSERT_EQ(sent.requests.size(), 1u);
     EXPECT_EQ(field(sent.requests[0], 159), std::string("12") + C + "3456" + C + "1" + C + R);
     EXPECT_EQ(field(sent.requests[0], 1132), "edituabycl");
@@ -203,7 +203,7 @@ TEST_F(DataServiceTest, EditAccessRowAndMissingResourceFiles) {
         r->resourceName = name;
         session->referenceData().resourceSearchCollection.set(name, r);
     }
-    session->requestFileResourceForExtension("abc");
+    session->referenceData().requestFileResourceForExtension(*session, "abc");
     ::unsetenv("XDG_DATA_HOME");
     fs::remove_all(root);
     ASSERT_EQ(sent.requests.size(), 2u);
@@ -241,17 +241,17 @@ TEST_F(DataServiceTest, FailedAnswersDropBankDetailsOnlyForBankRequests) {
                                            {"getopenpositions", "", true},
                                            {"getbankaccounts", "\x06", true},
                                            {"getbankaccounts", "error", false}}) {
-        session->funds().bankDetails = std::make_shared<model::BankDetails>();
+        session->funds().fillBankDetails(std::string("1") + C + "2");
         posted.clear();
         answer(c.name, c.data);
-        EXPECT_EQ(session->funds().bankDetails != nullptr, c.kept) << c.name << " " << c.data;
+        EXPECT_EQ(session->funds().bankDetails() != nullptr, c.kept) << c.name << " " << c.data;
         EXPECT_EQ(count("BankDetailsNotification"), c.kept ? 0 : 1) << c.name;
     }
     // The first row only, one notification.
     posted.clear();
     answer("getbankaccounts", row(7, {{1, "001234"}, {6, "First"}}) + row(7, {{6, "Second"}}));
-    EXPECT_EQ(session->funds().bankDetails->BankAccountNumber, 1234u);
-    EXPECT_EQ(session->funds().bankDetails->BankName, "First");
+    EXPECT_EQ(session->funds().bankDetails()->BankAccountNumber, 1234u);
+    EXPECT_EQ(session->funds().bankDetails()->BankName, "First");
     EXPECT_EQ(count("BankDetailsNotification"), 1);
 }
 
@@ -281,14 +281,14 @@ TEST_F(DataServiceTest, SchedulesEditAccessAndExecutedSearch) {
 
 TEST_F(DataServiceTest, CancelledOrdersFollowTheKindTheirRequestCarried) {
     // The login's request is built, then a statement request; the login's answer arrives.
-    session->requestCancelledOrders();
+    session->orderBook().requestCancelledOrders();
     const auto loginKind = protocol::RequestKind::of(sent.requests.back());
-    session->requestCancelledOrderHistoryForAccount({"1001", model::Date{}, model::Date{}});
+    session->funds().requestCancelledOrderHistoryForAccount({"1001", model::Date{}, model::Date{}});
     const auto historyKind = protocol::RequestKind::of(sent.requests.back());
     const std::string rows = cancelledRow("C1", "1001", "5") + cancelledRow("C2", "1001", "0") +
                              cancelledRow("C3", "4444", "5") + "short" + C + R + cancelledRow("C4", "1002", "5");
     answer(loginKind, rows);
-    auto& statement = session->funds().accountStatementInfo.cancelledOrderInfo;
+    auto& statement = session->funds().accountStatementInfo().cancelledOrderInfo;
     EXPECT_TRUE(statement.empty());
     ASSERT_EQ(session->orderBook().CancelledOrderCollection.size(), 2u);
     EXPECT_EQ(session->orderBook().CancelledOrderCollection[1]->CancelledOrderId, "C4");
@@ -346,16 +346,16 @@ TEST_F(DataServiceTest, FundsAndReferenceFillers) {
     answer("getfinancialapprovals", row(14, {{0, "77"}, {5, "250.5"}}));
     answer("getapprovalrequest", row(10, {{0, "42"}, {1, "3"}, {9, "2"}}));
     answer("getfinancialapprovals", row(14, {{0, "42"}, {3, "1001"}, {10, "Bank"}}));
-    ASSERT_EQ(funds.approvalRequests.count(42), 1u);
-    const auto& request = *funds.approvalRequests.at(42);
+    ASSERT_EQ(funds.approvalRequests().count(42), 1u);
+    const auto& request = *funds.approvalRequests().at(42);
     EXPECT_EQ(request.approvalTypeId, 3u);
     EXPECT_EQ(request.approvalType, 3);
     ASSERT_TRUE(request.information);
     EXPECT_EQ(request.information->benefactorAccount, 1001u);
-    EXPECT_EQ(funds.financialApprovals.at(77)->approvedAmount, 250.5);
+    EXPECT_EQ(funds.financialApprovals().at(77)->approvedAmount, 250.5);
 
     answer("paygategetsettings", row(7, {{0, "1"}, {1, "Card"}}) + row(7, {{0, "1"}, {1, "Other"}}));
-    EXPECT_EQ((*funds.payGateSettingsCollection.find("1"))->name, "Card");
+    EXPECT_EQ((*funds.payGateSettingsCollection().find("1"))->name, "Card");
 
     ReferenceData& ref = session->referenceData();
     answer("getusermapwithmyaccount", row(4, {{0, "12"}, {1, "1001"}}) + row(4, {{0, "12"}, {1, "1002"}}));

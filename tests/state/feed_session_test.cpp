@@ -162,8 +162,9 @@ protected:
 
         ui.login.setUserName("trader");
         ui.login.setIPAddress("127.0.0.1");
-        session = BusinessBase::create(ui, ui);
-        session->preferences = &prefs;
+        state::SessionParts parts;
+        parts.preferences = &prefs;
+        session = BusinessBase::create(ui, ui, std::move(parts));
         session->referenceData().userInfo = std::make_shared<model::UserInfo>();
         session->referenceData().userInfo->marketdepthPort = portOf(*pub);
         session->referenceData().userInfo->hdServerPort = portOf(*rep);
@@ -215,18 +216,18 @@ protected:
 TEST_F(FeedSessionTest, ASingleSuspendedAccountSubscribesNoItems) {
     setAccounts({3});
     session->feedChannels().connectChannels();
-    session->ProcessSubscribeandUnSubscribeItems({"GOLD"}, true);
+    session->feedChannels().ProcessSubscribeandUnSubscribeItems({"GOLD"}, true);
     EXPECT_EQ(drainSubscriptions(*pub), (std::vector<std::string>{"+IS;", "+*#bm#*:"}));
     setAccounts({3, 1});
-    session->ProcessSubscribeandUnSubscribeItems({"GOLD"}, true);
-    session->ProcessSubscribeandUnSubscribeItems({"GOLD"}, false);
+    session->feedChannels().ProcessSubscribeandUnSubscribeItems({"GOLD"}, true);
+    session->feedChannels().ProcessSubscribeandUnSubscribeItems({"GOLD"}, false);
     EXPECT_EQ(drainSubscriptions(*pub), (std::vector<std::string>{"+GOLD", "+MD_GOLD;", "-GOLD", "-MD_GOLD;"}));
 }
 
 TEST_F(FeedSessionTest, SavingTheWatchlistChangesTheSubscriptions) {
     session->feedChannels().connectChannels();
     session->referenceData().selectedSymbols = {"EURUSD", "GOLD"};
-    session->ProcessSubscribeandUnSubscribeItems(session->referenceData().selectedSymbols, true);
+    session->feedChannels().ProcessSubscribeandUnSubscribeItems(session->referenceData().selectedSymbols, true);
     drainSubscriptions(*pub);
     auto position = std::make_shared<model::Order>();
     position->ItemCode = "GOLD";
@@ -242,7 +243,7 @@ TEST_F(FeedSessionTest, OrdersOfHiddenAccountsAreNotHeldByTheWatchlist) {
     setAccounts({1, 3});  // "100" seen, "101" suspended
     session->feedChannels().connectChannels();
     session->referenceData().selectedSymbols = {"EURUSD", "GOLD"};
-    session->ProcessSubscribeandUnSubscribeItems(session->referenceData().selectedSymbols, true);
+    session->feedChannels().ProcessSubscribeandUnSubscribeItems(session->referenceData().selectedSymbols, true);
     drainSubscriptions(*pub);
     auto position = std::make_shared<model::Order>();
     position->ItemCode = "GOLD";
@@ -275,7 +276,7 @@ TEST_F(FeedSessionTest, TheDefaultWatchlistIsTheFirstSymbolTypeAndLoginSubscribe
 
 TEST_F(FeedSessionTest, FeedTextsReachTheRecordsOnTheMainThread) {
     session->feedChannels().connectChannels();
-    session->ProcessSubscribeandUnSubscribeItems({"GOLD"}, true);
+    session->feedChannels().ProcessSubscribeandUnSubscribeItems({"GOLD"}, true);
     ASSERT_TRUE(pump([&] {
         pub->sendData("MD_GOLD;1800.5,10|1800.4,5|;1800.7,3", 0);
         std::this_thread::sleep_for(5ms);
@@ -284,17 +285,17 @@ TEST_F(FeedSessionTest, FeedTextsReachTheRecordsOnTheMainThread) {
     EXPECT_EQ(session->feedChannels().buyMarketDepthDataCollection.find("GOLD")->size(), 2u);
     EXPECT_EQ(*session->feedChannels().sellMarketDepthDataCollection.find("GOLD"), std::vector<std::string>{"1800.7,3"});
 
-    session->ZMQNewMessage("GOLD\x04" "20240102103000\x04" "0\x04" "18005\x04" "1");
+    session->feedChannels().ZMQNewMessage("GOLD\x04" "20240102103000\x04" "0\x04" "18005\x04" "1");
     EXPECT_DOUBLE_EQ(items["GOLD"]->Last, 1800.5);
 }
 
 TEST_F(FeedSessionTest, StatusMessagesTakeTheDispatcherPath) {
-    session->ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "572=1\x03" "574=3\x03" "20=77\x03\x02;x");
+    session->feedChannels().ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "572=1\x03" "574=3\x03" "20=77\x03\x02;x");
     ASSERT_TRUE(pump([&] { return items["GOLD"]->CurrentTradeSessionSettingId == 3; }));
     ASSERT_TRUE(pump([&] { return posted.size() >= 2; }));
     EXPECT_EQ(posted[0], "WatchlistTableNotification");
     EXPECT_EQ(posted[1], "OpenPositionTableNotification");
-    EXPECT_EQ(session->Requestid, 77);
+    EXPECT_EQ(session->requestId(), 77);
 }
 
 TEST_F(FeedSessionTest, OnlyTheAnswerToTheRequestSentIsDispatched) {
@@ -305,7 +306,7 @@ TEST_F(FeedSessionTest, OnlyTheAnswerToTheRequestSentIsDispatched) {
         protocol::RequestMessage r;
         r.message = "\x01" "30\x03" + request + "\x03\x02";
         r.isZMQ = true;
-        session->sendMessage(r);
+        static_cast<protocol::AppContext&>(*session).sendMessage(r);
         zmq_pollitem_t item;
         rep->getPollItem(item, ZMQ_POLLIN);
         ASSERT_GT(zmq_poll(&item, 1, 5000), 0);
@@ -333,7 +334,7 @@ TEST_F(FeedSessionTest, OnlyTheAnswerToTheRequestSentIsDispatched) {
         roundTrip(c.request, c.reply);
         // The answer to a later request is handled after this one.
         roundTrip(positions, "10=1024\x03" "151=getopenpositions\x03" "33=" + std::to_string(++sentinel));
-        ASSERT_TRUE(pump([&] { return session->Requestid == sentinel; })) << c.reply;
+        ASSERT_TRUE(pump([&] { return session->requestId() == sentinel; })) << c.reply;
         EXPECT_EQ(tables() - before, c.dispatched ? 2 : 1) << c.reply;
     }
     EXPECT_EQ(items["EURUSD"]->CurrentTradeSessionSettingId, 0);
@@ -341,37 +342,37 @@ TEST_F(FeedSessionTest, OnlyTheAnswerToTheRequestSentIsDispatched) {
 }
 
 TEST_F(FeedSessionTest, AnUnfinishedStatusFrameDoesNotSpoilTheNextMessage) {
-    session->ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "574=4");
-    session->ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=EURUSD\x03" "574=5\x03\x02");
+    session->feedChannels().ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "574=4");
+    session->feedChannels().ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=EURUSD\x03" "574=5\x03\x02");
     ASSERT_TRUE(pump([&] { return items["EURUSD"]->CurrentTradeSessionSettingId == 5; }));
     EXPECT_EQ(items["GOLD"]->CurrentTradeSessionSettingId, 0);
 }
 
 TEST_F(FeedSessionTest, TheKeepAliveIsBuiltWithoutTheSharedMessage) {
-    session->Referenceid = "REF42";
+    session->setSessionValues(session->requestId(), "REF42");
     session->feedChannels().connectChannels();
-    session->messageBase.messageDataDictionary().set(151, "half-filled request");
+    session->outgoingMessage().messageDataDictionary().set(151, "half-filled request");
     std::optional<protocol::RequestMessage> keepAlive;
-    std::thread worker([&] { keepAlive = session->conn->buildKeepAlive(); });
+    std::thread worker([&] { keepAlive = session->connection().buildKeepAlive(); });
     worker.join();
     ASSERT_TRUE(keepAlive);
     EXPECT_TRUE(keepAlive->isZMQ);
     const std::string& m = keepAlive->message;
     EXPECT_NE(m.find("\x03" "10=1002\x03" "23=trader\x03" "19=REF42\x03" "21="), std::string::npos) << m;
     EXPECT_EQ(m.find("151="), std::string::npos);
-    EXPECT_EQ(session->messageBase.messageDataDictionary().find(151)->size(), 19u);
+    EXPECT_EQ(session->outgoingMessage().messageDataDictionary().find(151)->size(), 19u);
 
     // A later login connects the same channel again: its keep-alive carries the new values.
-    session->Referenceid = "REF43";
+    session->setSessionValues(session->requestId(), "REF43");
     session->feedChannels().connectChannels();
-    keepAlive = session->conn->requestChannel()->keepAliveBuilder()();
+    keepAlive = session->connection().requestChannel()->keepAliveBuilder()();
     ASSERT_TRUE(keepAlive);
     EXPECT_NE(keepAlive->message.find("\x03" "19=REF43\x03"), std::string::npos) << keepAlive->message;
 
     // Without a reference id it is built all the same, its missing values as "(null)".
-    session->Referenceid.reset();
+    session->setSessionValues(session->requestId(), std::nullopt);
     session->feedChannels().connectChannels();
-    keepAlive = session->conn->requestChannel()->keepAliveBuilder()();
+    keepAlive = session->connection().requestChannel()->keepAliveBuilder()();
     ASSERT_TRUE(keepAlive);
     EXPECT_NE(keepAlive->message.find("\x03" "23=trader\x03" "19=(null)\x03" "21=(null)\x03"), std::string::npos)
         << keepAlive->message;
@@ -381,20 +382,20 @@ TEST_F(FeedSessionTest, AStatusTextCarriesOnlyTheInstrumentStatus) {
     const auto key = session->sessionKey();
     for (const char* frame : {"10=44\x03" "105=elsewhere", "10=33\x03" "19=EVIL\x03" "21=20240102030405",
                               "10=47\x03" "160=PACKED", "10=18", "10=1028", "10=1024\x03" "151=x"})
-        session->ZMQNewMessage(std::string("IS;\x01" "40\x03") + frame + "\x03\x02;x");
-    session->ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "574=6\x03\x02");
+        session->feedChannels().ZMQNewMessage(std::string("IS;\x01" "40\x03") + frame + "\x03\x02;x");
+    session->feedChannels().ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "574=6\x03\x02");
     EXPECT_EQ(items["GOLD"]->CurrentTradeSessionSettingId, 6);
     loop->runUntilIdle();
     EXPECT_TRUE(ui.anotherLocation.empty());
     EXPECT_TRUE(ui.loginMessages.empty());
     EXPECT_EQ(session->sessionKey(), key);
-    EXPECT_FALSE(session->Referenceid);
+    EXPECT_FALSE(session->referenceId());
     EXPECT_EQ(std::count(posted.begin(), posted.end(), "OpenPositionTableNotification"), 1);
 }
 
 TEST_F(FeedSessionTest, ReconnectWhileTheTcpSessionIsDownDoesNothing) {
     session->reconnectZMQandSubscribeAllItems();
-    EXPECT_FALSE(session->conn->subscriptionFeed());
+    EXPECT_FALSE(session->connection().subscriptionFeed());
     EXPECT_TRUE(drainSubscriptions(*pub, 100ms).empty());
 }
 

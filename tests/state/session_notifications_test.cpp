@@ -1,6 +1,7 @@
 // Banners, alerts, sounds and notifications that the session raises.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "platform/test_env.h"
 #include "state/business_base.h"
 #include "state/recording_ui_services.h"
+#include "state/session_notifications.h"
 
 namespace state {
 namespace {
@@ -58,7 +60,7 @@ std::shared_ptr<model::Order> position(const std::string& remaining) {
 }
 
 TEST_F(NotificationsTest, TradeConfirmationAsBannerOrModalAlert) {
-    session->orderexecutedNotification(position("2"));
+    session->orderBook().orderexecutedNotification(position("2"));
     ASSERT_EQ(session->journal().JournalDataCollection.size(), 1u);  // kind 6, written at once
     EXPECT_NE(session->journal().JournalDataCollection[0].find("#77 @1801.5"), std::string::npos);
     loop->runUntilIdle();
@@ -72,15 +74,15 @@ TEST_F(NotificationsTest, TradeConfirmationAsBannerOrModalAlert) {
 
     ui.events.clear();
     ui.confirmationAlert = true;
-    session->orderexecutedNotification(position("1"));
+    session->orderBook().orderexecutedNotification(position("1"));
     loop->runUntilIdle();
     EXPECT_EQ(ui.events, (std::vector<std::string>{"sound:order", "alert", "local"}));
 }
 
 TEST_F(NotificationsTest, NoConfirmationForAnEmptyPosition) {
-    session->orderexecutedNotification(position("0"));
-    session->orderexecutedNotification(position("-1"));
-    session->orderexecutedNotification(nullptr);
+    session->orderBook().orderexecutedNotification(position("0"));
+    session->orderBook().orderexecutedNotification(position("-1"));
+    session->orderBook().orderexecutedNotification(nullptr);
     loop->runUntilIdle();
     EXPECT_TRUE(ui.events.empty());
     EXPECT_TRUE(session->journal().JournalDataCollection.empty());
@@ -88,11 +90,11 @@ TEST_F(NotificationsTest, NoConfirmationForAnEmptyPosition) {
 
 TEST_F(NotificationsTest, ChatBannerNotForTheUserThemself) {
     session->chat().chatUserName = "alice-chat";
-    session->NewChatMessageNotification({"alice", "hello", "room"});
-    session->NewChatMessageNotification({"alice-chat", "hello", "room"});
-    session->NewChatMessageNotification({"bob"});  // too short: dropped
+    session->chat().NewChatMessageNotification({"alice", "hello", "room"});
+    session->chat().NewChatMessageNotification({"alice-chat", "hello", "room"});
+    session->chat().NewChatMessageNotification({"bob"});  // too short: dropped
     EXPECT_TRUE(ui.banners.empty());
-    session->NewChatMessageNotification({"bob", "hi there", "Desk"});
+    session->chat().NewChatMessageNotification({"bob", "hi there", "Desk"});
     ASSERT_EQ(ui.banners.size(), 1u);
     EXPECT_EQ(ui.banners[0].subtitle, tr("20240") + " : Desk");
     EXPECT_EQ(ui.banners[0].informativeText, "hi there");
@@ -101,7 +103,7 @@ TEST_F(NotificationsTest, ChatBannerNotForTheUserThemself) {
 }
 
 TEST_F(NotificationsTest, MarginCallBanner) {
-    session->MarginCallNotification("1001");
+    session->accountLedger().MarginCallNotification("1001");
     ASSERT_EQ(ui.banners.size(), 1u);
     EXPECT_EQ(ui.banners[0].subtitle, tr("0012") + " : 1001");
     EXPECT_EQ(ui.banners[0].informativeText, tr("20217"));
@@ -113,7 +115,7 @@ TEST_F(NotificationsTest, MarginCallBanner) {
 TEST_F(NotificationsTest, SettledBannerFollowsTheTableNotifications) {
     observe("OpenPositionTableNotification");
     observe("JournalTableNotification");
-    session->ShowSettledOrderNotification("GOLD#1790#55");
+    session->orderBook().ShowSettledOrderNotification("GOLD#1790#55");
     EXPECT_TRUE(order.empty());  // on the main queue
     loop->runUntilIdle();
     EXPECT_EQ(order, (std::vector<std::string>{"OpenPositionTableNotification", "JournalTableNotification"}));
@@ -124,7 +126,7 @@ TEST_F(NotificationsTest, SettledBannerFollowsTheTableNotifications) {
 
 TEST_F(NotificationsTest, ChartDataNameCarriesTheNumber) {
     observe("ChartDataReceivedNotification7");
-    session->chartDataReceivedNotification(7);
+    session->dataServiceAnswers().chartDataReceivedNotification(7);
     loop->runUntilIdle();
     ASSERT_EQ(order.size(), 1u);
     ASSERT_TRUE(last["ChartDataReceivedNotification7"].as<TextPayload>());
@@ -151,8 +153,8 @@ ApprovalNotice approval() {
 TEST_F(NotificationsTest, DepositAndWithdrawalDetailLines) {
     observe("DepositRequestNotification");
     observe("WithdrawalRequestNotification");
-    session->approvalNotificationForActionType(801, approval());
-    session->approvalNotificationForActionType(802, approval());
+    session->funds().approvalNotificationForActionType(801, approval());
+    session->funds().approvalNotificationForActionType(802, approval());
     loop->runUntilIdle();
     ASSERT_TRUE(last["DepositRequestNotification"].as<DetailLines>());
     const auto& deposit = last["DepositRequestNotification"].as<DetailLines>()->lines;
@@ -174,12 +176,12 @@ TEST_F(NotificationsTest, DepositAndWithdrawalDetailLines) {
 TEST_F(NotificationsTest, ApprovalBannersBySubType) {
     ApprovalNotice r = approval();
     r.approvalSubType = 2;
-    session->approvalNotificationForActionType(930, r);
+    session->funds().approvalNotificationForActionType(930, r);
     r.approvalSubType = 1;
-    session->approvalNotificationForActionType(931, r);
+    session->funds().approvalNotificationForActionType(931, r);
     r.approvalSubType = 3;
-    session->approvalNotificationForActionType(930, r);
-    session->approvalNotificationForActionType(999, r);
+    session->funds().approvalNotificationForActionType(930, r);
+    session->funds().approvalNotificationForActionType(999, r);
     loop->runUntilIdle();
     ASSERT_EQ(ui.banners.size(), 2u);
     EXPECT_EQ(ui.banners[0].subtitle, tr("1182"));
@@ -187,6 +189,36 @@ TEST_F(NotificationsTest, ApprovalBannersBySubType) {
     EXPECT_EQ(ui.banners[1].subtitle, tr("1183"));
     EXPECT_EQ(ui.banners[1].informativeText, tr("0012") + " : 1001\n" + tr("0590") + " : 1234.50");
     EXPECT_EQ(ui.locals.size(), 2u);
+}
+
+// Each component posts what announces its own change, once, on the queue
+// where the handlers ran it before.
+TEST_F(NotificationsTest, EachComponentPostsItsNotificationOnce) {
+    struct Case {
+        const char* name;
+        std::function<void(BusinessBase&)> post;
+    };
+    const std::vector<Case> cases = {
+        {notifications::kCloseHedgePosition, [](BusinessBase& s) { s.orderBook().CloseHedgedPositionsNotification(); }},
+        {notifications::kBulkClose, [](BusinessBase& s) { s.orderBook().bulkCloseRejectedNotification("R1", "no"); }},
+        {notifications::kPendingOrder, [](BusinessBase& s) { s.orderBook().PendingOrderNotification(position("1")); }},
+        {notifications::kExecutedPositionTable, [](BusinessBase& s) { s.orderBook().executedPositionSearchNotification(); }},
+        {notifications::kChatQueueStatusUpdate, [](BusinessBase& s) { s.chat().ChatQueueStatusUpdateNotification(); }},
+        {notifications::kNoticeMessageReceived, [](BusinessBase& s) { s.chat().NoticeMessageReceivedNotification("9"); }},
+        {notifications::kPasswordChange, [](BusinessBase& s) { s.loginHandshake().passwordChangeNotification(); }},
+        {notifications::kLoginSuccess, [](BusinessBase& s) { s.loginHandshake().LoginSuccessNotification(); }},
+        {notifications::kNetworkSpeed, [](BusinessBase& s) { s.pingMonitor().postnetworkspeedNotification("x"); }},
+        {notifications::kDepositWithdrawalTable, [](BusinessBase& s) { s.funds().depositwithdrawalNotification(); }},
+        {notifications::kAccountStatement, [](BusinessBase& s) { s.funds().accountStatementUpdateNotification(); }},
+        {notifications::kBankDetails, [](BusinessBase& s) { s.funds().bankDetailsReceivedNotification(); }},
+    };
+    for (const Case& c : cases) observe(c.name);
+    for (const Case& c : cases) {
+        order.clear();
+        c.post(*session);
+        loop->runUntilIdle();
+        EXPECT_EQ(order, std::vector<std::string>{c.name}) << c.name;
+    }
 }
 
 }  // namespace

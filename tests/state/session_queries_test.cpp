@@ -110,8 +110,8 @@ TEST_F(SessionQueriesTest, DownloadsLandInTheResourcesFolderAndCompleteTheCalend
     const std::string body = "BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n";
     const std::string data = *model::Base64::encodeBase64WithData(protocol::testing::payloadPrefix(body.size()) +
                                                                   *model::DataAdditions::gzipDeflate(body));
-    session->saveFileWithName("../evil.ics", data);
-    session->saveFileWithName("holidays.ics", data);
+    session->dataServiceAnswers().fillResourceDownload("../evil.ics", data);
+    session->dataServiceAnswers().fillResourceDownload("holidays.ics", data);
     loop->runUntilIdle();
 
     const fs::path folder = root / ui.bundleName() / "Resources";
@@ -156,10 +156,10 @@ TEST_F(SessionQueriesTest, WindowQueriesReadTheSessionCollections) {
     EXPECT_TRUE(session->getOpenOrderCollection().empty());
     EXPECT_EQ(session->getPendingOrderCollection().size(), 1u);
     EXPECT_EQ(session->getAllItems(), (std::vector<std::string>{"WTI", "DAX"}));
-    session->setExecutedPositionState(true);
+    session->orderBook().isExecutedPositionSearch = true;
     session->orderBook().ExecutedOrderSearchCollection.push_back(o);
     EXPECT_EQ(session->getExecutedOrderCollection().size(), 1u);
-    session->clearExecutedOrderSearchCollection();
+    session->orderBook().clearExecutedOrderSearchCollection();
     EXPECT_TRUE(session->getExecutedOrderCollection().empty());
     EXPECT_EQ(session->getDaysOfTheWeekName(1), "Monday");
 }

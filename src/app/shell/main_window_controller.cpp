@@ -120,7 +120,7 @@ void MainWindowController::getAccountDetails() {
     const auto accounts = session->getAccountCollection();
     if (accounts.empty() || !accounts.front()) return;
     account_ = accounts.front();
-    session->accountLedger().currentAccountSelected = account_->AccountId;
+    session->accountLedger().setCurrentAccountSelected(account_->AccountId);
 }
 
 void MainWindowController::setAccount(std::shared_ptr<model::AccountDetails> account) {

@@ -54,7 +54,8 @@ void AppSession::startLogin(const LoginFields& fields) {
     if (businessbase_) businessbase_->disconnectServer();
     orderManager_.reset();  // it holds the old session
     businessbase_ = state::BusinessBase::create(*this, ui_, sessionParts);
-    orderManager_ = std::make_unique<orders::OrderMananger>(*businessbase_);
+    orderManager_ = std::make_unique<orders::OrderMananger>(*businessbase_, *businessbase_, businessbase_->referenceData(),
+                                                           businessbase_->orderBook());
     businessbase_->StreamingConnection(true, false);
 }
 
@@ -87,14 +88,14 @@ void AppSession::reachabilityChanged(bool reachable) {
     platform::assertMainThread();
     if (reachable) {
         platform::Log::info("Notification Says Reachable");
-        if (businessbase_) businessbase_->conn->isNetworkAvailable = true;
+        if (businessbase_) businessbase_->setNetworkAvailable(true);
         if (loginSuccess_ && businessbase_) businessbase_->reconnectZMQandSubscribeAllItems();
         return;
     }
     platform::Log::info("Notification Says Unreachable");
     if (businessbase_) {
-        businessbase_->conn->isNetworkAvailable = false;
-        if (loginSuccess_ && businessbase_->conn->isConnected()) businessbase_->pingMonitor().scheduleSpeedCheck();
+        businessbase_->setNetworkAvailable(false);
+        if (loginSuccess_ && businessbase_->isConnected()) businessbase_->pingMonitor().scheduleSpeedCheck();
     }
     state::Banner banner;
     banner.title = ui_.bundleName();
