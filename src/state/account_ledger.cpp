@@ -16,11 +16,11 @@ using model::AccountDetails;
 void AccountLedger::registerHandlers(Dispatcher& table) {
     table.add(protocol::MsgType::AccountSummary, componentName(), [this](const Dispatch& m) {
         platform::Log::info("AccountSummary");
-        UpdateAccountDetails(m.fields, m.values.accountId);
+        UpdateAccountDetails(m.fields, m.fields.text(protocol::tag::AccountId));
     });
 }
 
-void AccountLedger::UpdateAccountDetails(const FieldList& fields, const std::optional<std::string>& accountId) {
+void AccountLedger::UpdateAccountDetails(const MessageFields& fields, const std::optional<std::string>& accountId) {
     platform::assertMainThread();
     auto& accounts = session_.referenceData().AccountDetailCollection;
     const std::shared_ptr<AccountDetails>* found = accountId ? accounts.find(*accountId) : nullptr;
