@@ -105,7 +105,6 @@ void ChartController::GetChartValues() {
         DataProcessing(*cached);
         return;
     }
-    session->setRequestid(session->Requestid + 1);
     waiting_ = true;
     session->requestChartData(symbolName_, chartInterval_, window_.DATAPOINTS);
 }

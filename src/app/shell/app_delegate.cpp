@@ -177,7 +177,7 @@ void AppDelegate::loginButtonClicked() {
         platform::Log::warning("A user name holding \"#\" is not remembered");
     ui_->customUserNotificationCenter().setDelegate(nullptr);  // the old session goes
     session_->startLogin(fields);
-    ui_->customUserNotificationCenter().setDelegate(app::delegateFor(*session_->businessbase()));
+    ui_->customUserNotificationCenter().setDelegate(app::delegateFor(*session_->commands()));
     window_->setBusy(true);
 }
 

@@ -62,12 +62,12 @@ void MainWindowController::present(QWidget* shown, const MainCommand& command, Q
 bool MainWindowController::runCommand(const std::string& name, QWidget* pressed) {
     const MainCommand* command = mainCommand(name);
     if (!command) return false;
-    const auto& session = delegate_.session().businessbase();
+    const state::SessionView* session = delegate_.session().view();
     QWidget* existing = keptWindow(command->window);
     PressState state;
     state.exists = existing != nullptr;
     state.visible = existing && existing->isVisible();
-    state.hasWatchlistCodes = session && !session->referenceData().selectedSymbols.empty();
+    state.hasWatchlistCodes = session && !session->watchlistCodes().empty();
     state.hasOpenPositions = session && !session->getOpenOrderCollection().empty();
     QWidget* shown = nullptr;
     switch (pressOutcome(*command, state)) {
