@@ -17,7 +17,7 @@
 #include "model/order.h"
 #include "platform/log.h"
 #include "platform/preferences.h"
-#include "state/resource_files.h"
+#include "state/ui_services.h"
 
 namespace shell {
 

@@ -9,7 +9,7 @@
 #include "app/shell/app_delegate.h"
 #include "app/shell/main_window_controller.h"
 #include "app/shell/placeholder_window.h"
-#include "state/business_base.h"
+#include "state/session_view.h"
 
 namespace shell {
 
