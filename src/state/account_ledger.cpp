@@ -16,7 +16,7 @@ using model::AccountDetails;
 void AccountLedger::registerHandlers(Dispatcher& table) {
     table.add(protocol::MsgType::AccountSummary, componentName(), [this](const Dispatch& m) {
         platform::Log::info("AccountSummary");
-        UpdateAccountDetails(m.fields, m.values.accountId);
+        UpdateAccountDetails(m.fields, m.fields.text(protocol::tag::AccountId));
     });
 }
 
@@ -25,7 +25,7 @@ void AccountLedger::setCurrentAccountSelected(std::int32_t accountId) {
     currentAccountSelected_ = accountId;
 }
 
-void AccountLedger::UpdateAccountDetails(const FieldList& fields, const std::optional<std::string>& accountId) {
+void AccountLedger::UpdateAccountDetails(const MessageFields& fields, const std::optional<std::string>& accountId) {
     platform::assertMainThread();
     auto& accounts = session_.referenceData().AccountDetailCollection;
     const std::shared_ptr<AccountDetails>* found = accountId ? accounts.find(*accountId) : nullptr;

@@ -30,7 +30,7 @@ public:
     // Writes a summary's figures into the account; a change of trading status
     // subscribes, unsubscribes or asks for the equity-hit prices, a change to
     // margin status 2 announces a margin call. Unknown accounts are ignored.
-    void UpdateAccountDetails(const FieldList& fields, const std::optional<std::string>& accountId);
+    void UpdateAccountDetails(const MessageFields& fields, const std::optional<std::string>& accountId);
     // Settles one spread per instrument from the groups of the user's accounts
     // (4 when they disagree) and applies it to the prices the instrument holds.
     void SetAllSymbolsSpread();

@@ -125,7 +125,7 @@ public:
     // Dispatches one decoded message, then posts the table notifications
     // (except for envelopes, compressed messages and ping answers).
     void checkNewMessage(IncomingMessage message);
-    void ProcessNewMessage(const FieldList& fields, std::int32_t type, protocol::MessageBase& message,
+    void ProcessNewMessage(const FieldList& fields, std::int32_t type,
                            const std::optional<std::string>& payload = std::nullopt);
     // Framed text of the feed's status path or of a request-channel reply:
     // each message the channel may carry is dispatched, anything else dropped.
@@ -413,9 +413,9 @@ private:
     void connectionDidFail(const std::string& error) override;
 
     void decodeFrame(std::string frame);
-    void dispatchMessage(const IncomingMessage& message, protocol::MessageBase& object);
+    void dispatchMessage(const IncomingMessage& message);
     // Request id, server time and (login data only) reference id of a message.
-    void applySessionScalars(const MessageValues& values, protocol::MsgType type);
+    void applySessionScalars(const MessageFields& fields, protocol::MsgType type);
     void commonBanner(const std::string& message, const std::string& title);
     // Posts with the session as sender; without a payload, the session alone.
     void postAboutSelf(const std::string& name, std::shared_ptr<const SessionPayload> payload = nullptr);

@@ -31,6 +31,9 @@ std::string lower(std::string s) {
     return s;
 }
 
+// The login data says it is in the compact form.
+bool isPacked(const MessageFields& fields) { return fields.find(tag::DataFormat) == "PACKED"; }
+
 }  // namespace
 
 void LoginHandshake::registerHandlers(Dispatcher& table) {
@@ -87,7 +90,7 @@ void LoginHandshake::loginData(const Dispatch& m) {
         return;
     }
     ReferenceData& reference = session_.referenceData();
-    if (m.values.isPacked()) {
+    if (isPacked(m.fields)) {
         reference.FillPackedDetails(*m.payload);
     } else {
         reference.parseXml(*m.payload);
@@ -97,7 +100,7 @@ void LoginHandshake::loginData(const Dispatch& m) {
 
 void LoginHandshake::loggedInElsewhere(const Dispatch& m) {
     session_.disconnectServer();
-    std::optional<std::string> serverText = m.values.serverMessage;
+    std::optional<std::string> serverText = m.fields.text(protocol::tag::ServerMessage);
     session_.onMain([serverText](BusinessBase& s) { s.host().LogininAnotherLocation(serverText); });
 }
 
@@ -105,7 +108,7 @@ void LoginHandshake::loginRefused(const Dispatch& m) {
     session_.disconnectServer();
     ReferenceData& reference = session_.referenceData();
     // Only the compact form is read here; an XML refusal is not parsed.
-    if (m.values.isPacked() && m.payload) reference.FillPackedDetails(*m.payload);
+    if (isPacked(m.fields) && m.payload) reference.FillPackedDetails(*m.payload);
     const protocol::LoginInfoMessage* record = reference.firstLoginRecord();
     std::int32_t code = record ? record->ErrorCode : 0;
     LoginMessages messages;
@@ -120,13 +123,11 @@ void LoginHandshake::loginRefused(const Dispatch& m) {
     session_.onMain([messages](BusinessBase& s) { s.host().showLoginMessages(messages); });
 }
 
-void LoginHandshake::UpdateUserInfo(const FieldList& fields) {
+void LoginHandshake::UpdateUserInfo(const MessageFields& fields) {
     bool success = false;
     std::optional<std::string> newPassword;
-    for (const std::string& field : fields) {
-        std::int64_t number = 0;
-        std::string_view value;
-        if (!protocol::MessageCracker::splitField(field, number, value)) continue;
+    for (const MessageFields::Field& field : fields) {
+        const auto [number, value] = std::pair(field.tag, field.value);
         if (number == tag::ResultText && lower(std::string(value)) == "success") success = true;
         if (number == tag::NewPassword) newPassword = std::string(value);
     }
@@ -137,12 +138,10 @@ void LoginHandshake::UpdateUserInfo(const FieldList& fields) {
     session_.onMain([](BusinessBase& s) { s.passwordChangeNotification(); });
 }
 
-void LoginHandshake::DemoUserCreationResponse(const FieldList& fields) {
+void LoginHandshake::DemoUserCreationResponse(const MessageFields& fields) {
     std::optional<std::string> password, user;
-    for (const std::string& field : fields) {
-        std::int64_t number = 0;
-        std::string_view value;
-        if (!protocol::MessageCracker::splitField(field, number, value)) continue;
+    for (const MessageFields::Field& field : fields) {
+        const auto [number, value] = std::pair(field.tag, field.value);
         if (number == tag::Password) password = std::string(value);
         if (number == tag::UserName) user = std::string(value);
     }

@@ -51,7 +51,7 @@ void OrderBook::AddPendingOrder(std::shared_ptr<model::Order> order) {
     if (order) PendingOrderCollection.push_back(std::move(order));
 }
 
-void OrderBook::FillPendingOrderCollection(const FieldList& fields, const std::optional<std::string>& pendingOrderId) {
+void OrderBook::FillPendingOrderCollection(const MessageFields& fields, const std::optional<std::string>& pendingOrderId) {
     platform::assertMainThread();
     const std::int32_t requestId = session_.Requestid;
     for (auto it = PendingOrderCollection.begin(); it != PendingOrderCollection.end(); ++it) {
@@ -73,7 +73,7 @@ void OrderBook::FillPendingOrderCollection(const FieldList& fields, const std::o
         session_.onMain([order](BusinessBase& s) { s.PendingOrderNotification(order); });
 }
 
-void OrderBook::UpdatePendingOrderCollection(const FieldList& fields, const std::optional<std::string>& pendingOrderId) {
+void OrderBook::UpdatePendingOrderCollection(const MessageFields& fields, const std::optional<std::string>& pendingOrderId) {
     platform::assertMainThread();
     if (!pendingOrderId) return;
     for (const auto& order : PendingOrderCollection) {
@@ -98,7 +98,7 @@ void OrderBook::RemovePendingOrder(const std::optional<std::string>& id, bool by
     }
 }
 
-void OrderBook::FillCancelledOrderCollection(std::int32_t id, std::int32_t code, const FieldList& fields) {
+void OrderBook::FillCancelledOrderCollection(std::int32_t id, std::int32_t code, const MessageFields& fields) {
     platform::assertMainThread();
     if (code == status::Cancelled) {
         auto order = std::make_shared<model::Order>();
