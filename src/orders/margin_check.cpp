@@ -144,7 +144,7 @@ bool OrderMananger::CheckMargin(const Order& o) const {
 
 void OrderMananger::CalcHedgeMargin(const Order& position) {
     const state::ReferenceData& data = session_.referenceData();
-    const std::string accountKey = std::to_string(session_.accountLedger().currentAccountSelected);
+    const std::string accountKey = std::to_string(session_.accountLedger().currentAccountSelected());
     const OrderRecords rec = lookUp(data, accountKey, position.ItemCode);
     const double percent = rec.groupInstrument ? rec.groupInstrument->LiquidationMargin : 0;
     double perLot = 0;

@@ -20,6 +20,11 @@ void AccountLedger::registerHandlers(Dispatcher& table) {
     });
 }
 
+void AccountLedger::setCurrentAccountSelected(std::int32_t accountId) {
+    platform::assertMainThread();
+    currentAccountSelected_ = accountId;
+}
+
 void AccountLedger::UpdateAccountDetails(const MessageFields& fields, const std::optional<std::string>& accountId) {
     platform::assertMainThread();
     auto& accounts = session_.referenceData().AccountDetailCollection;

@@ -23,8 +23,9 @@ public:
     const char* componentName() const override { return "AccountLedger"; }
     void registerHandlers(Dispatcher& table) override;
 
-    // The account the windows show.
-    std::int32_t currentAccountSelected = 0;
+    // The account the windows show; changed only here, on the main thread.
+    std::int32_t currentAccountSelected() const { return currentAccountSelected_; }
+    void setCurrentAccountSelected(std::int32_t accountId);
 
     // Writes a summary's figures into the account; a change of trading status
     // subscribes, unsubscribes or asks for the equity-hit prices, a change to
@@ -51,6 +52,7 @@ private:
     void applyMarginStatus(model::AccountDetails& account, std::int32_t marginStatus);
 
     BusinessBase& session_;
+    std::int32_t currentAccountSelected_ = 0;
 };
 
 }  // namespace state

@@ -45,7 +45,8 @@
 #include "state/order_book.h"
 #include "state/ping_monitor.h"
 #include "state/reference_data.h"
-#include "state/session_queries.h"
+#include "state/session_commands.h"
+#include "state/session_view.h"
 #include "state/ui_services.h"
 #include "state/watchlist.h"
 
@@ -93,7 +94,8 @@ struct SessionParts {
 
 class BusinessBase : public protocol::AppContext,
                      public protocol::ConnectionDelegate,
-                     public SessionQueries,
+                     public SessionView,
+                     public SessionCommands,
                      public std::enable_shared_from_this<BusinessBase> {
 public:
     // The session keeps references to both; they outlive it. Throws
@@ -105,10 +107,10 @@ public:
 
     // --- Starting, sending, stopping (main thread) -------------------------
     // Opens the TCP session; the first flag has no effect.
-    void StreamingConnection(bool streaming, bool demoRegistration);
+    void StreamingConnection(bool streaming, bool demoRegistration) override;
     // Routes a built request to the TCP session or to the request channel.
     void sendMessage(protocol::RequestMessage request) override;
-    void disconnectServer();
+    void disconnectServer() override;
     // The connection dropped without a manual disconnect.
     void connectionFailure(const std::string& error);
 
@@ -138,7 +140,7 @@ public:
     void calculateNetworkSpeed(std::optional<platform::WallTime> date) { ping_->calculateNetworkSpeed(date); }
     void postnetworkspeedNotification(const std::optional<std::string>& text);
     void setPingTime(platform::WallTime time) { ping_->pingTime = time; }
-    // The request counter; the chart window raises it before a chart request.
+    // The request counter: raised by the session's own requests and set from the answers.
     void setRequestid(std::int32_t id);
 
     // --- Reasons, journal, texts ------------------------------------------
@@ -147,7 +149,7 @@ public:
     JournalContext journalContext() const;
     void appendJournal(const std::string& line) { journal_.append(line); }
     // The text of a language-table key in the selected language.
-    std::string text(const std::string& key) const;
+    std::string text(const std::string& key) const override;
     // The cipher password of envelopes: the session key once the login data
     // arrived, else the run's login cipher (the shipped key before any login).
     std::string cipherPassword() const;
@@ -195,10 +197,10 @@ public:
     void approvalNotificationForActionType(std::int64_t actionType, const ApprovalNotice& request);
     // A banner's action: opens "AppDownloadURL" and quits when it is an http
     // or https address.
-    void userNotificationCenterDidActivateNotification(const Banner& banner);
+    void userNotificationCenterDidActivateNotification(const Banner& banner) override;
     // Banner-centre delegate: every banner shows; delivery needs nothing.
-    bool userNotificationCenterShouldPresentNotification(const Banner&) const { return true; }
-    void userNotificationCenterDidDeliverNotification(const Banner&) {}
+    bool userNotificationCenterShouldPresentNotification(const Banner&) const override { return true; }
+    void userNotificationCenterDidDeliverNotification(const Banner&) override {}
 
     // --- Session values (main thread) ----------------------------------------
     std::shared_ptr<protocol::ConnectionBase> conn;
@@ -209,23 +211,23 @@ public:
 
     // --- Components (main thread) ------------------------------------------
     ReferenceData& referenceData() { return reference_; }
-    const ReferenceData& referenceData() const override { return reference_; }
+    const ReferenceData& referenceData() const { return reference_; }
     OrderBook& orderBook() { return *orderBook_; }
-    const OrderBook& orderBook() const override { return *orderBook_; }
+    const OrderBook& orderBook() const { return *orderBook_; }
     AccountLedger& accountLedger() { return *accountLedger_; }
-    const AccountLedger& accountLedger() const override { return *accountLedger_; }
+    const AccountLedger& accountLedger() const { return *accountLedger_; }
     Chat& chat() { return *chat_; }
-    const Chat& chat() const override { return *chat_; }
+    const Chat& chat() const { return *chat_; }
     FeedChannels& feedChannels() { return *feed_; }
-    const FeedChannels& feedChannels() const override { return *feed_; }
+    const FeedChannels& feedChannels() const { return *feed_; }
     Journal& journal() { return journal_; }
-    const Journal& journal() const override { return journal_; }
+    const Journal& journal() const { return journal_; }
     PingMonitor& pingMonitor() { return *ping_; }
-    const PingMonitor& pingMonitor() const override { return *ping_; }
+    const PingMonitor& pingMonitor() const { return *ping_; }
     DataServiceAnswers& dataServiceAnswers() { return *dataService_; }
-    const DataServiceAnswers& dataServiceAnswers() const override { return *dataService_; }
+    const DataServiceAnswers& dataServiceAnswers() const { return *dataService_; }
     Funds& funds() { return *funds_; }
-    const Funds& funds() const override { return *funds_; }
+    const Funds& funds() const { return *funds_; }
     LoginHandshake& loginHandshake() { return *login_; }
 
     // --- Lookups and the windows' queries (business_base_queries.cpp) ---------
@@ -254,14 +256,14 @@ public:
     bool checkFilesDownloadedAtPath(const std::string& folder) const override;
 
     // --- Named operations of the windows (main thread) ----------------------
-    void sortOpenOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
-    void sortPendingOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
-    void sortCancelledOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
-    void sortSettledOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
-    void setExecutedPositionState(bool search) { orderBook_->isExecutedPositionSearch = search; }
-    void clearExecutedOrderSearchCollection() { orderBook_->ExecutedOrderSearchCollection.clear(); }
-    void calcAccountDetails(std::int32_t accountId);
-    void updateUserAccountMaps(const model::UserAccountMaps& map);
+    void sortOpenOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors) override;
+    void sortPendingOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors) override;
+    void sortCancelledOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors) override;
+    void sortSettledOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors) override;
+    void setExecutedPositionState(bool search) override { orderBook_->isExecutedPositionSearch = search; }
+    void clearExecutedOrderSearchCollection() override { orderBook_->ExecutedOrderSearchCollection.clear(); }
+    void calcAccountDetails(std::int32_t accountId) override;
+    void updateUserAccountMaps(const model::UserAccountMaps& map) override;
     // One downloaded resource into <application support>/<app>/Resources.
     void saveFileWithName(const std::string& fileName, const std::string& fileData);
 
@@ -298,18 +300,16 @@ public:
     // The commission of the remaining quantity: paid / initial × remaining.
     static double calcCommission(const std::string& initialQty, const std::string& remainingQty, double paid);
     void CalcPL(model::Order& position) const { accountLedger_->CalcPL(position); }
-    static double CalculateFloatingPL(const model::ItemDetails* item, std::int32_t side, double quantity,
-                                      double orderPrice, double currentPrice);
-    double calculateCurrencyConversionForValue(double value, const model::Order& position) const {
+    double calculateCurrencyConversionForValue(double value, const model::Order& position) const override {
         return accountLedger_->calculateCurrencyConversionForValue(value, position);
     }
     static double currencyConversion(double value, double price, double isDirect);
     // Every open position's profit in its account currency and every account's
     // figures; the main window runs it once a second.
-    void recalculateAccounts() { accountLedger_->recalculateAccounts(); }
+    void recalculateAccounts() override { accountLedger_->recalculateAccounts(); }
     // The account's figures from its open positions, with this session's
     // profit and conversion (what the deposit and withdrawal windows call).
-    void calculateAccountDetails(model::AccountDetails& account);
+    void calculateAccountDetails(model::AccountDetails& account) override;
 
     // --- Requests of the windows and the login (business_base_requests.cpp) ---
     // Each fills `messageBase`, adds the common header and builds it; a failed
@@ -319,25 +319,24 @@ public:
     void requestSettledOrders();
     void requestCancelledOrders();
     void requestEquityPriceinfo(std::int32_t accountId);
-    void requestExecutedPosition(const model::SearchInfo& search);
-    void requestFinancialTransactions(const model::SearchInfo& search);
-    void requestAccountStatement(const model::StatementQuery& query);
-    void requestCancelledOrderHistoryForAccount(const model::StatementQuery& query);
-    void requestAdvancedInstrumentInfo();
-    void requestSessionSchedule(std::uint64_t marketId);
-    void requestUserMapWithMyAccount(std::int32_t accountId);
-    void requestEditUserAccountAccessByClient(const model::UserAccountMaps& map);
-    void requestBankDetails(const model::AccountDetails& account);
-    void requestApprovalRequest();
-    void requestFinancialApprovals();
-    void requestResourceSearchForTypes(const std::vector<std::string>& types);
-    void requestFileResourceDownload(const model::FileResource& resource);
+    void requestExecutedPosition(const model::SearchInfo& search) override;
+    void requestFinancialTransactions(const model::SearchInfo& search) override;
+    void requestAccountStatement(const model::StatementQuery& query) override;
+    void requestCancelledOrderHistoryForAccount(const model::StatementQuery& query) override;
+    void requestAdvancedInstrumentInfo() override;
+    void requestSessionSchedule(std::uint64_t marketId) override;
+    void requestUserMapWithMyAccount(std::int32_t accountId) override;
+    void requestEditUserAccountAccessByClient(const model::UserAccountMaps& map) override;
+    void requestBankDetails(const model::AccountDetails& account) override;
+    void requestApprovalRequest() override;
+    void requestFinancialApprovals() override;
+    void requestResourceSearchForTypes(const std::vector<std::string>& types) override;
+    void requestFileResourceDownload(const model::FileResource& resource) override;
     // Downloads every searched resource whose name holds `text` and is not on disk yet.
-    void requestFileResourceForExtension(const std::string& text);
-    void requestGetAllPayGateSettings();
-    // Sends `Requestid` itself in tag 20: the chart window raises it first.
-    void requestChartData(const std::string& symbol, const std::string& interval, std::int32_t points);
-    void changeMyPassword(const std::string& oldPassword, const std::string& newPassword);
+    void requestFileResourceForExtension(const std::string& text) override;
+    void requestGetAllPayGateSettings() override;
+
+    void changeMyPassword(const std::string& oldPassword, const std::string& newPassword) override;
     // The chat requests of the login, on the TCP session.
     void requestContactlist();
     void requestRecentConversation();
@@ -364,12 +363,45 @@ public:
     // Where the watchlist is stored; null: the standard preferences.
     platform::Preferences* preferences = nullptr;
     void ZMQNewMessage(const std::string& text) { feed_->ZMQNewMessage(text); }
-    void reconnectZMQandSubscribeAllItems() { feed_->reconnectZMQandSubscribeAllItems(); }
-    void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe) {
+    void reconnectZMQandSubscribeAllItems() override { feed_->reconnectZMQandSubscribeAllItems(); }
+    void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe) override {
         feed_->ProcessSubscribeandUnSubscribeItems(codes, subscribe);
     }
-    void LoadItemstoWatchlist();
-    void SaveItemstoWatchList(const std::vector<std::string>& list);
+    void LoadItemstoWatchlist() override;
+    void SaveItemstoWatchList(const std::vector<std::string>& list) override;
+
+    // --- SessionView and SessionCommands beyond the above (business_base_surface.cpp) ---
+    std::shared_ptr<model::ItemDetails> instrument(const std::string& code) const override;
+    std::shared_ptr<model::ItemDetails> instrumentById(std::int32_t instrumentId) const override;
+    std::vector<std::string> watchlistCodes() const override;
+    std::vector<std::shared_ptr<model::ItemDetails>> watchlistInstruments() const override;
+    std::shared_ptr<model::SessionSettings> sessionSetting(const std::string& settingId) const override;
+    std::optional<std::vector<std::string>> marketDepth(const std::string& code, DepthSide side) const override;
+    std::optional<std::string> chartData(const std::string& chartKey) const override;
+    std::shared_ptr<model::AccountDetails> account(const std::string& accountNumber) const override;
+    std::int32_t currentAccountSelected() const override;
+    std::shared_ptr<model::AccountDetails> selectedAccount() const override;
+    std::shared_ptr<model::UserInfo> userInfo() const override;
+    std::shared_ptr<model::GroupDetails> group(const std::string& groupId) const override;
+    std::shared_ptr<model::ChatRoom> chatRoom(const std::string& roomKey) const override;
+    std::vector<std::shared_ptr<model::FileResource>> resourceSearchResults() const override;
+    std::shared_ptr<model::BankDetails> bankDetails() const override;
+    std::map<std::uint64_t, std::shared_ptr<model::ApprovalReq>> approvalRequests() const override;
+    std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>> financialApprovals() const override;
+    std::vector<std::shared_ptr<model::PayGateSetting>> payGateSettings() const override;
+    std::vector<std::shared_ptr<model::FinancialTransactionDetails>> financialTransactions() const override;
+    model::AccountStatementInfo accountStatement() const override;
+    std::vector<std::string> journalLines() const override;
+    std::string ServerTime() const override;
+    std::int32_t networkspeedStatus() const override;
+    bool isNetworkAvailable() const override;
+    bool isConnected() const override;
+    void setCurrentAccountSelected(std::int32_t accountId) override;
+    // Raises `Requestid` and sends it in tag 20.
+    std::int32_t requestChartData(const std::string& symbol, const std::string& interval,
+                                  std::int32_t points) override;
+    void setNetworkAvailable(bool available) override;
+    void scheduleSpeedCheck() override;
 
 private:
     BusinessBase(SessionHost& host, UiServices& ui);

@@ -10,11 +10,6 @@ double BusinessBase::calcCommission(const std::string& initialQty, const std::st
     return ProfitLoss::calcCommission(initialQty, remainingQty, paid);
 }
 
-double BusinessBase::CalculateFloatingPL(const model::ItemDetails* item, std::int32_t side, double quantity,
-                                         double orderPrice, double currentPrice) {
-    return ProfitLoss::CalculateFloatingPL(item, side, quantity, orderPrice, currentPrice);
-}
-
 double BusinessBase::currencyConversion(double value, double price, double isDirect) {
     return ProfitLoss::currencyConversion(value, price, isDirect);
 }

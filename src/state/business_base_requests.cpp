@@ -207,13 +207,17 @@ void BusinessBase::requestFileResourceForExtension(const std::string& text) {
     }
 }
 
-void BusinessBase::requestChartData(const std::string& symbol, const std::string& interval, std::int32_t points) {
+std::int32_t BusinessBase::requestChartData(const std::string& symbol, const std::string& interval,
+                                            std::int32_t points) {
+    platform::assertMainThread();
+    setRequestid(Requestid + 1);
     build(*this, MsgType::ChartDataRequest, std::nullopt,
           {{tag::ItemCode, symbol},
            {tag::ChartInterval, interval},
            {tag::RequestId, std::to_string(Requestid)},
            {tag::NumberOfPoints, std::to_string(points)}},
           "requestChartData");
+    return Requestid;
 }
 
 void BusinessBase::changeMyPassword(const std::string& oldPassword, const std::string& newPassword) {

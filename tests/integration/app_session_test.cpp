@@ -45,7 +45,7 @@ protected:
         sim = integration::SimProcess::start(TRADING_SIM_PATH);
         ASSERT_TRUE(sim->ready());
         session = std::make_unique<shell::AppSession>(ui, outcomes);
-        session->sessionParts.feedChannels = [this](state::BusinessBase& s) {
+        session->sessionParts().feedChannels = [this](state::BusinessBase& s) {
             return std::make_unique<CountingFeed>(s, channelConnects);
         };
     }

@@ -151,8 +151,7 @@ TEST_F(DataServiceTest, RequestIdsStatementCriteriaAndDates) {
     session->setRequestid(6);
     session->requestOpenPosition();
     session->requestPendingOrders();
-    session->setRequestid(7);
-    session->requestChartData("GOLD", "D", 100);
+    EXPECT_EQ(session->requestChartData("GOLD", "D", 100), 7);
     session->requestSettledOrders();
     // Wire dates are the local time's fields.
     model::DateFormatter::Fields f;
