@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
 
     session->dataServiceAnswers().chartDataCollection.set("GOLD^T", big);
     session->dataServiceAnswers().chartDataCollection.set("GOLD^O", answer("GOLD^O", 201));
-    charts::ChartController all(session);
+    charts::ChartController all(session, session);
     all.resize(1600, 900);
     all.setValue("GOLD", "0#3");
     all.graph()->defaultPlotSpace().setXRange({0, static_cast<double>(kBars)});
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     };
     line("paint 10,000 candlesticks, 1600x900", bestMs([&] { paint(all); }), bestMs([&] { rects(kBars); }), 50);
 
-    charts::ChartController few(session);
+    charts::ChartController few(session, session);
     few.resize(1600, 900);
     few.setValue("GOLD", "1#3");
     few.graph()->defaultPlotSpace().setXRange({0, 200});

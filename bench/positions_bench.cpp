@@ -68,7 +68,8 @@ int main(int argc, char** argv) {
         fill(*session);
         bench::NoSheets sheets;
         bench::NoWindows windows;
-        views::OpenPositionTableController table([&session] { return session.get(); }, sheets, windows, preferences,
+        views::OpenPositionTableController table([&session] { return session.get(); }, [&session] { return session.get(); },
+                                                 sheets, windows, preferences,
                                                  0, true, {});
         state::ReferenceData& data = session->referenceData();
         times = bench::timeTable(table, data, kRounds, [&] { table.openpositionTableUpdate(); });

@@ -9,9 +9,9 @@
 #include "model/message_checker.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
-#include "state/business_base.h"
 #include "state/notification_payloads.h"
-#include "state/session_notifications.h"
+#include "state/session_commands.h"
+#include "state/session_view.h"
 
 namespace charts {
 
@@ -25,8 +25,9 @@ std::optional<int> leadingInt(std::string_view text) {
 }
 }  // namespace
 
-ChartController::ChartController(std::weak_ptr<state::BusinessBase> session, QWidget* parent)
-    : QWidget(parent), session_(std::move(session)) {
+ChartController::ChartController(std::weak_ptr<const state::SessionView> session,
+                                 std::weak_ptr<state::SessionCommands> commands, QWidget* parent)
+    : QWidget(parent), session_(std::move(session)), commands_(std::move(commands)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
@@ -70,9 +71,9 @@ void ChartController::setValue(const std::string& value, const std::string& key)
 
 void ChartController::LoadChartView() {
     if (auto session = session_.lock()) {
-        if (const auto* item = session->referenceData().ItemCollection.find(symbolName_); item && *item) {
-            symbolName_ = (*item)->Code;
-            dotPosition_ = (*item)->DecimalPlaces;
+        if (const auto item = session->instrument(symbolName_)) {
+            symbolName_ = item->Code;
+            dotPosition_ = item->DecimalPlaces;
         }
     }
     window_.reset();
@@ -100,20 +101,21 @@ void ChartController::showChart(const std::string&, int interval) {
 void ChartController::GetChartValues() {
     window_.lengthX = ChartWindow::kLoadLength;
     auto session = session_.lock();
-    if (!session) return;
-    if (const std::string* cached = session->dataServiceAnswers().chartDataCollection.find(chartKey_)) {
+    auto commands = commands_.lock();
+    if (!session || !commands) return;
+    if (const auto cached = session->chartData(chartKey_)) {
         DataProcessing(*cached);
         return;
     }
     waiting_ = true;
-    session->requestChartData(symbolName_, chartInterval_, window_.DATAPOINTS);
+    commands->requestChartData(symbolName_, chartInterval_, window_.DATAPOINTS);
 }
 
 void ChartController::onChartData(const std::string& key) {
     if (!waiting_ || key != chartKey_) return;
     auto session = session_.lock();
     if (!session) return;
-    const std::string* cached = session->dataServiceAnswers().chartDataCollection.find(chartKey_);
+    const auto cached = session->chartData(chartKey_);
     if (!cached) return;
     waiting_ = false;
     DataProcessing(*cached);
@@ -143,9 +145,9 @@ void ChartController::newChartData() {
     if (isChartAnalysisEnabled_ || !graph_) return;
     auto session = session_.lock();
     if (!session) return;
-    const auto* item = session->referenceData().ItemCollection.find(symbolName_);
-    if (!item || !*item) return;
-    LiveQuote quote{(*item)->Last, (*item)->Bid, (*item)->Ask, (*item)->UpdateTime, dotPosition_};
+    const auto item = session->instrument(symbolName_);
+    if (!item) return;
+    LiveQuote quote{item->Last, item->Bid, item->Ask, item->UpdateTime, dotPosition_};
     if (live_.newChartData(quote, bars_, window_) && window_.isChartEnd) showWindowRanges();
     setPriceTextAnnotationAnchorPlotPoint();
     chartView_->update();

@@ -17,7 +17,8 @@
 #include "platform/notification_center.h"
 
 namespace state {
-class BusinessBase;
+class SessionView;
+class SessionCommands;
 }
 
 namespace charts {
@@ -25,7 +26,9 @@ namespace charts {
 class ChartController : public QWidget, private plot::PlotSpaceDelegate, private plot::PlotDataSource {
     Q_OBJECT
 public:
-    explicit ChartController(std::weak_ptr<state::BusinessBase> session, QWidget* parent = nullptr);
+    // Both of the session it charts; held weakly, the chart may outlive it.
+    ChartController(std::weak_ptr<const state::SessionView> session, std::weak_ptr<state::SessionCommands> commands,
+                    QWidget* parent = nullptr);
     ~ChartController() override;
 
     // The load call: `value` the item code, `key` the interval index and the chart type joined by "#".
@@ -97,7 +100,8 @@ private:
     QString languageText(const std::string& key, const char* missing) const;
     bool interactionAllowed() const { return !crosshairToggle_ && window_.type != kBidAskChart; }
 
-    std::weak_ptr<state::BusinessBase> session_;
+    std::weak_ptr<const state::SessionView> session_;
+    std::weak_ptr<state::SessionCommands> commands_;
     platform::ObserverHandle answers_;
     bool waiting_ = false;  // for the answer under chartKey_
 

@@ -8,7 +8,7 @@
 #include "charts/core/chart_labels.h"
 #include "charts/plot/scatter_plot.h"
 #include "charts/plot/trading_range_plot.h"
-#include "state/business_base.h"
+#include "state/session_view.h"
 
 namespace charts {
 
@@ -193,15 +193,15 @@ void ChartController::constructPriceLinePlot() {
 void ChartController::setPriceTextAnnotationAnchorPlotPoint() {
     if (!bidTextAnnotation_ || !askTextAnnotation_) return;
     auto session = session_.lock();
-    const auto* item = session ? session->referenceData().ItemCollection.find(symbolName_) : nullptr;
+    const auto item = session ? session->instrument(symbolName_) : nullptr;
     const double x = std::floor(window_.fromX + window_.lengthX);
     const struct {
         plot::PlotSpaceAnnotation* label;
         const std::vector<double>& row;
         std::optional<double> price;
     } labels[] = {
-        {bidTextAnnotation_, bars_.biddata, item && *item ? std::optional((*item)->Bid) : std::nullopt},
-        {askTextAnnotation_, bars_.askdata, item && *item ? std::optional((*item)->Ask) : std::nullopt},
+        {bidTextAnnotation_, bars_.biddata, item ? std::optional(item->Bid) : std::nullopt},
+        {askTextAnnotation_, bars_.askdata, item ? std::optional(item->Ask) : std::nullopt},
     };
     for (const auto& l : labels) {
         const auto p = ChartBars::value(l.row, window_.lastArrIndexPtr);

@@ -12,7 +12,7 @@
 #include "state/account_ledger.h"
 #include "state/order_book.h"
 #include "state/reference_data.h"
-#include "state/session_queries.h"
+#include "state/session_view.h"
 #include "state/session_services.h"
 
 namespace orders {
@@ -150,7 +150,7 @@ bool OrderMananger::CheckMargin(const Order& o) const {
 
 void OrderMananger::CalcHedgeMargin(const Order& position) {
     const state::ReferenceData& data = reference_;
-    const std::string accountKey = std::to_string(view_.accountLedger().currentAccountSelected());
+    const std::string accountKey = std::to_string(view_.currentAccountSelected());
     const OrderRecords rec = lookUp(data, accountKey, position.ItemCode);
     const double percent = rec.groupInstrument ? rec.groupInstrument->LiquidationMargin : 0;
     double perLot = 0;

@@ -12,7 +12,7 @@
 #include "state/account_ledger.h"
 #include "state/order_book.h"
 #include "state/reference_data.h"
-#include "state/session_queries.h"
+#include "state/session_view.h"
 #include "state/session_services.h"
 
 namespace orders {

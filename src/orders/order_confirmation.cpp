@@ -10,7 +10,7 @@
 #include "state/account_ledger.h"
 #include "state/order_book.h"
 #include "state/reference_data.h"
-#include "state/session_queries.h"
+#include "state/session_view.h"
 #include "state/session_services.h"
 #include "state/notification_payloads.h"
 #include "state/session_notifications.h"
@@ -34,7 +34,7 @@ const char* lineTemplateKey(const Order& o) {
 
 }  // namespace
 
-OrderMananger::OrderMananger(const state::SessionQueries& view, state::SessionServices& services,
+OrderMananger::OrderMananger(const state::SessionView& view, state::SessionServices& services,
                              const state::ReferenceData& reference, state::OrderBook& book)
     : view_(view), services_(services), reference_(reference), book_(book) {
     auto& center = platform::NotificationCenter::defaultCenter();

@@ -21,7 +21,7 @@
 #include "protocol/msg_type.h"
 
 namespace state {
-class SessionQueries;
+class SessionView;
 class SessionServices;
 class ReferenceData;
 class OrderBook;
@@ -34,7 +34,7 @@ public:
     // Reads through `view` and `reference`, sends through `services`, adds the
     // orders it sends to `book`; the session they belong to outlives the order
     // manager. Observes "PendingOrderNotification".
-    OrderMananger(const state::SessionQueries& view, state::SessionServices& services,
+    OrderMananger(const state::SessionView& view, state::SessionServices& services,
                   const state::ReferenceData& reference, state::OrderBook& book);
     OrderMananger(const OrderMananger&) = delete;
     OrderMananger& operator=(const OrderMananger&) = delete;
@@ -186,7 +186,7 @@ private:
     // Builds the filled message; false (logged) when nothing was sent.
     bool send(const char* what);
 
-    const state::SessionQueries& view_;
+    const state::SessionView& view_;
     state::SessionServices& services_;
     const state::ReferenceData& reference_;
     state::OrderBook& book_;

@@ -8,7 +8,7 @@
 #include "state/account_ledger.h"
 #include "state/order_book.h"
 #include "state/reference_data.h"
-#include "state/session_queries.h"
+#include "state/session_view.h"
 #include "state/session_services.h"
 #include "state/ordered_dictionary.h"
 #include "state/text_conversions.h"

@@ -19,7 +19,7 @@ using model::AccountDetails;
 void AccountLedger::registerHandlers(Dispatcher& table) {
     table.add(protocol::MsgType::AccountSummary, componentName(), [this](const Dispatch& m) {
         platform::Log::info("AccountSummary");
-        UpdateAccountDetails(m.fields, m.values.accountId);
+        UpdateAccountDetails(m.fields, m.fields.text(protocol::tag::AccountId));
     });
 }
 
@@ -28,14 +28,14 @@ void AccountLedger::setCurrentAccountSelected(std::int32_t accountId) {
     currentAccountSelected_ = accountId;
 }
 
-void AccountLedger::UpdateAccountDetails(const FieldList& fields, const std::optional<std::string>& accountId) {
+void AccountLedger::UpdateAccountDetails(const MessageFields& fields, const std::optional<std::string>& accountId) {
     platform::assertMainThread();
     const bool held = accountId && reference_.updateAccount(*accountId, [&](AccountDetails& a) { applySummary(a, fields); });
     if (!held)
         platform::Log::debug("Account summary for an account not held (" + accountId.value_or("none") + "): ignored");
 }
 
-void AccountLedger::applySummary(AccountDetails& a, const FieldList& fields) {
+void AccountLedger::applySummary(AccountDetails& a, const MessageFields& fields) {
     OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
         switch (t) {
             case tag::CurrentStatus: applyTradingStatus(a, OrderFields::integer(v)); break;

@@ -34,7 +34,7 @@ public:
     // Writes a summary's figures into the account; a change of trading status
     // subscribes, unsubscribes or asks for the equity-hit prices, a change to
     // margin status 2 announces a margin call. Unknown accounts are ignored.
-    void UpdateAccountDetails(const FieldList& fields, const std::optional<std::string>& accountId);
+    void UpdateAccountDetails(const MessageFields& fields, const std::optional<std::string>& accountId);
     // Settles one spread per instrument from the groups of the user's accounts
     // (4 when they disagree) and applies it to the prices the instrument holds.
     void SetAllSymbolsSpread();
@@ -56,7 +56,7 @@ public:
 private:
     const model::AccountDetails* accountOf(const model::Order& position) const;
     const model::ItemDetails* conversionInstrument(const model::AccountDetails* account) const;
-    void applySummary(model::AccountDetails& account, const FieldList& fields);
+    void applySummary(model::AccountDetails& account, const MessageFields& fields);
     void applyTradingStatus(model::AccountDetails& account, std::int32_t wireCode);
     void applyMarginStatus(model::AccountDetails& account, std::int32_t marginStatus);
 

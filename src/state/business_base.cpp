@@ -197,8 +197,7 @@ void BusinessBase::StreamingConnection(bool, bool demoRegistration) {
     conn_->ConnectToServer(demoRegistration, login.IPAddress(), login.PortNo());
 }
 
-void BusinessBase::setNetworkAvailable(bool available) { conn_->isNetworkAvailable = available; }
-bool BusinessBase::isConnected() const { return conn_->isConnected(); }
+
 
 void BusinessBase::sendMessage(protocol::RequestMessage request) {
     if (outgoing_ && outgoing_(request)) return;
@@ -317,7 +316,7 @@ void BusinessBase::decodeFrame(std::string frame) {
     if (type == MsgType::Envelope || type == MsgType::Compressed) {
         std::weak_ptr<BusinessBase> weak = weak_from_this();
         platform::MainExecutor::post([weak, type, fields = msg.fields] {
-            if (auto self = weak.lock()) self->applySessionScalars(MessageValues::read(fields), type);
+            if (auto self = weak.lock()) self->applySessionScalars(MessageFields(fields), type);
         });
     }
 
@@ -384,11 +383,7 @@ void BusinessBase::decodeFrame(std::string frame) {
 void BusinessBase::checkNewMessage(IncomingMessage m) {
     platform::assertMainThread();
     try {
-        protocol::MessageBase message(this);
-        message.setMessagetype(m.type);
-        message.messageDataDictionary().clear();
-        message.setMessage(m.fields);
-        dispatchMessage(m, message);
+        dispatchMessage(m);
     } catch (const std::exception& e) {
         platform::Log::error(std::string("Message of type ") + std::to_string(m.type) + " not processed: " + e.what());
         return;
@@ -421,37 +416,39 @@ void BusinessBase::dispatchChannelText(std::string_view text, Channel channel,
     }
 }
 
-void BusinessBase::applySessionScalars(const MessageValues& values, MsgType type) {
-    if (values.referenceId && type == MsgType::LoginData) {
-        Referenceid = values.referenceId;
-        std::lock_guard<std::mutex> lock(keyMutex_);
-        sharedReferenceId_ = values.referenceId;
+void BusinessBase::applySessionScalars(const MessageFields& fields, MsgType type) {
+    namespace tag = protocol::tag;
+    if (type == MsgType::LoginData) {
+        if (auto reference = fields.text(tag::ReferenceId)) {
+            Referenceid = reference;
+            std::lock_guard<std::mutex> lock(keyMutex_);
+            sharedReferenceId_ = std::move(reference);
+        }
     }
-    if (values.requestId) setRequestid(*values.requestId);
-    if (values.serverTime) {
-        serverTime_ = values.serverTime;
+    if (auto id = fields.findLast(tag::RequestId, tag::AlternateRequestId))
+        setRequestid(protocol::MessageCracker::int32Value(*id));
+    if (auto time = fields.text(tag::ServerTime)) {
+        serverTime_ = time;
         std::lock_guard<std::mutex> lock(keyMutex_);
-        sharedServerTime_ = values.serverTime;
+        sharedServerTime_ = std::move(time);
     }
 }
 
-void BusinessBase::ProcessNewMessage(const FieldList& fields, std::int32_t type, protocol::MessageBase& message,
+void BusinessBase::ProcessNewMessage(const FieldList& fields, std::int32_t type,
                                      const std::optional<std::string>& payload) {
     IncomingMessage m;
     m.fields = fields;
     m.type = type;
     m.payload = payload;
-    dispatchMessage(m, message);
+    dispatchMessage(m);
 }
 
-void BusinessBase::dispatchMessage(const IncomingMessage& m, protocol::MessageBase& message) {
-    const FieldList& fields = m.fields;
+void BusinessBase::dispatchMessage(const IncomingMessage& m) {
     const MsgType msgType = protocol::msgType(m.type);
-    const MessageValues values = MessageValues::read(fields);
+    const MessageFields fields(m.fields);
     // The session scalars change before any handler runs.
-    applySessionScalars(values, msgType);
-    dispatcher_.dispatch(
-        Dispatch{fields, msgType, message, values, m.payload, m.payloadRefused, m.requestKind, m.receivedAt});
+    applySessionScalars(fields, msgType);
+    dispatcher_.dispatch(Dispatch{fields, msgType, m.payload, m.payloadRefused, m.requestKind, m.receivedAt});
 }
 
 // ---------------------------------------------------------------------------

@@ -42,8 +42,9 @@
 #include "state/order_book.h"
 #include "state/ping_monitor.h"
 #include "state/reference_data.h"
-#include "state/session_queries.h"
+#include "state/session_commands.h"
 #include "state/session_services.h"
+#include "state/session_view.h"
 #include "state/ui_services.h"
 #include "state/watchlist.h"
 
@@ -94,7 +95,8 @@ struct SessionParts {
 
 class BusinessBase : public SessionServices,
                      public protocol::ConnectionDelegate,
-                     public SessionQueries,
+                     public SessionView,
+                     public SessionCommands,
                      public std::enable_shared_from_this<BusinessBase> {
 public:
     // The session keeps references to both; they outlive it. Throws
@@ -106,13 +108,10 @@ public:
 
     // --- Starting and stopping (main thread) -------------------------------
     // Opens the TCP session; the first flag has no effect.
-    void StreamingConnection(bool streaming, bool demoRegistration);
+    void StreamingConnection(bool streaming, bool demoRegistration) override;
     void disconnectServer() override;
     // The connection dropped without a manual disconnect.
     void connectionFailure(const std::string& error);
-    // What the network monitor reports; order checks read it.
-    void setNetworkAvailable(bool available);
-    bool isConnected() const;
 
     // --- Incoming ------------------------------------------------------------
     // One frame, start and end bytes removed ("NewQueue").
@@ -120,7 +119,7 @@ public:
     // Dispatches one decoded message, then posts the table notifications
     // (except for envelopes, compressed messages and ping answers). Main thread.
     void checkNewMessage(IncomingMessage message);
-    void ProcessNewMessage(const FieldList& fields, std::int32_t type, protocol::MessageBase& message,
+    void ProcessNewMessage(const FieldList& fields, std::int32_t type,
                            const std::optional<std::string>& payload = std::nullopt);
     // The request id and reference id a login's messages set (tests seed them).
     void setSessionValues(std::int32_t requestId, std::optional<std::string> referenceId);
@@ -137,82 +136,118 @@ public:
 
     // --- Components (main thread) ------------------------------------------
     ReferenceData& referenceData() { return reference_; }
-    const ReferenceData& referenceData() const override { return reference_; }
+    const ReferenceData& referenceData() const { return reference_; }
     OrderBook& orderBook() { return *orderBook_; }
-    const OrderBook& orderBook() const override { return *orderBook_; }
+    const OrderBook& orderBook() const { return *orderBook_; }
     AccountLedger& accountLedger() { return *accountLedger_; }
-    const AccountLedger& accountLedger() const override { return *accountLedger_; }
+    const AccountLedger& accountLedger() const { return *accountLedger_; }
     Chat& chat() { return *chat_; }
-    const Chat& chat() const override { return *chat_; }
+    const Chat& chat() const { return *chat_; }
     FeedChannels& feedChannels() { return *feed_; }
-    const FeedChannels& feedChannels() const override { return *feed_; }
-    const Journal& journal() const override { return journal_; }
+    const FeedChannels& feedChannels() const { return *feed_; }
+    const Journal& journal() const { return journal_; }
     PingMonitor& pingMonitor() { return *ping_; }
-    const PingMonitor& pingMonitor() const override { return *ping_; }
+    const PingMonitor& pingMonitor() const { return *ping_; }
     DataServiceAnswers& dataServiceAnswers() { return *dataService_; }
-    const DataServiceAnswers& dataServiceAnswers() const override { return *dataService_; }
+    const DataServiceAnswers& dataServiceAnswers() const { return *dataService_; }
     Funds& funds() { return *funds_; }
-    const Funds& funds() const override { return *funds_; }
+    const Funds& funds() const { return *funds_; }
     LoginHandshake& loginHandshake() { return *login_; }
 
-    // --- Lookups and the windows' queries (business_base_queries.cpp) ---------
+    // --- SessionView: what the windows read (business_base_queries.cpp, business_base_surface.cpp) ---
     std::optional<std::string> getInstrumentTypeName(std::int32_t typeId) const override;
     SymbolTypes getSymbolTypes() const override;
     std::string getItemCode(std::int32_t instrumentId) const override;
     std::uint64_t getItemIdForItemCode(const std::string& code) const override;
+    std::shared_ptr<model::ItemDetails> instrument(const std::string& code) const override;
+    std::shared_ptr<model::ItemDetails> instrumentById(std::int32_t instrumentId) const override;
+    std::vector<std::string> watchlistCodes() const override;
+    std::vector<std::shared_ptr<model::ItemDetails>> watchlistInstruments() const override;
+    std::shared_ptr<model::SessionSettings> sessionSetting(const std::string& settingId) const override;
+    std::optional<std::vector<std::string>> marketDepth(const std::string& code, DepthSide side) const override;
+    std::optional<std::string> chartData(const std::string& chartKey) const override;
+    std::vector<std::string> getAllItems() const override;
     OrderList getOpenOrderCollection() const override;
     OrderList getOpenOrderCollectionCopy() const override;
     OrderList getPendingOrderCollection() const override;
     OrderList getCancelledOrderCollection() const override;
     OrderList getSettledOrderCollection() const override;
     OrderList getExecutedOrderCollection() const override;
+    std::string GetOrderRejectionReason(std::int32_t code) const override;
+    double calculateCurrencyConversionForValue(double value, const model::Order& position) const override;
     bool canShowAccount(const model::AccountDetails& account) const override;
     Accounts getAccountCollection() const override;
+    std::shared_ptr<model::AccountDetails> account(const std::string& accountNumber) const override;
+    std::int32_t currentAccountSelected() const override;
+    std::shared_ptr<model::AccountDetails> selectedAccount() const override;
+    std::shared_ptr<model::UserInfo> userInfo() const override;
+    std::shared_ptr<model::GroupDetails> group(const std::string& groupId) const override;
     bool canShowAERights() const override;
     bool isUserMappedWithAccount(std::uint64_t accountId) const override;
     UserAccountMapList getUserMappedWithAccount(std::uint64_t accountId) const override;
-    std::vector<std::string> getAllItems() const override;
     ChatRooms getMessageNoticesCollection() const override;
     ChatRooms getrecentChatCollection() const override;
+    std::shared_ptr<model::ChatRoom> chatRoom(const std::string& roomKey) const override;
     std::vector<std::shared_ptr<model::ResourceDetails>> getResourceCollection() const override;
+    std::vector<std::shared_ptr<model::FileResource>> resourceSearchResults() const override;
+    bool checkFilesDownloadedAtPath(const std::string& folder) const override;
     bool checkMarketSessionSchedulesIsAvailable(std::uint64_t marketId) const override;
     WeekSchedule getMarketSessionSchedulesCollection(std::uint64_t marketId) const override;
     std::string getDaysOfTheWeekName(std::uint64_t weekday) const override;
-    bool checkFilesDownloadedAtPath(const std::string& folder) const override;
-    std::string GetOrderRejectionReason(std::int32_t code) const override;
-    // The text of a language-table key in the selected language.
+    std::shared_ptr<model::BankDetails> bankDetails() const override;
+    std::map<std::uint64_t, std::shared_ptr<model::ApprovalReq>> approvalRequests() const override;
+    std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>> financialApprovals() const override;
+    std::vector<std::shared_ptr<model::PayGateSetting>> payGateSettings() const override;
+    std::vector<std::shared_ptr<model::FinancialTransactionDetails>> financialTransactions() const override;
+    model::AccountStatementInfo accountStatement() const override;
+    std::vector<std::string> journalLines() const override;
     std::string text(const std::string& key) const override;
-    // Temporary, for the position dialogs: ProfitLoss's floating profit.
-    static double CalculateFloatingPL(const model::ItemDetails* item, std::int32_t side, double quantity,
-                                      double orderPrice, double currentPrice);
-    double calculateCurrencyConversionForValue(double value, const model::Order& position) const;
+    std::string ServerTime() const override;
+    std::int32_t networkspeedStatus() const override;
+    bool isNetworkAvailable() const override;
+    bool isConnected() const override;
 
-    // --- Named operations of the windows (main thread) ----------------------
-    void sortOpenOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
-    void sortPendingOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
-    void sortCancelledOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
-    void sortSettledOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors);
-    void calcAccountDetails(std::int32_t accountId);
-    // Every open position's profit and every account's figures (the 1 s tick).
-    void recalculateAccounts() { accountLedger_->recalculateAccounts(); }
-    // The account's figures from its open positions (a window's own copy).
-    void calculateAccountDetails(model::AccountDetails& account) { accountLedger_->calculateAccountDetails(account); }
-    void updateUserAccountMaps(const model::UserAccountMaps& map);
-    // Sends a chart request under a request id of its own; returns that id.
-    std::int32_t requestChartData(const std::string& symbol, const std::string& interval, std::int32_t points) {
-        return dataService_->requestChartData(symbol, interval, points);
-    }
-    void reconnectZMQandSubscribeAllItems() { feed_->reconnectZMQandSubscribeAllItems(); }
-    void LoadItemstoWatchlist();
-    void SaveItemstoWatchList(const std::vector<std::string>& list);
-
-    // --- Banner centre delegate ----------------------------------------------------
+    // --- SessionCommands: each delegates to the component that owns the data ---
+    void setCurrentAccountSelected(std::int32_t accountId) override;
+    void calcAccountDetails(std::int32_t accountId) override;
+    void recalculateAccounts() override;
+    void calculateAccountDetails(model::AccountDetails& account) override;
+    void updateUserAccountMaps(const model::UserAccountMaps& map) override;
+    void sortOpenOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors) override;
+    void sortPendingOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors) override;
+    void sortCancelledOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors) override;
+    void sortSettledOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors) override;
+    void setExecutedPositionState(bool search) override;
+    void clearExecutedOrderSearchCollection() override;
+    void LoadItemstoWatchlist() override;
+    void SaveItemstoWatchList(const std::vector<std::string>& codes) override;
+    void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe) override;
+    std::int32_t requestChartData(const std::string& symbol, const std::string& interval,
+                                  std::int32_t points) override;
+    void reconnectZMQandSubscribeAllItems() override;
+    void setNetworkAvailable(bool available) override;
+    void scheduleSpeedCheck() override;
+    void requestExecutedPosition(const model::SearchInfo& search) override;
+    void requestFinancialTransactions(const model::SearchInfo& search) override;
+    void requestAccountStatement(const model::StatementQuery& query) override;
+    void requestCancelledOrderHistoryForAccount(const model::StatementQuery& query) override;
+    void requestAdvancedInstrumentInfo() override;
+    void requestSessionSchedule(std::uint64_t marketId) override;
+    void requestUserMapWithMyAccount(std::int32_t accountId) override;
+    void requestEditUserAccountAccessByClient(const model::UserAccountMaps& map) override;
+    void requestBankDetails(const model::AccountDetails& account) override;
+    void requestApprovalRequest() override;
+    void requestFinancialApprovals() override;
+    void requestResourceSearchForTypes(const std::vector<std::string>& types) override;
+    void requestFileResourceDownload(const model::FileResource& resource) override;
+    void requestFileResourceForExtension(const std::string& text) override;
+    void requestGetAllPayGateSettings() override;
+    void changeMyPassword(const std::string& oldPassword, const std::string& newPassword) override;
     // A banner's action: opens "AppDownloadURL" and quits when it is an http
-    // or https address.
-    void userNotificationCenterDidActivateNotification(const Banner& banner);
-    // Every banner shows; delivery needs nothing.
-    bool userNotificationCenterShouldPresentNotification(const Banner&) const { return true; }
-    void userNotificationCenterDidDeliverNotification(const Banner&) {}
+    // or https address. Every banner shows; delivery needs nothing.
+    void userNotificationCenterDidActivateNotification(const Banner& banner) override;
+    bool userNotificationCenterShouldPresentNotification(const Banner&) const override { return true; }
+    void userNotificationCenterDidDeliverNotification(const Banner&) override {}
 
 private:
     BusinessBase(SessionHost& host, UiServices& ui);
@@ -252,9 +287,9 @@ private:
     // De-frames text unwrapped from an envelope or a compressed message ("NewQueue").
     void ProcessMessage(const std::string& text);
     void decodeFrame(std::string frame);
-    void dispatchMessage(const IncomingMessage& message, protocol::MessageBase& object);
+    void dispatchMessage(const IncomingMessage& message);
     // Request id, server time and (login data only) reference id of a message.
-    void applySessionScalars(const MessageValues& values, protocol::MsgType type);
+    void applySessionScalars(const MessageFields& fields, protocol::MsgType type);
     void setRequestid(std::int32_t id);
     Watchlist watchlist();
     // Codes of the visible open positions, then of the visible pending orders.

@@ -100,12 +100,4 @@ bool BusinessBase::checkFilesDownloadedAtPath(const std::string& folder) const {
     return ResourceFiles::checkFilesDownloadedAtPath(folder, reference_.resourceCollection);
 }
 
-double BusinessBase::CalculateFloatingPL(const model::ItemDetails* item, std::int32_t side, double quantity,
-                                         double orderPrice, double currentPrice) {
-    return ProfitLoss::CalculateFloatingPL(item, side, quantity, orderPrice, currentPrice);
-}
-double BusinessBase::calculateCurrencyConversionForValue(double value, const model::Order& position) const {
-    return accountLedger_->calculateCurrencyConversionForValue(value, position);
-}
-
 }  // namespace state

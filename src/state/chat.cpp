@@ -13,21 +13,22 @@
 namespace state {
 
 using protocol::MsgType;
+namespace tag = protocol::tag;
 
 void Chat::registerHandlers(Dispatcher& table) {
     namespace Log = platform::Log;
     const char* owner = componentName();
     table.add(MsgType::NewRoomCreationRequest, owner, [this](const Dispatch& m) {
         Log::info("NewRoomCreationRequest");
-        FillChatRoomDetails(m.fields, m.values.chatRoomKey);
+        FillChatRoomDetails(m.fields, m.fields.text(tag::ChatRoomKey));
     });
     table.add(MsgType::NewRoomCreationResponse, owner, [this](const Dispatch& m) {
         Log::info("NewRoomCreationResponse");
-        FillChatRoomDetails(m.fields, m.values.chatRoomKey);
+        FillChatRoomDetails(m.fields, m.fields.text(tag::ChatRoomKey));
     });
     table.add(MsgType::NewChatMessage, owner, [this](const Dispatch& m) {
         Log::info("NewChatMessage");
-        FillChatMessages(m.fields, m.values.chatMessageRoom);
+        FillChatMessages(m.fields, m.fields.text(tag::ChatMessageRoom));
     });
     table.add(MsgType::GetOfflineMessageResponse, owner, [this](const Dispatch& m) {
         Log::info("GetOfflineMessageResponse");
@@ -43,7 +44,7 @@ void Chat::registerHandlers(Dispatcher& table) {
     });
     table.add(MsgType::ChatStatusChange, owner, [this](const Dispatch& m) {
         Log::info("statusChange");
-        UpdateChatUserStatus(m.values.userName, m.fields);
+        UpdateChatUserStatus(m.fields.text(tag::UserName), m.fields);
     });
     table.add(MsgType::GetRecentConversationResponse, owner, [this](const Dispatch& m) {
         Log::info("GetRecentConversationResponse");
@@ -52,12 +53,12 @@ void Chat::registerHandlers(Dispatcher& table) {
     table.add(MsgType::AddUserResponse, owner, [](const Dispatch&) { Log::info("AddUserResponse"); });
     table.add(MsgType::ChatResponseFromQueue, owner, [this](const Dispatch& m) {
         Log::info("ChatResponseFromQueue");
-        UpdateChatResponseFromQueue(m.fields, m.values.chatQueueId);
+        UpdateChatResponseFromQueue(m.fields, m.fields.text(tag::ChatQueueId));
         services_.onMain([this] { ChatQueueStatusUpdateNotification(); });
     });
     table.add(MsgType::ChatQueueStatus, owner, [this](const Dispatch& m) {
         Log::info("ChatQueueStatus");
-        UpdateChatQueueStatus(m.fields, m.values.chatQueueId);
+        UpdateChatQueueStatus(m.fields, m.fields.text(tag::ChatQueueId));
         services_.onMain([this] { ChatQueueStatusUpdateNotification(); });
     });
 }

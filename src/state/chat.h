@@ -28,15 +28,15 @@ public:
     std::string chatUserName;
     std::int32_t chatRequestId = 0;
 
-    virtual void FillChatRoomDetails(const FieldList&, const std::optional<std::string>& /*roomKey*/) {}
-    virtual void FillChatMessages(const FieldList&, const std::optional<std::string>& /*room*/) {}
-    virtual void FillOfflineMessages(const FieldList&) {}
-    virtual void FillRoomMessage(const FieldList&) {}
-    virtual void FillChatGroupsAndUsers(const FieldList&) {}
-    virtual void UpdateChatUserStatus(const std::optional<std::string>& /*user*/, const FieldList&) {}
-    virtual void FillRecentConversation(const FieldList&) {}
-    virtual void UpdateChatResponseFromQueue(const FieldList&, const std::optional<std::string>& /*queueId*/) {}
-    virtual void UpdateChatQueueStatus(const FieldList&, const std::optional<std::string>& /*queueId*/) {}
+    virtual void FillChatRoomDetails(const MessageFields&, const std::optional<std::string>& /*roomKey*/) {}
+    virtual void FillChatMessages(const MessageFields&, const std::optional<std::string>& /*room*/) {}
+    virtual void FillOfflineMessages(const MessageFields&) {}
+    virtual void FillRoomMessage(const MessageFields&) {}
+    virtual void FillChatGroupsAndUsers(const MessageFields&) {}
+    virtual void UpdateChatUserStatus(const std::optional<std::string>& /*user*/, const MessageFields&) {}
+    virtual void FillRecentConversation(const MessageFields&) {}
+    virtual void UpdateChatResponseFromQueue(const MessageFields&, const std::optional<std::string>& /*queueId*/) {}
+    virtual void UpdateChatQueueStatus(const MessageFields&, const std::optional<std::string>& /*queueId*/) {}
 
     // --- Requests of the login, on the TCP session --------------------------------
     void requestContactlist();

@@ -3,6 +3,8 @@
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "protocol/separator_bytes.h"
+#include "protocol/tags.h"
+#include "protocol/wire_format.h"
 #include "platform/notification_center.h"
 #include "protocol/tags.h"
 #include "state/chat.h"
@@ -18,16 +20,30 @@
 namespace state {
 
 using protocol::MsgType;
+namespace tag = protocol::tag;
+
+namespace {
+
+// Tag 1050's payload, its prefix removed; the last one when it repeats.
+std::optional<std::string> compressedPayload(const MessageFields& fields) {
+    const MessageFields::Field* last = nullptr;
+    for (const MessageFields::Field& field : fields)
+        if (field.tag == tag::CompressedPayload) last = &field;
+    if (!last) return std::nullopt;
+    return std::string(protocol::compressedPayloadOfField(last->text));
+}
+
+}  // namespace
 
 void DataServiceAnswers::registerHandlers(Dispatcher& table) {
     table.add(MsgType::DataServiceResponse, componentName(), [this](const Dispatch& m) {
         platform::Log::info("DSResponse");
-        processDSResponse(m.values.dataServiceResult, m.values.compressedPayload, m.values.dataServiceRequestName,
+        processDSResponse(m.fields.text(tag::DataServiceResult), compressedPayload(m.fields), m.fields.text(tag::DataServiceRequestName),
                           m.requestKind);
     });
     table.add(MsgType::ChartDataResponse, componentName(), [this](const Dispatch& m) {
         platform::Log::info("ChartDataResponse");
-        fillChartData(m.values.resultText, services_.requestId(), m.requestKind);
+        fillChartData(m.fields.text(tag::ResultText), services_.requestId(), m.requestKind);
     });
     // Accepted and ignored.
     for (MsgType type : {MsgType::Reserved1020, MsgType::Reserved1021, MsgType::Reserved1022,

@@ -154,23 +154,23 @@ void FeedChannels::ProcessSubscribeandUnSubscribeItems(const std::vector<std::st
 }
 
 void FeedChannels::ZMQNewMessage(const std::string& text) {
-    if (!priceFeed_) {
-        PriceFeed::Hooks hooks;
-        hooks.item = [this](const std::string& code) { return itemForCode(code); };
-        hooks.storeDepth = [this](MarketDepthUpdate depth) {
-            buyMarketDepthDataCollection.set(depth.code, std::move(depth.buy));
-            sellMarketDepthDataCollection.set(depth.code, std::move(depth.sell));
-        };
-        // Decoded here, in feed order, and dispatched only when it is a status change.
-        hooks.processStatus = [this](const std::string& frame) {
-            services_.dispatchChannelText(frame, Channel::FeedStatus, std::nullopt);
-        };
-        priceFeed_ = std::make_unique<PriceFeed>(std::move(hooks));
+    PriceFeed::Values values = PriceFeed::decode(text);
+    try {
+        if (auto* tick = std::get_if<model::PriceUpdate>(&values)) {
+            if (model::ItemDetails* item = itemForCode(tick->ItemCode)) PriceFeed::UpdateItemCollection(*item, *tick);
+        } else if (auto* depth = std::get_if<MarketDepthUpdate>(&values)) {
+            buyMarketDepthDataCollection.set(depth->code, std::move(depth->buy));
+            sellMarketDepthDataCollection.set(depth->code, std::move(depth->sell));
+        } else if (auto* status = std::get_if<StatusFrame>(&values)) {
+            // Decoded here, in feed order, and dispatched only when it is a status change.
+            services_.dispatchChannelText(status->frame, Channel::FeedStatus, std::nullopt);
+        }
+    } catch (const std::exception& e) {
+        platform::Log::error(std::string("PriceUpdateDecode ") + e.what());
     }
-    priceFeed_->checkZMQNewMessage(text);
 }
 
-void FeedChannels::messageCrackerOnInstrumentStatusChange(const FieldList& fields) {
+void FeedChannels::messageCrackerOnInstrumentStatusChange(const MessageFields& fields) {
     PriceFeed::messageCrackerOnInstrumentStatusChange(fields,
                                                       [this](const std::string& code) { return itemForCode(code); });
 }

@@ -43,7 +43,7 @@ public:
     virtual void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe);
     // A feed text, on the main thread.
     void ZMQNewMessage(const std::string& text);
-    void messageCrackerOnInstrumentStatusChange(const FieldList& fields);
+    void messageCrackerOnInstrumentStatusChange(const MessageFields& fields);
 
 protected:
     SessionServices& services_;
@@ -59,7 +59,6 @@ private:
     };
     model::ItemDetails* itemForCode(const std::string& code);
     std::shared_ptr<KeepAliveValues> keepAlive_ = std::make_shared<KeepAliveValues>();
-    std::unique_ptr<PriceFeed> priceFeed_;
 };
 
 }  // namespace state

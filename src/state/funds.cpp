@@ -24,7 +24,7 @@ void Funds::registerHandlers(Dispatcher& table) {
     table.add(MsgType::PayGateMasterResponse, owner, [this](const Dispatch& m) {
         Log::info("PayGateMasterResponse");
         bool added = false;
-        auto record = processPayGateTransMasterResponse(m.message, &added);
+        auto record = processPayGateTransMasterResponse(m.fields, &added);
         if (record && added)
             payGateTransactionResponseNotification(
                 std::make_shared<const PayGateUpdate>(PayGateUpdate::kMasterAdded, record));
@@ -32,7 +32,7 @@ void Funds::registerHandlers(Dispatcher& table) {
     table.add(MsgType::PayGateTransactionResponse, owner, [this](const Dispatch& m) {
         Log::info("PayGateTransactionResponse");
         std::int64_t error = 0;
-        auto record = processPayGateTransactionResponse(m.message, &error);
+        auto record = processPayGateTransactionResponse(m.fields, &error);
         if (!record) return;
         payGateTransactionResponseNotification(
             std::make_shared<const PayGateUpdate>(PayGateUpdate::kTransactionAnswer, record, error));
@@ -41,14 +41,14 @@ void Funds::registerHandlers(Dispatcher& table) {
     });
     table.add(MsgType::PayGateStatusResponse, owner, [this](const Dispatch& m) {
         Log::info("PayGateStatusResponse");
-        auto record = processPayGateStatusResponse(m.message);
+        auto record = processPayGateStatusResponse(m.fields);
         if (record)
             payGateTransactionResponseNotification(
                 std::make_shared<const PayGateUpdate>(PayGateUpdate::kStatusAnswer, record));
     });
     table.add(MsgType::ApprovalResponse, owner, [this](const Dispatch& m) {
         Log::info("ApprovalResponse");
-        createApprovalAction(m.values.approvalActionType, m.fields);
+        createApprovalAction(m.fields.int32(protocol::tag::ActionType).value_or(0), m.fields);
     });
 }
 

@@ -70,18 +70,18 @@ public:
     void registerHandlers(Dispatcher& table) override;
 
     // Null when the answer adds nothing; `isAdded` says whether a record is new.
-    virtual std::shared_ptr<PayGateTransaction> processPayGateTransMasterResponse(const protocol::MessageBase&,
+    virtual std::shared_ptr<PayGateTransaction> processPayGateTransMasterResponse(const MessageFields&,
                                                                                  bool* /*isAdded*/) {
         return nullptr;
     }
-    virtual std::shared_ptr<PayGateTransaction> processPayGateTransactionResponse(const protocol::MessageBase&,
+    virtual std::shared_ptr<PayGateTransaction> processPayGateTransactionResponse(const MessageFields&,
                                                                                  std::int64_t* /*serverError*/) {
         return nullptr;
     }
-    virtual std::shared_ptr<PayGateTransaction> processPayGateStatusResponse(const protocol::MessageBase&) {
+    virtual std::shared_ptr<PayGateTransaction> processPayGateStatusResponse(const MessageFields&) {
         return nullptr;
     }
-    virtual void createApprovalAction(std::int32_t /*actionType*/, const FieldList&) {}
+    virtual void createApprovalAction(std::int32_t /*actionType*/, const MessageFields&) {}
 
     // --- Data-service answers (funds_answers.cpp, main thread) ---------------
     const std::shared_ptr<model::BankDetails>& bankDetails() const { return bankDetails_; }

@@ -41,6 +41,9 @@ std::string lower(std::string s) {
     return s;
 }
 
+// The login data says it is in the compact form.
+bool isPacked(const MessageFields& fields) { return fields.find(tag::DataFormat) == "PACKED"; }
+
 }  // namespace
 
 void LoginHandshake::registerHandlers(Dispatcher& table) {
@@ -97,7 +100,7 @@ void LoginHandshake::loginData(const Dispatch& m) {
         return;
     }
     ReferenceData& reference = reference_;
-    if (m.values.isPacked()) {
+    if (isPacked(m.fields)) {
         reference.FillPackedDetails(*m.payload);
     } else {
         reference.parseXml(*m.payload);
@@ -107,7 +110,7 @@ void LoginHandshake::loginData(const Dispatch& m) {
 
 void LoginHandshake::loggedInElsewhere(const Dispatch& m) {
     services_.disconnectServer();
-    std::optional<std::string> serverText = m.values.serverMessage;
+    std::optional<std::string> serverText = m.fields.text(protocol::tag::ServerMessage);
     services_.onMain([this, serverText] { services_.host().LogininAnotherLocation(serverText); });
 }
 
@@ -115,7 +118,7 @@ void LoginHandshake::loginRefused(const Dispatch& m) {
     services_.disconnectServer();
     ReferenceData& reference = reference_;
     // Only the compact form is read here; an XML refusal is not parsed.
-    if (m.values.isPacked() && m.payload) reference.FillPackedDetails(*m.payload);
+    if (isPacked(m.fields) && m.payload) reference.FillPackedDetails(*m.payload);
     const protocol::LoginInfoMessage* record = reference.firstLoginRecord();
     std::int32_t code = record ? record->ErrorCode : 0;
     LoginMessages messages;
@@ -130,13 +133,11 @@ void LoginHandshake::loginRefused(const Dispatch& m) {
     services_.onMain([this, messages] { services_.host().showLoginMessages(messages); });
 }
 
-void LoginHandshake::UpdateUserInfo(const FieldList& fields) {
+void LoginHandshake::UpdateUserInfo(const MessageFields& fields) {
     bool success = false;
     std::optional<std::string> newPassword;
-    for (const std::string& field : fields) {
-        std::int64_t number = 0;
-        std::string_view value;
-        if (!protocol::MessageCracker::splitField(field, number, value)) continue;
+    for (const MessageFields::Field& field : fields) {
+        const auto [number, value] = std::pair(field.tag, field.value);
         if (number == tag::ResultText && lower(std::string(value)) == "success") success = true;
         if (number == tag::NewPassword) newPassword = std::string(value);
     }
@@ -147,12 +148,10 @@ void LoginHandshake::UpdateUserInfo(const FieldList& fields) {
     services_.onMain([this] { passwordChangeNotification(); });
 }
 
-void LoginHandshake::DemoUserCreationResponse(const FieldList& fields) {
+void LoginHandshake::DemoUserCreationResponse(const MessageFields& fields) {
     std::optional<std::string> password, user;
-    for (const std::string& field : fields) {
-        std::int64_t number = 0;
-        std::string_view value;
-        if (!protocol::MessageCracker::splitField(field, number, value)) continue;
+    for (const MessageFields::Field& field : fields) {
+        const auto [number, value] = std::pair(field.tag, field.value);
         if (number == tag::Password) password = std::string(value);
         if (number == tag::UserName) user = std::string(value);
     }

@@ -24,8 +24,8 @@ public:
     const char* componentName() const override { return "LoginHandshake"; }
     void registerHandlers(Dispatcher& table) override;
 
-    void UpdateUserInfo(const FieldList& fields);
-    void DemoUserCreationResponse(const FieldList& fields);
+    void UpdateUserInfo(const MessageFields& fields);
+    void DemoUserCreationResponse(const MessageFields& fields);
     // Password change (37): answered by UpdateUserInfo.
     void changeMyPassword(const std::string& oldPassword, const std::string& newPassword);
 

@@ -1,5 +1,5 @@
 #pragma once
-// What the session's notifications carry (names in session_notifications.h).
+// The names of the session's notifications and what they carry.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/notification_center.h"
+#include "state/session_notifications.h"
 
 namespace model {
 class Order;

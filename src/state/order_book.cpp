@@ -9,6 +9,7 @@
 namespace state {
 
 using protocol::MsgType;
+namespace tag = protocol::tag;
 namespace status = protocol::tag::status;
 namespace Log = platform::Log;
 
@@ -26,15 +27,15 @@ void OrderBook::registerHandlers(Dispatcher& table) {
 }
 
 void OrderBook::positionUpdate(const Dispatch& m) {
-    const MessageValues& v = m.values;
-    if (v.statusCode == status::PositionStatusUpdate) {
+    const std::int32_t statusCode = m.fields.int32(tag::StatusCode).value_or(0);
+    if (statusCode == status::PositionStatusUpdate) {
         Log::info("StatusUpdate");
-        UpdateOpenOrderCollection(v.openPositionId, m.fields, v.remainingQty);
-    } else if (v.statusCode == status::PositionExecuted) {
+        UpdateOpenOrderCollection(m.fields.text(tag::OpenPositionId), m.fields, m.fields.text(tag::RemainingQty));
+    } else if (statusCode == status::PositionExecuted) {
         Log::info("OrderExecuted");
         FillOpenOrderCollection(m.fields);
     } else {
-        Log::debug("Position message with unknown status " + std::to_string(v.statusCode) + ": ignored");
+        Log::debug("Position message with unknown status " + std::to_string(statusCode) + ": ignored");
     }
 }
 
@@ -47,26 +48,28 @@ std::optional<std::string> OrderBook::bracketOfPendingOrder(const std::optional<
 }
 
 void OrderBook::orderStatus(const Dispatch& m) {
-    const MessageValues& v = m.values;
-    const FieldList& fields = m.fields;
-    switch (v.statusCode) {
+    const MessageFields& fields = m.fields;
+    const std::int32_t statusCode = fields.int32(tag::StatusCode).value_or(0);
+    const std::optional<std::string> pendingOrderId = fields.text(tag::PendingOrderId);
+    const std::optional<std::string> bracketReference = fields.text(tag::BracketReference);
+    switch (statusCode) {
         case status::New: Log::info("OrderStatusNew"); break;
         case status::PartlyFilled:
             Log::info("OrderPartlyFilled");
-            UpdatePendingOrderCollection(fields, v.pendingOrderId);
-            ModifyBracketOrderUpdateonOpenOrderCollection(fields, v.bracketReference, status::PartlyFilled);
+            UpdatePendingOrderCollection(fields, pendingOrderId);
+            ModifyBracketOrderUpdateonOpenOrderCollection(fields, bracketReference, status::PartlyFilled);
             break;
         case status::FullyFilled:
             Log::info("OrderFullyFilled");
-            RemovePendingOrder(v.pendingOrderId, true);
-            ModifyBracketOrderUpdateonOpenOrderCollection(fields, v.bracketReference, status::FullyFilled);
+            RemovePendingOrder(pendingOrderId, true);
+            ModifyBracketOrderUpdateonOpenOrderCollection(fields, bracketReference, status::FullyFilled);
             break;
         case status::Cancelled: {
             Log::info("OrderCancelled");
-            RemovePendingOrder(v.pendingOrderId, true);
+            RemovePendingOrder(pendingOrderId, true);
             FillCancelledOrderCollection(services_.requestId(), status::Cancelled, fields);
             std::optional<std::string> reference =
-                v.bracketReference ? v.bracketReference : bracketOfPendingOrder(v.pendingOrderId);
+                bracketReference ? bracketReference : bracketOfPendingOrder(pendingOrderId);
             ModifyBracketOrderUpdateonOpenOrderCollection(fields, reference, status::Cancelled);
             break;
         }
@@ -76,49 +79,50 @@ void OrderBook::orderStatus(const Dispatch& m) {
             break;
         case status::Expired:
             Log::info("OrderExpired");
-            ModifyBracketOrderUpdateonOpenOrderCollection(fields, v.bracketReference, status::Expired);
+            ModifyBracketOrderUpdateonOpenOrderCollection(fields, bracketReference, status::Expired);
             break;
         case status::Suspended:
             Log::info("OrderSuspended");
-            ModifyBracketOrderUpdateonOpenOrderCollection(fields, v.bracketReference, status::Suspended);
+            ModifyBracketOrderUpdateonOpenOrderCollection(fields, bracketReference, status::Suspended);
             break;
         case status::Pending:
             Log::info("OrderPending");
-            FillPendingOrderCollection(fields, v.pendingOrderId);
-            ModifyBracketOrderUpdateonOpenOrderCollection(fields, v.bracketReference, status::Pending);
+            FillPendingOrderCollection(fields, pendingOrderId);
+            ModifyBracketOrderUpdateonOpenOrderCollection(fields, bracketReference, status::Pending);
             break;
         case status::Edited:
             Log::info("OrderEdited");
-            UpdatePendingOrderCollection(fields, v.pendingOrderId);
-            ModifyBracketOrderUpdateonOpenOrderCollection(fields, v.bracketReference, status::Edited);
+            UpdatePendingOrderCollection(fields, pendingOrderId);
+            ModifyBracketOrderUpdateonOpenOrderCollection(fields, bracketReference, status::Edited);
             break;
         case status::ExchangeRejected: Log::info("OrderExchangeRejected"); break;
-        default: Log::debug("Order status " + std::to_string(v.statusCode) + " unknown: ignored"); break;
+        default: Log::debug("Order status " + std::to_string(statusCode) + " unknown: ignored"); break;
     }
 }
 
 void OrderBook::orderRejected(const Dispatch& m) {
-    const MessageValues& v = m.values;
+    const std::optional<std::string> pendingOrderId = m.fields.text(tag::PendingOrderId);
+    const std::optional<std::string> bracketReference = m.fields.text(tag::BracketReference);
     const std::int32_t requestId = services_.requestId();
-    if (v.pendingOrderId && !v.pendingOrderId->empty()) {
-        FillCancelledOrderCollection(protocol::MessageCracker::int32Value(*v.pendingOrderId), status::Rejected,
+    if (pendingOrderId && !pendingOrderId->empty()) {
+        FillCancelledOrderCollection(protocol::MessageCracker::int32Value(*pendingOrderId), status::Rejected,
                                      m.fields);
-        RemovePendingOrder(v.pendingOrderId, true);
+        RemovePendingOrder(pendingOrderId, true);
     } else {
         FillCancelledOrderCollection(requestId, status::Rejected, m.fields);
         RemovePendingOrder(std::to_string(requestId), false);
     }
-    std::string reason = services_.GetOrderRejectionReason(v.rejectionCode);
+    std::string reason = services_.GetOrderRejectionReason(m.fields.int32(tag::RejectionCode).value_or(0));
     OrderRejectionNotification(reason);
     // A rejection without tag 125 still reaches the close-all window.
-    bulkCloseRejectedNotification(v.bulkCloseReference.value_or(""), reason);
-    if (v.bracketReference && !v.bracketReference->empty()) {
-        ModifyBracketOrderUpdateonOpenOrderCollection(m.fields, v.bracketReference, status::Rejected);
+    bulkCloseRejectedNotification(std::string(m.fields.find(tag::LiquidateOrderNumber).value_or("")), reason);
+    if (bracketReference && !bracketReference->empty()) {
+        ModifyBracketOrderUpdateonOpenOrderCollection(m.fields, bracketReference, status::Rejected);
         return;
     }
-    if (!v.pendingOrderId) return;
+    if (!pendingOrderId) return;
     for (const auto& order : PendingOrderCollectionCopy) {
-        if (!order || order->PendingOrderId != *v.pendingOrderId) continue;
+        if (!order || order->PendingOrderId != *pendingOrderId) continue;
         for (const auto& position : OpenOrderCollection) {
             if (!position || position->OpenPositionId != order->RefPositionIdOfBracket) continue;
             if (order->orderType == model::Order::kLimit) position->LimitPrice.clear();

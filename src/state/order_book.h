@@ -48,26 +48,26 @@ public:
     // Virtual so that a session can be observed through a replacement.
     // Status 22 and 75: rewrites the order with this id in place; its bracket
     // prices follow the message (absent: cleared).
-    virtual void UpdatePendingOrderCollection(const FieldList& fields, const std::optional<std::string>& pendingOrderId);
+    virtual void UpdatePendingOrderCollection(const MessageFields& fields, const std::optional<std::string>& pendingOrderId);
     // Moves the first order with this PendingOrderId (byServerId) or with the
     // request id given as decimal text into PendingOrderCollectionCopy.
     virtual void RemovePendingOrder(const std::optional<std::string>& id, bool byServerId);
     // Status 24: a new record whose quantity is what was still open; status
     // 25: the pending record itself, found by request id or PendingOrderId.
-    virtual void FillCancelledOrderCollection(std::int32_t id, std::int32_t status, const FieldList& fields);
+    virtual void FillCancelledOrderCollection(std::int32_t id, std::int32_t status, const MessageFields& fields);
     // Status 28: replaces the placeholder or the earlier record of the order.
-    virtual void FillPendingOrderCollection(const FieldList& fields, const std::optional<std::string>& pendingOrderId);
+    virtual void FillPendingOrderCollection(const MessageFields& fields, const std::optional<std::string>& pendingOrderId);
     // Copies a bracket leg's price into the referenced position, or clears it
     // when the leg is filled, cancelled or rejected.
-    virtual void ModifyBracketOrderUpdateonOpenOrderCollection(const FieldList& fields,
+    virtual void ModifyBracketOrderUpdateonOpenOrderCollection(const MessageFields& fields,
                                                                const std::optional<std::string>& reference,
                                                                std::int32_t status);
-    virtual void FillSettledOrderCollection(const FieldList& fields);
+    virtual void FillSettledOrderCollection(const MessageFields& fields);
     // A remaining quantity of 0 ("0", "0.00") closes the position unchanged;
     // any other applies the price, quantity, storage and commission fields.
-    virtual void UpdateOpenOrderCollection(const std::optional<std::string>& positionId, const FieldList& fields,
+    virtual void UpdateOpenOrderCollection(const std::optional<std::string>& positionId, const MessageFields& fields,
                                            const std::optional<std::string>& remainingQty);
-    virtual void FillOpenOrderCollection(const FieldList& fields);
+    virtual void FillOpenOrderCollection(const MessageFields& fields);
 
     // The order manager's placeholder for an order it has sent; null is ignored.
     void AddPendingOrder(std::shared_ptr<model::Order> order);

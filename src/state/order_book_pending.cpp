@@ -52,7 +52,7 @@ void OrderBook::AddPendingOrder(std::shared_ptr<model::Order> order) {
     if (order) PendingOrderCollection.push_back(std::move(order));
 }
 
-void OrderBook::FillPendingOrderCollection(const FieldList& fields, const std::optional<std::string>& pendingOrderId) {
+void OrderBook::FillPendingOrderCollection(const MessageFields& fields, const std::optional<std::string>& pendingOrderId) {
     platform::assertMainThread();
     const std::int32_t requestId = services_.requestId();
     for (auto it = PendingOrderCollection.begin(); it != PendingOrderCollection.end(); ++it) {
@@ -74,7 +74,7 @@ void OrderBook::FillPendingOrderCollection(const FieldList& fields, const std::o
         services_.onMain([this, order] { PendingOrderNotification(order); });
 }
 
-void OrderBook::UpdatePendingOrderCollection(const FieldList& fields, const std::optional<std::string>& pendingOrderId) {
+void OrderBook::UpdatePendingOrderCollection(const MessageFields& fields, const std::optional<std::string>& pendingOrderId) {
     platform::assertMainThread();
     if (!pendingOrderId) return;
     for (const auto& order : PendingOrderCollection) {
@@ -99,7 +99,7 @@ void OrderBook::RemovePendingOrder(const std::optional<std::string>& id, bool by
     }
 }
 
-void OrderBook::FillCancelledOrderCollection(std::int32_t id, std::int32_t code, const FieldList& fields) {
+void OrderBook::FillCancelledOrderCollection(std::int32_t id, std::int32_t code, const MessageFields& fields) {
     platform::assertMainThread();
     if (code == status::Cancelled) {
         auto order = std::make_shared<model::Order>();

@@ -27,7 +27,7 @@ void rescaleCommission(model::Order& o) {
 
 }  // namespace
 
-void OrderBook::FillOpenOrderCollection(const FieldList& fields) {
+void OrderBook::FillOpenOrderCollection(const MessageFields& fields) {
     platform::assertMainThread();
     auto position = std::make_shared<model::Order>();
     position->orderType = model::Order::kMarket;
@@ -84,7 +84,7 @@ void OrderBook::FillOpenOrderCollection(const FieldList& fields) {
     orderexecutedNotification(position);
 }
 
-void OrderBook::UpdateOpenOrderCollection(const std::optional<std::string>& positionId, const FieldList& fields,
+void OrderBook::UpdateOpenOrderCollection(const std::optional<std::string>& positionId, const MessageFields& fields,
                                           const std::optional<std::string>& remainingQty) {
     platform::assertMainThread();
     if (!positionId) {
@@ -117,7 +117,7 @@ void OrderBook::UpdateOpenOrderCollection(const std::optional<std::string>& posi
     }
 }
 
-void OrderBook::ModifyBracketOrderUpdateonOpenOrderCollection(const FieldList& fields,
+void OrderBook::ModifyBracketOrderUpdateonOpenOrderCollection(const MessageFields& fields,
                                                               const std::optional<std::string>& reference,
                                                               std::int32_t code) {
     platform::assertMainThread();
@@ -141,7 +141,7 @@ void OrderBook::ModifyBracketOrderUpdateonOpenOrderCollection(const FieldList& f
     }
 }
 
-void OrderBook::FillSettledOrderCollection(const FieldList& fields) {
+void OrderBook::FillSettledOrderCollection(const MessageFields& fields) {
     platform::assertMainThread();
     auto settled = std::make_shared<model::Order>();
     OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {

@@ -6,19 +6,14 @@
 #include <string>
 #include <string_view>
 
-#include "protocol/message_cracker.h"
-#include "state/dispatcher.h"
+#include "state/message_fields.h"
 
 namespace state::OrderFields {
 
 // Calls fn(tag, value) for every field with a numeric tag, in message order.
 template <typename F>
-void each(const FieldList& fields, F&& fn) {
-    for (const std::string& field : fields) {
-        std::int64_t tag = 0;
-        std::string_view value;
-        if (protocol::MessageCracker::splitField(field, tag, value)) fn(tag, value);
-    }
+void each(const MessageFields& fields, F&& fn) {
+    for (const MessageFields::Field& field : fields) fn(field.tag, field.value);
 }
 
 // Wire value to the record's value; 0 for any other value.

@@ -60,12 +60,10 @@ void PingMonitor::pingToserver() {
     if (!result.sent()) platform::Log::debug("Ping not sent: " + result.error);
 }
 
-void PingMonitor::pingAnswer(const FieldList& fields, std::optional<platform::WallTime> receivedAt) {
-    for (const std::string& field : fields) {
-        std::int64_t number = 0;
-        std::string_view value;
-        if (!protocol::MessageCracker::splitField(field, number, value) || number != protocol::tag::ServerTime)
-            continue;
+void PingMonitor::pingAnswer(const MessageFields& fields, std::optional<platform::WallTime> receivedAt) {
+    for (const MessageFields::Field& field : fields) {
+        const auto [number, value] = std::pair(field.tag, field.value);
+        if (number != protocol::tag::ServerTime) continue;
         // An unreadable time leaves no server date, so nothing is posted.
         serverDate = parsePackedTime(std::string(value));
         if (!serverDate) platform::Log::debug("Ping answer with an unreadable server time");

@@ -40,7 +40,7 @@ public:
     std::int32_t networkspeedStatus = 0;
 
 private:
-    void pingAnswer(const FieldList& fields, std::optional<platform::WallTime> receivedAt);
+    void pingAnswer(const MessageFields& fields, std::optional<platform::WallTime> receivedAt);
     void cancelSpeedCheck();
 
     SessionServices& services_;

@@ -220,16 +220,9 @@ std::optional<std::string> PriceFeed::statusFrame(std::string_view text) {
 }
 
 void PriceFeed::messageCrackerOnInstrumentStatusChange(
-    const std::vector<std::string>& fields, const std::function<model::ItemDetails*(const std::string&)>& item) {
-    std::optional<std::string> code;
-    std::optional<std::string_view> setting;
-    for (const std::string& field : fields) {
-        std::int64_t tag = 0;
-        std::string_view value;
-        if (!protocol::MessageCracker::splitField(field, tag, value)) continue;
-        if (tag == protocol::tag::ItemCode) code = std::string(value);
-        if (tag == protocol::tag::TradeSessionSettingId) setting = value;
-    }
+    const MessageFields& fields, const std::function<model::ItemDetails*(const std::string&)>& item) {
+    const std::optional<std::string> code = fields.text(protocol::tag::ItemCode);
+    const std::optional<std::string_view> setting = fields.find(protocol::tag::TradeSessionSettingId);
     if (!code || !setting) return;
     model::ItemDetails* target = item ? item(*code) : nullptr;
     if (!target) return;
@@ -242,32 +235,25 @@ void PriceFeed::messageCrackerOnInstrumentStatusChange(
     target->CurrentTradeSessionSettingId = static_cast<std::int32_t>(id);
 }
 
-void PriceFeed::checkZMQNewMessage(std::string_view text) {
+PriceFeed::Values PriceFeed::decode(std::string_view text) {
     try {
         switch (kindOf(text)) {
             case Kind::Depth:
-                if (auto depth = MarketDepthDecode(text.substr(kDepthPrefix.size()))) {
-                    if (hooks_.storeDepth) hooks_.storeDepth(std::move(*depth));
-                }
+                if (auto depth = MarketDepthDecode(text.substr(kDepthPrefix.size()))) return std::move(*depth);
                 break;
             case Kind::Status:
-                if (auto frame = statusFrame(text)) {
-                    if (hooks_.processStatus) hooks_.processStatus(*frame);
-                }
+                if (auto frame = statusFrame(text)) return StatusFrame{std::move(*frame)};
                 break;
             case Kind::Broadcast:
                 break;
-            case Kind::Tick: {
-                std::optional<model::PriceUpdate> update = PriceUpdateDecode(text);
-                if (!update) break;
-                model::ItemDetails* item = hooks_.item ? hooks_.item(update->ItemCode) : nullptr;
-                if (item) UpdateItemCollection(*item, *update);
+            case Kind::Tick:
+                if (auto update = PriceUpdateDecode(text)) return std::move(*update);
                 break;
-            }
         }
     } catch (const std::exception& e) {
         platform::Log::error(std::string("PriceUpdateDecode ") + e.what());
     }
+    return std::monostate{};
 }
 
 }  // namespace state

@@ -1,7 +1,7 @@
 #pragma once
-// The price feed as the session sees it on the main thread: each feed text
-// is routed by its prefix ("MD_" depth, "IS;" status, "*#bm#*:" ignored,
-// anything else a tick) and decoded into the records.
+// The price feed's decoder: each feed text is read by its prefix ("MD_"
+// depth, "IS;" status, "*#bm#*:" ignored, anything else a tick) into the
+// values it carries; the session applies them.
 //
 // Ticks: fields cut at 0x04 (code, time, base, last, bid, ask, high, low,
 // open, previous close, ..., decimal count last). A scaled field r gives the
@@ -17,9 +17,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "model/item_details.h"
+#include "state/message_fields.h"
 
 namespace state {
 
@@ -30,27 +32,22 @@ struct MarketDepthUpdate {
     std::vector<std::string> sell;
 };
 
+// The framed message of a status text ("IS;<frame>;...").
+struct StatusFrame {
+    std::string frame;
+};
+
 class PriceFeed {
 public:
     enum class Kind { Depth, Status, Broadcast, Tick };
-
-    // What the routing needs from the session.
-    struct Hooks {
-        // The instrument of a code, null when the session has none.
-        std::function<model::ItemDetails*(const std::string& code)> item;
-        // Stores an instrument's depth levels (replacing the previous ones).
-        std::function<void(MarketDepthUpdate)> storeDepth;
-        // The framed message of a status text ("IS;<frame>;..."); the session
-        // dispatches it only when it is an instrument status.
-        std::function<void(const std::string& frame)> processStatus;
-    };
-
-    explicit PriceFeed(Hooks hooks) : hooks_(std::move(hooks)) {}
+    // What one feed text carries: nothing (a broadcast, or a bad text,
+    // logged), a tick, depth levels or a status frame.
+    using Values = std::variant<std::monostate, model::PriceUpdate, MarketDepthUpdate, StatusFrame>;
 
     static Kind kindOf(std::string_view text);
 
-    // checkZMQNewMessage: routes one feed text. Bad texts are logged and dropped.
-    void checkZMQNewMessage(std::string_view text);
+    // checkZMQNewMessage: decodes one feed text by its prefix.
+    static Values decode(std::string_view text);
 
     // The prices a tick text carries (Last, Bid, Ask, High, Low, Open,
     // PreviousClose: bits 0 to 6), for the feed reader's conflation; none
@@ -67,14 +64,11 @@ public:
     // messageCrackerOnInstrumentStatusChange: tag 574 > 0 sets the
     // instrument's CurrentTradeSessionSettingId; the instrument is tag 12's.
     static void messageCrackerOnInstrumentStatusChange(
-        const std::vector<std::string>& fields,
+        const MessageFields& fields,
         const std::function<model::ItemDetails*(const std::string& code)>& item);
 
     // A number rounded to six decimals exactly as "%f" prints it.
     static double roundAsPrinted(double value);
-
-private:
-    Hooks hooks_;
 };
 
 }  // namespace state

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "state/currency_fillers.h"
+#include "state/ui_services.h"
 
 namespace state {
 
@@ -46,9 +47,6 @@ bool checkFilesDownloadedAtPath(const std::string& folder, const ResourceMap& re
 // Replaces "calendar_ios.ics" in the folder by the listed calendar files on
 // disk, joined in list order.
 bool rebuildMergedCalendar(const std::string& folder, const ResourceMap& resources);
-
-// Only http and https addresses are handed to the browser.
-bool isOpenableUrl(const std::string& url);
 
 }  // namespace ResourceFiles
 

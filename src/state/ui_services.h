@@ -29,6 +29,11 @@ struct Banner {
     std::map<std::string, std::string> userInfo;
 };
 
+namespace ResourceFiles {
+// Only http and https addresses are handed to the browser.
+bool isOpenableUrl(const std::string& url);
+}  // namespace ResourceFiles
+
 // The dictionary handed to showLoginMessages: "Message", "Tag" and, for an update, "URL".
 using LoginMessages = std::map<std::string, std::string>;
 

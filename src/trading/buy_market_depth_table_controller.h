@@ -6,7 +6,7 @@ namespace trading {
 
 class BuyMarketDepthTableController : public MarketDepthTableController {
 public:
-    BuyMarketDepthTableController(std::weak_ptr<state::BusinessBase> session,
+    BuyMarketDepthTableController(std::weak_ptr<const state::SessionView> session,
                                   std::function<std::int64_t()> selectedLanguage, QObject* parent = nullptr)
         : MarketDepthTableController(Side::Buy, std::move(session), std::move(selectedLanguage), parent) {}
 };

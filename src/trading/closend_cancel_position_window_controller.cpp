@@ -8,7 +8,7 @@
 #include "model/language_string.h"
 #include "orders/order_mananger.h"
 #include "orders/place_order_notification.h"
-#include "state/business_base.h"
+#include "state/session_view.h"
 #include "trading/core/position_dialog_values.h"
 #include "trading/core/ticket_offers.h"
 #include "trading/core/ticket_quantities.h"
@@ -71,7 +71,7 @@ std::string ClosendCancelPositionWindowController::text(const std::string& key) 
                                                             key);
 }
 
-std::shared_ptr<state::BusinessBase> ClosendCancelPositionWindowController::session() const {
+std::shared_ptr<const state::SessionView> ClosendCancelPositionWindowController::session() const {
     return host_.session ? host_.session() : nullptr;
 }
 
@@ -265,9 +265,8 @@ void ClosendCancelPositionWindowController::comboBoxSelectionIsChanging(int inde
 
 void ClosendCancelPositionWindowController::checkDeviationisAvailable(const std::string& accountNumber) {
     const auto s = session();
-    const auto* account = s ? s->referenceData().AccountDetailCollection.find(accountNumber) : nullptr;
-    const bool allowed = closeorcancelOrder_ == kPositionMode && account && *account &&
-                         ((*account)->accountSettings & kDeviationBit);
+    const auto account = s ? s->account(accountNumber) : nullptr;
+    const bool allowed = closeorcancelOrder_ == kPositionMode && account && (account->accountSettings & kDeviationBit);
     if (!allowed) {
         setDeviationControlProperties();
         return;

@@ -84,7 +84,7 @@ public:
 private:
     void buildWindow();
     std::string text(const std::string& key) const;
-    std::shared_ptr<state::BusinessBase> session() const;
+    std::shared_ptr<const state::SessionView> session() const;
     // The row by id, its instrument; ends the sheet when the row is gone.
     std::shared_ptr<model::Order> currentRow();
     void fillClose(const model::Order& position, const model::ItemDetails* item);

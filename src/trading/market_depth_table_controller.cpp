@@ -2,13 +2,12 @@
 
 #include "model/item_details.h"
 #include "model/language_string.h"
-#include "state/business_base.h"
-#include "state/feed_channels.h"
+#include "state/session_view.h"
 #include "trading/core/market_depth_cells.h"
 
 namespace trading {
 
-MarketDepthTableController::MarketDepthTableController(Side side, std::weak_ptr<state::BusinessBase> session,
+MarketDepthTableController::MarketDepthTableController(Side side, std::weak_ptr<const state::SessionView> session,
                                                        std::function<std::int64_t()> selectedLanguage,
                                                        QObject* parent)
     : QAbstractTableModel(parent),
@@ -37,16 +36,15 @@ void MarketDepthTableController::setHeaderTitles() {
     }
 }
 
-const std::vector<std::string>* MarketDepthTableController::levels() const {
+std::optional<std::vector<std::string>> MarketDepthTableController::levels() const {
     const auto session = session_.lock();
-    if (!session || itemCode_.empty()) return nullptr;
-    const auto& feed = session->feedChannels();
-    return side_ == Side::Buy ? feed.buyMarketDepthDataCollection.find(itemCode_)
-                              : feed.sellMarketDepthDataCollection.find(itemCode_);
+    if (!session || itemCode_.empty()) return std::nullopt;
+    return session->marketDepth(itemCode_, side_ == Side::Buy ? state::DepthSide::Buy : state::DepthSide::Sell);
 }
 
 void MarketDepthTableController::reload() {
-    const int rows = static_cast<int>(depthRowCount(levels()));
+    const auto shown = levels();
+    const int rows = static_cast<int>(depthRowCount(shown ? &*shown : nullptr));
     if (rows > rows_) {
         beginInsertRows({}, rows_, rows - 1);
         rows_ = rows;
@@ -73,10 +71,11 @@ QVariant MarketDepthTableController::data(const QModelIndex& index, int role) co
     const auto session = session_.lock();
     std::int32_t decimals = 0;
     if (session)
-        if (const auto* item = session->referenceData().ItemCollection.find(itemCode_); item && *item)
-            decimals = (*item)->DecimalPlaces;
+        if (const auto item = session->instrument(itemCode_)) decimals = item->DecimalPlaces;
     const DepthColumn column = index.column() == 0 ? DepthColumn::Price : DepthColumn::Quantity;
-    return QString::fromStdString(depthCellText(levels(), static_cast<std::size_t>(index.row()), column, decimals));
+    const auto shown = levels();
+    return QString::fromStdString(
+        depthCellText(shown ? &*shown : nullptr, static_cast<std::size_t>(index.row()), column, decimals));
 }
 
 QVariant MarketDepthTableController::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -6,10 +6,11 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace state {
-class BusinessBase;
+class SessionView;
 }
 
 namespace trading {
@@ -17,7 +18,7 @@ namespace trading {
 class MarketDepthTableController : public QAbstractTableModel {
 public:
     enum class Side { Buy, Sell };
-    MarketDepthTableController(Side side, std::weak_ptr<state::BusinessBase> session,
+    MarketDepthTableController(Side side, std::weak_ptr<const state::SessionView> session,
                                std::function<std::int64_t()> selectedLanguage, QObject* parent = nullptr);
 
     // Whatever the key: header titles, the item code when one is given, reload.
@@ -31,11 +32,12 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    const std::vector<std::string>* levels() const;
+    // A copy of the side's levels as the session holds them now.
+    std::optional<std::vector<std::string>> levels() const;
     void reload();
 
     Side side_;
-    std::weak_ptr<state::BusinessBase> session_;
+    std::weak_ptr<const state::SessionView> session_;
     std::function<std::int64_t()> selectedLanguage_;
     std::array<const char*, 2> columns_;  // price, quantity: identifiers and header keys
     std::array<QString, 2> titles_;

@@ -9,7 +9,7 @@
 #include "model/language_string.h"
 #include "orders/order_mananger.h"
 #include "orders/place_order_notification.h"
-#include "state/business_base.h"
+#include "state/session_view.h"
 #include "trading/core/position_row_reference.h"
 #include "trading/core/ticket_offers.h"
 #include "trading/core/ticket_quantities.h"

@@ -10,7 +10,7 @@
 #include <string>
 
 namespace state {
-class BusinessBase;
+class SessionView;
 }
 namespace orders {
 class OrderMananger;
@@ -20,7 +20,7 @@ namespace trading {
 
 struct PositionDialogHost {
     // The current login's session and order manager; null while there is none.
-    std::function<std::shared_ptr<state::BusinessBase>()> session;
+    std::function<std::shared_ptr<const state::SessionView>()> session;
     std::function<orders::OrderMananger*()> orderManager;
     std::function<std::int64_t()> selectedLanguage;
     std::function<std::int64_t()> theme;  // 0 dark, 1 light

@@ -6,7 +6,7 @@ namespace trading {
 
 class SellMarketDepthTableController : public MarketDepthTableController {
 public:
-    SellMarketDepthTableController(std::weak_ptr<state::BusinessBase> session,
+    SellMarketDepthTableController(std::weak_ptr<const state::SessionView> session,
                                   std::function<std::int64_t()> selectedLanguage, QObject* parent = nullptr)
         : MarketDepthTableController(Side::Sell, std::move(session), std::move(selectedLanguage), parent) {}
 };

@@ -12,7 +12,7 @@
 #include "model/language_string.h"
 #include "orders/place_order_notification.h"
 #include "platform/resource_bundle.h"
-#include "state/business_base.h"
+#include "state/session_view.h"
 #include "trading/buy_market_depth_table_controller.h"
 #include "trading/core/ticket_offers.h"
 #include "trading/sell_market_depth_table_controller.h"
@@ -69,7 +69,7 @@ std::string TradeTicketWindowController::text(const std::string& key) const {
                                                             key);
 }
 
-std::shared_ptr<state::BusinessBase> TradeTicketWindowController::session() const { return host_.session.lock(); }
+std::shared_ptr<const state::SessionView> TradeTicketWindowController::session() const { return host_.session.lock(); }
 
 std::shared_ptr<model::ItemDetails> TradeTicketWindowController::item() const { return itemDetails_; }
 
@@ -162,7 +162,7 @@ void TradeTicketWindowController::windowWillClose() {
 std::vector<std::shared_ptr<model::AccountDetails>> TradeTicketWindowController::getAccountCollection() {
     const auto s = session();
     if (!s) return {};
-    const auto& watchlist = s->referenceData().selectedSymbols;
+    const std::vector<std::string> watchlist = s->watchlistCodes();
     if (itemCode_.empty() && !watchlist.empty()) itemCode_ = watchlist.front();
     return accountsOffered(*s, itemCode_);
 }
@@ -180,14 +180,13 @@ void TradeTicketWindowController::AccountSelectionIsChanging(const std::string& 
     showText(AccountComboBox, text);
     const auto s = session();
     if (!s) return;
-    if (const auto* account = s->referenceData().AccountDetailCollection.find(text); account && *account)
-        accountDetails_ = *account;
+    if (auto account = s->account(text)) accountDetails_ = std::move(account);
 }
 
 void TradeTicketWindowController::LoadSymbolDetails(bool fromWatchlist) {
     const auto s = session();
     if (!s) return;
-    const auto& watchlist = s->referenceData().selectedSymbols;
+    const std::vector<std::string> watchlist = s->watchlistCodes();
     if (!fromWatchlist && !watchlist.empty()) itemCode_ = watchlist.front();
     SymbolSelectionIsChanging(itemCode_);
     setItems(SymbolComboBox, watchlist);
@@ -198,7 +197,7 @@ void TradeTicketWindowController::SymbolSelectionIsChanging(const std::string& c
     itemCode_ = code;
     itemDetails_.reset();
     if (const auto s = session())
-        if (const auto* found = s->referenceData().ItemCollection.find(code); found && *found) itemDetails_ = *found;
+        itemDetails_ = s->instrument(code);
     showText(SymbolComboBox, itemDetails_ ? itemDetails_->Code : code);
     SymbolDescriptionTextField->setText(itemDetails_ ? QString::fromStdString(itemDetails_->Name) : QString());
     TradeChart->setValue(code, kChartKey);
@@ -209,7 +208,7 @@ void TradeTicketWindowController::SymbolSelectionIsChanging(const std::string& c
 
 void TradeTicketWindowController::updateItemsinSymbolComboBox() {
     const auto s = session();
-    if (s && s->referenceData().selectedSymbols.empty()) close();
+    if (s && s->watchlistCodes().empty()) close();
     LoadSymbolDetails(false);
     updatePriceinTextField();
     LoadOrderType();

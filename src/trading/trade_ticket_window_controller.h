@@ -32,7 +32,8 @@
 #include "trading/core/ticket_prices.h"
 
 namespace state {
-class BusinessBase;
+class SessionView;
+class SessionCommands;
 }
 namespace orders {
 class OrderMananger;
@@ -53,7 +54,9 @@ class TicketImageButton;
 
 // What the ticket needs of the application around it.
 struct TicketHost {
-    std::weak_ptr<state::BusinessBase> session;
+    // The session it trades on; held weakly, the ticket may outlive it.
+    std::weak_ptr<const state::SessionView> session;
+    std::weak_ptr<state::SessionCommands> commands;  // for its chart
     std::function<orders::OrderMananger*()> orderManager;  // null before a login
     std::function<std::int64_t()> selectedLanguage;
     std::function<std::int64_t()> theme;  // 0 dark, 1 light
@@ -220,7 +223,7 @@ private:
     void connectControls();
     void resizeForDrawers();
     std::string text(const std::string& key) const;
-    std::shared_ptr<state::BusinessBase> session() const;
+    std::shared_ptr<const state::SessionView> session() const;
     orders::OrderMananger* orderManager() const { return host_.orderManager ? host_.orderManager() : nullptr; }
     std::shared_ptr<model::ItemDetails> item() const;
     const model::GroupInstruments* groupRow() const;

@@ -125,7 +125,7 @@ void TradeTicketWindowController::buildWindow() {
     advancedLayout->addWidget(advancedContent_);
     centre->addWidget(AdvancedTradeTicketBox);
 
-    TradeChart = new charts::ChartController(host_.session, this);
+    TradeChart = new charts::ChartController(host_.session, host_.commands, this);
     TradeChart->setMinimumHeight(200);
     centre->addWidget(TradeChart, 1);
 

@@ -10,7 +10,8 @@
 #include "app/kit/theme_manager.h"
 #include "app/kit/window_opener.h"
 #include "model/language_string.h"
-#include "state/business_base.h"
+#include "state/session_commands.h"
+#include "state/session_view.h"
 #include "views/close_price_button_delegate.h"
 #include "views/core/position_rules.h"
 #include "views/position_table_support.h"
@@ -58,7 +59,8 @@ enum Entry { kModify, kClose, kOffset, kReceipt };
 
 }  // namespace
 
-OpenPositionTableController::OpenPositionTableController(SessionSource session, app::SheetHost& sheets,
+OpenPositionTableController::OpenPositionTableController(SessionSource session, CommandSource commands,
+                                                         app::SheetHost& sheets,
                                                          app::WindowOpener& opener,
                                                          const app::PreferenceManager& preferences,
                                                          std::int64_t language, bool baseCurrencyAvailable,
@@ -66,8 +68,8 @@ OpenPositionTableController::OpenPositionTableController(SessionSource session, 
     : TableControllerBase(
           Setup{TableKind::OpenPositions, positionTableColumns(openPositionColumnIdentifiers()), language,
                 &preferences, &sheets,
-                [session](const std::optional<std::vector<state::SortDescriptor>>& d) {
-                    if (state::BusinessBase* s = session()) s->sortOpenOrderCollection(d);
+                [commands](const std::optional<std::vector<state::SortDescriptor>>& d) {
+                    if (state::SessionCommands* s = commands()) s->sortOpenOrderCollection(d);
                 }},
           parent),
       session_(std::move(session)),
@@ -148,13 +150,12 @@ void OpenPositionTableController::skipBaseCurrencyColumn(bool available) {
 
 int OpenPositionTableController::takeSnapshot() {
     rows_.clear();
-    state::BusinessBase* session = session_();
+    const state::SessionView* session = session_();
     if (!session) return 0;
-    const state::ReferenceData& data = session->referenceData();
     const state::Orders open = session->getOpenOrderCollection();
     rows_.reserve(open.size());
     for (const auto& order : open) {
-        Row row{lookUpRecords(data, order), {}};
+        Row row{lookUpRecords(*session, order), {}};
         row.close = showClosePrice(row.records);
         rows_.push_back(std::move(row));
     }
@@ -207,7 +208,7 @@ QMenu* OpenPositionTableController::prepareRowMenu(int row) {
 }
 
 const OpenPositionTableController::Row* OpenPositionTableController::currentRow(int row) const {
-    state::BusinessBase* session = session_();
+    const state::SessionView* session = session_();
     if (!session || row < 0 || row >= static_cast<int>(rows_.size())) return nullptr;
     const Row& r = rows_[std::size_t(row)];
     // The dialogs read the row of the state's current list: it must still be this position.

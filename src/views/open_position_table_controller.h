@@ -23,7 +23,8 @@
 #include "views/table_controller_base.h"
 
 namespace state {
-class BusinessBase;
+class SessionView;
+class SessionCommands;
 }
 namespace app {
 class WindowOpener;
@@ -41,14 +42,15 @@ public:
     static constexpr std::array<const char*, 4> kEntryKeys = {"0282", "0316", "0480", "0481"};
     static constexpr const char* kCloseAllKey = "0243";
 
-    // The current login's session; null while there is none (no rows).
-    using SessionSource = std::function<state::BusinessBase*()>;
+    // The current login's session and its commands; null while there is none (no rows).
+    using SessionSource = std::function<const state::SessionView*()>;
+    using CommandSource = std::function<state::SessionCommands*()>;
     struct Dialogs {
         trading::PositionDialogFactory closeOrCancel;  // null: the entry is disabled
         trading::PositionDialogFactory modifyOrEdit;
     };
 
-    OpenPositionTableController(SessionSource session, app::SheetHost& sheets, app::WindowOpener& opener,
+    OpenPositionTableController(SessionSource session, CommandSource commands, app::SheetHost& sheets, app::WindowOpener& opener,
                                 const app::PreferenceManager& preferences, std::int64_t language,
                                 bool baseCurrencyAvailable, Dialogs dialogs, QWidget* parent = nullptr);
     ~OpenPositionTableController() override;

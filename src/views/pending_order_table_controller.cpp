@@ -1,21 +1,23 @@
 #include "views/pending_order_table_controller.h"
 
 #include "model/language_string.h"
-#include "state/business_base.h"
+#include "state/session_commands.h"
+#include "state/session_view.h"
 #include "views/core/position_cells.h"
 #include "views/core/position_rules.h"
 #include "views/position_table_support.h"
 
 namespace views {
 
-PendingOrderTableController::PendingOrderTableController(SessionSource session, app::SheetHost& sheets,
+PendingOrderTableController::PendingOrderTableController(SessionSource session, CommandSource commands,
+                                                         app::SheetHost& sheets,
                                                          const app::PreferenceManager& preferences,
                                                          std::int64_t language, Dialogs dialogs, QWidget* parent)
     : TableControllerBase(
           Setup{TableKind::PendingOrders, positionTableColumns(pendingOrderColumnIdentifiers()), language,
                 &preferences, &sheets,
-                [session](const std::optional<std::vector<state::SortDescriptor>>& d) {
-                    if (state::BusinessBase* s = session()) s->sortPendingOrderCollection(d);
+                [commands](const std::optional<std::vector<state::SortDescriptor>>& d) {
+                    if (state::SessionCommands* s = commands()) s->sortPendingOrderCollection(d);
                 }},
           parent),
       session_(std::move(session)),
@@ -39,11 +41,11 @@ std::string PendingOrderTableController::text(const std::string& key) const {
 
 int PendingOrderTableController::takeSnapshot() {
     rows_.clear();
-    state::BusinessBase* session = session_();
+    const state::SessionView* session = session_();
     if (!session) return 0;
     const state::Orders pending = session->getPendingOrderCollection();
     rows_.reserve(pending.size());
-    for (const auto& order : pending) rows_.push_back(lookUpRecords(session->referenceData(), order));
+    for (const auto& order : pending) rows_.push_back(lookUpRecords(*session, order));
     return static_cast<int>(rows_.size());
 }
 
@@ -66,7 +68,7 @@ QMenu* PendingOrderTableController::prepareRowMenu(int row) {
 }
 
 const PositionRecords* PendingOrderTableController::currentRow(int row) const {
-    state::BusinessBase* session = session_();
+    const state::SessionView* session = session_();
     if (!session || row < 0 || row >= static_cast<int>(rows_.size())) return nullptr;
     // The dialogs read the row of the state's current list: it must still be this order.
     const state::Orders pending = session->getPendingOrderCollection();

@@ -13,7 +13,8 @@
 #include "views/table_controller_base.h"
 
 namespace state {
-class BusinessBase;
+class SessionView;
+class SessionCommands;
 }
 
 namespace views {
@@ -23,13 +24,15 @@ public:
     static constexpr const char* kCancelDialog = "ClosendCancelPositionWindowController";
     static constexpr const char* kEditDialog = "ModifyPositionWindowController";
 
-    using SessionSource = std::function<state::BusinessBase*()>;
+    // The current login's session and its commands; null while there is none (no rows).
+    using SessionSource = std::function<const state::SessionView*()>;
+    using CommandSource = std::function<state::SessionCommands*()>;
     struct Dialogs {
         trading::PositionDialogFactory closeOrCancel;  // null: the entry is disabled
         trading::PositionDialogFactory modifyOrEdit;
     };
 
-    PendingOrderTableController(SessionSource session, app::SheetHost& sheets,
+    PendingOrderTableController(SessionSource session, CommandSource commands, app::SheetHost& sheets,
                                 const app::PreferenceManager& preferences, std::int64_t language, Dialogs dialogs,
                                 QWidget* parent = nullptr);
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "platform/notification_center.h"
-#include "state/state_queries.h"
+#include "state/session_view.h"
 #include "views/core/table_rules.h"
 
 class QDialog;

@@ -9,8 +9,7 @@
 #include "model/item_details.h"
 #include "model/language_string.h"
 #include "platform/resource_bundle.h"
-#include "state/reference_data.h"
-#include "state/session_queries.h"
+#include "state/session_view.h"
 #include "views/core/watchlist_actions.h"
 #include "views/core/watchlist_cells.h"
 #include "views/watchlist_price_delegate.h"
@@ -74,16 +73,15 @@ std::string WatchlistTableController::text(const char* key) const {
 
 int WatchlistTableController::takeSnapshot() {
     std::vector<Row> rows;
-    const state::SessionQueries* session = session_();
+    const state::SessionView* session = session_();
     if (!session) {
         rows_.clear();
         return 0;
     }
-    const state::ReferenceData& data = session->referenceData();
-    rows.reserve(data.selectedSymbols.size());
-    for (const std::string& code : data.selectedSymbols) {
-        const auto* found = data.ItemCollection.find(code);
-        Row row{code, found ? *found : nullptr, {}};
+    const std::vector<std::string> codes = session->watchlistCodes();
+    rows.reserve(codes.size());
+    for (const std::string& code : codes) {
+        Row row{code, session->instrument(code), {}};
         if (row.item) row.moves = shown_.show(code, row.item->Bid, row.item->Ask);
         rows.push_back(std::move(row));
     }
@@ -129,7 +127,7 @@ QVariant WatchlistTableController::cellData(int row, int column, int role) const
     const Row& r = rows_[std::size_t(row)];
     const std::string& id = identifierOf(column);
     // Asked afresh: the records outlive a session, the session may not.
-    const state::SessionQueries* session = session_();
+    const state::SessionView* session = session_();
     if (!r.item || !session) return {};
     if (id == col::kBid || id == col::kAsk) return priceCell(r, id == col::kBid, role);
     switch (role) {
@@ -146,9 +144,8 @@ QVariant WatchlistTableController::cellData(int row, int column, int role) const
         case Qt::BackgroundRole:
         case Qt::ForegroundRole:
             if (id == col::kCode) {
-                const auto* s = session->referenceData().SessionSettingCollection.find(
-                    std::to_string(r.item->CurrentTradeSessionSettingId));
-                if (const auto color = codeCellColor(s ? s->get() : nullptr))
+                const auto s = session->sessionSetting(std::to_string(r.item->CurrentTradeSessionSettingId));
+                if (const auto color = codeCellColor(s.get()))
                     return QBrush(qColor(role == Qt::BackgroundRole ? *color : readableTextOn(*color)));
             }
             return {};

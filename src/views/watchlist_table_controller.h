@@ -25,7 +25,7 @@ namespace model {
 class ItemDetails;
 }
 namespace state {
-class SessionQueries;
+class SessionView;
 }
 namespace app {
 class WindowOpener;
@@ -39,12 +39,12 @@ public:
     static constexpr const char* kDetailWindow = "AdvancedDetailWindowController";
 
     // The session of the current login; null while there is none (no rows).
-    using SessionSource = std::function<const state::SessionQueries*()>;
+    using SessionSource = std::function<const state::SessionView*()>;
 
     WatchlistTableController(SessionSource session, app::SheetHost& sheets, app::WindowOpener& opener,
                              const app::PreferenceManager& preferences, std::int64_t language,
                              QWidget* parent = nullptr);
-    WatchlistTableController(const state::SessionQueries& session, app::SheetHost& sheets, app::WindowOpener& opener,
+    WatchlistTableController(const state::SessionView& session, app::SheetHost& sheets, app::WindowOpener& opener,
                              const app::PreferenceManager& preferences, std::int64_t language,
                              QWidget* parent = nullptr)
         : WatchlistTableController([&session] { return &session; }, sheets, opener, preferences, language, parent) {}

@@ -25,7 +25,10 @@ protected:
         state::SessionParts parts;
         parts.outgoing = [this](const protocol::RequestMessage& r) {
             auto m = protocol::MessageBase::decodeFrame(r.message.substr(1, r.message.size() - 2));
-            if (m) requests.push_back(m->messageDataDictionary().get(12).value_or("") + "^" + m->messageDataDictionary().get(83).value_or("") + "/" + m->messageDataDictionary().get(1025).value_or(""));
+            if (!m) return true;
+            const auto& tags = m->messageDataDictionary();
+            requests.push_back(tags.get(12).value_or("") + "^" + tags.get(83).value_or("") + "/" + tags.get(1025).value_or(""));
+            requestIds.push_back(tags.get(20).value_or(""));
             return true;
         };
         session = state::BusinessBase::create(ui, ui, std::move(parts));
@@ -51,7 +54,7 @@ protected:
         return item;
     }
     ChartController& chart() {
-        charts.push_back(std::make_unique<ChartController>(session));
+        charts.push_back(std::make_unique<ChartController>(session, session));
         charts.back()->resize(800, 450);
         return *charts.back();
     }
@@ -72,6 +75,7 @@ protected:
     std::shared_ptr<state::BusinessBase> session;
     std::shared_ptr<model::ItemDetails> gold;
     std::vector<std::string> requests;  // "CODE^INTERVAL/BARS" of each chart request
+    std::vector<std::string> requestIds;  // its tag 20
     std::vector<std::unique_ptr<ChartController>> charts;
 };
 

@@ -48,7 +48,7 @@ protected:
         return p && *p ? p->get() : nullptr;
     }
     ChartController& chart(const std::string& code, const std::string& key) {
-        charts.push_back(std::make_unique<ChartController>(session));
+        charts.push_back(std::make_unique<ChartController>(session, session));
         charts.back()->resize(900, 500);
         charts.back()->setValue(code, key);
         return *charts.back();

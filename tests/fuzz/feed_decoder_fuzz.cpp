@@ -71,14 +71,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     Instruments instruments;
     int depths = 0, statuses = 0;
-    state::PriceFeed::Hooks hooks;
-    hooks.item = [&](const std::string& code) { return instruments.find(code); };
-    hooks.storeDepth = [&](state::MarketDepthUpdate depth) {
+    state::PriceFeed::Values values = state::PriceFeed::decode(text);
+    if (auto* tick = std::get_if<model::PriceUpdate>(&values)) {
+        if (model::ItemDetails* item = instruments.find(tick->ItemCode)) state::PriceFeed::UpdateItemCollection(*item, *tick);
+    } else if (auto* depth = std::get_if<state::MarketDepthUpdate>(&values)) {
         ++depths;
-        checkDepth(depth);
-    };
-    hooks.processStatus = [&](const std::string& frame) {
+        checkDepth(*depth);
+    } else if (auto* status = std::get_if<state::StatusFrame>(&values)) {
         ++statuses;
+        const std::string& frame = status->frame;
         require(!frame.empty() && frame.find(';') == std::string::npos);
         // The session's path: de-framed, decoded, then the status cracker.
         protocol::FrameDecoder decoder;
@@ -90,9 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     fields, [&](const std::string& code) { return instruments.find(code); });
             }
         });
-    };
-    state::PriceFeed feed(std::move(hooks));
-    feed.checkZMQNewMessage(text);
+    }
 
     const auto kind = state::PriceFeed::kindOf(text);
     require(depths <= 1 && statuses <= 1);

@@ -46,7 +46,7 @@ protected:
         sim = integration::SimProcess::start(TRADING_SIM_PATH);
         ASSERT_TRUE(sim->ready());
         session = std::make_unique<shell::AppSession>(ui, outcomes);
-        session->sessionParts.feedChannels = [this](auto&... needs) {
+        session->sessionParts().feedChannels = [this](auto&... needs) {
             return std::make_unique<CountingFeed>(channelConnects, needs...);
         };
     }

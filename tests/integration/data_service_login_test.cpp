@@ -128,7 +128,7 @@ TEST_F(DataServiceLoginTest, LoginSequenceFillsEveryCollectionAndDownloadsResour
     EXPECT_FALSE(fileText(folder / "calendar_ios.ics").empty());
 
     // Chart data is kept under its key.
-        session->requestChartData("GOLD", "D", 10);
+    session->requestChartData("GOLD", "D", 10);
     ASSERT_TRUE(integration::pump(*loop, [&] { return session->dataServiceAnswers().chartDataCollection.size() == 1; }));
     EXPECT_TRUE(session->dataServiceAnswers().chartDataCollection.contains("GOLD^D"));
 }

@@ -76,7 +76,7 @@ protected:
 TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime) {
     EXPECT_EQ(main->window()->windowTitle().toStdString(), std::string(TC_APP_NAME) + " v" TC_APP_VERSION " - trader");
     ASSERT_TRUE(main->account());
-    EXPECT_EQ(session->accountLedger().currentAccountSelected(), main->account()->AccountId);
+    EXPECT_EQ(session->currentAccountSelected(), main->account()->AccountId);
     EXPECT_EQ(strip(0), ": " + std::to_string(main->account()->AccountId));
     EXPECT_EQ(main->stripLabels[1]->text().toStdString(), tr("0222"));
     ASSERT_TRUE(nextTick());

@@ -21,9 +21,9 @@
 
 namespace integration {
 
-inline std::string valueOf(const state::FieldList& fields, const std::string& tag) {
-    for (const std::string& f : fields)
-        if (f.rfind(tag + "=", 0) == 0) return f.substr(tag.size() + 1);
+inline std::string valueOf(const state::MessageFields& fields, const std::string& tag) {
+    for (const state::MessageFields::Field& f : fields)
+        if (std::to_string(f.tag) == tag) return std::string(f.value);
     return {};
 }
 
@@ -32,11 +32,11 @@ class RecordingBook : public state::OrderBook {
 public:
     template <typename... Needs>
     RecordingBook(std::vector<std::string>& seen, Needs&... needs) : OrderBook(needs...), seen_(seen) {}
-    void FillPendingOrderCollection(const state::FieldList& f, const std::optional<std::string>& id) override {
+    void FillPendingOrderCollection(const state::MessageFields& f, const std::optional<std::string>& id) override {
         seen_.push_back("pending:" + id.value_or(""));
         OrderBook::FillPendingOrderCollection(f, id);
     }
-    void UpdatePendingOrderCollection(const state::FieldList& f, const std::optional<std::string>& id) override {
+    void UpdatePendingOrderCollection(const state::MessageFields& f, const std::optional<std::string>& id) override {
         seen_.push_back("edited:" + id.value_or("") + ":" + valueOf(f, "37") + "@" + valueOf(f, "38"));
         OrderBook::UpdatePendingOrderCollection(f, id);
     }
@@ -44,11 +44,11 @@ public:
         seen_.push_back((byServerId ? "removed:" : "refused:") + id.value_or(""));
         OrderBook::RemovePendingOrder(id, byServerId);
     }
-    void FillOpenOrderCollection(const state::FieldList& f) override {
+    void FillOpenOrderCollection(const state::MessageFields& f) override {
         seen_.push_back("position:" + valueOf(f, "34") + ":" + valueOf(f, "80"));
         OrderBook::FillOpenOrderCollection(f);
     }
-    void FillSettledOrderCollection(const state::FieldList& f) override {
+    void FillSettledOrderCollection(const state::MessageFields& f) override {
         seen_.push_back("settled:" + valueOf(f, "80"));
         OrderBook::FillSettledOrderCollection(f);
     }

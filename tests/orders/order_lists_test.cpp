@@ -93,7 +93,7 @@ TEST_F(OffsetTest, RefusalsPostOneTextWithoutTheOrder) {
 }
 
 TEST_F(OffsetTest, TheListGoesOutByteForByteWithTheLastServerTime) {
-    session->ProcessNewMessage({"10=1045", "34=9", "21=20261207093000"}, 1045, session->outgoingMessage());
+    session->ProcessNewMessage({"10=1045", "34=9", "21=20261207093000"}, 1045);
     model::OffsetPosition a, b;
     a.postionId = "A";
     a.offsetQty = "1";

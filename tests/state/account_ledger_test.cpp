@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "model/group_details.h"
 #include "model/trade_currency.h"
 #include "model/user_info.h"
@@ -209,6 +211,22 @@ TEST_F(LedgerTest, RecalculationGivesTheAccountFigures) {
         session->calculateAccountDetails(*a);
         EXPECT_DOUBLE_EQ(a->Equity, equity);
     }
+}
+
+TEST_F(LedgerTest, SelectedAccountChangesThroughItsOperationOnTheMainThread) {
+    auto a = account(1001);
+    account(1002);
+    SessionCommands& commands = *session;
+    const SessionView& view = *session;
+    EXPECT_EQ(view.selectedAccount(), nullptr);
+    commands.setCurrentAccountSelected(1001);
+    EXPECT_EQ(view.currentAccountSelected(), 1001);
+    EXPECT_EQ(view.selectedAccount(), a);
+    commands.setCurrentAccountSelected(7);  // unknown: no record
+    EXPECT_EQ(view.selectedAccount(), nullptr);
+#ifndef NDEBUG
+    EXPECT_DEATH(std::thread([&] { commands.setCurrentAccountSelected(1002); }).join(), "main thread only");
+#endif
 }
 
 TEST_F(LedgerTest, SpreadsSettleOnePerInstrument) {

@@ -13,6 +13,7 @@
 #include "model/login_inputdata.h"
 #include "platform/notification_center.h"
 #include "platform/test_env.h"
+#include "protocol/tags.h"
 #include "protocol/envelope.h"
 #include "protocol/session_key.h"
 #include "protocol/wire_format.h"
@@ -39,17 +40,17 @@ public:
     void RemovePendingOrder(const std::optional<std::string>& id, bool flag) override {
         r_.calls.push_back("RemovePendingOrder " + id.value_or("nil") + (flag ? " YES" : " NO"));
     }
-    void FillCancelledOrderCollection(std::int32_t id, std::int32_t status, const FieldList&) override {
+    void FillCancelledOrderCollection(std::int32_t id, std::int32_t status, const MessageFields&) override {
         r_.calls.push_back("FillCancelledOrderCollection " + std::to_string(id) + " " + std::to_string(status));
     }
-    void ModifyBracketOrderUpdateonOpenOrderCollection(const FieldList&, const std::optional<std::string>& ref,
+    void ModifyBracketOrderUpdateonOpenOrderCollection(const MessageFields&, const std::optional<std::string>& ref,
                                                        std::int32_t status) override {
         r_.calls.push_back("Bracket " + ref.value_or("nil") + " " + std::to_string(status));
     }
-    void UpdatePendingOrderCollection(const FieldList&, const std::optional<std::string>& id) override {
+    void UpdatePendingOrderCollection(const MessageFields&, const std::optional<std::string>& id) override {
         r_.calls.push_back("UpdatePendingOrderCollection " + id.value_or("nil"));
     }
-    void FillPendingOrderCollection(const FieldList&, const std::optional<std::string>& id) override {
+    void FillPendingOrderCollection(const MessageFields&, const std::optional<std::string>& id) override {
         r_.calls.push_back("FillPendingOrderCollection " + id.value_or("nil"));
     }
 
@@ -92,7 +93,7 @@ class RecordingChat : public Chat {
 public:
     template <typename... Needs>
     RecordingChat(Recorder& r, Needs&... needs) : Chat(needs...), r_(r) {}
-    void UpdateChatQueueStatus(const FieldList&, const std::optional<std::string>& id) override {
+    void UpdateChatQueueStatus(const MessageFields&, const std::optional<std::string>& id) override {
         r_.calls.push_back("UpdateChatQueueStatus " + id.value_or("nil"));
     }
 
@@ -104,7 +105,7 @@ class RecordingFunds : public Funds {
 public:
     template <typename... Needs>
     RecordingFunds(Recorder& r, Needs&... needs) : Funds(needs...), r_(r) {}
-    std::shared_ptr<PayGateTransaction> processPayGateTransactionResponse(const protocol::MessageBase&,
+    std::shared_ptr<PayGateTransaction> processPayGateTransactionResponse(const MessageFields&,
                                                                           std::int64_t* error) override {
         *error = r_.payGateError;
         return r_.payGate;
@@ -121,7 +122,7 @@ public:
     const char* componentName() const override { return "ExtraComponent"; }
     void registerHandlers(Dispatcher& table) override {
         table.add(protocol::msgType(9999), componentName(), [this](const Dispatch& m) {
-            r_.calls.push_back("9999 " + m.values.resultText.value_or("nil"));
+            r_.calls.push_back("9999 " + m.fields.text(protocol::tag::ResultText).value_or("nil"));
         });
     }
 

@@ -289,6 +289,21 @@ TEST_F(FeedSessionTest, FeedTextsReachTheRecordsOnTheMainThread) {
     EXPECT_DOUBLE_EQ(items["GOLD"]->Last, 1800.5);
 }
 
+TEST_F(FeedSessionTest, ATickMovesBidAndAskByItsSpreadOnce) {
+    model::ItemDetails& gold = *items["GOLD"];
+    gold.Spreadtype = model::ItemDetails::kSpreadTopup;
+    gold.BidSpread = 2;
+    gold.AskSpread = 3;
+    gold.priceTick = 0.1;
+    // Bid 1800.0 and ask 1801.0 at one decimal; the same text twice lands the same prices.
+    const std::string tick = "GOLD\x04" "20240102103000\x04" "0\x04" "18005\x04" "18000\x04" "18010\x04" "1";
+    for (int i = 0; i < 2; ++i) {
+        session->feedChannels().ZMQNewMessage(tick);
+        EXPECT_NEAR(gold.Bid, 1799.8, 1e-9);
+        EXPECT_NEAR(gold.Ask, 1801.3, 1e-9);
+    }
+}
+
 TEST_F(FeedSessionTest, StatusMessagesTakeTheDispatcherPath) {
     session->feedChannels().ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "572=1\x03" "574=3\x03" "20=77\x03\x02;x");
     ASSERT_TRUE(pump([&] { return items["GOLD"]->CurrentTradeSessionSettingId == 3; }));

@@ -25,14 +25,18 @@ protected:
             item->Code = code;
             items[code] = item;
         }
-        PriceFeed::Hooks hooks;
-        hooks.item = [this](const std::string& code) -> model::ItemDetails* {
-            auto it = items.find(code);
-            return it == items.end() ? nullptr : it->second.get();
-        };
-        hooks.storeDepth = [this](MarketDepthUpdate d) { depth.push_back(std::move(d)); };
-        hooks.processStatus = [this](const std::string& frame) { statusFrames.push_back(frame); };
-        feed = std::make_unique<PriceFeed>(std::move(hooks));
+    }
+    // Decodes one feed text and applies what it carries, as the session does.
+    void checkZMQNewMessage(std::string_view text) {
+        PriceFeed::Values values = PriceFeed::decode(text);
+        if (auto* tick = std::get_if<model::PriceUpdate>(&values)) {
+            auto it = items.find(tick->ItemCode);
+            if (it != items.end()) PriceFeed::UpdateItemCollection(*it->second, *tick);
+        } else if (auto* d = std::get_if<MarketDepthUpdate>(&values)) {
+            depth.push_back(std::move(*d));
+        } else if (auto* status = std::get_if<StatusFrame>(&values)) {
+            statusFrames.push_back(status->frame);
+        }
     }
     model::ItemDetails& item(const std::string& code) { return *items.at(code); }
     void setPrices(const std::string& code, double v) {
@@ -43,7 +47,6 @@ protected:
     std::map<std::string, std::shared_ptr<model::ItemDetails>> items;
     std::vector<MarketDepthUpdate> depth;
     std::vector<std::string> statusFrames;
-    std::unique_ptr<PriceFeed> feed;
 };
 
 // The eleven fields of a whole tick: code, 2 January 2024 10:30:00, base 1,
@@ -53,7 +56,7 @@ const std::string kEurusd =
 
 TEST_F(PriceFeedTest, AWholeTickMovesEveryPriceButDayOpen) {
     item("EURUSD").DayOpen = 7.0;
-    feed->checkZMQNewMessage(kEurusd);
+    checkZMQNewMessage(kEurusd);
     const auto& i = item("EURUSD");
     EXPECT_EQ(i.UpdateTime, "01/02/2024 10:30:00");
     EXPECT_DOUBLE_EQ(i.Last, 1.0835);
@@ -96,7 +99,7 @@ TEST_F(PriceFeedTest, DecodedFieldsAndScaling) {
 TEST_F(PriceFeedTest, MissingEmptyAndMarkerFieldsLeaveThePrice) {
     setPrices("EURUSD", 2.0);
     // Empty bid, non-numeric ask, last whose scaled value prints as -1.000000.
-    feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "5", "-1", "", "abc", "3", "0", "", "", "0"}));
+    checkZMQNewMessage(tick({"EURUSD", "20240102103000", "5", "-1", "", "abc", "3", "0", "", "", "0"}));
     const auto& i = item("EURUSD");
     EXPECT_DOUBLE_EQ(i.Last, 2.0);  // the marker is not -1 + 5
     EXPECT_DOUBLE_EQ(i.Bid, 2.0);
@@ -106,7 +109,7 @@ TEST_F(PriceFeedTest, MissingEmptyAndMarkerFieldsLeaveThePrice) {
     EXPECT_DOUBLE_EQ(i.Open, 2.0);
     EXPECT_DOUBLE_EQ(i.PrevClose, 2.0);
     // A price past the largest double with its base is no price either.
-    feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "1e308", "1e308", "0"}));
+    checkZMQNewMessage(tick({"EURUSD", "20240102103000", "1e308", "1e308", "0"}));
     EXPECT_DOUBLE_EQ(i.Last, 2.0);
     // The feed reader's conflation sees the same prices: high and low only (bits 3 and 4).
     EXPECT_EQ(PriceFeed::tickPriceFields(tick({"EURUSD", "20240102103000", "5", "-1", "", "abc", "3", "0", "", "",
@@ -123,7 +126,7 @@ TEST_F(PriceFeedTest, ScaledPricesBelowHalfAMillionthAreZero) {
 }
 
 TEST_F(PriceFeedTest, ADigitsOnlyCodeIsKept) {
-    feed->checkZMQNewMessage(tick({"12345", "20240102103000", "0", "15", "1"}));
+    checkZMQNewMessage(tick({"12345", "20240102103000", "0", "15", "1"}));
     EXPECT_DOUBLE_EQ(item("12345").Last, 1.5);
 }
 
@@ -135,16 +138,16 @@ TEST_F(PriceFeedTest, BidZeroCopiesTheAskWithoutSpread) {
     i.priceTick = 0.001;
     i.Bid = 1.5;
     // An empty field is no price; "0" would be the base.
-    feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "1", "", "", "840", "", "", "", "", "4"}));
+    checkZMQNewMessage(tick({"EURUSD", "20240102103000", "1", "", "", "840", "", "", "", "", "4"}));
     EXPECT_DOUBLE_EQ(i.Ask, 1.084);
     EXPECT_DOUBLE_EQ(i.Bid, 1.5);
     // Both sides: the spread applies.
-    feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "1", "0", "830", "840", "4"}));
+    checkZMQNewMessage(tick({"EURUSD", "20240102103000", "1", "0", "830", "840", "4"}));
     EXPECT_DOUBLE_EQ(i.Bid, 1.083 - 0.002);
     EXPECT_DOUBLE_EQ(i.Ask, 1.084 + 0.002);
     // A spread that takes a price past the largest double leaves it as it was.
     i.priceTick = 1e308;
-    feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "0", "0", "1e308", "1e308", "0"}));
+    checkZMQNewMessage(tick({"EURUSD", "20240102103000", "0", "0", "1e308", "1e308", "0"}));
     EXPECT_DOUBLE_EQ(i.Ask, 1.084 + 0.002);
 }
 
@@ -152,38 +155,38 @@ TEST_F(PriceFeedTest, ShortAndBrokenTicksTakeNoPriceFromTheWrongField) {
     setPrices("EURUSD", 2.0);
     setPrices("GOLD", 3.0);
     // A missing or non-numeric base counts as 0, not as -1.
-    feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "n/a", "835", "4"}));
+    checkZMQNewMessage(tick({"EURUSD", "20240102103000", "n/a", "835", "4"}));
     EXPECT_DOUBLE_EQ(item("EURUSD").Last, 0.0835);
     // The decimal count of a short tick is not read as a price.
-    feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "1", "835", "830", "4"}));
+    checkZMQNewMessage(tick({"EURUSD", "20240102103000", "1", "835", "830", "4"}));
     EXPECT_DOUBLE_EQ(item("EURUSD").Bid, 1.083);
     EXPECT_DOUBLE_EQ(item("EURUSD").Ask, 2.0);
     // No time, a one-field tick, an absurd decimal count: dropped.
-    feed->checkZMQNewMessage("EURUSD");
-    feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "0", "5", "400"}));
-    feed->checkZMQNewMessage(tick({"EURUSD", "20240102103000", "0", "5", "-3"}));
+    checkZMQNewMessage("EURUSD");
+    checkZMQNewMessage(tick({"EURUSD", "20240102103000", "0", "5", "400"}));
+    checkZMQNewMessage(tick({"EURUSD", "20240102103000", "0", "5", "-3"}));
     EXPECT_DOUBLE_EQ(item("EURUSD").Last, 1.0835);  // unchanged since the short tick
     // An unknown instrument and a 1 MB tick change nothing else.
-    feed->checkZMQNewMessage(tick({"SILVER", "20240102103000", "0", "5", "0"}));
-    feed->checkZMQNewMessage("EURUSD\x04" + std::string(1 << 20, '9'));
-    feed->checkZMQNewMessage(std::string(1 << 20, '\x04'));
+    checkZMQNewMessage(tick({"SILVER", "20240102103000", "0", "5", "0"}));
+    checkZMQNewMessage("EURUSD\x04" + std::string(1 << 20, '9'));
+    checkZMQNewMessage(std::string(1 << 20, '\x04'));
     EXPECT_DOUBLE_EQ(item("GOLD").Last, 3.0);
     EXPECT_FALSE(item("GOLD").isPriceUpdateReceived);
 }
 
 TEST_F(PriceFeedTest, DepthLevelsAreStoredPerCode) {
-    feed->checkZMQNewMessage("MD_GOLD;1800.5,10|1800.4,5|;1800.7,3");
+    checkZMQNewMessage("MD_GOLD;1800.5,10|1800.4,5|;1800.7,3");
     ASSERT_EQ(depth.size(), 1u);
     EXPECT_EQ(depth[0].code, "GOLD");
     EXPECT_EQ(depth[0].buy, (std::vector<std::string>{"1800.5,10", "1800.4,5"}));
     EXPECT_EQ(depth[0].sell, (std::vector<std::string>{"1800.7,3"}));
     // Without buy and sell levels, or without a code: dropped.
-    feed->checkZMQNewMessage("MD_GOLD");
-    feed->checkZMQNewMessage("MD_GOLD;1800.5,10");
-    feed->checkZMQNewMessage("MD_;1,2;3,4");
+    checkZMQNewMessage("MD_GOLD");
+    checkZMQNewMessage("MD_GOLD;1800.5,10");
+    checkZMQNewMessage("MD_;1,2;3,4");
     EXPECT_EQ(depth.size(), 1u);
     // Empty sides are stored empty.
-    feed->checkZMQNewMessage("MD_GOLD;;");
+    checkZMQNewMessage("MD_GOLD;;");
     ASSERT_EQ(depth.size(), 2u);
     EXPECT_TRUE(depth[1].buy.empty());
     EXPECT_TRUE(depth[1].sell.empty());
@@ -191,9 +194,9 @@ TEST_F(PriceFeedTest, DepthLevelsAreStoredPerCode) {
 
 TEST_F(PriceFeedTest, StatusTextsPassTheirFrameOnAndBroadcastsAreIgnored) {
     const std::string frame = "\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "574=3\x03\x02";
-    feed->checkZMQNewMessage("IS;" + frame + ";trailing");
-    feed->checkZMQNewMessage("IS;");
-    feed->checkZMQNewMessage("*#bm#*:GOLD\x04" "20240102103000\x04" "0\x04" "5\x04" "0");
+    checkZMQNewMessage("IS;" + frame + ";trailing");
+    checkZMQNewMessage("IS;");
+    checkZMQNewMessage("*#bm#*:GOLD\x04" "20240102103000\x04" "0\x04" "5\x04" "0");
     EXPECT_EQ(statusFrames, std::vector<std::string>{frame});
     EXPECT_FALSE(item("GOLD").isPriceUpdateReceived);
 }
@@ -203,16 +206,16 @@ TEST_F(PriceFeedTest, StatusChangeSetsTheTradeSessionSetting) {
         auto it = items.find(code);
         return it == items.end() ? nullptr : it->second.get();
     };
-    PriceFeed::messageCrackerOnInstrumentStatusChange({"10=1049", "12=GOLD", "572=1", "574=3", ""}, lookup);
+    PriceFeed::messageCrackerOnInstrumentStatusChange(FieldList{"10=1049", "12=GOLD", "572=1", "574=3", ""}, lookup);
     EXPECT_EQ(item("GOLD").CurrentTradeSessionSettingId, 3);
     // 0, missing, out of range, unknown instrument: nothing changes.
-    PriceFeed::messageCrackerOnInstrumentStatusChange({"10=1049", "12=GOLD", "574=0"}, lookup);
-    PriceFeed::messageCrackerOnInstrumentStatusChange({"10=1049", "12=GOLD"}, lookup);
-    PriceFeed::messageCrackerOnInstrumentStatusChange({"10=1049", "12=GOLD", "574=99999999999"}, lookup);
-    PriceFeed::messageCrackerOnInstrumentStatusChange({"10=1049", "12=NONE", "574=5"}, lookup);
+    PriceFeed::messageCrackerOnInstrumentStatusChange(FieldList{"10=1049", "12=GOLD", "574=0"}, lookup);
+    PriceFeed::messageCrackerOnInstrumentStatusChange(FieldList{"10=1049", "12=GOLD"}, lookup);
+    PriceFeed::messageCrackerOnInstrumentStatusChange(FieldList{"10=1049", "12=GOLD", "574=99999999999"}, lookup);
+    PriceFeed::messageCrackerOnInstrumentStatusChange(FieldList{"10=1049", "12=NONE", "574=5"}, lookup);
     EXPECT_EQ(item("GOLD").CurrentTradeSessionSettingId, 3);
     // The last value of a repeated tag counts.
-    PriceFeed::messageCrackerOnInstrumentStatusChange({"12=EURUSD", "574=4", "12=GOLD", "574=6"}, lookup);
+    PriceFeed::messageCrackerOnInstrumentStatusChange(FieldList{"12=EURUSD", "574=4", "12=GOLD", "574=6"}, lookup);
     EXPECT_EQ(item("GOLD").CurrentTradeSessionSettingId, 6);
     EXPECT_EQ(item("EURUSD").CurrentTradeSessionSettingId, 0);
 }

@@ -28,5 +28,14 @@ app/shell/a.cpp|views/b.h|0
 app/shell/core/a.cpp|app/kit/b.h|0
 app/kit/a.cpp|app/shell/b.h|1
 views/a.cpp|app/shell/core/b.h|1
+views/a.cpp|state/business_base.h|1
+trading/core/a.h|state/order_book.h|1
+app/shell/a.cpp|state/reference_data.h|1
+app/shell/core/a.cpp|state/business_base.h|1
+app/shell/core/app_session.cpp|state/business_base.h|0
+charts/a.h|state/session_view.h|0
+views/a.cpp|state/session_commands.h|0
+app/kit/a.cpp|state/notification_payloads.h|0
+orders/a.cpp|state/business_base.h|0
 ROWS
 exit $failed

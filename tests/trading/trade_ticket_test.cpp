@@ -35,6 +35,7 @@ public:
         session->referenceData().selectedSymbols = {"GOLD"};
         TicketHost host;
         host.session = session;
+        host.commands = session;
         host.orderManager = [this] { return manager.get(); };
         host.selectedLanguage = [] { return std::int64_t{0}; };
         host.theme = [this] { return theme; };

@@ -72,7 +72,7 @@ protected:
         s.pending("503", Order::kMarket, "1");
         open = makeOpen(true);
         pending = std::make_unique<PendingOrderTableController>(
-            [this] { return s.session.get(); }, sheets, preferences, 0,
+            [this] { return s.session.get(); }, [this] { return s.session.get(); }, sheets, preferences, 0,
             PendingOrderTableController::Dialogs{factory(closes), factory(modifies)});
         pending->resize(1400, 220);
         pending->show();
@@ -89,7 +89,7 @@ protected:
     }
     std::unique_ptr<OpenPositionTableController> makeOpen(bool baseCurrency) {
         auto t = std::make_unique<OpenPositionTableController>(
-            [this] { return s.session.get(); }, sheets, opener, preferences, 0, baseCurrency,
+            [this] { return s.session.get(); }, [this] { return s.session.get(); }, sheets, opener, preferences, 0, baseCurrency,
             OpenPositionTableController::Dialogs{factory(closes), factory(modifies)});
         t->resize(1400, 260);
         t->show();
@@ -256,7 +256,7 @@ TEST_F(PositionTablesTest, CloseGuards) {
     EXPECT_TRUE(log.empty());
     // No factory: the entries show disabled and open nothing.
     open->reloadTable();
-    auto bare = std::make_unique<OpenPositionTableController>([this] { return s.session.get(); }, sheets, opener,
+    auto bare = std::make_unique<OpenPositionTableController>([this] { return s.session.get(); }, [this] { return s.session.get(); }, sheets, opener,
                                                               preferences, 0, true, OpenPositionTableController::Dialogs{});
     QMenu* menu = bare->prepareRowMenu(0);
     EXPECT_EQ(visible(menu), (std::vector<bool>{true, true, false, false}));  // row 0 has no opposite now
@@ -264,7 +264,7 @@ TEST_F(PositionTablesTest, CloseGuards) {
     bare->closePositionButtonClicked(0);
     EXPECT_TRUE(sheets.shown.empty());
     // No session: no rows, nothing read.
-    auto none = std::make_unique<OpenPositionTableController>([] { return nullptr; }, sheets, opener, preferences, 0,
+    auto none = std::make_unique<OpenPositionTableController>([] { return nullptr; }, [] { return nullptr; }, sheets, opener, preferences, 0,
                                                               true, OpenPositionTableController::Dialogs{});
     EXPECT_EQ(none->rowCount(), 0);
     EXPECT_EQ(none->totalValues()[0]->text(), ": 0");

@@ -51,7 +51,7 @@ public:
         session->orderBook().PendingOrderCollection.push_back(o);
         return o;
     }
-    PositionRecords records(const std::shared_ptr<model::Order>& o) { return lookUpRecords(data(), o); }
+    PositionRecords records(const std::shared_ptr<model::Order>& o) { return lookUpRecords(*session, o); }
 
     std::shared_ptr<model::ItemDetails> gold;
     std::shared_ptr<model::AccountDetails> account;

@@ -147,7 +147,7 @@ TEST_F(WatchlistTableTest, NotificationReloadsAndTheListMayChange) {
 TEST_F(WatchlistTableTest, ANewLoginsSessionReplacesTheOld) {
     testing::WatchlistSession next;
     next.item("SILVER", 23.1, 23.2);
-    const state::SessionQueries* current = s.session.get();
+    const state::SessionView* current = s.session.get();
     WatchlistTableController followed([&current] { return current; }, sheets, opener, preferences, 0);
     QAbstractItemModelTester checked(followed.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_EQ(followed.rowCount(), 4);

@@ -4,7 +4,7 @@
 #include <QDesktopServices>
 
 #include "app/kit/qt_sound_output.h"
-#include "state/resource_files.h"
+#include "state/ui_services.h"
 
 namespace app {
 

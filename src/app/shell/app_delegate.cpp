@@ -17,7 +17,7 @@
 #include "model/order.h"
 #include "platform/log.h"
 #include "platform/preferences.h"
-#include "state/resource_files.h"
+#include "state/ui_services.h"
 
 namespace shell {
 
@@ -177,7 +177,7 @@ void AppDelegate::loginButtonClicked() {
         platform::Log::warning("A user name holding \"#\" is not remembered");
     ui_->customUserNotificationCenter().setDelegate(nullptr);  // the old session goes
     session_->startLogin(fields);
-    ui_->customUserNotificationCenter().setDelegate(app::delegateFor(*session_->businessbase()));
+    ui_->customUserNotificationCenter().setDelegate(app::delegateFor(*session_->commands()));
     window_->setBusy(true);
 }
 

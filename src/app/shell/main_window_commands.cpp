@@ -9,7 +9,7 @@
 #include "app/shell/app_delegate.h"
 #include "app/shell/main_window_controller.h"
 #include "app/shell/placeholder_window.h"
-#include "state/business_base.h"
+#include "state/session_view.h"
 
 namespace shell {
 
@@ -62,12 +62,12 @@ void MainWindowController::present(QWidget* shown, const MainCommand& command, Q
 bool MainWindowController::runCommand(const std::string& name, QWidget* pressed) {
     const MainCommand* command = mainCommand(name);
     if (!command) return false;
-    const auto& session = delegate_.session().businessbase();
+    const state::SessionView* session = delegate_.session().view();
     QWidget* existing = keptWindow(command->window);
     PressState state;
     state.exists = existing != nullptr;
     state.visible = existing && existing->isVisible();
-    state.hasWatchlistCodes = session && !session->referenceData().selectedSymbols.empty();
+    state.hasWatchlistCodes = session && !session->watchlistCodes().empty();
     state.hasOpenPositions = session && !session->getOpenOrderCollection().empty();
     QWidget* shown = nullptr;
     switch (pressOutcome(*command, state)) {

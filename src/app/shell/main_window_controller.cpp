@@ -14,8 +14,9 @@
 #include "platform/log.h"
 #include "platform/preferences.h"
 #include "platform/resource_bundle.h"
-#include "state/business_base.h"
-#include "state/session_notifications.h"
+#include "state/notification_payloads.h"
+#include "state/session_commands.h"
+#include "state/session_view.h"
 #include "views/open_position_table_controller.h"
 #include "views/pending_order_table_controller.h"
 #include "views/watchlist_table_controller.h"
@@ -57,8 +58,8 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     QObject::connect(&refreshTimer_, &QTimer::timeout, this, [this] { RefreshValues(); });
     refreshTimer_.start();
 
-    if (const auto& session = delegate_.session().businessbase())
-        chartPanes_.getChartSymbolDetails(session->referenceData().selectedSymbols);
+    if (const state::SessionView* session = delegate_.session().view())
+        chartPanes_.getChartSymbolDetails(session->watchlistCodes());
     for (std::size_t i = 0; i < ChartViews.size(); ++i) showChartPane(i);
     SetOpenPositionSplitViewDefaultSize();
     toggleLeftViewSelectedIndex(1);
@@ -115,36 +116,37 @@ void MainWindowController::updateLanguageStrings() {
 }
 
 void MainWindowController::getAccountDetails() {
-    const auto& session = delegate_.session().businessbase();
-    if (!session) return;
+    const state::SessionView* session = delegate_.session().view();
+    state::SessionCommands* commands = delegate_.session().commands();
+    if (!session || !commands) return;
     const auto accounts = session->getAccountCollection();
     if (accounts.empty() || !accounts.front()) return;
     account_ = accounts.front();
-    session->accountLedger().setCurrentAccountSelected(account_->AccountId);
+    commands->setCurrentAccountSelected(account_->AccountId);
 }
 
 void MainWindowController::setAccount(std::shared_ptr<model::AccountDetails> account) {
     account_ = std::move(account);
     // Its figures now; from then on the tick's recomputation keeps every account's.
-    if (const auto& session = delegate_.session().businessbase())
-        session->calcAccountDetails(account_ ? account_->AccountId : 0);
+    if (state::SessionCommands* commands = delegate_.session().commands())
+        commands->calcAccountDetails(account_ ? account_->AccountId : 0);
     loadAccountDetails();
 }
 
 void MainWindowController::RefreshValues() {
     ++refreshCount_;
     // Every position's profit, its conversion and the accounts' figures: the state's own recomputation.
-    if (const auto& session = delegate_.session().businessbase()) session->recalculateAccounts();
+    if (state::SessionCommands* commands = delegate_.session().commands()) commands->recalculateAccounts();
     loadAccountDetails();
     IdleTimeChecker::startCheckingIdleTime(delegate_.preferences(), [this] { terminateOnce(); });
 }
 
 void MainWindowController::loadAccountDetails() {
-    if (const auto& session = delegate_.session().businessbase()) {
+    if (const state::SessionView* session = delegate_.session().view()) {
         // A later login holds new records: follow the shown account to its own.
         if (account_) {
-            const auto* current = session->referenceData().AccountDetailCollection.find(std::to_string(account_->AccountId));
-            if (current && *current && *current != account_) account_ = *current;
+            const auto current = session->account(std::to_string(account_->AccountId));
+            if (current && current != account_) account_ = current;
         }
     }
     const AccountStrip rows = accountStripRows(account_.get());
@@ -163,9 +165,9 @@ void MainWindowController::changeNetworkStatusimage(const platform::Notification
         else
             platform::Log::debug("changeNetworkStatusimage " + time->text);
     }
-    const auto& session = delegate_.session().businessbase();
+    const state::SessionView* session = delegate_.session().view();
     if (!session) return;
-    const auto status = networkStatusFor(session->pingMonitor().networkspeedStatus);
+    const auto status = networkStatusFor(session->networkspeedStatus());
     if (!status) return;
     NetworkStatusIndicatorImage->setPixmap(statusImage(status->speedImage));
     ConnectionStatusImage->setPixmap(statusImage(status->connectionImage));

@@ -9,7 +9,7 @@
 #include "app/kit/controls/custom_drag_view.h"
 #include "app/shell/app_delegate.h"
 #include "app/shell/main_window_controller.h"
-#include "state/business_base.h"
+#include "state/session_view.h"
 #include "views/open_position_table_controller.h"
 #include "views/pending_order_table_controller.h"
 #include "views/watchlist_table_controller.h"
@@ -60,7 +60,7 @@ void MainWindowController::buildWindow() {
     watchlistTabView->setObjectName("watchlistTabView");
     // The watchlist follows the current login's session (a new one at every login).
     AppSession& session = delegate_.session();
-    watchlist_ = new views::WatchlistTableController([&session] { return session.businessbase().get(); }, *this,
+    watchlist_ = new views::WatchlistTableController([&session] { return session.view(); }, *this,
                                                      *this, preferenceManager_, session.selectedLanguage(),
                                                      watchlistTabView);
     watchlist_->setObjectName(kWatchlistTab);
@@ -129,15 +129,16 @@ void MainWindowController::buildWindow() {
 void MainWindowController::buildPositionTables() {
     // Both follow the current login's session, like the watchlist.
     AppSession& session = delegate_.session();
-    const auto source = [&session] { return session.businessbase().get(); };
+    const auto source = [&session] { return session.view(); };
+    const auto commands = [&session] { return session.commands(); };
     const auto factory = [this](const auto& hook) { return hook ? hook(*this) : trading::PositionDialogFactory(); };
     openPositions_ = new views::OpenPositionTableController(
-        source, *this, *this, preferenceManager_, session.selectedLanguage(),
+        source, commands, *this, *this, preferenceManager_, session.selectedLanguage(),
         session.logindata().baseCurrencyAvailable(),
         {factory(options_.closeOrCancelDialog), factory(options_.modifyOrEditDialog)});
     openPositions_->setObjectName("openPositionPane");
     pendingOrders_ = new views::PendingOrderTableController(
-        source, *this, preferenceManager_, session.selectedLanguage(),
+        source, commands, *this, preferenceManager_, session.selectedLanguage(),
         {factory(options_.closeOrCancelDialog), factory(options_.modifyOrEditDialog)});
 }
 

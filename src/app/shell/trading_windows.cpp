@@ -20,7 +20,7 @@ trading::TradeTicketWindowController* ticketOf(QWidget* shown) {
 trading::PositionDialogHost positionDialogHost(AppDelegate& delegate, std::chrono::milliseconds interval) {
     trading::PositionDialogHost host;
     AppSession& session = delegate.session();
-    host.session = [&session] { return session.businessbase(); };
+    host.session = [&session] { return session.sharedView(); };
     host.orderManager = [&session] { return session.orderManager(); };
     host.selectedLanguage = [&session] { return session.selectedLanguage(); };
     host.theme = [&delegate] { return delegate.preferences().integerForKey(app::PreferenceManager::kTheme); };
@@ -55,7 +55,8 @@ void addTradingWindows(MainWindowController::Options& options, AppDelegate& dele
     ticket.make = [&delegate, interval](MainWindowController& main) -> QWidget* {
         trading::TicketHost host;
         AppSession& session = delegate.session();
-        host.session = session.businessbase();
+        host.session = session.sharedView();
+        host.commands = session.sharedCommands();
         host.orderManager = [&session] { return session.orderManager(); };
         host.selectedLanguage = [&session] { return session.selectedLanguage(); };
         host.theme = [&delegate] { return delegate.preferences().integerForKey(app::PreferenceManager::kTheme); };

@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "model/formatter.h"
-#include "state/business_base.h"
 #include "trading/core/ticket_quantities.h"
 
 namespace trading {
@@ -123,12 +122,12 @@ std::string cancelPrefixKey(std::int32_t orderType) {
     }
 }
 
-std::string estimatedPLText(const state::BusinessBase& session, const model::Order& position,
+std::string estimatedPLText(const state::SessionView& session, const model::Order& position,
                             const model::ItemDetails* item, double quantity) {
     double value = 0;
     if (item) {
         const double current = position.tradingMode == model::Order::kBuy ? item->Bid : item->Ask;
-        value = state::BusinessBase::CalculateFloatingPL(item, position.tradingMode, quantity,
+        value = state::SessionView::CalculateFloatingPL(item, position.tradingMode, quantity,
                                                          numberOfText(position.OrderPrice), current);
         value = session.calculateCurrencyConversionForValue(value, position);
     }

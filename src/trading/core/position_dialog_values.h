@@ -11,11 +11,7 @@
 #include "model/item_details.h"
 #include "model/order.h"
 #include "model/order_info.h"
-#include "state/session_queries.h"
-
-namespace state {
-class BusinessBase;
-}
+#include "state/session_view.h"
 
 namespace trading {
 
@@ -53,7 +49,7 @@ std::string editedCloseButtonTitle(const model::Order& position, const std::stri
 // Button prefix key of a cancel: "", "0819", "0252", "0253" for types 0 to 3.
 std::string cancelPrefixKey(std::int32_t orderType);
 // "%.2f" of the floating profit of `quantity` at the closing price, in the account currency.
-std::string estimatedPLText(const state::BusinessBase& session, const model::Order& position,
+std::string estimatedPLText(const state::SessionView& session, const model::Order& position,
                             const model::ItemDetails* item, double quantity);
 // The field's integer when ticked, else -1.
 std::int32_t closeDeviation(bool ticked, const std::string& text);

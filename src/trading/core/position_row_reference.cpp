@@ -2,8 +2,6 @@
 
 #include <charconv>
 
-#include "state/reference_data.h"
-
 namespace trading {
 
 std::optional<std::size_t> rowIndexOf(const std::string& text) {
@@ -15,14 +13,14 @@ std::optional<std::size_t> rowIndexOf(const std::string& text) {
 }
 
 namespace {
-state::Orders collection(const state::SessionQueries& session, std::int32_t mode) {
+state::Orders collection(const state::SessionView& session, std::int32_t mode) {
     if (mode == kPositionMode) return session.getOpenOrderCollection();
     if (mode == kPendingMode) return session.getPendingOrderCollection();
     return {};
 }
 }  // namespace
 
-std::shared_ptr<model::Order> orderAtRow(const state::SessionQueries& session, std::int32_t mode, std::size_t index) {
+std::shared_ptr<model::Order> orderAtRow(const state::SessionView& session, std::int32_t mode, std::size_t index) {
     const state::Orders rows = collection(session, mode);
     return index < rows.size() ? rows[index] : nullptr;
 }
@@ -31,7 +29,7 @@ std::string idOfRow(const model::Order& order, std::int32_t mode) {
     return mode == kPendingMode ? order.PendingOrderId : order.OpenPositionId;
 }
 
-std::shared_ptr<model::Order> orderWithId(const state::SessionQueries& session, std::int32_t mode,
+std::shared_ptr<model::Order> orderWithId(const state::SessionView& session, std::int32_t mode,
                                           const std::string& id) {
     if (id.empty()) return nullptr;
     for (const auto& order : collection(session, mode))
@@ -39,17 +37,15 @@ std::shared_ptr<model::Order> orderWithId(const state::SessionQueries& session, 
     return nullptr;
 }
 
-std::shared_ptr<model::ItemDetails> itemOf(const state::SessionQueries& session, const model::Order& order) {
-    const auto* found = session.referenceData().ItemCollection.find(order.ItemCode);
-    return found ? *found : nullptr;
+std::shared_ptr<model::ItemDetails> itemOf(const state::SessionView& session, const model::Order& order) {
+    return session.instrument(order.ItemCode);
 }
 
-std::shared_ptr<model::AccountDetails> accountOf(const state::SessionQueries& session, const model::Order& order) {
-    const auto* found = session.referenceData().AccountDetailCollection.find(order.AccountNumber);
-    return found ? *found : nullptr;
+std::shared_ptr<model::AccountDetails> accountOf(const state::SessionView& session, const model::Order& order) {
+    return session.account(order.AccountNumber);
 }
 
-bool PositionRowReference::open(const state::SessionQueries& session, std::int32_t mode,
+bool PositionRowReference::open(const state::SessionView& session, std::int32_t mode,
                                 const std::string& indexText) {
     id_.clear();
     mode_ = mode;
@@ -59,7 +55,7 @@ bool PositionRowReference::open(const state::SessionQueries& session, std::int32
     return resolved();
 }
 
-std::shared_ptr<model::Order> PositionRowReference::current(const state::SessionQueries& session) const {
+std::shared_ptr<model::Order> PositionRowReference::current(const state::SessionView& session) const {
     return orderWithId(session, mode_, id_);
 }
 

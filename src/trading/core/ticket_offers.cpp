@@ -4,7 +4,6 @@
 
 #include "model/group_details.h"
 #include "model/item_details.h"
-#include "state/reference_data.h"
 
 namespace trading {
 
@@ -19,25 +18,23 @@ bool tradableStatus(std::int32_t status) { return status != 2 && status != 4 && 
 bool tradableAccountType(std::int64_t type) { return type >= 1 && type <= 3; }
 }  // namespace
 
-std::shared_ptr<model::GroupInstruments> groupInstrument(const state::SessionQueries& session,
+std::shared_ptr<model::GroupInstruments> groupInstrument(const state::SessionView& session,
                                                          const model::AccountDetails& account,
                                                          const std::string& itemCode) {
-    const auto& reference = session.referenceData();
-    const auto* item = reference.ItemCollection.find(itemCode);
-    const auto* group = reference.GroupDetailCollection.find(account.GroupId);
-    if (!item || !*item || !group || !*group) return nullptr;
-    return (*group)->instrument((*item)->InstrumentId);
+    const auto item = session.instrument(itemCode);
+    const auto group = session.group(account.GroupId);
+    if (!item || !group) return nullptr;
+    return group->instrument(item->InstrumentId);
 }
 
-std::vector<std::shared_ptr<model::AccountDetails>> accountsOffered(const state::SessionQueries& session,
+std::vector<std::shared_ptr<model::AccountDetails>> accountsOffered(const state::SessionView& session,
                                                                     const std::string& itemCode) {
     std::vector<std::shared_ptr<model::AccountDetails>> offered;
-    const auto& reference = session.referenceData();
     for (const auto& account : session.getAccountCollection()) {
         if (!account || !tradableStatus(account->tradingStatus) || !tradableAccountType(account->tradeAccountType))
             continue;
-        const auto* group = reference.GroupDetailCollection.find(account->GroupId);
-        if (!group || !*group || !(*group)->TradingEnabled) continue;
+        const auto group = session.group(account->GroupId);
+        if (!group || !group->TradingEnabled) continue;
         if (!groupInstrument(session, *account, itemCode)) continue;
         offered.push_back(account);
     }

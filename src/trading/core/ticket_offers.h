@@ -9,7 +9,7 @@
 
 #include "model/account_details.h"
 #include "model/group_instruments.h"
-#include "state/session_queries.h"
+#include "state/session_view.h"
 
 namespace trading {
 
@@ -30,11 +30,11 @@ inline constexpr const char* kLimit = "Limit";
 inline constexpr const char* kStop = "Stop";
 
 // The group instrument of an account and an instrument, or null.
-std::shared_ptr<model::GroupInstruments> groupInstrument(const state::SessionQueries& session,
+std::shared_ptr<model::GroupInstruments> groupInstrument(const state::SessionView& session,
                                                          const model::AccountDetails& account,
                                                          const std::string& itemCode);
 // The visible accounts that may trade the instrument, in their order.
-std::vector<std::shared_ptr<model::AccountDetails>> accountsOffered(const state::SessionQueries& session,
+std::vector<std::shared_ptr<model::AccountDetails>> accountsOffered(const state::SessionView& session,
                                                                     const std::string& itemCode);
 
 // Names in the order Market, Limit, Stop; both bit sets must allow each.

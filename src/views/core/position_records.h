@@ -11,7 +11,7 @@
 #include "model/order.h"
 
 namespace state {
-class ReferenceData;
+class SessionView;
 }
 
 namespace views {
@@ -23,6 +23,6 @@ struct PositionRecords {
     std::shared_ptr<model::GroupInstruments> groupInstrument;
 };
 
-PositionRecords lookUpRecords(const state::ReferenceData& data, std::shared_ptr<model::Order> order);
+PositionRecords lookUpRecords(const state::SessionView& session, std::shared_ptr<model::Order> order);
 
 }  // namespace views

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "state/state_queries.h"
+#include "state/session_view.h"
 #include "views/core/position_records.h"
 
 namespace views {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "model/language_string.h"
-#include "state/session_notifications.h"
+#include "state/notification_payloads.h"
 
 namespace views {
 

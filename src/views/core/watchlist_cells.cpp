@@ -6,8 +6,7 @@
 
 #include "model/formatter.h"
 #include "model/item_details.h"
-#include "state/reference_data.h"
-#include "state/session_queries.h"
+#include "state/session_view.h"
 
 namespace views {
 
@@ -15,42 +14,41 @@ namespace {
 
 namespace col = watchlist_column;
 
-using CellText = std::string (*)(const model::ItemDetails&, const state::SessionQueries&);
+using CellText = std::string (*)(const model::ItemDetails&, const state::SessionView&);
 
 std::string price(double value, const model::ItemDetails& item) {
     return model::Formatter::formatDecimal(value, item.DecimalPlaces);
 }
 
-std::string sessionName(const model::ItemDetails& item, const state::SessionQueries& state) {
-    const auto* setting = state.referenceData().SessionSettingCollection.find(
-        std::to_string(item.CurrentTradeSessionSettingId));
-    return setting && *setting ? (*setting)->settingsName : std::string();
+std::string sessionName(const model::ItemDetails& item, const state::SessionView& state) {
+    const auto setting = state.sessionSetting(std::to_string(item.CurrentTradeSessionSettingId));
+    return setting ? setting->settingsName : std::string();
 }
 
 const std::unordered_map<std::string, CellText>& cellTexts() {
     static const std::unordered_map<std::string, CellText> table = {
-        {col::kCode, [](const model::ItemDetails& i, const state::SessionQueries&) { return i.Code; }},
-        {col::kName, [](const model::ItemDetails& i, const state::SessionQueries&) { return i.Name; }},
+        {col::kCode, [](const model::ItemDetails& i, const state::SessionView&) { return i.Code; }},
+        {col::kName, [](const model::ItemDetails& i, const state::SessionView&) { return i.Name; }},
         {col::kTypeName,
-         [](const model::ItemDetails& i, const state::SessionQueries& s) {
+         [](const model::ItemDetails& i, const state::SessionView& s) {
              return s.getInstrumentTypeName(i.InstrumentTypeId).value_or("");
          }},
         {col::kSpread,
-         [](const model::ItemDetails& i, const state::SessionQueries&) { return spreadText(i.Ask, i.Bid, i.priceTick); }},
-        {col::kOpen, [](const model::ItemDetails& i, const state::SessionQueries&) { return price(i.Open, i); }},
-        {col::kHigh, [](const model::ItemDetails& i, const state::SessionQueries&) { return price(i.High, i); }},
-        {col::kLow, [](const model::ItemDetails& i, const state::SessionQueries&) { return price(i.Low, i); }},
-        {col::kPrevClose, [](const model::ItemDetails& i, const state::SessionQueries&) { return price(i.PrevClose, i); }},
-        {col::kLast, [](const model::ItemDetails& i, const state::SessionQueries&) { return price(i.Last, i); }},
+         [](const model::ItemDetails& i, const state::SessionView&) { return spreadText(i.Ask, i.Bid, i.priceTick); }},
+        {col::kOpen, [](const model::ItemDetails& i, const state::SessionView&) { return price(i.Open, i); }},
+        {col::kHigh, [](const model::ItemDetails& i, const state::SessionView&) { return price(i.High, i); }},
+        {col::kLow, [](const model::ItemDetails& i, const state::SessionView&) { return price(i.Low, i); }},
+        {col::kPrevClose, [](const model::ItemDetails& i, const state::SessionView&) { return price(i.PrevClose, i); }},
+        {col::kLast, [](const model::ItemDetails& i, const state::SessionView&) { return price(i.Last, i); }},
         {col::kTime,
-         [](const model::ItemDetails& i, const state::SessionQueries&) {
+         [](const model::ItemDetails& i, const state::SessionView&) {
              return model::Formatter::formatDateandTimeFromString(i.UpdateTime, model::Formatter::kDisplayFormat,
                                                                   model::Formatter::kTimeFormat)
                  .value_or("");
          }},
         {col::kSession, sessionName},
         {col::kStatus,
-         [](const model::ItemDetails& i, const state::SessionQueries&) {
+         [](const model::ItemDetails& i, const state::SessionView&) {
              return model::ItemDetails::getInstrumentTradingStatus(i.instrumentTradingStatus);
          }},
     };
@@ -91,7 +89,7 @@ std::string spreadText(double ask, double bid, double priceTick) {
 }
 
 std::string watchlistCellText(const std::string& identifier, const model::ItemDetails* item,
-                              const state::SessionQueries& state) {
+                              const state::SessionView& state) {
     if (!item) return "";
     const auto& table = cellTexts();
     const auto it = table.find(identifier);

@@ -8,7 +8,7 @@ namespace model {
 class ItemDetails;
 }
 namespace state {
-class SessionQueries;
+class SessionView;
 }
 
 namespace views {
@@ -45,6 +45,6 @@ std::string shortestDecimalText(const std::string& fixed);
 // The cell's text. No record, an unknown identifier, the icon, bid and ask
 // columns (drawn by their decoration) give "".
 std::string watchlistCellText(const std::string& identifier, const model::ItemDetails* item,
-                              const state::SessionQueries& state);
+                              const state::SessionView& state);
 
 }  // namespace views

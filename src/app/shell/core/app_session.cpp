@@ -5,11 +5,12 @@
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "platform/reachability.h"
-#include "state/session_notifications.h"
+#include "state/business_base.h"
 
 namespace shell {
 
-AppSession::AppSession(state::UiServices& ui, LoginOutcomes& outcomes) : ui_(ui), outcomes_(outcomes) {
+AppSession::AppSession(state::UiServices& ui, LoginOutcomes& outcomes)
+    : ui_(ui), outcomes_(outcomes), sessionParts_(std::make_unique<state::SessionParts>()) {
     auto& center = platform::NotificationCenter::defaultCenter();
     loginObserver_ = platform::ObserverHandle(
         &center, center.addObserver(state::notifications::kLoginSuccess, [this](const platform::Notification&) {
@@ -22,6 +23,11 @@ AppSession::~AppSession() {
     stopNetworkMonitoring();
     if (businessbase_) businessbase_->disconnectServer();
 }
+
+const state::SessionView* AppSession::view() const { return businessbase_.get(); }
+state::SessionCommands* AppSession::commands() const { return businessbase_.get(); }
+std::shared_ptr<const state::SessionView> AppSession::sharedView() const { return businessbase_; }
+std::shared_ptr<state::SessionCommands> AppSession::sharedCommands() const { return businessbase_; }
 
 std::string AppSession::text(const std::string& key) const {
     return model::LanguageString::stringforSelectedLanguage(selectedLanguage_, key);
@@ -53,7 +59,7 @@ void AppSession::startLogin(const LoginFields& fields) {
     logindata_.setPortNo(port);
     if (businessbase_) businessbase_->disconnectServer();
     orderManager_.reset();  // it holds the old session
-    businessbase_ = state::BusinessBase::create(*this, ui_, sessionParts);
+    businessbase_ = state::BusinessBase::create(*this, ui_, *sessionParts_);
     orderManager_ = std::make_unique<orders::OrderMananger>(*businessbase_, *businessbase_, businessbase_->referenceData(),
                                                            businessbase_->orderBook());
     businessbase_->StreamingConnection(true, false);
@@ -95,7 +101,7 @@ void AppSession::reachabilityChanged(bool reachable) {
     platform::Log::info("Notification Says Unreachable");
     if (businessbase_) {
         businessbase_->setNetworkAvailable(false);
-        if (loginSuccess_ && businessbase_->isConnected()) businessbase_->pingMonitor().scheduleSpeedCheck();
+        if (loginSuccess_ && businessbase_->isConnected()) businessbase_->scheduleSpeedCheck();
     }
     state::Banner banner;
     banner.title = ui_.bundleName();

@@ -12,12 +12,16 @@
 #include "model/login_inputdata.h"
 #include "orders/order_mananger.h"
 #include "platform/notification_center.h"
-#include "state/business_base.h"
-#include "state/login_cipher.h"
+#include "state/session_commands.h"
+#include "state/session_view.h"
 #include "state/ui_services.h"
 
 namespace platform {
 class Reachability;
+}
+namespace state {
+class BusinessBase;
+struct SessionParts;
 }
 
 namespace shell {
@@ -60,12 +64,18 @@ public:
     // Abandons the login under way: a manual disconnect, no alert.
     void cancelLogin();
     const std::shared_ptr<state::BusinessBase>& businessbase() const { return businessbase_; }
+    // What the windows see of the current session; null while there is none.
+    const state::SessionView* view() const;
+    state::SessionCommands* commands() const;
+    // The same, for windows that may outlive the session: hold them weakly.
+    std::shared_ptr<const state::SessionView> sharedView() const;
+    std::shared_ptr<state::SessionCommands> sharedCommands() const;
     // The order manager of the current session; null before the first login.
     orders::OrderMananger* orderManager() const { return orderManager_.get(); }
     // Set by the first successful login, never cleared.
     bool loginSuccess() const { return loginSuccess_; }
     // Replacement components for the sessions this makes (tests).
-    state::SessionParts sessionParts;
+    state::SessionParts& sessionParts() { return *sessionParts_; }
 
     // --- Network -----------------------------------------------------------------
     // Watches the internet connection on the default reachability source.
@@ -83,6 +93,7 @@ private:
     std::int64_t selectedLanguage_ = 0;
     bool showConfirmationAlert_ = true;
     bool loginSuccess_ = false;
+    std::unique_ptr<state::SessionParts> sessionParts_;
     std::shared_ptr<state::BusinessBase> businessbase_;
     std::unique_ptr<orders::OrderMananger> orderManager_;  // goes before its session
     std::shared_ptr<platform::Reachability> reachability_;

@@ -1,0 +1,156 @@
+// The session as the windows see it: lookups over the components' records and
+// the commands that are not plain forwards to an existing operation.
+#include "platform/main_executor.h"
+#include "state/business_base.h"
+#include "state/profit_loss.h"
+
+namespace state {
+namespace {
+
+template <typename Map>
+auto found(const Map& map, const std::string& key) -> std::remove_cvref_t<decltype(*map.find(key))> {
+    const auto* entry = map.find(key);
+    return entry ? *entry : nullptr;
+}
+
+}  // namespace
+
+double SessionView::CalculateFloatingPL(const model::ItemDetails* item, std::int32_t side, double quantity,
+                                        double orderPrice, double currentPrice) {
+    return ProfitLoss::CalculateFloatingPL(item, side, quantity, orderPrice, currentPrice);
+}
+
+std::shared_ptr<model::ItemDetails> BusinessBase::instrument(const std::string& code) const {
+    return found(reference_.ItemCollection, code);
+}
+std::shared_ptr<model::ItemDetails> BusinessBase::instrumentById(std::int32_t instrumentId) const {
+    return instrument(getItemCode(instrumentId));
+}
+std::vector<std::string> BusinessBase::watchlistCodes() const { return reference_.selectedSymbols; }
+std::vector<std::shared_ptr<model::ItemDetails>> BusinessBase::watchlistInstruments() const {
+    std::vector<std::shared_ptr<model::ItemDetails>> items;
+    items.reserve(reference_.selectedSymbols.size());
+    for (const std::string& code : reference_.selectedSymbols) items.push_back(instrument(code));
+    return items;
+}
+std::shared_ptr<model::SessionSettings> BusinessBase::sessionSetting(const std::string& settingId) const {
+    return found(reference_.SessionSettingCollection, settingId);
+}
+std::optional<std::vector<std::string>> BusinessBase::marketDepth(const std::string& code, DepthSide side) const {
+    const auto& levels = side == DepthSide::Buy ? feed_->buyMarketDepthDataCollection : feed_->sellMarketDepthDataCollection;
+    const auto* entry = levels.find(code);
+    return entry ? std::optional(*entry) : std::nullopt;
+}
+std::optional<std::string> BusinessBase::chartData(const std::string& chartKey) const {
+    const std::string* entry = dataService_->chartDataCollection.find(chartKey);
+    return entry ? std::optional(*entry) : std::nullopt;
+}
+
+std::shared_ptr<model::AccountDetails> BusinessBase::account(const std::string& accountNumber) const {
+    return found(reference_.AccountDetailCollection, accountNumber);
+}
+std::int32_t BusinessBase::currentAccountSelected() const { return accountLedger_->currentAccountSelected(); }
+std::shared_ptr<model::AccountDetails> BusinessBase::selectedAccount() const {
+    return account(std::to_string(currentAccountSelected()));
+}
+std::shared_ptr<model::UserInfo> BusinessBase::userInfo() const { return reference_.userInfo; }
+std::shared_ptr<model::GroupDetails> BusinessBase::group(const std::string& groupId) const {
+    return found(reference_.GroupDetailCollection, groupId);
+}
+std::shared_ptr<model::ChatRoom> BusinessBase::chatRoom(const std::string& roomKey) const {
+    return found(chat_->ChatRoomCollection, roomKey);
+}
+std::vector<std::shared_ptr<model::FileResource>> BusinessBase::resourceSearchResults() const {
+    std::vector<std::shared_ptr<model::FileResource>> list;
+    for (const auto& [name, resource] : reference_.resourceSearchCollection) list.push_back(resource);
+    return list;
+}
+
+std::shared_ptr<model::BankDetails> BusinessBase::bankDetails() const { return funds_->bankDetails(); }
+std::map<std::uint64_t, std::shared_ptr<model::ApprovalReq>> BusinessBase::approvalRequests() const {
+    return funds_->approvalRequests();
+}
+std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>> BusinessBase::financialApprovals() const {
+    return funds_->financialApprovals();
+}
+std::vector<std::shared_ptr<model::PayGateSetting>> BusinessBase::payGateSettings() const {
+    std::vector<std::shared_ptr<model::PayGateSetting>> list;
+    for (const auto& [id, setting] : funds_->payGateSettingsCollection()) list.push_back(setting);
+    return list;
+}
+std::vector<std::shared_ptr<model::FinancialTransactionDetails>> BusinessBase::financialTransactions() const {
+    return funds_->FinancialTransactionCollection();
+}
+model::AccountStatementInfo BusinessBase::accountStatement() const { return funds_->accountStatementInfo(); }
+
+std::vector<std::string> BusinessBase::journalLines() const { return journal_.JournalDataCollection; }
+std::string BusinessBase::ServerTime() const { return ping_->ServerTime; }
+std::int32_t BusinessBase::networkspeedStatus() const { return ping_->networkspeedStatus; }
+bool BusinessBase::isNetworkAvailable() const { return conn_ && conn_->isNetworkAvailable; }
+bool BusinessBase::isConnected() const { return conn_ && conn_->isConnected(); }
+
+void BusinessBase::setCurrentAccountSelected(std::int32_t accountId) {
+    accountLedger_->setCurrentAccountSelected(accountId);
+}
+void BusinessBase::setNetworkAvailable(bool available) {
+    platform::assertMainThread();
+    if (conn_) conn_->isNetworkAvailable = available;
+}
+void BusinessBase::scheduleSpeedCheck() { ping_->scheduleSpeedCheck(); }
+
+// ---------------------------------------------------------------------------
+// Commands carried out by the owning component
+
+void BusinessBase::recalculateAccounts() { accountLedger_->recalculateAccounts(); }
+void BusinessBase::calculateAccountDetails(model::AccountDetails& account) {
+    accountLedger_->calculateAccountDetails(account);
+}
+double BusinessBase::calculateCurrencyConversionForValue(double value, const model::Order& position) const {
+    return accountLedger_->calculateCurrencyConversionForValue(value, position);
+}
+void BusinessBase::setExecutedPositionState(bool search) { orderBook_->isExecutedPositionSearch = search; }
+void BusinessBase::clearExecutedOrderSearchCollection() { orderBook_->clearExecutedOrderSearchCollection(); }
+void BusinessBase::ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe) {
+    feed_->ProcessSubscribeandUnSubscribeItems(codes, subscribe);
+}
+void BusinessBase::reconnectZMQandSubscribeAllItems() { feed_->reconnectZMQandSubscribeAllItems(); }
+std::int32_t BusinessBase::requestChartData(const std::string& symbol, const std::string& interval,
+                                            std::int32_t points) {
+    return dataService_->requestChartData(symbol, interval, points);
+}
+void BusinessBase::requestExecutedPosition(const model::SearchInfo& search) {
+    orderBook_->requestExecutedPosition(search);
+}
+void BusinessBase::requestFinancialTransactions(const model::SearchInfo& search) {
+    funds_->requestFinancialTransactions(search);
+}
+void BusinessBase::requestAccountStatement(const model::StatementQuery& query) { funds_->requestAccountStatement(query); }
+void BusinessBase::requestCancelledOrderHistoryForAccount(const model::StatementQuery& query) {
+    funds_->requestCancelledOrderHistoryForAccount(query);
+}
+void BusinessBase::requestBankDetails(const model::AccountDetails& account) { funds_->requestBankDetails(account); }
+void BusinessBase::requestApprovalRequest() { funds_->requestApprovalRequest(); }
+void BusinessBase::requestFinancialApprovals() { funds_->requestFinancialApprovals(); }
+void BusinessBase::requestGetAllPayGateSettings() { funds_->requestGetAllPayGateSettings(); }
+void BusinessBase::requestAdvancedInstrumentInfo() { reference_.requestAdvancedInstrumentInfo(*this); }
+void BusinessBase::requestSessionSchedule(std::uint64_t marketId) { reference_.requestSessionSchedule(*this, marketId); }
+void BusinessBase::requestUserMapWithMyAccount(std::int32_t accountId) {
+    reference_.requestUserMapWithMyAccount(*this, accountId);
+}
+void BusinessBase::requestEditUserAccountAccessByClient(const model::UserAccountMaps& map) {
+    reference_.requestEditUserAccountAccessByClient(*this, map);
+}
+void BusinessBase::requestResourceSearchForTypes(const std::vector<std::string>& types) {
+    reference_.requestResourceSearchForTypes(*this, types);
+}
+void BusinessBase::requestFileResourceDownload(const model::FileResource& resource) {
+    reference_.requestFileResourceDownload(*this, resource);
+}
+void BusinessBase::requestFileResourceForExtension(const std::string& text) {
+    reference_.requestFileResourceForExtension(*this, text);
+}
+void BusinessBase::changeMyPassword(const std::string& oldPassword, const std::string& newPassword) {
+    login_->changeMyPassword(oldPassword, newPassword);
+}
+
+}  // namespace state

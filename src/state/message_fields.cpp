@@ -1,0 +1,47 @@
+#include "state/message_fields.h"
+
+#include "platform/log.h"
+#include "protocol/message_cracker.h"
+
+namespace state {
+
+MessageFields::MessageFields(const FieldList& fields) {
+    fields_.reserve(fields.size());
+    for (const std::string& field : fields) {
+        if (field.empty()) continue;
+        std::int64_t tag = 0;
+        std::string_view value;
+        if (!protocol::MessageCracker::splitField(field, tag, value)) {
+            platform::Log::debug("setMessage: skipped malformed field \"" + field.substr(0, 64) + "\"");
+            continue;
+        }
+        fields_.push_back(Field{tag, value, field});
+        seen_ |= bit(tag);
+    }
+}
+
+std::optional<std::string_view> MessageFields::find(std::int64_t tag) const {
+    if ((seen_ & bit(tag)) == 0) return std::nullopt;
+    for (auto it = fields_.rbegin(); it != fields_.rend(); ++it)
+        if (it->tag == tag) return it->value;
+    return std::nullopt;
+}
+
+std::optional<std::string_view> MessageFields::findLast(std::int64_t tag, std::int64_t other) const {
+    if ((seen_ & (bit(tag) | bit(other))) == 0) return std::nullopt;
+    for (auto it = fields_.rbegin(); it != fields_.rend(); ++it)
+        if (it->tag == tag || it->tag == other) return it->value;
+    return std::nullopt;
+}
+
+std::optional<std::string> MessageFields::text(std::int64_t tag) const {
+    if (auto v = find(tag)) return std::string(*v);
+    return std::nullopt;
+}
+
+std::optional<std::int32_t> MessageFields::int32(std::int64_t tag) const {
+    if (auto v = find(tag)) return protocol::MessageCracker::int32Value(*v);
+    return std::nullopt;
+}
+
+}  // namespace state
