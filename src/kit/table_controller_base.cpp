@@ -113,7 +113,14 @@ TableControllerBase::TableControllerBase(Setup setup, QWidget* parent)
     }
 }
 
+void TableControllerBase::followTicker(LiveTicker& ticker) {
+    if (!timer_.isActive()) return;  // a table without live columns
+    timer_.stop();
+    tick_ = ticker.subscribe([this] { RefreshTableview(); });
+}
+
 TableControllerBase::~TableControllerBase() {
+    tick_.reset();
     observer_.reset();
     alive_.reset();
     timer_.stop();

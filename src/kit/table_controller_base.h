@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "kit/live_ticker.h"
 #include "platform/notification_center.h"
 #include "state/session_view.h"
 #include "kit/core/table_rules.h"
@@ -83,6 +84,8 @@ public:
     QMenu* headerMenuWidget() const { return headerMenu_; }
     TableModel* model() const { return model_; }
     QTimer& refreshTimer() { return timer_; }
+    // The tick comes from the login's ticker instead of the table's own timer.
+    void followTicker(LiveTicker& ticker);
     const TableTraits& traits() const { return traits_; }
     int columnWithIdentifier(const std::string& identifier) const;
     const std::string& identifierOf(int column) const;
@@ -144,6 +147,7 @@ private:
     TableModel* model_ = nullptr;
     QMenu* headerMenu_ = nullptr;
     QTimer timer_;
+    LiveTicker::Subscription tick_;
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
     platform::ObserverHandle observer_;
     std::map<std::string, QPointer<QDialog>> dialogs_;

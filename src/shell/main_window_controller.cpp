@@ -20,6 +20,7 @@
 #include "views/open_position_table_controller.h"
 #include "views/pending_order_table_controller.h"
 #include "views/watchlist_table_controller.h"
+#include "kit/table_controller_base.h"
 
 namespace shell {
 
@@ -53,10 +54,20 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
                             center.addObserver(kit::kThemeChangedNotification, [this](const auto&) { applyTheme(); }));
 
     getAccountDetails();
-    // A Qt timer also fires inside modal loops, menus and resizes.
-    refreshTimer_.setInterval(options_.refreshInterval);
-    QObject::connect(&refreshTimer_, &QTimer::timeout, this, [this] { RefreshValues(); });
-    refreshTimer_.start();
+    // Every position's profit, its conversion and the accounts' figures (the
+    // state's own recomputation) come first in every slice; the strip, then
+    // the tables, read them after.
+    ticker_ = std::make_unique<kit::LiveTicker>(
+        [this] {
+            if (state::SessionCommands* commands = delegate_.session().commands()) commands->recalculateAccounts();
+        },
+        options_.refreshInterval);
+    stripTick_ = ticker_->subscribe([this] { refreshStrip(); });
+    for (kit::TableControllerBase* table : {static_cast<kit::TableControllerBase*>(watchlist_),
+                                            static_cast<kit::TableControllerBase*>(openPositions_),
+                                            static_cast<kit::TableControllerBase*>(pendingOrders_)})
+        table->followTicker(*ticker_);
+    ticker_->start();
 
     if (const state::SessionView* session = delegate_.session().view())
         chartPanes_.getChartSymbolDetails(session->watchlistCodes());
@@ -69,7 +80,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
 
 MainWindowController::~MainWindowController() {
     observers_.clear();
-    refreshTimer_.stop();
+    ticker_->stop();
     delete sheet_.data();
     for (auto& [name, kept] : kept_) delete kept.data();
     delete window_.data();
@@ -133,10 +144,10 @@ void MainWindowController::setAccount(std::shared_ptr<model::AccountDetails> acc
     loadAccountDetails();
 }
 
-void MainWindowController::RefreshValues() {
+void MainWindowController::RefreshValues() { ticker_->tick(); }
+
+void MainWindowController::refreshStrip() {
     ++refreshCount_;
-    // Every position's profit, its conversion and the accounts' figures: the state's own recomputation.
-    if (state::SessionCommands* commands = delegate_.session().commands()) commands->recalculateAccounts();
     loadAccountDetails();
     IdleTimeChecker::startCheckingIdleTime(delegate_.preferences(), [this] { terminateOnce(); });
 }

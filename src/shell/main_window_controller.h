@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 
+#include "kit/live_ticker.h"
 #include "kit/sheet_host.h"
 #include "kit/core/preference_manager.h"
 #include "kit/window_opener.h"
@@ -91,7 +92,9 @@ public:
     void applyTheme();
     void updateLanguageStrings();
     void getAccountDetails();
+    // One slice of the login's ticker: the recomputation, the strip, then the tables.
     void RefreshValues();
+    kit::LiveTicker& ticker() { return *ticker_; }
     void loadAccountDetails();
     // Server time and network status from "NetworkSpeedNotification".
     void changeNetworkStatusimage(const platform::Notification& notification);
@@ -150,6 +153,8 @@ private:
     void prepare(const std::string& window, QWidget* shown);
     void present(QWidget* shown, const MainCommand& command, QWidget* pressed);
     void terminateOnce();
+    // The strip's part of the tick.
+    void refreshStrip();
 
     AppDelegate& delegate_;
     Options options_;
@@ -158,7 +163,8 @@ private:
     views::OpenPositionTableController* openPositions_ = nullptr;
     views::PendingOrderTableController* pendingOrders_ = nullptr;
     QPointer<MainWindow> window_;
-    QTimer refreshTimer_;
+    std::unique_ptr<kit::LiveTicker> ticker_;
+    kit::LiveTicker::Subscription stripTick_;
     std::shared_ptr<model::AccountDetails> account_;
     ChartPanes chartPanes_;
     double leftFrameWidth_ = 0;
