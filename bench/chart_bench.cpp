@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "app/kit/qt_main_executor.h"
+#include "kit/qt_main_executor.h"
 #include "charts/chart_controller.h"
 #include "charts/core/chart_answer.h"
 #include "model/message_checker.h"
@@ -64,7 +64,7 @@ void line(const char* what, double ms, double baseline, double limit) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    auto executor = app::QtMainExecutor::install();
+    auto executor = kit::QtMainExecutor::install();
     bench::SilentUi ui;
     state::SessionParts parts;
     parts.outgoing = [](const protocol::RequestMessage&) { return true; };

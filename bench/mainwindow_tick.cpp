@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/kit/qt_main_executor.h"
-#include "app/shell/app_delegate.h"
+#include "kit/qt_main_executor.h"
+#include "shell/app_delegate.h"
 #include "model/group_details.h"
 #include "model/trade_currency.h"
 #include "platform/log.h"
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     platform::Log::setMinimumLevel(platform::LogLevel::Error);
     QApplication application(argc, argv);
     QApplication::setStyle("Fusion");
-    auto executor = app::QtMainExecutor::install();
+    auto executor = kit::QtMainExecutor::install();
     const std::string path =
         (std::filesystem::temp_directory_path() / ("mainwindow_tick_" + std::to_string(::getpid()))).string();
     {

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "app/core/preference_manager.h"
-#include "app/kit/qt_main_executor.h"
+#include "kit/core/preference_manager.h"
+#include "kit/qt_main_executor.h"
 #include "bench_book.h"
 #include "table_bench.h"
 #include "model/account_details.h"
@@ -56,13 +56,13 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication::setStyle("Fusion");
     QApplication application(argc, argv);
-    auto executor = app::QtMainExecutor::install();
+    auto executor = kit::QtMainExecutor::install();
     const std::string path = (std::filesystem::temp_directory_path() / "positions_bench_prefs").string();
     bench::TableTimes times;
     double totals = 0, snapshot = 0;
     {
         platform::Preferences store(path);
-        app::PreferenceManager preferences(store);
+        kit::PreferenceManager preferences(store);
         bench::SilentUi ui;
         auto session = state::BusinessBase::create(ui, ui);
         fill(*session);

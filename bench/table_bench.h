@@ -6,20 +6,20 @@
 #include <cstdio>
 #include <string>
 
-#include "app/kit/sheet_host.h"
-#include "app/kit/window_opener.h"
+#include "kit/sheet_host.h"
+#include "kit/window_opener.h"
 #include "bench_book.h"
 #include "state/reference_data.h"
-#include "views/table_controller_base.h"
+#include "kit/table_controller_base.h"
 
 namespace bench {
 
-struct NoSheets : app::SheetHost {
+struct NoSheets : kit::SheetHost {
     void showCustomSheet(QDialog*) override {}
     bool isSheetAttached() const override { return false; }
 };
 
-struct NoWindows : app::WindowOpener {
+struct NoWindows : kit::WindowOpener {
     void openTicket(const std::string&) override {}
     void openWindow(const std::string&, const std::string&) override {}
 };
@@ -32,7 +32,7 @@ struct TableTimes {
 
 // Shows the table at 1600x900 and times each, `rounds` times.
 template <class Reload>
-TableTimes timeTable(views::TableControllerBase& table, state::ReferenceData& data, int rounds, Reload&& reload) {
+TableTimes timeTable(kit::TableControllerBase& table, state::ReferenceData& data, int rounds, Reload&& reload) {
     table.refreshTimer().stop();
     table.resize(1600, 900);
     table.show();

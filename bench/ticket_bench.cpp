@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/kit/qt_main_executor.h"
+#include "kit/qt_main_executor.h"
 #include "model/decimal.h"
 #include "model/group_details.h"
 #include "orders/order_mananger.h"
@@ -52,7 +52,7 @@ std::size_t walk(double minQty, double step, double steps) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    auto executor = app::QtMainExecutor::install();
+    auto executor = kit::QtMainExecutor::install();
 
     std::size_t items = 0;
     const double list = bestMs(20, [&] { items = trading::quantityList(0.01, 0.01, 1000000).size(); });

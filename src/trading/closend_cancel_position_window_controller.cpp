@@ -3,8 +3,8 @@
 #include <QHBoxLayout>
 #include <tuple>
 
-#include "app/kit/controls/input_filter_fields.h"
-#include "app/kit/theme_manager.h"
+#include "kit/controls/input_filter_fields.h"
+#include "kit/theme_manager.h"
 #include "model/language_string.h"
 #include "orders/order_mananger.h"
 #include "orders/place_order_notification.h"
@@ -47,7 +47,7 @@ void ClosendCancelPositionWindowController::buildWindow() {
     for (QWidget* w : std::initializer_list<QWidget*>{OrderPriceTextField, CurrentPriceTextField, EstimatedPLTextField})
         w->setMinimumWidth(AccountTextField->minimumWidth());
     DeviationCheckBox = new QCheckBox;
-    DeviationTextField = new app::CustomTextField;
+    DeviationTextField = new kit::CustomTextField;
     numberField(DeviationTextField);
     DeviationTextField->setMaximumWidth(90);
 
@@ -126,7 +126,7 @@ void ClosendCancelPositionWindowController::updateLanguageStrings() {
 }
 
 void ClosendCancelPositionWindowController::applyTheme() {
-    app::ThemeManager::applyTheme(
+    kit::ThemeManager::applyTheme(
         {{"Windows", {this}},
          {"TextField", {AccountTextField, SymbolTextField, SymbolDescriptionTextField, QuantityDescriptionTextField,
                         OrderTypeTextField, OrderPriceTextField, CurrentPriceTextField, EstimatedPLTextField,
@@ -228,7 +228,7 @@ void ClosendCancelPositionWindowController::showEstimatedPL(const model::Order& 
     const std::string pl = estimatedPLText(*session(), position, item, quantity);
     EstimatedPLTextField->setText(q(pl));
     // The theme styles the field with a sheet, so the sign's colour goes after it.
-    const QColor colour = numberOfText(pl) < 0 ? app::ThemeManager::fallColor() : app::ThemeManager::riseColor();
+    const QColor colour = numberOfText(pl) < 0 ? kit::ThemeManager::fallColor() : kit::ThemeManager::riseColor();
     EstimatedPLTextField->setStyleSheet(plThemeSheet_ +
                                         QString(" QLineEdit { color: %1; }").arg(colour.name(QColor::HexRgb)));
 }

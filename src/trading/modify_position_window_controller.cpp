@@ -3,8 +3,8 @@
 #include <QHBoxLayout>
 #include <tuple>
 
-#include "app/kit/controls/input_filter_fields.h"
-#include "app/kit/theme_manager.h"
+#include "kit/controls/input_filter_fields.h"
+#include "kit/theme_manager.h"
 #include "model/formatter.h"
 #include "model/language_string.h"
 #include "orders/order_mananger.h"
@@ -47,9 +47,9 @@ void ModifyPositionWindowController::buildWindow() {
     QuantityComboField = frame.quantity;
     QuantityDescriptionTextField = frame.quantityDescription;
     orderTypeTextField = frame.orderType;
-    OrderPriceTextField = new app::DecimalInputField;
-    TakeProfitTextField = new app::DecimalInputField;
-    StopLossTextField = new app::DecimalInputField;
+    OrderPriceTextField = new kit::DecimalInputField;
+    TakeProfitTextField = new kit::DecimalInputField;
+    StopLossTextField = new kit::DecimalInputField;
     for (QLineEdit* f : {OrderPriceTextField, TakeProfitTextField, StopLossTextField}) {
         numberField(f);
         f->setMinimumWidth(AccountTextField->minimumWidth());
@@ -142,7 +142,7 @@ void ModifyPositionWindowController::updateLanguageStrings() {
 }
 
 void ModifyPositionWindowController::applyTheme() {
-    app::ThemeManager::applyTheme(
+    kit::ThemeManager::applyTheme(
         {{"Windows", {this}},
          {"TextField", {AccountTextField, SymbolTextField, SymbolDescriptionTextField, QuantityDescriptionTextField,
                         OrderPriceTextField, orderTypeTextField, StopLossTextField, TakeProfitTextField}}},

@@ -3,7 +3,7 @@
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 
-#include "app/kit/controls/input_filter_fields.h"
+#include "kit/controls/input_filter_fields.h"
 #include "model/language_string.h"
 
 namespace trading {
@@ -35,7 +35,7 @@ DialogFrame buildDialogFrame(QDialog& dialog, const char* name) {
     f.account = valueField(false);
     f.symbol = valueField(false);
     f.name = valueField(false);
-    f.quantity = new app::CustomComboBox;
+    f.quantity = new kit::CustomComboBox;
     f.quantity->setInsertPolicy(QComboBox::NoInsert);
     numberField(f.quantity->lineEdit());
     f.quantityDescription = valueField(true);

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace app {
+namespace kit {
 class CustomComboBox;
 }
 
@@ -46,7 +46,7 @@ struct DialogFrame {
     QLineEdit* account = nullptr;
     QLineEdit* symbol = nullptr;
     QLineEdit* name = nullptr;
-    app::CustomComboBox* quantity = nullptr;
+    kit::CustomComboBox* quantity = nullptr;
     QLineEdit* quantityDescription = nullptr;
     QLineEdit* orderType = nullptr;
 };

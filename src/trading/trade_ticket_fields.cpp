@@ -2,7 +2,7 @@
 // steppers, brackets, hints and colours, deviation, and the live values.
 #include <QPixmap>
 
-#include "app/kit/controls/price_label.h"
+#include "kit/controls/price_label.h"
 #include "model/formatter.h"
 #include "orders/order_mananger.h"
 #include "trading/buy_market_depth_table_controller.h"
@@ -190,7 +190,7 @@ bool TradeTicketWindowController::DeviationValidation() {
 void TradeTicketWindowController::showPriceButton(bool ask) {
     const model::ItemDetails& it = *itemDetails_;
     const double price = ask ? it.Ask : it.Bid;
-    app::PriceLabel* label = ask ? buyPriceLabel : sellPriceLabel;
+    kit::PriceLabel* label = ask ? buyPriceLabel : sellPriceLabel;
     label->setPrice(QString::fromStdString(model::Formatter::formatDecimal(price, it.DecimalPlaces)),
                     static_cast<int>(it.mostSignificantDigitLength), static_cast<int>(it.leastSignificantDigitLength));
     QLabel* arrow = ask ? buyIndicatorImageView : sellIndicatorImageView;

@@ -6,7 +6,7 @@
 #include <QLayout>
 #include <QLineEdit>
 
-#include "app/kit/theme_manager.h"
+#include "kit/theme_manager.h"
 #include "charts/chart_controller.h"
 #include "model/group_details.h"
 #include "model/language_string.h"
@@ -402,7 +402,7 @@ void TradeTicketWindowController::updateLanguageStrings() {
 
 void TradeTicketWindowController::applyTheme() {
     const std::int64_t theme = host_.theme ? host_.theme() : 0;
-    app::ThemeManager::applyTheme({{"Windows", {this}},
+    kit::ThemeManager::applyTheme({{"Windows", {this}},
                                    {"TextField", {SymbolDescriptionTextField, QuantityDescriptionTextField,
                                                   DeviationTextField}},
                                    {"Drawer", {rightDrawer, leftDrawer}},

@@ -38,7 +38,7 @@ class SessionCommands;
 namespace orders {
 class OrderMananger;
 }
-namespace app {
+namespace kit {
 class PriceLabel;
 }
 namespace charts {
@@ -187,8 +187,8 @@ public:
     TicketImageButton* PlaceOrderButton = nullptr;
     QPushButton* buyButton = nullptr;
     QPushButton* sellButton = nullptr;
-    app::PriceLabel* buyPriceLabel = nullptr;
-    app::PriceLabel* sellPriceLabel = nullptr;
+    kit::PriceLabel* buyPriceLabel = nullptr;
+    kit::PriceLabel* sellPriceLabel = nullptr;
     QLabel* buyIndicatorImageView = nullptr;
     QLabel* sellIndicatorImageView = nullptr;
     QLabel* SymbolTextLabel = nullptr;

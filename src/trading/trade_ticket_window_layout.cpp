@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/kit/controls/input_filter_fields.h"
-#include "app/kit/controls/price_label.h"
+#include "kit/controls/input_filter_fields.h"
+#include "kit/controls/price_label.h"
 #include "charts/chart_controller.h"
 #include "trading/buy_market_depth_table_controller.h"
 #include "trading/core/market_depth_cells.h"
@@ -92,7 +92,7 @@ void TradeTicketWindowController::buildWindow() {
     SymbolComboBox = new QComboBox;
     SymbolDescriptionTextField = new QLabel;
     SymbolDescriptionTextField->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    QuantityComboBox = new app::CustomComboBox;
+    QuantityComboBox = new kit::CustomComboBox;
     QuantityComboBox->setInsertPolicy(QComboBox::NoInsert);
     QuantityComboBox->lineEdit()->setAlignment(Qt::AlignRight);
     QuantityComboBox->setMinimumWidth(110);
@@ -147,7 +147,7 @@ QWidget* TradeTicketWindowController::buildPriceButtons() {
     auto* layout = new QHBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
-    auto make = [&](QPushButton*& button, app::PriceLabel*& price, QLabel*& arrow, const QPixmap& face,
+    auto make = [&](QPushButton*& button, kit::PriceLabel*& price, QLabel*& arrow, const QPixmap& face,
                     const char* name) {
         auto* faced = new TicketImageButton;
         faced->setImage(face);
@@ -156,7 +156,7 @@ QWidget* TradeTicketWindowController::buildPriceButtons() {
         button->setMinimumSize(150, 64);
         auto* inside = new QHBoxLayout(button);
         inside->setContentsMargins(6, 2, 6, 2);
-        price = new app::PriceLabel;
+        price = new kit::PriceLabel;
         price->setTextColor(Qt::white);
         QFont priceFont = price->font();  // the price titles' font
         priceFont.setPointSizeF(std::max(priceFont.pointSizeF(), 10.0) + 6);
@@ -188,7 +188,7 @@ QWidget* TradeTicketWindowController::buildAdvancedBox() {
     form->addRow(taggedLabel(kTimeInForceKey, taggedLabels_), TimeinforceComboBox);
 
     auto priceRow = [&](QLineEdit*& field, TicketStepper*& stepper, QLabel*& hint) {
-        field = new app::DecimalInputField;
+        field = new kit::DecimalInputField;
         rightAligned(field);
         field->setMinimumWidth(110);
         field->setAutoFillBackground(true);
@@ -207,7 +207,7 @@ QWidget* TradeTicketWindowController::buildAdvancedBox() {
     StopLossCheckBox = new QCheckBox;
     form->addRow(StopLossCheckBox, priceRow(StopLossPriceTextField, StopLossStepper, stoplosspricesuggestionLabel));
     DeviationCheckBox = new QCheckBox;
-    DeviationTextField = new app::CustomTextField;
+    DeviationTextField = new kit::CustomTextField;
     rightAligned(DeviationTextField);
     DeviationTextField->setMaximumWidth(80);
     auto* deviation = row({DeviationTextField});

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QPainter>
 
-#include "app/kit/theme_manager.h"
+#include "kit/theme_manager.h"
 #include "views/core/position_cells.h"
 
 namespace views {
@@ -19,7 +19,7 @@ bool isButtonCell(const QModelIndex& index) { return index.data(ClosePriceTextRo
 
 QColor ClosePriceButtonDelegate::fillFor(int move, const QPalette& palette) {
     switch (static_cast<CloseMove>(move)) {
-        case CloseMove::Up: return app::ThemeManager::riseColor();
+        case CloseMove::Up: return kit::ThemeManager::riseColor();
         case CloseMove::Down: return QColor::fromRgbF(0.6f, 0, 0);
         case CloseMove::EquityHit: return palette.color(QPalette::Button);
         case CloseMove::Same: break;

@@ -5,10 +5,10 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "app/core/preference_manager.h"
-#include "app/kit/common_alert.h"
-#include "app/kit/theme_manager.h"
-#include "app/kit/window_opener.h"
+#include "kit/core/preference_manager.h"
+#include "kit/common_alert.h"
+#include "kit/theme_manager.h"
+#include "kit/window_opener.h"
 #include "model/language_string.h"
 #include "state/session_commands.h"
 #include "state/session_view.h"
@@ -60,13 +60,13 @@ enum Entry { kModify, kClose, kOffset, kReceipt };
 }  // namespace
 
 OpenPositionTableController::OpenPositionTableController(SessionSource session, CommandSource commands,
-                                                         app::SheetHost& sheets,
-                                                         app::WindowOpener& opener,
-                                                         const app::PreferenceManager& preferences,
+                                                         kit::SheetHost& sheets,
+                                                         kit::WindowOpener& opener,
+                                                         const kit::PreferenceManager& preferences,
                                                          std::int64_t language, bool baseCurrencyAvailable,
                                                          Dialogs dialogs, QWidget* parent)
-    : TableControllerBase(
-          Setup{TableKind::OpenPositions, positionTableColumns(openPositionColumnIdentifiers()), language,
+    : kit::TableControllerBase(
+          Setup{kit::TableKind::OpenPositions, positionTableColumns(openPositionColumnIdentifiers()), language,
                 &preferences, &sheets,
                 [commands](const std::optional<std::vector<state::SortDescriptor>>& d) {
                     if (state::SessionCommands* s = commands()) s->sortOpenOrderCollection(d);
@@ -95,7 +95,7 @@ OpenPositionTableController::OpenPositionTableController(SessionSource session, 
         entry->setProperty("tag", QString(kEntryKeys[i]).toInt());
         connect(entry, &QAction::triggered, this, [this, action = actions[i]] { (this->*action)(clickedRow_); });
     }
-    attachRowMenu(*view, [this](int row) { return prepareRowMenu(row); });
+    kit::attachRowMenu(*view, [this](int row) { return prepareRowMenu(row); });
 
     static_cast<QVBoxLayout*>(layout())->addWidget(new TotalsStrip(buildTotalsBar(), this));
     SetHeaderMenuItems();
@@ -188,7 +188,7 @@ QVariant OpenPositionTableController::cellData(int row, int column, int role) co
 }
 
 void OpenPositionTableController::RefreshTableview() {
-    TableControllerBase::RefreshTableview();
+    kit::TableControllerBase::RefreshTableview();
     updateStatusLabel();
 }
 
@@ -234,7 +234,7 @@ void OpenPositionTableController::showRowMenuEntries(QMenu& menu, int row) {
     }
 }
 
-void OpenPositionTableController::openDialog(const char* name, const trading::PositionDialogFactory& factory,
+void OpenPositionTableController::openDialog(const char* name, const kit::RowDialogFactory& factory,
                                              int mode, int row) {
     if (!factory || !currentRow(row)) return;
     runPositionDialog(*this, name, row, factory, mode);
@@ -247,7 +247,7 @@ void OpenPositionTableController::closePositionButtonClicked(int row) {
         case CloseDecision::Nothing: return;
         case CloseDecision::Covered:
             if (alert_) alert_->close();
-            alert_ = app::CommonAlert::ShowCommonAlertVieWwithMessage(text("1055"), text("10980"));
+            alert_ = kit::CommonAlert::ShowCommonAlertVieWwithMessage(text("1055"), text("10980"));
             return;
         case CloseDecision::OpenDialog: openDialog(kCloseDialog, dialogs_.closeOrCancel, 0, row); return;
     }

@@ -17,22 +17,22 @@
 #include <string>
 #include <vector>
 
-#include "trading/position_dialog.h"
+#include "kit/row_dialog.h"
 #include "views/core/position_cells.h"
 #include "views/core/position_records.h"
-#include "views/table_controller_base.h"
+#include "kit/table_controller_base.h"
 
 namespace state {
 class SessionView;
 class SessionCommands;
 }
-namespace app {
+namespace kit {
 class WindowOpener;
 }
 
 namespace views {
 
-class OpenPositionTableController : public TableControllerBase {
+class OpenPositionTableController : public kit::TableControllerBase {
 public:
     static constexpr const char* kCloseDialog = "ClosendCancelPositionWindowController";
     static constexpr const char* kModifyDialog = "ModifyPositionWindowController";
@@ -46,12 +46,12 @@ public:
     using SessionSource = std::function<const state::SessionView*()>;
     using CommandSource = std::function<state::SessionCommands*()>;
     struct Dialogs {
-        trading::PositionDialogFactory closeOrCancel;  // null: the entry is disabled
-        trading::PositionDialogFactory modifyOrEdit;
+        kit::RowDialogFactory closeOrCancel;  // null: the entry is disabled
+        kit::RowDialogFactory modifyOrEdit;
     };
 
-    OpenPositionTableController(SessionSource session, CommandSource commands, app::SheetHost& sheets, app::WindowOpener& opener,
-                                const app::PreferenceManager& preferences, std::int64_t language,
+    OpenPositionTableController(SessionSource session, CommandSource commands, kit::SheetHost& sheets, kit::WindowOpener& opener,
+                                const kit::PreferenceManager& preferences, std::int64_t language,
                                 bool baseCurrencyAvailable, Dialogs dialogs, QWidget* parent = nullptr);
     ~OpenPositionTableController() override;
 
@@ -92,11 +92,11 @@ private:
     void skipBaseCurrencyColumn(bool available);
     // The row's position when it is still inside the state's current collection.
     const Row* currentRow(int row) const;
-    void openDialog(const char* name, const trading::PositionDialogFactory& factory, int mode, int row);
+    void openDialog(const char* name, const kit::RowDialogFactory& factory, int mode, int row);
     std::string text(const std::string& key) const;
 
     SessionSource session_;
-    app::WindowOpener& opener_;
+    kit::WindowOpener& opener_;
     std::int64_t language_;
     Dialogs dialogs_;
     std::vector<Row> rows_;

@@ -10,11 +10,11 @@
 namespace views {
 
 PendingOrderTableController::PendingOrderTableController(SessionSource session, CommandSource commands,
-                                                         app::SheetHost& sheets,
-                                                         const app::PreferenceManager& preferences,
+                                                         kit::SheetHost& sheets,
+                                                         const kit::PreferenceManager& preferences,
                                                          std::int64_t language, Dialogs dialogs, QWidget* parent)
-    : TableControllerBase(
-          Setup{TableKind::PendingOrders, positionTableColumns(pendingOrderColumnIdentifiers()), language,
+    : kit::TableControllerBase(
+          Setup{kit::TableKind::PendingOrders, positionTableColumns(pendingOrderColumnIdentifiers()), language,
                 &preferences, &sheets,
                 [commands](const std::optional<std::vector<state::SortDescriptor>>& d) {
                     if (state::SessionCommands* s = commands()) s->sortPendingOrderCollection(d);
@@ -30,7 +30,7 @@ PendingOrderTableController::PendingOrderTableController(SessionSource session, 
     cancelEntry_ = rowMenu_->addAction(QString());
     connect(editEntry_, &QAction::triggered, this, [this] { editOrderButtonClicked(clickedRow_); });
     connect(cancelEntry_, &QAction::triggered, this, [this] { cancelOrderButtonClicked(clickedRow_); });
-    attachRowMenu(*tableView(), [this](int row) { return prepareRowMenu(row); });
+    kit::attachRowMenu(*tableView(), [this](int row) { return prepareRowMenu(row); });
     SetHeaderMenuItems();
     reloadTable();
 }

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "trading/position_dialog.h"
+#include "kit/row_dialog.h"
 #include "views/core/position_records.h"
-#include "views/table_controller_base.h"
+#include "kit/table_controller_base.h"
 
 namespace state {
 class SessionView;
@@ -19,7 +19,7 @@ class SessionCommands;
 
 namespace views {
 
-class PendingOrderTableController : public TableControllerBase {
+class PendingOrderTableController : public kit::TableControllerBase {
 public:
     static constexpr const char* kCancelDialog = "ClosendCancelPositionWindowController";
     static constexpr const char* kEditDialog = "ModifyPositionWindowController";
@@ -28,12 +28,12 @@ public:
     using SessionSource = std::function<const state::SessionView*()>;
     using CommandSource = std::function<state::SessionCommands*()>;
     struct Dialogs {
-        trading::PositionDialogFactory closeOrCancel;  // null: the entry is disabled
-        trading::PositionDialogFactory modifyOrEdit;
+        kit::RowDialogFactory closeOrCancel;  // null: the entry is disabled
+        kit::RowDialogFactory modifyOrEdit;
     };
 
-    PendingOrderTableController(SessionSource session, CommandSource commands, app::SheetHost& sheets,
-                                const app::PreferenceManager& preferences, std::int64_t language, Dialogs dialogs,
+    PendingOrderTableController(SessionSource session, CommandSource commands, kit::SheetHost& sheets,
+                                const kit::PreferenceManager& preferences, std::int64_t language, Dialogs dialogs,
                                 QWidget* parent = nullptr);
 
     void pendingorderTableUpdate() { reloadTable(); }

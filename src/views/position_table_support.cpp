@@ -2,7 +2,7 @@
 
 #include <QMenu>
 
-#include "app/kit/theme_manager.h"
+#include "kit/theme_manager.h"
 #include "views/core/position_cells.h"
 #include "views/core/position_rules.h"
 
@@ -10,8 +10,8 @@ namespace views {
 
 namespace col = position_column;
 
-std::vector<TableColumn> positionTableColumns(const std::vector<std::string>& identifiers) {
-    std::vector<TableColumn> columns;
+std::vector<kit::TableColumn> positionTableColumns(const std::vector<std::string>& identifiers) {
+    std::vector<kit::TableColumn> columns;
     for (const std::string& id : identifiers) {
         int width = 80;
         if (id == col::kTime || id == col::kOrderTime) width = 140;
@@ -30,7 +30,7 @@ QVariant cellAlignment(const std::string& identifier) {
 }
 
 QColor profitLossColor(double value) {
-    return value < 0 ? app::ThemeManager::fallColor() : app::ThemeManager::riseColor();
+    return value < 0 ? kit::ThemeManager::fallColor() : kit::ThemeManager::riseColor();
 }
 
 QFont figuresFont(const QFont& base) {
@@ -40,32 +40,19 @@ QFont figuresFont(const QFont& base) {
     return figures;
 }
 
-void attachRowMenu(QTableView& view, std::function<QMenu*(int row)> prepare) {
-    view.setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(&view, &QWidget::customContextMenuRequested, &view,
-                     [&view, prepare = std::move(prepare)](const QPoint& at) {
-                         QMenu* menu = prepare(view.rowAt(at.y()));
-                         for (QAction* entry : menu->actions())
-                             if (entry->isVisible()) {
-                                 menu->popup(view.viewport()->mapToGlobal(at));
-                                 return;
-                             }
-                     });
-}
-
-void runPositionDialog(TableControllerBase& table, const std::string& name, int row,
-                       const trading::PositionDialogFactory& factory, std::int32_t mode) {
+void runPositionDialog(kit::TableControllerBase& table, const std::string& name, int row,
+                       const kit::RowDialogFactory& factory, std::int32_t mode) {
     table.runRowAction(
         name, row, [&factory]() -> QDialog* { return factory(); },
-        [mode](QDialog& d) { static_cast<trading::PositionDialog&>(d).setDialogMode(mode); },
+        [mode](QDialog& d) { static_cast<kit::RowDialog&>(d).setDialogMode(mode); },
         [row](QDialog& d) {
-            auto& dialog = static_cast<trading::PositionDialog&>(d);
+            auto& dialog = static_cast<kit::RowDialog&>(d);
             dialog.setValue(QString::asprintf("%ld", static_cast<long>(row)).toStdString(), "OrderIndex");
             dialog.StartTimerandNotification();
             dialog.windowDidAppear();
         },
         // The row may have gone from the collection since the table was drawn.
-        [](const QDialog& d) { return static_cast<const trading::PositionDialog&>(d).hasRecord(); });
+        [](const QDialog& d) { return static_cast<const kit::RowDialog&>(d).hasRecord(); });
 }
 
 }  // namespace views

@@ -9,28 +9,25 @@
 #include <string>
 #include <vector>
 
-#include "trading/position_dialog.h"
-#include "views/table_controller_base.h"
+#include "kit/row_dialog.h"
+#include "kit/table_controller_base.h"
 
 class QMenu;
 
 namespace views {
 
 // Widths and sorts of the columns, in the given order.
-std::vector<TableColumn> positionTableColumns(const std::vector<std::string>& identifiers);
+std::vector<kit::TableColumn> positionTableColumns(const std::vector<std::string>& identifiers);
 // Numbers right, texts left.
 QVariant cellAlignment(const std::string& identifier);
 // Below 0 red (230, 0, 38), else green (0, 0.6, 0).
 QColor profitLossColor(double value);
 // Digits of one width, so totals do not jitter.
 QFont figuresFont(const QFont& base);
-// A right click on the table's rows prepares the menu for the clicked row
-// (-1 below the rows) and opens it when an entry shows.
-void attachRowMenu(QTableView& view, std::function<QMenu*(int row)> prepare);
 // The dialog made once by `factory` and kept under `name`: its mode, the row
 // as "OrderIndex" ("%ld"), StartTimerandNotification and windowDidAppear,
 // then shown as a sheet, unless it found no record (then ended, not shown).
-void runPositionDialog(TableControllerBase& table, const std::string& name, int row,
-                       const trading::PositionDialogFactory& factory, std::int32_t mode);
+void runPositionDialog(kit::TableControllerBase& table, const std::string& name, int row,
+                       const kit::RowDialogFactory& factory, std::int32_t mode);
 
 }  // namespace views

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QPainter>
 
-#include "app/core/price_highlight.h"
+#include "kit/core/price_highlight.h"
 #include "views/core/price_marks.h"
 
 namespace views {
@@ -20,28 +20,28 @@ struct Fonts {
 Fonts fontsFor(const QFont& font) {
     Fonts f{font, font, font, 0};
     const double size = font.pointSizeF() > 0 ? font.pointSizeF() : 12;
-    f.big.setPointSizeF(app::bigPriceFontSize(size));
-    f.small.setPointSizeF(app::smallPriceFontSize(size));
-    f.rise = app::smallFigureRise(QFontMetricsF(f.big).capHeight(), QFontMetricsF(f.small).capHeight());
+    f.big.setPointSizeF(kit::bigPriceFontSize(size));
+    f.small.setPointSizeF(kit::smallPriceFontSize(size));
+    f.rise = kit::smallFigureRise(QFontMetricsF(f.big).capHeight(), QFontMetricsF(f.small).capHeight());
     return f;
 }
 
-const QFont& fontOf(const Fonts& f, app::PriceFigure figure) {
+const QFont& fontOf(const Fonts& f, kit::PriceFigure figure) {
     switch (figure) {
-        case app::PriceFigure::Big: return f.big;
-        case app::PriceFigure::Small: return f.small;
+        case kit::PriceFigure::Big: return f.big;
+        case kit::PriceFigure::Small: return f.small;
         default: return f.base;
     }
 }
 
 bool isPriceCell(const QModelIndex& index) { return index.data(PriceTextRole).isValid(); }
 
-std::vector<app::PriceRun> runsOf(const QModelIndex& index) {
+std::vector<kit::PriceRun> runsOf(const QModelIndex& index) {
     const QPoint digits = index.data(DigitLengthsRole).toPoint();
-    return app::priceHighlightRuns(index.data(PriceTextRole).toString().toStdString(), digits.x(), digits.y());
+    return kit::priceHighlightRuns(index.data(PriceTextRole).toString().toStdString(), digits.x(), digits.y());
 }
 
-double widthOf(const Fonts& fonts, const std::vector<app::PriceRun>& runs) {
+double widthOf(const Fonts& fonts, const std::vector<kit::PriceRun>& runs) {
     double width = 0;
     for (const auto& run : runs)
         width += QFontMetricsF(fontOf(fonts, run.figure)).horizontalAdvance(QString::fromStdString(run.text));
@@ -57,7 +57,7 @@ QSize WatchlistPriceDelegate::sizeHint(const QStyleOptionViewItem& option, const
     if (!isPriceCell(index)) return QStyledItemDelegate::sizeHint(option, index);
     const Fonts fonts = fontsFor(index.data(Qt::FontRole).value<QFont>());
     const auto runs = runsOf(index);
-    const bool big = std::any_of(runs.begin(), runs.end(), [](const auto& r) { return r.figure == app::PriceFigure::Big; });
+    const bool big = std::any_of(runs.begin(), runs.end(), [](const auto& r) { return r.figure == kit::PriceFigure::Big; });
     const QFontMetricsF metrics(big ? fonts.big : fonts.base);
     return {int(widthOf(fonts, runs)) + 2 * kPadding, int(metrics.height()) + 4};
 }
@@ -103,14 +103,14 @@ void WatchlistPriceDelegate::paint(QPainter* painter, const QStyleOptionViewItem
     const QRectF cell = QRectF(opt.rect).adjusted(kPadding, 0, -kPadding, 0);
     double x = cell.right() - widthOf(fonts, runs);
     const QFontMetricsF baseMetrics(fonts.base);
-    const bool big = std::any_of(runs.begin(), runs.end(), [](const auto& r) { return r.figure == app::PriceFigure::Big; });
+    const bool big = std::any_of(runs.begin(), runs.end(), [](const auto& r) { return r.figure == kit::PriceFigure::Big; });
     const double capHeight = big ? QFontMetricsF(fonts.big).capHeight() : baseMetrics.capHeight();
     const double baseline = cell.center().y() + capHeight / 2;
     for (const auto& run : runs) {
         const QFont& font = fontOf(fonts, run.figure);
         const QString text = QString::fromStdString(run.text);
         painter->setFont(font);
-        const double y = run.figure == app::PriceFigure::Small ? baseline - capHeight + QFontMetricsF(font).capHeight()
+        const double y = run.figure == kit::PriceFigure::Small ? baseline - capHeight + QFontMetricsF(font).capHeight()
                                                                : baseline;
         painter->drawText(QPointF(x, y), text);
         x += QFontMetricsF(font).horizontalAdvance(text);

@@ -2,9 +2,9 @@
 
 #include <QHeaderView>
 
-#include "app/core/preference_manager.h"
-#include "app/kit/common_alert.h"
-#include "app/kit/window_opener.h"
+#include "kit/core/preference_manager.h"
+#include "kit/common_alert.h"
+#include "kit/window_opener.h"
 #include "model/formatter.h"
 #include "model/item_details.h"
 #include "model/language_string.h"
@@ -20,8 +20,8 @@ namespace {
 
 namespace col = watchlist_column;
 
-std::vector<TableColumn> watchlistColumns() {
-    std::vector<TableColumn> columns;
+std::vector<kit::TableColumn> watchlistColumns() {
+    std::vector<kit::TableColumn> columns;
     for (const std::string& id : watchlistColumnIdentifiers()) {
         int width = 80;
         if (id == col::kIcon) width = 28;
@@ -38,11 +38,11 @@ QColor qColor(const model::RGBAColor& c) {
 
 }  // namespace
 
-WatchlistTableController::WatchlistTableController(SessionSource session, app::SheetHost& sheets,
-                                                   app::WindowOpener& opener,
-                                                   const app::PreferenceManager& preferences, std::int64_t language,
+WatchlistTableController::WatchlistTableController(SessionSource session, kit::SheetHost& sheets,
+                                                   kit::WindowOpener& opener,
+                                                   const kit::PreferenceManager& preferences, std::int64_t language,
                                                    QWidget* parent)
-    : TableControllerBase(Setup{TableKind::Watchlist, watchlistColumns(), language, &preferences, &sheets, nullptr},
+    : kit::TableControllerBase(Setup{kit::TableKind::Watchlist, watchlistColumns(), language, &preferences, &sheets, nullptr},
                           parent),
       session_(std::move(session)),
       opener_(opener),
@@ -51,7 +51,7 @@ WatchlistTableController::WatchlistTableController(SessionSource session, app::S
     setObjectName("watchlistTableView");
     QTableView* view = tableView();
     view->setItemDelegate(new WatchlistPriceDelegate(
-        [this] { return preferences_.getThemeForKey(app::PreferenceManager::kTheme); }, view));
+        [this] { return preferences_.getThemeForKey(kit::PreferenceManager::kTheme); }, view));
     view->setDragEnabled(true);
     view->setDragDropMode(QAbstractItemView::DragOnly);
     view->setIconSize(QSize(16, 16));
@@ -160,7 +160,7 @@ std::string WatchlistTableController::dragText(const std::vector<int>& rows) con
 
 void WatchlistTableController::RefreshTableview() {
     tableView()->clearSelection();
-    TableControllerBase::RefreshTableview();
+    kit::TableControllerBase::RefreshTableview();
 }
 
 void WatchlistTableController::contractDetailButtonClicked(int row) {
@@ -182,7 +182,7 @@ void WatchlistTableController::doubleAction(const QModelIndex& index) {
         case WatchlistDoubleClick::Ticket: opener_.openTicket(rows_[std::size_t(place.selectedRow)].code); break;
         case WatchlistDoubleClick::NotTradable:
             if (alert_) alert_->close();
-            alert_ = app::CommonAlert::ShowCommonAlertVieWwithMessage(text("1069"), text("10980"));
+            alert_ = kit::CommonAlert::ShowCommonAlertVieWwithMessage(text("1069"), text("10980"));
             break;
         case WatchlistDoubleClick::Nothing: break;
     }

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "views/core/price_marks.h"
-#include "views/table_controller_base.h"
+#include "kit/table_controller_base.h"
 
 namespace model {
 class ItemDetails;
@@ -27,13 +27,13 @@ class ItemDetails;
 namespace state {
 class SessionView;
 }
-namespace app {
+namespace kit {
 class WindowOpener;
 }
 
 namespace views {
 
-class WatchlistTableController : public TableControllerBase {
+class WatchlistTableController : public kit::TableControllerBase {
 public:
     // The name under which the details window is opened.
     static constexpr const char* kDetailWindow = "AdvancedDetailWindowController";
@@ -41,11 +41,11 @@ public:
     // The session of the current login; null while there is none (no rows).
     using SessionSource = std::function<const state::SessionView*()>;
 
-    WatchlistTableController(SessionSource session, app::SheetHost& sheets, app::WindowOpener& opener,
-                             const app::PreferenceManager& preferences, std::int64_t language,
+    WatchlistTableController(SessionSource session, kit::SheetHost& sheets, kit::WindowOpener& opener,
+                             const kit::PreferenceManager& preferences, std::int64_t language,
                              QWidget* parent = nullptr);
-    WatchlistTableController(const state::SessionView& session, app::SheetHost& sheets, app::WindowOpener& opener,
-                             const app::PreferenceManager& preferences, std::int64_t language,
+    WatchlistTableController(const state::SessionView& session, kit::SheetHost& sheets, kit::WindowOpener& opener,
+                             const kit::PreferenceManager& preferences, std::int64_t language,
                              QWidget* parent = nullptr)
         : WatchlistTableController([&session] { return &session; }, sheets, opener, preferences, language, parent) {}
     ~WatchlistTableController() override;
@@ -76,8 +76,8 @@ private:
     std::string text(const char* key) const;
 
     SessionSource session_;
-    app::WindowOpener& opener_;
-    const app::PreferenceManager& preferences_;
+    kit::WindowOpener& opener_;
+    const kit::PreferenceManager& preferences_;
     std::int64_t language_;
     std::vector<Row> rows_;
     LastShownPrices shown_;

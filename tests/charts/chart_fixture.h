@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/kit/qt_main_executor.h"
-#include "app/qt_test_app.h"
+#include "kit/qt_main_executor.h"
+#include "kit/qt_test_app.h"
 #include "charts/chart_controller.h"
 #include "protocol/message_base.h"
 #include "state/business_base.h"
@@ -21,7 +21,7 @@ namespace charts::testing {
 class ChartFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        executor = app::QtMainExecutor::install();
+        executor = kit::QtMainExecutor::install();
         state::SessionParts parts;
         parts.outgoing = [this](const protocol::RequestMessage& r) {
             auto m = protocol::MessageBase::decodeFrame(r.message.substr(1, r.message.size() - 2));
@@ -61,7 +61,7 @@ protected:
     // The request channel's answer to a chart request.
     void answer(const std::string& text) {
         session->dataServiceAnswers().fillChartData(text, session->requestId(), std::nullopt);
-        app::testing::runFor(20);
+        kit::testing::runFor(20);
     }
     QImage render(ChartController& c, QSize size = {800, 450}) {
         QImage image(size, QImage::Format_RGB32);
@@ -71,7 +71,7 @@ protected:
     }
 
     state::testing::RecordingUi ui;
-    std::shared_ptr<app::QtMainExecutor> executor;
+    std::shared_ptr<kit::QtMainExecutor> executor;
     std::shared_ptr<state::BusinessBase> session;
     std::shared_ptr<model::ItemDetails> gold;
     std::vector<std::string> requests;  // "CODE^INTERVAL/BARS" of each chart request

@@ -44,8 +44,8 @@ protected:
     }
     void screenshot(ChartController& ch, const std::string& name) {
         ch.show();
-        app::testing::runFor(30);
-        app::testing::saveScreenshot(&ch, QString::fromStdString(name));
+        kit::testing::runFor(30);
+        kit::testing::saveScreenshot(&ch, QString::fromStdString(name));
     }
     QRect plotArea(ChartController& ch) { return ch.graph()->plotArea(QRectF(0, 0, 800, 450)).toRect().adjusted(1, 1, -1, -1); }
 };
@@ -140,7 +140,7 @@ TEST_F(ChartRenderTest, FlatWindowAndLongPricesDraw) {
 TEST_F(ChartRenderTest, Crosshair) {
     ChartController& ch = load("1#3", "O", 0, 200);
     ch.show();
-    app::testing::runFor(20);
+    kit::testing::runFor(20);
     ch.crosshairToggleSelection();
     plot::PlotSpace& space = ch.graph()->defaultPlotSpace();
     const QRectF area = ch.chartView()->plotArea();
@@ -150,8 +150,8 @@ TEST_F(ChartRenderTest, Crosshair) {
     EXPECT_GT(countColor(image, QColor(40, 107, 158), QRect(space.toView(182, 0, area).toPoint().x() - 1, 10, 3, 300), 10), 250);
     screenshot(ch, "chart-crosshair-dark");
     ch.resize(ch.minimumSizeHint().expandedTo({320, 200}));
-    app::testing::runFor(20);
-    app::testing::saveScreenshot(&ch, "chart-crosshair-small-dark");
+    kit::testing::runFor(20);
+    kit::testing::saveScreenshot(&ch, "chart-crosshair-small-dark");
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/kit/qt_main_executor.h"
-#include "app/qt_test_app.h"
+#include "kit/qt_main_executor.h"
+#include "kit/qt_test_app.h"
 #include "charts/chart_controller.h"
 #include "charts/core/chart_labels.h"
 #include "integration/sim_login.h"
@@ -17,12 +17,12 @@ namespace charts {
 namespace {
 
 namespace fs = std::filesystem;
-using app::testing::runUntil;
+using kit::testing::runUntil;
 
 class ChartSimTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        executor = app::QtMainExecutor::install();
+        executor = kit::QtMainExecutor::install();
         std::string tmpl = (fs::temp_directory_path() / "chart_sim.XXXXXX").string();
         ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
         support = tmpl;
@@ -33,12 +33,12 @@ protected:
         session = state::BusinessBase::create(ui, ui);
         session->StreamingConnection(true, false);
         ASSERT_TRUE(runUntil([&] { return item("GOLD") && item("COPPER"); }, 15000));
-        app::testing::runFor(300);  // the rest of the login's answers
+        kit::testing::runFor(300);  // the rest of the login's answers
     }
     void TearDown() override {
         charts.clear();
         session.reset();
-        app::testing::runFor(50);
+        kit::testing::runFor(50);
         platform::MainExecutor::install(nullptr);
         ::unsetenv("XDG_DATA_HOME");
         fs::remove_all(support);
@@ -56,7 +56,7 @@ protected:
     int requestsFor(const std::string& key) { return std::atoi(sim->command("chart-requests " + key).substr(3).c_str()); }
 
     state::testing::RecordingUi ui;
-    std::shared_ptr<app::QtMainExecutor> executor;
+    std::shared_ptr<kit::QtMainExecutor> executor;
     std::unique_ptr<integration::SimProcess> sim;
     std::shared_ptr<state::BusinessBase> session;
     std::vector<std::unique_ptr<ChartController>> charts;
@@ -112,8 +112,8 @@ TEST_F(ChartSimTest, CandlesticksFollowTheSimulator) {
     ch.applyChartTheme(1);
     EXPECT_EQ(ch.graph()->theme(), plot::GraphTheme::PlainWhite);
     ch.show();
-    app::testing::runFor(50);
-    app::testing::saveScreenshot(&ch, "chart-simulator-candlestick-light");
+    kit::testing::runFor(50);
+    kit::testing::saveScreenshot(&ch, "chart-simulator-candlestick-light");
     // Another load of the key after the login's first: no request either.
     chart("GOLD", "1#1");
     EXPECT_NE(charts.back()->graph(), nullptr);

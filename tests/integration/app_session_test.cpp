@@ -2,7 +2,7 @@
 // key, and the network monitor.
 #include <gtest/gtest.h>
 
-#include "app/shell/core/app_session.h"
+#include "shell/core/app_session.h"
 #include "integration/sim_login.h"
 #include "platform/reachability.h"
 #include "platform/test_env.h"

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app/kit/qt_main_executor.h"
-#include "app/kit/theme_manager.h"
-#include "app/qt_test_app.h"
-#include "app/shell/app_delegate.h"
+#include "kit/qt_main_executor.h"
+#include "kit/theme_manager.h"
+#include "kit/qt_test_app.h"
+#include "shell/app_delegate.h"
 #include "integration/sim_process.h"
 #include "model/language_string.h"
 #include "platform/preferences.h"
@@ -33,7 +33,7 @@ inline QMessageBox* refusal() {
     return nullptr;
 }
 
-struct RecordedOutput : app::SoundOutput, app::SystemNotifier {
+struct RecordedOutput : kit::SoundOutput, kit::SystemNotifier {
     std::vector<std::string> sounds, urls;
     int quits = 0;
     void play(const std::string& name) override { sounds.push_back(name); }
@@ -45,7 +45,7 @@ protected:
     explicit AppWindowTest(const std::string& name)
         : path((std::filesystem::temp_directory_path() / (name + "_" + std::to_string(::getpid()))).string()) {}
     void SetUp() override {
-        executor = app::QtMainExecutor::install();
+        executor = kit::QtMainExecutor::install();
         platform::ReachabilitySource::installDefaultSource(
             std::make_shared<platform::FakeReachabilitySource>(platform::kReachabilityReachable));
         sim = SimProcess::start(TRADING_SIM_PATH);
@@ -76,11 +76,11 @@ protected:
         delegate->applicationDidFinishLaunching();
         delegate->window()->setFields({"trader", "secret1", "127.0.0.1", std::to_string(sim->sessionPort())});
         delegate->loginButtonClicked();
-        return app::testing::runUntil([&] { return delegate->mWindowController() != nullptr; }, 10000);
+        return kit::testing::runUntil([&] { return delegate->mWindowController() != nullptr; }, 10000);
     }
 
     std::string path;
-    std::shared_ptr<app::QtMainExecutor> executor;
+    std::shared_ptr<kit::QtMainExecutor> executor;
     std::unique_ptr<SimProcess> sim;
     std::shared_ptr<RecordedOutput> recorder = std::make_shared<RecordedOutput>();
     std::unique_ptr<platform::Preferences> prefs;
@@ -102,7 +102,7 @@ protected:
         session = delegate->session().businessbase();
     }
     void TearDown() override {
-        QApplication::setPalette(app::ThemeManager::palette(0));
+        QApplication::setPalette(kit::ThemeManager::palette(0));
         for (QWidget* w : QApplication::topLevelWidgets())
             if (qobject_cast<QMessageBox*>(w)) delete w;
         AppWindowTest::TearDown();

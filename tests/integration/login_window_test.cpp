@@ -12,8 +12,8 @@
 namespace shell {
 namespace {
 
-using app::testing::runUntil;
-using app::testing::saveScreenshot;
+using kit::testing::runUntil;
+using kit::testing::saveScreenshot;
 
 class LoginWindowTest : public integration::AppWindowTest {
 protected:

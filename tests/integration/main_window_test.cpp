@@ -8,11 +8,11 @@
 #include <QMenu>
 #include <QMessageBox>
 
-#include "app/core/kit_payloads.h"
-#include "app/kit/theme_manager.h"
-#include "app/shell/app_delegate.h"
-#include "app/shell/idle_sources.h"
-#include "app/shell/idle_timeout_window.h"
+#include "kit/core/kit_payloads.h"
+#include "kit/theme_manager.h"
+#include "shell/app_delegate.h"
+#include "shell/idle_sources.h"
+#include "shell/idle_timeout_window.h"
 #include "integration/app_window_fixture.h"
 #include "model/language_string.h"
 #include "model/text_value.h"
@@ -25,8 +25,8 @@
 namespace shell {
 namespace {
 
-using app::testing::runUntil;
-using app::testing::saveScreenshot;
+using kit::testing::runUntil;
+using kit::testing::saveScreenshot;
 
 class MainWindowTest : public integration::AppWindowTest {
 protected:
@@ -46,7 +46,7 @@ protected:
     }
     void TearDown() override {
         platform::IdleTime::setSource(nullptr);
-        QApplication::setPalette(app::ThemeManager::palette(0));
+        QApplication::setPalette(kit::ThemeManager::palette(0));
         AppWindowTest::TearDown();
     }
     std::string strip(std::size_t row) const { return main->stripValues[row]->text().toStdString(); }
@@ -57,12 +57,12 @@ protected:
     }
     void screenshots(const QString& name) {
         main->window()->resize(1500, 860);
-        app::testing::runFor(50);
+        kit::testing::runFor(50);
         saveScreenshot(main->window(), name + "_dark");
         prefs->set("Theme", std::int64_t{1});
-        QApplication::setPalette(app::ThemeManager::palette(1));
-        platform::NotificationCenter::defaultCenter().post(app::kThemeChangedNotification);
-        app::testing::runFor(50);
+        QApplication::setPalette(kit::ThemeManager::palette(1));
+        platform::NotificationCenter::defaultCenter().post(kit::kThemeChangedNotification);
+        kit::testing::runFor(50);
         saveScreenshot(main->window(), name + "_light");
     }
     static std::string tr(const char* key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
@@ -124,7 +124,7 @@ TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime)
 
     // A symbol dropped on pane 3 changes that pane only.
     platform::NotificationCenter::defaultCenter().post(
-        app::kChartSymbolDragNotification, std::make_shared<app::TextListPayload>(std::vector<std::string>{codes[0], "Chart3"}));
+        kit::kChartSymbolDragNotification, std::make_shared<kit::TextListPayload>(std::vector<std::string>{codes[0], "Chart3"}));
     EXPECT_EQ(main->chartPanes().pane(2).itemDetails, codes[0]);
     EXPECT_EQ(main->chartPanes().pane(2).intervalType, 3u);
     screenshots("main_window");

@@ -7,9 +7,9 @@
 #include <functional>
 #include <set>
 
-#include "app/kit/theme_manager.h"
-#include "app/qt_test_app.h"
-#include "app/shell/app_delegate.h"
+#include "kit/theme_manager.h"
+#include "kit/qt_test_app.h"
+#include "shell/app_delegate.h"
 #include "integration/app_window_fixture.h"
 #include "model/formatter.h"
 #include "model/language_string.h"
@@ -23,8 +23,8 @@
 namespace shell {
 namespace {
 
-using app::testing::runUntil;
-using app::testing::saveScreenshot;
+using kit::testing::runUntil;
+using kit::testing::saveScreenshot;
 using trading::ClosendCancelPositionWindowController;
 using trading::ModifyPositionWindowController;
 
@@ -56,7 +56,7 @@ protected:
     template <class Dialog>
     Dialog* openFromRow(const std::string& id, bool pending, const std::function<void(int)>& click) {
         const int row = rowOf(id, pending);
-        views::TableControllerBase* table = pending ? static_cast<views::TableControllerBase*>(main->pendingOrders())
+        kit::TableControllerBase* table = pending ? static_cast<kit::TableControllerBase*>(main->pendingOrders())
                                                     : main->openPositions();
         if (!runUntil([&] { return row >= 0 && table->model()->rowCount() > row; }, 5000)) return nullptr;
         click(row);
@@ -87,9 +87,9 @@ protected:
     void shoot(trading::PositionDialog* dialog, const QString& name) {
         for (const std::int64_t theme : {1, 0}) {
             prefs->set("Theme", theme);
-            QApplication::setPalette(app::ThemeManager::palette(theme));
+            QApplication::setPalette(kit::ThemeManager::palette(theme));
             dialog->windowDidAppear();
-            app::testing::runFor(150);
+            kit::testing::runFor(150);
             saveScreenshot(dialog, name + (theme ? "-light" : "-dark"));
         }
     }

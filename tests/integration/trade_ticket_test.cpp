@@ -6,9 +6,9 @@
 
 #include <QMessageBox>
 
-#include "app/kit/theme_manager.h"
-#include "app/qt_test_app.h"
-#include "app/shell/app_delegate.h"
+#include "kit/theme_manager.h"
+#include "kit/qt_test_app.h"
+#include "shell/app_delegate.h"
 #include "charts/chart_controller.h"
 #include "integration/app_window_fixture.h"
 #include "model/language_string.h"
@@ -21,8 +21,8 @@
 namespace shell {
 namespace {
 
-using app::testing::runUntil;
-using app::testing::saveScreenshot;
+using kit::testing::runUntil;
+using kit::testing::saveScreenshot;
 using trading::TradeTicketWindowController;
 
 using integration::refusal;
@@ -42,13 +42,13 @@ protected:
     void shoot(TradeTicketWindowController* t, const QString& name) {
         for (const std::int64_t theme : {0, 1}) {
             prefs->set("Theme", theme);
-            QApplication::setPalette(app::ThemeManager::palette(theme));
+            QApplication::setPalette(kit::ThemeManager::palette(theme));
             t->applyTheme();
-            app::testing::runFor(100);
+            kit::testing::runFor(100);
             saveScreenshot(t, name + (theme ? "-light" : "-dark"));
         }
         prefs->set("Theme", std::int64_t{0});
-        QApplication::setPalette(app::ThemeManager::palette(0));
+        QApplication::setPalette(kit::ThemeManager::palette(0));
         t->applyTheme();
     }
 

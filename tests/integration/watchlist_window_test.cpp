@@ -10,9 +10,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app/core/preference_manager.h"
-#include "app/kit/theme_manager.h"
-#include "app/shell/app_delegate.h"
+#include "kit/core/preference_manager.h"
+#include "kit/theme_manager.h"
+#include "shell/app_delegate.h"
 #include "integration/app_window_fixture.h"
 #include "model/language_string.h"
 #include "platform/notification_center.h"
@@ -23,8 +23,8 @@
 
 namespace {
 
-using app::testing::runUntil;
-using app::testing::saveScreenshot;
+using kit::testing::runUntil;
+using kit::testing::saveScreenshot;
 namespace col = views::watchlist_column;
 
 class WatchlistWindowTest : public integration::AppWindowTest {
@@ -33,7 +33,7 @@ protected:
     void SetUp() override {
         AppWindowTest::SetUp();
         if (HasFatalFailure()) return;
-        preferences = std::make_unique<app::PreferenceManager>(*prefs);
+        preferences = std::make_unique<kit::PreferenceManager>(*prefs);
         parts = recordedParts();
         // The ticket a double click opens.
         parts.mainWindow.windows["TradeTicketWindowController"] = {
@@ -47,7 +47,7 @@ protected:
     }
     void theme(std::int64_t t) {
         preferences->saveTheme(std::uint64_t(t));
-        app::ThemeManager::applyTheme({{"Windows", {window()}}, {"TableView", {table()->tableView()}}}, t);
+        kit::ThemeManager::applyTheme({{"Windows", {window()}}, {"TableView", {table()->tableView()}}}, t);
     }
     shell::MainWindowController* main() { return delegate->mWindowController(); }
     QWidget* window() { return main()->window(); }
@@ -73,7 +73,7 @@ protected:
     }
     static std::string tr(const char* key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
 
-    std::unique_ptr<app::PreferenceManager> preferences;
+    std::unique_ptr<kit::PreferenceManager> preferences;
     shell::AppDelegate::Parts parts;
     int ticketsOpened = 0;
 };
@@ -97,7 +97,7 @@ TEST_F(WatchlistWindowTest, LivePricesSessionsDoubleClicksAndColumns) {
     // Live ticks: after a few seconds some bid has fallen; US500 moves to the "Closed" session.
     EXPECT_EQ(sim->command("ticks 4").rfind("ok", 0), 0u);
     EXPECT_EQ(sim->command("status US500 1 2").rfind("ok", 0), 0u);
-    const QColor rise = app::ThemeManager::riseColor(), fall = app::ThemeManager::fallColor();
+    const QColor rise = kit::ThemeManager::riseColor(), fall = kit::ThemeManager::fallColor();
     ASSERT_TRUE(runUntil([&] { return anyBid(fall) && anyBid(rise); }, 15000));
     ASSERT_TRUE(runUntil([&] { return at(rowOf("US500"), col::kSession).data().toString() == "Closed"; }, 5000));
     EXPECT_EQ(at(rowOf("US500"), col::kCode).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));

@@ -3,7 +3,7 @@
 // deviation, bracket legs, missing records.
 #include <QTest>
 
-#include "app/qt_test_app.h"
+#include "kit/qt_test_app.h"
 #include "orders/order_fixture.h"
 #include "trading/closend_cancel_position_window_controller.h"
 #include "trading/modify_position_window_controller.h"
@@ -14,7 +14,7 @@ namespace {
 
 using orders::testing::tr;
 using Strings = std::vector<std::string>;
-constexpr auto items = app::testing::comboItems;
+constexpr auto items = kit::testing::comboItems;
 
 class PositionDialogsTest : public orders::testing::OrderFixture {
 public:
@@ -82,11 +82,11 @@ TEST_F(PositionDialogsTest, CloseFillsRefreshesFollowsItsPositionAndEndsWhenItGo
     openPosition(1, "9", "1001", "P0");
     std::rotate(positions.begin(), positions.end() - 1, positions.end());
     item->Bid = 50.5;
-    ASSERT_TRUE(app::testing::runUntil([&] { return str(closer->CurrentPriceTextField) == "50.50"; }));
+    ASSERT_TRUE(kit::testing::runUntil([&] { return str(closer->CurrentPriceTextField) == "50.50"; }));
     EXPECT_EQ(str(closer->EstimatedPLTextField), "50.00");
     EXPECT_TRUE(closer->EstimatedPLTextField->styleSheet().endsWith("color: #009900; }"));
     item->Bid = 49;
-    ASSERT_TRUE(app::testing::runUntil([&] { return str(closer->EstimatedPLTextField) == "-100.00"; }));
+    ASSERT_TRUE(kit::testing::runUntil([&] { return str(closer->EstimatedPLTextField) == "-100.00"; }));
     EXPECT_TRUE(closer->EstimatedPLTextField->styleSheet().endsWith("color: #e60026; }"));
     EXPECT_EQ(closer->rowId(), "P1");
 
@@ -112,7 +112,7 @@ TEST_F(PositionDialogsTest, CloseFillsRefreshesFollowsItsPositionAndEndsWhenItGo
     ASSERT_EQ(closer->rowId(), "P1");
     EXPECT_TRUE(closer->CloseandCancelButton->isEnabled());
     positions.erase(positions.begin() + 1);
-    ASSERT_TRUE(app::testing::runUntil([&] { return !closer->isVisible(); }));
+    ASSERT_TRUE(kit::testing::runUntil([&] { return !closer->isVisible(); }));
     EXPECT_FALSE(closer->hasTimer());
     EXPECT_FALSE(closer->CloseandCancelButton->isEnabled());
     EXPECT_FALSE(closer->hasRecord());

@@ -4,9 +4,9 @@
 #include <QAbstractItemModelTester>
 #include <QTest>
 
-#include "app/kit/controls/price_label.h"
-#include "app/kit/theme_manager.h"
-#include "app/qt_test_app.h"
+#include "kit/controls/price_label.h"
+#include "kit/theme_manager.h"
+#include "kit/qt_test_app.h"
 #include "orders/order_fixture.h"
 #include "trading/buy_market_depth_table_controller.h"
 #include "trading/sell_market_depth_table_controller.h"
@@ -17,10 +17,10 @@
 namespace trading {
 namespace {
 
-using app::testing::saveScreenshot;
+using kit::testing::saveScreenshot;
 using orders::testing::tr;
 using Strings = std::vector<std::string>;
-constexpr auto items = app::testing::comboItems;
+constexpr auto items = kit::testing::comboItems;
 
 class TradeTicketTest : public orders::testing::OrderFixture {
 public:
@@ -65,13 +65,13 @@ public:
     void shoot(const QString& name) {
         for (const std::int64_t t : {0, 1}) {
             theme = t;
-            QApplication::setPalette(app::ThemeManager::palette(t));
+            QApplication::setPalette(kit::ThemeManager::palette(t));
             ticket->applyTheme();
-            app::testing::runFor(30);
+            kit::testing::runFor(30);
             saveScreenshot(ticket.get(), name + (t ? "-light" : "-dark"));
         }
         theme = 0;
-        QApplication::setPalette(app::ThemeManager::palette(0));
+        QApplication::setPalette(kit::ThemeManager::palette(0));
     }
 
     std::int64_t theme = 0;
@@ -224,13 +224,13 @@ TEST_F(TradeTicketTest, SimpleModeConfirmsAndTheSuppressionBoxSkipsLaterSheets) 
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
     EXPECT_EQ(sheet->informativeText().toStdString(), tr("0009") + " 2 (200) GOLD @ " + tr("0068"));
     saveScreenshot(sheet, "ticket-confirmation-dark");
-    QApplication::setPalette(app::ThemeManager::palette(1));
+    QApplication::setPalette(kit::ThemeManager::palette(1));
     saveScreenshot(sheet, "ticket-confirmation-light");
-    QApplication::setPalette(app::ThemeManager::palette(0));
+    QApplication::setPalette(kit::ThemeManager::palette(0));
     const int before = sent;
     for (QAbstractButton* b : sheet->buttons())
         if (b->text().toStdString() == tr("0060")) b->click();
-    ASSERT_TRUE(app::testing::runUntil([&] { return ticket->confirmation() == nullptr; }));
+    ASSERT_TRUE(kit::testing::runUntil([&] { return ticket->confirmation() == nullptr; }));
     EXPECT_EQ(sent, before);
 
     ticket->sellButton->click();
@@ -241,7 +241,7 @@ TEST_F(TradeTicketTest, SimpleModeConfirmsAndTheSuppressionBoxSkipsLaterSheets) 
     sheet->defaultButton()->click();
     EXPECT_EQ(sent, before + 1);
     EXPECT_TRUE(dontShow);
-    ASSERT_TRUE(app::testing::runUntil([&] { return ticket->confirmation() == nullptr; }));
+    ASSERT_TRUE(kit::testing::runUntil([&] { return ticket->confirmation() == nullptr; }));
     ticket->buyButton->click();
     EXPECT_EQ(ticket->confirmation(), nullptr);
     EXPECT_EQ(sent, before + 2);

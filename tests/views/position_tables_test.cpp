@@ -10,15 +10,15 @@
 #include <filesystem>
 #include <set>
 
-#include "app/core/preference_manager.h"
-#include "app/kit/qt_main_executor.h"
-#include "app/kit/theme_manager.h"
-#include "app/qt_test_app.h"
+#include "kit/core/preference_manager.h"
+#include "kit/qt_main_executor.h"
+#include "kit/theme_manager.h"
+#include "kit/qt_test_app.h"
 #include "model/language_string.h"
 #include "platform/preferences.h"
 #include "views/close_price_button_delegate.h"
 #include "views/core/position_cells.h"
-#include "views/fake_hosts.h"
+#include "kit/fake_hosts.h"
 #include "views/open_position_table_controller.h"
 #include "views/pending_order_table_controller.h"
 #include "views/positions_fixture.h"
@@ -29,7 +29,7 @@ namespace {
 namespace col = position_column;
 using model::Order;
 
-class FakeDialog : public trading::PositionDialog {
+class FakeDialog : public kit::RowDialog {
 public:
     FakeDialog(std::vector<std::string>& log, const bool& record) : log_(log), record_(record) {}
     bool hasRecord() const override { return record_; }
@@ -48,7 +48,7 @@ std::string tr(const char* key) { return model::LanguageString::stringforSelecte
 class PositionTablesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        executor = app::QtMainExecutor::install();
+        executor = kit::QtMainExecutor::install();
         auto silver = s.item("SILVER", 23.105, 23.125);
         silver->DecimalPlaces = 3;
         silver->InstrumentId = 6;
@@ -76,7 +76,7 @@ protected:
             PendingOrderTableController::Dialogs{factory(closes), factory(modifies)});
         pending->resize(1400, 220);
         pending->show();
-        for (TableControllerBase* t : std::initializer_list<TableControllerBase*>{open.get(), pending.get()})
+        for (kit::TableControllerBase* t : std::initializer_list<kit::TableControllerBase*>{open.get(), pending.get()})
             testers.push_back(std::make_unique<QAbstractItemModelTester>(
                 t->model(), QAbstractItemModelTester::FailureReportingMode::Fatal));
     }
@@ -95,13 +95,13 @@ protected:
         t->show();
         return t;
     }
-    trading::PositionDialogFactory factory(int& made) {
-        return [this, &made]() -> trading::PositionDialog* {
+    kit::RowDialogFactory factory(int& made) {
+        return [this, &made]() -> kit::RowDialog* {
             ++made;
             return new FakeDialog(log, record);
         };
     }
-    QVariant at(TableControllerBase& t, int row, const char* id, int role = Qt::DisplayRole) {
+    QVariant at(kit::TableControllerBase& t, int row, const char* id, int role = Qt::DisplayRole) {
         return t.model()->index(row, t.columnWithIdentifier(id)).data(role);
     }
     std::vector<bool> visible(QMenu* menu) {
@@ -110,13 +110,13 @@ protected:
         return out;
     }
 
-    std::shared_ptr<app::QtMainExecutor> executor;
+    std::shared_ptr<kit::QtMainExecutor> executor;
     testing::PositionsSession s;
     std::string path = (std::filesystem::temp_directory_path() / ("views_positions_" + std::to_string(::getpid()))).string();
     platform::Preferences store{path};
-    app::PreferenceManager preferences{store};
-    testing::FakeSheetHost sheets;
-    testing::FakeWindowOpener opener;
+    kit::PreferenceManager preferences{store};
+    kit::testing::FakeSheetHost sheets;
+    kit::testing::FakeWindowOpener opener;
     std::vector<std::string> log;
     bool record = true;  // what the fake dialogs' setValue found
     int closes = 0, modifies = 0;
@@ -175,7 +175,7 @@ TEST_F(PositionTablesTest, TickRefreshesTwoColumnsOfEveryRowThenTheTotals) {
 }
 
 TEST_F(PositionTablesTest, HeaderMenuInColumnOrderAndTheBaseCurrencyColumn) {
-    const auto entries = [](TableControllerBase& t) {
+    const auto entries = [](kit::TableControllerBase& t) {
         std::vector<std::string> ids;
         for (QAction* a : t.headerMenuWidget()->actions()) ids.push_back(a->data().toString().toStdString());
         return ids;
@@ -313,14 +313,14 @@ TEST_F(PositionTablesTest, Screenshots) {
     open->RefreshTableview();
     open->tableView()->selectRow(2);
     for (std::int64_t theme : {0, 1}) {
-        QApplication::setPalette(app::ThemeManager::palette(theme));
+        QApplication::setPalette(kit::ThemeManager::palette(theme));
         const char* name = theme ? "light" : "dark";
-        for (TableControllerBase* t : std::initializer_list<TableControllerBase*>{open.get(), pending.get()}) {
-            app::ThemeManager::applyTheme({{"Windows", {t}}, {"TableView", {t->tableView()}}}, theme);
-            app::testing::saveScreenshot(t, QString(t == open.get() ? "open-positions-rows-" : "pending-orders-rows-") + name);
+        for (kit::TableControllerBase* t : std::initializer_list<kit::TableControllerBase*>{open.get(), pending.get()}) {
+            kit::ThemeManager::applyTheme({{"Windows", {t}}, {"TableView", {t->tableView()}}}, theme);
+            kit::testing::saveScreenshot(t, QString(t == open.get() ? "open-positions-rows-" : "pending-orders-rows-") + name);
         }
     }
-    QApplication::setPalette(app::ThemeManager::palette(0));
+    QApplication::setPalette(kit::ThemeManager::palette(0));
 }
 
 }  // namespace

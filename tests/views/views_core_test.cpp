@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "views/core/price_marks.h"
-#include "views/core/table_rules.h"
 #include "views/core/watchlist_actions.h"
 #include "views/core/watchlist_cells.h"
 #include "views/watchlist_fixture.h"
@@ -93,15 +92,6 @@ TEST(PriceMarks, CodeCellShowsSessionsFromTwoUp) {
         s.settingsID = id;
         EXPECT_EQ(codeCellColor(&s), id < 2 ? std::nullopt : s.sessionColor) << id;
     }
-}
-
-// The header menu, the tick and the row-menu guard: the framework's tests.
-TEST(TableRules, TitlesAndFontSizes) {
-    const TableTraits& watchlist = tableTraits(TableKind::Watchlist);
-    EXPECT_EQ(headerTitle(watchlist, "0", 0), "i");
-    EXPECT_EQ(headerTitle(watchlist, "153", 0), headerTitle(watchlist, "0153", 0));  // padded key
-    for (auto [stored, points] : std::vector<std::pair<std::int64_t, int>>{{0, 12}, {-3, 12}, {16, 16}, {99999, 12}})
-        EXPECT_EQ(tableFontPointSize(stored), points) << stored;
 }
 
 TEST(WatchlistActions, DoubleClickOutcomes) {

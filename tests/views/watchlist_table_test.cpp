@@ -10,16 +10,16 @@
 #include <filesystem>
 #include <set>
 
-#include "app/core/preference_manager.h"
-#include "app/kit/qt_main_executor.h"
-#include "app/kit/theme_manager.h"
-#include "app/qt_test_app.h"
+#include "kit/core/preference_manager.h"
+#include "kit/qt_main_executor.h"
+#include "kit/theme_manager.h"
+#include "kit/qt_test_app.h"
 #include "model/language_string.h"
 #include "platform/preferences.h"
 #include "platform/resource_bundle.h"
 #include "state/session_notifications.h"
 #include "views/core/watchlist_cells.h"
-#include "views/fake_hosts.h"
+#include "kit/fake_hosts.h"
 #include "views/watchlist_fixture.h"
 #include "views/watchlist_price_delegate.h"
 #include "views/watchlist_table_controller.h"
@@ -32,7 +32,7 @@ namespace col = watchlist_column;
 class WatchlistTableTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        executor = app::QtMainExecutor::install();
+        executor = kit::QtMainExecutor::install();
         gold = s.item("GOLD", 2035.39, 2035.59);
         euro = s.item("EURUSD", 1.08414, 1.08424);
         euro->DecimalPlaces = 5;
@@ -65,14 +65,14 @@ protected:
     }
     void tick() { table->RefreshTableview(); }
 
-    std::shared_ptr<app::QtMainExecutor> executor;
+    std::shared_ptr<kit::QtMainExecutor> executor;
     testing::WatchlistSession s;
     std::shared_ptr<model::ItemDetails> gold, euro, closed;
     std::string path = (std::filesystem::temp_directory_path() / ("views_watchlist_" + std::to_string(::getpid()))).string();
     platform::Preferences store{path};
-    app::PreferenceManager preferences{store};
-    testing::FakeSheetHost sheets;
-    testing::FakeWindowOpener opener;
+    kit::PreferenceManager preferences{store};
+    kit::testing::FakeSheetHost sheets;
+    kit::testing::FakeWindowOpener opener;
     std::unique_ptr<WatchlistTableController> table;
     std::unique_ptr<QAbstractItemModelTester> tester;
 };
@@ -86,7 +86,7 @@ TEST_F(WatchlistTableTest, RowsCellsAndMarks) {
     for (const std::string& id : watchlistColumnIdentifiers())
         EXPECT_FALSE(table->model()->index(3, table->columnWithIdentifier(id)).data().isValid()) << id;
 
-    const QColor rise = app::ThemeManager::riseColor(), fall = app::ThemeManager::fallColor();
+    const QColor rise = kit::ThemeManager::riseColor(), fall = kit::ThemeManager::fallColor();
     EXPECT_EQ(background(0, col::kBid), rise);  // the first drawing compares against 0
     tick();
     EXPECT_FALSE(background(0, col::kBid));  // unchanged: the row's colour
@@ -178,7 +178,7 @@ TEST_F(WatchlistTableTest, DoubleClicksIconClicksAndDrags) {
         EXPECT_EQ(table->currentAlert()->informativeText().toStdString(),
                   model::LanguageString::stringforSelectedLanguage(0, "1069"));
         table->currentAlert()->close();
-        app::testing::runUntil([&] { return !table->currentAlert(); });
+        kit::testing::runUntil([&] { return !table->currentAlert(); });
     }
     EXPECT_EQ(opener.tickets.size(), 1u);
     QHeaderView* header = view->horizontalHeader();

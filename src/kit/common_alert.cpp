@@ -1,0 +1,80 @@
+#include "kit/common_alert.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include "kit/banner/app_user_notification_center.h"
+
+namespace kit {
+
+std::unique_ptr<QMessageBox> CommonAlert::makeAlert(const std::string& message, const std::string& title,
+                                                    QWidget* parent) {
+    auto alert = std::make_unique<QMessageBox>(parent);
+    alert->setIcon(QMessageBox::Information);
+    alert->setTextFormat(Qt::PlainText);  // "%d" or "<b>" in a message shows as it is
+    alert->setText(QString::fromStdString(title));
+    alert->setInformativeText(QString::fromStdString(message));
+    alert->setStandardButtons(QMessageBox::NoButton);
+    alert->addButton("OK", QMessageBox::AcceptRole);
+    // The informative label guesses its format from the text: make it plain,
+    // so that "<b>" in a message is shown and not obeyed.
+    for (auto* label : alert->findChildren<QLabel*>()) {
+        label->setTextFormat(Qt::PlainText);
+        if (label->objectName() == "qt_msgbox_label") {
+            QFont bold = label->font();
+            bold.setBold(true);
+            label->setFont(bold);
+        }
+    }
+    return alert;
+}
+
+QMessageBox* CommonAlert::ShowCommonAlertVieWwithMessage(const std::string& message, const std::string& title) {
+    auto* alert = makeAlert(message, title).release();
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->setWindowModality(Qt::ApplicationModal);
+    alert->open();
+    return alert;
+}
+
+void CommonAlert::ShowCommonUserNotificationwithMessage(AppUserNotificationCenter& center, const std::string& appName,
+                                                        const std::string& message, const std::string& title) {
+    AppUserNotification notification;
+    notification.title = appName;
+    notification.subtitle = title;
+    notification.informativeText = message;
+    notification.feature.dismissDelayTime = 5.0;
+    notification.feature.lineBreakMode = 0;
+    notification.soundName = AppUserNotificationDefaultSound;
+    center.deliverNotification(notification);
+}
+
+void CommonAlert::showLocalNotificationWithTitle(const std::shared_ptr<SystemNotifier>& notifier, const std::string& title,
+                                                 const std::string& subTitle) {
+    std::weak_ptr<SystemNotifier> weak = notifier;
+    QTimer::singleShot(1000, qApp, [weak, title, subTitle] {
+        if (auto target = weak.lock()) target->show(title, subTitle);
+    });
+}
+
+struct TraySystemNotifier::Tray {
+    QSystemTrayIcon icon;
+};
+
+TraySystemNotifier::TraySystemNotifier() {
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
+    tray_ = std::make_unique<Tray>();
+    tray_->icon.setIcon(QApplication::windowIcon());
+}
+
+TraySystemNotifier::~TraySystemNotifier() = default;
+
+void TraySystemNotifier::show(const std::string& title, const std::string& text) {
+    if (!tray_) return;
+    tray_->icon.show();
+    tray_->icon.showMessage(QString::fromStdString(title), QString::fromStdString(text));
+}
+
+}  // namespace kit

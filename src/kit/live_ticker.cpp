@@ -1,0 +1,94 @@
+#include "kit/live_ticker.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
+#include "platform/main_executor.h"
+
+namespace kit {
+
+struct LiveTicker::State {
+    struct Entry {
+        std::uint64_t id;
+        std::function<void()> refresh;  // null once unsubscribed
+    };
+    std::function<void()> recompute;
+    std::vector<Entry> entries;
+    std::uint64_t nextId = 1;
+    bool ticking = false;
+
+    void remove(std::uint64_t id) {
+        for (Entry& e : entries)
+            if (e.id == id) e.refresh = nullptr;
+        if (!ticking) prune();
+    }
+    void prune() {
+        entries.erase(std::remove_if(entries.begin(), entries.end(), [](const Entry& e) { return !e.refresh; }),
+                      entries.end());
+    }
+};
+
+LiveTicker::Subscription::Subscription(Subscription&& other) noexcept
+    : state_(std::move(other.state_)), id_(std::exchange(other.id_, 0)) {}
+
+LiveTicker::Subscription& LiveTicker::Subscription::operator=(Subscription&& other) noexcept {
+    if (this != &other) {
+        reset();
+        state_ = std::move(other.state_);
+        id_ = std::exchange(other.id_, 0);
+    }
+    return *this;
+}
+
+void LiveTicker::Subscription::reset() {
+    if (id_ == 0) return;
+    if (const auto state = state_.lock()) state->remove(id_);
+    id_ = 0;
+    state_.reset();
+}
+
+LiveTicker::LiveTicker(std::function<void()> recompute, std::chrono::milliseconds interval)
+    : state_(std::make_shared<State>()) {
+    state_->recompute = std::move(recompute);
+    timer_.setInterval(interval);
+    // A Qt timer also fires inside modal loops, menus and resizes.
+    QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
+}
+
+LiveTicker::~LiveTicker() { timer_.stop(); }
+
+LiveTicker::Subscription LiveTicker::subscribe(std::function<void()> refresh) {
+    platform::assertMainThread();
+    if (!refresh) return {};
+    const std::uint64_t id = state_->nextId++;
+    state_->entries.push_back({id, std::move(refresh)});
+    return Subscription(state_, id);
+}
+
+void LiveTicker::start() { timer_.start(); }
+
+void LiveTicker::stop() { timer_.stop(); }
+
+void LiveTicker::tick() {
+    platform::assertMainThread();
+    const auto state = state_;  // a refresh may end the ticker's owner's subscriptions
+    if (state->ticking) return;
+    state->ticking = true;
+    if (state->recompute) state->recompute();
+    // Subscriptions made during the slice wait for the next one.
+    const std::size_t count = state->entries.size();
+    for (std::size_t i = 0; i < count && i < state->entries.size(); ++i) {
+        const std::function<void()> refresh = state->entries[i].refresh;
+        if (refresh) refresh();
+    }
+    state->ticking = false;
+    state->prune();
+}
+
+std::size_t LiveTicker::subscriberCount() const {
+    return static_cast<std::size_t>(std::count_if(state_->entries.begin(), state_->entries.end(),
+                                                  [](const State::Entry& e) { return bool(e.refresh); }));
+}
+
+}  // namespace kit

@@ -1,0 +1,55 @@
+#pragma once
+// The login's one 1.0 s main-thread tick: the accounts' recomputation once,
+// then every subscribed refresh in the order of subscription, in one slice.
+// A subscription ends with its handle, at once, even inside a tick.
+#include <QTimer>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace kit {
+
+class LiveTicker {
+    struct State;
+
+public:
+    class Subscription {
+    public:
+        Subscription() = default;
+        Subscription(Subscription&& other) noexcept;
+        Subscription& operator=(Subscription&& other) noexcept;
+        Subscription(const Subscription&) = delete;
+        Subscription& operator=(const Subscription&) = delete;
+        ~Subscription() { reset(); }
+        void reset();
+        explicit operator bool() const { return id_ != 0; }
+
+    private:
+        friend class LiveTicker;
+        Subscription(std::weak_ptr<State> state, std::uint64_t id) : state_(std::move(state)), id_(id) {}
+        std::weak_ptr<State> state_;
+        std::uint64_t id_ = 0;
+    };
+
+    explicit LiveTicker(std::function<void()> recompute,
+                        std::chrono::milliseconds interval = std::chrono::milliseconds(1000));
+    ~LiveTicker();
+
+    [[nodiscard]] Subscription subscribe(std::function<void()> refresh);
+    void start();
+    // At logout: no further tick.
+    void stop();
+    bool isRunning() const { return timer_.isActive(); }
+    // One slice, as the timer runs it.
+    void tick();
+    std::size_t subscriberCount() const;
+    QTimer& timer() { return timer_; }
+
+private:
+    std::shared_ptr<State> state_;
+    QTimer timer_;
+};
+
+}  // namespace kit

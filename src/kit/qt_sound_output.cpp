@@ -1,0 +1,30 @@
+#include "kit/qt_sound_output.h"
+
+#include <QAudioDevice>
+#include <QMediaDevices>
+#include <QSoundEffect>
+#include <QUrl>
+
+#include "platform/resource_bundle.h"
+
+namespace kit {
+
+QString QtSoundOutput::soundPath(const std::string& name) {
+    if (name.empty() || name.find('/') != std::string::npos) return {};
+    const auto path = platform::ResourceBundle::pathForResource("sounds/" + name, "wav");
+    return path ? QString::fromStdString(*path) : QString();
+}
+
+void QtSoundOutput::play(const std::string& name) {
+    if (QMediaDevices::audioOutputs().isEmpty()) return;
+    const QString path = soundPath(name);
+    if (path.isEmpty()) return;
+    auto* effect = new QSoundEffect(&owner_);
+    effect->setSource(QUrl::fromLocalFile(path));
+    QObject::connect(effect, &QSoundEffect::playingChanged, effect, [effect] {
+        if (!effect->isPlaying()) effect->deleteLater();
+    });
+    effect->play();
+}
+
+}  // namespace kit

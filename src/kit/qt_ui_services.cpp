@@ -1,0 +1,51 @@
+#include "kit/qt_ui_services.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+
+#include "kit/qt_sound_output.h"
+#include "state/ui_services.h"
+
+namespace kit {
+
+namespace {
+
+QtUiServices::Parts completed(QtUiServices::Parts parts) {
+    if (!parts.sound) parts.sound = std::make_shared<QtSoundOutput>();
+    if (!parts.notifier) parts.notifier = std::make_shared<TraySystemNotifier>();
+    if (!parts.openUrl) parts.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    if (!parts.terminate)
+        parts.terminate = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
+    return parts;
+}
+
+}  // namespace
+
+QtUiServices::QtUiServices(platform::Preferences& preferences, std::string appName, Parts parts)
+    : appName_(std::move(appName)),
+      parts_(completed(std::move(parts))),
+      sounds_(preferences, *parts_.sound),
+      center_([this](const std::string& name) { sounds_.playBannerSound(name); }, parts_.bannerTiming) {}
+
+void QtUiServices::showAlert(const std::string& message, const std::string& title) {
+    CommonAlert::ShowCommonAlertVieWwithMessage(message, title);
+}
+
+void QtUiServices::deliverBanner(const state::Banner& banner) {
+    center_.deliverNotification(AppUserNotification::fromBanner(banner));
+}
+
+void QtUiServices::showLocalNotification(const std::string& title, const std::string& text) {
+    CommonAlert::showLocalNotificationWithTitle(parts_.notifier, title, text);
+}
+
+void QtUiServices::playSound(const std::string& name) { sounds_.playSoundNamed(name); }
+
+void QtUiServices::openUrl(const std::string& url) {
+    if (!state::ResourceFiles::isOpenableUrl(url)) return;
+    parts_.openUrl(QUrl(QString::fromStdString(url), QUrl::StrictMode));
+}
+
+void QtUiServices::terminate() { parts_.terminate(); }
+
+}  // namespace kit

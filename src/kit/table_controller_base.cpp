@@ -1,0 +1,319 @@
+#include "kit/table_controller_base.h"
+
+#include <QDialog>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "kit/core/preference_manager.h"
+#include "kit/sheet_host.h"
+#include "platform/main_executor.h"
+
+namespace kit {
+
+// --- TableModel -------------------------------------------------------------
+
+int TableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+int TableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(owner_.setup_.columns.size());
+}
+
+QVariant TableModel::data(const QModelIndex& index, int role) const {
+    if (detached_ || !index.isValid() || index.row() < 0 || index.row() >= std::min(rows_, snapshotRows_) || index.column() < 0 ||
+        index.column() >= columnCount())
+        return {};
+    if (role == Qt::FontRole) return owner_.rowFont();
+    return owner_.cellData(index.row(), index.column(), role);
+}
+
+QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (detached_ || orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
+    if (role == Qt::DisplayRole) return owner_.titles_[std::size_t(section)];
+    return {};
+}
+
+Qt::ItemFlags TableModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+}
+
+QStringList TableModel::mimeTypes() const { return {"text/plain"}; }
+
+QMimeData* TableModel::mimeData(const QModelIndexList& indexes) const {
+    if (detached_) return nullptr;
+    std::vector<int> rows;
+    for (const QModelIndex& i : indexes)
+        if (i.isValid() && i.row() < std::min(rows_, snapshotRows_)) rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    const std::string text = rows.empty() ? std::string() : owner_.dragText(rows);
+    if (text.empty()) return nullptr;
+    auto* mime = new QMimeData;
+    mime->setText(QString::fromStdString(text));
+    return mime;
+}
+
+// --- TableControllerBase ----------------------------------------------------
+
+TableControllerBase::TableControllerBase(Setup setup, QWidget* parent)
+    : QWidget(parent), setup_(std::move(setup)), traits_(tableTraits(setup_.kind)) {
+    for (const TableColumn& c : setup_.columns)
+        titles_.push_back(QString::fromStdString(headerTitle(traits_, c.identifier, setup_.language)));
+    view_ = new QTableView(this);
+    model_ = new TableModel(*this);
+    model_->setParent(this);
+    view_->setModel(model_);
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    view_->setAlternatingRowColors(true);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setWordWrap(false);
+    view_->verticalHeader()->hide();
+    view_->horizontalHeader()->setHighlightSections(false);
+    view_->horizontalHeader()->setSectionsClickable(true);
+    view_->horizontalHeader()->setSectionsMovable(false);
+    view_->horizontalHeader()->setStretchLastSection(false);
+    view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view_->verticalHeader()->setDefaultSectionSize(QFontMetrics(rowFont()).height() + 8);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_);
+
+    headerMenu_ = new QMenu(this);
+    view_->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view_->horizontalHeader(), &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (traits_.headerMenu) headerMenu_->popup(view_->horizontalHeader()->mapToGlobal(at));
+    });
+    connect(view_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) { sortByColumn(c); });
+
+    if (!traits_.notification.empty()) {
+        auto& center = platform::NotificationCenter::defaultCenter();
+        std::weak_ptr<int> alive = alive_;
+        // Posted on another thread, the reload is handed to the main thread.
+        observer_ = platform::ObserverHandle(
+            &center, center.addObserver(traits_.notification, [this, alive](const platform::Notification&) {
+                if (platform::MainExecutor::isMainThread()) {
+                    reloadTable();
+                    return;
+                }
+                platform::MainExecutor::post([this, alive] {
+                    if (alive.lock()) reloadTable();
+                });
+            }));
+    }
+    if (!traits_.tick.always.empty() || !traits_.tick.whenVisible.empty() || traits_.wholeTableTick) {
+        timer_.setInterval(1000);
+        timer_.setTimerType(Qt::CoarseTimer);
+        connect(&timer_, &QTimer::timeout, this, [this] { RefreshTableview(); });
+        timer_.start();
+    }
+}
+
+void TableControllerBase::followTicker(LiveTicker& ticker) {
+    if (!timer_.isActive()) return;  // a table without live columns
+    timer_.stop();
+    tick_ = ticker.subscribe([this] { RefreshTableview(); });
+}
+
+TableControllerBase::~TableControllerBase() {
+    tick_.reset();
+    observer_.reset();
+    alive_.reset();
+    timer_.stop();
+    // The subclass's rows are gone: the view must not ask for them any more.
+    model_->detached_ = true;
+    delete view_;
+    view_ = nullptr;
+}
+
+int TableControllerBase::columnWithIdentifier(const std::string& identifier) const {
+    for (std::size_t i = 0; i < setup_.columns.size(); ++i)
+        if (setup_.columns[i].identifier == identifier) return static_cast<int>(i);
+    return -1;
+}
+
+const std::string& TableControllerBase::identifierOf(int column) const {
+    static const std::string none;
+    return column >= 0 && column < static_cast<int>(setup_.columns.size()) ? setup_.columns[std::size_t(column)].identifier
+                                                                          : none;
+}
+
+QSize TableControllerBase::sizeHint() const {
+    const QHeaderView* header = view_->horizontalHeader();
+    int width = 2 * view_->frameWidth() + view_->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < header->count(); ++c)
+        if (!header->isSectionHidden(c)) width += header->sectionSize(c);
+    const int height = 2 * view_->frameWidth() + header->sizeHint().height() +
+                       8 * view_->verticalHeader()->defaultSectionSize();
+    return {width, height};
+}
+
+QFont TableControllerBase::rowFont() const {
+    QFont font = view_ ? view_->font() : QWidget::font();
+    std::int64_t stored = 12;
+    if (!traits_.fontKey.empty() && setup_.preferences)
+        stored = static_cast<std::int64_t>(setup_.preferences->getFontSizeInfoForKey(traits_.fontKey));
+    font.setPointSize(tableFontPointSize(stored));
+    return font;
+}
+
+void TableControllerBase::SetHeaderMenuItems() {
+    QHeaderView* header = view_->horizontalHeader();
+    std::vector<ColumnState> states;
+    for (std::size_t i = 0; i < setup_.columns.size(); ++i) {
+        header->resizeSection(static_cast<int>(i), setup_.columns[i].width);
+        states.push_back({setup_.columns[i].identifier, view_->isColumnHidden(static_cast<int>(i))});
+    }
+    if (!traits_.headerMenu) return;
+    const auto title = [this](const std::string& id) {
+        return titles_[std::size_t(columnWithIdentifier(id))].toStdString();
+    };
+    for (const HeaderMenuEntry& entry : headerMenuEntries(states, title)) {
+        QAction* action = headerMenu_->addAction(QString::fromStdString(entry.title));
+        action->setCheckable(true);
+        action->setChecked(entry.checked);
+        action->setData(QString::fromStdString(entry.identifier));
+        connect(action, &QAction::triggered, this, [this, action] {
+            // The trigger already flipped the check; the menu's rule flips it once.
+            action->setChecked(!action->isChecked());
+            headerMenu(action);
+        });
+    }
+}
+
+void TableControllerBase::headerMenu(QAction* entry) {
+    if (!entry || !traits_.showHide) return;
+    const bool show = !entry->isChecked();
+    entry->setChecked(show);
+    hideandShowTableColumns(entry->data().toString().toStdString(), !show);
+}
+
+void TableControllerBase::hideandShowTableColumns(const std::string& identifier, bool hide) {
+    const int column = columnWithIdentifier(identifier);
+    if (column >= 0) view_->setColumnHidden(column, hide);
+}
+
+void TableControllerBase::sortByColumn(int column) {
+    if (!traits_.sortable || !setup_.sort || column < 0 || column >= static_cast<int>(setup_.columns.size())) return;
+    const auto& sort = setup_.columns[std::size_t(column)].sort;
+    if (!sort) return;
+    ascending_ = column == sortedColumn_ ? !ascending_ : true;
+    sortedColumn_ = column;
+    state::SortDescriptor descriptor = *sort;
+    descriptor.ascending = ascending_;
+    setup_.sort(std::vector<state::SortDescriptor>{descriptor});
+    view_->horizontalHeader()->setSortIndicatorShown(true);
+    view_->horizontalHeader()->setSortIndicator(column, ascending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+    reloadTable();
+}
+
+void TableControllerBase::applyRows(int after) {
+    const int before = model_->rows_;
+    if (after > before) {
+        model_->beginInsertRows({}, before, after - 1);
+        model_->rows_ = after;
+        model_->endInsertRows();
+    } else if (after < before) {
+        model_->beginRemoveRows({}, after, before - 1);
+        model_->rows_ = after;
+        model_->endRemoveRows();
+    }
+}
+
+void TableControllerBase::reloadTable() {
+    platform::assertMainThread();
+    const int before = model_->rows_;
+    const int after = std::max(0, takeSnapshot());
+    model_->snapshotRows_ = after;
+    applyRows(after);
+    const int kept = std::min(before, after);
+    if (kept > 0 && model_->columnCount() > 0)
+        emit model_->dataChanged(model_->index(0, 0), model_->index(kept - 1, model_->columnCount() - 1));
+    if (!sizedToContents_ && after > 0) {
+        // Widths from the content once, at the first fill; the user's after that.
+        sizedToContents_ = true;
+        view_->resizeColumnsToContents();
+        // Never narrower than the column's own width: later values may be longer.
+        for (std::size_t c = 0; c < setup_.columns.size(); ++c)
+            if (view_->columnWidth(int(c)) < setup_.columns[c].width) view_->setColumnWidth(int(c), setup_.columns[c].width);
+    }
+    didReload();
+}
+
+void TableControllerBase::emitColumns(const std::vector<int>& columns) {
+    const int rows = model_->rows_;
+    if (rows == 0) return;
+    for (const auto& [first, last] : indexRuns(columns))
+        emit model_->dataChanged(model_->index(0, first), model_->index(rows - 1, last));
+}
+
+void TableControllerBase::RefreshTableview() {
+    platform::assertMainThread();
+    if (traits_.wholeTableTick) {
+        reloadTable();
+        return;
+    }
+    const int after = std::max(0, takeSnapshot());
+    model_->snapshotRows_ = after;
+    if (after != model_->rows_) {
+        // The list itself changed: rows in or out, then every cell.
+        applyRows(after);
+        if (after > 0)
+            emit model_->dataChanged(model_->index(0, 0), model_->index(after - 1, model_->columnCount() - 1));
+        return;
+    }
+    std::vector<ColumnState> states;
+    for (std::size_t i = 0; i < setup_.columns.size(); ++i)
+        states.push_back({setup_.columns[i].identifier, view_->isColumnHidden(static_cast<int>(i))});
+    emitColumns(tickColumnIndexes(states, traits_.tick));
+}
+
+void TableControllerBase::menuNeedsUpdate(QMenu& rowMenu, int clickedRow) {
+    view_->clearSelection();
+    for (QAction* action : rowMenu.actions()) action->setVisible(false);
+    const bool attached = setup_.sheets && setup_.sheets->isSheetAttached();
+    if (!rowMenuMayShow(attached, clickedRow, model_->rows_)) return;
+    showRowMenuEntries(rowMenu, clickedRow);
+}
+
+QDialog* TableControllerBase::runRowAction(const std::string& name, int clickedRow,
+                                           const std::function<QDialog*()>& create,
+                                           const std::function<void(QDialog&)>& setMode,
+                                           const std::function<void(QDialog&)>& prepare,
+                                           const std::function<bool(const QDialog&)>& ready) {
+    if (clickedRow < 0 || clickedRow >= model_->rows_) return nullptr;
+    QPointer<QDialog>& dialog = dialogs_[name];
+    if (!dialog) {
+        dialog = create();
+        if (!dialog) return nullptr;
+        if (!dialog->parent()) dialog->setParent(this, dialog->windowFlags() | Qt::Dialog);
+    }
+    if (setMode) setMode(*dialog);
+    dialog->setProperty("OrderIndex", QString::asprintf("%ld", static_cast<long>(clickedRow)));
+    if (prepare) prepare(*dialog);
+    if (ready && !ready(*dialog)) {
+        dialog->reject();
+        return nullptr;
+    }
+    if (setup_.sheets) setup_.sheets->showCustomSheet(dialog);
+    return dialog;
+}
+
+void attachRowMenu(QTableView& view, std::function<QMenu*(int row)> prepare) {
+    view.setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(&view, &QWidget::customContextMenuRequested, &view,
+                     [&view, prepare = std::move(prepare)](const QPoint& at) {
+                         QMenu* menu = prepare(view.rowAt(at.y()));
+                         for (QAction* entry : menu->actions())
+                             if (entry->isVisible()) {
+                                 menu->popup(view.viewport()->mapToGlobal(at));
+                                 return;
+                             }
+                     });
+}
+
+}  // namespace kit

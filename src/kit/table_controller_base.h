@@ -1,0 +1,164 @@
+#pragma once
+// The live tables' shared machinery: a QTableView over the rows the state's
+// getter returned at the last reload or tick, columns named by language keys,
+// the header's column menu, sorting through the state, the row font from the
+// preferences, reloads on the table notification, the 1.0 s tick of the live
+// columns, the row-menu guard and the row dialogs shown as sheets. Main thread.
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <QTableView>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "kit/live_ticker.h"
+#include "platform/notification_center.h"
+#include "state/session_view.h"
+#include "kit/core/table_rules.h"
+
+class QDialog;
+class QMenu;
+
+namespace kit {
+class PreferenceManager;
+class SheetHost;
+// A right click on the table's rows prepares the menu for the clicked row
+// (-1 below the rows) and opens it when an entry shows.
+void attachRowMenu(QTableView& view, std::function<QMenu*(int row)> prepare);
+
+}  // namespace kit
+
+namespace kit {
+
+class TableControllerBase;
+
+struct TableColumn {
+    std::string identifier;
+    int width = 90;
+    // The sort a header click asks of the state; none: not sortable.
+    std::optional<state::SortDescriptor> sort;
+};
+
+// The model over the controller's snapshot; every read checks the row.
+class TableModel : public QAbstractTableModel {
+public:
+    explicit TableModel(TableControllerBase& owner) : owner_(owner) {}
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+
+private:
+    friend class TableControllerBase;
+    TableControllerBase& owner_;
+    int rows_ = 0;
+    int snapshotRows_ = 0;  // rows the owner holds now; reads beyond give nothing
+    bool detached_ = false;  // the owner is being destroyed
+};
+
+class TableControllerBase : public QWidget {
+public:
+    struct Setup {
+        TableKind kind = TableKind::Watchlist;
+        std::vector<TableColumn> columns;
+        std::int64_t language = 0;
+        const kit::PreferenceManager* preferences = nullptr;  // null: 12 points
+        kit::SheetHost* sheets = nullptr;
+        // The state's sort of the table's collection.
+        std::function<void(const std::optional<std::vector<state::SortDescriptor>>&)> sort;
+    };
+
+    TableControllerBase(Setup setup, QWidget* parent);
+    ~TableControllerBase() override;
+
+    QTableView* tableView() const { return view_; }
+    QMenu* headerMenuWidget() const { return headerMenu_; }
+    TableModel* model() const { return model_; }
+    QTimer& refreshTimer() { return timer_; }
+    // The tick comes from the login's ticker instead of the table's own timer.
+    void followTicker(LiveTicker& ticker);
+    const TableTraits& traits() const { return traits_; }
+    int columnWithIdentifier(const std::string& identifier) const;
+    const std::string& identifierOf(int column) const;
+    int rowCount() const { return model_->rows_; }
+
+    // Reloads every row and column, keeping the selection and the scroll place.
+    void reloadTable();
+    // The 1.0 s tick: the live columns of every row.
+    virtual void RefreshTableview();
+    // Header menu: toggles the entry's column.
+    void headerMenu(QAction* entry);
+    void hideandShowTableColumns(const std::string& identifier, bool hide);
+    // A header click on a sortable column.
+    void sortByColumn(int column);
+
+    // Before the row menu opens: clears the selection, hides every entry and
+    // shows the table's entries only for an existing clicked row while no
+    // sheet is attached.
+    void menuNeedsUpdate(QMenu& rowMenu, int clickedRow);
+    // A row action: the dialog named `name` is made once by `create` and
+    // kept; it gets its mode, "OrderIndex" (the row as "%ld") and its
+    // preparation, then shows as a sheet. Nothing for a row below 0; when
+    // `ready` says the prepared dialog has nothing to show, it is ended
+    // (reject()) and not shown.
+    QDialog* runRowAction(const std::string& name, int clickedRow, const std::function<QDialog*()>& create,
+                          const std::function<void(QDialog&)>& setMode,
+                          const std::function<void(QDialog&)>& prepare = nullptr,
+                          const std::function<bool(const QDialog&)>& ready = nullptr);
+
+    // Every visible column and a few rows.
+    QSize sizeHint() const override;
+
+    // The rows' font at the stored size, read at each drawing.
+    QFont rowFont() const;
+
+protected:
+    // Reads the state's getter once and keeps the result; returns its size.
+    virtual int takeSnapshot() = 0;
+    // A cell of the snapshot; `row` is within it.
+    virtual QVariant cellData(int row, int column, int role) const = 0;
+    virtual void showRowMenuEntries(QMenu& /*rowMenu*/, int /*row*/) {}
+    // After every whole-table reload.
+    virtual void didReload() {}
+    // The text a drag of these rows carries; "" refuses the drag.
+    virtual std::string dragText(const std::vector<int>& /*rows*/) const { return ""; }
+    // Sets the titles, the menu and the widths; call from the subclass's constructor.
+    void SetHeaderMenuItems();
+    const std::vector<TableColumn>& columns() const { return setup_.columns; }
+
+private:
+    friend class TableModel;
+    // Applies a snapshot of `after` rows to the model.
+    void applyRows(int after);
+    void emitColumns(const std::vector<int>& columns);
+
+    Setup setup_;
+    const TableTraits& traits_;
+    QTableView* view_ = nullptr;
+    TableModel* model_ = nullptr;
+    QMenu* headerMenu_ = nullptr;
+    QTimer timer_;
+    LiveTicker::Subscription tick_;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+    platform::ObserverHandle observer_;
+    std::map<std::string, QPointer<QDialog>> dialogs_;
+    std::vector<QString> titles_;  // set once: the language is chosen before the tables exist
+    int sortedColumn_ = -1;
+    bool ascending_ = true;
+    bool sizedToContents_ = false;
+};
+
+// A right click on the table's rows prepares the menu for the clicked row
+// (-1 below the rows) and opens it when an entry shows.
+void attachRowMenu(QTableView& view, std::function<QMenu*(int row)> prepare);
+
+}  // namespace kit

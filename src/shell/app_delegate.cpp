@@ -1,0 +1,317 @@
+#include "shell/app_delegate.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "kit/core/preference_manager.h"
+#include "kit/banner/app_user_notification.h"
+#include "kit/common_alert.h"
+#include "shell/trading_windows.h"
+#include "kit/theme_manager.h"
+#include "shell/core/login_form.h"
+#include "shell/core/startup_defaults.h"
+#include "shell/window_shake.h"
+#include "model/language_string.h"
+#include "model/order.h"
+#include "platform/log.h"
+#include "platform/preferences.h"
+#include "state/ui_services.h"
+
+namespace shell {
+
+namespace {
+
+constexpr int kAppMenu = 1000;
+constexpr int kLockItem = 1011;
+
+void centre(QWidget* window) {
+    window->adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
+    }
+}
+
+}  // namespace
+
+AppDelegate::AppDelegate() : AppDelegate(Parts{}) {}
+
+AppDelegate::AppDelegate(Parts parts)
+    : preferences_(parts.preferences ? *parts.preferences : platform::Preferences::standard()),
+      appName_(parts.appName.empty() ? std::string(TC_APP_NAME) : parts.appName),
+      mainWindowOptions_(std::move(parts.mainWindow)),
+      ui_(std::make_unique<kit::QtUiServices>(preferences_, appName_, std::move(parts.ui))),
+      session_(std::make_unique<AppSession>(*ui_, *this)),
+      credentials_(preferences_, session_->logindata().SecurityKey()) {
+    addTradingWindows(mainWindowOptions_, *this);
+}
+
+AppDelegate::~AppDelegate() {
+    ui_->customUserNotificationCenter().setDelegate(nullptr);
+    session_.reset();
+    delete alert_.data();
+    mainWindow_.reset();
+    delete lock_.data();
+    delete window_.data();
+}
+
+std::string AppDelegate::text(const char* key) const {
+    return model::LanguageString::stringforSelectedLanguage(session_->selectedLanguage(), key);
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    window_ = new LoginWindow;
+    lock_ = new LockWindow;
+    window_->setWindowTitle(QString::fromStdString(appName_));
+
+    auto* bar = new QMenuBar(window_);
+    window_->layout()->setMenuBar(bar);
+    appMenu_ = bar->addMenu(QString::fromStdString(appName_));
+    QMenu* appMenu = appMenu_;
+    appMenu->menuAction()->setData(kAppMenu);
+    lockAction_ = appMenu->addAction("Lock");
+    lockAction_->setData(kLockItem);
+    QAction* quit = appMenu->addAction("Quit");
+    connect(appMenu, &QMenu::aboutToShow, this, [this] { menuNeedsUpdate(); });
+    connect(lockAction_, &QAction::triggered, this, [this] { lockAppMenuItemClicked(); });
+    connect(quit, &QAction::triggered, this, [this] { ui_->terminate(); });
+
+    // The language list is filled by the window; selecting one relabels at once.
+    applyStartupDefaults(preferences_);
+    applyTheme();
+    // An index outside the list selects English and stays stored as it was.
+    setLanguage(preferences_.integerForKey(kLanguageKey));
+    connect(window_->languagesComboBox, &QComboBox::activated, this, [this](int index) { setLanguage(index); });
+
+    // Replacement keys of the product; the order texts in the selected language.
+    model::LanguageString::setProductLocalizationList(session_->logindata().productLocalizationList());
+    model::Order::setKeyLookup([this](const std::string& key) {
+        return model::LanguageString::stringforSelectedLanguage(session_->selectedLanguage(), key);
+    });
+    // Before a login every banner shows; each session answers for its own.
+    auto presentAll = std::make_shared<kit::AppUserNotificationCenterDelegate>();
+    presentAll->shouldPresent = [](const kit::AppUserNotification&) { return true; };
+    ui_->customUserNotificationCenter().setDelegate(presentAll);
+
+    session_->StartNetworkMonitoringNotification();
+
+    connect(window_, &LoginWindow::segmentChanged, this,
+            [this](int segment) { ConnectionSegmentControlChanged(segment); });
+    connect(window_->CheckBox, &QCheckBox::clicked, this, [this] { CheckBoxStatus(); });
+    connect(window_->loginButton, &QPushButton::clicked, this, [this] { loginButtonClicked(); });
+    connect(window_->cancelButton, &QPushButton::clicked, this, [this] { cancelButtonClicked(); });
+    connect(window_->resetdefaultsButton, &QPushButton::clicked, this, [this] { resetConnectionSettingsDefault(); });
+    connect(window_->demouserCreationButton, &QPushButton::clicked, this, [this] { CreateDemoUserButtonClicked(); });
+    connect(window_->openliveaccountButton, &QPushButton::clicked, this,
+            [this] { liveAccountRegistrationButtonClicked(); });
+    connect(lock_->unlockButton, &QPushButton::clicked, this, [this] { unLockButtonClicked(); });
+
+    loadUserInfo("Live");
+    lockAction_->setEnabled(false);
+    centre(window_);
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+void AppDelegate::applyTheme() {
+    const std::int64_t theme = preferences_.integerForKey(kit::PreferenceManager::kTheme);
+    QApplication::setPalette(kit::ThemeManager::palette(theme));
+    kit::ThemeManager::applyTheme({{"Windows", {window_, lock_}},
+                                   {"TextField",
+                                    {window_->usernameTextField, window_->passwordTextField, window_->serverTextField,
+                                     window_->portTextField, lock_->lockPasswordTextField}}},
+                                  theme);
+}
+
+void AppDelegate::setLanguage(std::int64_t index) {
+    if (storeLanguageIndex(preferences_, index)) {
+        session_->setSelectedLanguage(index);
+        window_->languagesComboBox->setCurrentIndex(static_cast<int>(index));
+    } else {
+        platform::Log::warning("Language index " + std::to_string(index) + " is not in the list");
+    }
+    window_->updateLanguageStrings(session_->selectedLanguage());
+    lock_->updateLanguageStrings(session_->selectedLanguage(), appName_);
+}
+
+void AppDelegate::loadUserInfo(const std::string& mode) {
+    mode_ = mode;
+    if (auto remembered = credentials_.loadUserInfo(mode)) {
+        window_->setFields(*remembered);
+        window_->CheckBox->setChecked(true);
+        return;
+    }
+    auto& login = session_->logindata();
+    mode == "Live" ? login.loadLiveSettings() : login.loadDemoSettings();
+    window_->setFields({"", "", login.IPAddress(), std::to_string(login.PortNo())});
+    window_->CheckBox->setChecked(false);
+}
+
+void AppDelegate::CheckBoxStatus() {
+    if (!window_->CheckBox->isChecked()) credentials_.resetUserInfoDefaults(mode_);
+}
+
+void AppDelegate::ConnectionSegmentControlChanged(int segment) {
+    if (segment == 0) loadUserInfo("Live");
+    if (segment == 1) loadUserInfo("Demo");
+}
+
+void AppDelegate::resetConnectionSettingsDefault() {
+    auto& login = session_->logindata();
+    window_->selectedSegment() == 0 ? login.loadLiveSettings() : login.loadDemoSettings();
+    window_->serverTextField->setText(QString::fromStdString(login.IPAddress()));
+    window_->portTextField->setText(QString::number(login.PortNo()));
+}
+
+void AppDelegate::loginButtonClicked() {
+    const LoginFields fields = window_->fields();
+    if (const auto key = checkLoginValidation(fields)) {
+        showCommonAlert(model::LanguageString::stringforSelectedLanguage(session_->selectedLanguage(), *key), appName_,
+                        true, kAlertRefusal);
+        return;
+    }
+    if (window_->CheckBox->isChecked() && !credentials_.storeUserInfo(mode_, fields))
+        platform::Log::warning("A user name holding \"#\" is not remembered");
+    ui_->customUserNotificationCenter().setDelegate(nullptr);  // the old session goes
+    session_->startLogin(fields);
+    ui_->customUserNotificationCenter().setDelegate(kit::delegateFor(*session_->commands()));
+    window_->setBusy(true);
+}
+
+void AppDelegate::cancelButtonClicked() {
+    window_->setBusy(false);
+    session_->cancelLogin();
+}
+
+void AppDelegate::CreateDemoUserButtonClicked() {
+    // The registration sheet comes with the demo-account work; the mode switch is here.
+    if (window_->selectedSegment() == 0) {
+        window_->setSelectedSegment(1);
+        loadUserInfo("Demo");
+    }
+}
+
+void AppDelegate::openWebAddress(const std::string& url, const std::string& failure) {
+    if (!state::ResourceFiles::isOpenableUrl(url)) {
+        platform::Log::warning(failure);
+        return;
+    }
+    ui_->openUrl(url);
+}
+
+void AppDelegate::liveAccountRegistrationButtonClicked() {
+    openWebAddress(session_->logindata().liveAccountRegistrationURL(), "Failed to open url");
+}
+
+void AppDelegate::lockAppMenuItemClicked() {
+    QWidget* main = mainWindow_ ? mainWindow_->window() : nullptr;
+    if (main && main->isVisible()) {
+        lock_->lockPasswordTextField->clear();
+        centre(lock_);
+        lock_->show();
+        lock_->raise();
+        main->hide();
+    }
+    // The order ticket hides here too once it exists.
+    lock_->setWindowTitle(QString::fromStdString(text("10855") + " " + session_->logindata().userName()));
+}
+
+void AppDelegate::unLockButtonClicked() {
+    if (lock_->lockPasswordTextField->text().toStdString() != session_->logindata().password()) {
+        shakeWindow(lock_);
+        return;
+    }
+    lock_->lockPasswordTextField->clear();
+    if (QWidget* main = mainWindow_ ? mainWindow_->window() : nullptr) {
+        main->show();
+        main->raise();
+    }
+    lock_->hide();
+}
+
+void AppDelegate::menuNeedsUpdate() {
+    QWidget* main = mainWindow_ ? mainWindow_->window() : nullptr;
+    lockAction_->setEnabled(main && main->isVisible() && !mainWindow_->isSheetAttached());
+}
+
+QMessageBox* AppDelegate::showCommonAlert(const std::string& message, const std::string& title, bool sheet, int tag) {
+    // The kit's alert (bold title, plain message) with this routine's buttons.
+    auto* box = kit::CommonAlert::makeAlert(message, title, sheet ? window_.data() : nullptr).release();
+    for (QAbstractButton* b : box->buttons()) {
+        box->removeButton(b);  // removing does not delete
+        delete b;
+    }
+    box->setObjectName("CommonAlert");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setIcon(QMessageBox::Critical);
+    box->setWindowTitle(QString::fromStdString(title));
+    // Wide enough for a refusal on one line.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
+        grid->addItem(new QSpacerItem(340, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    const auto keys = alertButtonKeys(tag);
+    QPushButton* byDefault = box->addButton(QString::fromStdString(text(keys[0].c_str())), QMessageBox::AcceptRole);
+    box->setDefaultButton(byDefault);
+    if (keys.size() > 1) box->addButton(QString::fromStdString(text(keys[1].c_str())), QMessageBox::RejectRole);
+    connect(box, &QMessageBox::buttonClicked, this,
+            [this, byDefault, tag](QAbstractButton* b) { alertFinished(tag, b == byDefault); });
+    alert_ = box;
+    if (sheet) {
+        box->open();  // window-modal on the login window
+    } else {
+        box->setWindowModality(Qt::ApplicationModal);
+        box->show();
+    }
+    return box;
+}
+
+void AppDelegate::alertFinished(int tag, bool defaultButton) {
+    if (tag == kAlertElsewhere) {
+        ui_->terminate();
+    } else if (tag == kAlertUnsupportedVersion && defaultButton) {
+        openWebAddress(appUpdateURL_, "Failed to open url: " + appUpdateURL_);
+        ui_->terminate();
+    }
+}
+
+void AppDelegate::loginRefused(const state::LoginMessages& messages) {
+    const auto value = [&](const char* key) {
+        const auto it = messages.find(key);
+        return it == messages.end() ? std::string() : it->second;
+    };
+    appUpdateURL_ = value("URL");
+    shakeWindow(window_);
+    window_->setBusy(false);
+    int tag = kAlertRefusal;
+    try {
+        tag = std::stoi(value("Tag"));
+    } catch (const std::exception&) {
+    }
+    showCommonAlert(value("Message"), appName_, true, tag);
+}
+
+void AppDelegate::loggedInElsewhere(const std::string& message) {
+    showCommonAlert(message, appName_, false, kAlertElsewhere);
+}
+
+void AppDelegate::connectionLost() {
+    window_->setBusy(false);
+    showCommonAlert(text("20251"), text("0052"), false, kAlertConnectionLost);
+}
+
+void AppDelegate::loginSucceeded() {
+    window_->setBusy(false);
+    // Made once, at the first login; it fills the screen.
+    if (!mainWindow_) mainWindow_ = std::make_unique<MainWindowController>(*this, mainWindowOptions_);
+    QWidget* main = mainWindow_->window();
+    main->show();
+    main->raise();
+    main->activateWindow();
+    window_->hide();
+    menuNeedsUpdate();
+}
+
+}  // namespace shell

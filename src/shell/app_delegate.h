@@ -1,0 +1,104 @@
+#pragma once
+// The application's spine: start-up, the login window and its outcomes, the
+// lock window, the menu and the objects of the login session. Main thread.
+#include <QAction>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <memory>
+#include <string>
+
+#include "kit/qt_ui_services.h"
+#include "shell/core/app_session.h"
+#include "shell/core/remembered_credentials.h"
+#include "shell/lock_window.h"
+#include "shell/login_window.h"
+#include "shell/main_window_controller.h"
+
+namespace platform {
+class Preferences;
+}
+
+namespace shell {
+
+class AppDelegate : public QObject, public LoginOutcomes {
+    Q_OBJECT
+public:
+    struct Parts {
+        platform::Preferences* preferences = nullptr;  // default: the standard store
+        kit::QtUiServices::Parts ui;
+        MainWindowController::Options mainWindow;       // the main window's refresh and child windows
+        std::string appName;                           // default: the build's name
+    };
+
+    AppDelegate();
+    explicit AppDelegate(Parts parts);
+    ~AppDelegate() override;
+
+    // The start-up sequence; shows the login window.
+    void applicationDidFinishLaunching();
+
+    // --- What other windows read ---------------------------------------------
+    AppSession& session() { return *session_; }
+    kit::QtUiServices& ui() { return *ui_; }
+    platform::Preferences& preferences() { return preferences_; }
+    const std::string& AppName() const { return appName_; }
+    LoginWindow* window() { return window_; }
+    LockWindow* unLockWindow() { return lock_; }
+    MainWindowController* mWindowController() { return mainWindow_.get(); }
+    const std::string& loginConnectiontypeKey() const { return mode_; }
+    // The order ticket skips its confirmation for the rest of the run once set.
+    bool dontshowOrderConfirmation = false;
+
+    // --- The login window's operations -------------------------------------
+    void setLanguage(std::int64_t index);
+    void loadUserInfo(const std::string& mode);
+    void CheckBoxStatus();
+    void ConnectionSegmentControlChanged(int segment);
+    void resetConnectionSettingsDefault();
+    void loginButtonClicked();
+    void cancelButtonClicked();
+    void CreateDemoUserButtonClicked();
+    void liveAccountRegistrationButtonClicked();
+    void lockAppMenuItemClicked();
+    void unLockButtonClicked();
+    void menuNeedsUpdate();
+    // Shown without blocking; the follow-up of the tag runs when it closes.
+    QMessageBox* showCommonAlert(const std::string& message, const std::string& title, bool sheet, int tag);
+    // The alert open now, if any.
+    QMessageBox* currentAlert() const { return alert_; }
+
+    // The application menu (tag 1000); the login window and the main window show it.
+    QMenu* appMenu() { return appMenu_; }
+    QAction* lockAction() { return lockAction_; }
+
+    // --- LoginOutcomes ---------------------------------------------------------
+    void loginRefused(const state::LoginMessages& messages) override;
+    void loggedInElsewhere(const std::string& message) override;
+    void connectionLost() override;
+    void loginSucceeded() override;
+
+private:
+    std::string text(const char* key) const;
+    void applyTheme();
+    void alertFinished(int tag, bool defaultButton);
+    void openWebAddress(const std::string& url, const std::string& failure);
+
+    platform::Preferences& preferences_;
+    std::string appName_;
+    MainWindowController::Options mainWindowOptions_;
+    std::unique_ptr<kit::QtUiServices> ui_;
+    std::unique_ptr<AppSession> session_;
+    RememberedCredentials credentials_;
+    std::string mode_ = "Live";
+    std::string appUpdateURL_;
+    QMenu* appMenu_ = nullptr;
+    QAction* lockAction_ = nullptr;
+    QPointer<LoginWindow> window_;
+    QPointer<LockWindow> lock_;
+    std::unique_ptr<MainWindowController> mainWindow_;
+    QPointer<QMessageBox> alert_;
+};
+
+}  // namespace shell

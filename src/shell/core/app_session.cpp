@@ -1,0 +1,114 @@
+#include "shell/core/app_session.h"
+
+#include "model/formatter.h"
+#include "model/language_string.h"
+#include "platform/log.h"
+#include "platform/main_executor.h"
+#include "platform/reachability.h"
+#include "state/business_base.h"
+
+namespace shell {
+
+AppSession::AppSession(state::UiServices& ui, LoginOutcomes& outcomes)
+    : ui_(ui), outcomes_(outcomes), sessionParts_(std::make_unique<state::SessionParts>()) {
+    auto& center = platform::NotificationCenter::defaultCenter();
+    loginObserver_ = platform::ObserverHandle(
+        &center, center.addObserver(state::notifications::kLoginSuccess, [this](const platform::Notification&) {
+            loginSuccess_ = true;
+            outcomes_.loginSucceeded();
+        }));
+}
+
+AppSession::~AppSession() {
+    stopNetworkMonitoring();
+    if (businessbase_) businessbase_->disconnectServer();
+}
+
+const state::SessionView* AppSession::view() const { return businessbase_.get(); }
+state::SessionCommands* AppSession::commands() const { return businessbase_.get(); }
+std::shared_ptr<const state::SessionView> AppSession::sharedView() const { return businessbase_; }
+std::shared_ptr<state::SessionCommands> AppSession::sharedCommands() const { return businessbase_; }
+
+std::string AppSession::text(const std::string& key) const {
+    return model::LanguageString::stringforSelectedLanguage(selectedLanguage_, key);
+}
+
+void AppSession::showLoginMessages(const state::LoginMessages& messages) { outcomes_.loginRefused(messages); }
+
+void AppSession::LogininAnotherLocation(const std::optional<std::string>& serverText) {
+    outcomes_.loggedInElsewhere(text("0008") + " : " + serverText.value_or("") + " !");
+}
+
+void AppSession::ConnectionFailureNotification() {
+    // The session grades the network speed 3.5 s later itself.
+    ui_.playSound("connectionLost");
+    outcomes_.connectionLost();
+}
+
+void AppSession::startLogin(const LoginFields& fields) {
+    platform::assertMainThread();
+    logindata_.setUserName(fields.userName);
+    logindata_.setPassword(fields.password);
+    logindata_.setIPAddress(fields.server);
+    std::int32_t port = 0;
+    try {
+        port = std::stoi(fields.port);
+    } catch (const std::exception&) {
+        port = 0;  // the connection fails and is reported as a drop
+    }
+    logindata_.setPortNo(port);
+    if (businessbase_) businessbase_->disconnectServer();
+    orderManager_.reset();  // it holds the old session
+    businessbase_ = state::BusinessBase::create(*this, ui_, *sessionParts_);
+    orderManager_ = std::make_unique<orders::OrderMananger>(*businessbase_, *businessbase_, businessbase_->referenceData(),
+                                                           businessbase_->orderBook());
+    businessbase_->StreamingConnection(true, false);
+}
+
+void AppSession::cancelLogin() {
+    if (businessbase_) businessbase_->disconnectServer();
+}
+
+void AppSession::StartNetworkMonitoringNotification() {
+    reachability_ = platform::Reachability::reachabilityForInternetConnection();
+    if (!reachability_) return;
+    auto& center = platform::NotificationCenter::defaultCenter();
+    reachabilityObserver_ = platform::ObserverHandle(
+        &center, center.addObserver(
+                     platform::kReachabilityChangedNotification,
+                     [this](const platform::Notification& n) {
+                         if (const auto* change = n.as<platform::ReachabilityChange>(); change && change->reachability)
+                             reachabilityChanged(change->reachability->isReachable());
+                     },
+                     reachability_.get()));
+    reachability_->startNotifier();
+}
+
+void AppSession::stopNetworkMonitoring() {
+    reachabilityObserver_.reset();
+    if (reachability_) reachability_->stopNotifier();
+    reachability_.reset();
+}
+
+void AppSession::reachabilityChanged(bool reachable) {
+    platform::assertMainThread();
+    if (reachable) {
+        platform::Log::info("Notification Says Reachable");
+        if (businessbase_) businessbase_->setNetworkAvailable(true);
+        if (loginSuccess_ && businessbase_) businessbase_->reconnectZMQandSubscribeAllItems();
+        return;
+    }
+    platform::Log::info("Notification Says Unreachable");
+    if (businessbase_) {
+        businessbase_->setNetworkAvailable(false);
+        if (loginSuccess_ && businessbase_->isConnected()) businessbase_->scheduleSpeedCheck();
+    }
+    state::Banner banner;
+    banner.title = ui_.bundleName();
+    banner.subtitle = text("1078");
+    banner.informativeText = text("1074");
+    banner.dismissDelayTime = 5.0;
+    ui_.deliverBanner(banner);
+}
+
+}  // namespace shell

@@ -1,0 +1,31 @@
+#include "shell/core/login_form.h"
+
+namespace shell {
+
+std::optional<std::string> checkLoginValidation(const LoginFields& f) {
+    if (f.server.empty()) return "0004";
+    if (f.port.empty()) return "0005";
+    if (f.userName.empty()) return "0002";
+    if (f.password.empty()) return "0003";
+    return std::nullopt;
+}
+
+bool holdsSeparatorByte(const std::string& text) {
+    for (unsigned char c : text)
+        if (c >= 0x01 && c <= 0x07) return true;
+    return false;
+}
+
+std::vector<std::string> alertButtonKeys(int tag) {
+    if (tag == kAlertUnsupportedVersion) return {"10852", "0064"};
+    return {"0167"};
+}
+
+const std::vector<std::string>& languageNames() {
+    static const std::vector<std::string> names = {
+        "English", "中文",     "नेपाली",    "Dari",     "Pashto",  "العربية",
+        "ру́сский", "français", "Indonesia", "বাংলা", "español", "Shqiptar"};
+    return names;
+}
+
+}  // namespace shell

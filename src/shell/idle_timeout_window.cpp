@@ -1,0 +1,68 @@
+#include "shell/idle_timeout_window.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "kit/core/preference_manager.h"
+#include "kit/theme_manager.h"
+#include "shell/core/idle_time_checker.h"
+#include "model/language_string.h"
+#include "platform/preferences.h"
+
+namespace shell {
+
+IdleTimeoutWindowController::IdleTimeoutWindowController(platform::Preferences& preferences, std::int64_t language,
+                                                         QWidget* parent)
+    : QDialog(parent), preferences_(preferences) {
+    setObjectName("IdleTimeoutWindowController");
+    auto* column = new QVBoxLayout(this);
+    idelTimeoutBox = new QGroupBox(this);
+    auto* row = new QHBoxLayout(idelTimeoutBox);
+    timeOutIntervalLabel = new QLabel(idelTimeoutBox);
+    timeoutComboBox = new QComboBox(idelTimeoutBox);
+    timeoutComboBox->setMinimumWidth(160);
+    // Built once: later language changes do not reach these texts.
+    for (const std::string& choice : idleTimeoutChoices(language)) timeoutComboBox->addItem(QString::fromStdString(choice));
+    row->addWidget(timeOutIntervalLabel);
+    row->addWidget(timeoutComboBox, 1);
+    column->addWidget(idelTimeoutBox);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    cancelButton = new QPushButton(this);
+    applyButton = new QPushButton(this);
+    applyButton->setDefault(true);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(applyButton);
+    column->addLayout(buttons);
+    connect(timeoutComboBox, &QComboBox::activated, this, [this] { applyButton->setEnabled(true); });
+    connect(applyButton, &QPushButton::clicked, this, [this] { applyButtonclicked(); });
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    onWindowLoad(language);
+}
+
+void IdleTimeoutWindowController::updateLanguageStrings(std::int64_t language) {
+    const auto text = [language](const char* key) {
+        return QString::fromStdString(model::LanguageString::stringforSelectedLanguage(language, key));
+    };
+    idelTimeoutBox->setTitle(text("0372"));
+    timeOutIntervalLabel->setText(text("0413"));
+    applyButton->setText(text("0373"));
+    cancelButton->setText(text("0060"));
+}
+
+void IdleTimeoutWindowController::onWindowLoad(std::int64_t language) {
+    updateLanguageStrings(language);
+    kit::ThemeManager::applyTheme({{"Windows", {this}}}, preferences_.integerForKey(kit::PreferenceManager::kTheme));
+    applyButton->setEnabled(false);
+    timeoutComboBox->setCurrentIndex(idleTimeoutPosition(preferences_.integerForKey(IdleTimeChecker::kIdleTimeKey)));
+}
+
+void IdleTimeoutWindowController::applyButtonclicked() {
+    const int position = timeoutComboBox->currentIndex();
+    if (position < 0 || position >= static_cast<int>(kIdleTimeoutSeconds.size())) return;
+    preferences_.set(IdleTimeChecker::kIdleTimeKey, kIdleTimeoutSeconds[static_cast<std::size_t>(position)]);
+    preferences_.synchronize();
+    accept();
+}
+
+}  // namespace shell

@@ -1,0 +1,216 @@
+#include "shell/login_window.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QValidator>
+#include <QVBoxLayout>
+
+#include "kit/controls/input_filter_fields.h"
+#include "shell/core/login_form.h"
+#include "model/language_string.h"
+
+namespace shell {
+
+namespace {
+
+// Refuses any edit that would leave a separator byte in the field.
+class NoSeparatorValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        return holdsSeparatorByte(input.toStdString()) ? Invalid : Acceptable;
+    }
+};
+
+QString keyText(std::int64_t language, const char* key) {
+    return QString::fromStdString(model::LanguageString::stringforSelectedLanguage(language, key));
+}
+
+QLineEdit* guarded(QLineEdit* field) {
+    field->setValidator(new NoSeparatorValidator(field));
+    field->setMinimumWidth(220);
+    return field;
+}
+
+}  // namespace
+
+void LanguageComboBox::showPopup() {
+    emit popupShown();
+    QComboBox::showPopup();
+}
+
+void LanguageComboBox::hidePopup() {
+    QComboBox::hidePopup();
+    emit popupHidden();
+}
+
+LoginWindow::LoginWindow(QWidget* parent) : QWidget(parent) {
+    setObjectName("LoginWindow");
+    languagesComboBox = new LanguageComboBox(this);
+    for (const auto& name : languageNames()) languagesComboBox->addItem(QString::fromStdString(name));
+
+    liveSegment = new QPushButton(this);
+    demoSegment = new QPushButton(this);
+    auto* segments = new QButtonGroup(this);
+    for (QPushButton* b : {liveSegment, demoSegment}) {
+        b->setCheckable(true);
+        b->setMinimumWidth(110);
+        segments->addButton(b);
+    }
+    segments->setExclusive(true);
+    liveSegment->setChecked(true);
+    connect(segments, &QButtonGroup::idClicked, this, [this](int) { emit segmentChanged(selectedSegment()); });
+    for (QPushButton* b : {liveSegment, demoSegment}) connect(b, &QPushButton::toggled, this, [this] { markSegments(); });
+
+    usernameTextField = guarded(new QLineEdit(this));
+    passwordTextField = guarded(new QLineEdit(this));
+    passwordTextField->setEchoMode(QLineEdit::Password);
+    serverTextField = guarded(new QLineEdit(this));
+    portTextField = new kit::CustomTextField(this);  // digits only
+    portTextField->setMinimumWidth(220);
+    CheckBox = new QCheckBox(this);
+
+    loginBox = new QGroupBox(this);
+    auto* loginForm = new QVBoxLayout(loginBox);
+    loginForm->addWidget(usernameTextField);
+    loginForm->addWidget(passwordTextField);
+    loginForm->addWidget(CheckBox);
+
+    connectionsettingsBox = new QGroupBox(this);
+    auto* connection = new QVBoxLayout(connectionsettingsBox);
+    connection->addWidget(serverTextField);
+    connection->addWidget(portTextField);
+    resetdefaultsButton = new QPushButton(this);
+    auto* resetRow = new QHBoxLayout;
+    resetRow->addStretch();
+    resetRow->addWidget(resetdefaultsButton);
+    connection->addLayout(resetRow);
+
+    loginProgressIndicator = new QProgressBar(this);
+    loginProgressIndicator->setRange(0, 0);  // busy
+    loginProgressIndicator->setTextVisible(false);
+    loginProgressIndicator->setFixedWidth(90);
+    loginProgressIndicator->setMaximumHeight(8);
+    loginButton = new QPushButton(this);
+    loginButton->setShortcut(QKeySequence(Qt::Key_Return));
+    cancelButton = new QPushButton(this);
+    for (QPushButton* b : {loginButton, cancelButton}) b->setMinimumWidth(100);
+    auto* actions = new QHBoxLayout;
+    actions->addWidget(loginProgressIndicator);
+    actions->addStretch();
+    actions->addWidget(cancelButton);
+    actions->addWidget(loginButton);
+
+    demouserCreationButton = new QPushButton(this);
+    openliveaccountButton = new QPushButton(this);
+    for (QPushButton* b : {demouserCreationButton, openliveaccountButton}) b->setFlat(true);
+    auto* accounts = new QHBoxLayout;
+    accounts->addWidget(demouserCreationButton);
+    accounts->addStretch();
+    accounts->addWidget(openliveaccountButton);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(liveSegment);
+    top->addWidget(demoSegment);
+    top->setSpacing(0);
+    auto* header = new QHBoxLayout;
+    header->addLayout(top);
+    header->addStretch();
+    header->addWidget(languagesComboBox);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(18, 16, 18, 14);
+    layout->setSpacing(10);
+    layout->addLayout(header);
+    layout->addWidget(loginBox);
+    layout->addWidget(connectionsettingsBox);
+    layout->addLayout(actions);
+    layout->addLayout(accounts);
+
+    // Return in the open list picks a language, not a login.
+    connect(languagesComboBox, &LanguageComboBox::popupShown, this, [this] { loginButton->setShortcut({}); });
+    connect(languagesComboBox, &LanguageComboBox::popupHidden, this,
+            [this] { loginButton->setShortcut(QKeySequence(Qt::Key_Return)); });
+    setBusy(false);
+    setMinimumWidth(420);
+}
+
+// The list may close while the children go; the window no longer listens then.
+LoginWindow::~LoginWindow() { languagesComboBox->disconnect(this); }
+
+LoginFields LoginWindow::fields() const {
+    return {usernameTextField->text().toStdString(), passwordTextField->text().toStdString(),
+            serverTextField->text().toStdString(), portTextField->text().toStdString()};
+}
+
+void LoginWindow::setFields(const LoginFields& f) {
+    usernameTextField->setText(QString::fromStdString(f.userName));
+    passwordTextField->setText(QString::fromStdString(f.password));
+    serverTextField->setText(QString::fromStdString(f.server));
+    portTextField->setText(QString::fromStdString(f.port));
+}
+
+void LoginWindow::setSelectedSegment(int segment) { (segment == 1 ? demoSegment : liveSegment)->setChecked(true); }
+
+void LoginWindow::setBusy(bool busy) {
+    loginButton->setVisible(!busy);
+    cancelButton->setVisible(busy);
+    for (QWidget* w : std::initializer_list<QWidget*>{demouserCreationButton, openliveaccountButton, usernameTextField,
+                                                      passwordTextField, serverTextField, portTextField, liveSegment,
+                                                      demoSegment, CheckBox, languagesComboBox, resetdefaultsButton})
+        w->setEnabled(!busy);
+    // Keeps its place while hidden, so the buttons do not jump.
+    QSizePolicy policy = loginProgressIndicator->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    loginProgressIndicator->setSizePolicy(policy);
+    loginProgressIndicator->setVisible(busy);
+}
+
+void LoginWindow::updateLanguageStrings(std::int64_t language) {
+    setWindowTitle(keyText(language, "0037"));
+    liveSegment->setText(keyText(language, "0417"));
+    demoSegment->setText(keyText(language, "0465"));
+    usernameTextField->setPlaceholderText(keyText(language, "0065"));
+    passwordTextField->setPlaceholderText(keyText(language, "0078"));
+    serverTextField->setPlaceholderText(keyText(language, "0080"));
+    portTextField->setPlaceholderText(keyText(language, "0079"));
+    CheckBox->setText(keyText(language, "10998"));
+    loginButton->setText(keyText(language, "0037"));
+    loginButton->setShortcut(QKeySequence(Qt::Key_Return));  // setText may have cleared a mnemonic
+    cancelButton->setText(keyText(language, "0060"));
+    resetdefaultsButton->setText(keyText(language, "0105"));
+    loginBox->setTitle(keyText(language, "0037"));
+    connectionsettingsBox->setTitle(keyText(language, "10973"));
+    demouserCreationButton->setText(keyText(language, "0313"));
+    openliveaccountButton->setText(keyText(language, "10988"));
+    adjustSize();
+}
+
+void LoginWindow::markSegments() {
+    const QPalette window = palette();
+    for (QPushButton* b : {liveSegment, demoSegment}) {
+        QPalette own;  // roles left unset follow the window
+        if (b->isChecked()) {
+            own.setColor(QPalette::Button, window.color(QPalette::Highlight));
+            own.setColor(QPalette::ButtonText, window.color(QPalette::HighlightedText));
+        }
+        b->setPalette(own);
+        QFont font = b->font();
+        font.setBold(b->isChecked());
+        b->setFont(font);
+    }
+}
+
+void LoginWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) markSegments();
+}
+
+void LoginWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    emit closedByUser();
+}
+
+}  // namespace shell

@@ -1,0 +1,72 @@
+#pragma once
+// The login window: language, Live/Demo, the four fields, remember-me, and the
+// buttons of a login. It holds no logic of its own beyond its busy state and
+// texts; the application delegate answers its signals.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QWidget>
+#include <cstdint>
+
+#include "shell/core/remembered_credentials.h"
+
+namespace shell {
+
+// Tells when its list opens and closes.
+class LanguageComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    using QComboBox::QComboBox;
+    void showPopup() override;
+    void hidePopup() override;
+signals:
+    void popupShown();
+    void popupHidden();
+};
+
+class LoginWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit LoginWindow(QWidget* parent = nullptr);
+    ~LoginWindow() override;
+
+    LoginFields fields() const;
+    void setFields(const LoginFields& fields);
+    int selectedSegment() const { return demoSegment->isChecked() ? 1 : 0; }
+    void setSelectedSegment(int segment);
+    // setDisableUIObjects (true) and SetEnableUIObjects (false).
+    void setBusy(bool busy);
+    void updateLanguageStrings(std::int64_t language);
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+    LanguageComboBox* languagesComboBox;
+    QPushButton* liveSegment;
+    QPushButton* demoSegment;
+    QGroupBox* loginBox;
+    QGroupBox* connectionsettingsBox;
+    QLineEdit* usernameTextField;
+    QLineEdit* passwordTextField;
+    QLineEdit* serverTextField;
+    QLineEdit* portTextField;
+    QCheckBox* CheckBox;
+    QProgressBar* loginProgressIndicator;
+    QPushButton* loginButton;
+    QPushButton* cancelButton;
+    QPushButton* resetdefaultsButton;
+    QPushButton* demouserCreationButton;
+    QPushButton* openliveaccountButton;
+
+private:
+    // The chosen segment in the theme's highlight, so that the mode reads at a glance.
+    void markSegments();
+
+signals:
+    void segmentChanged(int segment);
+    void closedByUser();
+};
+
+}  // namespace shell

@@ -1,0 +1,30 @@
+// Starts the Qt application with the delegate and runs it until the last window closes.
+#include <QApplication>
+#include <QIcon>
+
+#include "kit/qt_main_executor.h"
+#include "shell/app_delegate.h"
+#include "shell/idle_sources.h"
+#include "platform/main_executor.h"
+#include "platform/resource_bundle.h"
+#include "platform/runtime.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(TC_APP_NAME);
+    QApplication::setStyle("Fusion");
+    if (const auto icon = platform::ResourceBundle::pathForResource("images/AppIcon", "png"))
+        QApplication::setWindowIcon(QIcon(QString::fromStdString(*icon)));
+    auto executor = kit::QtMainExecutor::install();
+    const auto removeIdleSource = shell::installIdleTimeSource();
+    int result = 0;
+    {
+        shell::AppDelegate delegate;
+        delegate.applicationDidFinishLaunching();
+        result = QApplication::exec();
+    }
+    removeIdleSource();
+    platform::shutdown();
+    platform::MainExecutor::install(nullptr);
+    return result;
+}

@@ -1,0 +1,215 @@
+#include "shell/main_window_controller.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "kit/core/kit_payloads.h"
+#include "kit/core/preference_manager.h"
+#include "kit/theme_manager.h"
+#include "shell/app_delegate.h"
+#include "shell/core/account_strip.h"
+#include "shell/core/idle_time_checker.h"
+#include "shell/core/network_status.h"
+#include "model/language_string.h"
+#include "platform/log.h"
+#include "platform/preferences.h"
+#include "platform/resource_bundle.h"
+#include "state/notification_payloads.h"
+#include "state/session_commands.h"
+#include "state/session_view.h"
+#include "views/open_position_table_controller.h"
+#include "views/pending_order_table_controller.h"
+#include "views/watchlist_table_controller.h"
+#include "kit/table_controller_base.h"
+
+namespace shell {
+
+namespace {
+
+QPixmap statusImage(const char* name) {
+    const auto path = platform::ResourceBundle::pathForResource(std::string("images/") + name, "png");
+    QPixmap image(path ? QString::fromStdString(*path) : QString());
+    image.setDevicePixelRatio(2.0);  // drawn at twice the shown size
+    return image;
+}
+
+}  // namespace
+
+MainWindowController::MainWindowController(AppDelegate& delegate, Options options)
+    : delegate_(delegate), options_(std::move(options)), preferenceManager_(delegate.preferences()) {
+    window_ = new MainWindow([this] { terminateOnce(); }, [this] { sizeWatchlistPane(); });
+    buildWindow();
+    setFullScreen();
+    applyTheme();
+    window_->setWindowTitle(QString::fromStdString(delegate_.AppName() + " v" +
+                                                   platform::ResourceBundle::applicationVersion() + " - " +
+                                                   delegate_.session().logindata().userName()));
+
+    auto& center = platform::NotificationCenter::defaultCenter();
+    observers_.emplace_back(&center, center.addObserver(state::notifications::kNetworkSpeed,
+                                                        [this](const auto& n) { changeNetworkStatusimage(n); }));
+    observers_.emplace_back(&center, center.addObserver(kit::kChartSymbolDragNotification,
+                                                        [this](const auto& n) { ReloadDataforChart(n); }));
+    observers_.emplace_back(&center,
+                            center.addObserver(kit::kThemeChangedNotification, [this](const auto&) { applyTheme(); }));
+
+    getAccountDetails();
+    // Every position's profit, its conversion and the accounts' figures (the
+    // state's own recomputation) come first in every slice; the strip, then
+    // the tables, read them after.
+    ticker_ = std::make_unique<kit::LiveTicker>(
+        [this] {
+            if (state::SessionCommands* commands = delegate_.session().commands()) commands->recalculateAccounts();
+        },
+        options_.refreshInterval);
+    stripTick_ = ticker_->subscribe([this] { refreshStrip(); });
+    for (kit::TableControllerBase* table : {static_cast<kit::TableControllerBase*>(watchlist_),
+                                            static_cast<kit::TableControllerBase*>(openPositions_),
+                                            static_cast<kit::TableControllerBase*>(pendingOrders_)})
+        table->followTicker(*ticker_);
+    ticker_->start();
+
+    if (const state::SessionView* session = delegate_.session().view())
+        chartPanes_.getChartSymbolDetails(session->watchlistCodes());
+    for (std::size_t i = 0; i < ChartViews.size(); ++i) showChartPane(i);
+    SetOpenPositionSplitViewDefaultSize();
+    toggleLeftViewSelectedIndex(1);
+    updateLanguageStrings();
+    loadAccountDetails();
+}
+
+MainWindowController::~MainWindowController() {
+    observers_.clear();
+    ticker_->stop();
+    delete sheet_.data();
+    for (auto& [name, kept] : kept_) delete kept.data();
+    delete window_.data();
+}
+
+std::string MainWindowController::text(const std::string& key) const {
+    return model::LanguageString::stringforSelectedLanguage(delegate_.session().selectedLanguage(), key);
+}
+
+void MainWindowController::setFullScreen() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window_->setGeometry(QRect(QPoint(0, 0), screen->geometry().size()));
+}
+
+void MainWindowController::applyTheme() {
+    const std::int64_t theme = delegate_.preferences().integerForKey(kit::PreferenceManager::kTheme);
+    kit::ThemeManager::applyTheme({{"Windows", {window_}},
+                                   {"TableView",
+                                    {watchlist_->tableView(), openPositions_->tableView(), pendingOrders_->tableView()}}},
+                                  theme);
+}
+
+void MainWindowController::updateLanguageStrings() {
+    for (QAction* item : mainToolbar->actions()) {
+        const auto tag = item->property("tag").toLongLong();
+        if (tag == 0 || tag == -1) continue;
+        const QString label = QString::fromStdString(text(model::LanguageString::setLanguageKey(std::to_string(tag))));
+        item->setText(label);
+        item->setIconText(label);
+    }
+    for (QTabWidget* tabs : {mainTabView, watchlistTabView})
+        for (int i = 0; i < tabs->count(); ++i)
+            tabs->setTabText(i, QString::fromStdString(text(
+                                    model::LanguageString::setLanguageKey(tabs->widget(i)->objectName().toStdString()))));
+    for (std::size_t i = 0; i < stripLabels.size(); ++i)
+        stripLabels[i]->setText(QString::fromStdString(text(accountStripRows(nullptr)[i].labelKey)));
+    for (QLabel* caption : window_->findChildren<QLabel*>("paneCaption"))
+        caption->setText(QString::fromStdString(text(caption->property("key").toString().toStdString())));
+    for (QMenu* menu : window_->findChildren<QMenu*>("mainWindowMenu")) {
+        menu->setTitle(QString::fromStdString(text(menu->property("key").toString().toStdString())));
+        for (QAction* item : menu->actions())
+            item->setText(QString::fromStdString(text(item->property("key").toString().toStdString())));
+    }
+}
+
+void MainWindowController::getAccountDetails() {
+    const state::SessionView* session = delegate_.session().view();
+    state::SessionCommands* commands = delegate_.session().commands();
+    if (!session || !commands) return;
+    const auto accounts = session->getAccountCollection();
+    if (accounts.empty() || !accounts.front()) return;
+    account_ = accounts.front();
+    commands->setCurrentAccountSelected(account_->AccountId);
+}
+
+void MainWindowController::setAccount(std::shared_ptr<model::AccountDetails> account) {
+    account_ = std::move(account);
+    // Its figures now; from then on the tick's recomputation keeps every account's.
+    if (state::SessionCommands* commands = delegate_.session().commands())
+        commands->calcAccountDetails(account_ ? account_->AccountId : 0);
+    loadAccountDetails();
+}
+
+void MainWindowController::RefreshValues() { ticker_->tick(); }
+
+void MainWindowController::refreshStrip() {
+    ++refreshCount_;
+    loadAccountDetails();
+    IdleTimeChecker::startCheckingIdleTime(delegate_.preferences(), [this] { terminateOnce(); });
+}
+
+void MainWindowController::loadAccountDetails() {
+    if (const state::SessionView* session = delegate_.session().view()) {
+        // A later login holds new records: follow the shown account to its own.
+        if (account_) {
+            const auto current = session->account(std::to_string(account_->AccountId));
+            if (current && current != account_) account_ = current;
+        }
+    }
+    const AccountStrip rows = accountStripRows(account_.get());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        stripLabels[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        stripValues[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        const QString value = QString::fromStdString(rows[i].value);
+        if (stripValues[i]->text() != value) stripValues[i]->setText(value);
+    }
+}
+
+void MainWindowController::changeNetworkStatusimage(const platform::Notification& notification) {
+    if (const auto* time = notification.as<state::TextPayload>()) {
+        if (const auto shown = serverTimeText(time->text))
+            ServerTimeTextField->setText(QString::fromStdString(*shown));
+        else
+            platform::Log::debug("changeNetworkStatusimage " + time->text);
+    }
+    const state::SessionView* session = delegate_.session().view();
+    if (!session) return;
+    const auto status = networkStatusFor(session->networkspeedStatus());
+    if (!status) return;
+    NetworkStatusIndicatorImage->setPixmap(statusImage(status->speedImage));
+    ConnectionStatusImage->setPixmap(statusImage(status->connectionImage));
+    ConnectionStatusTextField->setText(QString::fromStdString(text(status->textKey)));
+}
+
+void MainWindowController::ReloadDataforChart(const platform::Notification& notification) {
+    const auto* dropped = notification.as<kit::TextListPayload>();
+    if (!dropped) return;
+    if (const auto pane = chartPanes_.ReloadDataforChart(dropped->texts)) showChartPane(*pane);
+}
+
+void MainWindowController::showCustomSheet(QDialog* sheet) {
+    if (!sheet) return;
+    if (sheet->parentWidget() != window_) sheet->setParent(window_, Qt::Dialog);
+    sheet->setWindowModality(Qt::WindowModal);
+    // Ordered out when it ends (connected once per sheet).
+    if (!sheet->property("sheetOfMainWindow").toBool()) {
+        sheet->setProperty("sheetOfMainWindow", true);
+        QObject::connect(sheet, &QDialog::finished, sheet, [sheet] { sheet->hide(); });
+    }
+    sheet_ = sheet;
+    sheet->open();
+}
+
+bool MainWindowController::isSheetAttached() const { return sheet_ && sheet_->isVisible(); }
+
+void MainWindowController::terminateOnce() {
+    if (terminating_) return;
+    terminating_ = true;
+    delegate_.ui().terminate();
+}
+
+}  // namespace shell

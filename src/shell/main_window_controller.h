@@ -1,0 +1,180 @@
+#pragma once
+// The main trading window after login: toolbar, tab views, chart panes, the
+// positions split view with its pie pane, the account strip refreshed every
+// second, the server time and network status, and the commands that open the
+// other subsystems' windows. It hosts their sheets and opens their windows.
+// Main thread.
+#include <QActionGroup>
+#include <QButtonGroup>
+#include <QDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QPointer>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <array>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "kit/live_ticker.h"
+#include "kit/sheet_host.h"
+#include "kit/core/preference_manager.h"
+#include "kit/window_opener.h"
+#include "shell/core/chart_panes.h"
+#include "shell/core/main_commands.h"
+#include "shell/main_window.h"
+#include "model/account_details.h"
+#include "platform/notification_center.h"
+#include "trading/position_dialog.h"
+
+namespace kit {
+class CustomDragView;
+}
+namespace views {
+class WatchlistTableController;
+class OpenPositionTableController;
+class PendingOrderTableController;
+}
+
+namespace shell {
+
+class AppDelegate;
+
+class MainWindowController : public QObject, public kit::SheetHost, public kit::WindowOpener {
+    Q_OBJECT
+public:
+    // How a later subsystem's window plugs into the command table: `make`
+    // builds it (parented to window(); this controller is its SheetHost and
+    // WindowOpener), `beforeShowing` runs at every press that shows it.
+    struct ChildWindow {
+        std::function<QWidget*(MainWindowController&)> make;
+        std::function<void(QWidget*)> beforeShowing;
+        // In place of beforeShowing when opened for an instrument (openTicket).
+        std::function<void(QWidget*, const std::string& itemCode)> beforeShowingItem = {};
+    };
+    struct Options {
+        std::chrono::milliseconds refreshInterval{1000};
+        // By window controller name (the command table's, or a name given to
+        // openWindow); a window without one opens a placeholder with its title.
+        std::map<std::string, ChildWindow> windows;
+        // The position tables' row dialogs (close or cancel; modify or edit),
+        // each table making its own; none: those entries are shown disabled.
+        std::function<trading::PositionDialogFactory(MainWindowController&)> closeOrCancelDialog;
+        std::function<trading::PositionDialogFactory(MainWindowController&)> modifyOrEditDialog;
+    };
+
+    MainWindowController(AppDelegate& delegate, Options options);
+    explicit MainWindowController(AppDelegate& delegate) : MainWindowController(delegate, Options{}) {}
+    ~MainWindowController() override;
+
+    QMainWindow* window() { return window_; }
+
+    // --- SheetHost ---------------------------------------------------------------
+    // Window-modal on the main window, opened without blocking; ordered out when it ends.
+    void showCustomSheet(QDialog* sheet) override;
+    bool isSheetAttached() const override;
+    views::WatchlistTableController* watchlist() const { return watchlist_; }
+    views::OpenPositionTableController* openPositions() const { return openPositions_; }
+    views::PendingOrderTableController* pendingOrders() const { return pendingOrders_; }
+
+    // --- WindowOpener ------------------------------------------------------------
+    void openTicket(const std::string& itemCode) override;
+    void openWindow(const std::string& name, const std::string& recordId) override;
+    bool canOpenWindow(const std::string& name) const override;
+
+    // --- Set-up and the one-second tick ----------------------------------------------
+    void setFullScreen();
+    void applyTheme();
+    void updateLanguageStrings();
+    void getAccountDetails();
+    // One slice of the login's ticker: the recomputation, the strip, then the tables.
+    void RefreshValues();
+    kit::LiveTicker& ticker() { return *ticker_; }
+    void loadAccountDetails();
+    // Server time and network status from "NetworkSpeedNotification".
+    void changeNetworkStatusimage(const platform::Notification& notification);
+    // A symbol dropped on a chart pane ("ChartSymbolDragNotification").
+    void ReloadDataforChart(const platform::Notification& notification);
+    const std::shared_ptr<model::AccountDetails>& account() const { return account_; }
+    void setAccount(std::shared_ptr<model::AccountDetails> account);
+
+    // --- Commands ------------------------------------------------------------------
+    // Selects the tab whose index is the item's "identifier".
+    void MainToolbarButtonClicked(QAction* item);
+    // A command of the command table; `pressed` anchors a popover. False when
+    // the press did nothing.
+    bool runCommand(const std::string& command, QWidget* pressed = nullptr);
+    void lockConsole();
+    void logout();
+    // 0 collapses the pie pane, 1 restores the recorded widths; others nothing.
+    void toggleLeftViewSelectedIndex(int index);
+    bool isLeftViewCollapsed() const;
+    // The kept window of a window controller, if it was opened.
+    QWidget* keptWindow(const std::string& windowName) const;
+    QAction* toolbarAction(const std::string& command) const;
+
+    // --- Controls (the views and tests read them) -------------------------------------
+    QTabWidget* mainTabView = nullptr;
+    QTabWidget* watchlistTabView = nullptr;
+    QToolBar* mainToolbar = nullptr;
+    QSplitter* mainSplitView = nullptr;          // "1000": watchlist and the rest
+    QSplitter* openPositionSplitView = nullptr;  // "1001": pie pane and positions
+    QWidget* pieChartPane = nullptr;
+    QButtonGroup* leftViewToggle = nullptr;
+    std::array<kit::CustomDragView*, 4> ChartViews{};
+    QLabel* NetworkStatusIndicatorImage = nullptr;
+    QLabel* ConnectionStatusTextField = nullptr;
+    QLabel* ConnectionStatusImage = nullptr;
+    QLabel* ServerTimeTextField = nullptr;
+    std::array<QLabel*, 6> stripLabels{};  // account, equity, balance, P/L, used, available
+    std::array<QLabel*, 6> stripValues{};
+    std::uint64_t refreshCount() const { return refreshCount_; }
+    const ChartPanes& chartPanes() const { return chartPanes_; }
+
+private:
+    void buildWindow();
+    QWidget* buildStrip();
+    QWidget* buildChartPanes();
+    void buildPositionTables();
+    void buildToolbar();
+    void buildMenus();
+    void applySplitViewRules();
+    // The watchlist as wide as its visible columns within the split's rule.
+    void sizeWatchlistPane();
+    void SetOpenPositionSplitViewDefaultSize();
+    void showChartPane(std::size_t index);
+    std::string text(const std::string& key) const;
+    QWidget* makeWindow(const std::string& window, const std::string& title);
+    void prepare(const std::string& window, QWidget* shown);
+    void present(QWidget* shown, const MainCommand& command, QWidget* pressed);
+    void terminateOnce();
+    // The strip's part of the tick.
+    void refreshStrip();
+
+    AppDelegate& delegate_;
+    Options options_;
+    kit::PreferenceManager preferenceManager_;
+    views::WatchlistTableController* watchlist_ = nullptr;
+    views::OpenPositionTableController* openPositions_ = nullptr;
+    views::PendingOrderTableController* pendingOrders_ = nullptr;
+    QPointer<MainWindow> window_;
+    std::unique_ptr<kit::LiveTicker> ticker_;
+    kit::LiveTicker::Subscription stripTick_;
+    std::shared_ptr<model::AccountDetails> account_;
+    ChartPanes chartPanes_;
+    double leftFrameWidth_ = 0;
+    double rightFrameWidth_ = 0;
+    std::map<std::string, QPointer<QWidget>> kept_;
+    std::map<std::string, QAction*> commandActions_;
+    QPointer<QDialog> sheet_;
+    std::uint64_t refreshCount_ = 0;
+    bool terminating_ = false;
+    std::vector<platform::ObserverHandle> observers_;
+};
+
+}  // namespace shell

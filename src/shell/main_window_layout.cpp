@@ -1,0 +1,285 @@
+// The main window's controls: toolbar, menus, the "1000" split between the
+// watchlist and the rest, the chart panes above the main tab view, the "1001"
+// split of the positions tab and the account strip at the foot.
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "kit/controls/custom_drag_view.h"
+#include "shell/app_delegate.h"
+#include "shell/main_window_controller.h"
+#include "state/session_view.h"
+#include "views/open_position_table_controller.h"
+#include "views/pending_order_table_controller.h"
+#include "views/watchlist_table_controller.h"
+
+namespace shell {
+
+namespace {
+
+// Tab identifiers of the main tab view (language keys of their labels), in order.
+constexpr std::array<const char*, 8> kMainTabs = {"21001", "21002", "21003", "21004",
+                                                  "21005", "21006", "21007", "21008"};
+constexpr const char* kWatchlistTab = "21009";
+
+// An empty frame standing in for a view that lands later, with a muted
+// caption (the text of `captionKey`) so that it does not look broken.
+QFrame* paneFrame(QWidget* parent, const QString& name, const char* captionKey) {
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setFrameShape(QFrame::StyledPanel);
+    auto* caption = new QLabel(frame);
+    caption->setObjectName("paneCaption");
+    caption->setProperty("key", captionKey);
+    caption->setAlignment(Qt::AlignCenter);
+    caption->setEnabled(false);
+    (new QVBoxLayout(frame))->addWidget(caption);
+    return frame;
+}
+
+QLabel* stripLabel(QWidget* parent, const char* name) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    return label;
+}
+
+}  // namespace
+
+void MainWindowController::buildWindow() {
+    window_->setObjectName("MainWindow");
+    auto* central = new QWidget(window_);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(6, 6, 6, 4);
+    column->setSpacing(4);
+
+    mainSplitView = new QSplitter(Qt::Horizontal, central);
+    mainSplitView->setObjectName("1000");
+    mainSplitView->setChildrenCollapsible(false);
+    watchlistTabView = new QTabWidget(mainSplitView);
+    watchlistTabView->setObjectName("watchlistTabView");
+    // The watchlist follows the current login's session (a new one at every login).
+    AppSession& session = delegate_.session();
+    watchlist_ = new views::WatchlistTableController([&session] { return session.view(); }, *this,
+                                                     *this, preferenceManager_, session.selectedLanguage(),
+                                                     watchlistTabView);
+    watchlist_->setObjectName(kWatchlistTab);
+    watchlistTabView->addTab(watchlist_, QString());
+
+    auto* right = new QSplitter(Qt::Vertical, mainSplitView);
+    right->setChildrenCollapsible(false);
+    right->addWidget(buildChartPanes());
+    mainTabView = new QTabWidget(right);
+    mainTabView->setObjectName("mainTabView");
+    buildPositionTables();
+    for (const char* id : kMainTabs) {
+        if (std::string(id) == kMainTabs[1]) {
+            pendingOrders_->setParent(mainTabView);
+            pendingOrders_->setObjectName(id);
+            mainTabView->addTab(pendingOrders_, QString());
+            continue;
+        }
+        if (std::string(id) != kMainTabs[0]) {
+            mainTabView->addTab(paneFrame(mainTabView, id, id), QString());
+            continue;
+        }
+        // The positions tab: the pie pane beside the positions, and its toggle.
+        auto* page = new QWidget(mainTabView);
+        page->setObjectName(id);
+        auto* rows = new QVBoxLayout(page);
+        rows->setContentsMargins(4, 4, 4, 4);
+        auto* toggles = new QHBoxLayout;
+        leftViewToggle = new QButtonGroup(page);
+        for (int segment = 0; segment < 2; ++segment) {
+            auto* button = new QToolButton(page);
+            button->setObjectName(segment == 0 ? "collapseLeftView" : "uncollapseLeftView");
+            button->setText(segment == 0 ? QStringLiteral("\u25C0") : QStringLiteral("\u25B6"));
+            button->setCheckable(true);
+            leftViewToggle->addButton(button, segment);
+            toggles->addWidget(button);
+        }
+        toggles->addStretch();
+        rows->addLayout(toggles);
+        openPositionSplitView = new QSplitter(Qt::Horizontal, page);
+        openPositionSplitView->setObjectName("1001");
+        pieChartPane = paneFrame(openPositionSplitView, "pieChartPane", "0319");
+        openPositionSplitView->addWidget(pieChartPane);
+        openPositionSplitView->addWidget(openPositions_);
+        openPositionSplitView->setSizes({280, 900});
+        rows->addWidget(openPositionSplitView, 1);
+        mainTabView->addTab(page, QString());
+        QObject::connect(leftViewToggle, &QButtonGroup::idClicked, this,
+                         [this](int index) { toggleLeftViewSelectedIndex(index); });
+    }
+    right->addWidget(mainTabView);
+    right->setStretchFactor(0, 2);
+    right->setStretchFactor(1, 3);
+    mainSplitView->addWidget(watchlistTabView);
+    mainSplitView->addWidget(right);
+    mainSplitView->setStretchFactor(1, 1);
+    column->addWidget(mainSplitView, 1);
+    column->addWidget(buildStrip());
+    window_->setCentralWidget(central);
+
+    buildToolbar();
+    buildMenus();
+    applySplitViewRules();
+}
+
+void MainWindowController::buildPositionTables() {
+    // Both follow the current login's session, like the watchlist.
+    AppSession& session = delegate_.session();
+    const auto source = [&session] { return session.view(); };
+    const auto commands = [&session] { return session.commands(); };
+    const auto factory = [this](const auto& hook) { return hook ? hook(*this) : trading::PositionDialogFactory(); };
+    openPositions_ = new views::OpenPositionTableController(
+        source, commands, *this, *this, preferenceManager_, session.selectedLanguage(),
+        session.logindata().baseCurrencyAvailable(),
+        {factory(options_.closeOrCancelDialog), factory(options_.modifyOrEditDialog)});
+    openPositions_->setObjectName("openPositionPane");
+    pendingOrders_ = new views::PendingOrderTableController(
+        source, commands, *this, preferenceManager_, session.selectedLanguage(),
+        {factory(options_.closeOrCancelDialog), factory(options_.modifyOrEditDialog)});
+}
+
+QWidget* MainWindowController::buildChartPanes() {
+    auto* panes = new QWidget;
+    auto* grid = new QHBoxLayout(panes);
+    grid->setContentsMargins(0, 0, 0, 0);
+    for (std::size_t i = 0; i < ChartViews.size(); ++i) {
+        auto* pane = new kit::CustomDragView(panes);
+        pane->setObjectName(ChartPanes::kIdentifiers[i]);
+        auto* frame = new QVBoxLayout(pane);
+        auto* caption = new QLabel(pane);
+        caption->setObjectName("chartCaption");
+        caption->setAlignment(Qt::AlignCenter);
+        caption->setEnabled(false);  // muted until the chart lands
+        frame->addWidget(caption);
+        pane->setAutoFillBackground(true);
+        pane->setBackgroundRole(QPalette::Base);
+        pane->setMinimumSize(160, 120);
+        ChartViews[i] = pane;
+        grid->addWidget(pane);
+    }
+    return panes;
+}
+
+void MainWindowController::showChartPane(std::size_t index) {
+    static constexpr std::array<const char*, 5> kIntervals = {"", "1 min", "5 min", "10 min", "15 min"};
+    const ChartPaneSettings& pane = chartPanes_.pane(index);
+    QString caption;
+    if (!pane.itemDetails.empty()) {
+        caption = QString::fromStdString(pane.itemDetails);
+        if (pane.intervalType < kIntervals.size() && pane.intervalType > 0)
+            caption += QString(" \u00B7 ") + kIntervals[pane.intervalType];
+    }
+    ChartViews[index]->findChild<QLabel*>("chartCaption")->setText(caption);
+}
+
+QWidget* MainWindowController::buildStrip() {
+    static constexpr std::array<const char*, 6> kLabels = {"AccountIdTextField",   "equityTextField",
+                                                           "BalanceTextField",     "ProfitLossTextField",
+                                                           "UsedMarginTextField",  "AvailableMarginTextField"};
+    static constexpr std::array<const char*, 6> kValues = {
+        "AccountIdValueTextField", "equityValueTextField",     "BalanceValueTextField",
+        "ProfitLossValueTextField", "UsedMarginValueTextField", "AvailableMarginValueTextField"};
+    auto* strip = new QFrame;
+    strip->setObjectName("accountStrip");
+    strip->setFrameShape(QFrame::StyledPanel);
+    auto* row = new QHBoxLayout(strip);
+    row->setContentsMargins(8, 4, 8, 4);
+    row->setSpacing(0);  // "Label: value" 
+    QFont figures = strip->font();
+    figures.setStyleHint(QFont::Monospace);
+    figures.setFamily("monospace");  // digits of one width: the figures do not jitter
+    const int valueWidth = QFontMetrics(figures).horizontalAdvance(": -99,999,999.99");
+    for (std::size_t i = 0; i < kLabels.size(); ++i) {
+        stripLabels[i] = stripLabel(strip, kLabels[i]);
+        stripValues[i] = stripLabel(strip, kValues[i]);
+        stripValues[i]->setFont(figures);
+        stripValues[i]->setMinimumWidth(i == 0 ? QFontMetrics(figures).horizontalAdvance(": 99999999") : valueWidth);
+        row->addWidget(stripLabels[i]);
+        row->addWidget(stripValues[i]);
+        row->addSpacing(14);
+    }
+    row->addStretch(1);
+    NetworkStatusIndicatorImage = stripLabel(strip, "NetworkStatusIndicatorImage");
+    ConnectionStatusImage = stripLabel(strip, "ConnectionStatusImage");
+    ConnectionStatusTextField = stripLabel(strip, "ConnectionStatusTextField");
+    ServerTimeTextField = stripLabel(strip, "ServerTimeTextField");
+    ServerTimeTextField->setFont(figures);
+    ServerTimeTextField->setMinimumWidth(QFontMetrics(figures).horizontalAdvance("Mmm 00, 0000 00:00:00"));
+    ServerTimeTextField->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (QLabel* status : {NetworkStatusIndicatorImage, ConnectionStatusImage, ConnectionStatusTextField}) {
+        row->addWidget(status);
+        row->addSpacing(4);
+    }
+    row->addSpacing(12);
+    row->addWidget(ServerTimeTextField);
+    return strip;
+}
+
+void MainWindowController::buildToolbar() {
+    mainToolbar = new QToolBar(window_);
+    mainToolbar->setObjectName("mainToolbar");
+    mainToolbar->setMovable(false);
+    mainToolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    window_->addToolBar(Qt::TopToolBarArea, mainToolbar);
+    // Items that select a tab: tag (label key) and identifier (tab index).
+    const std::array<std::pair<int, const char*>, 4> tabItems = {{{21001, "0"}, {21002, "1"}, {21006, "5"}, {21008, "7"}}};
+    for (const auto& [tag, identifier] : tabItems) {
+        QAction* item = mainToolbar->addAction(QString());
+        item->setProperty("tag", tag);
+        item->setProperty("identifier", identifier);
+        QObject::connect(item, &QAction::triggered, this, [this, item] { MainToolbarButtonClicked(item); });
+    }
+    mainToolbar->addSeparator();
+    const std::array<const char*, 10> commands = {
+        "AddRemoveSymbolstoWatchlistClicked", "TradeTicketButtonClicked",       "ChartButtonClicked",
+        "closeAllButtonClicked",             "DepositsWithdrawalsButtonClicked", "AccountStatementButtonClicked",
+        "ChatButtonClicked",                 "MessagesButtonClicked",            "resourcesButtonClicked",
+        "SettingsButtonClicked"};
+    for (const char* name : commands) {
+        const MainCommand* command = mainCommand(name);
+        QAction* item = mainToolbar->addAction(QString());
+        item->setProperty("tag", std::stoi(command->titleKey));
+        item->setObjectName(name);
+        commandActions_[name] = item;
+        QObject::connect(item, &QAction::triggered, this, [this, item, name] {
+            runCommand(name, mainToolbar->widgetForAction(item));
+        });
+    }
+    mainToolbar->addSeparator();
+    QAction* lock = mainToolbar->addAction(QString());
+    lock->setProperty("tag", 21017);
+    lock->setObjectName("lockConsole");
+    QObject::connect(lock, &QAction::triggered, this, [this] { lockConsole(); });
+    QAction* logoutItem = mainToolbar->addAction(QString());
+    logoutItem->setProperty("tag", 38);
+    logoutItem->setObjectName("logout");
+    QObject::connect(logoutItem, &QAction::triggered, this, [this] { logout(); });
+    commandActions_["lockConsole"] = lock;
+    commandActions_["logout"] = logoutItem;
+}
+
+void MainWindowController::buildMenus() {
+    QMenuBar* bar = window_->menuBar();
+    if (QMenu* app = delegate_.appMenu()) bar->addMenu(app);
+    // Funds: the two requests; Help: About. Titles and items carry their keys.
+    const std::array<std::pair<const char*, std::vector<const char*>>, 2> menus = {
+        {{"0422", {"newDepositRequest", "newWithdrawalRequest"}}, {"21019", {"aboutApplication"}}}};
+    for (const auto& [key, items] : menus) {
+        QMenu* menu = bar->addMenu(QString());
+        menu->setObjectName("mainWindowMenu");
+        menu->setProperty("key", key);
+        for (const char* name : items) {
+            QAction* item = menu->addAction(QString());
+            item->setObjectName(name);
+            item->setProperty("key", mainCommand(name)->titleKey);
+            commandActions_[name] = item;
+            QObject::connect(item, &QAction::triggered, this, [this, name] { runCommand(name); });
+        }
+    }
+}
+
+}  // namespace shell

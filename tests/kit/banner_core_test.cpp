@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include "kit/core/banner_geometry.h"
+#include "kit/core/banner_lifecycle.h"
+#include "kit/core/chart_drop.h"
+
+namespace kit {
+namespace {
+
+TEST(BannerGeometry, FramesFromTheScreen) {
+    // A 1920 x 1080 screen at (0, 0) with a 24-point bar at its top; banner 60 high.
+    const auto f = bannerFrames({0, 0, 1920, 1080}, 24, 60);
+    EXPECT_EQ(f.start, (Rect{1525, 10, 380, 60}));
+    EXPECT_EQ(f.shown, (Rect{1525, 34, 380, 60}));
+    EXPECT_EQ(f.end, (Rect{1540, 34, 380, 60}));
+    // A second screen to the right, lower down.
+    EXPECT_EQ(bannerFrames({1920, 100, 1280, 800}, 0, 70).shown, (Rect{2805, 110, 380, 70}));
+}
+
+TEST(BannerGeometry, HeightAndLabelWidth) {
+    EXPECT_DOUBLE_EQ(bannerHeight(15, 18, 70), 66);    // short text: lower than 70
+    EXPECT_DOUBLE_EQ(bannerHeight(15, 60, 115), 108);  // wrapped text in a taller layout
+    EXPECT_DOUBLE_EQ(bannerHeight(15, 60, 70), 70);    // capped by the layout
+    EXPECT_DOUBLE_EQ(bannerLabelWidth(false, 0), 320);
+    EXPECT_DOUBLE_EQ(bannerLabelWidth(true, 60), 252);
+    EXPECT_TRUE(wrapsText(0));
+    EXPECT_TRUE(wrapsText(1));
+    EXPECT_FALSE(wrapsText(4));
+}
+
+TEST(BannerLifecycle, RequestsDuringAnAnimationAreDropped) {
+    BannerLifecycle b;
+    EXPECT_FALSE(b.dismiss());  // not presented yet
+    EXPECT_TRUE(b.present());
+    EXPECT_FALSE(b.present());
+    EXPECT_FALSE(b.dismiss());  // during the slide-in
+    b.animationEnded();
+    EXPECT_EQ(b.phase(), BannerLifecycle::Phase::Shown);
+    EXPECT_TRUE(b.dismiss());
+    EXPECT_FALSE(b.dismiss());  // during the slide-out
+    b.animationEnded();
+    EXPECT_EQ(b.phase(), BannerLifecycle::Phase::Closed);
+    EXPECT_FALSE(b.dismiss());
+}
+
+TEST(BannerLifecycle, AutoDismissDelay) {
+    for (auto [delay, ms] : {std::pair{5.0, 5000}, {0.5, 500}, {-1.0, -1}, {0.0, -1}, {0.3, -1}}) {
+        const auto after = BannerLifecycle::autoDismissAfterMs(delay, kBannerSlideInMs);
+        EXPECT_EQ(after.value_or(-1), ms) << delay;
+    }
+}
+
+TEST(ChartDrop, OnlyPlainTextIsTaken) {
+    const auto ok = chartDrop(kPlainTextType, "EURUSD", "Chart3");
+    EXPECT_TRUE(ok.accepted);
+    EXPECT_EQ(ok.object, (std::vector<std::string>{"EURUSD", "Chart3"}));
+    EXPECT_EQ(chartDrop(kPlainTextType, "X", "").object, std::vector<std::string>{"X"});
+    EXPECT_EQ(chartDrop(kPlainTextType, std::nullopt, "Chart1").error,
+              "Error: NSView performDragOperation zPasteboardData == nil");
+    EXPECT_EQ(chartDrop("text/uri-list", "a", "Chart1").error, "Error NSView performDragOperation");
+}
+
+}  // namespace
+}  // namespace kit

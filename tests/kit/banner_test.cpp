@@ -1,0 +1,210 @@
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+#include "kit/core/kit_payloads.h"
+#include "kit/common_alert.h"
+#include "kit/qt_sound_output.h"
+#include "kit/qt_ui_services.h"
+#include "kit/theme_manager.h"
+#include "platform/preferences.h"
+#include "platform/runtime.h"
+#include "qt_test_app.h"
+
+namespace kit {
+namespace {
+
+using testing::runFor;
+using testing::runUntil;
+using Phase = BannerLifecycle::Phase;
+
+struct Recorder : SoundOutput, SystemNotifier {
+    std::vector<std::string> sounds, notices, urls;
+    int quits = 0;
+    void play(const std::string& name) override { sounds.push_back(name); }
+    void show(const std::string& title, const std::string& text) override { notices.push_back(title + "|" + text); }
+};
+
+struct FakeSession {
+    bool answer = true;
+    std::vector<std::string> activated;
+    bool userNotificationCenterShouldPresentNotification(const state::Banner&) const { return answer; }
+    void userNotificationCenterDidActivateNotification(const state::Banner& b) { activated.push_back(b.subtitle); }
+    void userNotificationCenterDidDeliverNotification(const state::Banner&) {}
+};
+
+class BannerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        recorder = std::make_shared<Recorder>();
+        QtUiServices::Parts parts;
+        parts.sound = recorder;
+        parts.notifier = recorder;
+        parts.openUrl = [this](const QUrl& url) { recorder->urls.push_back(url.toString().toStdString()); };
+        parts.terminate = [this] { ++recorder->quits; };
+        parts.bannerTiming = timing;
+        ui = std::make_unique<QtUiServices>(prefs, "TradingClient", parts);
+    }
+    void TearDown() override {
+        ui.reset();
+        platform::shutdown();
+    }
+    AppUserNotificationBannerController* deliver(const std::string& subtitle, double delay = 5.0,
+                                                 bool buttons = false, int lineBreakMode = 0) {
+        state::Banner b;
+        b.title = ui->bundleName();
+        b.subtitle = subtitle;
+        b.informativeText = "The connection to the trading server was lost.";
+        b.dismissDelayTime = delay;
+        b.hasActionButton = buttons;
+        b.lineBreakMode = lineBreakMode;
+        ui->deliverBanner(b);
+        return ui->customUserNotificationCenter().notificationBannerController();
+    }
+    static bool shown(QPointer<AppUserNotificationBannerController> b) { return b && b->phase() == Phase::Shown; }
+
+    BannerTiming timing{40, 40};
+    platform::Preferences prefs{"/nonexistent/kit-test-preferences"};
+    std::shared_ptr<Recorder> recorder;
+    std::unique_ptr<QtUiServices> ui;
+};
+
+TEST_F(BannerTest, SlidesInAtTheTopRightAndPlaysItsSoundWhateverTheSoundKey) {
+    prefs.set("SoundKey", true);
+    QPointer banner = deliver("Network", 5.0);
+    ASSERT_TRUE(runUntil([&] { return shown(banner); }));
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(banner->geometry().right() + 1, screen.right() + 1 - 15);
+    EXPECT_EQ(banner->geometry().top(), screen.top() + int(banner->frames().shown.y - screen.top()));
+    EXPECT_EQ(banner->width(), 380);
+    EXPECT_TRUE(banner->userNotification().presented);
+    EXPECT_EQ(recorder->sounds, std::vector<std::string>{"AppUserNotificationDefaultSound"});
+    ui->playSound("order");  // silenced by SoundKey
+    EXPECT_EQ(recorder->sounds.size(), 1u);
+    testing::saveScreenshot(banner, "banner-network");
+}
+
+TEST_F(BannerTest, DismissalsDuringAnAnimationAreDropped) {
+    timing = {300, 300};
+    SetUp();
+    QPointer banner = deliver("Slow", -1.0, true);
+    banner->otherButton()->click();  // during the slide-in
+    EXPECT_EQ(banner->phase(), Phase::SlidingIn);
+    ASSERT_TRUE(runUntil([&] { return shown(banner); }));
+    banner->otherButton()->click();
+    EXPECT_EQ(banner->phase(), Phase::SlidingOut);
+    ASSERT_TRUE(runUntil([&] { return banner.isNull(); }));
+}
+
+TEST_F(BannerTest, TwoBannersGoEachAtItsOwnTimeAndNoDelayMeansStay) {
+    QPointer first = deliver("First", 0.3);
+    runFor(150);
+    QPointer second = deliver("Second", 1.2);
+    QPointer stays = deliver("Stays", -1.0);
+    ASSERT_TRUE(runUntil([&] { return first.isNull(); }));
+    EXPECT_TRUE(shown(second));
+    ASSERT_TRUE(runUntil([&] { return second.isNull(); }));
+    runFor(200);
+    EXPECT_TRUE(shown(stays));
+}
+
+TEST_F(BannerTest, ActivationTellsTheDelegateAndSlidesEveryBannerOut) {
+    FakeSession session;
+    ui->customUserNotificationCenter().setDelegate(delegateFor(session));
+    QPointer other = deliver("Other", -1.0);
+    QPointer update = deliver("Update", -1.0, true);
+    ASSERT_TRUE(runUntil([&] { return shown(other) && shown(update); }));
+    EXPECT_EQ(update->otherButton()->text(), "Close");
+    EXPECT_EQ(update->actionButton()->text(), "Show");
+    testing::saveScreenshot(update, "banner-update");
+
+    session.answer = false;  // the delegate declines: nothing moves
+    update->actionButton()->click();
+    EXPECT_TRUE(session.activated.empty());
+    session.answer = true;
+    QTest::mouseClick(update, Qt::LeftButton, {}, QPoint(20, 20));  // a click on the banner: type 1
+    EXPECT_EQ(session.activated, std::vector<std::string>{"Update"});
+    ASSERT_TRUE(runUntil([&] { return other.isNull() && update.isNull(); }));
+}
+
+TEST_F(BannerTest, WithoutADelegateAClickChangesNothing) {
+    QPointer banner = deliver("Plain", -1.0, true);
+    ASSERT_TRUE(runUntil([&] { return shown(banner); }));
+    std::vector<std::int64_t> types;
+    auto& center = platform::NotificationCenter::defaultCenter();
+    platform::ObserverHandle handle(&center, center.addObserver(kBannerActivatedNotification,
+        [&](const platform::Notification& n) { types.push_back(n.as<ActivationTypePayload>()->type); }));
+    banner->actionButton()->click();
+    EXPECT_EQ(types, std::vector<std::int64_t>{2});
+    runFor(100);
+    EXPECT_TRUE(shown(banner));
+}
+
+TEST_F(BannerTest, WrappedTextMakesTheBannerTaller) {
+    QPointer brief = deliver("Short", -1.0, false, 4);
+    state::Banner b;
+    b.subtitle = "Long";
+    b.informativeText = "A margin call was raised on account 10023: the equity fell below "
+                        "the maintenance margin; please deposit funds or close positions <b>now</b> 100%d.";
+    b.dismissDelayTime = -1;
+    b.lineBreakMode = 0;
+    ui->deliverBanner(b);
+    QPointer tall = ui->customUserNotificationCenter().notificationBannerController();
+    ASSERT_TRUE(runUntil([&] { return shown(brief) && shown(tall); }));
+    EXPECT_LE(brief->height(), 70);
+    EXPECT_GT(tall->height(), brief->height());
+    EXPECT_TRUE(tall->informativeTextLabel()->text().contains("<b>now</b> 100%d"));
+    testing::saveScreenshot(tall, "banner-wrapped");
+}
+
+TEST_F(BannerTest, AlertShowsItsTextLiterally) {
+    auto alert = CommonAlert::makeAlert("Order 12 filled at 100%d <b>1.2345</b>", "Trade");
+    EXPECT_EQ(alert->textFormat(), Qt::PlainText);
+    EXPECT_EQ(alert->informativeText(), "Order 12 filled at 100%d <b>1.2345</b>");
+    int plainLabels = 0;
+    for (auto* label : alert->findChildren<QLabel*>())
+        if (label->text() == alert->informativeText() || label->text() == "Trade")
+            plainLabels += label->textFormat() == Qt::PlainText;
+    EXPECT_EQ(plainLabels, 2);
+    EXPECT_EQ(alert->text(), "Trade");
+    ASSERT_EQ(alert->buttons().size(), 1);
+    EXPECT_EQ(alert->buttons().front()->text(), "OK");
+    EXPECT_EQ(alert->icon(), QMessageBox::Information);
+    for (auto [theme, name] : {std::pair{0, "dark"}, {1, "light"}}) {
+        alert->setPalette(ThemeManager::palette(theme));
+        alert->adjustSize();
+        testing::saveScreenshot(alert.get(), QString("alert-trade-") + name);
+    }
+
+    QPointer<QMessageBox> shownAlert = CommonAlert::ShowCommonAlertVieWwithMessage("m", "t");
+    EXPECT_TRUE(shownAlert->isVisible());  // opened, not run
+    shownAlert->buttons().front()->click();
+    ASSERT_TRUE(runUntil([&] { return shownAlert.isNull(); }));
+}
+
+TEST_F(BannerTest, OnlyWebAddressesAreOpenedAndNoticesWaitASecond) {
+    for (const char* url : {"file:///etc/passwd", "javascript:alert(1)", "", "https://example.com/app.dmg",
+                            "http://example.com/"})
+        ui->openUrl(url);
+    EXPECT_EQ(recorder->urls, (std::vector<std::string>{"https://example.com/app.dmg", "http://example.com/"}));
+    ui->showLocalNotification("Trade", "Bought 1 lot");
+    runFor(600);
+    EXPECT_TRUE(recorder->notices.empty());
+    ASSERT_TRUE(runUntil([&] { return !recorder->notices.empty(); }));
+    EXPECT_EQ(recorder->notices, std::vector<std::string>{"Trade|Bought 1 lot"});
+    ui->terminate();
+    EXPECT_EQ(recorder->quits, 1);
+}
+
+TEST(QtSoundOutput, NamedSoundsComeFromTheSoundsFolder) {
+    for (const char* name : {"welcome", "order", "cancelOrder", "connectionLost", "AppUserNotificationDefaultSound",
+                             "AppUserNotificationDefaultSound2"})
+        EXPECT_FALSE(QtSoundOutput::soundPath(name).isEmpty()) << name;
+    for (const char* name : {"", "missing", "../sounds/welcome", "/etc/passwd"})
+        EXPECT_TRUE(QtSoundOutput::soundPath(name).isEmpty()) << name;
+    QtSoundOutput().play("welcome");  // silent without an audio device, never blocking
+}
+
+}  // namespace
+}  // namespace kit

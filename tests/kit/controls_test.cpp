@@ -1,0 +1,217 @@
+#include <QDropEvent>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMimeData>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include "kit/core/kit_payloads.h"
+#include "kit/control_texts_walk.h"
+#include "kit/controls/custom_drag_view.h"
+#include "kit/controls/dark_views.h"
+#include "kit/controls/input_filter_fields.h"
+#include "kit/controls/price_label.h"
+#include "kit/controls/table_header_cell.h"
+#include "kit/theme_manager.h"
+#include "model/language_string.h"
+#include "qt_test_app.h"
+#include "state/notification_payloads.h"
+
+namespace kit {
+namespace {
+
+// What one notification name carried, while the fixture lives.
+template <class Payload>
+struct Heard {
+    explicit Heard(const char* name) {
+        auto& center = platform::NotificationCenter::defaultCenter();
+        handle = platform::ObserverHandle(&center, center.addObserver(name, [this](const platform::Notification& n) {
+            if (auto* p = n.as<Payload>()) payloads.push_back(*p);
+        }));
+    }
+    std::vector<Payload> payloads;
+    platform::ObserverHandle handle;
+};
+
+TEST(FilteredFields, TypingAndPasting) {
+    struct Case {
+        const char* name;
+        std::function<QLineEdit*()> make;
+        const char* start;
+        const char* typed;    // typed key by key at the end
+        const char* pasted;   // then inserted at once
+        const char* result;
+    } cases[] = {
+        {"port", [] { return new CustomTextField; }, "", "655351a", "", "65535"},
+        {"price", [] { return new DecimalInputField; }, "12.5", ".7", "3.4", "12.57"},
+        {"price4", [] { return new DecimalInputField; }, "1.234", "5", "", "1.2345"},
+        {"amount", [] { return new DecimalTextField; }, "12.5", "09", "", "12.50"},
+        {"phone", [] { return new DecimalInputField; }, "", "0049x170", "", "0049170"},
+    };
+    for (const auto& c : cases) {
+        std::unique_ptr<QLineEdit> field(c.make());
+        field->setText(c.start);
+        field->setCursorPosition(int(field->text().size()));
+        QTest::keyClicks(field.get(), c.typed);
+        field->insert(c.pasted);
+        EXPECT_EQ(field->text().toStdString(), c.result) << c.name;
+    }
+}
+
+TEST(FilteredFields, PointOverTheSelectedPointIsAllowed) {
+    DecimalInputField field;
+    field.setText("12.5");
+    field.setSelection(2, 1);
+    QTest::keyClicks(&field, ".");
+    EXPECT_EQ(field.text(), "12.5");
+    CustomComboBox combo;
+    QTest::keyClicks(combo.lineEdit(), "1.5.0a");
+    EXPECT_EQ(combo.currentText(), "1.50");
+}
+
+TEST(TableHeaderCell, CleansEachChangeAndPostsTheFinalText) {
+    Heard<state::TextPayload> heard(kTableHeaderEditNotification);
+    for (auto [typed, kept] : {std::pair{"1.2.", "1.2"}, {"1a", "1"}, {"x", ""}}) {
+        TableHeaderCell cell;
+        QTest::keyClicks(&cell, typed);
+        EXPECT_EQ(cell.text().toStdString(), kept) << typed;
+        QTest::keyClick(&cell, Qt::Key_Return);
+    }
+    ASSERT_EQ(heard.payloads.size(), 3u);
+    EXPECT_EQ(heard.payloads[0].text, "1.2");
+    EXPECT_EQ(heard.payloads[2].text, "");
+}
+
+TEST(CustomDragView, PostsTheDroppedSymbolWithThePane) {
+    Heard<TextListPayload> heard(kChartSymbolDragNotification);
+    CustomDragView pane;
+    pane.setObjectName("Chart3");
+    const auto drop = [&](QMimeData& data) { return pane.performDragOperation(&data); };
+    QMimeData text;
+    text.setText("EURUSD");
+    EXPECT_TRUE(drop(text));
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile("/tmp/a.csv")});
+    EXPECT_FALSE(drop(files));
+    ASSERT_EQ(heard.payloads.size(), 1u);
+    EXPECT_EQ(heard.payloads[0].texts, (std::vector<std::string>{"EURUSD", "Chart3"}));
+}
+
+TEST(ControlTexts, TaggedWidgetsTakeTheirKeysText) {
+    QWidget window;
+    auto* tagged = new QLabel("old", &window);
+    tagged->setProperty("tag", 52);
+    auto* plain = new QLabel("keep", &window);
+    plain->setProperty("tag", 0);
+    auto* box = new QGroupBox("old", &window);
+    box->setProperty("tag", 1078);
+    applyControlTexts(&window, 0);
+    EXPECT_EQ(tagged->text().toStdString(), model::LanguageString::stringforSelectedLanguage(0, "0052"));
+    EXPECT_NE(tagged->text(), "old");
+    EXPECT_EQ(box->title().toStdString(), model::LanguageString::stringforSelectedLanguage(0, "1078"));
+    EXPECT_EQ(plain->text(), "keep");
+}
+
+class ThemeTest : public ::testing::Test {
+protected:
+    QWidget window;
+    QLineEdit* field = new QLineEdit(&window);
+    QTableView* table = new QTableView(&window);
+};
+
+TEST_F(ThemeTest, OnlyTheKeysPresentAreHandled) {
+    const QColor before = window.palette().color(QPalette::Window);
+    ThemeManager::applyTheme({{"TextField", {field}}}, 0);
+    EXPECT_EQ(window.palette().color(QPalette::Window), before);
+    EXPECT_FALSE(table->property("tcGridColor").isValid());
+    EXPECT_EQ(field->property("tcBorderColor").value<QColor>(), QColor::fromRgbF(0.3f, 0.3f, 0.3f));
+
+    ThemeManager::applyTheme({{"Windows", {&window}}, {"TableView", {table}}}, 0);
+    EXPECT_EQ(window.palette().color(QPalette::Window), QColor(Qt::black));
+    EXPECT_EQ(table->property("tcGridColor").value<QColor>(), ThemeManager::gridColor(0));
+}
+
+TEST_F(ThemeTest, AnUnknownThemeOnlySetsTheBorderWidth) {
+    const QColor before = window.palette().color(QPalette::Window);
+    ThemeManager::applyTheme({{"Windows", {&window}}, {"TextField", {field}}, {"TableView", {table}}}, 2);
+    EXPECT_EQ(field->property("tcBorderWidth").toInt(), 1);
+    EXPECT_FALSE(field->property("tcBorderColor").isValid());
+    EXPECT_FALSE(table->property("tcGridColor").isValid());
+    EXPECT_EQ(window.palette().color(QPalette::Window), before);
+}
+
+// A window holding each control, in both themes.
+TEST(KitScreenshots, EachControlInBothThemes) {
+    for (auto [theme, name] : {std::pair{0, "dark"}, {1, "light"}}) {
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* form = new QFormLayout;
+        auto* port = new CustomTextField;
+        port->setText("17001");
+        auto* price = new DecimalInputField;
+        price->setText("1.23456");
+        auto* amount = new DecimalTextField;
+        amount->setText("250.50");
+        auto* quantity = new CustomComboBox;
+        quantity->addItems({"0.1", "1", "10"});
+        auto* header = new TableHeaderCell;
+        header->setText("1.5");
+        form->addRow("Port", port);
+        form->addRow("Price", price);
+        form->addRow("Amount", amount);
+        form->addRow("Quantity", quantity);
+        form->addRow("Header", header);
+        layout->addLayout(form);
+
+        auto* prices = new QWidget;
+        auto* row = new QHBoxLayout(prices);
+        auto* bid = new PriceLabel;
+        bid->setPrice("1.23456", 2, 1);
+        bid->setTextColor(ThemeManager::fallColor());
+        auto* ask = new PriceLabel;
+        ask->setPrice("1850", 2, 1);
+        ask->setTextColor(ThemeManager::riseColor());
+        row->addWidget(bid);
+        row->addWidget(ask);
+        layout->addWidget(prices);
+
+        auto* dark = new DarkBackgroundView;
+        auto* darkRow = new QHBoxLayout(dark);
+        darkRow->addWidget(new DarkButton("Buy"));
+        darkRow->addWidget(new DarkButton("Sell"));
+        dark->setMinimumHeight(44);
+        layout->addWidget(dark);
+
+        auto* pane = new CustomDragView;
+        pane->setObjectName("Chart1");
+        pane->setMinimumHeight(30);
+        layout->addWidget(pane);
+
+        QStandardItemModel model(3, 3);
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c) {
+                auto* price = new QStandardItem(QString::number(1.2 + r * 0.01 + c, 'f', 5));
+                price->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);  // prices right-aligned
+                model.setItem(r, c, price);
+            }
+        auto* table = new QTableView;
+        table->setModel(&model);
+        table->setMinimumHeight(120);
+        layout->addWidget(table);
+
+        ThemeManager::applyTheme({{"Windows", {&window}},
+                                  {"TextField", {port, price, amount, quantity->lineEdit(), header}},
+                                  {"TableView", {table}}},
+                                 theme);
+        window.resize(420, 460);
+        window.show();
+        QApplication::processEvents();
+        testing::saveScreenshot(&window, QString("kit-controls-") + name);
+    }
+}
+
+}  // namespace
+}  // namespace kit

@@ -1,0 +1,6 @@
+find_package(Qt6 REQUIRED COMPONENTS Test)
+add_unit_test(kit_executor SOURCES ${CMAKE_CURRENT_LIST_DIR}/qt_main_executor_test.cpp LIBS kit Qt6::Test)
+add_unit_test(kit_banners SOURCES ${CMAKE_CURRENT_LIST_DIR}/banner_test.cpp LIBS kit Qt6::Test)
+add_unit_test(kit_controls SOURCES ${CMAKE_CURRENT_LIST_DIR}/controls_test.cpp LIBS kit Qt6::Test)
+add_unit_test(kit_table_framework SOURCES ${CMAKE_CURRENT_LIST_DIR}/table_controller_test.cpp LIBS kit Qt6::Test)
+add_unit_test(kit_window_contract SOURCES ${CMAKE_CURRENT_LIST_DIR}/window_contract_test.cpp LIBS kit Qt6::Test)

@@ -1,0 +1,265 @@
+// The live tables' shared machinery over a small table of orders: the header
+// menu, sorting through the state, reloads that keep the selection and the
+// scroll place, the tick, the row menu's guard, row dialogs, the font and
+// notifications posted from other threads.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QMenu>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include "kit/core/preference_manager.h"
+#include "kit/qt_main_executor.h"
+#include "kit/qt_test_app.h"
+#include "platform/main_executor.h"
+#include "platform/preferences.h"
+#include "state/session_notifications.h"
+#include "kit/fake_hosts.h"
+#include "kit/table_controller_base.h"
+
+namespace kit {
+namespace {
+
+using Comparison = state::SortDescriptor::Comparison;
+
+// Positions by code and price: "0147" and "0319" are the live columns.
+class OrdersTable : public kit::TableControllerBase {
+public:
+    OrdersTable(state::Orders& orders, Setup setup) : kit::TableControllerBase(std::move(setup), nullptr), orders_(orders) {
+        SetHeaderMenuItems();
+        reloadTable();
+    }
+    int getterCalls = 0;
+    std::atomic<int> offMainCalls{0};
+    std::vector<int> menuRows;
+
+protected:
+    int takeSnapshot() override {
+        ++getterCalls;
+        if (!platform::MainExecutor::isMainThread()) ++offMainCalls;
+        rows_ = orders_;  // the state's getter copies the list of live records
+        return static_cast<int>(rows_.size());
+    }
+    QVariant cellData(int row, int column, int role) const override {
+        if (role != Qt::DisplayRole) return {};
+        const model::Order& o = *rows_.at(std::size_t(row));
+        const std::string& id = identifierOf(column);
+        return QString::fromStdString(id == "0011" ? o.ItemCode : id == "0147" ? o.OrderPrice : o.AccountNumber);
+    }
+    void showRowMenuEntries(QMenu& menu, int row) override {
+        menuRows.push_back(row);
+        for (QAction* a : menu.actions()) a->setVisible(true);
+    }
+
+private:
+    state::Orders& orders_;
+    state::Orders rows_;
+};
+
+class TableFrameworkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        executor = kit::QtMainExecutor::install();
+        for (const char* price : {"10", "2.5", "-5", "2.10"}) add("C" + std::to_string(orders.size()), price);
+        kit::TableControllerBase::Setup setup;
+        setup.kind = kit::TableKind::OpenPositions;
+        setup.columns = {{"0011", 80, state::SortDescriptor{"ItemCode", true, Comparison::Compare}},
+                         {"0147", 70, state::SortDescriptor{"OrderPrice", true, Comparison::Numeric}},
+                         {"0012", 90, std::nullopt},
+                         {"0319", 60, std::nullopt}};
+        setup.preferences = &preferences;
+        setup.sheets = &sheets;
+        setup.sort = [this](const std::optional<std::vector<state::SortDescriptor>>& d) {
+            sorts.push_back(d.value());
+            state::Queries::sortOrders(orders, d);
+        };
+        table = std::make_unique<OrdersTable>(orders, setup);
+        tester = std::make_unique<QAbstractItemModelTester>(table->model(),
+                                                            QAbstractItemModelTester::FailureReportingMode::Fatal);
+        table->resize(500, 300);
+        table->show();
+    }
+    void TearDown() override {
+        tester.reset();
+        table.reset();
+        platform::MainExecutor::install(nullptr);
+        std::filesystem::remove(path);
+    }
+    void add(const std::string& code, const std::string& price) {
+        auto o = std::make_shared<model::Order>();
+        o->ItemCode = code;
+        o->OrderPrice = price;
+        o->AccountNumber = "1001";
+        orders.push_back(o);
+    }
+    QString cell(int row, int column) { return table->model()->index(row, column).data().toString(); }
+
+    std::shared_ptr<kit::QtMainExecutor> executor;
+    std::string path = (std::filesystem::temp_directory_path() / ("views_table_" + std::to_string(::getpid()))).string();
+    platform::Preferences store{path};
+    kit::PreferenceManager preferences{store};
+    testing::FakeSheetHost sheets;
+    state::Orders orders;
+    std::vector<std::vector<state::SortDescriptor>> sorts;
+    std::unique_ptr<OrdersTable> table;
+    std::unique_ptr<QAbstractItemModelTester> tester;
+};
+
+TEST_F(TableFrameworkTest, HeaderMenuHidesAndShowsInPlace) {
+    QMenu* menu = table->headerMenuWidget();
+    std::vector<std::string> ids;
+    for (QAction* a : menu->actions()) {
+        ids.push_back(a->data().toString().toStdString());
+        EXPECT_TRUE(a->isChecked());
+    }
+    EXPECT_EQ(ids, (std::vector<std::string>{"0011", "0147", "0012", "0319"}));
+    QHeaderView* header = table->tableView()->horizontalHeader();
+    header->resizeSection(1, 123);
+    QAction* price = menu->actions()[1];
+    price->trigger();
+    EXPECT_TRUE(table->tableView()->isColumnHidden(1));
+    EXPECT_FALSE(price->isChecked());
+    table->headerMenu(price);
+    EXPECT_FALSE(table->tableView()->isColumnHidden(1));
+    EXPECT_TRUE(price->isChecked());
+    EXPECT_EQ(header->visualIndex(1), 1);
+    EXPECT_EQ(header->sectionSize(1), 123);
+}
+
+TEST_F(TableFrameworkTest, HeaderClickSortsThroughTheStateOnceAndReloadsOnce) {
+    QHeaderView* header = table->tableView()->horizontalHeader();
+    const int calls = table->getterCalls;
+    QSignalSpy changed(table->model(), &QAbstractItemModel::dataChanged);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(1) + 5, 5));
+    ASSERT_EQ(sorts.size(), 1u);
+    EXPECT_EQ(sorts[0][0].key, "OrderPrice");
+    EXPECT_EQ(sorts[0][0].comparison, Comparison::Numeric);
+    EXPECT_EQ(table->getterCalls, calls + 1);
+    EXPECT_EQ(changed.count(), 1);
+    QStringList shown;
+    for (int r = 0; r < 4; ++r) shown << cell(r, 1);
+    EXPECT_EQ(shown, (QStringList{"-5", "2.10", "2.5", "10"}));
+    table->sortByColumn(1);  // again: descending
+    EXPECT_FALSE(sorts.back()[0].ascending);
+    EXPECT_EQ(cell(0, 1), "10");
+    table->sortByColumn(2);  // not sortable
+    EXPECT_EQ(sorts.size(), 2u);
+}
+
+TEST_F(TableFrameworkTest, ReloadKeepsSelectionAndScrollWithoutReset) {
+    for (int i = 0; i < 200; ++i) add("R" + std::to_string(i), std::to_string(i));
+    table->reloadTable();
+    QTableView* view = table->tableView();
+    view->selectRow(120);
+    view->verticalScrollBar()->setValue(100);
+    QSignalSpy reset(table->model(), &QAbstractItemModel::modelReset);
+    QSignalSpy inserted(table->model(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(table->model(), &QAbstractItemModel::rowsRemoved);
+    QSignalSpy changed(table->model(), &QAbstractItemModel::dataChanged);
+    table->reloadTable();
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed[0][1].toModelIndex(), table->model()->index(203, 3));  // every cell
+    add("NEW", "1");
+    table->reloadTable();
+    orders.resize(10);
+    table->reloadTable();
+    EXPECT_EQ(inserted.count(), 1);
+    EXPECT_EQ(removed.count(), 1);
+    EXPECT_EQ(reset.count(), 0);
+    EXPECT_EQ(table->rowCount(), 10);
+    EXPECT_TRUE(table->model()->index(9, 0).data().isValid());
+    EXPECT_FALSE(table->model()->index(10, 0).data().isValid());
+    view->selectRow(5);
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+    const int scroll = view->verticalScrollBar()->value();
+    table->reloadTable();
+    EXPECT_EQ(view->selectionModel()->selectedRows().value(0).row(), 5);
+    EXPECT_EQ(view->verticalScrollBar()->value(), scroll);
+}
+
+TEST_F(TableFrameworkTest, TickRefreshesOnlyTheLiveColumns) {
+    QSignalSpy changed(table->model(), &QAbstractItemModel::dataChanged);
+    const int calls = table->getterCalls;
+    table->RefreshTableview();  // the timer's action, called directly
+    EXPECT_EQ(table->getterCalls, calls + 1);
+    ASSERT_EQ(changed.count(), 2);
+    EXPECT_EQ(changed[0][0].toModelIndex(), table->model()->index(0, 1));
+    EXPECT_EQ(changed[0][1].toModelIndex(), table->model()->index(3, 1));
+    EXPECT_EQ(changed[1][0].toModelIndex().column(), 3);
+    orders.clear();
+    table->RefreshTableview();  // the list emptied between ticks
+    EXPECT_EQ(table->rowCount(), 0);
+}
+
+TEST_F(TableFrameworkTest, RowMenuGuardAndRowDialogs) {
+    QMenu rowMenu;
+    rowMenu.addAction("close");
+    rowMenu.addAction("modify");
+    auto visible = [&] {
+        int n = 0;
+        for (QAction* a : rowMenu.actions()) n += a->isVisible();
+        return n;
+    };
+    table->tableView()->selectRow(1);
+    table->menuNeedsUpdate(rowMenu, 2);
+    EXPECT_EQ(visible(), 2);
+    EXPECT_TRUE(table->tableView()->selectionModel()->selectedRows().isEmpty());
+    for (int below : {-1, 4}) {
+        table->menuNeedsUpdate(rowMenu, below);
+        EXPECT_EQ(visible(), 0) << below;
+    }
+    sheets.attached = true;
+    table->menuNeedsUpdate(rowMenu, 0);
+    EXPECT_EQ(visible(), 0);
+    EXPECT_EQ(table->menuRows, (std::vector<int>{2}));
+
+    int made = 0;
+    std::vector<int> modes;
+    auto create = [&] {
+        ++made;
+        return new QDialog;
+    };
+    QDialog* first = table->runRowAction("close", 3, create, [&](QDialog&) { modes.push_back(1); });
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->property("OrderIndex").toString(), "3");
+    QDialog* again = table->runRowAction("close", 0, create, [&](QDialog&) { modes.push_back(0); });
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(again->property("OrderIndex").toString(), "0");
+    EXPECT_EQ(table->runRowAction("close", -1, create, nullptr), nullptr);
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(modes, (std::vector<int>{1, 0}));
+    EXPECT_EQ(sheets.shown, (std::vector<QDialog*>{first, first}));
+}
+
+TEST_F(TableFrameworkTest, FontSizeShowsAtTheNextDrawing) {
+    EXPECT_EQ(table->model()->index(0, 0).data(Qt::FontRole).value<QFont>().pointSize(), 12);  // nothing stored
+    preferences.saveFontSizeInfo(16, kit::PreferenceManager::kPositionsFontSize);
+    EXPECT_EQ(table->model()->index(0, 0).data(Qt::FontRole).value<QFont>().pointSize(), 16);
+}
+
+TEST_F(TableFrameworkTest, NotificationFromAWorkerReloadsOnTheMainThread) {
+    table->refreshTimer().stop();  // only the notification reads the state here
+    const int calls = table->getterCalls;
+    std::thread worker([] {
+        platform::NotificationCenter::defaultCenter().post(state::notifications::kOpenPositionTable);
+    });
+    worker.join();
+    EXPECT_EQ(table->getterCalls, calls);  // handed over, not run on the worker
+    ASSERT_TRUE(testing::runUntil([&] { return table->getterCalls == calls + 1; }));
+    EXPECT_EQ(table->offMainCalls, 0);
+    // After the table is gone, a posting reaches nobody.
+    table.reset();
+    tester.reset();
+    std::thread([] { platform::NotificationCenter::defaultCenter().post(state::notifications::kOpenPositionTable); })
+        .join();
+    testing::runFor(20);
+}
+
+}  // namespace
+}  // namespace kit

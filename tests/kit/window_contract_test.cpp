@@ -1,0 +1,87 @@
+// The window registry and the login's live ticker.
+#include <gtest/gtest.h>
+
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "kit/live_ticker.h"
+#include "kit/qt_main_executor.h"
+#include "kit/qt_test_app.h"
+#include "kit/window_registry.h"
+#include "platform/main_executor.h"
+
+namespace kit {
+namespace {
+
+WindowSpec spec(const std::string& name) {
+    WindowSpec s;
+    s.name = name;
+    s.make = [](WindowContext&) -> QWidget* { return nullptr; };
+    return s;
+}
+
+TEST(WindowRegistry, RefusesNamelessMakerlessAndSecondRegistrations) {
+    WindowRegistry registry;
+    WindowSpec first = spec("TradeTicketWindowController");
+    first.presentation = Presentation::Sheet;
+    WindowSpec second = spec("TradeTicketWindowController");
+    WindowSpec noMake = spec("AboutWindowController");
+    noMake.make = nullptr;
+    EXPECT_TRUE(registry.add(first));
+    EXPECT_FALSE(registry.add(second));
+    EXPECT_FALSE(registry.add(noMake));
+    EXPECT_FALSE(registry.add(spec("")));
+    ASSERT_EQ(registry.size(), 1u);
+    EXPECT_EQ(registry.find("TradeTicketWindowController")->presentation, Presentation::Sheet);  // the first kept
+    EXPECT_EQ(registry.find("NoSuchWindowController"), nullptr);
+}
+
+class LiveTickerTest : public ::testing::Test {
+protected:
+    void SetUp() override { executor = QtMainExecutor::install(); }
+    void TearDown() override { platform::MainExecutor::install(nullptr); }
+    std::shared_ptr<QtMainExecutor> executor;
+    std::vector<std::string> calls;
+    LiveTicker ticker{[this] { calls.push_back("recompute"); }, std::chrono::milliseconds(10)};
+};
+
+TEST_F(LiveTickerTest, RecomputesOnceThenRefreshesInSubscriptionOrder) {
+    auto strip = ticker.subscribe([this] { calls.push_back("strip"); });
+    auto table = ticker.subscribe([this] { calls.push_back("table"); });
+    ticker.tick();
+    ticker.tick();
+    EXPECT_EQ(calls, (std::vector<std::string>{"recompute", "strip", "table", "recompute", "strip", "table"}));
+}
+
+TEST_F(LiveTickerTest, AClosedWindowsRefreshNeverRunsAgain) {
+    LiveTicker::Subscription dialog;
+    // The strip's refresh closes the dialog within the same slice.
+    auto strip = ticker.subscribe([&] {
+        calls.push_back("strip");
+        dialog.reset();
+    });
+    dialog = ticker.subscribe([this] { calls.push_back("dialog"); });
+    {
+        auto table = ticker.subscribe([this] { calls.push_back("table"); });
+        EXPECT_EQ(ticker.subscriberCount(), 3u);
+    }
+    ticker.tick();
+    ticker.tick();
+    EXPECT_EQ(calls, (std::vector<std::string>{"recompute", "strip", "recompute", "strip"}));
+    EXPECT_EQ(ticker.subscriberCount(), 1u);
+}
+
+TEST_F(LiveTickerTest, RunsOnTheTimerAndStopsAtLogout) {
+    auto strip = ticker.subscribe([this] { calls.push_back("strip"); });
+    ticker.start();
+    ASSERT_TRUE(testing::runUntil([&] { return calls.size() >= 4; }));
+    ticker.stop();
+    const std::size_t seen = calls.size();
+    testing::runFor(50);
+    EXPECT_EQ(calls.size(), seen);
+    EXPECT_FALSE(ticker.isRunning());
+}
+
+}  // namespace
+}  // namespace kit
