@@ -114,7 +114,9 @@ TEST_F(TradeTicketSimTest, OpensLiveAndPlacesOrders) {
         t->placeOrderButtonClicked();
         EXPECT_EQ(t->confirmation(), nullptr);
     });
-    ASSERT_FALSE(working.empty());
+    ASSERT_FALSE(working.empty()) << (refusal() ? refusal()->informativeText().toStdString() : "no refusal") << " at "
+                                  << t->PriceTextField->text().toStdString() << ", ask " << item->Ask << " bid "
+                                  << item->Bid;
     if (t->TakeProfitCheckBox->isEnabled() && t->TakeProfitCheckBox->isVisible()) t->TakeProfitCheckBox->click();
     if (t->StopLossCheckBox->isEnabled() && t->StopLossCheckBox->isVisible()) t->StopLossCheckBox->click();
     t->UpdateValuesinTimer();
