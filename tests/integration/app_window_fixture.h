@@ -18,12 +18,12 @@
 #include "app/qt_test_app.h"
 #include "app/shell/app_delegate.h"
 #include "integration/sim_process.h"
+#include "integration/starting_orders.h"
 #include "model/language_string.h"
 #include "model/text_value.h"
 #include "platform/preferences.h"
 #include "platform/reachability.h"
 #include "platform/runtime.h"
-#include "sim/scenario.h"
 #include "state/business_base.h"
 
 namespace integration {
@@ -37,23 +37,6 @@ inline QMessageBox* refusal() {
             box && box->isVisible() && box->text().contains(QString::fromStdString(tr("10980"))))
             return box;
     return nullptr;
-}
-
-// The ids of the positions and pending orders the simulator's scenario gives `user` at login.
-struct StartingOrders {
-    std::set<std::string> positions, pending;
-};
-inline StartingOrders startingOrders(const std::string& user) {
-    const sim::Scenario scenario = sim::Scenario::load(SIM_DEFAULT_SCENARIO);
-    StartingOrders out;
-    const sim::UserRecord* u = scenario.findUser(user);
-    if (!u) return out;
-    const auto owns = [&](int account) { return std::count(u->accounts.begin(), u->accounts.end(), account) > 0; };
-    for (const auto& p : scenario.positions)
-        if (owns(p.accountId) && p.qty > 0) out.positions.insert(p.id);
-    for (const auto& o : scenario.pendingOrders)
-        if (owns(o.accountId)) out.pending.insert(o.id);
-    return out;
 }
 
 struct RecordedOutput : app::SoundOutput, app::SystemNotifier {
