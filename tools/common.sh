@@ -21,3 +21,9 @@ tc_jobs() {
   n=$(nproc 2>/dev/null || echo 2)
   echo "${TC_JOBS:-$n}"
 }
+
+# Configures the RelWithDebInfo build that ./run starts and ./test also tests: one
+# configuration for both, so that neither turns the other's targets off.
+tc_configure_release() {
+  cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTC_BUILD_TESTS=ON -DTC_BUILD_BENCH=OFF
+}

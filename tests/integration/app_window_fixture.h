@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,10 +18,13 @@
 #include "kit/qt_test_app.h"
 #include "shell/app_delegate.h"
 #include "integration/sim_process.h"
+#include "integration/starting_orders.h"
 #include "model/language_string.h"
+#include "model/text_value.h"
 #include "platform/preferences.h"
 #include "platform/reachability.h"
 #include "platform/runtime.h"
+#include "state/business_base.h"
 
 namespace integration {
 
@@ -100,12 +106,49 @@ protected:
         ASSERT_TRUE(startAndLogIn(std::move(parts)));
         main = delegate->mWindowController();
         session = delegate->session().businessbase();
+        // The login's starting positions and orders come in answers of their own, after the window.
+        const StartingOrders starting = startingOrders("trader");
+        const auto holds = [&](bool pending, const std::set<std::string>& wanted) {
+            const auto now = ids(pending);
+            return std::includes(now.begin(), now.end(), wanted.begin(), wanted.end());
+        };
+        ASSERT_TRUE(kit::testing::runUntil([&] { return holds(false, starting.positions) && holds(true, starting.pending); },
+                                           10000))
+            << "the starting positions and pending orders did not arrive";
     }
     void TearDown() override {
         QApplication::setPalette(kit::ThemeManager::palette(0));
         for (QWidget* w : QApplication::topLevelWidgets())
             if (qobject_cast<QMessageBox*>(w)) delete w;
         AppWindowTest::TearDown();
+    }
+
+    // The ids in the open (or the pending) collection.
+    std::set<std::string> ids(bool pending) const {
+        std::set<std::string> out;
+        for (const auto& o : pending ? session->getPendingOrderCollection() : session->getOpenOrderCollection())
+            out.insert(pending ? o->PendingOrderId : o->OpenPositionId);
+        return out;
+    }
+    // Runs `place`, then waits for the one new id whose order is `qty` of `code`; "" if none
+    // or more than one came. An order sent but not yet taken has no id yet.
+    std::string placed(bool pending, const std::string& code, const std::string& qty,
+                       const std::function<void()>& place) {
+        const std::set<std::string> before = ids(pending);
+        place();
+        std::vector<std::string> matching;
+        kit::testing::runUntil(
+            [&] {
+                matching.clear();
+                for (const auto& o : pending ? session->getPendingOrderCollection() : session->getOpenOrderCollection())
+                    if (const auto& id = pending ? o->PendingOrderId : o->OpenPositionId;
+                        !id.empty() && !before.count(id) && o->ItemCode == code &&
+                        model::TextValue::doubleValue(o->OrderQty) == model::TextValue::doubleValue(qty))
+                        matching.push_back(id);
+                return !matching.empty();
+            },
+            10000);
+        return matching.size() == 1 ? matching.front() : std::string();
     }
 
     shell::MainWindowController* main = nullptr;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "integration/sim_login.h"
+#include "integration/starting_orders.h"
 #include "orders/order_mananger.h"
 #include "orders/place_order_notification.h"
 #include "platform/main_executor.h"
@@ -99,7 +100,15 @@ protected:
             return loggedIn && sim->command("received " + user).find("getfinancialapprovals") != std::string::npos &&
                    channel && channel->queuedRequests() == 0;
         }));
-        manager = std::make_unique<orders::OrderMananger>(*session, *session, session->referenceData(), session->orderBook());
+        // The starting positions and orders may still be on their way.
+        const StartingOrders starting = startingOrders(user, simArgs);
+        ASSERT_TRUE(pump([&] {
+            const state::OrderBook& book = session->orderBook();
+            return holdsAll(book.OpenOrderCollection, &model::Order::OpenPositionId, starting.positions) &&
+                   holdsAll(book.PendingOrderCollection, &model::Order::PendingOrderId, starting.pending);
+        })) << "the starting positions and pending orders did not arrive";
+        manager = std::make_unique<orders::OrderMananger>(*session, *session, session->referenceData(),
+                                                          session->orderBook());
     }
     static model::OrderInfo order(int type, int side, const std::string& qty, const std::string& code = "GOLD") {
         model::OrderInfo o;

@@ -5,7 +5,6 @@
 
 #include <QMessageBox>
 #include <functional>
-#include <set>
 
 #include "kit/theme_manager.h"
 #include "kit/qt_test_app.h"
@@ -93,22 +92,6 @@ protected:
             saveScreenshot(dialog, name + (theme ? "-light" : "-dark"));
         }
     }
-    // The id new in the collection after `place` ran.
-    std::string placed(bool pending, const std::function<void()>& place) {
-        std::set<std::string> before;
-        for (const auto& o : pending ? session->getPendingOrderCollection() : session->getOpenOrderCollection())
-            before.insert(pending ? o->PendingOrderId : o->OpenPositionId);
-        place();
-        std::string id;
-        runUntil(
-            [&] {
-                for (const auto& o : pending ? session->getPendingOrderCollection() : session->getOpenOrderCollection())
-                    if (const auto& i = pending ? o->PendingOrderId : o->OpenPositionId; !before.count(i)) id = i;
-                return !id.empty();
-            },
-            10000);
-        return id;
-    }
     model::OrderInfo gold(int type, const std::string& qty) {
         model::OrderInfo o;
         o.itemCode = "GOLD";
@@ -125,11 +108,11 @@ protected:
 
 TEST_F(PositionDialogsSimTest, ClosesModifiesEditsAndCancels) {
     const auto& item = **session->referenceData().ItemCollection.find("GOLD");
-    const std::string position = placed(false, [&] { manager->PlaceOrder(gold(1, "3")); });
+    const std::string position = placed(false, "GOLD", "3", [&] { manager->PlaceOrder(gold(1, "3")); });
     ASSERT_FALSE(position.empty());
     model::OrderInfo limit = gold(2, "2");
     limit.price = model::Formatter::formatDecimal(item.Ask - 50, item.DecimalPlaces);
-    const std::string working = placed(true, [&] { manager->PlaceOrder(limit); });
+    const std::string working = placed(true, "GOLD", "2", [&] { manager->PlaceOrder(limit); });
     ASSERT_FALSE(working.empty());
 
     // Close: the position's values and live price; a partial close reduces it and ends the sheet.

@@ -256,7 +256,8 @@ TEST_F(LedgerTest, SpreadsSettleOnePerInstrument) {
         gold->PrevClose = 7;
         int n = 0;
         for (const auto& terms : c.groups) {
-            const std::string id = "G" + std::to_string(++n);
+            std::string id = "G";  // appended: GCC 12 at -O3 wrongly sees overlap (-Wrestrict) in "G" + string
+            id += std::to_string(++n);
             account(1000 + n, id);
             if (!terms) continue;
             auto gi = std::make_shared<model::GroupInstruments>();
