@@ -20,8 +20,7 @@ struct NoSheets : kit::SheetHost {
 };
 
 struct NoWindows : kit::WindowOpener {
-    void openTicket(const std::string&) override {}
-    void openWindow(const std::string&, const std::string&) override {}
+    bool openWindow(const std::string&, const kit::OpenRequest&) override { return false; }
 };
 
 struct TableTimes {

@@ -3,6 +3,7 @@
 // (close or cancel, modify or edit, ...) and the control a popover hangs from.
 #include <cstdint>
 #include <string>
+#include <utility>
 
 class QWidget;
 
@@ -14,5 +15,18 @@ struct OpenRequest {
     std::int32_t mode = 0;
     QWidget* anchor = nullptr;
 };
+
+inline OpenRequest itemRequest(std::string itemCode) {
+    OpenRequest request;
+    request.itemCode = std::move(itemCode);
+    return request;
+}
+
+inline OpenRequest recordRequest(std::string recordId, std::int32_t mode = 0) {
+    OpenRequest request;
+    request.recordId = std::move(recordId);
+    request.mode = mode;
+    return request;
+}
 
 }  // namespace kit

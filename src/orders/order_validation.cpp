@@ -198,7 +198,10 @@ bool OrderMananger::verifyEntryPrice(const std::shared_ptr<Order>& order, const 
         passes = p <= bound;
         key = "1043";
     }
-    if (passes) return true;
+    // A bound such as 2051.33 - 0.05 lands a hair below 2051.28 in binary: compare
+    // against the bound as the refusal prints it, so a price shown as allowed passes.
+    const double shown = std::stod(model::Formatter::formatDecimal(bound, item.DecimalPlaces));
+    if (passes || p == shown) return true;
     return refuse(order, key, model::Formatter::formatDecimal(bound, item.DecimalPlaces));
 }
 

@@ -9,6 +9,7 @@
 #include "shell/app_delegate.h"
 #include "shell/main_window_controller.h"
 #include "shell/placeholder_window.h"
+#include "platform/log.h"
 #include "state/session_view.h"
 
 namespace shell {
@@ -99,28 +100,51 @@ QAction* MainWindowController::toolbarAction(const std::string& command) const {
     return it == commandActions_.end() ? nullptr : it->second;
 }
 
-void MainWindowController::openTicket(const std::string& itemCode) {
-    const MainCommand* command = mainCommand("TradeTicketButtonClicked");
-    QPointer<QWidget>& ticket = kept_[command->window];
-    if (!ticket) ticket = makeWindow(command->window, text(command->titleKey));
-    const auto child = options_.windows.find(command->window);
-    if (child != options_.windows.end() && child->second.beforeShowingItem)
-        child->second.beforeShowingItem(ticket, itemCode);
-    else
-        prepare(command->window, ticket);
-    present(ticket, *command, nullptr);
+namespace {
+// The command of the command table that opens the window, if any.
+const MainCommand* commandOpening(const std::string& window) {
+    for (const MainCommand& c : mainCommands())
+        if (c.window == window) return &c;
+    return nullptr;
 }
+}  // namespace
 
-void MainWindowController::openWindow(const std::string& name, const std::string&) {
+bool MainWindowController::openWindow(const std::string& name, const kit::OpenRequest& request) {
+    const MainCommand* command = commandOpening(name);
+    const auto child = options_.windows.find(name);
+    const bool built = child != options_.windows.end() && child->second.make;
+    // A known but unbuilt window opens the placeholder; an unknown one nothing.
+    if (!built && !command) {
+        platform::Log::error("openWindow: no window \"" + name + "\"");
+        return false;
+    }
+    if (!canOpenWindow(name, request) && built) {
+        platform::Log::error("openWindow: \"" + name + "\" refused item \"" + request.itemCode + "\"");
+        return false;
+    }
     QPointer<QWidget>& shown = kept_[name];
-    if (!shown) shown = makeWindow(name, name);
-    prepare(name, shown);
-    shown->show();
-    shown->raise();
-    shown->activateWindow();
+    if (!shown) shown = makeWindow(name, command ? text(command->titleKey) : name);
+    if (!request.itemCode.empty() && built && child->second.beforeShowingItem)
+        child->second.beforeShowingItem(shown, request.itemCode);
+    else
+        prepare(name, shown);
+    if (command) {
+        present(shown, *command, request.anchor);
+    } else {
+        shown->show();
+        shown->raise();
+        shown->activateWindow();
+    }
+    return true;
 }
 
-bool MainWindowController::canOpenWindow(const std::string& name) const { return options_.windows.count(name) > 0; }
+bool MainWindowController::canOpenWindow(const std::string& name, const kit::OpenRequest& request) const {
+    if (!options_.windows.count(name)) return false;
+    if (request.itemCode.empty()) return true;
+    // An instrument must be in the session's list.
+    const state::SessionView* session = delegate_.session().view();
+    return session && session->instrument(request.itemCode) != nullptr;
+}
 
 void MainWindowController::lockConsole() { delegate_.lockAppMenuItemClicked(); }
 

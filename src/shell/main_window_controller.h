@@ -54,7 +54,7 @@ public:
     struct ChildWindow {
         std::function<QWidget*(MainWindowController&)> make;
         std::function<void(QWidget*)> beforeShowing;
-        // In place of beforeShowing when opened for an instrument (openTicket).
+        // In place of beforeShowing when opened for an instrument.
         std::function<void(QWidget*, const std::string& itemCode)> beforeShowingItem = {};
     };
     struct Options {
@@ -83,9 +83,8 @@ public:
     views::PendingOrderTableController* pendingOrders() const { return pendingOrders_; }
 
     // --- WindowOpener ------------------------------------------------------------
-    void openTicket(const std::string& itemCode) override;
-    void openWindow(const std::string& name, const std::string& recordId) override;
-    bool canOpenWindow(const std::string& name) const override;
+    bool openWindow(const std::string& name, const kit::OpenRequest& request) override;
+    bool canOpenWindow(const std::string& name, const kit::OpenRequest& request = {}) const override;
 
     // --- Set-up and the one-second tick ----------------------------------------------
     void setFullScreen();

@@ -259,13 +259,14 @@ void OpenPositionTableController::modifyBracketOrderButtonClicked(int row) {
 
 void OpenPositionTableController::offsetPositionButtonClicked(int row) {
     const Row* r = currentRow(row);
-    if (r && opener_.canOpenWindow(kOffsetWindow)) opener_.openWindow(kOffsetWindow, r->records.order->OpenPositionId);
+    if (r && opener_.canOpenWindow(kOffsetWindow))
+        opener_.openWindow(kOffsetWindow, kit::recordRequest(r->records.order->OpenPositionId));
 }
 
 void OpenPositionTableController::deliveryReceiptButtonClicked(int row) {
     const Row* r = currentRow(row);
     if (r && opener_.canOpenWindow(kReceiptWindow))
-        opener_.openWindow(kReceiptWindow, r->records.order->OpenPositionId);
+        opener_.openWindow(kReceiptWindow, kit::recordRequest(r->records.order->OpenPositionId));
 }
 
 }  // namespace views

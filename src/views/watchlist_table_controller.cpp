@@ -165,7 +165,7 @@ void WatchlistTableController::RefreshTableview() {
 
 void WatchlistTableController::contractDetailButtonClicked(int row) {
     if (row < 0 || row >= static_cast<int>(rows_.size())) return;
-    opener_.openWindow(kDetailWindow, rows_[std::size_t(row)].code);
+    opener_.openWindow(kDetailWindow, kit::itemRequest(rows_[std::size_t(row)].code));
 }
 
 void WatchlistTableController::doubleAction(const QModelIndex& index) {
@@ -179,7 +179,9 @@ void WatchlistTableController::doubleAction(const QModelIndex& index) {
     const model::ItemDetails* record = inRows ? rows_[std::size_t(place.selectedRow)].item.get() : nullptr;
     switch (watchlistDoubleClick(place, record)) {
         case WatchlistDoubleClick::Details: contractDetailButtonClicked(index.row()); break;
-        case WatchlistDoubleClick::Ticket: opener_.openTicket(rows_[std::size_t(place.selectedRow)].code); break;
+        case WatchlistDoubleClick::Ticket: 
+            opener_.openWindow(kTicketWindow, kit::itemRequest(rows_[std::size_t(place.selectedRow)].code));
+            break;
         case WatchlistDoubleClick::NotTradable:
             if (alert_) alert_->close();
             alert_ = kit::CommonAlert::ShowCommonAlertVieWwithMessage(text("1069"), text("10980"));

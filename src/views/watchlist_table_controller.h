@@ -37,6 +37,7 @@ class WatchlistTableController : public kit::TableControllerBase {
 public:
     // The name under which the details window is opened.
     static constexpr const char* kDetailWindow = "AdvancedDetailWindowController";
+    static constexpr const char* kTicketWindow = "TradeTicketWindowController";
 
     // The session of the current login; null while there is none (no rows).
     using SessionSource = std::function<const state::SessionView*()>;

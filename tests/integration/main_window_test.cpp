@@ -227,6 +227,32 @@ TEST_F(MainWindowTest, PositionTablesFillTheFirstTwoTabs) {
     EXPECT_FALSE(main->canOpenWindow("OffsetPositionWindowController"));
 }
 
+TEST_F(MainWindowTest, OpenWindowByNameRefusesUnknownNamesAndInstruments) {
+    ASSERT_FALSE(session->watchlistCodes().empty());
+    const std::string known = session->watchlistCodes().front();
+    struct Case {
+        const char* name;
+        kit::OpenRequest request;
+        bool opens;
+        int prepared;  // the statement's preparations after the case
+    };
+    const Case cases[] = {
+        {"NoSuchWindowController", {}, false, 0},
+        {"AccountStatementWindowController", kit::itemRequest("NOT-AN-INSTRUMENT"), false, 0},
+        {"AccountStatementWindowController", kit::itemRequest(known), true, 1},
+        {"AccountStatementWindowController", kit::recordRequest("42", 1), true, 2},
+        // Known to the command table, not built: the placeholder.
+        {"MessagesWindowController", {}, true, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(main->openWindow(c.name, c.request), c.opens);
+        EXPECT_EQ(main->keptWindow(c.name) != nullptr, c.opens);
+        EXPECT_EQ(statementPrepared, c.prepared);
+    }
+    EXPECT_EQ(main->keptWindow("AccountStatementWindowController"), statementMade);
+}
+
 TEST_F(MainWindowTest, ClosingTheWindowQuitsAlsoWithAChildOpen) {
     ASSERT_TRUE(main->runCommand("ChatButtonClicked"));
     main->window()->close();

@@ -131,7 +131,7 @@ TEST_F(TradeTicketSimTest, OpensLiveAndPlacesOrders) {
 
     // A watchlist row opens the ticket on its instrument.
     t->TradeTicketRadioGroup->button(TradeTicketWindowController::kSimpleMode)->click();
-    main->openTicket(watchlist.back());
+    ASSERT_TRUE(main->openWindow("TradeTicketWindowController", kit::itemRequest(watchlist.back())));
     EXPECT_EQ(ticket(), t);
     EXPECT_EQ(t->itemCode(), watchlist.back());
     EXPECT_EQ(t->mode(), TradeTicketWindowController::kSimpleMode);

@@ -2,6 +2,7 @@
 // The main window's side as the views' tests see it: a sheet host and a
 // window opener that record what they were asked.
 #include <QDialog>
+#include <cstdint>
 #include <set>
 #include <string>
 #include <utility>
@@ -22,13 +23,23 @@ public:
 
 class FakeWindowOpener : public kit::WindowOpener {
 public:
-    void openTicket(const std::string& itemCode) override { tickets.push_back(itemCode); }
-    void openWindow(const std::string& name, const std::string& recordId) override {
-        windows.emplace_back(name, recordId);
+    // The ticket's instruments apart; any other window by its record id, or
+    // its item code when it has none, and the request's mode.
+    bool openWindow(const std::string& name, const kit::OpenRequest& request) override {
+        if (name == "TradeTicketWindowController") {
+            tickets.push_back(request.itemCode);
+        } else {
+            windows.emplace_back(name, request.recordId.empty() ? request.itemCode : request.recordId);
+            modes.push_back(request.mode);
+        }
+        return registered.count(name) > 0;
     }
-    bool canOpenWindow(const std::string& name) const override { return registered.count(name) > 0; }
+    bool canOpenWindow(const std::string& name, const kit::OpenRequest& = {}) const override {
+        return registered.count(name) > 0;
+    }
     std::vector<std::string> tickets;
     std::vector<std::pair<std::string, std::string>> windows;
+    std::vector<std::int32_t> modes;
     std::set<std::string> registered;
 };
 
