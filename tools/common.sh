@@ -22,8 +22,23 @@ tc_jobs() {
   echo "${TC_JOBS:-$n}"
 }
 
+# Line tables only: enough for sanitizer reports and backtraces, a fraction of the
+# disk of full debug information (three trees of about 100 test programs each).
+TC_DEBUG_INFO="-g1"
+
 # Configures the RelWithDebInfo build that ./run starts and ./test also tests: one
-# configuration for both, so that neither turns the other's targets off.
+# configuration for both, so that neither turns the other's targets off. The
+# benchmarks are built here, optimized; ./run builds only its two programs.
 tc_configure_release() {
-  cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTC_BUILD_TESTS=ON -DTC_BUILD_BENCH=OFF
+  cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 $TC_DEBUG_INFO -DNDEBUG" -DTC_BUILD_TESTS=ON -DTC_BUILD_BENCH=ON
+}
+
+# With TC_PRUNE_BUILDS=1 (CI), a build tree is removed once its tests passed, so
+# that the three trees never fill the disk together.
+tc_prune_build() {
+  if [ "${TC_PRUNE_BUILDS:-0}" = 1 ]; then
+    echo "Removing $1 (its tests passed)"
+    rm -rf "$1"
+  fi
 }
