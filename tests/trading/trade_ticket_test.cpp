@@ -233,9 +233,12 @@ TEST_F(TradeTicketTest, SimpleModeConfirmsAndTheSuppressionBoxSkipsLaterSheets) 
     ASSERT_TRUE(kit::testing::runUntil([&] { return ticket->confirmation() == nullptr; }));
     EXPECT_EQ(sent, before);
 
+    model::LanguageString::setProductLocalizationList({{"21021", "0343"}});  // the box's text from the table
     ticket->sellButton->click();
+    model::LanguageString::setProductLocalizationList({});
     sheet = ticket->confirmation();
     ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->checkBox()->text().toStdString(), tr("0343"));
     EXPECT_TRUE(sheet->informativeText().startsWith(QString::fromStdString(tr("0010"))));
     sheet->checkBox()->setChecked(true);
     sheet->defaultButton()->click();
