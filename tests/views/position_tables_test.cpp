@@ -5,6 +5,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QHBoxLayout>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <filesystem>
@@ -305,6 +307,29 @@ TEST_F(PositionTablesTest, PendingOrders) {
     pending->cancelOrderButtonClicked(5);
     pending->editOrderButtonClicked(-1);
     EXPECT_EQ(log.size(), 8u);
+}
+
+TEST_F(PositionTablesTest, TotalsBarKeepsItsHeightUnderItsScrollBar) {
+    // The totals bar keeps its full height under its own scroll bar, also when
+    // laid out before the table shows (a window built hidden, a screenshot).
+    for (const bool shown : {true, false}) {
+        for (const int width : {3000, 700}) {
+            auto t = std::make_unique<OpenPositionTableController>(
+                [this] { return s.session.get(); }, [this] { return s.session.get(); }, sheets, opener, preferences, 0,
+                true, OpenPositionTableController::Dialogs{factory(closes), factory(modifies)});
+            kit::ThemeManager::applyTheme({{"Windows", {t.get()}}, {"TableView", {t->tableView()}}}, 0);
+            t->resize(width, 260);
+            if (shown) t->show();
+            kit::testing::runFor(30);
+            if (!shown && width < 1000) kit::testing::saveScreenshot(t.get(), "open-positions-totals-narrow-dark");
+            else t->grab();
+            const auto* strip = t->findChild<QScrollArea*>("totalsStrip");
+            const auto* bar = t->findChild<QWidget*>("totalsBar");
+            ASSERT_TRUE(strip && bar);
+            EXPECT_EQ(strip->horizontalScrollBar()->maximum() > 0, width < bar->minimumSizeHint().width()) << width;
+            EXPECT_GE(strip->viewport()->height(), bar->sizeHint().height()) << width << (shown ? " shown" : " hidden");
+        }
+    }
 }
 
 TEST_F(PositionTablesTest, Screenshots) {
