@@ -142,7 +142,7 @@ void ChartController::TypesegmentControlChanged(int segment) {
 }
 
 void ChartController::newChartData() {
-    if (isChartAnalysisEnabled_ || !graph_) return;
+    if (isChartAnalysisEnabled_ || !graph_ || waiting_) return;  // the bars held are not this key's yet
     auto session = session_.lock();
     if (!session) return;
     const auto item = session->instrument(symbolName_);
@@ -166,13 +166,16 @@ void ChartController::applyChartTheme(int theme) {
     if (theme != 0 && theme != 1) return;
     const auto wanted = theme == 0 ? plot::GraphTheme::PlainBlack : plot::GraphTheme::PlainWhite;
     if (graph_ && wanted == graph_->theme() && wanted == chartTheme_) {
-        ConstructGraph();  // the axis colours and fills follow the theme number
+        // While an answer is awaited the bars held are the previous chart's.
+        if (!waiting_) ConstructGraph();
         return;
     }
     chartTheme_ = wanted;
     chartView_->setHostedGraph(nullptr);
     bidTextAnnotation_ = askTextAnnotation_ = nullptr;
     graph_.reset();
+    // The awaited answer builds the graph in this theme; no symbol, nothing to load.
+    if (waiting_ || symbolName_.empty()) return;
     showChart(symbolName_, currentInterval_);
 }
 

@@ -31,6 +31,9 @@ const QColor kLightGrey = QColor::fromRgbF(2.0 / 3, 2.0 / 3, 2.0 / 3);
 QColor green(int theme) { return theme == 1 ? QColor::fromRgbF(0, 0.6, 0) : QColor(0, 255, 0); }
 QColor red(int) { return QColor(255, 0, 0); }
 QColor blue(int theme) { return theme == 1 ? QColor(0, 0, 255) : QColor(64, 140, 255); }
+
+// 1 when the graph was made white: its axes and fills read on the background it is drawn on.
+int drawnTheme(const plot::XYGraph& graph) { return graph.theme() == plot::GraphTheme::PlainWhite ? 1 : 0; }
 }  // namespace
 
 void ChartController::releaseChartObjects() {
@@ -80,7 +83,7 @@ void ChartController::CreatePlotSpace() {
 }
 
 void ChartController::CreateAxis() {
-    const QColor text = myChartTheme_ == 1 ? QColor(Qt::black) : kLightGrey;
+    const QColor text = drawnTheme(*graph_) == 1 ? QColor(Qt::black) : kLightGrey;
     for (plot::XYAxis* axis : {&graph_->xAxis, &graph_->yAxis}) {
         axis->axisLine = {text, 1.0};
         axis->tickLine = {text, 1.0};
@@ -115,7 +118,7 @@ void ChartController::SetAxis() {
 }
 
 void ChartController::addMainPlot() {
-    const int theme = myChartTheme_;
+    const int theme = drawnTheme(*graph_);
     auto make = [&](auto plot) {
         plot->dataSource = this;
         graph_->addPlot(std::move(plot));

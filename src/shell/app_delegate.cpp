@@ -71,12 +71,12 @@ void AppDelegate::applicationDidFinishLaunching() {
     appMenu_ = bar->addMenu(QString::fromStdString(appName_));
     QMenu* appMenu = appMenu_;
     appMenu->menuAction()->setData(kAppMenu);
-    lockAction_ = appMenu->addAction("Lock");
+    lockAction_ = appMenu->addAction(QString());
     lockAction_->setData(kLockItem);
-    QAction* quit = appMenu->addAction("Quit");
+    quitAction_ = appMenu->addAction(QString());
     connect(appMenu, &QMenu::aboutToShow, this, [this] { menuNeedsUpdate(); });
     connect(lockAction_, &QAction::triggered, this, [this] { lockAppMenuItemClicked(); });
-    connect(quit, &QAction::triggered, this, [this] { ui_->terminate(); });
+    connect(quitAction_, &QAction::triggered, this, [this] { ui_->terminate(); });
 
     // The language list is filled by the window; selecting one relabels at once.
     applyStartupDefaults(preferences_);
@@ -135,6 +135,8 @@ void AppDelegate::setLanguage(std::int64_t index) {
     }
     window_->updateLanguageStrings(session_->selectedLanguage());
     lock_->updateLanguageStrings(session_->selectedLanguage(), appName_);
+    lockAction_->setText(QString::fromStdString(text("21017")));
+    quitAction_->setText(QString::fromStdString(text("21020")));
 }
 
 void AppDelegate::loadUserInfo(const std::string& mode) {

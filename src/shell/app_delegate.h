@@ -95,6 +95,7 @@ private:
     std::string appUpdateURL_;
     QMenu* appMenu_ = nullptr;
     QAction* lockAction_ = nullptr;
+    QAction* quitAction_ = nullptr;
     QPointer<LoginWindow> window_;
     QPointer<LockWindow> lock_;
     std::unique_ptr<MainWindowController> mainWindow_;

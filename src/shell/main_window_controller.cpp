@@ -73,7 +73,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
         chartPanes_.getChartSymbolDetails(session->watchlistCodes());
     for (std::size_t i = 0; i < ChartViews.size(); ++i) showChartPane(i);
     SetOpenPositionSplitViewDefaultSize();
-    toggleLeftViewSelectedIndex(1);
+    toggleLeftViewSelectedIndex(0);  // collapsed while the pane holds no pie
     updateLanguageStrings();
     loadAccountDetails();
 }

@@ -108,7 +108,7 @@ void TradeTicketWindowController::orderConfirmation(std::int32_t side, const std
     QPushButton* confirm = sheet->addButton(QString::fromStdString(text("0124")), QMessageBox::AcceptRole);
     sheet->addButton(QString::fromStdString(text("0060")), QMessageBox::RejectRole);
     sheet->setDefaultButton(confirm);
-    sheet->setCheckBox(new QCheckBox(tr("Do not show this message again")));
+    sheet->setCheckBox(new QCheckBox(QString::fromStdString(text("21021"))));
     connect(sheet, &QMessageBox::buttonClicked, this,
             [this, sheet, confirm](QAbstractButton* b) { handleResult(sheet, b == confirm); });
     confirmation_ = sheet;

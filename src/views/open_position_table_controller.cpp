@@ -45,9 +45,11 @@ protected:
 
 private:
     static constexpr int kMinimumWidth = 160;
+    // Decided from the widths, not from the bar's visibility, which is set
+    // after the layout asked for the height.
+    bool scrolls() const { return widget()->minimumSizeHint().width() > width(); }
     int stripHeight() const {
-        const QScrollBar* bar = horizontalScrollBar();
-        return widget()->sizeHint().height() + (bar->isVisible() ? bar->sizeHint().height() : 0);
+        return widget()->sizeHint().height() + (scrolls() ? horizontalScrollBar()->sizeHint().height() : 0);
     }
 };
 

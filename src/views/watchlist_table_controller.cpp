@@ -173,7 +173,9 @@ void WatchlistTableController::doubleAction(const QModelIndex& index) {
     const QModelIndexList selected = tableView()->selectionModel()->selectedRows();
     DoubleClickPlace place;
     place.column = index.isValid() && !id.empty() ? &id : nullptr;
-    place.selectedRow = selected.isEmpty() ? -1 : selected.first().row();
+    // The row under the pointer: a tick between the two clicks may have cleared the selection.
+    if (index.isValid()) place.selectedRow = index.row();
+    else place.selectedRow = selected.isEmpty() ? -1 : selected.first().row();
     place.rowCount = rowCount();
     const bool inRows = place.selectedRow >= 0 && place.selectedRow < static_cast<int>(rows_.size());
     const model::ItemDetails* record = inRows ? rows_[std::size_t(place.selectedRow)].item.get() : nullptr;

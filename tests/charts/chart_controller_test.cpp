@@ -169,6 +169,28 @@ TEST_F(ChartControllerTest, LiveBarAndThemeChanges) {
     EXPECT_EQ(ch.graph()->theme(), plot::GraphTheme::PlainBlack);
 }
 
+TEST_F(ChartControllerTest, ThemeOfTheDrawnGraphAndOfTheAwaitedAnswer) {
+    ChartController& ch = chart();
+    ch.applyChartTheme(1);  // before any load: nothing to ask for
+    EXPECT_TRUE(requests.empty());
+    ch.setValue("GOLD", "1#3");
+    ch.applyChartTheme(1);  // while the answer is awaited: no second request
+    EXPECT_EQ(requests.size(), 1u);
+    answer(minuteAnswer("GOLD^O", 30));
+    ASSERT_NE(ch.graph(), nullptr);
+    EXPECT_EQ(ch.graph()->theme(), plot::GraphTheme::PlainWhite);
+    ch.setValue("GOLD", "1#3");  // resets the theme field: the white graph keeps its black axes
+    EXPECT_EQ(ch.graph()->yAxis.labelColor, QColor(Qt::black));
+
+    // Another instrument awaited: its title never tops the previous one's bars.
+    ChartController& dark = chart();
+    dark.setValue("GOLD", "1#3");
+    dark.setValue("OIL", "1#3");
+    dark.applyChartTheme(0);
+    ASSERT_NE(dark.graph(), nullptr);
+    EXPECT_TRUE(dark.graph()->plots().empty());
+}
+
 TEST_F(ChartControllerTest, AnswerWithoutClosesDrawsAndReadsNothing) {
     ChartController& ch = chart();
     ch.setValue("GOLD", "1#3");

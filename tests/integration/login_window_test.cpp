@@ -90,8 +90,14 @@ TEST_F(LoginWindowTest, FormRulesLanguageAndThemes) {
     EXPECT_TRUE(login->loginButton->shortcut().isEmpty());
     login->languagesComboBox->hidePopup();
     EXPECT_EQ(login->loginButton->shortcut(), QKeySequence(Qt::Key_Return));
+    model::LanguageString::setProductLocalizationList({{"21017", "0037"}, {"21020", "0038"}});
     delegate->setLanguage(7);
     EXPECT_EQ(login->loginButton->text().toStdString(), model::LanguageString::stringforSelectedLanguage(7, "0037"));
+    const QList<QAction*> items = delegate->appMenu()->actions();  // Lock and Quit from the string table
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0]->text().toStdString(), model::LanguageString::stringforSelectedLanguage(7, "0037"));
+    EXPECT_EQ(items[1]->text().toStdString(), model::LanguageString::stringforSelectedLanguage(7, "0038"));
+    model::LanguageString::setProductLocalizationList({});
     EXPECT_EQ(prefs->integerForKey("LanguageKey"), 7);
     saveScreenshot(login, "login_window_french");
     delegate->setLanguage(0);

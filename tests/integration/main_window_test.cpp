@@ -137,6 +137,7 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
     main->MainToolbarButtonClicked(&item);
     EXPECT_EQ(main->mainTabView->currentIndex(), 2);
     EXPECT_EQ(main->mainToolbar->actions().front()->text().toStdString(), tr("21001"));
+    EXPECT_FALSE(main->toolbarAction("closeAllButtonClicked")->isEnabled());
 
     // Kept windows come back as the same window; the chart window is new at each press.
     ASSERT_TRUE(main->runCommand("SettingsButtonClicked"));
@@ -192,7 +193,9 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
     EXPECT_LE((popover->geometry().topLeft() - below).manhattanLength(), 4);  // the frame, if any
     popover->hide();
 
-    // Pie pane: 0 collapses, 1 restores the recorded width.
+    // Pie pane: collapsed while empty; 0 collapses, 1 restores the recorded width.
+    EXPECT_TRUE(main->isLeftViewCollapsed());
+    main->toggleLeftViewSelectedIndex(1);
     main->toggleLeftViewSelectedIndex(0);
     EXPECT_TRUE(main->isLeftViewCollapsed());
     main->toggleLeftViewSelectedIndex(1);

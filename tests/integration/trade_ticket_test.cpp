@@ -39,17 +39,24 @@ protected:
     TradeTicketWindowController* ticket() {
         return dynamic_cast<TradeTicketWindowController*>(main->keptWindow("TradeTicketWindowController"));
     }
-    void shoot(TradeTicketWindowController* t, const QString& name) {
-        for (const std::int64_t theme : {0, 1}) {
+    // In the application's order: the theme is stored and applied, then the
+    // ticket opens on its instrument; `state` brings back what was shown.
+    void shoot(TradeTicketWindowController* t, const QString& name, const std::function<void()>& state = {}) {
+        const std::string code = t->itemCode();
+        for (const int pass : {0, 1, 2}) {  // the last one puts the dark theme back
+            const std::int64_t theme = pass == 1 ? 1 : 0;
             prefs->set("Theme", theme);
             QApplication::setPalette(kit::ThemeManager::palette(theme));
-            t->applyTheme();
+            ASSERT_TRUE(main->openWindow("TradeTicketWindowController", kit::itemRequest(code)));
+            if (state) state();
+            ASSERT_TRUE(runUntil([&] { return t->TradeChart->graph() && !t->TradeChart->graph()->plots().empty(); },
+                                 10000));
+            EXPECT_EQ(t->TradeChart->symbolName(), code);
+            EXPECT_EQ(t->TradeChart->graph()->theme(),
+                      theme ? charts::plot::GraphTheme::PlainWhite : charts::plot::GraphTheme::PlainBlack);
             kit::testing::runFor(100);
-            saveScreenshot(t, name + (theme ? "-light" : "-dark"));
+            if (pass < 2) saveScreenshot(t, name + (theme ? "-light" : "-dark"));
         }
-        prefs->set("Theme", std::int64_t{0});
-        QApplication::setPalette(kit::ThemeManager::palette(0));
-        t->applyTheme();
     }
 
 };
@@ -87,8 +94,7 @@ TEST_F(TradeTicketSimTest, OpensLiveAndPlacesOrders) {
     EXPECT_EQ(t->sellMarketDepthTableController->rowCount(), 5);
     // The small chart: bid and ask ticks of the instrument.
     EXPECT_TRUE(runUntil([&] { return t->TradeChart->graph() != nullptr; }, 10000));
-    t->toggleRightDrawer();
-    shoot(t, "ticket-sim-depth");
+    shoot(t, "ticket-sim-depth", [&] { t->toggleRightDrawer(); });
     t->toggleRightDrawer();
 
     // Simple mode: Buy confirms, the confirmed order comes back as a position.
@@ -105,11 +111,14 @@ TEST_F(TradeTicketSimTest, OpensLiveAndPlacesOrders) {
     ASSERT_FALSE(bought.empty());
 
     // Advanced: a Limit order goes out at once and comes back pending.
-    t->TradeTicketRadioGroup->button(TradeTicketWindowController::kAdvancedMode)->click();
-    const int limit = t->OrderTypeComboBox->findText("Limit");
-    ASSERT_GE(limit, 0);
-    t->OrderTypeComboBox->setCurrentIndex(limit);
-    t->comboBoxSelectionDidChange(t->OrderTypeComboBox);
+    const auto advancedLimit = [&] {
+        t->TradeTicketRadioGroup->button(TradeTicketWindowController::kAdvancedMode)->click();
+        const int limit = t->OrderTypeComboBox->findText("Limit");
+        ASSERT_GE(limit, 0);
+        t->OrderTypeComboBox->setCurrentIndex(limit);
+        t->comboBoxSelectionDidChange(t->OrderTypeComboBox);
+    };
+    advancedLimit();
     const std::string working = placed(true, t->itemCode(), t->QuantityComboBox->currentText().toStdString(), [&] {
         t->placeOrderButtonClicked();
         EXPECT_EQ(t->confirmation(), nullptr);
@@ -117,10 +126,12 @@ TEST_F(TradeTicketSimTest, OpensLiveAndPlacesOrders) {
     ASSERT_FALSE(working.empty()) << (refusal() ? refusal()->informativeText().toStdString() : "no refusal") << " at "
                                   << t->PriceTextField->text().toStdString() << ", ask " << item->Ask << " bid "
                                   << item->Bid;
-    if (t->TakeProfitCheckBox->isEnabled() && t->TakeProfitCheckBox->isVisible()) t->TakeProfitCheckBox->click();
-    if (t->StopLossCheckBox->isEnabled() && t->StopLossCheckBox->isVisible()) t->StopLossCheckBox->click();
-    t->UpdateValuesinTimer();
-    shoot(t, "ticket-sim-advanced");
+    shoot(t, "ticket-sim-advanced", [&] {
+        advancedLimit();
+        if (t->TakeProfitCheckBox->isEnabled() && t->TakeProfitCheckBox->isVisible()) t->TakeProfitCheckBox->click();
+        if (t->StopLossCheckBox->isEnabled() && t->StopLossCheckBox->isVisible()) t->StopLossCheckBox->click();
+        t->UpdateValuesinTimer();
+    });
 
     // A refused order: its text under "10980", the ticket stays open.
     t->QuantityComboBox->setEditText("99999999");

@@ -95,11 +95,13 @@ TEST_F(WatchlistWindowTest, LivePricesSessionsDoubleClicksAndColumns) {
     EXPECT_EQ(at(rowOf("HTMN"), col::kStatus).data().toString(), "CloseOnly");
 
     // Live ticks: after a few seconds some bid has fallen; US500 moves to the "Closed" session.
-    EXPECT_EQ(sim->command("ticks 4").rfind("ok", 0), 0u);
+    // One wait for all three: each arrives on the feed in its own time.
     EXPECT_EQ(sim->command("status US500 1 2").rfind("ok", 0), 0u);
+    EXPECT_EQ(sim->command("ticks 4").rfind("ok", 0), 0u);
     const QColor rise = kit::ThemeManager::riseColor(), fall = kit::ThemeManager::fallColor();
-    ASSERT_TRUE(runUntil([&] { return anyBid(fall) && anyBid(rise); }, 15000));
-    ASSERT_TRUE(runUntil([&] { return at(rowOf("US500"), col::kSession).data().toString() == "Closed"; }, 5000));
+    const auto closed = [&] { return at(rowOf("US500"), col::kSession).data().toString() == "Closed"; };
+    ASSERT_TRUE(runUntil([&] { return anyBid(fall) && anyBid(rise) && closed(); }, 20000))
+        << "fall " << anyBid(fall) << ", rise " << anyBid(rise) << ", US500 closed " << closed();
     EXPECT_EQ(at(rowOf("US500"), col::kCode).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
     EXPECT_FALSE(at(rowOf("GOLD"), col::kCode).data(Qt::BackgroundRole).isValid());
     saveScreenshot(table(), "watchlist-live-dark");

@@ -4,6 +4,7 @@
 #include <QAbstractItemModelTester>
 #include <QTest>
 
+#include "charts/chart_controller.h"
 #include "kit/controls/price_label.h"
 #include "kit/theme_manager.h"
 #include "kit/qt_test_app.h"
@@ -223,9 +224,12 @@ TEST_F(TradeTicketTest, SimpleModeConfirmsAndTheSuppressionBoxSkipsLaterSheets) 
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
     EXPECT_EQ(sheet->informativeText().toStdString(), tr("0009") + " 2 (200) GOLD @ " + tr("0068"));
-    saveScreenshot(sheet, "ticket-confirmation-dark");
-    QApplication::setPalette(kit::ThemeManager::palette(1));
-    saveScreenshot(sheet, "ticket-confirmation-light");
+    for (const std::int64_t t : {0, 1}) {  // the application's palette, as the theme sets it
+        QApplication::setPalette(kit::ThemeManager::palette(t));
+        kit::testing::runFor(30);
+        EXPECT_EQ(sheet->palette().color(QPalette::Window), kit::ThemeManager::palette(t).color(QPalette::Window));
+        saveScreenshot(sheet, t ? "ticket-confirmation-light" : "ticket-confirmation-dark");
+    }
     QApplication::setPalette(kit::ThemeManager::palette(0));
     const int before = sent;
     for (QAbstractButton* b : sheet->buttons())
@@ -233,9 +237,12 @@ TEST_F(TradeTicketTest, SimpleModeConfirmsAndTheSuppressionBoxSkipsLaterSheets) 
     ASSERT_TRUE(kit::testing::runUntil([&] { return ticket->confirmation() == nullptr; }));
     EXPECT_EQ(sent, before);
 
+    model::LanguageString::setProductLocalizationList({{"21021", "0343"}});  // the box's text from the table
     ticket->sellButton->click();
+    model::LanguageString::setProductLocalizationList({});
     sheet = ticket->confirmation();
     ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->checkBox()->text().toStdString(), tr("0343"));
     EXPECT_TRUE(sheet->informativeText().startsWith(QString::fromStdString(tr("0010"))));
     sheet->checkBox()->setChecked(true);
     sheet->defaultButton()->click();
@@ -361,6 +368,22 @@ TEST_F(TradeTicketTest, RefreshShowsLiveValuesArrowsAndDepth) {
     ticket->TradeTicketRadioGroup->button(TradeTicketWindowController::kSimpleMode)->click();
     ticket->toggleRightDrawer();
     shoot("ticket-simple");
+}
+
+TEST_F(TradeTicketTest, ChartTakesTheThemeStoredAtEachOpening) {
+    for (const std::int64_t t : {1, 0}) {
+        theme = t;  // stored before the ticket opens, as the application does
+        open();
+        if (!session->chartData("GOLD^BA"))
+            session->dataServiceAnswers().fillChartData(
+                "<1041~GOLD^BA~2>12/07/26,12/07/26#10:11:00,10:12:00#50.1,50.2#50.3,50.4#49.9,50#50,50.1<END>",
+                session->requestId(), std::nullopt);
+        loop->runUntilIdle();
+        const charts::plot::XYGraph* graph = ticket->TradeChart->graph();
+        ASSERT_NE(graph, nullptr) << t;
+        EXPECT_EQ(graph->theme(), t ? charts::plot::GraphTheme::PlainWhite : charts::plot::GraphTheme::PlainBlack) << t;
+    }
+    theme = 0;
 }
 
 TEST_F(TradeTicketTest, OneTimerAndObserversWhileOpenAndAnEmptyWatchlistCloses) {

@@ -5,6 +5,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QHBoxLayout>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <filesystem>
@@ -305,6 +307,25 @@ TEST_F(PositionTablesTest, PendingOrders) {
     pending->cancelOrderButtonClicked(5);
     pending->editOrderButtonClicked(-1);
     EXPECT_EQ(log.size(), 8u);
+}
+
+TEST_F(PositionTablesTest, TotalsBarKeepsItsHeightUnderItsScrollBar) {
+    // Narrower than the bar, shown or laid out before it shows (a window built hidden, a screenshot).
+    for (const bool shown : {true, false}) {
+        auto t = std::make_unique<OpenPositionTableController>(
+            [this] { return s.session.get(); }, [this] { return s.session.get(); }, sheets, opener, preferences, 0, true,
+            OpenPositionTableController::Dialogs{factory(closes), factory(modifies)});
+        kit::ThemeManager::applyTheme({{"Windows", {t.get()}}, {"TableView", {t->tableView()}}}, 0);
+        t->resize(700, 260);
+        if (shown) t->show();
+        kit::testing::runFor(30);
+        kit::testing::saveScreenshot(t.get(), shown ? "open-positions-totals-narrow-dark" : "open-positions-totals-unshown-dark");
+        const auto* strip = t->findChild<QScrollArea*>("totalsStrip");
+        const auto* bar = t->findChild<QWidget*>("totalsBar");
+        ASSERT_TRUE(strip && bar);
+        EXPECT_GT(strip->horizontalScrollBar()->maximum(), 0);
+        EXPECT_GE(strip->viewport()->height(), bar->sizeHint().height()) << shown;
+    }
 }
 
 TEST_F(PositionTablesTest, Screenshots) {

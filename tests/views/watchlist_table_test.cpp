@@ -170,6 +170,13 @@ TEST_F(WatchlistTableTest, DoubleClicksIconClicksAndDrags) {
     };
     doubleClick(1, col::kName);
     EXPECT_EQ(opener.tickets, (std::vector<std::string>{"EURUSD"}));
+    // A tick between the two clicks clears the selection: the row under the pointer still opens.
+    const QPoint gold = view->visualRect(at(0, col::kName)).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, gold);
+    tick();
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, gold);
+    EXPECT_EQ(opener.tickets, (std::vector<std::string>{"EURUSD", "GOLD"}));
+    opener.tickets.pop_back();
     for (int row : {2, 3}) {  // not active; no record
         doubleClick(row, col::kLast);
         ASSERT_TRUE(table->currentAlert()) << row;
