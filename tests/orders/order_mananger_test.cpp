@@ -181,6 +181,33 @@ TEST_F(OrderPlacementTest, AValidOrderGoesOutAsTheNewOrderRequestAndWaitsAsPlace
     EXPECT_TRUE(session->outgoingMessage().messageDataDictionary().empty());
 }
 
+TEST_F(OrderPlacementTest, AnOrderTakesThePingsServerTimeAndTheNextRequestIdIn64Bits) {
+    using Messages = std::vector<std::vector<std::string>>;
+    struct Case {
+        const char* name;
+        Messages before;
+        std::string requestId, time;
+    };
+    const Case cases[] = {
+        {"before the first ping answer", {{"10=1045", "21=20261207093000"}}, "42", ""},
+        {"the ping's, not a later message's",
+         {{"10=1019", "21=20261207093000"}, {"10=1045", "21=20261207094500"}}, "42", "20261207093000"},
+        {"a server id at the 32-bit top", {{"10=1045", "20=2147483647"}}, "2147483648", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        reset();
+        for (const auto& m : c.before) session->ProcessNewMessage(m, std::stoi(m[0].substr(3)));
+        manager->PlaceOrder(marketBuy());
+        ASSERT_EQ(sent, 1);
+        EXPECT_NE(body().find("\x03" "33=" + c.requestId + "\x03"), std::string::npos);
+        EXPECT_EQ(body().substr(body().rfind("78=")), "78=" + c.time + "\x03");
+        ASSERT_EQ(session->orderBook().PendingOrderCollection.size(), 1u);
+        EXPECT_EQ(session->orderBook().PendingOrderCollection[0]->RequestId, std::stoll(c.requestId));
+        EXPECT_EQ(session->orderBook().PendingOrderCollection[0]->TransactionDateTime, c.time);
+    }
+}
+
 TEST_F(OrderPlacementTest, AnOrderTheBuilderRefusesGetsNoPlaceholder) {
     manager->PlaceOrder(marketBuy(std::string("1") + protocol::FieldEndByte));
     EXPECT_EQ(sent, 0);
