@@ -111,6 +111,32 @@ TEST_F(OrderBookTest, RemovalMovesOnlyAKnownOrderAndUnknownStatusesChangeNothing
     EXPECT_EQ(book().PendingOrderCollectionCopy.back()->PendingOrderId, "W1");
 }
 
+TEST_F(OrderBookTest, AnEmptyServerIdMatchesNoPlaceholderButARecordOfThatId) {
+    struct Case {
+        int code;
+        std::size_t pending, moved;  // left pending (the placeholder first), moved to the copy
+        std::string recordQty;       // the "" record's quantity after the message
+    };
+    const Case cases[] = {{28, 2, 0, "3"}, {22, 2, 0, "3"}, {75, 2, 0, "3"}, {23, 1, 1, "1"}, {24, 1, 1, "1"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        book().PendingOrderCollection.clear();
+        book().PendingOrderCollectionCopy.clear();
+        auto placeholder = std::make_shared<Order>();
+        placeholder->RequestId = 5;
+        placeholder->OrderQty = "2";
+        book().AddPendingOrder(placeholder);
+        status(28, {"79=", "32=30", "37=1"});
+        status(c.code, {"79=", "32=30", "37=3"});
+        const auto& pending = book().PendingOrderCollection;
+        ASSERT_EQ(pending.size(), c.pending);
+        EXPECT_EQ(pending[0], placeholder);
+        EXPECT_EQ(placeholder->OrderQty, "2");
+        ASSERT_EQ(book().PendingOrderCollectionCopy.size(), c.moved);
+        EXPECT_EQ((c.moved ? book().PendingOrderCollectionCopy[0] : pending[1])->OrderQty, c.recordQty);
+    }
+}
+
 TEST_F(OrderBookTest, CancellationsAndRejectionsAreRecorded) {
     // A cancellation records the quantity still open.
     status(28, {"79=W1", "32=30", "37=10", "76=10"});
@@ -131,6 +157,10 @@ TEST_F(OrderBookTest, CancellationsAndRejectionsAreRecorded) {
     EXPECT_EQ(book().PendingOrderCollectionCopy.back(), placeholder);
     EXPECT_EQ(placeholder->TransactionDateTime, "01/02/2026 03:04:05");
     EXPECT_EQ(journal(), lines + 1);
+    // Without tag 79 a cancellation keeps its own quantity, whatever was rejected.
+    status(24, {"32=30", "37=7"});
+    ASSERT_EQ(book().CancelledOrderCollection.size(), 3u);
+    EXPECT_EQ(book().CancelledOrderCollection[2]->OrderQty, "7");
 }
 
 TEST_F(OrderBookTest, ExecutionTakesSideAndBracketsFromTheRemovedOrder) {
