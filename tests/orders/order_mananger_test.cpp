@@ -157,6 +157,32 @@ TEST_F(OrderValidationTest, SellableLotsCountOneBracketPerPositionAndPendingSell
     EXPECT_FALSE(manager->verifyShortSellAllowed(sell));
 }
 
+TEST_F(OrderValidationTest, ABracketEditFindsNoPositionOrBracketByEmptyIds) {
+    struct Case {
+        const char* name;
+        std::string pendingOrderId, openPositionId;
+        bool allowed;
+    };
+    const Case cases[] = {
+        {"no ids: the sellable lots", "", "", true},
+        {"the position's bracket of 1 lot bounds it", "W1", "P1", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        reset();
+        gi->AllowShortSelling = false;
+        openPosition(0, "5")->PendingOrderId = c.pendingOrderId;
+        addOrder(false, 0, "1");  // a pending buy of no position
+        addOrder(false, 1, "1")->RefPositionIdOfBracket = "P1";
+        auto edit = order(1, "2");
+        edit->isEditBracketOrder = true;
+        edit->LimitPrice = "55";
+        edit->PendingOrderId = c.pendingOrderId;
+        edit->OpenPositionId = c.openPositionId;
+        EXPECT_EQ(manager->verifyShortSellAllowed(edit), c.allowed);
+    }
+}
+
 class OrderPlacementTest : public OrderFixture {};
 
 TEST_F(OrderPlacementTest, AValidOrderGoesOutAsTheNewOrderRequestAndWaitsAsPlaceholder) {
