@@ -208,6 +208,7 @@ TEST_F(DataServiceTest, EditAccessRowAndMissingResourceFiles) {
         r->resourceName = name;
         session->referenceData().resourceSearchCollection.set(name, r);
     }
+    session->referenceData().requestFileResourceForExtension(*session, "");  // in every name: nothing
     session->referenceData().requestFileResourceForExtension(*session, "abc");
     ::unsetenv("XDG_DATA_HOME");
     fs::remove_all(root);
