@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "model/decimal.h"
-
 #include "state/text_conversions.h"
 
 namespace orders {

@@ -158,28 +158,18 @@ TEST_F(OrderValidationTest, SellableLotsCountOneBracketPerPositionAndPendingSell
 }
 
 TEST_F(OrderValidationTest, ABracketEditFindsNoPositionOrBracketByEmptyIds) {
-    struct Case {
-        const char* name;
-        std::string pendingOrderId, openPositionId;
-        bool allowed;
-    };
-    const Case cases[] = {
-        {"no ids: the sellable lots", "", "", true},
-        {"the position's bracket of 1 lot bounds it", "W1", "P1", false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        reset();
-        gi->AllowShortSelling = false;
-        openPosition(0, "5")->PendingOrderId = c.pendingOrderId;
-        addOrder(false, 0, "1");  // a pending buy of no position
-        addOrder(false, 1, "1")->RefPositionIdOfBracket = "P1";
-        auto edit = order(1, "2");
-        edit->isEditBracketOrder = true;
-        edit->LimitPrice = "55";
-        edit->PendingOrderId = c.pendingOrderId;
-        edit->OpenPositionId = c.openPositionId;
-        EXPECT_EQ(manager->verifyShortSellAllowed(edit), c.allowed);
+    gi->AllowShortSelling = false;
+    auto position = openPosition(0, "5");
+    addOrder(false, 0, "1");                                 // a pending buy of no position
+    addOrder(false, 1, "1")->RefPositionIdOfBracket = "P1";  // the bracket of P1
+    auto edit = order(1, "2");
+    edit->isEditBracketOrder = true;
+    edit->LimitPrice = "55";
+    // Empty ids find nothing: 4 lots may be sold; named ones find P1's bracket of 1 lot.
+    for (const std::string id : {"", "W1"}) {
+        position->PendingOrderId = edit->PendingOrderId = id;
+        edit->OpenPositionId = id.empty() ? "" : "P1";
+        EXPECT_EQ(manager->verifyShortSellAllowed(edit), id.empty()) << id;
     }
 }
 

@@ -112,28 +112,24 @@ TEST_F(OrderBookTest, RemovalMovesOnlyAKnownOrderAndUnknownStatusesChangeNothing
 }
 
 TEST_F(OrderBookTest, AnEmptyServerIdMatchesNoPlaceholderButARecordOfThatId) {
-    struct Case {
-        int code;
-        std::size_t pending, moved;  // left pending (the placeholder first), moved to the copy
-        std::string recordQty;       // the "" record's quantity after the message
-    };
-    const Case cases[] = {{28, 2, 0, "3"}, {22, 2, 0, "3"}, {75, 2, 0, "3"}, {23, 1, 1, "1"}, {24, 1, 1, "1"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.code);
+    // Status; then left pending (the placeholder first) and moved; the "" record's quantity.
+    const std::tuple<int, std::size_t, std::size_t, std::string> cases[] = {
+        {28, 2, 0, "3"}, {22, 2, 0, "3"}, {75, 2, 0, "3"}, {23, 1, 1, "1"}, {24, 1, 1, "1"}};
+    for (const auto& [code, pending, moved, qty] : cases) {
+        SCOPED_TRACE(code);
         book().PendingOrderCollection.clear();
         book().PendingOrderCollectionCopy.clear();
         auto placeholder = std::make_shared<Order>();
         placeholder->RequestId = 5;
-        placeholder->OrderQty = "2";
         book().AddPendingOrder(placeholder);
         status(28, {"79=", "32=30", "37=1"});
-        status(c.code, {"79=", "32=30", "37=3"});
-        const auto& pending = book().PendingOrderCollection;
-        ASSERT_EQ(pending.size(), c.pending);
-        EXPECT_EQ(pending[0], placeholder);
-        EXPECT_EQ(placeholder->OrderQty, "2");
-        ASSERT_EQ(book().PendingOrderCollectionCopy.size(), c.moved);
-        EXPECT_EQ((c.moved ? book().PendingOrderCollectionCopy[0] : pending[1])->OrderQty, c.recordQty);
+        status(code, {"79=", "32=30", "37=3"});
+        const auto& list = book().PendingOrderCollection;
+        ASSERT_EQ(list.size(), pending);
+        ASSERT_EQ(book().PendingOrderCollectionCopy.size(), moved);
+        EXPECT_EQ(list[0], placeholder);
+        EXPECT_EQ(placeholder->OrderQty, "");
+        EXPECT_EQ((moved ? book().PendingOrderCollectionCopy[0] : list[1])->OrderQty, qty);
     }
 }
 
