@@ -47,7 +47,7 @@ public:
     std::int32_t timeinForce = 0;
     std::int32_t orderrejectReason = 0;
     std::int32_t ordertypeInfo = 0;
-    std::int32_t RequestId = 0;
+    std::int64_t RequestId = 0;  // a placeholder's is the session's request id + 1, which may pass 2^31 - 1
     std::int32_t orderTypeTag = 0;
     std::int32_t deliveryModeTag = 0;
     std::int32_t tradingModeTag = 0;

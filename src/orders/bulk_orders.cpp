@@ -67,7 +67,7 @@ std::shared_ptr<Order> OrderMananger::GenerateBulkOrderDetails(const model::Orde
         o->ItemTime = model::Formatter::formatDateandTimeFromString(item->UpdateTime, model::Formatter::kDisplayFormat,
                                                                     model::Formatter::kWireFormat)
                           .value_or("");
-    o->TransactionDateTime = services_.serverTime().value_or("");
+    o->TransactionDateTime = view_.ServerTime();  // the last ping answer's
     o->deviation = info.deviation;
     return o;
 }

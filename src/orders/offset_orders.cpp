@@ -73,7 +73,8 @@ void OrderMananger::PlaceOffsetOrder(const std::string& offsetList, const std::s
     t.set(tag::PositionList, offsetList);
     t.set(tag::UserName, services_.host().logindata().userName());
     if (services_.referenceId()) t.set(tag::ReferenceId, *services_.referenceId());
-    if (const auto time = services_.serverTime()) t.set(tag::ServerTime, *time);
+    // The last ping answer's time; none before the first answer.
+    if (const std::string time = view_.ServerTime(); !time.empty()) t.set(tag::ServerTime, time);
     // Fire and forget: the dialog closes on the server's answer.
     send("PlaceOffsetOrder");
 }

@@ -1,7 +1,9 @@
 #include "orders/order_lookup.h"
 
+#include <cmath>
 #include <cstdio>
 
+#include "model/decimal.h"
 #include "state/text_conversions.h"
 
 namespace orders {
@@ -31,15 +33,13 @@ const model::SessionSettings* findSession(const state::ReferenceData& data, cons
 double numberOf(std::string_view text) { return state::TextConversion::doubleValue(text); }
 
 std::string normalised(double value) {
-    char buf[512];
-    std::snprintf(buf, sizeof buf, "%f", value);
-    std::string s = buf;
-    if (s.find('.') != std::string::npos) {
-        while (!s.empty() && s.back() == '0') s.pop_back();
-        if (!s.empty() && s.back() == '.') s.pop_back();
+    if (value == 0) return "0";  // -0 too
+    if (!std::isfinite(value)) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%f", value);
+        return buf;
     }
-    if (s == "-0") s = "0";
-    return s;
+    return model::Decimal::fromDouble(value).toString();
 }
 
 double marketBid(const model::ItemDetails* item) {

@@ -30,7 +30,7 @@ const model::SessionSettings* findSession(const state::ReferenceData& data, cons
 
 // The leading number of a text; 0 when there is none.
 double numberOf(std::string_view text);
-// A number printed "%f" and read back as a decimal, trailing zeros dropped: 10.000000 gives "10".
+// A number in its shortest decimal form: 10.0 gives "10", 2.1234567 stays "2.1234567".
 std::string normalised(double value);
 // The market price: Bid or Ask, each replaced by Last when exactly 0.
 double marketBid(const model::ItemDetails* item);

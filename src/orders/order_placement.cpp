@@ -79,7 +79,7 @@ std::shared_ptr<Order> OrderMananger::GenerateOrder(const model::OrderInfo& info
         const int places = item ? item->DecimalPlaces : 0;
         auto price = [&](double v) { return model::Formatter::formatDecimal(v, places); };
         o->AccountNumber = std::to_string(info.accountNo);
-        o->RequestId = services_.requestId() + 1;
+        o->RequestId = services_.nextRequestId();
         o->ItemCode = item ? item->Code : std::string();
         o->orderTypeTag = Order::GetOrderTypeTagValue(info.orderType);
         o->orderType = info.orderType;
@@ -103,7 +103,7 @@ std::shared_ptr<Order> OrderMananger::GenerateOrder(const model::OrderInfo& info
                                                                         model::Formatter::kWireFormat)
                               .value_or("");
         }
-        o->TransactionDateTime = services_.serverTime().value_or("");
+        o->TransactionDateTime = view_.ServerTime();  // the last ping answer's
         o->PreviousOrderQty = info.previousQuantity;
         o->deviation = info.deviation;
         o->LiqudateOrderNumber = info.orderNo;

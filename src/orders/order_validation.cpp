@@ -2,7 +2,9 @@
 // stage 2 (quantities, prices, brackets, limits, margin) for order types 1 to 3.
 // The first failure is reported once and stops the checks.
 #include <cmath>
+#include <cstdio>
 #include <exception>
+#include <string_view>
 
 #include "model/formatter.h"
 #include "orders/order_lookup.h"
@@ -32,9 +34,11 @@ constexpr std::int32_t kAccessCloseOnly = 2;
 constexpr std::int32_t kAccessViewTrade = 3;
 constexpr std::int32_t kInstrumentCloseOnly = 2;
 
-// On the step when the remainder, printed "%f" and read back, is 0.
+// On the step when the remainder, printed "%f", is 0.
 bool onStep(double q, double step) {
-    return normalised(std::fabs(std::remainder(q, step))) == "0";
+    char buf[512];
+    std::snprintf(buf, sizeof buf, "%f", std::fabs(std::remainder(q, step)));
+    return std::string_view(buf) == "0.000000";
 }
 
 // A group-instrument limit as a message shows it: "(10)".

@@ -17,6 +17,11 @@ namespace orders {
 
 using model::Order;
 
+namespace {
+// Ids name records only when set: an empty one matches nothing.
+bool sameId(const std::string& a, const std::string& b) { return !a.empty() && a == b; }
+}  // namespace
+
 double OrderMananger::getAllowedSellLots(const std::string& itemCode, const std::string& accountNumber,
                                          std::int32_t deliveryMode) const {
     double b = 0, s = 0;
@@ -45,7 +50,7 @@ bool OrderMananger::verifyShortSellAllowed(const std::shared_ptr<Order>& order) 
     double allowed = getAllowedSellLots(o.ItemCode, o.AccountNumber, o.deliveryMode);
     if (o.isEditWorkOrder) {
         for (const auto& p : view_.getPendingOrderCollection()) {
-            if (p->PendingOrderId != o.PendingOrderId) continue;
+            if (!sameId(p->PendingOrderId, o.PendingOrderId)) continue;
             const double back = numberOf(p->RemainingQty);
             allowed = allowed > 0 ? allowed + back : back;
             break;
@@ -54,13 +59,13 @@ bool OrderMananger::verifyShortSellAllowed(const std::shared_ptr<Order>& order) 
     if (o.isEditBracketOrder && (numberOf(o.LimitPrice) > 0 || numberOf(o.StopPrice) > 0)) {
         bool held = false;
         for (const auto& p : view_.getOpenOrderCollection())
-            if (p->PendingOrderId == o.PendingOrderId) {
+            if (sameId(p->PendingOrderId, o.PendingOrderId)) {
                 held = true;
                 break;
             }
         if (held) {
             for (const auto& p : view_.getPendingOrderCollection())
-                if (p->RefPositionIdOfBracket == o.OpenPositionId) {
+                if (sameId(p->RefPositionIdOfBracket, o.OpenPositionId)) {
                     allowed = numberOf(p->RemainingQty);
                     break;
                 }

@@ -248,10 +248,10 @@ BuildResult MessageBase::buildDSRequestResourceDownload() { return build(kDataSe
 BuildResult MessageBase::buildAllPayGateSettingsDSRequest() { return build(kDataService[13]); }
 
 BuildResult MessageBase::BuildPingConnectionRequestMessage() {
-    BuildResult r = build(kPing);
-    // The round trip is measured from here, whether or not the envelope went out.
+    // The round trip is measured from here, whether or not the envelope goes
+    // out; stamped first, so that no answer can arrive before its ping's stamp.
     if (context_) context_->stampPingTime();
-    return r;
+    return build(kPing);
 }
 
 void MessageBase::setMessage(const std::vector<std::string_view>& fields) {

@@ -1,6 +1,7 @@
 #include "state/business_base.h"
 
 #include <exception>
+#include <limits>
 
 #include "model/language_string.h"
 #include "model/login_inputdata.h"
@@ -139,7 +140,8 @@ void BusinessBase::setRequestid(std::int32_t id) {
     sharedRequestId_ = id;
 }
 std::int32_t BusinessBase::takeRequestId() {
-    setRequestid(Requestid + 1);
+    // The counter is 32-bit: at its top it stays there rather than overflow.
+    if (Requestid < std::numeric_limits<std::int32_t>::max()) setRequestid(Requestid + 1);
     return Requestid;
 }
 

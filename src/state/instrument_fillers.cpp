@@ -247,7 +247,11 @@ std::string getItemCode(const ItemMap& items, std::int32_t instrumentId) {
 
 std::uint64_t getItemIdForItemCode(const ItemMap& items, const std::string& code) {
     for (const auto& [key, item] : items)
-        if (item->Code == code) return static_cast<std::uint64_t>(item->InstrumentId);
+        if (item->Code == code) {
+            if (item->InstrumentId >= 0) return static_cast<std::uint64_t>(item->InstrumentId);
+            platform::Log::debug("Instrument " + code + " has a negative id: none given");
+            return 0;
+        }
     return 0;
 }
 

@@ -52,7 +52,7 @@ std::optional<std::string> getInstrumentTypeName(const ItemTypeMap& types, std::
 SymbolTypes getSymbolTypes(const SymbolTypeMap& symbols);
 // Code of the first instrument (in key order) with that id; "" when none.
 std::string getItemCode(const ItemMap& items, std::int32_t instrumentId);
-// Id of the first instrument (in key order) with exactly that code; 0 when none.
+// Id of the first instrument (in key order) with exactly that code; 0 when none or negative.
 std::uint64_t getItemIdForItemCode(const ItemMap& items, const std::string& code);
 
 // 1, 2, 3 or 4 kept, anything else 0.

@@ -45,6 +45,13 @@ bool applyPendingField(model::Order& o, std::int64_t t, std::string_view v) {
 // Placeholders carry a request id from 1 on; 0 marks a server record.
 bool hasRequestId(const model::Order& o, std::int32_t id) { return o.RequestId != 0 && o.RequestId == id; }
 
+// A placeholder has no server id until the server's record replaces it, so
+// it matches none, "" included; a server record's id matches as text.
+bool hasServerId(const model::Order& o, const std::string& id) {
+    const bool placeholder = o.RequestId != 0 && o.PendingOrderId.empty();
+    return !placeholder && o.PendingOrderId == id;
+}
+
 }  // namespace
 
 void OrderBook::AddPendingOrder(std::shared_ptr<model::Order> order) {
@@ -57,7 +64,7 @@ void OrderBook::FillPendingOrderCollection(const MessageFields& fields, const st
     const std::int32_t requestId = services_.requestId();
     for (auto it = PendingOrderCollection.begin(); it != PendingOrderCollection.end(); ++it) {
         const model::Order* o = it->get();
-        if (o && (hasRequestId(*o, requestId) || (pendingOrderId && o->PendingOrderId == *pendingOrderId))) {
+        if (o && (hasRequestId(*o, requestId) || (pendingOrderId && hasServerId(*o, *pendingOrderId)))) {
             PendingOrderCollection.erase(it);
             break;
         }
@@ -78,7 +85,7 @@ void OrderBook::UpdatePendingOrderCollection(const MessageFields& fields, const 
     platform::assertMainThread();
     if (!pendingOrderId) return;
     for (const auto& order : PendingOrderCollection) {
-        if (!order || order->PendingOrderId != *pendingOrderId) continue;
+        if (!order || !hasServerId(*order, *pendingOrderId)) continue;
         // The bracket prices are those of the message: absent ones are cleared.
         order->LimitPrice.clear();
         order->StopPrice.clear();
@@ -92,7 +99,7 @@ void OrderBook::RemovePendingOrder(const std::optional<std::string>& id, bool by
     const std::int32_t requestId = byServerId ? 0 : model::TextValue::intValue(*id);
     for (auto it = PendingOrderCollection.begin(); it != PendingOrderCollection.end(); ++it) {
         const model::Order* o = it->get();
-        if (!o || !(byServerId ? o->PendingOrderId == *id : hasRequestId(*o, requestId))) continue;
+        if (!o || !(byServerId ? hasServerId(*o, *id) : hasRequestId(*o, requestId))) continue;
         PendingOrderCollectionCopy.push_back(*it);
         PendingOrderCollection.erase(it);
         return;
@@ -103,14 +110,17 @@ void OrderBook::FillCancelledOrderCollection(std::int32_t id, std::int32_t code,
     platform::assertMainThread();
     if (code == status::Cancelled) {
         auto order = std::make_shared<model::Order>();
+        bool named = false;  // carries tag 79
         OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
             if (t == tag::LimitPrice || t == tag::StopPrice) return;
             if (t == tag::AlternateRequestId) order->RequestId = OrderFields::integer(v);
+            if (t == tag::PendingOrderId) named = true;
             applyPendingField(*order, t, v);
         });
-        // The cancelled quantity is what was still open.
+        // The cancelled quantity is what was still open; without a server id
+        // the message's own quantity stands.
         for (const auto& pending : PendingOrderCollectionCopy)
-            if (pending && pending->PendingOrderId == order->PendingOrderId) order->OrderQty = pending->RemainingQty;
+            if (named && pending && hasServerId(*pending, order->PendingOrderId)) order->OrderQty = pending->RemainingQty;
         CancelledOrderCollection.push_back(std::move(order));
     } else if (code == status::Rejected) {
         for (const auto& pending : PendingOrderCollection) {

@@ -19,6 +19,8 @@ namespace state {
 namespace {
 constexpr auto kPingInterval = std::chrono::seconds(1);
 constexpr auto kSpeedCheckAfterFailure = std::chrono::milliseconds(3500);
+// Pings a silent server never answered are forgotten past this many.
+constexpr std::size_t kMaxUnanswered = 64;
 }  // namespace
 
 PingMonitor::~PingMonitor() {
@@ -31,6 +33,8 @@ void PingMonitor::registerHandlers(Dispatcher& table) {
 }
 
 void PingMonitor::startPingTimer() {
+    platform::assertMainThread();
+    unanswered_.clear();  // a new line: nothing sent before it is answered on it
     // One timer per session: a second acceptance re-arms it.
     if (!pingTimer_) {
         std::weak_ptr<const void> weak = services_.lifetime();
@@ -48,6 +52,7 @@ void PingMonitor::stopPingTimer() {
 bool PingMonitor::isPingTimerActive() const { return pingTimer_ && pingTimer_->isActive(); }
 
 void PingMonitor::pingToserver() {
+    platform::assertMainThread();
     namespace tag = protocol::tag;
     protocol::MessageBase& message = services_.outgoingMessage();
     message.setMessagetype(protocol::toInt(protocol::MsgType::PingRequest));
@@ -56,11 +61,19 @@ void PingMonitor::pingToserver() {
     tags.setNumber(tag::MessageType, static_cast<long long>(protocol::toInt(protocol::MsgType::PingRequest)));
     tags.setNumber(tag::RequestId, static_cast<long long>(services_.nextRequestId()));
     tags.set(tag::ServerTime, services_.packedLocalTime());
+    // The builder stamps `pingTime` before the ping goes out.
     protocol::BuildResult result = message.BuildMessage();
-    if (!result.sent()) platform::Log::debug("Ping not sent: " + result.error);
+    if (!result.sent()) {
+        platform::Log::debug("Ping not sent: " + result.error);
+        return;
+    }
+    if (!pingTime) return;
+    if (unanswered_.size() == kMaxUnanswered) unanswered_.pop_front();
+    unanswered_.push_back(*pingTime);
 }
 
 void PingMonitor::pingAnswer(const MessageFields& fields, std::optional<platform::WallTime> receivedAt) {
+    platform::assertMainThread();
     for (const MessageFields::Field& field : fields) {
         const auto [number, value] = std::pair(field.tag, field.value);
         if (number != protocol::tag::ServerTime) continue;
@@ -68,8 +81,14 @@ void PingMonitor::pingAnswer(const MessageFields& fields, std::optional<platform
         serverDate = parsePackedTime(std::string(value));
         if (!serverDate) platform::Log::debug("Ping answer with an unreadable server time");
     }
-    // Graded from when the answer arrived, however busy the main thread was since.
-    calculateNetworkSpeed(pingTime, receivedAt);
+    // Graded against the ping it answers (the last one sent when none is
+    // kept), from when the answer arrived, however busy the main thread was since.
+    std::optional<platform::WallTime> sentAt = pingTime;
+    if (!unanswered_.empty()) {
+        sentAt = unanswered_.front();
+        unanswered_.pop_front();
+    }
+    calculateNetworkSpeed(sentAt, receivedAt);
 }
 
 void PingMonitor::calculateNetworkSpeed(std::optional<platform::WallTime> date,

@@ -2,6 +2,7 @@
 // The one-second ping of a session and the network speed graded from its
 // answers (1019): the server time shown in the status bar comes from here.
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +26,7 @@ public:
     void startPingTimer();
     void stopPingTimer();
     bool isPingTimerActive() const;
+    // Sends a ping; its send time is kept until the answer that answers it.
     void pingToserver();
     // The round trip from `date` to `until` (default: now).
     void calculateNetworkSpeed(std::optional<platform::WallTime> date,
@@ -44,6 +46,9 @@ private:
     void cancelSpeedCheck();
 
     SessionServices& services_;
+    // Send times of the pings sent and not yet answered, oldest first: the
+    // server answers in order, so each answer takes the oldest.
+    std::deque<platform::WallTime> unanswered_;
     std::unique_ptr<platform::Timer> pingTimer_;
     platform::Clock::TimerId speedCheck_ = 0;
     bool speedCheckPending_ = false;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/log.h"
 #include "protocol/separator_bytes.h"
 #include "protocol/tags.h"
 #include "state/reference_data.h"
@@ -59,6 +60,11 @@ void ReferenceData::requestFileResourceDownload(SessionServices& services, const
 }
 
 void ReferenceData::requestFileResourceForExtension(SessionServices& services, const std::string& text) const {
+    // "" is in every name: it would download every file not on disk.
+    if (text.empty()) {
+        platform::Log::debug("requestFileResourceForExtension: no extension, nothing requested");
+        return;
+    }
     const auto folder = ResourceFiles::resourcesFolder();
     if (!folder) return;
     for (const auto& [name, resource] : resourceSearchCollection) {

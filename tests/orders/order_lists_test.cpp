@@ -92,8 +92,9 @@ TEST_F(OffsetTest, RefusalsPostOneTextWithoutTheOrder) {
     }
 }
 
-TEST_F(OffsetTest, TheListGoesOutByteForByteWithTheLastServerTime) {
-    session->ProcessNewMessage({"10=1045", "34=9", "21=20261207093000"}, 1045);
+TEST_F(OffsetTest, TheListGoesOutByteForByteWithThePingsServerTime) {
+    session->ProcessNewMessage({"10=1019", "21=20261207093000"}, 1019);
+    session->ProcessNewMessage({"10=1045", "34=9", "21=20261207094500"}, 1045);
     model::OffsetPosition a, b;
     a.postionId = "A";
     a.offsetQty = "1";

@@ -157,6 +157,22 @@ TEST_F(OrderValidationTest, SellableLotsCountOneBracketPerPositionAndPendingSell
     EXPECT_FALSE(manager->verifyShortSellAllowed(sell));
 }
 
+TEST_F(OrderValidationTest, ABracketEditFindsNoPositionOrBracketByEmptyIds) {
+    gi->AllowShortSelling = false;
+    auto position = openPosition(0, "5");
+    addOrder(false, 0, "1");                                 // a pending buy of no position
+    addOrder(false, 1, "1")->RefPositionIdOfBracket = "P1";  // the bracket of P1
+    auto edit = order(1, "2");
+    edit->isEditBracketOrder = true;
+    edit->LimitPrice = "55";
+    // Empty ids find nothing: 4 lots may be sold; named ones find P1's bracket of 1 lot.
+    for (const std::string id : {"", "W1"}) {
+        position->PendingOrderId = edit->PendingOrderId = id;
+        edit->OpenPositionId = id.empty() ? "" : "P1";
+        EXPECT_EQ(manager->verifyShortSellAllowed(edit), id.empty()) << id;
+    }
+}
+
 class OrderPlacementTest : public OrderFixture {};
 
 TEST_F(OrderPlacementTest, AValidOrderGoesOutAsTheNewOrderRequestAndWaitsAsPlaceholder) {
@@ -179,6 +195,33 @@ TEST_F(OrderPlacementTest, AValidOrderGoesOutAsTheNewOrderRequestAndWaitsAsPlace
     ASSERT_EQ(session->journal().JournalDataCollection.size(), 1u);
     EXPECT_NE(session->journal().JournalDataCollection[0].find("GOLD"), std::string::npos);
     EXPECT_TRUE(session->outgoingMessage().messageDataDictionary().empty());
+}
+
+TEST_F(OrderPlacementTest, AnOrderTakesThePingsServerTimeAndTheNextRequestIdIn64Bits) {
+    using Messages = std::vector<std::vector<std::string>>;
+    struct Case {
+        const char* name;
+        Messages before;
+        std::string requestId, time;
+    };
+    const Case cases[] = {
+        {"before the first ping answer", {{"10=1045", "21=20261207093000"}}, "42", ""},
+        {"the ping's, not a later message's",
+         {{"10=1019", "21=20261207093000"}, {"10=1045", "21=20261207094500"}}, "42", "20261207093000"},
+        {"a server id at the 32-bit top", {{"10=1045", "20=2147483647"}}, "2147483648", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        reset();
+        for (const auto& m : c.before) session->ProcessNewMessage(m, std::stoi(m[0].substr(3)));
+        manager->PlaceOrder(marketBuy());
+        ASSERT_EQ(sent, 1);
+        EXPECT_NE(body().find("\x03" "33=" + c.requestId + "\x03"), std::string::npos);
+        EXPECT_EQ(body().substr(body().rfind("78=")), "78=" + c.time + "\x03");
+        ASSERT_EQ(session->orderBook().PendingOrderCollection.size(), 1u);
+        EXPECT_EQ(session->orderBook().PendingOrderCollection[0]->RequestId, std::stoll(c.requestId));
+        EXPECT_EQ(session->orderBook().PendingOrderCollection[0]->TransactionDateTime, c.time);
+    }
 }
 
 TEST_F(OrderPlacementTest, AnOrderTheBuilderRefusesGetsNoPlaceholder) {

@@ -131,6 +131,7 @@ TEST_F(EditRequestTest, EachRequestGoesOutWithItsTagsOrIsRefusedOnce) {
          "117=51\x03" "37=1\x03" "38=50.00\x03" "90=0\x03" "36=46\x03" "77=-1\x03" + kTail},
         {"closing the whole remainder", partialClose("2.5", "2.50"), abort},
         {"more than the remainder", partialClose("3", "2.50"), tr("1030") + " 2.5"},
+        {"the remainder shown exactly", partialClose("3", "2.1234567"), tr("1030") + " 2.1234567"},
         {"1030 before 1003", partialClose("0", "-1"), tr("1030") + " -1"},
         {"empty quantity", partialClose("", "2"), tr("1003")},
         {"close refused by validation", with(partialClose("1", "2"), [](Info& o) { o.itemCode = "NONE"; }), tr("20227"),

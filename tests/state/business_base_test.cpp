@@ -619,6 +619,31 @@ TEST_F(SessionTest, APingAnswerIsGradedFromItsArrivalNotFromABusyMainThread) {
     EXPECT_EQ(session->pingMonitor().networkspeedStatus, 0);
 }
 
+TEST_F(SessionTest, EachPingAnswerIsGradedByThePingItAnswers) {
+    deliver(18, {});
+    session->pingMonitor().stopPingTimer();  // the steps send the pings
+    enum Op { Ping, Arrive, Grade };  // an answer arrives off the main thread; the main thread grades it
+    struct Step {
+        std::chrono::milliseconds after;
+        Op op;
+        int grade = -1;
+    };
+    const Step steps[] = {
+        {0ms, Ping},        {300ms, Arrive}, {700ms, Ping},    {0ms, Grade, 0},  // the next ping went out first
+        {1500ms, Arrive},   {0ms, Grade, 1}, {500ms, Ping},    {1000ms, Ping},
+        {2100ms, Arrive},   {0ms, Grade, 3}, {100ms, Arrive},  {0ms, Grade, 2},
+    };
+    for (const Step& s : steps) {
+        clock->advance(s.after);
+        if (s.op == Ping) session->pingMonitor().pingToserver();
+        if (s.op == Arrive) session->NewMessage(inner(frameOf("10=1019\x03" "21=20240102030405\x03")));
+        if (s.op != Grade) continue;
+        loop->runUntilIdle();
+        EXPECT_EQ(session->pingMonitor().networkspeedStatus, s.grade);
+    }
+    EXPECT_EQ(sentOfType("10=1018"), 4);
+}
+
 TEST_F(SessionTest, AnOuterFrameCountsInTheFirstPass) {
     const std::string carried = frameOf("10=62\x03" "73=21\x03");
     ASSERT_EQ(carried.size(), 17u);

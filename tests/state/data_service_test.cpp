@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -173,6 +174,10 @@ TEST_F(DataServiceTest, RequestIdsStatementCriteriaAndDates) {
     }
     EXPECT_EQ(sent.requests[4].dsrequestType, 3);
     EXPECT_EQ(sent.requests[5].dsrequestType, 10);
+    // At the 32-bit counter's top a chart request keeps the id rather than overflow.
+    constexpr std::int32_t top = std::numeric_limits<std::int32_t>::max();
+    session->setSessionValues(top, std::nullopt);
+    EXPECT_EQ(session->dataServiceAnswers().requestChartData("GOLD", "D", 100), top);
 }
 
 TEST_F(DataServiceTest, IncompleteRequestsSendNothing) {
@@ -203,6 +208,7 @@ TEST_F(DataServiceTest, EditAccessRowAndMissingResourceFiles) {
         r->resourceName = name;
         session->referenceData().resourceSearchCollection.set(name, r);
     }
+    session->referenceData().requestFileResourceForExtension(*session, "");  // in every name: nothing
     session->referenceData().requestFileResourceForExtension(*session, "abc");
     ::unsetenv("XDG_DATA_HOME");
     fs::remove_all(root);

@@ -176,4 +176,6 @@ TEST_F(InstrumentTest, Lookups) {
     EXPECT_EQ(IF::getItemIdForItemCode(items, "XAU"), 4u);
     EXPECT_EQ(IF::getItemIdForItemCode(items, "xau"), 0u);
     EXPECT_EQ(IF::getItemIdForItemCode(items, "NONE"), 0u);
+    (*items.find("WTI"))->InstrumentId = -6;
+    EXPECT_EQ(IF::getItemIdForItemCode(items, "WTI"), 0u);
 }

@@ -111,6 +111,28 @@ TEST_F(OrderBookTest, RemovalMovesOnlyAKnownOrderAndUnknownStatusesChangeNothing
     EXPECT_EQ(book().PendingOrderCollectionCopy.back()->PendingOrderId, "W1");
 }
 
+TEST_F(OrderBookTest, AnEmptyServerIdMatchesNoPlaceholderButARecordOfThatId) {
+    // Status; then left pending (the placeholder first) and moved; the "" record's quantity.
+    const std::tuple<int, std::size_t, std::size_t, std::string> cases[] = {
+        {28, 2, 0, "3"}, {22, 2, 0, "3"}, {75, 2, 0, "3"}, {23, 1, 1, "1"}, {24, 1, 1, "1"}};
+    for (const auto& [code, pending, moved, qty] : cases) {
+        SCOPED_TRACE(code);
+        book().PendingOrderCollection.clear();
+        book().PendingOrderCollectionCopy.clear();
+        auto placeholder = std::make_shared<Order>();
+        placeholder->RequestId = 5;
+        book().AddPendingOrder(placeholder);
+        status(28, {"79=", "32=30", "37=1"});
+        status(code, {"79=", "32=30", "37=3"});
+        const auto& list = book().PendingOrderCollection;
+        ASSERT_EQ(list.size(), pending);
+        ASSERT_EQ(book().PendingOrderCollectionCopy.size(), moved);
+        EXPECT_EQ(list[0], placeholder);
+        EXPECT_EQ(placeholder->OrderQty, "");
+        EXPECT_EQ((moved ? book().PendingOrderCollectionCopy[0] : list[1])->OrderQty, qty);
+    }
+}
+
 TEST_F(OrderBookTest, CancellationsAndRejectionsAreRecorded) {
     // A cancellation records the quantity still open.
     status(28, {"79=W1", "32=30", "37=10", "76=10"});
@@ -131,6 +153,10 @@ TEST_F(OrderBookTest, CancellationsAndRejectionsAreRecorded) {
     EXPECT_EQ(book().PendingOrderCollectionCopy.back(), placeholder);
     EXPECT_EQ(placeholder->TransactionDateTime, "01/02/2026 03:04:05");
     EXPECT_EQ(journal(), lines + 1);
+    // Without tag 79 a cancellation keeps its own quantity, whatever was rejected.
+    status(24, {"32=30", "37=7"});
+    ASSERT_EQ(book().CancelledOrderCollection.size(), 3u);
+    EXPECT_EQ(book().CancelledOrderCollection[2]->OrderQty, "7");
 }
 
 TEST_F(OrderBookTest, ExecutionTakesSideAndBracketsFromTheRemovedOrder) {
