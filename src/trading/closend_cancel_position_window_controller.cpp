@@ -77,9 +77,14 @@ std::shared_ptr<const state::SessionView> ClosendCancelPositionWindowController:
 
 // --- Opening and closing ---------------------------------------------------------------
 
-void ClosendCancelPositionWindowController::setValue(const std::string& value, const std::string&) {
+void ClosendCancelPositionWindowController::setValue(const std::string& value, const std::string& key) {
     row_.reset();
-    if (const auto s = session()) row_.open(*s, closeorcancelOrder_, value);
+    if (const auto s = session()) {
+        if (key == kRecordIdKey)
+            row_.openId(*s, closeorcancelOrder_, value);
+        else
+            row_.open(*s, closeorcancelOrder_, value);
+    }
     CloseandCancelButton->setEnabled(row_.resolved());
     UpdateValuesinWindow();
 }

@@ -29,7 +29,7 @@ public:
 
     // --- Opening (PositionDialog) --------------------------------------------------
     void setDialogMode(std::int32_t mode) override { setCloseorcancelOrder(mode); }
-    // Resolves "OrderIndex" to the row's id, then fills.
+    // Holds the record's id (or resolves a row index to it), then fills.
     void setValue(const std::string& value, const std::string& key) override;
     void StartTimerandNotification() override;
     void windowDidAppear() override;

@@ -96,15 +96,16 @@ const std::shared_ptr<model::Order>& ModifyPositionWindowController::row() const
 
 // --- Opening and closing -------------------------------------------------------------------
 
-void ModifyPositionWindowController::setValue(const std::string& value, const std::string&) {
+void ModifyPositionWindowController::setValue(const std::string& value, const std::string& key) {
     openOrder_.reset();
     pendingOrder_.reset();
     item_.reset();
     accountDet_.reset();
     const auto session = host_.session ? host_.session() : nullptr;
     const auto index = rowIndexOf(value);
-    if (session && index) {
-        auto order = orderAtRow(*session, editOrder_, *index);
+    if (session && (key == kRecordIdKey || index)) {
+        auto order = key == kRecordIdKey ? orderWithId(*session, editOrder_, value)
+                                         : orderAtRow(*session, editOrder_, *index);
         if (order) {
             item_ = itemOf(*session, *order);
             accountDet_ = accountOf(*session, *order);

@@ -33,7 +33,7 @@ public:
 
     // --- Opening (PositionDialog) --------------------------------------------------
     void setDialogMode(std::int32_t mode) override { setEditOrder(mode); }
-    // Reads row "OrderIndex" of the mode's collection, if it exists, and fills.
+    // Reads the record of that id (or row "OrderIndex") of the mode's collection, if it exists, and fills.
     void setValue(const std::string& value, const std::string& key) override;
     // Observes "PlaceOrderNotification"; there is no timer.
     void StartTimerandNotification() override;

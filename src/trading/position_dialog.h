@@ -1,7 +1,7 @@
 #pragma once
 // What the position and order tables see of their row dialogs (close or
 // cancel; modify or edit), and what those dialogs need of the application.
-// A table makes each dialog once through a factory and keeps it. Main thread.
+// Main thread.
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -31,6 +31,5 @@ struct PositionDialogHost {
 };
 
 using PositionDialog = kit::RowDialog;
-using PositionDialogFactory = kit::RowDialogFactory;
 
 }  // namespace trading
