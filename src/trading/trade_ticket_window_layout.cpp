@@ -127,6 +127,7 @@ void TradeTicketWindowController::buildWindow() {
 
     TradeChart = new charts::ChartController(
         session(), std::shared_ptr<state::SessionCommands>(context_.sessionLifetime, &context_.commands), this);
+    TradeChart->followTicker(context_.ticker);
     TradeChart->setMinimumHeight(200);
     centre->addWidget(TradeChart, 1);
 
