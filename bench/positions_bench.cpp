@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
         bench::NoWindows windows;
         views::OpenPositionTableController table([&session] { return session.get(); }, [&session] { return session.get(); },
                                                  sheets, windows, preferences,
-                                                 0, true, {});
+                                                 0, true);
         state::ReferenceData& data = session->referenceData();
         times = bench::timeTable(table, data, kRounds, [&] { table.openpositionTableUpdate(); });
         totals = bench::millisecondsPer(kRounds, [&](int) { table.updateStatusLabel(); });

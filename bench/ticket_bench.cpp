@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,11 @@
 #include "model/group_details.h"
 #include "orders/order_mananger.h"
 #include "silent_ui.h"
+#include "table_bench.h"
+#include "kit/core/preference_manager.h"
+#include "kit/live_ticker.h"
+#include "kit/window_context.h"
+#include "platform/preferences.h"
 #include "state/business_base.h"
 #include "trading/core/ticket_quantities.h"
 #include "trading/trade_ticket_window_controller.h"
@@ -98,11 +104,15 @@ int main(int argc, char** argv) {
     session->feedChannels().sellMarketDepthDataCollection.set("GOLD", levels);
     orders::OrderMananger manager(*session, *session, session->referenceData(), session->orderBook());
 
-    trading::TicketHost host;
-    host.session = session;
-    host.orderManager = [&] { return &manager; };
-    host.selectedLanguage = [] { return std::int64_t{0}; };
-    trading::TradeTicketWindowController ticket(std::move(host));
+    const std::string path = (std::filesystem::temp_directory_path() / "ticket_bench_prefs").string();
+    platform::Preferences store(path);
+    kit::PreferenceManager preferences(store);
+    bench::NoSheets sheets;
+    bench::NoWindows windows;
+    kit::LiveTicker ticker([] {});
+    kit::WindowContext context{*session, *session, manager, 0, nullptr, nullptr, ui, sheets, windows, ticker, preferences,
+                               session};
+    trading::TradeTicketWindowController ticket(context);
     ticket.windowDidAppear();
     ticket.runModalWindow();
     // Advanced Limit with both brackets: every order-manager call of the refresh runs.

@@ -179,7 +179,13 @@ void ChartController::applyChartTheme(int theme) {
     showChart(symbolName_, currentInterval_);
 }
 
+void ChartController::followTicker(kit::LiveTicker& ticker) { ticker_ = &ticker; }
+
 void ChartController::startChartUpdateTimer() {
+    if (ticker_) {
+        if (!tick_) tick_ = ticker_->subscribe([this] { newChartData(); });
+        return;
+    }
     if (dataTimer_) return;
     dataTimer_ = new QTimer(this);
     dataTimer_->setInterval(1000);

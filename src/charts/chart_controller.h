@@ -14,6 +14,7 @@
 #include "charts/core/live_bar.h"
 #include "charts/plot/graph_hosting_view.h"
 #include "charts/plot/xy_graph.h"
+#include "kit/live_ticker.h"
 #include "platform/notification_center.h"
 
 namespace state {
@@ -30,6 +31,9 @@ public:
     ChartController(std::weak_ptr<const state::SessionView> session, std::weak_ptr<state::SessionCommands> commands,
                     QWidget* parent = nullptr);
     ~ChartController() override;
+
+    // The live bar follows the login's ticker instead of a timer of its own.
+    void followTicker(kit::LiveTicker& ticker);
 
     // The load call: `value` the item code, `key` the interval index and the chart type joined by "#".
     void setValue(const std::string& value, const std::string& key);
@@ -128,6 +132,8 @@ private:
     plot::GraphHostingView* chartView_ = nullptr;
     QLabel* chartOverlayLabel_ = nullptr;
     QTimer* dataTimer_ = nullptr;
+    kit::LiveTicker* ticker_ = nullptr;
+    kit::LiveTicker::Subscription tick_;
 };
 
 }  // namespace charts

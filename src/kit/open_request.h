@@ -9,6 +9,11 @@ class QWidget;
 
 namespace kit {
 
+// Modes of the row dialogs: an open position (close, or its bracket) or a
+// pending order (cancel, or edit).
+inline constexpr std::int32_t kPositionMode = 0;
+inline constexpr std::int32_t kPendingMode = 1;
+
 struct OpenRequest {
     std::string itemCode;  // "" : none
     std::string recordId;  // "" : none

@@ -1,9 +1,8 @@
 #pragma once
 // What a table sees of a dialog on one of its rows (close or cancel, modify or
-// edit). A table makes each dialog once through a factory and keeps it. Main thread.
+// edit), opened by name through the window opener. Main thread.
 #include <QDialog>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace kit {
@@ -13,7 +12,9 @@ public:
     using QDialog::QDialog;
     // 0: an open position (close, or its bracket); 1: a pending order (cancel, or edit).
     virtual void setDialogMode(std::int32_t mode) = 0;
-    // Whatever the key, the value is the row index ("OrderIndex") and the dialog fills.
+    // Under kRecordIdKey the value is the record's id (OpenPositionId or
+    // PendingOrderId by the mode); under any other key the row index ("OrderIndex").
+    static constexpr const char* kRecordIdKey = "OrderId";
     virtual void setValue(const std::string& value, const std::string& key) = 0;
     virtual void StartTimerandNotification() = 0;
     virtual void windowDidAppear() = 0;
@@ -23,6 +24,5 @@ public:
     virtual bool hasRecord() const { return true; }
 };
 
-using RowDialogFactory = std::function<RowDialog*()>;
 
 }  // namespace kit

@@ -3,6 +3,7 @@
 // makes one per login; it outlives every window made with it.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace state {
@@ -34,6 +35,8 @@ struct WindowContext {
     WindowOpener& opener;
     LiveTicker& ticker;
     PreferenceManager& preferences;
+    // Keeps the login's session alive for the parts that hold it weakly.
+    std::shared_ptr<const void> sessionLifetime = nullptr;
 };
 
 }  // namespace kit

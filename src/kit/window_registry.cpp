@@ -4,19 +4,19 @@
 
 namespace kit {
 
-bool WindowRegistry::add(WindowSpec spec) {
-    if (spec.name.empty() || !spec.make || specs_.count(spec.name)) {
-        platform::Log::error("WindowRegistry: refused window \"" + spec.name + "\"");
+bool WindowRegistry::add(WindowSpec window) {
+    if (window.name.empty() || !window.make || windows_.count(window.name)) {
+        platform::Log::error("WindowRegistry: refused window \"" + window.name + "\"");
         return false;
     }
-    const std::string name = spec.name;
-    specs_.emplace(name, std::move(spec));
+    const std::string name = window.name;
+    windows_.emplace(name, std::move(window));
     return true;
 }
 
 const WindowSpec* WindowRegistry::find(const std::string& name) const {
-    const auto it = specs_.find(name);
-    return it == specs_.end() ? nullptr : &it->second;
+    const auto it = windows_.find(name);
+    return it == windows_.end() ? nullptr : &it->second;
 }
 
 }  // namespace kit

@@ -10,14 +10,14 @@ namespace kit {
 
 class WindowRegistry {
 public:
-    // False (and logged) for a name already registered or a spec without make.
-    bool add(WindowSpec spec);
+    // False (and logged) for a name already registered or a window without make.
+    bool add(WindowSpec window);
     const WindowSpec* find(const std::string& name) const;
     bool contains(const std::string& name) const { return find(name) != nullptr; }
-    std::size_t size() const { return specs_.size(); }
+    std::size_t size() const { return windows_.size(); }
 
 private:
-    std::map<std::string, WindowSpec> specs_;
+    std::map<std::string, WindowSpec> windows_;
 };
 
 }  // namespace kit

@@ -8,7 +8,6 @@
 #include "kit/core/preference_manager.h"
 #include "kit/banner/app_user_notification.h"
 #include "kit/common_alert.h"
-#include "shell/trading_windows.h"
 #include "kit/theme_manager.h"
 #include "shell/core/login_form.h"
 #include "shell/core/startup_defaults.h"
@@ -45,7 +44,8 @@ AppDelegate::AppDelegate(Parts parts)
       ui_(std::make_unique<kit::QtUiServices>(preferences_, appName_, std::move(parts.ui))),
       session_(std::make_unique<AppSession>(*ui_, *this)),
       credentials_(preferences_, session_->logindata().SecurityKey()) {
-    addTradingWindows(mainWindowOptions_, *this);
+    kit::PreferenceManager(preferences_).clearRunChoices();
+    session_->readShowConfirmationAlert([this] { return kit::PreferenceManager(preferences_).showConfirmationAlert(); });
 }
 
 AppDelegate::~AppDelegate() {
@@ -306,8 +306,12 @@ void AppDelegate::connectionLost() {
 
 void AppDelegate::loginSucceeded() {
     window_->setBusy(false);
-    // Made once, at the first login; it fills the screen.
-    if (!mainWindow_) mainWindow_ = std::make_unique<MainWindowController>(*this, mainWindowOptions_);
+    // One per session, with that session's windows (a relogin keeps it); it fills the screen.
+    if (!mainWindow_ || mainWindowSession_ != session_->view()) {
+        mainWindow_.reset();
+        mainWindowSession_ = session_->view();
+        mainWindow_ = std::make_unique<MainWindowController>(*this, mainWindowOptions_);
+    }
     QWidget* main = mainWindow_->window();
     main->show();
     main->raise();

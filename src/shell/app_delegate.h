@@ -28,7 +28,7 @@ public:
     struct Parts {
         platform::Preferences* preferences = nullptr;  // default: the standard store
         kit::QtUiServices::Parts ui;
-        MainWindowController::Options mainWindow;       // the main window's refresh and child windows
+        MainWindowController::Options mainWindow;       // the main window's refresh and extra windows
         std::string appName;                           // default: the build's name
     };
 
@@ -48,8 +48,6 @@ public:
     LockWindow* unLockWindow() { return lock_; }
     MainWindowController* mWindowController() { return mainWindow_.get(); }
     const std::string& loginConnectiontypeKey() const { return mode_; }
-    // The order ticket skips its confirmation for the rest of the run once set.
-    bool dontshowOrderConfirmation = false;
 
     // --- The login window's operations -------------------------------------
     void setLanguage(std::int64_t index);
@@ -99,6 +97,7 @@ private:
     QPointer<LoginWindow> window_;
     QPointer<LockWindow> lock_;
     std::unique_ptr<MainWindowController> mainWindow_;
+    const state::SessionView* mainWindowSession_ = nullptr;  // the session mainWindow_ was made for
     QPointer<QMessageBox> alert_;
 };
 

@@ -27,19 +27,16 @@ void MainWindowController::MainToolbarButtonClicked(QAction* item) {
 }
 
 QWidget* MainWindowController::makeWindow(const std::string& window, const std::string& title) {
-    const auto child = options_.windows.find(window);
-    if (child != options_.windows.end() && child->second.make)
-        if (QWidget* made = child->second.make(*this)) return made;
+    if (const kit::WindowSpec* registered = registry_.find(window))
+        if (QWidget* made = registered->make(*context_)) {
+            if (made->parentWidget() != window_) made->setParent(window_, made->windowFlags());
+            return made;
+        }
     return new PlaceholderWindow(QString::fromStdString(title), window_);
 }
 
-void MainWindowController::prepare(const std::string& window, QWidget* shown) {
-    const auto child = options_.windows.find(window);
-    if (child != options_.windows.end() && child->second.beforeShowing) child->second.beforeShowing(shown);
-}
-
-void MainWindowController::present(QWidget* shown, const MainCommand& command, QWidget* pressed) {
-    switch (command.presentation) {
+void MainWindowController::present(QWidget* shown, Presentation presentation, QWidget* pressed) {
+    switch (presentation) {
     case Presentation::Sheet:
         if (auto* sheet = qobject_cast<QDialog*>(shown)) {
             showCustomSheet(sheet);
@@ -60,33 +57,59 @@ void MainWindowController::present(QWidget* shown, const MainCommand& command, Q
     shown->activateWindow();
 }
 
+namespace {
+// How a registered window shows and lives, in the command table's terms.
+Presentation presentationOf(kit::Presentation presentation) {
+    switch (presentation) {
+    case kit::Presentation::Sheet: return Presentation::Sheet;
+    case kit::Presentation::Popover: return Presentation::Popover;
+    case kit::Presentation::Window:
+    case kit::Presentation::Drawer: break;
+    }
+    return Presentation::Child;
+}
+
+Creation creationOf(kit::Creation creation) {
+    return creation == kit::Creation::Kept ? Creation::KeptAfterFirstUse : Creation::NewAtEveryPress;
+}
+
+// The command of the command table that opens the window, if any.
+const MainCommand* commandOpening(const std::string& window) {
+    for (const MainCommand& c : mainCommands())
+        if (c.window == window) return &c;
+    return nullptr;
+}
+}  // namespace
+
 bool MainWindowController::runCommand(const std::string& name, QWidget* pressed) {
-    const MainCommand* command = mainCommand(name);
-    if (!command) return false;
+    const MainCommand* found = mainCommand(name);
+    if (!found) return false;
+    MainCommand command = *found;
+    const kit::WindowSpec* registered = registry_.find(command.window);
+    if (registered) {
+        command.creation = creationOf(registered->creation);
+        command.presentation = presentationOf(registered->presentation);
+    }
     const state::SessionView* session = delegate_.session().view();
-    QWidget* existing = keptWindow(command->window);
+    QWidget* existing = keptWindow(command.window);
     PressState state;
     state.exists = existing != nullptr;
     state.visible = existing && existing->isVisible();
     state.hasWatchlistCodes = session && !session->watchlistCodes().empty();
     state.hasOpenPositions = session && !session->getOpenOrderCollection().empty();
-    QWidget* shown = nullptr;
-    switch (pressOutcome(*command, state)) {
-    case PressOutcome::Nothing:
-        return false;
-    case PressOutcome::ShowKept:
-        shown = existing;
-        break;
-    case PressOutcome::CreateAndShow:
-        shown = makeWindow(command->window, text(command->titleKey));
-        if (command->creation == Creation::KeptAfterFirstUse)
-            kept_[command->window] = shown;
+    const PressOutcome outcome = pressOutcome(command, state);
+    if (outcome == PressOutcome::Nothing) return false;
+    if (registered && registered->canOpen && !registered->canOpen(*context_, {})) return false;
+    QWidget* shown = existing;
+    if (outcome == PressOutcome::CreateAndShow) {
+        shown = makeWindow(command.window, text(command.titleKey));
+        if (command.creation == Creation::KeptAfterFirstUse)
+            kept_[command.window] = shown;
         else
             shown->setAttribute(Qt::WA_DeleteOnClose);  // not referenced afterwards
-        break;
     }
-    prepare(command->window, shown);
-    present(shown, *command, pressed);
+    if (registered && registered->open) registered->open(shown, kit::OpenRequest{"", "", 0, pressed});
+    present(shown, command.presentation, pressed);
     return true;
 }
 
@@ -100,50 +123,49 @@ QAction* MainWindowController::toolbarAction(const std::string& command) const {
     return it == commandActions_.end() ? nullptr : it->second;
 }
 
-namespace {
-// The command of the command table that opens the window, if any.
-const MainCommand* commandOpening(const std::string& window) {
-    for (const MainCommand& c : mainCommands())
-        if (c.window == window) return &c;
-    return nullptr;
-}
-}  // namespace
-
 bool MainWindowController::openWindow(const std::string& name, const kit::OpenRequest& request) {
     const MainCommand* command = commandOpening(name);
-    const auto child = options_.windows.find(name);
-    const bool built = child != options_.windows.end() && child->second.make;
+    const kit::WindowSpec* registered = registry_.find(name);
     // A known but unbuilt window opens the placeholder; an unknown one nothing.
-    if (!built && !command) {
+    if (!registered && !command) {
         platform::Log::error("openWindow: no window \"" + name + "\"");
         return false;
     }
-    if (!canOpenWindow(name, request) && built) {
-        platform::Log::error("openWindow: \"" + name + "\" refused item \"" + request.itemCode + "\"");
+    if (registered && !canOpenWindow(name, request)) {
+        platform::Log::error("openWindow: \"" + name + "\" refused item \"" + request.itemCode + "\" record \"" +
+                             request.recordId + "\"");
         return false;
     }
-    QPointer<QWidget>& shown = kept_[name];
-    if (!shown) shown = makeWindow(name, command ? text(command->titleKey) : name);
-    if (!request.itemCode.empty() && built && child->second.beforeShowingItem)
-        child->second.beforeShowingItem(shown, request.itemCode);
-    else
-        prepare(name, shown);
-    if (command) {
-        present(shown, *command, request.anchor);
-    } else {
-        shown->show();
-        shown->raise();
-        shown->activateWindow();
+    const bool kept = registered ? registered->creation == kit::Creation::Kept
+                                 : command->creation == Creation::KeptAfterFirstUse;
+    QWidget* shown = kept ? keptWindow(name) : nullptr;
+    const bool made = shown == nullptr;
+    if (made) shown = makeWindow(name, command ? text(command->titleKey) : name);
+    if (registered && registered->open && !registered->open(shown, request)) {
+        // It found nothing to show: a new window goes, a kept one stays hidden.
+        platform::Log::error("openWindow: \"" + name + "\" has nothing for record \"" + request.recordId + "\"");
+        if (auto* dialog = qobject_cast<QDialog*>(shown)) dialog->reject();
+        if (made && kept) kept_[name] = shown;
+        else if (made) shown->deleteLater();
+        return false;
     }
+    if (made && kept) kept_[name] = shown;
+    else if (made) shown->setAttribute(Qt::WA_DeleteOnClose);
+    const Presentation presentation = registered ? presentationOf(registered->presentation)
+                                                 : command->presentation;
+    present(shown, presentation, request.anchor);
     return true;
 }
 
 bool MainWindowController::canOpenWindow(const std::string& name, const kit::OpenRequest& request) const {
-    if (!options_.windows.count(name)) return false;
-    if (request.itemCode.empty()) return true;
+    const kit::WindowSpec* registered = registry_.find(name);
+    if (!registered) return false;
     // An instrument must be in the session's list.
-    const state::SessionView* session = delegate_.session().view();
-    return session && session->instrument(request.itemCode) != nullptr;
+    if (!request.itemCode.empty()) {
+        const state::SessionView* session = delegate_.session().view();
+        if (!session || !session->instrument(request.itemCode)) return false;
+    }
+    return !registered->canOpen || registered->canOpen(*context_, request);
 }
 
 void MainWindowController::lockConsole() { delegate_.lockAppMenuItemClicked(); }

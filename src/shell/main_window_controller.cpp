@@ -1,6 +1,7 @@
 #include "shell/main_window_controller.h"
 
 #include <QGuiApplication>
+#include <cassert>
 #include <QScreen>
 
 #include "kit/core/kit_payloads.h"
@@ -21,6 +22,7 @@
 #include "views/pending_order_table_controller.h"
 #include "views/watchlist_table_controller.h"
 #include "kit/table_controller_base.h"
+#include "trading/register_windows.h"
 
 namespace shell {
 
@@ -68,6 +70,10 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
                                             static_cast<kit::TableControllerBase*>(pendingOrders_)})
         table->followTicker(*ticker_);
     ticker_->start();
+    makeContext();
+    // A test's own windows first: a name registered twice keeps the first.
+    if (options_.registerWindows) options_.registerWindows(registry_);
+    trading::registerWindows(registry_);
 
     if (const state::SessionView* session = delegate_.session().view())
         chartPanes_.getChartSymbolDetails(session->watchlistCodes());
@@ -83,7 +89,32 @@ MainWindowController::~MainWindowController() {
     ticker_->stop();
     delete sheet_.data();
     for (auto& [name, kept] : kept_) delete kept.data();
+    // Windows made new at each press are the main window's children.
     delete window_.data();
+}
+
+void MainWindowController::makeContext() {
+    AppSession& session = delegate_.session();
+    std::shared_ptr<state::SessionCommands> commands = session.sharedCommands();
+    std::shared_ptr<const state::SessionView> view = session.sharedView();
+    assert(view && commands && session.orderManager());
+    platform::Preferences& preferences = delegate_.preferences();
+    context_ = std::unique_ptr<kit::WindowContext>(new kit::WindowContext{
+        *view,
+        *commands,
+        *session.orderManager(),
+        session.selectedLanguage(),
+        [language = session.selectedLanguage()](const std::string& key) {
+            return model::LanguageString::stringforSelectedLanguage(language, key);
+        },
+        [&preferences] { return preferences.integerForKey(kit::PreferenceManager::kTheme); },
+        delegate_.ui(),
+        *this,
+        *this,
+        *ticker_,
+        preferenceManager_,
+        view,
+    });
 }
 
 std::string MainWindowController::text(const std::string& key) const {

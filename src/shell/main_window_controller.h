@@ -30,7 +30,8 @@
 #include "shell/main_window.h"
 #include "model/account_details.h"
 #include "platform/notification_center.h"
-#include "trading/position_dialog.h"
+#include "kit/window_context.h"
+#include "kit/window_registry.h"
 
 namespace kit {
 class CustomDragView;
@@ -48,24 +49,11 @@ class AppDelegate;
 class MainWindowController : public QObject, public kit::SheetHost, public kit::WindowOpener {
     Q_OBJECT
 public:
-    // How a later subsystem's window plugs into the command table: `make`
-    // builds it (parented to window(); this controller is its SheetHost and
-    // WindowOpener), `beforeShowing` runs at every press that shows it.
-    struct ChildWindow {
-        std::function<QWidget*(MainWindowController&)> make;
-        std::function<void(QWidget*)> beforeShowing;
-        // In place of beforeShowing when opened for an instrument.
-        std::function<void(QWidget*, const std::string& itemCode)> beforeShowingItem = {};
-    };
     struct Options {
         std::chrono::milliseconds refreshInterval{1000};
-        // By window controller name (the command table's, or a name given to
-        // openWindow); a window without one opens a placeholder with its title.
-        std::map<std::string, ChildWindow> windows;
-        // The position tables' row dialogs (close or cancel; modify or edit),
-        // each table making its own; none: those entries are shown disabled.
-        std::function<trading::PositionDialogFactory(MainWindowController&)> closeOrCancelDialog;
-        std::function<trading::PositionDialogFactory(MainWindowController&)> modifyOrEditDialog;
+        // Windows registered before the window folders' own (a name taken here
+        // wins); a command's window that nobody registered opens a placeholder.
+        std::function<void(kit::WindowRegistry&)> registerWindows;
     };
 
     MainWindowController(AppDelegate& delegate, Options options);
@@ -94,6 +82,9 @@ public:
     // One slice of the login's ticker: the recomputation, the strip, then the tables.
     void RefreshValues();
     kit::LiveTicker& ticker() { return *ticker_; }
+    // What every window of this login is made with.
+    kit::WindowContext& context() { return *context_; }
+    const kit::WindowRegistry& registry() const { return registry_; }
     void loadAccountDetails();
     // Server time and network status from "NetworkSpeedNotification".
     void changeNetworkStatusimage(const platform::Notification& notification);
@@ -148,9 +139,10 @@ private:
     void SetOpenPositionSplitViewDefaultSize();
     void showChartPane(std::size_t index);
     std::string text(const std::string& key) const;
+    void makeContext();
+    // The registered window, parented to the main window; else the placeholder.
     QWidget* makeWindow(const std::string& window, const std::string& title);
-    void prepare(const std::string& window, QWidget* shown);
-    void present(QWidget* shown, const MainCommand& command, QWidget* pressed);
+    void present(QWidget* shown, Presentation presentation, QWidget* pressed);
     void terminateOnce();
     // The strip's part of the tick.
     void refreshStrip();
@@ -163,6 +155,8 @@ private:
     views::PendingOrderTableController* pendingOrders_ = nullptr;
     QPointer<MainWindow> window_;
     std::unique_ptr<kit::LiveTicker> ticker_;
+    kit::WindowRegistry registry_;
+    std::unique_ptr<kit::WindowContext> context_;
     kit::LiveTicker::Subscription stripTick_;
     std::shared_ptr<model::AccountDetails> account_;
     ChartPanes chartPanes_;

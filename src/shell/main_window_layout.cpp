@@ -131,15 +131,12 @@ void MainWindowController::buildPositionTables() {
     AppSession& session = delegate_.session();
     const auto source = [&session] { return session.view(); };
     const auto commands = [&session] { return session.commands(); };
-    const auto factory = [this](const auto& hook) { return hook ? hook(*this) : trading::PositionDialogFactory(); };
-    openPositions_ = new views::OpenPositionTableController(
-        source, commands, *this, *this, preferenceManager_, session.selectedLanguage(),
-        session.logindata().baseCurrencyAvailable(),
-        {factory(options_.closeOrCancelDialog), factory(options_.modifyOrEditDialog)});
+    openPositions_ = new views::OpenPositionTableController(source, commands, *this, *this, preferenceManager_,
+                                                            session.selectedLanguage(),
+                                                            session.logindata().baseCurrencyAvailable());
     openPositions_->setObjectName("openPositionPane");
-    pendingOrders_ = new views::PendingOrderTableController(
-        source, commands, *this, preferenceManager_, session.selectedLanguage(),
-        {factory(options_.closeOrCancelDialog), factory(options_.modifyOrEditDialog)});
+    pendingOrders_ = new views::PendingOrderTableController(source, commands, *this, *this, preferenceManager_,
+                                                            session.selectedLanguage());
 }
 
 QWidget* MainWindowController::buildChartPanes() {

@@ -9,6 +9,7 @@
 #include "orders/order_mananger.h"
 #include "orders/place_order_notification.h"
 #include "state/session_view.h"
+#include "state/ui_services.h"
 #include "trading/core/position_dialog_values.h"
 #include "trading/core/ticket_offers.h"
 #include "trading/core/ticket_quantities.h"
@@ -24,9 +25,9 @@ constexpr const char* kEstimatedPLKey = "0139";
 QString q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
-ClosendCancelPositionWindowController::ClosendCancelPositionWindowController(PositionDialogHost host,
+ClosendCancelPositionWindowController::ClosendCancelPositionWindowController(kit::WindowContext& context,
                                                                              QWidget* parent)
-    : PositionDialog(parent), host_(std::move(host)) {
+    : PositionDialog(parent), context_(context) {
     buildWindow();
 }
 
@@ -67,19 +68,23 @@ void ClosendCancelPositionWindowController::buildWindow() {
 }
 
 std::string ClosendCancelPositionWindowController::text(const std::string& key) const {
-    return model::LanguageString::stringforSelectedLanguage(host_.selectedLanguage ? host_.selectedLanguage() : 0,
-                                                            key);
+    return model::LanguageString::stringforSelectedLanguage(context_.language, key);
 }
 
 std::shared_ptr<const state::SessionView> ClosendCancelPositionWindowController::session() const {
-    return host_.session ? host_.session() : nullptr;
+    return {context_.sessionLifetime, &context_.view};
 }
 
 // --- Opening and closing ---------------------------------------------------------------
 
-void ClosendCancelPositionWindowController::setValue(const std::string& value, const std::string&) {
+void ClosendCancelPositionWindowController::setValue(const std::string& value, const std::string& key) {
     row_.reset();
-    if (const auto s = session()) row_.open(*s, closeorcancelOrder_, value);
+    if (const auto s = session()) {
+        if (key == kRecordIdKey)
+            row_.openId(*s, closeorcancelOrder_, value);
+        else
+            row_.open(*s, closeorcancelOrder_, value);
+    }
     CloseandCancelButton->setEnabled(row_.resolved());
     UpdateValuesinWindow();
 }
@@ -94,10 +99,7 @@ void ClosendCancelPositionWindowController::StartTimerandNotification() {
     auto& center = platform::NotificationCenter::defaultCenter();
     observer_.emplace(&center, center.addObserver(orders::kPlaceOrderNotification,
                                                   [this](const platform::Notification& n) { ShowStatusMessage(n); }));
-    timer_ = new QTimer(this);
-    timer_->setInterval(host_.refreshInterval);
-    connect(timer_, &QTimer::timeout, this, [this] { UpdatePrice(); });
-    timer_->start();
+    tick_ = context_.ticker.subscribe([this] { UpdatePrice(); });
 }
 
 void ClosendCancelPositionWindowController::windowDidAppear() {
@@ -107,8 +109,7 @@ void ClosendCancelPositionWindowController::windowDidAppear() {
 
 void ClosendCancelPositionWindowController::stopRefreshing() {
     observer_.reset();
-    delete timer_;
-    timer_ = nullptr;
+    tick_.reset();
 }
 
 void ClosendCancelPositionWindowController::closeModal() { done(QDialog::Rejected); }
@@ -131,7 +132,7 @@ void ClosendCancelPositionWindowController::applyTheme() {
          {"TextField", {AccountTextField, SymbolTextField, SymbolDescriptionTextField, QuantityDescriptionTextField,
                         OrderTypeTextField, OrderPriceTextField, CurrentPriceTextField, EstimatedPLTextField,
                         DeviationTextField}}},
-        host_.theme ? host_.theme() : 0);
+        context_.theme ? context_.theme() : 0);
     plThemeSheet_ = EstimatedPLTextField->styleSheet();
     if (const auto s = session(); s && closeorcancelOrder_ == kPositionMode)
         if (const auto row = row_.current(*s)) showEstimatedPL(*row, itemOf(*s, *row).get());
@@ -295,7 +296,7 @@ void ClosendCancelPositionWindowController::deviationCheckboxSelect() {
 
 bool ClosendCancelPositionWindowController::DeviationValidation() {
     if (!DeviationCheckBox->isChecked() || !DeviationTextField->text().isEmpty()) return false;
-    if (host_.showAlert) host_.showAlert(text("1076"), text("10980"));
+    context_.ui.showAlert(text("1076"), text("10980"));
     return true;
 }
 
@@ -303,7 +304,7 @@ bool ClosendCancelPositionWindowController::DeviationValidation() {
 
 void ClosendCancelPositionWindowController::CloseandCancelButtonClicked() {
     if (closeorcancelOrder_ != kPositionMode && closeorcancelOrder_ != kPendingMode) return;
-    orders::OrderMananger* manager = host_.orderManager ? host_.orderManager() : nullptr;
+    orders::OrderMananger* manager = &context_.orderManager;
     if (closeorcancelOrder_ == kPositionMode && DeviationValidation()) return;
     const auto row = currentRow();
     if (!row || !manager) return;
@@ -323,7 +324,7 @@ void ClosendCancelPositionWindowController::ShowStatusMessage(const platform::No
         closeModal();
         return;
     }
-    if (host_.showAlert) host_.showAlert(report->text, text("10980"));
+    context_.ui.showAlert(report->text, text("10980"));
 }
 
 }  // namespace trading

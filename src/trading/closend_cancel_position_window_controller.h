@@ -1,9 +1,10 @@
 #pragma once
-// The close-position (mode 0) and cancel-order (mode 1) sheet. It resolves the
-// row it is given to the record's id once, reads the record by that id at every
-// fill, refresh and send, refreshes the live price (and in mode 0 the estimated
-// profit) every second, and closes when the order manager reports the request
-// sent. A record that disappears ends the sheet. Main thread.
+// The close-position (mode 0) and cancel-order (mode 1) sheet. It holds the
+// record's id (or resolves a row index to it once), reads the record by that id
+// at every fill, refresh and send, refreshes the live price (and in mode 0 the
+// estimated profit) at every tick of the login's ticker, and closes when the
+// order manager reports the request sent. A record that disappears ends the
+// sheet. Main thread.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -15,6 +16,8 @@
 #include <optional>
 #include <string>
 
+#include "kit/live_ticker.h"
+#include "kit/window_context.h"
 #include "platform/notification_center.h"
 #include "trading/core/position_row_reference.h"
 #include "trading/position_dialog.h"
@@ -24,12 +27,12 @@ namespace trading {
 
 class ClosendCancelPositionWindowController : public PositionDialog {
 public:
-    explicit ClosendCancelPositionWindowController(PositionDialogHost host, QWidget* parent = nullptr);
+    explicit ClosendCancelPositionWindowController(kit::WindowContext& context, QWidget* parent = nullptr);
     ~ClosendCancelPositionWindowController() override;
 
     // --- Opening (PositionDialog) --------------------------------------------------
     void setDialogMode(std::int32_t mode) override { setCloseorcancelOrder(mode); }
-    // Resolves "OrderIndex" to the row's id, then fills.
+    // Holds the record's id (or resolves a row index to it), then fills.
     void setValue(const std::string& value, const std::string& key) override;
     void StartTimerandNotification() override;
     void windowDidAppear() override;
@@ -42,7 +45,7 @@ public:
 
     void updateLanguageStrings();
     void applyTheme();
-    // Stops the observation and the timer and ends the sheet.
+    // Stops the observation and the refresh and ends the sheet.
     void closeModal();
     void UpdateValuesinWindow();
     void UpdatePrice() { UpdateValuesonTimer(true); }
@@ -59,7 +62,7 @@ public:
 
     // --- State the tests read --------------------------------------------------------
     const std::string& rowId() const { return row_.id(); }
-    bool hasTimer() const { return timer_ != nullptr; }
+    bool hasTimer() const { return bool(tick_); }
     bool isObserving() const { return observer_.has_value(); }
 
     // --- Controls --------------------------------------------------------------------
@@ -93,10 +96,10 @@ private:
     void showEstimatedPL(const model::Order& position, const model::ItemDetails* item);
     void stopRefreshing();
 
-    PositionDialogHost host_;
+    kit::WindowContext& context_;
     std::int32_t closeorcancelOrder_ = kPositionMode;
     PositionRowReference row_;
-    QTimer* timer_ = nullptr;
+    kit::LiveTicker::Subscription tick_;
     std::optional<platform::ObserverHandle> observer_;
     std::unique_ptr<DialogForm> form_;
     QString plThemeSheet_;   // the theme's sheet of the profit field

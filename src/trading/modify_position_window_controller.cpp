@@ -10,6 +10,7 @@
 #include "orders/order_mananger.h"
 #include "orders/place_order_notification.h"
 #include "state/session_view.h"
+#include "state/ui_services.h"
 #include "trading/core/position_row_reference.h"
 #include "trading/core/ticket_offers.h"
 #include "trading/core/ticket_quantities.h"
@@ -31,8 +32,8 @@ QHBoxLayout* priceRow(QLineEdit* field, QWidget* stepper) {
 }
 }  // namespace
 
-ModifyPositionWindowController::ModifyPositionWindowController(PositionDialogHost host, QWidget* parent)
-    : PositionDialog(parent), host_(std::move(host)) {
+ModifyPositionWindowController::ModifyPositionWindowController(kit::WindowContext& context, QWidget* parent)
+    : PositionDialog(parent), context_(context) {
     buildWindow();
 }
 
@@ -83,7 +84,7 @@ void ModifyPositionWindowController::buildWindow() {
 }
 
 std::string ModifyPositionWindowController::text(const std::string& key) const {
-    return model::LanguageString::stringforSelectedLanguage(host_.selectedLanguage ? host_.selectedLanguage() : 0,
+    return model::LanguageString::stringforSelectedLanguage(context_.language,
                                                             key);
 }
 
@@ -96,15 +97,16 @@ const std::shared_ptr<model::Order>& ModifyPositionWindowController::row() const
 
 // --- Opening and closing -------------------------------------------------------------------
 
-void ModifyPositionWindowController::setValue(const std::string& value, const std::string&) {
+void ModifyPositionWindowController::setValue(const std::string& value, const std::string& key) {
     openOrder_.reset();
     pendingOrder_.reset();
     item_.reset();
     accountDet_.reset();
-    const auto session = host_.session ? host_.session() : nullptr;
+    const state::SessionView* session = &context_.view;
     const auto index = rowIndexOf(value);
-    if (session && index) {
-        auto order = orderAtRow(*session, editOrder_, *index);
+    if (session && (key == kRecordIdKey || index)) {
+        auto order = key == kRecordIdKey ? orderWithId(*session, editOrder_, value)
+                                         : orderAtRow(*session, editOrder_, *index);
         if (order) {
             item_ = itemOf(*session, *order);
             accountDet_ = accountOf(*session, *order);
@@ -146,7 +148,7 @@ void ModifyPositionWindowController::applyTheme() {
         {{"Windows", {this}},
          {"TextField", {AccountTextField, SymbolTextField, SymbolDescriptionTextField, QuantityDescriptionTextField,
                         OrderPriceTextField, orderTypeTextField, StopLossTextField, TakeProfitTextField}}},
-        host_.theme ? host_.theme() : 0);
+        context_.theme ? context_.theme() : 0);
 }
 
 // --- Fill -------------------------------------------------------------------------------------
@@ -249,9 +251,9 @@ void ModifyPositionWindowController::tickLeg(bool takeProfit) {
     takeProfit ? EnableTakeProfitControl(ticked) : EnableStopLossControl(ticked);
     if (!ticked) {
         field->clear();
-    } else if (const auto& order = row(); order && host_.orderManager && host_.orderManager()) {
+    } else if (const auto& order = row()) {
         const bool pending = editOrder_ == kPendingMode;
-        field->setText(q(host_.orderManager()->UpdateTakeProfitandStopLoss(
+        field->setText(q(context_.orderManager.UpdateTakeProfitandStopLoss(
             suggestionBuyFlag(order->tradingMode), order->ItemCode, takeProfit,
             accountNumberOf(AccountTextField->text().toStdString()), pending ? order->orderType : kMarketType,
             pending ? order->OrderPrice : std::string(), false)));
@@ -285,7 +287,7 @@ ModifyEntries ModifyPositionWindowController::entries() const {
 }
 
 void ModifyPositionWindowController::ModifyButtonClicked() {
-    orders::OrderMananger* manager = host_.orderManager ? host_.orderManager() : nullptr;
+    orders::OrderMananger* manager = &context_.orderManager;
     const auto& order = row();
     if (!manager || !order) return;
     if (editOrder_ == kPositionMode) {
@@ -302,7 +304,7 @@ void ModifyPositionWindowController::ShowStatusMessage(const platform::Notificat
         closeModal();
         return;
     }
-    if (host_.showAlert) host_.showAlert(report->text, text("10980"));
+    context_.ui.showAlert(report->text, text("10980"));
 }
 
 }  // namespace trading

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "kit/window_context.h"
 #include "model/account_details.h"
 #include "model/item_details.h"
 #include "model/order.h"
@@ -28,12 +29,12 @@ class TicketStepper;
 
 class ModifyPositionWindowController : public PositionDialog {
 public:
-    explicit ModifyPositionWindowController(PositionDialogHost host, QWidget* parent = nullptr);
+    explicit ModifyPositionWindowController(kit::WindowContext& context, QWidget* parent = nullptr);
     ~ModifyPositionWindowController() override;
 
     // --- Opening (PositionDialog) --------------------------------------------------
     void setDialogMode(std::int32_t mode) override { setEditOrder(mode); }
-    // Reads row "OrderIndex" of the mode's collection, if it exists, and fills.
+    // Reads the record of that id (or row "OrderIndex") of the mode's collection, if it exists, and fills.
     void setValue(const std::string& value, const std::string& key) override;
     // Observes "PlaceOrderNotification"; there is no timer.
     void StartTimerandNotification() override;
@@ -94,7 +95,7 @@ private:
     void tickLeg(bool takeProfit);
     void writeSteppedValue(TicketStepper* stepper, QLineEdit* field);
 
-    PositionDialogHost host_;
+    kit::WindowContext& context_;
     std::int32_t editOrder_ = 0;
     std::shared_ptr<model::Order> openOrder_;
     std::shared_ptr<model::Order> pendingOrder_;

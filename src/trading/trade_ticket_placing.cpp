@@ -2,8 +2,10 @@
 // request, the confirmation sheet and the refusals it shows.
 #include <QCheckBox>
 
+#include "kit/core/preference_manager.h"
 #include "orders/order_mananger.h"
 #include "orders/place_order_notification.h"
+#include "state/ui_services.h"
 #include "trading/core/ticket_offers.h"
 #include "trading/core/ticket_quantities.h"
 #include "trading/ticket_image_button.h"
@@ -12,7 +14,7 @@
 namespace trading {
 
 void TradeTicketWindowController::alert(const std::string& messageKey) {
-    if (host_.showAlert) host_.showAlert(text(messageKey), text("10980"));
+    context_.ui.showAlert(text(messageKey), text("10980"));
 }
 
 void TradeTicketWindowController::setOrderButtonImage(bool buy) { PlaceOrderButton->setImage(buy ? buyImage_ : sellImage_); }
@@ -64,7 +66,7 @@ void TradeTicketWindowController::sideButtonClicked(bool buy) {
         return;
     }
     const std::string quantity = QuantityComboBox->currentText().toStdString();
-    const bool skip = host_.dontshowOrderConfirmation && host_.dontshowOrderConfirmation();
+    const bool skip = context_.preferences.dontShowOrderConfirmation();
     BuyCheckBox->setChecked(buy);
     if (skip) {
         sendPlaceorderObjects();
@@ -80,7 +82,7 @@ void TradeTicketWindowController::placeOrderButtonClicked() {
     if (!orderManager()->ValidationsBeforeOrderPlacing(
             CreateOrderInfoforTradeMode(GetTradingMode(), accountId(), quantity)))
         return;
-    const bool skip = host_.dontshowOrderConfirmation && host_.dontshowOrderConfirmation();
+    const bool skip = context_.preferences.dontShowOrderConfirmation();
     if (orderType_ == 1 && !skip) {
         orderConfirmation(GetTradingMode(), itemCode_, itemDetails_ ? itemDetails_->ContractSize : 0, quantity);
     } else {
@@ -117,19 +119,19 @@ void TradeTicketWindowController::orderConfirmation(std::int32_t side, const std
 
 void TradeTicketWindowController::handleResult(QMessageBox* sheet, bool defaultButton) {
     if (!defaultButton) return;
-    if (sheet && sheet->checkBox() && sheet->checkBox()->isChecked() && host_.setDontshowOrderConfirmation)
-        host_.setDontshowOrderConfirmation(true);
+    if (sheet && sheet->checkBox() && sheet->checkBox()->isChecked())
+        context_.preferences.setDontShowOrderConfirmation(true);
     sendPlaceorderObjects();
 }
 
 void TradeTicketWindowController::ShowStatusMessage(const platform::Notification& notification) {
     const auto* report = notification.as<orders::PlaceOrderReport>();
     if (!report || report->text.empty() || report->text == orders::kAbortModal) return;
-    if (host_.showAlert) host_.showAlert(report->text, text("10980"));
+    context_.ui.showAlert(report->text, text("10980"));
 }
 
 void TradeTicketWindowController::showConfirmationCheckBoxClicked() {
-    if (host_.setShowConfirmationAlert) host_.setShowConfirmationAlert(showConfirmationCheckBox->isChecked());
+    context_.preferences.setShowConfirmationAlert(showConfirmationCheckBox->isChecked());
 }
 
 }  // namespace trading

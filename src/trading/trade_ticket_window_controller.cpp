@@ -52,8 +52,8 @@ void showText(QComboBox* combo, const std::string& text) {
 }
 }  // namespace
 
-TradeTicketWindowController::TradeTicketWindowController(TicketHost host, QWidget* parent)
-    : QWidget(parent, Qt::Tool), host_(std::move(host)) {
+TradeTicketWindowController::TradeTicketWindowController(kit::WindowContext& context, QWidget* parent)
+    : QWidget(parent, Qt::Tool), context_(context) {
     greenArrow_ = image("banner_green_arrow");
     redArrow_ = image("banner_red_arrow");
     buyImage_ = image("buy_button_img");
@@ -65,11 +65,13 @@ TradeTicketWindowController::TradeTicketWindowController(TicketHost host, QWidge
 TradeTicketWindowController::~TradeTicketWindowController() = default;
 
 std::string TradeTicketWindowController::text(const std::string& key) const {
-    return model::LanguageString::stringforSelectedLanguage(host_.selectedLanguage ? host_.selectedLanguage() : 0,
+    return model::LanguageString::stringforSelectedLanguage(context_.language,
                                                             key);
 }
 
-std::shared_ptr<const state::SessionView> TradeTicketWindowController::session() const { return host_.session.lock(); }
+std::shared_ptr<const state::SessionView> TradeTicketWindowController::session() const {
+    return {context_.sessionLifetime, &context_.view};
+}
 
 std::shared_ptr<model::ItemDetails> TradeTicketWindowController::item() const { return itemDetails_; }
 
@@ -121,7 +123,7 @@ void TradeTicketWindowController::windowDidAppear() {
     TradeTicketRadioButtonClicked();
     LoadQuantity();
     UpdateValuesinTimer();
-    if (!timer_) {
+    if (!tick_) {
         auto& center = platform::NotificationCenter::defaultCenter();
         observers_.emplace_back(&center, center.addObserver(orders::kPlaceOrderNotification,
                                                             [this](const platform::Notification& n) {
@@ -130,10 +132,7 @@ void TradeTicketWindowController::windowDidAppear() {
         observers_.emplace_back(&center, center.addObserver(kItemUpdateNotification, [this](const auto&) {
                                     updateItemsinSymbolComboBox();
                                 }));
-        timer_ = new QTimer(this);
-        timer_->setInterval(host_.refreshInterval);
-        connect(timer_, &QTimer::timeout, this, [this] { UpdateValuesinTimer(); });
-        timer_->start();
+        tick_ = context_.ticker.subscribe([this] { UpdateValuesinTimer(); });
     }
     checkMultiTradeisAvailable();
     setDefaultWindow();
@@ -153,8 +152,7 @@ void TradeTicketWindowController::closeEvent(QCloseEvent* event) {
 void TradeTicketWindowController::windowWillClose() {
     setDefaultWindow();
     observers_.clear();
-    delete timer_;
-    timer_ = nullptr;
+    tick_.reset();
 }
 
 // --- Accounts and instruments ---------------------------------------------------------
@@ -402,7 +400,7 @@ void TradeTicketWindowController::updateLanguageStrings() {
 }
 
 void TradeTicketWindowController::applyTheme() {
-    const std::int64_t theme = host_.theme ? host_.theme() : 0;
+    const std::int64_t theme = context_.theme ? context_.theme() : 0;
     kit::ThemeManager::applyTheme({{"Windows", {this}},
                                    {"TextField", {SymbolDescriptionTextField, QuantityDescriptionTextField,
                                                   DeviationTextField}},

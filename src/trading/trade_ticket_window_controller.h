@@ -1,9 +1,9 @@
 #pragma once
 // The order ticket: a tool window floating above the main window, one per
 // login. It offers what the account, its group and the instrument allow,
-// refreshes prices every second, and hands filled requests to the order
-// manager. The market-depth drawer hangs on its right, the multi-account
-// drawer on its left. Main thread.
+// refreshes prices at each tick of the login's ticker, and hands filled
+// requests to the order manager. The market-depth drawer hangs on its right,
+// the multi-account drawer on its left. Main thread.
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include "kit/live_ticker.h"
+#include "kit/window_context.h"
 #include "model/account_details.h"
 #include "model/group_instruments.h"
 #include "model/item_details.h"
@@ -52,28 +54,12 @@ class SellMarketDepthTableController;
 class TicketStepper;
 class TicketImageButton;
 
-// What the ticket needs of the application around it.
-struct TicketHost {
-    // The session it trades on; held weakly, the ticket may outlive it.
-    std::weak_ptr<const state::SessionView> session;
-    std::weak_ptr<state::SessionCommands> commands;  // for its chart
-    std::function<orders::OrderMananger*()> orderManager;  // null before a login
-    std::function<std::int64_t()> selectedLanguage;
-    std::function<std::int64_t()> theme;  // 0 dark, 1 light
-    std::function<bool()> dontshowOrderConfirmation;
-    std::function<void(bool)> setDontshowOrderConfirmation;
-    std::function<void(bool)> setShowConfirmationAlert;
-    // The common alert: message, title. Must not block.
-    std::function<void(const std::string&, const std::string&)> showAlert;
-    std::chrono::milliseconds refreshInterval{1000};
-};
-
 class TradeTicketWindowController : public QWidget {
 public:
     static constexpr int kSimpleMode = 1000;
     static constexpr int kAdvancedMode = 1001;
 
-    TradeTicketWindowController(TicketHost host, QWidget* parent = nullptr);
+    explicit TradeTicketWindowController(kit::WindowContext& context, QWidget* parent = nullptr);
     ~TradeTicketWindowController() override;
 
     // --- Opening ----------------------------------------------------------------
@@ -152,7 +138,7 @@ public:
     const std::shared_ptr<model::AccountDetails>& accountDetails() const { return accountDetails_; }
     bool toggleMarketDepth() const { return toggleMarketDepth_; }
     bool toggleMultiTrade() const { return toggleMultiTrade_; }
-    bool hasTimer() const { return timer_ != nullptr; }
+    bool hasTimer() const { return bool(tick_); }
     std::size_t observerCount() const { return observers_.size(); }
     int mode() const;
     QMessageBox* confirmation() const { return confirmation_; }
@@ -224,7 +210,7 @@ private:
     void resizeForDrawers();
     std::string text(const std::string& key) const;
     std::shared_ptr<const state::SessionView> session() const;
-    orders::OrderMananger* orderManager() const { return host_.orderManager ? host_.orderManager() : nullptr; }
+    orders::OrderMananger* orderManager() const { return &context_.orderManager; }
     std::shared_ptr<model::ItemDetails> item() const;
     const model::GroupInstruments* groupRow() const;
     TicketEntries entries() const;
@@ -234,7 +220,7 @@ private:
     void alert(const std::string& messageKey);
     void writeSteppedValue(TicketStepper* stepper, QLineEdit* field);
 
-    TicketHost host_;
+    kit::WindowContext& context_;
     bool isTradeTicketfromWatchlist_ = false;
     std::string itemCode_;
     std::shared_ptr<model::AccountDetails> accountDetails_;
@@ -245,7 +231,7 @@ private:
     std::vector<std::string> orderTypeArray_;
     bool toggleMarketDepth_ = false;
     bool toggleMultiTrade_ = false;
-    QTimer* timer_ = nullptr;
+    kit::LiveTicker::Subscription tick_;
     std::vector<platform::ObserverHandle> observers_;
     LastShownPrices lastShown_;
     QPointer<QMessageBox> confirmation_;

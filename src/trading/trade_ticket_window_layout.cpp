@@ -125,7 +125,9 @@ void TradeTicketWindowController::buildWindow() {
     advancedLayout->addWidget(advancedContent_);
     centre->addWidget(AdvancedTradeTicketBox);
 
-    TradeChart = new charts::ChartController(host_.session, host_.commands, this);
+    TradeChart = new charts::ChartController(
+        session(), std::shared_ptr<state::SessionCommands>(context_.sessionLifetime, &context_.commands), this);
+    TradeChart->followTicker(context_.ticker);
     TradeChart->setMinimumHeight(200);
     centre->addWidget(TradeChart, 1);
 
@@ -231,8 +233,9 @@ QFrame* TradeTicketWindowController::buildDepthDrawer() {
     drawer->setFixedWidth(kDrawerWidth);
     auto* layout = new QVBoxLayout(drawer);
     layout->setContentsMargins(0, 0, 0, 0);
-    buyMarketDepthTableController = new BuyMarketDepthTableController(host_.session, host_.selectedLanguage, this);
-    sellMarketDepthTableController = new SellMarketDepthTableController(host_.session, host_.selectedLanguage, this);
+    const auto language = [this] { return context_.language; };
+    buyMarketDepthTableController = new BuyMarketDepthTableController(session(), language, this);
+    sellMarketDepthTableController = new SellMarketDepthTableController(session(), language, this);
     auto table = [&](QAbstractItemModel* model) {
         auto* view = new QTableView;
         view->setModel(model);

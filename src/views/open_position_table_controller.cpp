@@ -66,7 +66,7 @@ OpenPositionTableController::OpenPositionTableController(SessionSource session, 
                                                          kit::WindowOpener& opener,
                                                          const kit::PreferenceManager& preferences,
                                                          std::int64_t language, bool baseCurrencyAvailable,
-                                                         Dialogs dialogs, QWidget* parent)
+                                                         QWidget* parent)
     : kit::TableControllerBase(
           Setup{kit::TableKind::OpenPositions, positionTableColumns(openPositionColumnIdentifiers()), language,
                 &preferences, &sheets,
@@ -76,8 +76,7 @@ OpenPositionTableController::OpenPositionTableController(SessionSource session, 
           parent),
       session_(std::move(session)),
       opener_(opener),
-      language_(language),
-      dialogs_(std::move(dialogs)) {
+      language_(language) {
     setObjectName("openPositionTableView");
     QTableView* view = tableView();
     view->setItemDelegate(new ClosePriceButtonDelegate(view));
@@ -224,9 +223,10 @@ void OpenPositionTableController::showRowMenuEntries(QMenu& menu, int row) {
     if (!r) return;
     const OpenPositionMenu shown = openPositionMenu(r->records, session_()->getOpenOrderCollection());
     const QList<QAction*> entries = menu.actions();
+    const kit::OpenRequest request = requestFor(*r);
     const std::array<std::pair<bool, bool>, 4> states = {{
-        {shown.modify, bool(dialogs_.modifyOrEdit)},
-        {shown.close, bool(dialogs_.closeOrCancel)},
+        {shown.modify, opener_.canOpenWindow(kModifyDialog, request)},
+        {shown.close, opener_.canOpenWindow(kCloseDialog, request)},
         {shown.offset, opener_.canOpenWindow(kOffsetWindow)},
         {shown.receipt, opener_.canOpenWindow(kReceiptWindow)},
     }};
@@ -236,10 +236,8 @@ void OpenPositionTableController::showRowMenuEntries(QMenu& menu, int row) {
     }
 }
 
-void OpenPositionTableController::openDialog(const char* name, const kit::RowDialogFactory& factory,
-                                             int mode, int row) {
-    if (!factory || !currentRow(row)) return;
-    runPositionDialog(*this, name, row, factory, mode);
+kit::OpenRequest OpenPositionTableController::requestFor(const Row& row) const {
+    return kit::recordRequest(row.records.order->OpenPositionId, kit::kPositionMode);
 }
 
 void OpenPositionTableController::closePositionButtonClicked(int row) {
@@ -251,12 +249,12 @@ void OpenPositionTableController::closePositionButtonClicked(int row) {
             if (alert_) alert_->close();
             alert_ = kit::CommonAlert::ShowCommonAlertVieWwithMessage(text("1055"), text("10980"));
             return;
-        case CloseDecision::OpenDialog: openDialog(kCloseDialog, dialogs_.closeOrCancel, 0, row); return;
+        case CloseDecision::OpenDialog: opener_.openWindow(kCloseDialog, requestFor(*r)); return;
     }
 }
 
 void OpenPositionTableController::modifyBracketOrderButtonClicked(int row) {
-    openDialog(kModifyDialog, dialogs_.modifyOrEdit, 0, row);
+    if (const Row* r = currentRow(row)) opener_.openWindow(kModifyDialog, requestFor(*r));
 }
 
 void OpenPositionTableController::offsetPositionButtonClicked(int row) {

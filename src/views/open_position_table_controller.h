@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "kit/row_dialog.h"
+#include "kit/open_request.h"
 #include "views/core/position_cells.h"
 #include "views/core/position_records.h"
 #include "kit/table_controller_base.h"
@@ -45,14 +45,10 @@ public:
     // The current login's session and its commands; null while there is none (no rows).
     using SessionSource = std::function<const state::SessionView*()>;
     using CommandSource = std::function<state::SessionCommands*()>;
-    struct Dialogs {
-        kit::RowDialogFactory closeOrCancel;  // null: the entry is disabled
-        kit::RowDialogFactory modifyOrEdit;
-    };
 
     OpenPositionTableController(SessionSource session, CommandSource commands, kit::SheetHost& sheets, kit::WindowOpener& opener,
                                 const kit::PreferenceManager& preferences, std::int64_t language,
-                                bool baseCurrencyAvailable, Dialogs dialogs, QWidget* parent = nullptr);
+                                bool baseCurrencyAvailable, QWidget* parent = nullptr);
     ~OpenPositionTableController() override;
 
     // The tick: the close price and P/L of every row, then the totals.
@@ -92,13 +88,13 @@ private:
     void skipBaseCurrencyColumn(bool available);
     // The row's position when it is still inside the state's current collection.
     const Row* currentRow(int row) const;
-    void openDialog(const char* name, const kit::RowDialogFactory& factory, int mode, int row);
+    // The row's position by its id, for the opener.
+    kit::OpenRequest requestFor(const Row& row) const;
     std::string text(const std::string& key) const;
 
     SessionSource session_;
     kit::WindowOpener& opener_;
     std::int64_t language_;
-    Dialogs dialogs_;
     std::vector<Row> rows_;
     QMenu* rowMenu_ = nullptr;
     int clickedRow_ = -1;

@@ -10,9 +10,9 @@
 namespace views {
 
 PendingOrderTableController::PendingOrderTableController(SessionSource session, CommandSource commands,
-                                                         kit::SheetHost& sheets,
+                                                         kit::SheetHost& sheets, kit::WindowOpener& opener,
                                                          const kit::PreferenceManager& preferences,
-                                                         std::int64_t language, Dialogs dialogs, QWidget* parent)
+                                                         std::int64_t language, QWidget* parent)
     : kit::TableControllerBase(
           Setup{kit::TableKind::PendingOrders, positionTableColumns(pendingOrderColumnIdentifiers()), language,
                 &preferences, &sheets,
@@ -22,7 +22,7 @@ PendingOrderTableController::PendingOrderTableController(SessionSource session, 
           parent),
       session_(std::move(session)),
       language_(language),
-      dialogs_(std::move(dialogs)) {
+      opener_(opener) {
     setObjectName("pendingOrderTableView");
     rowMenu_ = new QMenu(this);
     rowMenu_->setObjectName("PendingOrderMenu");
@@ -85,16 +85,19 @@ void PendingOrderTableController::showRowMenuEntries(QMenu&, int row) {
     cancelEntry_->setText(QString::fromStdString(text(titles->cancel)));
     editEntry_->setVisible(true);
     cancelEntry_->setVisible(true);
-    editEntry_->setEnabled(bool(dialogs_.modifyOrEdit));
-    cancelEntry_->setEnabled(bool(dialogs_.closeOrCancel));
+    const kit::OpenRequest request = kit::recordRequest(r->order->PendingOrderId, kit::kPendingMode);
+    editEntry_->setEnabled(opener_.canOpenWindow(kEditDialog, request));
+    cancelEntry_->setEnabled(opener_.canOpenWindow(kCancelDialog, request));
 }
 
 void PendingOrderTableController::cancelOrderButtonClicked(int row) {
-    if (dialogs_.closeOrCancel && currentRow(row)) runPositionDialog(*this, kCancelDialog, row, dialogs_.closeOrCancel, 1);
+    if (const PositionRecords* r = currentRow(row))
+        opener_.openWindow(kCancelDialog, kit::recordRequest(r->order->PendingOrderId, kit::kPendingMode));
 }
 
 void PendingOrderTableController::editOrderButtonClicked(int row) {
-    if (dialogs_.modifyOrEdit && currentRow(row)) runPositionDialog(*this, kEditDialog, row, dialogs_.modifyOrEdit, 1);
+    if (const PositionRecords* r = currentRow(row))
+        opener_.openWindow(kEditDialog, kit::recordRequest(r->order->PendingOrderId, kit::kPendingMode));
 }
 
 }  // namespace views

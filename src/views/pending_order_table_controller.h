@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "kit/row_dialog.h"
+#include "kit/open_request.h"
 #include "views/core/position_records.h"
 #include "kit/table_controller_base.h"
+#include "kit/window_opener.h"
 
 namespace state {
 class SessionView;
@@ -27,14 +28,10 @@ public:
     // The current login's session and its commands; null while there is none (no rows).
     using SessionSource = std::function<const state::SessionView*()>;
     using CommandSource = std::function<state::SessionCommands*()>;
-    struct Dialogs {
-        kit::RowDialogFactory closeOrCancel;  // null: the entry is disabled
-        kit::RowDialogFactory modifyOrEdit;
-    };
 
     PendingOrderTableController(SessionSource session, CommandSource commands, kit::SheetHost& sheets,
-                                const kit::PreferenceManager& preferences, std::int64_t language, Dialogs dialogs,
-                                QWidget* parent = nullptr);
+                                kit::WindowOpener& opener, const kit::PreferenceManager& preferences,
+                                std::int64_t language, QWidget* parent = nullptr);
 
     void pendingorderTableUpdate() { reloadTable(); }
     void cancelOrderButtonClicked(int row);
@@ -54,7 +51,7 @@ private:
 
     SessionSource session_;
     std::int64_t language_;
-    Dialogs dialogs_;
+    kit::WindowOpener& opener_;
     std::vector<PositionRecords> rows_;
     QMenu* rowMenu_ = nullptr;
     QAction* editEntry_ = nullptr;

@@ -40,19 +40,4 @@ QFont figuresFont(const QFont& base) {
     return figures;
 }
 
-void runPositionDialog(kit::TableControllerBase& table, const std::string& name, int row,
-                       const kit::RowDialogFactory& factory, std::int32_t mode) {
-    table.runRowAction(
-        name, row, [&factory]() -> QDialog* { return factory(); },
-        [mode](QDialog& d) { static_cast<kit::RowDialog&>(d).setDialogMode(mode); },
-        [row](QDialog& d) {
-            auto& dialog = static_cast<kit::RowDialog&>(d);
-            dialog.setValue(QString::asprintf("%ld", static_cast<long>(row)).toStdString(), "OrderIndex");
-            dialog.StartTimerandNotification();
-            dialog.windowDidAppear();
-        },
-        // The row may have gone from the collection since the table was drawn.
-        [](const QDialog& d) { return static_cast<const kit::RowDialog&>(d).hasRecord(); });
-}
-
 }  // namespace views

@@ -1,7 +1,6 @@
 #pragma once
 // What the open positions and pending orders tables share: their columns,
-// alignment, colours, the row menu on a right click and the opening of a
-// row dialog.
+// alignment and colours.
 #include <QFont>
 #include <QTableView>
 #include <QVariant>
@@ -9,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "kit/row_dialog.h"
 #include "kit/table_controller_base.h"
 
 class QMenu;
@@ -24,10 +22,5 @@ QVariant cellAlignment(const std::string& identifier);
 QColor profitLossColor(double value);
 // Digits of one width, so totals do not jitter.
 QFont figuresFont(const QFont& base);
-// The dialog made once by `factory` and kept under `name`: its mode, the row
-// as "OrderIndex" ("%ld"), StartTimerandNotification and windowDidAppear,
-// then shown as a sheet, unless it found no record (then ended, not shown).
-void runPositionDialog(kit::TableControllerBase& table, const std::string& name, int row,
-                       const kit::RowDialogFactory& factory, std::int32_t mode);
 
 }  // namespace views

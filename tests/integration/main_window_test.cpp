@@ -36,10 +36,31 @@ protected:
         if (HasFatalFailure()) return;
         AppDelegate::Parts parts = recordedParts();
         parts.mainWindow.refreshInterval = std::chrono::milliseconds(20);
-        // A landed window: made once, prepared at every press.
-        parts.mainWindow.windows["AccountStatementWindowController"] = {
-            [this](MainWindowController& c) { return statementMade = new QWidget(c.window(), Qt::Window); },
-            [this](QWidget*) { ++statementPrepared; }};
+        // Windows of a folder of the test's own: a statement made once and
+        // prepared at every press, and two probes (kept; new per press, whose
+        // guard refuses the record "gone").
+        parts.mainWindow.registerWindows = [this](kit::WindowRegistry& registry) {
+            kit::WindowSpec statement;
+            statement.name = "AccountStatementWindowController";
+            statement.make = [this](kit::WindowContext&) { return statementMade = new QWidget(nullptr, Qt::Window); };
+            statement.open = [this](QWidget*, const kit::OpenRequest& request) {
+                ++statementPrepared;
+                lastRequest = request;
+                return true;
+            };
+            registry.add(statement);
+            for (const kit::Creation creation : {kit::Creation::Kept, kit::Creation::NewPerPress}) {
+                kit::WindowSpec probe;
+                probe.name = creation == kit::Creation::Kept ? "KeptProbe" : "NewProbe";
+                probe.creation = creation;
+                probe.canOpen = [](kit::WindowContext&, const kit::OpenRequest& r) { return r.recordId != "gone"; };
+                probe.make = [this](kit::WindowContext&) {
+                    ++probesMade;
+                    return new QWidget(nullptr, Qt::Window);
+                };
+                registry.add(probe);
+            }
+        };
         ASSERT_TRUE(startAndLogIn(std::move(parts)));
         main = delegate->mWindowController();
         session = delegate->session().businessbase();
@@ -71,6 +92,8 @@ protected:
     std::shared_ptr<state::BusinessBase> session;
     QWidget* statementMade = nullptr;
     int statementPrepared = 0;
+    kit::OpenRequest lastRequest;
+    int probesMade = 0;
 };
 
 TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime) {
@@ -254,6 +277,30 @@ TEST_F(MainWindowTest, OpenWindowByNameRefusesUnknownNamesAndInstruments) {
         EXPECT_EQ(statementPrepared, c.prepared);
     }
     EXPECT_EQ(main->keptWindow("AccountStatementWindowController"), statementMade);
+    EXPECT_EQ(lastRequest.recordId, "42");
+    EXPECT_EQ(lastRequest.mode, 1);
+}
+
+TEST_F(MainWindowTest, RegisteredWindowsAreKeptOrNewAndGuarded) {
+    struct Case {
+        const char* name;
+        const char* record;
+        bool opens;
+        int made;  // probes made after the case
+    };
+    const Case cases[] = {
+        {"KeptProbe", "1", true, 1}, {"KeptProbe", "2", true, 1},  // one window
+        {"NewProbe", "1", true, 2},  {"NewProbe", "1", true, 3},   // two
+        {"NewProbe", "gone", false, 3}, {"KeptProbe", "gone", false, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " " + c.record);
+        EXPECT_EQ(main->canOpenWindow(c.name, kit::recordRequest(c.record)), c.opens);
+        EXPECT_EQ(main->openWindow(c.name, kit::recordRequest(c.record)), c.opens);
+        EXPECT_EQ(probesMade, c.made);
+    }
+    EXPECT_TRUE(main->keptWindow("KeptProbe"));
+    EXPECT_FALSE(main->keptWindow("NewProbe"));
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowQuitsAlsoWithAChildOpen) {

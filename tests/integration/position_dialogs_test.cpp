@@ -167,7 +167,7 @@ TEST_F(PositionDialogsSimTest, ClosesModifiesEditsAndCancels) {
     // Edit: the Limit order down to one lot.
     ModifyPositionWindowController* editor = edit(working);
     ASSERT_NE(editor, nullptr);
-    EXPECT_NE(editor, modifier);  // each table keeps its own
+    EXPECT_EQ(editor, modifier);  // one kept dialog by name, now in the order's mode
     EXPECT_TRUE(editor->QuantityComboField->isEnabled());
     editor->QuantityComboField->setEditText("1");
     editor->UpdateValueFields();
@@ -192,6 +192,30 @@ TEST_F(PositionDialogsSimTest, ClosesModifiesEditsAndCancels) {
     ASSERT_TRUE(runUntil([&] { return find(position, false) == nullptr; }, 10000));
     EXPECT_GT(session->getSettledOrderCollection().size(), settled);
     EXPECT_EQ(refusal(), nullptr);
+}
+
+TEST_F(PositionDialogsSimTest, OpenedByRecordIdTheDialogFollowsThatRecordThroughAResort) {
+    const std::string small = placed(false, "GOLD", "3", [&] { manager->PlaceOrder(gold(1, "3")); });
+    const std::string large = placed(false, "GOLD", "4", [&] { manager->PlaceOrder(gold(1, "4")); });
+    ASSERT_FALSE(small.empty() || large.empty());
+    const auto sortByQuantity = [&](bool ascending) {
+        session->sortOpenOrderCollection(
+            std::vector<state::SortDescriptor>{{"OrderQty", ascending, state::SortDescriptor::Comparison::Numeric}});
+    };
+    const char* dialog = views::OpenPositionTableController::kCloseDialog;
+    sortByQuantity(true);
+    ASSERT_TRUE(main->openWindow(dialog, kit::recordRequest(small, kit::kPositionMode)));
+    auto* closer = dynamic_cast<ClosendCancelPositionWindowController*>(main->keptWindow(dialog));
+    ASSERT_NE(closer, nullptr);
+    sortByQuantity(false);  // the rows swap under the open sheet
+    closer->UpdateValuesinWindow();
+    EXPECT_EQ(closer->rowId(), small);
+    EXPECT_EQ(closer->QuantityComboField->currentText(), "3");
+    closer->notNowButton->click();
+
+    // A record no longer in its collection opens nothing.
+    EXPECT_FALSE(main->openWindow(dialog, kit::recordRequest("no-such-position", kit::kPositionMode)));
+    EXPECT_FALSE(main->isSheetAttached());
 }
 
 }  // namespace

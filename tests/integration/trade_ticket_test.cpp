@@ -63,6 +63,7 @@ protected:
 
 TEST_F(TradeTicketSimTest, OpensLiveAndPlacesOrders) {
     const auto& watchlist = session->referenceData().selectedSymbols;
+    const std::size_t refreshes = main->ticker().subscriberCount();
     ASSERT_TRUE(main->runCommand("TradeTicketButtonClicked"));
     TradeTicketWindowController* t = ticket();
     ASSERT_NE(t, nullptr);
@@ -94,6 +95,7 @@ TEST_F(TradeTicketSimTest, OpensLiveAndPlacesOrders) {
     EXPECT_EQ(t->sellMarketDepthTableController->rowCount(), 5);
     // The small chart: bid and ask ticks of the instrument.
     EXPECT_TRUE(runUntil([&] { return t->TradeChart->graph() != nullptr; }, 10000));
+    EXPECT_EQ(main->ticker().subscriberCount(), refreshes + 2);  // the ticket and its chart, on the login's ticker
     shoot(t, "ticket-sim-depth", [&] { t->toggleRightDrawer(); });
     t->toggleRightDrawer();
 

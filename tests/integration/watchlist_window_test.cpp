@@ -36,9 +36,16 @@ protected:
         preferences = std::make_unique<kit::PreferenceManager>(*prefs);
         parts = recordedParts();
         // The ticket a double click opens.
-        parts.mainWindow.windows["TradeTicketWindowController"] = {
-            [](shell::MainWindowController& w) { return new QWidget(w.window(), Qt::Tool); },
-            [this](QWidget*) { ++ticketsOpened; }};
+        parts.mainWindow.registerWindows = [this](kit::WindowRegistry& registry) {
+            kit::WindowSpec ticket;
+            ticket.name = "TradeTicketWindowController";
+            ticket.make = [](kit::WindowContext&) { return new QWidget(nullptr, Qt::Tool); };
+            ticket.open = [this](QWidget*, const kit::OpenRequest&) {
+                ++ticketsOpened;
+                return true;
+            };
+            registry.add(ticket);
+        };
     }
     void TearDown() override {
         delegate.reset();

@@ -3,6 +3,7 @@
 // deviation, bracket legs, missing records.
 #include <QTest>
 
+#include "kit/fake_context.h"
 #include "kit/qt_test_app.h"
 #include "orders/order_fixture.h"
 #include "trading/closend_cancel_position_window_controller.h"
@@ -22,19 +23,15 @@ public:
         OrderFixture::SetUp();
         item->Name = "Gold spot";
         account->accountSettings = 0x02;
-        PositionDialogHost host;
-        host.session = [this] { return session; };
-        host.orderManager = [this] { return manager.get(); };
-        host.selectedLanguage = [] { return std::int64_t{0}; };
-        host.theme = [] { return std::int64_t{0}; };
-        host.showAlert = [this](const std::string& m, const std::string& t) { alerts.push_back(t + ": " + m); };
-        host.refreshInterval = std::chrono::milliseconds(20);
-        closer = std::make_unique<ClosendCancelPositionWindowController>(host);
-        modifier = std::make_unique<ModifyPositionWindowController>(host);
+        fake = std::make_unique<kit::testing::FakeContext>(*session, *session, *manager, session,
+                                                           std::chrono::milliseconds(20));
+        closer = std::make_unique<ClosendCancelPositionWindowController>(fake->context);
+        modifier = std::make_unique<ModifyPositionWindowController>(fake->context);
     }
     void TearDown() override {
         closer.reset();
         modifier.reset();
+        fake.reset();
         OrderFixture::TearDown();
     }
     // The tables' opening steps.
@@ -47,7 +44,8 @@ public:
     }
     static std::string str(const QLineEdit* f) { return f->text().toStdString(); }
 
-    Strings alerts;
+    std::unique_ptr<kit::testing::FakeContext> fake;
+    Strings& alerts() { return fake->ui.alerts; }
     std::unique_ptr<ClosendCancelPositionWindowController> closer;
     std::unique_ptr<ModifyPositionWindowController> modifier;
 };
@@ -95,7 +93,7 @@ TEST_F(PositionDialogsTest, CloseFillsRefreshesFollowsItsPositionAndEndsWhenItGo
     EXPECT_EQ(str(closer->DeviationTextField), "0");
     closer->DeviationTextField->clear();
     closer->CloseandCancelButton->click();
-    EXPECT_EQ(alerts, Strings{tr("10980") + ": " + tr("1076")});
+    EXPECT_EQ(alerts(), Strings{tr("10980") + ": " + tr("1076")});
     EXPECT_EQ(sent, 0);
     // Sent: "AbortModal" ends the sheet, its timer and its observation.
     closer->DeviationCheckBox->click();
@@ -105,6 +103,7 @@ TEST_F(PositionDialogsTest, CloseFillsRefreshesFollowsItsPositionAndEndsWhenItGo
     EXPECT_NE(body().find("P1"), std::string::npos);
     EXPECT_FALSE(closer->isVisible());
     EXPECT_FALSE(closer->hasTimer());
+    EXPECT_EQ(fake->ticker.subscriberCount(), 0u);
     EXPECT_FALSE(closer->isObserving());
 
     // Reopened, then the position is closed meanwhile: the sheet ends by itself.
@@ -138,7 +137,7 @@ TEST_F(PositionDialogsTest, CancelShowsTheOrderSideAndVerdictsDecide) {
     auto& center = platform::NotificationCenter::defaultCenter();
     center.post(orders::kPlaceOrderNotification);
     manager->sendNotification("refused here", nullptr);
-    EXPECT_EQ(alerts, Strings{tr("10980") + ": refused here"});
+    EXPECT_EQ(alerts(), Strings{tr("10980") + ": refused here"});
     EXPECT_TRUE(closer->isVisible());
     closer->CloseandCancelButton->click();
     EXPECT_EQ(sent, 1);
@@ -146,7 +145,7 @@ TEST_F(PositionDialogsTest, CancelShowsTheOrderSideAndVerdictsDecide) {
     EXPECT_FALSE(closer->hasTimer());
     // Not observing once closed.
     manager->sendNotification("late", nullptr);
-    EXPECT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts().size(), 1u);
 }
 
 TEST_F(PositionDialogsTest, ModifyKeepsItsRecordsAndSendsTheBracket) {

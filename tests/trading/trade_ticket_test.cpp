@@ -6,6 +6,7 @@
 
 #include "charts/chart_controller.h"
 #include "kit/controls/price_label.h"
+#include "kit/fake_context.h"
 #include "kit/theme_manager.h"
 #include "kit/qt_test_app.h"
 #include "orders/order_fixture.h"
@@ -34,20 +35,12 @@ public:
         item->mostSignificantDigitLength = 2;
         item->leastSignificantDigitLength = 1;
         session->referenceData().selectedSymbols = {"GOLD"};
-        TicketHost host;
-        host.session = session;
-        host.commands = session;
-        host.orderManager = [this] { return manager.get(); };
-        host.selectedLanguage = [] { return std::int64_t{0}; };
-        host.theme = [this] { return theme; };
-        host.dontshowOrderConfirmation = [this] { return dontShow; };
-        host.setDontshowOrderConfirmation = [this](bool v) { dontShow = v; };
-        host.setShowConfirmationAlert = [this](bool v) { statusAlerts = v; };
-        host.showAlert = [this](const std::string& m, const std::string& t) { alerts.push_back(t + ": " + m); };
-        ticket = std::make_unique<TradeTicketWindowController>(std::move(host));
+        fake = std::make_unique<kit::testing::FakeContext>(*session, *session, *manager, session);
+        ticket = std::make_unique<TradeTicketWindowController>(fake->context);
     }
     void TearDown() override {
         ticket.reset();
+        fake.reset();
         OrderFixture::TearDown();
     }
     void open() {
@@ -65,20 +58,17 @@ public:
     QColor base(const QLineEdit* field) const { return field->palette().color(QPalette::Base); }
     void shoot(const QString& name) {
         for (const std::int64_t t : {0, 1}) {
-            theme = t;
+            fake->theme = t;
             QApplication::setPalette(kit::ThemeManager::palette(t));
             ticket->applyTheme();
             kit::testing::runFor(30);
             saveScreenshot(ticket.get(), name + (t ? "-light" : "-dark"));
         }
-        theme = 0;
+        fake->theme = 0;
         QApplication::setPalette(kit::ThemeManager::palette(0));
     }
 
-    std::int64_t theme = 0;
-    bool dontShow = false;
-    bool statusAlerts = true;
-    Strings alerts;
+    std::unique_ptr<kit::testing::FakeContext> fake;
     std::unique_ptr<TradeTicketWindowController> ticket;
 };
 
@@ -189,7 +179,7 @@ TEST_F(TradeTicketTest, QuantitiesPricesColoursAndDeviation) {
     ticket->DeviationTextField->clear();
     const int before = sent;
     ticket->placeOrderButtonClicked();
-    EXPECT_EQ(alerts, Strings{tr("10980") + ": " + tr("1076")});
+    EXPECT_EQ(fake->ui.alerts, Strings{tr("10980") + ": " + tr("1076")});
     EXPECT_EQ(sent, before);
     EXPECT_EQ(ticket->confirmation(), nullptr);
     QTest::keyClicks(ticket->DeviationTextField, "123456.");
@@ -247,7 +237,7 @@ TEST_F(TradeTicketTest, SimpleModeConfirmsAndTheSuppressionBoxSkipsLaterSheets) 
     sheet->checkBox()->setChecked(true);
     sheet->defaultButton()->click();
     EXPECT_EQ(sent, before + 1);
-    EXPECT_TRUE(dontShow);
+    EXPECT_TRUE(fake->preferences.dontShowOrderConfirmation());
     ASSERT_TRUE(kit::testing::runUntil([&] { return ticket->confirmation() == nullptr; }));
     ticket->buyButton->click();
     EXPECT_EQ(ticket->confirmation(), nullptr);
@@ -257,10 +247,10 @@ TEST_F(TradeTicketTest, SimpleModeConfirmsAndTheSuppressionBoxSkipsLaterSheets) 
     // Market not allowed: "1080", nothing sent.
     account->availableOrderTypes = 0x40;
     ticket->buyButton->click();
-    EXPECT_EQ(alerts, Strings{tr("10980") + ": " + tr("1080")});
+    EXPECT_EQ(fake->ui.alerts, Strings{tr("10980") + ": " + tr("1080")});
     EXPECT_EQ(sent, before + 2);
     ticket->showConfirmationCheckBox->click();
-    EXPECT_EQ(statusAlerts, ticket->showConfirmationCheckBox->isChecked());
+    EXPECT_EQ(fake->preferences.showConfirmationAlert(), ticket->showConfirmationCheckBox->isChecked());
 }
 
 TEST_F(TradeTicketTest, AdvancedModePlacesLimitsAtOnceAndConfirmsMarketsWithBrackets) {
@@ -300,13 +290,13 @@ TEST_F(TradeTicketTest, AdvancedModePlacesLimitsAtOnceAndConfirmsMarketsWithBrac
     EXPECT_LT(tp, sl);
     sheet->defaultButton()->click();
     EXPECT_EQ(session->getPendingOrderCollection().size(), before + 2);
-    EXPECT_FALSE(dontShow);
+    EXPECT_FALSE(fake->preferences.dontShowOrderConfirmation());
 
     // Refusals show under "10980"; "AbortModal" shows nothing; the ticket stays open.
-    alerts.clear();
+    fake->ui.alerts.clear();
     manager->sendNotification("refused here", nullptr);
     manager->sendNotification(orders::kAbortModal, nullptr);
-    EXPECT_EQ(alerts, Strings{tr("10980") + ": refused here"});
+    EXPECT_EQ(fake->ui.alerts, Strings{tr("10980") + ": refused here"});
     EXPECT_TRUE(ticket->isVisible());
 }
 
@@ -392,11 +382,13 @@ TEST_F(TradeTicketTest, OneTimerAndObserversWhileOpenAndAnEmptyWatchlistCloses) 
     open();
     open();
     EXPECT_TRUE(ticket->hasTimer());
+    EXPECT_EQ(fake->ticker.subscriberCount(), 1u);  // one refresh however often it opens
     EXPECT_EQ(ticket->observerCount(), 2u);
     EXPECT_EQ(center.observerCount(orders::kPlaceOrderNotification), placeObservers + 1);
     ticket->toggleRightDrawer();
     ticket->close();
     EXPECT_FALSE(ticket->hasTimer());
+    EXPECT_EQ(fake->ticker.subscriberCount(), 0u);
     EXPECT_EQ(center.observerCount(orders::kPlaceOrderNotification), placeObservers);
     EXPECT_FALSE(ticket->toggleMarketDepth());
 

@@ -31,19 +31,9 @@ namespace {
 namespace col = position_column;
 using model::Order;
 
-class FakeDialog : public kit::RowDialog {
-public:
-    FakeDialog(std::vector<std::string>& log, const bool& record) : log_(log), record_(record) {}
-    bool hasRecord() const override { return record_; }
-    void setDialogMode(std::int32_t mode) override { log_.push_back("mode " + std::to_string(mode)); }
-    void setValue(const std::string& value, const std::string& key) override { log_.push_back(key + " " + value); }
-    void StartTimerandNotification() override { log_.push_back("start"); }
-    void windowDidAppear() override { log_.push_back("appear"); }
-
-private:
-    std::vector<std::string>& log_;
-    const bool& record_;
-};
+using Opened = std::vector<std::pair<std::string, std::string>>;
+constexpr const char* kClose = OpenPositionTableController::kCloseDialog;
+constexpr const char* kModify = OpenPositionTableController::kModifyDialog;
 
 std::string tr(const char* key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
 
@@ -74,8 +64,7 @@ protected:
         s.pending("503", Order::kMarket, "1");
         open = makeOpen(true);
         pending = std::make_unique<PendingOrderTableController>(
-            [this] { return s.session.get(); }, [this] { return s.session.get(); }, sheets, preferences, 0,
-            PendingOrderTableController::Dialogs{factory(closes), factory(modifies)});
+            [this] { return s.session.get(); }, [this] { return s.session.get(); }, sheets, opener, preferences, 0);
         pending->resize(1400, 220);
         pending->show();
         for (kit::TableControllerBase* t : std::initializer_list<kit::TableControllerBase*>{open.get(), pending.get()})
@@ -91,17 +80,10 @@ protected:
     }
     std::unique_ptr<OpenPositionTableController> makeOpen(bool baseCurrency) {
         auto t = std::make_unique<OpenPositionTableController>(
-            [this] { return s.session.get(); }, [this] { return s.session.get(); }, sheets, opener, preferences, 0, baseCurrency,
-            OpenPositionTableController::Dialogs{factory(closes), factory(modifies)});
+            [this] { return s.session.get(); }, [this] { return s.session.get(); }, sheets, opener, preferences, 0, baseCurrency);
         t->resize(1400, 260);
         t->show();
         return t;
-    }
-    kit::RowDialogFactory factory(int& made) {
-        return [this, &made]() -> kit::RowDialog* {
-            ++made;
-            return new FakeDialog(log, record);
-        };
     }
     QVariant at(kit::TableControllerBase& t, int row, const char* id, int role = Qt::DisplayRole) {
         return t.model()->index(row, t.columnWithIdentifier(id)).data(role);
@@ -119,9 +101,6 @@ protected:
     kit::PreferenceManager preferences{store};
     kit::testing::FakeSheetHost sheets;
     kit::testing::FakeWindowOpener opener;
-    std::vector<std::string> log;
-    bool record = true;  // what the fake dialogs' setValue found
-    int closes = 0, modifies = 0;
     std::shared_ptr<Order> p0, o0;
     std::unique_ptr<OpenPositionTableController> open;
     std::unique_ptr<PendingOrderTableController> pending;
@@ -195,23 +174,20 @@ TEST_F(PositionTablesTest, OpenPositionRowMenuAndDialogs) {
     QMenu* menu = open->prepareRowMenu(0);
     EXPECT_EQ(visible(menu), (std::vector<bool>{true, true, true, false}));  // offset: the sell of row 1
     EXPECT_EQ(menu->actions()[0]->text().toStdString(), tr("0282"));
+    // The dialogs open by name with the record's id, whatever its row.
+    EXPECT_FALSE(menu->actions()[1]->isEnabled());  // not registered
+    opener.registered = {kClose, kModify};
+    menu = open->prepareRowMenu(0);
+    EXPECT_TRUE(menu->actions()[1]->isEnabled());
     menu->actions()[1]->trigger();
-    EXPECT_EQ(log, (std::vector<std::string>{"mode 0", "OrderIndex 0", "start", "appear"}));
-    ASSERT_EQ(sheets.shown.size(), 1u);
-    // The close-price button closes too, with the same kept dialog.
-    log.clear();
+    // The close-price button closes too.
     const QRect button = open->tableView()->visualRect(open->model()->index(1, open->columnWithIdentifier(col::kClosePrice)));
     QTest::mouseClick(open->tableView()->viewport(), Qt::LeftButton, {}, button.center());
-    EXPECT_EQ(log, (std::vector<std::string>{"mode 0", "OrderIndex 1", "start", "appear"}));
     open->modifyBracketOrderButtonClicked(2);
-    EXPECT_EQ(log.back(), "appear");
-    EXPECT_EQ(std::pair(closes, modifies), std::pair(1, 1));
-    EXPECT_EQ(sheets.shown.size(), 3u);
-    // The row gone from the collection since the table was drawn: no sheet.
-    record = false;
-    open->modifyBracketOrderButtonClicked(0);
-    EXPECT_EQ(sheets.shown.size(), 3u);
-    record = true;
+    EXPECT_EQ(opener.windows, (Opened{{kClose, "70001"}, {kClose, "70002"}, {kModify, "70003"}}));
+    EXPECT_EQ(opener.modes, (std::vector<std::int32_t>(3, kit::kPositionMode)));
+    opener.windows.clear();
+    opener.registered.clear();
 
     sheets.attached = true;
     EXPECT_EQ(visible(open->prepareRowMenu(0)), (std::vector<bool>(4, false)));
@@ -236,9 +212,10 @@ TEST_F(PositionTablesTest, OpenPositionRowMenuAndDialogs) {
                                   {OpenPositionTableController::kOffsetWindow, "70001"},
                                   {OpenPositionTableController::kReceiptWindow, "70001"}}));
     // A group without buying and selling: the close does nothing.
-    log.clear();
+    opener.windows.clear();
+    opener.registered.insert(kClose);
     open->closePositionButtonClicked(0);
-    EXPECT_TRUE(log.empty());
+    EXPECT_TRUE(opener.windows.empty());
 }
 
 TEST_F(PositionTablesTest, CloseGuards) {
@@ -249,25 +226,21 @@ TEST_F(PositionTablesTest, CloseGuards) {
     EXPECT_EQ(open->currentAlert()->text().toStdString(), tr("10980"));
     EXPECT_EQ(open->currentAlert()->informativeText().toStdString(), tr("1055"));
     open->currentAlert()->close();
-    EXPECT_EQ(closes, 0);
+    EXPECT_TRUE(opener.windows.empty());
     // The state's list changed since the last reload: row 0 is another position now.
     s.session->orderBook().OpenOrderCollection.erase(s.session->orderBook().OpenOrderCollection.begin());
     open->closePositionButtonClicked(0);
     open->modifyBracketOrderButtonClicked(0);
     EXPECT_EQ(visible(open->prepareRowMenu(0)), (std::vector<bool>(4, false)));
-    EXPECT_TRUE(log.empty());
-    // No factory: the entries show disabled and open nothing.
+    EXPECT_TRUE(opener.windows.empty());
+    // Dialogs not registered: the entries show disabled.
     open->reloadTable();
-    auto bare = std::make_unique<OpenPositionTableController>([this] { return s.session.get(); }, [this] { return s.session.get(); }, sheets, opener,
-                                                              preferences, 0, true, OpenPositionTableController::Dialogs{});
-    QMenu* menu = bare->prepareRowMenu(0);
+    QMenu* menu = open->prepareRowMenu(0);
     EXPECT_EQ(visible(menu), (std::vector<bool>{true, true, false, false}));  // row 0 has no opposite now
     EXPECT_FALSE(menu->actions()[0]->isEnabled() || menu->actions()[1]->isEnabled());
-    bare->closePositionButtonClicked(0);
-    EXPECT_TRUE(sheets.shown.empty());
     // No session: no rows, nothing read.
     auto none = std::make_unique<OpenPositionTableController>([] { return nullptr; }, [] { return nullptr; }, sheets, opener, preferences, 0,
-                                                              true, OpenPositionTableController::Dialogs{});
+                                                              true);
     EXPECT_EQ(none->rowCount(), 0);
     EXPECT_EQ(none->totalValues()[0]->text(), ": 0");
 }
@@ -298,15 +271,14 @@ TEST_F(PositionTablesTest, PendingOrders) {
     EXPECT_TRUE(titles(0).empty());
     sheets.attached = false;
 
+    opener.registered = {kClose, kModify};
     QMenu* menu = pending->prepareRowMenu(1);
     menu->actions()[0]->trigger();  // edit
     menu->actions()[1]->trigger();  // cancel
-    EXPECT_EQ(log, (std::vector<std::string>{"mode 1", "OrderIndex 1", "start", "appear", "mode 1", "OrderIndex 1",
-                                             "start", "appear"}));
-    EXPECT_EQ(std::pair(closes, modifies), std::pair(1, 1));
     pending->cancelOrderButtonClicked(5);
     pending->editOrderButtonClicked(-1);
-    EXPECT_EQ(log.size(), 8u);
+    EXPECT_EQ(opener.windows, (Opened{{kModify, "502"}, {kClose, "502"}}));
+    EXPECT_EQ(opener.modes, (std::vector<std::int32_t>(2, kit::kPendingMode)));
 }
 
 TEST_F(PositionTablesTest, TotalsBarKeepsItsHeightUnderItsScrollBar) {

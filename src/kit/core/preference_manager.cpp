@@ -31,6 +31,23 @@ std::int64_t PreferenceManager::getThemeForKey(const std::string& key) const {
     return preferences_.integerForKey(key);
 }
 
+bool PreferenceManager::dontShowOrderConfirmation() const {
+    return preferences_.boolForKey(kDontShowOrderConfirmation);
+}
+
+void PreferenceManager::setDontShowOrderConfirmation(bool dontShow) {
+    preferences_.set(kDontShowOrderConfirmation, dontShow);
+}
+
+bool PreferenceManager::showConfirmationAlert() const { return !preferences_.boolForKey(kHideConfirmationAlert); }
+
+void PreferenceManager::setShowConfirmationAlert(bool show) { preferences_.set(kHideConfirmationAlert, !show); }
+
+void PreferenceManager::clearRunChoices() {
+    for (const char* key : {kDontShowOrderConfirmation, kHideConfirmationAlert})
+        if (preferences_.hasKey(key)) preferences_.remove(key);
+}
+
 bool PreferenceManager::isThemeAppliedForKey(const std::string& key) const { return preferences_.hasKey(key); }
 
 }  // namespace kit

@@ -14,6 +14,9 @@ public:
     static constexpr const char* kWatchlistFontSize = "WatchlistFontSize";
     static constexpr const char* kPositionsFontSize = "PositionsFontSize";
     static constexpr const char* kTheme = "Theme";
+    // The ticket's choices for the rest of the run; cleared at start-up.
+    static constexpr const char* kDontShowOrderConfirmation = "DontShowOrderConfirmation";
+    static constexpr const char* kHideConfirmationAlert = "HideConfirmationAlert";
 
     explicit PreferenceManager(platform::Preferences& preferences) : preferences_(preferences) {}
 
@@ -27,6 +30,15 @@ public:
     void saveTheme(std::uint64_t theme);
     std::int64_t getThemeForKey(const std::string& key) const;  // 0 when absent
     bool isThemeAppliedForKey(const std::string& key) const;
+
+    // The order ticket skips its confirmation once the user asked so.
+    bool dontShowOrderConfirmation() const;
+    void setDontShowOrderConfirmation(bool dontShow);
+    // Order reports as alerts (the default) rather than banners.
+    bool showConfirmationAlert() const;
+    void setShowConfirmationAlert(bool show);
+    // Forgets the run's choices above (start-up).
+    void clearRunChoices();
 
 private:
     platform::Preferences& preferences_;

@@ -4,6 +4,7 @@
 // the network monitor and the session's calls back to the delegate. The
 // windows hear the outcomes through LoginOutcomes. Main thread only.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,15 +49,15 @@ public:
     // --- SessionHost ---------------------------------------------------------
     model::LoginInputdata& logindata() override { return logindata_; }
     std::int64_t selectedLanguage() const override { return selectedLanguage_; }
-    bool showConfirmationAlert() const override { return showConfirmationAlert_; }
+    bool showConfirmationAlert() const override { return !showConfirmationAlert_ || showConfirmationAlert_(); }
     void showLoginMessages(const state::LoginMessages& messages) override;
     void LogininAnotherLocation(const std::optional<std::string>& serverText) override;
     void ConnectionFailureNotification() override;
     state::LoginCipher& loginCipher() override { return cipher_; }
 
     void setSelectedLanguage(std::int64_t index) { selectedLanguage_ = index; }
-    // GUIObjects' flag; the order ticket sets it.
-    void setShowConfirmationAlert(bool show) { showConfirmationAlert_ = show; }
+    // Where the order ticket's choice of order reports as alerts is read.
+    void readShowConfirmationAlert(std::function<bool()> read) { showConfirmationAlert_ = std::move(read); }
 
     // --- Logins ----------------------------------------------------------------
     // A new session for the fields (already validated), then the connection.
@@ -91,7 +92,7 @@ private:
     model::LoginInputdata logindata_;
     state::LoginCipher cipher_;
     std::int64_t selectedLanguage_ = 0;
-    bool showConfirmationAlert_ = true;
+    std::function<bool()> showConfirmationAlert_;
     bool loginSuccess_ = false;
     std::unique_ptr<state::SessionParts> sessionParts_;
     std::shared_ptr<state::BusinessBase> businessbase_;

@@ -55,6 +55,13 @@ bool PositionRowReference::open(const state::SessionView& session, std::int32_t 
     return resolved();
 }
 
+bool PositionRowReference::openId(const state::SessionView& session, std::int32_t mode, const std::string& id) {
+    id_.clear();
+    mode_ = mode;
+    if (orderWithId(session, mode, id)) id_ = id;
+    return resolved();
+}
+
 std::shared_ptr<model::Order> PositionRowReference::current(const state::SessionView& session) const {
     return orderWithId(session, mode_, id_);
 }

@@ -41,6 +41,8 @@ public:
     // Resolves the index text in the mode's collection to the row's id; false
     // (and nothing held) when the index is bad, past the end or the row has no id.
     bool open(const state::SessionView& session, std::int32_t mode, const std::string& indexText);
+    // Holds the id when the mode's collection has a record with it.
+    bool openId(const state::SessionView& session, std::int32_t mode, const std::string& id);
     // The row found again by id; null when it is gone or nothing is held.
     std::shared_ptr<model::Order> current(const state::SessionView& session) const;
     bool resolved() const { return !id_.empty(); }

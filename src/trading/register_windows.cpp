@@ -1,0 +1,62 @@
+#include "trading/register_windows.h"
+
+#include "kit/window_context.h"
+#include "kit/window_registry.h"
+#include "state/session_view.h"
+#include "trading/closend_cancel_position_window_controller.h"
+#include "trading/core/position_row_reference.h"
+#include "trading/modify_position_window_controller.h"
+#include "trading/trade_ticket_window_controller.h"
+
+namespace trading {
+
+namespace {
+
+// A row dialog opens for a record still in its mode's collection.
+template <class Dialog>
+kit::WindowSpec rowDialog(const char* name) {
+    kit::WindowSpec window;
+    window.name = name;
+    window.presentation = kit::Presentation::Sheet;
+    window.canOpen = [](kit::WindowContext& context, const kit::OpenRequest& request) {
+        return orderWithId(context.view, request.mode, request.recordId) != nullptr;
+    };
+    window.make = [](kit::WindowContext& context) -> QWidget* { return new Dialog(context); };
+    window.open = [](QWidget* made, const kit::OpenRequest& request) {
+        auto* dialog = dynamic_cast<PositionDialog*>(made);
+        if (!dialog) return false;
+        dialog->setDialogMode(request.mode);
+        dialog->setValue(request.recordId, PositionDialog::kRecordIdKey);
+        dialog->StartTimerandNotification();
+        dialog->windowDidAppear();
+        return dialog->hasRecord();
+    };
+    return window;
+}
+
+kit::WindowSpec ticketWindow() {
+    kit::WindowSpec window;
+    window.name = "TradeTicketWindowController";
+    window.make = [](kit::WindowContext& context) -> QWidget* { return new TradeTicketWindowController(context); };
+    // The main window's button: the first watchlist instrument; a watchlist
+    // row: that row's instrument.
+    window.open = [](QWidget* made, const kit::OpenRequest& request) {
+        auto* ticket = dynamic_cast<TradeTicketWindowController*>(made);
+        if (!ticket) return false;
+        ticket->setIsTradeTicketfromWatchlist(!request.itemCode.empty());
+        if (!request.itemCode.empty()) ticket->setValue(request.itemCode, "ItemCode");
+        ticket->windowDidAppear();
+        return true;
+    };
+    return window;
+}
+
+}  // namespace
+
+void registerWindows(kit::WindowRegistry& registry) {
+    registry.add(ticketWindow());
+    registry.add(rowDialog<ClosendCancelPositionWindowController>("ClosendCancelPositionWindowController"));
+    registry.add(rowDialog<ModifyPositionWindowController>("ModifyPositionWindowController"));
+}
+
+}  // namespace trading
