@@ -14,7 +14,7 @@
 #include "model/group_details.h"
 #include "orders/order_mananger.h"
 #include "silent_ui.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "trading/core/ticket_quantities.h"
 #include "trading/trade_ticket_window_controller.h"
 
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     state::SessionParts parts;
     parts.outgoing = [](const protocol::RequestMessage&) { return true; };
     auto session = state::BusinessBase::create(ui, ui, std::move(parts));
-    auto& data = session->referenceData();
+    auto& data = state::SessionTestAccess::referenceData(*session);
     auto account = data.AccountDetailCollection.set("1001", std::make_shared<model::AccountDetails>());
     account->AccountId = 1001;
     account->GroupId = "10";
@@ -94,9 +94,9 @@ int main(int argc, char** argv) {
     gold->UpdateTime = "12/07/2026 10:11:12";
     data.selectedSymbols = {"GOLD"};
     std::vector<std::string> levels{"1800.00,3", "1799.99,7", "1799.98,1", "1799.97,2", "1799.96,5"};
-    session->feedChannels().buyMarketDepthDataCollection.set("GOLD", levels);
-    session->feedChannels().sellMarketDepthDataCollection.set("GOLD", levels);
-    orders::OrderMananger manager(*session, *session, session->referenceData(), session->orderBook());
+    state::SessionTestAccess::feedChannels(*session).setMarketDepth("GOLD", levels, levels);
+    const auto needs = session->orderManagerParts();
+    orders::OrderMananger manager(needs.view, needs.services, needs.reference, needs.book);
 
     trading::TicketHost host;
     host.session = session;
