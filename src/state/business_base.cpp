@@ -131,9 +131,9 @@ std::optional<std::string> BusinessBase::securityKey() const { return cipherPass
 std::optional<std::string> BusinessBase::serverTime() const { return values_.serverTime(); }
 std::int32_t BusinessBase::takeRequestId() { return values_.takeRequestId(); }
 
-std::optional<platform::WallTime> BusinessBase::serverDate() const { return ping_->serverDate; }
+std::optional<platform::WallTime> BusinessBase::serverDate() const { return ping_->lastServerDate(); }
 std::string BusinessBase::packedLocalTime() const { return packedTime(wallNow(), false); }
-void BusinessBase::stampPingTime() { ping_->pingTime = wallNow(); }
+void BusinessBase::stampPingTime() { ping_->stampPingTime(wallNow()); }
 
 std::string BusinessBase::text(const std::string& key) const {
     return model::LanguageString::stringforSelectedLanguage(host_.selectedLanguage(), key);
@@ -146,7 +146,7 @@ JournalContext BusinessBase::journalContext() const {
     ctx.ipAddress = login.IPAddress();
     ctx.portNo = static_cast<std::uint32_t>(login.PortNo());
     ctx.userName = login.userName();
-    ctx.serverTime = ping_->ServerTime;
+    ctx.serverTime = ping_->serverTimeText();
     ctx.now = wallNow();
     return ctx;
 }

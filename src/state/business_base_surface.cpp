@@ -84,8 +84,8 @@ std::vector<std::shared_ptr<model::FinancialTransactionDetails>> BusinessBase::f
 model::AccountStatementInfo BusinessBase::accountStatement() const { return funds_->accountStatementInfo(); }
 
 std::vector<std::string> BusinessBase::journalLines() const { return journal_.JournalDataCollection(); }
-std::string BusinessBase::ServerTime() const { return ping_->ServerTime; }
-std::int32_t BusinessBase::networkspeedStatus() const { return ping_->networkspeedStatus; }
+std::string BusinessBase::ServerTime() const { return ping_->serverTimeText(); }
+std::int32_t BusinessBase::networkspeedStatus() const { return ping_->speedStatus(); }
 bool BusinessBase::isNetworkAvailable() const { return conn_ && conn_->isNetworkAvailable; }
 bool BusinessBase::isConnected() const { return conn_ && conn_->isConnected(); }
 

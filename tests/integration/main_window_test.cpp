@@ -107,19 +107,19 @@ TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime)
     EXPECT_FALSE(main->NetworkStatusIndicatorImage->pixmap().isNull());
     EXPECT_EQ(main->ConnectionStatusTextField->text().toStdString(), tr("0051"));
     // Grade 3: the poor and offline images and "1007"; a grade outside 0 to 3 changes nothing.
-    state::SessionTestAccess::pingMonitor(*session).networkspeedStatus = 3;
+    state::SessionTestAccess::setNetworkSpeed(*session, 3);
     platform::NotificationCenter::defaultCenter().post(state::notifications::kNetworkSpeed,
                                                        std::make_shared<state::TextPayload>("20240105143000"));
     EXPECT_EQ(main->ServerTimeTextField->text(), "Jan 05, 2024 14:30:00");
     EXPECT_EQ(main->ConnectionStatusTextField->text().toStdString(), tr("1007"));
     const QImage offline = main->ConnectionStatusImage->pixmap().toImage();
-    state::SessionTestAccess::pingMonitor(*session).networkspeedStatus = 7;
+    state::SessionTestAccess::setNetworkSpeed(*session, 7);
     platform::NotificationCenter::defaultCenter().post(state::notifications::kNetworkSpeed,
                                                        std::make_shared<state::TextPayload>("not a time"));
     EXPECT_EQ(main->ServerTimeTextField->text(), "Jan 05, 2024 14:30:00");
     EXPECT_EQ(main->ConnectionStatusTextField->text().toStdString(), tr("1007"));
     EXPECT_EQ(main->ConnectionStatusImage->pixmap().toImage(), offline);
-    state::SessionTestAccess::pingMonitor(*session).networkspeedStatus = 0;
+    state::SessionTestAccess::setNetworkSpeed(*session, 0);
     platform::NotificationCenter::defaultCenter().post(state::notifications::kNetworkSpeed);
 
     // A symbol dropped on pane 3 changes that pane only.

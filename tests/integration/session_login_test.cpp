@@ -96,8 +96,8 @@ TEST_F(SessionLoginTest, LogsInInstallsTheSessionKeyAndGradesThePing) {
     EXPECT_TRUE(ui.banners.empty());  // the login record carries no message
 
     ASSERT_TRUE(pump([&] { return count("NetworkSpeedNotification") >= 2; }, 5000ms));
-    EXPECT_EQ(session->pingMonitor().networkspeedStatus, 0);
-    EXPECT_EQ(session->pingMonitor().ServerTime.size(), 14u);
+    EXPECT_EQ(session->pingMonitor().speedStatus(), 0);
+    EXPECT_EQ(session->pingMonitor().serverTimeText().size(), 14u);
     EXPECT_GE(count("JournalTableNotification"), 2);
     EXPECT_EQ(ui.failures, 0);
 }

@@ -161,7 +161,7 @@ TEST_F(CloseAllTest, SendsWithTheNextRequestIdAndTheServerDateInLocalTime) {
     setenv("TZ", "XST-3", 1);  // three hours east of UTC
     tzset();
     using namespace std::chrono;
-    state::SessionTestAccess::pingMonitor(*session).serverDate = sys_days{2026y / 12 / 7} + 9h;
+    state::SessionTestAccess::setServerDate(*session, sys_days{2026y / 12 / 7} + 9h);
     const auto p1 = openPosition(0, "1", "1001", "70001");
     manager->createBulkClosePositionInfo({p1}, 3);
     ASSERT_EQ(sent, 1);

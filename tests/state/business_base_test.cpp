@@ -464,12 +464,12 @@ TEST_F(SessionTest, PingGradesAtTheBoundaries) {
         clock->advance(c.after);
         posted.clear();
         deliver(1019, {"21=20240102030405"});
-        EXPECT_EQ(session->pingMonitor().networkspeedStatus, c.grade) << c.after.count();
+        EXPECT_EQ(session->pingMonitor().speedStatus(), c.grade) << c.after.count();
         EXPECT_EQ(count("NetworkSpeedNotification"), 1);
         ASSERT_TRUE(last["NetworkSpeedNotification"].as<TextPayload>());
         EXPECT_EQ(last["NetworkSpeedNotification"].as<TextPayload>()->text, "20240102030405");
     }
-    EXPECT_EQ(session->pingMonitor().ServerTime, "20240102030405");
+    EXPECT_EQ(session->pingMonitor().serverTimeText(), "20240102030405");
 }
 
 TEST_F(SessionTest, AnUnreadableServerTimePostsNothing) {
@@ -616,7 +616,7 @@ TEST_F(SessionTest, APingAnswerIsGradedFromItsArrivalNotFromABusyMainThread) {
     session->NewMessage(inner(frameOf("10=1019\x03" "21=20240102030405\x03")));
     clock->advance(1500ms);  // the main thread comes to it late
     loop->runUntilIdle();
-    EXPECT_EQ(session->pingMonitor().networkspeedStatus, 0);
+    EXPECT_EQ(session->pingMonitor().speedStatus(), 0);
 }
 
 TEST_F(SessionTest, AnOuterFrameCountsInTheFirstPass) {

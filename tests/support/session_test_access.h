@@ -26,6 +26,9 @@ struct SessionTestAccess {
         s.values_.setRequestId(requestId);
         s.values_.setReferenceId(std::move(referenceId));
     }
+    // What the last ping answer set.
+    static void setServerDate(BusinessBase& s, platform::WallTime date) { s.ping_->serverDate = date; }
+    static void setNetworkSpeed(BusinessBase& s, std::int32_t grade) { s.ping_->networkspeedStatus = grade; }
     static void connectionFailure(BusinessBase& s, const std::string& error) { s.connectionFailure(error); }
 };
 
