@@ -9,7 +9,7 @@
 
 #include "silent_ui.h"
 #include "platform/main_executor.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 
 namespace {
 
@@ -36,10 +36,10 @@ std::string openRows() {
 
 double routeSeconds(state::BusinessBase& s, const std::string& name, const std::string& data, std::size_t& held) {
     const auto start = Clock::now();
-    s.dataServiceAnswers().processDSResponse(data, std::nullopt, name, protocol::RequestKind{1023, name, 0, 0});
+    state::SessionTestAccess::dataServiceAnswers(s).processDSResponse(data, std::nullopt, name, protocol::RequestKind{1023, name, 0, 0});
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    held = name == "getsettledpositions" ? s.orderBook().SettledOrderCollection.size()
-                                         : s.orderBook().OpenOrderCollection.size();
+    held = name == "getsettledpositions" ? state::SessionTestAccess::orderBook(s).SettledOrderCollection.size()
+                                         : state::SessionTestAccess::orderBook(s).OpenOrderCollection.size();
     return seconds;
 }
 
@@ -63,7 +63,7 @@ int main() {
         auto gold = std::make_shared<model::ItemDetails>();
         gold->InstrumentId = 5;
         gold->Code = "GOLD";
-        session->referenceData().ItemCollection.set("GOLD", gold);
+        state::SessionTestAccess::referenceData(*session).ItemCollection.set("GOLD", gold);
         for (const auto& [name, data] : {std::pair<std::string, std::string>{"getsettledpositions", settledRows()},
                                          {"getopenpositions", openRows()}}) {
             std::size_t held = 0, rows = 0;

@@ -9,7 +9,7 @@
 
 #include "model/group_details.h"
 #include "model/item_details.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 
 namespace bench {
 
@@ -22,7 +22,7 @@ inline std::string text(const char* prefix, long n) {
 
 // Adds the group and the instruments; returns the group's id.
 inline std::string addGroupAndInstruments(state::BusinessBase& s, int instruments) {
-    auto& ref = s.referenceData();
+    auto& ref = state::SessionTestAccess::referenceData(s);
     auto group = std::make_shared<model::GroupDetails>();
     group->LeverageOnFProfit = 50;
     group->RevLeverageOnFLoss = 100;
@@ -60,13 +60,13 @@ inline void addAccounts(state::BusinessBase& s, const std::string& groupId, int 
         currency->bidRate = currency->askRate = 1.1;
         currency->isDirect = i % 2 == 0;
         a->tradeCurrency = currency;
-        s.referenceData().AccountDetailCollection.set(std::to_string(a->AccountId), a);
+        state::SessionTestAccess::referenceData(s).AccountDetailCollection.set(std::to_string(a->AccountId), a);
     }
 }
 
 // Open positions 70000, 70001, ... spread over the accounts and instruments.
 inline void addPositions(state::BusinessBase& s, int positions, int accounts, int instruments) {
-    auto& open = s.orderBook().OpenOrderCollection;
+    auto& open = state::SessionTestAccess::orderBook(s).OpenOrderCollection;
     for (int i = 0; i < positions; ++i) {
         auto p = std::make_shared<model::Order>();
         p->OpenPositionId = std::to_string(70000 + i);

@@ -16,7 +16,7 @@
 #include "charts/core/chart_answer.h"
 #include "model/message_checker.h"
 #include "silent_ui.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     gold->Code = "GOLD";
     gold->DecimalPlaces = 2;
     gold->UpdateTime = "03/09/2026 10:00:00";
-    session->referenceData().ItemCollection.set("GOLD", gold);
+    state::SessionTestAccess::referenceData(*session).ItemCollection.set("GOLD", gold);
 
     const std::string big = answer("GOLD^T", kBars + 1);
     const std::string stripped = model::MessageChecker::removeTags(big);
@@ -89,8 +89,8 @@ int main(int argc, char** argv) {
     });
     line("parse a 10,000-bar answer", parseMs, scanMs, 10);
 
-    session->dataServiceAnswers().chartDataCollection.set("GOLD^T", big);
-    session->dataServiceAnswers().chartDataCollection.set("GOLD^O", answer("GOLD^O", 201));
+    state::SessionTestAccess::dataServiceAnswers(*session).storeChartData("GOLD^T", big);
+    state::SessionTestAccess::dataServiceAnswers(*session).storeChartData("GOLD^O", answer("GOLD^O", 201));
     charts::ChartController all(session, session);
     all.resize(1600, 900);
     all.setValue("GOLD", "0#3");

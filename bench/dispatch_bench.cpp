@@ -14,7 +14,7 @@
 #include "protocol/separator_bytes.h"
 #include "protocol/wire_format.h"
 #include "silent_ui.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ int main() {
         }
         loop->runUntilIdle();
         seconds = std::chrono::duration<double>(Clock::now() - t0).count();
-        pending = session->orderBook().PendingOrderCollection.size();
+        pending = state::SessionTestAccess::orderBook(*session).PendingOrderCollection.size();
     }
     loop->runUntilIdle();
     platform::MainExecutor::install(nullptr);

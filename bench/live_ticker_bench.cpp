@@ -24,7 +24,7 @@
 #include "platform/preferences.h"
 #include "platform/runtime.h"
 #include "bench_book.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 
 namespace {
 
@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
         double separateSum = 0, separateWorst = 0;
         for (int i = 0; i < kTicks; ++i) {
             double sum = slice([&] {
-                session->recalculateAccounts();
+                state::commandsOf(*session).recalculateAccounts();
                 main.loadAccountDetails();
             });
             sum += slice([&] { main.watchlist()->RefreshTableview(); });

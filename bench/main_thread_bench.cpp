@@ -23,7 +23,7 @@
 #include "model/deployment_constants.h"
 #include "sim/scenario.h"
 #include "sim/simulator.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "silent_ui.h"
 #include "state/ui_services.h"
 
@@ -116,7 +116,7 @@ int main() {
         state::SessionParts parts;
         parts.preferences = &prefs;
         session = state::BusinessBase::create(ui, ui, std::move(parts));
-        session->StreamingConnection(true, false);
+        state::commandsOf(*session).StreamingConnection(true, false);
     });
     auto start = Clock::now();
     if (!loop->pumpUntil([&] { return loggedIn || ui.failed; }, 20)) {
@@ -130,7 +130,7 @@ int main() {
     // Every instrument subscribed, then 100,000 ticks/s over all of them.
     std::vector<std::string> codes;
     for (const auto& instrument : scenario.instruments()) codes.push_back(instrument.code);
-    loop->timed([&] { session->feedChannels().ProcessSubscribeandUnSubscribeItems(codes, true); });
+    loop->timed([&] { state::SessionTestAccess::feedChannels(*session).ProcessSubscribeandUnSubscribeItems(codes, true); });
     loop->pumpUntil([] { return false; }, 0.3);
     simulator.command("ticks " + std::to_string(kTicksPerSecond / static_cast<double>(codes.size())));
     loop->pumpUntil([] { return false; }, 0.5);  // warm-up
@@ -145,7 +145,7 @@ int main() {
                 static_cast<double>(simulator.ticksPublished() - published) / window);
 
     loop->restart();
-    loop->timed([&] { session->disconnectServer(); });
+    loop->timed([&] { state::commandsOf(*session).disconnectServer(); });
     loop->timed([&] { session.reset(); });
     report("disconnect and end of session", *loop, 0);
 

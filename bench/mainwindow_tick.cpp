@@ -20,7 +20,7 @@
 #include "platform/preferences.h"
 #include "platform/runtime.h"
 #include "bench_book.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 
 namespace {
 
@@ -82,8 +82,8 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
 
         const Figures baseline = timeTicks([&] {
-            session->recalculateAccounts();
-            session->calcAccountDetails(main.account() ? main.account()->AccountId : 0);
+            state::commandsOf(*session).recalculateAccounts();
+            state::commandsOf(*session).calcAccountDetails(main.account() ? main.account()->AccountId : 0);
         });
         const Figures tick = timeTicks([&] {
             main.RefreshValues();

@@ -10,7 +10,7 @@
 #include "orders/order_mananger.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "silent_ui.h"
 
 namespace {
@@ -44,8 +44,8 @@ int main() {
     bench::SilentUi ui;
     ui.login.setUserName("bench");
     auto session = state::BusinessBase::create(ui, ui);
-    session->connection().isNetworkAvailable = true;
-    auto& data = session->referenceData();
+    state::servicesOf(*session).connection().isNetworkAvailable = true;
+    auto& data = state::SessionTestAccess::referenceData(*session);
     auto account = data.AccountDetailCollection.set("1001", std::make_shared<model::AccountDetails>());
     account->AccountId = 1001;
     account->GroupId = "10";
@@ -78,13 +78,14 @@ int main() {
         gi->margincalculationMode = 2;  // always the full computation
         group->GroupInstrumentCollection[std::to_string(i + 1)] = gi;
     }
-    auto& book = session->orderBook();
+    auto& book = state::SessionTestAccess::orderBook(*session);
     for (int i = 0; i < 2000; ++i) {
         book.OpenOrderCollection.push_back(record(code(i % 20), i % 2, "3"));
         book.PendingOrderCollection.push_back(record(code(i % 20), 1, "1"));
     }
 
-    orders::OrderMananger manager(*session, *session, session->referenceData(), session->orderBook());
+    const auto needs = session->orderManagerParts();
+    orders::OrderMananger manager(needs.view, needs.services, needs.reference, needs.book);
     model::OrderInfo info;
     info.itemCode = "I0";
     info.accountNo = 1001;

@@ -15,7 +15,7 @@
 #include "platform/main_executor.h"
 #include "silent_ui.h"
 #include "bench_book.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ constexpr int kOrders = 20000;  // each: pending, edited, filled, executed
 using bench::text;
 
 double recalculation(state::BusinessBase& s) {
-    auto& ref = s.referenceData();
+    auto& ref = state::SessionTestAccess::referenceData(s);
     bench::addAccounts(s, bench::addGroupAndInstruments(s, kInstruments), kAccounts, kInstruments, 20);
     bench::addPositions(s, kPositions, kAccounts, kInstruments);
     struct Plain {
@@ -39,12 +39,12 @@ double recalculation(state::BusinessBase& s) {
         bool buy;
     };
     std::vector<Plain> plain;
-    for (const auto& p : s.orderBook().OpenOrderCollection)
+    for (const auto& p : state::SessionTestAccess::orderBook(s).OpenOrderCollection)
         plain.push_back({std::stod(p->RemainingQty), std::stod(p->OrderPrice), ref.ItemCollection.find(p->ItemCode)->get(),
                          std::stoi(p->AccountNumber) - 1000, p->tradingMode == 0});
 
     const auto t0 = Clock::now();
-    for (int i = 0; i < kPasses; ++i) s.recalculateAccounts();
+    for (int i = 0; i < kPasses; ++i) state::commandsOf(s).recalculateAccounts();
     const auto t1 = Clock::now();
     std::vector<double> sums(kAccounts);
     for (int i = 0; i < kPasses; ++i) {
@@ -62,7 +62,7 @@ double recalculation(state::BusinessBase& s) {
                 kAccounts, perPass);
     std::printf("  baseline (bare mode-1 arithmetic, records resolved): %.3f ms, ratio %.1f (checksum %.1f)\n", perBase,
                 perBase > 0 ? perPass / perBase : 0.0, sums[0]);
-    s.orderBook().OpenOrderCollection.clear();
+    state::SessionTestAccess::orderBook(s).OpenOrderCollection.clear();
     return perPass;
 }
 
@@ -71,7 +71,7 @@ void orderStatus(state::BusinessBase& s, platform::ManualRunLoop& loop) {
     for (int i = 0; i < 200; ++i) {
         auto o = std::make_shared<model::Order>();
         o->PendingOrderId = text("H", i);
-        s.orderBook().AddPendingOrder(o);
+        state::SessionTestAccess::orderBook(s).AddPendingOrder(o);
     }
     std::vector<state::IncomingMessage> messages;
     for (int i = 0; i < kOrders; ++i) {
@@ -110,7 +110,7 @@ void orderStatus(state::BusinessBase& s, platform::ManualRunLoop& loop) {
                 rate);
     std::printf("  baseline (reading the same fields only, %zu): %.0f msg/s, ratio %.1f; %zu open, %zu pending\n", read,
                 static_cast<double>(n) / baseline, (static_cast<double>(n) / baseline) / rate,
-                s.orderBook().OpenOrderCollection.size(), s.orderBook().PendingOrderCollection.size());
+                state::SessionTestAccess::orderBook(s).OpenOrderCollection.size(), state::SessionTestAccess::orderBook(s).PendingOrderCollection.size());
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ constexpr int kAccounts = 20;
 constexpr int kRounds = 30;
 
 void fill(state::BusinessBase& s) {
-    auto& ref = s.referenceData();
+    auto& ref = state::SessionTestAccess::referenceData(s);
     const std::string groupId = bench::addGroupAndInstruments(s, kInstruments);
     auto& group = *ref.GroupDetailCollection.find(groupId);
     for (int i = 0; i < kInstruments; ++i) {
@@ -41,7 +41,7 @@ void fill(state::BusinessBase& s) {
     bench::addAccounts(s, groupId, kAccounts, kInstruments);
     bench::addPositions(s, kPositions, kAccounts, kInstruments);
     int i = 0;
-    for (const auto& p : s.orderBook().OpenOrderCollection) {
+    for (const auto& p : state::SessionTestAccess::orderBook(s).OpenOrderCollection) {
         p->deliveryMode = 1;
         p->UnrealisedPL = (i++ % 11) - 5.25;
         p->Commision = 0.5;
@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
         views::OpenPositionTableController table([&session] { return session.get(); }, [&session] { return session.get(); },
                                                  sheets, windows, preferences,
                                                  0, true);
-        state::ReferenceData& data = session->referenceData();
+        state::ReferenceData& data = state::SessionTestAccess::referenceData(*session);
         times = bench::timeTable(table, data, kRounds, [&] { table.openpositionTableUpdate(); });
         totals = bench::millisecondsPer(kRounds, [&](int) { table.updateStatusLabel(); });
         snapshot = bench::millisecondsPer(kRounds, [&](int r) {

@@ -21,7 +21,7 @@
 #include "platform/notification_center.h"
 #include "protocol/envelope.h"
 #include "protocol/wire_format.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "silent_ui.h"
 #include "state/ui_services.h"
 
@@ -114,7 +114,7 @@ double run(const char* label, bool enveloped, int count) {
         "JournalTableNotification", [&](const platform::Notification&) { ++dispatched; });
     {
         auto session = state::BusinessBase::create(ui, ui);
-        session->StreamingConnection(true, false);
+        state::commandsOf(*session).StreamingConnection(true, false);
         auto deadline = Clock::now() + std::chrono::seconds(120);
         while (dispatched < count && !ui.failed && Clock::now() < deadline) {
             if (loop->runUntilIdle() == 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -124,7 +124,7 @@ double run(const char* label, bool enveloped, int count) {
         std::printf("%-10s %8d messages  %8.3f s  %10.0f msg/s  (%zu bytes; memchr baseline %.0f frames/s, ratio %.1f)\n",
                     label, dispatched, seconds, rate, batch.size(), frames / baseline,
                     (frames / baseline) / rate);
-        session->disconnectServer();
+        state::commandsOf(*session).disconnectServer();
     }
     platform::NotificationCenter::defaultCenter().removeObserver(token);
     loop->runUntilIdle();

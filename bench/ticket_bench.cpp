@@ -21,6 +21,7 @@
 #include "kit/window_context.h"
 #include "platform/preferences.h"
 #include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "trading/core/ticket_quantities.h"
 #include "trading/trade_ticket_window_controller.h"
 
@@ -72,7 +73,7 @@ int main(int argc, char** argv) {
     state::SessionParts parts;
     parts.outgoing = [](const protocol::RequestMessage&) { return true; };
     auto session = state::BusinessBase::create(ui, ui, std::move(parts));
-    auto& data = session->referenceData();
+    auto& data = state::SessionTestAccess::referenceData(*session);
     auto account = data.AccountDetailCollection.set("1001", std::make_shared<model::AccountDetails>());
     account->AccountId = 1001;
     account->GroupId = "10";
@@ -100,9 +101,9 @@ int main(int argc, char** argv) {
     gold->UpdateTime = "12/07/2026 10:11:12";
     data.selectedSymbols = {"GOLD"};
     std::vector<std::string> levels{"1800.00,3", "1799.99,7", "1799.98,1", "1799.97,2", "1799.96,5"};
-    session->feedChannels().buyMarketDepthDataCollection.set("GOLD", levels);
-    session->feedChannels().sellMarketDepthDataCollection.set("GOLD", levels);
-    orders::OrderMananger manager(*session, *session, session->referenceData(), session->orderBook());
+    state::SessionTestAccess::feedChannels(*session).setMarketDepth("GOLD", levels, levels);
+    const auto needs = session->orderManagerParts();
+    orders::OrderMananger manager(needs.view, needs.services, needs.reference, needs.book);
 
     const std::string path = (std::filesystem::temp_directory_path() / "ticket_bench_prefs").string();
     platform::Preferences store(path);

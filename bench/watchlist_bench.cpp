@@ -18,7 +18,7 @@
 #include "model/item_type.h"
 #include "model/session_settings.h"
 #include "platform/preferences.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/reference_data.h"
 #include "views/watchlist_table_controller.h"
 
@@ -79,11 +79,11 @@ int main(int argc, char** argv) {
         kit::PreferenceManager preferences(store);
         bench::SilentUi ui;
         auto session = state::BusinessBase::create(ui, ui);
-        fill(session->referenceData());
+        fill(state::SessionTestAccess::referenceData(*session));
         bench::NoSheets sheets;
         bench::NoWindows windows;
         views::WatchlistTableController table(*session, sheets, windows, preferences, 0);
-        times = bench::timeTable(table, session->referenceData(), kRounds, [&] { table.RefreshWatchlist(); });
+        times = bench::timeTable(table, state::SessionTestAccess::referenceData(*session), kRounds, [&] { table.RefreshWatchlist(); });
     }
     std::filesystem::remove(path);
     platform::MainExecutor::install(nullptr);

@@ -9,13 +9,10 @@
 #include "protocol/order_tags.h"
 #include "protocol/tags.h"
 #include "protocol/wire_format.h"
-#include "protocol/connection_base.h"
 #include "protocol/message_base.h"
-#include "state/account_ledger.h"
-#include "state/order_book.h"
 #include "state/reference_data.h"
-#include "state/session_view.h"
 #include "state/session_services.h"
+#include "state/session_view.h"
 
 namespace orders {
 

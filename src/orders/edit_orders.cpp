@@ -4,12 +4,7 @@
 #include "orders/order_mananger.h"
 #include "platform/log.h"
 #include "protocol/order_tags.h"
-#include "protocol/connection_base.h"
 #include "protocol/message_base.h"
-#include "state/account_ledger.h"
-#include "state/order_book.h"
-#include "state/reference_data.h"
-#include "state/session_view.h"
 #include "state/session_services.h"
 
 namespace orders {

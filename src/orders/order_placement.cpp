@@ -13,13 +13,11 @@
 #include "protocol/msg_type.h"
 #include "protocol/order_tags.h"
 #include "protocol/tags.h"
-#include "protocol/connection_base.h"
 #include "protocol/message_base.h"
-#include "state/account_ledger.h"
 #include "state/order_book.h"
 #include "state/reference_data.h"
-#include "state/session_view.h"
 #include "state/session_services.h"
+#include "state/session_view.h"
 #include "state/journal_data.h"
 
 namespace orders {

@@ -6,13 +6,7 @@
 #include "model/formatter.h"
 #include "orders/order_lookup.h"
 #include "orders/order_mananger.h"
-#include "protocol/connection_base.h"
-#include "protocol/message_base.h"
-#include "state/account_ledger.h"
-#include "state/order_book.h"
 #include "state/reference_data.h"
-#include "state/session_view.h"
-#include "state/session_services.h"
 
 namespace orders {
 

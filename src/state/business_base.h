@@ -11,12 +11,9 @@
 // the main thread (asserted at dispatch and in the destructor), except the
 // members marked "NewQueue" and the session key (locked). Network threads hold
 // the session only weakly.
-#include <array>
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +31,7 @@
 #include "state/data_service_answers.h"
 #include "state/dispatcher.h"
 #include "state/feed_channels.h"
+#include "state/incoming_path.h"
 #include "state/funds.h"
 #include "state/journal.h"
 #include "state/journal_data.h"
@@ -44,6 +42,7 @@
 #include "state/reference_data.h"
 #include "state/session_commands.h"
 #include "state/session_services.h"
+#include "state/session_values.h"
 #include "state/session_view.h"
 #include "state/ui_services.h"
 #include "state/watchlist.h"
@@ -55,23 +54,6 @@ class Preferences;
 namespace state {
 
 class BusinessBase;
-
-// A message on its way from "NewQueue" to the main thread.
-struct IncomingMessage {
-    std::vector<std::string> fields;  // the body split at 0x03, length element removed
-    std::int32_t type = 0;
-    // The inflated text of tag 1050 for the login data (33) and the refusal (47).
-    std::optional<std::string> payload;
-    // The payload was there but refused (over its cap or not inflatable).
-    bool payloadRefused = false;
-    // The request a request-channel reply answers.
-    std::optional<protocol::RequestKind> requestKind;
-    // When a ping answer came off the line ("NewQueue"): its round trip ends there.
-    std::optional<platform::WallTime> receivedAt;
-
-    // The fields and type of one frame (start and end bytes removed); nullopt, logged, when it is no message.
-    static std::optional<IncomingMessage> decode(std::string_view frame);
-};
 
 // What a session is made of, where it differs from the standard components:
 // tests observe a component through a replacement of their own. Each maker
@@ -106,12 +88,8 @@ public:
     BusinessBase(const BusinessBase&) = delete;
     BusinessBase& operator=(const BusinessBase&) = delete;
 
-    // --- Starting and stopping (main thread) -------------------------------
-    // Opens the TCP session; the first flag has no effect.
-    void StreamingConnection(bool streaming, bool demoRegistration) override;
-    void disconnectServer() override;
-    // The connection dropped without a manual disconnect.
-    void connectionFailure(const std::string& error);
+    // The windows and the components reach a session through the interfaces
+    // it implements: SessionView, SessionCommands and SessionServices.
 
     // --- Incoming ------------------------------------------------------------
     // One frame, start and end bytes removed ("NewQueue").
@@ -121,40 +99,39 @@ public:
     void checkNewMessage(IncomingMessage message);
     void ProcessNewMessage(const FieldList& fields, std::int32_t type,
                            const std::optional<std::string>& payload = std::nullopt);
-    // The request id and reference id a login's messages set (tests seed them).
-    void setSessionValues(std::int32_t requestId, std::optional<std::string> referenceId);
-    std::int32_t requestId() const override;
-    std::optional<std::string> referenceId() const override;
-    // The shared outgoing message and the connection (SessionServices).
-    protocol::MessageBase& outgoingMessage() override { return messageBase_; }
-    protocol::ConnectionBase& connection() override { return *conn_; }
 
     // The cipher password of envelopes: the session key once the login data
     // arrived, else the run's login cipher (the shipped key before any login).
-    std::string cipherPassword() const;
-    std::optional<std::string> sessionKey() const;
+    std::string cipherPassword() const { return incoming_.cipherPassword(); }
+    std::optional<std::string> sessionKey() const { return incoming_.sessionKey(); }
 
-    // --- Components (main thread) ------------------------------------------
-    ReferenceData& referenceData() { return reference_; }
+    // What an order manager of this session works with.
+    struct OrderManagerParts {
+        const SessionView& view;
+        SessionServices& services;
+        const ReferenceData& reference;
+        OrderBook& book;
+    };
+    OrderManagerParts orderManagerParts() { return {*this, *this, reference_, *orderBook_}; }
+
+    // --- Components, read only (main thread) ----------------------------------
     const ReferenceData& referenceData() const { return reference_; }
-    OrderBook& orderBook() { return *orderBook_; }
     const OrderBook& orderBook() const { return *orderBook_; }
-    AccountLedger& accountLedger() { return *accountLedger_; }
     const AccountLedger& accountLedger() const { return *accountLedger_; }
-    Chat& chat() { return *chat_; }
     const Chat& chat() const { return *chat_; }
-    FeedChannels& feedChannels() { return *feed_; }
     const FeedChannels& feedChannels() const { return *feed_; }
     const Journal& journal() const { return journal_; }
-    PingMonitor& pingMonitor() { return *ping_; }
     const PingMonitor& pingMonitor() const { return *ping_; }
-    DataServiceAnswers& dataServiceAnswers() { return *dataService_; }
     const DataServiceAnswers& dataServiceAnswers() const { return *dataService_; }
-    Funds& funds() { return *funds_; }
     const Funds& funds() const { return *funds_; }
-    LoginHandshake& loginHandshake() { return *login_; }
 
-    // --- SessionView: what the windows read (business_base_queries.cpp, business_base_surface.cpp) ---
+private:
+    friend struct SessionTestAccess;
+    BusinessBase(SessionHost& host, UiServices& ui);
+    void assemble(SessionParts parts);
+    IncomingPath::Hooks incomingHooks();
+
+    // --- SessionView (business_base_queries.cpp, business_base_surface.cpp) ---
     std::optional<std::string> getInstrumentTypeName(std::int32_t typeId) const override;
     SymbolTypes getSymbolTypes() const override;
     std::string getItemCode(std::int32_t instrumentId) const override;
@@ -208,6 +185,9 @@ public:
     bool isConnected() const override;
 
     // --- SessionCommands: each delegates to the component that owns the data ---
+    // Opens the TCP session; the first flag has no effect.
+    void StreamingConnection(bool streaming, bool demoRegistration) override;
+    void disconnectServer() override;
     void setCurrentAccountSelected(std::int32_t accountId) override;
     void calcAccountDetails(std::int32_t accountId) override;
     void recalculateAccounts() override;
@@ -249,10 +229,6 @@ public:
     bool userNotificationCenterShouldPresentNotification(const Banner&) const override { return true; }
     void userNotificationCenterDidDeliverNotification(const Banner&) override {}
 
-private:
-    BusinessBase(SessionHost& host, UiServices& ui);
-    void assemble(SessionParts parts);
-
     // --- protocol::AppContext, for the message layer (any thread) -------------
     std::optional<std::string> userName() const override;
     std::optional<std::string> password() const override;
@@ -266,6 +242,10 @@ private:
     void stampPingTime() override;
 
     // --- SessionServices, for the components (main thread) --------------------
+    protocol::MessageBase& outgoingMessage() override { return messageBase_; }
+    protocol::ConnectionBase& connection() override { return *conn_; }
+    std::int32_t requestId() const override { return values_.requestId(); }
+    std::optional<std::string> referenceId() const override { return values_.referenceId(); }
     std::int32_t takeRequestId() override;
     std::optional<platform::WallTime> serverDate() const override;
     void acceptNewPassword(const std::string& password) override;
@@ -284,13 +264,9 @@ private:
     void connectionDidReceiveFrame(std::string frame) override;
     void connectionDidFail(const std::string& error) override;
 
-    // De-frames text unwrapped from an envelope or a compressed message ("NewQueue").
-    void ProcessMessage(const std::string& text);
-    void decodeFrame(std::string frame);
+    // The connection dropped without a manual disconnect.
+    void connectionFailure(const std::string& error);
     void dispatchMessage(const IncomingMessage& message);
-    // Request id, server time and (login data only) reference id of a message.
-    void applySessionScalars(const MessageFields& fields, protocol::MsgType type);
-    void setRequestid(std::int32_t id);
     Watchlist watchlist();
     // Codes of the visible open positions, then of the visible pending orders.
     std::vector<std::string> heldItemCodes() const;
@@ -302,9 +278,7 @@ private:
     // --- Session values (main thread) ----------------------------------------
     std::shared_ptr<protocol::ConnectionBase> conn_;
     protocol::MessageBase messageBase_;
-    std::int32_t Requestid = 0;
-    std::optional<std::string> Referenceid;
-    std::optional<std::string> serverTime_;  // raw tag 21 of the last message that had one
+    SessionValues values_;
 
     ReferenceData reference_;
     Journal journal_;
@@ -320,22 +294,8 @@ private:
     Dispatcher dispatcher_;
     std::function<bool(const protocol::RequestMessage&)> outgoing_;
 
-    // "NewQueue" only.
-    static constexpr int kMaxUnwrapDepth = 4;
-    std::array<protocol::FrameDecoder, kMaxUnwrapDepth> innerFrames_;
-    std::optional<std::string> lastServerTimeSeen_;
-    int decodeDepth_ = 0;
-
-    // Read on the main thread by envelopes, written on "NewQueue" by the login
-    // data; with the copies of the session values that other threads read.
-    mutable std::mutex keyMutex_;
-    std::atomic<std::int32_t> sharedRequestId_{0};
-    std::optional<std::string> sharedReferenceId_;
-    std::optional<std::string> sharedServerTime_;
-    std::optional<std::string> sessionKey_;
-    std::string loginKey_;  // the run's login cipher when this login started
-    std::string credentialsUser_;
-    std::string credentialsPassword_;
+    // "NewQueue" only, but for the locked key.
+    IncomingPath incoming_;
 };
 
 }  // namespace state

@@ -80,8 +80,8 @@ void BusinessBase::updateUserAccountMaps(const model::UserAccountMaps& map) {
 std::vector<std::string> BusinessBase::getAllItems() const {
     return Queries::allItems(reference_.selectedSymbols, orderBook_->OpenOrderCollection, orderBook_->PendingOrderCollection, reference_.AccountDetailCollection);
 }
-ChatRooms BusinessBase::getMessageNoticesCollection() const { return Queries::messageNotices(chat_->ChatRoomCollection); }
-ChatRooms BusinessBase::getrecentChatCollection() const { return Queries::recentChats(chat_->ChatRoomCollection); }
+ChatRooms BusinessBase::getMessageNoticesCollection() const { return Queries::messageNotices(chat_->ChatRoomCollection()); }
+ChatRooms BusinessBase::getrecentChatCollection() const { return Queries::recentChats(chat_->ChatRoomCollection()); }
 std::vector<std::shared_ptr<model::ResourceDetails>> BusinessBase::getResourceCollection() const {
     return Queries::resourceList(reference_.resourceCollection);
 }

@@ -37,12 +37,12 @@ std::shared_ptr<model::SessionSettings> BusinessBase::sessionSetting(const std::
     return found(reference_.SessionSettingCollection, settingId);
 }
 std::optional<std::vector<std::string>> BusinessBase::marketDepth(const std::string& code, DepthSide side) const {
-    const auto& levels = side == DepthSide::Buy ? feed_->buyMarketDepthDataCollection : feed_->sellMarketDepthDataCollection;
+    const auto& levels = side == DepthSide::Buy ? feed_->buyMarketDepthDataCollection() : feed_->sellMarketDepthDataCollection();
     const auto* entry = levels.find(code);
     return entry ? std::optional(*entry) : std::nullopt;
 }
 std::optional<std::string> BusinessBase::chartData(const std::string& chartKey) const {
-    const std::string* entry = dataService_->chartDataCollection.find(chartKey);
+    const std::string* entry = dataService_->chartDataCollection().find(chartKey);
     return entry ? std::optional(*entry) : std::nullopt;
 }
 
@@ -58,7 +58,7 @@ std::shared_ptr<model::GroupDetails> BusinessBase::group(const std::string& grou
     return found(reference_.GroupDetailCollection, groupId);
 }
 std::shared_ptr<model::ChatRoom> BusinessBase::chatRoom(const std::string& roomKey) const {
-    return found(chat_->ChatRoomCollection, roomKey);
+    return found(chat_->ChatRoomCollection(), roomKey);
 }
 std::vector<std::shared_ptr<model::FileResource>> BusinessBase::resourceSearchResults() const {
     std::vector<std::shared_ptr<model::FileResource>> list;
@@ -83,9 +83,9 @@ std::vector<std::shared_ptr<model::FinancialTransactionDetails>> BusinessBase::f
 }
 model::AccountStatementInfo BusinessBase::accountStatement() const { return funds_->accountStatementInfo(); }
 
-std::vector<std::string> BusinessBase::journalLines() const { return journal_.JournalDataCollection; }
-std::string BusinessBase::ServerTime() const { return ping_->ServerTime; }
-std::int32_t BusinessBase::networkspeedStatus() const { return ping_->networkspeedStatus; }
+std::vector<std::string> BusinessBase::journalLines() const { return journal_.JournalDataCollection(); }
+std::string BusinessBase::ServerTime() const { return ping_->serverTimeText(); }
+std::int32_t BusinessBase::networkspeedStatus() const { return ping_->speedStatus(); }
 bool BusinessBase::isNetworkAvailable() const { return conn_ && conn_->isNetworkAvailable; }
 bool BusinessBase::isConnected() const { return conn_ && conn_->isConnected(); }
 

@@ -113,7 +113,7 @@ void Chat::NewChatMessageNotification(const std::vector<std::string>& m) {
     const std::string& sender = m[0];
     if (sender.empty()) return;
     // Messages of the user themself raise no banner.
-    if (sender == services_.host().logindata().userName() || sender == chatUserName) return;
+    if (sender == services_.host().logindata().userName() || sender == chatUserName_) return;
     TriggerNewChatNotification(m[2], m[1]);
 }
 

@@ -24,9 +24,9 @@ public:
     void registerHandlers(Dispatcher& table) override;
 
     // Room key -> chat or notice room.
-    OrderedDictionary<std::shared_ptr<model::ChatRoom>> ChatRoomCollection;
-    std::string chatUserName;
-    std::int32_t chatRequestId = 0;
+    const OrderedDictionary<std::shared_ptr<model::ChatRoom>>& ChatRoomCollection() const { return rooms_; }
+    // The user's name in the chat; their own messages raise no banner.
+    void setChatUserName(std::string name) { chatUserName_ = std::move(name); }
 
     virtual void FillChatRoomDetails(const MessageFields&, const std::optional<std::string>& /*roomKey*/) {}
     virtual void FillChatMessages(const MessageFields&, const std::optional<std::string>& /*room*/) {}
@@ -58,6 +58,10 @@ public:
 
 protected:
     SessionServices& services_;
+
+private:
+    OrderedDictionary<std::shared_ptr<model::ChatRoom>> rooms_;
+    std::string chatUserName_;
 };
 
 }  // namespace state

@@ -70,7 +70,7 @@ void DataServiceAnswers::fillChartData(const std::optional<std::string>& answer,
     }
     const std::string_view rest = header.substr(first + 1);
     std::string key(rest.substr(0, rest.find('~')));
-    if (!chartDataCollection.contains(key)) chartDataCollection.set(key, *answer);
+    storeChartData(key, *answer);
     chartDataReceivedNotification(static_cast<std::uint32_t>(requestId));
     // Charts match answers by key: the request id has moved on by the time an answer is handled.
     services_.onMain([key] {
@@ -130,6 +130,10 @@ void DataServiceAnswers::sendFirstRequests() {
     reference_.requestResourceSearchForTypes(services_, {"CAL", "ICO"});
     funds_.requestApprovalRequest();
     funds_.requestFinancialApprovals();
+}
+
+void DataServiceAnswers::storeChartData(const std::string& key, const std::string& answer) {
+    if (!charts_.contains(key)) charts_.set(key, answer);
 }
 
 }  // namespace state

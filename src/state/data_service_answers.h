@@ -29,8 +29,9 @@ public:
     const char* componentName() const override { return "DataServiceAnswers"; }
     void registerHandlers(Dispatcher& table) override;
 
-    // Chart answer key -> answer text.
-    OrderedDictionary<std::string> chartDataCollection;
+    // Chart answer key -> answer text; the first answer of a key is kept.
+    const OrderedDictionary<std::string>& chartDataCollection() const { return charts_; }
+    void storeChartData(const std::string& key, const std::string& answer);
 
     // Trading status of an account whose equity was hit.
     static constexpr std::int32_t kEquityHitStatus = 5;
@@ -66,6 +67,7 @@ protected:
     FeedChannels& feed_;
 
 private:
+    OrderedDictionary<std::string> charts_;
     // Hands each row of a table answer to its filler.
     void processHistoryData(const std::optional<std::string>& result,
                             const std::optional<std::string>& compressedData, const protocol::RequestKind& kind);

@@ -153,14 +153,19 @@ void FeedChannels::ProcessSubscribeandUnSubscribeItems(const std::vector<std::st
     services_.connection().ProcessSubscribeandUnSubscribeItems(codes, subscribe);
 }
 
+void FeedChannels::setMarketDepth(const std::string& code, std::vector<std::string> buy,
+                                  std::vector<std::string> sell) {
+    buyDepth_.set(code, std::move(buy));
+    sellDepth_.set(code, std::move(sell));
+}
+
 void FeedChannels::ZMQNewMessage(const std::string& text) {
     PriceFeed::Values values = PriceFeed::decode(text);
     try {
         if (auto* tick = std::get_if<model::PriceUpdate>(&values)) {
             if (model::ItemDetails* item = itemForCode(tick->ItemCode)) PriceFeed::UpdateItemCollection(*item, *tick);
         } else if (auto* depth = std::get_if<MarketDepthUpdate>(&values)) {
-            buyMarketDepthDataCollection.set(depth->code, std::move(depth->buy));
-            sellMarketDepthDataCollection.set(depth->code, std::move(depth->sell));
+            setMarketDepth(depth->code, std::move(depth->buy), std::move(depth->sell));
         } else if (auto* status = std::get_if<StatusFrame>(&values)) {
             // Decoded here, in feed order, and dispatched only when it is a status change.
             services_.dispatchChannelText(status->frame, Channel::FeedStatus, std::nullopt);

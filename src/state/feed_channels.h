@@ -28,8 +28,10 @@ public:
     void registerHandlers(Dispatcher& table) override;
 
     // Item code -> depth levels ("price,quantity") of one side.
-    OrderedDictionary<std::vector<std::string>> buyMarketDepthDataCollection;
-    OrderedDictionary<std::vector<std::string>> sellMarketDepthDataCollection;
+    const OrderedDictionary<std::vector<std::string>>& buyMarketDepthDataCollection() const { return buyDepth_; }
+    const OrderedDictionary<std::vector<std::string>>& sellMarketDepthDataCollection() const { return sellDepth_; }
+    // Replaces both sides of an instrument's depth.
+    void setMarketDepth(const std::string& code, std::vector<std::string> buy, std::vector<std::string> sell);
 
     // Both channels anew, on the ports of the login data.
     virtual void connectChannels();
@@ -51,6 +53,8 @@ protected:
     const OrderBook& book_;
 
 private:
+    OrderedDictionary<std::vector<std::string>> buyDepth_;
+    OrderedDictionary<std::vector<std::string>> sellDepth_;
     // What the request channel's keep-alive reads on its worker thread.
     struct KeepAliveValues {
         std::mutex mutex;

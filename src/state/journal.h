@@ -8,11 +8,14 @@ namespace state {
 
 class Journal {
 public:
-    std::vector<std::string> JournalDataCollection;
+    const std::vector<std::string>& JournalDataCollection() const { return lines_; }
     // Empty lines are not kept.
     void append(const std::string& line) {
-        if (!line.empty()) JournalDataCollection.push_back(line);
+        if (!line.empty()) lines_.push_back(line);
     }
+
+private:
+    std::vector<std::string> lines_;
 };
 
 }  // namespace state

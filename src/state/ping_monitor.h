@@ -36,12 +36,19 @@ public:
     // "NetworkSpeedNotification" with the server time; nothing without one.
     void postnetworkspeedNotification(const std::optional<std::string>& text);
 
+    // A ping went out at `at`: its answer's round trip starts there.
+    void stampPingTime(platform::WallTime at) { pingTime = at; }
+    std::optional<platform::WallTime> lastServerDate() const { return serverDate; }
+    const std::string& serverTimeText() const { return ServerTime; }
+    std::int32_t speedStatus() const { return networkspeedStatus; }
+
+private:
+    friend struct SessionTestAccess;
     std::optional<platform::WallTime> pingTime;
     std::optional<platform::WallTime> serverDate;
     std::string ServerTime;  // "yyyyMMddHHmmss" of serverDate
     std::int32_t networkspeedStatus = 0;
 
-private:
     void pingAnswer(const MessageFields& fields, std::optional<platform::WallTime> receivedAt);
     void cancelSpeedCheck();
 

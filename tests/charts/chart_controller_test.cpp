@@ -47,7 +47,7 @@ TEST_F(ChartControllerTest, AnswersServeTheChartOfTheirKey) {
     // The session hands each request an id of its own.
     ASSERT_EQ(requestIds.size(), 2u);
     EXPECT_NE(requestIds[0], requestIds[1]);
-    EXPECT_EQ(requestIds[1], std::to_string(session->requestId()));
+    EXPECT_EQ(requestIds[1], std::to_string(state::servicesOf(*session).requestId()));
     answer(minuteAnswer("SILVER^O", 30, 24));  // answered while a's request id is the newest
     EXPECT_EQ(b.window().DATAPOINTS, 29);
     EXPECT_EQ(a.graph(), nullptr);  // another key does not serve a

@@ -13,7 +13,7 @@
 #include "kit/qt_test_app.h"
 #include "charts/chart_controller.h"
 #include "protocol/message_base.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 
 namespace charts::testing {
@@ -50,7 +50,7 @@ protected:
         item->Bid = price - 0.5;
         item->Ask = price + 0.5;
         item->UpdateTime = "03/09/2026 10:00:00";
-        session->referenceData().ItemCollection.set(code, item);
+        state::SessionTestAccess::referenceData(*session).ItemCollection.set(code, item);
         return item;
     }
     ChartController& chart() {
@@ -60,7 +60,7 @@ protected:
     }
     // The request channel's answer to a chart request.
     void answer(const std::string& text) {
-        session->dataServiceAnswers().fillChartData(text, session->requestId(), std::nullopt);
+        state::SessionTestAccess::dataServiceAnswers(*session).fillChartData(text, state::servicesOf(*session).requestId(), std::nullopt);
         kit::testing::runFor(20);
     }
     QImage render(ChartController& c, QSize size = {800, 450}) {

@@ -10,7 +10,7 @@
 #include "charts/chart_controller.h"
 #include "charts/core/chart_labels.h"
 #include "integration/sim_login.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 
 namespace charts {
@@ -31,7 +31,7 @@ protected:
         ASSERT_TRUE(sim->ready()) << "simulator did not start";
         integration::setLogin(ui.login, *sim);
         session = state::BusinessBase::create(ui, ui);
-        session->StreamingConnection(true, false);
+        state::commandsOf(*session).StreamingConnection(true, false);
         ASSERT_TRUE(runUntil([&] { return item("GOLD") && item("COPPER"); }, 15000));
         kit::testing::runFor(300);  // the rest of the login's answers
     }

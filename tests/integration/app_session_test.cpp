@@ -6,7 +6,7 @@
 #include "integration/sim_login.h"
 #include "platform/reachability.h"
 #include "platform/test_env.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/feed_channels.h"
 #include "state/recording_ui_services.h"
 
@@ -123,20 +123,20 @@ TEST_F(AppSessionTest, ReachabilityReconnectsOnlyAfterALoginAndWhileConnected) {
     posted.clear();
     network->setFlags(0);
     ASSERT_TRUE(pump([&] { return ui.banners.size() == 2; }));
-    EXPECT_FALSE(session->businessbase()->connection().isNetworkAvailable);
+    EXPECT_FALSE(state::servicesOf(*session->businessbase()).connection().isNetworkAvailable);
     ASSERT_TRUE(pump([&] { return speedNotices() == 1; }, 5000ms));
 
     // Reachable again with the TCP session up: both channels anew.
     network->setFlags(kReachable);
     ASSERT_TRUE(pump([&] { return channelConnects == 2; }));
-    EXPECT_TRUE(session->businessbase()->connection().isNetworkAvailable);
+    EXPECT_TRUE(state::servicesOf(*session->businessbase()).connection().isNetworkAvailable);
 
     // With the TCP session down nothing reconnects.
     session->cancelLogin();
     network->setFlags(0);
     ASSERT_TRUE(pump([&] { return ui.banners.size() == 3; }));
     network->setFlags(kReachable);
-    ASSERT_TRUE(pump([&] { return session->businessbase()->connection().isNetworkAvailable.load(); }));
+    ASSERT_TRUE(pump([&] { return state::servicesOf(*session->businessbase()).connection().isNetworkAvailable.load(); }));
     EXPECT_EQ(channelConnects, 2);
     EXPECT_EQ(outcomes.lost, 0);
 }

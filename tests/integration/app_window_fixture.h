@@ -24,7 +24,7 @@
 #include "platform/preferences.h"
 #include "platform/reachability.h"
 #include "platform/runtime.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 
 namespace integration {
 
@@ -126,7 +126,7 @@ protected:
     // The ids in the open (or the pending) collection.
     std::set<std::string> ids(bool pending) const {
         std::set<std::string> out;
-        for (const auto& o : pending ? session->getPendingOrderCollection() : session->getOpenOrderCollection())
+        for (const auto& o : pending ? state::viewOf(*session).getPendingOrderCollection() : state::viewOf(*session).getOpenOrderCollection())
             out.insert(pending ? o->PendingOrderId : o->OpenPositionId);
         return out;
     }
@@ -140,7 +140,7 @@ protected:
         kit::testing::runUntil(
             [&] {
                 matching.clear();
-                for (const auto& o : pending ? session->getPendingOrderCollection() : session->getOpenOrderCollection())
+                for (const auto& o : pending ? state::viewOf(*session).getPendingOrderCollection() : state::viewOf(*session).getOpenOrderCollection())
                     if (const auto& id = pending ? o->PendingOrderId : o->OpenPositionId;
                         !id.empty() && !before.count(id) && o->ItemCode == code &&
                         model::TextValue::doubleValue(o->OrderQty) == model::TextValue::doubleValue(qty))

@@ -13,7 +13,7 @@
 #include "platform/main_executor.h"
 #include "platform/notification_center.h"
 #include "platform/test_env.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 #include "state/resource_files.h"
 
@@ -62,7 +62,7 @@ protected:
         auto& center = platform::NotificationCenter::defaultCenter();
         for (const char* name : {"OpenPositionTableNotification", "ResourceDownloadCompletedNotification"})
             tokens.push_back(center.addObserver(name, [this](const platform::Notification& n) { posted.push_back(n.name); }));
-        session->StreamingConnection(true, false);
+        state::commandsOf(*session).StreamingConnection(true, false);
         // The chat requests travel on the TCP session: the simulator may read them after the others.
         ASSERT_TRUE(integration::pump(*loop, [&] {
             return dataServiceRequests(user).size() >= 9 && sessionTypes(user).size() >= 3 && quiet();
@@ -83,7 +83,7 @@ protected:
     }
     // Every queued request answered.
     bool quiet() {
-        auto channel = session->connection().requestChannel();
+        auto channel = state::servicesOf(*session).connection().requestChannel();
         return channel && channel->queuedRequests() == 0 && !session->funds().financialApprovals().empty();
     }
 
@@ -128,9 +128,9 @@ TEST_F(DataServiceLoginTest, LoginSequenceFillsEveryCollectionAndDownloadsResour
     EXPECT_FALSE(fileText(folder / "calendar_ios.ics").empty());
 
     // Chart data is kept under its key.
-    session->requestChartData("GOLD", "D", 10);
-    ASSERT_TRUE(integration::pump(*loop, [&] { return session->dataServiceAnswers().chartDataCollection.size() == 1; }));
-    EXPECT_TRUE(session->dataServiceAnswers().chartDataCollection.contains("GOLD^D"));
+    state::commandsOf(*session).requestChartData("GOLD", "D", 10);
+    ASSERT_TRUE(integration::pump(*loop, [&] { return session->dataServiceAnswers().chartDataCollection().size() == 1; }));
+    EXPECT_TRUE(session->dataServiceAnswers().chartDataCollection().contains("GOLD^D"));
 }
 
 TEST_F(DataServiceLoginTest, EquityHitAccountsAreAskedForTheirPrices) {
@@ -148,9 +148,9 @@ TEST_F(DataServiceLoginTest, ErrorAnswersLeaveCollectionsEmptyAndStillPost) {
     session = BusinessBase::create(ui, ui);
     tokens.push_back(platform::NotificationCenter::defaultCenter().addObserver(
         "OpenPositionTableNotification", [this](const platform::Notification& n) { posted.push_back(n.name); }));
-    session->StreamingConnection(true, false);
+    state::commandsOf(*session).StreamingConnection(true, false);
     ASSERT_TRUE(integration::pump(*loop, [&] {
-        auto channel = session->connection().requestChannel();
+        auto channel = state::servicesOf(*session).connection().requestChannel();
         return dataServiceRequests("trader").size() == 9 && channel && channel->queuedRequests() == 0 &&
                posted.size() >= 9;
     }));

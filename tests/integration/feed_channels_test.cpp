@@ -18,7 +18,7 @@
 #include "platform/runtime.h"
 #include "platform/serial_queue.h"
 #include "platform/test_env.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 
 namespace {
@@ -63,13 +63,13 @@ protected:
         for (const char* code : {"GOLD", "EURUSD", "SILVER"}) {
             auto item = std::make_shared<model::ItemDetails>();
             item->Code = code;
-            session->referenceData().ItemCollection.set(code, item);
+            state::SessionTestAccess::referenceData(*session).ItemCollection.set(code, item);
         }
         prefs.set("Watchlist.trader", std::vector<std::string>{"GOLD", "EURUSD", "GONE"});
         token = platform::NotificationCenter::defaultCenter().addObserver(
             "WatchlistTableNotification", [this](const platform::Notification&) { ++watchlistTables; });
     }
-    std::vector<std::string>& answers() { return static_cast<RecordingAnswers&>(session->dataServiceAnswers()).answers; }
+    std::vector<std::string>& answers() { return static_cast<RecordingAnswers&>(state::SessionTestAccess::dataServiceAnswers(*session)).answers; }
     void TearDown() override {
         platform::NotificationCenter::defaultCenter().removeObserver(token);
         session.reset();
@@ -99,8 +99,8 @@ protected:
 };
 
 TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect) {
-    session->StreamingConnection(true, false);
-    ASSERT_TRUE(pump([&] { return session->connection().subscriptionFeed() && session->connection().requestChannel(); }));
+    state::commandsOf(*session).StreamingConnection(true, false);
+    ASSERT_TRUE(pump([&] { return state::servicesOf(*session).connection().subscriptionFeed() && state::servicesOf(*session).connection().requestChannel(); }));
     EXPECT_EQ(session->referenceData().selectedSymbols, (std::vector<std::string>{"GOLD", "EURUSD"}));
     EXPECT_EQ(prefs.stringArrayForKey("Watchlist.trader"), session->referenceData().selectedSymbols);
 
@@ -108,9 +108,9 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
     EXPECT_GT(item("GOLD").Bid, 0.0);
     EXPECT_GT(item("GOLD").Ask, 0.0);
     EXPECT_FALSE(item("GOLD").UpdateTime.empty());
-    ASSERT_TRUE(pump([&] { return session->feedChannels().buyMarketDepthDataCollection.contains("GOLD"); }));
-    EXPECT_EQ(session->feedChannels().buyMarketDepthDataCollection.find("GOLD")->size(), 5u);
-    EXPECT_EQ(session->feedChannels().sellMarketDepthDataCollection.find("GOLD")->size(), 5u);
+    ASSERT_TRUE(pump([&] { return session->feedChannels().buyMarketDepthDataCollection().contains("GOLD"); }));
+    EXPECT_EQ(session->feedChannels().buyMarketDepthDataCollection().find("GOLD")->size(), 5u);
+    EXPECT_EQ(session->feedChannels().sellMarketDepthDataCollection().find("GOLD")->size(), 5u);
 
     // Not watched, not held: not subscribed.
     ASSERT_TRUE(tickUntil("EURUSD", [&] { return item("EURUSD").isPriceUpdateReceived; }));
@@ -129,22 +129,22 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
     ASSERT_EQ(sim->command("feed-status 44 105=elsewhere"), "ok");
     ASSERT_EQ(sim->command("status GOLD 1 8").rfind("ok", 0), 0u);
     ASSERT_TRUE(pump([&] { return item("GOLD").CurrentTradeSessionSettingId == 8; }));
-    EXPECT_TRUE(session->connection().isConnected());
+    EXPECT_TRUE(state::servicesOf(*session).connection().isConnected());
     EXPECT_EQ(std::count(ui.events.begin(), ui.events.end(), "LogininAnotherLocation"), 0);
     // Nor may it switch the key or the reference id.
     const auto key = session->sessionKey();
-    const auto reference = session->referenceId();
+    const auto reference = state::servicesOf(*session).referenceId();
     ASSERT_EQ(sim->command("feed-status 33 19=EVIL 21=20240102030405"), "ok");
     ASSERT_EQ(sim->command("status GOLD 1 9").rfind("ok", 0), 0u);
     ASSERT_TRUE(pump([&] { return item("GOLD").CurrentTradeSessionSettingId == 9; }));
     EXPECT_EQ(session->sessionKey(), key);
-    EXPECT_EQ(session->referenceId(), reference);
+    EXPECT_EQ(state::servicesOf(*session).referenceId(), reference);
 
     // One session for everything: a second login in the same process meets a
     // spurious end of the TCP session that is the socket's, not the feed's.
     ASSERT_TRUE(session->referenceData().userInfo != nullptr);
 
-    protocol::MessageBase& m = session->outgoingMessage();
+    protocol::MessageBase& m = state::servicesOf(*session).outgoingMessage();
     m.setMessagetype(1023);
     m.setDsrequestType(0);
     m.messageDataDictionary().clear();
@@ -152,7 +152,7 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
     m.messageDataDictionary().set(151, "getopenpositions");
     m.messageDataDictionary().set(152, "1000");
     m.messageDataDictionary().set(153, "1");
-    m.messageDataDictionary().set(20, std::to_string(session->requestId() + 1));
+    m.messageDataDictionary().set(20, std::to_string(state::servicesOf(*session).requestId() + 1));
     m.messageDataDictionary().set(115, std::to_string(session->referenceData().userInfo->UserId));
     session->setMessageProperties(m);
     // The first answer is a chart answer: it answers no data-service request and is dropped.
@@ -163,12 +163,12 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
     ASSERT_TRUE(m.BuildMessage().sent());
     ASSERT_TRUE(pump([&] { return !answers().empty(); }));
     EXPECT_EQ(answers(), std::vector<std::string>{"getopenpositions"});
-    EXPECT_EQ(static_cast<RecordingAnswers&>(session->dataServiceAnswers()).chartAnswers, 0);
+    EXPECT_EQ(static_cast<RecordingAnswers&>(state::SessionTestAccess::dataServiceAnswers(*session)).chartAnswers, 0);
 
     // The network came back while the TCP session stayed up.
-    session->reconnectZMQandSubscribeAllItems();
+    state::commandsOf(*session).reconnectZMQandSubscribeAllItems();
     platform::ioQueue()->sync([] {});  // the channels connect on the io queue
-    EXPECT_EQ(session->connection().subscriptionFeed()->readersStarted(), 2u);
+    EXPECT_EQ(state::servicesOf(*session).connection().subscriptionFeed()->readersStarted(), 2u);
     ASSERT_TRUE(tickUntil("EURUSD", [&] { return item("EURUSD").isPriceUpdateReceived; }));
     m.setMessagetype(1023);
     m.messageDataDictionary().clear();
@@ -183,10 +183,10 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
     EXPECT_EQ(answers()[1], "getpendingorders");
 
     // The end of the TCP session stops both threads.
-    session->disconnectServer();
+    state::commandsOf(*session).disconnectServer();
     platform::ioQueue()->sync([] {});  // and stop there
-    EXPECT_FALSE(session->connection().subscriptionFeed()->isRunning());
-    EXPECT_FALSE(session->connection().requestChannel()->isRunning());
+    EXPECT_FALSE(state::servicesOf(*session).connection().subscriptionFeed()->isRunning());
+    EXPECT_FALSE(state::servicesOf(*session).connection().requestChannel()->isRunning());
 }
 
 }  // namespace

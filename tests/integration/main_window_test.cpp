@@ -17,7 +17,7 @@
 #include "model/language_string.h"
 #include "model/text_value.h"
 #include "platform/idle_time.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/session_notifications.h"
 #include "views/open_position_table_controller.h"
 #include "views/pending_order_table_controller.h"
@@ -99,16 +99,16 @@ protected:
 TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime) {
     EXPECT_EQ(main->window()->windowTitle().toStdString(), std::string(TC_APP_NAME) + " v" TC_APP_VERSION " - trader");
     ASSERT_TRUE(main->account());
-    EXPECT_EQ(session->currentAccountSelected(), main->account()->AccountId);
+    EXPECT_EQ(state::viewOf(*session).currentAccountSelected(), main->account()->AccountId);
     EXPECT_EQ(strip(0), ": " + std::to_string(main->account()->AccountId));
     EXPECT_EQ(main->stripLabels[1]->text().toStdString(), tr("0222"));
     ASSERT_TRUE(nextTick());
 
     // Prices of the account's positions move: the floating P/L and equity follow.
     const std::string pl = strip(3), equity = strip(1);
-    ASSERT_TRUE(runUntil([&] { return !session->getOpenOrderCollection().empty(); }, 10000));
+    ASSERT_TRUE(runUntil([&] { return !state::viewOf(*session).getOpenOrderCollection().empty(); }, 10000));
     std::vector<std::string> codes;
-    for (const auto& p : session->getOpenOrderCollection())
+    for (const auto& p : state::viewOf(*session).getOpenOrderCollection())
         if (model::TextValue::intValue(p->AccountNumber) == main->account()->AccountId) codes.push_back(p->ItemCode);
     ASSERT_FALSE(codes.empty());
     ASSERT_TRUE(runUntil(
@@ -130,19 +130,19 @@ TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime)
     EXPECT_FALSE(main->NetworkStatusIndicatorImage->pixmap().isNull());
     EXPECT_EQ(main->ConnectionStatusTextField->text().toStdString(), tr("0051"));
     // Grade 3: the poor and offline images and "1007"; a grade outside 0 to 3 changes nothing.
-    session->pingMonitor().networkspeedStatus = 3;
+    state::SessionTestAccess::setNetworkSpeed(*session, 3);
     platform::NotificationCenter::defaultCenter().post(state::notifications::kNetworkSpeed,
                                                        std::make_shared<state::TextPayload>("20240105143000"));
     EXPECT_EQ(main->ServerTimeTextField->text(), "Jan 05, 2024 14:30:00");
     EXPECT_EQ(main->ConnectionStatusTextField->text().toStdString(), tr("1007"));
     const QImage offline = main->ConnectionStatusImage->pixmap().toImage();
-    session->pingMonitor().networkspeedStatus = 7;
+    state::SessionTestAccess::setNetworkSpeed(*session, 7);
     platform::NotificationCenter::defaultCenter().post(state::notifications::kNetworkSpeed,
                                                        std::make_shared<state::TextPayload>("not a time"));
     EXPECT_EQ(main->ServerTimeTextField->text(), "Jan 05, 2024 14:30:00");
     EXPECT_EQ(main->ConnectionStatusTextField->text().toStdString(), tr("1007"));
     EXPECT_EQ(main->ConnectionStatusImage->pixmap().toImage(), offline);
-    session->pingMonitor().networkspeedStatus = 0;
+    state::SessionTestAccess::setNetworkSpeed(*session, 0);
     platform::NotificationCenter::defaultCenter().post(state::notifications::kNetworkSpeed);
 
     // A symbol dropped on pane 3 changes that pane only.
@@ -194,11 +194,11 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
 
     // Ticket only with a watchlist; close-all (a sheet) only with positions.
     const auto symbols = session->referenceData().selectedSymbols;
-    session->referenceData().selectedSymbols.clear();
+    state::SessionTestAccess::referenceData(*session).selectedSymbols.clear();
     EXPECT_FALSE(main->runCommand("TradeTicketButtonClicked"));
-    session->referenceData().selectedSymbols = symbols;
+    state::SessionTestAccess::referenceData(*session).selectedSymbols = symbols;
     EXPECT_TRUE(main->runCommand("TradeTicketButtonClicked"));
-    ASSERT_TRUE(runUntil([&] { return !session->getOpenOrderCollection().empty(); }, 10000));
+    ASSERT_TRUE(runUntil([&] { return !state::viewOf(*session).getOpenOrderCollection().empty(); }, 10000));
     EXPECT_TRUE(main->runCommand("closeAllButtonClicked"));
     EXPECT_TRUE(main->isSheetAttached());
     delegate->menuNeedsUpdate();
@@ -247,15 +247,15 @@ TEST_F(MainWindowTest, PositionTablesFillTheFirstTwoTabs) {
     EXPECT_TRUE(main->mainTabView->widget(0)->isAncestorOf(main->openPositions()));
     EXPECT_EQ(main->mainTabView->widget(1), main->pendingOrders());
     EXPECT_EQ(main->mainTabView->tabText(1).toStdString(), tr("21002"));
-    EXPECT_EQ(main->openPositions()->rowCount(), int(session->getOpenOrderCollection().size()));
-    EXPECT_EQ(main->pendingOrders()->rowCount(), int(session->getPendingOrderCollection().size()));
+    EXPECT_EQ(main->openPositions()->rowCount(), int(state::viewOf(*session).getOpenOrderCollection().size()));
+    EXPECT_EQ(main->pendingOrders()->rowCount(), int(state::viewOf(*session).getPendingOrderCollection().size()));
     EXPECT_TRUE(main->canOpenWindow("AccountStatementWindowController"));
     EXPECT_FALSE(main->canOpenWindow("OffsetPositionWindowController"));
 }
 
 TEST_F(MainWindowTest, OpenWindowByNameRefusesUnknownNamesAndInstruments) {
-    ASSERT_FALSE(session->watchlistCodes().empty());
-    const std::string known = session->watchlistCodes().front();
+    ASSERT_FALSE(state::viewOf(*session).watchlistCodes().empty());
+    const std::string known = state::viewOf(*session).watchlistCodes().front();
     struct Case {
         const char* name;
         kit::OpenRequest request;

@@ -25,10 +25,10 @@ TEST_P(OrderPlacementTest, MarketOrderFillsLimitOrderWorksAndRefusedOrdersStayHo
     ASSERT_EQ(std::count_if(pending.begin(), pending.end(),
                             [&](const auto& o) {
                                 return o->PendingOrderId.empty() && o->ItemCode == "GOLD" &&
-                                       o->RequestId == session->requestId() + 1;
+                                       o->RequestId == state::servicesOf(*session).requestId() + 1;
                             }),
               1);
-    EXPECT_NE(session->outgoingMessage().lastFrame().find("\x03" "10=60\x03" "34=1001\x03" "23=trader\x03"), std::string::npos);
+    EXPECT_NE(state::servicesOf(*session).outgoingMessage().lastFrame().find("\x03" "10=60\x03" "34=1001\x03" "23=trader\x03"), std::string::npos);
     ASSERT_TRUE(pump([&] { return count("position:") == 1; }));
     EXPECT_EQ(count("pending:"), 1);
     EXPECT_EQ(count("removed:"), 1);

@@ -53,7 +53,7 @@ TEST_F(OrderRequestsTest, ClosesEditsConfirmationsAndCancels) {
     const auto confirmations = [&] {
         std::vector<std::string> texts;
         for (const auto& b : ui.banners)
-            if (b.subtitle == "2139" || b.subtitle == session->text("2139")) texts.push_back(b.informativeText);
+            if (b.subtitle == "2139" || b.subtitle == state::viewOf(*session).text("2139")) texts.push_back(b.informativeText);
         return texts;
     };
     ASSERT_TRUE(pump([&] { return confirmations().size() == 2; }));
@@ -94,7 +94,7 @@ TEST_F(OrderRequestsTest, MultiAccountOrderOffsetAndCloseAll) {
     manager->PlaceOrder(order(1, 1, "1"));
     ASSERT_TRUE(pump([&] { return count("position:") == 3; }));
     const std::string sold = lastSeen("position:1001:");
-    const std::int32_t requestId = session->requestId();
+    const std::int32_t requestId = state::servicesOf(*session).requestId();
     model::OffsetPosition opposite;
     opposite.postionId = sold;
     opposite.offsetQty = "1";
@@ -102,7 +102,7 @@ TEST_F(OrderRequestsTest, MultiAccountOrderOffsetAndCloseAll) {
     ASSERT_TRUE(pump([&] { return hedgeAnswers == 1; }));
     EXPECT_TRUE(saw("settled:" + bought));
     EXPECT_TRUE(saw("settled:" + sold));
-    EXPECT_EQ(session->requestId(), requestId);
+    EXPECT_EQ(state::servicesOf(*session).requestId(), requestId);
     EXPECT_TRUE(reports.empty());
 
     // Close-all of 70002 and of a position that vanished meanwhile.

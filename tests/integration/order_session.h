@@ -15,7 +15,7 @@
 #include "platform/main_executor.h"
 #include "platform/notification_center.h"
 #include "platform/test_env.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/notification_payloads.h"
 #include "state/recording_ui_services.h"
 #include "state/session_notifications.h"
@@ -94,9 +94,9 @@ protected:
             if (r->status == "66") return;  // settlements, announced by the order book
             bulk.push_back(r->status + (r->reference.empty() ? "" : ":" + r->reference));
         });
-        session->StreamingConnection(true, false);
+        state::commandsOf(*session).StreamingConnection(true, false);
         ASSERT_TRUE(pump([&] {
-            auto channel = session->connection().requestChannel();
+            auto channel = state::servicesOf(*session).connection().requestChannel();
             return loggedIn && sim->command("received " + user).find("getfinancialapprovals") != std::string::npos &&
                    channel && channel->queuedRequests() == 0;
         }));
@@ -107,8 +107,8 @@ protected:
             return holdsAll(book.OpenOrderCollection, &model::Order::OpenPositionId, starting.positions) &&
                    holdsAll(book.PendingOrderCollection, &model::Order::PendingOrderId, starting.pending);
         })) << "the starting positions and pending orders did not arrive";
-        manager = std::make_unique<orders::OrderMananger>(*session, *session, session->referenceData(),
-                                                          session->orderBook());
+        const auto needs = session->orderManagerParts();
+        manager = std::make_unique<orders::OrderMananger>(needs.view, needs.services, needs.reference, needs.book);
     }
     static model::OrderInfo order(int type, int side, const std::string& qty, const std::string& code = "GOLD") {
         model::OrderInfo o;

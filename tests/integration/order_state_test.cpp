@@ -18,8 +18,8 @@ class OrderStateTest : public integration::OrderSession {
 protected:
     // Sends a new order (sub-type 0) or an offset (1) with the next request id.
     std::int32_t send(std::int32_t subType, const Tags& tags) {
-        const std::int32_t requestId = session->requestId() + 1;
-        protocol::MessageBase& m = session->outgoingMessage();
+        const std::int32_t requestId = state::servicesOf(*session).requestId() + 1;
+        protocol::MessageBase& m = state::servicesOf(*session).outgoingMessage();
         m.setMessagetype(60);
         m.setNeworderrequestType(subType);
         m.messageDataDictionary().clear();
@@ -39,11 +39,11 @@ protected:
 
 TEST_F(OrderStateTest, OrdersPositionsClosesAndSummariesFollowTheServer) {
     ASSERT_NO_FATAL_FAILURE(login());
-    state::OrderBook& book = session->orderBook();
+    state::OrderBook& book = state::SessionTestAccess::orderBook(*session);
 
     // A limit order far from the market stays pending and replaces its placeholder.
     auto placeholder = std::make_shared<model::Order>();
-    placeholder->RequestId = session->requestId() + 1;
+    placeholder->RequestId = state::servicesOf(*session).requestId() + 1;
     book.AddPendingOrder(placeholder);
     const std::size_t pending = book.PendingOrderCollection.size();
     send(0, {{34, "1001"}, {12, "GOLD"}, {32, "30"}, {36, "45"}, {37, "1"}, {38, "1000.00"}, {117, "51"}, {43, "47"}});
@@ -103,7 +103,7 @@ TEST_F(OrderStateTest, EquityHitProfitStaysPutOverRefreshes) {
         return server != 0;
     }));
     const double equity = account->Equity;
-    for (int i = 0; i < 10; ++i) session->recalculateAccounts();
+    for (int i = 0; i < 10; ++i) state::commandsOf(*session).recalculateAccounts();
     EXPECT_DOUBLE_EQ(account->UnrealisedPL, 2 * server);
     EXPECT_DOUBLE_EQ(account->Equity, equity);
 }

@@ -13,7 +13,7 @@
 #include "model/formatter.h"
 #include "model/language_string.h"
 #include "orders/order_mananger.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "trading/closend_cancel_position_window_controller.h"
 #include "trading/modify_position_window_controller.h"
 #include "views/open_position_table_controller.h"
@@ -41,13 +41,13 @@ protected:
     }
     // The row of `id` in the mode's collection, as the tables would pass it.
     int rowOf(const std::string& id, bool pending) {
-        const auto rows = pending ? session->getPendingOrderCollection() : session->getOpenOrderCollection();
+        const auto rows = pending ? state::viewOf(*session).getPendingOrderCollection() : state::viewOf(*session).getOpenOrderCollection();
         for (std::size_t i = 0; i < rows.size(); ++i)
             if ((pending ? rows[i]->PendingOrderId : rows[i]->OpenPositionId) == id) return static_cast<int>(i);
         return -1;
     }
     std::shared_ptr<model::Order> find(const std::string& id, bool pending) {
-        for (const auto& o : pending ? session->getPendingOrderCollection() : session->getOpenOrderCollection())
+        for (const auto& o : pending ? state::viewOf(*session).getPendingOrderCollection() : state::viewOf(*session).getOpenOrderCollection())
             if ((pending ? o->PendingOrderId : o->OpenPositionId) == id) return o;
         return nullptr;
     }
@@ -185,12 +185,12 @@ TEST_F(PositionDialogsSimTest, ClosesModifiesEditsAndCancels) {
     ASSERT_TRUE(runUntil([&] { return find(working, true) == nullptr; }, 10000));
 
     // The rest of the position closed: it goes and a settlement is recorded.
-    const auto settled = session->getSettledOrderCollection().size();
+    const auto settled = state::viewOf(*session).getSettledOrderCollection().size();
     ASSERT_EQ(close(position), closer);
     closer->QuantityComboField->setEditText("2");
     closer->CloseandCancelButton->click();
     ASSERT_TRUE(runUntil([&] { return find(position, false) == nullptr; }, 10000));
-    EXPECT_GT(session->getSettledOrderCollection().size(), settled);
+    EXPECT_GT(state::viewOf(*session).getSettledOrderCollection().size(), settled);
     EXPECT_EQ(refusal(), nullptr);
 }
 
@@ -199,7 +199,7 @@ TEST_F(PositionDialogsSimTest, OpenedByRecordIdTheDialogFollowsThatRecordThrough
     const std::string large = placed(false, "GOLD", "4", [&] { manager->PlaceOrder(gold(1, "4")); });
     ASSERT_FALSE(small.empty() || large.empty());
     const auto sortByQuantity = [&](bool ascending) {
-        session->sortOpenOrderCollection(
+        state::commandsOf(*session).sortOpenOrderCollection(
             std::vector<state::SortDescriptor>{{"OrderQty", ascending, state::SortDescriptor::Comparison::Numeric}});
     };
     const char* dialog = views::OpenPositionTableController::kCloseDialog;

@@ -17,7 +17,7 @@
 #include "platform/test_env.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 
 namespace fs = std::filesystem;
@@ -102,13 +102,13 @@ protected:
                                             [this](const platform::Notification&) { loggedIn = true; }));
         tokens.push_back(center.addObserver("ResourceDownloadCompletedNotification",
                                             [this](const platform::Notification&) { ++completed; }));
-        session->StreamingConnection(true, false);
+        state::commandsOf(*session).StreamingConnection(true, false);
         ASSERT_TRUE(integration::pump(*loop, [&] { return loggedIn; }));
     }
     // Asks the simulator for one resource file with a request the session
     // builds, and saves the answer as the download handler does.
     void download(const std::string& name) {
-        auto& m = session->outgoingMessage();
+        auto& m = state::servicesOf(*session).outgoingMessage();
         m.setMessagetype(1023);
         m.setDsrequestType(12);
         auto& tags = m.messageDataDictionary();
@@ -118,17 +118,17 @@ protected:
         tags.set(152, "1000");
         tags.set(153, "1");
         tags.set(159, name + "\x05" "1\x05" "7\x05" "1\x05" "res1\x05\x05" "0\x06");
-        tags.set(20, std::to_string(session->requestId() + 1));
+        tags.set(20, std::to_string(state::servicesOf(*session).requestId() + 1));
         tags.set(115, std::to_string(session->referenceData().userInfo ? session->referenceData().userInfo->UserId : 0));
         tags.set(23, "trader");
-        tags.set(19, session->referenceId().value_or(""));
+        tags.set(19, state::servicesOf(*session).referenceId().value_or(""));
         tags.set(21, static_cast<protocol::AppContext&>(*session).packedLocalTime());
         ASSERT_TRUE(m.BuildMessage().sent());
         ASSERT_FALSE(requests.empty());
         const std::string reply = ask(sim->sessionPort() + 2, requests.back());
         const std::string record = tag(reply, "159");
         ASSERT_FALSE(record.empty()) << "no answer for " << name;
-        session->dataServiceAnswers().fillResourceDownload(record, tag(reply, "1050"));
+        state::SessionTestAccess::dataServiceAnswers(*session).fillResourceDownload(record, tag(reply, "1050"));
         loop->runUntilIdle();
     }
 
@@ -150,8 +150,8 @@ TEST_P(QueriesLoginTest, InstrumentsAccountsAndListsAnswerFromTheLoginData) {
     // Every instrument of the scenario, found both ways.
     ASSERT_EQ(s.referenceData().ItemCollection.size(), 23u);
     for (const auto& [code, item] : s.referenceData().ItemCollection) {
-        EXPECT_EQ(s.getItemCode(item->InstrumentId), code);
-        EXPECT_EQ(s.getItemIdForItemCode(code), static_cast<std::uint64_t>(item->InstrumentId));
+        EXPECT_EQ(state::viewOf(s).getItemCode(item->InstrumentId), code);
+        EXPECT_EQ(state::viewOf(s).getItemIdForItemCode(code), static_cast<std::uint64_t>(item->InstrumentId));
         EXPECT_FALSE(item->InstrumentTypeName.empty()) << code;
     }
     const auto& gold = **s.referenceData().ItemCollection.find("GOLD");
@@ -160,11 +160,11 @@ TEST_P(QueriesLoginTest, InstrumentsAccountsAndListsAnswerFromTheLoginData) {
     EXPECT_EQ(gold.instrumentTradingStatus, 1);
     EXPECT_EQ(gold.InstrumentTypeName, "Commodities");
     EXPECT_DOUBLE_EQ(gold.priceTick, form == "xml" ? 0.0 : 0.01);
-    EXPECT_EQ(s.getItemIdForItemCode("NO SUCH"), 0u);
+    EXPECT_EQ(state::viewOf(s).getItemIdForItemCode("NO SUCH"), 0u);
     EXPECT_EQ((*s.referenceData().ItemCollection.find("HTMN"))->instrumentTradingStatus, 2);  // close only
 
     // Symbol lists by type: every entry names a stored instrument.
-    const state::SymbolTypes types = s.getSymbolTypes();
+    const state::SymbolTypes types = state::viewOf(s).getSymbolTypes();
     ASSERT_FALSE(types.empty());
     std::size_t listed = 0;
     for (const auto& type : types)
@@ -176,11 +176,11 @@ TEST_P(QueriesLoginTest, InstrumentsAccountsAndListsAnswerFromTheLoginData) {
     EXPECT_GT(listed, 0u);
 
     // The user's accounts, with figures from no positions.
-    const state::Accounts accounts = s.getAccountCollection();
+    const state::Accounts accounts = state::viewOf(s).getAccountCollection();
     EXPECT_EQ(accounts.size(), 3u);
     // Only the compact form names the accounts' primary holder.
-    EXPECT_EQ(s.canShowAERights(), form == "packed");
-    s.calcAccountDetails(1001);
+    EXPECT_EQ(state::viewOf(s).canShowAERights(), form == "packed");
+    state::commandsOf(s).calcAccountDetails(1001);
     const auto& main = **s.referenceData().AccountDetailCollection.find("1001");
     EXPECT_DOUBLE_EQ(main.UnrealisedPL, 0.0);
     EXPECT_DOUBLE_EQ(main.Equity, 50000);
@@ -188,7 +188,7 @@ TEST_P(QueriesLoginTest, InstrumentsAccountsAndListsAnswerFromTheLoginData) {
 
     if (form == "packed") {
         // Resources and currencies come only with the compact form.
-        const auto resources = s.getResourceCollection();
+        const auto resources = state::viewOf(s).getResourceCollection();
         // Keys in natural, case-insensitive order: "gold.svg", "Help centre", "holidays.ics".
         ASSERT_EQ(resources.size(), 3u);
         EXPECT_EQ(resources[0]->caption, "Gold icon");

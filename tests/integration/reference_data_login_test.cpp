@@ -11,7 +11,7 @@
 #include "platform/main_executor.h"
 #include "platform/test_env.h"
 #include "platform/notification_center.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 
 namespace {
@@ -38,7 +38,7 @@ protected:
         session = BusinessBase::create(ui, ui);
         token = platform::NotificationCenter::defaultCenter().addObserver(
             "LoginSuccessNotification", [this](const platform::Notification&) { loggedIn = true; });
-        session->StreamingConnection(true, false);
+        state::commandsOf(*session).StreamingConnection(true, false);
         ASSERT_TRUE(integration::pump(*loop, [&] { return loggedIn; }));
     }
 

@@ -15,7 +15,7 @@
 #include "platform/main_executor.h"
 #include "platform/test_env.h"
 #include "platform/notification_center.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 #include "state/session_notifications.h"
 
@@ -79,7 +79,7 @@ protected:
 TEST_F(SessionLoginTest, LogsInInstallsTheSessionKeyAndGradesThePing) {
     startSim();
     makeSession("trader", "secret1");
-    session->StreamingConnection(true, false);
+    state::commandsOf(*session).StreamingConnection(true, false);
     ASSERT_TRUE(pump([&] { return loggedIn(); }));
     EXPECT_TRUE(session->sessionKey().has_value());
     EXPECT_EQ(session->sessionKey()->size(), 88u);
@@ -88,16 +88,16 @@ TEST_F(SessionLoginTest, LogsInInstallsTheSessionKeyAndGradesThePing) {
     ASSERT_TRUE(session->referenceData().userInfo);
     EXPECT_EQ(session->referenceData().userInfo->marketdepthPort, sim->sessionPort() + 1);
     EXPECT_EQ(session->referenceData().userInfo->hdServerPort, sim->sessionPort() + 2);
-    EXPECT_TRUE(session->referenceId().has_value());
+    EXPECT_TRUE(state::servicesOf(*session).referenceId().has_value());
     // Connected, login data, accepted.
-    ASSERT_EQ(session->journal().JournalDataCollection.size(), 3u);
-    EXPECT_NE(session->journal().JournalDataCollection[0].find("#$#"), std::string::npos);
+    ASSERT_EQ(session->journal().JournalDataCollection().size(), 3u);
+    EXPECT_NE(session->journal().JournalDataCollection()[0].find("#$#"), std::string::npos);
     EXPECT_EQ(ui.sounds, std::vector<std::string>{"welcome"});
     EXPECT_TRUE(ui.banners.empty());  // the login record carries no message
 
     ASSERT_TRUE(pump([&] { return count("NetworkSpeedNotification") >= 2; }, 5000ms));
-    EXPECT_EQ(session->pingMonitor().networkspeedStatus, 0);
-    EXPECT_EQ(session->pingMonitor().ServerTime.size(), 14u);
+    EXPECT_EQ(session->pingMonitor().speedStatus(), 0);
+    EXPECT_EQ(session->pingMonitor().serverTimeText().size(), 14u);
     EXPECT_GE(count("JournalTableNotification"), 2);
     EXPECT_EQ(ui.failures, 0);
 }
@@ -105,14 +105,14 @@ TEST_F(SessionLoginTest, LogsInInstallsTheSessionKeyAndGradesThePing) {
 TEST_F(SessionLoginTest, ALaterLoginInTheRunIsSealedWithTheLastSessionKey) {
     startSim();
     makeSession("trader", "secret1");
-    session->StreamingConnection(true, false);
+    state::commandsOf(*session).StreamingConnection(true, false);
     ASSERT_TRUE(pump([&] { return loggedIn(); }));
     const std::string first = *session->sessionKey();
-    session->disconnectServer();
+    state::commandsOf(*session).disconnectServer();
     session.reset();
     posted.clear();
     makeSession("trader", "secret1");
-    session->StreamingConnection(true, false);
+    state::commandsOf(*session).StreamingConnection(true, false);
     ASSERT_TRUE(pump([&] { return loggedIn(); }));
     EXPECT_EQ(sim->command("keys trader"), "ok shipped " + first);
     EXPECT_EQ(ui.login.SecurityKey(), "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");  // remembered settings keep the shipped key
@@ -121,7 +121,7 @@ TEST_F(SessionLoginTest, ALaterLoginInTheRunIsSealedWithTheLastSessionKey) {
 TEST_F(SessionLoginTest, EnvelopedSessionMessagesOpenWithTheSessionKey) {
     startSim({"--wrap", "envelope"});
     makeSession("trader", "secret1");
-    session->StreamingConnection(true, false);
+    state::commandsOf(*session).StreamingConnection(true, false);
     ASSERT_TRUE(pump([&] { return loggedIn(); }));
     ASSERT_TRUE(pump([&] { return count("NetworkSpeedNotification") >= 1; }, 5000ms));
     EXPECT_EQ(ui.failures, 0);
@@ -130,7 +130,7 @@ TEST_F(SessionLoginTest, EnvelopedSessionMessagesOpenWithTheSessionKey) {
 TEST_F(SessionLoginTest, SplitWritesAndABadEnvelopeDoNotStopTheSession) {
     startSim({"--wrap", "envelope"});
     makeSession("trader", "secret1");
-    session->StreamingConnection(true, false);
+    state::commandsOf(*session).StreamingConnection(true, false);
     ASSERT_TRUE(pump([&] { return loggedIn(); }));
     EXPECT_EQ(sim->command("fault split 1,7").rfind("ok", 0), 0u);
     EXPECT_EQ(sim->command("fault bad-envelope on").rfind("ok", 0), 0u);
@@ -143,7 +143,7 @@ TEST_F(SessionLoginTest, SplitWritesAndABadEnvelopeDoNotStopTheSession) {
 TEST_F(SessionLoginTest, CompressedSessionMessages) {
     startSim({"--wrap", "compressed"});
     makeSession("trader", "secret1");
-    session->StreamingConnection(true, false);
+    state::commandsOf(*session).StreamingConnection(true, false);
     ASSERT_TRUE(pump([&] { return loggedIn(); }));
     ASSERT_TRUE(pump([&] { return count("NetworkSpeedNotification") >= 1; }, 5000ms));
 }
@@ -165,7 +165,7 @@ TEST_F(SessionLoginTest, RefusalsReachTheLoginWindow) {
     for (const Case& c : cases) {
         ui.loginMessages.clear();
         makeSession(c.user, c.password);
-        session->StreamingConnection(true, false);
+        state::commandsOf(*session).StreamingConnection(true, false);
         ASSERT_TRUE(pump([&] { return !ui.loginMessages.empty(); })) << c.user;
         EXPECT_EQ(ui.loginMessages[0], c.expected) << c.user;
         pump([] { return false; }, 300ms);
@@ -177,7 +177,7 @@ TEST_F(SessionLoginTest, RefusalsReachTheLoginWindow) {
 TEST_F(SessionLoginTest, LoggedInElsewhereEndsTheSessionWithoutAFailure) {
     startSim();
     makeSession("trader", "secret1");
-    session->StreamingConnection(true, false);
+    state::commandsOf(*session).StreamingConnection(true, false);
     ASSERT_TRUE(pump([&] { return loggedIn(); }));
     EXPECT_EQ(sim->command("elsewhere trader").rfind("ok", 0), 0u);
     ASSERT_TRUE(pump([&] { return !ui.anotherLocation.empty(); }));
@@ -189,7 +189,7 @@ TEST_F(SessionLoginTest, LoggedInElsewhereEndsTheSessionWithoutAFailure) {
 TEST_F(SessionLoginTest, ReloginRequestWhileConnectedKeepsTheSession) {
     startSim();
     makeSession("trader", "secret1");
-    session->StreamingConnection(true, false);
+    state::commandsOf(*session).StreamingConnection(true, false);
     ASSERT_TRUE(pump([&] { return loggedIn(); }));
     auto key = session->sessionKey();
     EXPECT_EQ(sim->command("relogin trader").rfind("ok", 0), 0u);
@@ -206,7 +206,7 @@ TEST_F(SessionLoginTest, ThirtySilentSecondsEndTheSession) {
     platform::installClock(clock);
     startSim();
     makeSession("trader", "secret1");
-    session->StreamingConnection(true, false);
+    state::commandsOf(*session).StreamingConnection(true, false);
     ASSERT_TRUE(pump([&] { return loggedIn(); }));
     // A ping and its answer. The server sends nothing unasked, so the answer
     // is the last data before it falls silent.
@@ -224,7 +224,7 @@ TEST_F(SessionLoginTest, ThirtySilentSecondsEndTheSession) {
     clock->advance(1s + 1ms);
     ASSERT_TRUE(pump([&] { return ui.failures == 1; }));
     EXPECT_FALSE(session->pingMonitor().isPingTimerActive());
-    EXPECT_FALSE(session->connection().isNetworkAvailable);
+    EXPECT_FALSE(state::servicesOf(*session).connection().isNetworkAvailable);
 }
 
 TEST_F(SessionLoginTest, DemoRegistrationRaisesNoFailureWhenTheServerCloses) {
@@ -232,7 +232,7 @@ TEST_F(SessionLoginTest, DemoRegistrationRaisesNoFailureWhenTheServerCloses) {
     makeSession("", "");
     onRegistration = [this] {
         // What the registration window sends on the connection just opened.
-        protocol::MessageBase& m = session->outgoingMessage();
+        protocol::MessageBase& m = state::servicesOf(*session).outgoingMessage();
         m.setMessagetype(1026);
         protocol::TagMap& t = m.messageDataDictionary();
         t.clear();
@@ -252,14 +252,14 @@ TEST_F(SessionLoginTest, DemoRegistrationRaisesNoFailureWhenTheServerCloses) {
         t.set(504, "tester");
         EXPECT_TRUE(m.BuildMessage().sent());
     };
-    session->StreamingConnection(true, true);
+    state::commandsOf(*session).StreamingConnection(true, true);
     ASSERT_TRUE(pump([&] { return !demoUser.empty(); }));
     EXPECT_EQ(count("SendLoginRegistrationRequest"), 1);
     EXPECT_EQ(demoUser.rfind("demo", 0), 0u);
     EXPECT_NE(demoUser.find('/'), std::string::npos);
     pump([] { return false; }, 300ms);
     EXPECT_EQ(ui.failures, 0);
-    EXPECT_TRUE(session->journal().JournalDataCollection.empty());  // no login journal for a registration
+    EXPECT_TRUE(session->journal().JournalDataCollection().empty());  // no login journal for a registration
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include "charts/chart_controller.h"
 #include "integration/app_window_fixture.h"
 #include "model/language_string.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "trading/buy_market_depth_table_controller.h"
 #include "trading/core/ticket_offers.h"
 #include "trading/sell_market_depth_table_controller.h"

@@ -16,7 +16,7 @@
 #include "integration/app_window_fixture.h"
 #include "model/language_string.h"
 #include "platform/notification_center.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/session_notifications.h"
 #include "views/core/watchlist_cells.h"
 #include "views/watchlist_table_controller.h"
@@ -94,7 +94,7 @@ TEST_F(WatchlistWindowTest, LivePricesSessionsDoubleClicksAndColumns) {
 
     const std::vector<std::string> codes = {"GOLD", "CRUDE", "EURUSD", "USDJPY", "US500",
                                             "GER40", "FRNM", "ALPM", "HTMN"};
-    delegate->session().businessbase()->SaveItemstoWatchList(codes);
+    state::commandsOf(*delegate->session().businessbase()).SaveItemstoWatchList(codes);
     platform::NotificationCenter::defaultCenter().post(state::notifications::kWatchlistTable);  // as the editor does
     ASSERT_EQ(table()->rowCount(), int(codes.size()));
     for (std::size_t r = 0; r < codes.size(); ++r)

@@ -14,7 +14,7 @@
 #include "platform/main_executor.h"
 #include "platform/notification_center.h"
 #include "platform/test_env.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 
 namespace orders::testing {
@@ -39,8 +39,8 @@ public:
             return true;
         };
         session = state::BusinessBase::create(ui, ui, std::move(parts));
-        session->connection().isNetworkAvailable = true;
-        auto& data = session->referenceData();
+        state::servicesOf(*session).connection().isNetworkAvailable = true;
+        auto& data = state::SessionTestAccess::referenceData(*session);
         account = data.AccountDetailCollection.set("1001", std::make_shared<model::AccountDetails>()).get();
         account->AccountId = 1001;
         account->GroupId = "10";
@@ -80,8 +80,9 @@ public:
                 const auto* r = n.as<PlaceOrderReport>();
                 reports.push_back({r ? r->text : "?", r ? r->ValidationKey : nullptr});
             });
-        session->setSessionValues(41, "R9");
-        manager = std::make_unique<OrderMananger>(*session, *session, session->referenceData(), session->orderBook());
+        state::SessionTestAccess::setSessionValues(*session, 41, "R9");
+        const auto needs = session->orderManagerParts();
+        manager = std::make_unique<OrderMananger>(needs.view, needs.services, needs.reference, needs.book);
     }
     void TearDown() override {
         platform::NotificationCenter::defaultCenter().removeObserver(token);
@@ -101,7 +102,7 @@ public:
     }
     // The body of the last frame built: between the length's 0x03 and the end byte.
     std::string body() const {
-        const std::string& f = session->outgoingMessage().lastFrame();
+        const std::string& f = state::servicesOf(*session).outgoingMessage().lastFrame();
         const auto start = f.find('\x03');
         return start == std::string::npos ? std::string() : f.substr(start + 1, f.size() - start - 2);
     }
@@ -132,7 +133,7 @@ public:
         p->tradingMode = side;
         p->RemainingQty = qty;
         (open ? p->OpenPositionId : p->PendingOrderId) = id;
-        auto& book = session->orderBook();
+        auto& book = state::SessionTestAccess::orderBook(*session);
         (open ? book.OpenOrderCollection : book.PendingOrderCollection).push_back(p);
         return p;
     }

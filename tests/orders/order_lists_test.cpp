@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "orders/order_fixture.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/notification_payloads.h"
 #include "state/session_notifications.h"
 
@@ -37,10 +37,10 @@ TEST_F(BulkOrderTest, OneOrderForTwoAccountsCarriesThemInTag91) {
                       "56=50.00\x03" "54=50.10\x03" "61=50.05\x03" "60=51.00\x03" "62=49.00\x03"
                       "67=20261207101112\x03" "78=\x03" "91=" + list + "\x03");
     // Journalled, a confirmation armed, no placeholder and no request id spent.
-    EXPECT_EQ(session->journal().JournalDataCollection.size(), 1u);
+    EXPECT_EQ(session->journal().JournalDataCollection().size(), 1u);
     EXPECT_EQ(manager->armedConfirmations(), 1);
     EXPECT_TRUE(session->orderBook().PendingOrderCollection.empty());
-    EXPECT_EQ(session->requestId(), 41);
+    EXPECT_EQ(state::servicesOf(*session).requestId(), 41);
 
     // An unknown instrument prices at 0.00; an order type without prices sends no 38.
     info.itemCode = "NONE";
@@ -62,18 +62,18 @@ TEST_F(OffsetTest, RefusalsPostOneTextWithoutTheOrder) {
     };
     const std::vector<Case> cases = {
         {"allowed", [](auto&) {}, ""},
-        {"the network is not tested here", [](auto& f) { f.session->connection().isNetworkAvailable = false; }, ""},
+        {"the network is not tested here", [](auto& f) { state::servicesOf(*f.session).connection().isNetworkAvailable = false; }, ""},
         {"session settings 1 pass", [](auto& f) { f.sessionSettings->settingsID = 1; }, ""},
         {"session settings 2", [](auto& f) { f.sessionSettings->settingsID = 2; }, tr("1071")},
         {"no session settings", [](auto& f) { f.item->CurrentTradeSessionSettingId = 9; }, tr("1049")},
-        {"unknown instrument", [](auto& f) { f.session->referenceData().ItemCollection.clear(); }, tr("1049")},
+        {"unknown instrument", [](auto& f) { state::SessionTestAccess::referenceData(*f.session).ItemCollection.clear(); }, tr("1049")},
         {"close only", [](auto& f) { f.account->tradingStatus = 4; }, tr("1072")},
         {"view only", [](auto& f) { f.account->tradingStatus = 2; }, tr("1072")},
         {"suspended", [](auto& f) { f.account->tradingStatus = 3; }, tr("0334")},
         {"equity hit", [](auto& f) { f.account->tradingStatus = 5; }, tr("0333")},
         {"close-only access", [](auto& f) { f.account->accountaccessType = 2; }, tr("1072")},
         {"group not trading", [](auto& f) { f.group->TradingEnabled = false; }, tr("1072")},
-        {"unknown account", [](auto& f) { f.session->referenceData().AccountDetailCollection.clear(); }, tr("1072")},
+        {"unknown account", [](auto& f) { state::SessionTestAccess::referenceData(*f.session).AccountDetailCollection.clear(); }, tr("1072")},
         {"instrument not in the group", [](auto& f) { f.group->GroupInstrumentCollection.clear(); }, tr("1075")},
     };
     for (const Case& c : cases) {
@@ -110,7 +110,7 @@ TEST_F(OffsetTest, TheListGoesOutByteForByteWithThePingsServerTime) {
     ASSERT_EQ(sent, 1);
     EXPECT_EQ(body(), "10=1052\x03" "34=1001\x03" "12=GOLD\x03" "583=" + expected + "\x03" "23=trader\x03"
                       "19=R9\x03" "21=20261207093000\x03");
-    EXPECT_EQ(session->requestId(), 41);
+    EXPECT_EQ(state::servicesOf(*session).requestId(), 41);
 }
 
 class CloseAllTest : public OrderFixture {
@@ -162,7 +162,7 @@ TEST_F(CloseAllTest, SendsWithTheNextRequestIdAndTheServerDateInLocalTime) {
     setenv("TZ", "XST-3", 1);  // three hours east of UTC
     tzset();
     using namespace std::chrono;
-    session->pingMonitor().serverDate = sys_days{2026y / 12 / 7} + 9h;
+    state::SessionTestAccess::setServerDate(*session, sys_days{2026y / 12 / 7} + 9h);
     const auto p1 = openPosition(0, "1", "1001", "70001");
     manager->createBulkClosePositionInfo({p1}, 3);
     ASSERT_EQ(sent, 1);

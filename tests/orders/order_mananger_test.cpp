@@ -24,7 +24,7 @@ TEST_F(OrderValidationTest, EachRefusalReportsItsKeyOnceAndSendsNothing) {
     const std::string limits = tr("1202") + "\n" + tr("0760") + " : 52.50\t" + tr("0761") + " : 47.50";
     const std::vector<Case> cases = {
         {"valid market buy", [](auto&, Info&) {}, ""},
-        {"network down comes first", [](auto& f, Info& o) { f.session->connection().isNetworkAvailable = false; o.orderType = 0; },
+        {"network down comes first", [](auto& f, Info& o) { state::servicesOf(*f.session).connection().isNetworkAvailable = false; o.orderType = 0; },
          tr("1007")},
         {"unknown instrument", [](auto&, Info& o) { o.itemCode = "NONE"; }, tr("20227")},
         {"no order type", [](auto&, Info& o) { o.orderType = 0; }, tr("1080")},
@@ -126,7 +126,7 @@ TEST_F(OrderValidationTest, EachRefusalReportsItsKeyOnceAndSendsNothing) {
         manager->PlaceOrder(info);
         EXPECT_EQ(sent, 0);
         EXPECT_TRUE(session->orderBook().PendingOrderCollection.empty());
-        EXPECT_TRUE(session->journal().JournalDataCollection.empty());
+        EXPECT_TRUE(session->journal().JournalDataCollection().empty());
     }
 }
 
@@ -186,15 +186,15 @@ TEST_F(OrderPlacementTest, AValidOrderGoesOutAsTheNewOrderRequestAndWaitsAsPlace
         "10=60\x03" "34=1001\x03" "23=trader\x03" "33=42\x03" "19=R9\x03" "12=GOLD\x03" "32=30\x03" "117=51\x03"
         "37=2\x03" "38=49.5\x03" "39=\x03" "40=\x03" "90=0\x03" "36=45\x03" "77=-1\x03" "24=0\x03" "43=(null)\x03"
         "56=50.00\x03" "54=50.10\x03" "61=50.05\x03" "60=51.00\x03" "62=49.00\x03" "67=20261207101112\x03" "78=\x03";
-    EXPECT_EQ(session->outgoingMessage().lastFrame(), "\x01" + std::to_string(body.size()) + "\x03" + body + "\x02");
+    EXPECT_EQ(state::servicesOf(*session).outgoingMessage().lastFrame(), "\x01" + std::to_string(body.size()) + "\x03" + body + "\x02");
     const auto& pending = session->orderBook().PendingOrderCollection;
     ASSERT_EQ(pending.size(), 1u);
     EXPECT_EQ(pending[0]->RequestId, 42);
-    EXPECT_EQ(session->requestId(), 41);
+    EXPECT_EQ(state::servicesOf(*session).requestId(), 41);
     EXPECT_EQ(pending[0]->ordertypeInfo, 3);
-    ASSERT_EQ(session->journal().JournalDataCollection.size(), 1u);
-    EXPECT_NE(session->journal().JournalDataCollection[0].find("GOLD"), std::string::npos);
-    EXPECT_TRUE(session->outgoingMessage().messageDataDictionary().empty());
+    ASSERT_EQ(session->journal().JournalDataCollection().size(), 1u);
+    EXPECT_NE(session->journal().JournalDataCollection()[0].find("GOLD"), std::string::npos);
+    EXPECT_TRUE(state::servicesOf(*session).outgoingMessage().messageDataDictionary().empty());
 }
 
 TEST_F(OrderPlacementTest, AnOrderTakesThePingsServerTimeAndTheNextRequestIdIn64Bits) {
@@ -228,7 +228,7 @@ TEST_F(OrderPlacementTest, AnOrderTheBuilderRefusesGetsNoPlaceholder) {
     manager->PlaceOrder(marketBuy(std::string("1") + protocol::FieldEndByte));
     EXPECT_EQ(sent, 0);
     EXPECT_TRUE(session->orderBook().PendingOrderCollection.empty());
-    EXPECT_TRUE(session->journal().JournalDataCollection.empty());
+    EXPECT_TRUE(session->journal().JournalDataCollection().empty());
     // The next order goes out on a clean message.
     manager->PlaceOrder(marketBuy());
     EXPECT_EQ(sent, 1);

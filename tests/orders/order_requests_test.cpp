@@ -6,7 +6,7 @@
 
 #include "model/formatter.h"
 #include "orders/order_fixture.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ public:
 
 TEST_F(ConfirmationTest, EachSentLimitOrStopOrderConfirmsOnePendingAnswer) {
     // Nothing armed: an answer shows nothing.
-    session->orderBook().PendingOrderNotification(pendingAnswer(0, 2));
+    state::SessionTestAccess::orderBook(*session).PendingOrderNotification(pendingAnswer(0, 2));
     EXPECT_TRUE(ui.events.empty());
 
     // Two Limit orders before the first answer: two confirmations, then none; a market order arms none.
@@ -45,7 +45,7 @@ TEST_F(ConfirmationTest, EachSentLimitOrStopOrderConfirmsOnePendingAnswer) {
     ASSERT_EQ(sent, 3);
     auto first = pendingAnswer(0, 2);
     first->LimitPrice = "0";  // neither a zero take-profit nor an empty stop-loss adds a line
-    session->orderBook().PendingOrderNotification(first);
+    state::SessionTestAccess::orderBook(*session).PendingOrderNotification(first);
     ASSERT_EQ(ui.events, (std::vector<std::string>{"banner", "local"}));
     const std::string lines = "Account : 1001\nOrder No. : 77\nBuy Limit 2 X @ 1.2345\n";
     EXPECT_EQ(ui.banners[0].subtitle, "Pending Order");
@@ -56,13 +56,13 @@ TEST_F(ConfirmationTest, EachSentLimitOrStopOrderConfirmsOnePendingAnswer) {
     auto second = pendingAnswer(1, 3);
     second->LimitPrice = "1.3";
     second->StopPrice = "1.1";
-    session->orderBook().PendingOrderNotification(second);
+    state::SessionTestAccess::orderBook(*session).PendingOrderNotification(second);
     ASSERT_EQ(ui.alerts.size(), 1u);
     EXPECT_EQ(ui.alerts[0].message, "Account : 1001\nOrder No. : 77\n" +
                                         model::Formatter::fillIndexedText(tr("20223"), {"2", "X", "1.2345"}) +
                                         "\nTake Profit @ 1.3\nStop Loss @ 1.1");
 
-    session->orderBook().PendingOrderNotification(pendingAnswer(0, 2));
+    state::SessionTestAccess::orderBook(*session).PendingOrderNotification(pendingAnswer(0, 2));
     EXPECT_EQ(ui.events, (std::vector<std::string>{"banner", "local", "alert"}));
 }
 
@@ -171,7 +171,7 @@ TEST_F(EditRequestTest, EachRequestGoesOutWithItsTagsOrIsRefusedOnce) {
         EXPECT_EQ(session->orderBook().OpenOrderCollection.size(), 1u);
         EXPECT_EQ(position->RemainingQty, "2.5");
         EXPECT_TRUE(session->orderBook().PendingOrderCollection.empty());
-        EXPECT_TRUE(session->journal().JournalDataCollection.empty());
+        EXPECT_TRUE(session->journal().JournalDataCollection().empty());
         EXPECT_EQ(manager->armedConfirmations(), 0);
     }
 }

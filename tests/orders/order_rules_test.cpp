@@ -116,7 +116,7 @@ TEST_F(MarginCheckTest, PercentageRatesAlwaysTakeTheFullComputation) {
 TEST_F(MarginCheckTest, HedgeMarginOfTheCurrentAccount) {
     gi->InitialMargin = 100;
     gi->LiquidationMargin = 50;
-    session->setCurrentAccountSelected(1001);
+    state::commandsOf(*session).setCurrentAccountSelected(1001);
     openPosition(0, "2");
     auto position = openPosition(1, "2");
     manager->CalcHedgeMargin(*position);

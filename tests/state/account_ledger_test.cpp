@@ -9,7 +9,7 @@
 #include "model/trade_currency.h"
 #include "model/user_info.h"
 #include "platform/test_env.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/profit_loss.h"
 #include "state/recording_ui_services.h"
 
@@ -51,7 +51,7 @@ protected:
         equityRequests = 0;
         FakeTimeTest::TearDown();
     }
-    ReferenceData& ref() { return session->referenceData(); }
+    ReferenceData& ref() { return state::SessionTestAccess::referenceData(*session); }
     std::shared_ptr<AccountDetails> account(int id, const std::string& group = "10") {
         auto a = std::make_shared<AccountDetails>();
         a->AccountId = id;
@@ -78,7 +78,7 @@ protected:
         p->ItemCode = code;
         p->RemainingQty = "2";
         p->OrderPrice = "2.0";
-        session->orderBook().OpenOrderCollection.push_back(p);
+        state::SessionTestAccess::orderBook(*session).OpenOrderCollection.push_back(p);
         return p;
     }
     void summary(std::vector<std::string> fields) {
@@ -179,14 +179,14 @@ TEST_F(LedgerTest, ConversionIntoTheAccountCurrency) {
     for (const auto& [mode, direct, value, result] : cases) {
         currency->conversionMode = mode;
         currency->isDirect = direct;
-        EXPECT_DOUBLE_EQ(session->calculateCurrencyConversionForValue(value, p), result) << mode;
+        EXPECT_DOUBLE_EQ(state::viewOf(*session).calculateCurrencyConversionForValue(value, p), result) << mode;
     }
     // Without the conversion instrument only the fixed rates convert.
     ref().ItemCollection.erase("EURUSD");
     currency->isDirect = false;
     for (auto [mode, result] : {std::pair{1, 10.0}, std::pair{3, 10.0}, std::pair{4, 20.0}}) {
         currency->conversionMode = mode;
-        EXPECT_DOUBLE_EQ(session->calculateCurrencyConversionForValue(10, p), result) << mode;
+        EXPECT_DOUBLE_EQ(state::viewOf(*session).calculateCurrencyConversionForValue(10, p), result) << mode;
     }
     EXPECT_DOUBLE_EQ(ProfitLoss::currencyConversion(10, 0, 1), 10);
     EXPECT_DOUBLE_EQ(ProfitLoss::currencyConversion(10, 0, 0), 0);
@@ -203,12 +203,12 @@ TEST_F(LedgerTest, RecalculationGivesTheAccountFigures) {
         a->UsedMargin = 100;
         item(1, "GOLD", 1.0);
         auto p = buy("1001", "GOLD");
-        session->recalculateAccounts();
+        state::commandsOf(*session).recalculateAccounts();
         EXPECT_DOUBLE_EQ(p->UnrealisedPL, -200);
         EXPECT_EQ(std::tuple(a->UnrealisedPL, a->Equity, a->AvailableMargin), std::tuple(-200.0, equity, equity - 100));
         EXPECT_EQ(std::tuple(idle->UnrealisedPL, idle->Leverage), std::tuple(0.0, 0.0));
         a->Equity = 0;  // the deposit window's computation agrees
-        session->calculateAccountDetails(*a);
+        state::commandsOf(*session).calculateAccountDetails(*a);
         EXPECT_DOUBLE_EQ(a->Equity, equity);
     }
 }
@@ -267,7 +267,7 @@ TEST_F(LedgerTest, SpreadsSettleOnePerInstrument) {
             gi->SpreadAsk = terms->ask;
             group(id)->GroupInstrumentCollection["1"] = gi;
         }
-        session->accountLedger().SetAllSymbolsSpread();
+        state::SessionTestAccess::accountLedger(*session).SetAllSymbolsSpread();
         EXPECT_EQ(std::tuple(gold->Spreadtype, gold->BidSpread, gold->AskSpread),
                   std::tuple(c.type, c.bidSpread, c.askSpread))
             << c.name;

@@ -1,6 +1,6 @@
 // The session object: dispatch by type, the login steps, ping and network
 // speed, the account answers, and the incoming path with its key switch.
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 
 #include <gtest/gtest.h>
 
@@ -228,14 +228,14 @@ const std::vector<std::string> kSeven = {"OpenPositionTableNotification",   "Pie
 
 TEST_F(SessionTest, RequestIdAndReferenceIdFromTheFirstPass) {
     deliver(999, {"20=41"});
-    EXPECT_EQ(session->requestId(), 41);
+    EXPECT_EQ(state::servicesOf(*session).requestId(), 41);
     deliver(999, {"20=5", "33=77"});
-    EXPECT_EQ(session->requestId(), 77);
+    EXPECT_EQ(state::servicesOf(*session).requestId(), 77);
     deliver(999, {"19=R1", "21=20240102030405"});
-    EXPECT_FALSE(session->referenceId().has_value());
+    EXPECT_FALSE(state::servicesOf(*session).referenceId().has_value());
     EXPECT_EQ(static_cast<protocol::AppContext&>(*session).serverTime(), "20240102030405");
     deliver(33, {"19=R2"});
-    EXPECT_EQ(session->referenceId(), "R2");
+    EXPECT_EQ(state::servicesOf(*session).referenceId(), "R2");
 }
 
 TEST_F(SessionTest, SevenTableNotificationsInOrderAfterEveryMessageButPingAnswers) {
@@ -287,7 +287,7 @@ TEST_F(SessionTest, RefusalReadsOnlySectionSixteenOfPackedData) {
 }
 
 TEST_F(SessionTest, RefusalCodesTenAndEleven) {
-    session->referenceData().FillPackedLoginInfoDetails("0\x05" "bad\x05" "11\x06" "0\x05short\x06");
+    state::SessionTestAccess::referenceData(*session).FillPackedLoginInfoDetails("0\x05" "bad\x05" "11\x06" "0\x05short\x06");
     deliver(47, {"160=XML"});
     ASSERT_EQ(ui.loginMessages.size(), 1u);
     EXPECT_EQ(ui.loginMessages[0], (LoginMessages{{"Message", tr("1088")}, {"Tag", "0"}}));
@@ -296,17 +296,17 @@ TEST_F(SessionTest, RefusalCodesTenAndEleven) {
 TEST_F(SessionTest, LoginAcceptedRunsItsStepsInOrder) {
     deliver(18, {});
     EXPECT_EQ(rec.calls, (std::vector<std::string>{"connectChannels", "sendFirstRequests", "subscribeAllItems"}));
-    EXPECT_TRUE(session->connection().isNetworkAvailable);
+    EXPECT_TRUE(state::servicesOf(*session).connection().isNetworkAvailable);
     EXPECT_TRUE(session->pingMonitor().isPingTimerActive());
     EXPECT_EQ(count("LoginSuccessNotification"), 1);
     EXPECT_EQ(ui.sounds, (std::vector<std::string>{"welcome"}));
-    ASSERT_EQ(session->journal().JournalDataCollection.size(), 1u);
+    ASSERT_EQ(session->journal().JournalDataCollection().size(), 1u);
     // No login record with a message: no update banner.
     EXPECT_TRUE(ui.banners.empty());
 }
 
 TEST_F(SessionTest, UpdateBannerOnlyWithAMessage) {
-    session->referenceData().FillPackedLoginInfoDetails("1\x05https://example.test/new\x05" "1\x06");
+    state::SessionTestAccess::referenceData(*session).FillPackedLoginInfoDetails("1\x05https://example.test/new\x05" "1\x06");
     deliver(18, {});
     ASSERT_EQ(ui.banners.size(), 1u);
     const Banner& b = ui.banners[0];
@@ -317,7 +317,7 @@ TEST_F(SessionTest, UpdateBannerOnlyWithAMessage) {
     EXPECT_EQ(b.dismissDelayTime, -1);
     EXPECT_EQ(b.soundName, "AppUserNotificationDefaultSound2");
     EXPECT_EQ(b.userInfo.at("AppDownloadURL"), "https://example.test/new");
-    session->userNotificationCenterDidActivateNotification(b);
+    state::commandsOf(*session).userNotificationCenterDidActivateNotification(b);
     EXPECT_EQ(ui.opened, (std::vector<std::string>{"https://example.test/new"}));
     EXPECT_TRUE(ui.terminated);
 }
@@ -334,12 +334,12 @@ TEST_F(SessionTest, RejectionWithoutTag125StillRunsEveryStep) {
     order->PendingOrderId = "P1";
     order->orderType = model::Order::kLimit;
     order->RefPositionIdOfBracket = "55";
-    session->orderBook().PendingOrderCollectionCopy.push_back(order);
+    state::SessionTestAccess::orderBook(*session).PendingOrderCollectionCopy.push_back(order);
     auto position = std::make_shared<model::Order>();
     position->OpenPositionId = "55";
     position->LimitPrice = "1.25";
     position->StopPrice = "0.75";
-    session->orderBook().OpenOrderCollection.push_back(position);
+    state::SessionTestAccess::orderBook(*session).OpenOrderCollection.push_back(position);
 
     deliver(62, {"20=9", "73=25", "74=12", "79=P1"});
     EXPECT_EQ(rec.calls,
@@ -370,7 +370,7 @@ TEST_F(SessionTest, CancelledOrderFindsItsBracketReferenceInTheCopy) {
         auto o = std::make_shared<model::Order>();
         o->PendingOrderId = "P5";
         o->RefPositionIdOfBracket = ref;
-        session->orderBook().PendingOrderCollectionCopy.push_back(o);
+        state::SessionTestAccess::orderBook(*session).PendingOrderCollectionCopy.push_back(o);
     }
     deliver(62, {"73=24", "79=P5", "20=3"});
     EXPECT_EQ(rec.calls, (std::vector<std::string>{"RemovePendingOrder P5 YES",
@@ -419,10 +419,10 @@ TEST_F(SessionTest, PayGateTransactionAnswerWritesTheJournal) {
     EXPECT_EQ(update->state, 3);
     EXPECT_EQ(update->error, 5);
     EXPECT_EQ(update->data, rec.payGate);
-    ASSERT_EQ(session->journal().JournalDataCollection.size(), 1u);
+    ASSERT_EQ(session->journal().JournalDataCollection().size(), 1u);
     rec.payGateError = 0;
     deliver(96, {});  // status 1, no error: no line
-    EXPECT_EQ(session->journal().JournalDataCollection.size(), 1u);
+    EXPECT_EQ(session->journal().JournalDataCollection().size(), 1u);
 }
 
 TEST_F(SessionTest, PasswordStoredOnlyWhenTheChangeSucceeded) {
@@ -459,17 +459,17 @@ TEST_F(SessionTest, PingGradesAtTheBoundaries) {
         int grade;
     };
     for (Case c : {Case{999ms, 0}, Case{1000ms, 1}, Case{3000ms, 2}, Case{3001ms, 3}}) {
-        session->pingMonitor().stopPingTimer();
+        state::SessionTestAccess::pingMonitor(*session).stopPingTimer();
         static_cast<protocol::AppContext&>(*session).stampPingTime();
         clock->advance(c.after);
         posted.clear();
         deliver(1019, {"21=20240102030405"});
-        EXPECT_EQ(session->pingMonitor().networkspeedStatus, c.grade) << c.after.count();
+        EXPECT_EQ(session->pingMonitor().speedStatus(), c.grade) << c.after.count();
         EXPECT_EQ(count("NetworkSpeedNotification"), 1);
         ASSERT_TRUE(last["NetworkSpeedNotification"].as<TextPayload>());
         EXPECT_EQ(last["NetworkSpeedNotification"].as<TextPayload>()->text, "20240102030405");
     }
-    EXPECT_EQ(session->pingMonitor().ServerTime, "20240102030405");
+    EXPECT_EQ(session->pingMonitor().serverTimeText(), "20240102030405");
 }
 
 TEST_F(SessionTest, AnUnreadableServerTimePostsNothing) {
@@ -504,7 +504,7 @@ TEST_F(SessionTest, NoPingsAfterAFailureAndSpeedCheckedLater) {
     loop->runFor(1s);
     deliver(1019, {"21=20240102030405"});
     EXPECT_EQ(sentOfType("10=1018"), 1);
-    session->connectionFailure("gone");
+    state::SessionTestAccess::connectionFailure(*session, "gone");
     loop->runUntilIdle();
     EXPECT_EQ(ui.failures, 1);
     EXPECT_FALSE(session->pingMonitor().isPingTimerActive());
@@ -524,7 +524,7 @@ std::string inner(const std::string& f) { return f.substr(1, f.size() - 2); }
 
 TEST_F(SessionTest, LoginDataSwitchesTheKeyBeforeTheNextEnvelope) {
     ui.login.setPortNo(0);                        // refused before any connect
-    session->StreamingConnection(true, false);  // captures the credentials
+    state::commandsOf(*session).StreamingConnection(true, false);  // captures the credentials
     loop->runUntilIdle();
     const std::string shipped = "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE";
     EXPECT_EQ(session->cipherPassword(), shipped);
@@ -551,15 +551,15 @@ TEST_F(SessionTest, LoginDataSwitchesTheKeyBeforeTheNextEnvelope) {
 
 TEST_F(SessionTest, RelogginAfterAPasswordChangeDerivesTheKeyFromTheNewPassword) {
     ui.login.setPortNo(0);
-    session->StreamingConnection(true, false);
+    state::commandsOf(*session).StreamingConnection(true, false);
     loop->runUntilIdle();
     deliver(38, {"17=success", "103=fresh"});
     session->NewMessage(inner(frameOf("10=33\x03" "19=R9\x03" "21=20240102030405\x03")));
     EXPECT_EQ(session->sessionKey(),
               protocol::GenerateNewEncryptionKey("alice", "fresh", "R9", "20240102030405"));
-    EXPECT_EQ(session->referenceId(), std::nullopt);  // dispatched on the main thread, not yet
+    EXPECT_EQ(state::servicesOf(*session).referenceId(), std::nullopt);  // dispatched on the main thread, not yet
     loop->runUntilIdle();
-    EXPECT_EQ(session->referenceId(), "R9");
+    EXPECT_EQ(state::servicesOf(*session).referenceId(), "R9");
     EXPECT_EQ(static_cast<protocol::AppContext&>(*session).serverTime(), "20240102030405");
 }
 
@@ -567,7 +567,7 @@ TEST_F(SessionTest, AnEmptyProductNameAndVersionAreSentEmpty) {
     ui.login.setProductName("");
     ui.login.setProductVersion("");
     ui.login.setPortNo(0);
-    session->StreamingConnection(true, false);
+    state::commandsOf(*session).StreamingConnection(true, false);
     loop->runUntilIdle();
     static_cast<protocol::ConnectionDelegate&>(*session).connectionDidConnect(false);
     loop->runUntilIdle();
@@ -576,7 +576,7 @@ TEST_F(SessionTest, AnEmptyProductNameAndVersionAreSentEmpty) {
 
 TEST_F(SessionTest, RefusedLoginDataFailsTheLogin) {
     ui.login.setPortNo(0);
-    session->StreamingConnection(true, false);
+    state::commandsOf(*session).StreamingConnection(true, false);
     loop->runUntilIdle();
     // A length prefix above the login-data cap: refused before anything is inflated.
     const std::string prefix = {'\0', '\0', '\0', '\x04'};  // 64 MiB, little-endian
@@ -593,7 +593,7 @@ TEST_F(SessionTest, RefusedLoginDataFailsTheLogin) {
 TEST_F(SessionTest, NestedEnvelopesOpenUpToALimit) {
     const std::string key = "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE";
     ui.login.setPortNo(0);
-    session->StreamingConnection(true, false);
+    state::commandsOf(*session).StreamingConnection(true, false);
     loop->runUntilIdle();
     auto wrap = [&](std::string frame, int times) {
         for (int i = 0; i < times; ++i) frame = frameOf(*protocol::sealEnvelopeBody(frame, key, false));
@@ -616,12 +616,12 @@ TEST_F(SessionTest, APingAnswerIsGradedFromItsArrivalNotFromABusyMainThread) {
     session->NewMessage(inner(frameOf("10=1019\x03" "21=20240102030405\x03")));
     clock->advance(1500ms);  // the main thread comes to it late
     loop->runUntilIdle();
-    EXPECT_EQ(session->pingMonitor().networkspeedStatus, 0);
+    EXPECT_EQ(session->pingMonitor().speedStatus(), 0);
 }
 
 TEST_F(SessionTest, EachPingAnswerIsGradedByThePingItAnswers) {
     deliver(18, {});
-    session->pingMonitor().stopPingTimer();  // the steps send the pings
+    state::SessionTestAccess::pingMonitor(*session).stopPingTimer();  // the steps send the pings
     enum Op { Ping, Arrive, Grade };  // an answer arrives off the main thread; the main thread grades it
     struct Step {
         std::chrono::milliseconds after;
@@ -635,11 +635,11 @@ TEST_F(SessionTest, EachPingAnswerIsGradedByThePingItAnswers) {
     };
     for (const Step& s : steps) {
         clock->advance(s.after);
-        if (s.op == Ping) session->pingMonitor().pingToserver();
+        if (s.op == Ping) state::SessionTestAccess::pingMonitor(*session).pingToserver();
         if (s.op == Arrive) session->NewMessage(inner(frameOf("10=1019\x03" "21=20240102030405\x03")));
         if (s.op != Grade) continue;
         loop->runUntilIdle();
-        EXPECT_EQ(session->pingMonitor().networkspeedStatus, s.grade);
+        EXPECT_EQ(session->pingMonitor().speedStatus(), s.grade);
     }
     EXPECT_EQ(sentOfType("10=1018"), 4);
 }
@@ -654,7 +654,7 @@ TEST_F(SessionTest, AnOuterFrameCountsInTheFirstPass) {
                                       *model::Base64::encodeBase64WithData(prefix + *compressed) + "\x03")));
     loop->runUntilIdle();
     EXPECT_EQ(tableNames(), kSeven);  // the inner message was dispatched
-    EXPECT_EQ(session->requestId(), 77);
+    EXPECT_EQ(state::servicesOf(*session).requestId(), 77);
     EXPECT_EQ(static_cast<protocol::AppContext&>(*session).serverTime(), "20240102030405");
 }
 

@@ -14,7 +14,7 @@
 #include "platform/test_env.h"
 #include "protocol/message_cracker.h"
 #include "protocol/wire_format.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 #include "state/resource_files.h"
 
@@ -76,8 +76,8 @@ protected:
             return true;
         };
         session = BusinessBase::create(ui, ui, std::move(parts));
-        session->setSessionValues(session->requestId(), "REF");
-        ReferenceData& ref = session->referenceData();
+        state::SessionTestAccess::setSessionValues(*session, state::servicesOf(*session).requestId(), "REF");
+        ReferenceData& ref = state::SessionTestAccess::referenceData(*session);
         ref.userInfo = std::make_shared<model::UserInfo>();
         ref.userInfo->UserId = 11;
         ref.userInfo->productID = 3;
@@ -117,7 +117,7 @@ protected:
     }
     // An answer as the request channel hands it over, for the request `kind`.
     void answer(const protocol::RequestKind& kind, const std::string& data, const std::string& name = "") {
-        session->dataServiceAnswers().processDSResponse(data, std::nullopt, name.empty() ? kind.name : name, kind);
+        state::SessionTestAccess::dataServiceAnswers(*session).processDSResponse(data, std::nullopt, name.empty() ? kind.name : name, kind);
         loop->runUntilIdle();
     }
     void answer(const std::string& name, const std::string& data) { answer(protocol::RequestKind{1023, name, 0, 0}, data); }
@@ -133,7 +133,7 @@ protected:
 // --- Requests ----------------------------------------------------------------
 
 TEST_F(DataServiceTest, LoginSequenceAsksForEquityHitPricesOfStatusFiveAccountsOnly) {
-    session->dataServiceAnswers().sendFirstRequests();
+    state::SessionTestAccess::dataServiceAnswers(*session).sendFirstRequests();
     const std::vector<std::string> expected = {
         "getopenpositions", "getpendingorders", "getsettledpositions", "getcancelledorders", "getequityhitpriceinfo",
         "getequityhitpriceinfo", "tcp", "tcp", "tcp", "getinstruments", "resourcesearch", "resourcesearch",
@@ -150,18 +150,18 @@ TEST_F(DataServiceTest, LoginSequenceAsksForEquityHitPricesOfStatusFiveAccountsO
 }
 
 TEST_F(DataServiceTest, RequestIdsStatementCriteriaAndDates) {
-    session->setSessionValues(6, std::nullopt);
-    session->orderBook().requestOpenPosition();
-    session->orderBook().requestPendingOrders();
-    EXPECT_EQ(session->dataServiceAnswers().requestChartData("GOLD", "D", 100), 7);
-    session->orderBook().requestSettledOrders();
+    state::SessionTestAccess::setSessionValues(*session, 6, std::nullopt);
+    state::SessionTestAccess::orderBook(*session).requestOpenPosition();
+    state::SessionTestAccess::orderBook(*session).requestPendingOrders();
+    EXPECT_EQ(state::SessionTestAccess::dataServiceAnswers(*session).requestChartData("GOLD", "D", 100), 7);
+    state::SessionTestAccess::orderBook(*session).requestSettledOrders();
     // Wire dates are the local time's fields.
     model::DateFormatter::Fields f;
     f.year = 2015, f.month = 3, f.day = 5, f.hour = 9, f.minute = 7, f.second = 2;
     const auto from = model::DateFormatter::dateFromFields(f, model::DateFormatter::Zone::Local);
     model::StatementQuery q{"1001", from, from};
-    session->funds().requestAccountStatement(q);
-    session->funds().requestCancelledOrderHistoryForAccount(q);
+    state::SessionTestAccess::funds(*session).requestAccountStatement(q);
+    state::SessionTestAccess::funds(*session).requestCancelledOrderHistoryForAccount(q);
     ASSERT_EQ(sent.requests.size(), 6u);
     std::vector<std::string> ids;
     for (const auto& r : sent.requests) ids.push_back(field(r, 20));
@@ -176,19 +176,19 @@ TEST_F(DataServiceTest, RequestIdsStatementCriteriaAndDates) {
     EXPECT_EQ(sent.requests[5].dsrequestType, 10);
     // At the 32-bit counter's top a chart request keeps the id rather than overflow.
     constexpr std::int32_t top = std::numeric_limits<std::int32_t>::max();
-    session->setSessionValues(top, std::nullopt);
-    EXPECT_EQ(session->dataServiceAnswers().requestChartData("GOLD", "D", 100), top);
+    state::SessionTestAccess::setSessionValues(*session, top, std::nullopt);
+    EXPECT_EQ(state::SessionTestAccess::dataServiceAnswers(*session).requestChartData("GOLD", "D", 100), top);
 }
 
 TEST_F(DataServiceTest, IncompleteRequestsSendNothing) {
     model::SearchInfo search;
     search.FromDate = model::Date{};
-    session->orderBook().requestExecutedPosition(search);  // no ToDate
+    state::SessionTestAccess::orderBook(*session).requestExecutedPosition(search);  // no ToDate
     search.ToDate = model::Date{};
-    session->funds().requestFinancialTransactions(search);  // no account
-    session->funds().requestAccountStatement({});
-    session->referenceData().userInfo.reset();
-    session->orderBook().requestOpenPosition();
+    state::SessionTestAccess::funds(*session).requestFinancialTransactions(search);  // no account
+    state::SessionTestAccess::funds(*session).requestAccountStatement({});
+    state::SessionTestAccess::referenceData(*session).userInfo.reset();
+    state::SessionTestAccess::orderBook(*session).requestOpenPosition();
     EXPECT_TRUE(sent.requests.empty());
 }
 
@@ -206,7 +206,7 @@ TEST_F(DataServiceTest, EditAccessRowAndMissingResourceFiles) {
     for (const char* name : {"abc.png", "xabcx.ico", "other.png"}) {
         auto r = std::make_shared<model::FileResource>();
         r->resourceName = name;
-        session->referenceData().resourceSearchCollection.set(name, r);
+        state::SessionTestAccess::referenceData(*session).resourceSearchCollection.set(name, r);
     }
     session->referenceData().requestFileResourceForExtension(*session, "");  // in every name: nothing
     session->referenceData().requestFileResourceForExtension(*session, "abc");
@@ -247,7 +247,7 @@ TEST_F(DataServiceTest, FailedAnswersDropBankDetailsOnlyForBankRequests) {
                                            {"getopenpositions", "", true},
                                            {"getbankaccounts", "\x06", true},
                                            {"getbankaccounts", "error", false}}) {
-        session->funds().fillBankDetails(std::string("1") + C + "2");
+        state::SessionTestAccess::funds(*session).fillBankDetails(std::string("1") + C + "2");
         posted.clear();
         answer(c.name, c.data);
         EXPECT_EQ(session->funds().bankDetails() != nullptr, c.kept) << c.name << " " << c.data;
@@ -262,7 +262,7 @@ TEST_F(DataServiceTest, FailedAnswersDropBankDetailsOnlyForBankRequests) {
 }
 
 TEST_F(DataServiceTest, SchedulesEditAccessAndExecutedSearch) {
-    ReferenceData& ref = session->referenceData();
+    ReferenceData& ref = state::SessionTestAccess::referenceData(*session);
     answer("getsessionschedule", row(6, {{1, "7"}}) + row(6, {{1, "9"}}));
     ASSERT_NE(ref.marketSessionSchedulesCollection.find("7"), nullptr);
     EXPECT_EQ(ref.marketSessionSchedulesCollection.find("7")->size(), 2u);
@@ -287,9 +287,9 @@ TEST_F(DataServiceTest, SchedulesEditAccessAndExecutedSearch) {
 
 TEST_F(DataServiceTest, CancelledOrdersFollowTheKindTheirRequestCarried) {
     // The login's request is built, then a statement request; the login's answer arrives.
-    session->orderBook().requestCancelledOrders();
+    state::SessionTestAccess::orderBook(*session).requestCancelledOrders();
     const auto loginKind = protocol::RequestKind::of(sent.requests.back());
-    session->funds().requestCancelledOrderHistoryForAccount({"1001", model::Date{}, model::Date{}});
+    state::SessionTestAccess::funds(*session).requestCancelledOrderHistoryForAccount({"1001", model::Date{}, model::Date{}});
     const auto historyKind = protocol::RequestKind::of(sent.requests.back());
     const std::string rows = cancelledRow("C1", "1001", "5") + cancelledRow("C2", "1001", "0") +
                              cancelledRow("C3", "4444", "5") + "short" + C + R + cancelledRow("C4", "1002", "5");
@@ -318,10 +318,10 @@ TEST_F(DataServiceTest, InitialOrderCollections) {
     EXPECT_EQ(book.OpenOrderCollection[0]->ItemCode, "GOLD");
     EXPECT_EQ(book.OpenOrderCollection[0]->RemainingQty, "2.000000");
     // A position the live handlers removed is no longer held.
-    session->orderBook().OpenOrderCollection.erase(session->orderBook().OpenOrderCollection.begin());
+    state::SessionTestAccess::orderBook(*session).OpenOrderCollection.erase(state::SessionTestAccess::orderBook(*session).OpenOrderCollection.begin());
     answer("getopenpositions", openRow("A", "2"));
     ASSERT_EQ(book.OpenOrderCollection.size(), 2u);
-    std::swap(session->orderBook().OpenOrderCollection[0], session->orderBook().OpenOrderCollection[1]);
+    std::swap(state::SessionTestAccess::orderBook(*session).OpenOrderCollection[0], state::SessionTestAccess::orderBook(*session).OpenOrderCollection[1]);
 
     answer("getpendingorders", pendingRow("P1", {{5, "2"}, {10, "1.2345"}, {11, "0"}, {12, "1.5"}, {25, "A"}}) +
                                    pendingRow("P2", {{5, "3"}, {10, "1.1"}, {25, "A"}}) +
@@ -363,7 +363,7 @@ TEST_F(DataServiceTest, FundsAndReferenceFillers) {
     answer("paygategetsettings", row(7, {{0, "1"}, {1, "Card"}}) + row(7, {{0, "1"}, {1, "Other"}}));
     EXPECT_EQ((*funds.payGateSettingsCollection().find("1"))->name, "Card");
 
-    ReferenceData& ref = session->referenceData();
+    ReferenceData& ref = state::SessionTestAccess::referenceData(*session);
     answer("getusermapwithmyaccount", row(4, {{0, "12"}, {1, "1001"}}) + row(4, {{0, "12"}, {1, "1002"}}));
     EXPECT_EQ((*ref.userAccountMapCollection.find("12"))->accountId, 1002u);
     EXPECT_EQ(count("UserAccountMapNotification"), 1);
@@ -389,14 +389,14 @@ TEST_F(DataServiceTest, ChartAnswersAreKeptByKeyAndAlwaysAnnounced) {
     tokens.push_back(platform::NotificationCenter::defaultCenter().addObserver(
         "ChartDataReceivedNotification",
         [&keys](const platform::Notification& n) { keys.push_back(n.as<TextPayload>()->text); }));
-    DataServiceAnswers& ds = session->dataServiceAnswers();
+    DataServiceAnswers& ds = state::SessionTestAccess::dataServiceAnswers(*session);
     ds.fillChartData("<A~B~C>first", 7, std::nullopt);
     ds.fillChartData("<X~B~Y>second", 7, std::nullopt);
     ds.fillChartData("<A>no key", 7, std::nullopt);
     ds.fillChartData("<A~B no end", 7, std::nullopt);
     loop->runUntilIdle();
-    ASSERT_EQ(ds.chartDataCollection.size(), 1u);
-    EXPECT_EQ(*ds.chartDataCollection.find("B"), "<A~B~C>first");
+    ASSERT_EQ(ds.chartDataCollection().size(), 1u);
+    EXPECT_EQ(*ds.chartDataCollection().find("B"), "<A~B~C>first");
     EXPECT_EQ(count("ChartDataReceivedNotification7"), 2);
     EXPECT_EQ(keys, (std::vector<std::string>{"B", "B"}));  // the key of every stored or known answer
 }

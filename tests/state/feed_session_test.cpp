@@ -21,7 +21,7 @@
 #include "platform/serial_queue.h"
 #include "platform/test_env.h"
 #include "support/xpub_subscriptions.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 #include "state/watchlist.h"
 #include "support/zmq/zmq_context.h"
@@ -165,10 +165,10 @@ protected:
         state::SessionParts parts;
         parts.preferences = &prefs;
         session = BusinessBase::create(ui, ui, std::move(parts));
-        session->referenceData().userInfo = std::make_shared<model::UserInfo>();
+        state::SessionTestAccess::referenceData(*session).userInfo = std::make_shared<model::UserInfo>();
         session->referenceData().userInfo->marketdepthPort = portOf(*pub);
         session->referenceData().userInfo->hdServerPort = portOf(*rep);
-        for (const auto& [code, item] : items) session->referenceData().ItemCollection.set(code, item);
+        for (const auto& [code, item] : items) state::SessionTestAccess::referenceData(*session).ItemCollection.set(code, item);
         setAccounts({1});
         for (const char* name : {"WatchlistTableNotification", "OpenPositionTableNotification",
                                  "WatchlistUpdateNotification"})
@@ -185,12 +185,12 @@ protected:
         platform::MainExecutor::install(nullptr);
     }
     void setAccounts(const std::vector<std::int32_t>& statuses) {
-        session->referenceData().AccountDetailCollection.clear();
+        state::SessionTestAccess::referenceData(*session).AccountDetailCollection.clear();
         int id = 100;
         for (std::int32_t status : statuses) {
             auto account = std::make_shared<model::AccountDetails>();
             account->tradingStatus = status;
-            session->referenceData().AccountDetailCollection.set(std::to_string(id++), account);
+            state::SessionTestAccess::referenceData(*session).AccountDetailCollection.set(std::to_string(id++), account);
         }
     }
     bool pump(const std::function<bool()>& done) {
@@ -215,24 +215,24 @@ protected:
 
 TEST_F(FeedSessionTest, ASingleSuspendedAccountSubscribesNoItems) {
     setAccounts({3});
-    session->feedChannels().connectChannels();
-    session->feedChannels().ProcessSubscribeandUnSubscribeItems({"GOLD"}, true);
+    state::SessionTestAccess::feedChannels(*session).connectChannels();
+    state::SessionTestAccess::feedChannels(*session).ProcessSubscribeandUnSubscribeItems({"GOLD"}, true);
     EXPECT_EQ(drainSubscriptions(*pub, 2), (std::vector<std::string>{"+IS;", "+*#bm#*:"}));
     setAccounts({3, 1});
-    session->feedChannels().ProcessSubscribeandUnSubscribeItems({"GOLD"}, true);
-    session->feedChannels().ProcessSubscribeandUnSubscribeItems({"GOLD"}, false);
+    state::SessionTestAccess::feedChannels(*session).ProcessSubscribeandUnSubscribeItems({"GOLD"}, true);
+    state::SessionTestAccess::feedChannels(*session).ProcessSubscribeandUnSubscribeItems({"GOLD"}, false);
     EXPECT_EQ(drainSubscriptions(*pub, 4), (std::vector<std::string>{"+GOLD", "+MD_GOLD;", "-GOLD", "-MD_GOLD;"}));
 }
 
 TEST_F(FeedSessionTest, SavingTheWatchlistChangesTheSubscriptions) {
-    session->feedChannels().connectChannels();
-    session->referenceData().selectedSymbols = {"EURUSD", "GOLD"};
-    session->feedChannels().ProcessSubscribeandUnSubscribeItems(session->referenceData().selectedSymbols, true);
+    state::SessionTestAccess::feedChannels(*session).connectChannels();
+    state::SessionTestAccess::referenceData(*session).selectedSymbols = {"EURUSD", "GOLD"};
+    state::SessionTestAccess::feedChannels(*session).ProcessSubscribeandUnSubscribeItems(state::SessionTestAccess::referenceData(*session).selectedSymbols, true);
     drainSubscriptions(*pub, 6);
     auto position = std::make_shared<model::Order>();
     position->ItemCode = "GOLD";
-    session->orderBook().OpenOrderCollection.push_back(position);
-    session->SaveItemstoWatchList({});
+    state::SessionTestAccess::orderBook(*session).OpenOrderCollection.push_back(position);
+    state::commandsOf(*session).SaveItemstoWatchList({});
     EXPECT_EQ(drainSubscriptions(*pub, 4), (std::vector<std::string>{"+GOLD", "+MD_GOLD;", "-EURUSD", "-MD_EURUSD;"}));
     EXPECT_TRUE(session->referenceData().selectedSymbols.empty());
     ASSERT_TRUE(pump([&] { return !posted.empty(); }));
@@ -241,51 +241,51 @@ TEST_F(FeedSessionTest, SavingTheWatchlistChangesTheSubscriptions) {
 
 TEST_F(FeedSessionTest, OrdersOfHiddenAccountsAreNotHeldByTheWatchlist) {
     setAccounts({1, 3});  // "100" seen, "101" suspended
-    session->feedChannels().connectChannels();
-    session->referenceData().selectedSymbols = {"EURUSD", "GOLD"};
-    session->feedChannels().ProcessSubscribeandUnSubscribeItems(session->referenceData().selectedSymbols, true);
+    state::SessionTestAccess::feedChannels(*session).connectChannels();
+    state::SessionTestAccess::referenceData(*session).selectedSymbols = {"EURUSD", "GOLD"};
+    state::SessionTestAccess::feedChannels(*session).ProcessSubscribeandUnSubscribeItems(state::SessionTestAccess::referenceData(*session).selectedSymbols, true);
     drainSubscriptions(*pub, 6);
     auto position = std::make_shared<model::Order>();
     position->ItemCode = "GOLD";
     position->AccountNumber = "100";
-    session->orderBook().OpenOrderCollection.push_back(position);
+    state::SessionTestAccess::orderBook(*session).OpenOrderCollection.push_back(position);
     auto hidden = std::make_shared<model::Order>();
     hidden->ItemCode = "EURUSD";
     hidden->AccountNumber = "101";
-    session->orderBook().PendingOrderCollection.push_back(hidden);
-    session->SaveItemstoWatchList({});
+    state::SessionTestAccess::orderBook(*session).PendingOrderCollection.push_back(hidden);
+    state::commandsOf(*session).SaveItemstoWatchList({});
     EXPECT_EQ(drainSubscriptions(*pub, 4), (std::vector<std::string>{"+GOLD", "+MD_GOLD;", "-EURUSD", "-MD_EURUSD;"}));
 }
 
 TEST_F(FeedSessionTest, TheDefaultWatchlistIsTheFirstSymbolTypeAndLoginSubscribesAllItems) {
-    session->referenceData().symbolTypeCollection.set("Metals", "GOLD:Gold");
-    session->referenceData().symbolTypeCollection.set("Forex", "EURUSD:Euro,GBPUSD:Pound");
-    session->LoadItemstoWatchlist();
+    state::SessionTestAccess::referenceData(*session).symbolTypeCollection.set("Metals", "GOLD:Gold");
+    state::SessionTestAccess::referenceData(*session).symbolTypeCollection.set("Forex", "EURUSD:Euro,GBPUSD:Pound");
+    state::commandsOf(*session).LoadItemstoWatchlist();
     EXPECT_EQ(session->referenceData().selectedSymbols, std::vector<std::string>{"GOLD"});
     EXPECT_EQ(prefs.stringArrayForKey("Watchlist.trader"), std::vector<std::string>{"GOLD"});
     EXPECT_TRUE(items["GOLD"]->isWatchlistSymbol);
 
     auto pending = std::make_shared<model::Order>();
     pending->ItemCode = "EURUSD";
-    session->orderBook().PendingOrderCollection.push_back(pending);
-    session->feedChannels().connectChannels();
+    state::SessionTestAccess::orderBook(*session).PendingOrderCollection.push_back(pending);
+    state::SessionTestAccess::feedChannels(*session).connectChannels();
     drainSubscriptions(*pub, 2);
-    session->feedChannels().subscribeAllItems();
+    state::SessionTestAccess::feedChannels(*session).subscribeAllItems();
     EXPECT_EQ(drainSubscriptions(*pub, 4), (std::vector<std::string>{"+GOLD", "+MD_GOLD;", "+EURUSD", "+MD_EURUSD;"}));
 }
 
 TEST_F(FeedSessionTest, FeedTextsReachTheRecordsOnTheMainThread) {
-    session->feedChannels().connectChannels();
-    session->feedChannels().ProcessSubscribeandUnSubscribeItems({"GOLD"}, true);
+    state::SessionTestAccess::feedChannels(*session).connectChannels();
+    state::SessionTestAccess::feedChannels(*session).ProcessSubscribeandUnSubscribeItems({"GOLD"}, true);
     ASSERT_TRUE(pump([&] {
         pub->sendData("MD_GOLD;1800.5,10|1800.4,5|;1800.7,3", 0);
         std::this_thread::sleep_for(5ms);
-        return session->feedChannels().buyMarketDepthDataCollection.contains("GOLD");
+        return session->feedChannels().buyMarketDepthDataCollection().contains("GOLD");
     }));
-    EXPECT_EQ(session->feedChannels().buyMarketDepthDataCollection.find("GOLD")->size(), 2u);
-    EXPECT_EQ(*session->feedChannels().sellMarketDepthDataCollection.find("GOLD"), std::vector<std::string>{"1800.7,3"});
+    EXPECT_EQ(session->feedChannels().buyMarketDepthDataCollection().find("GOLD")->size(), 2u);
+    EXPECT_EQ(*session->feedChannels().sellMarketDepthDataCollection().find("GOLD"), std::vector<std::string>{"1800.7,3"});
 
-    session->feedChannels().ZMQNewMessage("GOLD\x04" "20240102103000\x04" "0\x04" "18005\x04" "1");
+    state::SessionTestAccess::feedChannels(*session).ZMQNewMessage("GOLD\x04" "20240102103000\x04" "0\x04" "18005\x04" "1");
     EXPECT_DOUBLE_EQ(items["GOLD"]->Last, 1800.5);
 }
 
@@ -298,25 +298,25 @@ TEST_F(FeedSessionTest, ATickMovesBidAndAskByItsSpreadOnce) {
     // Bid 1800.0 and ask 1801.0 at one decimal; the same text twice lands the same prices.
     const std::string tick = "GOLD\x04" "20240102103000\x04" "0\x04" "18005\x04" "18000\x04" "18010\x04" "1";
     for (int i = 0; i < 2; ++i) {
-        session->feedChannels().ZMQNewMessage(tick);
+        state::SessionTestAccess::feedChannels(*session).ZMQNewMessage(tick);
         EXPECT_NEAR(gold.Bid, 1799.8, 1e-9);
         EXPECT_NEAR(gold.Ask, 1801.3, 1e-9);
     }
 }
 
 TEST_F(FeedSessionTest, StatusMessagesTakeTheDispatcherPath) {
-    session->feedChannels().ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "572=1\x03" "574=3\x03" "20=77\x03\x02;x");
+    state::SessionTestAccess::feedChannels(*session).ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "572=1\x03" "574=3\x03" "20=77\x03\x02;x");
     ASSERT_TRUE(pump([&] { return items["GOLD"]->CurrentTradeSessionSettingId == 3; }));
     ASSERT_TRUE(pump([&] { return posted.size() >= 2; }));
     EXPECT_EQ(posted[0], "WatchlistTableNotification");
     EXPECT_EQ(posted[1], "OpenPositionTableNotification");
-    EXPECT_EQ(session->requestId(), 77);
+    EXPECT_EQ(state::servicesOf(*session).requestId(), 77);
 }
 
 TEST_F(FeedSessionTest, OnlyTheAnswerToTheRequestSentIsDispatched) {
     // The request channel does not depend on the feed: here the feed cannot connect.
     session->referenceData().userInfo->marketdepthPort = 0;
-    session->feedChannels().connectChannels();
+    state::SessionTestAccess::feedChannels(*session).connectChannels();
     auto roundTrip = [this](const std::string& request, const std::string& reply) {
         protocol::RequestMessage r;
         r.message = "\x01" "30\x03" + request + "\x03\x02";
@@ -349,7 +349,7 @@ TEST_F(FeedSessionTest, OnlyTheAnswerToTheRequestSentIsDispatched) {
         roundTrip(c.request, c.reply);
         // The answer to a later request is handled after this one.
         roundTrip(positions, "10=1024\x03" "151=getopenpositions\x03" "33=" + std::to_string(++sentinel));
-        ASSERT_TRUE(pump([&] { return session->requestId() == sentinel; })) << c.reply;
+        ASSERT_TRUE(pump([&] { return state::servicesOf(*session).requestId() == sentinel; })) << c.reply;
         EXPECT_EQ(tables() - before, c.dispatched ? 2 : 1) << c.reply;
     }
     EXPECT_EQ(items["EURUSD"]->CurrentTradeSessionSettingId, 0);
@@ -357,37 +357,37 @@ TEST_F(FeedSessionTest, OnlyTheAnswerToTheRequestSentIsDispatched) {
 }
 
 TEST_F(FeedSessionTest, AnUnfinishedStatusFrameDoesNotSpoilTheNextMessage) {
-    session->feedChannels().ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "574=4");
-    session->feedChannels().ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=EURUSD\x03" "574=5\x03\x02");
+    state::SessionTestAccess::feedChannels(*session).ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "574=4");
+    state::SessionTestAccess::feedChannels(*session).ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=EURUSD\x03" "574=5\x03\x02");
     ASSERT_TRUE(pump([&] { return items["EURUSD"]->CurrentTradeSessionSettingId == 5; }));
     EXPECT_EQ(items["GOLD"]->CurrentTradeSessionSettingId, 0);
 }
 
 TEST_F(FeedSessionTest, TheKeepAliveIsBuiltWithoutTheSharedMessage) {
-    session->setSessionValues(session->requestId(), "REF42");
-    session->feedChannels().connectChannels();
-    session->outgoingMessage().messageDataDictionary().set(151, "half-filled request");
+    state::SessionTestAccess::setSessionValues(*session, state::servicesOf(*session).requestId(), "REF42");
+    state::SessionTestAccess::feedChannels(*session).connectChannels();
+    state::servicesOf(*session).outgoingMessage().messageDataDictionary().set(151, "half-filled request");
     std::optional<protocol::RequestMessage> keepAlive;
-    std::thread worker([&] { keepAlive = session->connection().buildKeepAlive(); });
+    std::thread worker([&] { keepAlive = state::servicesOf(*session).connection().buildKeepAlive(); });
     worker.join();
     ASSERT_TRUE(keepAlive);
     EXPECT_TRUE(keepAlive->isZMQ);
     const std::string& m = keepAlive->message;
     EXPECT_NE(m.find("\x03" "10=1002\x03" "23=trader\x03" "19=REF42\x03" "21="), std::string::npos) << m;
     EXPECT_EQ(m.find("151="), std::string::npos);
-    EXPECT_EQ(session->outgoingMessage().messageDataDictionary().find(151)->size(), 19u);
+    EXPECT_EQ(state::servicesOf(*session).outgoingMessage().messageDataDictionary().find(151)->size(), 19u);
 
     // A later login connects the same channel again: its keep-alive carries the new values.
-    session->setSessionValues(session->requestId(), "REF43");
-    session->feedChannels().connectChannels();
-    keepAlive = session->connection().requestChannel()->keepAliveBuilder()();
+    state::SessionTestAccess::setSessionValues(*session, state::servicesOf(*session).requestId(), "REF43");
+    state::SessionTestAccess::feedChannels(*session).connectChannels();
+    keepAlive = state::servicesOf(*session).connection().requestChannel()->keepAliveBuilder()();
     ASSERT_TRUE(keepAlive);
     EXPECT_NE(keepAlive->message.find("\x03" "19=REF43\x03"), std::string::npos) << keepAlive->message;
 
     // Without a reference id it is built all the same, its missing values as "(null)".
-    session->setSessionValues(session->requestId(), std::nullopt);
-    session->feedChannels().connectChannels();
-    keepAlive = session->connection().requestChannel()->keepAliveBuilder()();
+    state::SessionTestAccess::setSessionValues(*session, state::servicesOf(*session).requestId(), std::nullopt);
+    state::SessionTestAccess::feedChannels(*session).connectChannels();
+    keepAlive = state::servicesOf(*session).connection().requestChannel()->keepAliveBuilder()();
     ASSERT_TRUE(keepAlive);
     EXPECT_NE(keepAlive->message.find("\x03" "23=trader\x03" "19=(null)\x03" "21=(null)\x03"), std::string::npos)
         << keepAlive->message;
@@ -397,20 +397,20 @@ TEST_F(FeedSessionTest, AStatusTextCarriesOnlyTheInstrumentStatus) {
     const auto key = session->sessionKey();
     for (const char* frame : {"10=44\x03" "105=elsewhere", "10=33\x03" "19=EVIL\x03" "21=20240102030405",
                               "10=47\x03" "160=PACKED", "10=18", "10=1028", "10=1024\x03" "151=x"})
-        session->feedChannels().ZMQNewMessage(std::string("IS;\x01" "40\x03") + frame + "\x03\x02;x");
-    session->feedChannels().ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "574=6\x03\x02");
+        state::SessionTestAccess::feedChannels(*session).ZMQNewMessage(std::string("IS;\x01" "40\x03") + frame + "\x03\x02;x");
+    state::SessionTestAccess::feedChannels(*session).ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "574=6\x03\x02");
     EXPECT_EQ(items["GOLD"]->CurrentTradeSessionSettingId, 6);
     loop->runUntilIdle();
     EXPECT_TRUE(ui.anotherLocation.empty());
     EXPECT_TRUE(ui.loginMessages.empty());
     EXPECT_EQ(session->sessionKey(), key);
-    EXPECT_FALSE(session->referenceId());
+    EXPECT_FALSE(state::servicesOf(*session).referenceId());
     EXPECT_EQ(std::count(posted.begin(), posted.end(), "OpenPositionTableNotification"), 1);
 }
 
 TEST_F(FeedSessionTest, ReconnectWhileTheTcpSessionIsDownDoesNothing) {
-    session->reconnectZMQandSubscribeAllItems();
-    EXPECT_FALSE(session->connection().subscriptionFeed());
+    state::commandsOf(*session).reconnectZMQandSubscribeAllItems();
+    EXPECT_FALSE(state::servicesOf(*session).connection().subscriptionFeed());
     EXPECT_TRUE(drainSubscriptions(*pub, 0).empty());
 }
 

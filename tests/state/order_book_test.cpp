@@ -6,7 +6,7 @@
 
 #include "platform/notification_center.h"
 #include "platform/test_env.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 #include "state/session_notifications.h"
 
@@ -26,7 +26,7 @@ protected:
         auto gold = std::make_shared<model::ItemDetails>();
         gold->InstrumentId = 7;
         gold->Code = "GOLD";
-        session->referenceData().ItemCollection.set("GOLD", gold);
+        state::SessionTestAccess::referenceData(*session).ItemCollection.set("GOLD", gold);
     }
     void TearDown() override {
         platform::NotificationCenter::defaultCenter().removeObserver(token);
@@ -51,8 +51,8 @@ protected:
         status(23, {"79=W1"});
         position(74, {"80=P1", "79=W1", "34=1001", "12=GOLD", "545=10", "76=4", "37=4", "38=10.5"});
     }
-    OrderBook& book() { return session->orderBook(); }
-    std::size_t journal() const { return session->journal().JournalDataCollection.size(); }
+    OrderBook& book() { return state::SessionTestAccess::orderBook(*session); }
+    std::size_t journal() const { return session->journal().JournalDataCollection().size(); }
 
     testing::RecordingUi ui;
     std::shared_ptr<BusinessBase> session;

@@ -10,7 +10,7 @@
 #include "model/login_inputdata.h"
 #include "platform/notification_center.h"
 #include "platform/test_env.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 #include "state/session_notifications.h"
 
@@ -60,9 +60,9 @@ std::shared_ptr<model::Order> position(const std::string& remaining) {
 }
 
 TEST_F(NotificationsTest, TradeConfirmationAsBannerOrModalAlert) {
-    session->orderBook().orderexecutedNotification(position("2"));
-    ASSERT_EQ(session->journal().JournalDataCollection.size(), 1u);  // kind 6, written at once
-    EXPECT_NE(session->journal().JournalDataCollection[0].find("#77 @1801.5"), std::string::npos);
+    state::SessionTestAccess::orderBook(*session).orderexecutedNotification(position("2"));
+    ASSERT_EQ(session->journal().JournalDataCollection().size(), 1u);  // kind 6, written at once
+    EXPECT_NE(session->journal().JournalDataCollection()[0].find("#77 @1801.5"), std::string::npos);
     loop->runUntilIdle();
     EXPECT_EQ(ui.events, (std::vector<std::string>{"sound:order", "banner", "local"}));
     ASSERT_EQ(ui.banners.size(), 1u);
@@ -74,27 +74,27 @@ TEST_F(NotificationsTest, TradeConfirmationAsBannerOrModalAlert) {
 
     ui.events.clear();
     ui.confirmationAlert = true;
-    session->orderBook().orderexecutedNotification(position("1"));
+    state::SessionTestAccess::orderBook(*session).orderexecutedNotification(position("1"));
     loop->runUntilIdle();
     EXPECT_EQ(ui.events, (std::vector<std::string>{"sound:order", "alert", "local"}));
 }
 
 TEST_F(NotificationsTest, NoConfirmationForAnEmptyPosition) {
-    session->orderBook().orderexecutedNotification(position("0"));
-    session->orderBook().orderexecutedNotification(position("-1"));
-    session->orderBook().orderexecutedNotification(nullptr);
+    state::SessionTestAccess::orderBook(*session).orderexecutedNotification(position("0"));
+    state::SessionTestAccess::orderBook(*session).orderexecutedNotification(position("-1"));
+    state::SessionTestAccess::orderBook(*session).orderexecutedNotification(nullptr);
     loop->runUntilIdle();
     EXPECT_TRUE(ui.events.empty());
-    EXPECT_TRUE(session->journal().JournalDataCollection.empty());
+    EXPECT_TRUE(session->journal().JournalDataCollection().empty());
 }
 
 TEST_F(NotificationsTest, ChatBannerNotForTheUserThemself) {
-    session->chat().chatUserName = "alice-chat";
-    session->chat().NewChatMessageNotification({"alice", "hello", "room"});
-    session->chat().NewChatMessageNotification({"alice-chat", "hello", "room"});
-    session->chat().NewChatMessageNotification({"bob"});  // too short: dropped
+    state::SessionTestAccess::chat(*session).setChatUserName("alice-chat");
+    state::SessionTestAccess::chat(*session).NewChatMessageNotification({"alice", "hello", "room"});
+    state::SessionTestAccess::chat(*session).NewChatMessageNotification({"alice-chat", "hello", "room"});
+    state::SessionTestAccess::chat(*session).NewChatMessageNotification({"bob"});  // too short: dropped
     EXPECT_TRUE(ui.banners.empty());
-    session->chat().NewChatMessageNotification({"bob", "hi there", "Desk"});
+    state::SessionTestAccess::chat(*session).NewChatMessageNotification({"bob", "hi there", "Desk"});
     ASSERT_EQ(ui.banners.size(), 1u);
     EXPECT_EQ(ui.banners[0].subtitle, tr("20240") + " : Desk");
     EXPECT_EQ(ui.banners[0].informativeText, "hi there");
@@ -103,7 +103,7 @@ TEST_F(NotificationsTest, ChatBannerNotForTheUserThemself) {
 }
 
 TEST_F(NotificationsTest, MarginCallBanner) {
-    session->accountLedger().MarginCallNotification("1001");
+    state::SessionTestAccess::accountLedger(*session).MarginCallNotification("1001");
     ASSERT_EQ(ui.banners.size(), 1u);
     EXPECT_EQ(ui.banners[0].subtitle, tr("0012") + " : 1001");
     EXPECT_EQ(ui.banners[0].informativeText, tr("20217"));
@@ -115,7 +115,7 @@ TEST_F(NotificationsTest, MarginCallBanner) {
 TEST_F(NotificationsTest, SettledBannerFollowsTheTableNotifications) {
     observe("OpenPositionTableNotification");
     observe("JournalTableNotification");
-    session->orderBook().ShowSettledOrderNotification("GOLD#1790#55");
+    state::SessionTestAccess::orderBook(*session).ShowSettledOrderNotification("GOLD#1790#55");
     EXPECT_TRUE(order.empty());  // on the main queue
     loop->runUntilIdle();
     EXPECT_EQ(order, (std::vector<std::string>{"OpenPositionTableNotification", "JournalTableNotification"}));
@@ -126,7 +126,7 @@ TEST_F(NotificationsTest, SettledBannerFollowsTheTableNotifications) {
 
 TEST_F(NotificationsTest, ChartDataNameCarriesTheNumber) {
     observe("ChartDataReceivedNotification7");
-    session->dataServiceAnswers().chartDataReceivedNotification(7);
+    state::SessionTestAccess::dataServiceAnswers(*session).chartDataReceivedNotification(7);
     loop->runUntilIdle();
     ASSERT_EQ(order.size(), 1u);
     ASSERT_TRUE(last["ChartDataReceivedNotification7"].as<TextPayload>());
@@ -153,8 +153,8 @@ ApprovalNotice approval() {
 TEST_F(NotificationsTest, DepositAndWithdrawalDetailLines) {
     observe("DepositRequestNotification");
     observe("WithdrawalRequestNotification");
-    session->funds().approvalNotificationForActionType(801, approval());
-    session->funds().approvalNotificationForActionType(802, approval());
+    state::SessionTestAccess::funds(*session).approvalNotificationForActionType(801, approval());
+    state::SessionTestAccess::funds(*session).approvalNotificationForActionType(802, approval());
     loop->runUntilIdle();
     ASSERT_TRUE(last["DepositRequestNotification"].as<DetailLines>());
     const auto& deposit = last["DepositRequestNotification"].as<DetailLines>()->lines;
@@ -176,12 +176,12 @@ TEST_F(NotificationsTest, DepositAndWithdrawalDetailLines) {
 TEST_F(NotificationsTest, ApprovalBannersBySubType) {
     ApprovalNotice r = approval();
     r.approvalSubType = 2;
-    session->funds().approvalNotificationForActionType(930, r);
+    state::SessionTestAccess::funds(*session).approvalNotificationForActionType(930, r);
     r.approvalSubType = 1;
-    session->funds().approvalNotificationForActionType(931, r);
+    state::SessionTestAccess::funds(*session).approvalNotificationForActionType(931, r);
     r.approvalSubType = 3;
-    session->funds().approvalNotificationForActionType(930, r);
-    session->funds().approvalNotificationForActionType(999, r);
+    state::SessionTestAccess::funds(*session).approvalNotificationForActionType(930, r);
+    state::SessionTestAccess::funds(*session).approvalNotificationForActionType(999, r);
     loop->runUntilIdle();
     ASSERT_EQ(ui.banners.size(), 2u);
     EXPECT_EQ(ui.banners[0].subtitle, tr("1182"));
@@ -199,18 +199,18 @@ TEST_F(NotificationsTest, EachComponentPostsItsNotificationOnce) {
         std::function<void(BusinessBase&)> post;
     };
     const std::vector<Case> cases = {
-        {notifications::kCloseHedgePosition, [](BusinessBase& s) { s.orderBook().CloseHedgedPositionsNotification(); }},
-        {notifications::kBulkClose, [](BusinessBase& s) { s.orderBook().bulkCloseRejectedNotification("R1", "no"); }},
-        {notifications::kPendingOrder, [](BusinessBase& s) { s.orderBook().PendingOrderNotification(position("1")); }},
-        {notifications::kExecutedPositionTable, [](BusinessBase& s) { s.orderBook().executedPositionSearchNotification(); }},
-        {notifications::kChatQueueStatusUpdate, [](BusinessBase& s) { s.chat().ChatQueueStatusUpdateNotification(); }},
-        {notifications::kNoticeMessageReceived, [](BusinessBase& s) { s.chat().NoticeMessageReceivedNotification("9"); }},
-        {notifications::kPasswordChange, [](BusinessBase& s) { s.loginHandshake().passwordChangeNotification(); }},
-        {notifications::kLoginSuccess, [](BusinessBase& s) { s.loginHandshake().LoginSuccessNotification(); }},
-        {notifications::kNetworkSpeed, [](BusinessBase& s) { s.pingMonitor().postnetworkspeedNotification("x"); }},
-        {notifications::kDepositWithdrawalTable, [](BusinessBase& s) { s.funds().depositwithdrawalNotification(); }},
-        {notifications::kAccountStatement, [](BusinessBase& s) { s.funds().accountStatementUpdateNotification(); }},
-        {notifications::kBankDetails, [](BusinessBase& s) { s.funds().bankDetailsReceivedNotification(); }},
+        {notifications::kCloseHedgePosition, [](BusinessBase& s) { state::SessionTestAccess::orderBook(s).CloseHedgedPositionsNotification(); }},
+        {notifications::kBulkClose, [](BusinessBase& s) { state::SessionTestAccess::orderBook(s).bulkCloseRejectedNotification("R1", "no"); }},
+        {notifications::kPendingOrder, [](BusinessBase& s) { state::SessionTestAccess::orderBook(s).PendingOrderNotification(position("1")); }},
+        {notifications::kExecutedPositionTable, [](BusinessBase& s) { state::SessionTestAccess::orderBook(s).executedPositionSearchNotification(); }},
+        {notifications::kChatQueueStatusUpdate, [](BusinessBase& s) { state::SessionTestAccess::chat(s).ChatQueueStatusUpdateNotification(); }},
+        {notifications::kNoticeMessageReceived, [](BusinessBase& s) { state::SessionTestAccess::chat(s).NoticeMessageReceivedNotification("9"); }},
+        {notifications::kPasswordChange, [](BusinessBase& s) { state::SessionTestAccess::loginHandshake(s).passwordChangeNotification(); }},
+        {notifications::kLoginSuccess, [](BusinessBase& s) { state::SessionTestAccess::loginHandshake(s).LoginSuccessNotification(); }},
+        {notifications::kNetworkSpeed, [](BusinessBase& s) { state::SessionTestAccess::pingMonitor(s).postnetworkspeedNotification("x"); }},
+        {notifications::kDepositWithdrawalTable, [](BusinessBase& s) { state::SessionTestAccess::funds(s).depositwithdrawalNotification(); }},
+        {notifications::kAccountStatement, [](BusinessBase& s) { state::SessionTestAccess::funds(s).accountStatementUpdateNotification(); }},
+        {notifications::kBankDetails, [](BusinessBase& s) { state::SessionTestAccess::funds(s).bankDetailsReceivedNotification(); }},
     };
     for (const Case& c : cases) observe(c.name);
     for (const Case& c : cases) {

@@ -14,7 +14,7 @@
 #include "platform/test_env.h"
 #include "protocol/payload_prefix.h"
 #include "state/compact_records.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 
 namespace fs = std::filesystem;
@@ -58,7 +58,7 @@ protected:
         a->currencyID = currency;
         a->tradingStatus = 1;
         a->accountaccessType = 1;
-        session->referenceData().AccountDetailCollection.set(std::to_string(id), a);
+        state::SessionTestAccess::referenceData(*session).AccountDetailCollection.set(std::to_string(id), a);
         return a;
     }
 
@@ -83,35 +83,35 @@ TEST_F(SessionQueriesTest, CompactLoginDataFillsInstrumentsResourcesAndCurrencie
     sections[21] = section({rec({"2", "EUR", "7", "1.1", "1.2", "1", "0", "0"})});
     std::string text;
     for (std::size_t i = 0; i < sections.size(); ++i) text += (i ? "\x07" : "") + sections[i];
-    session->referenceData().FillPackedDetails(text);
+    state::SessionTestAccess::referenceData(*session).FillPackedDetails(text);
 
     EXPECT_EQ(session->referenceData().ItemCollection.size(), 3u);
     auto xau = *session->referenceData().ItemCollection.find("XAU");
     EXPECT_EQ(xau->CalculationItems.lock(), *session->referenceData().ItemCollection.find("USDX"));
-    EXPECT_EQ(session->getItemCode(7), "XAU");
-    EXPECT_EQ(session->getItemIdForItemCode("ODD"), 8u);
-    EXPECT_EQ(session->getInstrumentTypeName(2).value_or("?"), "Energy");
-    const SymbolTypes types = session->getSymbolTypes();
+    EXPECT_EQ(state::viewOf(*session).getItemCode(7), "XAU");
+    EXPECT_EQ(state::viewOf(*session).getItemIdForItemCode("ODD"), 8u);
+    EXPECT_EQ(state::viewOf(*session).getInstrumentTypeName(2).value_or("?"), "Energy");
+    const SymbolTypes types = state::viewOf(*session).getSymbolTypes();
     ASSERT_EQ(types.size(), 1u);
     EXPECT_EQ(types[0].at("Metals"), (std::vector<std::string>{"USDX:USDX name", "XAU:XAU name"}));
 
-    ASSERT_EQ(session->getResourceCollection().size(), 1u);
-    EXPECT_EQ(session->getResourceCollection()[0]->caption, "Holidays");
+    ASSERT_EQ(state::viewOf(*session).getResourceCollection().size(), 1u);
+    EXPECT_EQ(state::viewOf(*session).getResourceCollection()[0]->caption, "Holidays");
     ASSERT_TRUE(usd->tradeCurrency);
     EXPECT_EQ(usd->tradeCurrency->instrumentID, 7u);
     EXPECT_EQ(eur->tradeCurrency, nullptr);
-    EXPECT_EQ(session->getAccountCollection().size(), 2u);
+    EXPECT_EQ(state::viewOf(*session).getAccountCollection().size(), 2u);
 }
 
 TEST_F(SessionQueriesTest, DownloadsLandInTheResourcesFolderAndCompleteTheCalendar) {
     auto r = std::make_shared<model::ResourceDetails>();
     r->iconResourceId = "holidays.ics";
-    session->referenceData().resourceCollection.set("holidays.ics", r);
+    state::SessionTestAccess::referenceData(*session).resourceCollection.set("holidays.ics", r);
     const std::string body = "BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n";
     const std::string data = *model::Base64::encodeBase64WithData(protocol::testing::payloadPrefix(body.size()) +
                                                                   *model::DataAdditions::gzipDeflate(body));
-    session->dataServiceAnswers().fillResourceDownload("../evil.ics", data);
-    session->dataServiceAnswers().fillResourceDownload("holidays.ics", data);
+    state::SessionTestAccess::dataServiceAnswers(*session).fillResourceDownload("../evil.ics", data);
+    state::SessionTestAccess::dataServiceAnswers(*session).fillResourceDownload("holidays.ics", data);
     loop->runUntilIdle();
 
     const fs::path folder = root / ui.bundleName() / "Resources";
@@ -122,21 +122,21 @@ TEST_F(SessionQueriesTest, DownloadsLandInTheResourcesFolderAndCompleteTheCalend
     EXPECT_EQ(bytes, body);
     EXPECT_FALSE(fs::exists(root / ui.bundleName() / "evil.ics"));
     EXPECT_EQ(completed, 1);
-    EXPECT_TRUE(session->checkFilesDownloadedAtPath(folder.string()));
+    EXPECT_TRUE(state::viewOf(*session).checkFilesDownloadedAtPath(folder.string()));
 }
 
 TEST_F(SessionQueriesTest, UpdateBannerOpensOnlyWebAddresses) {
     Banner banner;
     banner.userInfo = {{"AppDownloadURL", "file:///etc/passwd"}};
-    session->userNotificationCenterDidActivateNotification(banner);
+    state::commandsOf(*session).userNotificationCenterDidActivateNotification(banner);
     EXPECT_TRUE(ui.opened.empty());
     EXPECT_FALSE(ui.terminated);
     banner.userInfo = {{"AppDownloadURL", ""}};
-    session->userNotificationCenterDidActivateNotification(banner);
+    state::commandsOf(*session).userNotificationCenterDidActivateNotification(banner);
     EXPECT_TRUE(ui.opened.empty());
-    EXPECT_TRUE(session->userNotificationCenterShouldPresentNotification(banner));
+    EXPECT_TRUE(state::commandsOf(*session).userNotificationCenterShouldPresentNotification(banner));
     banner.userInfo = {{"AppDownloadURL", "https://example.test/app"}};
-    session->userNotificationCenterDidActivateNotification(banner);
+    state::commandsOf(*session).userNotificationCenterDidActivateNotification(banner);
     EXPECT_EQ(ui.opened, std::vector<std::string>{"https://example.test/app"});
     EXPECT_TRUE(ui.terminated);
 }
@@ -147,21 +147,21 @@ TEST_F(SessionQueriesTest, WindowQueriesReadTheSessionCollections) {
     auto o = std::make_shared<model::Order>();
     o->AccountNumber = "3";
     o->ItemCode = "XAU";
-    session->orderBook().OpenOrderCollection.push_back(o);
+    state::SessionTestAccess::orderBook(*session).OpenOrderCollection.push_back(o);
     auto p = std::make_shared<model::Order>();
     p->AccountNumber = "1";
     p->ItemCode = "WTI";
-    session->orderBook().PendingOrderCollection.push_back(p);
-    session->referenceData().selectedSymbols = {"WTI", "DAX"};
-    EXPECT_TRUE(session->getOpenOrderCollection().empty());
-    EXPECT_EQ(session->getPendingOrderCollection().size(), 1u);
-    EXPECT_EQ(session->getAllItems(), (std::vector<std::string>{"WTI", "DAX"}));
-    session->orderBook().isExecutedPositionSearch = true;
-    session->orderBook().ExecutedOrderSearchCollection.push_back(o);
-    EXPECT_EQ(session->getExecutedOrderCollection().size(), 1u);
-    session->orderBook().clearExecutedOrderSearchCollection();
-    EXPECT_TRUE(session->getExecutedOrderCollection().empty());
-    EXPECT_EQ(session->getDaysOfTheWeekName(1), "Monday");
+    state::SessionTestAccess::orderBook(*session).PendingOrderCollection.push_back(p);
+    state::SessionTestAccess::referenceData(*session).selectedSymbols = {"WTI", "DAX"};
+    EXPECT_TRUE(state::viewOf(*session).getOpenOrderCollection().empty());
+    EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().size(), 1u);
+    EXPECT_EQ(state::viewOf(*session).getAllItems(), (std::vector<std::string>{"WTI", "DAX"}));
+    state::SessionTestAccess::orderBook(*session).isExecutedPositionSearch = true;
+    state::SessionTestAccess::orderBook(*session).ExecutedOrderSearchCollection.push_back(o);
+    EXPECT_EQ(state::viewOf(*session).getExecutedOrderCollection().size(), 1u);
+    state::SessionTestAccess::orderBook(*session).clearExecutedOrderSearchCollection();
+    EXPECT_TRUE(state::viewOf(*session).getExecutedOrderCollection().empty());
+    EXPECT_EQ(state::viewOf(*session).getDaysOfTheWeekName(1), "Monday");
 }
 
 }  // namespace state

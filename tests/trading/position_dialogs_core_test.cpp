@@ -18,7 +18,7 @@ using Strings = std::vector<std::string>;
 class PositionDialogCore : public orders::testing::OrderFixture {};
 
 TEST_F(PositionDialogCore, RowIsResolvedOnceAndFoundByIdWhateverHappensToTheList) {
-    auto& positions = session->orderBook().OpenOrderCollection;
+    auto& positions = state::SessionTestAccess::orderBook(*session).OpenOrderCollection;
     openPosition(0, "1", "1001", "P1");
     openPosition(0, "2", "1001", "P2");
     PositionRowReference row;
@@ -72,7 +72,7 @@ TEST_F(PositionDialogCore, ClosableQuantityListsAndTexts) {
     for (const char* qty : {"2", "1"}) addOrder(false, 1, qty)->LiqudateOrderNumber = "P1";
     for (auto& o : session->orderBook().PendingOrderCollection) o->OrderQty = o->RemainingQty;
     addOrder(false, 1, "4")->LiqudateOrderNumber = "P2";
-    EXPECT_EQ(closableQuantity(*position, session->getPendingOrderCollection()), 2);
+    EXPECT_EQ(closableQuantity(*position, state::viewOf(*session).getPendingOrderCollection()), 2);
 
     struct List {
         double quantity;

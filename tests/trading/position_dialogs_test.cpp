@@ -76,7 +76,7 @@ TEST_F(PositionDialogsTest, CloseFillsRefreshesFollowsItsPositionAndEndsWhenItGo
     closer->comboBoxSelectionIsChanging(0);
     EXPECT_EQ(str(closer->QuantityDescriptionTextField), "1 x 100.00 = 100.00");
     EXPECT_EQ(closer->CloseandCancelButton->text(), "Close #P1 (Sell 1 GOLD @ Market Rate)");
-    auto& positions = session->orderBook().OpenOrderCollection;
+    auto& positions = state::SessionTestAccess::orderBook(*session).OpenOrderCollection;
     openPosition(1, "9", "1001", "P0");
     std::rotate(positions.begin(), positions.end() - 1, positions.end());
     item->Bid = 50.5;
@@ -170,7 +170,8 @@ TEST_F(PositionDialogsTest, ModifyKeepsItsRecordsAndSendsTheBracket) {
 
     // Re-sorted and the position gone from the list: it still sends for its own.
     openPosition(0, "1", "1001", "P0");
-    std::reverse(session->orderBook().OpenOrderCollection.begin(), session->orderBook().OpenOrderCollection.end());
+    auto& held = state::SessionTestAccess::orderBook(*session).OpenOrderCollection;
+    std::reverse(held.begin(), held.end());
     modifier->ModifyButton->click();
     EXPECT_EQ(sent, 1);
     EXPECT_NE(body().find("P1"), std::string::npos);

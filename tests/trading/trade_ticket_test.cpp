@@ -34,7 +34,7 @@ public:
         item->priceTick = 0.01;
         item->mostSignificantDigitLength = 2;
         item->leastSignificantDigitLength = 1;
-        session->referenceData().selectedSymbols = {"GOLD"};
+        state::SessionTestAccess::referenceData(*session).selectedSymbols = {"GOLD"};
         fake = std::make_unique<kit::testing::FakeContext>(*session, *session, *manager, session);
         ticket = std::make_unique<TradeTicketWindowController>(fake->context);
     }
@@ -242,7 +242,7 @@ TEST_F(TradeTicketTest, SimpleModeConfirmsAndTheSuppressionBoxSkipsLaterSheets) 
     ticket->buyButton->click();
     EXPECT_EQ(ticket->confirmation(), nullptr);
     EXPECT_EQ(sent, before + 2);
-    EXPECT_EQ(session->getPendingOrderCollection().size(), 2u);
+    EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().size(), 2u);
 
     // Market not allowed: "1080", nothing sent.
     account->availableOrderTypes = 0x40;
@@ -259,19 +259,19 @@ TEST_F(TradeTicketTest, AdvancedModePlacesLimitsAtOnceAndConfirmsMarketsWithBrac
     advanced();
     choose(ticket->QuantityComboBox, "1");
     // The side only.
-    const auto before = session->getPendingOrderCollection().size();
+    const auto before = state::viewOf(*session).getPendingOrderCollection().size();
     ticket->sellButton->click();
     EXPECT_TRUE(ticket->SellCheckBox->isChecked());
     EXPECT_FALSE(ticket->BuyCheckBox->isChecked());
     EXPECT_EQ(ticket->GetTradingMode(), kSellSide);
     ticket->buyButton->click();
-    EXPECT_EQ(session->getPendingOrderCollection().size(), before);
+    EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().size(), before);
     EXPECT_EQ(ticket->confirmation(), nullptr);
 
     choose(ticket->OrderTypeComboBox, "Limit");
     ticket->placeOrderButtonClicked();
     EXPECT_EQ(ticket->confirmation(), nullptr);
-    EXPECT_EQ(session->getPendingOrderCollection().size(), before + 1);
+    EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().size(), before + 1);
 
     choose(ticket->OrderTypeComboBox, "Market");
     ticket->TakeProfitCheckBox->click();
@@ -281,7 +281,7 @@ TEST_F(TradeTicketTest, AdvancedModePlacesLimitsAtOnceAndConfirmsMarketsWithBrac
     ticket->placeOrderButtonClicked();
     QMessageBox* sheet = ticket->confirmation();
     ASSERT_NE(sheet, nullptr);
-    EXPECT_EQ(session->getPendingOrderCollection().size(), before + 1);  // nothing before the answer
+    EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().size(), before + 1);  // nothing before the answer
     const std::string textShown = sheet->informativeText().toStdString();
     const auto tp = textShown.find(tr("0233") + " @ " + ticket->TakeProfitPriceTextField->text().toStdString());
     const auto sl = textShown.find(tr("0234") + " @ " + ticket->StopLossPriceTextField->text().toStdString());
@@ -289,7 +289,7 @@ TEST_F(TradeTicketTest, AdvancedModePlacesLimitsAtOnceAndConfirmsMarketsWithBrac
     ASSERT_NE(sl, std::string::npos);
     EXPECT_LT(tp, sl);
     sheet->defaultButton()->click();
-    EXPECT_EQ(session->getPendingOrderCollection().size(), before + 2);
+    EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().size(), before + 2);
     EXPECT_FALSE(fake->preferences.dontShowOrderConfirmation());
 
     // Refusals show under "10980"; "AbortModal" shows nothing; the ticket stays open.
@@ -301,10 +301,9 @@ TEST_F(TradeTicketTest, AdvancedModePlacesLimitsAtOnceAndConfirmsMarketsWithBrac
 }
 
 TEST_F(TradeTicketTest, RefreshShowsLiveValuesArrowsAndDepth) {
-    auto& feed = session->feedChannels();
-    feed.buyMarketDepthDataCollection.set("GOLD", Strings{"50.00,3", "49.99,7", "49.98,1", "49.97,2", "49.96,5",
-                                                          "49.95,9", "49.94,4"});
-    feed.sellMarketDepthDataCollection.set("GOLD", Strings{"50.10,2", "bad", "50.12,8"});
+    auto& feed = state::SessionTestAccess::feedChannels(*session);
+    feed.setMarketDepth("GOLD", Strings{"50.00,3", "49.99,7", "49.98,1", "49.97,2", "49.96,5", "49.95,9", "49.94,4"},
+                        Strings{"50.10,2", "bad", "50.12,8"});
     item->Ask = 50.125;
     item->Bid = 50.1;
     open();
@@ -343,13 +342,12 @@ TEST_F(TradeTicketTest, RefreshShowsLiveValuesArrowsAndDepth) {
     item->Ask = 50.12;
 
     // Depth shrinks and vanishes between refreshes.
-    feed.buyMarketDepthDataCollection.set("GOLD", Strings{"50.00,3"});
-    feed.sellMarketDepthDataCollection.erase("GOLD");
+    feed.setMarketDepth("GOLD", Strings{"50.00,3"}, Strings{});
     ticket->UpdateValuesinTimer();
     EXPECT_EQ(buyModel->rowCount(), 1);
     EXPECT_EQ(sellModel->rowCount(), 0);
-    feed.buyMarketDepthDataCollection.set("GOLD", Strings{"50.00,3", "49.99,7", "49.98,1", "49.97,2", "49.96,5"});
-    feed.sellMarketDepthDataCollection.set("GOLD", Strings{"50.10,2", "50.11,4", "50.12,8", "50.13,1", "50.14,6"});
+    feed.setMarketDepth("GOLD", Strings{"50.00,3", "49.99,7", "49.98,1", "49.97,2", "49.96,5"},
+                        Strings{"50.10,2", "50.11,4", "50.12,8", "50.13,1", "50.14,6"});
     ticket->UpdateValuesinTimer();
     ticket->toggleRightDrawer();
     EXPECT_TRUE(ticket->toggleMarketDepth());
@@ -364,10 +362,10 @@ TEST_F(TradeTicketTest, ChartTakesTheThemeStoredAtEachOpening) {
     for (const std::int64_t t : {1, 0}) {
         fake->theme = t;  // stored before the ticket opens, as the application does
         open();
-        if (!session->chartData("GOLD^BA"))
-            session->dataServiceAnswers().fillChartData(
+        if (!state::viewOf(*session).chartData("GOLD^BA"))
+            state::SessionTestAccess::dataServiceAnswers(*session).fillChartData(
                 "<1041~GOLD^BA~2>12/07/26,12/07/26#10:11:00,10:12:00#50.1,50.2#50.3,50.4#49.9,50#50,50.1<END>",
-                session->requestId(), std::nullopt);
+                state::servicesOf(*session).requestId(), std::nullopt);
         loop->runUntilIdle();
         const charts::plot::XYGraph* graph = ticket->TradeChart->graph();
         ASSERT_NE(graph, nullptr) << t;
@@ -395,8 +393,8 @@ TEST_F(TradeTicketTest, OneTimerAndObserversWhileOpenAndAnEmptyWatchlistCloses) 
     // From a watchlist row: that instrument.
     auto other = std::make_shared<model::ItemDetails>(*item);
     other->Code = "SILVER";
-    session->referenceData().ItemCollection.set("SILVER", other);
-    session->referenceData().selectedSymbols = {"GOLD", "SILVER"};
+    state::SessionTestAccess::referenceData(*session).ItemCollection.set("SILVER", other);
+    state::SessionTestAccess::referenceData(*session).selectedSymbols = {"GOLD", "SILVER"};
     ticket->setIsTradeTicketfromWatchlist(true);
     ticket->setValue("SILVER", "ItemCode");
     ticket->windowDidAppear();
@@ -404,7 +402,7 @@ TEST_F(TradeTicketTest, OneTimerAndObserversWhileOpenAndAnEmptyWatchlistCloses) 
     EXPECT_EQ(ticket->itemCode(), "SILVER");
     EXPECT_EQ(ticket->SymbolComboBox->currentText(), "SILVER");
 
-    session->referenceData().selectedSymbols.clear();
+    state::SessionTestAccess::referenceData(*session).selectedSymbols.clear();
     center.post("ItemUpdateNotification");
     EXPECT_FALSE(ticket->isVisible());
     EXPECT_FALSE(ticket->hasTimer());

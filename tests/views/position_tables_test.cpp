@@ -147,7 +147,7 @@ TEST_F(PositionTablesTest, TickRefreshesTwoColumnsOfEveryRowThenTheTotals) {
     EXPECT_EQ(open->totalValues()[2]->text(), ": 3.50");
     // Margin of all three although no margin cell was drawn: 0.25 + 0.19 + 12.50.
     EXPECT_EQ(open->totalValues()[3]->text(), ": 12.94");
-    s.session->orderBook().OpenOrderCollection.clear();
+    state::SessionTestAccess::orderBook(*s.session).OpenOrderCollection.clear();
     open->RefreshTableview();
     EXPECT_EQ(open->rowCount(), 0);
     for (QLabel* value : open->totalValues()) EXPECT_TRUE(value->text() == ": 0" || value->text() == ": 0.00");
@@ -228,7 +228,7 @@ TEST_F(PositionTablesTest, CloseGuards) {
     open->currentAlert()->close();
     EXPECT_TRUE(opener.windows.empty());
     // The state's list changed since the last reload: row 0 is another position now.
-    s.session->orderBook().OpenOrderCollection.erase(s.session->orderBook().OpenOrderCollection.begin());
+    state::SessionTestAccess::orderBook(*s.session).OpenOrderCollection.erase(state::SessionTestAccess::orderBook(*s.session).OpenOrderCollection.begin());
     open->closePositionButtonClicked(0);
     open->modifyBracketOrderButtonClicked(0);
     EXPECT_EQ(visible(open->prepareRowMenu(0)), (std::vector<bool>(4, false)));

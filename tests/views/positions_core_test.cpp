@@ -111,7 +111,7 @@ TEST_F(PositionsCoreTest, ClosePriceMovesAgainstTheLastShown) {
 TEST_F(PositionsCoreTest, Totals) {
     const auto totals = [&] {
         std::vector<PositionRecords> rows;
-        for (const auto& o : s.session->getOpenOrderCollection()) rows.push_back(s.records(o));
+        for (const auto& o : state::viewOf(*s.session).getOpenOrderCollection()) rows.push_back(s.records(o));
         return positionTotals(rows).values;
     };
     p->RemainingQty = "12345678";
@@ -129,7 +129,7 @@ TEST_F(PositionsCoreTest, Totals) {
     p->RemainingQty = "0.1";
     s.session->orderBook().OpenOrderCollection.back()->RemainingQty = "0.2";
     EXPECT_EQ(totals()[0], "0.3");
-    s.session->orderBook().OpenOrderCollection.clear();
+    state::SessionTestAccess::orderBook(*s.session).OpenOrderCollection.clear();
     EXPECT_EQ(totals(), (std::array<std::string, 5>{"0", "0.00", "0.00", "0.00", "0.00"}));
 }
 
@@ -143,7 +143,7 @@ TEST_F(PositionsCoreTest, RowMenu) {
         {0x05, 0xFF, 0xFF, false, false, true},   {0x04, 0xFF, 0xFF, false, false, false},
         {0x07, 0xFF, 0xFF, true, true, false},
     };
-    const auto open = [&] { return s.session->getOpenOrderCollection(); };
+    const auto open = [&] { return state::viewOf(*s.session).getOpenOrderCollection(); };
     for (const Case& c : cases) {
         s.conditions->availableOrderSettings = c.settings;
         s.account->availableOrderTypes = c.account;
@@ -175,7 +175,7 @@ TEST_F(PositionsCoreTest, RowMenu) {
 TEST_F(PositionsCoreTest, CloseDecision) {
     p->OpenPositionId = "77";
     p->RemainingQty = "3";
-    const auto decide = [&] { return closeDecision(s.records(p), s.session->getPendingOrderCollection()); };
+    const auto decide = [&] { return closeDecision(s.records(p), state::viewOf(*s.session).getPendingOrderCollection()); };
     EXPECT_EQ(decide(), CloseDecision::OpenDialog);  // no closing orders
     s.pending("601", Order::kLimit, "1")->LiqudateOrderNumber = "77";
     s.pending("602", Order::kStop, "2")->LiqudateOrderNumber = "77";

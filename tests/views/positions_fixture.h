@@ -40,7 +40,7 @@ public:
     std::shared_ptr<model::Order> position(const std::string& id, std::int32_t side, const std::string& quantity) {
         auto o = order(side, quantity);
         o->OpenPositionId = id;
-        session->orderBook().OpenOrderCollection.push_back(o);
+        state::SessionTestAccess::orderBook(*session).OpenOrderCollection.push_back(o);
         return o;
     }
     std::shared_ptr<model::Order> pending(const std::string& id, std::int32_t type, const std::string& quantity) {
@@ -48,7 +48,7 @@ public:
         o->PendingOrderId = id;
         o->orderType = type;
         o->OrderQty = quantity;
-        session->orderBook().PendingOrderCollection.push_back(o);
+        state::SessionTestAccess::orderBook(*session).PendingOrderCollection.push_back(o);
         return o;
     }
     PositionRecords records(const std::shared_ptr<model::Order>& o) { return lookUpRecords(*session, o); }

@@ -8,7 +8,7 @@
 #include "model/item_type.h"
 #include "model/session_settings.h"
 #include "platform/log.h"
-#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 #include "state/reference_data.h"
 
@@ -26,7 +26,7 @@ public:
     }
     ~WatchlistSession() { platform::Log::setSink(nullptr); }
 
-    state::ReferenceData& data() { return session->referenceData(); }
+    state::ReferenceData& data() { return state::SessionTestAccess::referenceData(*session); }
 
     void type(std::int32_t id, const std::string& name) {
         auto t = std::make_shared<model::ItemType>();

@@ -21,7 +21,7 @@ AppSession::AppSession(state::UiServices& ui, LoginOutcomes& outcomes)
 
 AppSession::~AppSession() {
     stopNetworkMonitoring();
-    if (businessbase_) businessbase_->disconnectServer();
+    if (businessbase_) commands()->disconnectServer();
 }
 
 const state::SessionView* AppSession::view() const { return businessbase_.get(); }
@@ -57,16 +57,16 @@ void AppSession::startLogin(const LoginFields& fields) {
         port = 0;  // the connection fails and is reported as a drop
     }
     logindata_.setPortNo(port);
-    if (businessbase_) businessbase_->disconnectServer();
+    if (businessbase_) commands()->disconnectServer();
     orderManager_.reset();  // it holds the old session
     businessbase_ = state::BusinessBase::create(*this, ui_, *sessionParts_);
-    orderManager_ = std::make_unique<orders::OrderMananger>(*businessbase_, *businessbase_, businessbase_->referenceData(),
-                                                           businessbase_->orderBook());
-    businessbase_->StreamingConnection(true, false);
+    const auto parts = businessbase_->orderManagerParts();
+    orderManager_ = std::make_unique<orders::OrderMananger>(parts.view, parts.services, parts.reference, parts.book);
+    commands()->StreamingConnection(true, false);
 }
 
 void AppSession::cancelLogin() {
-    if (businessbase_) businessbase_->disconnectServer();
+    if (businessbase_) commands()->disconnectServer();
 }
 
 void AppSession::StartNetworkMonitoringNotification() {
@@ -94,14 +94,14 @@ void AppSession::reachabilityChanged(bool reachable) {
     platform::assertMainThread();
     if (reachable) {
         platform::Log::info("Notification Says Reachable");
-        if (businessbase_) businessbase_->setNetworkAvailable(true);
-        if (loginSuccess_ && businessbase_) businessbase_->reconnectZMQandSubscribeAllItems();
+        if (businessbase_) commands()->setNetworkAvailable(true);
+        if (loginSuccess_ && businessbase_) commands()->reconnectZMQandSubscribeAllItems();
         return;
     }
     platform::Log::info("Notification Says Unreachable");
     if (businessbase_) {
-        businessbase_->setNetworkAvailable(false);
-        if (loginSuccess_ && businessbase_->isConnected()) businessbase_->scheduleSpeedCheck();
+        commands()->setNetworkAvailable(false);
+        if (loginSuccess_ && view()->isConnected()) commands()->scheduleSpeedCheck();
     }
     state::Banner banner;
     banner.title = ui_.bundleName();

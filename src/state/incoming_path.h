@@ -1,0 +1,89 @@
+#pragma once
+// The session's incoming path on "NewQueue": splits a frame into its fields,
+// opens envelopes, inflates compressed messages and login data, switches to
+// the session key at the login data, and hands each complete message on.
+// The key and the credentials it derives from are locked: envelopes are
+// opened on "NewQueue" and sealed on the main thread.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/clock.h"
+#include "protocol/frame_decoder.h"
+#include "protocol/msg_type.h"
+#include "state/channel_table.h"
+
+namespace state {
+
+// A message on its way from "NewQueue" to the main thread.
+struct IncomingMessage {
+    std::vector<std::string> fields;  // the body split at 0x03, length element removed
+    std::int32_t type = 0;
+    // The inflated text of tag 1050 for the login data (33) and the refusal (47).
+    std::optional<std::string> payload;
+    // The payload was there but refused (over its cap or not inflatable).
+    bool payloadRefused = false;
+    // The request a request-channel reply answers.
+    std::optional<protocol::RequestKind> requestKind;
+    // When a ping answer came off the line ("NewQueue"): its round trip ends there.
+    std::optional<platform::WallTime> receivedAt;
+
+    // The fields and type of one frame (start and end bytes removed); nullopt, logged, when it is no message.
+    static std::optional<IncomingMessage> decode(std::string_view frame);
+};
+
+// The messages of a channel's framed text that the channel may carry; the
+// rest is logged and dropped.
+std::vector<IncomingMessage> channelMessages(std::string_view text, Channel channel,
+                                             const std::optional<protocol::RequestKind>& kind);
+
+class IncomingPath {
+public:
+    struct Hooks {
+        // A complete message, for the main thread.
+        std::function<void(IncomingMessage)> deliver;
+        // The fields of an envelope or a compressed message, whose own session
+        // values count before the message it carries.
+        std::function<void(std::vector<std::string>, protocol::MsgType)> carrierValues;
+        // The server may close the line next: that close is no failure.
+        std::function<void()> expectClose;
+        // The session key derived from the login data.
+        std::function<void(const std::string&)> newSessionKey;
+    };
+    explicit IncomingPath(Hooks hooks) : hooks_(std::move(hooks)) {}
+
+    // A new login: the credentials the session key derives from, and the key
+    // envelopes use until then.
+    void startLogin(std::string user, std::string password, std::string loginKey);
+    void setPassword(std::string password);
+    // The session key once the login data arrived, else the login's key.
+    std::string cipherPassword() const;
+    std::optional<std::string> sessionKey() const;
+
+    // One frame, start and end bytes removed ("NewQueue").
+    void decodeFrame(std::string frame);
+
+private:
+    // De-frames text unwrapped from an envelope or a compressed message.
+    void processText(const std::string& text);
+    void switchKey(const std::optional<std::string>& referenceId);
+
+    Hooks hooks_;
+    static constexpr int kMaxUnwrapDepth = 4;
+    std::array<protocol::FrameDecoder, kMaxUnwrapDepth> innerFrames_;
+    std::optional<std::string> lastServerTimeSeen_;
+    int decodeDepth_ = 0;
+
+    mutable std::mutex keyMutex_;
+    std::optional<std::string> sessionKey_;
+    std::string loginKey_;
+    std::string user_;
+    std::string password_;
+};
+
+}  // namespace state

@@ -1,0 +1,40 @@
+#pragma once
+// What tests and benchmarks reach inside a session for: the components to
+// fill them directly, the session values to seed, and the drop of the line.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "state/business_base.h"
+
+namespace state {
+
+struct SessionTestAccess {
+    static ReferenceData& referenceData(BusinessBase& s) { return s.reference_; }
+    static OrderBook& orderBook(BusinessBase& s) { return *s.orderBook_; }
+    static AccountLedger& accountLedger(BusinessBase& s) { return *s.accountLedger_; }
+    static Chat& chat(BusinessBase& s) { return *s.chat_; }
+    static FeedChannels& feedChannels(BusinessBase& s) { return *s.feed_; }
+    static PingMonitor& pingMonitor(BusinessBase& s) { return *s.ping_; }
+    static DataServiceAnswers& dataServiceAnswers(BusinessBase& s) { return *s.dataService_; }
+    static Funds& funds(BusinessBase& s) { return *s.funds_; }
+    static LoginHandshake& loginHandshake(BusinessBase& s) { return *s.login_; }
+    static Journal& journal(BusinessBase& s) { return s.journal_; }
+
+    // The request id and reference id a login's messages set.
+    static void setSessionValues(BusinessBase& s, std::int32_t requestId, std::optional<std::string> referenceId) {
+        s.values_.setRequestId(requestId);
+        s.values_.setReferenceId(std::move(referenceId));
+    }
+    // What the last ping answer set.
+    static void setServerDate(BusinessBase& s, platform::WallTime date) { s.ping_->serverDate = date; }
+    static void setNetworkSpeed(BusinessBase& s, std::int32_t grade) { s.ping_->networkspeedStatus = grade; }
+    static void connectionFailure(BusinessBase& s, const std::string& error) { s.connectionFailure(error); }
+};
+
+// The interfaces a session implements, for tests that hold the session itself.
+inline SessionView& viewOf(BusinessBase& s) { return s; }
+inline SessionCommands& commandsOf(BusinessBase& s) { return s; }
+inline SessionServices& servicesOf(BusinessBase& s) { return s; }
+
+}  // namespace state
