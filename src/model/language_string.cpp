@@ -64,15 +64,19 @@ void skipBlanks(const std::string& line, std::size_t& i) {
 }
 
 std::shared_ptr<const StringTable::Map> tableFor(const std::string& folder) {
-    const std::string dir = platform::ResourceBundle::languageDirectory(folder);
-    if (dir.empty() || !platform::Paths::exists(dir)) return nullptr;
-    const std::string path = platform::Paths::join(dir, LanguageString::kTableFileName);
+    if (!platform::Paths::isPlainFileName(folder)) return nullptr;
+    // A table read once is found again without touching the disk.
+    const std::string path = platform::Paths::join(
+        platform::Paths::join(platform::ResourceBundle::resourceDirectory(), folder + ".lproj"),
+        LanguageString::kTableFileName);
     State& s = state();
     {
         std::lock_guard<std::mutex> lock(s.mutex);
         auto it = s.tables.find(path);
         if (it != s.tables.end()) return it->second;
     }
+    const std::string dir = platform::ResourceBundle::languageDirectory(folder);
+    if (dir.empty() || !platform::Paths::exists(dir)) return nullptr;
     std::string text;
     auto table = std::make_shared<StringTable::Map>();
     if (platform::Paths::readFile(path, &text)) {
