@@ -199,7 +199,7 @@ void TradeTicketWindowController::SymbolSelectionIsChanging(const std::string& c
     showText(SymbolComboBox, itemDetails_ ? itemDetails_->Code : code);
     SymbolDescriptionTextField->setText(itemDetails_ ? QString::fromStdString(itemDetails_->Name) : QString());
     TradeChart->setValue(code, kChartKey);
-    TradeChart->applyChartTheme(static_cast<int>(host_.theme ? host_.theme() : 0));  // the load reset it
+    TradeChart->applyChartTheme(static_cast<int>(context_.theme ? context_.theme() : 0));  // the load reset it
     UpdateValuesinTimer();
     loadAvailableOrderControls();
     LoadQuantity();

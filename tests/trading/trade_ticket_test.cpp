@@ -362,7 +362,7 @@ TEST_F(TradeTicketTest, RefreshShowsLiveValuesArrowsAndDepth) {
 
 TEST_F(TradeTicketTest, ChartTakesTheThemeStoredAtEachOpening) {
     for (const std::int64_t t : {1, 0}) {
-        theme = t;  // stored before the ticket opens, as the application does
+        fake->theme = t;  // stored before the ticket opens, as the application does
         open();
         if (!session->chartData("GOLD^BA"))
             session->dataServiceAnswers().fillChartData(
@@ -373,7 +373,7 @@ TEST_F(TradeTicketTest, ChartTakesTheThemeStoredAtEachOpening) {
         ASSERT_NE(graph, nullptr) << t;
         EXPECT_EQ(graph->theme(), t ? charts::plot::GraphTheme::PlainWhite : charts::plot::GraphTheme::PlainBlack) << t;
     }
-    theme = 0;
+    fake->theme = 0;
 }
 
 TEST_F(TradeTicketTest, OneTimerAndObserversWhileOpenAndAnEmptyWatchlistCloses) {

@@ -285,8 +285,7 @@ TEST_F(PositionTablesTest, TotalsBarKeepsItsHeightUnderItsScrollBar) {
     // Narrower than the bar, shown or laid out before it shows (a window built hidden, a screenshot).
     for (const bool shown : {true, false}) {
         auto t = std::make_unique<OpenPositionTableController>(
-            [this] { return s.session.get(); }, [this] { return s.session.get(); }, sheets, opener, preferences, 0, true,
-            OpenPositionTableController::Dialogs{factory(closes), factory(modifies)});
+            [this] { return s.session.get(); }, [this] { return s.session.get(); }, sheets, opener, preferences, 0, true);
         kit::ThemeManager::applyTheme({{"Windows", {t.get()}}, {"TableView", {t->tableView()}}}, 0);
         t->resize(700, 260);
         if (shown) t->show();
