@@ -2,12 +2,15 @@
 // account and one instrument: fills, refresh, the row followed by id, verdicts,
 // deviation, bracket legs, missing records.
 #include <QTest>
+#include <set>
 
 #include "kit/fake_context.h"
 #include "kit/qt_test_app.h"
+#include "kit/window_registry.h"
 #include "orders/order_fixture.h"
 #include "trading/closend_cancel_position_window_controller.h"
 #include "trading/modify_position_window_controller.h"
+#include "trading/register_windows.h"
 #include "trading/ticket_stepper.h"
 
 namespace trading {
@@ -222,6 +225,27 @@ TEST_F(PositionDialogsTest, EditOffersTheQuantityOnlyOutsideABracketAndMissingRe
     EXPECT_EQ(str(closer->EstimatedPLTextField), "0.00");
     EXPECT_TRUE(closer->DeviationCheckBox->isHidden());
     closer->closeModal();
+}
+
+// Each opening by name starts at the first field, wherever the last use of the
+// kept dialog left the focus.
+TEST_F(PositionDialogsTest, EachOpeningFocusesTheFirstField) {
+    openPosition(0, "3", "1001", "P1");
+    addOrder(false, 0, "4", "1001", "W7")->orderType = 3;
+    kit::WindowRegistry registry;
+    registerWindows(registry);
+    const auto openByName = [&](QWidget* dialog, const std::string& name, const std::string& id, std::int32_t mode) {
+        ASSERT_TRUE(registry.find(name)->open(dialog, kit::recordRequest(id, mode)));
+    };
+    const auto quantity = [](auto* d) { return std::set<QWidget*>{d->QuantityComboField, d->QuantityComboField->lineEdit()}; };
+    openByName(modifier.get(), "ModifyPositionWindowController", "P1", kit::kPositionMode);
+    modifier->OrderPriceTextField->setFocus();
+    openByName(modifier.get(), "ModifyPositionWindowController", "W7", kit::kPendingMode);
+    EXPECT_TRUE(quantity(modifier.get()).count(modifier->focusWidget()));
+    openByName(closer.get(), "ClosendCancelPositionWindowController", "P1", kit::kPositionMode);
+    closer->notNowButton->setFocus();
+    openByName(closer.get(), "ClosendCancelPositionWindowController", "P1", kit::kPositionMode);
+    EXPECT_TRUE(quantity(closer.get()).count(closer->focusWidget()));
 }
 
 }  // namespace
