@@ -376,6 +376,23 @@ TEST_F(TradeTicketTest, ChartTakesTheThemeStoredAtEachOpening) {
     fake->theme = 0;
 }
 
+// The chart's live bar runs on the ticker only while the ticket shows.
+TEST_F(TradeTicketTest, ChartFollowsTheTickerWhileShown) {
+    open();
+    session->dataServiceAnswers().fillChartData(
+        "<1041~GOLD^BA~2>12/07/26,12/07/26#10:11:00,10:12:00#50.1,50.2#50.3,50.4#49.9,50#50,50.1<END>",
+        session->requestId(), std::nullopt);
+    loop->runUntilIdle();
+    ASSERT_NE(ticket->TradeChart->graph(), nullptr);
+    EXPECT_EQ(fake->ticker.subscriberCount(), 2u);  // the ticket and its chart
+    ticket->hide();
+    EXPECT_EQ(fake->ticker.subscriberCount(), 1u);
+    ticket->runModalWindow();
+    EXPECT_EQ(fake->ticker.subscriberCount(), 2u);
+    ticket->close();
+    EXPECT_EQ(fake->ticker.subscriberCount(), 0u);
+}
+
 TEST_F(TradeTicketTest, OneTimerAndObserversWhileOpenAndAnEmptyWatchlistCloses) {
     auto& center = platform::NotificationCenter::defaultCenter();
     const auto placeObservers = center.observerCount(orders::kPlaceOrderNotification);
