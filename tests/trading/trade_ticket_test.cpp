@@ -376,6 +376,33 @@ TEST_F(TradeTicketTest, ChartTakesTheThemeStoredAtEachOpening) {
     fake->theme = 0;
 }
 
+// A symbol change leaves no price of the previous instrument; simple mode
+// shows none.
+TEST_F(TradeTicketTest, SymbolChangeClearsTheSimpleModesPrice) {
+    auto silver = std::make_shared<model::ItemDetails>(*item);
+    silver->Code = "SILVER";
+    silver->Bid = 23.1;
+    silver->Ask = 23.2;
+    session->referenceData().ItemCollection.set("SILVER", silver);
+    session->referenceData().selectedSymbols = {"GOLD", "SILVER"};
+    for (const int mode : {TradeTicketWindowController::kSimpleMode, TradeTicketWindowController::kAdvancedMode}) {
+        open();
+        advanced();
+        choose(ticket->OrderTypeComboBox, "Limit");
+        const QString gold = ticket->PriceTextField->text();
+        ASSERT_FALSE(gold.isEmpty());
+        ticket->TradeTicketRadioGroup->button(mode)->click();
+        choose(ticket->SymbolComboBox, "SILVER");
+        ASSERT_EQ(ticket->itemCode(), "SILVER");
+        const QString shown = ticket->PriceTextField->text();
+        EXPECT_NE(shown, gold);
+        if (mode == TradeTicketWindowController::kSimpleMode) {
+            EXPECT_TRUE(shown.isEmpty()) << shown.toStdString();
+        }
+        choose(ticket->SymbolComboBox, "GOLD");
+    }
+}
+
 // The chart's live bar runs on the ticker only while the ticket shows.
 TEST_F(TradeTicketTest, ChartFollowsTheTickerWhileShown) {
     open();
