@@ -12,14 +12,10 @@ namespace trading {
 
 namespace {
 
-// As in a dialog shown for the first time: the focus on the first field that
-// takes it, not where the last use of a kept dialog left it.
-void focusFirstField(QWidget& dialog) {
-    for (QWidget* w = dialog.nextInFocusChain(); w && w != &dialog; w = w->nextInFocusChain())
-        if ((w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && w->isEnabled() && w->isVisibleTo(&dialog)) {
-            w->setFocus(Qt::TabFocusReason);
-            return;
-        }
+// A kept dialog forgets where its last use left the focus: shown, it gives
+// the focus to its first field as when shown the first time.
+void forgetFocus(QWidget& dialog) {
+    if (QWidget* focused = dialog.focusWidget()) focused->clearFocus();
 }
 
 // A row dialog opens for a record still in its mode's collection.
@@ -39,7 +35,7 @@ kit::WindowSpec rowDialog(const char* name) {
         dialog->setValue(request.recordId, PositionDialog::kRecordIdKey);
         dialog->StartTimerandNotification();
         dialog->windowDidAppear();
-        focusFirstField(*dialog);
+        forgetFocus(*dialog);
         return dialog->hasRecord();
     };
     return window;

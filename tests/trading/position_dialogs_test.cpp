@@ -234,18 +234,23 @@ TEST_F(PositionDialogsTest, EachOpeningFocusesTheFirstField) {
     addOrder(false, 0, "4", "1001", "W7")->orderType = 3;
     kit::WindowRegistry registry;
     registerWindows(registry);
-    const auto openByName = [&](QWidget* dialog, const std::string& name, const std::string& id, std::int32_t mode) {
-        ASSERT_TRUE(registry.find(name)->open(dialog, kit::recordRequest(id, mode)));
+    const auto shown = [&](PositionDialog* dialog, const std::string& name, const std::string& id, std::int32_t mode) {
+        EXPECT_TRUE(registry.find(name)->open(dialog, kit::recordRequest(id, mode)));
+        dialog->open();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+        return dialog->focusWidget();
     };
     const auto quantity = [](auto* d) { return std::set<QWidget*>{d->QuantityComboField, d->QuantityComboField->lineEdit()}; };
-    openByName(modifier.get(), "ModifyPositionWindowController", "P1", kit::kPositionMode);
+    shown(modifier.get(), "ModifyPositionWindowController", "P1", kit::kPositionMode);
     modifier->OrderPriceTextField->setFocus();
-    openByName(modifier.get(), "ModifyPositionWindowController", "W7", kit::kPendingMode);
-    EXPECT_TRUE(quantity(modifier.get()).count(modifier->focusWidget()));
-    openByName(closer.get(), "ClosendCancelPositionWindowController", "P1", kit::kPositionMode);
+    modifier->closeModal();
+    EXPECT_TRUE(quantity(modifier.get()).count(shown(modifier.get(), "ModifyPositionWindowController", "W7", kit::kPendingMode)));
+    modifier->closeModal();
+    shown(closer.get(), "ClosendCancelPositionWindowController", "P1", kit::kPositionMode);
     closer->notNowButton->setFocus();
-    openByName(closer.get(), "ClosendCancelPositionWindowController", "P1", kit::kPositionMode);
-    EXPECT_TRUE(quantity(closer.get()).count(closer->focusWidget()));
+    closer->closeModal();
+    EXPECT_TRUE(quantity(closer.get()).count(shown(closer.get(), "ClosendCancelPositionWindowController", "P1", kit::kPositionMode)));
+    closer->closeModal();
 }
 
 }  // namespace
