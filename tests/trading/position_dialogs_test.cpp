@@ -2,7 +2,6 @@
 // account and one instrument: fills, refresh, the row followed by id, verdicts,
 // deviation, bracket legs, missing records.
 #include <QTest>
-#include <set>
 
 #include "kit/fake_context.h"
 #include "kit/qt_test_app.h"
@@ -229,28 +228,31 @@ TEST_F(PositionDialogsTest, EditOffersTheQuantityOnlyOutsideABracketAndMissingRe
 
 // Each opening by name starts at the first field, wherever the last use of the
 // kept dialog left the focus.
-TEST_F(PositionDialogsTest, EachOpeningFocusesTheFirstField) {
+TEST_F(PositionDialogsTest, EachOpeningByNameStartsAtTheFirstField) {
     openPosition(0, "3", "1001", "P1");
     addOrder(false, 0, "4", "1001", "W7")->orderType = 3;
     kit::WindowRegistry registry;
     registerWindows(registry);
-    const auto shown = [&](PositionDialog* dialog, const std::string& name, const std::string& id, std::int32_t mode) {
-        EXPECT_TRUE(registry.find(name)->open(dialog, kit::recordRequest(id, mode)));
-        dialog->open();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
-        return dialog->focusWidget();
+    struct Case {
+        PositionDialog* dialog;
+        const char* name;
+        QComboBox* first;
+        QWidget* lastFocused;
+        kit::OpenRequest request;
     };
-    const auto quantity = [](auto* d) { return std::set<QWidget*>{d->QuantityComboField, d->QuantityComboField->lineEdit()}; };
-    shown(modifier.get(), "ModifyPositionWindowController", "P1", kit::kPositionMode);
-    modifier->OrderPriceTextField->setFocus();
-    modifier->closeModal();
-    EXPECT_TRUE(quantity(modifier.get()).count(shown(modifier.get(), "ModifyPositionWindowController", "W7", kit::kPendingMode)));
-    modifier->closeModal();
-    shown(closer.get(), "ClosendCancelPositionWindowController", "P1", kit::kPositionMode);
-    closer->notNowButton->setFocus();
-    closer->closeModal();
-    EXPECT_TRUE(quantity(closer.get()).count(shown(closer.get(), "ClosendCancelPositionWindowController", "P1", kit::kPositionMode)));
-    closer->closeModal();
+    for (const Case& c : {Case{modifier.get(), "ModifyPositionWindowController", modifier->QuantityComboField,
+                               modifier->OrderPriceTextField, kit::recordRequest("W7", kit::kPendingMode)},
+                          Case{closer.get(), "ClosendCancelPositionWindowController", closer->QuantityComboField,
+                               closer->notNowButton, kit::recordRequest("P1", kit::kPositionMode)}}) {
+        c.dialog->open();
+        c.lastFocused->setFocus();
+        c.dialog->reject();
+        ASSERT_TRUE(registry.find(c.name)->open(c.dialog, c.request));
+        c.dialog->open();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(c.dialog));
+        EXPECT_TRUE(c.dialog->focusWidget() == c.first || c.dialog->focusWidget() == c.first->lineEdit()) << c.name;
+        c.dialog->reject();
+    }
 }
 
 }  // namespace
