@@ -66,11 +66,8 @@ int main(int argc, char** argv) {
         bench::SilentUi ui;
         auto session = state::BusinessBase::create(ui, ui);
         fill(*session);
-        bench::NoSheets sheets;
-        bench::NoWindows windows;
-        views::OpenPositionTableController table([&session] { return session.get(); }, [&session] { return session.get(); },
-                                                 sheets, windows, preferences,
-                                                 0, true);
+        bench::TableContext context(session, ui, preferences);
+        views::OpenPositionTableController table(context.context, true);
         state::ReferenceData& data = state::SessionTestAccess::referenceData(*session);
         times = bench::timeTable(table, data, kRounds, [&] { table.openpositionTableUpdate(); });
         totals = bench::millisecondsPer(kRounds, [&](int) { table.updateStatusLabel(); });

@@ -6,8 +6,14 @@
 #include <cstdio>
 #include <string>
 
+#include "kit/core/preference_manager.h"
+#include "kit/live_ticker.h"
 #include "kit/sheet_host.h"
+#include "kit/window_context.h"
 #include "kit/window_opener.h"
+#include "orders/order_mananger.h"
+#include "state/business_base.h"
+#include "support/session_test_access.h"
 #include "bench_book.h"
 #include "state/reference_data.h"
 #include "kit/table_controller_base.h"
@@ -21,6 +27,22 @@ struct NoSheets : kit::SheetHost {
 
 struct NoWindows : kit::WindowOpener {
     bool openWindow(const std::string&, const kit::OpenRequest&) override { return false; }
+};
+
+// A login's window context over the session, with the hosts above, a ticker
+// that is not started and these preferences.
+struct TableContext {
+    TableContext(const std::shared_ptr<state::BusinessBase>& session, state::UiServices& ui,
+                 kit::PreferenceManager& preferences)
+        : manager(state::viewOf(*session), state::servicesOf(*session), state::SessionTestAccess::referenceData(*session),
+                  state::SessionTestAccess::orderBook(*session)),
+          ticker([] {}),
+          context{*session, *session, manager, 0, nullptr, nullptr, ui, sheets, windows, ticker, preferences, session} {}
+    orders::OrderMananger manager;
+    NoSheets sheets;
+    NoWindows windows;
+    kit::LiveTicker ticker;
+    kit::WindowContext context;
 };
 
 struct TableTimes {

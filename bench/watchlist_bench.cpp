@@ -80,9 +80,8 @@ int main(int argc, char** argv) {
         bench::SilentUi ui;
         auto session = state::BusinessBase::create(ui, ui);
         fill(state::SessionTestAccess::referenceData(*session));
-        bench::NoSheets sheets;
-        bench::NoWindows windows;
-        views::WatchlistTableController table(*session, sheets, windows, preferences, 0);
+        bench::TableContext context(session, ui, preferences);
+        views::WatchlistTableController table(context.context);
         times = bench::timeTable(table, state::SessionTestAccess::referenceData(*session), kRounds, [&] { table.RefreshWatchlist(); });
     }
     std::filesystem::remove(path);

@@ -183,7 +183,8 @@ void ChartController::followTicker(kit::LiveTicker& ticker) { ticker_ = &ticker;
 
 void ChartController::startChartUpdateTimer() {
     if (ticker_) {
-        if (!tick_) tick_ = ticker_->subscribe([this] { newChartData(); });
+        liveWanted_ = true;
+        if (!tick_ && isVisible()) tick_ = ticker_->subscribe([this] { newChartData(); });
         return;
     }
     if (dataTimer_) return;
@@ -191,6 +192,16 @@ void ChartController::startChartUpdateTimer() {
     dataTimer_->setInterval(1000);
     connect(dataTimer_, &QTimer::timeout, this, &ChartController::newChartData);
     dataTimer_->start();
+}
+
+void ChartController::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (ticker_ && liveWanted_ && !tick_) tick_ = ticker_->subscribe([this] { newChartData(); });
+}
+
+void ChartController::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    tick_.reset();
 }
 
 }  // namespace charts

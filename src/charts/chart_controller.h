@@ -32,7 +32,8 @@ public:
                     QWidget* parent = nullptr);
     ~ChartController() override;
 
-    // The live bar follows the login's ticker instead of a timer of its own.
+    // The live bar follows the login's ticker instead of a timer of its own,
+    // only while the chart shows.
     void followTicker(kit::LiveTicker& ticker);
 
     // The load call: `value` the item code, `key` the interval index and the chart type joined by "#".
@@ -98,6 +99,8 @@ private:
     void constructPriceLinePlot();
     void setPriceTextAnnotationAnchorPlotPoint();
     void startChartUpdateTimer();
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void showWindowRanges();
     void selectAt(double x);
     void stopViewAnimation();
@@ -134,6 +137,7 @@ private:
     QTimer* dataTimer_ = nullptr;
     kit::LiveTicker* ticker_ = nullptr;
     kit::LiveTicker::Subscription tick_;
+    bool liveWanted_ = false;  // a graph wants the live bar
 };
 
 }  // namespace charts

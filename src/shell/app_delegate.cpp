@@ -215,9 +215,9 @@ void AppDelegate::lockAppMenuItemClicked() {
         centre(lock_);
         lock_->show();
         lock_->raise();
-        main->hide();
+        // The ticket, the row dialogs and the sheets go with the main window.
+        mainWindow_->hideForLock();
     }
-    // The order ticket hides here too once it exists.
     lock_->setWindowTitle(QString::fromStdString(text("10855") + " " + session_->logindata().userName()));
 }
 
@@ -227,10 +227,7 @@ void AppDelegate::unLockButtonClicked() {
         return;
     }
     lock_->lockPasswordTextField->clear();
-    if (QWidget* main = mainWindow_ ? mainWindow_->window() : nullptr) {
-        main->show();
-        main->raise();
-    }
+    if (mainWindow_) mainWindow_->showAfterUnlock();
     lock_->hide();
 }
 

@@ -170,6 +170,34 @@ bool MainWindowController::canOpenWindow(const std::string& name, const kit::Ope
 
 void MainWindowController::lockConsole() { delegate_.lockAppMenuItemClicked(); }
 
+void MainWindowController::hideForLock() {
+    // Disabled first: nothing under the main window acts until the unlock.
+    window_->setEnabled(false);
+    for (QWidget* shown : window_->findChildren<QWidget*>()) {
+        if (!shown->isWindow() || !shown->isVisible()) continue;
+        auto* dialog = qobject_cast<QDialog*>(shown);
+        const bool ownSheet = shown->parentWidget() == window_ && shown->windowModality() == Qt::WindowModal;
+        if (ownSheet) {
+            lockedSheets_.emplace_back(shown);
+            shown->hide();
+        } else if (dialog) {
+            dialog->reject();
+        } else {
+            shown->hide();
+        }
+    }
+    window_->hide();
+}
+
+void MainWindowController::showAfterUnlock() {
+    window_->setEnabled(true);
+    window_->show();
+    window_->raise();
+    for (const QPointer<QWidget>& sheet : lockedSheets_)
+        if (sheet) sheet->show();
+    lockedSheets_.clear();
+}
+
 void MainWindowController::logout() {
     auto* alert = new QMessageBox(QMessageBox::Warning, QString::fromStdString(delegate_.AppName()),
                                   QString::fromStdString(text("20209")), QMessageBox::NoButton, window_);

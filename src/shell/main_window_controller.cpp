@@ -40,6 +40,15 @@ QPixmap statusImage(const char* name) {
 MainWindowController::MainWindowController(AppDelegate& delegate, Options options)
     : delegate_(delegate), options_(std::move(options)), preferenceManager_(delegate.preferences()) {
     window_ = new MainWindow([this] { terminateOnce(); }, [this] { sizeWatchlistPane(); });
+    // Every position's profit, its conversion and the accounts' figures (the
+    // state's own recomputation) come first in every slice; the strip, then
+    // the tables, read them after.
+    ticker_ = std::make_unique<kit::LiveTicker>(
+        [this] {
+            if (state::SessionCommands* commands = delegate_.session().commands()) commands->recalculateAccounts();
+        },
+        options_.refreshInterval);
+    makeContext();  // the tables are made with it
     buildWindow();
     setFullScreen();
     applyTheme();
@@ -56,21 +65,12 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
                             center.addObserver(kit::kThemeChangedNotification, [this](const auto&) { applyTheme(); }));
 
     getAccountDetails();
-    // Every position's profit, its conversion and the accounts' figures (the
-    // state's own recomputation) come first in every slice; the strip, then
-    // the tables, read them after.
-    ticker_ = std::make_unique<kit::LiveTicker>(
-        [this] {
-            if (state::SessionCommands* commands = delegate_.session().commands()) commands->recalculateAccounts();
-        },
-        options_.refreshInterval);
     stripTick_ = ticker_->subscribe([this] { refreshStrip(); });
     for (kit::TableControllerBase* table : {static_cast<kit::TableControllerBase*>(watchlist_),
                                             static_cast<kit::TableControllerBase*>(openPositions_),
                                             static_cast<kit::TableControllerBase*>(pendingOrders_)})
         table->followTicker(*ticker_);
     ticker_->start();
-    makeContext();
     // A test's own windows first: a name registered twice keeps the first.
     if (options_.registerWindows) options_.registerWindows(registry_);
     trading::registerWindows(registry_);

@@ -100,6 +100,13 @@ public:
     // the press did nothing.
     bool runCommand(const std::string& command, QWidget* pressed = nullptr);
     void lockConsole();
+    // The lock: the main window and every window over it (the ticket, the row
+    // dialogs, the sheets) go out of sight and take no input. A dialog that
+    // does not come back ends as its cancel would.
+    void hideForLock();
+    // The unlock: the main window comes back with the sheets it had; the other
+    // windows stay out until opened again.
+    void showAfterUnlock();
     void logout();
     // 0 collapses the pie pane, 1 restores the recorded widths; others nothing.
     void toggleLeftViewSelectedIndex(int index);
@@ -165,6 +172,7 @@ private:
     std::map<std::string, QPointer<QWidget>> kept_;
     std::map<std::string, QAction*> commandActions_;
     QPointer<QDialog> sheet_;
+    std::vector<QPointer<QWidget>> lockedSheets_;  // shown again at the unlock
     std::uint64_t refreshCount_ = 0;
     bool terminating_ = false;
     std::vector<platform::ObserverHandle> observers_;

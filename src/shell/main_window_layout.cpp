@@ -58,11 +58,7 @@ void MainWindowController::buildWindow() {
     mainSplitView->setChildrenCollapsible(false);
     watchlistTabView = new QTabWidget(mainSplitView);
     watchlistTabView->setObjectName("watchlistTabView");
-    // The watchlist follows the current login's session (a new one at every login).
-    AppSession& session = delegate_.session();
-    watchlist_ = new views::WatchlistTableController([&session] { return session.view(); }, *this,
-                                                     *this, preferenceManager_, session.selectedLanguage(),
-                                                     watchlistTabView);
+    watchlist_ = new views::WatchlistTableController(*context_, watchlistTabView);
     watchlist_->setObjectName(kWatchlistTab);
     watchlistTabView->addTab(watchlist_, QString());
 
@@ -127,16 +123,10 @@ void MainWindowController::buildWindow() {
 }
 
 void MainWindowController::buildPositionTables() {
-    // Both follow the current login's session, like the watchlist.
-    AppSession& session = delegate_.session();
-    const auto source = [&session] { return session.view(); };
-    const auto commands = [&session] { return session.commands(); };
-    openPositions_ = new views::OpenPositionTableController(source, commands, *this, *this, preferenceManager_,
-                                                            session.selectedLanguage(),
-                                                            session.logindata().baseCurrencyAvailable());
+    openPositions_ = new views::OpenPositionTableController(
+        *context_, delegate_.session().logindata().baseCurrencyAvailable());
     openPositions_->setObjectName("openPositionPane");
-    pendingOrders_ = new views::PendingOrderTableController(source, commands, *this, *this, preferenceManager_,
-                                                            session.selectedLanguage());
+    pendingOrders_ = new views::PendingOrderTableController(*context_);
 }
 
 QWidget* MainWindowController::buildChartPanes() {

@@ -12,6 +12,12 @@ namespace trading {
 
 namespace {
 
+// A kept dialog forgets where its last use left the focus: shown, it gives
+// the focus to its first field as when shown the first time.
+void forgetFocus(QWidget& dialog) {
+    if (QWidget* focused = dialog.focusWidget()) focused->clearFocus();
+}
+
 // A row dialog opens for a record still in its mode's collection.
 template <class Dialog>
 kit::WindowSpec rowDialog(const char* name) {
@@ -29,6 +35,7 @@ kit::WindowSpec rowDialog(const char* name) {
         dialog->setValue(request.recordId, PositionDialog::kRecordIdKey);
         dialog->StartTimerandNotification();
         dialog->windowDidAppear();
+        forgetFocus(*dialog);
         return dialog->hasRecord();
     };
     return window;

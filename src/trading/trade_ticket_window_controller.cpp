@@ -198,6 +198,8 @@ void TradeTicketWindowController::SymbolSelectionIsChanging(const std::string& c
         itemDetails_ = s->instrument(code);
     showText(SymbolComboBox, itemDetails_ ? itemDetails_->Code : code);
     SymbolDescriptionTextField->setText(itemDetails_ ? QString::fromStdString(itemDetails_->Name) : QString());
+    // Simple mode never fills the price: no figure of the previous instrument stays.
+    if (mode() == kSimpleMode) PriceTextField->clear();
     TradeChart->setValue(code, kChartKey);
     TradeChart->applyChartTheme(static_cast<int>(context_.theme ? context_.theme() : 0));  // the load reset it
     UpdateValuesinTimer();

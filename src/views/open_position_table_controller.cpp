@@ -9,6 +9,7 @@
 #include "kit/common_alert.h"
 #include "kit/theme_manager.h"
 #include "kit/window_opener.h"
+#include "kit/window_context.h"
 #include "model/language_string.h"
 #include "state/session_commands.h"
 #include "state/session_view.h"
@@ -61,22 +62,16 @@ enum Entry { kModify, kClose, kOffset, kReceipt };
 
 }  // namespace
 
-OpenPositionTableController::OpenPositionTableController(SessionSource session, CommandSource commands,
-                                                         kit::SheetHost& sheets,
-                                                         kit::WindowOpener& opener,
-                                                         const kit::PreferenceManager& preferences,
-                                                         std::int64_t language, bool baseCurrencyAvailable,
+OpenPositionTableController::OpenPositionTableController(kit::WindowContext& context, bool baseCurrencyAvailable,
                                                          QWidget* parent)
     : kit::TableControllerBase(
-          Setup{kit::TableKind::OpenPositions, positionTableColumns(openPositionColumnIdentifiers()), language,
-                &preferences, &sheets,
-                [commands](const std::optional<std::vector<state::SortDescriptor>>& d) {
-                    if (state::SessionCommands* s = commands()) s->sortOpenOrderCollection(d);
+          Setup{kit::TableKind::OpenPositions, positionTableColumns(openPositionColumnIdentifiers()), context.language,
+                &context.preferences, &context.sheets,
+                [&commands = context.commands](const std::optional<std::vector<state::SortDescriptor>>& d) {
+                    commands.sortOpenOrderCollection(d);
                 }},
           parent),
-      session_(std::move(session)),
-      opener_(opener),
-      language_(language) {
+      context_(context) {
     setObjectName("openPositionTableView");
     QTableView* view = tableView();
     view->setItemDelegate(new ClosePriceButtonDelegate(view));
@@ -109,7 +104,7 @@ OpenPositionTableController::~OpenPositionTableController() {
 }
 
 std::string OpenPositionTableController::text(const std::string& key) const {
-    return model::LanguageString::stringforSelectedLanguage(language_, model::LanguageString::setLanguageKey(key));
+    return model::LanguageString::stringforSelectedLanguage(context_.language, model::LanguageString::setLanguageKey(key));
 }
 
 QWidget* OpenPositionTableController::buildTotalsBar() {
@@ -151,12 +146,10 @@ void OpenPositionTableController::skipBaseCurrencyColumn(bool available) {
 
 int OpenPositionTableController::takeSnapshot() {
     rows_.clear();
-    const state::SessionView* session = session_();
-    if (!session) return 0;
-    const state::Orders open = session->getOpenOrderCollection();
+    const state::Orders open = context_.view.getOpenOrderCollection();
     rows_.reserve(open.size());
     for (const auto& order : open) {
-        Row row{lookUpRecords(*session, order), {}};
+        Row row{lookUpRecords(context_.view, order), {}};
         row.close = showClosePrice(row.records);
         rows_.push_back(std::move(row));
     }
@@ -209,8 +202,8 @@ QMenu* OpenPositionTableController::prepareRowMenu(int row) {
 }
 
 const OpenPositionTableController::Row* OpenPositionTableController::currentRow(int row) const {
-    const state::SessionView* session = session_();
-    if (!session || row < 0 || row >= static_cast<int>(rows_.size())) return nullptr;
+    const state::SessionView* session = &context_.view;
+    if (row < 0 || row >= static_cast<int>(rows_.size())) return nullptr;
     const Row& r = rows_[std::size_t(row)];
     // The dialogs read the row of the state's current list: it must still be this position.
     const state::Orders open = session->getOpenOrderCollection();
@@ -221,14 +214,14 @@ const OpenPositionTableController::Row* OpenPositionTableController::currentRow(
 void OpenPositionTableController::showRowMenuEntries(QMenu& menu, int row) {
     const Row* r = currentRow(row);
     if (!r) return;
-    const OpenPositionMenu shown = openPositionMenu(r->records, session_()->getOpenOrderCollection());
+    const OpenPositionMenu shown = openPositionMenu(r->records, context_.view.getOpenOrderCollection());
     const QList<QAction*> entries = menu.actions();
     const kit::OpenRequest request = requestFor(*r);
     const std::array<std::pair<bool, bool>, 4> states = {{
-        {shown.modify, opener_.canOpenWindow(kModifyDialog, request)},
-        {shown.close, opener_.canOpenWindow(kCloseDialog, request)},
-        {shown.offset, opener_.canOpenWindow(kOffsetWindow)},
-        {shown.receipt, opener_.canOpenWindow(kReceiptWindow)},
+        {shown.modify, context_.opener.canOpenWindow(kModifyDialog, request)},
+        {shown.close, context_.opener.canOpenWindow(kCloseDialog, request)},
+        {shown.offset, context_.opener.canOpenWindow(kOffsetWindow)},
+        {shown.receipt, context_.opener.canOpenWindow(kReceiptWindow)},
     }};
     for (std::size_t i = 0; i < states.size() && i < std::size_t(entries.size()); ++i) {
         entries[int(i)]->setVisible(states[i].first);
@@ -243,30 +236,30 @@ kit::OpenRequest OpenPositionTableController::requestFor(const Row& row) const {
 void OpenPositionTableController::closePositionButtonClicked(int row) {
     const Row* r = currentRow(row);
     if (!r) return;
-    switch (closeDecision(r->records, session_()->getPendingOrderCollection())) {
+    switch (closeDecision(r->records, context_.view.getPendingOrderCollection())) {
         case CloseDecision::Nothing: return;
         case CloseDecision::Covered:
             if (alert_) alert_->close();
             alert_ = kit::CommonAlert::ShowCommonAlertVieWwithMessage(text("1055"), text("10980"));
             return;
-        case CloseDecision::OpenDialog: opener_.openWindow(kCloseDialog, requestFor(*r)); return;
+        case CloseDecision::OpenDialog: context_.opener.openWindow(kCloseDialog, requestFor(*r)); return;
     }
 }
 
 void OpenPositionTableController::modifyBracketOrderButtonClicked(int row) {
-    if (const Row* r = currentRow(row)) opener_.openWindow(kModifyDialog, requestFor(*r));
+    if (const Row* r = currentRow(row)) context_.opener.openWindow(kModifyDialog, requestFor(*r));
 }
 
 void OpenPositionTableController::offsetPositionButtonClicked(int row) {
     const Row* r = currentRow(row);
-    if (r && opener_.canOpenWindow(kOffsetWindow))
-        opener_.openWindow(kOffsetWindow, kit::recordRequest(r->records.order->OpenPositionId));
+    if (r && context_.opener.canOpenWindow(kOffsetWindow))
+        context_.opener.openWindow(kOffsetWindow, kit::recordRequest(r->records.order->OpenPositionId));
 }
 
 void OpenPositionTableController::deliveryReceiptButtonClicked(int row) {
     const Row* r = currentRow(row);
-    if (r && opener_.canOpenWindow(kReceiptWindow))
-        opener_.openWindow(kReceiptWindow, kit::recordRequest(r->records.order->OpenPositionId));
+    if (r && context_.opener.canOpenWindow(kReceiptWindow))
+        context_.opener.openWindow(kReceiptWindow, kit::recordRequest(r->records.order->OpenPositionId));
 }
 
 }  // namespace views

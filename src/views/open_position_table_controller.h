@@ -4,9 +4,6 @@
 // close-all button, and a row menu of modify, close, offset and delivery
 // receipt, each shown as a sheet or window. The 1.0 s tick refreshes the
 // close price and P/L of every row, then the totals.
-//
-// The main window embeds it with a session source, like the watchlist, so
-// that a new login's session replaces the old one.
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -27,7 +24,7 @@ class SessionView;
 class SessionCommands;
 }
 namespace kit {
-class WindowOpener;
+struct WindowContext;
 }
 
 namespace views {
@@ -42,13 +39,7 @@ public:
     static constexpr std::array<const char*, 4> kEntryKeys = {"0282", "0316", "0480", "0481"};
     static constexpr const char* kCloseAllKey = "0243";
 
-    // The current login's session and its commands; null while there is none (no rows).
-    using SessionSource = std::function<const state::SessionView*()>;
-    using CommandSource = std::function<state::SessionCommands*()>;
-
-    OpenPositionTableController(SessionSource session, CommandSource commands, kit::SheetHost& sheets, kit::WindowOpener& opener,
-                                const kit::PreferenceManager& preferences, std::int64_t language,
-                                bool baseCurrencyAvailable, QWidget* parent = nullptr);
+    OpenPositionTableController(kit::WindowContext& context, bool baseCurrencyAvailable, QWidget* parent = nullptr);
     ~OpenPositionTableController() override;
 
     // The tick: the close price and P/L of every row, then the totals.
@@ -92,9 +83,7 @@ private:
     kit::OpenRequest requestFor(const Row& row) const;
     std::string text(const std::string& key) const;
 
-    SessionSource session_;
-    kit::WindowOpener& opener_;
-    std::int64_t language_;
+    kit::WindowContext& context_;
     std::vector<Row> rows_;
     QMenu* rowMenu_ = nullptr;
     int clickedRow_ = -1;

@@ -1,5 +1,8 @@
 #include "views/pending_order_table_controller.h"
 
+#include "kit/window_context.h"
+#include "kit/window_opener.h"
+#include "kit/core/preference_manager.h"
 #include "model/language_string.h"
 #include "state/session_commands.h"
 #include "state/session_view.h"
@@ -9,20 +12,15 @@
 
 namespace views {
 
-PendingOrderTableController::PendingOrderTableController(SessionSource session, CommandSource commands,
-                                                         kit::SheetHost& sheets, kit::WindowOpener& opener,
-                                                         const kit::PreferenceManager& preferences,
-                                                         std::int64_t language, QWidget* parent)
+PendingOrderTableController::PendingOrderTableController(kit::WindowContext& context, QWidget* parent)
     : kit::TableControllerBase(
-          Setup{kit::TableKind::PendingOrders, positionTableColumns(pendingOrderColumnIdentifiers()), language,
-                &preferences, &sheets,
-                [commands](const std::optional<std::vector<state::SortDescriptor>>& d) {
-                    if (state::SessionCommands* s = commands()) s->sortPendingOrderCollection(d);
+          Setup{kit::TableKind::PendingOrders, positionTableColumns(pendingOrderColumnIdentifiers()), context.language,
+                &context.preferences, &context.sheets,
+                [&commands = context.commands](const std::optional<std::vector<state::SortDescriptor>>& d) {
+                    commands.sortPendingOrderCollection(d);
                 }},
           parent),
-      session_(std::move(session)),
-      language_(language),
-      opener_(opener) {
+      context_(context) {
     setObjectName("pendingOrderTableView");
     rowMenu_ = new QMenu(this);
     rowMenu_->setObjectName("PendingOrderMenu");
@@ -36,16 +34,14 @@ PendingOrderTableController::PendingOrderTableController(SessionSource session, 
 }
 
 std::string PendingOrderTableController::text(const std::string& key) const {
-    return model::LanguageString::stringforSelectedLanguage(language_, model::LanguageString::setLanguageKey(key));
+    return model::LanguageString::stringforSelectedLanguage(context_.language, model::LanguageString::setLanguageKey(key));
 }
 
 int PendingOrderTableController::takeSnapshot() {
     rows_.clear();
-    const state::SessionView* session = session_();
-    if (!session) return 0;
-    const state::Orders pending = session->getPendingOrderCollection();
+    const state::Orders pending = context_.view.getPendingOrderCollection();
     rows_.reserve(pending.size());
-    for (const auto& order : pending) rows_.push_back(lookUpRecords(*session, order));
+    for (const auto& order : pending) rows_.push_back(lookUpRecords(context_.view, order));
     return static_cast<int>(rows_.size());
 }
 
@@ -68,8 +64,8 @@ QMenu* PendingOrderTableController::prepareRowMenu(int row) {
 }
 
 const PositionRecords* PendingOrderTableController::currentRow(int row) const {
-    const state::SessionView* session = session_();
-    if (!session || row < 0 || row >= static_cast<int>(rows_.size())) return nullptr;
+    const state::SessionView* session = &context_.view;
+    if (row < 0 || row >= static_cast<int>(rows_.size())) return nullptr;
     // The dialogs read the row of the state's current list: it must still be this order.
     const state::Orders pending = session->getPendingOrderCollection();
     if (std::size_t(row) >= pending.size() || pending[std::size_t(row)] != rows_[std::size_t(row)].order) return nullptr;
@@ -86,18 +82,18 @@ void PendingOrderTableController::showRowMenuEntries(QMenu&, int row) {
     editEntry_->setVisible(true);
     cancelEntry_->setVisible(true);
     const kit::OpenRequest request = kit::recordRequest(r->order->PendingOrderId, kit::kPendingMode);
-    editEntry_->setEnabled(opener_.canOpenWindow(kEditDialog, request));
-    cancelEntry_->setEnabled(opener_.canOpenWindow(kCancelDialog, request));
+    editEntry_->setEnabled(context_.opener.canOpenWindow(kEditDialog, request));
+    cancelEntry_->setEnabled(context_.opener.canOpenWindow(kCancelDialog, request));
 }
 
 void PendingOrderTableController::cancelOrderButtonClicked(int row) {
     if (const PositionRecords* r = currentRow(row))
-        opener_.openWindow(kCancelDialog, kit::recordRequest(r->order->PendingOrderId, kit::kPendingMode));
+        context_.opener.openWindow(kCancelDialog, kit::recordRequest(r->order->PendingOrderId, kit::kPendingMode));
 }
 
 void PendingOrderTableController::editOrderButtonClicked(int row) {
     if (const PositionRecords* r = currentRow(row))
-        opener_.openWindow(kEditDialog, kit::recordRequest(r->order->PendingOrderId, kit::kPendingMode));
+        context_.opener.openWindow(kEditDialog, kit::recordRequest(r->order->PendingOrderId, kit::kPendingMode));
 }
 
 }  // namespace views

@@ -11,6 +11,7 @@
 #include "kit/open_request.h"
 #include "views/core/position_records.h"
 #include "kit/table_controller_base.h"
+#include "kit/window_context.h"
 #include "kit/window_opener.h"
 
 namespace state {
@@ -25,13 +26,7 @@ public:
     static constexpr const char* kCancelDialog = "ClosendCancelPositionWindowController";
     static constexpr const char* kEditDialog = "ModifyPositionWindowController";
 
-    // The current login's session and its commands; null while there is none (no rows).
-    using SessionSource = std::function<const state::SessionView*()>;
-    using CommandSource = std::function<state::SessionCommands*()>;
-
-    PendingOrderTableController(SessionSource session, CommandSource commands, kit::SheetHost& sheets,
-                                kit::WindowOpener& opener, const kit::PreferenceManager& preferences,
-                                std::int64_t language, QWidget* parent = nullptr);
+    explicit PendingOrderTableController(kit::WindowContext& context, QWidget* parent = nullptr);
 
     void pendingorderTableUpdate() { reloadTable(); }
     void cancelOrderButtonClicked(int row);
@@ -49,9 +44,7 @@ private:
     const PositionRecords* currentRow(int row) const;
     std::string text(const std::string& key) const;
 
-    SessionSource session_;
-    std::int64_t language_;
-    kit::WindowOpener& opener_;
+    kit::WindowContext& context_;
     std::vector<PositionRecords> rows_;
     QMenu* rowMenu_ = nullptr;
     QAction* editEntry_ = nullptr;

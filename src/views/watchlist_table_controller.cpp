@@ -5,6 +5,7 @@
 #include "kit/core/preference_manager.h"
 #include "kit/common_alert.h"
 #include "kit/window_opener.h"
+#include "kit/window_context.h"
 #include "model/formatter.h"
 #include "model/item_details.h"
 #include "model/language_string.h"
@@ -38,20 +39,15 @@ QColor qColor(const model::RGBAColor& c) {
 
 }  // namespace
 
-WatchlistTableController::WatchlistTableController(SessionSource session, kit::SheetHost& sheets,
-                                                   kit::WindowOpener& opener,
-                                                   const kit::PreferenceManager& preferences, std::int64_t language,
-                                                   QWidget* parent)
-    : kit::TableControllerBase(Setup{kit::TableKind::Watchlist, watchlistColumns(), language, &preferences, &sheets, nullptr},
-                          parent),
-      session_(std::move(session)),
-      opener_(opener),
-      preferences_(preferences),
-      language_(language) {
+WatchlistTableController::WatchlistTableController(kit::WindowContext& context, QWidget* parent)
+    : kit::TableControllerBase(Setup{kit::TableKind::Watchlist, watchlistColumns(), context.language,
+                                     &context.preferences, &context.sheets, nullptr},
+                               parent),
+      context_(context) {
     setObjectName("watchlistTableView");
     QTableView* view = tableView();
     view->setItemDelegate(new WatchlistPriceDelegate(
-        [this] { return preferences_.getThemeForKey(kit::PreferenceManager::kTheme); }, view));
+        [this] { return context_.preferences.getThemeForKey(kit::PreferenceManager::kTheme); }, view));
     view->setDragEnabled(true);
     view->setDragDropMode(QAbstractItemView::DragOnly);
     view->setIconSize(QSize(16, 16));
@@ -68,16 +64,12 @@ WatchlistTableController::~WatchlistTableController() {
 }
 
 std::string WatchlistTableController::text(const char* key) const {
-    return model::LanguageString::stringforSelectedLanguage(language_, key);
+    return model::LanguageString::stringforSelectedLanguage(context_.language, key);
 }
 
 int WatchlistTableController::takeSnapshot() {
     std::vector<Row> rows;
-    const state::SessionView* session = session_();
-    if (!session) {
-        rows_.clear();
-        return 0;
-    }
+    const state::SessionView* session = &context_.view;
     const std::vector<std::string> codes = session->watchlistCodes();
     rows.reserve(codes.size());
     for (const std::string& code : codes) {
@@ -126,9 +118,8 @@ QVariant WatchlistTableController::cellData(int row, int column, int role) const
     if (row < 0 || row >= static_cast<int>(rows_.size())) return {};
     const Row& r = rows_[std::size_t(row)];
     const std::string& id = identifierOf(column);
-    // Asked afresh: the records outlive a session, the session may not.
-    const state::SessionView* session = session_();
-    if (!r.item || !session) return {};
+    const state::SessionView* session = &context_.view;
+    if (!r.item) return {};
     if (id == col::kBid || id == col::kAsk) return priceCell(r, id == col::kBid, role);
     switch (role) {
         case Qt::DisplayRole: return QString::fromStdString(watchlistCellText(id, r.item.get(), *session));
@@ -165,7 +156,7 @@ void WatchlistTableController::RefreshTableview() {
 
 void WatchlistTableController::contractDetailButtonClicked(int row) {
     if (row < 0 || row >= static_cast<int>(rows_.size())) return;
-    opener_.openWindow(kDetailWindow, kit::itemRequest(rows_[std::size_t(row)].code));
+    context_.opener.openWindow(kDetailWindow, kit::itemRequest(rows_[std::size_t(row)].code));
 }
 
 void WatchlistTableController::doubleAction(const QModelIndex& index) {
@@ -182,7 +173,7 @@ void WatchlistTableController::doubleAction(const QModelIndex& index) {
     switch (watchlistDoubleClick(place, record)) {
         case WatchlistDoubleClick::Details: contractDetailButtonClicked(index.row()); break;
         case WatchlistDoubleClick::Ticket: 
-            opener_.openWindow(kTicketWindow, kit::itemRequest(rows_[std::size_t(place.selectedRow)].code));
+            context_.opener.openWindow(kTicketWindow, kit::itemRequest(rows_[std::size_t(place.selectedRow)].code));
             break;
         case WatchlistDoubleClick::NotTradable:
             if (alert_) alert_->close();

@@ -3,12 +3,6 @@
 // the 1.0 s tick, a full reload on "WatchlistTableNotification". A double
 // click opens the ticket of an active instrument (else alert "1069"); the
 // icon opens the instrument's details; a drag carries the code as text.
-//
-// The main window embeds it with
-//   new views::WatchlistTableController([&session] { return session.businessbase().get(); }, sheetHost,
-//                                       windowOpener, preferenceManager, language, parent)
-// so that a new login's session replaces the old one; a fixed session may be
-// passed by reference instead.
 #include <QHash>
 #include <QIcon>
 #include <QMessageBox>
@@ -28,7 +22,7 @@ namespace state {
 class SessionView;
 }
 namespace kit {
-class WindowOpener;
+struct WindowContext;
 }
 
 namespace views {
@@ -39,16 +33,7 @@ public:
     static constexpr const char* kDetailWindow = "AdvancedDetailWindowController";
     static constexpr const char* kTicketWindow = "TradeTicketWindowController";
 
-    // The session of the current login; null while there is none (no rows).
-    using SessionSource = std::function<const state::SessionView*()>;
-
-    WatchlistTableController(SessionSource session, kit::SheetHost& sheets, kit::WindowOpener& opener,
-                             const kit::PreferenceManager& preferences, std::int64_t language,
-                             QWidget* parent = nullptr);
-    WatchlistTableController(const state::SessionView& session, kit::SheetHost& sheets, kit::WindowOpener& opener,
-                             const kit::PreferenceManager& preferences, std::int64_t language,
-                             QWidget* parent = nullptr)
-        : WatchlistTableController([&session] { return &session; }, sheets, opener, preferences, language, parent) {}
+    explicit WatchlistTableController(kit::WindowContext& context, QWidget* parent = nullptr);
     ~WatchlistTableController() override;
 
     // The tick: deselects, then refreshes the live cells.
@@ -76,10 +61,7 @@ private:
     QIcon iconFor(const model::ItemDetails& item) const;
     std::string text(const char* key) const;
 
-    SessionSource session_;
-    kit::WindowOpener& opener_;
-    const kit::PreferenceManager& preferences_;
-    std::int64_t language_;
+    kit::WindowContext& context_;
     std::vector<Row> rows_;
     LastShownPrices shown_;
     mutable QHash<QString, QIcon> icons_;

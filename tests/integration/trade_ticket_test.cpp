@@ -5,6 +5,7 @@
 
 
 #include <QMessageBox>
+#include <QTest>
 
 #include "kit/theme_manager.h"
 #include "kit/qt_test_app.h"
@@ -14,6 +15,8 @@
 #include "model/language_string.h"
 #include "support/session_test_access.h"
 #include "trading/buy_market_depth_table_controller.h"
+#include "trading/closend_cancel_position_window_controller.h"
+#include "trading/ticket_image_button.h"
 #include "trading/core/ticket_offers.h"
 #include "trading/sell_market_depth_table_controller.h"
 #include "trading/trade_ticket_window_controller.h"
@@ -149,6 +152,50 @@ TEST_F(TradeTicketSimTest, OpensLiveAndPlacesOrders) {
     EXPECT_EQ(t->itemCode(), watchlist.back());
     EXPECT_EQ(t->mode(), TradeTicketWindowController::kSimpleMode);
     shoot(t, "ticket-sim-simple");
+}
+
+// Locked, nothing leaves: not the ticket's button or keys, not a cancel sheet
+// already open. The unlock brings the main window back with its sheet, not the ticket.
+TEST_F(TradeTicketSimTest, NoOrderLeavesWhileLocked) {
+    ASSERT_TRUE(main->runCommand("TradeTicketButtonClicked"));
+    TradeTicketWindowController* t = ticket();
+    ASSERT_NE(t, nullptr);
+    t->TradeTicketRadioGroup->button(TradeTicketWindowController::kAdvancedMode)->click();
+    const int limit = t->OrderTypeComboBox->findText("Limit");
+    ASSERT_GE(limit, 0);
+    t->OrderTypeComboBox->setCurrentIndex(limit);
+    t->comboBoxSelectionDidChange(t->OrderTypeComboBox);
+    const std::set<std::string> pending = ids(true), open = ids(false);
+    ASSERT_FALSE(pending.empty());
+    const std::string working = *pending.begin();
+    ASSERT_TRUE(main->openWindow("ClosendCancelPositionWindowController", kit::recordRequest(working, kit::kPendingMode)));
+    auto* cancel = dynamic_cast<trading::ClosendCancelPositionWindowController*>(
+        main->keptWindow("ClosendCancelPositionWindowController"));
+    ASSERT_NE(cancel, nullptr);
+    ASSERT_TRUE(cancel->isVisible());
+
+    delegate->lockAppMenuItemClicked();
+    EXPECT_FALSE(main->window()->isVisible());
+    EXPECT_FALSE(t->isVisible());
+    EXPECT_FALSE(cancel->isVisible());
+    t->PlaceOrderButton->click();
+    QTest::keyClick(t->PlaceOrderButton, Qt::Key_Space);
+    QTest::keyClick(t, Qt::Key_Return);
+    cancel->CloseandCancelButton->click();
+    QTest::keyClick(cancel, Qt::Key_Return);
+    kit::testing::runFor(1500);
+    EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().size(), pending.size());
+    EXPECT_EQ(ids(true), pending);
+    EXPECT_EQ(ids(false), open);
+
+    LockWindow* lock = delegate->unLockWindow();
+    lock->lockPasswordTextField->setText("secret1");
+    lock->unlockButton->click();
+    EXPECT_TRUE(main->window()->isVisible());
+    EXPECT_TRUE(cancel->isVisible());
+    EXPECT_FALSE(t->isVisible());
+    cancel->CloseandCancelButton->click();
+    EXPECT_TRUE(runUntil([&] { return !ids(true).count(working); }, 10000));
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 
 #include "kit/fake_context.h"
 #include "kit/qt_test_app.h"
+#include "kit/window_registry.h"
 #include "orders/order_fixture.h"
 #include "trading/closend_cancel_position_window_controller.h"
 #include "trading/modify_position_window_controller.h"
+#include "trading/register_windows.h"
 #include "trading/ticket_stepper.h"
 
 namespace trading {
@@ -223,6 +225,35 @@ TEST_F(PositionDialogsTest, EditOffersTheQuantityOnlyOutsideABracketAndMissingRe
     EXPECT_EQ(str(closer->EstimatedPLTextField), "0.00");
     EXPECT_TRUE(closer->DeviationCheckBox->isHidden());
     closer->closeModal();
+}
+
+// Each opening by name starts at the first field, wherever the last use of the
+// kept dialog left the focus.
+TEST_F(PositionDialogsTest, EachOpeningByNameStartsAtTheFirstField) {
+    openPosition(0, "3", "1001", "P1");
+    addOrder(false, 0, "4", "1001", "W7")->orderType = 3;
+    kit::WindowRegistry registry;
+    registerWindows(registry);
+    struct Case {
+        PositionDialog* dialog;
+        const char* name;
+        QComboBox* first;
+        QWidget* lastFocused;
+        kit::OpenRequest request;
+    };
+    for (const Case& c : {Case{modifier.get(), "ModifyPositionWindowController", modifier->QuantityComboField,
+                               modifier->OrderPriceTextField, kit::recordRequest("W7", kit::kPendingMode)},
+                          Case{closer.get(), "ClosendCancelPositionWindowController", closer->QuantityComboField,
+                               closer->notNowButton, kit::recordRequest("P1", kit::kPositionMode)}}) {
+        c.dialog->open();
+        c.lastFocused->setFocus();
+        c.dialog->reject();
+        ASSERT_TRUE(registry.find(c.name)->open(c.dialog, c.request));
+        c.dialog->open();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(c.dialog));
+        EXPECT_TRUE(c.dialog->focusWidget() == c.first || c.dialog->focusWidget() == c.first->lineEdit()) << c.name;
+        c.dialog->reject();
+    }
 }
 
 }  // namespace

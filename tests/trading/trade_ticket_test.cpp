@@ -374,6 +374,36 @@ TEST_F(TradeTicketTest, ChartTakesTheThemeStoredAtEachOpening) {
     fake->theme = 0;
 }
 
+// In simple mode a symbol change leaves no price of the previous instrument.
+TEST_F(TradeTicketTest, SimpleModeSymbolChangeClearsThePrice) {
+    auto silver = std::make_shared<model::ItemDetails>(*item);
+    silver->Code = "SILVER";
+    state::SessionTestAccess::referenceData(*session).ItemCollection.set("SILVER", silver);
+    state::SessionTestAccess::referenceData(*session).selectedSymbols = {"GOLD", "SILVER"};
+    open();
+    advanced();
+    choose(ticket->OrderTypeComboBox, "Limit");
+    ASSERT_FALSE(ticket->PriceTextField->text().isEmpty());
+    ticket->TradeTicketRadioGroup->button(TradeTicketWindowController::kSimpleMode)->click();
+    choose(ticket->SymbolComboBox, "SILVER");
+    EXPECT_TRUE(ticket->PriceTextField->text().isEmpty()) << ticket->PriceTextField->text().toStdString();
+}
+
+// The chart's live bar runs on the ticker only while the ticket shows; the
+// ticket's own refresh stays.
+TEST_F(TradeTicketTest, ChartFollowsTheTickerWhileShown) {
+    open();
+    state::SessionTestAccess::dataServiceAnswers(*session).fillChartData(
+        "<1041~GOLD^BA~2>12/07/26,12/07/26#10:11:00,10:12:00#50.1,50.2#50.3,50.4#49.9,50#50,50.1<END>",
+        state::servicesOf(*session).requestId(), std::nullopt);
+    loop->runUntilIdle();
+    ASSERT_NE(ticket->TradeChart->graph(), nullptr);
+    for (const bool shown : {false, true}) {
+        shown ? ticket->runModalWindow() : ticket->hide();
+        EXPECT_EQ(fake->ticker.subscriberCount(), shown ? 2u : 1u);
+    }
+}
+
 TEST_F(TradeTicketTest, OneTimerAndObserversWhileOpenAndAnEmptyWatchlistCloses) {
     auto& center = platform::NotificationCenter::defaultCenter();
     const auto placeObservers = center.observerCount(orders::kPlaceOrderNotification);

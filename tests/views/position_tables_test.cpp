@@ -20,7 +20,8 @@
 #include "platform/preferences.h"
 #include "views/close_price_button_delegate.h"
 #include "views/core/position_cells.h"
-#include "kit/fake_hosts.h"
+#include "kit/fake_context.h"
+#include "orders/order_mananger.h"
 #include "views/open_position_table_controller.h"
 #include "views/pending_order_table_controller.h"
 #include "views/positions_fixture.h"
@@ -63,8 +64,7 @@ protected:
         o1->RefPositionIdOfBracket = "70001";
         s.pending("503", Order::kMarket, "1");
         open = makeOpen(true);
-        pending = std::make_unique<PendingOrderTableController>(
-            [this] { return s.session.get(); }, [this] { return s.session.get(); }, sheets, opener, preferences, 0);
+        pending = std::make_unique<PendingOrderTableController>(fake.context);
         pending->resize(1400, 220);
         pending->show();
         for (kit::TableControllerBase* t : std::initializer_list<kit::TableControllerBase*>{open.get(), pending.get()})
@@ -76,11 +76,9 @@ protected:
         open.reset();
         pending.reset();
         platform::MainExecutor::install(nullptr);
-        std::filesystem::remove(path);
     }
     std::unique_ptr<OpenPositionTableController> makeOpen(bool baseCurrency) {
-        auto t = std::make_unique<OpenPositionTableController>(
-            [this] { return s.session.get(); }, [this] { return s.session.get(); }, sheets, opener, preferences, 0, baseCurrency);
+        auto t = std::make_unique<OpenPositionTableController>(fake.context, baseCurrency);
         t->resize(1400, 260);
         t->show();
         return t;
@@ -96,11 +94,10 @@ protected:
 
     std::shared_ptr<kit::QtMainExecutor> executor;
     testing::PositionsSession s;
-    std::string path = (std::filesystem::temp_directory_path() / ("views_positions_" + std::to_string(::getpid()))).string();
-    platform::Preferences store{path};
-    kit::PreferenceManager preferences{store};
-    kit::testing::FakeSheetHost sheets;
-    kit::testing::FakeWindowOpener opener;
+    orders::OrderMananger manager{*s.session, *s.session, s.data(), state::SessionTestAccess::orderBook(*s.session)};
+    kit::testing::FakeContext fake{*s.session, *s.session, manager, s.session};
+    kit::testing::FakeSheetHost& sheets = fake.sheets;
+    kit::testing::FakeWindowOpener& opener = fake.opener;
     std::shared_ptr<Order> p0, o0;
     std::unique_ptr<OpenPositionTableController> open;
     std::unique_ptr<PendingOrderTableController> pending;
@@ -238,11 +235,6 @@ TEST_F(PositionTablesTest, CloseGuards) {
     QMenu* menu = open->prepareRowMenu(0);
     EXPECT_EQ(visible(menu), (std::vector<bool>{true, true, false, false}));  // row 0 has no opposite now
     EXPECT_FALSE(menu->actions()[0]->isEnabled() || menu->actions()[1]->isEnabled());
-    // No session: no rows, nothing read.
-    auto none = std::make_unique<OpenPositionTableController>([] { return nullptr; }, [] { return nullptr; }, sheets, opener, preferences, 0,
-                                                              true);
-    EXPECT_EQ(none->rowCount(), 0);
-    EXPECT_EQ(none->totalValues()[0]->text(), ": 0");
 }
 
 TEST_F(PositionTablesTest, PendingOrders) {
@@ -284,8 +276,7 @@ TEST_F(PositionTablesTest, PendingOrders) {
 TEST_F(PositionTablesTest, TotalsBarKeepsItsHeightUnderItsScrollBar) {
     // Narrower than the bar, shown or laid out before it shows (a window built hidden, a screenshot).
     for (const bool shown : {true, false}) {
-        auto t = std::make_unique<OpenPositionTableController>(
-            [this] { return s.session.get(); }, [this] { return s.session.get(); }, sheets, opener, preferences, 0, true);
+        auto t = std::make_unique<OpenPositionTableController>(fake.context, true);
         kit::ThemeManager::applyTheme({{"Windows", {t.get()}}, {"TableView", {t->tableView()}}}, 0);
         t->resize(700, 260);
         if (shown) t->show();

@@ -19,7 +19,8 @@
 #include "platform/resource_bundle.h"
 #include "state/session_notifications.h"
 #include "views/core/watchlist_cells.h"
-#include "kit/fake_hosts.h"
+#include "kit/fake_context.h"
+#include "orders/order_mananger.h"
 #include "views/watchlist_fixture.h"
 #include "views/watchlist_price_delegate.h"
 #include "views/watchlist_table_controller.h"
@@ -50,10 +51,9 @@ protected:
         tester.reset();
         table.reset();
         platform::MainExecutor::install(nullptr);
-        std::filesystem::remove(path);
     }
     std::unique_ptr<WatchlistTableController> make() {
-        auto t = std::make_unique<WatchlistTableController>(*s.session, sheets, opener, preferences, 0);
+        auto t = std::make_unique<WatchlistTableController>(fake.context);
         t->resize(1100, 220);
         t->show();
         return t;
@@ -68,11 +68,10 @@ protected:
     std::shared_ptr<kit::QtMainExecutor> executor;
     testing::WatchlistSession s;
     std::shared_ptr<model::ItemDetails> gold, euro, closed;
-    std::string path = (std::filesystem::temp_directory_path() / ("views_watchlist_" + std::to_string(::getpid()))).string();
-    platform::Preferences store{path};
-    kit::PreferenceManager preferences{store};
-    kit::testing::FakeSheetHost sheets;
-    kit::testing::FakeWindowOpener opener;
+    orders::OrderMananger manager{*s.session, *s.session, s.data(), state::SessionTestAccess::orderBook(*s.session)};
+    kit::testing::FakeContext fake{*s.session, *s.session, manager, s.session};
+    kit::testing::FakeSheetHost& sheets = fake.sheets;
+    kit::testing::FakeWindowOpener& opener = fake.opener;
     std::unique_ptr<WatchlistTableController> table;
     std::unique_ptr<QAbstractItemModelTester> tester;
 };
@@ -142,23 +141,6 @@ TEST_F(WatchlistTableTest, NotificationReloadsAndTheListMayChange) {
     table->doubleAction(table->model()->index(0, 1));
     EXPECT_TRUE(opener.tickets.empty());
     EXPECT_FALSE(table->currentAlert());
-}
-
-TEST_F(WatchlistTableTest, ANewLoginsSessionReplacesTheOld) {
-    testing::WatchlistSession next;
-    next.item("SILVER", 23.1, 23.2);
-    const state::SessionView* current = s.session.get();
-    WatchlistTableController followed([&current] { return current; }, sheets, opener, preferences, 0);
-    QAbstractItemModelTester checked(followed.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-    EXPECT_EQ(followed.rowCount(), 4);
-    current = nullptr;  // logged out: nothing of the old session is read
-    EXPECT_FALSE(followed.model()->index(0, 1).data().isValid());
-    followed.RefreshTableview();
-    EXPECT_EQ(followed.rowCount(), 0);
-    current = next.session.get();
-    followed.RefreshWatchlist();
-    ASSERT_EQ(followed.rowCount(), 1);
-    EXPECT_EQ(followed.model()->index(0, 1).data().toString(), "SILVER");
 }
 
 TEST_F(WatchlistTableTest, DoubleClicksIconClicksAndDrags) {
