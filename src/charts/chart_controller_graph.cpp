@@ -153,6 +153,8 @@ void ChartController::addMainPlot() {
             graph_->legend = plot::Legend{};
             // Readable on either background.
             graph_->legend->textColor = theme == 1 ? QColor(64, 64, 64) : QColor(200, 200, 200);
+            // On the graph's own background, so that no grid line runs through it.
+            graph_->legend->fill = theme == 1 ? QColor(Qt::white) : QColor(Qt::black);
             break;
         }
         default: {
