@@ -21,20 +21,17 @@ double SessionView::CalculateFloatingPL(const model::ItemDetails* item, std::int
 }
 
 std::shared_ptr<model::ItemDetails> BusinessBase::instrument(const std::string& code) const {
-    return found(reference_.ItemCollection, code);
+    return reference_.instrument(code);
 }
 std::shared_ptr<model::ItemDetails> BusinessBase::instrumentById(std::int32_t instrumentId) const {
     return instrument(getItemCode(instrumentId));
 }
-std::vector<std::string> BusinessBase::watchlistCodes() const { return reference_.selectedSymbols; }
+std::vector<std::string> BusinessBase::watchlistCodes() const { return reference_.selectedSymbols(); }
 std::vector<std::shared_ptr<model::ItemDetails>> BusinessBase::watchlistInstruments() const {
-    std::vector<std::shared_ptr<model::ItemDetails>> items;
-    items.reserve(reference_.selectedSymbols.size());
-    for (const std::string& code : reference_.selectedSymbols) items.push_back(instrument(code));
-    return items;
+    return reference_.watchlistInstruments();
 }
 std::shared_ptr<model::SessionSettings> BusinessBase::sessionSetting(const std::string& settingId) const {
-    return found(reference_.SessionSettingCollection, settingId);
+    return reference_.sessionSetting(settingId);
 }
 std::optional<std::vector<std::string>> BusinessBase::marketDepth(const std::string& code, DepthSide side) const {
     const auto& levels = side == DepthSide::Buy ? feed_->buyMarketDepthDataCollection() : feed_->sellMarketDepthDataCollection();
@@ -47,23 +44,21 @@ std::optional<std::string> BusinessBase::chartData(const std::string& chartKey) 
 }
 
 std::shared_ptr<model::AccountDetails> BusinessBase::account(const std::string& accountNumber) const {
-    return found(reference_.AccountDetailCollection, accountNumber);
+    return reference_.account(accountNumber);
 }
 std::int32_t BusinessBase::currentAccountSelected() const { return accountLedger_->currentAccountSelected(); }
 std::shared_ptr<model::AccountDetails> BusinessBase::selectedAccount() const {
     return account(std::to_string(currentAccountSelected()));
 }
-std::shared_ptr<model::UserInfo> BusinessBase::userInfo() const { return reference_.userInfo; }
+std::shared_ptr<model::UserInfo> BusinessBase::userInfo() const { return reference_.userInfo(); }
 std::shared_ptr<model::GroupDetails> BusinessBase::group(const std::string& groupId) const {
-    return found(reference_.GroupDetailCollection, groupId);
+    return reference_.group(groupId);
 }
 std::shared_ptr<model::ChatRoom> BusinessBase::chatRoom(const std::string& roomKey) const {
     return found(chat_->ChatRoomCollection(), roomKey);
 }
 std::vector<std::shared_ptr<model::FileResource>> BusinessBase::resourceSearchResults() const {
-    std::vector<std::shared_ptr<model::FileResource>> list;
-    for (const auto& [name, resource] : reference_.resourceSearchCollection) list.push_back(resource);
-    return list;
+    return reference_.resourceSearchResults();
 }
 
 std::shared_ptr<model::BankDetails> BusinessBase::bankDetails() const { return funds_->bankDetails(); }
@@ -108,7 +103,7 @@ void BusinessBase::calculateAccountDetails(model::AccountDetails& account) {
 double BusinessBase::calculateCurrencyConversionForValue(double value, const model::Order& position) const {
     return accountLedger_->calculateCurrencyConversionForValue(value, position);
 }
-void BusinessBase::setExecutedPositionState(bool search) { orderBook_->isExecutedPositionSearch = search; }
+void BusinessBase::setExecutedPositionState(bool search) { orderBook_->setExecutedPositionSearch(search); }
 void BusinessBase::clearExecutedOrderSearchCollection() { orderBook_->clearExecutedOrderSearchCollection(); }
 void BusinessBase::ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe) {
     feed_->ProcessSubscribeandUnSubscribeItems(codes, subscribe);

@@ -22,8 +22,7 @@ Watchlist BusinessBase::watchlist() {
     Watchlist::Hooks hooks;
     BusinessBase* self = this;
     hooks.item = [self](const std::string& code) -> model::ItemDetails* {
-        auto* item = self->reference_.ItemCollection.find(code);
-        return item ? item->get() : nullptr;
+        return self->reference_.instrument(code).get();
     };
     hooks.firstSymbolType = [self]() -> std::optional<std::vector<std::string>> {
         SymbolTypes types = self->getSymbolTypes();
@@ -46,7 +45,7 @@ Watchlist BusinessBase::watchlist() {
 
 void BusinessBase::LoadItemstoWatchlist() {
     try {
-        watchlist().LoadItemstoWatchlist(host_.logindata().userName(), reference_.selectedSymbols);
+        reference_.loadWatchlist(watchlist(), host_.logindata().userName());
     } catch (const std::exception& e) {
         platform::Log::error(std::string("LoadItemstoWatchlist: ") + e.what());
     }
@@ -54,7 +53,7 @@ void BusinessBase::LoadItemstoWatchlist() {
 
 void BusinessBase::SaveItemstoWatchList(const std::vector<std::string>& list) {
     try {
-        watchlist().SaveItemstoWatchList(host_.logindata().userName(), list, reference_.selectedSymbols);
+        reference_.saveWatchlist(watchlist(), host_.logindata().userName(), list);
     } catch (const std::exception& e) {
         platform::Log::error(std::string("SaveItemstoWatchList: ") + e.what());
     }
