@@ -5,16 +5,6 @@
 #include "state/profit_loss.h"
 
 namespace state {
-namespace {
-
-template <typename Map>
-auto found(const Map& map, const std::string& key) -> std::remove_cvref_t<decltype(*map.find(key))> {
-    const auto* entry = map.find(key);
-    return entry ? *entry : nullptr;
-}
-
-}  // namespace
-
 double SessionView::CalculateFloatingPL(const model::ItemDetails* item, std::int32_t side, double quantity,
                                         double orderPrice, double currentPrice) {
     return ProfitLoss::CalculateFloatingPL(item, side, quantity, orderPrice, currentPrice);
@@ -24,7 +14,7 @@ std::shared_ptr<model::ItemDetails> BusinessBase::instrument(const std::string& 
     return reference_.instrument(code);
 }
 std::shared_ptr<model::ItemDetails> BusinessBase::instrumentById(std::int32_t instrumentId) const {
-    return instrument(getItemCode(instrumentId));
+    return reference_.instrumentById(instrumentId);
 }
 std::vector<std::string> BusinessBase::watchlistCodes() const { return reference_.selectedSymbols(); }
 std::vector<std::shared_ptr<model::ItemDetails>> BusinessBase::watchlistInstruments() const {
@@ -34,13 +24,10 @@ std::shared_ptr<model::SessionSettings> BusinessBase::sessionSetting(const std::
     return reference_.sessionSetting(settingId);
 }
 std::optional<std::vector<std::string>> BusinessBase::marketDepth(const std::string& code, DepthSide side) const {
-    const auto& levels = side == DepthSide::Buy ? feed_->buyMarketDepthDataCollection() : feed_->sellMarketDepthDataCollection();
-    const auto* entry = levels.find(code);
-    return entry ? std::optional(*entry) : std::nullopt;
+    return feed_->marketDepth(code, side == DepthSide::Buy);
 }
 std::optional<std::string> BusinessBase::chartData(const std::string& chartKey) const {
-    const std::string* entry = dataService_->chartDataCollection().find(chartKey);
-    return entry ? std::optional(*entry) : std::nullopt;
+    return dataService_->chartData(chartKey);
 }
 
 std::shared_ptr<model::AccountDetails> BusinessBase::account(const std::string& accountNumber) const {
@@ -55,7 +42,7 @@ std::shared_ptr<model::GroupDetails> BusinessBase::group(const std::string& grou
     return reference_.group(groupId);
 }
 std::shared_ptr<model::ChatRoom> BusinessBase::chatRoom(const std::string& roomKey) const {
-    return found(chat_->ChatRoomCollection(), roomKey);
+    return chat_->chatRoom(roomKey);
 }
 std::vector<std::shared_ptr<model::FileResource>> BusinessBase::resourceSearchResults() const {
     return reference_.resourceSearchResults();
@@ -69,9 +56,7 @@ std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>> BusinessBase:
     return funds_->financialApprovals();
 }
 std::vector<std::shared_ptr<model::PayGateSetting>> BusinessBase::payGateSettings() const {
-    std::vector<std::shared_ptr<model::PayGateSetting>> list;
-    for (const auto& [id, setting] : funds_->payGateSettingsCollection()) list.push_back(setting);
-    return list;
+    return funds_->payGateSettings();
 }
 std::vector<std::shared_ptr<model::FinancialTransactionDetails>> BusinessBase::financialTransactions() const {
     return funds_->FinancialTransactionCollection();

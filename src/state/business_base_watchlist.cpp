@@ -11,25 +11,14 @@
 
 namespace state {
 
-std::vector<std::string> BusinessBase::heldItemCodes() const {
-    std::vector<std::string> codes;
-    for (const auto& order : getOpenOrderCollection()) codes.push_back(order->ItemCode);
-    for (const auto& order : getPendingOrderCollection()) codes.push_back(order->ItemCode);
-    return codes;
-}
-
 Watchlist BusinessBase::watchlist() {
     Watchlist::Hooks hooks;
     BusinessBase* self = this;
     hooks.item = [self](const std::string& code) -> model::ItemDetails* {
         return self->reference_.instrument(code).get();
     };
-    hooks.firstSymbolType = [self]() -> std::optional<std::vector<std::string>> {
-        SymbolTypes types = self->getSymbolTypes();
-        if (types.empty() || types.front().empty()) return std::nullopt;
-        return std::move(types.front().begin()->second);
-    };
-    hooks.heldItems = [self] { return self->heldItemCodes(); };
+    hooks.firstSymbolType = [self] { return self->reference_.firstSymbolType(); };
+    hooks.heldItems = [self] { return self->orderBook_->heldItemCodes(); };
     hooks.allItems = [self] { return self->getAllItems(); };
     hooks.subscribe = [self](const std::vector<std::string>& codes, bool subscribe) {
         self->feed_->ProcessSubscribeandUnSubscribeItems(codes, subscribe);

@@ -132,6 +132,13 @@ void OrderBook::orderRejected(const Dispatch& m) {
     }
 }
 
+std::vector<std::string> OrderBook::heldItemCodes() const {
+    std::vector<std::string> codes;
+    for (const auto& order : Queries::visibleOrders(open_, reference_.AccountDetailCollection())) codes.push_back(order->ItemCode);
+    for (const auto& order : Queries::visibleOrders(pending_, reference_.AccountDetailCollection())) codes.push_back(order->ItemCode);
+    return codes;
+}
+
 void OrderBook::sortOpenOrders(const std::optional<std::vector<SortDescriptor>>& descriptors) {
     platform::assertMainThread();
     Queries::sortOrders(open_, descriptors);

@@ -45,6 +45,9 @@ public:
     // "<item code>#<delivery mode>" -> "%.2f" margin.
     const OrderedDictionary<std::string>& HedgeMarginCollection() const { return hedgeMargins_; }
 
+    // Codes of the visible open positions, then of the visible pending orders.
+    std::vector<std::string> heldItemCodes() const;
+
     // --- Changes of the collections ------------------------------------------------
     void setExecutedPositionSearch(bool search) { executedPositionSearch_ = search; }
     void setHedgeMargin(const std::string& key, const std::string& margin) { hedgeMargins_.set(key, margin); }

@@ -1,5 +1,6 @@
 #include "state/reference_data.h"
 
+#include "state/instrument_fillers.h"
 #include "state/state_queries.h"
 #include "state/watchlist.h"
 
@@ -17,6 +18,9 @@ auto found(const Map& map, const std::string& key) -> std::remove_cvref_t<declty
 }  // namespace
 
 std::shared_ptr<model::ItemDetails> ReferenceData::instrument(const std::string& code) const { return found(items_, code); }
+std::shared_ptr<model::ItemDetails> ReferenceData::instrumentById(std::int32_t instrumentId) const {
+    return instrument(InstrumentFillers::getItemCode(items_, instrumentId));
+}
 std::shared_ptr<model::AccountDetails> ReferenceData::account(const std::string& accountId) const {
     return found(accounts_, accountId);
 }
@@ -34,6 +38,12 @@ std::vector<std::shared_ptr<model::FileResource>> ReferenceData::resourceSearchR
     std::vector<std::shared_ptr<model::FileResource>> list;
     for (const auto& [name, resource] : resourceSearch_) list.push_back(resource);
     return list;
+}
+
+std::optional<std::vector<std::string>> ReferenceData::firstSymbolType() const {
+    SymbolTypes types = InstrumentFillers::getSymbolTypes(symbolTypes_);
+    if (types.empty() || types.front().empty()) return std::nullopt;
+    return std::move(types.front().begin()->second);
 }
 
 void ReferenceData::loadWatchlist(const Watchlist& list, const std::string& userName) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -87,6 +88,7 @@ public:
 
     // --- Lookups: null when none is held ---------------------------------------
     std::shared_ptr<model::ItemDetails> instrument(const std::string& code) const;
+    std::shared_ptr<model::ItemDetails> instrumentById(std::int32_t instrumentId) const;
     std::shared_ptr<model::AccountDetails> account(const std::string& accountId) const;
     std::shared_ptr<model::GroupDetails> group(const std::string& groupId) const;
     std::shared_ptr<model::SessionSettings> sessionSetting(const std::string& settingId) const;
@@ -96,6 +98,8 @@ public:
 
     // --- Watchlist and market sessions ---------------------------------------
     const std::vector<std::string>& selectedSymbols() const { return selectedSymbols_; }
+    // The "code:name" entries of the first symbol type; nullopt when there is none.
+    std::optional<std::vector<std::string>> firstSymbolType() const;
     // Loads or saves the user's watchlist through `list`, which sets selectedSymbols.
     void loadWatchlist(const Watchlist& list, const std::string& userName);
     void saveWatchlist(const Watchlist& list, const std::string& userName, const std::vector<std::string>& codes);
