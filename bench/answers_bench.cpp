@@ -9,6 +9,8 @@
 
 #include "silent_ui.h"
 #include "platform/main_executor.h"
+#include "support/order_book_test_access.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 
 namespace {
@@ -38,8 +40,8 @@ double routeSeconds(state::BusinessBase& s, const std::string& name, const std::
     const auto start = Clock::now();
     state::SessionTestAccess::dataServiceAnswers(s).processDSResponse(data, std::nullopt, name, protocol::RequestKind{1023, name, 0, 0});
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    held = name == "getsettledpositions" ? state::SessionTestAccess::orderBook(s).SettledOrderCollection.size()
-                                         : state::SessionTestAccess::orderBook(s).OpenOrderCollection.size();
+    held = name == "getsettledpositions" ? state::OrderBookTestAccess::SettledOrderCollection(state::SessionTestAccess::orderBook(s)).size()
+                                         : state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(s)).size();
     return seconds;
 }
 
@@ -63,7 +65,7 @@ int main() {
         auto gold = std::make_shared<model::ItemDetails>();
         gold->InstrumentId = 5;
         gold->Code = "GOLD";
-        state::SessionTestAccess::referenceData(*session).ItemCollection.set("GOLD", gold);
+        state::ReferenceDataTestAccess::ItemCollection(state::SessionTestAccess::referenceData(*session)).set("GOLD", gold);
         for (const auto& [name, data] : {std::pair<std::string, std::string>{"getsettledpositions", settledRows()},
                                          {"getopenpositions", openRows()}}) {
             std::size_t held = 0, rows = 0;

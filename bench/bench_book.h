@@ -9,6 +9,8 @@
 
 #include "model/group_details.h"
 #include "model/item_details.h"
+#include "support/order_book_test_access.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 
 namespace bench {
@@ -27,7 +29,7 @@ inline std::string addGroupAndInstruments(state::BusinessBase& s, int instrument
     group->LeverageOnFProfit = 50;
     group->RevLeverageOnFLoss = 100;
     const std::string groupId = "1";
-    ref.GroupDetailCollection.set(groupId, group);
+    state::ReferenceDataTestAccess::GroupDetailCollection(ref).set(groupId, group);
     for (int i = 0; i < instruments; ++i) {
         auto item = std::make_shared<model::ItemDetails>();
         item->InstrumentId = i + 1;
@@ -38,7 +40,7 @@ inline std::string addGroupAndInstruments(state::BusinessBase& s, int instrument
         item->Point = 1;
         item->Bid = 10 + i * 0.01;
         item->Ask = item->Bid + 0.02;
-        ref.ItemCollection.set(item->Code, item);
+        state::ReferenceDataTestAccess::ItemCollection(ref).set(item->Code, item);
     }
     return groupId;
 }
@@ -60,13 +62,13 @@ inline void addAccounts(state::BusinessBase& s, const std::string& groupId, int 
         currency->bidRate = currency->askRate = 1.1;
         currency->isDirect = i % 2 == 0;
         a->tradeCurrency = currency;
-        state::SessionTestAccess::referenceData(s).AccountDetailCollection.set(std::to_string(a->AccountId), a);
+        state::ReferenceDataTestAccess::AccountDetailCollection(state::SessionTestAccess::referenceData(s)).set(std::to_string(a->AccountId), a);
     }
 }
 
 // Open positions 70000, 70001, ... spread over the accounts and instruments.
 inline void addPositions(state::BusinessBase& s, int positions, int accounts, int instruments) {
-    auto& open = state::SessionTestAccess::orderBook(s).OpenOrderCollection;
+    auto& open = state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(s));
     for (int i = 0; i < positions; ++i) {
         auto p = std::make_shared<model::Order>();
         p->OpenPositionId = std::to_string(70000 + i);
@@ -81,7 +83,7 @@ inline void addPositions(state::BusinessBase& s, int positions, int accounts, in
 
 // Moves each instrument's prices by -0.01, 0 or 0.01, by round.
 inline void movePrices(state::ReferenceData& data, int round) {
-    for (auto& [code, item] : data.ItemCollection) {
+    for (auto& [code, item] : state::ReferenceDataTestAccess::ItemCollection(data)) {
         const double step = ((round + item->InstrumentId) % 3 - 1) * 0.01;
         item->Bid += step;
         item->Ask += step;

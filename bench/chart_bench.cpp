@@ -16,6 +16,7 @@
 #include "charts/core/chart_answer.h"
 #include "model/message_checker.h"
 #include "silent_ui.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 
 namespace {
@@ -73,7 +74,7 @@ int main(int argc, char** argv) {
     gold->Code = "GOLD";
     gold->DecimalPlaces = 2;
     gold->UpdateTime = "03/09/2026 10:00:00";
-    state::SessionTestAccess::referenceData(*session).ItemCollection.set("GOLD", gold);
+    state::ReferenceDataTestAccess::ItemCollection(state::SessionTestAccess::referenceData(*session)).set("GOLD", gold);
 
     const std::string big = answer("GOLD^T", kBars + 1);
     const std::string stripped = model::MessageChecker::removeTags(big);

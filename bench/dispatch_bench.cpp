@@ -14,6 +14,7 @@
 #include "protocol/separator_bytes.h"
 #include "protocol/wire_format.h"
 #include "silent_ui.h"
+#include "support/order_book_test_access.h"
 #include "support/session_test_access.h"
 
 namespace {
@@ -77,7 +78,7 @@ int main() {
         }
         loop->runUntilIdle();
         seconds = std::chrono::duration<double>(Clock::now() - t0).count();
-        pending = state::SessionTestAccess::orderBook(*session).PendingOrderCollection.size();
+        pending = state::OrderBookTestAccess::PendingOrderCollection(state::SessionTestAccess::orderBook(*session)).size();
     }
     loop->runUntilIdle();
     platform::MainExecutor::install(nullptr);

@@ -10,6 +10,8 @@
 #include "orders/order_mananger.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
+#include "support/order_book_test_access.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "silent_ui.h"
 
@@ -46,20 +48,20 @@ int main() {
     auto session = state::BusinessBase::create(ui, ui);
     state::servicesOf(*session).connection().isNetworkAvailable = true;
     auto& data = state::SessionTestAccess::referenceData(*session);
-    auto account = data.AccountDetailCollection.set("1001", std::make_shared<model::AccountDetails>());
+    auto account = state::ReferenceDataTestAccess::AccountDetailCollection(data).set("1001", std::make_shared<model::AccountDetails>());
     account->AccountId = 1001;
     account->GroupId = "10";
     account->availableOrderTypes = 0xE7;
     account->tradingStatus = 1;
     account->accountaccessType = 1;
     account->Equity = 1e9;
-    auto group = data.GroupDetailCollection.set("10", std::make_shared<model::GroupDetails>());
+    auto group = state::ReferenceDataTestAccess::GroupDetailCollection(data).set("10", std::make_shared<model::GroupDetails>());
     group->TradingEnabled = true;
-    auto session1 = data.SessionSettingCollection.set("1", std::make_shared<model::SessionSettings>());
+    auto session1 = state::ReferenceDataTestAccess::SessionSettingCollection(data).set("1", std::make_shared<model::SessionSettings>());
     session1->allowNewMarket = session1->allowNewContigent = session1->allowNewTpSl = true;
     for (int i = 0; i < 20; ++i) {
         const std::string itemCode = code(i);
-        auto item = data.ItemCollection.set(itemCode, std::make_shared<model::ItemDetails>());
+        auto item = state::ReferenceDataTestAccess::ItemCollection(data).set(itemCode, std::make_shared<model::ItemDetails>());
         item->InstrumentId = i + 1;
         item->Code = itemCode;
         item->availableOrderTypes = 0xE7;
@@ -80,8 +82,8 @@ int main() {
     }
     auto& book = state::SessionTestAccess::orderBook(*session);
     for (int i = 0; i < 2000; ++i) {
-        book.OpenOrderCollection.push_back(record(code(i % 20), i % 2, "3"));
-        book.PendingOrderCollection.push_back(record(code(i % 20), 1, "1"));
+        state::OrderBookTestAccess::OpenOrderCollection(book).push_back(record(code(i % 20), i % 2, "3"));
+        state::OrderBookTestAccess::PendingOrderCollection(book).push_back(record(code(i % 20), 1, "1"));
     }
 
     const auto needs = session->orderManagerParts();
@@ -103,8 +105,8 @@ int main() {
     const auto t1 = Clock::now();
     double sum = 0;
     for (int i = 0; i < kRuns; ++i) {
-        for (const auto& o : book.OpenOrderCollection) sum += std::stod(o->RemainingQty);
-        for (const auto& o : book.PendingOrderCollection) sum += std::stod(o->RemainingQty);
+        for (const auto& o : book.OpenOrderCollection()) sum += std::stod(o->RemainingQty);
+        for (const auto& o : book.PendingOrderCollection()) sum += std::stod(o->RemainingQty);
     }
     const auto t2 = Clock::now();
     const double perValidation = std::chrono::duration<double, std::micro>(t1 - t0).count() / kRuns;

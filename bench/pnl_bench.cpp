@@ -15,6 +15,7 @@
 #include "platform/main_executor.h"
 #include "silent_ui.h"
 #include "bench_book.h"
+#include "support/order_book_test_access.h"
 #include "support/session_test_access.h"
 
 namespace {
@@ -39,8 +40,8 @@ double recalculation(state::BusinessBase& s) {
         bool buy;
     };
     std::vector<Plain> plain;
-    for (const auto& p : state::SessionTestAccess::orderBook(s).OpenOrderCollection)
-        plain.push_back({std::stod(p->RemainingQty), std::stod(p->OrderPrice), ref.ItemCollection.find(p->ItemCode)->get(),
+    for (const auto& p : state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(s)))
+        plain.push_back({std::stod(p->RemainingQty), std::stod(p->OrderPrice), ref.ItemCollection().find(p->ItemCode)->get(),
                          std::stoi(p->AccountNumber) - 1000, p->tradingMode == 0});
 
     const auto t0 = Clock::now();
@@ -62,7 +63,7 @@ double recalculation(state::BusinessBase& s) {
                 kAccounts, perPass);
     std::printf("  baseline (bare mode-1 arithmetic, records resolved): %.3f ms, ratio %.1f (checksum %.1f)\n", perBase,
                 perBase > 0 ? perPass / perBase : 0.0, sums[0]);
-    state::SessionTestAccess::orderBook(s).OpenOrderCollection.clear();
+    state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(s)).clear();
     return perPass;
 }
 
@@ -110,7 +111,7 @@ void orderStatus(state::BusinessBase& s, platform::ManualRunLoop& loop) {
                 rate);
     std::printf("  baseline (reading the same fields only, %zu): %.0f msg/s, ratio %.1f; %zu open, %zu pending\n", read,
                 static_cast<double>(n) / baseline, (static_cast<double>(n) / baseline) / rate,
-                state::SessionTestAccess::orderBook(s).OpenOrderCollection.size(), state::SessionTestAccess::orderBook(s).PendingOrderCollection.size());
+                state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(s)).size(), state::OrderBookTestAccess::PendingOrderCollection(state::SessionTestAccess::orderBook(s)).size());
 }
 
 }  // namespace

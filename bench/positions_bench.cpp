@@ -12,6 +12,7 @@
 #include "kit/core/preference_manager.h"
 #include "kit/qt_main_executor.h"
 #include "bench_book.h"
+#include "support/order_book_test_access.h"
 #include "table_bench.h"
 #include "model/account_details.h"
 #include "platform/preferences.h"
@@ -30,7 +31,7 @@ constexpr int kRounds = 30;
 void fill(state::BusinessBase& s) {
     auto& ref = state::SessionTestAccess::referenceData(s);
     const std::string groupId = bench::addGroupAndInstruments(s, kInstruments);
-    auto& group = *ref.GroupDetailCollection.find(groupId);
+    auto& group = *ref.GroupDetailCollection().find(groupId);
     for (int i = 0; i < kInstruments; ++i) {
         auto conditions = std::make_shared<model::GroupInstruments>();
         conditions->availableOrderSettings = 0x03;
@@ -41,7 +42,7 @@ void fill(state::BusinessBase& s) {
     bench::addAccounts(s, groupId, kAccounts, kInstruments);
     bench::addPositions(s, kPositions, kAccounts, kInstruments);
     int i = 0;
-    for (const auto& p : state::SessionTestAccess::orderBook(s).OpenOrderCollection) {
+    for (const auto& p : state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(s))) {
         p->deliveryMode = 1;
         p->UnrealisedPL = (i++ % 11) - 5.25;
         p->Commision = 0.5;

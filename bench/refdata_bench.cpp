@@ -155,7 +155,7 @@ double bestSeconds(F&& f) {
 
 std::size_t groupInstrumentCount(const state::ReferenceData& s) {
     std::size_t n = 0;
-    for (const auto& g : s.GroupDetailCollection) n += g.second->GroupInstrumentCollection.size();
+    for (const auto& g : s.GroupDetailCollection()) n += g.second->GroupInstrumentCollection.size();
     return n;
 }
 
@@ -169,7 +169,7 @@ int main() {
     const double packedSeconds = bestSeconds([&] {
         state::ReferenceData s;
         s.FillPackedDetails(packed);
-        filled = groupInstrumentCount(s) + s.AccountDetailCollection.size();
+        filled = groupInstrumentCount(s) + s.AccountDetailCollection().size();
     });
     std::printf("compact fill: %.1f KB, %zu records, %.1f ms (target < 200 ms)\n", packed.size() / 1024.0, filled,
                 packedSeconds * 1e3);
@@ -181,7 +181,7 @@ int main() {
         s.parseXml(xml);
         parseSeconds = std::chrono::duration<double>(Clock::now() - start).count();
         s.FillTableDetails();
-        filled = groupInstrumentCount(s) + s.AccountDetailCollection.size();
+        filled = groupInstrumentCount(s) + s.AccountDetailCollection().size();
     });
     std::printf("XML fill: %.1f MB, %zu records, %.1f ms, of which reading into tables %.1f ms (target < 1 s)\n",
                 xml.size() / (1024.0 * 1024.0), filled, xmlSeconds * 1e3, parseSeconds * 1e3);

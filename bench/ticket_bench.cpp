@@ -21,6 +21,7 @@
 #include "kit/window_context.h"
 #include "platform/preferences.h"
 #include "state/business_base.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "trading/core/ticket_quantities.h"
 #include "trading/trade_ticket_window_controller.h"
@@ -74,14 +75,14 @@ int main(int argc, char** argv) {
     parts.outgoing = [](const protocol::RequestMessage&) { return true; };
     auto session = state::BusinessBase::create(ui, ui, std::move(parts));
     auto& data = state::SessionTestAccess::referenceData(*session);
-    auto account = data.AccountDetailCollection.set("1001", std::make_shared<model::AccountDetails>());
+    auto account = state::ReferenceDataTestAccess::AccountDetailCollection(data).set("1001", std::make_shared<model::AccountDetails>());
     account->AccountId = 1001;
     account->GroupId = "10";
     account->availableOrderTypes = 0xC7;
     account->tradingStatus = 1;
     account->accountaccessType = 1;
     account->tradeAccountType = 1;
-    auto group = data.GroupDetailCollection.set("10", std::make_shared<model::GroupDetails>());
+    auto group = state::ReferenceDataTestAccess::GroupDetailCollection(data).set("10", std::make_shared<model::GroupDetails>());
     group->TradingEnabled = true;
     auto row = std::make_shared<model::GroupInstruments>();
     row->availableOrderSettings = 3;
@@ -89,7 +90,7 @@ int main(int argc, char** argv) {
     row->MaxOrderQty = 100;
     row->InitialMargin = 10;
     group->GroupInstrumentCollection["1"] = row;
-    auto gold = data.ItemCollection.set("GOLD", std::make_shared<model::ItemDetails>());
+    auto gold = state::ReferenceDataTestAccess::ItemCollection(data).set("GOLD", std::make_shared<model::ItemDetails>());
     gold->InstrumentId = 1;
     gold->Code = "GOLD";
     gold->availableOrderTypes = 0xC7;
@@ -99,7 +100,7 @@ int main(int argc, char** argv) {
     gold->Bid = 1800;
     gold->Ask = 1800.5;
     gold->UpdateTime = "12/07/2026 10:11:12";
-    data.selectedSymbols = {"GOLD"};
+    state::ReferenceDataTestAccess::selectedSymbols(data) = {"GOLD"};
     std::vector<std::string> levels{"1800.00,3", "1799.99,7", "1799.98,1", "1799.97,2", "1799.96,5"};
     state::SessionTestAccess::feedChannels(*session).setMarketDepth("GOLD", levels, levels);
     const auto needs = session->orderManagerParts();

@@ -18,6 +18,7 @@
 #include "model/item_type.h"
 #include "model/session_settings.h"
 #include "platform/preferences.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "state/reference_data.h"
 #include "views/watchlist_table_controller.h"
@@ -33,14 +34,14 @@ void fill(state::ReferenceData& data) {
         auto type = std::make_shared<model::ItemType>();
         type->InstrumentTypeId = t + 1;
         type->InstrumentTypeName = types[t];
-        data.ItemTypeCollection.set(std::to_string(t + 1), type);
+        state::ReferenceDataTestAccess::ItemTypeCollection(data).set(std::to_string(t + 1), type);
     }
     for (int s = 1; s <= 2; ++s) {
         auto setting = std::make_shared<model::SessionSettings>();
         setting->settingsID = std::uint64_t(s);
         setting->settingsName = s == 1 ? "Open" : "Closed";
         setting->sessionColor = model::RGBAColor::fromRGB(s == 1 ? 0x008000 : 0xFF0000);
-        data.SessionSettingCollection.set(std::to_string(s), setting);
+        state::ReferenceDataTestAccess::SessionSettingCollection(data).set(std::to_string(s), setting);
     }
     for (int i = 0; i < kInstruments; ++i) {
         auto item = std::make_shared<model::ItemDetails>();
@@ -59,8 +60,8 @@ void fill(state::ReferenceData& data) {
         item->UpdateTime = "12/07/2026 09:30:00";
         item->instrumentTradingStatus = 1;
         item->CurrentTradeSessionSettingId = i % 10 == 0 ? 2 : 1;
-        data.ItemCollection.set(item->Code, item);
-        data.selectedSymbols.push_back(item->Code);
+        state::ReferenceDataTestAccess::ItemCollection(data).set(item->Code, item);
+        state::ReferenceDataTestAccess::selectedSymbols(data).push_back(item->Code);
     }
 }
 

@@ -159,8 +159,7 @@ void OrderMananger::CalcHedgeMargin(const Order& position) {
     const double h = Hedge(b, s, perLot, percent, netOnly, false);
     char value[512];
     std::snprintf(value, sizeof value, "%.2f", h);
-    book_.HedgeMarginCollection.set(position.ItemCode + "#" + std::to_string(position.deliveryMode),
-                                                   value);
+    book_.setHedgeMargin(position.ItemCode + "#" + std::to_string(position.deliveryMode), value);
 }
 
 }  // namespace orders

@@ -9,16 +9,16 @@
 namespace orders {
 
 const model::ItemDetails* findItem(const state::ReferenceData& data, const std::string& itemCode) {
-    const auto* item = data.ItemCollection.find(itemCode);
+    const auto* item = data.ItemCollection().find(itemCode);
     return item ? item->get() : nullptr;
 }
 
 OrderRecords lookUp(const state::ReferenceData& data, const std::string& accountNumber, const std::string& itemCode) {
     OrderRecords r;
-    if (const auto* account = data.AccountDetailCollection.find(accountNumber)) r.account = account->get();
+    if (const auto* account = data.AccountDetailCollection().find(accountNumber)) r.account = account->get();
     r.item = findItem(data, itemCode);
     if (r.account) {
-        if (const auto* group = data.GroupDetailCollection.find(r.account->GroupId)) r.group = group->get();
+        if (const auto* group = data.GroupDetailCollection().find(r.account->GroupId)) r.group = group->get();
     }
     if (r.group && r.item) r.groupInstrument = r.group->instrument(r.item->InstrumentId).get();
     return r;
@@ -26,7 +26,7 @@ OrderRecords lookUp(const state::ReferenceData& data, const std::string& account
 
 const model::SessionSettings* findSession(const state::ReferenceData& data, const model::ItemDetails* item) {
     if (!item) return nullptr;
-    const auto* s = data.SessionSettingCollection.find(std::to_string(item->CurrentTradeSessionSettingId));
+    const auto* s = data.SessionSettingCollection().find(std::to_string(item->CurrentTradeSessionSettingId));
     return s ? s->get() : nullptr;
 }
 

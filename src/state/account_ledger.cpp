@@ -78,7 +78,7 @@ void AccountLedger::applyTradingStatus(AccountDetails& a, std::int32_t code) {
     switch (action) {
         case Action::Subscribe: feed_.ProcessSubscribeandUnSubscribeItems(feed_.allItems(), true); break;
         case Action::Unsubscribe:
-            if (reference_.AccountDetailCollection.size() == 1)
+            if (reference_.AccountDetailCollection().size() == 1)
                 feed_.ProcessSubscribeandUnSubscribeItems(feed_.allItems(), false);
             break;
         case Action::EquityHitPrices: book_.requestEquityPriceinfo(a.AccountId); break;
@@ -109,11 +109,11 @@ void AccountLedger::MarginCallNotification(const std::string& account) {
 void AccountLedger::SetAllSymbolsSpread() {
     platform::assertMainThread();
     const ReferenceData& ref = reference_;
-    for (const auto& [code, item] : reference_.ItemCollection) {
+    for (const auto& [code, item] : reference_.ItemCollection()) {
         if (!item) continue;
-        for (const auto& [id, account] : ref.AccountDetailCollection) {
+        for (const auto& [id, account] : ref.AccountDetailCollection()) {
             if (!account) continue;
-            const std::shared_ptr<model::GroupDetails>* group = ref.GroupDetailCollection.find(account->GroupId);
+            const std::shared_ptr<model::GroupDetails>* group = ref.GroupDetailCollection().find(account->GroupId);
             const auto terms = (group && *group) ? (*group)->instrument(item->InstrumentId) : nullptr;
             const std::int32_t type = terms ? terms->SpreadTypeId : 0;
             if (type == model::ItemDetails::kSpreadNone || type == model::ItemDetails::kSpreadConflict) continue;

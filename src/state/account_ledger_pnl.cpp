@@ -39,19 +39,19 @@ void floatingPL(model::Order& p, const model::ItemDetails* item, const AccountDe
 }  // namespace
 
 const AccountDetails* AccountLedger::accountOf(const model::Order& position) const {
-    const auto* a = reference_.AccountDetailCollection.find(position.AccountNumber);
+    const auto* a = reference_.AccountDetailCollection().find(position.AccountNumber);
     return a ? a->get() : nullptr;
 }
 
 const model::ItemDetails* AccountLedger::conversionInstrument(const AccountDetails* account) const {
     if (!account || !account->tradeCurrency) return nullptr;
-    const std::string code = InstrumentFillers::getItemCode(reference_.ItemCollection, static_cast<std::int32_t>(account->tradeCurrency->instrumentID));
-    const auto* x = reference_.ItemCollection.find(code);
+    const std::string code = InstrumentFillers::getItemCode(reference_.ItemCollection(), static_cast<std::int32_t>(account->tradeCurrency->instrumentID));
+    const auto* x = reference_.ItemCollection().find(code);
     return x ? x->get() : nullptr;
 }
 
 void AccountLedger::CalcPL(model::Order& position) const {
-    const auto* item = reference_.ItemCollection.find(position.ItemCode);
+    const auto* item = reference_.ItemCollection().find(position.ItemCode);
     floatingPL(position, item ? item->get() : nullptr, accountOf(position));
 }
 
@@ -69,13 +69,13 @@ void AccountLedger::recalculateAccounts() {
         double unrealised = 0.0;
     };
     std::unordered_map<const AccountDetails*, Sum> sums;
-    sums.reserve(ref.AccountDetailCollection.size());
-    for (const auto& [id, account] : ref.AccountDetailCollection)
+    sums.reserve(ref.AccountDetailCollection().size());
+    for (const auto& [id, account] : ref.AccountDetailCollection())
         if (account) sums[account.get()].conversion = conversionInstrument(account.get());
 
-    for (const auto& p : book_.OpenOrderCollection) {
+    for (const auto& p : book_.OpenOrderCollection()) {
         if (!p) continue;
-        const auto* item = ref.ItemCollection.find(p->ItemCode);
+        const auto* item = ref.ItemCollection().find(p->ItemCode);
         const AccountDetails* account = accountOf(*p);
         floatingPL(*p, item ? item->get() : nullptr, account);
         if (!account) continue;
@@ -85,18 +85,18 @@ void AccountLedger::recalculateAccounts() {
         // A hidden account's positions count in no figure.
         if (!isHidden(*account)) sum.unrealised += p->UnrealisedPL;
     }
-    for (const auto& [id, account] : ref.AccountDetailCollection) {
+    for (const auto& [id, account] : ref.AccountDetailCollection()) {
         if (!account) continue;
-        const auto* group = ref.GroupDetailCollection.find(account->GroupId);
+        const auto* group = ref.GroupDetailCollection().find(account->GroupId);
         account->applyUnrealisedPL(group ? group->get() : nullptr, sums[account.get()].unrealised);
     }
 }
 
 void AccountLedger::calculateAccountDetails(model::AccountDetails& account) const {
     platform::assertMainThread();
-    const auto* group = reference_.GroupDetailCollection.find(account.GroupId);
+    const auto* group = reference_.GroupDetailCollection().find(account.GroupId);
     account.calculateAccountDetails(
-        group ? group->get() : nullptr, Queries::visibleOrders(book_.OpenOrderCollection, reference_.AccountDetailCollection), [this](model::Order& p) { CalcPL(p); },
+        group ? group->get() : nullptr, Queries::visibleOrders(book_.OpenOrderCollection(), reference_.AccountDetailCollection()), [this](model::Order& p) { CalcPL(p); },
         [this](double v, const model::Order& p) { return calculateCurrencyConversionForValue(v, p); });
 }
 

@@ -268,8 +268,6 @@ private:
     void connectionFailure(const std::string& error);
     void dispatchMessage(const IncomingMessage& message);
     Watchlist watchlist();
-    // Codes of the visible open positions, then of the visible pending orders.
-    std::vector<std::string> heldItemCodes() const;
 
     SessionHost& host_;
     UiServices& ui_;

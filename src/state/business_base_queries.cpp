@@ -10,86 +10,82 @@
 namespace state {
 
 std::optional<std::string> BusinessBase::getInstrumentTypeName(std::int32_t typeId) const {
-    return InstrumentFillers::getInstrumentTypeName(reference_.ItemTypeCollection, typeId);
+    return InstrumentFillers::getInstrumentTypeName(reference_.ItemTypeCollection(), typeId);
 }
-SymbolTypes BusinessBase::getSymbolTypes() const { return InstrumentFillers::getSymbolTypes(reference_.symbolTypeCollection); }
+SymbolTypes BusinessBase::getSymbolTypes() const { return InstrumentFillers::getSymbolTypes(reference_.symbolTypeCollection()); }
 std::string BusinessBase::getItemCode(std::int32_t instrumentId) const {
-    return InstrumentFillers::getItemCode(reference_.ItemCollection, instrumentId);
+    return InstrumentFillers::getItemCode(reference_.ItemCollection(), instrumentId);
 }
 std::uint64_t BusinessBase::getItemIdForItemCode(const std::string& code) const {
-    return InstrumentFillers::getItemIdForItemCode(reference_.ItemCollection, code);
+    return InstrumentFillers::getItemIdForItemCode(reference_.ItemCollection(), code);
 }
 
 OrderList BusinessBase::getOpenOrderCollection() const {
-    return Queries::visibleOrders(orderBook_->OpenOrderCollection, reference_.AccountDetailCollection);
+    return Queries::visibleOrders(orderBook_->OpenOrderCollection(), reference_.AccountDetailCollection());
 }
 OrderList BusinessBase::getOpenOrderCollectionCopy() const {
-    return Queries::visibleOrders(orderBook_->OpenOrderCollectionCopy, reference_.AccountDetailCollection);
+    return Queries::visibleOrders(orderBook_->OpenOrderCollectionCopy(), reference_.AccountDetailCollection());
 }
 OrderList BusinessBase::getPendingOrderCollection() const {
-    return Queries::visibleOrders(orderBook_->PendingOrderCollection, reference_.AccountDetailCollection);
+    return Queries::visibleOrders(orderBook_->PendingOrderCollection(), reference_.AccountDetailCollection());
 }
 OrderList BusinessBase::getCancelledOrderCollection() const {
-    return Queries::visibleOrders(orderBook_->CancelledOrderCollection, reference_.AccountDetailCollection);
+    return Queries::visibleOrders(orderBook_->CancelledOrderCollection(), reference_.AccountDetailCollection());
 }
 OrderList BusinessBase::getSettledOrderCollection() const {
-    return Queries::visibleOrders(orderBook_->SettledOrderCollection, reference_.AccountDetailCollection);
+    return Queries::visibleOrders(orderBook_->SettledOrderCollection(), reference_.AccountDetailCollection());
 }
 void BusinessBase::sortOpenOrderCollection(const std::optional<std::vector<SortDescriptor>>& d) {
-    platform::assertMainThread();
-    Queries::sortOrders(orderBook_->OpenOrderCollection, d);
+    orderBook_->sortOpenOrders(d);
 }
 void BusinessBase::sortPendingOrderCollection(const std::optional<std::vector<SortDescriptor>>& d) {
-    platform::assertMainThread();
-    Queries::sortOrders(orderBook_->PendingOrderCollection, d);
+    orderBook_->sortPendingOrders(d);
 }
 void BusinessBase::sortCancelledOrderCollection(const std::optional<std::vector<SortDescriptor>>& d) {
-    platform::assertMainThread();
-    Queries::sortOrders(orderBook_->CancelledOrderCollection, d);
+    orderBook_->sortCancelledOrders(d);
 }
 void BusinessBase::sortSettledOrderCollection(const std::optional<std::vector<SortDescriptor>>& d) {
-    platform::assertMainThread();
-    Queries::sortOrders(orderBook_->SettledOrderCollection, d);
+    orderBook_->sortSettledOrders(d);
 }
 OrderList BusinessBase::getExecutedOrderCollection() const {
-    return Queries::executedOrders(orderBook_->isExecutedPositionSearch, orderBook_->ExecutedOrderSearchCollection, orderBook_->OpenOrderCollection,
-                                   orderBook_->OpenOrderCollectionCopy, reference_.AccountDetailCollection);
+    return Queries::executedOrders(orderBook_->isExecutedPositionSearch(), orderBook_->ExecutedOrderSearchCollection(), orderBook_->OpenOrderCollection(),
+                                   orderBook_->OpenOrderCollectionCopy(), reference_.AccountDetailCollection());
 }
 
 bool BusinessBase::canShowAccount(const model::AccountDetails& account) const {
     return Queries::canShowAccount(account);
 }
-Accounts BusinessBase::getAccountCollection() const { return Queries::accountCollection(reference_.AccountDetailCollection); }
+Accounts BusinessBase::getAccountCollection() const { return Queries::accountCollection(reference_.AccountDetailCollection()); }
 void BusinessBase::calcAccountDetails(std::int32_t accountId) {
     platform::assertMainThread();
-    Queries::calcAccountDetails(accountId, reference_.AccountDetailCollection, reference_.GroupDetailCollection, orderBook_->OpenOrderCollection);
+    Queries::calcAccountDetails(accountId, reference_.AccountDetailCollection(), reference_.GroupDetailCollection(), orderBook_->OpenOrderCollection());
 }
 bool BusinessBase::canShowAERights() const {
-    return Queries::canShowAERights(reference_.AccountDetailCollection, reference_.userInfo.get());
+    return Queries::canShowAERights(reference_.AccountDetailCollection(), reference_.userInfo().get());
 }
 bool BusinessBase::isUserMappedWithAccount(std::uint64_t accountId) const {
-    return Queries::isUserMappedWithAccount(reference_.userAccountMapCollection, accountId);
+    return Queries::isUserMappedWithAccount(reference_.userAccountMapCollection(), accountId);
 }
 UserAccountMapList BusinessBase::getUserMappedWithAccount(std::uint64_t accountId) const {
-    return Queries::getUserMappedWithAccount(reference_.userAccountMapCollection, reference_.AccountDetailCollection, accountId);
+    return Queries::getUserMappedWithAccount(reference_.userAccountMapCollection(), reference_.AccountDetailCollection(), accountId);
 }
 void BusinessBase::updateUserAccountMaps(const model::UserAccountMaps& map) {
     platform::assertMainThread();
-    Queries::updateUserAccountMaps(reference_.userAccountMapCollection, map);
+    reference_.updateUserAccountMap(map);
 }
 std::vector<std::string> BusinessBase::getAllItems() const {
-    return Queries::allItems(reference_.selectedSymbols, orderBook_->OpenOrderCollection, orderBook_->PendingOrderCollection, reference_.AccountDetailCollection);
+    return Queries::allItems(reference_.selectedSymbols(), orderBook_->OpenOrderCollection(), orderBook_->PendingOrderCollection(), reference_.AccountDetailCollection());
 }
 ChatRooms BusinessBase::getMessageNoticesCollection() const { return Queries::messageNotices(chat_->ChatRoomCollection()); }
 ChatRooms BusinessBase::getrecentChatCollection() const { return Queries::recentChats(chat_->ChatRoomCollection()); }
 std::vector<std::shared_ptr<model::ResourceDetails>> BusinessBase::getResourceCollection() const {
-    return Queries::resourceList(reference_.resourceCollection);
+    return Queries::resourceList(reference_.resourceCollection());
 }
 bool BusinessBase::checkMarketSessionSchedulesIsAvailable(std::uint64_t marketId) const {
-    return Queries::checkMarketSessionSchedulesIsAvailable(reference_.marketSessionSchedulesCollection, marketId);
+    return Queries::checkMarketSessionSchedulesIsAvailable(reference_.marketSessionSchedulesCollection(), marketId);
 }
 WeekSchedule BusinessBase::getMarketSessionSchedulesCollection(std::uint64_t marketId) const {
-    return Queries::marketSessionSchedules(reference_.marketSessionSchedulesCollection, reference_.SessionSettingCollection, marketId,
+    return Queries::marketSessionSchedules(reference_.marketSessionSchedulesCollection(), reference_.SessionSettingCollection(), marketId,
                                            host_.selectedLanguage());
 }
 std::string BusinessBase::getDaysOfTheWeekName(std::uint64_t weekday) const {
@@ -97,7 +93,7 @@ std::string BusinessBase::getDaysOfTheWeekName(std::uint64_t weekday) const {
 }
 
 bool BusinessBase::checkFilesDownloadedAtPath(const std::string& folder) const {
-    return ResourceFiles::checkFilesDownloadedAtPath(folder, reference_.resourceCollection);
+    return ResourceFiles::checkFilesDownloadedAtPath(folder, reference_.resourceCollection());
 }
 
 }  // namespace state

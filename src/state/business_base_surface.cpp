@@ -5,65 +5,47 @@
 #include "state/profit_loss.h"
 
 namespace state {
-namespace {
-
-template <typename Map>
-auto found(const Map& map, const std::string& key) -> std::remove_cvref_t<decltype(*map.find(key))> {
-    const auto* entry = map.find(key);
-    return entry ? *entry : nullptr;
-}
-
-}  // namespace
-
 double SessionView::CalculateFloatingPL(const model::ItemDetails* item, std::int32_t side, double quantity,
                                         double orderPrice, double currentPrice) {
     return ProfitLoss::CalculateFloatingPL(item, side, quantity, orderPrice, currentPrice);
 }
 
 std::shared_ptr<model::ItemDetails> BusinessBase::instrument(const std::string& code) const {
-    return found(reference_.ItemCollection, code);
+    return reference_.instrument(code);
 }
 std::shared_ptr<model::ItemDetails> BusinessBase::instrumentById(std::int32_t instrumentId) const {
-    return instrument(getItemCode(instrumentId));
+    return reference_.instrumentById(instrumentId);
 }
-std::vector<std::string> BusinessBase::watchlistCodes() const { return reference_.selectedSymbols; }
+std::vector<std::string> BusinessBase::watchlistCodes() const { return reference_.selectedSymbols(); }
 std::vector<std::shared_ptr<model::ItemDetails>> BusinessBase::watchlistInstruments() const {
-    std::vector<std::shared_ptr<model::ItemDetails>> items;
-    items.reserve(reference_.selectedSymbols.size());
-    for (const std::string& code : reference_.selectedSymbols) items.push_back(instrument(code));
-    return items;
+    return reference_.watchlistInstruments();
 }
 std::shared_ptr<model::SessionSettings> BusinessBase::sessionSetting(const std::string& settingId) const {
-    return found(reference_.SessionSettingCollection, settingId);
+    return reference_.sessionSetting(settingId);
 }
 std::optional<std::vector<std::string>> BusinessBase::marketDepth(const std::string& code, DepthSide side) const {
-    const auto& levels = side == DepthSide::Buy ? feed_->buyMarketDepthDataCollection() : feed_->sellMarketDepthDataCollection();
-    const auto* entry = levels.find(code);
-    return entry ? std::optional(*entry) : std::nullopt;
+    return feed_->marketDepth(code, side == DepthSide::Buy);
 }
 std::optional<std::string> BusinessBase::chartData(const std::string& chartKey) const {
-    const std::string* entry = dataService_->chartDataCollection().find(chartKey);
-    return entry ? std::optional(*entry) : std::nullopt;
+    return dataService_->chartData(chartKey);
 }
 
 std::shared_ptr<model::AccountDetails> BusinessBase::account(const std::string& accountNumber) const {
-    return found(reference_.AccountDetailCollection, accountNumber);
+    return reference_.account(accountNumber);
 }
 std::int32_t BusinessBase::currentAccountSelected() const { return accountLedger_->currentAccountSelected(); }
 std::shared_ptr<model::AccountDetails> BusinessBase::selectedAccount() const {
     return account(std::to_string(currentAccountSelected()));
 }
-std::shared_ptr<model::UserInfo> BusinessBase::userInfo() const { return reference_.userInfo; }
+std::shared_ptr<model::UserInfo> BusinessBase::userInfo() const { return reference_.userInfo(); }
 std::shared_ptr<model::GroupDetails> BusinessBase::group(const std::string& groupId) const {
-    return found(reference_.GroupDetailCollection, groupId);
+    return reference_.group(groupId);
 }
 std::shared_ptr<model::ChatRoom> BusinessBase::chatRoom(const std::string& roomKey) const {
-    return found(chat_->ChatRoomCollection(), roomKey);
+    return chat_->chatRoom(roomKey);
 }
 std::vector<std::shared_ptr<model::FileResource>> BusinessBase::resourceSearchResults() const {
-    std::vector<std::shared_ptr<model::FileResource>> list;
-    for (const auto& [name, resource] : reference_.resourceSearchCollection) list.push_back(resource);
-    return list;
+    return reference_.resourceSearchResults();
 }
 
 std::shared_ptr<model::BankDetails> BusinessBase::bankDetails() const { return funds_->bankDetails(); }
@@ -74,9 +56,7 @@ std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>> BusinessBase:
     return funds_->financialApprovals();
 }
 std::vector<std::shared_ptr<model::PayGateSetting>> BusinessBase::payGateSettings() const {
-    std::vector<std::shared_ptr<model::PayGateSetting>> list;
-    for (const auto& [id, setting] : funds_->payGateSettingsCollection()) list.push_back(setting);
-    return list;
+    return funds_->payGateSettings();
 }
 std::vector<std::shared_ptr<model::FinancialTransactionDetails>> BusinessBase::financialTransactions() const {
     return funds_->FinancialTransactionCollection();
@@ -108,7 +88,7 @@ void BusinessBase::calculateAccountDetails(model::AccountDetails& account) {
 double BusinessBase::calculateCurrencyConversionForValue(double value, const model::Order& position) const {
     return accountLedger_->calculateCurrencyConversionForValue(value, position);
 }
-void BusinessBase::setExecutedPositionState(bool search) { orderBook_->isExecutedPositionSearch = search; }
+void BusinessBase::setExecutedPositionState(bool search) { orderBook_->setExecutedPositionSearch(search); }
 void BusinessBase::clearExecutedOrderSearchCollection() { orderBook_->clearExecutedOrderSearchCollection(); }
 void BusinessBase::ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe) {
     feed_->ProcessSubscribeandUnSubscribeItems(codes, subscribe);

@@ -11,26 +11,14 @@
 
 namespace state {
 
-std::vector<std::string> BusinessBase::heldItemCodes() const {
-    std::vector<std::string> codes;
-    for (const auto& order : getOpenOrderCollection()) codes.push_back(order->ItemCode);
-    for (const auto& order : getPendingOrderCollection()) codes.push_back(order->ItemCode);
-    return codes;
-}
-
 Watchlist BusinessBase::watchlist() {
     Watchlist::Hooks hooks;
     BusinessBase* self = this;
     hooks.item = [self](const std::string& code) -> model::ItemDetails* {
-        auto* item = self->reference_.ItemCollection.find(code);
-        return item ? item->get() : nullptr;
+        return self->reference_.instrument(code).get();
     };
-    hooks.firstSymbolType = [self]() -> std::optional<std::vector<std::string>> {
-        SymbolTypes types = self->getSymbolTypes();
-        if (types.empty() || types.front().empty()) return std::nullopt;
-        return std::move(types.front().begin()->second);
-    };
-    hooks.heldItems = [self] { return self->heldItemCodes(); };
+    hooks.firstSymbolType = [self] { return self->reference_.firstSymbolType(); };
+    hooks.heldItems = [self] { return self->orderBook_->heldItemCodes(); };
     hooks.allItems = [self] { return self->getAllItems(); };
     hooks.subscribe = [self](const std::vector<std::string>& codes, bool subscribe) {
         self->feed_->ProcessSubscribeandUnSubscribeItems(codes, subscribe);
@@ -46,7 +34,7 @@ Watchlist BusinessBase::watchlist() {
 
 void BusinessBase::LoadItemstoWatchlist() {
     try {
-        watchlist().LoadItemstoWatchlist(host_.logindata().userName(), reference_.selectedSymbols);
+        reference_.loadWatchlist(watchlist(), host_.logindata().userName());
     } catch (const std::exception& e) {
         platform::Log::error(std::string("LoadItemstoWatchlist: ") + e.what());
     }
@@ -54,7 +42,7 @@ void BusinessBase::LoadItemstoWatchlist() {
 
 void BusinessBase::SaveItemstoWatchList(const std::vector<std::string>& list) {
     try {
-        watchlist().SaveItemstoWatchList(host_.logindata().userName(), list, reference_.selectedSymbols);
+        reference_.saveWatchlist(watchlist(), host_.logindata().userName(), list);
     } catch (const std::exception& e) {
         platform::Log::error(std::string("SaveItemstoWatchList: ") + e.what());
     }

@@ -25,6 +25,11 @@ public:
 
     // Room key -> chat or notice room.
     const OrderedDictionary<std::shared_ptr<model::ChatRoom>>& ChatRoomCollection() const { return rooms_; }
+    // The room under `roomKey`; null when none is held.
+    std::shared_ptr<model::ChatRoom> chatRoom(const std::string& roomKey) const {
+        const auto* room = rooms_.find(roomKey);
+        return room ? *room : nullptr;
+    }
     // The user's name in the chat; their own messages raise no banner.
     void setChatUserName(std::string name) { chatUserName_ = std::move(name); }
 

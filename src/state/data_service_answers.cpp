@@ -90,7 +90,7 @@ void DataServiceAnswers::fillResourceDownload(std::string_view row, const std::o
         platform::Log::error("Resource download: no resources folder");
         return;
     }
-    ResourceFiles::saveFileWithName(*folder, name, *compressedData, reference_.resourceCollection,
+    ResourceFiles::saveFileWithName(*folder, name, *compressedData, reference_.resourceCollection(),
                                     [this](const std::string& posted) {
                                         services_.onMain([posted] { platform::NotificationCenter::defaultCenter().post(posted); });
                                     });
@@ -121,7 +121,7 @@ void DataServiceAnswers::sendFirstRequests() {
     book_.requestPendingOrders();
     book_.requestSettledOrders();
     book_.requestCancelledOrders();
-    for (const auto& [id, account] : reference_.AccountDetailCollection)
+    for (const auto& [id, account] : reference_.AccountDetailCollection())
         if (account && account->tradingStatus == kEquityHitStatus) book_.requestEquityPriceinfo(account->AccountId);
     chat_.requestContactlist();
     chat_.requestRecentConversation();

@@ -31,6 +31,11 @@ public:
 
     // Chart answer key -> answer text; the first answer of a key is kept.
     const OrderedDictionary<std::string>& chartDataCollection() const { return charts_; }
+    // The stored answer of a chart key; nullopt when none is held.
+    std::optional<std::string> chartData(const std::string& chartKey) const {
+        const std::string* data = charts_.find(chartKey);
+        return data ? std::optional(*data) : std::nullopt;
+    }
     void storeChartData(const std::string& key, const std::string& answer);
 
     // Trading status of an account whose equity was hit.

@@ -95,7 +95,7 @@ void DataServiceAnswers::processDSResponse(const std::optional<std::string>& res
             processHistoryData(result, compressedData, *kind);
             services_.onMain([this] { book_.executedPositionSearchNotification(); });
         } else if (name == "getsessionschedule") {
-            reference_.sessionSchedulesArray.clear();
+            reference_.clearSessionSchedules();
             processHistoryData(result, compressedData, *kind);
             reference_.storeMarketSessionSchedules();
             postLater(notifications::kMarketSessionSchedule);

@@ -81,14 +81,14 @@ void FeedChannels::registerHandlers(Dispatcher& table) {
 }
 
 model::ItemDetails* FeedChannels::itemForCode(const std::string& code) {
-    auto* item = reference_.ItemCollection.find(code);
+    auto* item = reference_.ItemCollection().find(code);
     return item ? item->get() : nullptr;
 }
 
 void FeedChannels::connectChannels() {
     SessionServices& s = services_;
     protocol::ConnectionBase& conn = s.connection();
-    const auto& user = reference_.userInfo;
+    const auto& user = reference_.userInfo();
     if (!user) {
         platform::Log::error("No user record: ZeroMQ channels not connected");
         return;
@@ -134,8 +134,8 @@ void FeedChannels::connectChannels() {
 void FeedChannels::subscribeAllItems() { ProcessSubscribeandUnSubscribeItems(allItems(), true); }
 
 std::vector<std::string> FeedChannels::allItems() const {
-    return Queries::allItems(reference_.selectedSymbols, book_.OpenOrderCollection, book_.PendingOrderCollection,
-                             reference_.AccountDetailCollection);
+    return Queries::allItems(reference_.selectedSymbols(), book_.OpenOrderCollection(), book_.PendingOrderCollection(),
+                             reference_.AccountDetailCollection());
 }
 
 void FeedChannels::reconnectZMQandSubscribeAllItems() {
@@ -145,7 +145,7 @@ void FeedChannels::reconnectZMQandSubscribeAllItems() {
 }
 
 void FeedChannels::ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe) {
-    const auto& accounts = reference_.AccountDetailCollection;
+    const auto& accounts = reference_.AccountDetailCollection();
     if (accounts.size() == 1) {
         const auto& account = accounts.first()->second;
         if (account && account->tradingStatus == model::AccountDetails::kStatusSuspended) return;

@@ -30,6 +30,11 @@ public:
     // Item code -> depth levels ("price,quantity") of one side.
     const OrderedDictionary<std::vector<std::string>>& buyMarketDepthDataCollection() const { return buyDepth_; }
     const OrderedDictionary<std::vector<std::string>>& sellMarketDepthDataCollection() const { return sellDepth_; }
+    // The levels of one side of an instrument's depth; nullopt when none arrived.
+    std::optional<std::vector<std::string>> marketDepth(const std::string& code, bool buy) const {
+        const auto* levels = (buy ? buyDepth_ : sellDepth_).find(code);
+        return levels ? std::optional(*levels) : std::nullopt;
+    }
     // Replaces both sides of an instrument's depth.
     void setMarketDepth(const std::string& code, std::vector<std::string> buy, std::vector<std::string> sell);
 

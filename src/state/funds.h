@@ -94,6 +94,12 @@ public:
     const OrderedDictionary<std::shared_ptr<model::PayGateSetting>>& payGateSettingsCollection() const {
         return payGateSettingsCollection_;
     }
+    // The pay gate settings in the order they arrived.
+    std::vector<std::shared_ptr<model::PayGateSetting>> payGateSettings() const {
+        std::vector<std::shared_ptr<model::PayGateSetting>> list;
+        for (const auto& [id, setting] : payGateSettingsCollection_) list.push_back(setting);
+        return list;
+    }
     const std::vector<std::shared_ptr<model::FinancialTransactionDetails>>& FinancialTransactionCollection() const {
         return FinancialTransactionCollection_;
     }

@@ -67,7 +67,7 @@ void Funds::fillPayGateSettingsDetails(std::string_view text) {
     setting->lastUpdateTime = row.text(4);
     setting->currencyId = row.unsignedInteger(5);
     setting->organizationId = row.unsignedInteger(6);
-    if (const auto* currency = reference_.tradeCurrencyCollection.find(std::to_string(setting->currencyId)))
+    if (const auto* currency = reference_.tradeCurrencyCollection().find(std::to_string(setting->currencyId)))
         setting->currency = *currency;
     std::string key = std::to_string(setting->payGateId);
     if (!payGateSettingsCollection_.contains(key)) payGateSettingsCollection_.set(std::move(key), std::move(setting));

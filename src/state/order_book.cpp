@@ -1,6 +1,7 @@
 #include "state/order_book.h"
 
 #include "platform/log.h"
+#include "platform/main_executor.h"
 #include "protocol/message_cracker.h"
 #include "protocol/tags.h"
 #include "state/reference_data.h"
@@ -42,7 +43,7 @@ void OrderBook::positionUpdate(const Dispatch& m) {
 std::optional<std::string> OrderBook::bracketOfPendingOrder(const std::optional<std::string>& pendingOrderId) const {
     std::optional<std::string> reference;
     if (!pendingOrderId) return reference;
-    for (const auto& order : PendingOrderCollectionCopy)
+    for (const auto& order : pendingCopy_)
         if (order && order->PendingOrderId == *pendingOrderId) reference = order->RefPositionIdOfBracket;
     return reference;
 }
@@ -121,14 +122,38 @@ void OrderBook::orderRejected(const Dispatch& m) {
         return;
     }
     if (!pendingOrderId) return;
-    for (const auto& order : PendingOrderCollectionCopy) {
+    for (const auto& order : pendingCopy_) {
         if (!order || order->PendingOrderId != *pendingOrderId) continue;
-        for (const auto& position : OpenOrderCollection) {
+        for (const auto& position : open_) {
             if (!position || position->OpenPositionId != order->RefPositionIdOfBracket) continue;
             if (order->orderType == model::Order::kLimit) position->LimitPrice.clear();
             if (order->orderType == model::Order::kStop) position->StopPrice.clear();
         }
     }
+}
+
+std::vector<std::string> OrderBook::heldItemCodes() const {
+    std::vector<std::string> codes;
+    for (const auto& order : Queries::visibleOrders(open_, reference_.AccountDetailCollection())) codes.push_back(order->ItemCode);
+    for (const auto& order : Queries::visibleOrders(pending_, reference_.AccountDetailCollection())) codes.push_back(order->ItemCode);
+    return codes;
+}
+
+void OrderBook::sortOpenOrders(const std::optional<std::vector<SortDescriptor>>& descriptors) {
+    platform::assertMainThread();
+    Queries::sortOrders(open_, descriptors);
+}
+void OrderBook::sortPendingOrders(const std::optional<std::vector<SortDescriptor>>& descriptors) {
+    platform::assertMainThread();
+    Queries::sortOrders(pending_, descriptors);
+}
+void OrderBook::sortCancelledOrders(const std::optional<std::vector<SortDescriptor>>& descriptors) {
+    platform::assertMainThread();
+    Queries::sortOrders(cancelled_, descriptors);
+}
+void OrderBook::sortSettledOrders(const std::optional<std::vector<SortDescriptor>>& descriptors) {
+    platform::assertMainThread();
+    Queries::sortOrders(settled_, descriptors);
 }
 
 }  // namespace state

@@ -18,6 +18,7 @@
 #include "model/settled_order_hd.h"
 #include "state/dispatcher.h"
 #include "state/ordered_dictionary.h"
+#include "state/state_queries.h"
 #include "state/session_component.h"
 
 namespace state {
@@ -32,17 +33,29 @@ public:
     const char* componentName() const override { return "OrderBook"; }
     void registerHandlers(Dispatcher& table) override;
 
-    // --- Collections (main thread) -----------------------------------------
-    OrderList PendingOrderCollection;
-    OrderList PendingOrderCollectionCopy;
-    OrderList OpenOrderCollection;
-    OrderList OpenOrderCollectionCopy;
-    OrderList CancelledOrderCollection;
-    OrderList SettledOrderCollection;
-    OrderList ExecutedOrderSearchCollection;
-    bool isExecutedPositionSearch = false;
+    // --- Collections (main thread, const) ---------------------------------------
+    const OrderList& PendingOrderCollection() const { return pending_; }
+    const OrderList& PendingOrderCollectionCopy() const { return pendingCopy_; }
+    const OrderList& OpenOrderCollection() const { return open_; }
+    const OrderList& OpenOrderCollectionCopy() const { return openCopy_; }
+    const OrderList& CancelledOrderCollection() const { return cancelled_; }
+    const OrderList& SettledOrderCollection() const { return settled_; }
+    const OrderList& ExecutedOrderSearchCollection() const { return executedSearch_; }
+    bool isExecutedPositionSearch() const { return executedPositionSearch_; }
     // "<item code>#<delivery mode>" -> "%.2f" margin.
-    OrderedDictionary<std::string> HedgeMarginCollection;
+    const OrderedDictionary<std::string>& HedgeMarginCollection() const { return hedgeMargins_; }
+
+    // Codes of the visible open positions, then of the visible pending orders.
+    std::vector<std::string> heldItemCodes() const;
+
+    // --- Changes of the collections ------------------------------------------------
+    void setExecutedPositionSearch(bool search) { executedPositionSearch_ = search; }
+    void setHedgeMargin(const std::string& key, const std::string& margin) { hedgeMargins_.set(key, margin); }
+    // Sorts a table's list in place by the descriptors (state_queries' sortOrders).
+    void sortOpenOrders(const std::optional<std::vector<SortDescriptor>>& descriptors);
+    void sortPendingOrders(const std::optional<std::vector<SortDescriptor>>& descriptors);
+    void sortCancelledOrders(const std::optional<std::vector<SortDescriptor>>& descriptors);
+    void sortSettledOrders(const std::optional<std::vector<SortDescriptor>>& descriptors);
 
     // --- Handlers of the order and position messages -------------------------
     // Virtual so that a session can be observed through a replacement.
@@ -86,7 +99,7 @@ public:
     // instrument; null for any other row.
     std::shared_ptr<model::Order> sessionCancelledOrder(const model::CancelledOrderHD& row) const;
 
-    void clearExecutedOrderSearchCollection() { ExecutedOrderSearchCollection.clear(); }
+    void clearExecutedOrderSearchCollection() { executedSearch_.clear(); }
 
     // --- Requests whose answers land here (1023, main thread) ---------------------
     void requestOpenPosition();
@@ -114,6 +127,18 @@ protected:
     const ReferenceData& reference_;
 
 private:
+    friend struct OrderBookTestAccess;
+
+    OrderList pending_;
+    OrderList pendingCopy_;
+    OrderList open_;
+    OrderList openCopy_;
+    OrderList cancelled_;
+    OrderList settled_;
+    OrderList executedSearch_;
+    bool executedPositionSearch_ = false;
+    OrderedDictionary<std::string> hedgeMargins_;
+
     struct HeldIds;
     // Ids held by each initial collection, so a large answer is not quadratic.
     std::shared_ptr<HeldIds> heldIds_;

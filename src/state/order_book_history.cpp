@@ -47,7 +47,7 @@ private:
 };
 
 HistoryOrders::ItemCodeOf itemCodes(const ReferenceData& reference) {
-    return [&reference](std::int32_t id) { return InstrumentFillers::getItemCode(reference.ItemCollection, id); };
+    return [&reference](std::int32_t id) { return InstrumentFillers::getItemCode(reference.ItemCollection(), id); };
 }
 
 }  // namespace
@@ -61,52 +61,52 @@ struct OrderBook::HeldIds {
 
 bool OrderBook::holdsOpenPosition(const std::string& id) {
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    return heldIds_->open.holds(OpenOrderCollection, id);
+    return heldIds_->open.holds(open_, id);
 }
 
 void OrderBook::appendOpenPosition(std::shared_ptr<model::Order> position) {
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    heldIds_->open.append(OpenOrderCollection, std::move(position));
+    heldIds_->open.append(open_, std::move(position));
 }
 
 void OrderBook::FillInitialOpenOrderCollection(const model::OpenOrderHD& row) {
     platform::assertMainThread();
     auto order = HistoryOrders::openOrder(row, itemCodes(reference_));
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    if (heldIds_->open.holds(OpenOrderCollection, order->OpenPositionId)) return;
+    if (heldIds_->open.holds(open_, order->OpenPositionId)) return;
     if (row.PositionQty == 0)
-        OpenOrderCollectionCopy.push_back(std::move(order));
+        openCopy_.push_back(std::move(order));
     else
-        heldIds_->open.append(OpenOrderCollection, std::move(order));
+        heldIds_->open.append(open_, std::move(order));
 }
 
 void OrderBook::FillInitialPendingOrderCollection(const model::PendingOrderHD& row) {
     platform::assertMainThread();
     auto order = HistoryOrders::pendingOrder(row, itemCodes(reference_));
     // Take-profit orders show as the position's limit, any other as its stop.
-    for (const auto& position : OpenOrderCollection) {
+    for (const auto& position : open_) {
         if (order->RefPositionIdOfBracket.empty()) break;
         if (!position || position->OpenPositionId != order->RefPositionIdOfBracket) continue;
         (order->orderType == model::Order::kLimit ? position->LimitPrice : position->StopPrice) = order->OrderPrice;
     }
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    if (heldIds_->pending.holds(PendingOrderCollection, order->PendingOrderId)) return;
+    if (heldIds_->pending.holds(pending_, order->PendingOrderId)) return;
     if (row.RemainingQty == 0)
-        PendingOrderCollectionCopy.push_back(std::move(order));
+        pendingCopy_.push_back(std::move(order));
     else
-        heldIds_->pending.append(PendingOrderCollection, std::move(order));
+        heldIds_->pending.append(pending_, std::move(order));
 }
 
 void OrderBook::FillInitialSettledOrderCollection(const model::SettledOrderHD& row) {
     platform::assertMainThread();
     auto order = HistoryOrders::settledOrder(row, itemCodes(reference_));
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    if (heldIds_->settled.holds(SettledOrderCollection, order->SettlementId)) return;
-    heldIds_->settled.append(SettledOrderCollection, std::move(order));
+    if (heldIds_->settled.holds(settled_, order->SettlementId)) return;
+    heldIds_->settled.append(settled_, std::move(order));
 }
 
 std::shared_ptr<model::Order> OrderBook::sessionCancelledOrder(const model::CancelledOrderHD& row) const {
-    if (row.InstrumentId == 0 || !reference_.AccountDetailCollection.contains(row.AccountId))
+    if (row.InstrumentId == 0 || !reference_.AccountDetailCollection().contains(row.AccountId))
         return nullptr;
     return HistoryOrders::cancelledOrder(row, itemCodes(reference_));
 }
@@ -116,13 +116,13 @@ void OrderBook::FillInitialCancelledOrderCollection(const model::CancelledOrderH
     auto order = sessionCancelledOrder(row);
     if (!order) return;
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    if (heldIds_->cancelled.holds(CancelledOrderCollection, order->CancelledOrderId)) return;
-    heldIds_->cancelled.append(CancelledOrderCollection, std::move(order));
+    if (heldIds_->cancelled.holds(cancelled_, order->CancelledOrderId)) return;
+    heldIds_->cancelled.append(cancelled_, std::move(order));
 }
 
 void OrderBook::SetEquityHitPriceInOrders(const model::EquityHitPriceInfos& row) {
     platform::assertMainThread();
-    for (const auto& position : OpenOrderCollection) {
+    for (const auto& position : open_) {
         if (!position || position->OpenPositionId != row.PositionId) continue;
         position->EquityHitPrice = row.HitPrice;
         position->UnrealisedPL = row.UnrealisedPL;
@@ -136,7 +136,7 @@ void OrderBook::fillExecutedPositionSearchData(std::string_view text) {
     auto o = std::make_shared<model::Order>();
     o->OpenPositionId = row.text(0);
     o->AccountNumber = row.text(1);
-    o->ItemCode = InstrumentFillers::getItemCode(reference_.ItemCollection, row.integer(2));
+    o->ItemCode = InstrumentFillers::getItemCode(reference_.ItemCollection(), row.integer(2));
     o->tradingMode = HistoryOrders::side(row.boolean(3));
     o->RemainingQty = row.text(4);
     o->OrderQty = row.text(5);
@@ -147,7 +147,7 @@ void OrderBook::fillExecutedPositionSearchData(std::string_view text) {
     o->ValueDate = HistoryOrders::date(row.text(10));
     o->ExpiryDate = HistoryOrders::date(row.text(11));
     o->PendingOrderId = row.text(12);
-    ExecutedOrderSearchCollection.push_back(std::move(o));
+    executedSearch_.push_back(std::move(o));
 }
 
 }  // namespace state

@@ -56,16 +56,16 @@ bool hasServerId(const model::Order& o, const std::string& id) {
 
 void OrderBook::AddPendingOrder(std::shared_ptr<model::Order> order) {
     platform::assertMainThread();
-    if (order) PendingOrderCollection.push_back(std::move(order));
+    if (order) pending_.push_back(std::move(order));
 }
 
 void OrderBook::FillPendingOrderCollection(const MessageFields& fields, const std::optional<std::string>& pendingOrderId) {
     platform::assertMainThread();
     const std::int32_t requestId = services_.requestId();
-    for (auto it = PendingOrderCollection.begin(); it != PendingOrderCollection.end(); ++it) {
+    for (auto it = pending_.begin(); it != pending_.end(); ++it) {
         const model::Order* o = it->get();
         if (o && (hasRequestId(*o, requestId) || (pendingOrderId && hasServerId(*o, *pendingOrderId)))) {
-            PendingOrderCollection.erase(it);
+            pending_.erase(it);
             break;
         }
     }
@@ -75,7 +75,7 @@ void OrderBook::FillPendingOrderCollection(const MessageFields& fields, const st
         if (t == tag::LiquidateOrderNumber) order->LiqudateOrderNumber = v;
         if (t == tag::BracketReference) order->RefPositionIdOfBracket = v;
     });
-    PendingOrderCollection.push_back(order);
+    pending_.push_back(order);
     services_.appendJournal(JournalData::getOrderJournalData(4, *order, services_.journalContext()));
     if (order->orderType == model::Order::kLimit || order->orderType == model::Order::kStop)
         services_.onMain([this, order] { PendingOrderNotification(order); });
@@ -84,7 +84,7 @@ void OrderBook::FillPendingOrderCollection(const MessageFields& fields, const st
 void OrderBook::UpdatePendingOrderCollection(const MessageFields& fields, const std::optional<std::string>& pendingOrderId) {
     platform::assertMainThread();
     if (!pendingOrderId) return;
-    for (const auto& order : PendingOrderCollection) {
+    for (const auto& order : pending_) {
         if (!order || !hasServerId(*order, *pendingOrderId)) continue;
         // The bracket prices are those of the message: absent ones are cleared.
         order->LimitPrice.clear();
@@ -97,11 +97,11 @@ void OrderBook::RemovePendingOrder(const std::optional<std::string>& id, bool by
     platform::assertMainThread();
     if (!id) return;
     const std::int32_t requestId = byServerId ? 0 : model::TextValue::intValue(*id);
-    for (auto it = PendingOrderCollection.begin(); it != PendingOrderCollection.end(); ++it) {
+    for (auto it = pending_.begin(); it != pending_.end(); ++it) {
         const model::Order* o = it->get();
         if (!o || !(byServerId ? hasServerId(*o, *id) : hasRequestId(*o, requestId))) continue;
-        PendingOrderCollectionCopy.push_back(*it);
-        PendingOrderCollection.erase(it);
+        pendingCopy_.push_back(*it);
+        pending_.erase(it);
         return;
     }
 }
@@ -119,11 +119,11 @@ void OrderBook::FillCancelledOrderCollection(std::int32_t id, std::int32_t code,
         });
         // The cancelled quantity is what was still open; without a server id
         // the message's own quantity stands.
-        for (const auto& pending : PendingOrderCollectionCopy)
+        for (const auto& pending : pendingCopy_)
             if (named && pending && hasServerId(*pending, order->PendingOrderId)) order->OrderQty = pending->RemainingQty;
-        CancelledOrderCollection.push_back(std::move(order));
+        cancelled_.push_back(std::move(order));
     } else if (code == status::Rejected) {
-        for (const auto& pending : PendingOrderCollection) {
+        for (const auto& pending : pending_) {
             if (!pending) continue;
             const bool byServerId =
                 !pending->PendingOrderId.empty() && model::TextValue::intValue(pending->PendingOrderId) == id;
@@ -131,7 +131,7 @@ void OrderBook::FillCancelledOrderCollection(std::int32_t id, std::int32_t code,
             OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
                 if (t == tag::TransactionTime) pending->TransactionDateTime = OrderFields::time(v);
             });
-            CancelledOrderCollection.push_back(pending);
+            cancelled_.push_back(pending);
             services_.appendJournal(JournalData::getOrderJournalData(8, *pending, services_.journalContext()));
             return;
         }

@@ -65,7 +65,7 @@ void OrderBook::FillOpenOrderCollection(const MessageFields& fields) {
     }
     if (hasQuantity) rescaleCommission(*position);
     // Side, type, delivery mode and brackets come from the order; one still pending wins.
-    for (const OrderList* list : {&PendingOrderCollectionCopy, &PendingOrderCollection}) {
+    for (const OrderList* list : {&pendingCopy_, &pending_}) {
         for (const auto& order : *list) {
             if (!order || position->PendingOrderId.empty() || order->PendingOrderId != position->PendingOrderId)
                 continue;
@@ -78,7 +78,7 @@ void OrderBook::FillOpenOrderCollection(const MessageFields& fields) {
     }
     if (holdsOpenPosition(position->OpenPositionId)) return;
     if (OrderFields::isZeroQuantity(position->RemainingQty))
-        OpenOrderCollectionCopy.push_back(position);
+        openCopy_.push_back(position);
     else
         appendOpenPosition(position);
     orderexecutedNotification(position);
@@ -92,15 +92,15 @@ void OrderBook::UpdateOpenOrderCollection(const std::optional<std::string>& posi
         return;
     }
     if (OrderFields::isZeroQuantity(remainingQty)) {
-        for (auto it = OpenOrderCollection.begin(); it != OpenOrderCollection.end(); ++it) {
+        for (auto it = open_.begin(); it != open_.end(); ++it) {
             if (!*it || (*it)->OpenPositionId != *positionId) continue;
-            OpenOrderCollectionCopy.push_back(*it);
-            OpenOrderCollection.erase(it);
+            openCopy_.push_back(*it);
+            open_.erase(it);
             return;
         }
         return;
     }
-    for (const auto& position : OpenOrderCollection) {
+    for (const auto& position : open_) {
         if (!position || position->OpenPositionId != *positionId) continue;
         bool rescale = false;
         OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
@@ -123,7 +123,7 @@ void OrderBook::ModifyBracketOrderUpdateonOpenOrderCollection(const MessageField
     platform::assertMainThread();
     if (!reference) return;
     const bool legGone = code == status::FullyFilled || code == status::Cancelled || code == status::Rejected;
-    for (const auto& position : OpenOrderCollection) {
+    for (const auto& position : open_) {
         if (!position || position->OpenPositionId != *reference) continue;
         std::int32_t legType = 0;
         OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
@@ -148,7 +148,7 @@ void OrderBook::FillSettledOrderCollection(const MessageFields& fields) {
         model::Order& s = *settled;
         switch (t) {
             // The instrument's id here, not its code.
-            case tag::ItemCode: s.ItemCode = InstrumentFillers::getItemCode(reference_.ItemCollection, OrderFields::integer(v)); break;
+            case tag::ItemCode: s.ItemCode = InstrumentFillers::getItemCode(reference_.ItemCollection(), OrderFields::integer(v)); break;
             case tag::AccountId: s.AccountNumber = v; break;
             case tag::TransactionTime: s.TransactionDateTime = OrderFields::time(v); break;
             case tag::OpenPositionId: s.OpenPositionId = v; break;
@@ -164,7 +164,7 @@ void OrderBook::FillSettledOrderCollection(const MessageFields& fields) {
             default: break;
         }
     });
-    for (const OrderList* list : {&OpenOrderCollection, &OpenOrderCollectionCopy}) {
+    for (const OrderList* list : {&open_, &openCopy_}) {
         for (const auto& p : *list) {
             if (!p || p->OpenPositionId.empty()) continue;
             if (p->OpenPositionId == settled->OpenPositionId) {
@@ -177,9 +177,9 @@ void OrderBook::FillSettledOrderCollection(const MessageFields& fields) {
         }
     }
     if (!settled->SettlementId.empty())
-        for (const auto& held : SettledOrderCollection)
+        for (const auto& held : settled_)
             if (held && held->SettlementId == settled->SettlementId) return;
-    SettledOrderCollection.push_back(settled);
+    settled_.push_back(settled);
     services_.appendJournal(JournalData::getOrderJournalData(7, *settled, services_.journalContext()));
     ShowSettledOrderNotification(settled->ItemCode + "#" + settled->SettledPrice + "#" +
                                           settled->SettlementId);

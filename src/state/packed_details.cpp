@@ -82,14 +82,14 @@ void ReferenceData::FillPackedUserInfoDetails(std::string_view section) {
             default: break;  // 13 and 14 are not read
         }
     }
-    userInfo = std::move(user);
+    userInfo_ = std::move(user);
 }
 
 // Only the product id is kept (name and builds are not).
 void ReferenceData::FillPackedProductInfoDetails(std::string_view section) {
-    if (!userInfo) return;
+    if (!userInfo_) return;
     const Fields f = TC::split(TC::recordZero(section, protocol::RowByte), protocol::ColumnByte);
-    userInfo->productID = TC::nonNegativeInt(f[0]);
+    userInfo_->productID = TC::nonNegativeInt(f[0]);
 }
 
 // A record with fewer than three fields is skipped on its own; the later
@@ -109,7 +109,7 @@ void ReferenceData::FillPackedLoginInfoDetails(std::string_view section) {
         message->DisplayMode = TC::intValue(f[0]);
         message->Message.assign(f[1]);
         message->ErrorCode = code;
-        loginInfoMessageCollection.set(std::to_string(code), std::move(message));
+        loginInfos_.set(std::to_string(code), std::move(message));
     }
 }
 
@@ -153,7 +153,7 @@ void ReferenceData::FillPackedAccountDetails(std::string_view section) {
             }
         }
         // An empty id field reads 0 and is stored under "0".
-        AccountDetailCollection.set(std::to_string(a.AccountId), std::move(record));
+        accounts_.set(std::to_string(a.AccountId), std::move(record));
     });
 }
 
@@ -192,7 +192,7 @@ void ReferenceData::FillPackedGroupDetails(std::string_view section) {
             }
         }
         // Replaces an earlier group together with its instruments.
-        GroupDetailCollection.set(std::to_string(g.GroupId), std::move(record));
+        groups_.set(std::to_string(g.GroupId), std::move(record));
     });
 }
 
@@ -234,7 +234,7 @@ void ReferenceData::FillPackedGroupInstruments(std::string_view section) {
                 default: break;  // 23 and 24 are not read
             }
         }
-        auto* group = GroupDetailCollection.find(std::to_string(gi.GroupId));
+        auto* group = groups_.find(std::to_string(gi.GroupId));
         if (!group || !*group) {
             platform::Log::debug("Group instrument of unknown group " + std::to_string(gi.GroupId) + ": dropped");
             return;
@@ -272,7 +272,7 @@ void ReferenceData::FillPackedSessionSettingCollection(std::string_view section)
                 default: break;  // 14 is not read
             }
         }
-        SessionSettingCollection.set(std::to_string(s.settingsID), std::move(record));
+        sessionSettings_.set(std::to_string(s.settingsID), std::move(record));
     });
 }
 

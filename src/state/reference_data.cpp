@@ -1,20 +1,72 @@
 #include "state/reference_data.h"
 
+#include "state/instrument_fillers.h"
+#include "state/state_queries.h"
+#include "state/watchlist.h"
+
 namespace state {
 
 ReferenceData::ReferenceData() = default;
 ReferenceData::~ReferenceData() = default;
 
+namespace {
+template <typename Map>
+auto found(const Map& map, const std::string& key) -> std::remove_cvref_t<decltype(*map.find(key))> {
+    const auto* entry = map.find(key);
+    return entry ? *entry : nullptr;
+}
+}  // namespace
+
+std::shared_ptr<model::ItemDetails> ReferenceData::instrument(const std::string& code) const { return found(items_, code); }
+std::shared_ptr<model::ItemDetails> ReferenceData::instrumentById(std::int32_t instrumentId) const {
+    return instrument(InstrumentFillers::getItemCode(items_, instrumentId));
+}
+std::shared_ptr<model::AccountDetails> ReferenceData::account(const std::string& accountId) const {
+    return found(accounts_, accountId);
+}
+std::shared_ptr<model::GroupDetails> ReferenceData::group(const std::string& groupId) const { return found(groups_, groupId); }
+std::shared_ptr<model::SessionSettings> ReferenceData::sessionSetting(const std::string& settingId) const {
+    return found(sessionSettings_, settingId);
+}
+std::vector<std::shared_ptr<model::ItemDetails>> ReferenceData::watchlistInstruments() const {
+    std::vector<std::shared_ptr<model::ItemDetails>> items;
+    items.reserve(selectedSymbols_.size());
+    for (const std::string& code : selectedSymbols_) items.push_back(instrument(code));
+    return items;
+}
+std::vector<std::shared_ptr<model::FileResource>> ReferenceData::resourceSearchResults() const {
+    std::vector<std::shared_ptr<model::FileResource>> list;
+    for (const auto& [name, resource] : resourceSearch_) list.push_back(resource);
+    return list;
+}
+
+std::optional<std::vector<std::string>> ReferenceData::firstSymbolType() const {
+    SymbolTypes types = InstrumentFillers::getSymbolTypes(symbolTypes_);
+    if (types.empty() || types.front().empty()) return std::nullopt;
+    return std::move(types.front().begin()->second);
+}
+
+void ReferenceData::loadWatchlist(const Watchlist& list, const std::string& userName) {
+    list.LoadItemstoWatchlist(userName, selectedSymbols_);
+}
+void ReferenceData::saveWatchlist(const Watchlist& list, const std::string& userName, const std::vector<std::string>& codes) {
+    list.SaveItemstoWatchList(userName, codes, selectedSymbols_);
+}
+
+void ReferenceData::updateUserAccountMap(const model::UserAccountMaps& map) {
+    Queries::updateUserAccountMaps(userAccountMaps_, map);
+}
+
 bool ReferenceData::updateAccount(const std::string& accountId,
                                   const std::function<void(model::AccountDetails&)>& change) {
-    const auto* found = AccountDetailCollection.find(accountId);
+    const auto* found = accounts_.find(accountId);
     if (!found || !*found) return false;
     change(**found);
     return true;
 }
 
 const protocol::LoginInfoMessage* ReferenceData::firstLoginRecord() const {
-    const auto* first = loginInfoMessageCollection.first();
+    const auto* first = loginInfos_.first();
     return first ? first->second.get() : nullptr;
 }
 

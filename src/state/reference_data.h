@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,6 +36,7 @@
 namespace state {
 
 class SessionServices;
+class Watchlist;
 
 // One XML row: column (child element) name -> the child's text, "" when it has none.
 class TableRow {
@@ -59,37 +61,58 @@ public:
     ReferenceData(const ReferenceData&) = delete;
     ReferenceData& operator=(const ReferenceData&) = delete;
 
-    // --- Login reference data ---------------------------------------------
-    std::shared_ptr<model::UserInfo> userInfo;
+    // --- Login reference data (const; filled by the loaders below) ----------
+    const std::shared_ptr<model::UserInfo>& userInfo() const { return userInfo_; }
     // "%d" of the result code -> login result; the first entry is the one a refusal reads.
-    OrderedDictionary<std::shared_ptr<protocol::LoginInfoMessage>> loginInfoMessageCollection;
+    const OrderedDictionary<std::shared_ptr<protocol::LoginInfoMessage>>& loginInfoMessageCollection() const { return loginInfos_; }
     // Account id text (XML: as received; "PACKED": "%d") -> account.
-    OrderedDictionary<std::shared_ptr<model::AccountDetails>> AccountDetailCollection;
+    const OrderedDictionary<std::shared_ptr<model::AccountDetails>>& AccountDetailCollection() const { return accounts_; }
     // Group id text (as for accounts) -> group with its instruments.
-    OrderedDictionary<std::shared_ptr<model::GroupDetails>> GroupDetailCollection;
+    const OrderedDictionary<std::shared_ptr<model::GroupDetails>>& GroupDetailCollection() const { return groups_; }
     // Instrument type id text -> type.
-    OrderedDictionary<std::shared_ptr<model::ItemType>> ItemTypeCollection;
+    const OrderedDictionary<std::shared_ptr<model::ItemType>>& ItemTypeCollection() const { return itemTypes_; }
     // Instrument code -> instrument.
-    OrderedDictionary<std::shared_ptr<model::ItemDetails>> ItemCollection;
+    const OrderedDictionary<std::shared_ptr<model::ItemDetails>>& ItemCollection() const { return items_; }
     // Type name -> the watchlist symbols of that type, "code:name" joined by ",".
-    OrderedDictionary<std::string> symbolTypeCollection;
+    const OrderedDictionary<std::string>& symbolTypeCollection() const { return symbolTypes_; }
     // Setting id text (XML: as received; "PACKED": "%lu") -> session setting.
-    OrderedDictionary<std::shared_ptr<model::SessionSettings>> SessionSettingCollection;
+    const OrderedDictionary<std::shared_ptr<model::SessionSettings>>& SessionSettingCollection() const { return sessionSettings_; }
     // "%lu" of the currency id -> currency.
-    OrderedDictionary<std::shared_ptr<model::TradeCurrency>> tradeCurrencyCollection;
+    const OrderedDictionary<std::shared_ptr<model::TradeCurrency>>& tradeCurrencyCollection() const { return tradeCurrencies_; }
     // File name or caption -> resource.
-    OrderedDictionary<std::shared_ptr<model::ResourceDetails>> resourceCollection;
+    const OrderedDictionary<std::shared_ptr<model::ResourceDetails>>& resourceCollection() const { return resources_; }
     // File name -> the resource a search listed.
-    OrderedDictionary<std::shared_ptr<model::FileResource>> resourceSearchCollection;
+    const OrderedDictionary<std::shared_ptr<model::FileResource>>& resourceSearchCollection() const { return resourceSearch_; }
     // "%lu" of the user id -> the user's access to an account.
-    OrderedDictionary<std::shared_ptr<model::UserAccountMaps>> userAccountMapCollection;
+    const OrderedDictionary<std::shared_ptr<model::UserAccountMaps>>& userAccountMapCollection() const { return userAccountMaps_; }
+
+    // --- Lookups: null when none is held ---------------------------------------
+    std::shared_ptr<model::ItemDetails> instrument(const std::string& code) const;
+    std::shared_ptr<model::ItemDetails> instrumentById(std::int32_t instrumentId) const;
+    std::shared_ptr<model::AccountDetails> account(const std::string& accountId) const;
+    std::shared_ptr<model::GroupDetails> group(const std::string& groupId) const;
+    std::shared_ptr<model::SessionSettings> sessionSetting(const std::string& settingId) const;
+    // The instruments of the watchlist in its order (null for a code without one).
+    std::vector<std::shared_ptr<model::ItemDetails>> watchlistInstruments() const;
+    std::vector<std::shared_ptr<model::FileResource>> resourceSearchResults() const;
 
     // --- Watchlist and market sessions ---------------------------------------
-    std::vector<std::string> selectedSymbols;
-    bool isWatchlistDataUpdated = false;
-    OrderedDictionary<std::vector<std::shared_ptr<model::SessionScheduleInfo>>> marketSessionSchedulesCollection;
-    std::vector<std::shared_ptr<model::SessionScheduleInfo>> sessionSchedulesArray;
-    std::string mergedCalendarData;
+    const std::vector<std::string>& selectedSymbols() const { return selectedSymbols_; }
+    // The "code:name" entries of the first symbol type; nullopt when there is none.
+    std::optional<std::vector<std::string>> firstSymbolType() const;
+    // Loads or saves the user's watchlist through `list`, which sets selectedSymbols.
+    void loadWatchlist(const Watchlist& list, const std::string& userName);
+    void saveWatchlist(const Watchlist& list, const std::string& userName, const std::vector<std::string>& codes);
+    // Market id text -> that market's session timetable.
+    const OrderedDictionary<std::vector<std::shared_ptr<model::SessionScheduleInfo>>>& marketSessionSchedulesCollection() const {
+        return marketSessionSchedules_;
+    }
+    // The timetable rows of the answer being read.
+    const std::vector<std::shared_ptr<model::SessionScheduleInfo>>& sessionSchedulesArray() const { return sessionSchedules_; }
+    // Starts a new timetable answer.
+    void clearSessionSchedules() { sessionSchedules_.clear(); }
+    // Sets the access type of the held map of `map`'s user; none held: nothing.
+    void updateUserAccountMap(const model::UserAccountMaps& map);
 
     // What the loaders run once the reference data is complete; set by the session.
     struct FollowUps {
@@ -102,7 +125,7 @@ public:
 
     // --- XML tables of the last parse ------------------------------------------
     // Table name -> rows of the last parse only.
-    OrderedDictionary<XmlTable> TableDataCollection;
+    const OrderedDictionary<XmlTable>& TableDataCollection() const { return tables_; }
 
     // Reads an XML document into TableDataCollection (login data and data-service answers).
     void parseXml(std::string_view text);
@@ -169,6 +192,25 @@ public:
     const protocol::LoginInfoMessage* firstLoginRecord() const;
 
 private:
+    friend struct ReferenceDataTestAccess;
+
+    std::shared_ptr<model::UserInfo> userInfo_;
+    OrderedDictionary<std::shared_ptr<protocol::LoginInfoMessage>> loginInfos_;
+    OrderedDictionary<std::shared_ptr<model::AccountDetails>> accounts_;
+    OrderedDictionary<std::shared_ptr<model::GroupDetails>> groups_;
+    OrderedDictionary<std::shared_ptr<model::ItemType>> itemTypes_;
+    OrderedDictionary<std::shared_ptr<model::ItemDetails>> items_;
+    OrderedDictionary<std::string> symbolTypes_;
+    OrderedDictionary<std::shared_ptr<model::SessionSettings>> sessionSettings_;
+    OrderedDictionary<std::shared_ptr<model::TradeCurrency>> tradeCurrencies_;
+    OrderedDictionary<std::shared_ptr<model::ResourceDetails>> resources_;
+    OrderedDictionary<std::shared_ptr<model::FileResource>> resourceSearch_;
+    OrderedDictionary<std::shared_ptr<model::UserAccountMaps>> userAccountMaps_;
+    std::vector<std::string> selectedSymbols_;
+    OrderedDictionary<std::vector<std::shared_ptr<model::SessionScheduleInfo>>> marketSessionSchedules_;
+    std::vector<std::shared_ptr<model::SessionScheduleInfo>> sessionSchedules_;
+    OrderedDictionary<XmlTable> tables_;
+
     // Walks the element, its descendants and its following siblings in document order.
     void traverseElement(const protocol::TBXMLElement* element);
     void storeRow(const protocol::TBXMLElement* element, std::string_view name);

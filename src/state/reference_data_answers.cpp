@@ -9,8 +9,8 @@ namespace state {
 
 void ReferenceData::fillAdvancedInstrumentInfo(std::string_view text) {
     const model::HistoryRow row(text);
-    const std::string code = InstrumentFillers::getItemCode(ItemCollection, row.integer(0));
-    auto* item = code.empty() ? nullptr : ItemCollection.find(code);
+    const std::string code = InstrumentFillers::getItemCode(items_, row.integer(0));
+    auto* item = code.empty() ? nullptr : items_.find(code);
     if (!item || !*item) return;
     model::ItemDetails& i = **item;
     i.marketID = row.unsignedInteger(1);
@@ -31,12 +31,12 @@ void ReferenceData::fillMarketSessionSchedules(std::string_view text) {
     s->dayOfTheWeekID = row.unsignedInteger(3);
     s->startTime = row.text(4);
     s->stopTime = row.text(5);
-    sessionSchedulesArray.push_back(std::move(s));
+    sessionSchedules_.push_back(std::move(s));
 }
 
 void ReferenceData::storeMarketSessionSchedules() {
-    if (sessionSchedulesArray.empty() || !sessionSchedulesArray.front()) return;
-    marketSessionSchedulesCollection.set(std::to_string(sessionSchedulesArray.front()->marketID), sessionSchedulesArray);
+    if (sessionSchedules_.empty() || !sessionSchedules_.front()) return;
+    marketSessionSchedules_.set(std::to_string(sessionSchedules_.front()->marketID), sessionSchedules_);
 }
 
 void ReferenceData::fillUserMapWithMyAccountDetails(std::string_view text) {
@@ -47,7 +47,7 @@ void ReferenceData::fillUserMapWithMyAccountDetails(std::string_view text) {
     map->accountAccessTypeId = row.unsignedInteger(2);
     map->userName = row.text(3);
     std::string key = std::to_string(map->userId);
-    userAccountMapCollection.set(std::move(key), std::move(map));
+    userAccountMaps_.set(std::move(key), std::move(map));
 }
 
 void ReferenceData::fillResourceSearchInfo(std::string_view text, std::int64_t mode) {
@@ -68,7 +68,7 @@ void ReferenceData::fillResourceSearchInfo(std::string_view text, std::int64_t m
         r->fileEncodeType = row.unsignedInteger(6);
     }
     std::string key = r->resourceName;
-    resourceSearchCollection.set(std::move(key), std::move(r));
+    resourceSearch_.set(std::move(key), std::move(r));
 }
 
 }  // namespace state

@@ -7,28 +7,22 @@
 
 namespace state {
 
-namespace {
-InstrumentCollections instruments(ReferenceData& s) {
-    return {s.ItemTypeCollection, s.ItemCollection, s.symbolTypeCollection};
-}
-}  // namespace
-
-void ReferenceData::FillItemType(const TableRow& row) { InstrumentFillers::FillItemType(ItemTypeCollection, row); }
-void ReferenceData::FillItemDetails(const TableRow& row) { InstrumentFillers::FillItemDetails(instruments(*this), row); }
+void ReferenceData::FillItemType(const TableRow& row) { InstrumentFillers::FillItemType(itemTypes_, row); }
+void ReferenceData::FillItemDetails(const TableRow& row) { InstrumentFillers::FillItemDetails({itemTypes_, items_, symbolTypes_}, row); }
 void ReferenceData::FillPackedItemType(std::string_view section) {
-    InstrumentFillers::FillPackedItemType(ItemTypeCollection, section);
+    InstrumentFillers::FillPackedItemType(itemTypes_, section);
 }
 void ReferenceData::FillPackedItemDetails(std::string_view section) {
-    InstrumentFillers::FillPackedItemDetails(instruments(*this), section);
+    InstrumentFillers::FillPackedItemDetails({itemTypes_, items_, symbolTypes_}, section);
 }
 void ReferenceData::fillResourceDetails(std::string_view section) {
-    CurrencyFillers::fillResourceDetails(resourceCollection, section);
+    CurrencyFillers::fillResourceDetails(resources_, section);
 }
 void ReferenceData::fillCurrencyListDetails(std::string_view section) {
-    CurrencyFillers::fillCurrencyListDetails(tradeCurrencyCollection, section);
+    CurrencyFillers::fillCurrencyListDetails(tradeCurrencies_, section);
 }
 void ReferenceData::fillTradeCurrencyDetails(std::string_view section) {
-    CurrencyFillers::fillTradeCurrencyDetails(tradeCurrencyCollection, AccountDetailCollection, section);
+    CurrencyFillers::fillTradeCurrencyDetails(tradeCurrencies_, accounts_, section);
 }
 void ReferenceData::LoadItemstoWatchlist() {
     if (followUps_.loadWatchlist) followUps_.loadWatchlist();

@@ -41,7 +41,7 @@ void ReferenceData::requestEditUserAccountAccessByClient(SessionServices& servic
 
 void ReferenceData::requestResourceSearchForTypes(SessionServices& services,
                                                   const std::vector<std::string>& types) const {
-    const std::uint64_t product = userInfo ? userInfo->productID : 0;
+    const std::uint64_t product = userInfo_ ? userInfo_->productID : 0;
     for (const std::string& type : types) {
         sendDataServiceRequest(services, *this, dskind::ResourceSearch, "resourcesearch", [&] {
             auto record = model::FileResource::searchRecord(type, product).getString(model::FileResource::kSearch);
@@ -67,7 +67,7 @@ void ReferenceData::requestFileResourceForExtension(SessionServices& services, c
     }
     const auto folder = ResourceFiles::resourcesFolder();
     if (!folder) return;
-    for (const auto& [name, resource] : resourceSearchCollection) {
+    for (const auto& [name, resource] : resourceSearch_) {
         if (!resource || name.find(text) == std::string::npos) continue;
         std::error_code ec;
         if (std::filesystem::exists(std::filesystem::path(*folder) / name, ec)) continue;

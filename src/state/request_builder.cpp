@@ -26,7 +26,7 @@ void logMissing(const char* name, const MissingValue& missing) {
 }
 
 bool hasUser(const ReferenceData& reference, const char* name) {
-    if (reference.userInfo) return true;
+    if (reference.userInfo()) return true;
     logMissing(name, MissingValue{"user info"});
     return false;
 }
@@ -49,7 +49,7 @@ void sendRequest(SessionServices& services, protocol::MsgType type, std::optiona
 void sendDataServiceTags(SessionServices& services, const ReferenceData& reference, std::int32_t dsKind,
                          const char* name, RequestTags own) {
     if (!hasUser(reference, name)) return;
-    const auto& user = reference.userInfo;
+    const auto& user = reference.userInfo();
     RequestTags tags = {{tag::DataServiceRequestName, name}, {tag::DataServicePageSize, "1000"}, {tag::DataServicePage, "1"}};
     tags.insert(tags.end(), own.begin(), own.end());
     tags.emplace_back(tag::RequestId, std::to_string(services.nextRequestId()));

@@ -48,7 +48,7 @@ const std::string* TableRow::find(std::string_view name) const {
 // interleaved tables and a column whose name contains "Table" (which becomes a
 // row of a table of its own) leave the other tables' rows untouched.
 void ReferenceData::parseXml(std::string_view text) {
-    TableDataCollection.clear();
+    tables_.clear();
     tableName.clear();
     currentRow = 0;
     tbxml = protocol::XMLReader::fromText(text);
@@ -75,8 +75,8 @@ void ReferenceData::traverseElement(const protocol::TBXMLElement* element) {
 }
 
 void ReferenceData::storeRow(const protocol::TBXMLElement* element, std::string_view name) {
-    XmlTable* table = TableDataCollection.find(name);
-    if (!table) table = &TableDataCollection.set(std::string(name), XmlTable());
+    XmlTable* table = tables_.find(name);
+    if (!table) table = &tables_.set(std::string(name), XmlTable());
     TableRow row;
     for (const protocol::TBXMLElement* child = element->firstChild; child; child = child->nextSibling) {
         row.set(child->name ? std::string_view(child->name) : std::string_view(),
@@ -91,12 +91,12 @@ void ReferenceData::storeRow(const protocol::TBXMLElement* element, std::string_
 
 void ReferenceData::FillTableDetails() {
     auto eachRow = [this](std::string_view name, auto fill) {
-        const XmlTable* table = TableDataCollection.find(name);
+        const XmlTable* table = tables_.find(name);
         if (!table) return;
         for (const auto& entry : *table) (this->*fill)(entry.second);
     };
     auto rowZero = [this](std::string_view name, auto fill) {
-        const XmlTable* table = TableDataCollection.find(name);
+        const XmlTable* table = tables_.find(name);
         if (!table) return;
         if (const TableRow* row = table->find("0")) (this->*fill)(*row);
     };
@@ -117,7 +117,7 @@ void ReferenceData::FillTableDetails() {
 
 void ReferenceData::FillUserInfoDetails(const TableRow& row) {
     auto user = std::make_shared<model::UserInfo>();
-    userInfo = user;
+    userInfo_ = user;
     model::UserInfo& u = *user;
     column(row, "NewRefid", [&](const std::string& t) { u.NewRefId = TC::intValue(t); });
     column(row, "OfflineMessageCount", [&](const std::string& t) { u.OfflineMessageCount = TC::intValue(t); });
@@ -151,8 +151,8 @@ void ReferenceData::FillAccountDetails(const TableRow& row) {
         return;
     }
     std::shared_ptr<model::AccountDetails> record;
-    if (auto* found = AccountDetailCollection.find(*key)) record = *found;
-    if (!record) record = AccountDetailCollection.set(*key, std::make_shared<model::AccountDetails>());
+    if (auto* found = accounts_.find(*key)) record = *found;
+    if (!record) record = accounts_.set(*key, std::make_shared<model::AccountDetails>());
     model::AccountDetails& a = *record;
     column(row, "AccountAccessTypeId", [&](const std::string& t) { setAccountAccessTypeId(a, TC::intValue(t)); });
     column(row, "AccountEnabled", [&](const std::string& t) { a.AccountEnabled = TC::boolValue(t); });
@@ -188,8 +188,8 @@ void ReferenceData::FillGroupDetails(const TableRow& row) {
         return;
     }
     std::shared_ptr<model::GroupDetails> record;
-    if (auto* found = GroupDetailCollection.find(*key)) record = *found;
-    if (!record) record = GroupDetailCollection.set(*key, std::make_shared<model::GroupDetails>());
+    if (auto* found = groups_.find(*key)) record = *found;
+    if (!record) record = groups_.set(*key, std::make_shared<model::GroupDetails>());
     model::GroupDetails& g = *record;
     column(row, "CompanyId", [&](const std::string& t) { g.CompanyId = TC::intValue(t); });
     column(row, "CreditRating", [&](const std::string& t) { g.CreditRating = TC::intValue(t); });
@@ -221,7 +221,7 @@ void ReferenceData::FillGroupInstruments(const TableRow& row) {
     const std::string* groupKey = row.find("groupid");
     std::shared_ptr<model::GroupDetails> group;
     if (groupKey) {
-        if (auto* found = GroupDetailCollection.find(*groupKey)) group = *found;
+        if (auto* found = groups_.find(*groupKey)) group = *found;
     }
     if (!group) {
         platform::Log::debug("Group instrument row of an unknown group: dropped");
@@ -284,8 +284,8 @@ void ReferenceData::FillSessionSettingCollection(const TableRow& row) {
         return;
     }
     std::shared_ptr<model::SessionSettings> record;
-    if (auto* found = SessionSettingCollection.find(*key)) record = *found;
-    if (!record) record = SessionSettingCollection.set(*key, std::make_shared<model::SessionSettings>());
+    if (auto* found = sessionSettings_.find(*key)) record = *found;
+    if (!record) record = sessionSettings_.set(*key, std::make_shared<model::SessionSettings>());
     model::SessionSettings& s = *record;
     // In this order allowNewTpSl ends with "EnterMarketOrder" when present.
     column(row, "EditLimitOrder", [&](const std::string& t) { setEditLimitOrder(s, TC::boolValue(t)); });

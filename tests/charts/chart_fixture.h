@@ -13,6 +13,7 @@
 #include "kit/qt_test_app.h"
 #include "charts/chart_controller.h"
 #include "protocol/message_base.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 
@@ -50,7 +51,7 @@ protected:
         item->Bid = price - 0.5;
         item->Ask = price + 0.5;
         item->UpdateTime = "03/09/2026 10:00:00";
-        state::SessionTestAccess::referenceData(*session).ItemCollection.set(code, item);
+        state::ReferenceDataTestAccess::ItemCollection(state::SessionTestAccess::referenceData(*session)).set(code, item);
         return item;
     }
     ChartController& chart() {

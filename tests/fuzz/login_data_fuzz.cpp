@@ -23,31 +23,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     state::ReferenceData packed;
     packed.FillPackedDetails(text);
     // Every record sits under the decimal form of its own converted id.
-    require(packed.userInfo != nullptr);
-    for (const auto& [key, account] : packed.AccountDetailCollection)
+    require(packed.userInfo() != nullptr);
+    for (const auto& [key, account] : packed.AccountDetailCollection())
         require(account && key == std::to_string(account->AccountId));
-    for (const auto& [key, group] : packed.GroupDetailCollection) {
+    for (const auto& [key, group] : packed.GroupDetailCollection()) {
         require(group && key == std::to_string(group->GroupId));
         for (const auto& [instrumentKey, instrument] : group->GroupInstrumentCollection)
             require(instrument && instrument->GroupId == group->GroupId &&
                     instrumentKey == std::to_string(instrument->InstrumentId));
     }
-    for (const auto& [key, setting] : packed.SessionSettingCollection)
+    for (const auto& [key, setting] : packed.SessionSettingCollection())
         require(setting && key == std::to_string(setting->settingsID));
-    for (const auto& [key, message] : packed.loginInfoMessageCollection)
+    for (const auto& [key, message] : packed.loginInfoMessageCollection())
         require(message && message->ErrorCode > 0 && key == std::to_string(message->ErrorCode));
 
     state::ReferenceData xml;
     xml.parseXml(text);
     xml.FillTableDetails();
-    for (const auto& [name, table] : xml.TableDataCollection) {
+    for (const auto& [name, table] : xml.TableDataCollection()) {
         require(name.find("Table") != std::string::npos);
         std::size_t row = 0;
         for (const auto& entry : table) require(entry.first == std::to_string(row++));
     }
     // A second parse of the same text gives the same tables.
-    const std::size_t tables = xml.TableDataCollection.size();
+    const std::size_t tables = xml.TableDataCollection().size();
     xml.parseXml(text);
-    require(xml.TableDataCollection.size() == tables);
+    require(xml.TableDataCollection().size() == tables);
     return 0;
 }

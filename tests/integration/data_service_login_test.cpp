@@ -104,15 +104,15 @@ TEST_F(DataServiceLoginTest, LoginSequenceFillsEveryCollectionAndDownloadsResour
                                         "getapprovalrequest", "getfinancialapprovals"}));
     EXPECT_EQ(sessionTypes("trader"), (std::vector<std::string>{"617", "626", "613"}));
     const state::OrderBook& book = session->orderBook();
-    EXPECT_FALSE(book.OpenOrderCollection.empty());
-    EXPECT_FALSE(book.PendingOrderCollection.empty());
-    EXPECT_FALSE(book.SettledOrderCollection.empty());
+    EXPECT_FALSE(book.OpenOrderCollection().empty());
+    EXPECT_FALSE(book.PendingOrderCollection().empty());
+    EXPECT_FALSE(book.SettledOrderCollection().empty());
     const state::Funds& funds = session->funds();
     ASSERT_EQ(funds.approvalRequests().count(801), 1u);
     ASSERT_TRUE(funds.approvalRequests().at(801)->information);
     EXPECT_EQ(funds.approvalRequests().at(801)->information->benefactorAccount, 1001u);
-    EXPECT_TRUE(session->referenceData().resourceSearchCollection.contains("holidays.ics"));
-    EXPECT_TRUE(session->referenceData().resourceSearchCollection.contains("gold.svg"));
+    EXPECT_TRUE(session->referenceData().resourceSearchCollection().contains("holidays.ics"));
+    EXPECT_TRUE(session->referenceData().resourceSearchCollection().contains("gold.svg"));
 
     session->referenceData().requestFileResourceForExtension(*session, "holidays");
     session->referenceData().requestFileResourceForExtension(*session, "gold");
@@ -154,9 +154,9 @@ TEST_F(DataServiceLoginTest, ErrorAnswersLeaveCollectionsEmptyAndStillPost) {
         return dataServiceRequests("trader").size() == 9 && channel && channel->queuedRequests() == 0 &&
                posted.size() >= 9;
     }));
-    EXPECT_TRUE(session->orderBook().OpenOrderCollection.empty());
+    EXPECT_TRUE(session->orderBook().OpenOrderCollection().empty());
     EXPECT_TRUE(session->funds().approvalRequests().empty());
-    EXPECT_TRUE(session->referenceData().resourceSearchCollection.empty());
+    EXPECT_TRUE(session->referenceData().resourceSearchCollection().empty());
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "platform/runtime.h"
 #include "platform/serial_queue.h"
 #include "platform/test_env.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 
@@ -63,7 +64,7 @@ protected:
         for (const char* code : {"GOLD", "EURUSD", "SILVER"}) {
             auto item = std::make_shared<model::ItemDetails>();
             item->Code = code;
-            state::SessionTestAccess::referenceData(*session).ItemCollection.set(code, item);
+            state::ReferenceDataTestAccess::ItemCollection(state::SessionTestAccess::referenceData(*session)).set(code, item);
         }
         prefs.set("Watchlist.trader", std::vector<std::string>{"GOLD", "EURUSD", "GONE"});
         token = platform::NotificationCenter::defaultCenter().addObserver(
@@ -79,7 +80,7 @@ protected:
     bool pump(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10000ms) {
         return integration::pump(*loop, done, timeout);
     }
-    model::ItemDetails& item(const std::string& code) { return **session->referenceData().ItemCollection.find(code); }
+    model::ItemDetails& item(const std::string& code) { return **session->referenceData().ItemCollection().find(code); }
     // Publishes ticks of `code` until `done` (the subscriptions may still be on their way).
     bool tickUntil(const std::string& code, const std::function<bool()>& done) {
         return pump([&] {
@@ -101,8 +102,8 @@ protected:
 TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect) {
     state::commandsOf(*session).StreamingConnection(true, false);
     ASSERT_TRUE(pump([&] { return state::servicesOf(*session).connection().subscriptionFeed() && state::servicesOf(*session).connection().requestChannel(); }));
-    EXPECT_EQ(session->referenceData().selectedSymbols, (std::vector<std::string>{"GOLD", "EURUSD"}));
-    EXPECT_EQ(prefs.stringArrayForKey("Watchlist.trader"), session->referenceData().selectedSymbols);
+    EXPECT_EQ(session->referenceData().selectedSymbols(), (std::vector<std::string>{"GOLD", "EURUSD"}));
+    EXPECT_EQ(prefs.stringArrayForKey("Watchlist.trader"), session->referenceData().selectedSymbols());
 
     ASSERT_TRUE(tickUntil("GOLD", [&] { return item("GOLD").isPriceUpdateReceived; }));
     EXPECT_GT(item("GOLD").Bid, 0.0);
@@ -142,7 +143,7 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
 
     // One session for everything: a second login in the same process meets a
     // spurious end of the TCP session that is the socket's, not the feed's.
-    ASSERT_TRUE(session->referenceData().userInfo != nullptr);
+    ASSERT_TRUE(session->referenceData().userInfo() != nullptr);
 
     protocol::MessageBase& m = state::servicesOf(*session).outgoingMessage();
     m.setMessagetype(1023);
@@ -153,7 +154,7 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
     m.messageDataDictionary().set(152, "1000");
     m.messageDataDictionary().set(153, "1");
     m.messageDataDictionary().set(20, std::to_string(state::servicesOf(*session).requestId() + 1));
-    m.messageDataDictionary().set(115, std::to_string(session->referenceData().userInfo->UserId));
+    m.messageDataDictionary().set(115, std::to_string(session->referenceData().userInfo()->UserId));
     session->setMessageProperties(m);
     // The first answer is a chart answer: it answers no data-service request and is dropped.
     ASSERT_EQ(sim->command("next-answer 1041 17=key").rfind("ok", 0), 0u);
@@ -176,7 +177,7 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
     m.messageDataDictionary().set(151, "getpendingorders");
     m.messageDataDictionary().set(152, "1000");
     m.messageDataDictionary().set(153, "1");
-    m.messageDataDictionary().set(115, std::to_string(session->referenceData().userInfo->UserId));
+    m.messageDataDictionary().set(115, std::to_string(session->referenceData().userInfo()->UserId));
     session->setMessageProperties(m);
     ASSERT_TRUE(m.BuildMessage().sent());
     ASSERT_TRUE(pump([&] { return answers().size() == 2; }));

@@ -17,6 +17,7 @@
 #include "model/language_string.h"
 #include "model/text_value.h"
 #include "platform/idle_time.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "state/session_notifications.h"
 #include "views/open_position_table_controller.h"
@@ -193,10 +194,10 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
     EXPECT_TRUE(main->runCommand("newWithdrawalRequest"));
 
     // Ticket only with a watchlist; close-all (a sheet) only with positions.
-    const auto symbols = session->referenceData().selectedSymbols;
-    state::SessionTestAccess::referenceData(*session).selectedSymbols.clear();
+    const auto symbols = session->referenceData().selectedSymbols();
+    state::ReferenceDataTestAccess::selectedSymbols(state::SessionTestAccess::referenceData(*session)).clear();
     EXPECT_FALSE(main->runCommand("TradeTicketButtonClicked"));
-    state::SessionTestAccess::referenceData(*session).selectedSymbols = symbols;
+    state::ReferenceDataTestAccess::selectedSymbols(state::SessionTestAccess::referenceData(*session)) = symbols;
     EXPECT_TRUE(main->runCommand("TradeTicketButtonClicked"));
     ASSERT_TRUE(runUntil([&] { return !state::viewOf(*session).getOpenOrderCollection().empty(); }, 10000));
     EXPECT_TRUE(main->runCommand("closeAllButtonClicked"));

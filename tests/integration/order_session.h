@@ -104,8 +104,8 @@ protected:
         const StartingOrders starting = startingOrders(user, simArgs);
         ASSERT_TRUE(pump([&] {
             const state::OrderBook& book = session->orderBook();
-            return holdsAll(book.OpenOrderCollection, &model::Order::OpenPositionId, starting.positions) &&
-                   holdsAll(book.PendingOrderCollection, &model::Order::PendingOrderId, starting.pending);
+            return holdsAll(book.OpenOrderCollection(), &model::Order::OpenPositionId, starting.positions) &&
+                   holdsAll(book.PendingOrderCollection(), &model::Order::PendingOrderId, starting.pending);
         })) << "the starting positions and pending orders did not arrive";
         const auto needs = session->orderManagerParts();
         manager = std::make_unique<orders::OrderMananger>(needs.view, needs.services, needs.reference, needs.book);

@@ -31,7 +31,7 @@ protected:
         return requestId;
     }
     std::shared_ptr<model::Order> open(const std::string& id) const {
-        for (const auto& p : session->orderBook().OpenOrderCollection)
+        for (const auto& p : session->orderBook().OpenOrderCollection())
             if (p->OpenPositionId == id) return p;
         return nullptr;
     }
@@ -45,41 +45,41 @@ TEST_F(OrderStateTest, OrdersPositionsClosesAndSummariesFollowTheServer) {
     auto placeholder = std::make_shared<model::Order>();
     placeholder->RequestId = state::servicesOf(*session).requestId() + 1;
     book.AddPendingOrder(placeholder);
-    const std::size_t pending = book.PendingOrderCollection.size();
+    const std::size_t pending = book.PendingOrderCollection().size();
     send(0, {{34, "1001"}, {12, "GOLD"}, {32, "30"}, {36, "45"}, {37, "1"}, {38, "1000.00"}, {117, "51"}, {43, "47"}});
     ASSERT_TRUE(pump([&] {
-        return std::find(book.PendingOrderCollection.begin(), book.PendingOrderCollection.end(), placeholder) ==
-               book.PendingOrderCollection.end();
+        return std::find(book.PendingOrderCollection().begin(), book.PendingOrderCollection().end(), placeholder) ==
+               book.PendingOrderCollection().end();
     }));
-    ASSERT_EQ(book.PendingOrderCollection.size(), pending);
-    EXPECT_EQ(book.PendingOrderCollection.back()->orderType, model::Order::kLimit);
-    EXPECT_EQ(book.PendingOrderCollection.back()->OrderPrice, "1000.00");
+    ASSERT_EQ(book.PendingOrderCollection().size(), pending);
+    EXPECT_EQ(book.PendingOrderCollection().back()->orderType, model::Order::kLimit);
+    EXPECT_EQ(book.PendingOrderCollection().back()->OrderPrice, "1000.00");
 
     // A market order opens a position with the trade confirmation.
-    const std::size_t positions = book.OpenOrderCollection.size();
+    const std::size_t positions = book.OpenOrderCollection().size();
     send(0, {{34, "1001"}, {12, "GOLD"}, {32, "29"}, {36, "45"}, {37, "2"}, {117, "51"}, {43, "47"}});
-    ASSERT_TRUE(pump([&] { return book.OpenOrderCollection.size() == positions + 1; }));
-    const auto position = book.OpenOrderCollection.back();
+    ASSERT_TRUE(pump([&] { return book.OpenOrderCollection().size() == positions + 1; }));
+    const auto position = book.OpenOrderCollection().back();
     EXPECT_EQ(position->tradingMode, model::Order::kBuy);
     EXPECT_EQ(position->orderType, model::Order::kMarket);
     ASSERT_TRUE(pump([&] { return !ui.sounds.empty(); }));
     EXPECT_EQ(ui.sounds.back(), "order");
 
     // A partial close keeps it with the rest; the full close moves it to the copy.
-    const std::size_t settled = book.SettledOrderCollection.size();
+    const std::size_t settled = book.SettledOrderCollection().size();
     send(1, {{125, position->OpenPositionId}, {34, "1001"}, {12, "GOLD"}, {32, "29"}, {36, "46"}, {37, "1"}});
-    ASSERT_TRUE(pump([&] { return book.SettledOrderCollection.size() == settled + 1; }));
+    ASSERT_TRUE(pump([&] { return book.SettledOrderCollection().size() == settled + 1; }));
     ASSERT_TRUE(pump([&] { return model::TextValue::doubleValue(position->RemainingQty) == 1; }));
     EXPECT_EQ(open(position->OpenPositionId), position);
     send(1, {{125, position->OpenPositionId}, {34, "1001"}, {12, "GOLD"}, {32, "29"}, {36, "46"}, {37, "1"}});
     ASSERT_TRUE(pump([&] { return !open(position->OpenPositionId); }));
-    EXPECT_EQ(book.OpenOrderCollectionCopy.back(), position);
-    ASSERT_TRUE(pump([&] { return book.SettledOrderCollection.size() == settled + 2; }));
-    EXPECT_EQ(book.SettledOrderCollection.back()->OpenPositionId, position->OpenPositionId);
-    EXPECT_EQ(book.SettledOrderCollection.back()->ItemCode, "GOLD");
+    EXPECT_EQ(book.OpenOrderCollectionCopy().back(), position);
+    ASSERT_TRUE(pump([&] { return book.SettledOrderCollection().size() == settled + 2; }));
+    EXPECT_EQ(book.SettledOrderCollection().back()->OpenPositionId, position->OpenPositionId);
+    EXPECT_EQ(book.SettledOrderCollection().back()->ItemCode, "GOLD");
 
     // Account figures follow the summaries.
-    const auto account = *session->referenceData().AccountDetailCollection.find("1001");
+    const auto account = *session->referenceData().AccountDetailCollection().find("1001");
     ASSERT_EQ(sim->command("send trader 1045 34=1001 560=12345.67 130=12000").rfind("ok", 0), 0u);
     ASSERT_TRUE(pump([&] { return account->Balance == 12345.67; }));
     EXPECT_EQ(account->Equity, 12000);
@@ -87,9 +87,9 @@ TEST_F(OrderStateTest, OrdersPositionsClosesAndSummariesFollowTheServer) {
 
 TEST_F(OrderStateTest, EquityHitProfitStaysPutOverRefreshes) {
     ASSERT_NO_FATAL_FAILURE(login({}, "eqhit", "eqhit123"));
-    const auto account = *session->referenceData().AccountDetailCollection.find("3001");
+    const auto account = *session->referenceData().AccountDetailCollection().find("3001");
     ASSERT_EQ(account->tradingStatus, model::AccountDetails::kStatusEquityHit);
-    ASSERT_FALSE(session->orderBook().OpenOrderCollection.empty());
+    ASSERT_FALSE(session->orderBook().OpenOrderCollection().empty());
     // A currency that converts, so that a second conversion would show.
     auto currency = std::make_shared<model::TradeCurrency>();
     currency->conversionMode = model::TradeCurrency::kFixedRates;
@@ -98,7 +98,7 @@ TEST_F(OrderStateTest, EquityHitProfitStaysPutOverRefreshes) {
     double server = 0;
     ASSERT_TRUE(pump([&] {
         server = 0;
-        for (const auto& p : session->orderBook().OpenOrderCollection)
+        for (const auto& p : session->orderBook().OpenOrderCollection())
             if (p->AccountNumber == "3001") server += p->UnrealisedPL;
         return server != 0;
     }));

@@ -85,9 +85,9 @@ TEST_F(SessionLoginTest, LogsInInstallsTheSessionKeyAndGradesThePing) {
     EXPECT_EQ(session->sessionKey()->size(), 88u);
     EXPECT_EQ(ui.login.SecurityKey(), "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");
     // The login data carried the channel ports.
-    ASSERT_TRUE(session->referenceData().userInfo);
-    EXPECT_EQ(session->referenceData().userInfo->marketdepthPort, sim->sessionPort() + 1);
-    EXPECT_EQ(session->referenceData().userInfo->hdServerPort, sim->sessionPort() + 2);
+    ASSERT_TRUE(session->referenceData().userInfo());
+    EXPECT_EQ(session->referenceData().userInfo()->marketdepthPort, sim->sessionPort() + 1);
+    EXPECT_EQ(session->referenceData().userInfo()->hdServerPort, sim->sessionPort() + 2);
     EXPECT_TRUE(state::servicesOf(*session).referenceId().has_value());
     // Connected, login data, accepted.
     ASSERT_EQ(session->journal().JournalDataCollection().size(), 3u);

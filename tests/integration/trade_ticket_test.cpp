@@ -37,7 +37,7 @@ protected:
     void SetUp() override {
         LoggedInWindowTest::SetUp();
         if (HasFatalFailure()) return;
-        ASSERT_TRUE(runUntil([&] { return !session->referenceData().selectedSymbols.empty(); }, 10000));
+        ASSERT_TRUE(runUntil([&] { return !session->referenceData().selectedSymbols().empty(); }, 10000));
     }
     TradeTicketWindowController* ticket() {
         return dynamic_cast<TradeTicketWindowController*>(main->keptWindow("TradeTicketWindowController"));
@@ -65,7 +65,7 @@ protected:
 };
 
 TEST_F(TradeTicketSimTest, OpensLiveAndPlacesOrders) {
-    const auto& watchlist = session->referenceData().selectedSymbols;
+    const auto& watchlist = session->referenceData().selectedSymbols();
     const std::size_t refreshes = main->ticker().subscriberCount();
     ASSERT_TRUE(main->runCommand("TradeTicketButtonClicked"));
     TradeTicketWindowController* t = ticket();
@@ -78,7 +78,7 @@ TEST_F(TradeTicketSimTest, OpensLiveAndPlacesOrders) {
     EXPECT_EQ(t->accountDetails(), offered.front());
     EXPECT_EQ(t->AccountComboBox->count(), static_cast<int>(offered.size()));
     // Only what account and instrument both allow.
-    const auto item = *session->referenceData().ItemCollection.find(t->itemCode());
+    const auto item = *session->referenceData().ItemCollection().find(t->itemCode());
     const auto types = trading::orderTypesOffered(offered.front()->availableOrderTypes, item->availableOrderTypes);
     ASSERT_EQ(t->OrderTypeComboBox->count(), static_cast<int>(types.size()));
     for (std::size_t i = 0; i < types.size(); ++i)

@@ -14,6 +14,8 @@
 #include "platform/main_executor.h"
 #include "platform/notification_center.h"
 #include "platform/test_env.h"
+#include "support/order_book_test_access.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 
@@ -41,13 +43,13 @@ public:
         session = state::BusinessBase::create(ui, ui, std::move(parts));
         state::servicesOf(*session).connection().isNetworkAvailable = true;
         auto& data = state::SessionTestAccess::referenceData(*session);
-        account = data.AccountDetailCollection.set("1001", std::make_shared<model::AccountDetails>()).get();
+        account = state::ReferenceDataTestAccess::AccountDetailCollection(data).set("1001", std::make_shared<model::AccountDetails>()).get();
         account->AccountId = 1001;
         account->GroupId = "10";
         account->availableOrderTypes = 0xE7;
         account->tradingStatus = account->accountaccessType = 1;
         account->Equity = account->AvailableMargin = 100000;
-        group = data.GroupDetailCollection.set("10", std::make_shared<model::GroupDetails>()).get();
+        group = state::ReferenceDataTestAccess::GroupDetailCollection(data).set("10", std::make_shared<model::GroupDetails>()).get();
         group->TradingEnabled = true;
         auto row = std::make_shared<model::GroupInstruments>();
         gi = row.get();
@@ -60,7 +62,7 @@ public:
         gi->StopMinPips = 5;
         gi->InitialMargin = 10;
         gi->margincalculationMode = 1;
-        item = data.ItemCollection.set("GOLD", std::make_shared<model::ItemDetails>()).get();
+        item = state::ReferenceDataTestAccess::ItemCollection(data).set("GOLD", std::make_shared<model::ItemDetails>()).get();
         item->InstrumentId = item->instrumentTradingStatus = item->CurrentTradeSessionSettingId = 1;
         item->Code = "GOLD";
         item->availableOrderTypes = 0xE7;
@@ -73,7 +75,7 @@ public:
         item->High = 51;
         item->Low = 49;
         item->UpdateTime = "12/07/2026 10:11:12";
-        sessionSettings = data.SessionSettingCollection.set("1", std::make_shared<model::SessionSettings>()).get();
+        sessionSettings = state::ReferenceDataTestAccess::SessionSettingCollection(data).set("1", std::make_shared<model::SessionSettings>()).get();
         sessionSettings->allowNewMarket = sessionSettings->allowNewContigent = sessionSettings->allowNewTpSl = true;
         token = platform::NotificationCenter::defaultCenter().addObserver(
             kPlaceOrderNotification, [this](const platform::Notification& n) {
@@ -134,7 +136,7 @@ public:
         p->RemainingQty = qty;
         (open ? p->OpenPositionId : p->PendingOrderId) = id;
         auto& book = state::SessionTestAccess::orderBook(*session);
-        (open ? book.OpenOrderCollection : book.PendingOrderCollection).push_back(p);
+        (open ? state::OrderBookTestAccess::OpenOrderCollection(book) : state::OrderBookTestAccess::PendingOrderCollection(book)).push_back(p);
         return p;
     }
     // A GOLD order for the order checks.

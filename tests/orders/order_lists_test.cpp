@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "orders/order_fixture.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "state/notification_payloads.h"
 #include "state/session_notifications.h"
@@ -39,7 +40,7 @@ TEST_F(BulkOrderTest, OneOrderForTwoAccountsCarriesThemInTag91) {
     // Journalled, a confirmation armed, no placeholder and no request id spent.
     EXPECT_EQ(session->journal().JournalDataCollection().size(), 1u);
     EXPECT_EQ(manager->armedConfirmations(), 1);
-    EXPECT_TRUE(session->orderBook().PendingOrderCollection.empty());
+    EXPECT_TRUE(session->orderBook().PendingOrderCollection().empty());
     EXPECT_EQ(state::servicesOf(*session).requestId(), 41);
 
     // An unknown instrument prices at 0.00; an order type without prices sends no 38.
@@ -66,14 +67,14 @@ TEST_F(OffsetTest, RefusalsPostOneTextWithoutTheOrder) {
         {"session settings 1 pass", [](auto& f) { f.sessionSettings->settingsID = 1; }, ""},
         {"session settings 2", [](auto& f) { f.sessionSettings->settingsID = 2; }, tr("1071")},
         {"no session settings", [](auto& f) { f.item->CurrentTradeSessionSettingId = 9; }, tr("1049")},
-        {"unknown instrument", [](auto& f) { state::SessionTestAccess::referenceData(*f.session).ItemCollection.clear(); }, tr("1049")},
+        {"unknown instrument", [](auto& f) { state::ReferenceDataTestAccess::ItemCollection(state::SessionTestAccess::referenceData(*f.session)).clear(); }, tr("1049")},
         {"close only", [](auto& f) { f.account->tradingStatus = 4; }, tr("1072")},
         {"view only", [](auto& f) { f.account->tradingStatus = 2; }, tr("1072")},
         {"suspended", [](auto& f) { f.account->tradingStatus = 3; }, tr("0334")},
         {"equity hit", [](auto& f) { f.account->tradingStatus = 5; }, tr("0333")},
         {"close-only access", [](auto& f) { f.account->accountaccessType = 2; }, tr("1072")},
         {"group not trading", [](auto& f) { f.group->TradingEnabled = false; }, tr("1072")},
-        {"unknown account", [](auto& f) { state::SessionTestAccess::referenceData(*f.session).AccountDetailCollection.clear(); }, tr("1072")},
+        {"unknown account", [](auto& f) { state::ReferenceDataTestAccess::AccountDetailCollection(state::SessionTestAccess::referenceData(*f.session)).clear(); }, tr("1072")},
         {"instrument not in the group", [](auto& f) { f.group->GroupInstrumentCollection.clear(); }, tr("1075")},
     };
     for (const Case& c : cases) {
@@ -173,7 +174,7 @@ TEST_F(CloseAllTest, SendsWithTheNextRequestIdAndTheServerDateInLocalTime) {
     // The session's counter stays: the next close-all sends the same id.
     manager->createBulkClosePositionInfo({p1}, 3);
     EXPECT_EQ(body(), first);
-    EXPECT_EQ(session->orderBook().OpenOrderCollection.size(), 1u);
+    EXPECT_EQ(session->orderBook().OpenOrderCollection().size(), 1u);
 
     // A separator in a position's value: nothing sent, nothing announced.
     p1->OpenPositionId = std::string("7") + '\x05';

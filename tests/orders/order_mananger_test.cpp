@@ -125,7 +125,7 @@ TEST_F(OrderValidationTest, EachRefusalReportsItsKeyOnceAndSendsNothing) {
         // Placing it sends nothing and keeps nothing.
         manager->PlaceOrder(info);
         EXPECT_EQ(sent, 0);
-        EXPECT_TRUE(session->orderBook().PendingOrderCollection.empty());
+        EXPECT_TRUE(session->orderBook().PendingOrderCollection().empty());
         EXPECT_TRUE(session->journal().JournalDataCollection().empty());
     }
 }
@@ -187,7 +187,7 @@ TEST_F(OrderPlacementTest, AValidOrderGoesOutAsTheNewOrderRequestAndWaitsAsPlace
         "37=2\x03" "38=49.5\x03" "39=\x03" "40=\x03" "90=0\x03" "36=45\x03" "77=-1\x03" "24=0\x03" "43=(null)\x03"
         "56=50.00\x03" "54=50.10\x03" "61=50.05\x03" "60=51.00\x03" "62=49.00\x03" "67=20261207101112\x03" "78=\x03";
     EXPECT_EQ(state::servicesOf(*session).outgoingMessage().lastFrame(), "\x01" + std::to_string(body.size()) + "\x03" + body + "\x02");
-    const auto& pending = session->orderBook().PendingOrderCollection;
+    const auto& pending = session->orderBook().PendingOrderCollection();
     ASSERT_EQ(pending.size(), 1u);
     EXPECT_EQ(pending[0]->RequestId, 42);
     EXPECT_EQ(state::servicesOf(*session).requestId(), 41);
@@ -218,21 +218,21 @@ TEST_F(OrderPlacementTest, AnOrderTakesThePingsServerTimeAndTheNextRequestIdIn64
         ASSERT_EQ(sent, 1);
         EXPECT_NE(body().find("\x03" "33=" + c.requestId + "\x03"), std::string::npos);
         EXPECT_EQ(body().substr(body().rfind("78=")), "78=" + c.time + "\x03");
-        ASSERT_EQ(session->orderBook().PendingOrderCollection.size(), 1u);
-        EXPECT_EQ(session->orderBook().PendingOrderCollection[0]->RequestId, std::stoll(c.requestId));
-        EXPECT_EQ(session->orderBook().PendingOrderCollection[0]->TransactionDateTime, c.time);
+        ASSERT_EQ(session->orderBook().PendingOrderCollection().size(), 1u);
+        EXPECT_EQ(session->orderBook().PendingOrderCollection()[0]->RequestId, std::stoll(c.requestId));
+        EXPECT_EQ(session->orderBook().PendingOrderCollection()[0]->TransactionDateTime, c.time);
     }
 }
 
 TEST_F(OrderPlacementTest, AnOrderTheBuilderRefusesGetsNoPlaceholder) {
     manager->PlaceOrder(marketBuy(std::string("1") + protocol::FieldEndByte));
     EXPECT_EQ(sent, 0);
-    EXPECT_TRUE(session->orderBook().PendingOrderCollection.empty());
+    EXPECT_TRUE(session->orderBook().PendingOrderCollection().empty());
     EXPECT_TRUE(session->journal().JournalDataCollection().empty());
     // The next order goes out on a clean message.
     manager->PlaceOrder(marketBuy());
     EXPECT_EQ(sent, 1);
-    EXPECT_EQ(session->orderBook().PendingOrderCollection.size(), 1u);
+    EXPECT_EQ(session->orderBook().PendingOrderCollection().size(), 1u);
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include "model/trade_currency.h"
 #include "model/user_info.h"
 #include "platform/test_env.h"
+#include "support/order_book_test_access.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "state/profit_loss.h"
 #include "state/recording_ui_services.h"
@@ -43,7 +45,7 @@ protected:
             return true;
         };
         session = BusinessBase::create(ui, ui, std::move(parts));
-        ref().userInfo = std::make_shared<model::UserInfo>();
+        state::ReferenceDataTestAccess::userInfo(ref()) = std::make_shared<model::UserInfo>();
     }
     void TearDown() override {
         session.reset();
@@ -56,10 +58,10 @@ protected:
         auto a = std::make_shared<AccountDetails>();
         a->AccountId = id;
         a->GroupId = group;
-        return ref().AccountDetailCollection.set(std::to_string(id), a);
+        return state::ReferenceDataTestAccess::AccountDetailCollection(ref()).set(std::to_string(id), a);
     }
     std::shared_ptr<model::GroupDetails> group(const std::string& id) {
-        return ref().GroupDetailCollection.set(id, std::make_shared<model::GroupDetails>());
+        return state::ReferenceDataTestAccess::GroupDetailCollection(ref()).set(id, std::make_shared<model::GroupDetails>());
     }
     std::shared_ptr<ItemDetails> item(int id, const std::string& code, double bid) {
         auto i = std::make_shared<ItemDetails>();
@@ -68,7 +70,7 @@ protected:
         i->PLCalcModeId = 1;
         i->ContractSize = 100;
         i->Bid = bid;
-        return ref().ItemCollection.set(code, i);
+        return state::ReferenceDataTestAccess::ItemCollection(ref()).set(code, i);
     }
     // A buy of 2 at 2.0.
     std::shared_ptr<Order> buy(const std::string& account, const std::string& code) {
@@ -78,7 +80,7 @@ protected:
         p->ItemCode = code;
         p->RemainingQty = "2";
         p->OrderPrice = "2.0";
-        state::SessionTestAccess::orderBook(*session).OpenOrderCollection.push_back(p);
+        state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session)).push_back(p);
         return p;
     }
     void summary(std::vector<std::string> fields) {
@@ -182,7 +184,7 @@ TEST_F(LedgerTest, ConversionIntoTheAccountCurrency) {
         EXPECT_DOUBLE_EQ(state::viewOf(*session).calculateCurrencyConversionForValue(value, p), result) << mode;
     }
     // Without the conversion instrument only the fixed rates convert.
-    ref().ItemCollection.erase("EURUSD");
+    state::ReferenceDataTestAccess::ItemCollection(ref()).erase("EURUSD");
     currency->isDirect = false;
     for (auto [mode, result] : {std::pair{1, 10.0}, std::pair{3, 10.0}, std::pair{4, 20.0}}) {
         currency->conversionMode = mode;

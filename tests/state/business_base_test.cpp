@@ -1,5 +1,6 @@
 // The session object: dispatch by type, the login steps, ping and network
 // speed, the account answers, and the incoming path with its key switch.
+#include "support/order_book_test_access.h"
 #include "support/session_test_access.h"
 
 #include <gtest/gtest.h>
@@ -283,7 +284,7 @@ TEST_F(SessionTest, RefusalReadsOnlySectionSixteenOfPackedData) {
     ASSERT_EQ(ui.loginMessages.size(), 1u);
     EXPECT_EQ(ui.loginMessages[0],
               (LoginMessages{{"Message", tr("1089")}, {"Tag", "3"}, {"URL", "https://example.test/update"}}));
-    EXPECT_EQ(session->referenceData().loginInfoMessageCollection.size(), 1u);
+    EXPECT_EQ(session->referenceData().loginInfoMessageCollection().size(), 1u);
 }
 
 TEST_F(SessionTest, RefusalCodesTenAndEleven) {
@@ -334,12 +335,12 @@ TEST_F(SessionTest, RejectionWithoutTag125StillRunsEveryStep) {
     order->PendingOrderId = "P1";
     order->orderType = model::Order::kLimit;
     order->RefPositionIdOfBracket = "55";
-    state::SessionTestAccess::orderBook(*session).PendingOrderCollectionCopy.push_back(order);
+    state::OrderBookTestAccess::PendingOrderCollectionCopy(state::SessionTestAccess::orderBook(*session)).push_back(order);
     auto position = std::make_shared<model::Order>();
     position->OpenPositionId = "55";
     position->LimitPrice = "1.25";
     position->StopPrice = "0.75";
-    state::SessionTestAccess::orderBook(*session).OpenOrderCollection.push_back(position);
+    state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session)).push_back(position);
 
     deliver(62, {"20=9", "73=25", "74=12", "79=P1"});
     EXPECT_EQ(rec.calls,
@@ -370,7 +371,7 @@ TEST_F(SessionTest, CancelledOrderFindsItsBracketReferenceInTheCopy) {
         auto o = std::make_shared<model::Order>();
         o->PendingOrderId = "P5";
         o->RefPositionIdOfBracket = ref;
-        state::SessionTestAccess::orderBook(*session).PendingOrderCollectionCopy.push_back(o);
+        state::OrderBookTestAccess::PendingOrderCollectionCopy(state::SessionTestAccess::orderBook(*session)).push_back(o);
     }
     deliver(62, {"73=24", "79=P5", "20=3"});
     EXPECT_EQ(rec.calls, (std::vector<std::string>{"RemovePendingOrder P5 YES",

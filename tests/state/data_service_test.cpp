@@ -14,6 +14,8 @@
 #include "platform/test_env.h"
 #include "protocol/message_cracker.h"
 #include "protocol/wire_format.h"
+#include "support/order_book_test_access.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 #include "state/resource_files.h"
@@ -78,20 +80,20 @@ protected:
         session = BusinessBase::create(ui, ui, std::move(parts));
         state::SessionTestAccess::setSessionValues(*session, state::servicesOf(*session).requestId(), "REF");
         ReferenceData& ref = state::SessionTestAccess::referenceData(*session);
-        ref.userInfo = std::make_shared<model::UserInfo>();
-        ref.userInfo->UserId = 11;
-        ref.userInfo->productID = 3;
+        state::ReferenceDataTestAccess::userInfo(ref) = std::make_shared<model::UserInfo>();
+        state::ReferenceDataTestAccess::userInfo(ref)->UserId = 11;
+        state::ReferenceDataTestAccess::userInfo(ref)->productID = 3;
         for (auto [id, status] : {std::pair{1001, 5}, {1002, 1}, {1003, 5}}) {
             auto a = std::make_shared<model::AccountDetails>();
             a->AccountId = id;
             a->tradingStatus = status;
-            ref.AccountDetailCollection.set(std::to_string(id), a);
+            state::ReferenceDataTestAccess::AccountDetailCollection(ref).set(std::to_string(id), a);
         }
         auto gold = std::make_shared<model::ItemDetails>();
         gold->InstrumentId = 5;
         gold->Code = "GOLD";
         gold->marketID = 99;
-        ref.ItemCollection.set("GOLD", gold);
+        state::ReferenceDataTestAccess::ItemCollection(ref).set("GOLD", gold);
         for (const char* name : {"BankDetailsNotification", "MarketSessionScheduleNotification",
                                  "EditUserAccountAccessSucessNotification", "EditUserAccountAccessFailureNotification",
                                  "AccountStatementNotification", "ChartDataReceivedNotification7",
@@ -187,7 +189,7 @@ TEST_F(DataServiceTest, IncompleteRequestsSendNothing) {
     search.ToDate = model::Date{};
     state::SessionTestAccess::funds(*session).requestFinancialTransactions(search);  // no account
     state::SessionTestAccess::funds(*session).requestAccountStatement({});
-    state::SessionTestAccess::referenceData(*session).userInfo.reset();
+    state::ReferenceDataTestAccess::userInfo(state::SessionTestAccess::referenceData(*session)).reset();
     state::SessionTestAccess::orderBook(*session).requestOpenPosition();
     EXPECT_TRUE(sent.requests.empty());
 }
@@ -206,7 +208,7 @@ TEST_F(DataServiceTest, EditAccessRowAndMissingResourceFiles) {
     for (const char* name : {"abc.png", "xabcx.ico", "other.png"}) {
         auto r = std::make_shared<model::FileResource>();
         r->resourceName = name;
-        state::SessionTestAccess::referenceData(*session).resourceSearchCollection.set(name, r);
+        state::ReferenceDataTestAccess::resourceSearchCollection(state::SessionTestAccess::referenceData(*session)).set(name, r);
     }
     session->referenceData().requestFileResourceForExtension(*session, "");  // in every name: nothing
     session->referenceData().requestFileResourceForExtension(*session, "abc");
@@ -222,7 +224,7 @@ TEST_F(DataServiceTest, EditAccessRowAndMissingResourceFiles) {
 
 TEST_F(DataServiceTest, RowsGoToTheirCollectionsAndSubscribeOnceAfterTheLast) {
     answer("getpendingorders", pendingRow("P1") + pendingRow("P2") + pendingRow("P3"));
-    const auto& pending = session->orderBook().PendingOrderCollection;
+    const auto& pending = session->orderBook().PendingOrderCollection();
     ASSERT_EQ(pending.size(), 3u);
     EXPECT_EQ(pending[2]->PendingOrderId, "P3");
     EXPECT_EQ(sent.subscriptions, 1);
@@ -264,11 +266,11 @@ TEST_F(DataServiceTest, FailedAnswersDropBankDetailsOnlyForBankRequests) {
 TEST_F(DataServiceTest, SchedulesEditAccessAndExecutedSearch) {
     ReferenceData& ref = state::SessionTestAccess::referenceData(*session);
     answer("getsessionschedule", row(6, {{1, "7"}}) + row(6, {{1, "9"}}));
-    ASSERT_NE(ref.marketSessionSchedulesCollection.find("7"), nullptr);
-    EXPECT_EQ(ref.marketSessionSchedulesCollection.find("7")->size(), 2u);
+    ASSERT_NE(ref.marketSessionSchedulesCollection().find("7"), nullptr);
+    EXPECT_EQ(ref.marketSessionSchedulesCollection().find("7")->size(), 2u);
     answer("getsessionschedule", "ERROR");
-    EXPECT_TRUE(ref.sessionSchedulesArray.empty());
-    EXPECT_EQ(ref.marketSessionSchedulesCollection.size(), 1u);
+    EXPECT_TRUE(ref.sessionSchedulesArray().empty());
+    EXPECT_EQ(ref.marketSessionSchedulesCollection().size(), 1u);
     EXPECT_EQ(count("MarketSessionScheduleNotification"), 2);
 
     answer("addedituac", "SUCCESS");
@@ -278,7 +280,7 @@ TEST_F(DataServiceTest, SchedulesEditAccessAndExecutedSearch) {
 
     answer("getexecutedpositions", row(13, {{2, "5"}, {3, "1"}, {4, "2.50"}}) + row(13, {{3, "0"}}));
     answer("getexecutedpositions", row(13, {{3, "1"}}) + row(13, {{3, "0"}}));
-    const auto& executed = session->orderBook().ExecutedOrderSearchCollection;
+    const auto& executed = session->orderBook().ExecutedOrderSearchCollection();
     ASSERT_EQ(executed.size(), 2u);  // emptied before each answer
     EXPECT_EQ(executed[0]->tradingMode, 0);
     EXPECT_EQ(executed[1]->tradingMode, 1);
@@ -296,14 +298,14 @@ TEST_F(DataServiceTest, CancelledOrdersFollowTheKindTheirRequestCarried) {
     answer(loginKind, rows);
     auto& statement = session->funds().accountStatementInfo().cancelledOrderInfo;
     EXPECT_TRUE(statement.empty());
-    ASSERT_EQ(session->orderBook().CancelledOrderCollection.size(), 2u);
-    EXPECT_EQ(session->orderBook().CancelledOrderCollection[1]->CancelledOrderId, "C4");
+    ASSERT_EQ(session->orderBook().CancelledOrderCollection().size(), 2u);
+    EXPECT_EQ(session->orderBook().CancelledOrderCollection()[1]->CancelledOrderId, "C4");
     EXPECT_EQ(count("AccountStatementNotification"), 0);
 
     answer(historyKind, rows);
     answer(historyKind, rows);  // replaced, not added
     EXPECT_EQ(statement.size(), 2u);
-    EXPECT_EQ(session->orderBook().CancelledOrderCollection.size(), 2u);
+    EXPECT_EQ(session->orderBook().CancelledOrderCollection().size(), 2u);
     EXPECT_EQ(count("AccountStatementNotification"), 2);
 }
 
@@ -312,37 +314,37 @@ TEST_F(DataServiceTest, CancelledOrdersFollowTheKindTheirRequestCarried) {
 TEST_F(DataServiceTest, InitialOrderCollections) {
     const OrderBook& book = session->orderBook();
     answer("getopenpositions", openRow("A", "2") + openRow("B", "0") + openRow("A", "3") + openRow("B", "1"));
-    ASSERT_EQ(book.OpenOrderCollection.size(), 2u);  // A, then B again: only the copy held it
-    ASSERT_EQ(book.OpenOrderCollectionCopy.size(), 1u);
-    EXPECT_EQ(book.OpenOrderCollection[0]->Commision, 5.0);
-    EXPECT_EQ(book.OpenOrderCollection[0]->ItemCode, "GOLD");
-    EXPECT_EQ(book.OpenOrderCollection[0]->RemainingQty, "2.000000");
+    ASSERT_EQ(book.OpenOrderCollection().size(), 2u);  // A, then B again: only the copy held it
+    ASSERT_EQ(book.OpenOrderCollectionCopy().size(), 1u);
+    EXPECT_EQ(book.OpenOrderCollection()[0]->Commision, 5.0);
+    EXPECT_EQ(book.OpenOrderCollection()[0]->ItemCode, "GOLD");
+    EXPECT_EQ(book.OpenOrderCollection()[0]->RemainingQty, "2.000000");
     // A position the live handlers removed is no longer held.
-    state::SessionTestAccess::orderBook(*session).OpenOrderCollection.erase(state::SessionTestAccess::orderBook(*session).OpenOrderCollection.begin());
+    state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session)).erase(state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session)).begin());
     answer("getopenpositions", openRow("A", "2"));
-    ASSERT_EQ(book.OpenOrderCollection.size(), 2u);
-    std::swap(state::SessionTestAccess::orderBook(*session).OpenOrderCollection[0], state::SessionTestAccess::orderBook(*session).OpenOrderCollection[1]);
+    ASSERT_EQ(book.OpenOrderCollection().size(), 2u);
+    std::swap(state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session))[0], state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session))[1]);
 
     answer("getpendingorders", pendingRow("P1", {{5, "2"}, {10, "1.2345"}, {11, "0"}, {12, "1.5"}, {25, "A"}}) +
                                    pendingRow("P2", {{5, "3"}, {10, "1.1"}, {25, "A"}}) +
                                    pendingRow("P3", {{9, "0"}, {24, "20150305090702"}}));
-    ASSERT_EQ(book.PendingOrderCollection.size(), 2u);
-    EXPECT_EQ(book.PendingOrderCollection[0]->LimitPrice, "");
-    EXPECT_EQ(book.PendingOrderCollection[0]->StopPrice, "1.500000");
-    EXPECT_EQ(book.OpenOrderCollection[0]->LimitPrice, "1.234500");
-    EXPECT_EQ(book.OpenOrderCollection[0]->StopPrice, "1.100000");
-    ASSERT_EQ(book.PendingOrderCollectionCopy.size(), 1u);
-    EXPECT_EQ(book.PendingOrderCollectionCopy[0]->TransactionDateTime, "03/05/2015 09:07:02");
+    ASSERT_EQ(book.PendingOrderCollection().size(), 2u);
+    EXPECT_EQ(book.PendingOrderCollection()[0]->LimitPrice, "");
+    EXPECT_EQ(book.PendingOrderCollection()[0]->StopPrice, "1.500000");
+    EXPECT_EQ(book.OpenOrderCollection()[0]->LimitPrice, "1.234500");
+    EXPECT_EQ(book.OpenOrderCollection()[0]->StopPrice, "1.100000");
+    ASSERT_EQ(book.PendingOrderCollectionCopy().size(), 1u);
+    EXPECT_EQ(book.PendingOrderCollectionCopy()[0]->TransactionDateTime, "03/05/2015 09:07:02");
 
     answer("getsettledpositions", row(20, {{0, "S1"}, {5, "3"}, {6, "12.5"}, {13, "1.2345"}, {19, "1.25"}}));
-    ASSERT_EQ(book.SettledOrderCollection.size(), 1u);
-    EXPECT_EQ(book.SettledOrderCollection[0]->SettledPL, "12.50");
-    EXPECT_EQ(book.SettledOrderCollection[0]->SettledQty, "3.000000");
-    EXPECT_EQ(book.SettledOrderCollection[0]->OrderPrice, "1.2345");
+    ASSERT_EQ(book.SettledOrderCollection().size(), 1u);
+    EXPECT_EQ(book.SettledOrderCollection()[0]->SettledPL, "12.50");
+    EXPECT_EQ(book.SettledOrderCollection()[0]->SettledQty, "3.000000");
+    EXPECT_EQ(book.SettledOrderCollection()[0]->OrderPrice, "1.2345");
 
     answer("getequityhitpriceinfo", row(14, {{2, "A"}, {5, "1.1"}, {7, "-4"}}) + row(14, {{2, "A"}, {5, "1.2"}, {7, "-5"}}));
-    EXPECT_EQ(book.OpenOrderCollection[0]->EquityHitPrice, 1.2);
-    EXPECT_EQ(book.OpenOrderCollection[0]->UnrealisedPL, -5.0);
+    EXPECT_EQ(book.OpenOrderCollection()[0]->EquityHitPrice, 1.2);
+    EXPECT_EQ(book.OpenOrderCollection()[0]->UnrealisedPL, -5.0);
 }
 
 // --- Fillers -------------------------------------------------------------------------
@@ -365,20 +367,20 @@ TEST_F(DataServiceTest, FundsAndReferenceFillers) {
 
     ReferenceData& ref = state::SessionTestAccess::referenceData(*session);
     answer("getusermapwithmyaccount", row(4, {{0, "12"}, {1, "1001"}}) + row(4, {{0, "12"}, {1, "1002"}}));
-    EXPECT_EQ((*ref.userAccountMapCollection.find("12"))->accountId, 1002u);
+    EXPECT_EQ((*ref.userAccountMapCollection().find("12"))->accountId, 1002u);
     EXPECT_EQ(count("UserAccountMapNotification"), 1);
 
     const std::string nine = std::string("f.ics") + C + "4" + C + "3" + C + "2" + C + "srv" + C + "K" + C + "P" + C + "CRC" + C + "7";
     ref.fillResourceSearchInfo(nine, 1);
-    EXPECT_EQ((*ref.resourceSearchCollection.find("f.ics"))->fileEncodeType, 7u);
-    EXPECT_EQ((*ref.resourceSearchCollection.find("f.ics"))->searchPattern, "P");
+    EXPECT_EQ((*ref.resourceSearchCollection().find("f.ics"))->fileEncodeType, 7u);
+    EXPECT_EQ((*ref.resourceSearchCollection().find("f.ics"))->searchPattern, "P");
     ref.fillResourceSearchInfo(nine, 0);
-    EXPECT_EQ((*ref.resourceSearchCollection.find("f.ics"))->fileCRC, "K");
-    EXPECT_EQ((*ref.resourceSearchCollection.find("f.ics"))->searchKey, "");
+    EXPECT_EQ((*ref.resourceSearchCollection().find("f.ics"))->fileCRC, "K");
+    EXPECT_EQ((*ref.resourceSearchCollection().find("f.ics"))->searchKey, "");
 
     // Absent fields overwrite; an unknown instrument is left alone.
     answer("getinstruments", std::string("5") + C + "7" + C + "EX" + R + std::string("6") + C + "8" + R);
-    const auto& gold = **ref.ItemCollection.find("GOLD");
+    const auto& gold = **ref.ItemCollection().find("GOLD");
     EXPECT_EQ(gold.marketID, 7u);
     EXPECT_EQ(gold.exchangeName, "EX");
     EXPECT_EQ(gold.descriptions, "");

@@ -20,6 +20,8 @@
 #include "platform/runtime.h"
 #include "platform/serial_queue.h"
 #include "platform/test_env.h"
+#include "support/order_book_test_access.h"
+#include "support/reference_data_test_access.h"
 #include "support/xpub_subscriptions.h"
 #include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
@@ -165,10 +167,10 @@ protected:
         state::SessionParts parts;
         parts.preferences = &prefs;
         session = BusinessBase::create(ui, ui, std::move(parts));
-        state::SessionTestAccess::referenceData(*session).userInfo = std::make_shared<model::UserInfo>();
-        session->referenceData().userInfo->marketdepthPort = portOf(*pub);
-        session->referenceData().userInfo->hdServerPort = portOf(*rep);
-        for (const auto& [code, item] : items) state::SessionTestAccess::referenceData(*session).ItemCollection.set(code, item);
+        state::ReferenceDataTestAccess::userInfo(state::SessionTestAccess::referenceData(*session)) = std::make_shared<model::UserInfo>();
+        session->referenceData().userInfo()->marketdepthPort = portOf(*pub);
+        session->referenceData().userInfo()->hdServerPort = portOf(*rep);
+        for (const auto& [code, item] : items) state::ReferenceDataTestAccess::ItemCollection(state::SessionTestAccess::referenceData(*session)).set(code, item);
         setAccounts({1});
         for (const char* name : {"WatchlistTableNotification", "OpenPositionTableNotification",
                                  "WatchlistUpdateNotification"})
@@ -185,12 +187,12 @@ protected:
         platform::MainExecutor::install(nullptr);
     }
     void setAccounts(const std::vector<std::int32_t>& statuses) {
-        state::SessionTestAccess::referenceData(*session).AccountDetailCollection.clear();
+        state::ReferenceDataTestAccess::AccountDetailCollection(state::SessionTestAccess::referenceData(*session)).clear();
         int id = 100;
         for (std::int32_t status : statuses) {
             auto account = std::make_shared<model::AccountDetails>();
             account->tradingStatus = status;
-            state::SessionTestAccess::referenceData(*session).AccountDetailCollection.set(std::to_string(id++), account);
+            state::ReferenceDataTestAccess::AccountDetailCollection(state::SessionTestAccess::referenceData(*session)).set(std::to_string(id++), account);
         }
     }
     bool pump(const std::function<bool()>& done) {
@@ -226,15 +228,15 @@ TEST_F(FeedSessionTest, ASingleSuspendedAccountSubscribesNoItems) {
 
 TEST_F(FeedSessionTest, SavingTheWatchlistChangesTheSubscriptions) {
     state::SessionTestAccess::feedChannels(*session).connectChannels();
-    state::SessionTestAccess::referenceData(*session).selectedSymbols = {"EURUSD", "GOLD"};
-    state::SessionTestAccess::feedChannels(*session).ProcessSubscribeandUnSubscribeItems(state::SessionTestAccess::referenceData(*session).selectedSymbols, true);
+    state::ReferenceDataTestAccess::selectedSymbols(state::SessionTestAccess::referenceData(*session)) = {"EURUSD", "GOLD"};
+    state::SessionTestAccess::feedChannels(*session).ProcessSubscribeandUnSubscribeItems(state::ReferenceDataTestAccess::selectedSymbols(state::SessionTestAccess::referenceData(*session)), true);
     drainSubscriptions(*pub, 6);
     auto position = std::make_shared<model::Order>();
     position->ItemCode = "GOLD";
-    state::SessionTestAccess::orderBook(*session).OpenOrderCollection.push_back(position);
+    state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session)).push_back(position);
     state::commandsOf(*session).SaveItemstoWatchList({});
     EXPECT_EQ(drainSubscriptions(*pub, 4), (std::vector<std::string>{"+GOLD", "+MD_GOLD;", "-EURUSD", "-MD_EURUSD;"}));
-    EXPECT_TRUE(session->referenceData().selectedSymbols.empty());
+    EXPECT_TRUE(session->referenceData().selectedSymbols().empty());
     ASSERT_TRUE(pump([&] { return !posted.empty(); }));
     EXPECT_EQ(posted, std::vector<std::string>{"WatchlistUpdateNotification"});
 }
@@ -242,32 +244,32 @@ TEST_F(FeedSessionTest, SavingTheWatchlistChangesTheSubscriptions) {
 TEST_F(FeedSessionTest, OrdersOfHiddenAccountsAreNotHeldByTheWatchlist) {
     setAccounts({1, 3});  // "100" seen, "101" suspended
     state::SessionTestAccess::feedChannels(*session).connectChannels();
-    state::SessionTestAccess::referenceData(*session).selectedSymbols = {"EURUSD", "GOLD"};
-    state::SessionTestAccess::feedChannels(*session).ProcessSubscribeandUnSubscribeItems(state::SessionTestAccess::referenceData(*session).selectedSymbols, true);
+    state::ReferenceDataTestAccess::selectedSymbols(state::SessionTestAccess::referenceData(*session)) = {"EURUSD", "GOLD"};
+    state::SessionTestAccess::feedChannels(*session).ProcessSubscribeandUnSubscribeItems(state::ReferenceDataTestAccess::selectedSymbols(state::SessionTestAccess::referenceData(*session)), true);
     drainSubscriptions(*pub, 6);
     auto position = std::make_shared<model::Order>();
     position->ItemCode = "GOLD";
     position->AccountNumber = "100";
-    state::SessionTestAccess::orderBook(*session).OpenOrderCollection.push_back(position);
+    state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session)).push_back(position);
     auto hidden = std::make_shared<model::Order>();
     hidden->ItemCode = "EURUSD";
     hidden->AccountNumber = "101";
-    state::SessionTestAccess::orderBook(*session).PendingOrderCollection.push_back(hidden);
+    state::OrderBookTestAccess::PendingOrderCollection(state::SessionTestAccess::orderBook(*session)).push_back(hidden);
     state::commandsOf(*session).SaveItemstoWatchList({});
     EXPECT_EQ(drainSubscriptions(*pub, 4), (std::vector<std::string>{"+GOLD", "+MD_GOLD;", "-EURUSD", "-MD_EURUSD;"}));
 }
 
 TEST_F(FeedSessionTest, TheDefaultWatchlistIsTheFirstSymbolTypeAndLoginSubscribesAllItems) {
-    state::SessionTestAccess::referenceData(*session).symbolTypeCollection.set("Metals", "GOLD:Gold");
-    state::SessionTestAccess::referenceData(*session).symbolTypeCollection.set("Forex", "EURUSD:Euro,GBPUSD:Pound");
+    state::ReferenceDataTestAccess::symbolTypeCollection(state::SessionTestAccess::referenceData(*session)).set("Metals", "GOLD:Gold");
+    state::ReferenceDataTestAccess::symbolTypeCollection(state::SessionTestAccess::referenceData(*session)).set("Forex", "EURUSD:Euro,GBPUSD:Pound");
     state::commandsOf(*session).LoadItemstoWatchlist();
-    EXPECT_EQ(session->referenceData().selectedSymbols, std::vector<std::string>{"GOLD"});
+    EXPECT_EQ(session->referenceData().selectedSymbols(), std::vector<std::string>{"GOLD"});
     EXPECT_EQ(prefs.stringArrayForKey("Watchlist.trader"), std::vector<std::string>{"GOLD"});
     EXPECT_TRUE(items["GOLD"]->isWatchlistSymbol);
 
     auto pending = std::make_shared<model::Order>();
     pending->ItemCode = "EURUSD";
-    state::SessionTestAccess::orderBook(*session).PendingOrderCollection.push_back(pending);
+    state::OrderBookTestAccess::PendingOrderCollection(state::SessionTestAccess::orderBook(*session)).push_back(pending);
     state::SessionTestAccess::feedChannels(*session).connectChannels();
     drainSubscriptions(*pub, 2);
     state::SessionTestAccess::feedChannels(*session).subscribeAllItems();
@@ -315,7 +317,7 @@ TEST_F(FeedSessionTest, StatusMessagesTakeTheDispatcherPath) {
 
 TEST_F(FeedSessionTest, OnlyTheAnswerToTheRequestSentIsDispatched) {
     // The request channel does not depend on the feed: here the feed cannot connect.
-    session->referenceData().userInfo->marketdepthPort = 0;
+    session->referenceData().userInfo()->marketdepthPort = 0;
     state::SessionTestAccess::feedChannels(*session).connectChannels();
     auto roundTrip = [this](const std::string& request, const std::string& reply) {
         protocol::RequestMessage r;

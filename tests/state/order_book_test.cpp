@@ -6,6 +6,8 @@
 
 #include "platform/notification_center.h"
 #include "platform/test_env.h"
+#include "support/order_book_test_access.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 #include "state/session_notifications.h"
@@ -26,7 +28,7 @@ protected:
         auto gold = std::make_shared<model::ItemDetails>();
         gold->InstrumentId = 7;
         gold->Code = "GOLD";
-        state::SessionTestAccess::referenceData(*session).ItemCollection.set("GOLD", gold);
+        state::ReferenceDataTestAccess::ItemCollection(state::SessionTestAccess::referenceData(*session)).set("GOLD", gold);
     }
     void TearDown() override {
         platform::NotificationCenter::defaultCenter().removeObserver(token);
@@ -67,8 +69,8 @@ TEST_F(OrderBookTest, ConfirmationReplacesThePlaceholderNamedByTag33) {
         book().AddPendingOrder(placeholder);
     }
     status(28, {"33=5", "79=W1", "32=30", "36=46", "78=00010101000000", "43=99"});
-    ASSERT_EQ(book().PendingOrderCollection.size(), 2u);  // only the first placeholder goes
-    const Order& o = *book().PendingOrderCollection.back();
+    ASSERT_EQ(book().PendingOrderCollection().size(), 2u);  // only the first placeholder goes
+    const Order& o = *book().PendingOrderCollection().back();
     EXPECT_EQ(o.RequestId, 0);
     EXPECT_EQ(o.orderType, Order::kLimit);
     EXPECT_EQ(o.tradingMode, Order::kSell);
@@ -77,9 +79,9 @@ TEST_F(OrderBookTest, ConfirmationReplacesThePlaceholderNamedByTag33) {
     EXPECT_EQ(journal(), 1u);
     // A repeat keeps one record with the later fields; a market order posts nothing.
     status(28, {"33=6", "79=W1", "32=29", "36=47", "37=3"});
-    ASSERT_EQ(book().PendingOrderCollection.size(), 2u);
-    EXPECT_EQ(book().PendingOrderCollection.back()->OrderQty, "3");
-    EXPECT_EQ(book().PendingOrderCollection.back()->tradingMode, Order::kBuy);
+    ASSERT_EQ(book().PendingOrderCollection().size(), 2u);
+    EXPECT_EQ(book().PendingOrderCollection().back()->OrderQty, "3");
+    EXPECT_EQ(book().PendingOrderCollection().back()->tradingMode, Order::kBuy);
     EXPECT_EQ(pendingPosted, 1);
 }
 
@@ -92,9 +94,9 @@ TEST_F(OrderBookTest, UpdatesFollowTheBracketPricesOfTheMessage) {
     for (const auto& [code, fields, limit, stop] : cases) {
         status(28, {"79=W1", "32=30", "39=9", "40=12"});
         status(code, fields);
-        ASSERT_EQ(book().PendingOrderCollection.size(), 1u);
-        EXPECT_EQ(book().PendingOrderCollection[0]->LimitPrice, limit) << code;
-        EXPECT_EQ(book().PendingOrderCollection[0]->StopPrice, stop) << code;
+        ASSERT_EQ(book().PendingOrderCollection().size(), 1u);
+        EXPECT_EQ(book().PendingOrderCollection()[0]->LimitPrice, limit) << code;
+        EXPECT_EQ(book().PendingOrderCollection()[0]->StopPrice, stop) << code;
     }
 }
 
@@ -105,10 +107,10 @@ TEST_F(OrderBookTest, RemovalMovesOnlyAKnownOrderAndUnknownStatusesChangeNothing
     for (int code : {23, 26, 27, 21, 826, 99}) status(code, {"79=W9"});
     position(99, {"80=W1", "76=0"});
     status(26, {"79=W1"});
-    ASSERT_EQ(book().PendingOrderCollection.size(), 2u);
+    ASSERT_EQ(book().PendingOrderCollection().size(), 2u);
     status(23, {"79=W1"});
-    ASSERT_EQ(book().PendingOrderCollection.size(), 1u);
-    EXPECT_EQ(book().PendingOrderCollectionCopy.back()->PendingOrderId, "W1");
+    ASSERT_EQ(book().PendingOrderCollection().size(), 1u);
+    EXPECT_EQ(book().PendingOrderCollectionCopy().back()->PendingOrderId, "W1");
 }
 
 TEST_F(OrderBookTest, AnEmptyServerIdMatchesNoPlaceholderButARecordOfThatId) {
@@ -117,19 +119,19 @@ TEST_F(OrderBookTest, AnEmptyServerIdMatchesNoPlaceholderButARecordOfThatId) {
         {28, 2, 0, "3"}, {22, 2, 0, "3"}, {75, 2, 0, "3"}, {23, 1, 1, "1"}, {24, 1, 1, "1"}};
     for (const auto& [code, pending, moved, qty] : cases) {
         SCOPED_TRACE(code);
-        book().PendingOrderCollection.clear();
-        book().PendingOrderCollectionCopy.clear();
+        state::OrderBookTestAccess::PendingOrderCollection(book()).clear();
+        state::OrderBookTestAccess::PendingOrderCollectionCopy(book()).clear();
         auto placeholder = std::make_shared<Order>();
         placeholder->RequestId = 5;
         book().AddPendingOrder(placeholder);
         status(28, {"79=", "32=30", "37=1"});
         status(code, {"79=", "32=30", "37=3"});
-        const auto& list = book().PendingOrderCollection;
+        const auto& list = book().PendingOrderCollection();
         ASSERT_EQ(list.size(), pending);
-        ASSERT_EQ(book().PendingOrderCollectionCopy.size(), moved);
+        ASSERT_EQ(book().PendingOrderCollectionCopy().size(), moved);
         EXPECT_EQ(list[0], placeholder);
         EXPECT_EQ(placeholder->OrderQty, "");
-        EXPECT_EQ((moved ? book().PendingOrderCollectionCopy[0] : list[1])->OrderQty, qty);
+        EXPECT_EQ((moved ? book().PendingOrderCollectionCopy()[0] : list[1])->OrderQty, qty);
     }
 }
 
@@ -138,9 +140,9 @@ TEST_F(OrderBookTest, CancellationsAndRejectionsAreRecorded) {
     status(28, {"79=W1", "32=30", "37=10", "76=10"});
     status(22, {"79=W1", "32=30", "37=10", "76=4"});
     status(24, {"33=9", "79=W1", "32=30", "37=10", "39=9"});
-    ASSERT_EQ(book().CancelledOrderCollection.size(), 1u);
-    EXPECT_EQ(book().CancelledOrderCollection[0]->OrderQty, "4");
-    EXPECT_EQ(book().CancelledOrderCollection[0]->LimitPrice, "");
+    ASSERT_EQ(book().CancelledOrderCollection().size(), 1u);
+    EXPECT_EQ(book().CancelledOrderCollection()[0]->OrderQty, "4");
+    EXPECT_EQ(book().CancelledOrderCollection()[0]->LimitPrice, "");
     // A rejection records the placeholder itself, found by its request id.
     auto placeholder = std::make_shared<Order>();
     placeholder->RequestId = 12;
@@ -148,30 +150,30 @@ TEST_F(OrderBookTest, CancellationsAndRejectionsAreRecorded) {
     const std::size_t lines = journal();
     status(25, {"33=12", "74=80", "78=20260102030405"});
     status(25, {"33=13", "74=80"});  // nobody's: nothing recorded
-    ASSERT_EQ(book().CancelledOrderCollection.size(), 2u);
-    EXPECT_EQ(book().CancelledOrderCollection[1], placeholder);
-    EXPECT_EQ(book().PendingOrderCollectionCopy.back(), placeholder);
+    ASSERT_EQ(book().CancelledOrderCollection().size(), 2u);
+    EXPECT_EQ(book().CancelledOrderCollection()[1], placeholder);
+    EXPECT_EQ(book().PendingOrderCollectionCopy().back(), placeholder);
     EXPECT_EQ(placeholder->TransactionDateTime, "01/02/2026 03:04:05");
     EXPECT_EQ(journal(), lines + 1);
     // Without tag 79 a cancellation keeps its own quantity, whatever was rejected.
     status(24, {"32=30", "37=7"});
-    ASSERT_EQ(book().CancelledOrderCollection.size(), 3u);
-    EXPECT_EQ(book().CancelledOrderCollection[2]->OrderQty, "7");
+    ASSERT_EQ(book().CancelledOrderCollection().size(), 3u);
+    EXPECT_EQ(book().CancelledOrderCollection()[2]->OrderQty, "7");
 }
 
 TEST_F(OrderBookTest, ExecutionTakesSideAndBracketsFromTheRemovedOrder) {
     openPosition();
-    ASSERT_EQ(book().OpenOrderCollection.size(), 1u);
-    const Order& p = *book().OpenOrderCollection[0];
+    ASSERT_EQ(book().OpenOrderCollection().size(), 1u);
+    const Order& p = *book().OpenOrderCollection()[0];
     EXPECT_EQ(std::tuple(p.tradingMode, p.orderType, p.deliveryMode), std::tuple(Order::kSell, Order::kLimit, 2));
     EXPECT_EQ(std::tuple(p.LimitPrice, p.StopPrice), std::tuple("9", "12"));
     EXPECT_EQ(ui.sounds.size(), 1u);  // the trade confirmation
     // The same id again, or no id at all: dropped.
     position(74, {"80=P1", "34=1002", "76=9"});
     position(74, {"34=1001", "76=2"});
-    EXPECT_EQ(book().OpenOrderCollection.size(), 1u);
+    EXPECT_EQ(book().OpenOrderCollection().size(), 1u);
     EXPECT_EQ(p.AccountNumber, "1001");
-    EXPECT_TRUE(book().OpenOrderCollectionCopy.empty());
+    EXPECT_TRUE(book().OpenOrderCollectionCopy().empty());
 }
 
 TEST_F(OrderBookTest, CommissionIsRescaledFromThePaidAmountAfterAllFields) {
@@ -185,37 +187,37 @@ TEST_F(OrderBookTest, CommissionIsRescaledFromThePaidAmountAfterAllFields) {
         Fields f = fields;
         f.push_back("80=X" + std::to_string(++n));
         position(74, f);
-        EXPECT_DOUBLE_EQ(book().OpenOrderCollection.back()->Commision, commission) << n;
+        EXPECT_DOUBLE_EQ(book().OpenOrderCollection().back()->Commision, commission) << n;
     }
     // Partial closes rescale the paid amount, never the rescaled one.
     openPosition();
     for (auto [remaining, commission] : {std::pair{"2", 5.0}, std::pair{"1", 2.5}}) {
         position(73, {"80=P1", std::string("76=") + remaining, "37=4", "38=11"});
-        EXPECT_DOUBLE_EQ(book().OpenOrderCollection.back()->Commision, commission);
+        EXPECT_DOUBLE_EQ(book().OpenOrderCollection().back()->Commision, commission);
     }
-    EXPECT_EQ(book().OpenOrderCollection.back()->OrderQty, "4");
+    EXPECT_EQ(book().OpenOrderCollection().back()->OrderQty, "4");
 }
 
 TEST_F(OrderBookTest, ARemainingQuantityOfZeroClosesWithoutApplyingTheMessage) {
     for (const char* zero : {"0", "0.00"}) {
-        book().OpenOrderCollection.clear();
+        state::OrderBookTestAccess::OpenOrderCollection(book()).clear();
         openPosition();
         position(73, {"80=P1", "76=abc"});  // not a number: stays open
-        ASSERT_EQ(book().OpenOrderCollection.size(), 1u) << zero;
+        ASSERT_EQ(book().OpenOrderCollection().size(), 1u) << zero;
         position(73, {"80=P1", std::string("76=") + zero, "38=99"});
-        EXPECT_TRUE(book().OpenOrderCollection.empty()) << zero;
-        EXPECT_EQ(book().OpenOrderCollectionCopy.back()->OrderPrice, "10.5") << zero;
+        EXPECT_TRUE(book().OpenOrderCollection().empty()) << zero;
+        EXPECT_EQ(book().OpenOrderCollectionCopy().back()->OrderPrice, "10.5") << zero;
     }
     // An execution already closed goes straight to the copy, without a confirmation.
     const std::size_t sounds = ui.sounds.size();
     position(74, {"80=P9", "76=0.00"});
-    EXPECT_EQ(book().OpenOrderCollectionCopy.back()->OpenPositionId, "P9");
+    EXPECT_EQ(book().OpenOrderCollectionCopy().back()->OpenPositionId, "P9");
     EXPECT_EQ(ui.sounds.size(), sounds);
 }
 
 TEST_F(OrderBookTest, BracketLegsSetAndClearThePositionsPrices) {
     openPosition();
-    const Order& p = *book().OpenOrderCollection[0];
+    const Order& p = *book().OpenOrderCollection()[0];
     const std::tuple<int, Fields, std::string, std::string> cases[] = {
         {75, {"573=P1", "32=30", "38=8.5"}, "8.5", "12"},
         {28, {"573=P1", "38=1", "32=31", "38=13"}, "8.5", "13"},  // the last 32 decides
@@ -236,8 +238,8 @@ TEST_F(OrderBookTest, SettlementBorrowsFromTheClosedPositionAndIsKeptOnce) {
     position(73, {"80=P1", "76=0"});
     const std::size_t banners = ui.banners.size();
     for (int i = 0; i < 2; ++i) deliver(66, 0, {"12=7", "80=P1", "86=S1", "87=C1", "88=-3.00"});
-    ASSERT_EQ(book().SettledOrderCollection.size(), 1u);
-    const Order& s = *book().SettledOrderCollection[0];
+    ASSERT_EQ(book().SettledOrderCollection().size(), 1u);
+    const Order& s = *book().SettledOrderCollection()[0];
     EXPECT_EQ(std::tuple(s.ItemCode, s.OrderPrice, s.SettledPrice), std::tuple("GOLD", "10.5", "11.25"));
     EXPECT_EQ(std::tuple(s.tradingMode, s.deliveryMode), std::tuple(Order::kSell, Order::kIntraday));
     ASSERT_EQ(ui.banners.size(), banners + 1);
@@ -245,8 +247,8 @@ TEST_F(OrderBookTest, SettlementBorrowsFromTheClosedPositionAndIsKeptOnce) {
     // An unknown instrument id gives an empty code; without a settlement id each is kept.
     deliver(66, 0, {"12=99", "80=P1"});
     deliver(66, 0, {"12=99", "80=P1"});
-    EXPECT_EQ(book().SettledOrderCollection.size(), 3u);
-    EXPECT_EQ(book().SettledOrderCollection.back()->ItemCode, "");
+    EXPECT_EQ(book().SettledOrderCollection().size(), 3u);
+    EXPECT_EQ(book().SettledOrderCollection().back()->ItemCode, "");
 }
 
 }  // namespace

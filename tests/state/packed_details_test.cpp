@@ -42,8 +42,8 @@ TEST(PackedDetails, UserRecordTakesPositionsZeroToTwelveAndFifteen) {
     // 13 fields: systemCurrencyId and OfflineMessageCount stay 0.
     s.FillPackedDetails("42\x05" "7\x05" "8\x05" "1\x05" "1\x05" "3\x05" "4\x05" "5\x05" "6\x05" "Y\x05" "17002\x05"
                         "17002\x05" "17003");
-    ASSERT_TRUE(s.userInfo);
-    const model::UserInfo& u = *s.userInfo;
+    ASSERT_TRUE(s.userInfo());
+    const model::UserInfo& u = *s.userInfo();
     EXPECT_EQ(u.UserId, 42);
     EXPECT_EQ(u.LastRefId, 7);
     EXPECT_EQ(u.NewRefId, 8);
@@ -61,31 +61,31 @@ TEST(PackedDetails, UserRecordTakesPositionsZeroToTwelveAndFifteen) {
     EXPECT_EQ(u.OfflineMessageCount, 0);
     // Only section 0: no follow-up runs.
     EXPECT_TRUE(s.calls.empty());
-    EXPECT_TRUE(s.AccountDetailCollection.empty());
+    EXPECT_TRUE(s.AccountDetailCollection().empty());
 }
 
 TEST(PackedDetails, UserFieldThreeIsABoolAndFifteenTheSystemCurrency) {
     RecordingReferenceData s;
     s.FillPackedUserInfoDetails(record({{0, "1"}, {3, "true"}, {13, "junk"}, {14, "junk"}, {15, "840"}, {16, "9"}}) +
                                 "\x06" "2\x05" "x");
-    EXPECT_EQ(s.userInfo->UserId, 1);  // record 0 only
-    EXPECT_EQ(s.userInfo->DdeEnabled, 1);
-    EXPECT_EQ(s.userInfo->systemCurrencyId, 840u);
+    EXPECT_EQ(s.userInfo()->UserId, 1);  // record 0 only
+    EXPECT_EQ(s.userInfo()->DdeEnabled, 1);
+    EXPECT_EQ(s.userInfo()->systemCurrencyId, 840u);
     s.FillPackedUserInfoDetails(record({{3, "0"}}));
-    EXPECT_EQ(s.userInfo->DdeEnabled, 0);
+    EXPECT_EQ(s.userInfo()->DdeEnabled, 0);
 }
 
 TEST(PackedDetails, ProductIdLandsInTheNewUserRecord) {
     RecordingReferenceData s;
     s.FillPackedDetails(sections({{0, "5\x05" "0\x05" "0\x05" "0\x05" "1"}, {1, "12\x05Trader\x05" "1.2.3\x05\x05" "1.0.0"}}));
-    ASSERT_TRUE(s.userInfo);
-    EXPECT_EQ(s.userInfo->productID, 12u);
-    EXPECT_EQ(s.userInfo->UserId, 5);
+    ASSERT_TRUE(s.userInfo());
+    EXPECT_EQ(s.userInfo()->productID, 12u);
+    EXPECT_EQ(s.userInfo()->UserId, 5);
     // A second login message replaces the whole user record.
     s.FillPackedDetails("6");
-    EXPECT_EQ(s.userInfo->UserId, 6);
-    EXPECT_EQ(s.userInfo->productID, 0u);
-    EXPECT_FALSE(s.userInfo->UserEnabled);
+    EXPECT_EQ(s.userInfo()->UserId, 6);
+    EXPECT_EQ(s.userInfo()->productID, 0u);
+    EXPECT_FALSE(s.userInfo()->UserEnabled);
 }
 
 TEST(PackedDetails, SectionsRunInOrderWithTheirFollowUps) {
@@ -103,9 +103,9 @@ TEST(PackedDetails, EmptySectionsKeepTheNumbering) {
     // Two 0x07 in a row: section 1 is empty, the accounts are still section 8.
     std::string text = "9\x07\x07\x07\x07\x07\x07\x07\x07" "1001\x05" "7";
     s.FillPackedDetails(text);
-    EXPECT_EQ(s.userInfo->UserId, 9);
-    ASSERT_EQ(s.AccountDetailCollection.size(), 1u);
-    EXPECT_TRUE(s.AccountDetailCollection.contains("1001"));
+    EXPECT_EQ(s.userInfo()->UserId, 9);
+    ASSERT_EQ(s.AccountDetailCollection().size(), 1u);
+    EXPECT_TRUE(s.AccountDetailCollection().contains("1001"));
 }
 
 TEST(PackedDetails, AccountsWithDerivedStatuses) {
@@ -117,8 +117,8 @@ TEST(PackedDetails, AccountsWithDerivedStatuses) {
                             {34, "x=1"}, {35, "12.5"}, {36, "99"}});
     std::string b = record({{0, "1002"}, {1, "8"}, {19, "10"}, {20, "5"}});
     s.FillPackedAccountDetails(a + "\x06" + b + "\x06");
-    ASSERT_EQ(s.AccountDetailCollection.size(), 2u);  // the trailing 0x06 adds no account
-    const model::AccountDetails& x = **s.AccountDetailCollection.find("1001");
+    ASSERT_EQ(s.AccountDetailCollection().size(), 2u);  // the trailing 0x06 adds no account
+    const model::AccountDetails& x = **s.AccountDetailCollection().find("1001");
     EXPECT_EQ(x.AccountId, 1001);
     EXPECT_EQ(x.GroupId, "7");
     EXPECT_EQ(x.tradeAccountType, 3000000000LL);
@@ -148,26 +148,26 @@ TEST(PackedDetails, AccountsWithDerivedStatuses) {
     EXPECT_EQ(x.accountSettings2, "x=1");
     EXPECT_DOUBLE_EQ(x.oneSideMargin, 12.5);
     EXPECT_EQ(x.BranchId, 0);
-    const model::AccountDetails& y = **s.AccountDetailCollection.find("1002");
+    const model::AccountDetails& y = **s.AccountDetailCollection().find("1002");
     EXPECT_EQ(y.accountaccessType, 10);
     EXPECT_EQ(y.tradingStatus, 5);
     // First entry = first record received.
-    EXPECT_EQ(s.AccountDetailCollection.first()->first, "1001");
+    EXPECT_EQ(s.AccountDetailCollection().first()->first, "1001");
 }
 
 TEST(PackedDetails, AccountRecordsReplaceAndKeyByTheConvertedId) {
     RecordingReferenceData s;
     s.FillPackedAccountDetails("1001\x05" "7\x05" "0\x05\x05" "500");
-    auto before = *s.AccountDetailCollection.find("1001");
+    auto before = *s.AccountDetailCollection().find("1001");
     s.FillPackedAccountDetails("01001\x05" "9");
-    const auto& after = *s.AccountDetailCollection.find("1001");
+    const auto& after = *s.AccountDetailCollection().find("1001");
     EXPECT_NE(before, after);
     EXPECT_EQ(after->GroupId, "9");
     EXPECT_DOUBLE_EQ(after->Balance, 0.0);  // not carried over
     // An empty id field is stored under "0".
     s.FillPackedAccountDetails("\x05" "3");
-    ASSERT_TRUE(s.AccountDetailCollection.contains("0"));
-    EXPECT_EQ((*s.AccountDetailCollection.find("0"))->GroupId, "3");
+    ASSERT_TRUE(s.AccountDetailCollection().contains("0"));
+    EXPECT_EQ((*s.AccountDetailCollection().find("0"))->GroupId, "3");
 }
 
 TEST(PackedDetails, GroupsAndTheirInstruments) {
@@ -181,8 +181,8 @@ TEST(PackedDetails, GroupsAndTheirInstruments) {
                              {22, "0"}, {23, "9"}, {24, "9"}, {25, "1100"}, {26, "3"}, {27, "1"}});
     std::string orphan = record({{1, "8"}, {2, "502"}});
     s.FillPackedDetails(sections({{5, group + "\x06"}, {6, gi + "\x06" + orphan + "\x06"}}));
-    ASSERT_EQ(s.GroupDetailCollection.size(), 1u);
-    const model::GroupDetails& g = **s.GroupDetailCollection.find("7");
+    ASSERT_EQ(s.GroupDetailCollection().size(), 1u);
+    const model::GroupDetails& g = **s.GroupDetailCollection().find("7");
     EXPECT_EQ(g.GroupId, 7);
     EXPECT_EQ(g.Name, "Gold");
     EXPECT_TRUE(g.TradingEnabled);
@@ -238,7 +238,7 @@ TEST(PackedDetails, GroupsAndTheirInstruments) {
 
     // A later section 5 replaces the group together with its instruments.
     s.FillPackedGroupDetails("7\x05Silver");
-    const model::GroupDetails& g2 = **s.GroupDetailCollection.find("7");
+    const model::GroupDetails& g2 = **s.GroupDetailCollection().find("7");
     EXPECT_EQ(g2.Name, "Silver");
     EXPECT_TRUE(g2.GroupInstrumentCollection.empty());
 }
@@ -248,7 +248,7 @@ TEST(PackedDetails, MarginModeFollowsOnlyKnownIds) {
     s.FillPackedGroupDetails("7");
     auto mode = [&](const std::string& id) {
         s.FillPackedGroupInstruments(record({{1, "7"}, {2, "1"}, {22, id}}));
-        return s.GroupDetailCollection.find("7")->get()->GroupInstrumentCollection.at("1")->margincalculationMode;
+        return s.GroupDetailCollection().find("7")->get()->GroupInstrumentCollection.at("1")->margincalculationMode;
     };
     EXPECT_EQ(mode("2"), 2);
     EXPECT_EQ(mode("1"), 1);
@@ -263,8 +263,8 @@ TEST(PackedDetails, SessionSettingsWithDerivedRightsAndColour) {
                                {8, "0"}, {9, "1"}, {10, "0"}, {11, "1"}, {12, "16711680"}, {13, "1"}, {14, "9"},
                                {15, "4"}});
     s.FillPackedSessionSettingCollection(full + "\x06" "5\x05" "Closed\x06");
-    ASSERT_EQ(s.SessionSettingCollection.size(), 2u);
-    const model::SessionSettings& o = **s.SessionSettingCollection.find("3");
+    ASSERT_EQ(s.SessionSettingCollection().size(), 2u);
+    const model::SessionSettings& o = **s.SessionSettingCollection().find("3");
     EXPECT_EQ(o.settingsID, 3u);
     EXPECT_EQ(o.settingsName, "Open");
     EXPECT_TRUE(o.enterLimitOrder);
@@ -286,7 +286,7 @@ TEST(PackedDetails, SessionSettingsWithDerivedRightsAndColour) {
     EXPECT_TRUE(o.useELP);
     EXPECT_EQ(o.marketTradingStatus, 4u);
     // Two fields: every right false, no colour.
-    const model::SessionSettings& c = **s.SessionSettingCollection.find("5");
+    const model::SessionSettings& c = **s.SessionSettingCollection().find("5");
     EXPECT_EQ(c.settingsName, "Closed");
     EXPECT_FALSE(c.enterLimitOrder || c.allowNewTpSl || c.allowNewMarket || c.executeOrders);
     EXPECT_FALSE(c.sessionColor.has_value());
@@ -297,11 +297,11 @@ TEST(PackedDetails, SessionSettingsWithDerivedRightsAndColour) {
 // good record beside it is stored, and nothing wraps to 2^64 - 1.
 TEST(PackedDetails, NegativeUnsignedFieldsRefuseTheirRecordOnly) {
     using Stored = std::size_t (*)(const ReferenceData&);
-    const Stored settings = [](const ReferenceData& s) { return s.SessionSettingCollection.size(); };
-    const Stored items = [](const ReferenceData& s) { return s.ItemCollection.size(); };
-    const Stored accounts = [](const ReferenceData& s) { return s.AccountDetailCollection.size(); };
-    const Stored resources = [](const ReferenceData& s) { return s.resourceCollection.size(); };
-    const Stored currencies = [](const ReferenceData& s) { return s.tradeCurrencyCollection.size(); };
+    const Stored settings = [](const ReferenceData& s) { return s.SessionSettingCollection().size(); };
+    const Stored items = [](const ReferenceData& s) { return s.ItemCollection().size(); };
+    const Stored accounts = [](const ReferenceData& s) { return s.AccountDetailCollection().size(); };
+    const Stored resources = [](const ReferenceData& s) { return s.resourceCollection().size(); };
+    const Stored currencies = [](const ReferenceData& s) { return s.tradeCurrencyCollection().size(); };
     const struct {
         int section;
         std::map<int, std::string> good, bad;
@@ -326,27 +326,27 @@ TEST(PackedDetails, NegativeUnsignedFieldsRefuseTheirRecordOnly) {
     // The user (section 0) and the product id (section 1) are not taken either.
     ReferenceData s;
     s.FillPackedDetails(sections({{0, record({{0, "5"}, {15, "-840"}})}}));
-    EXPECT_FALSE(s.userInfo);
+    EXPECT_FALSE(s.userInfo());
     s.FillPackedDetails(sections({{0, record({{0, "5"}})}, {1, record({{0, "-12"}})}}));
-    ASSERT_TRUE(s.userInfo);
-    EXPECT_EQ(s.userInfo->productID, 0u);
+    ASSERT_TRUE(s.userInfo());
+    EXPECT_EQ(s.userInfo()->productID, 0u);
 }
 
 TEST(PackedDetails, LoginInformationSkipsBadRecordsOnly) {
     RecordingReferenceData s;
     s.FillPackedLoginInfoDetails("1\x05" "Update at https://example.test\x05" "12\x06" "0\x05" "other\x05" "999\x06"
                                  "\x06" "short\x05" "3\x06" "0\x05" "zero\x05" "0\x06" "2\x05" "Locked\x05" "10\x06");
-    ASSERT_EQ(s.loginInfoMessageCollection.size(), 2u);
-    EXPECT_EQ(s.loginInfoMessageCollection.first()->first, "12");
+    ASSERT_EQ(s.loginInfoMessageCollection().size(), 2u);
+    EXPECT_EQ(s.loginInfoMessageCollection().first()->first, "12");
     const auto* r12 = s.firstLoginRecord();
     EXPECT_EQ(r12->DisplayMode, 1);
     EXPECT_EQ(r12->Message, "Update at https://example.test");
     EXPECT_EQ(r12->ErrorCode, 12);
     // The record after the short one is still stored.
-    EXPECT_EQ((*s.loginInfoMessageCollection.find("10"))->Message, "Locked");
+    EXPECT_EQ((*s.loginInfoMessageCollection().find("10"))->Message, "Locked");
     // Not emptied by a later message; the same code replaces in place.
     s.FillPackedLoginInfoDetails("0\x05" "again\x05" "12");
-    EXPECT_EQ(s.loginInfoMessageCollection.size(), 2u);
+    EXPECT_EQ(s.loginInfoMessageCollection().size(), 2u);
     EXPECT_EQ(s.firstLoginRecord()->Message, "again");
 }
 

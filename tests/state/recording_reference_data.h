@@ -24,8 +24,8 @@ public:
         setFollowUps({[this] { calls.push_back("LoadItemstoWatchlist"); },
                       [this] {
                           calls.push_back("SetAllSymbolsSpread accounts=" +
-                                          std::to_string(AccountDetailCollection.size()) +
-                                          " groups=" + std::to_string(GroupDetailCollection.size()));
+                                          std::to_string(AccountDetailCollection().size()) +
+                                          " groups=" + std::to_string(GroupDetailCollection().size()));
                       }});
     }
 };

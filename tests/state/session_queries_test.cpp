@@ -14,6 +14,8 @@
 #include "platform/test_env.h"
 #include "protocol/payload_prefix.h"
 #include "state/compact_records.h"
+#include "support/order_book_test_access.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 
@@ -58,7 +60,7 @@ protected:
         a->currencyID = currency;
         a->tradingStatus = 1;
         a->accountaccessType = 1;
-        state::SessionTestAccess::referenceData(*session).AccountDetailCollection.set(std::to_string(id), a);
+        state::ReferenceDataTestAccess::AccountDetailCollection(state::SessionTestAccess::referenceData(*session)).set(std::to_string(id), a);
         return a;
     }
 
@@ -85,9 +87,9 @@ TEST_F(SessionQueriesTest, CompactLoginDataFillsInstrumentsResourcesAndCurrencie
     for (std::size_t i = 0; i < sections.size(); ++i) text += (i ? "\x07" : "") + sections[i];
     state::SessionTestAccess::referenceData(*session).FillPackedDetails(text);
 
-    EXPECT_EQ(session->referenceData().ItemCollection.size(), 3u);
-    auto xau = *session->referenceData().ItemCollection.find("XAU");
-    EXPECT_EQ(xau->CalculationItems.lock(), *session->referenceData().ItemCollection.find("USDX"));
+    EXPECT_EQ(session->referenceData().ItemCollection().size(), 3u);
+    auto xau = *session->referenceData().ItemCollection().find("XAU");
+    EXPECT_EQ(xau->CalculationItems.lock(), *session->referenceData().ItemCollection().find("USDX"));
     EXPECT_EQ(state::viewOf(*session).getItemCode(7), "XAU");
     EXPECT_EQ(state::viewOf(*session).getItemIdForItemCode("ODD"), 8u);
     EXPECT_EQ(state::viewOf(*session).getInstrumentTypeName(2).value_or("?"), "Energy");
@@ -106,7 +108,7 @@ TEST_F(SessionQueriesTest, CompactLoginDataFillsInstrumentsResourcesAndCurrencie
 TEST_F(SessionQueriesTest, DownloadsLandInTheResourcesFolderAndCompleteTheCalendar) {
     auto r = std::make_shared<model::ResourceDetails>();
     r->iconResourceId = "holidays.ics";
-    state::SessionTestAccess::referenceData(*session).resourceCollection.set("holidays.ics", r);
+    state::ReferenceDataTestAccess::resourceCollection(state::SessionTestAccess::referenceData(*session)).set("holidays.ics", r);
     const std::string body = "BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n";
     const std::string data = *model::Base64::encodeBase64WithData(protocol::testing::payloadPrefix(body.size()) +
                                                                   *model::DataAdditions::gzipDeflate(body));
@@ -147,17 +149,17 @@ TEST_F(SessionQueriesTest, WindowQueriesReadTheSessionCollections) {
     auto o = std::make_shared<model::Order>();
     o->AccountNumber = "3";
     o->ItemCode = "XAU";
-    state::SessionTestAccess::orderBook(*session).OpenOrderCollection.push_back(o);
+    state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session)).push_back(o);
     auto p = std::make_shared<model::Order>();
     p->AccountNumber = "1";
     p->ItemCode = "WTI";
-    state::SessionTestAccess::orderBook(*session).PendingOrderCollection.push_back(p);
-    state::SessionTestAccess::referenceData(*session).selectedSymbols = {"WTI", "DAX"};
+    state::OrderBookTestAccess::PendingOrderCollection(state::SessionTestAccess::orderBook(*session)).push_back(p);
+    state::ReferenceDataTestAccess::selectedSymbols(state::SessionTestAccess::referenceData(*session)) = {"WTI", "DAX"};
     EXPECT_TRUE(state::viewOf(*session).getOpenOrderCollection().empty());
     EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().size(), 1u);
     EXPECT_EQ(state::viewOf(*session).getAllItems(), (std::vector<std::string>{"WTI", "DAX"}));
-    state::SessionTestAccess::orderBook(*session).isExecutedPositionSearch = true;
-    state::SessionTestAccess::orderBook(*session).ExecutedOrderSearchCollection.push_back(o);
+    state::OrderBookTestAccess::isExecutedPositionSearch(state::SessionTestAccess::orderBook(*session)) = true;
+    state::OrderBookTestAccess::ExecutedOrderSearchCollection(state::SessionTestAccess::orderBook(*session)).push_back(o);
     EXPECT_EQ(state::viewOf(*session).getExecutedOrderCollection().size(), 1u);
     state::SessionTestAccess::orderBook(*session).clearExecutedOrderSearchCollection();
     EXPECT_TRUE(state::viewOf(*session).getExecutedOrderCollection().empty());

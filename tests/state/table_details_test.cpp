@@ -25,7 +25,7 @@ std::string dataSet(const std::string& rows) {
 
 const std::string* cell(const ReferenceData& s, const std::string& table, const std::string& key,
                         const std::string& column) {
-    const XmlTable* t = s.TableDataCollection.find(table);
+    const XmlTable* t = s.TableDataCollection().find(table);
     if (!t) return nullptr;
     const TableRow* r = t->find(key);
     return r ? r->find(column) : nullptr;
@@ -36,10 +36,10 @@ TEST(XmlTables, RowsAreNumberedPerTableInDocumentOrder) {
     s.parseXml(dataSet(row("Table1", {{"userid", "1"}}) + row("Table4", {{"AccountId", "a"}}) +
                        row("Table4", {{"AccountId", "b"}}) + row("Table4", {{"AccountId", "c"}}) +
                        row("Table10", {{"SettingsId", "1"}}) + row("Table10", {{"SettingsId", "2"}})));
-    ASSERT_EQ(s.TableDataCollection.size(), 3u);
-    EXPECT_EQ(s.TableDataCollection.find("Table1")->size(), 1u);
-    EXPECT_EQ(s.TableDataCollection.find("Table4")->size(), 3u);
-    EXPECT_EQ(s.TableDataCollection.find("Table10")->size(), 2u);
+    ASSERT_EQ(s.TableDataCollection().size(), 3u);
+    EXPECT_EQ(s.TableDataCollection().find("Table1")->size(), 1u);
+    EXPECT_EQ(s.TableDataCollection().find("Table4")->size(), 3u);
+    EXPECT_EQ(s.TableDataCollection().find("Table10")->size(), 2u);
     EXPECT_EQ(*cell(s, "Table4", "0", "AccountId"), "a");
     EXPECT_EQ(*cell(s, "Table4", "2", "AccountId"), "c");
     EXPECT_EQ(*cell(s, "Table10", "1", "SettingsId"), "2");
@@ -56,35 +56,35 @@ TEST(XmlTables, ColumnsTextsAndEntities) {
     EXPECT_EQ(*cell(s, "Table", "0", "Name2"), "<>\"'AB");
     EXPECT_EQ(*cell(s, "Table", "0", "Dup"), "2");
     EXPECT_EQ(*cell(s, "Table", "0", "Odd"), "a & b &foo;");
-    EXPECT_EQ(s.TableDataCollection.find("Table")->find("0")->size(), 6u);
+    EXPECT_EQ(s.TableDataCollection().find("Table")->find("0")->size(), 6u);
 }
 
 TEST(XmlTables, EachParseStartsAfresh) {
     RecordingReferenceData s;
     s.parseXml(dataSet(row("Table", {{"v", "1"}}) + row("Table", {{"v", "2"}}) + row("Table", {{"v", "3"}})));
     s.parseXml(dataSet(row("Table", {{"v", "9"}})));
-    ASSERT_EQ(s.TableDataCollection.size(), 1u);
-    const XmlTable& t = *s.TableDataCollection.find("Table");
+    ASSERT_EQ(s.TableDataCollection().size(), 1u);
+    const XmlTable& t = *s.TableDataCollection().find("Table");
     ASSERT_EQ(t.size(), 1u);
     EXPECT_EQ(*cell(s, "Table", "0", "v"), "9");
     // A document without a root leaves no tables.
     s.parseXml("no markup here");
-    EXPECT_TRUE(s.TableDataCollection.empty());
+    EXPECT_TRUE(s.TableDataCollection().empty());
 }
 
 TEST(XmlTables, AColumnNamedLikeATableKeepsItsParentsRows) {
     RecordingReferenceData s;
     s.parseXml(dataSet(row("Table4", {{"AccountId", "1"}, {"TableX", "x"}}) + row("Table4", {{"AccountId", "2"}}) +
                        row("Table5", {{"InstrumentTypeId", "1"}}) + row("Table4", {{"AccountId", "3"}})));
-    const XmlTable& t4 = *s.TableDataCollection.find("Table4");
+    const XmlTable& t4 = *s.TableDataCollection().find("Table4");
     ASSERT_EQ(t4.size(), 3u);
     EXPECT_EQ(*cell(s, "Table4", "0", "AccountId"), "1");
     EXPECT_EQ(*cell(s, "Table4", "0", "TableX"), "x");
     EXPECT_EQ(*cell(s, "Table4", "1", "AccountId"), "2");
     EXPECT_EQ(*cell(s, "Table4", "2", "AccountId"), "3");  // interleaved tables do not share a counter
-    EXPECT_EQ(s.TableDataCollection.find("Table5")->size(), 1u);
-    ASSERT_TRUE(s.TableDataCollection.contains("TableX"));
-    EXPECT_EQ(s.TableDataCollection.find("TableX")->size(), 1u);
+    EXPECT_EQ(s.TableDataCollection().find("Table5")->size(), 1u);
+    ASSERT_TRUE(s.TableDataCollection().contains("TableX"));
+    EXPECT_EQ(s.TableDataCollection().find("TableX")->size(), 1u);
 }
 
 TEST(XmlTables, DeepNestingDoesNotExhaustTheStack) {
@@ -95,8 +95,8 @@ TEST(XmlTables, DeepNestingDoesNotExhaustTheStack) {
     for (int i = 0; i < kDepth; ++i) text += "<Table>";
     for (int i = 0; i < kDepth; ++i) text += "</Table>";
     s.parseXml(text);
-    ASSERT_TRUE(s.TableDataCollection.contains("Table"));
-    EXPECT_EQ(s.TableDataCollection.find("Table")->size(), static_cast<std::size_t>(kDepth));
+    ASSERT_TRUE(s.TableDataCollection().contains("Table"));
+    EXPECT_EQ(s.TableDataCollection().find("Table")->size(), static_cast<std::size_t>(kDepth));
 }
 
 // --- Fillers ---------------------------------------------------------------
@@ -111,8 +111,8 @@ TEST(XmlFillers, UserRecordAndProduct) {
                                       {"OfflineMessageCount", "2"}, {"HdServerPort", "1"}}) +
                        row("Table2", {{"productId", "12"}, {"productName", "Trader"}})));
     s.FillTableDetails();
-    ASSERT_TRUE(s.userInfo);
-    const model::UserInfo& u = *s.userInfo;
+    ASSERT_TRUE(s.userInfo());
+    const model::UserInfo& u = *s.userInfo();
     EXPECT_EQ(u.UserId, 42);
     EXPECT_EQ(u.LastRefId, 7);
     EXPECT_EQ(u.NewRefId, 8);
@@ -135,10 +135,10 @@ TEST(XmlFillers, UserRecordAndProduct) {
     second.set("ddeenabled", "1");
     second.set("canChangePassword", "0");
     s.FillUserInfoDetails(second);
-    EXPECT_EQ(s.userInfo->DdeEnabled, 1);
-    EXPECT_EQ(s.userInfo->UserId, 0);
-    EXPECT_FALSE(s.userInfo->CanChangePassword);
-    EXPECT_EQ(s.userInfo->hdServerPort, 0);
+    EXPECT_EQ(s.userInfo()->DdeEnabled, 1);
+    EXPECT_EQ(s.userInfo()->UserId, 0);
+    EXPECT_FALSE(s.userInfo()->CanChangePassword);
+    EXPECT_EQ(s.userInfo()->hdServerPort, 0);
 }
 
 TEST(XmlFillers, AccountsKeepTheKeyAsReceivedAndUpdateInPlace) {
@@ -154,8 +154,8 @@ TEST(XmlFillers, AccountsKeepTheKeyAsReceivedAndUpdateInPlace) {
                                       {"AvailableOrderTypes", "199"}, {"BranchId", "4"}}) +
                        row("Table4", {{"GroupId", "1"}})));
     s.FillTableDetails();
-    ASSERT_EQ(s.AccountDetailCollection.size(), 1u);  // the row without AccountId is dropped
-    auto record = *s.AccountDetailCollection.find("07");
+    ASSERT_EQ(s.AccountDetailCollection().size(), 1u);  // the row without AccountId is dropped
+    auto record = *s.AccountDetailCollection().find("07");
     EXPECT_EQ(record->AccountId, 7);
     EXPECT_EQ(record->GroupId, "007");
     EXPECT_EQ(record->tradeAccountType, 2);
@@ -179,7 +179,7 @@ TEST(XmlFillers, AccountsKeepTheKeyAsReceivedAndUpdateInPlace) {
     again.set("TradingStatusId", "7");
     again.set("AccountAccessTypeId", "5");
     s.FillAccountDetails(again);
-    EXPECT_EQ(*s.AccountDetailCollection.find("07"), record);
+    EXPECT_EQ(*s.AccountDetailCollection().find("07"), record);
     EXPECT_EQ(record->TradingStatusId, 7);
     EXPECT_EQ(record->tradingStatus, 5);
     EXPECT_EQ(record->AccountAccessTypeId, 5);
@@ -209,8 +209,8 @@ TEST(XmlFillers, GroupsAndInstrumentsMatchTheGroupTextExactly) {
                        {"SendMailReports", "true"}, {"SendExecutionSMS", "false"}, {"CreditRating", "3"}}) +
         row("Table8", {{"Name", "no key"}})));
     s.FillTableDetails();
-    ASSERT_EQ(s.GroupDetailCollection.size(), 1u);
-    const model::GroupDetails& g = **s.GroupDetailCollection.find("7");
+    ASSERT_EQ(s.GroupDetailCollection().size(), 1u);
+    const model::GroupDetails& g = **s.GroupDetailCollection().find("7");
     EXPECT_EQ(g.GroupId, 7);
     EXPECT_EQ(g.Name, "Gold");
     EXPECT_TRUE(g.TradingEnabled);
@@ -280,8 +280,8 @@ TEST(XmlFillers, SessionSettingsTakeRightsInColumnOrder) {
                        row("Table10", {{"SettingsName", "no key"}}) +
                        row("Table10", {{"SettingsId", "-5"}, {"SettingsName", "negative key"}})));
     s.FillTableDetails();
-    ASSERT_EQ(s.SessionSettingCollection.size(), 2u);  // neither without a key nor with a negative one
-    const model::SessionSettings& o = **s.SessionSettingCollection.find("03");
+    ASSERT_EQ(s.SessionSettingCollection().size(), 2u);  // neither without a key nor with a negative one
+    const model::SessionSettings& o = **s.SessionSettingCollection().find("03");
     EXPECT_EQ(o.settingsID, 3u);
     EXPECT_EQ(o.settingsName, "Open");
     EXPECT_TRUE(o.allowEditContigent);
@@ -296,7 +296,7 @@ TEST(XmlFillers, SessionSettingsTakeRightsInColumnOrder) {
     EXPECT_EQ(*o.sessionColor, (model::RGBAColor{0.0, 1.0, 0.0, 1.0}));
     EXPECT_EQ(o.marketTradingStatus, 0u);
     // -16776961 is 0xFF0000FF: its low 24 bits are opaque blue.
-    EXPECT_EQ(*(*s.SessionSettingCollection.find("4"))->sessionColor, (model::RGBAColor{0.0, 0.0, 1.0, 1.0}));
+    EXPECT_EQ(*(*s.SessionSettingCollection().find("4"))->sessionColor, (model::RGBAColor{0.0, 0.0, 1.0, 1.0}));
 }
 
 TEST(XmlFillers, FollowUpsRunWithoutInstrumentTables) {

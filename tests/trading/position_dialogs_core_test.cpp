@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "orders/order_fixture.h"
+#include "support/order_book_test_access.h"
 #include "trading/core/position_dialog_values.h"
 #include "trading/core/position_row_reference.h"
 
@@ -18,7 +19,7 @@ using Strings = std::vector<std::string>;
 class PositionDialogCore : public orders::testing::OrderFixture {};
 
 TEST_F(PositionDialogCore, RowIsResolvedOnceAndFoundByIdWhateverHappensToTheList) {
-    auto& positions = state::SessionTestAccess::orderBook(*session).OpenOrderCollection;
+    auto& positions = state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session));
     openPosition(0, "1", "1001", "P1");
     openPosition(0, "2", "1001", "P2");
     PositionRowReference row;
@@ -70,7 +71,7 @@ TEST_F(PositionDialogCore, RowIsResolvedOnceAndFoundByIdWhateverHappensToTheList
 TEST_F(PositionDialogCore, ClosableQuantityListsAndTexts) {
     auto position = openPosition(0, "5", "1001", "P1");
     for (const char* qty : {"2", "1"}) addOrder(false, 1, qty)->LiqudateOrderNumber = "P1";
-    for (auto& o : session->orderBook().PendingOrderCollection) o->OrderQty = o->RemainingQty;
+    for (auto& o : session->orderBook().PendingOrderCollection()) o->OrderQty = o->RemainingQty;
     addOrder(false, 1, "4")->LiqudateOrderNumber = "P2";
     EXPECT_EQ(closableQuantity(*position, state::viewOf(*session).getPendingOrderCollection()), 2);
 

@@ -7,6 +7,7 @@
 #include "kit/qt_test_app.h"
 #include "kit/window_registry.h"
 #include "orders/order_fixture.h"
+#include "support/order_book_test_access.h"
 #include "trading/closend_cancel_position_window_controller.h"
 #include "trading/modify_position_window_controller.h"
 #include "trading/register_windows.h"
@@ -78,7 +79,7 @@ TEST_F(PositionDialogsTest, CloseFillsRefreshesFollowsItsPositionAndEndsWhenItGo
     closer->comboBoxSelectionIsChanging(0);
     EXPECT_EQ(str(closer->QuantityDescriptionTextField), "1 x 100.00 = 100.00");
     EXPECT_EQ(closer->CloseandCancelButton->text(), "Close #P1 (Sell 1 GOLD @ Market Rate)");
-    auto& positions = state::SessionTestAccess::orderBook(*session).OpenOrderCollection;
+    auto& positions = state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session));
     openPosition(1, "9", "1001", "P0");
     std::rotate(positions.begin(), positions.end() - 1, positions.end());
     item->Bid = 50.5;
@@ -172,7 +173,7 @@ TEST_F(PositionDialogsTest, ModifyKeepsItsRecordsAndSendsTheBracket) {
 
     // Re-sorted and the position gone from the list: it still sends for its own.
     openPosition(0, "1", "1001", "P0");
-    auto& held = state::SessionTestAccess::orderBook(*session).OpenOrderCollection;
+    auto& held = state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session));
     std::reverse(held.begin(), held.end());
     modifier->ModifyButton->click();
     EXPECT_EQ(sent, 1);

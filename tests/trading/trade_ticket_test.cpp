@@ -10,6 +10,7 @@
 #include "kit/theme_manager.h"
 #include "kit/qt_test_app.h"
 #include "orders/order_fixture.h"
+#include "support/reference_data_test_access.h"
 #include "trading/buy_market_depth_table_controller.h"
 #include "trading/sell_market_depth_table_controller.h"
 #include "trading/ticket_image_button.h"
@@ -34,7 +35,7 @@ public:
         item->priceTick = 0.01;
         item->mostSignificantDigitLength = 2;
         item->leastSignificantDigitLength = 1;
-        state::SessionTestAccess::referenceData(*session).selectedSymbols = {"GOLD"};
+        state::ReferenceDataTestAccess::selectedSymbols(state::SessionTestAccess::referenceData(*session)) = {"GOLD"};
         fake = std::make_unique<kit::testing::FakeContext>(*session, *session, *manager, session);
         ticket = std::make_unique<TradeTicketWindowController>(fake->context);
     }
@@ -423,8 +424,8 @@ TEST_F(TradeTicketTest, OneTimerAndObserversWhileOpenAndAnEmptyWatchlistCloses) 
     // From a watchlist row: that instrument.
     auto other = std::make_shared<model::ItemDetails>(*item);
     other->Code = "SILVER";
-    state::SessionTestAccess::referenceData(*session).ItemCollection.set("SILVER", other);
-    state::SessionTestAccess::referenceData(*session).selectedSymbols = {"GOLD", "SILVER"};
+    state::ReferenceDataTestAccess::ItemCollection(state::SessionTestAccess::referenceData(*session)).set("SILVER", other);
+    state::ReferenceDataTestAccess::selectedSymbols(state::SessionTestAccess::referenceData(*session)) = {"GOLD", "SILVER"};
     ticket->setIsTradeTicketfromWatchlist(true);
     ticket->setValue("SILVER", "ItemCode");
     ticket->windowDidAppear();
@@ -432,7 +433,7 @@ TEST_F(TradeTicketTest, OneTimerAndObserversWhileOpenAndAnEmptyWatchlistCloses) 
     EXPECT_EQ(ticket->itemCode(), "SILVER");
     EXPECT_EQ(ticket->SymbolComboBox->currentText(), "SILVER");
 
-    state::SessionTestAccess::referenceData(*session).selectedSymbols.clear();
+    state::ReferenceDataTestAccess::selectedSymbols(state::SessionTestAccess::referenceData(*session)).clear();
     center.post("ItemUpdateNotification");
     EXPECT_FALSE(ticket->isVisible());
     EXPECT_FALSE(ticket->hasTimer());

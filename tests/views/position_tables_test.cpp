@@ -18,6 +18,8 @@
 #include "kit/qt_test_app.h"
 #include "model/language_string.h"
 #include "platform/preferences.h"
+#include "support/order_book_test_access.h"
+#include "support/reference_data_test_access.h"
 #include "views/close_price_button_delegate.h"
 #include "views/core/position_cells.h"
 #include "kit/fake_context.h"
@@ -45,7 +47,7 @@ protected:
         auto silver = s.item("SILVER", 23.105, 23.125);
         silver->DecimalPlaces = 3;
         silver->InstrumentId = 6;
-        s.data().GroupDetailCollection.find("7")->get()->GroupInstrumentCollection["6"] = s.conditions;
+        state::ReferenceDataTestAccess::GroupDetailCollection(s.data()).find("7")->get()->GroupInstrumentCollection["6"] = s.conditions;
         p0 = s.position("70001", Order::kBuy, "2");
         p0->UnrealisedPL = 150.25;
         p0->LimitPrice = "2050";
@@ -144,7 +146,7 @@ TEST_F(PositionTablesTest, TickRefreshesTwoColumnsOfEveryRowThenTheTotals) {
     EXPECT_EQ(open->totalValues()[2]->text(), ": 3.50");
     // Margin of all three although no margin cell was drawn: 0.25 + 0.19 + 12.50.
     EXPECT_EQ(open->totalValues()[3]->text(), ": 12.94");
-    state::SessionTestAccess::orderBook(*s.session).OpenOrderCollection.clear();
+    state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*s.session)).clear();
     open->RefreshTableview();
     EXPECT_EQ(open->rowCount(), 0);
     for (QLabel* value : open->totalValues()) EXPECT_TRUE(value->text() == ": 0" || value->text() == ": 0.00");
@@ -225,7 +227,7 @@ TEST_F(PositionTablesTest, CloseGuards) {
     open->currentAlert()->close();
     EXPECT_TRUE(opener.windows.empty());
     // The state's list changed since the last reload: row 0 is another position now.
-    state::SessionTestAccess::orderBook(*s.session).OpenOrderCollection.erase(state::SessionTestAccess::orderBook(*s.session).OpenOrderCollection.begin());
+    state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*s.session)).erase(state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*s.session)).begin());
     open->closePositionButtonClicked(0);
     open->modifyBracketOrderButtonClicked(0);
     EXPECT_EQ(visible(open->prepareRowMenu(0)), (std::vector<bool>(4, false)));

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 
+#include "support/order_book_test_access.h"
 #include "views/core/position_cells.h"
 #include "views/core/position_rules.h"
 #include "views/positions_fixture.h"
@@ -127,9 +128,9 @@ TEST_F(PositionsCoreTest, Totals) {
     p->RemainingQty = "9.5";
     EXPECT_EQ(totals()[0], "10");
     p->RemainingQty = "0.1";
-    s.session->orderBook().OpenOrderCollection.back()->RemainingQty = "0.2";
+    s.session->orderBook().OpenOrderCollection().back()->RemainingQty = "0.2";
     EXPECT_EQ(totals()[0], "0.3");
-    state::SessionTestAccess::orderBook(*s.session).OpenOrderCollection.clear();
+    state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*s.session)).clear();
     EXPECT_EQ(totals(), (std::array<std::string, 5>{"0", "0.00", "0.00", "0.00", "0.00"}));
 }
 

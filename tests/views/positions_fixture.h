@@ -9,6 +9,8 @@
 #include "model/group_details.h"
 #include "model/order.h"
 #include "state/order_book.h"
+#include "support/order_book_test_access.h"
+#include "support/reference_data_test_access.h"
 #include "views/core/position_records.h"
 #include "views/watchlist_fixture.h"
 
@@ -27,20 +29,20 @@ public:
         account->tradingStatus = 1;
         account->accountaccessType = 1;
         account->availableOrderTypes = 0xFF;
-        data().AccountDetailCollection.set("1001", account);
+        state::ReferenceDataTestAccess::AccountDetailCollection(data()).set("1001", account);
         auto group = std::make_shared<model::GroupDetails>();
         conditions = std::make_shared<model::GroupInstruments>();
         conditions->availableOrderSettings = 0x03;
         conditions->margincalculationMode = 1;
         conditions->InitialMargin = 0.125;
         group->GroupInstrumentCollection["5"] = conditions;
-        data().GroupDetailCollection.set("7", group);
+        state::ReferenceDataTestAccess::GroupDetailCollection(data()).set("7", group);
     }
 
     std::shared_ptr<model::Order> position(const std::string& id, std::int32_t side, const std::string& quantity) {
         auto o = order(side, quantity);
         o->OpenPositionId = id;
-        state::SessionTestAccess::orderBook(*session).OpenOrderCollection.push_back(o);
+        state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session)).push_back(o);
         return o;
     }
     std::shared_ptr<model::Order> pending(const std::string& id, std::int32_t type, const std::string& quantity) {
@@ -48,7 +50,7 @@ public:
         o->PendingOrderId = id;
         o->orderType = type;
         o->OrderQty = quantity;
-        state::SessionTestAccess::orderBook(*session).PendingOrderCollection.push_back(o);
+        state::OrderBookTestAccess::PendingOrderCollection(state::SessionTestAccess::orderBook(*session)).push_back(o);
         return o;
     }
     PositionRecords records(const std::shared_ptr<model::Order>& o) { return lookUpRecords(*session, o); }

@@ -8,6 +8,7 @@
 #include "model/item_type.h"
 #include "model/session_settings.h"
 #include "platform/log.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 #include "state/reference_data.h"
@@ -32,14 +33,14 @@ public:
         auto t = std::make_shared<model::ItemType>();
         t->InstrumentTypeId = id;
         t->InstrumentTypeName = name;
-        data().ItemTypeCollection.set(std::to_string(id), t);
+        state::ReferenceDataTestAccess::ItemTypeCollection(data()).set(std::to_string(id), t);
     }
     void setting(std::uint64_t id, const std::string& name, std::uint32_t rgb) {
         auto s = std::make_shared<model::SessionSettings>();
         s->settingsID = id;
         s->settingsName = name;
         s->sessionColor = model::RGBAColor::fromRGB(rgb);
-        data().SessionSettingCollection.set(std::to_string(id), s);
+        state::ReferenceDataTestAccess::SessionSettingCollection(data()).set(std::to_string(id), s);
     }
     // An active instrument of type 1 in setting 1, added to the watchlist.
     std::shared_ptr<model::ItemDetails> item(const std::string& code, double bid, double ask) {
@@ -56,8 +57,8 @@ public:
         i->UpdateTime = "01/02/2024 14:30:05";
         i->instrumentTradingStatus = 1;
         i->CurrentTradeSessionSettingId = 1;
-        data().ItemCollection.set(code, i);
-        data().selectedSymbols.push_back(code);
+        state::ReferenceDataTestAccess::ItemCollection(data()).set(code, i);
+        state::ReferenceDataTestAccess::selectedSymbols(data()).push_back(code);
         return i;
     }
 

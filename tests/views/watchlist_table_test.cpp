@@ -18,6 +18,7 @@
 #include "platform/preferences.h"
 #include "platform/resource_bundle.h"
 #include "state/session_notifications.h"
+#include "support/reference_data_test_access.h"
 #include "views/core/watchlist_cells.h"
 #include "kit/fake_context.h"
 #include "orders/order_mananger.h"
@@ -42,7 +43,7 @@ protected:
         closed = s.item("OLDCO", 12.5, 12.75);
         closed->instrumentTradingStatus = 3;
         closed->CurrentTradeSessionSettingId = 2;
-        s.data().selectedSymbols.push_back("NOREC");  // a code without a record
+        state::ReferenceDataTestAccess::selectedSymbols(s.data()).push_back("NOREC");  // a code without a record
         table = make();
         tester = std::make_unique<QAbstractItemModelTester>(table->model(),
                                                             QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -129,12 +130,12 @@ TEST_F(WatchlistTableTest, TickRefreshesTheLiveCellsAndDeselects) {
 
 TEST_F(WatchlistTableTest, NotificationReloadsAndTheListMayChange) {
     QSignalSpy reset(table->model(), &QAbstractItemModel::modelReset);
-    s.data().selectedSymbols = {"EURUSD", "GOLD"};
+    state::ReferenceDataTestAccess::selectedSymbols(s.data()) = {"EURUSD", "GOLD"};
     platform::NotificationCenter::defaultCenter().post(state::notifications::kWatchlistTable);
     ASSERT_EQ(table->rowCount(), 2);
     EXPECT_EQ(at(0, col::kCode).data().toString(), "EURUSD");
     EXPECT_EQ(reset.count(), 0);
-    s.data().selectedSymbols.clear();
+    state::ReferenceDataTestAccess::selectedSymbols(s.data()).clear();
     table->RefreshWatchlist();
     EXPECT_EQ(table->rowCount(), 0);
     tick();  // nothing to refresh
