@@ -21,6 +21,7 @@
 #include "model/group_details.h"
 #include "model/item_details.h"
 #include "state/feed_channels.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "trading/closend_cancel_position_window_controller.h"
 #include "trading/trade_ticket_window_controller.h"
@@ -44,13 +45,13 @@ using trading::TradeTicketWindowController;
 // group and its instrument, and the instrument's depth.
 void allowTicket(state::BusinessBase& s, const std::string& groupId) {
     auto& data = state::SessionTestAccess::referenceData(s);
-    for (auto& [id, account] : data.AccountDetailCollection) {
+    for (auto& [id, account] : state::ReferenceDataTestAccess::AccountDetailCollection(data)) {
         account->availableOrderTypes = 0xC7;
         account->tradeAccountType = 1;
     }
-    auto& group = *data.GroupDetailCollection.find(groupId);
+    auto& group = *state::ReferenceDataTestAccess::GroupDetailCollection(data).find(groupId);
     group->TradingEnabled = true;
-    auto& item = *data.ItemCollection.find(kTicketItem);
+    auto& item = *state::ReferenceDataTestAccess::ItemCollection(data).find(kTicketItem);
     item->availableOrderTypes = 0xC7;
     item->TickSize = item->priceTick = 0.01;
     item->UpdateTime = "12/07/2026 10:11:12";
@@ -69,7 +70,8 @@ void fill(state::BusinessBase& s) {
     bench::addAccounts(s, group, kAccounts, kInstruments);
     bench::addPositions(s, kPositions, kAccounts, kInstruments);
     auto& data = state::SessionTestAccess::referenceData(s);
-    for (int i = 0; i < kInstruments; ++i) data.selectedSymbols.push_back(bench::text("I", i));
+    for (int i = 0; i < kInstruments; ++i)
+        state::ReferenceDataTestAccess::selectedSymbols(data).push_back(bench::text("I", i));
     allowTicket(s, group);
 }
 

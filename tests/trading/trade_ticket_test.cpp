@@ -379,8 +379,8 @@ TEST_F(TradeTicketTest, ChartTakesTheThemeStoredAtEachOpening) {
 TEST_F(TradeTicketTest, SimpleModeSymbolChangeClearsThePrice) {
     auto silver = std::make_shared<model::ItemDetails>(*item);
     silver->Code = "SILVER";
-    state::SessionTestAccess::referenceData(*session).ItemCollection.set("SILVER", silver);
-    state::SessionTestAccess::referenceData(*session).selectedSymbols = {"GOLD", "SILVER"};
+    state::ReferenceDataTestAccess::ItemCollection(state::SessionTestAccess::referenceData(*session)).set("SILVER", silver);
+    state::ReferenceDataTestAccess::selectedSymbols(state::SessionTestAccess::referenceData(*session)) = {"GOLD", "SILVER"};
     open();
     advanced();
     choose(ticket->OrderTypeComboBox, "Limit");
