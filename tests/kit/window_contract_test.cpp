@@ -14,7 +14,7 @@
 namespace kit {
 namespace {
 
-WindowSpec spec(const std::string& name) {
+WindowSpec window(const std::string& name) {
     WindowSpec s;
     s.name = name;
     s.make = [](WindowContext&) -> QWidget* { return nullptr; };
@@ -23,15 +23,15 @@ WindowSpec spec(const std::string& name) {
 
 TEST(WindowRegistry, RefusesNamelessMakerlessAndSecondRegistrations) {
     WindowRegistry registry;
-    WindowSpec first = spec("TradeTicketWindowController");
+    WindowSpec first = window("TradeTicketWindowController");
     first.presentation = Presentation::Sheet;
-    WindowSpec second = spec("TradeTicketWindowController");
-    WindowSpec noMake = spec("AboutWindowController");
+    WindowSpec second = window("TradeTicketWindowController");
+    WindowSpec noMake = window("AboutWindowController");
     noMake.make = nullptr;
     EXPECT_TRUE(registry.add(first));
     EXPECT_FALSE(registry.add(second));
     EXPECT_FALSE(registry.add(noMake));
-    EXPECT_FALSE(registry.add(spec("")));
+    EXPECT_FALSE(registry.add(window("")));
     ASSERT_EQ(registry.size(), 1u);
     EXPECT_EQ(registry.find("TradeTicketWindowController")->presentation, Presentation::Sheet);  // the first kept
     EXPECT_EQ(registry.find("NoSuchWindowController"), nullptr);
