@@ -1,0 +1,54 @@
+#pragma once
+// The document that is printed and its job title, which names the print job
+// (the printer's document name). Pages carry our own header (job title and
+// date) and footer ("Page n of m"); the body fits the page width.
+#include <QDateTime>
+#include <QSizeF>
+#include <QString>
+#include <QTextDocument>
+#include <memory>
+
+class QPainter;
+class QPaintDevice;
+class QPrinter;
+
+namespace printing {
+
+class PrintTextView {
+public:
+    explicit PrintTextView(QString printJobTitle = {});
+
+    QTextDocument& document() { return document_; }
+    const QTextDocument& document() const { return document_; }
+    const QString& printJobTitle() const { return printJobTitle_; }
+    void setPrintJobTitle(const QString& title) { printJobTitle_ = title; }
+
+    // A copy of the document laid out for `device` in pages of `pageSize`
+    // (the device's units), long words broken where they must.
+    class Pages {
+    public:
+        int pageCount() const;
+        // Header, the page's part of the body in black on the paper, footer.
+        void paintPage(QPainter& painter, int page) const;
+
+    private:
+        friend class PrintTextView;
+        std::unique_ptr<QTextDocument> body_;
+        QString title_;
+        QString date_;
+        QSizeF page_;
+        double band_ = 0;  // height of the header and of the footer
+    };
+    std::unique_ptr<Pages> paginate(QPaintDevice& device, const QSizeF& pageSize,
+                                    const QDateTime& printed = QDateTime::currentDateTime()) const;
+
+    // Prints every page on the printer, named after the job title. False (and
+    // logged) when the printer does not open.
+    bool printOn(QPrinter& printer) const;
+
+private:
+    QString printJobTitle_;
+    QTextDocument document_;
+};
+
+}  // namespace printing
