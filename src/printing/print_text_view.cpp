@@ -6,7 +6,6 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPrinter>
-#include <QTextFrame>
 #include <algorithm>
 
 #include "platform/log.h"
@@ -23,7 +22,15 @@ QFont bandFont(QPaintDevice& device) {
 
 }  // namespace
 
-PrintTextView::PrintTextView(QString printJobTitle) : printJobTitle_(std::move(printJobTitle)) {}
+PrintTextView::PrintTextView(QString printJobTitle) : printJobTitle_(std::move(printJobTitle)) {
+    // Set while the document is empty, where they cost no layout (each later
+    // change lays a long table out again): long words break where they must,
+    // the body starts at the printable area's edge.
+    QTextOption wrap = document_.defaultTextOption();
+    wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    document_.setDefaultTextOption(wrap);
+    document_.setDocumentMargin(0);
+}
 
 int PrintTextView::Pages::pageCount() const { return std::max(1, body_->pageCount()); }
 
@@ -53,26 +60,19 @@ void PrintTextView::Pages::paintPage(QPainter& painter, int page) const {
 }
 
 std::unique_ptr<PrintTextView::Pages> PrintTextView::paginate(QPaintDevice& device, const QSizeF& pageSize,
-                                                              const QDateTime& printed) const {
+                                                              const QDateTime& printed) {
     auto pages = std::unique_ptr<Pages>(new Pages);
     pages->title_ = printJobTitle_;
     pages->date_ = QLocale(QLocale::English, QLocale::UnitedStates).toString(printed, QLocale::ShortFormat);
     pages->page_ = pageSize;
     pages->band_ = 2 * QFontMetricsF(bandFont(device), &device).height();
-    pages->body_.reset(document_.clone());
-    QTextDocument& body = *pages->body_;
-    body.documentLayout()->setPaintDevice(&device);
-    QTextOption wrap = body.defaultTextOption();
-    wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    body.setDefaultTextOption(wrap);
-    QTextFrameFormat frame = body.rootFrame()->frameFormat();
-    frame.setMargin(0);
-    body.rootFrame()->setFrameFormat(frame);
-    body.setPageSize(QSizeF(pageSize.width(), std::max(1.0, pageSize.height() - 2 * pages->band_)));
+    pages->body_ = &document_;
+    document_.documentLayout()->setPaintDevice(&device);
+    document_.setPageSize(QSizeF(pageSize.width(), std::max(1.0, pageSize.height() - 2 * pages->band_)));
     return pages;
 }
 
-bool PrintTextView::printOn(QPrinter& printer) const {
+bool PrintTextView::printOn(QPrinter& printer) {
     printer.setDocName(printJobTitle_);
     printer.setFullPage(false);
     QPainter painter;

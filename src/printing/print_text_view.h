@@ -23,8 +23,9 @@ public:
     const QString& printJobTitle() const { return printJobTitle_; }
     void setPrintJobTitle(const QString& title) { printJobTitle_ = title; }
 
-    // A copy of the document laid out for `device` in pages of `pageSize`
-    // (the device's units), long words broken where they must.
+    // The document laid out for `device` in pages of `pageSize` (the device's
+    // units). The pages read the document itself, which must stay unchanged
+    // while they are used: a copy of a long table costs more than its layout.
     class Pages {
     public:
         int pageCount() const;
@@ -33,18 +34,18 @@ public:
 
     private:
         friend class PrintTextView;
-        std::unique_ptr<QTextDocument> body_;
+        QTextDocument* body_ = nullptr;
         QString title_;
         QString date_;
         QSizeF page_;
         double band_ = 0;  // height of the header and of the footer
     };
     std::unique_ptr<Pages> paginate(QPaintDevice& device, const QSizeF& pageSize,
-                                    const QDateTime& printed = QDateTime::currentDateTime()) const;
+                                    const QDateTime& printed = QDateTime::currentDateTime());
 
     // Prints every page on the printer, named after the job title. False (and
     // logged) when the printer does not open.
-    bool printOn(QPrinter& printer) const;
+    bool printOn(QPrinter& printer);
 
 private:
     QString printJobTitle_;
