@@ -22,14 +22,26 @@ QFont bandFont(QPaintDevice& device) {
 
 }  // namespace
 
-PrintTextView::PrintTextView(QString printJobTitle) : printJobTitle_(std::move(printJobTitle)) {
-    // Set while the document is empty, where they cost no layout (each later
-    // change lays a long table out again): long words break where they must,
-    // the body starts at the printable area's edge.
+PrintTextView::PrintTextView(QString printJobTitle)
+    : printJobTitle_(std::move(printJobTitle)), layoutPrinter_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    layoutPrinter_->setOutputFormat(QPrinter::PdfFormat);
+    // Set while the document is empty, where they cost no layout: long words
+    // break where they must, the body starts at the printable area's edge.
     QTextOption wrap = document_.defaultTextOption();
     wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     document_.setDefaultTextOption(wrap);
     document_.setDocumentMargin(0);
+    document_.documentLayout()->setPaintDevice(layoutPrinter_.get());
+    document_.setPageSize(
+        bodySize(*layoutPrinter_, layoutPrinter_->pageLayout().paintRectPixels(layoutPrinter_->resolution()).size()));
+}
+
+PrintTextView::~PrintTextView() = default;
+
+QSizeF PrintTextView::bodySize(QPaintDevice& device, const QSizeF& pageSize) const {
+    const double scale = device.logicalDpiY() / static_cast<double>(layoutPrinter_->logicalDpiY());
+    const double band = 2 * QFontMetricsF(bandFont(device), &device).height();
+    return QSizeF(pageSize.width(), std::max(1.0, pageSize.height() - 2 * band)) / scale;
 }
 
 int PrintTextView::Pages::pageCount() const { return std::max(1, body_->pageCount()); }
@@ -47,10 +59,13 @@ void PrintTextView::Pages::paintPage(QPainter& painter, int page) const {
     painter.drawText(footer, Qt::AlignHCenter | Qt::AlignVCenter,
                      QString("Page %1 of %2").arg(page + 1).arg(pageCount()));
 
-    const double height = body_->pageSize().height();
-    const QRectF shown(0, page * height, width, height);
-    painter.setClipRect(QRectF(0, band_, width, height));
-    painter.translate(0, band_ - shown.top());
+    // The body's page, in layout units, scaled to the device below the header.
+    const QSizeF body = body_->pageSize();
+    const QRectF shown(0, page * body.height(), body.width(), body.height());
+    painter.setClipRect(QRectF(0, band_, width, body.height() * scale_));
+    painter.translate(0, band_);
+    painter.scale(scale_, scale_);
+    painter.translate(0, -shown.top());
     QAbstractTextDocumentLayout::PaintContext context;
     context.clip = shown;
     // Paper is white whatever the screen's theme.
@@ -67,8 +82,9 @@ std::unique_ptr<PrintTextView::Pages> PrintTextView::paginate(QPaintDevice& devi
     pages->page_ = pageSize;
     pages->band_ = 2 * QFontMetricsF(bandFont(device), &device).height();
     pages->body_ = &document_;
-    document_.documentLayout()->setPaintDevice(&device);
-    document_.setPageSize(QSizeF(pageSize.width(), std::max(1.0, pageSize.height() - 2 * pages->band_)));
+    pages->scale_ = device.logicalDpiY() / static_cast<double>(layoutPrinter_->logicalDpiY());
+    const QSizeF body = bodySize(device, pageSize);
+    if (document_.pageSize() != body) document_.setPageSize(body);
     return pages;
 }
 

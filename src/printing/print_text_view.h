@@ -17,15 +17,19 @@ namespace printing {
 class PrintTextView {
 public:
     explicit PrintTextView(QString printJobTitle = {});
+    ~PrintTextView();
 
     QTextDocument& document() { return document_; }
     const QTextDocument& document() const { return document_; }
     const QString& printJobTitle() const { return printJobTitle_; }
     void setPrintJobTitle(const QString& title) { printJobTitle_ = title; }
 
-    // The document laid out for `device` in pages of `pageSize` (the device's
-    // units). The pages read the document itself, which must stay unchanged
-    // while they are used: a copy of a long table costs more than its layout.
+    // The document is laid out from the start for the pages of a default
+    // printer (high resolution, PDF), so that printing there lays it out no
+    // more (each change of page lays a long table out again). Pages of
+    // another size are laid out anew; another resolution is scaled to.
+    // The pages read the document itself, which must stay unchanged while
+    // they are used: a copy of a long table costs more than its layout.
     class Pages {
     public:
         int pageCount() const;
@@ -38,7 +42,8 @@ public:
         QString title_;
         QString date_;
         QSizeF page_;
-        double band_ = 0;  // height of the header and of the footer
+        double band_ = 0;   // height of the header and of the footer
+        double scale_ = 1;  // device units per layout unit
     };
     std::unique_ptr<Pages> paginate(QPaintDevice& device, const QSizeF& pageSize,
                                     const QDateTime& printed = QDateTime::currentDateTime());
@@ -48,7 +53,11 @@ public:
     bool printOn(QPrinter& printer);
 
 private:
+    // The body's page size, in layout units, on `device`'s `pageSize`.
+    QSizeF bodySize(QPaintDevice& device, const QSizeF& pageSize) const;
+
     QString printJobTitle_;
+    std::unique_ptr<QPrinter> layoutPrinter_;  // never printed on
     QTextDocument document_;
 };
 
