@@ -50,6 +50,7 @@ bool FaultBoard::set(const std::string& name, const std::string& value, std::str
     if (name == "malformed-rows") return needFlag(s.malformedRows);
     if (name == "tick-without-base") return needFlag(s.tickWithoutBase);
     if (name == "never-answer") return needFlag(s.neverAnswer);
+    if (name == "statement-text") return needFlag(s.statementText);
     if (name == "chart-shape") {
         if (value != "normal" && value != "short" && value != "no-closes") {
             if (error) *error = "expected normal, short or no-closes";

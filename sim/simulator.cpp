@@ -697,6 +697,8 @@ void Simulator::requestLoop() {
         if (!request) {
             log("request channel: malformed request dropped (" + std::to_string(body.size()) + " bytes); empty reply");
         } else {
+            if (request->get(151) == "getfinancialtransactions")
+                log("request channel: financial transactions of kind \"" + request->get(551) + "\"");
             if (request->type() == 1023)
                 received_.add(request->get(23), request->get(151) + (request->has(34) ? ":" + request->get(34) : ""));
             else if (request->type() != 1002)
@@ -738,6 +740,7 @@ std::string Simulator::commandHelp() {
            "    tick-without-base on|off         ticks with an empty base field\n"
            "    ds-answer normal|empty|error     every table answer is \"\" or \"ERROR\"\n"
            "    never-answer on|off              the request channel answers nothing\n"
+           "    statement-text on|off            account statements answered with text that is not XML\n"
            "    chart-shape normal|short|no-closes  chart answers whole, with short sections, or without closes\n"
            "  wrap plain|envelope|compressed     how session messages travel\n"
            "  login-form packed|xml              form of the login data\n"

@@ -176,7 +176,7 @@ private:
     std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>> financialApprovals() const override;
     std::vector<std::shared_ptr<model::PayGateSetting>> payGateSettings() const override;
     std::vector<std::shared_ptr<model::FinancialTransactionDetails>> financialTransactions() const override;
-    model::AccountStatementInfo accountStatement() const override;
+    const model::AccountStatementInfo& accountStatement() const override;
     std::vector<std::string> journalLines() const override;
     std::string text(const std::string& key) const override;
     std::string ServerTime() const override;

@@ -61,7 +61,7 @@ std::vector<std::shared_ptr<model::PayGateSetting>> BusinessBase::payGateSetting
 std::vector<std::shared_ptr<model::FinancialTransactionDetails>> BusinessBase::financialTransactions() const {
     return funds_->FinancialTransactionCollection();
 }
-model::AccountStatementInfo BusinessBase::accountStatement() const { return funds_->accountStatementInfo(); }
+const model::AccountStatementInfo& BusinessBase::accountStatement() const { return funds_->accountStatementInfo(); }
 
 std::vector<std::string> BusinessBase::journalLines() const { return journal_.JournalDataCollection(); }
 std::string BusinessBase::ServerTime() const { return ping_->serverTimeText(); }

@@ -1,7 +1,7 @@
 #pragma once
-// Deposits, withdrawals and online payments of a session: the pay-gate
-// answers (94, 96, 98) and the approval answers (694). Filled in by the funds
-// work; until then the handlers keep nothing.
+// Deposits, withdrawals, online payments and the account statement of a
+// session: the pay-gate answers (94, 96, 98), the approval answers (694), the
+// funds data-service answers and the statement (funds_statement.cpp).
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -19,6 +19,7 @@
 #include "protocol/message_base.h"
 #include "state/dispatcher.h"
 #include "state/ordered_dictionary.h"
+#include "state/reference_data.h"
 #include "state/session_component.h"
 
 namespace state {
@@ -37,31 +38,6 @@ inline constexpr std::int64_t ApprovedNotice = 930;
 inline constexpr std::int64_t AccountNotice = 931;
 }  // namespace approval
 
-// One pay-gate transaction as the journal and the payment windows read it.
-struct PayGateTransaction {
-    std::uint64_t requestId = 0;
-    std::int64_t transStatus = 0;
-    std::optional<std::string> payTransactionId;
-};
-
-// The values of an approval request that its notices show.
-struct ApprovalNotice {
-    std::uint64_t approvalRequestId = 0;
-    std::int64_t approvalSubType = 0;
-    std::string requestedDateTime;  // "yyyyMMddHHmmss"
-    std::string remarks;
-    // Of the request's financial approval.
-    std::uint64_t beneficiaryAccount = 0;
-    std::uint64_t benefactorAccount = 0;
-    std::uint64_t transferMode = 0;  // 1 TTCopy, 2 BankTransfer, 3 OnlinePayment
-    std::string dateOfTransaction;   // "yyyyMMddHHmmss"
-    double approvedAmount = 0;
-    std::string bankName;
-    std::string branch;
-    std::string sourceBankAccount;
-    std::string destinationBankAccount;
-};
-
 class Funds : public SessionComponent {
 public:
     Funds(SessionServices& services, const ReferenceData& reference, const OrderBook& book)
@@ -70,15 +46,15 @@ public:
     void registerHandlers(Dispatcher& table) override;
 
     // Null when the answer adds nothing; `isAdded` says whether a record is new.
-    virtual std::shared_ptr<PayGateTransaction> processPayGateTransMasterResponse(const MessageFields&,
-                                                                                 bool* /*isAdded*/) {
+    virtual std::shared_ptr<model::PayGateTransaction> processPayGateTransMasterResponse(const MessageFields&,
+                                                                                        bool* /*isAdded*/) {
         return nullptr;
     }
-    virtual std::shared_ptr<PayGateTransaction> processPayGateTransactionResponse(const MessageFields&,
-                                                                                 std::int64_t* /*serverError*/) {
+    virtual std::shared_ptr<model::PayGateTransaction> processPayGateTransactionResponse(
+        const MessageFields&, std::int64_t* /*serverError*/) {
         return nullptr;
     }
-    virtual std::shared_ptr<PayGateTransaction> processPayGateStatusResponse(const MessageFields&) {
+    virtual std::shared_ptr<model::PayGateTransaction> processPayGateStatusResponse(const MessageFields&) {
         return nullptr;
     }
     virtual void createApprovalAction(std::int32_t /*actionType*/, const MessageFields&) {}
@@ -103,11 +79,15 @@ public:
     const std::vector<std::shared_ptr<model::FinancialTransactionDetails>>& FinancialTransactionCollection() const {
         return FinancialTransactionCollection_;
     }
+    // "%lu" of the request id -> online payment.
+    const OrderedDictionary<std::shared_ptr<model::PayGateTransaction>>& payGateTransactions() const {
+        return payGateTransactions_;
+    }
     const model::AccountStatementInfo& accountStatementInfo() const { return accountStatementInfo_; }
 
     // Emptied before the answer that refills them.
-    void clearFinancialTransactions() { FinancialTransactionCollection_.clear(); }
-    void clearStatementCancelledOrders() { accountStatementInfo_.cancelledOrderInfo.clear(); }
+    void clearFinancialTransactions();
+    void beginCancelledOrderHistory();
 
     // One answer row each.
     void fillBankDetails(std::string_view row);
@@ -119,7 +99,7 @@ public:
     void fillHistoryCancelledOrderCollection(const model::CancelledOrderHD& row);
     // Drops the held bank details and tells the windows; nothing when none are held.
     void clearBankDetails();
-    // Reads the statement tables of the last parse; for now it only tells the windows.
+    // Refills the statement from the tables of the last XML parse, then tells the windows.
     void ParseAccountStatement();
 
     // --- Requests whose answers land here (1023, main thread) ---------------------
@@ -133,8 +113,9 @@ public:
 
     // --- What the funds announce (main thread) --------------------------------------
     void payGateTransactionResponseNotification(std::shared_ptr<const PayGateUpdate> update);
-    // Deposit and withdrawal details; the two approval banners.
-    void approvalNotificationForActionType(std::int64_t actionType, const ApprovalNotice& request);
+    // Deposit and withdrawal details; the two approval banners. The figures
+    // come from the request's financial details.
+    void approvalNotificationForActionType(std::int64_t actionType, const model::ApprovalReq& request);
     void depositwithdrawalNotification();
     void accountStatementUpdateNotification();
     void bankDetailsReceivedNotification();
@@ -143,6 +124,20 @@ protected:
     SessionServices& services_;
 
 private:
+    // The statement's tables (funds_statement.cpp).
+    void ParseInstrumentsTable(const XmlTable& table);
+    void ParseClosePriceTable(const XmlTable& table);
+    void ParseAccountInfoTable(const XmlTable& table);
+    void ParseOpenPositionsTable(const XmlTable& table);
+    void ParsePendingOrdersTable(const XmlTable& table);
+    void ParseSettledPositionsTable(const XmlTable& table);
+    void ParseFinancialTransactionsTable(const XmlTable& table);
+    void parseMarginCallSummaryTable(const XmlTable& table);
+    void parseClientAddressTable(const XmlTable& table);
+    void parseOrganizationTable(const XmlTable& table);
+    // The code of the statement's instrument under the row's id, when the row names one.
+    void lookUpItemCode(const TableRow& row, std::uint64_t instrumentId, model::Order& record) const;
+
     const ReferenceData& reference_;
     const OrderBook& book_;
     std::shared_ptr<model::BankDetails> bankDetails_;
@@ -150,6 +145,7 @@ private:
     std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>> financialApprovals_;
     OrderedDictionary<std::shared_ptr<model::PayGateSetting>> payGateSettingsCollection_;
     std::vector<std::shared_ptr<model::FinancialTransactionDetails>> FinancialTransactionCollection_;
+    OrderedDictionary<std::shared_ptr<model::PayGateTransaction>> payGateTransactions_;
     model::AccountStatementInfo accountStatementInfo_;
 };
 

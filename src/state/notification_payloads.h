@@ -11,6 +11,7 @@
 
 namespace model {
 class Order;
+class PayGateTransaction;
 }
 namespace protocol {
 class ConnectionBase;
@@ -19,7 +20,6 @@ class ConnectionBase;
 namespace state {
 
 class BusinessBase;
-struct PayGateTransaction;
 
 // Notifications about the session itself; it is also their sender.
 struct SessionPayload : platform::NotificationPayload {
@@ -85,10 +85,10 @@ struct PayGateUpdate : platform::NotificationPayload {
     static constexpr std::int64_t kStatusAnswer = 2;
     static constexpr std::int64_t kTransactionAnswer = 3;
 
-    PayGateUpdate(std::int64_t s, std::shared_ptr<PayGateTransaction> d, std::optional<std::int64_t> e = {})
+    PayGateUpdate(std::int64_t s, std::shared_ptr<model::PayGateTransaction> d, std::optional<std::int64_t> e = {})
         : state(s), data(std::move(d)), error(e) {}
     std::int64_t state;
-    std::shared_ptr<PayGateTransaction> data;
+    std::shared_ptr<model::PayGateTransaction> data;
     std::optional<std::int64_t> error;  // of a transaction answer
 };
 

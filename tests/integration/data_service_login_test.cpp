@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "integration/sim_login.h"
+#include "model/formatter.h"
+#include "model/search_info.h"
 #include "platform/main_executor.h"
 #include "platform/notification_center.h"
 #include "platform/test_env.h"
@@ -131,6 +133,103 @@ TEST_F(DataServiceLoginTest, LoginSequenceFillsEveryCollectionAndDownloadsResour
     state::commandsOf(*session).requestChartData("GOLD", "D", 10);
     ASSERT_TRUE(integration::pump(*loop, [&] { return session->dataServiceAnswers().chartDataCollection().size() == 1; }));
     EXPECT_TRUE(session->dataServiceAnswers().chartDataCollection().contains("GOLD^D"));
+}
+
+model::Date localDay(int year, int month, int day) {
+    model::DateFormatter::Fields f;
+    f.year = year, f.month = month, f.day = day;
+    return *model::DateFormatter::dateFromFields(f, model::DateFormatter::Zone::Local);
+}
+
+TEST_F(DataServiceLoginTest, StatementTransactionsAndFundsAnswers) {
+    login("trader", "secret1");
+    auto& center = platform::NotificationCenter::defaultCenter();
+    int statements = 0, lists = 0;
+    tokens.push_back(center.addObserver("AccountStatementNotification", [&](const platform::Notification&) {
+        EXPECT_TRUE(platform::MainExecutor::isMainThread());
+        ++statements;
+    }));
+    tokens.push_back(center.addObserver("DepositWithdrawalTableNotification", [&](const platform::Notification&) { ++lists; }));
+    state::SessionCommands& commands = state::commandsOf(*session);
+    const model::StatementQuery query{"1001", localDay(2026, 11, 1), localDay(2026, 12, 31)};
+    commands.requestAccountStatement(query);
+    commands.requestCancelledOrderHistoryForAccount(query);
+    // The login's own kind of request, built before the statement's cancelled orders come back.
+    const std::size_t loginCancelled = session->orderBook().CancelledOrderCollection().size();
+    state::SessionTestAccess::orderBook(*session).requestCancelledOrders();
+    ASSERT_TRUE(integration::pump(*loop, [&] { return statements == 2 && quiet(); }));
+    const model::AccountStatementInfo& s = session->funds().accountStatementInfo();
+    EXPECT_EQ(s.InstrumentInfo.size(), 3u);
+    ASSERT_EQ(s.OpenPositionInfo.size(), 3u);
+    EXPECT_EQ(s.OpenPositionInfo[0]->OpenPositionId, "9");
+    EXPECT_EQ(s.OpenPositionInfo[1]->OpenPositionId, "10");
+    EXPECT_EQ(s.OpenPositionInfo[2]->OpenPositionId, "100");
+    EXPECT_EQ(s.OpenPositionInfo[0]->CurrentPrice, 1.0802);  // a sell at the closing ask
+    EXPECT_EQ(s.OpenPositionInfo[1]->TransactionDateTime, "11/05/2026 14:07:09");
+    EXPECT_EQ(s.PendingOrderInfo.size(), 2u);
+    EXPECT_EQ(s.SettledPositionInfo.size(), 3u);
+    ASSERT_TRUE(s.StartInfo && s.EndInfo);
+    EXPECT_EQ(s.StartInfo->Balance, 48000);
+    EXPECT_EQ(s.EndInfo->Balance, 50000);
+    EXPECT_EQ(s.cancelledOrderInfo.size(), 1u);
+    EXPECT_EQ(session->orderBook().CancelledOrderCollection().size(), loginCancelled);
+    // Totals worked by hand from the scenario's statement.
+    EXPECT_EQ(s.getDeposit(), 1500.0);
+    EXPECT_EQ(s.getWithDrawal(), -200.0);
+    EXPECT_EQ(s.getCommission(), -12.0);
+    EXPECT_EQ(s.getSettledPL(), 60.5);
+    EXPECT_EQ(s.getDailyTDS(), -1.5);
+    EXPECT_EQ(s.getOpenQuantity(), 4.0);
+    EXPECT_EQ(s.getOpenProfitorLoss(), 100.25);
+    EXPECT_EQ(s.getOpenCommission(), 6.5);
+    EXPECT_EQ(s.getSettledQuantity(), 4.0);
+    EXPECT_EQ(s.getPendingQuantity(), 5.0);
+    EXPECT_EQ(s.getCancelledQuantity(), 3.0);
+    const model::PieChartDictionary open = s.getOpendPLForItems();
+    EXPECT_EQ(open.PieChartTitle, (std::vector<std::string>{"EURUSD", "GOLD"}));
+    EXPECT_EQ(open.PieChartData, (std::vector<double>{-30.25, 130.5}));
+    EXPECT_EQ(s.getSettledPLForItems().PieChartData, (std::vector<double>{80.5, -20.0}));
+    EXPECT_EQ(s.getMarginCallCountForAccountId(1001), 2u);
+    EXPECT_EQ(s.getClientAddressForAccountId(1001), "12 S&P Tower");
+    EXPECT_EQ(s.getCompanyAddressForAccountId(1001), "Broker &lt;b&gt; Ltd");
+
+    model::SearchInfo search;
+    search.AccountNumber = "1001";
+    search.FromDate = localDay(2026, 11, 1);
+    search.ToDate = localDay(2026, 12, 31);
+    search.TransactionDetails = "#DWR";
+    commands.requestFinancialTransactions(search);
+    commands.requestGetAllPayGateSettings();
+    commands.requestBankDetails(*session->referenceData().AccountDetailCollection().find("1001")->get());
+    ASSERT_TRUE(integration::pump(*loop, [&] { return lists == 1 && quiet() && session->funds().bankDetails(); }));
+    const auto& rows = session->funds().FinancialTransactionCollection();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0]->TransactionId, 9001);
+    EXPECT_EQ(rows[0]->TransactionDate, "11/01/2026 09:00:00");
+    EXPECT_EQ(rows[1]->DrAmount, 1500.0);
+    const state::Funds& funds = session->funds();
+    EXPECT_EQ(funds.approvalRequests().at(801)->approvalSubType, 2);
+    EXPECT_EQ(funds.approvalRequests().at(801)->information, funds.financialApprovals().at(801));
+    ASSERT_EQ(funds.payGateSettings().size(), 1u);
+    EXPECT_EQ(funds.payGateSettings()[0]->name, "Card");
+    EXPECT_EQ(funds.bankDetails()->BankName, "Example Bank");
+}
+
+TEST_F(DataServiceLoginTest, StatementThatIsNotXmlEmptiesTheRecord) {
+    login("trader", "secret1");
+    int statements = 0;
+    tokens.push_back(platform::NotificationCenter::defaultCenter().addObserver(
+        "AccountStatementNotification", [&](const platform::Notification&) { ++statements; }));
+    const model::StatementQuery query{"1001", localDay(2026, 11, 1), localDay(2026, 12, 31)};
+    state::commandsOf(*session).requestAccountStatement(query);
+    ASSERT_TRUE(integration::pump(*loop, [&] { return statements == 1 && quiet(); }));
+    EXPECT_FALSE(session->funds().accountStatementInfo().OpenPositionInfo.empty());
+    ASSERT_EQ(sim->command("fault statement-text on"), "ok");
+    state::commandsOf(*session).requestAccountStatement(query);
+    ASSERT_TRUE(integration::pump(*loop, [&] { return statements == 2 && quiet(); }));
+    const model::AccountStatementInfo& s = session->funds().accountStatementInfo();
+    EXPECT_TRUE(s.OpenPositionInfo.empty() && s.InstrumentInfo.empty() && s.FinancialTransactionInfo.empty());
+    EXPECT_FALSE(s.StartInfo);
 }
 
 TEST_F(DataServiceLoginTest, EquityHitAccountsAreAskedForTheirPrices) {

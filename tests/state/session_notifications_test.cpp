@@ -133,20 +133,22 @@ TEST_F(NotificationsTest, ChartDataNameCarriesTheNumber) {
     EXPECT_EQ(last["ChartDataReceivedNotification7"].as<TextPayload>()->text, "7");
 }
 
-ApprovalNotice approval() {
-    ApprovalNotice r;
+model::ApprovalReq approval() {
+    model::ApprovalReq r;
     r.approvalRequestId = 31;
     r.requestedDateTime = "20240102030405";
     r.remarks = "ok";
-    r.beneficiaryAccount = 1001;
-    r.benefactorAccount = 2002;
-    r.transferMode = 2;
-    r.dateOfTransaction = "20231231000000";
-    r.approvedAmount = 1234.5;
-    r.bankName = "Bank";
-    r.branch = "Main";
-    r.sourceBankAccount = "S1";
-    r.destinationBankAccount = "D1";
+    auto money = std::make_shared<model::FinancialApproval>();
+    money->beneficiaryAccount = 1001;
+    money->benefactorAccount = 2002;
+    money->transferMode = 2;
+    money->dateOfTransaction = "20231231000000";
+    money->approvedAmount = 1234.5;
+    money->bankName = "Bank";
+    money->branch = "Main";
+    money->sourceBankAccount = "S1";
+    money->destinationBankAccount = "D1";
+    r.information = money;
     return r;
 }
 
@@ -174,7 +176,7 @@ TEST_F(NotificationsTest, DepositAndWithdrawalDetailLines) {
 }
 
 TEST_F(NotificationsTest, ApprovalBannersBySubType) {
-    ApprovalNotice r = approval();
+    model::ApprovalReq r = approval();
     r.approvalSubType = 2;
     state::SessionTestAccess::funds(*session).approvalNotificationForActionType(930, r);
     r.approvalSubType = 1;
