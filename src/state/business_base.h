@@ -222,6 +222,8 @@ private:
     void requestFileResourceDownload(const model::FileResource& resource) override;
     void requestFileResourceForExtension(const std::string& text) override;
     void requestGetAllPayGateSettings() override;
+    void sendDepositRequest(const model::NewDeposit& deposit) override;
+    void sendWithdrawalRequest(const model::NewWithdrawal& withdrawal) override;
     void changeMyPassword(const std::string& oldPassword, const std::string& newPassword) override;
     // A banner's action: opens "AppDownloadURL" and quits when it is an http
     // or https address. Every banner shows; delivery needs nothing.

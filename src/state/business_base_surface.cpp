@@ -112,6 +112,10 @@ void BusinessBase::requestBankDetails(const model::AccountDetails& account) { fu
 void BusinessBase::requestApprovalRequest() { funds_->requestApprovalRequest(); }
 void BusinessBase::requestFinancialApprovals() { funds_->requestFinancialApprovals(); }
 void BusinessBase::requestGetAllPayGateSettings() { funds_->requestGetAllPayGateSettings(); }
+void BusinessBase::sendDepositRequest(const model::NewDeposit& deposit) { funds_->sendDepositRequest(deposit); }
+void BusinessBase::sendWithdrawalRequest(const model::NewWithdrawal& withdrawal) {
+    funds_->sendWithdrawalRequest(withdrawal);
+}
 void BusinessBase::requestAdvancedInstrumentInfo() { reference_.requestAdvancedInstrumentInfo(*this); }
 void BusinessBase::requestSessionSchedule(std::uint64_t marketId) { reference_.requestSessionSchedule(*this, marketId); }
 void BusinessBase::requestUserMapWithMyAccount(std::int32_t accountId) {

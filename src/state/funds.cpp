@@ -117,7 +117,9 @@ void Funds::accountStatementUpdateNotification() {
 
 void Funds::bankDetailsReceivedNotification() { center().post(notifications::kBankDetails); }
 
-void Funds::approvalNotificationForActionType(std::int64_t k, const model::ApprovalReq& request) {
+void Funds::approvalNotificationForActionType(std::int64_t k, const std::shared_ptr<model::ApprovalReq>& held) {
+    if (!held) return;
+    const model::ApprovalReq& request = *held;
     const model::FinancialApproval none;
     const model::FinancialApproval& money = request.information ? *request.information : none;
     auto text = [this](const char* key) { return services_.text(key); };
@@ -147,7 +149,7 @@ void Funds::approvalNotificationForActionType(std::int64_t k, const model::Appro
             line(text("0718"), money.destinationBankAccount),
             line(text("0622"), request.remarks),
         };
-        auto details = std::make_shared<const DetailLines>(std::move(lines));
+        auto details = std::make_shared<const DepositRequestDetails>(std::move(lines), held);
         services_.onMain([details] { center().post(notifications::kDepositRequest, details); });
     } else if (k == approval::Withdrawal) {
         std::vector<std::string> lines = {

@@ -20,6 +20,7 @@
 #include "state/dispatcher.h"
 #include "state/ordered_dictionary.h"
 #include "state/reference_data.h"
+#include "state/request_builder.h"
 #include "state/session_component.h"
 
 namespace state {
@@ -34,6 +35,10 @@ class OrderBook;
 namespace approval {
 inline constexpr std::int64_t Deposit = 801;
 inline constexpr std::int64_t Withdrawal = 802;
+// Status changes of a held request; 929 also carries new amounts.
+inline constexpr std::int64_t StatusUpdate = 927;
+inline constexpr std::int64_t StatusChange = 928;
+inline constexpr std::int64_t AmountUpdate = 929;
 inline constexpr std::int64_t ApprovedNotice = 930;
 inline constexpr std::int64_t AccountNotice = 931;
 }  // namespace approval
@@ -45,19 +50,49 @@ public:
     const char* componentName() const override { return "Funds"; }
     void registerHandlers(Dispatcher& table) override;
 
-    // Null when the answer adds nothing; `isAdded` says whether a record is new.
-    virtual std::shared_ptr<model::PayGateTransaction> processPayGateTransMasterResponse(const MessageFields&,
-                                                                                        bool* /*isAdded*/) {
-        return nullptr;
-    }
-    virtual std::shared_ptr<model::PayGateTransaction> processPayGateTransactionResponse(
-        const MessageFields&, std::int64_t* /*serverError*/) {
-        return nullptr;
-    }
-    virtual std::shared_ptr<model::PayGateTransaction> processPayGateStatusResponse(const MessageFields&) {
-        return nullptr;
-    }
-    virtual void createApprovalAction(std::int32_t /*actionType*/, const MessageFields&) {}
+    // --- Pay-gate answers (funds_paygate.cpp, main thread) ----------------------
+    // The master answer's record: the held one for a known request (`isAdded`
+    // false), the new one once stored (`isAdded` true), or with an error the
+    // new one unstored.
+    virtual std::shared_ptr<model::PayGateTransaction> processPayGateTransMasterResponse(const MessageFields& fields,
+                                                                                        bool* isAdded);
+    // The transaction of the result record's request, created when not held;
+    // null without one. `serverError` receives tag 1015.
+    virtual std::shared_ptr<model::PayGateTransaction> processPayGateTransactionResponse(const MessageFields& fields,
+                                                                                        std::int64_t* serverError);
+    // The held transaction with its new status; null for an unknown request.
+    virtual std::shared_ptr<model::PayGateTransaction> processPayGateStatusResponse(const MessageFields& fields);
+    // Stores a transaction under its request id unless one is held: the held one
+    // comes back and `record` is dropped. Null for no record or request id 0.
+    std::shared_ptr<model::PayGateTransaction> addOrUpdatePayGateTransaction(
+        std::shared_ptr<model::PayGateTransaction> record);
+    // The result record of tag 1061 in the form of tag 1062; empty without one.
+    static model::PackedPayGateTransaction getPackedPayGateTransaction(const MessageFields& fields);
+
+    // --- Approval answers (funds_approvals.cpp, main thread) ----------------------
+    virtual void createApprovalAction(std::int32_t actionType, const MessageFields& fields);
+    // The held request of tag 1054; null when absent, 0 or unknown.
+    std::shared_ptr<model::ApprovalReq> getApprovalRequest(const MessageFields& fields) const;
+    // A new record from tag 1059.
+    static std::shared_ptr<model::FinancialApproval> getFinancialApproval(const MessageFields& fields);
+    // Loads tag 1059, when present, in the form of tag 1060 (0 when absent).
+    static void updateFinancialApproval(model::FinancialApproval& approval, const MessageFields& fields);
+    static std::shared_ptr<model::ApprovalReq> createNewApprovalRequest(const MessageFields& fields);
+    // The status flags and refRequestId, each only when its tag is present.
+    static void setApprovalStatus(model::ApprovalReq& request, const MessageFields& fields);
+
+    // --- Deposit and withdrawal requests (funds_requests.cpp, main thread) --------
+    // Mode 3 sends an online payment (93), any other a deposit approval (693).
+    void sendDepositRequest(const model::NewDeposit& deposit);
+    void sendWithdrawalRequest(const model::NewWithdrawal& withdrawal);
+    // The request's own tags; nothing (logged) when a value cannot go on the wire.
+    std::optional<RequestTags> createDepositApprovalRequest(const model::NewDeposit& deposit) const;
+    std::optional<RequestTags> createDepositPayGateRequest(const model::NewDeposit& deposit) const;
+    static std::shared_ptr<model::FinancialApproval> createFinancialApprovalForDeposit(const model::NewDeposit& deposit);
+    static std::shared_ptr<model::FinancialApproval> createFinancialApprovalForWithdrawal(
+        const model::NewWithdrawal& withdrawal);
+    // The settings in the order they first arrived.
+    std::vector<std::shared_ptr<model::PayGateSetting>> getAllPayGateSettings() const { return payGateSettings(); }
 
     // --- Data-service answers (funds_answers.cpp, main thread) ---------------
     const std::shared_ptr<model::BankDetails>& bankDetails() const { return bankDetails_; }
@@ -114,8 +149,8 @@ public:
     // --- What the funds announce (main thread) --------------------------------------
     void payGateTransactionResponseNotification(std::shared_ptr<const PayGateUpdate> update);
     // Deposit and withdrawal details; the two approval banners. The figures
-    // come from the request's financial details.
-    void approvalNotificationForActionType(std::int64_t actionType, const model::ApprovalReq& request);
+    // come from the request's financial details; a deposit's notice carries the request.
+    void approvalNotificationForActionType(std::int64_t actionType, const std::shared_ptr<model::ApprovalReq>& request);
     void depositwithdrawalNotification();
     void accountStatementUpdateNotification();
     void bankDetailsReceivedNotification();
@@ -135,6 +170,10 @@ private:
     void parseMarginCallSummaryTable(const XmlTable& table);
     void parseClientAddressTable(const XmlTable& table);
     void parseOrganizationTable(const XmlTable& table);
+    // An 801 or 802 answer: a new request and its record, when they pass the checks.
+    void registerApprovalRequest(std::int64_t actionType, const MessageFields& fields);
+    // The held request of the answer with its new status; null when none is held.
+    std::shared_ptr<model::ApprovalReq> updateApprovalStatus(const MessageFields& fields);
     // The code of the statement's instrument under the row's id, when the row names one.
     void lookUpItemCode(const TableRow& row, std::uint64_t instrumentId, model::Order& record) const;
 

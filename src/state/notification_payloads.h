@@ -12,6 +12,7 @@
 namespace model {
 class Order;
 class PayGateTransaction;
+class ApprovalReq;
 }
 namespace protocol {
 class ConnectionBase;
@@ -59,6 +60,14 @@ struct OrderPayload : platform::NotificationPayload {
 struct DetailLines : platform::NotificationPayload {
     explicit DetailLines(std::vector<std::string> l) : lines(std::move(l)) {}
     std::vector<std::string> lines;
+};
+
+// "DepositRequestNotification": the detail lines and the request they report,
+// which the deposit windows match by account and amount.
+struct DepositRequestDetails : DetailLines {
+    DepositRequestDetails(std::vector<std::string> l, std::shared_ptr<const model::ApprovalReq> r)
+        : DetailLines(std::move(l)), request(std::move(r)) {}
+    std::shared_ptr<const model::ApprovalReq> request;
 };
 
 // "SendLoginRegistrationRequest": the connection just opened.

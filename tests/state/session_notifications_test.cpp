@@ -133,8 +133,9 @@ TEST_F(NotificationsTest, ChartDataNameCarriesTheNumber) {
     EXPECT_EQ(last["ChartDataReceivedNotification7"].as<TextPayload>()->text, "7");
 }
 
-model::ApprovalReq approval() {
-    model::ApprovalReq r;
+std::shared_ptr<model::ApprovalReq> approval() {
+    auto held = std::make_shared<model::ApprovalReq>();
+    model::ApprovalReq& r = *held;
     r.approvalRequestId = 31;
     r.requestedDateTime = "20240102030405";
     r.remarks = "ok";
@@ -149,7 +150,7 @@ model::ApprovalReq approval() {
     money->sourceBankAccount = "S1";
     money->destinationBankAccount = "D1";
     r.information = money;
-    return r;
+    return held;
 }
 
 TEST_F(NotificationsTest, DepositAndWithdrawalDetailLines) {
@@ -176,12 +177,12 @@ TEST_F(NotificationsTest, DepositAndWithdrawalDetailLines) {
 }
 
 TEST_F(NotificationsTest, ApprovalBannersBySubType) {
-    model::ApprovalReq r = approval();
-    r.approvalSubType = 2;
+    auto r = approval();
+    r->approvalSubType = 2;
     state::SessionTestAccess::funds(*session).approvalNotificationForActionType(930, r);
-    r.approvalSubType = 1;
+    r->approvalSubType = 1;
     state::SessionTestAccess::funds(*session).approvalNotificationForActionType(931, r);
-    r.approvalSubType = 3;
+    r->approvalSubType = 3;
     state::SessionTestAccess::funds(*session).approvalNotificationForActionType(930, r);
     state::SessionTestAccess::funds(*session).approvalNotificationForActionType(999, r);
     loop->runUntilIdle();
