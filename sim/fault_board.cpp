@@ -67,6 +67,17 @@ bool FaultBoard::set(const std::string& name, const std::string& value, std::str
         s.badCompressed = value == "off" ? "" : value;
         return true;
     }
+    if (name == "funds-answer") {
+        static const char* const modes[] = {"normal", "error", "bad-beneficiary", "unanswered", "duplicate", "unknown",
+                                            "short-result"};
+        for (const char* mode : modes)
+            if (value == mode) {
+                s.fundsAnswer = value == "normal" ? "" : value;
+                return true;
+            }
+        if (error) *error = "expected normal, error, bad-beneficiary, unanswered, duplicate, unknown or short-result";
+        return false;
+    }
     if (name == "ds-answer") {
         if (value != "empty" && value != "error" && value != "normal") {
             if (error) *error = "expected empty, error or normal";

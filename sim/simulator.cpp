@@ -354,6 +354,16 @@ void Simulator::handleEnvelope(Session& s, const WireMessage& env) {
             return;
         }
         case 37: return handlePasswordChange(s, *inner);
+        case 93:
+        case 693: {
+            // Separators shown as "|", so the request reads on one line.
+            std::string shown = inner->body();
+            for (char& c : shown)
+                if (c >= 0x01 && c <= 0x07) c = '|';
+            log(tag + "funds request " + shown);
+            for (const auto& m : fundsDesk_.handle(*inner, faults_.snapshot().fundsAnswer)) sendToSession(s, m);
+            return;
+        }
         case 60:
         case 72:
         case 77:
@@ -741,6 +751,9 @@ std::string Simulator::commandHelp() {
            "    ds-answer normal|empty|error     every table answer is \"\" or \"ERROR\"\n"
            "    never-answer on|off              the request channel answers nothing\n"
            "    statement-text on|off            account statements answered with text that is not XML\n"
+           "    funds-answer MODE                normal, error (master error 5), bad-beneficiary (801 credits 0),\n"
+           "                                     unanswered, duplicate (master twice), unknown (status and result\n"
+           "                                     of a request never opened) or short-result (three-field result)\n"
            "    chart-shape normal|short|no-closes  chart answers whole, with short sections, or without closes\n"
            "  wrap plain|envelope|compressed     how session messages travel\n"
            "  login-form packed|xml              form of the login data\n"

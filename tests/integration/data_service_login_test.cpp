@@ -5,12 +5,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "integration/sim_login.h"
 #include "model/formatter.h"
+#include "model/language_string.h"
 #include "model/search_info.h"
 #include "platform/main_executor.h"
 #include "platform/notification_center.h"
@@ -230,6 +232,66 @@ TEST_F(DataServiceLoginTest, StatementThatIsNotXmlEmptiesTheRecord) {
     const model::AccountStatementInfo& s = session->funds().accountStatementInfo();
     EXPECT_TRUE(s.OpenPositionInfo.empty() && s.InstrumentInfo.empty() && s.FinancialTransactionInfo.empty());
     EXPECT_FALSE(s.StartInfo);
+}
+
+TEST_F(DataServiceLoginTest, DepositWithdrawalAndOnlinePaymentAnswers) {
+    login("trader", "secret1");
+    auto& center = platform::NotificationCenter::defaultCenter();
+    std::map<std::string, platform::Notification> last;
+    std::vector<std::int64_t> payGateStates;
+    for (const char* name : {"DepositRequestNotification", "WithdrawalRequestNotification"})
+        tokens.push_back(center.addObserver(name, [&last](const platform::Notification& n) { last[n.name] = n; }));
+    tokens.push_back(center.addObserver("PayGateTransactionNotification", [&](const platform::Notification& n) {
+        if (const auto* update = n.as<state::PayGateUpdate>()) payGateStates.push_back(update->state);
+    }));
+    state::SessionCommands& commands = state::commandsOf(*session);
+    const auto account = *session->referenceData().AccountDetailCollection().find("1001");
+    model::NewDeposit deposit;
+    deposit.accountDetail = account;
+    deposit.mode = 2;
+    deposit.amount = 100.5;
+    deposit.depositDate = "20261201000000";
+    deposit.bankName = "Example Bank";
+    commands.sendDepositRequest(deposit);
+    ASSERT_TRUE(integration::pump(*loop, [&] { return last.count("DepositRequestNotification"); }));
+    const auto* details = last["DepositRequestNotification"].as<state::DepositRequestDetails>();
+    ASSERT_TRUE(details && details->request);
+    ASSERT_EQ(details->lines.size(), 11u);
+    EXPECT_EQ(details->lines[3], model::LanguageString::stringforSelectedLanguage(0, "0714") + "\x03" "BankTransfer");
+    const std::uint64_t depositId = details->request->approvalRequestId;
+    EXPECT_EQ(session->funds().approvalRequests().at(depositId)->information->requestedAmount, 100.5);
+
+    commands.sendWithdrawalRequest(model::NewWithdrawal{0, account, 20, "to bank"});
+    ASSERT_TRUE(integration::pump(*loop, [&] { return last.count("WithdrawalRequestNotification"); }));
+    EXPECT_EQ(last["WithdrawalRequestNotification"].as<state::DetailLines>()->lines.size(), 5u);
+
+    deposit.mode = 3;
+    deposit.email = "trader@example.invalid";
+    deposit.payGate = std::make_shared<model::PayGateSetting>();
+    deposit.payGate->payGateId = 1;
+    commands.sendDepositRequest(deposit);
+    ASSERT_TRUE(integration::pump(*loop, [&] { return payGateStates.size() == 3; }));
+    EXPECT_EQ(payGateStates, (std::vector<std::int64_t>{1, 2, 3}));
+    ASSERT_EQ(session->funds().payGateTransactions().size(), 1u);
+    const auto& payment = *session->funds().payGateTransactions().begin()->second;
+    EXPECT_EQ(payment.transactionKey, "K7 +&=/?q");
+    EXPECT_EQ(payment.transStatus, 3);
+    const auto& journal = session->journal().JournalDataCollection();
+    ASSERT_FALSE(journal.empty());
+    EXPECT_NE(journal.back().find(payment.payTransactionId), std::string::npos);
+    const auto sent = sessionTypes("trader");
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "693"), 2);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "93"), 1);
+
+    // Back-office notices, titled by the request's kind.
+    const std::uint64_t withdrawalId = depositId + 1;
+    ASSERT_EQ(sim->command("send trader 694 1035=930 1054=" + std::to_string(depositId) + " 1055=0"), "ok");
+    ASSERT_EQ(sim->command("send trader 694 1035=931 1054=" + std::to_string(withdrawalId)), "ok");
+    ASSERT_TRUE(integration::pump(*loop, [&] { return ui.locals.size() == 2; }));
+    ASSERT_EQ(ui.banners.size(), 2u);
+    EXPECT_EQ(ui.banners[0].subtitle, model::LanguageString::stringforSelectedLanguage(0, "1181"));
+    EXPECT_EQ(ui.banners[1].subtitle, model::LanguageString::stringforSelectedLanguage(0, "1184"));
+    EXPECT_FALSE(session->funds().approvalRequests().at(depositId)->isOpen);
 }
 
 TEST_F(DataServiceLoginTest, EquityHitAccountsAreAskedForTheirPrices) {
