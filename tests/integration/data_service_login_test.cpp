@@ -160,6 +160,9 @@ TEST_F(DataServiceLoginTest, StatementTransactionsAndFundsAnswers) {
     const std::size_t loginCancelled = session->orderBook().CancelledOrderCollection().size();
     state::SessionTestAccess::orderBook(*session).requestCancelledOrders();
     ASSERT_TRUE(integration::pump(*loop, [&] { return statements == 2 && quiet(); }));
+    const auto asked = dataServiceRequests("trader");
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "getdsaccountstatement:1001"), 1);
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "getcancelledorders:1001"), 1);
     const model::AccountStatementInfo& s = session->funds().accountStatementInfo();
     EXPECT_EQ(s.InstrumentInfo.size(), 3u);
     ASSERT_EQ(s.OpenPositionInfo.size(), 3u);

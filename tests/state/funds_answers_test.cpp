@@ -229,8 +229,9 @@ TEST_F(FundsAnswersTest, ApprovalAnswers) {
     EXPECT_EQ(request->information->approvedAmount, 60.25);
     EXPECT_EQ(request->information->beneficiaryAccount, 1001u);
     // 930 updates the stored record; on a request without one it attaches the answer's.
-    approval("930", {"1054=5", "1059=" + approvalRecord("5", "1001", "(null)", "70", "65"), "1060=0"});
+    approval("930", {"1054=5", "1059=" + record({"5", "0", "1001", "(null)", "70", "65", "1"}), "1060=1"});
     EXPECT_EQ(funds().financialApprovals().at(5)->approvedAmount, 65.0);
+    EXPECT_EQ(funds().financialApprovals().at(5)->bankName, "Bank");  // the short form leaves the texts
     SessionTestAccess::funds(*session).fillApprovalRequest(record({"12", "3", "1", "0", "0", "T", "0", "11", "r", "2"}));
     approval("929", {"1054=12", "1056=1", "1059=" + approvalRecord("12", "(null)", "1001")});
     EXPECT_TRUE(funds().approvalRequests().at(12)->isRequestSentToCMS);
