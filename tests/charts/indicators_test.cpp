@@ -5,6 +5,7 @@
 #include <cmath>
 #include <map>
 
+#include "charts/core/indicator_range.h"
 #include "charts/core/indicator_table.h"
 
 namespace charts {
@@ -197,6 +198,11 @@ TEST(IndicatorsTest, PricesAreTheStoredRows) {
         EXPECT_EQ(p.high.size(), c.rows) << c.datapoints;
         EXPECT_EQ(p.lowThrough.size(), c.closes) << c.datapoints;
     }
+    // Without closes there are no bars, whatever the other columns hold.
+    ChartBars noCloses = bars;
+    noCloses.Symdata.clear();
+    const auto none = ind::pricesOf(noCloses, window);
+    EXPECT_TRUE(none.high.empty() && none.lowThrough.empty() && none.closes.empty());
     // A period equal to the bar count works; every indicator of no bars is empty.
     window.DATAPOINTS = 3;
     IndicatorParameters three{{3, 3, 3}, 2};
@@ -206,6 +212,47 @@ TEST(IndicatorsTest, PricesAreTheStoredRows) {
     for (int i = 0; i < kIndicatorCount; ++i)
         for (const auto& s : calculate(static_cast<Indicator>(i), ind::pricesOf(ChartBars{}, window), three))
             EXPECT_TRUE(s.empty()) << i;
+}
+
+TEST(IndicatorsTest, SubGraphWindow) {
+    ChartWindow w;
+    w.DATAPOINTS = 10;
+    const Series values{5, kGap, 7, 3, 9, kGap, 1, 1, 1, 1};
+    const struct {
+        int fromX;
+        double lengthX;
+        double min, max;
+    } ranges[] = {
+        {1, 3, 3, 7},     // record fromX has no value: from the first that has
+        {2, 4, 3, 9},     // a gap is not counted
+        {6, 4, 1, 1},     // flat
+        {20, 3, 0, 0},    // nothing visible
+    };
+    for (const auto& c : ranges) {
+        w.fromX = c.fromX;
+        w.lengthX = c.lengthX;
+        const auto hl = findIndicatorHighLow(values, w);
+        EXPECT_EQ(hl.min, c.min) << c.fromX;
+        EXPECT_EQ(hl.max, c.max) << c.fromX;
+        const auto y = indicatorYRange(hl);
+        EXPECT_GT(y.length, 0) << c.fromX;
+        EXPECT_LE(y.location, c.min) << c.fromX;
+        EXPECT_GE(y.location + y.length, c.max) << c.fromX;
+    }
+    EXPECT_DOUBLE_EQ(indicatorYRange({0, 10}).location, -0.02);
+    EXPECT_DOUBLE_EQ(indicatorYRange({0, 10}).length, 11);
+    EXPECT_DOUBLE_EQ(indicatorMajorInterval({0, 10}), 2.5);
+
+    const struct {
+        int fromX;
+        double lengthX;
+        std::vector<int> ticks;
+    } ticks[] = {{4, 3, {4, 5, 6, 7}}, {0, 12, {0, 2, 4, 6, 8}}, {7, 18, {9}}};
+    for (const auto& c : ticks) {
+        w.fromX = c.fromX;
+        w.lengthX = c.lengthX;
+        EXPECT_EQ(indicatorTickBars(w), c.ticks) << c.lengthX;
+    }
 }
 
 }  // namespace

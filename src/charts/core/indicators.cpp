@@ -117,15 +117,17 @@ Series power(const Prices& p, long long n, const Series& extreme) {
 }  // namespace
 
 Prices pricesOf(const ChartBars& bars, const ChartWindow& window) {
-    const long long last = window.DATAPOINTS;
     Prices p;
-    p.closes = storedRows(bars.Symdata, last);
-    p.open = storedRows(bars.open, last - 1);
-    p.high = storedRows(bars.high, last - 1);
-    p.low = storedRows(bars.low, last - 1);
-    p.close = storedRows(bars.Symdata, last - 1);
-    p.highThrough = storedRows(bars.high, last);
-    p.lowThrough = storedRows(bars.low, last);
+    p.closes = storedRows(bars.Symdata, window.DATAPOINTS);
+    // A bar is a row with a close.
+    const long long through = static_cast<long long>(p.closes.size()) - 1;
+    const long long last = std::min<long long>(window.DATAPOINTS - 1, through);
+    p.open = storedRows(bars.open, last);
+    p.high = storedRows(bars.high, last);
+    p.low = storedRows(bars.low, last);
+    p.close = storedRows(bars.Symdata, last);
+    p.highThrough = storedRows(bars.high, through);
+    p.lowThrough = storedRows(bars.low, through);
     return p;
 }
 

@@ -16,7 +16,7 @@ namespace charts::indicators {
 
 using Series = std::vector<double>;
 
-// The chart's prices as the indicators read them, stored rows only.
+// The chart's prices as the indicators read them, stored rows with a close only.
 struct Prices {
     Series closes;  // rows 0 to DATAPOINTS
     Series open;    // rows 0 to DATAPOINTS - 1, and each below

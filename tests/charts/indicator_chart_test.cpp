@@ -1,0 +1,153 @@
+// Indicators on a chart: overlays that keep their own values, the stored bars
+// only, the sub-graph that follows the chart and takes one indicator at a
+// time, and refused periods that draw nothing.
+#include <cmath>
+
+#include "charts/chart_fixture.h"
+#include "charts/indicator_sub_graph.h"
+#include "charts/plot/scatter_plot.h"
+
+namespace charts {
+namespace {
+
+using testing::minuteAnswer;
+
+const QVariantMap kSettings{
+    {"Period", "14"},       {"Deviation", "2"},     {"FastPeriod", "12"},  {"SlowPeriod", "26"},
+    {"SignalPeriod", "9"},  {"%KPeriod ", "5"},     {"%DPeriod ", "3"},    {"Slowing", "3"},
+    {"JawsPeriod", "13"},   {"TeethPeriod", "8"},   {"LipsPeriod", "5"},   {"LineColor", QColor(255, 165, 0)},
+    {"JawsLineColor", QColor(0, 0, 255)}, {"TeethLineColor", QColor(255, 0, 0)}, {"LipsLineColor", QColor(0, 255, 0)},
+};
+
+class IndicatorChartTest : public testing::ChartFixture {
+protected:
+    ChartController& loaded(const std::string& code = "GOLD", const std::string& answerText = minuteAnswer("GOLD^O", 200)) {
+        ChartController& ch = chart();
+        ch.setValue(code, "1#1");
+        answer(answerText);
+        return ch;
+    }
+    static std::vector<QString> plotIds(const plot::XYGraph* graph) {
+        std::vector<QString> ids;
+        if (graph)
+            for (const auto& p : graph->plots()) ids.push_back(p->identifier());
+        return ids;
+    }
+    static const indicators::Series* subValues(ChartController& ch, const char* id) {
+        return ch.indicatorView()->data().values(id);
+    }
+};
+
+TEST_F(IndicatorChartTest, OverlaysKeepTheirOwnValuesAndCombine) {
+    ChartController& ch = loaded();
+    QVariantMap settings = kSettings;
+    settings["LineColor"] = QColor(Qt::gray).toCmyk();  // another colour space stays grey
+    ASSERT_FALSE(ch.loadSMA(settings));
+    const indicators::Series sma = *ch.overlayData().values("SMA");
+    const QImage before = render(ch);
+    for (auto load : {&ChartController::loadMACD, &ChartController::loadCCI, &ChartController::loadStochastic})
+        ASSERT_FALSE((ch.*load)(kSettings));
+    EXPECT_EQ(*ch.overlayData().values("SMA"), sma);
+    EXPECT_EQ(render(ch), before);
+    const auto* line = dynamic_cast<plot::ScatterPlot*>(ch.graph()->plotWithIdentifier("SMA"));
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->line.color, QColor(Qt::gray).toRgb());
+    EXPECT_EQ(line->line.width, 1.8);
+
+    ASSERT_FALSE(ch.loadEMA(kSettings));
+    ASSERT_FALSE(ch.loadBollingerBands(kSettings));
+    ASSERT_FALSE(ch.loadAlligator(kSettings));
+    ch.removeEMA();
+    const auto ids = plotIds(ch.graph());
+    for (const char* id : {"SMA", "bbMidBandPlot", "bbUpperBandPlot", "bbLowerBandPlot", "JawsLinePlot", "TeethLinePlot",
+                           "LipsLinePlot"})
+        EXPECT_NE(std::find(ids.begin(), ids.end(), id), ids.end()) << id;
+    EXPECT_EQ(ch.graph()->plotWithIdentifier("EMA"), nullptr);
+    // The overlays leave the sub-graph's state alone.
+    EXPECT_TRUE(ch.isIndicatorPlot());
+}
+
+TEST_F(IndicatorChartTest, OnlyStoredBarsAreRead) {
+    ChartController& ch = loaded();
+    gold->Last += 3;  // a changed price at the end: DATAPOINTS reaches the newest row
+    ch.newChartData();
+    ASSERT_EQ(ch.window().DATAPOINTS, ch.window().lastArrIndexPtr + 1);
+    for (auto load : {&ChartController::loadSMA, &ChartController::loadEMA, &ChartController::loadBollingerBands,
+                      &ChartController::loadMACD})
+        ASSERT_FALSE((ch.*load)(kSettings));
+    const std::size_t datapoints = static_cast<std::size_t>(ch.window().DATAPOINTS);
+    for (const char* id : {"SMA", "EMA", "bbUpperBandPlot"}) EXPECT_EQ(ch.overlayData().values(id)->size(), datapoints) << id;
+    for (const char* id : {"MACDBarPlot", "MACDLinePlot", "MACDSignalLinePlot"})
+        EXPECT_EQ(subValues(ch, id)->size(), datapoints) << id;
+
+    // An answer without closes: every indicator is empty, draws nothing, and its range is finite.
+    ChartController& empty =
+        loaded("SILVER", "<1041~SILVER^O~2>03/09/26,03/09/26#09:00:00,09:01:00##1801,1802#1799,1800#1800,1801<END>");
+    for (int i = 0; i < kIndicatorCount; ++i) {
+        const auto which = static_cast<Indicator>(i);
+        ASSERT_FALSE(empty.loadIndicator(which, kSettings)) << i;
+        for (const IndicatorPlot& p : describe(which).plots) {
+            const auto* values = describe(which).overlay ? empty.overlayData().values(p.identifier) : subValues(empty, p.identifier);
+            ASSERT_NE(values, nullptr) << p.identifier;
+            EXPECT_TRUE(values->empty()) << p.identifier;
+        }
+        if (!describe(which).overlay) {
+            const auto y = empty.indicatorView()->graph()->defaultPlotSpace().yRange();
+            EXPECT_TRUE(std::isfinite(y.location) && y.length > 0) << i;
+        }
+    }
+}
+
+TEST_F(IndicatorChartTest, SubGraphFollowsTheChartAndShowsOneIndicator) {
+    ChartController& ch = loaded();
+    ch.loadAwesomeOscillator();
+    EXPECT_EQ(ch.indicatorView()->titleLabel()->text(), "AO");
+    ASSERT_FALSE(ch.loadRSI(kSettings));
+    IndicatorSubGraph& sub = *ch.indicatorView();
+    EXPECT_EQ(sub.titleLabel()->text(), "RSI");
+    EXPECT_EQ(plotIds(sub.graph()), std::vector<QString>{"RSILinePlot"});
+    EXPECT_EQ(sub.graph()->defaultPlotSpace().identifier(), "IndicatorGraph");
+    EXPECT_FALSE(sub.graph()->defaultPlotSpace().allowsUserInteraction);
+
+    plot::PlotSpace& main = ch.graph()->defaultPlotSpace();
+    const QRectF area = ch.chartView()->plotArea();
+    main.scaleBy(2.0, area.center(), area);
+    main.pointerDown(area.center(), area);
+    main.pointerDragged(area.center() + QPointF(150, 0), area);
+    main.pointerUp(area.center() + QPointF(150, 0), area);
+    ASSERT_FALSE(ch.window().isChartEnd);
+    EXPECT_EQ(sub.graph()->defaultPlotSpace().xRange(), main.xRange());
+    const auto hl = findIndicatorHighLow(*subValues(ch, "RSILinePlot"), ch.window());
+    EXPECT_EQ(sub.highLow().min, hl.min);
+    EXPECT_EQ(sub.highLow().max, hl.max);
+
+    // Removing hides the title; a later scroll leaves the hidden sub-graph alone.
+    ch.removeRSI();
+    EXPECT_FALSE(ch.isIndicatorPlot());
+    EXPECT_TRUE(sub.titleLabel()->isHidden());
+    const auto kept = sub.graph()->defaultPlotSpace().xRange();
+    ch.chartScrollToEnd();
+    EXPECT_EQ(sub.graph()->defaultPlotSpace().xRange(), kept);
+}
+
+TEST_F(IndicatorChartTest, PeriodsBelowOneAreRefusedAndDrawNothing) {
+    ChartController& ch = loaded();
+    for (const char* text : {"0", "", "x"}) {
+        QVariantMap settings = kSettings;
+        settings["Period"] = text;
+        for (auto which : {Indicator::SMA, Indicator::RSI, Indicator::ATR, Indicator::Aroon}) {
+            const auto refusal = ch.loadIndicator(which, settings);
+            ASSERT_TRUE(refusal) << text;
+            EXPECT_EQ(refusal->titleKey, "10980");
+            EXPECT_EQ(refusal->messageKey, "21090");
+        }
+    }
+    EXPECT_EQ(ch.graph()->plotWithIdentifier("SMA"), nullptr);
+    EXPECT_FALSE(ch.isIndicatorPlot());
+    EXPECT_EQ(ch.indicatorView()->graph(), nullptr);
+    // The refusal's message is in the language table.
+    EXPECT_NE(state::viewOf(*session).text("21090"), "21090");
+}
+
+}  // namespace
+}  // namespace charts
