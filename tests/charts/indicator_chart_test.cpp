@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "charts/chart_fixture.h"
+#include "charts/indicator_settings.h"
 #include "charts/indicator_sub_graph.h"
 #include "charts/plot/scatter_plot.h"
 
@@ -12,12 +13,7 @@ namespace {
 
 using testing::minuteAnswer;
 
-const QVariantMap kSettings{
-    {"Period", "14"},       {"Deviation", "2"},     {"FastPeriod", "12"},  {"SlowPeriod", "26"},
-    {"SignalPeriod", "9"},  {"%KPeriod ", "5"},     {"%DPeriod ", "3"},    {"Slowing", "3"},
-    {"JawsPeriod", "13"},   {"TeethPeriod", "8"},   {"LipsPeriod", "5"},   {"LineColor", QColor(255, 165, 0)},
-    {"JawsLineColor", QColor(0, 0, 255)}, {"TeethLineColor", QColor(255, 0, 0)}, {"LipsLineColor", QColor(0, 255, 0)},
-};
+const QVariantMap kSettings = testing::indicatorSettings();
 
 class IndicatorChartTest : public testing::ChartFixture {
 protected:
