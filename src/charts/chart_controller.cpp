@@ -165,22 +165,22 @@ void ChartController::chartScrollToEnd() {
     chartView_->update();
 }
 
-void ChartController::applyChartTheme(int theme) {
+bool ChartController::applyChartTheme(int theme) {
     myChartTheme_ = theme;
-    if (theme != 0 && theme != 1) return;
+    if (theme != 0 && theme != 1) return false;
     const auto wanted = theme == 0 ? plot::GraphTheme::PlainBlack : plot::GraphTheme::PlainWhite;
-    if (graph_ && wanted == graph_->theme() && wanted == chartTheme_) {
-        // While an answer is awaited the bars held are the previous chart's.
-        if (!waiting_) ConstructGraph();
-        return;
-    }
+    // The graph drawn and the theme field agree already: nothing to rebuild, the indicators stay.
+    if (graph_ && wanted == graph_->theme() && wanted == chartTheme_) return false;
+    const bool hadGraph = graph_ != nullptr;
     chartTheme_ = wanted;
     chartView_->setHostedGraph(nullptr);
     bidTextAnnotation_ = askTextAnnotation_ = nullptr;
     graph_.reset();
+    overlayData_.clear();
     // The awaited answer builds the graph in this theme; no symbol, nothing to load.
-    if (waiting_ || symbolName_.empty()) return;
+    if (waiting_ || symbolName_.empty()) return hadGraph;
     showChart(symbolName_, currentInterval_);
+    return true;
 }
 
 void ChartController::followTicker(kit::LiveTicker& ticker) { ticker_ = &ticker; }

@@ -58,8 +58,9 @@ public:
     void crosshairToggleSelection();
     void resetCrosshairToggle();
     void chartScrollToEnd();
-    // 0 dark, 1 light; a change redraws from the cache.
-    void applyChartTheme(int theme);
+    // 0 dark, 1 light; a change rebuilds the chart from the cache (its
+    // indicators gone) and answers true; the theme it has already, false.
+    bool applyChartTheme(int theme);
     // While on (an indicator is shown) the live bar stands still.
     void setChartAnalysisState(bool enabled) { isChartAnalysisEnabled_ = enabled; }
     // One live update; the chart's 1.0 s timer calls it.
