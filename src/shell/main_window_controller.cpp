@@ -23,6 +23,7 @@
 #include "views/watchlist_table_controller.h"
 #include "kit/table_controller_base.h"
 #include "trading/register_windows.h"
+#include "charts/register_windows.h"
 
 namespace shell {
 
@@ -74,6 +75,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     // A test's own windows first: a name registered twice keeps the first.
     if (options_.registerWindows) options_.registerWindows(registry_);
     trading::registerWindows(registry_);
+    charts::registerWindows(registry_);
 
     if (const state::SessionView* session = delegate_.session().view())
         chartPanes_.getChartSymbolDetails(session->watchlistCodes());

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMessageBox>
 
+#include "charts/chart_window_controller.h"
 #include "kit/core/kit_payloads.h"
 #include "kit/theme_manager.h"
 #include "shell/app_delegate.h"
@@ -174,13 +175,27 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
     const auto chartWindows = [&] {
         int n = 0;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->isVisible() && w->windowTitle().toStdString() == tr("21012")) ++n;
+            if (w->isVisible() && w->objectName() == "ChartWindowController") ++n;
         return n;
     };
     main->runCommand("ChartButtonClicked");
     main->runCommand("ChartButtonClicked");
     EXPECT_EQ(chartWindows(), 2);
     EXPECT_FALSE(main->keptWindow("ChartWindowController"));
+    // On the first symbol in one-minute candles; MACD opens the bottom pane and freezes the live bar.
+    auto* chart = qobject_cast<charts::ChartWindowController*>(QApplication::activeWindow());
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (!chart && w->isVisible()) chart = qobject_cast<charts::ChartWindowController*>(w);
+    ASSERT_NE(chart, nullptr);
+    EXPECT_EQ(chart->windowTitle().toStdString(), session->referenceData().selectedSymbols().front() + ", M1");
+    EXPECT_EQ(chart->chartTypePopButton()->currentText(), "Candle Chart");
+    EXPECT_TRUE(chart->bottomViewCollapsed());
+    QCheckBox* macd = chart->chartAnalysisViewController()->checkBox(charts::Indicator::MACD);
+    for (bool on : {true, false}) {
+        macd->click();
+        EXPECT_EQ(chart->bottomViewCollapsed(), !on);
+        EXPECT_EQ(chart->indicatorsShown().frozen(), on);
+    }
 
     main->runCommand("AccountStatementButtonClicked");
     main->runCommand("AccountStatementButtonClicked");
