@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "charts/chart_fixture.h"
+#include "charts/chart_view_controller.h"
 #include "charts/chart_window_controller.h"
 #include "kit/fake_context.h"
 #include "kit/theme_manager.h"
@@ -191,6 +192,34 @@ TEST_F(ChartWindowTest, PanelBoxesFieldsAndScreenshots) {
     EXPECT_TRUE(window->analysisPopover()->isVisible());
     kit::testing::saveScreenshot(window->analysisPopover(), "chart-window-indicator-panel");
     QApplication::setPalette(kit::ThemeManager::palette(0));
+}
+
+TEST_F(ChartWindowTest, PaneLoadsOnceConfiguredAndAwakeAndFollowsItsMenus) {
+    requests.clear();
+    ChartViewController pane(session, session, nullptr);
+    pane.setValue({{"ItemDetails", "SILVER"}, {"ChartIntervalType", 2}, {"ChartType", "3"}}, "Chart2");
+    EXPECT_TRUE(requests.empty());  // no widgets yet
+    pane.awakeFromNib();
+    EXPECT_EQ(requests, std::vector<std::string>{"SILVER^5/200"});
+    answer(minuteAnswer("SILVER^5", 60, 24));
+    pane.intervalSelected(7);
+    EXPECT_EQ(pane.currentInterval(), 8u);
+    EXPECT_EQ(requests.back(), "SILVER^W/200");
+    answer(minuteAnswer("SILVER^W", 60, 24));
+    pane.chartTypeSelected(1);
+    EXPECT_EQ(pane.chartType(), 2u);
+    EXPECT_EQ(pane.chartController()->window().type, kOHLCChart);
+    EXPECT_EQ(requests.size(), 2u);
+    pane.chartThemeMenuClicked(1);
+    EXPECT_EQ(pane.chartController()->graph()->theme(), plot::GraphTheme::PlainWhite);
+    for (auto open : {&ChartViewController::chartTypeButtonClicked, &ChartViewController::chartIntervalButtonClicked,
+                      &ChartViewController::chartThemeButtonClicked}) {
+        pane.crosshairButton()->click();
+        ASSERT_TRUE(pane.chartController()->crosshairOn());
+        (pane.*open)();
+        EXPECT_FALSE(pane.chartController()->crosshairOn());
+        EXPECT_FALSE(pane.crosshairButton()->isChecked());
+    }
 }
 
 }  // namespace
