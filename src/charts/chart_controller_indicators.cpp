@@ -35,6 +35,7 @@ ChartController::LoadResult ChartController::loadIndicator(Indicator which, cons
     auto series = calculate(which, indicators::pricesOf(bars_, window_), read);
     const auto colours = plotColours(d, parameters);
     if (!d.overlay) {
+        if (!indicatorView_) return std::nullopt;
         isIndicatorPlot_ = true;
         const plot::PlotRange x = graph_ ? graph_->defaultPlotSpace().xRange()
                                          : plot::PlotRange{static_cast<double>(window_.fromX), window_.lengthX};
@@ -60,7 +61,7 @@ void ChartController::removeIndicator(Indicator which) {
     const IndicatorDescription& d = describe(which);
     if (!d.overlay) {
         isIndicatorPlot_ = false;
-        indicatorView_->hideTitle();
+        if (indicatorView_) indicatorView_->hideTitle();
         return;
     }
     for (const IndicatorPlot& p : d.plots) {
