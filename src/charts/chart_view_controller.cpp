@@ -87,7 +87,10 @@ void ChartViewController::awakeFromNib() {
 }
 
 void ChartViewController::setButtonColor() {
-    if (chartIntervalButton_) chartIntervalButton_->setStyleSheet("QToolButton { color: white; }");
+    // White on a dark face, so that it reads in either theme.
+    if (chartIntervalButton_)
+        chartIntervalButton_->setStyleSheet(
+            "QToolButton { color: white; background: rgb(70, 70, 70); border-radius: 3px; padding: 1px 5px; }");
 }
 
 void ChartViewController::loadChart() {
