@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Draws the application's own images into resources/images: network speed
-grades, connection status dots, the application icon, tick arrows and the order buttons. Usage: draw_images.py [folder]."""
+grades, connection status dots, the application icon, tick arrows, the order buttons and the browser image. Usage: draw_images.py [folder]."""
 import math
 import pathlib
 import struct
@@ -119,6 +119,21 @@ def order_button(colour):
     return pixel
 
 
+def browser_globe(x, y):
+    """The resources list's browser image on 32 x 32: a blue globe with a meridian and parallels."""
+    d = math.hypot(x - 16, y - 16)
+    if d > 13:
+        return CLEAR
+    if d > 11.5:
+        return rgb("1F5FA8")
+    line = rgb("D9E8F7")
+    if abs(x - 16) <= 0.9 or abs(y - 16) <= 0.9 or abs(y - 9.5) <= 0.7 or abs(y - 22.5) <= 0.7:
+        return line
+    if abs(math.hypot((x - 16) * 2.2, y - 16) - 12.2) <= 1.2:
+        return line
+    return rgb("3C8DDE")
+
+
 def main():
     folder = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else pathlib.Path(__file__).parent.parent / "resources/images")
     folder.mkdir(parents=True, exist_ok=True)
@@ -131,6 +146,7 @@ def main():
     write_png(folder / "banner_red_arrow.png", 16, 16, triangle(False, rgb("E60026")))
     write_png(folder / "buy_button_img.png", 120, 32, order_button(rgb("1F6FD1")))
     write_png(folder / "sell_button_img.png", 120, 32, order_button(rgb("D8353A")))
+    write_png(folder / "browser_img.png", 32, 32, browser_globe)
 
 
 if __name__ == "__main__":
