@@ -23,6 +23,8 @@
 #include "views/watchlist_table_controller.h"
 #include "kit/table_controller_base.h"
 #include "trading/register_windows.h"
+#include "chat/register_windows.h"
+#include "news/news_table_controller.h"
 
 namespace shell {
 
@@ -74,6 +76,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     // A test's own windows first: a name registered twice keeps the first.
     if (options_.registerWindows) options_.registerWindows(registry_);
     trading::registerWindows(registry_);
+    chat::registerWindows(registry_);
 
     if (const state::SessionView* session = delegate_.session().view())
         chartPanes_.getChartSymbolDetails(session->watchlistCodes());
@@ -130,7 +133,8 @@ void MainWindowController::applyTheme() {
     const std::int64_t theme = delegate_.preferences().integerForKey(kit::PreferenceManager::kTheme);
     kit::ThemeManager::applyTheme({{"Windows", {window_}},
                                    {"TableView",
-                                    {watchlist_->tableView(), openPositions_->tableView(), pendingOrders_->tableView()}}},
+                                    {watchlist_->tableView(), openPositions_->tableView(), pendingOrders_->tableView(),
+                                     news_->newsTableView()}}},
                                   theme);
 }
 
