@@ -128,8 +128,8 @@ void NewsTableController::doubleAction() {
     const int row = selected.front().row();
     if (row < 0 || row >= static_cast<int>(webDataList_.size())) return;
     const NewsItem& item = webDataList_[std::size_t(row)];
-    const auto link = item.find("link");
-    const std::string address = link == item.end() ? std::string() : link->second;
+    const std::string* link = item.find("link");
+    const std::string address = link ? *link : std::string();
     if (!state::ResourceFiles::isOpenableUrl(address)) {
         platform::Log::error("Failed to open url: " + address);
         return;

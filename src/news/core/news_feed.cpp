@@ -18,8 +18,22 @@ std::string_view bodyText(std::string_view body) {
     return protocol::isValidUtf8(body) ? body : std::string_view();
 }
 
+void NewsItem::set(std::string_view name, std::string_view text) {
+    for (auto& [known, value] : fields_)
+        if (known == name) {
+            value = text;
+            return;
+        }
+    fields_.emplace_back(name, text);
+}
+
+const std::string* NewsItem::find(std::string_view name) const {
+    for (const auto& [known, value] : fields_)
+        if (known == name) return &value;
+    return nullptr;
+}
+
 std::vector<NewsItem> itemsUnder(const protocol::TBXMLElement* element) {
-    using protocol::XMLReader;
     std::vector<NewsItem> items;
     // Pre-order without recursion: a deep document costs no stack.
     const protocol::TBXMLElement* stop = element ? element->parent : nullptr;
@@ -27,7 +41,7 @@ std::vector<NewsItem> itemsUnder(const protocol::TBXMLElement* element) {
         if (element->name && std::string_view(element->name) == "item") {
             NewsItem& item = items.emplace_back();
             for (const protocol::TBXMLElement* child = element->firstChild; child; child = child->nextSibling)
-                item[XMLReader::elementName(child)] = XMLReader::textForElement(child);
+                item.set(child->name ? child->name : "", child->text ? child->text : "");
         }
         if (element->firstChild) {
             element = element->firstChild;
@@ -47,8 +61,8 @@ std::vector<NewsItem> parseNews(std::string_view body) {
 std::string cellText(const NewsItem& item, std::string_view column) {
     const char* key = column == kTitleColumn ? "title" : column == kDateColumn ? "pubDate" : nullptr;
     if (!key) return {};
-    const auto found = item.find(key);
-    return found == item.end() ? std::string() : found->second;
+    const std::string* text = item.find(key);
+    return text ? *text : std::string();
 }
 
 }  // namespace news

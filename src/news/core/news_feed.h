@@ -2,9 +2,10 @@
 // The news feed's Qt-free rules: the categories, the address of one
 // category's feed, the body's text and the items of an RSS answer.
 #include <array>
-#include <map>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace protocol {
@@ -13,8 +14,22 @@ struct TBXMLElement;
 
 namespace news {
 
-// The element name of each direct child of an "item" -> that child's text.
-using NewsItem = std::map<std::string, std::string>;
+// The element name of each direct child of an "item" -> that child's text,
+// the later of two equal names winning. A few fields: a flat list.
+class NewsItem {
+public:
+    NewsItem() = default;
+    NewsItem(std::initializer_list<std::pair<std::string, std::string>> fields) {
+        for (const auto& [name, text] : fields) set(name, text);
+    }
+    void set(std::string_view name, std::string_view text);
+    // nullptr when the item has no child of that name.
+    const std::string* find(std::string_view name) const;
+    std::size_t size() const { return fields_.size(); }
+
+private:
+    std::vector<std::pair<std::string, std::string>> fields_;
+};
 
 // In pop-up order; shown and sent as written.
 inline constexpr std::array<const char*, 16> kNewsCategories = {
