@@ -110,8 +110,8 @@ void NewsFeed::serve() {
 }
 
 void NewsFeed::answer(int client) {
-    // The request line and headers, at most 2 s and 16 KB.
-    timeval wait{2, 0};
+    // The request line and headers, at most 16 KB; a client slow to send gets 10 s.
+    timeval wait{10, 0};
     ::setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
     std::string request;
     char buffer[2048];

@@ -57,7 +57,7 @@ protected:
             std::make_shared<platform::FakeReachabilitySource>(platform::kReachabilityReachable));
         // Downloaded resources land in a folder of the test's own.
         ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
-        sim = SimProcess::start(TRADING_SIM_PATH);
+        sim = SimProcess::start(TRADING_SIM_PATH, simArguments);
         ASSERT_TRUE(sim->ready()) << "simulator did not start";
         prefs = std::make_unique<platform::Preferences>(path);
     }
@@ -94,6 +94,7 @@ protected:
 
     std::string path;
     std::string dataHome = path + "_data";
+    std::vector<std::string> simArguments;  // e.g. a scenario of the test's own
     std::shared_ptr<kit::QtMainExecutor> executor;
     std::unique_ptr<SimProcess> sim;
     std::shared_ptr<RecordedOutput> recorder = std::make_shared<RecordedOutput>();

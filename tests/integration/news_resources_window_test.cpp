@@ -7,6 +7,8 @@
 #include <QTableView>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
 
 #include "chat/resources_view_controller.h"
 #include "integration/app_window_fixture.h"
@@ -15,6 +17,7 @@
 #include "platform/notification_center.h"
 #include "platform/paths.h"
 #include "shell/main_window_controller.h"
+#include "sim/sim_crypto.h"
 #include "state/resource_files.h"
 #include "state/session_commands.h"
 #include "state/session_view.h"
@@ -99,6 +102,52 @@ TEST_F(NewsResourcesTest, PopoverListsTheResourcesFetchesTheirIconsOnceAndOpensA
     ASSERT_TRUE(runUntil([&] { return fs::exists(folder / "holidays.ics"); }, 10000));
     EXPECT_FALSE(fs::exists(folder / "gold.svg"));
     popover->hide();
+}
+
+// The scenario with two more icon resources: one whose file is a PNG, one
+// whose file name climbs out of the folder.
+class OddResourceFilesTest : public NewsResourcesTest {
+protected:
+    OddResourceFilesTest() {
+        std::ifstream in(SIM_DEFAULT_SCENARIO);
+        nlohmann::json root = nlohmann::json::parse(in);
+        std::string png;
+        platform::Paths::readFile(std::string(TC_SOURCE_DIR) + "/resources/images/browser_img.png", &png);
+        pngBytes = png;
+        for (const auto& [icon, caption] : {std::pair{"icon.png", "PNG icon"}, std::pair{"evil", "Evil"}}) {
+            nlohmann::json entry = root["resources"][0];
+            entry["iconResourceId"] = icon;
+            entry["caption"] = caption;
+            root["resources"].push_back(entry);
+        }
+        nlohmann::json file = root["resourceFiles"][1];  // an icon
+        file["resourceName"] = "icon.png";
+        file["contentBase64"] = sim::SimCrypto::base64Encode(png);
+        root["resourceFiles"].push_back(file);
+        file["resourceName"] = "../evil";
+        file.erase("contentBase64");
+        file["content"] = "outside";
+        root["resourceFiles"].push_back(file);
+        std::ofstream(scenario) << root.dump();
+        simArguments = {"--scenario", scenario};
+    }
+    ~OddResourceFilesTest() override { fs::remove(scenario); }
+
+    std::string scenario = path + "_scenario.json";
+    std::string pngBytes;
+};
+
+TEST_F(OddResourceFilesTest, APngLandsByteForByteAndNoFileLandsOutsideTheFolder) {
+    const fs::path folder = *state::ResourceFiles::resourcesFolder();
+    ASSERT_TRUE(runUntil([&] { return main->context().view.resourceSearchResults().size() >= 3; }, 10000));
+    ASSERT_GT(pngBytes.size(), 100u);
+    ASSERT_TRUE(main->runCommand("resourcesButtonClicked"));
+    ASSERT_TRUE(runUntil([&] { return fs::exists(folder / "icon.png"); }, 10000));
+    EXPECT_EQ(fileText(folder / "icon.png"), pngBytes);
+    // The climbing name was asked for before the PNG: its answer came first.
+    for (const auto& entry : fs::recursive_directory_iterator(dataHome))
+        EXPECT_EQ(entry.path().filename().string().find("evil"), std::string::npos) << entry.path();
+    main->keptWindow("ResourcesViewController")->hide();
 }
 
 }  // namespace
