@@ -64,14 +64,6 @@ TEST(NewsFeed, ItemsOfAnswers) {
     for (const Case& c : cases) EXPECT_EQ(rows(c.body), c.rows) << c.what;
 }
 
-TEST(NewsFeed, CellsOfTheTwoColumnsOnly) {
-    const news::NewsItem item = {{"title", "T"}, {"pubDate", "D"}, {"link", "L"}};
-    EXPECT_EQ(news::cellText(item, news::kTitleColumn), "T");
-    EXPECT_EQ(news::cellText(item, news::kDateColumn), "D");
-    EXPECT_EQ(news::cellText(item, "0156"), "");
-    EXPECT_EQ(news::cellText({}, news::kTitleColumn), "");
-}
-
 TEST(NewsFeed, DeepNestingWalksWithoutRecursion) {
     std::string body;
     for (int i = 0; i < 100000; ++i) body += "<item>";
