@@ -88,6 +88,14 @@ bool transactionOfKind(const Json& row, const std::string& kind) {
     return !kind.empty() && kind.substr(1) == code;
 }
 
+// A resource file's bytes: "contentBase64" (binary files), else the text "content".
+std::string fileContent(const Json& file) {
+    const std::string encoded = jsonText(file, "contentBase64");
+    if (!encoded.empty())
+        if (auto bytes = SimCrypto::base64Decode(encoded)) return *bytes;
+    return jsonText(file, "content");
+}
+
 }  // namespace
 
 std::vector<DataService::AccessRow>& DataService::accessRows() {
@@ -335,7 +343,7 @@ std::vector<std::string> DataService::answer(const WireMessage& m, const FaultSt
     const auto f = split(m.get(159), kColumn);
     for (const auto& r : jsonItems(scenario_.root(), "resourceFiles"))
         if (!f.empty() && jsonText(r, "resourceName") == f[0] && !data.empty())
-            out.add(1050, SimCrypto::compressPayload(jsonText(r, "content")));
+            out.add(1050, SimCrypto::compressPayload(fileContent(r)));
     const std::string frame = out.frame();
     const std::size_t a = frame.size() / 3, b2 = 2 * frame.size() / 3;
     return {frame.substr(0, a), frame.substr(a, b2 - a), frame.substr(b2)};

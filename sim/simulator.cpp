@@ -111,6 +111,7 @@ Simulator::Simulator(Scenario scenario, SimulatorOptions options)
     sessionPort_ = options.portBase > 0 ? options.portBase : deployment::kSessionPort;
     feedPort_ = options.portBase > 0 ? options.portBase + 1 : deployment::kFeedPort;
     requestPort_ = options.portBase > 0 ? options.portBase + 2 : deployment::kRequestPort;
+    news_ = std::make_unique<NewsFeed>(options.portBase > 0 ? options.portBase + 3 : deployment::kNewsPort);
     ticksPerSecond_ = options.ticksPerSecond;
     faults_.update([&](FaultState& f) {
         f.wrap = options.wrap;
@@ -150,6 +151,12 @@ void Simulator::start() {
         stop();
         throw std::runtime_error("cannot bind the feed or request port (" + why + ")");
     }
+    try {
+        news_->start([this](const std::string& line) { log(line); });
+    } catch (const std::runtime_error&) {
+        stop();
+        throw;
+    }
     running_ = true;
     ioThread_ = std::thread([this] { ioLoop(); });
     feedThread_ = std::thread([this] { feedLoop(); });
@@ -165,6 +172,7 @@ void Simulator::stop() {
     if (ioThread_.joinable()) ioThread_.join();
     if (feedThread_.joinable()) feedThread_.join();
     if (requestThread_.joinable()) requestThread_.join();
+    news_->stop();
     for (auto& [id, s] : sessions_)
         if (s->fd >= 0) ::close(s->fd);
     sessions_.clear();

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the application's own images into resources/images: network speed
-grades, connection status dots, the application icon, tick arrows, the order buttons
-and the chart types. Usage: draw_images.py [folder]."""
+grades, connection status dots, the application icon, tick arrows, the order buttons,
+the chart types and the browser image. Usage: draw_images.py [folder]."""
 import math
 import pathlib
 import struct
@@ -156,6 +156,19 @@ def candlestick_chart(x, y):
         if abs(x - cx) <= 0.8 and high <= y <= low:
             return colour
     return CLEAR
+def browser_globe(x, y):
+    """The resources list's browser image on 32 x 32: a blue globe with a meridian and parallels."""
+    d = math.hypot(x - 16, y - 16)
+    if d > 13:
+        return CLEAR
+    if d > 11.5:
+        return rgb("1F5FA8")
+    line = rgb("D9E8F7")
+    if abs(x - 16) <= 0.9 or abs(y - 16) <= 0.9 or abs(y - 9.5) <= 0.7 or abs(y - 22.5) <= 0.7:
+        return line
+    if abs(math.hypot((x - 16) * 2.2, y - 16) - 12.2) <= 1.2:
+        return line
+    return rgb("3C8DDE")
 
 
 def main():
@@ -173,6 +186,7 @@ def main():
     write_png(folder / "linechart.png", 32, 32, line_chart)
     write_png(folder / "ohlcchart.png", 32, 32, ohlc_chart)
     write_png(folder / "candlestickchart.png", 32, 32, candlestick_chart)
+    write_png(folder / "browser_img.png", 32, 32, browser_globe)
 
 
 if __name__ == "__main__":

@@ -25,6 +25,8 @@
 #include "trading/register_windows.h"
 #include "charts/chart_view_controller.h"
 #include "charts/register_windows.h"
+#include "chat/register_windows.h"
+#include "news/news_table_controller.h"
 
 namespace shell {
 
@@ -77,6 +79,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     if (options_.registerWindows) options_.registerWindows(registry_);
     trading::registerWindows(registry_);
     charts::registerWindows(registry_);
+    chat::registerWindows(registry_);
 
     if (const state::SessionView* session = delegate_.session().view())
         chartPanes_.getChartSymbolDetails(session->watchlistCodes());
@@ -133,7 +136,8 @@ void MainWindowController::applyTheme() {
     const std::int64_t theme = delegate_.preferences().integerForKey(kit::PreferenceManager::kTheme);
     kit::ThemeManager::applyTheme({{"Windows", {window_}},
                                    {"TableView",
-                                    {watchlist_->tableView(), openPositions_->tableView(), pendingOrders_->tableView()}}},
+                                    {watchlist_->tableView(), openPositions_->tableView(), pendingOrders_->tableView(),
+                                     news_->newsTableView()}}},
                                   theme);
 }
 

@@ -19,6 +19,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "kit/live_ticker.h"
@@ -44,6 +45,9 @@ class WatchlistTableController;
 class OpenPositionTableController;
 class PendingOrderTableController;
 }
+namespace news {
+class NewsTableController;
+}
 
 namespace shell {
 
@@ -57,6 +61,8 @@ public:
         // Windows registered before the window folders' own (a name taken here
         // wins); a command's window that nobody registered opens a placeholder.
         std::function<void(kit::WindowRegistry&)> registerWindows;
+        // The news panel's "host" or "host:port"; none: the shipped "NewsServiceHost".
+        std::optional<std::string> newsHost;
     };
 
     MainWindowController(AppDelegate& delegate, Options options);
@@ -72,6 +78,7 @@ public:
     views::WatchlistTableController* watchlist() const { return watchlist_; }
     views::OpenPositionTableController* openPositions() const { return openPositions_; }
     views::PendingOrderTableController* pendingOrders() const { return pendingOrders_; }
+    news::NewsTableController* newsPanel() const { return news_; }
 
     // --- WindowOpener ------------------------------------------------------------
     bool openWindow(const std::string& name, const kit::OpenRequest& request) override;
@@ -164,6 +171,7 @@ private:
     views::WatchlistTableController* watchlist_ = nullptr;
     views::OpenPositionTableController* openPositions_ = nullptr;
     views::PendingOrderTableController* pendingOrders_ = nullptr;
+    news::NewsTableController* news_ = nullptr;
     QPointer<MainWindow> window_;
     std::unique_ptr<kit::LiveTicker> ticker_;
     kit::WindowRegistry registry_;

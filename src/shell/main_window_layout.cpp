@@ -8,6 +8,7 @@
 
 #include "charts/chart_view_controller.h"
 #include "kit/controls/custom_drag_view.h"
+#include "news/news_table_controller.h"
 #include "shell/app_delegate.h"
 #include "shell/main_window_controller.h"
 #include "state/session_view.h"
@@ -23,6 +24,7 @@ namespace {
 constexpr std::array<const char*, 8> kMainTabs = {"21001", "21002", "21003", "21004",
                                                   "21005", "21006", "21007", "21008"};
 constexpr const char* kWatchlistTab = "21009";
+constexpr const char* kNewsTab = "21007";
 
 // An empty frame standing in for a view that lands later, with a muted
 // caption (the text of `captionKey`) so that it does not look broken.
@@ -74,6 +76,14 @@ void MainWindowController::buildWindow() {
             pendingOrders_->setParent(mainTabView);
             pendingOrders_->setObjectName(id);
             mainTabView->addTab(pendingOrders_, QString());
+            continue;
+        }
+        if (std::string(id) == kNewsTab) {
+            news::NewsTableController::Settings settings;
+            if (options_.newsHost) settings.host = *options_.newsHost;
+            news_ = new news::NewsTableController(*context_, std::move(settings), mainTabView);
+            news_->setObjectName(id);
+            mainTabView->addTab(news_, QString());
             continue;
         }
         if (std::string(id) != kMainTabs[0]) {
