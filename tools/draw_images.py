@@ -156,6 +156,8 @@ def candlestick_chart(x, y):
         if abs(x - cx) <= 0.8 and high <= y <= low:
             return colour
     return CLEAR
+
+
 def browser_globe(x, y):
     """The resources list's browser image on 32 x 32: a blue globe with a meridian and parallels."""
     d = math.hypot(x - 16, y - 16)
