@@ -74,6 +74,14 @@ bool FaultBoard::set(const std::string& name, const std::string& value, std::str
         s.dsAnswer = value == "normal" ? "" : value;
         return true;
     }
+    if (name == "addedituac") {
+        if (value != "failure" && value != "normal") {
+            if (error) *error = "expected failure or normal";
+            return false;
+        }
+        s.editAccessFails = value == "failure";
+        return true;
+    }
     if (name == "wrap") {
         if (value == "plain") s.wrap = Wrap::Plain;
         else if (value == "envelope") s.wrap = Wrap::Envelope;

@@ -739,6 +739,7 @@ std::string Simulator::commandHelp() {
            "    ds-answer normal|empty|error     every table answer is \"\" or \"ERROR\"\n"
            "    never-answer on|off              the request channel answers nothing\n"
            "    chart-shape normal|short|no-closes  chart answers whole, with short sections, or without closes\n"
+           "    addedituac failure|normal        access edits answer \"failure\" and change nothing\n"
            "  wrap plain|envelope|compressed     how session messages travel\n"
            "  login-form packed|xml              form of the login data\n"
            "  elsewhere USER                     send 44 (logged in elsewhere) to USER's session\n"
