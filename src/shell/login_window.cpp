@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QValidator>
 #include <QVBoxLayout>
 
 #include "kit/controls/input_filter_fields.h"
@@ -15,21 +14,12 @@ namespace shell {
 
 namespace {
 
-// Refuses any edit that would leave a separator byte in the field.
-class NoSeparatorValidator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        return holdsSeparatorByte(input.toStdString()) ? Invalid : Acceptable;
-    }
-};
-
 QString keyText(std::int64_t language, const char* key) {
     return QString::fromStdString(model::LanguageString::stringforSelectedLanguage(language, key));
 }
 
 QLineEdit* guarded(QLineEdit* field) {
-    field->setValidator(new NoSeparatorValidator(field));
+    kit::attachSeparatorGuard(field);
     field->setMinimumWidth(220);
     return field;
 }
