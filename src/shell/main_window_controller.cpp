@@ -11,6 +11,7 @@
 #include "shell/core/account_strip.h"
 #include "shell/core/idle_time_checker.h"
 #include "shell/core/network_status.h"
+#include "shell/register_windows.h"
 #include "model/language_string.h"
 #include "platform/log.h"
 #include "platform/preferences.h"
@@ -74,6 +75,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     // A test's own windows first: a name registered twice keeps the first.
     if (options_.registerWindows) options_.registerWindows(registry_);
     trading::registerWindows(registry_);
+    registerWindows(registry_);
 
     if (const state::SessionView* session = delegate_.session().view())
         chartPanes_.getChartSymbolDetails(session->watchlistCodes());

@@ -183,6 +183,7 @@ private:
     std::int32_t networkspeedStatus() const override;
     bool isNetworkAvailable() const override;
     bool isConnected() const override;
+    std::string loginPassword() const override;
 
     // --- SessionCommands: each delegates to the component that owns the data ---
     // Opens the TCP session; the first flag has no effect.
