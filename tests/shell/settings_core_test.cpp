@@ -1,5 +1,5 @@
-// The settings sheets' rules: password checks, font-size choices and the
-// account-access choice of account, user and right.
+// The settings sheets' rules: password checks and the account-access choice
+// of account, user and right.
 #include <gtest/gtest.h>
 
 #include "shell/core/account_access.h"
@@ -24,14 +24,6 @@ TEST(PasswordRules, FirstFailedCheckInOrder) {
     };
     for (const Row& r : rows)
         EXPECT_EQ(checkPasswordValidation(r.current, r.fresh, r.confirmation, "old"), r.key) << r.current << r.fresh;
-}
-
-TEST(FontSizeChoices, NamesAndPositions) {
-    EXPECT_EQ(fontSizeNameKey(16), "11025");
-    EXPECT_EQ(fontSizeNameKey(14), "");
-    EXPECT_EQ(fontSizeAtIndex(3), 20u);
-    EXPECT_EQ(fontSizeAtIndex(-1), std::nullopt);
-    EXPECT_EQ(fontSizeAtIndex(4), std::nullopt);
 }
 
 class AccountAccessChoiceTest : public ::testing::Test {
