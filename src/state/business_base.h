@@ -224,6 +224,7 @@ private:
     void requestFileResourceForExtension(const std::string& text) override;
     void requestGetAllPayGateSettings() override;
     void changeMyPassword(const std::string& oldPassword, const std::string& newPassword) override;
+    void DemoUserCreationRequest(const model::DemoRegistration& form) override;
     // A banner's action: opens "AppDownloadURL" and quits when it is an http
     // or https address. Every banner shows; delivery needs nothing.
     void userNotificationCenterDidActivateNotification(const Banner& banner) override;

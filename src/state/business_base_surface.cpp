@@ -131,6 +131,9 @@ void BusinessBase::requestFileResourceDownload(const model::FileResource& resour
 void BusinessBase::requestFileResourceForExtension(const std::string& text) {
     reference_.requestFileResourceForExtension(*this, text);
 }
+void BusinessBase::DemoUserCreationRequest(const model::DemoRegistration& form) {
+    login_->DemoUserCreationRequest(form);
+}
 void BusinessBase::changeMyPassword(const std::string& oldPassword, const std::string& newPassword) {
     login_->changeMyPassword(oldPassword, newPassword);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/account_details.h"
+#include "model/demo_registration.h"
 #include "model/file_resource.h"
 #include "model/search_info.h"
 #include "model/user_account_maps.h"
@@ -72,6 +73,8 @@ public:
     virtual void requestFileResourceForExtension(const std::string& text) = 0;
     virtual void requestGetAllPayGateSettings() = 0;
     virtual void changeMyPassword(const std::string& oldPassword, const std::string& newPassword) = 0;
+    // On a session connected for registration (after "SendLoginRegistrationRequest").
+    virtual void DemoUserCreationRequest(const model::DemoRegistration& form) = 0;
 
     // --- Banners (the banner centre's delegate) -----------------------------------
     virtual void userNotificationCenterDidActivateNotification(const Banner& banner) = 0;
