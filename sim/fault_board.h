@@ -22,7 +22,9 @@ struct FaultState {
     bool tickWithoutBase = false;           // ticks with an empty base field
     std::string dsAnswer;                   // "" normal, "empty" or "error" for every table answer
     std::string chartShape;                 // "" normal, "short" or "no-closes" for every chart answer
-    bool editAccessFails = false;           // every "addedituac" answers "failure" and changes nothing
+    bool editAccessFails = false;
+    std::string demoAnswer;                 // "" normal; "slashed": login and password hold "/" and "#";
+                                            // "no-password": the 1027 carries 103 instead of 18           // every "addedituac" answers "failure" and changes nothing
     bool neverAnswer = false;               // the request channel answers nothing
     std::string nextAnswer;                 // frame that answers the next request-channel request (once)
     Wrap wrap = Wrap::Plain;

@@ -7,6 +7,7 @@
 
 #include "integration/app_window_fixture.h"
 #include "shell/login_registration_window_controller.h"
+#include "state/notification_payloads.h"
 
 namespace {
 
@@ -21,6 +22,21 @@ public:
         delegate = std::make_unique<shell::AppDelegate>(recordedParts());
         delegate->applicationDidFinishLaunching();
         login = delegate->window();
+    }
+    // Opens the sheet, fills it for the simulator and submits it.
+    shell::LoginRegistrationWindowController* submit() {
+        login->demouserCreationButton->click();
+        shell::LoginRegistrationWindowController* sheet = delegate->registrationWindow();
+        login->portTextField->setText(QString::number(sim->sessionPort()));
+        sheet->NameTextField->setText("Ann Lee");
+        sheet->PhoneTextField->setText("5550100");
+        sheet->EmailTextField->setText("Ann.Lee@example.COM");
+        sheet->CountryComboBox->setEditText("Norway");
+        QTest::mouseClick(sheet->submitButton, Qt::LeftButton);
+        return sheet;
+    }
+    bool resultShown(shell::LoginRegistrationWindowController* sheet) {
+        return runUntil([&] { return sheet->resultAlert() && sheet->resultAlert()->isVisible(); }, 10000);
     }
     shell::LoginWindow* login = nullptr;
 };
@@ -55,6 +71,7 @@ TEST_F(DemoRegistrationTest, RegisteredLoginLogsInInDemoMode) {
     const std::string user = login->usernameTextField->text().toStdString();
     EXPECT_EQ(user.rfind("demo", 0), 0u);
     EXPECT_EQ(login->passwordTextField->text().size(), 8);
+    EXPECT_EQ(sim->command("keys " + user), "ok shipped");  // a fresh run: the shipped key
     EXPECT_NE(sheet->resultAlert()->informativeText().toStdString().find(user), std::string::npos);
     saveScreenshot(sheet->resultAlert(), "demo-registration-result-dark");
     sheet->resultAlert()->defaultButton()->click();
@@ -62,6 +79,39 @@ TEST_F(DemoRegistrationTest, RegisteredLoginLogsInInDemoMode) {
 
     delegate->loginButtonClicked();
     EXPECT_TRUE(runUntil([&] { return delegate->mWindowController() != nullptr; }, 10000));
+}
+
+TEST_F(DemoRegistrationTest, AnswersArriveWholeOrAreRefused) {
+    start(0);
+    ASSERT_EQ(sim->command("fault demo-answer slashed"), "ok");
+    shell::LoginRegistrationWindowController* sheet = submit();
+    ASSERT_TRUE(resultShown(sheet));
+    EXPECT_TRUE(login->usernameTextField->text().endsWith("/a#b"));
+    EXPECT_EQ(login->passwordTextField->text().mid(2, 2), "/#");
+    EXPECT_EQ(login->passwordTextField->text().size(), 8);
+    sheet->resultAlert()->defaultButton()->click();
+    ASSERT_TRUE(runUntil([&] { return !sheet->isVisible(); }));
+    // A result after the sheet closed changes nothing.
+    login->usernameTextField->setText("kept");
+    platform::NotificationCenter::defaultCenter().post(
+        "DemoUserCreationNotification", std::make_shared<const state::DemoUserCreated>(nullptr, "late", "late"));
+    EXPECT_EQ(login->usernameTextField->text(), "kept");
+
+    ASSERT_EQ(sim->command("fault demo-answer no-password"), "ok");
+    sheet = submit();
+    const auto refused = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w);
+                box && box->isVisible() && box->informativeText().contains(QString::fromStdString(integration::tr("0314"))))
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(runUntil(refused, 10000));
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->resultAlert(), nullptr);
+    EXPECT_EQ(login->usernameTextField->text(), "kept");
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<QMessageBox*>(w)) delete w;
 }
 
 TEST_F(DemoRegistrationTest, DrawerHoldsTheConnectionSettings) {
