@@ -322,7 +322,7 @@ std::vector<std::string> DataService::answer(const WireMessage& m, const FaultSt
     out.add(20, m.get(20)).add(151, name);
     std::string data;
     if (name == "addedituac") {
-        data = user && editAccess(m.get(159), *user) ? "success" : "failure";
+        data = !faults.editAccessFails && user && editAccess(m.get(159), *user) ? "success" : "failure";
     } else if (faults.dsAnswer == "empty") {
         data = "";
     } else if (faults.dsAnswer == "error") {

@@ -86,6 +86,22 @@ bool FaultBoard::set(const std::string& name, const std::string& value, std::str
         s.dsAnswer = value == "normal" ? "" : value;
         return true;
     }
+    if (name == "demo-answer") {
+        if (value != "normal" && value != "slashed" && value != "no-password") {
+            if (error) *error = "expected normal, slashed or no-password";
+            return false;
+        }
+        s.demoAnswer = value == "normal" ? "" : value;
+        return true;
+    }
+    if (name == "addedituac") {
+        if (value != "failure" && value != "normal") {
+            if (error) *error = "expected failure or normal";
+            return false;
+        }
+        s.editAccessFails = value == "failure";
+        return true;
+    }
     if (name == "wrap") {
         if (value == "plain") s.wrap = Wrap::Plain;
         else if (value == "envelope") s.wrap = Wrap::Envelope;

@@ -22,6 +22,9 @@ struct FaultState {
     bool tickWithoutBase = false;           // ticks with an empty base field
     std::string dsAnswer;                   // "" normal, "empty" or "error" for every table answer
     std::string chartShape;                 // "" normal, "short" or "no-closes" for every chart answer
+    bool editAccessFails = false;
+    std::string demoAnswer;                 // "" normal; "slashed": login and password hold "/" and "#";
+                                            // "no-password": the 1027 carries 103 instead of 18           // every "addedituac" answers "failure" and changes nothing
     bool neverAnswer = false;               // the request channel answers nothing
     bool statementText = false;             // account statements answered with text that is not XML
     std::string fundsAnswer;                // "" normal, or how funds requests are answered (FundsDesk)

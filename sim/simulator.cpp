@@ -467,6 +467,7 @@ void Simulator::handleDemoRegistration(Session& s, const WireMessage& m) {
         log("session " + std::to_string(s.id) + ": demo registration on a logged-in connection ignored");
         return;
     }
+    const std::string shape = faults_.snapshot().demoAnswer;
     UserRecord user;
     {
         std::lock_guard<std::mutex> lock(stateMutex_);
@@ -482,14 +483,19 @@ void Simulator::handleDemoRegistration(Session& s, const WireMessage& m) {
         static const char kAlphabet[] = "abcdefghjkmnpqrstuvwxyz23456789";
         std::mt19937 rng(static_cast<unsigned>(options_.seed + static_cast<unsigned>(nextDemoUser_)));
         for (int i = 0; i < 8; ++i) user.password += kAlphabet[rng() % (sizeof kAlphabet - 1)];
+        if (shape == "slashed") {
+            user.name += "/a#b";
+            user.password.replace(2, 2, "/#");
+        }
         user.userId = 900000 + nextDemoUser_;
         user.accounts = {account.id};
         user.info = jsonMember(scenario_.root(), "demoUser");
         ++nextDemoUser_;
         scenario_.addUser(user);
     }
+    loginKeys_[user.name].push_back(s.preKey == deployment::kSecurityKey ? std::string("shipped") : s.preKey);
     WireMessage answer(1027);
-    answer.add(23, user.name).add(18, user.password);
+    answer.add(23, user.name).add(shape == "no-password" ? 103 : 18, user.password);
     sendToSession(s, answer);
     if (s.fd >= 0) ::shutdown(s.fd, SHUT_WR);
     s.closing = true;
@@ -763,6 +769,8 @@ std::string Simulator::commandHelp() {
            "                                     unanswered, duplicate (master twice), unknown (status and result\n"
            "                                     of a request never opened) or short-result (three-field result)\n"
            "    chart-shape normal|short|no-closes  chart answers whole, with short sections, or without closes\n"
+           "    addedituac failure|normal        access edits answer \"failure\" and change nothing\n"
+           "    demo-answer normal|slashed|no-password  demo users named with \"/\" and \"#\", or a 1027 without 18\n"
            "  wrap plain|envelope|compressed     how session messages travel\n"
            "  login-form packed|xml              form of the login data\n"
            "  elsewhere USER                     send 44 (logged in elsewhere) to USER's session\n"
@@ -771,7 +779,8 @@ std::string Simulator::commandHelp() {
            "  send USER TYPE [TAG=VALUE ...]     send any message to USER's session\n"
            "  feed-status TYPE [TAG=VALUE ...]   publish \"IS;\" and the frame of any message\n"
            "  next-answer TYPE [TAG=VALUE ...]   answer the next request-channel request with this frame\n"
-           "  keys USER                          the key that opened each login of USER (shipped or session)\n"
+           "  keys USER                          the key that opened each login of USER (shipped or session);\n"
+           "                                     for a demo user first the key of its registration\n"
            "  status CODE [STATUS] [SETTING]     publish \"IS;\" for an instrument\n"
            "  broadcast TEXT                     publish \"*#bm#*:\" and the text\n"
            "  tick CODE                          publish one tick and one depth of an instrument now\n"

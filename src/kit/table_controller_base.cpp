@@ -233,9 +233,12 @@ void TableControllerBase::reloadTable() {
     const int kept = std::min(before, after);
     if (kept > 0 && model_->columnCount() > 0)
         emit model_->dataChanged(model_->index(0, 0), model_->index(kept - 1, model_->columnCount() - 1));
-    if (!sizedToContents_ && after > 0) {
-        // Widths from the content once, at the first fill; the user's after that.
-        sizedToContents_ = true;
+    const QFont font = rowFont();
+    if (after > 0 && font.pointSize() != fittedPointSize_) {
+        // Widths from the content at the first fill and after a font change;
+        // the user's in between.
+        fittedPointSize_ = font.pointSize();
+        view_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 8);
         view_->resizeColumnsToContents();
         // Never narrower than the column's own width: later values may be longer.
         for (std::size_t c = 0; c < setup_.columns.size(); ++c)

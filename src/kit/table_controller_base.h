@@ -154,7 +154,7 @@ private:
     std::vector<QString> titles_;  // set once: the language is chosen before the tables exist
     int sortedColumn_ = -1;
     bool ascending_ = true;
-    bool sizedToContents_ = false;
+    int fittedPointSize_ = 0;  // the row font's size at the last fit to content; 0: none yet
 };
 
 // A right click on the table's rows prepares the menu for the clicked row

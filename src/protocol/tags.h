@@ -58,6 +58,18 @@ inline constexpr std::int64_t InitialEnvelopeMarkB = 1153;
 // In data-service requests: the bank-details flag and the access-edit mode.
 inline constexpr std::int64_t DataServiceOption = 1132;
 
+// The demo registration (1026).
+inline constexpr std::int64_t DemoEmail = 1152;
+inline constexpr std::int64_t DemoAccountKind = 1033;  // "Trade"
+inline constexpr std::int64_t DemoDeposit = 564;
+inline constexpr std::int64_t DemoCountry = 1132;
+inline constexpr std::int64_t DemoAddressFirst = 1133;  // 1133 to 1136, sent empty
+inline constexpr std::int64_t DemoAddressLast = 1136;
+inline constexpr std::int64_t DemoPhone = 1137;
+inline constexpr std::int64_t DemoNewsletter = 1138;
+inline constexpr std::int64_t DemoName = 1139;
+inline constexpr std::int64_t DemoProduct = 1140;
+
 // Values of StatusCode in an order status (62) and a position update (67).
 namespace status {
 inline constexpr std::int32_t New = 21;

@@ -57,6 +57,7 @@ AppDelegate::AppDelegate(Parts parts)
 
 AppDelegate::~AppDelegate() {
     ui_->customUserNotificationCenter().setDelegate(nullptr);
+    delete registration_.data();
     session_.reset();
     delete about_.data();
     delete alert_.data();
@@ -130,6 +131,7 @@ void AppDelegate::applyTheme() {
     const std::int64_t theme = preferences_.integerForKey(kit::PreferenceManager::kTheme);
     QApplication::setPalette(kit::ThemeManager::palette(theme));
     kit::ThemeManager::applyTheme({{"Windows", {window_, lock_}},
+                                   {"Drawer", {window_->rightDrawer}},
                                    {"TextField",
                                     {window_->usernameTextField, window_->passwordTextField, window_->serverTextField,
                                      window_->portTextField, lock_->lockPasswordTextField}}},
@@ -182,6 +184,8 @@ void AppDelegate::resetConnectionSettingsDefault() {
 void AppDelegate::loginButtonClicked() {
     const LoginFields fields = window_->fields();
     if (const auto key = checkLoginValidation(fields)) {
+        // A missing server or port is in the drawer: open it so the field shows.
+        if (*key == "0004" || *key == "0005") window_->setDrawerOpen(true);
         showCommonAlert(model::LanguageString::stringforSelectedLanguage(session_->selectedLanguage(), *key), appName_,
                         true, kAlertRefusal);
         return;
@@ -200,11 +204,21 @@ void AppDelegate::cancelButtonClicked() {
 }
 
 void AppDelegate::CreateDemoUserButtonClicked() {
-    // The registration sheet comes with the demo-account work; the mode switch is here.
     if (window_->selectedSegment() == 0) {
         window_->setSelectedSegment(1);
         loadUserInfo("Demo");
     }
+    if (!registration_) registration_ = new LoginRegistrationWindowController(*this, window_);
+    registration_->onWindowLoad();
+    registration_->setWindowModality(Qt::WindowModal);
+    registration_->open();
+}
+
+void AppDelegate::demoRegistrationSubmit() {
+    const LoginFields fields = window_->fields();
+    ui_->customUserNotificationCenter().setDelegate(nullptr);  // the old session goes
+    session_->startRegistration(fields.server, fields.port);
+    ui_->customUserNotificationCenter().setDelegate(kit::delegateFor(*session_->commands()));
 }
 
 void AppDelegate::openWebAddress(const std::string& url, const std::string& failure) {
@@ -347,6 +361,7 @@ void AppDelegate::connectionLost() {
 
 void AppDelegate::loginSucceeded() {
     window_->setBusy(false);
+    window_->setDrawerOpen(false);
     // One per session, with that session's windows (a relogin keeps it); it fills the screen.
     if (!mainWindow_ || mainWindowSession_ != session_->view()) {
         mainWindow_.reset();

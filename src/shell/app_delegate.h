@@ -14,6 +14,7 @@
 #include "shell/core/remembered_credentials.h"
 #include "shell/about_window_controller.h"
 #include "shell/lock_window.h"
+#include "shell/login_registration_window_controller.h"
 #include "shell/login_window.h"
 #include "shell/main_window_controller.h"
 
@@ -58,7 +59,11 @@ public:
     void resetConnectionSettingsDefault();
     void loginButtonClicked();
     void cancelButtonClicked();
+    // Demo mode, then the registration sheet on the login window.
     void CreateDemoUserButtonClicked();
+    // The sheet's valid Submit: a registration connection to the form's server and port.
+    void demoRegistrationSubmit();
+    LoginRegistrationWindowController* registrationWindow() const { return registration_; }
     void liveAccountRegistrationButtonClicked();
     void lockAppMenuItemClicked();
     void unLockButtonClicked();
@@ -111,6 +116,7 @@ private:
     std::unique_ptr<MainWindowController> mainWindow_;
     const state::SessionView* mainWindowSession_ = nullptr;  // the session mainWindow_ was made for
     QPointer<QMessageBox> alert_;
+    QPointer<LoginRegistrationWindowController> registration_;
 };
 
 }  // namespace shell

@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QValidator>
 #include <QVBoxLayout>
 
 #include "kit/controls/input_filter_fields.h"
@@ -15,21 +14,12 @@ namespace shell {
 
 namespace {
 
-// Refuses any edit that would leave a separator byte in the field.
-class NoSeparatorValidator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        return holdsSeparatorByte(input.toStdString()) ? Invalid : Acceptable;
-    }
-};
-
 QString keyText(std::int64_t language, const char* key) {
     return QString::fromStdString(model::LanguageString::stringforSelectedLanguage(language, key));
 }
 
 QLineEdit* guarded(QLineEdit* field) {
-    field->setValidator(new NoSeparatorValidator(field));
+    kit::attachSeparatorGuard(field);
     field->setMinimumWidth(220);
     return field;
 }
@@ -78,11 +68,15 @@ LoginWindow::LoginWindow(QWidget* parent) : QWidget(parent) {
     loginForm->addWidget(passwordTextField);
     loginForm->addWidget(CheckBox);
 
-    connectionsettingsBox = new QGroupBox(this);
+    // The connection settings live in a drawer at the window's right edge.
+    rightDrawer = new QFrame(this);
+    rightDrawer->setObjectName("rightDrawer");
+    rightDrawer->setFrameShape(QFrame::StyledPanel);
+    connectionsettingsBox = new QGroupBox(rightDrawer);
     auto* connection = new QVBoxLayout(connectionsettingsBox);
     connection->addWidget(serverTextField);
     connection->addWidget(portTextField);
-    resetdefaultsButton = new QPushButton(this);
+    resetdefaultsButton = new QPushButton(connectionsettingsBox);
     auto* resetRow = new QHBoxLayout;
     resetRow->addStretch();
     resetRow->addWidget(resetdefaultsButton);
@@ -105,10 +99,13 @@ LoginWindow::LoginWindow(QWidget* parent) : QWidget(parent) {
 
     demouserCreationButton = new QPushButton(this);
     openliveaccountButton = new QPushButton(this);
-    for (QPushButton* b : {demouserCreationButton, openliveaccountButton}) b->setFlat(true);
+    drawerButton = new QPushButton(this);
+    drawerButton->setCheckable(true);
+    for (QPushButton* b : {demouserCreationButton, openliveaccountButton, drawerButton}) b->setFlat(true);
     auto* accounts = new QHBoxLayout;
     accounts->addWidget(demouserCreationButton);
     accounts->addStretch();
+    accounts->addWidget(drawerButton);
     accounts->addWidget(openliveaccountButton);
 
     auto* top = new QHBoxLayout;
@@ -120,14 +117,24 @@ LoginWindow::LoginWindow(QWidget* parent) : QWidget(parent) {
     header->addStretch();
     header->addWidget(languagesComboBox);
 
-    auto* layout = new QVBoxLayout(this);
+    auto* drawerColumn = new QVBoxLayout(rightDrawer);
+    drawerColumn->addWidget(connectionsettingsBox);
+    drawerColumn->addStretch();
+    rightDrawer->setMinimumWidth(260);
+    rightDrawer->hide();
+
+    auto* column = new QVBoxLayout;
+    column->setSpacing(10);
+    column->addLayout(header);
+    column->addWidget(loginBox);
+    column->addLayout(actions);
+    column->addLayout(accounts);
+    auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(18, 16, 18, 14);
-    layout->setSpacing(10);
-    layout->addLayout(header);
-    layout->addWidget(loginBox);
-    layout->addWidget(connectionsettingsBox);
-    layout->addLayout(actions);
-    layout->addLayout(accounts);
+    layout->setSpacing(12);
+    layout->addLayout(column, 1);
+    layout->addWidget(rightDrawer);
+    connect(drawerButton, &QPushButton::clicked, this, [this] { toggleRightDrawer(); });
 
     // Return in the open list picks a language, not a login.
     connect(languagesComboBox, &LanguageComboBox::popupShown, this, [this] { loginButton->setShortcut({}); });
@@ -152,6 +159,16 @@ void LoginWindow::setFields(const LoginFields& f) {
     portTextField->setText(QString::fromStdString(f.port));
 }
 
+void LoginWindow::toggleRightDrawer() { setDrawerOpen(!isDrawerOpen()); }
+
+void LoginWindow::setDrawerOpen(bool open) {
+    rightDrawer->setVisible(open);
+    drawerButton->setChecked(open);
+    // Grows and shrinks by the drawer (adjustSize would cap it at two thirds of the screen).
+    layout()->activate();
+    resize(sizeHint().expandedTo(minimumSize()));
+}
+
 void LoginWindow::setSelectedSegment(int segment) { (segment == 1 ? demoSegment : liveSegment)->setChecked(true); }
 
 void LoginWindow::setBusy(bool busy) {
@@ -159,7 +176,8 @@ void LoginWindow::setBusy(bool busy) {
     cancelButton->setVisible(busy);
     for (QWidget* w : std::initializer_list<QWidget*>{demouserCreationButton, openliveaccountButton, usernameTextField,
                                                       passwordTextField, serverTextField, portTextField, liveSegment,
-                                                      demoSegment, CheckBox, languagesComboBox, resetdefaultsButton})
+                                                      demoSegment, CheckBox, languagesComboBox, resetdefaultsButton,
+                                                      drawerButton})
         w->setEnabled(!busy);
     // Keeps its place while hidden, so the buttons do not jump.
     QSizePolicy policy = loginProgressIndicator->sizePolicy();
@@ -183,6 +201,7 @@ void LoginWindow::updateLanguageStrings(std::int64_t language) {
     resetdefaultsButton->setText(keyText(language, "0105"));
     loginBox->setTitle(keyText(language, "0037"));
     connectionsettingsBox->setTitle(keyText(language, "10973"));
+    drawerButton->setText(keyText(language, "10973"));
     demouserCreationButton->setText(keyText(language, "0313"));
     openliveaccountButton->setText(keyText(language, "10988"));
     adjustSize();

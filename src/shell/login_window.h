@@ -4,6 +4,7 @@
 // texts; the application delegate answers its signals.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFrame>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -39,6 +40,10 @@ public:
     void setSelectedSegment(int segment);
     // setDisableUIObjects (true) and SetEnableUIObjects (false).
     void setBusy(bool busy);
+    // The drawer of the connection settings at the right edge.
+    void toggleRightDrawer();
+    void setDrawerOpen(bool open);
+    bool isDrawerOpen() const { return !rightDrawer->isHidden(); }
     void updateLanguageStrings(std::int64_t language);
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -47,6 +52,7 @@ public:
     QPushButton* liveSegment;
     QPushButton* demoSegment;
     QGroupBox* loginBox;
+    QFrame* rightDrawer;
     QGroupBox* connectionsettingsBox;
     QLineEdit* usernameTextField;
     QLineEdit* passwordTextField;
@@ -59,6 +65,7 @@ public:
     QPushButton* resetdefaultsButton;
     QPushButton* demouserCreationButton;
     QPushButton* openliveaccountButton;
+    QPushButton* drawerButton;
 
 private:
     // The chosen segment in the theme's highlight, so that the mode reads at a glance.

@@ -11,6 +11,7 @@
 #include "shell/core/account_strip.h"
 #include "shell/core/idle_time_checker.h"
 #include "shell/core/network_status.h"
+#include "shell/register_windows.h"
 #include "model/language_string.h"
 #include "platform/log.h"
 #include "platform/preferences.h"
@@ -80,6 +81,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     trading::registerWindows(registry_);
     charts::registerWindows(registry_);
     chat::registerWindows(registry_);
+    registerWindows(registry_);
 
     if (const state::SessionView* session = delegate_.session().view())
         chartPanes_.getChartSymbolDetails(session->watchlistCodes());

@@ -183,6 +183,7 @@ private:
     std::int32_t networkspeedStatus() const override;
     bool isNetworkAvailable() const override;
     bool isConnected() const override;
+    std::string loginPassword() const override;
 
     // --- SessionCommands: each delegates to the component that owns the data ---
     // Opens the TCP session; the first flag has no effect.
@@ -225,6 +226,7 @@ private:
     void sendDepositRequest(const model::NewDeposit& deposit) override;
     void sendWithdrawalRequest(const model::NewWithdrawal& withdrawal) override;
     void changeMyPassword(const std::string& oldPassword, const std::string& newPassword) override;
+    void DemoUserCreationRequest(const model::DemoRegistration& form) override;
     // A banner's action: opens "AppDownloadURL" and quits when it is an http
     // or https address. Every banner shows; delivery needs nothing.
     void userNotificationCenterDidActivateNotification(const Banner& banner) override;

@@ -1,5 +1,6 @@
 // The session as the windows see it: lookups over the components' records and
 // the commands that are not plain forwards to an existing operation.
+#include "model/login_inputdata.h"
 #include "platform/main_executor.h"
 #include "state/business_base.h"
 #include "state/profit_loss.h"
@@ -67,6 +68,7 @@ std::vector<std::string> BusinessBase::journalLines() const { return journal_.Jo
 std::string BusinessBase::ServerTime() const { return ping_->serverTimeText(); }
 std::int32_t BusinessBase::networkspeedStatus() const { return ping_->speedStatus(); }
 bool BusinessBase::isNetworkAvailable() const { return conn_ && conn_->isNetworkAvailable; }
+std::string BusinessBase::loginPassword() const { return host_.logindata().password(); }
 bool BusinessBase::isConnected() const { return conn_ && conn_->isConnected(); }
 
 void BusinessBase::setCurrentAccountSelected(std::int32_t accountId) {
@@ -132,6 +134,9 @@ void BusinessBase::requestFileResourceDownload(const model::FileResource& resour
 }
 void BusinessBase::requestFileResourceForExtension(const std::string& text) {
     reference_.requestFileResourceForExtension(*this, text);
+}
+void BusinessBase::DemoUserCreationRequest(const model::DemoRegistration& form) {
+    login_->DemoUserCreationRequest(form);
 }
 void BusinessBase::changeMyPassword(const std::string& oldPassword, const std::string& newPassword) {
     login_->changeMyPassword(oldPassword, newPassword);

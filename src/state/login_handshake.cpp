@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cctype>
 
+#include "model/device_info.h"
 #include "model/login_inputdata.h"
 #include "platform/log.h"
+#include "platform/main_executor.h"
+#include "protocol/message_base.h"
 #include "protocol/message_cracker.h"
 #include "protocol/tags.h"
 #include "model/formatter.h"
@@ -156,8 +159,7 @@ void LoginHandshake::DemoUserCreationResponse(const MessageFields& fields) {
         if (number == tag::UserName) user = std::string(value);
     }
     if (user && password) {
-        std::string text = *user + "/" + *password;
-        services_.onMain([this, text] { demoUserCreationNotification(text); });
+        services_.onMain([this, user, password] { demoUserCreationNotification(*user, *password); });
     } else {
         services_.onMain([this] { demoUserCreationFailureNotification(); });
     }
@@ -169,6 +171,32 @@ void LoginHandshake::changeMyPassword(const std::string& oldPassword, const std:
                  {tag::NewPassword, newPassword},
                  {tag::RequestId, std::to_string(services_.nextRequestId())}},
                 "changeMyPassword");
+}
+
+void LoginHandshake::DemoUserCreationRequest(const model::DemoRegistration& form) {
+    platform::assertMainThread();
+    protocol::MessageBase& m = services_.outgoingMessage();
+    m.setMessagetype(static_cast<std::int64_t>(MsgType::DemoUserCreationRequest));
+    protocol::TagMap& tags = m.messageDataDictionary();
+    tags.clear();
+    tags.setNumber(tag::MessageType, static_cast<int>(MsgType::DemoUserCreationRequest));
+    tags.set(tag::DemoEmail, form.email);
+    tags.set(tag::DemoAccountKind, "Trade");
+    tags.set(tag::DemoDeposit, form.deposit);
+    tags.set(tag::DemoCountry, form.country);
+    for (std::int64_t t = tag::DemoAddressFirst; t <= tag::DemoAddressLast; ++t) tags.set(t, "");
+    tags.set(tag::DemoPhone, form.phone);
+    tags.set(tag::DemoNewsletter, form.newsletter ? "1" : "0");
+    tags.set(tag::DemoName, form.name);
+    tags.set(tag::DemoProduct, services_.host().logindata().productName());
+    tags.set(tag::RequestId, "1");
+    tags.set(tag::ReferenceId, "1");
+    // Without an address the builder writes "(null)".
+    if (const auto address = model::DeviceInfo::ipAddress()) tags.set(tag::ServerMessage, *address);
+    tags.set(tag::DeviceModel, model::DeviceInfo::model() + "#" + model::DeviceInfo::systemVersion());
+    tags.set(tag::DeviceUserName, model::DeviceInfo::userName());
+    const protocol::BuildResult r = m.BuildMessage();
+    if (!r.sent()) platform::Log::warning("DemoUserCreationRequest not sent: " + r.error);
 }
 
 void LoginHandshake::LoginSuccessNotification() {
@@ -192,9 +220,9 @@ void LoginHandshake::appUpdateNotification(const std::string& u) {
 
 void LoginHandshake::passwordChangeNotification() { services_.postAboutSession(notifications::kPasswordChange); }
 
-void LoginHandshake::demoUserCreationNotification(const std::string& userAndPassword) {
-    services_.postAboutSession(notifications::kDemoUserCreation, [userAndPassword](std::shared_ptr<BusinessBase> s) {
-        return std::make_shared<const DemoUserCreated>(std::move(s), userAndPassword);
+void LoginHandshake::demoUserCreationNotification(const std::string& user, const std::string& password) {
+    services_.postAboutSession(notifications::kDemoUserCreation, [user, password](std::shared_ptr<BusinessBase> s) {
+        return std::make_shared<const DemoUserCreated>(std::move(s), user, password);
     });
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "model/demo_registration.h"
 #include "state/dispatcher.h"
 #include "state/session_component.h"
 
@@ -28,12 +29,14 @@ public:
     void DemoUserCreationResponse(const MessageFields& fields);
     // Password change (37): answered by UpdateUserInfo.
     void changeMyPassword(const std::string& oldPassword, const std::string& newPassword);
+    // Demo registration (1026) on a registration connection: answered by DemoUserCreationResponse.
+    void DemoUserCreationRequest(const model::DemoRegistration& form);
 
     // --- What the login announces (main thread) ---------------------------------
     void LoginSuccessNotification();
     void appUpdateNotification(const std::string& text);
     void passwordChangeNotification();
-    void demoUserCreationNotification(const std::string& userAndPassword);
+    void demoUserCreationNotification(const std::string& user, const std::string& password);
     void demoUserCreationFailureNotification();
 
 private:

@@ -30,9 +30,10 @@ struct SessionPayload : platform::NotificationPayload {
 
 // "DemoUserCreationNotification".
 struct DemoUserCreated : SessionPayload {
-    DemoUserCreated(std::shared_ptr<BusinessBase> s, std::string text)
-        : SessionPayload(std::move(s)), userAndPassword(std::move(text)) {}
-    std::string userAndPassword;  // "user/password"
+    DemoUserCreated(std::shared_ptr<BusinessBase> s, std::string login, std::string secret)
+        : SessionPayload(std::move(s)), user(std::move(login)), password(std::move(secret)) {}
+    std::string user;
+    std::string password;
 };
 
 // "ChatRoomCreationNotification".

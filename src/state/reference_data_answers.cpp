@@ -3,6 +3,7 @@
 #include "model/history_row.h"
 #include "model/text_value.h"
 #include "state/instrument_fillers.h"
+#include "state/state_queries.h"
 #include "state/reference_data.h"
 
 namespace state {
@@ -46,7 +47,7 @@ void ReferenceData::fillUserMapWithMyAccountDetails(std::string_view text) {
     map->accountId = row.unsignedInteger(1);
     map->accountAccessTypeId = row.unsignedInteger(2);
     map->userName = row.text(3);
-    std::string key = std::to_string(map->userId);
+    std::string key = Queries::userAccountMapKey(map->userId, map->accountId);
     userAccountMaps_.set(std::move(key), std::move(map));
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/account_details.h"
+#include "model/demo_registration.h"
 #include "model/file_resource.h"
 #include "model/funds_records.h"
 #include "model/search_info.h"
@@ -76,6 +77,8 @@ public:
     virtual void sendDepositRequest(const model::NewDeposit& deposit) = 0;
     virtual void sendWithdrawalRequest(const model::NewWithdrawal& withdrawal) = 0;
     virtual void changeMyPassword(const std::string& oldPassword, const std::string& newPassword) = 0;
+    // On a session connected for registration (after "SendLoginRegistrationRequest").
+    virtual void DemoUserCreationRequest(const model::DemoRegistration& form) = 0;
 
     // --- Banners (the banner centre's delegate) -----------------------------------
     virtual void userNotificationCenterDidActivateNotification(const Banner& banner) = 0;

@@ -110,6 +110,8 @@ public:
     virtual std::int32_t networkspeedStatus() const = 0;
     virtual bool isNetworkAvailable() const = 0;
     virtual bool isConnected() const = 0;
+    // The password of this login: the form's, then each change the server accepted.
+    virtual std::string loginPassword() const = 0;
 };
 
 }  // namespace state

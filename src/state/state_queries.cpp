@@ -233,8 +233,12 @@ UserAccountMapList getUserMappedWithAccount(const UserAccountMap& maps, const Ac
 }
 
 void updateUserAccountMaps(UserAccountMap& maps, const model::UserAccountMaps& map) {
-    std::shared_ptr<model::UserAccountMaps>* m = maps.find(std::to_string(map.userId));
+    std::shared_ptr<model::UserAccountMaps>* m = maps.find(userAccountMapKey(map.userId, map.accountId));
     if (m && *m) (*m)->accountAccessTypeId = map.accountAccessTypeId;
+}
+
+std::string userAccountMapKey(std::uint64_t userId, std::uint64_t accountId) {
+    return std::to_string(userId) + "#" + std::to_string(accountId);
 }
 
 std::vector<std::string> allItems(const std::vector<std::string>& selectedSymbols,

@@ -29,7 +29,7 @@ using Accounts = std::vector<std::shared_ptr<model::AccountDetails>>;
 using GroupMap = OrderedDictionary<std::shared_ptr<model::GroupDetails>>;
 using ChatRoomMap = OrderedDictionary<std::shared_ptr<model::ChatRoom>>;
 using ChatRooms = std::vector<std::shared_ptr<model::ChatRoom>>;
-// "%lu" of userId -> the user's mapping.
+// userAccountMapKey(user, account) -> that user's mapping to that account.
 using UserAccountMap = OrderedDictionary<std::shared_ptr<model::UserAccountMaps>>;
 using UserAccountMapList = std::vector<std::shared_ptr<model::UserAccountMaps>>;
 // "%lu" of marketID -> the market's schedule rows.
@@ -87,7 +87,10 @@ bool isUserMappedWithAccount(const UserAccountMap& maps, std::uint64_t accountId
 // The account's users, its primary holder left out.
 UserAccountMapList getUserMappedWithAccount(const UserAccountMap& maps, const AccountMap& accounts,
                                             std::uint64_t accountId);
+// The map's entry for the same user and account takes its access type.
 void updateUserAccountMaps(UserAccountMap& maps, const model::UserAccountMaps& map);
+// "user#account": one user mapped to two accounts keeps an entry per account.
+std::string userAccountMapKey(std::uint64_t userId, std::uint64_t accountId);
 
 // The watchlist and the codes of the visible open and pending orders, once each.
 std::vector<std::string> allItems(const std::vector<std::string>& selectedSymbols,

@@ -83,11 +83,12 @@ protected:
         parts.mainWindow.newsHost = "127.0.0.1:" + std::to_string(sim->sessionPort() + 3);
         return parts;
     }
-    // Starts the delegate and logs in as the simulator's trader; true once the main window is up.
-    bool startAndLogIn(shell::AppDelegate::Parts parts) {
+    // Starts the delegate and logs in (as the simulator's trader); true once the main window is up.
+    bool startAndLogIn(shell::AppDelegate::Parts parts, const std::string& user = "trader",
+                       const std::string& password = "secret1") {
         delegate = std::make_unique<shell::AppDelegate>(std::move(parts));
         delegate->applicationDidFinishLaunching();
-        delegate->window()->setFields({"trader", "secret1", "127.0.0.1", std::to_string(sim->sessionPort())});
+        delegate->window()->setFields({user, password, "127.0.0.1", std::to_string(sim->sessionPort())});
         delegate->loginButtonClicked();
         return kit::testing::runUntil([&] { return delegate->mWindowController() != nullptr; }, 10000);
     }

@@ -55,7 +55,7 @@ protected:
                 posted.push_back(n.name);
                 if (n.name == "SendLoginRegistrationRequest" && onRegistration) onRegistration();
                 if (n.name == "DemoUserCreationNotification")
-                    demoUser = n.as<state::DemoUserCreated>()->userAndPassword;
+                    demoUser = n.as<state::DemoUserCreated>()->user + "/" + n.as<state::DemoUserCreated>()->password;
             }));
         }
     }

@@ -62,5 +62,10 @@ TEST(InputFilters, HeaderCellCleaning) {
         EXPECT_EQ(headerCellText(typed), kept) << typed;
 }
 
+TEST(InputFilters, SeparatorBytesAreRefused) {
+    for (char c = 0x01; c <= 0x07; ++c) EXPECT_TRUE(holdsSeparatorByte(std::string("ab") + c)) << int(c);
+    EXPECT_FALSE(holdsSeparatorByte("trader\t#\x08\x7f"));
+}
+
 }  // namespace
 }  // namespace kit

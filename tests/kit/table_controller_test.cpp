@@ -242,6 +242,16 @@ TEST_F(TableFrameworkTest, FontSizeShowsAtTheNextDrawing) {
     EXPECT_EQ(table->model()->index(0, 0).data(Qt::FontRole).value<QFont>().pointSize(), 12);  // nothing stored
     preferences.saveFontSizeInfo(16, kit::PreferenceManager::kPositionsFontSize);
     EXPECT_EQ(table->model()->index(0, 0).data(Qt::FontRole).value<QFont>().pointSize(), 16);
+    // The user's width holds until the size read differs from the one last fitted.
+    table->reloadTable();
+    const int rowHeight = table->tableView()->verticalHeader()->defaultSectionSize();
+    table->tableView()->setColumnWidth(2, 40);
+    table->reloadTable();
+    EXPECT_EQ(table->tableView()->columnWidth(2), 40);
+    preferences.saveFontSizeInfo(20, kit::PreferenceManager::kPositionsFontSize);
+    table->reloadTable();
+    EXPECT_GE(table->tableView()->columnWidth(2), 90);
+    EXPECT_GT(table->tableView()->verticalHeader()->defaultSectionSize(), rowHeight);
 }
 
 TEST_F(TableFrameworkTest, NotificationFromAWorkerReloadsOnTheMainThread) {

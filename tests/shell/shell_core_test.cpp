@@ -116,11 +116,6 @@ TEST(LoginForm, FirstEmptyFieldInServerPortUserPasswordOrder) {
     for (const Row& r : rows) EXPECT_EQ(checkLoginValidation(r.fields), r.key) << r.fields.server << r.fields.port;
 }
 
-TEST(LoginForm, SeparatorBytesAreRefused) {
-    for (char c = 0x01; c <= 0x07; ++c) EXPECT_TRUE(holdsSeparatorByte(std::string("ab") + c)) << int(c);
-    EXPECT_FALSE(holdsSeparatorByte("trader\t#\x08\x7f"));
-}
-
 TEST(AboutTexts, TheDisclaimerBreaksAtEachFirstPlaceholderAndShowsTheRestAsWritten) {
     const struct {
         std::string disclaimer, shown;

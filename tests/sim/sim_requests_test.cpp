@@ -94,13 +94,22 @@ TEST(SimRequests, EveryTableAnswerCarriesTheRequestNameAndItsRowLayout) {
     EXPECT_NE(statement.message.get(159).find("<Address1>12 S&amp;P Tower</Address1>"), std::string::npos);
     const Answer edit = ask(req, dsRequest("addedituac", {{1132, "edituabycl"}, {159, "11\x05" "1001\x05" "1\x05\x06"}}));
     EXPECT_EQ(edit.message.get(159), "success");
-    const Answer edited = ask(req, dsRequest("addedituac", {{1132, "edituabycl"}, {159, "16\x05" "1001\x05" "4\x05\x06"}}));
+    const std::string toViewMarket = "18\x05" "1001\x05" "4\x05\x06";
+    const Answer edited = ask(req, dsRequest("addedituac", {{1132, "edituabycl"}, {159, toViewMarket}}));
     EXPECT_EQ(edited.message.get(159), "success");
     const Answer map = ask(req, dsRequest("getusermapwithmyaccount", {{34, "1001"}}));
     ASSERT_EQ(map.rows.size(), 2u);
+    EXPECT_EQ(map.rows[1][0], "18");
     EXPECT_EQ(map.rows[1][2], "4");
-    const Answer foreign = ask(req, dsRequest("addedituac", {{1132, "edituabycl"}, {159, "16\x05" "2001\x05" "4\x05\x06"}}));
+    const Answer foreign = ask(req, dsRequest("addedituac", {{1132, "edituabycl"}, {159, "18\x05" "2001\x05" "4\x05\x06"}}));
     EXPECT_EQ(foreign.message.get(159), "failure");
+    // Switched to refuse: a valid edit fails and the right stays.
+    ASSERT_EQ(sim->command("fault addedituac failure"), "ok");
+    const std::string toTrade = "18\x05" "1001\x05" "1\x05\x06";
+    EXPECT_EQ(ask(req, dsRequest("addedituac", {{1132, "edituabycl"}, {159, toTrade}})).message.get(159), "failure");
+    EXPECT_EQ(ask(req, dsRequest("getusermapwithmyaccount", {{34, "1001"}})).rows[1][2], "4");
+    ASSERT_EQ(sim->command("fault addedituac normal"), "ok");
+    EXPECT_EQ(ask(req, dsRequest("addedituac", {{1132, "edituabycl"}, {159, toTrade}})).message.get(159), "success");
 }
 
 TEST(SimRequests, ResourceDownloadIsMultipartWithTheCompressedFile) {

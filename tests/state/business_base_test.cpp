@@ -442,11 +442,14 @@ TEST_F(SessionTest, DemoUserAnswers) {
     deliver(1027, {"23=demo42"});
     ASSERT_EQ(ui.alerts.size(), 1u);
     EXPECT_EQ(ui.alerts[0].message, tr("0314"));
-    deliver(1027, {"23=demo42", "18=pw"});
+    deliver(1027, {"23=demo42", "103=pw"});  // no password: refused too
+    EXPECT_EQ(ui.alerts.size(), 2u);
+    deliver(1027, {"23=de/mo#42", "18=p/w#1/"});  // "/" and "#" arrive whole
     ASSERT_EQ(count("DemoUserCreationNotification"), 1);
     const platform::Notification& note = last["DemoUserCreationNotification"];
     ASSERT_TRUE(note.as<DemoUserCreated>());
-    EXPECT_EQ(note.as<DemoUserCreated>()->userAndPassword, "demo42/pw");
+    EXPECT_EQ(note.as<DemoUserCreated>()->user, "de/mo#42");
+    EXPECT_EQ(note.as<DemoUserCreated>()->password, "p/w#1/");
     EXPECT_EQ(note.as<DemoUserCreated>()->session, session);
     EXPECT_EQ(note.sender, session.get());
 }

@@ -366,9 +366,18 @@ TEST_F(DataServiceTest, FundsAndReferenceFillers) {
     EXPECT_EQ((*funds.payGateSettingsCollection().find("1"))->name, "Card");
 
     ReferenceData& ref = state::SessionTestAccess::referenceData(*session);
-    answer("getusermapwithmyaccount", row(4, {{0, "12"}, {1, "1001"}}) + row(4, {{0, "12"}, {1, "1002"}}));
-    EXPECT_EQ((*ref.userAccountMapCollection().find("12"))->accountId, 1002u);
+    // One user mapped to two accounts keeps a right per account; an edit of one leaves the other.
+    answer("getusermapwithmyaccount", row(4, {{0, "12"}, {1, "1001"}, {2, "1"}}) + row(4, {{0, "12"}, {1, "1002"}, {2, "3"}}));
+    EXPECT_EQ(ref.userAccountMapCollection().size(), 2u);
     EXPECT_EQ(count("UserAccountMapNotification"), 1);
+    state::SessionCommands& commands = *session;
+    const state::SessionView& view = *session;
+    commands.updateUserAccountMaps(model::UserAccountMaps{12, 1002, 4, ""});
+    commands.updateUserAccountMaps(model::UserAccountMaps{12, 1003, 2, ""});  // no such entry
+    ASSERT_EQ(view.getUserMappedWithAccount(1001).size(), 1u);
+    EXPECT_EQ(view.getUserMappedWithAccount(1001)[0]->accountAccessTypeId, 1u);
+    EXPECT_EQ(view.getUserMappedWithAccount(1002)[0]->accountAccessTypeId, 4u);
+    EXPECT_FALSE(view.isUserMappedWithAccount(1003));
 
     const std::string nine = std::string("f.ics") + C + "4" + C + "3" + C + "2" + C + "srv" + C + "K" + C + "P" + C + "CRC" + C + "7";
     ref.fillResourceSearchInfo(nine, 1);

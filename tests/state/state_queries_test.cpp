@@ -196,7 +196,7 @@ TEST_F(QueriesTest, RightsAndUserMaps) {
         m->userId = user;
         m->accountId = acc;
         m->accountAccessTypeId = 1;
-        maps.set(std::to_string(user), m);
+        maps.set(Q::userAccountMapKey(user, acc), m);
     };
     map(10, 1);
     map(11, 1);
@@ -211,12 +211,17 @@ TEST_F(QueriesTest, RightsAndUserMaps) {
 
     model::UserAccountMaps change;
     change.userId = 11;
+    change.accountId = 1;
     change.accountAccessTypeId = 3;
     Q::updateUserAccountMaps(maps, change);
-    EXPECT_EQ((*maps.find("11"))->accountAccessTypeId, 3u);
+    EXPECT_EQ(users[0]->accountAccessTypeId, 3u);
+    change.accountId = 2;  // the same user on another account: no entry, nothing changes
+    change.accountAccessTypeId = 4;
+    Q::updateUserAccountMaps(maps, change);
     change.userId = 99;
     Q::updateUserAccountMaps(maps, change);
     EXPECT_EQ(maps.size(), 3u);
+    EXPECT_EQ(users[0]->accountAccessTypeId, 3u);
 }
 
 TEST_F(QueriesTest, AllItemsOnceEach) {

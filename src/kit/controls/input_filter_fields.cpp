@@ -24,7 +24,19 @@ private:
     QString before_;
 };
 
+class SeparatorGuard : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        return holdsSeparatorByte(input.toStdString()) ? Invalid : Acceptable;
+    }
+};
+
 }  // namespace
+
+void attachSeparatorGuard(QLineEdit* field) {
+    if (field) field->setValidator(new SeparatorGuard(field));
+}
 
 void attachInputFilter(QLineEdit* field, InputFilter filter) {
     field->setValidator(new EditFilterValidator(filter, field));

@@ -9,6 +9,9 @@ namespace kit {
 
 // Gives `field` the filter; edits it refuses leave the text as it was.
 void attachInputFilter(QLineEdit* field, InputFilter filter);
+// Refuses every edit, typed or pasted, that would leave a separator byte in
+// `field` (for an editable combo box: its line edit).
+void attachSeparatorGuard(QLineEdit* field);
 
 // At most five digits (a port, a period).
 class CustomTextField : public QLineEdit {

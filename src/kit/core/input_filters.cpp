@@ -63,4 +63,10 @@ std::string headerCellText(const std::string& text) {
     return cleaned;
 }
 
+bool holdsSeparatorByte(const std::string& text) {
+    for (unsigned char c : text)
+        if (c >= 0x01 && c <= 0x07) return true;
+    return false;
+}
+
 }  // namespace kit

@@ -34,4 +34,7 @@ std::size_t findNumberOfDecimalPlaces(const std::string& text);
 // the end is dropped, every other character outside digits and "." removed.
 std::string headerCellText(const std::string& text);
 
+// The wire's separator bytes 0x01 to 0x07, which no typed text may hold.
+bool holdsSeparatorByte(const std::string& text);
+
 }  // namespace kit

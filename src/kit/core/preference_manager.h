@@ -40,6 +40,9 @@ public:
     // Forgets the run's choices above (start-up).
     void clearRunChoices();
 
+    // The store itself, for the settings that keep their own keys ("SoundKey", "IdleTime").
+    platform::Preferences& store() const { return preferences_; }
+
 private:
     platform::Preferences& preferences_;
 };

@@ -65,6 +65,22 @@ void AppSession::startLogin(const LoginFields& fields) {
     commands()->StreamingConnection(true, false);
 }
 
+void AppSession::startRegistration(const std::string& server, const std::string& port) {
+    platform::assertMainThread();
+    logindata_.setIPAddress(server);
+    std::int32_t number = 0;
+    try {
+        number = std::stoi(port);
+    } catch (const std::exception&) {
+        number = 0;
+    }
+    logindata_.setPortNo(number);
+    if (businessbase_) commands()->disconnectServer();  // manual: no connection-lost alert
+    orderManager_.reset();  // it holds the old session; a registration needs none
+    businessbase_ = state::BusinessBase::create(*this, ui_, *sessionParts_);
+    commands()->StreamingConnection(true, true);
+}
+
 void AppSession::cancelLogin() {
     if (businessbase_) commands()->disconnectServer();
 }

@@ -62,6 +62,9 @@ public:
     // --- Logins ----------------------------------------------------------------
     // A new session for the fields (already validated), then the connection.
     void startLogin(const LoginFields& fields);
+    // A new session connected for a demo registration at the form's server and
+    // port; the old one is disconnected first and no order manager is made.
+    void startRegistration(const std::string& server, const std::string& port);
     // Abandons the login under way: a manual disconnect, no alert.
     void cancelLogin();
     const std::shared_ptr<state::BusinessBase>& businessbase() const { return businessbase_; }

@@ -10,12 +10,6 @@ std::optional<std::string> checkLoginValidation(const LoginFields& f) {
     return std::nullopt;
 }
 
-bool holdsSeparatorByte(const std::string& text) {
-    for (unsigned char c : text)
-        if (c >= 0x01 && c <= 0x07) return true;
-    return false;
-}
-
 std::vector<std::string> alertButtonKeys(int tag) {
     if (tag == kAlertUnsupportedVersion) return {"10852", "0064"};
     return {"0167"};

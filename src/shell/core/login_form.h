@@ -1,6 +1,6 @@
 #pragma once
-// The login form's rules: which empty field is refused first, the bytes no
-// field may hold, and the buttons of the delegate's alert tags.
+// The login form's rules: which empty field is refused first and the buttons
+// of the delegate's alert tags.
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,9 +12,6 @@ namespace shell {
 // The key of the first empty field (server, port, user name, password);
 // nullopt when all four hold text (blanks count as text).
 std::optional<std::string> checkLoginValidation(const LoginFields& fields);
-
-// The wire's separator bytes 0x01 to 0x07.
-bool holdsSeparatorByte(const std::string& text);
 
 // Tags of the delegate's alert routine.
 enum AlertTag : int { kAlertRefusal = 0, kAlertElsewhere = 1, kAlertConnectionLost = 2, kAlertUnsupportedVersion = 3 };
