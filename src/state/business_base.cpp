@@ -254,8 +254,8 @@ void BusinessBase::ProcessNewMessage(const FieldList& fields, std::int32_t type,
 void BusinessBase::dispatchMessage(const IncomingMessage& m) {
     const MsgType msgType = protocol::msgType(m.type);
     const MessageFields fields(m.fields);
-    // The session scalars change before any handler runs.
-    values_.apply(fields, msgType);
+    // The session scalars change before any handler runs, and only from the TCP session.
+    if (m.fromSession) values_.apply(fields, msgType);
     dispatcher_.dispatch(Dispatch{fields, msgType, m.payload, m.payloadRefused, m.requestKind, m.receivedAt});
 }
 

@@ -46,6 +46,7 @@ std::vector<IncomingMessage> channelMessages(std::string_view text, Channel chan
             continue;
         }
         msg.requestKind = kind;
+        msg.fromSession = false;
         carried.push_back(std::move(msg));
     }
     return carried;

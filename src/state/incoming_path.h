@@ -32,6 +32,8 @@ struct IncomingMessage {
     std::optional<protocol::RequestKind> requestKind;
     // When a ping answer came off the line ("NewQueue"): its round trip ends there.
     std::optional<platform::WallTime> receivedAt;
+    // Only the TCP session's messages set the session's request id and server time.
+    bool fromSession = true;
 
     // The fields and type of one frame (start and end bytes removed); nullopt, logged, when it is no message.
     static std::optional<IncomingMessage> decode(std::string_view frame);
