@@ -131,8 +131,9 @@ public:
     void parseXml(std::string_view text);
     // Runs the fillers over the tables of the last parse.
     void FillTableDetails();
-    // Splits the compact text into sections and runs their fillers.
-    void FillPackedDetails(std::string_view text);
+    // Splits the compact text into sections and runs their fillers; false, with
+    // nothing changed, when a section holds more records than its cap.
+    bool FillPackedDetails(std::string_view text);
 
     // --- XML fillers: one row each ----------------------------------------
     void FillUserInfoDetails(const TableRow& row);

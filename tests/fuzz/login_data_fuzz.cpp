@@ -21,9 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
     state::ReferenceData packed;
-    packed.FillPackedDetails(text);
+    const bool filled = packed.FillPackedDetails(text);
+    // A user is held exactly when the first record has text and no section is over its cap.
+    const bool firstRecord = !text.substr(0, text.find_first_of("\x06\x07")).empty();
+    require((packed.userInfo() != nullptr) == (filled && firstRecord));
     // Every record sits under the decimal form of its own converted id.
-    require(packed.userInfo() != nullptr);
     for (const auto& [key, account] : packed.AccountDetailCollection())
         require(account && key == std::to_string(account->AccountId));
     for (const auto& [key, group] : packed.GroupDetailCollection()) {

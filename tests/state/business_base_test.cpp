@@ -591,6 +591,36 @@ TEST_F(SessionTest, RefusedLoginDataFailsTheLogin) {
     EXPECT_EQ(ui.loginMessages[0], (LoginMessages{{"Message", tr("1004")}, {"Tag", "0"}}));
 }
 
+TEST_F(SessionTest, LoginDataWithoutAUserOrOverACapFailsTheLogin) {
+    auto payloadOf = [](const std::string& text) {
+        const auto size = static_cast<std::uint32_t>(text.size());
+        const std::string prefix = {static_cast<char>(size & 0xff), static_cast<char>((size >> 8) & 0xff),
+                                    static_cast<char>((size >> 16) & 0xff), static_cast<char>(size >> 24)};
+        return *model::Base64::encodeBase64WithData(prefix + *model::DataAdditions::gzipDeflate(text));
+    };
+    const std::string user = "5\x05" "0\x05" "0\x05" "0\x05" "1";
+    const struct {
+        const char* what;
+        std::string packed;
+    } cases[] = {
+        {"no user record", "\x07" "1\x05" "x"},
+        {"instruments over their cap", user + "\x07\x07\x07\x07" + std::string(200'001, '\x06')},
+    };
+    for (const auto& c : cases) {
+        ui.loginMessages.clear();
+        ui.login.setPortNo(0);
+        state::commandsOf(*session).StreamingConnection(true, false);
+        loop->runUntilIdle();
+        session->NewMessage(inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=PACKED\x03" "1050=" +
+                                          payloadOf(c.packed) + "\x03")));
+        session->NewMessage(inner(frameOf("10=18\x03")));
+        loop->runUntilIdle();
+        EXPECT_EQ(count("LoginSuccessNotification"), 0) << c.what;
+        ASSERT_EQ(ui.loginMessages.size(), 1u) << c.what;
+        EXPECT_EQ(ui.loginMessages[0], (LoginMessages{{"Message", tr("1004")}, {"Tag", "0"}})) << c.what;
+    }
+}
+
 TEST_F(SessionTest, NestedEnvelopesOpenUpToALimit) {
     const std::string key = "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE";
     ui.login.setPortNo(0);
