@@ -61,6 +61,7 @@ void ConnectionBase::reloginToServer() {
     // While the socket is connected or still connecting it would refuse the
     // attempt: nothing happens then, and no failure is reported.
     if (!socket_->isDisconnected()) return;
+    reloginRequested_ = false;
     connect(host, port);
 }
 
@@ -159,6 +160,14 @@ void ConnectionBase::socketDidDisconnect(support::GCDAsyncSocket*, const std::op
     platform::Log::info("socketDisconnect : " + (error ? error->message : std::string("(null)")));
     frames_.reset();
     if (isManualServerDisconnect.exchange(false)) return;
+    if (reloginRequested_.exchange(false)) {
+        // The close a relogin request announced: the one outcome is the relogin.
+        cancelChannelThreads();
+        platform::MainExecutor::post([weak = weak_from_this()] {
+            if (auto self = weak.lock()) self->reloginToServer();
+        });
+        return;
+    }
     isNetworkAvailable = false;
     cancelChannelThreads();
     reportOnMain([message = error ? error->message : std::string("Disconnected")](ConnectionDelegate& d) {

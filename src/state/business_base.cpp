@@ -70,6 +70,7 @@ IncomingPath::Hooks BusinessBase::incomingHooks() {
         });
     };
     hooks.expectClose = [this] { conn_->isManualServerDisconnect = true; };
+    hooks.expectRelogin = [this] { conn_->expectRelogin(); };
     hooks.newSessionKey = [this](const std::string& key) { host_.loginCipher().replace(key); };
     return hooks;
 }

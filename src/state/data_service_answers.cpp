@@ -117,6 +117,8 @@ void DataServiceAnswers::chartDataReceivedNotification(std::uint64_t n) {
 }
 
 void DataServiceAnswers::sendFirstRequests() {
+    // What a relogin finds must not keep what the server no longer holds.
+    book_.clearForLogin();
     book_.requestOpenPosition();
     book_.requestPendingOrders();
     book_.requestSettledOrders();

@@ -133,6 +133,7 @@ void IncomingPath::decodeFrame(std::string frame) {
     // The server may close the line right after a refusal or a "logged in
     // elsewhere"; the dispatcher disconnects on both, so that close is no failure.
     if (type == MsgType::LoggedInElsewhere || type == MsgType::LoginRefused) hooks_.expectClose();
+    if (type == MsgType::UserReloginRequest && hooks_.expectRelogin) hooks_.expectRelogin();
     if (type == MsgType::Envelope || type == MsgType::Compressed) hooks_.carrierValues(msg.fields, type);
 
     switch (type) {

@@ -54,6 +54,8 @@ public:
         std::function<void(std::vector<std::string>, protocol::MsgType)> carrierValues;
         // The server may close the line next: that close is no failure.
         std::function<void()> expectClose;
+        // The server asked for a relogin: its close of the line leads to it.
+        std::function<void()> expectRelogin;
         // The session key derived from the login data.
         std::function<void(const std::string&)> newSessionKey;
     };

@@ -347,6 +347,22 @@ TEST_F(DataServiceTest, InitialOrderCollections) {
     EXPECT_EQ(book.OpenOrderCollection()[0]->UnrealisedPL, -5.0);
 }
 
+TEST_F(DataServiceTest, ASecondLoginReplacesTheOrderCollections) {
+    const OrderBook& book = session->orderBook();
+    answer("getopenpositions", openRow("A", "50") + openRow("B", "2"));
+    answer("getpendingorders", pendingRow("P1", {{5, "2"}}));
+    answer("getsettledpositions", row(20, {{0, "S1"}, {5, "3"}}));
+    ASSERT_EQ(book.OpenOrderCollection().size(), 2u);
+    // While the session was down, B was closed, A lost a lot and P1 was cancelled.
+    state::SessionTestAccess::dataServiceAnswers(*session).sendFirstRequests();
+    answer("getopenpositions", openRow("A", "49"));
+    answer("getpendingorders", "");
+    ASSERT_EQ(book.OpenOrderCollection().size(), 1u);
+    EXPECT_EQ(book.OpenOrderCollection()[0]->RemainingQty, "49.000000");
+    EXPECT_TRUE(book.PendingOrderCollection().empty());
+    EXPECT_TRUE(book.SettledOrderCollection().empty());
+}
+
 // --- Fillers -------------------------------------------------------------------------
 
 TEST_F(DataServiceTest, FundsAndReferenceFillers) {
