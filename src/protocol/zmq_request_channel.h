@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "platform/clock.h"
+#include "protocol/frame_decoder.h"
 #include "protocol/request_message.h"
 #include "protocol/wake_signal.h"
 
@@ -55,8 +56,8 @@ public:
     static constexpr platform::Duration kDefaultReplyTimeout = std::chrono::seconds(30);
     // A reply part, and the parts of a reply joined, may not be larger: the
     // socket refuses larger parts, a larger join is dropped (logged) and the
-    // socket made anew.
-    static constexpr std::size_t kMaxReplySize = 64u * 1024u * 1024u;
+    // socket made anew. The cap of one frame, so what passes here is read whole.
+    static constexpr std::size_t kMaxReplySize = FrameDecoder::kDefaultMaxFrame;
 
     // Called on the main thread with each reply.
     using ReplyHandler = std::function<void(ZMQReply reply)>;

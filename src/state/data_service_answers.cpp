@@ -135,7 +135,15 @@ void DataServiceAnswers::sendFirstRequests() {
 }
 
 void DataServiceAnswers::storeChartData(const std::string& key, const std::string& answer) {
-    if (!charts_.contains(key)) charts_.set(key, answer);
+    if (charts_.contains(key)) return;
+    charts_.set(key, answer);
+    chartBytes_ += answer.size();
+    // Bounded: the oldest answers make room (a chart asks again for what is gone).
+    while (charts_.size() > 1 && (charts_.size() > kMaxChartAnswers || chartBytes_ > kMaxChartBytes)) {
+        const auto* oldest = charts_.first();
+        chartBytes_ -= oldest->second.size();
+        charts_.erase(std::string(oldest->first));
+    }
 }
 
 }  // namespace state

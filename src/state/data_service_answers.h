@@ -72,7 +72,10 @@ protected:
     FeedChannels& feed_;
 
 private:
+    static constexpr std::size_t kMaxChartAnswers = 256;
+    static constexpr std::size_t kMaxChartBytes = 64u * 1024u * 1024u;
     OrderedDictionary<std::string> charts_;
+    std::size_t chartBytes_ = 0;
     // Hands each row of a table answer to its filler.
     void processHistoryData(const std::optional<std::string>& result,
                             const std::optional<std::string>& compressedData, const protocol::RequestKind& kind);

@@ -417,6 +417,18 @@ TEST_F(DataServiceTest, ChartAnswersAreKeptByKeyAndAlwaysAnnounced) {
     EXPECT_EQ(*ds.chartDataCollection().find("B"), "<A~B~C>first");
     EXPECT_EQ(count("ChartDataReceivedNotification7"), 2);
     EXPECT_EQ(keys, (std::vector<std::string>{"B", "B"}));  // the key of every stored or known answer
+
+    // The cache is bounded: the oldest answers make room, by count and by size.
+    for (int i = 0; i < 300; ++i) ds.fillChartData("<A~K" + std::to_string(i) + "~C>", 7, std::nullopt);
+    EXPECT_EQ(ds.chartDataCollection().size(), 256u);
+    EXPECT_FALSE(ds.chartDataCollection().contains("B"));
+    EXPECT_TRUE(ds.chartDataCollection().contains("K299"));
+    const std::string big(40u * 1024u * 1024u, 'x');
+    ds.fillChartData("<A~L1~C>" + big, 7, std::nullopt);
+    ds.fillChartData("<A~L2~C>" + big, 7, std::nullopt);
+    EXPECT_FALSE(ds.chartDataCollection().contains("L1"));
+    EXPECT_TRUE(ds.chartDataCollection().contains("L2"));
+    loop->runUntilIdle();
 }
 
 }  // namespace
