@@ -243,6 +243,11 @@ void BusinessBase::dispatchChannelText(std::string_view text, Channel channel,
     for (IncomingMessage& msg : channelMessages(text, channel, kind)) checkNewMessage(std::move(msg));
 }
 
+void BusinessBase::requestUnanswered(const protocol::RequestKind& kind) {
+    platform::assertMainThread();
+    dataService_->requestUnanswered(kind);
+}
+
 void BusinessBase::ProcessNewMessage(const FieldList& fields, std::int32_t type,
                                      const std::optional<std::string>& payload) {
     IncomingMessage m;

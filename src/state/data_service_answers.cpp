@@ -109,6 +109,23 @@ std::int32_t DataServiceAnswers::requestChartData(const std::string& symbol, con
     return id;
 }
 
+void DataServiceAnswers::requestUnanswered(const protocol::RequestKind& kind) {
+    platform::assertMainThread();
+    switch (protocol::msgType(kind.type)) {
+        case MsgType::DataServiceRequest:
+            processDSResponse(std::string(), std::nullopt, kind.name, kind);
+            break;
+        case MsgType::ChartDataRequest:
+            services_.onMain([key = kind.name] {
+                platform::NotificationCenter::defaultCenter().post(notifications::kChartDataKeyReceived,
+                                                                   std::make_shared<const TextPayload>(key));
+            });
+            break;
+        default:
+            break;
+    }
+}
+
 void DataServiceAnswers::chartDataReceivedNotification(std::uint64_t n) {
     services_.onMain([n] {
         platform::NotificationCenter::defaultCenter().post(std::string(notifications::kChartDataReceived) + std::to_string(n),

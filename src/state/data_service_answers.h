@@ -37,6 +37,9 @@ public:
         return data ? std::optional(*data) : std::nullopt;
     }
     void storeChartData(const std::string& key, const std::string& answer);
+    // A request dropped without an answer: a data-service request is answered
+    // as empty, a chart's key is announced with nothing stored for it.
+    void requestUnanswered(const protocol::RequestKind& kind);
 
     // Trading status of an account whose equity was hit.
     static constexpr std::int32_t kEquityHitStatus = 5;

@@ -347,6 +347,20 @@ TEST_F(DataServiceTest, InitialOrderCollections) {
     EXPECT_EQ(book.OpenOrderCollection()[0]->UnrealisedPL, -5.0);
 }
 
+TEST_F(DataServiceTest, AnUnansweredRequestIsAnsweredAsEmpty) {
+    DataServiceAnswers& ds = state::SessionTestAccess::dataServiceAnswers(*session);
+    std::vector<std::string> keys;
+    tokens.push_back(platform::NotificationCenter::defaultCenter().addObserver(
+        "ChartDataReceivedNotification",
+        [&keys](const platform::Notification& n) { keys.push_back(n.as<TextPayload>()->text); }));
+    ds.requestUnanswered(protocol::RequestKind{1023, "getexecutedpositions", 0, 0});
+    ds.requestUnanswered(protocol::RequestKind{1040, "GOLD^O", 0, 0});
+    loop->runUntilIdle();
+    EXPECT_EQ(count("ExecutedPositionTableNotification"), 1);
+    EXPECT_EQ(keys, std::vector<std::string>{"GOLD^O"});
+    EXPECT_TRUE(ds.chartDataCollection().empty());
+}
+
 TEST_F(DataServiceTest, ASecondLoginReplacesTheOrderCollections) {
     const OrderBook& book = session->orderBook();
     answer("getopenpositions", openRow("A", "50") + openRow("B", "2"));
