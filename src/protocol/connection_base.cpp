@@ -130,7 +130,9 @@ void ConnectionBase::socketDidConnectToHost(support::GCDAsyncSocket* sock, const
                                             std::uint16_t port) {
     platform::Log::info("AsyncSocket didConnectToHost: " + host + " port: " + std::to_string(port));
     frames_.reset();
-    sock->readDataWithTimeout(-1, 0);
+    // The login's answer is awaited like any read: a server that drops the
+    // login (a key it no longer knows) ends it as a lost connection.
+    sock->readDataWithTimeout(kReadTimeout, 0);
     bool demo = DemoRegistration;
     // The server closes a registration connection after its answer: no failure.
     if (demo) isManualServerDisconnect = true;

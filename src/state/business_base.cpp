@@ -212,6 +212,13 @@ void BusinessBase::connectionDidFail(const std::string& error) {
 
 void BusinessBase::connectionFailure(const std::string& error) {
     platform::Log::warning("Connection to the server lost: " + error);
+    // A login sealed with an earlier session key that ended before its login
+    // data: a restarted server may not know that key, so the next login uses
+    // the shipped one, which every server knows.
+    if (!incoming_.sessionKey() && host_.loginCipher().sessionKey()) {
+        platform::Log::info("Login not answered: the next login is sealed with the shipped key");
+        host_.loginCipher().forget();
+    }
     ping_->stopPingTimer();
     host_.ConnectionFailureNotification();
     ping_->scheduleSpeedCheck();
