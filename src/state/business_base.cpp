@@ -257,9 +257,7 @@ void BusinessBase::requestUnanswered(const protocol::RequestKind& kind) {
 
 void BusinessBase::ProcessNewMessage(const FieldList& fields, std::int32_t type,
                                      const std::optional<std::string>& payload) {
-    IncomingMessage m;
-    m.fields = fields;
-    m.type = type;
+    IncomingMessage m = IncomingMessage::ofFields(type, fields);
     m.payload = payload;
     dispatchMessage(m);
 }

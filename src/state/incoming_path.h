@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -22,7 +23,10 @@ namespace state {
 
 // A message on its way from "NewQueue" to the main thread.
 struct IncomingMessage {
-    std::vector<std::string> fields;  // the body split at 0x03, length element removed
+    // The frame's text; shared, so that a copy's fields stay valid.
+    std::shared_ptr<const std::string> text;
+    // Views over `text`: the body split at 0x03, the length element and empty fields after the first removed.
+    std::vector<std::string_view> fields;
     std::int32_t type = 0;
     // The inflated text of tag 1050 for the login data (33) and the refusal (47).
     std::optional<std::string> payload;
@@ -37,6 +41,8 @@ struct IncomingMessage {
 
     // The fields and type of one frame (start and end bytes removed); nullopt, logged, when it is no message.
     static std::optional<IncomingMessage> decode(std::string_view frame);
+    // A message of these "tag=value" fields, as the session or a test makes one.
+    static IncomingMessage ofFields(std::int32_t type, const std::vector<std::string>& fields);
 };
 
 // The messages of a channel's framed text that the channel may carry; the

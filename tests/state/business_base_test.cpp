@@ -182,9 +182,7 @@ protected:
     // Dispatches one message on the main thread as the incoming path would.
     void deliver(std::int32_t type, std::vector<std::string> fields, std::optional<std::string> payload = {}) {
         fields.insert(fields.begin(), "10=" + std::to_string(type));
-        IncomingMessage m;
-        m.fields = std::move(fields);
-        m.type = type;
+        IncomingMessage m = IncomingMessage::ofFields(type, fields);
         m.payload = std::move(payload);
         session->checkNewMessage(std::move(m));
         loop->runUntilIdle();
@@ -687,6 +685,19 @@ TEST_F(SessionTest, AnOuterFrameCountsInTheFirstPass) {
     EXPECT_EQ(tableNames(), kSeven);  // the inner message was dispatched
     EXPECT_EQ(state::servicesOf(*session).requestId(), 77);
     EXPECT_EQ(static_cast<protocol::AppContext&>(*session).serverTime(), "20240102030405");
+}
+
+TEST(IncomingMessage, FieldsAreViewsAndEmptyOnesAfterTheFirstAreDropped) {
+    // 16 MiB of empty fields cost one copy of the text, not a string each.
+    const auto huge = IncomingMessage::decode("9\x03" "10=62\x03" + std::string(16u << 20, '\x03') + "73=21\x03");
+    ASSERT_TRUE(huge);
+    EXPECT_EQ(huge->fields, (std::vector<std::string_view>{"10=62", "73=21"}));
+    EXPECT_EQ(huge->type, 62);
+    const auto copy = *huge;  // a copy shares the text its views read
+    EXPECT_EQ(copy.fields.front().data(), huge->fields.front().data());
+    const auto emptyFirst = IncomingMessage::decode("9\x03\x03" "10=18\x03");
+    ASSERT_TRUE(emptyFirst);
+    EXPECT_EQ(emptyFirst->type, 0);  // the first field keeps its place
 }
 
 TEST_F(SessionTest, FrameWhoseFirstFieldIsNotTag10IsStillDispatched) {
