@@ -79,10 +79,8 @@ void orderStatus(state::BusinessBase& s, platform::ManualRunLoop& loop) {
         const long nid = 50000 + i, npos = 90000 + i;
         const std::string common = "34=1000";
         auto add = [&](std::int32_t type, std::vector<std::string> f) {
-            state::IncomingMessage m;
             f.insert(f.begin(), text("10=", type));
-            m.fields = std::move(f);
-            m.type = type;
+            state::IncomingMessage m = state::IncomingMessage::ofFields(type, f);
             messages.push_back(std::move(m));
         };
         add(62, {"73=28", text("33=", nid), text("79=", nid), common, "12=I1", "32=30", "36=45", "37=2", "38=10.01",

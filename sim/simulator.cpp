@@ -774,7 +774,7 @@ std::string Simulator::commandHelp() {
            "  wrap plain|envelope|compressed     how session messages travel\n"
            "  login-form packed|xml              form of the login data\n"
            "  elsewhere USER                     send 44 (logged in elsewhere) to USER's session\n"
-           "  relogin USER                       send 1028 (relogin request) to USER's session\n"
+           "  relogin USER [close]               send 1028 (relogin request) to USER's session, then close it\n"
            "  summary ACCOUNT                    send 1045 (account summary) to the account's user\n"
            "  send USER TYPE [TAG=VALUE ...]     send any message to USER's session\n"
            "  feed-status TYPE [TAG=VALUE ...]   publish \"IS;\" and the frame of any message\n"
@@ -814,13 +814,15 @@ std::string Simulator::command(const std::string& line) {
         if (w.size() < 2) return "error usage: " + c + " USER";
         const std::string user = w[1];
         const bool elsewhere = c == "elsewhere";
-        return runOnIo([this, user, elsewhere] {
+        const bool thenClose = !elsewhere && w.size() > 2 && w[2] == "close";
+        return runOnIo([this, user, elsewhere, thenClose] {
             int count = 0;
             for (auto& [id, s] : sessions_) {
                 if (!s->loggedIn || s->closing || s->user != user) continue;
                 WireMessage m(elsewhere ? 44 : 1028);
                 if (elsewhere) m.add(105, kLoggedInElsewhere);
                 sendToSession(*s, m);
+                if (thenClose) closeSession(*s);
                 ++count;
             }
             return count ? "ok " + std::to_string(count) : "error no session of " + user;

@@ -120,9 +120,9 @@ void ChartController::onChartData(const std::string& key) {
     auto session = session_.lock();
     if (!session) return;
     const auto cached = session->chartData(chartKey_);
-    if (!cached) return;
     waiting_ = false;
-    DataProcessing(*cached);
+    // Nothing held for the key: the request went unanswered, shown as an empty answer.
+    DataProcessing(cached ? *cached : std::string());
 }
 
 void ChartController::DataProcessing(const std::string& text) {

@@ -55,11 +55,11 @@ bool writeAll(int fd, const std::string& bytes) {
 }
 
 // Writes `bytes` to a fresh temporary file beside `path`; returns its name or "" with errno set.
-std::string writeTemporary(const std::string& path, const std::string& bytes) {
+std::string writeTemporary(const std::string& path, const std::string& bytes, bool ownerOnly = false) {
     std::string tmp = path + ".tmp.XXXXXX";
-    int fd = ::mkstemp(tmp.data());
+    int fd = ::mkstemp(tmp.data());  // created 0600
     if (fd < 0) return {};
-    ::fchmod(fd, 0644 & ~[] {
+    if (!ownerOnly) ::fchmod(fd, 0644 & ~[] {
         mode_t m = ::umask(0);
         ::umask(m);
         return m;
@@ -86,6 +86,23 @@ void syncParentFolder(const std::string& path) {
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+bool replaceFile(const std::string& path, const std::string& bytes, bool ownerOnly) {
+    if (path.empty()) return false;
+    std::string tmp = writeTemporary(path, bytes, ownerOnly);
+    if (tmp.empty()) {
+        Log::error("Write file error: " + errorText(errno, path));
+        return false;
+    }
+    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+        int err = errno;
+        ::unlink(tmp.c_str());
+        Log::error("Write file error: " + errorText(err, path));
+        return false;
+    }
+    syncParentFolder(path);
+    return true;
 }
 
 }  // namespace
@@ -160,22 +177,21 @@ bool writeFileIfAbsent(const std::string& path, const std::string& bytes) {
     return true;
 }
 
-bool writeFileAtomically(const std::string& path, const std::string& bytes) {
-    if (path.empty()) return false;
-    std::string tmp = writeTemporary(path, bytes);
-    if (tmp.empty()) {
-        Log::error("Write file error: " + errorText(errno, path));
-        return false;
+bool writeFileAtomically(const std::string& path, const std::string& bytes) { return replaceFile(path, bytes, false); }
+
+bool writePrivateFileAtomically(const std::string& path, const std::string& bytes) {
+    auto slash = path.find_last_of('/');
+    if (slash != std::string::npos && slash > 0) {
+        const std::string folder = path.substr(0, slash);
+        if (!createDirectory(folder)) return false;
+        if (::chmod(folder.c_str(), 0700) != 0) {
+            Log::error("Write file error: " + errorText(errno, folder));
+            return false;
+        }
     }
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        int err = errno;
-        ::unlink(tmp.c_str());
-        Log::error("Write file error: " + errorText(err, path));
-        return false;
-    }
-    syncParentFolder(path);
-    return true;
+    return replaceFile(path, bytes, true);
 }
+
 
 bool readFile(const std::string& path, std::string* bytes) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);

@@ -20,6 +20,9 @@ bool createDirectory(const std::string& path);
 bool writeFileIfAbsent(const std::string& path, const std::string& bytes);
 // Writes `bytes` atomically, replacing what is there (temp file + rename).
 bool writeFileAtomically(const std::string& path, const std::string& bytes);
+// The same for a file only its owner may read (0600), in a folder only its owner
+// may enter (0700); an existing file or folder is tightened by the write.
+bool writePrivateFileAtomically(const std::string& path, const std::string& bytes);
 bool readFile(const std::string& path, std::string* bytes);
 // A plain file name: not empty, not "." or "..", no "/", "\\", control byte
 // (below 0x20, NUL included) or DEL.

@@ -70,9 +70,8 @@ struct Preferences::Writer {
         std::lock_guard<std::mutex> lock(mutex);
         if (snapshot <= written) return true;
         const std::string bytes = serialized(values);
-        auto slash = path.find_last_of('/');
-        if (slash != std::string::npos && slash > 0 && !Paths::createDirectory(path.substr(0, slash))) return false;
-        if (!Paths::writeFileAtomically(path, bytes)) return false;
+        // Remembered credentials live here: owner-only file and folder.
+        if (!Paths::writePrivateFileAtomically(path, bytes)) return false;
         written = snapshot;
         return true;
     }

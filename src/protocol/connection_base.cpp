@@ -61,6 +61,7 @@ void ConnectionBase::reloginToServer() {
     // While the socket is connected or still connecting it would refuse the
     // attempt: nothing happens then, and no failure is reported.
     if (!socket_->isDisconnected()) return;
+    reloginRequested_ = false;
     connect(host, port);
 }
 
@@ -129,7 +130,9 @@ void ConnectionBase::socketDidConnectToHost(support::GCDAsyncSocket* sock, const
                                             std::uint16_t port) {
     platform::Log::info("AsyncSocket didConnectToHost: " + host + " port: " + std::to_string(port));
     frames_.reset();
-    sock->readDataWithTimeout(-1, 0);
+    // The login's answer is awaited like any read: a server that drops the
+    // login (a key it no longer knows) ends it as a lost connection.
+    sock->readDataWithTimeout(kReadTimeout, 0);
     bool demo = DemoRegistration;
     // The server closes a registration connection after its answer: no failure.
     if (demo) isManualServerDisconnect = true;
@@ -159,6 +162,14 @@ void ConnectionBase::socketDidDisconnect(support::GCDAsyncSocket*, const std::op
     platform::Log::info("socketDisconnect : " + (error ? error->message : std::string("(null)")));
     frames_.reset();
     if (isManualServerDisconnect.exchange(false)) return;
+    if (reloginRequested_.exchange(false)) {
+        // The close a relogin request announced: the one outcome is the relogin.
+        cancelChannelThreads();
+        platform::MainExecutor::post([weak = weak_from_this()] {
+            if (auto self = weak.lock()) self->reloginToServer();
+        });
+        return;
+    }
     isNetworkAvailable = false;
     cancelChannelThreads();
     reportOnMain([message = error ? error->message : std::string("Disconnected")](ConnectionDelegate& d) {

@@ -61,8 +61,12 @@ public:
     // outside 1-65535, or a connect the socket refuses at once (an empty host,
     // say), is reported through connectionDidFail and answers false.
     bool ConnectToServer(bool demoRegistration, const std::string& host, std::int64_t port);
-    // The same connect again with the last address; nothing while connected.
+    // The same connect again with the last address. While connected nothing
+    // happens then; after a relogin request the close that follows connects.
     void reloginToServer();
+    // The server asked for a relogin ("NewQueue"): its close of this line is
+    // no failure, and the relogin follows it.
+    void expectRelogin() { reloginRequested_ = true; }
     // Fills `message` with the login request and builds it (main thread).
     static void LoginRequest(MessageBase& message, const LoginRequestValues& values);
     // Writes a framed text; no time-out.
@@ -135,6 +139,7 @@ private:
     void reportOnMain(Call call);
 
     std::weak_ptr<ConnectionDelegate> delegate_;
+    std::atomic<bool> reloginRequested_{false};
     std::shared_ptr<platform::SerialQueue> queue_;
     std::shared_ptr<support::GCDAsyncSocket> socket_;
     FrameDecoder frames_;  // "NewQueue" only

@@ -1,5 +1,7 @@
 #include "protocol/xml_reader.h"
 
+#include <algorithm>
+
 #include <cstring>
 #include <utility>
 
@@ -272,6 +274,13 @@ void XMLReader::load(const char* data, std::size_t length, std::size_t maxElemen
     }
     if (possibleElements(data, length) > maxElements) {
         refusal_ = "XML document with more than " + std::to_string(maxElements) + " elements refused";
+        platform::Log::warning(refusal_);
+        return;
+    }
+    // Each attribute value is quoted: two quotes per attribute at least.
+    const auto quotes = static_cast<std::size_t>(std::count(data, data + length, '"') + std::count(data, data + length, '\''));
+    if (quotes / 2 > maxElements) {
+        refusal_ = "XML document with more than " + std::to_string(maxElements) + " attributes refused";
         platform::Log::warning(refusal_);
         return;
     }

@@ -14,7 +14,7 @@
 // Each element costs a record of eight pointers, so the number of elements is
 // capped: a document that may hold more (every "<" not followed by "/", "!" or
 // "?" counts, before anything is copied) is refused, logged, and leaves an
-// empty reader.
+// empty reader. Attributes are capped alike (two quotes count as one).
 #include <cstddef>
 #include <cstdint>
 #include <memory>

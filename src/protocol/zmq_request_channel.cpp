@@ -9,6 +9,7 @@
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "protocol/message_cracker.h"
+#include "protocol/msg_type.h"
 #include "protocol/tags.h"
 #include "support/zmq/zmq_context.h"
 #include "support/zmq/zmq_exception.h"
@@ -50,6 +51,9 @@ RequestKind RequestKind::of(const RequestMessage& request) {
     kind.name = std::string(fieldValue(request.message, std::to_string(tag::DataServiceRequestName) + "="));
     kind.receivingStrategy = request.receivingStrategy;
     kind.dsrequestType = request.dsrequestType;
+    if (msgType(kind.type) == MsgType::ChartDataRequest)
+        kind.name = std::string(fieldValue(request.message, std::to_string(tag::ItemCode) + "=")) + "^" +
+                        std::string(fieldValue(request.message, std::to_string(tag::ChartInterval) + "="));
     return kind;
 }
 
@@ -188,6 +192,13 @@ bool ZMQRequestChannel::sendRequestData(support::ZMQSocket& socket, const std::s
     return socket.sendData(message, ZMQ_DONTWAIT);
 }
 
+void ZMQRequestChannel::tellUnanswered(RequestKind kind) {
+    ZMQReply reply;
+    reply.kind = std::move(kind);
+    reply.unanswered = true;
+    platform::MainExecutor::post([handler = onReply_, reply = std::move(reply)]() mutable { handler(std::move(reply)); });
+}
+
 bool ZMQRequestChannel::exchange(std::shared_ptr<support::ZMQSocket>& socket, const RequestMessage& request) {
     RequestKind kind = RequestKind::of(request);
     bool sent = false;
@@ -203,6 +214,7 @@ bool ZMQRequestChannel::exchange(std::shared_ptr<support::ZMQSocket>& socket, co
     }
     if (!sent) {
         platform::Log::error("Request of type " + std::to_string(kind.type) + " not sent: dropped");
+        tellUnanswered(std::move(kind));
         return true;
     }
     ++requestsSent_;
@@ -212,6 +224,7 @@ bool ZMQRequestChannel::exchange(std::shared_ptr<support::ZMQSocket>& socket, co
         platform::Log::error("No reply to request of type " + std::to_string(kind.type) + " " + kind.name +
                              ": request dropped, socket made anew");
         closeQuietly(socket);
+        tellUnanswered(std::move(kind));
         return true;
     }
 
@@ -231,6 +244,7 @@ bool ZMQRequestChannel::exchange(std::shared_ptr<support::ZMQSocket>& socket, co
     } catch (const std::exception& e) {
         platform::Log::error(std::string("Reply not received: ") + e.what());
         closeQuietly(socket);
+        tellUnanswered(std::move(kind));
         return true;
     }
     if (tooLarge) {
@@ -238,6 +252,7 @@ bool ZMQRequestChannel::exchange(std::shared_ptr<support::ZMQSocket>& socket, co
                              " joins to more than " + std::to_string(maxReplySize_) +
                              " bytes: dropped, socket made anew");
         closeQuietly(socket);
+        tellUnanswered(std::move(kind));
         return true;
     }
     reply.kind = std::move(kind);

@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "platform/clock.h"
+#include "protocol/frame_decoder.h"
 #include "protocol/request_message.h"
 #include "protocol/wake_signal.h"
 
@@ -32,7 +33,8 @@ class ZMQSocket;
 namespace protocol {
 
 // What a reply answers: the request's message type (tag 10) and, for
-// data-service requests, its request name (tag 151) and kind.
+// data-service requests, its request name (tag 151) and kind. A chart
+// request's name is the key its answer is kept under, "item^interval".
 struct RequestKind {
     std::int32_t type = 0;
     std::string name;
@@ -45,6 +47,9 @@ struct RequestKind {
 struct ZMQReply {
     std::string text;  // the parts joined in order (strategy 1) or the one part
     RequestKind kind;
+    // The request was dropped without an answer (not sent, no reply in time,
+    // unreadable or too large): its owner is told, and the queue goes on.
+    bool unanswered = false;
 };
 
 class ZMQRequestChannel {
@@ -55,8 +60,8 @@ public:
     static constexpr platform::Duration kDefaultReplyTimeout = std::chrono::seconds(30);
     // A reply part, and the parts of a reply joined, may not be larger: the
     // socket refuses larger parts, a larger join is dropped (logged) and the
-    // socket made anew.
-    static constexpr std::size_t kMaxReplySize = 64u * 1024u * 1024u;
+    // socket made anew. The cap of one frame, so what passes here is read whole.
+    static constexpr std::size_t kMaxReplySize = FrameDecoder::kDefaultMaxFrame;
 
     // Called on the main thread with each reply.
     using ReplyHandler = std::function<void(ZMQReply reply)>;
@@ -109,6 +114,8 @@ private:
     std::optional<RequestMessage> takeRequest();
     // Sends one request and reads its reply; false when the worker must end.
     bool exchange(std::shared_ptr<support::ZMQSocket>& socket, const RequestMessage& request);
+    // Hands the main thread the news that a request was dropped unanswered.
+    void tellUnanswered(RequestKind kind);
     std::shared_ptr<support::ZMQSocket> newSocket();
     // Waits on the clock until `deadline`, or for the socket to become readable;
     // true when the socket is readable, false at the deadline or when cancelled.

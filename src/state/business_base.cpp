@@ -70,6 +70,7 @@ IncomingPath::Hooks BusinessBase::incomingHooks() {
         });
     };
     hooks.expectClose = [this] { conn_->isManualServerDisconnect = true; };
+    hooks.expectRelogin = [this] { conn_->expectRelogin(); };
     hooks.newSessionKey = [this](const std::string& key) { host_.loginCipher().replace(key); };
     return hooks;
 }
@@ -211,6 +212,13 @@ void BusinessBase::connectionDidFail(const std::string& error) {
 
 void BusinessBase::connectionFailure(const std::string& error) {
     platform::Log::warning("Connection to the server lost: " + error);
+    // A login sealed with an earlier session key that ended before its login
+    // data: a restarted server may not know that key, so the next login uses
+    // the shipped one, which every server knows.
+    if (!incoming_.sessionKey() && host_.loginCipher().sessionKey()) {
+        platform::Log::info("Login not answered: the next login is sealed with the shipped key");
+        host_.loginCipher().forget();
+    }
     ping_->stopPingTimer();
     host_.ConnectionFailureNotification();
     ping_->scheduleSpeedCheck();
@@ -242,11 +250,14 @@ void BusinessBase::dispatchChannelText(std::string_view text, Channel channel,
     for (IncomingMessage& msg : channelMessages(text, channel, kind)) checkNewMessage(std::move(msg));
 }
 
+void BusinessBase::requestUnanswered(const protocol::RequestKind& kind) {
+    platform::assertMainThread();
+    dataService_->requestUnanswered(kind);
+}
+
 void BusinessBase::ProcessNewMessage(const FieldList& fields, std::int32_t type,
                                      const std::optional<std::string>& payload) {
-    IncomingMessage m;
-    m.fields = fields;
-    m.type = type;
+    IncomingMessage m = IncomingMessage::ofFields(type, fields);
     m.payload = payload;
     dispatchMessage(m);
 }
@@ -254,8 +265,8 @@ void BusinessBase::ProcessNewMessage(const FieldList& fields, std::int32_t type,
 void BusinessBase::dispatchMessage(const IncomingMessage& m) {
     const MsgType msgType = protocol::msgType(m.type);
     const MessageFields fields(m.fields);
-    // The session scalars change before any handler runs.
-    values_.apply(fields, msgType);
+    // The session scalars change before any handler runs, and only from the TCP session.
+    if (m.fromSession) values_.apply(fields, msgType);
     dispatcher_.dispatch(Dispatch{fields, msgType, m.payload, m.payloadRefused, m.requestKind, m.receivedAt});
 }
 

@@ -262,6 +262,7 @@ private:
     void postAboutSession(const std::string& name, const PayloadOf& payload = nullptr) override;
     void dispatchChannelText(std::string_view text, Channel channel,
                              const std::optional<protocol::RequestKind>& kind) override;
+    void requestUnanswered(const protocol::RequestKind& kind) override;
 
     // ConnectionDelegate: frames on "NewQueue", connects and failures on the main thread.
     void connectionDidConnect(bool demoRegistration) override;

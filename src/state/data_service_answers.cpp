@@ -109,6 +109,23 @@ std::int32_t DataServiceAnswers::requestChartData(const std::string& symbol, con
     return id;
 }
 
+void DataServiceAnswers::requestUnanswered(const protocol::RequestKind& kind) {
+    platform::assertMainThread();
+    switch (protocol::msgType(kind.type)) {
+        case MsgType::DataServiceRequest:
+            processDSResponse(std::string(), std::nullopt, kind.name, kind);
+            break;
+        case MsgType::ChartDataRequest:
+            services_.onMain([key = kind.name] {
+                platform::NotificationCenter::defaultCenter().post(notifications::kChartDataKeyReceived,
+                                                                   std::make_shared<const TextPayload>(key));
+            });
+            break;
+        default:
+            break;
+    }
+}
+
 void DataServiceAnswers::chartDataReceivedNotification(std::uint64_t n) {
     services_.onMain([n] {
         platform::NotificationCenter::defaultCenter().post(std::string(notifications::kChartDataReceived) + std::to_string(n),
@@ -117,6 +134,8 @@ void DataServiceAnswers::chartDataReceivedNotification(std::uint64_t n) {
 }
 
 void DataServiceAnswers::sendFirstRequests() {
+    // What a relogin finds must not keep what the server no longer holds.
+    book_.clearForLogin();
     book_.requestOpenPosition();
     book_.requestPendingOrders();
     book_.requestSettledOrders();
@@ -133,7 +152,15 @@ void DataServiceAnswers::sendFirstRequests() {
 }
 
 void DataServiceAnswers::storeChartData(const std::string& key, const std::string& answer) {
-    if (!charts_.contains(key)) charts_.set(key, answer);
+    if (charts_.contains(key)) return;
+    charts_.set(key, answer);
+    chartBytes_ += answer.size();
+    // Bounded: the oldest answers make room (a chart asks again for what is gone).
+    while (charts_.size() > 1 && (charts_.size() > kMaxChartAnswers || chartBytes_ > kMaxChartBytes)) {
+        const auto* oldest = charts_.first();
+        chartBytes_ -= oldest->second.size();
+        charts_.erase(std::string(oldest->first));
+    }
 }
 
 }  // namespace state

@@ -37,6 +37,9 @@ public:
         return data ? std::optional(*data) : std::nullopt;
     }
     void storeChartData(const std::string& key, const std::string& answer);
+    // A request dropped without an answer: a data-service request is answered
+    // as empty, a chart's key is announced with nothing stored for it.
+    void requestUnanswered(const protocol::RequestKind& kind);
 
     // Trading status of an account whose equity was hit.
     static constexpr std::int32_t kEquityHitStatus = 5;
@@ -72,7 +75,10 @@ protected:
     FeedChannels& feed_;
 
 private:
+    static constexpr std::size_t kMaxChartAnswers = 256;
+    static constexpr std::size_t kMaxChartBytes = 64u * 1024u * 1024u;
     OrderedDictionary<std::string> charts_;
+    std::size_t chartBytes_ = 0;
     // Hands each row of a table answer to its filler.
     void processHistoryData(const std::optional<std::string>& result,
                             const std::optional<std::string>& compressedData, const protocol::RequestKind& kind);

@@ -105,6 +105,7 @@ void FeedChannels::connectChannels() {
         if (!alive) return;
         platform::Log::debug("Reply to request " + std::to_string(reply.kind.type) + " " + reply.kind.name);
         if (protocol::msgType(reply.kind.type) == protocol::MsgType::ControlClientConnect) return;  // keep-alive
+        if (reply.unanswered) return services_.requestUnanswered(reply.kind);
         services_.dispatchChannelText(reply.text, Channel::RequestReply, reply.kind);
     };
     // The request channel keeps the first builder it is given: the values it

@@ -19,14 +19,39 @@ std::optional<IncomingMessage> IncomingMessage::decode(std::string_view frame) {
         return std::nullopt;
     }
     IncomingMessage msg;
-    for (std::string_view piece : TextConversion::split(frame, protocol::FieldEndByte)) msg.fields.emplace_back(piece);
-    msg.fields.erase(msg.fields.begin());  // the length
+    // Views over one copy of the frame: a frame of many empty fields costs no more than its text.
+    auto text = std::make_shared<const std::string>(frame);
+    const std::string_view body(*text);
+    std::size_t start = body.find(protocol::FieldEndByte);  // after the length
+    while (start != std::string_view::npos) {
+        ++start;
+        const std::size_t end = body.find(protocol::FieldEndByte, start);
+        const std::string_view field = body.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        if (!field.empty() || msg.fields.empty()) msg.fields.push_back(field);
+        start = end;
+    }
+    msg.text = std::move(text);
     if (msg.fields.empty()) {
         platform::Log::error("Frame without fields: dropped");
         return std::nullopt;
     }
     auto typeText = protocol::MessageCracker::GetMessageValue(msg.fields.front(), "=");
     msg.type = typeText ? protocol::MessageCracker::int32Value(*typeText) : 0;
+    return msg;
+}
+
+IncomingMessage IncomingMessage::ofFields(std::int32_t type, const std::vector<std::string>& fields) {
+    std::string joined;
+    for (const std::string& f : fields) joined.append(f).push_back(protocol::FieldEndByte);
+    IncomingMessage msg;
+    auto text = std::make_shared<const std::string>(std::move(joined));
+    std::size_t at = 0;
+    for (const std::string& f : fields) {
+        msg.fields.push_back(std::string_view(*text).substr(at, f.size()));
+        at += f.size() + 1;
+    }
+    msg.text = std::move(text);
+    msg.type = type;
     return msg;
 }
 
@@ -46,6 +71,7 @@ std::vector<IncomingMessage> channelMessages(std::string_view text, Channel chan
             continue;
         }
         msg.requestKind = kind;
+        msg.fromSession = false;
         carried.push_back(std::move(msg));
     }
     return carried;
@@ -115,7 +141,7 @@ void IncomingPath::decodeFrame(std::string frame) {
     const MsgType type = protocol::msgType(msg.type);
 
     std::optional<std::string> referenceId, serverTime, cipherText, compressed;
-    for (const std::string& field : msg.fields) {
+    for (std::string_view field : msg.fields) {
         std::int64_t number = 0;
         std::string_view value;
         if (!protocol::MessageCracker::splitField(field, number, value)) continue;
@@ -132,7 +158,9 @@ void IncomingPath::decodeFrame(std::string frame) {
     // The server may close the line right after a refusal or a "logged in
     // elsewhere"; the dispatcher disconnects on both, so that close is no failure.
     if (type == MsgType::LoggedInElsewhere || type == MsgType::LoginRefused) hooks_.expectClose();
-    if (type == MsgType::Envelope || type == MsgType::Compressed) hooks_.carrierValues(msg.fields, type);
+    if (type == MsgType::UserReloginRequest && hooks_.expectRelogin) hooks_.expectRelogin();
+    if (type == MsgType::Envelope || type == MsgType::Compressed)
+        hooks_.carrierValues(std::vector<std::string>(msg.fields.begin(), msg.fields.end()), type);
 
     switch (type) {
         case MsgType::Envelope: {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -22,7 +23,10 @@ namespace state {
 
 // A message on its way from "NewQueue" to the main thread.
 struct IncomingMessage {
-    std::vector<std::string> fields;  // the body split at 0x03, length element removed
+    // The frame's text; shared, so that a copy's fields stay valid.
+    std::shared_ptr<const std::string> text;
+    // Views over `text`: the body split at 0x03, the length element and empty fields after the first removed.
+    std::vector<std::string_view> fields;
     std::int32_t type = 0;
     // The inflated text of tag 1050 for the login data (33) and the refusal (47).
     std::optional<std::string> payload;
@@ -32,9 +36,13 @@ struct IncomingMessage {
     std::optional<protocol::RequestKind> requestKind;
     // When a ping answer came off the line ("NewQueue"): its round trip ends there.
     std::optional<platform::WallTime> receivedAt;
+    // Only the TCP session's messages set the session's request id and server time.
+    bool fromSession = true;
 
     // The fields and type of one frame (start and end bytes removed); nullopt, logged, when it is no message.
     static std::optional<IncomingMessage> decode(std::string_view frame);
+    // A message of these "tag=value" fields, as the session or a test makes one.
+    static IncomingMessage ofFields(std::int32_t type, const std::vector<std::string>& fields);
 };
 
 // The messages of a channel's framed text that the channel may carry; the
@@ -52,6 +60,8 @@ public:
         std::function<void(std::vector<std::string>, protocol::MsgType)> carrierValues;
         // The server may close the line next: that close is no failure.
         std::function<void()> expectClose;
+        // The server asked for a relogin: its close of the line leads to it.
+        std::function<void()> expectRelogin;
         // The session key derived from the login data.
         std::function<void(const std::string&)> newSessionKey;
     };

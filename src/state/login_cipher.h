@@ -19,6 +19,11 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         key_ = std::move(key);
     }
+    // The next login is sealed with the shipped key again.
+    void forget() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        key_.reset();
+    }
 
 private:
     mutable std::mutex mutex_;

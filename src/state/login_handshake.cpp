@@ -90,25 +90,30 @@ void LoginHandshake::loginAccepted() {
 
 void LoginHandshake::loginData(const Dispatch& m) {
     services_.appendJournal(JournalData::getLoginJournalData(kJournalLoginData, services_.journalContext()));
-    loginDataRefused_ = m.payloadRefused;
-    if (m.payloadRefused) {
-        // Without its reference data the session cannot trade: the login fails.
-        services_.disconnectServer();
-        LoginMessages messages{{"Message", services_.text("1004")}, {"Tag", "0"}};
-        services_.onMain([this, messages] { services_.host().showLoginMessages(messages); });
-        return;
-    }
+    loginDataRefused_ = false;
+    if (m.payloadRefused) return refuseLoginData();
     if (!m.payload) {
         platform::Log::error("Login data without a readable payload: no reference data");
         return;
     }
     ReferenceData& reference = reference_;
     if (isPacked(m.fields)) {
-        reference.FillPackedDetails(*m.payload);
+        if (!reference.FillPackedDetails(*m.payload)) return refuseLoginData();
     } else {
         reference.parseXml(*m.payload);
         reference.FillTableDetails();
     }
+    if (!reference.userInfo()) {
+        platform::Log::error("Login data without a user record: login refused");
+        refuseLoginData();
+    }
+}
+
+void LoginHandshake::refuseLoginData() {
+    loginDataRefused_ = true;
+    services_.disconnectServer();
+    LoginMessages messages{{"Message", services_.text("1004")}, {"Tag", "0"}};
+    services_.onMain([this, messages] { services_.host().showLoginMessages(messages); });
 }
 
 void LoginHandshake::loggedInElsewhere(const Dispatch& m) {

@@ -42,6 +42,8 @@ public:
 private:
     void loginAccepted();
     void loginData(const Dispatch& m);
+    // The login fails with "1004": the session cannot trade without its reference data.
+    void refuseLoginData();
     void loginRefused(const Dispatch& m);
     void loggedInElsewhere(const Dispatch& m);
 

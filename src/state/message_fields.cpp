@@ -5,19 +5,27 @@
 
 namespace state {
 
-MessageFields::MessageFields(const FieldList& fields) {
+MessageFields::MessageFields(const FieldList& fields) { read(fields); }
+
+MessageFields::MessageFields(const std::vector<std::string_view>& fields) { read(fields); }
+
+template <typename Texts>
+void MessageFields::read(const Texts& fields) {
     fields_.reserve(fields.size());
-    for (const std::string& field : fields) {
+    std::size_t malformed = 0;
+    for (std::string_view field : fields) {
         if (field.empty()) continue;
         std::int64_t tag = 0;
         std::string_view value;
         if (!protocol::MessageCracker::splitField(field, tag, value)) {
-            platform::Log::debug("setMessage: skipped malformed field \"" + field.substr(0, 64) + "\"");
+            if (malformed++ == 0)
+                platform::Log::debug("setMessage: skipped malformed field \"" + std::string(field.substr(0, 64)) + "\"");
             continue;
         }
         fields_.push_back(Field{tag, value, field});
         seen_ |= bit(tag);
     }
+    if (malformed > 1) platform::Log::debug("setMessage: " + std::to_string(malformed) + " malformed fields skipped");
 }
 
 std::optional<std::string_view> MessageFields::find(std::int64_t tag) const {

@@ -20,8 +20,9 @@ public:
         std::string_view text;  // the whole "tag=value"
     };
 
-    // Fields without "=" or without a numeric tag are skipped (logged).
+    // Fields without "=" or without a numeric tag are skipped (the first logged).
     MessageFields(const FieldList& fields);  // NOLINT: handlers are called with field lists too
+    MessageFields(const std::vector<std::string_view>& fields);  // NOLINT: a received message's views
 
     // nullopt when the message carries no such tag.
     std::optional<std::string_view> find(std::int64_t tag) const;
@@ -38,6 +39,8 @@ public:
     std::size_t size() const { return fields_.size(); }
 
 private:
+    template <typename Texts>
+    void read(const Texts& fields);
     static std::uint64_t bit(std::int64_t tag) { return std::uint64_t{1} << (static_cast<std::uint64_t>(tag) & 63u); }
     std::vector<Field> fields_;
     std::uint64_t seen_ = 0;  // one bit per tag modulo 64: clear means absent

@@ -100,6 +100,8 @@ public:
     std::shared_ptr<model::Order> sessionCancelledOrder(const model::CancelledOrderHD& row) const;
 
     void clearExecutedOrderSearchCollection() { executedSearch_.clear(); }
+    // A login was accepted: its fresh answers replace every order collection.
+    void clearForLogin();
 
     // --- Requests whose answers land here (1023, main thread) ---------------------
     void requestOpenPosition();

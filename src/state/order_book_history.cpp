@@ -69,6 +69,12 @@ void OrderBook::appendOpenPosition(std::shared_ptr<model::Order> position) {
     heldIds_->open.append(open_, std::move(position));
 }
 
+void OrderBook::clearForLogin() {
+    platform::assertMainThread();
+    for (OrderList* list : {&pending_, &pendingCopy_, &open_, &openCopy_, &cancelled_, &settled_}) list->clear();
+    heldIds_.reset();
+}
+
 void OrderBook::FillInitialOpenOrderCollection(const model::OpenOrderHD& row) {
     platform::assertMainThread();
     auto order = HistoryOrders::openOrder(row, itemCodes(reference_));

@@ -3,6 +3,7 @@
 // says what a section holds and the field position which property a field
 // sets. Each record makes a new record, stored under the decimal form of its
 // converted id ("%d" / "%lu"), replacing any earlier one.
+#include <algorithm>
 #include <exception>
 #include <string>
 #include <vector>
@@ -21,10 +22,35 @@ namespace {
 
 using Fields = std::vector<std::string_view>;
 
+// Generous caps on the records of a section, far above any real login: past
+// one the login is refused before anything held changes.
+std::size_t recordCap(std::size_t section) {
+    switch (section) {
+        case 4: return 200'000;    // instruments
+        case 6: return 2'000'000;  // group instruments
+        case 8: return 200'000;    // accounts
+        default: return 50'000;
+    }
+}
+
+bool withinCaps(const std::vector<std::string_view>& sections) {
+    for (std::size_t number = 0; number < sections.size(); ++number) {
+        const auto records = static_cast<std::size_t>(std::count(sections[number].begin(), sections[number].end(), protocol::RowByte));
+        if (records > recordCap(number)) {
+            platform::Log::error("Login data section " + std::to_string(number) + " holds " + std::to_string(records) +
+                                 " records, more than " + std::to_string(recordCap(number)) + ": refused");
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
-void ReferenceData::FillPackedDetails(std::string_view text) {
+bool ReferenceData::FillPackedDetails(std::string_view text) {
     const std::vector<std::string_view> sections = TC::split(text, protocol::SectionByte);
+    if (!withinCaps(sections)) return false;
+    userInfo_.reset();  // each login data carries its own user
     for (std::size_t number = 0; number < sections.size(); ++number) {
         const std::string_view s = sections[number];
         try {
@@ -53,6 +79,7 @@ void ReferenceData::FillPackedDetails(std::string_view text) {
             platform::Log::debug("Login data section " + std::to_string(number) + " not filled: " + e.what());
         }
     }
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -60,6 +87,10 @@ void ReferenceData::FillPackedDetails(std::string_view text) {
 
 // The record replaces the user only once it is read whole.
 void ReferenceData::FillPackedUserInfoDetails(std::string_view section) {
+    if (TC::recordZero(section, protocol::RowByte).empty()) {
+        platform::Log::error("Login data without a user record");
+        return;
+    }
     auto user = std::make_shared<model::UserInfo>();
     model::UserInfo& u = *user;
     const Fields f = TC::split(TC::recordZero(section, protocol::RowByte), protocol::ColumnByte);
@@ -78,7 +109,14 @@ void ReferenceData::FillPackedUserInfoDetails(std::string_view section) {
             case 10: u.tradePubPort = TC::intValue(f[i]); break;
             case 11: u.marketdepthPort = TC::intValue(f[i]); break;
             case 12: u.hdServerPort = TC::intValue(f[i]); break;
-            case 15: u.systemCurrencyId = TC::nonNegativeInteger(f[i]); break;
+            case 15:
+                // A bad currency id leaves it unset; the user stands without it.
+                try {
+                    u.systemCurrencyId = TC::nonNegativeInteger(f[i]);
+                } catch (const std::exception& e) {
+                    platform::Log::error(std::string("User record: system currency not read: ") + e.what());
+                }
+                break;
             default: break;  // 13 and 14 are not read
         }
     }

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -48,7 +49,14 @@ public:
     const std::vector<std::pair<std::string, std::string>>& columns() const { return columns_; }
 
 private:
+    // Rows of many columns find theirs through an index, so a hostile row is not quadratic.
+    static constexpr std::size_t kIndexFrom = 16;
     std::vector<std::pair<std::string, std::string>> columns_;
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+    };
+    std::unordered_map<std::string, std::size_t, NameHash, std::equal_to<>> index_;
 };
 
 // One XML table: rows keyed "0", "1", ... in document order.
@@ -124,15 +132,16 @@ public:
     void setFollowUps(FollowUps followUps) { followUps_ = std::move(followUps); }
 
     // --- XML tables of the last parse ------------------------------------------
-    // Table name -> rows of the last parse only.
+    // Table name -> rows of the last parse only; the login's rows are let go once filled.
     const OrderedDictionary<XmlTable>& TableDataCollection() const { return tables_; }
 
     // Reads an XML document into TableDataCollection (login data and data-service answers).
     void parseXml(std::string_view text);
     // Runs the fillers over the tables of the last parse.
     void FillTableDetails();
-    // Splits the compact text into sections and runs their fillers.
-    void FillPackedDetails(std::string_view text);
+    // Splits the compact text into sections and runs their fillers; false, with
+    // nothing changed, when a section holds more records than its cap.
+    bool FillPackedDetails(std::string_view text);
 
     // --- XML fillers: one row each ----------------------------------------
     void FillUserInfoDetails(const TableRow& row);
@@ -216,11 +225,9 @@ private:
     void storeRow(const protocol::TBXMLElement* element, std::string_view name);
 
     FollowUps followUps_;
-    // Parser scratch: the table of the last row stored, that row's number, and
-    // the document of the last parse, kept until the next one.
+    // Parser scratch: the table of the last row stored and that row's number.
     std::string tableName;
     std::int32_t currentRow = 0;
-    std::unique_ptr<protocol::XMLReader> tbxml;
 };
 
 }  // namespace state

@@ -67,6 +67,8 @@ public:
     // Framed text of a channel, dispatched as the session's own messages.
     virtual void dispatchChannelText(std::string_view text, Channel channel,
                                      const std::optional<protocol::RequestKind>& kind) = 0;
+    // A request-channel request dropped without an answer: its owner learns it as an empty answer.
+    virtual void requestUnanswered(const protocol::RequestKind& kind) = 0;
 };
 
 // A banner with the app's name, `title` and `message`, shown for 5 s.

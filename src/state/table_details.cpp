@@ -28,6 +28,19 @@ void column(const TableRow& row, std::string_view name, F&& set) {
 // Rows and tables
 
 void TableRow::set(std::string_view name, std::string_view text) {
+    if (columns_.size() >= kIndexFrom && index_.empty()) {
+        index_.reserve(columns_.size() * 2);
+        for (std::size_t i = 0; i < columns_.size(); ++i) index_.emplace(columns_[i].first, i);
+    }
+    if (!index_.empty()) {
+        if (auto it = index_.find(name); it != index_.end()) {
+            columns_[it->second].second.assign(text);
+            return;
+        }
+        index_.emplace(std::string(name), columns_.size());
+        columns_.emplace_back(std::string(name), std::string(text));
+        return;
+    }
     for (auto& c : columns_) {
         if (c.first == name) {
             c.second.assign(text);
@@ -38,6 +51,10 @@ void TableRow::set(std::string_view name, std::string_view text) {
 }
 
 const std::string* TableRow::find(std::string_view name) const {
+    if (!index_.empty()) {
+        auto it = index_.find(name);
+        return it == index_.end() ? nullptr : &columns_[it->second].second;
+    }
     for (const auto& c : columns_)
         if (c.first == name) return &c.second;
     return nullptr;
@@ -51,12 +68,13 @@ void ReferenceData::parseXml(std::string_view text) {
     tables_.clear();
     tableName.clear();
     currentRow = 0;
-    tbxml = protocol::XMLReader::fromText(text);
-    if (!tbxml || !tbxml->rootXMLElement()) {
+    // The document lives only while its rows are copied out.
+    const std::unique_ptr<protocol::XMLReader> document = protocol::XMLReader::fromText(text);
+    if (!document || !document->rootXMLElement()) {
         platform::Log::debug("XML answer without a root element: no tables");
         return;
     }
-    traverseElement(tbxml->rootXMLElement());
+    traverseElement(document->rootXMLElement());
 }
 
 // Pre-order walk (element, its subtree, then its next sibling) with a stack of
@@ -110,6 +128,8 @@ void ReferenceData::FillTableDetails() {
     eachRow("Table7", &ReferenceData::FillGroupInstruments);
     SetAllSymbolsSpread();
     eachRow("Table10", &ReferenceData::FillSessionSettingCollection);
+    // The records hold what the session needs: the login's rows are not kept.
+    tables_.clear();
 }
 
 // ---------------------------------------------------------------------------

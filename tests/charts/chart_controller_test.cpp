@@ -192,6 +192,17 @@ TEST_F(ChartControllerTest, ThemeOfTheDrawnGraphAndOfTheAwaitedAnswer) {
 }
 
 TEST_F(ChartControllerTest, AnswerWithoutClosesDrawsAndReadsNothing) {
+    // A request dropped unanswered draws as an empty answer, and a later load asks again.
+    ChartController& dropped = chart();
+    dropped.setValue("SILVER", "1#3");
+    state::SessionTestAccess::dataServiceAnswers(*session).requestUnanswered(protocol::RequestKind{1040, "SILVER^O", 0, 0});
+    kit::testing::runFor(20);
+    ASSERT_NE(dropped.graph(), nullptr);
+    EXPECT_TRUE(dropped.bars().Symdata.empty());
+    const auto before = requests.size();
+    chart().setValue("SILVER", "1#3");
+    EXPECT_EQ(requests.size(), before + 1);
+
     ChartController& ch = chart();
     ch.setValue("GOLD", "1#3");
     answer("<1041~GOLD^O~2>03/09/26,03/09/26#09:59:00,10:00:00##1802,1803#1799,1800#1800,1801<END>");

@@ -99,6 +99,28 @@ TEST_F(AppSessionTest, ARefusalThenALoginInTheSameRunAndARelogin) {
     EXPECT_EQ(outcomes.lost, 0);
 }
 
+TEST_F(AppSessionTest, AfterAServerRestartTheLoginEndsWithinItsTimeOutAndTheNextUsesTheShippedKey) {
+    auto clock = std::make_shared<platform::FakeClock>();
+    platform::installClock(clock);
+    session->startLogin(fields("trader", "secret1"));
+    ASSERT_TRUE(pump([&] { return outcomes.succeeded == 1; }));
+    // The server restarts on the same port and no longer knows the session key.
+    const int port = sim->sessionPort();
+    sim.reset();
+    ASSERT_TRUE(pump([&] { return outcomes.lost == 1; }));
+    sim = std::make_unique<integration::SimProcess>(TRADING_SIM_PATH, port);
+    ASSERT_TRUE(sim->ready());
+    session->startLogin(fields("trader", "secret1"));
+    const platform::TimePoint due = clock->now() + 30s;
+    ASSERT_TRUE(pump([&] { return clock->isPending(due); }));
+    clock->advance(30s + 1ms);
+    ASSERT_TRUE(pump([&] { return outcomes.lost == 2; }));
+    EXPECT_EQ(outcomes.succeeded, 1);
+    session->startLogin(fields("trader", "secret1"));
+    ASSERT_TRUE(pump([&] { return outcomes.succeeded == 2; }));
+    platform::installClock(nullptr);
+}
+
 TEST_F(AppSessionTest, ReachabilityReconnectsOnlyAfterALoginAndWhileConnected) {
     auto& center = platform::NotificationCenter::defaultCenter();
     platform::ObserverHandle speed(&center, center.addObserver("NetworkSpeedNotification", [this](const auto& n) {

@@ -201,6 +201,27 @@ TEST_F(SessionLoginTest, ReloginRequestWhileConnectedKeepsTheSession) {
     EXPECT_EQ(sim->command("sessions").rfind("ok", 0), 0u);
 }
 
+TEST_F(SessionLoginTest, ARelogiRequestAndTheCloseHaveOneOutcomeEach) {
+    startSim();
+    makeSession("trader", "secret1");
+    state::commandsOf(*session).StreamingConnection(true, false);
+    ASSERT_TRUE(pump([&] { return loggedIn(); }));
+    // The server asks for a relogin and closes the line at once: the session logs in again, no failure.
+    posted.clear();
+    EXPECT_EQ(sim->command("relogin trader close").rfind("ok", 0), 0u);
+    ASSERT_TRUE(pump([&] { return count("LoginSuccessNotification") == 1; }, 5000ms));
+    pump([] { return false; }, 300ms);
+    EXPECT_EQ(ui.failures, 0);
+    // A line that breaks before the request arrives is a lost connection, and no relogin follows.
+    posted.clear();
+    EXPECT_EQ(sim->command("fault close-mid-frame on").rfind("ok", 0), 0u);
+    EXPECT_EQ(sim->command("relogin trader").rfind("ok", 0), 0u);
+    ASSERT_TRUE(pump([&] { return ui.failures == 1; }));
+    pump([] { return false; }, 300ms);
+    EXPECT_EQ(count("LoginSuccessNotification"), 0);
+    EXPECT_EQ(ui.failures, 1);
+}
+
 TEST_F(SessionLoginTest, ThirtySilentSecondsEndTheSession) {
     auto clock = std::make_shared<platform::FakeClock>();
     platform::installClock(clock);

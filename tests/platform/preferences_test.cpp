@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <thread>
 #include <vector>
@@ -38,6 +39,28 @@ TEST(Preferences, EveryTypeSurvivesAReload) {
     EXPECT_EQ(again.stringArrayForKey("watch"), (Preferences::StringArray{"EURUSD", "", "GBP/JPY"}));
     EXPECT_EQ(again.dataForKey("blob"), (Preferences::Bytes{0, 1, 255}));
     EXPECT_FALSE(again.hasKey("gone"));
+}
+
+TEST(Preferences, FileAndFolderAreOwnerOnlyAndLooserOnesAreTightened) {
+    TempDir dir;
+    const std::string folder = dir / "config";
+    const std::string path = folder + "/preferences";
+    auto mode = [](const std::string& p) {
+        struct stat st {};
+        EXPECT_EQ(::stat(p.c_str(), &st), 0);
+        return st.st_mode & 07777;
+    };
+    for (bool existing : {false, true}) {
+        if (existing) {
+            ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+            ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+        }
+        Preferences prefs(path);
+        prefs.set("password", std::string(existing ? "b" : "a"));
+        ASSERT_TRUE(prefs.synchronize());
+        EXPECT_EQ(mode(path), 0600u) << existing;
+        EXPECT_EQ(mode(folder), 0700u) << existing;
+    }
 }
 
 TEST(Preferences, AbsentKeysAndReadingsAcrossTypes) {

@@ -191,10 +191,12 @@ TEST_F(ConnectionBaseTest, SendWritesTheFrame) {
     EXPECT_EQ(server.receive(), "\x01" "9\x03" "10=1018\x03\x02");
 }
 
-TEST_F(ConnectionBaseTest, NoTimeOutBeforeTheFirstDataThenThirtySeconds) {
+TEST_F(ConnectionBaseTest, EveryReadTimesOutAfterThirtySecondsTheFirstToo) {
+    const platform::TimePoint first = clock->now() + 30s;
     connect();
-    clock->advance(120s);
-    // A read that had timed out would have closed the session before this frame.
+    // The login's answer is awaited 30 s, like any read.
+    ASSERT_TRUE(eventually([&] { return clock->isPending(first); }));
+    clock->advance(29s);
     server.send("\x01" "A\x02");
     ASSERT_TRUE(delegate->waitFor([&] { return delegate->frames.size() == 1; }));
     settle();

@@ -101,15 +101,21 @@ TEST_F(InputCapsMemory, ALoginPayloadThatInflatesFarPastTheCapIsRefused) {
     }
 }
 
-TEST_F(InputCapsMemory, XmlPastTheElementCapIsRefused) {
-    std::string doc;
-    doc.reserve((XMLReader::kMaxElements + 1) * 3);
-    for (std::size_t i = 0; i <= XMLReader::kMaxElements; ++i) doc += "<a>";
-    expectWithinBudget("elements past the cap", [&] {
-        XMLReader reader(doc);
-        EXPECT_EQ(reader.rootXMLElement(), nullptr);
-        EXPECT_FALSE(reader.refusal().empty());
-    });
+TEST_F(InputCapsMemory, XmlPastTheElementOrAttributeCapIsRefused) {
+    const struct {
+        const char* what;
+        std::string start, repeated;
+    } cases[] = {{"elements past the cap", "", "<a>"}, {"attributes past the cap", "<a ", "b=\"\" "}};
+    for (const auto& c : cases) {
+        std::string doc = c.start;
+        doc.reserve((XMLReader::kMaxElements + 1) * c.repeated.size() + c.start.size());
+        for (std::size_t i = 0; i <= XMLReader::kMaxElements; ++i) doc += c.repeated;
+        expectWithinBudget(c.what, [&] {
+            XMLReader reader(doc);
+            EXPECT_EQ(reader.rootXMLElement(), nullptr) << c.what;
+            EXPECT_NE(reader.refusal().find("refused"), std::string::npos) << c.what;
+        });
+    }
 }
 
 }  // namespace

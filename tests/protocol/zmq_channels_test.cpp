@@ -263,9 +263,13 @@ TEST_F(RequestChannelTest, RepliesJoiningPastTheCapAreDropped) {
     channel->sendZMQRequestMessage(request("big", 1));
     channel->sendZMQRequestMessage(request("fits", 1));
     ASSERT_TRUE(channel->connectToEndpoint(endpoint));
-    ASSERT_TRUE(pumpUntil([&] { return replies.size() == 1 && channel->requestsSent() == 2; }));
-    EXPECT_EQ(replies[0].kind.name, "fits");
-    EXPECT_EQ(replies[0].text, part + part);
+    ASSERT_TRUE(pumpUntil([&] { return replies.size() == 2; }));
+    // The dropped request's owner is told; the next one is answered.
+    EXPECT_EQ(replies[0].kind.name, "big");
+    EXPECT_TRUE(replies[0].unanswered);
+    EXPECT_EQ(replies[1].kind.name, "fits");
+    EXPECT_EQ(replies[1].text, part + part);
+    EXPECT_FALSE(replies[1].unanswered);
 }
 
 TEST_F(RequestChannelTest, RequestsWaitForTheNextPass) {
@@ -338,9 +342,11 @@ TEST_F(RequestChannelTest, AReplyThatNeverComesTimesOutAndTheNextRequestGoesOut)
     // socket; only then is the first answered, on the dead socket.
     ASSERT_TRUE(eventually([&] { return channel->requestsSent() == 2; }));
     releaseHeld = true;
-    ASSERT_TRUE(pumpUntil([&] { return replies.size() == 1; }));
-    EXPECT_EQ(replies[0].text, "second answer");
-    EXPECT_EQ(replies[0].kind.name, "second");
+    ASSERT_TRUE(pumpUntil([&] { return replies.size() == 2; }));
+    EXPECT_EQ(replies[0].kind.name, "first");  // its owner learns it went unanswered
+    EXPECT_TRUE(replies[0].unanswered);
+    EXPECT_EQ(replies[1].text, "second answer");
+    EXPECT_EQ(replies[1].kind.name, "second");
 }
 
 class FailingOnceChannel : public ZMQRequestChannel {

@@ -85,9 +85,7 @@ protected:
     }
     void summary(std::vector<std::string> fields) {
         fields.insert(fields.begin(), "10=1045");
-        IncomingMessage m;
-        m.fields = std::move(fields);
-        m.type = 1045;
+        IncomingMessage m = IncomingMessage::ofFields(1045, fields);
         session->checkNewMessage(std::move(m));
         loop->runUntilIdle();
     }

@@ -182,9 +182,7 @@ protected:
     // Dispatches one message on the main thread as the incoming path would.
     void deliver(std::int32_t type, std::vector<std::string> fields, std::optional<std::string> payload = {}) {
         fields.insert(fields.begin(), "10=" + std::to_string(type));
-        IncomingMessage m;
-        m.fields = std::move(fields);
-        m.type = type;
+        IncomingMessage m = IncomingMessage::ofFields(type, fields);
         m.payload = std::move(payload);
         session->checkNewMessage(std::move(m));
         loop->runUntilIdle();
@@ -594,6 +592,36 @@ TEST_F(SessionTest, RefusedLoginDataFailsTheLogin) {
     EXPECT_EQ(ui.loginMessages[0], (LoginMessages{{"Message", tr("1004")}, {"Tag", "0"}}));
 }
 
+TEST_F(SessionTest, LoginDataWithoutAUserOrOverACapFailsTheLogin) {
+    auto payloadOf = [](const std::string& text) {
+        const auto size = static_cast<std::uint32_t>(text.size());
+        const std::string prefix = {static_cast<char>(size & 0xff), static_cast<char>((size >> 8) & 0xff),
+                                    static_cast<char>((size >> 16) & 0xff), static_cast<char>(size >> 24)};
+        return *model::Base64::encodeBase64WithData(prefix + *model::DataAdditions::gzipDeflate(text));
+    };
+    const std::string user = "5\x05" "0\x05" "0\x05" "0\x05" "1";
+    const struct {
+        const char* what;
+        std::string packed;
+    } cases[] = {
+        {"no user record", "\x07" "1\x05" "x"},
+        {"instruments over their cap", user + "\x07\x07\x07\x07" + std::string(200'001, '\x06')},
+    };
+    for (const auto& c : cases) {
+        ui.loginMessages.clear();
+        ui.login.setPortNo(0);
+        state::commandsOf(*session).StreamingConnection(true, false);
+        loop->runUntilIdle();
+        session->NewMessage(inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=PACKED\x03" "1050=" +
+                                          payloadOf(c.packed) + "\x03")));
+        session->NewMessage(inner(frameOf("10=18\x03")));
+        loop->runUntilIdle();
+        EXPECT_EQ(count("LoginSuccessNotification"), 0) << c.what;
+        ASSERT_EQ(ui.loginMessages.size(), 1u) << c.what;
+        EXPECT_EQ(ui.loginMessages[0], (LoginMessages{{"Message", tr("1004")}, {"Tag", "0"}})) << c.what;
+    }
+}
+
 TEST_F(SessionTest, NestedEnvelopesOpenUpToALimit) {
     const std::string key = "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE";
     ui.login.setPortNo(0);
@@ -660,6 +688,19 @@ TEST_F(SessionTest, AnOuterFrameCountsInTheFirstPass) {
     EXPECT_EQ(tableNames(), kSeven);  // the inner message was dispatched
     EXPECT_EQ(state::servicesOf(*session).requestId(), 77);
     EXPECT_EQ(static_cast<protocol::AppContext&>(*session).serverTime(), "20240102030405");
+}
+
+TEST(IncomingMessage, FieldsAreViewsAndEmptyOnesAfterTheFirstAreDropped) {
+    // 16 MiB of empty fields cost one copy of the text, not a string each.
+    const auto huge = IncomingMessage::decode("9\x03" "10=62\x03" + std::string(16u << 20, '\x03') + "73=21\x03");
+    ASSERT_TRUE(huge);
+    EXPECT_EQ(huge->fields, (std::vector<std::string_view>{"10=62", "73=21"}));
+    EXPECT_EQ(huge->type, 62);
+    const auto copy = *huge;  // a copy shares the text its views read
+    EXPECT_EQ(copy.fields.front().data(), huge->fields.front().data());
+    const auto emptyFirst = IncomingMessage::decode("9\x03\x03" "10=18\x03");
+    ASSERT_TRUE(emptyFirst);
+    EXPECT_EQ(emptyFirst->type, 0);  // the first field keeps its place
 }
 
 TEST_F(SessionTest, FrameWhoseFirstFieldIsNotTag10IsStillDispatched) {

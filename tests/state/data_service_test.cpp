@@ -347,6 +347,36 @@ TEST_F(DataServiceTest, InitialOrderCollections) {
     EXPECT_EQ(book.OpenOrderCollection()[0]->UnrealisedPL, -5.0);
 }
 
+TEST_F(DataServiceTest, AnUnansweredRequestIsAnsweredAsEmpty) {
+    DataServiceAnswers& ds = state::SessionTestAccess::dataServiceAnswers(*session);
+    std::vector<std::string> keys;
+    tokens.push_back(platform::NotificationCenter::defaultCenter().addObserver(
+        "ChartDataReceivedNotification",
+        [&keys](const platform::Notification& n) { keys.push_back(n.as<TextPayload>()->text); }));
+    ds.requestUnanswered(protocol::RequestKind{1023, "getexecutedpositions", 0, 0});
+    ds.requestUnanswered(protocol::RequestKind{1040, "GOLD^O", 0, 0});
+    loop->runUntilIdle();
+    EXPECT_EQ(count("ExecutedPositionTableNotification"), 1);
+    EXPECT_EQ(keys, std::vector<std::string>{"GOLD^O"});
+    EXPECT_TRUE(ds.chartDataCollection().empty());
+}
+
+TEST_F(DataServiceTest, ASecondLoginReplacesTheOrderCollections) {
+    const OrderBook& book = session->orderBook();
+    answer("getopenpositions", openRow("A", "50") + openRow("B", "2"));
+    answer("getpendingorders", pendingRow("P1", {{5, "2"}}));
+    answer("getsettledpositions", row(20, {{0, "S1"}, {5, "3"}}));
+    ASSERT_EQ(book.OpenOrderCollection().size(), 2u);
+    // While the session was down, B was closed, A lost a lot and P1 was cancelled.
+    state::SessionTestAccess::dataServiceAnswers(*session).sendFirstRequests();
+    answer("getopenpositions", openRow("A", "49"));
+    answer("getpendingorders", "");
+    ASSERT_EQ(book.OpenOrderCollection().size(), 1u);
+    EXPECT_EQ(book.OpenOrderCollection()[0]->RemainingQty, "49.000000");
+    EXPECT_TRUE(book.PendingOrderCollection().empty());
+    EXPECT_TRUE(book.SettledOrderCollection().empty());
+}
+
 // --- Fillers -------------------------------------------------------------------------
 
 TEST_F(DataServiceTest, FundsAndReferenceFillers) {
@@ -410,6 +440,18 @@ TEST_F(DataServiceTest, ChartAnswersAreKeptByKeyAndAlwaysAnnounced) {
     EXPECT_EQ(*ds.chartDataCollection().find("B"), "<A~B~C>first");
     EXPECT_EQ(count("ChartDataReceivedNotification7"), 2);
     EXPECT_EQ(keys, (std::vector<std::string>{"B", "B"}));  // the key of every stored or known answer
+
+    // The cache is bounded: the oldest answers make room, by count and by size.
+    for (int i = 0; i < 300; ++i) ds.fillChartData("<A~K" + std::to_string(i) + "~C>", 7, std::nullopt);
+    EXPECT_EQ(ds.chartDataCollection().size(), 256u);
+    EXPECT_FALSE(ds.chartDataCollection().contains("B"));
+    EXPECT_TRUE(ds.chartDataCollection().contains("K299"));
+    const std::string big(40u * 1024u * 1024u, 'x');
+    ds.fillChartData("<A~L1~C>" + big, 7, std::nullopt);
+    ds.fillChartData("<A~L2~C>" + big, 7, std::nullopt);
+    EXPECT_FALSE(ds.chartDataCollection().contains("L1"));
+    EXPECT_TRUE(ds.chartDataCollection().contains("L2"));
+    loop->runUntilIdle();
 }
 
 }  // namespace

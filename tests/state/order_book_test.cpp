@@ -39,9 +39,7 @@ protected:
     void deliver(int type, int code, Fields f) {
         if (code) f.insert(f.begin(), "73=" + std::to_string(code));
         f.insert(f.begin(), "10=" + std::to_string(type));
-        IncomingMessage m;
-        m.fields = std::move(f);
-        m.type = type;
+        IncomingMessage m = IncomingMessage::ofFields(type, f);
         session->checkNewMessage(std::move(m));
         loop->runUntilIdle();
     }

@@ -323,10 +323,12 @@ TEST(PackedDetails, NegativeUnsignedFieldsRefuseTheirRecordOnly) {
         s.FillPackedDetails(sections({{c.section, record(c.good) + "\x06" + record(c.bad)}}));
         EXPECT_EQ(c.stored(s), 1u) << "section " << c.section << " field " << c.bad.rbegin()->first;
     }
-    // The user (section 0) and the product id (section 1) are not taken either.
+    // The user stands without a bad currency id; a bad product id (section 1) is not taken.
     ReferenceData s;
     s.FillPackedDetails(sections({{0, record({{0, "5"}, {15, "-840"}})}}));
-    EXPECT_FALSE(s.userInfo());
+    ASSERT_TRUE(s.userInfo());
+    EXPECT_EQ(s.userInfo()->UserId, 5);
+    EXPECT_EQ(s.userInfo()->systemCurrencyId, 0u);
     s.FillPackedDetails(sections({{0, record({{0, "5"}})}, {1, record({{0, "-12"}})}}));
     ASSERT_TRUE(s.userInfo());
     EXPECT_EQ(s.userInfo()->productID, 0u);

@@ -59,6 +59,16 @@ TEST(XmlTables, ColumnsTextsAndEntities) {
     EXPECT_EQ(s.TableDataCollection().find("Table")->find("0")->size(), 6u);
 }
 
+TEST(XmlTables, AWideRowKeepsTheLastOfEachColumnInLinearTime) {
+    std::string row = "<NewDataSet><Table>";
+    for (int i = 0; i < 80'000; ++i) row += "<c" + std::to_string(i % 40'000) + ">" + std::to_string(i) + "</c" + std::to_string(i % 40'000) + ">";
+    RecordingReferenceData s;
+    s.parseXml(row + "</Table></NewDataSet>");
+    EXPECT_EQ(s.TableDataCollection().find("Table")->find("0")->size(), 40'000u);
+    EXPECT_EQ(*cell(s, "Table", "0", "c0"), "40000");
+    EXPECT_EQ(*cell(s, "Table", "0", "c39999"), "79999");
+}
+
 TEST(XmlTables, EachParseStartsAfresh) {
     RecordingReferenceData s;
     s.parseXml(dataSet(row("Table", {{"v", "1"}}) + row("Table", {{"v", "2"}}) + row("Table", {{"v", "3"}})));
