@@ -62,10 +62,7 @@ protected:
     }
     void deliver(std::int32_t type, std::vector<std::string> fields) {
         fields.insert(fields.begin(), "10=" + std::to_string(type));
-        IncomingMessage m;
-        m.fields = std::move(fields);
-        m.type = type;
-        session->checkNewMessage(std::move(m));
+        session->checkNewMessage(IncomingMessage::ofFields(type, fields));
         loop->runUntilIdle();
     }
     // The decrypted fields of the last message sent, in order.
