@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "chat_peer.h"
 #include "data_service.h"
 #include "fault_board.h"
 #include "market.h"
@@ -84,6 +85,7 @@ private:
     Scenario scenario_;
     Market market_;
     OrderDesk desk_;
+    ChatPeer chat_;
     DataService dataService_;
     std::mutex stateMutex_;  // scenario_, desk_ and dataService_
     FaultBoard faults_;
