@@ -87,7 +87,7 @@ int main() {
     }
 
     const auto needs = session->orderManagerParts();
-    orders::OrderMananger manager(needs.view, needs.services, needs.reference, needs.book);
+    orders::OrderMananger manager(needs.view, needs.services, needs.reference, needs.book, needs.commands);
     model::OrderInfo info;
     info.itemCode = "I0";
     info.accountNo = 1001;

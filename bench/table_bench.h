@@ -35,7 +35,7 @@ struct TableContext {
     TableContext(const std::shared_ptr<state::BusinessBase>& session, state::UiServices& ui,
                  kit::PreferenceManager& preferences)
         : manager(state::viewOf(*session), state::servicesOf(*session), state::SessionTestAccess::referenceData(*session),
-                  state::SessionTestAccess::orderBook(*session)),
+                  state::SessionTestAccess::orderBook(*session), state::commandsOf(*session)),
           ticker([] {}),
           context{*session, *session, manager, 0, nullptr, nullptr, ui, sheets, windows, ticker, preferences, session} {}
     orders::OrderMananger manager;

@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> levels{"1800.00,3", "1799.99,7", "1799.98,1", "1799.97,2", "1799.96,5"};
     state::SessionTestAccess::feedChannels(*session).setMarketDepth("GOLD", levels, levels);
     const auto needs = session->orderManagerParts();
-    orders::OrderMananger manager(needs.view, needs.services, needs.reference, needs.book);
+    orders::OrderMananger manager(needs.view, needs.services, needs.reference, needs.book, needs.commands);
 
     const std::string path = (std::filesystem::temp_directory_path() / "ticket_bench_prefs").string();
     platform::Preferences store(path);

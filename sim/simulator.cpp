@@ -386,6 +386,10 @@ void Simulator::handleEnvelope(Session& s, const WireMessage& env) {
             return;
         }
         default:
+            if (ChatPeer::isChatRequest(type)) {
+                for (const auto& m : chat_.handle(*inner, s.user)) sendToSession(s, m);
+                return;
+            }
             log(tag + "message of type " + std::to_string(type) + " ignored");
     }
 }

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "chat_peer.h"
 #include "data_service.h"
 #include "fault_board.h"
 #include "funds_desk.h"
@@ -88,6 +89,7 @@ private:
     Market market_;
     OrderDesk desk_;
     FundsDesk fundsDesk_;  // io thread only
+    ChatPeer chat_;
     DataService dataService_;
     std::mutex stateMutex_;  // scenario_, desk_ and dataService_
     FaultBoard faults_;

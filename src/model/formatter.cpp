@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "model/decimal.h"
+#include "model/rtf_reader.h"
 #include "platform/utf8.h"
 
 namespace model {
@@ -728,15 +729,16 @@ std::string Formatter::fillIndexedText(const std::string& text, const std::vecto
 
 namespace {
 
-// Decodes one UTF-8 sequence at `i`; invalid bytes read as U+FFFD.
+// Decodes one UTF-8 sequence at `i`; a byte that starts no valid sequence reads as U+FFFD.
 std::uint32_t nextCodePoint(const std::string& s, std::size_t& i) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    int len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
-    if (len == 0 || i + static_cast<std::size_t>(len) > s.size()) {
+    const auto lead = static_cast<unsigned char>(s[i]);
+    const int len = platform::utf8SequenceLength(lead);
+    if (len == 0 || i + static_cast<std::size_t>(len) > s.size() ||
+        (len > 1 && !platform::utf8SecondByteFits(lead, static_cast<unsigned char>(s[i + 1])))) {
         ++i;
         return 0xFFFD;
     }
-    std::uint32_t cp = len == 1 ? c : (c & (0x7F >> len));
+    std::uint32_t cp = len == 1 ? lead : (lead & (0x7Fu >> len));
     for (int k = 1; k < len; ++k) {
         const auto b = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
         if ((b & 0xC0) != 0x80) {
@@ -749,12 +751,12 @@ std::uint32_t nextCodePoint(const std::string& s, std::size_t& i) {
     return cp;
 }
 
-std::uint32_t cp1252(unsigned char b) {
-    static constexpr std::uint16_t kHigh[32] = {
-        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-    return b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : b;
+bool isControlCharacter(std::uint32_t cp) { return cp < 0x20 || (cp >= 0x7F && cp < 0xA0); }
+
+void appendUnicodeEscape(std::string& out, std::uint32_t unit) {
+    out += "\\u";
+    out += std::to_string(static_cast<std::int16_t>(unit));
+    out += '?';
 }
 
 }  // namespace
@@ -762,170 +764,40 @@ std::uint32_t cp1252(unsigned char b) {
 std::string Formatter::convertStringtoRTF(const std::string& text) {
     std::string out =
         "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Helvetica;}}\n\\pard\\f0\\fs24 ";
+    out.reserve(out.size() + text.size() * 2 + 1);
     std::size_t i = 0;
     while (i < text.size()) {
         const std::uint32_t cp = nextCodePoint(text, i);
         if (cp == '\\' || cp == '{' || cp == '}') {
             out += '\\';
             out += static_cast<char>(cp);
-        } else if (cp == '\n') {
+        } else if (cp == '\n' || cp == '\r') {
+            if (cp == '\r' && i < text.size() && text[i] == '\n') ++i;  // CRLF is one break
             out += "\\par\n";
         } else if (cp == '\t') {
             out += "\\tab ";
-        } else if (cp == '\r') {
+        } else if (isControlCharacter(cp)) {
             continue;
-        } else if (cp < 0x80) {
+        } else if (cp < 0x7F) {
             out += static_cast<char>(cp);
         } else if (cp < 0x10000) {
-            out += "\\u" + std::to_string(static_cast<std::int16_t>(cp)) + "?";
+            appendUnicodeEscape(out, cp);
         } else {
             const std::uint32_t v = cp - 0x10000;
-            out += "\\u" + std::to_string(static_cast<std::int16_t>(0xD800 + (v >> 10))) + "?";
-            out += "\\u" + std::to_string(static_cast<std::int16_t>(0xDC00 + (v & 0x3FF))) + "?";
+            appendUnicodeEscape(out, 0xD800 + (v >> 10));
+            appendUnicodeEscape(out, 0xDC00 + (v & 0x3FF));
         }
     }
     out += "}";
     return out;
 }
 
-std::optional<std::string> Formatter::convertRTFtoString(const std::string& rtf) {
-    if (rtf.compare(0, 5, "{\\rtf") != 0) return std::nullopt;
-    struct Group {
-        bool skip = false;
-        int uc = 1;
-    };
-    constexpr std::size_t kMaxDepth = 256;
-    std::vector<Group> stack{Group{}};
-    std::string out;
-    std::uint32_t pendingHigh = 0;
-    int skipFallback = 0;  // characters still to drop after a \u
-    auto emit = [&](std::uint32_t cp) {
-        if (stack.back().skip) return;
-        if (skipFallback > 0) {
-            --skipFallback;
-            return;
-        }
-        platform::appendUtf8(out, cp);
-    };
-    auto emitText = [&](const char* s) {
-        if (stack.back().skip) return;
-        skipFallback = 0;
-        out += s;
-    };
-    static const char* const kSkippedDestinations[] = {
-        "fonttbl",   "colortbl",          "stylesheet",       "info",      "pict",      "header", "footer",
-        "listtable", "listoverridetable", "expandedcolortbl", "themedata", "generator", "object"};
-    std::size_t i = 0;
-    while (i < rtf.size()) {
-        const char c = rtf[i];
-        if (c == '{') {
-            if (stack.size() >= kMaxDepth) return std::nullopt;
-            stack.push_back(stack.back());
-            ++i;
-        } else if (c == '}') {
-            if (stack.size() == 1) break;  // end of the document
-            stack.pop_back();
-            ++i;
-        } else if (c == '\\') {
-            ++i;
-            if (i >= rtf.size()) break;
-            const char d = rtf[i];
-            if (d == '\\' || d == '{' || d == '}') {
-                emit(static_cast<unsigned char>(d));
-                ++i;
-            } else if (d == '\'') {
-                if (i + 2 >= rtf.size()) break;
-                const std::string hex = rtf.substr(i + 1, 2);
-                unsigned value = 0;
-                const auto r = std::from_chars(hex.data(), hex.data() + hex.size(), value, 16);
-                if (r.ptr == hex.data() + hex.size()) emit(cp1252(static_cast<unsigned char>(value)));
-                i += 3;
-            } else if (d == '*') {
-                stack.back().skip = true;
-                ++i;
-            } else if (d == '\n' || d == '\r') {
-                emitText("\n");
-                ++i;
-            } else if (d == '~') {
-                emit(0xA0);
-                ++i;
-            } else if (d == '_') {
-                emit(0x2011);
-                ++i;
-            } else if (std::isalpha(static_cast<unsigned char>(d))) {
-                std::size_t j = i;
-                while (j < rtf.size() && std::isalpha(static_cast<unsigned char>(rtf[j]))) ++j;
-                const std::string word = rtf.substr(i, j - i);
-                bool hasParam = false;
-                long param = 0;
-                bool negative = false;
-                if (j < rtf.size() && rtf[j] == '-') {
-                    negative = true;
-                    ++j;
-                }
-                while (j < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf[j]))) {
-                    param = std::min<long>(param * 10 + (rtf[j] - '0'), 1000000);
-                    hasParam = true;
-                    ++j;
-                }
-                if (negative) param = -param;
-                if (j < rtf.size() && rtf[j] == ' ') ++j;
-                i = j;
-                if (word == "par" || word == "line") {
-                    emitText("\n");
-                } else if (word == "tab") {
-                    emitText("\t");
-                } else if (word == "uc" && hasParam) {
-                    stack.back().uc = static_cast<int>(std::clamp<long>(param, 0, 10));
-                } else if (word == "u" && hasParam) {
-                    auto unit = static_cast<std::uint32_t>(
-                        static_cast<std::uint16_t>(static_cast<std::int16_t>(param)));
-                    skipFallback = 0;
-                    if (unit >= 0xD800 && unit < 0xDC00) {
-                        pendingHigh = unit;
-                    } else {
-                        if (unit >= 0xDC00 && unit < 0xE000) {
-                            unit = pendingHigh ? 0x10000 + ((pendingHigh - 0xD800) << 10) + (unit - 0xDC00)
-                                               : 0xFFFD;
-                        }
-                        pendingHigh = 0;
-                        emit(unit);
-                    }
-                    skipFallback = stack.back().uc;
-                } else if (word == "emdash") {
-                    emit(0x2014);
-                } else if (word == "endash") {
-                    emit(0x2013);
-                } else if (word == "bullet") {
-                    emit(0x2022);
-                } else if (word == "lquote") {
-                    emit(0x2018);
-                } else if (word == "rquote") {
-                    emit(0x2019);
-                } else if (word == "ldblquote") {
-                    emit(0x201C);
-                } else if (word == "rdblquote") {
-                    emit(0x201D);
-                } else {
-                    for (const char* name : kSkippedDestinations) {
-                        if (word == name) stack.back().skip = true;
-                    }
-                }
-            } else {
-                ++i;  // another control symbol: nothing to show
-            }
-        } else if (c == '\r' || c == '\n') {
-            ++i;
-        } else {
-            if (static_cast<unsigned char>(c) < 0x80) {
-                emit(static_cast<unsigned char>(c));
-                ++i;
-            } else {
-                emit(nextCodePoint(rtf, i));
-            }
-        }
-    }
-    return out;
+// The chat message road reads RTF with RTFReader too (no toolkit reader), so a
+// message and a room history read the same; only a peer's plain text, which does
+// not begin with "{\rtf", is passed through as it was sent.
+std::string Formatter::convertRTFtoString(const std::string& rtf) {
+    if (rtf.compare(0, 5, "{\\rtf") != 0) return rtf;
+    return RTFReader::ConvertRTFtoString(rtf);
 }
 
 }  // namespace model

@@ -110,9 +110,14 @@ class Formatter {
     static std::string fillFormat(const std::string& format, const std::vector<std::string>& args);
     // formatIndexForString followed by fillFormat.
     static std::string fillIndexedText(const std::string& text, const std::vector<std::string>& args);
+    // An RTF document of the text without attributes. Control characters other than
+    // tab and line feed are dropped (CR and CRLF are a line break); every UTF-16 unit
+    // above 0x7E is written as \uN?.
     static std::string convertStringtoRTF(const std::string& text);
-    // Plain text of an RTF document; nothing when it is not one.
-    static std::optional<std::string> convertRTFtoString(const std::string& rtf);
+    // Plain text of a chat message's RTF document, read by RTFReader ("" when it
+    // cannot be parsed). A text that does not begin with "{\rtf" is a peer's plain
+    // text and comes back unchanged.
+    static std::string convertRTFtoString(const std::string& rtf);
 
     // Decimal and grouping separators of the user's locale ("." and "," when it has none).
     struct NumberSymbols {

@@ -32,8 +32,9 @@ const char* lineTemplateKey(const Order& o) {
 }  // namespace
 
 OrderMananger::OrderMananger(const state::SessionView& view, state::SessionServices& services,
-                             const state::ReferenceData& reference, state::OrderBook& book)
-    : view_(view), services_(services), reference_(reference), book_(book) {
+                             const state::ReferenceData& reference, state::OrderBook& book,
+                             state::SessionCommands& commands)
+    : view_(view), services_(services), reference_(reference), book_(book), commands_(commands) {
     auto& center = platform::NotificationCenter::defaultCenter();
     pendingObserver_ = platform::ObserverHandle(
         &center, center.addObserver(state::notifications::kPendingOrder, [this](const platform::Notification& n) {

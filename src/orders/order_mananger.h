@@ -23,6 +23,7 @@
 namespace state {
 class SessionView;
 class SessionServices;
+class SessionCommands;
 class ReferenceData;
 class OrderBook;
 }  // namespace state
@@ -33,11 +34,19 @@ class OrderMananger {
 public:
     // Reads through `view` and `reference`, sends through `services`, adds the
     // orders it sends to `book`; the session they belong to outlives the order
-    // manager. Observes "PendingOrderNotification".
+    // manager. Observes "PendingOrderNotification". Chat requests go through `commands`.
     OrderMananger(const state::SessionView& view, state::SessionServices& services,
-                  const state::ReferenceData& reference, state::OrderBook& book);
+                  const state::ReferenceData& reference, state::OrderBook& book, state::SessionCommands& commands);
     OrderMananger(const OrderMananger&) = delete;
     OrderMananger& operator=(const OrderMananger&) = delete;
+
+    // --- Chat (chat_orders.cpp; texts as RTF) -------------------------------
+    // An empty room under the partner's user name, unless one is held.
+    void CreateRoomforChat(const std::string& roomKey);
+    // Sends the text, or asks for the room (601) and parks the text until it exists.
+    void SendChat(const std::string& roomKey, const std::string& text);
+    void SendNewChatMessageToServer(const std::string& text, const std::string& roomId, const std::string& roomName);
+    void SendChatQueueRequest(const std::string& queueId, const std::string& text);
 
     // --- Placement (order_placement.cpp) ----------------------------------
     // Whether the request would pass every check; a failure has been reported. Sends nothing.
@@ -190,6 +199,7 @@ private:
     state::SessionServices& services_;
     const state::ReferenceData& reference_;
     state::OrderBook& book_;
+    state::SessionCommands& commands_;
     std::int32_t armedConfirmations_ = 0;
     platform::ObserverHandle pendingObserver_;
 };

@@ -52,6 +52,20 @@ inline constexpr std::int64_t ChatQueueId = 1026;
 inline constexpr std::int64_t ActionType = 1035;  // 72: "EBO" or "EWO"; an approval's action
 inline constexpr std::int64_t CompressedPayload = 1050;
 inline constexpr std::int64_t ApprovalRecord = 1059;       // record form
+// Chat messages (601 to 680).
+inline constexpr std::int64_t ChatText = 17;                // RTF text; a record list in 614, 616, 627
+inline constexpr std::int64_t ChatUserStatus = 24;          // 619
+inline constexpr std::int64_t NoticeTitle = 161;
+inline constexpr std::int64_t ChatRoomId = 501;
+inline constexpr std::int64_t ChatMessageId = 506;
+inline constexpr std::int64_t ChatAcknowledgementBlank = 507;  // always sent empty
+inline constexpr std::int64_t ChatSenderDisplayName = 517;
+inline constexpr std::int64_t ChatContactUsers = 521;       // record form
+inline constexpr std::int64_t ChatContactGroups = 522;      // record form
+inline constexpr std::int64_t AddUserToRoomMode = 530;
+inline constexpr std::int64_t ChatQueueAnswer = 572;
+inline constexpr std::int64_t ChatQueues = 1019;            // record form
+inline constexpr std::int64_t ChatDisplayNames = 1051;      // "user 0x05 name" entries, ";"-joined
 // Both carry 2 in the envelopes sent before a session key exists.
 inline constexpr std::int64_t InitialEnvelopeMarkA = 1132;
 inline constexpr std::int64_t InitialEnvelopeMarkB = 1153;

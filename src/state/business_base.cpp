@@ -86,7 +86,7 @@ void BusinessBase::assemble(SessionParts parts) {
     const OrderBook& book = *orderBook_;
     feed_ = make<FeedChannels>(parts.feedChannels, services, reference, book);
     accountLedger_ = make<AccountLedger>(parts.accountLedger, services, reference_, *orderBook_, *feed_);
-    chat_ = make<Chat>(parts.chat, services);
+    chat_ = make<Chat>(parts.chat, services, reference);
     funds_ = make<Funds>(parts.funds, services, reference, book);
     dataService_ = make<DataServiceAnswers>(parts.dataServiceAnswers, services, reference_, *orderBook_, *funds_,
                                             *chat_, *feed_);

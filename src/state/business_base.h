@@ -64,7 +64,7 @@ struct SessionParts {
     Make<OrderBook, const ReferenceData> orderBook;
     Make<AccountLedger, ReferenceData, OrderBook, FeedChannels> accountLedger;
     Make<DataServiceAnswers, ReferenceData, OrderBook, Funds, Chat, FeedChannels> dataServiceAnswers;
-    Make<Chat> chat;
+    Make<Chat, const ReferenceData> chat;
     Make<Funds, const ReferenceData, const OrderBook> funds;
     Make<FeedChannels, const ReferenceData, const OrderBook> feedChannels;
     // Components beyond the standard ones; they register after them.
@@ -111,8 +111,9 @@ public:
         SessionServices& services;
         const ReferenceData& reference;
         OrderBook& book;
+        SessionCommands& commands;
     };
-    OrderManagerParts orderManagerParts() { return {*this, *this, reference_, *orderBook_}; }
+    OrderManagerParts orderManagerParts() { return {*this, *this, reference_, *orderBook_, *this}; }
 
     // --- Components, read only (main thread) ----------------------------------
     const ReferenceData& referenceData() const { return reference_; }
@@ -165,6 +166,10 @@ private:
     ChatRooms getMessageNoticesCollection() const override;
     ChatRooms getrecentChatCollection() const override;
     std::shared_ptr<model::ChatRoom> chatRoom(const std::string& roomKey) const override;
+    std::vector<std::shared_ptr<const model::ChatGroup>> chatGroups() const override;
+    std::shared_ptr<const model::ChatUser> chatUser(const std::string& userName) const override;
+    std::vector<std::shared_ptr<const model::ChatQueue>> chatQueues() const override;
+    std::string chatUserName() const override;
     std::vector<std::shared_ptr<model::ResourceDetails>> getResourceCollection() const override;
     std::vector<std::shared_ptr<model::FileResource>> resourceSearchResults() const override;
     bool checkFilesDownloadedAtPath(const std::string& folder) const override;
@@ -186,6 +191,15 @@ private:
     std::string loginPassword() const override;
 
     // --- SessionCommands: each delegates to the component that owns the data ---
+    void setChatUserName(const std::string& name) override;
+    void openContactRoom(const std::string& userName) override;
+    void markNoticeRead(const std::string& roomKey) override;
+    std::optional<std::string> takeParkedText(const std::string& roomKey) override;
+    void requestRoomMessage(const std::string& roomKey) override;
+    void requestChatMessageAcknowledgement(const std::string& roomKey) override;
+    void sendChat(const std::string& roomKey, const std::string& text) override;
+    void sendChatMessage(const std::string& text, const std::string& roomId, const std::string& roomName) override;
+    void sendChatQueueRequest(const std::string& queueId, const std::string& text) override;
     // Opens the TCP session; the first flag has no effect.
     void StreamingConnection(bool streaming, bool demoRegistration) override;
     void disconnectServer() override;

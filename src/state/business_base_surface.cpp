@@ -45,6 +45,47 @@ std::shared_ptr<model::GroupDetails> BusinessBase::group(const std::string& grou
 std::shared_ptr<model::ChatRoom> BusinessBase::chatRoom(const std::string& roomKey) const {
     return chat_->chatRoom(roomKey);
 }
+namespace {
+template <typename T>
+std::vector<std::shared_ptr<const T>> listOf(const OrderedDictionary<std::shared_ptr<T>>& collection) {
+    std::vector<std::shared_ptr<const T>> out;
+    out.reserve(collection.size());
+    for (const auto& [key, value] : collection) out.push_back(value);
+    return out;
+}
+}  // namespace
+std::vector<std::shared_ptr<const model::ChatGroup>> BusinessBase::chatGroups() const {
+    return listOf(chat_->GroupChatCollection());
+}
+std::shared_ptr<const model::ChatUser> BusinessBase::chatUser(const std::string& userName) const {
+    const auto* user = chat_->UserChatCollection().find(userName);
+    return user ? *user : nullptr;
+}
+std::vector<std::shared_ptr<const model::ChatQueue>> BusinessBase::chatQueues() const {
+    return listOf(chat_->ChatQueueCollection());
+}
+std::string BusinessBase::chatUserName() const { return chat_->chatUserName(); }
+
+void BusinessBase::setChatUserName(const std::string& name) { chat_->setChatUserName(name); }
+void BusinessBase::openContactRoom(const std::string& userName) { chat_->CreateRoomforChat(userName); }
+void BusinessBase::markNoticeRead(const std::string& roomKey) { chat_->markNoticeRead(roomKey); }
+std::optional<std::string> BusinessBase::takeParkedText(const std::string& roomKey) {
+    return chat_->takeParkedText(roomKey);
+}
+void BusinessBase::requestRoomMessage(const std::string& roomKey) {
+    if (const auto room = chat_->chatRoom(roomKey)) chat_->requestRoomMessage(*room);
+}
+void BusinessBase::requestChatMessageAcknowledgement(const std::string& roomKey) {
+    if (const auto room = chat_->chatRoom(roomKey)) chat_->requestChatMessageAcknowledgement(*room);
+}
+void BusinessBase::sendChat(const std::string& roomKey, const std::string& text) { chat_->SendChat(roomKey, text); }
+void BusinessBase::sendChatMessage(const std::string& text, const std::string& roomId, const std::string& roomName) {
+    chat_->SendNewChatMessageToServer(text, roomId, roomName);
+}
+void BusinessBase::sendChatQueueRequest(const std::string& queueId, const std::string& text) {
+    chat_->SendChatQueueRequest(queueId, text);
+}
+
 std::vector<std::shared_ptr<model::FileResource>> BusinessBase::resourceSearchResults() const {
     return reference_.resourceSearchResults();
 }

@@ -3,10 +3,10 @@
 #include "platform/log.h"
 #include "model/formatter.h"
 #include "model/login_inputdata.h"
+#include "platform/main_executor.h"
 #include "platform/notification_center.h"
 #include "protocol/tags.h"
 #include "state/notification_payloads.h"
-#include "state/request_builder.h"
 #include "state/session_notifications.h"
 #include "state/session_services.h"
 
@@ -65,40 +65,18 @@ void Chat::registerHandlers(Dispatcher& table) {
 
 namespace {
 
-namespace tag = protocol::tag;
-
 platform::NotificationCenter& center() { return platform::NotificationCenter::defaultCenter(); }
 
 std::shared_ptr<const TextPayload> roomPayload(const std::optional<std::string>& roomId) {
     return roomId ? std::make_shared<const TextPayload>(*roomId) : nullptr;
 }
 
-// The TCP chat requests carry the login user name in tag 504.
-void chatRequest(SessionServices& s, MsgType type, RequestTags tags, const char* what) {
-    const auto user = s.userName();
-    if (!user) {
-        platform::Log::warning(std::string(what) + " not sent: no user name");
-        return;
-    }
-    tags.emplace_back(tag::DeviceUserName, *user);
-    sendRequest(s, type, std::nullopt, tags, what);
-}
-
 }  // namespace
 
-void Chat::requestContactlist() {
-    chatRequest(services_, MsgType::GetContactListInfoRequest, {{tag::ContactListMode, "1"}}, "requestContactlist");
-}
-void Chat::requestRecentConversation() {
-    chatRequest(services_, MsgType::GetRecentConversationRequest, {}, "requestRecentConversation");
-}
-void Chat::requestOfflineMessages() {
-    chatRequest(services_, MsgType::GetOfflineMessageRequest, {}, "requestOfflineMessages");
-}
-
-void Chat::sendRoomCreationNotification(const std::string& roomCreationKey) {
-    services_.postAboutSession(notifications::kChatRoomCreation, [roomCreationKey](std::shared_ptr<BusinessBase> s) {
-        return std::make_shared<const ChatRoomCreated>(std::move(s), roomCreationKey);
+void Chat::sendRoomCreationNotification(const std::string& roomUsers, const std::string& roomId,
+                                        const std::string& roomName) {
+    services_.postAboutSession(notifications::kChatRoomCreation, [=](std::shared_ptr<BusinessBase> s) {
+        return std::make_shared<const ChatRoomCreated>(std::move(s), roomUsers, roomId, roomName);
     });
 }
 

@@ -37,10 +37,13 @@ struct DemoUserCreated : SessionPayload {
 };
 
 // "ChatRoomCreationNotification".
+// The three apart: names and ids may hold "/".
 struct ChatRoomCreated : SessionPayload {
-    ChatRoomCreated(std::shared_ptr<BusinessBase> s, std::string key)
-        : SessionPayload(std::move(s)), roomCreationKey(std::move(key)) {}
-    std::string roomCreationKey;  // room users "/" room id "/" room name
+    ChatRoomCreated(std::shared_ptr<BusinessBase> s, std::string users, std::string id, std::string name)
+        : SessionPayload(std::move(s)), roomUsers(std::move(users)), roomId(std::move(id)), roomName(std::move(name)) {}
+    std::string roomUsers;
+    std::string roomId;
+    std::string roomName;
 };
 
 // A single text: the server time of "NetworkSpeedNotification", the number of

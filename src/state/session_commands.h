@@ -80,6 +80,20 @@ public:
     // On a session connected for registration (after "SendLoginRegistrationRequest").
     virtual void DemoUserCreationRequest(const model::DemoRegistration& form) = 0;
 
+    // --- Chat (texts as RTF) -------------------------------------------------------
+    // The partner the chat window shows: their messages raise no banner.
+    virtual void setChatUserName(const std::string& name) = 0;
+    // A first choice of a contact: an empty room under their user name.
+    virtual void openContactRoom(const std::string& userName) = 0;
+    virtual void markNoticeRead(const std::string& roomKey) = 0;
+    // The text that waited for the room, once.
+    virtual std::optional<std::string> takeParkedText(const std::string& roomKey) = 0;
+    virtual void requestRoomMessage(const std::string& roomKey) = 0;
+    virtual void requestChatMessageAcknowledgement(const std::string& roomKey) = 0;
+    virtual void sendChat(const std::string& roomKey, const std::string& text) = 0;
+    virtual void sendChatMessage(const std::string& text, const std::string& roomId, const std::string& roomName) = 0;
+    virtual void sendChatQueueRequest(const std::string& queueId, const std::string& text) = 0;
+
     // --- Banners (the banner centre's delegate) -----------------------------------
     virtual void userNotificationCenterDidActivateNotification(const Banner& banner) = 0;
     virtual bool userNotificationCenterShouldPresentNotification(const Banner& banner) const = 0;

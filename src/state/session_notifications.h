@@ -28,6 +28,11 @@ inline constexpr const char* kWatchlistTable = "WatchlistTableNotification";
 inline constexpr const char* kChatRoomCreation = "ChatRoomCreationNotification";
 inline constexpr const char* kCloseHedgePosition = "CloseHedgePositionNotification";
 inline constexpr const char* kChatQueueStatusUpdate = "ChatQueueStatusUpdate";
+inline constexpr const char* kUpdateChatMessage = "UpdateChatMessageNotification";
+inline constexpr const char* kNoticeMessage = "NoticeMessageNotification";
+inline constexpr const char* kUserStatus = "UserStatusNotification";
+// After a contact list was applied (the chat window rebuilds its outline).
+inline constexpr const char* kChatContactList = "ChatContactListNotification";
 inline constexpr const char* kBulkClose = "BulkCloseNotification";
 inline constexpr const char* kPendingOrder = "PendingOrderNotification";
 inline constexpr const char* kDepositWithdrawalTable = "DepositWithdrawalTableNotification";

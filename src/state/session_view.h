@@ -12,6 +12,7 @@
 
 #include "model/account_details.h"
 #include "model/account_statement_info.h"
+#include "model/chat_contacts.h"
 #include "model/file_resource.h"
 #include "model/funds_records.h"
 #include "model/group_details.h"
@@ -83,6 +84,11 @@ public:
     virtual ChatRooms getMessageNoticesCollection() const = 0;
     virtual ChatRooms getrecentChatCollection() const = 0;
     virtual std::shared_ptr<model::ChatRoom> chatRoom(const std::string& roomKey) const = 0;
+    // The contact list: groups in the order received, users by name, support queues.
+    virtual std::vector<std::shared_ptr<const model::ChatGroup>> chatGroups() const = 0;
+    virtual std::shared_ptr<const model::ChatUser> chatUser(const std::string& userName) const = 0;
+    virtual std::vector<std::shared_ptr<const model::ChatQueue>> chatQueues() const = 0;
+    virtual std::string chatUserName() const = 0;
 
     // --- Resources and market sessions -------------------------------------
     virtual std::vector<std::shared_ptr<model::ResourceDetails>> getResourceCollection() const = 0;

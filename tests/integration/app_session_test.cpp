@@ -140,11 +140,12 @@ TEST_F(AppSessionTest, ReachabilityReconnectsOnlyAfterALoginAndWhileConnected) {
 
     // Unreachable while connected: the flag, the banner, then the grading 3.5 s later.
     ASSERT_TRUE(pump([&] { return speedNotices() >= 1; }));  // a ping answer brought the server date
+    ASSERT_TRUE(pump([&] { return ui.banners.size() == 2; }));  // the offline notices of the login
     ASSERT_EQ(sim->command("fault silent on").rfind("ok", 0), 0u);
     pump([] { return false; }, 1200ms);  // an answer already on its way has been graded
     posted.clear();
     network->setFlags(0);
-    ASSERT_TRUE(pump([&] { return ui.banners.size() == 2; }));
+    ASSERT_TRUE(pump([&] { return ui.banners.size() == 3; }));
     EXPECT_FALSE(state::servicesOf(*session->businessbase()).connection().isNetworkAvailable);
     ASSERT_TRUE(pump([&] { return speedNotices() == 1; }, 5000ms));
 
@@ -156,7 +157,7 @@ TEST_F(AppSessionTest, ReachabilityReconnectsOnlyAfterALoginAndWhileConnected) {
     // With the TCP session down nothing reconnects.
     session->cancelLogin();
     network->setFlags(0);
-    ASSERT_TRUE(pump([&] { return ui.banners.size() == 3; }));
+    ASSERT_TRUE(pump([&] { return ui.banners.size() == 4; }));
     network->setFlags(kReachable);
     ASSERT_TRUE(pump([&] { return state::servicesOf(*session->businessbase()).connection().isNetworkAvailable.load(); }));
     EXPECT_EQ(channelConnects, 2);

@@ -108,7 +108,7 @@ protected:
                    holdsAll(book.PendingOrderCollection(), &model::Order::PendingOrderId, starting.pending);
         })) << "the starting positions and pending orders did not arrive";
         const auto needs = session->orderManagerParts();
-        manager = std::make_unique<orders::OrderMananger>(needs.view, needs.services, needs.reference, needs.book);
+        manager = std::make_unique<orders::OrderMananger>(needs.view, needs.services, needs.reference, needs.book, needs.commands);
     }
     static model::OrderInfo order(int type, int side, const std::string& qty, const std::string& code = "GOLD") {
         model::OrderInfo o;

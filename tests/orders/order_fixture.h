@@ -84,7 +84,7 @@ public:
             });
         state::SessionTestAccess::setSessionValues(*session, 41, "R9");
         const auto needs = session->orderManagerParts();
-        manager = std::make_unique<OrderMananger>(needs.view, needs.services, needs.reference, needs.book);
+        manager = std::make_unique<OrderMananger>(needs.view, needs.services, needs.reference, needs.book, needs.commands);
     }
     void TearDown() override {
         platform::NotificationCenter::defaultCenter().removeObserver(token);

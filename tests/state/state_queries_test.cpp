@@ -239,7 +239,7 @@ TEST(Queries, ChatRoomsInDescendingKeyOrder) {
     ChatRoomMap rooms;
     auto room = [&](const std::string& key, bool notices, bool created) {
         auto r = std::make_shared<model::ChatRoom>();
-        r->roomId = key;
+        r->RoomId = key;
         r->isMessageNotices = notices;
         r->isChatRoomCreated = created;
         rooms.set(key, r);
@@ -251,7 +251,7 @@ TEST(Queries, ChatRoomsInDescendingKeyOrder) {
     room("echo", true, true);
     auto ids = [](const ChatRooms& l) {
         std::vector<std::string> v;
-        for (auto& r : l) v.push_back(r->roomId);
+        for (auto& r : l) v.push_back(r->RoomId);
         return v;
     };
     EXPECT_EQ(ids(Q::recentChats(rooms)), (std::vector<std::string>{"bravo", "alpha"}));

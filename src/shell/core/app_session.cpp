@@ -61,7 +61,7 @@ void AppSession::startLogin(const LoginFields& fields) {
     orderManager_.reset();  // it holds the old session
     businessbase_ = state::BusinessBase::create(*this, ui_, *sessionParts_);
     const auto parts = businessbase_->orderManagerParts();
-    orderManager_ = std::make_unique<orders::OrderMananger>(parts.view, parts.services, parts.reference, parts.book);
+    orderManager_ = std::make_unique<orders::OrderMananger>(parts.view, parts.services, parts.reference, parts.book, parts.commands);
     commands()->StreamingConnection(true, false);
 }
 
