@@ -33,7 +33,7 @@ protected:
         ChartFixture::SetUp();
         watchlist() = {"GOLD", "SILVER"};
         const auto needs = session->orderManagerParts();
-        manager = std::make_unique<orders::OrderMananger>(needs.view, needs.services, needs.reference, needs.book);
+        manager = std::make_unique<orders::OrderMananger>(needs.view, needs.services, needs.reference, needs.book, needs.commands);
         fake = std::make_unique<kit::testing::FakeContext>(*session, *session, *manager, session);
         window = std::make_unique<ChartWindowController>(fake->context);
         window->NeedReload();
