@@ -49,7 +49,7 @@ AppDelegate::AppDelegate(Parts parts)
     mainWindowOptions_.registerWindows = [this, theirs = std::move(mainWindowOptions_.registerWindows)](
                                              kit::WindowRegistry& registry) {
         if (theirs) theirs(registry);
-        registry.add(aboutWindowSpec());
+        registry.add(aboutWindowEntry());
     };
     kit::PreferenceManager(preferences_).clearRunChoices();
     session_->readShowConfirmationAlert([this] { return kit::PreferenceManager(preferences_).showConfirmationAlert(); });
@@ -282,16 +282,16 @@ void AppDelegate::aboutApplication() {
     about->activateWindow();
 }
 
-kit::WindowSpec AppDelegate::aboutWindowSpec() {
-    kit::WindowSpec spec;
-    spec.name = "AboutWindowController";
-    spec.canOpen = [this](kit::WindowContext&, const kit::OpenRequest&) { return !(about_ && about_->isVisible()); };
-    spec.make = [this](kit::WindowContext&) -> QWidget* { return getAboutWindowController(); };
-    spec.open = [this](QWidget* shown, const kit::OpenRequest&) {
-        if (auto* about = qobject_cast<AboutWindowController*>(shown)) prepareAbout(*about);
+kit::WindowSpec AppDelegate::aboutWindowEntry() {
+    kit::WindowSpec about;
+    about.name = "AboutWindowController";
+    about.canOpen = [this](kit::WindowContext&, const kit::OpenRequest&) { return !(about_ && about_->isVisible()); };
+    about.make = [this](kit::WindowContext&) -> QWidget* { return getAboutWindowController(); };
+    about.open = [this](QWidget* shown, const kit::OpenRequest&) {
+        if (auto* window = qobject_cast<AboutWindowController*>(shown)) prepareAbout(*window);
         return true;
     };
-    return spec;
+    return about;
 }
 
 QMessageBox* AppDelegate::showCommonAlert(const std::string& message, const std::string& title, bool sheet, int tag) {

@@ -95,7 +95,7 @@ private:
     void alertFinished(int tag, bool defaultButton);
     void openWebAddress(const std::string& url, const std::string& failure);
     // The main window's "AboutWindowController": this delegate's window.
-    kit::WindowSpec aboutWindowSpec();
+    kit::WindowSpec aboutWindowEntry();
     void prepareAbout(AboutWindowController& about);
 
     platform::Preferences& preferences_;
