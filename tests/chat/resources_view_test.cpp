@@ -66,7 +66,7 @@ protected:
     std::string support = (std::filesystem::temp_directory_path() / ("resources_view_" + std::to_string(::getpid()))).string();
     std::shared_ptr<kit::QtMainExecutor> executor;
     views::testing::WatchlistSession s;
-    orders::OrderMananger manager{*s.session, *s.session, s.data(), state::SessionTestAccess::orderBook(*s.session)};
+    orders::OrderMananger manager{*s.session, *s.session, s.data(), state::SessionTestAccess::orderBook(*s.session), *s.session};
     kit::testing::FakeContext fake{*s.session, *s.session, manager, s.session};
     std::unique_ptr<ResourcesViewController> view;
     int downloads = 0;

@@ -78,7 +78,7 @@ protected:
 
     std::shared_ptr<kit::QtMainExecutor> executor;
     views::testing::WatchlistSession s;
-    orders::OrderMananger manager{*s.session, *s.session, s.data(), state::SessionTestAccess::orderBook(*s.session)};
+    orders::OrderMananger manager{*s.session, *s.session, s.data(), state::SessionTestAccess::orderBook(*s.session), *s.session};
     kit::testing::FakeContext fake{*s.session, *s.session, manager, s.session};
     HttpTestServer server;
     std::unique_ptr<NewsTableController> panel;
