@@ -21,6 +21,9 @@
 #include "views/open_position_table_controller.h"
 #include "views/pending_order_table_controller.h"
 #include "views/watchlist_table_controller.h"
+#include "views/cancelled_order_table_controller.h"
+#include "views/executed_position_table_controller.h"
+#include "views/settled_position_table_controller.h"
 #include "kit/table_controller_base.h"
 #include "trading/register_windows.h"
 
@@ -130,7 +133,9 @@ void MainWindowController::applyTheme() {
     const std::int64_t theme = delegate_.preferences().integerForKey(kit::PreferenceManager::kTheme);
     kit::ThemeManager::applyTheme({{"Windows", {window_}},
                                    {"TableView",
-                                    {watchlist_->tableView(), openPositions_->tableView(), pendingOrders_->tableView()}}},
+                                    {watchlist_->tableView(), openPositions_->tableView(), pendingOrders_->tableView(),
+                                     settledPositions_->tableView(), cancelledOrders_->tableView(),
+                                     executedPositions_->tableView()}}},
                                   theme);
 }
 

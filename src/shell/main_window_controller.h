@@ -40,6 +40,9 @@ namespace views {
 class WatchlistTableController;
 class OpenPositionTableController;
 class PendingOrderTableController;
+class SettledPositionTableController;
+class CancelledOrderTableController;
+class ExecutedPositionTableController;
 }
 
 namespace shell {
@@ -69,6 +72,9 @@ public:
     views::WatchlistTableController* watchlist() const { return watchlist_; }
     views::OpenPositionTableController* openPositions() const { return openPositions_; }
     views::PendingOrderTableController* pendingOrders() const { return pendingOrders_; }
+    views::SettledPositionTableController* settledPositions() const { return settledPositions_; }
+    views::CancelledOrderTableController* cancelledOrders() const { return cancelledOrders_; }
+    views::ExecutedPositionTableController* executedPositions() const { return executedPositions_; }
 
     // --- WindowOpener ------------------------------------------------------------
     bool openWindow(const std::string& name, const kit::OpenRequest& request) override;
@@ -160,6 +166,9 @@ private:
     views::WatchlistTableController* watchlist_ = nullptr;
     views::OpenPositionTableController* openPositions_ = nullptr;
     views::PendingOrderTableController* pendingOrders_ = nullptr;
+    views::SettledPositionTableController* settledPositions_ = nullptr;
+    views::CancelledOrderTableController* cancelledOrders_ = nullptr;
+    views::ExecutedPositionTableController* executedPositions_ = nullptr;
     QPointer<MainWindow> window_;
     std::unique_ptr<kit::LiveTicker> ticker_;
     kit::WindowRegistry registry_;
