@@ -203,3 +203,28 @@ TEST(SimOrders, AWorkingOrderFillsWhenThePriceReachesIt) {
     EXPECT_FALSE(got[2].has(33));
     EXPECT_FALSE(got[3].has(33));
 }
+
+TEST(SimOrders, APartialFillOpensAPositionAndLeavesTheRestPending) {
+    auto sim = startSimulator();
+    TcpClient c(sim->sessionPort());
+    const LoginResult r = login(c, "trader", "secret1");
+    ASSERT_TRUE(r.accepted);
+    for (const char* refused : {"partial-fill 50010 1", "partial-fill 50010 0", "partial-fill 59999 0.4",
+                                "partial-fill 50010 x", "partial-fill 50010"})
+        EXPECT_EQ(sim->command(refused).rfind("error", 0), 0u) << refused;
+    EXPECT_EQ(sim->command("partial-fill 50010 0.4"), "ok");
+    const auto got = collect(c);
+    ASSERT_EQ(summary(got), (std::vector<std::string>{"62/22", "67/74", "1045"}));
+    EXPECT_EQ(got[0].get(79), "50010");
+    EXPECT_EQ(got[0].get(37), "1");
+    EXPECT_EQ(got[0].get(76), "0.6");
+    EXPECT_EQ(got[1].get(79), "50010");
+    EXPECT_EQ(got[1].get(76), "0.4");
+    // The rest stays pending, and its cancel is of that rest.
+    ReqClient req(sim->requestPort());
+    const auto pending = req.ask(frame({{10, "1023"}, {151, "getpendingorders"}, {152, "1000"}, {153, "1"}, {20, "8"},
+                                        {115, "11"}, {23, "trader"}, {19, "424201"}, {21, "20261207101500"}}));
+    ASSERT_TRUE(pending);
+    EXPECT_NE(pending->find(std::string("50010\x05" "40010\x05" "1001\x05" "7\x05" "1\x05" "2\x05" "1\x05" "0\x05" "0\x05" "0.6\x05")),
+              std::string::npos);
+}
