@@ -58,6 +58,7 @@ QWidget* ExecutedPositionTableController::buildSearchBar() {
     picker_->setObjectName("searchDatePicker");
     picker_->setCalendarPopup(true);
     picker_->setDisplayFormat("MM/dd/yyyy HH:mm:ss");
+    picker_->setMinimumWidth(picker_->sizeHint().width() + picker_->fontMetrics().horizontalAdvance("00"));
     dateLabel_->setBuddy(picker_);
     search_ = new QPushButton(bar);
     search_->setObjectName("searchButton");
