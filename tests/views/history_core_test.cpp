@@ -1,5 +1,5 @@
-// The history tables' Qt-free rules: cell texts by identifier, the sorts
-// behind their headers and the settled totals label.
+// The history tables' Qt-free rules: cell texts by identifier and the
+// settled totals label.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -85,23 +85,6 @@ TEST_F(HistoryCoreTest, CellsByIdentifier) {
         EXPECT_EQ(table(col::kCode, {}, 200), "");  // a row whose record is gone
 }
 
-TEST_F(HistoryCoreTest, HeadersSortByTheTablesOwnFields) {
-    struct Sort {
-        std::function<std::optional<state::SortDescriptor>(const std::string&)> of;
-        const char* id;
-        const char* key;
-    } cases[] = {
-        {cancelledColumnSort, col::kQuantity, "OrderQty"},  {cancelledColumnSort, col::kCancelledTime, "TransactionDateTime"},
-        {settledColumnSort, col::kQuantity, "SettledQty"},  {settledColumnSort, col::kProfitLoss, "SettledPL"},
-        {settledColumnSort, col::kOpenTime, "ItemTime"},    {settledColumnSort, col::kAccountCurrencyRate, "accountCurrencyRate"},
-    };
-    for (const Sort& c : cases) {
-        const auto sort = c.of(c.id);
-        ASSERT_TRUE(sort) << c.id;
-        EXPECT_EQ(sort->key, c.key);
-    }
-}
-
 TEST_F(HistoryCoreTest, SettledTotalsLabel) {
     const auto label = [](std::array<double, 5> sums) {
         SettledTotals t;
@@ -110,10 +93,8 @@ TEST_F(HistoryCoreTest, SettledTotalsLabel) {
     };
     EXPECT_EQ(label({2.5, 1234.5, -2.5, 0.25, 3}),
               "k0027 : 2.5     k0319 : 1,234.50     k0275 : -2.50     k0432 : 0.25     k0439 : 3.00     ");
-    EXPECT_EQ(label({12345678, 0, 0, 0, 0})->substr(0, 17), "k0027 : 12345678 ");
     EXPECT_EQ(label({}), "k0027 : 0     k0319 : 0.00     k0275 : 0.00     k0432 : 0.00     k0439 : 0.00     ");
-    EXPECT_FALSE(label({NAN, 0, 0, 0, 0}));
-    EXPECT_FALSE(label({0, INFINITY, 0, 0, 0}));
+    EXPECT_FALSE(label({NAN, 0, 0, 0, 0}) || label({0, INFINITY, 0, 0, 0}));
 
     // Summed in double over every settlement.
     state::Orders settled;

@@ -1,20 +1,16 @@
 // The cancelled, settled and executed tables offscreen: sorting through the
 // state, the settled totals and its account currency column, the executed
-// search and reset, the receipt entry; screenshots.
+// search and reset, and the receipt entry.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
-#include <QApplication>
 
 #include "kit/fake_context.h"
 #include "kit/qt_main_executor.h"
 #include "kit/qt_test_app.h"
-#include "kit/theme_manager.h"
 #include "orders/order_mananger.h"
-#include "platform/notification_center.h"
 #include "protocol/message_base.h"
 #include "state/notification_payloads.h"
-#include "support/order_book_test_access.h"
 #include "views/cancelled_order_table_controller.h"
 #include "views/core/history_cells.h"
 #include "views/core/position_cells.h"
@@ -26,166 +22,133 @@ namespace views {
 namespace {
 
 namespace col = position_column;
-using model::Order;
+namespace note = state::notifications;
 using Book = state::OrderBookTestAccess;
+using Texts = std::vector<std::string>;
 
 class HistoryTablesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        executor = kit::QtMainExecutor::install();
+    // Rows before the tables' first reload.
+    bool seed() {
         state::ReferenceDataTestAccess::userInfo(s.data()) = std::make_shared<model::UserInfo>();
-        for (const auto& [id, qty] : {std::pair{"50001", "3"}, {"", "1.000"}, {"50003", "2"}}) {
-            auto o = history(Book::CancelledOrderCollection(book()));
-            o->PendingOrderId = id;
-            o->OrderQty = qty;
-            o->orderType = Order::kLimit;
-        }
-        for (const auto& [id, qty, pl] : {std::tuple{"90001", "2", "150.5"}, {"90002", "0.5", "-20.25"}}) {
-            auto o = history(Book::SettledOrderCollection(book()));
-            o->SettlementId = id;
-            o->SettledQty = qty;
+        for (const char* qty : {"3", "1.000", "2"}) add(Book::CancelledOrderCollection(book()))->OrderQty = qty;
+        for (const char* pl : {"150.5", "-20.25"}) {
+            auto o = add(Book::SettledOrderCollection(book()));
+            o->SettledQty = "2";
             o->SettledPL = pl;
-            o->SettledPrice = "2041.2";
-            o->OpenPositionId = "7000" + std::string(id).substr(4);
-            o->ClosingPositionId = "7100" + std::string(id).substr(4);
-            o->Commision = 2.5;
-            o->ItemTime = "12/04/2026 10:30:00";
         }
-        s.position("70002", Order::kBuy, "1.5");
-        auto closed = history(Book::OpenOrderCollectionCopy(book()));
-        closed->OpenPositionId = "70001";
-        closed->OrderQty = "2";
-        closed->RemainingQty = "0";
-        cancelled = std::make_unique<CancelledOrderTableController>(fake.context);
-        settled = std::make_unique<SettledPositionTableController>(fake.context, false);
-        executed = std::make_unique<ExecutedPositionTableController>(fake.context);
-        for (kit::TableControllerBase* t : tables()) {
-            t->resize(1300, 260);
-            t->show();
-            testers.push_back(std::make_unique<QAbstractItemModelTester>(
-                t->model(), QAbstractItemModelTester::FailureReportingMode::Fatal));
-        }
-    }
-    void TearDown() override {
-        testers.clear();
-        cancelled.reset();
-        settled.reset();
-        executed.reset();
-        platform::MainExecutor::install(nullptr);
+        s.position("70002", model::Order::kBuy, "1.5");
+        add(Book::OpenOrderCollectionCopy(book()))->OpenPositionId = "70001";  // closed in the session
+        return true;
     }
     state::OrderBook& book() { return state::SessionTestAccess::orderBook(*s.session); }
-    std::shared_ptr<Order> history(state::OrderList& list) {
-        auto o = std::make_shared<Order>();
+    std::shared_ptr<model::Order> add(state::OrderList& list) {
+        auto o = std::make_shared<model::Order>();
         o->AccountNumber = "1001";
         o->ItemCode = "GOLD";
-        o->OrderPrice = "2030.5";
-        o->deliveryMode = Order::kRegular;
-        o->TransactionDateTime = "12/07/2026 09:30:15";
+        o->OrderQty = "2";
         list.push_back(o);
         return o;
     }
-    std::vector<kit::TableControllerBase*> tables() { return {cancelled.get(), settled.get(), executed.get()}; }
-    std::vector<std::string> column(kit::TableControllerBase& t, const char* id) {
-        std::vector<std::string> out;
+    static Texts column(kit::TableControllerBase& t, const char* id) {
+        Texts out;
         for (int r = 0; r < t.model()->rowCount(); ++r)
             out.push_back(t.model()->index(r, t.columnWithIdentifier(id)).data().toString().toStdString());
         return out;
     }
-    static std::string field(const protocol::RequestMessage& r, int tag) {
-        auto m = protocol::MessageBase::decodeFrame(r.message.substr(1, r.message.size() - 2));
-        return m ? m->messageDataDictionary().get(tag).value_or("-") : "?";
-    }
-    static std::vector<std::string> menuIds(kit::TableControllerBase& t) {
-        std::vector<std::string> ids;
+    static Texts menuIds(kit::TableControllerBase& t) {
+        Texts ids;
         for (QAction* a : t.headerMenuWidget()->actions()) ids.push_back(a->data().toString().toStdString());
         return ids;
     }
+    std::string sent(int tag) const {
+        const std::string& m = s.sent.back().message;
+        auto decoded = protocol::MessageBase::decodeFrame(m.substr(1, m.size() - 2));
+        return decoded ? decoded->messageDataDictionary().get(tag).value_or("-") : "?";
+    }
     void post(const char* name) { platform::NotificationCenter::defaultCenter().post(name); }
 
-    std::shared_ptr<kit::QtMainExecutor> executor;
+    struct Executor {
+        std::shared_ptr<kit::QtMainExecutor> installed = kit::QtMainExecutor::install();
+        ~Executor() { platform::MainExecutor::install(nullptr); }
+    } executor;
     testing::PositionsSession s;
-    orders::OrderMananger manager{*s.session, *s.session, s.data(), state::SessionTestAccess::orderBook(*s.session)};
+    orders::OrderMananger manager{*s.session, *s.session, s.data(), book()};
     kit::testing::FakeContext fake{*s.session, *s.session, manager, s.session};
-    std::unique_ptr<CancelledOrderTableController> cancelled;
-    std::unique_ptr<SettledPositionTableController> settled;
-    std::unique_ptr<ExecutedPositionTableController> executed;
-    std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
+    bool seeded = seed();
+    CancelledOrderTableController cancelled{fake.context};
+    SettledPositionTableController settled{fake.context, false};
+    ExecutedPositionTableController executed{fake.context};
+    std::vector<std::unique_ptr<QAbstractItemModelTester>> testers = [this] {
+        std::vector<std::unique_ptr<QAbstractItemModelTester>> out;
+        for (kit::TableControllerBase* t : std::initializer_list<kit::TableControllerBase*>{&cancelled, &settled, &executed})
+            out.push_back(std::make_unique<QAbstractItemModelTester>(t->model(), QAbstractItemModelTester::FailureReportingMode::Fatal));
+        return out;
+    }();
 };
 
-TEST_F(HistoryTablesTest, CancelledAndSettledSortThroughTheStateAndReload) {
-    EXPECT_EQ(column(*cancelled, col::kOrderId), (std::vector<std::string>{"50001", "-", "50003"}));
-    cancelled->sortByColumn(cancelled->columnWithIdentifier(col::kQuantity));
-    EXPECT_EQ(column(*cancelled, col::kQuantity), (std::vector<std::string>{"1", "2", "3"}));
-    cancelled->sortByColumn(cancelled->columnWithIdentifier(col::kQuantity));
-    EXPECT_EQ(column(*cancelled, col::kQuantity), (std::vector<std::string>{"3", "2", "1"}));
+TEST_F(HistoryTablesTest, SortsThroughTheStateAndReload) {
+    cancelled.sortByColumn(cancelled.columnWithIdentifier(col::kQuantity));
+    EXPECT_EQ(column(cancelled, col::kQuantity), (Texts{"1", "2", "3"}));
+    cancelled.sortByColumn(cancelled.columnWithIdentifier(col::kQuantity));
+    EXPECT_EQ(column(cancelled, col::kQuantity), (Texts{"3", "2", "1"}));
     // A later order takes the place the state gives it: after the sorted ones.
-    history(Book::CancelledOrderCollection(book()))->OrderQty = "9";
-    post(state::notifications::kCancelledOrderTable);
-    EXPECT_EQ(column(*cancelled, col::kQuantity), (std::vector<std::string>{"3", "2", "1", "9"}));
-
-    settled->sortByColumn(settled->columnWithIdentifier(col::kProfitLoss));
-    EXPECT_EQ(column(*settled, col::kSettlementId), (std::vector<std::string>{"90002", "90001"}));
+    add(Book::CancelledOrderCollection(book()))->OrderQty = "9";
+    post(note::kCancelledOrderTable);
+    EXPECT_EQ(column(cancelled, col::kQuantity), (Texts{"3", "2", "1", "9"}));
+    settled.sortByColumn(settled.columnWithIdentifier(col::kProfitLoss));
+    EXPECT_EQ(column(settled, col::kProfitLoss), (Texts{"-20.25", "150.50"}));
 }
 
 TEST_F(HistoryTablesTest, SettledTotalsFollowTheirNotificationOnly) {
-    QLabel* label = settled->statusLabel();
-    EXPECT_TRUE(label->text().isEmpty());  // the layout's text until the first notification
-    post(state::notifications::kSettledPositionTable);
-    const std::string first = label->text().toStdString();
-    EXPECT_EQ(first.substr(0, first.find("     ")), fake.context.text("0027") + " : 2.5");
+    const auto label = [&] { return settled.statusLabel()->text().toStdString(); };
+    EXPECT_EQ(label(), "");  // the layout's text until the first notification
+    post(note::kSettledPositionTable);
+    const std::string first = label();
+    EXPECT_EQ(first.substr(0, first.find("     ")), fake.context.text("0027") + " : 4");
     EXPECT_NE(first.find(" : 130.25     "), std::string::npos);
     Book::SettledOrderCollection(book()).front()->SettledQty = "12345678";
-    settled->sortByColumn(settled->columnWithIdentifier(col::kQuantity));
-    EXPECT_EQ(label->text().toStdString(), first);
-    post(state::notifications::kSettledPositionTable);
-    EXPECT_EQ(label->text().toStdString().substr(0, first.find("     ") + 8).find(" : 12345678.5"),
-              fake.context.text("0027").size());
-    Book::SettledOrderCollection(book()).clear();
-    post(state::notifications::kSettledPositionTable);
-    EXPECT_EQ(settled->rowCount(), 0);
-    EXPECT_NE(label->text().toStdString().find(" : 0     "), std::string::npos);
+    settled.sortByColumn(settled.columnWithIdentifier(col::kQuantity));
+    EXPECT_EQ(label(), first);
+    post(note::kSettledPositionTable);
+    EXPECT_NE(label().find(" : 12345680     "), std::string::npos);
 
     // The account currency column: hidden and out of the menu without the option.
-    const int rate = settled->columnWithIdentifier(col::kAccountCurrencyRate);
-    auto expected = settledPositionColumnIdentifiers();
-    EXPECT_TRUE(settled->tableView()->isColumnHidden(rate));
+    const int rate = settled.columnWithIdentifier(col::kAccountCurrencyRate);
+    Texts expected = settledPositionColumnIdentifiers();
+    EXPECT_TRUE(settled.tableView()->isColumnHidden(rate));
     expected.erase(std::find(expected.begin(), expected.end(), col::kAccountCurrencyRate));
-    EXPECT_EQ(menuIds(*settled), expected);
+    EXPECT_EQ(menuIds(settled), expected);
     SettledPositionTableController with(fake.context, true);
     EXPECT_FALSE(with.tableView()->isColumnHidden(rate));
     EXPECT_EQ(menuIds(with), settledPositionColumnIdentifiers());
 }
 
 TEST_F(HistoryTablesTest, ExecutedSearchAndReset) {
-    EXPECT_EQ(column(*executed, col::kPositionId), (std::vector<std::string>{"70001", "70002"}));
-    EXPECT_EQ(column(*executed, col::kQuantity), (std::vector<std::string>{"2", "1.5"}));
+    EXPECT_EQ(column(executed, col::kPositionId), (Texts{"70001", "70002"}));
     const QDateTime today(QDate::currentDate(), QTime(0, 0));
-    EXPECT_EQ(executed->searchDatePicker()->dateTime(), today);
-    executed->searchDatePicker()->setDateTime(QDateTime(QDate(2026, 12, 4), QTime(10, 0, 0)));
-    executed->searchButton()->click();
+    EXPECT_EQ(executed.searchDatePicker()->dateTime(), today);
+    executed.searchDatePicker()->setDateTime(QDateTime(QDate(2026, 12, 4), QTime(10, 0, 0)));
+    executed.searchButton()->click();
     EXPECT_TRUE(Book::isExecutedPositionSearch(book()));
-    EXPECT_EQ(executed->rowCount(), 0);  // at once: no answer yet
+    EXPECT_EQ(executed.rowCount(), 0);  // at once: no answer yet
     ASSERT_EQ(s.sent.size(), 1u);
-    EXPECT_EQ(field(s.sent[0], 151), "getexecutedpositions");
-    EXPECT_EQ(field(s.sent[0], 575), "20261204100000");
-    EXPECT_EQ(field(s.sent[0], 576), "20261204100000");
-    history(Book::ExecutedOrderSearchCollection(book()))->OpenPositionId = "69999";
-    post(state::notifications::kExecutedPositionTable);
-    EXPECT_EQ(column(*executed, col::kPositionId), (std::vector<std::string>{"69999"}));
+    EXPECT_EQ(Texts({sent(151), sent(575), sent(576)}), (Texts{"getexecutedpositions", "20261204100000", "20261204100000"}));
+    add(Book::ExecutedOrderSearchCollection(book()))->OpenPositionId = "69999";
+    post(note::kExecutedPositionTable);
+    EXPECT_EQ(column(executed, col::kPositionId), (Texts{"69999"}));
 
-    executed->resetButton()->click();
+    executed.resetButton()->click();
     EXPECT_FALSE(Book::isExecutedPositionSearch(book()));
     EXPECT_TRUE(Book::ExecutedOrderSearchCollection(book()).empty());
-    EXPECT_EQ(executed->searchDatePicker()->dateTime(), today);
-    EXPECT_EQ(column(*executed, col::kPositionId), (std::vector<std::string>{"70001", "70002"}));
+    EXPECT_EQ(executed.searchDatePicker()->dateTime(), today);
+    EXPECT_EQ(column(executed, col::kPositionId), (Texts{"70001", "70002"}));
     EXPECT_EQ(s.sent.size(), 1u);
-    EXPECT_EQ(executed->dateTextField()->text().toStdString(), fake.context.text("0459"));
 }
 
 TEST_F(HistoryTablesTest, ExecutedReceiptEntry) {
-    using Opened = std::vector<std::pair<std::string, std::string>>;
     constexpr const char* kReceipt = ExecutedPositionTableController::kReceiptWindow;
-    const auto entry = [&](int row) { return executed->prepareRowMenu(row)->actions().front(); };
+    const auto entry = [&](int row) { return executed.prepareRowMenu(row)->actions().front(); };
     EXPECT_EQ(entry(0)->text().toStdString(), fake.context.text("0481"));
     struct Case {
         std::int32_t settings;
@@ -195,39 +158,16 @@ TEST_F(HistoryTablesTest, ExecutedReceiptEntry) {
         s.conditions->availableOrderSettings = c.settings;
         fake.opener.registered.clear();
         if (c.registered) fake.opener.registered.insert(kReceipt);
-        executed->reloadTable();
         EXPECT_EQ(entry(1)->isVisible(), c.shown) << c.settings;
-        if (c.shown) {
-            EXPECT_EQ(entry(1)->isEnabled(), c.registered) << c.settings;
-        }
+        EXPECT_EQ(entry(1)->isVisible() && entry(1)->isEnabled(), c.shown && c.registered) << c.settings;
     }
-    entry(1)->trigger();
-    executed->deliveryReceiptButtonClicked(0);
-    executed->deliveryReceiptButtonClicked(2);  // below the rows
-    EXPECT_EQ(fake.opener.windows, (Opened{{kReceipt, "70002"}, {kReceipt, "70001"}}));
     s.conditions->availableOrderSettings = 5;
+    entry(1)->trigger();
+    executed.deliveryReceiptButtonClicked(2);  // below the rows
+    EXPECT_EQ(fake.opener.windows, (std::vector<std::pair<std::string, std::string>>{{kReceipt, "70002"}}));
     EXPECT_FALSE(entry(2)->isVisible());
-    EXPECT_FALSE(entry(-1)->isVisible());
     fake.sheets.attached = true;
     EXPECT_FALSE(entry(0)->isVisible());
-}
-
-TEST_F(HistoryTablesTest, Screenshots) {
-    post(state::notifications::kSettledPositionTable);
-    for (std::int64_t theme : {0, 1}) {
-        QApplication::setPalette(kit::ThemeManager::palette(theme));
-        const QString name = theme ? "light" : "dark";
-        const std::array<QString, 3> names = {"cancelled-orders-rows-", "settled-positions-rows-",
-                                              "executed-positions-rows-"};
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            kit::TableControllerBase* t = tables()[i];
-            kit::ThemeManager::applyTheme({{"Windows", {t}}, {"TableView", {t->tableView()}}}, theme);
-            kit::testing::runFor(20);
-            EXPECT_GT(t->rowCount(), 0);
-            kit::testing::saveScreenshot(t, names[i] + name);
-        }
-    }
-    QApplication::setPalette(kit::ThemeManager::palette(0));
 }
 
 }  // namespace
