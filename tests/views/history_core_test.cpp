@@ -95,20 +95,6 @@ TEST_F(HistoryCoreTest, SettledTotalsLabel) {
               "k0027 : 2.5     k0319 : 1,234.50     k0275 : -2.50     k0432 : 0.25     k0439 : 3.00     ");
     EXPECT_EQ(label({}), "k0027 : 0     k0319 : 0.00     k0275 : 0.00     k0432 : 0.00     k0439 : 0.00     ");
     EXPECT_FALSE(label({NAN, 0, 0, 0, 0}) || label({0, INFINITY, 0, 0, 0}));
-
-    // Summed in double over every settlement.
-    state::Orders settled;
-    for (const char* qty : {"12345677", "1", "0.1", "0.2"}) {
-        settled.push_back(std::make_shared<Order>());
-        settled.back()->SettledQty = qty;
-        settled.back()->SettledPL = "0.5";
-        settled.back()->OtherCharges = 1;
-    }
-    settled.push_back(nullptr);
-    const SettledTotals t = settledTotals(settled);
-    EXPECT_EQ(label(t.sums)->substr(0, 19), "k0027 : 12345678.3 ");
-    EXPECT_EQ(t.sums[1], 2.0);
-    EXPECT_EQ(t.sums[4], 4.0);
 }
 
 }  // namespace
