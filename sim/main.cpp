@@ -18,7 +18,7 @@ void usage() {
     std::cout <<
         "usage: trading-sim [options]\n"
         "  --scenario FILE        scenario to serve (default " SIM_DEFAULT_SCENARIO ")\n"
-        "  --port-base N          listen on N, N+1, N+2 instead of 17001, 17002, 17003\n"
+        "  --port-base N          listen on N, N+1, N+2, N+3 (news) instead of 17001 to 17004\n"
         "  --ticks RATE           ticks per second per instrument (default 4; 0: on command only)\n"
         "  --depth-every N        a depth message after every N-th tick of an instrument (default 4)\n"
         "  --status-every SECS    an instrument-status message this often (default 5; 0 never)\n"
@@ -71,8 +71,8 @@ int main(int argc, char** argv) {
             scenarioPath = text();
         } else if (a == "--port-base") {
             value(&v);
-            if (v < 1 || v > 65533) {
-                std::cerr << "trading-sim: --port-base must be between 1 and 65533\n";
+            if (v < 1 || v > 65532) {
+                std::cerr << "trading-sim: --port-base must be between 1 and 65532\n";
                 return 2;
             }
             options.portBase = static_cast<int>(v);

@@ -111,6 +111,7 @@ Simulator::Simulator(Scenario scenario, SimulatorOptions options)
     sessionPort_ = options.portBase > 0 ? options.portBase : deployment::kSessionPort;
     feedPort_ = options.portBase > 0 ? options.portBase + 1 : deployment::kFeedPort;
     requestPort_ = options.portBase > 0 ? options.portBase + 2 : deployment::kRequestPort;
+    news_ = std::make_unique<NewsFeed>(options.portBase > 0 ? options.portBase + 3 : deployment::kNewsPort);
     ticksPerSecond_ = options.ticksPerSecond;
     faults_.update([&](FaultState& f) {
         f.wrap = options.wrap;
@@ -150,6 +151,12 @@ void Simulator::start() {
         stop();
         throw std::runtime_error("cannot bind the feed or request port (" + why + ")");
     }
+    try {
+        news_->start([this](const std::string& line) { log(line); });
+    } catch (const std::runtime_error&) {
+        stop();
+        throw;
+    }
     running_ = true;
     ioThread_ = std::thread([this] { ioLoop(); });
     feedThread_ = std::thread([this] { feedLoop(); });
@@ -165,6 +172,7 @@ void Simulator::stop() {
     if (ioThread_.joinable()) ioThread_.join();
     if (feedThread_.joinable()) feedThread_.join();
     if (requestThread_.joinable()) requestThread_.join();
+    news_->stop();
     for (auto& [id, s] : sessions_)
         if (s->fd >= 0) ::close(s->fd);
     sessions_.clear();
@@ -354,6 +362,16 @@ void Simulator::handleEnvelope(Session& s, const WireMessage& env) {
             return;
         }
         case 37: return handlePasswordChange(s, *inner);
+        case 93:
+        case 693: {
+            // Separators shown as "|", so the request reads on one line.
+            std::string shown = inner->body();
+            for (char& c : shown)
+                if (c >= 0x01 && c <= 0x07) c = '|';
+            log(tag + "funds request " + shown);
+            for (const auto& m : fundsDesk_.handle(*inner, faults_.snapshot().fundsAnswer)) sendToSession(s, m);
+            return;
+        }
         case 60:
         case 72:
         case 77:
@@ -697,6 +715,8 @@ void Simulator::requestLoop() {
         if (!request) {
             log("request channel: malformed request dropped (" + std::to_string(body.size()) + " bytes); empty reply");
         } else {
+            if (request->get(151) == "getfinancialtransactions")
+                log("request channel: financial transactions of kind \"" + request->get(551) + "\"");
             if (request->type() == 1023)
                 received_.add(request->get(23), request->get(151) + (request->has(34) ? ":" + request->get(34) : ""));
             else if (request->type() != 1002)
@@ -740,6 +760,10 @@ std::string Simulator::commandHelp() {
            "    tick-without-base on|off         ticks with an empty base field\n"
            "    ds-answer normal|empty|error     every table answer is \"\" or \"ERROR\"\n"
            "    never-answer on|off              the request channel answers nothing\n"
+           "    statement-text on|off            account statements answered with text that is not XML\n"
+           "    funds-answer MODE                normal, error (master error 5), bad-beneficiary (801 credits 0),\n"
+           "                                     unanswered, duplicate (master twice), unknown (status and result\n"
+           "                                     of a request never opened) or short-result (three-field result)\n"
            "    chart-shape normal|short|no-closes  chart answers whole, with short sections, or without closes\n"
            "  wrap plain|envelope|compressed     how session messages travel\n"
            "  login-form packed|xml              form of the login data\n"

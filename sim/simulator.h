@@ -13,7 +13,9 @@
 
 #include "data_service.h"
 #include "fault_board.h"
+#include "funds_desk.h"
 #include "market.h"
+#include "news_feed.h"
 #include "order_desk.h"
 #include "received_log.h"
 #include "scenario.h"
@@ -22,7 +24,7 @@
 namespace sim {
 
 struct SimulatorOptions {
-    int portBase = 0;             // 0: the deployment's ports; otherwise base, base + 1, base + 2
+    int portBase = 0;             // 0: the deployment's ports; otherwise base, base + 1, base + 2, base + 3
     double ticksPerSecond = 4;    // per instrument; 0 publishes only on command
     int depthEvery = 4;           // a depth message after every n-th tick of an instrument
     double statusSeconds = 5;     // an instrument-status message this often; 0 never
@@ -38,13 +40,14 @@ public:
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
 
-    // Binds the three ports and starts serving; throws std::runtime_error when a port is taken.
+    // Binds the four ports (the news feed's last) and starts serving; throws std::runtime_error when a port is taken.
     void start();
     void stop();
 
     int sessionPort() const { return sessionPort_; }
     int feedPort() const { return feedPort_; }
     int requestPort() const { return requestPort_; }
+    int newsPort() const { return news_->port(); }
 
     // One text command (see commandHelp()); returns "ok ..." or "error ...".
     std::string command(const std::string& line);
@@ -84,6 +87,7 @@ private:
     Scenario scenario_;
     Market market_;
     OrderDesk desk_;
+    FundsDesk fundsDesk_;  // io thread only
     DataService dataService_;
     std::mutex stateMutex_;  // scenario_, desk_ and dataService_
     FaultBoard faults_;
@@ -97,6 +101,7 @@ private:
     void* router_ = nullptr;
     std::atomic<bool> running_{false};
     std::thread ioThread_, feedThread_, requestThread_;
+    std::unique_ptr<NewsFeed> news_;
 
     std::mutex postMutex_;
     std::vector<std::function<void()>> posted_;

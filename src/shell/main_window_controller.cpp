@@ -26,6 +26,10 @@
 #include "views/settled_position_table_controller.h"
 #include "kit/table_controller_base.h"
 #include "trading/register_windows.h"
+#include "charts/chart_view_controller.h"
+#include "charts/register_windows.h"
+#include "chat/register_windows.h"
+#include "news/news_table_controller.h"
 
 namespace shell {
 
@@ -77,6 +81,8 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     // A test's own windows first: a name registered twice keeps the first.
     if (options_.registerWindows) options_.registerWindows(registry_);
     trading::registerWindows(registry_);
+    charts::registerWindows(registry_);
+    chat::registerWindows(registry_);
 
     if (const state::SessionView* session = delegate_.session().view())
         chartPanes_.getChartSymbolDetails(session->watchlistCodes());
@@ -135,7 +141,7 @@ void MainWindowController::applyTheme() {
                                    {"TableView",
                                     {watchlist_->tableView(), openPositions_->tableView(), pendingOrders_->tableView(),
                                      settledPositions_->tableView(), cancelledOrders_->tableView(),
-                                     executedPositions_->tableView()}}},
+                                     executedPositions_->tableView(), news_->newsTableView()}}},
                                   theme);
 }
 
@@ -224,7 +230,12 @@ void MainWindowController::changeNetworkStatusimage(const platform::Notification
 void MainWindowController::ReloadDataforChart(const platform::Notification& notification) {
     const auto* dropped = notification.as<kit::TextListPayload>();
     if (!dropped) return;
-    if (const auto pane = chartPanes_.ReloadDataforChart(dropped->texts)) showChartPane(*pane);
+    const auto pane = chartPanes_.ReloadDataforChart(dropped->texts);
+    if (!pane) return;
+    // The pane keeps the type and interval its own menus chose.
+    const charts::ChartViewController& chart = *chartViewControllers[*pane];
+    chartPanes_.follow(*pane, chart.chartType(), chart.currentInterval());
+    showChartPane(*pane);
 }
 
 void MainWindowController::showCustomSheet(QDialog* sheet) {

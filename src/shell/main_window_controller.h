@@ -19,6 +19,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "kit/live_ticker.h"
@@ -36,6 +37,9 @@
 namespace kit {
 class CustomDragView;
 }
+namespace charts {
+class ChartViewController;
+}
 namespace views {
 class WatchlistTableController;
 class OpenPositionTableController;
@@ -43,6 +47,9 @@ class PendingOrderTableController;
 class SettledPositionTableController;
 class CancelledOrderTableController;
 class ExecutedPositionTableController;
+}
+namespace news {
+class NewsTableController;
 }
 
 namespace shell {
@@ -57,6 +64,8 @@ public:
         // Windows registered before the window folders' own (a name taken here
         // wins); a command's window that nobody registered opens a placeholder.
         std::function<void(kit::WindowRegistry&)> registerWindows;
+        // The news panel's "host" or "host:port"; none: the shipped "NewsServiceHost".
+        std::optional<std::string> newsHost;
     };
 
     MainWindowController(AppDelegate& delegate, Options options);
@@ -75,6 +84,7 @@ public:
     views::SettledPositionTableController* settledPositions() const { return settledPositions_; }
     views::CancelledOrderTableController* cancelledOrders() const { return cancelledOrders_; }
     views::ExecutedPositionTableController* executedPositions() const { return executedPositions_; }
+    news::NewsTableController* newsPanel() const { return news_; }
 
     // --- WindowOpener ------------------------------------------------------------
     bool openWindow(const std::string& name, const kit::OpenRequest& request) override;
@@ -130,6 +140,7 @@ public:
     QWidget* pieChartPane = nullptr;
     QButtonGroup* leftViewToggle = nullptr;
     std::array<kit::CustomDragView*, 4> ChartViews{};
+    std::array<charts::ChartViewController*, 4> chartViewControllers{};  // one in each pane
     QLabel* NetworkStatusIndicatorImage = nullptr;
     QLabel* ConnectionStatusTextField = nullptr;
     QLabel* ConnectionStatusImage = nullptr;
@@ -169,6 +180,7 @@ private:
     views::SettledPositionTableController* settledPositions_ = nullptr;
     views::CancelledOrderTableController* cancelledOrders_ = nullptr;
     views::ExecutedPositionTableController* executedPositions_ = nullptr;
+    news::NewsTableController* news_ = nullptr;
     QPointer<MainWindow> window_;
     std::unique_ptr<kit::LiveTicker> ticker_;
     kit::WindowRegistry registry_;

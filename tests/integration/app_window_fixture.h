@@ -1,9 +1,10 @@
 #pragma once
 // Base of the window tests against the simulator: the Qt executor, a reachable
-// network, a simulator and a preferences file of the test's own, and an
+// network, a simulator, a preferences file and a data folder of the test's own, and an
 // application delegate whose sounds, links and quits are recorded, not made.
 #include <QMessageBox>
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -54,7 +55,9 @@ protected:
         executor = kit::QtMainExecutor::install();
         platform::ReachabilitySource::installDefaultSource(
             std::make_shared<platform::FakeReachabilitySource>(platform::kReachabilityReachable));
-        sim = SimProcess::start(TRADING_SIM_PATH);
+        // Downloaded resources land in a folder of the test's own.
+        ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+        sim = SimProcess::start(TRADING_SIM_PATH, simArguments);
         ASSERT_TRUE(sim->ready()) << "simulator did not start";
         prefs = std::make_unique<platform::Preferences>(path);
     }
@@ -63,6 +66,8 @@ protected:
         prefs.reset();
         platform::shutdown();
         std::filesystem::remove(path);
+        ::unsetenv("XDG_DATA_HOME");
+        std::filesystem::remove_all(dataHome);
         platform::ReachabilitySource::installDefaultSource(nullptr);
         platform::MainExecutor::install(nullptr);
     }
@@ -74,6 +79,8 @@ protected:
         parts.ui.notifier = recorder;
         parts.ui.openUrl = [this](const QUrl& url) { recorder->urls.push_back(url.toString().toStdString()); };
         parts.ui.terminate = [this] { ++recorder->quits; };
+        // The news panel reads this simulator's news port.
+        parts.mainWindow.newsHost = "127.0.0.1:" + std::to_string(sim->sessionPort() + 3);
         return parts;
     }
     // Starts the delegate and logs in as the simulator's trader; true once the main window is up.
@@ -86,6 +93,8 @@ protected:
     }
 
     std::string path;
+    std::string dataHome = path + "_data";
+    std::vector<std::string> simArguments;  // e.g. a scenario of the test's own
     std::shared_ptr<kit::QtMainExecutor> executor;
     std::unique_ptr<SimProcess> sim;
     std::shared_ptr<RecordedOutput> recorder = std::make_shared<RecordedOutput>();

@@ -1,7 +1,7 @@
 #pragma once
 // A login's window context over a session of the test's own: the fake sheet
 // host and opener, a ticker, preferences in a file of the test's own, and
-// the alerts kept as "title: message".
+// the alerts kept as "title: message" and the addresses opened.
 #include <unistd.h>
 
 #include <chrono>
@@ -28,10 +28,11 @@ public:
     void deliverBanner(const state::Banner&) override {}
     void showLocalNotification(const std::string&, const std::string&) override {}
     void playSound(const std::string&) override {}
-    void openUrl(const std::string&) override {}
+    void openUrl(const std::string& url) override { urls.push_back(url); }
     void terminate() override {}
     std::string bundleName() const override { return "TradingClient"; }
     std::vector<std::string> alerts;
+    std::vector<std::string> urls;
 };
 
 struct FakeContext {

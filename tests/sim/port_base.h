@@ -1,6 +1,6 @@
 #pragma once
-// Port bases for the simulators that tests start: three consecutive ports
-// (session, feed, request) that are free on 127.0.0.1, taken below the range
+// Port bases for the simulators that tests start: four consecutive ports
+// (session, feed, request, news) that are free on 127.0.0.1, taken below the range
 // the kernel hands out to outgoing connections so that no client of a test
 // running in parallel takes one of them. A base can still be taken between
 // the check and the simulator's start: callers try another base then.
@@ -34,10 +34,10 @@ inline bool portIsFree(int port) {
 inline int freePortBase() {
     int ephemeralLow = 32768, ephemeralHigh = 60999;
     std::ifstream("/proc/sys/net/ipv4/ip_local_port_range") >> ephemeralLow >> ephemeralHigh;
-    int from = 10000, to = ephemeralLow - 3;
+    int from = 10000, to = ephemeralLow - 4;
     if (to - from < 1000) {  // an unusual range: above it instead
         from = ephemeralHigh + 1;
-        to = 65533;
+        to = 65532;
     }
     static std::mutex mutex;
     static std::mt19937 rng(std::random_device{}() ^ (static_cast<unsigned>(::getpid()) << 12));
@@ -46,7 +46,7 @@ inline int freePortBase() {
     int base = from;
     for (int attempt = 0; attempt < 200; ++attempt) {
         base = pick(rng);
-        if (portIsFree(base) && portIsFree(base + 1) && portIsFree(base + 2)) break;
+        if (portIsFree(base) && portIsFree(base + 1) && portIsFree(base + 2) && portIsFree(base + 3)) break;
     }
     return base;
 }

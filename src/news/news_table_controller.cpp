@@ -1,0 +1,140 @@
+#include "news/news_table_controller.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "kit/window_context.h"
+#include "model/language_string.h"
+#include "model/login_inputdata.h"
+#include "platform/log.h"
+#include "state/ui_services.h"
+
+namespace news {
+
+namespace {
+constexpr int kCellPointSize = 12;
+}
+
+NewsTableModel::NewsTableModel(const NewsTableController& owner, std::vector<std::string> columns,
+                               std::vector<QString> titles, QObject* parent)
+    : QAbstractTableModel(parent), owner_(owner), columns_(std::move(columns)), titles_(std::move(titles)) {}
+
+int NewsTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(owner_.webDataList().size());
+}
+
+int NewsTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+QVariant NewsTableModel::data(const QModelIndex& index, int role) const {
+    const auto& items = owner_.webDataList();
+    if (!index.isValid() || index.row() >= static_cast<int>(items.size()) || index.column() >= columnCount())
+        return {};
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+    return QString::fromStdString(cellText(items[std::size_t(index.row())], columns_[std::size_t(index.column())]));
+}
+
+QVariant NewsTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount())
+        return {};
+    return titles_[std::size_t(section)];
+}
+
+void NewsTableModel::reload() {
+    beginResetModel();
+    endResetModel();
+}
+
+std::string NewsTableController::shippedNewsHost() {
+    return model::LoginInputdata::getLoginValueForMode(model::LoginInputdata::kGeneral, "NewsServiceHost")
+        .stringValue();
+}
+
+NewsTableController::NewsTableController(kit::WindowContext& context, Settings settings, QWidget* parent)
+    : QWidget(parent), context_(context), settings_(std::move(settings)), fetcher_(settings_.limits, this) {
+    setObjectName("newsTableController");
+    // The label and the column titles are set once, here.
+    categoryTextField_ = new QLabel(QString::fromStdString(context_.text("0156")), this);
+    categoryTextField_->setObjectName("categoryTextField");
+    NewsCategoryPopButton_ = new QComboBox(this);
+    NewsCategoryPopButton_->setObjectName("NewsCategoryPopButton");
+    std::vector<QString> titles;
+    for (const std::string& column : settings_.columns)
+        titles.push_back(QString::fromStdString(context_.text(model::LanguageString::setLanguageKey(column))));
+    model_ = new NewsTableModel(*this, settings_.columns, std::move(titles), this);
+    newsTableView_ = new QTableView(this);
+    newsTableView_->setObjectName("newsTableView");
+    newsTableView_->setModel(model_);
+    newsTableView_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    newsTableView_->setSelectionMode(QAbstractItemView::SingleSelection);
+    newsTableView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    newsTableView_->setAlternatingRowColors(true);
+    newsTableView_->setWordWrap(false);
+    newsTableView_->setTextElideMode(Qt::ElideRight);
+    newsTableView_->verticalHeader()->hide();
+    newsTableView_->horizontalHeader()->setSectionsClickable(false);
+    QFont cells = newsTableView_->font();
+    cells.setPointSize(kCellPointSize);
+    newsTableView_->setFont(cells);
+    newsTableView_->verticalHeader()->setDefaultSectionSize(QFontMetrics(cells).height() + 8);
+    // The title takes the room the dates leave; a date shows whole.
+    QHeaderView* header = newsTableView_->horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    const int dateWidth = QFontMetrics(cells).horizontalAdvance("Mon, 07 Dec 2026 11:40:00 GMT") + 16;
+    for (int c = 1; c < model_->columnCount(); ++c) newsTableView_->setColumnWidth(c, dateWidth);
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(6);
+    top->addWidget(categoryTextField_);
+    top->addWidget(NewsCategoryPopButton_);
+    top->addStretch(1);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(8, 8, 8, 8);
+    column->setSpacing(6);
+    column->addLayout(top);
+    column->addWidget(newsTableView_, 1);
+
+    connect(newsTableView_, &QTableView::doubleClicked, this, [this](const QModelIndex&) { doubleAction(); });
+    for (const char* category : kNewsCategories) NewsCategoryPopButton_->addItem(QString::fromUtf8(category));
+    // Every choice fetches, also the category already shown.
+    connect(NewsCategoryPopButton_, &QComboBox::activated, this,
+            [this](int index) { LoadNews(NewsCategoryPopButton_->itemText(index).toStdString()); });
+    LoadNews(NewsCategoryPopButton_->currentText().toStdString());
+}
+
+void NewsTableController::LoadNews(const std::string& category) {
+    if (settings_.host.empty()) {
+        platform::Log::error("News: no \"NewsServiceHost\" in the login settings; nothing fetched");
+        return;
+    }
+    fetcher_.get(newsAddress(settings_.host, category), [this](const QByteArray& body) { parseXml(body); });
+}
+
+void NewsTableController::parseXml(const QByteArray& body) {
+    webDataList_ = parseNews(std::string_view(body.constData(), std::size_t(body.size())));
+    model_->reload();
+}
+
+void NewsTableController::doubleAction() {
+    const QModelIndexList selected = newsTableView_->selectionModel()->selectedRows();
+    if (selected.isEmpty()) return;
+    const int row = selected.front().row();
+    if (row < 0 || row >= static_cast<int>(webDataList_.size())) return;
+    const NewsItem& item = webDataList_[std::size_t(row)];
+    const std::string* link = item.find("link");
+    const std::string address = link ? *link : std::string();
+    if (!state::ResourceFiles::isOpenableUrl(address)) {
+        platform::Log::error("Failed to open url: " + address);
+        return;
+    }
+    context_.ui.openUrl(address);
+}
+
+}  // namespace news

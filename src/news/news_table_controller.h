@@ -1,0 +1,82 @@
+#pragma once
+// The news panel of the main window: the category pop-up, its label and the
+// table of the items of the last successful answer (title, publication date).
+// A double click on a row opens the item's link. Main thread.
+#include <QAbstractTableModel>
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "news/core/news_feed.h"
+#include "news/news_fetcher.h"
+
+class QComboBox;
+class QLabel;
+class QTableView;
+
+namespace kit {
+struct WindowContext;
+}
+
+namespace news {
+
+class NewsTableController;
+
+// The panel's rows, read by the table.
+class NewsTableModel : public QAbstractTableModel {
+public:
+    NewsTableModel(const NewsTableController& owner, std::vector<std::string> columns, std::vector<QString> titles,
+                   QObject* parent);
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    void reload();
+
+private:
+    const NewsTableController& owner_;
+    std::vector<std::string> columns_;
+    std::vector<QString> titles_;
+};
+
+class NewsTableController : public QWidget {
+public:
+    struct Settings {
+        // "host" or "host:port"; "" fetches nothing.
+        std::string host = shippedNewsHost();
+        NewsFetcher::Limits limits;
+        // Column identifiers; others than the title and date columns stay empty.
+        std::vector<std::string> columns = {kTitleColumn, kDateColumn};
+    };
+    // The "NewsServiceHost" of the shipped login settings' "General" section.
+    static std::string shippedNewsHost();
+
+    NewsTableController(kit::WindowContext& context, Settings settings, QWidget* parent = nullptr);
+    NewsTableController(kit::WindowContext& context, QWidget* parent = nullptr)
+        : NewsTableController(context, Settings{}, parent) {}
+
+    QTableView* newsTableView() const { return newsTableView_; }
+    QComboBox* categoryPopUp() const { return NewsCategoryPopButton_; }
+    QLabel* categoryLabel() const { return categoryTextField_; }
+    const std::vector<NewsItem>& webDataList() const { return webDataList_; }
+    bool isFetching() const { return fetcher_.isFetching(); }
+
+    // One fetch of the category's feed.
+    void LoadNews(const std::string& category);
+    // Replaces the list with the items of an answer body and reloads the table.
+    void parseXml(const QByteArray& body);
+    // Opens the link of the selected row's item; nothing without a selection.
+    void doubleAction();
+
+private:
+    kit::WindowContext& context_;
+    Settings settings_;
+    NewsFetcher fetcher_;
+    std::vector<NewsItem> webDataList_;
+    QComboBox* NewsCategoryPopButton_ = nullptr;
+    QLabel* categoryTextField_ = nullptr;
+    QTableView* newsTableView_ = nullptr;
+    NewsTableModel* model_ = nullptr;
+};
+
+}  // namespace news

@@ -1,0 +1,127 @@
+// The feed's address and the items of an answer, from the bytes the server sends.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "news/core/http_exchange.h"
+#include "news/core/news_feed.h"
+
+namespace {
+
+// "title|pubDate" per row; "-" for a key the item lacks.
+std::vector<std::string> rows(const std::string& body) {
+    std::vector<std::string> out;
+    for (const news::NewsItem& item : news::parseNews(body)) {
+        const std::string *title = item.find("title"), *date = item.find("pubDate");
+        out.push_back((title ? *title : "-") + "|" + (date ? *date : "-"));
+    }
+    return out;
+}
+
+TEST(NewsFeed, AddressKeepsTheDoubleSlashAndTheEmptyKeys) {
+    EXPECT_EQ(news::newsAddress("127.0.0.1:17004", "Forex"),
+              "http://127.0.0.1:17004//news/Service1.asmx/Rss2_V2?category=Forex&newsID=&maxCount=");
+    EXPECT_EQ(news::newsAddress("news.test", "BreakingNews"),
+              "http://news.test//news/Service1.asmx/Rss2_V2?category=BreakingNews&newsID=&maxCount=");
+}
+
+TEST(NewsFeed, ItemsOfAnswers) {
+    struct Case {
+        const char* what;
+        std::string body;
+        std::vector<std::string> rows;
+    };
+    const std::vector<Case> cases = {
+        {"rss/channel, the channel's own title is no row",
+         "<rss><channel><title>Feed</title><item><title>A</title><pubDate>Mon</pubDate></item>"
+         "<item><title>B</title><pubDate>Tue</pubDate></item></channel></rss>",
+         {"A|Mon", "B|Tue"}},
+        {"items at other depths, in document order",
+         "<root><item><title>1</title></item><x><y><item><title>2</title></item></y></x><item><title>3</title></item></root>",
+         {"1|-", "2|-", "3|-"}},
+        {"a nested item follows its parent",
+         "<r><item><title>outer</title><item><title>inner</title></item></item><item><title>next</title></item></r>",
+         {"outer|-", "inner|-", "next|-"}},
+        {"names differing in case or plural are no items",
+         "<r><Item><title>a</title></Item><items><title>b</title></items><ITEM/></r>", {}},
+        {"the later of two equal names wins", "<r><item><title>first</title><title>second</title></item></r>",
+         {"second|-"}},
+        {"CDATA shows its content", "<r><item><title><![CDATA[Gold <up> & away]]></title></item></r>",
+         {"Gold <up> & away|-"}},
+        {"padded text shows trimmed", "<r><item><title>\n   Padded  \n\t</title></item></r>", {"Padded|-"}},
+        {"a title with child elements shows empty", "<r><item><title><b>bold</b></title></item></r>", {"|-"}},
+        {"an item without children is a row of empty cells", "<r><item/><item></item></r>", {"-|-", "-|-"}},
+        {"the ampersand is decoded once", "<r><item><title>S&amp;P 500 rises</title></item></r>", {"S&P 500 rises|-"}},
+        {"an escaped reference stays a reference", "<r><item><title>&amp;lt;b&amp;gt;</title></item></r>",
+         {"&lt;b&gt;|-"}},
+        {"CDATA keeps a reference as written", "<r><item><title><![CDATA[&amp;]]></title></item></r>", {"&amp;|-"}},
+        {"an invalid UTF-8 byte empties the list", "<r><item><title>bad \xC3\x28</title></item></r>", {}},
+        {"a body that is not XML", "HTTP 200 but no markup at all", {}},
+        {"XML without items", "<rss><channel><title>Quiet</title></channel></rss>", {}},
+        {"an empty body", "", {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(rows(c.body), c.rows) << c.what;
+}
+
+TEST(NewsFeed, DeepNestingWalksWithoutRecursion) {
+    std::string body;
+    for (int i = 0; i < 100000; ++i) body += "<item>";
+    body += "<title>deep</title>";
+    for (int i = 0; i < 100000; ++i) body += "</item>";
+    const auto items = news::parseNews(body);
+    ASSERT_EQ(items.size(), 100000u);
+    ASSERT_TRUE(items.back().find("title"));
+    EXPECT_EQ(*items.back().find("title"), "deep");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(NewsHttp, TheRequestCarriesTheTargetAsBuilt) {
+    const auto target = news::httpTarget(news::newsAddress("127.0.0.1:17004", "Forex"));
+    ASSERT_TRUE(target);
+    EXPECT_EQ(target->name, "127.0.0.1");
+    EXPECT_EQ(target->port, 17004);
+    EXPECT_EQ(news::httpGetRequest(*target),
+              "GET //news/Service1.asmx/Rss2_V2?category=Forex&newsID=&maxCount= HTTP/1.1\r\nHost: 127.0.0.1:17004\r\n"
+              "Accept: */*\r\nConnection: close\r\n\r\n");
+    const auto plain = news::httpTarget("http://news.test//a");
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->port, 80);
+    for (const char* refused : {"https://news.test/a", "http:///a", "http://h:0/a", "http://h:99999/a", "http://h:x/a",
+                                "http://h/a b", "ftp://h/a"})
+        EXPECT_FALSE(news::httpTarget(refused)) << refused;
+}
+
+TEST(NewsHttp, AnswersReadUntilTheServerClosed) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        int status;  // 0: refused
+        std::string body;
+    } cases[] = {
+        {"length", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello and more", 200, "hello"},
+        {"until close", "HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n\r\n<rss/>", 200, "<rss/>"},
+        {"chunked", "HTTP/1.1 200 OK\r\ntransfer-encoding: Chunked\r\n\r\n4\r\n<rss\r\n3;x=y\r\n/>\n\r\n0\r\n\r\n", 200,
+         "<rss/>\n"},
+        {"a 404 keeps its status", "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", 404, ""},
+        {"cut short", "HTTP/1.1 200 OK\r\nContent-Length: 50\r\n\r\nhello", 0, ""},
+        {"chunk cut short", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nff\r\nabc", 0, ""},
+        {"bad chunk size", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nabc\r\n0\r\n\r\n", 0, ""},
+        {"bad length", "HTTP/1.1 200 OK\r\nContent-Length: -1\r\n\r\n", 0, ""},
+        {"no header end", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n", 0, ""},
+        {"no status line", "<rss/>\r\n\r\n", 0, ""},
+        {"nothing", "", 0, ""},
+    };
+    for (const auto& c : cases) {
+        const auto answer = news::readHttpAnswer(c.bytes);
+        EXPECT_EQ(answer ? answer->status : 0, c.status) << c.what;
+        if (answer) {
+            EXPECT_EQ(answer->body, c.body) << c.what;
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,236 @@
+// The news panel against a loopback HTTP server of the test's own: the
+// request targets, the rows of each answer, failures that keep the list,
+// stale and oversized answers, the timeout and the links a double click opens.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableView>
+#include <QTest>
+
+#include "kit/fake_context.h"
+#include "kit/qt_main_executor.h"
+#include "kit/qt_test_app.h"
+#include "news/http_test_server.h"
+#include "news/news_table_controller.h"
+#include "orders/order_mananger.h"
+#include "platform/log.h"
+#include "views/watchlist_fixture.h"
+
+namespace news {
+namespace {
+
+using kit::testing::runUntil;
+using testing::HttpTestServer;
+
+const std::string kPath = "//news/Service1.asmx/Rss2_V2?category=";
+const std::string kQueryEnd = "&newsID=&maxCount=";
+
+QByteArray feed(const std::vector<std::pair<std::string, std::string>>& items) {
+    std::string body = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Feed</title>";
+    for (const auto& [title, link] : items)
+        body += "<item><title>" + title + "</title><pubDate>Mon, 07 Dec 2026</pubDate>" +
+                (link.empty() ? "" : "<link>" + link + "</link>") + "</item>";
+    return QByteArray::fromStdString(body + "</channel></rss>");
+}
+
+class NewsPanelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        executor = kit::QtMainExecutor::install();
+        platform::Log::setSink([this](platform::LogLevel, const std::string& line) { logged.push_back(line); });
+    }
+    void TearDown() override {
+        panel.reset();
+        platform::Log::setSink([](platform::LogLevel, const std::string&) {});
+        platform::MainExecutor::install(nullptr);
+    }
+    // A panel on the server; true once its first fetch was answered or failed.
+    bool open(NewsTableController::Settings settings = {}) {
+        if (settings.host == NewsTableController::shippedNewsHost()) settings.host = server.host();
+        panel = std::make_unique<NewsTableController>(fake.context, std::move(settings));
+        tester = std::make_unique<QAbstractItemModelTester>(panel->newsTableView()->model(),
+                                                            QAbstractItemModelTester::FailureReportingMode::Fatal);
+        return settle();
+    }
+    // Waits until every request so far was answered and handled.
+    bool settle(int ms = 5000) {
+        return runUntil([&] { return server.answers.empty() && !panel->isFetching(); }, ms);
+    }
+    void choose(const char* category) {
+        QComboBox* popUp = panel->categoryPopUp();
+        const int index = popUp->findText(category);
+        popUp->setCurrentIndex(index);
+        emit popUp->activated(index);
+    }
+    std::vector<std::string> titles() const {
+        std::vector<std::string> out;
+        for (const NewsItem& item : panel->webDataList()) out.push_back(cellText(item, kTitleColumn));
+        return out;
+    }
+    bool loggedLine(const std::string& part) const {
+        for (const std::string& line : logged)
+            if (line.find(part) != std::string::npos) return true;
+        return false;
+    }
+
+    std::shared_ptr<kit::QtMainExecutor> executor;
+    views::testing::WatchlistSession s;
+    orders::OrderMananger manager{*s.session, *s.session, s.data(), state::SessionTestAccess::orderBook(*s.session)};
+    kit::testing::FakeContext fake{*s.session, *s.session, manager, s.session};
+    HttpTestServer server;
+    std::unique_ptr<NewsTableController> panel;
+    std::unique_ptr<QAbstractItemModelTester> tester;
+    std::vector<std::string> logged;
+};
+
+TEST_F(NewsPanelTest, FetchesAtStartAndAtEveryChoice) {
+    server.fallback.body = feed({{"One", ""}, {"Two", ""}});
+    ASSERT_TRUE(open());
+    EXPECT_EQ(panel->categoryPopUp()->count(), 16);
+    EXPECT_EQ(panel->categoryPopUp()->currentText().toStdString(), "BreakingNews");
+    EXPECT_EQ(panel->categoryLabel()->text().toStdString(), fake.context.text("0156"));
+    EXPECT_EQ(panel->newsTableView()->model()->headerData(0, Qt::Horizontal).toString().toStdString(),
+              fake.context.text("0452"));
+    EXPECT_EQ(titles(), (std::vector<std::string>{"One", "Two"}));
+    EXPECT_EQ(panel->newsTableView()->model()->index(1, 1).data().toString().toStdString(), "Mon, 07 Dec 2026");
+
+    server.answers.push_back({200, feed({{"S&amp;P 500 rises", ""}})});
+    choose("Forex");
+    ASSERT_TRUE(settle());
+    server.answers.push_back({200, feed({})});
+    choose("Forex");  // the category already shown fetches again
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(server.targets, (std::vector<std::string>{kPath + "BreakingNews" + kQueryEnd, kPath + "Forex" + kQueryEnd,
+                                                        kPath + "Forex" + kQueryEnd}));
+    EXPECT_TRUE(titles().empty());  // an answer without items empties the table
+    EXPECT_EQ(panel->newsTableView()->model()->rowCount(), 0);
+}
+
+TEST_F(NewsPanelTest, FailuresKeepTheListBadBodiesEmptyIt) {
+    const struct {
+        const char* what;
+        HttpTestServer::Answer answer;
+        bool kept;
+        const char* log;
+    } cases[] = {
+        {"404", {404, "<rss><item><title>x</title></item></rss>"}, true, "News fetch failed"},
+        {"500", {500, ""}, true, "News fetch failed"},
+        {"over the cap", {200, QByteArray(2048, ' ') + feed({{"big", ""}})}, true, "News answer refused"},
+        {"invalid UTF-8", {200, "<rss><item><title>\xFF</title></item></rss>"}, false, nullptr},
+        {"not XML", {200, "plain words"}, false, nullptr},
+    };
+    NewsTableController::Settings settings;
+    settings.limits.maxBody = 2048;
+    server.fallback.body = feed({{"Kept", ""}});
+    ASSERT_TRUE(open(settings));
+    for (const auto& c : cases) {
+        server.answers = {{200, feed({{"Kept", ""}})}};
+        choose("Sports");
+        ASSERT_TRUE(settle()) << c.what;
+        server.answers = {c.answer};
+        choose("Health");
+        ASSERT_TRUE(settle()) << c.what;
+        EXPECT_EQ(titles(), c.kept ? std::vector<std::string>{"Kept"} : std::vector<std::string>{}) << c.what;
+        if (c.log) {
+            EXPECT_TRUE(loggedLine(c.log)) << c.what;
+        }
+        logged.clear();
+    }
+}
+
+TEST_F(NewsPanelTest, OnlyTheLatestFetchIsShown) {
+    server.fallback.body = feed({});
+    ASSERT_TRUE(open());
+    // The first answer comes late, after the second.
+    server.answers = {{200, feed({{"Stale sports", ""}}), 300}, {200, feed({{"Fresh health", ""}})}};
+    choose("Sports");
+    ASSERT_TRUE(runUntil([&] { return server.targets.size() == 2; }));
+    choose("Health");
+    ASSERT_TRUE(settle());
+    kit::testing::runFor(500);
+    EXPECT_EQ(titles(), std::vector<std::string>{"Fresh health"});
+}
+
+TEST_F(NewsPanelTest, ASilentServerEndsInALoggedTimeoutWithTheListKept) {
+    NewsTableController::Settings settings;
+    settings.limits.transferTimeout = std::chrono::milliseconds(200);
+    server.fallback.body = feed({{"Kept", ""}});
+    ASSERT_TRUE(open(settings));
+    server.answers = {{200, {}, 0, true}};
+    choose("Weather");
+    ASSERT_TRUE(runUntil([&] { return loggedLine("timed out"); }, 5000));
+    EXPECT_EQ(titles(), std::vector<std::string>{"Kept"});
+}
+
+TEST_F(NewsPanelTest, TenMegabytesAreShown) {
+    std::vector<std::pair<std::string, std::string>> items(60000, {std::string(150, 'n'), ""});
+    server.fallback.body = feed(items);
+    ASSERT_GT(server.fallback.body.size(), 10 * 1000 * 1000);
+    ASSERT_TRUE(open());
+    EXPECT_EQ(panel->webDataList().size(), items.size());
+}
+
+TEST_F(NewsPanelTest, WithoutAHostNothingIsFetched) {
+    NewsTableController::Settings settings;
+    settings.host = "";
+    panel = std::make_unique<NewsTableController>(fake.context, settings);
+    kit::testing::runFor(100);
+    EXPECT_TRUE(server.targets.empty());
+    EXPECT_TRUE(loggedLine("NewsServiceHost"));
+}
+
+TEST_F(NewsPanelTest, ColumnsOtherThanTitleAndDateAreEmpty) {
+    NewsTableController::Settings settings;
+    settings.columns = {kTitleColumn, "0156"};
+    server.fallback.body = feed({{"One", ""}});
+    ASSERT_TRUE(open(settings));
+    QAbstractItemModel* model = panel->newsTableView()->model();
+    EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString().toStdString(), fake.context.text("0156"));
+    EXPECT_EQ(model->index(0, 0).data().toString().toStdString(), "One");
+    EXPECT_EQ(model->index(0, 1).data().toString().toStdString(), "");
+}
+
+TEST_F(NewsPanelTest, ADoubleClickOpensOnlyHttpLinks) {
+    const struct {
+        std::string link;  // as the feed writes it
+        std::string opened;  // "" : nothing
+    } cases[] = {
+        {"http://x.test/a?b=1&amp;c=2", "http://x.test/a?b=1&c=2"},
+        {"https://x.test/story", "https://x.test/story"},
+        {"file:///etc/passwd", ""},
+        {"javascript:alert(1)", ""},
+        {"", ""},  // no link at all
+    };
+    std::vector<std::pair<std::string, std::string>> items;
+    for (const auto& c : cases) items.push_back({"row", c.link});
+    server.fallback.body = feed(items);
+    ASSERT_TRUE(open());
+    panel->resize(700, 300);
+    panel->show();
+    QTableView* table = panel->newsTableView();
+    ASSERT_EQ(table->model()->rowCount(), int(std::size(cases)));
+
+    // On the header, or with no row selected: nothing.
+    QTest::mouseDClick(table->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
+    panel->doubleAction();
+    EXPECT_TRUE(fake.ui.urls.empty());
+
+    for (int row = 0; row < int(std::size(cases)); ++row) {
+        fake.ui.urls.clear();
+        logged.clear();
+        const QRect cell = table->visualRect(table->model()->index(row, 0));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+        const std::string& opened = cases[row].opened;
+        EXPECT_EQ(fake.ui.urls, opened.empty() ? std::vector<std::string>{} : std::vector<std::string>{opened}) << row;
+        if (opened.empty()) {
+            EXPECT_TRUE(loggedLine("Failed to open url: ")) << row;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace news
