@@ -20,6 +20,13 @@ bool inRange(const std::string& date, const std::string& from, const std::string
     return (from.empty() || date >= from) && (to.empty() || date <= to);
 }
 
+// The executed search: one instant for both ends (the client sends its
+// picker's date and time twice) matches that calendar day, yyyyMMdd.
+bool inExecutedRange(const std::string& date, const std::string& from, const std::string& to) {
+    if (!from.empty() && from == to) return from.size() >= 8 && date.compare(0, 8, from, 0, 8) == 0;
+    return inRange(date, from, to);
+}
+
 std::string jsonRow(const Json& items) {
     std::vector<std::string> f;
     for (const auto& v : jsonItems(items)) f.push_back(v.is_boolean() ? b(jsonBool(v)) : jsonText(v));
@@ -187,7 +194,7 @@ std::string DataService::rows(const std::string& name, const WireMessage& m, con
         }
     } else if (name == "getexecutedpositions") {
         for (const auto& p : scenario_.positions) {
-            if (!userOwns(user, p.accountId) || !inRange(p.date, from, to)) continue;
+            if (!userOwns(user, p.accountId) || !inExecutedRange(p.date, from, to)) continue;
             out += row({p.id, n(p.accountId), n(p.instrumentId), b(p.isBuy), plain(p.qty), plain(p.initialQty),
                         fixed(p.price, code(p.instrumentId)), n(p.orderType), n(p.deliveryMode), p.date, p.valueDate,
                         p.expiryDate, p.pendingOrderId});

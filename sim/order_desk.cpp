@@ -312,6 +312,30 @@ void OrderDesk::fill(PendingOrderRecord o, double price, int requestId, Result& 
     o.remaining = 0;
     o.price = price;
     r.messages.push_back(orderStatus(23, o, requestId));
+    openPosition(o, qty, price, requestId, r);
+}
+
+std::vector<WireMessage> OrderDesk::partialFill(const std::string& pendingId, double qty, std::string* error) {
+    PendingOrderRecord* o = findPending(pendingId);
+    if (!o) {
+        *error = "unknown pending order " + pendingId;
+        return {};
+    }
+    if (!(qty > 0) || !std::isfinite(qty) || qty >= o->remaining - 1e-9) {
+        *error = "QTY must be above 0 and below the remaining " + plain(o->remaining);
+        return {};
+    }
+    Result r;
+    const double price = marketPrice(o->instrumentId, o->isBuy);
+    o->remaining -= qty;
+    // Filled by the market, not answering a request: no request id.
+    r.messages.push_back(orderStatus(22, *o, 0));
+    openPosition(*o, qty, price, 0, r);
+    for (int a : r.accounts) r.messages.push_back(accountSummary(a));
+    return r.messages;
+}
+
+void OrderDesk::openPosition(const PendingOrderRecord& o, double qty, double price, int requestId, Result& r) {
     PositionRecord p;
     p.id = nextId(nextPosition_);
     p.accountId = o.accountId;

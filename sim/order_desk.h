@@ -22,6 +22,11 @@ public:
     // Fills the working orders whose price has been reached: (account id, message) pairs.
     std::vector<std::pair<int, WireMessage>> checkTriggers();
 
+    // Fills `qty` of a held working order at the market now (status 22 with the
+    // rest, then the position it opens); the rest stays pending. Nothing, and
+    // the reason in `error`, for an unknown order or a quantity not below the rest.
+    std::vector<WireMessage> partialFill(const std::string& pendingId, double qty, std::string* error);
+
     WireMessage accountSummary(int accountId) const;
     // The user who owns an account ("" when none).
     std::string ownerOf(int accountId) const;
@@ -46,6 +51,8 @@ private:
     void closeAtMarket(PositionRecord& p, double qty, int requestId, Result& r, double price = 0);
     // Request id 0: a fill by the market, answering no request.
     void fill(PendingOrderRecord order, double price, int requestId, Result& r);
+    // Opens the position a fill of `qty` of the order makes, with its brackets.
+    void openPosition(const PendingOrderRecord& o, double qty, double price, int requestId, Result& r);
     void addBracketLegs(const PositionRecord& p, double limit, double stop, int requestId, Result& r);
     void cancelLegs(const std::string& positionId, int requestId, Result& r);
 

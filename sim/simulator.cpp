@@ -731,6 +731,8 @@ void Simulator::requestLoop() {
                 received_.add(request->get(23), request->get(151) + (request->has(34) ? ":" + request->get(34) : ""));
             else if (request->type() != 1002)
                 received_.add(request->get(23), std::to_string(request->type()));
+            if (request->type() == 1023 && request->get(151) == "getexecutedpositions")
+                log("request channel: executed positions from '" + request->get(575) + "' to '" + request->get(576) + "'");
             std::lock_guard<std::mutex> lock(stateMutex_);
             reply = dataService_.answer(*request, f);
             if (reply.empty()) log("request channel: request of type " + std::to_string(request->type()) + " not served");
@@ -788,6 +790,7 @@ std::string Simulator::commandHelp() {
            "  status CODE [STATUS] [SETTING]     publish \"IS;\" for an instrument\n"
            "  broadcast TEXT                     publish \"*#bm#*:\" and the text\n"
            "  tick CODE                          publish one tick and one depth of an instrument now\n"
+           "  partial-fill PENDINGID QTY         fill QTY of a working order at the market now; the rest stays\n"
            "  ticks RATE                         ticks per second per instrument (0 stops them)\n"
            "  sessions                           list the TCP sessions\n"
            "  chart-requests KEY                 how many chart requests for KEY (\"GOLD^O\") came in\n"
@@ -893,6 +896,25 @@ std::string Simulator::command(const std::string& line) {
         std::lock_guard<std::mutex> lock(feedMutex_);
         feedQueue_.insert(feedQueue_.end(), texts.begin(), texts.end());
         return "ok";
+    }
+    if (c == "partial-fill") {
+        if (w.size() < 3) return "error usage: partial-fill PENDINGID QTY";
+        char* end = nullptr;
+        const double qty = std::strtod(w[2].c_str(), &end);
+        if (*end != '\0') return "error QTY must be a number";
+        const std::string id = w[1];
+        return runOnIo([this, id, qty] {
+            std::vector<WireMessage> out;
+            std::string owner, why;
+            {
+                std::lock_guard<std::mutex> lock(stateMutex_);
+                out = desk_.partialFill(id, qty, &why);
+                if (!out.empty()) owner = desk_.ownerOf(std::atoi(out.front().get(34).c_str()));
+            }
+            if (out.empty()) return "error " + why;
+            for (const WireMessage& m : out) sendToUser(owner, m);
+            return std::string("ok");
+        });
     }
     if (c == "ticks") {
         if (w.size() < 2) return "error usage: ticks RATE";

@@ -22,6 +22,9 @@
 #include "views/open_position_table_controller.h"
 #include "views/pending_order_table_controller.h"
 #include "views/watchlist_table_controller.h"
+#include "views/cancelled_order_table_controller.h"
+#include "views/executed_position_table_controller.h"
+#include "views/settled_position_table_controller.h"
 #include "kit/table_controller_base.h"
 #include "trading/register_windows.h"
 #include "charts/chart_view_controller.h"
@@ -139,7 +142,8 @@ void MainWindowController::applyTheme() {
     kit::ThemeManager::applyTheme({{"Windows", {window_}},
                                    {"TableView",
                                     {watchlist_->tableView(), openPositions_->tableView(), pendingOrders_->tableView(),
-                                     news_->newsTableView()}}},
+                                     settledPositions_->tableView(), cancelledOrders_->tableView(),
+                                     executedPositions_->tableView(), news_->newsTableView()}}},
                                   theme);
 }
 

@@ -44,6 +44,9 @@ namespace views {
 class WatchlistTableController;
 class OpenPositionTableController;
 class PendingOrderTableController;
+class SettledPositionTableController;
+class CancelledOrderTableController;
+class ExecutedPositionTableController;
 }
 namespace news {
 class NewsTableController;
@@ -78,6 +81,9 @@ public:
     views::WatchlistTableController* watchlist() const { return watchlist_; }
     views::OpenPositionTableController* openPositions() const { return openPositions_; }
     views::PendingOrderTableController* pendingOrders() const { return pendingOrders_; }
+    views::SettledPositionTableController* settledPositions() const { return settledPositions_; }
+    views::CancelledOrderTableController* cancelledOrders() const { return cancelledOrders_; }
+    views::ExecutedPositionTableController* executedPositions() const { return executedPositions_; }
     news::NewsTableController* newsPanel() const { return news_; }
 
     // --- WindowOpener ------------------------------------------------------------
@@ -171,6 +177,9 @@ private:
     views::WatchlistTableController* watchlist_ = nullptr;
     views::OpenPositionTableController* openPositions_ = nullptr;
     views::PendingOrderTableController* pendingOrders_ = nullptr;
+    views::SettledPositionTableController* settledPositions_ = nullptr;
+    views::CancelledOrderTableController* cancelledOrders_ = nullptr;
+    views::ExecutedPositionTableController* executedPositions_ = nullptr;
     news::NewsTableController* news_ = nullptr;
     QPointer<MainWindow> window_;
     std::unique_ptr<kit::LiveTicker> ticker_;

@@ -12,8 +12,11 @@
 #include "shell/app_delegate.h"
 #include "shell/main_window_controller.h"
 #include "state/session_view.h"
+#include "views/cancelled_order_table_controller.h"
+#include "views/executed_position_table_controller.h"
 #include "views/open_position_table_controller.h"
 #include "views/pending_order_table_controller.h"
+#include "views/settled_position_table_controller.h"
 #include "views/watchlist_table_controller.h"
 
 namespace shell {
@@ -71,7 +74,16 @@ void MainWindowController::buildWindow() {
     mainTabView = new QTabWidget(right);
     mainTabView->setObjectName("mainTabView");
     buildPositionTables();
+    // The history tabs: settled, cancelled and executed.
+    const std::map<std::string, QWidget*> historyTabs = {
+        {kMainTabs[2], settledPositions_}, {kMainTabs[3], cancelledOrders_}, {kMainTabs[4], executedPositions_}};
     for (const char* id : kMainTabs) {
+        if (const auto history = historyTabs.find(id); history != historyTabs.end()) {
+            history->second->setParent(mainTabView);
+            history->second->setObjectName(id);
+            mainTabView->addTab(history->second, QString());
+            continue;
+        }
         if (std::string(id) == kMainTabs[1]) {
             pendingOrders_->setParent(mainTabView);
             pendingOrders_->setObjectName(id);
@@ -138,6 +150,10 @@ void MainWindowController::buildPositionTables() {
         *context_, delegate_.session().logindata().baseCurrencyAvailable());
     openPositions_->setObjectName("openPositionPane");
     pendingOrders_ = new views::PendingOrderTableController(*context_);
+    settledPositions_ = new views::SettledPositionTableController(
+        *context_, delegate_.session().logindata().showAccountCurrency());
+    cancelledOrders_ = new views::CancelledOrderTableController(*context_);
+    executedPositions_ = new views::ExecutedPositionTableController(*context_);
 }
 
 QWidget* MainWindowController::buildChartPanes() {

@@ -10,15 +10,17 @@ namespace views {
 
 namespace col = position_column;
 
-std::vector<kit::TableColumn> positionTableColumns(const std::vector<std::string>& identifiers) {
+std::vector<kit::TableColumn> positionTableColumns(
+    const std::vector<std::string>& identifiers,
+    const std::function<std::optional<state::SortDescriptor>(const std::string&)>& sortOf) {
     std::vector<kit::TableColumn> columns;
     for (const std::string& id : identifiers) {
         int width = 80;
-        if (id == col::kTime || id == col::kOrderTime) width = 140;
+        if (id == col::kTime || id == col::kOrderTime || id == col::kCancelledTime || id == col::kOpenTime) width = 140;
         else if (id == col::kSide) width = 44;
         else if (id == col::kClosePrice) width = 96;
         else if (id == col::kValueDate || id == col::kExpiryDate || id == col::kBaseCurrency) width = 96;
-        columns.push_back({id, width, positionColumnSort(id)});
+        columns.push_back({id, width, sortOf ? sortOf(id) : positionColumnSort(id)});
     }
     return columns;
 }

@@ -14,8 +14,11 @@ class QMenu;
 
 namespace views {
 
-// Widths and sorts of the columns, in the given order.
-std::vector<kit::TableColumn> positionTableColumns(const std::vector<std::string>& identifiers);
+// Widths and sorts of the columns, in the given order; `sortOf` gives each
+// column's sort (the position tables' by default).
+std::vector<kit::TableColumn> positionTableColumns(
+    const std::vector<std::string>& identifiers,
+    const std::function<std::optional<state::SortDescriptor>(const std::string&)>& sortOf = nullptr);
 // Numbers right, texts left.
 QVariant cellAlignment(const std::string& identifier);
 // Below 0 red (230, 0, 38), else green (0, 0.6, 0).

@@ -203,3 +203,24 @@ TEST(SimOrders, AWorkingOrderFillsWhenThePriceReachesIt) {
     EXPECT_FALSE(got[2].has(33));
     EXPECT_FALSE(got[3].has(33));
 }
+
+TEST(SimOrders, APartialFillOpensAPositionAndLeavesTheRestPending) {
+    auto sim = startSimulator();
+    TcpClient c(sim->sessionPort());
+    const LoginResult r = login(c, "trader", "secret1");
+    ASSERT_TRUE(r.accepted);
+    for (const char* refused : {"partial-fill 50010 1", "partial-fill 50010 0", "partial-fill 59999 0.4",
+                                "partial-fill 50010 x", "partial-fill 50010"})
+        EXPECT_EQ(sim->command(refused).rfind("error", 0), 0u) << refused;
+    EXPECT_EQ(sim->command("partial-fill 50010 0.4"), "ok");
+    const auto got = collect(c);
+    ASSERT_EQ(summary(got), (std::vector<std::string>{"62/22", "67/74", "1045"}));
+    EXPECT_EQ(got[0].get(79), "50010");
+    EXPECT_EQ(got[0].get(37), "1");
+    EXPECT_EQ(got[0].get(76), "0.6");
+    EXPECT_EQ(got[1].get(79), "50010");
+    EXPECT_EQ(got[1].get(76), "0.4");
+    // 0.6 stays pending: not all of it, but part of it can fill again.
+    EXPECT_EQ(sim->command("partial-fill 50010 0.6").rfind("error", 0), 0u);
+    EXPECT_EQ(sim->command("partial-fill 50010 0.5"), "ok");
+}

@@ -58,6 +58,9 @@ TEST(SimRequests, EveryTableAnswerCarriesTheRequestNameAndItsRowLayout) {
         {"getcancelledorders", {{34, "1001"}, {575, "20260101000000"}, {576, "20260102000000"}}, 0, 0},
         {"getequityhitpriceinfo", {{160, "0"}, {34, "3001"}}, 1, 14, "eqhit"},
         {"getexecutedpositions", {{575, "20261201000000"}, {576, "20261231000000"}}, 3, 13},
+        // One instant for both ends: that position's whole day.
+        {"getexecutedpositions", {{575, "20261204100000"}, {576, "20261204100000"}}, 1, 13},
+        {"getexecutedpositions", {{575, "20261206100000"}, {576, "20261206100000"}}, 0, 0},
         {"getinstruments", {{160, "3"}}, 23, 9},
         {"getsessionschedule", {{581, "2"}}, 5, 6},
         {"getusermapwithmyaccount", {{34, "1001"}}, 2, 4},

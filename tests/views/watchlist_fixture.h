@@ -1,8 +1,9 @@
 #pragma once
 // A session holding instruments, their types and trading sessions, for the
-// watchlist's tests.
+// watchlist's tests; the requests it sends are kept, not sent.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/item_details.h"
 #include "model/item_type.h"
@@ -19,7 +20,12 @@ class WatchlistSession {
 public:
     WatchlistSession() {
         platform::Log::setSink([](platform::LogLevel, const std::string&) {});
-        session = state::BusinessBase::create(ui, ui);
+        state::SessionParts parts;
+        parts.outgoing = [this](const protocol::RequestMessage& r) {
+            sent.push_back(r);
+            return true;
+        };
+        session = state::BusinessBase::create(ui, ui, std::move(parts));
         type(1, "Commodities");
         type(2, "Currencies");
         setting(1, "Open", 0x008000);
@@ -63,6 +69,7 @@ public:
     }
 
     state::testing::RecordingUi ui;
+    std::vector<protocol::RequestMessage> sent;  // kept from the channels
     std::shared_ptr<state::BusinessBase> session;
 };
 

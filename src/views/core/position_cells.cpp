@@ -13,11 +13,7 @@ namespace {
 
 namespace col = position_column;
 
-// Fixed places; a value that is not a number shows empty, never "nan".
-std::string fixed(double value, int places) {
-    if (!std::isfinite(value)) return "";
-    return model::Formatter::formatDecimal(value, places);
-}
+std::string fixed(double value, int places) { return fixedText(value, places); }
 
 std::string twoPlaces(double value) { return fixed(value, 2); }
 
@@ -27,6 +23,26 @@ int placesOf(const PositionRecords& row) { return row.item ? row.item->DecimalPl
 std::string legPrice(const std::string& stored, int places) {
     if (stored.empty()) return "0.00";
     return fixed(model::TextValue::doubleValue(stored), places);
+}
+
+std::string timeInForceText(std::int32_t tif) {
+    switch (tif) {
+        case 0: return "Unknown";
+        case model::Order::kGTC: return "GTC";
+        case model::Order::kGTF: return "GTF";
+        case model::Order::kDay: return "Day";
+        default: return "";
+    }
+}
+
+bool equityHit(const PositionRecords& row) { return row.account && row.account->tradingStatus == kEquityHitStatus; }
+
+}  // namespace
+
+std::string fixedText(double value, int places) {
+    // A value that is not a number shows empty, never "nan".
+    if (!std::isfinite(value)) return "";
+    return model::Formatter::formatDecimal(value, places);
 }
 
 std::string sideText(std::int32_t mode) { return mode == model::Order::kBuy ? "B" : "S"; }
@@ -50,19 +66,9 @@ std::string orderTypeText(std::int32_t type) {
     }
 }
 
-std::string timeInForceText(std::int32_t tif) {
-    switch (tif) {
-        case 0: return "Unknown";
-        case model::Order::kGTC: return "GTC";
-        case model::Order::kGTF: return "GTF";
-        case model::Order::kDay: return "Day";
-        default: return "";
-    }
+std::string priceText(const std::string& stored, const PositionRecords& row) {
+    return fixedText(model::TextValue::doubleValue(stored), placesOf(row));
 }
-
-bool equityHit(const PositionRecords& row) { return row.account && row.account->tradingStatus == kEquityHitStatus; }
-
-}  // namespace
 
 const std::vector<std::string>& openPositionColumnIdentifiers() {
     static const std::vector<std::string> ids = {
@@ -84,7 +90,8 @@ bool isNumericPositionColumn(const std::string& id) {
     static const std::vector<std::string> numeric = {
         col::kQuantity,   col::kOrderQuantity, col::kRemaining, col::kOpenPrice, col::kOrderPrice,
         col::kClosePrice, col::kProfitLoss,    col::kTakeProfit, col::kStopLoss, col::kMargin,
-        col::kCommission, col::kStorage,       col::kBaseCurrency};
+        col::kCommission, col::kStorage,       col::kBaseCurrency, col::kSettledPrice, col::kOtherCharges,
+        col::kCurrencyRate, col::kAccountCurrencyRate};
     return std::find(numeric.begin(), numeric.end(), id) != numeric.end();
 }
 
@@ -121,7 +128,7 @@ std::string openPositionCellText(const std::string& id, const PositionRecords& r
     if (id == col::kCode) return o.ItemCode;
     if (id == col::kQuantity) return quantityText(o.RemainingQty);
     if (id == col::kSide) return sideText(o.tradingMode);
-    if (id == col::kOpenPrice) return fixed(model::TextValue::doubleValue(o.OrderPrice), places);
+    if (id == col::kOpenPrice) return priceText(o.OrderPrice, row);
     if (id == col::kProfitLoss) return twoPlaces(o.UnrealisedPL);
     if (id == col::kTakeProfit) return legPrice(o.LimitPrice, places);
     if (id == col::kStopLoss) return legPrice(o.StopPrice, places);
@@ -153,7 +160,7 @@ std::string pendingOrderCellText(const std::string& id, const PositionRecords& r
     if (id == col::kRemaining) return quantityText(o.RemainingQty);
     if (id == col::kSide) return sideText(o.tradingMode);
     if (id == col::kOrderType) return orderTypeText(o.orderType);
-    if (id == col::kOrderPrice) return fixed(model::TextValue::doubleValue(o.OrderPrice), places);
+    if (id == col::kOrderPrice) return priceText(o.OrderPrice, row);
     if (id == col::kTakeProfit) return legPrice(o.LimitPrice, places);
     if (id == col::kStopLoss) return legPrice(o.StopPrice, places);
     if (id == col::kClosePrice) {

@@ -38,6 +38,17 @@ constexpr const char* kValueDate = "0478";
 constexpr const char* kExpiryDate = "0483";
 constexpr const char* kBracketOf = "0287";
 constexpr const char* kTimeInForce = "0337";
+// The history tables'.
+constexpr const char* kSettlementId = "0148";
+constexpr const char* kSettledPrice = "0077";
+constexpr const char* kOpenPositionRef = "0323";
+constexpr const char* kClosingPositionId = "0324";
+constexpr const char* kOpenTime = "0325";
+constexpr const char* kCloseTime = "0151";
+constexpr const char* kOtherCharges = "0439";
+constexpr const char* kCurrencyRate = "0434";
+constexpr const char* kAccountCurrencyRate = "0830";
+constexpr const char* kCancelledTime = "0495";
 }  // namespace position_column
 
 // Columns in table order.
@@ -63,6 +74,16 @@ std::optional<model::Decimal> positionMargin(const PositionRecords& row);
 
 // A quantity held as text, read as a double and shown in its shortest form ("2.50" -> "2.5").
 std::string quantityText(const std::string& stored);
+
+// Texts every order table shares: "B" for a buy, else "S"; the delivery mode
+// ("Unknown" outside 1 to 3); the order type ("" outside 0 to 3); a price
+// held as text with the row instrument's places (2 without an instrument).
+std::string sideText(std::int32_t mode);
+std::string deliveryText(std::int32_t mode);
+std::string orderTypeText(std::int32_t type);
+std::string priceText(const std::string& stored, const PositionRecords& row);
+// Fixed places; "" for a value that is not a number.
+std::string fixedText(double value, int places);
 
 enum class CloseMove { Up, Down, Same, EquityHit };
 struct ClosePrice {

@@ -16,17 +16,23 @@ model::Decimal quantityOf(const std::string& stored) {
     return model::Decimal::fromDouble(model::TextValue::doubleValue(stored));
 }
 
-std::string money(double sum) {
-    if (!std::isfinite(sum)) return "";
-    return model::Formatter::formatDecimalWithString(model::Formatter::formatDecimal(sum, 2)).value_or("");
-}
-
 // Quantities carry far fewer places; more would show a sum's binary noise.
 constexpr int kQuantityPlaces = 8;
 
 bool hasAll(std::int32_t bits, std::int32_t wanted) { return (bits & wanted) == wanted; }
 
 }  // namespace
+
+std::string quantitySumText(double sum) {
+    // The shortest plain text, without the noise of binary fractions ("0.3", not "0.30000000000000004").
+    const model::Decimal shown = model::Decimal::fromDouble(sum).rounded(kQuantityPlaces, model::RoundingMode::Plain);
+    return shown.isNaN() ? "" : shown.toString();
+}
+
+std::string moneyText(double sum) {
+    if (!std::isfinite(sum)) return "";
+    return model::Formatter::formatDecimalWithString(model::Formatter::formatDecimal(sum, 2)).value_or("");
+}
 
 PositionTotals positionTotals(const std::vector<PositionRecords>& rows) {
     // Doubles throughout (never single precision); each margin computed here.
@@ -44,13 +50,11 @@ PositionTotals positionTotals(const std::vector<PositionRecords>& rows) {
         storage += o.Storage;
     }
     PositionTotals t;
-    // The shortest plain text, without the noise of binary fractions ("0.3", not "0.30000000000000004").
-    const model::Decimal shown = model::Decimal::fromDouble(quantity).rounded(kQuantityPlaces, model::RoundingMode::Plain);
-    t.values[0] = shown.isNaN() ? "" : shown.toString();
-    t.values[1] = money(profit);
-    t.values[2] = money(commission);
-    t.values[3] = money(margin);
-    t.values[4] = money(storage);
+    t.values[0] = quantitySumText(quantity);
+    t.values[1] = moneyText(profit);
+    t.values[2] = moneyText(commission);
+    t.values[3] = moneyText(margin);
+    t.values[4] = moneyText(storage);
     return t;
 }
 

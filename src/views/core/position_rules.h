@@ -31,6 +31,11 @@ struct PositionTotals {
 // computed here, whether or not its cell was drawn.
 PositionTotals positionTotals(const std::vector<PositionRecords>& rows);
 
+// A sum of quantities in its shortest plain text ("12345678", "0.3", never
+// scientific); money "%.2f" grouped ("1,234.50"). "" for a sum that is not a number.
+std::string quantitySumText(double sum);
+std::string moneyText(double sum);
+
 struct OpenPositionMenu {
     bool modify = false;
     bool close = false;

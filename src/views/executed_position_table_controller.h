@@ -1,0 +1,71 @@
+#pragma once
+// The main window's executed positions: the open and the session-closed
+// positions, or the answer of a search by date while the state's search flag
+// is on. Search and reset above the table; a row menu whose one entry opens
+// the executed delivery receipt by the position's id. Reloads on its
+// notification only; no sort.
+#include <QDateTimeEdit>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <string>
+#include <vector>
+
+#include "kit/open_request.h"
+#include "kit/table_controller_base.h"
+#include "views/core/position_records.h"
+
+namespace kit {
+struct WindowContext;
+}
+
+namespace views {
+
+class ExecutedPositionTableController : public kit::TableControllerBase {
+public:
+    // The executed receipt; the open table's receipt is another window.
+    static constexpr const char* kReceiptWindow = "ExecutedDetailWindowController";
+    static constexpr const char* kReceiptKey = "0481";
+
+    explicit ExecutedPositionTableController(kit::WindowContext& context, QWidget* parent = nullptr);
+
+    void executedpositionTableUpdate() { reloadTable(); }
+    // The search flag on, a reload, then one request from and to the picker's date and time.
+    void searchButtonClicked();
+    // The flag off, the picker at today 00:00:00, the search answer emptied, a reload.
+    void resetButtonClicked();
+    // The picker at today 00:00:00, local time.
+    void setDefaultValues();
+    void deliveryReceiptButtonClicked(int row);
+
+    QMenu* rowMenu() const { return rowMenu_; }
+    // Prepares the row menu for a click on `row` (-1: none) and returns it.
+    QMenu* prepareRowMenu(int row);
+    QDateTimeEdit* searchDatePicker() const { return picker_; }
+    QLabel* dateTextField() const { return dateLabel_; }
+    QPushButton* searchButton() const { return search_; }
+    QPushButton* resetButton() const { return reset_; }
+
+protected:
+    int takeSnapshot() override;
+    QVariant cellData(int row, int column, int role) const override;
+    void showRowMenuEntries(QMenu& rowMenu, int row) override;
+
+private:
+    QWidget* buildSearchBar();
+    void updateLanguageStrings();
+    // The row's position when it is still that row of the state's current collection.
+    const PositionRecords* currentRow(int row) const;
+    std::string text(const std::string& key) const;
+
+    kit::WindowContext& context_;
+    std::vector<PositionRecords> rows_;
+    QMenu* rowMenu_ = nullptr;
+    QDateTimeEdit* picker_ = nullptr;
+    QLabel* dateLabel_ = nullptr;
+    QPushButton* search_ = nullptr;
+    QPushButton* reset_ = nullptr;
+    int clickedRow_ = -1;
+};
+
+}  // namespace views
