@@ -40,6 +40,9 @@ namespace views {
 class WatchlistTableController;
 class OpenPositionTableController;
 class PendingOrderTableController;
+class AdvancedWatchlistTableController;
+class AccountsTableController;
+class JournalTableController;
 }
 
 namespace shell {
@@ -69,10 +72,15 @@ public:
     views::WatchlistTableController* watchlist() const { return watchlist_; }
     views::OpenPositionTableController* openPositions() const { return openPositions_; }
     views::PendingOrderTableController* pendingOrders() const { return pendingOrders_; }
+    views::AdvancedWatchlistTableController* advancedWatchlist() const { return advancedWatchlist_; }
+    views::AccountsTableController* accounts() const { return accounts_; }
+    views::JournalTableController* journal() const { return journal_; }
 
     // --- WindowOpener ------------------------------------------------------------
     bool openWindow(const std::string& name, const kit::OpenRequest& request) override;
     bool canOpenWindow(const std::string& name, const kit::OpenRequest& request = {}) const override;
+    // The account of that id in the strip; nothing for an unknown one.
+    void setAccount(std::int32_t accountId) override;
 
     // --- Set-up and the one-second tick ----------------------------------------------
     void setFullScreen();
@@ -150,6 +158,8 @@ private:
     // The registered window, parented to the main window; else the placeholder.
     QWidget* makeWindow(const std::string& window, const std::string& title);
     void present(QWidget* shown, Presentation presentation, QWidget* pressed);
+    // What a press of the command does now; `command` takes its window's registration.
+    PressOutcome commandOutcome(MainCommand& command) const;
     void terminateOnce();
     // The strip's part of the tick.
     void refreshStrip();
@@ -160,6 +170,9 @@ private:
     views::WatchlistTableController* watchlist_ = nullptr;
     views::OpenPositionTableController* openPositions_ = nullptr;
     views::PendingOrderTableController* pendingOrders_ = nullptr;
+    views::AdvancedWatchlistTableController* advancedWatchlist_ = nullptr;
+    views::AccountsTableController* accounts_ = nullptr;
+    views::JournalTableController* journal_ = nullptr;
     QPointer<MainWindow> window_;
     std::unique_ptr<kit::LiveTicker> ticker_;
     kit::WindowRegistry registry_;

@@ -10,6 +10,9 @@
 #include "shell/app_delegate.h"
 #include "shell/main_window_controller.h"
 #include "state/session_view.h"
+#include "views/accounts_table_controller.h"
+#include "views/advanced_watchlist_table_controller.h"
+#include "views/journal_table_controller.h"
 #include "views/open_position_table_controller.h"
 #include "views/pending_order_table_controller.h"
 #include "views/watchlist_table_controller.h"
@@ -22,6 +25,9 @@ namespace {
 constexpr std::array<const char*, 8> kMainTabs = {"21001", "21002", "21003", "21004",
                                                   "21005", "21006", "21007", "21008"};
 constexpr const char* kWatchlistTab = "21009";
+constexpr const char* kAdvancedWatchlistTab = "0342";
+constexpr const char* kJournalTab = "21006";
+constexpr const char* kAccountsTab = "21008";
 
 // An empty frame standing in for a view that lands later, with a muted
 // caption (the text of `captionKey`) so that it does not look broken.
@@ -61,6 +67,9 @@ void MainWindowController::buildWindow() {
     watchlist_ = new views::WatchlistTableController(*context_, watchlistTabView);
     watchlist_->setObjectName(kWatchlistTab);
     watchlistTabView->addTab(watchlist_, QString());
+    advancedWatchlist_ = new views::AdvancedWatchlistTableController(*context_, watchlistTabView);
+    advancedWatchlist_->setObjectName(kAdvancedWatchlistTab);
+    watchlistTabView->addTab(advancedWatchlist_, QString());
 
     auto* right = new QSplitter(Qt::Vertical, mainSplitView);
     right->setChildrenCollapsible(false);
@@ -73,6 +82,14 @@ void MainWindowController::buildWindow() {
             pendingOrders_->setParent(mainTabView);
             pendingOrders_->setObjectName(id);
             mainTabView->addTab(pendingOrders_, QString());
+            continue;
+        }
+        if (QWidget* table = std::string(id) == kJournalTab    ? static_cast<QWidget*>(journal_)
+                             : std::string(id) == kAccountsTab ? static_cast<QWidget*>(accounts_)
+                                                               : nullptr) {
+            table->setParent(mainTabView);
+            table->setObjectName(id);
+            mainTabView->addTab(table, QString());
             continue;
         }
         if (std::string(id) != kMainTabs[0]) {
@@ -127,6 +144,8 @@ void MainWindowController::buildPositionTables() {
         *context_, delegate_.session().logindata().baseCurrencyAvailable());
     openPositions_->setObjectName("openPositionPane");
     pendingOrders_ = new views::PendingOrderTableController(*context_);
+    journal_ = new views::JournalTableController(*context_);
+    accounts_ = new views::AccountsTableController(*context_, delegate_.session().logindata().showAccountCurrency());
 }
 
 QWidget* MainWindowController::buildChartPanes() {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -50,6 +51,15 @@ protected:
                 return true;
             };
             registry.add(statement);
+            kit::WindowSpec sheet;
+            sheet.name = "SheetProbe";
+            sheet.presentation = kit::Presentation::Sheet;
+            sheet.make = [](kit::WindowContext&) -> QWidget* { return new QDialog; };
+            sheet.open = [this](QWidget*, const kit::OpenRequest& request) {
+                lastRequest = request;
+                return true;
+            };
+            registry.add(sheet);
             for (const kit::Creation creation : {kit::Creation::Kept, kit::Creation::NewPerPress}) {
                 kit::WindowSpec probe;
                 probe.name = creation == kit::Creation::Kept ? "KeptProbe" : "NewProbe";
@@ -302,6 +312,17 @@ TEST_F(MainWindowTest, RegisteredWindowsAreKeptOrNewAndGuarded) {
     }
     EXPECT_TRUE(main->keptWindow("KeptProbe"));
     EXPECT_FALSE(main->keptWindow("NewProbe"));
+}
+
+TEST_F(MainWindowTest, ARegisteredSheetGetsItsRecordAndShowsOnTheMainWindow) {
+    ASSERT_TRUE(main->openWindow("SheetProbe", kit::recordRequest("70001")));
+    EXPECT_EQ(lastRequest.recordId, "70001");
+    QWidget* sheet = main->keptWindow("SheetProbe");
+    ASSERT_TRUE(sheet && sheet->isVisible());
+    EXPECT_EQ(sheet->parentWidget(), main->window());
+    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+    EXPECT_TRUE(main->isSheetAttached());
+    static_cast<QDialog*>(sheet)->reject();
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowQuitsAlsoWithAChildOpen) {

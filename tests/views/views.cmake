@@ -2,3 +2,4 @@ find_package(Qt6 REQUIRED COMPONENTS Test)
 
 add_unit_test(views_watchlist SOURCES ${CMAKE_CURRENT_LIST_DIR}/watchlist_table_test.cpp LIBS views orders Qt6::Test)
 add_unit_test(views_position_tables SOURCES ${CMAKE_CURRENT_LIST_DIR}/position_tables_test.cpp LIBS views orders Qt6::Test)
+add_unit_test(views_lists SOURCES ${CMAKE_CURRENT_LIST_DIR}/lists_table_test.cpp LIBS views orders Qt6::Test)
