@@ -6,6 +6,7 @@
 #include "trading/closend_cancel_position_window_controller.h"
 #include "trading/core/position_row_reference.h"
 #include "trading/modify_position_window_controller.h"
+#include "trading/offset_position_window_controller.h"
 #include "trading/trade_ticket_window_controller.h"
 
 namespace trading {
@@ -58,12 +59,29 @@ kit::WindowSpec ticketWindow() {
     return window;
 }
 
+// The offset sheet of an open position, kept; it opens for a position still open.
+kit::WindowSpec offsetWindow() {
+    kit::WindowSpec window;
+    window.name = OffsetPositionWindowController::kName;
+    window.presentation = kit::Presentation::Sheet;
+    window.canOpen = [](kit::WindowContext& context, const kit::OpenRequest& request) {
+        return orderWithId(context.view, kPositionMode, request.recordId) != nullptr;
+    };
+    window.make = [](kit::WindowContext& context) -> QWidget* { return new OffsetPositionWindowController(context); };
+    window.open = [](QWidget* made, const kit::OpenRequest& request) {
+        auto* sheet = dynamic_cast<OffsetPositionWindowController*>(made);
+        return sheet && sheet->setPosition(request.recordId);
+    };
+    return window;
+}
+
 }  // namespace
 
 void registerWindows(kit::WindowRegistry& registry) {
     registry.add(ticketWindow());
     registry.add(rowDialog<ClosendCancelPositionWindowController>("ClosendCancelPositionWindowController"));
     registry.add(rowDialog<ModifyPositionWindowController>("ModifyPositionWindowController"));
+    registry.add(offsetWindow());
 }
 
 }  // namespace trading
