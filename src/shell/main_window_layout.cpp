@@ -255,7 +255,6 @@ void MainWindowController::buildToolbar() {
             runCommand(name, mainToolbar->widgetForAction(item));
         });
     }
-    commandActions_["closeAllButtonClicked"]->setEnabled(false);  // until its sheet is built
     mainToolbar->addSeparator();
     QAction* lock = mainToolbar->addAction(QString());
     lock->setProperty("tag", 21017);

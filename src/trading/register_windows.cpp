@@ -3,6 +3,7 @@
 #include "kit/window_context.h"
 #include "kit/window_registry.h"
 #include "state/session_view.h"
+#include "trading/close_all_window_controller.h"
 #include "trading/closend_cancel_position_window_controller.h"
 #include "trading/core/position_row_reference.h"
 #include "trading/modify_position_window_controller.h"
@@ -75,6 +76,23 @@ kit::WindowSpec offsetWindow() {
     return window;
 }
 
+// The close-all sheet, kept; it opens while a position is open.
+kit::WindowSpec closeAllWindow() {
+    kit::WindowSpec window;
+    window.name = CloseAllWindowController::kName;
+    window.presentation = kit::Presentation::Sheet;
+    window.canOpen = [](kit::WindowContext& context, const kit::OpenRequest&) {
+        return !context.view.getOpenOrderCollection().empty();
+    };
+    window.make = [](kit::WindowContext& context) -> QWidget* { return new CloseAllWindowController(context); };
+    window.open = [](QWidget* made, const kit::OpenRequest&) {
+        auto* sheet = dynamic_cast<CloseAllWindowController*>(made);
+        if (sheet) sheet->windowDidAppear();
+        return sheet != nullptr;
+    };
+    return window;
+}
+
 }  // namespace
 
 void registerWindows(kit::WindowRegistry& registry) {
@@ -82,6 +100,7 @@ void registerWindows(kit::WindowRegistry& registry) {
     registry.add(rowDialog<ClosendCancelPositionWindowController>("ClosendCancelPositionWindowController"));
     registry.add(rowDialog<ModifyPositionWindowController>("ModifyPositionWindowController"));
     registry.add(offsetWindow());
+    registry.add(closeAllWindow());
 }
 
 }  // namespace trading
