@@ -45,7 +45,7 @@ function(tc_library name)
     tc_include_root(${name} PUBLIC ${folder})
   endif()
   target_compile_definitions(${name} PUBLIC
-    TC_APP_NAME="${APP_NAME}" TC_APP_VERSION="${APP_VERSION}"
+    TC_APP_NAME="${APP_NAME}" TC_APP_VERSION="${APP_VERSION}" TC_APP_COPYRIGHT="${APP_COPYRIGHT}"
     TC_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   if(ARG_LIBS)
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})

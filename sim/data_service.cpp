@@ -52,6 +52,42 @@ long long barStart(std::time_t now, long long step) {
     return civil - (civil % step + step) % step;
 }
 
+std::string escapeXml(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '&') out += "&amp;";
+        else if (c == '<') out += "&lt;";
+        else if (c == '>') out += "&gt;";
+        else out.push_back(c);
+    }
+    return out;
+}
+
+// A statement written as tables of rows of columns, as the XML data set the
+// client reads; a text is sent as it is.
+std::string statementXml(const Json& statement) {
+    if (!statement.is_object()) return jsonText(statement);
+    std::string xml = "<NewDataSet>";
+    for (const auto& [table, rows] : statement.items()) {
+        for (const auto& r : jsonItems(rows)) {
+            xml += "<" + table + ">";
+            if (r.is_object())
+                for (const auto& [column, value] : r.items())
+                    xml += "<" + column + ">" + escapeXml(jsonText(value)) + "</" + column + ">";
+            xml += "</" + table + ">";
+        }
+    }
+    return xml + "</NewDataSet>";
+}
+
+// "#DWR" asks for deposits and withdrawals, any other "#CODE" for that code.
+bool transactionOfKind(const Json& row, const std::string& kind) {
+    const auto& f = jsonItems(row);
+    const std::string code = f.size() > 1 ? jsonText(f[1]) : std::string();
+    if (kind == "#DWR") return code == "DEP" || code == "WID";
+    return !kind.empty() && kind.substr(1) == code;
+}
+
 }  // namespace
 
 std::vector<DataService::AccessRow>& DataService::accessRows() {
@@ -177,9 +213,10 @@ std::string DataService::rows(const std::string& name, const WireMessage& m, con
                           : name == "getfinancialapprovals" ? "financialApprovals" : "payGateSettings";
         for (const auto& r : jsonItems(root, key)) out += jsonRow(r);
     } else if (name == "getfinancialtransactions") {
-        for (const auto& r : jsonItems(jsonMember(root, "financialTransactions"), m.get(34))) out += jsonRow(r);
+        for (const auto& r : jsonItems(jsonMember(root, "financialTransactions"), m.get(34)))
+            if (transactionOfKind(r, m.get(551))) out += jsonRow(r);
     } else if (name == "getdsaccountstatement") {
-        if (userOwns(user, account)) out = jsonText(jsonMember(root, "accountStatements"), m.get(34));
+        if (userOwns(user, account)) out = statementXml(jsonMember(jsonMember(root, "accountStatements"), m.get(34)));
     } else if (name == "resourcesearch") {
         const auto f = split(m.get(159), kColumn);
         const std::string key = f.size() > 5 ? f[5] : std::string();
@@ -282,6 +319,8 @@ std::vector<std::string> DataService::answer(const WireMessage& m, const FaultSt
         data = "";
     } else if (faults.dsAnswer == "error") {
         data = "ERROR";
+    } else if (name == "getdsaccountstatement" && faults.statementText) {
+        data = "statement unavailable";
     } else if (user) {
         data = rows(name, m, *user);
         if (faults.malformedRows && name != "getdsaccountstatement") {

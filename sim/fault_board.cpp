@@ -62,6 +62,7 @@ bool FaultBoard::set(const std::string& name, const std::string& value, std::str
     if (name == "malformed-rows") return needFlag(s.malformedRows);
     if (name == "tick-without-base") return needFlag(s.tickWithoutBase);
     if (name == "never-answer") return needFlag(s.neverAnswer);
+    if (name == "statement-text") return needFlag(s.statementText);
     if (name == "chart-shape") {
         if (value != "normal" && value != "short" && value != "no-closes") {
             if (error) *error = "expected normal, short or no-closes";
@@ -77,6 +78,17 @@ bool FaultBoard::set(const std::string& name, const std::string& value, std::str
         }
         s.badCompressed = value == "off" ? "" : value;
         return true;
+    }
+    if (name == "funds-answer") {
+        static const char* const modes[] = {"normal", "error", "bad-beneficiary", "unanswered", "duplicate", "unknown",
+                                            "short-result"};
+        for (const char* mode : modes)
+            if (value == mode) {
+                s.fundsAnswer = value == "normal" ? "" : value;
+                return true;
+            }
+        if (error) *error = "expected normal, error, bad-beneficiary, unanswered, duplicate, unknown or short-result";
+        return false;
     }
     if (name == "ds-answer") {
         if (value != "empty" && value != "error" && value != "normal") {

@@ -23,6 +23,8 @@ struct FaultState {
     std::string dsAnswer;                   // "" normal, "empty" or "error" for every table answer
     std::string chartShape;                 // "" normal, "short" or "no-closes" for every chart answer
     bool neverAnswer = false;               // the request channel answers nothing
+    bool statementText = false;             // account statements answered with text that is not XML
+    std::string fundsAnswer;                // "" normal, or how funds requests are answered (FundsDesk)
     std::string nextAnswer;                 // frame that answers the next request-channel request (once)
     Wrap wrap = Wrap::Plain;
     bool xmlLoginData = false;

@@ -354,6 +354,16 @@ void Simulator::handleEnvelope(Session& s, const WireMessage& env) {
             return;
         }
         case 37: return handlePasswordChange(s, *inner);
+        case 93:
+        case 693: {
+            // Separators shown as "|", so the request reads on one line.
+            std::string shown = inner->body();
+            for (char& c : shown)
+                if (c >= 0x01 && c <= 0x07) c = '|';
+            log(tag + "funds request " + shown);
+            for (const auto& m : fundsDesk_.handle(*inner, faults_.snapshot().fundsAnswer)) sendToSession(s, m);
+            return;
+        }
         case 60:
         case 72:
         case 77:
@@ -698,6 +708,8 @@ void Simulator::requestLoop() {
         if (!request) {
             log("request channel: malformed request dropped (" + std::to_string(body.size()) + " bytes); empty reply");
         } else {
+            if (request->get(151) == "getfinancialtransactions")
+                log("request channel: financial transactions of kind \"" + request->get(551) + "\"");
             if (request->type() == 1023)
                 received_.add(request->get(23), request->get(151) + (request->has(34) ? ":" + request->get(34) : ""));
             else if (request->type() != 1002)
@@ -739,6 +751,10 @@ std::string Simulator::commandHelp() {
            "    tick-without-base on|off         ticks with an empty base field\n"
            "    ds-answer normal|empty|error     every table answer is \"\" or \"ERROR\"\n"
            "    never-answer on|off              the request channel answers nothing\n"
+           "    statement-text on|off            account statements answered with text that is not XML\n"
+           "    funds-answer MODE                normal, error (master error 5), bad-beneficiary (801 credits 0),\n"
+           "                                     unanswered, duplicate (master twice), unknown (status and result\n"
+           "                                     of a request never opened) or short-result (three-field result)\n"
            "    chart-shape normal|short|no-closes  chart answers whole, with short sections, or without closes\n"
            "    close-refuse ID[,ID...]|none     a close-positions request refuses these positions (62 status 25)\n"
            "  wrap plain|envelope|compressed     how session messages travel\n"

@@ -13,6 +13,7 @@
 
 #include "data_service.h"
 #include "fault_board.h"
+#include "funds_desk.h"
 #include "market.h"
 #include "order_desk.h"
 #include "received_log.h"
@@ -84,6 +85,7 @@ private:
     Scenario scenario_;
     Market market_;
     OrderDesk desk_;
+    FundsDesk fundsDesk_;  // io thread only
     DataService dataService_;
     std::mutex stateMutex_;  // scenario_, desk_ and dataService_
     FaultBoard faults_;

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the application's own images into resources/images: network speed
-grades, connection status dots, the application icon, tick arrows and the order buttons. Usage: draw_images.py [folder]."""
+grades, connection status dots, the application icon, tick arrows, the order buttons
+and the chart types. Usage: draw_images.py [folder]."""
 import math
 import pathlib
 import struct
@@ -119,6 +120,44 @@ def order_button(colour):
     return pixel
 
 
+def near_segment(x, y, a, b, width):
+    (ax, ay), (bx, by) = a, b
+    dx, dy = bx - ax, by - ay
+    t = max(0.0, min(1.0, ((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy)))
+    return math.hypot(x - (ax + t * dx), y - (ay + t * dy)) <= width / 2
+
+
+def line_chart(x, y):
+    """A chart type on 32 x 32: a rising line through four points."""
+    points = [(3, 24), (11, 15), (19, 19), (29, 6)]
+    on = any(near_segment(x, y, points[i], points[i + 1], 2.4) for i in range(3))
+    return GREEN if on else CLEAR
+
+
+BARS = [(6, 8, 26, 20, 12), (16, 4, 20, 16, 8), (26, 10, 28, 14, 24)]  # x, high, low, open, close
+
+
+def ohlc_chart(x, y):
+    """Three OHLC sticks: the range, the open to the left and the close to the right."""
+    for cx, high, low, open_, close in BARS:
+        if abs(x - cx) <= 1 and high <= y <= low:
+            return GREEN
+        if cx - 5 <= x <= cx and abs(y - open_) <= 1 or cx <= x <= cx + 5 and abs(y - close) <= 1:
+            return GREEN
+    return CLEAR
+
+
+def candlestick_chart(x, y):
+    """Three candles: wicks over the range, bodies between open and close, rising green, falling red."""
+    for cx, high, low, open_, close in BARS:
+        colour = GREEN if close < open_ else RED  # y grows downwards
+        if abs(x - cx) <= 3.5 and min(open_, close) <= y <= max(open_, close):
+            return colour
+        if abs(x - cx) <= 0.8 and high <= y <= low:
+            return colour
+    return CLEAR
+
+
 def main():
     folder = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else pathlib.Path(__file__).parent.parent / "resources/images")
     folder.mkdir(parents=True, exist_ok=True)
@@ -131,6 +170,9 @@ def main():
     write_png(folder / "banner_red_arrow.png", 16, 16, triangle(False, rgb("E60026")))
     write_png(folder / "buy_button_img.png", 120, 32, order_button(rgb("1F6FD1")))
     write_png(folder / "sell_button_img.png", 120, 32, order_button(rgb("D8353A")))
+    write_png(folder / "linechart.png", 32, 32, line_chart)
+    write_png(folder / "ohlcchart.png", 32, 32, ohlc_chart)
+    write_png(folder / "candlestickchart.png", 32, 32, candlestick_chart)
 
 
 if __name__ == "__main__":

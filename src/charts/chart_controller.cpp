@@ -6,6 +6,7 @@
 
 #include "charts/core/chart_answer.h"
 #include "charts/core/chart_interval.h"
+#include "charts/indicator_sub_graph.h"
 #include "model/message_checker.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
@@ -42,6 +43,8 @@ ChartController::ChartController(std::weak_ptr<const state::SessionView> session
         "QLabel { color: rgb(128,128,128); background: rgba(20,20,20,200); border: 1px solid rgb(90,90,90);"
         " padding: 4px; }");
     chartOverlayLabel_->hide();
+    indicatorView_ = new IndicatorSubGraph(window_, this);
+    indicatorView_->hide();
     answers_ = platform::ObserverHandle(
         &platform::NotificationCenter::defaultCenter(),
         platform::NotificationCenter::defaultCenter().addObserver(
@@ -52,8 +55,9 @@ ChartController::ChartController(std::weak_ptr<const state::SessionView> session
 
 ChartController::~ChartController() {
     answers_.reset();
-    // The graph's plots point back at this controller.
+    // The graph's plots point back at this controller, the sub-graph at its window, wherever a host put it.
     if (chartView_) chartView_->setHostedGraph(nullptr);
+    delete indicatorView_;
 }
 
 QString ChartController::title() const {
@@ -161,22 +165,22 @@ void ChartController::chartScrollToEnd() {
     chartView_->update();
 }
 
-void ChartController::applyChartTheme(int theme) {
+bool ChartController::applyChartTheme(int theme) {
     myChartTheme_ = theme;
-    if (theme != 0 && theme != 1) return;
+    if (theme != 0 && theme != 1) return false;
     const auto wanted = theme == 0 ? plot::GraphTheme::PlainBlack : plot::GraphTheme::PlainWhite;
-    if (graph_ && wanted == graph_->theme() && wanted == chartTheme_) {
-        // While an answer is awaited the bars held are the previous chart's.
-        if (!waiting_) ConstructGraph();
-        return;
-    }
+    // The graph drawn and the theme field agree already: nothing to rebuild, the indicators stay.
+    if (graph_ && wanted == graph_->theme() && wanted == chartTheme_) return false;
+    const bool hadGraph = graph_ != nullptr;
     chartTheme_ = wanted;
     chartView_->setHostedGraph(nullptr);
     bidTextAnnotation_ = askTextAnnotation_ = nullptr;
     graph_.reset();
+    overlayData_.clear();
     // The awaited answer builds the graph in this theme; no symbol, nothing to load.
-    if (waiting_ || symbolName_.empty()) return;
+    if (waiting_ || symbolName_.empty()) return hadGraph;
     showChart(symbolName_, currentInterval_);
+    return true;
 }
 
 void ChartController::followTicker(kit::LiveTicker& ticker) { ticker_ = &ticker; }

@@ -4,14 +4,20 @@
 // layer, follows the instrument's prices once a second with a live bar and
 // price lines, and offers zoom, scroll and a crosshair with a value box.
 #include <QLabel>
+#include <QPointer>
 #include <QTimer>
+#include <QVariantMap>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "charts/core/chart_bars.h"
 #include "charts/core/chart_window.h"
+#include "charts/core/indicator_table.h"
 #include "charts/core/live_bar.h"
+#include "charts/indicator_plot_data.h"
+#include "charts/indicator_sub_graph.h"
 #include "charts/plot/graph_hosting_view.h"
 #include "charts/plot/xy_graph.h"
 #include "kit/live_ticker.h"
@@ -52,12 +58,76 @@ public:
     void crosshairToggleSelection();
     void resetCrosshairToggle();
     void chartScrollToEnd();
-    // 0 dark, 1 light; a change redraws from the cache.
-    void applyChartTheme(int theme);
+    // 0 dark, 1 light; a change rebuilds the chart from the cache (its
+    // indicators gone) and answers true; the theme it has already, false.
+    bool applyChartTheme(int theme);
     // While on (an indicator is shown) the live bar stands still.
     void setChartAnalysisState(bool enabled) { isChartAnalysisEnabled_ = enabled; }
     // One live update; the chart's 1.0 s timer calls it.
     void newChartData();
+
+    // Indicators over the bars held. The dictionary holds the periods (text,
+    // read as whole numbers), "Deviation" (text) and the colours (QColor). A
+    // period below 1 draws nothing and comes back as the refusal for the host
+    // to show. Overlays draw in the price graph, each until its own remove;
+    // the others in the sub-graph, one at a time, the next replacing it. The
+    // chart freezes nothing itself: hosts call setChartAnalysisState.
+    using LoadResult = std::optional<IndicatorRefusal>;
+    LoadResult loadIndicator(Indicator which, const QVariantMap& parameters);
+    // An overlay's plots leave the price graph; any sub-graph indicator's remove hides the sub-graph's title.
+    void removeIndicator(Indicator which);
+    // The sub-graph shows an indicator.
+    bool isIndicatorPlot() const { return isIndicatorPlot_; }
+    // The sub-graph's widget; the host places it (under the chart) and shows it.
+    IndicatorSubGraph* indicatorView() const { return indicatorView_; }
+    const IndicatorPlotData& overlayData() const { return overlayData_; }
+
+    LoadResult loadSMA(const QVariantMap& d) { return loadIndicator(Indicator::SMA, d); }
+    void removeSMA() { removeIndicator(Indicator::SMA); }
+    LoadResult loadEMA(const QVariantMap& d) { return loadIndicator(Indicator::EMA, d); }
+    void removeEMA() { removeIndicator(Indicator::EMA); }
+    LoadResult loadBollingerBands(const QVariantMap& d) { return loadIndicator(Indicator::BollingerBands, d); }
+    void removeBollingerBands() { removeIndicator(Indicator::BollingerBands); }
+    LoadResult loadAlligator(const QVariantMap& d) { return loadIndicator(Indicator::Alligator, d); }
+    void removeAlligator() { removeIndicator(Indicator::Alligator); }
+    LoadResult loadMACD(const QVariantMap& d) { return loadIndicator(Indicator::MACD, d); }
+    void removeMACD() { removeIndicator(Indicator::MACD); }
+    LoadResult loadMACDHistogram(const QVariantMap& d) { return loadIndicator(Indicator::MACDHistogram, d); }
+    void removeMACDHistogram() { removeIndicator(Indicator::MACDHistogram); }
+    LoadResult loadROC(const QVariantMap& d) { return loadIndicator(Indicator::ROC, d); }
+    void removeROC() { removeIndicator(Indicator::ROC); }
+    LoadResult loadStdDev(const QVariantMap& d) { return loadIndicator(Indicator::StdDev, d); }
+    void removeStdDev() { removeIndicator(Indicator::StdDev); }
+    LoadResult loadCCI(const QVariantMap& d) { return loadIndicator(Indicator::CCI, d); }
+    void removeCCI() { removeIndicator(Indicator::CCI); }
+    LoadResult loadRSI(const QVariantMap& d) { return loadIndicator(Indicator::RSI, d); }
+    void removeRSI() { removeIndicator(Indicator::RSI); }
+    LoadResult loadStochastic(const QVariantMap& d) { return loadIndicator(Indicator::Stochastic, d); }
+    void removeStochastic() { removeIndicator(Indicator::Stochastic); }
+    LoadResult loadDemarker(const QVariantMap& d) { return loadIndicator(Indicator::DeMarker, d); }
+    void removeDemarker() { removeIndicator(Indicator::DeMarker); }
+    LoadResult loadMomentum(const QVariantMap& d) { return loadIndicator(Indicator::Momentum, d); }
+    void removeMomentum() { removeIndicator(Indicator::Momentum); }
+    LoadResult loadWilliamsPercentRange(const QVariantMap& d) { return loadIndicator(Indicator::WilliamsPercentRange, d); }
+    void removeWilliamsPercentRange() { removeIndicator(Indicator::WilliamsPercentRange); }
+    LoadResult loadBearsPower(const QVariantMap& d) { return loadIndicator(Indicator::BearsPower, d); }
+    void removeBearsPower() { removeIndicator(Indicator::BearsPower); }
+    LoadResult loadBullsPower(const QVariantMap& d) { return loadIndicator(Indicator::BullsPower, d); }
+    void removeBullsPower() { removeIndicator(Indicator::BullsPower); }
+    LoadResult loadRVI(const QVariantMap& d) { return loadIndicator(Indicator::RVI, d); }
+    void removeRVI() { removeIndicator(Indicator::RVI); }
+    LoadResult loadTRIX(const QVariantMap& d) { return loadIndicator(Indicator::TRIX, d); }
+    void removeTRIX() { removeIndicator(Indicator::TRIX); }
+    LoadResult loadATR(const QVariantMap& d) { return loadIndicator(Indicator::ATR, d); }
+    void removeATR() { removeIndicator(Indicator::ATR); }
+    LoadResult loadAwesomeOscillator() { return loadIndicator(Indicator::AwesomeOscillator, {}); }
+    void removeAwesomeOscillator() { removeIndicator(Indicator::AwesomeOscillator); }
+    LoadResult loadAcceleratorOscillator() { return loadIndicator(Indicator::AcceleratorOscillator, {}); }
+    void removeAcceleratorOscillator() { removeIndicator(Indicator::AcceleratorOscillator); }
+    LoadResult loadAroon(const QVariantMap& d) { return loadIndicator(Indicator::Aroon, d); }
+    void removeAroon() { removeIndicator(Indicator::Aroon); }
+    LoadResult loadAroonOscillator(const QVariantMap& d) { return loadIndicator(Indicator::AroonOscillator, d); }
+    void removeAroonOscillator() { removeIndicator(Indicator::AroonOscillator); }
 
     const std::string& symbolName() const { return symbolName_; }
     const std::string& chartKey() const { return chartKey_; }
@@ -138,6 +208,10 @@ private:
     kit::LiveTicker* ticker_ = nullptr;
     kit::LiveTicker::Subscription tick_;
     bool liveWanted_ = false;  // a graph wants the live bar
+
+    IndicatorPlotData overlayData_{window_};
+    QPointer<IndicatorSubGraph> indicatorView_;
+    bool isIndicatorPlot_ = false;
 };
 
 }  // namespace charts

@@ -6,6 +6,7 @@
 
 #include "charts/chart_controller.h"
 #include "charts/core/chart_labels.h"
+#include "charts/indicator_sub_graph.h"
 #include "charts/plot/scatter_plot.h"
 #include "charts/plot/trading_range_plot.h"
 #include "state/session_view.h"
@@ -40,6 +41,7 @@ void ChartController::releaseChartObjects() {
     stopViewAnimation();
     if (!graph_) return;
     while (!graph_->plots().empty()) graph_->removePlot(graph_->plots().front()->identifier());
+    overlayData_.clear();
     std::vector<const plot::PlotSpaceAnnotation*> others;
     for (const auto& a : graph_->annotations())
         if (a.get() != bidTextAnnotation_ && a.get() != askTextAnnotation_) others.push_back(a.get());
@@ -259,6 +261,7 @@ void ChartController::didChangePlotRange(plot::PlotSpace& space, plot::Coordinat
     graph_->yAxis.majorInterval = window_.span() * 0.125;
     SetAxis();
     setPriceTextAnnotationAnchorPlotPoint();
+    if (isIndicatorPlot_ && indicatorView_) indicatorView_->follow(space.xRange());
 }
 
 bool ChartController::shouldDisplace(plot::PlotSpace&, QPointF) { return window_.canDisplace() && interactionAllowed(); }

@@ -86,6 +86,11 @@ const std::string& applicationVersion() {
     return version;
 }
 
+const std::string& applicationCopyright() {
+    static const std::string copyright = TC_APP_COPYRIGHT;
+    return copyright;
+}
+
 void setResourceDirectory(const std::string& dir) {
     std::lock_guard<std::mutex> lock(bundleMutex());
     overrideDirectory() = dir;

@@ -1,6 +1,6 @@
 #pragma once
 // The shipped `resources/` folder: beside the binary when installed, otherwise
-// the source tree. Gives the application name and version, property lists by
+// the source tree. Gives the application name, version and copyright line, property lists by
 // name and string tables by language folder.
 #include <optional>
 #include <string>
@@ -12,6 +12,7 @@ namespace platform {
 namespace ResourceBundle {
 const std::string& applicationName();
 const std::string& applicationVersion();
+const std::string& applicationCopyright();
 // Overrides the resources folder (tests); empty restores the search.
 void setResourceDirectory(const std::string& dir);
 std::string resourceDirectory();

@@ -136,15 +136,34 @@ RecordWriter& RecordWriter::field(long long number) { return field(std::to_strin
 
 RecordWriter& RecordWriter::field(unsigned long long number) { return field(std::to_string(number)); }
 
+namespace {
+// A fixed-point field; the widest finite double takes 309 digits before the point.
+std::optional<std::string> fixedText(double number, const char* format) {
+    if (!std::isfinite(number)) return std::nullopt;
+    char buf[512];
+    std::snprintf(buf, sizeof buf, format, number);
+    return std::string(buf);
+}
+}  // namespace
+
 RecordWriter& RecordWriter::fixed6(double number) {
     if (!ok()) return *this;
-    if (!std::isfinite(number)) {
+    const auto text = fixedText(number, "%f");
+    if (!text) {
         error_ = "record field is not a finite number";
         return *this;
     }
-    char buf[512];
-    std::snprintf(buf, sizeof buf, "%f", number);
-    return field(buf);
+    return field(*text);
+}
+
+RecordWriter& RecordWriter::fixed2(double number) {
+    if (!ok()) return *this;
+    const auto text = fixedText(number, "%.2f");
+    if (!text) {
+        error_ = "record field is not a finite number";
+        return *this;
+    }
+    return field(*text);
 }
 
 RecordWriter& RecordWriter::column() {

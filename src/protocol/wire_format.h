@@ -48,6 +48,8 @@ public:
     RecordWriter& field(unsigned long number) { return field(static_cast<unsigned long long>(number)); }
     // Six decimals ("%f"); NaN and infinities are refused like separators.
     RecordWriter& fixed6(double number);
+    // Two decimals ("%.2f"), refused the same way.
+    RecordWriter& fixed2(double number);
     RecordWriter& column();   // 0x05
     RecordWriter& row();      // 0x06
     RecordWriter& section();  // 0x07

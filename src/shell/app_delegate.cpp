@@ -44,6 +44,13 @@ AppDelegate::AppDelegate(Parts parts)
       ui_(std::make_unique<kit::QtUiServices>(preferences_, appName_, std::move(parts.ui))),
       session_(std::make_unique<AppSession>(*ui_, *this)),
       credentials_(preferences_, session_->logindata().SecurityKey()) {
+    // The main window opens the same About window as the application menu; a
+    // window the caller registered under its name wins.
+    mainWindowOptions_.registerWindows = [this, theirs = std::move(mainWindowOptions_.registerWindows)](
+                                             kit::WindowRegistry& registry) {
+        if (theirs) theirs(registry);
+        registry.add(aboutWindowSpec());
+    };
     kit::PreferenceManager(preferences_).clearRunChoices();
     session_->readShowConfirmationAlert([this] { return kit::PreferenceManager(preferences_).showConfirmationAlert(); });
 }
@@ -51,6 +58,7 @@ AppDelegate::AppDelegate(Parts parts)
 AppDelegate::~AppDelegate() {
     ui_->customUserNotificationCenter().setDelegate(nullptr);
     session_.reset();
+    delete about_.data();
     delete alert_.data();
     mainWindow_.reset();
     delete lock_.data();
@@ -71,10 +79,12 @@ void AppDelegate::applicationDidFinishLaunching() {
     appMenu_ = bar->addMenu(QString::fromStdString(appName_));
     QMenu* appMenu = appMenu_;
     appMenu->menuAction()->setData(kAppMenu);
+    aboutAction_ = appMenu->addAction(QString());
     lockAction_ = appMenu->addAction(QString());
     lockAction_->setData(kLockItem);
     quitAction_ = appMenu->addAction(QString());
     connect(appMenu, &QMenu::aboutToShow, this, [this] { menuNeedsUpdate(); });
+    connect(aboutAction_, &QAction::triggered, this, [this] { aboutApplication(); });
     connect(lockAction_, &QAction::triggered, this, [this] { lockAppMenuItemClicked(); });
     connect(quitAction_, &QAction::triggered, this, [this] { ui_->terminate(); });
 
@@ -135,6 +145,7 @@ void AppDelegate::setLanguage(std::int64_t index) {
     }
     window_->updateLanguageStrings(session_->selectedLanguage());
     lock_->updateLanguageStrings(session_->selectedLanguage(), appName_);
+    aboutAction_->setText(QString::fromStdString(text("21018")));
     lockAction_->setText(QString::fromStdString(text("21017")));
     quitAction_->setText(QString::fromStdString(text("21020")));
 }
@@ -234,6 +245,39 @@ void AppDelegate::unLockButtonClicked() {
 void AppDelegate::menuNeedsUpdate() {
     QWidget* main = mainWindow_ ? mainWindow_->window() : nullptr;
     lockAction_->setEnabled(main && main->isVisible() && !mainWindow_->isSheetAttached());
+}
+
+AboutWindowController* AppDelegate::getAboutWindowController() {
+    if (!about_) about_ = new AboutWindowController(window_);
+    return about_;
+}
+
+void AppDelegate::prepareAbout(AboutWindowController& about) {
+    about.windowDidAppear(session_->selectedLanguage(), preferences_.integerForKey(kit::PreferenceManager::kTheme));
+}
+
+void AppDelegate::aboutApplication() {
+    AboutWindowController* about = getAboutWindowController();
+    if (about->isVisible()) return;
+    QWidget* main = mainWindow_ ? mainWindow_->window() : nullptr;
+    QWidget* opener = main && main->isVisible() ? main : window_.data();
+    if (about->parentWidget() != opener) about->setParent(opener, about->windowFlags());
+    prepareAbout(*about);
+    about->show();
+    about->raise();
+    about->activateWindow();
+}
+
+kit::WindowSpec AppDelegate::aboutWindowSpec() {
+    kit::WindowSpec spec;
+    spec.name = "AboutWindowController";
+    spec.canOpen = [this](kit::WindowContext&, const kit::OpenRequest&) { return !(about_ && about_->isVisible()); };
+    spec.make = [this](kit::WindowContext&) -> QWidget* { return getAboutWindowController(); };
+    spec.open = [this](QWidget* shown, const kit::OpenRequest&) {
+        if (auto* about = qobject_cast<AboutWindowController*>(shown)) prepareAbout(*about);
+        return true;
+    };
+    return spec;
 }
 
 QMessageBox* AppDelegate::showCommonAlert(const std::string& message, const std::string& title, bool sheet, int tag) {

@@ -12,6 +12,7 @@
 #include "kit/qt_ui_services.h"
 #include "shell/core/app_session.h"
 #include "shell/core/remembered_credentials.h"
+#include "shell/about_window_controller.h"
 #include "shell/lock_window.h"
 #include "shell/login_window.h"
 #include "shell/main_window_controller.h"
@@ -62,6 +63,11 @@ public:
     void lockAppMenuItemClicked();
     void unLockButtonClicked();
     void menuNeedsUpdate();
+    // Shows the About window over the main window when it shows, else over the
+    // login window; nothing while it is visible.
+    void aboutApplication();
+    // The one About window, made at first use (and again after its parent went).
+    AboutWindowController* getAboutWindowController();
     // Shown without blocking; the follow-up of the tag runs when it closes.
     QMessageBox* showCommonAlert(const std::string& message, const std::string& title, bool sheet, int tag);
     // The alert open now, if any.
@@ -70,6 +76,7 @@ public:
     // The application menu (tag 1000); the login window and the main window show it.
     QMenu* appMenu() { return appMenu_; }
     QAction* lockAction() { return lockAction_; }
+    QAction* aboutAction() { return aboutAction_; }
 
     // --- LoginOutcomes ---------------------------------------------------------
     void loginRefused(const state::LoginMessages& messages) override;
@@ -82,6 +89,9 @@ private:
     void applyTheme();
     void alertFinished(int tag, bool defaultButton);
     void openWebAddress(const std::string& url, const std::string& failure);
+    // The main window's "AboutWindowController": this delegate's window.
+    kit::WindowSpec aboutWindowSpec();
+    void prepareAbout(AboutWindowController& about);
 
     platform::Preferences& preferences_;
     std::string appName_;
@@ -92,10 +102,12 @@ private:
     std::string mode_ = "Live";
     std::string appUpdateURL_;
     QMenu* appMenu_ = nullptr;
+    QAction* aboutAction_ = nullptr;
     QAction* lockAction_ = nullptr;
     QAction* quitAction_ = nullptr;
     QPointer<LoginWindow> window_;
     QPointer<LockWindow> lock_;
+    QPointer<AboutWindowController> about_;
     std::unique_ptr<MainWindowController> mainWindow_;
     const state::SessionView* mainWindowSession_ = nullptr;  // the session mainWindow_ was made for
     QPointer<QMessageBox> alert_;

@@ -27,6 +27,8 @@
 #include "kit/table_controller_base.h"
 #include "trading/register_windows.h"
 #include "views/register_windows.h"
+#include "charts/chart_view_controller.h"
+#include "charts/register_windows.h"
 
 namespace shell {
 
@@ -81,6 +83,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     if (options_.registerWindows) options_.registerWindows(registry_);
     trading::registerWindows(registry_);
     views::registerWindows(registry_);
+    charts::registerWindows(registry_);
 
     if (const state::SessionView* session = delegate_.session().view())
         chartPanes_.getChartSymbolDetails(session->watchlistCodes());
@@ -233,7 +236,12 @@ void MainWindowController::changeNetworkStatusimage(const platform::Notification
 void MainWindowController::ReloadDataforChart(const platform::Notification& notification) {
     const auto* dropped = notification.as<kit::TextListPayload>();
     if (!dropped) return;
-    if (const auto pane = chartPanes_.ReloadDataforChart(dropped->texts)) showChartPane(*pane);
+    const auto pane = chartPanes_.ReloadDataforChart(dropped->texts);
+    if (!pane) return;
+    // The pane keeps the type and interval its own menus chose.
+    const charts::ChartViewController& chart = *chartViewControllers[*pane];
+    chartPanes_.follow(*pane, chart.chartType(), chart.currentInterval());
+    showChartPane(*pane);
 }
 
 void MainWindowController::showCustomSheet(QDialog* sheet) {

@@ -36,6 +36,9 @@
 namespace kit {
 class CustomDragView;
 }
+namespace charts {
+class ChartViewController;
+}
 namespace views {
 class WatchlistTableController;
 class OpenPositionTableController;
@@ -132,6 +135,7 @@ public:
     QWidget* pieChartPane = nullptr;
     QButtonGroup* leftViewToggle = nullptr;
     std::array<kit::CustomDragView*, 4> ChartViews{};
+    std::array<charts::ChartViewController*, 4> chartViewControllers{};  // one in each pane
     QLabel* NetworkStatusIndicatorImage = nullptr;
     QLabel* ConnectionStatusTextField = nullptr;
     QLabel* ConnectionStatusImage = nullptr;

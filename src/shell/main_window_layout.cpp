@@ -6,6 +6,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "charts/chart_view_controller.h"
 #include "kit/controls/custom_drag_view.h"
 #include "shell/app_delegate.h"
 #include "shell/main_window_controller.h"
@@ -156,30 +157,26 @@ QWidget* MainWindowController::buildChartPanes() {
         auto* pane = new kit::CustomDragView(panes);
         pane->setObjectName(ChartPanes::kIdentifiers[i]);
         auto* frame = new QVBoxLayout(pane);
-        auto* caption = new QLabel(pane);
-        caption->setObjectName("chartCaption");
-        caption->setAlignment(Qt::AlignCenter);
-        caption->setEnabled(false);  // muted until the chart lands
-        frame->addWidget(caption);
-        pane->setAutoFillBackground(true);
-        pane->setBackgroundRole(QPalette::Base);
+        frame->setContentsMargins(0, 0, 0, 0);
+        auto* chart = new charts::ChartViewController(delegate_.session().sharedView(),
+                                                      delegate_.session().sharedCommands(), ticker_.get(), pane);
+        chart->awakeFromNib();
+        frame->addWidget(chart);
         pane->setMinimumSize(160, 120);
         ChartViews[i] = pane;
+        chartViewControllers[i] = chart;
         grid->addWidget(pane);
     }
     return panes;
 }
 
 void MainWindowController::showChartPane(std::size_t index) {
-    static constexpr std::array<const char*, 5> kIntervals = {"", "1 min", "5 min", "10 min", "15 min"};
     const ChartPaneSettings& pane = chartPanes_.pane(index);
-    QString caption;
-    if (!pane.itemDetails.empty()) {
-        caption = QString::fromStdString(pane.itemDetails);
-        if (pane.intervalType < kIntervals.size() && pane.intervalType > 0)
-            caption += QString(" \u00B7 ") + kIntervals[pane.intervalType];
-    }
-    ChartViews[index]->findChild<QLabel*>("chartCaption")->setText(caption);
+    if (pane.itemDetails.empty()) return;
+    chartViewControllers[index]->setValue({{"ItemDetails", QString::fromStdString(pane.itemDetails)},
+                                           {"ChartIntervalType", QString::number(pane.intervalType)},
+                                           {"ChartType", QString::number(pane.chartType)}},
+                                          ChartPanes::kIdentifiers[index]);
 }
 
 QWidget* MainWindowController::buildStrip() {

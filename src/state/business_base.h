@@ -177,7 +177,7 @@ private:
     std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>> financialApprovals() const override;
     std::vector<std::shared_ptr<model::PayGateSetting>> payGateSettings() const override;
     std::vector<std::shared_ptr<model::FinancialTransactionDetails>> financialTransactions() const override;
-    model::AccountStatementInfo accountStatement() const override;
+    const model::AccountStatementInfo& accountStatement() const override;
     std::vector<std::string> journalLines() const override;
     std::string text(const std::string& key) const override;
     std::string ServerTime() const override;
@@ -223,6 +223,8 @@ private:
     void requestFileResourceDownload(const model::FileResource& resource) override;
     void requestFileResourceForExtension(const std::string& text) override;
     void requestGetAllPayGateSettings() override;
+    void sendDepositRequest(const model::NewDeposit& deposit) override;
+    void sendWithdrawalRequest(const model::NewWithdrawal& withdrawal) override;
     void changeMyPassword(const std::string& oldPassword, const std::string& newPassword) override;
     // A banner's action: opens "AppDownloadURL" and quits when it is an http
     // or https address. Every banner shows; delivery needs nothing.

@@ -67,7 +67,7 @@ std::vector<std::shared_ptr<model::PayGateSetting>> BusinessBase::payGateSetting
 std::vector<std::shared_ptr<model::FinancialTransactionDetails>> BusinessBase::financialTransactions() const {
     return funds_->FinancialTransactionCollection();
 }
-model::AccountStatementInfo BusinessBase::accountStatement() const { return funds_->accountStatementInfo(); }
+const model::AccountStatementInfo& BusinessBase::accountStatement() const { return funds_->accountStatementInfo(); }
 
 std::vector<std::string> BusinessBase::journalLines() const { return journal_.JournalDataCollection(); }
 std::string BusinessBase::ServerTime() const { return ping_->serverTimeText(); }
@@ -118,6 +118,10 @@ void BusinessBase::requestBankDetails(const model::AccountDetails& account) { fu
 void BusinessBase::requestApprovalRequest() { funds_->requestApprovalRequest(); }
 void BusinessBase::requestFinancialApprovals() { funds_->requestFinancialApprovals(); }
 void BusinessBase::requestGetAllPayGateSettings() { funds_->requestGetAllPayGateSettings(); }
+void BusinessBase::sendDepositRequest(const model::NewDeposit& deposit) { funds_->sendDepositRequest(deposit); }
+void BusinessBase::sendWithdrawalRequest(const model::NewWithdrawal& withdrawal) {
+    funds_->sendWithdrawalRequest(withdrawal);
+}
 void BusinessBase::requestAdvancedInstrumentInfo() { reference_.requestAdvancedInstrumentInfo(*this); }
 void BusinessBase::requestSessionSchedule(std::uint64_t marketId) { reference_.requestSessionSchedule(*this, marketId); }
 void BusinessBase::requestUserMapWithMyAccount(std::int32_t accountId) {

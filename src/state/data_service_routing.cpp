@@ -88,7 +88,8 @@ void DataServiceAnswers::processDSResponse(const std::optional<std::string>& res
             processHistoryData(result, compressedData, *kind);
             services_.onMain([this] { funds_.depositwithdrawalNotification(); });
         } else if (name == "getdsaccountstatement") {
-            if (result) reference_.parseXml(*result);
+            // No text reads as a document without tables, never as the last answer's.
+            reference_.parseXml(result ? std::string_view(*result) : std::string_view());
             funds_.ParseAccountStatement();
         } else if (name == "getexecutedpositions") {
             book_.clearExecutedOrderSearchCollection();
@@ -107,7 +108,7 @@ void DataServiceAnswers::processDSResponse(const std::optional<std::string>& res
             postLater(success ? notifications::kEditUserAccountAccessSuccess
                                        : notifications::kEditUserAccountAccessFailure);
         } else if (isHistoryAnswer(*kind)) {
-            funds_.clearStatementCancelledOrders();
+            funds_.beginCancelledOrderHistory();
             processHistoryData(result, compressedData, *kind);
             funds_.accountStatementUpdateNotification();
         } else {

@@ -117,7 +117,11 @@ void Funds::accountStatementUpdateNotification() {
 
 void Funds::bankDetailsReceivedNotification() { center().post(notifications::kBankDetails); }
 
-void Funds::approvalNotificationForActionType(std::int64_t k, const ApprovalNotice& r) {
+void Funds::approvalNotificationForActionType(std::int64_t k, const std::shared_ptr<model::ApprovalReq>& held) {
+    if (!held) return;
+    const model::ApprovalReq& request = *held;
+    const model::FinancialApproval none;
+    const model::FinancialApproval& money = request.information ? *request.information : none;
     auto text = [this](const char* key) { return services_.text(key); };
     auto line = [](const std::string& label, const std::string& value) { return label + '\x03' + value; };
     auto day = [](const std::string& wire) {
@@ -133,45 +137,45 @@ void Funds::approvalNotificationForActionType(std::int64_t k, const ApprovalNoti
     if (k == approval::Deposit) {
         // The detail row "0714" shows how the deposit was made.
         std::vector<std::string> lines = {
-            line(text("0725"), std::to_string(r.approvalRequestId)),
-            line(text("0012"), std::to_string(r.beneficiaryAccount)),
-            line(text("0726"), day(r.requestedDateTime)),
-            line(text("0714"), model::FinancialEnum::getFinancialTransferMode(static_cast<std::int64_t>(r.transferMode))),
-            line(text("0715"), day(r.dateOfTransaction)),
-            line(text("0590"), amount(r.approvedAmount)),
-            line(text("0624"), r.bankName),
-            line(text("0716"), r.branch),
-            line(text("0717"), r.sourceBankAccount),
-            line(text("0718"), r.destinationBankAccount),
-            line(text("0622"), r.remarks),
+            line(text("0725"), std::to_string(request.approvalRequestId)),
+            line(text("0012"), std::to_string(money.beneficiaryAccount)),
+            line(text("0726"), day(request.requestedDateTime)),
+            line(text("0714"), model::FinancialEnum::getFinancialTransferMode(static_cast<std::int64_t>(money.transferMode))),
+            line(text("0715"), day(money.dateOfTransaction)),
+            line(text("0590"), amount(money.approvedAmount)),
+            line(text("0624"), money.bankName),
+            line(text("0716"), money.branch),
+            line(text("0717"), money.sourceBankAccount),
+            line(text("0718"), money.destinationBankAccount),
+            line(text("0622"), request.remarks),
         };
-        auto details = std::make_shared<const DetailLines>(std::move(lines));
+        auto details = std::make_shared<const DepositRequestDetails>(std::move(lines), held);
         services_.onMain([details] { center().post(notifications::kDepositRequest, details); });
     } else if (k == approval::Withdrawal) {
         std::vector<std::string> lines = {
-            line(text("0725"), std::to_string(r.approvalRequestId)),
-            line(text("0012"), std::to_string(r.benefactorAccount)),
-            line(text("0726"), day(r.requestedDateTime)),
-            line(text("0590"), amount(r.approvedAmount)),
-            line(text("0622"), r.remarks),
+            line(text("0725"), std::to_string(request.approvalRequestId)),
+            line(text("0012"), std::to_string(money.benefactorAccount)),
+            line(text("0726"), day(request.requestedDateTime)),
+            line(text("0590"), amount(money.approvedAmount)),
+            line(text("0622"), request.remarks),
         };
         auto details = std::make_shared<const DetailLines>(std::move(lines));
         services_.onMain([details] { center().post(notifications::kWithdrawalRequest, details); });
     } else if (k == approval::ApprovedNotice || k == approval::AccountNotice) {
         const char* titleKey = nullptr;
         std::uint64_t account = 0;
-        if (r.approvalSubType == 1) {
+        if (request.approvalSubType == 1) {
             titleKey = k == approval::ApprovedNotice ? "1181" : "1183";
-            account = r.beneficiaryAccount;
-        } else if (r.approvalSubType == 2) {
+            account = money.beneficiaryAccount;
+        } else if (request.approvalSubType == 2) {
             titleKey = k == approval::ApprovedNotice ? "1182" : "1184";
-            account = r.benefactorAccount;
+            account = money.benefactorAccount;
         } else {
             return;  // no title or text for other sub-types
         }
         std::string title = text(titleKey);
         std::string message = text("0012") + " : " + std::to_string(account) + "\n" + text("0590") + " : " +
-                              amount(r.approvedAmount);
+                              amount(money.approvedAmount);
         services_.onMain([this, title, message] {
             commonBanner(services_.ui(), message, title);
             services_.ui().showLocalNotification(title, message);

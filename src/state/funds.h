@@ -1,7 +1,7 @@
 #pragma once
-// Deposits, withdrawals and online payments of a session: the pay-gate
-// answers (94, 96, 98) and the approval answers (694). Filled in by the funds
-// work; until then the handlers keep nothing.
+// Deposits, withdrawals, online payments and the account statement of a
+// session: the pay-gate answers (94, 96, 98), the approval answers (694), the
+// funds data-service answers and the statement (funds_statement.cpp).
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -19,6 +19,8 @@
 #include "protocol/message_base.h"
 #include "state/dispatcher.h"
 #include "state/ordered_dictionary.h"
+#include "state/reference_data.h"
+#include "state/request_builder.h"
 #include "state/session_component.h"
 
 namespace state {
@@ -33,34 +35,13 @@ class OrderBook;
 namespace approval {
 inline constexpr std::int64_t Deposit = 801;
 inline constexpr std::int64_t Withdrawal = 802;
+// Status changes of a held request; 929 also carries new amounts.
+inline constexpr std::int64_t StatusUpdate = 927;
+inline constexpr std::int64_t StatusChange = 928;
+inline constexpr std::int64_t AmountUpdate = 929;
 inline constexpr std::int64_t ApprovedNotice = 930;
 inline constexpr std::int64_t AccountNotice = 931;
 }  // namespace approval
-
-// One pay-gate transaction as the journal and the payment windows read it.
-struct PayGateTransaction {
-    std::uint64_t requestId = 0;
-    std::int64_t transStatus = 0;
-    std::optional<std::string> payTransactionId;
-};
-
-// The values of an approval request that its notices show.
-struct ApprovalNotice {
-    std::uint64_t approvalRequestId = 0;
-    std::int64_t approvalSubType = 0;
-    std::string requestedDateTime;  // "yyyyMMddHHmmss"
-    std::string remarks;
-    // Of the request's financial approval.
-    std::uint64_t beneficiaryAccount = 0;
-    std::uint64_t benefactorAccount = 0;
-    std::uint64_t transferMode = 0;  // 1 TTCopy, 2 BankTransfer, 3 OnlinePayment
-    std::string dateOfTransaction;   // "yyyyMMddHHmmss"
-    double approvedAmount = 0;
-    std::string bankName;
-    std::string branch;
-    std::string sourceBankAccount;
-    std::string destinationBankAccount;
-};
 
 class Funds : public SessionComponent {
 public:
@@ -69,19 +50,49 @@ public:
     const char* componentName() const override { return "Funds"; }
     void registerHandlers(Dispatcher& table) override;
 
-    // Null when the answer adds nothing; `isAdded` says whether a record is new.
-    virtual std::shared_ptr<PayGateTransaction> processPayGateTransMasterResponse(const MessageFields&,
-                                                                                 bool* /*isAdded*/) {
-        return nullptr;
-    }
-    virtual std::shared_ptr<PayGateTransaction> processPayGateTransactionResponse(const MessageFields&,
-                                                                                 std::int64_t* /*serverError*/) {
-        return nullptr;
-    }
-    virtual std::shared_ptr<PayGateTransaction> processPayGateStatusResponse(const MessageFields&) {
-        return nullptr;
-    }
-    virtual void createApprovalAction(std::int32_t /*actionType*/, const MessageFields&) {}
+    // --- Pay-gate answers (funds_paygate.cpp, main thread) ----------------------
+    // The master answer's record: the held one for a known request (`isAdded`
+    // false), the new one once stored (`isAdded` true), or with an error the
+    // new one unstored.
+    virtual std::shared_ptr<model::PayGateTransaction> processPayGateTransMasterResponse(const MessageFields& fields,
+                                                                                        bool* isAdded);
+    // The transaction of the result record's request, created when not held;
+    // null without one. `serverError` receives tag 1015.
+    virtual std::shared_ptr<model::PayGateTransaction> processPayGateTransactionResponse(const MessageFields& fields,
+                                                                                        std::int64_t* serverError);
+    // The held transaction with its new status; null for an unknown request.
+    virtual std::shared_ptr<model::PayGateTransaction> processPayGateStatusResponse(const MessageFields& fields);
+    // Stores a transaction under its request id unless one is held: the held one
+    // comes back and `record` is dropped. Null for no record or request id 0.
+    std::shared_ptr<model::PayGateTransaction> addOrUpdatePayGateTransaction(
+        std::shared_ptr<model::PayGateTransaction> record);
+    // The result record of tag 1061 in the form of tag 1062; empty without one.
+    static model::PackedPayGateTransaction getPackedPayGateTransaction(const MessageFields& fields);
+
+    // --- Approval answers (funds_approvals.cpp, main thread) ----------------------
+    virtual void createApprovalAction(std::int32_t actionType, const MessageFields& fields);
+    // The held request of tag 1054; null when absent, 0 or unknown.
+    std::shared_ptr<model::ApprovalReq> getApprovalRequest(const MessageFields& fields) const;
+    // A new record from tag 1059.
+    static std::shared_ptr<model::FinancialApproval> getFinancialApproval(const MessageFields& fields);
+    // Loads tag 1059, when present, in the form of tag 1060 (0 when absent).
+    static void updateFinancialApproval(model::FinancialApproval& approval, const MessageFields& fields);
+    static std::shared_ptr<model::ApprovalReq> createNewApprovalRequest(const MessageFields& fields);
+    // The status flags and refRequestId, each only when its tag is present.
+    static void setApprovalStatus(model::ApprovalReq& request, const MessageFields& fields);
+
+    // --- Deposit and withdrawal requests (funds_requests.cpp, main thread) --------
+    // Mode 3 sends an online payment (93), any other a deposit approval (693).
+    void sendDepositRequest(const model::NewDeposit& deposit);
+    void sendWithdrawalRequest(const model::NewWithdrawal& withdrawal);
+    // The request's own tags; nothing (logged) when a value cannot go on the wire.
+    std::optional<RequestTags> createDepositApprovalRequest(const model::NewDeposit& deposit) const;
+    std::optional<RequestTags> createDepositPayGateRequest(const model::NewDeposit& deposit) const;
+    static std::shared_ptr<model::FinancialApproval> createFinancialApprovalForDeposit(const model::NewDeposit& deposit);
+    static std::shared_ptr<model::FinancialApproval> createFinancialApprovalForWithdrawal(
+        const model::NewWithdrawal& withdrawal);
+    // The settings in the order they first arrived.
+    std::vector<std::shared_ptr<model::PayGateSetting>> getAllPayGateSettings() const { return payGateSettings(); }
 
     // --- Data-service answers (funds_answers.cpp, main thread) ---------------
     const std::shared_ptr<model::BankDetails>& bankDetails() const { return bankDetails_; }
@@ -103,11 +114,15 @@ public:
     const std::vector<std::shared_ptr<model::FinancialTransactionDetails>>& FinancialTransactionCollection() const {
         return FinancialTransactionCollection_;
     }
+    // "%lu" of the request id -> online payment.
+    const OrderedDictionary<std::shared_ptr<model::PayGateTransaction>>& payGateTransactions() const {
+        return payGateTransactions_;
+    }
     const model::AccountStatementInfo& accountStatementInfo() const { return accountStatementInfo_; }
 
     // Emptied before the answer that refills them.
-    void clearFinancialTransactions() { FinancialTransactionCollection_.clear(); }
-    void clearStatementCancelledOrders() { accountStatementInfo_.cancelledOrderInfo.clear(); }
+    void clearFinancialTransactions();
+    void beginCancelledOrderHistory();
 
     // One answer row each.
     void fillBankDetails(std::string_view row);
@@ -119,7 +134,7 @@ public:
     void fillHistoryCancelledOrderCollection(const model::CancelledOrderHD& row);
     // Drops the held bank details and tells the windows; nothing when none are held.
     void clearBankDetails();
-    // Reads the statement tables of the last parse; for now it only tells the windows.
+    // Refills the statement from the tables of the last XML parse, then tells the windows.
     void ParseAccountStatement();
 
     // --- Requests whose answers land here (1023, main thread) ---------------------
@@ -133,8 +148,9 @@ public:
 
     // --- What the funds announce (main thread) --------------------------------------
     void payGateTransactionResponseNotification(std::shared_ptr<const PayGateUpdate> update);
-    // Deposit and withdrawal details; the two approval banners.
-    void approvalNotificationForActionType(std::int64_t actionType, const ApprovalNotice& request);
+    // Deposit and withdrawal details; the two approval banners. The figures
+    // come from the request's financial details; a deposit's notice carries the request.
+    void approvalNotificationForActionType(std::int64_t actionType, const std::shared_ptr<model::ApprovalReq>& request);
     void depositwithdrawalNotification();
     void accountStatementUpdateNotification();
     void bankDetailsReceivedNotification();
@@ -143,6 +159,24 @@ protected:
     SessionServices& services_;
 
 private:
+    // The statement's tables (funds_statement.cpp).
+    void ParseInstrumentsTable(const XmlTable& table);
+    void ParseClosePriceTable(const XmlTable& table);
+    void ParseAccountInfoTable(const XmlTable& table);
+    void ParseOpenPositionsTable(const XmlTable& table);
+    void ParsePendingOrdersTable(const XmlTable& table);
+    void ParseSettledPositionsTable(const XmlTable& table);
+    void ParseFinancialTransactionsTable(const XmlTable& table);
+    void parseMarginCallSummaryTable(const XmlTable& table);
+    void parseClientAddressTable(const XmlTable& table);
+    void parseOrganizationTable(const XmlTable& table);
+    // An 801 or 802 answer: a new request and its record, when they pass the checks.
+    void registerApprovalRequest(std::int64_t actionType, const MessageFields& fields);
+    // The held request of the answer with its new status; null when none is held.
+    std::shared_ptr<model::ApprovalReq> updateApprovalStatus(const MessageFields& fields);
+    // The code of the statement's instrument under the row's id, when the row names one.
+    void lookUpItemCode(const TableRow& row, std::uint64_t instrumentId, model::Order& record) const;
+
     const ReferenceData& reference_;
     const OrderBook& book_;
     std::shared_ptr<model::BankDetails> bankDetails_;
@@ -150,6 +184,7 @@ private:
     std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>> financialApprovals_;
     OrderedDictionary<std::shared_ptr<model::PayGateSetting>> payGateSettingsCollection_;
     std::vector<std::shared_ptr<model::FinancialTransactionDetails>> FinancialTransactionCollection_;
+    OrderedDictionary<std::shared_ptr<model::PayGateTransaction>> payGateTransactions_;
     model::AccountStatementInfo accountStatementInfo_;
 };
 

@@ -73,17 +73,24 @@ void Funds::fillPayGateSettingsDetails(std::string_view text) {
     if (!payGateSettingsCollection_.contains(key)) payGateSettingsCollection_.set(std::move(key), std::move(setting));
 }
 
+void Funds::clearFinancialTransactions() {
+    platform::assertMainThread();
+    FinancialTransactionCollection_.clear();
+}
+
 void Funds::fillFinancialTransactionsData(std::string_view text) {
-    auto details = std::make_shared<model::FinancialTransactionDetails>();
-    details->message = std::string(text);
-    FinancialTransactionCollection_.push_back(std::move(details));
+    if (auto details = model::FinancialTransactionDetails::fromMessage(text))
+        FinancialTransactionCollection_.push_back(std::move(details));
+}
+
+void Funds::beginCancelledOrderHistory() {
+    platform::assertMainThread();
+    accountStatementInfo_.cancelledOrderInfo.clear();
 }
 
 void Funds::fillHistoryCancelledOrderCollection(const model::CancelledOrderHD& row) {
     if (auto order = book_.sessionCancelledOrder(row))
         accountStatementInfo_.cancelledOrderInfo.push_back(std::move(order));
 }
-
-void Funds::ParseAccountStatement() { accountStatementUpdateNotification(); }
 
 }  // namespace state

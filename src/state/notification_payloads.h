@@ -11,6 +11,8 @@
 
 namespace model {
 class Order;
+class PayGateTransaction;
+class ApprovalReq;
 }
 namespace protocol {
 class ConnectionBase;
@@ -19,7 +21,6 @@ class ConnectionBase;
 namespace state {
 
 class BusinessBase;
-struct PayGateTransaction;
 
 // Notifications about the session itself; it is also their sender.
 struct SessionPayload : platform::NotificationPayload {
@@ -61,6 +62,14 @@ struct DetailLines : platform::NotificationPayload {
     std::vector<std::string> lines;
 };
 
+// "DepositRequestNotification": the detail lines and the request they report,
+// which the deposit windows match by account and amount.
+struct DepositRequestDetails : DetailLines {
+    DepositRequestDetails(std::vector<std::string> l, std::shared_ptr<const model::ApprovalReq> r)
+        : DetailLines(std::move(l)), request(std::move(r)) {}
+    std::shared_ptr<const model::ApprovalReq> request;
+};
+
 // "SendLoginRegistrationRequest": the connection just opened.
 struct ConnectionPayload : platform::NotificationPayload {
     explicit ConnectionPayload(std::shared_ptr<protocol::ConnectionBase> c) : connection(std::move(c)) {}
@@ -85,10 +94,10 @@ struct PayGateUpdate : platform::NotificationPayload {
     static constexpr std::int64_t kStatusAnswer = 2;
     static constexpr std::int64_t kTransactionAnswer = 3;
 
-    PayGateUpdate(std::int64_t s, std::shared_ptr<PayGateTransaction> d, std::optional<std::int64_t> e = {})
+    PayGateUpdate(std::int64_t s, std::shared_ptr<model::PayGateTransaction> d, std::optional<std::int64_t> e = {})
         : state(s), data(std::move(d)), error(e) {}
     std::int64_t state;
-    std::shared_ptr<PayGateTransaction> data;
+    std::shared_ptr<model::PayGateTransaction> data;
     std::optional<std::int64_t> error;  // of a transaction answer
 };
 

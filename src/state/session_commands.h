@@ -9,6 +9,7 @@
 
 #include "model/account_details.h"
 #include "model/file_resource.h"
+#include "model/funds_records.h"
 #include "model/search_info.h"
 #include "model/user_account_maps.h"
 #include "state/state_queries.h"
@@ -71,6 +72,9 @@ public:
     virtual void requestFileResourceDownload(const model::FileResource& resource) = 0;
     virtual void requestFileResourceForExtension(const std::string& text) = 0;
     virtual void requestGetAllPayGateSettings() = 0;
+    // Mode 3 is an online payment; any other mode a deposit approval request.
+    virtual void sendDepositRequest(const model::NewDeposit& deposit) = 0;
+    virtual void sendWithdrawalRequest(const model::NewWithdrawal& withdrawal) = 0;
     virtual void changeMyPassword(const std::string& oldPassword, const std::string& newPassword) = 0;
 
     // --- Banners (the banner centre's delegate) -----------------------------------

@@ -100,7 +100,7 @@ public:
     virtual std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>> financialApprovals() const = 0;
     virtual std::vector<std::shared_ptr<model::PayGateSetting>> payGateSettings() const = 0;
     virtual std::vector<std::shared_ptr<model::FinancialTransactionDetails>> financialTransactions() const = 0;
-    virtual model::AccountStatementInfo accountStatement() const = 0;
+    virtual const model::AccountStatementInfo& accountStatement() const = 0;
 
     // --- Journal, texts, time and network ----------------------------------
     virtual std::vector<std::string> journalLines() const = 0;

@@ -1,5 +1,8 @@
 #include "state/text_conversions.h"
 
+#include <limits>
+
+#include "model/formatter.h"
 #include "model/text_value.h"
 
 namespace state::TextConversion {
@@ -17,6 +20,38 @@ std::uint64_t unsignedFromInt(std::string_view text) {
 }
 
 std::uint64_t unsignedFromInteger(std::string_view text) { return static_cast<std::uint64_t>(integerValue(text)); }
+
+std::uint64_t wholeFromDouble(std::string_view text) {
+    const double value = doubleValue(text);
+    if (!(value > 0.0)) return 0;  // negative, zero and NaN
+    // 2^64 is the first double past the range.
+    if (value >= 18446744073709551616.0) return std::numeric_limits<std::uint64_t>::max();
+    return static_cast<std::uint64_t>(value);
+}
+
+namespace {
+// The rule of Formatter::formatDateandTimeFromString with its patterns read once:
+// a statement converts tens of thousands of dates.
+std::string isoRewritten(std::string_view text, const model::DateFormatter& destination) {
+    static const model::DateFormatter millis(model::Formatter::kISOFormatMillis);
+    static const model::DateFormatter seconds(model::Formatter::kISOFormat);
+    std::string source(text);
+    if (source.empty()) return source;
+    auto fields = millis.fieldsFromString(source);
+    if (!fields) fields = seconds.fieldsFromString(source);
+    return fields ? destination.stringFromFields(*fields) : source;
+}
+}  // namespace
+
+std::string dateTimeText(std::string_view text) {
+    static const model::DateFormatter display(model::Formatter::kDisplayFormat);
+    return isoRewritten(text, display);
+}
+
+std::string dateText(std::string_view text) {
+    static const model::DateFormatter day(model::Formatter::kDateFormat);
+    return isoRewritten(text, day);
+}
 
 namespace {
 constexpr std::size_t kQuotedLength = 32;

@@ -27,6 +27,14 @@ bool boolValue(std::string_view text);
 std::uint64_t unsignedFromInt(std::string_view text);
 // integer (64-bit), kept as its unsigned pattern.
 std::uint64_t unsignedFromInteger(std::string_view text);
+// double cut towards zero to 64 bits unsigned: negative and NaN give 0, a
+// number past the range the largest value.
+std::uint64_t wholeFromDouble(std::string_view text);
+// ISO date-time text (with or without milliseconds) rewritten
+// "MM/dd/yyyy HH:mm:ss", or "MM/dd/yyyy" for dateText; the empty text stays
+// empty and other text is kept unchanged.
+std::string dateTimeText(std::string_view text);
+std::string dateText(std::string_view text);
 
 // A negative number in a field stored unsigned (ids, counts): the record is
 // refused rather than stored with the number wrapped to 2^64 - 1.

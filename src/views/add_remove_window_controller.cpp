@@ -14,7 +14,7 @@
 #include "platform/resource_bundle.h"
 #include "state/session_commands.h"
 #include "state/session_view.h"
-#include "views/core/watchlist_actions.h"
+#include "kit/core/icon_image_name.h"
 
 namespace views {
 
@@ -34,7 +34,7 @@ QIcon typeIcon(const std::string& type) {
     const auto path = [](const std::string& name) {
         return platform::ResourceBundle::pathForResource("images/" + name, "png");
     };
-    const auto file = path(iconImageName(type, [&](const std::string& n) { return path(n).has_value(); }));
+    const auto file = path(kit::iconImageName(type, [&](const std::string& n) { return path(n).has_value(); }));
     return file ? QIcon(QString::fromStdString(*file)) : QIcon();
 }
 

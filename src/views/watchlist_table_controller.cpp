@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 
+#include "kit/core/icon_image_name.h"
 #include "kit/core/preference_manager.h"
 #include "kit/common_alert.h"
 #include "kit/window_opener.h"
@@ -88,7 +89,7 @@ QIcon WatchlistTableController::iconFor(const model::ItemDetails& item) const {
     const auto path = [](const std::string& name) {
         return platform::ResourceBundle::pathForResource("images/" + name, "png");
     };
-    const std::string name = iconImageName(item.InstrumentTypeName, [&](const std::string& n) { return path(n).has_value(); });
+    const std::string name = kit::iconImageName(item.InstrumentTypeName, [&](const std::string& n) { return path(n).has_value(); });
     const auto file = path(name);
     QIcon icon = file ? QIcon(QString::fromStdString(*file)) : QIcon();
     icons_.insert(key, icon);

@@ -1,7 +1,9 @@
 // Charts loaded from the simulator: one request per key, candlesticks that
-// follow its prices, and four charts at once, also when the simulator answers
-// them under each other's keys.
+// follow its prices, four charts at once, also when the simulator answers
+// them under each other's keys, and every indicator over its bars.
 #include <QDir>
+#include <QRegularExpression>
+#include <QVBoxLayout>
 #include <cstdlib>
 #include <filesystem>
 
@@ -9,6 +11,7 @@
 #include "kit/qt_test_app.h"
 #include "charts/chart_controller.h"
 #include "charts/core/chart_labels.h"
+#include "charts/indicator_settings.h"
 #include "integration/sim_login.h"
 #include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
@@ -144,6 +147,93 @@ TEST_F(ChartSimTest, FourChartsAtOnceAlsoUnderReversedKeys) {
             EXPECT_EQ(requestsFor(c->symbolName() + "^" + interval), 1) << c->chartKey();
         }
     }
+}
+
+// Pixels of `image` within 40 of `colour` in each component.
+int pixelsOf(const QImage& image, QColor colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - colour.red()) <= 40 && std::abs(c.green() - colour.green()) <= 40 &&
+                std::abs(c.blue() - colour.blue()) <= 40)
+                ++n;
+        }
+    return n;
+}
+
+TEST_F(ChartSimTest, EveryIndicatorOverTheSimulatorsBars) {
+    // The host: the chart with the sub-graph under it.
+    QWidget host;
+    auto* layout = new QVBoxLayout(&host);
+    auto* ch = new ChartController(session, session, &host);
+    layout->addWidget(ch, 3);
+    layout->addWidget(ch->indicatorView(), 2);
+    ch->indicatorView()->show();
+    host.resize(900, 700);
+    host.show();
+    ch->setValue("GOLD", "1#3");
+    ASSERT_TRUE(runUntil([&] { return ch->graph() != nullptr; }, 10000));
+    ch->setChartAnalysisState(true);
+    const QVariantMap settings = testing::indicatorSettings();
+    auto grab = [](QWidget* w) {
+        kit::testing::runFor(20);
+        return w->grab().toImage();
+    };
+    auto colourOf = [&](const IndicatorPlot& p) {
+        const QColor c = p.colourKey ? settings.value(p.colourKey).value<QColor>() : QColor(p.colour.red, p.colour.green, p.colour.blue);
+        return c.toRgb();
+    };
+    for (int i = 0; i < kIndicatorCount; ++i) {
+        const auto which = static_cast<Indicator>(i);
+        const IndicatorDescription& d = describe(which);
+        ASSERT_FALSE(ch->loadIndicator(which, settings)) << d.title;
+        QWidget* drawn = d.overlay ? static_cast<QWidget*>(ch->chartView()) : ch->indicatorView()->view();
+        const QImage image = grab(drawn);
+        for (const IndicatorPlot& p : d.plots) {
+            EXPECT_GT(pixelsOf(image, colourOf(p)), 20) << d.title << " " << p.identifier;
+            EXPECT_NE((d.overlay ? ch->graph() : ch->indicatorView()->graph())->plotWithIdentifier(p.identifier), nullptr);
+        }
+        if (!d.overlay) {
+            EXPECT_EQ(ch->indicatorView()->titleLabel()->text(), d.title);
+            // The previous indicator's plots went with its graph.
+            EXPECT_EQ(ch->indicatorView()->graph()->plots().size(), d.plots.size()) << d.title;
+        }
+        QString name = QString("indicator-%1").arg(QString::fromUtf8(d.title).toLower());
+        name.replace(QRegularExpression("[^a-z0-9-]+"), "-");
+        kit::testing::saveScreenshot(&host, name);
+        if (d.overlay) ch->removeIndicator(which);
+    }
+    // The four overlays together, in the light theme too.
+    for (int theme : {0, 1}) {
+        ch->applyChartTheme(theme);
+        for (auto which : {Indicator::SMA, Indicator::EMA, Indicator::BollingerBands, Indicator::Alligator})
+            ASSERT_FALSE(ch->loadIndicator(which, settings));
+        ASSERT_FALSE(ch->loadMACD(settings));
+        EXPECT_EQ(ch->graph()->plots().size(), 3u + 1 + 1 + 3 + 3);  // price, price lines, overlays
+        kit::testing::saveScreenshot(&host, theme ? "indicator-overlays-light" : "indicator-overlays-dark");
+    }
+    // The sub-graph follows the chart's zoom and scroll.
+    plot::PlotSpace& main = ch->graph()->defaultPlotSpace();
+    const QRectF area = ch->chartView()->plotArea();
+    main.scaleBy(1.5, area.center(), area);
+    main.pointerDown(area.center(), area);
+    main.pointerDragged(area.center() + QPointF(120, 0), area);
+    main.pointerUp(area.center() + QPointF(120, 0), area);
+    EXPECT_EQ(ch->indicatorView()->graph()->defaultPlotSpace().xRange(), main.xRange());
+
+    // Answers without closes: every indicator is empty and its range finite.
+    ASSERT_EQ(sim->command("fault chart-shape no-closes"), "ok");
+    ch->setValue("COPPER", "2#1");
+    ASSERT_TRUE(runUntil([&] { return ch->graph()->plotWithIdentifier("Scatter Plot") != nullptr; }, 10000));
+    for (int i = 0; i < kIndicatorCount; ++i) {
+        const auto which = static_cast<Indicator>(i);
+        ASSERT_FALSE(ch->loadIndicator(which, settings));
+        const auto* data = describe(which).overlay ? &ch->overlayData() : &ch->indicatorView()->data();
+        EXPECT_TRUE(data->values(describe(which).plots[0].identifier)->empty()) << describe(which).title;
+    }
+    const auto y = ch->indicatorView()->graph()->defaultPlotSpace().yRange();
+    EXPECT_TRUE(std::isfinite(y.location) && y.length > 0);
 }
 
 }  // namespace

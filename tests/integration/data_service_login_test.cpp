@@ -5,11 +5,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "integration/sim_login.h"
+#include "model/formatter.h"
+#include "model/language_string.h"
+#include "model/search_info.h"
 #include "platform/main_executor.h"
 #include "platform/notification_center.h"
 #include "platform/test_env.h"
@@ -131,6 +135,166 @@ TEST_F(DataServiceLoginTest, LoginSequenceFillsEveryCollectionAndDownloadsResour
     state::commandsOf(*session).requestChartData("GOLD", "D", 10);
     ASSERT_TRUE(integration::pump(*loop, [&] { return session->dataServiceAnswers().chartDataCollection().size() == 1; }));
     EXPECT_TRUE(session->dataServiceAnswers().chartDataCollection().contains("GOLD^D"));
+}
+
+model::Date localDay(int year, int month, int day) {
+    model::DateFormatter::Fields f;
+    f.year = year, f.month = month, f.day = day;
+    return *model::DateFormatter::dateFromFields(f, model::DateFormatter::Zone::Local);
+}
+
+TEST_F(DataServiceLoginTest, StatementTransactionsAndFundsAnswers) {
+    login("trader", "secret1");
+    auto& center = platform::NotificationCenter::defaultCenter();
+    int statements = 0, lists = 0;
+    tokens.push_back(center.addObserver("AccountStatementNotification", [&](const platform::Notification&) {
+        EXPECT_TRUE(platform::MainExecutor::isMainThread());
+        ++statements;
+    }));
+    tokens.push_back(center.addObserver("DepositWithdrawalTableNotification", [&](const platform::Notification&) { ++lists; }));
+    state::SessionCommands& commands = state::commandsOf(*session);
+    const model::StatementQuery query{"1001", localDay(2026, 11, 1), localDay(2026, 12, 31)};
+    commands.requestAccountStatement(query);
+    commands.requestCancelledOrderHistoryForAccount(query);
+    // The login's own kind of request, built before the statement's cancelled orders come back.
+    const std::size_t loginCancelled = session->orderBook().CancelledOrderCollection().size();
+    state::SessionTestAccess::orderBook(*session).requestCancelledOrders();
+    ASSERT_TRUE(integration::pump(*loop, [&] { return statements == 2 && quiet(); }));
+    const auto asked = dataServiceRequests("trader");
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "getdsaccountstatement:1001"), 1);
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "getcancelledorders:1001"), 1);
+    const model::AccountStatementInfo& s = session->funds().accountStatementInfo();
+    EXPECT_EQ(s.InstrumentInfo.size(), 3u);
+    ASSERT_EQ(s.OpenPositionInfo.size(), 3u);
+    EXPECT_EQ(s.OpenPositionInfo[0]->OpenPositionId, "9");
+    EXPECT_EQ(s.OpenPositionInfo[1]->OpenPositionId, "10");
+    EXPECT_EQ(s.OpenPositionInfo[2]->OpenPositionId, "100");
+    EXPECT_EQ(s.OpenPositionInfo[0]->CurrentPrice, 1.0802);  // a sell at the closing ask
+    EXPECT_EQ(s.OpenPositionInfo[1]->TransactionDateTime, "11/05/2026 14:07:09");
+    EXPECT_EQ(s.PendingOrderInfo.size(), 2u);
+    EXPECT_EQ(s.SettledPositionInfo.size(), 3u);
+    ASSERT_TRUE(s.StartInfo && s.EndInfo);
+    EXPECT_EQ(s.StartInfo->Balance, 48000);
+    EXPECT_EQ(s.EndInfo->Balance, 50000);
+    EXPECT_EQ(s.cancelledOrderInfo.size(), 1u);
+    EXPECT_EQ(session->orderBook().CancelledOrderCollection().size(), loginCancelled);
+    // Totals worked by hand from the scenario's statement.
+    EXPECT_EQ(s.getDeposit(), 1500.0);
+    EXPECT_EQ(s.getWithDrawal(), -200.0);
+    EXPECT_EQ(s.getCommission(), -12.0);
+    EXPECT_EQ(s.getSettledPL(), 60.5);
+    EXPECT_EQ(s.getDailyTDS(), -1.5);
+    EXPECT_EQ(s.getOpenQuantity(), 4.0);
+    EXPECT_EQ(s.getOpenProfitorLoss(), 100.25);
+    EXPECT_EQ(s.getOpenCommission(), 6.5);
+    EXPECT_EQ(s.getSettledQuantity(), 4.0);
+    EXPECT_EQ(s.getPendingQuantity(), 5.0);
+    EXPECT_EQ(s.getCancelledQuantity(), 3.0);
+    const model::PieChartDictionary open = s.getOpendPLForItems();
+    EXPECT_EQ(open.PieChartTitle, (std::vector<std::string>{"EURUSD", "GOLD"}));
+    EXPECT_EQ(open.PieChartData, (std::vector<double>{-30.25, 130.5}));
+    EXPECT_EQ(s.getSettledPLForItems().PieChartData, (std::vector<double>{80.5, -20.0}));
+    EXPECT_EQ(s.getMarginCallCountForAccountId(1001), 2u);
+    EXPECT_EQ(s.getClientAddressForAccountId(1001), "12 S&P Tower");
+    EXPECT_EQ(s.getCompanyAddressForAccountId(1001), "Broker &lt;b&gt; Ltd");
+
+    model::SearchInfo search;
+    search.AccountNumber = "1001";
+    search.FromDate = localDay(2026, 11, 1);
+    search.ToDate = localDay(2026, 12, 31);
+    search.TransactionDetails = "#DWR";
+    commands.requestFinancialTransactions(search);
+    commands.requestGetAllPayGateSettings();
+    commands.requestBankDetails(*session->referenceData().AccountDetailCollection().find("1001")->get());
+    ASSERT_TRUE(integration::pump(*loop, [&] { return lists == 1 && quiet() && session->funds().bankDetails(); }));
+    const auto& rows = session->funds().FinancialTransactionCollection();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0]->TransactionId, 9001);
+    EXPECT_EQ(rows[0]->TransactionDate, "11/01/2026 09:00:00");
+    EXPECT_EQ(rows[1]->DrAmount, 1500.0);
+    const state::Funds& funds = session->funds();
+    EXPECT_EQ(funds.approvalRequests().at(801)->approvalSubType, 2);
+    EXPECT_EQ(funds.approvalRequests().at(801)->information, funds.financialApprovals().at(801));
+    ASSERT_EQ(funds.payGateSettings().size(), 1u);
+    EXPECT_EQ(funds.payGateSettings()[0]->name, "Card");
+    EXPECT_EQ(funds.bankDetails()->BankName, "Example Bank");
+}
+
+TEST_F(DataServiceLoginTest, StatementThatIsNotXmlEmptiesTheRecord) {
+    login("trader", "secret1");
+    int statements = 0;
+    tokens.push_back(platform::NotificationCenter::defaultCenter().addObserver(
+        "AccountStatementNotification", [&](const platform::Notification&) { ++statements; }));
+    const model::StatementQuery query{"1001", localDay(2026, 11, 1), localDay(2026, 12, 31)};
+    state::commandsOf(*session).requestAccountStatement(query);
+    ASSERT_TRUE(integration::pump(*loop, [&] { return statements == 1 && quiet(); }));
+    EXPECT_FALSE(session->funds().accountStatementInfo().OpenPositionInfo.empty());
+    ASSERT_EQ(sim->command("fault statement-text on"), "ok");
+    state::commandsOf(*session).requestAccountStatement(query);
+    ASSERT_TRUE(integration::pump(*loop, [&] { return statements == 2 && quiet(); }));
+    const model::AccountStatementInfo& s = session->funds().accountStatementInfo();
+    EXPECT_TRUE(s.OpenPositionInfo.empty() && s.InstrumentInfo.empty() && s.FinancialTransactionInfo.empty());
+    EXPECT_FALSE(s.StartInfo);
+}
+
+TEST_F(DataServiceLoginTest, DepositWithdrawalAndOnlinePaymentAnswers) {
+    login("trader", "secret1");
+    auto& center = platform::NotificationCenter::defaultCenter();
+    std::map<std::string, platform::Notification> last;
+    std::vector<std::int64_t> payGateStates;
+    for (const char* name : {"DepositRequestNotification", "WithdrawalRequestNotification"})
+        tokens.push_back(center.addObserver(name, [&last](const platform::Notification& n) { last[n.name] = n; }));
+    tokens.push_back(center.addObserver("PayGateTransactionNotification", [&](const platform::Notification& n) {
+        if (const auto* update = n.as<state::PayGateUpdate>()) payGateStates.push_back(update->state);
+    }));
+    state::SessionCommands& commands = state::commandsOf(*session);
+    const auto account = *session->referenceData().AccountDetailCollection().find("1001");
+    model::NewDeposit deposit;
+    deposit.accountDetail = account;
+    deposit.mode = 2;
+    deposit.amount = 100.5;
+    deposit.depositDate = "20261201000000";
+    deposit.bankName = "Example Bank";
+    commands.sendDepositRequest(deposit);
+    ASSERT_TRUE(integration::pump(*loop, [&] { return last.count("DepositRequestNotification"); }));
+    const auto* details = last["DepositRequestNotification"].as<state::DepositRequestDetails>();
+    ASSERT_TRUE(details && details->request);
+    ASSERT_EQ(details->lines.size(), 11u);
+    EXPECT_EQ(details->lines[3], model::LanguageString::stringforSelectedLanguage(0, "0714") + "\x03" "BankTransfer");
+    const std::uint64_t depositId = details->request->approvalRequestId;
+    EXPECT_EQ(session->funds().approvalRequests().at(depositId)->information->requestedAmount, 100.5);
+
+    commands.sendWithdrawalRequest(model::NewWithdrawal{0, account, 20, "to bank"});
+    ASSERT_TRUE(integration::pump(*loop, [&] { return last.count("WithdrawalRequestNotification"); }));
+    EXPECT_EQ(last["WithdrawalRequestNotification"].as<state::DetailLines>()->lines.size(), 5u);
+
+    deposit.mode = 3;
+    deposit.email = "trader@example.invalid";
+    deposit.payGate = std::make_shared<model::PayGateSetting>();
+    deposit.payGate->payGateId = 1;
+    commands.sendDepositRequest(deposit);
+    ASSERT_TRUE(integration::pump(*loop, [&] { return payGateStates.size() == 3; }));
+    EXPECT_EQ(payGateStates, (std::vector<std::int64_t>{1, 2, 3}));
+    ASSERT_EQ(session->funds().payGateTransactions().size(), 1u);
+    const auto& payment = *session->funds().payGateTransactions().begin()->second;
+    EXPECT_EQ(payment.transactionKey, "K7 +&=/?q");
+    EXPECT_EQ(payment.transStatus, 3);
+    const auto& journal = session->journal().JournalDataCollection();
+    ASSERT_FALSE(journal.empty());
+    EXPECT_NE(journal.back().find(payment.payTransactionId), std::string::npos);
+    const auto sent = sessionTypes("trader");
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "693"), 2);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "93"), 1);
+
+    // Back-office notices, titled by the request's kind.
+    const std::uint64_t withdrawalId = depositId + 1;
+    ASSERT_EQ(sim->command("send trader 694 1035=930 1054=" + std::to_string(depositId) + " 1055=0"), "ok");
+    ASSERT_EQ(sim->command("send trader 694 1035=931 1054=" + std::to_string(withdrawalId)), "ok");
+    ASSERT_TRUE(integration::pump(*loop, [&] { return ui.locals.size() == 2; }));
+    ASSERT_EQ(ui.banners.size(), 2u);
+    EXPECT_EQ(ui.banners[0].subtitle, model::LanguageString::stringforSelectedLanguage(0, "1181"));
+    EXPECT_EQ(ui.banners[1].subtitle, model::LanguageString::stringforSelectedLanguage(0, "1184"));
+    EXPECT_FALSE(session->funds().approvalRequests().at(depositId)->isOpen);
 }
 
 TEST_F(DataServiceLoginTest, EquityHitAccountsAreAskedForTheirPrices) {

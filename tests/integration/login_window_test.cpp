@@ -4,10 +4,15 @@
 
 #include <QPropertyAnimation>
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <QTest>
 
 #include "integration/app_window_fixture.h"
+#include "model/formatter.h"
 #include "model/language_string.h"
+#include "platform/resource_bundle.h"
+#include "shell/about_window_controller.h"
 
 namespace shell {
 namespace {
@@ -93,10 +98,11 @@ TEST_F(LoginWindowTest, FormRulesLanguageAndThemes) {
     model::LanguageString::setProductLocalizationList({{"21017", "0037"}, {"21020", "0038"}});
     delegate->setLanguage(7);
     EXPECT_EQ(login->loginButton->text().toStdString(), model::LanguageString::stringforSelectedLanguage(7, "0037"));
-    const QList<QAction*> items = delegate->appMenu()->actions();  // Lock and Quit from the string table
-    ASSERT_EQ(items.size(), 2);
-    EXPECT_EQ(items[0]->text().toStdString(), model::LanguageString::stringforSelectedLanguage(7, "0037"));
-    EXPECT_EQ(items[1]->text().toStdString(), model::LanguageString::stringforSelectedLanguage(7, "0038"));
+    const QList<QAction*> items = delegate->appMenu()->actions();  // About, Lock and Quit from the string table
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0]->text().toStdString(), model::LanguageString::stringforSelectedLanguage(7, "21018"));
+    EXPECT_EQ(items[1]->text().toStdString(), model::LanguageString::stringforSelectedLanguage(7, "0037"));
+    EXPECT_EQ(items[2]->text().toStdString(), model::LanguageString::stringforSelectedLanguage(7, "0038"));
     model::LanguageString::setProductLocalizationList({});
     EXPECT_EQ(prefs->integerForKey("LanguageKey"), 7);
     saveScreenshot(login, "login_window_french");
@@ -221,6 +227,76 @@ TEST_F(LoginWindowTest, CancelElsewhereAndUnsupportedVersion) {
     answer(waitForAlert(), 0);
     EXPECT_EQ(recorder->urls.size(), 1u);
     EXPECT_EQ(recorder->quits, 3);
+}
+
+TEST_F(LoginWindowTest, AboutOpensFromTheLoginMenuAndTheHelpMenuAsOneWindow) {
+    // A copy of the resources whose French table has texts of its own.
+    const std::filesystem::path resources = path + "_resources";
+    std::filesystem::copy(std::string(TC_SOURCE_DIR) + "/resources", resources,
+                          std::filesystem::copy_options::recursive);
+    {
+        std::ofstream french(resources / "fr.lproj" / "Localizable.strings", std::ios::trunc);
+        french << "\"0230\" = \"Édition\";\n\"0229\" = \"Risque.{0}Fin 100%\";\n";
+    }
+    platform::ResourceBundle::setResourceDirectory(resources.string());
+    model::LanguageString::clearCache();
+    struct Restore {
+        std::filesystem::path folder;
+        ~Restore() {
+            platform::ResourceBundle::setResourceDirectory("");
+            model::LanguageString::clearCache();
+            std::filesystem::remove_all(folder);
+        }
+    } restore{resources};
+
+    start(0);
+    const std::string version = " " + platform::ResourceBundle::applicationVersion();
+    EXPECT_EQ(delegate->appMenu()->actions().value(0), delegate->aboutAction());
+    delegate->aboutAction()->trigger();
+    AboutWindowController* about = delegate->getAboutWindowController();
+    ASSERT_TRUE(about->isVisible());
+    EXPECT_EQ(about->parentWidget(), login);
+    EXPECT_EQ(about->windowTitle().toStdString(), platform::ResourceBundle::applicationName());
+    EXPECT_EQ(about->appNameLabel->text().toStdString(), platform::ResourceBundle::applicationName());
+    EXPECT_EQ(about->versionLabel->text().toStdString(), tr("0230") + version);
+    EXPECT_EQ(about->disclaimerLabel->text().toStdString(),
+              model::Formatter::fillIndexedText(tr("0229"), {"\n\n"}));
+    EXPECT_EQ(about->copyRightInfoLabel->text().toStdString(), platform::ResourceBundle::applicationCopyright());
+    EXPECT_EQ(about->palette().color(QPalette::Window), QColor(Qt::black));
+    saveScreenshot(about, "about-login-dark");
+
+    // A new language and theme change nothing while it shows, and show at the next opening.
+    delegate->setLanguage(7);
+    prefs->set("Theme", std::int64_t{1});
+    delegate->aboutAction()->trigger();
+    EXPECT_EQ(about->versionLabel->text().toStdString(), tr("0230") + version);
+    EXPECT_EQ(about->palette().color(QPalette::Window), QColor(Qt::black));
+    about->closeWindow();
+    delegate->aboutAction()->trigger();
+    ASSERT_EQ(delegate->getAboutWindowController(), about);
+    EXPECT_EQ(about->versionLabel->text().toStdString(), "Édition" + version);
+    EXPECT_EQ(about->disclaimerLabel->text().toStdString(), "Risque.\n\nFin 100%");
+    EXPECT_NE(about->palette().color(QPalette::Window), QColor(Qt::black));
+    saveScreenshot(about, "about-login-light");
+    about->closeWindow();
+    delegate->setLanguage(0);
+
+    // Logged in, the Help menu opens the same window over the main window, once.
+    fill("trader", "secret1");
+    login->loginButton->click();
+    ASSERT_TRUE(runUntil([&] { return delegate->mWindowController() != nullptr; }, 10000));
+    MainWindowController* main = delegate->mWindowController();
+    main->toolbarAction("aboutApplication")->trigger();
+    EXPECT_EQ(delegate->getAboutWindowController(), about);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_EQ(about->parentWidget(), main->window());
+    EXPECT_EQ(about->versionLabel->text().toStdString(), tr("0230") + version);
+    EXPECT_FALSE(main->runCommand("aboutApplication"));
+    EXPECT_FALSE(main->openWindow("AboutWindowController", {}));
+    about->closeWindow();
+    delegate->aboutAction()->trigger();  // the application menu, now over the main window
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_EQ(about->parentWidget(), main->window());
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QMessageBox>
 
+#include "charts/chart_view_controller.h"
+#include "charts/chart_window_controller.h"
 #include "kit/core/kit_payloads.h"
 #include "kit/theme_manager.h"
 #include "shell/app_delegate.h"
@@ -156,11 +158,30 @@ TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime)
     state::SessionTestAccess::setNetworkSpeed(*session, 0);
     platform::NotificationCenter::defaultCenter().post(state::notifications::kNetworkSpeed);
 
-    // A symbol dropped on pane 3 changes that pane only.
+    // The four panes are live: the first symbol in candles at 1, 5, 10 and 15 minutes.
+    const std::string first = session->referenceData().selectedSymbols().front();
+    const std::string dropped = session->referenceData().selectedSymbols().back();
+    for (std::size_t i = 0; i < 4; ++i) {
+        const charts::ChartController* chart = main->chartViewControllers[i]->chartController();
+        ASSERT_TRUE(kit::testing::runUntil([&] { return chart->graph() != nullptr; }, 10000)) << i;
+        EXPECT_EQ(chart->symbolName(), first);
+        EXPECT_EQ(chart->Currentinterval(), static_cast<int>(i) + 1);
+        EXPECT_EQ(chart->window().type, charts::kCandlestickChart);
+    }
+    // A symbol dropped on pane 3 changes that pane only, with the type chosen in its menu.
+    main->chartViewControllers[2]->chartTypeSelected(0);
     platform::NotificationCenter::defaultCenter().post(
-        kit::kChartSymbolDragNotification, std::make_shared<kit::TextListPayload>(std::vector<std::string>{codes[0], "Chart3"}));
-    EXPECT_EQ(main->chartPanes().pane(2).itemDetails, codes[0]);
+        kit::kChartSymbolDragNotification, std::make_shared<kit::TextListPayload>(std::vector<std::string>{dropped, "Chart3"}));
+    EXPECT_EQ(main->chartPanes().pane(2).itemDetails, dropped);
     EXPECT_EQ(main->chartPanes().pane(2).intervalType, 3u);
+    EXPECT_EQ(main->chartViewControllers[2]->chartController()->symbolName(), dropped);
+    EXPECT_EQ(main->chartViewControllers[2]->chartController()->window().type, charts::kLineChart);
+    EXPECT_EQ(main->chartViewControllers[1]->chartController()->symbolName(), first);
+    // A pane no one knows changes nothing.
+    platform::NotificationCenter::defaultCenter().post(
+        kit::kChartSymbolDragNotification, std::make_shared<kit::TextListPayload>(std::vector<std::string>{first, "Chart9"}));
+    EXPECT_EQ(main->chartViewControllers[2]->chartController()->symbolName(), dropped);
+    ASSERT_TRUE(kit::testing::runUntil([&] { return main->chartViewControllers[2]->chartController()->graph()->plotWithIdentifier("Scatter Plot"); }, 10000));
     screenshots("main_window");
 }
 
@@ -184,13 +205,27 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
     const auto chartWindows = [&] {
         int n = 0;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->isVisible() && w->windowTitle().toStdString() == tr("21012")) ++n;
+            if (w->isVisible() && w->objectName() == "ChartWindowController") ++n;
         return n;
     };
     main->runCommand("ChartButtonClicked");
     main->runCommand("ChartButtonClicked");
     EXPECT_EQ(chartWindows(), 2);
     EXPECT_FALSE(main->keptWindow("ChartWindowController"));
+    // On the first symbol in one-minute candles; MACD opens the bottom pane and freezes the live bar.
+    auto* chart = qobject_cast<charts::ChartWindowController*>(QApplication::activeWindow());
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (!chart && w->isVisible()) chart = qobject_cast<charts::ChartWindowController*>(w);
+    ASSERT_NE(chart, nullptr);
+    EXPECT_EQ(chart->windowTitle().toStdString(), session->referenceData().selectedSymbols().front() + ", M1");
+    EXPECT_EQ(chart->chartTypePopButton()->currentText(), "Candle Chart");
+    EXPECT_TRUE(chart->bottomViewCollapsed());
+    QCheckBox* macd = chart->chartAnalysisViewController()->checkBox(charts::Indicator::MACD);
+    for (bool on : {true, false}) {
+        macd->click();
+        EXPECT_EQ(chart->bottomViewCollapsed(), !on);
+        EXPECT_EQ(chart->indicatorsShown().frozen(), on);
+    }
 
     main->runCommand("AccountStatementButtonClicked");
     main->runCommand("AccountStatementButtonClicked");

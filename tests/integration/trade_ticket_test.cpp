@@ -11,6 +11,7 @@
 #include "kit/qt_test_app.h"
 #include "shell/app_delegate.h"
 #include "charts/chart_controller.h"
+#include "charts/chart_view_controller.h"
 #include "integration/app_window_fixture.h"
 #include "model/language_string.h"
 #include "support/session_test_access.h"
@@ -66,6 +67,12 @@ protected:
 
 TEST_F(TradeTicketSimTest, OpensLiveAndPlacesOrders) {
     const auto& watchlist = session->referenceData().selectedSymbols();
+    // The main window's chart panes follow the ticker once their bars arrived.
+    ASSERT_TRUE(runUntil([&] {
+        for (const auto* pane : main->chartViewControllers)
+            if (!pane->chartController()->graph()) return false;
+        return true;
+    }, 10000));
     const std::size_t refreshes = main->ticker().subscriberCount();
     ASSERT_TRUE(main->runCommand("TradeTicketButtonClicked"));
     TradeTicketWindowController* t = ticket();

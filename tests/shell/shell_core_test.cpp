@@ -5,12 +5,14 @@
 
 #include <filesystem>
 
+#include "shell/core/about_texts.h"
 #include "shell/core/login_form.h"
 #include "shell/core/remembered_credentials.h"
 #include "shell/core/startup_defaults.h"
 #include "model/base64.h"
 #include "model/crypto.h"
 #include "platform/preferences.h"
+#include "platform/resource_bundle.h"
 #include "platform/runtime.h"
 
 namespace shell {
@@ -117,6 +119,27 @@ TEST(LoginForm, FirstEmptyFieldInServerPortUserPasswordOrder) {
 TEST(LoginForm, SeparatorBytesAreRefused) {
     for (char c = 0x01; c <= 0x07; ++c) EXPECT_TRUE(holdsSeparatorByte(std::string("ab") + c)) << int(c);
     EXPECT_FALSE(holdsSeparatorByte("trader\t#\x08\x7f"));
+}
+
+TEST(AboutTexts, TheDisclaimerBreaksAtEachFirstPlaceholderAndShowsTheRestAsWritten) {
+    const struct {
+        std::string disclaimer, shown;
+    } cases[] = {
+        {"No placeholder here.", "No placeholder here."},
+        {"Risk.{0}Use.{0}End", "Risk.\n\nUse.\n\nEnd"},
+        {"A{5}B{3}C", "ABC"},
+        {"100% sure{0}50%", "100% sure\n\n50%"},
+        {"%% %@ %1$@ %d", "%% %@ %1$@ %d"},
+        {"{0", "{0"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        const AboutTexts texts = aboutTexts([&](const std::string& key) { return key == "0229" ? c.disclaimer : "V"; });
+        EXPECT_EQ(texts.disclaimer, c.shown) << c.disclaimer;
+        EXPECT_EQ(texts.version, "V " + platform::ResourceBundle::applicationVersion());
+        EXPECT_FALSE(texts.name.empty());
+        EXPECT_NE(texts.copyright.find("©"), std::string::npos);
+    }
 }
 
 }  // namespace

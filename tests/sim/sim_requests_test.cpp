@@ -64,7 +64,9 @@ TEST(SimRequests, EveryTableAnswerCarriesTheRequestNameAndItsRowLayout) {
         {"getbankaccounts", {{34, "1001"}, {1132, "1"}}, 1, 7},
         {"getapprovalrequest", {}, 1, 10},
         {"getfinancialapprovals", {}, 1, 14},
-        {"getfinancialtransactions", {{34, "1001"}, {575, "20261101000000"}, {576, "20261231000000"}, {551, ""}}, 1, 6},
+        {"getfinancialtransactions", {{34, "1001"}, {575, "20261101000000"}, {576, "20261231000000"}, {551, "#DWR"}}, 2, 10},
+        {"getfinancialtransactions", {{34, "1001"}, {551, "#ADJ"}}, 1, 10},
+        {"getfinancialtransactions", {{34, "1001"}, {551, ""}}, 0, 0},
         {"resourcesearch", {{159, "\x05" "0\x05" "7\x05" "0\x05\x05" "CAL\x05\x05\x05" "0\x06"}, {160, "1"}}, 1, 9},
         {"paygategetsettings", {}, 1, 7},
     };
@@ -88,7 +90,8 @@ TEST(SimRequests, EveryTableAnswerCarriesTheRequestNameAndItsRowLayout) {
     EXPECT_TRUE(ask(req, dsRequest("getopenpositions", {}, "alice")).rows.empty());
     // The XML statement and the access edit.
     const Answer statement = ask(req, dsRequest("getdsaccountstatement", {{34, "1001"}, {575, "x"}, {576, "y"}}));
-    EXPECT_EQ(statement.message.get(159).rfind("<NewDataSet>", 0), 0u);
+    EXPECT_EQ(statement.message.get(159).rfind("<NewDataSet><Table>", 0), 0u);
+    EXPECT_NE(statement.message.get(159).find("<Address1>12 S&amp;P Tower</Address1>"), std::string::npos);
     const Answer edit = ask(req, dsRequest("addedituac", {{1132, "edituabycl"}, {159, "11\x05" "1001\x05" "1\x05\x06"}}));
     EXPECT_EQ(edit.message.get(159), "success");
     const Answer edited = ask(req, dsRequest("addedituac", {{1132, "edituabycl"}, {159, "16\x05" "1001\x05" "4\x05\x06"}}));

@@ -30,7 +30,7 @@ using namespace std::chrono_literals;
 struct Recorder {
     std::vector<std::string> calls;
     std::vector<protocol::RequestMessage> sent;
-    std::shared_ptr<PayGateTransaction> payGate;
+    std::shared_ptr<model::PayGateTransaction> payGate;
     std::int64_t payGateError = 0;
 };
 
@@ -106,8 +106,8 @@ class RecordingFunds : public Funds {
 public:
     template <typename... Needs>
     RecordingFunds(Recorder& r, Needs&... needs) : Funds(needs...), r_(r) {}
-    std::shared_ptr<PayGateTransaction> processPayGateTransactionResponse(const MessageFields&,
-                                                                          std::int64_t* error) override {
+    std::shared_ptr<model::PayGateTransaction> processPayGateTransactionResponse(const MessageFields&,
+                                                                                 std::int64_t* error) override {
         *error = r_.payGateError;
         return r_.payGate;
     }
@@ -409,7 +409,7 @@ TEST_F(SessionTest, OtherRowsWithNotifications) {
 }
 
 TEST_F(SessionTest, PayGateTransactionAnswerWritesTheJournal) {
-    rec.payGate = std::make_shared<PayGateTransaction>();
+    rec.payGate = std::make_shared<model::PayGateTransaction>();
     rec.payGate->requestId = 4;
     rec.payGate->transStatus = 1;
     rec.payGateError = 5;

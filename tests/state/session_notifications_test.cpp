@@ -133,21 +133,24 @@ TEST_F(NotificationsTest, ChartDataNameCarriesTheNumber) {
     EXPECT_EQ(last["ChartDataReceivedNotification7"].as<TextPayload>()->text, "7");
 }
 
-ApprovalNotice approval() {
-    ApprovalNotice r;
+std::shared_ptr<model::ApprovalReq> approval() {
+    auto held = std::make_shared<model::ApprovalReq>();
+    model::ApprovalReq& r = *held;
     r.approvalRequestId = 31;
     r.requestedDateTime = "20240102030405";
     r.remarks = "ok";
-    r.beneficiaryAccount = 1001;
-    r.benefactorAccount = 2002;
-    r.transferMode = 2;
-    r.dateOfTransaction = "20231231000000";
-    r.approvedAmount = 1234.5;
-    r.bankName = "Bank";
-    r.branch = "Main";
-    r.sourceBankAccount = "S1";
-    r.destinationBankAccount = "D1";
-    return r;
+    auto money = std::make_shared<model::FinancialApproval>();
+    money->beneficiaryAccount = 1001;
+    money->benefactorAccount = 2002;
+    money->transferMode = 2;
+    money->dateOfTransaction = "20231231000000";
+    money->approvedAmount = 1234.5;
+    money->bankName = "Bank";
+    money->branch = "Main";
+    money->sourceBankAccount = "S1";
+    money->destinationBankAccount = "D1";
+    r.information = money;
+    return held;
 }
 
 TEST_F(NotificationsTest, DepositAndWithdrawalDetailLines) {
@@ -174,12 +177,12 @@ TEST_F(NotificationsTest, DepositAndWithdrawalDetailLines) {
 }
 
 TEST_F(NotificationsTest, ApprovalBannersBySubType) {
-    ApprovalNotice r = approval();
-    r.approvalSubType = 2;
+    auto r = approval();
+    r->approvalSubType = 2;
     state::SessionTestAccess::funds(*session).approvalNotificationForActionType(930, r);
-    r.approvalSubType = 1;
+    r->approvalSubType = 1;
     state::SessionTestAccess::funds(*session).approvalNotificationForActionType(931, r);
-    r.approvalSubType = 3;
+    r->approvalSubType = 3;
     state::SessionTestAccess::funds(*session).approvalNotificationForActionType(930, r);
     state::SessionTestAccess::funds(*session).approvalNotificationForActionType(999, r);
     loop->runUntilIdle();

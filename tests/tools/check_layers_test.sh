@@ -21,6 +21,12 @@ views/a.h|charts/b.h|0
 views/a.h|kit/b.h|0
 kit/a.cpp|kit/core/b.h|0
 trading/a.cpp|printing/b.h|0
+printing/a.cpp|kit/b.h|0
+views/a.cpp|printing/b.h|0
+reports/a.cpp|printing/b.h|0
+kit/a.cpp|printing/b.h|1
+kit/core/a.cpp|printing/b.h|1
+printing/a.cpp|charts/b.h|1
 model/a.cpp|protocol/b.h|1
 platform/a.h|kit/b.h|1
 reports/a.h|funds/b.h|1

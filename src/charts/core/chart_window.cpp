@@ -76,10 +76,10 @@ void ChartWindow::findHighLow(const ChartBars& bars) {
     MinY = *lo;
 }
 
-double ChartWindow::span() const {
-    const double s = MaxY - MinY;
+double ChartWindow::spanOf(double max, double min) {
+    const double s = max - min;
     if (s > 0) return s;
-    return MinY != 0 ? std::abs(MinY) * 0.01 : 1.0;
+    return min != 0 ? std::abs(min) * 0.01 : 1.0;
 }
 
 AxisRange ChartWindow::yRange() const {

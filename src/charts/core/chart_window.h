@@ -60,7 +60,9 @@ public:
     // From 0.2 % of the span below MinY, 110 % of the span long; a zero span
     // counts as 1 % of the value (1 when the value is 0).
     AxisRange yRange() const;
-    double span() const;
+    double span() const { return spanOf(MaxY, MinY); }
+    // max - min, or for a zero span 1 % of the value (1 when the value is 0).
+    static double spanOf(double max, double min);
 
     // Rows that get an x label (at x = row + 1), from the first at or after
     // `firstRow` up to `lastRow`: every max(1, int(step)) rows from row 0,

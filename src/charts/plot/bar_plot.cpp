@@ -13,8 +13,9 @@ void BarPlot::draw(QPainter& painter, const QRectF& area) {
         const auto x = dataSource->number(*this, Field::X, r);
         const auto y = dataSource->number(*this, Field::Y, r);
         if (!x || !y) continue;
-        const QPointF a = plotSpace->toView(*x - barWidth / 2, *y, area);
-        const QPointF b = plotSpace->toView(*x + barWidth / 2, baseValue, area);
+        const double centre = *x + barOffset;
+        const QPointF a = plotSpace->toView(centre - barWidth / 2, *y, area);
+        const QPointF b = plotSpace->toView(centre + barWidth / 2, baseValue, area);
         painter.setBrush(dataSource->barFill(*this, r).value_or(fill));
         painter.drawRect(QRectF(a, b).normalized());
     }

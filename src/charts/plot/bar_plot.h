@@ -10,6 +10,7 @@ public:
     using Plot::Plot;
     double baseValue = 0;
     double barWidth = 0.6;  // in x units
+    double barOffset = 0;   // of the bar's centre from its x, in x units
     QColor fill = Qt::gray;
     LineStyle outline{Qt::transparent, 0};
 

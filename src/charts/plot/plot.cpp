@@ -8,6 +8,11 @@ namespace charts::plot {
 
 QPen LineStyle::pen() const {
     QPen p(color, width, style, Qt::RoundCap, Qt::RoundJoin);
+    // A custom dash is 3 pixels on, 3 off (the pattern counts in pen widths).
+    if (style == Qt::CustomDashLine && width > 0) {
+        p.setDashPattern({3.0 / width, 3.0 / width});
+        p.setCapStyle(Qt::FlatCap);
+    }
     return p;
 }
 

@@ -26,7 +26,7 @@ public:
 struct LineStyle {
     QColor color = Qt::black;
     double width = 1.0;
-    Qt::PenStyle style = Qt::SolidLine;
+    Qt::PenStyle style = Qt::SolidLine;  // Qt::CustomDashLine: 3 on, 3 off
     QPen pen() const;
 };
 

@@ -13,8 +13,8 @@ QFont fontOfSize(double points) {
 }
 }  // namespace
 
-XYGraph::XYGraph(GraphTheme theme) : theme_(theme) {
-    spaces_.push_back(std::make_unique<PlotSpace>("Graph"));
+XYGraph::XYGraph(GraphTheme theme, const QString& spaceIdentifier) : theme_(theme) {
+    spaces_.push_back(std::make_unique<PlotSpace>(spaceIdentifier));
     xAxis.gridLine.style = Qt::CustomDashLine;
     yAxis.gridLine.style = Qt::CustomDashLine;
 }

@@ -20,7 +20,8 @@ namespace charts::plot {
 
 class XYGraph {
 public:
-    explicit XYGraph(GraphTheme theme);
+    // The default plot space is named `spaceIdentifier`.
+    explicit XYGraph(GraphTheme theme, const QString& spaceIdentifier = "Graph");
 
     GraphTheme theme() const { return theme_; }
     QMarginsF padding;                // around the plot area frame

@@ -17,4 +17,10 @@ std::optional<std::size_t> ChartPanes::ReloadDataforChart(const std::vector<std:
     return std::nullopt;
 }
 
+void ChartPanes::follow(std::size_t index, std::uint64_t chartType, std::uint64_t intervalType) {
+    if (index >= panes_.size()) return;
+    panes_[index].chartType = chartType;
+    panes_[index].intervalType = intervalType;
+}
+
 }  // namespace shell

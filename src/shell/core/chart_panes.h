@@ -28,6 +28,9 @@ public:
     // object is not such a pair or names no pane.
     std::optional<std::size_t> ReloadDataforChart(const std::vector<std::string>& object);
 
+    // The pane's own type and interval, as its menus left them.
+    void follow(std::size_t index, std::uint64_t chartType, std::uint64_t intervalType);
+
     const ChartPaneSettings& pane(std::size_t index) const { return panes_.at(index); }
 
 private:

@@ -1,8 +1,6 @@
 #include "views/core/watchlist_actions.h"
 
 #include "model/item_details.h"
-#include "platform/log.h"
-#include "platform/paths.h"
 #include "views/core/watchlist_cells.h"
 
 namespace views {
@@ -14,15 +12,6 @@ WatchlistDoubleClick watchlistDoubleClick(const DoubleClickPlace& place, const m
         return WatchlistDoubleClick::Nothing;
     return record && record->isInstrumentTradingStatusActive() ? WatchlistDoubleClick::Ticket
                                                                : WatchlistDoubleClick::NotTradable;
-}
-
-std::string iconImageName(const std::string& instrumentTypeName,
-                          const std::function<bool(const std::string&)>& exists) {
-    if (!platform::Paths::isPlainFileName(instrumentTypeName)) {
-        platform::Log::debug("Instrument type name refused as an image name; showing " + std::string(kFallbackIcon));
-        return kFallbackIcon;
-    }
-    return exists(instrumentTypeName) ? instrumentTypeName : kFallbackIcon;
 }
 
 }  // namespace views

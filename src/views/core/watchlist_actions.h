@@ -1,6 +1,5 @@
 #pragma once
-// What a watchlist click leads to, and which image the icon column shows.
-#include <functional>
+// What a watchlist click leads to.
 #include <string>
 
 namespace model {
@@ -25,13 +24,5 @@ struct DoubleClickPlace {
 
 // `record` is the selected row's instrument (null when it has none).
 WatchlistDoubleClick watchlistDoubleClick(const DoubleClickPlace& place, const model::ItemDetails* record);
-
-inline constexpr const char* kFallbackIcon = "Others";
-
-// The image named after the instrument type when that is a plain file name
-// and `exists` finds it; otherwise "Others". A refused name is logged at
-// debug level and never looked up.
-std::string iconImageName(const std::string& instrumentTypeName,
-                          const std::function<bool(const std::string&)>& exists);
 
 }  // namespace views

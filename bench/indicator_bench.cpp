@@ -1,0 +1,119 @@
+// Indicators: each of the 23 over 10,000 bars with period 50 (against one
+// plain pass summing the closes, 23 times for all of them), and a redraw of
+// the sub-graph over 200 visible bars (against the price graph's 200
+// candlesticks).
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "charts/chart_controller.h"
+#include "charts/core/chart_answer.h"
+#include "charts/core/indicator_table.h"
+#include "kit/qt_main_executor.h"
+#include "model/message_checker.h"
+#include "silent_ui.h"
+#include "support/reference_data_test_access.h"
+#include "support/session_test_access.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kBars = 10000;
+constexpr int kRuns = 20;
+
+std::string answer(const std::string& key, int n) {
+    std::string d, t, c, h, l, o;
+    double price = 1800;
+    for (int i = 0; i < n; ++i) {
+        const char* sep = i ? "," : "";
+        const double open = price;
+        price += (i * 7919 % 13 - 6) * 0.25;
+        char tt[16];
+        std::snprintf(tt, sizeof tt, "%02d:%02d:00", i / 60 % 24, i % 60);
+        d.append(sep).append("03/09/26");
+        t.append(sep).append(tt);
+        c.append(sep).append(std::to_string(price));
+        h.append(sep).append(std::to_string(std::max(open, price) + 0.75));
+        l.append(sep).append(std::to_string(std::min(open, price) - 0.5));
+        o.append(sep).append(std::to_string(open));
+    }
+    return "<1041~" + key + "~" + std::to_string(n) + ">" + d + "#" + t + "#" + c + "#" + h + "#" + l + "#" + o + "<END>";
+}
+
+template <typename F>
+double bestMs(F&& f) {
+    double best = 1e9;
+    for (int i = 0; i < kRuns; ++i) {
+        const auto start = Clock::now();
+        f();
+        best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    return best;
+}
+
+void line(const char* what, double ms, double baseline) {
+    std::printf("%-44s %8.3f ms  baseline %8.3f ms  ratio %7.1f\n", what, ms, baseline, baseline > 0 ? ms / baseline : 0.0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    auto executor = kit::QtMainExecutor::install();
+
+    charts::ChartBars bars;
+    charts::ChartWindow window;
+    window.fitAfterLoad(charts::parseChartAnswer(model::MessageChecker::removeTags(answer("GOLD^T", kBars + 1)), bars));
+    const auto prices = charts::indicators::pricesOf(bars, window);
+    const charts::IndicatorParameters fifty{{50, 50, 50}, 2};
+
+    volatile double sink = 0;
+    auto onePass = [&] {
+        double sum = 0;
+        for (double c : prices.closes) sum += c;
+        sink = sink + sum;
+    };
+    const double passMs = bestMs(onePass);
+    double totalMs = 0;
+    for (int i = 0; i < charts::kIndicatorCount; ++i) {
+        const auto which = static_cast<charts::Indicator>(i);
+        const double ms = bestMs([&] { sink = sink + charts::calculate(which, prices, fifty).front().back(); });
+        totalMs += ms;
+        const std::string what = std::string(charts::describe(which).title) + ", 10,000 bars";
+        line(what.c_str(), ms, passMs);
+    }
+    line("all 23 indicators, 10,000 bars", totalMs, bestMs([&] {
+             for (int i = 0; i < charts::kIndicatorCount; ++i) onePass();
+         }));
+
+    bench::SilentUi ui;
+    state::SessionParts parts;
+    parts.outgoing = [](const protocol::RequestMessage&) { return true; };
+    auto session = state::BusinessBase::create(ui, ui, std::move(parts));
+    auto gold = std::make_shared<model::ItemDetails>();
+    gold->Code = "GOLD";
+    gold->DecimalPlaces = 2;
+    gold->UpdateTime = "03/09/2026 10:00:00";
+    state::ReferenceDataTestAccess::ItemCollection(state::SessionTestAccess::referenceData(*session)).set("GOLD", gold);
+    state::SessionTestAccess::dataServiceAnswers(*session).storeChartData("GOLD^O", answer("GOLD^O", 201));
+    charts::ChartController chart(session, session);
+    chart.resize(1600, 900);
+    chart.setValue("GOLD", "1#3");
+    chart.graph()->defaultPlotSpace().setXRange({0, 200});
+    QVariantMap macd{{"FastPeriod", "12"}, {"SlowPeriod", "26"}, {"SignalPeriod", "9"}};
+    chart.loadMACD(macd);
+    QImage image(1600, 900, QImage::Format_RGB32);
+    auto paint = [&](charts::plot::XYGraph* graph) {
+        QPainter painter(&image);
+        graph->render(painter, QRectF(0, 0, 1600, 900));
+    };
+    line("sub-graph redraw, MACD over 200 bars", bestMs([&] { paint(chart.indicatorView()->graph()); }),
+         bestMs([&] { paint(chart.graph()); }));
+    return sink == 0.5 ? 1 : 0;
+}

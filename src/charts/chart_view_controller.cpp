@@ -1,0 +1,130 @@
+#include "charts/chart_view_controller.h"
+
+#include <QCursor>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "charts/core/indicator_panel_rules.h"
+
+namespace charts {
+
+namespace {
+
+unsigned long numberOf(const QVariant& value) {
+    const long long n = indicators::integerValue(value.toString().toStdString());
+    return n > 0 ? static_cast<unsigned long>(n) : 0;
+}
+
+}  // namespace
+
+ChartViewController::ChartViewController(std::weak_ptr<const state::SessionView> session,
+                                         std::weak_ptr<state::SessionCommands> commands, kit::LiveTicker* ticker,
+                                         QWidget* parent)
+    : QWidget(parent), session_(std::move(session)), commands_(std::move(commands)), ticker_(ticker) {}
+
+void ChartViewController::setValue(const QVariantMap& details, const std::string&) {
+    initialize_ = true;
+    itemCode_ = details.value("ItemDetails").toString().toStdString();
+    currentInterval_ = numberOf(details.value("ChartIntervalType"));
+    chartType_ = numberOf(details.value("ChartType"));
+    if (isawakeFromNib_) loadChart();
+}
+
+void ChartViewController::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!isawakeFromNib_) awakeFromNib();
+}
+
+void ChartViewController::awakeFromNib() {
+    if (isawakeFromNib_) return;
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    auto* bar = new QHBoxLayout;
+    bar->setSpacing(2);
+    auto button = [&](const QString& title) {
+        auto* b = new QToolButton(this);
+        b->setText(title);
+        b->setAutoRaise(true);
+        bar->addWidget(b);
+        return b;
+    };
+    chartTypeButton_ = button("Type");
+    chartIntervalButton_ = button("Interval");
+    chartThemeButton_ = button("Theme");
+    bar->addStretch(1);
+    crosshairButton_ = button("+");
+    crosshairButton_->setCheckable(true);
+    auto* scroll = button(">|");
+    layout->addLayout(bar);
+    chartController_ = new ChartController(session_, commands_, this);
+    chartController_->setMinimumSize(120, 100);
+    chartController_->chartView()->setMinimumSize(120, 80);  // a quarter of the main window's width
+    if (ticker_) chartController_->followTicker(*ticker_);
+    layout->addWidget(chartController_, 1);
+
+    chartTypeMenu_ = new QMenu(this);
+    for (const auto& [tag, title] : {std::pair{0, "Line"}, std::pair{1, "OHLC"}, std::pair{2, "Candlestick"}})
+        chartTypeMenu_->addAction(title, this, [this, tag = tag] { chartTypeSelected(tag); });
+    chartIntervalMenu_ = new QMenu(this);
+    const char* intervals[] = {"1 Minute", "5 Minutes", "10 Minutes", "15 Minutes", "30 Minutes", "Hourly", "Daily", "Weekly"};
+    for (int tag = 0; tag < 8; ++tag)
+        chartIntervalMenu_->addAction(intervals[tag], this, [this, tag] { intervalSelected(tag); });
+    chartThemeMenu_ = new QMenu(this);
+    for (const auto& [tag, title] : {std::pair{0, "Dark"}, std::pair{1, "Light"}})
+        chartThemeMenu_->addAction(title, this, [this, tag = tag] { chartThemeMenuClicked(tag); });
+    connect(chartTypeButton_, &QToolButton::clicked, this, [this] { chartTypeButtonClicked(); });
+    connect(chartIntervalButton_, &QToolButton::clicked, this, [this] { chartIntervalButtonClicked(); });
+    connect(chartThemeButton_, &QToolButton::clicked, this, [this] { chartThemeButtonClicked(); });
+    connect(crosshairButton_, &QToolButton::clicked, this, [this] { crosshairButtonClicked(); });
+    connect(scroll, &QToolButton::clicked, this, [this] { chartScrollToEnd(); });
+
+    isawakeFromNib_ = true;
+    setButtonColor();
+    if (!initialize_) return;
+    initialize_ = false;
+    loadChart();
+}
+
+void ChartViewController::setButtonColor() {
+    // White on a dark face, so that it reads in either theme.
+    if (chartIntervalButton_)
+        chartIntervalButton_->setStyleSheet(
+            "QToolButton { color: white; background: rgb(70, 70, 70); border-radius: 3px; padding: 1px 5px; }");
+}
+
+void ChartViewController::loadChart() {
+    // Without a symbol nothing is asked for.
+    if (itemCode_.empty() || !chartController_) return;
+    chartController_->setValue(itemCode_, chartLoadKey(static_cast<long long>(currentInterval_), static_cast<long long>(chartType_)));
+}
+
+void ChartViewController::popUp(QMenu* menu) {
+    chartController_->resetCrosshairToggle();
+    if (crosshairButton_->isChecked()) crosshairButton_->setChecked(false);
+    menu->popup(QCursor::pos());
+}
+
+void ChartViewController::chartTypeButtonClicked() { popUp(chartTypeMenu_); }
+void ChartViewController::chartIntervalButtonClicked() { popUp(chartIntervalMenu_); }
+void ChartViewController::chartThemeButtonClicked() { popUp(chartThemeMenu_); }
+
+void ChartViewController::chartTypeSelected(int tag) {
+    if (tag < 0 || tag > 2) return;
+    chartType_ = static_cast<unsigned long>(chartTypeOfTag(tag));
+    chartController_->TypesegmentControlChanged(tag);
+}
+
+void ChartViewController::intervalSelected(int tag) {
+    if (tag < 0 || tag > 7) return;
+    currentInterval_ = static_cast<unsigned long>(intervalOfTag(tag));
+    loadChart();
+}
+
+void ChartViewController::chartThemeMenuClicked(int tag) { chartController_->applyChartTheme(tag); }
+
+void ChartViewController::crosshairButtonClicked() { chartController_->crosshairToggleSelection(); }
+
+void ChartViewController::chartScrollToEnd() { chartController_->chartScrollToEnd(); }
+
+}  // namespace charts

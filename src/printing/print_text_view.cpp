@@ -1,0 +1,108 @@
+#include "printing/print_text_view.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QPainter>
+#include <QPrinter>
+#include <algorithm>
+
+#include "platform/log.h"
+
+namespace printing {
+
+namespace {
+
+QFont bandFont(QPaintDevice& device) {
+    QFont font(QFontDatabase::systemFont(QFontDatabase::GeneralFont), &device);
+    font.setPointSizeF(8.0);
+    return font;
+}
+
+}  // namespace
+
+PrintTextView::PrintTextView(QString printJobTitle)
+    : printJobTitle_(std::move(printJobTitle)), layoutPrinter_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    layoutPrinter_->setOutputFormat(QPrinter::PdfFormat);
+    // Set while the document is empty, where they cost no layout: long words
+    // break where they must, the body starts at the printable area's edge.
+    QTextOption wrap = document_.defaultTextOption();
+    wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    document_.setDefaultTextOption(wrap);
+    document_.setDocumentMargin(0);
+    document_.documentLayout()->setPaintDevice(layoutPrinter_.get());
+    document_.setPageSize(
+        bodySize(*layoutPrinter_, layoutPrinter_->pageLayout().paintRectPixels(layoutPrinter_->resolution()).size()));
+}
+
+PrintTextView::~PrintTextView() = default;
+
+QSizeF PrintTextView::bodySize(QPaintDevice& device, const QSizeF& pageSize) const {
+    const double scale = device.logicalDpiY() / static_cast<double>(layoutPrinter_->logicalDpiY());
+    const double band = 2 * QFontMetricsF(bandFont(device), &device).height();
+    return QSizeF(pageSize.width(), std::max(1.0, pageSize.height() - 2 * band)) / scale;
+}
+
+int PrintTextView::Pages::pageCount() const { return std::max(1, body_->pageCount()); }
+
+void PrintTextView::Pages::paintPage(QPainter& painter, int page) const {
+    painter.save();
+    QFont font = bandFont(*painter.device());
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const double width = page_.width();
+    const QRectF header(0, 0, width, band_ / 2);
+    painter.drawText(header, Qt::AlignLeft | Qt::AlignVCenter, title_);
+    painter.drawText(header, Qt::AlignRight | Qt::AlignVCenter, date_);
+    const QRectF footer(0, page_.height() - band_ / 2, width, band_ / 2);
+    painter.drawText(footer, Qt::AlignHCenter | Qt::AlignVCenter,
+                     QString("Page %1 of %2").arg(page + 1).arg(pageCount()));
+
+    // The body's page, in layout units, scaled to the device below the header.
+    const QSizeF body = body_->pageSize();
+    const QRectF shown(0, page * body.height(), body.width(), body.height());
+    painter.setClipRect(QRectF(0, band_, width, body.height() * scale_));
+    painter.translate(0, band_);
+    painter.scale(scale_, scale_);
+    painter.translate(0, -shown.top());
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.clip = shown;
+    // Paper is white whatever the screen's theme.
+    context.palette.setColor(QPalette::Text, Qt::black);
+    body_->documentLayout()->draw(&painter, context);
+    painter.restore();
+}
+
+std::unique_ptr<PrintTextView::Pages> PrintTextView::paginate(QPaintDevice& device, const QSizeF& pageSize,
+                                                              const QDateTime& printed) {
+    auto pages = std::unique_ptr<Pages>(new Pages);
+    pages->title_ = printJobTitle_;
+    pages->date_ = QLocale(QLocale::English, QLocale::UnitedStates).toString(printed, QLocale::ShortFormat);
+    pages->page_ = pageSize;
+    pages->band_ = 2 * QFontMetricsF(bandFont(device), &device).height();
+    pages->body_ = &document_;
+    pages->scale_ = device.logicalDpiY() / static_cast<double>(layoutPrinter_->logicalDpiY());
+    const QSizeF body = bodySize(device, pageSize);
+    if (document_.pageSize() != body) document_.setPageSize(body);
+    return pages;
+}
+
+bool PrintTextView::printOn(QPrinter& printer) {
+    printer.setDocName(printJobTitle_);
+    printer.setFullPage(false);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        platform::Log::error("Print failed: the printer did not open for \"" + printJobTitle_.toStdString() + "\"");
+        return false;
+    }
+    const QSizeF page = printer.pageLayout().paintRectPixels(printer.resolution()).size();
+    const std::unique_ptr<Pages> pages = paginate(printer, page);
+    for (int i = 0; i < pages->pageCount(); ++i) {
+        if (i > 0) printer.newPage();
+        pages->paintPage(painter, i);
+    }
+    return painter.end();
+}
+
+}  // namespace printing

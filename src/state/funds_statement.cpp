@@ -1,0 +1,409 @@
+// The account statement answer: the tables of the last XML parse read by
+// column name into the statement record, in a fixed order, then one
+// notification. Texts are stored as the XML reader gives them.
+#include <algorithm>
+#include <exception>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <unordered_map>
+
+#include "model/formatter.h"
+#include "platform/log.h"
+#include "platform/main_executor.h"
+#include "state/funds.h"
+#include "state/state_queries.h"
+#include "state/text_conversions.h"
+
+namespace state {
+
+namespace {
+
+namespace TC = TextConversion;
+
+template <typename Record>
+using Setter = std::function<void(Record&, const std::string&)>;
+template <typename Record>
+using ColumnTable = std::unordered_map<std::string_view, Setter<Record>>;
+
+// The column's rule follows the field's type: text, int (32-bit), integer
+// (64-bit, unsigned ones as their pattern), double or bool.
+template <typename Record, typename Base, typename T>
+Setter<Record> plain(T Base::*field) {
+    return [field](Record& r, const std::string& t) {
+        if constexpr (std::is_same_v<T, std::string>)
+            r.*field = t;
+        else if constexpr (std::is_same_v<T, std::int32_t>)
+            r.*field = TC::intValue(t);
+        else if constexpr (std::is_same_v<T, std::int64_t>)
+            r.*field = TC::integerValue(t);
+        else if constexpr (std::is_same_v<T, std::uint64_t>)
+            r.*field = TC::unsignedFromInteger(t);
+        else if constexpr (std::is_same_v<T, double>)
+            r.*field = TC::doubleValue(t);
+        else {
+            static_assert(std::is_same_v<T, bool>);
+            r.*field = TC::boolValue(t);
+        }
+    };
+}
+template <typename Record>
+Setter<Record> side() {
+    return [](Record& r, const std::string& t) { r.tradingMode = TC::boolValue(t) ? model::Order::kBuy : model::Order::kSell; };
+}
+template <typename Record, typename Base>
+Setter<Record> dateTime(std::string Base::*field) {
+    return [field](Record& r, const std::string& t) { r.*field = TC::dateTimeText(t); };
+}
+template <typename Record, typename Base>
+Setter<Record> date(std::string Base::*field) {
+    return [field](Record& r, const std::string& t) { r.*field = TC::dateText(t); };
+}
+
+template <typename Record>
+void applyColumns(const TableRow& row, const ColumnTable<Record>& columns, Record& record) {
+    for (const auto& [name, text] : row.columns()) {
+        const auto it = columns.find(name);
+        if (it != columns.end()) it->second(record, text);
+    }
+}
+
+// Ascending by an id text, digits compared by value (9 before 10).
+template <typename Rows, typename Id>
+void sortById(Rows& rows, Id id) {
+    std::stable_sort(rows.begin(), rows.end(), [id](const auto& a, const auto& b) {
+        return Queries::localizedStandardCompare((*a).*id, (*b).*id) < 0;
+    });
+}
+
+const ColumnTable<model::InstrumentHistoryInfo>& instrumentColumns() {
+    using R = model::InstrumentHistoryInfo;
+    static const ColumnTable<R> columns = {
+        {"InstrumentId", plain<R>(&R::InstrumentId)},
+        {"Name", plain<R>(&R::Name)},
+        {"Code", plain<R>(&R::Code)},
+        {"DecimalPlaces", plain<R>(&R::DecimalPlaces)},
+    };
+    return columns;
+}
+
+const ColumnTable<model::AccountHistoryInfo>& accountColumns() {
+    using R = model::AccountHistoryInfo;
+    static const ColumnTable<R> columns = {
+        {"TAHId", plain<R>(&R::TAHId)},
+        {"TAHDate", plain<R>(&R::TAHDate)},
+        {"TAHEntryDateTime", plain<R>(&R::TAHEntryDateTime)},
+        {"AccountId", plain<R>(&R::AccountId)},
+        {"AccountTypeId", plain<R>(&R::tradeAccountType)},
+        {"AccountName", plain<R>(&R::AccountName)},
+        {"TradingEnabled", plain<R>(&R::TradingEnabled)},
+        {"Enabled", plain<R>(&R::Enabled)},
+        {"GroupId", plain<R>(&R::GroupId)},
+        {"OrganizationId", plain<R>(&R::OrganizationId)},
+        {"OpeningBalanceOfDay", plain<R>(&R::OpeningBalanceOfDay)},
+        {"Balance", plain<R>(&R::Balance)},
+        {"UnrealisedPL", plain<R>(&R::UnrealisedPL)},
+        {"LeverageOnPositions", plain<R>(&R::LeverageOnPositions)},
+        {"CollateralSecurity", plain<R>(&R::CollateralSecurity)},
+        {"UsedMargin", plain<R>(&R::UsedMargin)},
+        {"Equity", plain<R>(&R::Equity)},
+        {"AvailableMargin", plain<R>(&R::AvailableMargin)},
+        {"Remarks", plain<R>(&R::Remarks)},
+        {"InterestWaiveoffExpiryDate", plain<R>(&R::InterestWaiveoffExpiryDate)},
+        {"HedgeModeId", plain<R>(&R::HedgeModeId)},
+        {"AutoExecutionModeId", plain<R>(&R::AutoExecutionModeId)},
+        {"CurrencyID", plain<R>(&R::currencyID)},
+        {"StorageWaiveoffDays", plain<R>(&R::StorageWaiveoffDays)},
+        {"AccumulatingStorage", plain<R>(&R::AccumulatingStorage)},
+        {"StorageWaiveOffModeId", [](R& r, const std::string& t) { r.StorageWaiveOffModeId = TC::wholeFromDouble(t); }},
+        {"TradingStatusId", [](R& r, const std::string& t) { r.TradingStatusId = r.tradingStatus = TC::intValue(t); }},
+        {"UnrealisedCharges", plain<R>(&R::UnrealisedCharges)},
+        {"AgentAccountId", plain<R>(&R::AgentAccountId)},
+        {"MarginStatusId", [](R& r, const std::string& t) { r.MarginStatus = r.accountMarginStatus = TC::intValue(t); }},
+        {"CreditRating", plain<R>(&R::CreditRating)},
+        {"TradingPatternId", plain<R>(&R::TradingPatternId)},
+    };
+    return columns;
+}
+
+const ColumnTable<model::OpenPositionHistoryInfo>& openColumns() {
+    using R = model::OpenPositionHistoryInfo;
+    static const ColumnTable<R> columns = {
+        {"TOPHId", plain<R>(&R::TOPHId)},
+        {"TOPDate", plain<R>(&R::TOPDate)},
+        {"TOPEntryDateTime", plain<R>(&R::TOPEntryDateTime)},
+        {"PositionId", plain<R>(&R::OpenPositionId)},
+        {"AccountId", plain<R>(&R::AccountNumber)},
+        {"InstrumentId", plain<R>(&R::InstrumentId)},
+        {"IsBuy", side<R>()},
+        {"RefOrderTicketId", plain<R>(&R::RefOrderTicketId)},
+        {"RefPendingOrderId", plain<R>(&R::RefPositionIdOfBracket)},
+        {"PositionInitialQty", plain<R>(&R::OrderQty)},
+        {"PositionQty", plain<R>(&R::RemainingQty)},
+        {"OrderPrice", plain<R>(&R::OrderPrice)},
+        {"CommisionPaid", plain<R>(&R::Commision)},
+        {"PositionDate", dateTime<R>(&R::TransactionDateTime)},
+        {"ConfirmationModeId", plain<R>(&R::ConfirmationModeId)},
+        {"UnrealisedPL", plain<R>(&R::UnrealisedPL)},
+        {"TradeRouteId", plain<R>(&R::TradeRouteId)},
+        {"RoutePositionId", plain<R>(&R::RoutePositionId)},
+        {"DeliveryModeId", plain<R>(&R::deliveryMode)},
+        {"AccumulatingStorage", plain<R>(&R::Storage)},
+        {"ValueDate", date<R>(&R::ValueDate)},
+        {"ExpiryDate", date<R>(&R::ExpiryDate)},
+        {"UnrealisedCharges", plain<R>(&R::UnRealisedCharges)},
+    };
+    return columns;
+}
+
+const ColumnTable<model::PendingOrderHistoryInfo>& pendingColumns() {
+    using R = model::PendingOrderHistoryInfo;
+    static const ColumnTable<R> columns = {
+        {"TPOH", plain<R>(&R::TPOH)},
+        {"TPOHDate", plain<R>(&R::TPOHDate)},
+        {"TPOHEntryDateTime", plain<R>(&R::TPOHEntryDateTime)},
+        {"PendingOrderId", plain<R>(&R::PendingOrderId)},
+        {"RefTicketId", plain<R>(&R::RefTicketId)},
+        {"AccountId", plain<R>(&R::AccountNumber)},
+        {"InstrumentId", plain<R>(&R::InstrumentId)},
+        {"IsBuy", side<R>()},
+        {"OrderTypeId", plain<R>(&R::orderType)},
+        {"OrderQty", plain<R>(&R::OrderQty)},
+        {"MinQty", plain<R>(&R::MinQty)},
+        {"DisclosedQty", plain<R>(&R::DisclosedQty)},
+        {"RemainingQty", plain<R>(&R::RemainingQty)},
+        {"OrderPrice", plain<R>(&R::OrderPrice)},
+        {"LimitPrice", plain<R>(&R::LimitPrice)},
+        {"StopPrice", plain<R>(&R::StopPrice)},
+        {"TralingStopPrice", plain<R>(&R::TralingStopPrice)},
+        {"DeliveryModeId", plain<R>(&R::deliveryMode)},
+        {"TimeInForceId", plain<R>(&R::timeinForce)},
+        {"ExpiryDateTime", dateTime<R>(&R::ExpiryDate)},
+        {"OCOLLimitPrice", plain<R>(&R::OCOLLimitPrice)},
+        {"OCOLStopPrice", plain<R>(&R::OCOLStopPrice)},
+        {"OCOSLimit", plain<R>(&R::OCOSLimit)},
+        {"OCOSStop", plain<R>(&R::OCOSStop)},
+        {"Spread", plain<R>(&R::Spread)},
+        {"TradeRouteId", plain<R>(&R::TradeRouteId)},
+        {"RoutePendingOrderId", plain<R>(&R::RoutePendingOrderId)},
+        {"ExecutedQty", plain<R>(&R::ExecutedQty)},
+        {"OrderStatusId", plain<R>(&R::OrderStatus)},
+        {"OrderTime", dateTime<R>(&R::TransactionDateTime)},
+        {"RefPosIdOfBracket", plain<R>(&R::RefPositionIdOfBracket)},
+        {"TouchQty", plain<R>(&R::TouchQty)},
+        {"TouchPrice", plain<R>(&R::TouchPrice)},
+        {"TouchTime", plain<R>(&R::TouchTime)},
+    };
+    return columns;
+}
+
+const ColumnTable<model::SettledPositionHistoryInfo>& settledColumns() {
+    using R = model::SettledPositionHistoryInfo;
+    static const ColumnTable<R> columns = {
+        {"SettlementId", plain<R>(&R::SettlementId)},
+        {"AccountId", plain<R>(&R::AccountNumber)},
+        {"InstrumentId", plain<R>(&R::InstrumentId)},
+        {"RefPositionId", plain<R>(&R::OpenPositionId)},
+        {"RefClosingPositionId", plain<R>(&R::ClosingPositionId)},
+        {"SettledQty", plain<R>(&R::SettledQty)},
+        {"IsBuy", side<R>()},
+        {"SettledPL", plain<R>(&R::SettledPL)},
+        {"SettlementDate", dateTime<R>(&R::TransactionDateTime)},
+        {"CurrencyRate", plain<R>(&R::CurrencyRate)},
+        {"AccumulatingStorage", plain<R>(&R::Storage)},
+        {"CommisionPaid", plain<R>(&R::Commision)},
+        {"OtherCharges", plain<R>(&R::OtherCharges)},
+        {"OpenPrice", plain<R>(&R::OrderPrice)},
+        {"ClosePrice", plain<R>(&R::SettledPrice)},
+        {"OpenDate", dateTime<R>(&R::OpenDate)},
+        {"CloseDate", dateTime<R>(&R::CloseDate)},
+        {"DeliveryModeId", plain<R>(&R::deliveryMode)},
+    };
+    return columns;
+}
+
+const ColumnTable<model::FinancialTransactionHistoryInfo>& transactionColumns() {
+    using R = model::FinancialTransactionHistoryInfo;
+    static const ColumnTable<R> columns = {
+        {"DrAmount", plain<R>(&R::DrAmount)},
+        {"CrAmount", plain<R>(&R::CrAmount)},
+        {"FinancialTransactionTypeId", plain<R>(&R::TransactionType)},
+        {"SubFinancialTransactionTypeId", plain<R>(&R::SubTransactionType)},
+        {"AccountId", plain<R>(&R::AccountId)},
+    };
+    return columns;
+}
+
+// One record per row of "Table7" to "Table9", under its account id; a later row replaces.
+template <typename Record>
+void fillByAccount(const XmlTable& table, const ColumnTable<Record>& columns,
+                   std::map<std::string, std::shared_ptr<Record>>& into) {
+    for (const auto& entry : table) {
+        auto record = std::make_shared<Record>();
+        applyColumns(entry.second, columns, *record);
+        into[std::to_string(record->accountId)] = std::move(record);
+    }
+}
+
+}  // namespace
+
+void Funds::ParseAccountStatement() {
+    platform::assertMainThread();
+    accountStatementInfo_.beginStatement();
+    using Parser = void (Funds::*)(const XmlTable&);
+    static const std::pair<const char*, Parser> kOrder[] = {
+        {"Table5", &Funds::ParseInstrumentsTable},       {"Table6", &Funds::ParseClosePriceTable},
+        {"Table", &Funds::ParseAccountInfoTable},        {"Table1", &Funds::ParseOpenPositionsTable},
+        {"Table2", &Funds::ParsePendingOrdersTable},     {"Table3", &Funds::ParseSettledPositionsTable},
+        {"Table4", &Funds::ParseFinancialTransactionsTable}, {"Table7", &Funds::parseMarginCallSummaryTable},
+        {"Table8", &Funds::parseClientAddressTable},     {"Table9", &Funds::parseOrganizationTable},
+    };
+    for (const auto& [name, parse] : kOrder) {
+        const XmlTable* table = reference_.TableDataCollection().find(name);
+        if (!table) continue;
+        try {
+            (this->*parse)(*table);
+        } catch (const std::exception& e) {
+            platform::Log::debug(std::string("Statement table ") + name + " not fully read: " + e.what());
+        }
+    }
+    accountStatementUpdateNotification();
+}
+
+void Funds::lookUpItemCode(const TableRow& row, std::uint64_t instrumentId, model::Order& record) const {
+    if (!row.find("InstrumentId")) return;
+    const auto& instruments = accountStatementInfo_.InstrumentInfo;
+    const auto it = instruments.find(std::to_string(instrumentId));
+    if (it != instruments.end()) record.ItemCode = it->second->Code;
+}
+
+void Funds::ParseInstrumentsTable(const XmlTable& table) {
+    for (const auto& entry : table) {
+        auto record = std::make_shared<model::InstrumentHistoryInfo>();
+        applyColumns(entry.second, instrumentColumns(), *record);
+        accountStatementInfo_.InstrumentInfo[std::to_string(record->InstrumentId)] = std::move(record);
+    }
+}
+
+void Funds::ParseClosePriceTable(const XmlTable& table) {
+    auto& instruments = accountStatementInfo_.InstrumentInfo;
+    for (const auto& entry : table) {
+        const TableRow& row = entry.second;
+        const std::string* id = row.find("InstrumentId");
+        if (!id || TC::integerValue(*id) == 0) continue;
+        const auto it = instruments.find(std::to_string(TC::integerValue(*id)));
+        if (it == instruments.end()) continue;
+        if (const std::string* bid = row.find("Bid")) it->second->Bid = TC::doubleValue(*bid);
+        if (const std::string* ask = row.find("Ask")) it->second->Ask = TC::doubleValue(*ask);
+    }
+}
+
+void Funds::ParseAccountInfoTable(const XmlTable& table) {
+    std::shared_ptr<model::AccountHistoryInfo> first, second;
+    for (const auto& entry : table) {
+        auto record = std::make_shared<model::AccountHistoryInfo>();
+        applyColumns(entry.second, accountColumns(), *record);
+        if (!first)
+            first = std::move(record);
+        else if (!second)
+            second = std::move(record);
+        auto& info = accountStatementInfo_;
+        if (!second) {
+            info.StartInfo = info.EndInfo = first;
+            continue;
+        }
+        const auto firstDate = model::Formatter::formatDateFromString(first->TAHDate);
+        const auto secondDate = model::Formatter::formatDateFromString(second->TAHDate);
+        if (!firstDate || !secondDate) {
+            info.StartInfo.reset();
+            info.EndInfo.reset();
+        } else if (*firstDate < *secondDate) {
+            info.StartInfo = first;
+            info.EndInfo = second;
+        } else {
+            info.StartInfo = second;
+            info.EndInfo = first;
+        }
+    }
+}
+
+void Funds::ParseOpenPositionsTable(const XmlTable& table) {
+    auto& info = accountStatementInfo_;
+    for (const auto& entry : table) {
+        auto record = std::make_shared<model::OpenPositionHistoryInfo>();
+        applyColumns(entry.second, openColumns(), *record);
+        lookUpItemCode(entry.second, record->InstrumentId, *record);
+        const auto instrument = info.InstrumentInfo.find(std::to_string(record->InstrumentId));
+        if (instrument != info.InstrumentInfo.end())
+            record->CurrentPrice = record->tradingMode == model::Order::kBuy ? instrument->second->Bid
+                                                                              : instrument->second->Ask;
+        // The commission of the remaining quantity.
+        const double initial = TC::doubleValue(record->OrderQty);
+        if (initial > 0.0 && record->Commision > 0.0)
+            record->Commision = record->Commision / initial * TC::doubleValue(record->RemainingQty);
+        if (TC::intValue(record->OpenPositionId) > 0) info.OpenPositionInfo.push_back(std::move(record));
+    }
+    sortById(info.OpenPositionInfo, &model::Order::OpenPositionId);
+}
+
+void Funds::ParsePendingOrdersTable(const XmlTable& table) {
+    auto& info = accountStatementInfo_;
+    for (const auto& entry : table) {
+        auto record = std::make_shared<model::PendingOrderHistoryInfo>();
+        applyColumns(entry.second, pendingColumns(), *record);
+        lookUpItemCode(entry.second, record->InstrumentId, *record);
+        // Kept with an empty id; dropped without the column.
+        if (entry.second.find("PendingOrderId")) info.PendingOrderInfo.push_back(std::move(record));
+    }
+    sortById(info.PendingOrderInfo, &model::Order::PendingOrderId);
+}
+
+void Funds::ParseSettledPositionsTable(const XmlTable& table) {
+    auto& info = accountStatementInfo_;
+    for (const auto& entry : table) {
+        auto record = std::make_shared<model::SettledPositionHistoryInfo>();
+        applyColumns(entry.second, settledColumns(), *record);
+        lookUpItemCode(entry.second, record->InstrumentId, *record);
+        if (entry.second.find("SettlementId")) info.SettledPositionInfo.push_back(std::move(record));
+    }
+    sortById(info.SettledPositionInfo, &model::Order::SettlementId);
+}
+
+void Funds::ParseFinancialTransactionsTable(const XmlTable& table) {
+    for (const auto& entry : table) {
+        auto record = std::make_shared<model::FinancialTransactionHistoryInfo>();
+        applyColumns(entry.second, transactionColumns(), *record);
+        accountStatementInfo_.FinancialTransactionInfo.push_back(std::move(record));
+    }
+}
+
+void Funds::parseMarginCallSummaryTable(const XmlTable& table) {
+    using R = model::MarginCallSummaryInfo;
+    static const ColumnTable<R> columns = {
+        {R::kAccountIdColumn, plain<R>(&R::accountId)},
+        {R::kMarginCallCountColumn, plain<R>(&R::marginCallCount)},
+    };
+    fillByAccount(table, columns, accountStatementInfo_.marginCallSummaryInfo);
+}
+
+void Funds::parseClientAddressTable(const XmlTable& table) {
+    using R = model::ClientAddressInfo;
+    static const ColumnTable<R> columns = {
+        {R::kAccountIdColumn, plain<R>(&R::accountId)},
+        {R::kClientIdColumn, plain<R>(&R::clientId)},
+        {R::kAddressColumn, plain<R>(&R::address)},
+    };
+    fillByAccount(table, columns, accountStatementInfo_.clientAddressInfo);
+}
+
+void Funds::parseOrganizationTable(const XmlTable& table) {
+    using R = model::OrganizationInfo;
+    static const ColumnTable<R> columns = {
+        {R::kAccountIdColumn, plain<R>(&R::accountId)},
+        {R::kCompanyAddressColumn, plain<R>(&R::companyAddress)},
+    };
+    fillByAccount(table, columns, accountStatementInfo_.organizationInfo);
+}
+
+}  // namespace state

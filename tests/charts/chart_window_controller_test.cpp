@@ -1,0 +1,226 @@
+// The chart window and its indicator panel: what a new window shows, the
+// panel's boxes and dictionary, the relays that open the bottom pane and
+// freeze the live bar, and what a symbol, interval, type or theme change does
+// to the indicators shown.
+#include <QApplication>
+#include <QTest>
+
+#include "charts/chart_fixture.h"
+#include "charts/chart_view_controller.h"
+#include "charts/chart_window_controller.h"
+#include "kit/fake_context.h"
+#include "kit/theme_manager.h"
+#include "orders/order_mananger.h"
+
+namespace charts {
+namespace {
+
+using testing::minuteAnswer;
+
+struct Recorder : ChartAnalysisViewControllerDelegate {
+    void indicatorCheckBoxOn(Indicator which, const QVariantMap& settings) override {
+        calls.push_back({true, which});
+        last = settings;
+    }
+    void indicatorCheckBoxOff(Indicator which) override { calls.push_back({false, which}); }
+    std::vector<std::pair<bool, Indicator>> calls;
+    QVariantMap last;
+};
+
+class ChartWindowTest : public testing::ChartFixture {
+protected:
+    void SetUp() override {
+        ChartFixture::SetUp();
+        watchlist() = {"GOLD", "SILVER"};
+        const auto needs = session->orderManagerParts();
+        manager = std::make_unique<orders::OrderMananger>(needs.view, needs.services, needs.reference, needs.book);
+        fake = std::make_unique<kit::testing::FakeContext>(*session, *session, *manager, session);
+        window = std::make_unique<ChartWindowController>(fake->context);
+        window->NeedReload();
+        answer(minuteAnswer("GOLD^O", 200));
+    }
+    void TearDown() override {
+        window.reset();
+        fake.reset();
+        manager.reset();
+        ChartFixture::TearDown();
+    }
+    std::vector<std::string>& watchlist() {
+        return state::ReferenceDataTestAccess::selectedSymbols(state::SessionTestAccess::referenceData(*session));
+    }
+    void tick(Indicator which) { window->chartAnalysisViewController()->checkBox(which)->click(); }
+    bool ticked(Indicator which) { return window->chartAnalysisViewController()->checkBox(which)->isChecked(); }
+    void ensureTicked(std::initializer_list<Indicator> which) {
+        for (Indicator i : which)
+            if (!ticked(i)) tick(i);
+    }
+    // Frozen: a changed price leaves the newest bar alone.
+    bool frozen() {
+        ChartController& ch = *window->chartController();
+        model::ItemDetails& item = **session->referenceData().ItemCollection().find(ch.symbolName());
+        item.Last += 0.75;
+        ch.newChartData();
+        return ChartBars::value(ch.bars().Symdata, ch.window().lastArrIndexPtr) != item.Last;
+    }
+
+    std::unique_ptr<orders::OrderMananger> manager;
+    std::unique_ptr<kit::testing::FakeContext> fake;
+    std::unique_ptr<ChartWindowController> window;
+};
+
+TEST_F(ChartWindowTest, OpensOnTheFirstSymbolAndRelaysTheBoxes) {
+    EXPECT_EQ(window->windowTitle(), "GOLD, M1");
+    EXPECT_EQ(window->intervalIndex(), 1);
+    EXPECT_EQ(window->chartTypePopButton()->currentText(), "Candle Chart");
+    EXPECT_EQ(window->chartController()->window().type, kCandlestickChart);
+    EXPECT_TRUE(window->bottomViewCollapsed());
+    EXPECT_EQ(requests, std::vector<std::string>{"GOLD^O/200"});
+
+    tick(Indicator::SMA);
+    EXPECT_TRUE(window->bottomViewCollapsed());  // overlays leave the pane alone
+    tick(Indicator::MACD);
+    EXPECT_FALSE(window->bottomViewCollapsed());
+    tick(Indicator::RSI);  // unticks MACD without its off: still frozen, RSI shown
+    EXPECT_FALSE(ticked(Indicator::MACD));
+    EXPECT_EQ(window->chartController()->indicatorView()->titleLabel()->text(), "RSI");
+    tick(Indicator::RSI);
+    EXPECT_TRUE(window->bottomViewCollapsed());
+    EXPECT_TRUE(frozen());  // the SMA still shows
+    tick(Indicator::SMA);
+    EXPECT_FALSE(frozen());
+
+    // A refused period: the alert, the box unticked, nothing drawn, nothing frozen.
+    window->chartAnalysisViewController()->field(Indicator::CCI, "Period")->clear();
+    tick(Indicator::CCI);
+    EXPECT_FALSE(ticked(Indicator::CCI));
+    ASSERT_EQ(fake->ui.alerts.size(), 1u);
+    EXPECT_EQ(fake->ui.alerts[0], fake->context.text("10980") + ": " + fake->context.text("21090"));
+    EXPECT_TRUE(window->bottomViewCollapsed());
+    EXPECT_FALSE(frozen());
+}
+
+TEST_F(ChartWindowTest, SymbolIntervalTypeAndThemeChanges) {
+    tick(Indicator::SMA);
+    tick(Indicator::MACD);
+    // A type change keeps the indicators and asks for nothing.
+    window->ChartTypeControlSelected(1);
+    EXPECT_EQ(window->chartController()->window().type, kOHLCChart);
+    EXPECT_TRUE(window->chartController()->isIndicatorPlot());
+    EXPECT_EQ(requests.size(), 1u);
+    // The theme the chart has: nothing rebuilt, the indicators stay.
+    window->chartThemeMenuClicked(0);
+    EXPECT_NE(window->chartController()->graph()->plotWithIdentifier("SMA"), nullptr);
+    EXPECT_TRUE(ticked(Indicator::MACD));
+
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } changes[] = {
+        {"theme", [&] {
+             window->chartThemeButtonClicked();
+             window->chartThemeMenuClicked(1);
+         }},
+        {"symbol", [&] { window->SymbolPopUpItemSelected(1); }},
+        {"interval", [&] { window->IntervalItemSelected(7); }},
+    };
+    for (const auto& c : changes) {
+        ensureTicked({Indicator::SMA, Indicator::MACD});
+        window->crosshairButton()->click();
+        c.change();
+        EXPECT_FALSE(ticked(Indicator::SMA) || ticked(Indicator::MACD)) << c.what;
+        EXPECT_FALSE(window->chartController()->isIndicatorPlot()) << c.what;
+        EXPECT_TRUE(window->indicatorsShown().all().empty()) << c.what;
+        EXPECT_TRUE(window->bottomViewCollapsed()) << c.what;
+        EXPECT_FALSE(window->chartController()->crosshairOn()) << c.what;
+        answer(minuteAnswer(window->chartController()->chartKey(), 200));
+        EXPECT_FALSE(frozen()) << c.what;
+    }
+    EXPECT_EQ(window->windowTitle(), "SILVER, W1");
+    EXPECT_EQ(requests.back(), "SILVER^W/200");
+    // A later scroll leaves the hidden sub-graph alone.
+    const auto kept = window->chartController()->indicatorView()->graph()->defaultPlotSpace().xRange();
+    window->chartScrollToEnd();
+    EXPECT_EQ(window->chartController()->indicatorView()->graph()->defaultPlotSpace().xRange(), kept);
+
+    // The pop-ups are filled again only for another watchlist.
+    window->NeedReload();
+    EXPECT_EQ(window->itemCode(), "SILVER");
+    watchlist() = {"OIL"};
+    window->NeedReload();
+    EXPECT_EQ(window->itemCode(), "OIL");
+    EXPECT_EQ(window->symbolPopButton()->count(), 1);
+}
+
+TEST_F(ChartWindowTest, PanelBoxesFieldsAndScreenshots) {
+    ChartAnalysisViewController panel;
+    Recorder recorder;
+    panel.setDelegate(&recorder);
+    panel.checkBox(Indicator::RSI)->click();
+    panel.checkBox(Indicator::SMA)->click();
+    panel.checkBox(Indicator::MACD)->click();  // unticks RSI, not the overlay, without an off
+    EXPECT_FALSE(panel.checkBox(Indicator::RSI)->isChecked());
+    EXPECT_TRUE(panel.checkBox(Indicator::SMA)->isChecked());
+    using C = std::pair<bool, Indicator>;
+    EXPECT_EQ(recorder.calls, (std::vector<C>{{true, Indicator::RSI}, {true, Indicator::SMA}, {true, Indicator::MACD}}));
+    panel.setColour(Indicator::Alligator, "TeethLineColor", Qt::cyan);
+    panel.checkBox(Indicator::Alligator)->click();
+    EXPECT_EQ(recorder.last.value("TeethLineColor").value<QColor>(), QColor(Qt::cyan));
+    EXPECT_EQ(recorder.last.value("JawsPeriod").toString(), "13");
+    panel.checkBox(Indicator::Stochastic)->click();
+    EXPECT_EQ(recorder.last.keys(), (QStringList{"%DPeriod ", "%KPeriod ", "Slowing"}));
+
+    // Digits only, five at most: a deviation of 2.5 cannot be entered.
+    QLineEdit* deviation = panel.field(Indicator::BollingerBands, "Deviation");
+    deviation->clear();
+    QTest::keyClicks(deviation, "2.5");
+    EXPECT_EQ(deviation->text(), "25");
+    QTest::keyClicks(deviation, "1234");
+    EXPECT_EQ(deviation->text(), "25123");
+
+    window->show();
+    for (std::int64_t theme : {0, 1}) {
+        fake->theme = theme;
+        QApplication::setPalette(kit::ThemeManager::palette(theme));
+        window->NeedReload();
+        window->chartThemeMenuClicked(static_cast<int>(theme));
+        ensureTicked({Indicator::BollingerBands, Indicator::MACD});
+        kit::testing::runFor(30);
+        kit::testing::saveScreenshot(window.get(), theme ? "chart-window-indicators-light" : "chart-window-indicators-dark");
+    }
+    window->analysisButtonClicked();
+    kit::testing::runFor(30);
+    EXPECT_TRUE(window->analysisPopover()->isVisible());
+    kit::testing::saveScreenshot(window->analysisPopover(), "chart-window-indicator-panel");
+    QApplication::setPalette(kit::ThemeManager::palette(0));
+}
+
+TEST_F(ChartWindowTest, PaneLoadsOnceConfiguredAndAwakeAndFollowsItsMenus) {
+    requests.clear();
+    ChartViewController pane(session, session, nullptr);
+    pane.setValue({{"ItemDetails", "SILVER"}, {"ChartIntervalType", 2}, {"ChartType", "3"}}, "Chart2");
+    EXPECT_TRUE(requests.empty());  // no widgets yet
+    pane.awakeFromNib();
+    EXPECT_EQ(requests, std::vector<std::string>{"SILVER^5/200"});
+    answer(minuteAnswer("SILVER^5", 60, 24));
+    pane.intervalSelected(7);
+    EXPECT_EQ(pane.currentInterval(), 8u);
+    EXPECT_EQ(requests.back(), "SILVER^W/200");
+    answer(minuteAnswer("SILVER^W", 60, 24));
+    pane.chartTypeSelected(1);
+    EXPECT_EQ(pane.chartType(), 2u);
+    EXPECT_EQ(pane.chartController()->window().type, kOHLCChart);
+    EXPECT_EQ(requests.size(), 2u);
+    pane.chartThemeMenuClicked(1);
+    EXPECT_EQ(pane.chartController()->graph()->theme(), plot::GraphTheme::PlainWhite);
+    for (auto open : {&ChartViewController::chartTypeButtonClicked, &ChartViewController::chartIntervalButtonClicked,
+                      &ChartViewController::chartThemeButtonClicked}) {
+        pane.crosshairButton()->click();
+        ASSERT_TRUE(pane.chartController()->crosshairOn());
+        (pane.*open)();
+        EXPECT_FALSE(pane.chartController()->crosshairOn());
+        EXPECT_FALSE(pane.crosshairButton()->isChecked());
+    }
+}
+
+}  // namespace
+}  // namespace charts
