@@ -43,6 +43,18 @@ bool FaultBoard::set(const std::string& name, const std::string& value, std::str
         }
         return true;
     }
+    if (name == "close-refuse") {
+        // "none" clears the list.
+        s.closeRefuse.clear();
+        std::size_t start = 0;
+        while (value != "none" && start < value.size()) {
+            auto comma = value.find(',', start);
+            if (comma == std::string::npos) comma = value.size();
+            if (comma > start) s.closeRefuse.push_back(value.substr(start, comma - start));
+            start = comma + 1;
+        }
+        return true;
+    }
     if (name == "split-utf8") return needFlag(s.splitUtf8);
     if (name == "silent") return needFlag(s.silent);
     if (name == "close-mid-frame") return needFlag(s.closeMidFrame);

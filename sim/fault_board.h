@@ -31,6 +31,7 @@ struct FaultState {
     std::string nextAnswer;                 // frame that answers the next request-channel request (once)
     Wrap wrap = Wrap::Plain;
     bool xmlLoginData = false;
+    std::vector<std::string> closeRefuse;   // positions a close-positions request (82) refuses
 };
 
 class FaultBoard {

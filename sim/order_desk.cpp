@@ -573,6 +573,10 @@ void OrderDesk::closePositions(const WireMessage& m, const std::string& user, Re
             reject(m, requestId, kRejectUnknownPosition, "", id, r);
             continue;
         }
+        if (std::find(refusedCloses_.begin(), refusedCloses_.end(), id) != refusedCloses_.end()) {
+            reject(m, requestId, kRejectInstrument, "", id, r);
+            continue;
+        }
         closeAtMarket(*p, qty > 0 && qty < p->qty ? qty : p->qty, requestId, r);
     }
 }

@@ -19,6 +19,8 @@ public:
 
     // Answers one order request of a logged-in user; the messages go to that user.
     std::vector<WireMessage> handle(const WireMessage& request, const std::string& user);
+    // Positions that a close-positions request refuses from now on.
+    void refuseCloses(std::vector<std::string> positionIds) { refusedCloses_ = std::move(positionIds); }
     // Fills the working orders whose price has been reached: (account id, message) pairs.
     std::vector<std::pair<int, WireMessage>> checkTriggers();
 
@@ -32,6 +34,7 @@ public:
     std::string ownerOf(int accountId) const;
 
 private:
+    std::vector<std::string> refusedCloses_;
     struct Result {
         std::vector<WireMessage> messages;
         std::vector<int> accounts;  // accounts whose summary follows

@@ -380,6 +380,7 @@ void Simulator::handleEnvelope(Session& s, const WireMessage& env) {
             std::vector<WireMessage> out;
             {
                 std::lock_guard<std::mutex> lock(stateMutex_);
+                desk_.refuseCloses(faults_.snapshot().closeRefuse);
                 out = desk_.handle(*inner, s.user);
             }
             for (const auto& m : out) sendToSession(s, m);
@@ -777,6 +778,7 @@ std::string Simulator::commandHelp() {
            "    chart-shape normal|short|no-closes  chart answers whole, with short sections, or without closes\n"
            "    addedituac failure|normal        access edits answer \"failure\" and change nothing\n"
            "    demo-answer normal|slashed|no-password  demo users named with \"/\" and \"#\", or a 1027 without 18\n"
+           "    close-refuse ID[,ID...]|none     a close-positions request refuses these positions (62 status 25)\n"
            "  wrap plain|envelope|compressed     how session messages travel\n"
            "  login-form packed|xml              form of the login data\n"
            "  elsewhere USER                     send 44 (logged in elsewhere) to USER's session\n"

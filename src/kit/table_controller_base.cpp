@@ -26,7 +26,11 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
     if (detached_ || !index.isValid() || index.row() < 0 || index.row() >= std::min(rows_, snapshotRows_) || index.column() < 0 ||
         index.column() >= columnCount())
         return {};
-    if (role == Qt::FontRole) return owner_.rowFont();
+    if (role == Qt::FontRole) {
+        // A cell may carry a font of its own (a status in bold).
+        const QVariant own = owner_.cellData(index.row(), index.column(), role);
+        return own.isValid() ? own : QVariant(owner_.rowFont());
+    }
     return owner_.cellData(index.row(), index.column(), role);
 }
 

@@ -81,12 +81,8 @@ const MainCommand* commandOpening(const std::string& window) {
 }
 }  // namespace
 
-bool MainWindowController::runCommand(const std::string& name, QWidget* pressed) {
-    const MainCommand* found = mainCommand(name);
-    if (!found) return false;
-    MainCommand command = *found;
-    const kit::WindowSpec* registered = registry_.find(command.window);
-    if (registered) {
+PressOutcome MainWindowController::commandOutcome(MainCommand& command) const {
+    if (const kit::WindowSpec* registered = registry_.find(command.window)) {
         command.creation = creationOf(registered->creation);
         command.presentation = presentationOf(registered->presentation);
     }
@@ -97,7 +93,16 @@ bool MainWindowController::runCommand(const std::string& name, QWidget* pressed)
     state.visible = existing && existing->isVisible();
     state.hasWatchlistCodes = session && !session->watchlistCodes().empty();
     state.hasOpenPositions = session && !session->getOpenOrderCollection().empty();
-    const PressOutcome outcome = pressOutcome(command, state);
+    return pressOutcome(command, state);
+}
+
+bool MainWindowController::runCommand(const std::string& name, QWidget* pressed) {
+    const MainCommand* found = mainCommand(name);
+    if (!found) return false;
+    MainCommand command = *found;
+    const kit::WindowSpec* registered = registry_.find(command.window);
+    QWidget* existing = keptWindow(command.window);
+    const PressOutcome outcome = commandOutcome(command);
     if (outcome == PressOutcome::Nothing) return false;
     if (registered && registered->canOpen && !registered->canOpen(*context_, {})) return false;
     QWidget* shown = existing;
@@ -130,6 +135,14 @@ bool MainWindowController::openWindow(const std::string& name, const kit::OpenRe
     if (!registered && !command) {
         platform::Log::error("openWindow: no window \"" + name + "\"");
         return false;
+    }
+    // A command's window opens as its command would: nothing where its press does nothing.
+    if (command) {
+        MainCommand press = *command;
+        if (commandOutcome(press) == PressOutcome::Nothing) {
+            platform::Log::info("openWindow: \"" + name + "\" not opened as its command");
+            return false;
+        }
     }
     if (registered && !canOpenWindow(name, request)) {
         platform::Log::error("openWindow: \"" + name + "\" refused item \"" + request.itemCode + "\" record \"" +

@@ -19,6 +19,9 @@
 #include "state/notification_payloads.h"
 #include "state/session_commands.h"
 #include "state/session_view.h"
+#include "views/accounts_table_controller.h"
+#include "views/advanced_watchlist_table_controller.h"
+#include "views/journal_table_controller.h"
 #include "views/open_position_table_controller.h"
 #include "views/pending_order_table_controller.h"
 #include "views/watchlist_table_controller.h"
@@ -27,6 +30,7 @@
 #include "views/settled_position_table_controller.h"
 #include "kit/table_controller_base.h"
 #include "trading/register_windows.h"
+#include "views/register_windows.h"
 #include "charts/chart_view_controller.h"
 #include "charts/register_windows.h"
 #include "chat/register_windows.h"
@@ -76,12 +80,15 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     stripTick_ = ticker_->subscribe([this] { refreshStrip(); });
     for (kit::TableControllerBase* table : {static_cast<kit::TableControllerBase*>(watchlist_),
                                             static_cast<kit::TableControllerBase*>(openPositions_),
-                                            static_cast<kit::TableControllerBase*>(pendingOrders_)})
+                                            static_cast<kit::TableControllerBase*>(pendingOrders_),
+                                            static_cast<kit::TableControllerBase*>(accounts_),
+                                            static_cast<kit::TableControllerBase*>(advancedWatchlist_)})
         table->followTicker(*ticker_);
     ticker_->start();
     // A test's own windows first: a name registered twice keeps the first.
     if (options_.registerWindows) options_.registerWindows(registry_);
     trading::registerWindows(registry_);
+    views::registerWindows(registry_);
     charts::registerWindows(registry_);
     chat::registerWindows(registry_);
     registerWindows(registry_);
@@ -143,7 +150,8 @@ void MainWindowController::applyTheme() {
                                    {"TableView",
                                     {watchlist_->tableView(), openPositions_->tableView(), pendingOrders_->tableView(),
                                      settledPositions_->tableView(), cancelledOrders_->tableView(),
-                                     executedPositions_->tableView(), news_->newsTableView()}}},
+                                     executedPositions_->tableView(), news_->newsTableView(),
+                                     journal_->tableView(), accounts_->tableView()}}},
                                   theme);
 }
 
@@ -186,6 +194,12 @@ void MainWindowController::setAccount(std::shared_ptr<model::AccountDetails> acc
     if (state::SessionCommands* commands = delegate_.session().commands())
         commands->calcAccountDetails(account_ ? account_->AccountId : 0);
     loadAccountDetails();
+}
+
+void MainWindowController::setAccount(std::int32_t accountId) {
+    const state::SessionView* session = delegate_.session().view();
+    if (!session) return;
+    if (auto found = session->account(std::to_string(accountId))) setAccount(std::move(found));
 }
 
 void MainWindowController::RefreshValues() { ticker_->tick(); }

@@ -50,6 +50,9 @@ class ExecutedPositionTableController;
 }
 namespace news {
 class NewsTableController;
+class AdvancedWatchlistTableController;
+class AccountsTableController;
+class JournalTableController;
 }
 
 namespace shell {
@@ -85,10 +88,15 @@ public:
     views::CancelledOrderTableController* cancelledOrders() const { return cancelledOrders_; }
     views::ExecutedPositionTableController* executedPositions() const { return executedPositions_; }
     news::NewsTableController* newsPanel() const { return news_; }
+    views::AdvancedWatchlistTableController* advancedWatchlist() const { return advancedWatchlist_; }
+    views::AccountsTableController* accounts() const { return accounts_; }
+    views::JournalTableController* journal() const { return journal_; }
 
     // --- WindowOpener ------------------------------------------------------------
     bool openWindow(const std::string& name, const kit::OpenRequest& request) override;
     bool canOpenWindow(const std::string& name, const kit::OpenRequest& request = {}) const override;
+    // The account of that id in the strip; nothing for an unknown one.
+    void setAccount(std::int32_t accountId) override;
 
     // --- Set-up and the one-second tick ----------------------------------------------
     void setFullScreen();
@@ -167,6 +175,8 @@ private:
     // The registered window, parented to the main window; else the placeholder.
     QWidget* makeWindow(const std::string& window, const std::string& title);
     void present(QWidget* shown, Presentation presentation, QWidget* pressed);
+    // What a press of the command does now; `command` takes its window's registration.
+    PressOutcome commandOutcome(MainCommand& command) const;
     void terminateOnce();
     // The strip's part of the tick.
     void refreshStrip();
@@ -181,6 +191,9 @@ private:
     views::CancelledOrderTableController* cancelledOrders_ = nullptr;
     views::ExecutedPositionTableController* executedPositions_ = nullptr;
     news::NewsTableController* news_ = nullptr;
+    views::AdvancedWatchlistTableController* advancedWatchlist_ = nullptr;
+    views::AccountsTableController* accounts_ = nullptr;
+    views::JournalTableController* journal_ = nullptr;
     QPointer<MainWindow> window_;
     std::unique_ptr<kit::LiveTicker> ticker_;
     kit::WindowRegistry registry_;

@@ -14,6 +14,9 @@
 #include "state/session_view.h"
 #include "views/cancelled_order_table_controller.h"
 #include "views/executed_position_table_controller.h"
+#include "views/accounts_table_controller.h"
+#include "views/advanced_watchlist_table_controller.h"
+#include "views/journal_table_controller.h"
 #include "views/open_position_table_controller.h"
 #include "views/pending_order_table_controller.h"
 #include "views/settled_position_table_controller.h"
@@ -28,6 +31,9 @@ constexpr std::array<const char*, 8> kMainTabs = {"21001", "21002", "21003", "21
                                                   "21005", "21006", "21007", "21008"};
 constexpr const char* kWatchlistTab = "21009";
 constexpr const char* kNewsTab = "21007";
+constexpr const char* kAdvancedWatchlistTab = "0342";
+constexpr const char* kJournalTab = "21006";
+constexpr const char* kAccountsTab = "21008";
 
 // An empty frame standing in for a view that lands later, with a muted
 // caption (the text of `captionKey`) so that it does not look broken.
@@ -67,6 +73,9 @@ void MainWindowController::buildWindow() {
     watchlist_ = new views::WatchlistTableController(*context_, watchlistTabView);
     watchlist_->setObjectName(kWatchlistTab);
     watchlistTabView->addTab(watchlist_, QString());
+    advancedWatchlist_ = new views::AdvancedWatchlistTableController(*context_, watchlistTabView);
+    advancedWatchlist_->setObjectName(kAdvancedWatchlistTab);
+    watchlistTabView->addTab(advancedWatchlist_, QString());
 
     auto* right = new QSplitter(Qt::Vertical, mainSplitView);
     right->setChildrenCollapsible(false);
@@ -96,6 +105,14 @@ void MainWindowController::buildWindow() {
             news_ = new news::NewsTableController(*context_, std::move(settings), mainTabView);
             news_->setObjectName(id);
             mainTabView->addTab(news_, QString());
+            continue;
+        }
+        if (QWidget* table = std::string(id) == kJournalTab    ? static_cast<QWidget*>(journal_)
+                             : std::string(id) == kAccountsTab ? static_cast<QWidget*>(accounts_)
+                                                               : nullptr) {
+            table->setParent(mainTabView);
+            table->setObjectName(id);
+            mainTabView->addTab(table, QString());
             continue;
         }
         if (std::string(id) != kMainTabs[0]) {
@@ -154,6 +171,8 @@ void MainWindowController::buildPositionTables() {
         *context_, delegate_.session().logindata().showAccountCurrency());
     cancelledOrders_ = new views::CancelledOrderTableController(*context_);
     executedPositions_ = new views::ExecutedPositionTableController(*context_);
+    journal_ = new views::JournalTableController(*context_);
+    accounts_ = new views::AccountsTableController(*context_, delegate_.session().logindata().showAccountCurrency());
 }
 
 QWidget* MainWindowController::buildChartPanes() {
@@ -259,7 +278,6 @@ void MainWindowController::buildToolbar() {
             runCommand(name, mainToolbar->widgetForAction(item));
         });
     }
-    commandActions_["closeAllButtonClicked"]->setEnabled(false);  // until its sheet is built
     mainToolbar->addSeparator();
     QAction* lock = mainToolbar->addAction(QString());
     lock->setProperty("tag", 21017);

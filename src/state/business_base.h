@@ -140,6 +140,7 @@ private:
     std::shared_ptr<model::ItemDetails> instrument(const std::string& code) const override;
     std::shared_ptr<model::ItemDetails> instrumentById(std::int32_t instrumentId) const override;
     std::vector<std::string> watchlistCodes() const override;
+    std::vector<std::string> instrumentCodes() const override;
     std::vector<std::shared_ptr<model::ItemDetails>> watchlistInstruments() const override;
     std::shared_ptr<model::SessionSettings> sessionSetting(const std::string& settingId) const override;
     std::optional<std::vector<std::string>> marketDepth(const std::string& code, DepthSide side) const override;

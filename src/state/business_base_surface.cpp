@@ -18,6 +18,12 @@ std::shared_ptr<model::ItemDetails> BusinessBase::instrumentById(std::int32_t in
     return reference_.instrumentById(instrumentId);
 }
 std::vector<std::string> BusinessBase::watchlistCodes() const { return reference_.selectedSymbols(); }
+std::vector<std::string> BusinessBase::instrumentCodes() const {
+    std::vector<std::string> codes;
+    codes.reserve(reference_.ItemCollection().size());
+    for (const auto& [code, item] : reference_.ItemCollection()) codes.push_back(code);
+    return codes;
+}
 std::vector<std::shared_ptr<model::ItemDetails>> BusinessBase::watchlistInstruments() const {
     return reference_.watchlistInstruments();
 }

@@ -25,6 +25,8 @@ inline constexpr const char* kPasswordChange = "PasswordChangeNotification";
 inline constexpr const char* kDemoUserCreation = "DemoUserCreationNotification";
 inline constexpr const char* kWatchlistUpdate = "WatchlistUpdateNotification";
 inline constexpr const char* kWatchlistTable = "WatchlistTableNotification";
+// The watchlist editor saved: the ticket refills its instrument list.
+inline constexpr const char* kItemUpdate = "ItemUpdateNotification";
 inline constexpr const char* kChatRoomCreation = "ChatRoomCreationNotification";
 inline constexpr const char* kCloseHedgePosition = "CloseHedgePositionNotification";
 inline constexpr const char* kChatQueueStatusUpdate = "ChatQueueStatusUpdate";

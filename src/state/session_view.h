@@ -51,6 +51,8 @@ public:
     // The cached chart answer under "code^interval"; nullopt when none arrived.
     virtual std::optional<std::string> chartData(const std::string& chartKey) const = 0;
     virtual std::vector<std::string> getAllItems() const = 0;
+    // The code of every instrument, in the order the collection received them.
+    virtual std::vector<std::string> instrumentCodes() const = 0;
 
     // --- Orders -------------------------------------------------------------
     virtual Orders getOpenOrderCollection() const = 0;

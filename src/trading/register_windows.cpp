@@ -3,9 +3,11 @@
 #include "kit/window_context.h"
 #include "kit/window_registry.h"
 #include "state/session_view.h"
+#include "trading/close_all_window_controller.h"
 #include "trading/closend_cancel_position_window_controller.h"
 #include "trading/core/position_row_reference.h"
 #include "trading/modify_position_window_controller.h"
+#include "trading/offset_position_window_controller.h"
 #include "trading/trade_ticket_window_controller.h"
 
 namespace trading {
@@ -58,12 +60,47 @@ kit::WindowSpec ticketWindow() {
     return window;
 }
 
+// The offset sheet of an open position, kept; it opens for a position still open.
+kit::WindowSpec offsetWindow() {
+    kit::WindowSpec window;
+    window.name = OffsetPositionWindowController::kName;
+    window.presentation = kit::Presentation::Sheet;
+    window.canOpen = [](kit::WindowContext& context, const kit::OpenRequest& request) {
+        return orderWithId(context.view, kPositionMode, request.recordId) != nullptr;
+    };
+    window.make = [](kit::WindowContext& context) -> QWidget* { return new OffsetPositionWindowController(context); };
+    window.open = [](QWidget* made, const kit::OpenRequest& request) {
+        auto* sheet = dynamic_cast<OffsetPositionWindowController*>(made);
+        return sheet && sheet->setPosition(request.recordId);
+    };
+    return window;
+}
+
+// The close-all sheet, kept; it opens while a position is open.
+kit::WindowSpec closeAllWindow() {
+    kit::WindowSpec window;
+    window.name = CloseAllWindowController::kName;
+    window.presentation = kit::Presentation::Sheet;
+    window.canOpen = [](kit::WindowContext& context, const kit::OpenRequest&) {
+        return !context.view.getOpenOrderCollection().empty();
+    };
+    window.make = [](kit::WindowContext& context) -> QWidget* { return new CloseAllWindowController(context); };
+    window.open = [](QWidget* made, const kit::OpenRequest&) {
+        auto* sheet = dynamic_cast<CloseAllWindowController*>(made);
+        if (sheet) sheet->windowDidAppear();
+        return sheet != nullptr;
+    };
+    return window;
+}
+
 }  // namespace
 
 void registerWindows(kit::WindowRegistry& registry) {
     registry.add(ticketWindow());
     registry.add(rowDialog<ClosendCancelPositionWindowController>("ClosendCancelPositionWindowController"));
     registry.add(rowDialog<ModifyPositionWindowController>("ModifyPositionWindowController"));
+    registry.add(offsetWindow());
+    registry.add(closeAllWindow());
 }
 
 }  // namespace trading

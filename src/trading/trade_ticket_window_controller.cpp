@@ -23,7 +23,6 @@
 namespace trading {
 
 namespace {
-constexpr const char* kItemUpdateNotification = "ItemUpdateNotification";
 constexpr const char* kChartKey = "9#4";
 
 QPixmap image(const char* name) {
@@ -129,7 +128,7 @@ void TradeTicketWindowController::windowDidAppear() {
                                                             [this](const platform::Notification& n) {
                                                                 ShowStatusMessage(n);
                                                             }));
-        observers_.emplace_back(&center, center.addObserver(kItemUpdateNotification, [this](const auto&) {
+        observers_.emplace_back(&center, center.addObserver(state::notifications::kItemUpdate, [this](const auto&) {
                                     updateItemsinSymbolComboBox();
                                 }));
         tick_ = context_.ticker.subscribe([this] { UpdateValuesinTimer(); });

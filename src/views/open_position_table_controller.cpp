@@ -129,7 +129,8 @@ QWidget* OpenPositionTableController::buildTotalsBar() {
     row->addStretch(1);
     closeAll_ = new QPushButton(QString::fromStdString(text(kCloseAllKey)), bar);
     closeAll_->setObjectName("closeAllButton");
-    closeAll_->setEnabled(false);  // the close-all sheet is not part of this table
+    closeAll_->setEnabled(false);  // until the close-all sheet may open
+    connect(closeAll_, &QPushButton::clicked, this, [this] { context_.opener.openWindow(kCloseAllWindow, {}); });
     row->addWidget(closeAll_);
     return bar;
 }
@@ -184,6 +185,7 @@ QVariant OpenPositionTableController::cellData(int row, int column, int role) co
 void OpenPositionTableController::RefreshTableview() {
     kit::TableControllerBase::RefreshTableview();
     updateStatusLabel();
+    closeAll_->setEnabled(context_.opener.canOpenWindow(kCloseAllWindow));
 }
 
 void OpenPositionTableController::updateStatusLabel() {
@@ -220,7 +222,7 @@ void OpenPositionTableController::showRowMenuEntries(QMenu& menu, int row) {
     const std::array<std::pair<bool, bool>, 4> states = {{
         {shown.modify, context_.opener.canOpenWindow(kModifyDialog, request)},
         {shown.close, context_.opener.canOpenWindow(kCloseDialog, request)},
-        {shown.offset, context_.opener.canOpenWindow(kOffsetWindow)},
+        {shown.offset, context_.opener.canOpenWindow(kOffsetWindow, request)},
         {shown.receipt, context_.opener.canOpenWindow(kReceiptWindow)},
     }};
     for (std::size_t i = 0; i < states.size() && i < std::size_t(entries.size()); ++i) {
@@ -252,8 +254,8 @@ void OpenPositionTableController::modifyBracketOrderButtonClicked(int row) {
 
 void OpenPositionTableController::offsetPositionButtonClicked(int row) {
     const Row* r = currentRow(row);
-    if (r && context_.opener.canOpenWindow(kOffsetWindow))
-        context_.opener.openWindow(kOffsetWindow, kit::recordRequest(r->records.order->OpenPositionId));
+    if (r && context_.opener.canOpenWindow(kOffsetWindow, requestFor(*r)))
+        context_.opener.openWindow(kOffsetWindow, requestFor(*r));
 }
 
 void OpenPositionTableController::deliveryReceiptButtonClicked(int row) {

@@ -38,6 +38,7 @@ public:
     // Row-menu entries in order, by the language key of their title.
     static constexpr std::array<const char*, 4> kEntryKeys = {"0282", "0316", "0480", "0481"};
     static constexpr const char* kCloseAllKey = "0243";
+    static constexpr const char* kCloseAllWindow = "CloseAllWindowController";
 
     OpenPositionTableController(kit::WindowContext& context, bool baseCurrencyAvailable, QWidget* parent = nullptr);
     ~OpenPositionTableController() override;

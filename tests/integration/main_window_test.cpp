@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -52,6 +53,15 @@ protected:
                 return true;
             };
             registry.add(statement);
+            kit::WindowSpec sheet;
+            sheet.name = "SheetProbe";
+            sheet.presentation = kit::Presentation::Sheet;
+            sheet.make = [](kit::WindowContext&) -> QWidget* { return new QDialog; };
+            sheet.open = [this](QWidget*, const kit::OpenRequest& request) {
+                lastRequest = request;
+                return true;
+            };
+            registry.add(sheet);
             for (const kit::Creation creation : {kit::Creation::Kept, kit::Creation::NewPerPress}) {
                 kit::WindowSpec probe;
                 probe.name = creation == kit::Creation::Kept ? "KeptProbe" : "NewProbe";
@@ -182,7 +192,7 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
     main->MainToolbarButtonClicked(&item);
     EXPECT_EQ(main->mainTabView->currentIndex(), 2);
     EXPECT_EQ(main->mainToolbar->actions().front()->text().toStdString(), tr("21001"));
-    EXPECT_FALSE(main->toolbarAction("closeAllButtonClicked")->isEnabled());
+    EXPECT_TRUE(main->toolbarAction("closeAllButtonClicked")->isEnabled());
 
     // Kept windows come back as the same window; the chart window is new at each press.
     ASSERT_TRUE(main->runCommand("SettingsButtonClicked"));
@@ -337,6 +347,17 @@ TEST_F(MainWindowTest, RegisteredWindowsAreKeptOrNewAndGuarded) {
     }
     EXPECT_TRUE(main->keptWindow("KeptProbe"));
     EXPECT_FALSE(main->keptWindow("NewProbe"));
+}
+
+TEST_F(MainWindowTest, ARegisteredSheetGetsItsRecordAndShowsOnTheMainWindow) {
+    ASSERT_TRUE(main->openWindow("SheetProbe", kit::recordRequest("70001")));
+    EXPECT_EQ(lastRequest.recordId, "70001");
+    QWidget* sheet = main->keptWindow("SheetProbe");
+    ASSERT_TRUE(sheet && sheet->isVisible());
+    EXPECT_EQ(sheet->parentWidget(), main->window());
+    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+    EXPECT_TRUE(main->isSheetAttached());
+    static_cast<QDialog*>(sheet)->reject();
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowQuitsAlsoWithAChildOpen) {

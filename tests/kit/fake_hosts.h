@@ -37,7 +37,9 @@ public:
     bool canOpenWindow(const std::string& name, const kit::OpenRequest& = {}) const override {
         return registered.count(name) > 0;
     }
+    void setAccount(std::int32_t accountId) override { accounts.push_back(accountId); }
     std::vector<std::string> tickets;
+    std::vector<std::int32_t> accounts;
     std::vector<std::pair<std::string, std::string>> windows;
     std::vector<std::int32_t> modes;
     std::set<std::string> registered;

@@ -48,6 +48,9 @@ const TableTraits& tableTraits(TableKind kind) {
         watchlist.tick.whenVisible = {"0130", "10987", "0195", "0196", "0376", "0194", "0144"};
         watchlist.sheets = true;
         watchlist.fixedTitles = {{"0", "i"}};
+        TableTraits& advanced = t[TableKind::AdvancedWatchlist];
+        advanced.headerMenu = advanced.showHide = false;
+        advanced.wholeTableTick = true;
         return t;
     }();
     return table.at(kind);

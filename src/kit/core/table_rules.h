@@ -18,6 +18,7 @@ enum class TableKind {
     Accounts,
     Journal,
     Watchlist,
+    AdvancedWatchlist,
 };
 
 // The tick's columns: refreshed always, or only while visible.

@@ -1,0 +1,26 @@
+#pragma once
+// The columns the close-all sheet and its status sheet share, and a row of
+// texts written into a table.
+#include <QTableWidget>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "model/order_info.h"
+
+namespace state {
+class SessionView;
+}
+
+namespace trading {
+
+// Account, position, instrument, side, quantity, price, status.
+inline constexpr std::array<const char*, 7> kStatusColumns = {"0012", "0317", "0011", "0020", "0027", "0143", "0144"};
+
+// Headers from the keys (" " for "0"), 12-point rows, no editing.
+void setUpCloseTable(QTableWidget& table, const std::vector<std::string>& identifiers, std::int64_t language);
+// The status columns of one row; the "0144" text wraps, in the row's colour.
+void writeStatusRow(QTableWidget& table, int row, const model::OrderInfo& info, const std::string& side,
+                    const state::SessionView& view);
+
+}  // namespace trading

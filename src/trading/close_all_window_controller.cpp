@@ -1,0 +1,230 @@
+#include "trading/close_all_window_controller.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QVBoxLayout>
+
+#include "kit/theme_manager.h"
+#include "kit/window_context.h"
+#include "model/formatter.h"
+#include "model/language_string.h"
+#include "model/text_value.h"
+#include "orders/order_mananger.h"
+#include "orders/place_order_notification.h"
+#include "platform/main_executor.h"
+#include "state/session_view.h"
+#include "trading/close_all_table.h"
+#include "trading/core/offset_rows.h"
+
+namespace trading {
+
+namespace {
+
+enum Column { kTick, kAccount, kId, kCode, kSide, kQuantity, kOpenPrice, kClosePrice, kProfitLoss, kColumns };
+const std::vector<std::string> kSelectionColumns = {"0", "0012", "0317", "0011", "0020", "0027", "0143", "0147", "0139"};
+
+QTableWidgetItem* textCell(const std::string& text, bool number) {
+    auto* cell = new QTableWidgetItem(QString::fromStdString(text));
+    cell->setFlags(Qt::ItemIsEnabled);
+    if (number) cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return cell;
+}
+
+}  // namespace
+
+CloseAllWindowController::CloseAllWindowController(kit::WindowContext& context, QWidget* parent)
+    : QDialog(parent), context_(context) {
+    setObjectName(kName);
+    setMinimumSize(820, 380);
+    headerTextField = new QLabel(this);
+    closeAllTabView = new QStackedWidget(this);
+    closeAllTableView = new QTableWidget(0, 0, closeAllTabView);
+    setUpCloseTable(*closeAllTableView, kSelectionColumns, context_.language);
+    closeAllTableView->setColumnWidth(kTick, 28);
+    closeAllStatusTableView = new QTableWidget(0, 0, closeAllTabView);
+    setUpCloseTable(*closeAllStatusTableView, {kStatusColumns.begin(), kStatusColumns.end()}, context_.language);
+    closeAllTabView->addWidget(closeAllTableView);
+    closeAllTabView->addWidget(closeAllStatusTableView);
+    connect(closeAllTableView, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (item->column() == kTick) hitCheckbox(item->row());
+    });
+    closeAllButton = new QPushButton(this);
+    closeAllButton->setDefault(true);
+    notNowButton = new QPushButton(this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(notNowButton);
+    buttons->addWidget(closeAllButton);
+    connect(closeAllButton, &QPushButton::clicked, this, [this] { closeAllButtonClicked(); });
+    connect(notNowButton, &QPushButton::clicked, this, [this] { closeModal(); });
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(10, 10, 10, 10);
+    column->setSpacing(6);
+    column->addWidget(headerTextField);
+    column->addWidget(closeAllTabView, 1);
+    column->addLayout(buttons);
+    statusSheet_ = new ClosePositionStatusWindowController(context_, *this, this);
+}
+
+std::string CloseAllWindowController::text(const char* key) const {
+    return model::LanguageString::stringforSelectedLanguage(context_.language, key);
+}
+
+void CloseAllWindowController::windowDidAppear() {
+    platform::assertMainThread();
+    closeAllTabView->setCurrentIndex(0);
+    headerTextField->setText(QString::fromStdString(text("0485")));
+    notNowButton->setText(QString::fromStdString(text("0249")));
+    closeAllButton->show();
+    observers_.clear();
+    auto& center = platform::NotificationCenter::defaultCenter();
+    observers_.emplace_back(&center, center.addObserver(orders::kPlaceOrderNotification, [this](const auto& n) {
+        const auto* report = n.template as<orders::PlaceOrderReport>();
+        if (!checking_ || !report) return;
+        if (auto row = failureRow(report->text, report->ValidationKey.get())) failed_.push_back(std::move(*row));
+    }));
+    observers_.emplace_back(&center, center.addObserver(state::notifications::kBulkClose,
+                                                        [this](const auto& n) { bulkCloseNotification(n); }));
+    kit::ThemeManager::applyTheme({{"Windows", {this}}, {"TableView", {closeAllTableView, closeAllStatusTableView}}},
+                                  context_.theme ? context_.theme() : 0);
+    failed_.clear();
+    status_.clear();
+    selection_.tickAll(context_.view.getOpenOrderCollection());
+    reloadSelection();
+    tick_ = context_.ticker.subscribe([this] { refreshTableView(); });
+}
+
+void CloseAllWindowController::reloadSelection() {
+    const QSignalBlocker quiet(closeAllTableView);
+    shown_ = context_.view.getOpenOrderCollection();
+    selection_.keepOpen(shown_);
+    closeAllTableView->setRowCount(static_cast<int>(shown_.size()));
+    for (int r = 0; r < static_cast<int>(shown_.size()); ++r) {
+        const model::Order& p = *shown_[std::size_t(r)];
+        const auto item = context_.view.instrument(p.ItemCode);
+        auto* tick = new QTableWidgetItem;
+        tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        tick->setCheckState(selection_.isTicked(p.OpenPositionId) ? Qt::Checked : Qt::Unchecked);
+        closeAllTableView->setItem(r, kTick, tick);
+        closeAllTableView->setItem(r, kAccount, textCell(p.AccountNumber, false));
+        closeAllTableView->setItem(r, kId, textCell(p.OpenPositionId, false));
+        closeAllTableView->setItem(r, kCode, textCell(p.ItemCode, false));
+        closeAllTableView->setItem(r, kSide, textCell(p.tradingMode == 0 ? "B" : "S", false));
+        closeAllTableView->setItem(r, kQuantity, textCell(offsetQuantityText(model::TextValue::doubleValue(p.RemainingQty)), true));
+        closeAllTableView->setItem(
+            r, kOpenPrice,
+            textCell(model::Formatter::formatDecimal(model::TextValue::doubleValue(p.OrderPrice), item ? item->DecimalPlaces : 2), true));
+        closeAllTableView->setItem(r, kClosePrice, textCell("", true));
+        closeAllTableView->setItem(r, kProfitLoss, textCell("", true));
+    }
+    refreshTableView();
+    closeAllTableView->resizeColumnsToContents();
+    setButtonTitle();
+}
+
+void CloseAllWindowController::refreshTableView() {
+    const QSignalBlocker quiet(closeAllTableView);
+    for (int r = 0; r < static_cast<int>(shown_.size()) && r < closeAllTableView->rowCount(); ++r) {
+        const model::Order& p = *shown_[std::size_t(r)];
+        const auto item = context_.view.instrument(p.ItemCode);
+        // A buy closes at the Bid, a sell at the Ask.
+        const std::string close =
+            item ? model::Formatter::formatDecimal(p.tradingMode == 0 ? item->Bid : item->Ask, item->DecimalPlaces) : "";
+        char pl[64];
+        std::snprintf(pl, sizeof pl, "%.2f", p.UnrealisedPL);
+        closeAllTableView->item(r, kClosePrice)->setText(QString::fromStdString(close));
+        QTableWidgetItem* profit = closeAllTableView->item(r, kProfitLoss);
+        profit->setText(pl);
+        profit->setForeground(p.UnrealisedPL >= 0 ? kit::ThemeManager::riseColor() : kit::ThemeManager::fallColor());
+    }
+}
+
+void CloseAllWindowController::setButtonTitle() {
+    const CloseAllButton b = trading::closeAllButton(selection_.count(), selection_.isCloseAll(shown_), text("0243"), text("0706"));
+    closeAllButton->setEnabled(b.enabled);
+    closeAllButton->setText(QString::fromStdString(b.title));
+}
+
+void CloseAllWindowController::hitCheckbox(int row) {
+    if (row < 0 || row >= static_cast<int>(shown_.size())) return;
+    selection_.toggle(shown_[std::size_t(row)]->OpenPositionId);
+    setButtonTitle();
+}
+
+void CloseAllWindowController::closeAllButtonClicked() {
+    platform::assertMainThread();
+    failed_.clear();
+    const state::Orders open = context_.view.getOpenOrderCollection();
+    selection_.keepOpen(open);  // closed meanwhile: no longer ticked
+    const state::Orders ticked = selection_.tickedPositions(open);
+    if (ticked.empty()) return;
+    checking_ = true;
+    for (const auto& p : ticked) context_.orderManager.validateBeforeCloseAllPositions(*p);
+    checking_ = false;
+    if (!failed_.empty()) {
+        statusSheet_->windowDidAppear(failed_, failed_.size() == ticked.size() ? 0 : 1,
+                                      [this](const std::string& id) { return sideOf(id); });
+        statusSheet_->setWindowModality(Qt::WindowModal);
+        statusSheet_->open();
+        return;
+    }
+    createBulkClosePositions(selection_.isCloseAll(open) ? orders::OrderMananger::kCloseAll
+                                                         : orders::OrderMananger::kCloseSelected);
+}
+
+std::string CloseAllWindowController::sideOf(const std::string& positionId) const {
+    for (const auto& p : context_.view.getOpenOrderCollection())
+        if (p && p->OpenPositionId == positionId) return p->tradingMode == 0 ? "B" : "S";
+    return "";
+}
+
+void CloseAllWindowController::createBulkClosePositions(std::int64_t requestType) {
+    const state::Orders open = context_.view.getOpenOrderCollection();
+    selection_.keepOpen(open);
+    if (requestType == orders::OrderMananger::kCloseSelected)
+        for (const model::OrderInfo& refused : failed_) selection_.untick(refused.orderNo);
+    const state::Orders ticked = selection_.tickedPositions(open);
+    if (ticked.empty()) return;
+    // The accepted answer is handled before the call returns: keep the rows sent.
+    shown_ = ticked;
+    context_.orderManager.createBulkClosePositionInfo(ticked, requestType);
+}
+
+void CloseAllWindowController::bulkCloseNotification(const platform::Notification& notification) {
+    const auto* result = notification.as<state::BulkCloseResult>();
+    if (!result) return;
+    if (result->status == "82") {
+        tick_.reset();
+        closeAllTabView->setCurrentIndex(1);
+        closeAllButton->hide();
+        status_.clear();
+        for (const auto& p : shown_) {
+            const auto item = context_.view.instrument(p->ItemCode);
+            status_.push_back(statusRow(*p,
+                                        model::Formatter::formatDecimal(model::TextValue::doubleValue(p->OrderPrice),
+                                                                        item ? item->DecimalPlaces : 2),
+                                        text("0531")));
+        }
+        reloadStatus();
+        return;
+    }
+    if (applyBulkResult(status_, *result, text("0019"))) reloadStatus();
+}
+
+void CloseAllWindowController::reloadStatus() {
+    closeAllStatusTableView->setRowCount(static_cast<int>(status_.size()));
+    for (int r = 0; r < static_cast<int>(status_.size()); ++r) {
+        const model::OrderInfo& row = status_[std::size_t(r)];
+        writeStatusRow(*closeAllStatusTableView, r, row, row.tradingMode == 0 ? "B" : "S", context_.view);
+    }
+    closeAllStatusTableView->resizeRowsToContents();
+}
+
+void CloseAllWindowController::closeModal() {
+    observers_.clear();
+    tick_.reset();
+    if (statusSheet_->isVisible()) statusSheet_->reject();
+    reject();
+}
+
+}  // namespace trading

@@ -1,0 +1,71 @@
+#pragma once
+// The close-all sheet: every open position ticked at opening, a close price
+// and P/L refreshed on the login's tick, the order manager's check of each
+// ticked close, the refusals in the status sheet, then one request and a
+// status page that follows the server's answers.
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <memory>
+#include <vector>
+
+#include "kit/live_ticker.h"
+#include "platform/notification_center.h"
+#include "trading/close_position_status_window_controller.h"
+#include "trading/core/close_all_rows.h"
+
+namespace kit {
+struct WindowContext;
+}
+
+namespace trading {
+
+class CloseAllWindowController : public QDialog, public BulkClosePositionDelegate {
+public:
+    static constexpr const char* kName = "CloseAllWindowController";
+
+    explicit CloseAllWindowController(kit::WindowContext& context, QWidget* parent = nullptr);
+
+    // Before each showing: the selection page with every position ticked.
+    void windowDidAppear();
+    void hitCheckbox(int row);
+    void closeAllButtonClicked();
+    void createBulkClosePositions(std::int64_t requestType) override;
+    void closeModal();
+    // The selection page's live columns.
+    void refreshTableView();
+
+    const CloseAllSelection& selection() const { return selection_; }
+    const std::vector<model::OrderInfo>& failedClosePositions() const { return failed_; }
+    const std::vector<model::OrderInfo>& statusRows() const { return status_; }
+    ClosePositionStatusWindowController* statusSheet() const { return statusSheet_; }
+
+    QStackedWidget* closeAllTabView = nullptr;
+    QTableWidget* closeAllTableView = nullptr;
+    QTableWidget* closeAllStatusTableView = nullptr;
+    QPushButton* closeAllButton = nullptr;
+    QPushButton* notNowButton = nullptr;
+    QLabel* headerTextField = nullptr;
+
+private:
+    void reloadSelection();
+    void reloadStatus();
+    void setButtonTitle();
+    void bulkCloseNotification(const platform::Notification& notification);
+    std::string sideOf(const std::string& positionId) const;
+    std::string text(const char* key) const;
+
+    kit::WindowContext& context_;
+    CloseAllSelection selection_;
+    state::Orders shown_;  // the selection page's rows
+    std::vector<model::OrderInfo> failed_;
+    std::vector<model::OrderInfo> status_;
+    ClosePositionStatusWindowController* statusSheet_ = nullptr;
+    bool checking_ = false;
+    kit::LiveTicker::Subscription tick_;
+    std::vector<platform::ObserverHandle> observers_;
+};
+
+}  // namespace trading

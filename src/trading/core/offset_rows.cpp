@@ -1,0 +1,128 @@
+#include "trading/core/offset_rows.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "model/text_value.h"
+#include "trading/core/position_row_reference.h"
+
+namespace trading {
+
+std::string offsetQuantityText(double quantity) {
+    char fixed[64];
+    std::snprintf(fixed, sizeof fixed, "%f", quantity);
+    std::string text = fixed;
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.') text.pop_back();
+    }
+    return text == "-0" ? "0" : text;
+}
+
+std::optional<double> offsetQuantityValue(const std::string& text) {
+    if (text.empty() || std::count(text.begin(), text.end(), '.') > 1 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; }) ||
+        text == ".")
+        return std::nullopt;
+    return model::TextValue::doubleValue(text);
+}
+
+std::vector<model::OffsetPosition> offsetRows(const model::Order& main, const state::Orders& open) {
+    std::vector<model::OffsetPosition> rows;
+    for (const auto& p : open) {
+        if (!p || p->AccountNumber != main.AccountNumber || p->ItemCode != main.ItemCode ||
+            p->deliveryMode != main.deliveryMode || p->tradingMode == main.tradingMode)
+            continue;
+        model::OffsetPosition row;
+        row.accountNo = p->AccountNumber;
+        row.itemCode = p->ItemCode;
+        row.postionId = p->OpenPositionId;
+        row.closePrice = p->OrderPrice;
+        row.tradingMode = p->tradingMode;
+        row.totalQty = row.QtyAvailable = offsetQuantityText(model::TextValue::doubleValue(p->RemainingQty));
+        row.offsetQty = "0";
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::vector<std::string> offsetQuantities(const std::string& total, double step) {
+    constexpr std::size_t kMostEntries = 1000;
+    const double whole = model::TextValue::doubleValue(total);
+    std::vector<std::string> out{"0"};
+    if (step > 0 && std::isfinite(step))
+        for (std::size_t n = 1; n < kMostEntries && double(n) * step < whole - 1e-9; ++n)
+            out.push_back(offsetQuantityText(double(n) * step));
+    if (whole > 0) out.push_back(offsetQuantityText(whole));
+    return out;
+}
+
+void OffsetSelection::reset(std::vector<model::OffsetPosition> rows) {
+    rows_ = std::move(rows);
+    ticks_.clear();
+}
+
+bool OffsetSelection::isTicked(std::size_t row) const {
+    return row < rows_.size() && std::find(ticks_.begin(), ticks_.end(), rows_[row].postionId) != ticks_.end();
+}
+
+void OffsetSelection::toggle(std::size_t row) {
+    if (row >= rows_.size()) return;
+    const auto at = std::find(ticks_.begin(), ticks_.end(), rows_[row].postionId);
+    if (at == ticks_.end()) ticks_.push_back(rows_[row].postionId);
+    else ticks_.erase(at);
+    setQuantity(row, 0, 0);
+}
+
+void OffsetSelection::setQuantity(std::size_t row, double quantity, double profitLoss) {
+    if (row >= rows_.size()) return;
+    model::OffsetPosition& r = rows_[row];
+    r.offsetQty = offsetQuantityText(quantity);
+    r.profitLoss = profitLoss;
+    r.QtyAvailable = offsetQuantityText(model::TextValue::doubleValue(r.totalQty) - quantity);
+}
+
+std::vector<model::OffsetPosition> OffsetSelection::ticked() const {
+    std::vector<model::OffsetPosition> out;
+    for (const std::string& id : ticks_)
+        for (const auto& r : rows_)
+            if (r.postionId == id) out.push_back(r);
+    return out;
+}
+
+double OffsetSelection::total() const {
+    double sum = 0;
+    for (const auto& r : ticked()) sum += model::TextValue::doubleValue(r.offsetQty);
+    return sum;
+}
+
+std::optional<std::string> offsetRefusal(const state::SessionView& session, const model::Order& main,
+                                         const OffsetSelection& selection) {
+    if (!session.isNetworkAvailable()) return "1007";
+    const auto ticked = selection.ticked();
+    if (ticked.empty()) return "";
+    const double total = selection.total();
+    if (total <= 0) return "20241";
+    if (total > model::TextValue::doubleValue(main.RemainingQty) + 1e-9) return "20242";
+    for (const auto& r : ticked) {
+        const double quantity = model::TextValue::doubleValue(r.offsetQty);
+        if (quantity <= 0) return "20241";
+        if (quantity > model::TextValue::doubleValue(r.totalQty) + 1e-9) return "20243";
+    }
+    const auto account = accountOf(session, main);
+    const std::int32_t status = account ? account->tradingStatus : 0;
+    if (status == 2 || status == 6) return "1068";
+    if (status == 3) return "0334";
+    if (status == 5) return "0333";
+    if (account && account->accountaccessType == 3) return "1068";
+    const auto item = itemOf(session, main);
+    const auto group = account ? session.group(account->GroupId) : nullptr;
+    const auto conditions = group && item ? group->instrument(item->InstrumentId) : nullptr;
+    if (!conditions || !conditions->isAvailableForTrading) return "1069";
+    const auto setting = item ? session.sessionSetting(std::to_string(item->CurrentTradeSessionSettingId)) : nullptr;
+    if (!setting || !setting->allowNewMarket) return "1050";
+    return std::nullopt;
+}
+
+}  // namespace trading

@@ -1,0 +1,202 @@
+#include "views/add_remove_window_controller.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include "kit/core/preference_manager.h"
+#include "kit/theme_manager.h"
+#include "kit/window_context.h"
+#include "model/language_string.h"
+#include "platform/main_executor.h"
+#include "platform/notification_center.h"
+#include "platform/resource_bundle.h"
+#include "state/session_commands.h"
+#include "state/session_view.h"
+#include "kit/core/icon_image_name.h"
+
+namespace views {
+
+namespace {
+std::string text(const std::string& key, std::int64_t language) {
+    return model::LanguageString::stringforSelectedLanguage(language, key);
+}
+}  // namespace
+
+namespace {
+
+constexpr const char* kGroupRow = "Item Type";
+constexpr const char* kCodeColumn = "0011";
+constexpr const char* kNameColumn = "0542";
+
+QIcon typeIcon(const std::string& type) {
+    const auto path = [](const std::string& name) {
+        return platform::ResourceBundle::pathForResource("images/" + name, "png");
+    };
+    const auto file = path(kit::iconImageName(type, [&](const std::string& n) { return path(n).has_value(); }));
+    return file ? QIcon(QString::fromStdString(*file)) : QIcon();
+}
+
+// A filled green dot for a marked code, an empty circle for an unmarked one.
+QIcon markIcon(bool marked) {
+    QPixmap dot(14, 14);
+    dot.fill(Qt::transparent);
+    QPainter p(&dot);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(marked ? kit::ThemeManager::riseColor() : QColor(0x90, 0x90, 0x90), 1.5));
+    p.setBrush(marked ? QBrush(kit::ThemeManager::riseColor()) : Qt::NoBrush);
+    p.drawEllipse(QRectF(2, 2, 10, 10));
+    return QIcon(dot);
+}
+
+}  // namespace
+
+AddRemoveWindowController::AddRemoveWindowController(kit::WindowContext& context, QWidget* parent)
+    : QDialog(parent), context_(context) {
+    setObjectName(kName);
+    setMinimumSize(620, 420);
+    ItemCategoryOutlineView = new QTreeWidget(this);
+    ItemCategoryOutlineView->setObjectName("ItemCategoryOutlineView");
+    ItemCategoryOutlineView->setHeaderHidden(true);
+    ItemCategoryOutlineView->setMaximumWidth(200);
+    ItemTableView = new QTableWidget(0, 2, this);
+    ItemTableView->setObjectName("ItemTableView");
+    ItemTableView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ItemTableView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ItemTableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ItemTableView->setAlternatingRowColors(true);
+    ItemTableView->verticalHeader()->hide();
+    ItemTableView->horizontalHeader()->setStretchLastSection(true);
+    ItemTableView->setColumnWidth(0, 140);
+    symbolSearchField = new QLineEdit(this);
+    symbolSearchField->setObjectName("21043");
+    symbolSearchField->setClearButtonEnabled(true);
+    addButton = new QPushButton(this);
+    addButton->setObjectName("21041");
+    addButton->setProperty("tag", kAddTag);
+    removeButton = new QPushButton(this);
+    removeButton->setObjectName("21042");
+    removeButton->setProperty("tag", kRemoveTag);
+    auto* close = new QPushButton(this);
+    close->setObjectName("0246");
+    close->setDefault(true);
+
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(ItemCategoryOutlineView);
+    auto* right = new QVBoxLayout;
+    right->addWidget(symbolSearchField);
+    right->addWidget(ItemTableView, 1);
+    lists->addLayout(right, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(addButton);
+    buttons->addWidget(removeButton);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(10, 10, 10, 10);
+    column->setSpacing(6);
+    column->addLayout(lists, 1);
+    column->addLayout(buttons);
+
+    connect(ItemCategoryOutlineView, &QTreeWidget::itemSelectionChanged, this, [this] { outlineViewSelectionDidChange(); });
+    connect(symbolSearchField, &QLineEdit::textChanged, this, [this] { SearchSymbols(); });
+    connect(addButton, &QPushButton::clicked, this, [this] { ShowandHideSymbolsinWatchlist(kAddTag); });
+    connect(removeButton, &QPushButton::clicked, this, [this] { ShowandHideSymbolsinWatchlist(kRemoveTag); });
+    connect(ItemTableView, &QTableWidget::cellDoubleClicked, this, [this] { ShowandHideSymbolsinWatchlist(0); });
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    windowDidLoad();
+}
+
+void AddRemoveWindowController::windowDidLoad() {
+    // The types are read once.
+    editor_ = std::make_unique<WatchlistEditor>(context_.view.getSymbolTypes());
+    auto* group = new QTreeWidgetItem(ItemCategoryOutlineView, QStringList(kGroupRow));
+    QFont bold = group->font(0);
+    bold.setBold(true);
+    group->setFont(0, bold);
+    group->setFlags(Qt::ItemIsEnabled);
+    for (const std::string& name : editor_->typeNames()) {
+        auto* type = new QTreeWidgetItem(group, QStringList(QString::fromStdString(name)));
+        type->setIcon(0, typeIcon(name));
+    }
+    ItemCategoryOutlineView->expandAll();
+    editor_->setMarks(context_.view.watchlistCodes());
+}
+
+void AddRemoveWindowController::showWindow() {
+    updateLanguageStrings();
+    applyTheme();
+    editor_->setMarks(context_.view.watchlistCodes());
+    ItemTableView->clearSelection();
+    {
+        const QSignalBlocker quiet(symbolSearchField);
+        symbolSearchField->clear();
+    }
+    symbolSearchField->clearFocus();
+    setFocus();
+    editor_->restoreChosenType();
+    reloadItems();
+}
+
+void AddRemoveWindowController::updateLanguageStrings() {
+    setWindowTitle(QString::fromStdString(text("21010", context_.language)));
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setText(QString::fromStdString(text(button->objectName().toStdString(), context_.language)));
+    symbolSearchField->setPlaceholderText(QString::fromStdString(text(symbolSearchField->objectName().toStdString(), context_.language)));
+    ItemTableView->setHorizontalHeaderLabels(
+        {QString::fromStdString(text(kCodeColumn, context_.language)), QString::fromStdString(text(kNameColumn, context_.language))});
+}
+
+void AddRemoveWindowController::applyTheme() {
+    kit::ThemeManager::applyTheme({{"Windows", {this}}, {"TableView", {ItemTableView, ItemCategoryOutlineView}}},
+                                  context_.theme ? context_.theme() : 0);
+}
+
+void AddRemoveWindowController::outlineViewSelectionDidChange() {
+    const QList<QTreeWidgetItem*> selected = ItemCategoryOutlineView->selectedItems();
+    if (selected.isEmpty() || !selected.first()->parent()) return;
+    // Outline row r (the group row is 0) is type r - 1.
+    const int row = selected.first()->parent()->indexOfChild(selected.first()) + 1;
+    ItemTableView->clearSelection();
+    if (editor_->chooseType(row)) reloadItems();
+}
+
+void AddRemoveWindowController::SearchSymbols() {
+    editor_->search(symbolSearchField->text().toStdString());
+    reloadItems();
+}
+
+void AddRemoveWindowController::reloadItems() {
+    const std::vector<std::string>& shown = editor_->shown();
+    ItemTableView->setRowCount(static_cast<int>(shown.size()));
+    for (int r = 0; r < static_cast<int>(shown.size()); ++r) {
+        const std::string code = entryCode(shown[std::size_t(r)]);
+        auto* codeCell = new QTableWidgetItem(QString::fromStdString(code));
+        // A code without a record gets no mark.
+        if (context_.view.instrument(code)) codeCell->setIcon(markIcon(editor_->isMarked(code)));
+        ItemTableView->setItem(r, 0, codeCell);
+        auto* name = new QTableWidgetItem(QString::fromStdString(entryName(shown[std::size_t(r)])));
+        name->setToolTip(name->text());
+        ItemTableView->setItem(r, 1, name);
+    }
+}
+
+void AddRemoveWindowController::ShowandHideSymbolsinWatchlist(int tag) {
+    platform::assertMainThread();
+    std::vector<int> rows;
+    for (const QModelIndex& index : ItemTableView->selectionModel()->selectedRows()) rows.push_back(index.row());
+    editor_->change(markChangeForTag(tag), rows,
+                    [this](const std::string& code) { return context_.view.instrument(code) != nullptr; });
+    reloadItems();
+    SaveAddRemoveItems();
+}
+
+void AddRemoveWindowController::SaveAddRemoveItems() {
+    context_.commands.SaveItemstoWatchList(editor_->savedCodes(context_.view.instrumentCodes()));
+    auto& center = platform::NotificationCenter::defaultCenter();
+    center.post(state::notifications::kWatchlistTable);
+    center.post(state::notifications::kItemUpdate);
+}
+
+}  // namespace views

@@ -1,0 +1,48 @@
+#pragma once
+// The watchlist's second tab: one tall row per watchlist code, painted by
+// AdvancedTableCell, the whole list rebuilt on the login's tick. A press on
+// a price button opens the ticket of an active instrument (else alert
+// "1069"); a drag carries the code as text.
+#include <QMessageBox>
+#include <QPointer>
+#include <string>
+#include <vector>
+
+#include "kit/table_controller_base.h"
+#include "views/core/advanced_rows.h"
+#include "views/core/price_marks.h"
+
+namespace kit {
+struct WindowContext;
+}
+
+namespace views {
+
+class AdvancedWatchlistTableController : public kit::TableControllerBase {
+public:
+    static constexpr const char* kTicketWindow = "TradeTicketWindowController";
+
+    explicit AdvancedWatchlistTableController(kit::WindowContext& context, QWidget* parent = nullptr);
+    ~AdvancedWatchlistTableController() override;
+
+    void buyButtonClicked(int row);
+    void sellButtonClicked(int row);
+    // The ticket of the row's instrument, or the "1069" alert.
+    void loadTradeTicketView(int row);
+    const AdvancedRow* row(int index) const;
+    QMessageBox* currentAlert() const { return alert_; }
+
+protected:
+    int takeSnapshot() override;
+    QVariant cellData(int row, int column, int role) const override;
+    std::string dragText(const std::vector<int>& rows) const override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    kit::WindowContext& context_;
+    std::vector<AdvancedRow> rows_;
+    LastShownPrices shown_;
+    QPointer<QMessageBox> alert_;
+};
+
+}  // namespace views

@@ -1,0 +1,50 @@
+// The close-all sheet against the simulator: opened from the open positions
+// table, every position ticked, one refused by the server, the others closed.
+#include <gtest/gtest.h>
+
+#include "integration/app_window_fixture.h"
+#include "trading/close_all_window_controller.h"
+#include "views/open_position_table_controller.h"
+
+namespace {
+
+using kit::testing::runUntil;
+
+class CloseAllSimTest : public integration::LoggedInWindowTest {
+protected:
+    CloseAllSimTest() : LoggedInWindowTest("close_all_sim") {}
+};
+
+TEST_F(CloseAllSimTest, ARefusedPositionShowsRedTheOthersClose) {
+    QPushButton* button = main->openPositions()->closeAllButton();
+    ASSERT_TRUE(runUntil([&] { return button->isEnabled(); }));
+    button->click();
+    auto* sheet = dynamic_cast<trading::CloseAllWindowController*>(main->keptWindow("CloseAllWindowController"));
+    ASSERT_TRUE(sheet && sheet->isVisible());
+    EXPECT_TRUE(main->isSheetAttached());
+    const std::size_t positions = state::viewOf(*session).getOpenOrderCollection().size();
+    ASSERT_EQ(sheet->selection().count(), positions);
+    EXPECT_EQ(sheet->closeAllButton->text().toStdString(), integration::tr("0243"));
+
+    ASSERT_EQ(sim->command("fault close-refuse 70002").rfind("ok", 0), 0u);
+    sheet->closeAllButton->click();
+    const auto answered = [&] {
+        if (sheet->statusRows().size() != positions) return false;
+        for (const auto& row : sheet->statusRows())
+            if (row.orderDetails == integration::tr("0531")) return false;
+        return true;
+    };
+    ASSERT_TRUE(runUntil(answered, 10000));
+    for (const auto& row : sheet->statusRows()) {
+        SCOPED_TRACE(row.orderNo);
+        const bool refused = row.orderNo == "70002";
+        EXPECT_EQ(row.orderDetails == integration::tr("0019"), !refused);
+        EXPECT_EQ(row.statusColor->red, (refused ? trading::kStatusRed : trading::kStatusGreen).red);
+    }
+    sheet->resize(sheet->minimumSize());
+    kit::testing::saveScreenshot(sheet, "close-all-sim-status-dark");
+    sheet->closeModal();
+    EXPECT_FALSE(main->isSheetAttached());
+}
+
+}  // namespace

@@ -1,0 +1,185 @@
+// The close-all sheet and its status sheet over a session of the test's own:
+// the ticks and the button, the check's refusals, the request type, the
+// status page following the answers, positions closing meanwhile.
+#include <QHeaderView>
+#include <QLayout>
+#include <QTest>
+
+#include "kit/fake_context.h"
+#include "kit/qt_test_app.h"
+#include "kit/theme_manager.h"
+#include "orders/order_fixture.h"
+#include "state/session_notifications.h"
+#include "support/order_book_test_access.h"
+#include "support/reference_data_test_access.h"
+#include "support/session_test_access.h"
+#include "trading/close_all_window_controller.h"
+
+namespace trading {
+namespace {
+
+using orders::testing::tr;
+using Strings = std::vector<std::string>;
+
+class CloseAllTest : public orders::testing::OrderFixture {
+public:
+    void SetUp() override {
+        OrderFixture::SetUp();
+        // SILVER has no conditions in the group: its close is refused.
+        auto& data = state::SessionTestAccess::referenceData(*session);
+        auto silver = std::make_shared<model::ItemDetails>(*item);
+        silver->Code = "SILVER";
+        silver->InstrumentId = 2;
+        state::ReferenceDataTestAccess::ItemCollection(data).set("SILVER", silver);
+        openPosition(0, "1.5", "1001", "P1");
+        openPosition(1, "1", "1001", "P2");
+        openPosition(1, "0.5", "1001", "P3");
+        fake = std::make_unique<kit::testing::FakeContext>(*session, *session, *manager, session);
+        sheet = std::make_unique<CloseAllWindowController>(fake->context);
+        sheet->windowDidAppear();
+        sheet->open();
+    }
+    void TearDown() override {
+        sheet.reset();
+        fake.reset();
+        OrderFixture::TearDown();
+    }
+    state::Orders& open() {
+        return state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session));
+    }
+    void tick(int row) { sheet->closeAllTableView->item(row, 0)->setCheckState(
+                             sheet->closeAllTableView->item(row, 0)->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked); }
+    void answer(const char* status, const std::string& id, const std::string& reason = "") {
+        auto r = std::make_shared<state::BulkCloseResult>();
+        r->status = status;
+        r->reference = id;
+        r->reason = reason;
+        if (std::string(status) == state::BulkCloseResult::kSettled)
+            for (const auto& p : open())
+                if (p->OpenPositionId == id) r->settled = p;
+        platform::NotificationCenter::defaultCenter().post(state::notifications::kBulkClose, r);
+    }
+    Strings details() const {
+        Strings out;
+        for (const auto& r : sheet->statusRows()) out.push_back(r.orderNo + " " + r.orderDetails);
+        return out;
+    }
+    // The list of the request, as the order manager writes it for these positions.
+    bool sentFor(const Strings& ids, std::int64_t type) {
+        state::Orders positions;
+        for (const std::string& id : ids)
+            for (const auto& p : open())
+                if (p->OpenPositionId == id) positions.push_back(p);
+        const auto list = manager->closePositionsList(positions, type);
+        return list && body().find(*list) != std::string::npos;
+    }
+
+    std::unique_ptr<kit::testing::FakeContext> fake;
+    std::unique_ptr<CloseAllWindowController> sheet;
+};
+
+TEST_F(CloseAllTest, TicksSetTheButton) {
+    struct Step {
+        int row;
+        bool enabled;
+        std::string title;
+    } steps[] = {
+        {-1, true, tr("0243")},
+        {1, true, tr("0706") + " (2)"},
+        {0, true, tr("0706") + " (1)"},
+        {2, false, tr("0706") + " (0)"},
+    };
+    for (const Step& s : steps) {
+        if (s.row >= 0) tick(s.row);
+        EXPECT_EQ(sheet->closeAllButton->isEnabled(), s.enabled) << s.row;
+        EXPECT_EQ(sheet->closeAllButton->text().toStdString(), s.title) << s.row;
+    }
+    EXPECT_EQ(sheet->closeAllTableView->item(1, 7)->text(), "50.10");  // a sell closes at the Ask
+    sheet->windowDidAppear();  // reopening ticks every position
+    EXPECT_EQ(sheet->selection().count(), 3u);
+}
+
+TEST_F(CloseAllTest, AllTickedGoAsCloseAllAndTheStatusFollowsTheAnswers) {
+    sheet->closeAllButtonClicked();
+    EXPECT_EQ(sent, 1);
+    EXPECT_TRUE(sentFor({"P1", "P2", "P3"}, orders::OrderMananger::kCloseAll));
+    EXPECT_EQ(sheet->closeAllTabView->currentIndex(), 1);
+    EXPECT_EQ(details(), (Strings{"P1 " + tr("0531"), "P2 " + tr("0531"), "P3 " + tr("0531")}));
+    answer(state::BulkCloseResult::kSettled, "P1");
+    answer(state::BulkCloseResult::kRejected, "P2", "No liquidity");
+    answer(state::BulkCloseResult::kRejected, "P9", "Not in the table");
+    EXPECT_EQ(details(), (Strings{"P1 " + tr("0019"), "P2 No liquidity", "P3 " + tr("0531")}));
+    EXPECT_EQ(sheet->statusRows()[1].statusColor->red, kStatusRed.red);
+    EXPECT_EQ(sheet->statusRows()[0].statusColor->green, kStatusGreen.green);
+}
+
+TEST_F(CloseAllTest, RefusalsShowInTheStatusSheetAndTheRestGoOn) {
+    open()[1]->ItemCode = "SILVER";
+    sheet->closeAllButtonClicked();
+    EXPECT_EQ(sent, 0);
+    ClosePositionStatusWindowController* status = sheet->statusSheet();
+    ASSERT_TRUE(status->isVisible());
+    ASSERT_EQ(sheet->failedClosePositions().size(), 1u);
+    const model::OrderInfo& failed = sheet->failedClosePositions()[0];
+    EXPECT_EQ(failed.orderNo, "P2");
+    EXPECT_EQ(failed.quantity, "1");
+    EXPECT_EQ(failed.price, "50.10");  // the market close of a sell
+    EXPECT_EQ(status->statusTextField->text().toStdString(), tr("1155"));
+    EXPECT_EQ(status->button1->text().toStdString(), tr("10852"));
+    EXPECT_EQ(status->statusTableView->item(0, 3)->text(), "S");
+    status->button1->click();
+    EXPECT_EQ(sent, 1);
+    EXPECT_TRUE(sentFor({"P1", "P3"}, orders::OrderMananger::kCloseSelected));
+
+    // Every one refused: only the close button, nothing sent.
+    reset();
+    for (const auto& p : open()) p->ItemCode = "SILVER";
+    sheet->closeAllButtonClicked();
+    EXPECT_EQ(sent, 0);
+    EXPECT_EQ(sheet->statusSheet()->statusTextField->text().toStdString(), tr("1154"));
+    EXPECT_TRUE(sheet->statusSheet()->button1->isHidden());
+    EXPECT_EQ(sheet->statusSheet()->button2->text().toStdString(), tr("0167"));
+}
+
+TEST_F(CloseAllTest, PositionsClosedOrOpenedMeanwhile) {
+    open().erase(open().begin() + 2);  // P3 closed while ticked
+    openPosition(0, "2", "1001", "P4");  // and a new one, not ticked
+    sheet->closeAllButtonClicked();
+    EXPECT_EQ(sent, 1);
+    EXPECT_TRUE(sentFor({"P1", "P2"}, orders::OrderMananger::kCloseSelected));
+}
+
+// Each page in both themes, as the sheet draws it.
+TEST_F(CloseAllTest, Screenshots) {
+    const auto shoot = [&](QDialog* dialog, QTableWidget* table, const QString& name) {
+        dialog->resize(dialog->minimumSize());
+        for (const std::int64_t theme : {0, 1}) {
+            QApplication::setPalette(kit::ThemeManager::palette(theme));
+            kit::ThemeManager::applyTheme({{"Windows", {dialog}}, {"TableView", {table}}}, theme);
+            table->resizeRowsToContents();
+            dialog->layout()->activate();
+            kit::testing::saveScreenshot(dialog, name + (theme == 0 ? "-dark" : "-light"));
+        }
+        QApplication::setPalette(kit::ThemeManager::palette(0));
+    };
+    tick(1);
+    shoot(sheet.get(), sheet->closeAllTableView, "close-all-selection");
+    model::OrderInfo refused = *failureRow("Close refused\nThe market for this instrument is closed until the next "
+                                           "trading session opens; the position stays open until then.", open()[1].get());
+    refused.orderNo = "P2";
+    refused.quantity = "1";
+    ClosePositionStatusWindowController* status = sheet->statusSheet();
+    status->windowDidAppear({refused}, 1, [](const std::string&) { return std::string("S"); });
+    status->show();
+    EXPECT_GT(status->statusTableView->rowHeight(0), status->statusTableView->verticalHeader()->defaultSectionSize());
+    shoot(status, status->statusTableView, "close-status-sheet");
+    status->reject();
+    tick(1);
+    sheet->closeAllButtonClicked();
+    answer(state::BulkCloseResult::kSettled, "P1");
+    answer(state::BulkCloseResult::kRejected, "P2", "Rejected: no liquidity");
+    shoot(sheet.get(), sheet->closeAllStatusTableView, "close-all-status");
+}
+
+}  // namespace
+}  // namespace trading
