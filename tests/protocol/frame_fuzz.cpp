@@ -1,5 +1,6 @@
 // Fuzz target for the de-framer and the field reader: the frames are checked,
-// and the same bytes cut at every chunk size give the same frames. Built with
+// and the same bytes cut at the chosen chunk size and a few others give the
+// same frames. Built with
 // libFuzzer when fuzzing; otherwise the checked-in corpus is replayed as an
 // ordinary test.
 #include <cstddef>
@@ -99,6 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(frames <= stream.size());
     const Whole expected = whole(stream);
     require(expected.frames.size() == frames);
-    for (std::size_t chunk = 1; chunk < stream.size(); ++chunk) require(sameInChunks(stream, chunk, expected));
+    // A few cut sizes, not every one: every one costs the square of the input.
+    for (std::size_t cut : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{7}, stream.size() / 2})
+        if (cut > 0 && cut < stream.size()) require(sameInChunks(stream, cut, expected));
     return 0;
 }
