@@ -21,7 +21,11 @@ namespace {
 using fuzz::require;
 
 void checkChart(fuzz::FuzzSession& fs, const std::string& answer) {
-    auto& answers = state::SessionTestAccess::dataServiceAnswers(*fs.session);
+    // A component of its own, so that each input starts with no stored answer.
+    auto& s = *fs.session;
+    state::DataServiceAnswers answers(state::servicesOf(s), state::SessionTestAccess::referenceData(s),
+                                      state::SessionTestAccess::orderBook(s), state::SessionTestAccess::funds(s),
+                                      state::SessionTestAccess::chat(s), state::SessionTestAccess::feedChannels(s));
     answers.fillChartData(answer, 1, protocol::RequestKind{static_cast<std::int32_t>(protocol::MsgType::ChartDataRequest), "chart", 0, 0});
     fs.idle();
     // The session and the chart read the same key from the header.

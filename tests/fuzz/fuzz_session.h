@@ -1,7 +1,9 @@
 #pragma once
-// A session for the fuzz harnesses that feed it messages: a manual main loop
-// and a fake clock installed once, the log silenced, and a fresh session per
-// input holding one instrument (GOLD, id 7) and one account (1001).
+// A session for the fuzz harnesses that feed it messages: a manual main loop,
+// a fake clock and one session made once (a session per input costs its
+// connection's queue and socket), the log silenced. Each input starts with
+// no orders, no journal, and fresh records of one instrument (GOLD, id 7)
+// and one account (1001).
 #include <cstdlib>
 #include <memory>
 #include <set>
@@ -15,6 +17,7 @@
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "state/business_base.h"
+#include "state/journal.h"
 #include "state/order_book.h"
 #include "state/reference_data.h"
 #include "state/recording_ui_services.h"
@@ -48,14 +51,18 @@ inline void checkUnique(const state::OrderList& list, std::string model::Order::
 class FuzzSession {
 public:
     FuzzSession() {
-        static const bool once = [] {
+        static const std::shared_ptr<state::BusinessBase> made = [] {
             platform::Log::setSink([](platform::LogLevel, const std::string&) {});
             platform::installClock(std::make_shared<platform::FakeClock>());
             platform::MainExecutor::install(std::make_shared<platform::ManualRunLoop>());
-            return true;
+            static state::testing::RecordingUi ui;
+            return state::BusinessBase::create(ui, ui);
         }();
-        (void)once;
-        session = state::BusinessBase::create(ui, ui);
+        session = made;
+        auto& book = state::SessionTestAccess::orderBook(*session);
+        book.clearForLogin();
+        book.clearExecutedOrderSearchCollection();
+        state::SessionTestAccess::journal(*session) = state::Journal();
         auto& reference = state::SessionTestAccess::referenceData(*session);
         auto gold = std::make_shared<model::ItemDetails>();
         gold->InstrumentId = 7;
@@ -65,10 +72,7 @@ public:
         account->AccountId = 1001;
         state::ReferenceDataTestAccess::AccountDetailCollection(reference).set("1001", account);
     }
-    ~FuzzSession() {
-        session.reset();
-        idle();
-    }
+    ~FuzzSession() { idle(); }
     void idle() { static_cast<platform::ManualRunLoop&>(*platform::MainExecutor::current()).runUntilIdle(); }
 
     // One message of `type` with `fields` ("tag=value"), through the session's dispatcher.
@@ -94,7 +98,6 @@ public:
             require(account && key == std::to_string(account->AccountId));
     }
 
-    state::testing::RecordingUi ui;
     std::shared_ptr<state::BusinessBase> session;
 };
 
