@@ -55,10 +55,13 @@ public:
             platform::Log::setSink([](platform::LogLevel, const std::string&) {});
             platform::installClock(std::make_shared<platform::FakeClock>());
             platform::MainExecutor::install(std::make_shared<platform::ManualRunLoop>());
-            static state::testing::RecordingUi ui;
-            return state::BusinessBase::create(ui, ui);
+            return state::BusinessBase::create(ui(), ui());
         }();
         session = made;
+        // What an input leaves held makes libFuzzer look for leaks after every input.
+        auto& u = ui();
+        u.events = {}, u.alerts = {}, u.banners = {}, u.locals = {}, u.sounds = {}, u.opened = {};
+        u.loginMessages = {}, u.anotherLocation = {};
         auto& book = state::SessionTestAccess::orderBook(*session);
         book.clearForLogin();
         book.clearExecutedOrderSearchCollection();
@@ -99,6 +102,12 @@ public:
     }
 
     std::shared_ptr<state::BusinessBase> session;
+
+private:
+    static state::testing::RecordingUi& ui() {
+        static state::testing::RecordingUi recording;
+        return recording;
+    }
 };
 
 }  // namespace fuzz
