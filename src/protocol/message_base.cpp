@@ -289,7 +289,10 @@ std::optional<MessageBase> MessageBase::decodeFrame(std::string_view frame) {
     const std::size_t eq = first.find('=');
     m.messagetype_ = eq == std::string_view::npos ? 0 : MessageCracker::integerValue(first.substr(eq + 1));
     m.received_.assign(fields);
-    m.tags_.reserve(24);
+    // Room for every field up front (a stored field takes at least "t=" and its
+    // separator): no growth while reading.
+    const auto separators = static_cast<std::size_t>(std::count(m.received_.begin(), m.received_.end(), FieldEndByte));
+    m.tags_.reserve(std::min(separators, m.received_.size() / 3) + 1);
     // One pass: each field ends at 0x03; its tag is the digits before its first "=".
     const char* p = m.received_.data();
     const char* const e = p + m.received_.size();

@@ -54,20 +54,25 @@ void TagMap::indexEntry(std::size_t at) {
     index_[slot] = static_cast<std::uint32_t>(at + 1);
 }
 
-void TagMap::rebuildIndex() {
+void TagMap::rebuildIndex(std::size_t count) {
     index_.clear();
-    if (entries_.size() < kIndexedFrom) return;
+    if (count < kIndexedFrom) return;
     std::size_t slots = 2 * kIndexedFrom;
-    while (slots < 2 * entries_.size()) slots *= 2;
+    while (slots < 2 * count) slots *= 2;
     index_.assign(slots, 0);
     for (std::size_t i = 0; i < entries_.size(); ++i) indexEntry(i);
 }
 
 void TagMap::indexLast() {
     if (index_.empty() ? entries_.size() >= kIndexedFrom : 2 * entries_.size() > index_.size())
-        rebuildIndex();
+        rebuildIndex(entries_.size());
     else if (!index_.empty())
         indexEntry(entries_.size() - 1);
+}
+
+void TagMap::reserve(std::size_t n) {
+    entries_.reserve(n);
+    if (n >= kIndexedFrom && 2 * n > index_.size()) rebuildIndex(n);
 }
 
 void TagMap::set(std::int64_t tag, std::string value) {
@@ -120,7 +125,7 @@ void TagMap::erase(std::int64_t tag) {
     const std::size_t at = position(tag, comparisons);
     if (at == kAbsent) return;
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(at));
-    if (!index_.empty()) rebuildIndex();
+    if (!index_.empty()) rebuildIndex(entries_.size());
 }
 
 void TagMap::clear() {

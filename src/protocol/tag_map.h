@@ -43,7 +43,9 @@ public:
     void removeAllObjects() { clear(); }
     std::size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }
-    void reserve(std::size_t n) { entries_.reserve(n); }
+    // Room for n entries (and their index, when n needs one): storing up to n
+    // tags then allocates nothing more.
+    void reserve(std::size_t n);
 
     // The first tag given a non-finite number since the last clear.
     std::optional<std::int64_t> nonFiniteTag() const { return nonFinite_; }
@@ -63,7 +65,8 @@ private:
     // Indexes the entry just appended, making or growing the index when due.
     void indexLast();
     void indexEntry(std::size_t at);
-    void rebuildIndex();
+    // Makes the index for `count` entries and fills it with the held ones.
+    void rebuildIndex(std::size_t count);
 
     std::vector<Entry> entries_;
     std::uint64_t seen_ = 0;  // one bit per tag modulo 64: a clear bit means the tag is absent

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <algorithm>
 
 #include "kit/core/price_highlight.h"
 #include "views/core/price_marks.h"
@@ -11,55 +12,60 @@ namespace views {
 namespace {
 
 constexpr int kPadding = 6;
+// Layouts kept before the cache starts again: a few thousand prices on screen.
+constexpr int kLayoutCap = 8192;
 
-struct Fonts {
-    QFont base, big, small;
-    double rise = 0;
-};
-
-Fonts fontsFor(const QFont& font) {
-    Fonts f{font, font, font, 0};
-    const double size = font.pointSizeF() > 0 ? font.pointSizeF() : 12;
-    f.big.setPointSizeF(kit::bigPriceFontSize(size));
-    f.small.setPointSizeF(kit::smallPriceFontSize(size));
-    f.rise = kit::smallFigureRise(QFontMetricsF(f.big).capHeight(), QFontMetricsF(f.small).capHeight());
-    return f;
-}
-
-const QFont& fontOf(const Fonts& f, kit::PriceFigure figure) {
+int fontIndex(kit::PriceFigure figure) {
     switch (figure) {
-        case kit::PriceFigure::Big: return f.big;
-        case kit::PriceFigure::Small: return f.small;
-        default: return f.base;
+        case kit::PriceFigure::Big: return 1;
+        case kit::PriceFigure::Small: return 2;
+        default: return 0;
     }
 }
 
 bool isPriceCell(const QModelIndex& index) { return index.data(PriceTextRole).isValid(); }
-
-std::vector<kit::PriceRun> runsOf(const QModelIndex& index) {
-    const QPoint digits = index.data(DigitLengthsRole).toPoint();
-    return kit::priceHighlightRuns(index.data(PriceTextRole).toString().toStdString(), digits.x(), digits.y());
-}
-
-double widthOf(const Fonts& fonts, const std::vector<kit::PriceRun>& runs) {
-    double width = 0;
-    for (const auto& run : runs)
-        width += QFontMetricsF(fontOf(fonts, run.figure)).horizontalAdvance(QString::fromStdString(run.text));
-    return width;
-}
 
 }  // namespace
 
 WatchlistPriceDelegate::WatchlistPriceDelegate(std::function<std::int64_t()> theme, QObject* parent)
     : QStyledItemDelegate(parent), theme_(std::move(theme)) {}
 
+const WatchlistPriceDelegate::Layout& WatchlistPriceDelegate::layoutOf(const QModelIndex& index) const {
+    const QFont font = index.data(Qt::FontRole).value<QFont>();
+    if (!haveFonts_ || font != font_) {
+        font_ = font;
+        haveFonts_ = true;
+        const double size = font.pointSizeF() > 0 ? font.pointSizeF() : 12;
+        fonts_[0] = fonts_[1] = fonts_[2] = font;
+        fonts_[1].setPointSizeF(kit::bigPriceFontSize(size));
+        fonts_[2].setPointSizeF(kit::smallPriceFontSize(size));
+        layouts_.clear();
+    }
+    const QString text = index.data(PriceTextRole).toString();
+    const QPoint digits = index.data(DigitLengthsRole).toPoint();
+    const QString key = text + QChar(u'\x1f') + QString::number(digits.x()) + QChar(u',') + QString::number(digits.y());
+    if (const auto found = layouts_.constFind(key); found != layouts_.cend()) return *found;
+    if (layouts_.size() >= kLayoutCap) layouts_.clear();
+
+    const QFontMetricsF metrics[3] = {QFontMetricsF(fonts_[0]), QFontMetricsF(fonts_[1]), QFontMetricsF(fonts_[2])};
+    Layout layout;
+    const auto runs = kit::priceHighlightRuns(text.toStdString(), digits.x(), digits.y());
+    const bool big = std::any_of(runs.begin(), runs.end(), [](const auto& r) { return r.figure == kit::PriceFigure::Big; });
+    layout.capHeight = metrics[big ? 1 : 0].capHeight();
+    layout.height = metrics[big ? 1 : 0].height();
+    for (const auto& run : runs) {
+        Layout::Piece piece{QString::fromStdString(run.text), fontIndex(run.figure), layout.width, 0};
+        if (run.figure == kit::PriceFigure::Small) piece.y = metrics[2].capHeight() - layout.capHeight;
+        layout.width += metrics[piece.font].horizontalAdvance(piece.text);
+        layout.pieces.push_back(std::move(piece));
+    }
+    return *layouts_.insert(key, std::move(layout));
+}
+
 QSize WatchlistPriceDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
     if (!isPriceCell(index)) return QStyledItemDelegate::sizeHint(option, index);
-    const Fonts fonts = fontsFor(index.data(Qt::FontRole).value<QFont>());
-    const auto runs = runsOf(index);
-    const bool big = std::any_of(runs.begin(), runs.end(), [](const auto& r) { return r.figure == kit::PriceFigure::Big; });
-    const QFontMetricsF metrics(big ? fonts.big : fonts.base);
-    return {int(widthOf(fonts, runs)) + 2 * kPadding, int(metrics.height()) + 4};
+    const Layout& layout = layoutOf(index);
+    return {int(layout.width) + 2 * kPadding, int(layout.height) + 4};
 }
 
 void WatchlistPriceDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -87,8 +93,7 @@ void WatchlistPriceDelegate::paint(QPainter* painter, const QStyleOptionViewItem
     QStyle* style = widget ? widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
 
-    const Fonts fonts = fontsFor(index.data(Qt::FontRole).value<QFont>());
-    const auto runs = runsOf(index);
+    const Layout& layout = layoutOf(index);
     QColor color = opt.palette.color(QPalette::Text);
     if (const auto themed = priceTextColor(theme_ ? theme_() : 0))
         color = QColor::fromRgbF(float(themed->red), float(themed->green), float(themed->blue), float(themed->alpha));
@@ -101,19 +106,12 @@ void WatchlistPriceDelegate::paint(QPainter* painter, const QStyleOptionViewItem
     painter->setClipRect(opt.rect);
     painter->setPen(color);
     const QRectF cell = QRectF(opt.rect).adjusted(kPadding, 0, -kPadding, 0);
-    double x = cell.right() - widthOf(fonts, runs);
-    const QFontMetricsF baseMetrics(fonts.base);
-    const bool big = std::any_of(runs.begin(), runs.end(), [](const auto& r) { return r.figure == kit::PriceFigure::Big; });
-    const double capHeight = big ? QFontMetricsF(fonts.big).capHeight() : baseMetrics.capHeight();
-    const double baseline = cell.center().y() + capHeight / 2;
-    for (const auto& run : runs) {
-        const QFont& font = fontOf(fonts, run.figure);
-        const QString text = QString::fromStdString(run.text);
-        painter->setFont(font);
-        const double y = run.figure == kit::PriceFigure::Small ? baseline - capHeight + QFontMetricsF(font).capHeight()
-                                                               : baseline;
-        painter->drawText(QPointF(x, y), text);
-        x += QFontMetricsF(font).horizontalAdvance(text);
+    const double left = cell.right() - layout.width;
+    const double baseline = cell.center().y() + layout.capHeight / 2;
+    int current = -1;
+    for (const auto& piece : layout.pieces) {
+        if (piece.font != current) painter->setFont(fonts_[current = piece.font]);
+        painter->drawText(QPointF(left + piece.x, baseline + piece.y), piece.text);
     }
     painter->restore();
 }

@@ -2,7 +2,10 @@
 // Draws the watchlist's bid and ask as highlighted prices (significant figures
 // enlarged, the last ones small and raised), right-aligned on the cell's
 // direction colour, and the icon column's image centred.
+#include <QFont>
+#include <QHash>
 #include <QStyledItemDelegate>
+#include <QVector>
 #include <cstdint>
 #include <functional>
 
@@ -20,8 +23,28 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
+    // How one price text is laid out in a font: its pieces from the right edge
+    // and the baseline, made once per text and font.
+    struct Layout {
+        struct Piece {
+            QString text;
+            int font = 0;  // 0 base, 1 big, 2 small
+            double x = 0;  // from the left of the text
+            double y = 0;  // from the baseline
+        };
+        QVector<Piece> pieces;
+        double width = 0;
+        double capHeight = 0;
+        double height = 0;
+    };
+    const Layout& layoutOf(const QModelIndex& index) const;
+
 private:
     std::function<std::int64_t()> theme_;
+    mutable QFont font_;
+    mutable QFont fonts_[3];
+    mutable bool haveFonts_ = false;
+    mutable QHash<QString, Layout> layouts_;
 };
 
 }  // namespace views

@@ -134,3 +134,24 @@ TEST(TagMap, LargeMapsKeepOrderThroughReplaceAndErase) {
     EXPECT_EQ(*m.find(0), "again");
     EXPECT_FALSE(m.contains(50 * 64));
 }
+
+// Reserved room holds every tag without moving the entries, below, at and
+// above the size from which the index is used, and lookups stay right.
+TEST(TagMap, ReservedMapsNeitherMoveNorMisfind) {
+    const std::size_t sizes[] = {5, TagMap::kIndexedFrom - 1, TagMap::kIndexedFrom, 2000};
+    for (const std::size_t reserved : sizes) {
+        for (const std::size_t stored : {std::size_t{3}, reserved}) {
+            TagMap m;
+            m.reserve(reserved);
+            m.set(1, "first");
+            const auto* const start = &*m.begin();
+            for (std::size_t t = 2; t <= stored; ++t) m.setNumber(static_cast<std::int64_t>(t * 64), t);
+            EXPECT_EQ(&*m.begin(), start) << reserved << " " << stored;
+            m.erase(1);
+            for (std::size_t t = 2; t <= stored; ++t)
+                EXPECT_EQ(*m.find(static_cast<std::int64_t>(t * 64)), std::to_string(t)) << reserved << " " << t;
+            EXPECT_FALSE(m.contains(1));
+            EXPECT_FALSE(m.contains(65));
+        }
+    }
+}

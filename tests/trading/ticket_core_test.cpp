@@ -136,6 +136,14 @@ TEST(TicketQuantities, ListEqualsTheStepLoopAndIsCapped) {
     EXPECT_EQ(contractValueText(2, 100), "2.00 x 100.00 = 200.00");
 }
 
+TEST(TicketQuantities, PlainTextIsTheDecimalOfPercentF) {
+    for (const double value : {0.0, -0.0, 0.1, -0.5, 2.675, 1e-7, 123456.789, 999999999999999.9, 1e15, -3e20, 1e300}) {
+        char buf[512];
+        std::snprintf(buf, sizeof buf, "%f", value);
+        EXPECT_EQ(plainNumberText(value), model::Decimal::parse(buf).toString()) << buf;
+    }
+}
+
 TEST(TicketPrices, VerdictsSpreadArrowsAndTime) {
     using V = PriceVerdict;
     struct Case {

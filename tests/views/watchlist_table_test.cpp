@@ -5,6 +5,8 @@
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QMimeData>
+#include <QPainter>
+#include <QStandardItemModel>
 #include <QSignalSpy>
 #include <QTest>
 #include <filesystem>
@@ -196,6 +198,42 @@ TEST_F(WatchlistTableTest, IconsFromPlainTypeNamesOnly) {
         gold->InstrumentTypeName = name;
         table->RefreshWatchlist();
         EXPECT_EQ(image(at(0, col::kIcon).data(Qt::DecorationRole).value<QIcon>()), file("Others")) << name;
+    }
+}
+
+// A delegate that has laid out other prices and fonts draws each price as a
+// new one does: the cached layout is keyed by text, digit lengths and font.
+TEST(WatchlistPriceDelegateTest, CachedLayoutDrawsAsAFreshOne) {
+    const struct {
+        const char* text;
+        QPoint digits;
+        double size;
+    } cases[] = {{"1.08414", {2, 1}, 12}, {"1.08414", {3, 0}, 12}, {"2035.39", {2, 1}, 12},
+                 {"2035.39", {2, 1}, 16}, {"12.5", {2, 1}, 12},    {"1.08414", {2, 1}, 16}};
+    QStandardItemModel model(1, 1);
+    const auto draw = [&](const WatchlistPriceDelegate& delegate, const auto& c) {
+        QFont font;
+        font.setPointSizeF(c.size);
+        model.setData(model.index(0, 0), QString(c.text), PriceTextRole);
+        model.setData(model.index(0, 0), c.digits, DigitLengthsRole);
+        model.setData(model.index(0, 0), font, Qt::FontRole);
+        QImage image(160, 40, QImage::Format_ARGB32);
+        image.fill(Qt::gray);
+        QPainter painter(&image);
+        QStyleOptionViewItem option;
+        option.rect = image.rect();
+        delegate.paint(&painter, option, model.index(0, 0));
+        return image;
+    };
+    QImage blank(160, 40, QImage::Format_ARGB32);
+    blank.fill(Qt::gray);
+    WatchlistPriceDelegate warm(nullptr, nullptr);
+    for (const auto& c : cases) ASSERT_NE(draw(warm, c), blank) << c.text;
+    for (const auto& c : cases) {
+        WatchlistPriceDelegate fresh(nullptr, nullptr);
+        const QImage expected = draw(fresh, c);
+        EXPECT_EQ(draw(warm, c), expected) << c.text << " " << c.size;
+        EXPECT_EQ(draw(warm, c), expected) << c.text << " again";
     }
 }
 

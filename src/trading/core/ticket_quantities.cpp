@@ -1,25 +1,54 @@
 #include "trading/core/ticket_quantities.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "model/decimal.h"
 
 namespace trading {
 
 namespace {
+// Below this magnitude "%f" text fits a small buffer and the decimal's digits.
+constexpr double kFastLimit = 1e15;
+
+// `value` as "%f" writes it (six decimals); to_chars gives the same text.
+std::string_view fixedText(double value, char (&buf)[64]) {
+    if (std::fabs(value) < kFastLimit) {
+        const auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 6);
+        return {buf, static_cast<std::size_t>(result.ptr - buf)};
+    }
+    std::snprintf(buf, sizeof buf, "%f", value);
+    return buf;
+}
+
 // The value of step x i as its "%f" text reads back.
 double stepValue(double step, double i) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%f", step * i);
-    return std::strtod(buf, nullptr);
+    const auto text = fixedText(step * i, buf);
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+// "%f" text of `value` as the decimal writes it: no trailing zeros, "0" for zero.
+std::string plainText(double value) {
+    char buf[64];
+    auto text = fixedText(value, buf);
+    if (!(std::fabs(value) < kFastLimit)) return model::Decimal::parse(text).toString();
+    while (text.back() == '0') text.remove_suffix(1);
+    if (text.back() == '.') text.remove_suffix(1);
+    if (text == "-0") text = "0";
+    return std::string(text);
 }
 
 bool isWhole(double value) { return std::floor(value) == value; }
 }  // namespace
 
 std::string plainNumberText(double value) {
+    if (std::fabs(value) < kFastLimit) return plainText(value);
     char buf[512];
     std::snprintf(buf, sizeof buf, "%f", value);
     return model::Decimal::parse(buf).toString();
@@ -38,13 +67,12 @@ double numberOfText(const std::string& text) {
 
 std::vector<std::string> quantityList(double minQty, double step, double maxQty, std::size_t cap) {
     std::vector<std::string> items;
+    items.reserve(std::min(cap, kQuantityListCap));
     const double n = std::trunc(maxQty / step);
     if (!(n >= 0) || !std::isfinite(n)) return items;
     const double threshold = minQty * 10;
     auto add = [&](double i) {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%f", step * i);
-        items.push_back(model::Decimal::parse(buf).toString());
+        items.push_back(plainText(step * i));
         return items.size() < cap;
     };
     // Every step below the threshold: the first i whose value reaches it.
