@@ -2,6 +2,7 @@
 
 #include <QPainterPath>
 #include <cmath>
+#include <vector>
 
 #include "charts/plot/plot_space.h"
 
@@ -51,7 +52,8 @@ void ScatterPlot::draw(QPainter& painter, const QRectF& area) {
     bool open = false;
     // Very far points would overflow the painter's fixed-point arithmetic.
     const double limit = 1e6;
-    // Segments are only drawn one by one when their ends are near the area.
+    // The painter's line rasterizer counts in 16.16 fixed point: segments
+    // are drawn one by one only when all points are near the area.
     const QRectF near = area.adjusted(-1e4, -1e4, 1e4, 1e4);
     bool allNear = true;
     for (int r = v.first; r <= v.last; ++r) {
