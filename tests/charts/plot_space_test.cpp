@@ -1,7 +1,13 @@
 // The plot space: every range change goes through its delegate, vetoes hold,
-// and with interaction off the pointer still reaches the delegate.
+// and with interaction off the pointer still reaches the delegate. A line
+// plot looks like the round-joined path through its points.
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainterPath>
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
 #include <vector>
 
 #include "charts/plot/plot_space.h"
@@ -59,6 +65,72 @@ TEST(PlotSpace, RangesPointerAndVetoes) {
     space.scaleBy(2.0, {50, 50}, area);
     EXPECT_EQ(space.xRange(), (PlotRange{7.5, 5}));
     EXPECT_EQ(r.calls, (std::vector<std::string>{"down 9"}));
+}
+
+struct Points : PlotDataSource {
+    std::vector<std::optional<double>> ys;
+    int numberOfRecords(const Plot&) override { return static_cast<int>(ys.size()); }
+    std::optional<double> number(const Plot&, Field f, int r) override {
+        return f == Field::X ? std::optional<double>(r) : ys[r];
+    }
+};
+
+// The largest difference of one colour channel between two images.
+int largestDifference(const QImage& a, const QImage& b) {
+    int most = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            most = std::max({most, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q))});
+        }
+    return most;
+}
+
+TEST(ScatterPlot, LooksLikeTheRoundJoinedPath) {
+    const std::optional<double> gap;
+    const std::vector<std::vector<std::optional<double>>> cases = {
+        {0, 10, 0, 10, 0, 10, 0, 10, 0, 10, 0},  // full-height zigzag, sharp joins
+        {2, 3, 9, 1, 1, 8, 4, 6, 5, 0.5, 7},
+        {1, 9, gap, 5, gap, 2, 8, 3, gap, gap, 6},  // a lone point draws nothing
+    };
+    const QRectF area(0, 0, 200, 120);
+    for (const auto& ys : cases) {
+        PlotSpace space("Graph");
+        space.setXRange({0, 10});
+        space.setYRange({0, 10});
+        Points points;
+        points.ys = ys;
+        ScatterPlot plot("Line");
+        plot.dataSource = &points;
+        plot.plotSpace = &space;
+        plot.line = {QColor(30, 90, 200), 1.8};
+        QImage drawn(area.size().toSize(), QImage::Format_RGB32), expected = drawn;
+        drawn.fill(Qt::white);
+        expected.fill(Qt::white);
+        {
+            QPainter painter(&drawn);
+            plot.draw(painter, area);
+        }
+        QPainterPath path;
+        bool open = false;
+        for (std::size_t r = 0; r < ys.size(); ++r) {
+            if (!ys[r]) {
+                open = false;
+                continue;
+            }
+            const QPointF p = space.toView(static_cast<double>(r), *ys[r], area);
+            open ? path.lineTo(p) : path.moveTo(p);
+            open = true;
+        }
+        QPainter painter(&expected);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(plot.line.pen());
+        painter.drawPath(path);
+        painter.end();
+        // Only the edge pixels where two pieces overlap blend a little darker.
+        EXPECT_LE(largestDifference(drawn, expected), 64) << "case " << &ys - cases.data();
+    }
 }
 
 }  // namespace
