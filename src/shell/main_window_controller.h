@@ -47,12 +47,12 @@ class PendingOrderTableController;
 class SettledPositionTableController;
 class CancelledOrderTableController;
 class ExecutedPositionTableController;
-}
-namespace news {
-class NewsTableController;
 class AdvancedWatchlistTableController;
 class AccountsTableController;
 class JournalTableController;
+}
+namespace news {
+class NewsTableController;
 }
 
 namespace shell {

@@ -73,7 +73,7 @@ protected:
         ~Executor() { platform::MainExecutor::install(nullptr); }
     } executor;
     testing::PositionsSession s;
-    orders::OrderMananger manager{*s.session, *s.session, s.data(), book()};
+    orders::OrderMananger manager{*s.session, *s.session, s.data(), book(), *s.session};
     kit::testing::FakeContext fake{*s.session, *s.session, manager, s.session};
     bool seeded = seed();
     CancelledOrderTableController cancelled{fake.context};

@@ -58,7 +58,7 @@ protected:
     std::shared_ptr<kit::QtMainExecutor> executor;
     testing::WatchlistSession s;
     std::shared_ptr<model::ItemDetails> gold, closed;
-    orders::OrderMananger manager{*s.session, *s.session, s.data(), state::SessionTestAccess::orderBook(*s.session)};
+    orders::OrderMananger manager{*s.session, *s.session, s.data(), state::SessionTestAccess::orderBook(*s.session), *s.session};
     kit::testing::FakeContext fake{*s.session, *s.session, manager, s.session};
 };
 
