@@ -82,7 +82,8 @@ TableControllerBase::TableControllerBase(Setup setup, QWidget* parent)
     view_->horizontalHeader()->setSectionsMovable(false);
     view_->horizontalHeader()->setStretchLastSection(false);
     view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view_->verticalHeader()->setDefaultSectionSize(QFontMetrics(rowFont()).height() + 8);
+    fittedRowHeight_ = QFontMetrics(rowFont()).height() + 8;
+    view_->verticalHeader()->setDefaultSectionSize(fittedRowHeight_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
@@ -242,7 +243,11 @@ void TableControllerBase::reloadTable() {
         // Widths from the content at the first fill and after a font change;
         // the user's in between.
         fittedPointSize_ = font.pointSize();
-        view_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 8);
+        // A table that drew its own row height keeps it.
+        if (view_->verticalHeader()->defaultSectionSize() == fittedRowHeight_) {
+            fittedRowHeight_ = QFontMetrics(font).height() + 8;
+            view_->verticalHeader()->setDefaultSectionSize(fittedRowHeight_);
+        }
         view_->resizeColumnsToContents();
         // Never narrower than the column's own width: later values may be longer.
         for (std::size_t c = 0; c < setup_.columns.size(); ++c)

@@ -154,6 +154,7 @@ private:
     std::vector<QString> titles_;  // set once: the language is chosen before the tables exist
     int sortedColumn_ = -1;
     bool ascending_ = true;
+    int fittedRowHeight_ = 0;  // the row height fitted to the row font
     int fittedPointSize_ = 0;  // the row font's size at the last fit to content; 0: none yet
 };
 

@@ -80,11 +80,9 @@ public:
 
     // One message of `type` with `fields` ("tag=value"), through the session's dispatcher.
     void deliver(std::int32_t type, const std::vector<std::string_view>& fields) {
-        state::IncomingMessage m;
-        m.type = type;
-        m.fields.emplace_back("10=" + std::to_string(type));
-        for (std::string_view f : fields) m.fields.emplace_back(f);
-        session->checkNewMessage(std::move(m));
+        std::vector<std::string> texts{"10=" + std::to_string(type)};
+        texts.insert(texts.end(), fields.begin(), fields.end());
+        session->checkNewMessage(state::IncomingMessage::ofFields(type, texts));
         idle();
     }
 

@@ -288,12 +288,14 @@ TEST_F(DataServiceLoginTest, DepositWithdrawalAndOnlinePaymentAnswers) {
 
     // Back-office notices, titled by the request's kind.
     const std::uint64_t withdrawalId = depositId + 1;
+    // The login's own notices (offline chat notices) came before these.
+    const std::size_t locals = ui.locals.size(), banners = ui.banners.size();
     ASSERT_EQ(sim->command("send trader 694 1035=930 1054=" + std::to_string(depositId) + " 1055=0"), "ok");
     ASSERT_EQ(sim->command("send trader 694 1035=931 1054=" + std::to_string(withdrawalId)), "ok");
-    ASSERT_TRUE(integration::pump(*loop, [&] { return ui.locals.size() == 2; }));
-    ASSERT_EQ(ui.banners.size(), 2u);
-    EXPECT_EQ(ui.banners[0].subtitle, model::LanguageString::stringforSelectedLanguage(0, "1181"));
-    EXPECT_EQ(ui.banners[1].subtitle, model::LanguageString::stringforSelectedLanguage(0, "1184"));
+    ASSERT_TRUE(integration::pump(*loop, [&] { return ui.locals.size() == locals + 2; }));
+    ASSERT_EQ(ui.banners.size(), banners + 2);
+    EXPECT_EQ(ui.banners[banners].subtitle, model::LanguageString::stringforSelectedLanguage(0, "1181"));
+    EXPECT_EQ(ui.banners[banners + 1].subtitle, model::LanguageString::stringforSelectedLanguage(0, "1184"));
     EXPECT_FALSE(session->funds().approvalRequests().at(depositId)->isOpen);
 }
 

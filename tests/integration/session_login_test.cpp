@@ -215,7 +215,8 @@ TEST_F(SessionLoginTest, ARelogiRequestAndTheCloseHaveOneOutcomeEach) {
     // A line that breaks before the request arrives is a lost connection, and no relogin follows.
     posted.clear();
     EXPECT_EQ(sim->command("fault close-mid-frame on").rfind("ok", 0), 0u);
-    EXPECT_EQ(sim->command("relogin trader").rfind("ok", 0), 0u);
+    // The broken write may be an earlier message than the request: then there is no session to ask.
+    sim->command("relogin trader");
     ASSERT_TRUE(pump([&] { return ui.failures == 1; }));
     pump([] { return false; }, 300ms);
     EXPECT_EQ(count("LoginSuccessNotification"), 0);
