@@ -831,7 +831,12 @@ std::string Simulator::command(const std::string& line) {
                 WireMessage m(elsewhere ? 44 : 1028);
                 if (elsewhere) m.add(105, kLoggedInElsewhere);
                 sendToSession(*s, m);
-                if (thenClose) closeSession(*s);
+                if (thenClose) {
+                    // Closed as a server closes after its last word: what was sent arrives first.
+                    if (s->fd >= 0) ::shutdown(s->fd, SHUT_WR);
+                    s->closing = true;
+                    s->loggedIn = false;
+                }
                 ++count;
             }
             return count ? "ok " + std::to_string(count) : "error no session of " + user;
