@@ -41,7 +41,8 @@ std::vector<model::OffsetPosition> offsetRows(const model::Order& main, const st
         row.closePrice = p->OrderPrice;
         row.tradingMode = p->tradingMode;
         row.totalQty = row.QtyAvailable = offsetQuantityText(model::TextValue::doubleValue(p->RemainingQty));
-        row.offsetQty = "0";
+        // Move-assigned: GCC 12 warns falsely (-Wrestrict) on assigning a literal at -O2.
+        row.offsetQty = std::string(1, '0');
         rows.push_back(std::move(row));
     }
     return rows;
