@@ -34,6 +34,8 @@
 #include "charts/chart_view_controller.h"
 #include "charts/register_windows.h"
 #include "chat/register_windows.h"
+#include "funds/register_windows.h"
+#include "reports/register_windows.h"
 #include "news/news_table_controller.h"
 
 namespace shell {
@@ -91,6 +93,8 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     views::registerWindows(registry_);
     charts::registerWindows(registry_);
     chat::registerWindows(registry_);
+    reports::registerWindows(registry_);
+    funds::registerWindows(registry_);
     registerWindows(registry_);
 
     if (const state::SessionView* session = delegate_.session().view())
