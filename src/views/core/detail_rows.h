@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "state/state_queries.h"
+#include "state/session_view.h"
 
 namespace model {
 class ItemDetails;
