@@ -178,6 +178,7 @@ private:
     WeekSchedule getMarketSessionSchedulesCollection(std::uint64_t marketId) const override;
     std::string getDaysOfTheWeekName(std::uint64_t weekday) const override;
     std::shared_ptr<model::BankDetails> bankDetails() const override;
+    std::uint64_t bankDetailsRequest() const override;
     std::map<std::uint64_t, std::shared_ptr<model::ApprovalReq>> approvalRequests() const override;
     std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>> financialApprovals() const override;
     std::vector<std::shared_ptr<model::PayGateSetting>> payGateSettings() const override;
@@ -231,7 +232,7 @@ private:
     void requestSessionSchedule(std::uint64_t marketId) override;
     void requestUserMapWithMyAccount(std::int32_t accountId) override;
     void requestEditUserAccountAccessByClient(const model::UserAccountMaps& map) override;
-    void requestBankDetails(const model::AccountDetails& account) override;
+    std::uint64_t requestBankDetails(const model::AccountDetails& account) override;
     void requestApprovalRequest() override;
     void requestFinancialApprovals() override;
     void requestResourceSearchForTypes(const std::vector<std::string>& types) override;
@@ -263,6 +264,7 @@ private:
     // --- SessionServices, for the components (main thread) --------------------
     protocol::MessageBase& outgoingMessage() override { return messageBase_; }
     protocol::ConnectionBase& connection() override { return *conn_; }
+    std::uint64_t lastQueuedRequest() const override { return lastQueuedRequest_; }
     std::int32_t requestId() const override { return values_.requestId(); }
     std::optional<std::string> referenceId() const override { return values_.referenceId(); }
     std::int32_t takeRequestId() override;
@@ -311,6 +313,7 @@ private:
     std::vector<std::unique_ptr<SessionComponent>> extra_;
     Dispatcher dispatcher_;
     std::function<bool(const protocol::RequestMessage&)> outgoing_;
+    std::uint64_t lastQueuedRequest_ = 0;
 
     // "NewQueue" only, but for the locked key.
     IncomingPath incoming_;

@@ -97,6 +97,7 @@ std::vector<std::shared_ptr<model::FileResource>> BusinessBase::resourceSearchRe
 }
 
 std::shared_ptr<model::BankDetails> BusinessBase::bankDetails() const { return funds_->bankDetails(); }
+std::uint64_t BusinessBase::bankDetailsRequest() const { return funds_->bankDetailsRequest(); }
 std::map<std::uint64_t, std::shared_ptr<model::ApprovalReq>> BusinessBase::approvalRequests() const {
     return funds_->approvalRequests();
 }
@@ -157,7 +158,9 @@ void BusinessBase::requestAccountStatement(const model::StatementQuery& query) {
 void BusinessBase::requestCancelledOrderHistoryForAccount(const model::StatementQuery& query) {
     funds_->requestCancelledOrderHistoryForAccount(query);
 }
-void BusinessBase::requestBankDetails(const model::AccountDetails& account) { funds_->requestBankDetails(account); }
+std::uint64_t BusinessBase::requestBankDetails(const model::AccountDetails& account) {
+    return funds_->requestBankDetails(account);
+}
 void BusinessBase::requestApprovalRequest() { funds_->requestApprovalRequest(); }
 void BusinessBase::requestFinancialApprovals() { funds_->requestFinancialApprovals(); }
 void BusinessBase::requestGetAllPayGateSettings() { funds_->requestGetAllPayGateSettings(); }

@@ -96,10 +96,13 @@ void Funds::requestCancelledOrderHistoryForAccount(const model::StatementQuery& 
                            [&] { return statementTags(query); });
 }
 
-void Funds::requestBankDetails(const model::AccountDetails& account) {
+std::uint64_t Funds::requestBankDetails(const model::AccountDetails& account) {
+    const std::uint64_t before = services_.lastQueuedRequest();
     sendDataServiceRequest(services_, reference_, dskind::BankDetails, "getbankaccounts", [&] {
         return RequestTags{{tag::AccountId, std::to_string(account.AccountId)}, {tag::DataServiceOption, "1"}};
     });
+    const std::uint64_t after = services_.lastQueuedRequest();
+    return after != before ? after : 0;
 }
 
 // ---------------------------------------------------------------------------

@@ -102,6 +102,8 @@ public:
 
     // --- Funds and statements ----------------------------------------------
     virtual std::shared_ptr<model::BankDetails> bankDetails() const = 0;
+    // The number of the request whose answer last set or dropped bankDetails (0: none).
+    virtual std::uint64_t bankDetailsRequest() const = 0;
     virtual std::map<std::uint64_t, std::shared_ptr<model::ApprovalReq>> approvalRequests() const = 0;
     virtual std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>> financialApprovals() const = 0;
     virtual std::vector<std::shared_ptr<model::PayGateSetting>> payGateSettings() const = 0;
