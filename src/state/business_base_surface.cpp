@@ -70,6 +70,9 @@ std::shared_ptr<const model::ChatUser> BusinessBase::chatUser(const std::string&
 std::vector<std::shared_ptr<const model::ChatQueue>> BusinessBase::chatQueues() const {
     return listOf(chat_->ChatQueueCollection());
 }
+std::vector<std::shared_ptr<const model::ChatUser>> BusinessBase::chatUsers() const {
+    return listOf(chat_->UserChatCollection());
+}
 std::string BusinessBase::chatUserName() const { return chat_->chatUserName(); }
 
 void BusinessBase::setChatUserName(const std::string& name) { chat_->setChatUserName(name); }

@@ -89,6 +89,8 @@ public:
     // The contact list: groups in the order received, users by name, support queues.
     virtual std::vector<std::shared_ptr<const model::ChatGroup>> chatGroups() const = 0;
     virtual std::shared_ptr<const model::ChatUser> chatUser(const std::string& userName) const = 0;
+    // Every user of the contact list, in the order received.
+    virtual std::vector<std::shared_ptr<const model::ChatUser>> chatUsers() const = 0;
     virtual std::vector<std::shared_ptr<const model::ChatQueue>> chatQueues() const = 0;
     virtual std::string chatUserName() const = 0;
 
