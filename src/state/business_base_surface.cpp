@@ -118,6 +118,7 @@ std::vector<std::string> BusinessBase::journalLines() const { return journal_.Jo
 std::string BusinessBase::ServerTime() const { return ping_->serverTimeText(); }
 std::int32_t BusinessBase::networkspeedStatus() const { return ping_->speedStatus(); }
 bool BusinessBase::isNetworkAvailable() const { return conn_ && conn_->isNetworkAvailable; }
+std::string BusinessBase::loginUserName() const { return host_.logindata().userName(); }
 std::string BusinessBase::loginPassword() const { return host_.logindata().password(); }
 bool BusinessBase::isConnected() const { return conn_ && conn_->isConnected(); }
 

@@ -93,6 +93,8 @@ public:
     virtual std::vector<std::shared_ptr<const model::ChatUser>> chatUsers() const = 0;
     virtual std::vector<std::shared_ptr<const model::ChatQueue>> chatQueues() const = 0;
     virtual std::string chatUserName() const = 0;
+    // The login's user name: the chat's own messages are sent under it.
+    virtual std::string loginUserName() const = 0;
 
     // --- Resources and market sessions -------------------------------------
     virtual std::vector<std::shared_ptr<model::ResourceDetails>> getResourceCollection() const = 0;
