@@ -170,6 +170,8 @@ private:
     std::vector<std::shared_ptr<const model::ChatGroup>> chatGroups() const override;
     std::shared_ptr<const model::ChatUser> chatUser(const std::string& userName) const override;
     std::vector<std::shared_ptr<const model::ChatQueue>> chatQueues() const override;
+    std::vector<std::shared_ptr<const model::ChatUser>> chatUsers() const override;
+    std::string loginUserName() const override;
     std::string chatUserName() const override;
     std::vector<std::shared_ptr<model::ResourceDetails>> getResourceCollection() const override;
     std::vector<std::shared_ptr<model::FileResource>> resourceSearchResults() const override;

@@ -70,6 +70,9 @@ std::shared_ptr<const model::ChatUser> BusinessBase::chatUser(const std::string&
 std::vector<std::shared_ptr<const model::ChatQueue>> BusinessBase::chatQueues() const {
     return listOf(chat_->ChatQueueCollection());
 }
+std::vector<std::shared_ptr<const model::ChatUser>> BusinessBase::chatUsers() const {
+    return listOf(chat_->UserChatCollection());
+}
 std::string BusinessBase::chatUserName() const { return chat_->chatUserName(); }
 
 void BusinessBase::setChatUserName(const std::string& name) { chat_->setChatUserName(name); }
@@ -116,6 +119,7 @@ std::vector<std::string> BusinessBase::journalLines() const { return journal_.Jo
 std::string BusinessBase::ServerTime() const { return ping_->serverTimeText(); }
 std::int32_t BusinessBase::networkspeedStatus() const { return ping_->speedStatus(); }
 bool BusinessBase::isNetworkAvailable() const { return conn_ && conn_->isNetworkAvailable; }
+std::string BusinessBase::loginUserName() const { return host_.logindata().userName(); }
 std::string BusinessBase::loginPassword() const { return host_.logindata().password(); }
 bool BusinessBase::isConnected() const { return conn_ && conn_->isConnected(); }
 

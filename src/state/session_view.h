@@ -89,8 +89,12 @@ public:
     // The contact list: groups in the order received, users by name, support queues.
     virtual std::vector<std::shared_ptr<const model::ChatGroup>> chatGroups() const = 0;
     virtual std::shared_ptr<const model::ChatUser> chatUser(const std::string& userName) const = 0;
+    // Every user of the contact list, in the order received.
+    virtual std::vector<std::shared_ptr<const model::ChatUser>> chatUsers() const = 0;
     virtual std::vector<std::shared_ptr<const model::ChatQueue>> chatQueues() const = 0;
     virtual std::string chatUserName() const = 0;
+    // The login's user name: the chat's own messages are sent under it.
+    virtual std::string loginUserName() const = 0;
 
     // --- Resources and market sessions -------------------------------------
     virtual std::vector<std::shared_ptr<model::ResourceDetails>> getResourceCollection() const = 0;
