@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTableView>
+#include <algorithm>
 #include <cassert>
 
 #include "kit/control_texts_walk.h"
@@ -28,6 +29,9 @@ namespace {
 model::Date wallNow() {
     return std::chrono::time_point_cast<std::chrono::milliseconds>(platform::defaultClock().wallNow());
 }
+
+// Above the 135-point rule: the whole date and time.
+constexpr int kDateTimeWidth = 150;
 
 QDateTime toQt(model::Date date) { return QDateTime::fromMSecsSinceEpoch(date.time_since_epoch().count()); }
 
@@ -142,6 +146,11 @@ void AccountStatementWindowController::fitColumnsOnce() {
         if (fitted_[i] || view->model()->rowCount() == 0) continue;
         fitted_[i] = true;
         view->resizeColumnsToContents();
+        // Wide enough for the date with the time: the fit measured what the narrow column showed.
+        const auto* detail = dynamic_cast<const DetailHistoryTableController*>(view->model());
+        for (int c = 0; detail && c < detail->columnCount(); ++c)
+            if (isDateTimeColumn(detail->table(), detail->identifiers()[std::size_t(c)]))
+                view->setColumnWidth(c, std::max(view->columnWidth(c), kDateTimeWidth));
     }
 }
 

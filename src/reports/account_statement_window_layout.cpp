@@ -63,10 +63,12 @@ QGroupBox* box(int tag, QWidget* content, QWidget* below = nullptr) {
     return group;
 }
 
-QLabel* valueLabel() {
+// Server texts shown as they came: never read as markup.
+QLabel* valueLabel(bool wrap = true) {
     auto* label = new QLabel;
+    label->setTextFormat(Qt::PlainText);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label->setWordWrap(true);
+    label->setWordWrap(wrap);
     return label;
 }
 
@@ -149,9 +151,9 @@ void AccountStatementWindowController::buildWindow() {
     periodBox->setObjectName("periodBox");
     auto* period = new QFormLayout(periodBox);
     period->setLabelAlignment(Qt::AlignRight);
-    accountLabel = valueLabel();
-    statementPeriodLabel = valueLabel();
-    leverageLabel = valueLabel();
+    accountLabel = valueLabel(false);
+    statementPeriodLabel = valueLabel(false);
+    leverageLabel = valueLabel(false);
     period->addRow(tagged(new QLabel, kAccountLabel), accountLabel);
     period->addRow(tagged(new QLabel, kPeriodLabel), statementPeriodLabel);
     period->addRow(tagged(new QLabel, kLeverageLabel), leverageLabel);
@@ -213,12 +215,16 @@ QWidget* AccountStatementWindowController::buildSummaryPage() {
     grid->setSpacing(6);
     grid->addWidget(box(kClientAddressBox, addressLabel), 0, 0);
     grid->addWidget(box(kCompanyAddressBox, companyAddressLabel), 0, 1);
-    grid->addWidget(box(kAccountSummaryBox, account), 1, 0, 2, 1);
-    grid->addWidget(box(kOrderSummaryBox, orders), 1, 1);
-    grid->addWidget(box(kMarginSummaryBox, margin), 2, 1, Qt::AlignTop);
-    grid->addWidget(settledPLBox, 3, 0);
-    grid->addWidget(unrealisedPLBox, 3, 1);
-    grid->addWidget(box(kDisclaimerBox, disclaimerTextField), 4, 0, 1, 2);
+    grid->addWidget(box(kAccountSummaryBox, account), 1, 0);
+    auto* summaries = new QVBoxLayout;
+    summaries->setSpacing(6);
+    summaries->addWidget(box(kOrderSummaryBox, orders));
+    summaries->addWidget(box(kMarginSummaryBox, margin));
+    summaries->addStretch(1);
+    grid->addLayout(summaries, 1, 1);
+    grid->addWidget(settledPLBox, 2, 0);
+    grid->addWidget(unrealisedPLBox, 2, 1);
+    grid->addWidget(box(kDisclaimerBox, disclaimerTextField), 3, 0, 1, 2);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
     return page;
