@@ -1,0 +1,108 @@
+// The account statement window with 10,000 open and 10,000 settled positions,
+// offscreen at 1600x900 on its details page: the refresh after the statement
+// notification (every table's texts rebuilt, the models reset) plus one
+// repaint of the two position tables, against the repaint alone. Each frame
+// scrolls both tables to their end.
+#include <QApplication>
+#include <QTableView>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "kit/core/preference_manager.h"
+#include "kit/qt_main_executor.h"
+#include "model/language_string.h"
+#include "platform/preferences.h"
+#include "reports/account_statement_window_controller.h"
+#include "reports/statement_table_controllers.h"
+#include "silent_ui.h"
+#include "state/data_service_answers.h"
+#include "support/session_test_access.h"
+#include "table_bench.h"
+
+namespace {
+
+constexpr int kRows = 10000;
+constexpr int kInstruments = 50;
+constexpr int kRounds = 20;
+
+std::string element(const std::string& name, const std::string& text) { return "<" + name + ">" + text + "</" + name + ">"; }
+
+// The statement answer's data set: instruments, open positions, settled positions.
+std::string statementXml() {
+    std::string xml = "<NewDataSet>";
+    for (int i = 1; i <= kInstruments; ++i)
+        xml += "<Table5>" + element("InstrumentId", std::to_string(i)) + element("Code", "I" + std::to_string(i)) +
+               element("DecimalPlaces", std::to_string(2 + i % 4)) + "</Table5>";
+    for (int i = 0; i < kRows; ++i) {
+        const std::string id = std::to_string(i + 1);
+        const std::string instrument = std::to_string(1 + i % kInstruments);
+        xml += "<Table1>" + element("PositionId", id) + element("AccountId", "1001") +
+               element("InstrumentId", instrument) + element("IsBuy", i % 2 ? "true" : "false") +
+               element("PositionQty", std::to_string(1 + i % 7) + ".5") + element("OrderPrice", "1780.25") +
+               element("UnrealisedPL", std::to_string(i % 200 - 100) + ".25") +
+               element("PositionDate", "2026-11-05T14:07:09.123") + element("DeliveryModeId", "1") +
+               element("CommisionPaid", "1.5") + "</Table1>";
+        xml += "<Table3>" + element("SettlementId", "S" + id) + element("AccountId", "1001") +
+               element("InstrumentId", instrument) + element("SettledQty", std::to_string(1 + i % 3)) +
+               element("IsBuy", "true") + element("SettledPL", std::to_string(i % 50) + ".5") +
+               element("SettlementDate", "2026-11-10T16:00:00") + element("OpenPrice", "1780.00") +
+               element("ClosePrice", "1790.00") + "</Table3>";
+    }
+    return xml + "</NewDataSet>";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication::setStyle("Fusion");
+    QApplication application(argc, argv);
+    auto executor = kit::QtMainExecutor::install();
+    const std::string path = (std::filesystem::temp_directory_path() / "statement_window_bench_prefs").string();
+    {
+        platform::Preferences store(path);
+        kit::PreferenceManager preferences(store);
+        bench::SilentUi ui;
+        state::SessionParts parts;
+        parts.outgoing = [](const protocol::RequestMessage&) { return true; };
+        auto session = state::BusinessBase::create(ui, ui, std::move(parts));
+        bench::TableContext tables(session, ui, preferences);
+        kit::WindowContext& context = tables.context;
+        context.text = [](const std::string& key) { return model::LanguageString::stringforSelectedLanguage(0, key); };
+        context.theme = [] { return std::int64_t{0}; };
+
+        reports::AccountStatementWindowController window(context);
+        window.windowDidAppear();
+        window.resize(1600, 900);
+        window.detailsButtonClicked();
+        window.show();
+        QApplication::processEvents();
+        state::SessionTestAccess::dataServiceAnswers(*session).processDSResponse(
+            statementXml(), std::nullopt, "getdsaccountstatement", protocol::RequestKind{1023, "getdsaccountstatement", 0, 0});
+        QApplication::processEvents();
+        const std::vector<QTableView*> shown = {window.tableViews[0], window.tableViews[2]};
+        const auto repaint = [&] {
+            for (QTableView* view : shown) {
+                view->scrollToBottom();
+                view->viewport()->repaint();
+            }
+        };
+        std::printf("statement window, offscreen at 1600x900, %d open and %d settled rows (%d + %d shown), mean of %d rounds\n",
+                    window.openPositionHistoryTableController->rowCount(),
+                    window.settledPositionHistoryTableController->rowCount(), kRows, kRows, kRounds);
+        repaint();
+        const double paint = bench::millisecondsPer(kRounds, [&](int) { repaint(); });
+        const double refresh = bench::millisecondsPer(kRounds, [&](int) {
+            window.accountStatementUpdate();
+            repaint();
+        });
+        std::printf("  %-34s %8.3f ms\n", "repaint alone", paint);
+        std::printf("  %-34s %8.3f ms  (%.2fx the repaint alone)\n", "refresh + repaint", refresh, refresh / paint);
+        window.hide();
+    }
+    std::filesystem::remove(path);
+    platform::MainExecutor::install(nullptr);
+    return 0;
+}

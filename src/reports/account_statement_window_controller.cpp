@@ -1,0 +1,174 @@
+#include "reports/account_statement_window_controller.h"
+
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableView>
+#include <algorithm>
+#include <cassert>
+
+#include "kit/control_texts_walk.h"
+#include "kit/core/kit_payloads.h"
+#include "kit/theme_manager.h"
+#include "kit/window_context.h"
+#include "model/formatter.h"
+#include "platform/clock.h"
+#include "platform/main_executor.h"
+#include "reports/core/statement_period.h"
+#include "reports/statement_table_controllers.h"
+#include "state/session_commands.h"
+#include "state/session_view.h"
+
+namespace reports {
+
+namespace {
+
+model::Date wallNow() {
+    return std::chrono::time_point_cast<std::chrono::milliseconds>(platform::defaultClock().wallNow());
+}
+
+// Above the 135-point rule: the whole date and time.
+constexpr int kDateTimeWidth = 150;
+
+QDateTime toQt(model::Date date) { return QDateTime::fromMSecsSinceEpoch(date.time_since_epoch().count()); }
+
+model::Date fromQt(const QDateTime& date) { return model::Date{std::chrono::milliseconds{date.toMSecsSinceEpoch()}}; }
+
+}  // namespace
+
+AccountStatementWindowController::AccountStatementWindowController(kit::WindowContext& context, QWidget* parent)
+    : QWidget(parent), context_(context) {
+    setObjectName("AccountStatementWindowController");
+    buildWindow();
+    updateValuesinWindow();
+    showAccountStatement();
+    auto& center = platform::NotificationCenter::defaultCenter();
+    statementObserver_ = platform::ObserverHandle(
+        &center, center.addObserver(state::notifications::kAccountStatement,
+                                    [this](const platform::Notification&) { accountStatementUpdate(); }));
+    themeObserver_ = platform::ObserverHandle(
+        &center, center.addObserver(kit::kThemeChangedNotification, [this](const auto&) { applyTheme(); }));
+}
+
+AccountStatementWindowController::~AccountStatementWindowController() = default;
+
+void AccountStatementWindowController::windowDidAppear() {
+    updateLanguageStrings();
+    applyTheme();
+    reloadDateValues();
+    summaryButtonClicked();
+}
+
+void AccountStatementWindowController::updateValuesinWindow() {
+    loadAccountCombo();
+    reloadDateValues();
+    disclaimerTextField->setText(QString::fromStdString(context_.text("20295")));
+}
+
+void AccountStatementWindowController::loadAccountCombo() {
+    const state::Accounts accounts = context_.view.getAccountCollection();
+    if (accounts.empty()) return;
+    const QSignalBlocker quiet(accountComboBox);
+    accountComboBox->clear();
+    for (const auto& account : accounts)
+        if (account) accountComboBox->addItem(QString::number(account->AccountId));
+    accountComboBox->setCurrentIndex(0);
+}
+
+void AccountStatementWindowController::reloadDateValues() {
+    // The limits first, and wide enough to hold the defaults: a picker clamps
+    // its value into its range, which would shrink the period sent.
+    setMaxandMinDates(accountComboBox->currentText().toStdString());
+    const StatementPeriod period = defaultPeriod(wallNow());
+    fromDatePicker->setDateTime(toQt(period.start));
+    toDatePicker->setDateTime(toQt(period.end));
+}
+
+void AccountStatementWindowController::setMaxandMinDates(const std::string& accountText) {
+    const model::Date now = wallNow();
+    const StatementPeriod range =
+        pickerRange(now, reportHistoryDaysLimit(context_.view, accountText), defaultPeriod(now));
+    for (QDateTimeEdit* picker : {fromDatePicker, toDatePicker}) picker->setDateTimeRange(toQt(range.start), toQt(range.end));
+}
+
+void AccountStatementWindowController::showAccountStatement() {
+    const auto account = context_.view.account(accountComboBox->currentText().toStdString());
+    selectedAccountId_ = account ? account->AccountId : 0;
+    accountLabel->setText(QString::number(selectedAccountId_));
+    const model::Date from = fromQt(fromDatePicker->dateTime());
+    const model::Date to = fromQt(toDatePicker->dateTime());
+    statementPeriodLabel->setText(QString::fromStdString(model::Formatter::fillFormat(
+        "%@ - %@", {model::Formatter::formatDate(from), model::Formatter::formatDate(to)})));
+    leverageLabel->setText(QString::fromStdString(model::Formatter::formatDecimal(account ? account->Leverage : 0.0, 2)));
+    model::StatementQuery query;
+    query.AccountId = std::to_string(selectedAccountId_);
+    query.FromDate = from;
+    query.ToDate = to;
+    context_.commands.requestAccountStatement(query);
+    context_.commands.requestCancelledOrderHistoryForAccount(query);
+}
+
+void AccountStatementWindowController::summaryButtonClicked() { accountSummaryTabView->setCurrentIndex(0); }
+
+void AccountStatementWindowController::detailsButtonClicked() { accountSummaryTabView->setCurrentIndex(1); }
+
+void AccountStatementWindowController::accountStatementUpdate() {
+    assert(platform::MainExecutor::isMainThread());
+    const model::AccountStatementInfo& statement = context_.view.accountStatement();
+    const SessionInstrument sessionInstrument = [this](const std::string& code) { return context_.view.instrument(code); };
+    openPositionHistoryTableController->reloadData(statement, sessionInstrument);
+    openStatusLabel->setText(QString::fromStdString(openPositionHistoryTableController->getOpenStatusInfo(statement)));
+    pendingOrderHistoryTableController->reloadData(statement, sessionInstrument);
+    settledPositionHistoryTableController->reloadData(statement, sessionInstrument);
+    closedStatusLabel->setText(
+        QString::fromStdString(settledPositionHistoryTableController->getSettledStatusInfo(statement)));
+    cancelledOrderHistoryTableController->reloadData(statement, sessionInstrument);
+    instrumentHistoryTableController->reloadData(statement, sessionInstrument);
+    accountSummaryHistoryTableController->loadAccountSummary(statement);
+    // No account resolved: nothing of an earlier account stays beside account "0".
+    const std::int32_t account = selectedAccountId_;
+    addressLabel->setText(
+        account ? QString::fromStdString(statement.getClientAddressForAccountId(account).value_or("")) : QString());
+    companyAddressLabel->setText(
+        account ? QString::fromStdString(statement.getCompanyAddressForAccountId(account).value_or("")) : QString());
+    marginSummaryHistoryTableController->loadMarginSummaryForAccount(statement, account);
+    orderSummaryHistoryTableController->loadOrderSummary(statement);
+    fitColumnsOnce();
+}
+
+void AccountStatementWindowController::fitColumnsOnce() {
+    fitted_.resize(tableViews.size());
+    for (std::size_t i = 0; i < tableViews.size(); ++i) {
+        QTableView* view = tableViews[i];
+        if (fitted_[i] || view->model()->rowCount() == 0) continue;
+        fitted_[i] = true;
+        view->resizeColumnsToContents();
+        // Wide enough for the date with the time: the fit measured what the narrow column showed.
+        const auto* detail = dynamic_cast<const DetailHistoryTableController*>(view->model());
+        for (int c = 0; detail && c < detail->columnCount(); ++c)
+            if (isDateTimeColumn(detail->table(), detail->identifiers()[std::size_t(c)]))
+                view->setColumnWidth(c, std::max(view->columnWidth(c), kDateTimeWidth));
+    }
+}
+
+void AccountStatementWindowController::updateLanguageStrings() {
+    const QString title = QString::fromStdString(context_.text("0263"));
+    setWindowTitle(title);
+    headerLabel->setText(title);
+    accountHeaderLabel->setText(QString::fromStdString(context_.text("0012")));
+    showButton->setText(QString::fromStdString(context_.text("0441")));
+    // The boxes, the page buttons and the period labels by their tags.
+    kit::applyControlTexts(this, context_.language);
+}
+
+void AccountStatementWindowController::applyTheme() {
+    kit::ThemeTargets targets;
+    targets["Windows"] = {this};
+    targets["TableView"].assign(tableViews.begin(), tableViews.begin() + 7);
+    kit::ThemeManager::applyTheme(targets, context_.theme());
+}
+
+}  // namespace reports

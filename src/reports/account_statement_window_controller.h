@@ -1,0 +1,110 @@
+#pragma once
+// The account statement window: an account and a period, the statement and
+// cancelled-orders requests for them, and the answer on two pages (summary
+// and details) in eight tables, two status lines, the addresses, the labels
+// of the last request, two pie boxes and a disclaimer. Kept for the login; it
+// follows every statement notification, shown or not. Main thread.
+#include <QWidget>
+#include <cstdint>
+#include <string>
+
+#include "platform/notification_center.h"
+
+class QComboBox;
+class QDateTimeEdit;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QStackedWidget;
+class QTableView;
+
+namespace kit {
+struct WindowContext;
+}
+
+namespace reports {
+
+class OpenPositionHistoryTableController;
+class PendingOrderHistoryTableController;
+class SettledPositionHistoryTableController;
+class CancelledOrderHistoryTableController;
+class InstrumentHistoryTableController;
+class AccountSummaryHistoryTableController;
+class OrderSummaryHistoryTableController;
+class MarginSummaryHistoryTableController;
+
+class AccountStatementWindowController : public QWidget {
+public:
+    // Builds the window, fills the account list and the period, sends the
+    // first request and starts following the statement notification.
+    explicit AccountStatementWindowController(kit::WindowContext& context, QWidget* parent = nullptr);
+    ~AccountStatementWindowController() override;
+
+    // Each opening: texts, theme, the default period and its limits, the summary page.
+    void windowDidAppear();
+    // The statement and cancelled-orders requests for the combo's account and the pickers' period.
+    void showAccountStatement();
+    void summaryButtonClicked();
+    void detailsButtonClicked();
+    // Rereads the statement record into every table and label.
+    void accountStatementUpdate();
+
+    // The account of the last request; 0 when its text named no account.
+    std::int32_t selectedAccountId() const { return selectedAccountId_; }
+
+    // Pages: 0 summary, 1 details.
+    QStackedWidget* accountSummaryTabView = nullptr;
+    QComboBox* accountComboBox = nullptr;
+    QDateTimeEdit* fromDatePicker = nullptr;
+    QDateTimeEdit* toDatePicker = nullptr;
+    QPushButton* showButton = nullptr;
+    QPushButton* summaryButton = nullptr;
+    QPushButton* detailsButton = nullptr;
+    QLabel* headerLabel = nullptr;
+    QLabel* accountHeaderLabel = nullptr;
+    QLabel* statementPeriodLabel = nullptr;
+    QLabel* accountLabel = nullptr;
+    QLabel* leverageLabel = nullptr;
+    QLabel* addressLabel = nullptr;
+    QLabel* companyAddressLabel = nullptr;
+    QLabel* disclaimerTextField = nullptr;
+    QLabel* openStatusLabel = nullptr;
+    QLabel* closedStatusLabel = nullptr;
+    QGroupBox* settledPLBox = nullptr;
+    QGroupBox* unrealisedPLBox = nullptr;
+
+    OpenPositionHistoryTableController* openPositionHistoryTableController = nullptr;
+    PendingOrderHistoryTableController* pendingOrderHistoryTableController = nullptr;
+    SettledPositionHistoryTableController* settledPositionHistoryTableController = nullptr;
+    CancelledOrderHistoryTableController* cancelledOrderHistoryTableController = nullptr;
+    InstrumentHistoryTableController* instrumentHistoryTableController = nullptr;
+    AccountSummaryHistoryTableController* accountSummaryHistoryTableController = nullptr;
+    OrderSummaryHistoryTableController* orderSummaryHistoryTableController = nullptr;
+    MarginSummaryHistoryTableController* marginSummaryHistoryTableController = nullptr;
+    // In theme order: open, pending, settled, cancelled, instruments, account
+    // summary, order summary; then the margin-call summary (not themed).
+    std::vector<QTableView*> tableViews;
+
+private:
+    void buildWindow();
+    QWidget* buildSummaryPage();
+    QWidget* buildDetailsPage();
+    void updateValuesinWindow();
+    void loadAccountCombo();
+    // The default period and, first, the limits that hold it.
+    void reloadDateValues();
+    // The limits for the account named by the text.
+    void setMaxandMinDates(const std::string& accountText);
+    void updateLanguageStrings();
+    void applyTheme();
+    // Column widths from the first rows shown, once per table.
+    void fitColumnsOnce();
+
+    kit::WindowContext& context_;
+    std::int32_t selectedAccountId_ = 0;
+    std::vector<bool> fitted_;
+    platform::ObserverHandle statementObserver_;
+    platform::ObserverHandle themeObserver_;
+};
+
+}  // namespace reports

@@ -1,0 +1,77 @@
+#include "reports/statement_table_controllers.h"
+
+namespace reports {
+
+namespace {
+
+std::vector<QString> titlesOf(const std::vector<std::string>& identifiers, const KeyText& text) {
+    std::vector<QString> titles;
+    for (const auto& id : identifiers) titles.push_back(QString::fromStdString(text(id)));
+    return titles;
+}
+
+std::vector<bool> numbersOf(DetailTable table) {
+    std::vector<bool> numbers;
+    for (const auto& id : detailColumns(table)) numbers.push_back(isNumberColumn(table, id));
+    return numbers;
+}
+
+}  // namespace
+
+DetailHistoryTableController::DetailHistoryTableController(DetailTable table, const KeyText& text, QObject* parent)
+    : StatementTableModel(detailColumns(table), titlesOf(detailColumns(table), text), numbersOf(table), parent),
+      table_(table) {}
+
+void DetailHistoryTableController::reloadData(const model::AccountStatementInfo& statement,
+                                              const SessionInstrument& sessionInstrument) {
+    setRows(detailRows(table_, statement, sessionInstrument));
+}
+
+OpenPositionHistoryTableController::OpenPositionHistoryTableController(const KeyText& text, QObject* parent)
+    : DetailHistoryTableController(DetailTable::OpenPositions, text, parent), text_(text) {}
+
+std::string OpenPositionHistoryTableController::getOpenStatusInfo(const model::AccountStatementInfo& statement) const {
+    return openStatusLine(statement, text_);
+}
+
+PendingOrderHistoryTableController::PendingOrderHistoryTableController(const KeyText& text, QObject* parent)
+    : DetailHistoryTableController(DetailTable::PendingOrders, text, parent) {}
+
+SettledPositionHistoryTableController::SettledPositionHistoryTableController(const KeyText& text, QObject* parent)
+    : DetailHistoryTableController(DetailTable::SettledPositions, text, parent), text_(text) {}
+
+std::string SettledPositionHistoryTableController::getSettledStatusInfo(
+    const model::AccountStatementInfo& statement) const {
+    return settledStatusLine(statement, text_);
+}
+
+CancelledOrderHistoryTableController::CancelledOrderHistoryTableController(const KeyText& text, QObject* parent)
+    : DetailHistoryTableController(DetailTable::CancelledOrders, text, parent) {}
+
+InstrumentHistoryTableController::InstrumentHistoryTableController(const KeyText& text, QObject* parent)
+    : DetailHistoryTableController(DetailTable::Instruments, text, parent) {}
+
+SummaryTableController::SummaryTableController(const KeyText& text, QObject* parent)
+    : StatementTableModel({"Entity", "Details"}, {QString(), QString()}, {false, true}, parent), text_(text) {}
+
+void SummaryTableController::setSummary(const std::vector<SummaryRow>& rows) {
+    std::vector<std::vector<std::string>> texts;
+    texts.reserve(rows.size());
+    for (const auto& row : rows) texts.push_back({row.label, row.value});
+    setRows(std::move(texts));
+}
+
+void AccountSummaryHistoryTableController::loadAccountSummary(const model::AccountStatementInfo& statement) {
+    setSummary(accountSummaryRows(statement, text_));
+}
+
+void OrderSummaryHistoryTableController::loadOrderSummary(const model::AccountStatementInfo& statement) {
+    setSummary(orderSummaryRows(statement, text_));
+}
+
+void MarginSummaryHistoryTableController::loadMarginSummaryForAccount(const model::AccountStatementInfo& statement,
+                                                                      std::int32_t accountId) {
+    setSummary(marginSummaryRows(statement, accountId, text_));
+}
+
+}  // namespace reports

@@ -1,0 +1,73 @@
+#include "reports/statement_table_model.h"
+
+#include "printing/consolidated_table_data.h"
+
+namespace reports {
+
+StatementTableModel::StatementTableModel(std::vector<std::string> identifiers, std::vector<QString> titles,
+                                         std::vector<bool> numbers, QObject* parent)
+    : QAbstractTableModel(parent),
+      identifiers_(std::move(identifiers)),
+      titles_(std::move(titles)),
+      numbers_(std::move(numbers)) {
+    titles_.resize(identifiers_.size());
+    numbers_.resize(identifiers_.size());
+}
+
+int StatementTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int StatementTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(identifiers_.size());
+}
+
+QString StatementTableModel::text(int row, int column) const {
+    if (row < 0 || column < 0 || row >= static_cast<int>(rows_.size())) return {};
+    const auto& cells = rows_[std::size_t(row)];
+    return column < static_cast<int>(cells.size()) ? cells[std::size_t(column)] : QString();
+}
+
+QVariant StatementTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.column() >= columnCount()) return {};
+    switch (role) {
+    case Qt::DisplayRole: return text(index.row(), index.column());
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::AlignVCenter |
+                                   (numbers_[std::size_t(index.column())] ? Qt::AlignRight : Qt::AlignLeft));
+    default: return {};
+    }
+}
+
+QVariant StatementTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
+    if (role == Qt::DisplayRole) return titles_[std::size_t(section)];
+    if (role == printing::kColumnIdentifierRole) return QString::fromStdString(identifiers_[std::size_t(section)]);
+    return {};
+}
+
+Qt::ItemFlags StatementTableModel::flags(const QModelIndex& index) const {
+    // Shown only: no selection, no editing.
+    return index.isValid() ? Qt::ItemIsEnabled : Qt::NoItemFlags;
+}
+
+int StatementTableModel::columnOf(const std::string& identifier) const {
+    for (std::size_t i = 0; i < identifiers_.size(); ++i)
+        if (identifiers_[i] == identifier) return static_cast<int>(i);
+    return -1;
+}
+
+void StatementTableModel::setRows(std::vector<std::vector<std::string>> rows) {
+    std::vector<std::vector<QString>> texts;
+    texts.reserve(rows.size());
+    for (const auto& row : rows) {
+        auto& cells = texts.emplace_back();
+        cells.reserve(row.size());
+        for (const auto& cell : row) cells.push_back(QString::fromStdString(cell));
+    }
+    beginResetModel();
+    rows_ = std::move(texts);
+    endResetModel();
+}
+
+}  // namespace reports

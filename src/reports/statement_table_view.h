@@ -1,0 +1,32 @@
+#pragma once
+// The views of the statement window's tables: shown only (no selection,
+// editing or sorting), 12-point rows, date-time columns cut by their width,
+// and a header menu that hides and shows columns where the table has one.
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <string>
+
+class QMenu;
+
+namespace reports {
+
+class StatementTableModel;
+
+// Shows a date-time cell's time alone while its column is 135 points or narrower.
+class DateTimeWidthDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+};
+
+// A view over the model; `dateTimeColumns` get the width delegate.
+QTableView* makeStatementTable(StatementTableModel* model, const std::vector<int>& dateTimeColumns, bool headerMenu,
+                               QWidget* parent);
+
+// The header menu of a view made with one; null otherwise. One checkable entry
+// per column (its identifier as the entry's data), checked while it shows.
+QMenu* headerMenuOf(const QTableView* view);
+
+}  // namespace reports

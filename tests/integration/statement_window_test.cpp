@@ -1,0 +1,229 @@
+// The account statement window against the simulator: the first opening's
+// request and the eight tables it fills, later openings, the account combo's
+// limits, repeated and unresolved requests. Screenshots of both pages in both
+// themes, one with a hidden column.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QLabel>
+#include <QMenu>
+#include <QStackedWidget>
+#include <QTableView>
+#include <cstdio>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "integration/app_window_fixture.h"
+#include "kit/core/kit_payloads.h"
+#include "printing/consolidated_table_data.h"
+#include "reports/account_statement_window_controller.h"
+#include "reports/statement_table_controllers.h"
+#include "reports/statement_table_view.h"
+#include "shell/main_window_controller.h"
+#include "state/session_commands.h"
+#include "state/session_view.h"
+
+namespace {
+
+using kit::testing::runUntil;
+using kit::testing::saveScreenshot;
+using reports::AccountStatementWindowController;
+
+std::vector<std::string> words(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string w; in >> w;) out.push_back(w);
+    return out;
+}
+
+std::vector<std::string> column(const QAbstractItemModel* model, int c) {
+    std::vector<std::string> out;
+    for (int r = 0; r < model->rowCount(); ++r) out.push_back(model->index(r, c).data().toString().toStdString());
+    return out;
+}
+
+// The scenario with a 30-day history limit for group 10 (accounts 1001, 1003)
+// and a negative one for group 20 (account 1002).
+class StatementWindowTest : public integration::LoggedInWindowTest {
+protected:
+    StatementWindowTest() : LoggedInWindowTest("statement_window") {
+        std::ifstream in(SIM_DEFAULT_SCENARIO);
+        nlohmann::json root = nlohmann::json::parse(in);
+        for (auto& group : root["groups"]) group["ReportHistoryDaysLimit"] = group["GroupId"] == 10 ? 30 : -7;
+        std::ofstream(scenario) << root.dump();
+        simArguments = {"--scenario", scenario};
+    }
+    ~StatementWindowTest() override { std::remove(scenario.c_str()); }
+    void SetUp() override {
+        LoggedInWindowTest::SetUp();
+        if (HasFatalFailure()) return;
+        observer = platform::ObserverHandle(
+            &platform::NotificationCenter::defaultCenter(),
+            platform::NotificationCenter::defaultCenter().addObserver(state::notifications::kAccountStatement,
+                                                                      [this](const auto&) { ++refreshes; }));
+    }
+    void TearDown() override {
+        observer.reset();
+        LoggedInWindowTest::TearDown();
+    }
+    AccountStatementWindowController* open() {
+        if (!main->runCommand("AccountStatementButtonClicked")) return nullptr;
+        return dynamic_cast<AccountStatementWindowController*>(main->keptWindow("AccountStatementWindowController"));
+    }
+    int sent(const std::string& entry) {
+        const auto all = words(sim->command("received trader"));
+        return int(std::count(all.begin(), all.end(), entry));
+    }
+    // Both answers of one more request have refreshed the window.
+    bool answered(int before) { return runUntil([&] { return refreshes >= before + 2; }, 10000); }
+    void bothThemes(QWidget* shown, const QString& name) {
+        for (const std::int64_t theme : {0, 1}) {
+            prefs->set("Theme", theme);
+            QApplication::setPalette(kit::ThemeManager::palette(theme));
+            platform::NotificationCenter::defaultCenter().post(kit::kThemeChangedNotification);
+            kit::testing::runFor(50);
+            saveScreenshot(shown, name + (theme == 0 ? "-dark" : "-light"));
+        }
+    }
+    static QDateTime today(int hour) { return QDateTime(QDate::currentDate(), QTime(hour, 0)); }
+
+    std::string scenario = path + "_scenario.json";
+    platform::ObserverHandle observer;
+    int refreshes = 0;
+};
+
+TEST_F(StatementWindowTest, FirstOpeningRequestsOnceAndFillsEveryTable) {
+    AccountStatementWindowController* window = open();
+    ASSERT_TRUE(window);
+    std::vector<std::string> accounts;
+    for (const auto& a : main->context().view.getAccountCollection()) accounts.push_back(std::to_string(a->AccountId));
+    EXPECT_EQ(kit::testing::comboItems(window->accountComboBox), accounts);
+    EXPECT_EQ(window->accountComboBox->currentText().toStdString(), "1001");
+    EXPECT_EQ(window->fromDatePicker->dateTime(), today(0));
+    EXPECT_EQ(window->toDatePicker->dateTime(), today(12));
+    // Group 10 reaches back 30 calendar days; both pickers end no earlier than now.
+    for (QDateTimeEdit* picker : {window->fromDatePicker, window->toDatePicker}) {
+        EXPECT_EQ(picker->minimumDate(), QDate::currentDate().addDays(-30));
+        EXPECT_GE(picker->maximumDateTime(), today(12));
+    }
+    ASSERT_TRUE(answered(0));
+    EXPECT_EQ(sent("getdsaccountstatement:1001"), 1);
+    EXPECT_EQ(sent("getcancelledorders:1001"), 1);
+    const QString day = QDate::currentDate().toString("MM/dd/yyyy");
+    EXPECT_EQ(window->statementPeriodLabel->text(), day + " - " + day);
+
+    // A longer period holds the scenario's cancelled order.
+    window->fromDatePicker->setDateTime(today(0).addDays(-29));
+    window->showButton->click();
+    ASSERT_TRUE(answered(2));
+    EXPECT_EQ(window->statementPeriodLabel->text(), QDate::currentDate().addDays(-29).toString("MM/dd/yyyy") + " - " + day);
+    EXPECT_EQ(window->cancelledOrderHistoryTableController->rowCount(), 1);
+    EXPECT_EQ(window->accountLabel->text(), "1001");
+    EXPECT_TRUE(QRegularExpression("^-?\\d+\\.\\d\\d$").match(window->leverageLabel->text()).hasMatch())
+        << window->leverageLabel->text().toStdString();
+    EXPECT_EQ(window->addressLabel->text(), "12 S&P Tower");
+    EXPECT_EQ(window->companyAddressLabel->text(), "Broker &lt;b&gt; Ltd");
+    EXPECT_EQ(window->companyAddressLabel->textFormat(), Qt::PlainText);  // shown as it came, not as markup
+    EXPECT_EQ(column(window->openPositionHistoryTableController, 0), (std::vector<std::string>{"9", "10", "100"}));
+    EXPECT_EQ(window->pendingOrderHistoryTableController->rowCount(), 2);
+    EXPECT_EQ(window->settledPositionHistoryTableController->rowCount(), 3);
+    EXPECT_EQ(window->instrumentHistoryTableController->rowCount(), 3);
+    EXPECT_EQ(window->accountSummaryHistoryTableController->rowCount(), 17);  // with the daily TDS
+    EXPECT_EQ(column(window->orderSummaryHistoryTableController, 1), (std::vector<std::string>{"4", "4", "5", "3"}));
+    EXPECT_EQ(column(window->marginSummaryHistoryTableController, 1), std::vector<std::string>{"2"});
+    EXPECT_EQ(window->openStatusLabel->text().toStdString(),
+              reports::openStatusLine(main->context().view.accountStatement(), main->context().text));
+    const std::string gap(5, ' ');
+    EXPECT_EQ(window->closedStatusLabel->text().toStdString(),  // worked from the scenario's settled rows
+              integration::tr("0027") + " : 4" + gap + integration::tr("0319") + " : 60.50" + gap +
+                  integration::tr("0275") + " : 1.50" + gap + integration::tr("0432") + " : 0.50" + gap + "TDS : 0.25" + gap);
+    for (QTableView* view : window->tableViews) {
+        QAbstractItemModelTester tester(view->model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+        EXPECT_EQ(view->selectionMode(), QAbstractItemView::NoSelection);
+    }
+    const auto identifier = [](QTableView* view, int c) {
+        return view->model()->headerData(c, Qt::Horizontal, printing::kColumnIdentifierRole).toString().toStdString();
+    };
+    EXPECT_EQ(identifier(window->tableViews[0], 0), "0317");
+    EXPECT_EQ(identifier(window->tableViews[5], 1), "Details");
+
+    window->resize(1180, 900);
+    bothThemes(window, "account-statement-summary");
+    window->detailsButtonClicked();
+    // The open table's header menu hides its market-price column.
+    QTableView* openView = window->tableViews[0];
+    const int market = window->openPositionHistoryTableController->columnOf("0147");
+    QMenu* menu = reports::headerMenuOf(openView);
+    ASSERT_TRUE(menu);
+    EXPECT_FALSE(reports::headerMenuOf(window->tableViews[4]));  // instruments: none
+    menu->actions()[market]->trigger();
+    EXPECT_TRUE(openView->isColumnHidden(market));
+    EXPECT_FALSE(menu->actions()[market]->isChecked());
+    bothThemes(window, "account-statement-details-hidden-column");
+    menu->actions()[market]->trigger();
+    EXPECT_FALSE(openView->isColumnHidden(market));
+
+    // Closed, then a statement of another account arrives: it shows at the next
+    // opening, which resets the period and the page and sends nothing.
+    window->hide();
+    window->fromDatePicker->setDateTime(today(0).addDays(-3));
+    const int before = refreshes;
+    model::StatementQuery other{"1002", model::Date{}, model::Date{}};
+    main->context().commands.requestAccountStatement(other);
+    ASSERT_TRUE(runUntil([&] { return refreshes > before; }, 10000));
+    ASSERT_EQ(open(), window);
+    EXPECT_EQ(window->accountSummaryTabView->currentIndex(), 0);
+    EXPECT_EQ(window->fromDatePicker->dateTime(), today(0));
+    EXPECT_EQ(window->toDatePicker->dateTime(), today(12));
+    EXPECT_EQ(column(window->openPositionHistoryTableController, 0), std::vector<std::string>{"21"});
+    EXPECT_EQ(sent("getdsaccountstatement:1001"), 2);
+    EXPECT_EQ(sent("getdsaccountstatement:1002"), 1);
+    window->hide();
+}
+
+TEST_F(StatementWindowTest, TheComboSetsLimitsAndShowRequestsForTheLastAccount) {
+    AccountStatementWindowController* window = open();
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(answered(0));
+    // Choosing 1002 (a negative limit: none) recomputes the limits; nothing is sent.
+    window->accountComboBox->setCurrentIndex(window->accountComboBox->findText("1002"));
+    for (QDateTimeEdit* picker : {window->fromDatePicker, window->toDatePicker})
+        EXPECT_EQ(picker->minimumDateTime(), today(0));
+    EXPECT_EQ(window->fromDatePicker->dateTime(), today(0));  // the default period is not clamped
+
+    // Two presses, four requests; each answer refreshes.
+    const int first = refreshes;
+    window->showButton->click();
+    window->showButton->click();
+    ASSERT_TRUE(runUntil([&] { return refreshes >= first + 4; }, 10000));
+    EXPECT_EQ(sent("getdsaccountstatement:1002"), 2);
+    EXPECT_EQ(sent("getcancelledorders:1002"), 2);
+    EXPECT_EQ(sent("getdsaccountstatement:1001"), 1);
+    EXPECT_EQ(window->selectedAccountId(), 1002);
+    EXPECT_EQ(window->addressLabel->text(), "3 Harbour Road");
+
+    // Another account chosen without Show: a refresh still reads the last request's account.
+    window->accountComboBox->setCurrentIndex(window->accountComboBox->findText("1001"));
+    platform::NotificationCenter::defaultCenter().post(state::notifications::kAccountStatement);
+    EXPECT_EQ(window->addressLabel->text(), "3 Harbour Road");
+    EXPECT_EQ(window->companyAddressLabel->text(), "Example Brokerage");
+    EXPECT_EQ(column(window->marginSummaryHistoryTableController, 1), std::vector<std::string>{"0"});
+
+    // A text naming no account: account "0", no leverage, the addresses and margin calls emptied.
+    window->accountComboBox->setEditText("nope");
+    const int second = refreshes;
+    window->showButton->click();
+    EXPECT_EQ(window->accountLabel->text(), "0");
+    EXPECT_EQ(window->leverageLabel->text(), "0.00");
+    ASSERT_TRUE(runUntil([&] { return refreshes > second && sent("getdsaccountstatement:0") == 1; }, 10000));
+    EXPECT_EQ(window->selectedAccountId(), 0);
+    EXPECT_EQ(window->addressLabel->text(), "");
+    EXPECT_EQ(window->companyAddressLabel->text(), "");
+    EXPECT_EQ(window->marginSummaryHistoryTableController->rowCount(), 0);
+    window->hide();
+}
+
+}  // namespace
