@@ -71,7 +71,7 @@ std::optional<double> readAmount(std::string_view text) {
 }
 
 bool isValidEmail(std::string_view text) {
-    // "[A-Z0-9a-z._%+-]+@[A-Za-z0-9.-]+\\.[A-Za-z]{2,4}", matched as a whole.
+    // "[A-Z0-9a-z._%+-]+@[A-Za-z0-9.-]+\.[A-Za-z]{2,4}", matched as a whole.
     const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
     const auto domainChar = [&](char c) { return letter(c) || isDigit(c) || c == '.' || c == '-'; };
     const auto nameChar = [&](char c) {
