@@ -184,6 +184,8 @@ private:
     std::map<std::uint64_t, std::shared_ptr<model::ApprovalReq>> approvalRequests() const override;
     std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>> financialApprovals() const override;
     std::vector<std::shared_ptr<model::PayGateSetting>> payGateSettings() const override;
+    std::shared_ptr<model::TradeCurrency> tradeCurrency(std::uint64_t currencyId) const override;
+    FinancialRequestRules financialRequestRules() const override;
     std::vector<std::shared_ptr<model::FinancialTransactionDetails>> financialTransactions() const override;
     const model::AccountStatementInfo& accountStatement() const override;
     std::vector<std::string> journalLines() const override;

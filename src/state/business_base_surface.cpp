@@ -114,6 +114,14 @@ std::vector<std::shared_ptr<model::FinancialTransactionDetails>> BusinessBase::f
     return funds_->FinancialTransactionCollection();
 }
 const model::AccountStatementInfo& BusinessBase::accountStatement() const { return funds_->accountStatementInfo(); }
+std::shared_ptr<model::TradeCurrency> BusinessBase::tradeCurrency(std::uint64_t currencyId) const {
+    const auto* held = reference_.tradeCurrencyCollection().find(std::to_string(currencyId));
+    return held ? *held : nullptr;
+}
+FinancialRequestRules BusinessBase::financialRequestRules() const {
+    const model::LoginInputdata& login = host_.logindata();
+    return {login.canSpecifyBankDetails(), login.canWithdrawFloatingPL(), login.minimumBalance()};
+}
 
 std::vector<std::string> BusinessBase::journalLines() const { return journal_.JournalDataCollection(); }
 std::string BusinessBase::ServerTime() const { return ping_->serverTimeText(); }

@@ -29,6 +29,13 @@ namespace state {
 
 enum class DepthSide { Buy, Sell };
 
+// The login's rules for deposit and withdrawal requests.
+struct FinancialRequestRules {
+    bool canSpecifyBankDetails = false;
+    bool canWithdrawFloatingPL = false;
+    std::optional<double> minimumBalance;
+};
+
 class SessionView {
 public:
     virtual ~SessionView() = default;
@@ -113,6 +120,9 @@ public:
     virtual std::vector<std::shared_ptr<model::PayGateSetting>> payGateSettings() const = 0;
     virtual std::vector<std::shared_ptr<model::FinancialTransactionDetails>> financialTransactions() const = 0;
     virtual const model::AccountStatementInfo& accountStatement() const = 0;
+    // The trade currency under its id; null when unknown.
+    virtual std::shared_ptr<model::TradeCurrency> tradeCurrency(std::uint64_t currencyId) const = 0;
+    virtual FinancialRequestRules financialRequestRules() const = 0;
 
     // --- Journal, texts, time and network ----------------------------------
     virtual std::vector<std::string> journalLines() const = 0;
