@@ -53,7 +53,10 @@ public:
         const auto took = Clock::now() - start;
         --depth_;
         longest = std::max(longest, took);
-        if (took > kBudget) ++over;
+        if (took > kBudget) {
+            ++over;
+            if (getenv("LARGE_LOGIN_TRACE")) std::fprintf(stderr, "slice %.1f ms: event %d to %s\n", ms(took), int(event->type()), receiver->metaObject()->className());
+        }
         ++slices;
         return r;
     }
