@@ -82,6 +82,9 @@ TableControllerBase::TableControllerBase(Setup setup, QWidget* parent)
     view_->horizontalHeader()->setSectionsMovable(false);
     view_->horizontalHeader()->setStretchLastSection(false);
     view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Widths fitted to content read a bounded sample of rows, never every row.
+    view_->verticalHeader()->setResizeContentsPrecision(kFitSampleRows);
+    view_->horizontalHeader()->setResizeContentsPrecision(kFitSampleRows);
     fittedRowHeight_ = QFontMetrics(rowFont()).height() + 8;
     view_->verticalHeader()->setDefaultSectionSize(fittedRowHeight_);
     auto* layout = new QVBoxLayout(this);

@@ -67,6 +67,9 @@ private:
 
 class TableControllerBase : public QWidget {
 public:
+    // Rows read when widths are fitted to content.
+    static constexpr int kFitSampleRows = 40;
+
     struct Setup {
         TableKind kind = TableKind::Watchlist;
         std::vector<TableColumn> columns;
