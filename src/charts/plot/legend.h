@@ -1,15 +1,23 @@
 #pragma once
-// The titles of the graph's plots in one row, each after a swatch of its colour.
+// The legend rows of the graph's plots, each after a swatch of its colour:
+// in one row at the top left, or in one column at the right.
 #include <QColor>
+#include <QPointF>
 
 namespace charts::plot {
 
 class Legend {
 public:
+    enum class Layout { TopLeftRow, RightColumn };
+    Layout layout = Layout::TopLeftRow;
     QColor textColor = Qt::gray;
     QColor fill = Qt::transparent;
     double fontSize = 12.0;
-    double margin = 6.0;  // from the top-left corner of the plot area
+    bool boldFont = false;
+    double swatchSize = 0;  // 0: from the font
+    double margin = 6.0;    // from the top-left corner of the plot area
+    // Of a right column, from the right edge of the graph and its vertical centre.
+    QPointF displacement;
 };
 
 }  // namespace charts::plot
