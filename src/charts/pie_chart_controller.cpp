@@ -50,6 +50,7 @@ void PieChartController::constructGraph() {
     const bool dark = palette().color(QPalette::Window).lightness() < 128;
     auto graph = std::make_unique<plot::XYGraph>(dark ? plot::GraphTheme::PlainBlack : plot::GraphTheme::PlainWhite);
     graph->hasAxisSet = false;
+    graph->padding = QMarginsF(1, 1, 1, 1);  // the frame's right and bottom lines inside the view
     graph->border = plot::LineStyle{QColor::fromRgbF(0.5, 0.5, 0.5), 1.0};
     auto pie = std::make_unique<plot::PieChart>("Pie PLot");
     pie->dataSource = this;
@@ -70,17 +71,28 @@ void PieChartController::constructGraph() {
     layOutLegend();
 }
 
-// The pie keeps left of the legend: the plot area ends where the legend begins.
+// The legend at the pie's right, or below it in a pane taller than wide; the
+// plot area, and so the pie, ends where the legend begins.
 void PieChartController::layOutLegend() {
     QFont font;
     font.setPointSizeF(kLegendFontSize);
     font.setBold(true);
     const QFontMetricsF metrics(font);
     double widest = 0;
-    for (int r = 0; r < static_cast<int>(plotData_.size()); ++r)
-        widest = std::max(widest, metrics.horizontalAdvance(legendTitle(*pie_, r)));
-    const double legendWidth = widest > 0 ? kLegendSwatch + 4 + widest + 1 + kLegendRightGap : 0;
-    graph_->plotAreaPadding = QMarginsF(0, 0, std::max(60.0, legendWidth + 6), 0);
+    const int rows = static_cast<int>(plotData_.size());
+    for (int r = 0; r < rows; ++r) widest = std::max(widest, metrics.horizontalAdvance(legendTitle(*pie_, r)));
+    const bool below = hostingView_->height() > hostingView_->width() * 6 / 5;
+    if (below) {
+        const double height = rows * (std::max(metrics.height(), kLegendSwatch) + 2) + kLegendRightGap;
+        graph_->legend->layout = plot::Legend::Layout::BottomColumn;
+        graph_->legend->displacement = QPointF(0, kLegendRightGap);
+        graph_->plotAreaPadding = QMarginsF(0, 0, 0, rows ? height + 6 : 0);
+    } else {
+        const double width = widest > 0 ? kLegendSwatch + 4 + widest + 1 + kLegendRightGap : 0;
+        graph_->legend->layout = plot::Legend::Layout::RightColumn;
+        graph_->legend->displacement = QPointF(-kLegendRightGap, 0);
+        graph_->plotAreaPadding = QMarginsF(0, 0, std::max(60.0, width + 6), 0);
+    }
     hostingView_->update();
 }
 
@@ -100,6 +112,11 @@ void PieChartController::setPieChartData(const model::PieChartDictionary& data) 
 void PieChartController::setTitle(const std::string& title) { titleLabel_->setText(QString::fromStdString(title)); }
 
 std::vector<plot::LegendEntry> PieChartController::legendEntries() const { return pie_->legendEntries(); }
+
+void PieChartController::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layOutLegend();
+}
 
 void PieChartController::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);

@@ -176,12 +176,13 @@ void XYGraph::drawLegend(QPainter& painter, const QRectF& bounds, const QRectF& 
         painter.drawText(QRectF(x + swatch + 4, y, w - swatch - 4, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
                          e.title);
     };
-    if (legend->layout == Legend::Layout::RightColumn) {
+    if (legend->layout != Legend::Layout::TopLeftRow) {
         double w = 0;
         for (const LegendEntry& e : entries) w = std::max(w, swatch + 4 + m.horizontalAdvance(e.title) + 1);
         const double h = rowHeight * static_cast<double>(entries.size()) + 2.0 * static_cast<double>(entries.size() - 1);
-        const double x = bounds.right() - w + legend->displacement.x();
-        double y = bounds.center().y() - h / 2 - legend->displacement.y();
+        const bool right = legend->layout == Legend::Layout::RightColumn;
+        const double x = (right ? bounds.right() - w : bounds.center().x() - w / 2) + legend->displacement.x();
+        double y = (right ? bounds.center().y() - h / 2 : bounds.bottom() - h) - legend->displacement.y();
         if (legend->fill.alpha() > 0) painter.fillRect(QRectF(x - 3, y - 3, w + 6, h + 6), legend->fill);
         for (const LegendEntry& e : entries) {
             drawEntry(e, x, y, w);
