@@ -153,6 +153,7 @@ private:
     OrderList getSettledOrderCollection() const override;
     OrderList getExecutedOrderCollection() const override;
     std::string GetOrderRejectionReason(std::int32_t code) const override;
+    std::vector<std::pair<std::string, std::string>> hedgeMargins() const override;
     double calculateCurrencyConversionForValue(double value, const model::Order& position) const override;
     bool canShowAccount(const model::AccountDetails& account) const override;
     Accounts getAccountCollection() const override;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/account_details.h"
@@ -69,6 +70,9 @@ public:
     virtual Orders getSettledOrderCollection() const = 0;
     virtual Orders getExecutedOrderCollection() const = 0;
     virtual std::string GetOrderRejectionReason(std::int32_t code) const = 0;
+    // The hedge margins last stored by the order manager, "<item code>#<delivery
+    // mode>" -> "%.2f", in the order first stored.
+    virtual std::vector<std::pair<std::string, std::string>> hedgeMargins() const = 0;
     // A value of the position converted into its account's currency.
     virtual double calculateCurrencyConversionForValue(double value, const model::Order& position) const = 0;
     // The floating profit of a quantity in the instrument's terms.
