@@ -45,7 +45,7 @@ DetailWindowController::DetailWindowController(kit::WindowContext& context, QWid
     detailTableView->horizontalHeader()->setStretchLastSection(true);
     detailTableView->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
     printButton = new QPushButton(QStringLiteral("Print"));
-    closeButton = new QPushButton(QString::fromStdString(context_.text ? context_.text("0018") : "Close"));
+    closeButton = new QPushButton(QString::fromStdString(context_.text ? context_.text("0246") : "Close"));
     printButton->hide();
     connect(printButton, &QPushButton::clicked, this, [this] { print(); });
     connect(closeButton, &QPushButton::clicked, this, [this] { closeModal(); });
