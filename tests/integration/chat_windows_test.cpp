@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTreeView>
 
+#include "chat/chat_message_window_controller.h"
 #include "chat/chat_queue_table_view_controller.h"
 #include "chat/chat_window_controller.h"
 #include "chat/contacts_outline_view_controller.h"
@@ -21,10 +22,12 @@
 #include "chat/message_table.h"
 #include "chat/presence_image.h"
 #include "chat/queue_request_dialog.h"
+#include "chat/recent_conversation_window_controller.h"
 #include "integration/app_window_fixture.h"
 #include "kit/core/kit_payloads.h"
 #include "platform/notification_center.h"
 #include "shell/main_window_controller.h"
+#include "state/notification_payloads.h"
 #include "state/session_commands.h"
 #include "state/session_view.h"
 
@@ -79,6 +82,15 @@ protected:
     }
     static std::string cell(QAbstractItemView* table, int row, int column = 0) {
         return table->model()->index(row, column).data().toString().toStdString();
+    }
+    static std::string record(const std::vector<std::string>& fields) {
+        std::string out;
+        for (const auto& f : fields) out += (out.empty() ? "" : std::string(1, kColumn)) + f;
+        return out + kRow;
+    }
+    static void doubleClick(QTableView* table, int row) {
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(row, 0)).center());
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(row, 0)).center());
     }
     static bool sameImage(const QVariant& icon, chat::Presence presence) {
         return icon.value<QIcon>().cacheKey() == chat::presenceImage(presence).cacheKey();
@@ -210,11 +222,6 @@ TEST_F(ChatWindowsTest, ALaterContactListRebuildsTheTreeKeepingTheChosenContact)
     chat::ContactsOutlineViewController* contacts = chat->contactsOutlineViewController();
     click(contacts, contacts->indexOfRow(3));
     ASSERT_EQ(chat->UserName(), "bob");
-    const auto record = [](const std::vector<std::string>& fields) {
-        std::string out;
-        for (const auto& f : fields) out += (out.empty() ? "" : std::string(1, kColumn)) + f;
-        return out + kRow;
-    };
     // Groups 10, 2, 1a and bob's; dave in 10, erin in a group nobody names; carol's group is gone.
     sim->command("send trader 618 522=" + record({"10", "Ten", "0"}) + record({"2", "Two", "0"}) + record({"1a", "One", "0"}) +
                  record({"g2", "Friends", "0"}) +
@@ -235,6 +242,58 @@ TEST_F(ChatWindowsTest, ALaterContactListRebuildsTheTreeKeepingTheChosenContact)
     sim->command("send trader 619 23=bob 24=Offline");
     ASSERT_TRUE(runUntil([&] { return !view().chatUser("bob")->IsUserOnline; }, 10000));
     EXPECT_TRUE(sameImage(contacts->indexOfRow(5).data(Qt::DecorationRole), chat::Presence::None));
+    chat->close();
+}
+
+TEST_F(ChatWindowsTest, RecentConversationsOpenTheirHistoryAskingOnlyWhenNoneIsHeld) {
+    // Rooms 9 and 10, the second without a display name.
+    sim->command("send trader 627 17=" + record({"nina", "hi", "trader;nina", "20240131154501", "9", "r9", "", "", "Nina"}) +
+                 record({"otto", "yo", "trader;otto", "20240131154501", "10", "r10", "", "", ""}));
+    ASSERT_TRUE(runUntil([&] { return view().chatRoom("10") != nullptr; }, 10000));
+    auto* chat = open<chat::ChatWindowController>("ChatButtonClicked", "ChatWindowController");
+    ASSERT_TRUE(chat);
+    chat->contactsOutlineViewController()->selectionModel()->select(chat->contactsOutlineViewController()->indexOfRow(3),
+                                                                    QItemSelectionModel::ClearAndSelect);
+    chat->rcToolbarItem()->trigger();
+    auto* recent = dynamic_cast<chat::RecentConversationWindowController*>(main->keptWindow("RecentConversationWindowController"));
+    ASSERT_TRUE(recent);
+    recent->resize(520, 340);
+    QTableView* table = recent->recentconversationTableView();
+    QAbstractItemModelTester tester(table->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    // The room the chat window made is listed (nameless) until confirmed; RTF reads as text.
+    std::vector<std::string> rows;
+    for (int row = 0; row < table->model()->rowCount(); ++row) rows.push_back(cell(table, row) + "|" + cell(table, row, 1));
+    EXPECT_EQ(rows, (std::vector<std::string>{"Bob Brown|caf\xC3\xA9", "|", "Nina|hi", "otto|yo"}));
+    EXPECT_EQ(table->model()->headerData(0, Qt::Horizontal).toString().toStdString(), integration::tr("0397"));
+    bothThemes(recent, "recent-conversations");
+
+    // A header double click does nothing; a room without messages asks and opens on the answer.
+    QTest::mouseDClick(table->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
+    doubleClick(table, 0);
+    ASSERT_TRUE(runUntil([&] { return main->keptWindow("ChatMessageWindowController") != nullptr; }, 10000));
+    auto* history = dynamic_cast<chat::ChatMessageWindowController*>(main->keptWindow("ChatMessageWindowController"));
+    ASSERT_TRUE(history);
+    history->resize(560, 400);
+    EXPECT_EQ(history->windowTitle().toStdString(), "Bob Brown");
+    ASSERT_EQ(history->chatmessageTableView()->model()->rowCount(), 3);
+    EXPECT_EQ(cell(history->chatmessageTableView(), 0), "Bob Brown[07/12/2026 12:00:00 PM]:\tcaf\xC3\xA9");
+    EXPECT_EQ(sent("615"), 1);
+    bothThemes(history, "chat-history");
+
+    // Held messages open at once; a second conversation reuses the window, titled by its sender.
+    history->hide();
+    doubleClick(table, 0);
+    EXPECT_TRUE(history->isVisible());
+    doubleClick(table, 3);
+    ASSERT_TRUE(runUntil([&] { return history->windowTitle() == "otto"; }, 10000));
+    EXPECT_EQ(main->keptWindow("ChatMessageWindowController"), history);
+    EXPECT_EQ(sent("615"), 2);
+    // A history answer for no known room opens nothing.
+    platform::NotificationCenter::defaultCenter().post(state::notifications::kRecentConversationReceived,
+                                                       std::make_shared<state::TextPayload>("nowhere"));
+    EXPECT_EQ(history->windowTitle().toStdString(), "otto");
+    recent->close();
+    history->close();
     chat->close();
 }
 
