@@ -7,7 +7,9 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
@@ -20,6 +22,8 @@
 #include "chat/contacts_outline_view_controller.h"
 #include "chat/core/chat_texts.h"
 #include "chat/message_table.h"
+#include "chat/messages_window_controller.h"
+#include "chat/notice_message_window_controller.h"
 #include "chat/presence_image.h"
 #include "chat/queue_request_dialog.h"
 #include "chat/recent_conversation_window_controller.h"
@@ -67,12 +71,14 @@ protected:
         for (std::size_t at = list.find(" " + type + " "); at != std::string::npos; at = list.find(" " + type + " ", at + 1)) ++n;
         return n;
     }
-    void bothThemes(QWidget* shown, const QString& name) {
+    // `reshow` themes the window as its next showing would; none: the window alone.
+    void bothThemes(QWidget* shown, const QString& name, const std::function<void()>& reshow = nullptr) {
         for (const std::int64_t theme : {0, 1}) {
             prefs->set("Theme", theme);
             QApplication::setPalette(kit::ThemeManager::palette(theme));
             platform::NotificationCenter::defaultCenter().post(kit::kThemeChangedNotification);
-            kit::ThemeManager::applyTheme({{"Windows", {shown}}}, theme);
+            if (reshow) reshow();
+            else kit::ThemeManager::applyTheme({{"Windows", {shown}}}, theme);
             kit::testing::runFor(50);
             saveScreenshot(shown, name + (theme == 0 ? "-dark" : "-light"));
         }
@@ -295,6 +301,61 @@ TEST_F(ChatWindowsTest, RecentConversationsOpenTheirHistoryAskingOnlyWhenNoneIsH
     recent->close();
     history->close();
     chat->close();
+}
+
+TEST_F(ChatWindowsTest, TheInboxShowsUnreadNoticesInBoldAndOpensThemAcknowledged) {
+    sim->command("send trader 627 17=" + record({"desk", "nine", "trader", "20240131154501", "9", "notices/9", "", "Nine", "Desk"}) +
+                 record({"desk", "ten", "trader", "20240131154501", "10", "notices/10", "", "Ten", "Desk"}));
+    ASSERT_TRUE(runUntil([&] { return view().chatRoom("10") != nullptr; }, 10000));
+    auto* inbox = open<chat::MessagesWindowController>("MessagesButtonClicked", "MessagesWindowController");
+    ASSERT_TRUE(inbox);
+    inbox->resize(680, 360);
+    QTableView* table = inbox->messagesTableView();
+    QAbstractItemModelTester tester(table->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(inbox->windowTitle().toStdString(), integration::tr("0099"));
+    std::vector<std::string> rows;
+    for (int row = 0; row < table->model()->rowCount(); ++row)
+        rows.push_back(cell(table, row) + "|" + cell(table, row, 1) + "|" + cell(table, row, 2) + "|" +
+                       (table->model()->index(row, 2).data(Qt::FontRole).value<QFont>().bold() ? "bold" : "regular"));
+    EXPECT_EQ(rows, (std::vector<std::string>{"Rates update|rates|12/07/2026 09:00:00|bold",
+                                              "Nine|nine|01/31/2024 15:45:01|regular", "Ten|ten|01/31/2024 15:45:01|regular"}));
+    bothThemes(inbox, "notice-inbox", [&] { inbox->showWindow(); });
+
+    // Without held messages: the history is asked for, the acknowledgement follows the answer.
+    doubleClick(table, 0);
+    EXPECT_FALSE(table->model()->index(0, 0).data(Qt::FontRole).value<QFont>().bold());
+    ASSERT_TRUE(runUntil([&] { return main->keptWindow("NoticeMessageWindowController") != nullptr; }, 10000));
+    auto* notice = dynamic_cast<chat::NoticeMessageWindowController*>(main->keptWindow("NoticeMessageWindowController"));
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(notice->windowTitle().toStdString(), integration::tr("0517"));
+    EXPECT_EQ(notice->subjectLabel()->text().toStdString(), "Subject: Rates update");
+    EXPECT_EQ(notice->timeLabel()->text().toStdString(), "Time: 12/07/2026 12:00:00");
+    EXPECT_EQ(notice->messageTextView()->toPlainText().toStdString(), "caf\xC3\xA9");  // the first of three
+    ASSERT_TRUE(runUntil([&] { return sent("608") == 1; }, 10000));
+    EXPECT_EQ(sent("615"), 1);
+    bothThemes(notice, "notice-message");
+
+    // Held messages: acknowledged at every opening, nothing asked.
+    doubleClick(table, 0);
+    ASSERT_TRUE(runUntil([&] { return sent("608") == 2; }, 10000));
+    EXPECT_EQ(sent("615"), 1);
+
+    // An empty history opens the subject alone.
+    sim->command("send trader 616 501=10 17=");
+    ASSERT_TRUE(runUntil([&] { return notice->subjectLabel()->text() == "Subject: Ten"; }, 10000));
+    EXPECT_EQ(notice->timeLabel()->text().toStdString(), "Time: ");
+    EXPECT_EQ(notice->messageTextView()->toPlainText().toStdString(), "");
+
+    // A notice room the server opens shows at the next notice message, and the hidden inbox stays hidden.
+    inbox->hide();
+    sim->command("send trader 601 501=12 502=notices/12 504=desk 161=Margin");
+    ASSERT_TRUE(runUntil([&] { return view().chatRoom("12") != nullptr; }, 10000));
+    EXPECT_EQ(table->model()->rowCount(), 3);
+    sim->command("send trader 603 502=notices/12 504=desk 21=20240131154501 17=call");
+    ASSERT_TRUE(runUntil([&] { return table->model()->rowCount() == 4; }, 10000));
+    EXPECT_FALSE(inbox->isVisible());
+    EXPECT_EQ(cell(table, 2), "Margin");  // "9" > "12" > "10" as text
+    notice->close();
 }
 
 }  // namespace
