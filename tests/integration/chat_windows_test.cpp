@@ -145,14 +145,18 @@ TEST_F(ChatWindowsTest, ContactsChooseAConversationAndTheFirstTextWaitsForItsRoo
     EXPECT_EQ(table->model()->index(0, 0).data(chat::kHeaderColorRole).value<QColor>(), QColor::fromRgbF(0.6f, 0, 0));
 
     // The partner's lines are green; a new one scrolls to the end.
+    std::string longLine;
+    for (int n = 0; n < 40; ++n) longLine += "spread_widens_";
     for (int n = 0; n < 29; ++n)
-        sim->command("send trader 603 502=trader/bob 504=bob 517=Bob 21=20240131154501 17=line" + std::to_string(n));
+        sim->command("send trader 603 502=trader/bob 504=bob 517=Bob 21=20240131154501 17=" +
+                     (n == 28 ? longLine : "line" + std::to_string(n)));
     ASSERT_TRUE(runUntil([&] { return table->model()->rowCount() == 30; }, 10000));
     EXPECT_EQ(cell(table, 1), "Bob[31/01/2024 03:45:01 PM]:\tline0");
     EXPECT_EQ(table->model()->index(1, 0).data(chat::kHeaderColorRole).value<QColor>(), QColor::fromRgbF(0, 0.6f, 0));
     kit::testing::runFor(50);
     EXPECT_EQ(table->verticalScrollBar()->value(), table->verticalScrollBar()->maximum());
     EXPECT_GT(table->verticalScrollBar()->maximum(), 0);
+    EXPECT_GT(table->rowHeight(29), 2 * table->rowHeight(28));  // wrapped to the column
     bothThemes(chat, "chat-window-contact");
 
     // A box of blanks is sent.
