@@ -77,6 +77,21 @@ int MessageRowDelegate::wrappedHeight(const QString& text, const QFont& font, in
     return static_cast<int>(std::ceil(layOut(layout, width - 2 * kPadding))) + 2 * kPadding;
 }
 
+qreal MessageRowDelegate::naturalWidth(const QString& text, const QFont& font) {
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    qreal width = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(1e6);
+        width = std::max(width, line.naturalTextWidth());
+    }
+    layout.endLayout();
+    return width + 2 * kPadding;
+}
+
 QSize MessageRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
     const int width = option.rect.width() > 0 ? option.rect.width() : 200;
     return {width, wrappedHeight(index.data().toString(), option.font, width)};
@@ -125,7 +140,10 @@ MessageTable::MessageTable(QWidget* parent) : QTableView(parent) {
 
 void MessageTable::showRoom(std::shared_ptr<const model::ChatRoom> room, const std::string& loginUserName) {
     const bool sameRoom = room && model_->rowCount() > 0 && room.get() == shownRoom_;
-    if (!sameRoom) heights_.clear();
+    if (!sameRoom) {
+        heights_.clear();
+        naturalWidths_.clear();
+    }
     shownRoom_ = room.get();
     clearSelection();
     model_->showRoom(std::move(room), loginUserName);
@@ -140,16 +158,26 @@ void MessageTable::resizeEvent(QResizeEvent* event) {
 void MessageTable::fitRows() {
     const int width = columnWidth(0);
     const int rows = model_->rowCount();
-    if (width != heightsWidth_) {
+    if (static_cast<int>(naturalWidths_.size()) > rows) naturalWidths_.clear();
+    if (width != heightsWidth_ || static_cast<int>(heights_.size()) > rows) {
         heights_.clear();
         heightsWidth_ = width;
     }
-    if (static_cast<int>(heights_.size()) > rows) heights_.clear();
-    const auto fitted = heights_.size();
-    for (int row = static_cast<int>(fitted); row < rows; ++row)
-        heights_.push_back(MessageRowDelegate::wrappedHeight(model_->rowText(row), font(), width));
-    for (int row = 0; row < rows; ++row)
-        if (rowHeight(row) != heights_[std::size_t(row)]) setRowHeight(row, heights_[std::size_t(row)]);
+    // The one-line width of a row does not depend on the column: only rows
+    // wider than the column are laid out again for a new width.
+    for (int row = static_cast<int>(naturalWidths_.size()); row < rows; ++row)
+        naturalWidths_.push_back(MessageRowDelegate::naturalWidth(model_->rowText(row), font()));
+    const int oneLine = MessageRowDelegate::wrappedHeight("X", font(), std::max(width, 100));
+    for (int row = static_cast<int>(heights_.size()); row < rows; ++row)
+        heights_.push_back(naturalWidths_[std::size_t(row)] <= width
+                               ? oneLine
+                               : MessageRowDelegate::wrappedHeight(model_->rowText(row), font(), width));
+    // One pass over the header (sizeHintForRow reads the cache), not one resize per row.
+    verticalHeader()->resizeSections(QHeaderView::ResizeToContents);
+}
+
+int MessageTable::sizeHintForRow(int row) const {
+    return row >= 0 && row < static_cast<int>(heights_.size()) ? heights_[std::size_t(row)] : 0;
 }
 
 }  // namespace chat

@@ -44,6 +44,8 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     // The height the text needs wrapped to `width`.
     static int wrappedHeight(const QString& text, const QFont& font, int width);
+    // The width the text needs on one line, padding included.
+    static qreal naturalWidth(const QString& text, const QFont& font);
 };
 
 class MessageTable : public QTableView {
@@ -56,12 +58,14 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    int sizeHintForRow(int row) const override;
 
 private:
     void fitRows();
     MessageTableModel* model_ = nullptr;
     const model::ChatRoom* shownRoom_ = nullptr;
     std::vector<int> heights_;  // per row, for heightsWidth_
+    std::vector<qreal> naturalWidths_;  // per row, whatever the width
     int heightsWidth_ = -1;
 };
 

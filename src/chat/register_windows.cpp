@@ -1,6 +1,10 @@
 #include "chat/register_windows.h"
 
+#include "chat/chat_message_window_controller.h"
 #include "chat/chat_window_controller.h"
+#include "chat/messages_window_controller.h"
+#include "chat/notice_message_window_controller.h"
+#include "chat/recent_conversation_window_controller.h"
 #include "chat/resources_view_controller.h"
 #include "kit/window_context.h"
 #include "kit/window_registry.h"
@@ -44,6 +48,22 @@ void registerWindows(kit::WindowRegistry& registry) {
         w.showWindow();
         return true;
     }));
+    registry.add(keptWindow<RecentConversationWindowController>(
+        "RecentConversationWindowController", [](RecentConversationWindowController& w, const kit::OpenRequest&) {
+            w.showWindow();
+            return true;
+        }));
+    registry.add(keptWindow<ChatMessageWindowController>(
+        "ChatMessageWindowController",
+        [](ChatMessageWindowController& w, const kit::OpenRequest& request) { return w.showWindow(request.recordId); }));
+    registry.add(keptWindow<MessagesWindowController>("MessagesWindowController",
+                                                      [](MessagesWindowController& w, const kit::OpenRequest&) {
+                                                          w.showWindow();
+                                                          return true;
+                                                      }));
+    registry.add(keptWindow<NoticeMessageWindowController>(
+        "NoticeMessageWindowController",
+        [](NoticeMessageWindowController& w, const kit::OpenRequest& request) { return w.showWindow(request.recordId); }));
 }
 
 }  // namespace chat

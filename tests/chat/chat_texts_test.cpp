@@ -62,6 +62,9 @@ TEST(ChatTexts, RecentInboxAndNoticeCells) {
     room.RoomUserDisplayName = "Bob Brown";
     const std::vector<std::pair<std::string, std::string>> recent = {{"0397", "Bob Brown"}, {"0157", "rates"}, {"0452", ""}};
     for (const auto& [column, text] : recent) EXPECT_EQ(recentCellText(room, column), text) << column;
+    room.Message = "{\\rtf1 caf\\'e9}";
+    EXPECT_EQ(recentCellText(room, "0157"), "caf\xC3\xA9");
+    room.Message = "rates";
     const std::vector<std::pair<std::string, std::string>> inbox = {
         {"0452", "Rates update"}, {"0157", "rates"}, {"0153", "01/31/2024 15:45:01"}, {"0397", ""}};
     for (const auto& [column, text] : inbox) EXPECT_EQ(noticeCellText(room, column), text) << column;

@@ -42,7 +42,8 @@ std::string conversationTitle(const model::ChatRoom& room) {
 
 std::string recentCellText(const model::ChatRoom& room, const std::string& column) {
     if (column == "0397") return conversationTitle(room);
-    if (column == "0157") return room.Message;
+    // The conversation's text comes as the server gave it: RTF reads as its plain text.
+    if (column == "0157") return model::Formatter::convertRTFtoString(room.Message);
     return "";
 }
 

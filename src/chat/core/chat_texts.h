@@ -25,7 +25,7 @@ Presence queuePresence(const model::ChatQueue& queue);
 inline Presence userPresence(bool online) { return online ? Presence::Available : Presence::None; }
 inline bool isWaitingForAcceptance(const model::ChatQueue& queue) { return queue.chartRequestStatus == 1; }
 
-// The recent-conversations cells by column key ("0397", "0157"); "" for others.
+// The recent-conversations cells by column key ("0397", "0157" as plain text); "" for others.
 std::string recentCellText(const model::ChatRoom& room, const std::string& column);
 // The other side's name: the display name, else the sender.
 std::string conversationTitle(const model::ChatRoom& room);
