@@ -1,6 +1,7 @@
 // The deposit and withdrawal windows against the simulator: a bank deposit
 // and a withdrawal sent and answered, an online payment through its gateway
 // page, and the refusals of the forms.
+#include <QClipboard>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QLabel>
@@ -68,6 +69,10 @@ TEST_F(FundsWindowsTest, BankDepositIsSentAndOnlyItsWindowShowsTheAnswer) {
         EXPECT_TRUE(deposit->sendRequestButton->isEnabled());
     }
     deposit->amountTextField->setText("1,250.50");
+    QApplication::clipboard()->setText(QString("12") + QChar(0x03) + "3");
+    deposit->remarksTextField->paste();
+    EXPECT_EQ(deposit->remarksTextField->text(), "");  // a separator never reaches a field
+    deposit->depositTextField->setText("junk");         // the hidden estimate is not read for a bank request
     deposit->sourceBankNameTextField->setText("First Bank");
     deposit->remarksTextField->setText("monthly");
     shoot(deposit, "deposit-bank");
