@@ -77,6 +77,7 @@ void DepositRequestWindowController::paymentAnswered(const state::PayGateUpdate&
 
 void DepositRequestWindowController::showStatus(const std::string& key, bool final) {
     headerLabel->setText(QString::fromStdString(context_.text(key)).toUpper());
+    headerLabel->show();
     if (final) okButton->setEnabled(true);
 }
 
@@ -84,6 +85,7 @@ void DepositRequestWindowController::handleMasterUpdate(const model::PayGateTran
     if (payment.status == kAccepted) {
         showStatus("20296", false);
         footerLabel->setText(QString::fromStdString(context_.text("20301")));
+        footerLabel->show();
         showOnlinePaymentConfirmation(payment);
         redirectToPaymentGateway(payment);
     } else if (failedStatus(payment.status)) {
@@ -101,6 +103,7 @@ void DepositRequestWindowController::handleTransactionUpdate(const model::PayGat
     } else if (payment.transStatus == kCompleted) {
         headerLabel->setText(QString::fromStdString(
             model::Formatter::fillIndexedText(context_.text("20303"), {payment.payTransactionId})));
+        headerLabel->show();
         okButton->setEnabled(true);
     } else {
         return;
@@ -116,12 +119,12 @@ void DepositRequestWindowController::showOnlinePaymentConfirmation(const model::
 void DepositRequestWindowController::redirectToPaymentGateway(const model::PayGateTransaction& payment) {
     // One page per request: a second one would invite a second payment.
     if (!pagesOpened_.insert(payment.requestId).second) return;
-    const std::string address = paymentAddress(payment);
-    if (!state::ResourceFiles::isOpenableUrl(address)) {
+    const auto address = paymentAddress(payment);
+    if (!address) {
         platform::Log::error("Failed to open url");
         return;
     }
-    context_.ui.openUrl(address);
+    context_.ui.openUrl(*address);
 }
 
 }  // namespace funds

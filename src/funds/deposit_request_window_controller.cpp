@@ -68,7 +68,7 @@ DepositRequestWindowController::DepositRequestWindowController(kit::WindowContex
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(10, 10, 10, 10);
     column->addWidget(depositRequestTabView);
-    setMinimumSize(440, 560);
+    setMinimumSize(440, 480);
 
     connect(accountComboBox, &QComboBox::activated, this,
             [this](int index) { selectAccount(accountComboBox->itemText(index).toStdString()); });
@@ -386,8 +386,8 @@ void DepositRequestWindowController::sendRequest() {
 
 void DepositRequestWindowController::depositAnswered(const std::vector<std::string>& lines) {
     depositRequestTabView->setCurrentIndex(1);
-    headerLabel->clear();
-    footerLabel->clear();
+    headerLabel->hide();
+    footerLabel->hide();
     answer_->setLines(lines);
 }
 

@@ -83,7 +83,7 @@ WithdrawalRequestWindowController::WithdrawalRequestWindowController(kit::Window
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(10, 10, 10, 10);
     column->addWidget(withdrawalRequestTabView);
-    setMinimumSize(400, 500);
+    setMinimumSize(400, 460);
 
     connect(accountComboBox, &QComboBox::activated, this,
             [this](int index) { selectAccount(accountComboBox->itemText(index).toStdString()); });

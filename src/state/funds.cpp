@@ -109,6 +109,10 @@ std::uint64_t Funds::requestBankDetails(const model::AccountDetails& account) {
 // Notifications
 
 void Funds::payGateTransactionResponseNotification(std::shared_ptr<const PayGateUpdate> update) {
+    // The record as this answer left it: a later answer may change the held one before delivery.
+    if (update && update->data)
+        update = std::make_shared<const PayGateUpdate>(
+            update->state, std::make_shared<model::PayGateTransaction>(*update->data), update->error);
     services_.onMain([update] { center().post(notifications::kPayGateTransaction, update); });
 }
 

@@ -153,12 +153,23 @@ TEST(FundsRules, ConfirmationAndPaymentAddressOfAnOnlinePayment) {
     EXPECT_EQ(lines[3], "<0726>\x03" "12/07/2026 15:30:45");
     EXPECT_EQ(lines[4], "<0714>\x03<11122>");
     EXPECT_EQ(lines[5], "<11121>\x03");  // no gateway: an empty name
-    EXPECT_EQ(funds::paymentAddress(payment), "?p1=5001&p2=17&p3=K7%20%2B%26%3D/?q");
+    EXPECT_FALSE(funds::paymentAddress(payment));  // no gateway, no page
     payment.payGate = std::make_shared<model::PayGateSetting>();
     payment.payGate->name = "Card";
-    payment.payGate->systemWebURL = "https://pay.test/x";
     EXPECT_EQ(funds::confirmationLines(payment, key)[5], "<11121>\x03" "Card");
-    EXPECT_EQ(funds::paymentAddress(payment), "https://pay.test/x?p1=5001&p2=17&p3=K7%20%2B%26%3D/?q");
+    const struct {
+        const char* stored;
+        std::optional<std::string> opened;
+    } pages[] = {
+        {"https://pay.test/x", "https://pay.test/x?p1=5001&p2=17&p3=K7%20%2B%26%3D/?q"},
+        {"http://pay.test", "http://pay.test?p1=5001&p2=17&p3=K7%20%2B%26%3D/?q"},
+        {"file:///var/x", std::nullopt},
+        {"javascript:x", std::nullopt},
+    };
+    for (const auto& page : pages) {
+        payment.payGate->systemWebURL = page.stored;
+        EXPECT_EQ(funds::paymentAddress(payment), page.opened) << page.stored;
+    }
 }
 
 }  // namespace

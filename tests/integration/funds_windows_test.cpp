@@ -1,6 +1,7 @@
 // The deposit and withdrawal windows against the simulator: a bank deposit
 // and a withdrawal sent and answered, an online payment through its gateway
 // page, and the refusals of the forms.
+#include <QClipboard>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QLabel>
@@ -39,6 +40,17 @@ public:
         return dynamic_cast<funds::WithdrawalRequestWindowController*>(
             main->keptWindow("WithdrawalRequestWindowController"));
     }
+    // An online payment of `amount` through the first gateway, filled in.
+    void fillOnline(funds::DepositRequestWindowController* deposit, const char* amount) {
+        deposit->selectMode(2);
+        ASSERT_TRUE(runUntil([&] { return !state::viewOf(*session).payGateSettings().empty(); }, 5000));
+        deposit->loadPaymentGateway();
+        ASSERT_EQ(deposit->paymentGatewayComboBox->count(), 1);
+        deposit->paymentGatewayComboBox->setCurrentIndex(0);
+        deposit->selectPaymentGateway(0);
+        deposit->amountTextField->setText(amount);
+        deposit->emailTextField->setText("trader@example.com");
+    }
     void shoot(QWidget* widget, const QString& name) {
         for (const std::int64_t theme : {0, 1}) {
             prefs->set("Theme", theme);
@@ -68,6 +80,10 @@ TEST_F(FundsWindowsTest, BankDepositIsSentAndOnlyItsWindowShowsTheAnswer) {
         EXPECT_TRUE(deposit->sendRequestButton->isEnabled());
     }
     deposit->amountTextField->setText("1,250.50");
+    QApplication::clipboard()->setText(QString("12") + QChar(0x03) + "3");
+    deposit->remarksTextField->paste();
+    EXPECT_EQ(deposit->remarksTextField->text(), "");  // a separator never reaches a field
+    deposit->depositTextField->setText("junk");         // the hidden estimate is not read for a bank request
     deposit->sourceBankNameTextField->setText("First Bank");
     deposit->remarksTextField->setText("monthly");
     shoot(deposit, "deposit-bank");
@@ -99,13 +115,7 @@ TEST_F(FundsWindowsTest, AnotherAccountBringsItsOwnModesFullyApplied) {
 TEST_F(FundsWindowsTest, OnlineDepositOpensTheGatewayPageOnceAndEndsWithThePayment) {
     auto* deposit = newDeposit();
     ASSERT_TRUE(deposit);
-    deposit->selectMode(2);
-    ASSERT_TRUE(runUntil([&] { return !state::viewOf(*session).payGateSettings().empty(); }, 5000));
-    deposit->loadPaymentGateway();
-    ASSERT_EQ(deposit->paymentGatewayComboBox->count(), 1);
-    deposit->paymentGatewayComboBox->setCurrentIndex(0);
-    deposit->selectPaymentGateway(0);
-    deposit->amountTextField->setText("250");
+    fillOnline(deposit, "250");
     EXPECT_EQ(deposit->depositTextField->text(), "250");  // gateway and account both in USD
     deposit->emailTextField->setText("a@b.c");
     deposit->sendRequestButton->click();
@@ -126,6 +136,29 @@ TEST_F(FundsWindowsTest, OnlineDepositOpensTheGatewayPageOnceAndEndsWithThePayme
     shoot(deposit, "deposit-online-answer");
 }
 
+TEST_F(FundsWindowsTest, OnlineAnswersReachOnlyTheWindowThatSentAndOpenOnePage) {
+    auto* failed = newDeposit();
+    auto* answered = newDeposit();
+    ASSERT_TRUE(failed && answered);
+    fillOnline(failed, "100");
+    fillOnline(answered, "200");
+    ASSERT_EQ(sim->command("fault funds-answer error"), "ok");  // an erroneous master answer: nothing posted
+    failed->sendRequestButton->click();
+    ASSERT_TRUE(runUntil([&] { return (" " + sim->command("received trader") + " ").find(" 93 ") != std::string::npos; }, 5000));
+    ASSERT_EQ(sim->command("fault funds-answer normal"), "ok");
+    answered->sendRequestButton->click();
+    ASSERT_TRUE(runUntil([&] { return answered->okButton->isEnabled() && answered->answer().rowCount() == 8; }, 5000));
+    EXPECT_EQ(failed->depositRequestTabView->currentIndex(), 0);
+    ASSERT_EQ(recorder->urls.size(), 1u);
+    // A later accepted status of the same request opens no second page.
+    auto again = std::make_shared<model::PayGateTransaction>();
+    again->requestId = 5002;
+    again->status = 1;
+    answered->paymentAnswered(state::PayGateUpdate(state::PayGateUpdate::kStatusAnswer, again));
+    EXPECT_EQ(recorder->urls.size(), 1u);
+    EXPECT_EQ(answered->headerLabel->text(), QString::fromStdString(integration::tr("20296")).toUpper());
+}
+
 TEST_F(FundsWindowsTest, WithdrawalWithinTheLimitIsSentAndAnswered) {
     auto* window = withdrawal();
     ASSERT_TRUE(window && window->accountDetail());
@@ -141,7 +174,8 @@ TEST_F(FundsWindowsTest, WithdrawalWithinTheLimitIsSentAndAnswered) {
     delete box;
     window->amountTextField->setText("100");
     EXPECT_EQ(window->resultingBalanceTextField->text().toStdString(),
-              funds::twoPlaces(window->accountDetail()->Balance - 100));
+              funds::twoPlaces(window->accountDetail()->Balance - 100 -
+                               window->pendingWithdrawalsTextField->text().toDouble()));
     window->remarksTextField->setText("to my bank");
     shoot(window, "withdrawal-form");
     window->sendRequestButton->click();

@@ -5,6 +5,7 @@
 #include "model/funds_records.h"
 #include "model/trade_currency.h"
 #include "model/url_encoding.h"
+#include "state/ui_services.h"
 
 namespace funds {
 
@@ -56,8 +57,9 @@ std::vector<std::string> confirmationLines(const model::PayGateTransaction& paym
     };
 }
 
-std::string paymentAddress(const model::PayGateTransaction& payment) {
+std::optional<std::string> paymentAddress(const model::PayGateTransaction& payment) {
     const std::string base = payment.payGate ? payment.payGate->systemWebURL : std::string();
+    if (!state::ResourceFiles::isOpenableUrl(base)) return std::nullopt;
     return base + "?p1=" + std::to_string(payment.requestId) + "&p2=" + std::to_string(payment.requestedByUserId) +
            "&p3=" + model::URLEncoding::stringByAddingPercentEncodingForRFC3986(payment.transactionKey);
 }

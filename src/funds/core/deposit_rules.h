@@ -3,6 +3,7 @@
 // deposit of an online payment, and what a gateway's answer shows and opens.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,8 @@ std::string estimatedDeposit(const std::string& amountText, bool online, const m
 std::vector<std::string> confirmationLines(const model::PayGateTransaction& payment,
                                            const std::function<std::string(const std::string&)>& text);
 
-// "<systemWebURL>?p1=<requestId>&p2=<requestedByUserId>&p3=<key, percent-encoded>".
-std::string paymentAddress(const model::PayGateTransaction& payment);
+// "<systemWebURL>?p1=<requestId>&p2=<requestedByUserId>&p3=<key, percent-encoded>";
+// nothing when the address is not http or https.
+std::optional<std::string> paymentAddress(const model::PayGateTransaction& payment);
 
 }  // namespace funds
