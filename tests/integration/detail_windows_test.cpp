@@ -76,6 +76,8 @@ TEST_F(DetailWindowsSimTest, AdvancedWindowFromTheWatchlist) {
     int row = -1;
     ASSERT_TRUE(runUntil([&] { return (row = rowOf(watchlist, views::watchlist_column::kCode, "GOLD")) >= 0; }, 5000))
         << "GOLD is not in the watchlist";
+    // The description and exchange come with the instruments' answer after the login.
+    ASSERT_TRUE(runUntil([&] { return !state::viewOf(*session).instrument("GOLD")->descriptions.empty(); }, 10000));
     watchlist.contractDetailButtonClicked(row);
     views::AdvancedDetailWindowController* window = nullptr;
     ASSERT_TRUE(runUntil([&] { return (window = shown<views::AdvancedDetailWindowController>()) != nullptr; }, 5000));
