@@ -68,9 +68,10 @@ void PieChartViewController::pieSegementButtonClicked(int segment) {
 
 model::PieChartDictionary PieChartViewController::generateData() {
     const state::SessionView& view = context_.view;
-    const Positions mine = positionsOfAccount(view.getOpenOrderCollection(), view.currentAccountSelected());
+    const Positions open = view.getOpenOrderCollection();
+    const AccountPositions mine = positionsOfAccount(open, view.currentAccountSelected());
     if (isProfitLossPieChart_) return profitLossPie(mine);
-    for (const auto& position : mine) context_.orderManager.CalcHedgeMargin(*position);
+    for (const model::Order* position : mine) context_.orderManager.CalcHedgeMargin(*position);
     const auto account = view.account(std::to_string(view.currentAccountSelected()));
     return marginPie(mine, account.get(), view.hedgeMargins());
 }

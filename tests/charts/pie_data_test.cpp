@@ -74,7 +74,7 @@ TEST(PieData, MarginSharesOfTheEquity) {
         account.Equity = c.equity;
         account.AvailableMargin = 400;
         account.tradingStatus = c.status;
-        const auto pie = marginPie(c.rows, c.hasAccount ? &account : nullptr, margins);
+        const auto pie = marginPie(positionsOfAccount(c.rows, 7), c.hasAccount ? &account : nullptr, margins);
         EXPECT_EQ(pie.PieChartTitle, c.titles);
         EXPECT_EQ(pie.PieChartData, c.values) << c.equity;
     }

@@ -26,12 +26,11 @@ struct Slices {
     model::PieChartDictionary pie;
     std::unordered_map<std::string, std::size_t> index;
     std::size_t add(const std::string& code) {
-        const auto [at, added] = index.emplace(code, pie.PieChartTitle.size());
-        if (added) {
-            pie.PieChartTitle.push_back(code);
-            pie.PieChartData.push_back(0.0);
-        }
-        return at->second;
+        if (const auto it = index.find(code); it != index.end()) return it->second;
+        index.emplace(code, pie.PieChartTitle.size());
+        pie.PieChartTitle.push_back(code);
+        pie.PieChartData.push_back(0.0);
+        return pie.PieChartTitle.size() - 1;
     }
 };
 
@@ -39,26 +38,25 @@ double finiteOrZero(double v) { return std::isfinite(v) ? v : 0; }
 
 }  // namespace
 
-Positions positionsOfAccount(const Positions& open, std::int32_t account) {
-    Positions out;
+AccountPositions positionsOfAccount(const Positions& open, std::int32_t account) {
+    AccountPositions out;
+    out.reserve(open.size());
     for (const auto& o : open)
-        if (o && readsAs(o->AccountNumber, account)) out.push_back(o);
+        if (o && readsAs(o->AccountNumber, account)) out.push_back(o.get());
     return out;
 }
 
-model::PieChartDictionary profitLossPie(const Positions& positions) {
+model::PieChartDictionary profitLossPie(const AccountPositions& positions) {
     Slices slices;
-    for (const auto& o : positions) {
-        if (!o) continue;
-        slices.pie.PieChartData[slices.add(o->ItemCode)] += finiteOrZero(o->UnrealisedPL);
-    }
+    for (const model::Order* o : positions)
+        if (o) slices.pie.PieChartData[slices.add(o->ItemCode)] += finiteOrZero(o->UnrealisedPL);
     return std::move(slices.pie);
 }
 
-model::PieChartDictionary marginPie(const Positions& positions, const model::AccountDetails* account,
+model::PieChartDictionary marginPie(const AccountPositions& positions, const model::AccountDetails* account,
                                     const HedgeMargins& margins) {
     Slices slices;
-    for (const auto& o : positions)
+    for (const model::Order* o : positions)
         if (o) slices.add(o->ItemCode);
     const double equity = account ? account->Equity : 0;
     const bool shares = equity > 0 && std::isfinite(equity);

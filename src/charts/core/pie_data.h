@@ -17,6 +17,8 @@
 namespace charts {
 
 using Positions = std::vector<std::shared_ptr<model::Order>>;
+// Positions picked from a collection that outlives them.
+using AccountPositions = std::vector<const model::Order*>;
 
 // "<item code>#<delivery mode>" -> margin text, as the session holds them.
 using HedgeMargins = std::vector<std::pair<std::string, std::string>>;
@@ -24,15 +26,15 @@ using HedgeMargins = std::vector<std::pair<std::string, std::string>>;
 inline constexpr const char* kAvailableMarginTitle = "Avl.Mgn";
 
 // The positions whose account number reads as `account`, in order.
-Positions positionsOfAccount(const Positions& open, std::int32_t account);
+AccountPositions positionsOfAccount(const Positions& open, std::int32_t account);
 
 // Per instrument of `positions`: the sum of their UnrealisedPL.
-model::PieChartDictionary profitLossPie(const Positions& positions);
+model::PieChartDictionary profitLossPie(const AccountPositions& positions);
 
 // Per instrument of `positions`: its hedge margins / equity x 100 (0 in equity
 // hit), then "Avl.Mgn": available margin / equity x 100. Without an account,
 // or with an equity not above 0, every value is 0.
-model::PieChartDictionary marginPie(const Positions& positions, const model::AccountDetails* account,
+model::PieChartDictionary marginPie(const AccountPositions& positions, const model::AccountDetails* account,
                                     const HedgeMargins& margins);
 
 }  // namespace charts
