@@ -1,11 +1,13 @@
-// The close-all sheet against the simulator: opened from the open positions
-// table, every position ticked, one refused by the server, the others closed.
+// The bulk sheets against the simulator: the close-all sheet opened from the
+// open positions table, every position ticked, one refused by the server, the
+// others closed; the offset sheet of 70001 against its two opposite positions.
 #include <gtest/gtest.h>
 
 #include <QTableWidget>
 
 #include "integration/app_window_fixture.h"
 #include "trading/close_all_window_controller.h"
+#include "trading/offset_position_window_controller.h"
 #include "views/open_position_table_controller.h"
 
 namespace {
@@ -52,6 +54,31 @@ TEST_F(CloseAllSimTest, ARefusedPositionShowsRedTheOthersClose) {
     kit::testing::saveScreenshot(sheet, "close-all-sim-status-dark");
     sheet->closeModal();
     EXPECT_FALSE(main->isSheetAttached());
+}
+
+TEST_F(CloseAllSimTest, OffsetAgainstTwoOppositePositionsClosesTheSheet) {
+    const auto rowOf = [&](const std::string& id) {
+        const auto open = state::viewOf(*session).getOpenOrderCollection();
+        for (std::size_t i = 0; i < open.size(); ++i)
+            if (open[i]->OpenPositionId == id) return static_cast<int>(i);
+        return -1;
+    };
+    const int row = rowOf("70001");
+    ASSERT_TRUE(runUntil([&] { return row >= 0 && main->openPositions()->model()->rowCount() > row; }));
+    main->openPositions()->offsetPositionButtonClicked(row);
+    auto* sheet = dynamic_cast<trading::OffsetPositionWindowController*>(main->keptWindow("OffsetPositionWindowController"));
+    ASSERT_TRUE(sheet && sheet->isVisible());
+    std::vector<std::string> ids;
+    for (const auto& r : sheet->selection().rows()) ids.push_back(r.postionId);
+    ASSERT_EQ(ids, (std::vector<std::string>{"70006", "70007"}));
+    sheet->hitCheckbox(0);
+    sheet->hitCheckbox(1);
+    ASSERT_TRUE(sheet->QuantitySelectedAtIndex(0, "1"));
+    ASSERT_TRUE(sheet->QuantitySelectedAtIndex(1, "0.5"));
+    sheet->offsetButton->click();
+    ASSERT_TRUE(runUntil([&] { return !sheet->isVisible(); }, 10000));
+    EXPECT_TRUE(runUntil([&] { return rowOf("70006") < 0 && rowOf("70007") < 0; }, 10000));
+    EXPECT_GE(rowOf("70001"), 0);  // 1.5 of its 2 lots offset
 }
 
 }  // namespace

@@ -161,6 +161,34 @@ TEST_F(TradeTicketSimTest, OpensLiveAndPlacesOrders) {
     shoot(t, "ticket-sim-simple");
 }
 
+// The multi-account drawer as `trader`: 1001 and 1002 (1003 only views), one
+// confirmation, one bulk order, a position for each.
+TEST_F(TradeTicketSimTest, DrawerSendsOneBulkOrderForTheTickedAccounts) {
+    ASSERT_TRUE(main->openWindow("TradeTicketWindowController", kit::itemRequest("GOLD")));
+    TradeTicketWindowController* t = ticket();
+    ASSERT_NE(t, nullptr);
+    ASSERT_FALSE(t->multitradeButton->isHidden());
+    const auto fill = [&] {
+        t->multitradeButton->click();
+        t->multiAccountSelectAllCheckBox->click();
+        QAbstractItemModel* model = t->multitradeTableView->model();
+        model->setData(model->index(0, 2), "1", Qt::EditRole);
+        model->setData(model->index(1, 2), "0.5", Qt::EditRole);
+    };
+    shoot(t, "ticket-sim-drawer", fill);
+    std::vector<std::int32_t> accounts;
+    for (std::size_t i = 0; i < t->multiTradeRows().size(); ++i)
+        accounts.push_back(t->multiTradeRows().row(i).accountDet->AccountId);
+    EXPECT_EQ(accounts, (std::vector<std::int32_t>{1001, 1002}));
+    EXPECT_EQ(t->QuantityComboBox->currentText(), "1.5");
+    const std::size_t before = state::viewOf(*session).getOpenOrderCollection().size();
+    t->buyButton->click();
+    QMessageBox* sheet = t->confirmation();
+    ASSERT_NE(sheet, nullptr);
+    sheet->defaultButton()->click();
+    EXPECT_TRUE(runUntil([&] { return state::viewOf(*session).getOpenOrderCollection().size() == before + 2; }, 10000));
+}
+
 // Locked, nothing leaves: not the ticket's button or keys, not a cancel sheet
 // already open. The unlock brings the main window back with its sheet, not the ticket.
 TEST_F(TradeTicketSimTest, NoOrderLeavesWhileLocked) {
