@@ -141,7 +141,7 @@ TEST_F(StatementWindowTest, FirstOpeningRequestsOnceAndFillsEveryTable) {
               integration::tr("0027") + " : 4" + gap + integration::tr("0319") + " : 60.50" + gap +
                   integration::tr("0275") + " : 1.50" + gap + integration::tr("0432") + " : 0.50" + gap + "TDS : 0.25" + gap);
     for (QTableView* view : window->tableViews) {
-        QAbstractItemModelTester tester(view->model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+        QAbstractItemModelTester tester(view->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
         EXPECT_EQ(view->selectionMode(), QAbstractItemView::NoSelection);
     }
     const auto identifier = [](QTableView* view, int c) {
@@ -150,6 +150,9 @@ TEST_F(StatementWindowTest, FirstOpeningRequestsOnceAndFillsEveryTable) {
     EXPECT_EQ(identifier(window->tableViews[0], 0), "0317");
     EXPECT_EQ(identifier(window->tableViews[5], 1), "Details");
 
+    window->resize(window->minimumSize());
+    QApplication::processEvents();
+    saveScreenshot(window, "account-statement-summary-smallest-dark");
     window->resize(1180, 900);
     bothThemes(window, "account-statement-summary");
     window->detailsButtonClicked();
