@@ -14,33 +14,13 @@
 
 #include "charts/chart_view_controller.h"
 #include "kit/qt_main_executor.h"
-#include "silent_ui.h"
-#include "support/reference_data_test_access.h"
+#include "chart_bench_data.h"
 #include "support/session_test_access.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kTicks = 60;
-
-std::string answer(const std::string& key, int n) {
-    std::string d, t, c, h, l, o;
-    double price = 1800;
-    for (int i = 0; i < n; ++i) {
-        const char* sep = i ? "," : "";
-        const double open = price;
-        price += (i * 7919 % 13 - 6) * 0.25;
-        char tt[16];
-        std::snprintf(tt, sizeof tt, "%02d:%02d:00", i / 60 % 24, i % 60);
-        d.append(sep).append("03/09/26");
-        t.append(sep).append(tt);
-        c.append(sep).append(std::to_string(price));
-        h.append(sep).append(std::to_string(std::max(open, price) + 0.75));
-        l.append(sep).append(std::to_string(std::min(open, price) - 0.5));
-        o.append(sep).append(std::to_string(open));
-    }
-    return "<1041~" + key + "~" + std::to_string(n) + ">" + d + "#" + t + "#" + c + "#" + h + "#" + l + "#" + o + "<END>";
-}
 
 struct Figures {
     double mean = 0, worst = 0;
@@ -66,16 +46,11 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     auto executor = kit::QtMainExecutor::install();
     bench::SilentUi ui;
-    state::SessionParts parts;
-    parts.outgoing = [](const protocol::RequestMessage&) { return true; };
-    auto session = state::BusinessBase::create(ui, ui, std::move(parts));
-    auto gold = std::make_shared<model::ItemDetails>();
-    gold->Code = "GOLD";
-    gold->DecimalPlaces = 2;
-    gold->UpdateTime = "03/09/2026 10:00:00";
-    state::ReferenceDataTestAccess::ItemCollection(state::SessionTestAccess::referenceData(*session)).set("GOLD", gold);
+    const bench::ChartSession held = bench::chartSession(ui);
+    const auto& session = held.session;
+    const auto& gold = held.gold;
     auto& answers = state::SessionTestAccess::dataServiceAnswers(*session);
-    for (const char* interval : {"O", "5", "1", "15"}) answers.storeChartData(std::string("GOLD^") + interval, answer(std::string("GOLD^") + interval, 201));
+    for (const char* interval : {"O", "5", "1", "15"}) answers.storeChartData(std::string("GOLD^") + interval, bench::chartAnswer(std::string("GOLD^") + interval, 201));
 
     // Four panes of 360 x 240 and two windows of 900 x 430 over a sub-graph of 900 x 190.
     std::vector<std::unique_ptr<charts::ChartViewController>> panes;

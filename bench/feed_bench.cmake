@@ -1,6 +1,1 @@
-if(TARGET sim)
-  tc_bench(feed_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/feed_bench.cpp LIBS state sim)
-  target_compile_definitions(feed_bench PRIVATE FEED_BENCH_WITH_SIM=1)
-else()
-  tc_bench(feed_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/feed_bench.cpp LIBS state)
-endif()
+tc_bench(feed_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/feed_bench.cpp LIBS state)

@@ -16,44 +16,17 @@
 #include "charts/core/indicator_table.h"
 #include "kit/qt_main_executor.h"
 #include "model/message_checker.h"
-#include "silent_ui.h"
-#include "support/reference_data_test_access.h"
+#include "chart_bench_data.h"
 #include "support/session_test_access.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr int kBars = 10000;
 constexpr int kRuns = 20;
 
-std::string answer(const std::string& key, int n) {
-    std::string d, t, c, h, l, o;
-    double price = 1800;
-    for (int i = 0; i < n; ++i) {
-        const char* sep = i ? "," : "";
-        const double open = price;
-        price += (i * 7919 % 13 - 6) * 0.25;
-        char tt[16];
-        std::snprintf(tt, sizeof tt, "%02d:%02d:00", i / 60 % 24, i % 60);
-        d.append(sep).append("03/09/26");
-        t.append(sep).append(tt);
-        c.append(sep).append(std::to_string(price));
-        h.append(sep).append(std::to_string(std::max(open, price) + 0.75));
-        l.append(sep).append(std::to_string(std::min(open, price) - 0.5));
-        o.append(sep).append(std::to_string(open));
-    }
-    return "<1041~" + key + "~" + std::to_string(n) + ">" + d + "#" + t + "#" + c + "#" + h + "#" + l + "#" + o + "<END>";
-}
-
 template <typename F>
 double bestMs(F&& f) {
-    double best = 1e9;
-    for (int i = 0; i < kRuns; ++i) {
-        const auto start = Clock::now();
-        f();
-        best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    return best;
+    return bench::bestMs(kRuns, f);
 }
 
 void line(const char* what, double ms, double baseline) {
@@ -69,7 +42,7 @@ int main(int argc, char** argv) {
 
     charts::ChartBars bars;
     charts::ChartWindow window;
-    window.fitAfterLoad(charts::parseChartAnswer(model::MessageChecker::removeTags(answer("GOLD^T", kBars + 1)), bars));
+    window.fitAfterLoad(charts::parseChartAnswer(model::MessageChecker::removeTags(bench::chartAnswer("GOLD^T", kBars + 1)), bars));
     const auto prices = charts::indicators::pricesOf(bars, window);
     const charts::IndicatorParameters fifty{{50, 50, 50}, 2};
 
@@ -93,15 +66,9 @@ int main(int argc, char** argv) {
          }));
 
     bench::SilentUi ui;
-    state::SessionParts parts;
-    parts.outgoing = [](const protocol::RequestMessage&) { return true; };
-    auto session = state::BusinessBase::create(ui, ui, std::move(parts));
-    auto gold = std::make_shared<model::ItemDetails>();
-    gold->Code = "GOLD";
-    gold->DecimalPlaces = 2;
-    gold->UpdateTime = "03/09/2026 10:00:00";
-    state::ReferenceDataTestAccess::ItemCollection(state::SessionTestAccess::referenceData(*session)).set("GOLD", gold);
-    state::SessionTestAccess::dataServiceAnswers(*session).storeChartData("GOLD^O", answer("GOLD^O", 201));
+    const bench::ChartSession held = bench::chartSession(ui);
+    const auto& session = held.session;
+    state::SessionTestAccess::dataServiceAnswers(*session).storeChartData("GOLD^O", bench::chartAnswer("GOLD^O", 201));
     charts::ChartController chart(session, session);
     chart.resize(1600, 900);
     chart.setValue("GOLD", "1#3");

@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "scenario_scale.h"
 #include "simulator.h"
 
 namespace {
@@ -19,6 +20,9 @@ void usage() {
         "usage: trading-sim [options]\n"
         "  --scenario FILE        scenario to serve (default " SIM_DEFAULT_SCENARIO ")\n"
         "  --port-base N          listen on N, N+1, N+2, N+3 (news) instead of 17001 to 17004\n"
+        "  --scale N              grow the scenario to N x 3,000 instruments (each in every group) and\n"
+        "                         N x 2,000 positions of the first user; the feed then carries about\n"
+        "                         N x 100,000 ticks per second unless --ticks says otherwise\n"
         "  --ticks RATE           ticks per second per instrument (default 4; 0: on command only)\n"
         "  --depth-every N        a depth message after every N-th tick of an instrument (default 4)\n"
         "  --status-every SECS    an instrument-status message this often (default 5; 0 never)\n"
@@ -47,6 +51,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> faults;
     std::string loginForm, wrap, logFile;
     bool quiet = false;
+    double scale = 0;
+    bool ticksGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto value = [&](double* out) {
@@ -79,6 +85,14 @@ int main(int argc, char** argv) {
         } else if (a == "--ticks") {
             value(&v);
             options.ticksPerSecond = v < 0 ? 0 : v;
+            ticksGiven = true;
+        } else if (a == "--scale") {
+            value(&v);
+            if (!(v > 0) || v > 100) {
+                std::cerr << "trading-sim: --scale must be above 0 and at most 100\n";
+                return 2;
+            }
+            scale = v;
         } else if (a == "--depth-every") {
             value(&v);
             options.depthEvery = static_cast<int>(v);
@@ -111,7 +125,13 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     try {
-        sim::Simulator simulator(sim::Scenario::load(scenarioPath), options);
+        sim::Scenario scenario = sim::Scenario::load(scenarioPath);
+        if (scale > 0) {
+            scenario = sim::Scenario::fromJson(sim::scaledScenario(scenario.root(), scale));
+            if (!ticksGiven && !scenario.instruments().empty())
+                options.ticksPerSecond = scale * sim::kScaledTicksPerSecond / double(scenario.instruments().size());
+        }
+        sim::Simulator simulator(std::move(scenario), options);
         std::shared_ptr<std::ofstream> logStream;
         if (!logFile.empty()) {
             logStream = std::make_shared<std::ofstream>(logFile, std::ios::app);

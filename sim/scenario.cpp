@@ -56,15 +56,22 @@ Scenario Scenario::load(const std::string& path) {
     }
 }
 
-Scenario Scenario::fromText(const std::string& json) {
+Scenario Scenario::fromText(const std::string& json) { return fromJson(parseJson(json)); }
+
+Scenario Scenario::fromJson(Json root) {
     Scenario s;
-    s.root_ = parseJson(json);
+    s.root_ = std::move(root);
     if (!s.root_.is_object()) throw std::runtime_error("the scenario is not a JSON object");
     s.index();
     return s;
 }
 
 void Scenario::index() {
+    const auto& rows = jsonItems(root_, "groupInstruments");
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        groupInstrumentAt_.emplace(std::make_pair(static_cast<int>(jsonInteger(rows[i], "groupid")),
+                                                  static_cast<int>(jsonInteger(rows[i], "InstrumentId"))),
+                                   i);
     for (const auto& u : jsonItems(root_, "users")) {
         UserRecord r;
         r.name = str(u, "name");
@@ -219,8 +226,8 @@ AccountRecord* Scenario::account(int id) {
 }
 
 const Json& Scenario::groupInstrument(int groupId, int instrumentId) const {
-    for (const auto& g : jsonItems(root_, "groupInstruments"))
-        if (jsonInteger(g, "groupid") == groupId && jsonInteger(g, "InstrumentId") == instrumentId) return g;
+    const auto it = groupInstrumentAt_.find({groupId, instrumentId});
+    if (it != groupInstrumentAt_.end()) return jsonItems(root_, "groupInstruments")[it->second];
     static const Json null;
     return null;
 }

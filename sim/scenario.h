@@ -120,6 +120,7 @@ public:
     // Throws std::runtime_error with a clear message on a file that cannot be used.
     static Scenario load(const std::string& path);
     static Scenario fromText(const std::string& json);
+    static Scenario fromJson(Json root);
 
     const Json& root() const { return root_; }
     const std::vector<UserRecord>& users() const { return users_; }
@@ -148,6 +149,7 @@ private:
     void index();
 
     Json root_;
+    std::map<std::pair<int, int>, std::size_t> groupInstrumentAt_;  // (group, instrument) -> row
     std::vector<UserRecord> users_;
     std::vector<InstrumentRecord> instruments_;
     std::vector<AccountRecord> accounts_;

@@ -82,6 +82,9 @@ TableControllerBase::TableControllerBase(Setup setup, QWidget* parent)
     view_->horizontalHeader()->setSectionsMovable(false);
     view_->horizontalHeader()->setStretchLastSection(false);
     view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Widths fitted to content read a bounded sample of rows, never every row.
+    view_->verticalHeader()->setResizeContentsPrecision(kFitSampleRows);
+    view_->horizontalHeader()->setResizeContentsPrecision(kFitSampleRows);
     fittedRowHeight_ = QFontMetrics(rowFont()).height() + 8;
     view_->verticalHeader()->setDefaultSectionSize(fittedRowHeight_);
     auto* layout = new QVBoxLayout(this);
@@ -229,12 +232,26 @@ void TableControllerBase::applyRows(int after) {
     }
 }
 
+void TableControllerBase::showNextBatch() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            // A reload or tick in between may have shown every row already.
+            const int target = model_->snapshotRows_;
+            if (model_->rows_ == 0 || model_->rows_ >= target) return;
+            applyRows(std::min(target, model_->rows_ + kFillBatchRows));
+            if (model_->rows_ < target) showNextBatch();
+        },
+        Qt::QueuedConnection);
+}
+
 void TableControllerBase::reloadTable() {
     platform::assertMainThread();
     const int before = model_->rows_;
     const int after = std::max(0, takeSnapshot());
     model_->snapshotRows_ = after;
-    applyRows(after);
+    applyRows(before == 0 ? std::min(after, kFillBatchRows) : after);
+    if (model_->rows_ < after) showNextBatch();
     const int kept = std::min(before, after);
     if (kept > 0 && model_->columnCount() > 0)
         emit model_->dataChanged(model_->index(0, 0), model_->index(kept - 1, model_->columnCount() - 1));

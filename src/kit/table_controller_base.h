@@ -67,6 +67,11 @@ private:
 
 class TableControllerBase : public QWidget {
 public:
+    // Rows read when widths are fitted to content.
+    static constexpr int kFitSampleRows = 40;
+    // Rows an empty table shows per main-thread slice when it fills.
+    static constexpr int kFillBatchRows = 500;
+
     struct Setup {
         TableKind kind = TableKind::Watchlist;
         std::vector<TableColumn> columns;
@@ -92,6 +97,8 @@ public:
     int rowCount() const { return model_->rows_; }
 
     // Reloads every row and column, keeping the selection and the scroll place.
+    // An empty table shows its first kFillBatchRows rows at once and the rest
+    // in later slices.
     void reloadTable();
     // The 1.0 s tick: the live columns of every row.
     virtual void RefreshTableview();
@@ -139,6 +146,8 @@ private:
     friend class TableModel;
     // Applies a snapshot of `after` rows to the model.
     void applyRows(int after);
+    // The next batch of a fill, in a later slice, until the snapshot's rows all show.
+    void showNextBatch();
     void emitColumns(const std::vector<int>& columns);
 
     Setup setup_;

@@ -112,9 +112,9 @@ public:
     void SubscribeandUnsubscribe(const std::string& topic, int option);
     // Option 6 (subscribe) or 7 for each code and its "MD_<code>;" topic.
     void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe);
-    // Queues a request for the request channel; false (logged) when it is not
-    // connected or its queue is full.
-    bool sendZMQRequestMessage(RequestMessage request);
+    // Queues a request for the request channel and returns its number; 0
+    // (logged) when it is not connected or its queue is full.
+    std::uint64_t sendZMQRequestMessage(RequestMessage request);
     const std::shared_ptr<ZMQSubscriptionFeed>& subscriptionFeed() const { return subFeed_; }
     const std::shared_ptr<ZMQRequestChannel>& requestChannel() const { return reqChannel_; }
 

@@ -84,7 +84,7 @@ void ConnectionBase::changeTopics(std::vector<std::pair<std::string, int>> chang
     });
 }
 
-bool ConnectionBase::sendZMQRequestMessage(RequestMessage request) {
+std::uint64_t ConnectionBase::sendZMQRequestMessage(RequestMessage request) {
     std::shared_ptr<ZMQRequestChannel> channel;
     {
         std::lock_guard<std::mutex> lock(channelsMutex_);
@@ -92,7 +92,7 @@ bool ConnectionBase::sendZMQRequestMessage(RequestMessage request) {
     }
     if (!channel) {
         platform::Log::debug("Request channel not connected: request dropped");
-        return false;
+        return 0;
     }
     return channel->sendZMQRequestMessage(std::move(request));
 }

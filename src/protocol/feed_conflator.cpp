@@ -1,5 +1,7 @@
 #include "protocol/feed_conflator.h"
 
+#include <algorithm>
+#include <limits>
 #include <utility>
 
 #include "platform/log.h"
@@ -32,7 +34,7 @@ void FeedConflator::addTopic(std::string_view topic, std::string_view text, std:
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = slotOf_.find(topic);
     if (it != slotOf_.end()) {
-        std::vector<Held>& held = latest_[it->second];
+        std::vector<Held>& held = latest_[std::size_t(it->second - taken_)].held;
         std::size_t freed = 0;
         for (const Held& h : held)
             if ((h.fields & ~fields) == 0) freed += h.text.size();
@@ -52,17 +54,17 @@ void FeedConflator::addTopic(std::string_view topic, std::string_view text, std:
     }
     if (latest_.size() >= limits_.topics || bytes_ + text.size() > limits_.bytes)
         return noteDropped(droppedTopics_, "tick or depth");
-    slotOf_.emplace(topic, latest_.size());
-    latest_.push_back({Held{std::string(text), fields}});
+    slotOf_.emplace(topic, taken_ + latest_.size());
+    latest_.push_back(Topic{std::string(topic), {Held{std::string(text), fields}}});
     bytes_ += text.size();
 }
 
 void FeedConflator::addQueued(std::string_view text) {
     std::lock_guard<std::mutex> lock(mutex_);
-    queued_.emplace_back(text);
+    queued_.push_back(Queued{std::string(text), taken_ + latest_.size()});
     bytes_ += text.size();
     while (!queued_.empty() && (queued_.size() > limits_.queued || bytes_ > limits_.bytes)) {
-        bytes_ -= queued_.front().size();
+        bytes_ -= queued_.front().text.size();
         queued_.pop_front();
         noteDropped(droppedQueued_, "status");
     }
@@ -81,19 +83,34 @@ bool FeedConflator::claimHandOff() {
 }
 
 std::vector<std::string> FeedConflator::take() {
+    bool more = false;
+    return take(std::numeric_limits<std::size_t>::max(), &more);
+}
+
+std::vector<std::string> FeedConflator::take(std::size_t limit, bool* more) {
     std::vector<std::string> out;
     std::uint64_t droppedQueued = 0, droppedTopics = 0;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        out.reserve(latest_.size() + queued_.size());
-        for (std::vector<Held>& topic : latest_)
-            for (Held& h : topic) out.push_back(std::move(h.text));
-        latest_.clear();
-        slotOf_.clear();
-        for (std::string& text : queued_) out.push_back(std::move(text));
-        queued_.clear();
-        bytes_ = 0;
-        pending_ = false;
+        out.reserve(std::min(limit, latest_.size() + queued_.size()));
+        while (out.size() < limit && (!latest_.empty() || !queued_.empty())) {
+            if (!queued_.empty() && queued_.front().after <= taken_) {
+                bytes_ -= queued_.front().text.size();
+                out.push_back(std::move(queued_.front().text));
+                queued_.pop_front();
+                continue;
+            }
+            Topic& topic = latest_.front();
+            for (Held& h : topic.held) {
+                bytes_ -= h.text.size();
+                out.push_back(std::move(h.text));
+            }
+            slotOf_.erase(topic.name);
+            latest_.pop_front();
+            ++taken_;
+        }
+        *more = !latest_.empty() || !queued_.empty();
+        pending_ = *more;
         std::swap(droppedQueued, droppedQueued_);
         std::swap(droppedTopics, droppedTopics_);
     }

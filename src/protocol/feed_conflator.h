@@ -11,17 +11,24 @@
 // past its bound the oldest is dropped (logged). New topics past the topic
 // bound, and texts that would pass the byte bound, are dropped (logged).
 //
-// Order of one hand-off: the held ticks and depths first, in the order their
-// topics first arrived, then the queue. So every tick that arrived before a
-// status of its instrument is applied before that status, or is replaced by a
-// newer tick that is. A tick that arrived after a status may overtake it; it
-// may anyway, as a status takes the session's frame path and lands later.
+// Order of the hand-offs: topics in the order they first arrived since they
+// were last taken, each status or broadcast once the topics held when it
+// arrived are taken. So every tick that arrived before a status of its
+// instrument is applied before that status, or is replaced by a newer tick
+// that is. A tick that arrived after a status may overtake it; it may anyway,
+// as a status takes the session's frame path and lands later.
+//
+// A hand-off may be taken in slices (take(limit, &more)): what stays held is
+// still replaced by newer texts, so the last slice ends on the newest tick,
+// and statuses wait in the queue, never dropped for the slicing.
 //
 // Thread use: the reader calls add() and claimHandOff(), the main thread
 // take(). One hand-off is pending at a time: claimHandOff() is true only when
-// texts are held and no hand-off was claimed since the last take().
+// texts are held and no hand-off was claimed since the last take() that left
+// nothing held.
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -57,6 +64,10 @@ public:
     bool claimHandOff();
     // Everything held, in hand-off order; the next claimHandOff() may succeed again.
     std::vector<std::string> take();
+    // The first topics and statuses held, whole topics until at least `limit`
+    // texts. `more`: texts stay held, and the hand-off stays pending for the
+    // caller's next take.
+    std::vector<std::string> take(std::size_t limit, bool* more);
 
 private:
     struct Hash {
@@ -67,6 +78,14 @@ private:
         std::string text;
         std::uint32_t fields;
     };
+    struct Topic {
+        std::string name;
+        std::vector<Held> held;
+    };
+    struct Queued {
+        std::string text;
+        std::uint64_t after;  // the topic slots before it (counted since the start)
+    };
     void addTopic(std::string_view topic, std::string_view text, std::uint32_t fields);
     void addQueued(std::string_view text);
     void noteDropped(std::uint64_t& counter, const char* what);
@@ -74,9 +93,10 @@ private:
     const Limits limits_;
     const TickFields tickFields_;
     std::mutex mutex_;
-    std::vector<std::vector<Held>> latest_;  // per topic, by first arrival
-    std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> slotOf_;
-    std::deque<std::string> queued_;
+    std::deque<Topic> latest_;  // per topic, by first arrival; the front is slot taken_
+    std::uint64_t taken_ = 0;   // topic slots taken so far
+    std::unordered_map<std::string, std::uint64_t, Hash, std::equal_to<>> slotOf_;
+    std::deque<Queued> queued_;
     std::size_t bytes_ = 0;
     bool pending_ = false;
     std::uint64_t droppedQueued_ = 0;

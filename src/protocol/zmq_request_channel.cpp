@@ -51,6 +51,7 @@ RequestKind RequestKind::of(const RequestMessage& request) {
     kind.name = std::string(fieldValue(request.message, std::to_string(tag::DataServiceRequestName) + "="));
     kind.receivingStrategy = request.receivingStrategy;
     kind.dsrequestType = request.dsrequestType;
+    kind.sequence = request.sequence;
     if (msgType(kind.type) == MsgType::ChartDataRequest)
         kind.name = std::string(fieldValue(request.message, std::to_string(tag::ItemCode) + "=")) + "^" +
                         std::string(fieldValue(request.message, std::to_string(tag::ChartInterval) + "="));
@@ -104,15 +105,22 @@ std::shared_ptr<support::ZMQSocket> ZMQRequestChannel::newSocket() {
     }
 }
 
-bool ZMQRequestChannel::sendZMQRequestMessage(RequestMessage request) {
+std::uint64_t nextRequestSequence() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
+std::uint64_t ZMQRequestChannel::sendZMQRequestMessage(RequestMessage request) {
     std::lock_guard<std::mutex> lock(queueMutex_);
     if (dataQueue_.size() >= kMaxQueuedRequests) {
         platform::Log::error("Request channel queue full (" + std::to_string(kMaxQueuedRequests) +
                              " requests): request dropped");
-        return false;
+        return 0;
     }
+    request.sequence = nextRequestSequence();
+    const std::uint64_t sequence = request.sequence;
     dataQueue_.push_back(std::move(request));
-    return true;
+    return sequence;
 }
 
 void ZMQRequestChannel::stop() {

@@ -40,9 +40,14 @@ struct RequestKind {
     std::string name;
     std::int64_t receivingStrategy = 0;
     std::int32_t dsrequestType = 0;
+    // The number the channel gave the request when it queued it (unique in the process).
+    std::uint64_t sequence = 0;
 
     static RequestKind of(const RequestMessage& request);
 };
+
+// The next request number: 1, 2, ... for the whole process, from any thread.
+std::uint64_t nextRequestSequence();
 
 struct ZMQReply {
     std::string text;  // the parts joined in order (strategy 1) or the one part
@@ -81,9 +86,9 @@ public:
     bool connect(const std::string& address, int port);
     bool connectToEndpoint(const std::string& endpoint);
 
-    // sendZMQRequestMessage: queues the request (any thread). False (logged)
-    // when the queue is full.
-    bool sendZMQRequestMessage(RequestMessage request);
+    // sendZMQRequestMessage: queues the request (any thread) and returns the
+    // number it gave it; 0 (logged) when the queue is full.
+    std::uint64_t sendZMQRequestMessage(RequestMessage request);
 
     // Stops and joins the worker, also while it waits for a reply. Any thread
     // except the worker's own.

@@ -19,6 +19,16 @@ namespace protocol {
 namespace {
 // Messages received before the reader looks at its wake signal again.
 constexpr std::size_t kMaxDrain = 4096;
+// Texts one main-thread slice applies; the rest stays held (and conflated) for the next.
+constexpr std::size_t kHandOffSlice = 512;
+
+void postHandOff(const ZMQSubscriptionFeed::MessageHandler& handler, const std::shared_ptr<FeedConflator>& conflator) {
+    platform::MainExecutor::post([handler, conflator] {
+        bool more = false;
+        for (const std::string& text : conflator->take(kHandOffSlice, &more)) handler(text);
+        if (more) postHandOff(handler, conflator);
+    });
+}
 }  // namespace
 
 ZMQSubscriptionFeed::ZMQSubscriptionFeed(std::shared_ptr<support::ZMQContext> context, MessageHandler handler,
@@ -142,11 +152,7 @@ void ZMQSubscriptionFeed::drain(support::ZMQSocket& socket) {
     zmq_msg_close(&message);
     textsReceived_ += received;
     // What was received before a failure still reaches the main thread.
-    if (conflator_->claimHandOff()) {
-        platform::MainExecutor::post([handler = handler_, conflator = conflator_] {
-            for (const std::string& text : conflator->take()) handler(text);
-        });
-    }
+    if (conflator_->claimHandOff()) postHandOff(handler_, conflator_);
     if (failure != 0) throw support::ZMQException(zmq_strerror(failure), failure);
 }
 

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "kit/controls/sheet_buttons.h"
 #include "kit/control_texts_walk.h"
 #include "kit/core/preference_manager.h"
 #include "kit/theme_manager.h"
@@ -39,14 +40,9 @@ FontSizeSettingsWindowController::FontSizeSettingsWindowController(kit::WindowCo
     form->addRow(taggedLabel(21009, fontSizeBox), watchlistComboBox);
     form->addRow(taggedLabel(11028, fontSizeBox), positionsComboBox);
     column->addWidget(fontSizeBox);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    cancelButton = new QPushButton(this);
-    applyButton = new QPushButton(this);
-    applyButton->setDefault(true);
-    buttons->addWidget(cancelButton);
-    buttons->addWidget(applyButton);
-    column->addLayout(buttons);
+    const kit::SheetButtons buttons = kit::addSheetButtons(this, column);
+    cancelButton = buttons.cancel;
+    applyButton = buttons.confirm;
     connect(applyButton, &QPushButton::clicked, this, [this] { applyButtonClicked(); });
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }

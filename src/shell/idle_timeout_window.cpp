@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "kit/controls/sheet_buttons.h"
 #include "kit/core/preference_manager.h"
 #include "kit/theme_manager.h"
 #include "shell/core/idle_time_checker.h"
@@ -26,14 +27,9 @@ IdleTimeoutWindowController::IdleTimeoutWindowController(platform::Preferences& 
     row->addWidget(timeOutIntervalLabel);
     row->addWidget(timeoutComboBox, 1);
     column->addWidget(idelTimeoutBox);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    cancelButton = new QPushButton(this);
-    applyButton = new QPushButton(this);
-    applyButton->setDefault(true);
-    buttons->addWidget(cancelButton);
-    buttons->addWidget(applyButton);
-    column->addLayout(buttons);
+    const kit::SheetButtons buttons = kit::addSheetButtons(this, column);
+    cancelButton = buttons.cancel;
+    applyButton = buttons.confirm;
     connect(timeoutComboBox, &QComboBox::activated, this, [this] { applyButton->setEnabled(true); });
     connect(applyButton, &QPushButton::clicked, this, [this] { applyButtonclicked(); });
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);

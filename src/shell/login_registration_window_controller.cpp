@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 #include <map>
 
+#include "kit/controls/sheet_buttons.h"
 #include "kit/control_texts_walk.h"
 #include "kit/controls/input_filter_fields.h"
 #include "kit/core/preference_manager.h"
@@ -63,14 +64,9 @@ LoginRegistrationWindowController::LoginRegistrationWindowController(AppDelegate
     form->addRow(taggedLabel(400, createdemouserBox), CountryComboBox);
     form->addRow(QString(), SubNewsLetterCheckBox);
     column->addWidget(createdemouserBox);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    cancelButton = new QPushButton(this);
-    submitButton = new QPushButton(this);
-    submitButton->setDefault(true);
-    buttons->addWidget(cancelButton);
-    buttons->addWidget(submitButton);
-    column->addLayout(buttons);
+    const kit::SheetButtons buttons = kit::addSheetButtons(this, column);
+    cancelButton = buttons.cancel;
+    submitButton = buttons.confirm;
     connect(submitButton, &QPushButton::clicked, this, [this] { registerButtonClicked(); });
     connect(cancelButton, &QPushButton::clicked, this, [this] { closeModal(); });
     connect(this, &QDialog::finished, this, [this] {

@@ -1,6 +1,7 @@
 #include "shell/main_window_controller.h"
 
 #include <QGuiApplication>
+#include <QLayout>
 #include <cassert>
 #include <QScreen>
 
@@ -32,6 +33,7 @@
 #include "trading/register_windows.h"
 #include "views/register_windows.h"
 #include "charts/chart_view_controller.h"
+#include "charts/pie_chart_view_controller.h"
 #include "charts/register_windows.h"
 #include "chat/register_windows.h"
 #include "funds/register_windows.h"
@@ -101,7 +103,8 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
         chartPanes_.getChartSymbolDetails(session->watchlistCodes());
     for (std::size_t i = 0; i < ChartViews.size(); ++i) showChartPane(i);
     SetOpenPositionSplitViewDefaultSize();
-    toggleLeftViewSelectedIndex(0);  // collapsed while the pane holds no pie
+    toggleLeftViewSelectedIndex(1);
+    loadPieChart();
     updateLanguageStrings();
     loadAccountDetails();
 }
@@ -113,6 +116,14 @@ MainWindowController::~MainWindowController() {
     for (auto& [name, kept] : kept_) delete kept.data();
     // Windows made new at each press are the main window's children.
     delete window_.data();
+}
+
+void MainWindowController::loadPieChart() {
+    if (pieChartController) return;
+    pieChartController = new charts::PieChartViewController(*context_, pieChartPane);
+    if (QWidget* caption = pieChartPane->findChild<QWidget*>("paneCaption")) caption->hide();
+    pieChartPane->layout()->setContentsMargins(0, 0, 0, 0);
+    pieChartPane->layout()->addWidget(pieChartController->view());
 }
 
 void MainWindowController::makeContext() {

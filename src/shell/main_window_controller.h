@@ -39,6 +39,7 @@ class CustomDragView;
 }
 namespace charts {
 class ChartViewController;
+class PieChartViewController;
 }
 namespace views {
 class WatchlistTableController;
@@ -110,6 +111,8 @@ public:
     kit::WindowContext& context() { return *context_; }
     const kit::WindowRegistry& registry() const { return registry_; }
     void loadAccountDetails();
+    // The pie panel fills the first pane of the positions split.
+    void loadPieChart();
     // Server time and network status from "NetworkSpeedNotification".
     void changeNetworkStatusimage(const platform::Notification& notification);
     // A symbol dropped on a chart pane ("ChartSymbolDragNotification").
@@ -146,6 +149,7 @@ public:
     QSplitter* mainSplitView = nullptr;          // "1000": watchlist and the rest
     QSplitter* openPositionSplitView = nullptr;  // "1001": pie pane and positions
     QWidget* pieChartPane = nullptr;
+    charts::PieChartViewController* pieChartController = nullptr;  // in pieChartPane
     QButtonGroup* leftViewToggle = nullptr;
     std::array<kit::CustomDragView*, 4> ChartViews{};
     std::array<charts::ChartViewController*, 4> chartViewControllers{};  // one in each pane

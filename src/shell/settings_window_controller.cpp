@@ -56,7 +56,7 @@ SettingsWindowController::SettingsWindowController(kit::WindowContext& context, 
     generalRows->addLayout(sheets);
     column->addWidget(general);
 
-    QGroupBox* security = box(10994, this);
+    QGroupBox* security = box(21190, this);
     auto* securityRow = new QHBoxLayout(security);
     ChangePasswordButton = new QPushButton(security);
     securityRow->addWidget(ChangePasswordButton);

@@ -1,5 +1,7 @@
 #include "state/business_base.h"
 
+#include "protocol/zmq_request_channel.h"
+
 #include <exception>
 #include <limits>
 
@@ -167,9 +169,13 @@ void BusinessBase::StreamingConnection(bool, bool demoRegistration) {
 
 
 void BusinessBase::sendMessage(protocol::RequestMessage request) {
-    if (outgoing_ && outgoing_(request)) return;
+    if (outgoing_ && outgoing_(request)) {
+        // A request the hook keeps is numbered as the channel would number it.
+        if (request.isZMQ) lastQueuedRequest_ = protocol::nextRequestSequence();
+        return;
+    }
     if (request.isZMQ) {
-        conn_->sendZMQRequestMessage(std::move(request));
+        lastQueuedRequest_ = conn_->sendZMQRequestMessage(std::move(request));
         return;
     }
     conn_->sendMessage(request.message);

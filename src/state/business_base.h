@@ -153,6 +153,7 @@ private:
     OrderList getSettledOrderCollection() const override;
     OrderList getExecutedOrderCollection() const override;
     std::string GetOrderRejectionReason(std::int32_t code) const override;
+    std::vector<std::pair<std::string, std::string>> hedgeMargins() const override;
     double calculateCurrencyConversionForValue(double value, const model::Order& position) const override;
     bool canShowAccount(const model::AccountDetails& account) const override;
     Accounts getAccountCollection() const override;
@@ -170,6 +171,8 @@ private:
     std::vector<std::shared_ptr<const model::ChatGroup>> chatGroups() const override;
     std::shared_ptr<const model::ChatUser> chatUser(const std::string& userName) const override;
     std::vector<std::shared_ptr<const model::ChatQueue>> chatQueues() const override;
+    std::vector<std::shared_ptr<const model::ChatUser>> chatUsers() const override;
+    std::string loginUserName() const override;
     std::string chatUserName() const override;
     std::vector<std::shared_ptr<model::ResourceDetails>> getResourceCollection() const override;
     std::vector<std::shared_ptr<model::FileResource>> resourceSearchResults() const override;
@@ -178,9 +181,12 @@ private:
     WeekSchedule getMarketSessionSchedulesCollection(std::uint64_t marketId) const override;
     std::string getDaysOfTheWeekName(std::uint64_t weekday) const override;
     std::shared_ptr<model::BankDetails> bankDetails() const override;
+    std::uint64_t bankDetailsRequest() const override;
     std::map<std::uint64_t, std::shared_ptr<model::ApprovalReq>> approvalRequests() const override;
     std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>> financialApprovals() const override;
     std::vector<std::shared_ptr<model::PayGateSetting>> payGateSettings() const override;
+    std::shared_ptr<model::TradeCurrency> tradeCurrency(std::uint64_t currencyId) const override;
+    FinancialRequestRules financialRequestRules() const override;
     std::vector<std::shared_ptr<model::FinancialTransactionDetails>> financialTransactions() const override;
     const model::AccountStatementInfo& accountStatement() const override;
     std::vector<std::string> journalLines() const override;
@@ -231,7 +237,7 @@ private:
     void requestSessionSchedule(std::uint64_t marketId) override;
     void requestUserMapWithMyAccount(std::int32_t accountId) override;
     void requestEditUserAccountAccessByClient(const model::UserAccountMaps& map) override;
-    void requestBankDetails(const model::AccountDetails& account) override;
+    std::uint64_t requestBankDetails(const model::AccountDetails& account) override;
     void requestApprovalRequest() override;
     void requestFinancialApprovals() override;
     void requestResourceSearchForTypes(const std::vector<std::string>& types) override;
@@ -263,6 +269,7 @@ private:
     // --- SessionServices, for the components (main thread) --------------------
     protocol::MessageBase& outgoingMessage() override { return messageBase_; }
     protocol::ConnectionBase& connection() override { return *conn_; }
+    std::uint64_t lastQueuedRequest() const override { return lastQueuedRequest_; }
     std::int32_t requestId() const override { return values_.requestId(); }
     std::optional<std::string> referenceId() const override { return values_.referenceId(); }
     std::int32_t takeRequestId() override;
@@ -311,6 +318,7 @@ private:
     std::vector<std::unique_ptr<SessionComponent>> extra_;
     Dispatcher dispatcher_;
     std::function<bool(const protocol::RequestMessage&)> outgoing_;
+    std::uint64_t lastQueuedRequest_ = 0;
 
     // "NewQueue" only, but for the locked key.
     IncomingPath incoming_;

@@ -35,6 +35,10 @@ OrderList BusinessBase::getCancelledOrderCollection() const {
 OrderList BusinessBase::getSettledOrderCollection() const {
     return Queries::visibleOrders(orderBook_->SettledOrderCollection(), reference_.AccountDetailCollection());
 }
+std::vector<std::pair<std::string, std::string>> BusinessBase::hedgeMargins() const {
+    const auto& margins = orderBook_->HedgeMarginCollection();
+    return {margins.begin(), margins.end()};
+}
 void BusinessBase::sortOpenOrderCollection(const std::optional<std::vector<SortDescriptor>>& d) {
     orderBook_->sortOpenOrders(d);
 }

@@ -70,6 +70,9 @@ std::shared_ptr<const model::ChatUser> BusinessBase::chatUser(const std::string&
 std::vector<std::shared_ptr<const model::ChatQueue>> BusinessBase::chatQueues() const {
     return listOf(chat_->ChatQueueCollection());
 }
+std::vector<std::shared_ptr<const model::ChatUser>> BusinessBase::chatUsers() const {
+    return listOf(chat_->UserChatCollection());
+}
 std::string BusinessBase::chatUserName() const { return chat_->chatUserName(); }
 
 void BusinessBase::setChatUserName(const std::string& name) { chat_->setChatUserName(name); }
@@ -97,6 +100,7 @@ std::vector<std::shared_ptr<model::FileResource>> BusinessBase::resourceSearchRe
 }
 
 std::shared_ptr<model::BankDetails> BusinessBase::bankDetails() const { return funds_->bankDetails(); }
+std::uint64_t BusinessBase::bankDetailsRequest() const { return funds_->bankDetailsRequest(); }
 std::map<std::uint64_t, std::shared_ptr<model::ApprovalReq>> BusinessBase::approvalRequests() const {
     return funds_->approvalRequests();
 }
@@ -110,11 +114,20 @@ std::vector<std::shared_ptr<model::FinancialTransactionDetails>> BusinessBase::f
     return funds_->FinancialTransactionCollection();
 }
 const model::AccountStatementInfo& BusinessBase::accountStatement() const { return funds_->accountStatementInfo(); }
+std::shared_ptr<model::TradeCurrency> BusinessBase::tradeCurrency(std::uint64_t currencyId) const {
+    const auto* held = reference_.tradeCurrencyCollection().find(std::to_string(currencyId));
+    return held ? *held : nullptr;
+}
+FinancialRequestRules BusinessBase::financialRequestRules() const {
+    const model::LoginInputdata& login = host_.logindata();
+    return {login.canSpecifyBankDetails(), login.canWithdrawFloatingPL(), login.minimumBalance()};
+}
 
 std::vector<std::string> BusinessBase::journalLines() const { return journal_.JournalDataCollection(); }
 std::string BusinessBase::ServerTime() const { return ping_->serverTimeText(); }
 std::int32_t BusinessBase::networkspeedStatus() const { return ping_->speedStatus(); }
 bool BusinessBase::isNetworkAvailable() const { return conn_ && conn_->isNetworkAvailable; }
+std::string BusinessBase::loginUserName() const { return host_.logindata().userName(); }
 std::string BusinessBase::loginPassword() const { return host_.logindata().password(); }
 bool BusinessBase::isConnected() const { return conn_ && conn_->isConnected(); }
 
@@ -157,7 +170,9 @@ void BusinessBase::requestAccountStatement(const model::StatementQuery& query) {
 void BusinessBase::requestCancelledOrderHistoryForAccount(const model::StatementQuery& query) {
     funds_->requestCancelledOrderHistoryForAccount(query);
 }
-void BusinessBase::requestBankDetails(const model::AccountDetails& account) { funds_->requestBankDetails(account); }
+std::uint64_t BusinessBase::requestBankDetails(const model::AccountDetails& account) {
+    return funds_->requestBankDetails(account);
+}
 void BusinessBase::requestApprovalRequest() { funds_->requestApprovalRequest(); }
 void BusinessBase::requestFinancialApprovals() { funds_->requestFinancialApprovals(); }
 void BusinessBase::requestGetAllPayGateSettings() { funds_->requestGetAllPayGateSettings(); }

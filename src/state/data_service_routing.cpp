@@ -126,7 +126,7 @@ void DataServiceAnswers::processHistoryData(const std::optional<std::string>& re
     const std::string& name = kind.name;
     if (result->empty() || lower(*result) == "error") {
         // Only a failed bank-details answer says the account has none.
-        if (name == "getbankaccounts") funds_.clearBankDetails();
+        if (name == "getbankaccounts") funds_.clearBankDetails(kind.sequence);
         return;
     }
     OrderBook& orders = book_;
@@ -149,7 +149,7 @@ void DataServiceAnswers::processHistoryData(const std::optional<std::string>& re
     } else if (name == model::EquityHitPriceInfos::kRequestName) {
         fill = history<model::EquityHitPriceInfos>([&](const auto& r) { orders.SetEquityHitPriceInOrders(r); });
     } else if (name == "getbankaccounts") {
-        fill = [&](std::string_view row) { funds.fillBankDetails(row); };
+        fill = [&, request = kind.sequence](std::string_view row) { funds.fillBankDetails(row, request); };
     } else if (name == "getexecutedpositions") {
         fill = [&](std::string_view row) { orders.fillExecutedPositionSearchData(row); };
     } else if (name == "getinstruments") {

@@ -161,11 +161,18 @@ void FeedChannels::setMarketDepth(const std::string& code, std::vector<std::stri
 }
 
 void FeedChannels::ZMQNewMessage(const std::string& text) {
+    if (PriceFeed::kindOf(text) == PriceFeed::Kind::Tick) {
+        try {
+            if (!PriceFeed::PriceUpdateDecode(text, tick_)) return;
+            if (model::ItemDetails* item = itemForCode(tick_.ItemCode)) PriceFeed::UpdateItemCollection(*item, tick_);
+        } catch (const std::exception& e) {
+            platform::Log::error(std::string("PriceUpdateDecode ") + e.what());
+        }
+        return;
+    }
     PriceFeed::Values values = PriceFeed::decode(text);
     try {
-        if (auto* tick = std::get_if<model::PriceUpdate>(&values)) {
-            if (model::ItemDetails* item = itemForCode(tick->ItemCode)) PriceFeed::UpdateItemCollection(*item, *tick);
-        } else if (auto* depth = std::get_if<MarketDepthUpdate>(&values)) {
+        if (auto* depth = std::get_if<MarketDepthUpdate>(&values)) {
             setMarketDepth(depth->code, std::move(depth->buy), std::move(depth->sell));
         } else if (auto* status = std::get_if<StatusFrame>(&values)) {
             // Decoded here, in feed order, and dispatched only when it is a status change.

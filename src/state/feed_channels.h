@@ -67,6 +67,8 @@ private:
         std::optional<std::string> reference;
     };
     model::ItemDetails* itemForCode(const std::string& code);
+    // Each tick is decoded into this one, whose strings keep their buffers.
+    model::PriceUpdate tick_;
     std::shared_ptr<KeepAliveValues> keepAlive_ = std::make_shared<KeepAliveValues>();
 };
 

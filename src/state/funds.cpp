@@ -96,16 +96,23 @@ void Funds::requestCancelledOrderHistoryForAccount(const model::StatementQuery& 
                            [&] { return statementTags(query); });
 }
 
-void Funds::requestBankDetails(const model::AccountDetails& account) {
+std::uint64_t Funds::requestBankDetails(const model::AccountDetails& account) {
+    const std::uint64_t before = services_.lastQueuedRequest();
     sendDataServiceRequest(services_, reference_, dskind::BankDetails, "getbankaccounts", [&] {
         return RequestTags{{tag::AccountId, std::to_string(account.AccountId)}, {tag::DataServiceOption, "1"}};
     });
+    const std::uint64_t after = services_.lastQueuedRequest();
+    return after != before ? after : 0;
 }
 
 // ---------------------------------------------------------------------------
 // Notifications
 
 void Funds::payGateTransactionResponseNotification(std::shared_ptr<const PayGateUpdate> update) {
+    // The record as this answer left it: a later answer may change the held one before delivery.
+    if (update && update->data)
+        update = std::make_shared<const PayGateUpdate>(
+            update->state, std::make_shared<model::PayGateTransaction>(*update->data), update->error);
     services_.onMain([update] { center().post(notifications::kPayGateTransaction, update); });
 }
 

@@ -96,6 +96,8 @@ public:
 
     // --- Data-service answers (funds_answers.cpp, main thread) ---------------
     const std::shared_ptr<model::BankDetails>& bankDetails() const { return bankDetails_; }
+    // The number of the request whose answer last set or dropped bankDetails (0: none).
+    std::uint64_t bankDetailsRequest() const { return bankDetailsRequest_; }
     // Approval request id -> request, and -> its financial details.
     const std::map<std::uint64_t, std::shared_ptr<model::ApprovalReq>>& approvalRequests() const { return approvalRequests_; }
     const std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>>& financialApprovals() const {
@@ -125,7 +127,8 @@ public:
     void beginCancelledOrderHistory();
 
     // One answer row each.
-    void fillBankDetails(std::string_view row);
+    // `request`: the number of the request the row answers.
+    void fillBankDetails(std::string_view row, std::uint64_t request = 0);
     void fillApprovalRequest(std::string_view row);
     void fillFinancialApproval(std::string_view row);
     void fillPayGateSettingsDetails(std::string_view row);
@@ -133,7 +136,7 @@ public:
     // A cancelled order of the statement period; rows of other accounts are ignored.
     void fillHistoryCancelledOrderCollection(const model::CancelledOrderHD& row);
     // Drops the held bank details and tells the windows; nothing when none are held.
-    void clearBankDetails();
+    void clearBankDetails(std::uint64_t request = 0);
     // Refills the statement from the tables of the last XML parse, then tells the windows.
     void ParseAccountStatement();
 
@@ -141,7 +144,8 @@ public:
     void requestFinancialTransactions(const model::SearchInfo& search);
     void requestAccountStatement(const model::StatementQuery& query);
     void requestCancelledOrderHistoryForAccount(const model::StatementQuery& query);
-    void requestBankDetails(const model::AccountDetails& account);
+    // The request's number; 0 when it was not sent.
+    std::uint64_t requestBankDetails(const model::AccountDetails& account);
     void requestApprovalRequest();
     void requestFinancialApprovals();
     void requestGetAllPayGateSettings();
@@ -180,6 +184,7 @@ private:
     const ReferenceData& reference_;
     const OrderBook& book_;
     std::shared_ptr<model::BankDetails> bankDetails_;
+    std::uint64_t bankDetailsRequest_ = 0;
     std::map<std::uint64_t, std::shared_ptr<model::ApprovalReq>> approvalRequests_;
     std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>> financialApprovals_;
     OrderedDictionary<std::shared_ptr<model::PayGateSetting>> payGateSettingsCollection_;

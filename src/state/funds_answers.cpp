@@ -10,7 +10,7 @@
 
 namespace state {
 
-void Funds::fillBankDetails(std::string_view text) {
+void Funds::fillBankDetails(std::string_view text, std::uint64_t request) {
     platform::assertMainThread();
     const model::HistoryRow row(text);
     auto details = std::make_shared<model::BankDetails>();
@@ -22,10 +22,12 @@ void Funds::fillBankDetails(std::string_view text) {
     details->Remarks = row.text(5);
     details->BankName = row.text(6);
     bankDetails_ = std::move(details);
+    bankDetailsRequest_ = request;
     bankDetailsReceivedNotification();
 }
 
-void Funds::clearBankDetails() {
+void Funds::clearBankDetails(std::uint64_t request) {
+    bankDetailsRequest_ = request;
     if (!bankDetails_) return;
     bankDetails_.reset();
     bankDetailsReceivedNotification();

@@ -47,29 +47,78 @@ std::optional<double> leadingNumber(std::string_view s) {
     return negative ? -value : value;
 }
 
-// "yyyyMMddHHmmss" as "MM/dd/yyyy HH:mm:ss" (no zone shift).
-std::string tickTime(std::string_view s) {
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+// Plain integers at most this long are exact in a double.
+constexpr std::size_t kMaxPlainDigits = 15;
+// Decimal counts up to this make any scaled integer but 0 at least a millionth.
+constexpr std::int64_t kMaxNonZeroDecimals = 6;
+
+// A field of 1 to 15 decimal digits and nothing else.
+bool plainInteger(std::string_view s, std::int64_t& value) {
+    if (s.empty() || s.size() > kMaxPlainDigits) return false;
+    std::int64_t v = 0;
+    for (char c : s) {
+        if (!isDigit(c)) return false;
+        v = v * 10 + (c - '0');
+    }
+    value = v;
+    return true;
+}
+
+// The number of a field: plain integers read as integers (the same double),
+// anything else as leadingNumber reads it.
+std::optional<double> fieldNumber(std::string_view s) {
+    std::int64_t v = 0;
+    if (plainInteger(s, v)) return static_cast<double>(v);
+    return leadingNumber(s);
+}
+
+// Fields 0 to 9 of a tick and its last one, cut at 0x04 without reading them.
+struct TickFields {
+    std::string_view field[10];
+    std::string_view last;
+    std::size_t count = 0;
+};
+
+TickFields cutTick(std::string_view text) {
+    TickFields t;
+    std::size_t start = 0;
+    while (true) {
+        std::size_t end = text.find(protocol::TickFieldByte, start);
+        std::string_view field = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        if (t.count < 10) t.field[t.count] = field;
+        t.last = field;
+        ++t.count;
+        if (end == std::string_view::npos) break;
+        start = end + 1;
+    }
+    return t;
+}
+
+// "yyyyMMddHHmmss" as "MM/dd/yyyy HH:mm:ss" (no zone shift), into `out`.
+void tickTime(std::string_view s, std::string& out) {
     bool digits = s.size() == 14;
     for (std::size_t i = 0; digits && i < 14; ++i) digits = isDigit(s[i]);
     // The server's null date (year 1 or 0) is no time.
-    if (digits && (s.starts_with("0000") || s.starts_with("0001"))) return std::string();
+    if (digits && (s.starts_with("0000") || s.starts_with("0001"))) return out.clear();
     if (digits) {
         auto two = [&](std::size_t at) { return (s[at] - '0') * 10 + (s[at + 1] - '0'); };
         int month = two(4), day = two(6), hour = two(8), minute = two(10), second = two(12);
         if (month >= 1 && month <= 12 && day >= 1 && day <= 28 && hour < 24 && minute < 60 && second < 60) {
-            std::string out(19, ' ');
+            out.assign(19, ' ');
             out[0] = s[4], out[1] = s[5], out[2] = '/';
             out[3] = s[6], out[4] = s[7], out[5] = '/';
             out[6] = s[0], out[7] = s[1], out[8] = s[2], out[9] = s[3];
             out[11] = s[8], out[12] = s[9], out[13] = ':';
             out[14] = s[10], out[15] = s[11], out[16] = ':';
             out[17] = s[12], out[18] = s[13];
-            return out;
+            return;
         }
     }
     // Days 29 to 31 and anything unusual: the formatter decides.
-    return model::Formatter::formatDateandTimeFromString(std::string(s), "yyyyMMddHHmmss", "MM/dd/yyyy HH:mm:ss")
-        .value_or(std::string());
+    out = model::Formatter::formatDateandTimeFromString(std::string(s), "yyyyMMddHHmmss", "MM/dd/yyyy HH:mm:ss")
+              .value_or(std::string());
 }
 
 std::vector<std::string> splitNonEmpty(std::string_view text, char sep) {
@@ -115,42 +164,38 @@ PriceFeed::Kind PriceFeed::kindOf(std::string_view text) {
 }
 
 std::optional<model::PriceUpdate> PriceFeed::PriceUpdateDecode(std::string_view text) {
-    // Fields 0 to 9 and the last one are all that is read.
-    std::string_view fields[10];
-    std::size_t n = 0;
-    std::string_view last;
-    std::size_t start = 0;
-    while (true) {
-        std::size_t end = text.find(protocol::TickFieldByte, start);
-        std::string_view field = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-        if (n < 10) fields[n] = field;
-        last = field;
-        ++n;
-        if (end == std::string_view::npos) break;
-        start = end + 1;
-    }
-    if (n < 2) {
+    model::PriceUpdate update;
+    if (!PriceUpdateDecode(text, update)) return std::nullopt;
+    return update;
+}
+
+bool PriceFeed::PriceUpdateDecode(std::string_view text, model::PriceUpdate& update) {
+    const TickFields t = cutTick(text);
+    if (t.count < 2) {
         platform::Log::debug("PriceUpdateDecode: tick without time: " + preview(text));
-        return std::nullopt;
+        return false;
     }
-    const double decimals = leadingNumber(last).value_or(0.0);
+    std::int64_t plainDecimals = 0;
+    const double decimals = plainInteger(t.last, plainDecimals) ? static_cast<double>(plainDecimals)
+                                                                 : leadingNumber(t.last).value_or(0.0);
     if (!(decimals >= 0.0 && decimals <= kMaxDecimalCount)) {
         platform::Log::debug("PriceUpdateDecode: decimal count out of range: " + preview(text));
-        return std::nullopt;
+        return false;
     }
-    const double dot = std::pow(10.0, decimals);
+    const double dot = decimals == static_cast<double>(plainDecimals) ? kPowersOfTen[plainDecimals]
+                                                                        : std::pow(10.0, decimals);
 
-    model::PriceUpdate update;
-    update.ItemCode = std::string(fields[0]);
-    update.Time = tickTime(fields[1]);
+    update.ItemCode.assign(t.field[0]);
+    tickTime(t.field[1], update.Time);
     update.DotPosition = dot;
     // The last field is the decimal count, never the base or a price.
-    const std::size_t priceFields = n - 1;
-    const double base = priceFields > 2 ? leadingNumber(fields[2]).value_or(0.0) : 0.0;
+    const std::size_t priceFields = t.count - 1;
+    const double base = priceFields > 2 ? fieldNumber(t.field[2]).value_or(0.0) : 0.0;
     double* prices[] = {&update.Last, &update.Bid,  &update.Ask,          &update.High,
                         &update.Low,  &update.Open, &update.PreviousClose};
+    for (double* price : prices) *price = 0.0;
     for (std::size_t i = 3; i < 10 && i < priceFields; ++i) {
-        std::optional<double> raw = leadingNumber(fields[i]);
+        std::optional<double> raw = fieldNumber(t.field[i]);
         double price = 0.0;
         if (raw) {
             const double scaled = roundAsPrinted(*raw / dot);
@@ -161,15 +206,51 @@ std::optional<model::PriceUpdate> PriceFeed::PriceUpdateDecode(std::string_view 
         }
         *prices[i - 3] = price;
     }
-    return update;
+    return true;
 }
 
 std::uint32_t PriceFeed::tickPriceFields(std::string_view text) {
+    // Without converting a number where every field is empty or a plain
+    // integer, the base one too, and the decimal count at most 6: a price is
+    // then 0 only when its field is empty, or it and the base are 0. One pass
+    // notes of fields 2 to 9 whether each is empty, zero, another plain
+    // integer or anything else.
+    enum : std::uint8_t { kEmpty, kZero, kNonZero, kOther };
+    std::uint8_t kind[10] = {};
+    std::size_t count = 1, lastStart = 0;
+    std::uint8_t current = kEmpty;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == protocol::TickFieldByte) {
+            // Longer integers are left to the decoder: a very long one is no price.
+            if (i - lastStart > kMaxPlainDigits) current = kOther;
+            if (count - 1 < 10) kind[count - 1] = current;
+            ++count;
+            current = kEmpty;
+            lastStart = i + 1;
+        } else if (count >= 3 && count <= 10) {
+            if (!isDigit(c)) current = kOther;
+            else if (current != kOther && (c != '0' || current == kNonZero)) current = kNonZero;
+            else if (current == kEmpty) current = kZero;
+        }
+    }
+    std::int64_t decimals = 0;
+    const std::size_t priceFields = count - 1;
+    bool quick = count >= 2 && plainInteger(text.substr(lastStart), decimals) && decimals <= kMaxNonZeroDecimals;
+    const std::uint8_t base = kind[2];  // kEmpty when field 2 is the decimal count or missing
+    quick = quick && base != kOther;
+    std::uint32_t fields = 0;
+    for (std::size_t i = 3; quick && i < 10 && i < priceFields; ++i) {
+        if (kind[i] == kOther) quick = false;
+        else if (kind[i] == kNonZero || (kind[i] == kZero && base == kNonZero)) fields |= 1u << (i - 3);
+    }
+    if (quick) return fields;
+
     const std::optional<model::PriceUpdate> update = PriceUpdateDecode(text);
     if (!update) return 0;
     const double prices[] = {update->Last, update->Bid,  update->Ask,          update->High,
                              update->Low,  update->Open, update->PreviousClose};
-    std::uint32_t fields = 0;
+    fields = 0;
     for (std::size_t i = 0; i < std::size(prices); ++i)
         if (prices[i] != 0) fields |= 1u << i;
     return fields;

@@ -51,10 +51,14 @@ public:
 
     // The prices a tick text carries (Last, Bid, Ask, High, Low, Open,
     // PreviousClose: bits 0 to 6), for the feed reader's conflation; none
-    // when it is no tick. Any thread.
+    // when it is no tick. Reads no number where the fields are plain
+    // integers. Any thread.
     static std::uint32_t tickPriceFields(std::string_view text);
     // PriceUpdateDecode: nullopt (logged) when the text is no tick.
     static std::optional<model::PriceUpdate> PriceUpdateDecode(std::string_view text);
+    // The same into `update`, whose strings keep their buffers; false (logged)
+    // when the text is no tick.
+    static bool PriceUpdateDecode(std::string_view text, model::PriceUpdate& update);
     // UpdateItemCollection: copies a decoded tick into its instrument (spread applied).
     static void UpdateItemCollection(model::ItemDetails& item, model::PriceUpdate& update);
     // MarketDepthDecode of the text after "MD_": nullopt (logged) without two ";".

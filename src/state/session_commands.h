@@ -66,7 +66,8 @@ public:
     virtual void requestSessionSchedule(std::uint64_t marketId) = 0;
     virtual void requestUserMapWithMyAccount(std::int32_t accountId) = 0;
     virtual void requestEditUserAccountAccessByClient(const model::UserAccountMaps& map) = 0;
-    virtual void requestBankDetails(const model::AccountDetails& account) = 0;
+    // Returns the request's number (0: not sent); its answer carries it.
+    virtual std::uint64_t requestBankDetails(const model::AccountDetails& account) = 0;
     virtual void requestApprovalRequest() = 0;
     virtual void requestFinancialApprovals() = 0;
     virtual void requestResourceSearchForTypes(const std::vector<std::string>& types) = 0;

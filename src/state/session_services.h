@@ -33,6 +33,9 @@ public:
     // The shared outgoing message: filled, then built, which sends it.
     virtual protocol::MessageBase& outgoingMessage() = 0;
     virtual protocol::ConnectionBase& connection() = 0;
+    // The number of the request this session last queued on the request
+    // channel (protocol::RequestKind::sequence); 0 before one.
+    virtual std::uint64_t lastQueuedRequest() const = 0;
     virtual void disconnectServer() = 0;
 
     // --- Session values (main thread) ----------------------------------------

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/account_details.h"
@@ -28,6 +29,13 @@
 namespace state {
 
 enum class DepthSide { Buy, Sell };
+
+// The login's rules for deposit and withdrawal requests.
+struct FinancialRequestRules {
+    bool canSpecifyBankDetails = false;
+    bool canWithdrawFloatingPL = false;
+    std::optional<double> minimumBalance;
+};
 
 class SessionView {
 public:
@@ -62,6 +70,9 @@ public:
     virtual Orders getSettledOrderCollection() const = 0;
     virtual Orders getExecutedOrderCollection() const = 0;
     virtual std::string GetOrderRejectionReason(std::int32_t code) const = 0;
+    // The hedge margins last stored by the order manager, "<item code>#<delivery
+    // mode>" -> "%.2f", in the order first stored.
+    virtual std::vector<std::pair<std::string, std::string>> hedgeMargins() const = 0;
     // A value of the position converted into its account's currency.
     virtual double calculateCurrencyConversionForValue(double value, const model::Order& position) const = 0;
     // The floating profit of a quantity in the instrument's terms.
@@ -89,8 +100,12 @@ public:
     // The contact list: groups in the order received, users by name, support queues.
     virtual std::vector<std::shared_ptr<const model::ChatGroup>> chatGroups() const = 0;
     virtual std::shared_ptr<const model::ChatUser> chatUser(const std::string& userName) const = 0;
+    // Every user of the contact list, in the order received.
+    virtual std::vector<std::shared_ptr<const model::ChatUser>> chatUsers() const = 0;
     virtual std::vector<std::shared_ptr<const model::ChatQueue>> chatQueues() const = 0;
     virtual std::string chatUserName() const = 0;
+    // The login's user name: the chat's own messages are sent under it.
+    virtual std::string loginUserName() const = 0;
 
     // --- Resources and market sessions -------------------------------------
     virtual std::vector<std::shared_ptr<model::ResourceDetails>> getResourceCollection() const = 0;
@@ -102,11 +117,16 @@ public:
 
     // --- Funds and statements ----------------------------------------------
     virtual std::shared_ptr<model::BankDetails> bankDetails() const = 0;
+    // The number of the request whose answer last set or dropped bankDetails (0: none).
+    virtual std::uint64_t bankDetailsRequest() const = 0;
     virtual std::map<std::uint64_t, std::shared_ptr<model::ApprovalReq>> approvalRequests() const = 0;
     virtual std::map<std::uint64_t, std::shared_ptr<model::FinancialApproval>> financialApprovals() const = 0;
     virtual std::vector<std::shared_ptr<model::PayGateSetting>> payGateSettings() const = 0;
     virtual std::vector<std::shared_ptr<model::FinancialTransactionDetails>> financialTransactions() const = 0;
     virtual const model::AccountStatementInfo& accountStatement() const = 0;
+    // The trade currency under its id; null when unknown.
+    virtual std::shared_ptr<model::TradeCurrency> tradeCurrency(std::uint64_t currencyId) const = 0;
+    virtual FinancialRequestRules financialRequestRules() const = 0;
 
     // --- Journal, texts, time and network ----------------------------------
     virtual std::vector<std::string> journalLines() const = 0;

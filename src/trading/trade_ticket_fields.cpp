@@ -101,6 +101,7 @@ void TradeTicketWindowController::takeProfitCheckboxSelect() {
         TakeProfitPriceTextField->clear();
     }
     SetStepperValues();
+    checkandloadOrderTypesforMultiAccount(OrderTypeComboBox->currentText().toStdString());
 }
 
 void TradeTicketWindowController::stopLossCheckboxSelect() {
@@ -114,6 +115,7 @@ void TradeTicketWindowController::stopLossCheckboxSelect() {
         StopLossPriceTextField->clear();
     }
     SetStepperValues();
+    checkandloadOrderTypesforMultiAccount(OrderTypeComboBox->currentText().toStdString());
 }
 
 void TradeTicketWindowController::SetTextFieldColor(bool invalid, QLineEdit* field) {
@@ -177,6 +179,7 @@ void TradeTicketWindowController::deviationCheckboxSelect() {
     const bool ticked = DeviationCheckBox->isChecked();
     setEnableDeviationControl(ticked);
     DeviationTextField->setText(ticked ? "0" : "");
+    checkandloadOrderTypesforMultiAccount(OrderTypeComboBox->currentText().toStdString());
 }
 
 bool TradeTicketWindowController::DeviationValidation() {
@@ -223,6 +226,7 @@ void TradeTicketWindowController::UpdateValuesinTimer() {
     }
     buyMarketDepthTableController->setValue(itemCode_, "ItemCode");
     sellMarketDepthTableController->setValue(itemCode_, "ItemCode");
+    RefreshMultiTradeTableview();
 }
 
 }  // namespace trading

@@ -61,11 +61,18 @@ void TradeTicketWindowController::sideButtonClicked(bool buy) {
         setOrderButtonImage(buy);
         return;
     }
-    if (!checkMarketOrderisAvailable()) {
-        alert("1080");
-        return;
+    std::string quantity;
+    if (toggleMultiTrade_) {
+        const auto total = multiTradeQuantity(buy ? kBuySide : kSellSide);
+        if (!total) return;
+        quantity = *total;
+    } else {
+        if (!checkMarketOrderisAvailable()) {
+            alert("1080");
+            return;
+        }
+        quantity = QuantityComboBox->currentText().toStdString();
     }
-    const std::string quantity = QuantityComboBox->currentText().toStdString();
     const bool skip = context_.preferences.dontShowOrderConfirmation();
     BuyCheckBox->setChecked(buy);
     if (skip) {
@@ -78,10 +85,15 @@ void TradeTicketWindowController::sideButtonClicked(bool buy) {
 void TradeTicketWindowController::placeOrderButtonClicked() {
     if (DeviationValidation()) return;
     if (!orderManager()) return;
-    const std::string quantity = QuantityComboBox->currentText().toStdString();
-    if (!orderManager()->ValidationsBeforeOrderPlacing(
-            CreateOrderInfoforTradeMode(GetTradingMode(), accountId(), quantity)))
+    std::string quantity = QuantityComboBox->currentText().toStdString();
+    if (toggleMultiTrade_) {
+        const auto total = multiTradeQuantity(GetTradingMode());
+        if (!total) return;
+        quantity = *total;
+    } else if (!orderManager()->ValidationsBeforeOrderPlacing(
+                   CreateOrderInfoforTradeMode(GetTradingMode(), accountId(), quantity))) {
         return;
+    }
     const bool skip = context_.preferences.dontShowOrderConfirmation();
     if (orderType_ == 1 && !skip) {
         orderConfirmation(GetTradingMode(), itemCode_, itemDetails_ ? itemDetails_->ContractSize : 0, quantity);
@@ -92,6 +104,15 @@ void TradeTicketWindowController::placeOrderButtonClicked() {
 
 void TradeTicketWindowController::sendPlaceorderObjects() {
     if (!orderManager()) return;
+    if (toggleMultiTrade_) {
+        const auto details = GenerateMultiTradeOrderDetails();
+        if (!details) return;
+        // Account and quantity stay unset: they travel in the per-account text.
+        model::OrderInfo info = trading::CreateOrderInfoforTradeMode(entries(), GetTradingMode(), 0, "");
+        info.orderDetails = *details;
+        orderManager()->CreateNewBulkOrderMessage(info);
+        return;
+    }
     orderManager()->PlaceOrder(
         CreateOrderInfoforTradeMode(GetTradingMode(), accountId(), QuantityComboBox->currentText().toStdString()));
 }

@@ -3,16 +3,20 @@
 #include "trading/trade_ticket_window_controller.h"
 
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QLayout>
 #include <QLineEdit>
 
+#include "kit/core/kit_payloads.h"
 #include "kit/theme_manager.h"
 #include "charts/chart_controller.h"
 #include "model/group_details.h"
 #include "model/language_string.h"
 #include "orders/place_order_notification.h"
 #include "platform/resource_bundle.h"
+#include "state/notification_payloads.h"
 #include "state/session_view.h"
+#include "trading/multi_trade_table_model.h"
 #include "trading/buy_market_depth_table_controller.h"
 #include "trading/core/ticket_offers.h"
 #include "trading/sell_market_depth_table_controller.h"
@@ -107,6 +111,14 @@ void TradeTicketWindowController::connectControls() {
     connect(showConfirmationCheckBox, &QCheckBox::clicked, this, [this] { showConfirmationCheckBoxClicked(); });
     connect(marketDepthChartButton, &QPushButton::clicked, this, [this] { toggleRightDrawer(); });
     connect(multitradeButton, &QPushButton::clicked, this, [this] { toggleLeftDrawer(); });
+    connect(multiAccountSelectAllCheckBox, &QCheckBox::clicked, this, [this] { selectAllMultiAccountCheckBoxClicked(); });
+    connect(multitradeTableView->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
+            [this](int column) { doubleClickInTableViewHeader(column); });
+    multiTradeModel_->ticked = [this](int) {
+        multiAccountSelectAllCheckBox->setChecked(false);
+        showQuantity(multiTradeRows().total());
+    };
+    multiTradeModel_->quantityEdited = [this](int) { showQuantity(multiTradeRows().total()); };
 }
 
 // --- Opening and closing ----------------------------------------------------------
@@ -131,6 +143,15 @@ void TradeTicketWindowController::windowDidAppear() {
         observers_.emplace_back(&center, center.addObserver(state::notifications::kItemUpdate, [this](const auto&) {
                                     updateItemsinSymbolComboBox();
                                 }));
+        observers_.emplace_back(&center, center.addObserver(kit::kTableHeaderEditNotification,
+                                                            [this](const platform::Notification& n) {
+                                                                const auto* typed = n.as<state::TextPayload>();
+                                                                if (!typed || !headerEditor_ ||
+                                                                    headerEditor_->text().toStdString() != typed->text)
+                                                                    return;
+                                                                closeHeaderEditor();
+                                                                TableHeaderEdited(typed->text);
+                                                            }));
         tick_ = context_.ticker.subscribe([this] { UpdateValuesinTimer(); });
     }
     checkMultiTradeisAvailable();
@@ -272,6 +293,7 @@ void TradeTicketWindowController::SetOrderType(const std::string& name) {
     LoadTimeinForce();
     orderType_ = orderTypeValue(name);
     EnableAdvancedControls();
+    checkandloadOrderTypesforMultiAccount(name);
     checkDeviationisAvailable(name);
 }
 
@@ -424,10 +446,15 @@ void TradeTicketWindowController::toggleRightDrawer() {
 }
 
 void TradeTicketWindowController::toggleLeftDrawer() {
-    toggleMultiTrade_ = !leftDrawer->isVisible();
+    toggleMultiTrade_ = leftDrawer->isHidden();
     leftDrawer->setVisible(toggleMultiTrade_);
     resizeForDrawers();
+    DisableControlsonMultiTrade();
     LoadOrderType();
+    if (toggleMultiTrade_) {
+        showQuantity(multiTradeRows().total());
+        RefreshMultiTradeTableview();
+    }
 }
 
 void TradeTicketWindowController::setDefaultWindow() {
@@ -435,16 +462,13 @@ void TradeTicketWindowController::setDefaultWindow() {
         rightDrawer->hide();
         toggleMarketDepth_ = false;
     }
-    if (toggleMultiTrade_ && leftDrawer->isVisible()) {
+    if (toggleMultiTrade_ && !leftDrawer->isHidden()) {
         leftDrawer->hide();
         toggleMultiTrade_ = false;
     }
+    closeHeaderEditor();
+    DisableControlsonMultiTrade();
     if (isVisible()) resizeForDrawers();
-}
-
-void TradeTicketWindowController::checkMultiTradeisAvailable() {
-    // The multi-account drawer is not offered yet.
-    multitradeButton->hide();
 }
 
 }  // namespace trading

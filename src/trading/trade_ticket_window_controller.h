@@ -21,6 +21,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@
 #include "model/group_instruments.h"
 #include "model/item_details.h"
 #include "platform/notification_center.h"
+#include "trading/core/multi_trade_rows.h"
 #include "trading/core/ticket_order.h"
 #include "trading/core/ticket_prices.h"
 
@@ -53,6 +55,7 @@ class BuyMarketDepthTableController;
 class SellMarketDepthTableController;
 class TicketStepper;
 class TicketImageButton;
+class MultiTradeTableModel;
 
 class TradeTicketWindowController : public QWidget {
 public:
@@ -96,6 +99,24 @@ public:
     void toggleLeftDrawer();
     void setDefaultWindow();
     void checkMultiTradeisAvailable();
+
+    // --- Multi-account drawer ------------------------------------------------------
+    void LoadMultiAccountDetails();
+    // Rows again for the order type and the bracket and deviation boxes; only while open.
+    void checkandloadOrderTypesforMultiAccount(const std::string& orderTypeName);
+    void DisableControlsonMultiTrade();
+    void RefreshMultiTradeTableview();
+    void hitCheckbox(int row);
+    void selectAllMultiAccountCheckBoxClicked();
+    void QuantitySelectedAtIndex(int row, const std::string& text);
+    // The quantity header's editor, when at least two rows are ticked.
+    void doubleClickInTableViewHeader(int column);
+    void TableHeaderEdited(const std::string& text);
+    // True (after the alert) when no row is ticked.
+    bool CheckMultiTradeValidation();
+    std::optional<std::string> GenerateMultiTradeOrderDetails() const;
+    const MultiTradeRows& multiTradeRows() const;
+    QWidget* headerEditor() const { return headerEditor_; }
 
     // --- Fields ------------------------------------------------------------------
     void LoadQuantity();
@@ -201,6 +222,11 @@ protected:
 private:
     // Simple mode: the order at once (confirmed); advanced mode: only the side.
     void sideButtonClicked(bool buy);
+    // Checks each ticked row as its own order; the total as text, or nullopt
+    // when nothing is ticked or a row fails.
+    std::optional<std::string> multiTradeQuantity(std::int32_t side);
+    void showQuantity(double quantity);
+    void closeHeaderEditor();
     void buildWindow();
     QWidget* buildPriceButtons();
     QWidget* buildAdvancedBox();
@@ -238,6 +264,8 @@ private:
     QPixmap greenArrow_, redArrow_, buyImage_, sellImage_;
     QWidget* advancedContent_ = nullptr;
     std::vector<QLabel*> taggedLabels_;
+    MultiTradeTableModel* multiTradeModel_ = nullptr;
+    QPointer<QLineEdit> headerEditor_;
 };
 
 }  // namespace trading

@@ -14,6 +14,7 @@
 #include "charts/chart_controller.h"
 #include "trading/buy_market_depth_table_controller.h"
 #include "trading/core/market_depth_cells.h"
+#include "trading/multi_trade_table_model.h"
 #include "trading/sell_market_depth_table_controller.h"
 #include "trading/ticket_image_button.h"
 #include "trading/ticket_stepper.h"
@@ -31,6 +32,7 @@ constexpr const char* kValidityKey = "0352";
 constexpr const char* kTimeInForceKey = "0353";
 constexpr const char* kPriceKey = "0354";
 constexpr int kDrawerWidth = 250;
+constexpr int kMultiTradeDrawerWidth = 300;
 
 QLabel* taggedLabel(const char* key, std::vector<QLabel*>& tagged) {
     auto* label = new QLabel;
@@ -262,11 +264,27 @@ QFrame* TradeTicketWindowController::buildDepthDrawer() {
 QFrame* TradeTicketWindowController::buildMultiTradeDrawer() {
     auto* drawer = new QFrame;
     drawer->setObjectName("leftDrawer");
-    drawer->setFixedWidth(kDrawerWidth);
+    drawer->setFixedWidth(kMultiTradeDrawerWidth);
     auto* layout = new QVBoxLayout(drawer);
     layout->setContentsMargins(0, 0, 0, 0);
     multiAccountSelectAllCheckBox = new QCheckBox;
     multitradeTableView = new QTableView;
+    multiTradeModel_ = new MultiTradeTableModel([this](const std::string& key) { return text(key); }, this);
+    multitradeTableView->setModel(multiTradeModel_);
+    multitradeTableView->verticalHeader()->hide();
+    multitradeTableView->setSelectionMode(QAbstractItemView::NoSelection);
+    multitradeTableView->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                         QAbstractItemView::AnyKeyPressed);
+    multitradeTableView->setAlternatingRowColors(true);
+    QHeaderView* header = multitradeTableView->horizontalHeader();
+    header->setSectionsClickable(true);
+    header->resizeSection(MultiTradeTableModel::kCheck, 28);
+    header->resizeSection(MultiTradeTableModel::kAccount, 64);
+    header->resizeSection(MultiTradeTableModel::kQuantity, 72);
+    header->setStretchLastSection(true);
+    QFont cells = multitradeTableView->font();
+    cells.setPointSize(12);
+    multitradeTableView->verticalHeader()->setDefaultSectionSize(QFontMetrics(cells).height() + 8);
     layout->addWidget(multiAccountSelectAllCheckBox);
     layout->addWidget(multitradeTableView, 1);
     return drawer;

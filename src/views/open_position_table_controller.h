@@ -36,7 +36,7 @@ public:
     static constexpr const char* kOffsetWindow = "OffsetPositionWindowController";
     static constexpr const char* kReceiptWindow = "DetailWindowController";
     // Row-menu entries in order, by the language key of their title.
-    static constexpr std::array<const char*, 4> kEntryKeys = {"0282", "0316", "0480", "0481"};
+    static constexpr std::array<const char*, 4> kEntryKeys = {"0282", "0250", "0480", "0481"};
     static constexpr const char* kCloseAllKey = "0243";
     static constexpr const char* kCloseAllWindow = "CloseAllWindowController";
 

@@ -14,6 +14,7 @@
 #include "model/item_details.h"
 #include "protocol/frame_decoder.h"
 #include "protocol/message_base.h"
+#include "state/double_tick_decoder.h"
 #include "state/price_feed.h"
 
 namespace {
@@ -48,6 +49,7 @@ void checkItem(const model::ItemDetails& item) {
 }
 
 void checkTick(std::string_view text) {
+    require(state::test::agreesWithDoubles(text));
     const auto update = state::PriceFeed::PriceUpdateDecode(text);
     if (!update) return;
     require(update->ItemCode == text.substr(0, text.find('\x04')));

@@ -262,8 +262,8 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
     EXPECT_LE((popover->geometry().topLeft() - below).manhattanLength(), 4);  // the frame, if any
     popover->hide();
 
-    // Pie pane: collapsed while empty; 0 collapses, 1 restores the recorded width.
-    EXPECT_TRUE(main->isLeftViewCollapsed());
+    // Pie pane: shown with its pie; 0 collapses, 1 restores the recorded width.
+    EXPECT_FALSE(main->isLeftViewCollapsed());
     main->toggleLeftViewSelectedIndex(1);
     main->toggleLeftViewSelectedIndex(0);
     EXPECT_TRUE(main->isLeftViewCollapsed());

@@ -184,6 +184,37 @@ TEST_F(TableFrameworkTest, ReloadKeepsSelectionAndScrollWithoutReset) {
     EXPECT_EQ(view->verticalScrollBar()->value(), scroll);
 }
 
+TEST_F(TableFrameworkTest, AFirstFillShowsEveryRowInBatches) {
+    constexpr int kBatch = kit::TableControllerBase::kFillBatchRows;
+    struct Case {
+        int rows;
+        int shownAtOnce;
+        int insertions;
+    } cases[] = {{kBatch, kBatch, 1}, {2 * kBatch + 7, kBatch, 3}};
+    for (const Case& c : cases) {
+        orders.clear();
+        table->reloadTable();
+        for (int i = 0; i < c.rows; ++i) add("R", std::to_string(i));
+        QSignalSpy inserted(table->model(), &QAbstractItemModel::rowsInserted);
+        table->reloadTable();
+        EXPECT_EQ(table->rowCount(), c.shownAtOnce) << c.rows;
+        ASSERT_TRUE(testing::runUntil([&] { return table->rowCount() == c.rows; })) << c.rows;
+        testing::runFor(20);
+        EXPECT_EQ(table->rowCount(), c.rows);
+        EXPECT_EQ(inserted.count(), c.insertions) << c.rows;
+        EXPECT_EQ(cell(c.rows - 1, 1), QString::number(c.rows - 1));
+    }
+    // A tick while a fill is under way shows the rest at once.
+    orders.clear();
+    table->reloadTable();
+    for (int i = 0; i < 2 * kBatch; ++i) add("R", std::to_string(i));
+    table->reloadTable();
+    table->RefreshTableview();
+    EXPECT_EQ(table->rowCount(), 2 * kBatch);
+    testing::runFor(20);
+    EXPECT_EQ(table->rowCount(), 2 * kBatch);
+}
+
 TEST_F(TableFrameworkTest, TickRefreshesOnlyTheLiveColumns) {
     QSignalSpy changed(table->model(), &QAbstractItemModel::dataChanged);
     const int calls = table->getterCalls;

@@ -24,10 +24,10 @@ TEST(FeedConflator, HoldsTheLatestPerTopicAndStatusesInOrderWithinItsBounds) {
          unbounded,
          {"EUR\x04" "1", "MD_EUR;1", "GOLD\x04" "1", "EUR\x04" "2", "MD_EUR;2", "EURX\x04" "1"},
          {"EUR\x04" "2", "MD_EUR;2", "GOLD\x04" "1", "EURX\x04" "1"}},
-        {"statuses and broadcasts in order, after the ticks",
+        {"statuses and broadcasts in order, after the topics held when they came",
          unbounded,
          {"IS;a", "EUR\x04" "1", "*#bm#*:b", "IS;c", "EUR\x04" "2"},
-         {"EUR\x04" "2", "IS;a", "*#bm#*:b", "IS;c"}},
+         {"IS;a", "EUR\x04" "2", "*#bm#*:b", "IS;c"}},
         {"a text without its separator is a topic of its own",
          unbounded,
          {"junk", "MD_junk", "junk", "MD_junk"},
@@ -85,6 +85,45 @@ TEST(FeedConflator, ATickReplacesOnlyTheTicksWhosePricesItAllCarries) {
         FeedConflator conflator(FeedConflator::Limits{}, fields);
         for (const std::string& text : c.in) conflator.add(text);
         EXPECT_EQ(conflator.take(), c.out) << c.what;
+    }
+}
+
+TEST(FeedConflator, SlicedHandOffsKeepEveryStatusAndEndOnTheNewestTicks) {
+    // Each step adds texts, then takes one slice of at most `limit`.
+    struct Step {
+        Texts add;
+        std::size_t limit;
+        Texts out;
+        bool more;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Step> steps;
+    } cases[] = {
+        {"a slice takes whole topics in order, then the statuses they came before",
+         {{{"A\x04" "1", "B\x04" "1", "IS;x", "C\x04" "1"}, 2, {"A\x04" "1", "B\x04" "1"}, true},
+          {{}, 2, {"IS;x", "C\x04" "1"}, false}}},
+        {"ticks held between slices are replaced by newer ones",
+         {{{"A\x04" "1", "B\x04" "1", "C\x04" "1"}, 1, {"A\x04" "1"}, true},
+          {{"B\x04" "2", "A\x04" "2", "C\x04" "2"}, 1, {"B\x04" "2"}, true},
+          {{"C\x04" "3"}, 5, {"C\x04" "3", "A\x04" "2"}, false}}},
+        {"a status waits for the topics before it, never dropped, never reordered",
+         {{{"A\x04" "1", "IS;1", "B\x04" "1", "IS;2"}, 1, {"A\x04" "1"}, true},
+          {{"A\x04" "2", "IS;3"}, 1, {"IS;1"}, true},
+          {{}, 1, {"B\x04" "1"}, true},
+          {{}, 9, {"IS;2", "A\x04" "2", "IS;3"}, false}}},
+        {"statuses alone come out in slices", {{{"IS;1", "IS;2", "IS;3"}, 2, {"IS;1", "IS;2"}, true}, {{}, 2, {"IS;3"}, false}}},
+    };
+    for (const Case& c : cases) {
+        FeedConflator conflator;
+        for (const Step& step : c.steps) {
+            for (const std::string& text : step.add) conflator.add(text);
+            bool more = !step.more;
+            EXPECT_EQ(conflator.take(step.limit, &more), step.out) << c.what;
+            EXPECT_EQ(more, step.more) << c.what;
+            // A pending hand-off stays claimed while texts remain.
+            EXPECT_FALSE(conflator.claimHandOff()) << c.what;
+        }
     }
 }
 

@@ -234,9 +234,9 @@ TEST_F(RequestChannelTest, MultipartRepliesAreJoinedAndCarryTheirKind) {
         return {"single", "-extra"};
     });
     makeChannel();
-    channel->sendZMQRequestMessage(request("download", 1));
+    const std::uint64_t first = channel->sendZMQRequestMessage(request("download", 1));
     channel->sendZMQRequestMessage(request("getopenpositions", 0));
-    channel->sendZMQRequestMessage(request("getpendingorders", 0));
+    const std::uint64_t third = channel->sendZMQRequestMessage(request("getpendingorders", 0));
     ASSERT_TRUE(channel->connectToEndpoint(endpoint));
     ASSERT_TRUE(pumpUntil([&] { return replies.size() == 3; }));
     EXPECT_EQ(replies[0].text, "part1-part2-part3");
@@ -247,6 +247,11 @@ TEST_F(RequestChannelTest, MultipartRepliesAreJoinedAndCarryTheirKind) {
     EXPECT_EQ(replies[1].text, "single");
     EXPECT_EQ(replies[1].kind.name, "getopenpositions");
     EXPECT_EQ(replies[2].kind.name, "getpendingorders");
+    // Each reply carries the number its request got when queued.
+    EXPECT_NE(first, 0u);
+    EXPECT_EQ(replies[0].kind.sequence, first);
+    EXPECT_EQ(replies[2].kind.sequence, third);
+    EXPECT_EQ(third, first + 2);
     EXPECT_EQ(channel->requestsSent(), 3u);
 }
 

@@ -50,14 +50,14 @@ TEST(SimRequests, EveryTableAnswerCarriesTheRequestNameAndItsRowLayout) {
         std::string user = "trader";
     };
     const std::vector<Case> cases = {
-        {"getopenpositions", {}, 3, 28},
+        {"getopenpositions", {}, 4, 28},
         {"getpendingorders", {}, 3, 29},
         {"getsettledpositions", {}, 1, 20},
         {"getcancelledorders", {}, 1, 18},
         {"getcancelledorders", {{34, "1001"}, {575, "20261201000000"}, {576, "20261231000000"}}, 1, 18},
         {"getcancelledorders", {{34, "1001"}, {575, "20260101000000"}, {576, "20260102000000"}}, 0, 0},
         {"getequityhitpriceinfo", {{160, "0"}, {34, "3001"}}, 1, 14, "eqhit"},
-        {"getexecutedpositions", {{575, "20261201000000"}, {576, "20261231000000"}}, 3, 13},
+        {"getexecutedpositions", {{575, "20261201000000"}, {576, "20261231000000"}}, 4, 13},
         // One instant for both ends: that position's whole day.
         {"getexecutedpositions", {{575, "20261204100000"}, {576, "20261204100000"}}, 1, 13},
         {"getexecutedpositions", {{575, "20261206100000"}, {576, "20261206100000"}}, 0, 0},

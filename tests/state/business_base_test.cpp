@@ -417,7 +417,8 @@ TEST_F(SessionTest, PayGateTransactionAnswerWritesTheJournal) {
     ASSERT_TRUE(update);
     EXPECT_EQ(update->state, 3);
     EXPECT_EQ(update->error, 5);
-    EXPECT_EQ(update->data, rec.payGate);
+    ASSERT_TRUE(update->data);
+    EXPECT_EQ(update->data->requestId, 4u);
     ASSERT_EQ(session->journal().JournalDataCollection().size(), 1u);
     rec.payGateError = 0;
     deliver(96, {});  // status 1, no error: no line

@@ -263,6 +263,25 @@ TEST_F(DataServiceTest, FailedAnswersDropBankDetailsOnlyForBankRequests) {
     EXPECT_EQ(count("BankDetailsNotification"), 1);
 }
 
+TEST_F(DataServiceTest, BankAnswersKeepTheNumberOfTheirRequest) {
+    model::AccountDetails account;
+    account.AccountId = 1001;
+    const std::uint64_t first = state::commandsOf(*session).requestBankDetails(account);
+    const std::uint64_t second = state::commandsOf(*session).requestBankDetails(account);
+    ASSERT_NE(first, 0u);
+    EXPECT_GT(second, first);
+    const auto bank = [&](std::uint64_t request, const std::string& data) {
+        answer(protocol::RequestKind{1023, "getbankaccounts", 0, 0, request}, data);
+        return std::make_pair(state::viewOf(*session).bankDetails() != nullptr, state::viewOf(*session).bankDetailsRequest());
+    };
+    EXPECT_EQ(bank(first, row(7, {{6, "First"}})), std::make_pair(true, first));
+    EXPECT_EQ(bank(second, "ERROR"), std::make_pair(false, second));
+    EXPECT_EQ(bank(first, ""), std::make_pair(false, first));  // dropped again: the number still moves
+    // A request the session could not build has no number.
+    state::ReferenceDataTestAccess::userInfo(state::SessionTestAccess::referenceData(*session)).reset();
+    EXPECT_EQ(state::commandsOf(*session).requestBankDetails(account), 0u);
+}
+
 TEST_F(DataServiceTest, SchedulesEditAccessAndExecutedSearch) {
     ReferenceData& ref = state::SessionTestAccess::referenceData(*session);
     answer("getsessionschedule", row(6, {{1, "7"}}) + row(6, {{1, "9"}}));

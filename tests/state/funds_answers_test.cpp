@@ -139,6 +139,20 @@ TEST_F(FundsAnswersTest, RequestsOnTheWire) {
     EXPECT_EQ(sent.size(), before);
 }
 
+TEST_F(FundsAnswersTest, PayGateNotificationCarriesTheRecordAsItsAnswerLeftIt) {
+    std::vector<std::int64_t> statuses;
+    auto& center = platform::NotificationCenter::defaultCenter();
+    const auto token = center.addObserver("PayGateTransactionNotification", [&](const platform::Notification& n) {
+        statuses.push_back(n.as<PayGateUpdate>()->data->status);
+    });
+    // Both answers read before either notification is delivered.
+    session->checkNewMessage(IncomingMessage::ofFields(94, {"10=94", "147=7", "145=1", "34=1001", "572=1", "1015=0"}));
+    session->checkNewMessage(IncomingMessage::ofFields(98, {"10=98", "147=7", "572=2"}));
+    loop->runUntilIdle();
+    center.removeObserver(token);
+    EXPECT_EQ(statuses, (std::vector<std::int64_t>{1, 2}));
+}
+
 TEST_F(FundsAnswersTest, PayGateAnswers) {
     const std::vector<std::string> master = {"147=7", "145=1", "34=1001", "572=1", "1015=0", "1038=100", "551=K +&=/?"};
     deliver(94, master);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "state/double_tick_decoder.h"
+
 namespace state {
 namespace {
 
@@ -116,6 +118,41 @@ TEST_F(PriceFeedTest, MissingEmptyAndMarkerFieldsLeaveThePrice) {
                                                "0"})),
               0b11000u);
     EXPECT_EQ(PriceFeed::tickPriceFields("no tick"), 0u);
+}
+
+TEST_F(PriceFeedTest, IntegerReadingAndTheConflationMaskAgreeWithReadingDoubles) {
+    const std::string t = "20240102103000";
+    const std::vector<std::vector<std::string>> rows = {
+        {"EURUSD", t, "1", "835", "830", "840", "900", "800", "810", "820", "4"},
+        {"EURUSD", t, "5", "-1", "", "abc", "3", "0", "", "", "0"},
+        {"EURUSD", t, "1e308", "1e308", "0"},
+        {"EURUSD", t, "0", "0", "1e308", "1e308", "0"},
+        {"EURUSD", t, "n/a", "835", "4"},
+        {"EURUSD", t, "0", "5", "400"},
+        {"EURUSD", t, "0", "5", "-3"},
+        {"X", t, "100.25", "1234567", "1", "7"},
+        // Longest plain integers, one digit past them, leading zeros.
+        {"X", t, "0", "999999999999999", "9999999999999999", "00042", "0", "15"},
+        {"X", t, "999999999999999", "1", "0", "", "6"},
+        {"X", t, "0", std::string(400, '7'), "5", "0"},
+        {"X", t, std::string(400, '7'), "5", "0"},
+        // Zero fields with and without a base; prices under a millionth.
+        {"X", t, "0", "0", "0", "4", "7"},
+        {"X", t, "3", "0", "0", "4", "7"},
+        {"X", t, "", "0", "5", "6"},
+        // Signs, spaces, fractions and exponents in every place.
+        {"X", t, "-2", "+5", " 7", "-0", "1.5", "2e3", "4.0"},
+        {"X", t, "1.5", "5", "-0"},
+        {"X", t, "0", "5", "16"},
+        {"X", t, "0", "5", "1", "2", "3", "4", "5", "6", "7", "8", "9", "0"},
+        {"X"},
+        {"X", t},
+    };
+    for (std::size_t d = 0; d <= 16; ++d) {
+        std::vector<std::string> row = {"X", t, "2", "123456789", "", "1", std::to_string(d)};
+        EXPECT_TRUE(test::agreesWithDoubles(tick(row))) << "decimals " << d;
+    }
+    for (const auto& row : rows) EXPECT_TRUE(test::agreesWithDoubles(tick(row))) << tick(row);
 }
 
 TEST_F(PriceFeedTest, ScaledPricesBelowHalfAMillionthAreZero) {

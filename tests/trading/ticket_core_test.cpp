@@ -1,5 +1,6 @@
 // The ticket's Qt-free rules: accounts and offers, quantities, price verdicts,
-// live values, the request and its confirmation, depth cells.
+// live values, the request and its confirmation, depth cells, the
+// multi-account rows and margins.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +10,7 @@
 #include "model/decimal.h"
 #include "orders/order_fixture.h"
 #include "trading/core/market_depth_cells.h"
+#include "trading/core/multi_trade_rows.h"
 #include "trading/core/ticket_offers.h"
 #include "trading/core/ticket_order.h"
 #include "trading/core/ticket_prices.h"
@@ -231,6 +233,119 @@ TEST(MarketDepthCells, RowsAreCappedAndBadLevelsGiveEmptyCells) {
                           Case{2, DepthColumn::Quantity, "3"}, Case{3, DepthColumn::Price, ""}})
         EXPECT_EQ(depthCellText(&three, c.row, c.column, 2), c.expected) << c.row;
     EXPECT_EQ(depthCellText(nullptr, 0, DepthColumn::Price, 2), "");
+}
+
+
+std::shared_ptr<model::AccountDetails> drawerAccount(std::int32_t id, std::int64_t settings, std::int32_t types) {
+    auto a = std::make_shared<model::AccountDetails>();
+    a->AccountId = id;
+    a->accountSettings = settings;
+    a->availableOrderTypes = types;
+    return a;
+}
+
+std::vector<std::int32_t> ids(const Accounts& accounts) {
+    std::vector<std::int32_t> out;
+    for (const auto& a : accounts) out.push_back(a->AccountId);
+    return out;
+}
+
+TEST(MultiTradeRows, AccountsByDrawerTypeBracketsAndDeviation) {
+    const auto plain = drawerAccount(1, 0, 0x01 | 0x02);
+    const auto deviating = drawerAccount(2, 0x02, 0x41 | 0x06);
+    const auto stops = drawerAccount(3, 0x02, 0x80 | 0x04);
+    EXPECT_FALSE(multiTradeOffered({plain}));
+    EXPECT_FALSE(multiTradeOffered({plain, drawerAccount(4, 0x03, 0x01)}));
+    EXPECT_TRUE(multiTradeOffered({plain, deviating}));
+    EXPECT_EQ(ids(multiTradeAccounts({plain, deviating, stops}, true)), (std::vector<std::int32_t>{2, 3}));
+
+    struct Case {
+        MultiTradeChoice choice;
+        std::int32_t itemTypes;
+        std::vector<std::int32_t> rows;
+    };
+    const std::vector<Case> cases{
+        {{"Market"}, 0xC7, {1, 2}},
+        {{"Limit"}, 0xC7, {2}},
+        {{"Stop"}, 0xC7, {3}},
+        {{"Stop"}, 0x47, {}},  // the instrument lacks the bit
+        {{"Market", true}, 0xC7, {1, 2}},
+        {{"Market", true}, 0xC5, {}},  // take profit needs both sides' bit
+        {{"Market", false, true}, 0xC7, {2}},
+        {{"Market", true, true}, 0xC7, {2}},
+        {{"Market", false, false, true}, 0xC7, {2}},
+        {{"Trailing"}, 0xFF, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ids(multiTradeAccounts({plain, deviating, stops}, c.itemTypes, c.choice)), c.rows)
+            << c.choice.orderType << c.choice.takeProfit << c.choice.stopLoss << c.choice.deviation;
+}
+
+TEST(MultiTradeRows, TicksKeepTheirOrderAndEachTickStartsAtZero) {
+    MultiTradeRows rows;
+    rows.reset({drawerAccount(1001, 0, 1), drawerAccount(1002, 0, 1), drawerAccount(1003, 0, 1)});
+    rows.toggle(2);
+    rows.toggle(0);
+    rows.setQuantity(0, 1);
+    rows.setQuantity(2, 2.5);
+    rows.setQuantity(1, 7);  // unticked rows count in the total too
+    rows.setQuantity(9, 1);  // no such row
+    EXPECT_DOUBLE_EQ(rows.total(), 10.5);
+    const auto ticked = rows.tickedAccounts();
+    ASSERT_EQ(ticked.size(), 2u);
+    EXPECT_EQ(ticked[0].accountId, 1003);
+    EXPECT_DOUBLE_EQ(ticked[0].quantity, 2.5);
+    EXPECT_EQ(ticked[1].accountId, 1001);
+    rows.toggle(2);
+    rows.toggle(2);  // again last, from 0
+    EXPECT_EQ(rows.ticks(), (std::vector<std::size_t>{0, 2}));
+    EXPECT_DOUBLE_EQ(rows.row(2).quantity, 0);
+    rows.selectAll(true);
+    EXPECT_EQ(rows.ticks(), (std::vector<std::size_t>{0, 1, 2}));
+    rows.setTickedQuantity(2);
+    EXPECT_DOUBLE_EQ(rows.total(), 6);
+    rows.selectAll(false);
+    EXPECT_TRUE(rows.ticks().empty());
+    rows.reset({drawerAccount(1001, 0, 1)});
+    EXPECT_DOUBLE_EQ(rows.total(), 0);
+}
+
+TEST(MultiTradeRows, MarginIsComputedWithoutTouchingTheAccount) {
+    auto gold = std::make_shared<model::GroupDetails>();
+    gold->LeverageOnFProfit = 20;
+    gold->RevLeverageOnFLoss = 50;
+    auto account = drawerAccount(1001, 0, 1);
+    account->GroupId = "10";
+    account->Balance = 1000;
+    account->AccumulatingStorage = 10;
+    account->UsedMargin = 300;
+    account->Equity = account->AvailableMargin = account->UnrealisedPL = account->Leverage = 7;
+    auto orphan = drawerAccount(1002, 0, 1);
+    orphan->GroupId = "missing";
+    orphan->Balance = 50;
+    auto position = [](const std::string& owner, double pl) {
+        auto p = std::make_shared<model::Order>();
+        p->AccountNumber = owner;
+        p->UnrealisedPL = pl;
+        return p;
+    };
+    struct Case {
+        std::vector<double> pls;
+        double margin;
+    };
+    for (const auto& c : {Case{{-150, -50}, 610}, Case{{100}, 730}, Case{{}, 710}}) {
+        state::Orders positions{position("x", 1e6), nullptr, position("1002", -40)};
+        for (const double pl : c.pls) positions.push_back(position("1001", pl));
+        const auto margins = availableMargins({account, orphan}, positions, [&](const std::string& id) {
+            return id == "10" ? gold : nullptr;
+        });
+        EXPECT_EQ(margins, (std::vector<double>{c.margin, 50}));
+    }
+    EXPECT_EQ(account->Equity, 7);
+    EXPECT_EQ(account->AvailableMargin, 7);
+    EXPECT_EQ(account->UnrealisedPL, 7);
+    EXPECT_EQ(account->Leverage, 7);
+    EXPECT_EQ(marginText(-1234.5), "-1,234.50");
 }
 
 }  // namespace

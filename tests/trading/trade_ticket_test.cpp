@@ -56,6 +56,23 @@ public:
         combo->setCurrentIndex(combo->findText(text));
         ticket->comboBoxSelectionDidChange(combo);
     }
+    model::AccountDetails* addAccount(std::int32_t id, std::int64_t settings, std::int32_t types) {
+        auto a = std::make_shared<model::AccountDetails>(*account);
+        a->AccountId = id;
+        a->accountSettings = settings;
+        a->availableOrderTypes = types;
+        return state::ReferenceDataTestAccess::AccountDetailCollection(state::SessionTestAccess::referenceData(*session))
+            .set(std::to_string(id), a)
+            .get();
+    }
+    QModelIndex cell(int row, int column) const { return ticket->multitradeTableView->model()->index(row, column); }
+    QString shown(int row, int column) const { return cell(row, column).data().toString(); }
+    std::vector<std::int32_t> drawerAccounts() const {
+        std::vector<std::int32_t> out;
+        for (std::size_t i = 0; i < ticket->multiTradeRows().size(); ++i)
+            out.push_back(ticket->multiTradeRows().row(i).accountDet->AccountId);
+        return out;
+    }
     QColor base(const QLineEdit* field) const { return field->palette().color(QPalette::Base); }
     void shoot(const QString& name) {
         for (const std::int64_t t : {0, 1}) {
@@ -412,7 +429,7 @@ TEST_F(TradeTicketTest, OneTimerAndObserversWhileOpenAndAnEmptyWatchlistCloses) 
     open();
     EXPECT_TRUE(ticket->hasTimer());
     EXPECT_EQ(fake->ticker.subscriberCount(), 1u);  // one refresh however often it opens
-    EXPECT_EQ(ticket->observerCount(), 2u);
+    EXPECT_EQ(ticket->observerCount(), 3u);
     EXPECT_EQ(center.observerCount(orders::kPlaceOrderNotification), placeObservers + 1);
     ticket->toggleRightDrawer();
     ticket->close();
@@ -437,6 +454,148 @@ TEST_F(TradeTicketTest, OneTimerAndObserversWhileOpenAndAnEmptyWatchlistCloses) 
     center.post("ItemUpdateNotification");
     EXPECT_FALSE(ticket->isVisible());
     EXPECT_FALSE(ticket->hasTimer());
+}
+
+
+using Ids = std::vector<std::int32_t>;
+
+TEST_F(TradeTicketTest, DrawerOpenOffersBracketsAndMarketDeviationUntilItCloses) {
+    account->availableOrderTypes = 0xC1;  // neither bracket bit, no deviation bit
+    account->accountSettings = 0;
+    addAccount(1002, 0x02, 0xC1);
+    open();
+    advanced();
+    ASSERT_FALSE(ticket->multitradeButton->isHidden());
+    EXPECT_TRUE(ticket->TakeProfitCheckBox->isHidden());
+    EXPECT_TRUE(ticket->DeviationCheckBox->isHidden());
+    for (const bool drawer : {true, false}) {
+        ticket->multitradeButton->click();
+        ASSERT_EQ(ticket->toggleMultiTrade(), drawer);
+        EXPECT_EQ(ticket->AccountComboBox->isEnabled(), !drawer);
+        EXPECT_EQ(ticket->QuantityComboBox->isEnabled(), !drawer);
+        for (QWidget* w : {static_cast<QWidget*>(ticket->TakeProfitCheckBox), static_cast<QWidget*>(ticket->StopLossStepper)})
+            EXPECT_EQ(w->isHidden(), !drawer);
+        struct Case {
+            const char* type;
+            bool deviation;
+        };
+        for (const auto& c : {Case{"Market", drawer}, Case{"Limit", false}, Case{"Market", drawer}}) {
+            choose(ticket->OrderTypeComboBox, c.type);
+            EXPECT_EQ(ticket->DeviationCheckBox->isHidden(), !c.deviation) << c.type << drawer;
+        }
+    }
+    // A view-only account among them: no drawer.
+    addAccount(1003, 0x03, 0xC1);
+    open();
+    EXPECT_TRUE(ticket->multitradeButton->isHidden());
+}
+
+TEST_F(TradeTicketTest, DrawerRowsTicksQuantitiesAndOneBulkOrder) {
+    account->accountSettings = 0;
+    account->Balance = 25000;
+    addAccount(1002, 0x02, 0xE7)->Balance = 12500.5;
+    addAccount(1003, 0x02, 0x47)->Balance = 8000;
+    open();
+    advanced();
+    ticket->multitradeButton->click();
+    QAbstractItemModelTester tester(ticket->multitradeTableView->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(drawerAccounts(), (Ids{1001, 1002, 1003}));
+    EXPECT_EQ(ticket->multitradeTableView->model()->headerData(0, Qt::Horizontal).toString(), " ");
+    EXPECT_EQ(ticket->multitradeTableView->model()->headerData(2, Qt::Horizontal).toString().toStdString(), tr("0027"));
+    EXPECT_EQ(cell(0, 1).data(Qt::FontRole).value<QFont>().pointSize(), 12);
+    // Rows by the order type's bit and by the deviation box, which clears the ticks.
+    struct Case {
+        const char* type;
+        bool deviation;
+        Ids rows;
+    };
+    for (const auto& c : {Case{"Stop", false, {1001, 1002}}, Case{"Market", true, {1002, 1003}},
+                          Case{"Market", false, {1001, 1002, 1003}}}) {
+        ticket->hitCheckbox(0);
+        choose(ticket->OrderTypeComboBox, c.type);
+        if (ticket->DeviationCheckBox->isChecked() != c.deviation) ticket->DeviationCheckBox->click();
+        EXPECT_EQ(drawerAccounts(), c.rows) << c.type;
+        EXPECT_TRUE(ticket->multiTradeRows().ticks().empty()) << c.type;
+    }
+    // Nothing ticked: "3024", nothing sent.
+    const int before = sent;
+    ticket->PlaceOrderButton->click();
+    EXPECT_EQ(fake->ui.alerts, Strings{tr("10980") + ": " + tr("3024")});
+    // The header sets every ticked row, from two ticks on; a cell only while ticked.
+    auto* model = ticket->multitradeTableView->model();
+    EXPECT_FALSE(model->setData(cell(1, 2), "4", Qt::EditRole));
+    ticket->hitCheckbox(1);
+    ticket->doubleClickInTableViewHeader(2);
+    EXPECT_EQ(ticket->headerEditor(), nullptr);
+    ticket->hitCheckbox(2);
+    ticket->hitCheckbox(0);
+    ticket->doubleClickInTableViewHeader(2);
+    ASSERT_NE(ticket->headerEditor(), nullptr);
+    QTest::keyClicks(ticket->headerEditor(), "2");
+    QTest::keyClick(ticket->headerEditor(), Qt::Key_Return);
+    EXPECT_EQ(ticket->headerEditor(), nullptr);
+    EXPECT_EQ(shown(0, 2), "2");
+    EXPECT_EQ(shown(2, 2), "2");
+    EXPECT_EQ(ticket->QuantityComboBox->currentText(), "6");
+    // Unticked and ticked again: from 0, and last in the order.
+    ticket->hitCheckbox(2);
+    ticket->hitCheckbox(2);
+    EXPECT_EQ(shown(2, 2), "0");
+    EXPECT_EQ(ticket->QuantityComboBox->currentText(), "4");
+    model->setData(cell(1, 2), "1", Qt::EditRole);
+    model->setData(cell(0, 2), "2", Qt::EditRole);
+    model->setData(cell(2, 2), "0.5", Qt::EditRole);
+    EXPECT_EQ(ticket->QuantityComboBox->currentText(), "3.5");
+    const std::string id = std::to_string(state::servicesOf(*session).requestId() + 1);
+    EXPECT_EQ(*ticket->GenerateMultiTradeOrderDetails(), "1002\x05" "1.000000\x05" + id + "\x06" "1001\x05" "2.000000\x05" +
+                                                             id + "\x06" "1003\x05" "0.500000\x05" + id + "\x06");
+    shoot("ticket-drawer");
+
+    ticket->PlaceOrderButton->click();
+    QMessageBox* sheet = ticket->confirmation();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->informativeText().startsWith(QString::fromStdString(tr("0009") + " 3.5 (350) GOLD")));
+    sheet->defaultButton()->click();
+    EXPECT_EQ(sent, before + 1);
+    EXPECT_NE(body().find("1002\x05" "1.000000\x05" + id + "\x06" "1001\x05"), std::string::npos) << body();
+    ASSERT_TRUE(kit::testing::runUntil([&] { return ticket->confirmation() == nullptr; }));
+    // A row that fails the order checks: nothing at all is sent.
+    model->setData(cell(0, 2), "0", Qt::EditRole);
+    fake->ui.alerts.clear();
+    ticket->sellButton->click();
+    ticket->PlaceOrderButton->click();
+    EXPECT_EQ(ticket->confirmation(), nullptr);
+    EXPECT_EQ(fake->ui.alerts.size(), 1u);
+    EXPECT_EQ(sent, before + 1);
+    // An empty header edit sets 0 on every ticked row.
+    ticket->doubleClickInTableViewHeader(2);
+    ASSERT_NE(ticket->headerEditor(), nullptr);
+    QTest::keyClick(ticket->headerEditor(), Qt::Key_Return);
+    EXPECT_EQ(ticket->multiTradeRows().total(), 0);
+}
+
+TEST_F(TradeTicketTest, DrawerMarginFollowsTheTickerAndLeavesTheAccountAlone) {
+    account->Balance = 1000;
+    group->RevLeverageOnFLoss = 50;
+    addAccount(1002, 0, 0xE7);
+    auto position = openPosition(0, "1");
+    position->UnrealisedPL = -200;
+    open();
+    ticket->multitradeButton->click();
+    EXPECT_EQ(shown(0, 3), "900.00");
+    position->UnrealisedPL = -400;
+    EXPECT_EQ(shown(0, 3), "900.00");
+    fake->ticker.tick();
+    EXPECT_EQ(shown(0, 3), "800.00");
+    EXPECT_EQ(account->AvailableMargin, 100000);
+    EXPECT_EQ(account->Equity, 100000);
+    EXPECT_EQ(account->UnrealisedPL, 0);
+    // Closed drawer: the ticker leaves the column as it was.
+    ticket->multitradeButton->click();
+    position->UnrealisedPL = 0;
+    fake->ticker.tick();
+    EXPECT_EQ(shown(0, 3), "800.00");
 }
 
 }  // namespace

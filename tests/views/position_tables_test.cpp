@@ -173,6 +173,7 @@ TEST_F(PositionTablesTest, OpenPositionRowMenuAndDialogs) {
     QMenu* menu = open->prepareRowMenu(0);
     EXPECT_EQ(visible(menu), (std::vector<bool>{true, true, true, false}));  // offset: the sell of row 1
     EXPECT_EQ(menu->actions()[0]->text().toStdString(), tr("0282"));
+    EXPECT_EQ(menu->actions()[1]->text().toStdString(), "Close Position");
     // The dialogs open by name with the record's id, whatever its row.
     EXPECT_FALSE(menu->actions()[1]->isEnabled());  // not registered
     opener.registered = {kClose, kModify};

@@ -16,6 +16,11 @@ QPen LineStyle::pen() const {
     return p;
 }
 
+std::vector<LegendEntry> Plot::legendEntries() const {
+    if (title.isEmpty()) return {};
+    return {LegendEntry{legendColor(), title}};
+}
+
 Plot::Visible Plot::visibleRecords() const {
     Visible v;
     if (!dataSource || !plotSpace) return v;

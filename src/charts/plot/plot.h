@@ -5,13 +5,14 @@
 #include <QRectF>
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace charts::plot {
 
 class Plot;
 class PlotSpace;
 
-enum class Field { X, Y, Open, High, Low, Close };
+enum class Field { X, Y, Open, High, Low, Close, SliceWidth };
 
 class PlotDataSource {
 public:
@@ -21,6 +22,16 @@ public:
     virtual std::optional<double> number(const Plot& plot, Field field, int record) = 0;
     // The fill of one bar of a bar plot; nothing keeps the plot's own.
     virtual std::optional<QColor> barFill(const Plot&, int) { return std::nullopt; }
+    // The fill of one slice of a pie; nothing takes the pie's own.
+    virtual std::optional<QColor> sliceFill(const Plot&, int) { return std::nullopt; }
+    // The legend text of one record of a plot that lists its records.
+    virtual QString legendTitle(const Plot&, int) { return {}; }
+};
+
+// One row of a legend: a swatch and its text.
+struct LegendEntry {
+    QColor color;
+    QString title;
 };
 
 struct LineStyle {
@@ -44,6 +55,8 @@ public:
     virtual void draw(QPainter& painter, const QRectF& area) = 0;
     // The colour that stands for the plot in the legend.
     virtual QColor legendColor() const = 0;
+    // The rows it adds to the legend: its title when it has one.
+    virtual std::vector<LegendEntry> legendEntries() const;
 
 protected:
     // The records whose x lies in the plot space's x range, one more on each side.

@@ -57,13 +57,13 @@ void XYGraph::render(QPainter& painter, const QRectF& bounds) const {
     painter.fillRect(bounds, colors.background);
     const QRectF area = plotArea(bounds);
     if (area.width() > 1 && area.height() > 1) {
-        drawGrid(painter, area);
+        if (hasAxisSet) drawGrid(painter, area);
         painter.save();
         painter.setClipRect(area);
         for (const auto& p : plots_) p->draw(painter, area);
         painter.restore();
-        drawAxes(painter, area);
-        drawLegend(painter, area);
+        if (hasAxisSet) drawAxes(painter, area);
+        drawLegend(painter, bounds, area);
         drawAnnotations(painter, bounds, area);
     }
     if (border.width > 0) {
@@ -157,21 +157,46 @@ void XYGraph::drawAnnotations(QPainter& painter, const QRectF& bounds, const QRe
     painter.restore();
 }
 
-void XYGraph::drawLegend(QPainter& painter, const QRectF& area) const {
+void XYGraph::drawLegend(QPainter& painter, const QRectF& bounds, const QRectF& area) const {
     if (!legend) return;
+    std::vector<LegendEntry> entries;
+    for (const auto& p : plots_)
+        for (LegendEntry& e : p->legendEntries()) entries.push_back(std::move(e));
+    if (entries.empty()) return;
     painter.save();
-    painter.setFont(fontOfSize(legend->fontSize));
+    QFont font = fontOfSize(legend->fontSize);
+    font.setBold(legend->boldFont);
+    painter.setFont(font);
     QFontMetricsF m(painter.font());
+    const double swatch = legend->swatchSize > 0 ? legend->swatchSize : m.height() * 0.8;
+    const double rowHeight = std::max(m.height(), swatch);
+    auto drawEntry = [&](const LegendEntry& e, double x, double y, double w) {
+        painter.fillRect(QRectF(x, y + (rowHeight - swatch) / 2, swatch, swatch), e.color);
+        painter.setPen(legend->textColor);
+        painter.drawText(QRectF(x + swatch + 4, y, w - swatch - 4, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                         e.title);
+    };
+    if (legend->layout != Legend::Layout::TopLeftRow) {
+        double w = 0;
+        for (const LegendEntry& e : entries) w = std::max(w, swatch + 4 + m.horizontalAdvance(e.title) + 1);
+        const double h = rowHeight * static_cast<double>(entries.size()) + 2.0 * static_cast<double>(entries.size() - 1);
+        const bool right = legend->layout == Legend::Layout::RightColumn;
+        const double x = (right ? bounds.right() - w : bounds.center().x() - w / 2) + legend->displacement.x();
+        double y = (right ? bounds.center().y() - h / 2 : bounds.bottom() - h) - legend->displacement.y();
+        if (legend->fill.alpha() > 0) painter.fillRect(QRectF(x - 3, y - 3, w + 6, h + 6), legend->fill);
+        for (const LegendEntry& e : entries) {
+            drawEntry(e, x, y, w);
+            y += rowHeight + 2;
+        }
+        painter.restore();
+        return;
+    }
     double x = area.left() + legend->margin;
     const double y = area.top() + legend->margin;
-    const double swatch = m.height() * 0.8;
-    for (const auto& p : plots_) {
-        if (p->title.isEmpty()) continue;
-        const double w = swatch + 4 + m.horizontalAdvance(p->title);
-        if (legend->fill.alpha() > 0) painter.fillRect(QRectF(x - 2, y - 2, w + 4, m.height() + 4), legend->fill);
-        painter.fillRect(QRectF(x, y + (m.height() - swatch) / 2, swatch, swatch), p->legendColor());
-        painter.setPen(legend->textColor);
-        painter.drawText(QRectF(x + swatch + 4, y, w, m.height()), Qt::AlignLeft | Qt::AlignVCenter, p->title);
+    for (const LegendEntry& e : entries) {
+        const double w = swatch + 4 + m.horizontalAdvance(e.title);
+        if (legend->fill.alpha() > 0) painter.fillRect(QRectF(x - 2, y - 2, w + 4, rowHeight + 4), legend->fill);
+        drawEntry(e, x, y, w);
         x += w + 12;
     }
     painter.restore();

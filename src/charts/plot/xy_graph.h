@@ -29,6 +29,7 @@ public:
     LineStyle border{Qt::gray, 0.6};  // of the plot area frame
     XYAxis xAxis{Coordinate::X};
     XYAxis yAxis{Coordinate::Y};
+    bool hasAxisSet = true;  // false: neither axes nor grid
     std::optional<Legend> legend;
 
     PlotSpace& defaultPlotSpace() { return *spaces_.front(); }
@@ -51,7 +52,7 @@ private:
     void drawGrid(QPainter& painter, const QRectF& area) const;
     void drawAxes(QPainter& painter, const QRectF& area) const;
     void drawAnnotations(QPainter& painter, const QRectF& bounds, const QRectF& area) const;
-    void drawLegend(QPainter& painter, const QRectF& area) const;
+    void drawLegend(QPainter& painter, const QRectF& bounds, const QRectF& area) const;
 
     GraphTheme theme_;
     std::vector<std::unique_ptr<PlotSpace>> spaces_;

@@ -1,0 +1,147 @@
+#include "charts/pie_chart_controller.h"
+
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+
+namespace charts {
+
+namespace {
+
+const std::array<QColor, 5> kSliceColors = {QColor(246, 155, 0), QColor(129, 195, 29), QColor(62, 173, 219),
+                                            QColor(229, 66, 115), QColor(148, 141, 139)};
+constexpr double kLegendFontSize = 11;
+constexpr double kLegendSwatch = 12;
+constexpr double kLegendRightGap = 5;
+
+QString twoPlaces(double value) {
+    if (!std::isfinite(value)) value = 0;
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", value);
+    return QString::fromLatin1(text);
+}
+
+}  // namespace
+
+PieChartController::PieChartController(QWidget* parent) : QWidget(parent) {
+    setObjectName("pieChartController");
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(4);
+    titleLabel_ = new QLabel(this);
+    titleLabel_->setObjectName("titleLabel");
+    titleLabel_->setAlignment(Qt::AlignCenter);
+    column->addWidget(titleLabel_);
+    hostingView_ = new plot::GraphHostingView(this);
+    hostingView_->setObjectName("pieChartView");
+    hostingView_->setMinimumSize(160, 120);
+    column->addWidget(hostingView_, 1);
+    constructGraph();
+}
+
+PieChartController::~PieChartController() { hostingView_->setHostedGraph(nullptr); }
+
+void PieChartController::constructGraph() {
+    const bool dark = palette().color(QPalette::Window).lightness() < 128;
+    auto graph = std::make_unique<plot::XYGraph>(dark ? plot::GraphTheme::PlainBlack : plot::GraphTheme::PlainWhite);
+    graph->hasAxisSet = false;
+    graph->padding = QMarginsF(1, 1, 1, 1);  // the frame's right and bottom lines inside the view
+    graph->border = plot::LineStyle{QColor::fromRgbF(0.5, 0.5, 0.5), 1.0};
+    auto pie = std::make_unique<plot::PieChart>("Pie PLot");
+    pie->dataSource = this;
+    pie->startAngle = std::numbers::pi / 4;
+    pie->sliceDirection = plot::PieChart::Direction::CounterClockwise;
+    pie->borderLine = plot::LineStyle{Qt::transparent, 0.5};
+    pie_ = static_cast<plot::PieChart*>(&graph->addPlot(std::move(pie)));
+    plot::Legend legend;
+    legend.layout = plot::Legend::Layout::RightColumn;
+    legend.textColor = Qt::gray;
+    legend.fontSize = kLegendFontSize;
+    legend.boldFont = true;
+    legend.swatchSize = kLegendSwatch;
+    legend.displacement = QPointF(-kLegendRightGap, 0);
+    graph->legend = legend;
+    hostingView_->setHostedGraph(graph.get());
+    graph_ = std::move(graph);
+    layOutLegend();
+}
+
+// The legend at the pie's right, or below it in a pane taller than wide; the
+// plot area, and so the pie, ends where the legend begins.
+void PieChartController::layOutLegend() {
+    QFont font;
+    font.setPointSizeF(kLegendFontSize);
+    font.setBold(true);
+    const QFontMetricsF metrics(font);
+    double widest = 0;
+    const int rows = static_cast<int>(plotData_.size());
+    for (int r = 0; r < rows; ++r) widest = std::max(widest, metrics.horizontalAdvance(legendTitle(*pie_, r)));
+    const bool below = hostingView_->height() > hostingView_->width() * 6 / 5;
+    if (below) {
+        const double height = rows * (std::max(metrics.height(), kLegendSwatch) + 2) + kLegendRightGap;
+        graph_->legend->layout = plot::Legend::Layout::BottomColumn;
+        graph_->legend->displacement = QPointF(0, kLegendRightGap);
+        graph_->plotAreaPadding = QMarginsF(0, 0, 0, rows ? height + 6 : 0);
+    } else {
+        const double width = widest > 0 ? kLegendSwatch + 4 + widest + 1 + kLegendRightGap : 0;
+        graph_->legend->layout = plot::Legend::Layout::RightColumn;
+        graph_->legend->displacement = QPointF(-kLegendRightGap, 0);
+        graph_->plotAreaPadding = QMarginsF(0, 0, std::max(60.0, width + 6), 0);
+    }
+    hostingView_->update();
+}
+
+void PieChartController::setPieChartData(const model::PieChartDictionary& data) {
+    plotData_.clear();
+    plotDataValue_.clear();
+    for (double value : data.PieChartData) {
+        const QString text = twoPlaces(value);
+        plotData_.push_back(text.toDouble());
+        plotDataValue_.push_back(text);
+    }
+    plotDataTitle_.clear();
+    for (const std::string& title : data.PieChartTitle) plotDataTitle_.push_back(QString::fromStdString(title));
+    layOutLegend();
+}
+
+void PieChartController::setTitle(const std::string& title) { titleLabel_->setText(QString::fromStdString(title)); }
+
+std::vector<plot::LegendEntry> PieChartController::legendEntries() const { return pie_->legendEntries(); }
+
+void PieChartController::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layOutLegend();
+}
+
+void PieChartController::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) constructGraph();
+}
+
+int PieChartController::numberOfRecords(const plot::Plot&) { return static_cast<int>(plotData_.size()); }
+
+std::optional<double> PieChartController::number(const plot::Plot&, plot::Field field, int record) {
+    if (record < 0 || record >= static_cast<int>(plotData_.size())) return std::nullopt;
+    if (field == plot::Field::SliceWidth) return plotData_[static_cast<std::size_t>(record)];
+    return static_cast<double>(record);
+}
+
+std::optional<QColor> PieChartController::sliceFill(const plot::Plot&, int record) {
+    if (record < 0) return std::nullopt;
+    return kSliceColors[static_cast<std::size_t>(record) % kSliceColors.size()];
+}
+
+// "title: value"; a value without a title shows with an empty one.
+QString PieChartController::legendTitle(const plot::Plot&, int record) {
+    if (record < 0 || record >= static_cast<int>(plotDataValue_.size())) return {};
+    const auto at = static_cast<std::size_t>(record);
+    const QString title = at < plotDataTitle_.size() ? plotDataTitle_[at] : QString();
+    return QStringLiteral("%1: %2").arg(title, plotDataValue_[at]);
+}
+
+}  // namespace charts

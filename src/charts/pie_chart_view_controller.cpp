@@ -1,0 +1,89 @@
+#include "charts/pie_chart_view_controller.h"
+
+#include <QHBoxLayout>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "charts/core/pie_data.h"
+#include "kit/window_context.h"
+#include "orders/order_mananger.h"
+#include "platform/main_executor.h"
+#include "state/session_view.h"
+
+namespace charts {
+
+namespace {
+constexpr const char* kSegmentKeys[] = {"0319", "0128"};
+constexpr const char* kTitleKeys[] = {"0168", "0128"};
+}  // namespace
+
+PieChartViewController::PieChartViewController(const kit::WindowContext& context, QWidget* parent)
+    : QWidget(parent), context_(context) {
+    setObjectName("pieChartViewController");
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(4, 4, 4, 4);
+    column->setSpacing(6);
+    auto* row = new QHBoxLayout;
+    row->setSpacing(0);
+    segments_ = new QButtonGroup(this);
+    segments_->setExclusive(true);
+    row->addStretch();
+    for (int segment = 0; segment < 2; ++segment) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(segment == 0 ? "profitLossSegment" : "marginSegment");
+        button->setCheckable(true);
+        button->setChecked(segment == 0);
+        segments_->addButton(button, segment);
+        row->addWidget(button);
+    }
+    row->addStretch();
+    column->addLayout(row);
+    pie_ = new PieChartController(this);
+    column->addWidget(pie_, 1);
+    connect(segments_, &QButtonGroup::idClicked, this, [this](int segment) { pieSegementButtonClicked(segment); });
+
+    updateLanguageStrings();
+    pieSegementButtonClicked(segments_->checkedId());
+    tick_ = context_.ticker.subscribe([this] { reloadData(); });
+    auto& center = platform::NotificationCenter::defaultCenter();
+    observer_ = platform::ObserverHandle(
+        &center, center.addObserver(state::notifications::kPieChartUpdate, [this](const auto&) { pieChartUpdate(); }));
+}
+
+PieChartViewController::~PieChartViewController() {
+    observer_.reset();
+    tick_.reset();
+}
+
+void PieChartViewController::updateLanguageStrings() {
+    for (int segment = 0; segment < 2; ++segment)
+        segments_->button(segment)->setText(QString::fromStdString(context_.text(kSegmentKeys[segment])));
+}
+
+void PieChartViewController::pieSegementButtonClicked(int segment) {
+    if (segment != 0 && segment != 1) return;
+    isProfitLossPieChart_ = segment == 0;
+    pie_->setTitle(context_.text(kTitleKeys[segment]));
+}
+
+model::PieChartDictionary PieChartViewController::generateData() {
+    const state::SessionView& view = context_.view;
+    const Positions mine = positionsOfAccount(view.getOpenOrderCollection(), view.currentAccountSelected());
+    if (isProfitLossPieChart_) return profitLossPie(mine);
+    for (const auto& position : mine) context_.orderManager.CalcHedgeMargin(*position);
+    const auto account = view.account(std::to_string(view.currentAccountSelected()));
+    return marginPie(mine, account.get(), view.hedgeMargins());
+}
+
+void PieChartViewController::reloadData() {
+    pie_->setPieChartData(generateData());
+    drawn_ = true;
+}
+
+// Posted on the main thread after every server message; nothing before the first tick drew.
+void PieChartViewController::pieChartUpdate() {
+    platform::assertMainThread();
+    if (drawn_) reloadData();
+}
+
+}  // namespace charts

@@ -1,0 +1,66 @@
+#include "chat/core/chat_texts.h"
+
+#include "model/formatter.h"
+
+namespace chat {
+
+namespace {
+
+constexpr const char* kPackedTime = "yyyyMMddHHmmss";
+
+std::string reformatted(const std::string& time, const char* destination) {
+    return model::Formatter::formatDateandTimeFromString(time, kPackedTime, destination).value_or("");
+}
+
+}  // namespace
+
+std::string messageRowText(const model::ChatMessageEntry& entry) {
+    return entry.senderdisplayName + "[" + reformatted(entry.time, "dd/MM/yyyy hh:mm:ss a") + "]:\t" + entry.msg;
+}
+
+bool isOwnMessage(const model::ChatMessageEntry& entry, const std::string& loginUserName) {
+    return entry.sender == loginUserName;
+}
+
+std::size_t headerLength(const std::string& rowText) {
+    const std::size_t tab = rowText.find('\t');
+    return tab == std::string::npos ? rowText.size() : tab;
+}
+
+std::string queueRowText(const model::ChatQueue& queue) {
+    return isWaitingForAcceptance(queue) ? "Waiting for acceptance" : queue.QueueName;
+}
+
+Presence queuePresence(const model::ChatQueue& queue) {
+    if (isWaitingForAcceptance(queue)) return Presence::PartlyAvailable;
+    return queue.isAvailable ? Presence::Available : Presence::None;
+}
+
+std::string conversationTitle(const model::ChatRoom& room) {
+    return room.RoomUserDisplayName.empty() ? room.SenderName : room.RoomUserDisplayName;
+}
+
+std::string recentCellText(const model::ChatRoom& room, const std::string& column) {
+    if (column == "0397") return conversationTitle(room);
+    // The conversation's text comes as the server gave it: RTF reads as its plain text.
+    if (column == "0157") return model::Formatter::convertRTFtoString(room.Message);
+    return "";
+}
+
+std::string noticeCellText(const model::ChatRoom& room, const std::string& column) {
+    if (column == "0452") return room.MessageTitle;
+    if (column == "0157") return room.Message;
+    if (column == "0153") return reformatted(room.chatTime, "MM/dd/yyyy HH:mm:ss");
+    return "";
+}
+
+NoticeTexts noticeTexts(const model::ChatRoom& room) {
+    NoticeTexts texts{"Subject: " + room.MessageTitle, "Time: ", ""};
+    if (room.messages.empty()) return texts;
+    const model::ChatMessageEntry& first = room.messages.front();
+    texts.time += reformatted(first.time, "MM/dd/yyyy HH:mm:ss");
+    texts.text = first.msg;
+    return texts;
+}
+
+}  // namespace chat

@@ -1,0 +1,44 @@
+#pragma once
+// The texts the chat, history, recent-conversations, inbox and notice windows
+// show, and the presence a contact or queue row draws. No Qt.
+#include <cstddef>
+#include <string>
+
+#include "model/chat_contacts.h"
+#include "model/chat_room.h"
+
+namespace chat {
+
+enum class Presence { Available, PartlyAvailable, None };
+
+// "<display name>[dd/MM/yyyy hh:mm:ss a]:\t<text>"; a time that is empty or
+// does not read as "yyyyMMddHHmmss" gives "[]".
+std::string messageRowText(const model::ChatMessageEntry& entry);
+// Sent by the login user (exact comparison).
+bool isOwnMessage(const model::ChatMessageEntry& entry, const std::string& loginUserName);
+// The length of the coloured header: everything before the first tab.
+std::size_t headerLength(const std::string& rowText);
+
+// A queue waiting for acceptance reads so; the others by their name.
+std::string queueRowText(const model::ChatQueue& queue);
+Presence queuePresence(const model::ChatQueue& queue);
+inline Presence userPresence(bool online) { return online ? Presence::Available : Presence::None; }
+inline bool isWaitingForAcceptance(const model::ChatQueue& queue) { return queue.chartRequestStatus == 1; }
+
+// The recent-conversations cells by column key ("0397", "0157" as plain text); "" for others.
+std::string recentCellText(const model::ChatRoom& room, const std::string& column);
+// The other side's name: the display name, else the sender.
+std::string conversationTitle(const model::ChatRoom& room);
+// The inbox cells by column key ("0452", "0157", "0153"); "" for others.
+std::string noticeCellText(const model::ChatRoom& room, const std::string& column);
+
+// What the notice window shows: the first message only; a room without one
+// shows its subject with an empty time and text.
+struct NoticeTexts {
+    std::string subject;
+    std::string time;
+    std::string text;
+};
+NoticeTexts noticeTexts(const model::ChatRoom& room);
+
+}  // namespace chat

@@ -1,0 +1,183 @@
+#include "chat/message_table.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QPainter>
+#include <QTextLayout>
+
+#include <cmath>
+
+#include "chat/core/chat_texts.h"
+
+namespace chat {
+
+namespace {
+
+constexpr int kPadding = 3;
+
+QColor headerColor(bool own) {
+    return own ? QColor::fromRgbF(0.6f, 0.0f, 0.0f) : QColor::fromRgbF(0.0f, 0.6f, 0.0f);
+}
+
+// Lays the text out in lines of `width`; returns the height used.
+qreal layOut(QTextLayout& layout, int width) {
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    qreal height = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(std::max(1, width));
+        line.setPosition(QPointF(0, height));
+        height += line.height();
+    }
+    layout.endLayout();
+    return height;
+}
+
+}  // namespace
+
+void MessageTableModel::showRoom(std::shared_ptr<const model::ChatRoom> room, std::string loginUserName) {
+    beginResetModel();
+    room_ = std::move(room);
+    loginUserName_ = std::move(loginUserName);
+    rows_ = room_ ? static_cast<int>(room_->messages.size()) : 0;
+    endResetModel();
+}
+
+int MessageTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int MessageTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 1; }
+
+const model::ChatMessageEntry* MessageTableModel::entry(int row) const {
+    // The room may have changed since the last reload: read within it only.
+    if (!room_ || row < 0 || row >= rows_ || row >= static_cast<int>(room_->messages.size())) return nullptr;
+    return &room_->messages[std::size_t(row)];
+}
+
+QString MessageTableModel::rowText(int row) const {
+    const model::ChatMessageEntry* message = entry(row);
+    return message ? QString::fromStdString(messageRowText(*message)) : QString();
+}
+
+QVariant MessageTableModel::data(const QModelIndex& index, int role) const {
+    const model::ChatMessageEntry* message = index.isValid() ? entry(index.row()) : nullptr;
+    if (!message) return {};
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return QString::fromStdString(messageRowText(*message));
+    if (role == kHeaderColorRole) return headerColor(isOwnMessage(*message, loginUserName_));
+    return {};
+}
+
+QVariant MessageTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole) return QString("Message");
+    return {};
+}
+
+int MessageRowDelegate::wrappedHeight(const QString& text, const QFont& font, int width) {
+    QTextLayout layout(text, font);
+    return static_cast<int>(std::ceil(layOut(layout, width - 2 * kPadding))) + 2 * kPadding;
+}
+
+qreal MessageRowDelegate::naturalWidth(const QString& text, const QFont& font) {
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    qreal width = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(1e6);
+        width = std::max(width, line.naturalTextWidth());
+    }
+    layout.endLayout();
+    return width + 2 * kPadding;
+}
+
+QSize MessageRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    const int width = option.rect.width() > 0 ? option.rect.width() : 200;
+    return {width, wrappedHeight(index.data().toString(), option.font, width)};
+}
+
+void MessageRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    QStyleOptionViewItem background = option;
+    initStyleOption(&background, index);
+    background.text.clear();
+    QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &background, painter, option.widget);
+
+    const QString text = index.data().toString();
+    QTextLayout layout(text, option.font);
+    QTextLayout::FormatRange header;
+    header.start = 0;
+    header.length = int(text.indexOf('\t'));  // everything before the first tab
+    if (header.length < 0) header.length = int(text.size());
+    header.format.setForeground(index.data(kHeaderColorRole).value<QColor>());
+    layout.setFormats({header});
+    layOut(layout, option.rect.width() - 2 * kPadding);
+    painter->save();
+    const bool selected = option.state & QStyle::State_Selected;
+    painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    layout.draw(painter, option.rect.topLeft() + QPointF(kPadding, kPadding));
+    painter->restore();
+}
+
+MessageTable::MessageTable(QWidget* parent) : QTableView(parent) {
+    setObjectName("messageTableView");
+    model_ = new MessageTableModel(this);
+    setModel(model_);
+    setItemDelegate(new MessageRowDelegate(this));
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAlternatingRowColors(true);
+    setWordWrap(true);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->hide();
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int, int, int) { fitRows(); });
+}
+
+void MessageTable::showRoom(std::shared_ptr<const model::ChatRoom> room, const std::string& loginUserName) {
+    const bool sameRoom = room && model_->rowCount() > 0 && room.get() == shownRoom_;
+    if (!sameRoom) {
+        heights_.clear();
+        naturalWidths_.clear();
+    }
+    shownRoom_ = room.get();
+    clearSelection();
+    model_->showRoom(std::move(room), loginUserName);
+    fitRows();
+}
+
+void MessageTable::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    fitRows();
+}
+
+void MessageTable::fitRows() {
+    const int width = columnWidth(0);
+    const int rows = model_->rowCount();
+    if (static_cast<int>(naturalWidths_.size()) > rows) naturalWidths_.clear();
+    if (width != heightsWidth_ || static_cast<int>(heights_.size()) > rows) {
+        heights_.clear();
+        heightsWidth_ = width;
+    }
+    // The one-line width of a row does not depend on the column: only rows
+    // wider than the column are laid out again for a new width.
+    for (int row = static_cast<int>(naturalWidths_.size()); row < rows; ++row)
+        naturalWidths_.push_back(MessageRowDelegate::naturalWidth(model_->rowText(row), font()));
+    const int oneLine = MessageRowDelegate::wrappedHeight("X", font(), std::max(width, 100));
+    for (int row = static_cast<int>(heights_.size()); row < rows; ++row)
+        heights_.push_back(naturalWidths_[std::size_t(row)] <= width
+                               ? oneLine
+                               : MessageRowDelegate::wrappedHeight(model_->rowText(row), font(), width));
+    // One pass over the header (sizeHintForRow reads the cache), not one resize per row.
+    verticalHeader()->resizeSections(QHeaderView::ResizeToContents);
+}
+
+int MessageTable::sizeHintForRow(int row) const {
+    return row >= 0 && row < static_cast<int>(heights_.size()) ? heights_[std::size_t(row)] : 0;
+}
+
+}  // namespace chat

@@ -1,0 +1,38 @@
+#include "chat/queue_request_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace chat {
+
+QueueRequestDialog::QueueRequestDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName("queueRequestDialog");
+    setWindowTitle("Request Message");
+    setWindowModality(Qt::WindowModal);
+    auto* message = new QLabel("Request Message", this);
+    QFont bold = message->font();
+    bold.setBold(true);
+    message->setFont(bold);
+    field_ = new QLineEdit("Hi", this);
+    field_->setObjectName("requestField");
+    field_->setMinimumWidth(250);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* request = buttons->addButton("Request", QDialogButtonBox::AcceptRole);
+    buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
+    request->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(6);
+    layout->addWidget(message);
+    layout->addWidget(field_);
+    layout->addWidget(buttons);
+}
+
+QString QueueRequestDialog::requestText() const { return field_->text(); }
+
+}  // namespace chat

@@ -1,0 +1,21 @@
+#pragma once
+// Asks for the first text of a request to a support queue: "Request Message",
+// a field holding "Hi", "Request" and "Cancel". Opened as a sheet.
+#include <QDialog>
+
+class QLineEdit;
+
+namespace chat {
+
+class QueueRequestDialog : public QDialog {
+public:
+    explicit QueueRequestDialog(QWidget* parent);
+    QLineEdit* field() const { return field_; }
+    // The text as typed, empty allowed.
+    QString requestText() const;
+
+private:
+    QLineEdit* field_ = nullptr;
+};
+
+}  // namespace chat

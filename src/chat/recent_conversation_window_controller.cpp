@@ -1,0 +1,72 @@
+#include "chat/recent_conversation_window_controller.h"
+
+#include <QHeaderView>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "chat/core/chat_texts.h"
+#include "chat/room_table_model.h"
+#include "kit/theme_manager.h"
+#include "kit/window_context.h"
+#include "kit/window_opener.h"
+#include "state/notification_payloads.h"
+#include "state/session_commands.h"
+#include "state/session_view.h"
+
+namespace chat {
+
+RecentConversationWindowController::RecentConversationWindowController(kit::WindowContext& context, QWidget* parent)
+    : QWidget(parent, Qt::Window), context_(context) {
+    setObjectName("RecentConversationWindowController");
+    RoomTableModel::Columns columns;
+    columns.keys = {"0397", "0157"};
+    for (const auto& key : columns.keys) columns.titles.push_back(QString::fromStdString(context_.text(key)));
+    columns.cell = recentCellText;
+    model_ = new RoomTableModel(std::move(columns), this);
+    table_ = new QTableView(this);
+    table_->setObjectName("recentconversationTableView");
+    table_->setModel(model_);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setAlternatingRowColors(true);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->setColumnWidth(0, 180);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->addWidget(table_);
+    setMinimumSize(420, 260);
+    resize(520, 340);
+    // Only rows: the header and the space below the rows give no index.
+    connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { doubleAction(index.row()); });
+    auto& center = platform::NotificationCenter::defaultCenter();
+    observer_ = platform::ObserverHandle(
+        &center, center.addObserver(state::notifications::kRecentConversationReceived, [this](const platform::Notification& n) {
+            if (const auto* room = n.as<state::TextPayload>()) OpenRecentConversation(room->text);
+        }));
+}
+
+void RecentConversationWindowController::showWindow() {
+    setWindowTitle(QString::fromStdString(context_.text("0309")));
+    kit::ThemeManager::applyTheme({{"Windows", {this}}}, context_.theme());
+    table_->clearSelection();
+    // Rows are read at each showing; no notification reloads them.
+    model_->reload(context_.view.getrecentChatCollection());
+}
+
+void RecentConversationWindowController::doubleAction(int row) {
+    const auto room = model_->room(row);
+    if (!room) return;
+    if (!room->messages.empty()) {
+        OpenRecentConversation(room->RoomId);
+        return;
+    }
+    context_.commands.requestRoomMessage(room->RoomId);
+}
+
+void RecentConversationWindowController::OpenRecentConversation(const std::string& roomKey) {
+    context_.opener.openWindow("ChatMessageWindowController", kit::recordRequest(roomKey));
+}
+
+}  // namespace chat

@@ -1,0 +1,46 @@
+#include "chat/room_table_model.h"
+
+#include <QApplication>
+
+namespace chat {
+
+RoomTableModel::RoomTableModel(Columns columns, QObject* parent)
+    : QAbstractTableModel(parent), columns_(std::move(columns)), regular_(QApplication::font()) {
+    regular_.setPointSizeF(12.0);
+    bold_ = regular_;
+    bold_.setBold(true);
+}
+
+void RoomTableModel::reload(std::vector<std::shared_ptr<model::ChatRoom>> rooms) {
+    beginResetModel();
+    rooms_ = std::move(rooms);
+    endResetModel();
+}
+
+std::shared_ptr<model::ChatRoom> RoomTableModel::room(int row) const {
+    return row >= 0 && row < static_cast<int>(rooms_.size()) ? rooms_[std::size_t(row)] : nullptr;
+}
+
+int RoomTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rooms_.size());
+}
+
+int RoomTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(columns_.keys.size());
+}
+
+QVariant RoomTableModel::data(const QModelIndex& index, int role) const {
+    const auto shown = index.isValid() ? room(index.row()) : nullptr;
+    if (!shown || index.column() >= columnCount()) return {};
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return QString::fromStdString(columns_.cell(*shown, columns_.keys[std::size_t(index.column())]));
+    if (role == Qt::FontRole) return columns_.bold && columns_.bold(*shown) ? bold_ : regular_;
+    return {};
+}
+
+QVariant RoomTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount()) return {};
+    return columns_.titles[std::size_t(section)];
+}
+
+}  // namespace chat

@@ -1,0 +1,45 @@
+#include "funds/detail_lines_model.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+namespace funds {
+
+void DetailLinesModel::setLines(const std::vector<std::string>& lines) {
+    beginResetModel();
+    rows_ = kit::labelValueRows(lines);
+    endResetModel();
+}
+
+int DetailLinesModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int DetailLinesModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 2; }
+
+QVariant DetailLinesModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= 2) return {};
+    const kit::LabelValueRow& row = rows_[std::size_t(index.row())];
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return QString::fromStdString(index.column() == 0 ? row.label : row.value);
+    return {};
+}
+
+QTableView* detailTable(DetailLinesModel* model, QWidget* parent) {
+    auto* table = new QTableView(parent);
+    table->setObjectName("detailTable");
+    table->setModel(model);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    table->setAlternatingRowColors(true);
+    table->setWordWrap(false);
+    table->horizontalHeader()->hide();
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->horizontalHeader()->setMinimumSectionSize(180);
+    table->horizontalHeader()->setDefaultSectionSize(200);
+    table->setTextElideMode(Qt::ElideMiddle);
+    return table;
+}
+
+}  // namespace funds

@@ -1,0 +1,35 @@
+#include "views/detail_table_model.h"
+
+#include "printing/consolidated_table_data.h"
+
+namespace views {
+
+void DetailTableModel::setRows(DetailRows rows) {
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+int DetailTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int DetailTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 2; }
+
+QVariant DetailTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() > 1) return {};
+    const DetailRow& row = rows_[static_cast<std::size_t>(index.row())];
+    const std::string& text = index.column() == 0 ? row.label : row.value;
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return QString::fromStdString(text);
+    if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignTop);
+    return {};
+}
+
+QVariant DetailTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section > 1) return {};
+    if (role == Qt::DisplayRole || role == printing::kColumnIdentifierRole)
+        return QString::fromLatin1(section == 0 ? kEntity : kDetails);
+    return {};
+}
+
+}  // namespace views

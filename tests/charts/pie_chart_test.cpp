@@ -1,0 +1,108 @@
+// The pie: slice spans by magnitude, colours in turn, legend rows with their
+// sign, and what it paints.
+#include <QImage>
+#include <cmath>
+#include <numbers>
+
+#include "charts/pie_chart_controller.h"
+#include "kit/qt_test_app.h"
+
+namespace charts {
+namespace {
+
+class PieChartTest : public ::testing::Test {
+protected:
+    PieChartController pie;
+    void load(const std::vector<std::string>& titles, const std::vector<double>& values) {
+        pie.setPieChartData(model::PieChartDictionary{titles, values});
+    }
+    std::vector<std::string> legendTexts() const {
+        std::vector<std::string> out;
+        for (const plot::LegendEntry& e : pie.legendEntries()) out.push_back(e.title.toStdString());
+        return out;
+    }
+    // Pixels of the pie's picture close to `color`.
+    int pixelsOf(QColor color) {
+        const QImage image = pie.grab().toImage();
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (std::abs(c.red() - color.red()) + std::abs(c.green() - color.green()) +
+                        std::abs(c.blue() - color.blue()) < 12)
+                    ++n;
+            }
+        return n;
+    }
+};
+
+TEST_F(PieChartTest, LegendKeepsSignsAndColoursCycleByFive) {
+    const struct {
+        std::vector<std::string> titles;
+        std::vector<double> values;
+        std::vector<std::string> legend;
+    } cases[] = {
+        {{}, {}, {}},
+        {{"GOLD"}, {-12.5}, {"GOLD: -12.50"}},
+        {{"GOLD", "Avl.Mgn"}, {0.004, 99.996}, {"GOLD: 0.00", "Avl.Mgn: 100.00"}},
+        // Inf or nan reads as nothing, never "inf".
+        {{"A", "B"}, {INFINITY, NAN}, {"A: 0.00", "B: 0.00"}},
+        {{"A", "B", "C", "D", "E", "F"}, {1, 2, 3, 4, 5, 6},
+         {"A: 1.00", "B: 2.00", "C: 3.00", "D: 4.00", "E: 5.00", "F: 6.00"}},
+    };
+    for (const auto& c : cases) {
+        load(c.titles, c.values);
+        EXPECT_EQ(legendTexts(), c.legend);
+    }
+    const auto entries = pie.legendEntries();
+    ASSERT_EQ(entries.size(), 6u);
+    EXPECT_EQ(entries[5].color, entries[0].color);
+    for (int i = 1; i < 5; ++i) EXPECT_NE(entries[i].color, entries[0].color) << i;
+}
+
+TEST_F(PieChartTest, SlicesShareTheCircleByMagnitude) {
+    plot::PieChart plot("p");
+    struct Source : plot::PlotDataSource {
+        std::vector<double> values;
+        int numberOfRecords(const plot::Plot&) override { return static_cast<int>(values.size()); }
+        std::optional<double> number(const plot::Plot&, plot::Field, int r) override {
+            return values[static_cast<std::size_t>(r)];
+        }
+    } source;
+    plot.dataSource = &source;
+    const double turn = 2 * std::numbers::pi;
+    const struct {
+        std::vector<double> values;
+        std::vector<double> spans;
+    } cases[] = {
+        {{}, {}},
+        {{0, 0}, {0, 0}},
+        {{-30, 10}, {0.75 * turn, 0.25 * turn}},
+        {{5}, {turn}},
+    };
+    for (const auto& c : cases) {
+        source.values = c.values;
+        const auto spans = plot.sliceSpans();
+        ASSERT_EQ(spans.size(), c.spans.size());
+        for (std::size_t i = 0; i < spans.size(); ++i) EXPECT_NEAR(spans[i], c.spans[i], 1e-9);
+    }
+    plot.sliceDirection = plot::PieChart::Direction::Clockwise;
+    source.values = {1, 1};
+    EXPECT_NEAR(plot.sliceSpans()[0], -turn / 2, 1e-9);
+}
+
+TEST_F(PieChartTest, PaintsEachSliceInItsColour) {
+    pie.resize(320, 240);
+    pie.setTitle("P/L");
+    load({"GOLD", "EURUSD"}, {-30, 10});
+    const QColor first(246, 155, 0), second(129, 195, 29);
+    const int gold = pixelsOf(first), eur = pixelsOf(second);
+    // Swatches aside, the loss takes about three times the gain's area.
+    EXPECT_GT(gold, 2 * eur);
+    EXPECT_GT(eur, 200);
+    load({}, {});
+    EXPECT_LT(pixelsOf(first), 5);
+}
+
+}  // namespace
+}  // namespace charts

@@ -1,0 +1,187 @@
+// The deposit and withdrawal windows against the simulator: a bank deposit
+// and a withdrawal sent and answered, an online payment through its gateway
+// page, and the refusals of the forms.
+#include <QClipboard>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTest>
+
+#include "funds/core/funds_amount.h"
+#include "funds/deposit_request_window_controller.h"
+#include "funds/detail_lines_model.h"
+#include "funds/funds_form.h"
+#include "funds/withdrawal_request_window_controller.h"
+#include "integration/app_window_fixture.h"
+#include "kit/core/kit_payloads.h"
+
+namespace {
+
+using kit::testing::runFor;
+using kit::testing::runUntil;
+using kit::testing::saveScreenshot;
+
+class FundsWindowsTest : public integration::LoggedInWindowTest {
+public:
+    FundsWindowsTest() : LoggedInWindowTest("funds_windows") {}
+
+    funds::DepositRequestWindowController* newDeposit() {
+        const auto before = main->window()->findChildren<funds::DepositRequestWindowController*>();
+        main->runCommand("newDepositRequest");
+        for (auto* w : main->window()->findChildren<funds::DepositRequestWindowController*>())
+            if (!before.contains(w)) return w;
+        return nullptr;
+    }
+    funds::WithdrawalRequestWindowController* withdrawal() {
+        main->runCommand("newWithdrawalRequest");
+        return dynamic_cast<funds::WithdrawalRequestWindowController*>(
+            main->keptWindow("WithdrawalRequestWindowController"));
+    }
+    // An online payment of `amount` through the first gateway, filled in.
+    void fillOnline(funds::DepositRequestWindowController* deposit, const char* amount) {
+        deposit->selectMode(2);
+        ASSERT_TRUE(runUntil([&] { return !state::viewOf(*session).payGateSettings().empty(); }, 5000));
+        deposit->loadPaymentGateway();
+        ASSERT_EQ(deposit->paymentGatewayComboBox->count(), 1);
+        deposit->paymentGatewayComboBox->setCurrentIndex(0);
+        deposit->selectPaymentGateway(0);
+        deposit->amountTextField->setText(amount);
+        deposit->emailTextField->setText("trader@example.com");
+    }
+    void shoot(QWidget* widget, const QString& name) {
+        for (const std::int64_t theme : {0, 1}) {
+            prefs->set("Theme", theme);
+            QApplication::setPalette(kit::ThemeManager::palette(theme));
+            platform::NotificationCenter::defaultCenter().post(kit::kThemeChangedNotification);
+            runFor(100);
+            saveScreenshot(widget, name + (theme == 0 ? "-dark" : "-light"));
+        }
+    }
+};
+
+TEST_F(FundsWindowsTest, BankDepositIsSentAndOnlyItsWindowShowsTheAnswer) {
+    auto* deposit = newDeposit();
+    auto* other = newDeposit();
+    ASSERT_TRUE(deposit && other && deposit != other);
+    EXPECT_EQ(kit::testing::comboItems(deposit->accountComboBox), (std::vector<std::string>{"1001", "1002"}));
+    EXPECT_EQ(deposit->financialTransferModes().size(), 3u);  // 1001 offers online payment
+    EXPECT_TRUE(deposit->bankView->isVisible());
+    // Refused before any mode check, nothing sent.
+    for (const char* bad : {"0", "-5", "abc", "1,00", "1e3"}) {
+        deposit->amountTextField->setText(bad);
+        deposit->sendRequestButton->click();
+        QMessageBox* box = integration::refusal();
+        ASSERT_TRUE(box) << bad;
+        EXPECT_TRUE(box->informativeText().contains(QString::fromStdString(integration::tr("1118")))) << bad;
+        delete box;
+        EXPECT_TRUE(deposit->sendRequestButton->isEnabled());
+    }
+    deposit->amountTextField->setText("1,250.50");
+    QApplication::clipboard()->setText(QString("12") + QChar(0x03) + "3");
+    deposit->remarksTextField->paste();
+    EXPECT_EQ(deposit->remarksTextField->text(), "");  // a separator never reaches a field
+    deposit->depositTextField->setText("junk");         // the hidden estimate is not read for a bank request
+    deposit->sourceBankNameTextField->setText("First Bank");
+    deposit->remarksTextField->setText("monthly");
+    shoot(deposit, "deposit-bank");
+    deposit->sendRequestButton->click();
+    ASSERT_TRUE(runUntil([&] { return deposit->depositRequestTabView->currentIndex() == 1; }, 5000));
+    EXPECT_EQ(deposit->answer().rowCount(), 11);
+    EXPECT_FALSE(deposit->sendRequestButton->isEnabled());
+    EXPECT_EQ(deposit->answer().data(deposit->answer().index(1, 1), Qt::DisplayRole).toString(), "1001");
+    EXPECT_EQ(other->depositRequestTabView->currentIndex(), 0);
+    shoot(deposit, "deposit-answer");
+}
+
+TEST_F(FundsWindowsTest, AnotherAccountBringsItsOwnModesFullyApplied) {
+    auto* deposit = newDeposit();
+    ASSERT_TRUE(deposit);
+    deposit->selectMode(2);
+    ASSERT_TRUE(deposit->isOnlinePayment());
+    EXPECT_FALSE(deposit->depositDatePicker->isEnabled());
+    deposit->selectAccount("1002");  // deposits without online payment
+    EXPECT_EQ(deposit->financialTransferModes(), (std::vector<std::string>{"TTCopy", "BankTransfer"}));
+    EXPECT_EQ(deposit->depositModeComboBox->currentText(), "TTCopy");
+    EXPECT_FALSE(deposit->isOnlinePayment());
+    EXPECT_EQ(deposit->ftMode(), 1);
+    EXPECT_TRUE(deposit->depositDatePicker->isEnabled() && deposit->okButton->isEnabled());
+    EXPECT_FALSE(deposit->payGateView->isVisibleTo(deposit));
+    EXPECT_TRUE(deposit->bankView->isVisibleTo(deposit));
+}
+
+TEST_F(FundsWindowsTest, OnlineDepositOpensTheGatewayPageOnceAndEndsWithThePayment) {
+    auto* deposit = newDeposit();
+    ASSERT_TRUE(deposit);
+    fillOnline(deposit, "250");
+    EXPECT_EQ(deposit->depositTextField->text(), "250");  // gateway and account both in USD
+    deposit->emailTextField->setText("a@b.c");
+    deposit->sendRequestButton->click();
+    QMessageBox* box = integration::refusal();
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(box->informativeText().contains(QString::fromStdString(integration::tr("1047"))));
+    delete box;
+    deposit->emailTextField->setText("trader@example.com");
+    shoot(deposit, "deposit-online");
+    deposit->sendRequestButton->click();
+    const QString done = QString::fromStdString(integration::tr("20303")).replace("{0}", "PAY7001");
+    ASSERT_TRUE(runUntil([&] { return deposit->headerLabel->text() == done; }, 5000)) << deposit->headerLabel->text().toStdString();
+    EXPECT_EQ(deposit->footerLabel->text().toStdString(), integration::tr("20301"));
+    EXPECT_EQ(deposit->answer().rowCount(), 8);
+    ASSERT_EQ(recorder->urls.size(), 1u);
+    EXPECT_EQ(recorder->urls[0].rfind("https://example.invalid/pay?p1=5001&p2=", 0), 0u) << recorder->urls[0];
+    EXPECT_TRUE(deposit->okButton->isEnabled());
+    shoot(deposit, "deposit-online-answer");
+}
+
+TEST_F(FundsWindowsTest, OnlineAnswersReachOnlyTheWindowThatSentAndOpenOnePage) {
+    auto* failed = newDeposit();
+    auto* answered = newDeposit();
+    ASSERT_TRUE(failed && answered);
+    fillOnline(failed, "100");
+    fillOnline(answered, "200");
+    ASSERT_EQ(sim->command("fault funds-answer error"), "ok");  // an erroneous master answer: nothing posted
+    failed->sendRequestButton->click();
+    ASSERT_TRUE(runUntil([&] { return (" " + sim->command("received trader") + " ").find(" 93 ") != std::string::npos; }, 5000));
+    ASSERT_EQ(sim->command("fault funds-answer normal"), "ok");
+    answered->sendRequestButton->click();
+    ASSERT_TRUE(runUntil([&] { return answered->okButton->isEnabled() && answered->answer().rowCount() == 8; }, 5000));
+    EXPECT_EQ(failed->depositRequestTabView->currentIndex(), 0);
+    ASSERT_EQ(recorder->urls.size(), 1u);
+    // A later accepted status of the same request opens no second page.
+    auto again = std::make_shared<model::PayGateTransaction>();
+    again->requestId = 5002;
+    again->status = 1;
+    answered->paymentAnswered(state::PayGateUpdate(state::PayGateUpdate::kStatusAnswer, again));
+    EXPECT_EQ(recorder->urls.size(), 1u);
+    EXPECT_EQ(answered->headerLabel->text(), QString::fromStdString(integration::tr("20296")).toUpper());
+}
+
+TEST_F(FundsWindowsTest, WithdrawalWithinTheLimitIsSentAndAnswered) {
+    auto* window = withdrawal();
+    ASSERT_TRUE(window && window->accountDetail());
+    EXPECT_EQ(kit::testing::comboItems(window->accountComboBox), std::vector<std::string>{"1001"});
+    const double limit = window->withdrawableLimit();
+    ASSERT_GT(limit, 100);
+    EXPECT_EQ(window->withdrawableFundTextField->text().toStdString(), funds::twoPlaces(limit));
+    window->amountTextField->setText(QString::fromStdString(funds::twoPlaces(limit + 1)));
+    window->sendRequestButton->click();
+    QMessageBox* box = integration::refusal();
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(box->informativeText().contains(QString::fromStdString(integration::tr("1117"))));
+    delete box;
+    window->amountTextField->setText("100");
+    EXPECT_EQ(window->resultingBalanceTextField->text().toStdString(),
+              funds::twoPlaces(window->accountDetail()->Balance - 100 -
+                               window->pendingWithdrawalsTextField->text().toDouble()));
+    window->remarksTextField->setText("to my bank");
+    shoot(window, "withdrawal-form");
+    window->sendRequestButton->click();
+    ASSERT_TRUE(runUntil([&] { return window->withdrawalRequestTabView->currentIndex() == 1; }, 5000));
+    EXPECT_EQ(window->answer().rowCount(), 5);
+    shoot(window, "withdrawal-answer");
+}
+
+}  // namespace
