@@ -4,12 +4,14 @@
 #include <QDateTimeEdit>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTableView>
 #include <algorithm>
 #include <cassert>
 
+#include "charts/pie_chart_controller.h"
 #include "kit/control_texts_walk.h"
 #include "kit/core/kit_payloads.h"
 #include "kit/theme_manager.h"
@@ -36,6 +38,15 @@ constexpr int kDateTimeWidth = 150;
 QDateTime toQt(model::Date date) { return QDateTime::fromMSecsSinceEpoch(date.time_since_epoch().count()); }
 
 model::Date fromQt(const QDateTime& date) { return model::Date{std::chrono::milliseconds{date.toMSecsSinceEpoch()}}; }
+
+// The pie goes into its box when it is first built; later loads redraw it there.
+void loadPie(charts::PieChartController*& pie, QGroupBox* box, const model::PieChartDictionary& data) {
+    if (!pie) {
+        pie = new charts::PieChartController(box);
+        box->layout()->addWidget(pie->view());
+    }
+    pie->setPieChartData(data);
+}
 
 }  // namespace
 
@@ -136,6 +147,8 @@ void AccountStatementWindowController::accountStatementUpdate() {
         account ? QString::fromStdString(statement.getCompanyAddressForAccountId(account).value_or("")) : QString());
     marginSummaryHistoryTableController->loadMarginSummaryForAccount(statement, account);
     orderSummaryHistoryTableController->loadOrderSummary(statement);
+    loadPie(settledPLPieChartController, settledPLBox, statement.getSettledPLForItems());
+    loadPie(openPLPieChartController, unrealisedPLBox, statement.getOpendPLForItems());
     fitColumnsOnce();
 }
 

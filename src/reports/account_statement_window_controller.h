@@ -21,6 +21,9 @@ class QTableView;
 namespace kit {
 struct WindowContext;
 }
+namespace charts {
+class PieChartController;
+}
 
 namespace reports {
 
@@ -72,6 +75,9 @@ public:
     QLabel* closedStatusLabel = nullptr;
     QGroupBox* settledPLBox = nullptr;
     QGroupBox* unrealisedPLBox = nullptr;
+    // Made at the first statement, each in its box; kept after.
+    charts::PieChartController* settledPLPieChartController = nullptr;
+    charts::PieChartController* openPLPieChartController = nullptr;
 
     OpenPositionHistoryTableController* openPositionHistoryTableController = nullptr;
     PendingOrderHistoryTableController* pendingOrderHistoryTableController = nullptr;

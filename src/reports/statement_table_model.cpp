@@ -1,5 +1,7 @@
 #include "reports/statement_table_model.h"
 
+#include <algorithm>
+
 #include "printing/consolidated_table_data.h"
 
 namespace reports {
@@ -14,18 +16,16 @@ StatementTableModel::StatementTableModel(std::vector<std::string> identifiers, s
     numbers_.resize(identifiers_.size());
 }
 
-int StatementTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
-}
+int StatementTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
 int StatementTableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(identifiers_.size());
 }
 
 QString StatementTableModel::text(int row, int column) const {
-    if (row < 0 || column < 0 || row >= static_cast<int>(rows_.size())) return {};
-    const auto& cells = rows_[std::size_t(row)];
-    return column < static_cast<int>(cells.size()) ? cells[std::size_t(column)] : QString();
+    if (row < 0 || column < 0 || row >= rows_ || column >= columnCount()) return {};
+    const std::size_t cell = std::size_t(row) * identifiers_.size() + std::size_t(column);
+    return QString(cells_.constData() + bounds_[cell], bounds_[cell + 1] - bounds_[cell]);
 }
 
 QVariant StatementTableModel::data(const QModelIndex& index, int role) const {
@@ -58,15 +58,28 @@ int StatementTableModel::columnOf(const std::string& identifier) const {
 }
 
 void StatementTableModel::setRows(std::vector<std::vector<std::string>> rows) {
-    std::vector<std::vector<QString>> texts;
-    texts.reserve(rows.size());
-    for (const auto& row : rows) {
-        auto& cells = texts.emplace_back();
-        cells.reserve(row.size());
-        for (const auto& cell : row) cells.push_back(QString::fromStdString(cell));
-    }
+    const std::size_t columns = identifiers_.size();
+    QString cells;
+    std::vector<qsizetype> bounds;
+    bounds.reserve(rows.size() * columns + 1);
+    std::size_t length = 0;
+    for (const auto& row : rows)
+        for (const auto& cell : row) length += cell.size();
+    cells.reserve(qsizetype(length));
+    for (const auto& row : rows)
+        for (std::size_t c = 0; c < columns; ++c) {
+            bounds.push_back(cells.size());
+            if (c >= row.size()) continue;
+            const std::string& cell = row[c];
+            const bool ascii = std::all_of(cell.begin(), cell.end(), [](char ch) { return (ch & 0x80) == 0; });
+            if (ascii) cells.append(QLatin1StringView(cell.data(), qsizetype(cell.size())));
+            else cells.append(QString::fromStdString(cell));
+        }
+    bounds.push_back(cells.size());
     beginResetModel();
-    rows_ = std::move(texts);
+    cells_ = std::move(cells);
+    bounds_ = std::move(bounds);
+    rows_ = static_cast<int>(rows.size());
     endResetModel();
 }
 

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "charts/pie_chart_controller.h"
 #include "integration/app_window_fixture.h"
 #include "kit/core/kit_payloads.h"
 #include "printing/consolidated_table_data.h"
@@ -104,12 +105,18 @@ TEST_F(StatementWindowTest, FirstOpeningRequestsOnceAndFillsEveryTable) {
     EXPECT_EQ(window->accountComboBox->currentText().toStdString(), "1001");
     EXPECT_EQ(window->fromDatePicker->dateTime(), today(0));
     EXPECT_EQ(window->toDatePicker->dateTime(), today(12));
+    EXPECT_FALSE(window->settledPLPieChartController || window->openPLPieChartController);  // before any statement
     // Group 10 reaches back 30 calendar days; both pickers end no earlier than now.
     for (QDateTimeEdit* picker : {window->fromDatePicker, window->toDatePicker}) {
         EXPECT_EQ(picker->minimumDate(), QDate::currentDate().addDays(-30));
         EXPECT_GE(picker->maximumDateTime(), today(12));
     }
     ASSERT_TRUE(answered(0));
+    charts::PieChartController* settledPie = window->settledPLPieChartController;
+    charts::PieChartController* openPie = window->openPLPieChartController;
+    ASSERT_TRUE(settledPie && openPie);
+    EXPECT_TRUE(window->settledPLBox->isAncestorOf(settledPie) && window->unrealisedPLBox->isAncestorOf(openPie));
+    EXPECT_EQ(settledPie->legendEntries().size(), 2u);  // GOLD and EURUSD
     EXPECT_EQ(sent("getdsaccountstatement:1001"), 1);
     EXPECT_EQ(sent("getcancelledorders:1001"), 1);
     const QString day = QDate::currentDate().toString("MM/dd/yyyy");
@@ -141,7 +148,7 @@ TEST_F(StatementWindowTest, FirstOpeningRequestsOnceAndFillsEveryTable) {
               integration::tr("0027") + " : 4" + gap + integration::tr("0319") + " : 60.50" + gap +
                   integration::tr("0275") + " : 1.50" + gap + integration::tr("0432") + " : 0.50" + gap + "TDS : 0.25" + gap);
     for (QTableView* view : window->tableViews) {
-        QAbstractItemModelTester tester(view->model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+        QAbstractItemModelTester tester(view->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
         EXPECT_EQ(view->selectionMode(), QAbstractItemView::NoSelection);
     }
     const auto identifier = [](QTableView* view, int c) {
@@ -150,6 +157,9 @@ TEST_F(StatementWindowTest, FirstOpeningRequestsOnceAndFillsEveryTable) {
     EXPECT_EQ(identifier(window->tableViews[0], 0), "0317");
     EXPECT_EQ(identifier(window->tableViews[5], 1), "Details");
 
+    window->resize(window->minimumSize());
+    QApplication::processEvents();
+    saveScreenshot(window, "account-statement-summary-smallest-dark");
     window->resize(1180, 900);
     bothThemes(window, "account-statement-summary");
     window->detailsButtonClicked();
@@ -179,6 +189,8 @@ TEST_F(StatementWindowTest, FirstOpeningRequestsOnceAndFillsEveryTable) {
     EXPECT_EQ(window->fromDatePicker->dateTime(), today(0));
     EXPECT_EQ(window->toDatePicker->dateTime(), today(12));
     EXPECT_EQ(column(window->openPositionHistoryTableController, 0), std::vector<std::string>{"21"});
+    EXPECT_EQ(window->settledPLPieChartController, settledPie);  // kept, redrawn
+    EXPECT_EQ(openPie->legendEntries().size(), 1u);                // GBPUSD
     EXPECT_EQ(sent("getdsaccountstatement:1001"), 2);
     EXPECT_EQ(sent("getdsaccountstatement:1002"), 1);
     window->hide();
