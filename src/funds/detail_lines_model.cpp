@@ -35,9 +35,10 @@ QTableView* detailTable(DetailLinesModel* model, QWidget* parent) {
     table->setWordWrap(false);
     table->horizontalHeader()->hide();
     table->verticalHeader()->hide();
+    // A short answer that does not change: the labels' column fits them, the values take the rest.
     table->horizontalHeader()->setStretchLastSection(true);
-    table->horizontalHeader()->setMinimumSectionSize(180);
-    table->horizontalHeader()->setDefaultSectionSize(200);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QObject::connect(model, &QAbstractItemModel::modelReset, table, [table] { table->resizeColumnToContents(0); });
     table->setTextElideMode(Qt::ElideMiddle);
     return table;
 }
