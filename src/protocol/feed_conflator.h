@@ -28,7 +28,6 @@
 // nothing held.
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -64,9 +63,9 @@ public:
     bool claimHandOff();
     // Everything held, in hand-off order; the next claimHandOff() may succeed again.
     std::vector<std::string> take();
-    // The first topics and statuses held, whole topics until at least `limit`
-    // texts. `more`: texts stay held, and the hand-off stays pending for the
-    // caller's next take.
+    // The first topics and statuses held, in hand-off order, until `limit`
+    // texts or a few more (a topic's held ticks stay together). `more`: texts
+    // stay held, and the hand-off stays pending for the caller's next take.
     std::vector<std::string> take(std::size_t limit, bool* more);
 
 private:
