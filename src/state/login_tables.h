@@ -13,15 +13,16 @@
 #include <string_view>
 #include <vector>
 
+#include "protocol/compressed_payload.h"
 #include "state/reference_data.h"
 
 namespace state {
 
 class LoginTables {
 public:
-    // Cells a login may hold: well above 400,000 rows of 30 columns. Past
-    // it read() is false, and the general reader's element cap refuses.
-    static constexpr std::size_t kMaxCells = 16u * 1024u * 1024u;
+    // Cells a login may hold: 40 columns to each record it may hold. Past it
+    // read() is false, and the general reader's element cap refuses.
+    static constexpr std::size_t kMaxCells = protocol::kMaxLoginRecords * 40;
 
     // The document must outlive the reading of the rows.
     bool read(std::string_view document);
