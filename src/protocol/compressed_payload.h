@@ -11,8 +11,12 @@
 
 namespace protocol {
 
-// Inflated size caps per use. Login data and its refusal (types 33 and 47):
-inline constexpr std::size_t kMaxLoginDataSize = 32u * 1024u * 1024u;
+// Inflated size caps per use. Login data and its refusal (types 33 and 47)
+// hold at most this many records (rows of every table together), each of at
+// most this many bytes in the XML form, the larger one:
+inline constexpr std::size_t kMaxLoginRecords = 400'000;
+inline constexpr std::size_t kMaxLoginRecordBytes = 1280;
+inline constexpr std::size_t kMaxLoginDataSize = kMaxLoginRecords * kMaxLoginRecordBytes;
 // a compressed message (type 105) holds no more than one frame:
 inline constexpr std::size_t kMaxCompressedMessageSize = FrameDecoder::kDefaultMaxFrame;
 

@@ -100,8 +100,7 @@ void LoginHandshake::loginData(const Dispatch& m) {
     if (isPacked(m.fields)) {
         if (!reference.FillPackedDetails(*m.payload)) return refuseLoginData();
     } else {
-        reference.parseXml(*m.payload);
-        reference.FillTableDetails();
+        reference.FillXmlLoginData(*m.payload);
     }
     if (!reference.userInfo()) {
         platform::Log::error("Login data without a user record: login refused");

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -45,18 +46,50 @@ public:
     // A later column of the same name replaces the earlier one.
     void set(std::string_view name, std::string_view text);
     const std::string* find(std::string_view name) const;
-    std::size_t size() const { return columns_.size(); }
-    const std::vector<std::pair<std::string, std::string>>& columns() const { return columns_; }
+    std::size_t size() const { return size_; }
+    std::span<const std::pair<std::string, std::string>> columns() const { return {columns_.data(), size_}; }
+    // Empties the row for the next one; its buffers are kept.
+    void clear();
+    // The row anew from `count` columns, `column(i)` giving name and text, as
+    // clear() and set() of each would; columns named as the present ones, in
+    // their order, only change their texts.
+    template <typename Column>
+    void assign(std::size_t count, Column&& column) {
+        finds_ = 0;
+        reused_ = true;
+        if (count == size_) {
+            std::size_t i = 0;
+            for (; i < count; ++i) {
+                const auto [name, text] = column(i);
+                if (columns_[i].first != name) break;
+                columns_[i].second.assign(text);
+            }
+            if (i == count) return;
+        }
+        clear();
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto [name, text] = column(i);
+            set(name, text);
+        }
+    }
 
 private:
     // Rows of many columns find theirs through an index, so a hostile row is not quadratic.
     static constexpr std::size_t kIndexFrom = 16;
-    std::vector<std::pair<std::string, std::string>> columns_;
-    struct NameHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
-    };
-    std::unordered_map<std::string, std::size_t, NameHash, std::equal_to<>> index_;
+    // The first finds of a row filled by assign() remember where they found
+    // their column: rows read one after another with the same columns find
+    // them at once.
+    static constexpr std::size_t kRemembered = 64;
+    static constexpr std::uint32_t kNone = ~std::uint32_t{0};
+    std::size_t position(std::string_view name) const;
+    void index(std::size_t slots);
+
+    std::vector<std::pair<std::string, std::string>> columns_;  // the first size_ are the row's
+    std::size_t size_ = 0;
+    std::vector<std::uint32_t> slots_;  // open addressing over columns_, once the row is wide
+    mutable std::vector<std::uint32_t> remembered_;
+    mutable std::size_t finds_ = 0;
+    bool reused_ = false;  // filled by assign(): worth remembering where finds found
 };
 
 // One XML table: rows keyed "0", "1", ... in document order.
@@ -139,6 +172,9 @@ public:
     void parseXml(std::string_view text);
     // Runs the fillers over the tables of the last parse.
     void FillTableDetails();
+    // Login data in XML: parseXml and FillTableDetails in one, without keeping
+    // the tables, and without an element tree for a document of the usual shape.
+    void FillXmlLoginData(std::string_view text);
     // Splits the compact text into sections and runs their fillers; false, with
     // nothing changed, when a section holds more records than its cap.
     bool FillPackedDetails(std::string_view text);
@@ -223,6 +259,9 @@ private:
     // Walks the element, its descendants and its following siblings in document order.
     void traverseElement(const protocol::TBXMLElement* element);
     void storeRow(const protocol::TBXMLElement* element, std::string_view name);
+    // The fillers over rows offered by `rows` (eachRow and firstRow of a table name).
+    template <typename Rows>
+    void fillTables(const Rows& rows);
 
     FollowUps followUps_;
     // Parser scratch: the table of the last row stored and that row's number.

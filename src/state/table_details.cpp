@@ -2,10 +2,12 @@
 // tables of rows, then each known table is handed row by row to its filler.
 // XML rows update the record stored under the row's key text (as received,
 // so "07" stays "07") in place, or create it.
+#include <bit>
 #include <string>
 #include <vector>
 
 #include "platform/log.h"
+#include "state/login_tables.h"
 #include "state/record_setters.h"
 #include "state/text_conversions.h"
 #include "state/reference_data.h"
@@ -27,37 +29,71 @@ void column(const TableRow& row, std::string_view name, F&& set) {
 // ---------------------------------------------------------------------------
 // Rows and tables
 
-void TableRow::set(std::string_view name, std::string_view text) {
-    if (columns_.size() >= kIndexFrom && index_.empty()) {
-        index_.reserve(columns_.size() * 2);
-        for (std::size_t i = 0; i < columns_.size(); ++i) index_.emplace(columns_[i].first, i);
+void TableRow::clear() {
+    size_ = 0;
+    slots_.clear();
+    finds_ = 0;
+}
+
+void TableRow::index(std::size_t slots) {
+    slots_.assign(slots, kNone);
+    const std::size_t mask = slots - 1;
+    for (std::size_t i = 0; i < size_; ++i) {
+        std::size_t h = std::hash<std::string_view>{}(columns_[i].first) & mask;
+        while (slots_[h] != kNone) h = (h + 1) & mask;
+        slots_[h] = static_cast<std::uint32_t>(i);
     }
-    if (!index_.empty()) {
-        if (auto it = index_.find(name); it != index_.end()) {
-            columns_[it->second].second.assign(text);
-            return;
-        }
-        index_.emplace(std::string(name), columns_.size());
-        columns_.emplace_back(std::string(name), std::string(text));
+}
+
+std::size_t TableRow::position(std::string_view name) const {
+    if (slots_.empty()) {
+        for (std::size_t i = 0; i < size_; ++i)
+            if (columns_[i].first == name) return i;
+        return kNone;
+    }
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t h = std::hash<std::string_view>{}(name) & mask; slots_[h] != kNone; h = (h + 1) & mask)
+        if (columns_[slots_[h]].first == name) return slots_[h];
+    return kNone;
+}
+
+void TableRow::set(std::string_view name, std::string_view text) {
+    if (size_ >= kIndexFrom && slots_.size() < 2 * (size_ + 1)) index(std::bit_ceil(4 * (size_ + 1)));
+    if (const std::size_t at = position(name); at != kNone) {
+        columns_[at].second.assign(text);
         return;
     }
-    for (auto& c : columns_) {
-        if (c.first == name) {
-            c.second.assign(text);
-            return;
-        }
+    if (size_ < columns_.size()) {
+        columns_[size_].first.assign(name);
+        columns_[size_].second.assign(text);
+    } else {
+        columns_.emplace_back(std::string(name), std::string(text));
     }
-    columns_.emplace_back(std::string(name), std::string(text));
+    if (!slots_.empty()) {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t h = std::hash<std::string_view>{}(name) & mask;
+        while (slots_[h] != kNone) h = (h + 1) & mask;
+        slots_[h] = static_cast<std::uint32_t>(size_);
+    }
+    ++size_;
 }
 
 const std::string* TableRow::find(std::string_view name) const {
-    if (!index_.empty()) {
-        auto it = index_.find(name);
-        return it == index_.end() ? nullptr : &columns_[it->second].second;
+    if (!reused_) {
+        const std::size_t at = position(name);
+        return at == kNone ? nullptr : &columns_[at].second;
     }
-    for (const auto& c : columns_)
-        if (c.first == name) return &c.second;
-    return nullptr;
+    const std::size_t call = finds_++;
+    if (call < remembered_.size()) {
+        const std::uint32_t at = remembered_[call];
+        if (at < size_ && columns_[at].first == name) return &columns_[at].second;
+    }
+    const std::size_t at = position(name);
+    if (call < kRemembered) {
+        if (remembered_.size() <= call) remembered_.resize(call + 1, kNone);
+        remembered_[call] = static_cast<std::uint32_t>(at);
+    }
+    return at == kNone ? nullptr : &columns_[at].second;
 }
 
 // Each parse starts afresh: the tables, the last table name and the row
@@ -107,16 +143,32 @@ void ReferenceData::storeRow(const protocol::TBXMLElement* element, std::string_
     table->set(std::to_string(currentRow), std::move(row));
 }
 
-void ReferenceData::FillTableDetails() {
-    auto eachRow = [this](std::string_view name, auto fill) {
-        const XmlTable* table = tables_.find(name);
-        if (!table) return;
-        for (const auto& entry : *table) (this->*fill)(entry.second);
+namespace {
+
+// The rows of the last parse, as LoginTables offers its own.
+struct ParsedTables {
+    const OrderedDictionary<XmlTable>& tables;
+    template <typename F>
+    void eachRow(std::string_view name, F&& fill) const {
+        if (const XmlTable* table = tables.find(name))
+            for (const auto& entry : *table) fill(entry.second);
+    }
+    template <typename F>
+    void firstRow(std::string_view name, F&& fill) const {
+        if (const XmlTable* table = tables.find(name))
+            if (const TableRow* row = table->find("0")) fill(*row);
+    }
+};
+
+}  // namespace
+
+template <typename Rows>
+void ReferenceData::fillTables(const Rows& rows) {
+    auto eachRow = [&](std::string_view name, void (ReferenceData::*fill)(const TableRow&)) {
+        rows.eachRow(name, [&](const TableRow& row) { (this->*fill)(row); });
     };
-    auto rowZero = [this](std::string_view name, auto fill) {
-        const XmlTable* table = tables_.find(name);
-        if (!table) return;
-        if (const TableRow* row = table->find("0")) (this->*fill)(*row);
+    auto rowZero = [&](std::string_view name, void (ReferenceData::*fill)(const TableRow&)) {
+        rows.firstRow(name, [&](const TableRow& row) { (this->*fill)(row); });
     };
     rowZero("Table1", &ReferenceData::FillUserInfoDetails);
     rowZero("Table2", &ReferenceData::FillProductInfoDetails);
@@ -128,8 +180,23 @@ void ReferenceData::FillTableDetails() {
     eachRow("Table7", &ReferenceData::FillGroupInstruments);
     SetAllSymbolsSpread();
     eachRow("Table10", &ReferenceData::FillSessionSettingCollection);
+}
+
+void ReferenceData::FillTableDetails() {
+    fillTables(ParsedTables{tables_});
     // The records hold what the session needs: the login's rows are not kept.
     tables_.clear();
+}
+
+void ReferenceData::FillXmlLoginData(std::string_view text) {
+    LoginTables rows;
+    if (!rows.read(text)) {
+        parseXml(text);
+        FillTableDetails();
+        return;
+    }
+    tables_.clear();
+    fillTables(rows);
 }
 
 // ---------------------------------------------------------------------------

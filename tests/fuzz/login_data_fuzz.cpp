@@ -1,12 +1,14 @@
 // Fuzz target for the login reference data: the same bytes go through the
 // compact loader and through the XML reader and table loader. Built with
 // libFuzzer when fuzzing; otherwise the checked-in corpus is replayed.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "state/login_tables.h"
 #include "state/reference_data.h"
 
 namespace {
@@ -45,6 +47,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(name.find("Table") != std::string::npos);
         std::size_t row = 0;
         for (const auto& entry : table) require(entry.first == std::to_string(row++));
+    }
+    // Where the login's row reader takes the text, it hands over the rows parseXml stores.
+    state::LoginTables rows;
+    if (rows.read(text)) {
+        for (const auto& [name, table] : xml.TableDataCollection()) {
+            auto stored = table.begin();
+            rows.eachRow(name, [&](const state::TableRow& row) {
+                require(stored != table.end());
+                const auto a = row.columns(), b = stored->second.columns();
+                require(std::equal(a.begin(), a.end(), b.begin(), b.end()));
+                ++stored;
+            });
+            require(stored == table.end());
+        }
     }
     // A second parse of the same text gives the same tables; filling lets them go.
     const std::size_t tables = xml.TableDataCollection().size();

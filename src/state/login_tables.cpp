@@ -1,0 +1,148 @@
+#include "state/login_tables.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace state {
+
+namespace {
+
+bool isWhite(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+// The end of the tag opened at `lt`: its first ">", none when a "<" or the
+// end of the document comes first.
+const char* tagEnd(const char* lt, const char* end) {
+    for (const char* p = lt + 1; p < end; ++p) {
+        if (*p == '>') return p;
+        if (*p == '<' || *p == '\0') return nullptr;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+const LoginTables::Table* LoginTables::tableNamed(std::string_view name) const {
+    for (const Table& t : tables_)
+        if (t.name == name) return &t;
+    return nullptr;
+}
+
+const TableRow& LoginTables::rowAt(const Row& row) const {
+    const char* base = document_.data();
+    row_.assign(row.cells, [&](std::size_t i) {
+        const Cell& c = cells_[row.firstCell + i];
+        return std::pair(std::string_view(base + c.name, c.nameLength), std::string_view(base + c.text, c.textLength));
+    });
+    return row_;
+}
+
+bool LoginTables::read(std::string_view document) {
+    document_ = document;
+    cells_.clear();
+    tables_.clear();
+    if (document.size() >= std::numeric_limits<std::uint32_t>::max()) return false;
+    // About one cell to every 40 bytes of a usual document.
+    cells_.reserve(std::min(document.size() / 40, kMaxCells));
+    const char* const begin = document.data();
+    const char* const end = begin + document.size();
+    enum class Level { Top, Root, Row } level = Level::Top;
+    bool rootSeen = false;
+    Table* table = nullptr;
+    auto offset = [begin](const char* p) { return static_cast<std::uint32_t>(p - begin); };
+
+    // A NUL byte ends a document for the general reader: none may come before the end.
+    const char* p = begin;
+    while (true) {
+        while (p < end && isWhite(*p)) ++p;
+        if (p < end && *p != '<') {
+            // Text that no row keeps.
+            const char* lt = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)));
+            if (std::memchr(p, '\0', static_cast<std::size_t>((lt ? lt : end) - p))) return false;
+            p = lt ? lt : end;
+        }
+        if (p == end) break;
+        // The tag's end and where its name stops, in one pass.
+        const char* gt = nullptr;
+        const char* nameStop = nullptr;
+        for (const char* q = p + 1; q < end; ++q) {
+            if (*q == '>') {
+                gt = q;
+                break;
+            }
+            if (*q == '<' || *q == '\0') return false;
+            if (!nameStop && (*q == ' ' || *q == '/')) nameStop = q;
+        }
+        if (!gt) return false;
+        const char kind = p + 1 < gt ? p[1] : '\0';
+        if (kind == '!') return false;  // comment, CDATA, document type
+        if (kind == '?') {
+            if (level != Level::Top || rootSeen) return false;
+            p = gt + 1;
+            continue;
+        }
+        if (kind == '/') {
+            if (level == Level::Top) return false;
+            if (level == Level::Row) table->rows.back().cells = cells_.size() - table->rows.back().firstCell;
+            level = level == Level::Row ? Level::Root : Level::Top;
+            p = gt + 1;
+            continue;
+        }
+        // A start tag: a plain name, "/" before ">" when it closes itself.
+        const bool selfClosing = gt[-1] == '/' && gt - 1 > p;
+        const char* nameEnd = selfClosing ? gt - 1 : gt;
+        if (nameStop && nameStop != nameEnd) return false;  // attributes
+        const std::string_view name(p + 1, static_cast<std::size_t>(nameEnd - (p + 1)));
+        if (name.empty()) return false;
+        const bool tableName = name.find("Table") != std::string_view::npos;
+        p = gt + 1;
+        switch (level) {
+            case Level::Top:
+                if (rootSeen || tableName) return false;
+                rootSeen = true;
+                if (!selfClosing) level = Level::Root;
+                break;
+            case Level::Root: {
+                if (!tableName) return false;
+                if (!table || table->name != name) {
+                    table = nullptr;
+                    for (Table& t : tables_)
+                        if (t.name == name) table = &t;
+                }
+                if (!table) table = &tables_.emplace_back(Table{name, {}});
+                table->rows.push_back(Row{cells_.size(), 0});
+                if (!selfClosing) level = Level::Row;
+                break;
+            }
+            case Level::Row: {
+                if (tableName || cells_.size() >= kMaxCells) return false;
+                const char* text = p;
+                const char* textEnd = p;
+                if (!selfClosing) {
+                    // The text up to the column's closing tag, trimmed; no child, no entity.
+                    if (p < end && *p == '>') return false;
+                    while (textEnd < end && *textEnd != '<') {
+                        if (*textEnd == '&' || *textEnd == '\0') return false;
+                        ++textEnd;
+                    }
+                    const char* close = textEnd;
+                    if (close + 1 >= end || close[1] != '/') return false;
+                    // Mostly "</name>"; any other closing name ends the column too.
+                    const char* closeEnd = close + 2 + name.size();
+                    if (closeEnd >= end || *closeEnd != '>' || std::memcmp(close + 2, name.data(), name.size()) != 0)
+                        closeEnd = tagEnd(close, end);
+                    if (!closeEnd) return false;
+                    while (text < textEnd && isWhite(*text)) ++text;
+                    while (textEnd > text && isWhite(textEnd[-1])) --textEnd;
+                    p = closeEnd + 1;
+                }
+                cells_.push_back(Cell{offset(name.data()), static_cast<std::uint32_t>(name.size()), offset(text),
+                                      static_cast<std::uint32_t>(textEnd - text)});
+                break;
+            }
+        }
+    }
+    return rootSeen && level == Level::Top;
+}
+
+}  // namespace state

@@ -1,0 +1,61 @@
+#pragma once
+// The XML login data read without an element tree. A document of the usual
+// shape (declarations, one root, rows whose names hold "Table", each a list
+// of plain columns with text) is cut once into cells that point into the
+// document; each row then reaches its filler through one reused TableRow,
+// with the columns parseXml would have stored for it. Anything else
+// (comments, CDATA, attributes, entities, deeper nesting, a column named
+// like a table, a cut-off document) makes read() false: the caller reads it
+// the general way.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "protocol/compressed_payload.h"
+#include "state/reference_data.h"
+
+namespace state {
+
+class LoginTables {
+public:
+    // Cells a login may hold: 40 columns to each record it may hold. Past it
+    // read() is false, and the general reader's element cap refuses.
+    static constexpr std::size_t kMaxCells = protocol::kMaxLoginRecords * 40;
+
+    // The document must outlive the reading of the rows.
+    bool read(std::string_view document);
+    // Each row of `table`, in document order.
+    template <typename F>
+    void eachRow(std::string_view table, F&& fill) const {
+        if (const Table* t = tableNamed(table))
+            for (const Row& r : t->rows) fill(rowAt(r));
+    }
+    // The first row of `table`, if any.
+    template <typename F>
+    void firstRow(std::string_view table, F&& fill) const {
+        if (const Table* t = tableNamed(table); t && !t->rows.empty()) fill(rowAt(t->rows.front()));
+    }
+
+private:
+    struct Cell {
+        std::uint32_t name, nameLength, text, textLength;
+    };
+    struct Row {
+        std::size_t firstCell, cells;
+    };
+    struct Table {
+        std::string_view name;
+        std::vector<Row> rows;
+    };
+    const Table* tableNamed(std::string_view name) const;
+    const TableRow& rowAt(const Row& row) const;
+
+    std::string_view document_;
+    std::vector<Cell> cells_;
+    std::vector<Table> tables_;
+    mutable TableRow row_;
+};
+
+}  // namespace state

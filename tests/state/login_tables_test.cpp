@@ -1,0 +1,114 @@
+// The XML login data read without an element tree: the rows handed to the
+// fillers are the ones parseXml stores, and anything unusual is left to it.
+#include "state/login_tables.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace state {
+namespace {
+
+using Columns = std::vector<std::pair<std::string, std::string>>;
+
+std::string wideRow() {
+    std::string out = "<Table7>";
+    for (int i = 0; i < 40; ++i) out += "<c" + std::to_string(i % 30) + ">" + std::to_string(i) + "</c" + std::to_string(i % 30) + ">";
+    return out + "</Table7>";
+}
+
+// Every row of every table parseXml stores, with each column found by name.
+void expectSameRows(const std::string& doc) {
+    ReferenceData parsed;
+    parsed.parseXml(doc);
+    LoginTables rows;
+    ASSERT_TRUE(rows.read(doc)) << doc;
+    for (const auto& [name, table] : parsed.TableDataCollection()) {
+        std::vector<Columns> got;
+        rows.eachRow(name, [&](const TableRow& r) {
+            Columns columns;
+            for (const auto& [column, text] : r.columns()) {
+                columns.emplace_back(column, text);
+                const std::string* found = r.find(column);
+                EXPECT_TRUE(found && *found == text) << column;
+            }
+            EXPECT_EQ(r.find("absent"), nullptr);
+            got.push_back(columns);
+        });
+        ASSERT_EQ(got.size(), table.size()) << name << " in " << doc;
+        std::size_t i = 0;
+        for (const auto& [key, row] : table) {
+            EXPECT_EQ(got[i++], Columns(row.columns().begin(), row.columns().end())) << name << " row " << key;
+        }
+    }
+}
+
+TEST(LoginTables, UsualDocumentsGiveTheRowsParseXmlStores) {
+    const std::vector<std::string> docs = {
+        "<?xml version=\"1.0\"?>\r\n<NewDataSet>\r\n  <Table1>\r\n    <userid>11</userid>\r\n  </Table1>\r\n</NewDataSet>\r\n",
+        // Rows of one table with the same, fewer and other columns, one after another.
+        "<D><Table4><a>1</a><b>2</b></Table4><Table4><a>3</a><b>4</b></Table4><Table4><b>5</b></Table4>"
+        "<Table4><b>6</b><a>7</a></Table4><Table4/><Table4><a>8</a><b>9</b></Table4></D>",
+        // Empty and self-closed columns, spaces around texts, ">" in a text, a
+        // repeated column, a closing tag of another name, text between columns.
+        "<D><Table6><e></e><s/><t> \t x y \n</t><g>a>b</g><r>1</r><r>2</r><o>v</x>junk<z>0</z></Table6></D>",
+        // Interleaved tables, an empty root, nothing at all.
+        "<D><Table8><g>1</g></Table8><Table7><g>1</g></Table7><Table8><g>2</g></Table8></D>",
+        "<D/>",
+        "<D></D>",
+        // A row wider than the index threshold, with repeated columns.
+        "<D>" + wideRow() + wideRow() + "</D>",
+    };
+    for (const auto& doc : docs) expectSameRows(doc);
+}
+
+TEST(LoginTables, UnusualDocumentsAreLeftToTheGeneralReader) {
+    const std::vector<std::string> docs = {
+        "<D><!-- c --><Table1><a>1</a></Table1></D>",
+        "<D><Table1><a><![CDATA[x]]></a></Table1></D>",
+        "<D><Table1><a>S&amp;P</a></Table1></D>",
+        "<D><Table1 id=\"1\"><a>1</a></Table1></D>",
+        "<D><Table1><a x=\"1\">1</a></Table1></D>",
+        "<D x=\"1\"><Table1><a>1</a></Table1></D>",
+        "<D><Table1><a><b>1</b></a></Table1></D>",
+        "<D><Table1><TableX>1</TableX></Table1></D>",
+        "<Table1><a>1</a></Table1>",
+        "<D><Other><a>1</a></Other></D>",
+        std::string("<D><Table1><a>1\0</a></Table1></D>", 33),
+        "<D><Table1><a>1</a>",
+        "<D><Table1><a>>1</a></Table1></D>",
+        "<D></D><Table1><a>1</a></Table1>",
+        "</D>",
+        "<D><Table1><a>1</a></Table1></D><?pi?>",
+        "",
+    };
+    for (const auto& doc : docs) {
+        LoginTables rows;
+        EXPECT_FALSE(rows.read(doc)) << doc;
+    }
+}
+
+TEST(LoginTables, EitherRoadFillsTheSameRecords) {
+    const std::string doc =
+        "<NewDataSet><Table1><userid>42</userid><marketdepthPort>17002</marketdepthPort></Table1>"
+        "<Table4><AccountId>07</AccountId><GroupId>3</GroupId><Balance>12.5</Balance></Table4>"
+        "<Table8><GroupId>3</GroupId><Name>G</Name></Table8>"
+        "<Table7><groupid>3</groupid><InstrumentId>9</InstrumentId><Commission>5</Commission></Table7></NewDataSet>";
+    for (const bool usual : {true, false}) {
+        ReferenceData s;
+        s.FillXmlLoginData(usual ? doc : "<!-- general road -->" + doc);
+        ASSERT_TRUE(s.userInfo()) << usual;
+        EXPECT_EQ(s.userInfo()->UserId, 42);
+        EXPECT_EQ(s.userInfo()->marketdepthPort, 17002);
+        ASSERT_TRUE(s.AccountDetailCollection().find("07"));
+        EXPECT_EQ((*s.AccountDetailCollection().find("07"))->Balance, 12.5);
+        const auto* group = s.GroupDetailCollection().find("3");
+        ASSERT_TRUE(group);
+        EXPECT_EQ((*group)->GroupInstrumentCollection.at("9")->Commission, 5.0);
+        EXPECT_TRUE(s.TableDataCollection().empty());
+    }
+}
+
+}  // namespace
+}  // namespace state
