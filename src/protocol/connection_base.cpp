@@ -61,7 +61,8 @@ void ConnectionBase::reloginToServer() {
     // While the socket is connected or still connecting it would refuse the
     // attempt: nothing happens then, and no failure is reported.
     if (!socket_->isDisconnected()) return;
-    reloginRequested_ = false;
+    // The flag stays: the socket may read as disconnected before its close is
+    // delivered, and that late close belongs to the relogin, not a failure.
     connect(host, port);
 }
 
