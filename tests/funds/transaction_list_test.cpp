@@ -1,5 +1,5 @@
 // The deposits and withdrawals list without Qt: the code a search sends and
-// the texts of the table's cells.
+// the amounts' texts.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "funds/core/transaction_list.h"
-#include "model/funds_records.h"
 
 namespace funds {
 namespace {
@@ -45,22 +44,6 @@ TEST(TransactionListTest, AmountsAreGroupedWithTwoOrThreeDecimals) {
         {0.125, "0.125"},     {1234567.891, "1,234,567.891"}, {NAN, ""}, {INFINITY, ""},
     };
     for (const auto& [amount, text] : cases) EXPECT_EQ(transactionAmount(amount), text) << amount;
-}
-
-TEST(TransactionListTest, CellsFollowTheColumns) {
-    model::FinancialTransactionDetails d;
-    d.AccountId = 1001;
-    d.SubTransactionId = 2;
-    d.SubTransactionCode = "BankTransfer";
-    d.CrAmount = 0;
-    d.DrAmount = 1500;
-    d.BalAmountPostTransaction = 48500;
-    d.Narration = "Withdrawal to bank";
-    d.TransactionDate = "11/15/2026 10:30:00";
-    const std::vector<std::string> cells = transactionCells(d);
-    ASSERT_EQ(cells.size(), transactionColumns().size());
-    EXPECT_EQ(cells, (std::vector<std::string>{"1001", "2", "BankTransfer", "0.00", "1,500.00", "48,500.00",
-                                               "Withdrawal to bank", "11/15/2026 10:30:00"}));
 }
 
 }  // namespace
