@@ -317,7 +317,7 @@ TEST(TextCellDelegateTest, DrawsAsTheStyleDoes) {
         int state;
         bool alternate;
         QColor foreground;
-        int pointSize;
+        double pointSize;
         bool bold;
     } cases[] = {
         {"2035.39", right, 0, false, {}, 12, false},
@@ -325,6 +325,7 @@ TEST(TextCellDelegateTest, DrawsAsTheStyleDoes) {
         {"-5.25", right, S::State_Selected, false, QColor(230, 0, 38), 12, false},
         {"B", Qt::AlignCenter, S::State_Selected, true, {}, 16, true},
         {"12/07/2026 09:30", Qt::AlignCenter, 0, false, QColor(0, 153, 0), 9, false},
+        {"0.000125", right, 0, true, {}, 10.5, false},
         {"A name far too long for the narrow cell it is in", left, 0, false, {}, 12, false},
         {"two\nlines", left, 0, false, {}, 12, false},
         {"focused", left, S::State_HasFocus, false, {}, 12, false},
@@ -336,7 +337,7 @@ TEST(TextCellDelegateTest, DrawsAsTheStyleDoes) {
     view.resize(300, 100);
     const auto draw = [&](const QStyledItemDelegate& delegate, const auto& c) {
         QFont font = view.font();
-        font.setPointSize(c.pointSize);
+        font.setPointSizeF(c.pointSize);
         font.setBold(c.bold);
         model.setData(model.index(0, 0), QString(c.text));
         model.setData(model.index(0, 0), QVariant::fromValue(c.alignment), Qt::TextAlignmentRole);
