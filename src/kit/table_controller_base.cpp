@@ -10,6 +10,7 @@
 
 #include "kit/core/preference_manager.h"
 #include "kit/sheet_host.h"
+#include "kit/text_cell_delegate.h"
 #include "platform/main_executor.h"
 
 namespace kit {
@@ -71,6 +72,7 @@ TableControllerBase::TableControllerBase(Setup setup, QWidget* parent)
     model_ = new TableModel(*this);
     model_->setParent(this);
     view_->setModel(model_);
+    view_->setItemDelegate(new TextCellDelegate(view_));
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setSelectionMode(QAbstractItemView::SingleSelection);
     view_->setAlternatingRowColors(true);
@@ -161,12 +163,20 @@ QSize TableControllerBase::sizeHint() const {
 }
 
 QFont TableControllerBase::rowFont() const {
-    QFont font = view_ ? view_->font() : QWidget::font();
+    // The font the view inherits: the view itself draws in the row font.
+    const QFont base = QWidget::font();
     std::int64_t stored = 12;
     if (!traits_.fontKey.empty() && setup_.preferences)
         stored = static_cast<std::int64_t>(setup_.preferences->getFontSizeInfoForKey(traits_.fontKey));
-    font.setPointSize(tableFontPointSize(stored));
-    return font;
+    const int size = tableFontPointSize(stored);
+    // One font object while nothing changes: its shaping engines stay cached.
+    if (rowFontSize_ != size || rowFontBase_ != base) {
+        rowFontBase_ = base;
+        rowFontSize_ = size;
+        rowFont_ = base;
+        rowFont_.setPointSize(size);
+    }
+    return rowFont_;
 }
 
 void TableControllerBase::SetHeaderMenuItems() {
@@ -270,7 +280,25 @@ void TableControllerBase::reloadTable() {
         for (std::size_t c = 0; c < setup_.columns.size(); ++c)
             if (view_->columnWidth(int(c)) < setup_.columns[c].width) view_->setColumnWidth(int(c), setup_.columns[c].width);
     }
+    drawInRowFont();
     didReload();
+}
+
+void TableControllerBase::drawInRowFont() {
+    // Cells then inherit the font the model gives them, so drawing one needs
+    // no font of its own; the header keeps the font it had.
+    const QFont font = rowFont();
+    if (view_->font() == font) return;
+    QHeaderView* header = view_->horizontalHeader();
+    if (!header->testAttribute(Qt::WA_SetFont)) {
+        // Every property its own: an inherited one would follow the view's.
+        QFont own = header->font();
+        own.setResolveMask(QFont::AllPropertiesResolved);
+        header->setFont(own);
+    }
+    view_->setFont(font);
+    // The very object the view holds: a cell's font then resolves without a copy.
+    if (view_->font() == font) rowFont_ = view_->font();
 }
 
 void TableControllerBase::emitColumns(const std::vector<int>& columns) {
@@ -295,6 +323,7 @@ void TableControllerBase::RefreshTableview() {
             emit model_->dataChanged(model_->index(0, 0), model_->index(after - 1, model_->columnCount() - 1));
         return;
     }
+    drawInRowFont();
     std::vector<ColumnState> states;
     for (std::size_t i = 0; i < setup_.columns.size(); ++i)
         states.push_back({setup_.columns[i].identifier, view_->isColumnHidden(static_cast<int>(i))});

@@ -5,6 +5,7 @@
 // preferences, reloads on the table notification, the 1.0 s tick of the live
 // columns, the row-menu guard and the row dialogs shown as sheets. Main thread.
 #include <QAbstractTableModel>
+#include <QFont>
 #include <QPointer>
 #include <QTableView>
 #include <QTimer>
@@ -149,6 +150,7 @@ private:
     // The next batch of a fill, in a later slice, until the snapshot's rows all show.
     void showNextBatch();
     void emitColumns(const std::vector<int>& columns);
+    void drawInRowFont();
 
     Setup setup_;
     const TableTraits& traits_;
@@ -165,6 +167,9 @@ private:
     bool ascending_ = true;
     int fittedRowHeight_ = 0;  // the row height fitted to the row font
     int fittedPointSize_ = 0;  // the row font's size at the last fit to content; 0: none yet
+    mutable QFont rowFont_;       // the last row font, made from these two
+    mutable QFont rowFontBase_;
+    mutable int rowFontSize_ = 0;
 };
 
 // A right click on the table's rows prepares the menu for the clicked row

@@ -37,15 +37,13 @@ QSize ClosePriceButtonDelegate::sizeHint(const QStyleOptionViewItem& option, con
 void ClosePriceButtonDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                      const QModelIndex& index) const {
     if (!isButtonCell(index)) {
-        QStyledItemDelegate::paint(painter, option, index);
+        kit::TextCellDelegate::paint(painter, option, index);
         return;
     }
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
     opt.text.clear();
-    const QWidget* widget = option.widget;
-    QStyle* style = widget ? widget->style() : QApplication::style();
-    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+    drawCell(painter, opt);
 
     const QColor fill = fillFor(index.data(CloseMoveRole).toInt(), opt.palette);
     const bool selected = opt.state & QStyle::State_Selected;

@@ -3,7 +3,7 @@
 // per-cell widget): green on a rise, dark red on a fall, the row's colour when
 // unchanged, the control colour for an account in Equity Hit; the price
 // right-aligned on it. Other cells draw as usual.
-#include <QStyledItemDelegate>
+#include "kit/text_cell_delegate.h"
 
 namespace views {
 
@@ -12,9 +12,9 @@ enum PositionTableRole {
     CloseMoveRole,                           // int of views::CloseMove
 };
 
-class ClosePriceButtonDelegate : public QStyledItemDelegate {
+class ClosePriceButtonDelegate : public kit::TextCellDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using kit::TextCellDelegate::TextCellDelegate;
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     // The button's fill; invalid: the row's own colour.

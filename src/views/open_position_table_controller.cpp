@@ -72,6 +72,9 @@ OpenPositionTableController::OpenPositionTableController(kit::WindowContext& con
                 }},
           parent),
       context_(context) {
+    for (const kit::TableColumn& c : columns()) alignments_.push_back(cellAlignment(c.identifier));
+    closeColumn_ = columnWithIdentifier(col::kClosePrice);
+    profitLossColumn_ = columnWithIdentifier(col::kProfitLoss);
     setObjectName("openPositionTableView");
     QTableView* view = tableView();
     view->setItemDelegate(new ClosePriceButtonDelegate(view));
@@ -150,7 +153,7 @@ int OpenPositionTableController::takeSnapshot() {
     const state::Orders open = context_.view.getOpenOrderCollection();
     rows_.reserve(open.size());
     for (const auto& order : open) {
-        Row row{lookUpRecords(context_.view, order), {}};
+        Row row{lookUpRecords(context_.view, order), {}, {}};
         row.close = showClosePrice(row.records);
         rows_.push_back(std::move(row));
     }
@@ -158,14 +161,15 @@ int OpenPositionTableController::takeSnapshot() {
 }
 
 QVariant OpenPositionTableController::cellData(int row, int column, int role) const {
-    if (row < 0 || row >= static_cast<int>(rows_.size())) return {};
+    if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 || column >= int(alignments_.size())) return {};
     const Row& r = rows_[std::size_t(row)];
     if (!r.records.order) return {};
-    const std::string& id = identifierOf(column);
-    if (id == col::kClosePrice) {
+    if (column == closeColumn_) {
         if (!r.records.item) return {};
         switch (role) {
-            case ClosePriceTextRole: return QString::fromStdString(r.close.text);
+            case ClosePriceTextRole:
+                if (!r.closeText) r.closeText = QString::fromStdString(r.close.text());
+                return *r.closeText;
             case CloseMoveRole: return static_cast<int>(r.close.move);
             case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
             default: return {};
@@ -173,10 +177,11 @@ QVariant OpenPositionTableController::cellData(int row, int column, int role) co
     }
     switch (role) {
         case Qt::DisplayRole:
-            return QString::fromStdString(openPositionCellText(id, r.records, tableView()->columnWidth(column)));
-        case Qt::TextAlignmentRole: return cellAlignment(id);
+            return QString::fromStdString(
+                openPositionCellText(identifierOf(column), r.records, tableView()->columnWidth(column)));
+        case Qt::TextAlignmentRole: return alignments_[std::size_t(column)];
         case Qt::ForegroundRole:
-            if (id == col::kProfitLoss) return QBrush(profitLossColor(r.records.order->UnrealisedPL));
+            if (column == profitLossColumn_) return QBrush(profitLossColor(r.records.order->UnrealisedPL));
             return {};
         default: return {};
     }

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,7 @@ private:
     struct Row {
         PositionRecords records;
         ClosePrice close;
+        mutable std::optional<QString> closeText;  // written at its first drawing
     };
     QWidget* buildTotalsBar();
     void skipBaseCurrencyColumn(bool available);
@@ -85,6 +87,9 @@ private:
     std::string text(const std::string& key) const;
 
     kit::WindowContext& context_;
+    std::vector<QVariant> alignments_;  // per column
+    int closeColumn_ = -1;
+    int profitLossColumn_ = -1;
     std::vector<Row> rows_;
     QMenu* rowMenu_ = nullptr;
     int clickedRow_ = -1;

@@ -28,7 +28,7 @@ bool isPriceCell(const QModelIndex& index) { return index.data(PriceTextRole).is
 }  // namespace
 
 WatchlistPriceDelegate::WatchlistPriceDelegate(std::function<std::int64_t()> theme, QObject* parent)
-    : QStyledItemDelegate(parent), theme_(std::move(theme)) {}
+    : kit::TextCellDelegate(parent), theme_(std::move(theme)) {}
 
 const WatchlistPriceDelegate::Layout& WatchlistPriceDelegate::layoutOf(const QModelIndex& index) const {
     const QFont font = index.data(Qt::FontRole).value<QFont>();
@@ -54,9 +54,13 @@ const WatchlistPriceDelegate::Layout& WatchlistPriceDelegate::layoutOf(const QMo
     layout.capHeight = metrics[big ? 1 : 0].capHeight();
     layout.height = metrics[big ? 1 : 0].height();
     for (const auto& run : runs) {
-        Layout::Piece piece{QString::fromStdString(run.text), fontIndex(run.figure), layout.width, 0};
+        const QString text = QString::fromStdString(run.text);
+        Layout::Piece piece{QStaticText(text), fontIndex(run.figure), layout.width, 0};
         if (run.figure == kit::PriceFigure::Small) piece.y = metrics[2].capHeight() - layout.capHeight;
-        layout.width += metrics[piece.font].horizontalAdvance(piece.text);
+        piece.y -= metrics[piece.font].ascent();
+        piece.text.setTextFormat(Qt::PlainText);
+        piece.text.prepare(QTransform(), fonts_[piece.font]);
+        layout.width += metrics[piece.font].horizontalAdvance(text);
         layout.pieces.push_back(std::move(piece));
     }
     return *layouts_.insert(key, std::move(layout));
@@ -85,13 +89,11 @@ void WatchlistPriceDelegate::paint(QPainter* painter, const QStyleOptionViewItem
         return;
     }
     if (!isPriceCell(index)) {
-        QStyledItemDelegate::paint(painter, option, index);
+        drawCell(painter, opt);
         return;
     }
     opt.text.clear();
-    const QWidget* widget = option.widget;
-    QStyle* style = widget ? widget->style() : QApplication::style();
-    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+    drawCell(painter, opt);
 
     const Layout& layout = layoutOf(index);
     QColor color = opt.palette.color(QPalette::Text);
@@ -111,7 +113,7 @@ void WatchlistPriceDelegate::paint(QPainter* painter, const QStyleOptionViewItem
     int current = -1;
     for (const auto& piece : layout.pieces) {
         if (piece.font != current) painter->setFont(fonts_[current = piece.font]);
-        painter->drawText(QPointF(left + piece.x, baseline + piece.y), piece.text);
+        painter->drawStaticText(QPointF(left + piece.x, baseline + piece.y), piece.text);
     }
     painter->restore();
 }

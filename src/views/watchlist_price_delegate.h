@@ -4,10 +4,12 @@
 // direction colour, and the icon column's image centred.
 #include <QFont>
 #include <QHash>
-#include <QStyledItemDelegate>
+#include <QStaticText>
 #include <QVector>
 #include <cstdint>
 #include <functional>
+
+#include "kit/text_cell_delegate.h"
 
 namespace views {
 
@@ -16,7 +18,7 @@ enum WatchlistRole {
     DigitLengthsRole,                  // QPoint(most significant, least significant)
 };
 
-class WatchlistPriceDelegate : public QStyledItemDelegate {
+class WatchlistPriceDelegate : public kit::TextCellDelegate {
 public:
     // `theme` is read at each drawing (0 dark, 1 light).
     WatchlistPriceDelegate(std::function<std::int64_t()> theme, QObject* parent);
@@ -27,10 +29,10 @@ public:
     // and the baseline, made once per text and font.
     struct Layout {
         struct Piece {
-            QString text;
-            int font = 0;  // 0 base, 1 big, 2 small
-            double x = 0;  // from the left of the text
-            double y = 0;  // from the baseline
+            QStaticText text;  // shaped once, in its font
+            int font = 0;      // 0 base, 1 big, 2 small
+            double x = 0;      // from the left of the text
+            double y = 0;      // from the baseline to the text's top
         };
         QVector<Piece> pieces;
         double width = 0;

@@ -45,6 +45,19 @@ WatchlistTableController::WatchlistTableController(kit::WindowContext& context, 
                                      &context.preferences, &context.sheets, nullptr},
                                parent),
       context_(context) {
+    for (const kit::TableColumn& c : columns()) {
+        const std::string& id = c.identifier;
+        Column column;
+        if (id == col::kIcon) column.cell = Cell::Icon;
+        else if (id == col::kCode) column.cell = Cell::Code;
+        else if (id == col::kName) column.cell = Cell::Name;
+        else if (id == col::kBid) column.cell = Cell::Bid;
+        else if (id == col::kAsk) column.cell = Cell::Ask;
+        if (isNumericWatchlistColumn(id)) column.alignment = QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        else if (id == col::kTime || id == col::kIcon) column.alignment = QVariant::fromValue(Qt::AlignCenter);
+        else column.alignment = QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+        columns_.push_back(std::move(column));
+    }
     setObjectName("watchlistTableView");
     QTableView* view = tableView();
     view->setItemDelegate(new WatchlistPriceDelegate(
@@ -74,7 +87,7 @@ int WatchlistTableController::takeSnapshot() {
     const std::vector<std::string> codes = session->watchlistCodes();
     rows.reserve(codes.size());
     for (const std::string& code : codes) {
-        Row row{code, session->instrument(code), {}};
+        Row row{code, session->instrument(code), {}, {}, {}, {}};
         if (row.item) row.moves = shown_.show(code, row.item->Bid, row.item->Ask);
         rows.push_back(std::move(row));
     }
@@ -99,8 +112,12 @@ QIcon WatchlistTableController::iconFor(const model::ItemDetails& item) const {
 QVariant WatchlistTableController::priceCell(const Row& row, bool bid, int role) const {
     const model::ItemDetails& item = *row.item;
     switch (role) {
-        case PriceTextRole:
-            return QString::fromStdString(model::Formatter::formatDecimal(bid ? item.Bid : item.Ask, item.DecimalPlaces));
+        case PriceTextRole: {
+            std::optional<QString>& text = bid ? row.bid : row.ask;
+            if (!text)
+                text = QString::fromStdString(model::Formatter::formatDecimal(bid ? item.Bid : item.Ask, item.DecimalPlaces));
+            return *text;
+        }
         case DigitLengthsRole:
             return QPoint(int(item.mostSignificantDigitLength), int(item.leastSignificantDigitLength));
         case Qt::BackgroundRole:
@@ -115,31 +132,34 @@ QVariant WatchlistTableController::priceCell(const Row& row, bool bid, int role)
     }
 }
 
+const std::optional<model::RGBAColor>& WatchlistTableController::codeColor(const Row& row) const {
+    if (!row.codeColor)
+        row.codeColor = codeCellColor(
+            context_.view.sessionSetting(std::to_string(row.item->CurrentTradeSessionSettingId)).get());
+    return *row.codeColor;
+}
+
 QVariant WatchlistTableController::cellData(int row, int column, int role) const {
-    if (row < 0 || row >= static_cast<int>(rows_.size())) return {};
+    if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 || column >= int(columns_.size())) return {};
     const Row& r = rows_[std::size_t(row)];
-    const std::string& id = identifierOf(column);
-    const state::SessionView* session = &context_.view;
+    const Column& c = columns_[std::size_t(column)];
     if (!r.item) return {};
-    if (id == col::kBid || id == col::kAsk) return priceCell(r, id == col::kBid, role);
+    if (c.cell == Cell::Bid || c.cell == Cell::Ask) return priceCell(r, c.cell == Cell::Bid, role);
     switch (role) {
-        case Qt::DisplayRole: return QString::fromStdString(watchlistCellText(id, r.item.get(), *session));
-        case Qt::DecorationRole: return id == col::kIcon ? QVariant(iconFor(*r.item)) : QVariant();
+        case Qt::DisplayRole:
+            return QString::fromStdString(watchlistCellText(identifierOf(column), r.item.get(), context_.view));
+        case Qt::DecorationRole: return c.cell == Cell::Icon ? QVariant(iconFor(*r.item)) : QVariant();
         case Qt::ToolTipRole:
-            if (id == col::kName || id == col::kCode) return QString::fromStdString(watchlistCellText(id, r.item.get(), *session));
-            if (id == col::kIcon) return QString::fromStdString(r.item->InstrumentTypeName);
+            if (c.cell == Cell::Name || c.cell == Cell::Code)
+                return QString::fromStdString(watchlistCellText(identifierOf(column), r.item.get(), context_.view));
+            if (c.cell == Cell::Icon) return QString::fromStdString(r.item->InstrumentTypeName);
             return {};
-        case Qt::TextAlignmentRole:
-            if (isNumericWatchlistColumn(id)) return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-            if (id == col::kTime || id == col::kIcon) return QVariant::fromValue(Qt::AlignCenter);
-            return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+        case Qt::TextAlignmentRole: return c.alignment;
         case Qt::BackgroundRole:
         case Qt::ForegroundRole:
-            if (id == col::kCode) {
-                const auto s = session->sessionSetting(std::to_string(r.item->CurrentTradeSessionSettingId));
-                if (const auto color = codeCellColor(s.get()))
+            if (c.cell == Cell::Code)
+                if (const auto& color = codeColor(r))
                     return QBrush(qColor(role == Qt::BackgroundRole ? *color : readableTextOn(*color)));
-            }
             return {};
         default: return {};
     }

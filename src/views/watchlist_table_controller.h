@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,12 +57,23 @@ private:
         std::string code;
         std::shared_ptr<model::ItemDetails> item;  // null: the code has no record
         LastShownPrices::Moves moves;
+        // Made at the first drawing after the snapshot, for the rows on screen only.
+        mutable std::optional<QString> bid, ask;
+        mutable std::optional<std::optional<model::RGBAColor>> codeColor;
+    };
+    // What a column draws, decided once from its identifier.
+    enum class Cell { Icon, Code, Name, Bid, Ask, Other };
+    struct Column {
+        Cell cell = Cell::Other;
+        QVariant alignment;
     };
     QVariant priceCell(const Row& row, bool bid, int role) const;
+    const std::optional<model::RGBAColor>& codeColor(const Row& row) const;
     QIcon iconFor(const model::ItemDetails& item) const;
     std::string text(const char* key) const;
 
     kit::WindowContext& context_;
+    std::vector<Column> columns_;
     std::vector<Row> rows_;
     LastShownPrices shown_;
     mutable QHash<QString, QIcon> icons_;

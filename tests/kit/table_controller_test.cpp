@@ -8,7 +8,9 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QScrollBar>
+#include <QPainter>
 #include <QSignalSpy>
+#include <QStandardItemModel>
 #include <QTest>
 #include <atomic>
 #include <filesystem>
@@ -22,6 +24,7 @@
 #include "state/session_notifications.h"
 #include "kit/fake_hosts.h"
 #include "kit/table_controller_base.h"
+#include "kit/text_cell_delegate.h"
 
 namespace kit {
 namespace {
@@ -301,6 +304,80 @@ TEST_F(TableFrameworkTest, NotificationFromAWorkerReloadsOnTheMainThread) {
     std::thread([] { platform::NotificationCenter::defaultCenter().post(state::notifications::kOpenPositionTable); })
         .join();
     testing::runFor(20);
+}
+
+// The shaped-text cell draws every pixel as the style does, in every state;
+// what it cannot draw (an elided or two-line text, the focus) the style draws.
+TEST(TextCellDelegateTest, DrawsAsTheStyleDoes) {
+    using S = QStyle::StateFlag;
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter, left = Qt::AlignLeft | Qt::AlignVCenter;
+    const struct {
+        const char* text;
+        Qt::Alignment alignment;
+        int state;
+        bool alternate;
+        QColor foreground;
+        double pointSize;
+        bool bold;
+    } cases[] = {
+        {"2035.39", right, 0, false, {}, 12, false},
+        {"Instrument 12", left, 0, true, {}, 12, false},
+        {"-5.25", right, S::State_Selected, false, QColor(230, 0, 38), 12, false},
+        {"B", Qt::AlignCenter, S::State_Selected, true, {}, 16, true},
+        {"12/07/2026 09:30", Qt::AlignCenter, 0, false, QColor(0, 153, 0), 9, false},
+        {"0.000125", right, 0, true, {}, 10.5, false},
+        {"A name far too long for the narrow cell it is in", left, 0, false, {}, 12, false},
+        {"two\nlines", left, 0, false, {}, 12, false},
+        {"focused", left, S::State_HasFocus, false, {}, 12, false},
+        {"", left, S::State_Selected, true, {}, 12, false},
+    };
+    QTableView view;
+    QStandardItemModel model(1, 1);
+    view.setModel(&model);
+    view.resize(300, 100);
+    const auto draw = [&](const QStyledItemDelegate& delegate, const auto& c) {
+        QFont font = view.font();
+        font.setPointSizeF(c.pointSize);
+        font.setBold(c.bold);
+        model.setData(model.index(0, 0), QString(c.text));
+        model.setData(model.index(0, 0), QVariant::fromValue(c.alignment), Qt::TextAlignmentRole);
+        model.setData(model.index(0, 0), font, Qt::FontRole);
+        model.setData(model.index(0, 0), c.foreground.isValid() ? QVariant(QBrush(c.foreground)) : QVariant(),
+                      Qt::ForegroundRole);
+        QStyleOptionViewItem option;
+        option.initFrom(&view);
+        option.widget = &view;
+        option.rect = QRect(3, 2, 140, 26);
+        option.showDecorationSelected = true;
+        option.state = S::State_Enabled | S::State_Active | QStyle::State(c.state);
+        if (c.alternate) option.features |= QStyleOptionViewItem::Alternate;
+        QImage image(150, 30, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::gray);
+        QPainter painter(&image);
+        delegate.paint(&painter, option, model.index(0, 0));
+        return image;
+    };
+    // The pixels that differ, and where.
+    const auto differences = [](const QImage& a, const QImage& b) {
+        QRect where;
+        int count = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                if (a.pixel(x, y) != b.pixel(x, y)) {
+                    ++count;
+                    where |= QRect(x, y, 1, 1);
+                }
+        return std::to_string(count) + " at " + std::to_string(where.x()) + "," + std::to_string(where.y()) + " " +
+               std::to_string(where.width()) + "x" + std::to_string(where.height());
+    };
+    const std::string none = differences(QImage(1, 1, QImage::Format_ARGB32), QImage(1, 1, QImage::Format_ARGB32));
+    QStyledItemDelegate style;
+    TextCellDelegate shaped;
+    for (const auto& c : cases) {
+        const QImage expected = draw(style, c);
+        EXPECT_EQ(differences(draw(shaped, c), expected), none) << c.text;
+        EXPECT_EQ(differences(draw(shaped, c), expected), none) << c.text << " again";
+    }
 }
 
 }  // namespace

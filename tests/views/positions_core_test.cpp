@@ -90,8 +90,8 @@ TEST_F(PositionsCoreTest, MarginOfAQuantityOneTimesTheQuantity) {
 TEST_F(PositionsCoreTest, ClosePriceMovesAgainstTheLastShown) {
     auto sell = s.position("1002", Order::kSell, "1");
     const auto show = [&](const std::shared_ptr<Order>& o) { return showClosePrice(s.records(o)); };
-    EXPECT_EQ(show(p).text, "2035.39");  // a buy closes at the bid
-    EXPECT_EQ(show(sell).text, "2035.59");
+    EXPECT_EQ(show(p).text(), "2035.39");  // a buy closes at the bid
+    EXPECT_EQ(show(sell).text(), "2035.59");
     p->previousBid = 0;
     EXPECT_EQ(show(p).move, CloseMove::Up);  // the first drawing compares with 0
     EXPECT_EQ(show(p).move, CloseMove::Same);
@@ -102,11 +102,11 @@ TEST_F(PositionsCoreTest, ClosePriceMovesAgainstTheLastShown) {
     p->EquityHitPrice = 2001.5;
     s.gold->Bid += 5;
     const ClosePrice hit = show(p);
-    EXPECT_EQ(hit.text, "2001.50");
+    EXPECT_EQ(hit.text(), "2001.50");
     EXPECT_EQ(hit.move, CloseMove::EquityHit);
     EXPECT_NE(p->previousBid, s.gold->Bid);  // kept
     p->ItemCode = "NONE";
-    EXPECT_EQ(show(p).text, "");
+    EXPECT_EQ(show(p).text(), "");
 }
 
 TEST_F(PositionsCoreTest, Totals) {

@@ -2,6 +2,7 @@
 // Cell texts of the open positions and pending orders tables by column
 // identifier, the margin cell and the open positions' close price with its
 // move against the price shown last.
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -87,8 +88,11 @@ std::string fixedText(double value, int places);
 
 enum class CloseMove { Up, Down, Same, EquityHit };
 struct ClosePrice {
-    std::string text;
+    double price = std::numeric_limits<double>::quiet_NaN();
+    int places = 0;
     CloseMove move = CloseMove::Same;
+    // Written only when drawn: a tick reads every row, the screen shows a few.
+    std::string text() const { return fixedText(price, places); }
 };
 // The open position's close price: Bid for a buy, Ask for a sell, compared
 // with the price shown last (0 at first), which it then becomes; an account

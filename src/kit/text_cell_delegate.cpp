@@ -1,0 +1,90 @@
+#include "kit/text_cell_delegate.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QTextLayout>
+
+namespace kit {
+
+namespace {
+
+// Shaped texts kept before the cache starts again: a few screens of cells.
+constexpr int kCacheCap = 8192;
+
+// What the fast path draws: one line of text, no icon or check, no focus
+// frame, the text over the whole cell, left to right, centred vertically.
+bool drawsPlainText(const QStyleOptionViewItem& opt) {
+    constexpr auto kOthers =
+        QStyleOptionViewItem::WrapText | QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration;
+    return !(opt.features & kOthers) && !(opt.state & (QStyle::State_HasFocus | QStyle::State_Editing)) &&
+           opt.showDecorationSelected && opt.direction == Qt::LeftToRight &&
+           (opt.displayAlignment & Qt::AlignVertical_Mask) == Qt::AlignVCenter &&
+           !opt.text.contains(QChar::LineSeparator);
+}
+
+}  // namespace
+
+void TextCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    drawCell(painter, opt);
+}
+
+const TextCellDelegate::Shaped& TextCellDelegate::shaped(const QStyleOptionViewItem& opt, int width) const {
+    Key key{opt.text, opt.font, width, int(opt.displayAlignment)};
+    if (const auto found = cache_.constFind(key); found != cache_.cend()) return *found;
+    if (cache_.size() >= kCacheCap) cache_.clear();
+    QTextOption option;
+    option.setWrapMode(QTextOption::ManualWrap);
+    option.setTextDirection(opt.direction);
+    option.setAlignment(QStyle::visualAlignment(opt.direction, opt.displayAlignment));
+    Shaped s;
+    QTextLayout layout(opt.text, opt.font);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (line.isValid()) {
+        line.setLineWidth(width);
+        s.height = line.height();
+        const double advance = line.naturalTextWidth();
+        s.fits = advance <= width && !layout.createLine().isValid();
+        // Where the line's alignment puts the text in the width.
+        if (option.alignment() & Qt::AlignRight) s.x = width - advance;
+        else if (option.alignment() & Qt::AlignHCenter) s.x = (width - advance) / 2;
+    }
+    layout.endLayout();
+    s.text.setText(opt.text);
+    s.text.setTextFormat(Qt::PlainText);
+    s.text.prepare(QTransform(), opt.font);
+    return *cache_.insert(std::move(key), std::move(s));
+}
+
+void TextCellDelegate::drawCell(QPainter* painter, const QStyleOptionViewItem& opt) const {
+    const QWidget* widget = opt.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    const bool hasText = !opt.text.isEmpty();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const QRect textRect = opt.rect.adjusted(margin, 0, -margin, 0);
+    const bool plain = drawsPlainText(opt);
+    const Shaped* text = hasText && plain ? &shaped(opt, textRect.width()) : nullptr;
+    if (!plain || (text && !text->fits)) {
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+        return;
+    }
+    painter->save();
+    painter->setClipRect(opt.rect);
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+    if (text) {
+        QPalette::ColorGroup group = opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        if (group == QPalette::Normal && !(opt.state & QStyle::State_Active)) group = QPalette::Inactive;
+        painter->setPen(
+            opt.palette.color(group, opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setFont(opt.font);
+        // As QStyle::alignedRect centres: each half rounded down on its own.
+        const int top = textRect.y() + textRect.height() / 2 - int(text->height) / 2;
+        painter->drawStaticText(QPointF(textRect.x() + text->x, top), text->text);
+    }
+    painter->restore();
+}
+
+}  // namespace kit

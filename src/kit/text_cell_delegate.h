@@ -1,0 +1,45 @@
+#pragma once
+// The live tables' delegate: a cell of one line of plain text that fits its
+// column is drawn from text shaped once per text, width, alignment and font,
+// exactly where the style would draw it; every other cell (an icon, a check,
+// the focus, a text that elides or wraps) is drawn by the style itself.
+#include <QFont>
+#include <QHash>
+#include <QStaticText>
+#include <QStyledItemDelegate>
+
+namespace kit {
+
+class TextCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+protected:
+    // Draws an initialised option as the style's item view cell would.
+    void drawCell(QPainter* painter, const QStyleOptionViewItem& opt) const;
+
+private:
+    struct Key {
+        QString text;
+        QFont font;
+        int width = 0;
+        int alignment = 0;
+        bool operator==(const Key& other) const {
+            return width == other.width && alignment == other.alignment && text == other.text && font == other.font;
+        }
+    };
+    // The font is left out of the hash: a table draws in one or two fonts.
+    friend size_t qHash(const Key& key, size_t seed) { return qHashMulti(seed, key.text, key.width, key.alignment); }
+    struct Shaped {
+        QStaticText text;
+        double x = 0;       // from the left of the width
+        double height = 0;  // of its line
+        bool fits = false;  // drawn whole in the width, no eliding
+    };
+    const Shaped& shaped(const QStyleOptionViewItem& opt, int width) const;
+
+    mutable QHash<Key, Shaped> cache_;
+};
+
+}  // namespace kit
