@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "platform/log.h"
+#include "printing/painted_body.h"
 
 namespace printing {
 
@@ -44,7 +45,9 @@ QSizeF PrintTextView::bodySize(QPaintDevice& device, const QSizeF& pageSize) con
     return QSizeF(pageSize.width(), std::max(1.0, pageSize.height() - 2 * band)) / scale;
 }
 
-int PrintTextView::Pages::pageCount() const { return std::max(1, body_->pageCount()); }
+int PrintTextView::Pages::pageCount() const {
+    return painted_ ? painted_->pageCount() : std::max(1, body_->pageCount());
+}
 
 void PrintTextView::Pages::paintPage(QPainter& painter, int page) const {
     painter.save();
@@ -59,6 +62,16 @@ void PrintTextView::Pages::paintPage(QPainter& painter, int page) const {
     painter.drawText(footer, Qt::AlignHCenter | Qt::AlignVCenter,
                      QString("Page %1 of %2").arg(page + 1).arg(pageCount()));
 
+    if (painted_) {
+        // Points scaled to the device below the header.
+        const double dots = painter.device()->logicalDpiY() / 72.0;
+        painter.setClipRect(QRectF(0, band_, width, page_.height() - 2 * band_));
+        painter.translate(0, band_);
+        painter.scale(dots, dots);
+        painted_->paintPage(painter, page);
+        painter.restore();
+        return;
+    }
     // The body's page, in layout units, scaled to the device below the header.
     const QSizeF body = body_->pageSize();
     const QRectF shown(0, page * body.height(), body.width(), body.height());
@@ -82,6 +95,12 @@ std::unique_ptr<PrintTextView::Pages> PrintTextView::paginate(QPaintDevice& devi
     pages->page_ = pageSize;
     pages->band_ = 2 * QFontMetricsF(bandFont(device), &device).height();
     pages->body_ = &document_;
+    if (painted_) {
+        const double dots = device.logicalDpiY() / 72.0;
+        pages->painted_ = painted_.get();
+        painted_->paginate(QSizeF(pageSize.width(), std::max(1.0, pageSize.height() - 2 * pages->band_)) / dots);
+        return pages;
+    }
     pages->scale_ = device.logicalDpiY() / static_cast<double>(layoutPrinter_->logicalDpiY());
     const QSizeF body = bodySize(device, pageSize);
     if (document_.pageSize() != body) document_.setPageSize(body);

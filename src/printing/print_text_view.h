@@ -14,6 +14,8 @@ class QPrinter;
 
 namespace printing {
 
+class PaintedBody;
+
 class PrintTextView {
 public:
     explicit PrintTextView(QString printJobTitle = {});
@@ -23,6 +25,9 @@ public:
     const QTextDocument& document() const { return document_; }
     const QString& printJobTitle() const { return printJobTitle_; }
     void setPrintJobTitle(const QString& title) { printJobTitle_ = title; }
+    // Long prints: this body is painted page by page in place of the document.
+    void setPaintedBody(std::shared_ptr<PaintedBody> body) { painted_ = std::move(body); }
+    const PaintedBody* paintedBody() const { return painted_.get(); }
 
     // The document is laid out from the start for the pages of a default
     // printer (high resolution, PDF), so that printing there lays it out no
@@ -39,6 +44,7 @@ public:
     private:
         friend class PrintTextView;
         QTextDocument* body_ = nullptr;
+        PaintedBody* painted_ = nullptr;  // painted in place of body_ when set
         QString title_;
         QString date_;
         QSizeF page_;
@@ -59,6 +65,7 @@ private:
     QString printJobTitle_;
     std::unique_ptr<QPrinter> layoutPrinter_;  // never printed on
     QTextDocument document_;
+    std::shared_ptr<PaintedBody> painted_;
 };
 
 }  // namespace printing

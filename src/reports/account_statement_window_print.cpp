@@ -15,6 +15,7 @@
 #include "kit/window_context.h"
 #include "platform/resource_bundle.h"
 #include "printing/consolidated_table_data.h"
+#include "printing/painted_body.h"
 #include "printing/print_operation.h"
 #include "printing/print_text_view.h"
 #include "printing/table_print.h"
@@ -26,6 +27,12 @@
 namespace reports {
 
 namespace {
+
+// Above this many printed rows, a text document's tables lay out too slowly
+// (minutes for ten thousand rows): the body is painted page by page instead.
+constexpr std::size_t kLongPrintRows = 2000;
+// The document's layout takes pixels at 96 per inch.
+constexpr double kPointsPerLayoutUnit = 72.0 / 96.0;
 
 QTextCharFormat textStyle(double points) {
     QTextCharFormat style;
@@ -61,9 +68,12 @@ void newLines(QTextCursor& cursor, int count) {
 
 // The application image "Company_Logo", at half its pixels (drawn for 2x);
 // without the image nothing is inserted and the rest prints.
-void insertLogo(QTextCursor& cursor) {
+QImage companyLogo() {
     const auto path = platform::ResourceBundle::pathForResource("images/Company_Logo", "png");
-    const QImage logo(path ? QString::fromStdString(*path) : QString());
+    return QImage(path ? QString::fromStdString(*path) : QString());
+}
+
+void insertLogo(QTextCursor& cursor, const QImage& logo) {
     if (logo.isNull()) return;
     const QUrl name("resource:Company_Logo");
     cursor.document()->addResource(QTextDocument::ImageResource, name, logo);
@@ -125,20 +135,47 @@ std::shared_ptr<printing::PrintTextView> AccountStatementWindowController::print
         {"0088", tableViews[3], statement.cancelledOrderInfo.size(), nullptr, 0},
     };
 
-    QTextDocument& document = job->document();
-    QTextCursor cursor(&document);
+    std::vector<printing::TableRows> rows;
+    std::size_t total = 0;
+    for (const auto& section : sections) {
+        rows.push_back(tableRows(*section.view, int(std::min<std::size_t>(section.records, INT_MAX)), context_.language));
+        total += std::size_t(rows.back().size());
+    }
+    const QImage logo = companyLogo();
+    const printing::TablePrint tables;
+    if (total > kLongPrintRows) {
+        // Painted page by page, in the same order and styles.
+        using Style = printing::PaintedBody::Style;
+        const Style body{12, Qt::black, {}, false};
+        const Style heading{12, Qt::black, QColor(158, 207, 224), false};
+        const Style status{10, Qt::black, QColor(Qt::lightGray), false};
+        auto painted = std::make_shared<printing::PaintedBody>();
+        painted->addImage(logo, QSizeF(logo.size()) / 2.0 * kPointsPerLayoutUnit);
+        painted->addText(text("0263"), Style{20, QColor(Qt::darkGray), {}, true});
+        // The block's paragraphs after the title's own line break.
+        painted->addText(QString::fromStdString(block).mid(1).chopped(1), body);
+        for (std::size_t i = 0; i < std::size(sections); ++i) {
+            painted->addText(text(sections[i].heading), heading);
+            painted->addTable(rows[i], tables);
+            painted->addText({}, body);
+            if (sections[i].status) painted->addText(*sections[i].status, status);
+            for (int n = 1; n < sections[i].linesAfter; ++n) painted->addText({}, body);
+        }
+        job->setPaintedBody(std::move(painted));
+        return job;
+    }
+
+    QTextCursor cursor(&job->document());
     cursor.beginEditBlock();
-    insertLogo(cursor);
+    insertLogo(cursor, logo);
     newLines(cursor, 1);
     cursor.insertText(text("0263"), titleStyle());
     cursor.insertText(QString::fromStdString(block), textStyle(12));
-    const printing::TablePrint tables;
-    for (const auto& section : sections) {
-        cursor.insertText(text(section.heading), headingStyle());
-        const int records = int(std::min<std::size_t>(section.records, std::size_t(INT_MAX)));
-        tables.attributedStringFromItems(tableRows(*section.view, records, context_.language), cursor);
-        if (section.status) cursor.insertText(*section.status, statusStyle());
-        newLines(cursor, section.linesAfter);
+    for (std::size_t i = 0; i < std::size(sections); ++i) {
+        cursor.insertText(text(sections[i].heading), headingStyle());
+        tables.attributedStringFromItems(rows[i], cursor);
+        if (sections[i].status) cursor.insertText(*sections[i].status, statusStyle());
+        newLines(cursor, sections[i].linesAfter);
     }
     cursor.endEditBlock();
     return job;

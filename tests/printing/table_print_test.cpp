@@ -15,6 +15,7 @@
 #include "kit/qt_test_app.h"
 #include "platform/log.h"
 #include "printing/consolidated_table_data.h"
+#include "printing/painted_body.h"
 #include "printing/print_operation.h"
 #include "printing/print_text_view.h"
 #include "printing/table_print.h"
@@ -237,6 +238,44 @@ TEST_F(PrintToPdf, AFailedPrintIsLoggedAndTheWindowStaysUsableAsWithoutATargetTh
     EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
     dialog->reject();
     EXPECT_TRUE(kit::testing::runUntil([&] { return !window.findChild<QDialog*>(); }));
+}
+
+TEST_F(PrintToPdf, APaintedBodyBreaksItsRowsIntoPagesAndFitsWideTablesToTheWidth) {
+    // 3001 rows of about 10 points in about 700 points a page; a text twenty
+    // times the page's width scales the whole table down to it.
+    const struct {
+        int wideText;
+        std::size_t fewest, most;
+    } cases[] = {{8, 40, 50}, {2000, 2, 6}};
+    for (const auto& c : cases) {
+        TableRows rows{{"Id", "Text"}};
+        for (int r = 0; r < 3000; ++r) rows.append({QString::number(r), QString(r == 7 ? c.wideText : 8, 'x')});
+        auto body = std::make_shared<PaintedBody>();
+        body->addText("Title\n", {20, Qt::darkGray, {}, true});
+        body->addTable(rows, TablePrint());
+        auto job = std::make_shared<PrintTextView>("painted");
+        job->setPaintedBody(body);
+        const std::vector<QImage> pages = render(*job);
+        ASSERT_GE(pages.size(), c.fewest) << c.wideText;
+        ASSERT_LE(pages.size(), c.most) << c.wideText;
+        EXPECT_EQ(int(pages.size()), body->pageCount());
+        const auto headerGrey = [](QRgb p) { return p == qRgb(170, 170, 170); };
+        EXPECT_GT(lines(pages[0], 0, 1070, headerGrey, 600), 0);  // the header row across the width
+        EXPECT_EQ(lines(pages[1], 0, 1070, headerGrey, 600), 0);
+        for (const QImage& page : {pages[1], pages.back()}) {
+            EXPECT_GT(lines(page, 1055, 1070, dark, 0), 0);  // "Page n of m"
+            EXPECT_GT(lines(page, 30, 100, [](QRgb p) { return qGray(p) < 250; }, 0), 5);  // rows from the top
+        }
+        QFile::remove(path);
+        runPrintOperation(job, nullptr);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_GE(file.readAll().count("/Type /Page\n"), qsizetype(c.fewest) * 3 / 4);  // the printer's paper
+        if (c.wideText == 8) {
+            EXPECT_TRUE(pages[0].save(QString(TC_BINARY_DIR) + "/screenshots/painted_print-first-page.png"));
+        }
+    }
+    EXPECT_EQ(target->printed(), 2);
 }
 
 }  // namespace

@@ -1,0 +1,142 @@
+#include "printing/painted_body.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <algorithm>
+#include <memory>
+#include <numeric>
+
+#include "printing/table_print.h"
+
+namespace printing {
+
+namespace {
+
+constexpr double kPadding = 2.0;  // left and right of a cell's text
+constexpr double kBorder = 0.1;
+
+// In point units: a font's pixel size is its size in points.
+QFont pointFont(double points) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPixelSize(std::max(1, int(points + 0.5)));
+    return font;
+}
+
+double pointsOf(const QTextCharFormat& style) {
+    const double points = style.font().pointSizeF();
+    return points > 0 ? points : 8.0;
+}
+
+}  // namespace
+
+void PaintedBody::addText(const QString& text, const Style& style) {
+    blocks_.push_back([text, style](double, std::vector<Line>& out) {
+        QFont font = pointFont(style.points);
+        font.setUnderline(style.underline);
+        const QFontMetricsF metrics(font);
+        for (const QString& paragraph : text.split('\n')) {
+            out.push_back({metrics.height(), [=](QPainter& painter, double top, double width) {
+                               const QString shown = metrics.elidedText(paragraph, Qt::ElideRight, width);
+                               const QRectF box(0, top, std::min(width, metrics.horizontalAdvance(shown)), metrics.height());
+                               if (style.background.isValid()) painter.fillRect(box, style.background);
+                               painter.setFont(font);
+                               painter.setPen(style.foreground);
+                               painter.drawText(QRectF(0, top, width, metrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                                                shown);
+                           }});
+        }
+    });
+}
+
+void PaintedBody::addImage(const QImage& image, const QSizeF& size) {
+    if (image.isNull()) return;
+    blocks_.push_back([image, size](double, std::vector<Line>& out) {
+        out.push_back({size.height(), [=](QPainter& painter, double top, double) {
+                           painter.drawImage(QRectF(QPointF(0, top), size), image);
+                       }});
+    });
+}
+
+void PaintedBody::addTable(const TableRows& rows, const TablePrint& table) {
+    if (rows.isEmpty() || rows.front().isEmpty()) return;
+    const QColor header = table.headerColor, row = table.rowColor, alternate = table.alternateRowColor;
+    const bool headerRow = table.headerRow, alternateRows = table.alternateRows;
+    const double points = pointsOf(table.rowTextStyle);
+    blocks_.push_back([=](double width, std::vector<Line>& out) {
+        const QFont font = pointFont(points);
+        const QFontMetricsF metrics(font);
+        const auto columns = rows.front().size();
+        // Every column as wide as its widest text.
+        auto widths = std::make_shared<std::vector<double>>(std::size_t(columns), 0.0);
+        for (const QStringList& cells : rows)
+            for (qsizetype c = 0; c < std::min(columns, cells.size()); ++c)
+                (*widths)[std::size_t(c)] =
+                    std::max((*widths)[std::size_t(c)], metrics.horizontalAdvance(cells[c]) + 2 * kPadding);
+        const double natural = std::accumulate(widths->begin(), widths->end(), 0.0);
+        // Wider than the body: scaled to it; narrower: the spare width shared out.
+        const double scale = natural > width ? width / natural : 1.0;
+        if (natural > 0 && natural < width)
+            for (double& w : *widths) w *= width / natural;
+        const double height = metrics.height() + 2;
+        const double baseline = 1 + metrics.ascent();
+        auto shared = std::make_shared<TableRows>(rows);
+        for (qsizetype r = 0; r < shared->size(); ++r) {
+            const bool isHeader = headerRow && r == 0;
+            const bool isAlternate = alternateRows && r % 2 == (headerRow ? 0 : 1);
+            const QColor background = isHeader ? header : isAlternate ? alternate : row;
+            out.push_back({height * scale, [=](QPainter& painter, double top, double) {
+                               painter.save();
+                               painter.translate(0, top);
+                               painter.scale(scale, scale);
+                               painter.setFont(font);
+                               QPen border(QColor(85, 85, 85));
+                               border.setWidthF(kBorder);
+                               const QStringList& cells = (*shared)[r];
+                               double x = 0;
+                               for (std::size_t c = 0; c < widths->size(); ++c) {
+                                   const QRectF cell(x, 0, (*widths)[c], height);
+                                   painter.fillRect(cell, background);
+                                   painter.setPen(border);
+                                   painter.drawRect(cell);
+                                   painter.setPen(Qt::black);
+                                   // At a point: no layout per cell, and every column holds its widest text.
+                                   if (qsizetype(c) < cells.size())
+                                       painter.drawText(QPointF(x + kPadding, baseline), cells[qsizetype(c)]);
+                                   x += (*widths)[c];
+                               }
+                               painter.restore();
+                           }});
+        }
+    });
+}
+
+int PaintedBody::paginate(const QSizeF& body) {
+    lines_.clear();
+    pages_.clear();
+    for (const auto& block : blocks_) block(body.width(), lines_);
+    std::size_t first = 0;
+    double used = 0;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (used > 0 && used + lines_[i].height > body.height()) {
+            pages_.emplace_back(first, i);
+            first = i;
+            used = 0;
+        }
+        used += lines_[i].height;
+    }
+    if (first < lines_.size()) pages_.emplace_back(first, lines_.size());
+    width_ = body.width();
+    return pageCount();
+}
+
+void PaintedBody::paintPage(QPainter& painter, int page) const {
+    if (page < 0 || page >= int(pages_.size())) return;
+    double top = 0;
+    for (std::size_t i = pages_[std::size_t(page)].first; i < pages_[std::size_t(page)].second; ++i) {
+        lines_[i].paint(painter, top, width_);
+        top += lines_[i].height;
+    }
+}
+
+}  // namespace printing
