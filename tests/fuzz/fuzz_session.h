@@ -53,6 +53,7 @@ public:
     FuzzSession() {
         static const std::shared_ptr<state::BusinessBase> made = [] {
             platform::Log::setSink([](platform::LogLevel, const std::string&) {});
+            platform::Log::setMinimumLevel(platform::LogLevel::Error);
             platform::installClock(std::make_shared<platform::FakeClock>());
             platform::MainExecutor::install(std::make_shared<platform::ManualRunLoop>());
             return state::BusinessBase::create(ui(), ui());

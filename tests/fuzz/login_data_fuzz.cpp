@@ -51,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Where the login's row reader takes the text, it hands over the rows parseXml stores.
     state::LoginTables rows;
     if (rows.read(text)) {
-        for (const auto& [name, table] : xml.TableDataCollection()) {
+        for (const auto& [name, held] : xml.TableDataCollection()) {
+            const auto& table = held;  // clang 14 cannot capture a structured binding
             auto stored = table.begin();
             rows.eachRow(name, [&](const state::TableRow& row) {
                 require(stored != table.end());
