@@ -33,13 +33,6 @@ using kit::testing::runUntil;
 using kit::testing::saveScreenshot;
 using reports::AccountStatementWindowController;
 
-std::vector<std::string> words(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string w; in >> w;) out.push_back(w);
-    return out;
-}
-
 std::vector<std::string> column(const QAbstractItemModel* model, int c) {
     std::vector<std::string> out;
     for (int r = 0; r < model->rowCount(); ++r) out.push_back(model->index(r, c).data().toString().toStdString());
@@ -74,21 +67,8 @@ protected:
         if (!main->runCommand("AccountStatementButtonClicked")) return nullptr;
         return dynamic_cast<AccountStatementWindowController*>(main->keptWindow("AccountStatementWindowController"));
     }
-    int sent(const std::string& entry) {
-        const auto all = words(sim->command("received trader"));
-        return int(std::count(all.begin(), all.end(), entry));
-    }
     // Both answers of one more request have refreshed the window.
     bool answered(int before) { return runUntil([&] { return refreshes >= before + 2; }, 10000); }
-    void bothThemes(QWidget* shown, const QString& name) {
-        for (const std::int64_t theme : {0, 1}) {
-            prefs->set("Theme", theme);
-            QApplication::setPalette(kit::ThemeManager::palette(theme));
-            platform::NotificationCenter::defaultCenter().post(kit::kThemeChangedNotification);
-            kit::testing::runFor(50);
-            saveScreenshot(shown, name + (theme == 0 ? "-dark" : "-light"));
-        }
-    }
     static QDateTime today(int hour) { return QDateTime(QDate::currentDate(), QTime(hour, 0)); }
 
     std::string scenario = path + "_scenario.json";
