@@ -729,7 +729,8 @@ void Simulator::requestLoop() {
             if (request->get(151) == "getfinancialtransactions")
                 log("request channel: financial transactions of kind \"" + request->get(551) + "\"");
             if (request->type() == 1023)
-                received_.add(request->get(23), request->get(151) + (request->has(34) ? ":" + request->get(34) : ""));
+                received_.add(request->get(23), request->get(151) + (request->has(34) ? ":" + request->get(34) : "") +
+                                                    (request->has(551) ? ":" + request->get(551) : ""));
             else if (request->type() != 1002)
                 received_.add(request->get(23), std::to_string(request->type()));
             if (request->type() == 1023 && request->get(151) == "getexecutedpositions")

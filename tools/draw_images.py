@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the application's own images into resources/images: network speed
 grades, connection status dots, the application icon, tick arrows, the order buttons,
-the chart types and the browser image. Usage: draw_images.py [folder]."""
+the chart types, the browser image and the printed statement's company logo. Usage: draw_images.py [folder]."""
 import math
 import pathlib
 import struct
@@ -173,6 +173,19 @@ def browser_globe(x, y):
     return rgb("3C8DDE")
 
 
+def company_logo(x, y):
+    """480 x 120, printed at half size: a mark of rising bars, three rules."""
+    if in_round_rect(x, y, 8, 8, 112, 112, 16):
+        for i, h in enumerate((28, 46, 64)):
+            if 28 + i * 24 <= x < 44 + i * 24 and 92 - h <= y < 92:
+                return rgb("9ECFE0")
+        return rgb("1F5D78")
+    for x1, y0, y1, colour in ((460, 34, 46, "1F5D78"), (400, 58, 66, "9ECFE0"), (340, 78, 84, "5A5A5A")):
+        if 132 <= x < x1 and y0 <= y < y1:
+            return rgb(colour)
+    return CLEAR
+
+
 def main():
     folder = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else pathlib.Path(__file__).parent.parent / "resources/images")
     folder.mkdir(parents=True, exist_ok=True)
@@ -189,6 +202,7 @@ def main():
     write_png(folder / "ohlcchart.png", 32, 32, ohlc_chart)
     write_png(folder / "candlestickchart.png", 32, 32, candlestick_chart)
     write_png(folder / "browser_img.png", 32, 32, browser_globe)
+    write_png(folder / "Company_Logo.png", 480, 120, company_logo)
 
 
 if __name__ == "__main__":

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "funds/deposit_request_window_controller.h"
+#include "funds/deposits_withdrawals_window_controller.h"
 #include "funds/withdrawal_request_window_controller.h"
 #include "kit/window_context.h"
 #include "kit/window_registry.h"
@@ -53,11 +54,26 @@ kit::WindowSpec withdrawalWindow() {
     return window;
 }
 
+kit::WindowSpec depositsWithdrawalsWindow() {
+    kit::WindowSpec window;
+    window.name = "DepositsWithdrawalsWindowController";
+    window.creation = kit::Creation::Kept;
+    window.make = [](kit::WindowContext& context) -> QWidget* { return new DepositsWithdrawalsWindowController(context); };
+    window.open = [](QWidget* made, const kit::OpenRequest&) {
+        auto* list = dynamic_cast<DepositsWithdrawalsWindowController*>(made);
+        if (!list) return false;
+        list->onWindowLoad();
+        return true;
+    };
+    return window;
+}
+
 }  // namespace
 
 void registerWindows(kit::WindowRegistry& registry) {
     registry.add(depositWindow());
     registry.add(withdrawalWindow());
+    registry.add(depositsWithdrawalsWindow());
 }
 
 }  // namespace funds

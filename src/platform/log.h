@@ -14,6 +14,9 @@ using Sink = std::function<void(LogLevel, const std::string&)>;
 // receives every level unless setMinimumLevel() was called.
 void setSink(Sink sink);
 void setMinimumLevel(LogLevel level);
+// Whether a message at `level` would reach a sink: callers skip formatting
+// a message nobody reads.
+bool enabled(LogLevel level);
 void write(LogLevel level, const std::string& message);
 inline void debug(const std::string& m) { write(LogLevel::Debug, m); }
 inline void info(const std::string& m) { write(LogLevel::Info, m); }

@@ -79,7 +79,9 @@ bool FrameDecoder::feedChunk(std::string_view bytes, const std::function<void(st
     if (inside && tail_.empty()) tail_.push_back(FrameStartByte);
     if (dropped > 0) {
         dropped_ += dropped;
-        platform::Log::debug("Dropped " + std::to_string(dropped) + " bytes outside any frame");
+        if (platform::Log::enabled(platform::LogLevel::Debug)) {
+            platform::Log::debug("Dropped " + std::to_string(dropped) + " bytes outside any frame");
+        }
     }
     return ok;
 }

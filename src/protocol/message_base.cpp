@@ -320,7 +320,9 @@ std::optional<MessageBase> MessageBase::decodeFrame(std::string_view frame) {
         ++p;
         if (field.empty()) continue;
         if (eq == nullptr || eq == start || !digits) {
-            platform::Log::debug("setMessage: skipped malformed field \"" + std::string(field.substr(0, 64)) + "\"");
+            if (platform::Log::enabled(platform::LogLevel::Debug)) {
+                platform::Log::debug("setMessage: skipped malformed field \"" + std::string(field.substr(0, 64)) + "\"");
+            }
             continue;
         }
         m.tags_.set(tag, std::string_view(eq + 1, static_cast<std::size_t>(field.data() + field.size() - eq - 1)));

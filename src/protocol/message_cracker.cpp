@@ -11,8 +11,10 @@ std::optional<std::string> MessageCracker::GetMessageValue(std::string_view text
         const std::size_t pos = text.find(separator);
         if (pos != std::string_view::npos) return std::string(text.substr(pos + separator.size()));
     }
-    platform::Log::debug("GetMessageValue Exception: separator \"" + std::string(separator) + "\" not found in \"" +
-                         std::string(text.substr(0, 64)) + "\"");
+    if (platform::Log::enabled(platform::LogLevel::Debug)) {
+        platform::Log::debug("GetMessageValue Exception: separator \"" + std::string(separator) + "\" not found in \"" +
+                             std::string(text.substr(0, 64)) + "\"");
+    }
     return std::nullopt;
 }
 

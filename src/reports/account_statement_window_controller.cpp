@@ -107,15 +107,15 @@ void AccountStatementWindowController::setMaxandMinDates(const std::string& acco
 
 void AccountStatementWindowController::showAccountStatement() {
     const auto account = context_.view.account(accountComboBox->currentText().toStdString());
-    selectedAccountId_ = account ? account->AccountId : 0;
-    accountLabel->setText(QString::number(selectedAccountId_));
     const model::Date from = fromQt(fromDatePicker->dateTime());
     const model::Date to = fromQt(toDatePicker->dateTime());
+    lastRequest_ = {account ? account->AccountId : 0, from, to};
+    accountLabel->setText(QString::number(lastRequest_.accountId));
     statementPeriodLabel->setText(QString::fromStdString(model::Formatter::fillFormat(
         "%@ - %@", {model::Formatter::formatDate(from), model::Formatter::formatDate(to)})));
     leverageLabel->setText(QString::fromStdString(model::Formatter::formatDecimal(account ? account->Leverage : 0.0, 2)));
     model::StatementQuery query;
-    query.AccountId = std::to_string(selectedAccountId_);
+    query.AccountId = std::to_string(lastRequest_.accountId);
     query.FromDate = from;
     query.ToDate = to;
     context_.commands.requestAccountStatement(query);
@@ -140,7 +140,7 @@ void AccountStatementWindowController::accountStatementUpdate() {
     instrumentHistoryTableController->reloadData(statement, sessionInstrument);
     accountSummaryHistoryTableController->loadAccountSummary(statement);
     // No account resolved: nothing of an earlier account stays beside account "0".
-    const std::int32_t account = selectedAccountId_;
+    const std::int32_t account = lastRequest_.accountId;
     addressLabel->setText(
         account ? QString::fromStdString(statement.getClientAddressForAccountId(account).value_or("")) : QString());
     companyAddressLabel->setText(

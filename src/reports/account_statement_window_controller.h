@@ -6,9 +6,11 @@
 // follows every statement notification, shown or not. Main thread.
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/notification_center.h"
+#include "reports/core/account_detail_text.h"
 
 class QComboBox;
 class QDateTimeEdit;
@@ -23,6 +25,9 @@ struct WindowContext;
 }
 namespace charts {
 class PieChartController;
+}
+namespace printing {
+class PrintTextView;
 }
 
 namespace reports {
@@ -52,8 +57,14 @@ public:
     // Rereads the statement record into every table and label.
     void accountStatementUpdate();
 
+    // The printed statement through the print dialog, window-modal on the window.
+    void print();
+    // The document of the print, built anew from the last statement and the
+    // last request: logo, title, account block, eight headed tables.
+    std::shared_ptr<printing::PrintTextView> printJob() const;
+
     // The account of the last request; 0 when its text named no account.
-    std::int32_t selectedAccountId() const { return selectedAccountId_; }
+    std::int32_t selectedAccountId() const { return lastRequest_.accountId; }
 
     // Pages: 0 summary, 1 details.
     QStackedWidget* accountSummaryTabView = nullptr;
@@ -63,6 +74,7 @@ public:
     QPushButton* showButton = nullptr;
     QPushButton* summaryButton = nullptr;
     QPushButton* detailsButton = nullptr;
+    QPushButton* printButton = nullptr;
     QLabel* headerLabel = nullptr;
     QLabel* accountHeaderLabel = nullptr;
     QLabel* statementPeriodLabel = nullptr;
@@ -107,7 +119,7 @@ private:
     void fitColumnsOnce();
 
     kit::WindowContext& context_;
-    std::int32_t selectedAccountId_ = 0;
+    StatementRequest lastRequest_;
     std::vector<bool> fitted_;
     platform::ObserverHandle statementObserver_;
     platform::ObserverHandle themeObserver_;

@@ -36,6 +36,7 @@ constexpr int kOrderSummaryBox = 701;
 constexpr int kMarginSummaryBox = 702;
 constexpr int kSummaryButton = 21300;
 constexpr int kDetailsButton = 21301;
+constexpr int kPrintButton = 30;
 constexpr int kFromLabel = 21302;
 constexpr int kToLabel = 21303;
 constexpr int kPeriodLabel = 21304;
@@ -167,10 +168,13 @@ void AccountStatementWindowController::buildWindow() {
     detailsButton = tagged(new QPushButton, kDetailsButton);
     connect(summaryButton, &QPushButton::clicked, this, [this] { summaryButtonClicked(); });
     connect(detailsButton, &QPushButton::clicked, this, [this] { detailsButtonClicked(); });
+    printButton = tagged(new QPushButton, kPrintButton);
+    connect(printButton, &QPushButton::clicked, this, [this] { print(); });
     auto* statusBar = new QHBoxLayout;
     statusBar->addWidget(summaryButton);
     statusBar->addWidget(detailsButton);
     statusBar->addStretch(1);
+    statusBar->addWidget(printButton);
 
     auto* top = new QHBoxLayout;
     auto* titles = new QVBoxLayout;

@@ -231,6 +231,7 @@ private:
     void scheduleSpeedCheck() override;
     void requestExecutedPosition(const model::SearchInfo& search) override;
     void requestFinancialTransactions(const model::SearchInfo& search) override;
+    void clearFinancialTransactions() override;
     void requestAccountStatement(const model::StatementQuery& query) override;
     void requestCancelledOrderHistoryForAccount(const model::StatementQuery& query) override;
     void requestAdvancedInstrumentInfo() override;

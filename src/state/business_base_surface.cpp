@@ -166,6 +166,7 @@ void BusinessBase::requestExecutedPosition(const model::SearchInfo& search) {
 void BusinessBase::requestFinancialTransactions(const model::SearchInfo& search) {
     funds_->requestFinancialTransactions(search);
 }
+void BusinessBase::clearFinancialTransactions() { funds_->clearFinancialTransactions(); }
 void BusinessBase::requestAccountStatement(const model::StatementQuery& query) { funds_->requestAccountStatement(query); }
 void BusinessBase::requestCancelledOrderHistoryForAccount(const model::StatementQuery& query) {
     funds_->requestCancelledOrderHistoryForAccount(query);

@@ -84,7 +84,7 @@ void DataServiceAnswers::processDSResponse(const std::optional<std::string>& res
     };
     try {
         if (name == "getfinancialtransactions") {
-            funds_.clearFinancialTransactions();
+            funds_.beginFinancialTransactions();
             processHistoryData(result, compressedData, *kind);
             services_.onMain([this] { funds_.depositwithdrawalNotification(); });
         } else if (name == "getdsaccountstatement") {

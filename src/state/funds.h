@@ -122,7 +122,9 @@ public:
     }
     const model::AccountStatementInfo& accountStatementInfo() const { return accountStatementInfo_; }
 
-    // Emptied before the answer that refills them.
+    // Emptied before the answer that refills them (no notification: the answer posts one).
+    void beginFinancialTransactions();
+    // Empties the list and tells its readers at once.
     void clearFinancialTransactions();
     void beginCancelledOrderHistory();
 

@@ -75,9 +75,14 @@ void Funds::fillPayGateSettingsDetails(std::string_view text) {
     if (!payGateSettingsCollection_.contains(key)) payGateSettingsCollection_.set(std::move(key), std::move(setting));
 }
 
-void Funds::clearFinancialTransactions() {
+void Funds::beginFinancialTransactions() {
     platform::assertMainThread();
     FinancialTransactionCollection_.clear();
+}
+
+void Funds::clearFinancialTransactions() {
+    beginFinancialTransactions();
+    depositwithdrawalNotification();
 }
 
 void Funds::fillFinancialTransactionsData(std::string_view text) {

@@ -60,6 +60,8 @@ public:
     // --- Data-service and account requests of the windows -----------------------
     virtual void requestExecutedPosition(const model::SearchInfo& search) = 0;
     virtual void requestFinancialTransactions(const model::SearchInfo& search) = 0;
+    // Empties the financial transactions and posts their table notification.
+    virtual void clearFinancialTransactions() = 0;
     virtual void requestAccountStatement(const model::StatementQuery& query) = 0;
     virtual void requestCancelledOrderHistoryForAccount(const model::StatementQuery& query) = 0;
     virtual void requestAdvancedInstrumentInfo() = 0;

@@ -1,13 +1,20 @@
 // The account statement window against the simulator: the first opening's
 // request and the eight tables it fills, later openings, the account combo's
-// limits, repeated and unresolved requests. Screenshots of both pages in both
-// themes, one with a hidden column.
+// limits, repeated and unresolved requests, and the printed statement.
+// Screenshots of both pages in both themes, one with a hidden column, and the
+// printed first page.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QFile>
+#include <QPainter>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextTable>
 #include <QLabel>
 #include <QMenu>
 #include <QStackedWidget>
@@ -19,7 +26,10 @@
 #include "charts/pie_chart_controller.h"
 #include "integration/app_window_fixture.h"
 #include "kit/core/kit_payloads.h"
+#include "platform/resource_bundle.h"
 #include "printing/consolidated_table_data.h"
+#include "printing/print_operation.h"
+#include "printing/print_text_view.h"
 #include "reports/account_statement_window_controller.h"
 #include "reports/statement_table_controllers.h"
 #include "reports/statement_table_view.h"
@@ -36,6 +46,28 @@ using reports::AccountStatementWindowController;
 std::vector<std::string> column(const QAbstractItemModel* model, int c) {
     std::vector<std::string> out;
     for (int r = 0; r < model->rowCount(); ++r) out.push_back(model->index(r, c).data().toString().toStdString());
+    return out;
+}
+
+// The printed document in reading order: each non-empty paragraph's text
+// ("[image]" for the logo) and each table as "[table <rows>]".
+std::vector<std::string> outline(const QTextDocument& document, std::vector<QTextTable*>* tables = nullptr) {
+    std::vector<std::string> out;
+    for (auto it = document.rootFrame()->begin(); !it.atEnd(); ++it) {
+        if (auto* table = qobject_cast<QTextTable*>(it.currentFrame())) {
+            out.push_back("[table " + std::to_string(table->rows()) + "]");
+            if (tables) tables->push_back(table);
+        } else if (const QString text = it.currentBlock().text(); !text.isEmpty()) {
+            out.push_back(text == QChar(QChar::ObjectReplacementCharacter) ? "[image]" : text.toStdString());
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> tableRow(QTextTable* table, int row) {
+    std::vector<std::string> out;
+    for (int c = 0; c < table->columns(); ++c)
+        out.push_back(table->cellAt(row, c).firstCursorPosition().block().text().toStdString());
     return out;
 }
 
@@ -215,6 +247,104 @@ TEST_F(StatementWindowTest, TheComboSetsLimitsAndShowRequestsForTheLastAccount) 
     EXPECT_EQ(window->addressLabel->text(), "");
     EXPECT_EQ(window->companyAddressLabel->text(), "");
     EXPECT_EQ(window->marginSummaryHistoryTableController->rowCount(), 0);
+    window->hide();
+}
+
+TEST_F(StatementWindowTest, PrintsTheLastStatementUnderTheLastRequestAsTheTablesShowIt) {
+    AccountStatementWindowController* window = open();
+    ASSERT_TRUE(window);
+    using integration::tr;
+    const std::string day = QDate::currentDate().toString("MM/dd/yyyy").toStdString();
+    const std::string name = main->context().view.account("1001")->AccountName;
+    const model::AccountStatementInfo& statement = main->context().view.accountStatement();
+    const auto expectedOutline = [&](const std::vector<int>& rows) {
+        std::vector<std::string> out{"[image]", tr("0263")};
+        if (rows[0] > 1) out.insert(out.end(), {"12 S&P Tower", "Broker &lt;b&gt; Ltd"});
+        out.insert(out.end(), {tr("0012") + " : 1001", tr("0239") + " : " + name, tr("0436") + " : " + day + " - " + day});
+        const char* headings[] = {"0700", "0701", "0702", "0276", "0260", "0103", "0261", "0088"};
+        for (int i = 0; i < 8; ++i) {
+            out.insert(out.end(), {tr(headings[i]), "[table " + std::to_string(rows[std::size_t(i)]) + "]"});
+            if (i == 4) out.push_back(window->settledPositionHistoryTableController->getSettledStatusInfo(statement));
+            if (i == 5) out.push_back(window->openPositionHistoryTableController->getOpenStatusInfo(statement));
+        }
+        return out;
+    };
+    // Before any statement: every section its heading and header row.
+    std::shared_ptr<printing::PrintTextView> job = window->printJob();
+    EXPECT_EQ(outline(job->document()), expectedOutline({1, 1, 1, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(job->printJobTitle().toStdString(), platform::ResourceBundle::applicationName() + " - " + tr("0263"));
+
+    // Another account and period chosen without Show: the print keeps the last request's.
+    ASSERT_TRUE(answered(0));
+    window->accountComboBox->setCurrentIndex(window->accountComboBox->findText("1002"));
+    window->fromDatePicker->setDateTime(today(0).addDays(-3));
+    QTableView* openView = window->tableViews[0];
+    const int market = window->openPositionHistoryTableController->columnOf("0147");
+    openView->setColumnHidden(market, true);
+    int dateColumn = 0;
+    while (!reports::isDateTimeColumn(reports::DetailTable::OpenPositions,
+                                      window->openPositionHistoryTableController->identifiers()[std::size_t(dateColumn)]))
+        ++dateColumn;
+    openView->setColumnWidth(dateColumn, 100);  // narrow: the time only, as on screen
+    std::vector<QTextTable*> tables;
+    job = window->printJob();
+    EXPECT_EQ(outline(job->document(), &tables), expectedOutline({18, 5, 2, 4, 4, 4, 3, 1}));
+    ASSERT_EQ(tables.size(), 8u);
+    EXPECT_EQ(tableRow(tables[0], 0), (std::vector<std::string>{tr("Entity"), tr("Details")}));
+    std::vector<std::string> header;
+    for (int c = 0; c < window->openPositionHistoryTableController->columnCount(); ++c)
+        if (c != market) header.push_back(tr(window->openPositionHistoryTableController->identifiers()[std::size_t(c)].c_str()));
+    EXPECT_EQ(tableRow(tables[5], 0), header);
+    const int printedDate = dateColumn - (market < dateColumn);
+    const std::string full = window->openPositionHistoryTableController->text(0, dateColumn).toStdString();
+    EXPECT_EQ(tableRow(tables[5], 1)[std::size_t(printedDate)], reports::dateTimeCell(100, full));
+    EXPECT_NE(reports::dateTimeCell(100, full), full);
+    EXPECT_EQ(tableRow(tables[5], 1)[0], "9");
+
+    // The print button prints to the installed PDF target.
+    const QString pdfPath = QString::fromStdString(path) + "_statement.pdf";
+    auto target = std::make_shared<printing::PdfPrintTarget>(pdfPath);
+    printing::PrintTarget::install(target);
+    window->printButton->click();
+    printing::PrintTarget::install(nullptr);
+    EXPECT_EQ(target->printed(), 1);
+    QFile file(pdfPath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray pdf = file.readAll();
+    EXPECT_TRUE(pdf.startsWith("%PDF-"));
+    EXPECT_GE(pdf.count("/Type /Page\n"), 1);
+    file.remove();
+
+    // Page one at 100 dpi: the logo and the headings' colour show.
+    QImage page(744, 1070, QImage::Format_RGB32);
+    page.setDotsPerMeterX(3937);
+    page.setDotsPerMeterY(3937);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    job->paginate(page, page.size())->paintPage(painter, 0);
+    painter.end();
+    const auto count = [&](QRgb colour) {
+        int n = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x) n += page.pixel(x, y) == colour;
+        return n;
+    };
+    EXPECT_GT(count(qRgb(31, 93, 120)), 500);    // the logo's mark
+    EXPECT_GT(count(qRgb(158, 207, 224)), 500);  // the headings
+    QDir().mkpath(QString(TC_BINARY_DIR) + "/screenshots");
+    EXPECT_TRUE(page.save(QString(TC_BINARY_DIR) + "/screenshots/account-statement-print-page1.png"));
+
+    // An account text naming none: account 0, no addresses, the margin calls' header only.
+    window->accountComboBox->setEditText("nope");
+    const int before = refreshes;
+    window->showButton->click();
+    ASSERT_TRUE(answered(before));
+    tables.clear();
+    job = window->printJob();
+    const std::vector<std::string> printed = outline(job->document(), &tables);
+    ASSERT_EQ(tables.size(), 8u);
+    EXPECT_EQ(tables[2]->rows(), 1);
+    EXPECT_EQ(printed[2], tr("0012") + " : 0");
     window->hide();
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
+#include <thread>
 #include <vector>
 
 using namespace platform;
@@ -20,4 +23,53 @@ TEST(Log, InstalledSinkGetsLiteralTextsAndHonoursTheMinimumLevel) {
     EXPECT_EQ(lines[0], std::make_pair(LogLevel::Debug, std::string("Create directory error: x")));
     EXPECT_EQ(lines[1], std::make_pair(LogLevel::Error, std::string("Write file error: y")));
     EXPECT_EQ(lines[2], std::make_pair(LogLevel::Warning, std::string("kept")));
+}
+
+// Whether a level is written follows the minimum level, as write does.
+TEST(Log, EnabledMatchesWhatWriteDelivers) {
+    struct Row {
+        LogLevel minimum;
+        LogLevel level;
+        bool enabled;
+    };
+    const Row rows[] = {
+        {LogLevel::Debug, LogLevel::Debug, true},  {LogLevel::Warning, LogLevel::Info, false},
+        {LogLevel::Warning, LogLevel::Warning, true}, {LogLevel::Error, LogLevel::Warning, false},
+        {LogLevel::Error, LogLevel::Error, true},
+    };
+    int delivered = 0;
+    Log::setSink([&](LogLevel, const std::string&) { ++delivered; });
+    for (const Row& row : rows) {
+        SCOPED_TRACE(static_cast<int>(&row - rows));
+        Log::setMinimumLevel(row.minimum);
+        EXPECT_EQ(Log::enabled(row.level), row.enabled);
+        delivered = 0;
+        Log::write(row.level, "x");
+        EXPECT_EQ(delivered, row.enabled ? 1 : 0);
+    }
+    Log::setSink(nullptr);
+    Log::setMinimumLevel(LogLevel::Debug);
+}
+
+// Sinks replaced while other threads write: every message reaches one of them.
+TEST(Log, SinkSwappedWhileThreadsWrite) {
+    std::atomic<int> delivered{0};
+    auto makeSink = [&delivered] {
+        auto owned = std::make_shared<std::string>("sink");  // freed with the sink
+        return Log::Sink([&delivered, owned](LogLevel, const std::string&) {
+            if (!owned->empty()) delivered.fetch_add(1);
+        });
+    };
+    Log::setSink(makeSink());
+    constexpr int kThreads = 4, kEach = 2000;
+    std::vector<std::thread> writers;
+    for (int t = 0; t < kThreads; ++t) {
+        writers.emplace_back([] {
+            for (int i = 0; i < kEach; ++i) Log::debug("line");
+        });
+    }
+    for (int i = 0; i < 200; ++i) Log::setSink(makeSink());
+    for (auto& w : writers) w.join();
+    Log::setSink(nullptr);
+    EXPECT_EQ(delivered.load(), kThreads * kEach);
 }

@@ -42,52 +42,72 @@ void check(const protocol::MessageBase& m) {
     }
 }
 
-// The frames of `stream` fed whole, the tail left and whether it was taken whole.
+// The frames of `stream` fed whole, packed into one buffer, the tail left and
+// whether it was taken whole. One instance serves every input, so that its
+// buffers are allocated once.
 struct Whole {
-    std::vector<std::string> frames;
+    std::string bytes;              // the frames one after another
+    std::vector<std::size_t> ends;  // where each frame ends in `bytes`
     std::string tail;
     bool ok = true;
+
+    std::size_t count() const { return ends.size(); }
+    std::string_view frame(std::size_t i) const {
+        const std::size_t begin = i == 0 ? 0 : ends[i - 1];
+        return std::string_view(bytes).substr(begin, ends[i] - begin);
+    }
 };
 
-Whole whole(std::string_view stream) {
+void whole(std::string_view stream, Whole& out) {
+    out.bytes.clear();
+    out.ends.clear();
     protocol::FrameDecoder dec(256);
-    Whole out;
-    out.ok = dec.feed(stream, [&](std::string_view f) { out.frames.emplace_back(f); });
-    out.tail = dec.tail();
-    return out;
+    out.ok = dec.feed(stream, [&out](std::string_view f) {
+        out.bytes.append(f);
+        out.ends.push_back(out.bytes.size());
+    });
+    out.tail.assign(dec.tail());
 }
 
 // Whether `stream` fed in chunks of `chunk` bytes gives what it gives whole
 // (compared as the frames come, so that no pass allocates them).
 bool sameInChunks(std::string_view stream, std::size_t chunk, const Whole& expected) {
+    struct Compare {
+        const Whole& expected;
+        std::size_t next = 0;
+        bool same = true;
+    } compare{expected};
     protocol::FrameDecoder dec(256);
-    std::size_t next = 0;
-    bool same = true, ok = true;
-    const std::function<void(std::string_view)> onFrame = [&](std::string_view f) {
-        same = same && next < expected.frames.size() && f == expected.frames[next];
-        ++next;
+    bool ok = true;
+    const std::function<void(std::string_view)> onFrame = [c = &compare](std::string_view f) {
+        c->same = c->same && c->next < c->expected.count() && f == c->expected.frame(c->next);
+        ++c->next;
     };
     for (std::size_t pos = 0; pos < stream.size(); pos += chunk) {
         ok = dec.feed(stream.substr(pos, chunk), onFrame) && ok;
         require(dec.tail().size() <= dec.maxFrame() + 1);  // the body and its 0x01
     }
-    return same && next == expected.frames.size() && dec.tail() == expected.tail && ok == expected.ok;
+    return compare.same && compare.next == expected.count() && dec.tail() == expected.tail && ok == expected.ok;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // Every chunk size repeats the decoder's log lines: none are written.
-    static const bool quiet = (platform::Log::setSink([](platform::LogLevel, const std::string&) {}), true);
+    // Every chunk size repeats the decoder's log lines: none are written, and
+    // the debug lines are not even formatted.
+    static const bool quiet = (platform::Log::setSink([](platform::LogLevel, const std::string&) {}),
+                               platform::Log::setMinimumLevel(platform::LogLevel::Error), true);
     (void)quiet;
+    static Whole expected;
     if (size == 0) return 0;
     // The first byte picks the chunk size, the rest is the stream. Frames are
     // at most 256 bytes here: a longer stream adds time, not cases.
     const std::size_t chunk = 1 + data[0] % 64;
     const std::string_view stream(reinterpret_cast<const char*>(data + 1), std::min<std::size_t>(size - 1, 600));
-    const Whole expected = whole(stream);
-    require(expected.frames.size() <= stream.size());
-    for (std::string_view frame : expected.frames) {
+    whole(stream, expected);
+    require(expected.count() <= stream.size());
+    for (std::size_t i = 0; i < expected.count(); ++i) {
+        const std::string_view frame = expected.frame(i);
         require(!frame.empty());
         require(frame.find(protocol::FrameStartByte) == std::string_view::npos);
         require(frame.find(protocol::FrameEndByte) == std::string_view::npos);

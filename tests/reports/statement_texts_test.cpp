@@ -1,10 +1,12 @@
 // The statement's texts: detail cells by column, status lines, the account,
-// order and margin summaries, and the pickers' period rule.
+// order and margin summaries, the printed account block and the pickers'
+// period rule.
 #include <gtest/gtest.h>
 
 #include <limits>
 
 #include "model/formatter.h"
+#include "reports/core/account_detail_text.h"
 #include "reports/core/statement_cells.h"
 #include "reports/core/statement_period.h"
 #include "reports/core/statement_summaries.h"
@@ -187,6 +189,34 @@ TEST_F(StatementTextsTest, OrderAndMarginSummariesShowPlainQuantitiesAndTheAccou
     EXPECT_EQ(margin[0].value, "3");
     EXPECT_EQ(reports::marginSummaryRows(statement, 1002, key)[0].value, "0");
     EXPECT_TRUE(reports::marginSummaryRows(statement, 0, key).empty());
+}
+
+TEST_F(StatementTextsTest, TheAccountBlockNamesTheRequestAndItsStatementsAddresses) {
+    using model::DateFormatter;
+    const auto at = [](int day, int hour) {
+        DateFormatter::Fields f;
+        f.year = 2026, f.month = 3, f.day = day, f.hour = hour;
+        return *DateFormatter::dateFromFields(f, DateFormatter::Zone::Local);
+    };
+    auto client = std::make_shared<model::ClientAddressInfo>();
+    client->accountId = 1001, client->address = "12 Tower";
+    statement.clientAddressInfo["1001"] = client;
+    auto company = std::make_shared<model::OrganizationInfo>();
+    company->accountId = 1001, company->companyAddress = "Broker Ltd";
+    statement.organizationInfo["1001"] = company;
+    const struct {
+        reports::StatementRequest request;
+        std::string name, expected;
+    } cases[] = {
+        {{1001, at(2, 0), at(9, 12)}, "Ann",
+         "\n\n12 Tower\n\nBroker Ltd\n\n<0012> : 1001\n\n<0239> : Ann\n\n<0436> : 03/02/2026 - 03/09/2026\n\n"},
+        {{1002, at(1, 23), at(1, 23)}, "Bob",  // no addresses in the statement for this account
+         "\n\n\n\n\n\n<0012> : 1002\n\n<0239> : Bob\n\n<0436> : 03/01/2026 - 03/01/2026\n\n"},
+        {{0, at(2, 0), at(2, 12)}, "",  // no account resolved: nothing of 1001 shows
+         "\n\n\n\n\n\n<0012> : 0\n\n<0239> : \n\n<0436> : 03/02/2026 - 03/02/2026\n\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(reports::accountDetailString(c.request, statement, c.name, key), c.expected) << c.request.accountId;
 }
 
 TEST(StatementPeriodTest, TheRangeHoldsTheDefaultPeriodAndEveryLimit) {

@@ -216,6 +216,12 @@ TEST_F(StatementTest, TransactionRowsInAnswerOrder) {
         EXPECT_TRUE(session->funds().FinancialTransactionCollection().empty()) << failed;
     }
     EXPECT_EQ(posted, std::vector<std::string>(7, "DepositWithdrawalTableNotification"));
+    // A window's clear empties the list at once and tells every reader.
+    answer("getfinancialtransactions", row("9", "20240131170500"));
+    static_cast<SessionCommands&>(*session).clearFinancialTransactions();
+    loop->runUntilIdle();
+    EXPECT_TRUE(session->funds().FinancialTransactionCollection().empty());
+    EXPECT_EQ(posted, std::vector<std::string>(9, "DepositWithdrawalTableNotification"));
 }
 
 }  // namespace

@@ -1,0 +1,3 @@
+if(TARGET reports)
+  tc_bench(print_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/print_bench.cpp LIBS reports orders)
+endif()

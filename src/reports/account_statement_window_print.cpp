@@ -1,0 +1,153 @@
+// The printed statement: one document of the logo, the title, the account
+// block of the last request and the eight tables as the window shows them,
+// each under its heading. Built anew at every print.
+#include <QFontDatabase>
+#include <QHeaderView>
+#include <QImage>
+#include <QTableView>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
+#include <algorithm>
+#include <climits>
+
+#include "kit/window_context.h"
+#include "platform/resource_bundle.h"
+#include "printing/consolidated_table_data.h"
+#include "printing/print_operation.h"
+#include "printing/print_text_view.h"
+#include "printing/table_print.h"
+#include "reports/account_statement_window_controller.h"
+#include "reports/statement_table_controllers.h"
+#include "reports/statement_table_view.h"
+#include "state/session_view.h"
+
+namespace reports {
+
+namespace {
+
+QTextCharFormat textStyle(double points) {
+    QTextCharFormat style;
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSizeF(points);
+    style.setFont(font);
+    return style;
+}
+
+QTextCharFormat titleStyle() {
+    QTextCharFormat style = textStyle(20);
+    style.setForeground(QColor(Qt::darkGray));
+    style.setFontUnderline(true);
+    return style;
+}
+
+// Headings and status lines keep the text colour, black on paper.
+QTextCharFormat headingStyle() {
+    QTextCharFormat style = textStyle(12);
+    style.setBackground(QColor(158, 207, 224));
+    return style;
+}
+
+QTextCharFormat statusStyle() {
+    QTextCharFormat style = textStyle(10);
+    style.setBackground(QColor(Qt::lightGray));
+    return style;
+}
+
+void newLines(QTextCursor& cursor, int count) {
+    for (int i = 0; i < count; ++i) cursor.insertText("\n", QTextCharFormat());
+}
+
+// The application image "Company_Logo", at half its pixels (drawn for 2x);
+// without the image nothing is inserted and the rest prints.
+void insertLogo(QTextCursor& cursor) {
+    const auto path = platform::ResourceBundle::pathForResource("images/Company_Logo", "png");
+    const QImage logo(path ? QString::fromStdString(*path) : QString());
+    if (logo.isNull()) return;
+    const QUrl name("resource:Company_Logo");
+    cursor.document()->addResource(QTextDocument::ImageResource, name, logo);
+    QTextImageFormat image;
+    image.setName(name.toString());
+    image.setWidth(logo.width() / 2.0);
+    image.setHeight(logo.height() / 2.0);
+    cursor.insertImage(image);
+}
+
+// The rows of the view as its cells show them: a date-time column narrower
+// than the whole text prints the time only, as on screen.
+printing::TableRows tableRows(const QTableView& view, int records, std::int64_t language) {
+    printing::TableRows rows = printing::ConsolidatedTableData::getConsolidatedDataFromTableView(view, records, language);
+    const QHeaderView* header = view.horizontalHeader();
+    int printed = 0;
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        if (logical < 0 || view.isColumnHidden(logical)) continue;
+        if (dynamic_cast<const DateTimeWidthDelegate*>(view.itemDelegateForColumn(logical)))
+            for (qsizetype r = 1; r < rows.size(); ++r)
+                rows[r][printed] =
+                    QString::fromStdString(dateTimeCell(view.columnWidth(logical), rows[r][printed].toStdString()));
+        ++printed;
+    }
+    return rows;
+}
+
+}  // namespace
+
+std::shared_ptr<printing::PrintTextView> AccountStatementWindowController::printJob() const {
+    const model::AccountStatementInfo& statement = context_.view.accountStatement();
+    const auto text = [this](const char* key) { return QString::fromStdString(context_.text(key)); };
+    auto job = std::make_shared<printing::PrintTextView>(
+        QString::fromStdString(platform::ResourceBundle::applicationName()) + " - " + text("0263"));
+    const auto account = context_.view.account(std::to_string(lastRequest_.accountId));
+    const std::string block =
+        accountDetailString(lastRequest_, statement, lastRequest_.accountId && account ? account->AccountName : "",
+                            context_.text);
+    const QString open = QString::fromStdString(openPositionHistoryTableController->getOpenStatusInfo(statement));
+    const QString settled =
+        QString::fromStdString(settledPositionHistoryTableController->getSettledStatusInfo(statement));
+
+    // Row counts are the records behind each table; the reader caps them at the model's rows.
+    const struct {
+        const char* heading;
+        const QTableView* view;
+        std::size_t records;
+        const QString* status;  // the line under the table, if any
+        int linesAfter;
+    } sections[] = {
+        {"0700", tableViews[5], std::size_t(accountSummaryHistoryTableController->getAccountSummaryCount()), nullptr, 1},
+        {"0701", tableViews[6], std::size_t(orderSummaryHistoryTableController->getOrderSummaryCount()), nullptr, 1},
+        {"0702", tableViews[7], std::size_t(marginSummaryHistoryTableController->getMarginSummaryCount()), nullptr, 1},
+        {"0276", tableViews[4], statement.InstrumentInfo.size(), nullptr, 1},
+        {"0260", tableViews[2], statement.SettledPositionInfo.size(), &settled, 3},
+        {"0103", tableViews[0], statement.OpenPositionInfo.size(), &open, 3},
+        {"0261", tableViews[1], statement.PendingOrderInfo.size(), nullptr, 1},
+        {"0088", tableViews[3], statement.cancelledOrderInfo.size(), nullptr, 0},
+    };
+
+    QTextDocument& document = job->document();
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    insertLogo(cursor);
+    newLines(cursor, 1);
+    cursor.insertText(text("0263"), titleStyle());
+    cursor.insertText(QString::fromStdString(block), textStyle(12));
+    const printing::TablePrint tables;
+    for (const auto& section : sections) {
+        cursor.insertText(text(section.heading), headingStyle());
+        const int records = int(std::min<std::size_t>(section.records, std::size_t(INT_MAX)));
+        tables.attributedStringFromItems(tableRows(*section.view, records, context_.language), cursor);
+        if (section.status) cursor.insertText(*section.status, statusStyle());
+        newLines(cursor, section.linesAfter);
+    }
+    cursor.endEditBlock();
+    return job;
+}
+
+void AccountStatementWindowController::print() {
+    // The printer's own margins (PrintTextView prints inside them): a negative
+    // margin has no meaning on a Qt page layout, so none is set.
+    printing::runPrintOperation(printJob(), this);
+}
+
+}  // namespace reports
