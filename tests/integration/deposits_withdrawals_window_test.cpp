@@ -19,9 +19,7 @@
 
 namespace {
 
-using kit::testing::runFor;
 using kit::testing::runUntil;
-using kit::testing::saveScreenshot;
 
 class DepositsWithdrawalsWindowTest : public integration::LoggedInWindowTest {
 public:
@@ -54,15 +52,6 @@ public:
         std::vector<std::string> out;
         for (int r = 0; r < rows.rowCount(); ++r) out.push_back(rows.index(r, c).data().toString().toStdString());
         return out;
-    }
-    void shoot(QWidget* widget, const QString& name) {
-        for (const std::int64_t theme : {0, 1}) {
-            prefs->set("Theme", theme);
-            QApplication::setPalette(kit::ThemeManager::palette(theme));
-            platform::NotificationCenter::defaultCenter().post(kit::kThemeChangedNotification);
-            runFor(100);
-            saveScreenshot(widget, name + (theme == 0 ? "-dark" : "-light"));
-        }
     }
 };
 
@@ -112,7 +101,7 @@ TEST_F(DepositsWithdrawalsWindowTest, EachSearchSendsItsCodeAndShowsTheAnswerInO
     QApplication::clipboard()->setText(QString("2") + QChar(0x02));
     list->accountComboBox->lineEdit()->paste();
     EXPECT_EQ(list->accountComboBox->currentText(), "1001");
-    shoot(list, "deposits-withdrawals-rows");
+    bothThemes(list, "deposits-withdrawals-rows", nullptr, 100);
 }
 
 TEST_F(DepositsWithdrawalsWindowTest, ClearAndAnErroneousAnswerEmptyTheList) {
@@ -141,7 +130,7 @@ TEST_F(DepositsWithdrawalsWindowTest, ClearAndAnErroneousAnswerEmptyTheList) {
     ASSERT_EQ(sim->command("fault ds-answer error"), "ok");
     ASSERT_TRUE(search(list, "", -1));
     EXPECT_TRUE(runUntil([&] { return rows.rowCount() == 0; }, 5000));
-    shoot(list, "deposits-withdrawals-empty");
+    bothThemes(list, "deposits-withdrawals-empty", nullptr, 100);
 }
 
 TEST_F(DepositsWithdrawalsWindowTest, PrintsTheListToPdf) {
