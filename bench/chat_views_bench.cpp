@@ -6,13 +6,11 @@
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <cstdio>
-#include <filesystem>
 
 #include "chat/chat_message_window_controller.h"
 #include "chat/message_table.h"
 #include "chat/messages_window_controller.h"
-#include "kit/qt_main_executor.h"
-#include "platform/preferences.h"
+#include "offscreen_bench.h"
 #include "silent_ui.h"
 #include "table_bench.h"
 
@@ -68,14 +66,9 @@ struct PlainCopy {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication::setStyle("Fusion");
-    QApplication application(argc, argv);
-    auto executor = kit::QtMainExecutor::install();
-    const std::string path = (std::filesystem::temp_directory_path() / "chat_views_bench_prefs").string();
+    bench::OffscreenApp app(argc, argv);
     {
-        platform::Preferences store(path);
-        kit::PreferenceManager preferences(store);
+        bench::BenchPreferences preferences("chat_views_bench");
         bench::SilentUi ui;
         ui.login.setUserName("alice");
         auto session = state::BusinessBase::create(ui, ui);
@@ -83,7 +76,7 @@ int main(int argc, char** argv) {
         chat.CreateRoomforChat("r1");
         chat.FillRoomMessage(state::MessageFields(std::vector<std::string>{"10=616", "501=r1", "17=" + history()}));
         chat.FillRecentConversation(state::MessageFields(std::vector<std::string>{"10=627", "17=" + notices()}));
-        bench::TableContext context(session, ui, preferences);
+        bench::TableContext context(session, ui, preferences.manager);
         context.context.text = [](const std::string& key) { return key; };
         context.context.theme = [] { return std::int64_t(0); };
         std::printf("chat views, offscreen at 1600x900, median of %d rounds\n", kRounds);
@@ -149,7 +142,5 @@ int main(int argc, char** argv) {
                         baseline2, repaint / baseline2);
         }
     }
-    std::filesystem::remove(path);
-    platform::MainExecutor::install(nullptr);
     return 0;
 }

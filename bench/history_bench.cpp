@@ -3,17 +3,14 @@
 // table with 10,000 rows, offscreen at 1600x900, against the repaint alone.
 #include <QApplication>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "bench_book.h"
-#include "kit/core/preference_manager.h"
-#include "kit/qt_main_executor.h"
 #include "model/language_string.h"
 #include "model/text_value.h"
-#include "platform/preferences.h"
+#include "offscreen_bench.h"
 #include "silent_ui.h"
 #include "support/order_book_test_access.h"
 #include "table_bench.h"
@@ -45,10 +42,7 @@ state::Orders settlements() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication::setStyle("Fusion");
-    QApplication application(argc, argv);
-    auto executor = kit::QtMainExecutor::install();
+    bench::OffscreenApp app(argc, argv);
 
     // Totals: the label's sums and text against the same sums of ready doubles.
     const state::Orders settled = settlements();
@@ -69,12 +63,10 @@ int main(int argc, char** argv) {
         sink = sums[0] + sums[4];
     });
 
-    const std::string path = (std::filesystem::temp_directory_path() / "history_bench_prefs").string();
     bench::TableTimes times;
     int rows = 0;
     {
-        platform::Preferences store(path);
-        kit::PreferenceManager preferences(store);
+        bench::BenchPreferences preferences("history_bench");
         bench::SilentUi ui;
         auto session = state::BusinessBase::create(ui, ui);
         const std::string group = bench::addGroupAndInstruments(*session, kInstruments);
@@ -82,14 +74,12 @@ int main(int argc, char** argv) {
         bench::addPositions(*session, kExecuted, kAccounts, kInstruments);
         for (const auto& p : state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session)))
             p->TransactionDateTime = "12/07/2026 09:30:00";
-        bench::TableContext context(session, ui, preferences);
+        bench::TableContext context(session, ui, preferences.manager);
         views::ExecutedPositionTableController table(context.context);
         rows = table.rowCount();
         times = bench::timeTable(table, state::SessionTestAccess::referenceData(*session), kRounds,
                                  [&] { table.executedpositionTableUpdate(); });
     }
-    std::filesystem::remove(path);
-    platform::MainExecutor::install(nullptr);
 
     std::printf("settled totals over %d settlements, mean of %d rounds\n", kSettlements, kRounds);
     std::printf("  totals label               %8.3f ms\n", totals);

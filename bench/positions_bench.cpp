@@ -5,17 +5,14 @@
 #include <QApplication>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 
-#include "kit/core/preference_manager.h"
-#include "kit/qt_main_executor.h"
 #include "bench_book.h"
 #include "support/order_book_test_access.h"
 #include "table_bench.h"
 #include "model/account_details.h"
-#include "platform/preferences.h"
+#include "offscreen_bench.h"
 #include "silent_ui.h"
 #include "state/order_book.h"
 #include "state/reference_data.h"
@@ -54,20 +51,15 @@ void fill(state::BusinessBase& s) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication::setStyle("Fusion");
-    QApplication application(argc, argv);
-    auto executor = kit::QtMainExecutor::install();
-    const std::string path = (std::filesystem::temp_directory_path() / "positions_bench_prefs").string();
+    bench::OffscreenApp app(argc, argv);
     bench::TableTimes times;
     double totals = 0, snapshot = 0;
     {
-        platform::Preferences store(path);
-        kit::PreferenceManager preferences(store);
+        bench::BenchPreferences preferences("positions_bench");
         bench::SilentUi ui;
         auto session = state::BusinessBase::create(ui, ui);
         fill(*session);
-        bench::TableContext context(session, ui, preferences);
+        bench::TableContext context(session, ui, preferences.manager);
         views::OpenPositionTableController table(context.context, true);
         state::ReferenceData& data = state::SessionTestAccess::referenceData(*session);
         times = bench::timeTable(table, data, kRounds, [&] { table.openpositionTableUpdate(); });
@@ -77,8 +69,6 @@ int main(int argc, char** argv) {
             table.RefreshTableview();
         });
     }
-    std::filesystem::remove(path);
-    platform::MainExecutor::install(nullptr);
     std::printf("open positions %d positions, 1600x900, mean of %d rounds\n", kPositions, kRounds);
     bench::printTableTimes(times, 20, 50);
     std::printf("    the tick without a repaint %.3f ms, the totals alone %.3f ms\n", snapshot, totals);

@@ -6,14 +6,11 @@
 #include <QApplication>
 #include <QTableView>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 
-#include "kit/core/preference_manager.h"
-#include "kit/qt_main_executor.h"
 #include "model/language_string.h"
-#include "platform/preferences.h"
+#include "offscreen_bench.h"
 #include "reports/account_statement_window_controller.h"
 #include "reports/statement_table_controllers.h"
 #include "silent_ui.h"
@@ -33,7 +30,7 @@ std::string element(const std::string& name, const std::string& text) { return "
 std::string statementXml() {
     std::string xml = "<NewDataSet>";
     for (int i = 1; i <= kInstruments; ++i)
-        xml += "<Table5>" + element("InstrumentId", std::to_string(i)) + element("Code", "I" + std::to_string(i)) +
+        xml += "<Table5>" + element("InstrumentId", std::to_string(i)) + element("Code", bench::text("I", i)) +
                element("DecimalPlaces", std::to_string(2 + i % 4)) + "</Table5>";
     for (int i = 0; i < kRows; ++i) {
         const std::string id = std::to_string(i + 1);
@@ -56,19 +53,14 @@ std::string statementXml() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication::setStyle("Fusion");
-    QApplication application(argc, argv);
-    auto executor = kit::QtMainExecutor::install();
-    const std::string path = (std::filesystem::temp_directory_path() / "statement_window_bench_prefs").string();
+    bench::OffscreenApp app(argc, argv);
     {
-        platform::Preferences store(path);
-        kit::PreferenceManager preferences(store);
+        bench::BenchPreferences preferences("statement_window_bench");
         bench::SilentUi ui;
         state::SessionParts parts;
         parts.outgoing = [](const protocol::RequestMessage&) { return true; };
         auto session = state::BusinessBase::create(ui, ui, std::move(parts));
-        bench::TableContext tables(session, ui, preferences);
+        bench::TableContext tables(session, ui, preferences.manager);
         kit::WindowContext& context = tables.context;
         context.text = [](const std::string& key) { return model::LanguageString::stringforSelectedLanguage(0, key); };
         context.theme = [] { return std::int64_t{0}; };
@@ -102,7 +94,5 @@ int main(int argc, char** argv) {
         std::printf("  %-34s %8.3f ms  (%.2fx the repaint alone)\n", "refresh + repaint", refresh, refresh / paint);
         window.hide();
     }
-    std::filesystem::remove(path);
-    platform::MainExecutor::install(nullptr);
     return 0;
 }

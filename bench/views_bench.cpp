@@ -4,14 +4,11 @@
 // same table alone.
 #include <QApplication>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "bench_book.h"
-#include "kit/core/preference_manager.h"
-#include "kit/qt_main_executor.h"
-#include "platform/preferences.h"
+#include "offscreen_bench.h"
 #include "silent_ui.h"
 #include "state/journal.h"
 #include "state/reference_data.h"
@@ -37,14 +34,9 @@ void print(const char* what, double paint, double work) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication::setStyle("Fusion");
-    QApplication application(argc, argv);
-    auto executor = kit::QtMainExecutor::install();
-    const std::string path = (std::filesystem::temp_directory_path() / "views_bench_prefs").string();
+    bench::OffscreenApp app(argc, argv);
     {
-        platform::Preferences store(path);
-        kit::PreferenceManager preferences(store);
+        bench::BenchPreferences preferences("views_bench");
         bench::SilentUi ui;
         auto session = state::BusinessBase::create(ui, ui);
         const std::string group = bench::addGroupAndInstruments(*session, kInstruments);
@@ -55,7 +47,7 @@ int main(int argc, char** argv) {
         state::Journal& journal = state::SessionTestAccess::journal(*session);
         for (int i = 0; i < kJournalLines; ++i)
             journal.append(bench::text("12/07/2026 09:30:00#$#Order filled, position ", 70000 + i));
-        bench::TableContext context(session, ui, preferences);
+        bench::TableContext context(session, ui, preferences.manager);
 
         std::printf("views, offscreen at 1600x900, mean of %d rounds\n", kRounds);
         {
@@ -86,7 +78,5 @@ int main(int argc, char** argv) {
             print("reload + repaint", t.paint, t.reload);
         }
     }
-    std::filesystem::remove(path);
-    platform::MainExecutor::install(nullptr);
     return 0;
 }

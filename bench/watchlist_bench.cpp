@@ -5,19 +5,16 @@
 #include <QElapsedTimer>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 
-#include "kit/core/preference_manager.h"
-#include "kit/qt_main_executor.h"
 #include "bench_book.h"
 #include "table_bench.h"
 #include "silent_ui.h"
 #include "model/item_details.h"
 #include "model/item_type.h"
 #include "model/session_settings.h"
-#include "platform/preferences.h"
+#include "offscreen_bench.h"
 #include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "state/reference_data.h"
@@ -69,24 +66,17 @@ void fill(state::ReferenceData& data) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication::setStyle("Fusion");
-    QApplication application(argc, argv);
-    auto executor = kit::QtMainExecutor::install();
-    const std::string path = (std::filesystem::temp_directory_path() / "watchlist_bench_prefs").string();
+    bench::OffscreenApp app(argc, argv);
     bench::TableTimes times;
     {
-        platform::Preferences store(path);
-        kit::PreferenceManager preferences(store);
+        bench::BenchPreferences preferences("watchlist_bench");
         bench::SilentUi ui;
         auto session = state::BusinessBase::create(ui, ui);
         fill(state::SessionTestAccess::referenceData(*session));
-        bench::TableContext context(session, ui, preferences);
+        bench::TableContext context(session, ui, preferences.manager);
         views::WatchlistTableController table(context.context);
         times = bench::timeTable(table, state::SessionTestAccess::referenceData(*session), kRounds, [&] { table.RefreshWatchlist(); });
     }
-    std::filesystem::remove(path);
-    platform::MainExecutor::install(nullptr);
     std::printf("watchlist %d instruments, 1600x900, mean of %d rounds\n", kInstruments, kRounds);
     bench::printTableTimes(times, 10, 30);
     return 0;

@@ -52,6 +52,20 @@ function(tc_library name)
   endif()
 endfunction()
 
+# tc_window_folder(name QT <components> LIBS ...) : a window folder. Its core/ library always
+# builds (its tests need no display); the library of every *.cpp here only with the GUI.
+function(tc_window_folder name)
+  cmake_parse_arguments(ARG "" "" "QT;LIBS" ${ARGN})
+  add_subdirectory(core)
+  if(NOT TC_BUILD_GUI)
+    return()
+  endif()
+  find_package(Qt6 REQUIRED COMPONENTS ${ARG_QT})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  tc_library(${name} SOURCES ${sources} LIBS ${ARG_LIBS})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+endfunction()
+
 # add_unit_test(name SOURCES ... [LIBS ...] [LABELS ...]) : one GoogleTest executable, one CTest entry.
 function(add_unit_test name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})

@@ -4,7 +4,6 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QTableView>
-#include <QVBoxLayout>
 
 #include "chat/core/chat_texts.h"
 #include "chat/room_table_model.h"
@@ -26,15 +25,8 @@ MessagesWindowController::MessagesWindowController(kit::WindowContext& context, 
     columns.cell = noticeCellText;
     columns.bold = [](const model::ChatRoom& room) { return room.isanUnreadMessage; };
     model_ = new RoomTableModel(std::move(columns), this);
-    table_ = new QTableView(this);
-    table_->setObjectName("messagesTableView");
-    table_->setModel(model_);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setAlternatingRowColors(true);
+    table_ = roomTableView("messagesTableView", model_, this, [this](int row) { doubleAction(row); });
     table_->setWordWrap(false);
-    table_->verticalHeader()->hide();
     table_->horizontalHeader()->setStretchLastSection(false);
     table_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     // The time column fits a bold 12-point time; subjects get the same room.
@@ -44,12 +36,8 @@ MessagesWindowController::MessagesWindowController(kit::WindowContext& context, 
     const int timeWidth = QFontMetrics(boldCell).horizontalAdvance("88/88/8888 88:88:88") + 20;
     table_->setColumnWidth(0, timeWidth);
     table_->setColumnWidth(2, timeWidth);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 8, 8, 8);
-    layout->addWidget(table_);
     setMinimumSize(560, 260);
     resize(680, 360);
-    connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { doubleAction(index.row()); });
     auto& center = platform::NotificationCenter::defaultCenter();
     observers_.emplace_back(&center, center.addObserver(state::notifications::kNoticeMessage,
                                                         [this](const platform::Notification&) { showWindow(); }));

@@ -2,7 +2,6 @@
 
 #include <QHeaderView>
 #include <QTableView>
-#include <QVBoxLayout>
 
 #include "chat/core/chat_texts.h"
 #include "chat/room_table_model.h"
@@ -23,23 +22,12 @@ RecentConversationWindowController::RecentConversationWindowController(kit::Wind
     for (const auto& key : columns.keys) columns.titles.push_back(QString::fromStdString(context_.text(key)));
     columns.cell = recentCellText;
     model_ = new RoomTableModel(std::move(columns), this);
-    table_ = new QTableView(this);
-    table_->setObjectName("recentconversationTableView");
-    table_->setModel(model_);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setAlternatingRowColors(true);
-    table_->verticalHeader()->hide();
+    // Only rows: the header and the space below the rows give no index.
+    table_ = roomTableView("recentconversationTableView", model_, this, [this](int row) { doubleAction(row); });
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setColumnWidth(0, 180);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 8, 8, 8);
-    layout->addWidget(table_);
     setMinimumSize(420, 260);
     resize(520, 340);
-    // Only rows: the header and the space below the rows give no index.
-    connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { doubleAction(index.row()); });
     auto& center = platform::NotificationCenter::defaultCenter();
     observer_ = platform::ObserverHandle(
         &center, center.addObserver(state::notifications::kRecentConversationReceived, [this](const platform::Notification& n) {

@@ -1,6 +1,9 @@
 #include "chat/room_table_model.h"
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QTableView>
+#include <QVBoxLayout>
 
 namespace chat {
 
@@ -41,6 +44,24 @@ QVariant RoomTableModel::data(const QModelIndex& index, int role) const {
 QVariant RoomTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount()) return {};
     return columns_.titles[std::size_t(section)];
+}
+
+QTableView* roomTableView(const char* name, RoomTableModel* model, QWidget* parent,
+                          std::function<void(int row)> doubleAction) {
+    auto* table = new QTableView(parent);
+    table->setObjectName(name);
+    table->setModel(model);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setAlternatingRowColors(true);
+    table->verticalHeader()->hide();
+    auto* layout = new QVBoxLayout(parent);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->addWidget(table);
+    QObject::connect(table, &QTableView::doubleClicked, parent,
+                     [action = std::move(doubleAction)](const QModelIndex& index) { action(index.row()); });
+    return table;
 }
 
 }  // namespace chat

@@ -11,6 +11,9 @@
 
 #include "model/chat_room.h"
 
+class QTableView;
+class QWidget;
+
 namespace chat {
 
 class RoomTableModel : public QAbstractTableModel {
@@ -35,5 +38,10 @@ private:
     QFont regular_;
     QFont bold_;
 };
+
+// A read-only table of `model` named `name` filling `parent` with 8-point margins:
+// whole rows, one at a time, a double click on a row handed to `doubleAction`.
+QTableView* roomTableView(const char* name, RoomTableModel* model, QWidget* parent,
+                          std::function<void(int row)> doubleAction);
 
 }  // namespace chat

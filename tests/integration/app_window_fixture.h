@@ -11,9 +11,11 @@
 #include <filesystem>
 #include <functional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "kit/core/kit_payloads.h"
 #include "kit/qt_main_executor.h"
 #include "kit/theme_manager.h"
 #include "kit/qt_test_app.h"
@@ -131,6 +133,34 @@ protected:
         for (QWidget* w : QApplication::topLevelWidgets())
             if (qobject_cast<QMessageBox*>(w)) delete w;
         AppWindowTest::TearDown();
+    }
+
+    // Screenshots of `shown` in the dark and the light theme, each applied as the application
+    // does; `reshow`, if any, then shows the window the way its next opening would.
+    void bothThemes(QWidget* shown, const QString& name,
+                    const std::function<void(std::int64_t theme)>& reshow = nullptr, int settleMs = 50) {
+        for (const std::int64_t theme : {0, 1}) {
+            prefs->set("Theme", theme);
+            QApplication::setPalette(kit::ThemeManager::palette(theme));
+            platform::NotificationCenter::defaultCenter().post(kit::kThemeChangedNotification);
+            if (reshow) reshow(theme);
+            kit::testing::runFor(settleMs);
+            kit::testing::saveScreenshot(shown, name + (theme == 0 ? "-dark" : "-light"));
+        }
+    }
+    // How many requests the simulator took whose type (or "name:account") is `entry`.
+    int sent(const std::string& entry) {
+        std::istringstream all(sim->command("received trader"));
+        int n = 0;
+        for (std::string word; all >> word;) n += word == entry;
+        return n;
+    }
+    // The refusal alert is open and says the text of `key`; closes it.
+    static bool refusedWith(const char* key) {
+        QMessageBox* box = refusal();
+        const bool says = box && box->informativeText().contains(QString::fromStdString(tr(key)));
+        delete box;
+        return says;
     }
 
     // The ids in the open (or the pending) collection.

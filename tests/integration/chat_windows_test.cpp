@@ -38,10 +38,6 @@
 namespace {
 
 using kit::testing::runUntil;
-using kit::testing::saveScreenshot;
-
-const char kColumn = '\x05';
-const char kRow = '\x06';
 
 class ChatWindowsTest : public integration::LoggedInWindowTest {
 protected:
@@ -57,54 +53,61 @@ protected:
     }
     const state::SessionView& view() { return main->context().view; }
     template <typename Window>
+    Window* kept(const char* name) { return dynamic_cast<Window*>(main->keptWindow(name)); }
+    template <typename Window>
     Window* open(const char* command, const char* name) {
         EXPECT_TRUE(main->runCommand(command, nullptr));
-        auto* window = dynamic_cast<Window*>(main->keptWindow(name));
+        auto* window = kept<Window>(name);
         if (window) window->resize(760, 520);
         runUntil([&] { return window && window->isVisible(); });
         return window;
     }
-    // How many of `type` the client sent so far.
-    int sent(const std::string& type) {
-        const std::string list = sim->command("received trader") + " ";
-        int n = 0;
-        for (std::size_t at = list.find(" " + type + " "); at != std::string::npos; at = list.find(" " + type + " ", at + 1)) ++n;
-        return n;
+    chat::ChatWindowController* openChat() { return open<chat::ChatWindowController>("ChatButtonClicked", "ChatWindowController"); }
+    // The window's partner, the session's, the title and whether sending is on.
+    std::string conversation(chat::ChatWindowController* chat) {
+        return chat->UserName() + "|" + view().chatUserName() + "|" + chat->windowTitle().toStdString() + "|" +
+               (chat->sendButton()->isEnabled() ? "send" : "no send");
     }
-    // `reshow` themes the window as its next showing would; none: the window alone.
-    void bothThemes(QWidget* shown, const QString& name, const std::function<void()>& reshow = nullptr) {
-        for (const std::int64_t theme : {0, 1}) {
-            prefs->set("Theme", theme);
-            QApplication::setPalette(kit::ThemeManager::palette(theme));
-            platform::NotificationCenter::defaultCenter().post(kit::kThemeChangedNotification);
+    // Chat windows take the theme at their showing: `reshow` shows it again, else the window alone is themed.
+    void shoot(QWidget* shown, const QString& name, const std::function<void()>& reshow = nullptr) {
+        bothThemes(shown, name, [&](std::int64_t theme) {
             if (reshow) reshow();
             else kit::ThemeManager::applyTheme({{"Windows", {shown}}}, theme);
-            kit::testing::runFor(50);
-            saveScreenshot(shown, name + (theme == 0 ? "-dark" : "-light"));
-        }
+        });
     }
     static void click(QAbstractItemView* table, const QModelIndex& index) {
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
     }
+    static void doubleClick(QTableView* table, int row) {
+        click(table, table->model()->index(row, 0));
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(row, 0)).center());
+    }
     static std::string cell(QAbstractItemView* table, int row, int column = 0) {
         return table->model()->index(row, column).data().toString().toStdString();
     }
+    // Each row's first `columns` cells, joined by "|".
+    static std::vector<std::string> rowTexts(QAbstractItemView* table, int columns) {
+        std::vector<std::string> out;
+        for (int row = 0; row < table->model()->rowCount(); ++row) {
+            std::string text = cell(table, row);
+            for (int column = 1; column < columns; ++column) text += "|" + cell(table, row, column);
+            out.push_back(text);
+        }
+        return out;
+    }
+    // A server record: fields joined by 0x05, ended by 0x06.
     static std::string record(const std::vector<std::string>& fields) {
         std::string out;
-        for (const auto& f : fields) out += (out.empty() ? "" : std::string(1, kColumn)) + f;
-        return out + kRow;
+        for (const auto& f : fields) out += (out.empty() ? "" : "\x05") + f;
+        return out + "\x06";
     }
-    static void doubleClick(QTableView* table, int row) {
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(row, 0)).center());
-        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(row, 0)).center());
-    }
-    static bool sameImage(const QVariant& icon, chat::Presence presence) {
-        return icon.value<QIcon>().cacheKey() == chat::presenceImage(presence).cacheKey();
+    static bool shows(const QModelIndex& index, chat::Presence presence) {
+        return index.data(Qt::DecorationRole).value<QIcon>().cacheKey() == chat::presenceImage(presence).cacheKey();
     }
 };
 
-TEST_F(ChatWindowsTest, ContactsChooseAConversationAndTheFirstTextWaitsForItsRoom) {
-    auto* chat = open<chat::ChatWindowController>("ChatButtonClicked", "ChatWindowController");
+TEST_F(ChatWindowsTest, ContactsChooseAConversationTheFirstTextWaitsForItsRoomAndALaterListKeepsTheChoice) {
+    auto* chat = openChat();
     ASSERT_TRUE(chat);
     chat::ContactsOutlineViewController* contacts = chat->contactsOutlineViewController();
     QAbstractItemModelTester tester(chat->messageTableView()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -113,22 +116,18 @@ TEST_F(ChatWindowsTest, ContactsChooseAConversationAndTheFirstTextWaitsForItsRoo
     for (int row = 0; row < int(rows.size()); ++row) {
         const QModelIndex index = contacts->indexOfRow(row);
         EXPECT_EQ(index.data().toString().toStdString(), rows[row].first) << row;
-        const QVariant icon = index.data(Qt::DecorationRole);
-        if (rows[row].second.empty()) EXPECT_TRUE(icon.isNull()) << row;
-        else EXPECT_TRUE(sameImage(icon, rows[row].second == "bob" ? chat::Presence::Available : chat::Presence::None)) << row;
+        if (rows[row].second.empty()) EXPECT_TRUE(index.data(Qt::DecorationRole).isNull()) << row;
+        else EXPECT_TRUE(shows(index, rows[row].second == "bob" ? chat::Presence::Available : chat::Presence::None)) << row;
     }
-    EXPECT_EQ(chat->windowTitle().toStdString(), integration::tr("0090"));
-    EXPECT_FALSE(chat->sendButton()->isEnabled());
+    const std::string none = "||" + integration::tr("0090") + "|no send";
+    EXPECT_EQ(conversation(chat), none);
 
     // The first row does nothing; a contact opens an empty room and sends nothing yet.
     click(contacts, contacts->indexOfRow(0));
-    EXPECT_EQ(chat->UserName(), "");
+    EXPECT_EQ(conversation(chat), none);
     click(contacts, contacts->indexOfRow(3));
-    EXPECT_EQ(chat->UserName(), "bob");
-    EXPECT_EQ(view().chatUserName(), "bob");
-    EXPECT_EQ(chat->windowTitle().toStdString(), "Bob Brown");
+    EXPECT_EQ(conversation(chat), "bob|bob|Bob Brown|send");
     ASSERT_TRUE(view().chatRoom("bob"));
-    EXPECT_TRUE(chat->sendButton()->isEnabled());
 
     // An empty box sends nothing; a text goes out once the room is confirmed, and the box empties.
     QTest::mouseClick(chat->sendButton(), Qt::LeftButton);
@@ -140,9 +139,9 @@ TEST_F(ChatWindowsTest, ContactsChooseAConversationAndTheFirstTextWaitsForItsRoo
     EXPECT_EQ(sent("601"), 1);
     EXPECT_EQ(sent("603"), 1);
     const std::string own = cell(table, 0);
-    EXPECT_EQ(own.substr(0, own.find('[')), "trader");
-    EXPECT_EQ(own.substr(own.find("]:\t")), "]:\thello there");
-    EXPECT_EQ(table->model()->index(0, 0).data(chat::kHeaderColorRole).value<QColor>(), QColor::fromRgbF(0.6f, 0, 0));
+    EXPECT_EQ(own.substr(0, own.find('[')) + own.substr(own.find("]:\t")), "trader]:\thello there");
+    const auto headerColor = [&](int row) { return table->model()->index(row, 0).data(chat::kHeaderColorRole).value<QColor>(); };
+    EXPECT_EQ(headerColor(0), QColor::fromRgbF(0.6f, 0, 0));
 
     // The partner's lines are green; a new one scrolls to the end.
     std::string longLine;
@@ -152,12 +151,12 @@ TEST_F(ChatWindowsTest, ContactsChooseAConversationAndTheFirstTextWaitsForItsRoo
                      (n == 28 ? longLine : "line" + std::to_string(n)));
     ASSERT_TRUE(runUntil([&] { return table->model()->rowCount() == 30; }, 10000));
     EXPECT_EQ(cell(table, 1), "Bob[31/01/2024 03:45:01 PM]:\tline0");
-    EXPECT_EQ(table->model()->index(1, 0).data(chat::kHeaderColorRole).value<QColor>(), QColor::fromRgbF(0, 0.6f, 0));
+    EXPECT_EQ(headerColor(1), QColor::fromRgbF(0, 0.6f, 0));
     kit::testing::runFor(50);
     EXPECT_EQ(table->verticalScrollBar()->value(), table->verticalScrollBar()->maximum());
     EXPECT_GT(table->verticalScrollBar()->maximum(), 0);
     EXPECT_GT(table->rowHeight(29), 2 * table->rowHeight(28));  // wrapped to the column
-    bothThemes(chat, "chat-window-contact");
+    shoot(chat, "chat-window-contact");
 
     // A box of blanks is sent.
     chat->messageTextView()->setText("   ");
@@ -167,69 +166,11 @@ TEST_F(ChatWindowsTest, ContactsChooseAConversationAndTheFirstTextWaitsForItsRoo
 
     // Another group row resets the window; a message then only reloads the empty table.
     click(contacts, contacts->indexOfRow(2));
-    EXPECT_EQ(chat->UserName(), "");
-    EXPECT_EQ(view().chatUserName(), "");
-    EXPECT_EQ(chat->windowTitle().toStdString(), integration::tr("0090"));
-    EXPECT_FALSE(chat->sendButton()->isEnabled());
+    EXPECT_EQ(conversation(chat), none);
     EXPECT_EQ(table->model()->rowCount(), 0);
     EXPECT_TRUE(contacts->selectionModel()->selectedIndexes().isEmpty());
-    chat->close();
-}
 
-TEST_F(ChatWindowsTest, QueuesAskForARequestUnlessAcceptedAndIgnoreAWaitingOne) {
-    auto* chat = open<chat::ChatWindowController>("ChatButtonClicked", "ChatWindowController");
-    ASSERT_TRUE(chat);
-    chat::ChatQueueTableViewController* queues = chat->chatQueueTableViewController();
-    QAbstractItemModelTester tester(queues->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-    EXPECT_EQ(queues->model()->headerData(0, Qt::Horizontal).toString().toStdString(), integration::tr("0165"));
-    EXPECT_EQ(cell(queues, 0), "Support");
-    EXPECT_TRUE(sameImage(queues->model()->index(0, 0).data(Qt::DecorationRole), chat::Presence::Available));
-    EXPECT_TRUE(sameImage(queues->model()->index(1, 0).data(Qt::DecorationRole), chat::Presence::None));
-
-    // Unavailable: the window resets. Available without a request: the dialog, each time.
-    click(queues, queues->model()->index(1, 0));
-    EXPECT_EQ(chat->UserName(), "");
-    EXPECT_TRUE(queues->selectionModel()->selectedRows().isEmpty());
-    EXPECT_EQ(chat->requestDialog(), nullptr);
-    click(queues, queues->model()->index(0, 0));
-    ASSERT_TRUE(chat->requestDialog());
-    EXPECT_EQ(chat->requestDialog()->field()->text(), "Hi");
-    EXPECT_EQ(view().chatUserName(), "");  // the queue's partner is not known before a room
-    chat->requestDialog()->reject();
-    EXPECT_EQ(chat->UserName(), "");
-    EXPECT_TRUE(queues->selectionModel()->selectedRows().isEmpty());
-    click(queues, queues->model()->index(0, 0));
-    ASSERT_TRUE(chat->requestDialog());
-    EXPECT_EQ(chat->windowTitle().toStdString(), "Support");
-    bothThemes(chat, "chat-window-queue");
-    chat->requestDialog()->field()->clear();
-    chat->requestDialog()->accept();
-    ASSERT_TRUE(runUntil([&] { return view().chatRoom("5") != nullptr; }, 10000));
-    EXPECT_EQ(sent("678"), 1);
-
-    // Accepted (status 2): the conversation opens with sending on and no dialog.
-    chat->loadDefaults();
-    click(queues, queues->model()->index(0, 0));
-    EXPECT_EQ(chat->requestDialog(), nullptr);
-    EXPECT_EQ(chat->UserName(), "5");
-    EXPECT_EQ(view().chatUserName(), "dealer");
-    EXPECT_TRUE(chat->sendButton()->isEnabled());
-
-    // Waiting for acceptance: its text and image, and a click changes nothing.
-    sim->command("send trader 679 1026=5 572=1");
-    ASSERT_TRUE(runUntil([&] { return cell(queues, 0) == "Waiting for acceptance"; }, 10000));
-    EXPECT_TRUE(sameImage(queues->model()->index(0, 0).data(Qt::DecorationRole), chat::Presence::PartlyAvailable));
-    chat->loadDefaults();
-    click(queues, queues->model()->index(0, 0));
-    EXPECT_EQ(chat->UserName(), "");
-    EXPECT_EQ(chat->requestDialog(), nullptr);
-    chat->close();
-}
-
-TEST_F(ChatWindowsTest, ALaterContactListRebuildsTheTreeKeepingTheChosenContact) {
-    auto* chat = open<chat::ChatWindowController>("ChatButtonClicked", "ChatWindowController");
-    ASSERT_TRUE(chat);
-    chat::ContactsOutlineViewController* contacts = chat->contactsOutlineViewController();
+    // A later contact list rebuilds the tree keeping the chosen contact.
     click(contacts, contacts->indexOfRow(3));
     ASSERT_EQ(chat->UserName(), "bob");
     // Groups 10, 2, 1a and bob's; dave in 10, erin in a group nobody names; carol's group is gone.
@@ -251,7 +192,57 @@ TEST_F(ChatWindowsTest, ALaterContactListRebuildsTheTreeKeepingTheChosenContact)
     // A presence change reaches the tree.
     sim->command("send trader 619 23=bob 24=Offline");
     ASSERT_TRUE(runUntil([&] { return !view().chatUser("bob")->IsUserOnline; }, 10000));
-    EXPECT_TRUE(sameImage(contacts->indexOfRow(5).data(Qt::DecorationRole), chat::Presence::None));
+    EXPECT_TRUE(shows(contacts->indexOfRow(5), chat::Presence::None));
+    chat->close();
+}
+
+TEST_F(ChatWindowsTest, QueuesAskForARequestUnlessAcceptedAndIgnoreAWaitingOne) {
+    auto* chat = openChat();
+    ASSERT_TRUE(chat);
+    chat::ChatQueueTableViewController* queues = chat->chatQueueTableViewController();
+    QAbstractItemModelTester tester(queues->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const auto queue = [&](int row) { return queues->model()->index(row, 0); };
+    const auto choose = [&](int row) {
+        chat->loadDefaults();
+        click(queues, queue(row));
+    };
+    EXPECT_EQ(cell(queues, 0), "Support");
+    EXPECT_TRUE(shows(queue(0), chat::Presence::Available));
+    EXPECT_TRUE(shows(queue(1), chat::Presence::None));
+
+    // Unavailable: the window resets. Available without a request: the dialog, each time.
+    click(queues, queue(1));
+    EXPECT_EQ(chat->UserName(), "");
+    EXPECT_TRUE(queues->selectionModel()->selectedRows().isEmpty());
+    EXPECT_EQ(chat->requestDialog(), nullptr);
+    click(queues, queue(0));
+    ASSERT_TRUE(chat->requestDialog());
+    EXPECT_EQ(chat->requestDialog()->field()->text(), "Hi");
+    EXPECT_EQ(view().chatUserName(), "");  // the queue's partner is not known before a room
+    chat->requestDialog()->reject();
+    EXPECT_EQ(chat->UserName(), "");
+    EXPECT_TRUE(queues->selectionModel()->selectedRows().isEmpty());
+    click(queues, queue(0));
+    ASSERT_TRUE(chat->requestDialog());
+    EXPECT_EQ(chat->windowTitle().toStdString(), "Support");
+    shoot(chat, "chat-window-queue");
+    chat->requestDialog()->field()->clear();
+    chat->requestDialog()->accept();
+    ASSERT_TRUE(runUntil([&] { return view().chatRoom("5") != nullptr; }, 10000));
+    EXPECT_EQ(sent("678"), 1);
+
+    // Accepted (status 2): the conversation opens with sending on and no dialog.
+    choose(0);
+    EXPECT_EQ(chat->requestDialog(), nullptr);
+    EXPECT_EQ(conversation(chat), "5|dealer|Support|send");
+
+    // Waiting for acceptance: its text and image, and a click changes nothing.
+    sim->command("send trader 679 1026=5 572=1");
+    ASSERT_TRUE(runUntil([&] { return cell(queues, 0) == "Waiting for acceptance"; }, 10000));
+    EXPECT_TRUE(shows(queue(0), chat::Presence::PartlyAvailable));
+    choose(0);
+    EXPECT_EQ(chat->UserName(), "");
+    EXPECT_EQ(chat->requestDialog(), nullptr);
     chat->close();
 }
 
@@ -260,35 +251,32 @@ TEST_F(ChatWindowsTest, RecentConversationsOpenTheirHistoryAskingOnlyWhenNoneIsH
     sim->command("send trader 627 17=" + record({"nina", "hi", "trader;nina", "20240131154501", "9", "r9", "", "", "Nina"}) +
                  record({"otto", "yo", "trader;otto", "20240131154501", "10", "r10", "", "", ""}));
     ASSERT_TRUE(runUntil([&] { return view().chatRoom("10") != nullptr; }, 10000));
-    auto* chat = open<chat::ChatWindowController>("ChatButtonClicked", "ChatWindowController");
+    auto* chat = openChat();
     ASSERT_TRUE(chat);
     chat->contactsOutlineViewController()->selectionModel()->select(chat->contactsOutlineViewController()->indexOfRow(3),
                                                                     QItemSelectionModel::ClearAndSelect);
     chat->rcToolbarItem()->trigger();
-    auto* recent = dynamic_cast<chat::RecentConversationWindowController*>(main->keptWindow("RecentConversationWindowController"));
+    auto* recent = kept<chat::RecentConversationWindowController>("RecentConversationWindowController");
     ASSERT_TRUE(recent);
     recent->resize(520, 340);
     QTableView* table = recent->recentconversationTableView();
     QAbstractItemModelTester tester(table->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     // The room the chat window made is listed (nameless) until confirmed; RTF reads as text.
-    std::vector<std::string> rows;
-    for (int row = 0; row < table->model()->rowCount(); ++row) rows.push_back(cell(table, row) + "|" + cell(table, row, 1));
-    EXPECT_EQ(rows, (std::vector<std::string>{"Bob Brown|caf\xC3\xA9", "|", "Nina|hi", "otto|yo"}));
-    EXPECT_EQ(table->model()->headerData(0, Qt::Horizontal).toString().toStdString(), integration::tr("0397"));
-    bothThemes(recent, "recent-conversations");
+    EXPECT_EQ(rowTexts(table, 2), (std::vector<std::string>{"Bob Brown|caf\xC3\xA9", "|", "Nina|hi", "otto|yo"}));
+    shoot(recent, "recent-conversations");
 
     // A header double click does nothing; a room without messages asks and opens on the answer.
     QTest::mouseDClick(table->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
     doubleClick(table, 0);
     ASSERT_TRUE(runUntil([&] { return main->keptWindow("ChatMessageWindowController") != nullptr; }, 10000));
-    auto* history = dynamic_cast<chat::ChatMessageWindowController*>(main->keptWindow("ChatMessageWindowController"));
+    auto* history = kept<chat::ChatMessageWindowController>("ChatMessageWindowController");
     ASSERT_TRUE(history);
     history->resize(560, 400);
     EXPECT_EQ(history->windowTitle().toStdString(), "Bob Brown");
     ASSERT_EQ(history->chatmessageTableView()->model()->rowCount(), 3);
     EXPECT_EQ(cell(history->chatmessageTableView(), 0), "Bob Brown[07/12/2026 12:00:00 PM]:\tcaf\xC3\xA9");
     EXPECT_EQ(sent("615"), 1);
-    bothThemes(history, "chat-history");
+    shoot(history, "chat-history");
 
     // Held messages open at once; a second conversation reuses the window, titled by its sender.
     history->hide();
@@ -317,27 +305,27 @@ TEST_F(ChatWindowsTest, TheInboxShowsUnreadNoticesInBoldAndOpensThemAcknowledged
     QTableView* table = inbox->messagesTableView();
     QAbstractItemModelTester tester(table->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_EQ(inbox->windowTitle().toStdString(), integration::tr("0099"));
-    std::vector<std::string> rows;
-    for (int row = 0; row < table->model()->rowCount(); ++row)
-        rows.push_back(cell(table, row) + "|" + cell(table, row, 1) + "|" + cell(table, row, 2) + "|" +
-                       (table->model()->index(row, 2).data(Qt::FontRole).value<QFont>().bold() ? "bold" : "regular"));
-    EXPECT_EQ(rows, (std::vector<std::string>{"Rates update|rates|12/07/2026 09:00:00|bold",
-                                              "Nine|nine|01/31/2024 15:45:01|regular", "Ten|ten|01/31/2024 15:45:01|regular"}));
-    bothThemes(inbox, "notice-inbox", [&] { inbox->showWindow(); });
+    const auto bold = [&](int row, int column) { return table->model()->index(row, column).data(Qt::FontRole).value<QFont>().bold(); };
+    EXPECT_EQ(rowTexts(table, 3), (std::vector<std::string>{"Rates update|rates|12/07/2026 09:00:00",
+                                                            "Nine|nine|01/31/2024 15:45:01", "Ten|ten|01/31/2024 15:45:01"}));
+    EXPECT_TRUE(bold(0, 2) && !bold(1, 2) && !bold(2, 2));
+    shoot(inbox, "notice-inbox", [&] { inbox->showWindow(); });
 
     // Without held messages: the history is asked for, the acknowledgement follows the answer.
     doubleClick(table, 0);
-    EXPECT_FALSE(table->model()->index(0, 0).data(Qt::FontRole).value<QFont>().bold());
+    EXPECT_FALSE(bold(0, 0));
     ASSERT_TRUE(runUntil([&] { return main->keptWindow("NoticeMessageWindowController") != nullptr; }, 10000));
-    auto* notice = dynamic_cast<chat::NoticeMessageWindowController*>(main->keptWindow("NoticeMessageWindowController"));
+    auto* notice = kept<chat::NoticeMessageWindowController>("NoticeMessageWindowController");
     ASSERT_TRUE(notice);
+    const auto texts = [&] {
+        return notice->subjectLabel()->text().toStdString() + "|" + notice->timeLabel()->text().toStdString() + "|" +
+               notice->messageTextView()->toPlainText().toStdString();
+    };
     EXPECT_EQ(notice->windowTitle().toStdString(), integration::tr("0517"));
-    EXPECT_EQ(notice->subjectLabel()->text().toStdString(), "Subject: Rates update");
-    EXPECT_EQ(notice->timeLabel()->text().toStdString(), "Time: 12/07/2026 12:00:00");
-    EXPECT_EQ(notice->messageTextView()->toPlainText().toStdString(), "caf\xC3\xA9");  // the first of three
+    EXPECT_EQ(texts(), "Subject: Rates update|Time: 12/07/2026 12:00:00|caf\xC3\xA9");  // the first of three
     ASSERT_TRUE(runUntil([&] { return sent("608") == 1; }, 10000));
     EXPECT_EQ(sent("615"), 1);
-    bothThemes(notice, "notice-message");
+    shoot(notice, "notice-message");
 
     // Held messages: acknowledged at every opening, nothing asked.
     doubleClick(table, 0);
@@ -347,8 +335,7 @@ TEST_F(ChatWindowsTest, TheInboxShowsUnreadNoticesInBoldAndOpensThemAcknowledged
     // An empty history opens the subject alone.
     sim->command("send trader 616 501=10 17=");
     ASSERT_TRUE(runUntil([&] { return notice->subjectLabel()->text() == "Subject: Ten"; }, 10000));
-    EXPECT_EQ(notice->timeLabel()->text().toStdString(), "Time: ");
-    EXPECT_EQ(notice->messageTextView()->toPlainText().toStdString(), "");
+    EXPECT_EQ(texts(), "Subject: Ten|Time: |");
 
     // A notice room the server opens shows at the next notice message, and the hidden inbox stays hidden.
     inbox->hide();

@@ -54,15 +54,6 @@ public:
             out.push_back(list->transactions().index(r, c).data().toString().toStdString());
         return out;
     }
-    void shoot(const QString& name) {
-        for (const std::int64_t theme : {0, 1}) {
-            prefs->set("Theme", theme);
-            QApplication::setPalette(kit::ThemeManager::palette(theme));
-            platform::NotificationCenter::defaultCenter().post(kit::kThemeChangedNotification);
-            kit::testing::runFor(100);
-            kit::testing::saveScreenshot(list, name + (theme == 0 ? "-dark" : "-light"));
-        }
-    }
     funds::DepositsWithdrawalsWindowController* list = nullptr;
 };
 
@@ -101,7 +92,7 @@ TEST_F(DepositsWithdrawalsWindowTest, EachSearchSendsItsCodeAndShowsTheAnswerInO
     QApplication::clipboard()->setText(QString("2") + QChar(0x02));
     list->accountComboBox->lineEdit()->paste();
     EXPECT_EQ(list->accountComboBox->currentText(), "1001");
-    shoot("deposits-withdrawals-rows");
+    bothThemes(list, "deposits-withdrawals-rows", nullptr, 100);
 }
 
 TEST_F(DepositsWithdrawalsWindowTest, ClearAndAnErroneousAnswerEmptyTheList) {
@@ -124,7 +115,7 @@ TEST_F(DepositsWithdrawalsWindowTest, ClearAndAnErroneousAnswerEmptyTheList) {
     ASSERT_EQ(sim->command("fault ds-answer error"), "ok");
     ASSERT_TRUE(search(-1));
     EXPECT_TRUE(runUntil([&] { return list->transactions().rowCount() == 0; }, 5000));
-    shoot("deposits-withdrawals-empty");
+    bothThemes(list, "deposits-withdrawals-empty", nullptr, 100);
 }
 
 TEST_F(DepositsWithdrawalsWindowTest, PrintsTheListToPdf) {

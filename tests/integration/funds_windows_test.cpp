@@ -20,9 +20,7 @@
 
 namespace {
 
-using kit::testing::runFor;
 using kit::testing::runUntil;
-using kit::testing::saveScreenshot;
 
 class FundsWindowsTest : public integration::LoggedInWindowTest {
 public:
@@ -51,18 +49,9 @@ public:
         deposit->amountTextField->setText(amount);
         deposit->emailTextField->setText("trader@example.com");
     }
-    void shoot(QWidget* widget, const QString& name) {
-        for (const std::int64_t theme : {0, 1}) {
-            prefs->set("Theme", theme);
-            QApplication::setPalette(kit::ThemeManager::palette(theme));
-            platform::NotificationCenter::defaultCenter().post(kit::kThemeChangedNotification);
-            runFor(100);
-            saveScreenshot(widget, name + (theme == 0 ? "-dark" : "-light"));
-        }
-    }
 };
 
-TEST_F(FundsWindowsTest, BankDepositIsSentAndOnlyItsWindowShowsTheAnswer) {
+TEST_F(FundsWindowsTest, BankDepositIsSentOnlyItsWindowShowsTheAnswerAndAnotherAccountBringsItsModes) {
     auto* deposit = newDeposit();
     auto* other = newDeposit();
     ASSERT_TRUE(deposit && other && deposit != other);
@@ -73,10 +62,7 @@ TEST_F(FundsWindowsTest, BankDepositIsSentAndOnlyItsWindowShowsTheAnswer) {
     for (const char* bad : {"0", "-5", "abc", "1,00", "1e3"}) {
         deposit->amountTextField->setText(bad);
         deposit->sendRequestButton->click();
-        QMessageBox* box = integration::refusal();
-        ASSERT_TRUE(box) << bad;
-        EXPECT_TRUE(box->informativeText().contains(QString::fromStdString(integration::tr("1118")))) << bad;
-        delete box;
+        EXPECT_TRUE(refusedWith("1118")) << bad;
         EXPECT_TRUE(deposit->sendRequestButton->isEnabled());
     }
     deposit->amountTextField->setText("1,250.50");
@@ -86,30 +72,27 @@ TEST_F(FundsWindowsTest, BankDepositIsSentAndOnlyItsWindowShowsTheAnswer) {
     deposit->depositTextField->setText("junk");         // the hidden estimate is not read for a bank request
     deposit->sourceBankNameTextField->setText("First Bank");
     deposit->remarksTextField->setText("monthly");
-    shoot(deposit, "deposit-bank");
+    bothThemes(deposit, "deposit-bank", nullptr, 100);
     deposit->sendRequestButton->click();
     ASSERT_TRUE(runUntil([&] { return deposit->depositRequestTabView->currentIndex() == 1; }, 5000));
     EXPECT_EQ(deposit->answer().rowCount(), 11);
     EXPECT_FALSE(deposit->sendRequestButton->isEnabled());
     EXPECT_EQ(deposit->answer().data(deposit->answer().index(1, 1), Qt::DisplayRole).toString(), "1001");
     EXPECT_EQ(other->depositRequestTabView->currentIndex(), 0);
-    shoot(deposit, "deposit-answer");
-}
+    bothThemes(deposit, "deposit-answer", nullptr, 100);
 
-TEST_F(FundsWindowsTest, AnotherAccountBringsItsOwnModesFullyApplied) {
-    auto* deposit = newDeposit();
-    ASSERT_TRUE(deposit);
-    deposit->selectMode(2);
-    ASSERT_TRUE(deposit->isOnlinePayment());
-    EXPECT_FALSE(deposit->depositDatePicker->isEnabled());
-    deposit->selectAccount("1002");  // deposits without online payment
-    EXPECT_EQ(deposit->financialTransferModes(), (std::vector<std::string>{"TTCopy", "BankTransfer"}));
-    EXPECT_EQ(deposit->depositModeComboBox->currentText(), "TTCopy");
-    EXPECT_FALSE(deposit->isOnlinePayment());
-    EXPECT_EQ(deposit->ftMode(), 1);
-    EXPECT_TRUE(deposit->depositDatePicker->isEnabled() && deposit->okButton->isEnabled());
-    EXPECT_FALSE(deposit->payGateView->isVisibleTo(deposit));
-    EXPECT_TRUE(deposit->bankView->isVisibleTo(deposit));
+    // Another account brings its own modes, fully applied.
+    other->selectMode(2);
+    ASSERT_TRUE(other->isOnlinePayment());
+    EXPECT_FALSE(other->depositDatePicker->isEnabled());
+    other->selectAccount("1002");  // deposits without online payment
+    EXPECT_EQ(other->financialTransferModes(), (std::vector<std::string>{"TTCopy", "BankTransfer"}));
+    EXPECT_EQ(other->depositModeComboBox->currentText(), "TTCopy");
+    EXPECT_FALSE(other->isOnlinePayment());
+    EXPECT_EQ(other->ftMode(), 1);
+    EXPECT_TRUE(other->depositDatePicker->isEnabled() && other->okButton->isEnabled());
+    EXPECT_FALSE(other->payGateView->isVisibleTo(other));
+    EXPECT_TRUE(other->bankView->isVisibleTo(other));
 }
 
 TEST_F(FundsWindowsTest, OnlineDepositOpensTheGatewayPageOnceAndEndsWithThePayment) {
@@ -119,12 +102,9 @@ TEST_F(FundsWindowsTest, OnlineDepositOpensTheGatewayPageOnceAndEndsWithThePayme
     EXPECT_EQ(deposit->depositTextField->text(), "250");  // gateway and account both in USD
     deposit->emailTextField->setText("a@b.c");
     deposit->sendRequestButton->click();
-    QMessageBox* box = integration::refusal();
-    ASSERT_TRUE(box);
-    EXPECT_TRUE(box->informativeText().contains(QString::fromStdString(integration::tr("1047"))));
-    delete box;
+    EXPECT_TRUE(refusedWith("1047"));
     deposit->emailTextField->setText("trader@example.com");
-    shoot(deposit, "deposit-online");
+    bothThemes(deposit, "deposit-online", nullptr, 100);
     deposit->sendRequestButton->click();
     const QString done = QString::fromStdString(integration::tr("20303")).replace("{0}", "PAY7001");
     ASSERT_TRUE(runUntil([&] { return deposit->headerLabel->text() == done; }, 5000)) << deposit->headerLabel->text().toStdString();
@@ -133,7 +113,7 @@ TEST_F(FundsWindowsTest, OnlineDepositOpensTheGatewayPageOnceAndEndsWithThePayme
     ASSERT_EQ(recorder->urls.size(), 1u);
     EXPECT_EQ(recorder->urls[0].rfind("https://example.invalid/pay?p1=5001&p2=", 0), 0u) << recorder->urls[0];
     EXPECT_TRUE(deposit->okButton->isEnabled());
-    shoot(deposit, "deposit-online-answer");
+    bothThemes(deposit, "deposit-online-answer", nullptr, 100);
 }
 
 TEST_F(FundsWindowsTest, OnlineAnswersReachOnlyTheWindowThatSentAndOpenOnePage) {
@@ -144,7 +124,7 @@ TEST_F(FundsWindowsTest, OnlineAnswersReachOnlyTheWindowThatSentAndOpenOnePage) 
     fillOnline(answered, "200");
     ASSERT_EQ(sim->command("fault funds-answer error"), "ok");  // an erroneous master answer: nothing posted
     failed->sendRequestButton->click();
-    ASSERT_TRUE(runUntil([&] { return (" " + sim->command("received trader") + " ").find(" 93 ") != std::string::npos; }, 5000));
+    ASSERT_TRUE(runUntil([&] { return sent("93") > 0; }, 5000));
     ASSERT_EQ(sim->command("fault funds-answer normal"), "ok");
     answered->sendRequestButton->click();
     ASSERT_TRUE(runUntil([&] { return answered->okButton->isEnabled() && answered->answer().rowCount() == 8; }, 5000));
@@ -168,20 +148,17 @@ TEST_F(FundsWindowsTest, WithdrawalWithinTheLimitIsSentAndAnswered) {
     EXPECT_EQ(window->withdrawableFundTextField->text().toStdString(), funds::twoPlaces(limit));
     window->amountTextField->setText(QString::fromStdString(funds::twoPlaces(limit + 1)));
     window->sendRequestButton->click();
-    QMessageBox* box = integration::refusal();
-    ASSERT_TRUE(box);
-    EXPECT_TRUE(box->informativeText().contains(QString::fromStdString(integration::tr("1117"))));
-    delete box;
+    EXPECT_TRUE(refusedWith("1117"));
     window->amountTextField->setText("100");
     EXPECT_EQ(window->resultingBalanceTextField->text().toStdString(),
               funds::twoPlaces(window->accountDetail()->Balance - 100 -
                                window->pendingWithdrawalsTextField->text().toDouble()));
     window->remarksTextField->setText("to my bank");
-    shoot(window, "withdrawal-form");
+    bothThemes(window, "withdrawal-form", nullptr, 100);
     window->sendRequestButton->click();
     ASSERT_TRUE(runUntil([&] { return window->withdrawalRequestTabView->currentIndex() == 1; }, 5000));
     EXPECT_EQ(window->answer().rowCount(), 5);
-    shoot(window, "withdrawal-answer");
+    bothThemes(window, "withdrawal-answer", nullptr, 100);
 }
 
 }  // namespace

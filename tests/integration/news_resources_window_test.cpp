@@ -26,20 +26,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using kit::testing::runUntil;
-using kit::testing::saveScreenshot;
 
 class NewsResourcesTest : public integration::LoggedInWindowTest {
 protected:
     NewsResourcesTest() : LoggedInWindowTest("news_resources") {}
-    void bothThemes(QWidget* shown, const QString& name) {
-        for (const std::int64_t theme : {0, 1}) {
-            prefs->set("Theme", theme);
-            QApplication::setPalette(kit::ThemeManager::palette(theme));
-            platform::NotificationCenter::defaultCenter().post(kit::kThemeChangedNotification);
-            kit::testing::runFor(50);
-            saveScreenshot(shown, name + (theme == 0 ? "-dark" : "-light"));
-        }
-    }
     static std::string fileText(const fs::path& path) {
         std::string text;
         platform::Paths::readFile(path.string(), &text);

@@ -18,7 +18,6 @@
 namespace shell {
 namespace {
 
-using kit::testing::runFor;
 using kit::testing::runUntil;
 
 std::string twoPlaces(double v) {
@@ -50,15 +49,6 @@ protected:
         for (const auto& c : codes) out.push_back(c + ": " + twoPlaces(sums[c]));
         return out;
     }
-    void shoot(const QString& name) {
-        for (const std::int64_t theme : {0, 1}) {
-            prefs->set("Theme", theme);
-            QApplication::setPalette(kit::ThemeManager::palette(theme));
-            platform::NotificationCenter::defaultCenter().post(kit::kThemeChangedNotification);
-            runFor(250);
-            kit::testing::saveScreenshot(main->pieChartPane, name + (theme == 0 ? "-dark" : "-light"));
-        }
-    }
 };
 
 TEST_F(PieWindowTest, PaneShowsTheCurrentAccountsPies) {
@@ -82,7 +72,7 @@ TEST_F(PieWindowTest, PaneShowsTheCurrentAccountsPies) {
     for (const auto& o : view().getOpenOrderCollection()) after.push_back(o->UnrealisedPL);
     EXPECT_EQ(after, before);
     EXPECT_EQ(legend(), expectedProfitLoss());
-    shoot("pie-profit-loss");
+    bothThemes(main->pieChartPane, "pie-profit-loss", nullptr, 250);
 
     // The switch retitles at once; the slices follow the tick.
     panel->pieSegmentedControl()->button(1)->click();
@@ -97,7 +87,7 @@ TEST_F(PieWindowTest, PaneShowsTheCurrentAccountsPies) {
     bool gold = false;
     for (const auto& [key, value] : view().hedgeMargins()) gold = gold || key.rfind("GOLD#", 0) == 0;
     EXPECT_TRUE(gold);
-    shoot("pie-margin");
+    bothThemes(main->pieChartPane, "pie-margin", nullptr, 250);
 
     // The notification redraws between ticks: the P/L pie again, at once.
     main->ticker().stop();

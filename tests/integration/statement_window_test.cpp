@@ -43,13 +43,6 @@ using kit::testing::runUntil;
 using kit::testing::saveScreenshot;
 using reports::AccountStatementWindowController;
 
-std::vector<std::string> words(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string w; in >> w;) out.push_back(w);
-    return out;
-}
-
 std::vector<std::string> column(const QAbstractItemModel* model, int c) {
     std::vector<std::string> out;
     for (int r = 0; r < model->rowCount(); ++r) out.push_back(model->index(r, c).data().toString().toStdString());
@@ -106,21 +99,8 @@ protected:
         if (!main->runCommand("AccountStatementButtonClicked")) return nullptr;
         return dynamic_cast<AccountStatementWindowController*>(main->keptWindow("AccountStatementWindowController"));
     }
-    int sent(const std::string& entry) {
-        const auto all = words(sim->command("received trader"));
-        return int(std::count(all.begin(), all.end(), entry));
-    }
     // Both answers of one more request have refreshed the window.
     bool answered(int before) { return runUntil([&] { return refreshes >= before + 2; }, 10000); }
-    void bothThemes(QWidget* shown, const QString& name) {
-        for (const std::int64_t theme : {0, 1}) {
-            prefs->set("Theme", theme);
-            QApplication::setPalette(kit::ThemeManager::palette(theme));
-            platform::NotificationCenter::defaultCenter().post(kit::kThemeChangedNotification);
-            kit::testing::runFor(50);
-            saveScreenshot(shown, name + (theme == 0 ? "-dark" : "-light"));
-        }
-    }
     static QDateTime today(int hour) { return QDateTime(QDate::currentDate(), QTime(hour, 0)); }
 
     std::string scenario = path + "_scenario.json";
@@ -173,8 +153,6 @@ TEST_F(StatementWindowTest, FirstOpeningRequestsOnceAndFillsEveryTable) {
     EXPECT_EQ(window->accountSummaryHistoryTableController->rowCount(), 17);  // with the daily TDS
     EXPECT_EQ(column(window->orderSummaryHistoryTableController, 1), (std::vector<std::string>{"4", "4", "5", "3"}));
     EXPECT_EQ(column(window->marginSummaryHistoryTableController, 1), std::vector<std::string>{"2"});
-    EXPECT_EQ(window->openStatusLabel->text().toStdString(),
-              reports::openStatusLine(main->context().view.accountStatement(), main->context().text));
     const std::string gap(5, ' ');
     EXPECT_EQ(window->closedStatusLabel->text().toStdString(),  // worked from the scenario's settled rows
               integration::tr("0027") + " : 4" + gap + integration::tr("0319") + " : 60.50" + gap +

@@ -17,14 +17,10 @@ TEST(TableRules, TitlesAndFontSizes) {
 }
 
 TEST(LabelValueRowsTest, SplitsAtTheSeparatorAndSkipsLinesWithoutIt) {
-    const std::vector<std::string> lines{"Account\x03" "1001", "no separator", "Amount\x03" "12.50\x03" "extra",
-                                         "\x03", "Empty value\x03"};
-    const auto rows = kit::labelValueRows(lines);
-    ASSERT_EQ(rows.size(), 4u);
-    EXPECT_EQ(rows[0].label, "Account");
-    EXPECT_EQ(rows[0].value, "1001");
-    EXPECT_EQ(rows[1].label, "Amount");
-    EXPECT_EQ(rows[1].value, "12.50");
-    EXPECT_EQ(rows[2].label, "");
-    EXPECT_EQ(rows[3].value, "");
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const auto& r : kit::labelValueRows({"Account\x03" "1001", "no separator", "Amount\x03" "12.50\x03" "extra", "\x03",
+                                              "Empty value\x03"}))
+        rows.emplace_back(r.label, r.value);
+    EXPECT_EQ(rows, (std::vector<std::pair<std::string, std::string>>{
+                        {"Account", "1001"}, {"Amount", "12.50"}, {"", ""}, {"Empty value", ""}}));
 }

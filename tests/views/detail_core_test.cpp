@@ -92,7 +92,7 @@ TEST_F(DetailRowsTest, InstrumentDetailsDatesAndMargins) {
     }
 }
 
-TEST(DetailTexts, DecimalMarginAndAnswerLines) {
+TEST(DetailTexts, DecimalAndMarginTexts) {
     EXPECT_EQ(decimalText(1.5), "1.5");
     EXPECT_EQ(decimalText(2), "2");
     EXPECT_EQ(decimalText(-0.25), "-0.25");
@@ -101,8 +101,6 @@ TEST(DetailTexts, DecimalMarginAndAnswerLines) {
     EXPECT_EQ(marginText(10, &percent), "10%");
     percent.margincalculationMode = 0;
     EXPECT_EQ(marginText(10, &percent), "10");
-    EXPECT_EQ(answerLineRows({"Amount\x03" "100", "no separator", "Ref\x03" "7\x03" "x"}),
-              (DetailRows{{"Amount", "100"}, {"Ref", "7"}}));
 }
 
 TEST(SessionRows, DaysInOrderWithJoinedLines) {
