@@ -243,14 +243,11 @@ void BusinessBase::checkNewMessage(IncomingMessage m) {
         platform::Log::error(std::string("Message of type ") + std::to_string(m.type) + " not processed: " + e.what());
         return;
     }
-    if (refreshesTables(protocol::msgType(m.type)) && !tablesRefreshPending_) {
-        tablesRefreshPending_ = true;
-        onMain([this] {
-            tablesRefreshPending_ = false;
+    if (refreshesTables(protocol::msgType(m.type)))
+        onMain([] {
             for (const char* name : notifications::kTableNotifications)
                 platform::NotificationCenter::defaultCenter().post(name);
         });
-    }
 }
 
 void BusinessBase::dispatchChannelText(std::string_view text, Channel channel,

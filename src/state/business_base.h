@@ -319,9 +319,6 @@ private:
     Dispatcher dispatcher_;
     std::function<bool(const protocol::RequestMessage&)> outgoing_;
     std::uint64_t lastQueuedRequest_ = 0;
-    // The table notifications are posted once for every message dispatched
-    // before they go out.
-    bool tablesRefreshPending_ = false;
 
     // "NewQueue" only, but for the locked key.
     IncomingPath incoming_;
