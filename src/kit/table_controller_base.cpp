@@ -124,20 +124,7 @@ TableControllerBase::TableControllerBase(Setup setup, QWidget* parent)
 void TableControllerBase::followTicker(LiveTicker& ticker) {
     if (!timer_.isActive()) return;  // a table without live columns
     timer_.stop();
-    // A table out of sight (another tab) catches up when it shows.
-    tick_ = ticker.subscribe([this] {
-        if (isVisible())
-            RefreshTableview();
-        else
-            tickMissed_ = true;
-    });
-}
-
-void TableControllerBase::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!tickMissed_) return;
-    tickMissed_ = false;
-    RefreshTableview();
+    tick_ = ticker.subscribe([this] { RefreshTableview(); });
 }
 
 TableControllerBase::~TableControllerBase() {

@@ -89,8 +89,7 @@ public:
     QMenu* headerMenuWidget() const { return headerMenu_; }
     TableModel* model() const { return model_; }
     QTimer& refreshTimer() { return timer_; }
-    // The tick comes from the login's ticker instead of the table's own timer;
-    // a hidden table takes the tick it missed when it shows.
+    // The tick comes from the login's ticker instead of the table's own timer.
     void followTicker(LiveTicker& ticker);
     const TableTraits& traits() const { return traits_; }
     int columnWithIdentifier(const std::string& identifier) const;
@@ -142,7 +141,6 @@ protected:
     // Sets the titles, the menu and the widths; call from the subclass's constructor.
     void SetHeaderMenuItems();
     const std::vector<TableColumn>& columns() const { return setup_.columns; }
-    void showEvent(QShowEvent* event) override;
 
 private:
     friend class TableModel;
@@ -167,7 +165,6 @@ private:
     bool ascending_ = true;
     int fittedRowHeight_ = 0;  // the row height fitted to the row font
     int fittedPointSize_ = 0;  // the row font's size at the last fit to content; 0: none yet
-    bool tickMissed_ = false;  // a tick came while the table was hidden
 };
 
 // A right click on the table's rows prepares the menu for the clicked row

@@ -229,23 +229,6 @@ TEST_F(TableFrameworkTest, TickRefreshesOnlyTheLiveColumns) {
     EXPECT_EQ(table->rowCount(), 0);
 }
 
-TEST_F(TableFrameworkTest, AHiddenTableTakesTheMissedTickWhenItShows) {
-    LiveTicker ticker(nullptr);
-    table->followTicker(ticker);
-    const int calls = table->getterCalls;
-    ticker.tick();
-    EXPECT_EQ(table->getterCalls, calls + 1);
-    table->hide();
-    ticker.tick();
-    ticker.tick();
-    EXPECT_EQ(table->getterCalls, calls + 1);
-    table->show();  // one catch-up for all it missed
-    EXPECT_EQ(table->getterCalls, calls + 2);
-    table->hide();
-    table->show();
-    EXPECT_EQ(table->getterCalls, calls + 2);
-}
-
 TEST_F(TableFrameworkTest, RowMenuGuardAndRowDialogs) {
     QMenu rowMenu;
     rowMenu.addAction("close");
