@@ -55,7 +55,9 @@ public:
         longest = std::max(longest, took);
         if (took > kBudget) {
             ++over;
-            if (getenv("LARGE_LOGIN_TRACE")) std::fprintf(stderr, "slice %.1f ms: event %d to %s\n", ms(took), int(event->type()), receiver->metaObject()->className());
+            if (getenv("LARGE_LOGIN_TRACE")) std::fprintf(stderr, "slice %.1f ms: event %d to %s at %.6f\n", ms(took), int(event->type()),
+                             receiver->metaObject()->className(),
+                             std::chrono::duration<double>(start.time_since_epoch()).count());
         }
         ++slices;
         return r;

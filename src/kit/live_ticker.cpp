@@ -1,6 +1,7 @@
 #include "kit/live_ticker.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <utility>
 
@@ -53,7 +54,7 @@ LiveTicker::LiveTicker(std::function<void()> recompute, std::chrono::millisecond
     state_->recompute = std::move(recompute);
     timer_.setInterval(interval);
     // A Qt timer also fires inside modal loops, menus and resizes.
-    QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
+    QObject::connect(&timer_, &QTimer::timeout, [this] { tickInSlices(kSliceBudget); });
 }
 
 LiveTicker::~LiveTicker() { timer_.stop(); }
@@ -70,17 +71,35 @@ void LiveTicker::start() { timer_.start(); }
 
 void LiveTicker::stop() { timer_.stop(); }
 
-void LiveTicker::tick() {
+void LiveTicker::tick() { tickInSlices(std::chrono::milliseconds::max()); }
+
+void LiveTicker::tickInSlices(std::chrono::milliseconds budget) {
     platform::assertMainThread();
+    if (state_->ticking) return;
+    state_->ticking = true;
+    if (state_->recompute) state_->recompute();
+    // Subscriptions made during the tick wait for the next one.
+    runFrom(0, state_->entries.size(), budget);
+}
+
+void LiveTicker::runFrom(std::size_t next, std::size_t end, std::chrono::milliseconds budget) {
     const auto state = state_;  // a refresh may end the ticker's owner's subscriptions
-    if (state->ticking) return;
-    state->ticking = true;
-    if (state->recompute) state->recompute();
-    // Subscriptions made during the slice wait for the next one.
-    const std::size_t count = state->entries.size();
-    for (std::size_t i = 0; i < count && i < state->entries.size(); ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    for (std::size_t i = next; i < end && i < state->entries.size(); ++i) {
         const std::function<void()> refresh = state->entries[i].refresh;
         if (refresh) refresh();
+        // Whole milliseconds: the comparison with an unbounded budget cannot overflow.
+        const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        if (i + 1 < end && spent >= budget) {
+            std::weak_ptr<State> alive = state;
+            QMetaObject::invokeMethod(
+                &timer_,
+                [this, alive, i, end, budget] {
+                    if (alive.lock()) runFrom(i + 1, end, budget);
+                },
+                Qt::QueuedConnection);
+            return;
+        }
     }
     state->ticking = false;
     state->prune();

@@ -1,7 +1,8 @@
 #pragma once
 // The login's one 1.0 s main-thread tick: the accounts' recomputation once,
-// then every subscribed refresh in the order of subscription, in one slice.
-// A subscription ends with its handle, at once, even inside a tick.
+// then every subscribed refresh in the order of subscription. The timer's
+// tick hands the rest of its refreshes to a later slice once it has run for
+// kSliceBudget. A subscription ends with its handle, at once, even inside a tick.
 #include <QTimer>
 #include <chrono>
 #include <cstdint>
@@ -42,12 +43,21 @@ public:
     // At logout: no further tick.
     void stop();
     bool isRunning() const { return timer_.isActive(); }
-    // One slice, as the timer runs it.
+    static constexpr std::chrono::milliseconds kSliceBudget{4};
+
+    // Every refresh in one slice.
     void tick();
+    // As the timer runs it: after `budget` in one slice, the remaining
+    // refreshes continue in the next turn of the event loop. A tick while
+    // one is still going is skipped.
+    void tickInSlices(std::chrono::milliseconds budget);
     std::size_t subscriberCount() const;
     QTimer& timer() { return timer_; }
 
 private:
+    // Runs refreshes from `next` up to `end` until `budget` is spent.
+    void runFrom(std::size_t next, std::size_t end, std::chrono::milliseconds budget);
+
     std::shared_ptr<State> state_;
     QTimer timer_;
 };

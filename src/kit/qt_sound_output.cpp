@@ -16,6 +16,11 @@ QString QtSoundOutput::soundPath(const std::string& name) {
 }
 
 void QtSoundOutput::play(const std::string& name) {
+    // In a slice of its own: the first look for an audio device starts the sound server's client.
+    QMetaObject::invokeMethod(&owner_, [this, name] { playNow(name); }, Qt::QueuedConnection);
+}
+
+void QtSoundOutput::playNow(const std::string& name) {
     if (QMediaDevices::audioOutputs().isEmpty()) return;
     const QString path = soundPath(name);
     if (path.isEmpty()) return;

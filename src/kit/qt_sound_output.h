@@ -14,6 +14,8 @@ public:
     static QString soundPath(const std::string& name);
 
 private:
+    void playNow(const std::string& name);
+
     QObject owner_;  // parent of the effects that are still playing
 };
 

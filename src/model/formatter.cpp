@@ -454,9 +454,13 @@ std::string Formatter::formatDate(Date date) {
 std::optional<std::string> Formatter::formatDateandTimeFromString(const std::optional<std::string>& text,
                                                                   const std::string& sourceFormat,
                                                                   const std::string& destinationFormat) {
+    return formatDateandTimeFromString(text, DateFormatter(sourceFormat), DateFormatter(destinationFormat));
+}
+
+std::optional<std::string> Formatter::formatDateandTimeFromString(const std::optional<std::string>& text,
+                                                                  const DateFormatter& source,
+                                                                  const DateFormatter& destination) {
     if (!text || text->empty() || *text == kNullDate) return std::string();
-    const DateFormatter source(sourceFormat);
-    const DateFormatter destination(destinationFormat);
     const auto fields = source.fieldsFromString(*text);
     if (!fields) return std::nullopt;
     if (!source.hasZoneField() && !destination.hasZoneField()) return destination.stringFromFields(*fields);

@@ -78,6 +78,10 @@ class Formatter {
     static std::optional<std::string> formatDateandTimeFromString(const std::optional<std::string>& text,
                                                                   const std::string& sourceFormat,
                                                                   const std::string& destinationFormat);
+    // The same with formatters made once by the caller.
+    static std::optional<std::string> formatDateandTimeFromString(const std::optional<std::string>& text,
+                                                                  const DateFormatter& source,
+                                                                  const DateFormatter& destination);
     // Cut at the first "+", read as GMT ("+0000" appended), printed in local time.
     static std::optional<std::string> dateStringFromString(const std::string& text,
                                                            const std::string& sourceFormat,

@@ -8,9 +8,10 @@
 namespace state::HistoryOrders {
 
 namespace {
-std::string reformat(const std::string& wire, const char* destination) {
-    return model::Formatter::formatDateandTimeFromString(wire, model::Formatter::kWireFormat, destination)
-        .value_or(std::string());
+// The patterns are read once, not per row of an answer.
+std::string reformat(const std::string& wire, const model::DateFormatter& destination) {
+    static const model::DateFormatter source(model::Formatter::kWireFormat);
+    return model::Formatter::formatDateandTimeFromString(wire, source, destination).value_or(std::string());
 }
 
 std::string twoDecimals(double value) {
@@ -26,8 +27,14 @@ std::string sixDecimals(double value) {
     return buffer;
 }
 
-std::string dateTime(const std::string& wire) { return reformat(wire, model::Formatter::kDisplayFormat); }
-std::string date(const std::string& wire) { return reformat(wire, model::Formatter::kDateFormat); }
+std::string dateTime(const std::string& wire) {
+    static const model::DateFormatter display(model::Formatter::kDisplayFormat);
+    return reformat(wire, display);
+}
+std::string date(const std::string& wire) {
+    static const model::DateFormatter day(model::Formatter::kDateFormat);
+    return reformat(wire, day);
+}
 
 double commission(double initialQty, double remainingQty, double paid) {
     if (initialQty == 0) return 0;

@@ -72,6 +72,27 @@ TEST_F(LiveTickerTest, AClosedWindowsRefreshNeverRunsAgain) {
     EXPECT_EQ(ticker.subscriberCount(), 1u);
 }
 
+TEST_F(LiveTickerTest, ASlicedTickContinuesInLaterTurnsInOrder) {
+    LiveTicker::Subscription dialog;
+    auto strip = ticker.subscribe([&] {
+        calls.push_back("strip");
+        dialog.reset();  // ended between two slices
+    });
+    auto table = ticker.subscribe([this] { calls.push_back("table"); });
+    dialog = ticker.subscribe([this] { calls.push_back("dialog"); });
+    auto chart = ticker.subscribe([this] { calls.push_back("chart"); });
+    ticker.tickInSlices(std::chrono::milliseconds(0));
+    EXPECT_EQ(calls, (std::vector<std::string>{"recompute", "strip"}));
+    ticker.tickInSlices(std::chrono::milliseconds(0));  // still going: skipped
+    auto late = ticker.subscribe([this] { calls.push_back("late"); });  // waits for the next tick
+    ASSERT_TRUE(testing::runUntil([&] { return calls.size() >= 4; }));
+    testing::runFor(20);
+    EXPECT_EQ(calls, (std::vector<std::string>{"recompute", "strip", "table", "chart"}));
+    calls.clear();
+    ticker.tick();
+    EXPECT_EQ(calls, (std::vector<std::string>{"recompute", "strip", "table", "chart", "late"}));
+}
+
 TEST_F(LiveTickerTest, RunsOnTheTimerAndStopsAtLogout) {
     auto strip = ticker.subscribe([this] { calls.push_back("strip"); });
     ticker.start();
