@@ -370,7 +370,7 @@ TEST(TextCellDelegateTest, DrawsAsTheStyleDoes) {
         return std::to_string(count) + " at " + std::to_string(where.x()) + "," + std::to_string(where.y()) + " " +
                std::to_string(where.width()) + "x" + std::to_string(where.height());
     };
-    const std::string none = differences(QImage(1, 1, QImage::Format_ARGB32), QImage(1, 1, QImage::Format_ARGB32));
+    const std::string none = "0 at 0,0 0x0";
     QStyledItemDelegate style;
     TextCellDelegate shaped;
     for (const auto& c : cases) {
