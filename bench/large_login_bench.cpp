@@ -10,6 +10,9 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
+#include <QPaintEvent>
+#include <QResizeEvent>
+#include <QWidget>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -44,10 +47,13 @@ public:
     using QApplication::QApplication;
     bool notify(QObject* receiver, QEvent* event) override {
         if (depth_++ > 0) {
+            const auto s0 = Clock::now();
             const bool r = QApplication::notify(receiver, event);
+            traceNested(receiver, event, Clock::now() - s0);
             --depth_;
             return r;
         }
+        paints_.clear();
         const auto start = Clock::now();
         const bool r = QApplication::notify(receiver, event);
         const auto took = Clock::now() - start;
@@ -58,6 +64,7 @@ public:
             if (getenv("LARGE_LOGIN_TRACE")) std::fprintf(stderr, "slice %.1f ms: event %d to %s at %.6f\n", ms(took), int(event->type()),
                              receiver->metaObject()->className(),
                              std::chrono::duration<double>(start.time_since_epoch()).count());
+            if (getenv("LARGE_LOGIN_PAINTS")) std::fputs(paints_.c_str(), stderr);
         }
         ++slices;
         return r;
@@ -71,7 +78,30 @@ public:
     unsigned long long over = 0, slices = 0;
 
 private:
+    // LARGE_LOGIN_RESIZES prints wide widgets' resizes as they happen;
+    // LARGE_LOGIN_PAINTS prints each paint of a slice over the budget.
+    void traceNested(QObject* receiver, QEvent* event, Clock::duration took) {
+        auto* widget = qobject_cast<QWidget*>(receiver);
+        if (!widget) return;
+        const QString name = QString::fromLatin1(receiver->metaObject()->className()) + '/' + receiver->objectName();
+        if (event->type() == QEvent::Resize && getenv("LARGE_LOGIN_RESIZES")) {
+            const auto* resize = static_cast<QResizeEvent*>(event);
+            if (std::max(resize->size().width(), resize->oldSize().width()) > 300)
+                std::fprintf(stderr, "resize %s %dx%d -> %dx%d at %.6f\n", qPrintable(name), resize->oldSize().width(),
+                             resize->oldSize().height(), resize->size().width(), resize->size().height(),
+                             std::chrono::duration<double>(Clock::now().time_since_epoch()).count());
+        }
+        if (event->type() == QEvent::Paint && getenv("LARGE_LOGIN_PAINTS")) {
+            const auto* paint = static_cast<QPaintEvent*>(event);
+            paints_ += QString::asprintf("   paint %.2f ms %s %dx%d, %d rects in %dx%d\n", ms(took), qPrintable(name),
+                                         widget->width(), widget->height(), int(paint->region().rectCount()),
+                                         paint->rect().width(), paint->rect().height())
+                           .toStdString();
+        }
+    }
+
     int depth_ = 0;
+    std::string paints_;
 };
 
 // Runs the main loop until `done` or the timeout.
