@@ -14,6 +14,7 @@
 #include "reports/account_statement_window_controller.h"
 #include "reports/statement_table_controllers.h"
 #include "silent_ui.h"
+#include "statement_bench_data.h"
 #include "state/data_service_answers.h"
 #include "support/session_test_access.h"
 #include "table_bench.h"
@@ -24,29 +25,12 @@ constexpr int kRows = 10000;
 constexpr int kInstruments = 50;
 constexpr int kRounds = 20;
 
-std::string element(const std::string& name, const std::string& text) { return "<" + name + ">" + text + "</" + name + ">"; }
-
 // The statement answer's data set: instruments, open positions, settled positions.
 std::string statementXml() {
     std::string xml = "<NewDataSet>";
-    for (int i = 1; i <= kInstruments; ++i)
-        xml += "<Table5>" + element("InstrumentId", std::to_string(i)) + element("Code", bench::text("I", i)) +
-               element("DecimalPlaces", std::to_string(2 + i % 4)) + "</Table5>";
-    for (int i = 0; i < kRows; ++i) {
-        const std::string id = std::to_string(i + 1);
-        const std::string instrument = std::to_string(1 + i % kInstruments);
-        xml += "<Table1>" + element("PositionId", id) + element("AccountId", "1001") +
-               element("InstrumentId", instrument) + element("IsBuy", i % 2 ? "true" : "false") +
-               element("PositionQty", std::to_string(1 + i % 7) + ".5") + element("OrderPrice", "1780.25") +
-               element("UnrealisedPL", std::to_string(i % 200 - 100) + ".25") +
-               element("PositionDate", "2026-11-05T14:07:09.123") + element("DeliveryModeId", "1") +
-               element("CommisionPaid", "1.5") + "</Table1>";
-        xml += "<Table3>" + element("SettlementId", "S" + id) + element("AccountId", "1001") +
-               element("InstrumentId", instrument) + element("SettledQty", std::to_string(1 + i % 3)) +
-               element("IsBuy", "true") + element("SettledPL", std::to_string(i % 50) + ".5") +
-               element("SettlementDate", "2026-11-10T16:00:00") + element("OpenPrice", "1780.00") +
-               element("ClosePrice", "1790.00") + "</Table3>";
-    }
+    for (int i = 1; i <= kInstruments; ++i) xml += bench::statementInstrument(i);
+    for (int i = 0; i < kRows; ++i)
+        xml += bench::statementOpenPosition(i, 1 + i % kInstruments) + bench::statementSettledPosition(i, 1 + i % kInstruments);
     return xml + "</NewDataSet>";
 }
 
