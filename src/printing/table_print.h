@@ -8,6 +8,7 @@
 #include "printing/consolidated_table_data.h"
 
 class QTextCursor;
+class QTextDocument;
 class QTextTable;
 
 namespace printing {
@@ -46,7 +47,10 @@ public:
 private:
     // The rows that alternateRows and alternateTextRows restyle.
     bool isAlternate(int row) const;
-    void addCell(const QString& value, QTextTable& table, int row, int column) const;
+    QTextCharFormat styleOf(int row, int column) const;
+    // 1, or less when the rows' texts on one line are wider than the document's page.
+    double fitScale(const TableRows& rows, const QTextDocument& document) const;
+    void addCell(const QString& value, QTextTable& table, int row, int column, double scale) const;
 
     int layout_ = Automatic;
     QTextTableFormat table_;

@@ -124,6 +124,35 @@ TEST(TablePrint, CellsHoldOneParagraphOfPlainTextAndEmptyCellsKeepTheirHeight) {
     EXPECT_EQ(document.toPlainText().count('\n'), 6);  // four cells, the closing break and the block after it
 }
 
+TEST(TablePrint, ATableTooWideForThePageIsPrintedSmallerSoNoTextBreaksInItsCell) {
+    const struct {
+        int columns;
+        bool smaller;
+    } cases[] = {{4, false}, {17, true}};
+    for (const auto& c : cases) {
+        QTextDocument document;
+        QTextOption wrap = document.defaultTextOption();
+        wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);  // as printed
+        document.setDefaultTextOption(wrap);
+        document.setPageSize(QSizeF(700, 1000));
+        TableRows rows(2);
+        for (int i = 0; i < c.columns; ++i) {
+            rows[0] << QString("Column %1").arg(i);
+            rows[1] << "-12345.00000";
+        }
+        QTextTable* table = layOut(document, rows);
+        ASSERT_TRUE(table);
+        document.documentLayout()->documentSize();
+        for (int r = 0; r < 2; ++r)
+            for (int col = 0; col < c.columns; ++col) {
+                const QTextBlock block = table->cellAt(r, col).firstCursorPosition().block();
+                EXPECT_EQ(block.layout()->lineCount(), 1) << c.columns << " columns, cell " << r << "," << col;
+                EXPECT_EQ(block.charFormat().fontPointSize() < 8.0, c.smaller);
+                EXPECT_GE(block.charFormat().fontPointSize(), 3.0);
+            }
+    }
+}
+
 class PrintToPdf : public ::testing::Test {
 protected:
     void SetUp() override {
