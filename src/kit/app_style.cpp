@@ -4,21 +4,62 @@
 #include <QImage>
 #include <QPainter>
 #include <QStyleOption>
+#include <vector>
 
 namespace kit {
 
 namespace {
 
-// Width of the frame's edge band taken from the sample (outline, inner line,
-// margin); the sample is that band on each side of one inside pixel.
+// Width of the edge band kept from the sample (outline, inner line, margin);
+// a stretched side is sampled as that band on each side of one middle pixel.
 constexpr int kBand = 4;
 constexpr int kSample = 2 * kBand + 1;
 
-// Copies the sample's pixel (x, y) onto `target`; its unpainted pixels stay unpainted.
-void fillFromSample(QPainter* painter, const QImage& sample, const QRect& target, int x, int y) {
-    const QColor colour = QColor::fromRgba(sample.pixel(x, y));
-    if (colour.alpha() == 0 || target.isEmpty()) return;
-    painter->fillRect(target, colour);
+struct Run {
+    int start;
+    int length;
+};
+
+// The runs of a side of `length` pixels that each pixel of its sample covers:
+// the band pixels one each, the middle pixel all the rest.
+std::vector<Run> sampleRuns(int length, bool stretched) {
+    std::vector<Run> runs;
+    if (!stretched) {
+        for (int i = 0; i < length; ++i) runs.push_back({i, 1});
+        return runs;
+    }
+    for (int i = 0; i < kBand; ++i) runs.push_back({i, 1});
+    runs.push_back({kBand, length - 2 * kBand});
+    for (int i = kBand; i > 0; --i) runs.push_back({length - i, 1});
+    return runs;
+}
+
+// Draws what `draw` paints in `target` from a small sample of it: its sides
+// along which it is the same (stretchX, stretchY) are drawn once and filled
+// out with opaque runs instead of long translucent lines. Pixels the sample
+// leaves unpainted stay unpainted.
+template <typename Draw>
+void drawFromSample(QPainter* painter, const QRect& target, bool stretchX, bool stretchY, Draw&& draw) {
+    stretchX = stretchX && target.width() > kSample;
+    stretchY = stretchY && target.height() > kSample;
+    const QSize size(stretchX ? kSample : target.width(), stretchY ? kSample : target.height());
+    QImage sample(size, QImage::Format_ARGB32_Premultiplied);
+    sample.fill(Qt::transparent);
+    {
+        QPainter samplePainter(&sample);
+        draw(&samplePainter, QRect(QPoint(0, 0), size));
+    }
+    const std::vector<Run> columns = sampleRuns(target.width(), stretchX);
+    const std::vector<Run> rows = sampleRuns(target.height(), stretchY);
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            const QColor colour = QColor::fromRgba(sample.pixel(x, y));
+            if (colour.alpha() == 0 || columns[x].length <= 0 || rows[y].length <= 0) continue;
+            painter->fillRect(QRect(target.left() + columns[x].start, target.top() + rows[y].start, columns[x].length,
+                                    rows[y].length),
+                              colour);
+        }
+    }
 }
 
 }  // namespace
@@ -27,41 +68,35 @@ AppStyle::AppStyle() : QProxyStyle(QStringLiteral("Fusion")) {}
 
 void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                              const QWidget* widget) const {
-    const QRect r = option->rect;
-    if (element != PE_FrameTabWidget || r.width() < kSample || r.height() < kSample) {
+    if (element != PE_FrameTabWidget) {
         QProxyStyle::drawPrimitive(element, option, painter, widget);
         return;
     }
-    // The frame is the same along each edge: the corners and a cross-section
-    // of each edge drawn small by Fusion itself, stretched with opaque fills.
-    QStyleOptionTabWidgetFrame small;
-    if (const auto* frame = qstyleoption_cast<const QStyleOptionTabWidgetFrame*>(option))
-        small = *frame;
-    else
-        static_cast<QStyleOption&>(small) = *option;
-    small.rect = QRect(0, 0, kSample, kSample);
-    QImage sample(kSample, kSample, QImage::Format_ARGB32_Premultiplied);
-    sample.fill(Qt::transparent);
-    {
-        QPainter samplePainter(&sample);
-        QProxyStyle::drawPrimitive(element, &small, &samplePainter, widget);
+    drawFromSample(painter, option->rect, true, true, [&](QPainter* small, const QRect& rect) {
+        QStyleOptionTabWidgetFrame frame;
+        if (const auto* given = qstyleoption_cast<const QStyleOptionTabWidgetFrame*>(option))
+            frame = *given;
+        else
+            static_cast<QStyleOption&>(frame) = *option;
+        frame.rect = rect;
+        QProxyStyle::drawPrimitive(element, &frame, small, widget);
+    });
+}
+
+void AppStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                           const QWidget* widget) const {
+    const auto* toolBar = qstyleoption_cast<const QStyleOptionToolBar*>(option);
+    if (element != CE_ToolBar || !toolBar) {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        return;
     }
-    constexpr int last = kSample - 1;
-    for (int i = 0; i < kBand; ++i) {
-        for (int j = 0; j < kBand; ++j) {
-            fillFromSample(painter, sample, QRect(r.left() + j, r.top() + i, 1, 1), j, i);
-            fillFromSample(painter, sample, QRect(r.right() - j, r.top() + i, 1, 1), last - j, i);
-            fillFromSample(painter, sample, QRect(r.left() + j, r.bottom() - i, 1, 1), j, last - i);
-            fillFromSample(painter, sample, QRect(r.right() - j, r.bottom() - i, 1, 1), last - j, last - i);
-        }
-        fillFromSample(painter, sample, QRect(r.left() + kBand, r.top() + i, r.width() - 2 * kBand, 1), kBand, i);
-        fillFromSample(painter, sample, QRect(r.left() + kBand, r.bottom() - i, r.width() - 2 * kBand, 1), kBand,
-                       last - i);
-        fillFromSample(painter, sample, QRect(r.left() + i, r.top() + kBand, 1, r.height() - 2 * kBand), i, kBand);
-        fillFromSample(painter, sample, QRect(r.right() - i, r.top() + kBand, 1, r.height() - 2 * kBand), last - i,
-                       kBand);
-    }
-    fillFromSample(painter, sample, r.adjusted(kBand, kBand, -kBand, -kBand), kBand, kBand);
+    // The same along the toolbar's length.
+    const bool horizontal = option->state & State_Horizontal;
+    drawFromSample(painter, option->rect, horizontal, !horizontal, [&](QPainter* small, const QRect& rect) {
+        QStyleOptionToolBar bar = *toolBar;
+        bar.rect = rect;
+        QProxyStyle::drawControl(element, &bar, small, widget);
+    });
 }
 
 void installAppStyle() { QApplication::setStyle(new AppStyle); }

@@ -1,8 +1,8 @@
 #pragma once
-// The application's style: Fusion, with the tab widgets' frames drawn from a
-// small sample of Fusion's own frame. The pixels are the same; the raster
-// engine no longer strokes the frame's translucent inner lines along every
-// scanline of a tall frame, which cost milliseconds per window paint.
+// The application's style: Fusion, with the tab widgets' frames and the
+// toolbars drawn from a small sample of Fusion's own drawing. The pixels are
+// the same; the raster engine no longer strokes their long translucent lines
+// pixel by pixel, which cost milliseconds per window paint.
 #include <QProxyStyle>
 
 namespace kit {
@@ -12,6 +12,8 @@ public:
     AppStyle();
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget = nullptr) const override;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget = nullptr) const override;
 };
 
 // Makes AppStyle the application's style.

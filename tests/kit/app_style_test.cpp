@@ -1,15 +1,17 @@
-// The application's style draws the tab widgets' frames pixel for pixel as
-// Fusion does, in both themes, for each tab position and a frame too small
-// to stretch.
+// The application's style draws the tab widgets' frames and the main
+// window's toolbar pixel for pixel as Fusion does, in both themes, for each
+// tab position and a frame too small to stretch.
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QMainWindow>
 #include <QStyleFactory>
 #include <QTabWidget>
+#include <QToolBar>
 
 #include "kit/app_style.h"
-#include "qt_test_app.h"
 #include "kit/theme_manager.h"
+#include "qt_test_app.h"
 
 namespace kit {
 namespace {
@@ -27,9 +29,27 @@ QImage tabWidgetImage(QStyle* style, const QPalette& palette, QTabWidget::TabPos
     return tabs.grab().toImage();
 }
 
-TEST(AppStyle, TabWidgetFramesLookAsFusionDrawsThem) {
+QImage toolbarImage(QStyle* style, const QPalette& palette, Qt::ToolBarArea area) {
+    QMainWindow window;
+    window.setPalette(palette);
+    auto* bar = new QToolBar(&window);
+    bar->setStyle(style);
+    bar->setMovable(false);
+    bar->addAction("Positions");
+    window.addToolBar(area, bar);
+    window.setCentralWidget(new QLabel("centre"));
+    window.resize(500, 300);
+    window.show();
+    return bar->grab().toImage();
+}
+
+class AppStyleTest : public ::testing::Test {
+protected:
     AppStyle app;
-    std::unique_ptr<QStyle> fusion(QStyleFactory::create("Fusion"));
+    std::unique_ptr<QStyle> fusion{QStyleFactory::create("Fusion")};
+};
+
+TEST_F(AppStyleTest, TabWidgetFramesLookAsFusionDrawsThem) {
     const struct {
         std::int64_t theme;
         QTabWidget::TabPosition position;
@@ -40,10 +60,19 @@ TEST(AppStyle, TabWidgetFramesLookAsFusionDrawsThem) {
     };
     for (const auto& c : cases) {
         const QPalette palette = ThemeManager::palette(c.theme);
-        const QImage expected = tabWidgetImage(fusion.get(), palette, c.position, c.size);
-        EXPECT_TRUE(tabWidgetImage(&app, palette, c.position, c.size) == expected)
+        EXPECT_TRUE(tabWidgetImage(&app, palette, c.position, c.size) ==
+                    tabWidgetImage(fusion.get(), palette, c.position, c.size))
             << "theme " << c.theme << ", position " << c.position << ", " << c.size.width() << "x" << c.size.height();
     }
+}
+
+TEST_F(AppStyleTest, ToolbarsLookAsFusionDrawsThem) {
+    for (const std::int64_t theme : {0, 1})
+        for (const Qt::ToolBarArea area : {Qt::TopToolBarArea, Qt::LeftToolBarArea}) {
+            const QPalette palette = ThemeManager::palette(theme);
+            EXPECT_TRUE(toolbarImage(&app, palette, area) == toolbarImage(fusion.get(), palette, area))
+                << "theme " << theme << ", area " << area;
+        }
 }
 
 }  // namespace
