@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "kit/app_style.h"
 #include "kit/qt_main_executor.h"
 #include "platform/log.h"
 #include "platform/preferences.h"
@@ -141,7 +142,7 @@ int main(int argc, char** argv) {
 
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});  // offscreen plugin notes
     TimedApplication app(argc, argv);
-    QApplication::setStyle("Fusion");
+    kit::installAppStyle();  // as the application does
     auto executor = kit::QtMainExecutor::install();
     {
         platform::Preferences prefs(folder + "/preferences");

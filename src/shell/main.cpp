@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QIcon>
 
+#include "kit/app_style.h"
 #include "kit/qt_main_executor.h"
 #include "shell/app_delegate.h"
 #include "shell/idle_sources.h"
@@ -12,7 +13,7 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(TC_APP_NAME);
-    QApplication::setStyle("Fusion");
+    kit::installAppStyle();
     if (const auto icon = platform::ResourceBundle::pathForResource("images/AppIcon", "png"))
         QApplication::setWindowIcon(QIcon(QString::fromStdString(*icon)));
     auto executor = kit::QtMainExecutor::install();

@@ -50,6 +50,9 @@ QFrame* paneFrame(QWidget* parent, const QString& name, const char* captionKey) 
     return frame;
 }
 
+// The shown size of the strip's status images (drawn at twice that).
+constexpr int kStatusImageSize = 16;
+
 QLabel* stripLabel(QWidget* parent, const char* name) {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
@@ -222,10 +225,14 @@ QWidget* MainWindowController::buildStrip() {
     figures.setStyleHint(QFont::Monospace);
     figures.setFamily("monospace");  // digits of one width: the figures do not jitter
     const int valueWidth = QFontMetrics(figures).horizontalAdvance(": -99,999,999.99");
+    // The figures, the status images and the time arrive after the window
+    // shows: the row has their height from the start, so the strip never grows.
+    const int figuresHeight = QFontMetrics(figures).height();
     for (std::size_t i = 0; i < kLabels.size(); ++i) {
         stripLabels[i] = stripLabel(strip, kLabels[i]);
         stripValues[i] = stripLabel(strip, kValues[i]);
         stripValues[i]->setFont(figures);
+        stripValues[i]->setMinimumHeight(figuresHeight);
         stripValues[i]->setMinimumWidth(i == 0 ? QFontMetrics(figures).horizontalAdvance(": 99999999") : valueWidth);
         row->addWidget(stripLabels[i]);
         row->addWidget(stripValues[i]);
@@ -237,6 +244,9 @@ QWidget* MainWindowController::buildStrip() {
     ConnectionStatusTextField = stripLabel(strip, "ConnectionStatusTextField");
     ServerTimeTextField = stripLabel(strip, "ServerTimeTextField");
     ServerTimeTextField->setFont(figures);
+    ServerTimeTextField->setMinimumHeight(figuresHeight);
+    for (QLabel* image : {NetworkStatusIndicatorImage, ConnectionStatusImage})
+        image->setMinimumSize(kStatusImageSize, kStatusImageSize);
     ServerTimeTextField->setMinimumWidth(QFontMetrics(figures).horizontalAdvance("Mmm 00, 0000 00:00:00"));
     ServerTimeTextField->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     for (QLabel* status : {NetworkStatusIndicatorImage, ConnectionStatusImage, ConnectionStatusTextField}) {

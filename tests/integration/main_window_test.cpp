@@ -142,6 +142,14 @@ TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime)
     ASSERT_TRUE(runUntil([&] { return !main->ServerTimeTextField->text().isEmpty(); }, 10000));
     EXPECT_FALSE(main->NetworkStatusIndicatorImage->pixmap().isNull());
     EXPECT_EQ(main->ConnectionStatusTextField->text().toStdString(), tr("0051"));
+    // The strip is as tall without its figures, images and time as with them
+    // (the ticks and the pings below bring them back).
+    const QWidget* stripFrame = main->window()->findChild<QFrame*>("accountStrip");
+    const int filledHeight = stripFrame->sizeHint().height();
+    for (QLabel* value : main->stripValues) value->clear();
+    for (QLabel* status : {main->ServerTimeTextField, main->NetworkStatusIndicatorImage, main->ConnectionStatusImage})
+        status->clear();
+    EXPECT_EQ(stripFrame->sizeHint().height(), filledHeight);
     // Grade 3: the poor and offline images and "1007"; a grade outside 0 to 3 changes nothing.
     state::SessionTestAccess::setNetworkSpeed(*session, 3);
     platform::NotificationCenter::defaultCenter().post(state::notifications::kNetworkSpeed,

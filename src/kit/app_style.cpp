@@ -1,0 +1,104 @@
+#include "kit/app_style.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QStyleOption>
+#include <vector>
+
+namespace kit {
+
+namespace {
+
+// Width of the edge band kept from the sample (outline, inner line, margin);
+// a stretched side is sampled as that band on each side of one middle pixel.
+constexpr int kBand = 4;
+constexpr int kSample = 2 * kBand + 1;
+
+struct Run {
+    int start;
+    int length;
+};
+
+// The runs of a side of `length` pixels that each pixel of its sample covers:
+// the band pixels one each, the middle pixel all the rest.
+std::vector<Run> sampleRuns(int length, bool stretched) {
+    std::vector<Run> runs;
+    if (!stretched) {
+        for (int i = 0; i < length; ++i) runs.push_back({i, 1});
+        return runs;
+    }
+    for (int i = 0; i < kBand; ++i) runs.push_back({i, 1});
+    runs.push_back({kBand, length - 2 * kBand});
+    for (int i = kBand; i > 0; --i) runs.push_back({length - i, 1});
+    return runs;
+}
+
+// Draws what `draw` paints in `target` from a small sample of it: its sides
+// along which it is the same (stretchX, stretchY) are drawn once and filled
+// out with opaque runs instead of long translucent lines. Pixels the sample
+// leaves unpainted stay unpainted.
+template <typename Draw>
+void drawFromSample(QPainter* painter, const QRect& target, bool stretchX, bool stretchY, Draw&& draw) {
+    stretchX = stretchX && target.width() > kSample;
+    stretchY = stretchY && target.height() > kSample;
+    const QSize size(stretchX ? kSample : target.width(), stretchY ? kSample : target.height());
+    QImage sample(size, QImage::Format_ARGB32_Premultiplied);
+    sample.fill(Qt::transparent);
+    {
+        QPainter samplePainter(&sample);
+        draw(&samplePainter, QRect(QPoint(0, 0), size));
+    }
+    const std::vector<Run> columns = sampleRuns(target.width(), stretchX);
+    const std::vector<Run> rows = sampleRuns(target.height(), stretchY);
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            const QColor colour = QColor::fromRgba(sample.pixel(x, y));
+            if (colour.alpha() == 0 || columns[x].length <= 0 || rows[y].length <= 0) continue;
+            painter->fillRect(QRect(target.left() + columns[x].start, target.top() + rows[y].start, columns[x].length,
+                                    rows[y].length),
+                              colour);
+        }
+    }
+}
+
+}  // namespace
+
+AppStyle::AppStyle() : QProxyStyle(QStringLiteral("Fusion")) {}
+
+void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                             const QWidget* widget) const {
+    if (element != PE_FrameTabWidget) {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        return;
+    }
+    drawFromSample(painter, option->rect, true, true, [&](QPainter* small, const QRect& rect) {
+        QStyleOptionTabWidgetFrame frame;
+        if (const auto* given = qstyleoption_cast<const QStyleOptionTabWidgetFrame*>(option))
+            frame = *given;
+        else
+            static_cast<QStyleOption&>(frame) = *option;
+        frame.rect = rect;
+        QProxyStyle::drawPrimitive(element, &frame, small, widget);
+    });
+}
+
+void AppStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                           const QWidget* widget) const {
+    const auto* toolBar = qstyleoption_cast<const QStyleOptionToolBar*>(option);
+    if (element != CE_ToolBar || !toolBar) {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        return;
+    }
+    // The same along the toolbar's length.
+    const bool horizontal = option->state & State_Horizontal;
+    drawFromSample(painter, option->rect, horizontal, !horizontal, [&](QPainter* small, const QRect& rect) {
+        QStyleOptionToolBar bar = *toolBar;
+        bar.rect = rect;
+        QProxyStyle::drawControl(element, &bar, small, widget);
+    });
+}
+
+void installAppStyle() { QApplication::setStyle(new AppStyle); }
+
+}  // namespace kit

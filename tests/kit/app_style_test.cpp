@@ -1,0 +1,79 @@
+// The application's style draws the tab widgets' frames and the main
+// window's toolbar pixel for pixel as Fusion does, in both themes, for each
+// tab position and a frame too small to stretch.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QStyleFactory>
+#include <QTabWidget>
+#include <QToolBar>
+
+#include "kit/app_style.h"
+#include "kit/theme_manager.h"
+#include "qt_test_app.h"
+
+namespace kit {
+namespace {
+
+QImage tabWidgetImage(QStyle* style, const QPalette& palette, QTabWidget::TabPosition position, QSize size) {
+    QTabWidget tabs;
+    tabs.setStyle(style);
+    tabs.setPalette(palette);
+    tabs.setTabPosition(position);
+    tabs.addTab(new QLabel("one"), "First");
+    tabs.addTab(new QLabel("two"), "Second tab");
+    tabs.setCurrentIndex(1);
+    tabs.resize(size);
+    tabs.show();  // lays out the tab bar and the frame
+    return tabs.grab().toImage();
+}
+
+QImage toolbarImage(QStyle* style, const QPalette& palette, Qt::ToolBarArea area) {
+    QMainWindow window;
+    window.setPalette(palette);
+    auto* bar = new QToolBar(&window);
+    bar->setStyle(style);
+    bar->setMovable(false);
+    bar->addAction("Positions");
+    window.addToolBar(area, bar);
+    window.setCentralWidget(new QLabel("centre"));
+    window.resize(500, 300);
+    window.show();
+    return bar->grab().toImage();
+}
+
+class AppStyleTest : public ::testing::Test {
+protected:
+    AppStyle app;
+    std::unique_ptr<QStyle> fusion{QStyleFactory::create("Fusion")};
+};
+
+TEST_F(AppStyleTest, TabWidgetFramesLookAsFusionDrawsThem) {
+    const struct {
+        std::int64_t theme;
+        QTabWidget::TabPosition position;
+        QSize size;
+    } cases[] = {
+        {0, QTabWidget::North, {420, 260}}, {1, QTabWidget::North, {420, 260}}, {0, QTabWidget::South, {300, 400}},
+        {1, QTabWidget::West, {380, 200}},  {0, QTabWidget::East, {380, 200}},  {1, QTabWidget::North, {60, 30}},
+    };
+    for (const auto& c : cases) {
+        const QPalette palette = ThemeManager::palette(c.theme);
+        EXPECT_TRUE(tabWidgetImage(&app, palette, c.position, c.size) ==
+                    tabWidgetImage(fusion.get(), palette, c.position, c.size))
+            << "theme " << c.theme << ", position " << c.position << ", " << c.size.width() << "x" << c.size.height();
+    }
+}
+
+TEST_F(AppStyleTest, ToolbarsLookAsFusionDrawsThem) {
+    for (const std::int64_t theme : {0, 1})
+        for (const Qt::ToolBarArea area : {Qt::TopToolBarArea, Qt::LeftToolBarArea}) {
+            const QPalette palette = ThemeManager::palette(theme);
+            EXPECT_TRUE(toolbarImage(&app, palette, area) == toolbarImage(fusion.get(), palette, area))
+                << "theme " << theme << ", area " << area;
+        }
+}
+
+}  // namespace
+}  // namespace kit
