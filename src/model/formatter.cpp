@@ -472,10 +472,15 @@ std::optional<std::string> Formatter::formatDateandTimeFromString(const std::opt
 std::optional<std::string> Formatter::dateStringFromString(const std::string& text,
                                                            const std::string& sourceFormat,
                                                            const std::string& destinationFormat) {
+    return dateStringFromString(text, DateFormatter(sourceFormat), DateFormatter(destinationFormat));
+}
+
+std::optional<std::string> Formatter::dateStringFromString(const std::string& text, const DateFormatter& source,
+                                                           const DateFormatter& destination) {
     const std::string gmt = text.substr(0, text.find('+')) + "+0000";
-    const auto date = DateFormatter(sourceFormat).dateFromString(gmt);
+    const auto date = source.dateFromString(gmt);
     if (!date) return std::nullopt;
-    return DateFormatter(destinationFormat).stringFromDate(*date);
+    return destination.stringFromDate(*date);
 }
 
 std::string Formatter::formatDateandTimeFromString(const std::optional<std::string>& isoText,

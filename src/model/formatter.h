@@ -86,6 +86,9 @@ class Formatter {
     static std::optional<std::string> dateStringFromString(const std::string& text,
                                                            const std::string& sourceFormat,
                                                            const std::string& destinationFormat);
+    // The same with formatters made once by the caller.
+    static std::optional<std::string> dateStringFromString(const std::string& text, const DateFormatter& source,
+                                                           const DateFormatter& destination);
     // ISO text with or without milliseconds; text that does not parse is returned unchanged.
     static std::string formatDateandTimeFromString(const std::optional<std::string>& isoText,
                                                    const std::string& destinationFormat);

@@ -1,5 +1,8 @@
 #include "state/account_ledger.h"
 
+#include <vector>
+
+
 #include "model/group_details.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
@@ -109,12 +112,23 @@ void AccountLedger::MarginCallNotification(const std::string& account) {
 void AccountLedger::SetAllSymbolsSpread() {
     platform::assertMainThread();
     const ReferenceData& ref = reference_;
+    // The group of each account, looked up once rather than per instrument.
+    std::vector<const model::GroupDetails*> groups;
+    groups.reserve(ref.AccountDetailCollection().size());
+    for (const auto& [id, account] : ref.AccountDetailCollection()) {
+        if (!account) continue;
+        const std::shared_ptr<model::GroupDetails>* group = ref.GroupDetailCollection().find(account->GroupId);
+        groups.push_back(group ? group->get() : nullptr);
+    }
     for (const auto& [code, item] : reference_.ItemCollection()) {
         if (!item) continue;
-        for (const auto& [id, account] : ref.AccountDetailCollection()) {
-            if (!account) continue;
-            const std::shared_ptr<model::GroupDetails>* group = ref.GroupDetailCollection().find(account->GroupId);
-            const auto terms = (group && *group) ? (*group)->instrument(item->InstrumentId) : nullptr;
+        const std::string instrumentKey = std::to_string(item->InstrumentId);
+        for (const model::GroupDetails* group : groups) {
+            const model::GroupInstruments* terms = nullptr;
+            if (group) {
+                const auto found = group->GroupInstrumentCollection.find(instrumentKey);
+                if (found != group->GroupInstrumentCollection.end()) terms = found->second.get();
+            }
             const std::int32_t type = terms ? terms->SpreadTypeId : 0;
             if (type == model::ItemDetails::kSpreadNone || type == model::ItemDetails::kSpreadConflict) continue;
             if (item->Spreadtype == model::ItemDetails::kSpreadNone) {

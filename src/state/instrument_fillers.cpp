@@ -17,13 +17,17 @@ namespace {
 using model::ItemDetails;
 namespace tv = model::TextValue;
 
+// The patterns are read once, not per row of the login data.
 std::string xmlDate(const std::string& text) {
-    return model::Formatter::dateStringFromString(text, kXmlDateFormat, kStoredDateFormat).value_or("");
+    static const model::DateFormatter source(kXmlDateFormat);
+    static const model::DateFormatter stored(kStoredDateFormat);
+    return model::Formatter::dateStringFromString(text, source, stored).value_or("");
 }
 
 std::string packedDate(std::string_view text) {
-    return model::Formatter::formatDateandTimeFromString(std::string(text), kPackedDateFormat, kStoredDateFormat)
-        .value_or("");
+    static const model::DateFormatter source(kPackedDateFormat);
+    static const model::DateFormatter stored(kStoredDateFormat);
+    return model::Formatter::formatDateandTimeFromString(std::string(text), source, stored).value_or("");
 }
 
 const std::string* column(const TableRow& row, const char* name) { return row.find(name); }

@@ -5,6 +5,7 @@
 // converted id ("%d" / "%lu"), replacing any earlier one.
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -237,7 +238,11 @@ void ReferenceData::FillPackedGroupDetails(std::string_view section) {
 // No field of this section carries PLCalcModeId: it stays 0, which the
 // profit-and-loss calculation treats as mode 1.
 void ReferenceData::FillPackedGroupInstruments(std::string_view section) {
-    TC::eachRecord(section, "Group instrument", [this](const Fields& f) {
+    // Rows come by group: the group is looked up again only when the id changes
+    // (this section adds no group).
+    std::optional<std::int32_t> lastGroupId;
+    std::shared_ptr<model::GroupDetails>* group = nullptr;
+    TC::eachRecord(section, "Group instrument", [&](const Fields& f) {
         auto record = std::make_shared<model::GroupInstruments>();
         model::GroupInstruments& gi = *record;
         for (std::size_t i = 0; i < f.size(); ++i) {
@@ -272,7 +277,10 @@ void ReferenceData::FillPackedGroupInstruments(std::string_view section) {
                 default: break;  // 23 and 24 are not read
             }
         }
-        auto* group = groups_.find(std::to_string(gi.GroupId));
+        if (lastGroupId != gi.GroupId) {
+            group = groups_.find(std::to_string(gi.GroupId));
+            lastGroupId = gi.GroupId;
+        }
         if (!group || !*group) {
             platform::Log::debug("Group instrument of unknown group " + std::to_string(gi.GroupId) + ": dropped");
             return;

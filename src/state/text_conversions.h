@@ -58,12 +58,27 @@ std::string_view recordZero(std::string_view section, char separator);
 // `what`) and the next one is read.
 template <typename F>
 void eachRecord(std::string_view section, const char* what, F&& fill) {
-    for (std::string_view record : split(section, protocol::RowByte)) {
-        if (record.empty()) continue;
-        try {
-            fill(split(record, protocol::ColumnByte));
-        } catch (const std::exception& e) {
-            platform::Log::debug(std::string(what) + " record not stored: " + e.what());
+    // One pass over the bytes; the field list is reused by every record.
+    std::vector<std::string_view> fields;
+    const char* const end = section.data() + section.size();
+    const char* recordStart = section.data();
+    const char* fieldStart = recordStart;
+    for (const char* p = recordStart;; ++p) {
+        if (p == end || *p == protocol::RowByte) {
+            if (p != recordStart) {
+                fields.emplace_back(fieldStart, static_cast<std::size_t>(p - fieldStart));
+                try {
+                    fill(static_cast<const std::vector<std::string_view>&>(fields));
+                } catch (const std::exception& e) {
+                    platform::Log::debug(std::string(what) + " record not stored: " + e.what());
+                }
+                fields.clear();
+            }
+            if (p == end) return;
+            recordStart = fieldStart = p + 1;
+        } else if (*p == protocol::ColumnByte) {
+            fields.emplace_back(fieldStart, static_cast<std::size_t>(p - fieldStart));
+            fieldStart = p + 1;
         }
     }
 }
