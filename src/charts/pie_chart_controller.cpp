@@ -74,16 +74,20 @@ void PieChartController::constructGraph() {
 // The legend at the pie's right, or below it in a pane taller than wide; the
 // plot area, and so the pie, ends where the legend begins.
 void PieChartController::layOutLegend() {
-    QFont font;
-    font.setPointSizeF(kLegendFontSize);
-    font.setBold(true);
-    const QFontMetricsF metrics(font);
-    double widest = 0;
     const int rows = static_cast<int>(plotData_.size());
-    for (int r = 0; r < rows; ++r) widest = std::max(widest, metrics.horizontalAdvance(legendTitle(*pie_, r)));
+    if (!legendMeasure_ || legendMeasure_->titles != plotDataTitle_ || legendMeasure_->values != plotDataValue_) {
+        QFont font;
+        font.setPointSizeF(kLegendFontSize);
+        font.setBold(true);
+        const QFontMetricsF metrics(font);
+        double widest = 0;
+        for (int r = 0; r < rows; ++r) widest = std::max(widest, metrics.horizontalAdvance(legendTitle(*pie_, r)));
+        legendMeasure_ = LegendMeasure{plotDataTitle_, plotDataValue_, widest, metrics.height()};
+    }
+    const double widest = legendMeasure_->widest;
     const bool below = hostingView_->height() > hostingView_->width() * 6 / 5;
     if (below) {
-        const double height = rows * (std::max(metrics.height(), kLegendSwatch) + 2) + kLegendRightGap;
+        const double height = rows * (std::max(legendMeasure_->lineHeight, kLegendSwatch) + 2) + kLegendRightGap;
         graph_->legend->layout = plot::Legend::Layout::BottomColumn;
         graph_->legend->displacement = QPointF(0, kLegendRightGap);
         graph_->plotAreaPadding = QMarginsF(0, 0, 0, rows ? height + 6 : 0);
@@ -120,6 +124,8 @@ void PieChartController::resizeEvent(QResizeEvent* event) {
 
 void PieChartController::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    // The legend's font follows the application's.
+    if (event->type() == QEvent::FontChange) legendMeasure_.reset();
     if (event->type() == QEvent::PaletteChange) constructGraph();
 }
 

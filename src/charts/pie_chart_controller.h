@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,14 @@ private:
     std::vector<double> plotData_;            // the values, as their "%.2f" text reads
     std::vector<QString> plotDataValue_;      // "%.2f" of each value
     std::vector<QString> plotDataTitle_;
+    // The legend's measures for the texts they were taken of; kept while those stay.
+    struct LegendMeasure {
+        std::vector<QString> titles;
+        std::vector<QString> values;
+        double widest = 0;
+        double lineHeight = 0;
+    };
+    std::optional<LegendMeasure> legendMeasure_;
 };
 
 }  // namespace charts

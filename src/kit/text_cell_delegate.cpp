@@ -1,8 +1,11 @@
 #include "kit/text_cell_delegate.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
+#include <algorithm>
+#include <cmath>
 
 namespace kit {
 
@@ -22,7 +25,46 @@ bool drawsPlainText(const QStyleOptionViewItem& opt) {
            !opt.text.contains(QChar::LineSeparator);
 }
 
+// Texts the font's metrics measure as the style's text layout would: one
+// line of printable ASCII, not ending in a possible ligature ("fi", "ff"...).
+bool measuresPlainText(const QStyleOptionViewItem& opt) {
+    constexpr auto kOthers =
+        QStyleOptionViewItem::WrapText | QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration;
+    if (!(opt.features & QStyleOptionViewItem::HasDisplay) || (opt.features & kOthers)) return false;
+    // A style sheet may pad the item.
+    if (!opt.widget || opt.widget->testAttribute(Qt::WA_StyleSheet)) return false;
+    const QString& text = opt.text;
+    for (const QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() > 0x7e) return false;
+    return text.size() < 2 || text[text.size() - 2] != QLatin1Char('f');
+}
+
 }  // namespace
+
+QSize TextCellDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    if (index.data(Qt::SizeHintRole).isValid()) return QStyledItemDelegate::sizeHint(option, index);
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    if (!measuresPlainText(opt)) return QStyledItemDelegate::sizeHint(option, index);
+    const QFontMetricsF metrics(opt.font);
+    // As the style's text layout: the line's height, its width with the last
+    // glyph's overhang, rounded up, and a margin on each side.
+    const int height = int(std::ceil(metrics.ascent() + metrics.descent()));
+    if (widthsFont_ != opt.font || widths_.size() >= kCacheCap) {
+        widths_.clear();
+        widthsFont_ = opt.font;
+    }
+    auto found = widths_.constFind(opt.text);
+    if (found == widths_.cend()) {
+        const QString& text = opt.text;
+        const double advance =
+            text.isEmpty() ? 0.0 : metrics.horizontalAdvance(text) + std::max(0.0, -metrics.rightBearing(text.back()));
+        found = widths_.insert(text, int(std::ceil(advance)));
+    }
+    const QStyle* style = opt.widget->style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, &opt, opt.widget) + 1;
+    return {*found + 2 * margin, height};
+}
 
 void TextCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     QStyleOptionViewItem opt = option;

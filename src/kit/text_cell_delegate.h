@@ -2,7 +2,9 @@
 // The live tables' delegate: a cell of one line of plain text that fits its
 // column is drawn from text shaped once per text, width, alignment and font,
 // exactly where the style would draw it; every other cell (an icon, a check,
-// the focus, a text that elides or wraps) is drawn by the style itself.
+// the focus, a text that elides or wraps) is drawn by the style itself. A
+// plain ASCII text is measured from the font's metrics to the size the style
+// gives it; any other cell asks the style.
 #include <QFont>
 #include <QHash>
 #include <QStaticText>
@@ -14,6 +16,7 @@ class TextCellDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 protected:
     // Draws an initialised option as the style's item view cell would.
@@ -40,6 +43,9 @@ private:
     const Shaped& shaped(const QStyleOptionViewItem& opt, int width) const;
 
     mutable QHash<Key, Shaped> cache_;
+    // Measured widths of texts in widthsFont_.
+    mutable QHash<QString, int> widths_;
+    mutable QFont widthsFont_;
 };
 
 }  // namespace kit

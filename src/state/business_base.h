@@ -139,6 +139,7 @@ private:
     std::uint64_t getItemIdForItemCode(const std::string& code) const override;
     std::shared_ptr<model::ItemDetails> instrument(const std::string& code) const override;
     std::shared_ptr<model::ItemDetails> instrumentById(std::int32_t instrumentId) const override;
+    std::uint64_t recordsRevision() const override { return reference_.recordsRevision(); }
     std::vector<std::string> watchlistCodes() const override;
     std::vector<std::string> instrumentCodes() const override;
     std::vector<std::shared_ptr<model::ItemDetails>> watchlistInstruments() const override;

@@ -3,6 +3,7 @@
 // stored and finds them by hash. Used for the reference-data collections,
 // whose first entry and enumeration order follow the rows as received.
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -19,7 +20,9 @@ public:
     using const_iterator = typename std::vector<Entry>::const_iterator;
     using iterator = typename std::vector<Entry>::iterator;
 
+    // A writable find may replace the value or change it in place: it counts as a change.
     V* find(std::string_view key) {
+        ++revision_;
         const auto it = index_.find(key);
         return it == index_.end() ? nullptr : &entries_[it->second].second;
     }
@@ -31,6 +34,7 @@ public:
 
     // Stores or replaces; a replaced key keeps its place. Returns the stored value.
     V& set(std::string key, V value) {
+        ++revision_;
         const auto it = index_.find(std::string_view(key));
         if (it != index_.end()) {
             V& slot = entries_[it->second].second;
@@ -42,6 +46,7 @@ public:
         return entries_.back().second;
     }
     void erase(std::string_view key) {
+        ++revision_;
         const auto it = index_.find(key);
         if (it == index_.end()) return;
         const std::size_t at = it->second;
@@ -52,6 +57,7 @@ public:
     }
     const Entry* first() const { return entries_.empty() ? nullptr : &entries_.front(); }
     void clear() {
+        ++revision_;
         entries_.clear();
         index_.clear();
     }
@@ -63,8 +69,15 @@ public:
     bool empty() const { return entries_.empty(); }
     const_iterator begin() const { return entries_.begin(); }
     const_iterator end() const { return entries_.end(); }
-    iterator begin() { return entries_.begin(); }
+    iterator begin() {
+        ++revision_;
+        return entries_.begin();
+    }
     iterator end() { return entries_.end(); }
+
+    // Grows with every change and every writable access: the same revision
+    // finds the same values under the same keys.
+    std::uint64_t revision() const { return revision_; }
 
 private:
     struct Hash {
@@ -73,6 +86,7 @@ private:
     };
     std::vector<Entry> entries_;
     std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> index_;
+    std::uint64_t revision_ = 0;
 };
 
 }  // namespace state

@@ -4,6 +4,8 @@
 #include "state/state_queries.h"
 #include "state/watchlist.h"
 
+#include <utility>
+
 namespace state {
 
 ReferenceData::ReferenceData() = default;
@@ -59,7 +61,8 @@ void ReferenceData::updateUserAccountMap(const model::UserAccountMaps& map) {
 
 bool ReferenceData::updateAccount(const std::string& accountId,
                                   const std::function<void(model::AccountDetails&)>& change) {
-    const auto* found = accounts_.find(accountId);
+    // Figures only: the account stays where it is found.
+    const auto* found = std::as_const(accounts_).find(accountId);
     if (!found || !*found) return false;
     change(**found);
     return true;

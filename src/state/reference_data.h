@@ -133,6 +133,9 @@ public:
     std::shared_ptr<model::AccountDetails> account(const std::string& accountId) const;
     std::shared_ptr<model::GroupDetails> group(const std::string& groupId) const;
     std::shared_ptr<model::SessionSettings> sessionSetting(const std::string& settingId) const;
+    // Changes whenever an instrument, account or group (with its instruments'
+    // conditions) may have been stored, replaced or removed.
+    std::uint64_t recordsRevision() const { return items_.revision() + accounts_.revision() + groups_.revision(); }
     // The instruments of the watchlist in its order (null for a code without one).
     std::vector<std::shared_ptr<model::ItemDetails>> watchlistInstruments() const;
     std::vector<std::shared_ptr<model::FileResource>> resourceSearchResults() const;

@@ -49,6 +49,9 @@ public:
     // Null when the session has no instrument of that code or id.
     virtual std::shared_ptr<model::ItemDetails> instrument(const std::string& code) const = 0;
     virtual std::shared_ptr<model::ItemDetails> instrumentById(std::int32_t instrumentId) const = 0;
+    // Changes whenever an instrument, account or group may have been stored,
+    // replaced or removed: lookups at one revision find the same records.
+    virtual std::uint64_t recordsRevision() const = 0;
     // The watchlist's codes in order, and their instruments (null where a code has none).
     virtual std::vector<std::string> watchlistCodes() const = 0;
     virtual std::vector<std::shared_ptr<model::ItemDetails>> watchlistInstruments() const = 0;

@@ -28,7 +28,7 @@ QColor ClosePriceButtonDelegate::fillFor(int move, const QPalette& palette) {
 }
 
 QSize ClosePriceButtonDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
-    if (!isButtonCell(index)) return QStyledItemDelegate::sizeHint(option, index);
+    if (!isButtonCell(index)) return kit::TextCellDelegate::sizeHint(option, index);
     const QFontMetrics metrics(index.data(Qt::FontRole).value<QFont>());
     return {metrics.horizontalAdvance(index.data(ClosePriceTextRole).toString()) + 2 * (kInset + kPadding),
             metrics.height() + 2 * kInset + 4};

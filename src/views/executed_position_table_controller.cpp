@@ -107,20 +107,16 @@ void ExecutedPositionTableController::resetButtonClicked() {
 }
 
 int ExecutedPositionTableController::takeSnapshot() {
-    rows_.clear();
-    const state::Orders executed = context_.view.getExecutedOrderCollection();
-    rows_.reserve(executed.size());
-    for (const auto& order : executed) rows_.push_back(lookUpRecords(context_.view, order));
-    return static_cast<int>(rows_.size());
+    return static_cast<int>(records_.lookUp(context_.view, context_.view.getExecutedOrderCollection()).size());
 }
 
 QVariant ExecutedPositionTableController::cellData(int row, int column, int role) const {
-    if (row < 0 || row >= static_cast<int>(rows_.size())) return {};
+    if (row < 0 || row >= static_cast<int>(records_.records().size())) return {};
     const std::string& id = identifierOf(column);
     switch (role) {
         case Qt::DisplayRole:
             return QString::fromStdString(
-                executedPositionCellText(id, rows_[std::size_t(row)], tableView()->columnWidth(column)));
+                executedPositionCellText(id, records_.records()[std::size_t(row)], tableView()->columnWidth(column)));
         case Qt::TextAlignmentRole: return cellAlignment(id);
         default: return {};
     }
@@ -133,11 +129,11 @@ QMenu* ExecutedPositionTableController::prepareRowMenu(int row) {
 }
 
 const PositionRecords* ExecutedPositionTableController::currentRow(int row) const {
-    if (row < 0 || row >= static_cast<int>(rows_.size())) return nullptr;
+    if (row < 0 || row >= static_cast<int>(records_.records().size())) return nullptr;
     const state::Orders executed = context_.view.getExecutedOrderCollection();
-    if (std::size_t(row) >= executed.size() || executed[std::size_t(row)] != rows_[std::size_t(row)].order)
+    if (std::size_t(row) >= executed.size() || executed[std::size_t(row)] != records_.records()[std::size_t(row)].order)
         return nullptr;
-    return &rows_[std::size_t(row)];
+    return &records_.records()[std::size_t(row)];
 }
 
 void ExecutedPositionTableController::showRowMenuEntries(QMenu& menu, int row) {

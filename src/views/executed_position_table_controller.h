@@ -59,7 +59,7 @@ private:
     std::string text(const std::string& key) const;
 
     kit::WindowContext& context_;
-    std::vector<PositionRecords> rows_;
+    PositionRecordsCache records_;
     QMenu* rowMenu_ = nullptr;
     QDateTimeEdit* picker_ = nullptr;
     QLabel* dateLabel_ = nullptr;

@@ -150,22 +150,19 @@ void OpenPositionTableController::skipBaseCurrencyColumn(bool available) {
 
 int OpenPositionTableController::takeSnapshot() {
     rows_.clear();
-    const state::Orders open = context_.view.getOpenOrderCollection();
-    rows_.reserve(open.size());
-    for (const auto& order : open) {
-        Row row{lookUpRecords(context_.view, order), {}, {}};
-        row.close = showClosePrice(row.records);
-        rows_.push_back(std::move(row));
-    }
+    const std::vector<PositionRecords>& records = records_.lookUp(context_.view, context_.view.getOpenOrderCollection());
+    rows_.reserve(records.size());
+    for (const PositionRecords& r : records) rows_.push_back({showClosePrice(r), {}});
     return static_cast<int>(rows_.size());
 }
 
 QVariant OpenPositionTableController::cellData(int row, int column, int role) const {
     if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 || column >= int(alignments_.size())) return {};
     const Row& r = rows_[std::size_t(row)];
-    if (!r.records.order) return {};
+    const PositionRecords& records = records_.records()[std::size_t(row)];
+    if (!records.order) return {};
     if (column == closeColumn_) {
-        if (!r.records.item) return {};
+        if (!records.item) return {};
         switch (role) {
             case ClosePriceTextRole:
                 if (!r.closeText) r.closeText = QString::fromStdString(r.close.text());
@@ -178,10 +175,10 @@ QVariant OpenPositionTableController::cellData(int row, int column, int role) co
     switch (role) {
         case Qt::DisplayRole:
             return QString::fromStdString(
-                openPositionCellText(identifierOf(column), r.records, tableView()->columnWidth(column)));
+                openPositionCellText(identifierOf(column), records, tableView()->columnWidth(column)));
         case Qt::TextAlignmentRole: return alignments_[std::size_t(column)];
         case Qt::ForegroundRole:
-            if (column == profitLossColumn_) return QBrush(profitLossColor(r.records.order->UnrealisedPL));
+            if (column == profitLossColumn_) return QBrush(profitLossColor(records.order->UnrealisedPL));
             return {};
         default: return {};
     }
@@ -194,10 +191,7 @@ void OpenPositionTableController::RefreshTableview() {
 }
 
 void OpenPositionTableController::updateStatusLabel() {
-    std::vector<PositionRecords> records;
-    records.reserve(rows_.size());
-    for (const Row& r : rows_) records.push_back(r.records);
-    const PositionTotals totals = positionTotals(records);
+    const PositionTotals totals = positionTotals(records_.records());
     for (std::size_t i = 0; i < values_.size(); ++i)
         values_[i]->setText(QString::fromStdString(": " + totals.values[i]));
 }
@@ -208,20 +202,20 @@ QMenu* OpenPositionTableController::prepareRowMenu(int row) {
     return rowMenu_;
 }
 
-const OpenPositionTableController::Row* OpenPositionTableController::currentRow(int row) const {
+const PositionRecords* OpenPositionTableController::currentRow(int row) const {
     const state::SessionView* session = &context_.view;
-    if (row < 0 || row >= static_cast<int>(rows_.size())) return nullptr;
-    const Row& r = rows_[std::size_t(row)];
+    if (row < 0 || row >= static_cast<int>(records_.records().size())) return nullptr;
+    const PositionRecords& r = records_.records()[std::size_t(row)];
     // The dialogs read the row of the state's current list: it must still be this position.
     const state::Orders open = session->getOpenOrderCollection();
-    if (std::size_t(row) >= open.size() || open[std::size_t(row)] != r.records.order) return nullptr;
+    if (std::size_t(row) >= open.size() || open[std::size_t(row)] != r.order) return nullptr;
     return &r;
 }
 
 void OpenPositionTableController::showRowMenuEntries(QMenu& menu, int row) {
-    const Row* r = currentRow(row);
+    const PositionRecords* r = currentRow(row);
     if (!r) return;
-    const OpenPositionMenu shown = openPositionMenu(r->records, context_.view.getOpenOrderCollection());
+    const OpenPositionMenu shown = openPositionMenu(*r, context_.view.getOpenOrderCollection());
     const QList<QAction*> entries = menu.actions();
     const kit::OpenRequest request = requestFor(*r);
     const std::array<std::pair<bool, bool>, 4> states = {{
@@ -236,14 +230,14 @@ void OpenPositionTableController::showRowMenuEntries(QMenu& menu, int row) {
     }
 }
 
-kit::OpenRequest OpenPositionTableController::requestFor(const Row& row) const {
-    return kit::recordRequest(row.records.order->OpenPositionId, kit::kPositionMode);
+kit::OpenRequest OpenPositionTableController::requestFor(const PositionRecords& row) const {
+    return kit::recordRequest(row.order->OpenPositionId, kit::kPositionMode);
 }
 
 void OpenPositionTableController::closePositionButtonClicked(int row) {
-    const Row* r = currentRow(row);
+    const PositionRecords* r = currentRow(row);
     if (!r) return;
-    switch (closeDecision(r->records, context_.view.getPendingOrderCollection())) {
+    switch (closeDecision(*r, context_.view.getPendingOrderCollection())) {
         case CloseDecision::Nothing: return;
         case CloseDecision::Covered:
             if (alert_) alert_->close();
@@ -254,19 +248,19 @@ void OpenPositionTableController::closePositionButtonClicked(int row) {
 }
 
 void OpenPositionTableController::modifyBracketOrderButtonClicked(int row) {
-    if (const Row* r = currentRow(row)) context_.opener.openWindow(kModifyDialog, requestFor(*r));
+    if (const PositionRecords* r = currentRow(row)) context_.opener.openWindow(kModifyDialog, requestFor(*r));
 }
 
 void OpenPositionTableController::offsetPositionButtonClicked(int row) {
-    const Row* r = currentRow(row);
+    const PositionRecords* r = currentRow(row);
     if (r && context_.opener.canOpenWindow(kOffsetWindow, requestFor(*r)))
         context_.opener.openWindow(kOffsetWindow, requestFor(*r));
 }
 
 void OpenPositionTableController::deliveryReceiptButtonClicked(int row) {
-    const Row* r = currentRow(row);
+    const PositionRecords* r = currentRow(row);
     if (r && context_.opener.canOpenWindow(kReceiptWindow))
-        context_.opener.openWindow(kReceiptWindow, kit::recordRequest(r->records.order->OpenPositionId));
+        context_.opener.openWindow(kReceiptWindow, kit::recordRequest(r->order->OpenPositionId));
 }
 
 }  // namespace views

@@ -73,24 +73,25 @@ protected:
     void showRowMenuEntries(QMenu& rowMenu, int row) override;
 
 private:
+    // A row's close price beside its records.
     struct Row {
-        PositionRecords records;
         ClosePrice close;
         mutable std::optional<QString> closeText;  // written at its first drawing
     };
     QWidget* buildTotalsBar();
     void skipBaseCurrencyColumn(bool available);
-    // The row's position when it is still inside the state's current collection.
-    const Row* currentRow(int row) const;
+    // The row's records when its position is still inside the state's current collection.
+    const PositionRecords* currentRow(int row) const;
     // The row's position by its id, for the opener.
-    kit::OpenRequest requestFor(const Row& row) const;
+    kit::OpenRequest requestFor(const PositionRecords& row) const;
     std::string text(const std::string& key) const;
 
     kit::WindowContext& context_;
     std::vector<QVariant> alignments_;  // per column
     int closeColumn_ = -1;
     int profitLossColumn_ = -1;
-    std::vector<Row> rows_;
+    PositionRecordsCache records_;
+    std::vector<Row> rows_;  // one per record
     QMenu* rowMenu_ = nullptr;
     int clickedRow_ = -1;
     QPushButton* closeAll_ = nullptr;

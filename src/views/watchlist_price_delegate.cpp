@@ -67,7 +67,7 @@ const WatchlistPriceDelegate::Layout& WatchlistPriceDelegate::layoutOf(const QMo
 }
 
 QSize WatchlistPriceDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
-    if (!isPriceCell(index)) return QStyledItemDelegate::sizeHint(option, index);
+    if (!isPriceCell(index)) return kit::TextCellDelegate::sizeHint(option, index);
     const Layout& layout = layoutOf(index);
     return {int(layout.width) + 2 * kPadding, int(layout.height) + 4};
 }

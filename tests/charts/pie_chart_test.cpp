@@ -104,5 +104,30 @@ TEST_F(PieChartTest, PaintsEachSliceInItsColour) {
     EXPECT_LT(pixelsOf(first), 5);
 }
 
+// The legend is measured again when its texts change: a wider one leaves
+// the pie less room, a narrower one gives it back.
+TEST_F(PieChartTest, RefreshedLegendFollowsItsTexts) {
+    pie.resize(320, 240);
+    const QColor first(246, 155, 0);
+    load({"A", "B"}, {1, 2});
+    const int roomy = pixelsOf(first);
+    const struct {
+        std::vector<std::string> titles;
+        std::vector<double> values;
+        bool narrower;
+    } steps[] = {
+        {{"A", "B"}, {1, 2}, false},
+        {{"A much longer title", "B"}, {1, 2}, true},
+        {{"A", "B"}, {1, 2}, false},
+        {{"A", "B"}, {1, 123456789.25}, true},
+        {{"A", "B"}, {1, 2}, false},
+    };
+    for (const auto& step : steps) {
+        load(step.titles, step.values);
+        if (step.narrower) EXPECT_LT(pixelsOf(first), roomy * 3 / 4) << step.titles[0];
+        else EXPECT_EQ(pixelsOf(first), roomy) << step.titles[0];
+    }
+}
+
 }  // namespace
 }  // namespace charts

@@ -380,5 +380,43 @@ TEST(TextCellDelegateTest, DrawsAsTheStyleDoes) {
     }
 }
 
+// A cell's size hint is the style's to the pixel: measured from the metrics
+// for plain text, asked of the style for the rest.
+TEST(TextCellDelegateTest, MeasuresAsTheStyleDoes) {
+    const char* texts[] = {"2035.39", "-0.000125", "EURUSD", "Buy", "12/07/2026 09:30:15", "AVATAR Ty.", "",
+                           " padded ", "off", "Coffee", "x/", "two\nlines", "caf\u00e9"};
+    const struct {
+        double pointSize;
+        bool bold;
+        bool italic;
+    } fonts[] = {{12, false, false}, {9, false, false}, {10.5, true, false}, {16, false, true}, {8, true, true}};
+    QTableView view;
+    QStandardItemModel model(1, 1);
+    view.setModel(&model);
+    const QModelIndex cell = model.index(0, 0);
+    QStyleOptionViewItem option;
+    option.initFrom(&view);
+    option.widget = &view;
+    QStyledItemDelegate style;
+    TextCellDelegate measured;
+    for (const auto& f : fonts) {
+        QFont font = view.font();
+        font.setPointSizeF(f.pointSize);
+        font.setBold(f.bold);
+        font.setItalic(f.italic);
+        model.setData(cell, font, Qt::FontRole);
+        for (const char* text : texts) {
+            model.setData(cell, QString::fromUtf8(text));
+            for (int round = 0; round < 2; ++round)  // measured, then remembered
+                EXPECT_EQ(measured.sizeHint(option, cell), style.sizeHint(option, cell)) << text << " " << f.pointSize;
+        }
+    }
+    // A cell with an icon is the style's.
+    QPixmap icon(16, 16);
+    icon.fill(Qt::red);
+    model.setData(cell, icon, Qt::DecorationRole);
+    EXPECT_EQ(measured.sizeHint(option, cell), style.sizeHint(option, cell));
+}
+
 }  // namespace
 }  // namespace kit

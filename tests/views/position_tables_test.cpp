@@ -293,6 +293,24 @@ TEST_F(PositionTablesTest, TotalsBarKeepsItsHeightUnderItsScrollBar) {
     }
 }
 
+// Widths fitted to content: every text cell measures as the style measures it.
+TEST_F(PositionTablesTest, TextCellsMeasureAsTheStyle) {
+    QStyledItemDelegate style;
+    for (kit::TableControllerBase* t : std::initializer_list<kit::TableControllerBase*>{open.get(), pending.get()}) {
+        QTableView* view = t->tableView();
+        QStyleOptionViewItem option;
+        option.initFrom(view);
+        option.widget = view;
+        for (int row = 0; row < t->rowCount(); ++row)
+            for (int column = 0; column < t->model()->columnCount(); ++column) {
+                const QModelIndex cell = t->model()->index(row, column);
+                if (cell.data(ClosePriceTextRole).isValid()) continue;  // the button's own size
+                EXPECT_EQ(view->itemDelegateForIndex(cell)->sizeHint(option, cell), style.sizeHint(option, cell))
+                    << t->identifierOf(column) << " " << cell.data().toString().toStdString();
+            }
+    }
+}
+
 TEST_F(PositionTablesTest, Screenshots) {
     s.gold->Bid += 0.4;  // a rise on the buy, the rest unchanged or falling
     s.gold->Ask -= 0.3;

@@ -25,6 +25,51 @@ protected:
     std::shared_ptr<Order> o = s.pending("501", Order::kLimit, "3");
 };
 
+// Records kept between look-ups are those a fresh look-up finds, whatever
+// changed in between.
+TEST(PositionRecordsCacheTest, KeptRecordsAreThoseFoundAgain) {
+    using access = state::ReferenceDataTestAccess;
+    using Orders = std::vector<std::shared_ptr<Order>>;
+    const struct {
+        const char* change;
+        std::function<void(testing::PositionsSession&, Orders&)> apply;
+    } cases[] = {
+        {"nothing", [](auto&, auto&) {}},
+        {"instrument replaced",
+         [](auto& s, auto&) { access::ItemCollection(s.data()).set("GOLD", std::make_shared<model::ItemDetails>(*s.gold)); }},
+        {"account's group", [](auto& s, auto&) { s.account->GroupId = "8"; }},
+        {"group's conditions",
+         [](auto& s, auto&) { access::GroupDetailCollection(s.data()).find("7")->get()->GroupInstrumentCollection["5"] = nullptr; }},
+        {"instrument id", [](auto& s, auto&) { s.gold->InstrumentId = 6; }},
+        {"order's code", [](auto&, auto& orders) { orders[0]->ItemCode = "SILVER"; }},
+        {"account removed", [](auto& s, auto&) { access::AccountDetailCollection(s.data()).erase("1001"); }},
+        {"rows moved", [](auto&, auto& orders) { std::swap(orders[0], orders[2]); }},
+        {"a row in, one listed twice",
+         [](auto& s, auto& orders) { orders.insert(orders.begin() + 1, {s.position("1004", Order::kSell, "1"), orders[2]}); }},
+    };
+    for (const auto& c : cases) {
+        testing::PositionsSession s;
+        s.item("SILVER", 23.1, 23.2)->InstrumentId = 6;
+        auto other = std::make_shared<model::GroupDetails>();
+        other->GroupInstrumentCollection["5"] = std::make_shared<model::GroupInstruments>();
+        access::GroupDetailCollection(s.data()).set("8", other);
+        Orders orders = {s.position("1001", Order::kBuy, "1"), s.position("1002", Order::kSell, "2"),
+                         s.position("1003", Order::kBuy, "3"), nullptr};
+        PositionRecordsCache cache;
+        cache.lookUp(*s.session, orders);
+        c.apply(s, orders);
+        const std::vector<PositionRecords>& kept = cache.lookUp(*s.session, orders);
+        ASSERT_EQ(kept.size(), orders.size()) << c.change;
+        for (std::size_t i = 0; i < orders.size(); ++i) {
+            const PositionRecords found = s.records(orders[i]);
+            EXPECT_EQ(kept[i].order, found.order) << c.change << " " << i;
+            EXPECT_EQ(kept[i].item, found.item) << c.change << " " << i;
+            EXPECT_EQ(kept[i].account, found.account) << c.change << " " << i;
+            EXPECT_EQ(kept[i].groupInstrument, found.groupInstrument) << c.change << " " << i;
+        }
+    }
+}
+
 TEST_F(PositionsCoreTest, PositionCells) {
     struct Case {
         const char* id;

@@ -1,5 +1,7 @@
 #include "views/core/position_records.h"
 
+#include <unordered_map>
+
 #include "model/group_details.h"
 #include "state/session_view.h"
 
@@ -15,6 +17,61 @@ PositionRecords lookUpRecords(const state::SessionView& session, std::shared_ptr
         if (const auto group = session.group(r.account->GroupId))
             r.groupInstrument = group->instrument(r.item->InstrumentId);
     return r;
+}
+
+PositionRecordsCache::Keys PositionRecordsCache::keysOf(const PositionRecords& r) {
+    Keys k;
+    if (!r.order) return k;
+    k.itemCode = r.order->ItemCode;
+    k.accountNumber = r.order->AccountNumber;
+    if (r.account) k.groupId = r.account->GroupId;
+    if (r.item) k.instrumentId = r.item->InstrumentId;
+    return k;
+}
+
+bool PositionRecordsCache::foundBy(const PositionRecords& r, const Keys& keys) {
+    return r.order && r.order->ItemCode == keys.itemCode && r.order->AccountNumber == keys.accountNumber &&
+           (!r.account || r.account->GroupId == keys.groupId) && (!r.item || r.item->InstrumentId == keys.instrumentId);
+}
+
+const std::vector<PositionRecords>& PositionRecordsCache::lookUp(const state::SessionView& session,
+                                                                 const std::vector<std::shared_ptr<model::Order>>& orders) {
+    const std::uint64_t revision = session.recordsRevision();
+    const bool reusable = revision == revision_ && !records_.empty();
+    revision_ = revision;
+    std::vector<PositionRecords> records;
+    std::vector<Keys> keys;
+    records.reserve(orders.size());
+    keys.reserve(orders.size());
+    // Built at the first order out of its place.
+    std::unordered_map<const model::Order*, std::size_t> places;
+    bool placed = false;
+    for (std::size_t i = 0; i < orders.size(); ++i) {
+        const std::shared_ptr<model::Order>& order = orders[i];
+        std::size_t from = records_.size();
+        if (reusable && order) {
+            if (i < records_.size() && records_[i].order == order) {
+                from = i;
+            } else {
+                if (!placed)
+                    for (std::size_t j = records_.size(); j-- > 0;)
+                        if (records_[j].order) places[records_[j].order.get()] = j;
+                placed = true;
+                if (const auto found = places.find(order.get()); found != places.end()) from = found->second;
+            }
+        }
+        // A row taken already has no order left: a listed twice order is looked up again.
+        if (from < records_.size() && records_[from].order == order && foundBy(records_[from], keys_[from])) {
+            records.push_back(std::move(records_[from]));
+            keys.push_back(std::move(keys_[from]));
+            continue;
+        }
+        records.push_back(lookUpRecords(session, order));
+        keys.push_back(keysOf(records.back()));
+    }
+    records_ = std::move(records);
+    keys_ = std::move(keys);
+    return records_;
 }
 
 }  // namespace views

@@ -2,7 +2,9 @@
 // A position's or order's row with the records it depends on: the instrument
 // under its ItemCode, the account under its AccountNumber and the group's
 // conditions for the instrument. Any of them may be missing.
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "model/account_details.h"
@@ -24,5 +26,31 @@ struct PositionRecords {
 };
 
 PositionRecords lookUpRecords(const state::SessionView& session, std::shared_ptr<model::Order> order);
+
+// The records of a list of orders, kept from one look-up to the next: an
+// order still listed keeps what was found for it while the session's records
+// revision and the codes it was found by are unchanged. Same results as
+// lookUpRecords for every order.
+class PositionRecordsCache {
+public:
+    // The records of `orders`, in their order.
+    const std::vector<PositionRecords>& lookUp(const state::SessionView& session, const std::vector<std::shared_ptr<model::Order>>& orders);
+    const std::vector<PositionRecords>& records() const { return records_; }
+
+private:
+    // What a row's records were found by.
+    struct Keys {
+        std::string itemCode;
+        std::string accountNumber;
+        std::string groupId;
+        std::int32_t instrumentId = 0;
+    };
+    static Keys keysOf(const PositionRecords& r);
+    static bool foundBy(const PositionRecords& r, const Keys& keys);
+
+    std::vector<PositionRecords> records_;
+    std::vector<Keys> keys_;
+    std::uint64_t revision_ = 0;
+};
 
 }  // namespace views
