@@ -71,6 +71,8 @@ public:
         : prefs_(file_.path), delegate_(partsFor(prefs_)), session(loggedIn(delegate_, fill)), main(delegate_) {
         main.window()->resize(1500, 860);
         main.window()->show();
+        // The tables come in slices of their own after the frame.
+        while (!main.built()) QApplication::processEvents();
         QApplication::processEvents();
     }
 

@@ -240,7 +240,8 @@ void MainWindowController::applySplitViewRules() {
     if (pie.maximum > 0) pieChartPane->setFixedWidth(static_cast<int>(pie.maximum));
     if (pie.dividerHidden) {
         openPositionSplitView->setHandleWidth(0);
-        openPositionSplitView->handle(1)->setEnabled(false);
+        // The positions join the split after the frame: their handle then.
+        if (QSplitterHandle* divider = openPositionSplitView->handle(1)) divider->setEnabled(false);
     }
 }
 
@@ -250,7 +251,9 @@ void MainWindowController::sizeWatchlistPane() {
     if (QLayout* layout = window_->centralWidget()->layout()) layout->activate();
     const SplitViewRule outer = splitViewRule(mainSplitView->objectName().toStdString(), leftFrameWidth_);
     const int total = mainSplitView->width();
-    const int wanted = std::min(watchlistTabView->sizeHint().width(), total * 9 / 20);
+    // Its pages may come after the showing: the share is of the width then.
+    const int shown = splitWidthAtShow_ > 0 ? splitWidthAtShow_ : total;
+    const int wanted = std::min(watchlistTabView->sizeHint().width(), shown * 9 / 20);
     const int width = std::clamp(wanted, static_cast<int>(outer.minimum), static_cast<int>(outer.maximum));
     mainSplitView->setSizes({width, std::max(1, total - width)});
 }

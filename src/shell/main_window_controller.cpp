@@ -15,6 +15,7 @@
 #include "shell/register_windows.h"
 #include "model/language_string.h"
 #include "platform/log.h"
+#include "platform/main_executor.h"
 #include "platform/preferences.h"
 #include "platform/resource_bundle.h"
 #include "state/notification_payloads.h"
@@ -55,7 +56,11 @@ QPixmap statusImage(const char* name) {
 
 MainWindowController::MainWindowController(AppDelegate& delegate, Options options)
     : delegate_(delegate), options_(std::move(options)), preferenceManager_(delegate.preferences()) {
-    window_ = new MainWindow([this] { terminateOnce(); }, [this] { sizeWatchlistPane(); });
+    window_ = new MainWindow([this] { terminateOnce(); }, [this] {
+        if (QLayout* layout = window_->centralWidget()->layout()) layout->activate();
+        splitWidthAtShow_ = mainSplitView->width();
+        if (advancedWatchlist_) sizeWatchlistPane();
+    });
     // Every position's profit, its conversion and the accounts' figures (the
     // state's own recomputation) come first in every slice; the strip, then
     // the tables, read them after.
@@ -65,6 +70,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
         },
         options_.refreshInterval);
     makeContext();  // the tables are made with it
+    // The frame now; the tables and chart panes each in a later slice of their own.
     buildWindow();
     setFullScreen();
     applyTheme();
@@ -82,12 +88,6 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
 
     getAccountDetails();
     stripTick_ = ticker_->subscribe([this] { refreshStrip(); });
-    for (kit::TableControllerBase* table : {static_cast<kit::TableControllerBase*>(watchlist_),
-                                            static_cast<kit::TableControllerBase*>(openPositions_),
-                                            static_cast<kit::TableControllerBase*>(pendingOrders_),
-                                            static_cast<kit::TableControllerBase*>(accounts_),
-                                            static_cast<kit::TableControllerBase*>(advancedWatchlist_)})
-        table->followTicker(*ticker_);
     ticker_->start();
     // A test's own windows first: a name registered twice keeps the first.
     if (options_.registerWindows) options_.registerWindows(registry_);
@@ -99,14 +99,49 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     funds::registerWindows(registry_);
     registerWindows(registry_);
 
-    if (const state::SessionView* session = delegate_.session().view())
-        chartPanes_.getChartSymbolDetails(session->watchlistCodes());
-    for (std::size_t i = 0; i < ChartViews.size(); ++i) showChartPane(i);
     SetOpenPositionSplitViewDefaultSize();
     toggleLeftViewSelectedIndex(1);
-    loadPieChart();
     updateLanguageStrings();
     loadAccountDetails();
+
+    for (auto& step : tableSteps()) buildSteps_.push_back(std::move(step));
+    buildSteps_.push_back([this] {
+        if (const state::SessionView* session = delegate_.session().view())
+            chartPanes_.getChartSymbolDetails(session->watchlistCodes());
+        for (std::size_t i = 0; i < ChartViews.size(); ++i) showChartPane(i);
+        loadPieChart();
+    });
+    buildSteps_.push_back([this] {
+        for (kit::TableControllerBase* table : {static_cast<kit::TableControllerBase*>(watchlist_),
+                                                static_cast<kit::TableControllerBase*>(openPositions_),
+                                                static_cast<kit::TableControllerBase*>(pendingOrders_),
+                                                static_cast<kit::TableControllerBase*>(accounts_),
+                                                static_cast<kit::TableControllerBase*>(advancedWatchlist_)})
+            table->followTicker(*ticker_);
+        // Widgets made after the frame take the theme's marks too.
+        applyTheme();
+        // The charts and the tabs share the height as the first layout of the
+        // whole window would have: by their hints weighted by their stretch.
+        if (auto* right = qobject_cast<QSplitter*>(mainTabView->parentWidget())) {
+            QList<int> sizes;
+            for (int i = 0; i < right->count(); ++i)
+                sizes.append(right->widget(i)->sizeHint().height() *
+                             std::max(1, right->widget(i)->sizePolicy().verticalStretch()));
+            right->setSizes(sizes);
+        }
+    });
+    postBuildStep();
+}
+
+void MainWindowController::postBuildStep() {
+    platform::MainExecutor::post([this, alive = std::weak_ptr<int>(alive_)] {
+        // Gone, closing or ended: the rest is never built.
+        if (!alive.lock() || !window_ || terminating_ || buildSteps_.empty()) return;
+        const std::function<void()> step = std::move(buildSteps_.front());
+        buildSteps_.pop_front();
+        step();
+        if (!buildSteps_.empty()) postBuildStep();
+    });
 }
 
 MainWindowController::~MainWindowController() {
@@ -160,14 +195,25 @@ void MainWindowController::setFullScreen() {
 }
 
 void MainWindowController::applyTheme() {
-    const std::int64_t theme = delegate_.preferences().integerForKey(kit::PreferenceManager::kTheme);
-    kit::ThemeManager::applyTheme({{"Windows", {window_}},
-                                   {"TableView",
-                                    {watchlist_->tableView(), openPositions_->tableView(), pendingOrders_->tableView(),
-                                     settledPositions_->tableView(), cancelledOrders_->tableView(),
-                                     executedPositions_->tableView(), news_->newsTableView(),
-                                     journal_->tableView(), accounts_->tableView()}}},
-                                  theme);
+    kit::ThemeManager::applyTheme({{"Windows", {window_}}}, theme());
+    themeTables();
+}
+
+std::int64_t MainWindowController::theme() const {
+    return delegate_.preferences().integerForKey(kit::PreferenceManager::kTheme);
+}
+
+void MainWindowController::themeTables() {
+    // Only the tables built so far.
+    std::vector<QWidget*> views;
+    for (kit::TableControllerBase* table :
+         std::initializer_list<kit::TableControllerBase*>{watchlist_, openPositions_, pendingOrders_, settledPositions_,
+                                                          cancelledOrders_, executedPositions_})
+        if (table) views.push_back(table->tableView());
+    if (news_) views.push_back(news_->newsTableView());
+    for (kit::TableControllerBase* table : std::initializer_list<kit::TableControllerBase*>{journal_, accounts_})
+        if (table) views.push_back(table->tableView());
+    kit::ThemeManager::applyTheme({{"TableView", views}}, theme());
 }
 
 void MainWindowController::updateLanguageStrings() {

@@ -16,6 +16,7 @@
 #include <QToolBar>
 #include <array>
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -92,6 +93,9 @@ public:
     views::AdvancedWatchlistTableController* advancedWatchlist() const { return advancedWatchlist_; }
     views::AccountsTableController* accounts() const { return accounts_; }
     views::JournalTableController* journal() const { return journal_; }
+    // The tables and chart panes come in main-thread slices after the frame;
+    // true once the last is in. Null accessors until their table is built.
+    bool built() const { return buildSteps_.empty(); }
 
     // --- WindowOpener ------------------------------------------------------------
     bool openWindow(const std::string& name, const kit::OpenRequest& request) override;
@@ -166,7 +170,12 @@ private:
     void buildWindow();
     QWidget* buildStrip();
     QWidget* buildChartPanes();
-    void buildPositionTables();
+    // The tables' construction, one step each, in the window's order.
+    std::vector<std::function<void()>> tableSteps();
+    void postBuildStep();
+    void addPage(QTabWidget* tabs, QWidget* page, const char* id);
+    std::int64_t theme() const;
+    void themeTables();
     void buildToolbar();
     void buildMenus();
     void applySplitViewRules();
@@ -214,6 +223,9 @@ private:
     std::uint64_t refreshCount_ = 0;
     bool terminating_ = false;
     std::vector<platform::ObserverHandle> observers_;
+    std::deque<std::function<void()>> buildSteps_;
+    int splitWidthAtShow_ = 0;  // the "1000" split's width at the first showing
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace shell

@@ -8,6 +8,7 @@
 
 #include "charts/chart_view_controller.h"
 #include "kit/controls/custom_drag_view.h"
+#include "model/language_string.h"
 #include "news/news_table_controller.h"
 #include "shell/app_delegate.h"
 #include "shell/main_window_controller.h"
@@ -73,83 +74,36 @@ void MainWindowController::buildWindow() {
     mainSplitView->setChildrenCollapsible(false);
     watchlistTabView = new QTabWidget(mainSplitView);
     watchlistTabView->setObjectName("watchlistTabView");
-    watchlist_ = new views::WatchlistTableController(*context_, watchlistTabView);
-    watchlist_->setObjectName(kWatchlistTab);
-    watchlistTabView->addTab(watchlist_, QString());
-    advancedWatchlist_ = new views::AdvancedWatchlistTableController(*context_, watchlistTabView);
-    advancedWatchlist_->setObjectName(kAdvancedWatchlistTab);
-    watchlistTabView->addTab(advancedWatchlist_, QString());
 
     auto* right = new QSplitter(Qt::Vertical, mainSplitView);
     right->setChildrenCollapsible(false);
     right->addWidget(buildChartPanes());
     mainTabView = new QTabWidget(right);
     mainTabView->setObjectName("mainTabView");
-    buildPositionTables();
-    // The history tabs: settled, cancelled and executed.
-    const std::map<std::string, QWidget*> historyTabs = {
-        {kMainTabs[2], settledPositions_}, {kMainTabs[3], cancelledOrders_}, {kMainTabs[4], executedPositions_}};
-    for (const char* id : kMainTabs) {
-        if (const auto history = historyTabs.find(id); history != historyTabs.end()) {
-            history->second->setParent(mainTabView);
-            history->second->setObjectName(id);
-            mainTabView->addTab(history->second, QString());
-            continue;
-        }
-        if (std::string(id) == kMainTabs[1]) {
-            pendingOrders_->setParent(mainTabView);
-            pendingOrders_->setObjectName(id);
-            mainTabView->addTab(pendingOrders_, QString());
-            continue;
-        }
-        if (std::string(id) == kNewsTab) {
-            news::NewsTableController::Settings settings;
-            if (options_.newsHost) settings.host = *options_.newsHost;
-            news_ = new news::NewsTableController(*context_, std::move(settings), mainTabView);
-            news_->setObjectName(id);
-            mainTabView->addTab(news_, QString());
-            continue;
-        }
-        if (QWidget* table = std::string(id) == kJournalTab    ? static_cast<QWidget*>(journal_)
-                             : std::string(id) == kAccountsTab ? static_cast<QWidget*>(accounts_)
-                                                               : nullptr) {
-            table->setParent(mainTabView);
-            table->setObjectName(id);
-            mainTabView->addTab(table, QString());
-            continue;
-        }
-        if (std::string(id) != kMainTabs[0]) {
-            mainTabView->addTab(paneFrame(mainTabView, id, id), QString());
-            continue;
-        }
-        // The positions tab: the pie pane beside the positions, and its toggle.
-        auto* page = new QWidget(mainTabView);
-        page->setObjectName(id);
-        auto* rows = new QVBoxLayout(page);
-        rows->setContentsMargins(4, 4, 4, 4);
-        auto* toggles = new QHBoxLayout;
-        leftViewToggle = new QButtonGroup(page);
-        for (int segment = 0; segment < 2; ++segment) {
-            auto* button = new QToolButton(page);
-            button->setObjectName(segment == 0 ? "collapseLeftView" : "uncollapseLeftView");
-            button->setText(segment == 0 ? QStringLiteral("\u25C0") : QStringLiteral("\u25B6"));
-            button->setCheckable(true);
-            leftViewToggle->addButton(button, segment);
-            toggles->addWidget(button);
-        }
-        toggles->addStretch();
-        rows->addLayout(toggles);
-        openPositionSplitView = new QSplitter(Qt::Horizontal, page);
-        openPositionSplitView->setObjectName("1001");
-        pieChartPane = paneFrame(openPositionSplitView, "pieChartPane", "0319");
-        openPositionSplitView->addWidget(pieChartPane);
-        openPositionSplitView->addWidget(openPositions_);
-        openPositionSplitView->setSizes({280, 900});
-        rows->addWidget(openPositionSplitView, 1);
-        mainTabView->addTab(page, QString());
-        QObject::connect(leftViewToggle, &QButtonGroup::idClicked, this,
-                         [this](int index) { toggleLeftViewSelectedIndex(index); });
+    // The positions tab: the pie pane beside the positions, and its toggle.
+    auto* page = new QWidget(mainTabView);
+    auto* rows = new QVBoxLayout(page);
+    rows->setContentsMargins(4, 4, 4, 4);
+    auto* toggles = new QHBoxLayout;
+    leftViewToggle = new QButtonGroup(page);
+    for (int segment = 0; segment < 2; ++segment) {
+        auto* button = new QToolButton(page);
+        button->setObjectName(segment == 0 ? "collapseLeftView" : "uncollapseLeftView");
+        button->setText(segment == 0 ? QStringLiteral("\u25C0") : QStringLiteral("\u25B6"));
+        button->setCheckable(true);
+        leftViewToggle->addButton(button, segment);
+        toggles->addWidget(button);
     }
+    toggles->addStretch();
+    rows->addLayout(toggles);
+    openPositionSplitView = new QSplitter(Qt::Horizontal, page);
+    openPositionSplitView->setObjectName("1001");
+    pieChartPane = paneFrame(openPositionSplitView, "pieChartPane", "0319");
+    openPositionSplitView->addWidget(pieChartPane);
+    rows->addWidget(openPositionSplitView, 1);
+    addPage(mainTabView, page, kMainTabs[0]);
+    QObject::connect(leftViewToggle, &QButtonGroup::idClicked, this,
+                     [this](int index) { toggleLeftViewSelectedIndex(index); });
     right->addWidget(mainTabView);
     right->setStretchFactor(0, 2);
     right->setStretchFactor(1, 3);
@@ -165,17 +119,53 @@ void MainWindowController::buildWindow() {
     applySplitViewRules();
 }
 
-void MainWindowController::buildPositionTables() {
-    openPositions_ = new views::OpenPositionTableController(
-        *context_, delegate_.session().logindata().baseCurrencyAvailable());
-    openPositions_->setObjectName("openPositionPane");
-    pendingOrders_ = new views::PendingOrderTableController(*context_);
-    settledPositions_ = new views::SettledPositionTableController(
-        *context_, delegate_.session().logindata().showAccountCurrency());
-    cancelledOrders_ = new views::CancelledOrderTableController(*context_);
-    executedPositions_ = new views::ExecutedPositionTableController(*context_);
-    journal_ = new views::JournalTableController(*context_);
-    accounts_ = new views::AccountsTableController(*context_, delegate_.session().logindata().showAccountCurrency());
+std::vector<std::function<void()>> MainWindowController::tableSteps() {
+    const auto& login = delegate_.session().logindata();
+    std::vector<std::function<void()>> steps;
+    steps.push_back([this] {
+        watchlist_ = new views::WatchlistTableController(*context_, watchlistTabView);
+        addPage(watchlistTabView, watchlist_, kWatchlistTab);
+    });
+    steps.push_back([this] {
+        advancedWatchlist_ = new views::AdvancedWatchlistTableController(*context_, watchlistTabView);
+        addPage(watchlistTabView, advancedWatchlist_, kAdvancedWatchlistTab);
+        // Shown before its pages came: the watchlist pane takes their width now.
+        if (splitWidthAtShow_ > 0) sizeWatchlistPane();
+    });
+    steps.push_back([this, base = login.baseCurrencyAvailable()] {
+        openPositions_ = new views::OpenPositionTableController(*context_, base);
+        openPositions_->setObjectName("openPositionPane");
+        openPositionSplitView->addWidget(openPositions_);
+        applySplitViewRules();
+        themeTables();
+        if (!isLeftViewCollapsed())
+            openPositionSplitView->setSizes({static_cast<int>(leftFrameWidth_), static_cast<int>(rightFrameWidth_)});
+    });
+    steps.push_back([this] { addPage(mainTabView, pendingOrders_ = new views::PendingOrderTableController(*context_), kMainTabs[1]); });
+    steps.push_back([this, currency = login.showAccountCurrency()] {
+        addPage(mainTabView, settledPositions_ = new views::SettledPositionTableController(*context_, currency),
+                kMainTabs[2]);
+    });
+    steps.push_back([this] { addPage(mainTabView, cancelledOrders_ = new views::CancelledOrderTableController(*context_), kMainTabs[3]); });
+    steps.push_back([this] {
+        addPage(mainTabView, executedPositions_ = new views::ExecutedPositionTableController(*context_), kMainTabs[4]);
+    });
+    steps.push_back([this] { addPage(mainTabView, journal_ = new views::JournalTableController(*context_), kJournalTab); });
+    steps.push_back([this] {
+        news::NewsTableController::Settings settings;
+        if (options_.newsHost) settings.host = *options_.newsHost;
+        addPage(mainTabView, news_ = new news::NewsTableController(*context_, std::move(settings), mainTabView), kNewsTab);
+    });
+    steps.push_back([this, currency = login.showAccountCurrency()] {
+        addPage(mainTabView, accounts_ = new views::AccountsTableController(*context_, currency), kAccountsTab);
+    });
+    return steps;
+}
+
+void MainWindowController::addPage(QTabWidget* tabs, QWidget* page, const char* id) {
+    page->setObjectName(id);
+    tabs->addTab(page, QString::fromStdString(text(model::LanguageString::setLanguageKey(id))));
+    themeTables();
 }
 
 QWidget* MainWindowController::buildChartPanes() {

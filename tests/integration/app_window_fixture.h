@@ -92,7 +92,10 @@ protected:
         delegate->applicationDidFinishLaunching();
         delegate->window()->setFields({user, password, "127.0.0.1", std::to_string(sim->sessionPort())});
         delegate->loginButtonClicked();
-        return kit::testing::runUntil([&] { return delegate->mWindowController() != nullptr; }, 10000);
+        // Its tables come in slices after the frame, as a trader would see them.
+        return kit::testing::runUntil(
+            [&] { return delegate->mWindowController() != nullptr && delegate->mWindowController()->built(); },
+            10000);
     }
 
     std::string path;

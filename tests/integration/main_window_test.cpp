@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -23,8 +24,16 @@
 #include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "state/session_notifications.h"
+#include "news/news_table_controller.h"
+#include "views/accounts_table_controller.h"
+#include "views/advanced_watchlist_table_controller.h"
+#include "views/cancelled_order_table_controller.h"
+#include "views/executed_position_table_controller.h"
+#include "views/journal_table_controller.h"
 #include "views/open_position_table_controller.h"
 #include "views/pending_order_table_controller.h"
+#include "views/settled_position_table_controller.h"
+#include "views/watchlist_table_controller.h"
 
 namespace shell {
 namespace {
@@ -418,6 +427,62 @@ TEST(LastInputFilter, InputResetsTheIdleTime) {
     QCoreApplication::sendEvent(&target, &key);
     EXPECT_DOUBLE_EQ(filter.secondsIdle(), 0.0);
 }
+
+// Logged in without waiting for the tables, which come in slices after the
+// frame; then the window stays open (false) or is closed at once (true).
+class MainWindowSlicesTest : public integration::AppWindowTest, public ::testing::WithParamInterface<bool> {
+protected:
+    MainWindowSlicesTest() : AppWindowTest("main_window_slices") {}
+    // The login's own slice and no further: one pass of the loop at a time.
+    MainWindowController* frameShown() {
+        delegate = std::make_unique<AppDelegate>(recordedParts());
+        delegate->applicationDidFinishLaunching();
+        delegate->window()->setFields({"trader", "secret1", "127.0.0.1", std::to_string(sim->sessionPort())});
+        delegate->loginButtonClicked();
+        QElapsedTimer timer;
+        timer.start();
+        while (!delegate->mWindowController() && timer.elapsed() < 10000) QApplication::processEvents();
+        return delegate->mWindowController();
+    }
+};
+
+TEST_P(MainWindowSlicesTest, TablesFillAfterTheFrameAndStopWithTheWindow) {
+    MainWindowController* main = frameShown();
+    ASSERT_TRUE(main);
+    EXPECT_TRUE(main->window()->isVisible());
+    EXPECT_FALSE(main->built());
+    EXPECT_EQ(main->mainTabView->count(), 1);
+    if (GetParam()) {
+        main->window()->close();
+        kit::testing::runFor(300);  // the steps still posted find the window closing
+        EXPECT_EQ(recorder->quits, 1);
+        EXPECT_FALSE(main->built());
+        return;
+    }
+    ASSERT_TRUE(runUntil([&] { return main->built(); }, 10000));
+    const std::vector<QWidget*> watchlists = {main->watchlist(), main->advancedWatchlist()};
+    const std::vector<QWidget*> tabs = {main->pendingOrders(), main->settledPositions(), main->cancelledOrders(),
+                                        main->executedPositions(), main->journal(),          main->newsPanel(),
+                                        main->accounts()};
+    ASSERT_EQ(main->watchlistTabView->count(), int(watchlists.size()));
+    ASSERT_EQ(main->mainTabView->count(), int(tabs.size()) + 1);
+    for (std::size_t i = 0; i < watchlists.size(); ++i) EXPECT_EQ(main->watchlistTabView->widget(int(i)), watchlists[i]);
+    for (std::size_t i = 0; i < tabs.size(); ++i) EXPECT_EQ(main->mainTabView->widget(int(i) + 1), tabs[i]);
+    for (QTabWidget* view : {main->watchlistTabView, main->mainTabView})
+        for (int i = 0; i < view->count(); ++i) EXPECT_FALSE(view->tabText(i).isEmpty()) << i;
+    EXPECT_TRUE(main->mainTabView->widget(0)->isAncestorOf(main->openPositions()));
+    EXPECT_TRUE(main->pieChartController);
+    const auto session = delegate->session().businessbase();
+    EXPECT_TRUE(runUntil(
+        [&] {
+            const int rows = main->openPositions()->rowCount();
+            return rows > 0 && rows == int(state::viewOf(*session).getOpenOrderCollection().size());
+        },
+        10000));
+    EXPECT_EQ(main->watchlist()->rowCount(), int(state::viewOf(*session).watchlistCodes().size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(OpenOrClosed, MainWindowSlicesTest, ::testing::Bool());
 
 }  // namespace
 }  // namespace shell
