@@ -70,7 +70,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
         },
         options_.refreshInterval);
     makeContext();  // the tables are made with it
-    // The frame now; the tables and chart panes each in a later slice of their own.
+    // The frame now; each table in a later slice of its own, in the window's order.
     buildWindow();
     setFullScreen();
     applyTheme();

@@ -93,8 +93,9 @@ public:
     views::AdvancedWatchlistTableController* advancedWatchlist() const { return advancedWatchlist_; }
     views::AccountsTableController* accounts() const { return accounts_; }
     views::JournalTableController* journal() const { return journal_; }
-    // The tables and chart panes come in main-thread slices after the frame;
-    // true once the last is in. Null accessors until their table is built.
+    // The tables, the charts' symbols and the pie pane come in main-thread
+    // slices after the frame; true once the last is in. A table's accessor
+    // is null until its slice ran.
     bool built() const { return buildSteps_.empty(); }
 
     // --- WindowOpener ------------------------------------------------------------
