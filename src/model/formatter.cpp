@@ -71,6 +71,17 @@ std::string pad(long value, int width) {
     return value < 0 ? "-" + digits : digits;
 }
 
+// pad(value, width) appended to `out` without a string of its own.
+void appendPadded(std::string& out, long value, int width) {
+    const unsigned long magnitude = value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+    const auto length = static_cast<int>(end - digits);
+    if (value < 0) out += '-';
+    if (length < width) out.append(static_cast<std::size_t>(width - length), '0');
+    out.append(digits, end);
+}
+
 bool equalsIgnoreCase(const std::string& text, std::size_t pos, const char* word) {
     const std::size_t len = std::char_traits<char>::length(word);
     if (pos + len > text.size()) return false;
@@ -153,13 +164,17 @@ bool DateFormatter::hasZoneField() const {
 
 std::string DateFormatter::stringFromFields(const Fields& f) const {
     std::string out;
+    out.reserve(pattern_.size() + 8);
     for (const Token& t : tokens_) {
         switch (t.letter) {
             case 0:
                 out += t.literal;
                 break;
             case 'y':
-                out += t.count == 2 ? pad(((f.year % 100) + 100) % 100, 2) : pad(f.year, t.count);
+                if (t.count == 2)
+                    appendPadded(out, ((f.year % 100) + 100) % 100, 2);
+                else
+                    appendPadded(out, f.year, t.count);
                 break;
             case 'M':
                 if (t.count == 3) {
@@ -167,26 +182,26 @@ std::string DateFormatter::stringFromFields(const Fields& f) const {
                 } else if (t.count >= 4) {
                     out += kLongMonths[static_cast<std::size_t>(f.month - 1)];
                 } else {
-                    out += pad(f.month, t.count);
+                    appendPadded(out, f.month, t.count);
                 }
                 break;
             case 'd':
-                out += pad(f.day, t.count);
+                appendPadded(out, f.day, t.count);
                 break;
             case 'H':
-                out += pad(f.hour, t.count);
+                appendPadded(out, f.hour, t.count);
                 break;
             case 'h':
-                out += pad(f.hour % 12 == 0 ? 12 : f.hour % 12, t.count);
+                appendPadded(out, f.hour % 12 == 0 ? 12 : f.hour % 12, t.count);
                 break;
             case 'a':
                 out += f.hour < 12 ? "AM" : "PM";
                 break;
             case 'm':
-                out += pad(f.minute, t.count);
+                appendPadded(out, f.minute, t.count);
                 break;
             case 's':
-                out += pad(f.second, t.count);
+                appendPadded(out, f.second, t.count);
                 break;
             case 'S': {
                 std::string ms = pad(f.millisecond, 3);

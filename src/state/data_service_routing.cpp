@@ -4,6 +4,7 @@
 #include <cctype>
 #include <exception>
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 #include "model/cancelled_order_hd.h"
@@ -19,6 +20,7 @@
 #include "state/data_service_answers.h"
 #include "state/feed_channels.h"
 #include "state/funds.h"
+#include "state/instrument_fillers.h"
 #include "state/order_book.h"
 #include "state/reference_data.h"
 #include "state/session_services.h"
@@ -34,9 +36,11 @@ using RowFiller = std::function<void(std::string_view row)>;
 // The kind of the account statement's cancelled-order history.
 constexpr std::int32_t kCancelledOrderHistory = 10;
 
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
+// The text is the lower-case word in any case; a long answer is not copied to tell.
+bool isWord(std::string_view text, std::string_view word) {
+    return text.size() == word.size() &&
+           std::equal(text.begin(), text.end(), word.begin(),
+                      [](unsigned char c, char w) { return static_cast<char>(std::tolower(c)) == w; });
 }
 
 // A history row into its record; a row too short for it is skipped (logged by the record).
@@ -104,7 +108,7 @@ void DataServiceAnswers::processDSResponse(const std::optional<std::string>& res
             processHistoryData(result, compressedData, *kind);
             postLater(notifications::kUserAccountMap);
         } else if (name == "addedituac") {
-            const bool success = result && lower(*result) == "success";
+            const bool success = result && isWord(*result, "success");
             postLater(success ? notifications::kEditUserAccountAccessSuccess
                                        : notifications::kEditUserAccountAccessFailure);
         } else if (isHistoryAnswer(*kind)) {
@@ -124,7 +128,7 @@ void DataServiceAnswers::processHistoryData(const std::optional<std::string>& re
                                             const protocol::RequestKind& kind) {
     if (!result) return;
     const std::string& name = kind.name;
-    if (result->empty() || lower(*result) == "error") {
+    if (result->empty() || isWord(*result, "error")) {
         // Only a failed bank-details answer says the account has none.
         if (name == "getbankaccounts") funds_.clearBankDetails(kind.sequence);
         return;
@@ -134,14 +138,25 @@ void DataServiceAnswers::processHistoryData(const std::optional<std::string>& re
     ReferenceData& reference = reference_;
     RowFiller fill;
     bool subscribeAfter = false;
+    // Some answers name instruments by id: the codes are read once per answer.
+    std::unordered_map<std::int32_t, std::string> codesById;
+    const HistoryOrders::ItemCodeOf itemCode = [&codesById](std::int32_t id) {
+        const auto it = codesById.find(id);
+        return it == codesById.end() ? std::string() : it->second;
+    };
     if (name == model::OpenOrderHD::kRequestName) {
-        fill = history<model::OpenOrderHD>([&](const auto& r) { orders.FillInitialOpenOrderCollection(r); });
+        codesById = InstrumentFillers::itemCodesById(reference.ItemCollection());
+        fill = history<model::OpenOrderHD>([&](const auto& r) { orders.FillInitialOpenOrderCollection(r, itemCode); });
         subscribeAfter = true;
     } else if (name == model::PendingOrderHD::kRequestName) {
-        fill = history<model::PendingOrderHD>([&](const auto& r) { orders.FillInitialPendingOrderCollection(r); });
+        codesById = InstrumentFillers::itemCodesById(reference.ItemCollection());
+        fill = history<model::PendingOrderHD>(
+            [&](const auto& r) { orders.FillInitialPendingOrderCollection(r, itemCode); });
         subscribeAfter = true;
     } else if (name == model::SettledOrderHD::kRequestName) {
-        fill = history<model::SettledOrderHD>([&](const auto& r) { orders.FillInitialSettledOrderCollection(r); });
+        codesById = InstrumentFillers::itemCodesById(reference.ItemCollection());
+        fill = history<model::SettledOrderHD>(
+            [&](const auto& r) { orders.FillInitialSettledOrderCollection(r, itemCode); });
     } else if (isHistoryAnswer(kind)) {
         fill = history<model::CancelledOrderHD>([&](const auto& r) { funds.fillHistoryCancelledOrderCollection(r); });
     } else if (name == model::CancelledOrderHD::kRequestName) {
@@ -153,7 +168,8 @@ void DataServiceAnswers::processHistoryData(const std::optional<std::string>& re
     } else if (name == "getexecutedpositions") {
         fill = [&](std::string_view row) { orders.fillExecutedPositionSearchData(row); };
     } else if (name == "getinstruments") {
-        fill = [&](std::string_view row) { reference.fillAdvancedInstrumentInfo(row); };
+        codesById = InstrumentFillers::itemCodesById(reference.ItemCollection());
+        fill = [&](std::string_view row) { reference.fillAdvancedInstrumentInfo(row, codesById); };
     } else if (name == "getsessionschedule") {
         fill = [&](std::string_view row) { reference.fillMarketSessionSchedules(row); };
     } else if (name == "getapprovalrequest") {

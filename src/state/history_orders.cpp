@@ -1,7 +1,10 @@
 #include "state/history_orders.h"
 
+#include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 #include "model/formatter.h"
 
@@ -21,10 +24,22 @@ std::string twoDecimals(double value) {
 }
 }  // namespace
 
+// "%f" without going through printf: to_chars writes the same digits, and the
+// locale's decimal point is put in as printf would.
 std::string sixDecimals(double value) {
     char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%f", value);
-    return buffer;
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    if (error != std::errc()) {
+        std::snprintf(buffer, sizeof buffer, "%f", value);
+        return buffer;
+    }
+    std::string text(buffer, end);
+    const std::string_view point = std::localeconv()->decimal_point;
+    if (point != ".") {
+        const std::size_t at = text.find('.');
+        if (at != std::string::npos) text.replace(at, 1, point);
+    }
+    return text;
 }
 
 std::string dateTime(const std::string& wire) {

@@ -249,6 +249,13 @@ std::string getItemCode(const ItemMap& items, std::int32_t instrumentId) {
     return "";
 }
 
+std::unordered_map<std::int32_t, std::string> itemCodesById(const ItemMap& items) {
+    std::unordered_map<std::int32_t, std::string> codes;
+    codes.reserve(items.size());
+    for (const auto& [key, item] : items) codes.emplace(item->InstrumentId, item->Code);  // the first one stays
+    return codes;
+}
+
 std::uint64_t getItemIdForItemCode(const ItemMap& items, const std::string& code) {
     for (const auto& [key, item] : items)
         if (item->Code == code) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/item_details.h"
@@ -52,6 +53,8 @@ std::optional<std::string> getInstrumentTypeName(const ItemTypeMap& types, std::
 SymbolTypes getSymbolTypes(const SymbolTypeMap& symbols);
 // Code of the first instrument (in key order) with that id; "" when none.
 std::string getItemCode(const ItemMap& items, std::int32_t instrumentId);
+// Every id -> its getItemCode, read in one pass for many lookups.
+std::unordered_map<std::int32_t, std::string> itemCodesById(const ItemMap& items);
 // Id of the first instrument (in key order) with exactly that code; 0 when none or negative.
 std::uint64_t getItemIdForItemCode(const ItemMap& items, const std::string& code);
 

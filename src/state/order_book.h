@@ -17,6 +17,7 @@
 #include "model/pending_order_hd.h"
 #include "model/settled_order_hd.h"
 #include "state/dispatcher.h"
+#include "state/history_orders.h"
 #include "state/ordered_dictionary.h"
 #include "state/state_queries.h"
 #include "state/session_component.h"
@@ -87,10 +88,13 @@ public:
 
     // --- Initial collections from the data service (order_book_history.cpp) ---
     // Rows whose id is held already are dropped; closed rows go to the copies.
-    void FillInitialOpenOrderCollection(const model::OpenOrderHD& row);
+    // `itemCode` names each row's instrument (read once per answer by the caller).
+    void FillInitialOpenOrderCollection(const model::OpenOrderHD& row, const HistoryOrders::ItemCodeOf& itemCode);
     // Sets the bracket prices of the position it refers to, then stores.
-    void FillInitialPendingOrderCollection(const model::PendingOrderHD& row);
-    void FillInitialSettledOrderCollection(const model::SettledOrderHD& row);
+    void FillInitialPendingOrderCollection(const model::PendingOrderHD& row,
+                                           const HistoryOrders::ItemCodeOf& itemCode);
+    void FillInitialSettledOrderCollection(const model::SettledOrderHD& row,
+                                           const HistoryOrders::ItemCodeOf& itemCode);
     void FillInitialCancelledOrderCollection(const model::CancelledOrderHD& row);
     void SetEquityHitPriceInOrders(const model::EquityHitPriceInfos& row);
     // One row of an executed-position search, appended as the server sent it.

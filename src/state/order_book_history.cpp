@@ -75,9 +75,10 @@ void OrderBook::clearForLogin() {
     heldIds_.reset();
 }
 
-void OrderBook::FillInitialOpenOrderCollection(const model::OpenOrderHD& row) {
+void OrderBook::FillInitialOpenOrderCollection(const model::OpenOrderHD& row,
+                                               const HistoryOrders::ItemCodeOf& itemCode) {
     platform::assertMainThread();
-    auto order = HistoryOrders::openOrder(row, itemCodes(reference_));
+    auto order = HistoryOrders::openOrder(row, itemCode);
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
     if (heldIds_->open.holds(open_, order->OpenPositionId)) return;
     if (row.PositionQty == 0)
@@ -86,9 +87,10 @@ void OrderBook::FillInitialOpenOrderCollection(const model::OpenOrderHD& row) {
         heldIds_->open.append(open_, std::move(order));
 }
 
-void OrderBook::FillInitialPendingOrderCollection(const model::PendingOrderHD& row) {
+void OrderBook::FillInitialPendingOrderCollection(const model::PendingOrderHD& row,
+                                                  const HistoryOrders::ItemCodeOf& itemCode) {
     platform::assertMainThread();
-    auto order = HistoryOrders::pendingOrder(row, itemCodes(reference_));
+    auto order = HistoryOrders::pendingOrder(row, itemCode);
     // Take-profit orders show as the position's limit, any other as its stop.
     for (const auto& position : open_) {
         if (order->RefPositionIdOfBracket.empty()) break;
@@ -103,9 +105,10 @@ void OrderBook::FillInitialPendingOrderCollection(const model::PendingOrderHD& r
         heldIds_->pending.append(pending_, std::move(order));
 }
 
-void OrderBook::FillInitialSettledOrderCollection(const model::SettledOrderHD& row) {
+void OrderBook::FillInitialSettledOrderCollection(const model::SettledOrderHD& row,
+                                                  const HistoryOrders::ItemCodeOf& itemCode) {
     platform::assertMainThread();
-    auto order = HistoryOrders::settledOrder(row, itemCodes(reference_));
+    auto order = HistoryOrders::settledOrder(row, itemCode);
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
     if (heldIds_->settled.holds(settled_, order->SettlementId)) return;
     heldIds_->settled.append(settled_, std::move(order));

@@ -8,10 +8,11 @@
 
 namespace state {
 
-void ReferenceData::fillAdvancedInstrumentInfo(std::string_view text) {
+void ReferenceData::fillAdvancedInstrumentInfo(std::string_view text,
+                                               const std::unordered_map<std::int32_t, std::string>& codesById) {
     const model::HistoryRow row(text);
-    const std::string code = InstrumentFillers::getItemCode(items_, row.integer(0));
-    auto* item = code.empty() ? nullptr : items_.find(code);
+    const auto code = codesById.find(row.integer(0));
+    auto* item = code == codesById.end() || code->second.empty() ? nullptr : items_.find(code->second);
     if (!item || !*item) return;
     model::ItemDetails& i = **item;
     i.marketID = row.unsignedInteger(1);

@@ -101,6 +101,26 @@ TEST(FormatterDates, PatternsZonesAndCalendarYear) {
     EXPECT_EQ(Formatter::setPackedFormat(Formatter::getDate(before, 2)), "20240311120000");
 }
 
+// Formatters made once and reused give the texts of the per-call patterns, bad input included.
+TEST(FormatterDates, ReusedFormattersMatchPerCallPatterns) {
+    ZoneGuard zone("Europe/Berlin");
+    const DateFormatter wire(Formatter::kWireFormat), display(Formatter::kDisplayFormat);
+    for (const char* text : {"20240102030405", "", "00010101000000", "99991231235959", "20240230030405",
+                             "2024010203040x", "bad", "20240331023000"})
+        EXPECT_EQ(Formatter::formatDateandTimeFromString(std::string(text), wire, display),
+                  Formatter::formatDateandTimeFromString(std::string(text), Formatter::kWireFormat,
+                                                         Formatter::kDisplayFormat))
+            << text;
+    const char* xml = "yyyy-MM-dd'T'HH:mm:ssZZZ";
+    const DateFormatter xmlSource(xml);
+    for (const char* text : {"2024-01-02T03:04:05+03:00", "0001-01-01T00:00:00+00:00", "2024-13-02T03:04:05",
+                             "", "bad"})
+        EXPECT_EQ(Formatter::dateStringFromString(text, xmlSource, display),
+                  Formatter::dateStringFromString(text, xml, Formatter::kDisplayFormat))
+            << text;
+    EXPECT_EQ(DateFormatter("yyyy/yy M").stringFromFields({1, 7, 1, 0, 0, 0, 0, {}}), "0001/01 7");
+}
+
 TEST(FormatterDates, ColumnWidth) {
     EXPECT_EQ(Formatter::getDateonColumnResizing(135.0, "01/02/2024 03:04:05"), "03:04:05");
     EXPECT_EQ(Formatter::getDateonColumnResizing(100.0, "01/02/2024 03:04:05"), "03:04:05");

@@ -2,6 +2,8 @@
 // messages through the session's dispatcher.
 #include "state/order_book.h"
 
+#include <cstdio>
+
 #include <gtest/gtest.h>
 
 #include "platform/notification_center.h"
@@ -251,3 +253,13 @@ TEST_F(OrderBookTest, SettlementBorrowsFromTheClosedPositionAndIsKeptOnce) {
 
 }  // namespace
 }  // namespace state
+
+// The "%f" text of the history orders, written without printf.
+TEST(HistoryOrdersText, SixDecimalsMatchPrintf) {
+    for (double v : {0.0, -0.0, 1.5, -1.5, 0.0000005, 0.0000015, 1234567.1234565, 1e22, -1e300, 1e-320,
+                     123456789012345678.0}) {
+        char expected[400];
+        std::snprintf(expected, sizeof expected, "%f", v);
+        EXPECT_EQ(state::HistoryOrders::sixDecimals(v), expected) << v;
+    }
+}
