@@ -60,8 +60,8 @@ public:
         const auto took = Clock::now() - start;
         --depth_;
         longest = std::max(longest, took);
-        if (took > kBudget) {
-            ++over;
+        if (took > kBudget) ++over;
+        if (took > traceFrom()) {
             if (getenv("LARGE_LOGIN_TRACE")) std::fprintf(stderr, "slice %.1f ms: event %d to %s at %.6f\n", ms(took), int(event->type()),
                              receiver->metaObject()->className(),
                              std::chrono::duration<double>(start.time_since_epoch()).count());
@@ -79,6 +79,15 @@ public:
     unsigned long long over = 0, slices = 0;
 
 private:
+    // LARGE_LOGIN_TRACE_MS lowers the traced slices' threshold from the budget.
+    static Clock::duration traceFrom() {
+        static const Clock::duration from = [] {
+            const char* ms = getenv("LARGE_LOGIN_TRACE_MS");
+            const int value = ms ? std::atoi(ms) : 0;
+            return value > 0 ? Clock::duration(std::chrono::milliseconds(value)) : Clock::duration(kBudget);
+        }();
+        return from;
+    }
     // LARGE_LOGIN_RESIZES prints wide widgets' resizes as they happen;
     // LARGE_LOGIN_PAINTS prints each paint of a slice over the budget.
     void traceNested(QObject* receiver, QEvent* event, Clock::duration took) {
