@@ -201,8 +201,9 @@ void FillPackedItemType(ItemTypeMap& types, std::string_view section) {
     }
 }
 
-void FillPackedItemDetails(InstrumentCollections c, std::string_view section) {
-    TextConversion::eachRecord(section, "Instrument", [&c](const std::vector<std::string_view>& f) {
+std::vector<std::shared_ptr<ItemDetails>> readPackedItems(std::string_view section) {
+    std::vector<std::shared_ptr<ItemDetails>> items;
+    TextConversion::eachRecord(section, "Instrument", [&items](const std::vector<std::string_view>& f) {
         if (f.size() < 3 || f[2].empty()) {
             platform::Log::debug("Instrument record without a code (" + std::to_string(f.size()) +
                                  " fields): skipped");
@@ -210,10 +211,18 @@ void FillPackedItemDetails(InstrumentCollections c, std::string_view section) {
         }
         auto item = std::make_shared<ItemDetails>();
         for (std::size_t pos = 0; pos < f.size() && pos <= 48; ++pos) setPackedField(*item, pos, f[pos]);
+        items.push_back(std::move(item));
+    });
+    return items;
+}
+
+void storePackedItems(InstrumentCollections c, std::vector<std::shared_ptr<ItemDetails>> items) {
+    for (std::shared_ptr<ItemDetails>& item : items) {
         item->InstrumentTypeName = getInstrumentTypeName(c.ItemTypeCollection, item->InstrumentTypeId).value_or("");
         addToSymbolList(c.symbolTypeCollection, c.ItemTypeCollection, *item);
-        c.ItemCollection.set(item->Code, item);
-    });
+        std::string code = item->Code;
+        c.ItemCollection.set(std::move(code), std::move(item));
+    }
 
     // Every instrument, not only this section's: the first one (in key order)
     // whose id is the currency id prices the currency.
@@ -224,6 +233,10 @@ void FillPackedItemDetails(InstrumentCollections c, std::string_view section) {
         const auto it = byId.find(item->CurrencyID);
         item->CalculationItems = it == byId.end() ? std::shared_ptr<ItemDetails>() : it->second;
     }
+}
+
+void FillPackedItemDetails(InstrumentCollections c, std::string_view section) {
+    storePackedItems(c, readPackedItems(section));
 }
 
 std::optional<std::string> getInstrumentTypeName(const ItemTypeMap& types, std::int32_t typeId) {
