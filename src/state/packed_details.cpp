@@ -28,7 +28,8 @@ using Fields = std::vector<std::string_view>;
 
 bool ReferenceData::FillPackedDetails(std::string_view text, PackedLoginRecords* readAhead) {
     const std::vector<std::string_view> sections = TC::split(text, protocol::SectionByte);
-    if (!packedSectionsWithinCaps(sections, true)) return false;
+    // Records read ahead were read only from a text within the caps.
+    if (!readAhead && !packedSectionsWithinCaps(sections, true)) return false;
     userInfo_.reset();  // each login data carries its own user
     for (std::size_t number = 0; number < sections.size(); ++number) {
         const std::string_view s = sections[number];
