@@ -273,7 +273,8 @@ void BusinessBase::dispatchMessage(const IncomingMessage& m) {
     const MessageFields fields(m.fields);
     // The session scalars change before any handler runs, and only from the TCP session.
     if (m.fromSession) values_.apply(fields, msgType);
-    dispatcher_.dispatch(Dispatch{fields, msgType, m.payload, m.payloadRefused, m.requestKind, m.receivedAt});
+    dispatcher_.dispatch(Dispatch{fields, msgType, m.payload, m.payloadRefused, m.requestKind, m.receivedAt,
+                                  m.packedRecords.get()});
 }
 
 // ---------------------------------------------------------------------------

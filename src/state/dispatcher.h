@@ -14,6 +14,8 @@
 
 namespace state {
 
+struct PackedLoginRecords;
+
 // One message as its handler receives it.
 struct Dispatch {
     const MessageFields& fields;  // read once, before any handler runs
@@ -25,6 +27,8 @@ struct Dispatch {
     const std::optional<protocol::RequestKind>& requestKind;
     // When a ping answer was received.
     std::optional<platform::WallTime> receivedAt = std::nullopt;
+    // The compact login data's large sections read ahead; null when not.
+    PackedLoginRecords* packedRecords = nullptr;
 };
 
 class Dispatcher {

@@ -141,6 +141,7 @@ void IncomingPath::decodeFrame(std::string frame) {
     const MsgType type = protocol::msgType(msg.type);
 
     std::optional<std::string> referenceId, serverTime, cipherText, compressed;
+    bool packed = false;
     for (std::string_view field : msg.fields) {
         std::int64_t number = 0;
         std::string_view value;
@@ -150,6 +151,7 @@ void IncomingPath::decodeFrame(std::string frame) {
             case tag::ServerTime: serverTime = std::string(value); break;
             case tag::CipherText: cipherText = std::string(value); break;
             case tag::CompressedPayload: compressed = std::string(protocol::compressedPayloadOfField(field)); break;
+            case tag::DataFormat: packed = value == "PACKED"; break;
             default: break;
         }
     }
@@ -191,6 +193,8 @@ void IncomingPath::decodeFrame(std::string frame) {
                 if (!msg.payload) {
                     platform::Log::error("Login data refused: over its size limit or not inflatable");
                     msg.payloadRefused = true;
+                } else if (type == MsgType::LoginData && packed) {
+                    msg.packedRecords = PackedLoginRecords::read(*msg.payload);
                 }
             }
             break;

@@ -18,6 +18,7 @@
 #include "protocol/frame_decoder.h"
 #include "protocol/msg_type.h"
 #include "state/channel_table.h"
+#include "state/packed_records.h"
 
 namespace state {
 
@@ -32,6 +33,8 @@ struct IncomingMessage {
     std::optional<std::string> payload;
     // The payload was there but refused (over its cap or not inflatable).
     bool payloadRefused = false;
+    // The large sections of a compact login data's payload, read on "NewQueue".
+    std::shared_ptr<PackedLoginRecords> packedRecords;
     // The request a request-channel reply answers.
     std::optional<protocol::RequestKind> requestKind;
     // When a ping answer came off the line ("NewQueue"): its round trip ends there.

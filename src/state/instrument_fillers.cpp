@@ -34,16 +34,16 @@ const std::string* column(const TableRow& row, const char* name) { return row.fi
 
 // Appends "code:name" to the type's list. An instrument whose type is unknown
 // has no list to join: it stays stored but unlisted.
-void addToSymbolList(SymbolTypeMap& symbols, const ItemTypeMap& types, const ItemDetails& item) {
+void addToSymbolList(SymbolTypeMap& symbols, bool typeKnown, const ItemDetails& item) {
     if (!item.IsAvailableForWatchlist || !item.Enabled) return;
-    if (!getInstrumentTypeName(types, item.InstrumentTypeId)) {
+    if (!typeKnown) {
         platform::Log::debug("Instrument " + item.Code + " of unknown type " + std::to_string(item.InstrumentTypeId) +
                              ": not listed");
         return;
     }
     const std::string entry = item.Code + ":" + item.Name;
     if (std::string* list = symbols.find(item.InstrumentTypeName))
-        *list += "," + entry;
+        list->append(",").append(entry);
     else
         symbols.set(item.InstrumentTypeName, entry);
 }
@@ -184,8 +184,9 @@ void FillItemDetails(InstrumentCollections c, const TableRow& row) {
     int32("CurrentTradeSessionSettingId", d.CurrentTradeSessionSettingId);
     int32("AvailableOrderTypes", d.availableOrderTypes);
 
-    d.InstrumentTypeName = getInstrumentTypeName(c.ItemTypeCollection, d.InstrumentTypeId).value_or("");
-    addToSymbolList(c.symbolTypeCollection, c.ItemTypeCollection, d);
+    const std::optional<std::string> typeName = getInstrumentTypeName(c.ItemTypeCollection, d.InstrumentTypeId);
+    d.InstrumentTypeName = typeName.value_or("");
+    addToSymbolList(c.symbolTypeCollection, typeName.has_value(), d);
     if (d.CurrencyID > 0) d.CalculationItems = item;
 }
 
@@ -201,8 +202,9 @@ void FillPackedItemType(ItemTypeMap& types, std::string_view section) {
     }
 }
 
-void FillPackedItemDetails(InstrumentCollections c, std::string_view section) {
-    TextConversion::eachRecord(section, "Instrument", [&c](const std::vector<std::string_view>& f) {
+std::vector<std::shared_ptr<ItemDetails>> readPackedItems(std::string_view section) {
+    std::vector<std::shared_ptr<ItemDetails>> items;
+    TextConversion::eachRecord(section, "Instrument", [&items](const std::vector<std::string_view>& f) {
         if (f.size() < 3 || f[2].empty()) {
             platform::Log::debug("Instrument record without a code (" + std::to_string(f.size()) +
                                  " fields): skipped");
@@ -210,20 +212,39 @@ void FillPackedItemDetails(InstrumentCollections c, std::string_view section) {
         }
         auto item = std::make_shared<ItemDetails>();
         for (std::size_t pos = 0; pos < f.size() && pos <= 48; ++pos) setPackedField(*item, pos, f[pos]);
-        item->InstrumentTypeName = getInstrumentTypeName(c.ItemTypeCollection, item->InstrumentTypeId).value_or("");
-        addToSymbolList(c.symbolTypeCollection, c.ItemTypeCollection, *item);
-        c.ItemCollection.set(item->Code, item);
+        items.push_back(std::move(item));
     });
+    return items;
+}
+
+void storePackedItems(InstrumentCollections c, std::vector<std::shared_ptr<ItemDetails>> items) {
+    c.ItemCollection.reserve(c.ItemCollection.size() + items.size());
+    // Most instruments share a few types: each type's name is looked up once.
+    std::unordered_map<std::int32_t, std::optional<std::string>> typeNames;
+    for (std::shared_ptr<ItemDetails>& item : items) {
+        auto type = typeNames.find(item->InstrumentTypeId);
+        if (type == typeNames.end())
+            type = typeNames.emplace(item->InstrumentTypeId, getInstrumentTypeName(c.ItemTypeCollection, item->InstrumentTypeId)).first;
+        item->InstrumentTypeName = type->second.value_or("");
+        addToSymbolList(c.symbolTypeCollection, type->second.has_value(), *item);
+        std::string code = item->Code;
+        c.ItemCollection.set(std::move(code), std::move(item));
+    }
 
     // Every instrument, not only this section's: the first one (in key order)
     // whose id is the currency id prices the currency.
-    std::unordered_map<std::int32_t, std::shared_ptr<ItemDetails>> byId;
-    for (const auto& [code, item] : c.ItemCollection) byId.emplace(item->InstrumentId, item);
+    std::unordered_map<std::int32_t, const std::shared_ptr<ItemDetails>*> byId;
+    byId.reserve(c.ItemCollection.size());
+    for (const auto& [code, item] : c.ItemCollection) byId.emplace(item->InstrumentId, &item);
     for (const auto& [code, item] : c.ItemCollection) {
         if (item->CurrencyID <= 0) continue;
         const auto it = byId.find(item->CurrencyID);
-        item->CalculationItems = it == byId.end() ? std::shared_ptr<ItemDetails>() : it->second;
+        item->CalculationItems = it == byId.end() ? std::shared_ptr<ItemDetails>() : *it->second;
     }
+}
+
+void FillPackedItemDetails(InstrumentCollections c, std::string_view section) {
+    storePackedItems(c, readPackedItems(section));
 }
 
 std::optional<std::string> getInstrumentTypeName(const ItemTypeMap& types, std::int32_t typeId) {

@@ -47,6 +47,10 @@ void FillPackedItemType(ItemTypeMap& types, std::string_view section);
 // Section 4: one new instrument per record, then CalculationItems over every
 // instrument. A record too short to carry a code is skipped (logged).
 void FillPackedItemDetails(InstrumentCollections c, std::string_view section);
+// Its two halves: the records read (needs nothing held; any thread), then
+// stored with their type names and symbol lists, and CalculationItems set.
+std::vector<std::shared_ptr<model::ItemDetails>> readPackedItems(std::string_view section);
+void storePackedItems(InstrumentCollections c, std::vector<std::shared_ptr<model::ItemDetails>> items);
 
 // InstrumentTypeName under "%d" of the id; nullopt when unknown.
 std::optional<std::string> getInstrumentTypeName(const ItemTypeMap& types, std::int32_t typeId);

@@ -98,7 +98,7 @@ void LoginHandshake::loginData(const Dispatch& m) {
     }
     ReferenceData& reference = reference_;
     if (isPacked(m.fields)) {
-        if (!reference.FillPackedDetails(*m.payload)) return refuseLoginData();
+        if (!reference.FillPackedDetails(*m.payload, m.packedRecords)) return refuseLoginData();
     } else {
         reference.FillXmlLoginData(*m.payload);
     }

@@ -35,13 +35,12 @@ public:
     // Stores or replaces; a replaced key keeps its place. Returns the stored value.
     V& set(std::string key, V value) {
         ++revision_;
-        const auto it = index_.find(std::string_view(key));
-        if (it != index_.end()) {
+        const auto [it, added] = index_.try_emplace(key, entries_.size());
+        if (!added) {
             V& slot = entries_[it->second].second;
             slot = std::move(value);
             return slot;
         }
-        index_.emplace(key, entries_.size());
         entries_.emplace_back(std::move(key), std::move(value));
         return entries_.back().second;
     }

@@ -11,6 +11,7 @@
 
 #include "platform/log.h"
 #include "protocol/separator_bytes.h"
+#include "state/packed_records.h"
 #include "state/record_setters.h"
 #include "state/text_conversions.h"
 #include "state/reference_data.h"
@@ -23,34 +24,12 @@ namespace {
 
 using Fields = std::vector<std::string_view>;
 
-// Generous caps on the records of a section, far above any real login: past
-// one the login is refused before anything held changes.
-std::size_t recordCap(std::size_t section) {
-    switch (section) {
-        case 4: return 200'000;    // instruments
-        case 6: return 2'000'000;  // group instruments
-        case 8: return 200'000;    // accounts
-        default: return 50'000;
-    }
-}
-
-bool withinCaps(const std::vector<std::string_view>& sections) {
-    for (std::size_t number = 0; number < sections.size(); ++number) {
-        const auto records = static_cast<std::size_t>(std::count(sections[number].begin(), sections[number].end(), protocol::RowByte));
-        if (records > recordCap(number)) {
-            platform::Log::error("Login data section " + std::to_string(number) + " holds " + std::to_string(records) +
-                                 " records, more than " + std::to_string(recordCap(number)) + ": refused");
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
-bool ReferenceData::FillPackedDetails(std::string_view text) {
+bool ReferenceData::FillPackedDetails(std::string_view text, PackedLoginRecords* readAhead) {
     const std::vector<std::string_view> sections = TC::split(text, protocol::SectionByte);
-    if (!withinCaps(sections)) return false;
+    // Records read ahead were read only from a text within the caps.
+    if (!readAhead && !packedSectionsWithinCaps(sections, true)) return false;
     userInfo_.reset();  // each login data carries its own user
     for (std::size_t number = 0; number < sections.size(); ++number) {
         const std::string_view s = sections[number];
@@ -61,11 +40,19 @@ bool ReferenceData::FillPackedDetails(std::string_view text) {
                 case 2: FillPackedItemType(s); break;
                 case 3: FillPackedSessionSettingCollection(s); break;
                 case 4:
-                    FillPackedItemDetails(s);
+                    if (readAhead)
+                        storePackedItemDetails(std::move(readAhead->instruments));
+                    else
+                        FillPackedItemDetails(s);
                     LoadItemstoWatchlist();
                     break;
                 case 5: FillPackedGroupDetails(s); break;
-                case 6: FillPackedGroupInstruments(s); break;
+                case 6:
+                    if (readAhead)
+                        storePackedGroupInstruments(std::move(readAhead->groupInstruments));
+                    else
+                        FillPackedGroupInstruments(s);
+                    break;
                 case 8:
                     FillPackedAccountDetails(s);
                     SetAllSymbolsSpread();
@@ -235,58 +222,27 @@ void ReferenceData::FillPackedGroupDetails(std::string_view section) {
     });
 }
 
-// No field of this section carries PLCalcModeId: it stays 0, which the
-// profit-and-loss calculation treats as mode 1.
 void ReferenceData::FillPackedGroupInstruments(std::string_view section) {
+    storePackedGroupInstruments(readPackedGroupInstruments(section));
+}
+
+void ReferenceData::storePackedGroupInstruments(std::vector<std::shared_ptr<model::GroupInstruments>> records) {
     // Rows come by group: the group is looked up again only when the id changes
     // (this section adds no group).
     std::optional<std::int32_t> lastGroupId;
     std::shared_ptr<model::GroupDetails>* group = nullptr;
-    TC::eachRecord(section, "Group instrument", [&](const Fields& f) {
-        auto record = std::make_shared<model::GroupInstruments>();
-        model::GroupInstruments& gi = *record;
-        for (std::size_t i = 0; i < f.size(); ++i) {
-            const std::string_view v = f[i];
-            switch (i) {
-                case 0: gi.groupdetailsid = TC::intValue(v); break;
-                case 1: gi.GroupId = TC::intValue(v); break;
-                case 2: gi.InstrumentId = TC::intValue(v); break;
-                case 3: gi.OrderQtyStep = TC::doubleValue(v); break;
-                case 4: gi.MaxOrderQty = TC::doubleValue(v); break;
-                case 5: gi.MinOrderQty = TC::doubleValue(v); break;
-                case 6: gi.SpreadBid = TC::intValue(v); break;
-                case 7: gi.SpreadAsk = TC::intValue(v); break;
-                case 8: gi.SpreadTypeId = TC::intValue(v); break;
-                case 9: gi.BuyInterestRate = TC::doubleValue(v); break;
-                case 10: gi.SellInterestRate = TC::doubleValue(v); break;
-                case 11: gi.LimitMinPips = TC::intValue(v); break;
-                case 12: gi.StopMinPips = TC::intValue(v); break;
-                case 13: gi.AllowShortSelling = TC::boolValue(v); break;
-                case 14: gi.InitialMargin = TC::doubleValue(v); break;
-                case 15: gi.LimitOrderMargin = TC::doubleValue(v); break;
-                case 16: gi.LiquidationMargin = TC::doubleValue(v); break;
-                case 17: gi.IntradayOrderMargin = TC::doubleValue(v); break;
-                case 18: gi.BTSTOrderMargin = TC::doubleValue(v); break;
-                case 19: gi.OverNightMargin = TC::doubleValue(v); break;
-                case 20: gi.Commission = TC::doubleValue(v); break;
-                case 21: gi.AutoExecutionModeId = TC::intValue(v); break;
-                case 22: setMarginCalcModeId(gi, TC::intValue(v)); break;
-                case 25: gi.InitialSellMargin = TC::doubleValue(v); break;
-                case 26: gi.availableOrderSettings = TC::intValue(v); break;
-                case 27: gi.isAvailableForTrading = TC::boolValue(v); break;
-                default: break;  // 23 and 24 are not read
-            }
-        }
-        if (lastGroupId != gi.GroupId) {
-            group = groups_.find(std::to_string(gi.GroupId));
-            lastGroupId = gi.GroupId;
+    for (std::shared_ptr<model::GroupInstruments>& record : records) {
+        const std::int32_t groupId = record->GroupId;
+        if (lastGroupId != groupId) {
+            group = groups_.find(std::to_string(groupId));
+            lastGroupId = groupId;
         }
         if (!group || !*group) {
-            platform::Log::debug("Group instrument of unknown group " + std::to_string(gi.GroupId) + ": dropped");
-            return;
+            platform::Log::debug("Group instrument of unknown group " + std::to_string(groupId) + ": dropped");
+            continue;
         }
-        (*group)->GroupInstrumentCollection[std::to_string(gi.InstrumentId)] = std::move(record);
-    });
+        (*group)->GroupInstrumentCollection[std::to_string(record->InstrumentId)] = std::move(record);
+    }
 }
 
 // ---------------------------------------------------------------------------

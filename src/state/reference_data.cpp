@@ -2,6 +2,7 @@
 
 #include "state/instrument_fillers.h"
 #include "state/state_queries.h"
+#include "state/text_conversions.h"
 #include "state/watchlist.h"
 
 #include <utility>
@@ -43,9 +44,11 @@ std::vector<std::shared_ptr<model::FileResource>> ReferenceData::resourceSearchR
 }
 
 std::optional<std::vector<std::string>> ReferenceData::firstSymbolType() const {
-    SymbolTypes types = InstrumentFillers::getSymbolTypes(symbolTypes_);
-    if (types.empty() || types.front().empty()) return std::nullopt;
-    return std::move(types.front().begin()->second);
+    const auto* first = symbolTypes_.first();
+    if (!first) return std::nullopt;
+    std::vector<std::string> entries;
+    for (std::string_view e : TextConversion::split(first->second, ',')) entries.emplace_back(e);
+    return entries;
 }
 
 void ReferenceData::loadWatchlist(const Watchlist& list, const std::string& userName) {

@@ -39,6 +39,7 @@ namespace state {
 
 class SessionServices;
 class Watchlist;
+struct PackedLoginRecords;
 
 // One XML row: column (child element) name -> the child's text, "" when it has none.
 class TableRow {
@@ -180,7 +181,9 @@ public:
     void FillXmlLoginData(std::string_view text);
     // Splits the compact text into sections and runs their fillers; false, with
     // nothing changed, when a section holds more records than its cap.
-    bool FillPackedDetails(std::string_view text);
+    // `readAhead`, the records of the same text read on "NewQueue", is stored
+    // in place of reading sections 4 and 6 again (and is emptied).
+    bool FillPackedDetails(std::string_view text, PackedLoginRecords* readAhead = nullptr);
 
     // --- XML fillers: one row each ----------------------------------------
     void FillUserInfoDetails(const TableRow& row);
@@ -197,6 +200,8 @@ public:
     void FillPackedAccountDetails(std::string_view section);
     void FillPackedGroupDetails(std::string_view section);
     void FillPackedGroupInstruments(std::string_view section);
+    // Section 6 read ahead: each record joins its group's instruments.
+    void storePackedGroupInstruments(std::vector<std::shared_ptr<model::GroupInstruments>> records);
     void FillPackedSessionSettingCollection(std::string_view section);
 
     // --- Instruments, currencies, resources and the follow-ups --------------
@@ -205,6 +210,8 @@ public:
     virtual void FillItemDetails(const TableRow& row);
     virtual void FillPackedItemType(std::string_view section);
     virtual void FillPackedItemDetails(std::string_view section);
+    // Section 4 read ahead, stored as FillPackedItemDetails stores what it reads.
+    void storePackedItemDetails(std::vector<std::shared_ptr<model::ItemDetails>> items);
     virtual void fillResourceDetails(std::string_view section);
     virtual void fillCurrencyListDetails(std::string_view section);
     virtual void fillTradeCurrencyDetails(std::string_view section);

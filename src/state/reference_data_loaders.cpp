@@ -15,6 +15,9 @@ void ReferenceData::FillPackedItemType(std::string_view section) {
 void ReferenceData::FillPackedItemDetails(std::string_view section) {
     InstrumentFillers::FillPackedItemDetails({itemTypes_, items_, symbolTypes_}, section);
 }
+void ReferenceData::storePackedItemDetails(std::vector<std::shared_ptr<model::ItemDetails>> items) {
+    InstrumentFillers::storePackedItems({itemTypes_, items_, symbolTypes_}, std::move(items));
+}
 void ReferenceData::fillResourceDetails(std::string_view section) {
     CurrencyFillers::fillResourceDetails(resources_, section);
 }

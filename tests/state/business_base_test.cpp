@@ -593,13 +593,15 @@ TEST_F(SessionTest, RefusedLoginDataFailsTheLogin) {
     EXPECT_EQ(ui.loginMessages[0], (LoginMessages{{"Message", tr("1004")}, {"Tag", "0"}}));
 }
 
+// Tag 1050 of login data carrying `text`: Base64 of its little-endian length and its gzip stream.
+std::string payloadOf(const std::string& text) {
+    const auto size = static_cast<std::uint32_t>(text.size());
+    const std::string prefix = {static_cast<char>(size & 0xff), static_cast<char>((size >> 8) & 0xff),
+                                static_cast<char>((size >> 16) & 0xff), static_cast<char>(size >> 24)};
+    return *model::Base64::encodeBase64WithData(prefix + *model::DataAdditions::gzipDeflate(text));
+}
+
 TEST_F(SessionTest, LoginDataWithoutAUserOrOverACapFailsTheLogin) {
-    auto payloadOf = [](const std::string& text) {
-        const auto size = static_cast<std::uint32_t>(text.size());
-        const std::string prefix = {static_cast<char>(size & 0xff), static_cast<char>((size >> 8) & 0xff),
-                                    static_cast<char>((size >> 16) & 0xff), static_cast<char>(size >> 24)};
-        return *model::Base64::encodeBase64WithData(prefix + *model::DataAdditions::gzipDeflate(text));
-    };
     const std::string user = "5\x05" "0\x05" "0\x05" "0\x05" "1";
     const struct {
         const char* what;
@@ -621,6 +623,24 @@ TEST_F(SessionTest, LoginDataWithoutAUserOrOverACapFailsTheLogin) {
         ASSERT_EQ(ui.loginMessages.size(), 1u) << c.what;
         EXPECT_EQ(ui.loginMessages[0], (LoginMessages{{"Message", tr("1004")}, {"Tag", "0"}})) << c.what;
     }
+}
+
+TEST(IncomingPathTest, CompactLoginDataIsReadAheadOffTheMainThread) {
+    // User, instrument XAU, group instrument 4 of group 7.
+    const std::string packed = "5\x07\x07\x07\x07" "4\x05Gold\x05XAU\x07\x07" "1\x05" "7\x05" "4";
+    std::vector<IncomingMessage> delivered;
+    IncomingPath path({[&](IncomingMessage m) { delivered.push_back(std::move(m)); },
+                       [](std::vector<std::string>, protocol::MsgType) {}, [] {}, [] {}, [](const std::string&) {}});
+    for (const char* format : {"PACKED", "XML"})
+        path.decodeFrame(inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=" + std::string(format) +
+                                       "\x03" "1050=" + payloadOf(packed) + "\x03")));
+    ASSERT_EQ(delivered.size(), 2u);
+    ASSERT_TRUE(delivered[0].packedRecords);
+    ASSERT_EQ(delivered[0].packedRecords->instruments.size(), 1u);
+    EXPECT_EQ(delivered[0].packedRecords->instruments[0]->Code, "XAU");
+    ASSERT_EQ(delivered[0].packedRecords->groupInstruments.size(), 1u);
+    EXPECT_EQ(delivered[0].packedRecords->groupInstruments[0]->GroupId, 7);
+    EXPECT_FALSE(delivered[1].packedRecords);
 }
 
 TEST_F(SessionTest, NestedEnvelopesOpenUpToALimit) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "state/packed_records.h"
 #include "state/recording_reference_data.h"
 
 namespace state {
@@ -357,6 +358,57 @@ TEST(PackedDetails, SpreadsRunAfterGroupsAndAccounts) {
     s.FillPackedDetails(sections({{5, "7"}, {6, "1\x05" "7\x05" "501"}, {8, "1001\x05" "7"}}));
     EXPECT_EQ(s.calls, (Calls{"FillPackedItemType", "FillPackedItemDetails", "LoadItemstoWatchlist",
                               "SetAllSymbolsSpread accounts=1 groups=1"}));
+}
+
+// What the instrument and group fillers stored, as one text to compare.
+std::string stored(const ReferenceData& r) {
+    std::string out;
+    for (const auto& [code, item] : r.ItemCollection())
+        out += code + "|" + item->Name + "|" + std::to_string(item->InstrumentId) + "|" + item->InstrumentTypeName + "|" +
+               (item->CalculationItems.lock() ? item->CalculationItems.lock()->Code : "-") + "|" + std::to_string(item->TickSize) +
+               "|" + item->FND + "\n";
+    for (const auto& [type, list] : r.symbolTypeCollection()) out += type + "=" + list + "\n";
+    for (const auto& [id, group] : r.GroupDetailCollection())
+        for (const auto& [instrument, gi] : group->GroupInstrumentCollection)
+            out += id + "/" + instrument + "|" + std::to_string(gi->InitialMargin) + "|" +
+                   std::to_string(gi->margincalculationMode) + "\n";
+    return out;
+}
+
+TEST(PackedDetails, RecordsReadAheadAreStoredAsTheTextsOwn) {
+    const std::string types = record({{0, "1"}, {1, "Metals"}}) + "\x06" + record({{0, "2"}, {1, "Energy"}});
+    const std::string gold = record({{0, "4"}, {1, "Gold"}, {2, "XAU"}, {3, "6"}, {4, "1"}, {5, "1"}, {8, "2"},
+                                     {13, "1"}, {17, "20261207103000"}});
+    const std::string oil = record({{0, "6"}, {1, "Oil"}, {2, "WTI"}, {3, "4"}, {4, "1"}, {5, "2"}, {6, "0.5"}, {13, "1"}});
+    const std::string groups = record({{0, "7"}, {1, "Retail"}}) + "\x06" + record({{0, "8"}, {1, "Pro"}});
+    const std::string gi = record({{0, "1"}, {1, "7"}, {2, "4"}, {14, "25.5"}, {22, "2"}}) + "\x06" +
+                           record({{0, "2"}, {1, "9"}, {2, "4"}}) + "\x06" +  // unknown group: dropped
+                           record({{0, "3"}, {1, "8"}, {2, "6"}, {22, "0"}}) + "\x06" +
+                           record({{0, "4"}, {1, "7"}, {2, "4"}, {14, "30"}});  // replaces the first
+    const std::vector<std::map<int, std::string>> cases = {
+        {{2, types}, {4, gold + "\x06" + oil}, {5, groups}, {6, gi}},
+        // A record without a code and one with a negative unsigned field are skipped; a later code wins.
+        {{2, types}, {4, "9\x05NoCode\x06" + gold + "\x06" + record({{0, "5"}, {1, "Bad"}, {2, "BAD"}, {41, "-1"}}) +
+                             "\x06" + oil + "\x06" + record({{0, "7"}, {1, "Gold 2"}, {2, "XAU"}, {5, "3"}})},
+         {5, groups}, {6, gi}},
+        {{4, ""}, {6, gi}},  // no group: every group instrument dropped
+        {{0, "1"}},          // no section 4 or 6
+    };
+    for (const auto& bySection : cases) {
+        const std::string text = sections(bySection);
+        ReferenceData fromText, fromRecords;
+        ASSERT_TRUE(fromText.FillPackedDetails(text));
+        std::shared_ptr<PackedLoginRecords> ahead = PackedLoginRecords::read(text);
+        ASSERT_TRUE(ahead);
+        ASSERT_TRUE(fromRecords.FillPackedDetails(text, ahead.get()));
+        EXPECT_EQ(stored(fromRecords), stored(fromText)) << text;
+        EXPECT_TRUE(ahead->instruments.empty() && ahead->groupInstruments.empty());
+    }
+    // Over a cap nothing is read ahead, and the text is refused as before.
+    const std::string overCap = "1\x07" + std::string(50'001, '\x06');
+    EXPECT_FALSE(PackedLoginRecords::read(overCap));
+    ReferenceData refused;
+    EXPECT_FALSE(refused.FillPackedDetails(overCap));
 }
 
 }  // namespace

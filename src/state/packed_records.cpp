@@ -1,0 +1,107 @@
+#include "state/packed_records.h"
+
+#include <algorithm>
+#include <exception>
+#include <string>
+
+#include "platform/log.h"
+#include "protocol/separator_bytes.h"
+#include "state/instrument_fillers.h"
+#include "state/record_setters.h"
+#include "state/text_conversions.h"
+
+namespace state {
+
+namespace TC = TextConversion;
+
+namespace {
+
+// Generous caps on the records of a section, far above any real login: past
+// one the login is refused before anything held changes.
+std::size_t recordCap(std::size_t section) {
+    switch (section) {
+        case 4: return 200'000;    // instruments
+        case 6: return 2'000'000;  // group instruments
+        case 8: return 200'000;    // accounts
+        default: return 50'000;
+    }
+}
+
+}  // namespace
+
+bool packedSectionsWithinCaps(const std::vector<std::string_view>& sections, bool log) {
+    for (std::size_t number = 0; number < sections.size(); ++number) {
+        const auto records = static_cast<std::size_t>(std::count(sections[number].begin(), sections[number].end(), protocol::RowByte));
+        if (records > recordCap(number)) {
+            if (log)
+                platform::Log::error("Login data section " + std::to_string(number) + " holds " + std::to_string(records) +
+                                     " records, more than " + std::to_string(recordCap(number)) + ": refused");
+            return false;
+        }
+    }
+    return true;
+}
+
+// No field of this section carries PLCalcModeId: it stays 0, which the
+// profit-and-loss calculation treats as mode 1.
+std::shared_ptr<model::GroupInstruments> readPackedGroupInstrument(const std::vector<std::string_view>& f) {
+    auto record = std::make_shared<model::GroupInstruments>();
+    model::GroupInstruments& gi = *record;
+    for (std::size_t i = 0; i < f.size(); ++i) {
+        const std::string_view v = f[i];
+        switch (i) {
+            case 0: gi.groupdetailsid = TC::intValue(v); break;
+            case 1: gi.GroupId = TC::intValue(v); break;
+            case 2: gi.InstrumentId = TC::intValue(v); break;
+            case 3: gi.OrderQtyStep = TC::doubleValue(v); break;
+            case 4: gi.MaxOrderQty = TC::doubleValue(v); break;
+            case 5: gi.MinOrderQty = TC::doubleValue(v); break;
+            case 6: gi.SpreadBid = TC::intValue(v); break;
+            case 7: gi.SpreadAsk = TC::intValue(v); break;
+            case 8: gi.SpreadTypeId = TC::intValue(v); break;
+            case 9: gi.BuyInterestRate = TC::doubleValue(v); break;
+            case 10: gi.SellInterestRate = TC::doubleValue(v); break;
+            case 11: gi.LimitMinPips = TC::intValue(v); break;
+            case 12: gi.StopMinPips = TC::intValue(v); break;
+            case 13: gi.AllowShortSelling = TC::boolValue(v); break;
+            case 14: gi.InitialMargin = TC::doubleValue(v); break;
+            case 15: gi.LimitOrderMargin = TC::doubleValue(v); break;
+            case 16: gi.LiquidationMargin = TC::doubleValue(v); break;
+            case 17: gi.IntradayOrderMargin = TC::doubleValue(v); break;
+            case 18: gi.BTSTOrderMargin = TC::doubleValue(v); break;
+            case 19: gi.OverNightMargin = TC::doubleValue(v); break;
+            case 20: gi.Commission = TC::doubleValue(v); break;
+            case 21: gi.AutoExecutionModeId = TC::intValue(v); break;
+            case 22: setMarginCalcModeId(gi, TC::intValue(v)); break;
+            case 25: gi.InitialSellMargin = TC::doubleValue(v); break;
+            case 26: gi.availableOrderSettings = TC::intValue(v); break;
+            case 27: gi.isAvailableForTrading = TC::boolValue(v); break;
+            default: break;  // 23 and 24 are not read
+        }
+    }
+    return record;
+}
+
+std::vector<std::shared_ptr<model::GroupInstruments>> readPackedGroupInstruments(std::string_view section) {
+    std::vector<std::shared_ptr<model::GroupInstruments>> records;
+    TC::eachRecord(section, "Group instrument", [&records](const std::vector<std::string_view>& f) {
+        records.push_back(readPackedGroupInstrument(f));
+    });
+    return records;
+}
+
+std::shared_ptr<PackedLoginRecords> PackedLoginRecords::read(std::string_view text) {
+    try {
+        const std::vector<std::string_view> sections = TC::split(text, protocol::SectionByte);
+        if (!packedSectionsWithinCaps(sections, false)) return nullptr;
+        auto records = std::make_shared<PackedLoginRecords>();
+        if (sections.size() > 4) records->instruments = InstrumentFillers::readPackedItems(sections[4]);
+        if (sections.size() > 6) records->groupInstruments = readPackedGroupInstruments(sections[6]);
+        return records;
+    } catch (const std::exception& e) {
+        platform::Log::error(std::string("Login data records not read ahead: ") + e.what());
+        return nullptr;
+    }
+}
+
+}  // namespace state
