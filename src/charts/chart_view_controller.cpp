@@ -1,8 +1,10 @@
 #include "charts/chart_view_controller.h"
 
 #include <QCursor>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "charts/core/indicator_panel_rules.h"
 
@@ -81,6 +83,7 @@ void ChartViewController::awakeFromNib() {
 
     isawakeFromNib_ = true;
     setButtonColor();
+    fitButtonWidths();
     if (!initialize_) return;
     initialize_ = false;
     loadChart();
@@ -91,6 +94,20 @@ void ChartViewController::setButtonColor() {
     if (chartIntervalButton_)
         chartIntervalButton_->setStyleSheet(
             "QToolButton { color: white; background: rgb(70, 70, 70); border-radius: 3px; padding: 1px 5px; }");
+}
+
+void ChartViewController::fitButtonWidths() {
+    constexpr int kTextMargin = 12;  // the style sheet's padding and the frame, with room to spare
+    for (QToolButton* button : findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly)) {
+        button->setMinimumWidth(0);
+        const int fitted = button->fontMetrics().horizontalAdvance(button->text()) + kTextMargin;
+        button->setMinimumWidth(std::min(button->sizeHint().width(), fitted));
+    }
+}
+
+void ChartViewController::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (isawakeFromNib_ && (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)) fitButtonWidths();
 }
 
 void ChartViewController::loadChart() {

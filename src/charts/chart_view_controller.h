@@ -47,11 +47,15 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     // Crosshair off, then the menu at the mouse.
     void popUp(QMenu* menu);
     void setButtonColor();
+    // Lets a narrow pane shrink the tool bar's buttons evenly down to their
+    // text and a small margin, rather than clipping the widest one.
+    void fitButtonWidths();
 
     std::weak_ptr<const state::SessionView> session_;
     std::weak_ptr<state::SessionCommands> commands_;

@@ -3,6 +3,7 @@
 // freeze the live bar, and what a symbol, interval, type or theme change does
 // to the indicators shown.
 #include <QApplication>
+#include <QLayout>
 #include <QTest>
 
 #include "charts/chart_fixture.h"
@@ -220,6 +221,19 @@ TEST_F(ChartWindowTest, PaneLoadsOnceConfiguredAndAwakeAndFollowsItsMenus) {
         EXPECT_FALSE(pane.chartController()->crosshairOn());
         EXPECT_FALSE(pane.crosshairButton()->isChecked());
     }
+}
+
+TEST_F(ChartWindowTest, ANarrowPaneShrinksItsButtonsWithoutClippingTheirText) {
+    ChartViewController pane(session, session, nullptr);
+    pane.awakeFromNib();
+    pane.layout()->setSizeConstraint(QLayout::SetNoConstraint);  // as a pane squeezed by the main window
+    // The width four panes get in a 1500 px main window.
+    pane.resize(216, 200);
+    pane.show();
+    kit::testing::runFor(30);
+    for (QToolButton* button : pane.findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly))
+        EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(button->text()) + 10)
+            << button->text().toStdString();
 }
 
 }  // namespace
