@@ -16,6 +16,7 @@
 #include "views/cancelled_order_table_controller.h"
 #include "views/executed_position_table_controller.h"
 #include "views/accounts_table_controller.h"
+#include "views/core/position_records.h"
 #include "views/advanced_watchlist_table_controller.h"
 #include "views/journal_table_controller.h"
 #include "views/open_position_table_controller.h"
@@ -132,8 +133,16 @@ std::vector<std::function<void()>> MainWindowController::tableSteps() {
         // Shown before its pages came: the watchlist pane takes their width now.
         if (splitWidthAtShow_ > 0) sizeWatchlistPane();
     });
+    // The open positions' records in a step of their own, kept for their
+    // table (and the executed positions', which list the same orders).
+    steps.push_back([this] {
+        positionRecordsAhead_ =
+            std::make_shared<views::PositionRecordsCache>(views::PositionRecordsCache::sharedBy(context_->view));
+        positionRecordsAhead_->lookUp(context_->view, context_->view.getOpenOrderCollection());
+    });
     steps.push_back([this, base = login.baseCurrencyAvailable()] {
         openPositions_ = new views::OpenPositionTableController(*context_, base);
+        positionRecordsAhead_.reset();
         openPositions_->setObjectName("openPositionPane");
         openPositionSplitView->addWidget(openPositions_);
         applySplitViewRules();
