@@ -5,9 +5,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <utility>
 
 namespace charts {
 
@@ -19,11 +21,14 @@ constexpr double kLegendFontSize = 11;
 constexpr double kLegendSwatch = 12;
 constexpr double kLegendRightGap = 5;
 
-QString twoPlaces(double value) {
+// "%.2f" of the value (nothing finite reads as 0) and the number that text reads as.
+std::pair<QString, double> twoPlaces(double value) {
     if (!std::isfinite(value)) value = 0;
     char text[64];
-    std::snprintf(text, sizeof text, "%.2f", value);
-    return QString::fromLatin1(text);
+    const int length = std::snprintf(text, sizeof text, "%.2f", value);
+    double read = 0;
+    std::from_chars(text, text + length, read);
+    return {QString::fromLatin1(text, length), read};
 }
 
 }  // namespace
@@ -99,9 +104,9 @@ void PieChartController::setPieChartData(const model::PieChartDictionary& data) 
     plotData_.clear();
     plotDataValue_.clear();
     for (double value : data.PieChartData) {
-        const QString text = twoPlaces(value);
-        plotData_.push_back(text.toDouble());
-        plotDataValue_.push_back(text);
+        auto [text, read] = twoPlaces(value);
+        plotData_.push_back(read);
+        plotDataValue_.push_back(std::move(text));
     }
     // Titles stay from tick to tick: made again only when they change.
     if (titlesRead_ != data.PieChartTitle) {
