@@ -142,7 +142,6 @@ std::vector<std::function<void()>> MainWindowController::tableSteps() {
     });
     steps.push_back([this, base = login.baseCurrencyAvailable()] {
         openPositions_ = new views::OpenPositionTableController(*context_, base);
-        positionRecordsAhead_.reset();
         openPositions_->setObjectName("openPositionPane");
         openPositionSplitView->addWidget(openPositions_);
         applySplitViewRules();
@@ -156,8 +155,11 @@ std::vector<std::function<void()>> MainWindowController::tableSteps() {
                 kMainTabs[2]);
     });
     steps.push_back([this] { addPage(mainTabView, cancelledOrders_ = new views::CancelledOrderTableController(*context_), kMainTabs[3]); });
+    // Found again only where the records changed since.
+    steps.push_back([this] { positionRecordsAhead_->lookUp(context_->view, context_->view.getExecutedOrderCollection()); });
     steps.push_back([this] {
         addPage(mainTabView, executedPositions_ = new views::ExecutedPositionTableController(*context_), kMainTabs[4]);
+        positionRecordsAhead_.reset();
     });
     steps.push_back([this] { addPage(mainTabView, journal_ = new views::JournalTableController(*context_), kJournalTab); });
     steps.push_back([this] {
