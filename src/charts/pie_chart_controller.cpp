@@ -5,9 +5,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <utility>
 
 namespace charts {
 
@@ -19,11 +21,14 @@ constexpr double kLegendFontSize = 11;
 constexpr double kLegendSwatch = 12;
 constexpr double kLegendRightGap = 5;
 
-QString twoPlaces(double value) {
+// "%.2f" of the value (nothing finite reads as 0) and the number that text reads as.
+std::pair<QString, double> twoPlaces(double value) {
     if (!std::isfinite(value)) value = 0;
     char text[64];
-    std::snprintf(text, sizeof text, "%.2f", value);
-    return QString::fromLatin1(text);
+    const int length = std::snprintf(text, sizeof text, "%.2f", value);
+    double read = 0;
+    std::from_chars(text, text + length, read);
+    return {QString::fromLatin1(text, length), read};
 }
 
 }  // namespace
@@ -75,19 +80,14 @@ void PieChartController::constructGraph() {
 // plot area, and so the pie, ends where the legend begins.
 void PieChartController::layOutLegend() {
     const int rows = static_cast<int>(plotData_.size());
-    if (!legendMeasure_ || legendMeasure_->titles != plotDataTitle_ || legendMeasure_->values != plotDataValue_) {
-        QFont font;
-        font.setPointSizeF(kLegendFontSize);
-        font.setBold(true);
-        const QFontMetricsF metrics(font);
-        double widest = 0;
-        for (int r = 0; r < rows; ++r) widest = std::max(widest, metrics.horizontalAdvance(legendTitle(*pie_, r)));
-        legendMeasure_ = LegendMeasure{plotDataTitle_, plotDataValue_, widest, metrics.height()};
-    }
-    const double widest = legendMeasure_->widest;
+    QFont font;
+    font.setPointSizeF(kLegendFontSize);
+    font.setBold(true);
+    const double widest = legendWidths_.widest(font, plotDataTitle_, plotDataValue_);
+    const double lineHeight = QFontMetricsF(font).height();
     const bool below = hostingView_->height() > hostingView_->width() * 6 / 5;
     if (below) {
-        const double height = rows * (std::max(legendMeasure_->lineHeight, kLegendSwatch) + 2) + kLegendRightGap;
+        const double height = rows * (std::max(lineHeight, kLegendSwatch) + 2) + kLegendRightGap;
         graph_->legend->layout = plot::Legend::Layout::BottomColumn;
         graph_->legend->displacement = QPointF(0, kLegendRightGap);
         graph_->plotAreaPadding = QMarginsF(0, 0, 0, rows ? height + 6 : 0);
@@ -104,12 +104,16 @@ void PieChartController::setPieChartData(const model::PieChartDictionary& data) 
     plotData_.clear();
     plotDataValue_.clear();
     for (double value : data.PieChartData) {
-        const QString text = twoPlaces(value);
-        plotData_.push_back(text.toDouble());
-        plotDataValue_.push_back(text);
+        auto [text, read] = twoPlaces(value);
+        plotData_.push_back(read);
+        plotDataValue_.push_back(std::move(text));
     }
-    plotDataTitle_.clear();
-    for (const std::string& title : data.PieChartTitle) plotDataTitle_.push_back(QString::fromStdString(title));
+    // Titles stay from tick to tick: made again only when they change.
+    if (titlesRead_ != data.PieChartTitle) {
+        titlesRead_ = data.PieChartTitle;
+        plotDataTitle_.clear();
+        for (const std::string& title : titlesRead_) plotDataTitle_.push_back(QString::fromStdString(title));
+    }
     layOutLegend();
 }
 
@@ -125,7 +129,7 @@ void PieChartController::resizeEvent(QResizeEvent* event) {
 void PieChartController::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // The legend's font follows the application's.
-    if (event->type() == QEvent::FontChange) legendMeasure_.reset();
+    if (event->type() == QEvent::FontChange) legendWidths_ = LegendWidths();
     if (event->type() == QEvent::PaletteChange) constructGraph();
 }
 

@@ -12,6 +12,7 @@
 
 #include "charts/plot/graph_hosting_view.h"
 #include "charts/plot/pie_chart.h"
+#include "charts/legend_widths.h"
 #include "charts/plot/xy_graph.h"
 #include "model/account_statement_info.h"
 
@@ -51,14 +52,8 @@ private:
     std::vector<double> plotData_;            // the values, as their "%.2f" text reads
     std::vector<QString> plotDataValue_;      // "%.2f" of each value
     std::vector<QString> plotDataTitle_;
-    // The legend's measures for the texts they were taken of; kept while those stay.
-    struct LegendMeasure {
-        std::vector<QString> titles;
-        std::vector<QString> values;
-        double widest = 0;
-        double lineHeight = 0;
-    };
-    std::optional<LegendMeasure> legendMeasure_;
+    std::vector<std::string> titlesRead_;     // what plotDataTitle_ was made of
+    LegendWidths legendWidths_;
 };
 
 }  // namespace charts

@@ -77,14 +77,15 @@ void LiveTicker::tickInSlices(std::chrono::milliseconds budget) {
     platform::assertMainThread();
     if (state_->ticking) return;
     state_->ticking = true;
+    const auto start = std::chrono::steady_clock::now();
     if (state_->recompute) state_->recompute();
     // Subscriptions made during the tick wait for the next one.
-    runFrom(0, state_->entries.size(), budget);
+    runFrom(0, state_->entries.size(), budget, start);
 }
 
-void LiveTicker::runFrom(std::size_t next, std::size_t end, std::chrono::milliseconds budget) {
+void LiveTicker::runFrom(std::size_t next, std::size_t end, std::chrono::milliseconds budget,
+                         std::chrono::steady_clock::time_point start) {
     const auto state = state_;  // a refresh may end the ticker's owner's subscriptions
-    const auto start = std::chrono::steady_clock::now();
     for (std::size_t i = next; i < end && i < state->entries.size(); ++i) {
         const std::function<void()> refresh = state->entries[i].refresh;
         if (refresh) refresh();
@@ -95,7 +96,7 @@ void LiveTicker::runFrom(std::size_t next, std::size_t end, std::chrono::millise
             QMetaObject::invokeMethod(
                 &timer_,
                 [this, alive, i, end, budget] {
-                    if (alive.lock()) runFrom(i + 1, end, budget);
+                    if (alive.lock()) runFrom(i + 1, end, budget, std::chrono::steady_clock::now());
                 },
                 Qt::QueuedConnection);
             return;

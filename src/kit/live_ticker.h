@@ -47,16 +47,18 @@ public:
 
     // Every refresh in one slice.
     void tick();
-    // As the timer runs it: after `budget` in one slice, the remaining
-    // refreshes continue in the next turn of the event loop. A tick while
-    // one is still going is skipped.
+    // As the timer runs it: after `budget` in one slice (the recomputation's
+    // time included), the remaining refreshes continue in the next turn of
+    // the event loop. A tick while one is still going is skipped.
     void tickInSlices(std::chrono::milliseconds budget);
     std::size_t subscriberCount() const;
     QTimer& timer() { return timer_; }
 
 private:
-    // Runs refreshes from `next` up to `end` until `budget` is spent.
-    void runFrom(std::size_t next, std::size_t end, std::chrono::milliseconds budget);
+    // Runs refreshes from `next` up to `end` until `budget`, counted from
+    // `start`, is spent.
+    void runFrom(std::size_t next, std::size_t end, std::chrono::milliseconds budget,
+                 std::chrono::steady_clock::time_point start);
 
     std::shared_ptr<State> state_;
     QTimer timer_;

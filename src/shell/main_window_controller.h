@@ -45,6 +45,7 @@ class PieChartViewController;
 namespace views {
 class WatchlistTableController;
 class OpenPositionTableController;
+class PositionRecordsCache;
 class PendingOrderTableController;
 class SettledPositionTableController;
 class CancelledOrderTableController;
@@ -226,6 +227,7 @@ private:
     std::vector<platform::ObserverHandle> observers_;
     std::deque<std::function<void()>> buildSteps_;
     int splitWidthAtShow_ = 0;  // the "1000" split's width at the first showing
+    std::shared_ptr<views::PositionRecordsCache> positionRecordsAhead_;  // until the position tables hold them
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 

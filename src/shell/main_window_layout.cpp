@@ -16,6 +16,7 @@
 #include "views/cancelled_order_table_controller.h"
 #include "views/executed_position_table_controller.h"
 #include "views/accounts_table_controller.h"
+#include "views/core/position_records.h"
 #include "views/advanced_watchlist_table_controller.h"
 #include "views/journal_table_controller.h"
 #include "views/open_position_table_controller.h"
@@ -132,6 +133,13 @@ std::vector<std::function<void()>> MainWindowController::tableSteps() {
         // Shown before its pages came: the watchlist pane takes their width now.
         if (splitWidthAtShow_ > 0) sizeWatchlistPane();
     });
+    // The open positions' records in a step of their own, kept for their
+    // table (and the executed positions', which list the same orders).
+    steps.push_back([this] {
+        positionRecordsAhead_ =
+            std::make_shared<views::PositionRecordsCache>(views::PositionRecordsCache::sharedBy(context_->view));
+        positionRecordsAhead_->lookUp(context_->view, context_->view.getOpenOrderCollection());
+    });
     steps.push_back([this, base = login.baseCurrencyAvailable()] {
         openPositions_ = new views::OpenPositionTableController(*context_, base);
         openPositions_->setObjectName("openPositionPane");
@@ -147,8 +155,11 @@ std::vector<std::function<void()>> MainWindowController::tableSteps() {
                 kMainTabs[2]);
     });
     steps.push_back([this] { addPage(mainTabView, cancelledOrders_ = new views::CancelledOrderTableController(*context_), kMainTabs[3]); });
+    // Found again only where the records changed since.
+    steps.push_back([this] { positionRecordsAhead_->lookUp(context_->view, context_->view.getExecutedOrderCollection()); });
     steps.push_back([this] {
         addPage(mainTabView, executedPositions_ = new views::ExecutedPositionTableController(*context_), kMainTabs[4]);
+        positionRecordsAhead_.reset();
     });
     steps.push_back([this] { addPage(mainTabView, journal_ = new views::JournalTableController(*context_), kJournalTab); });
     steps.push_back([this] {

@@ -1,5 +1,6 @@
 // Floating profit of the open positions, its conversion into the account
 // currency and the account figures that follow from it.
+#include <string_view>
 #include <unordered_map>
 
 #include "model/group_details.h"
@@ -73,13 +74,21 @@ void AccountLedger::recalculateAccounts() {
     for (const auto& [id, account] : ref.AccountDetailCollection())
         if (account) sums[account.get()].conversion = conversionInstrument(account.get());
 
+    // Each account number found once for all its positions.
+    struct Found {
+        const AccountDetails* account = nullptr;
+        Sum* sum = nullptr;
+    };
+    std::unordered_map<std::string_view, Found> found;
     for (const auto& p : book_.OpenOrderCollection()) {
         if (!p) continue;
         const auto* item = ref.ItemCollection().find(p->ItemCode);
-        const AccountDetails* account = accountOf(*p);
+        const auto [at, fresh] = found.try_emplace(p->AccountNumber);
+        if (fresh && (at->second.account = accountOf(*p))) at->second.sum = &sums[at->second.account];
+        const AccountDetails* account = at->second.account;
         floatingPL(*p, item ? item->get() : nullptr, account);
         if (!account) continue;
-        Sum& sum = sums[account];
+        Sum& sum = *at->second.sum;
         if (p->UnrealisedPL != 0)
             p->UnrealisedPL = ProfitLoss::convert(p->UnrealisedPL, account->tradeCurrency.get(), sum.conversion);
         // A hidden account's positions count in no figure.

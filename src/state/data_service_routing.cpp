@@ -140,21 +140,27 @@ void DataServiceAnswers::processHistoryData(const std::optional<std::string>& re
     bool subscribeAfter = false;
     // Some answers name instruments by id: the codes are read once per answer.
     std::unordered_map<std::int32_t, std::string> codesById;
-    const HistoryOrders::ItemCodeOf itemCode = [&codesById](std::int32_t id) {
-        const auto it = codesById.find(id);
-        return it == codesById.end() ? std::string() : it->second;
+    // The order answers only read them: each id's code where the instrument holds it.
+    std::unordered_map<std::int32_t, const std::string*> codeOfId;
+    const auto readCodes = [&] {
+        codeOfId.reserve(reference.ItemCollection().size());
+        for (const auto& [key, item] : reference.ItemCollection()) codeOfId.emplace(item->InstrumentId, &item->Code);  // the first one stays
+    };
+    const HistoryOrders::ItemCodeOf itemCode = [&codeOfId](std::int32_t id) {
+        const auto it = codeOfId.find(id);
+        return it == codeOfId.end() ? std::string() : *it->second;
     };
     if (name == model::OpenOrderHD::kRequestName) {
-        codesById = InstrumentFillers::itemCodesById(reference.ItemCollection());
+        readCodes();
         fill = history<model::OpenOrderHD>([&](const auto& r) { orders.FillInitialOpenOrderCollection(r, itemCode); });
         subscribeAfter = true;
     } else if (name == model::PendingOrderHD::kRequestName) {
-        codesById = InstrumentFillers::itemCodesById(reference.ItemCollection());
+        readCodes();
         fill = history<model::PendingOrderHD>(
             [&](const auto& r) { orders.FillInitialPendingOrderCollection(r, itemCode); });
         subscribeAfter = true;
     } else if (name == model::SettledOrderHD::kRequestName) {
-        codesById = InstrumentFillers::itemCodesById(reference.ItemCollection());
+        readCodes();
         fill = history<model::SettledOrderHD>(
             [&](const auto& r) { orders.FillInitialSettledOrderCollection(r, itemCode); });
     } else if (isHistoryAnswer(kind)) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <optional>
+#include <string_view>
 #include <functional>
 #include <unordered_map>
 #include <unordered_set>
@@ -244,7 +245,8 @@ std::string userAccountMapKey(std::uint64_t userId, std::uint64_t accountId) {
 std::vector<std::string> allItems(const std::vector<std::string>& selectedSymbols,
                                   const Orders& open, const Orders& pending, const AccountMap& accounts) {
     std::vector<std::string> out;
-    std::unordered_set<std::string> seen;
+    // Views of the codes the symbols and the held orders keep.
+    std::unordered_set<std::string_view> seen;
     auto add = [&](const std::string& code) {
         if (seen.insert(code).second) out.push_back(code);
     };

@@ -31,7 +31,8 @@ ExecutedPositionTableController::ExecutedPositionTableController(kit::WindowCont
                                      positionTableColumns(executedPositionColumnIdentifiers()), context.language,
                                      &context.preferences, &context.sheets, nullptr},
                                parent),
-      context_(context) {
+      context_(context),
+      records_(PositionRecordsCache::sharedBy(context.view)) {
     setObjectName("executedPositionTableView");
     static_cast<QVBoxLayout*>(layout())->insertWidget(0, buildSearchBar());
     rowMenu_ = new QMenu(this);

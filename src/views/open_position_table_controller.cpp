@@ -71,7 +71,8 @@ OpenPositionTableController::OpenPositionTableController(kit::WindowContext& con
                     commands.sortOpenOrderCollection(d);
                 }},
           parent),
-      context_(context) {
+      context_(context),
+      records_(PositionRecordsCache::sharedBy(context.view)) {
     for (const kit::TableColumn& c : columns()) alignments_.push_back(cellAlignment(c.identifier));
     closeColumn_ = columnWithIdentifier(col::kClosePrice);
     profitLossColumn_ = columnWithIdentifier(col::kProfitLoss);

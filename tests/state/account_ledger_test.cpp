@@ -213,6 +213,23 @@ TEST_F(LedgerTest, RecalculationGivesTheAccountFigures) {
     }
 }
 
+// Positions of several accounts, in any order, each count in their own account's figure.
+TEST_F(LedgerTest, RecalculationSumsEachAccountsPositions) {
+    group("10");
+    auto a = account(1001), b = account(1002);
+    item(1, "GOLD", 1.0);
+    item(2, "SILVER", 3.0);
+    item(3, "BRONZE", 2.5);
+    const struct {
+        const char* account;
+        const char* code;
+    } positions[] = {{"1001", "GOLD"}, {"1002", "SILVER"}, {"9999", "GOLD"}, {"1001", "BRONZE"}, {"1002", "BRONZE"}};
+    for (const auto& p : positions) buy(p.account, p.code);
+    state::commandsOf(*session).recalculateAccounts();
+    // GOLD -200, SILVER +200, BRONZE +100 each.
+    EXPECT_EQ(std::tuple(a->UnrealisedPL, b->UnrealisedPL), std::tuple(-100.0, 300.0));
+}
+
 TEST_F(LedgerTest, SelectedAccountChangesThroughItsOperationOnTheMainThread) {
     auto a = account(1001);
     account(1002);

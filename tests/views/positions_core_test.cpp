@@ -43,6 +43,13 @@ TEST(PositionRecordsCacheTest, KeptRecordsAreThoseFoundAgain) {
         {"instrument id", [](auto& s, auto&) { s.gold->InstrumentId = 6; }},
         {"order's code", [](auto&, auto& orders) { orders[0]->ItemCode = "SILVER"; }},
         {"account removed", [](auto& s, auto&) { access::AccountDetailCollection(s.data()).erase("1001"); }},
+        {"two rows to another group's account",
+         [](auto& s, auto& orders) {
+             auto account = std::make_shared<model::AccountDetails>(*s.account);
+             account->GroupId = "8";
+             access::AccountDetailCollection(s.data()).set("1002", account);
+             orders[0]->AccountNumber = orders[2]->AccountNumber = "1002";
+         }},
         {"rows moved", [](auto&, auto& orders) { std::swap(orders[0], orders[2]); }},
         {"a row in, one listed twice",
          [](auto& s, auto& orders) { orders.insert(orders.begin() + 1, {s.position("1004", Order::kSell, "1"), orders[2]}); }},
@@ -55,17 +62,21 @@ TEST(PositionRecordsCacheTest, KeptRecordsAreThoseFoundAgain) {
         access::GroupDetailCollection(s.data()).set("8", other);
         Orders orders = {s.position("1001", Order::kBuy, "1"), s.position("1002", Order::kSell, "2"),
                          s.position("1003", Order::kBuy, "3"), nullptr};
-        PositionRecordsCache cache;
+        // A second table of the session finds what the first found.
+        const auto shared = PositionRecordsCache::sharedBy(*s.session);
+        PositionRecordsCache cache(shared), second(shared);
         cache.lookUp(*s.session, orders);
         c.apply(s, orders);
-        const std::vector<PositionRecords>& kept = cache.lookUp(*s.session, orders);
-        ASSERT_EQ(kept.size(), orders.size()) << c.change;
-        for (std::size_t i = 0; i < orders.size(); ++i) {
-            const PositionRecords found = s.records(orders[i]);
-            EXPECT_EQ(kept[i].order, found.order) << c.change << " " << i;
-            EXPECT_EQ(kept[i].item, found.item) << c.change << " " << i;
-            EXPECT_EQ(kept[i].account, found.account) << c.change << " " << i;
-            EXPECT_EQ(kept[i].groupInstrument, found.groupInstrument) << c.change << " " << i;
+        for (PositionRecordsCache* table : {&second, &cache}) {
+            const std::vector<PositionRecords>& kept = table->lookUp(*s.session, orders);
+            ASSERT_EQ(kept.size(), orders.size()) << c.change;
+            for (std::size_t i = 0; i < orders.size(); ++i) {
+                const PositionRecords found = s.records(orders[i]);
+                EXPECT_EQ(kept[i].order, found.order) << c.change << " " << i;
+                EXPECT_EQ(kept[i].item, found.item) << c.change << " " << i;
+                EXPECT_EQ(kept[i].account, found.account) << c.change << " " << i;
+                EXPECT_EQ(kept[i].groupInstrument, found.groupInstrument) << c.change << " " << i;
+            }
         }
     }
 }

@@ -11,9 +11,10 @@ AdvancedRow advancedRow(const std::string& code, const model::ItemDetails* item,
     row.code = code;
     if (!item) return row;
     const auto price = [item](double value) { return model::Formatter::formatDecimal(value, item->DecimalPlaces); };
-    row.time = model::Formatter::formatDateandTimeFromString(item->UpdateTime, model::Formatter::kDisplayFormat,
-                                                             model::Formatter::kTimeFormat)
-                   .value_or("");
+    // Read once: every row of every tick formats with them.
+    static const model::DateFormatter display(model::Formatter::kDisplayFormat);
+    static const model::DateFormatter time(model::Formatter::kTimeFormat);
+    row.time = model::Formatter::formatDateandTimeFromString(item->UpdateTime, display, time).value_or("");
     row.low = "L : " + price(item->Low);
     row.high = "H : " + price(item->High);
     row.spread = spreadText(item->Ask, item->Bid, item->priceTick);

@@ -1,8 +1,10 @@
 #include "views/core/position_records.h"
 
+#include <string_view>
 #include <unordered_map>
 
 #include "model/group_details.h"
+#include "platform/main_executor.h"
 #include "state/session_view.h"
 
 namespace views {
@@ -17,6 +19,48 @@ PositionRecords lookUpRecords(const state::SessionView& session, std::shared_ptr
         if (const auto group = session.group(r.account->GroupId))
             r.groupInstrument = group->instrument(r.item->InstrumentId);
     return r;
+}
+
+namespace {
+
+// A pass over many orders finds each account and its group once.
+struct AccountRecords {
+    std::shared_ptr<model::AccountDetails> account;
+    std::shared_ptr<model::GroupDetails> group;
+};
+using AccountsFound = std::unordered_map<std::string_view, AccountRecords>;
+
+PositionRecords lookUpRecords(const state::SessionView& session, std::shared_ptr<model::Order> order,
+                              AccountsFound& accounts) {
+    PositionRecords r;
+    r.order = std::move(order);
+    if (!r.order) return r;
+    r.item = session.instrument(r.order->ItemCode);
+    const auto [found, fresh] = accounts.try_emplace(r.order->AccountNumber);
+    if (fresh) {
+        found->second.account = session.account(r.order->AccountNumber);
+        if (found->second.account) found->second.group = session.group(found->second.account->GroupId);
+    }
+    r.account = found->second.account;
+    if (r.account && r.item && found->second.group) r.groupInstrument = found->second.group->instrument(r.item->InstrumentId);
+    return r;
+}
+
+}  // namespace
+
+struct PositionRecordsCache::Shared {
+    std::uint64_t revision = 0;
+    std::unordered_map<const model::Order*, std::pair<PositionRecords, Keys>> rows;
+};
+
+std::shared_ptr<PositionRecordsCache::Shared> PositionRecordsCache::sharedBy(const state::SessionView& session) {
+    platform::assertMainThread();
+    static std::unordered_map<const state::SessionView*, std::weak_ptr<Shared>> sessions;
+    std::erase_if(sessions, [](const auto& entry) { return entry.second.expired(); });
+    std::weak_ptr<Shared>& held = sessions[&session];
+    std::shared_ptr<Shared> shared = held.lock();
+    if (!shared) held = shared = std::make_shared<Shared>();
+    return shared;
 }
 
 PositionRecordsCache::Keys PositionRecordsCache::keysOf(const PositionRecords& r) {
@@ -45,6 +89,11 @@ const std::vector<PositionRecords>& PositionRecordsCache::lookUp(const state::Se
     keys.reserve(orders.size());
     // Built at the first order out of its place.
     std::unordered_map<const model::Order*, std::size_t> places;
+    AccountsFound accounts;
+    if (shared_ && (shared_->revision != revision || shared_->rows.size() > 2 * orders.size() + 1024)) {
+        shared_->rows.clear();
+        shared_->revision = revision;
+    }
     bool placed = false;
     for (std::size_t i = 0; i < orders.size(); ++i) {
         const std::shared_ptr<model::Order>& order = orders[i];
@@ -66,8 +115,17 @@ const std::vector<PositionRecords>& PositionRecordsCache::lookUp(const state::Se
             keys.push_back(std::move(keys_[from]));
             continue;
         }
-        records.push_back(lookUpRecords(session, order));
+        if (shared_ && order)
+            if (const auto found = shared_->rows.find(order.get());
+                found != shared_->rows.end() && found->second.first.order == order &&
+                foundBy(found->second.first, found->second.second)) {
+                records.push_back(found->second.first);
+                keys.push_back(found->second.second);
+                continue;
+            }
+        records.push_back(lookUpRecords(session, order, accounts));
         keys.push_back(keysOf(records.back()));
+        if (shared_ && order) shared_->rows.insert_or_assign(order.get(), std::make_pair(records.back(), keys.back()));
     }
     records_ = std::move(records);
     keys_ = std::move(keys);

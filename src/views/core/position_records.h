@@ -32,7 +32,14 @@ PositionRecords lookUpRecords(const state::SessionView& session, std::shared_ptr
 // revision and the codes it was found by are unchanged. Same results as
 // lookUpRecords for every order.
 class PositionRecordsCache {
+    struct Shared;
+
 public:
+    // What the tables of one session found, shared: a row another table
+    // found at the same records revision is not looked up again.
+    static std::shared_ptr<Shared> sharedBy(const state::SessionView& session);
+    explicit PositionRecordsCache(std::shared_ptr<Shared> shared = nullptr) : shared_(std::move(shared)) {}
+
     // The records of `orders`, in their order.
     const std::vector<PositionRecords>& lookUp(const state::SessionView& session, const std::vector<std::shared_ptr<model::Order>>& orders);
     const std::vector<PositionRecords>& records() const { return records_; }
@@ -51,6 +58,7 @@ private:
     std::vector<PositionRecords> records_;
     std::vector<Keys> keys_;
     std::uint64_t revision_ = 0;
+    std::shared_ptr<Shared> shared_;
 };
 
 }  // namespace views

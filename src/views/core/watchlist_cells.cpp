@@ -42,9 +42,9 @@ const std::unordered_map<std::string, CellText>& cellTexts() {
         {col::kLast, [](const model::ItemDetails& i, const state::SessionView&) { return price(i.Last, i); }},
         {col::kTime,
          [](const model::ItemDetails& i, const state::SessionView&) {
-             return model::Formatter::formatDateandTimeFromString(i.UpdateTime, model::Formatter::kDisplayFormat,
-                                                                  model::Formatter::kTimeFormat)
-                 .value_or("");
+             static const model::DateFormatter display(model::Formatter::kDisplayFormat);
+             static const model::DateFormatter time(model::Formatter::kTimeFormat);
+             return model::Formatter::formatDateandTimeFromString(i.UpdateTime, display, time).value_or("");
          }},
         {col::kSession, sessionName},
         {col::kStatus,

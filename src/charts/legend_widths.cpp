@@ -1,0 +1,69 @@
+#include "charts/legend_widths.h"
+
+#include <QFontMetricsF>
+#include <algorithm>
+#include <string_view>
+
+namespace charts {
+
+namespace {
+
+// Titles kept before the cache starts again.
+constexpr qsizetype kTitleCap = 4096;
+constexpr std::string_view kNumberChars = "-.0123456789";
+constexpr std::string_view kBeforeNumber = " -.0123456789";
+
+}  // namespace
+
+void LegendWidths::useFont(const QFont& font) {
+    if (measured_ && font == font_) return;
+    font_ = font;
+    measured_ = true;
+    titles_.clear();
+    const QFontMetricsF metrics(font_);
+    for (const char c : kBeforeNumber)
+        advances_[static_cast<unsigned char>(c)] = metrics.horizontalAdvance(QChar(c));
+    // Every pair a value's text holds, the space before it included, must
+    // measure as its two advances.
+    plainNumbers_ = true;
+    for (const char a : kBeforeNumber)
+        for (const char b : kNumberChars) {
+            const QString pair = QString(QChar(a)) + QChar(b);
+            if (metrics.horizontalAdvance(pair) !=
+                advances_[static_cast<unsigned char>(a)] + advances_[static_cast<unsigned char>(b)])
+                plainNumbers_ = false;
+        }
+}
+
+double LegendWidths::titleWidth(const QString& title) {
+    if (const auto found = titles_.constFind(title); found != titles_.cend()) return *found;
+    if (titles_.size() >= kTitleCap) titles_.clear();
+    return *titles_.insert(title, QFontMetricsF(font_).horizontalAdvance(title + QStringLiteral(": ")));
+}
+
+std::optional<double> LegendWidths::valueWidth(const QString& value) const {
+    if (!plainNumbers_ || value.isEmpty()) return std::nullopt;
+    double width = 0;
+    for (const QChar c : value) {
+        const char16_t u = c.unicode();
+        if (u != '-' && u != '.' && (u < '0' || u > '9')) return std::nullopt;
+        width += advances_[u];
+    }
+    return width;
+}
+
+double LegendWidths::widest(const QFont& font, const std::vector<QString>& titles, const std::vector<QString>& values) {
+    useFont(font);
+    double widest = 0;
+    for (std::size_t r = 0; r < values.size(); ++r) {
+        const QString title = r < titles.size() ? titles[r] : QString();
+        if (const std::optional<double> value = valueWidth(values[r])) {
+            widest = std::max(widest, titleWidth(title) + *value);
+            continue;
+        }
+        widest = std::max(widest, QFontMetricsF(font_).horizontalAdvance(QStringLiteral("%1: %2").arg(title, values[r])));
+    }
+    return widest;
+}
+
+}  // namespace charts

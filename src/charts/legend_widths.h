@@ -1,0 +1,32 @@
+#pragma once
+// The widest legend row "title: value" as the font's metrics measure the
+// whole text, kept cheap for rows whose values change at every refresh:
+// each "title: " is measured once while the font stays, and a value of
+// digits, sign and point adds its characters' advances when the font sets
+// those (after a space) without kerning; any other text is measured whole.
+#include <QFont>
+#include <QHash>
+#include <QString>
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace charts {
+
+class LegendWidths {
+public:
+    double widest(const QFont& font, const std::vector<QString>& titles, const std::vector<QString>& values);
+
+private:
+    void useFont(const QFont& font);
+    double titleWidth(const QString& title);
+    std::optional<double> valueWidth(const QString& value) const;
+
+    QFont font_;
+    bool measured_ = false;
+    bool plainNumbers_ = false;  // values add up from their characters' advances
+    std::array<double, 128> advances_{};
+    QHash<QString, double> titles_;  // "title: " → its advance
+};
+
+}  // namespace charts

@@ -1,0 +1,44 @@
+// The pie legend's widest row, measured in parts, is what the font's metrics
+// give for the whole texts.
+#include <QFontMetricsF>
+
+#include "charts/legend_widths.h"
+#include "kit/qt_test_app.h"
+
+namespace charts {
+namespace {
+
+double wholeWidest(const QFont& font, const std::vector<QString>& titles, const std::vector<QString>& values) {
+    double widest = 0;
+    for (std::size_t r = 0; r < values.size(); ++r)
+        widest = std::max(widest, QFontMetricsF(font).horizontalAdvance(
+                                      QStringLiteral("%1: %2").arg(r < titles.size() ? titles[r] : QString(), values[r])));
+    return widest;
+}
+
+TEST(LegendWidthsTest, WidestAsTheWholeTexts) {
+    const struct {
+        std::vector<QString> titles;
+        std::vector<QString> values;
+    } cases[] = {
+        {{}, {}},
+        {{"GOLD"}, {"-12.50"}},
+        {{"AVAX", "To", "WAVE"}, {"1.00", "-11111.11", "7.47"}},
+        {{"A"}, {"0.00", "99.99"}},              // a value without its title
+        {{"GOLD", "EUR/USD"}, {"inf", "1e+05"}},  // texts measured whole
+        {{QString::fromUtf8("\xe9\x87\x91"), "Avl.Mgn"}, {"-0.01", "100.00"}},
+        {{"GOLD", "AVAX"}, {"3.14", "2.72"}},  // the titles again, now kept
+    };
+    LegendWidths widths;
+    for (const double size : {11.0, 13.5}) {
+        QFont font;
+        font.setPointSizeF(size);
+        font.setBold(true);
+        for (const auto& c : cases)
+            EXPECT_EQ(widths.widest(font, c.titles, c.values), wholeWidest(font, c.titles, c.values))
+                << size << " " << (c.values.empty() ? "" : c.values[0].toStdString());
+    }
+}
+
+}  // namespace
+}  // namespace charts
