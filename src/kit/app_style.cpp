@@ -13,7 +13,6 @@ namespace {
 // Width of the edge band kept from the sample (outline, inner line, margin);
 // a stretched side is sampled as that band on each side of one middle pixel.
 constexpr int kBand = 4;
-constexpr int kSample = 2 * kBand + 1;
 
 struct Run {
     int start;
@@ -22,35 +21,38 @@ struct Run {
 
 // The runs of a side of `length` pixels that each pixel of its sample covers:
 // the band pixels one each, the middle pixel all the rest.
-std::vector<Run> sampleRuns(int length, bool stretched) {
+std::vector<Run> sampleRuns(int length, bool stretched, int band) {
     std::vector<Run> runs;
     if (!stretched) {
         for (int i = 0; i < length; ++i) runs.push_back({i, 1});
         return runs;
     }
-    for (int i = 0; i < kBand; ++i) runs.push_back({i, 1});
-    runs.push_back({kBand, length - 2 * kBand});
-    for (int i = kBand; i > 0; --i) runs.push_back({length - i, 1});
+    for (int i = 0; i < band; ++i) runs.push_back({i, 1});
+    runs.push_back({band, length - 2 * band});
+    for (int i = band; i > 0; --i) runs.push_back({length - i, 1});
     return runs;
 }
 
 // Draws what `draw` paints in `target` from a small sample of it: its sides
 // along which it is the same (stretchX, stretchY) are drawn once and filled
 // out with opaque runs instead of long translucent lines. Pixels the sample
-// leaves unpainted stay unpainted.
+// leaves unpainted stay unpainted. `band` pixels at each end of a stretched
+// side are kept as drawn.
 template <typename Draw>
-void drawFromSample(QPainter* painter, const QRect& target, bool stretchX, bool stretchY, Draw&& draw) {
-    stretchX = stretchX && target.width() > kSample;
-    stretchY = stretchY && target.height() > kSample;
-    const QSize size(stretchX ? kSample : target.width(), stretchY ? kSample : target.height());
+void drawFromSample(QPainter* painter, const QRect& target, bool stretchX, bool stretchY, Draw&& draw,
+                    int band = kBand) {
+    const int sampleLength = 2 * band + 1;
+    stretchX = stretchX && target.width() > sampleLength;
+    stretchY = stretchY && target.height() > sampleLength;
+    const QSize size(stretchX ? sampleLength : target.width(), stretchY ? sampleLength : target.height());
     QImage sample(size, QImage::Format_ARGB32_Premultiplied);
     sample.fill(Qt::transparent);
     {
         QPainter samplePainter(&sample);
         draw(&samplePainter, QRect(QPoint(0, 0), size));
     }
-    const std::vector<Run> columns = sampleRuns(target.width(), stretchX);
-    const std::vector<Run> rows = sampleRuns(target.height(), stretchY);
+    const std::vector<Run> columns = sampleRuns(target.width(), stretchX, band);
+    const std::vector<Run> rows = sampleRuns(target.height(), stretchY, band);
     for (int y = 0; y < size.height(); ++y) {
         for (int x = 0; x < size.width(); ++x) {
             const QColor colour = QColor::fromRgba(sample.pixel(x, y));
@@ -97,6 +99,33 @@ void AppStyle::drawControl(ControlElement element, const QStyleOption* option, Q
         bar.rect = rect;
         QProxyStyle::drawControl(element, &bar, small, widget);
     });
+}
+
+void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                                  const QWidget* widget) const {
+    if (control != CC_ScrollBar) {
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+        return;
+    }
+    // The groove is the same along the bar but for its ends, where the arrow
+    // buttons (as long as the bar is thick) and the groove's edges are: drawn
+    // from a sample keeping twice the thickness at each end; the slider and
+    // the arrows over it as Fusion draws them.
+    const auto* given = qstyleoption_cast<const QStyleOptionSlider*>(option);
+    if (!given || !(given->subControls & SC_ScrollBarGroove)) {
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+        return;
+    }
+    const bool horizontal = given->orientation == Qt::Horizontal;
+    QStyleOptionSlider bar = *given;
+    bar.subControls = SC_ScrollBarGroove;
+    drawFromSample(painter, option->rect, horizontal, !horizontal, [&](QPainter* small, const QRect& rect) {
+        QStyleOptionSlider groove = bar;
+        groove.rect = rect;
+        QProxyStyle::drawComplexControl(control, &groove, small, widget);
+    }, 2 * (horizontal ? option->rect.height() : option->rect.width()) + 2);
+    bar.subControls = given->subControls & ~SC_ScrollBarGroove;
+    QProxyStyle::drawComplexControl(control, &bar, painter, widget);
 }
 
 void installAppStyle() { QApplication::setStyle(new AppStyle); }
