@@ -40,6 +40,7 @@ const WatchlistPriceDelegate::Layout& WatchlistPriceDelegate::layoutOf(const QMo
         fonts_[1].setPointSizeF(kit::bigPriceFontSize(size));
         fonts_[2].setPointSizeF(kit::smallPriceFontSize(size));
         layouts_.clear();
+        for (auto& runs : runs_) runs.clear();
     }
     const QString text = index.data(PriceTextRole).toString();
     const QPoint digits = index.data(DigitLengthsRole).toPoint();
@@ -54,16 +55,26 @@ const WatchlistPriceDelegate::Layout& WatchlistPriceDelegate::layoutOf(const QMo
     layout.capHeight = metrics[big ? 1 : 0].capHeight();
     layout.height = metrics[big ? 1 : 0].height();
     for (const auto& run : runs) {
-        const QString text = QString::fromStdString(run.text);
-        Layout::Piece piece{QStaticText(text), fontIndex(run.figure), layout.width, 0};
+        const int font = fontIndex(run.figure);
+        const Shaped& shaped = shapedRun(QString::fromStdString(run.text), font, metrics[font]);
+        Layout::Piece piece{shaped.text, font, layout.width, 0};
         if (run.figure == kit::PriceFigure::Small) piece.y = metrics[2].capHeight() - layout.capHeight;
-        piece.y -= metrics[piece.font].ascent();
-        piece.text.setTextFormat(Qt::PlainText);
-        piece.text.prepare(QTransform(), fonts_[piece.font]);
-        layout.width += metrics[piece.font].horizontalAdvance(text);
+        piece.y -= metrics[font].ascent();
+        layout.width += shaped.advance;
         layout.pieces.push_back(std::move(piece));
     }
     return *layouts_.insert(key, std::move(layout));
+}
+
+const WatchlistPriceDelegate::Shaped& WatchlistPriceDelegate::shapedRun(const QString& text, int font,
+                                                                      const QFontMetricsF& metrics) const {
+    QHash<QString, Shaped>& runs = runs_[font];
+    if (const auto found = runs.constFind(text); found != runs.cend()) return *found;
+    if (runs.size() >= kLayoutCap) runs.clear();
+    Shaped shaped{QStaticText(text), metrics.horizontalAdvance(text)};
+    shaped.text.setTextFormat(Qt::PlainText);
+    shaped.text.prepare(QTransform(), fonts_[font]);
+    return *runs.insert(text, std::move(shaped));
 }
 
 QSize WatchlistPriceDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {

@@ -3,6 +3,7 @@
 // enlarged, the last ones small and raised), right-aligned on the cell's
 // direction colour, and the icon column's image centred.
 #include <QFont>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QStaticText>
 #include <QVector>
@@ -42,11 +43,19 @@ public:
     const Layout& layoutOf(const QModelIndex& index) const;
 
 private:
+    // A run of a price in one font, shaped once: prices share most of them.
+    struct Shaped {
+        QStaticText text;
+        double advance = 0;
+    };
+    const Shaped& shapedRun(const QString& text, int font, const QFontMetricsF& metrics) const;
+
     std::function<std::int64_t()> theme_;
     mutable QFont font_;
     mutable QFont fonts_[3];
     mutable bool haveFonts_ = false;
     mutable QHash<QString, Layout> layouts_;
+    mutable QHash<QString, Shaped> runs_[3];
 };
 
 }  // namespace views
