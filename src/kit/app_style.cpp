@@ -87,6 +87,20 @@ void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* optio
 
 void AppStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                            const QWidget* widget) const {
+    if (const auto* header = qstyleoption_cast<const QStyleOptionHeader*>(option);
+        element == CE_HeaderSection && header && header->orientation == Qt::Horizontal) {
+        // The same along a horizontal header (its shading runs down).
+        drawFromSample(painter, option->rect, true, false, [&](QPainter* small, const QRect& rect) {
+            QStyleOptionHeaderV2 section;
+            if (const auto* given = qstyleoption_cast<const QStyleOptionHeaderV2*>(option))
+                section = *given;
+            else
+                static_cast<QStyleOptionHeader&>(section) = *header;
+            section.rect = rect;
+            QProxyStyle::drawControl(element, &section, small, widget);
+        });
+        return;
+    }
     const auto* toolBar = qstyleoption_cast<const QStyleOptionToolBar*>(option);
     if (element != CE_ToolBar || !toolBar) {
         QProxyStyle::drawControl(element, option, painter, widget);

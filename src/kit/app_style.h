@@ -1,6 +1,6 @@
 #pragma once
 // The application's style: Fusion, with the tab widgets' frames and the
-// toolbars and the scroll bars' grooves drawn from a small sample of Fusion's
+// toolbars, the header sections and the scroll bars' grooves drawn from a small sample of Fusion's
 // own drawing. The pixels are the same; the raster engine no longer strokes
 // their long translucent lines pixel by pixel, nor hands each tall fill to its
 // thread pool and waits, which cost milliseconds per window paint.

@@ -1,12 +1,15 @@
 // The application's style draws the tab widgets' frames, the main window's
-// toolbar and scroll bars pixel for pixel as Fusion does, in both themes, for
+// toolbar, table headers and scroll bars pixel for pixel as Fusion does, in both themes, for
 // each tab position and a frame too small to stretch, each scroll bar
 // orientation, length and slider position.
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
 #include <QScrollBar>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QStyleFactory>
 #include <QTabWidget>
 #include <QToolBar>
@@ -56,6 +59,22 @@ QImage scrollBarImage(QStyle* style, const QPalette& palette, Qt::Orientation or
     return bar.grab().toImage();
 }
 
+QImage tableImage(QStyle* style, const QPalette& palette, int sortedColumn) {
+    QStandardItemModel model(3, 4);
+    model.setHorizontalHeaderLabels({"Code", "Bid", "A longer title", "Ask"});
+    QTableView view;
+    view.setModel(&model);
+    view.setStyle(style);
+    for (QWidget* child : view.findChildren<QWidget*>()) child->setStyle(style);  // the header too
+    view.setPalette(palette);
+    view.setColumnWidth(2, 160);
+    view.setSortingEnabled(sortedColumn >= 0);
+    if (sortedColumn >= 0) view.horizontalHeader()->setSortIndicator(sortedColumn, Qt::DescendingOrder);
+    view.resize(520, 140);
+    view.show();
+    return view.grab().toImage();
+}
+
 class AppStyleTest : public ::testing::Test {
 protected:
     AppStyle app;
@@ -85,6 +104,15 @@ TEST_F(AppStyleTest, ToolbarsLookAsFusionDrawsThem) {
             const QPalette palette = ThemeManager::palette(theme);
             EXPECT_TRUE(toolbarImage(&app, palette, area) == toolbarImage(fusion.get(), palette, area))
                 << "theme " << theme << ", area " << area;
+        }
+}
+
+TEST_F(AppStyleTest, TableHeadersLookAsFusionDrawsThem) {
+    for (const std::int64_t theme : {0, 1})
+        for (const int sorted : {-1, 2}) {
+            const QPalette palette = ThemeManager::palette(theme);
+            EXPECT_TRUE(tableImage(&app, palette, sorted) == tableImage(fusion.get(), palette, sorted))
+                << "theme " << theme << ", sorted column " << sorted;
         }
 }
 
