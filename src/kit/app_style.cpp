@@ -70,6 +70,12 @@ AppStyle::AppStyle() : QProxyStyle(QStringLiteral("Fusion")) {}
 
 void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                              const QWidget* widget) const {
+    if (element == PE_PanelItemViewItem) {
+        // Fusion leaves table cells' backgrounds to the common style, after
+        // working out its frame colours at each call: skipped for each cell.
+        QCommonStyle::drawPrimitive(element, option, painter, widget);
+        return;
+    }
     if (element != PE_FrameTabWidget) {
         QProxyStyle::drawPrimitive(element, option, painter, widget);
         return;

@@ -1,5 +1,5 @@
 // The application's style draws the tab widgets' frames, the main window's
-// toolbar, table headers and scroll bars pixel for pixel as Fusion does, in both themes, for
+// toolbar, tables (headers, cells' backgrounds) and scroll bars pixel for pixel as Fusion does, in both themes, for
 // each tab position and a frame too small to stretch, each scroll bar
 // orientation, length and slider position.
 #include <gtest/gtest.h>
@@ -48,12 +48,13 @@ QImage toolbarImage(QStyle* style, const QPalette& palette, Qt::ToolBarArea area
     return bar->grab().toImage();
 }
 
-QImage scrollBarImage(QStyle* style, const QPalette& palette, Qt::Orientation orientation, int length, int value) {
+QImage scrollBarImage(QStyle* style, const QPalette& palette, Qt::Orientation orientation, int length, int value,
+                      int page) {
     QScrollBar bar(orientation);
     bar.setStyle(style);
     bar.setPalette(palette);
     bar.setRange(0, 1000);
-    bar.setPageStep(120);
+    bar.setPageStep(page);
     bar.setValue(value);
     bar.resize(orientation == Qt::Vertical ? QSize(14, length) : QSize(length, 14));
     return bar.grab().toImage();
@@ -68,10 +69,14 @@ QImage tableImage(QStyle* style, const QPalette& palette, int sortedColumn) {
     for (QWidget* child : view.findChildren<QWidget*>()) child->setStyle(style);  // the header too
     view.setPalette(palette);
     view.setColumnWidth(2, 160);
+    view.setAlternatingRowColors(true);
+    model.setData(model.index(2, 1), QBrush(Qt::darkGreen), Qt::BackgroundRole);
+    model.setData(model.index(0, 0), "EURUSD");
     view.setSortingEnabled(sortedColumn >= 0);
     if (sortedColumn >= 0) view.horizontalHeader()->setSortIndicator(sortedColumn, Qt::DescendingOrder);
     view.resize(520, 140);
     view.show();
+    view.selectRow(1);
     return view.grab().toImage();
 }
 
@@ -107,7 +112,7 @@ TEST_F(AppStyleTest, ToolbarsLookAsFusionDrawsThem) {
         }
 }
 
-TEST_F(AppStyleTest, TableHeadersLookAsFusionDrawsThem) {
+TEST_F(AppStyleTest, TablesLookAsFusionDrawsThem) {
     for (const std::int64_t theme : {0, 1})
         for (const int sorted : {-1, 2}) {
             const QPalette palette = ThemeManager::palette(theme);
@@ -122,16 +127,19 @@ TEST_F(AppStyleTest, ScrollBarsLookAsFusionDrawsThem) {
         Qt::Orientation orientation;
         int length;
         int value;
+        int page;
     } cases[] = {
-        {0, Qt::Vertical, 768, 0},  {1, Qt::Vertical, 768, 500},   {0, Qt::Vertical, 177, 1000},
-        {1, Qt::Vertical, 60, 300}, {0, Qt::Horizontal, 586, 250}, {1, Qt::Horizontal, 900, 1000},
+        {0, Qt::Vertical, 768, 0, 120},      {1, Qt::Vertical, 768, 500, 120},   {0, Qt::Vertical, 177, 1000, 120},
+        {1, Qt::Vertical, 60, 300, 120},     {0, Qt::Horizontal, 586, 250, 120}, {1, Qt::Horizontal, 900, 1000, 120},
+        {0, Qt::Horizontal, 586, 40, 4000},  {1, Qt::Horizontal, 670, 0, 9000},  {1, Qt::Vertical, 500, 20, 3000},
+        {0, Qt::Horizontal, 120, 100, 1000},
     };
     for (const auto& c : cases) {
         const QPalette palette = ThemeManager::palette(c.theme);
-        EXPECT_TRUE(scrollBarImage(&app, palette, c.orientation, c.length, c.value) ==
-                    scrollBarImage(fusion.get(), palette, c.orientation, c.length, c.value))
+        EXPECT_TRUE(scrollBarImage(&app, palette, c.orientation, c.length, c.value, c.page) ==
+                    scrollBarImage(fusion.get(), palette, c.orientation, c.length, c.value, c.page))
             << "theme " << c.theme << ", orientation " << c.orientation << ", length " << c.length << ", value "
-            << c.value;
+            << c.value << ", page " << c.page;
     }
 }
 
