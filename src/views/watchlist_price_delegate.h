@@ -3,7 +3,6 @@
 // enlarged, the last ones small and raised), right-aligned on the cell's
 // direction colour, and the icon column's image centred.
 #include <QFont>
-#include <QFontMetricsF>
 #include <QHash>
 #include <QStaticText>
 #include <QVector>
@@ -48,11 +47,18 @@ private:
         QStaticText text;
         double advance = 0;
     };
-    const Shaped& shapedRun(const QString& text, int font, const QFontMetricsF& metrics) const;
+    const Shaped& shapedRun(const QString& text, int font) const;
+    // What the layouts read of each font's metrics.
+    struct Metrics {
+        double ascent = 0;
+        double capHeight = 0;
+        double height = 0;
+    };
 
     std::function<std::int64_t()> theme_;
     mutable QFont font_;
     mutable QFont fonts_[3];
+    mutable Metrics metrics_[3];
     mutable bool haveFonts_ = false;
     mutable QHash<QString, Layout> layouts_;
     mutable QHash<QString, Shaped> runs_[3];
