@@ -13,6 +13,9 @@ namespace {
 // Width of the edge band kept from the sample (outline, inner line, margin);
 // a stretched side is sampled as that band on each side of one middle pixel.
 constexpr int kBand = 4;
+// Spans from which the raster engine hands a fill or a line's pixels to its
+// thread pool.
+constexpr int kPooledSpans = 96;
 
 struct Run {
     int start;
@@ -94,8 +97,10 @@ void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* optio
 void AppStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                            const QWidget* widget) const {
     if (const auto* header = qstyleoption_cast<const QStyleOptionHeader*>(option);
-        element == CE_HeaderSection && header && header->orientation == Qt::Horizontal) {
-        // The same along a horizontal header (its shading runs down).
+        element == CE_HeaderSection && header && header->orientation == Qt::Horizontal &&
+        option->rect.width() >= kPooledSpans) {
+        // The same along a horizontal header (its shading runs down). A
+        // narrower section's lines are drawn on the calling thread: no sample.
         drawFromSample(painter, option->rect, true, false, [&](QPainter* small, const QRect& rect) {
             QStyleOptionHeaderV2 section;
             if (const auto* given = qstyleoption_cast<const QStyleOptionHeaderV2*>(option))

@@ -68,6 +68,7 @@ QImage tableImage(QStyle* style, const QPalette& palette, int sortedColumn) {
     view.setStyle(style);
     for (QWidget* child : view.findChildren<QWidget*>()) child->setStyle(style);  // the header too
     view.setPalette(palette);
+    view.setColumnWidth(0, 60);  // drawn as Fusion draws it
     view.setColumnWidth(2, 160);
     view.setAlternatingRowColors(true);
     model.setData(model.index(2, 1), QBrush(Qt::darkGreen), Qt::BackgroundRole);
