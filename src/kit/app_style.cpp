@@ -57,12 +57,18 @@ void drawFromSample(QPainter* painter, const QRect& target, bool stretchX, bool 
     const std::vector<Run> columns = sampleRuns(target.width(), stretchX, band);
     const std::vector<Run> rows = sampleRuns(target.height(), stretchY, band);
     for (int y = 0; y < size.height(); ++y) {
-        for (int x = 0; x < size.width(); ++x) {
-            const QColor colour = QColor::fromRgba(sample.pixel(x, y));
-            if (colour.alpha() == 0 || columns[x].length <= 0 || rows[y].length <= 0) continue;
-            painter->fillRect(QRect(target.left() + columns[x].start, target.top() + rows[y].start, columns[x].length,
-                                    rows[y].length),
-                              colour);
+        if (rows[y].length <= 0) continue;
+        // Neighbours of one colour along the row are filled at once.
+        for (int x = 0; x < size.width();) {
+            const QRgb pixel = sample.pixel(x, y);
+            int end = x + 1;
+            while (end < size.width() && sample.pixel(end, y) == pixel) ++end;
+            const int left = columns[x].start;
+            const int right = columns[end - 1].start + columns[end - 1].length;
+            if (qAlpha(pixel) != 0 && right > left)
+                painter->fillRect(QRect(target.left() + left, target.top() + rows[y].start, right - left, rows[y].length),
+                                  QColor::fromRgba(pixel));
+            x = end;
         }
     }
 }
