@@ -138,23 +138,23 @@ void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComp
         QProxyStyle::drawComplexControl(control, option, painter, widget);
         return;
     }
-    // The groove is the same along the bar but for its ends, where the arrow
-    // buttons (as long as the bar is thick) and the groove's edges are: drawn
-    // from a sample keeping twice the thickness at each end; the slider and
-    // the arrows over it as Fusion draws them.
+    // A vertical groove is the same down the bar but for its ends, where the
+    // arrow buttons (as long as the bar is wide) and the groove's edges are:
+    // drawn from a sample keeping twice the width at each end; the slider
+    // and the arrows over it as Fusion draws them. A horizontal bar's rows
+    // are short enough for the calling thread: drawn as Fusion draws it.
     const auto* given = qstyleoption_cast<const QStyleOptionSlider*>(option);
-    if (!given || !(given->subControls & SC_ScrollBarGroove)) {
+    if (!given || !(given->subControls & SC_ScrollBarGroove) || given->orientation == Qt::Horizontal) {
         QProxyStyle::drawComplexControl(control, option, painter, widget);
         return;
     }
-    const bool horizontal = given->orientation == Qt::Horizontal;
     QStyleOptionSlider bar = *given;
     bar.subControls = SC_ScrollBarGroove;
-    drawFromSample(painter, option->rect, horizontal, !horizontal, [&](QPainter* small, const QRect& rect) {
+    drawFromSample(painter, option->rect, false, true, [&](QPainter* small, const QRect& rect) {
         QStyleOptionSlider groove = bar;
         groove.rect = rect;
         QProxyStyle::drawComplexControl(control, &groove, small, widget);
-    }, 2 * (horizontal ? option->rect.height() : option->rect.width()) + 2);
+    }, 2 * option->rect.width() + 2);
     bar.subControls = given->subControls & ~SC_ScrollBarGroove;
     QProxyStyle::drawComplexControl(control, &bar, painter, widget);
 }

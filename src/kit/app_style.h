@@ -1,11 +1,11 @@
 #pragma once
 // The application's style: Fusion, with the tab widgets' frames, the
-// toolbars, the horizontal header sections and the scroll bars' grooves drawn
-// from a small sample of Fusion's own drawing, and table cells' backgrounds
-// without Fusion's colour work. The pixels are the same; the raster engine no
-// longer strokes their long translucent lines pixel by pixel, nor hands each
-// tall fill to its thread pool and waits, which cost milliseconds per window
-// paint.
+// toolbars, the horizontal header sections and the vertical scroll bars'
+// grooves drawn from a small sample of Fusion's own drawing, and table cells'
+// backgrounds without Fusion's colour work. The pixels are the same; the
+// raster engine no longer strokes their long translucent lines pixel by pixel,
+// nor hands each tall fill to its thread pool and waits, which cost
+// milliseconds per window paint.
 #include <QProxyStyle>
 
 namespace kit {
