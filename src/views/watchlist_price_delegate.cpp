@@ -1,6 +1,7 @@
 #include "views/watchlist_price_delegate.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
 
@@ -39,7 +40,12 @@ const WatchlistPriceDelegate::Layout& WatchlistPriceDelegate::layoutOf(const QMo
         fonts_[0] = fonts_[1] = fonts_[2] = font;
         fonts_[1].setPointSizeF(kit::bigPriceFontSize(size));
         fonts_[2].setPointSizeF(kit::smallPriceFontSize(size));
+        for (int i = 0; i < 3; ++i) {
+            const QFontMetricsF metrics(fonts_[i]);
+            metrics_[i] = {metrics.ascent(), metrics.capHeight(), metrics.height()};
+        }
         layouts_.clear();
+        for (auto& runs : runs_) runs.clear();
     }
     const QString text = index.data(PriceTextRole).toString();
     const QPoint digits = index.data(DigitLengthsRole).toPoint();
@@ -47,23 +53,31 @@ const WatchlistPriceDelegate::Layout& WatchlistPriceDelegate::layoutOf(const QMo
     if (const auto found = layouts_.constFind(key); found != layouts_.cend()) return *found;
     if (layouts_.size() >= kLayoutCap) layouts_.clear();
 
-    const QFontMetricsF metrics[3] = {QFontMetricsF(fonts_[0]), QFontMetricsF(fonts_[1]), QFontMetricsF(fonts_[2])};
     Layout layout;
     const auto runs = kit::priceHighlightRuns(text.toStdString(), digits.x(), digits.y());
     const bool big = std::any_of(runs.begin(), runs.end(), [](const auto& r) { return r.figure == kit::PriceFigure::Big; });
-    layout.capHeight = metrics[big ? 1 : 0].capHeight();
-    layout.height = metrics[big ? 1 : 0].height();
+    layout.capHeight = metrics_[big ? 1 : 0].capHeight;
+    layout.height = metrics_[big ? 1 : 0].height;
     for (const auto& run : runs) {
-        const QString text = QString::fromStdString(run.text);
-        Layout::Piece piece{QStaticText(text), fontIndex(run.figure), layout.width, 0};
-        if (run.figure == kit::PriceFigure::Small) piece.y = metrics[2].capHeight() - layout.capHeight;
-        piece.y -= metrics[piece.font].ascent();
-        piece.text.setTextFormat(Qt::PlainText);
-        piece.text.prepare(QTransform(), fonts_[piece.font]);
-        layout.width += metrics[piece.font].horizontalAdvance(text);
+        const int font = fontIndex(run.figure);
+        const Shaped& shaped = shapedRun(QString::fromStdString(run.text), font);
+        Layout::Piece piece{shaped.text, font, layout.width, 0};
+        if (run.figure == kit::PriceFigure::Small) piece.y = metrics_[2].capHeight - layout.capHeight;
+        piece.y -= metrics_[font].ascent;
+        layout.width += shaped.advance;
         layout.pieces.push_back(std::move(piece));
     }
     return *layouts_.insert(key, std::move(layout));
+}
+
+const WatchlistPriceDelegate::Shaped& WatchlistPriceDelegate::shapedRun(const QString& text, int font) const {
+    QHash<QString, Shaped>& runs = runs_[font];
+    if (const auto found = runs.constFind(text); found != runs.cend()) return *found;
+    if (runs.size() >= kLayoutCap) runs.clear();
+    Shaped shaped{QStaticText(text), QFontMetricsF(fonts_[font]).horizontalAdvance(text)};
+    shaped.text.setTextFormat(Qt::PlainText);
+    shaped.text.prepare(QTransform(), fonts_[font]);
+    return *runs.insert(text, std::move(shaped));
 }
 
 QSize WatchlistPriceDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {

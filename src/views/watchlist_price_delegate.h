@@ -42,11 +42,26 @@ public:
     const Layout& layoutOf(const QModelIndex& index) const;
 
 private:
+    // A run of a price in one font, shaped once: prices share most of them.
+    struct Shaped {
+        QStaticText text;
+        double advance = 0;
+    };
+    const Shaped& shapedRun(const QString& text, int font) const;
+    // What the layouts read of each font's metrics.
+    struct Metrics {
+        double ascent = 0;
+        double capHeight = 0;
+        double height = 0;
+    };
+
     std::function<std::int64_t()> theme_;
     mutable QFont font_;
     mutable QFont fonts_[3];
+    mutable Metrics metrics_[3];
     mutable bool haveFonts_ = false;
     mutable QHash<QString, Layout> layouts_;
+    mutable QHash<QString, Shaped> runs_[3];
 };
 
 }  // namespace views

@@ -202,14 +202,16 @@ TEST_F(WatchlistTableTest, IconsFromPlainTypeNamesOnly) {
 }
 
 // A delegate that has laid out other prices and fonts draws each price as a
-// new one does: the cached layout is keyed by text, digit lengths and font.
+// new one does: the cached layout is keyed by text, digit lengths and font,
+// and prices that share runs of figures share them.
 TEST(WatchlistPriceDelegateTest, CachedLayoutDrawsAsAFreshOne) {
     const struct {
         const char* text;
         QPoint digits;
         double size;
     } cases[] = {{"1.08414", {2, 1}, 12}, {"1.08414", {3, 0}, 12}, {"2035.39", {2, 1}, 12},
-                 {"2035.39", {2, 1}, 16}, {"12.5", {2, 1}, 12},    {"1.08414", {2, 1}, 16}};
+                 {"2035.39", {2, 1}, 16}, {"12.5", {2, 1}, 12},    {"1.08414", {2, 1}, 16},
+                 {"1.08424", {2, 1}, 16}, {"1.0841", {2, 1}, 16},  {"2035.4", {2, 1}, 12}};
     QStandardItemModel model(1, 1);
     const auto draw = [&](const WatchlistPriceDelegate& delegate, const auto& c) {
         QFont font;
