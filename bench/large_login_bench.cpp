@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QPointer>
 #include <QTimer>
 #include <QPaintEvent>
 #include <QResizeEvent>
@@ -47,14 +48,22 @@ class TimedApplication : public QApplication {
 public:
     using QApplication::QApplication;
     bool notify(QObject* receiver, QEvent* event) override {
+        static const bool traceNestedEvents = getenv("LARGE_LOGIN_PAINTS") || getenv("LARGE_LOGIN_RESIZES");
         if (depth_++ > 0) {
+            if (!traceNestedEvents) {
+                const bool r = QApplication::notify(receiver, event);
+                --depth_;
+                return r;
+            }
+            const QPointer<QObject> alive(receiver);  // a receiver may delete itself in its handler
             const auto s0 = Clock::now();
             const bool r = QApplication::notify(receiver, event);
-            traceNested(receiver, event, Clock::now() - s0);
+            if (alive) traceNested(receiver, event, Clock::now() - s0);
             --depth_;
             return r;
         }
         paints_.clear();
+        const char* const className = receiver->metaObject()->className();
         const auto start = Clock::now();
         const bool r = QApplication::notify(receiver, event);
         const auto took = Clock::now() - start;
@@ -63,7 +72,7 @@ public:
         if (took > kBudget) ++over;
         if (took > traceFrom()) {
             if (getenv("LARGE_LOGIN_TRACE")) std::fprintf(stderr, "slice %.1f ms: event %d to %s at %.6f\n", ms(took), int(event->type()),
-                             receiver->metaObject()->className(),
+                             className,
                              std::chrono::duration<double>(start.time_since_epoch()).count());
             if (getenv("LARGE_LOGIN_PAINTS")) std::fputs(paints_.c_str(), stderr);
         }
