@@ -73,6 +73,19 @@ void drawFromSample(QPainter* painter, const QRect& target, bool stretchX, bool 
     }
 }
 
+// `option` as its fuller kind `Full` when it is one (else its `Base` part
+// copied into one), moved to `rect`.
+template <typename Full, typename Base>
+Full optionAt(const Base& option, const QRect& rect) {
+    Full full;
+    if (const auto* given = qstyleoption_cast<const Full*>(&option))
+        full = *given;
+    else
+        static_cast<Base&>(full) = option;
+    full.rect = rect;
+    return full;
+}
+
 }  // namespace
 
 AppStyle::AppStyle() : QProxyStyle(QStringLiteral("Fusion")) {}
@@ -90,12 +103,7 @@ void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* optio
         return;
     }
     drawFromSample(painter, option->rect, true, true, [&](QPainter* small, const QRect& rect) {
-        QStyleOptionTabWidgetFrame frame;
-        if (const auto* given = qstyleoption_cast<const QStyleOptionTabWidgetFrame*>(option))
-            frame = *given;
-        else
-            static_cast<QStyleOption&>(frame) = *option;
-        frame.rect = rect;
+        const auto frame = optionAt<QStyleOptionTabWidgetFrame, QStyleOption>(*option, rect);
         QProxyStyle::drawPrimitive(element, &frame, small, widget);
     });
 }
@@ -108,12 +116,7 @@ void AppStyle::drawControl(ControlElement element, const QStyleOption* option, Q
         // The same along a horizontal header (its shading runs down). A
         // narrower section's lines are drawn on the calling thread: no sample.
         drawFromSample(painter, option->rect, true, false, [&](QPainter* small, const QRect& rect) {
-            QStyleOptionHeaderV2 section;
-            if (const auto* given = qstyleoption_cast<const QStyleOptionHeaderV2*>(option))
-                section = *given;
-            else
-                static_cast<QStyleOptionHeader&>(section) = *header;
-            section.rect = rect;
+            const auto section = optionAt<QStyleOptionHeaderV2, QStyleOptionHeader>(*header, rect);
             QProxyStyle::drawControl(element, &section, small, widget);
         });
         return;
