@@ -136,12 +136,11 @@ std::vector<std::function<void()>> MainWindowController::tableSteps() {
     // The open positions' records in a step of their own, kept for their
     // table (and the executed positions', which list the same orders).
     steps.push_back([this] {
-        positionRecordsAhead_ =
-            std::make_shared<views::PositionRecordsCache>(views::PositionRecordsCache::sharedBy(context_->view));
+        positionRecordsAhead_ = std::make_shared<views::PositionRecordsCache>(views::PositionRecordsCache::makeShared());
         positionRecordsAhead_->lookUp(context_->view, context_->view.getOpenOrderCollection());
     });
     steps.push_back([this, base = login.baseCurrencyAvailable()] {
-        openPositions_ = new views::OpenPositionTableController(*context_, base);
+        openPositions_ = new views::OpenPositionTableController(*context_, base, positionRecordsAhead_->shared());
         openPositions_->setObjectName("openPositionPane");
         openPositionSplitView->addWidget(openPositions_);
         applySplitViewRules();
@@ -158,7 +157,7 @@ std::vector<std::function<void()>> MainWindowController::tableSteps() {
     // Found again only where the records changed since.
     steps.push_back([this] { positionRecordsAhead_->lookUp(context_->view, context_->view.getExecutedOrderCollection()); });
     steps.push_back([this] {
-        addPage(mainTabView, executedPositions_ = new views::ExecutedPositionTableController(*context_), kMainTabs[4]);
+        addPage(mainTabView, executedPositions_ = new views::ExecutedPositionTableController(*context_, positionRecordsAhead_->shared()), kMainTabs[4]);
         positionRecordsAhead_.reset();
     });
     steps.push_back([this] { addPage(mainTabView, journal_ = new views::JournalTableController(*context_), kJournalTab); });

@@ -26,13 +26,15 @@ bool offersReceipt(const PositionRecords& row) {
 
 }  // namespace
 
-ExecutedPositionTableController::ExecutedPositionTableController(kit::WindowContext& context, QWidget* parent)
+ExecutedPositionTableController::ExecutedPositionTableController(kit::WindowContext& context,
+                                                                 std::shared_ptr<PositionRecordsCache::Shared> sharedRecords,
+                                                                 QWidget* parent)
     : kit::TableControllerBase(Setup{kit::TableKind::ExecutedPositions,
                                      positionTableColumns(executedPositionColumnIdentifiers()), context.language,
                                      &context.preferences, &context.sheets, nullptr},
                                parent),
       context_(context),
-      records_(PositionRecordsCache::sharedBy(context.view)) {
+      records_(std::move(sharedRecords)) {
     setObjectName("executedPositionTableView");
     static_cast<QVBoxLayout*>(layout())->insertWidget(0, buildSearchBar());
     rowMenu_ = new QMenu(this);

@@ -27,7 +27,10 @@ public:
     static constexpr const char* kReceiptWindow = "ExecutedDetailWindowController";
     static constexpr const char* kReceiptKey = "0481";
 
-    explicit ExecutedPositionTableController(kit::WindowContext& context, QWidget* parent = nullptr);
+    // `sharedRecords`: the records another position table of the login found.
+    explicit ExecutedPositionTableController(kit::WindowContext& context,
+                                             std::shared_ptr<PositionRecordsCache::Shared> sharedRecords = nullptr,
+                                             QWidget* parent = nullptr);
 
     void executedpositionTableUpdate() { reloadTable(); }
     // The search flag on, a reload, then one request from and to the picker's date and time.

@@ -63,6 +63,7 @@ enum Entry { kModify, kClose, kOffset, kReceipt };
 }  // namespace
 
 OpenPositionTableController::OpenPositionTableController(kit::WindowContext& context, bool baseCurrencyAvailable,
+                                                         std::shared_ptr<PositionRecordsCache::Shared> sharedRecords,
                                                          QWidget* parent)
     : kit::TableControllerBase(
           Setup{kit::TableKind::OpenPositions, positionTableColumns(openPositionColumnIdentifiers()), context.language,
@@ -72,7 +73,7 @@ OpenPositionTableController::OpenPositionTableController(kit::WindowContext& con
                 }},
           parent),
       context_(context),
-      records_(PositionRecordsCache::sharedBy(context.view)) {
+      records_(std::move(sharedRecords)) {
     for (const kit::TableColumn& c : columns()) alignments_.push_back(cellAlignment(c.identifier));
     closeColumn_ = columnWithIdentifier(col::kClosePrice);
     profitLossColumn_ = columnWithIdentifier(col::kProfitLoss);

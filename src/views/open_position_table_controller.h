@@ -41,7 +41,10 @@ public:
     static constexpr const char* kCloseAllKey = "0243";
     static constexpr const char* kCloseAllWindow = "CloseAllWindowController";
 
-    OpenPositionTableController(kit::WindowContext& context, bool baseCurrencyAvailable, QWidget* parent = nullptr);
+    // `sharedRecords`: the records another position table of the login found.
+    OpenPositionTableController(kit::WindowContext& context, bool baseCurrencyAvailable,
+                                std::shared_ptr<PositionRecordsCache::Shared> sharedRecords = nullptr,
+                                QWidget* parent = nullptr);
     ~OpenPositionTableController() override;
 
     // The tick: the close price and P/L of every row, then the totals.

@@ -63,7 +63,7 @@ TEST(PositionRecordsCacheTest, KeptRecordsAreThoseFoundAgain) {
         Orders orders = {s.position("1001", Order::kBuy, "1"), s.position("1002", Order::kSell, "2"),
                          s.position("1003", Order::kBuy, "3"), nullptr};
         // A second table of the session finds what the first found.
-        const auto shared = PositionRecordsCache::sharedBy(*s.session);
+        const auto shared = PositionRecordsCache::makeShared();
         PositionRecordsCache cache(shared), second(shared);
         cache.lookUp(*s.session, orders);
         c.apply(s, orders);

@@ -4,7 +4,6 @@
 #include <unordered_map>
 
 #include "model/group_details.h"
-#include "platform/main_executor.h"
 #include "state/session_view.h"
 
 namespace views {
@@ -53,15 +52,7 @@ struct PositionRecordsCache::Shared {
     std::unordered_map<const model::Order*, std::pair<PositionRecords, Keys>> rows;
 };
 
-std::shared_ptr<PositionRecordsCache::Shared> PositionRecordsCache::sharedBy(const state::SessionView& session) {
-    platform::assertMainThread();
-    static std::unordered_map<const state::SessionView*, std::weak_ptr<Shared>> sessions;
-    std::erase_if(sessions, [](const auto& entry) { return entry.second.expired(); });
-    std::weak_ptr<Shared>& held = sessions[&session];
-    std::shared_ptr<Shared> shared = held.lock();
-    if (!shared) held = shared = std::make_shared<Shared>();
-    return shared;
-}
+std::shared_ptr<PositionRecordsCache::Shared> PositionRecordsCache::makeShared() { return std::make_shared<Shared>(); }
 
 PositionRecordsCache::Keys PositionRecordsCache::keysOf(const PositionRecords& r) {
     Keys k;

@@ -32,13 +32,13 @@ PositionRecords lookUpRecords(const state::SessionView& session, std::shared_ptr
 // revision and the codes it was found by are unchanged. Same results as
 // lookUpRecords for every order.
 class PositionRecordsCache {
-    struct Shared;
-
 public:
-    // What the tables of one session found, shared: a row another table
-    // found at the same records revision is not looked up again.
-    static std::shared_ptr<Shared> sharedBy(const state::SessionView& session);
+    // What the caches given one found, shared: a row another of them found
+    // at the same records revision is not looked up again.
+    struct Shared;
+    static std::shared_ptr<Shared> makeShared();
     explicit PositionRecordsCache(std::shared_ptr<Shared> shared = nullptr) : shared_(std::move(shared)) {}
+    const std::shared_ptr<Shared>& shared() const { return shared_; }
 
     // The records of `orders`, in their order.
     const std::vector<PositionRecords>& lookUp(const state::SessionView& session, const std::vector<std::shared_ptr<model::Order>>& orders);
