@@ -121,8 +121,10 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
         // Widgets made after the frame take the theme's marks too.
         applyTheme();
         // The charts and the tabs share the height as the first layout of the
-        // whole window would have: by their hints weighted by their stretch.
-        if (auto* right = qobject_cast<QSplitter*>(mainTabView->parentWidget())) {
+        // whole window would have: by their hints weighted by their stretch;
+        // a divider the trader already moved stays where it was put.
+        auto* right = qobject_cast<QSplitter*>(mainTabView->parentWidget());
+        if (right && !chartsDividerMoved_) {
             QList<int> sizes;
             for (int i = 0; i < right->count(); ++i)
                 sizes.append(right->widget(i)->sizeHint().height() *

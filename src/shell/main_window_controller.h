@@ -226,6 +226,7 @@ private:
     bool terminating_ = false;
     std::vector<platform::ObserverHandle> observers_;
     std::deque<std::function<void()>> buildSteps_;
+    bool chartsDividerMoved_ = false;  // by the trader, before the build's last step
     int splitWidthAtShow_ = 0;  // the "1000" split's width at the first showing
     std::shared_ptr<views::PositionRecordsCache> positionRecordsAhead_;  // until the position tables hold them
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);

@@ -78,6 +78,7 @@ void MainWindowController::buildWindow() {
 
     auto* right = new QSplitter(Qt::Vertical, mainSplitView);
     right->setChildrenCollapsible(false);
+    connect(right, &QSplitter::splitterMoved, this, [this] { chartsDividerMoved_ = true; });
     right->addWidget(buildChartPanes());
     mainTabView = new QTabWidget(right);
     mainTabView->setObjectName("mainTabView");

@@ -9,6 +9,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QSplitter>
 
 #include "charts/chart_view_controller.h"
 #include "charts/chart_window_controller.h"
@@ -459,7 +461,23 @@ TEST_P(MainWindowSlicesTest, TablesFillAfterTheFrameAndStopWithTheWindow) {
         EXPECT_FALSE(main->built());
         return;
     }
+    // The trader drags the charts/tabs divider up before the last step.
+    auto* split = qobject_cast<QSplitter*>(main->mainTabView->parentWidget());
+    ASSERT_TRUE(split);
+    QSplitterHandle* handle = split->handle(1);
+    const auto drag = [&](QEvent::Type type, int y, Qt::MouseButtons buttons) {
+        const QPoint local(2, y);
+        QMouseEvent event(type, local, handle->mapToGlobal(local), Qt::LeftButton, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(handle, &event);
+    };
+    const QList<int> before = split->sizes();
+    drag(QEvent::MouseButtonPress, 2, Qt::LeftButton);
+    drag(QEvent::MouseMove, -30, Qt::LeftButton);
+    drag(QEvent::MouseButtonRelease, -30, Qt::NoButton);
+    const QList<int> moved = split->sizes();
+    ASSERT_LT(moved.value(0), before.value(0));
     ASSERT_TRUE(runUntil([&] { return main->built(); }, 10000));
+    EXPECT_EQ(split->sizes(), moved);
     const std::vector<QWidget*> watchlists = {main->watchlist(), main->advancedWatchlist()};
     const std::vector<QWidget*> tabs = {main->pendingOrders(), main->settledPositions(), main->cancelledOrders(),
                                         main->executedPositions(), main->journal(),          main->newsPanel(),
