@@ -4,6 +4,7 @@
 #include <cctype>
 #include <exception>
 #include <functional>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -139,16 +140,11 @@ void DataServiceAnswers::processHistoryData(const std::optional<std::string>& re
     RowFiller fill;
     bool subscribeAfter = false;
     // Some answers name instruments by id: the codes are read once per answer.
-    std::unordered_map<std::int32_t, std::string> codesById;
-    // The order answers only read them: each id's code where the instrument holds it.
-    std::unordered_map<std::int32_t, const std::string*> codeOfId;
-    const auto readCodes = [&] {
-        codeOfId.reserve(reference.ItemCollection().size());
-        for (const auto& [key, item] : reference.ItemCollection()) codeOfId.emplace(item->InstrumentId, &item->Code);  // the first one stays
-    };
-    const HistoryOrders::ItemCodeOf itemCode = [&codeOfId](std::int32_t id) {
-        const auto it = codeOfId.find(id);
-        return it == codeOfId.end() ? std::string() : *it->second;
+    std::unordered_map<std::int32_t, std::string_view> codesById;
+    const auto readCodes = [&] { codesById = InstrumentFillers::itemCodesById(reference.ItemCollection()); };
+    const HistoryOrders::ItemCodeOf itemCode = [&codesById](std::int32_t id) {
+        const auto it = codesById.find(id);
+        return it == codesById.end() ? std::string() : std::string(it->second);
     };
     if (name == model::OpenOrderHD::kRequestName) {
         readCodes();
@@ -174,7 +170,7 @@ void DataServiceAnswers::processHistoryData(const std::optional<std::string>& re
     } else if (name == "getexecutedpositions") {
         fill = [&](std::string_view row) { orders.fillExecutedPositionSearchData(row); };
     } else if (name == "getinstruments") {
-        codesById = InstrumentFillers::itemCodesById(reference.ItemCollection());
+        readCodes();
         fill = [&](std::string_view row) { reference.fillAdvancedInstrumentInfo(row, codesById); };
     } else if (name == "getsessionschedule") {
         fill = [&](std::string_view row) { reference.fillMarketSessionSchedules(row); };

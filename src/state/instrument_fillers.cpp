@@ -270,8 +270,8 @@ std::string getItemCode(const ItemMap& items, std::int32_t instrumentId) {
     return "";
 }
 
-std::unordered_map<std::int32_t, std::string> itemCodesById(const ItemMap& items) {
-    std::unordered_map<std::int32_t, std::string> codes;
+std::unordered_map<std::int32_t, std::string_view> itemCodesById(const ItemMap& items) {
+    std::unordered_map<std::int32_t, std::string_view> codes;
     codes.reserve(items.size());
     for (const auto& [key, item] : items) codes.emplace(item->InstrumentId, item->Code);  // the first one stays
     return codes;

@@ -9,7 +9,7 @@
 namespace state {
 
 void ReferenceData::fillAdvancedInstrumentInfo(std::string_view text,
-                                               const std::unordered_map<std::int32_t, std::string>& codesById) {
+                                               const std::unordered_map<std::int32_t, std::string_view>& codesById) {
     const model::HistoryRow row(text);
     const auto code = codesById.find(row.integer(0));
     auto* item = code == codesById.end() || code->second.empty() ? nullptr : items_.find(code->second);

@@ -4,6 +4,11 @@
 // orientation, length and slider position.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
@@ -80,63 +85,40 @@ QImage tableImage(QStyle* style, const QPalette& palette, int sortedColumn) {
     return view.grab().toImage();
 }
 
-class AppStyleTest : public ::testing::Test {
-protected:
-    AppStyle app;
-    std::unique_ptr<QStyle> fusion{QStyleFactory::create("Fusion")};
-};
-
-TEST_F(AppStyleTest, TabWidgetFramesLookAsFusionDrawsThem) {
+// Each case draws one widget in a style and palette; both styles must give
+// the same image.
+TEST(AppStyleTest, DrawsAsFusionDoes) {
+    using Draw = std::function<QImage(QStyle*, const QPalette&)>;
+    std::vector<std::pair<std::string, Draw>> cases;
     const struct {
-        std::int64_t theme;
         QTabWidget::TabPosition position;
         QSize size;
-    } cases[] = {
-        {0, QTabWidget::North, {420, 260}}, {1, QTabWidget::North, {420, 260}}, {0, QTabWidget::South, {300, 400}},
-        {1, QTabWidget::West, {380, 200}},  {0, QTabWidget::East, {380, 200}},  {1, QTabWidget::North, {60, 30}},
-    };
-    for (const auto& c : cases) {
-        const QPalette palette = ThemeManager::palette(c.theme);
-        EXPECT_TRUE(tabWidgetImage(&app, palette, c.position, c.size) ==
-                    tabWidgetImage(fusion.get(), palette, c.position, c.size))
-            << "theme " << c.theme << ", position " << c.position << ", " << c.size.width() << "x" << c.size.height();
-    }
-}
-
-TEST_F(AppStyleTest, ToolbarsLookAsFusionDrawsThem) {
-    for (const std::int64_t theme : {0, 1})
-        for (const Qt::ToolBarArea area : {Qt::TopToolBarArea, Qt::LeftToolBarArea}) {
-            const QPalette palette = ThemeManager::palette(theme);
-            EXPECT_TRUE(toolbarImage(&app, palette, area) == toolbarImage(fusion.get(), palette, area))
-                << "theme " << theme << ", area " << area;
-        }
-}
-
-TEST_F(AppStyleTest, TablesLookAsFusionDrawsThem) {
-    for (const std::int64_t theme : {0, 1})
-        for (const int sorted : {-1, 2}) {
-            const QPalette palette = ThemeManager::palette(theme);
-            EXPECT_TRUE(tableImage(&app, palette, sorted) == tableImage(fusion.get(), palette, sorted))
-                << "theme " << theme << ", sorted column " << sorted;
-        }
-}
-
-TEST_F(AppStyleTest, ScrollBarsLookAsFusionDrawsThem) {
+    } tabs[] = {{QTabWidget::North, {420, 260}}, {QTabWidget::South, {300, 400}}, {QTabWidget::West, {380, 200}},
+                {QTabWidget::East, {380, 200}},  {QTabWidget::North, {60, 30}}};
+    for (const auto& t : tabs)
+        cases.push_back({"tabs " + std::to_string(t.position) + " " + std::to_string(t.size.width()),
+                         [t](QStyle* s, const QPalette& p) { return tabWidgetImage(s, p, t.position, t.size); }});
+    for (const Qt::ToolBarArea area : {Qt::TopToolBarArea, Qt::LeftToolBarArea})
+        cases.push_back({"toolbar " + std::to_string(area), [area](QStyle* s, const QPalette& p) { return toolbarImage(s, p, area); }});
+    for (const int sorted : {-1, 2})
+        cases.push_back({"table sorted " + std::to_string(sorted),
+                         [sorted](QStyle* s, const QPalette& p) { return tableImage(s, p, sorted); }});
     const struct {
-        std::int64_t theme;
         Qt::Orientation orientation;
         int length;
         int value;
-    } cases[] = {
-        {0, Qt::Vertical, 768, 0},  {1, Qt::Vertical, 768, 500}, {0, Qt::Vertical, 177, 1000},
-        {1, Qt::Vertical, 60, 300}, {0, Qt::Horizontal, 586, 250},
-    };
-    for (const auto& c : cases) {
-        const QPalette palette = ThemeManager::palette(c.theme);
-        EXPECT_TRUE(scrollBarImage(&app, palette, c.orientation, c.length, c.value) ==
-                    scrollBarImage(fusion.get(), palette, c.orientation, c.length, c.value))
-            << "theme " << c.theme << ", orientation " << c.orientation << ", length " << c.length << ", value "
-            << c.value;
+    } bars[] = {{Qt::Vertical, 768, 0}, {Qt::Vertical, 768, 500}, {Qt::Vertical, 177, 1000},
+                {Qt::Vertical, 60, 300}, {Qt::Horizontal, 586, 250}};
+    for (const auto& b : bars)
+        cases.push_back({"scroll bar " + std::to_string(b.orientation) + " " + std::to_string(b.length) + " at " +
+                             std::to_string(b.value),
+                         [b](QStyle* s, const QPalette& p) { return scrollBarImage(s, p, b.orientation, b.length, b.value); }});
+    AppStyle app;
+    const std::unique_ptr<QStyle> fusion{QStyleFactory::create("Fusion")};
+    for (const std::int64_t theme : {0, 1}) {
+        const QPalette palette = ThemeManager::palette(theme);
+        for (const auto& [name, draw] : cases)
+            EXPECT_TRUE(draw(&app, palette) == draw(fusion.get(), palette)) << name << ", theme " << theme;
     }
 }
 
