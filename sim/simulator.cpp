@@ -111,7 +111,7 @@ Simulator::Simulator(Scenario scenario, SimulatorOptions options)
     sessionPort_ = options.portBase > 0 ? options.portBase : deployment::kSessionPort;
     feedPort_ = options.portBase > 0 ? options.portBase + 1 : deployment::kFeedPort;
     requestPort_ = options.portBase > 0 ? options.portBase + 2 : deployment::kRequestPort;
-    news_ = std::make_unique<NewsFeed>(options.portBase > 0 ? options.portBase + 3 : deployment::kNewsPort);
+    news_ = std::make_unique<NewsFeed>(options.portBase > 0 ? options.portBase + deployment::kNewsPortOffset : deployment::kNewsPort);
     ticksPerSecond_ = options.ticksPerSecond;
     faults_.update([&](FaultState& f) {
         f.wrap = options.wrap;

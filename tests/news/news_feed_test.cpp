@@ -1,11 +1,29 @@
 // The feed's address and the items of an answer, from the bytes the server sends.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "news/core/http_exchange.h"
 #include "news/core/news_feed.h"
+
+// Bytes asked of operator new in this test program, for the memory bounds
+// (malloc and free underneath, which GCC cannot see match).
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+std::atomic<std::size_t> allocated{0};
+
+void* operator new(std::size_t size) {
+    allocated += size;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -95,33 +113,69 @@ TEST(NewsHttp, TheRequestCarriesTheTargetAsBuilt) {
         EXPECT_FALSE(news::httpTarget(refused)) << refused;
 }
 
-TEST(NewsHttp, AnswersReadUntilTheServerClosed) {
+// Each answer read whole and byte by byte: the same outcome either way, and
+// a sized or chunked answer is whole before the server closes.
+TEST(NewsHttp, Answers) {
+    const std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
     const struct {
         const char* what;
         std::string bytes;
         int status;  // 0: refused
         std::string body;
+        bool beforeClose = false;  // complete without the server's close
+        std::size_t maxBody = news::kMaxHttpBody;
     } cases[] = {
-        {"length", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello and more", 200, "hello"},
+        {"length", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello and more", 200, "hello", true},
         {"until close", "HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n\r\n<rss/>", 200, "<rss/>"},
         {"chunked", "HTTP/1.1 200 OK\r\ntransfer-encoding: Chunked\r\n\r\n4\r\n<rss\r\n3;x=y\r\n/>\n\r\n0\r\n\r\n", 200,
-         "<rss/>\n"},
-        {"a 404 keeps its status", "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", 404, ""},
+         "<rss/>\n", true},
+        {"trailers after the last chunk", chunked + "2\r\nab\r\n0\r\nX-A: 1\r\n\r\n", 200, "ab", true},
+        {"a close after the last chunk's line", chunked + "2\r\nab\r\n0\r\n", 200, "ab"},
+        {"a 404 keeps its status", "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", 404, "", true},
         {"cut short", "HTTP/1.1 200 OK\r\nContent-Length: 50\r\n\r\nhello", 0, ""},
-        {"chunk cut short", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nff\r\nabc", 0, ""},
-        {"bad chunk size", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nabc\r\n0\r\n\r\n", 0, ""},
+        {"chunk cut short", chunked + "ff\r\nabc", 0, ""},
+        {"bad chunk size", chunked + "zz\r\nabc\r\n0\r\n\r\n", 0, ""},
+        {"a chunk without its CRLF", chunked + "2\r\nabc\r\n0\r\n\r\n", 0, ""},
+        {"a chunk size that wraps when 2 is added", chunked + "fffffffffffffffe\r\n0\r\n\r\n", 0, ""},
+        {"a chunk size past the type", chunked + "10000000000000000\r\n0\r\n\r\n", 0, ""},
         {"bad length", "HTTP/1.1 200 OK\r\nContent-Length: -1\r\n\r\n", 0, ""},
         {"no header end", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n", 0, ""},
         {"no status line", "<rss/>\r\n\r\n", 0, ""},
         {"nothing", "", 0, ""},
+        {"length at the cap", "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nabcd", 200, "abcd", true, 4},
+        {"length over the cap", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nabcde", 0, "", false, 4},
+        {"chunks at the cap", chunked + "2\r\nab\r\n2\r\ncd\r\n0\r\n\r\n", 200, "abcd", true, 4},
+        {"chunks over the cap", chunked + "2\r\nab\r\n3\r\ncde\r\n0\r\n\r\n", 0, "", false, 4},
+        {"until close over the cap", "HTTP/1.1 200 OK\r\n\r\nabcde", 0, "", false, 4},
     };
     for (const auto& c : cases) {
-        const auto answer = news::readHttpAnswer(c.bytes);
+        const auto answer = news::readHttpAnswer(c.bytes, nullptr, c.maxBody);
         EXPECT_EQ(answer ? answer->status : 0, c.status) << c.what;
         if (answer) {
             EXPECT_EQ(answer->body, c.body) << c.what;
         }
+        news::HttpAnswerReader reader(c.maxBody);
+        for (const char byte : c.bytes) reader.feed(std::string_view(&byte, 1));
+        EXPECT_EQ(reader.state() == news::HttpAnswerReader::State::Complete, c.beforeClose) << c.what;
+        EXPECT_EQ(reader.close() == news::HttpAnswerReader::State::Complete ? reader.answer().status : 0, c.status)
+            << c.what;
     }
+}
+
+// 40,000 lines of a chunk size near 2^64: refused at the first, in the first
+// read, holding little more than the bytes read.
+TEST(NewsHttp, HugeChunkSizesAreRefusedAtOnceWithBoundedMemory) {
+    std::string bytes = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+    for (int i = 0; i < 40000; ++i) bytes += "fffffffffffffffe\r\n";
+    ASSERT_GT(bytes.size(), 700u * 1000);
+    const std::size_t before = allocated.load();
+    std::string why;
+    EXPECT_FALSE(news::readHttpAnswer(bytes, &why));
+    EXPECT_LT(allocated.load() - before, 2 * bytes.size());
+    EXPECT_NE(why.find("a chunk of 18446744073709551614 bytes"), std::string::npos) << why;
+
+    news::HttpAnswerReader reader;
+    EXPECT_EQ(reader.feed(std::string_view(bytes).substr(0, 64 * 1024)), news::HttpAnswerReader::State::Refused);
 }
 
 }  // namespace
