@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <ctime>
 #include <cstdlib>
 #include <new>
 #include <string>
@@ -91,6 +93,71 @@ TEST(NewsFeed, DeepNestingWalksWithoutRecursion) {
     ASSERT_EQ(items.size(), 100000u);
     ASSERT_TRUE(items.back().find("title"));
     EXPECT_EQ(*items.back().find("title"), "deep");
+}
+
+// Only the children the panel reads are kept, the walk is linear, and an item
+// stops being read after its first kMaxItemChildren children.
+TEST(NewsFeed, AnItemOfManyChildrenCostsLittle) {
+    std::string body = "<rss><item><title>first</title>";
+    for (int i = 0; i < 80000; ++i) body += "<c" + std::to_string(i) + "/>";
+    body += "<link>http://x.test/late</link></item><item><title>next</title></item></rss>";
+    const auto start = std::chrono::steady_clock::now();
+    const auto items = news::parseNews(body);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].size(), 1u);
+    EXPECT_EQ(*items[0].find("title"), "first");
+    EXPECT_FALSE(items[0].find("link"));  // past the cap
+    EXPECT_FALSE(items[0].find("c5"));    // never kept
+    EXPECT_EQ(*items[1].find("title"), "next");
+}
+
+TEST(NewsFeed, PublicationTimesShowAsTheOtherWindowsShowTimes) {
+    // Local time five hours behind GMT, without daylight saving.
+    const char* saved = std::getenv("TZ");
+    const std::string old = saved ? saved : "";
+    ::setenv("TZ", "EST5", 1);
+    ::tzset();
+    const struct {
+        const char* received;
+        const char* shown;
+    } cases[] = {
+        {"Mon, 07 Dec 2026 09:15:00 GMT", "12/07/2026 04:15:00"},
+        {"7 Dec 2026 09:15 +0130", "12/07/2026 02:45:00"},
+        {"Mon, 07 Dec 2026 23:30:00 PST", "12/08/2026 02:30:00"},
+        {"Thu, 01 Jan 2026 03:00:00 UT", "12/31/2025 22:00:00"},
+        // As received: not an RFC 822 date with a four-digit year.
+        {"Mon, 07 Dec 2026", "Mon, 07 Dec 2026"},
+        {"Mon 07 Dec 2026 09:15:00 GMT", "Mon 07 Dec 2026 09:15:00 GMT"},
+        {"31 Feb 2026 10:00:00 GMT", "31 Feb 2026 10:00:00 GMT"},
+        {"07 Dec 26 09:15:00 GMT", "07 Dec 26 09:15:00 GMT"},
+        {"07 Dec 2026 24:00:00 GMT", "07 Dec 2026 24:00:00 GMT"},
+        {"07 Dec 2026 09:15:00 XYZ", "07 Dec 2026 09:15:00 XYZ"},
+        {"07 Dec 2026 09:15:00 GMT and more", "07 Dec 2026 09:15:00 GMT and more"},
+        {"<b>07 Dec</b>", "<b>07 Dec</b>"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(news::cellText(news::NewsItem{{"pubDate", c.received}}, news::kDateColumn), c.shown) << c.received;
+    saved ? ::setenv("TZ", old.c_str(), 1) : ::unsetenv("TZ");
+    ::tzset();
+}
+
+TEST(NewsFeed, TheSimulatorsNewsPortMovesWithTheSessionPort) {
+    const struct {
+        const char *shipped, *sessionHost;
+        int sessionPort;
+        const char* used;
+    } cases[] = {
+        {"127.0.0.1:17004", "127.0.0.1", 17001, "127.0.0.1:17004"},
+        {"127.0.0.1:17004", "127.0.0.1", 23001, "127.0.0.1:23004"},
+        {"127.0.0.1:17004", "10.1.1.1", 23001, "127.0.0.1:17004"},     // another server: the shipped host
+        {"news.example:80", "127.0.0.1", 23001, "news.example:80"},    // a deployment's own host
+        {"127.0.0.1:17004", "127.0.0.1", 65534, "127.0.0.1:17004"},    // no port there
+        {"127.0.0.1:17004", "127.0.0.1", 0, "127.0.0.1:17004"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(news::newsHostFor(c.shipped, c.sessionHost, c.sessionPort), c.used) << c.sessionHost << c.sessionPort;
 }
 
 }  // namespace
