@@ -73,7 +73,9 @@ std::optional<model::Date> rfc822Date(std::string_view text) {
         word = token(text);
     }
     const std::optional<int> zone = zoneMinutes(word);
-    if (!zone || !token(text).empty() || hour > 23 || minute > 59 || second > 60) return std::nullopt;
+    // Years far from ours are no publication time (and a zone never moves one past four digits).
+    if (!zone || !token(text).empty() || hour > 23 || minute > 59 || second > 60 || year < 1900 || year > 9000)
+        return std::nullopt;
     const year_month_day date{std::chrono::year(year), std::chrono::month(month + 1), std::chrono::day(unsigned(day))};
     if (!date.ok()) return std::nullopt;
     return time_point_cast<milliseconds>(sys_days(date) + hours(hour) + minutes(minute) + seconds(second) -

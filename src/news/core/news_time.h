@@ -11,7 +11,8 @@ namespace news {
 
 // The instant of an RFC 822 date: optional weekday, day, month name, year,
 // hours and minutes, optional seconds, and a zone (GMT, UT, UTC, Z, +hhmm,
-// -hhmm or a North American zone name). Nothing for any other text.
+// -hhmm or a North American zone name), in the years 1900 to 9000. Nothing for
+// any other text.
 std::optional<model::Date> rfc822Date(std::string_view text);
 
 // The date in local "MM/dd/yyyy HH:mm:ss"; the text itself when it does not read.
