@@ -63,6 +63,14 @@ bool FaultBoard::set(const std::string& name, const std::string& value, std::str
     if (name == "tick-without-base") return needFlag(s.tickWithoutBase);
     if (name == "never-answer") return needFlag(s.neverAnswer);
     if (name == "statement-text") return needFlag(s.statementText);
+    if (name == "news") {
+        if (value != "normal" && value != "huge-chunk" && value != "many-children" && value != "drip") {
+            if (error) *error = "expected normal, huge-chunk, many-children or drip";
+            return false;
+        }
+        s.newsShape = value == "normal" ? "" : value;
+        return true;
+    }
     if (name == "chart-shape") {
         if (value != "normal" && value != "short" && value != "no-closes") {
             if (error) *error = "expected normal, short or no-closes";

@@ -27,6 +27,7 @@ struct FaultState {
                                             // "no-password": the 1027 carries 103 instead of 18           // every "addedituac" answers "failure" and changes nothing
     bool neverAnswer = false;               // the request channel answers nothing
     bool statementText = false;             // account statements answered with text that is not XML
+    std::string newsShape;                  // "" normal, or the news port's hostile answer (NewsFeed)
     std::string fundsAnswer;                // "" normal, or how funds requests are answered (FundsDesk)
     std::string nextAnswer;                 // frame that answers the next request-channel request (once)
     Wrap wrap = Wrap::Plain;

@@ -17,6 +17,7 @@ namespace sim {
 namespace {
 
 constexpr std::size_t kMaxRequest = 16 * 1024;
+constexpr int kDripIntervalMs = 200;
 
 void sendAll(int fd, const std::string& bytes) {
     std::size_t sent = 0;
@@ -58,9 +59,37 @@ const std::string& NewsFeed::document() {
     return rss;
 }
 
-void NewsFeed::start(std::function<void(const std::string&)> log) {
+std::string NewsFeed::hostileAnswer(const std::string& shape) {
+    std::string head = "HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=utf-8\r\nConnection: close\r\n";
+    if (shape == "huge-chunk") {
+        std::string answer = head + "Transfer-Encoding: chunked\r\n\r\n";
+        answer.reserve(answer.size() + 40000 * 18);
+        for (int i = 0; i < 40000; ++i) answer += "fffffffffffffffe\r\n";
+        return answer;
+    }
+    std::string body = document();
+    if (shape == "many-children") {
+        std::string item = "<item>\n<title>An item of 80,000 children</title>\n";
+        item.reserve(1024 * 1024);
+        for (int i = 0; i < 80000; ++i) item += "<child" + std::to_string(i) + "/>";
+        item += "\n<pubDate>Mon, 07 Dec 2026 12:00:00 GMT</pubDate>\n</item>\n";
+        body.insert(body.find("<item>"), item);
+    }
+    return head + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+void NewsFeed::drip(int client, const std::string& bytes) {
+    for (const char byte : bytes) {
+        pollfd wake{wakeRead_, POLLIN, 0};
+        if (::poll(&wake, 1, kDripIntervalMs) != 0 || !running_) return;
+        if (::send(client, &byte, 1, MSG_NOSIGNAL) != 1) return;
+    }
+}
+
+void NewsFeed::start(std::function<void(const std::string&)> log, std::function<std::string()> shape) {
     if (running_) return;
     log_ = std::move(log);
+    shape_ = std::move(shape);
     listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listenFd_ < 0) throw std::runtime_error("socket() failed");
     int one = 1;
@@ -123,6 +152,12 @@ void NewsFeed::answer(int client) {
     const std::string line = request.substr(0, request.find("\r\n"));
     if (log_) log_("news: " + line);
     const bool get = line.rfind("GET ", 0) == 0;
+    const std::string shape = get && shape_ ? shape_() : std::string();
+    if (!shape.empty()) {
+        const std::string hostile = hostileAnswer(shape);
+        shape == "drip" ? drip(client, hostile) : sendAll(client, hostile);
+        return;
+    }
     const std::string body = get ? document() : std::string();
     sendAll(client, std::string(get ? "HTTP/1.1 200 OK" : "HTTP/1.1 405 Method Not Allowed") +
                         "\r\nContent-Type: text/xml; charset=utf-8\r\nContent-Length: " + std::to_string(body.size()) +

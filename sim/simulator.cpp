@@ -111,7 +111,7 @@ Simulator::Simulator(Scenario scenario, SimulatorOptions options)
     sessionPort_ = options.portBase > 0 ? options.portBase : deployment::kSessionPort;
     feedPort_ = options.portBase > 0 ? options.portBase + 1 : deployment::kFeedPort;
     requestPort_ = options.portBase > 0 ? options.portBase + 2 : deployment::kRequestPort;
-    news_ = std::make_unique<NewsFeed>(options.portBase > 0 ? options.portBase + 3 : deployment::kNewsPort);
+    news_ = std::make_unique<NewsFeed>(options.portBase > 0 ? options.portBase + deployment::kNewsPortOffset : deployment::kNewsPort);
     ticksPerSecond_ = options.ticksPerSecond;
     faults_.update([&](FaultState& f) {
         f.wrap = options.wrap;
@@ -152,7 +152,7 @@ void Simulator::start() {
         throw std::runtime_error("cannot bind the feed or request port (" + why + ")");
     }
     try {
-        news_->start([this](const std::string& line) { log(line); });
+        news_->start([this](const std::string& line) { log(line); }, [this] { return faults_.snapshot().newsShape; });
     } catch (const std::runtime_error&) {
         stop();
         throw;
@@ -780,6 +780,9 @@ std::string Simulator::commandHelp() {
            "    addedituac failure|normal        access edits answer \"failure\" and change nothing\n"
            "    demo-answer normal|slashed|no-password  demo users named with \"/\" and \"#\", or a 1027 without 18\n"
            "    close-refuse ID[,ID...]|none     a close-positions request refuses these positions (62 status 25)\n"
+           "    news MODE                        the news port's answers: normal, huge-chunk (40,000 chunk-size\n"
+           "                                     lines of fffffffffffffffe), many-children (an item of 80,000\n"
+           "                                     distinct children, about 1 MB) or drip (one byte each 0.2 s)\n"
            "  wrap plain|envelope|compressed     how session messages travel\n"
            "  login-form packed|xml              form of the login data\n"
            "  elsewhere USER                     send 44 (logged in elsewhere) to USER's session\n"

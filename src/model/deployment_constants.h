@@ -26,5 +26,9 @@ inline constexpr std::uint16_t kSessionPort = 17001;
 inline constexpr std::uint16_t kFeedPort = 17002;
 inline constexpr std::uint16_t kRequestPort = 17003;
 inline constexpr std::uint16_t kNewsPort = 17004;
+// The simulator's ports move together (--port-base): the news port stays this
+// far from the session port, and a client logged in on a moved session port
+// finds the news there.
+inline constexpr int kNewsPortOffset = kNewsPort - kSessionPort;
 
 }  // namespace deployment

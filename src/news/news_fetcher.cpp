@@ -3,31 +3,22 @@
 #include <QTcpSocket>
 #include <utility>
 
-#include "news/core/http_exchange.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
 
 namespace news {
 
-namespace {
-// Room for the status line and headers beyond the body's cap.
-constexpr qint64 kHeaderRoom = 64 * 1024;
-}  // namespace
-
-NewsFetcher::NewsFetcher(Limits limits, QObject* parent) : QObject(parent), limits_(limits) {
-    silence_.setSingleShot(true);
-    silence_.setInterval(static_cast<int>(limits_.transferTimeout.count()));
-    connect(&silence_, &QTimer::timeout, this, [this] {
-        fail("timed out after " + std::to_string(limits_.transferTimeout.count()) + " ms");
-    });
-}
+NewsFetcher::NewsFetcher(Limits limits, QObject* parent) : QObject(parent), limits_(limits) {}
 
 NewsFetcher::~NewsFetcher() { abandon(); }
 
 void NewsFetcher::abandon() {
-    silence_.stop();
-    received_.clear();
+    platform::MainExecutor::cancel(std::exchange(silence_, 0));
+    platform::MainExecutor::cancel(std::exchange(deadline_, 0));
+    reader_.reset();
+    received_ = 0;
     answered_ = nullptr;
+    failed_ = nullptr;
     if (QTcpSocket* socket = std::exchange(socket_, nullptr)) {
         socket->disconnect(this);  // its abort says nothing to us
         socket->abort();
@@ -37,55 +28,71 @@ void NewsFetcher::abandon() {
 
 void NewsFetcher::fail(const std::string& why) {
     platform::Log::error("News fetch failed: " + why);
+    const auto failed = failed_;
     abandon();
+    if (failed) failed(why);
 }
 
-void NewsFetcher::get(const std::string& address, std::function<void(const QByteArray&)> answered) {
+void NewsFetcher::armSilence() {
+    platform::MainExecutor::cancel(silence_);
+    silence_ = platform::MainExecutor::postAfter(limits_.transferTimeout, [this] {
+        silence_ = 0;
+        fail("timed out after " + std::to_string(limits_.transferTimeout.count()) + " ms of silence");
+    });
+}
+
+void NewsFetcher::get(const std::string& address, std::function<void(const QByteArray&)> answered,
+                      std::function<void(const std::string&)> failed) {
     platform::assertMainThread();
     abandon();
+    failed_ = std::move(failed);
     const auto target = httpTarget(address);
     if (!target) {
-        platform::Log::error("News fetch failed: not a plain http address: " + address);
+        fail("not a plain http address: " + address);
         return;
     }
     answered_ = std::move(answered);
+    reader_ = std::make_unique<HttpAnswerReader>(std::size_t(std::max<qint64>(0, limits_.maxBody)));
     socket_ = new QTcpSocket(this);
     const QByteArray request = QByteArray::fromStdString(httpGetRequest(*target));
     connect(socket_, &QTcpSocket::connected, this, [this, request] { socket_->write(request); });
-    connect(socket_, &QTcpSocket::readyRead, this, [this] {
-        received_ += socket_->readAll();
-        silence_.start();
-        if (received_.size() > limits_.maxBody + kHeaderRoom) {
-            platform::Log::error("News answer refused: more than " + std::to_string(limits_.maxBody) + " bytes");
-            abandon();
-        }
-    });
+    connect(socket_, &QTcpSocket::readyRead, this, [this] { read(); });
     connect(socket_, &QTcpSocket::disconnected, this, [this] { finish(); });
     connect(socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
-        // The server's close ends every answer: "disconnected" reads it.
+        // The server's close ends an answer read until the close: "disconnected" reads it.
         if (error != QAbstractSocket::RemoteHostClosedError) fail(socket_->errorString().toStdString());
     });
-    silence_.start();
+    armSilence();
+    deadline_ = platform::MainExecutor::postAfter(limits_.deadline, [this] {
+        deadline_ = 0;
+        fail("no whole answer within " + std::to_string(limits_.deadline.count()) + " ms");
+    });
     socket_->connectToHost(QString::fromStdString(target->name), target->port);
+}
+
+void NewsFetcher::read() {
+    if (!socket_) return;
+    const QByteArray bytes = socket_->readAll();
+    received_ += bytes.size();
+    armSilence();
+    if (reader_->feed(std::string_view(bytes.constData(), std::size_t(bytes.size()))) !=
+        HttpAnswerReader::State::Reading)
+        finish();
 }
 
 void NewsFetcher::finish() {
     if (!socket_) return;
-    received_ += socket_->readAll();
-    const QByteArray bytes = received_;
+    if (reader_->state() == HttpAnswerReader::State::Reading) {
+        const QByteArray rest = socket_->readAll();
+        reader_->feed(std::string_view(rest.constData(), std::size_t(rest.size())));
+        reader_->close();
+    }
+    if (reader_->state() == HttpAnswerReader::State::Refused) return fail(reader_->why());
+    const HttpAnswer answer = reader_->takeAnswer();
+    if (answer.status < 200 || answer.status > 299) return fail("status " + std::to_string(answer.status));
     const auto answered = answered_;
     abandon();
-    std::string why;
-    const auto answer = readHttpAnswer(std::string_view(bytes.constData(), std::size_t(bytes.size())), &why);
-    if (!answer) {
-        platform::Log::error("News fetch failed: " + why);
-    } else if (answer->status < 200 || answer->status > 299) {
-        platform::Log::error("News fetch failed: status " + std::to_string(answer->status));
-    } else if (qint64(answer->body.size()) > limits_.maxBody) {
-        platform::Log::error("News answer refused: more than " + std::to_string(limits_.maxBody) + " bytes");
-    } else if (answered) {
-        answered(QByteArray::fromStdString(answer->body));
-    }
+    if (answered) answered(QByteArray::fromStdString(answer.body));
 }
 
 }  // namespace news

@@ -55,12 +55,20 @@ std::string NewsTableController::shippedNewsHost() {
         .stringValue();
 }
 
+std::string NewsTableController::newsHostForLogin(const std::string& sessionHost, int sessionPort) {
+    return newsHostFor(shippedNewsHost(), sessionHost, sessionPort);
+}
+
 NewsTableController::NewsTableController(kit::WindowContext& context, Settings settings, QWidget* parent)
     : QWidget(parent), context_(context), settings_(std::move(settings)), fetcher_(settings_.limits, this) {
     setObjectName("newsTableController");
     // The label and the column titles are set once, here.
     categoryTextField_ = new QLabel(QString::fromStdString(context_.text("0156")), this);
     categoryTextField_->setObjectName("categoryTextField");
+    statusTextField_ = new QLabel(this);
+    statusTextField_->setObjectName("newsStatusTextField");
+    statusTextField_->setTextFormat(Qt::PlainText);
+    statusTextField_->hide();
     NewsCategoryPopButton_ = new QComboBox(this);
     NewsCategoryPopButton_->setObjectName("NewsCategoryPopButton");
     std::vector<QString> titles;
@@ -94,6 +102,7 @@ NewsTableController::NewsTableController(kit::WindowContext& context, Settings s
     top->setSpacing(6);
     top->addWidget(categoryTextField_);
     top->addWidget(NewsCategoryPopButton_);
+    top->addWidget(statusTextField_);
     top->addStretch(1);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(8, 8, 8, 8);
@@ -102,24 +111,39 @@ NewsTableController::NewsTableController(kit::WindowContext& context, Settings s
     column->addWidget(newsTableView_, 1);
 
     connect(newsTableView_, &QTableView::doubleClicked, this, [this](const QModelIndex&) { doubleAction(); });
-    for (const char* category : kNewsCategories) NewsCategoryPopButton_->addItem(QString::fromUtf8(category));
+    // Shown in the language's text, sent as the category's name.
+    for (std::size_t i = 0; i < kNewsCategories.size(); ++i)
+        NewsCategoryPopButton_->addItem(QString::fromStdString(context_.text(categoryKey(i))),
+                                        QString::fromUtf8(kNewsCategories[i]));
     // Every choice fetches, also the category already shown.
     connect(NewsCategoryPopButton_, &QComboBox::activated, this,
-            [this](int index) { LoadNews(NewsCategoryPopButton_->itemText(index).toStdString()); });
-    LoadNews(NewsCategoryPopButton_->currentText().toStdString());
+            [this](int index) { LoadNews(NewsCategoryPopButton_->itemData(index).toString().toStdString()); });
+    LoadNews(NewsCategoryPopButton_->currentData().toString().toStdString());
 }
 
 void NewsTableController::LoadNews(const std::string& category) {
     if (settings_.host.empty()) {
         platform::Log::error("News: no \"NewsServiceHost\" in the login settings; nothing fetched");
+        showFailure();
         return;
     }
-    fetcher_.get(newsAddress(settings_.host, category), [this](const QByteArray& body) { parseXml(body); });
+    fetcher_.get(
+        newsAddress(settings_.host, category), [this](const QByteArray& body) { parseXml(body); },
+        [this](const std::string&) { showFailure(); });
 }
 
 void NewsTableController::parseXml(const QByteArray& body) {
     webDataList_ = parseNews(std::string_view(body.constData(), std::size_t(body.size())));
+    statusTextField_->hide();
     model_->reload();
+}
+
+void NewsTableController::showFailure() {
+    // The list held another category's items: it goes.
+    webDataList_.clear();
+    model_->reload();
+    statusTextField_->setText(QString::fromStdString(context_.text(kFetchFailedKey)));
+    statusTextField_->show();
 }
 
 void NewsTableController::doubleAction() {

@@ -1,7 +1,8 @@
 #pragma once
 // The news panel of the main window: the category pop-up, its label and the
-// table of the items of the last successful answer (title, publication date).
-// A double click on a row opens the item's link. Main thread.
+// table of the items of the last answer (title, publication time). A failed
+// fetch empties the table and says so beside the pop-up. A double click on a
+// row opens the item's link. Main thread.
 #include <QAbstractTableModel>
 #include <QWidget>
 #include <string>
@@ -50,6 +51,8 @@ public:
     };
     // The "NewsServiceHost" of the shipped login settings' "General" section.
     static std::string shippedNewsHost();
+    // The news host for a login on `sessionHost`:`sessionPort` (see newsHostFor).
+    static std::string newsHostForLogin(const std::string& sessionHost, int sessionPort);
 
     NewsTableController(kit::WindowContext& context, Settings settings, QWidget* parent = nullptr);
     NewsTableController(kit::WindowContext& context, QWidget* parent = nullptr)
@@ -58,8 +61,11 @@ public:
     QTableView* newsTableView() const { return newsTableView_; }
     QComboBox* categoryPopUp() const { return NewsCategoryPopButton_; }
     QLabel* categoryLabel() const { return categoryTextField_; }
+    // The line shown when the last fetch failed; hidden otherwise.
+    QLabel* statusLabel() const { return statusTextField_; }
     const std::vector<NewsItem>& webDataList() const { return webDataList_; }
     bool isFetching() const { return fetcher_.isFetching(); }
+    const NewsFetcher& fetcher() const { return fetcher_; }
 
     // One fetch of the category's feed.
     void LoadNews(const std::string& category);
@@ -69,12 +75,15 @@ public:
     void doubleAction();
 
 private:
+    void showFailure();
+
     kit::WindowContext& context_;
     Settings settings_;
     NewsFetcher fetcher_;
     std::vector<NewsItem> webDataList_;
     QComboBox* NewsCategoryPopButton_ = nullptr;
     QLabel* categoryTextField_ = nullptr;
+    QLabel* statusTextField_ = nullptr;
     QTableView* newsTableView_ = nullptr;
     NewsTableModel* model_ = nullptr;
 };

@@ -162,9 +162,10 @@ std::vector<std::function<void()>> MainWindowController::tableSteps() {
         positionRecordsAhead_.reset();
     });
     steps.push_back([this] { addPage(mainTabView, journal_ = new views::JournalTableController(*context_), kJournalTab); });
-    steps.push_back([this] {
+    steps.push_back([this, session = &login] {
         news::NewsTableController::Settings settings;
-        if (options_.newsHost) settings.host = *options_.newsHost;
+        settings.host = options_.newsHost ? *options_.newsHost
+                                          : news::NewsTableController::newsHostForLogin(session->IPAddress(), session->PortNo());
         addPage(mainTabView, news_ = new news::NewsTableController(*context_, std::move(settings), mainTabView), kNewsTab);
     });
     steps.push_back([this, currency = login.showAccountCurrency()] {

@@ -81,8 +81,7 @@ protected:
         parts.ui.notifier = recorder;
         parts.ui.openUrl = [this](const QUrl& url) { recorder->urls.push_back(url.toString().toStdString()); };
         parts.ui.terminate = [this] { ++recorder->quits; };
-        // The news panel reads this simulator's news port.
-        parts.mainWindow.newsHost = "127.0.0.1:" + std::to_string(sim->sessionPort() + 3);
+        // The news panel finds this simulator's news port from the login's session port.
         return parts;
     }
     // Starts the delegate and logs in (as the simulator's trader); true once the main window is up.

@@ -1,9 +1,13 @@
 // The news tab and the resources popover against the simulator: the news
-// port's fixed document, the scenario's resources, their icon files on disk
-// and the addresses opened. Saves screenshots in both themes.
+// port's fixed document (found from the login's moved session port) and its
+// hostile answers, the scenario's resources, their icon files on disk and the
+// addresses opened. Saves screenshots in both themes.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 #include <filesystem>
@@ -45,7 +49,10 @@ TEST_F(NewsResourcesTest, NewsTabListsTheSimulatorsFeedAndOpensALink) {
     EXPECT_EQ(model->index(0, 0).data().toString().toStdString(), "Gold climbs as the dollar eases");
     EXPECT_EQ(model->index(1, 0).data().toString().toStdString(), "S&P 500 futures steady before the jobs report");
     EXPECT_EQ(model->index(2, 0).data().toString().toStdString(), "Euro slips against the yen");
-    EXPECT_EQ(model->index(2, 1).data().toString().toStdString(), "Mon, 07 Dec 2026 11:40:00 GMT");
+    // Shown as the other windows show times, in local time.
+    const QString time = model->index(2, 1).data().toString();
+    EXPECT_TRUE(QRegularExpression("^12/0[67]/2026 \\d\\d:\\d\\d:00$").match(time).hasMatch()) << time.toStdString();
+    EXPECT_EQ(panel->categoryPopUp()->currentText().toStdString(), "Breaking News");
 
     main->mainTabView->setCurrentWidget(panel);
     main->window()->resize(1500, 860);
@@ -55,6 +62,30 @@ TEST_F(NewsResourcesTest, NewsTabListsTheSimulatorsFeedAndOpensALink) {
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, row.center());
     EXPECT_EQ(recorder->urls, std::vector<std::string>{"http://127.0.0.1/news/futures-steady?day=7&hour=10"});
     bothThemes(panel, "news-panel");
+}
+
+TEST_F(NewsResourcesTest, HostileNewsAnswersAreRefusedOrReadInBoundedTime) {
+    news::NewsTableController* panel = main->newsPanel();
+    ASSERT_TRUE(panel);
+    ASSERT_TRUE(runUntil([&] { return panel->webDataList().size() == 3; }, 10000));
+    auto choose = [&](const char* category) {
+        const int index = panel->categoryPopUp()->findData(QString(category));
+        panel->categoryPopUp()->setCurrentIndex(index);
+        emit panel->categoryPopUp()->activated(index);
+        return runUntil([&] { return !panel->isFetching(); }, 10000);
+    };
+    ASSERT_EQ(sim->command("fault news huge-chunk").rfind("ok", 0), 0u);
+    ASSERT_TRUE(choose("Forex"));
+    EXPECT_TRUE(panel->webDataList().empty());
+    EXPECT_TRUE(panel->statusLabel()->isVisibleTo(panel));
+    main->mainTabView->setCurrentWidget(panel);
+    bothThemes(panel, "news-panel-failed");
+
+    ASSERT_EQ(sim->command("fault news many-children").rfind("ok", 0), 0u);
+    ASSERT_TRUE(choose("Stocks"));
+    ASSERT_EQ(panel->webDataList().size(), 4u);
+    EXPECT_EQ(news::cellText(panel->webDataList().front(), news::kTitleColumn), "An item of 80,000 children");
+    EXPECT_FALSE(panel->statusLabel()->isVisibleTo(panel));
 }
 
 TEST_F(NewsResourcesTest, PopoverListsTheResourcesFetchesTheirIconsOnceAndOpensAnEntry) {

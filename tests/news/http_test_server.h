@@ -8,6 +8,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,10 @@ public:
         int status = 200;
         QByteArray body;
         int delayMs = 0;
-        bool never = false;  // accepts and never answers
+        bool never = false;     // accepts and never answers
+        QByteArray raw{};       // written as it is in place of the status line, headers and body
+        bool keepOpen = false;  // the connection stays open after the answer
+        int dripMs = 0;         // one byte this often
     };
 
     HttpTestServer() {
@@ -53,9 +57,22 @@ private:
         }
         if (answer.never) return;
         QTimer::singleShot(answer.delayMs, socket, [socket, answer] {
-            socket->write("HTTP/1.1 " + QByteArray::number(answer.status) + " Scripted\r\nContent-Length: " +
-                          QByteArray::number(answer.body.size()) + "\r\nConnection: close\r\n\r\n" + answer.body);
-            socket->disconnectFromHost();
+            const QByteArray bytes = !answer.raw.isEmpty() ? answer.raw
+                                     : "HTTP/1.1 " + QByteArray::number(answer.status) + " Scripted\r\nContent-Length: " +
+                                           QByteArray::number(answer.body.size()) + "\r\nConnection: close\r\n\r\n" +
+                                           answer.body;
+            if (answer.dripMs > 0) {
+                auto* drip = new QTimer(socket);
+                auto sent = std::make_shared<qsizetype>(0);
+                QObject::connect(drip, &QTimer::timeout, socket, [socket, drip, bytes, sent] {
+                    if (*sent < bytes.size()) socket->write(bytes.mid((*sent)++, 1));
+                    else drip->stop();
+                });
+                drip->start(answer.dripMs);
+                return;
+            }
+            socket->write(bytes);
+            if (!answer.keepOpen) socket->disconnectFromHost();
         });
     }
 

@@ -1,11 +1,31 @@
 // The feed's address and the items of an answer, from the bytes the server sends.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <ctime>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "news/core/http_exchange.h"
 #include "news/core/news_feed.h"
+
+// Bytes asked of operator new in this test program, for the memory bounds
+// (malloc and free underneath, which GCC cannot see match).
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+std::atomic<std::size_t> allocated{0};
+
+void* operator new(std::size_t size) {
+    allocated += size;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -75,6 +95,71 @@ TEST(NewsFeed, DeepNestingWalksWithoutRecursion) {
     EXPECT_EQ(*items.back().find("title"), "deep");
 }
 
+// Only the children the panel reads are kept, the walk is linear, and an item
+// stops being read after its first kMaxItemChildren children.
+TEST(NewsFeed, AnItemOfManyChildrenCostsLittle) {
+    std::string body = "<rss><item><title>first</title>";
+    for (int i = 0; i < 80000; ++i) body += "<c" + std::to_string(i) + "/>";
+    body += "<link>http://x.test/late</link></item><item><title>next</title></item></rss>";
+    const auto start = std::chrono::steady_clock::now();
+    const auto items = news::parseNews(body);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].size(), 1u);
+    EXPECT_EQ(*items[0].find("title"), "first");
+    EXPECT_FALSE(items[0].find("link"));  // past the cap
+    EXPECT_FALSE(items[0].find("c5"));    // never kept
+    EXPECT_EQ(*items[1].find("title"), "next");
+}
+
+TEST(NewsFeed, PublicationTimesShowAsTheOtherWindowsShowTimes) {
+    // Local time five hours behind GMT, without daylight saving.
+    const char* saved = std::getenv("TZ");
+    const std::string old = saved ? saved : "";
+    ::setenv("TZ", "EST5", 1);
+    ::tzset();
+    const struct {
+        const char* received;
+        const char* shown;
+    } cases[] = {
+        {"Mon, 07 Dec 2026 09:15:00 GMT", "12/07/2026 04:15:00"},
+        {"7 Dec 2026 09:15 +0130", "12/07/2026 02:45:00"},
+        {"Mon, 07 Dec 2026 23:30:00 PST", "12/08/2026 02:30:00"},
+        {"Thu, 01 Jan 2026 03:00:00 UT", "12/31/2025 22:00:00"},
+        // As received: not an RFC 822 date with a four-digit year.
+        {"Mon, 07 Dec 2026", "Mon, 07 Dec 2026"},
+        {"Mon 07 Dec 2026 09:15:00 GMT", "Mon 07 Dec 2026 09:15:00 GMT"},
+        {"31 Feb 2026 10:00:00 GMT", "31 Feb 2026 10:00:00 GMT"},
+        {"07 Dec 26 09:15:00 GMT", "07 Dec 26 09:15:00 GMT"},
+        {"07 Dec 2026 24:00:00 GMT", "07 Dec 2026 24:00:00 GMT"},
+        {"07 Dec 2026 09:15:00 XYZ", "07 Dec 2026 09:15:00 XYZ"},
+        {"07 Dec 2026 09:15:00 GMT and more", "07 Dec 2026 09:15:00 GMT and more"},
+        {"<b>07 Dec</b>", "<b>07 Dec</b>"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(news::cellText(news::NewsItem{{"pubDate", c.received}}, news::kDateColumn), c.shown) << c.received;
+    saved ? ::setenv("TZ", old.c_str(), 1) : ::unsetenv("TZ");
+    ::tzset();
+}
+
+TEST(NewsFeed, TheSimulatorsNewsPortMovesWithTheSessionPort) {
+    const struct {
+        const char *shipped, *sessionHost;
+        int sessionPort;
+        const char* used;
+    } cases[] = {
+        {"127.0.0.1:17004", "127.0.0.1", 17001, "127.0.0.1:17004"},
+        {"127.0.0.1:17004", "127.0.0.1", 23001, "127.0.0.1:23004"},
+        {"127.0.0.1:17004", "10.1.1.1", 23001, "127.0.0.1:17004"},     // another server: the shipped host
+        {"news.example:80", "127.0.0.1", 23001, "news.example:80"},    // a deployment's own host
+        {"127.0.0.1:17004", "127.0.0.1", 65534, "127.0.0.1:17004"},    // no port there
+        {"127.0.0.1:17004", "127.0.0.1", 0, "127.0.0.1:17004"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(news::newsHostFor(c.shipped, c.sessionHost, c.sessionPort), c.used) << c.sessionHost << c.sessionPort;
+}
+
 }  // namespace
 
 namespace {
@@ -95,33 +180,69 @@ TEST(NewsHttp, TheRequestCarriesTheTargetAsBuilt) {
         EXPECT_FALSE(news::httpTarget(refused)) << refused;
 }
 
-TEST(NewsHttp, AnswersReadUntilTheServerClosed) {
+// Each answer read whole and byte by byte: the same outcome either way, and
+// a sized or chunked answer is whole before the server closes.
+TEST(NewsHttp, Answers) {
+    const std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
     const struct {
         const char* what;
         std::string bytes;
         int status;  // 0: refused
         std::string body;
+        bool beforeClose = false;  // complete without the server's close
+        std::size_t maxBody = news::kMaxHttpBody;
     } cases[] = {
-        {"length", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello and more", 200, "hello"},
+        {"length", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello and more", 200, "hello", true},
         {"until close", "HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n\r\n<rss/>", 200, "<rss/>"},
         {"chunked", "HTTP/1.1 200 OK\r\ntransfer-encoding: Chunked\r\n\r\n4\r\n<rss\r\n3;x=y\r\n/>\n\r\n0\r\n\r\n", 200,
-         "<rss/>\n"},
-        {"a 404 keeps its status", "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", 404, ""},
+         "<rss/>\n", true},
+        {"trailers after the last chunk", chunked + "2\r\nab\r\n0\r\nX-A: 1\r\n\r\n", 200, "ab", true},
+        {"a close after the last chunk's line", chunked + "2\r\nab\r\n0\r\n", 200, "ab"},
+        {"a 404 keeps its status", "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", 404, "", true},
         {"cut short", "HTTP/1.1 200 OK\r\nContent-Length: 50\r\n\r\nhello", 0, ""},
-        {"chunk cut short", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nff\r\nabc", 0, ""},
-        {"bad chunk size", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nabc\r\n0\r\n\r\n", 0, ""},
+        {"chunk cut short", chunked + "ff\r\nabc", 0, ""},
+        {"bad chunk size", chunked + "zz\r\nabc\r\n0\r\n\r\n", 0, ""},
+        {"a chunk without its CRLF", chunked + "2\r\nabc\r\n0\r\n\r\n", 0, ""},
+        {"a chunk size that wraps when 2 is added", chunked + "fffffffffffffffe\r\n0\r\n\r\n", 0, ""},
+        {"a chunk size past the type", chunked + "10000000000000000\r\n0\r\n\r\n", 0, ""},
         {"bad length", "HTTP/1.1 200 OK\r\nContent-Length: -1\r\n\r\n", 0, ""},
         {"no header end", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n", 0, ""},
         {"no status line", "<rss/>\r\n\r\n", 0, ""},
         {"nothing", "", 0, ""},
+        {"length at the cap", "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nabcd", 200, "abcd", true, 4},
+        {"length over the cap", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nabcde", 0, "", false, 4},
+        {"chunks at the cap", chunked + "2\r\nab\r\n2\r\ncd\r\n0\r\n\r\n", 200, "abcd", true, 4},
+        {"chunks over the cap", chunked + "2\r\nab\r\n3\r\ncde\r\n0\r\n\r\n", 0, "", false, 4},
+        {"until close over the cap", "HTTP/1.1 200 OK\r\n\r\nabcde", 0, "", false, 4},
     };
     for (const auto& c : cases) {
-        const auto answer = news::readHttpAnswer(c.bytes);
+        const auto answer = news::readHttpAnswer(c.bytes, nullptr, c.maxBody);
         EXPECT_EQ(answer ? answer->status : 0, c.status) << c.what;
         if (answer) {
             EXPECT_EQ(answer->body, c.body) << c.what;
         }
+        news::HttpAnswerReader reader(c.maxBody);
+        for (const char byte : c.bytes) reader.feed(std::string_view(&byte, 1));
+        EXPECT_EQ(reader.state() == news::HttpAnswerReader::State::Complete, c.beforeClose) << c.what;
+        EXPECT_EQ(reader.close() == news::HttpAnswerReader::State::Complete ? reader.answer().status : 0, c.status)
+            << c.what;
     }
+}
+
+// 40,000 lines of a chunk size near 2^64: refused at the first, in the first
+// read, holding little more than the bytes read.
+TEST(NewsHttp, HugeChunkSizesAreRefusedAtOnceWithBoundedMemory) {
+    std::string bytes = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+    for (int i = 0; i < 40000; ++i) bytes += "fffffffffffffffe\r\n";
+    ASSERT_GT(bytes.size(), 700u * 1000);
+    const std::size_t before = allocated.load();
+    std::string why;
+    EXPECT_FALSE(news::readHttpAnswer(bytes, &why));
+    EXPECT_LT(allocated.load() - before, 2 * bytes.size());
+    EXPECT_NE(why.find("a chunk of 18446744073709551614 bytes"), std::string::npos) << why;
+
+    news::HttpAnswerReader reader;
+    EXPECT_EQ(reader.feed(std::string_view(bytes).substr(0, 64 * 1024)), news::HttpAnswerReader::State::Refused);
 }
 
 }  // namespace

@@ -31,23 +31,9 @@ std::optional<HttpAnswer> fail(std::string* why, const char* reason) {
     return std::nullopt;
 }
 
-// The chunks of a chunked body joined; nullopt when cut short or malformed.
-std::optional<std::string> unchunked(std::string_view rest) {
-    std::string body;
-    for (;;) {
-        const std::size_t lineEnd = rest.find("\r\n");
-        if (lineEnd == std::string_view::npos) return std::nullopt;
-        std::string_view size = rest.substr(0, lineEnd);
-        size = trimmed(size.substr(0, size.find(';')));
-        std::size_t length = 0;
-        if (!number(size, length, 16)) return std::nullopt;
-        rest.remove_prefix(lineEnd + 2);
-        if (length == 0) return body;
-        if (rest.size() < length + 2) return std::nullopt;
-        body.append(rest.substr(0, length));
-        rest.remove_prefix(length + 2);
-    }
-}
+// Room for the status line and headers, and for one chunk-size or trailer line.
+constexpr std::size_t kMaxHead = 64 * 1024;
+constexpr std::size_t kMaxLine = 4 * 1024;
 
 }  // namespace
 
@@ -75,45 +61,176 @@ std::string httpGetRequest(const HttpTarget& target) {
            "\r\nAccept: */*\r\nConnection: close\r\n\r\n";
 }
 
-std::optional<HttpAnswer> readHttpAnswer(std::string_view bytes, std::string* why) {
-    const std::size_t headEnd = bytes.find("\r\n\r\n");
-    if (headEnd == std::string_view::npos) return fail(why, "no complete header");
-    std::string_view head = bytes.substr(0, headEnd + 2);
-    std::string_view rest = bytes.substr(headEnd + 4);
+HttpAnswerReader::State HttpAnswerReader::refuse(std::string why) {
+    why_ = std::move(why);
+    pending_.clear();
+    answer_.body.clear();
+    return state_ = State::Refused;
+}
+
+HttpAnswerReader::State HttpAnswerReader::complete() {
+    pending_.clear();
+    return state_ = State::Complete;
+}
+
+bool HttpAnswerReader::line(std::string_view& out, std::size_t cap, const char* tooLong) {
+    const std::size_t end = pending_.find("\r\n", std::max(scanned_, pos_));
+    if (end == std::string::npos) {
+        scanned_ = std::max(pos_, pending_.size() - std::min<std::size_t>(pending_.size(), 1));
+        if (pending_.size() - pos_ > cap) refuse(tooLong);
+        return false;
+    }
+    if (end - pos_ > cap) {
+        refuse(tooLong);
+        return false;
+    }
+    out = std::string_view(pending_).substr(pos_, end - pos_);
+    pos_ = end + 2;
+    scanned_ = pos_;
+    return true;
+}
+
+void HttpAnswerReader::takeBody(std::size_t count) {
+    answer_.body.append(pending_, pos_, count);
+    pos_ += count;
+}
+
+bool HttpAnswerReader::readHead(std::string_view head) {
     const std::size_t lineEnd = head.find("\r\n");
     const std::string_view statusLine = head.substr(0, lineEnd);
-    HttpAnswer answer;
     if (statusLine.substr(0, 5) != "HTTP/" || statusLine.size() < 12 || statusLine[8] != ' ' ||
-        !number(statusLine.substr(9, 3), answer.status))
-        return fail(why, "no status line");
-    head.remove_prefix(lineEnd + 2);
+        !number(statusLine.substr(9, 3), answer_.status)) {
+        refuse("no status line");
+        return false;
+    }
+    head.remove_prefix(std::min(head.size(), lineEnd + 2));
     bool chunked = false;
     std::optional<std::size_t> length;
     while (!head.empty()) {
-        const std::size_t end = head.find("\r\n");
-        const std::string_view line = head.substr(0, end);
-        head.remove_prefix(end + 2);
-        const std::size_t colon = line.find(':');
+        const std::size_t end = std::min(head.find("\r\n"), head.size());
+        const std::string_view header = head.substr(0, end);
+        head.remove_prefix(std::min(head.size(), end + 2));
+        const std::size_t colon = header.find(':');
         if (colon == std::string_view::npos) continue;
-        const std::string_view name = trimmed(line.substr(0, colon)), value = trimmed(line.substr(colon + 1));
+        const std::string_view name = trimmed(header.substr(0, colon)), value = trimmed(header.substr(colon + 1));
         if (equalNoCase(name, "Transfer-Encoding")) chunked = equalNoCase(value, "chunked");
         if (equalNoCase(name, "Content-Length")) {
             std::size_t n = 0;
-            if (!number(value, n)) return fail(why, "bad Content-Length");
+            if (!number(value, n)) {
+                refuse("bad Content-Length");
+                return false;
+            }
             length = n;
         }
     }
     if (chunked) {
-        auto body = unchunked(rest);
-        if (!body) return fail(why, "chunked body cut short");
-        answer.body = std::move(*body);
+        stage_ = Stage::ChunkSize;
     } else if (length) {
-        if (rest.size() < *length) return fail(why, "body cut short");
-        answer.body = std::string(rest.substr(0, *length));
+        if (*length > maxBody_) {
+            refuse("more than " + std::to_string(maxBody_) + " bytes");
+            return false;
+        }
+        left_ = *length;
+        stage_ = Stage::Sized;
     } else {
-        answer.body = std::string(rest);
+        stage_ = Stage::UntilClose;
     }
-    return answer;
+    return true;
+}
+
+HttpAnswerReader::State HttpAnswerReader::feed(std::string_view bytes) {
+    if (state_ != State::Reading) return state_;
+    pending_.append(bytes);
+    std::string_view text;
+    while (state_ == State::Reading) {
+        const std::size_t available = pending_.size() - pos_;
+        if (stage_ == Stage::Head) {
+            const std::size_t end = pending_.find("\r\n\r\n", std::max(scanned_, pos_));
+            if (end == std::string::npos) {
+                scanned_ = std::max(pos_, pending_.size() - std::min<std::size_t>(pending_.size(), 3));
+                if (available > kMaxHead) refuse("header longer than " + std::to_string(kMaxHead) + " bytes");
+                break;
+            }
+            if (end - pos_ > kMaxHead) {
+                refuse("header longer than " + std::to_string(kMaxHead) + " bytes");
+                break;
+            }
+            const std::string head = pending_.substr(pos_, end + 2 - pos_);
+            pos_ = scanned_ = end + 4;
+            if (readHead(head) && stage_ == Stage::Sized && left_ == 0) complete();
+        } else if (stage_ == Stage::Sized || stage_ == Stage::ChunkData) {
+            const std::size_t count = std::min(left_, available);
+            takeBody(count);
+            left_ -= count;
+            if (left_ > 0) break;
+            if (stage_ == Stage::Sized) complete();
+            else stage_ = Stage::ChunkEnd;
+        } else if (stage_ == Stage::UntilClose) {
+            // Compared without adding: a size near the type's limit never wraps.
+            if (available > maxBody_ - answer_.body.size()) {
+                refuse("more than " + std::to_string(maxBody_) + " bytes");
+                break;
+            }
+            takeBody(available);
+            break;
+        } else if (stage_ == Stage::ChunkEnd) {
+            if (available < 2) break;
+            if (pending_.compare(pos_, 2, "\r\n") != 0) {
+                refuse("a chunk not followed by CRLF");
+                break;
+            }
+            pos_ += 2;
+            scanned_ = pos_;
+            stage_ = Stage::ChunkSize;
+        } else if (stage_ == Stage::ChunkSize) {
+            if (!line(text, kMaxLine, "chunk size line too long")) break;
+            std::size_t length = 0;
+            if (!number(trimmed(text.substr(0, text.find(';'))), length, 16)) {
+                refuse("bad chunk size");
+                break;
+            }
+            if (length == 0) {
+                stage_ = Stage::Trailer;
+            } else if (length > maxBody_ - answer_.body.size()) {
+                refuse("a chunk of " + std::to_string(length) + " bytes: more than " + std::to_string(maxBody_) +
+                       " bytes in all");
+            } else {
+                left_ = length;
+                stage_ = Stage::ChunkData;
+            }
+        } else {  // Trailer: header lines after the last chunk, up to an empty line
+            if (!line(text, kMaxLine, "trailer line too long")) break;
+            if (text.empty()) complete();
+        }
+    }
+    if (state_ == State::Reading && pos_ > 0) {
+        pending_.erase(0, pos_);
+        scanned_ -= std::min(scanned_, pos_);
+        pos_ = 0;
+    }
+    return state_;
+}
+
+HttpAnswerReader::State HttpAnswerReader::close() {
+    if (state_ != State::Reading) return state_;
+    switch (stage_) {
+    case Stage::UntilClose:
+    case Stage::Trailer:  // the last chunk came; a server may close without the final empty line
+        return complete();
+    case Stage::Head:
+        return refuse("no complete header");
+    case Stage::Sized:
+        return refuse("body cut short");
+    default:
+        return refuse("chunked body cut short");
+    }
+}
+
+std::optional<HttpAnswer> readHttpAnswer(std::string_view bytes, std::string* why, std::size_t maxBody) {
+    HttpAnswerReader reader(maxBody);
+    reader.feed(bytes);
+    if (reader.close() == HttpAnswerReader::State::Complete) return reader.takeAnswer();
+    return fail(why, reader.why().c_str());
 }
 
 }  // namespace news

@@ -3,6 +3,7 @@
 // category's feed, the body's text and the items of an RSS answer.
 #include <array>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,27 +15,40 @@ struct TBXMLElement;
 
 namespace news {
 
-// The element name of each direct child of an "item" -> that child's text,
-// the later of two equal names winning. A few fields: a flat list.
+// The children of an "item" that the panel reads ("title", "pubDate",
+// "link") -> their texts, the later of two equal names winning. Other
+// children are not kept: an item costs the same whatever it holds.
 class NewsItem {
 public:
     NewsItem() = default;
     NewsItem(std::initializer_list<std::pair<std::string, std::string>> fields) {
         for (const auto& [name, text] : fields) set(name, text);
     }
+    // Ignored for a name the panel does not read.
     void set(std::string_view name, std::string_view text);
-    // nullptr when the item has no child of that name.
+    // nullptr when the item has no child of that name (or one that is not kept).
     const std::string* find(std::string_view name) const;
-    std::size_t size() const { return fields_.size(); }
+    // The number of kept children.
+    std::size_t size() const;
 
 private:
-    std::vector<std::pair<std::string, std::string>> fields_;
+    static constexpr std::array<std::string_view, 3> kKept = {"title", "pubDate", "link"};
+    std::array<std::optional<std::string>, kKept.size()> fields_;
 };
 
-// In pop-up order; shown and sent as written.
+// Children of one item read at most; the rest of a longer item is skipped.
+inline constexpr std::size_t kMaxItemChildren = 1024;
+
+// In pop-up order; sent as written.
 inline constexpr std::array<const char*, 16> kNewsCategories = {
     "BreakingNews", "Business", "Commodities", "Education", "Entertainment", "Financial", "Forex",   "Health",
     "Political",    "Science",  "Sports",      "Stocks",    "Technology",    "TopNews",   "Weather", "WorldNews"};
+
+// The language key of the text shown for the category at `index` of kNewsCategories.
+std::string categoryKey(std::size_t index);
+
+// The language key of the panel's line when a fetch failed.
+inline constexpr const char* kFetchFailedKey = "90116";
 
 // Column identifiers (language keys of their headers) and the key each shows.
 inline constexpr const char* kTitleColumn = "0452";
@@ -42,6 +56,11 @@ inline constexpr const char* kDateColumn = "0153";
 
 // "http://" + host ("host" or "host:port") + the feed's path and query.
 std::string newsAddress(std::string_view host, std::string_view category);
+
+// The news host for a login on `sessionHost`:`sessionPort`: `shipped`, except
+// that when `shipped` is the simulator's news port and the login goes to the
+// simulator's host on another session port, the news port moves with it.
+std::string newsHostFor(std::string_view shipped, std::string_view sessionHost, int sessionPort);
 
 // The body as text: itself when it is UTF-8, else "".
 std::string_view bodyText(std::string_view body);
@@ -53,7 +72,9 @@ std::vector<NewsItem> itemsUnder(const protocol::TBXMLElement* element);
 // The items of an answer body; none for a body that is not UTF-8 or not XML.
 std::vector<NewsItem> parseNews(std::string_view body);
 
-// The cell of a column: the title, the publication date, else "".
+// The cell of a column: the title, the publication time as the other windows
+// show times (local "MM/dd/yyyy HH:mm:ss"; as received when it does not read
+// as an RFC 822 date), else "".
 std::string cellText(const NewsItem& item, std::string_view column);
 
 }  // namespace news
