@@ -188,7 +188,8 @@ Parts collect(const Scenario& s, const UserRecord& user, const LoginPorts& ports
         // The figures the open positions hold, the equity before any price moves.
         const AccountMargins margins = accountMargins(s, accountId);
         const double equity = balance + jsonNumber(a->record, "AccumulatingStorage", 0);
-        p.accounts.push_back(fromJson(a->record, [&](const std::string& key) -> std::optional<std::string> {
+        p.accounts.push_back(fromJson(a->record, [balance, accountId, margins, equity](const std::string& key)
+                                                     -> std::optional<std::string> {
             if (key == "AccountId") return std::to_string(accountId);
             if (key == "Balance") return plain(balance);
             if (key == "UsedMargin") return fixed(margins.used, 2);

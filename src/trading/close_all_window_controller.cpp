@@ -1,5 +1,6 @@
 #include "trading/close_all_window_controller.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QVBoxLayout>
@@ -43,6 +44,7 @@ CloseAllWindowController::CloseAllWindowController(kit::WindowContext& context, 
     closeAllTableView->setColumnWidth(kTick, 28);
     // The spare width goes to every column, not to the last alone.
     closeAllTableView->horizontalHeader()->setStretchLastSection(false);
+    closeAllTableView->viewport()->installEventFilter(this);
     closeAllStatusTableView = new QTableWidget(0, 0, closeAllTabView);
     setUpCloseTable(*closeAllStatusTableView, {kStatusColumns.begin(), kStatusColumns.end()}, context_.language);
     closeAllTabView->addWidget(closeAllTableView);
@@ -136,9 +138,11 @@ void CloseAllWindowController::reloadSelection() {
     setButtonTitle();
 }
 
-void CloseAllWindowController::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    spreadColumns(*closeAllTableView, contentWidths_, kAccount);
+bool CloseAllWindowController::eventFilter(QObject* watched, QEvent* event) {
+    // The table's own width changed: the spare width is shared again.
+    if (watched == closeAllTableView->viewport() && event->type() == QEvent::Resize)
+        spreadColumns(*closeAllTableView, contentWidths_, kAccount);
+    return QDialog::eventFilter(watched, event);
 }
 
 void CloseAllWindowController::refreshTableView() {

@@ -52,7 +52,7 @@ public:
     QLabel* headerTextField = nullptr;
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void reloadSelection();
