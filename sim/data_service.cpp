@@ -27,6 +27,12 @@ bool inExecutedRange(const std::string& date, const std::string& from, const std
     return inRange(date, from, to);
 }
 
+// Whole days: a row of the last day counts whatever its time.
+bool inDayRange(const std::string& date, const std::string& from, const std::string& to) {
+    const auto day = [](const std::string& t) { return t.substr(0, 8); };
+    return (from.empty() || day(date) >= day(from)) && (to.empty() || day(date) <= day(to));
+}
+
 std::string jsonRow(const Json& items) {
     std::vector<std::string> f;
     for (const auto& v : jsonItems(items)) f.push_back(v.is_boolean() ? b(jsonBool(v)) : jsonText(v));
@@ -93,6 +99,12 @@ bool transactionOfKind(const Json& row, const std::string& kind) {
     const std::string code = f.size() > 1 ? jsonText(f[1]) : std::string();
     if (kind == "#DWR") return code == "DEP" || code == "WID";
     return !kind.empty() && kind.substr(1) == code;
+}
+
+// A transaction row's date, yyyyMMddHHmmss (its last field).
+std::string transactionDate(const Json& row) {
+    const auto& f = jsonItems(row);
+    return f.empty() ? std::string() : jsonText(f.back());
 }
 
 // A resource file's bytes: "contentBase64" (binary files), else the text "content".
@@ -193,7 +205,12 @@ std::string DataService::rows(const std::string& name, const WireMessage& m, con
             ++k;
         }
     } else if (name == "getexecutedpositions") {
-        for (const auto& p : scenario_.positions) {
+        // Open positions and those closed during the session.
+        std::vector<const PositionRecord*> executed;
+        for (const auto& p : scenario_.positions) executed.push_back(&p);
+        for (const auto& p : scenario_.closedPositions) executed.push_back(&p);
+        for (const PositionRecord* e : executed) {
+            const PositionRecord& p = *e;
             if (!userOwns(user, p.accountId) || !inExecutedRange(p.date, from, to)) continue;
             out += row({p.id, n(p.accountId), n(p.instrumentId), b(p.isBuy), plain(p.qty), plain(p.initialQty),
                         fixed(p.price, code(p.instrumentId)), n(p.orderType), n(p.deliveryMode), p.date, p.valueDate,
@@ -229,7 +246,7 @@ std::string DataService::rows(const std::string& name, const WireMessage& m, con
         for (const auto& r : jsonItems(root, key)) out += jsonRow(r);
     } else if (name == "getfinancialtransactions") {
         for (const auto& r : jsonItems(jsonMember(root, "financialTransactions"), m.get(34)))
-            if (transactionOfKind(r, m.get(551))) out += jsonRow(r);
+            if (transactionOfKind(r, m.get(551)) && inDayRange(transactionDate(r), from, to)) out += jsonRow(r);
     } else if (name == "getdsaccountstatement") {
         if (userOwns(user, account)) out = statementXml(jsonMember(jsonMember(root, "accountStatements"), m.get(34)));
     } else if (name == "resourcesearch") {

@@ -89,13 +89,13 @@ bool FaultBoard::set(const std::string& name, const std::string& value, std::str
     }
     if (name == "funds-answer") {
         static const char* const modes[] = {"normal", "error", "bad-beneficiary", "unanswered", "duplicate", "unknown",
-                                            "short-result"};
+                                            "short-result", "amount-cent"};
         for (const char* mode : modes)
             if (value == mode) {
                 s.fundsAnswer = value == "normal" ? "" : value;
                 return true;
             }
-        if (error) *error = "expected normal, error, bad-beneficiary, unanswered, duplicate, unknown or short-result";
+        if (error) *error = "expected normal, error, bad-beneficiary, unanswered, duplicate, unknown, short-result or amount-cent";
         return false;
     }
     if (name == "ds-answer") {

@@ -1,5 +1,8 @@
 #include "funds_desk.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "scenario.h"
 
 namespace sim {
@@ -27,6 +30,13 @@ std::vector<WireMessage> FundsDesk::approval(const WireMessage& m, const std::st
     if (fields.empty()) return {};
     fields[0] = std::to_string(id);
     if (mode == "bad-beneficiary" && action == "801" && fields.size() > 2) fields[2] = "0";
+    // The back office books the amount a cent higher than asked.
+    if (mode == "amount-cent" && fields.size() > 5)
+        for (std::size_t i : {4u, 5u}) {
+            char amount[64];
+            std::snprintf(amount, sizeof amount, "%.2f", std::strtod(fields[i].c_str(), nullptr) + 0.01);
+            fields[i] = amount;
+        }
     WireMessage out(694);
     out.add(1035, action)
         .add(1054, id)

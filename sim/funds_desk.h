@@ -15,7 +15,7 @@ public:
     // error 5; "bad-beneficiary" an 801 whose record credits account 0;
     // "unanswered" no answer; "duplicate" the master answer twice; "unknown"
     // status and result for a request never opened; "short-result" the result in
-    // its three-field form.
+    // its three-field form; "amount-cent" an 801 booking the amounts a cent higher.
     std::vector<WireMessage> handle(const WireMessage& request, const std::string& mode);
 
 private:

@@ -185,9 +185,19 @@ Parts collect(const Scenario& s, const UserRecord& user, const LoginPorts& ports
         groups.insert(a->groupId);
         const double balance = a->balance;
         const int accountId = a->id;
-        p.accounts.push_back(fromJson(a->record, [balance, accountId](const std::string& key) -> std::optional<std::string> {
+        // The figures the open positions hold, the equity before any price moves.
+        const AccountMargins margins = accountMargins(s, accountId);
+        const double equity = balance + jsonNumber(a->record, "AccumulatingStorage", 0);
+        const bool figures = a->record.is_object() && a->record.contains("UsedMargin");  // else as written
+        p.accounts.push_back(fromJson(a->record, [balance, accountId, margins, equity, figures](const std::string& key)
+                                                     -> std::optional<std::string> {
             if (key == "AccountId") return std::to_string(accountId);
             if (key == "Balance") return plain(balance);
+            if (!figures) return std::nullopt;
+            if (key == "UsedMargin") return fixed(margins.used, 2);
+            if (key == "oneSideMargin") return fixed(margins.oneSide, 2);
+            if (key == "Equity") return fixed(equity, 2);
+            if (key == "AvailableMargin") return fixed(equity - margins.used, 2);
             return std::nullopt;
         }));
     }

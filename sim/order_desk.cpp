@@ -182,22 +182,23 @@ WireMessage OrderDesk::accountSummary(int accountId) const {
     WireMessage m(1045);
     m.add(34, accountId);
     if (!a) return m;
-    double unrealised = 0, used = 0;
+    double unrealised = 0;
     for (const auto& p : scenario_.positions) {
         if (p.accountId != accountId || p.qty <= 0) continue;
         const InstrumentRecord* ins = scenario_.instrumentById(p.instrumentId);
         if (!ins) continue;
         const double mark = marketPrice(p.instrumentId, !p.isBuy);
         unrealised += (mark - p.price) * p.qty * ins->contractSize * (p.isBuy ? 1 : -1);
-        used += p.qty * jsonNumber(scenario_.groupInstrument(a->groupId, p.instrumentId), "Initialmargin", 0);
     }
+    const AccountMargins margins = accountMargins(scenario_, accountId);
+    const double used = margins.used;
     const double equity = a->balance + unrealised;
     double callLevel = 0;
     for (const auto& g : jsonItems(scenario_.root(), "groups"))
         if (jsonInteger(g, "GroupId") == a->groupId) callLevel = jsonNumber(g, "MarginCallLevel", 0);
     const int marginStatus = (used > 0 && callLevel > 0 && equity / used * 100 < callLevel) ? 2 : 1;
     m.add(24, tradingStatusWire(a->tradingStatus)).add(560, fixed(a->balance, 2));
-    m.add(84, fixed(used, 2)).add(85, fixed(equity - used, 2)).add(129, marginStatus);
+    m.add(84, fixed(used, 2)).add(85, fixed(equity - used, 2)).add(120, fixed(margins.oneSide, 2)).add(129, marginStatus);
     m.add(130, fixed(equity, 2)).add(132, fixed(used > 0 ? equity / used : 0, 2));
     m.add(141, "0").add(144, "0");
     return m;
@@ -464,6 +465,7 @@ void OrderDesk::closeAtMarket(PositionRecord& pos, double qty, int requestId, Re
     const std::string id = pos.id;
     const int account = pos.accountId;
     if (closed) {
+        scenario_.closedPositions.push_back(pos);
         scenario_.positions.erase(std::remove_if(scenario_.positions.begin(), scenario_.positions.end(),
                                                  [&](const PositionRecord& x) { return x.id == id; }),
                                   scenario_.positions.end());

@@ -1,9 +1,11 @@
 #include "scenario.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 
@@ -26,6 +28,31 @@ std::string packedNow() {
     char buf[32];
     std::strftime(buf, sizeof buf, "%Y%m%d%H%M%S", &tm);
     return buf;
+}
+
+AccountMargins accountMargins(const Scenario& scenario, int accountId) {
+    AccountMargins out;
+    const AccountRecord* account = scenario.account(accountId);
+    if (!account) return out;
+    std::map<int, std::pair<double, double>> sides;  // instrument -> buy, sell margin
+    for (const PositionRecord& p : scenario.positions) {
+        if (p.accountId != accountId || p.qty <= 0) continue;
+        const Json& g = scenario.groupInstrument(account->groupId, p.instrumentId);
+        double rate = jsonNumber(g, "Initialmargin", 0);
+        if (p.deliveryMode == 2) rate = jsonNumber(g, "IntradayOrderMargin", 0);
+        else if (p.deliveryMode == 3) rate = jsonNumber(g, "BTSTOrderMargin", 0);
+        else if (!p.isBuy && jsonNumber(g, "InitialSellMargin", 0) > 0) rate = jsonNumber(g, "InitialSellMargin", 0);
+        if (jsonInteger(g, "MarginCalcModeId") == 2) {
+            const InstrumentRecord* ins = scenario.instrumentById(p.instrumentId);
+            rate = rate * (ins ? ins->contractSize : 1) / 100.0;
+            if (ins && jsonInteger(ins->record, "MarginFormulaId") == 1) rate *= p.price;
+        }
+        const double margin = rate * p.qty;
+        out.used += margin;
+        (p.isBuy ? sides[p.instrumentId].first : sides[p.instrumentId].second) += margin;
+    }
+    for (const auto& [instrument, side] : sides) out.oneSide += std::max(side.first, side.second);
+    return out;
 }
 
 std::string fixed(double value, int decimals) {

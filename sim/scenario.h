@@ -136,6 +136,7 @@ public:
     const Json& groupInstrument(int groupId, int instrumentId) const;
 
     std::vector<PositionRecord> positions;
+    std::vector<PositionRecord> closedPositions;  // closed during the session, for the executed search
     std::vector<PendingOrderRecord> pendingOrders;
     std::vector<SettledRecord> settled;
     std::vector<CancelledRecord> cancelled;
@@ -154,6 +155,15 @@ private:
     std::vector<InstrumentRecord> instruments_;
     std::vector<AccountRecord> accounts_;
 };
+
+// The margin an account's open positions hold: each position's quantity times
+// its group instrument's margin per lot (intraday, BTST, sell or initial, as
+// the client reads them), and the larger side of each instrument alone.
+struct AccountMargins {
+    double used = 0;
+    double oneSide = 0;
+};
+AccountMargins accountMargins(const Scenario& scenario, int accountId);
 
 // Current local time as yyyyMMddHHmmss.
 std::string packedNow();

@@ -46,10 +46,7 @@ QFormLayout* groupForm(QWidget* group) {
     return form;
 }
 
-std::string grouped(double value) {
-    const std::string plain = twoPlaces(value);
-    return model::Formatter::formatDecimalWithString(plain).value_or(plain);
-}
+std::string grouped(double value) { return groupedTwoPlaces(value); }
 
 }  // namespace
 
@@ -267,6 +264,7 @@ void DepositRequestWindowController::updateValuesinViews() {
     calcAccountDetails();
     accountComboBox->setCurrentText(QString::fromStdString(accountKey(accountDetail_->AccountId)));
     accountNameTextField->setText(QString::fromStdString(accountDetail_->AccountName));
+    if (router_) router_->show(this, static_cast<std::uint64_t>(static_cast<std::int64_t>(accountDetail_->AccountId)));
     depositDate_ = QDateTime::currentDateTime();
     depositDatePicker->setDateTime(depositDate_);
     // The modes follow the account shown, and its first mode applies in full.
@@ -312,7 +310,7 @@ void DepositRequestWindowController::arrangeViews() {
 }
 
 void DepositRequestWindowController::showCurrencyOnLabel() {
-    const std::string amountTitle = context_.text("0590");
+    const std::string amountTitle = context_.text("21185");
     const std::string depositTitle = context_.text("0092");
     if (!isOnlinePayment_) {
         amounTitleLabel->setText(QString::fromStdString(amountTitle));

@@ -2,12 +2,14 @@
 
 #include <memory>
 
+#include "funds/core/deposit_rules.h"
 #include "funds/deposit_request_window_controller.h"
 #include "funds/deposits_withdrawals_window_controller.h"
 #include "funds/withdrawal_request_window_controller.h"
 #include "kit/window_context.h"
 #include "kit/window_registry.h"
 #include "platform/clock.h"
+#include "state/ui_services.h"
 
 namespace funds {
 
@@ -29,7 +31,12 @@ kit::WindowSpec depositWindow() {
     window.name = "DepositRequestWindowController";
     window.creation = kit::Creation::NewPerPress;
     window.make = [](kit::WindowContext& context) -> QWidget* {
-        return new DepositRequestWindowController(context, sharedDepositRouter());
+        auto router = sharedDepositRouter();
+        // An answer no open window takes: a banner with its details.
+        router->unclaimed = [&context](const std::vector<std::string>& lines) {
+            context.ui.deliverBanner(depositAnswerBanner(lines, context.text("0713"), context.ui.bundleName()));
+        };
+        return new DepositRequestWindowController(context, std::move(router));
     };
     window.open = [](QWidget* made, const kit::OpenRequest&) {
         auto* deposit = dynamic_cast<DepositRequestWindowController*>(made);

@@ -77,9 +77,19 @@ WithdrawalRequestWindowController::WithdrawalRequestWindowController(kit::Window
     formColumn->addLayout(buttons);
     withdrawalRequestTabView->addWidget(form);
 
+    // The answer page: the details and a button that closes the window.
+    auto* answerPage = new QWidget(withdrawalRequestTabView);
     answer_ = new DetailLinesModel(this);
-    answerTable = detailTable(answer_, withdrawalRequestTabView);
-    withdrawalRequestTabView->addWidget(answerTable);
+    answerTable = detailTable(answer_, answerPage);
+    okButton = new QPushButton(answerPage);
+    auto* okRow = new QHBoxLayout;
+    okRow->addStretch();
+    okRow->addWidget(okButton);
+    auto* answerColumn = new QVBoxLayout(answerPage);
+    answerColumn->setContentsMargins(0, 0, 0, 0);
+    answerColumn->addWidget(answerTable, 1);
+    answerColumn->addLayout(okRow);
+    withdrawalRequestTabView->addWidget(answerPage);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(10, 10, 10, 10);
     column->addWidget(withdrawalRequestTabView);
@@ -90,6 +100,7 @@ WithdrawalRequestWindowController::WithdrawalRequestWindowController(kit::Window
     connect(amountTextField, &QLineEdit::textChanged, this, [this] { calculateResultingBalance(); });
     connect(sendRequestButton, &QPushButton::clicked, this, [this] { sendRequest(); });
     connect(notNowButton, &QPushButton::clicked, this, [this] { close(); });
+    connect(okButton, &QPushButton::clicked, this, [this] { close(); });
     auto& center = platform::NotificationCenter::defaultCenter();
     themeChanges_ = platform::ObserverHandle(
         &center, center.addObserver(kit::kThemeChangedNotification, [this](const platform::Notification&) { applyTheme(); }));
@@ -101,6 +112,7 @@ void WithdrawalRequestWindowController::windowDidAppear() {
     kit::applyControlTexts(withdrawalRequestTabView->widget(0), context_.language);
     sendRequestButton->setText(QString::fromStdString(context_.text("0719")));
     notNowButton->setText(QString::fromStdString(context_.text("0249")));
+    okButton->setText(QString::fromStdString(context_.text("0167")));
     if (QWidget* focused = focusWidget()) focused->clearFocus();
     withdrawalRequestTabView->setCurrentIndex(0);
     amountTextField->clear();
@@ -114,6 +126,7 @@ void WithdrawalRequestWindowController::windowDidAppear() {
                 if (!details) return;
                 withdrawalRequestTabView->setCurrentIndex(1);
                 answer_->setLines(details->lines);
+                okButton->setDefault(true);
             }));
     }
     applyTheme();
@@ -200,7 +213,9 @@ double WithdrawalRequestWindowController::withdrawableLimit() const {
 void WithdrawalRequestWindowController::updateAccountDetails() {
     if (!accountDetail_) return;
     const model::AccountDetails& a = *accountDetail_;
-    const auto show = [](QLineEdit* field, double value) { field->setText(QString::fromStdString(twoPlaces(value))); };
+    const auto show = [](QLineEdit* field, double value) {
+        field->setText(QString::fromStdString(groupedTwoPlaces(value)));
+    };
     show(balanceTextField, a.Balance);
     show(unrealisedPLTextField, a.UnrealisedPL);
     show(equityTextField, a.Equity);
@@ -216,7 +231,8 @@ void WithdrawalRequestWindowController::updateAccountDetails() {
 void WithdrawalRequestWindowController::calculateResultingBalance() {
     if (!accountDetail_) return;
     const double amount = readAmount(amountTextField->text().toStdString()).value_or(0);
-    resultingBalanceTextField->setText(QString::fromStdString(twoPlaces(accountDetail_->Balance - amount - pending())));
+    resultingBalanceTextField->setText(
+        QString::fromStdString(groupedTwoPlaces(accountDetail_->Balance - amount - pending())));
 }
 
 bool WithdrawalRequestWindowController::verifyWithdrawalInformation() {

@@ -59,6 +59,7 @@ public:
     QLineEdit* remarksTextField = nullptr;
     QPushButton* sendRequestButton = nullptr;
     QPushButton* notNowButton = nullptr;
+    QPushButton* okButton = nullptr;  // closes the window from the answer page
     QTableView* answerTable = nullptr;
 
 protected:

@@ -41,19 +41,24 @@ std::optional<std::string> OrderMananger::offsetPositionList(const std::string& 
     return w.value();
 }
 
-bool OrderMananger::validateOffsetPosition(const std::string& itemCode, const std::string& accountNumber) {
+std::optional<std::string> OrderMananger::offsetRefusal(const std::string& itemCode,
+                                                        const std::string& accountNumber) const {
     const OrderRecords r = lookUp(reference_, accountNumber, itemCode);
     const model::SessionSettings* settings = findSession(reference_, r.item);
-    auto fail = [&](const char* key) { return refuse(nullptr, key); };
-    if (!settings) return fail("1049");
-    if (settings->settingsID != 0 && settings->settingsID != 1) return fail("1071");
+    if (!settings) return "1049";
+    if (settings->settingsID != 0 && settings->settingsID != 1) return "1071";
     const std::int32_t status = r.account ? r.account->tradingStatus : 0;
-    if (const char* key = tradingStatusRefusal(status)) return fail(key);
+    if (const char* key = tradingStatusRefusal(status)) return key;
     const std::int32_t access = r.account ? r.account->accountaccessType : 0;
-    if (access == 2 || access == 3) return fail("1072");
-    if (!r.group || !r.group->TradingEnabled) return fail("1072");
-    if (!r.groupInstrument) return fail("1075");
-    return true;
+    if (access == 2 || access == 3) return "1072";
+    if (!r.group || !r.group->TradingEnabled) return "1072";
+    if (!r.groupInstrument) return "1075";
+    return std::nullopt;
+}
+
+bool OrderMananger::validateOffsetPosition(const std::string& itemCode, const std::string& accountNumber) {
+    const auto key = offsetRefusal(itemCode, accountNumber);
+    return !key || refuse(nullptr, *key);
 }
 
 void OrderMananger::PlaceOffsetOrder(const std::string& offsetList, const std::string& itemCode,

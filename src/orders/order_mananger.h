@@ -95,6 +95,8 @@ public:
     // 0x06 per opposite position, 0x07; nullopt when a value holds a separator.
     static std::optional<std::string> offsetPositionList(const std::string& positionId, const std::string& totalQty,
                                                          const std::vector<model::OffsetPosition>& opposite);
+    // The key of the first check the account, instrument and session fail; none: may offset.
+    std::optional<std::string> offsetRefusal(const std::string& itemCode, const std::string& accountNumber) const;
     // On false one failure text has been posted, without an order.
     bool validateOffsetPosition(const std::string& itemCode, const std::string& accountNumber);
     // Sends the list unchanged (1052) once the account and instrument may offset.

@@ -129,10 +129,10 @@ std::shared_ptr<printing::PrintTextView> AccountStatementWindowController::print
         {"0701", tableViews[6], std::size_t(orderSummaryHistoryTableController->getOrderSummaryCount()), nullptr, 1},
         {"0702", tableViews[7], std::size_t(marginSummaryHistoryTableController->getMarginSummaryCount()), nullptr, 1},
         {"0276", tableViews[4], statement.InstrumentInfo.size(), nullptr, 1},
-        {"0260", tableViews[2], statement.SettledPositionInfo.size(), &settled, 3},
-        {"0103", tableViews[0], statement.OpenPositionInfo.size(), &open, 3},
-        {"0261", tableViews[1], statement.PendingOrderInfo.size(), nullptr, 1},
-        {"0088", tableViews[3], statement.cancelledOrderInfo.size(), nullptr, 0},
+        {"21003", tableViews[2], statement.SettledPositionInfo.size(), &settled, 3},
+        {"21001", tableViews[0], statement.OpenPositionInfo.size(), &open, 3},
+        {"21002", tableViews[1], statement.PendingOrderInfo.size(), nullptr, 1},
+        {"21004", tableViews[3], statement.cancelledOrderInfo.size(), nullptr, 0},
     };
 
     std::vector<printing::TableRows> rows;

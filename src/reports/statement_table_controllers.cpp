@@ -4,9 +4,11 @@ namespace reports {
 
 namespace {
 
-std::vector<QString> titlesOf(const std::vector<std::string>& identifiers, const KeyText& text) {
+std::vector<QString> titlesOf(DetailTable table, const KeyText& text) {
     std::vector<QString> titles;
-    for (const auto& id : identifiers) titles.push_back(QString::fromStdString(text(id)));
+    // The settled positions' P/L is realised: its own title, not "0319"'s.
+    for (const auto& id : detailColumns(table))
+        titles.push_back(QString::fromStdString(text(table == DetailTable::SettledPositions && id == "0319" ? "0152" : id)));
     return titles;
 }
 
@@ -19,7 +21,7 @@ std::vector<bool> numbersOf(DetailTable table) {
 }  // namespace
 
 DetailHistoryTableController::DetailHistoryTableController(DetailTable table, const KeyText& text, QObject* parent)
-    : StatementTableModel(detailColumns(table), titlesOf(detailColumns(table), text), numbersOf(table), parent),
+    : StatementTableModel(detailColumns(table), titlesOf(table, text), numbersOf(table), parent),
       table_(table) {}
 
 void DetailHistoryTableController::reloadData(const model::AccountStatementInfo& statement,

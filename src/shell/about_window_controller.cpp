@@ -1,5 +1,6 @@
 #include "shell/about_window_controller.h"
 
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include "kit/theme_manager.h"
@@ -40,6 +41,15 @@ AboutWindowController::AboutWindowController(QWidget* parent) : QDialog(parent, 
     small.setPointSizeF(small.pointSizeF() * 0.85);
     copyRightInfoLabel->setFont(small);
     column->addStretch(1);
+    closeButton = new QPushButton(this);
+    closeButton->setObjectName("closeButton");
+    closeButton->setDefault(true);
+    connect(closeButton, &QPushButton::clicked, this, [this] { closeWindow(); });
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(closeButton);
+    column->addSpacing(8);
+    column->addLayout(buttons);
 }
 
 void AboutWindowController::windowDidAppear(std::int64_t language, std::int64_t theme) {
@@ -57,6 +67,7 @@ void AboutWindowController::loadData(std::int64_t language) {
     versionLabel->setText(QString::fromStdString(texts.version));
     disclaimerLabel->setText(QString::fromStdString(texts.disclaimer));
     copyRightInfoLabel->setText(QString::fromStdString(texts.copyright));
+    closeButton->setText(QString::fromStdString(model::LanguageString::stringforSelectedLanguage(language, "0246")));
     adjustSize();
 }
 

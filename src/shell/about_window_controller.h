@@ -4,6 +4,7 @@
 // stored theme at every opening. Main thread.
 #include <QDialog>
 #include <QLabel>
+#include <QPushButton>
 #include <cstdint>
 
 namespace shell {
@@ -24,6 +25,7 @@ public:
     QLabel* versionLabel = nullptr;
     QLabel* disclaimerLabel = nullptr;
     QLabel* copyRightInfoLabel = nullptr;
+    QPushButton* closeButton = nullptr;
 };
 
 }  // namespace shell

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <map>
 
 #include "kit/controls/sheet_buttons.h"
@@ -127,16 +128,20 @@ void LoginRegistrationWindowController::LoadDepositData() {
 }
 
 void LoginRegistrationWindowController::LoadCountriesData() {
-    // The ISO 3166 territories Qt knows, in code order, by their English
-    // names: Qt names a territory only in English, not in another locale.
+    // The ISO 3166 territories Qt knows, by their English names (Qt names a
+    // territory only in English), sorted by name as a reader looks one up.
     std::map<QString, QString> byCode;
     for (int t = 1; t <= static_cast<int>(QLocale::LastTerritory); ++t) {
         const auto territory = static_cast<QLocale::Territory>(t);
         const QString code = QLocale::territoryToCode(territory);
         if (code.size() == 2) byCode.emplace(code, QLocale::territoryToString(territory));
     }
+    QStringList names;
+    for (const auto& [code, name] : byCode) names << name;
+    std::sort(names.begin(), names.end(),
+              [](const QString& a, const QString& b) { return QString::localeAwareCompare(a, b) < 0; });
     CountryComboBox->clear();
-    for (const auto& [code, name] : byCode) CountryComboBox->addItem(name);
+    CountryComboBox->addItems(names);
 }
 
 model::DemoRegistration LoginRegistrationWindowController::form() const {

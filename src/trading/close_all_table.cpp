@@ -1,6 +1,7 @@
 #include "trading/close_all_table.h"
 
 #include <QHeaderView>
+#include <algorithm>
 
 #include "model/formatter.h"
 #include "model/language_string.h"
@@ -27,6 +28,16 @@ void setUpCloseTable(QTableWidget& table, const std::vector<std::string>& identi
     table.setFont(font);
     table.horizontalHeader()->setStretchLastSection(true);
     table.horizontalHeader()->setDefaultSectionSize(80);
+}
+
+void spreadColumns(QTableWidget& table, const std::vector<int>& widths, int first) {
+    if (static_cast<int>(widths.size()) != table.columnCount() || first >= table.columnCount()) return;
+    int used = 0;
+    for (const int w : widths) used += w;
+    const int spread = table.columnCount() - first;
+    const int share = std::max(0, table.viewport()->width() - used) / spread;
+    for (int c = 0; c < table.columnCount(); ++c)
+        table.setColumnWidth(c, widths[std::size_t(c)] + (c >= first ? share : 0));
 }
 
 void writeStatusRow(QTableWidget& table, int row, const model::OrderInfo& info, const std::string& side,

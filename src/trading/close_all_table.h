@@ -15,11 +15,14 @@ class SessionView;
 namespace trading {
 
 // Account, position, instrument, side, quantity, price, status.
-inline constexpr std::array<const char*, 7> kStatusColumns = {"0012", "0317", "0011", "0020", "0027", "0143", "0144"};
+inline constexpr std::array<const char*, 7> kStatusColumns = {"0012", "0317", "0011", "0020", "0027", "0143", "0514"};
 
 // Headers from the keys (" " for "0"), 12-point rows, no editing.
 void setUpCloseTable(QTableWidget& table, const std::vector<std::string>& identifiers, std::int64_t language);
-// The status columns of one row; the "0144" text wraps, in the row's colour.
+// Columns from `first` on at their `widths` plus an equal share of the width the
+// view has to spare; nothing when `widths` does not match the columns.
+void spreadColumns(QTableWidget& table, const std::vector<int>& widths, int first);
+// The status columns of one row; the "0514" text wraps, in the row's colour.
 void writeStatusRow(QTableWidget& table, int row, const model::OrderInfo& info, const std::string& side,
                     const state::SessionView& view);
 

@@ -1,5 +1,6 @@
 #include "trading/close_all_window_controller.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QVBoxLayout>
@@ -41,6 +42,9 @@ CloseAllWindowController::CloseAllWindowController(kit::WindowContext& context, 
     closeAllTableView = new QTableWidget(0, 0, closeAllTabView);
     setUpCloseTable(*closeAllTableView, kSelectionColumns, context_.language);
     closeAllTableView->setColumnWidth(kTick, 28);
+    // The spare width goes to every column, not to the last alone.
+    closeAllTableView->horizontalHeader()->setStretchLastSection(false);
+    closeAllTableView->viewport()->installEventFilter(this);
     closeAllStatusTableView = new QTableWidget(0, 0, closeAllTabView);
     setUpCloseTable(*closeAllStatusTableView, {kStatusColumns.begin(), kStatusColumns.end()}, context_.language);
     closeAllTabView->addWidget(closeAllTableView);
@@ -91,7 +95,16 @@ void CloseAllWindowController::windowDidAppear() {
     status_.clear();
     selection_.tickAll(context_.view.getOpenOrderCollection());
     reloadSelection();
-    tick_ = context_.ticker.subscribe([this] { refreshTableView(); });
+    tick_ = context_.ticker.subscribe([this] { refreshSelection(); });
+}
+
+void CloseAllWindowController::refreshSelection() {
+    // A position closed or opened meanwhile: the rows, ticks and button again.
+    if (context_.view.getOpenOrderCollection() != shown_) {
+        reloadSelection();
+        return;
+    }
+    refreshTableView();
 }
 
 void CloseAllWindowController::reloadSelection() {
@@ -119,7 +132,17 @@ void CloseAllWindowController::reloadSelection() {
     }
     refreshTableView();
     closeAllTableView->resizeColumnsToContents();
+    contentWidths_.clear();
+    for (int c = 0; c < kColumns; ++c) contentWidths_.push_back(closeAllTableView->columnWidth(c));
+    spreadColumns(*closeAllTableView, contentWidths_, kAccount);
     setButtonTitle();
+}
+
+bool CloseAllWindowController::eventFilter(QObject* watched, QEvent* event) {
+    // The table's own width changed: the spare width is shared again.
+    if (watched == closeAllTableView->viewport() && event->type() == QEvent::Resize)
+        spreadColumns(*closeAllTableView, contentWidths_, kAccount);
+    return QDialog::eventFilter(watched, event);
 }
 
 void CloseAllWindowController::refreshTableView() {
@@ -208,7 +231,7 @@ void CloseAllWindowController::bulkCloseNotification(const platform::Notificatio
         reloadStatus();
         return;
     }
-    if (applyBulkResult(status_, *result, text("0019"))) reloadStatus();
+    if (applyBulkResult(status_, *result, text("90300"))) reloadStatus();
 }
 
 void CloseAllWindowController::reloadStatus() {

@@ -36,6 +36,8 @@ public:
     void closeModal();
     // The selection page's live columns.
     void refreshTableView();
+    // On each tick: the rows again when the open positions changed, else the live columns.
+    void refreshSelection();
 
     const CloseAllSelection& selection() const { return selection_; }
     const std::vector<model::OrderInfo>& failedClosePositions() const { return failed_; }
@@ -49,6 +51,9 @@ public:
     QPushButton* notNowButton = nullptr;
     QLabel* headerTextField = nullptr;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void reloadSelection();
     void reloadStatus();
@@ -60,6 +65,7 @@ private:
     kit::WindowContext& context_;
     CloseAllSelection selection_;
     state::Orders shown_;  // the selection page's rows
+    std::vector<int> contentWidths_;  // the selection columns fitted to their contents
     std::vector<model::OrderInfo> failed_;
     std::vector<model::OrderInfo> status_;
     ClosePositionStatusWindowController* statusSheet_ = nullptr;

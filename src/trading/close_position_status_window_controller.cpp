@@ -55,7 +55,7 @@ void ClosePositionStatusWindowController::windowDidAppear(const std::vector<mode
         button2->show();
         statusTextField->setText(text("1154"));
     } else if (noOfButtons == 1) {
-        button1->setText(text("10852"));
+        button1->setText(text("90301"));
         button2->setText(text("0064"));
         button1->show();
         button2->show();

@@ -214,7 +214,10 @@ bool OffsetPositionWindowController::offsetPositionValidation() {
         ShowStatusMessage(text("21044"));
         return false;
     }
-    const auto refusal = offsetRefusal(context_.view, *main, selection_);
+    const auto refusal =
+        offsetRefusal(context_.view, *main, selection_,
+                      context_.orderManager.offsetRefusal(fields[kSymbol]->text().toStdString(),
+                                                          fields[kAccount]->text().toStdString()));
     if (!refusal) return true;
     if (!refusal->empty()) ShowStatusMessage(text(*refusal));
     return false;

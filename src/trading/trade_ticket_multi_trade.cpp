@@ -31,6 +31,8 @@ void TradeTicketWindowController::checkMultiTradeisAvailable() {
 void TradeTicketWindowController::LoadMultiAccountDetails() {
     closeHeaderEditor();
     multiTradeModel_->reset(multiTradeAccounts(getAccountCollection(), DeviationCheckBox->isChecked()));
+    // New rows start at 0: the quantity box shows their total, not the old one.
+    if (toggleMultiTrade_) showQuantity(multiTradeRows().total());
 }
 
 void TradeTicketWindowController::checkandloadOrderTypesforMultiAccount(const std::string& orderTypeName) {
@@ -43,6 +45,8 @@ void TradeTicketWindowController::checkandloadOrderTypesforMultiAccount(const st
     choice.deviation = DeviationCheckBox->isChecked();
     multiTradeModel_->reset(
         multiTradeAccounts(getAccountCollection(), itemDetails_ ? itemDetails_->availableOrderTypes : 0, choice));
+    multiAccountSelectAllCheckBox->setChecked(false);
+    showQuantity(multiTradeRows().total());
     RefreshMultiTradeTableview();
 }
 

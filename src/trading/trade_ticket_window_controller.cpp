@@ -412,6 +412,11 @@ void TradeTicketWindowController::updateLanguageStrings() {
     SellCheckBox->setText(q("0010"));
     marketDepthChartButton->setText(QString("%1 >>").arg(q("0288")));
     multitradeButton->setText(QString("<< %1").arg(q("0482")));
+    tradeTicketBox->setTitle(q("0072"));
+    AdvancedTradeTicketBox->setTitle(q("0342"));
+    depthBox->setTitle(q("0288"));
+    multiTradeBox->setTitle(q("0482"));
+    multiAccountSelectAllCheckBox->setText(q("90302"));
     for (QLabel* label : taggedLabels_) {
         const int tag = label->property("tag").toInt();
         if (tag > 0)

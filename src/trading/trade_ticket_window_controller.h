@@ -206,8 +206,10 @@ public:
     QCheckBox* showConfirmationCheckBox = nullptr;
     QPushButton* marketDepthChartButton = nullptr;
     QFrame* rightDrawer = nullptr;
+    QGroupBox* depthBox = nullptr;  // the right drawer's titled box
     QPushButton* multitradeButton = nullptr;
     QFrame* leftDrawer = nullptr;
+    QGroupBox* multiTradeBox = nullptr;  // the left drawer's titled box
     BuyMarketDepthTableController* buyMarketDepthTableController = nullptr;
     SellMarketDepthTableController* sellMarketDepthTableController = nullptr;
     QTableView* BuyMarketDepthTableView = nullptr;

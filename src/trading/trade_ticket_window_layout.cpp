@@ -233,8 +233,11 @@ QFrame* TradeTicketWindowController::buildDepthDrawer() {
     auto* drawer = new QFrame;
     drawer->setObjectName("rightDrawer");
     drawer->setFixedWidth(kDrawerWidth);
-    auto* layout = new QVBoxLayout(drawer);
-    layout->setContentsMargins(0, 0, 0, 0);
+    auto* outer = new QVBoxLayout(drawer);
+    outer->setContentsMargins(0, 0, 0, 0);
+    depthBox = new QGroupBox;
+    outer->addWidget(depthBox, 1);
+    auto* layout = new QVBoxLayout(depthBox);
     const auto language = [this] { return context_.language; };
     buyMarketDepthTableController = new BuyMarketDepthTableController(session(), language, this);
     sellMarketDepthTableController = new SellMarketDepthTableController(session(), language, this);
@@ -265,8 +268,11 @@ QFrame* TradeTicketWindowController::buildMultiTradeDrawer() {
     auto* drawer = new QFrame;
     drawer->setObjectName("leftDrawer");
     drawer->setFixedWidth(kMultiTradeDrawerWidth);
-    auto* layout = new QVBoxLayout(drawer);
-    layout->setContentsMargins(0, 0, 0, 0);
+    auto* outer = new QVBoxLayout(drawer);
+    outer->setContentsMargins(0, 0, 0, 0);
+    multiTradeBox = new QGroupBox;
+    outer->addWidget(multiTradeBox, 1);
+    auto* layout = new QVBoxLayout(multiTradeBox);
     multiAccountSelectAllCheckBox = new QCheckBox;
     multitradeTableView = new QTableView;
     multiTradeModel_ = new MultiTradeTableModel([this](const std::string& key) { return text(key); }, this);

@@ -136,6 +136,10 @@ void AddRemoveWindowController::showWindow() {
     symbolSearchField->clearFocus();
     setFocus();
     editor_->restoreChosenType();
+    // The first type is shown until another is chosen.
+    QTreeWidgetItem* group = ItemCategoryOutlineView->topLevelItem(0);
+    if (ItemCategoryOutlineView->selectedItems().isEmpty() && group && group->childCount() > 0)
+        ItemCategoryOutlineView->setCurrentItem(group->child(0));
     reloadItems();
 }
 

@@ -61,11 +61,10 @@ TEST_F(DepositAnswerRouterTest, OnlineAnswersFollowTheWindowWhoseRequestTheMaste
     EXPECT_EQ(router.waiting(), 1u);  // the first still waits
 }
 
-TEST_F(DepositAnswerRouterTest, ApprovalGoesToTheOldestMatchingBankRequestUntilItExpires) {
+TEST_F(DepositAnswerRouterTest, ApprovalGoesToTheOldestFreshMatchBeforeALateRequest) {
     router.expectBank(&first, 1001, 250);
     now += std::chrono::seconds(10);
     router.expectBank(&second, 1001, 250);
-    approval(1001, 300, "other amount");
     approval(1002, 250, "other account");
     EXPECT_TRUE(first.deposits.empty() && second.deposits.empty());
     now += funds::DepositAnswerRouter::kAnswerTimeout - std::chrono::seconds(5);  // the first's 120 s are over
@@ -73,9 +72,44 @@ TEST_F(DepositAnswerRouterTest, ApprovalGoesToTheOldestMatchingBankRequestUntilI
     EXPECT_TRUE(first.deposits.empty());
     ASSERT_EQ(second.deposits.size(), 1u);
     EXPECT_EQ(second.deposits[0], std::vector<std::string>{"late"});
-    approval(1001, 250, "again");  // consumed: nobody waits
+    approval(1001, 250, "again");  // no fresh request: the first's late one takes it
     EXPECT_EQ(second.deposits.size(), 1u);
+    EXPECT_EQ(first.deposits, (std::vector<std::vector<std::string>>{{"again"}}));
     EXPECT_EQ(router.waiting(), 0u);
+}
+
+TEST_F(DepositAnswerRouterTest, AnAnswerNoRequestMatchesReachesTheAccountsWindowOrABanner) {
+    Window shown;
+    std::vector<std::string> banners;
+    router.unclaimed = [&](const std::vector<std::string>& lines) { banners.push_back(lines.at(0)); };
+    router.show(&shown, 1002);
+    router.show(&first, 1001);
+    struct Row {
+        std::uint64_t account;
+        double amount;
+        int lateBy;  // seconds past the timeout
+        Window* expected;  // null: the banner
+    } rows[] = {
+        {1001, 250.01, -100, &first},  // the amount differs in its second decimal
+        {1001, 250, 1, &first},         // past the 120 s
+        {1002, 10, 0, &shown},          // shown, nothing sent
+        {1003, 10, 0, nullptr},         // no window of the account
+    };
+    for (const Row& r : rows) {
+        std::vector<Window*> windows = {&first, &second, &shown};
+        std::vector<std::size_t> before;
+        for (Window* w : windows) before.push_back(w->deposits.size());
+        const std::size_t bannersBefore = banners.size();
+        router.expectBank(&first, 1001, 250);
+        now += funds::DepositAnswerRouter::kAnswerTimeout + std::chrono::seconds(r.lateBy);
+        approval(r.account, r.amount, "answer");
+        for (std::size_t i = 0; i < windows.size(); ++i)
+            EXPECT_EQ(windows[i]->deposits.size(), before[i] + (windows[i] == r.expected ? 1 : 0)) << r.account << " " << i;
+        EXPECT_EQ(banners.size(), bannersBefore + (r.expected ? 0 : 1)) << r.account;
+    }
+    router.leave(&shown);
+    approval(1002, 10, "closed");
+    EXPECT_EQ(banners.back(), "closed");
 }
 
 TEST_F(DepositAnswerRouterTest, ClosingOneWindowKeepsTheOthersRequest) {

@@ -169,7 +169,7 @@ TEST_F(AppSessionTest, OutcomesOfElsewhereAndADrop) {
     ASSERT_TRUE(pump([&] { return outcomes.succeeded == 1; }));
     ASSERT_EQ(sim->command("elsewhere trader").rfind("ok", 0), 0u);
     ASSERT_TRUE(pump([&] { return !outcomes.elsewhere.empty(); }));
-    EXPECT_EQ(outcomes.elsewhere[0], "You have been logged out : You have logged in from another location. !");
+    EXPECT_EQ(outcomes.elsewhere[0], "You have been logged out : You have logged in from another location.");
 
     session->startLogin(fields("trader", "secret1"));
     ASSERT_TRUE(pump([&] { return outcomes.succeeded == 2; }));

@@ -47,7 +47,7 @@ TEST_F(CloseAllSimTest, ARefusedPositionShowsRedTheOthersClose) {
     for (const auto& row : sheet->statusRows()) {
         SCOPED_TRACE(row.orderNo);
         const bool refused = row.orderNo == "70002";
-        EXPECT_EQ(row.orderDetails == integration::tr("0019"), !refused);
+        EXPECT_EQ(row.orderDetails == integration::tr("90300"), !refused);
         EXPECT_EQ(row.statusColor->red, (refused ? trading::kStatusRed : trading::kStatusGreen).red);
     }
     sheet->resize(sheet->minimumSize());

@@ -1,6 +1,7 @@
 // The demo-account sheet and the login window's drawer against the simulator:
 // a registration whose new login then logs in, input the fields refuse, and
 // the drawer that holds the connection settings. Saves screenshots.
+#include <algorithm>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QTest>
@@ -50,6 +51,11 @@ TEST_F(DemoRegistrationTest, RegisteredLoginLogsInInDemoMode) {
     ASSERT_TRUE(sheet && sheet->isVisible());
     EXPECT_EQ(sheet->DepositComboBox->currentText(), "1000");  // the shipped list's first amount
     EXPECT_GT(sheet->CountryComboBox->count(), 200);
+    // By name, as a reader looks one up.
+    const std::vector<std::string> countries = kit::testing::comboItems(sheet->CountryComboBox);
+    EXPECT_TRUE(std::is_sorted(countries.begin(), countries.end(), [](const std::string& a, const std::string& b) {
+        return QString::localeAwareCompare(QString::fromStdString(a), QString::fromStdString(b)) < 0;
+    })) << countries[0] << ", " << countries[1];
     EXPECT_TRUE(sheet->CountryComboBox->currentText().isEmpty());
     saveScreenshot(sheet, "demo-registration-empty-dark");
 

@@ -32,6 +32,9 @@ public:
         list = dynamic_cast<funds::DepositsWithdrawalsWindowController*>(
             main->keptWindow("DepositsWithdrawalsWindowController"));
         ASSERT_TRUE(list && list->isVisible());
+        // The scenario's transactions are of November 2026.
+        list->fromDatePicker->setDateTime(QDateTime(QDate(2026, 11, 1), QTime(0, 0, 0)));
+        list->toDatePicker->setDateTime(QDateTime(QDate(2026, 11, 30), QTime(0, 0, 0)));
     }
     // The searches the simulator received, "account:code" each.
     Texts searches() {
@@ -67,16 +70,25 @@ TEST_F(DepositsWithdrawalsWindowTest, EachSearchSendsItsCodeAndShowsTheAnswerInO
         int index;
         const char* sent;
         Texts narrations;
+        QDate from = {}, to = {};
     } cases[] = {
         {-1, "1001:#DWR", {"Opening deposit", "Withdrawal to bank"}},
         {3, "1001:#ODE", {}},
         {7, "1001:#ADJ", {"Fee refund & credit"}},
+        // Only the days asked for, the last one whole.
+        {-1, "1001:#DWR", {"Withdrawal to bank"}, QDate(2026, 11, 10), QDate(2026, 11, 15)},
     };
     for (const auto& c : cases) {
+        if (c.from.isValid()) {
+            list->fromDatePicker->setDateTime(QDateTime(c.from, QTime(0, 0, 0)));
+            list->toDatePicker->setDateTime(QDateTime(c.to, QTime(0, 0, 0)));
+        }
         ASSERT_TRUE(search(c.index)) << c.sent;
         EXPECT_EQ(searches().back(), c.sent);
         EXPECT_TRUE(runUntil([&] { return column(6) == c.narrations; }, 5000)) << c.sent;
     }
+    list->fromDatePicker->setDateTime(QDateTime(QDate(2026, 11, 1), QTime(0, 0, 0)));
+    list->toDatePicker->setDateTime(QDateTime(QDate(2026, 11, 30), QTime(0, 0, 0)));
     // A typed text that names no entry sends nothing: the next search is the only one more.
     const std::size_t before = searches().size();
     list->transactioncodeComboBox->setEditText(list->transactioncodeComboBox->itemText(3) + "x");
@@ -108,6 +120,8 @@ TEST_F(DepositsWithdrawalsWindowTest, ClearAndAnErroneousAnswerEmptyTheList) {
     EXPECT_EQ(list->toDatePicker->dateTime(), QDateTime(QDate::currentDate(), QTime(12, 0, 0)));
 
     // Kept between showings, rows included; an erroneous answer empties them.
+    list->fromDatePicker->setDateTime(QDateTime(QDate(2026, 11, 1), QTime(0, 0, 0)));
+    list->toDatePicker->setDateTime(QDateTime(QDate(2026, 11, 30), QTime(0, 0, 0)));
     ASSERT_TRUE(search(-1));
     ASSERT_TRUE(runUntil([&] { return list->transactions().rowCount() == 2; }, 5000));
     main->runCommand("DepositsWithdrawalsButtonClicked");

@@ -95,6 +95,19 @@ TEST_F(FundsWindowsTest, BankDepositIsSentOnlyItsWindowShowsTheAnswerAndAnotherA
     EXPECT_TRUE(other->bankView->isVisibleTo(other));
 }
 
+TEST_F(FundsWindowsTest, ABankAnswerBookedACentHigherStillReachesTheWindowThatSent) {
+    ASSERT_EQ(sim->command("fault funds-answer amount-cent"), "ok");
+    auto* deposit = newDeposit();
+    ASSERT_TRUE(deposit);
+    EXPECT_EQ(deposit->amounTitleLabel->text().toStdString(), integration::tr("21185"));  // typed, not approved
+    deposit->amountTextField->setText("250");
+    deposit->sendRequestButton->click();
+    ASSERT_FALSE(deposit->sendRequestButton->isEnabled());
+    ASSERT_TRUE(runUntil([&] { return deposit->depositRequestTabView->currentIndex() == 1; }, 5000));
+    EXPECT_EQ(deposit->answer().data(deposit->answer().index(1, 1), Qt::DisplayRole).toString(), "1001");
+    ASSERT_EQ(sim->command("fault funds-answer normal"), "ok");
+}
+
 TEST_F(FundsWindowsTest, OnlineDepositOpensTheGatewayPageOnceAndEndsWithThePayment) {
     auto* deposit = newDeposit();
     ASSERT_TRUE(deposit);
@@ -145,20 +158,26 @@ TEST_F(FundsWindowsTest, WithdrawalWithinTheLimitIsSentAndAnswered) {
     EXPECT_EQ(kit::testing::comboItems(window->accountComboBox), std::vector<std::string>{"1001"});
     const double limit = window->withdrawableLimit();
     ASSERT_GT(limit, 100);
-    EXPECT_EQ(window->withdrawableFundTextField->text().toStdString(), funds::twoPlaces(limit));
+    // The margin the open positions hold (one side of the hedged GOLD) stays out of the limit.
+    EXPECT_EQ(window->marginTextField->text(), "10,806.90");
+    EXPECT_LE(limit, window->accountDetail()->Equity - 10806.90 + 0.005);
+    EXPECT_EQ(window->withdrawableFundTextField->text().toStdString(), funds::groupedTwoPlaces(limit));
     window->amountTextField->setText(QString::fromStdString(funds::twoPlaces(limit + 1)));
     window->sendRequestButton->click();
     EXPECT_TRUE(refusedWith("1117"));
     window->amountTextField->setText("100");
     EXPECT_EQ(window->resultingBalanceTextField->text().toStdString(),
-              funds::twoPlaces(window->accountDetail()->Balance - 100 -
-                               window->pendingWithdrawalsTextField->text().toDouble()));
+              funds::groupedTwoPlaces(window->accountDetail()->Balance - 100 -
+                                      *funds::readAmount(window->pendingWithdrawalsTextField->text().toStdString())));
     window->remarksTextField->setText("to my bank");
     bothThemes(window, "withdrawal-form", nullptr, 100);
     window->sendRequestButton->click();
     ASSERT_TRUE(runUntil([&] { return window->withdrawalRequestTabView->currentIndex() == 1; }, 5000));
     EXPECT_EQ(window->answer().rowCount(), 5);
+    EXPECT_TRUE(window->okButton->isVisibleTo(window));
     bothThemes(window, "withdrawal-answer", nullptr, 100);
+    window->okButton->click();
+    EXPECT_FALSE(window->isVisible());
 }
 
 }  // namespace

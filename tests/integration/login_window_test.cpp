@@ -263,6 +263,7 @@ TEST_F(LoginWindowTest, AboutOpensFromTheLoginMenuAndTheHelpMenuAsOneWindow) {
               model::Formatter::fillIndexedText(tr("0229"), {"\n\n"}));
     EXPECT_EQ(about->copyRightInfoLabel->text().toStdString(), platform::ResourceBundle::applicationCopyright());
     EXPECT_EQ(about->palette().color(QPalette::Window), QColor(Qt::black));
+    EXPECT_EQ(about->closeButton->text().toStdString(), tr("0246"));
     saveScreenshot(about, "about-login-dark");
 
     // A new language and theme change nothing while it shows, and show at the next opening.
@@ -278,7 +279,8 @@ TEST_F(LoginWindowTest, AboutOpensFromTheLoginMenuAndTheHelpMenuAsOneWindow) {
     EXPECT_EQ(about->disclaimerLabel->text().toStdString(), "Risque.\n\nFin 100%");
     EXPECT_NE(about->palette().color(QPalette::Window), QColor(Qt::black));
     saveScreenshot(about, "about-login-light");
-    about->closeWindow();
+    about->closeButton->click();  // its own button, not only the window manager's
+    EXPECT_FALSE(about->isVisible());
     delegate->setLanguage(0);
 
     // Logged in, the Help menu opens the same window over the main window, once.

@@ -71,6 +71,10 @@ TEST_P(ReferenceDataLoginTest, FillsUserAccountsGroupsAndSessionSettings) {
     EXPECT_EQ(main.AccountName, "Trader main");
     EXPECT_EQ(main.GroupId, "10");
     EXPECT_DOUBLE_EQ(main.Balance, 50000);
+    // The margin its open positions hold, both sides and the larger side of each instrument.
+    EXPECT_DOUBLE_EQ(main.UsedMargin, 16913.10);
+    EXPECT_DOUBLE_EQ(main.oneSideMargin, form == "xml" ? 0 : 10806.90);  // the XML form has no such column
+    EXPECT_DOUBLE_EQ(main.AvailableMargin, 50000 - 16913.10);
     EXPECT_EQ(main.accountaccessType, 1);
     EXPECT_EQ(main.tradingStatus, 1);
     const auto& viewOnly = **s.referenceData().AccountDetailCollection().find("1003");

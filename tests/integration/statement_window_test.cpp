@@ -155,7 +155,7 @@ TEST_F(StatementWindowTest, FirstOpeningRequestsOnceAndFillsEveryTable) {
     EXPECT_EQ(column(window->marginSummaryHistoryTableController, 1), std::vector<std::string>{"2"});
     const std::string gap(5, ' ');
     EXPECT_EQ(window->closedStatusLabel->text().toStdString(),  // worked from the scenario's settled rows
-              integration::tr("0027") + " : 4" + gap + integration::tr("0319") + " : 60.50" + gap +
+              integration::tr("0027") + " : 4" + gap + integration::tr("0152") + " : 60.50" + gap +
                   integration::tr("0275") + " : 1.50" + gap + integration::tr("0432") + " : 0.50" + gap + "TDS : 0.25" + gap);
     for (QTableView* view : window->tableViews) {
         QAbstractItemModelTester tester(view->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -259,7 +259,7 @@ TEST_F(StatementWindowTest, PrintsTheLastStatementUnderTheLastRequestAsTheTables
         std::vector<std::string> out{"[image]", tr("0263")};
         if (rows[0] > 1) out.insert(out.end(), {"12 S&P Tower", "Broker &lt;b&gt; Ltd"});
         out.insert(out.end(), {tr("0012") + " : 1001", tr("0239") + " : " + name, tr("0436") + " : " + day + " - " + day});
-        const char* headings[] = {"0700", "0701", "0702", "0276", "0260", "0103", "0261", "0088"};
+        const char* headings[] = {"0700", "0701", "0702", "0276", "21003", "21001", "21002", "21004"};
         for (int i = 0; i < 8; ++i) {
             out.insert(out.end(), {tr(headings[i]), "[table " + std::to_string(rows[std::size_t(i)]) + "]"});
             if (i == 4) out.push_back(window->settledPositionHistoryTableController->getSettledStatusInfo(statement));

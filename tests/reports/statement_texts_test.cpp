@@ -125,7 +125,7 @@ TEST_F(StatementTextsTest, StatusLinesListTheirTotalsEachFollowedByFiveBlanks) {
     b->SettledQty = "2";
     const std::string gap(5, ' ');
     EXPECT_EQ(reports::settledStatusLine(statement, key),
-              "<0027> : 3.5" + gap + "<0319> : -1,234.50" + gap + "<0275> : 0.00" + gap + "<0432> : 0.00" + gap +
+              "<0027> : 3.5" + gap + "<0152> : -1,234.50" + gap + "<0275> : 0.00" + gap + "<0432> : 0.00" + gap +
                   "TDS : 0.00" + gap);
     auto o = add(statement.OpenPositionInfo);
     o->RemainingQty = "12345678", o->UnrealisedPL = 0.1, o->Commision = 0.2, o->Storage = 1e6;

@@ -1,6 +1,8 @@
 // Orders placed by a scripted raw client and the messages the simulator answers with.
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #include "raw_client.h"
 
 using namespace rawclient;
@@ -168,6 +170,21 @@ TEST(SimOrders, CloseAllAndCloseHedged) {
         EXPECT_FALSE(m.has(33)) << "the offset carries no request id to echo";
     }
     EXPECT_TRUE(sawAnswer);
+
+    // The position opened and closed this session is still found by the executed search.
+    std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    char today[16];
+    std::strftime(today, sizeof today, "%Y%m%d%H%M%S", &tm);
+    ReqClient req(sim->requestPort());
+    const auto reply = req.ask(frame({{10, "1023"}, {151, "getexecutedpositions"}, {152, "1000"}, {153, "1"},
+                                      {575, today}, {576, today}, {20, "8"}, {115, "11"}, {23, "trader"},
+                                      {19, "424201"}, {21, today}}));
+    ASSERT_TRUE(reply && reply->size() > 2);
+    const auto answer = parse(reply->substr(1, reply->size() - 2));
+    ASSERT_TRUE(answer);
+    EXPECT_NE(answer->get(159).find(sell + "\x05" "1001\x05"), std::string::npos) << answer->get(159);
 }
 
 TEST(SimOrders, ServerMessagesOnCommand) {
@@ -179,6 +196,15 @@ TEST(SimOrders, ServerMessagesOnCommand) {
     ASSERT_TRUE(s);
     EXPECT_EQ(s->get(34), "1002");
     EXPECT_EQ(s->get(560), "25000.00");
+    // Margin held by its 50 lots at 38.51, one side only.
+    EXPECT_EQ(s->get(84), "1925.50");
+    EXPECT_EQ(s->get(120), "1925.50");
+    // 1001 holds GOLD on both sides: the one-side figure counts the larger.
+    EXPECT_EQ(sim->command("summary 1001"), "ok");
+    const auto hedged = c.expect(1045);
+    ASSERT_TRUE(hedged);
+    EXPECT_EQ(hedged->get(84), "16913.10");
+    EXPECT_EQ(hedged->get(120), "10806.90");
     EXPECT_EQ(sim->command("relogin trader"), "ok 1");
     EXPECT_TRUE(c.expect(1028));
     EXPECT_EQ(sim->command("relogin nobody").rfind("error", 0), 0u);

@@ -68,6 +68,7 @@ TEST(SimRequests, EveryTableAnswerCarriesTheRequestNameAndItsRowLayout) {
         {"getapprovalrequest", {}, 1, 10},
         {"getfinancialapprovals", {}, 1, 14},
         {"getfinancialtransactions", {{34, "1001"}, {575, "20261101000000"}, {576, "20261231000000"}, {551, "#DWR"}}, 2, 10},
+        {"getfinancialtransactions", {{34, "1001"}, {575, "20261110000000"}, {576, "20261115000000"}, {551, "#DWR"}}, 1, 10},
         {"getfinancialtransactions", {{34, "1001"}, {551, "#ADJ"}}, 1, 10},
         {"getfinancialtransactions", {{34, "1001"}, {551, ""}}, 0, 0},
         {"resourcesearch", {{159, "\x05" "0\x05" "7\x05" "0\x05\x05" "CAL\x05\x05\x05" "0\x06"}, {160, "1"}}, 1, 9},

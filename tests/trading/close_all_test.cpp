@@ -108,7 +108,8 @@ TEST_F(CloseAllTest, AllTickedGoAsCloseAllAndTheStatusFollowsTheAnswers) {
     answer(state::BulkCloseResult::kSettled, "P1");
     answer(state::BulkCloseResult::kRejected, "P2", "No liquidity");
     answer(state::BulkCloseResult::kRejected, "P9", "Not in the table");
-    EXPECT_EQ(details(), (Strings{"P1 " + tr("0019"), "P2 No liquidity", "P3 " + tr("0531")}));
+    EXPECT_EQ(details(), (Strings{"P1 " + tr("90300"), "P2 No liquidity", "P3 " + tr("0531")}));
+    EXPECT_EQ(sheet->closeAllStatusTableView->horizontalHeaderItem(6)->text().toStdString(), tr("0514"));
     EXPECT_EQ(sheet->statusRows()[1].statusColor->red, kStatusRed.red);
     EXPECT_EQ(sheet->statusRows()[0].statusColor->green, kStatusGreen.green);
 }
@@ -125,7 +126,7 @@ TEST_F(CloseAllTest, RefusalsShowInTheStatusSheetAndTheRestGoOn) {
     EXPECT_EQ(failed.quantity, "1");
     EXPECT_EQ(failed.price, "50.10");  // the market close of a sell
     EXPECT_EQ(status->statusTextField->text().toStdString(), tr("1155"));
-    EXPECT_EQ(status->button1->text().toStdString(), tr("10852"));
+    EXPECT_EQ(status->button1->text().toStdString(), tr("90301"));
     EXPECT_EQ(status->statusTableView->item(0, 3)->text(), "S");
     status->button1->click();
     EXPECT_EQ(sent, 1);
@@ -144,6 +145,11 @@ TEST_F(CloseAllTest, RefusalsShowInTheStatusSheetAndTheRestGoOn) {
 TEST_F(CloseAllTest, PositionsClosedOrOpenedMeanwhile) {
     open().erase(open().begin() + 2);  // P3 closed while ticked
     openPosition(0, "2", "1001", "P4");  // and a new one, not ticked
+    fake->ticker.tick();  // the list follows on the next tick
+    ASSERT_EQ(sheet->closeAllTableView->rowCount(), 3);
+    EXPECT_EQ(sheet->closeAllTableView->item(2, 2)->text(), "P4");
+    EXPECT_EQ(sheet->closeAllTableView->item(2, 0)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(sheet->closeAllButton->text().toStdString(), tr("0706") + " (2)");
     sheet->closeAllButtonClicked();
     EXPECT_EQ(sent, 1);
     EXPECT_TRUE(sentFor({"P1", "P2"}, orders::OrderMananger::kCloseSelected));

@@ -136,7 +136,10 @@ TEST_F(OffsetTest, ChecksInOrder) {
              t.sheet->QuantitySelectedAtIndex(1, "1");
          }, "20243"},
         {[&](OffsetTest& t) { ready(t); t.account->tradingStatus = 5; }, "0333"},
-        {[&](OffsetTest& t) { ready(t); t.account->accountaccessType = 3; }, "1068"},
+        // The order manager's rule, before anything is sent.
+        {[&](OffsetTest& t) { ready(t); t.account->tradingStatus = 4; t.gi->isAvailableForTrading = false; }, "1072"},
+        {[&](OffsetTest& t) { ready(t); t.account->tradingStatus = 2; }, "1072"},
+        {[&](OffsetTest& t) { ready(t); t.account->accountaccessType = 2; }, "1072"},
         {[&](OffsetTest& t) { ready(t); t.gi->isAvailableForTrading = false; }, "1069"},
         {[&](OffsetTest& t) { ready(t); t.sessionSettings->allowNewMarket = false; }, "1050"},
         // The position closed meanwhile.

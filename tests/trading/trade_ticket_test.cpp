@@ -573,6 +573,34 @@ TEST_F(TradeTicketTest, DrawerRowsTicksQuantitiesAndOneBulkOrder) {
     EXPECT_EQ(ticket->multiTradeRows().total(), 0);
 }
 
+TEST_F(TradeTicketTest, DrawerRebuildByABracketBoxStartsTheQuantityBoxAgain) {
+    account->accountSettings = 0;
+    addAccount(1002, 0x02, 0xE7);
+    open();
+    advanced();
+    ticket->multitradeButton->click();
+    const std::pair<QWidget*, std::string> titles[] = {
+        {ticket->tradeTicketBox, tr("0072")},  {ticket->AdvancedTradeTicketBox, tr("0342")},
+        {ticket->multiTradeBox, tr("0482")},   {ticket->depthBox, tr("0288")},
+        {ticket->multiAccountSelectAllCheckBox, tr("90302")},
+    };
+    for (const auto& [widget, title] : titles)
+        EXPECT_EQ((qobject_cast<QGroupBox*>(widget) ? qobject_cast<QGroupBox*>(widget)->title()
+                                                     : qobject_cast<QCheckBox*>(widget)->text())
+                      .toStdString(),
+                  title);
+    for (QCheckBox* box : {ticket->TakeProfitCheckBox, ticket->StopLossCheckBox}) {
+        ticket->multiAccountSelectAllCheckBox->click();
+        ticket->multitradeTableView->model()->setData(cell(0, 2), "3", Qt::EditRole);
+        ASSERT_EQ(ticket->QuantityComboBox->currentText(), "3");
+        box->click();  // every row again, nothing ticked
+        EXPECT_EQ(drawerAccounts(), (Ids{1001, 1002}));
+        EXPECT_TRUE(ticket->multiTradeRows().ticks().empty());
+        EXPECT_FALSE(ticket->multiAccountSelectAllCheckBox->isChecked());
+        EXPECT_EQ(ticket->QuantityComboBox->currentText(), "0") << box->objectName().toStdString();
+    }
+}
+
 TEST_F(TradeTicketTest, DrawerMarginFollowsTheTickerAndLeavesTheAccountAlone) {
     account->Balance = 1000;
     group->RevLeverageOnFLoss = 50;

@@ -92,8 +92,8 @@ TEST_F(HistoryCoreTest, SettledTotalsLabel) {
         return settledTotalsText(t, [](const std::string& key) { return "k" + key; });
     };
     EXPECT_EQ(label({2.5, 1234.5, -2.5, 0.25, 3}),
-              "k0027 : 2.5     k0319 : 1,234.50     k0275 : -2.50     k0432 : 0.25     k0439 : 3.00     ");
-    EXPECT_EQ(label({}), "k0027 : 0     k0319 : 0.00     k0275 : 0.00     k0432 : 0.00     k0439 : 0.00     ");
+              "k0027 : 2.5     k0152 : 1,234.50     k0275 : -2.50     k0432 : 0.25     k0439 : 3.00     ");
+    EXPECT_EQ(label({}), "k0027 : 0     k0152 : 0.00     k0275 : 0.00     k0432 : 0.00     k0439 : 0.00     ");
     EXPECT_FALSE(label({NAN, 0, 0, 0, 0}) || label({0, INFINITY, 0, 0, 0}));
 }
 

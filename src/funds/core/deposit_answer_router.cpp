@@ -39,40 +39,63 @@ void DepositAnswerRouter::expectOnline(DepositAnswerTarget* target, std::uint64_
     expect({target, true, accountId, twoPlaces(amount), payGateId, {}});
 }
 
+void DepositAnswerRouter::show(DepositAnswerTarget* target, std::uint64_t accountId) {
+    platform::assertMainThread();
+    for (auto& [window, account] : shown_)
+        if (window == target) {
+            account = accountId;
+            return;
+        }
+    shown_.emplace_back(target, accountId);
+}
+
 void DepositAnswerRouter::leave(DepositAnswerTarget* target) {
     platform::assertMainThread();
     std::erase_if(expected_, [&](const Expectation& e) { return e.target == target; });
     std::erase_if(bound_, [&](const auto& entry) { return entry.second == target; });
+    std::erase_if(shown_, [&](const auto& entry) { return entry.first == target; });
 }
 
-void DepositAnswerRouter::dropExpired() {
-    const platform::TimePoint now = clock_();
-    std::erase_if(expected_, [&](const Expectation& e) {
-        if (now - e.sent < kAnswerTimeout) return false;
-        platform::Log::info("Deposit request of account " + std::to_string(e.accountId) + " for " + e.amount +
-                            " not answered in time: no longer awaited");
-        return true;
+DepositAnswerTarget* DepositAnswerRouter::fallback(std::uint64_t accountId) {
+    const auto waiting = std::find_if(expected_.begin(), expected_.end(), [&](const Expectation& e) {
+        return !e.online && e.accountId == accountId;
     });
+    if (waiting != expected_.end()) {
+        DepositAnswerTarget* target = waiting->target;
+        expected_.erase(waiting);
+        return target;
+    }
+    const auto shown = std::find_if(shown_.begin(), shown_.end(), [&](const auto& s) { return s.second == accountId; });
+    return shown != shown_.end() ? shown->first : nullptr;
 }
 
 void DepositAnswerRouter::route(const state::DepositRequestDetails& answer) {
     platform::assertMainThread();
-    dropExpired();
     if (!answer.request || !answer.request->information) return;
     const model::FinancialApproval& money = *answer.request->information;
     const std::string amount = twoPlaces(money.requestedAmount);
+    const platform::TimePoint now = clock_();
     const auto match = std::find_if(expected_.begin(), expected_.end(), [&](const Expectation& e) {
-        return !e.online && e.accountId == money.beneficiaryAccount && e.amount == amount;
+        return !e.online && e.accountId == money.beneficiaryAccount && e.amount == amount && fresh(e, now);
     });
-    if (match == expected_.end()) return;
-    DepositAnswerTarget* target = match->target;
-    expected_.erase(match);
-    target->depositAnswered(answer.lines);
+    DepositAnswerTarget* target = nullptr;
+    if (match != expected_.end()) {
+        target = match->target;
+        expected_.erase(match);
+    } else {
+        target = fallback(money.beneficiaryAccount);
+    }
+    if (target) {
+        target->depositAnswered(answer.lines);
+    } else if (unclaimed) {
+        platform::Log::info("Deposit answer for account " + std::to_string(money.beneficiaryAccount) +
+                            " awaited by no window");
+        unclaimed(answer.lines);
+    }
 }
 
 void DepositAnswerRouter::route(const state::PayGateUpdate& update) {
     platform::assertMainThread();
-    dropExpired();
     if (!update.data) return;
     const model::PayGateTransaction& payment = *update.data;
     if (const auto bound = bound_.find(payment.requestId); bound != bound_.end()) {
@@ -81,8 +104,10 @@ void DepositAnswerRouter::route(const state::PayGateUpdate& update) {
     }
     if (update.state != state::PayGateUpdate::kMasterAdded) return;
     const std::string amount = twoPlaces(payment.payRequestAmount);
+    const platform::TimePoint now = clock_();
     const auto match = std::find_if(expected_.begin(), expected_.end(), [&](const Expectation& e) {
-        return e.online && e.accountId == payment.accountId && e.amount == amount && e.payGateId == payment.payGateId;
+        return e.online && e.accountId == payment.accountId && e.amount == amount && e.payGateId == payment.payGateId &&
+               fresh(e, now);
     });
     if (match == expected_.end()) return;
     DepositAnswerTarget* target = match->target;

@@ -1,10 +1,12 @@
 #pragma once
 // Hands each deposit answer to the one open deposit window that asked for it.
 // A window records what it sent; an approval answer (801) goes to the oldest
-// bank request of its account and amount, a gateway's first answer to the
-// oldest online request of its account, amount and gateway, which is then
-// bound to the request id for the later answers. A request not answered
-// within kAnswerTimeout is dropped. Main thread.
+// bank request of its account and amount sent within kAnswerTimeout, a
+// gateway's first answer to the oldest such online request of its account,
+// amount and gateway, which is then bound to the request id for the later
+// answers. An approval answer no request matches (another amount, or late)
+// goes to the oldest bank request of its account, else to a window showing
+// the account, else to `unclaimed`. Main thread.
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -42,8 +44,12 @@ public:
     // The window's request, replacing any it had waiting.
     void expectBank(DepositAnswerTarget* target, std::uint64_t accountId, double amount);
     void expectOnline(DepositAnswerTarget* target, std::uint64_t accountId, double amount, std::uint64_t payGateId);
-    // The window closes: its request and bindings go.
+    // The account the window shows (it may take an answer nobody awaits).
+    void show(DepositAnswerTarget* target, std::uint64_t accountId);
+    // The window closes: its request, bindings and account go.
     void leave(DepositAnswerTarget* target);
+    // An approval answer no open window takes: its detail lines.
+    std::function<void(const std::vector<std::string>& lines)> unclaimed;
 
     void route(const state::DepositRequestDetails& answer);
     void route(const state::PayGateUpdate& update);
@@ -59,11 +65,14 @@ private:
         platform::TimePoint sent;
     };
     void expect(Expectation expectation);
-    void dropExpired();
+    bool fresh(const Expectation& e, platform::TimePoint now) const { return now - e.sent < kAnswerTimeout; }
+    // The window for an approval answer of the account no request matches; null: none.
+    DepositAnswerTarget* fallback(std::uint64_t accountId);
 
     Clock clock_;
     std::vector<Expectation> expected_;  // oldest first
     std::map<std::uint64_t, DepositAnswerTarget*> bound_;  // request id -> window
+    std::vector<std::pair<DepositAnswerTarget*, std::uint64_t>> shown_;  // window -> account, oldest first
     platform::ObserverHandle deposits_;
     platform::ObserverHandle payments_;
 };

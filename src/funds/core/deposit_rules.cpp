@@ -64,4 +64,19 @@ std::optional<std::string> paymentAddress(const model::PayGateTransaction& payme
            "&p3=" + model::URLEncoding::stringByAddingPercentEncodingForRFC3986(payment.transactionKey);
 }
 
+state::Banner depositAnswerBanner(const std::vector<std::string>& lines, const std::string& subtitle,
+                                  const std::string& appName) {
+    state::Banner banner;
+    banner.title = appName;
+    banner.subtitle = subtitle;
+    for (const std::string& line : lines) {
+        const auto split = line.find('\x03');
+        if (!banner.informativeText.empty()) banner.informativeText += '\n';
+        banner.informativeText +=
+            split == std::string::npos ? line : line.substr(0, split) + " : " + line.substr(split + 1);
+    }
+    banner.dismissDelayTime = -1;  // kept until read
+    return banner;
+}
+
 }  // namespace funds

@@ -12,6 +12,10 @@ class TradeCurrency;
 class PayGateTransaction;
 }  // namespace model
 
+namespace state {
+struct Banner;
+}
+
 namespace funds {
 
 // Failure codes of validateCurrency; kCurrencyValid when the gateway's currency
@@ -37,6 +41,11 @@ std::string estimatedDeposit(const std::string& amountText, bool online, const m
 // The eight "label<0x03>value" lines that confirm an online payment.
 std::vector<std::string> confirmationLines(const model::PayGateTransaction& payment,
                                            const std::function<std::string(const std::string&)>& text);
+
+// A banner for an approval answer no deposit window takes: titled with the
+// application and the window's title, one "label : value" line per detail line.
+state::Banner depositAnswerBanner(const std::vector<std::string>& lines, const std::string& subtitle,
+                                  const std::string& appName);
 
 // "<systemWebURL>?p1=<requestId>&p2=<requestedByUserId>&p3=<key, percent-encoded>";
 // nothing when the address is not http or https.

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "model/formatter.h"
+
 namespace funds {
 
 namespace {
@@ -98,6 +100,11 @@ std::string twoPlaces(double value) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.2f", value);
     return buffer;
+}
+
+std::string groupedTwoPlaces(double value) {
+    const std::string plain = twoPlaces(value);
+    return model::Formatter::formatDecimalWithString(plain).value_or(plain);
 }
 
 }  // namespace funds

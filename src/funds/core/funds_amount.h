@@ -16,5 +16,7 @@ bool isValidEmail(std::string_view text);
 
 // "%.2f", no grouping.
 std::string twoPlaces(double value);
+// "%.2f" with en-US thousands groups ("52,545.00").
+std::string groupedTwoPlaces(double value);
 
 }  // namespace funds

@@ -34,10 +34,12 @@ const TableTraits& tableTraits(TableKind kind) {
         t[TableKind::PendingOrders].rowMenu = t[TableKind::PendingOrders].sheets = true;
         t[TableKind::CancelledOrders] = positionsTable(note::kCancelledOrderTable, true);
         t[TableKind::SettledPositions] = positionsTable(note::kSettledPositionTable, true);
+        t[TableKind::SettledPositions].titleKeys = {{"0319", "0152"}};  // the realised P/L
         t[TableKind::ExecutedPositions] = positionsTable(note::kExecutedPositionTable, false);
         t[TableKind::ExecutedPositions].rowMenu = t[TableKind::ExecutedPositions].sheets = true;
         TableTraits& accounts = t[TableKind::Accounts];
         accounts.wholeTableTick = true;
+        accounts.titleKeys = {{"0144", "0514"}};  // the trading status
         TableTraits& journal = t[TableKind::Journal];
         journal.headerMenu = journal.showHide = false;
         journal.notification = note::kJournalTable;
@@ -59,8 +61,9 @@ const TableTraits& tableTraits(TableKind kind) {
 std::string headerTitle(const TableTraits& traits, const std::string& identifier, std::int64_t language) {
     const auto fixed = traits.fixedTitles.find(identifier);
     if (fixed != traits.fixedTitles.end()) return fixed->second;
-    return model::LanguageString::stringforSelectedLanguage(language,
-                                                            model::LanguageString::setLanguageKey(identifier));
+    const auto key = traits.titleKeys.find(identifier);
+    return model::LanguageString::stringforSelectedLanguage(
+        language, model::LanguageString::setLanguageKey(key != traits.titleKeys.end() ? key->second : identifier));
 }
 
 std::vector<HeaderMenuEntry> headerMenuEntries(const std::vector<ColumnState>& columns,

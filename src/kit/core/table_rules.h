@@ -39,6 +39,8 @@ struct TableTraits {
     bool sheets = false;
     // Columns titled by a literal text instead of their language key.
     std::map<std::string, std::string> fixedTitles;
+    // Columns titled by another key than their identifier (which stays the stored name).
+    std::map<std::string, std::string> titleKeys;
 };
 
 const TableTraits& tableTraits(TableKind kind);

@@ -47,7 +47,7 @@ std::string openStatusLine(const model::AccountStatementInfo& s, const KeyText& 
 
 std::string settledStatusLine(const model::AccountStatementInfo& s, const KeyText& text) {
     return statusLine({{text("0027"), quantitySumText(s.getSettledQuantity())},
-                       {text("0319"), moneyText(s.getSettledProfitorLoss())},
+                       {text("0152"), moneyText(s.getSettledProfitorLoss())},
                        {text("0275"), moneyText(s.getSettledCommission())},
                        {text("0432"), moneyText(s.getSettledStorage())},
                        {"TDS", moneyText(s.getSettledTDS())}});

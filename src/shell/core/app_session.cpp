@@ -1,5 +1,7 @@
 #include "shell/core/app_session.h"
 
+#include <string_view>
+
 #include "model/formatter.h"
 #include "model/language_string.h"
 #include "platform/log.h"
@@ -36,7 +38,12 @@ std::string AppSession::text(const std::string& key) const {
 void AppSession::showLoginMessages(const state::LoginMessages& messages) { outcomes_.loginRefused(messages); }
 
 void AppSession::LogininAnotherLocation(const std::optional<std::string>& serverText) {
-    outcomes_.loggedInElsewhere(text("0008") + " : " + serverText.value_or("") + " !");
+    // The server's sentence keeps its own stop; a bare one gets the "!".
+    const std::string server = serverText.value_or("");
+    std::string message = text("0008");
+    if (!server.empty()) message += " : " + server;
+    if (server.empty() || std::string_view(".!?").find(server.back()) == std::string_view::npos) message += " !";
+    outcomes_.loggedInElsewhere(message);
 }
 
 void AppSession::ConnectionFailureNotification() {

@@ -99,7 +99,8 @@ double OffsetSelection::total() const {
 }
 
 std::optional<std::string> offsetRefusal(const state::SessionView& session, const model::Order& main,
-                                         const OffsetSelection& selection) {
+                                         const OffsetSelection& selection,
+                                         const std::optional<std::string>& orderRule) {
     if (!session.isNetworkAvailable()) return "1007";
     const auto ticked = selection.ticked();
     if (ticked.empty()) return "";
@@ -111,12 +112,9 @@ std::optional<std::string> offsetRefusal(const state::SessionView& session, cons
         if (quantity <= 0) return "20241";
         if (quantity > model::TextValue::doubleValue(r.totalQty) + 1e-9) return "20243";
     }
+    // The account's status and access: the rule the order manager sends by.
+    if (orderRule) return orderRule;
     const auto account = accountOf(session, main);
-    const std::int32_t status = account ? account->tradingStatus : 0;
-    if (status == 2 || status == 6) return "1068";
-    if (status == 3) return "0334";
-    if (status == 5) return "0333";
-    if (account && account->accountaccessType == 3) return "1068";
     const auto item = itemOf(session, main);
     const auto group = account ? session.group(account->GroupId) : nullptr;
     const auto conditions = group && item ? group->instrument(item->InstrumentId) : nullptr;

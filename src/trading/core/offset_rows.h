@@ -45,8 +45,10 @@ private:
 };
 
 // The first failing check's key; "" for a silent refusal (nothing ticked);
-// nullopt when the offset may go.
+// nullopt when the offset may go. `orderRule`: the order manager's refusal of
+// the account and instrument, checked after the quantities.
 std::optional<std::string> offsetRefusal(const state::SessionView& session, const model::Order& main,
-                                         const OffsetSelection& selection);
+                                         const OffsetSelection& selection,
+                                         const std::optional<std::string>& orderRule);
 
 }  // namespace trading

@@ -11,7 +11,7 @@
 namespace views {
 
 struct SettledTotals {
-    static constexpr std::array<const char*, 5> kLabelKeys = {"0027", "0319", "0275", "0432", "0439"};
+    static constexpr std::array<const char*, 5> kLabelKeys = {"0027", "0152", "0275", "0432", "0439"};
     // Summed in double: quantity, then the four money sums.
     std::array<double, 5> sums{};
 };
