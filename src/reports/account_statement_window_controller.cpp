@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cassert>
 
+#include "charts/core/pie_data.h"
 #include "charts/pie_chart_controller.h"
 #include "kit/control_texts_walk.h"
 #include "kit/core/kit_payloads.h"
@@ -40,12 +41,13 @@ QDateTime toQt(model::Date date) { return QDateTime::fromMSecsSinceEpoch(date.ti
 model::Date fromQt(const QDateTime& date) { return model::Date{std::chrono::milliseconds{date.toMSecsSinceEpoch()}}; }
 
 // The pie goes into its box when it is first built; later loads redraw it there.
-void loadPie(charts::PieChartController*& pie, QGroupBox* box, const model::PieChartDictionary& data) {
+void loadPie(charts::PieChartController*& pie, QGroupBox* box, const model::PieChartDictionary& data,
+             std::vector<std::size_t> colours) {
     if (!pie) {
         pie = new charts::PieChartController(box);
         box->layout()->addWidget(pie->view());
     }
-    pie->setPieChartData(data);
+    pie->setPieChartData(data, std::move(colours));
 }
 
 }  // namespace
@@ -147,8 +149,13 @@ void AccountStatementWindowController::accountStatementUpdate() {
         account ? QString::fromStdString(statement.getCompanyAddressForAccountId(account).value_or("")) : QString());
     marginSummaryHistoryTableController->loadMarginSummaryForAccount(statement, account);
     orderSummaryHistoryTableController->loadOrderSummary(statement);
-    loadPie(settledPLPieChartController, settledPLBox, statement.getSettledPLForItems());
-    loadPie(openPLPieChartController, unrealisedPLBox, statement.getOpendPLForItems());
+    // Side by side, an instrument has one colour in both pies.
+    const auto settled = statement.getSettledPLForItems();
+    const auto open = statement.getOpendPLForItems();
+    auto colours = charts::sharedSliceColours({settled.PieChartTitle, open.PieChartTitle},
+                                              charts::PieChartController::kColourCount);
+    loadPie(settledPLPieChartController, settledPLBox, settled, std::move(colours[0]));
+    loadPie(openPLPieChartController, unrealisedPLBox, open, std::move(colours[1]));
     fitColumnsOnce();
 }
 

@@ -171,7 +171,13 @@ void XYGraph::drawLegend(QPainter& painter, const QRectF& bounds, const QRectF& 
     const double swatch = legend->swatchSize > 0 ? legend->swatchSize : m.height() * 0.8;
     const double rowHeight = std::max(m.height(), swatch);
     auto drawEntry = [&](const LegendEntry& e, double x, double y, double w) {
-        painter.fillRect(QRectF(x, y + (rowHeight - swatch) / 2, swatch, swatch), e.color);
+        const QRectF box(x, y + (rowHeight - swatch) / 2, swatch, swatch);
+        painter.fillRect(box, e.color);
+        if (e.hatched) {
+            QPainterPath shape;
+            shape.addRect(box);
+            drawHatch(painter, shape, e.color);
+        }
         painter.setPen(legend->textColor);
         painter.drawText(QRectF(x + swatch + 4, y, w - swatch - 4, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
                          e.title);
