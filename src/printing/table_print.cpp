@@ -147,8 +147,9 @@ void TablePrint::attributedStringFromItems(const TableRows& rows, QTextCursor& c
     // Too wide for the page at its size: the columns go into bands one under
     // another, each led by column 0, rather than into a smaller font.
     const QTextDocument& document = *cursor.document();
+    // Packed to 90 % of the room: the table's layout wraps texts that fill it to the point.
     const auto bands = columnBands(textWidths(rows, document, 1.0), roomFor(columns, document),
-                                   [&](qsizetype n) { return roomFor(n, document); });
+                                   [&](qsizetype n) { return 0.9 * roomFor(n, document); });
     for (const auto& band : bands) {
         if (bands.size() == 1) {
             insertTable(rows, cursor);

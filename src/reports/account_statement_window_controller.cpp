@@ -7,9 +7,11 @@
 #include <QLayout>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTableView>
 #include <algorithm>
 #include <cassert>
+
 
 #include "charts/core/pie_data.h"
 #include "charts/pie_chart_controller.h"
@@ -166,11 +168,18 @@ void AccountStatementWindowController::fitColumnsOnce() {
         if (fitted_[i] || view->model()->rowCount() == 0) continue;
         fitted_[i] = true;
         view->resizeColumnsToContents();
-        // Wide enough for the date with the time: the fit measured what the narrow column showed.
+        // Wide enough for the date with the time in the view's font: the fit
+        // measured what the narrow column showed.
         const auto* detail = dynamic_cast<const DetailHistoryTableController*>(view->model());
-        for (int c = 0; detail && c < detail->columnCount(); ++c)
-            if (isDateTimeColumn(detail->table(), detail->identifiers()[std::size_t(c)]))
-                view->setColumnWidth(c, std::max(view->columnWidth(c), kDateTimeWidth));
+        const QFontMetrics metrics(view->font());
+        const int margins = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1) + 6;
+        for (int c = 0; detail && c < detail->columnCount(); ++c) {
+            if (!isDateTimeColumn(detail->table(), detail->identifiers()[std::size_t(c)])) continue;
+            int widest = kDateTimeWidth;
+            for (int r = 0; r < detail->rowCount(); ++r)
+                widest = std::max(widest, metrics.horizontalAdvance(detail->index(r, c).data().toString()) + margins);
+            view->setColumnWidth(c, std::max(view->columnWidth(c), widest));
+        }
     }
 }
 
