@@ -8,6 +8,7 @@
 #include "charts/core/chart_interval.h"
 #include "charts/indicator_sub_graph.h"
 #include "model/message_checker.h"
+#include "platform/clock.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "state/notification_payloads.h"
@@ -96,6 +97,7 @@ void ChartController::showChart(const std::string&, int interval) {
         currentInterval_ = interval;
     }
     live_.setTimerInterval(interval);
+    barSeconds_ = info ? info->barSeconds : 1;
     chartKey_ = symbolName_ + "^" + chartInterval_;
     waiting_ = false;
     releaseChartObjects();
@@ -107,7 +109,11 @@ void ChartController::GetChartValues() {
     auto session = session_.lock();
     auto commands = commands_.lock();
     if (!session || !commands) return;
-    if (const auto cached = session->chartData(chartKey_)) {
+    // An answer a bar old misses the bars since: asked again.
+    const auto cached = session->chartData(chartKey_);
+    const auto stored = session->chartDataTime(chartKey_);
+    if (cached && stored &&
+        platform::defaultClock().now() - *stored <= std::chrono::seconds(barSeconds_)) {
         DataProcessing(*cached);
         return;
     }
@@ -173,13 +179,26 @@ bool ChartController::applyChartTheme(int theme) {
     if (graph_ && wanted == graph_->theme() && wanted == chartTheme_) return false;
     const bool hadGraph = graph_ != nullptr;
     chartTheme_ = wanted;
+    const auto overlays = overlaysOn_;
+    const auto sub = isIndicatorPlot_ ? subOn_ : std::nullopt;
+    const std::optional<plot::PlotRange> shown =
+        graph_ ? std::optional(graph_->defaultPlotSpace().xRange()) : std::nullopt;
     chartView_->setHostedGraph(nullptr);
     bidTextAnnotation_ = askTextAnnotation_ = nullptr;
     graph_.reset();
     overlayData_.clear();
+    overlaysOn_.clear();
     // The awaited answer builds the graph in this theme; no symbol, nothing to load.
     if (waiting_ || symbolName_.empty()) return hadGraph;
-    showChart(symbolName_, currentInterval_);
+    if (!hadGraph) {
+        showChart(symbolName_, currentInterval_);
+        return true;
+    }
+    // The bars held, live ones included, drawn again where they were shown with what was on.
+    ConstructGraph();
+    if (shown) graph_->defaultPlotSpace().setXRange(*shown);
+    for (const auto& [which, parameters] : overlays) loadIndicator(which, parameters);
+    if (sub) loadIndicator(sub->first, sub->second);
     return true;
 }
 

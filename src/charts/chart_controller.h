@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QVariantMap>
 #include <QWidget>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -58,8 +59,9 @@ public:
     void crosshairToggleSelection();
     void resetCrosshairToggle();
     void chartScrollToEnd();
-    // 0 dark, 1 light; a change rebuilds the chart from the cache (its
-    // indicators gone) and answers true; the theme it has already, false.
+    // 0 dark, 1 light; a change rebuilds the chart from the bars held (live
+    // ones included) with the indicators that were on, and answers true; the
+    // theme it has already, false.
     bool applyChartTheme(int theme);
     // While on (an indicator is shown) the live bar stands still.
     void setChartAnalysisState(bool enabled) { isChartAnalysisEnabled_ = enabled; }
@@ -187,6 +189,7 @@ private:
     std::string intervalName_;
     std::string chartKey_;
     int currentInterval_ = 0;
+    long long barSeconds_ = 1;  // of the interval sent: a held answer older than this is asked again
     int dotPosition_ = 0;
     long long selectedIndex_ = -1;
     bool crosshairToggle_ = false;
@@ -212,6 +215,9 @@ private:
     IndicatorPlotData overlayData_{window_};
     QPointer<IndicatorSubGraph> indicatorView_;
     bool isIndicatorPlot_ = false;
+    // What is on, with its settings, for a rebuild to apply again.
+    std::map<Indicator, QVariantMap> overlaysOn_;
+    std::optional<std::pair<Indicator, QVariantMap>> subOn_;
 };
 
 }  // namespace charts

@@ -42,6 +42,7 @@ void ChartController::releaseChartObjects() {
     if (!graph_) return;
     while (!graph_->plots().empty()) graph_->removePlot(graph_->plots().front()->identifier());
     overlayData_.clear();
+    overlaysOn_.clear();
     std::vector<const plot::PlotSpaceAnnotation*> others;
     for (const auto& a : graph_->annotations())
         if (a.get() != bidTextAnnotation_ && a.get() != askTextAnnotation_) others.push_back(a.get());

@@ -37,6 +37,7 @@ ChartController::LoadResult ChartController::loadIndicator(Indicator which, cons
     if (!d.overlay) {
         if (!indicatorView_) return std::nullopt;
         isIndicatorPlot_ = true;
+        subOn_.emplace(which, parameters);
         const plot::PlotRange x = graph_ ? graph_->defaultPlotSpace().xRange()
                                          : plot::PlotRange{static_cast<double>(window_.fromX), window_.lengthX};
         indicatorView_->showIndicator(d, std::move(series), colours, x, chartTheme_, myChartTheme_, dotPosition_);
@@ -45,6 +46,7 @@ ChartController::LoadResult ChartController::loadIndicator(Indicator which, cons
         return std::nullopt;
     }
     if (!graph_) return std::nullopt;
+    overlaysOn_[which] = parameters;
     for (std::size_t i = 0; i < d.plots.size() && i < series.size(); ++i) {
         const QString id = QString::fromUtf8(d.plots[i].identifier);
         overlayData_.set(id, std::move(series[i]));
@@ -61,6 +63,7 @@ void ChartController::removeIndicator(Indicator which) {
     const IndicatorDescription& d = describe(which);
     if (!d.overlay) {
         isIndicatorPlot_ = false;
+        subOn_.reset();
         if (indicatorView_) indicatorView_->hideTitle();
         return;
     }
@@ -69,6 +72,7 @@ void ChartController::removeIndicator(Indicator which) {
         if (graph_) graph_->removePlot(id);
         overlayData_.erase(id);
     }
+    overlaysOn_.erase(which);
     chartView_->update();
 }
 

@@ -223,8 +223,8 @@ void ChartWindowController::chartThemeButtonClicked() {
 }
 
 void ChartWindowController::chartThemeMenuClicked(int tag) {
-    // A rebuilt chart lost its indicators: the panel and the pane follow.
-    if (chartController_->applyChartTheme(tag)) removeEveryIndicator();
+    // The chart rebuilds with the indicators that were on: the panel and the pane stay.
+    chartController_->applyChartTheme(tag);
 }
 
 void ChartWindowController::indicatorCheckBoxOn(Indicator which, const QVariantMap& settings) {

@@ -15,7 +15,7 @@ namespace charts {
 
 namespace {
 
-const std::array<QColor, 5> kSliceColors = {QColor(246, 155, 0), QColor(129, 195, 29), QColor(62, 173, 219),
+const std::array<QColor, PieChartController::kColourCount> kSliceColors = {QColor(246, 155, 0), QColor(129, 195, 29), QColor(62, 173, 219),
                                             QColor(229, 66, 115), QColor(148, 141, 139)};
 constexpr double kLegendFontSize = 11;
 constexpr double kLegendSwatch = 12;
@@ -65,7 +65,8 @@ void PieChartController::constructGraph() {
     pie_ = static_cast<plot::PieChart*>(&graph->addPlot(std::move(pie)));
     plot::Legend legend;
     legend.layout = plot::Legend::Layout::RightColumn;
-    legend.textColor = Qt::gray;
+    // The window's text colour: grey on white did not read.
+    legend.textColor = palette().color(QPalette::WindowText);
     legend.fontSize = kLegendFontSize;
     legend.boldFont = true;
     legend.swatchSize = kLegendSwatch;
@@ -100,7 +101,8 @@ void PieChartController::layOutLegend() {
     hostingView_->update();
 }
 
-void PieChartController::setPieChartData(const model::PieChartDictionary& data) {
+void PieChartController::setPieChartData(const model::PieChartDictionary& data, std::vector<std::size_t> colours) {
+    colours_ = std::move(colours);
     plotData_.clear();
     plotDataValue_.clear();
     for (double value : data.PieChartData) {
@@ -143,7 +145,8 @@ std::optional<double> PieChartController::number(const plot::Plot&, plot::Field 
 
 std::optional<QColor> PieChartController::sliceFill(const plot::Plot&, int record) {
     if (record < 0) return std::nullopt;
-    return kSliceColors[static_cast<std::size_t>(record) % kSliceColors.size()];
+    const auto at = static_cast<std::size_t>(record);
+    return kSliceColors[(at < colours_.size() ? colours_[at] : at) % kSliceColors.size()];
 }
 
 // "title: value"; a value without a title shows with an empty one.

@@ -24,8 +24,11 @@ public:
     explicit PieChartController(QWidget* parent = nullptr);
     ~PieChartController() override;
 
-    // Replaces the slices and redraws.
-    void setPieChartData(const model::PieChartDictionary& data);
+    // Replaces the slices and redraws. `colours`: a number into the five slice
+    // colours per slice (a pie beside another, sharedSliceColours); without
+    // one a slice takes its index's colour.
+    void setPieChartData(const model::PieChartDictionary& data, std::vector<std::size_t> colours = {});
+    static constexpr std::size_t kColourCount = 5;
     void setTitle(const std::string& title);
     QWidget* view() { return this; }
 
@@ -53,6 +56,7 @@ private:
     std::vector<QString> plotDataValue_;      // "%.2f" of each value
     std::vector<QString> plotDataTitle_;
     std::vector<std::string> titlesRead_;     // what plotDataTitle_ was made of
+    std::vector<std::size_t> colours_;
     LegendWidths legendWidths_;
 };
 

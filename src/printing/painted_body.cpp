@@ -63,50 +63,69 @@ void PaintedBody::addTable(const TableRows& rows, const TablePrint& table) {
     const QColor header = table.headerColor, row = table.rowColor, alternate = table.alternateRowColor;
     const bool headerRow = table.headerRow, alternateRows = table.alternateRows;
     const double points = pointsOf(table.rowTextStyle);
+    auto cut = std::make_shared<TableRows>(rows);
+    for (QStringList& cells : *cut)
+        for (QString& cell : cells) cell = printedCell(cell);
     blocks_.push_back([=](double width, std::vector<Line>& out) {
         const QFont font = pointFont(points);
         const QFontMetricsF metrics(font);
-        const auto columns = rows.front().size();
-        // Every column as wide as its widest text.
+        const auto columns = cut->front().size();
+        // Every column as wide as its widest text, but no wider than half the
+        // body: a longer text is elided, the rest of the table stays legible.
+        const double widest = std::max(width / 2, 4 * metrics.averageCharWidth());
+        auto shared = std::make_shared<TableRows>(*cut);
         auto widths = std::make_shared<std::vector<double>>(std::size_t(columns), 0.0);
-        for (const QStringList& cells : rows)
-            for (qsizetype c = 0; c < std::min(columns, cells.size()); ++c)
-                (*widths)[std::size_t(c)] =
-                    std::max((*widths)[std::size_t(c)], metrics.horizontalAdvance(cells[c]) + 2 * kPadding);
-        const double natural = std::accumulate(widths->begin(), widths->end(), 0.0);
-        // Wider than the body: scaled to it; narrower: the spare width shared out.
-        const double scale = natural > width ? width / natural : 1.0;
-        if (natural > 0 && natural < width)
-            for (double& w : *widths) w *= width / natural;
+        for (QStringList& cells : *shared)
+            for (qsizetype c = 0; c < std::min(columns, cells.size()); ++c) {
+                double w = metrics.horizontalAdvance(cells[c]) + 2 * kPadding;
+                if (w > widest) {
+                    cells[c] = metrics.elidedText(cells[c], Qt::ElideRight, widest - 2 * kPadding);
+                    w = widest;
+                }
+                (*widths)[std::size_t(c)] = std::max((*widths)[std::size_t(c)], w);
+            }
         const double height = metrics.height() + 2;
         const double baseline = 1 + metrics.ascent();
-        auto shared = std::make_shared<TableRows>(rows);
-        for (qsizetype r = 0; r < shared->size(); ++r) {
-            const bool isHeader = headerRow && r == 0;
-            const bool isAlternate = alternateRows && r % 2 == (headerRow ? 0 : 1);
-            const QColor background = isHeader ? header : isAlternate ? alternate : row;
-            out.push_back({height * scale, [=](QPainter& painter, double top, double) {
-                               painter.save();
-                               painter.translate(0, top);
-                               painter.scale(scale, scale);
-                               painter.setFont(font);
-                               QPen border(QColor(85, 85, 85));
-                               border.setWidthF(kBorder);
-                               const QStringList& cells = (*shared)[r];
-                               double x = 0;
-                               for (std::size_t c = 0; c < widths->size(); ++c) {
-                                   const QRectF cell(x, 0, (*widths)[c], height);
-                                   painter.fillRect(cell, background);
-                                   painter.setPen(border);
-                                   painter.drawRect(cell);
-                                   painter.setPen(Qt::black);
-                                   // At a point: no layout per cell, and every column holds its widest text.
-                                   if (qsizetype(c) < cells.size())
-                                       painter.drawText(QPointF(x + kPadding, baseline), cells[qsizetype(c)]);
-                                   x += (*widths)[c];
-                               }
-                               painter.restore();
-                           }});
+        // Wider than the body: the columns go into bands one under another,
+        // each led by column 0, so that the text keeps its size.
+        const auto bands = columnBands(*widths, width, [width](qsizetype) { return width; });
+        for (std::size_t b = 0; b < bands.size(); ++b) {
+            if (b > 0) out.push_back({height, [](QPainter&, double, double) {}});
+            auto columnsOf = std::make_shared<std::vector<qsizetype>>(bands[b]);
+            auto bandWidths = std::make_shared<std::vector<double>>();
+            for (qsizetype c : bands[b]) bandWidths->push_back((*widths)[std::size_t(c)]);
+            const double natural = std::accumulate(bandWidths->begin(), bandWidths->end(), 0.0);
+            // Still wider than the body (one column alone): scaled to it; narrower: the spare width shared out.
+            const double scale = natural > width ? width / natural : 1.0;
+            if (natural > 0 && natural < width)
+                for (double& w : *bandWidths) w *= width / natural;
+            for (qsizetype r = 0; r < shared->size(); ++r) {
+                const bool isHeader = headerRow && r == 0;
+                const bool isAlternate = alternateRows && r % 2 == (headerRow ? 0 : 1);
+                const QColor background = isHeader ? header : isAlternate ? alternate : row;
+                out.push_back({height * scale, [=](QPainter& painter, double top, double) {
+                                   painter.save();
+                                   painter.translate(0, top);
+                                   painter.scale(scale, scale);
+                                   painter.setFont(font);
+                                   QPen border(QColor(85, 85, 85));
+                                   border.setWidthF(kBorder);
+                                   const QStringList& cells = (*shared)[r];
+                                   double x = 0;
+                                   for (std::size_t i = 0; i < bandWidths->size(); ++i) {
+                                       const QRectF cell(x, 0, (*bandWidths)[i], height);
+                                       painter.fillRect(cell, background);
+                                       painter.setPen(border);
+                                       painter.drawRect(cell);
+                                       painter.setPen(Qt::black);
+                                       // At a point: no layout per cell, and every column holds its widest text.
+                                       const qsizetype c = (*columnsOf)[i];
+                                       if (c < cells.size()) painter.drawText(QPointF(x + kPadding, baseline), cells[c]);
+                                       x += (*bandWidths)[i];
+                                   }
+                                   painter.restore();
+                               }});
+            }
         }
     });
 }

@@ -2,8 +2,9 @@
 // A print body painted page by page with QPainter, for prints whose tables are
 // too long for a text document's table layout: paragraphs, images and tables
 // of texts in order. Cells hold one line each; a table is as wide as the body,
-// its columns sized by their widest text, and scaled down to the body's width
-// when its texts need more. Units are points.
+// its columns sized by their widest text (at most half the body, longer texts
+// elided); a table wider than the body is split into bands of columns, each
+// led by column 0. Units are points.
 #include <QColor>
 #include <QFont>
 #include <QImage>

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "printing/consolidated_table_data.h"
+
+class QPrinter;
 class QTableView;
 class QWidget;
 
@@ -37,6 +40,15 @@ private:
 };
 
 void runPrintOperation(std::shared_ptr<PrintTextView> job, QWidget* window);
+
+// Prints the job on the printer page by page; a print that runs for more than
+// half a second shows its progress, window-modal on `window`, with a cancel
+// button that stops it (false, as a failed print).
+bool printWithProgress(PrintTextView& job, QPrinter& printer, QWidget* window);
+
+// A job of one table under its title: a table of more than kPaintedTableRows
+// rows is painted page by page, a shorter one laid out as a text document.
+std::shared_ptr<PrintTextView> tableJob(const TableRows& rows, const QString& jobTitle);
 
 // The recipe for one table: the view's visible columns and `rowCount` rows,
 // laid out with the table defaults, printed under the job title.

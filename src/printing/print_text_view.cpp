@@ -107,7 +107,7 @@ std::unique_ptr<PrintTextView::Pages> PrintTextView::paginate(QPaintDevice& devi
     return pages;
 }
 
-bool PrintTextView::printOn(QPrinter& printer) {
+bool PrintTextView::printOn(QPrinter& printer, const std::function<bool(int done, int total)>& progress) {
     printer.setDocName(printJobTitle_);
     printer.setFullPage(false);
     QPainter painter;
@@ -118,9 +118,16 @@ bool PrintTextView::printOn(QPrinter& printer) {
     const QSizeF page = printer.pageLayout().paintRectPixels(printer.resolution()).size();
     const std::unique_ptr<Pages> pages = paginate(printer, page);
     for (int i = 0; i < pages->pageCount(); ++i) {
+        if (progress && !progress(i, pages->pageCount())) {
+            platform::Log::info("Print of \"" + printJobTitle_.toStdString() + "\" cancelled");
+            printer.abort();
+            painter.end();
+            return false;
+        }
         if (i > 0) printer.newPage();
         pages->paintPage(painter, i);
     }
+    if (progress) progress(pages->pageCount(), pages->pageCount());
     return painter.end();
 }
 

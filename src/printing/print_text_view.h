@@ -6,6 +6,8 @@
 #include <QSizeF>
 #include <QString>
 #include <QTextDocument>
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 class QPainter;
@@ -55,8 +57,14 @@ public:
                                     const QDateTime& printed = QDateTime::currentDateTime());
 
     // Prints every page on the printer, named after the job title. False (and
-    // logged) when the printer does not open.
-    bool printOn(QPrinter& printer);
+    // logged) when the printer does not open. `progress` hears of each page
+    // before it prints (pages done, page count); its false stops the print
+    // (the printer aborted), which is false too.
+    bool printOn(QPrinter& printer, const std::function<bool(int done, int total)>& progress = {});
+
+    // The language of the texts the print shows of its own (its progress).
+    std::int64_t language() const { return language_; }
+    void setLanguage(std::int64_t language) { language_ = language; }
 
 private:
     // The body's page size, in layout units, on `device`'s `pageSize`.
@@ -66,6 +74,7 @@ private:
     std::unique_ptr<QPrinter> layoutPrinter_;  // never printed on
     QTextDocument document_;
     std::shared_ptr<PaintedBody> painted_;
+    std::int64_t language_ = 0;
 };
 
 }  // namespace printing

@@ -7,10 +7,13 @@
 #include <QLayout>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTableView>
 #include <algorithm>
 #include <cassert>
 
+
+#include "charts/core/pie_data.h"
 #include "charts/pie_chart_controller.h"
 #include "kit/control_texts_walk.h"
 #include "kit/core/kit_payloads.h"
@@ -40,12 +43,13 @@ QDateTime toQt(model::Date date) { return QDateTime::fromMSecsSinceEpoch(date.ti
 model::Date fromQt(const QDateTime& date) { return model::Date{std::chrono::milliseconds{date.toMSecsSinceEpoch()}}; }
 
 // The pie goes into its box when it is first built; later loads redraw it there.
-void loadPie(charts::PieChartController*& pie, QGroupBox* box, const model::PieChartDictionary& data) {
+void loadPie(charts::PieChartController*& pie, QGroupBox* box, const model::PieChartDictionary& data,
+             std::vector<std::size_t> colours) {
     if (!pie) {
         pie = new charts::PieChartController(box);
         box->layout()->addWidget(pie->view());
     }
-    pie->setPieChartData(data);
+    pie->setPieChartData(data, std::move(colours));
 }
 
 }  // namespace
@@ -147,8 +151,13 @@ void AccountStatementWindowController::accountStatementUpdate() {
         account ? QString::fromStdString(statement.getCompanyAddressForAccountId(account).value_or("")) : QString());
     marginSummaryHistoryTableController->loadMarginSummaryForAccount(statement, account);
     orderSummaryHistoryTableController->loadOrderSummary(statement);
-    loadPie(settledPLPieChartController, settledPLBox, statement.getSettledPLForItems());
-    loadPie(openPLPieChartController, unrealisedPLBox, statement.getOpendPLForItems());
+    // Side by side, an instrument has one colour in both pies.
+    const auto settled = statement.getSettledPLForItems();
+    const auto open = statement.getOpendPLForItems();
+    auto colours = charts::sharedSliceColours({settled.PieChartTitle, open.PieChartTitle},
+                                              charts::PieChartController::kColourCount);
+    loadPie(settledPLPieChartController, settledPLBox, settled, std::move(colours[0]));
+    loadPie(openPLPieChartController, unrealisedPLBox, open, std::move(colours[1]));
     fitColumnsOnce();
 }
 
@@ -159,11 +168,18 @@ void AccountStatementWindowController::fitColumnsOnce() {
         if (fitted_[i] || view->model()->rowCount() == 0) continue;
         fitted_[i] = true;
         view->resizeColumnsToContents();
-        // Wide enough for the date with the time: the fit measured what the narrow column showed.
+        // Wide enough for the date with the time in the view's font: the fit
+        // measured what the narrow column showed.
         const auto* detail = dynamic_cast<const DetailHistoryTableController*>(view->model());
-        for (int c = 0; detail && c < detail->columnCount(); ++c)
-            if (isDateTimeColumn(detail->table(), detail->identifiers()[std::size_t(c)]))
-                view->setColumnWidth(c, std::max(view->columnWidth(c), kDateTimeWidth));
+        const QFontMetrics metrics(view->font());
+        const int margins = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1) + 6;
+        for (int c = 0; detail && c < detail->columnCount(); ++c) {
+            if (!isDateTimeColumn(detail->table(), detail->identifiers()[std::size_t(c)])) continue;
+            int widest = kDateTimeWidth;
+            for (int r = 0; r < detail->rowCount(); ++r)
+                widest = std::max(widest, metrics.horizontalAdvance(detail->index(r, c).data().toString()) + margins);
+            view->setColumnWidth(c, std::max(view->columnWidth(c), widest));
+        }
     }
 }
 

@@ -28,9 +28,6 @@ namespace reports {
 
 namespace {
 
-// Above this many printed rows, a text document's tables lay out too slowly
-// (minutes for ten thousand rows): the body is painted page by page instead.
-constexpr std::size_t kLongPrintRows = 2000;
 // The document's layout takes pixels at 96 per inch.
 constexpr double kPointsPerLayoutUnit = 72.0 / 96.0;
 
@@ -109,6 +106,7 @@ std::shared_ptr<printing::PrintTextView> AccountStatementWindowController::print
     const auto text = [this](const char* key) { return QString::fromStdString(context_.text(key)); };
     auto job = std::make_shared<printing::PrintTextView>(
         QString::fromStdString(platform::ResourceBundle::applicationName()) + " - " + text("0263"));
+    job->setLanguage(context_.language);
     const auto account = context_.view.account(std::to_string(lastRequest_.accountId));
     const std::string block =
         accountDetailString(lastRequest_, statement, lastRequest_.accountId && account ? account->AccountName : "",
@@ -143,7 +141,8 @@ std::shared_ptr<printing::PrintTextView> AccountStatementWindowController::print
     }
     const QImage logo = companyLogo();
     const printing::TablePrint tables;
-    if (total > kLongPrintRows) {
+    // Long tables lay out too slowly in a text document: painted page by page instead.
+    if (total > std::size_t(printing::kPaintedTableRows)) {
         // Painted page by page, in the same order and styles.
         using Style = printing::PaintedBody::Style;
         const Style body{12, Qt::black, {}, false};

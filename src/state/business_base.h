@@ -146,6 +146,7 @@ private:
     std::shared_ptr<model::SessionSettings> sessionSetting(const std::string& settingId) const override;
     std::optional<std::vector<std::string>> marketDepth(const std::string& code, DepthSide side) const override;
     std::optional<std::string> chartData(const std::string& chartKey) const override;
+    std::optional<platform::TimePoint> chartDataTime(const std::string& chartKey) const override;
     std::vector<std::string> getAllItems() const override;
     OrderList getOpenOrderCollection() const override;
     OrderList getOpenOrderCollectionCopy() const override;

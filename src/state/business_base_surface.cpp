@@ -36,6 +36,9 @@ std::optional<std::vector<std::string>> BusinessBase::marketDepth(const std::str
 std::optional<std::string> BusinessBase::chartData(const std::string& chartKey) const {
     return dataService_->chartData(chartKey);
 }
+std::optional<platform::TimePoint> BusinessBase::chartDataTime(const std::string& chartKey) const {
+    return dataService_->chartDataTime(chartKey);
+}
 
 std::shared_ptr<model::AccountDetails> BusinessBase::account(const std::string& accountNumber) const {
     return reference_.account(accountNumber);

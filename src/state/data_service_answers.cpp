@@ -136,6 +136,10 @@ void DataServiceAnswers::chartDataReceivedNotification(std::uint64_t n) {
 void DataServiceAnswers::sendFirstRequests() {
     // What a relogin finds must not keep what the server no longer holds.
     book_.clearForLogin();
+    // Bars the server drew while the session was down are not in the answers held.
+    charts_.clear();
+    chartTimes_.clear();
+    chartBytes_ = 0;
     book_.requestOpenPosition();
     book_.requestPendingOrders();
     book_.requestSettledOrders();
@@ -152,14 +156,20 @@ void DataServiceAnswers::sendFirstRequests() {
 }
 
 void DataServiceAnswers::storeChartData(const std::string& key, const std::string& answer) {
-    if (charts_.contains(key)) return;
+    if (const std::string* held = charts_.find(key)) {
+        chartBytes_ -= held->size();
+        charts_.erase(key);
+    }
     charts_.set(key, answer);
+    chartTimes_[key] = platform::defaultClock().now();
     chartBytes_ += answer.size();
     // Bounded: the oldest answers make room (a chart asks again for what is gone).
     while (charts_.size() > 1 && (charts_.size() > kMaxChartAnswers || chartBytes_ > kMaxChartBytes)) {
         const auto* oldest = charts_.first();
         chartBytes_ -= oldest->second.size();
-        charts_.erase(std::string(oldest->first));
+        const std::string gone(oldest->first);
+        chartTimes_.erase(gone);
+        charts_.erase(gone);
     }
 }
 

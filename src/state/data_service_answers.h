@@ -7,6 +7,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+
+#include "platform/clock.h"
 
 #include "state/dispatcher.h"
 #include "state/ordered_dictionary.h"
@@ -29,12 +32,17 @@ public:
     const char* componentName() const override { return "DataServiceAnswers"; }
     void registerHandlers(Dispatcher& table) override;
 
-    // Chart answer key -> answer text; the first answer of a key is kept.
+    // Chart answer key -> answer text; a later answer of a key replaces it (a
+    // chart asks again once its held answer is a bar old); a login empties it.
     const OrderedDictionary<std::string>& chartDataCollection() const { return charts_; }
     // The stored answer of a chart key; nullopt when none is held.
     std::optional<std::string> chartData(const std::string& chartKey) const {
         const std::string* data = charts_.find(chartKey);
         return data ? std::optional(*data) : std::nullopt;
+    }
+    std::optional<platform::TimePoint> chartDataTime(const std::string& chartKey) const {
+        const auto it = chartTimes_.find(chartKey);
+        return it == chartTimes_.end() ? std::nullopt : std::optional(it->second);
     }
     void storeChartData(const std::string& key, const std::string& answer);
     // A request dropped without an answer: a data-service request is answered
@@ -78,6 +86,7 @@ private:
     static constexpr std::size_t kMaxChartAnswers = 256;
     static constexpr std::size_t kMaxChartBytes = 64u * 1024u * 1024u;
     OrderedDictionary<std::string> charts_;
+    std::unordered_map<std::string, platform::TimePoint> chartTimes_;
     std::size_t chartBytes_ = 0;
     // Hands each row of a table answer to its filler.
     void processHistoryData(const std::optional<std::string>& result,

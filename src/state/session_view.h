@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/account_details.h"
+#include "platform/clock.h"
 #include "model/account_statement_info.h"
 #include "model/chat_contacts.h"
 #include "model/file_resource.h"
@@ -61,6 +62,8 @@ public:
     virtual std::optional<std::vector<std::string>> marketDepth(const std::string& code, DepthSide side) const = 0;
     // The cached chart answer under "code^interval"; nullopt when none arrived.
     virtual std::optional<std::string> chartData(const std::string& chartKey) const = 0;
+    // When that answer was stored (the process clock); nullopt when none is held.
+    virtual std::optional<platform::TimePoint> chartDataTime(const std::string& chartKey) const = 0;
     virtual std::vector<std::string> getAllItems() const = 0;
     // The code of every instrument, in the order the collection received them.
     virtual std::vector<std::string> instrumentCodes() const = 0;

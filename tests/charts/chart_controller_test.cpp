@@ -1,6 +1,9 @@
 // Loading by key, answers matched by key, the window's interaction and the
 // live bar of a chart control.
+#include <algorithm>
+
 #include "charts/chart_fixture.h"
+#include "platform/clock.h"
 
 namespace charts {
 namespace {
@@ -158,11 +161,17 @@ TEST_F(ChartControllerTest, LiveBarAndThemeChanges) {
     EXPECT_EQ(ch.window().lastArrIndexPtr, 61);
     EXPECT_EQ(ch.window().DATAPOINTS, 62);
 
-    // A theme change redraws from the cache: the new bars are gone, no request goes out.
+    // A theme change redraws the bars held, live ones included, with the
+    // overlays that were on; no request goes out.
+    QVariantMap sma{{"Period", "5"}, {"Color", QColor(Qt::yellow)}};
+    ASSERT_FALSE(ch.loadSMA(sma));
     const auto sent = requests.size();
     ch.applyChartTheme(1);
     EXPECT_EQ(ch.graph()->theme(), plot::GraphTheme::PlainWhite);
-    EXPECT_EQ(ch.window().DATAPOINTS, 60);
+    EXPECT_EQ(ch.window().DATAPOINTS, 62);
+    EXPECT_EQ(ch.bars().Symdata[61], 1901);
+    EXPECT_NE(ch.graph()->plotWithIdentifier("SMA"), nullptr);
+    ASSERT_NE(ch.overlayData().values("SMA"), nullptr);
     EXPECT_EQ(ch.graph()->annotations().size(), 2u);  // one label each
     EXPECT_EQ(requests.size(), sent);
     ch.applyChartTheme(0);
@@ -213,6 +222,55 @@ TEST_F(ChartControllerTest, AnswerWithoutClosesDrawsAndReadsNothing) {
     EXPECT_TRUE(ch.bars().Symdata.empty());
     EXPECT_EQ(ch.window().MaxY, 0);
     EXPECT_GT(ch.window().yRange().length, 0);
+}
+
+// Held answers on a clock the test moves.
+class ChartCacheTest : public testing::ChartFixture {
+protected:
+    ~ChartCacheTest() override { platform::installClock(nullptr); }
+    std::size_t asked(const std::string& key) const {
+        return static_cast<std::size_t>(std::count_if(requests.begin(), requests.end(), [&](const std::string& r) {
+            return r.rfind(key + "/", 0) == 0;
+        }));
+    }
+    std::shared_ptr<platform::FakeClock> clock = [] {
+        auto c = std::make_shared<platform::FakeClock>();
+        platform::installClock(c);
+        return c;
+    }();
+};
+
+TEST_F(ChartCacheTest, AnswersABarOldAreAskedAgainAndALoginEmptiesThem) {
+    const struct {
+        const char* loadKey;
+        const char* chartKey;
+        int ageSeconds;
+        bool asksAgain;
+    } cases[] = {
+        {"1#1", "GOLD^O", 59, false}, {"1#1", "GOLD^O", 61, true},  {"7#1", "GOLD^D", 3600, false},
+        {"9#4", "GOLD^BA", 0, false}, {"9#4", "GOLD^BA", 2, true},
+    };
+    for (const auto& c : cases) {
+        chart().setValue("GOLD", c.loadKey);
+        answer(minuteAnswer(c.chartKey, 30));
+        clock->advance(std::chrono::seconds(c.ageSeconds));
+        const auto before = asked(c.chartKey);
+        ChartController& later = chart();
+        later.setValue("GOLD", c.loadKey);
+        EXPECT_EQ(asked(c.chartKey), before + (c.asksAgain ? 1 : 0)) << c.chartKey << " " << c.ageSeconds;
+        EXPECT_EQ(later.graph() == nullptr, c.asksAgain) << c.chartKey;
+        if (!c.asksAgain) continue;
+        // The newer answer, one bar longer, replaces the old one and draws.
+        answer(minuteAnswer(c.chartKey, 31));
+        EXPECT_EQ(later.window().DATAPOINTS, 30) << c.chartKey;
+        EXPECT_EQ(state::viewOf(*session).chartData(c.chartKey).value_or(""), minuteAnswer(c.chartKey, 31));
+    }
+    // A login asks again for what the one before held.
+    state::SessionTestAccess::dataServiceAnswers(*session).sendFirstRequests();
+    EXPECT_FALSE(state::viewOf(*session).chartData("GOLD^D"));
+    const auto before = asked("GOLD^D");
+    chart().setValue("GOLD", "7#1");
+    EXPECT_EQ(asked("GOLD^D"), before + 1);
 }
 
 }  // namespace

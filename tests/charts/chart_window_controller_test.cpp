@@ -112,15 +112,24 @@ TEST_F(ChartWindowTest, SymbolIntervalTypeAndThemeChanges) {
     window->chartThemeMenuClicked(0);
     EXPECT_NE(window->chartController()->graph()->plotWithIdentifier("SMA"), nullptr);
     EXPECT_TRUE(ticked(Indicator::MACD));
+    // Another theme rebuilds the chart with what was on, boxes and pane as they were.
+    window->crosshairButton()->click();
+    window->chartThemeButtonClicked();
+    window->chartThemeMenuClicked(1);
+    const ChartController& themed = *window->chartController();
+    EXPECT_EQ(themed.graph()->theme(), plot::GraphTheme::PlainWhite);
+    EXPECT_NE(themed.graph()->plotWithIdentifier("SMA"), nullptr);
+    EXPECT_TRUE(themed.isIndicatorPlot() && ticked(Indicator::SMA) && ticked(Indicator::MACD));
+    EXPECT_EQ(themed.indicatorView()->graph()->theme(), plot::GraphTheme::PlainWhite);
+    EXPECT_FALSE(window->bottomViewCollapsed());
+    EXPECT_FALSE(themed.crosshairOn());
+    EXPECT_TRUE(frozen());
+    EXPECT_EQ(requests.size(), 1u);
 
     const struct {
         const char* what;
         std::function<void()> change;
     } changes[] = {
-        {"theme", [&] {
-             window->chartThemeButtonClicked();
-             window->chartThemeMenuClicked(1);
-         }},
         {"symbol", [&] { window->SymbolPopUpItemSelected(1); }},
         {"interval", [&] { window->IntervalItemSelected(7); }},
     };

@@ -2,6 +2,7 @@
 // gaps for divisions by zero, refused periods and the rows the chart reads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -103,6 +104,45 @@ TEST(IndicatorsTest, FiguresByHand) {
     expectSeries(alligator.jaws, ind::simpleAverage(mid, 2), "jaws");
     expectSeries(alligator.teeth, ind::simpleAverage(mid, 3), "teeth");
     expectSeries(alligator.lips, mid, "lips");
+}
+
+// The Aroon lines as a scan of every window finds them (the computation they replaced).
+ind::Aroon aroonByScan(const ind::Prices& p, long long period) {
+    const std::size_t n = period < 1 ? 1 : static_cast<std::size_t>(period);
+    const float nf = static_cast<float>(n);
+    const std::size_t rows = std::min(p.high.size(), p.low.size());
+    Series highs(rows), lows(rows);
+    auto barsSince = [&](const Series& stored, std::size_t i, bool highest) -> double {
+        if (i + 1 < n) return 0;
+        const auto first = stored.begin() + static_cast<std::ptrdiff_t>(i + 1 - n);
+        const auto last = stored.begin() + static_cast<std::ptrdiff_t>(i + 1);
+        return static_cast<double>(last - 1 - (highest ? std::max_element(first, last) : std::min_element(first, last)));
+    };
+    ind::Aroon a;
+    for (std::size_t i = 0; i < rows; ++i) {
+        highs[i] = ind::round6(p.high[i]);
+        lows[i] = ind::round6(p.low[i]);
+        a.up.push_back(static_cast<double>(static_cast<unsigned long>((nf - barsSince(highs, i, true)) / nf * 100)));
+        a.down.push_back(static_cast<double>(static_cast<unsigned long>((nf - barsSince(lows, i, false)) / nf * 100)));
+    }
+    return a;
+}
+
+TEST(IndicatorsTest, AroonInOnePassMatchesTheWindowScan) {
+    std::vector<Bar> bars;
+    unsigned seed = 7;
+    for (int i = 0; i < 600; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const double level = static_cast<double>((seed >> 16) % 9);  // few levels: many equal extremes
+        bars.push_back({0, 100 + level + (i > 400 ? 0.0000004 * i : 0), 95 - level / 2, 99});
+    }
+    const auto prices = pricesOf(bars);
+    for (long long period : {1LL, 2LL, 3LL, 14LL, 50LL, 599LL, 600LL, 601LL, 5000LL}) {
+        const ind::Aroon fast = ind::aroon(prices, period), scan = aroonByScan(prices, period);
+        EXPECT_EQ(fast.up, scan.up) << period;
+        EXPECT_EQ(fast.down, scan.down) << period;
+    }
+    EXPECT_TRUE(ind::aroon(pricesOf({}), 5).up.empty());
 }
 
 TEST(IndicatorsTest, DivisionsByZeroAreGaps) {

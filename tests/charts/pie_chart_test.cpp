@@ -94,13 +94,44 @@ TEST_F(PieChartTest, SlicesShareTheCircleByMagnitude) {
 TEST_F(PieChartTest, PaintsEachSliceInItsColour) {
     pie.resize(320, 240);
     pie.setTitle("P/L");
-    load({"GOLD", "EURUSD"}, {-30, 10});
+    load({"GOLD", "EURUSD"}, {30, 10});
     const QColor first(246, 155, 0), second(129, 195, 29);
     const int gold = pixelsOf(first), eur = pixelsOf(second);
-    // Swatches aside, the loss takes about three times the gain's area.
+    // Swatches aside, the first takes about three times the second's area.
     EXPECT_GT(gold, 2 * eur);
     EXPECT_GT(eur, 200);
     load({}, {});
+    EXPECT_LT(pixelsOf(first), 5);
+}
+
+// A loss is hatched in its slice and swatch; the legend reads on a light
+// window; colour numbers given keep an instrument's colour.
+TEST_F(PieChartTest, LossesAreMarkedAndLegendsRead) {
+    QPalette light;
+    light.setColor(QPalette::Window, Qt::white);
+    light.setColor(QPalette::WindowText, Qt::black);
+    pie.setPalette(light);
+    pie.resize(320, 240);
+    const QColor first(246, 155, 0), second(129, 195, 29);
+    load({"GOLD", "EURUSD"}, {20, 20});
+    const int plain = pixelsOf(second);
+    const QImage image = pie.grab().toImage();
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = image.width() / 2; x < image.width(); ++x) dark += qGray(image.pixel(x, y)) < 70;
+    EXPECT_GT(dark, 20) << "legend text";
+
+    load({"GOLD", "EURUSD"}, {20, -20});
+    std::vector<bool> hatched;
+    for (const plot::LegendEntry& e : pie.legendEntries()) hatched.push_back(e.hatched);
+    EXPECT_EQ(hatched, (std::vector<bool>{false, true}));
+    EXPECT_EQ(legendTexts(), (std::vector<std::string>{"GOLD: 20.00", "EURUSD: -20.00"}));
+    EXPECT_LT(pixelsOf(second), plain * 3 / 4);
+    EXPECT_GT(pixelsOf(second), plain / 4);
+
+    pie.setPieChartData(model::PieChartDictionary{{"EURUSD"}, {5}}, {1});
+    EXPECT_EQ(pie.legendEntries()[0].color, second);
+    EXPECT_GT(pixelsOf(second), 200);
     EXPECT_LT(pixelsOf(first), 5);
 }
 

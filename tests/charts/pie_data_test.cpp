@@ -80,5 +80,20 @@ TEST(PieData, MarginSharesOfTheEquity) {
     }
 }
 
+TEST(PieData, AnInstrumentKeepsOneColourInPiesSideBySide) {
+    using Colours = std::vector<std::vector<std::size_t>>;
+    const struct {
+        std::vector<Titles> pies;
+        Colours colours;
+    } cases[] = {
+        {{{"A", "B", "C"}, {"B", "D"}}, {{0, 1, 2}, {1, 3}}},
+        // Every colour taken: a new instrument takes one its pie does not show.
+        {{{"A", "B", "C", "D", "E"}, {"F", "A"}}, {{0, 1, 2, 3, 4}, {1, 0}}},
+        {{{"A", "B", "C", "D", "E", "F"}}, {{0, 1, 2, 3, 4, 0}}},
+        {{{}, {"X"}}, {{}, {0}}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(sharedSliceColours(c.pies, 5), c.colours) << c.pies.size();
+}
+
 }  // namespace
 }  // namespace charts

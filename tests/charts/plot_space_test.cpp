@@ -143,4 +143,40 @@ TEST(XYGraph, RemovesPlotsByTheirOwnIdentifier) {
     EXPECT_TRUE(graph.plots().empty());
 }
 
+// Price boxes in the label column hide the y labels under them, never others.
+TEST(XYGraph, YLabelsGiveWayToTheBoxesOverThem) {
+    const struct {
+        double price;
+        const char* text;
+        double displacementX;
+        std::vector<QString> hidden;
+    } cases[] = {
+        {50, "50.00", 30, {"50"}},
+        {100, "100.00", 30, {"100"}},  // held level with the plot area's top
+        {55, "55.00", 30, {}},           // between two labels
+        {50, "", 30, {}},                // no text, no box
+        {50, "50.00", -200, {}},         // inside the plot area
+    };
+    for (const auto& c : cases) {
+        XYGraph graph(GraphTheme::PlainBlack);
+        graph.plotAreaPadding = QMarginsF(0, 0, 60, 20);
+        graph.defaultPlotSpace().setXRange({0, 10});
+        graph.defaultPlotSpace().setYRange({0, 100});
+        graph.yAxis.majorInterval = 10;
+        auto box = std::make_unique<PlotSpaceAnnotation>(&graph.defaultPlotSpace(), 10, c.price);
+        box->text = c.text;
+        box->displacementX = c.displacementX;
+        graph.addAnnotation(std::move(box));
+        const QRectF bounds(0, 0, 400, 600);
+        std::vector<QString> shown;
+        for (const auto& [rect, label] : graph.yLabels(bounds, graph.plotArea(bounds))) shown.push_back(label);
+        std::vector<QString> all;
+        for (const auto& [v, label] : graph.yAxis.ticks(graph.defaultPlotSpace().yRange())) all.push_back(label);
+        std::vector<QString> hidden;
+        for (const QString& l : all)
+            if (std::find(shown.begin(), shown.end(), l) == shown.end()) hidden.push_back(l);
+        EXPECT_EQ(hidden, c.hidden) << c.price << " " << c.text;
+    }
+}
+
 }  // namespace charts::plot

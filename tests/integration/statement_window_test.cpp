@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTableView>
 #include <cstdio>
 #include <fstream>
@@ -129,6 +130,23 @@ TEST_F(StatementWindowTest, FirstOpeningRequestsOnceAndFillsEveryTable) {
     ASSERT_TRUE(settledPie && openPie);
     EXPECT_TRUE(window->settledPLBox->isAncestorOf(settledPie) && window->unrealisedPLBox->isAncestorOf(openPie));
     EXPECT_EQ(settledPie->legendEntries().size(), 2u);  // GOLD and EURUSD
+    // Date-time columns show their whole text in the view's font, never elided.
+    int dateTimes = 0;
+    for (int t = 0; t < 4; ++t) {
+        QTableView* view = window->tableViews[std::size_t(t)];
+        const auto* detail = dynamic_cast<const reports::DetailHistoryTableController*>(view->model());
+        ASSERT_TRUE(detail);
+        const int margins = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+        for (int c = 0; c < detail->columnCount(); ++c) {
+            if (!reports::isDateTimeColumn(detail->table(), detail->identifiers()[std::size_t(c)])) continue;
+            for (int r = 0; r < detail->rowCount(); ++r, ++dateTimes) {
+                const QString full = detail->index(r, c).data().toString();
+                EXPECT_LE(view->fontMetrics().horizontalAdvance(full) + margins, view->columnWidth(c))
+                    << t << " " << full.toStdString();
+            }
+        }
+    }
+    EXPECT_GT(dateTimes, 3);
     EXPECT_EQ(sent("getdsaccountstatement:1001"), 1);
     EXPECT_EQ(sent("getcancelledorders:1001"), 1);
     const QString day = QDate::currentDate().toString("MM/dd/yyyy");
@@ -269,7 +287,14 @@ TEST_F(StatementWindowTest, PrintsTheLastStatementUnderTheLastRequestAsTheTables
     };
     // Before any statement: every section its heading and header row.
     std::shared_ptr<printing::PrintTextView> job = window->printJob();
-    EXPECT_EQ(outline(job->document()), expectedOutline({1, 1, 1, 1, 1, 1, 1, 1}));
+    // A table too wide for the page prints in bands of columns, one table each: counted once here.
+    const auto bandsOnce = [](std::vector<std::string> lines) {
+        lines.erase(std::unique(lines.begin(), lines.end(),
+                                [](const std::string& a, const std::string& b) { return a == b && a.starts_with("[table"); }),
+                    lines.end());
+        return lines;
+    };
+    EXPECT_EQ(bandsOnce(outline(job->document())), expectedOutline({1, 1, 1, 1, 1, 1, 1, 1}));
     EXPECT_EQ(job->printJobTitle().toStdString(), platform::ResourceBundle::applicationName() + " - " + tr("0263"));
 
     // Another account and period chosen without Show: the print keeps the last request's.
@@ -286,18 +311,22 @@ TEST_F(StatementWindowTest, PrintsTheLastStatementUnderTheLastRequestAsTheTables
     openView->setColumnWidth(dateColumn, 100);  // narrow: the time only, as on screen
     std::vector<QTextTable*> tables;
     job = window->printJob();
-    EXPECT_EQ(outline(job->document(), &tables), expectedOutline({18, 5, 2, 4, 4, 4, 3, 1}));
-    ASSERT_EQ(tables.size(), 8u);
+    EXPECT_EQ(bandsOnce(outline(job->document(), &tables)), expectedOutline({18, 5, 2, 4, 4, 4, 3, 1}));
+    // The settled positions' 18 columns in bands; the open positions' table follows them, unsplit.
+    ASSERT_GE(tables.size(), 10u);
     EXPECT_EQ(tableRow(tables[0], 0), (std::vector<std::string>{tr("Entity"), tr("Details")}));
     std::vector<std::string> header;
     for (int c = 0; c < window->openPositionHistoryTableController->columnCount(); ++c)
         if (c != market) header.push_back(tr(window->openPositionHistoryTableController->identifiers()[std::size_t(c)].c_str()));
-    EXPECT_EQ(tableRow(tables[5], 0), header);
+    std::size_t openTable = 0;
+    while (openTable < tables.size() && tableRow(tables[openTable], 0) != header) ++openTable;
+    ASSERT_GE(openTable, 6u);  // after four tables and the settled positions' bands
+    ASSERT_LT(openTable, tables.size());
     const int printedDate = dateColumn - (market < dateColumn);
     const std::string full = window->openPositionHistoryTableController->text(0, dateColumn).toStdString();
-    EXPECT_EQ(tableRow(tables[5], 1)[std::size_t(printedDate)], reports::dateTimeCell(100, full));
+    EXPECT_EQ(tableRow(tables[openTable], 1)[std::size_t(printedDate)], reports::dateTimeCell(100, full));
     EXPECT_NE(reports::dateTimeCell(100, full), full);
-    EXPECT_EQ(tableRow(tables[5], 1)[0], "9");
+    EXPECT_EQ(tableRow(tables[openTable], 1)[0], "9");
 
     // The print button prints to the installed PDF target.
     const QString pdfPath = QString::fromStdString(path) + "_statement.pdf";
@@ -340,7 +369,7 @@ TEST_F(StatementWindowTest, PrintsTheLastStatementUnderTheLastRequestAsTheTables
     tables.clear();
     job = window->printJob();
     const std::vector<std::string> printed = outline(job->document(), &tables);
-    ASSERT_EQ(tables.size(), 8u);
+    ASSERT_GE(tables.size(), 9u);  // the settled positions in two bands
     EXPECT_EQ(tables[2]->rows(), 1);
     EXPECT_EQ(printed[2], tr("0012") + " : 0");
     window->hide();

@@ -6,10 +6,13 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPrinter>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTextTable>
+#include <climits>
 #include <functional>
 
 #include "kit/qt_test_app.h"
@@ -124,11 +127,13 @@ TEST(TablePrint, CellsHoldOneParagraphOfPlainTextAndEmptyCellsKeepTheirHeight) {
     EXPECT_EQ(document.toPlainText().count('\n'), 6);  // four cells, the closing break and the block after it
 }
 
-TEST(TablePrint, ATableTooWideForThePageIsPrintedSmallerSoNoTextBreaksInItsCell) {
+// A table too wide for the page splits into bands of columns, each led by
+// column 0, at the text's own size; no cell text breaks.
+TEST(TablePrint, ATableTooWideForThePageSplitsIntoBandsAtItsSize) {
     const struct {
         int columns;
-        bool smaller;
-    } cases[] = {{4, false}, {17, true}};
+        bool split;
+    } cases[] = {{4, false}, {18, true}};
     for (const auto& c : cases) {
         QTextDocument document;
         QTextOption wrap = document.defaultTextOption();
@@ -140,17 +145,45 @@ TEST(TablePrint, ATableTooWideForThePageIsPrintedSmallerSoNoTextBreaksInItsCell)
             rows[0] << QString("Column %1").arg(i);
             rows[1] << "-12345.00000";
         }
-        QTextTable* table = layOut(document, rows);
-        ASSERT_TRUE(table);
+        QTextCursor cursor(&document);
+        TablePrint().attributedStringFromItems(rows, cursor);
         document.documentLayout()->documentSize();
-        for (int r = 0; r < 2; ++r)
-            for (int col = 0; col < c.columns; ++col) {
-                const QTextBlock block = table->cellAt(r, col).firstCursorPosition().block();
-                EXPECT_EQ(block.layout()->lineCount(), 1) << c.columns << " columns, cell " << r << "," << col;
-                EXPECT_EQ(block.charFormat().fontPointSize() < 8.0, c.smaller);
-                EXPECT_GE(block.charFormat().fontPointSize(), 3.0);
-            }
+        std::vector<int> bands;
+        for (QTextFrame* frame : document.rootFrame()->childFrames()) {
+            auto* table = qobject_cast<QTextTable*>(frame);
+            ASSERT_TRUE(table);
+            bands.push_back(table->columns());
+            EXPECT_EQ(table->cellAt(0, 0).firstCursorPosition().block().text(), "Column 0");
+            for (int r = 0; r < 2; ++r)
+                for (int col = 0; col < table->columns(); ++col) {
+                    const QTextBlock block = table->cellAt(r, col).firstCursorPosition().block();
+                    EXPECT_EQ(block.layout()->lineCount(), 1) << c.columns << " columns, cell " << r << "," << col;
+                    EXPECT_EQ(block.charFormat().fontPointSize(), 8.0);
+                }
+        }
+        EXPECT_EQ(bands.size() > 1, c.split) << c.columns;
+        int columns = 1;  // column 0 once, the others in one band each
+        for (int b : bands) columns += b - 1;
+        EXPECT_EQ(columns, c.columns);
     }
+}
+
+TEST(TablePrint, ColumnBandsFitTheRoomLedByColumnZero) {
+    using Bands = std::vector<std::vector<qsizetype>>;
+    const auto room = [](double r) { return [r](qsizetype) { return r; }; };
+    const struct {
+        std::vector<double> widths;
+        double room;
+        Bands bands;
+    } cases[] = {
+        {{10, 20, 30}, 60, {{0, 1, 2}}},
+        {{10, 20, 30}, 0, {{0, 1, 2}}},  // no page: nothing to split
+        {{10, 20, 30}, 40, {{0, 1}, {0, 2}}},
+        {{10, 50, 50}, 40, {{0, 1}, {0, 2}}},  // a column wider than the room goes alone
+        {{10}, 5, {{0}}},
+        {{}, 5, {{}}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(columnBands(c.widths, c.room, room(c.room)), c.bands) << c.room;
 }
 
 class PrintToPdf : public ::testing::Test {
@@ -238,7 +271,9 @@ TEST_F(PrintToPdf, AHugeCellWrapsInItsColumnAndPrints) {
     auto job = std::make_shared<PrintTextView>("huge");
     QTextCursor cursor(&job->document());
     TablePrint().attributedStringFromItems({{"a", "b"}, {QString(100000, 'x'), "y"}}, cursor);
-    EXPECT_GT(render(*job).size(), 2u);  // unbroken, it would be one line
+    EXPECT_EQ(render(*job).size(), 1u);  // cut to kMaxPrintedCellChars
+    const QTextBlock cell = job->document().findBlock(job->document().toPlainText().indexOf('x'));
+    EXPECT_GT(cell.layout()->lineCount(), 3);  // unbroken, it would be one line
     runPrintOperation(job, nullptr);
     EXPECT_EQ(target->printed(), 1);
 }
@@ -271,11 +306,11 @@ TEST_F(PrintToPdf, AFailedPrintIsLoggedAndTheWindowStaysUsableAsWithoutATargetTh
 
 TEST_F(PrintToPdf, APaintedBodyBreaksItsRowsIntoPagesAndFitsWideTablesToTheWidth) {
     // 3001 rows of about 10 points in about 700 points a page; a text twenty
-    // times the page's width scales the whole table down to it.
+    // times the page's width is elided, the table keeps its size.
     const struct {
         int wideText;
         std::size_t fewest, most;
-    } cases[] = {{8, 40, 50}, {2000, 2, 6}};
+    } cases[] = {{8, 40, 50}, {2000, 40, 50}};
     for (const auto& c : cases) {
         TableRows rows{{"Id", "Text"}};
         for (int r = 0; r < 3000; ++r) rows.append({QString::number(r), QString(r == 7 ? c.wideText : 8, 'x')});
@@ -305,6 +340,121 @@ TEST_F(PrintToPdf, APaintedBodyBreaksItsRowsIntoPagesAndFitsWideTablesToTheWidth
         }
     }
     EXPECT_EQ(target->printed(), 2);
+}
+
+// A paint device that keeps the texts painted on it.
+class TextRecorder : public QPaintDevice {
+public:
+    QPaintEngine* paintEngine() const override { return &engine_; }
+    const QStringList& texts() const { return engine_.texts; }
+
+protected:
+    int metric(PaintDeviceMetric m) const override {
+        switch (m) {
+            case PdmWidth: return 744;
+            case PdmHeight: return 1070;
+            case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 100;
+            case PdmWidthMM: return 189;
+            case PdmHeightMM: return 272;
+            case PdmDepth: return 32;
+            case PdmNumColors: return INT_MAX;
+            case PdmDevicePixelRatio: return 1;
+            case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
+            default: return 0;
+        }
+    }
+
+private:
+    struct Engine : QPaintEngine {
+        QStringList texts;
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+        void drawTextItem(const QPointF&, const QTextItem& item) override { texts.append(item.text()); }
+        Type type() const override { return User; }
+    };
+    mutable Engine engine_;
+};
+
+QStringList printedTexts(PrintTextView& job) {
+    TextRecorder device;
+    const auto pages = job.paginate(device, QSizeF(744, 1070));
+    QPainter painter(&device);
+    for (int i = 0; i < pages->pageCount(); ++i) pages->paintPage(painter, i);
+    return device.texts();
+}
+
+// Edge rows through both roads: the first, one with an empty cell, markup
+// and entities, one past a page break, the last.
+TEST(TablePrint, ThePaintedAndTheDocumentRoadsPrintTheSameCellTexts) {
+    TableRows rows{{"Time", "Code", "Amount"}};
+    for (int r = 1; r <= 150; ++r) rows.append({QString("09:%1").arg(r), QString("C%1").arg(r), QString::number(r * 1.25, 'f', 2)});
+    rows[2] = {"<b>bold</b>", "", "&amp; <a href=\"file:///x\">x</a>"};
+    rows[3] = {"\u00dcml\u00e4ut \u20ac", "-0.00", "1,234.50"};
+    PrintTextView document("doc");
+    QTextCursor cursor(&document.document());
+    TablePrint().attributedStringFromItems(rows, cursor);
+    PrintTextView painted("painted");
+    auto body = std::make_shared<PaintedBody>();
+    body->addTable(rows, TablePrint());
+    painted.setPaintedBody(body);
+    const QStringList byDocument = printedTexts(document), byPainting = printedTexts(painted);
+    for (int r : {0, 1, 2, 3, 60, 61, 62, 149, 150})
+        for (const QString& cell : rows[r]) {
+            if (cell.isEmpty()) continue;
+            EXPECT_TRUE(byDocument.contains(cell)) << r << " " << cell.toStdString();
+            EXPECT_TRUE(byPainting.contains(cell)) << r << " " << cell.toStdString();
+        }
+    EXPECT_EQ(byPainting.filter("09:").size(), 148);
+    EXPECT_EQ(byDocument.filter("09:").size(), 148);
+}
+
+TEST_F(PrintToPdf, LongTablesArePaintedLongCellsCutAndAPrintStopsWhenCancelled) {
+    const auto table = [](int records, int cellChars) {
+        TableRows rows{{"Id", "Text"}};
+        for (int r = 0; r < records; ++r) rows.append({QString::number(r), QString(r == 0 ? cellChars : 4, 'x')});
+        return rows;
+    };
+    EXPECT_FALSE(tableJob(table(kPaintedTableRows - 1, 4), "t")->paintedBody());
+    EXPECT_TRUE(tableJob(table(kPaintedTableRows, 4), "t")->paintedBody());
+
+    // A cell longer than a page of text is cut on the document road ...
+    auto shortJob = tableJob(table(3, 100000), "t");
+    const QString kept = shortJob->document().toPlainText();
+    EXPECT_LT(kept.size(), kMaxPrintedCellChars + 100);
+    EXPECT_TRUE(kept.contains(QString(kMaxPrintedCellChars - 1, 'x') + QChar(0x2026)));
+    // ... and 100,000 rows with it on the painted road lay out in pages, the
+    // long cell elided to half the page, the other rows at their size.
+    auto longJob = tableJob(table(100000, 100000), "t");
+    ASSERT_TRUE(longJob->paintedBody());
+    const std::vector<QImage> none;
+    TextRecorder device;
+    const auto pages = longJob->paginate(device, QSizeF(744, 1070));
+    EXPECT_GT(pages->pageCount(), 1000);
+    EXPECT_LT(pages->pageCount(), 2500);
+
+    // Cancelled at its second page, a print stops and reports it.
+    std::vector<int> heard;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    EXPECT_FALSE(longJob->printOn(printer, [&](int done, int) {
+        heard.push_back(done);
+        return done < 1;
+    }));
+    EXPECT_EQ(heard, (std::vector<int>{0, 1}));
+    auto small = tableJob(table(3, 4), "small");
+    heard.clear();
+    QPrinter other(QPrinter::HighResolution);
+    other.setOutputFormat(QPrinter::PdfFormat);
+    other.setOutputFileName(path);
+    EXPECT_TRUE(small->printOn(other, [&](int done, int total) {
+        heard.push_back(done * 10 + total);
+        return true;
+    }));
+    EXPECT_EQ(heard, (std::vector<int>{1, 11}));
 }
 
 }  // namespace

@@ -456,7 +456,7 @@ TEST_F(DataServiceTest, ChartAnswersAreKeptByKeyAndAlwaysAnnounced) {
     ds.fillChartData("<A~B no end", 7, std::nullopt);
     loop->runUntilIdle();
     ASSERT_EQ(ds.chartDataCollection().size(), 1u);
-    EXPECT_EQ(*ds.chartDataCollection().find("B"), "<A~B~C>first");
+    EXPECT_EQ(*ds.chartDataCollection().find("B"), "<X~B~Y>second");  // the newer answer of a key
     EXPECT_EQ(count("ChartDataReceivedNotification7"), 2);
     EXPECT_EQ(keys, (std::vector<std::string>{"B", "B"}));  // the key of every stored or known answer
 

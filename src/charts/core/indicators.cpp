@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <deque>
 #include <limits>
 
 namespace charts::indicators {
@@ -407,21 +408,34 @@ Aroon aroon(const Prices& p, long long period) {
     const std::size_t n = unsignedPeriod(period);
     const float nf = static_cast<float>(n);
     const std::size_t rows = rowsOf({&p.high, &p.low});
-    // Bars since the window's extreme, the oldest of equal ones; 0 until the window is full.
-    auto barsSince = [&](const Series& stored, std::size_t i, bool highest) -> double {
-        if (i + 1 < n) return 0;
-        const auto first = stored.begin() + static_cast<std::ptrdiff_t>(i + 1 - n);
-        const auto last = stored.begin() + static_cast<std::ptrdiff_t>(i + 1);
-        const auto at = highest ? std::max_element(first, last) : std::min_element(first, last);
-        return static_cast<double>(last - 1 - at);
+    // Rows of the window's candidates for its extreme, oldest first: each one
+    // stands ahead of every later row that beats it, so the front is the
+    // window's extreme, the oldest of equal ones. Every row enters and leaves once.
+    struct Extreme {
+        std::deque<std::size_t> rows;
+        bool highest;
+        // Bars since the extreme of the n rows up to i; 0 until the window is full.
+        double push(const Series& stored, std::size_t i, std::size_t n) {
+            const auto beats = [&](std::size_t a, std::size_t b) {
+                return highest ? stored[a] > stored[b] : stored[a] < stored[b];
+            };
+            while (!rows.empty() && beats(i, rows.back())) rows.pop_back();
+            rows.push_back(i);
+            if (i + 1 < n) return 0;
+            while (rows.front() + n <= i) rows.pop_front();
+            return static_cast<double>(i - rows.front());
+        }
     };
+    Extreme high{{}, true}, low{{}, false};
     Series highs(rows), lows(rows);
     Aroon a;
+    a.up.reserve(rows);
+    a.down.reserve(rows);
     for (std::size_t i = 0; i < rows; ++i) {
         highs[i] = round6(p.high[i]);
         lows[i] = round6(p.low[i]);
-        a.up.push_back(static_cast<double>(static_cast<unsigned long>((nf - barsSince(highs, i, true)) / nf * 100)));
-        a.down.push_back(static_cast<double>(static_cast<unsigned long>((nf - barsSince(lows, i, false)) / nf * 100)));
+        a.up.push_back(static_cast<double>(static_cast<unsigned long>((nf - high.push(highs, i, n)) / nf * 100)));
+        a.down.push_back(static_cast<double>(static_cast<unsigned long>((nf - low.push(lows, i, n)) / nf * 100)));
     }
     return a;
 }

@@ -72,4 +72,35 @@ model::PieChartDictionary marginPie(const AccountPositions& positions, const mod
     return std::move(slices.pie);
 }
 
+std::vector<std::vector<std::size_t>> sharedSliceColours(const std::vector<std::vector<std::string>>& titles,
+                                                         std::size_t palette) {
+    std::vector<std::vector<std::size_t>> out(titles.size());
+    if (palette == 0) return out;
+    std::unordered_map<std::string, std::size_t> given;
+    std::vector<std::size_t> users(palette, 0);  // instruments per colour, over every pie
+    std::size_t next = 0;
+    for (std::size_t p = 0; p < titles.size(); ++p) {
+        std::vector<bool> inPie(palette, false);
+        for (const std::string& t : titles[p])
+            if (const auto it = given.find(t); it != given.end()) inPie[it->second] = true;
+        for (const std::string& t : titles[p]) {
+            auto it = given.find(t);
+            if (it == given.end()) {
+                std::size_t pick = palette;
+                for (std::size_t c = 0; c < palette && pick == palette; ++c)
+                    if (users[c] == 0) pick = c;
+                for (std::size_t c = 0; c < palette && pick == palette; ++c)
+                    if (!inPie[c]) pick = c;
+                if (pick == palette) pick = next % palette;
+                next = pick + 1;
+                ++users[pick];
+                inPie[pick] = true;
+                it = given.emplace(t, pick).first;
+            }
+            out[p].push_back(it->second);
+        }
+    }
+    return out;
+}
+
 }  // namespace charts

@@ -37,4 +37,11 @@ model::PieChartDictionary profitLossPie(const AccountPositions& positions);
 model::PieChartDictionary marginPie(const AccountPositions& positions, const model::AccountDetails* account,
                                     const HedgeMargins& margins);
 
+// A colour number (below `palette`) for each slice of each pie, so that an
+// instrument has one colour in every pie shown side by side. Instruments take
+// numbers in the order they first appear: a number no other instrument has
+// while one is free, else one free in that pie, else they cycle.
+std::vector<std::vector<std::size_t>> sharedSliceColours(const std::vector<std::vector<std::string>>& titles,
+                                                         std::size_t palette);
+
 }  // namespace charts

@@ -23,6 +23,10 @@ std::vector<double> PieChart::sliceSpans() const {
     return spans;
 }
 
+bool PieChart::negative(int record) const {
+    return dataSource && dataSource->number(*this, Field::SliceWidth, record).value_or(0) < 0;
+}
+
 void PieChart::draw(QPainter& painter, const QRectF& area) {
     const std::vector<double> spans = sliceSpans();
     const double radius = pieRadius > 0 ? pieRadius : std::min(area.width(), area.height()) * 0.35;
@@ -35,11 +39,14 @@ void PieChart::draw(QPainter& painter, const QRectF& area) {
     double angle = startAngle;
     for (std::size_t r = 0; r < spans.size(); ++r) {
         if (spans[r] == 0) continue;
-        painter.setBrush(dataSource->sliceFill(*this, static_cast<int>(r)).value_or(fill));
+        const int record = static_cast<int>(r);
+        const QColor colour = dataSource->sliceFill(*this, record).value_or(fill);
+        painter.setBrush(colour);
         QPainterPath slice(circle.center());
         slice.arcTo(circle, angle * kDegrees, spans[r] * kDegrees);
         slice.closeSubpath();
         painter.drawPath(slice);
+        if (negative(record)) drawHatch(painter, slice, colour);
         angle += spans[r];
     }
     painter.restore();
@@ -50,7 +57,7 @@ std::vector<LegendEntry> PieChart::legendEntries() const {
     if (!dataSource) return entries;
     const int n = dataSource->numberOfRecords(*this);
     for (int r = 0; r < n; ++r)
-        entries.push_back({dataSource->sliceFill(*this, r).value_or(fill), dataSource->legendTitle(*this, r)});
+        entries.push_back({dataSource->sliceFill(*this, r).value_or(fill), dataSource->legendTitle(*this, r), negative(r)});
     return entries;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // A pie: one slice per record, its angle the record's share of the sum of the
-// slice widths. A negative width is drawn by its magnitude. Each record adds
-// a legend row with the data source's title.
+// slice widths. A negative width is drawn by its magnitude and hatched, its
+// legend swatch too, so that a loss never reads as a gain. Each record adds a
+// legend row with the data source's title.
 #include <vector>
 
 #include "charts/plot/plot.h"
@@ -24,6 +25,9 @@ public:
     void draw(QPainter& painter, const QRectF& area) override;
     QColor legendColor() const override { return fill; }
     std::vector<LegendEntry> legendEntries() const override;
+
+private:
+    bool negative(int record) const;
 };
 
 }  // namespace charts::plot

@@ -16,6 +16,19 @@ QPen LineStyle::pen() const {
     return p;
 }
 
+void drawHatch(QPainter& painter, const QPainterPath& shape, const QColor& fill) {
+    constexpr double kPitch = 6.0;
+    painter.save();
+    painter.setClipPath(shape, Qt::IntersectClip);
+    QPen pen(fill.lightness() > 110 ? QColor(0, 0, 0, 150) : QColor(255, 255, 255, 170), kPitch / 3);
+    pen.setCapStyle(Qt::FlatCap);
+    painter.setPen(pen);
+    const QRectF box = shape.boundingRect();
+    for (double x = box.left() - box.height(); x < box.right(); x += kPitch)
+        painter.drawLine(QPointF(x, box.bottom()), QPointF(x + box.height(), box.top()));
+    painter.restore();
+}
+
 std::vector<LegendEntry> Plot::legendEntries() const {
     if (title.isEmpty()) return {};
     return {LegendEntry{legendColor(), title}};

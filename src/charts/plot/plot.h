@@ -2,6 +2,7 @@
 // A plot draws the records its data source gives, in one plot space.
 #include <QColor>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRectF>
 #include <QString>
 #include <optional>
@@ -32,7 +33,12 @@ public:
 struct LegendEntry {
     QColor color;
     QString title;
+    bool hatched = false;  // the swatch of a negative slice, hatched as the slice is
 };
+
+// Diagonal lines across `shape`, filled with `fill` before: dark on a light
+// fill, light on a dark one, a third of the area.
+void drawHatch(QPainter& painter, const QPainterPath& shape, const QColor& fill);
 
 struct LineStyle {
     QColor color = Qt::black;

@@ -62,7 +62,7 @@ void XYGraph::render(QPainter& painter, const QRectF& bounds) const {
         painter.setClipRect(area);
         for (const auto& p : plots_) p->draw(painter, area);
         painter.restore();
-        if (hasAxisSet) drawAxes(painter, area);
+        if (hasAxisSet) drawAxes(painter, bounds, area);
         drawLegend(painter, bounds, area);
         drawAnnotations(painter, bounds, area);
     }
@@ -93,7 +93,7 @@ void XYGraph::drawGrid(QPainter& painter, const QRectF& area) const {
     painter.restore();
 }
 
-void XYGraph::drawAxes(QPainter& painter, const QRectF& area) const {
+void XYGraph::drawAxes(QPainter& painter, const QRectF& bounds, const QRectF& area) const {
     const PlotSpace& space = *spaces_.front();
     painter.save();
     painter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -120,39 +120,63 @@ void XYGraph::drawAxes(QPainter& painter, const QRectF& area) const {
     painter.setPen(yAxis.axisLine.pen());
     painter.drawLine(area.topRight(), area.bottomRight());
     painter.setFont(fontOfSize(yAxis.labelFontSize));
-    QFontMetricsF ym(painter.font());
     for (const auto& [v, label] : yAxis.ticks(space.yRange())) {
         const double y = space.toView(0, v, area).y();
         painter.setPen(yAxis.tickLine.pen());
         painter.drawLine(QPointF(area.right(), y), QPointF(area.right() + yAxis.majorTickLength, y));
+    }
+    painter.setPen(yAxis.labelColor);
+    for (const auto& [box, label] : yLabels(bounds, area, painter.device())) painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, label);
+    painter.restore();
+}
+
+std::vector<std::pair<QRectF, QString>> XYGraph::yLabels(const QRectF& bounds, const QRectF& area,
+                                                         QPaintDevice* device) const {
+    std::vector<std::pair<QRectF, QString>> out;
+    if (!hasAxisSet) return out;
+    const PlotSpace& space = *spaces_.front();
+    const QFontMetricsF ym(fontOfSize(yAxis.labelFontSize), device);
+    std::vector<QRectF> covered;
+    for (const auto& a : annotations_)
+        if (const auto box = annotationBox(*a, bounds, area, device)) covered.push_back(*box);
+    for (const auto& [v, label] : yAxis.ticks(space.yRange())) {
+        const double y = space.toView(0, v, area).y();
         const QRectF box(area.right() + yAxis.majorTickLength + yAxis.labelOffset, y - ym.height() / 2,
                          ym.horizontalAdvance(label) + 1, ym.height());
-        painter.setPen(yAxis.labelColor);
-        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, label);
+        // A price label drawn over it shows the price there: the axis label gives way.
+        if (std::any_of(covered.begin(), covered.end(), [&](const QRectF& c) { return c.intersects(box); })) continue;
+        out.emplace_back(box, label);
     }
-    painter.restore();
+    return out;
+}
+
+std::optional<QRectF> XYGraph::annotationBox(const PlotSpaceAnnotation& a, const QRectF& bounds, const QRectF& area,
+                                             QPaintDevice* device) const {
+    if (!a.plotSpace || a.text.isEmpty()) return std::nullopt;
+    const QFontMetricsF m(fontOfSize(a.fontSize), device);
+    const QPointF anchor = a.plotSpace->toView(a.anchorX, a.anchorY, area);
+    QRectF box(0, 0, m.horizontalAdvance(a.text) + 6, m.height() + 2);
+    box.moveCenter(anchor + QPointF(a.displacementX, -a.displacementY));
+    // Inside the graph, and level with the plot area.
+    if (box.right() > bounds.right()) box.moveRight(bounds.right());
+    if (box.left() < bounds.left()) box.moveLeft(bounds.left());
+    if (box.top() < area.top()) box.moveTop(area.top());
+    if (box.bottom() > area.bottom()) box.moveBottom(area.bottom());
+    return box;
 }
 
 void XYGraph::drawAnnotations(QPainter& painter, const QRectF& bounds, const QRectF& area) const {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     for (const auto& a : annotations_) {
-        if (!a->plotSpace || a->text.isEmpty()) continue;
+        const auto box = annotationBox(*a, bounds, area, painter.device());
+        if (!box) continue;
         painter.setFont(fontOfSize(a->fontSize));
-        QFontMetricsF m(painter.font());
-        const QPointF anchor = a->plotSpace->toView(a->anchorX, a->anchorY, area);
-        QRectF box(0, 0, m.horizontalAdvance(a->text) + 6, m.height() + 2);
-        box.moveCenter(anchor + QPointF(a->displacementX, -a->displacementY));
-        // Inside the graph, and level with the plot area.
-        if (box.right() > bounds.right()) box.moveRight(bounds.right());
-        if (box.left() < bounds.left()) box.moveLeft(bounds.left());
-        if (box.top() < area.top()) box.moveTop(area.top());
-        if (box.bottom() > area.bottom()) box.moveBottom(area.bottom());
         painter.setPen(Qt::NoPen);
         painter.setBrush(a->fill);
-        painter.drawRoundedRect(box, a->cornerRadius, a->cornerRadius);
+        painter.drawRoundedRect(*box, a->cornerRadius, a->cornerRadius);
         painter.setPen(a->textColor);
-        painter.drawText(box, Qt::AlignCenter, a->text);
+        painter.drawText(*box, Qt::AlignCenter, a->text);
     }
     painter.restore();
 }
@@ -171,7 +195,13 @@ void XYGraph::drawLegend(QPainter& painter, const QRectF& bounds, const QRectF& 
     const double swatch = legend->swatchSize > 0 ? legend->swatchSize : m.height() * 0.8;
     const double rowHeight = std::max(m.height(), swatch);
     auto drawEntry = [&](const LegendEntry& e, double x, double y, double w) {
-        painter.fillRect(QRectF(x, y + (rowHeight - swatch) / 2, swatch, swatch), e.color);
+        const QRectF box(x, y + (rowHeight - swatch) / 2, swatch, swatch);
+        painter.fillRect(box, e.color);
+        if (e.hatched) {
+            QPainterPath shape;
+            shape.addRect(box);
+            drawHatch(painter, shape, e.color);
+        }
         painter.setPen(legend->textColor);
         painter.drawText(QRectF(x + swatch + 4, y, w - swatch - 4, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
                          e.title);

@@ -46,11 +46,17 @@ public:
 
     // The plot area inside `bounds`.
     QRectF plotArea(const QRectF& bounds) const;
+    // The y labels drawn and where: those an annotation covers give way to it.
+    std::vector<std::pair<QRectF, QString>> yLabels(const QRectF& bounds, const QRectF& area,
+                                                    QPaintDevice* device = nullptr) const;
+    // Where an annotation is drawn; nothing for one without text or plot space.
+    std::optional<QRectF> annotationBox(const PlotSpaceAnnotation& a, const QRectF& bounds, const QRectF& area,
+                                        QPaintDevice* device = nullptr) const;
     void render(QPainter& painter, const QRectF& bounds) const;
 
 private:
     void drawGrid(QPainter& painter, const QRectF& area) const;
-    void drawAxes(QPainter& painter, const QRectF& area) const;
+    void drawAxes(QPainter& painter, const QRectF& bounds, const QRectF& area) const;
     void drawAnnotations(QPainter& painter, const QRectF& bounds, const QRectF& area) const;
     void drawLegend(QPainter& painter, const QRectF& bounds, const QRectF& area) const;
 
