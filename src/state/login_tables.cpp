@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 
+#include "protocol/xml_entities.h"
+
 namespace state {
 
 namespace {
@@ -32,7 +34,8 @@ const TableRow& LoginTables::rowAt(const Row& row) const {
     const char* base = document_.data();
     row_.assign(row.cells, [&](std::size_t i) {
         const Cell& c = cells_[row.firstCell + i];
-        return std::pair(std::string_view(base + c.name, c.nameLength), std::string_view(base + c.text, c.textLength));
+        const char* text = c.decoded ? decoded_.data() + c.text : base + c.text;
+        return std::pair(std::string_view(base + c.name, c.nameLength), std::string_view(text, c.textLength));
     });
     return row_;
 }
@@ -41,6 +44,7 @@ bool LoginTables::read(std::string_view document) {
     document_ = document;
     cells_.clear();
     tables_.clear();
+    decoded_.clear();
     if (document.size() >= std::numeric_limits<std::uint32_t>::max()) return false;
     // About one cell to every 40 bytes of a usual document.
     cells_.reserve(std::min(document.size() / 40, kMaxCells));
@@ -90,8 +94,8 @@ bool LoginTables::read(std::string_view document) {
         }
         // A start tag: a plain name, "/" before ">" when it closes itself.
         const bool selfClosing = gt[-1] == '/' && gt - 1 > p;
-        const char* nameEnd = selfClosing ? gt - 1 : gt;
-        if (nameStop && nameStop != nameEnd) return false;  // attributes
+        // The name ends at a space or "/"; attributes after it are passed over.
+        const char* nameEnd = nameStop ? nameStop : gt;
         const std::string_view name(p + 1, static_cast<std::size_t>(nameEnd - (p + 1)));
         if (name.empty()) return false;
         const bool tableName = name.find("Table") != std::string_view::npos;
@@ -118,11 +122,13 @@ bool LoginTables::read(std::string_view document) {
                 if (tableName || cells_.size() >= kMaxCells) return false;
                 const char* text = p;
                 const char* textEnd = p;
+                bool references = false;
                 if (!selfClosing) {
-                    // The text up to the column's closing tag, trimmed; no child, no entity.
+                    // The text up to the column's closing tag, decoded, then trimmed; no child.
                     if (p < end && *p == '>') return false;
                     while (textEnd < end && *textEnd != '<') {
-                        if (*textEnd == '&' || *textEnd == '\0') return false;
+                        if (*textEnd == '\0') return false;
+                        references |= *textEnd == '&';
                         ++textEnd;
                     }
                     const char* close = textEnd;
@@ -132,12 +138,24 @@ bool LoginTables::read(std::string_view document) {
                     if (closeEnd >= end || *closeEnd != '>' || std::memcmp(close + 2, name.data(), name.size()) != 0)
                         closeEnd = tagEnd(close, end);
                     if (!closeEnd) return false;
-                    while (text < textEnd && isWhite(*text)) ++text;
-                    while (textEnd > text && isWhite(textEnd[-1])) --textEnd;
                     p = closeEnd + 1;
                 }
-                cells_.push_back(Cell{offset(name.data()), static_cast<std::uint32_t>(name.size()), offset(text),
-                                      static_cast<std::uint32_t>(textEnd - text)});
+                std::uint32_t at = offset(text);
+                if (references) {
+                    // Decoded as the element tree decodes, before the trim.
+                    const std::size_t from = decoded_.size();
+                    decoded_.append(text, textEnd);
+                    char* const raw = decoded_.data() + from;
+                    char* const rawEnd = protocol::decodeXmlEntities(raw, decoded_.data() + decoded_.size(), raw);
+                    decoded_.resize(static_cast<std::size_t>(rawEnd - decoded_.data()));
+                    text = raw;
+                    textEnd = rawEnd;
+                    at = static_cast<std::uint32_t>(from);
+                }
+                while (text < textEnd && isWhite(*text)) ++text, ++at;
+                while (textEnd > text && isWhite(textEnd[-1])) --textEnd;
+                cells_.push_back(Cell{offset(name.data()), static_cast<std::uint32_t>(name.size()), at,
+                                      static_cast<std::uint32_t>(textEnd - text), references});
                 break;
             }
         }
