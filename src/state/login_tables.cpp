@@ -1,8 +1,13 @@
 #include "state/login_tables.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "protocol/xml_entities.h"
 
@@ -20,6 +25,22 @@ const char* tagEnd(const char* lt, const char* end) {
         if (*p == '<' || *p == '\0') return nullptr;
     }
     return nullptr;
+}
+
+// The first byte from `p` on that is one of `Stops`; `end` when none is.
+template <char... Stops>
+const char* firstOf(const char* p, const char* end) {
+#if defined(__SSE2__)
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i hit = _mm_setzero_si128();
+        ((hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, _mm_set1_epi8(Stops)))), ...);
+        if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit))) return p + std::countr_zero(mask);
+    }
+#endif
+    for (; p < end; ++p)
+        if (((*p == Stops) || ...)) return p;
+    return end;
 }
 
 }  // namespace
@@ -67,17 +88,13 @@ bool LoginTables::read(std::string_view document) {
         }
         if (p == end) break;
         // The tag's end and where its name stops, in one pass.
-        const char* gt = nullptr;
         const char* nameStop = nullptr;
-        for (const char* q = p + 1; q < end; ++q) {
-            if (*q == '>') {
-                gt = q;
-                break;
-            }
-            if (*q == '<' || *q == '\0') return false;
-            if (!nameStop && (*q == ' ' || *q == '/')) nameStop = q;
+        const char* gt = firstOf<'>', '<', '\0', ' ', '/'>(p + 1, end);
+        if (gt < end && (*gt == ' ' || *gt == '/')) {
+            nameStop = gt;
+            gt = firstOf<'>', '<', '\0'>(gt + 1, end);
         }
-        if (!gt) return false;
+        if (gt == end || *gt != '>') return false;
         const char kind = p + 1 < gt ? p[1] : '\0';
         if (kind == '!') return false;  // comment, CDATA, document type
         if (kind == '?') {
@@ -126,9 +143,9 @@ bool LoginTables::read(std::string_view document) {
                 if (!selfClosing) {
                     // The text up to the column's closing tag, decoded, then trimmed; no child.
                     if (p < end && *p == '>') return false;
-                    while (textEnd < end && *textEnd != '<') {
+                    while ((textEnd = firstOf<'<', '&', '\0'>(textEnd, end)) < end && *textEnd != '<') {
                         if (*textEnd == '\0') return false;
-                        references |= *textEnd == '&';
+                        references = true;
                         ++textEnd;
                     }
                     const char* close = textEnd;
