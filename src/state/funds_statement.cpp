@@ -1,6 +1,6 @@
-// The account statement answer: the tables of the last XML parse read by
-// column name into the statement record, in a fixed order, then one
-// notification. Texts are stored as the XML reader gives them.
+// The account statement answer: its tables, from the row reader or from the
+// last XML parse, read by column name into the statement record, in a fixed
+// order, then one notification. Texts are stored as the XML reader gives them.
 #include <algorithm>
 #include <exception>
 #include <functional>
@@ -8,6 +8,7 @@
 #include <string_view>
 #include <type_traits>
 #include <unordered_map>
+#include <vector>
 
 #include "model/formatter.h"
 #include "platform/log.h"
@@ -62,11 +63,31 @@ Setter<Record> date(std::string Base::*field) {
     return [field](Record& r, const std::string& t) { r.*field = TC::dateText(t); };
 }
 
+// Rows of a table mostly repeat their columns in the same order: the setter
+// found for each position is remembered with its name, and a row whose column
+// there has that name takes it without a lookup.
 template <typename Record>
 void applyColumns(const TableRow& row, const ColumnTable<Record>& columns, Record& record) {
+    struct Found {
+        std::string name;
+        const Setter<Record>* setter;
+    };
+    thread_local std::vector<Found> found;
+    thread_local const ColumnTable<Record>* of = nullptr;
+    if (of != &columns) {
+        found.clear();
+        of = &columns;
+    }
+    std::size_t at = 0;
     for (const auto& [name, text] : row.columns()) {
-        const auto it = columns.find(name);
-        if (it != columns.end()) it->second(record, text);
+        if (at == found.size()) found.push_back({std::string(), nullptr});
+        Found& remembered = found[at++];
+        if (remembered.name != name) {
+            const auto it = columns.find(name);
+            remembered.name = name;
+            remembered.setter = it == columns.end() ? nullptr : &it->second;
+        }
+        if (remembered.setter) (*remembered.setter)(record, text);
     }
 }
 

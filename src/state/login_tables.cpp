@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <limits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -55,8 +54,8 @@ const TableRow& LoginTables::rowAt(const Row& row) const {
     const char* base = document_.data();
     row_.assign(row.cells, [&](std::size_t i) {
         const Cell& c = cells_[row.firstCell + i];
-        const char* text = c.decoded ? decoded_.data() + c.text : base + c.text;
-        return std::pair(std::string_view(base + c.name, c.nameLength), std::string_view(text, c.textLength));
+        const char* text = (c.textLength & kDecoded) ? decoded_.data() + c.text : base + c.text;
+        return std::pair(std::string_view(base + c.name, c.nameLength), std::string_view(text, c.textLength & ~kDecoded));
     });
     return row_;
 }
@@ -66,7 +65,7 @@ bool LoginTables::read(std::string_view document) {
     cells_.clear();
     tables_.clear();
     decoded_.clear();
-    if (document.size() >= std::numeric_limits<std::uint32_t>::max()) return false;
+    if (document.size() >= kDecoded) return false;
     // About one cell to every 40 bytes of a usual document.
     cells_.reserve(std::min(document.size() / 40, kMaxCells));
     const char* const begin = document.data();
@@ -172,7 +171,7 @@ bool LoginTables::read(std::string_view document) {
                 while (text < textEnd && isWhite(*text)) ++text, ++at;
                 while (textEnd > text && isWhite(textEnd[-1])) --textEnd;
                 cells_.push_back(Cell{offset(name.data()), static_cast<std::uint32_t>(name.size()), at,
-                                      static_cast<std::uint32_t>(textEnd - text), references});
+                                      static_cast<std::uint32_t>(textEnd - text) | (references ? kDecoded : 0u)});
                 break;
             }
         }

@@ -41,9 +41,9 @@ public:
 
 private:
     struct Cell {
-        std::uint32_t name, nameLength, text, textLength;
-        bool decoded;  // the text lies in decoded_, not in the document
+        std::uint32_t name, nameLength, text, textLength;  // textLength's top bit: the text lies in decoded_
     };
+    static constexpr std::uint32_t kDecoded = 0x8000'0000u;
     struct Row {
         std::size_t firstCell, cells;
     };
