@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && defined(__x86_64__)
 #include <emmintrin.h>
 #endif
 
@@ -108,7 +108,7 @@ struct Tally {
 Tally tally(const char* p, std::size_t length) {
     Tally t;
     std::size_t i = 0;
-#if defined(__SSE2__)
+#if defined(__SSE2__) && defined(__x86_64__)
     const __m128i lt = _mm_set1_epi8('<'), slash = _mm_set1_epi8('/'), bang = _mm_set1_epi8('!'),
                   question = _mm_set1_epi8('?'), dquote = _mm_set1_epi8('"'), squote = _mm_set1_epi8('\''),
                   zero = _mm_setzero_si128();
