@@ -12,6 +12,7 @@
 #include "platform/test_env.h"
 #include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
+#include "state/text_conversions.h"
 
 namespace state {
 namespace {
@@ -227,6 +228,26 @@ TEST_P(StatementTest, TransactionRowsInAnswerOrder) {
     loop->runUntilIdle();
     EXPECT_TRUE(session->funds().FinancialTransactionCollection().empty());
     EXPECT_EQ(posted, std::vector<std::string>(9, "DepositWithdrawalTableNotification"));
+}
+
+// Dates are remembered per destination: more texts than are remembered, in
+// turn, still give each its own rewrite.
+TEST(StatementDates, RememberedRewritesMatchTheirTexts) {
+    const struct {
+        std::string text, dateTime, date;
+    } cases[] = {
+        {"2016-03-05T10:11:12", "03/05/2016 10:11:12", "03/05/2016"},
+        {"2016-03-05T10:11:12.250", "03/05/2016 10:11:12", "03/05/2016"},
+        {"2020-12-31T23:59:59", "12/31/2020 23:59:59", "12/31/2020"},
+        {"", "", ""},
+        {"not a date", "not a date", "not a date"},
+        {"2001-01-02T03:04:05", "01/02/2001 03:04:05", "01/02/2001"},
+    };
+    for (int round = 0; round < 3; ++round)
+        for (const auto& c : cases) {
+            EXPECT_EQ(TextConversion::dateTimeText(c.text), c.dateTime) << c.text;
+            EXPECT_EQ(TextConversion::dateText(c.text), c.date) << c.text;
+        }
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, StatementTest, ::testing::Values(true, false),
