@@ -188,7 +188,7 @@ int main() {
         readOk = rows.read(xml);
     });
     std::printf("  of which cutting the rows: %.1f ms (%s)\n", readSeconds * 1e3, readOk ? "usual shape" : "general road");
-    std::printf("XML / compact: %.2f (target <= 2.5)\n", xmlSeconds / packedSeconds);
+    std::printf("XML / compact: %.2f (target <= 2)\n", xmlSeconds / packedSeconds);
     const auto treeStart = Clock::now();
     {
         state::ReferenceData s;

@@ -1,5 +1,5 @@
 # Shared by ./run, ./test and .ci/run.
-TC_PACKAGES=(build-essential cmake ninja-build pkg-config libzmq3-dev zlib1g-dev libssl-dev libasio-dev
+TC_PACKAGES=(build-essential cmake ninja-build pkg-config libzmq3-dev zlib1g-dev libssl-dev libasio-dev libexpat1-dev
              qt6-base-dev qt6-multimedia-dev libxss-dev libgtest-dev libgmock-dev openssl
              nlohmann-json3-dev xvfb xauth)
 

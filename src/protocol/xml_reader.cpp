@@ -1,11 +1,15 @@
 #include "protocol/xml_reader.h"
 
 #include <algorithm>
-
 #include <cstring>
 #include <utility>
 
+#if defined(__SSE2__) && defined(__x86_64__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/log.h"
+#include "protocol/xml_entities.h"
 
 namespace protocol {
 
@@ -39,107 +43,6 @@ char* findText(char* from, char* end, std::string_view needle) {
     return nullptr;
 }
 
-int digitValue(char c, bool hex) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (!hex) return -1;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// Characters a reference may stand for: XML's Char production. Control bytes
-// (our wire separators among them) and NUL stay written as references.
-bool isXMLChar(std::uint32_t cp) {
-    return cp == 0x9 || cp == 0xA || cp == 0xD || (cp >= 0x20 && cp <= 0xD7FF) ||
-           (cp >= 0xE000 && cp <= 0xFFFD) || (cp >= 0x10000 && cp <= 0x10FFFF);
-}
-
-std::size_t encodeUTF8(std::uint32_t cp, char* out) {
-    if (cp < 0x80) {
-        out[0] = static_cast<char>(cp);
-        return 1;
-    }
-    if (cp < 0x800) {
-        out[0] = static_cast<char>(0xC0 | (cp >> 6));
-        out[1] = static_cast<char>(0x80 | (cp & 0x3F));
-        return 2;
-    }
-    if (cp < 0x10000) {
-        out[0] = static_cast<char>(0xE0 | (cp >> 12));
-        out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out[2] = static_cast<char>(0x80 | (cp & 0x3F));
-        return 3;
-    }
-    out[0] = static_cast<char>(0xF0 | (cp >> 18));
-    out[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out[3] = static_cast<char>(0x80 | (cp & 0x3F));
-    return 4;
-}
-
-// Reads the reference starting at the "&" at p. Returns the number of bytes
-// written to out (0 when it is not a reference we decode) and sets consumed.
-// The output is never longer than the reference itself.
-std::size_t decodeReference(const char* p, const char* end, char* out, std::size_t& consumed) {
-    const char* q = p + 1;
-    if (q < end && *q == '#') {
-        ++q;
-        bool hex = false;
-        if (q < end && *q == 'x') {
-            hex = true;
-            ++q;
-        }
-        std::uint32_t cp = 0;
-        int digits = 0;
-        for (; q < end; ++q) {
-            int v = digitValue(*q, hex);
-            if (v < 0) break;
-            cp = cp * (hex ? 16 : 10) + static_cast<std::uint32_t>(v);
-            if (cp > 0x10FFFF) return 0;
-            ++digits;
-        }
-        if (digits == 0 || q >= end || *q != ';' || !isXMLChar(cp)) return 0;
-        consumed = static_cast<std::size_t>(q + 1 - p);
-        return encodeUTF8(cp, out);
-    }
-    static constexpr struct {
-        std::string_view name;
-        char value;
-    } kEntities[] = {{"amp;", '&'}, {"lt;", '<'}, {"gt;", '>'}, {"quot;", '"'}, {"apos;", '\''}};
-    for (const auto& e : kEntities) {
-        if (beginsWith(q, end, e.name)) {
-            out[0] = e.value;
-            consumed = 1 + e.name.size();
-            return 1;
-        }
-    }
-    return 0;
-}
-
-// Decodes the references of [r, end) into w (w <= r); returns the new write end.
-char* decodeEntities(char* r, char* end, char* w) {
-    while (r < end) {
-        char* amp = findChar(r, end, '&');
-        if (!amp) amp = end;
-        std::size_t plain = static_cast<std::size_t>(amp - r);
-        if (w != r) std::memmove(w, r, plain);
-        w += plain;
-        r = amp;
-        if (r == end) break;
-        char out[4];
-        std::size_t consumed = 0;
-        std::size_t n = decodeReference(r, end, out, consumed);
-        if (n == 0) {
-            *w++ = *r++;
-            continue;
-        }
-        std::memcpy(w, out, n);
-        w += n;
-        r += consumed;
-    }
-    return w;
-}
-
 // A text being collected in the buffer, with the CDATA content inside it that
 // must stay literal. The ranges lie in order inside the text.
 struct PendingText {
@@ -159,13 +62,13 @@ struct PendingText {
         char* r = start;
         char* w = start;
         for (auto [from, to] : literal) {
-            w = decodeEntities(r, from, w);
+            w = decodeXmlEntities(r, from, w);
             std::size_t n = static_cast<std::size_t>(to - from);
             if (w != from) std::memmove(w, from, n);
             w += n;
             r = to;
         }
-        w = decodeEntities(r, stop, w);
+        w = decodeXmlEntities(r, stop, w);
         if (w != stop) *w = '\0';
         start = nullptr;
         literal.clear();
@@ -179,10 +82,10 @@ void finishAttributeValue(char* value, char* end) {
     while (r < end) {
         char* cdata = findText(r, end, kCDATAStart);
         if (!cdata) {
-            w = decodeEntities(r, end, w);
+            w = decodeXmlEntities(r, end, w);
             break;
         }
-        w = decodeEntities(r, cdata, w);
+        w = decodeXmlEntities(r, cdata, w);
         char* content = cdata + kCDATAStart.size();
         char* close = findText(content, end, kCDATAEnd);
         if (!close) close = end;
@@ -194,16 +97,78 @@ void finishAttributeValue(char* value, char* end) {
     *w = '\0';
 }
 
-// An upper bound of the start tags: every "<" that does not begin a closing
-// tag, a comment, CDATA or a declaration.
-std::size_t possibleElements(const char* p, std::size_t length) {
-    const char* const end = p + length;
-    std::size_t count = 0;
-    while ((p = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p))))) {
-        ++p;
-        if (p == end || (*p != '/' && *p != '!' && *p != '?')) ++count;
+// What the caps count, in one pass: every "<" that does not begin a closing
+// tag, a comment, CDATA or a declaration (an upper bound of the start tags),
+// and every quote.
+struct Tally {
+    std::size_t starts = 0;
+    std::size_t quotes = 0;
+};
+
+Tally tally(const char* p, std::size_t length) {
+    Tally t;
+    std::size_t i = 0;
+#if defined(__SSE2__) && defined(__x86_64__)
+    const __m128i lt = _mm_set1_epi8('<'), slash = _mm_set1_epi8('/'), bang = _mm_set1_epi8('!'),
+                  question = _mm_set1_epi8('?'), dquote = _mm_set1_epi8('"'), squote = _mm_set1_epi8('\''),
+                  zero = _mm_setzero_si128();
+    // Byte counters, summed before any can wrap; each block also reads the
+    // byte after it, so the last block stops one short.
+    const auto sum = [zero](__m128i counters) {
+        const __m128i halves = _mm_sad_epu8(counters, zero);
+        return static_cast<std::size_t>(_mm_cvtsi128_si64(halves)) +
+               static_cast<std::size_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(halves, halves)));
+    };
+    while (i + 17 <= length) {
+        __m128i starts = zero, quotes = zero;
+        for (int round = 0; round < 255 && i + 17 <= length; ++round, i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
+            const __m128i notStart = _mm_or_si128(
+                _mm_or_si128(_mm_cmpeq_epi8(next, slash), _mm_cmpeq_epi8(next, bang)), _mm_cmpeq_epi8(next, question));
+            // A match is 0xFF: subtracting it counts one.
+            starts = _mm_sub_epi8(starts, _mm_andnot_si128(notStart, _mm_cmpeq_epi8(v, lt)));
+            quotes = _mm_sub_epi8(quotes, _mm_or_si128(_mm_cmpeq_epi8(v, dquote), _mm_cmpeq_epi8(v, squote)));
+        }
+        t.starts += sum(starts);
+        t.quotes += sum(quotes);
     }
-    return count;
+#endif
+    for (; i < length; ++i) {
+        const char c = p[i];
+        if (c == '"' || c == '\'') ++t.quotes;
+        if (c != '<') continue;
+        const char next = i + 1 < length ? p[i + 1] : '\0';
+        if (i + 1 == length || (next != '/' && next != '!' && next != '?')) ++t.starts;
+    }
+    return t;
+}
+
+// Spare record blocks of this thread, taken by its next readers.
+template <typename Record>
+std::vector<std::unique_ptr<Record[]>>& spareBlocks() {
+    thread_local std::vector<std::unique_ptr<Record[]>> spare;
+    return spare;
+}
+
+// A block from the spares or a new one; records are zeroed when taken.
+template <typename Record>
+std::unique_ptr<Record[]> takeBlock() {
+    auto& spare = spareBlocks<Record>();
+    if (spare.empty()) return std::unique_ptr<Record[]>(new Record[XMLReader::kRecordsPerBlock]);
+    std::unique_ptr<Record[]> block = std::move(spare.back());
+    spare.pop_back();
+    return block;
+}
+
+template <typename Record>
+void keepBlocks(std::vector<std::unique_ptr<Record[]>>& blocks, std::size_t most) {
+    auto& spare = spareBlocks<Record>();
+    for (auto& block : blocks) {
+        if (spare.size() >= most) break;
+        spare.push_back(std::move(block));
+    }
+    blocks.clear();
 }
 
 void trimText(TBXMLElement* element) {
@@ -220,14 +185,25 @@ void trimText(TBXMLElement* element) {
 XMLReader::XMLReader() = default;
 
 XMLReader::XMLReader(std::string_view text, std::size_t maxElements) {
-    load(text.data(), text.size(), maxElements);
+    load(text.data(), text.size(), maxElements, nullptr);
 }
 
 XMLReader::XMLReader(std::span<const std::uint8_t> data, std::size_t maxElements) {
-    load(reinterpret_cast<const char*>(data.data()), data.size(), maxElements);
+    load(reinterpret_cast<const char*>(data.data()), data.size(), maxElements, nullptr);
 }
 
-XMLReader::~XMLReader() = default;
+XMLReader XMLReader::adopt(std::string&& document, std::size_t maxElements) {
+    XMLReader reader;
+    reader.load(document.data(), document.size(), maxElements, &document);
+    return reader;
+}
+
+XMLReader::~XMLReader() { releaseBlocks(); }
+
+void XMLReader::releaseBlocks() {
+    keepBlocks(elementBlocks_, kSpareElementBlocks);
+    keepBlocks(attributeBlocks_, kSpareAttributeBlocks);
+}
 
 XMLReader::XMLReader(XMLReader&& other) noexcept
     : rootXMLElement_(std::exchange(other.rootXMLElement_, nullptr)),
@@ -244,6 +220,7 @@ XMLReader::XMLReader(XMLReader&& other) noexcept
 
 XMLReader& XMLReader::operator=(XMLReader&& other) noexcept {
     if (this != &other) {
+        releaseBlocks();
         rootXMLElement_ = std::exchange(other.rootXMLElement_, nullptr);
         elementBlocks_ = std::move(other.elementBlocks_);
         attributeBlocks_ = std::move(other.attributeBlocks_);
@@ -266,57 +243,64 @@ std::unique_ptr<XMLReader> XMLReader::fromData(std::span<const std::uint8_t> dat
     return std::make_unique<XMLReader>(data);
 }
 
-void XMLReader::load(const char* data, std::size_t length, std::size_t maxElements) {
+void XMLReader::load(const char* data, std::size_t length, std::size_t maxElements, std::string* owned) {
     if (!data || length == 0) return;
     // A NUL byte ends the document.
     if (const void* nul = std::memchr(data, '\0', length)) {
         length = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
     }
-    if (possibleElements(data, length) > maxElements) {
+    const Tally counted = tally(data, length);
+    if (counted.starts > maxElements) {
         refusal_ = "XML document with more than " + std::to_string(maxElements) + " elements refused";
         platform::Log::warning(refusal_);
         return;
     }
     // Each attribute value is quoted: two quotes per attribute at least.
-    const auto quotes = static_cast<std::size_t>(std::count(data, data + length, '"') + std::count(data, data + length, '\''));
-    if (quotes / 2 > maxElements) {
+    if (counted.quotes / 2 > maxElements) {
         refusal_ = "XML document with more than " + std::to_string(maxElements) + " attributes refused";
         platform::Log::warning(refusal_);
         return;
     }
-    bytes_ = std::make_unique<char[]>(length + 1);
-    std::memcpy(bytes_.get(), data, length);
-    bytes_[length] = '\0';
+    if (owned) {
+        bytes_ = std::make_unique<std::string>(std::move(*owned));
+        bytes_->resize(length);
+    } else {
+        bytes_ = std::make_unique<std::string>(data, length);
+    }
     bytesLength_ = length;
     decodeBytes();
 }
 
 TBXMLElement* XMLReader::nextAvailableElement() {
     if (elementBlocks_.empty() || currentElement_ >= kRecordsPerBlock) {
-        elementBlocks_.push_back(std::make_unique<TBXMLElement[]>(kRecordsPerBlock));
+        elementBlocks_.push_back(takeBlock<TBXMLElement>());
         currentElement_ = 0;
     }
     TBXMLElement* element = &elementBlocks_.back()[currentElement_++];
+    *element = TBXMLElement{};
     if (!rootXMLElement_) rootXMLElement_ = element;
     return element;
 }
 
 TBXMLAttribute* XMLReader::nextAvailableAttribute() {
     if (attributeBlocks_.empty() || currentAttribute_ >= kRecordsPerBlock) {
-        attributeBlocks_.push_back(std::make_unique<TBXMLAttribute[]>(kRecordsPerBlock));
+        attributeBlocks_.push_back(takeBlock<TBXMLAttribute>());
         currentAttribute_ = 0;
     }
-    return &attributeBlocks_.back()[currentAttribute_++];
+    TBXMLAttribute* attribute = &attributeBlocks_.back()[currentAttribute_++];
+    *attribute = TBXMLAttribute{};
+    return attribute;
 }
 
 // One pass from "<" to "<" with the open element as the only state, so the
 // depth of the document costs no stack.
 void XMLReader::decodeBytes() {
-    char* const end = bytes_.get() + bytesLength_;
+    char* const begin = bytes_->data();
+    char* const end = begin + bytesLength_;
     TBXMLElement* open = nullptr;
     PendingText pending;
 
-    char* lt = findChar(bytes_.get(), end, '<');
+    char* lt = findChar(begin, end, '<');
     while (lt) {
         if (beginsWith(lt, end, kCommentStart)) {
             // Skipped, but left inside the surrounding text.

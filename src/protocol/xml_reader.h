@@ -1,6 +1,6 @@
 #pragma once
 // A small forgiving in-memory XML reader. The document is copied once into a
-// buffer of the reader's own and cut in place into NUL-terminated names, texts
+// buffer of the reader's own (or handed over, by adopt()) and cut in place into NUL-terminated names, texts
 // and attribute values; elements and attributes are plain records taken from
 // pooled blocks and linked into a tree. Everything lives as long as the reader.
 //
@@ -60,6 +60,8 @@ class XMLReader {
     XMLReader(XMLReader&&) noexcept;
     XMLReader& operator=(XMLReader&&) noexcept;
 
+    // Takes the document's buffer over instead of copying it; the text is cut in place.
+    static XMLReader adopt(std::string&& document, std::size_t maxElements = kMaxElements);
     // A reader of its own on the heap, for holders that keep one.
     static std::unique_ptr<XMLReader> fromText(std::string_view text);
     static std::unique_ptr<XMLReader> fromData(std::span<const std::uint8_t> data);
@@ -84,10 +86,16 @@ class XMLReader {
     static TBXMLElement* nextSiblingNamed(std::string_view name, const TBXMLElement* searchFromElement);
 
     static constexpr std::size_t kRecordsPerBlock = 100;
+    // Blocks a thread keeps for its next readers once one is released, so
+    // that a large answer after another reuses memory already paged in.
+    static constexpr std::size_t kSpareElementBlocks = 10'000;  // a million records, 64 MB
+    static constexpr std::size_t kSpareAttributeBlocks = 5'000;
 
   private:
-    // Copies and parses the document; nothing when empty or past the element cap.
-    void load(const char* data, std::size_t length, std::size_t maxElements);
+    // Checks the caps, then takes (or copies) the document and parses it;
+    // nothing when empty or past a cap.
+    void load(const char* data, std::size_t length, std::size_t maxElements, std::string* owned);
+    void releaseBlocks();
     void decodeBytes();
     void readAttributes(TBXMLElement* element, char* from, char* tagEnd);
     TBXMLElement* nextAvailableElement();
@@ -98,7 +106,8 @@ class XMLReader {
     std::vector<std::unique_ptr<TBXMLAttribute[]>> attributeBlocks_;
     std::size_t currentElement_ = 0;    // records taken from the newest element block
     std::size_t currentAttribute_ = 0;  // records taken from the newest attribute block
-    std::unique_ptr<char[]> bytes_;     // the document, NUL-terminated
+    // The document, NUL-terminated; a heap object, so texts survive a move of the reader.
+    std::unique_ptr<std::string> bytes_;
     std::size_t bytesLength_ = 0;
     std::string refusal_;
 };

@@ -22,6 +22,7 @@
 #include "state/feed_channels.h"
 #include "state/funds.h"
 #include "state/instrument_fillers.h"
+#include "state/login_tables.h"
 #include "state/order_book.h"
 #include "state/reference_data.h"
 #include "state/session_services.h"
@@ -94,8 +95,16 @@ void DataServiceAnswers::processDSResponse(const std::optional<std::string>& res
             services_.onMain([this] { funds_.depositwithdrawalNotification(); });
         } else if (name == "getdsaccountstatement") {
             // No text reads as a document without tables, never as the last answer's.
-            reference_.parseXml(result ? std::string_view(*result) : std::string_view());
-            funds_.ParseAccountStatement();
+            const std::string_view text = result ? std::string_view(*result) : std::string_view();
+            // The usual shape goes to the records without an element tree or a table map.
+            LoginTables rows;
+            if (rows.read(text)) {
+                reference_.clearTableData();
+                funds_.ParseAccountStatement(rows);
+            } else {
+                reference_.parseXml(text);
+                funds_.ParseAccountStatement();
+            }
         } else if (name == "getexecutedpositions") {
             book_.clearExecutedOrderSearchCollection();
             processHistoryData(result, compressedData, *kind);

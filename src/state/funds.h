@@ -3,6 +3,7 @@
 // session: the pay-gate answers (94, 96, 98), the approval answers (694), the
 // funds data-service answers and the statement (funds_statement.cpp).
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -26,6 +27,7 @@
 namespace state {
 
 struct PayGateUpdate;
+class LoginTables;
 
 class SessionServices;
 class ReferenceData;
@@ -141,6 +143,8 @@ public:
     void clearBankDetails(std::uint64_t request = 0);
     // Refills the statement from the tables of the last XML parse, then tells the windows.
     void ParseAccountStatement();
+    // The same from the rows of the answer read without an element tree.
+    void ParseAccountStatement(const LoginTables& rows);
 
     // --- Requests whose answers land here (1023, main thread) ---------------------
     void requestFinancialTransactions(const model::SearchInfo& search);
@@ -165,17 +169,20 @@ protected:
     SessionServices& services_;
 
 private:
-    // The statement's tables (funds_statement.cpp).
-    void ParseInstrumentsTable(const XmlTable& table);
-    void ParseClosePriceTable(const XmlTable& table);
-    void ParseAccountInfoTable(const XmlTable& table);
-    void ParseOpenPositionsTable(const XmlTable& table);
-    void ParsePendingOrdersTable(const XmlTable& table);
-    void ParseSettledPositionsTable(const XmlTable& table);
-    void ParseFinancialTransactionsTable(const XmlTable& table);
-    void parseMarginCallSummaryTable(const XmlTable& table);
-    void parseClientAddressTable(const XmlTable& table);
-    void parseOrganizationTable(const XmlTable& table);
+    // The statement's tables (funds_statement.cpp); a table hands each of its rows, in order, to the visitor.
+    using RowVisitor = std::function<void(const TableRow&)>;
+    using TableRows = std::function<void(const RowVisitor&)>;
+    void fillStatement(const std::function<TableRows(const char* table)>& tableNamed);
+    void ParseInstrumentsTable(const TableRows& table);
+    void ParseClosePriceTable(const TableRows& table);
+    void ParseAccountInfoTable(const TableRows& table);
+    void ParseOpenPositionsTable(const TableRows& table);
+    void ParsePendingOrdersTable(const TableRows& table);
+    void ParseSettledPositionsTable(const TableRows& table);
+    void ParseFinancialTransactionsTable(const TableRows& table);
+    void parseMarginCallSummaryTable(const TableRows& table);
+    void parseClientAddressTable(const TableRows& table);
+    void parseOrganizationTable(const TableRows& table);
     // An 801 or 802 answer: a new request and its record, when they pass the checks.
     void registerApprovalRequest(std::int64_t actionType, const MessageFields& fields);
     // The held request of the answer with its new status; null when none is held.

@@ -1,6 +1,6 @@
-// The account statement answer: the tables of the last XML parse read by
-// column name into the statement record, in a fixed order, then one
-// notification. Texts are stored as the XML reader gives them.
+// The account statement answer: its tables, from the row reader or from the
+// last XML parse, read by column name into the statement record, in a fixed
+// order, then one notification. Texts are stored as the XML reader gives them.
 #include <algorithm>
 #include <exception>
 #include <functional>
@@ -8,11 +8,13 @@
 #include <string_view>
 #include <type_traits>
 #include <unordered_map>
+#include <vector>
 
 #include "model/formatter.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "state/funds.h"
+#include "state/login_tables.h"
 #include "state/state_queries.h"
 #include "state/text_conversions.h"
 
@@ -61,11 +63,31 @@ Setter<Record> date(std::string Base::*field) {
     return [field](Record& r, const std::string& t) { r.*field = TC::dateText(t); };
 }
 
+// Rows of a table mostly repeat their columns in the same order: the setter
+// found for each position is remembered with its name, and a row whose column
+// there has that name takes it without a lookup.
 template <typename Record>
 void applyColumns(const TableRow& row, const ColumnTable<Record>& columns, Record& record) {
+    struct Found {
+        std::string name;
+        const Setter<Record>* setter;
+    };
+    thread_local std::vector<Found> found;
+    thread_local const ColumnTable<Record>* of = nullptr;
+    if (of != &columns) {
+        found.clear();
+        of = &columns;
+    }
+    std::size_t at = 0;
     for (const auto& [name, text] : row.columns()) {
-        const auto it = columns.find(name);
-        if (it != columns.end()) it->second(record, text);
+        if (at == found.size()) found.push_back({std::string(), nullptr});
+        Found& remembered = found[at++];
+        if (remembered.name != name) {
+            const auto it = columns.find(name);
+            remembered.name = name;
+            remembered.setter = it == columns.end() ? nullptr : &it->second;
+        }
+        if (remembered.setter) (*remembered.setter)(record, text);
     }
 }
 
@@ -236,22 +258,39 @@ const ColumnTable<model::FinancialTransactionHistoryInfo>& transactionColumns() 
 }
 
 // One record per row of "Table7" to "Table9", under its account id; a later row replaces.
-template <typename Record>
-void fillByAccount(const XmlTable& table, const ColumnTable<Record>& columns,
+template <typename Record, typename Rows>
+void fillByAccount(const Rows& table, const ColumnTable<Record>& columns,
                    std::map<std::string, std::shared_ptr<Record>>& into) {
-    for (const auto& entry : table) {
+    table([&](const TableRow& row) {
         auto record = std::make_shared<Record>();
-        applyColumns(entry.second, columns, *record);
+        applyColumns(row, columns, *record);
         into[std::to_string(record->accountId)] = std::move(record);
-    }
+    });
 }
 
 }  // namespace
 
 void Funds::ParseAccountStatement() {
+    const auto& tables = reference_.TableDataCollection();
+    fillStatement([&tables](const char* name) -> TableRows {
+        const XmlTable* table = tables.find(name);
+        if (!table) return {};
+        return [table](const RowVisitor& visit) {
+            for (const auto& entry : *table) visit(entry.second);
+        };
+    });
+}
+
+void Funds::ParseAccountStatement(const LoginTables& rows) {
+    fillStatement([&rows](const char* name) -> TableRows {
+        return [&rows, name](const RowVisitor& visit) { rows.eachRow(name, visit); };
+    });
+}
+
+void Funds::fillStatement(const std::function<TableRows(const char* table)>& tableNamed) {
     platform::assertMainThread();
     accountStatementInfo_.beginStatement();
-    using Parser = void (Funds::*)(const XmlTable&);
+    using Parser = void (Funds::*)(const TableRows&);
     static const std::pair<const char*, Parser> kOrder[] = {
         {"Table5", &Funds::ParseInstrumentsTable},       {"Table6", &Funds::ParseClosePriceTable},
         {"Table", &Funds::ParseAccountInfoTable},        {"Table1", &Funds::ParseOpenPositionsTable},
@@ -260,10 +299,10 @@ void Funds::ParseAccountStatement() {
         {"Table8", &Funds::parseClientAddressTable},     {"Table9", &Funds::parseOrganizationTable},
     };
     for (const auto& [name, parse] : kOrder) {
-        const XmlTable* table = reference_.TableDataCollection().find(name);
+        const TableRows table = tableNamed(name);
         if (!table) continue;
         try {
-            (this->*parse)(*table);
+            (this->*parse)(table);
         } catch (const std::exception& e) {
             platform::Log::debug(std::string("Statement table ") + name + " not fully read: " + e.what());
         }
@@ -278,32 +317,31 @@ void Funds::lookUpItemCode(const TableRow& row, std::uint64_t instrumentId, mode
     if (it != instruments.end()) record.ItemCode = it->second->Code;
 }
 
-void Funds::ParseInstrumentsTable(const XmlTable& table) {
-    for (const auto& entry : table) {
+void Funds::ParseInstrumentsTable(const TableRows& table) {
+    table([&](const TableRow& row) {
         auto record = std::make_shared<model::InstrumentHistoryInfo>();
-        applyColumns(entry.second, instrumentColumns(), *record);
+        applyColumns(row, instrumentColumns(), *record);
         accountStatementInfo_.InstrumentInfo[std::to_string(record->InstrumentId)] = std::move(record);
-    }
+    });
 }
 
-void Funds::ParseClosePriceTable(const XmlTable& table) {
+void Funds::ParseClosePriceTable(const TableRows& table) {
     auto& instruments = accountStatementInfo_.InstrumentInfo;
-    for (const auto& entry : table) {
-        const TableRow& row = entry.second;
+    table([&](const TableRow& row) {
         const std::string* id = row.find("InstrumentId");
-        if (!id || TC::integerValue(*id) == 0) continue;
+        if (!id || TC::integerValue(*id) == 0) return;
         const auto it = instruments.find(std::to_string(TC::integerValue(*id)));
-        if (it == instruments.end()) continue;
+        if (it == instruments.end()) return;
         if (const std::string* bid = row.find("Bid")) it->second->Bid = TC::doubleValue(*bid);
         if (const std::string* ask = row.find("Ask")) it->second->Ask = TC::doubleValue(*ask);
-    }
+    });
 }
 
-void Funds::ParseAccountInfoTable(const XmlTable& table) {
+void Funds::ParseAccountInfoTable(const TableRows& table) {
     std::shared_ptr<model::AccountHistoryInfo> first, second;
-    for (const auto& entry : table) {
+    table([&](const TableRow& row) {
         auto record = std::make_shared<model::AccountHistoryInfo>();
-        applyColumns(entry.second, accountColumns(), *record);
+        applyColumns(row, accountColumns(), *record);
         if (!first)
             first = std::move(record);
         else if (!second)
@@ -311,7 +349,7 @@ void Funds::ParseAccountInfoTable(const XmlTable& table) {
         auto& info = accountStatementInfo_;
         if (!second) {
             info.StartInfo = info.EndInfo = first;
-            continue;
+            return;
         }
         const auto firstDate = model::Formatter::formatDateFromString(first->TAHDate);
         const auto secondDate = model::Formatter::formatDateFromString(second->TAHDate);
@@ -325,15 +363,15 @@ void Funds::ParseAccountInfoTable(const XmlTable& table) {
             info.StartInfo = second;
             info.EndInfo = first;
         }
-    }
+    });
 }
 
-void Funds::ParseOpenPositionsTable(const XmlTable& table) {
+void Funds::ParseOpenPositionsTable(const TableRows& table) {
     auto& info = accountStatementInfo_;
-    for (const auto& entry : table) {
+    table([&](const TableRow& row) {
         auto record = std::make_shared<model::OpenPositionHistoryInfo>();
-        applyColumns(entry.second, openColumns(), *record);
-        lookUpItemCode(entry.second, record->InstrumentId, *record);
+        applyColumns(row, openColumns(), *record);
+        lookUpItemCode(row, record->InstrumentId, *record);
         const auto instrument = info.InstrumentInfo.find(std::to_string(record->InstrumentId));
         if (instrument != info.InstrumentInfo.end())
             record->CurrentPrice = record->tradingMode == model::Order::kBuy ? instrument->second->Bid
@@ -343,42 +381,42 @@ void Funds::ParseOpenPositionsTable(const XmlTable& table) {
         if (initial > 0.0 && record->Commision > 0.0)
             record->Commision = record->Commision / initial * TC::doubleValue(record->RemainingQty);
         if (TC::intValue(record->OpenPositionId) > 0) info.OpenPositionInfo.push_back(std::move(record));
-    }
+    });
     sortById(info.OpenPositionInfo, &model::Order::OpenPositionId);
 }
 
-void Funds::ParsePendingOrdersTable(const XmlTable& table) {
+void Funds::ParsePendingOrdersTable(const TableRows& table) {
     auto& info = accountStatementInfo_;
-    for (const auto& entry : table) {
+    table([&](const TableRow& row) {
         auto record = std::make_shared<model::PendingOrderHistoryInfo>();
-        applyColumns(entry.second, pendingColumns(), *record);
-        lookUpItemCode(entry.second, record->InstrumentId, *record);
+        applyColumns(row, pendingColumns(), *record);
+        lookUpItemCode(row, record->InstrumentId, *record);
         // Kept with an empty id; dropped without the column.
-        if (entry.second.find("PendingOrderId")) info.PendingOrderInfo.push_back(std::move(record));
-    }
+        if (row.find("PendingOrderId")) info.PendingOrderInfo.push_back(std::move(record));
+    });
     sortById(info.PendingOrderInfo, &model::Order::PendingOrderId);
 }
 
-void Funds::ParseSettledPositionsTable(const XmlTable& table) {
+void Funds::ParseSettledPositionsTable(const TableRows& table) {
     auto& info = accountStatementInfo_;
-    for (const auto& entry : table) {
+    table([&](const TableRow& row) {
         auto record = std::make_shared<model::SettledPositionHistoryInfo>();
-        applyColumns(entry.second, settledColumns(), *record);
-        lookUpItemCode(entry.second, record->InstrumentId, *record);
-        if (entry.second.find("SettlementId")) info.SettledPositionInfo.push_back(std::move(record));
-    }
+        applyColumns(row, settledColumns(), *record);
+        lookUpItemCode(row, record->InstrumentId, *record);
+        if (row.find("SettlementId")) info.SettledPositionInfo.push_back(std::move(record));
+    });
     sortById(info.SettledPositionInfo, &model::Order::SettlementId);
 }
 
-void Funds::ParseFinancialTransactionsTable(const XmlTable& table) {
-    for (const auto& entry : table) {
+void Funds::ParseFinancialTransactionsTable(const TableRows& table) {
+    table([&](const TableRow& row) {
         auto record = std::make_shared<model::FinancialTransactionHistoryInfo>();
-        applyColumns(entry.second, transactionColumns(), *record);
+        applyColumns(row, transactionColumns(), *record);
         accountStatementInfo_.FinancialTransactionInfo.push_back(std::move(record));
-    }
+    });
 }
 
-void Funds::parseMarginCallSummaryTable(const XmlTable& table) {
+void Funds::parseMarginCallSummaryTable(const TableRows& table) {
     using R = model::MarginCallSummaryInfo;
     static const ColumnTable<R> columns = {
         {R::kAccountIdColumn, plain<R>(&R::accountId)},
@@ -387,7 +425,7 @@ void Funds::parseMarginCallSummaryTable(const XmlTable& table) {
     fillByAccount(table, columns, accountStatementInfo_.marginCallSummaryInfo);
 }
 
-void Funds::parseClientAddressTable(const XmlTable& table) {
+void Funds::parseClientAddressTable(const TableRows& table) {
     using R = model::ClientAddressInfo;
     static const ColumnTable<R> columns = {
         {R::kAccountIdColumn, plain<R>(&R::accountId)},
@@ -397,7 +435,7 @@ void Funds::parseClientAddressTable(const XmlTable& table) {
     fillByAccount(table, columns, accountStatementInfo_.clientAddressInfo);
 }
 
-void Funds::parseOrganizationTable(const XmlTable& table) {
+void Funds::parseOrganizationTable(const TableRows& table) {
     using R = model::OrganizationInfo;
     static const ColumnTable<R> columns = {
         {R::kAccountIdColumn, plain<R>(&R::accountId)},

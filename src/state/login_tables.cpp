@@ -1,8 +1,14 @@
 #include "state/login_tables.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
-#include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "protocol/xml_entities.h"
 
 namespace state {
 
@@ -20,6 +26,22 @@ const char* tagEnd(const char* lt, const char* end) {
     return nullptr;
 }
 
+// The first byte from `p` on that is one of `Stops`; `end` when none is.
+template <char... Stops>
+const char* firstOf(const char* p, const char* end) {
+#if defined(__SSE2__)
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i hit = _mm_setzero_si128();
+        ((hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, _mm_set1_epi8(Stops)))), ...);
+        if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit))) return p + std::countr_zero(mask);
+    }
+#endif
+    for (; p < end; ++p)
+        if (((*p == Stops) || ...)) return p;
+    return end;
+}
+
 }  // namespace
 
 const LoginTables::Table* LoginTables::tableNamed(std::string_view name) const {
@@ -32,7 +54,8 @@ const TableRow& LoginTables::rowAt(const Row& row) const {
     const char* base = document_.data();
     row_.assign(row.cells, [&](std::size_t i) {
         const Cell& c = cells_[row.firstCell + i];
-        return std::pair(std::string_view(base + c.name, c.nameLength), std::string_view(base + c.text, c.textLength));
+        const char* text = (c.textLength & kDecoded) ? decoded_.data() + c.text : base + c.text;
+        return std::pair(std::string_view(base + c.name, c.nameLength), std::string_view(text, c.textLength & ~kDecoded));
     });
     return row_;
 }
@@ -41,7 +64,8 @@ bool LoginTables::read(std::string_view document) {
     document_ = document;
     cells_.clear();
     tables_.clear();
-    if (document.size() >= std::numeric_limits<std::uint32_t>::max()) return false;
+    decoded_.clear();
+    if (document.size() >= kDecoded) return false;
     // About one cell to every 40 bytes of a usual document.
     cells_.reserve(std::min(document.size() / 40, kMaxCells));
     const char* const begin = document.data();
@@ -63,17 +87,13 @@ bool LoginTables::read(std::string_view document) {
         }
         if (p == end) break;
         // The tag's end and where its name stops, in one pass.
-        const char* gt = nullptr;
         const char* nameStop = nullptr;
-        for (const char* q = p + 1; q < end; ++q) {
-            if (*q == '>') {
-                gt = q;
-                break;
-            }
-            if (*q == '<' || *q == '\0') return false;
-            if (!nameStop && (*q == ' ' || *q == '/')) nameStop = q;
+        const char* gt = firstOf<'>', '<', '\0', ' ', '/'>(p + 1, end);
+        if (gt < end && (*gt == ' ' || *gt == '/')) {
+            nameStop = gt;
+            gt = firstOf<'>', '<', '\0'>(gt + 1, end);
         }
-        if (!gt) return false;
+        if (gt == end || *gt != '>') return false;
         const char kind = p + 1 < gt ? p[1] : '\0';
         if (kind == '!') return false;  // comment, CDATA, document type
         if (kind == '?') {
@@ -90,8 +110,8 @@ bool LoginTables::read(std::string_view document) {
         }
         // A start tag: a plain name, "/" before ">" when it closes itself.
         const bool selfClosing = gt[-1] == '/' && gt - 1 > p;
-        const char* nameEnd = selfClosing ? gt - 1 : gt;
-        if (nameStop && nameStop != nameEnd) return false;  // attributes
+        // The name ends at a space or "/"; attributes after it are passed over.
+        const char* nameEnd = nameStop ? nameStop : gt;
         const std::string_view name(p + 1, static_cast<std::size_t>(nameEnd - (p + 1)));
         if (name.empty()) return false;
         const bool tableName = name.find("Table") != std::string_view::npos;
@@ -118,11 +138,13 @@ bool LoginTables::read(std::string_view document) {
                 if (tableName || cells_.size() >= kMaxCells) return false;
                 const char* text = p;
                 const char* textEnd = p;
+                bool references = false;
                 if (!selfClosing) {
-                    // The text up to the column's closing tag, trimmed; no child, no entity.
+                    // The text up to the column's closing tag, decoded, then trimmed; no child.
                     if (p < end && *p == '>') return false;
-                    while (textEnd < end && *textEnd != '<') {
-                        if (*textEnd == '&' || *textEnd == '\0') return false;
+                    while ((textEnd = firstOf<'<', '&', '\0'>(textEnd, end)) < end && *textEnd != '<') {
+                        if (*textEnd == '\0') return false;
+                        references = true;
                         ++textEnd;
                     }
                     const char* close = textEnd;
@@ -132,12 +154,24 @@ bool LoginTables::read(std::string_view document) {
                     if (closeEnd >= end || *closeEnd != '>' || std::memcmp(close + 2, name.data(), name.size()) != 0)
                         closeEnd = tagEnd(close, end);
                     if (!closeEnd) return false;
-                    while (text < textEnd && isWhite(*text)) ++text;
-                    while (textEnd > text && isWhite(textEnd[-1])) --textEnd;
                     p = closeEnd + 1;
                 }
-                cells_.push_back(Cell{offset(name.data()), static_cast<std::uint32_t>(name.size()), offset(text),
-                                      static_cast<std::uint32_t>(textEnd - text)});
+                std::uint32_t at = offset(text);
+                if (references) {
+                    // Decoded as the element tree decodes, before the trim.
+                    const std::size_t from = decoded_.size();
+                    decoded_.append(text, textEnd);
+                    char* const raw = decoded_.data() + from;
+                    char* const rawEnd = protocol::decodeXmlEntities(raw, decoded_.data() + decoded_.size(), raw);
+                    decoded_.resize(static_cast<std::size_t>(rawEnd - decoded_.data()));
+                    text = raw;
+                    textEnd = rawEnd;
+                    at = static_cast<std::uint32_t>(from);
+                }
+                while (text < textEnd && isWhite(*text)) ++text, ++at;
+                while (textEnd > text && isWhite(textEnd[-1])) --textEnd;
+                cells_.push_back(Cell{offset(name.data()), static_cast<std::uint32_t>(name.size()), at,
+                                      static_cast<std::uint32_t>(textEnd - text) | (references ? kDecoded : 0u)});
                 break;
             }
         }

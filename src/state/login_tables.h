@@ -1,12 +1,13 @@
 #pragma once
-// The XML login data read without an element tree. A document of the usual
-// shape (declarations, one root, rows whose names hold "Table", each a list
-// of plain columns with text) is cut once into cells that point into the
-// document; each row then reaches its filler through one reused TableRow,
-// with the columns parseXml would have stored for it. Anything else
-// (comments, CDATA, attributes, entities, deeper nesting, a column named
-// like a table, a cut-off document) makes read() false: the caller reads it
-// the general way.
+// XML tables read without an element tree: the login data and the account
+// statement. A document of the usual shape (declarations, one root, rows
+// whose names hold "Table", each a list of plain columns with text) is cut
+// once into cells that point into the document (a text with references is
+// decoded aside); each row then reaches its filler through one reused
+// TableRow, with the columns parseXml would have stored for it. Attributes
+// are passed over, as parseXml stores none. Anything else (comments, CDATA,
+// deeper nesting, a column named like a table, a cut-off document) makes
+// read() false: the caller reads it the general way.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -40,8 +41,9 @@ public:
 
 private:
     struct Cell {
-        std::uint32_t name, nameLength, text, textLength;
+        std::uint32_t name, nameLength, text, textLength;  // textLength's top bit: the text lies in decoded_
     };
+    static constexpr std::uint32_t kDecoded = 0x8000'0000u;
     struct Row {
         std::size_t firstCell, cells;
     };
@@ -54,6 +56,7 @@ private:
 
     std::string_view document_;
     std::vector<Cell> cells_;
+    std::string decoded_;  // texts with references, decoded
     std::vector<Table> tables_;
     mutable TableRow row_;
 };

@@ -174,6 +174,8 @@ public:
 
     // Reads an XML document into TableDataCollection (login data and data-service answers).
     void parseXml(std::string_view text);
+    // Lets the tables of the last parse go (an answer read without them).
+    void clearTableData() { tables_.clear(); }
     // Runs the fillers over the tables of the last parse.
     void FillTableDetails();
     // Login data in XML: parseXml and FillTableDetails in one, without keeping

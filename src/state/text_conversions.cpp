@@ -41,16 +41,40 @@ std::string isoRewritten(std::string_view text, const model::DateFormatter& dest
     if (!fields) fields = seconds.fieldsFromString(source);
     return fields ? destination.stringFromFields(*fields) : source;
 }
+
+// The last texts rewritten to a destination: the rows of a table mostly
+// repeat the dates of their few date columns.
+struct LastRewrites {
+    struct Entry {
+        std::string text, rewritten;
+        bool held = false;
+    };
+    Entry entries[4];
+    std::size_t next = 0;
+};
+
+std::string rememberedRewrite(std::string_view text, const model::DateFormatter& destination, LastRewrites& last) {
+    for (const auto& entry : last.entries)
+        if (entry.held && entry.text == text) return entry.rewritten;
+    auto& entry = last.entries[last.next];
+    last.next = (last.next + 1) % std::size(last.entries);
+    entry.text.assign(text);
+    entry.rewritten = isoRewritten(text, destination);
+    entry.held = true;
+    return entry.rewritten;
+}
 }  // namespace
 
 std::string dateTimeText(std::string_view text) {
     static const model::DateFormatter display(model::Formatter::kDisplayFormat);
-    return isoRewritten(text, display);
+    thread_local LastRewrites last;
+    return rememberedRewrite(text, display, last);
 }
 
 std::string dateText(std::string_view text) {
     static const model::DateFormatter day(model::Formatter::kDateFormat);
-    return isoRewritten(text, day);
+    thread_local LastRewrites last;
+    return rememberedRewrite(text, day, last);
 }
 
 namespace {

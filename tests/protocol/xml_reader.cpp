@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -367,6 +368,58 @@ TEST(XMLReaderBadInput, HundredThousandLevelsDoNotOverflowTheStack) {
     depth = 0;
     for (e = u.rootXMLElement(); e; e = e->firstChild) ++depth;
     EXPECT_EQ(depth, kDepth);
+}
+
+// The caps count before anything is read: every "<" not opening "</", "<!" or
+// "<?" is an element, every two quotes an attribute, wherever they fall.
+TEST(XMLReaderBadInput, CapsCountTheSameAtEveryOffset) {
+    const std::string body = "<r a='1'><b/></r><!--<c>--><?p?><![CDATA[<d>]]></x>\"\"<";
+    for (std::size_t pad = 0; pad < 40; ++pad) {
+        const std::string doc = std::string(pad, ' ') + body + std::string(pad % 7, 'z');
+        std::size_t starts = 0, quotes = 0;
+        for (std::size_t i = 0; i < doc.size(); ++i) {
+            quotes += doc[i] == '"' || doc[i] == '\'';
+            starts += doc[i] == '<' && (i + 1 == doc.size() || std::string_view("/!?").find(doc[i + 1]) == std::string_view::npos);
+        }
+        ASSERT_EQ(starts, 5u);
+        EXPECT_TRUE(XMLReader(doc, starts).refusal().empty()) << pad;
+        EXPECT_FALSE(XMLReader(doc, starts - 1).refusal().empty()) << pad;
+        // Pairs of quotes past the cap refuse too.
+        EXPECT_TRUE(XMLReader(doc + std::string(6, '\''), starts).refusal().empty()) << pad;
+        EXPECT_FALSE(XMLReader(doc + std::string(8, '\''), starts).refusal().empty()) << pad;
+    }
+}
+
+TEST(XMLReader, AdoptedBufferReadsAsACopyAndKeepsItsTreeWhenMoved) {
+    const std::string doc = "<r k='v'><a>x &amp; y</a><![CDATA[<z>]]><b/></r>";
+    XMLReader copied(doc);
+    XMLReader adopted = XMLReader::adopt(std::string(doc));
+    TBXMLElement* root = adopted.rootXMLElement();
+    XMLReader moved(std::move(adopted));
+    ASSERT_EQ(moved.rootXMLElement(), root);
+    EXPECT_EQ(childText(moved, "a"), "x & y");
+    EXPECT_EQ(childText(moved, "a"), childText(copied, "a"));
+    EXPECT_EQ(text(moved.rootXMLElement()), text(copied.rootXMLElement()));
+    EXPECT_EQ(XMLReader::valueOfAttributeNamed("k", moved.rootXMLElement()), "v");
+    // A short document, a NUL inside, a refused one: as the copying road.
+    EXPECT_EQ(text(XMLReader::adopt("<a>1</a>").rootXMLElement()), "1");
+    EXPECT_EQ(text(XMLReader::adopt(std::string("<a>1\0</a><b/>", 12)).rootXMLElement()), "1");
+    EXPECT_FALSE(XMLReader::adopt("<a><b>", 1).refusal().empty());
+}
+
+// Records come back to later readers zeroed: no link of an earlier tree shows.
+TEST(XMLReader, ReusedRecordBlocksStartEmpty) {
+    std::string wide = "<r>";
+    for (int i = 0; i < 1000; ++i) wide += "<c a='1'><d>t</d></c>";
+    { XMLReader first(wide + "</r>"); ASSERT_NE(first.rootXMLElement(), nullptr); }
+    XMLReader flat("<r>" + std::string(500, ' ') + "<x/><y/></r>");
+    const TBXMLElement* x = flat.rootXMLElement()->firstChild;
+    ASSERT_NE(x, nullptr);
+    EXPECT_EQ(x->firstChild, nullptr);
+    EXPECT_EQ(x->firstAttribute, nullptr);
+    EXPECT_EQ(x->text, nullptr);
+    EXPECT_EQ(name(x->nextSibling), "y");
+    EXPECT_EQ(x->nextSibling->nextSibling, nullptr);
 }
 
 TEST(XMLReader, MovedReaderKeepsItsTree) {

@@ -12,6 +12,7 @@
 #include "platform/test_env.h"
 #include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
+#include "state/text_conversions.h"
 
 namespace state {
 namespace {
@@ -35,7 +36,9 @@ const std::vector<Row> kInstruments = {{{"InstrumentId", "1"}, {"Code", "GOLD"}}
 const std::vector<Row> kPrices = {{{"InstrumentId", "1"}, {"Bid", "1.25"}, {"Ask", "1.30"}},
                                   {{"InstrumentId", "9"}, {"Bid", "7"}, {"Ask", "8"}}};
 
-class StatementTest : public platform::testing::FakeTimeTest {
+// Each case runs on both roads: the row reader, and the element tree that a
+// comment in the answer sends it to; both must fill the same records.
+class StatementTest : public platform::testing::FakeTimeTest, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override {
         FakeTimeTest::SetUp();
@@ -60,7 +63,10 @@ protected:
         loop->runUntilIdle();
     }
     const model::AccountStatementInfo& statement(const Tables& tables) {
-        answer("getdsaccountstatement", dataSet(tables));
+        const bool rowReader = GetParam();
+        answer("getdsaccountstatement", (rowReader ? "" : "<!-- tree -->") + dataSet(tables));
+        // The row road keeps no table map.
+        EXPECT_TRUE(!rowReader || session->referenceData().TableDataCollection().empty());
         return info();
     }
     const model::AccountStatementInfo& info() const { return session->funds().accountStatementInfo(); }
@@ -71,7 +77,7 @@ protected:
     std::vector<std::string> posted;
 };
 
-TEST_F(StatementTest, AccountRowsPlaceStartAndEnd) {
+TEST_P(StatementTest, AccountRowsPlaceStartAndEnd) {
     auto account = [](const char* id, const char* date) { return Row{{"TAHId", id}, {"TAHDate", date}}; };
     struct Case {
         std::vector<Row> rows;
@@ -101,7 +107,7 @@ TEST_F(StatementTest, AccountRowsPlaceStartAndEnd) {
     EXPECT_EQ(posted.size(), cases.size() + 2);
 }
 
-TEST_F(StatementTest, OpenPositionRows) {
+TEST_P(StatementTest, OpenPositionRows) {
     struct Case {
         Row row;
         bool kept;
@@ -133,7 +139,7 @@ TEST_F(StatementTest, OpenPositionRows) {
     }
 }
 
-TEST_F(StatementTest, ColumnsLandInTheirFieldsAndRowsSortByIdValue) {
+TEST_P(StatementTest, ColumnsLandInTheirFieldsAndRowsSortByIdValue) {
     const auto& s = statement({
         {"Table", {{{"TradingStatusId", "3"}, {"MarginStatusId", "2"}, {"StorageWaiveOffModeId", "7.9"}}}},
         {"Table1", {{{"PositionId", "10"}, {"RefPendingOrderId", "P7"}, {"AccumulatingStorage", "1.5"},
@@ -176,7 +182,7 @@ TEST_F(StatementTest, ColumnsLandInTheirFieldsAndRowsSortByIdValue) {
     EXPECT_EQ(s.getClientAddressForAccountId(1002), std::nullopt);
 }
 
-TEST_F(StatementTest, WholeFromDoubleStaysInRange) {
+TEST_P(StatementTest, WholeFromDoubleStaysInRange) {
     const std::vector<std::pair<std::string, std::uint64_t>> cases = {
         {"-5", 0}, {"nan", 0}, {"", 0}, {"3.99", 3}, {"1e30", std::numeric_limits<std::uint64_t>::max()}};
     for (const auto& [text, expected] : cases) {
@@ -186,7 +192,7 @@ TEST_F(StatementTest, WholeFromDoubleStaysInRange) {
     }
 }
 
-TEST_F(StatementTest, BadAnswersEmptyTheRecordAndStillPost) {
+TEST_P(StatementTest, BadAnswersEmptyTheRecordAndStillPost) {
     statement({{"Table5", kInstruments}, {"Table", {{{"TAHId", "1"}}}}, {"Table4", {{{"CrAmount", "5"}}}}});
     answer("getdsaccountstatement", "not xml at all");
     EXPECT_TRUE(info().InstrumentInfo.empty());
@@ -198,7 +204,7 @@ TEST_F(StatementTest, BadAnswersEmptyTheRecordAndStillPost) {
     EXPECT_EQ(posted, std::vector<std::string>(4, "AccountStatementNotification"));
 }
 
-TEST_F(StatementTest, TransactionRowsInAnswerOrder) {
+TEST_P(StatementTest, TransactionRowsInAnswerOrder) {
     const std::string C = "\x05", R = "\x06";
     auto row = [&](const std::string& id, const std::string& date) {
         return id + C + "DEP" + C + "1001" + C + "1" + C + "100.5" + C + "0" + C + "100.5" + C + "BT" + C + "n" + C + date + R;
@@ -223,6 +229,29 @@ TEST_F(StatementTest, TransactionRowsInAnswerOrder) {
     EXPECT_TRUE(session->funds().FinancialTransactionCollection().empty());
     EXPECT_EQ(posted, std::vector<std::string>(9, "DepositWithdrawalTableNotification"));
 }
+
+// Dates are remembered per destination: more texts than are remembered, in
+// turn, still give each its own rewrite.
+TEST(StatementDates, RememberedRewritesMatchTheirTexts) {
+    const struct {
+        std::string text, dateTime, date;
+    } cases[] = {
+        {"2016-03-05T10:11:12", "03/05/2016 10:11:12", "03/05/2016"},
+        {"2016-03-05T10:11:12.250", "03/05/2016 10:11:12", "03/05/2016"},
+        {"2020-12-31T23:59:59", "12/31/2020 23:59:59", "12/31/2020"},
+        {"", "", ""},
+        {"not a date", "not a date", "not a date"},
+        {"2001-01-02T03:04:05", "01/02/2001 03:04:05", "01/02/2001"},
+    };
+    for (int round = 0; round < 3; ++round)
+        for (const auto& c : cases) {
+            EXPECT_EQ(TextConversion::dateTimeText(c.text), c.dateTime) << c.text;
+            EXPECT_EQ(TextConversion::dateText(c.text), c.date) << c.text;
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, StatementTest, ::testing::Values(true, false),
+                         [](const auto& road) { return road.param ? "RowReader" : "ElementTree"; });
 
 }  // namespace
 }  // namespace state

@@ -1,9 +1,12 @@
-// The XML login data read without an element tree: the rows handed to the
-// fillers are the ones parseXml stores, and anything unusual is left to it.
+// XML tables read without an element tree: the rows handed to the fillers
+// are the ones parseXml stores, and anything unusual is left to it.
 #include "state/login_tables.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -59,6 +62,12 @@ TEST(LoginTables, UsualDocumentsGiveTheRowsParseXmlStores) {
         "<D></D>",
         // A row wider than the index threshold, with repeated columns.
         "<D>" + wideRow() + wideRow() + "</D>",
+        // References decoded before the trim; unknown and unended ones as written.
+        "<D><Table8><a>S&amp;P &lt;1&gt; &quot;q&quot; &apos;</a><b>&#32; x &#x9;</b><c>&nope; &amp</c>"
+        "<d>&#0; &#xD800; &#65;&#x1F600;</d><e>&amp;amp;</e></Table8><Table8><a>plain</a></Table8></D>",
+        // Attributes on the root, the rows and the columns are passed over.
+        "<D xmlns=\"x\"><Table1 diffgr:id=\"Table11\" msdata:rowOrder=\"0\"><a k='1'>v</a><s k=\"2\"/></Table1>"
+        "<Table1 /><Table1 x/><Table1><a/b>w</a></Table1></D>",
     };
     for (const auto& doc : docs) expectSameRows(doc);
 }
@@ -67,10 +76,9 @@ TEST(LoginTables, UnusualDocumentsAreLeftToTheGeneralReader) {
     const std::vector<std::string> docs = {
         "<D><!-- c --><Table1><a>1</a></Table1></D>",
         "<D><Table1><a><![CDATA[x]]></a></Table1></D>",
-        "<D><Table1><a>S&amp;P</a></Table1></D>",
-        "<D><Table1 id=\"1\"><a>1</a></Table1></D>",
-        "<D><Table1><a x=\"1\">1</a></Table1></D>",
-        "<D x=\"1\"><Table1><a>1</a></Table1></D>",
+        "<D><Table1 id=\"<![CDATA[x]]>\"><a>1</a></Table1></D>",
+        "<D><Table1><a x=\"a<b\">1</a></Table1></D>",
+        "<D><Table1>< a>1</a></Table1></D>",
         "<D><Table1><a><b>1</b></a></Table1></D>",
         "<D><Table1><TableX>1</TableX></Table1></D>",
         "<Table1><a>1</a></Table1>",
@@ -87,6 +95,25 @@ TEST(LoginTables, UnusualDocumentsAreLeftToTheGeneralReader) {
         LoginTables rows;
         EXPECT_FALSE(rows.read(doc)) << doc;
     }
+}
+
+// Every checked-in fuzz input the row reader takes gives the rows parseXml stores.
+TEST(LoginTables, CorpusInputsItTakesGiveTheRowsParseXmlStores) {
+    std::size_t taken = 0, inputs = 0;
+    for (const char* folder : {"xml_reader", "login_data", "data_service"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(std::string(TC_SOURCE_DIR) + "/tests/fuzz/corpus/" + folder)) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            std::stringstream bytes;
+            bytes << in.rdbuf();
+            ++inputs;
+            if (LoginTables().read(bytes.str())) {
+                ++taken;
+                expectSameRows(bytes.str());
+            }
+        }
+    }
+    EXPECT_GT(inputs, 100u);
+    EXPECT_GT(taken, 5u);
 }
 
 TEST(LoginTables, EitherRoadFillsTheSameRecords) {
