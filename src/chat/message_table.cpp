@@ -168,6 +168,12 @@ void MessageTable::keyPressEvent(QKeyEvent* event) {
     QTableView::keyPressEvent(event);
 }
 
+void MessageTable::updateGeometries() {
+    QTableView::updateGeometries();
+    // A scroll bar that came or went changed the column's width without a resize of the table.
+    if (!fitting_ && model_->rowCount() > 0 && !currentFit()) fitRows();
+}
+
 void MessageTable::resizeEvent(QResizeEvent* event) {
     QTableView::resizeEvent(event);
     fitRows();
@@ -185,6 +191,8 @@ MessageTable::Fit* MessageTable::currentFit() {
 }
 
 void MessageTable::fitRows() {
+    if (fitting_) return;
+    fitting_ = true;
     const int width = columnWidth(0);
     const int rows = model_->rowCount();
     if (static_cast<int>(naturalWidths_.size()) > rows) forgetHeights();
@@ -214,6 +222,7 @@ void MessageTable::fitRows() {
     }
     // One pass over the header (sizeHintForRow reads the cache), not one resize per row.
     verticalHeader()->resizeSections(QHeaderView::ResizeToContents);
+    fitting_ = false;
     wrapRowsInView();
 }
 
@@ -244,7 +253,9 @@ void MessageTable::wrapRowsInView() {
     for (int pass = 0; pass < 4; ++pass) {
         const bool atEnd = verticalScrollBar()->value() == verticalScrollBar()->maximum();
         const int first = std::max(0, rowAt(0));
-        if (!wrapRows(first, viewport()->height())) break;
+        // From the first row's top, which may be above the viewport.
+        if (!wrapRows(first, viewport()->height() - std::min(0, rowViewportPosition(first)))) break;
+        updateGeometries();  // the scroll range of the new heights, now
         if (atEnd) verticalScrollBar()->setValue(verticalScrollBar()->maximum());
     }
     wrapping_ = false;

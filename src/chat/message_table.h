@@ -65,6 +65,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void updateGeometries() override;
     // Copy puts the current row's whole text on the clipboard.
     void keyPressEvent(QKeyEvent* event) override;
     int sizeHintForRow(int row) const override;
@@ -88,6 +89,7 @@ private:
     std::vector<int> fitOrder_;  // the widths of fits_, oldest first
     std::vector<qreal> naturalWidths_;  // per row, whatever the width
     bool wrapping_ = false;
+    bool fitting_ = false;
 };
 
 }  // namespace chat
