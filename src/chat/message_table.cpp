@@ -156,6 +156,7 @@ void MessageTable::showRoom(std::shared_ptr<const model::ChatRoom> room, const s
     shownRoom_ = room.get();
     clearSelection();
     model_->showRoom(std::move(room), loginUserName);
+    headerWidth_ = -1;  // the reset gave every row the default height
     fitRows();
 }
 
@@ -209,6 +210,7 @@ void MessageTable::fitRows() {
     }
     Fit& fit = fits_[width];
     if (static_cast<int>(fit.heights.size()) > rows) fit = {};
+    const int held = static_cast<int>(fit.heights.size());
     // A row that fits on one line is exact; a longer one is estimated from its
     // one-line width until it is in view.
     const int oneLine = MessageRowDelegate::wrappedHeight("X", font(), std::max(width, 100));
@@ -220,8 +222,14 @@ void MessageTable::fitRows() {
         fit.heights.push_back(oneLine + (lines - 1) * (oneLine - 2 * kPadding));
         fit.exact.push_back(single);
     }
-    // One pass over the header (sizeHintForRow reads the cache), not one resize per row.
-    verticalHeader()->resizeSections(QHeaderView::ResizeToContents);
+    // The header already holds this width's heights: only new rows are sized.
+    // Otherwise one pass over it (sizeHintForRow reads the cache), not one resize per row.
+    if (width == headerWidth_ && rows - held <= kRowsSizedOneByOne) {
+        for (int row = held; row < rows; ++row) verticalHeader()->resizeSection(row, fit.heights[std::size_t(row)]);
+    } else if (width != headerWidth_ || rows > held) {
+        verticalHeader()->resizeSections(QHeaderView::ResizeToContents);
+    }
+    headerWidth_ = width;
     fitting_ = false;
     wrapRowsInView();
 }

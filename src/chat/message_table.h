@@ -77,6 +77,7 @@ private:
         std::vector<bool> exact;
     };
     static constexpr std::size_t kKeptWidths = 4;
+    static constexpr int kRowsSizedOneByOne = 64;
     void fitRows();
     void forgetHeights();
     Fit* currentFit();
@@ -90,6 +91,7 @@ private:
     std::vector<qreal> naturalWidths_;  // per row, whatever the width
     bool wrapping_ = false;
     bool fitting_ = false;
+    int headerWidth_ = -1;  // the width whose heights the vertical header holds
 };
 
 }  // namespace chat
