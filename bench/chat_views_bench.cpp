@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QScrollBar>
 #include <QStandardItemModel>
+#include <chrono>
 #include <cstdio>
 
 #include "chat/chat_message_window_controller.h"
@@ -115,6 +116,53 @@ int main(int argc, char** argv) {
                     QApplication::processEvents();
                     plain.view.viewport()->repaint();
                 });
+            std::printf("  new width: refit + repaint      %8.3f ms; plain table resized + repaint %8.3f ms (%.1fx)\n", refit,
+                        plainResize, refit / plainResize);
+        }
+        {
+            // One 1 MB text: the answer that brings it, and each slice the conversation then takes.
+            std::string big;
+            while (big.size() < (1u << 20)) big += "the spread widens again near the close ";
+            const std::string answer = "0" + C + "bob" + C + big + C + "20261207120000" + C + "Bob Brown" + R;
+            chat.CreateRoomforChat("big");
+            const auto t0 = std::chrono::steady_clock::now();
+            chat.FillRoomMessage(state::MessageFields(std::vector<std::string>{"10=616", "501=big", "17=" + answer}));
+            const double fill = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+            chat::ChatMessageWindowController window(context.context);
+            window.resize(1600, 900);
+            window.show();
+            chat::MessageTable* table = window.chatmessageTableView();
+            window.showWindow("big");
+            QApplication::processEvents();
+            PlainCopy plain(*table, true);
+            const auto [open, baseline] = bench::interleavedMedians(
+                kRounds,
+                [&](int) {
+                    window.showWindow("big");
+                    table->viewport()->repaint();
+                },
+                [&](int) { plain.view.viewport()->repaint(); });
+            const auto [tip, baselineTip] = bench::interleavedMedians(
+                kRounds, [&](int) { (void)table->model()->index(0, 0).data(Qt::ToolTipRole); },
+                [&](int) { (void)plain.model.index(0, 0).data(Qt::ToolTipRole); });
+            const auto [refit, plainResize] = bench::interleavedMedians(
+                kRounds,
+                [&](int r) {
+                    window.resize(1600 - (r % 2) * 200, 900);
+                    QApplication::processEvents();
+                    table->viewport()->repaint();
+                },
+                [&](int r) {
+                    plain.view.resize(1600 - (r % 2) * 200, 900);
+                    QApplication::processEvents();
+                    plain.view.viewport()->repaint();
+                });
+            std::printf(" one text of %zu bytes (shown: %lld characters)\n", big.size(),
+                        static_cast<long long>(table->model()->index(0, 0).data().toString().size()));
+            std::printf("  answer filled (once)            %8.3f ms\n", fill);
+            std::printf("  open + repaint                  %8.3f ms; plain wrapped table of the shown text %8.3f ms (%.1fx)\n",
+                        open, baseline, open / baseline);
+            std::printf("  tooltip text                    %8.3f ms; plain table's tooltip %8.3f ms\n", tip, baselineTip);
             std::printf("  new width: refit + repaint      %8.3f ms; plain table resized + repaint %8.3f ms (%.1fx)\n", refit,
                         plainResize, refit / plainResize);
         }

@@ -107,8 +107,8 @@ bool FaultBoard::set(const std::string& name, const std::string& value, std::str
         return true;
     }
     if (name == "demo-answer") {
-        if (value != "normal" && value != "slashed" && value != "no-password") {
-            if (error) *error = "expected normal, slashed or no-password";
+        if (value != "normal" && value != "slashed" && value != "no-password" && value != "markup") {
+            if (error) *error = "expected normal, slashed, no-password or markup";
             return false;
         }
         s.demoAnswer = value == "normal" ? "" : value;

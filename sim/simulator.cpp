@@ -492,6 +492,7 @@ void Simulator::handleDemoRegistration(Session& s, const WireMessage& m) {
             user.name += "/a#b";
             user.password.replace(2, 2, "/#");
         }
+        if (shape == "markup") user.name += "<a href=\"file:///x\">x</a><img src=/nonexistent.png>";
         user.userId = 900000 + nextDemoUser_;
         user.accounts = {account.id};
         user.info = jsonMember(scenario_.root(), "demoUser");
@@ -779,7 +780,8 @@ std::string Simulator::commandHelp() {
            "                                     or amount-cent (801 books the amounts a cent higher)\n"
            "    chart-shape normal|short|no-closes  chart answers whole, with short sections, or without closes\n"
            "    addedituac failure|normal        access edits answer \"failure\" and change nothing\n"
-           "    demo-answer normal|slashed|no-password  demo users named with \"/\" and \"#\", or a 1027 without 18\n"
+           "    demo-answer normal|slashed|no-password|markup  demo users named with \"/\" and \"#\", a link and an\n"
+           "                                     image, or a 1027 without 18\n"
            "    close-refuse ID[,ID...]|none     a close-positions request refuses these positions (62 status 25)\n"
            "    news MODE                        the news port's answers: normal, huge-chunk (40,000 chunk-size\n"
            "                                     lines of fffffffffffffffe), many-children (an item of 80,000\n"

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "kit/controls/input_filter_fields.h"
+#include "kit/plain_text.h"
 
 namespace charts {
 
@@ -115,7 +116,7 @@ void ChartAnalysisViewController::addRow(const PanelBox& panelBox, QWidget* cont
     if (d.hasDeviation) keys.push_back("Deviation");
     const auto values = firstValues(which);
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        line->addWidget(new QLabel(fieldLabel(keys[i]), content));
+        line->addWidget(kit::plainLabel(fieldLabel(keys[i]), content));
         auto* field = new kit::CustomTextField(content);
         field->setText(i < values.size() ? values[i] : "14");
         field->setFixedWidth(48);

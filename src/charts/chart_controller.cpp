@@ -7,6 +7,7 @@
 #include "charts/core/chart_answer.h"
 #include "charts/core/chart_interval.h"
 #include "charts/indicator_sub_graph.h"
+#include "kit/plain_text.h"
 #include "model/message_checker.h"
 #include "platform/clock.h"
 #include "platform/log.h"
@@ -33,13 +34,13 @@ ChartController::ChartController(std::weak_ptr<const state::SessionView> session
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    mainGraphTitleLabel_ = new QLabel(this);
+    mainGraphTitleLabel_ = kit::plainLabel(this);
     mainGraphTitleLabel_->hide();
     layout->addWidget(mainGraphTitleLabel_);
     chartView_ = new plot::GraphHostingView(this);
     chartView_->setMinimumSize(240, 160);
     layout->addWidget(chartView_, 1);
-    chartOverlayLabel_ = new QLabel(chartView_);
+    chartOverlayLabel_ = kit::plainLabel(chartView_);
     chartOverlayLabel_->setStyleSheet(
         "QLabel { color: rgb(128,128,128); background: rgba(20,20,20,200); border: 1px solid rgb(90,90,90);"
         " padding: 4px; }");

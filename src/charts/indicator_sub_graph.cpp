@@ -4,6 +4,7 @@
 
 #include "charts/plot/bar_plot.h"
 #include "charts/plot/scatter_plot.h"
+#include "kit/plain_text.h"
 
 namespace charts {
 
@@ -14,7 +15,7 @@ IndicatorSubGraph::IndicatorSubGraph(const ChartWindow& window, QWidget* parent)
     view_ = new plot::GraphHostingView(this);
     view_->setMinimumSize(240, 80);
     layout->addWidget(view_);
-    title_ = new QLabel(view_);
+    title_ = kit::plainLabel(view_);
     title_->move(6, 4);
     title_->hide();
 }

@@ -1,4 +1,5 @@
 #include "charts/pie_chart_controller.h"
+#include "kit/plain_text.h"
 
 #include <QEvent>
 #include <QFontMetricsF>
@@ -38,7 +39,7 @@ PieChartController::PieChartController(QWidget* parent) : QWidget(parent) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(4);
-    titleLabel_ = new QLabel(this);
+    titleLabel_ = kit::plainLabel(this);
     titleLabel_->setObjectName("titleLabel");
     titleLabel_->setAlignment(Qt::AlignCenter);
     column->addWidget(titleLabel_);

@@ -18,9 +18,11 @@
 #include "kit/window_context.h"
 #include "kit/window_opener.h"
 #include "model/formatter.h"
+#include "platform/log.h"
 #include "state/notification_payloads.h"
 #include "state/session_commands.h"
 #include "state/session_view.h"
+#include "state/ui_services.h"
 
 namespace chat {
 
@@ -119,7 +121,7 @@ void ChatWindowController::showWindow() {
 }
 
 void ChatWindowController::updateLanguageStrings() {
-    sendButton_->setText(qs(context_.text("0124")));
+    sendButton_->setText(qs(context_.text("90150")));
     rcToolbarItem_->setText(qs(context_.text("0309")));
     rcToolbarItem_->setToolTip(qs(context_.text("0309")));
 }
@@ -180,19 +182,27 @@ void ChatWindowController::LoadRequestQueueMessageAlertView() {
     requestDialog_ = dialog;
     const std::string queueId = UserName_;
     connect(dialog, &QDialog::finished, this, [this, dialog, queueId](int result) {
-        if (result == QDialog::Accepted)
+        if (result != QDialog::Accepted)
+            loadDefaults();
+        else if (!refusedOffline())
             context_.commands.sendChatQueueRequest(
                 queueId, model::Formatter::convertStringtoRTF(dialog->requestText().toStdString()));
-        else
-            loadDefaults();
     });
     kit::ThemeManager::applyTheme({{"Windows", {dialog}}}, context_.theme());
     dialog->open();
 }
 
+bool ChatWindowController::refusedOffline() {
+    if (context_.view.isNetworkAvailable()) return false;
+    platform::Log::warning("Chat text not sent: the network is not available");
+    context_.ui.showAlert(context_.text("1007"), context_.text("10980"));
+    return true;
+}
+
 void ChatWindowController::SendChatButtonClicked() {
     const QString text = messageTextView_->text();
     if (text.isEmpty() || UserName_.empty()) return;
+    if (refusedOffline()) return;  // the text stays in the box
     context_.commands.sendChat(UserName_, model::Formatter::convertStringtoRTF(text.toStdString()));
     messageTextView_->clear();
 }

@@ -61,6 +61,8 @@ private:
     void applyTheme();
     void reloadMessages();
     void LoadRequestQueueMessageAlertView();
+    // "1007" when the line is down: nothing is sent.
+    bool refusedOffline();
     void observe(const char* name, platform::NotificationCenter::Callback callback);
 
     kit::WindowContext& context_;

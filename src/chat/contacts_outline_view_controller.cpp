@@ -3,6 +3,7 @@
 #include <QHeaderView>
 
 #include "chat/presence_image.h"
+#include "kit/plain_text.h"
 #include "state/session_view.h"
 
 namespace chat {
@@ -49,7 +50,7 @@ void ContactsOutlineViewController::fill() {
             auto* userItem = new QStandardItem(presenceImage(userPresence(user.isUserOnline)),
                                                QString::fromStdString(user.displayname));
             userItem->setData(QString::fromStdString(user.username), kUserNameRole);
-            userItem->setToolTip(QString::fromStdString(user.username));
+            userItem->setToolTip(kit::plainToolTip(QString::fromStdString(user.username)));
             groupItem->appendRow(userItem);
         }
         model_->appendRow(groupItem);

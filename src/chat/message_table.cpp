@@ -1,13 +1,18 @@
 #include "chat/message_table.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
 #include <QHeaderView>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
 
 #include "chat/core/chat_texts.h"
+#include "kit/plain_text.h"
 
 namespace chat {
 
@@ -56,13 +61,19 @@ const model::ChatMessageEntry* MessageTableModel::entry(int row) const {
 
 QString MessageTableModel::rowText(int row) const {
     const model::ChatMessageEntry* message = entry(row);
+    return message ? QString::fromStdString(messageRowText(*message, kShownTextBytes)) : QString();
+}
+
+QString MessageTableModel::wholeRowText(int row) const {
+    const model::ChatMessageEntry* message = entry(row);
     return message ? QString::fromStdString(messageRowText(*message)) : QString();
 }
 
 QVariant MessageTableModel::data(const QModelIndex& index, int role) const {
     const model::ChatMessageEntry* message = index.isValid() ? entry(index.row()) : nullptr;
     if (!message) return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return QString::fromStdString(messageRowText(*message));
+    if (role == Qt::DisplayRole) return rowText(index.row());
+    if (role == Qt::ToolTipRole) return kit::plainToolTip(rowText(index.row()));
     if (role == kHeaderColorRole) return headerColor(isOwnMessage(*message, loginUserName_));
     return {};
 }
@@ -136,18 +147,32 @@ MessageTable::MessageTable(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->hide();
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int, int, int) { fitRows(); });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { wrapRowsInView(); });
 }
 
 void MessageTable::showRoom(std::shared_ptr<const model::ChatRoom> room, const std::string& loginUserName) {
     const bool sameRoom = room && model_->rowCount() > 0 && room.get() == shownRoom_;
-    if (!sameRoom) {
-        heights_.clear();
-        naturalWidths_.clear();
-    }
+    if (!sameRoom) forgetHeights();
     shownRoom_ = room.get();
     clearSelection();
     model_->showRoom(std::move(room), loginUserName);
+    headerWidth_ = -1;  // the reset gave every row the default height
     fitRows();
+}
+
+void MessageTable::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy) && currentIndex().isValid()) {
+        QGuiApplication::clipboard()->setText(model_->wholeRowText(currentIndex().row()));
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void MessageTable::updateGeometries() {
+    QTableView::updateGeometries();
+    // A scroll bar that came or went changed the column's width without a resize of the table.
+    if (!fitting_ && model_->rowCount() > 0 && !currentFit()) fitRows();
 }
 
 void MessageTable::resizeEvent(QResizeEvent* event) {
@@ -155,29 +180,113 @@ void MessageTable::resizeEvent(QResizeEvent* event) {
     fitRows();
 }
 
+void MessageTable::forgetHeights() {
+    fits_.clear();
+    fitOrder_.clear();
+    naturalWidths_.clear();
+}
+
+MessageTable::Fit* MessageTable::currentFit() {
+    const auto it = fits_.find(columnWidth(0));
+    return it == fits_.end() ? nullptr : &it->second;
+}
+
 void MessageTable::fitRows() {
+    if (fitting_) return;
+    fitting_ = true;
     const int width = columnWidth(0);
     const int rows = model_->rowCount();
-    if (static_cast<int>(naturalWidths_.size()) > rows) naturalWidths_.clear();
-    if (width != heightsWidth_ || static_cast<int>(heights_.size()) > rows) {
-        heights_.clear();
-        heightsWidth_ = width;
-    }
-    // The one-line width of a row does not depend on the column: only rows
-    // wider than the column are laid out again for a new width.
+    if (static_cast<int>(naturalWidths_.size()) > rows) forgetHeights();
+    // The one-line width of a row does not depend on the column: each row is measured once.
     for (int row = static_cast<int>(naturalWidths_.size()); row < rows; ++row)
         naturalWidths_.push_back(MessageRowDelegate::naturalWidth(model_->rowText(row), font()));
+    // Heights are kept per width, for the last few widths.
+    if (!fits_.count(width)) {
+        while (fits_.size() >= kKeptWidths) {
+            fits_.erase(fitOrder_.front());
+            fitOrder_.erase(fitOrder_.begin());
+        }
+        fitOrder_.push_back(width);
+    }
+    Fit& fit = fits_[width];
+    if (static_cast<int>(fit.heights.size()) > rows) fit = {};
+    const int held = static_cast<int>(fit.heights.size());
+    // A row that fits on one line is exact; a longer one is estimated from its
+    // one-line width until it is in view.
     const int oneLine = MessageRowDelegate::wrappedHeight("X", font(), std::max(width, 100));
-    for (int row = static_cast<int>(heights_.size()); row < rows; ++row)
-        heights_.push_back(naturalWidths_[std::size_t(row)] <= width
-                               ? oneLine
-                               : MessageRowDelegate::wrappedHeight(model_->rowText(row), font(), width));
-    // One pass over the header (sizeHintForRow reads the cache), not one resize per row.
-    verticalHeader()->resizeSections(QHeaderView::ResizeToContents);
+    const qreal lineWidth = std::max(1, width - 2 * kPadding);
+    for (int row = static_cast<int>(fit.heights.size()); row < rows; ++row) {
+        const qreal natural = naturalWidths_[std::size_t(row)];
+        const bool single = natural <= width;
+        const int lines = single ? 1 : static_cast<int>(std::ceil((natural - 2 * kPadding) / lineWidth));
+        fit.heights.push_back(oneLine + (lines - 1) * (oneLine - 2 * kPadding));
+        fit.exact.push_back(single);
+    }
+    // The header already holds this width's heights: only new rows are sized.
+    // Otherwise one pass over it (sizeHintForRow reads the cache), not one resize per row.
+    if (width == headerWidth_ && rows - held <= kRowsSizedOneByOne) {
+        for (int row = held; row < rows; ++row) verticalHeader()->resizeSection(row, fit.heights[std::size_t(row)]);
+    } else if (width != headerWidth_ || rows > held) {
+        verticalHeader()->resizeSections(QHeaderView::ResizeToContents);
+    }
+    headerWidth_ = width;
+    fitting_ = false;
+    wrapRowsInView();
+}
+
+bool MessageTable::wrapRows(int first, int pixels) {
+    Fit* fit = currentFit();
+    if (!fit || first < 0) return false;
+    bool changed = false;
+    const int rows = static_cast<int>(fit->heights.size());
+    for (int row = first, covered = 0; row < rows && covered <= pixels; ++row) {
+        if (!fit->exact[std::size_t(row)]) {
+            fit->exact[std::size_t(row)] = true;
+            const int height = MessageRowDelegate::wrappedHeight(model_->rowText(row), font(), columnWidth(0));
+            if (height != fit->heights[std::size_t(row)]) {
+                fit->heights[std::size_t(row)] = height;
+                verticalHeader()->resizeSection(row, height);
+                changed = true;
+            }
+        }
+        covered += fit->heights[std::size_t(row)];
+    }
+    return changed;
+}
+
+void MessageTable::wrapRowsInView() {
+    if (wrapping_ || model_->rowCount() == 0) return;
+    wrapping_ = true;
+    // A view at the end stays at the end as its rows take their wrapped heights.
+    for (int pass = 0; pass < 4; ++pass) {
+        const bool atEnd = verticalScrollBar()->value() == verticalScrollBar()->maximum();
+        const int first = std::max(0, rowAt(0));
+        // From the first row's top, which may be above the viewport.
+        if (!wrapRows(first, viewport()->height() - std::min(0, rowViewportPosition(first)))) break;
+        updateGeometries();  // the scroll range of the new heights, now
+        if (atEnd) verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    }
+    wrapping_ = false;
+}
+
+void MessageTable::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    // The rows a scroll may bring into view take their wrapped heights first.
+    if (index.isValid()) {
+        const int above = viewport()->height() / std::max(1, fontMetrics().height()) + 1;
+        wrapRows(std::max(0, index.row() - above), 2 * viewport()->height());
+    }
+    QTableView::scrollTo(index, hint);
+}
+
+int MessageTable::cachedHeights() const {
+    const auto it = fits_.find(columnWidth(0));
+    return it == fits_.end() ? 0 : static_cast<int>(std::count(it->second.exact.begin(), it->second.exact.end(), true));
 }
 
 int MessageTable::sizeHintForRow(int row) const {
-    return row >= 0 && row < static_cast<int>(heights_.size()) ? heights_[std::size_t(row)] : 0;
+    const auto it = fits_.find(columnWidth(0));
+    if (it == fits_.end() || row < 0 || row >= static_cast<int>(it->second.heights.size())) return 0;
+    return it->second.heights[std::size_t(row)];
 }
 
 }  // namespace chat

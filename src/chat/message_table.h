@@ -1,12 +1,15 @@
 #pragma once
 // The messages of one room, oldest first, one "Message" column: each row
 // "<name>[time]:<tab><text>" wrapped to the column, its header coloured dark
-// red for the user's own messages and dark green for the others'. Row heights
-// are cached for the column's width and recomputed only for a new width or new
-// rows. Main thread.
+// red for the user's own messages and dark green for the others'. A row lays
+// out at most kShownTextBytes of its message. Row heights are kept per column
+// width; for a new width the rows in view (and those scrolled to) are wrapped,
+// the others estimated from their one-line width until they come into view.
+// Main thread.
 #include <QAbstractTableModel>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,8 +30,10 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-    // The row text; "" outside the rows.
+    // The row text as shown, its message cut to kShownTextBytes; "" outside the rows.
     QString rowText(int row) const;
+    // The row text with the whole message.
+    QString wholeRowText(int row) const;
 
 private:
     const model::ChatMessageEntry* entry(int row) const;
@@ -54,19 +59,39 @@ public:
     MessageTableModel* messages() const { return model_; }
     // Reads the room again (none: empty), deselects, refits the new rows.
     void showRoom(std::shared_ptr<const model::ChatRoom> room, const std::string& loginUserName);
-    int cachedHeights() const { return static_cast<int>(heights_.size()); }
+    // The rows of the current width laid out wrapped (the others are estimated).
+    int cachedHeights() const;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void updateGeometries() override;
+    // Copy puts the current row's whole text on the clipboard.
+    void keyPressEvent(QKeyEvent* event) override;
     int sizeHintForRow(int row) const override;
 
 private:
+    // Row heights for one column width; `exact` once the row was laid out wrapped.
+    struct Fit {
+        std::vector<int> heights;
+        std::vector<bool> exact;
+    };
+    static constexpr std::size_t kKeptWidths = 4;
+    static constexpr int kRowsSizedOneByOne = 64;
     void fitRows();
+    void forgetHeights();
+    Fit* currentFit();
+    // Lays out wrapped the rows from `first` covering `pixels`; whether a height changed.
+    bool wrapRows(int first, int pixels);
+    void wrapRowsInView();
     MessageTableModel* model_ = nullptr;
     const model::ChatRoom* shownRoom_ = nullptr;
-    std::vector<int> heights_;  // per row, for heightsWidth_
+    std::map<int, Fit> fits_;  // by column width
+    std::vector<int> fitOrder_;  // the widths of fits_, oldest first
     std::vector<qreal> naturalWidths_;  // per row, whatever the width
-    int heightsWidth_ = -1;
+    bool wrapping_ = false;
+    bool fitting_ = false;
+    int headerWidth_ = -1;  // the width whose heights the vertical header holds
 };
 
 }  // namespace chat

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "chat/core/chat_texts.h"
+#include "kit/plain_text.h"
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "state/session_view.h"
@@ -14,15 +15,15 @@ namespace chat {
 NoticeMessageWindowController::NoticeMessageWindowController(kit::WindowContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window), context_(context) {
     setObjectName("NoticeMessageWindowController");
-    subjectLabel_ = new QLabel(this);
+    subjectLabel_ = kit::plainLabel(this);
     subjectLabel_->setObjectName("subjectLabel");
     QFont bold = subjectLabel_->font();
     bold.setBold(true);
     subjectLabel_->setFont(bold);
     subjectLabel_->setWordWrap(true);
-    timeLabel_ = new QLabel(this);
+    timeLabel_ = kit::plainLabel(this);
     timeLabel_->setObjectName("timeLabel");
-    messageTitleLabel_ = new QLabel(this);
+    messageTitleLabel_ = kit::plainLabel(this);
     messageTitleLabel_->setObjectName("messageTitleLabel");
     messageTextView_ = new QPlainTextEdit(this);
     messageTextView_->setObjectName("messageTextView");

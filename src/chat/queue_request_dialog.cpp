@@ -1,4 +1,5 @@
 #include "chat/queue_request_dialog.h"
+#include "kit/plain_text.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -12,7 +13,7 @@ QueueRequestDialog::QueueRequestDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("queueRequestDialog");
     setWindowTitle("Request Message");
     setWindowModality(Qt::WindowModal);
-    auto* message = new QLabel("Request Message", this);
+    auto* message = kit::plainLabel("Request Message", this);
     QFont bold = message->font();
     bold.setBold(true);
     message->setFont(bold);

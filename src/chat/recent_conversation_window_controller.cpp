@@ -19,7 +19,8 @@ RecentConversationWindowController::RecentConversationWindowController(kit::Wind
     setObjectName("RecentConversationWindowController");
     RoomTableModel::Columns columns;
     columns.keys = {"0397", "0157"};
-    for (const auto& key : columns.keys) columns.titles.push_back(QString::fromStdString(context_.text(key)));
+    // Headed "Name" and "Last Message"; the keys above pick the cells.
+    for (const char* title : {"0021", "90151"}) columns.titles.push_back(QString::fromStdString(context_.text(title)));
     columns.cell = recentCellText;
     model_ = new RoomTableModel(std::move(columns), this);
     // Only rows: the header and the space below the rows give no index.

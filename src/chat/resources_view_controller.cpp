@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "chat/core/resource_address.h"
+#include "kit/plain_text.h"
 #include "kit/window_context.h"
 #include "platform/log.h"
 #include "platform/resource_bundle.h"
@@ -41,7 +42,7 @@ const model::ResourceDetails* ResourcesTableModel::entry(int row) const {
 QVariant ResourcesTableModel::data(const QModelIndex& index, int role) const {
     const model::ResourceDetails* resource = index.isValid() && index.column() == 0 ? entry(index.row()) : nullptr;
     if (!resource) return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return QString::fromStdString(resource->caption);
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return kit::plainToolTipFor(role, QString::fromStdString(resource->caption));
     if (role == Qt::DecorationRole) return browser_;
     return {};
 }

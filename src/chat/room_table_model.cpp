@@ -5,6 +5,9 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "chat/core/chat_texts.h"
+#include "kit/plain_text.h"
+
 namespace chat {
 
 RoomTableModel::RoomTableModel(Columns columns, QObject* parent)
@@ -36,7 +39,8 @@ QVariant RoomTableModel::data(const QModelIndex& index, int role) const {
     const auto shown = index.isValid() ? room(index.row()) : nullptr;
     if (!shown || index.column() >= columnCount()) return {};
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return QString::fromStdString(columns_.cell(*shown, columns_.keys[std::size_t(index.column())]));
+        return kit::plainToolTipFor(
+            role, QString::fromStdString(shownText(columns_.cell(*shown, columns_.keys[std::size_t(index.column())]))));
     if (role == Qt::FontRole) return columns_.bold && columns_.bold(*shown) ? bold_ : regular_;
     return {};
 }

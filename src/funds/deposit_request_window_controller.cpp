@@ -18,6 +18,7 @@
 #include "funds/funds_form.h"
 #include "kit/control_texts_walk.h"
 #include "kit/core/kit_payloads.h"
+#include "kit/plain_text.h"
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "model/financial_enum.h"
@@ -120,7 +121,7 @@ void DepositRequestWindowController::buildForm(QWidget* page) {
     balanceTextField = figureField(balanceView);
     equityTextField = figureField(balanceView);
     availableMarginTextField = figureField(balanceView);
-    amounTitleLabel = new QLabel(balanceView);
+    amounTitleLabel = kit::plainLabel(balanceView);
     amountTextField = inputField(balanceView);
     amountTextField->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     balance->addRow(taggedLabel(13, balanceView), balanceTextField);
@@ -130,7 +131,7 @@ void DepositRequestWindowController::buildForm(QWidget* page) {
 
     depositView = group(column);
     auto* deposit = groupForm(depositView);
-    depositTitleLabel = new QLabel(depositView);
+    depositTitleLabel = kit::plainLabel(depositView);
     depositTextField = figureField(depositView);
     deposit->addRow(depositTitleLabel, depositTextField);
 
@@ -164,7 +165,7 @@ void DepositRequestWindowController::buildForm(QWidget* page) {
 void DepositRequestWindowController::buildAnswerPage(QWidget* page) {
     auto* column = new QVBoxLayout(page);
     column->setContentsMargins(0, 0, 0, 0);
-    headerLabel = new QLabel(page);
+    headerLabel = kit::plainLabel(page);
     headerLabel->setAlignment(Qt::AlignCenter);
     QFont bold = headerLabel->font();
     bold.setBold(true);
@@ -172,7 +173,7 @@ void DepositRequestWindowController::buildAnswerPage(QWidget* page) {
     headerLabel->setWordWrap(true);
     answer_ = new DetailLinesModel(this);
     answerTable = detailTable(answer_, page);
-    footerLabel = new QLabel(page);
+    footerLabel = kit::plainLabel(page);
     footerLabel->setWordWrap(true);
     okButton = new QPushButton(page);
     okButton->setProperty("tag", 167);

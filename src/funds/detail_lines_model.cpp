@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QTableView>
 
+#include "kit/plain_text.h"
+
 namespace funds {
 
 void DetailLinesModel::setLines(const std::vector<std::string>& lines) {
@@ -21,7 +23,7 @@ QVariant DetailLinesModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= 2) return {};
     const kit::LabelValueRow& row = rows_[std::size_t(index.row())];
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return QString::fromStdString(index.column() == 0 ? row.label : row.value);
+        return kit::plainToolTipFor(role, QString::fromStdString(index.column() == 0 ? row.label : row.value));
     return {};
 }
 

@@ -1,6 +1,7 @@
 #include "funds/financial_transactions_model.h"
 
 #include "funds/core/transaction_list.h"
+#include "kit/plain_text.h"
 #include "model/funds_records.h"
 #include "printing/consolidated_table_data.h"
 
@@ -43,7 +44,7 @@ QVariant FinancialTransactionsModel::data(const QModelIndex& index, int role) co
     const auto column = std::size_t(index.column());
     switch (role) {
     case Qt::DisplayRole: return rows_[std::size_t(index.row())][column];
-    case Qt::ToolTipRole: return column == 6 ? rows_[std::size_t(index.row())][column] : QVariant();
+    case Qt::ToolTipRole: return column == 6 ? kit::plainToolTip(rows_[std::size_t(index.row())][column]) : QVariant();
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignVCenter | (isAmountColumn(column) ? Qt::AlignRight : Qt::AlignLeft));
     default: return {};

@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "kit/controls/input_filter_fields.h"
+#include "kit/plain_text.h"
 
 namespace funds {
 
 QLabel* taggedLabel(int tag, QWidget* parent) {
-    auto* label = new QLabel(parent);
+    auto* label = kit::plainLabel(parent);
     label->setProperty("tag", tag);
     return label;
 }

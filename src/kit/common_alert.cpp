@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "kit/banner/app_user_notification_center.h"
+#include "kit/plain_text.h"
 
 namespace kit {
 
@@ -15,13 +16,13 @@ std::unique_ptr<QMessageBox> CommonAlert::makeAlert(const std::string& message, 
     alert->setIcon(QMessageBox::Information);
     alert->setTextFormat(Qt::PlainText);  // "%d" or "<b>" in a message shows as it is
     alert->setText(QString::fromStdString(title));
-    alert->setInformativeText(QString::fromStdString(message));
+    setPlainInformativeText(*alert, QString::fromStdString(message));
     alert->setStandardButtons(QMessageBox::NoButton);
     alert->addButton("OK", QMessageBox::AcceptRole);
     // The informative label guesses its format from the text: make it plain,
     // so that "<b>" in a message is shown and not obeyed.
     for (auto* label : alert->findChildren<QLabel*>()) {
-        label->setTextFormat(Qt::PlainText);
+        makePlain(*label);
         if (label->objectName() == "qt_msgbox_label") {
             QFont bold = label->font();
             bold.setBold(true);

@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 
 #include "kit/qt_sound_output.h"
+#include "platform/log.h"
 #include "state/ui_services.h"
 
 namespace kit {
@@ -42,8 +43,16 @@ void QtUiServices::showLocalNotification(const std::string& title, const std::st
 void QtUiServices::playSound(const std::string& name) { sounds_.playSoundNamed(name); }
 
 void QtUiServices::openUrl(const std::string& url) {
-    if (!state::ResourceFiles::isOpenableUrl(url)) return;
-    parts_.openUrl(QUrl(QString::fromStdString(url), QUrl::StrictMode));
+    if (!state::ResourceFiles::isOpenableUrl(url)) {
+        platform::Log::error("Failed to open url: not an http or https address");
+        return;
+    }
+    const QUrl address(QString::fromStdString(url), QUrl::StrictMode);
+    if (!address.isValid()) {
+        platform::Log::error("Failed to open url: " + url);  // no blank or control byte here
+        return;
+    }
+    parts_.openUrl(address);
 }
 
 void QtUiServices::terminate() { parts_.terminate(); }

@@ -7,6 +7,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "kit/plain_text.h"
 #include "kit/window_context.h"
 #include "model/language_string.h"
 #include "model/login_inputdata.h"
@@ -36,7 +37,8 @@ QVariant NewsTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= static_cast<int>(items.size()) || index.column() >= columnCount())
         return {};
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-    return QString::fromStdString(cellText(items[std::size_t(index.row())], columns_[std::size_t(index.column())]));
+    const QString text = QString::fromStdString(cellText(items[std::size_t(index.row())], columns_[std::size_t(index.column())]));
+    return role == Qt::ToolTipRole ? kit::plainToolTip(text) : text;
 }
 
 QVariant NewsTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -63,7 +65,7 @@ NewsTableController::NewsTableController(kit::WindowContext& context, Settings s
     : QWidget(parent), context_(context), settings_(std::move(settings)), fetcher_(settings_.limits, this) {
     setObjectName("newsTableController");
     // The label and the column titles are set once, here.
-    categoryTextField_ = new QLabel(QString::fromStdString(context_.text("0156")), this);
+    categoryTextField_ = kit::plainLabel(QString::fromStdString(context_.text("0156")), this);
     categoryTextField_->setObjectName("categoryTextField");
     statusTextField_ = new QLabel(this);
     statusTextField_->setObjectName("newsStatusTextField");

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "kit/controls/input_filter_fields.h"
+#include "kit/plain_text.h"
 #include "kit/window_context.h"
 #include "reports/account_statement_window_controller.h"
 #include "reports/statement_table_controllers.h"
@@ -66,7 +67,7 @@ QGroupBox* box(int tag, QWidget* content, QWidget* below = nullptr) {
 
 // Server texts shown as they came: never read as markup.
 QLabel* valueLabel(bool wrap = true) {
-    auto* label = new QLabel;
+    auto* label = kit::plainLabel();
     label->setTextFormat(Qt::PlainText);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label->setWordWrap(wrap);
@@ -117,12 +118,12 @@ void AccountStatementWindowController::buildWindow() {
     }
 
     // The request bar.
-    headerLabel = new QLabel;
+    headerLabel = kit::plainLabel();
     QFont heading = headerLabel->font();
     heading.setPointSizeF(heading.pointSizeF() * 1.4);
     heading.setBold(true);
     headerLabel->setFont(heading);
-    accountHeaderLabel = new QLabel;
+    accountHeaderLabel = kit::plainLabel();
     accountComboBox = new QComboBox;
     accountComboBox->setEditable(true);
     accountComboBox->setInsertPolicy(QComboBox::NoInsert);
@@ -140,9 +141,9 @@ void AccountStatementWindowController::buildWindow() {
     bar->addWidget(accountHeaderLabel);
     bar->addWidget(accountComboBox);
     bar->addSpacing(12);
-    bar->addWidget(tagged(new QLabel, kFromLabel));
+    bar->addWidget(tagged(kit::plainLabel(), kFromLabel));
     bar->addWidget(fromDatePicker);
-    bar->addWidget(tagged(new QLabel, kToLabel));
+    bar->addWidget(tagged(kit::plainLabel(), kToLabel));
     bar->addWidget(toDatePicker);
     bar->addWidget(showButton);
     bar->addStretch(1);
@@ -155,9 +156,9 @@ void AccountStatementWindowController::buildWindow() {
     accountLabel = valueLabel(false);
     statementPeriodLabel = valueLabel(false);
     leverageLabel = valueLabel(false);
-    period->addRow(tagged(new QLabel, kAccountLabel), accountLabel);
-    period->addRow(tagged(new QLabel, kPeriodLabel), statementPeriodLabel);
-    period->addRow(tagged(new QLabel, kLeverageLabel), leverageLabel);
+    period->addRow(tagged(kit::plainLabel(), kAccountLabel), accountLabel);
+    period->addRow(tagged(kit::plainLabel(), kPeriodLabel), statementPeriodLabel);
+    period->addRow(tagged(kit::plainLabel(), kLeverageLabel), leverageLabel);
 
     accountSummaryTabView = new QStackedWidget;
     accountSummaryTabView->addWidget(scrolled(buildSummaryPage()));

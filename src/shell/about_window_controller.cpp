@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "kit/plain_text.h"
 #include "kit/theme_manager.h"
 #include "model/language_string.h"
 #include "platform/resource_bundle.h"
@@ -16,7 +17,7 @@ AboutWindowController::AboutWindowController(QWidget* parent) : QDialog(parent, 
     column->setContentsMargins(24, 20, 24, 18);
     column->setSpacing(6);
     const auto label = [&](const char* name, Qt::Alignment alignment) {
-        auto* made = new QLabel(this);
+        auto* made = kit::plainLabel(this);
         made->setObjectName(name);
         made->setAlignment(alignment);
         made->setTextFormat(Qt::PlainText);  // translated texts are never markup

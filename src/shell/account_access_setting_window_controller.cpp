@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "kit/control_texts_walk.h"
+#include "kit/plain_text.h"
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "platform/main_executor.h"
@@ -17,7 +18,7 @@ namespace shell {
 namespace {
 
 QLabel* taggedLabel(int tag, QWidget* parent) {
-    auto* label = new QLabel(parent);
+    auto* label = kit::plainLabel(parent);
     label->setProperty("tag", tag);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return label;
@@ -38,9 +39,9 @@ AccountAccessSettingWindowController::AccountAccessSettingWindowController(kit::
     acccountAccessBox = new QGroupBox(this);
     auto* grid = new QGridLayout(acccountAccessBox);
     accountComboBox = new QComboBox(acccountAccessBox);
-    accountNameLabel = new QLabel(acccountAccessBox);
+    accountNameLabel = kit::plainLabel(acccountAccessBox);
     userComboBox = new QComboBox(acccountAccessBox);
-    userNameLabel = new QLabel(acccountAccessBox);
+    userNameLabel = kit::plainLabel(acccountAccessBox);
     rightsComboBox = new QComboBox(acccountAccessBox);
     grid->addWidget(taggedLabel(12, acccountAccessBox), 0, 0);
     grid->addWidget(accountComboBox, 0, 1);

@@ -7,6 +7,7 @@
 
 #include "kit/control_texts_walk.h"
 #include "kit/controls/input_filter_fields.h"
+#include "kit/plain_text.h"
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "shell/core/settings_rules.h"
@@ -28,7 +29,7 @@ QLineEdit* passwordField(QWidget* parent) {
 }
 
 QLabel* taggedLabel(int tag, QWidget* parent) {
-    auto* label = new QLabel(parent);
+    auto* label = kit::plainLabel(parent);
     label->setProperty("tag", tag);
     return label;
 }

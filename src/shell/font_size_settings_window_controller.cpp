@@ -8,6 +8,7 @@
 #include "kit/controls/sheet_buttons.h"
 #include "kit/control_texts_walk.h"
 #include "kit/core/preference_manager.h"
+#include "kit/plain_text.h"
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "shell/core/settings_rules.h"
@@ -17,7 +18,7 @@ namespace shell {
 namespace {
 
 QLabel* taggedLabel(int tag, QWidget* parent) {
-    auto* label = new QLabel(parent);
+    auto* label = kit::plainLabel(parent);
     label->setProperty("tag", tag);
     return label;
 }

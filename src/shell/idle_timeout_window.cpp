@@ -5,6 +5,7 @@
 
 #include "kit/controls/sheet_buttons.h"
 #include "kit/core/preference_manager.h"
+#include "kit/plain_text.h"
 #include "kit/theme_manager.h"
 #include "shell/core/idle_time_checker.h"
 #include "model/language_string.h"
@@ -19,7 +20,7 @@ IdleTimeoutWindowController::IdleTimeoutWindowController(platform::Preferences& 
     auto* column = new QVBoxLayout(this);
     idelTimeoutBox = new QGroupBox(this);
     auto* row = new QHBoxLayout(idelTimeoutBox);
-    timeOutIntervalLabel = new QLabel(idelTimeoutBox);
+    timeOutIntervalLabel = kit::plainLabel(idelTimeoutBox);
     timeoutComboBox = new QComboBox(idelTimeoutBox);
     timeoutComboBox->setMinimumWidth(160);
     // Built once: later language changes do not reach these texts.

@@ -4,13 +4,14 @@
 #include <QVBoxLayout>
 
 #include "kit/control_texts_walk.h"
+#include "kit/plain_text.h"
 #include "model/language_string.h"
 
 namespace shell {
 
 LockWindow::LockWindow(QWidget* parent) : QWidget(parent) {
     setObjectName("LockWindow");
-    lockpasswordtitleTextField = new QLabel(this);
+    lockpasswordtitleTextField = kit::plainLabel(this);
     lockPasswordTextField = new QLineEdit(this);
     lockPasswordTextField->setEchoMode(QLineEdit::Password);
     lockPasswordTextField->setMinimumWidth(220);

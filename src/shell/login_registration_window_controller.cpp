@@ -12,6 +12,7 @@
 #include "kit/control_texts_walk.h"
 #include "kit/controls/input_filter_fields.h"
 #include "kit/core/preference_manager.h"
+#include "kit/plain_text.h"
 #include "kit/theme_manager.h"
 #include "model/language_string.h"
 #include "platform/preferences.h"
@@ -27,7 +28,7 @@ namespace shell {
 namespace {
 
 QLabel* taggedLabel(int tag, QWidget* parent) {
-    auto* label = new QLabel(parent);
+    auto* label = kit::plainLabel(parent);
     label->setProperty("tag", tag);
     return label;
 }
@@ -178,10 +179,11 @@ void LoginRegistrationWindowController::requestDone(const platform::Notification
         login->passwordTextField->setText(QString::fromStdString(created->password));
     }
     delete result_.data();
-    result_ = new QMessageBox(QMessageBox::Information, QString::fromStdString(delegate_.AppName()),
-                              QString::fromStdString(text("0315")), QMessageBox::NoButton, this);
-    result_->setInformativeText(QString::fromStdString(
-        registrationResultText(text("0037"), created->user, text("0078"), created->password, text("0316"))));
+    // The login and password are the server's: shown as typed, no link.
+    result_ = kit::plainMessageBox(QMessageBox::Information, QString::fromStdString(delegate_.AppName()),
+                                   QString::fromStdString(text("0315")), this);
+    kit::setPlainInformativeText(*result_, QString::fromStdString(registrationResultText(
+                                               text("0037"), created->user, text("0078"), created->password, text("0316"))));
     QPushButton* ok = result_->addButton(QString::fromStdString(text("0167")), QMessageBox::AcceptRole);
     result_->setDefaultButton(ok);
     result_->setAttribute(Qt::WA_DeleteOnClose);

@@ -6,6 +6,7 @@
 #include <QLayout>
 #include <QMessageBox>
 
+#include "kit/plain_text.h"
 #include "shell/app_delegate.h"
 #include "shell/main_window_controller.h"
 #include "shell/placeholder_window.h"
@@ -212,8 +213,8 @@ void MainWindowController::showAfterUnlock() {
 }
 
 void MainWindowController::logout() {
-    auto* alert = new QMessageBox(QMessageBox::Warning, QString::fromStdString(delegate_.AppName()),
-                                  QString::fromStdString(text("20209")), QMessageBox::NoButton, window_);
+    auto* alert = kit::plainMessageBox(QMessageBox::Warning, QString::fromStdString(delegate_.AppName()),
+                                       QString::fromStdString(text("20209")), window_);
     alert->setObjectName("logoutAlert");
     alert->setAttribute(Qt::WA_DeleteOnClose);
     QPushButton* leave = alert->addButton(QString::fromStdString(text("0038")), QMessageBox::AcceptRole);

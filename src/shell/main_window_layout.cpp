@@ -8,6 +8,7 @@
 
 #include "charts/chart_view_controller.h"
 #include "kit/controls/custom_drag_view.h"
+#include "kit/plain_text.h"
 #include "model/language_string.h"
 #include "news/news_table_controller.h"
 #include "shell/app_delegate.h"
@@ -43,7 +44,7 @@ QFrame* paneFrame(QWidget* parent, const QString& name, const char* captionKey) 
     auto* frame = new QFrame(parent);
     frame->setObjectName(name);
     frame->setFrameShape(QFrame::StyledPanel);
-    auto* caption = new QLabel(frame);
+    auto* caption = kit::plainLabel(frame);
     caption->setObjectName("paneCaption");
     caption->setProperty("key", captionKey);
     caption->setAlignment(Qt::AlignCenter);
@@ -56,7 +57,7 @@ QFrame* paneFrame(QWidget* parent, const QString& name, const char* captionKey) 
 constexpr int kStatusImageSize = 16;
 
 QLabel* stripLabel(QWidget* parent, const char* name) {
-    auto* label = new QLabel(parent);
+    auto* label = kit::plainLabel(parent);
     label->setObjectName(name);
     return label;
 }

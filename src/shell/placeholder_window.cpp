@@ -1,3 +1,4 @@
+#include "kit/plain_text.h"
 #include "shell/placeholder_window.h"
 
 #include <QDialogButtonBox>
@@ -10,7 +11,7 @@ PlaceholderWindow::PlaceholderWindow(const QString& title, QWidget* parent) : QD
     setObjectName("PlaceholderWindow");
     setWindowTitle(title);
     auto* column = new QVBoxLayout(this);
-    auto* label = new QLabel(title, this);
+    auto* label = kit::plainLabel(title, this);
     label->setAlignment(Qt::AlignCenter);
     QFont big = label->font();
     big.setPointSizeF(big.pointSizeF() * 1.4);

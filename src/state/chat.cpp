@@ -3,6 +3,7 @@
 #include "platform/log.h"
 #include "model/formatter.h"
 #include "model/login_inputdata.h"
+#include "model/text_elide.h"
 #include "platform/main_executor.h"
 #include "platform/notification_center.h"
 #include "protocol/tags.h"
@@ -99,11 +100,13 @@ void Chat::TriggerNewChatNotification(const std::string& a, const std::string& b
     UiServices& ui = services_.ui();
     Banner banner;
     banner.title = ui.bundleName();
-    banner.subtitle = services_.text("20240") + " : " + a;
-    banner.informativeText = b;
+    // A banner lays out a few lines: a long text is cut.
+    constexpr std::size_t kBannerTextBytes = 400;
+    banner.subtitle = services_.text("20240") + " : " + model::elidedText(a, kBannerTextBytes);
+    banner.informativeText = model::elidedText(b, kBannerTextBytes);
     banner.dismissDelayTime = 15.0;
     ui.deliverBanner(banner);
-    ui.showLocalNotification(banner.subtitle, b);
+    ui.showLocalNotification(banner.subtitle, banner.informativeText);
 }
 
 void Chat::ChatQueueStatusUpdateNotification() { services_.postAboutSession(notifications::kChatQueueStatusUpdate); }

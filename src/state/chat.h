@@ -94,6 +94,7 @@ protected:
     SessionServices& services_;
 
 private:
+    friend struct ChatTestAccess;
     void readGroups(std::string_view list);
     void readUsers(std::string_view list);
     void readQueues(std::string_view list);

@@ -81,6 +81,11 @@ void DataServiceAnswers::fillChartData(const std::optional<std::string>& answer,
 
 void DataServiceAnswers::fillResourceDownload(std::string_view row, const std::optional<std::string>& compressedData) {
     const std::string name(row.substr(0, row.find(protocol::ColumnByte)));
+    // Only a name the client asked for is written: the server names no other file.
+    if (!reference_.takeRequestedDownload(name)) {
+        platform::Log::warning("Resource download of a name not asked for: not saved");
+        return;
+    }
     if (!compressedData) {
         platform::Log::warning("Resource download of \"" + name + "\" without content: not saved");
         return;

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -242,9 +243,11 @@ public:
     void requestUserMapWithMyAccount(SessionServices& services, std::int32_t accountId) const;
     void requestEditUserAccountAccessByClient(SessionServices& services, const model::UserAccountMaps& map) const;
     void requestResourceSearchForTypes(SessionServices& services, const std::vector<std::string>& types) const;
-    void requestFileResourceDownload(SessionServices& services, const model::FileResource& resource) const;
+    void requestFileResourceDownload(SessionServices& services, const model::FileResource& resource);
     // Downloads every searched resource whose name holds `text` and is not on disk yet.
-    void requestFileResourceForExtension(SessionServices& services, const std::string& text) const;
+    void requestFileResourceForExtension(SessionServices& services, const std::string& text);
+    // Whether a download of `name` was asked for and not answered yet; the answer takes it.
+    bool takeRequestedDownload(const std::string& name);
 
     // The login result under the first key of loginInfoMessageCollection.
     const protocol::LoginInfoMessage* firstLoginRecord() const;
@@ -263,6 +266,7 @@ private:
     OrderedDictionary<std::shared_ptr<model::TradeCurrency>> tradeCurrencies_;
     OrderedDictionary<std::shared_ptr<model::ResourceDetails>> resources_;
     OrderedDictionary<std::shared_ptr<model::FileResource>> resourceSearch_;
+    std::set<std::string> requestedDownloads_;  // names asked for, not answered yet
     OrderedDictionary<std::shared_ptr<model::UserAccountMaps>> userAccountMaps_;
     std::vector<std::string> selectedSymbols_;
     OrderedDictionary<std::vector<std::shared_ptr<model::SessionScheduleInfo>>> marketSessionSchedules_;

@@ -51,7 +51,8 @@ void ReferenceData::requestResourceSearchForTypes(SessionServices& services,
     }
 }
 
-void ReferenceData::requestFileResourceDownload(SessionServices& services, const model::FileResource& resource) const {
+void ReferenceData::requestFileResourceDownload(SessionServices& services, const model::FileResource& resource) {
+    requestedDownloads_.insert(resource.resourceName);
     sendDataServiceRequest(services, *this, dskind::ResourceDownload, "resourcedownload", [&] {
         auto record = resource.getString(model::FileResource::kDownload);
         if (!record) throw MissingValue{"plain resource record"};
@@ -59,7 +60,9 @@ void ReferenceData::requestFileResourceDownload(SessionServices& services, const
     });
 }
 
-void ReferenceData::requestFileResourceForExtension(SessionServices& services, const std::string& text) const {
+bool ReferenceData::takeRequestedDownload(const std::string& name) { return requestedDownloads_.erase(name) > 0; }
+
+void ReferenceData::requestFileResourceForExtension(SessionServices& services, const std::string& text) {
     // "" is in every name: it would download every file not on disk.
     if (text.empty()) {
         platform::Log::debug("requestFileResourceForExtension: no extension, nothing requested");

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
+#include "kit/plain_text.h"
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "model/formatter.h"
@@ -37,7 +38,7 @@ CloseAllWindowController::CloseAllWindowController(kit::WindowContext& context, 
     : QDialog(parent), context_(context) {
     setObjectName(kName);
     setMinimumSize(820, 380);
-    headerTextField = new QLabel(this);
+    headerTextField = kit::plainLabel(this);
     closeAllTabView = new QStackedWidget(this);
     closeAllTableView = new QTableWidget(0, 0, closeAllTabView);
     setUpCloseTable(*closeAllTableView, kSelectionColumns, context_.language);

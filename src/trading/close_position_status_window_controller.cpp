@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
+#include "kit/plain_text.h"
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "model/language_string.h"
@@ -18,7 +19,7 @@ ClosePositionStatusWindowController::ClosePositionStatusWindowController(kit::Wi
     : QDialog(parent), context_(context), delegate_(delegate) {
     setObjectName("ClosePositionStatusWindowController");
     setMinimumSize(720, 300);
-    statusTextField = new QLabel(this);
+    statusTextField = kit::plainLabel(this);
     statusTextField->setWordWrap(true);
     statusTableView = new QTableWidget(0, 0, this);
     setUpCloseTable(*statusTableView, {kStatusColumns.begin(), kStatusColumns.end()}, context_.language);

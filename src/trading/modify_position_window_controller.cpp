@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "kit/controls/input_filter_fields.h"
+#include "kit/plain_text.h"
 #include "kit/theme_manager.h"
 #include "model/formatter.h"
 #include "model/language_string.h"
@@ -59,7 +60,7 @@ void ModifyPositionWindowController::buildWindow() {
     stopLossCheckBox = new QCheckBox;
     takeProfitStepper = new TicketStepper;
     stopLossStepper = new TicketStepper;
-    priceTitleTextField = new QLabel;
+    priceTitleTextField = kit::plainLabel();
     priceTitleTextField->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     // The price row keeps the steppers' column so the three prices line up.

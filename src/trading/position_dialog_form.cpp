@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 
 #include "kit/controls/input_filter_fields.h"
+#include "kit/plain_text.h"
 #include "model/language_string.h"
 
 namespace trading {
@@ -64,7 +65,7 @@ std::pair<QPushButton*, QPushButton*> addDialogButtons(const DialogFrame& frame)
 }
 
 QLabel* DialogForm::label(const char* key) {
-    auto* l = new QLabel;
+    auto* l = kit::plainLabel();
     l->setProperty("tag", QString::fromLatin1(key).toInt());
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     tagged_.push_back(l);

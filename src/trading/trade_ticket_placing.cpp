@@ -3,6 +3,7 @@
 #include <QCheckBox>
 
 #include "kit/core/preference_manager.h"
+#include "kit/plain_text.h"
 #include "orders/order_mananger.h"
 #include "orders/place_order_notification.h"
 #include "state/ui_services.h"
@@ -121,13 +122,12 @@ void TradeTicketWindowController::orderConfirmation(std::int32_t side, const std
                                                     const std::string& quantity) {
     if (confirmation_) return;  // one sheet at a time
     const TextOfKey lookup = [this](const std::string& key) { return text(key); };
-    auto* sheet = new QMessageBox(QMessageBox::Information, windowTitle(), QString::fromStdString(text("2139")),
-                                  QMessageBox::NoButton, this);
+    auto* sheet = kit::plainMessageBox(QMessageBox::Information, windowTitle(), QString::fromStdString(text("2139")), this);
     sheet->setObjectName("orderConfirmation");
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->setWindowModality(Qt::WindowModal);
-    sheet->setInformativeText(
-        QString::fromStdString(confirmationText(lookup, side, code, contractSize, quantity, entries())).trimmed());
+    kit::setPlainInformativeText(
+        *sheet, QString::fromStdString(confirmationText(lookup, side, code, contractSize, quantity, entries())).trimmed());
     QPushButton* confirm = sheet->addButton(QString::fromStdString(text("0124")), QMessageBox::AcceptRole);
     sheet->addButton(QString::fromStdString(text("0060")), QMessageBox::RejectRole);
     sheet->setDefaultButton(confirm);

@@ -12,6 +12,7 @@
 #include "kit/controls/input_filter_fields.h"
 #include "kit/controls/price_label.h"
 #include "charts/chart_controller.h"
+#include "kit/plain_text.h"
 #include "trading/buy_market_depth_table_controller.h"
 #include "trading/core/market_depth_cells.h"
 #include "trading/multi_trade_table_model.h"
@@ -35,7 +36,7 @@ constexpr int kDrawerWidth = 250;
 constexpr int kMultiTradeDrawerWidth = 300;
 
 QLabel* taggedLabel(const char* key, std::vector<QLabel*>& tagged) {
-    auto* label = new QLabel;
+    auto* label = kit::plainLabel();
     label->setProperty("tag", QString::fromLatin1(key).toInt());
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     tagged.push_back(label);
@@ -92,13 +93,13 @@ void TradeTicketWindowController::buildWindow() {
     form->setLabelAlignment(Qt::AlignRight);
     AccountComboBox = new QComboBox;
     SymbolComboBox = new QComboBox;
-    SymbolDescriptionTextField = new QLabel;
+    SymbolDescriptionTextField = kit::plainLabel();
     SymbolDescriptionTextField->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QuantityComboBox = new kit::CustomComboBox;
     QuantityComboBox->setInsertPolicy(QComboBox::NoInsert);
     QuantityComboBox->lineEdit()->setAlignment(Qt::AlignRight);
     QuantityComboBox->setMinimumWidth(110);
-    QuantityDescriptionTextField = new QLabel;
+    QuantityDescriptionTextField = kit::plainLabel();
     QuantityDescriptionTextField->setFont(tabularFont(font()));
     form->addRow(taggedLabel(kAccountKey, taggedLabels_), AccountComboBox);
     form->addRow(taggedLabel(kInstrumentKey, taggedLabels_), row({SymbolComboBox, SymbolDescriptionTextField}));
@@ -107,11 +108,11 @@ void TradeTicketWindowController::buildWindow() {
 
     centre->addWidget(buildPriceButtons());
 
-    SymbolTextLabel = new QLabel;
-    TimeTextLabel = new QLabel;
-    LowTextLabel = new QLabel;
-    HighTextLabel = new QLabel;
-    SpreadTextLabel = new QLabel;
+    SymbolTextLabel = kit::plainLabel();
+    TimeTextLabel = kit::plainLabel();
+    LowTextLabel = kit::plainLabel();
+    HighTextLabel = kit::plainLabel();
+    SpreadTextLabel = kit::plainLabel();
     SymbolTextLabel->setStyleSheet({});
     QFont bold = SymbolTextLabel->font();
     bold.setBold(true);
@@ -167,7 +168,7 @@ QWidget* TradeTicketWindowController::buildPriceButtons() {
         priceFont.setBold(true);
         price->setFont(priceFont);
         price->setAttribute(Qt::WA_TransparentForMouseEvents);
-        arrow = new QLabel;
+        arrow = kit::plainLabel();
         arrow->setFixedSize(16, 16);
         arrow->setAttribute(Qt::WA_TransparentForMouseEvents);
         inside->addWidget(price, 1);
@@ -197,7 +198,7 @@ QWidget* TradeTicketWindowController::buildAdvancedBox() {
         field->setMinimumWidth(110);
         field->setAutoFillBackground(true);
         stepper = new TicketStepper;
-        hint = new QLabel;
+        hint = kit::plainLabel();
         hint->setMinimumWidth(150);
         QHBoxLayout* r = row({field, stepper, hint});
         r->setStretch(2, 1);

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "kit/core/preference_manager.h"
+#include "kit/plain_text.h"
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "model/language_string.h"
@@ -181,7 +182,7 @@ void AddRemoveWindowController::reloadItems() {
         if (context_.view.instrument(code)) codeCell->setIcon(markIcon(editor_->isMarked(code)));
         ItemTableView->setItem(r, 0, codeCell);
         auto* name = new QTableWidgetItem(QString::fromStdString(entryName(shown[std::size_t(r)])));
-        name->setToolTip(name->text());
+        name->setToolTip(kit::plainToolTip(name->text()));
         ItemTableView->setItem(r, 1, name);
     }
 }

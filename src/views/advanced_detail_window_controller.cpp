@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "charts/chart_controller.h"
+#include "kit/plain_text.h"
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "platform/main_executor.h"
@@ -53,7 +54,7 @@ AdvancedDetailWindowController::AdvancedDetailWindowController(kit::WindowContex
     chartController->followTicker(context_.ticker);
     chartController->setMinimumSize(260, 180);
     grid->addWidget(chartController, 2, 2, 2, 1);
-    descriptionLabel = new QLabel;
+    descriptionLabel = kit::plainLabel();
     descriptionLabel->setWordWrap(true);
     descriptionLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid->addWidget(descriptionLabel, 4, 0, 1, 3);

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 
 #include "kit/common_alert.h"
+#include "kit/plain_text.h"
 #include "kit/window_context.h"
 #include "model/language_string.h"
 #include "kit/window_opener.h"
@@ -68,7 +69,7 @@ int AdvancedWatchlistTableController::takeSnapshot() {
 QVariant AdvancedWatchlistTableController::cellData(int r, int, int role) const {
     const AdvancedRow* shown = row(r);
     if (!shown) return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return QString::fromStdString(shown->code);
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return kit::plainToolTipFor(role, QString::fromStdString(shown->code));
     return {};
 }
 

@@ -1,5 +1,6 @@
 #include "views/detail_table_model.h"
 
+#include "kit/plain_text.h"
 #include "printing/consolidated_table_data.h"
 
 namespace views {
@@ -20,7 +21,7 @@ QVariant DetailTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() > 1) return {};
     const DetailRow& row = rows_[static_cast<std::size_t>(index.row())];
     const std::string& text = index.column() == 0 ? row.label : row.value;
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return QString::fromStdString(text);
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return kit::plainToolTipFor(role, QString::fromStdString(text));
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignTop);
     return {};
 }

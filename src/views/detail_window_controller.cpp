@@ -7,6 +7,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "kit/plain_text.h"
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "orders/order_mananger.h"
@@ -30,7 +31,7 @@ bool isReceipt(int type) { return type == detail_type::kOpenReceipt || type == d
 DetailWindowController::DetailWindowController(kit::WindowContext& context, QWidget* parent, bool embedded)
     : QDialog(parent), context_(context) {
     if (embedded) setWindowFlags(Qt::Widget);
-    titleTextField = new QLabel;
+    titleTextField = kit::plainLabel();
     QFont bold = titleTextField->font();
     bold.setBold(true);
     titleTextField->setFont(bold);

@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 #include <chrono>
 
+#include "kit/plain_text.h"
 #include "kit/window_context.h"
 #include "kit/window_opener.h"
 #include "model/language_string.h"
@@ -55,7 +56,7 @@ QWidget* ExecutedPositionTableController::buildSearchBar() {
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(8, 6, 8, 6);
     row->setSpacing(6);
-    dateLabel_ = new QLabel(bar);
+    dateLabel_ = kit::plainLabel(bar);
     dateLabel_->setObjectName("dateTextField");
     picker_ = new QDateTimeEdit(bar);
     picker_->setObjectName("searchDatePicker");

@@ -7,6 +7,7 @@
 
 #include "kit/core/preference_manager.h"
 #include "kit/common_alert.h"
+#include "kit/plain_text.h"
 #include "kit/theme_manager.h"
 #include "kit/window_opener.h"
 #include "kit/window_context.h"
@@ -121,9 +122,9 @@ QWidget* OpenPositionTableController::buildTotalsBar() {
     const QFont figures = figuresFont(font());
     const int valueWidth = QFontMetrics(figures).horizontalAdvance(": -999,999,999.99");
     for (std::size_t i = 0; i < labels_.size(); ++i) {
-        labels_[i] = new QLabel(QString::fromStdString(text(PositionTotals::kLabelKeys[i])), bar);
+        labels_[i] = kit::plainLabel(QString::fromStdString(text(PositionTotals::kLabelKeys[i])), bar);
         labels_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        values_[i] = new QLabel(bar);
+        values_[i] = kit::plainLabel(bar);
         values_[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         values_[i]->setFont(figures);
         values_[i]->setMinimumWidth(valueWidth);

@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QVBoxLayout>
 
+#include "kit/plain_text.h"
 #include "kit/window_context.h"
 #include "model/language_string.h"
 #include "platform/main_executor.h"
@@ -28,7 +29,7 @@ SettledPositionTableController::SettledPositionTableController(kit::WindowContex
           parent),
       context_(context) {
     setObjectName("settledPositionTableView");
-    statusLabel_ = new QLabel(this);
+    statusLabel_ = kit::plainLabel(this);
     statusLabel_->setObjectName("statusLabel");
     statusLabel_->setContentsMargins(8, 4, 8, 4);
     statusLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);

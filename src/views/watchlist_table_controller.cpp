@@ -5,6 +5,7 @@
 #include "kit/core/icon_image_name.h"
 #include "kit/core/preference_manager.h"
 #include "kit/common_alert.h"
+#include "kit/plain_text.h"
 #include "kit/window_opener.h"
 #include "kit/window_context.h"
 #include "model/formatter.h"
@@ -151,8 +152,8 @@ QVariant WatchlistTableController::cellData(int row, int column, int role) const
         case Qt::DecorationRole: return c.cell == Cell::Icon ? QVariant(iconFor(*r.item)) : QVariant();
         case Qt::ToolTipRole:
             if (c.cell == Cell::Name || c.cell == Cell::Code)
-                return QString::fromStdString(watchlistCellText(identifierOf(column), r.item.get(), context_.view));
-            if (c.cell == Cell::Icon) return QString::fromStdString(r.item->InstrumentTypeName);
+                return kit::plainToolTip(QString::fromStdString(watchlistCellText(identifierOf(column), r.item.get(), context_.view)));
+            if (c.cell == Cell::Icon) return kit::plainToolTip(QString::fromStdString(r.item->InstrumentTypeName));
             return {};
         case Qt::TextAlignmentRole: return c.alignment;
         case Qt::BackgroundRole:

@@ -118,8 +118,8 @@ TEST_F(DataServiceLoginTest, LoginSequenceFillsEveryCollectionAndDownloadsResour
     EXPECT_TRUE(session->referenceData().resourceSearchCollection().contains("holidays.ics"));
     EXPECT_TRUE(session->referenceData().resourceSearchCollection().contains("gold.svg"));
 
-    session->referenceData().requestFileResourceForExtension(*session, "holidays");
-    session->referenceData().requestFileResourceForExtension(*session, "gold");
+    state::SessionTestAccess::referenceData(*session).requestFileResourceForExtension(*session, "holidays");
+    state::SessionTestAccess::referenceData(*session).requestFileResourceForExtension(*session, "gold");
     const fs::path folder = *state::ResourceFiles::resourcesFolder();
     ASSERT_TRUE(integration::pump(*loop, [&] { return fs::exists(folder / "gold.svg") && fs::exists(folder / "calendar_ios.ics"); }));
     const std::string calendar =

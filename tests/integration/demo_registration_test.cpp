@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "integration/app_window_fixture.h"
+#include "kit/shown_as_typed.h"
 #include "shell/login_registration_window_controller.h"
 #include "state/notification_payloads.h"
 
@@ -118,6 +119,23 @@ TEST_F(DemoRegistrationTest, AnswersArriveWholeOrAreRefused) {
     EXPECT_EQ(login->usernameTextField->text(), "kept");
     for (QWidget* w : QApplication::topLevelWidgets())
         if (qobject_cast<QMessageBox*>(w)) delete w;
+}
+
+TEST_F(DemoRegistrationTest, AResultWithMarkupIsShownAsTypedAndOpensNothing) {
+    start(0);
+    ASSERT_EQ(sim->command("fault demo-answer markup"), "ok");
+    shell::LoginRegistrationWindowController* sheet = submit();
+    ASSERT_TRUE(resultShown(sheet));
+    const QString user = login->usernameTextField->text();
+    EXPECT_TRUE(user.endsWith("<a href=\"file:///x\">x</a><img src=/nonexistent.png>"));
+    bool shownWhole = false;
+    for (const QLabel* label : sheet->resultAlert()->findChildren<QLabel*>()) {
+        const kit::testing::Shown shown = kit::testing::shownBy(*label);
+        EXPECT_TRUE(shown.loaded.isEmpty()) << shown.loaded.join(",").toStdString();
+        shownWhole |= shown.text.contains(user);
+    }
+    EXPECT_TRUE(shownWhole);
+    sheet->resultAlert()->defaultButton()->click();
 }
 
 TEST_F(DemoRegistrationTest, DrawerHoldsTheConnectionSettings) {

@@ -17,6 +17,7 @@
 #include "platform/test_env.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 
@@ -108,6 +109,7 @@ protected:
     // Asks the simulator for one resource file with a request the session
     // builds, and saves the answer as the download handler does.
     void download(const std::string& name) {
+        state::ReferenceDataTestAccess::requestedDownloads(state::SessionTestAccess::referenceData(*session)).insert(name);
         auto& m = state::servicesOf(*session).outgoingMessage();
         m.setMessagetype(1023);
         m.setDsrequestType(12);

@@ -8,6 +8,7 @@
 #include "kit/qt_sound_output.h"
 #include "kit/qt_ui_services.h"
 #include "kit/theme_manager.h"
+#include "platform/log.h"
 #include "platform/preferences.h"
 #include "platform/runtime.h"
 #include "qt_test_app.h"
@@ -184,10 +185,17 @@ TEST_F(BannerTest, AlertShowsItsTextLiterally) {
 }
 
 TEST_F(BannerTest, OnlyWebAddressesAreOpenedAndNoticesWaitASecond) {
+    int refusals = 0;
+    platform::Log::setSink([&](platform::LogLevel, const std::string& line) {
+        refusals += line.rfind("Failed to open url", 0) == 0;
+    });
+    // Each refusal is logged, the ill-formed web addresses too.
     for (const char* url : {"file:///etc/passwd", "javascript:alert(1)", "", "https://example.com/app.dmg",
-                            "http://example.com/"})
+                            "http://example.com/", "http://[::1", "https://a%zz/"})
         ui->openUrl(url);
+    platform::Log::setSink([](platform::LogLevel, const std::string&) {});
     EXPECT_EQ(recorder->urls, (std::vector<std::string>{"https://example.com/app.dmg", "http://example.com/"}));
+    EXPECT_EQ(refusals, 5);
     ui->showLocalNotification("Trade", "Bought 1 lot");
     runFor(600);
     EXPECT_TRUE(recorder->notices.empty());

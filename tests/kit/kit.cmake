@@ -5,3 +5,4 @@ add_unit_test(kit_controls SOURCES ${CMAKE_CURRENT_LIST_DIR}/controls_test.cpp L
 add_unit_test(kit_table_framework SOURCES ${CMAKE_CURRENT_LIST_DIR}/table_controller_test.cpp LIBS kit Qt6::Test)
 add_unit_test(kit_window_contract SOURCES ${CMAKE_CURRENT_LIST_DIR}/window_contract_test.cpp LIBS kit Qt6::Test)
 add_unit_test(kit_app_style SOURCES ${CMAKE_CURRENT_LIST_DIR}/app_style_test.cpp LIBS kit Qt6::Test)
+add_unit_test(kit_plain_text SOURCES ${CMAKE_CURRENT_LIST_DIR}/plain_text_test.cpp LIBS kit Qt6::Test)

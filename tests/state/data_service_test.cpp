@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "model/base64.h"
 #include "platform/notification_center.h"
 #include "platform/test_env.h"
 #include "protocol/message_cracker.h"
+#include "protocol/payload_prefix.h"
 #include "protocol/wire_format.h"
 #include "support/order_book_test_access.h"
 #include "support/reference_data_test_access.h"
@@ -210,14 +212,33 @@ TEST_F(DataServiceTest, EditAccessRowAndMissingResourceFiles) {
         r->resourceName = name;
         state::ReferenceDataTestAccess::resourceSearchCollection(state::SessionTestAccess::referenceData(*session)).set(name, r);
     }
-    session->referenceData().requestFileResourceForExtension(*session, "");  // in every name: nothing
-    session->referenceData().requestFileResourceForExtension(*session, "abc");
+    state::SessionTestAccess::referenceData(*session).requestFileResourceForExtension(*session, "");  // in every name: nothing
+    state::SessionTestAccess::referenceData(*session).requestFileResourceForExtension(*session, "abc");
     ::unsetenv("XDG_DATA_HOME");
     fs::remove_all(root);
     ASSERT_EQ(sent.requests.size(), 2u);
     EXPECT_EQ(field(sent.requests[1], 151), "resourcedownload");
     EXPECT_EQ(field(sent.requests[1], 159).rfind(std::string("abc.png") + C, 0), 0u);
     EXPECT_EQ(sent.requests[1].receivingStrategy, 1);
+}
+
+TEST_F(DataServiceTest, ResourceDownloadsWriteOnlyTheNamesAskedFor) {
+    const fs::path root = fs::temp_directory_path() / ("ds_download_" + std::to_string(::getpid()));
+    ::setenv("XDG_DATA_HOME", root.c_str(), 1);
+    const fs::path folder = *ResourceFiles::resourcesFolder();
+    model::FileResource gold;
+    gold.resourceName = "gold.svg";
+    state::SessionTestAccess::referenceData(*session).requestFileResourceDownload(*session, gold);
+    const std::string content = *model::Base64::encodeBase64WithData(protocol::testing::payloadPrefix(6) +
+                                                                      *model::DataAdditions::gzipDeflate("<svg/>"));
+    // Plain names the server may write unasked: an option, a command, a right-to-left override.
+    for (const std::string name : {"-rf", "$(id)", "\u202Egvs.exe", "GOLD.SVG", "gold.svg", "gold.svg"})
+        state::SessionTestAccess::dataServiceAnswers(*session).fillResourceDownload(name + C + "1" + R, content);
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path().filename().string());
+    ::unsetenv("XDG_DATA_HOME");
+    fs::remove_all(root);
+    EXPECT_EQ(files, std::vector<std::string>{"gold.svg"});
 }
 
 // --- Routing -------------------------------------------------------------------

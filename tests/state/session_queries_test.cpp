@@ -112,6 +112,9 @@ TEST_F(SessionQueriesTest, DownloadsLandInTheResourcesFolderAndCompleteTheCalend
     const std::string body = "BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n";
     const std::string data = *model::Base64::encodeBase64WithData(protocol::testing::payloadPrefix(body.size()) +
                                                                   *model::DataAdditions::gzipDeflate(body));
+    // Both asked for: the name that is not a plain file name is still refused.
+    state::ReferenceDataTestAccess::requestedDownloads(state::SessionTestAccess::referenceData(*session)) = {
+        "../evil.ics", "holidays.ics"};
     state::SessionTestAccess::dataServiceAnswers(*session).fillResourceDownload("../evil.ics", data);
     state::SessionTestAccess::dataServiceAnswers(*session).fillResourceDownload("holidays.ics", data);
     loop->runUntilIdle();

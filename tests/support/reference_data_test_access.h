@@ -17,6 +17,7 @@ struct ReferenceDataTestAccess {
     static auto& tradeCurrencyCollection(ReferenceData& r) { return r.tradeCurrencies_; }
     static auto& resourceCollection(ReferenceData& r) { return r.resources_; }
     static auto& resourceSearchCollection(ReferenceData& r) { return r.resourceSearch_; }
+    static auto& requestedDownloads(ReferenceData& r) { return r.requestedDownloads_; }
     static auto& userAccountMapCollection(ReferenceData& r) { return r.userAccountMaps_; }
     static auto& selectedSymbols(ReferenceData& r) { return r.selectedSymbols_; }
     static auto& marketSessionSchedulesCollection(ReferenceData& r) { return r.marketSessionSchedules_; }

@@ -52,4 +52,32 @@ views/a.cpp|state/session_commands.h|0
 kit/a.cpp|state/notification_payloads.h|0
 orders/a.cpp|state/business_base.h|0
 ROWS
+
+# The plain-text rules, one source line per row: file @ line @ expected exit status.
+while IFS='@' read -r file line expected; do
+  rm -rf "$tmp/src" && mkdir -p "$tmp/src/$(dirname "$file")"
+  printf '#include <string>\n%s\n' "$line" >"$tmp/src/$file"
+  "$checker" "$tmp/src" 2>"$tmp/out"
+  status=$?
+  if [ "$status" -ne "$expected" ]; then
+    echo "$file with $line: exit $status, expected $expected"; cat "$tmp/out"; failed=1
+  fi
+done <<'ROWS'
+chat/a.cpp@auto* l = new QLabel(this);@1
+chat/a.cpp@auto* l = kit::plainLabel(this);@0
+state/a.cpp@auto* l = new QLabel(this);@0
+shell/a.cpp@QLabel caption(name);@1
+trading/a.cpp@auto* b = new QMessageBox(QMessageBox::Information, t, x, QMessageBox::NoButton, this);@1
+views/a.cpp@QMessageBox::warning(this, t, x);@1
+views/a.cpp@box->setInformativeText(x);@1
+kit/plain_text.cpp@box->setInformativeText(x);@0
+news/a.cpp@view->setHtml(x);@1
+chat/a.cpp@item->setToolTip(QString::fromStdString(user.username));@1
+chat/a.cpp@item->setToolTip(kit::plainToolTip(name));@0
+chat/a.cpp@item->setToolTip(qs(context_.text("0309")));@0
+funds/a.cpp@if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return QString::fromStdString(x);@1
+funds/a.cpp@if (role == Qt::ToolTipRole) return kit::plainToolTip(x);@0
+news/a.cpp@if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};@0
+views/a.cpp@case Qt::ToolTipRole: return QVariant();@0
+ROWS
 exit $failed

@@ -1,6 +1,7 @@
 #include "chat/core/chat_texts.h"
 
 #include "model/formatter.h"
+#include "model/text_elide.h"
 
 namespace chat {
 
@@ -14,8 +15,11 @@ std::string reformatted(const std::string& time, const char* destination) {
 
 }  // namespace
 
-std::string messageRowText(const model::ChatMessageEntry& entry) {
-    return entry.senderdisplayName + "[" + reformatted(entry.time, "dd/MM/yyyy hh:mm:ss a") + "]:\t" + entry.msg;
+std::string shownText(const std::string& text) { return model::elidedText(text, kShownTextBytes); }
+
+std::string messageRowText(const model::ChatMessageEntry& entry, std::size_t maxTextBytes) {
+    return model::elidedText(entry.senderdisplayName, kShownTextBytes) + "[" +
+           reformatted(entry.time, "dd/MM/yyyy hh:mm:ss a") + "]:\t" + model::elidedText(entry.msg, maxTextBytes);
 }
 
 bool isOwnMessage(const model::ChatMessageEntry& entry, const std::string& loginUserName) {
@@ -59,7 +63,7 @@ NoticeTexts noticeTexts(const model::ChatRoom& room) {
     if (room.messages.empty()) return texts;
     const model::ChatMessageEntry& first = room.messages.front();
     texts.time += reformatted(first.time, "MM/dd/yyyy HH:mm:ss");
-    texts.text = first.msg;
+    texts.text = shownText(first.msg);
     return texts;
 }
 

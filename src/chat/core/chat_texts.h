@@ -11,9 +11,14 @@ namespace chat {
 
 enum class Presence { Available, PartlyAvailable, None };
 
+// A row, a cell or the notice window lays out at most this much of a text
+// (then "…"); the whole text is copied on demand.
+inline constexpr std::size_t kShownTextBytes = 4000;
+std::string shownText(const std::string& text);
+
 // "<display name>[dd/MM/yyyy hh:mm:ss a]:\t<text>"; a time that is empty or
-// does not read as "yyyyMMddHHmmss" gives "[]".
-std::string messageRowText(const model::ChatMessageEntry& entry);
+// does not read as "yyyyMMddHHmmss" gives "[]". The text cut to `maxTextBytes`.
+std::string messageRowText(const model::ChatMessageEntry& entry, std::size_t maxTextBytes = std::string::npos);
 // Sent by the login user (exact comparison).
 bool isOwnMessage(const model::ChatMessageEntry& entry, const std::string& loginUserName);
 // The length of the coloured header: everything before the first tab.

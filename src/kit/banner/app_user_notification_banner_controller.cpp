@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "kit/core/kit_payloads.h"
+#include "kit/plain_text.h"
 
 namespace kit {
 
@@ -30,7 +31,7 @@ QFont bannerFont(double points, bool bold) {
 
 QLabel* makeLabel(QWidget* parent, const char* identifier, const std::string& text, const QFont& font,
                   double level) {
-    auto* label = new QLabel(parent);
+    auto* label = plainLabel(parent);
     label->setObjectName(identifier);
     label->setTextFormat(Qt::PlainText);  // the sender's text, shown as it is
     label->setText(QString::fromStdString(text));
@@ -114,7 +115,7 @@ void AppUserNotificationBannerController::prepareNotificationBanner() {
     const QFont textFont = bannerFont(11, false);
     const double labelHeight = QFontMetrics(titleFont).height();
 
-    image_ = new QLabel(this);
+    image_ = plainLabel(this);
     QImage picture = notification_.feature.bannerImage;
     if (picture.isNull()) picture = QApplication::windowIcon().pixmap(36, 36).toImage();
     if (!picture.isNull())

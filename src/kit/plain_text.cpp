@@ -1,0 +1,55 @@
+#include "kit/plain_text.h"
+
+#include <QTextDocument>
+
+namespace kit {
+
+QString plainToolTip(const QString& text) {
+    if (!Qt::mightBeRichText(text)) return text;
+    // Escaped, blanks, tabs and line breaks kept, long lines wrapped.
+    return QStringLiteral("<p style=\"white-space:pre-wrap\">") + text.toHtmlEscaped() + QStringLiteral("</p>");
+}
+
+QString plainToolTipFor(int role, const QString& text) {
+    return role == Qt::ToolTipRole ? plainToolTip(text) : text;
+}
+
+void makePlain(QLabel& label) {
+    label.setTextFormat(Qt::PlainText);
+    label.setOpenExternalLinks(false);
+}
+
+QLabel* plainLabel(QWidget* parent) { return plainLabel(QString(), parent); }
+
+QLabel* plainLabel(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    makePlain(*label);
+    label->setText(text);
+    return label;
+}
+
+namespace {
+
+void makeLabelsPlain(QMessageBox& box) {
+    box.setTextFormat(Qt::PlainText);
+    for (QLabel* label : box.findChildren<QLabel*>()) makePlain(*label);
+}
+
+}  // namespace
+
+QMessageBox* plainMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text, QWidget* parent) {
+    auto* box = new QMessageBox(icon, title, QString(), QMessageBox::NoButton, parent);
+    makeLabelsPlain(*box);
+    box->setText(text);
+    return box;
+}
+
+void setPlainInformativeText(QMessageBox& box, const QString& text) {
+    // The informative label is made on first use with a guessed format: plain
+    // before the text reaches it.
+    if (!box.findChild<QLabel*>("qt_msgbox_informativelabel")) box.setInformativeText(" ");
+    makeLabelsPlain(box);
+    box.setInformativeText(text);
+}
+
+}  // namespace kit
