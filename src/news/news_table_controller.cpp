@@ -67,9 +67,8 @@ NewsTableController::NewsTableController(kit::WindowContext& context, Settings s
     // The label and the column titles are set once, here.
     categoryTextField_ = kit::plainLabel(QString::fromStdString(context_.text("0156")), this);
     categoryTextField_->setObjectName("categoryTextField");
-    statusTextField_ = new QLabel(this);
+    statusTextField_ = kit::plainLabel(this);
     statusTextField_->setObjectName("newsStatusTextField");
-    statusTextField_->setTextFormat(Qt::PlainText);
     statusTextField_->hide();
     NewsCategoryPopButton_ = new QComboBox(this);
     NewsCategoryPopButton_->setObjectName("NewsCategoryPopButton");
