@@ -429,7 +429,7 @@ TEST_F(TradeTicketTest, OneTimerAndObserversWhileOpenAndAnEmptyWatchlistCloses) 
     open();
     EXPECT_TRUE(ticket->hasTimer());
     EXPECT_EQ(fake->ticker.subscriberCount(), 1u);  // one refresh however often it opens
-    EXPECT_EQ(ticket->observerCount(), 3u);
+    EXPECT_EQ(ticket->observerCount(), 4u);
     EXPECT_EQ(center.observerCount(orders::kPlaceOrderNotification), placeObservers + 1);
     ticket->toggleRightDrawer();
     ticket->close();

@@ -311,6 +311,30 @@ TEST_F(PositionTablesTest, TextCellsMeasureAsTheStyle) {
     }
 }
 
+// The trader changes the size between two ticks: at every size each cell of
+// both tables is as wide as its whole text (the close-price button's too).
+TEST_F(PositionTablesTest, ColumnsFollowEveryFontSize) {
+    s.gold->Bid = 251.23;  // one figure more than the prices of the first fill
+    s.gold->Ask = 251.53;
+    for (const int size : {10, 12, 16, 20, 12}) {
+        fake.preferences.saveFontSizeInfo(std::uint64_t(size), kit::PreferenceManager::kPositionsFontSize);
+        for (kit::TableControllerBase* t : std::initializer_list<kit::TableControllerBase*>{open.get(), pending.get()}) {
+            t->RefreshTableview();
+            QTableView* view = t->tableView();
+            EXPECT_EQ(view->font().pointSize(), size);
+            QStyleOptionViewItem option;
+            option.initFrom(view);
+            option.widget = view;
+            for (int row = 0; row < t->rowCount(); ++row)
+                for (int column = 0; column < t->model()->columnCount(); ++column) {
+                    const QModelIndex cell = t->model()->index(row, column);
+                    EXPECT_GE(view->columnWidth(column), view->itemDelegateForIndex(cell)->sizeHint(option, cell).width())
+                        << size << " " << t->identifierOf(column) << " " << cell.data().toString().toStdString();
+                }
+        }
+    }
+}
+
 TEST_F(PositionTablesTest, Screenshots) {
     s.gold->Bid += 0.4;  // a rise on the buy, the rest unchanged or falling
     s.gold->Ask -= 0.3;
