@@ -332,7 +332,13 @@ TEST_F(PositionTablesTest, ColumnsFollowEveryFontSize) {
                         << size << " " << t->identifierOf(column) << " " << cell.data().toString().toStdString();
                 }
         }
+        for (const std::int64_t theme : {0, 1}) {
+            QApplication::setPalette(kit::ThemeManager::palette(theme));
+            kit::ThemeManager::applyTheme({{"Windows", {open.get()}}, {"TableView", {open->tableView()}}}, theme);
+            kit::testing::saveScreenshot(open.get(), QString("open-positions-font%1-%2").arg(size).arg(theme ? "light" : "dark"));
+        }
     }
+    QApplication::setPalette(kit::ThemeManager::palette(0));
 }
 
 TEST_F(PositionTablesTest, Screenshots) {

@@ -222,7 +222,15 @@ TEST_F(WatchlistTableTest, FigureColumnsFollowEveryFontSize) {
                 EXPECT_GE(view->columnWidth(cell.column()), view->itemDelegateForIndex(cell)->sizeHint(option, cell).width())
                     << size << " " << id << " row " << row;
             }
+        for (const std::int64_t theme : {0, 1}) {
+            fake.theme = theme;
+            QApplication::setPalette(kit::ThemeManager::palette(theme));
+            kit::ThemeManager::applyTheme({{"Windows", {table.get()}}, {"TableView", {view}}}, theme);
+            kit::testing::saveScreenshot(table.get(), QString("watchlist-font%1-%2").arg(size).arg(theme ? "light" : "dark"));
+        }
     }
+    fake.theme = 0;
+    QApplication::setPalette(kit::ThemeManager::palette(0));
 }
 
 // A delegate that has laid out other prices and fonts draws each price as a
