@@ -25,6 +25,7 @@
 #include "kit/fake_context.h"
 #include "orders/order_mananger.h"
 #include "views/watchlist_fixture.h"
+#include "views/close_price_button_delegate.h"
 #include "views/watchlist_price_delegate.h"
 #include "views/watchlist_table_controller.h"
 
@@ -259,6 +260,33 @@ TEST(WatchlistPriceDelegateTest, CachedLayoutDrawsAsAFreshOne) {
         const QImage expected = draw(fresh, c);
         EXPECT_EQ(draw(warm, c), expected) << c.text << " " << c.size;
         EXPECT_EQ(draw(warm, c), expected) << c.text << " again";
+    }
+}
+
+// A price too wide for its cell shows no figure at all ("###"), never its
+// last figures: two prices draw alike in a narrow cell, apart in a wide one.
+TEST(PriceDelegatesTest, APriceThatDoesNotFitShowsNoFigure) {
+    QStandardItemModel model(1, 1);
+    QFont font;
+    font.setPointSize(20);
+    const auto draw = [&](const QStyledItemDelegate& delegate, int role, const char* price, int width) {
+        model.setData(model.index(0, 0), QString(price), role);
+        model.setData(model.index(0, 0), QPoint(2, 1), DigitLengthsRole);
+        model.setData(model.index(0, 0), font, Qt::FontRole);
+        QImage image(width, 40, QImage::Format_ARGB32);
+        image.fill(Qt::gray);
+        QPainter painter(&image);
+        QStyleOptionViewItem option;
+        option.rect = image.rect();
+        delegate.paint(&painter, option, model.index(0, 0));
+        return image;
+    };
+    WatchlistPriceDelegate watchlist(nullptr, nullptr);
+    ClosePriceButtonDelegate closePrice(nullptr);
+    for (const auto& [delegate, role] : {std::pair<const QStyledItemDelegate*, int>{&watchlist, PriceTextRole},
+                                         {&closePrice, ClosePriceTextRole}}) {
+        EXPECT_EQ(draw(*delegate, role, "2068.67", 80), draw(*delegate, role, "9351.24", 80)) << role;
+        EXPECT_NE(draw(*delegate, role, "2068.67", 200), draw(*delegate, role, "9351.24", 200)) << role;
     }
 }
 
