@@ -215,13 +215,13 @@ TEST_F(WatchlistTableTest, ColumnsFollowEveryFontSize) {
         EXPECT_EQ(view->font().pointSize(), size);
         kit::testing::expectCellsWhole(*view, std::to_string(size));
         for (const std::int64_t theme : {0, 1}) {
-            fake.theme = theme;
+            fake.preferences.saveTheme(std::uint64_t(theme));  // as the settings store it
             QApplication::setPalette(kit::ThemeManager::palette(theme));
             kit::ThemeManager::applyTheme({{"Windows", {table.get()}}, {"TableView", {view}}}, theme);
             kit::testing::saveScreenshot(table.get(), QString("watchlist-font%1-%2").arg(size).arg(theme ? "light" : "dark"));
         }
     }
-    fake.theme = 0;
+    fake.preferences.saveTheme(0);
     QApplication::setPalette(kit::ThemeManager::palette(0));
 }
 
