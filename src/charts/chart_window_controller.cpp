@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "kit/core/icon_image_name.h"
+#include "kit/popover_placement.h"
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "model/item_details.h"
@@ -83,7 +84,7 @@ void ChartWindowController::buildLayout() {
     chartSplitView_->setSizes({430, 190});
     layout->addWidget(chartSplitView_, 1);
 
-    popover_ = new QFrame(this, Qt::Popup);
+    popover_ = new QFrame(this, Qt::Popup | Qt::FramelessWindowHint);
     popover_->setFrameShape(QFrame::StyledPanel);
     auto* popoverLayout = new QVBoxLayout(popover_);
     popoverLayout->setContentsMargins(2, 2, 2, 2);
@@ -203,9 +204,8 @@ void ChartWindowController::ChartTypeControlSelected(int index) {
 
 void ChartWindowController::analysisButtonClicked() {
     turnCrosshairOff();
-    // Above its button; a click outside closes it.
-    const QPoint top = analysisButton_->mapToGlobal(QPoint(0, 0));
-    popover_->move(top.x() + analysisButton_->width() - popover_->width(), top.y() - popover_->height());
+    // Above its button, below it where the screen has no room above; a click outside closes it.
+    kit::placePopover(*popover_, *analysisButton_, kit::PopoverSide::Above, true);
     popover_->show();
 }
 

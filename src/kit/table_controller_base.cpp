@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "kit/core/kit_payloads.h"
 #include "kit/core/preference_manager.h"
 #include "kit/sheet_host.h"
 #include "kit/text_cell_delegate.h"
@@ -115,6 +116,14 @@ TableControllerBase::TableControllerBase(Setup setup, QWidget* parent)
                 });
             }));
     }
+    if (!traits_.fontKey.empty()) {
+        // Posted by the settings' font sheet on the main thread; a table without a tick refits at once.
+        auto& center = platform::NotificationCenter::defaultCenter();
+        fontObserver_ = platform::ObserverHandle(
+            &center, center.addObserver(kFontSizeChangedNotification, [this](const platform::Notification&) {
+                if (platform::MainExecutor::isMainThread()) drawInRowFont();
+            }));
+    }
     if (!traits_.tick.always.empty() || !traits_.tick.whenVisible.empty() || traits_.wholeTableTick) {
         timer_.setInterval(1000);
         timer_.setTimerType(Qt::CoarseTimer);
@@ -132,6 +141,7 @@ void TableControllerBase::followTicker(LiveTicker& ticker) {
 TableControllerBase::~TableControllerBase() {
     tick_.reset();
     observer_.reset();
+    fontObserver_.reset();
     alive_.reset();
     timer_.stop();
     // The subclass's rows are gone: the view must not ask for them any more.
@@ -265,28 +275,35 @@ void TableControllerBase::reloadTable() {
     const int kept = std::min(before, after);
     if (kept > 0 && model_->columnCount() > 0)
         emit model_->dataChanged(model_->index(0, 0), model_->index(kept - 1, model_->columnCount() - 1));
-    const QFont font = rowFont();
-    if (after > 0 && font.pointSize() != fittedPointSize_) {
-        // Widths from the content at the first fill and after a font change;
-        // the user's in between.
-        fittedPointSize_ = font.pointSize();
-        // A table that drew its own row height keeps it.
-        if (view_->verticalHeader()->defaultSectionSize() == fittedRowHeight_) {
-            fittedRowHeight_ = QFontMetrics(font).height() + 8;
-            view_->verticalHeader()->setDefaultSectionSize(fittedRowHeight_);
-        }
-        view_->resizeColumnsToContents();
-        // Never narrower than the column's own width: later values may be longer.
-        for (std::size_t c = 0; c < setup_.columns.size(); ++c)
-            if (view_->columnWidth(int(c)) < setup_.columns[c].width) view_->setColumnWidth(int(c), setup_.columns[c].width);
-    }
     drawInRowFont();
     didReload();
+}
+
+void TableControllerBase::fitToRowFont() {
+    const QFont font = rowFont();
+    if (model_->rows_ == 0 || font.pointSize() == fittedPointSize_) return;
+    // Widths from a sample of the content at the first fill and after a font
+    // change (the settings sheet changes it between two ticks); the user's in
+    // between.
+    fittedPointSize_ = font.pointSize();
+    // A table that drew its own row height keeps it.
+    if (view_->verticalHeader()->defaultSectionSize() == fittedRowHeight_) {
+        fittedRowHeight_ = QFontMetrics(font).height() + 8;
+        view_->verticalHeader()->setDefaultSectionSize(fittedRowHeight_);
+    }
+    view_->resizeColumnsToContents();
+    // Never narrower than the column's own width at 12 points, grown with the
+    // font: later values may be longer than the sample's.
+    for (std::size_t c = 0; c < setup_.columns.size(); ++c) {
+        const int least = setup_.columns[c].width * std::max(12, fittedPointSize_) / 12;
+        if (view_->columnWidth(int(c)) < least) view_->setColumnWidth(int(c), least);
+    }
 }
 
 void TableControllerBase::drawInRowFont() {
     // Cells then inherit the font the model gives them, so drawing one needs
     // no font of its own; the header keeps the font it had.
+    fitToRowFont();
     const QFont font = rowFont();
     if (view_->font() == font) return;
     QHeaderView* header = view_->horizontalHeader();
@@ -321,6 +338,7 @@ void TableControllerBase::RefreshTableview() {
         applyRows(after);
         if (after > 0)
             emit model_->dataChanged(model_->index(0, 0), model_->index(after - 1, model_->columnCount() - 1));
+        drawInRowFont();
         return;
     }
     drawInRowFont();

@@ -150,7 +150,10 @@ private:
     // The next batch of a fill, in a later slice, until the snapshot's rows all show.
     void showNextBatch();
     void emitColumns(const std::vector<int>& columns);
+    // Draws in the row font, first fitting the widths and row height to it
+    // when its size is new.
     void drawInRowFont();
+    void fitToRowFont();
 
     Setup setup_;
     const TableTraits& traits_;
@@ -161,6 +164,7 @@ private:
     LiveTicker::Subscription tick_;
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
     platform::ObserverHandle observer_;
+    platform::ObserverHandle fontObserver_;
     std::map<std::string, QPointer<QDialog>> dialogs_;
     std::vector<QString> titles_;  // set once: the language is chosen before the tables exist
     int sortedColumn_ = -1;

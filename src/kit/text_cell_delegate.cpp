@@ -41,6 +41,10 @@ bool measuresPlainText(const QStyleOptionViewItem& opt) {
 
 }  // namespace
 
+QString TextCellDelegate::figureThatFits(const QString& text, double textWidth, double width) {
+    return textWidth <= width ? text : QStringLiteral("###");
+}
+
 QSize TextCellDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
     if (index.data(Qt::SizeHintRole).isValid()) return QStyledItemDelegate::sizeHint(option, index);
     QStyleOptionViewItem opt = option;

@@ -18,6 +18,10 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
+    // A figure drawn in `width`: whole, or "###" when it does not fit, never
+    // a figure cut at one end.
+    static QString figureThatFits(const QString& text, double textWidth, double width);
+
 protected:
     // Draws an initialised option as the style's item view cell would.
     void drawCell(QPainter* painter, const QStyleOptionViewItem& opt) const;

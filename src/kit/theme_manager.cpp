@@ -24,8 +24,11 @@ void themeWindow(QWidget* window, std::int64_t theme) {
     // gives the outline a grey to darken (they fill no background of their own).
     QPalette marks = ThemeManager::palette(theme);
     if (theme == 0) marks.setColor(QPalette::Window, QColor(120, 120, 120));
+    // Only this window's own: a window opened over it (a ticket) keeps its
+    // whole palette until it is themed itself.
     for (QWidget* mark : window->findChildren<QAbstractButton*>())
-        if (qobject_cast<QCheckBox*>(mark) || qobject_cast<QRadioButton*>(mark)) mark->setPalette(marks);
+        if ((qobject_cast<QCheckBox*>(mark) || qobject_cast<QRadioButton*>(mark)) && mark->window() == window->window())
+            mark->setPalette(marks);
 }
 
 void themeField(QWidget* field, std::int64_t theme) {

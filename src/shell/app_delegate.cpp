@@ -8,6 +8,7 @@
 #include "kit/core/preference_manager.h"
 #include "kit/banner/app_user_notification.h"
 #include "kit/common_alert.h"
+#include "kit/core/kit_payloads.h"
 #include "kit/theme_manager.h"
 #include "shell/core/login_form.h"
 #include "shell/core/startup_defaults.h"
@@ -15,6 +16,7 @@
 #include "model/language_string.h"
 #include "model/order.h"
 #include "platform/log.h"
+#include "platform/notification_center.h"
 #include "platform/preferences.h"
 #include "state/ui_services.h"
 
@@ -56,6 +58,7 @@ AppDelegate::AppDelegate(Parts parts)
 }
 
 AppDelegate::~AppDelegate() {
+    themeObserver_.reset();
     ui_->customUserNotificationCenter().setDelegate(nullptr);
     delete registration_.data();
     session_.reset();
@@ -92,6 +95,11 @@ void AppDelegate::applicationDidFinishLaunching() {
     // The language list is filled by the window; selecting one relabels at once.
     applyStartupDefaults(preferences_);
     applyTheme();
+    // The application's palette (alerts, menus, lists) and the login and lock
+    // windows follow every theme change.
+    auto& center = platform::NotificationCenter::defaultCenter();
+    themeObserver_ = platform::ObserverHandle(
+        &center, center.addObserver(kit::kThemeChangedNotification, [this](const platform::Notification&) { applyTheme(); }));
     // An index outside the list selects English and stays stored as it was.
     setLanguage(preferences_.integerForKey(kLanguageKey));
     connect(window_->languagesComboBox, &QComboBox::activated, this, [this](int index) { setLanguage(index); });

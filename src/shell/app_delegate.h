@@ -10,6 +10,7 @@
 #include <string>
 
 #include "kit/qt_ui_services.h"
+#include "platform/notification_center.h"
 #include "shell/core/app_session.h"
 #include "shell/core/remembered_credentials.h"
 #include "shell/about_window_controller.h"
@@ -117,6 +118,7 @@ private:
     const state::SessionView* mainWindowSession_ = nullptr;  // the session mainWindow_ was made for
     QPointer<QMessageBox> alert_;
     QPointer<LoginRegistrationWindowController> registration_;
+    platform::ObserverHandle themeObserver_;
 };
 
 }  // namespace shell

@@ -7,10 +7,12 @@
 
 #include "kit/controls/sheet_buttons.h"
 #include "kit/control_texts_walk.h"
+#include "kit/core/kit_payloads.h"
 #include "kit/core/preference_manager.h"
 #include "kit/plain_text.h"
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
+#include "platform/notification_center.h"
 #include "shell/core/settings_rules.h"
 
 namespace shell {
@@ -90,6 +92,7 @@ void FontSizeSettingsWindowController::comboBoxSelectionIsChanging(QComboBox* li
 void FontSizeSettingsWindowController::applyButtonClicked() {
     context_.preferences.saveFontSizeInfo(wlFontSize_, kit::PreferenceManager::kWatchlistFontSize);
     context_.preferences.saveFontSizeInfo(poFontSize_, kit::PreferenceManager::kPositionsFontSize);
+    platform::NotificationCenter::defaultCenter().post(kit::kFontSizeChangedNotification);
     accept();
 }
 

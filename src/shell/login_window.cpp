@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "kit/controls/input_filter_fields.h"
+#include "kit/popover_placement.h"
 #include "shell/core/login_form.h"
 #include "model/language_string.h"
 
@@ -167,6 +168,7 @@ void LoginWindow::setDrawerOpen(bool open) {
     // Grows and shrinks by the drawer (adjustSize would cap it at two thirds of the screen).
     layout()->activate();
     resize(sizeHint().expandedTo(minimumSize()));
+    if (isVisible()) kit::keepOnScreen(*this);
 }
 
 void LoginWindow::setSelectedSegment(int segment) { (segment == 1 ? demoSegment : liveSegment)->setChecked(true); }

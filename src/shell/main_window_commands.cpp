@@ -7,6 +7,7 @@
 #include <QMessageBox>
 
 #include "kit/plain_text.h"
+#include "kit/popover_placement.h"
 #include "shell/app_delegate.h"
 #include "shell/main_window_controller.h"
 #include "shell/placeholder_window.h"
@@ -45,9 +46,9 @@ void MainWindowController::present(QWidget* shown, Presentation presentation, QW
         }
         break;
     case Presentation::Popover:
-        // Transient: it closes when the user clicks elsewhere. Below the control.
-        shown->setWindowFlags(Qt::Popup);
-        if (pressed) shown->move(pressed->mapToGlobal(QPoint(0, pressed->height())));
+        // Transient: it closes when the user clicks elsewhere. Below the control, or above it.
+        shown->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
+        if (pressed) kit::placePopover(*shown, *pressed, kit::PopoverSide::Below);
         break;
     case Presentation::Child:
     case Presentation::Floating:

@@ -100,7 +100,9 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     registerWindows(registry_);
 
     SetOpenPositionSplitViewDefaultSize();
-    toggleLeftViewSelectedIndex(1);
+    // The pie pane starts collapsed: open, it pushes the positions' last
+    // columns (the floating P/L) off a common screen. Its toggle opens it.
+    toggleLeftViewSelectedIndex(0);
     updateLanguageStrings();
     loadAccountDetails();
 

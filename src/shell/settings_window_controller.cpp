@@ -116,20 +116,20 @@ void SettingsWindowController::updateLanguageStrings() {
 }
 
 void SettingsWindowController::showThemeTitle() {
-    // The title names the theme the box stands for: dark while off, light while on.
-    const char* theme = themeButton->isChecked() ? "0843" : "0842";
-    themeButton->setText(QString::fromStdString(context_.text("0367") + " " + context_.text(theme)));
+    // A choice, not a state: ticked is the light theme, unticked the dark one.
+    themeButton->setText(QString::fromStdString(context_.text(kLightThemeKey)));
 }
 
 void SettingsWindowController::applyTheme() { kit::ThemeManager::applyTheme({{"Windows", {this}}}, context_.theme()); }
 
+// "SoundKey" holds YES for sounds off; the "Sounds" box reads as it acts: ticked, sounds play.
 void SettingsWindowController::loadSoundSettings() {
-    SoundsButton->setChecked(context_.preferences.store().boolForKey(kit::SoundNotification::kSoundKey));
+    SoundsButton->setChecked(!context_.preferences.store().boolForKey(kit::SoundNotification::kSoundKey));
 }
 
 void SettingsWindowController::toggleSoundButtonClicked() {
     platform::Preferences& store = context_.preferences.store();
-    store.set(kit::SoundNotification::kSoundKey, SoundsButton->isChecked());
+    store.set(kit::SoundNotification::kSoundKey, !SoundsButton->isChecked());
     store.synchronize();
 }
 

@@ -24,6 +24,8 @@ class SettingsWindowController : public QDialog {
 public:
     // The panel's height without the account-access entry.
     static constexpr int kHeightWithoutAccountAccess = 230;
+    // The theme box's text: "Light theme".
+    static constexpr const char* kLightThemeKey = "90250";
 
     explicit SettingsWindowController(kit::WindowContext& context, QWidget* parent = nullptr);
 

@@ -7,6 +7,7 @@
 #include <QLayout>
 #include <QLineEdit>
 
+#include "kit/popover_placement.h"
 #include "kit/core/kit_payloads.h"
 #include "kit/theme_manager.h"
 #include "charts/chart_controller.h"
@@ -152,6 +153,9 @@ void TradeTicketWindowController::windowDidAppear() {
                                                                 closeHeaderEditor();
                                                                 TableHeaderEdited(typed->text);
                                                             }));
+        // An open ticket takes a new theme whole.
+        observers_.emplace_back(&center, center.addObserver(kit::kThemeChangedNotification,
+                                                            [this](const auto&) { applyTheme(); }));
         tick_ = context_.ticker.subscribe([this] { UpdateValuesinTimer(); });
     }
     checkMultiTradeisAvailable();
@@ -442,6 +446,8 @@ void TradeTicketWindowController::applyTheme() {
 void TradeTicketWindowController::resizeForDrawers() {
     layout()->activate();
     resize(sizeHint().width(), height());
+    // A drawer that grew the window past the screen's edge stays on the screen.
+    if (isVisible()) kit::keepOnScreen(*this);
 }
 
 void TradeTicketWindowController::toggleRightDrawer() {

@@ -56,8 +56,15 @@ void drawButton(QPainter& p, const QRect& r, const QColor& color, const std::str
     shape.addRoundedRect(QRectF(r), 6, 6);
     p.fillPath(shape, color);
     if (price.empty()) return;
-    drawPrice(p, r.adjusted(22, 0, 0, 0), price, row, font);
-    if (!image.isNull()) p.drawPixmap(QRect(r.left() + 8, r.center().y() - 8, 16, 16), image);
+    drawPrice(p, r.adjusted(26, 0, 0, 0), price, row, font);
+    if (image.isNull()) return;
+    // A light disc under the arrow: a red arrow on the red sell button (a green
+    // one on a green fill) would hardly show.
+    const QRect arrowRect = AdvancedTableCell::arrowRect(r);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 235));
+    p.drawEllipse(QRectF(arrowRect).adjusted(-3, -3, 3, 3));
+    p.drawPixmap(arrowRect, image);
 }
 
 }  // namespace
@@ -76,6 +83,8 @@ const QPixmap& AdvancedTableCell::arrow(PriceMove move) const {
 }
 
 QSize AdvancedTableCell::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const { return {320, kRowHeight}; }
+
+QRect AdvancedTableCell::arrowRect(const QRect& button) { return {button.left() + 9, button.center().y() - 8, 16, 16}; }
 
 QRect AdvancedTableCell::buttonRect(const QRect& row, Button button) {
     const int width = (row.width() - 2 * kMargin - kGap) / 2;

@@ -24,6 +24,8 @@ public:
     // The price button of a row drawn in `row` under `point`.
     static Button buttonAt(const QRect& row, const QPoint& point);
     static QRect buttonRect(const QRect& row, Button button);
+    // Where a price button draws its direction arrow.
+    static QRect arrowRect(const QRect& button);
 
 private:
     // The direction's arrow, loaded once; none when unchanged.

@@ -1,7 +1,9 @@
 #include "views/close_price_button_delegate.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QPainter>
+#include <cmath>
 
 #include "kit/theme_manager.h"
 #include "views/core/position_cells.h"
@@ -29,9 +31,11 @@ QColor ClosePriceButtonDelegate::fillFor(int move, const QPalette& palette) {
 
 QSize ClosePriceButtonDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
     if (!isButtonCell(index)) return kit::TextCellDelegate::sizeHint(option, index);
-    const QFontMetrics metrics(index.data(Qt::FontRole).value<QFont>());
-    return {metrics.horizontalAdvance(index.data(ClosePriceTextRole).toString()) + 2 * (kInset + kPadding),
-            metrics.height() + 2 * kInset + 4};
+    // The price's room inside the button's half-pixel edge, rounded up.
+    const QFontMetricsF metrics(index.data(Qt::FontRole).value<QFont>());
+    return {int(std::ceil(metrics.horizontalAdvance(index.data(ClosePriceTextRole).toString()))) +
+                2 * (kInset + kPadding) + 1,
+            int(std::ceil(metrics.height())) + 2 * kInset + 4};
 }
 
 void ClosePriceButtonDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -59,8 +63,10 @@ void ClosePriceButtonDelegate::paint(QPainter* painter, const QStyleOptionViewIt
     painter->drawRoundedRect(button, 3, 3);
     painter->setPen(text);
     painter->setFont(opt.font);
-    painter->drawText(button.adjusted(kPadding, 0, -kPadding, 0), Qt::AlignRight | Qt::AlignVCenter,
-                      index.data(ClosePriceTextRole).toString());
+    const QRectF area = button.adjusted(kPadding, 0, -kPadding, 0);
+    const QString price = index.data(ClosePriceTextRole).toString();
+    painter->drawText(area, Qt::AlignRight | Qt::AlignVCenter,
+                      figureThatFits(price, QFontMetricsF(opt.font).horizontalAdvance(price), area.width()));
     painter->restore();
 }
 

@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 #include "kit/core/price_highlight.h"
 #include "views/core/price_marks.h"
@@ -83,7 +84,7 @@ const WatchlistPriceDelegate::Shaped& WatchlistPriceDelegate::shapedRun(const QS
 QSize WatchlistPriceDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
     if (!isPriceCell(index)) return kit::TextCellDelegate::sizeHint(option, index);
     const Layout& layout = layoutOf(index);
-    return {int(layout.width) + 2 * kPadding, int(layout.height) + 4};
+    return {int(std::ceil(layout.width)) + 2 * kPadding, int(std::ceil(layout.height)) + 4};
 }
 
 void WatchlistPriceDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -122,6 +123,15 @@ void WatchlistPriceDelegate::paint(QPainter* painter, const QStyleOptionViewItem
     painter->setClipRect(opt.rect);
     painter->setPen(color);
     const QRectF cell = QRectF(opt.rect).adjusted(kPadding, 0, -kPadding, 0);
+    if (layout.width > cell.width()) {
+        // Never the last figures alone: the price whole in the row font, or "###".
+        const QString text = index.data(PriceTextRole).toString();
+        painter->setFont(opt.font);
+        painter->drawText(cell, Qt::AlignRight | Qt::AlignVCenter,
+                          figureThatFits(text, QFontMetricsF(opt.font).horizontalAdvance(text), cell.width()));
+        painter->restore();
+        return;
+    }
     const double left = cell.right() - layout.width;
     const double baseline = cell.center().y() + layout.capHeight / 2;
     int current = -1;

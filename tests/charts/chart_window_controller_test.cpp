@@ -197,9 +197,15 @@ TEST_F(ChartWindowTest, PanelBoxesFieldsAndScreenshots) {
         kit::testing::runFor(30);
         kit::testing::saveScreenshot(window.get(), theme ? "chart-window-indicators-light" : "chart-window-indicators-dark");
     }
+    // The window at the top of the screen: the panel opens below its button, on the screen.
+    const QRect available = window->screen()->availableGeometry();
+    window->move(available.topLeft());
+    kit::testing::runFor(30);
     window->analysisButtonClicked();
     kit::testing::runFor(30);
     EXPECT_TRUE(window->analysisPopover()->isVisible());
+    EXPECT_TRUE(available.contains(window->analysisPopover()->frameGeometry()))
+        << window->analysisPopover()->frameGeometry().y();
     kit::testing::saveScreenshot(window->analysisPopover(), "chart-window-indicator-panel");
     QApplication::setPalette(kit::ThemeManager::palette(0));
 }

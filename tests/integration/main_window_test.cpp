@@ -10,7 +10,9 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QSplitter>
+#include <QTableView>
 
 #include "charts/chart_view_controller.h"
 #include "charts/chart_window_controller.h"
@@ -30,6 +32,7 @@
 #include "views/accounts_table_controller.h"
 #include "views/advanced_watchlist_table_controller.h"
 #include "views/cancelled_order_table_controller.h"
+#include "views/core/position_cells.h"
 #include "views/executed_position_table_controller.h"
 #include "views/journal_table_controller.h"
 #include "views/open_position_table_controller.h"
@@ -105,7 +108,6 @@ protected:
         kit::testing::runFor(50);
         saveScreenshot(main->window(), name + "_dark");
         prefs->set("Theme", std::int64_t{1});
-        QApplication::setPalette(kit::ThemeManager::palette(1));
         platform::NotificationCenter::defaultCenter().post(kit::kThemeChangedNotification);
         kit::testing::runFor(50);
         saveScreenshot(main->window(), name + "_light");
@@ -204,6 +206,21 @@ TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime)
     screenshots("main_window");
 }
 
+// The settings' theme change reaches what has no window controller of its
+// own (alerts, menus) and the lock window, both ways.
+TEST_F(MainWindowTest, ThemeChangeReachesAlertsMenusAndTheLockWindow) {
+    for (const std::int64_t theme : {1, 0}) {
+        prefs->set("Theme", theme);
+        platform::NotificationCenter::defaultCenter().post(kit::kThemeChangedNotification);
+        const QColor window = kit::ThemeManager::palette(theme).color(QPalette::Window);
+        QMessageBox alert;
+        QMenu menu(main->window());
+        for (const QWidget* shown : std::initializer_list<const QWidget*>{&alert, &menu, delegate->unLockWindow(),
+                                                                          main->window()})
+            EXPECT_EQ(shown->palette().color(QPalette::Window), window) << theme << " " << shown->metaObject()->className();
+    }
+}
+
 TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
     // Toolbar item "2" selects the third tab.
     QAction item;
@@ -278,11 +295,17 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
     QWidget* popover = main->keptWindow("ResourcesViewController");
     EXPECT_TRUE(popover->windowFlags() & Qt::Popup);
     const QPoint below = pressed->mapToGlobal(QPoint(0, pressed->height()));
-    EXPECT_LE((popover->geometry().topLeft() - below).manhattanLength(), 4);  // the frame, if any
+    const QRect available = pressed->screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(popover->frameGeometry()));
+    if (available.contains(QRect(below, popover->size())))  // the window may reach past the test screen
+        EXPECT_LE((popover->geometry().topLeft() - below).manhattanLength(), 4);  // the frame, if any
+    else
+        EXPECT_GE(popover->geometry().top(), below.y() - 4);  // clamped sideways, still below
     popover->hide();
 
-    // Pie pane: shown with its pie; 0 collapses, 1 restores the recorded width.
-    EXPECT_FALSE(main->isLeftViewCollapsed());
+    // Pie pane: collapsed at first; 1 restores the recorded width, 0 collapses.
+    EXPECT_TRUE(main->isLeftViewCollapsed());
+    EXPECT_TRUE(main->leftViewToggle->button(0)->isChecked());
     main->toggleLeftViewSelectedIndex(1);
     main->toggleLeftViewSelectedIndex(0);
     EXPECT_TRUE(main->isLeftViewCollapsed());
@@ -314,6 +337,14 @@ TEST_F(MainWindowTest, PositionTablesFillTheFirstTwoTabs) {
     EXPECT_EQ(main->mainTabView->tabText(1).toStdString(), tr("21002"));
     EXPECT_EQ(main->openPositions()->rowCount(), int(state::viewOf(*session).getOpenOrderCollection().size()));
     EXPECT_EQ(main->pendingOrders()->rowCount(), int(state::viewOf(*session).getPendingOrderCollection().size()));
+    // On a 1600-point screen the floating P/L shows without scrolling (the pie pane starts collapsed).
+    main->window()->resize(1600, 900);
+    main->window()->show();
+    kit::testing::runFor(50);
+    QTableView* positions = main->openPositions()->tableView();
+    const int profitLoss = main->openPositions()->columnWithIdentifier(views::position_column::kProfitLoss);
+    EXPECT_LE(positions->columnViewportPosition(profitLoss) + positions->columnWidth(profitLoss),
+              positions->viewport()->width());
     EXPECT_TRUE(main->canOpenWindow("AccountStatementWindowController"));
     EXPECT_FALSE(main->canOpenWindow("OffsetPositionWindowController"));
 }

@@ -55,6 +55,7 @@ TEST_F(PieWindowTest, PaneShowsTheCurrentAccountsPies) {
     charts::PieChartViewController* panel = main->pieChartController;
     ASSERT_TRUE(panel);
     EXPECT_EQ(panel->parentWidget(), main->pieChartPane);
+    main->toggleLeftViewSelectedIndex(1);  // collapsed at first
     main->window()->resize(1500, 860);
     main->window()->show();
     EXPECT_TRUE(panel->isVisible());

@@ -17,6 +17,28 @@ TEST(BannerGeometry, FramesFromTheScreen) {
     EXPECT_EQ(bannerFrames({1920, 100, 1280, 800}, 0, 70).shown, (Rect{2805, 110, 380, 70}));
 }
 
+TEST(BannerGeometry, StackedBelowTheBannersOnScreen) {
+    const BannerFrames first = bannerFrames({0, 0, 1920, 1080}, 24, 60);  // shown at y 34
+    const struct {
+        std::vector<Rect> taken;
+        double bottom;
+        double shownY;
+    } cases[] = {
+        {{}, 1080, 34},                                                    // alone: the first place
+        {{{1525, 34, 380, 60}}, 1080, 102},                                // below the one shown
+        {{{1525, 102, 380, 60}}, 1080, 34},                                // the first place freed
+        {{{1525, 34, 380, 60}}, 150, 34},                                  // no room below: on top
+        {{{100, 34, 380, 60}}, 1080, 34},                                  // another column covers nothing
+    };
+    for (const auto& c : cases) {
+        const BannerFrames f = stackedBelow(first, c.taken, c.bottom);
+        EXPECT_DOUBLE_EQ(f.shown.y, c.shownY) << c.taken.size() << " " << c.bottom;
+        // The slide keeps its shape: start and end move with the shown frame.
+        EXPECT_DOUBLE_EQ(f.start.y - first.start.y, f.shown.y - first.shown.y);
+        EXPECT_DOUBLE_EQ(f.end.y - first.end.y, f.shown.y - first.shown.y);
+    }
+}
+
 TEST(BannerGeometry, HeightAndLabelWidth) {
     EXPECT_DOUBLE_EQ(bannerHeight(15, 18, 70), 66);    // short text: lower than 70
     EXPECT_DOUBLE_EQ(bannerHeight(15, 60, 115), 108);  // wrapped text in a taller layout

@@ -103,6 +103,10 @@ TEST_F(BannerTest, TwoBannersGoEachAtItsOwnTimeAndNoDelayMeansStay) {
     runFor(150);
     QPointer second = deliver("Second", 1.2);
     QPointer stays = deliver("Stays", -1.0);
+    // Stacked: none covers another.
+    const auto bottom = [](const auto& b) { return b->frames().shown.y + b->frames().shown.height; };
+    EXPECT_GT(second->frames().shown.y, bottom(first));
+    EXPECT_GT(stays->frames().shown.y, bottom(second));
     ASSERT_TRUE(runUntil([&] { return first.isNull(); }));
     EXPECT_TRUE(shown(second));
     ASSERT_TRUE(runUntil([&] { return second.isNull(); }));

@@ -1,7 +1,10 @@
 #include <QDropEvent>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QMimeData>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -15,6 +18,7 @@
 #include "kit/controls/input_filter_fields.h"
 #include "kit/controls/price_label.h"
 #include "kit/controls/table_header_cell.h"
+#include "kit/popover_placement.h"
 #include "kit/theme_manager.h"
 #include "model/language_string.h"
 #include "qt_test_app.h"
@@ -141,6 +145,46 @@ TEST_F(ThemeTest, AnUnknownThemeOnlySetsTheBorderWidth) {
     EXPECT_FALSE(field->property("tcBorderColor").isValid());
     EXPECT_FALSE(table->property("tcGridColor").isValid());
     EXPECT_EQ(window.palette().color(QPalette::Window), before);
+}
+
+// A theme change reaches a window whole: the main window's new theme leaves
+// the marks of a window opened over it (a ticket) with that window's palette.
+TEST_F(ThemeTest, AWindowsMarksFollowOnlyThatWindow) {
+    auto* own = new QCheckBox("own", &window);
+    auto* ticket = new QWidget(&window, Qt::Tool);
+    auto* ticketMark = new QRadioButton("ticket", ticket);
+    ThemeManager::applyTheme({{"Windows", {&window}}}, 1);
+    ThemeManager::applyTheme({{"Windows", {ticket}}}, 1);
+    ThemeManager::applyTheme({{"Windows", {&window}}}, 0);
+    EXPECT_EQ(own->palette().color(QPalette::WindowText), ThemeManager::palette(0).color(QPalette::WindowText));
+    EXPECT_EQ(ticketMark->palette().color(QPalette::WindowText), ticket->palette().color(QPalette::WindowText));
+    EXPECT_EQ(ticket->palette().color(QPalette::Window), ThemeManager::palette(1).color(QPalette::Window));
+}
+
+// Popovers and windows grown by a drawer stay on the screen's available
+// geometry: the preferred side, else the other, else clamped.
+TEST(PopoverPlacement, FlipsOrClampsIntoTheScreen) {
+    const QRect small(0, 20, 400, 300);  // a small screen below a 20-point bar
+    const QSize panel(200, 120);
+    const struct {
+        QRect anchor;
+        PopoverSide prefer;
+        bool alignRight;
+        QPoint origin;
+    } cases[] = {
+        {{100, 200, 40, 20}, PopoverSide::Above, false, {100, 80}},   // room above
+        {{100, 30, 40, 20}, PopoverSide::Above, true, {0, 50}},       // none above: below, right edges met, clamped left
+        {{100, 250, 40, 20}, PopoverSide::Below, false, {100, 130}},  // none below: above
+        {{300, 140, 40, 20}, PopoverSide::Below, false, {200, 160}},  // right edge clamped
+        {{100, 130, 40, 80}, PopoverSide::Below, false, {100, 200}},  // neither side: clamped to the bottom
+    };
+    for (const auto& c : cases) {
+        const QPoint origin = popoverOrigin(c.anchor, panel, small, c.prefer, c.alignRight);
+        EXPECT_EQ(origin, c.origin) << c.anchor.y();
+        EXPECT_TRUE(small.contains(QRect(origin, panel)));
+    }
+    // A window larger than the room keeps its top left on the screen.
+    EXPECT_EQ(clampedInto(QRect(-50, -10, 500, 400), small).topLeft(), small.topLeft());
 }
 
 // A window holding each control, in both themes.

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QTableView>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -51,6 +52,21 @@ inline void saveScreenshot(QWidget* widget, const QString& name) {
     const QString dir = QString(TC_BINARY_DIR) + "/screenshots";
     QDir().mkpath(dir);
     EXPECT_TRUE(widget->grab().save(dir + "/" + name + ".png")) << name.toStdString();
+}
+
+// Every shown cell of the view is as wide as its delegate asks: its text whole.
+inline void expectCellsWhole(const QTableView& view, const std::string& what) {
+    QStyleOptionViewItem option;
+    option.initFrom(&view);
+    option.widget = &view;
+    const QAbstractItemModel& model = *view.model();
+    for (int row = 0; row < model.rowCount(); ++row)
+        for (int c = 0; c < model.columnCount(); ++c) {
+            if (view.isColumnHidden(c)) continue;
+            const QModelIndex cell = model.index(row, c);
+            EXPECT_GE(view.columnWidth(c), view.itemDelegateForIndex(cell)->sizeHint(option, cell).width())
+                << what << " column " << c << " row " << row;
+        }
 }
 
 // A combo box's entries, in order.

@@ -67,12 +67,15 @@ public:
 TEST_F(SettingsWindowsTest, PanelEntriesAreDecidedOnceFromStoreUserAndNetwork) {
     fake->store.set("Theme", std::int64_t{5});
     SettingsWindowController& p = openPanel();
-    EXPECT_FALSE(p.SoundsButton->isChecked());  // no "SoundKey": sounds on
-    EXPECT_FALSE(p.themeButton->isChecked());   // a theme other than 0 and 1 leaves the box
+    EXPECT_TRUE(p.SoundsButton->isChecked());  // no "SoundKey": sounds on, the box ticked
+    EXPECT_FALSE(p.themeButton->isChecked());  // a theme other than 0 and 1 leaves the box
+    EXPECT_EQ(p.themeButton->text(), "Light theme");  // a choice, the same ticked or not
     EXPECT_TRUE(p.ChangePasswordButton->isEnabled());
     EXPECT_TRUE(p.accountAccessSettingsBox->isVisibleTo(&p));
-    p.SoundsButton->click();
+    p.SoundsButton->click();  // unticked: sounds off
     EXPECT_TRUE(fake->store.boolForKey(kit::SoundNotification::kSoundKey));
+    p.SoundsButton->click();
+    EXPECT_FALSE(fake->store.boolForKey(kit::SoundNotification::kSoundKey));
     p.IdleTimeoutButtonClicked();
     ASSERT_TRUE(p.idleTimeoutWindowController());
     EXPECT_TRUE(p.idleTimeoutWindowController()->isVisible());

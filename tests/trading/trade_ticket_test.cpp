@@ -1,11 +1,13 @@
 // The order ticket offscreen over a session of one account and one instrument:
 // offers and modes, fields, deviation, placing and confirmation, refusals,
 // the refresh and depth tables, lifecycle, bad input. Saves screenshots.
+#include <QAbstractButton>
 #include <QAbstractItemModelTester>
 #include <QTest>
 
 #include "charts/chart_controller.h"
 #include "kit/controls/price_label.h"
+#include "kit/core/kit_payloads.h"
 #include "kit/fake_context.h"
 #include "kit/theme_manager.h"
 #include "kit/qt_test_app.h"
@@ -429,8 +431,18 @@ TEST_F(TradeTicketTest, OneTimerAndObserversWhileOpenAndAnEmptyWatchlistCloses) 
     open();
     EXPECT_TRUE(ticket->hasTimer());
     EXPECT_EQ(fake->ticker.subscriberCount(), 1u);  // one refresh however often it opens
-    EXPECT_EQ(ticket->observerCount(), 3u);
+    EXPECT_EQ(ticket->observerCount(), 4u);
     EXPECT_EQ(center.observerCount(orders::kPlaceOrderNotification), placeObservers + 1);
+    // A theme change while open re-themes the ticket whole, its marks with it.
+    fake->theme = 1;
+    center.post(kit::kThemeChangedNotification);
+    EXPECT_EQ(ticket->palette().color(QPalette::Window), kit::ThemeManager::palette(1).color(QPalette::Window));
+    for (const QAbstractButton* mark : ticket->findChildren<QAbstractButton*>())
+        if (mark->inherits("QCheckBox") || mark->inherits("QRadioButton")) {
+            EXPECT_EQ(mark->palette().color(QPalette::Normal, QPalette::WindowText),
+                      kit::ThemeManager::palette(1).color(QPalette::Normal, QPalette::WindowText));
+        }
+    fake->theme = 0;
     ticket->toggleRightDrawer();
     ticket->close();
     EXPECT_FALSE(ticket->hasTimer());

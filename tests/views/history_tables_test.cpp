@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QTableView>
 
+#include "kit/core/kit_payloads.h"
+#include "kit/core/preference_manager.h"
 #include "kit/fake_context.h"
 #include "kit/qt_main_executor.h"
 #include "kit/qt_test_app.h"
@@ -86,6 +89,19 @@ protected:
         return out;
     }();
 };
+
+// Tables without a tick refit when the font sheet applies a size: at every
+// size each cell is as wide as its whole text.
+TEST_F(HistoryTablesTest, ColumnsFollowEveryAppliedFontSize) {
+    for (const int size : {10, 12, 16, 20}) {
+        fake.preferences.saveFontSizeInfo(std::uint64_t(size), kit::PreferenceManager::kPositionsFontSize);
+        post(kit::kFontSizeChangedNotification);
+        for (kit::TableControllerBase* t : std::initializer_list<kit::TableControllerBase*>{&cancelled, &settled, &executed}) {
+            EXPECT_EQ(t->tableView()->font().pointSize(), size);
+            kit::testing::expectCellsWhole(*t->tableView(), std::to_string(size));
+        }
+    }
+}
 
 TEST_F(HistoryTablesTest, SortsThroughTheStateAndReload) {
     cancelled.sortByColumn(cancelled.columnWithIdentifier(col::kQuantity));

@@ -75,6 +75,21 @@ TEST_F(ListsTest, AdvancedRowsButtonsAndDrag) {
     gold->Bid -= 1;
     table.RefreshTableview();
     EXPECT_EQ(table.row(0)->bidMove, PriceMove::Fall);
+    {
+        // The falling bid's red arrow sits on light ground on the red sell button.
+        const QRect row = table.tableView()->visualRect(table.model()->index(0, 0));
+        const QImage shot = table.tableView()->viewport()->grab().toImage();
+        const QRect arrow = AdvancedTableCell::arrowRect(AdvancedTableCell::buttonRect(row, AdvancedTableCell::Button::Sell));
+        int light = 0, red = 0;
+        for (int y = arrow.top(); y <= arrow.bottom(); ++y)
+            for (int x = arrow.left(); x <= arrow.right(); ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                light += c.lightness() > 200;
+                red += c.red() > 150 && c.green() < 90;
+            }
+        EXPECT_GT(light, arrow.width() * arrow.height() / 5);
+        EXPECT_GT(red, 0);
+    }
 
     // A press on each button of each row, where the delegate draws it.
     struct Case {

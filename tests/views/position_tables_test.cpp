@@ -311,6 +311,27 @@ TEST_F(PositionTablesTest, TextCellsMeasureAsTheStyle) {
     }
 }
 
+// The trader changes the size between two ticks: at every size each cell of
+// both tables is as wide as its whole text (the close-price button's too).
+TEST_F(PositionTablesTest, ColumnsFollowEveryFontSize) {
+    s.gold->Bid = 251.23;  // one figure more than the prices of the first fill
+    s.gold->Ask = 251.53;
+    for (const int size : {10, 12, 16, 20, 12}) {
+        fake.preferences.saveFontSizeInfo(std::uint64_t(size), kit::PreferenceManager::kPositionsFontSize);
+        for (kit::TableControllerBase* t : std::initializer_list<kit::TableControllerBase*>{open.get(), pending.get()}) {
+            t->RefreshTableview();
+            EXPECT_EQ(t->tableView()->font().pointSize(), size);
+            kit::testing::expectCellsWhole(*t->tableView(), std::to_string(size));
+        }
+        for (const std::int64_t theme : {0, 1}) {
+            QApplication::setPalette(kit::ThemeManager::palette(theme));
+            kit::ThemeManager::applyTheme({{"Windows", {open.get()}}, {"TableView", {open->tableView()}}}, theme);
+            kit::testing::saveScreenshot(open.get(), QString("open-positions-font%1-%2").arg(size).arg(theme ? "light" : "dark"));
+        }
+    }
+    QApplication::setPalette(kit::ThemeManager::palette(0));
+}
+
 TEST_F(PositionTablesTest, Screenshots) {
     s.gold->Bid += 0.4;  // a rise on the buy, the rest unchanged or falling
     s.gold->Ask -= 0.3;

@@ -25,6 +25,7 @@
 #include "kit/fake_context.h"
 #include "orders/order_mananger.h"
 #include "views/watchlist_fixture.h"
+#include "views/close_price_button_delegate.h"
 #include "views/watchlist_price_delegate.h"
 #include "views/watchlist_table_controller.h"
 
@@ -201,6 +202,29 @@ TEST_F(WatchlistTableTest, IconsFromPlainTypeNamesOnly) {
     }
 }
 
+// The trader changes the size between two ticks: at every size each column
+// is as wide as its whole texts (a price is never cut).
+TEST_F(WatchlistTableTest, ColumnsFollowEveryFontSize) {
+    gold->Bid = 2068.67;
+    gold->Ask = 2068.97;
+    gold->High = 12068.5;
+    QTableView* view = table->tableView();
+    for (const int size : {10, 12, 16, 20, 12}) {
+        fake.preferences.saveFontSizeInfo(std::uint64_t(size), kit::PreferenceManager::kWatchlistFontSize);
+        tick();
+        EXPECT_EQ(view->font().pointSize(), size);
+        kit::testing::expectCellsWhole(*view, std::to_string(size));
+        for (const std::int64_t theme : {0, 1}) {
+            fake.preferences.saveTheme(std::uint64_t(theme));  // as the settings store it
+            QApplication::setPalette(kit::ThemeManager::palette(theme));
+            kit::ThemeManager::applyTheme({{"Windows", {table.get()}}, {"TableView", {view}}}, theme);
+            kit::testing::saveScreenshot(table.get(), QString("watchlist-font%1-%2").arg(size).arg(theme ? "light" : "dark"));
+        }
+    }
+    fake.preferences.saveTheme(0);
+    QApplication::setPalette(kit::ThemeManager::palette(0));
+}
+
 // A delegate that has laid out other prices and fonts draws each price as a
 // new one does: the cached layout is keyed by text, digit lengths and font,
 // and prices that share runs of figures share them.
@@ -236,6 +260,33 @@ TEST(WatchlistPriceDelegateTest, CachedLayoutDrawsAsAFreshOne) {
         const QImage expected = draw(fresh, c);
         EXPECT_EQ(draw(warm, c), expected) << c.text << " " << c.size;
         EXPECT_EQ(draw(warm, c), expected) << c.text << " again";
+    }
+}
+
+// A price too wide for its cell shows no figure at all ("###"), never its
+// last figures: two prices draw alike in a narrow cell, apart in a wide one.
+TEST(PriceDelegatesTest, APriceThatDoesNotFitShowsNoFigure) {
+    QStandardItemModel model(1, 1);
+    QFont font;
+    font.setPointSize(20);
+    const auto draw = [&](const QStyledItemDelegate& delegate, int role, const char* price, int width) {
+        model.setData(model.index(0, 0), QString(price), role);
+        model.setData(model.index(0, 0), QPoint(2, 1), DigitLengthsRole);
+        model.setData(model.index(0, 0), font, Qt::FontRole);
+        QImage image(width, 40, QImage::Format_ARGB32);
+        image.fill(Qt::gray);
+        QPainter painter(&image);
+        QStyleOptionViewItem option;
+        option.rect = image.rect();
+        delegate.paint(&painter, option, model.index(0, 0));
+        return image;
+    };
+    WatchlistPriceDelegate watchlist(nullptr, nullptr);
+    ClosePriceButtonDelegate closePrice(nullptr);
+    for (const auto& [delegate, role] : {std::pair<const QStyledItemDelegate*, int>{&watchlist, PriceTextRole},
+                                         {&closePrice, ClosePriceTextRole}}) {
+        EXPECT_EQ(draw(*delegate, role, "2068.67", 80), draw(*delegate, role, "9351.24", 80)) << role;
+        EXPECT_NE(draw(*delegate, role, "2068.67", 200), draw(*delegate, role, "9351.24", 200)) << role;
     }
 }
 

@@ -180,8 +180,9 @@ void AppUserNotificationBannerController::calculateBannerPositions(double layout
     const QRect available = screen ? screen->availableGeometry() : full;
     const double titleHeight = QFontMetrics(bannerFont(12, true)).height();
     const double height = bannerHeight(titleHeight, informativeTextHeightForWidth(labelWidth_), layoutHeight);
-    frames_ = bannerFrames({double(full.x()), double(full.y()), double(full.width()), double(full.height())},
-                           available.top() - full.top(), height);
+    frames_ = stackedBelow(bannerFrames({double(full.x()), double(full.y()), double(full.width()), double(full.height())},
+                                        available.top() - full.top(), height),
+                           taken_, double(available.y() + available.height()));
 }
 
 void AppUserNotificationBannerController::presentBanner() {

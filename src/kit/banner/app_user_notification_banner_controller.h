@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "kit/core/banner_geometry.h"
 #include "kit/core/banner_lifecycle.h"
@@ -42,6 +43,8 @@ public:
                                         ActivationHandler handler, BannerTiming timing = {});
     ~AppUserNotificationBannerController() override;
 
+    // The shown frames of the banners on screen, which this one stacks below.
+    void setTakenFrames(std::vector<Rect> taken) { taken_ = std::move(taken); }
     void presentBanner();
     void presentBannerDismissAfter(double seconds);
     void dismissBanner();
@@ -73,6 +76,7 @@ private:
     BannerTiming timing_;
     BannerLifecycle lifecycle_;
     BannerFrames frames_;
+    std::vector<Rect> taken_;
     double labelWidth_ = 0;
     QLabel* image_ = nullptr;
     QLabel* title_ = nullptr;

@@ -20,6 +20,12 @@ void AppUserNotificationCenter::deliverNotification(const AppUserNotification& n
     // An earlier banner stays until its own dismissal.
     controller_ = new AppUserNotificationBannerController(notification, delegate_, handler, timing_);
     std::erase_if(banners_, [](const auto& banner) { return banner.isNull(); });
+    // Below the banners still coming in or shown, so that none covers another.
+    std::vector<Rect> taken;
+    for (const auto& banner : banners_)
+        if (banner->phase() == BannerLifecycle::Phase::SlidingIn || banner->phase() == BannerLifecycle::Phase::Shown)
+            taken.push_back(banner->frames().shown);
+    controller_->setTakenFrames(std::move(taken));
     banners_.push_back(controller_);
     userNotificationCenterDidDeliverNotification(notification);
     controller_->presentBannerDismissAfter(notification.feature.dismissDelayTime);

@@ -23,4 +23,34 @@ BannerFrames bannerFrames(const Rect& screen, double menuBar, double height) {
     };
 }
 
+namespace {
+
+bool overlaps(const Rect& a, const Rect& b) {
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+Rect movedDown(Rect r, double dy) {
+    r.y += dy;
+    return r;
+}
+
+}  // namespace
+
+BannerFrames stackedBelow(const BannerFrames& frames, const std::vector<Rect>& taken, double bottom) {
+    Rect shown = frames.shown;
+    // Each pass moves below one covered banner, so at most one pass per banner.
+    for (std::size_t pass = 0; pass <= taken.size(); ++pass) {
+        double below = shown.y;
+        for (const Rect& t : taken)
+            if (overlaps(shown, t)) below = std::max(below, t.y + t.height + kBannerGap);
+        if (below == shown.y) break;
+        shown.y = below;
+    }
+    for (const Rect& t : taken)
+        if (overlaps(shown, t)) return frames;
+    const double dy = shown.y - frames.shown.y;
+    if (shown.y + shown.height > bottom) return frames;
+    return {movedDown(frames.start, dy), shown, movedDown(frames.end, dy)};
+}
+
 }  // namespace kit

@@ -2,6 +2,7 @@
 // Where a banner stands: its start, shown and end frames on a screen whose y
 // grows downwards, and its height.
 #include <cstdint>
+#include <vector>
 
 namespace kit {
 
@@ -29,6 +30,14 @@ double bannerHeight(double titleHeight, double textHeight, double layoutHeight);
 
 // `screen` is the whole screen, `menuBar` the height taken at its top.
 BannerFrames bannerFrames(const Rect& screen, double menuBar, double height);
+
+// Between two stacked banners.
+constexpr double kBannerGap = 8.0;
+
+// `frames` moved down, each by the same, until its shown frame covers none of
+// the banners on screen (`taken`); unmoved when the stack would pass `bottom`
+// (the newest then shows on top at the first place).
+BannerFrames stackedBelow(const BannerFrames& frames, const std::vector<Rect>& taken, double bottom);
 
 // Line-break modes 0 (word) and 1 (character) wrap; 2 to 5 keep one line.
 inline bool wrapsText(std::uint64_t lineBreakMode) { return lineBreakMode <= 1; }

@@ -26,5 +26,7 @@ constexpr const char* kDismissBannerNotification = "AppUserNotificationDismissBa
 constexpr const char* kChartSymbolDragNotification = "ChartSymbolDragNotification";
 constexpr const char* kTableHeaderEditNotification = "TableHeaderEditNotification";
 constexpr const char* kThemeChangedNotification = "ThemeChangedNotification";
+// The stored table font sizes were applied: tables without a tick refit at once.
+constexpr const char* kFontSizeChangedNotification = "FontSizeChangedNotification";
 
 }  // namespace kit
