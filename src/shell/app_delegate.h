@@ -7,9 +7,12 @@
 #include <QObject>
 #include <QPointer>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <string>
 
 #include "kit/qt_ui_services.h"
+#include "platform/notification_center.h"
 #include "shell/core/app_session.h"
 #include "shell/core/remembered_credentials.h"
 #include "shell/about_window_controller.h"
@@ -105,6 +108,9 @@ private:
     std::unique_ptr<AppSession> session_;
     RememberedCredentials credentials_;
     std::string mode_ = "Live";
+    std::string loginMode_ = "Live";  // the mode of the last login sent
+    std::optional<std::pair<std::string, LoginFields>> toRemember_;  // stored when the login succeeds
+    platform::ObserverHandle passwordChanged_;
     std::string appUpdateURL_;
     QMenu* appMenu_ = nullptr;
     QAction* aboutAction_ = nullptr;

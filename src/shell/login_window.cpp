@@ -66,7 +66,16 @@ LoginWindow::LoginWindow(QWidget* parent) : QWidget(parent) {
     auto* loginForm = new QVBoxLayout(loginBox);
     loginForm->addWidget(usernameTextField);
     loginForm->addWidget(passwordTextField);
-    loginForm->addWidget(CheckBox);
+    rememberNote = new QLabel(this);
+    rememberNote->setTextFormat(Qt::PlainText);
+    rememberNote->setWordWrap(true);
+    rememberNote->setVisible(false);
+    auto* rememberRow = new QHBoxLayout;
+    rememberRow->addWidget(CheckBox);
+    rememberRow->addWidget(rememberNote, 1);
+    loginForm->addLayout(rememberRow);
+    connect(CheckBox, &QCheckBox::toggled, this, [this] { updateRememberNote(); });
+    connect(usernameTextField, &QLineEdit::textChanged, this, [this] { updateRememberNote(); });
 
     // The connection settings live in a drawer at the window's right edge.
     rightDrawer = new QFrame(this);
@@ -195,6 +204,7 @@ void LoginWindow::updateLanguageStrings(std::int64_t language) {
     serverTextField->setPlaceholderText(keyText(language, "0080"));
     portTextField->setPlaceholderText(keyText(language, "0079"));
     CheckBox->setText(keyText(language, "10998"));
+    rememberNote->setText(keyText(language, "90200"));
     loginButton->setText(keyText(language, "0037"));
     loginButton->setShortcut(QKeySequence(Qt::Key_Return));  // setText may have cleared a mnemonic
     cancelButton->setText(keyText(language, "0060"));
@@ -205,6 +215,10 @@ void LoginWindow::updateLanguageStrings(std::int64_t language) {
     demouserCreationButton->setText(keyText(language, "0313"));
     openliveaccountButton->setText(keyText(language, "10988"));
     adjustSize();
+}
+
+void LoginWindow::updateRememberNote() {
+    rememberNote->setVisible(CheckBox->isChecked() && !canRemember(usernameTextField->text().toStdString()));
 }
 
 void LoginWindow::markSegments() {

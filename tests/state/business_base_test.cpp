@@ -13,6 +13,7 @@
 #include "model/language_string.h"
 #include "model/login_inputdata.h"
 #include "platform/notification_center.h"
+#include "platform/preferences.h"
 #include "platform/test_env.h"
 #include "protocol/tags.h"
 #include "protocol/envelope.h"
@@ -157,7 +158,9 @@ protected:
         ui.login.setIPAddress("127.0.0.1");
         ui.login.setPortNo(17001);
         ui.login.setSecurityKey("Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");
-        session = BusinessBase::create(ui, ui, recordingParts(rec));
+        SessionParts parts = recordingParts(rec);
+        parts.preferences = &prefs;
+        session = BusinessBase::create(ui, ui, std::move(parts));
         auto& center = platform::NotificationCenter::defaultCenter();
         for (const char* name : {"OpenPositionTableNotification", "PieChartUpdateNotification",
                                  "PendingOrderTableNotification", "SettledPositionTableNotification",
@@ -212,6 +215,8 @@ protected:
         return out;
     }
 
+    platform::testing::TempDir dir;
+    platform::Preferences prefs{dir / "preferences"};
     testing::RecordingUi ui;
     Recorder rec;
     std::shared_ptr<BusinessBase> session;
@@ -283,6 +288,17 @@ TEST_F(SessionTest, RefusalReadsOnlySectionSixteenOfPackedData) {
     EXPECT_EQ(ui.loginMessages[0],
               (LoginMessages{{"Message", tr("1089")}, {"Tag", "3"}, {"URL", "https://example.test/update"}}));
     EXPECT_EQ(session->referenceData().loginInfoMessageCollection().size(), 1u);
+}
+
+TEST_F(SessionTest, ARefusalKeepsTheStoredWatchlist) {
+    const std::vector<std::string> stored{"XAU", "EURUSD"};
+    prefs.set("Watchlist.alice", stored);
+    std::string packed;  // a refusal's login data: every section empty but the login records
+    for (int i = 0; i < 16; ++i) packed += "\x07";
+    packed += "0\x05" "bad password\x05" "3\x06";
+    deliver(47, {"160=PACKED"}, packed);
+    EXPECT_EQ(prefs.stringArrayForKey("Watchlist.alice"), stored);
+    EXPECT_TRUE(session->referenceData().selectedSymbols().empty());
 }
 
 TEST_F(SessionTest, RefusalCodesTenAndEleven) {

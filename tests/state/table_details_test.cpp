@@ -320,7 +320,7 @@ TEST(XmlFillers, FollowUpsRunWithoutInstrumentTables) {
     RecordingReferenceData empty;
     empty.parseXml("");
     empty.FillTableDetails();
-    EXPECT_EQ(empty.calls, (Calls{"LoadItemstoWatchlist", "SetAllSymbolsSpread accounts=0 groups=0"}));
+    EXPECT_EQ(empty.calls, (Calls{"SetAllSymbolsSpread accounts=0 groups=0"}));  // no instruments: no watchlist
 }
 
 }  // namespace
