@@ -163,7 +163,7 @@ std::string BusinessBase::GetOrderRejectionReason(std::int32_t code) const { ret
 void BusinessBase::StreamingConnection(bool, bool demoRegistration) {
     const model::LoginInputdata& login = host_.logindata();
     incoming_.startLogin(login.userName(), login.password(),
-                         host_.loginCipher().sessionKey().value_or(login.SecurityKey()));
+                         host_.loginCipher().sessionKey().value_or(login.SecurityKey()), login.packedDataFormat());
     conn_->ConnectToServer(demoRegistration, login.IPAddress(), login.PortNo());
 }
 
@@ -206,6 +206,7 @@ void BusinessBase::connectionDidConnect(bool demoRegistration) {
         v.productName = login.productName();
         v.productVersion = login.productVersion();
         v.packedTime = packedLocalTime();
+        v.dataFormat = login.packedDataFormat();
         protocol::ConnectionBase::LoginRequest(messageBase_, v);
     });
 }

@@ -44,8 +44,11 @@ std::string lower(std::string s) {
     return s;
 }
 
-// The login data says it is in the compact form.
-bool isPacked(const MessageFields& fields) { return fields.find(tag::DataFormat) == "PACKED"; }
+
+// The login data says it is in the compact form the login asked for.
+bool isPacked(const MessageFields& fields, const model::LoginInputdata& login) {
+    return fields.find(tag::DataFormat) == login.packedDataFormat();
+}
 
 }  // namespace
 
@@ -97,7 +100,7 @@ void LoginHandshake::loginData(const Dispatch& m) {
         return;
     }
     ReferenceData& reference = reference_;
-    if (isPacked(m.fields)) {
+    if (isPacked(m.fields, services_.host().logindata())) {
         if (!reference.FillPackedDetails(*m.payload, m.packedRecords)) return refuseLoginData();
     } else {
         reference.FillXmlLoginData(*m.payload);
@@ -125,7 +128,7 @@ void LoginHandshake::loginRefused(const Dispatch& m) {
     services_.disconnectServer();
     ReferenceData& reference = reference_;
     // Only the compact form is read here; an XML refusal is not parsed.
-    if (isPacked(m.fields) && m.payload) reference.FillPackedDetails(*m.payload);
+    if (isPacked(m.fields, services_.host().logindata()) && m.payload) reference.FillPackedDetails(*m.payload);
     const protocol::LoginInfoMessage* record = reference.firstLoginRecord();
     std::int32_t code = record ? record->ErrorCode : 0;
     LoginMessages messages;

@@ -301,6 +301,17 @@ TEST_F(SessionTest, ARefusalKeepsTheStoredWatchlist) {
     EXPECT_TRUE(session->referenceData().selectedSymbols().empty());
 }
 
+TEST_F(SessionTest, TheCompactFormIsTheOneTheLoginSettingsName) {
+    ui.login.setPackedDataFormat("COMPACT");
+    std::string packed(16, '\x07');
+    packed += "1\x05https://example.test/update\x05" "12\x06";
+    deliver(47, {"160=PACKED"}, packed);  // not this deployment's form: not read
+    deliver(47, {"160=COMPACT"}, packed);
+    ASSERT_EQ(ui.loginMessages.size(), 2u);
+    EXPECT_EQ(ui.loginMessages[0].at("Message"), tr("1004"));
+    EXPECT_EQ(ui.loginMessages[1].at("Message"), tr("1089"));
+}
+
 TEST_F(SessionTest, RefusalCodesTenAndEleven) {
     state::SessionTestAccess::referenceData(*session).FillPackedLoginInfoDetails("0\x05" "bad\x05" "11\x06" "0\x05short\x06");
     deliver(47, {"160=XML"});
