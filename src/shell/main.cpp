@@ -6,11 +6,16 @@
 #include "kit/qt_main_executor.h"
 #include "shell/app_delegate.h"
 #include "shell/idle_sources.h"
+#include "platform/log.h"
 #include "platform/main_executor.h"
+#include "platform/paths.h"
 #include "platform/resource_bundle.h"
 #include "platform/runtime.h"
 
 int main(int argc, char** argv) {
+    // Warnings and errors on stderr; the rest in a rotated file under the state folder.
+    platform::Log::openFile(platform::Paths::join(platform::Paths::stateFolder(),
+                                                  platform::ResourceBundle::applicationName() + ".log"));
     QApplication application(argc, argv);
     QApplication::setApplicationName(TC_APP_NAME);
     kit::installAppStyle();
@@ -27,5 +32,6 @@ int main(int argc, char** argv) {
     removeIdleSource();
     platform::shutdown();
     platform::MainExecutor::install(nullptr);
+    platform::Log::closeFile();
     return result;
 }
