@@ -96,6 +96,7 @@ void DataServiceAnswers::processDSResponse(const std::optional<std::string>& res
             // No text reads as a document without tables, never as the last answer's.
             reference_.parseXml(result ? std::string_view(*result) : std::string_view());
             funds_.ParseAccountStatement();
+            reference_.releaseTables();  // a large statement's rows are not held until the next one
         } else if (name == "getexecutedpositions") {
             book_.clearExecutedOrderSearchCollection();
             processHistoryData(result, compressedData, *kind);

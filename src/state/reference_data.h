@@ -127,6 +127,8 @@ public:
     const OrderedDictionary<std::shared_ptr<model::FileResource>>& resourceSearchCollection() const { return resourceSearch_; }
     // "%lu" of the user id -> the user's access to an account.
     const OrderedDictionary<std::shared_ptr<model::UserAccountMaps>>& userAccountMapCollection() const { return userAccountMaps_; }
+    // More users mapped to the trader's accounts than any sheet lists.
+    static constexpr std::size_t kMaxUserAccountMaps = 10'000;
 
     // --- Lookups: null when none is held ---------------------------------------
     std::shared_ptr<model::ItemDetails> instrument(const std::string& code) const;
@@ -171,6 +173,8 @@ public:
     // --- XML tables of the last parse ------------------------------------------
     // Table name -> rows of the last parse only; the login's rows are let go once filled.
     const OrderedDictionary<XmlTable>& TableDataCollection() const { return tables_; }
+    // Lets the rows of the last parse go once their records are filled.
+    void releaseTables() { tables_.clear(); }
 
     // Reads an XML document into TableDataCollection (login data and data-service answers).
     void parseXml(std::string_view text);

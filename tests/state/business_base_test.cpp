@@ -464,6 +464,28 @@ TEST_F(SessionTest, PasswordStoredOnlyWhenTheChangeSucceeded) {
     EXPECT_EQ(ui.login.password(), "newpass");
 }
 
+// A success whose password could not be sent again keeps a password a relogin can use.
+TEST_F(SessionTest, AnUnusablePasswordInAChangeAnswerIsNeverTaken) {
+    const struct {
+        std::string answered;
+        bool asked;  // a change "asked1" was sent first
+        const char* after;
+    } rows[] = {
+        {"103=new\x05pw", false, "secret"},
+        {"103=" + std::string(100'000, 'x'), false, "secret"},
+        {"103=new\x07pw", true, "asked1"},
+        {"103=", true, "asked1"},
+    };
+    for (const auto& r : rows) {
+        ui.login.setPassword("secret");
+        if (r.asked) state::commandsOf(*session).changeMyPassword("secret", "asked1");
+        deliver(38, {"17=Success", r.answered});
+        EXPECT_EQ(ui.login.password(), r.after) << r.answered.substr(0, 12);
+    }
+    deliver(38, {"17=Success"});  // the change asked for earlier was answered already
+    EXPECT_EQ(ui.login.password(), "asked1");
+}
+
 TEST_F(SessionTest, DemoUserAnswers) {
     deliver(1027, {"23=demo42"});
     ASSERT_EQ(ui.alerts.size(), 1u);
