@@ -228,6 +228,12 @@ void BusinessBase::connectionFailure(const std::string& error) {
     }
     ping_->stopPingTimer();
     host_.ConnectionFailureNotification();
+    // Orders sent as the line went: the server may or may not have taken them.
+    if (const std::size_t dropped = orderBook_->dropUnconfirmedOrders()) {
+        platform::Log::warning(std::to_string(dropped) + " order(s) sent before the drop not confirmed: removed");
+        ui_.showAlert(text("90201"), text("0052"));
+        platform::NotificationCenter::defaultCenter().post(notifications::kPendingOrderTable);
+    }
     ping_->scheduleSpeedCheck();
 }
 
