@@ -124,6 +124,7 @@ TEST_F(LoginWindowTest, RefusalThenLoginOpensTheMainWindowAndTheLockHidesIt) {
     // A user name the store cannot give back is said so beside the box.
     fill("tr#der", "x");
     EXPECT_FALSE(login->rememberNote->isHidden());
+    saveScreenshot(login, "login_window_remember_note");
     fill("trader", "wrong");
     EXPECT_TRUE(login->rememberNote->isHidden());
     login->loginButton->click();
