@@ -362,7 +362,7 @@ TEST(PackedDetails, LoginInformationSkipsBadRecordsOnly) {
 
 TEST(PackedDetails, SpreadsRunAfterGroupsAndAccounts) {
     RecordingReferenceData s;
-    s.FillPackedDetails(sections({{5, "7"}, {6, "1\x05" "7\x05" "501"}, {8, "1001\x05" "7"}}));
+    s.FillPackedDetails(sections({{4, "501\x05Gold\x05XAU"}, {5, "7"}, {6, "1\x05" "7\x05" "501"}, {8, "1001\x05" "7"}}));
     EXPECT_EQ(s.calls, (Calls{"FillPackedItemType", "FillPackedItemDetails", "LoadItemstoWatchlist",
                               "SetAllSymbolsSpread accounts=1 groups=1"}));
 }
