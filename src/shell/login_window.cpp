@@ -68,7 +68,6 @@ LoginWindow::LoginWindow(QWidget* parent) : QWidget(parent) {
     loginForm->addWidget(passwordTextField);
     rememberNote = new QLabel(this);
     rememberNote->setTextFormat(Qt::PlainText);
-    rememberNote->setWordWrap(true);
     rememberNote->setVisible(false);
     auto* rememberRow = new QHBoxLayout;
     rememberRow->addWidget(CheckBox);
@@ -218,7 +217,10 @@ void LoginWindow::updateLanguageStrings(std::int64_t language) {
 }
 
 void LoginWindow::updateRememberNote() {
-    rememberNote->setVisible(CheckBox->isChecked() && !canRemember(usernameTextField->text().toStdString()));
+    const bool show = CheckBox->isChecked() && !canRemember(usernameTextField->text().toStdString());
+    if (show != rememberNote->isHidden()) return;
+    rememberNote->setVisible(show);
+    if (show && width() < sizeHint().width()) adjustSize();  // the note is read whole
 }
 
 void LoginWindow::markSegments() {
