@@ -7,7 +7,6 @@
 #include <mutex>
 
 #include "platform/log_file.h"
-#include "platform/paths.h"
 
 namespace platform {
 
@@ -72,8 +71,6 @@ void setMinimumLevel(LogLevel level) {
 }
 
 bool openFile(const std::string& path, std::uintmax_t maxBytes, int oldFiles) {
-    const auto slash = path.find_last_of('/');
-    if (slash != std::string::npos && slash > 0 && !Paths::createPrivateDirectory(path.substr(0, slash))) return false;
     auto file = std::make_unique<LogFile>(path, maxBytes, oldFiles);
     if (!file->open()) {
         error("Log file cannot be opened: " + path);

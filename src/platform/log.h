@@ -16,8 +16,8 @@ using Sink = std::function<void(LogLevel, const std::string&)>;
 // level unless setMinimumLevel() was called.
 void setSink(Sink sink);
 inline constexpr std::uintmax_t kFileCap = 4u << 20;
-// The default sink's file: rotated at `maxBytes`, keeping `oldFiles` old ones.
-// Its folder is made (0700) when missing. False, logged, when it cannot be opened.
+// The default sink's file (its folder must exist): rotated at `maxBytes`,
+// keeping `oldFiles` old ones. False, logged, when it cannot be opened.
 bool openFile(const std::string& path, std::uintmax_t maxBytes = kFileCap, int oldFiles = 2);
 void closeFile();
 void setMinimumLevel(LogLevel level);

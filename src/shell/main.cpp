@@ -1,6 +1,7 @@
 // Starts the Qt application with the delegate and runs it until the last window closes.
 #include <QApplication>
 #include <QIcon>
+#include <string>
 
 #include "kit/app_style.h"
 #include "kit/qt_main_executor.h"
@@ -14,8 +15,9 @@
 
 int main(int argc, char** argv) {
     // Warnings and errors on stderr; the rest in a rotated file under the state folder.
-    platform::Log::openFile(platform::Paths::join(platform::Paths::stateFolder(),
-                                                  platform::ResourceBundle::applicationName() + ".log"));
+    const std::string logFolder = platform::Paths::stateFolder();
+    if (platform::Paths::createPrivateDirectory(logFolder))
+        platform::Log::openFile(platform::Paths::join(logFolder, platform::ResourceBundle::applicationName() + ".log"));
     QApplication application(argc, argv);
     QApplication::setApplicationName(TC_APP_NAME);
     kit::installAppStyle();
