@@ -427,7 +427,7 @@ void Simulator::handleLogin(Session& s, const WireMessage& m) {
     if (refuse) {
         log(tag + "login of '" + user + "' refused with code " + std::to_string(refuse));
         WireMessage no(47);
-        no.add(160, f.xmlLoginData ? "XML" : "PACKED");
+        no.add(160, f.xmlLoginData ? "XML" : deployment::kPackedDataFormat);
         no.add(1050, compress(f.xmlLoginData ? "<NewDataSet />" : LoginData::refusal(refuse, refuseText)));
         sendToSession(s, no);
         return;
@@ -455,7 +455,7 @@ void Simulator::handleLogin(Session& s, const WireMessage& m) {
         payload = f.xmlLoginData ? LoginData::xml(scenario_, record, ports) : LoginData::packed(scenario_, record, ports);
     }
     WireMessage data(33);
-    data.add(19, s.referenceId).add(21, serverTime).add(160, f.xmlLoginData ? "XML" : "PACKED");
+    data.add(19, s.referenceId).add(21, serverTime).add(160, f.xmlLoginData ? "XML" : deployment::kPackedDataFormat);
     data.add(1050, compress(payload));
     sendToSession(s, data);
     s.loginDataSent = true;

@@ -20,6 +20,10 @@ inline constexpr std::size_t kSessionKeyMinLength = 32;
 // The product's key, shipped in "LoginPropertyList".
 inline constexpr const char* kSecurityKey = "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE";
 
+// Tag 160's value for the compact login data; "PackedDataFormat" of the
+// shipped login settings may name another.
+inline constexpr const char* kPackedDataFormat = "PACKED";
+
 // The simulator on 127.0.0.1.
 inline constexpr const char* kSimulatorHost = "127.0.0.1";
 inline constexpr std::uint16_t kSessionPort = 17001;

@@ -36,6 +36,8 @@ LoginInputdata::LoginInputdata() {
     productLocalizationList_ = getProductLocalizationListForKey(
         getLoginValueForMode(kGeneral, "Product localization list").stringValue());
     baseCurrencyAvailable_ = getLoginValueForMode(kGeneral, "BaseCurrencyAvailable").boolValue();
+    const std::string format = getLoginValueForMode(kGeneral, "PackedDataFormat").stringValue();
+    if (!format.empty()) packedDataFormat_ = format;
 }
 
 platform::PlistValue LoginInputdata::getLoginValueForMode(const std::string& mode, const std::string& key) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "model/deployment_constants.h"
 #include "platform/property_list.h"
 
 namespace model {
@@ -59,6 +60,9 @@ class LoginInputdata {
     bool showAccountCurrency() const;
     void setShowAccountCurrency(bool value);
     bool baseCurrencyAvailable() const;
+    // Tag 160's value of the compact login data (a deployment constant).
+    const std::string& packedDataFormat() const { return packedDataFormat_; }
+    void setPackedDataFormat(std::string value) { packedDataFormat_ = std::move(value); }
     void setBaseCurrencyAvailable(bool value);
     bool canSpecifyBankDetails() const;
     void setCanSpecifyBankDetails(bool value);
@@ -85,6 +89,7 @@ class LoginInputdata {
     std::string depositAmountListType_;
     bool showAccountCurrency_ = false;
     bool baseCurrencyAvailable_ = false;
+    std::string packedDataFormat_ = deployment::kPackedDataFormat;
     bool canSpecifyBankDetails_ = false;
     bool canWithdrawFloatingPL_ = false;
     std::optional<double> minimumBalance_;

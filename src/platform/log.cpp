@@ -2,8 +2,11 @@
 
 #include <atomic>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <mutex>
+
+#include "platform/log_file.h"
 
 namespace platform {
 
@@ -14,14 +17,15 @@ struct LogState {
     // Null: the default sink. Shared, so that a message takes the sink under
     // the lock without copying it, and a sink replaced meanwhile lives on.
     std::shared_ptr<const Log::Sink> sink;
-    int minimum = -1;  // -1: not set (Info for stderr, everything for an installed sink)
+    std::unique_ptr<LogFile> file;  // the default sink's file, once opened
+    int minimum = -1;  // -1: not set (Info for the file, Warning for stderr, everything for an installed sink)
     // The lowest level written, read without the lock.
     std::atomic<int> lowest{static_cast<int>(LogLevel::Info)};
 
     // Call with the mutex held.
     void update() {
-        lowest.store(minimum >= 0 ? minimum : sink ? static_cast<int>(LogLevel::Debug) : static_cast<int>(LogLevel::Info),
-                     std::memory_order_relaxed);
+        const LogLevel byDefault = sink ? LogLevel::Debug : file ? LogLevel::Info : LogLevel::Warning;
+        lowest.store(minimum >= 0 ? minimum : static_cast<int>(byDefault), std::memory_order_relaxed);
     }
 };
 
@@ -41,6 +45,14 @@ const char* levelText(LogLevel level) {
     return "?";
 }
 
+std::string timestamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char text[32] = "";
+    if (::localtime_r(&now, &local)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
 }  // namespace
 
 namespace Log {
@@ -58,6 +70,24 @@ void setMinimumLevel(LogLevel level) {
     state().update();
 }
 
+bool openFile(const std::string& path, std::uintmax_t maxBytes, int oldFiles) {
+    auto file = std::make_unique<LogFile>(path, maxBytes, oldFiles);
+    if (!file->open()) {
+        error("Log file cannot be opened: " + path);
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(state().mutex);
+    state().file = std::move(file);
+    state().update();
+    return true;
+}
+
+void closeFile() {
+    std::lock_guard<std::mutex> lock(state().mutex);
+    state().file.reset();
+    state().update();
+}
+
 bool enabled(LogLevel level) {
     return static_cast<int>(level) >= state().lowest.load(std::memory_order_relaxed);
 }
@@ -69,7 +99,11 @@ void write(LogLevel level, const std::string& message) {
         std::lock_guard<std::mutex> lock(state().mutex);
         if (static_cast<int>(level) < state().lowest.load(std::memory_order_relaxed)) return;
         if (!state().sink) {
-            std::fprintf(stderr, "[%s] %s\n", levelText(level), message.c_str());
+            // With a file, stderr keeps what needs a look; without, it takes what the level lets through.
+            if (!state().file || level >= LogLevel::Warning)
+                std::fprintf(stderr, "[%s] %s\n", levelText(level), message.c_str());
+            if (state().file)
+                state().file->write(timestamp() + " [" + levelText(level) + "] " + message);
             return;
         }
         sink = state().sink;

@@ -115,6 +115,10 @@ std::string configFolder() {
     return join(xdgFolder("XDG_CONFIG_HOME", ".config"), ResourceBundle::applicationName());
 }
 
+std::string stateFolder() {
+    return join(xdgFolder("XDG_STATE_HOME", ".local/state"), ResourceBundle::applicationName());
+}
+
 std::string join(const std::string& a, const std::string& b) {
     if (a.empty()) return b;
     if (b.empty()) return a;
@@ -152,6 +156,17 @@ bool createDirectory(const std::string& path) {
     return true;
 }
 
+bool createPrivateDirectory(const std::string& path) {
+    const bool made = !exists(path);
+    if (!createDirectory(path)) return false;
+    // Only a folder made here: one the user set up (read-only, a link elsewhere) is theirs.
+    if (made && ::chmod(path.c_str(), 0700) != 0) {
+        Log::error("Create directory error: " + errorText(errno, path));
+        return false;
+    }
+    return true;
+}
+
 bool writeFileIfAbsent(const std::string& path, const std::string& bytes) {
     if (path.empty() || exists(path)) return false;
     std::string tmp = writeTemporary(path, bytes);
@@ -182,12 +197,7 @@ bool writeFileAtomically(const std::string& path, const std::string& bytes) { re
 bool writePrivateFileAtomically(const std::string& path, const std::string& bytes) {
     auto slash = path.find_last_of('/');
     if (slash != std::string::npos && slash > 0) {
-        const std::string folder = path.substr(0, slash);
-        if (!createDirectory(folder)) return false;
-        if (::chmod(folder.c_str(), 0700) != 0) {
-            Log::error("Write file error: " + errorText(errno, folder));
-            return false;
-        }
+        if (!createPrivateDirectory(path.substr(0, slash))) return false;
     }
     return replaceFile(path, bytes, true);
 }

@@ -91,7 +91,7 @@ void Preferences::load() {
     if (!Paths::readFile(path_, &bytes)) return;  // no file yet: an empty store
     PlistValue root = PropertyList::parse(bytes);
     if (root.type != PlistValue::Type::Dict) {
-        Log::warning("Preferences file unreadable, using defaults: " + path_);
+        moveAside();
         return;
     }
     std::map<std::string, Value> values;
@@ -124,6 +124,21 @@ void Preferences::load() {
     }
     std::lock_guard<std::mutex> lock(mutex_);
     values_ = std::move(values);
+}
+
+// The first write would replace an unreadable file: the trader's remembered
+// user and watchlists might still be found in it, so it is kept aside.
+void Preferences::moveAside() {
+    for (int n = 1; n <= kAsideNames; ++n) {
+        const std::string aside = path_ + ".unreadable" + (n > 1 ? "." + std::to_string(n) : "");
+        if (Paths::exists(aside)) continue;
+        if (::rename(path_.c_str(), aside.c_str()) == 0) {
+            Log::warning("Preferences file unreadable, moved to " + aside + "; using defaults");
+            return;
+        }
+        break;
+    }
+    Log::error("Preferences file unreadable and not moved aside; using defaults: " + path_);
 }
 
 std::optional<Preferences::Value> Preferences::get(const std::string& key) const {

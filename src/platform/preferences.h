@@ -21,7 +21,8 @@ public:
 
     // The process store at the default path (loaded on first use).
     static Preferences& standard();
-    // A store backed by `path` (tests); a missing or corrupt file gives an empty store.
+    // A store backed by `path` (tests); a missing or corrupt file gives an empty
+    // store, the corrupt file moved aside to "<path>.unreadable" (then ".2" …).
     explicit Preferences(std::string path);
     ~Preferences();
 
@@ -45,6 +46,8 @@ public:
 private:
     struct Writer;
     void load();
+    void moveAside();
+    static constexpr int kAsideNames = 20;
     // A copy of the values and its number: later snapshots have higher numbers.
     std::uint64_t snapshot(std::map<std::string, Value>* values);
     std::optional<Value> get(const std::string& key) const;

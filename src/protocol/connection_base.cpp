@@ -100,7 +100,7 @@ void ConnectionBase::LoginRequest(MessageBase& message, const LoginRequestValues
     put(tag::ServerMessage, model::DeviceInfo::ipAddress());
     tags.set(tag::DeviceModel, model::DeviceInfo::model() + "#" + model::DeviceInfo::systemVersion());
     tags.set(tag::DeviceUserName, model::DeviceInfo::userName());
-    tags.set(tag::DataFormat, "PACKED");
+    tags.set(tag::DataFormat, v.dataFormat);
     tags.set(tag::ServerTime, v.packedTime);
     platform::Log::debug("Login request with " + std::to_string(tags.size()) + " tags");
     BuildResult result = message.BuildMessage();

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/deployment_constants.h"
 #include "platform/serial_queue.h"
 #include "protocol/frame_decoder.h"
 #include "support/async_socket/gcd_async_socket.h"
@@ -45,6 +46,7 @@ struct LoginRequestValues {
     std::optional<std::string> productName;
     std::optional<std::string> productVersion;
     std::string packedTime;  // "yyyyMMddHHmmss"
+    std::string dataFormat = deployment::kPackedDataFormat;  // tag 160
 };
 
 // The TCP session: connect, read loop with time-out, de-framing, sending and

@@ -57,6 +57,7 @@ AccountAccessSettingWindowController::AccountAccessSettingWindowController(kit::
         connect(list, &QComboBox::activated, this, [this, list] { comboBoxSelectionIsChanging(list); });
     }
     accountNameLabel->setMinimumWidth(140);
+    for (QLabel* serverText : {accountNameLabel, userNameLabel}) serverText->setTextFormat(Qt::PlainText);
     column->addWidget(acccountAccessBox);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -18,6 +18,7 @@
 #include "platform/log.h"
 #include "platform/notification_center.h"
 #include "platform/preferences.h"
+#include "state/notification_payloads.h"
 #include "state/ui_services.h"
 
 namespace shell {
@@ -54,11 +55,19 @@ AppDelegate::AppDelegate(Parts parts)
         registry.add(aboutWindowEntry());
     };
     kit::PreferenceManager(preferences_).clearRunChoices();
+    // A changed password replaces the remembered one, or the next start is refused.
+    auto& center = platform::NotificationCenter::defaultCenter();
+    passwordChanged_ = platform::ObserverHandle(
+        &center, center.addObserver(state::notifications::kPasswordChange, [this](const platform::Notification&) {
+            const auto& login = session_->logindata();
+            credentials_.passwordChanged(loginMode_, login.userName(), login.password());
+        }));
     session_->readShowConfirmationAlert([this] { return kit::PreferenceManager(preferences_).showConfirmationAlert(); });
 }
 
 AppDelegate::~AppDelegate() {
     themeObserver_.reset();
+    passwordChanged_.reset();
     ui_->customUserNotificationCenter().setDelegate(nullptr);
     delete registration_.data();
     session_.reset();
@@ -198,8 +207,10 @@ void AppDelegate::loginButtonClicked() {
                         true, kAlertRefusal);
         return;
     }
-    if (window_->CheckBox->isChecked() && !credentials_.storeUserInfo(mode_, fields))
-        platform::Log::warning("A user name holding \"#\" is not remembered");
+    // Remembered once the server takes them: a mistyped password never replaces the stored one.
+    toRemember_.reset();
+    if (window_->CheckBox->isChecked() && canRemember(fields.userName)) toRemember_ = {mode_, fields};
+    loginMode_ = mode_;
     ui_->customUserNotificationCenter().setDelegate(nullptr);  // the old session goes
     session_->startLogin(fields);
     ui_->customUserNotificationCenter().setDelegate(kit::delegateFor(*session_->commands()));
@@ -348,6 +359,7 @@ void AppDelegate::loginRefused(const state::LoginMessages& messages) {
         return it == messages.end() ? std::string() : it->second;
     };
     appUpdateURL_ = value("URL");
+    toRemember_.reset();
     shakeWindow(window_);
     window_->setBusy(false);
     int tag = kAlertRefusal;
@@ -368,6 +380,8 @@ void AppDelegate::connectionLost() {
 }
 
 void AppDelegate::loginSucceeded() {
+    if (toRemember_) credentials_.storeUserInfo(toRemember_->first, toRemember_->second);
+    toRemember_.reset();
     window_->setBusy(false);
     window_->setDrawerOpen(false);
     // One per session, with that session's windows (a relogin keeps it); it fills the screen.

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QPointer>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <string>
 
 #include "kit/qt_ui_services.h"
@@ -106,6 +108,9 @@ private:
     std::unique_ptr<AppSession> session_;
     RememberedCredentials credentials_;
     std::string mode_ = "Live";
+    std::string loginMode_ = "Live";  // the mode of the last login sent
+    std::optional<std::pair<std::string, LoginFields>> toRemember_;  // stored when the login succeeds
+    platform::ObserverHandle passwordChanged_;
     std::string appUpdateURL_;
     QMenu* appMenu_ = nullptr;
     QAction* aboutAction_ = nullptr;

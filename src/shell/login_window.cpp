@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "kit/plain_text.h"
 #include "kit/controls/input_filter_fields.h"
 #include "kit/popover_placement.h"
 #include "shell/core/login_form.h"
@@ -67,7 +68,14 @@ LoginWindow::LoginWindow(QWidget* parent) : QWidget(parent) {
     auto* loginForm = new QVBoxLayout(loginBox);
     loginForm->addWidget(usernameTextField);
     loginForm->addWidget(passwordTextField);
-    loginForm->addWidget(CheckBox);
+    rememberNote = kit::plainLabel(this);
+    rememberNote->setVisible(false);
+    auto* rememberRow = new QHBoxLayout;
+    rememberRow->addWidget(CheckBox);
+    rememberRow->addWidget(rememberNote, 1);
+    loginForm->addLayout(rememberRow);
+    connect(CheckBox, &QCheckBox::toggled, this, [this] { updateRememberNote(); });
+    connect(usernameTextField, &QLineEdit::textChanged, this, [this] { updateRememberNote(); });
 
     // The connection settings live in a drawer at the window's right edge.
     rightDrawer = new QFrame(this);
@@ -197,6 +205,7 @@ void LoginWindow::updateLanguageStrings(std::int64_t language) {
     serverTextField->setPlaceholderText(keyText(language, "0080"));
     portTextField->setPlaceholderText(keyText(language, "0079"));
     CheckBox->setText(keyText(language, "10998"));
+    rememberNote->setText(keyText(language, "90200"));
     loginButton->setText(keyText(language, "0037"));
     loginButton->setShortcut(QKeySequence(Qt::Key_Return));  // setText may have cleared a mnemonic
     cancelButton->setText(keyText(language, "0060"));
@@ -207,6 +216,13 @@ void LoginWindow::updateLanguageStrings(std::int64_t language) {
     demouserCreationButton->setText(keyText(language, "0313"));
     openliveaccountButton->setText(keyText(language, "10988"));
     adjustSize();
+}
+
+void LoginWindow::updateRememberNote() {
+    const bool show = CheckBox->isChecked() && !canRemember(usernameTextField->text().toStdString());
+    if (show != rememberNote->isHidden()) return;
+    rememberNote->setVisible(show);
+    if (show && width() < sizeHint().width()) adjustSize();  // the note is read whole
 }
 
 void LoginWindow::markSegments() {

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -59,6 +60,7 @@ public:
     QLineEdit* serverTextField;
     QLineEdit* portTextField;
     QCheckBox* CheckBox;
+    QLabel* rememberNote;  // beside the box: these fields cannot be remembered
     QProgressBar* loginProgressIndicator;
     QPushButton* loginButton;
     QPushButton* cancelButton;
@@ -70,6 +72,7 @@ public:
 private:
     // The chosen segment in the theme's highlight, so that the mode reads at a glance.
     void markSegments();
+    void updateRememberNote();
 
 signals:
     void segmentChanged(int segment);

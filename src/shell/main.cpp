@@ -1,16 +1,23 @@
 // Starts the Qt application with the delegate and runs it until the last window closes.
 #include <QApplication>
 #include <QIcon>
+#include <string>
 
 #include "kit/app_style.h"
 #include "kit/qt_main_executor.h"
 #include "shell/app_delegate.h"
 #include "shell/idle_sources.h"
+#include "platform/log.h"
 #include "platform/main_executor.h"
+#include "platform/paths.h"
 #include "platform/resource_bundle.h"
 #include "platform/runtime.h"
 
 int main(int argc, char** argv) {
+    // Warnings and errors on stderr; the rest in a rotated file under the state folder.
+    const std::string logFolder = platform::Paths::stateFolder();
+    if (platform::Paths::createPrivateDirectory(logFolder))
+        platform::Log::openFile(platform::Paths::join(logFolder, platform::ResourceBundle::applicationName() + ".log"));
     QApplication application(argc, argv);
     QApplication::setApplicationName(TC_APP_NAME);
     kit::installAppStyle();
@@ -27,5 +34,6 @@ int main(int argc, char** argv) {
     removeIdleSource();
     platform::shutdown();
     platform::MainExecutor::install(nullptr);
+    platform::Log::closeFile();
     return result;
 }

@@ -192,12 +192,11 @@ void MainWindowController::hideForLock() {
         if (!shown->isWindow() || !shown->isVisible()) continue;
         auto* dialog = qobject_cast<QDialog*>(shown);
         const bool ownSheet = shown->parentWidget() == window_ && shown->windowModality() == Qt::WindowModal;
-        if (ownSheet) {
-            lockedSheets_.emplace_back(shown);
-            shown->hide();
-        } else if (dialog) {
+        if (dialog && !ownSheet) {
             dialog->reject();
         } else {
+            // The sheets and the windows (the statement, the chat) come back at the unlock.
+            lockedWindows_.emplace_back(shown);
             shown->hide();
         }
     }
@@ -208,9 +207,9 @@ void MainWindowController::showAfterUnlock() {
     window_->setEnabled(true);
     window_->show();
     window_->raise();
-    for (const QPointer<QWidget>& sheet : lockedSheets_)
-        if (sheet) sheet->show();
-    lockedSheets_.clear();
+    for (const QPointer<QWidget>& shown : lockedWindows_)
+        if (shown) shown->show();
+    lockedWindows_.clear();
 }
 
 void MainWindowController::logout() {

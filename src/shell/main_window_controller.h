@@ -137,8 +137,8 @@ public:
     // dialogs, the sheets) go out of sight and take no input. A dialog that
     // does not come back ends as its cancel would.
     void hideForLock();
-    // The unlock: the main window comes back with the sheets it had; the other
-    // windows stay out until opened again.
+    // The unlock: the main window comes back with the sheets and windows it
+    // had; the dialogs that ended stay out until opened again.
     void showAfterUnlock();
     void logout();
     // 0 collapses the pie pane, 1 restores the recorded widths; others nothing.
@@ -221,7 +221,7 @@ private:
     std::map<std::string, QPointer<QWidget>> kept_;
     std::map<std::string, QAction*> commandActions_;
     QPointer<QDialog> sheet_;
-    std::vector<QPointer<QWidget>> lockedSheets_;  // shown again at the unlock
+    std::vector<QPointer<QWidget>> lockedWindows_;  // shown again at the unlock
     std::uint64_t refreshCount_ = 0;
     bool terminating_ = false;
     std::vector<platform::ObserverHandle> observers_;

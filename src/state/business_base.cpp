@@ -163,7 +163,7 @@ std::string BusinessBase::GetOrderRejectionReason(std::int32_t code) const { ret
 void BusinessBase::StreamingConnection(bool, bool demoRegistration) {
     const model::LoginInputdata& login = host_.logindata();
     incoming_.startLogin(login.userName(), login.password(),
-                         host_.loginCipher().sessionKey().value_or(login.SecurityKey()));
+                         host_.loginCipher().sessionKey().value_or(login.SecurityKey()), login.packedDataFormat());
     conn_->ConnectToServer(demoRegistration, login.IPAddress(), login.PortNo());
 }
 
@@ -206,6 +206,7 @@ void BusinessBase::connectionDidConnect(bool demoRegistration) {
         v.productName = login.productName();
         v.productVersion = login.productVersion();
         v.packedTime = packedLocalTime();
+        v.dataFormat = login.packedDataFormat();
         protocol::ConnectionBase::LoginRequest(messageBase_, v);
     });
 }
@@ -227,6 +228,12 @@ void BusinessBase::connectionFailure(const std::string& error) {
     }
     ping_->stopPingTimer();
     host_.ConnectionFailureNotification();
+    // Orders sent as the line went: the server may or may not have taken them.
+    if (const std::size_t dropped = orderBook_->dropUnconfirmedOrders()) {
+        platform::Log::warning(std::to_string(dropped) + " order(s) sent before the drop not confirmed: removed");
+        ui_.showAlert(text("90201"), text("0052"));
+        platform::NotificationCenter::defaultCenter().post(notifications::kPendingOrderTable);
+    }
     ping_->scheduleSpeedCheck();
 }
 

@@ -104,6 +104,7 @@ void DataServiceAnswers::processDSResponse(const std::optional<std::string>& res
             } else {
                 reference_.parseXml(text);
                 funds_.ParseAccountStatement();
+                reference_.clearTableData();  // a large statement's rows are not held until the next one
             }
         } else if (name == "getexecutedpositions") {
             book_.clearExecutedOrderSearchCollection();

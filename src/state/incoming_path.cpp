@@ -77,8 +77,10 @@ std::vector<IncomingMessage> channelMessages(std::string_view text, Channel chan
     return carried;
 }
 
-void IncomingPath::startLogin(std::string user, std::string password, std::string loginKey) {
+void IncomingPath::startLogin(std::string user, std::string password, std::string loginKey,
+                              std::string packedFormat) {
     std::lock_guard<std::mutex> lock(keyMutex_);
+    packedFormat_ = std::move(packedFormat);
     user_ = std::move(user);
     password_ = std::move(password);
     loginKey_ = std::move(loginKey);
@@ -151,7 +153,11 @@ void IncomingPath::decodeFrame(std::string frame) {
             case tag::ServerTime: serverTime = std::string(value); break;
             case tag::CipherText: cipherText = std::string(value); break;
             case tag::CompressedPayload: compressed = std::string(protocol::compressedPayloadOfField(field)); break;
-            case tag::DataFormat: packed = value == "PACKED"; break;
+            case tag::DataFormat: {
+                std::lock_guard<std::mutex> lock(keyMutex_);
+                packed = value == packedFormat_;
+                break;
+            }
             default: break;
         }
     }

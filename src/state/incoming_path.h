@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/deployment_constants.h"
+
 #include "platform/clock.h"
 #include "protocol/frame_decoder.h"
 #include "protocol/msg_type.h"
@@ -72,7 +74,8 @@ public:
 
     // A new login: the credentials the session key derives from, and the key
     // envelopes use until then.
-    void startLogin(std::string user, std::string password, std::string loginKey);
+    void startLogin(std::string user, std::string password, std::string loginKey,
+                    std::string packedFormat = deployment::kPackedDataFormat);
     void setPassword(std::string password);
     // The session key once the login data arrived, else the login's key.
     std::string cipherPassword() const;
@@ -97,6 +100,7 @@ private:
     std::string loginKey_;
     std::string user_;
     std::string password_;
+    std::string packedFormat_ = deployment::kPackedDataFormat;  // tag 160 of the compact login data
 };
 
 }  // namespace state

@@ -10,6 +10,7 @@
 #include "protocol/message_base.h"
 #include "protocol/message_cracker.h"
 #include "protocol/tags.h"
+#include "protocol/wire_format.h"
 #include "model/formatter.h"
 #include "platform/notification_center.h"
 #include "protocol/connection_base.h"
@@ -34,6 +35,9 @@ namespace {
 constexpr std::int32_t kJournalLoginData = 1;
 constexpr std::int32_t kJournalLoginAccepted = 2;
 
+// Longer than any password a form takes.
+constexpr std::size_t kMaxPasswordLength = 256;
+
 // ErrorCode of a refusal's login record.
 constexpr std::int32_t kRefusedLocked = 10;
 constexpr std::int32_t kRefusedDisabled = 11;
@@ -44,8 +48,11 @@ std::string lower(std::string s) {
     return s;
 }
 
-// The login data says it is in the compact form.
-bool isPacked(const MessageFields& fields) { return fields.find(tag::DataFormat) == "PACKED"; }
+
+// The login data says it is in the compact form the login asked for.
+bool isPacked(const MessageFields& fields, const model::LoginInputdata& login) {
+    return fields.find(tag::DataFormat) == login.packedDataFormat();
+}
 
 }  // namespace
 
@@ -97,7 +104,7 @@ void LoginHandshake::loginData(const Dispatch& m) {
         return;
     }
     ReferenceData& reference = reference_;
-    if (isPacked(m.fields)) {
+    if (isPacked(m.fields, services_.host().logindata())) {
         if (!reference.FillPackedDetails(*m.payload, m.packedRecords)) return refuseLoginData();
     } else {
         reference.FillXmlLoginData(*m.payload);
@@ -125,7 +132,7 @@ void LoginHandshake::loginRefused(const Dispatch& m) {
     services_.disconnectServer();
     ReferenceData& reference = reference_;
     // Only the compact form is read here; an XML refusal is not parsed.
-    if (isPacked(m.fields) && m.payload) reference.FillPackedDetails(*m.payload);
+    if (isPacked(m.fields, services_.host().logindata()) && m.payload) reference.FillPackedDetails(*m.payload);
     const protocol::LoginInfoMessage* record = reference.firstLoginRecord();
     std::int32_t code = record ? record->ErrorCode : 0;
     LoginMessages messages;
@@ -145,10 +152,20 @@ void LoginHandshake::UpdateUserInfo(const MessageFields& fields) {
     std::optional<std::string> newPassword;
     for (const MessageFields::Field& field : fields) {
         const auto [number, value] = std::pair(field.tag, field.value);
-        if (number == tag::ResultText && lower(std::string(value)) == "success") success = true;
+        if (number == tag::ResultText && value.size() == 7 && lower(std::string(value)) == "success") success = true;
         if (number == tag::NewPassword) newPassword = std::string(value);
     }
+    std::optional<std::string> requested = std::move(requestedPassword_);
+    requestedPassword_.reset();
     if (!success) return;
+    // A password that is empty, could not go on the wire again or is beyond any
+    // form's length would refuse every relogin: the one asked for counts instead.
+    if (newPassword && (newPassword->empty() || !protocol::isSafePlainValue(*newPassword) ||
+                        newPassword->size() > kMaxPasswordLength)) {
+        platform::Log::error("Password change answer with an unusable password: " +
+                             std::string(requested ? "the one asked for is kept" : "the password is unchanged"));
+        newPassword = std::move(requested);
+    }
     // The new password counts only once the server has accepted it; a relogin
     // in this session derives its key from it.
     if (newPassword) services_.acceptNewPassword(*newPassword);
@@ -170,6 +187,7 @@ void LoginHandshake::DemoUserCreationResponse(const MessageFields& fields) {
 }
 
 void LoginHandshake::changeMyPassword(const std::string& oldPassword, const std::string& newPassword) {
+    requestedPassword_ = newPassword;
     sendRequest(services_, MsgType::PasswordChangeRequest, std::nullopt,
                 {{tag::OldPassword, oldPassword},
                  {tag::NewPassword, newPassword},

@@ -54,6 +54,8 @@ private:
     DataServiceAnswers& answers_;
     // The login data of this login was refused: its acceptance is no success.
     bool loginDataRefused_ = false;
+    // The new password of the change sent last, until its answer.
+    std::optional<std::string> requestedPassword_;
 };
 
 }  // namespace state

@@ -85,6 +85,9 @@ public:
 
     // The order manager's placeholder for an order it has sent; null is ignored.
     void AddPendingOrder(std::shared_ptr<model::Order> order);
+    // The connection ended: placeholders the server never answered would stay
+    // without an id or a status; they go. Returns how many went.
+    std::size_t dropUnconfirmedOrders();
 
     // --- Initial collections from the data service (order_book_history.cpp) ---
     // Rows whose id is held already are dropped; closed rows go to the copies.

@@ -59,6 +59,13 @@ void OrderBook::AddPendingOrder(std::shared_ptr<model::Order> order) {
     if (order) pending_.push_back(std::move(order));
 }
 
+std::size_t OrderBook::dropUnconfirmedOrders() {
+    platform::assertMainThread();
+    const std::size_t before = pending_.size();
+    std::erase_if(pending_, [](const auto& o) { return o && o->RequestId != 0 && o->PendingOrderId.empty(); });
+    return before - pending_.size();
+}
+
 void OrderBook::FillPendingOrderCollection(const MessageFields& fields, const std::optional<std::string>& pendingOrderId) {
     platform::assertMainThread();
     const std::int32_t requestId = services_.requestId();

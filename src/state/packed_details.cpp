@@ -76,7 +76,8 @@ bool ReferenceData::FillPackedDetails(std::string_view text, PackedLoginRecords*
 // The record replaces the user only once it is read whole.
 void ReferenceData::FillPackedUserInfoDetails(std::string_view section) {
     if (TC::recordZero(section, protocol::RowByte).empty()) {
-        platform::Log::error("Login data without a user record");
+        // A refusal carries none; the login data's own check reports a missing one.
+        platform::Log::debug("Login data without a user record");
         return;
     }
     auto user = std::make_shared<model::UserInfo>();

@@ -128,6 +128,8 @@ public:
     const OrderedDictionary<std::shared_ptr<model::FileResource>>& resourceSearchCollection() const { return resourceSearch_; }
     // "%lu" of the user id -> the user's access to an account.
     const OrderedDictionary<std::shared_ptr<model::UserAccountMaps>>& userAccountMapCollection() const { return userAccountMaps_; }
+    // More users mapped to the trader's accounts than any sheet lists.
+    static constexpr std::size_t kMaxUserAccountMaps = 10'000;
 
     // --- Lookups: null when none is held ---------------------------------------
     std::shared_ptr<model::ItemDetails> instrument(const std::string& code) const;
@@ -175,7 +177,8 @@ public:
 
     // Reads an XML document into TableDataCollection (login data and data-service answers).
     void parseXml(std::string_view text);
-    // Lets the tables of the last parse go (an answer read without them).
+    // Lets the tables of the last parse go (once their records are filled, or an
+    // answer read without them).
     void clearTableData() { tables_.clear(); }
     // Runs the fillers over the tables of the last parse.
     void FillTableDetails();

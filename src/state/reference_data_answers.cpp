@@ -1,5 +1,7 @@
 // Reference data the data service answers after the login: the instruments'
 // market details, market session timetables, user maps and searched resources.
+#include <stdexcept>
+
 #include "model/history_row.h"
 #include "model/text_value.h"
 #include "state/instrument_fillers.h"
@@ -48,7 +50,11 @@ void ReferenceData::fillUserMapWithMyAccountDetails(std::string_view text) {
     map->accountId = row.unsignedInteger(1);
     map->accountAccessTypeId = row.unsignedInteger(2);
     map->userName = row.text(3);
+    // A row without both ids names nobody; past the cap a hostile answer only costs a log line.
+    if (map->userId == 0 || map->accountId == 0) throw std::invalid_argument("user map without its ids");
     std::string key = Queries::userAccountMapKey(map->userId, map->accountId);
+    if (userAccountMaps_.size() >= kMaxUserAccountMaps && !userAccountMaps_.contains(key))
+        throw std::length_error("user maps over their cap");
     userAccountMaps_.set(std::move(key), std::move(map));
 }
 

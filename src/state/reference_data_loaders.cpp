@@ -27,7 +27,10 @@ void ReferenceData::fillCurrencyListDetails(std::string_view section) {
 void ReferenceData::fillTradeCurrencyDetails(std::string_view section) {
     CurrencyFillers::fillTradeCurrencyDetails(tradeCurrencies_, accounts_, section);
 }
+// A login without instruments (a refusal, a broken login data) leaves the
+// stored watchlist alone: filtering it against nothing would empty it.
 void ReferenceData::LoadItemstoWatchlist() {
+    if (items_.empty()) return;
     if (followUps_.loadWatchlist) followUps_.loadWatchlist();
 }
 void ReferenceData::SetAllSymbolsSpread() {

@@ -54,7 +54,9 @@ void Watchlist::LoadItemstoWatchlist(const std::string& userName, std::vector<st
     std::optional<std::vector<std::string>> saved = preferences_.stringArrayForKey(preferenceKey(userName));
     if (saved && !saved->empty()) {
         selectedSymbols = UpdateItemonWatchList(*saved);
-        store(userName, selectedSymbols);
+        // A filter that dropped every code says more about the instrument list
+        // than about the trader's choice: the stored list stays.
+        if (!selectedSymbols.empty()) store(userName, selectedSymbols);
         UpdateItemonAddRemoveList(selectedSymbols);
         return;
     }

@@ -2,6 +2,7 @@
 // key, and the network monitor.
 #include <gtest/gtest.h>
 
+#include "model/language_string.h"
 #include "shell/core/app_session.h"
 #include "integration/sim_login.h"
 #include "platform/reachability.h"
@@ -104,10 +105,20 @@ TEST_F(AppSessionTest, AfterAServerRestartTheLoginEndsWithinItsTimeOutAndTheNext
     platform::installClock(clock);
     session->startLogin(fields("trader", "secret1"));
     ASSERT_TRUE(pump([&] { return outcomes.succeeded == 1; }));
-    // The server restarts on the same port and no longer knows the session key.
+    // An order sent as the server dies (its placeholder, as the order manager leaves it): never answered.
+    auto sent = std::make_shared<model::Order>();
+    sent->RequestId = 4242;
+    sent->ItemCode = "GOLD";
+    state::SessionTestAccess::orderBook(*session->businessbase()).AddPendingOrder(sent);
+    // The server is killed, restarts on the same port and no longer knows the session key.
     const int port = sim->sessionPort();
+    sim->killHard();
     sim.reset();
     ASSERT_TRUE(pump([&] { return outcomes.lost == 1; }));
+    const auto& pending = session->businessbase()->orderBook().PendingOrderCollection();
+    EXPECT_EQ(std::count(pending.begin(), pending.end(), sent), 0);  // no row without an id or a status
+    ASSERT_EQ(ui.alerts.size(), 1u);
+    EXPECT_EQ(ui.alerts[0].message, model::LanguageString::stringforSelectedLanguage(0, "90201"));
     sim = std::make_unique<integration::SimProcess>(TRADING_SIM_PATH, port);
     ASSERT_TRUE(sim->ready());
     session->startLogin(fields("trader", "secret1"));

@@ -116,7 +116,17 @@ TEST_F(LoginWindowTest, FormRulesLanguageAndThemes) {
 
 TEST_F(LoginWindowTest, RefusalThenLoginOpensTheMainWindowAndTheLockHidesIt) {
     start();
+    RememberedCredentials remembered(*prefs, model::LoginInputdata().SecurityKey());
+    const LoginFields good{"trader", "secret1", "127.0.0.1", std::to_string(sim->sessionPort())};
+    ASSERT_TRUE(remembered.storeUserInfo("Live", good));
+    delegate->loadUserInfo("Live");
+    ASSERT_TRUE(login->CheckBox->isChecked());
+    // A user name the store cannot give back is said so beside the box.
+    fill("tr#der", "x");
+    EXPECT_FALSE(login->rememberNote->isHidden());
+    saveScreenshot(login, "login_window_remember_note");
     fill("trader", "wrong");
+    EXPECT_TRUE(login->rememberNote->isHidden());
     login->loginButton->click();
     EXPECT_FALSE(login->usernameTextField->isEnabled());  // busy
     QMessageBox* box = waitForAlert();
@@ -128,6 +138,7 @@ TEST_F(LoginWindowTest, RefusalThenLoginOpensTheMainWindowAndTheLockHidesIt) {
     saveScreenshot(login, "login_refusal_window");
     saveScreenshot(box, "login_refusal_alert");
     answer(box, 0);
+    EXPECT_EQ(remembered.loadUserInfo("Live"), good);  // the refused password is not remembered
 
     fill("trader", "secret1");
     login->CheckBox->setChecked(true);
@@ -138,8 +149,10 @@ TEST_F(LoginWindowTest, RefusalThenLoginOpensTheMainWindowAndTheLockHidesIt) {
     EXPECT_FALSE(login->isVisible());
     EXPECT_NE(std::find(recorder->sounds.begin(), recorder->sounds.end(), "welcome"), recorder->sounds.end());
     // Remembered with the shipped key: the next start reads them.
-    EXPECT_EQ(RememberedCredentials(*prefs, model::LoginInputdata().SecurityKey()).loadUserInfo("Live"),
-              login->fields());
+    EXPECT_EQ(remembered.loadUserInfo("Live"), login->fields());
+    // A password the server changed replaces the remembered one.
+    state::commandsOf(*delegate->session().businessbase()).changeMyPassword("secret1", "secret2");
+    EXPECT_TRUE(runUntil([&] { return remembered.loadUserInfo("Live")->password == "secret2"; }, 10000));
 
     // Each mode fills the form from its own store; unticking forgets at once.
     delegate->ConnectionSegmentControlChanged(1);
@@ -153,7 +166,10 @@ TEST_F(LoginWindowTest, RefusalThenLoginOpensTheMainWindowAndTheLockHidesIt) {
 
     delegate->menuNeedsUpdate();
     EXPECT_TRUE(delegate->lockAction()->isEnabled());
+    auto* child = new QWidget(main, Qt::Window);  // as the statement and the chat are made
+    child->show();
     delegate->lockAppMenuItemClicked();
+    EXPECT_FALSE(child->isVisible());
     LockWindow* lock = delegate->unLockWindow();
     EXPECT_FALSE(main->isVisible());
     EXPECT_TRUE(lock->isVisible());
@@ -166,10 +182,11 @@ TEST_F(LoginWindowTest, RefusalThenLoginOpensTheMainWindowAndTheLockHidesIt) {
     lock->unlockButton->click();
     EXPECT_TRUE(lock->findChild<QPropertyAnimation*>("shake"));
     EXPECT_TRUE(lock->isVisible());
-    lock->lockPasswordTextField->setText("secret1");
+    lock->lockPasswordTextField->setText("secret2");
     lock->unlockButton->click();
     EXPECT_FALSE(lock->isVisible());
     EXPECT_TRUE(main->isVisible());
+    EXPECT_TRUE(child->isVisible());  // what was open comes back
     EXPECT_TRUE(lock->lockPasswordTextField->text().isEmpty());
 }
 

@@ -81,6 +81,13 @@ public:
         return sim;
     }
     bool ready() const { return ready_; }
+    // Ends the simulator at once, as a crash would (SIGKILL): nothing is flushed or closed in order.
+    void killHard() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
     int sessionPort() const { return portBase_; }
 
     // Sends one command and waits for its answer line ("ok ..." or "error ...").

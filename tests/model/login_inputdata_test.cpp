@@ -28,6 +28,7 @@ TEST_F(LoginInputdataTest, ShippedSettings) {
     LoginInputdata data;
     EXPECT_EQ(data.productName(), "TradingClient");
     EXPECT_EQ(data.SecurityKey(), deployment::kSecurityKey);
+    EXPECT_EQ(data.packedDataFormat(), deployment::kPackedDataFormat);
     EXPECT_EQ(data.productVersion(), platform::ResourceBundle::applicationVersion());
     EXPECT_TRUE(data.isLiveModeAvailable());
     EXPECT_FALSE(data.depositAmountListType().empty());
@@ -59,6 +60,7 @@ TEST_F(LoginInputdataTest, MissingListsAndUnknownRule) {
     writePlist(dir / "LoginPropertyList.plist",
                "<dict><key>General</key><dict>"
                "<key>ProductName</key><string>P</string>"
+               "<key>PackedDataFormat</key><string>COMPACT</string>"
                "<key>Financial request rule</key><string>Nobody</string>"
                "<key>Product localization list</key><string>Standard</string>"
                "</dict>"
@@ -72,6 +74,7 @@ TEST_F(LoginInputdataTest, MissingListsAndUnknownRule) {
     LoginInputdata data;
     EXPECT_EQ(data.productName(), "P");
     EXPECT_EQ(data.SecurityKey(), "");
+    EXPECT_EQ(data.packedDataFormat(), "COMPACT");
     EXPECT_FALSE(data.canSpecifyBankDetails());
     EXPECT_FALSE(data.canWithdrawFloatingPL());
     EXPECT_FALSE(data.minimumBalance());
@@ -101,6 +104,7 @@ TEST_F(LoginInputdataTest, NoListsAtAll) {
     EXPECT_EQ(data.productName(), "");
     EXPECT_FALSE(data.isLiveModeAvailable());
     EXPECT_TRUE(data.productLocalizationList().empty());
+    EXPECT_EQ(data.packedDataFormat(), deployment::kPackedDataFormat);  // not named: the default
     data.loadLiveSettings();
     EXPECT_EQ(data.PortNo(), 0);
 }

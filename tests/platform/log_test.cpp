@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <memory>
 #include <thread>
 #include <vector>
+
+#include "platform/paths.h"
+#include "platform/test_env.h"
 
 using namespace platform;
 
@@ -72,4 +76,35 @@ TEST(Log, SinkSwappedWhileThreadsWrite) {
     for (auto& w : writers) w.join();
     Log::setSink(nullptr);
     EXPECT_EQ(delivered.load(), kThreads * kEach);
+}
+
+// The default sink with its file: stderr keeps warnings and errors, the file
+// takes Info and above, and rotation keeps the cap and the number of old files.
+TEST(Log, DefaultSinkSendsInfoToARotatedFileAndWarningsToStderr) {
+    platform::testing::TempDir dir;
+    const std::string path = dir / "client.log";
+    Log::setMinimumLevel(LogLevel::Info);  // the default of the file (earlier cases set Debug)
+    ASSERT_TRUE(Log::openFile(path, 200, 2));
+    ::testing::internal::CaptureStderr();
+    Log::debug("not written");
+    Log::info("instrument status changed");
+    Log::warning("a warning");
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "[warning] a warning\n");
+    std::string text;
+    ASSERT_TRUE(Paths::readFile(path, &text));
+    EXPECT_EQ(text.find("not written"), std::string::npos);
+    EXPECT_NE(text.find("[info] instrument status changed\n"), std::string::npos);
+    EXPECT_NE(text.find("[warning] a warning\n"), std::string::npos);
+
+    for (int i = 0; i < 40; ++i) Log::info("line " + std::to_string(i));
+    Log::closeFile();
+    for (const std::string& file : {path, path + ".1", path + ".2"}) {
+        ASSERT_TRUE(std::filesystem::exists(file)) << file;
+        EXPECT_LE(std::filesystem::file_size(file), 200u) << file;
+    }
+    EXPECT_FALSE(std::filesystem::exists(path + ".3"));
+    ASSERT_TRUE(Paths::readFile(path, &text));
+    EXPECT_NE(text.find("line 39\n"), std::string::npos);  // the newest line is in the current file
+    Log::setMinimumLevel(LogLevel::Debug);
 }

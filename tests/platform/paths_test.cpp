@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <vector>
@@ -32,6 +33,10 @@ TEST(Paths, XdgFoldersAndFallbacks) {
     setenv("HOME", "/home/someone", 1);
     setenv("XDG_DATA_HOME", "/data", 1);
     setenv("XDG_CONFIG_HOME", "/cfg/", 1);
+    setenv("XDG_STATE_HOME", "/state", 1);
+    EXPECT_EQ(Paths::stateFolder(), "/state/" + ResourceBundle::applicationName());
+    unsetenv("XDG_STATE_HOME");
+    EXPECT_EQ(Paths::stateFolder(), "/home/someone/.local/state/" + ResourceBundle::applicationName());
     EXPECT_EQ(Paths::applicationSupportFolder(), "/data");
     EXPECT_EQ(Paths::configFolder(), "/cfg/" + ResourceBundle::applicationName());
     unsetenv("XDG_DATA_HOME");
@@ -66,6 +71,38 @@ TEST(Paths, CreateDirectoryMakesParentsAndLeavesAFileInTheWayAlone) {
     EXPECT_FALSE(Paths::createDirectory(blocked + "/sub"));
     ASSERT_EQ(log.lines.size(), 2u);
     EXPECT_EQ(log.lines[1].rfind("Create directory error: ", 0), 0u);
+}
+
+// Only a folder made here is made private; the user's own folders keep their mode.
+TEST(Paths, PrivateFilesChangeTheModeOnlyOfAFolderMadeForThem) {
+    TempDir dir;
+    const auto mode = [](const std::string& p) {
+        struct stat st{};
+        ::stat(p.c_str(), &st);
+        return st.st_mode & 07777;
+    };
+    ASSERT_EQ(::mkdir((dir / "shared").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((dir / "target").c_str(), 0755), 0);
+    ASSERT_EQ(::symlink((dir / "target").c_str(), (dir / "linked").c_str()), 0);
+    ASSERT_EQ(::mkdir((dir / "readonly").c_str(), 0500), 0);
+    const struct {
+        const char* folder;
+        bool written;
+        mode_t after;
+    } rows[] = {
+        {"made", true, 0700},
+        {"shared", true, 0755},
+        {"linked", true, 0755},
+        {"readonly", ::geteuid() == 0, 0500},  // root writes anyway; the mode stays
+    };
+    for (const auto& r : rows) {
+        LogCapture log;  // the refused write is logged
+        EXPECT_EQ(Paths::writePrivateFileAtomically(dir / r.folder + "/preferences", "x"), r.written) << r.folder;
+        EXPECT_EQ(mode(dir / r.folder), r.after) << r.folder;
+    }
+    EXPECT_EQ(mode(dir / "target"), 0755u);
+    EXPECT_EQ(mode(dir / "made/preferences"), 0600u);
+    ::chmod((dir / "readonly").c_str(), 0700);
 }
 
 TEST(Paths, WriteIfAbsentKeepsTheFirstContent) {

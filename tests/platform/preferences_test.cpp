@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -41,7 +42,7 @@ TEST(Preferences, EveryTypeSurvivesAReload) {
     EXPECT_FALSE(again.hasKey("gone"));
 }
 
-TEST(Preferences, FileAndFolderAreOwnerOnlyAndLooserOnesAreTightened) {
+TEST(Preferences, FileIsOwnerOnlyAndAFolderKeepsTheModeItsOwnerGaveIt) {
     TempDir dir;
     const std::string folder = dir / "config";
     const std::string path = folder + "/preferences";
@@ -59,7 +60,7 @@ TEST(Preferences, FileAndFolderAreOwnerOnlyAndLooserOnesAreTightened) {
         prefs.set("password", std::string(existing ? "b" : "a"));
         ASSERT_TRUE(prefs.synchronize());
         EXPECT_EQ(mode(path), 0600u) << existing;
-        EXPECT_EQ(mode(folder), 0700u) << existing;
+        EXPECT_EQ(mode(folder), existing ? 0755u : 0700u) << existing;
     }
 }
 
@@ -79,20 +80,29 @@ TEST(Preferences, AbsentKeysAndReadingsAcrossTypes) {
     EXPECT_FALSE(prefs.dataForKey("n").has_value());
 }
 
-TEST(Preferences, CorruptFileIsIgnoredWithALogLine) {
+// An unreadable file gives the defaults and is moved aside, kept whole, before the first write.
+TEST(Preferences, UnreadableFileIsMovedAsideBeforeTheFirstWrite) {
     TempDir dir;
     std::string path = dir / "preferences";
-    ASSERT_TRUE(Paths::writeFileAtomically(path, "<plist><dict><key>a</key><string>x"));
-    std::vector<std::string> lines;
-    Log::setSink([&](LogLevel, const std::string& m) { lines.push_back(m); });
-    Preferences prefs(path);
-    Log::setSink(nullptr);
-    EXPECT_FALSE(prefs.hasKey("a"));
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_NE(lines[0].find(path), std::string::npos);
-    prefs.set("b", true);
-    EXPECT_TRUE(prefs.synchronize());
-    EXPECT_TRUE(Preferences(path).boolForKey("b"));
+    const std::string unreadable[] = {"<plist><dict><key>a</key><string>x", "\x89garbage\x01", ""};
+    for (std::size_t i = 0; i < std::size(unreadable); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_TRUE(Paths::writeFileAtomically(path, unreadable[i]));
+        std::vector<std::string> lines;
+        Log::setSink([&](LogLevel, const std::string& m) { lines.push_back(m); });
+        Preferences prefs(path);
+        Log::setSink(nullptr);
+        EXPECT_FALSE(prefs.hasKey("a"));
+        const std::string aside = path + ".unreadable" + (i ? "." + std::to_string(i + 1) : "");
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_NE(lines[0].find(aside), std::string::npos);
+        prefs.set("b", true);
+        EXPECT_TRUE(prefs.synchronize());
+        EXPECT_TRUE(Preferences(path).boolForKey("b"));
+        std::string kept;
+        ASSERT_TRUE(Paths::readFile(aside, &kept));  // an earlier one is not replaced
+        EXPECT_EQ(kept, unreadable[i]);
+    }
 }
 
 TEST(Preferences, FailedWriteKeepsTheOldFile) {

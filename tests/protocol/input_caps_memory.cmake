@@ -6,4 +6,5 @@ add_unsanitized_test(protocol_input_caps_memory
           ${PROJECT_SOURCE_DIR}/src/model/base64.cpp
           ${PROJECT_SOURCE_DIR}/src/platform/base64.cpp
           ${PROJECT_SOURCE_DIR}/src/platform/log.cpp
+          ${PROJECT_SOURCE_DIR}/src/platform/log_file.cpp
   LIBS ZLIB::ZLIB OpenSSL::Crypto)

@@ -89,6 +89,27 @@ TEST_F(ShellCoreTest, RememberedCredentialsRoundTripSealedWithTheShippedKey) {
     EXPECT_FALSE(prefs.hasKey("Live"));
 }
 
+TEST_F(ShellCoreTest, AChangedPasswordReplacesOnlyTheSameUsersStoredOne) {
+    RememberedCredentials store(prefs, kShippedKey);
+    const LoginFields live{"trader", "old", "127.0.0.1", "17001"};
+    ASSERT_TRUE(store.storeUserInfo("Live", live));
+    const struct {
+        const char* mode;
+        const char* user;
+        bool stored;
+        const char* passwordAfter;
+    } rows[] = {
+        {"Live", "other", false, "old"},   // someone else's fields stay
+        {"Demo", "trader", false, "old"},  // nothing stored for that mode: nothing written
+        {"Live", "trader", true, "new"},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(store.passwordChanged(r.mode, r.user, "new"), r.stored) << r.mode << " " << r.user;
+        EXPECT_EQ(store.loadUserInfo("Live")->password, r.passwordAfter) << r.mode << " " << r.user;
+    }
+    EXPECT_FALSE(prefs.hasKey("Demo"));
+}
+
 TEST_F(ShellCoreTest, UnreadableStoredCredentialsGiveTheDefaults) {
     RememberedCredentials store(prefs, kShippedKey);
     const std::string threeParts = *model::Base64::encodeBase64WithData(*model::Crypto::encrypt("a#b#c", kShippedKey));

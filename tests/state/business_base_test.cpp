@@ -13,6 +13,7 @@
 #include "model/language_string.h"
 #include "model/login_inputdata.h"
 #include "platform/notification_center.h"
+#include "platform/preferences.h"
 #include "platform/test_env.h"
 #include "protocol/tags.h"
 #include "protocol/envelope.h"
@@ -157,7 +158,9 @@ protected:
         ui.login.setIPAddress("127.0.0.1");
         ui.login.setPortNo(17001);
         ui.login.setSecurityKey("Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");
-        session = BusinessBase::create(ui, ui, recordingParts(rec));
+        SessionParts parts = recordingParts(rec);
+        parts.preferences = &prefs;
+        session = BusinessBase::create(ui, ui, std::move(parts));
         auto& center = platform::NotificationCenter::defaultCenter();
         for (const char* name : {"OpenPositionTableNotification", "PieChartUpdateNotification",
                                  "PendingOrderTableNotification", "SettledPositionTableNotification",
@@ -212,6 +215,8 @@ protected:
         return out;
     }
 
+    platform::testing::TempDir dir;
+    platform::Preferences prefs{dir / "preferences"};
     testing::RecordingUi ui;
     Recorder rec;
     std::shared_ptr<BusinessBase> session;
@@ -283,6 +288,28 @@ TEST_F(SessionTest, RefusalReadsOnlySectionSixteenOfPackedData) {
     EXPECT_EQ(ui.loginMessages[0],
               (LoginMessages{{"Message", tr("1089")}, {"Tag", "3"}, {"URL", "https://example.test/update"}}));
     EXPECT_EQ(session->referenceData().loginInfoMessageCollection().size(), 1u);
+}
+
+TEST_F(SessionTest, ARefusalKeepsTheStoredWatchlist) {
+    const std::vector<std::string> stored{"XAU", "EURUSD"};
+    prefs.set("Watchlist.alice", stored);
+    std::string packed;  // a refusal's login data: every section empty but the login records
+    for (int i = 0; i < 16; ++i) packed += "\x07";
+    packed += "0\x05" "bad password\x05" "3\x06";
+    deliver(47, {"160=PACKED"}, packed);
+    EXPECT_EQ(prefs.stringArrayForKey("Watchlist.alice"), stored);
+    EXPECT_TRUE(session->referenceData().selectedSymbols().empty());
+}
+
+TEST_F(SessionTest, TheCompactFormIsTheOneTheLoginSettingsName) {
+    ui.login.setPackedDataFormat("COMPACT");
+    std::string packed(16, '\x07');
+    packed += "1\x05https://example.test/update\x05" "12\x06";
+    deliver(47, {"160=PACKED"}, packed);  // not this deployment's form: not read
+    deliver(47, {"160=COMPACT"}, packed);
+    ASSERT_EQ(ui.loginMessages.size(), 2u);
+    EXPECT_EQ(ui.loginMessages[0].at("Message"), tr("1004"));
+    EXPECT_EQ(ui.loginMessages[1].at("Message"), tr("1089"));
 }
 
 TEST_F(SessionTest, RefusalCodesTenAndEleven) {
@@ -435,6 +462,28 @@ TEST_F(SessionTest, PasswordStoredOnlyWhenTheChangeSucceeded) {
     deliver(38, {"17=Success"});
     EXPECT_EQ(count("PasswordChangeNotification"), 2);
     EXPECT_EQ(ui.login.password(), "newpass");
+}
+
+// A success whose password could not be sent again keeps a password a relogin can use.
+TEST_F(SessionTest, AnUnusablePasswordInAChangeAnswerIsNeverTaken) {
+    const struct {
+        std::string answered;
+        bool asked;  // a change "asked1" was sent first
+        const char* after;
+    } rows[] = {
+        {"103=new\x05pw", false, "secret"},
+        {"103=" + std::string(100'000, 'x'), false, "secret"},
+        {"103=new\x07pw", true, "asked1"},
+        {"103=", true, "asked1"},
+    };
+    for (const auto& r : rows) {
+        ui.login.setPassword("secret");
+        if (r.asked) state::commandsOf(*session).changeMyPassword("secret", "asked1");
+        deliver(38, {"17=Success", r.answered});
+        EXPECT_EQ(ui.login.password(), r.after) << r.answered.substr(0, 12);
+    }
+    deliver(38, {"17=Success"});  // the change asked for earlier was answered already
+    EXPECT_EQ(ui.login.password(), "asked1");
 }
 
 TEST_F(SessionTest, DemoUserAnswers) {

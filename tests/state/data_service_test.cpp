@@ -327,6 +327,23 @@ TEST_F(DataServiceTest, SchedulesEditAccessAndExecutedSearch) {
     EXPECT_EQ(count("ExecutedPositionTableNotification"), 2);
 }
 
+// Hostile user-map answers: rows without ids are skipped, names keep their bytes as
+// text, and an answer of any size leaves at most the cap of maps.
+TEST_F(DataServiceTest, UserMapAnswersAreBoundedAndSkipRowsWithoutIds) {
+    const ReferenceData& ref = state::SessionTestAccess::referenceData(*session);
+    const std::string odd = std::string("a\x01b\x04<b>c</b>");
+    answer("getusermapwithmyaccount", row(4, {{0, "x"}, {1, "1001"}}) + row(4, {{0, "12"}}) + std::string(3, R) +
+                                          row(4, {{0, "12"}, {1, "1001"}, {2, "1"}, {3, odd}}));
+    ASSERT_EQ(ref.userAccountMapCollection().size(), 1u);
+    EXPECT_EQ(ref.userAccountMapCollection().first()->second->userName, odd);
+    std::string many;
+    for (std::size_t user = 1; user <= ReferenceData::kMaxUserAccountMaps + 500; ++user)
+        many += row(4, {{0, std::to_string(user)}, {1, "2002"}, {2, "1"}});
+    answer("getusermapwithmyaccount", many);
+    EXPECT_EQ(ref.userAccountMapCollection().size(), ReferenceData::kMaxUserAccountMaps);
+    EXPECT_EQ(count("UserAccountMapNotification"), 2);
+}
+
 TEST_F(DataServiceTest, CancelledOrdersFollowTheKindTheirRequestCarried) {
     // The login's request is built, then a statement request; the login's answer arrives.
     state::SessionTestAccess::orderBook(*session).requestCancelledOrders();

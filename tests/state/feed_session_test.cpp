@@ -108,6 +108,12 @@ TEST_F(WatchlistTest, VanishedCodesAreDroppedAndTheListStoredBack) {
     platform::ioQueue()->sync([] {});  // the file is written there
     platform::Preferences reread(dir / "preferences");
     EXPECT_EQ(reread.stringArrayForKey("Watchlist.trader"), selected);
+    // A filter that drops every code stores nothing: the next full login finds the list.
+    const std::vector<std::string> unknown{"OLDCODE", "GONE"};
+    prefs.set("Watchlist.trader", unknown);
+    make().LoadItemstoWatchlist("trader", selected);
+    EXPECT_TRUE(selected.empty());
+    EXPECT_EQ(prefs.stringArrayForKey("Watchlist.trader"), unknown);
 }
 
 TEST_F(WatchlistTest, ListsAreKeptPerUserAndNeverOverwriteOtherSettings) {

@@ -105,6 +105,7 @@ TEST_P(StatementTest, AccountRowsPlaceStartAndEnd) {
     EXPECT_EQ(s.InstrumentInfo.at("1")->Bid, 1.25);
     EXPECT_TRUE(s.OpenPositionInfo.empty() && s.FinancialTransactionInfo.empty() && s.clientAddressInfo.empty());
     EXPECT_EQ(posted.size(), cases.size() + 2);
+    EXPECT_TRUE(session->referenceData().TableDataCollection().empty());  // the rows are let go once filled
 }
 
 TEST_P(StatementTest, OpenPositionRows) {

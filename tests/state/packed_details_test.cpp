@@ -1,6 +1,7 @@
 // The compact "PACKED" form of the login reference data.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -93,10 +94,16 @@ TEST(PackedDetails, SectionsRunInOrderWithTheirFollowUps) {
     RecordingReferenceData s;
     std::map<int, std::string> bySection;
     for (int i = 0; i <= 22; ++i) bySection[i] = "";
+    bySection[4] = "4\x05Gold\x05XAU";
     s.FillPackedDetails(sections(bySection));
     EXPECT_EQ(s.calls, (Calls{"FillPackedItemType", "FillPackedItemDetails", "LoadItemstoWatchlist",
                               "SetAllSymbolsSpread accounts=0 groups=0", "fillResourceDetails",
                               "fillCurrencyListDetails", "fillTradeCurrencyDetails"}));
+    // A login data without instruments (a refusal's) never loads the watchlist.
+    RecordingReferenceData refused;
+    bySection[4] = "";
+    refused.FillPackedDetails(sections(bySection));
+    EXPECT_EQ(std::count(refused.calls.begin(), refused.calls.end(), "LoadItemstoWatchlist"), 0);
 }
 
 TEST(PackedDetails, EmptySectionsKeepTheNumbering) {
@@ -355,7 +362,7 @@ TEST(PackedDetails, LoginInformationSkipsBadRecordsOnly) {
 
 TEST(PackedDetails, SpreadsRunAfterGroupsAndAccounts) {
     RecordingReferenceData s;
-    s.FillPackedDetails(sections({{5, "7"}, {6, "1\x05" "7\x05" "501"}, {8, "1001\x05" "7"}}));
+    s.FillPackedDetails(sections({{4, "501\x05Gold\x05XAU"}, {5, "7"}, {6, "1\x05" "7\x05" "501"}, {8, "1001\x05" "7"}}));
     EXPECT_EQ(s.calls, (Calls{"FillPackedItemType", "FillPackedItemDetails", "LoadItemstoWatchlist",
                               "SetAllSymbolsSpread accounts=1 groups=1"}));
 }

@@ -13,9 +13,15 @@ public:
     std::vector<std::string> calls;
 
     void FillItemType(const TableRow&) override { calls.push_back("FillItemType"); }
-    void FillItemDetails(const TableRow&) override { calls.push_back("FillItemDetails"); }
+    void FillItemDetails(const TableRow& row) override {
+        calls.push_back("FillItemDetails");
+        ReferenceData::FillItemDetails(row);
+    }
     void FillPackedItemType(std::string_view) override { calls.push_back("FillPackedItemType"); }
-    void FillPackedItemDetails(std::string_view) override { calls.push_back("FillPackedItemDetails"); }
+    void FillPackedItemDetails(std::string_view section) override {
+        calls.push_back("FillPackedItemDetails");
+        ReferenceData::FillPackedItemDetails(section);
+    }
     void fillResourceDetails(std::string_view) override { calls.push_back("fillResourceDetails"); }
     void fillCurrencyListDetails(std::string_view) override { calls.push_back("fillCurrencyListDetails"); }
     void fillTradeCurrencyDetails(std::string_view) override { calls.push_back("fillTradeCurrencyDetails"); }

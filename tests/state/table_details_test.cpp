@@ -312,7 +312,7 @@ TEST(XmlFillers, SessionSettingsTakeRightsInColumnOrder) {
 TEST(XmlFillers, FollowUpsRunWithoutInstrumentTables) {
     RecordingReferenceData s;
     s.parseXml(dataSet(row("Table4", {{"AccountId", "1"}, {"GroupId", "7"}}) + row("Table8", {{"GroupId", "7"}}) +
-                       row("Table5", {{"InstrumentTypeId", "1"}}) + row("Table6", {{"InstrumentId", "1"}}) +
+                       row("Table5", {{"InstrumentTypeId", "1"}}) + row("Table6", {{"InstrumentId", "1"}, {"Code", "XAU"}}) +
                        row("Table6", {{"InstrumentId", "2"}})));
     s.FillTableDetails();
     EXPECT_EQ(s.calls, (Calls{"FillItemType", "FillItemDetails", "FillItemDetails", "LoadItemstoWatchlist",
@@ -320,7 +320,7 @@ TEST(XmlFillers, FollowUpsRunWithoutInstrumentTables) {
     RecordingReferenceData empty;
     empty.parseXml("");
     empty.FillTableDetails();
-    EXPECT_EQ(empty.calls, (Calls{"LoadItemstoWatchlist", "SetAllSymbolsSpread accounts=0 groups=0"}));
+    EXPECT_EQ(empty.calls, (Calls{"SetAllSymbolsSpread accounts=0 groups=0"}));  // no instruments: no watchlist
 }
 
 }  // namespace

@@ -9,8 +9,10 @@
 
 namespace shell {
 
+bool canRemember(const std::string& userName) { return userName.find('#') == std::string::npos; }
+
 std::optional<std::string> joinCredentials(const LoginFields& f) {
-    if (f.userName.find('#') != std::string::npos) return std::nullopt;
+    if (!canRemember(f.userName)) return std::nullopt;
     return f.userName + "#" + f.password + "#" + f.server + "#" + f.port;
 }
 
@@ -47,6 +49,15 @@ bool RememberedCredentials::storeUserInfo(const std::string& mode, const LoginFi
     preferences_.set(mode, *text);
     preferences_.synchronizeLater();
     return true;
+}
+
+bool RememberedCredentials::passwordChanged(const std::string& mode, const std::string& userName,
+                                           const std::string& password) {
+    if (!preferences_.hasKey(mode)) return false;
+    std::optional<LoginFields> stored = loadUserInfo(mode);
+    if (!stored || stored->userName != userName) return false;
+    stored->password = password;
+    return storeUserInfo(mode, *stored);
 }
 
 void RememberedCredentials::resetUserInfoDefaults(const std::string& mode) {

@@ -25,6 +25,8 @@ std::optional<std::string> joinCredentials(const LoginFields& fields);
 // Split at every "#": user = first part, port = last, server = second to
 // last, password = the parts between, joined with "#". Fewer than four parts: nullopt.
 std::optional<LoginFields> splitCredentials(const std::string& text);
+// The fields can be stored (the user name holds no "#").
+bool canRemember(const std::string& userName);
 
 class RememberedCredentials {
 public:
@@ -36,6 +38,9 @@ public:
     // False (nothing stored) when the fields cannot be remembered.
     bool storeUserInfo(const std::string& mode, const LoginFields& fields);
     void resetUserInfoDefaults(const std::string& mode);
+    // After a password change the server accepted: the fields stored for
+    // `mode` take the new password when they are `userName`'s. True when stored.
+    bool passwordChanged(const std::string& mode, const std::string& userName, const std::string& password);
 
 private:
     platform::Preferences& preferences_;
