@@ -6,8 +6,8 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "kit/plain_text.h"
 #include "kit/controls/input_filter_fields.h"
+#include "kit/plain_text.h"
 #include "kit/popover_placement.h"
 #include "shell/core/login_form.h"
 #include "model/language_string.h"
