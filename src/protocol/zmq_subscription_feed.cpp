@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <span>
 #include <string_view>
+#include <vector>
 
 #include "platform/log.h"
 #include "platform/main_executor.h"
@@ -19,13 +21,17 @@ namespace protocol {
 namespace {
 // Messages received before the reader looks at its wake signal again.
 constexpr std::size_t kMaxDrain = 4096;
+// Messages received before the conflator takes them.
+constexpr std::size_t kBatch = 64;
 // Texts one main-thread slice applies; the rest stays held (and conflated) for the next.
 constexpr std::size_t kHandOffSlice = 512;
 
 void postHandOff(const ZMQSubscriptionFeed::MessageHandler& handler, const std::shared_ptr<FeedConflator>& conflator) {
     platform::MainExecutor::post([handler, conflator] {
         bool more = false;
-        for (const std::string& text : conflator->take(kHandOffSlice, &more)) handler(text);
+        std::vector<std::string> texts = conflator->take(kHandOffSlice, &more);
+        for (const std::string& text : texts) handler(text);
+        conflator->recycle(std::move(texts));
         if (more) postHandOff(handler, conflator);
     });
 }
@@ -127,11 +133,14 @@ void ZMQSubscriptionFeed::applyChanges(support::ZMQSocket& socket) {
 }
 
 void ZMQSubscriptionFeed::drain(support::ZMQSocket& socket) {
-    zmq_msg_t message;
-    zmq_msg_init(&message);
-    std::size_t received = 0;
+    // Up to kBatch messages are received before the conflator takes them under one lock.
+    zmq_msg_t messages[kBatch];
+    for (zmq_msg_t& m : messages) zmq_msg_init(&m);
+    std::string_view texts[kBatch];
+    std::size_t received = 0, batched = 0;
     int failure = 0;
     while (received < kMaxDrain) {
+        zmq_msg_t& message = messages[batched];
         if (zmq_msg_recv(&message, socket.socket(), ZMQ_DONTWAIT) < 0) {
             const int error = zmq_errno();
             if (error == EINTR) continue;
@@ -146,10 +155,15 @@ void ZMQSubscriptionFeed::drain(support::ZMQSocket& socket) {
         } else if (!isValidUtf8(text)) {
             platform::Log::error("Feed message that is not UTF-8 text: dropped");
         } else {
-            conflator_->add(text);
+            texts[batched++] = text;
+            if (batched == kBatch) {
+                conflator_->add(std::span<const std::string_view>(texts, batched));
+                batched = 0;
+            }
         }
     }
-    zmq_msg_close(&message);
+    conflator_->add(std::span<const std::string_view>(texts, batched));
+    for (zmq_msg_t& m : messages) zmq_msg_close(&m);
     textsReceived_ += received;
     // What was received before a failure still reaches the main thread.
     if (conflator_->claimHandOff()) postHandOff(handler_, conflator_);

@@ -1,10 +1,13 @@
 #include "state/price_feed.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 
 #include "model/formatter.h"
@@ -209,34 +212,69 @@ bool PriceFeed::PriceUpdateDecode(std::string_view text, model::PriceUpdate& upd
     return true;
 }
 
+namespace {
+
+// Of the `size` (1 to 15) bytes at `p`, 16 of which are readable: 1 when
+// they are all '0', 2 when all digits and one is not '0', 3 otherwise. Eight
+// bytes at a time, the bytes past `size` read as '0'.
+std::uint8_t digitsKind(const char* p, std::size_t size) {
+    static_assert(std::endian::native == std::endian::little, "the first byte is the word's lowest");
+    constexpr std::uint64_t kZeros = 0x3030303030303030ULL;
+    constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0ULL;
+    std::uint64_t words[2];
+    std::memcpy(words, p, 16);
+    bool digits = true, nonZero = false;
+    for (std::size_t w = 0; w < 2; ++w) {
+        const std::size_t used = size > 8 * w ? std::min<std::size_t>(size - 8 * w, 8) : 0;
+        const std::uint64_t keep = used == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * used)) - 1;
+        const std::uint64_t x = (words[w] & keep) | (kZeros & ~keep);
+        // A byte is a digit when it is 0x3_ and stays 0x3_ once 6 is added.
+        digits = digits && (x & kHigh) == kZeros && ((x + 0x0606060606060606ULL) & kHigh) == kZeros;
+        nonZero = nonZero || x != kZeros;
+    }
+    return !digits ? 3 : nonZero ? 2 : 1;
+}
+
+}  // namespace
+
 std::uint32_t PriceFeed::tickPriceFields(std::string_view text) {
     // Without converting a number where every field is empty or a plain
     // integer, the base one too, and the decimal count at most 6: a price is
-    // then 0 only when its field is empty, or it and the base are 0. One pass
-    // notes of fields 2 to 9 whether each is empty, zero, another plain
-    // integer or anything else.
-    enum : std::uint8_t { kEmpty, kZero, kNonZero, kOther };
+    // then 0 only when its field is empty, or it and the base are 0. The
+    // fields are cut with memchr; only fields 2 to 9 are read, to tell
+    // whether each is empty, zero, another plain integer or anything else.
+    enum : std::uint8_t { kEmpty, kZero, kNonZero, kOther };  // kZero to kOther as digitsKind tells them
     std::uint8_t kind[10] = {};
-    std::size_t count = 1, lastStart = 0;
-    std::uint8_t current = kEmpty;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == protocol::TickFieldByte) {
+    std::size_t count = 1;
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* field = begin;
+    while (field < end) {
+        const void* hit = std::memchr(field, protocol::TickFieldByte, static_cast<std::size_t>(end - field));
+        if (hit == nullptr) break;
+        const char* const stop = static_cast<const char*>(hit);
+        if (count >= 3 && count <= 10) {
+            const std::size_t size = static_cast<std::size_t>(stop - field);
             // Longer integers are left to the decoder: a very long one is no price.
-            if (i - lastStart > kMaxPlainDigits) current = kOther;
-            if (count - 1 < 10) kind[count - 1] = current;
-            ++count;
-            current = kEmpty;
-            lastStart = i + 1;
-        } else if (count >= 3 && count <= 10) {
-            if (!isDigit(c)) current = kOther;
-            else if (current != kOther && (c != '0' || current == kNonZero)) current = kNonZero;
-            else if (current == kEmpty) current = kZero;
+            std::uint8_t k = size == 0 ? kEmpty : size > kMaxPlainDigits ? kOther : kZero;
+            if (k == kZero && end - field >= 16) {
+                k = digitsKind(field, size);
+            } else {
+                for (const char* c = field; k != kOther && c < stop; ++c) {
+                    if (!isDigit(*c)) k = kOther;
+                    else if (*c != '0') k = kNonZero;
+                }
+            }
+            kind[count - 1] = k;
         }
+        ++count;
+        field = stop + 1;
     }
     std::int64_t decimals = 0;
     const std::size_t priceFields = count - 1;
-    bool quick = count >= 2 && plainInteger(text.substr(lastStart), decimals) && decimals <= kMaxNonZeroDecimals;
+    bool quick = count >= 2 &&
+                 plainInteger(std::string_view(field, static_cast<std::size_t>(end - field)), decimals) &&
+                 decimals <= kMaxNonZeroDecimals;
     const std::uint8_t base = kind[2];  // kEmpty when field 2 is the decimal count or missing
     quick = quick && base != kOther;
     std::uint32_t fields = 0;
