@@ -3,6 +3,7 @@
 #include <zmq.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <span>
@@ -23,6 +24,8 @@ namespace {
 constexpr std::size_t kMaxDrain = 4096;
 // Messages received before the conflator takes them.
 constexpr std::size_t kBatch = 64;
+// Polls without waiting after a drain of at least kBatch messages.
+constexpr int kBusySpins = 64;
 // Texts one main-thread slice applies; the rest stays held (and conflated) for the next.
 constexpr std::size_t kHandOffSlice = 512;
 
@@ -132,7 +135,7 @@ void ZMQSubscriptionFeed::applyChanges(support::ZMQSocket& socket) {
     }
 }
 
-void ZMQSubscriptionFeed::drain(support::ZMQSocket& socket) {
+std::size_t ZMQSubscriptionFeed::drain(support::ZMQSocket& socket) {
     // Up to kBatch messages are received before the conflator takes them under one lock.
     zmq_msg_t messages[kBatch];
     for (zmq_msg_t& m : messages) zmq_msg_init(&m);
@@ -168,6 +171,7 @@ void ZMQSubscriptionFeed::drain(support::ZMQSocket& socket) {
     // What was received before a failure still reaches the main thread.
     if (conflator_->claimHandOff()) postHandOff(handler_, conflator_);
     if (failure != 0) throw support::ZMQException(zmq_strerror(failure), failure);
+    return received;
 }
 
 void ZMQSubscriptionFeed::reconnectAfterDisconnect(Reader& reader) {
@@ -199,6 +203,7 @@ void ZMQSubscriptionFeed::reconnectAfterDisconnect(Reader& reader) {
 
 void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
     support::ZMQSocket* socket = reader.socket.get();
+    int spins = 0;  // polls left that do not wait
     try {
         while (!cancelled_) {
             applyChanges(*socket);
@@ -206,7 +211,11 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
             socket->getPollItem(items[0], ZMQ_POLLIN);
             items[1] = {nullptr, wake_.fd(), ZMQ_POLLIN, 0};
             reader.monitor->getPollItem(items[2], ZMQ_POLLIN);
-            int rc = support::ZMQContext::pollWithItems(items, 3, -1);
+            int rc = support::ZMQContext::pollWithItems(items, 3, spins > 0 ? 0 : -1);
+            if (rc == 0) {
+                --spins;
+                continue;
+            }
             if (rc < 0) {
                 if (zmq_errno() == EINTR) continue;
                 throw support::ZMQException(zmq_strerror(zmq_errno()), zmq_errno());
@@ -216,7 +225,9 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
             if (items[2].revents & ZMQ_POLLIN) reconnectAfterDisconnect(reader);
             if (!(items[0].revents & ZMQ_POLLIN)) continue;
 
-            drain(*socket);
+            // After a busy drain the next polls do not wait (a few of them):
+            // a busy feed is read on without a sleep and wake-up a pass.
+            spins = drain(*socket) >= kBatch ? kBusySpins : std::max(0, spins - 1);
         }
     } catch (const std::exception& e) {
         // The feed stays silent until the next connect.
