@@ -7,9 +7,10 @@
 // carries only the prices that changed, so it replaces only the held ticks
 // whose prices it all carries (`TickFields` tells which it carries); the
 // others stay, in order, so that no price is lost. A topic thus holds at most
-// one tick per set of prices that no later tick covers. Statuses ("IS;") and broadcasts keep their order in a queue;
-// past its bound the oldest is dropped (logged). New topics past the topic
-// bound, and texts that would pass the byte bound, are dropped (logged).
+// one tick per set of prices that no later tick covers. Statuses ("IS;") and
+// broadcasts keep their order in a queue; past its bound the oldest is
+// dropped (logged). New topics past the topic bound, and texts that would
+// pass the byte bound, are dropped (logged).
 //
 // Order of the hand-offs: topics in the order they first arrived since they
 // were last taken, each status or broadcast once the topics held when it
@@ -22,10 +23,15 @@
 // still replaced by newer texts, so the last slice ends on the newest tick,
 // and statuses wait in the queue, never dropped for the slicing.
 //
+// Costs a text: the reader reads a batch's topics and prices before it takes
+// the lock once for the batch; a topic seen once stays in the table (up to
+// twice the topic bound) with its hash, and texts go into buffers of handled
+// texts given back by recycle().
+//
 // Thread use: the reader calls add() and claimHandOff(), the main thread
-// take() and recycle(). One hand-off is pending at a time: claimHandOff() is true only when
-// texts are held and no hand-off was claimed since the last take() that left
-// nothing held.
+// take() and recycle(). One hand-off is pending at a time: claimHandOff() is
+// true only when texts are held and no hand-off was claimed since the last
+// take() that left nothing held.
 #include <cstddef>
 #include <cstdint>
 #include <deque>

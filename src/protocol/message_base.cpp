@@ -338,7 +338,8 @@ std::optional<MessageBase> MessageBase::decodeFrame(std::string_view frame) {
         if (stop == start) continue;
         std::int64_t tag = 0;
         const char* q = start;
-        for (const char* const last = std::min(stop, start + 18); q < last && *q >= '0' && *q <= '9'; ++q)
+        const char* const last = start + std::min<std::ptrdiff_t>(stop - start, 18);
+        for (; q < last && *q >= '0' && *q <= '9'; ++q)
             tag = tag * 10 + (*q - '0');
         if (q == start || q == stop || *q != '=') {
             if (platform::Log::enabled(platform::LogLevel::Debug)) {
@@ -349,8 +350,7 @@ std::optional<MessageBase> MessageBase::decodeFrame(std::string_view frame) {
         }
         m.tags_.set(tag, std::string_view(q + 1, static_cast<std::size_t>(stop - q - 1)));
     }
-    const bool high = bytes.high;
-    if (high && !isValidUtf8(m.received_)) {
+    if (bytes.high && !isValidUtf8(m.received_)) {
         platform::Log::debug("decodeFrame: frame is not UTF-8; dropped");
         return std::nullopt;
     }
