@@ -147,7 +147,7 @@ TEST(FeedConflator, HandsOffWhatTheLockedMapConflatorDid) {
         test::MapConflator reference(limit, fields);
         std::uint64_t x = 99;
         auto next = [&] { return x ^= x << 13, x ^= x >> 7, x ^= x << 17; };
-        for (int step = 0; step < 3000; ++step) {
+        for (int step = 0; step < 1500; ++step) {
             // A batch of up to 150 texts (more than one lock's worth), then one slice.
             std::vector<std::string> texts;
             for (std::uint64_t n = next() % 150; n > 0; --n) {
