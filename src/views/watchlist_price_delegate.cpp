@@ -68,7 +68,7 @@ const WatchlistPriceDelegate::Layout& WatchlistPriceDelegate::layoutOf(const QMo
 }
 
 const WatchlistPriceDelegate::Shaped& WatchlistPriceDelegate::shapedRun(const QString& text, int font) const {
-    Generations<Shaped>& runs = runs_[font];
+    auto& runs = runs_[font];
     if (const Shaped* found = runs.find(text)) return *found;
     Shaped shaped{QStaticText(text), QFontMetricsF(fonts_[font]).horizontalAdvance(text)};
     shaped.text.setTextFormat(Qt::PlainText);

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "kit/text_cell_delegate.h"
+#include "kit/text_generations.h"
 
 namespace views {
 
@@ -41,42 +42,14 @@ public:
     };
     const Layout& layoutOf(const QModelIndex& index) const;
     // Layouts and shaped runs held: at most twice kCacheGeneration each.
-    int cachedLayouts() const { return layouts_.size(); }
-    int cachedRuns() const { return runs_[0].size() + runs_[1].size() + runs_[2].size(); }
+    qsizetype cachedLayouts() const { return layouts_.size(); }
+    qsizetype cachedRuns() const { return runs_[0].size() + runs_[1].size() + runs_[2].size(); }
 
-    // Entries a cache generation holds. Prices walk, so most texts are seen
-    // for a while only: what was used in the last two generations is kept
-    // (the prices on screen), the rest let go.
-    static constexpr int kCacheGeneration = 1024;
+    // Entries a cache generation holds (see kit::TextGenerations): a few
+    // screens of prices.
+    static constexpr qsizetype kCacheGeneration = 1024;
 
 private:
-    // Two generations of entries by text: a lookup that finds an entry in
-    // the older one brings it into the newer; when the newer one is full it
-    // becomes the older, and the older is dropped.
-    template <class V>
-    struct Generations {
-        QHash<QString, V> current, previous;
-        const V* find(const QString& key) {
-            if (const auto found = current.constFind(key); found != current.cend()) return &*found;
-            const auto old = previous.find(key);
-            if (old == previous.end()) return nullptr;
-            V value = std::move(*old);
-            previous.erase(old);
-            return &insert(key, std::move(value));
-        }
-        const V& insert(const QString& key, V value) {
-            if (current.size() >= kCacheGeneration) {
-                previous = std::move(current);
-                current = QHash<QString, V>();
-            }
-            return *current.insert(key, std::move(value));
-        }
-        void clear() {
-            current.clear();
-            previous.clear();
-        }
-        int size() const { return static_cast<int>(current.size() + previous.size()); }
-    };
 
     // A run of a price in one font, shaped once: prices share most of them.
     struct Shaped {
@@ -96,8 +69,8 @@ private:
     mutable QFont fonts_[3];
     mutable Metrics metrics_[3];
     mutable bool haveFonts_ = false;
-    mutable Generations<Layout> layouts_;
-    mutable Generations<Shaped> runs_[3];
+    mutable kit::TextGenerations<QString, Layout, kCacheGeneration> layouts_;
+    mutable kit::TextGenerations<QString, Shaped, kCacheGeneration> runs_[3];
 };
 
 }  // namespace views
