@@ -11,7 +11,7 @@ namespace kit {
 
 namespace {
 
-// Shaped texts kept before the cache starts again: a few screens of cells.
+// Text widths kept before the cache starts again: a few screens of cells.
 constexpr int kCacheCap = 8192;
 
 // What the fast path draws: one line of text, no icon or check, no focus
@@ -78,8 +78,7 @@ void TextCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 
 const TextCellDelegate::Shaped& TextCellDelegate::shaped(const QStyleOptionViewItem& opt, int width) const {
     Key key{opt.text, opt.font, width, int(opt.displayAlignment)};
-    if (const auto found = cache_.constFind(key); found != cache_.cend()) return *found;
-    if (cache_.size() >= kCacheCap) cache_.clear();
+    if (const Shaped* found = cache_.find(key)) return *found;
     QTextOption option;
     option.setWrapMode(QTextOption::ManualWrap);
     option.setTextDirection(opt.direction);
@@ -102,7 +101,7 @@ const TextCellDelegate::Shaped& TextCellDelegate::shaped(const QStyleOptionViewI
     s.text.setText(opt.text);
     s.text.setTextFormat(Qt::PlainText);
     s.text.prepare(QTransform(), opt.font);
-    return *cache_.insert(std::move(key), std::move(s));
+    return cache_.insert(key, std::move(s));
 }
 
 void TextCellDelegate::drawCell(QPainter* painter, const QStyleOptionViewItem& opt) const {

@@ -10,6 +10,8 @@
 #include <QStaticText>
 #include <QStyledItemDelegate>
 
+#include "kit/text_generations.h"
+
 namespace kit {
 
 class TextCellDelegate : public QStyledItemDelegate {
@@ -46,7 +48,7 @@ private:
     };
     const Shaped& shaped(const QStyleOptionViewItem& opt, int width) const;
 
-    mutable QHash<Key, Shaped> cache_;
+    mutable TextGenerations<Key, Shaped, 1024> cache_;
     // Measured widths of texts in widthsFont_.
     mutable QHash<QString, int> widths_;
     mutable QFont widthsFont_;

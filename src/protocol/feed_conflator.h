@@ -7,9 +7,10 @@
 // carries only the prices that changed, so it replaces only the held ticks
 // whose prices it all carries (`TickFields` tells which it carries); the
 // others stay, in order, so that no price is lost. A topic thus holds at most
-// one tick per set of prices that no later tick covers. Statuses ("IS;") and broadcasts keep their order in a queue;
-// past its bound the oldest is dropped (logged). New topics past the topic
-// bound, and texts that would pass the byte bound, are dropped (logged).
+// one tick per set of prices that no later tick covers. Statuses ("IS;") and
+// broadcasts keep their order in a queue; past its bound the oldest is
+// dropped (logged). New topics past the topic bound, and texts that would
+// pass the byte bound, are dropped (logged).
 //
 // Order of the hand-offs: topics in the order they first arrived since they
 // were last taken, each status or broadcast once the topics held when it
@@ -22,18 +23,23 @@
 // still replaced by newer texts, so the last slice ends on the newest tick,
 // and statuses wait in the queue, never dropped for the slicing.
 //
+// Costs a text: the reader reads a batch's topics and prices before it takes
+// the lock once for the batch; a topic seen once stays in the table (up to
+// twice the topic bound) with its hash, and texts go into buffers of handled
+// texts given back by recycle().
+//
 // Thread use: the reader calls add() and claimHandOff(), the main thread
-// take(). One hand-off is pending at a time: claimHandOff() is true only when
-// texts are held and no hand-off was claimed since the last take() that left
-// nothing held.
+// take() and recycle(). One hand-off is pending at a time: claimHandOff() is
+// true only when texts are held and no hand-off was claimed since the last
+// take() that left nothing held.
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -56,10 +62,12 @@ public:
     using TickFields = std::function<std::uint32_t(std::string_view tick)>;
 
     FeedConflator() : FeedConflator(Limits{}) {}
-    explicit FeedConflator(Limits limits, TickFields tickFields = nullptr)
-        : limits_(limits), tickFields_(std::move(tickFields)) {}
+    explicit FeedConflator(Limits limits, TickFields tickFields = nullptr);
 
     void add(std::string_view text);
+    // Texts in their order of arrival, added under one lock; what each tick
+    // carries is read before the lock is taken.
+    void add(std::span<const std::string_view> texts);
     bool claimHandOff();
     // Everything held, in hand-off order; the next claimHandOff() may succeed again.
     std::vector<std::string> take();
@@ -67,35 +75,58 @@ public:
     // texts or a few more (a topic's held ticks stay together). `more`: texts
     // stay held, and the hand-off stays pending for the caller's next take.
     std::vector<std::string> take(std::size_t limit, bool* more);
+    // Texts taken and handled: their buffers hold the next ones (a bounded number is kept).
+    void recycle(std::vector<std::string>&& texts);
 
 private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    // One text read before the lock: its topic, the topic's hash and the
+    // prices it carries, or a status to queue.
+    struct Arrival {
+        std::string_view text;
+        std::string_view topic;
+        std::uint64_t hash;
+        std::uint32_t fields;
+        bool queued;
     };
     struct Held {
         std::string text;
         std::uint32_t fields;
     };
+    // Kept once seen (up to a bound), so that a topic's next tick finds it
+    // without hashing its name again; `waiting` while it is in order_.
     struct Topic {
         std::string name;
+        std::uint64_t hash = 0;
         std::vector<Held> held;
+        bool waiting = false;
     };
     struct Queued {
         std::string text;
         std::uint64_t after;  // the topic slots before it (counted since the start)
     };
-    void addTopic(std::string_view topic, std::string_view text, std::uint32_t fields);
+    Arrival read(std::string_view text) const;
+    void addTopic(const Arrival& arrival);
     void addQueued(std::string_view text);
+    Topic* find(const Arrival& arrival);
+    void index(std::uint32_t id);
+    // Forgets the topics that hold nothing, when their count reached its bound.
+    void forgetIdleTopics();
+    // A copy of `text`, in a spare buffer when one is kept.
+    std::string buffer(std::string_view text);
+    void keep(std::string&& text);
     void noteDropped(std::uint64_t& counter, const char* what);
 
     const Limits limits_;
     const TickFields tickFields_;
+    const std::uint64_t seed_;
     std::mutex mutex_;
-    std::deque<Topic> latest_;  // per topic, by first arrival; the front is slot taken_
-    std::uint64_t taken_ = 0;   // topic slots taken so far
-    std::unordered_map<std::string, std::uint64_t, Hash, std::equal_to<>> slotOf_;
+    std::vector<Topic> topics_;
+    // Open addressing over topics_: id + 1, 0 for a free slot; at most half full.
+    std::vector<std::uint32_t> slots_;
+    std::deque<std::uint32_t> order_;  // waiting topics by first arrival; the front is slot taken_
+    std::uint64_t taken_ = 0;          // topic slots taken so far
     std::deque<Queued> queued_;
+    std::vector<std::string> spare_;  // buffers of handled texts
     std::size_t bytes_ = 0;
     bool pending_ = false;
     std::uint64_t droppedQueued_ = 0;

@@ -272,6 +272,39 @@ void MessageBase::setMessage(const std::vector<std::string>& fields) {
     setMessage(views);
 }
 
+namespace {
+
+struct FrameBytes {
+    std::size_t separators = 0;  // 0x03 bytes
+    bool high = false;           // a byte above 0x7F: the text needs a full UTF-8 check
+};
+
+// One pass, eight bytes at a time.
+FrameBytes frameBytes(std::string_view s) {
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    constexpr std::uint64_t kSeparators = 0x0101010101010101ULL * static_cast<unsigned char>(FieldEndByte);
+    FrameBytes out;
+    std::uint64_t any = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, s.data() + i, 8);
+        any |= word;
+        // The high bit of each byte that equals the separator (exact: no carry between bytes).
+        const std::uint64_t x = word ^ kSeparators;
+        const std::uint64_t hits = ~(((x & kLow7) + kLow7) | x | kLow7) >> 7;  // 1 in each such byte
+        out.separators += static_cast<std::size_t>((hits * 0x0101010101010101ULL) >> 56);
+    }
+    for (; i < s.size(); ++i) {
+        any |= static_cast<unsigned char>(s[i]);
+        out.separators += s[i] == FieldEndByte;
+    }
+    out.high = (any & 0x8080808080808080ULL) != 0;
+    return out;
+}
+
+}  // namespace
+
 std::optional<MessageBase> MessageBase::decodeFrame(std::string_view frame) {
     const std::size_t lengthEnd = frame.find(FieldEndByte);
     if (lengthEnd == std::string_view::npos) {
@@ -291,43 +324,33 @@ std::optional<MessageBase> MessageBase::decodeFrame(std::string_view frame) {
     m.received_.assign(fields);
     // Room for every field up front (a stored field takes at least "t=" and its
     // separator): no growth while reading.
-    const auto separators = static_cast<std::size_t>(std::count(m.received_.begin(), m.received_.end(), FieldEndByte));
-    m.tags_.reserve(std::min(separators, m.received_.size() / 3) + 1);
-    // One pass: each field ends at 0x03; its tag is the digits before its first "=".
+    const FrameBytes bytes = frameBytes(m.received_);
+    m.tags_.reserve(std::min(bytes.separators, m.received_.size() / 3) + 1);
+    // Each field ends at 0x03 (found with memchr); its tag is the digits
+    // before its first "=", at most 18 of them. Values are not walked.
     const char* p = m.received_.data();
     const char* const e = p + m.received_.size();
-    unsigned char high = 0;  // any byte above 0x7F calls for a full UTF-8 check
     while (p < e) {
         const char* const start = p;
-        const char* eq = nullptr;
+        const void* hit = std::memchr(p, FieldEndByte, static_cast<std::size_t>(e - p));
+        const char* const stop = hit ? static_cast<const char*>(hit) : e;
+        p = hit ? stop + 1 : e;
+        if (stop == start) continue;
         std::int64_t tag = 0;
-        bool digits = true;
-        while (p < e && *p != FieldEndByte) {
-            const char c = *p;
-            high |= static_cast<unsigned char>(c);
-            if (eq == nullptr) {
-                if (c == '=') {
-                    eq = p;
-                } else if (c >= '0' && c <= '9' && p - start < 18) {
-                    tag = tag * 10 + (c - '0');
-                } else {
-                    digits = false;
-                }
-            }
-            ++p;
-        }
-        const std::string_view field(start, static_cast<std::size_t>(p - start));
-        ++p;
-        if (field.empty()) continue;
-        if (eq == nullptr || eq == start || !digits) {
+        const char* q = start;
+        const char* const last = start + std::min<std::ptrdiff_t>(stop - start, 18);
+        for (; q < last && *q >= '0' && *q <= '9'; ++q)
+            tag = tag * 10 + (*q - '0');
+        if (q == start || q == stop || *q != '=') {
             if (platform::Log::enabled(platform::LogLevel::Debug)) {
+                const std::string_view field(start, static_cast<std::size_t>(stop - start));
                 platform::Log::debug("setMessage: skipped malformed field \"" + std::string(field.substr(0, 64)) + "\"");
             }
             continue;
         }
-        m.tags_.set(tag, std::string_view(eq + 1, static_cast<std::size_t>(field.data() + field.size() - eq - 1)));
+        m.tags_.set(tag, std::string_view(q + 1, static_cast<std::size_t>(stop - q - 1)));
     }
-    if ((high & 0x80) != 0 && !isValidUtf8(m.received_)) {
+    if (bytes.high && !isValidUtf8(m.received_)) {
         platform::Log::debug("decodeFrame: frame is not UTF-8; dropped");
         return std::nullopt;
     }

@@ -63,7 +63,7 @@ void TagMap::rebuildIndex(std::size_t count) {
     for (std::size_t i = 0; i < entries_.size(); ++i) indexEntry(i);
 }
 
-void TagMap::indexLast() {
+void TagMap::indexLastSlow() {
     if (index_.empty() ? entries_.size() >= kIndexedFrom : 2 * entries_.size() > index_.size())
         rebuildIndex(entries_.size());
     else if (!index_.empty())
@@ -87,7 +87,8 @@ void TagMap::set(std::int64_t tag, std::string value) {
 }
 
 void TagMap::set(std::int64_t tag, std::string_view value) {
-    const std::size_t at = position(tag, setComparisons_);
+    // A new tag (the filter says so) skips the lookup call.
+    const std::size_t at = (seen_ & bit(tag)) == 0 ? kAbsent : position(tag, setComparisons_);
     if (at != kAbsent) {
         entries_[at].second.assign(value);
         return;

@@ -63,7 +63,10 @@ private:
     // Position of `tag` in entries_, or kAbsent; adds the comparisons made.
     std::size_t position(std::int64_t tag, std::size_t& comparisons) const;
     // Indexes the entry just appended, making or growing the index when due.
-    void indexLast();
+    void indexLast() {
+        if (!index_.empty() || entries_.size() >= kIndexedFrom) indexLastSlow();
+    }
+    void indexLastSlow();
     void indexEntry(std::size_t at);
     // Makes the index for `count` entries and fills it with the held ones.
     void rebuildIndex(std::size_t count);

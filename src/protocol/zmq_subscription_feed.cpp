@@ -3,9 +3,12 @@
 #include <zmq.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <exception>
+#include <span>
 #include <string_view>
+#include <vector>
 
 #include "platform/log.h"
 #include "platform/main_executor.h"
@@ -19,13 +22,19 @@ namespace protocol {
 namespace {
 // Messages received before the reader looks at its wake signal again.
 constexpr std::size_t kMaxDrain = 4096;
+// Messages received before the conflator takes them.
+constexpr std::size_t kBatch = 64;
+// Polls without waiting after a drain of at least kBatch messages.
+constexpr int kBusySpins = 64;
 // Texts one main-thread slice applies; the rest stays held (and conflated) for the next.
 constexpr std::size_t kHandOffSlice = 512;
 
 void postHandOff(const ZMQSubscriptionFeed::MessageHandler& handler, const std::shared_ptr<FeedConflator>& conflator) {
     platform::MainExecutor::post([handler, conflator] {
         bool more = false;
-        for (const std::string& text : conflator->take(kHandOffSlice, &more)) handler(text);
+        std::vector<std::string> texts = conflator->take(kHandOffSlice, &more);
+        for (const std::string& text : texts) handler(text);
+        conflator->recycle(std::move(texts));
         if (more) postHandOff(handler, conflator);
     });
 }
@@ -126,12 +135,15 @@ void ZMQSubscriptionFeed::applyChanges(support::ZMQSocket& socket) {
     }
 }
 
-void ZMQSubscriptionFeed::drain(support::ZMQSocket& socket) {
-    zmq_msg_t message;
-    zmq_msg_init(&message);
-    std::size_t received = 0;
+std::size_t ZMQSubscriptionFeed::drain(support::ZMQSocket& socket) {
+    // Up to kBatch messages are received before the conflator takes them under one lock.
+    zmq_msg_t messages[kBatch];
+    for (zmq_msg_t& m : messages) zmq_msg_init(&m);
+    std::string_view texts[kBatch];
+    std::size_t received = 0, batched = 0;
     int failure = 0;
     while (received < kMaxDrain) {
+        zmq_msg_t& message = messages[batched];
         if (zmq_msg_recv(&message, socket.socket(), ZMQ_DONTWAIT) < 0) {
             const int error = zmq_errno();
             if (error == EINTR) continue;
@@ -146,14 +158,20 @@ void ZMQSubscriptionFeed::drain(support::ZMQSocket& socket) {
         } else if (!isValidUtf8(text)) {
             platform::Log::error("Feed message that is not UTF-8 text: dropped");
         } else {
-            conflator_->add(text);
+            texts[batched++] = text;
+            if (batched == kBatch) {
+                conflator_->add(std::span<const std::string_view>(texts, batched));
+                batched = 0;
+            }
         }
     }
-    zmq_msg_close(&message);
+    conflator_->add(std::span<const std::string_view>(texts, batched));
+    for (zmq_msg_t& m : messages) zmq_msg_close(&m);
     textsReceived_ += received;
     // What was received before a failure still reaches the main thread.
     if (conflator_->claimHandOff()) postHandOff(handler_, conflator_);
     if (failure != 0) throw support::ZMQException(zmq_strerror(failure), failure);
+    return received;
 }
 
 void ZMQSubscriptionFeed::reconnectAfterDisconnect(Reader& reader) {
@@ -185,6 +203,7 @@ void ZMQSubscriptionFeed::reconnectAfterDisconnect(Reader& reader) {
 
 void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
     support::ZMQSocket* socket = reader.socket.get();
+    int spins = 0;  // polls left that do not wait
     try {
         while (!cancelled_) {
             applyChanges(*socket);
@@ -192,7 +211,11 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
             socket->getPollItem(items[0], ZMQ_POLLIN);
             items[1] = {nullptr, wake_.fd(), ZMQ_POLLIN, 0};
             reader.monitor->getPollItem(items[2], ZMQ_POLLIN);
-            int rc = support::ZMQContext::pollWithItems(items, 3, -1);
+            int rc = support::ZMQContext::pollWithItems(items, 3, spins > 0 ? 0 : -1);
+            if (rc == 0) {
+                --spins;
+                continue;
+            }
             if (rc < 0) {
                 if (zmq_errno() == EINTR) continue;
                 throw support::ZMQException(zmq_strerror(zmq_errno()), zmq_errno());
@@ -202,7 +225,9 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
             if (items[2].revents & ZMQ_POLLIN) reconnectAfterDisconnect(reader);
             if (!(items[0].revents & ZMQ_POLLIN)) continue;
 
-            drain(*socket);
+            // After a busy drain the next polls do not wait (a few of them):
+            // a busy feed is read on without a sleep and wake-up a pass.
+            spins = drain(*socket) >= kBatch ? kBusySpins : std::max(0, spins - 1);
         }
     } catch (const std::exception& e) {
         // The feed stays silent until the next connect.

@@ -88,8 +88,8 @@ private:
     void reconnectAfterDisconnect(Reader& reader);
     void applyChanges(support::ZMQSocket& socket);
     // Receives what is ready, at most a pass's worth, then posts a hand-off
-    // when none is pending.
-    void drain(support::ZMQSocket& socket);
+    // when none is pending. The messages received.
+    std::size_t drain(support::ZMQSocket& socket);
 
     std::shared_ptr<support::ZMQContext> context_;
     MessageHandler handler_;

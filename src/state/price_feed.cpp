@@ -1,11 +1,17 @@
 #include "state/price_feed.h"
 
+#include <bit>
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "model/formatter.h"
 #include "platform/log.h"
@@ -209,35 +215,110 @@ bool PriceFeed::PriceUpdateDecode(std::string_view text, model::PriceUpdate& upd
     return true;
 }
 
+namespace {
+
+// What the conflation mask reads of fields 2 to 9 of a tick.
+enum FieldKind : std::uint8_t { kEmpty, kZero, kNonZero, kOther };
+
+struct CutTick {
+    FieldKind kind[10] = {};  // fields 2 to 9; kEmpty for the last field and those missing
+    std::size_t count = 1;    // fields
+    std::size_t lastStart = 0;
+};
+
+FieldKind kindOf(std::size_t size, bool other, bool nonZero) {
+    // Longer integers are left to the decoder: a very long one is no price.
+    if (size == 0) return kEmpty;
+    if (other || size > kMaxPlainDigits) return kOther;
+    return nonZero ? kNonZero : kZero;
+}
+
+#if defined(__SSE2__)
+// Sixteen bytes at a time: one bit a byte for the separators, the bytes
+// that are no digit and those that are no '0'; each field is then a range of
+// bits between two separators.
+CutTick cutForMask(std::string_view text) {
+    CutTick t;
+    const __m128i separator = _mm_set1_epi8(protocol::TickFieldByte);
+    const __m128i zero = _mm_set1_epi8('0');
+    const __m128i nine = _mm_set1_epi8(9);
+    bool other = false, nonZero = false;
+    for (std::size_t base = 0; base < text.size(); base += 16) {
+        char tail[16];
+        const char* p = text.data() + base;
+        if (text.size() - base < 16) {
+            // Padding of '0' is a digit and a zero: it changes no field.
+            std::memset(tail, '0', sizeof tail);
+            std::memcpy(tail, p, text.size() - base);
+            p = tail;
+        }
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i d = _mm_sub_epi8(v, zero);
+        std::uint32_t separators = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, separator)));
+        const std::uint32_t others =
+            ~static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(d, nine), d))) & 0xFFFFu;
+        const std::uint32_t nonZeros = ~static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero))) & 0xFFFFu;
+        std::uint32_t from = 0;  // the current field's first bit in this chunk
+        while (separators != 0) {
+            const std::uint32_t at = static_cast<std::uint32_t>(std::countr_zero(separators));
+            if (t.count >= 3 && t.count <= 10) {
+                const std::uint32_t range = ((1u << at) - 1) & ~((1u << from) - 1);
+                t.kind[t.count - 1] = kindOf(base + at - t.lastStart, other || (others & range) != 0,
+                                             nonZero || (nonZeros & range) != 0);
+            }
+            ++t.count;
+            t.lastStart = base + at + 1;
+            from = at + 1;
+            other = nonZero = false;
+            separators &= separators - 1;
+        }
+        const std::uint32_t rest = 0xFFFFu & ~((1u << from) - 1);
+        other = other || (others & rest) != 0;
+        nonZero = nonZero || (nonZeros & rest) != 0;
+    }
+    return t;
+}
+#else
+// Cut with memchr; only fields 2 to 9 are read.
+CutTick cutForMask(std::string_view text) {
+    CutTick t;
+    const char* const end = text.data() + text.size();
+    const char* field = text.data();
+    while (field < end) {
+        const void* hit = std::memchr(field, protocol::TickFieldByte, static_cast<std::size_t>(end - field));
+        if (hit == nullptr) break;
+        const char* const stop = static_cast<const char*>(hit);
+        if (t.count >= 3 && t.count <= 10) {
+            bool other = false, nonZero = false;
+            for (const char* c = field; c < stop; ++c) {
+                other = other || !isDigit(*c);
+                nonZero = nonZero || *c != '0';
+            }
+            t.kind[t.count - 1] = kindOf(static_cast<std::size_t>(stop - field), other, nonZero);
+        }
+        ++t.count;
+        field = stop + 1;
+    }
+    t.lastStart = static_cast<std::size_t>(field - text.data());
+    return t;
+}
+#endif
+
+}  // namespace
+
 std::uint32_t PriceFeed::tickPriceFields(std::string_view text) {
     // Without converting a number where every field is empty or a plain
     // integer, the base one too, and the decimal count at most 6: a price is
-    // then 0 only when its field is empty, or it and the base are 0. One pass
-    // notes of fields 2 to 9 whether each is empty, zero, another plain
-    // integer or anything else.
-    enum : std::uint8_t { kEmpty, kZero, kNonZero, kOther };
-    std::uint8_t kind[10] = {};
-    std::size_t count = 1, lastStart = 0;
-    std::uint8_t current = kEmpty;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == protocol::TickFieldByte) {
-            // Longer integers are left to the decoder: a very long one is no price.
-            if (i - lastStart > kMaxPlainDigits) current = kOther;
-            if (count - 1 < 10) kind[count - 1] = current;
-            ++count;
-            current = kEmpty;
-            lastStart = i + 1;
-        } else if (count >= 3 && count <= 10) {
-            if (!isDigit(c)) current = kOther;
-            else if (current != kOther && (c != '0' || current == kNonZero)) current = kNonZero;
-            else if (current == kEmpty) current = kZero;
-        }
-    }
+    // then 0 only when its field is empty, or it and the base are 0. Fields
+    // 2 to 9 are only told apart as empty, zero, another plain integer or
+    // anything else.
+    const CutTick t = cutForMask(text);
+    const std::size_t count = t.count;
+    const FieldKind* const kind = t.kind;
     std::int64_t decimals = 0;
     const std::size_t priceFields = count - 1;
-    bool quick = count >= 2 && plainInteger(text.substr(lastStart), decimals) && decimals <= kMaxNonZeroDecimals;
-    const std::uint8_t base = kind[2];  // kEmpty when field 2 is the decimal count or missing
+    bool quick = count >= 2 && plainInteger(text.substr(t.lastStart), decimals) && decimals <= kMaxNonZeroDecimals;
+    const FieldKind base = kind[2];  // kEmpty when field 2 is the decimal count or missing
     quick = quick && base != kOther;
     std::uint32_t fields = 0;
     for (std::size_t i = 3; quick && i < 10 && i < priceFields; ++i) {

@@ -14,8 +14,6 @@ namespace views {
 namespace {
 
 constexpr int kPadding = 6;
-// Layouts kept before the cache starts again: a few thousand prices on screen.
-constexpr int kLayoutCap = 8192;
 
 int fontIndex(kit::PriceFigure figure) {
     switch (figure) {
@@ -51,8 +49,7 @@ const WatchlistPriceDelegate::Layout& WatchlistPriceDelegate::layoutOf(const QMo
     const QString text = index.data(PriceTextRole).toString();
     const QPoint digits = index.data(DigitLengthsRole).toPoint();
     const QString key = text + QChar(u'\x1f') + QString::number(digits.x()) + QChar(u',') + QString::number(digits.y());
-    if (const auto found = layouts_.constFind(key); found != layouts_.cend()) return *found;
-    if (layouts_.size() >= kLayoutCap) layouts_.clear();
+    if (const Layout* found = layouts_.find(key)) return *found;
 
     Layout layout;
     const auto runs = kit::priceHighlightRuns(text.toStdString(), digits.x(), digits.y());
@@ -68,17 +65,16 @@ const WatchlistPriceDelegate::Layout& WatchlistPriceDelegate::layoutOf(const QMo
         layout.width += shaped.advance;
         layout.pieces.push_back(std::move(piece));
     }
-    return *layouts_.insert(key, std::move(layout));
+    return layouts_.insert(key, std::move(layout));
 }
 
 const WatchlistPriceDelegate::Shaped& WatchlistPriceDelegate::shapedRun(const QString& text, int font) const {
-    QHash<QString, Shaped>& runs = runs_[font];
-    if (const auto found = runs.constFind(text); found != runs.cend()) return *found;
-    if (runs.size() >= kLayoutCap) runs.clear();
+    auto& runs = runs_[font];
+    if (const Shaped* found = runs.find(text)) return *found;
     Shaped shaped{QStaticText(text), QFontMetricsF(fonts_[font]).horizontalAdvance(text)};
     shaped.text.setTextFormat(Qt::PlainText);
     shaped.text.prepare(QTransform(), fonts_[font]);
-    return *runs.insert(text, std::move(shaped));
+    return runs.insert(text, std::move(shaped));
 }
 
 QSize WatchlistPriceDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "kit/text_cell_delegate.h"
+#include "kit/text_generations.h"
 
 namespace views {
 
@@ -40,8 +41,16 @@ public:
         double height = 0;
     };
     const Layout& layoutOf(const QModelIndex& index) const;
+    // Layouts and shaped runs held: at most twice kCacheGeneration each.
+    qsizetype cachedLayouts() const { return layouts_.size(); }
+    qsizetype cachedRuns() const { return runs_[0].size() + runs_[1].size() + runs_[2].size(); }
+
+    // Entries a cache generation holds (see kit::TextGenerations): a few
+    // screens of prices.
+    static constexpr qsizetype kCacheGeneration = 1024;
 
 private:
+
     // A run of a price in one font, shaped once: prices share most of them.
     struct Shaped {
         QStaticText text;
@@ -60,8 +69,8 @@ private:
     mutable QFont fonts_[3];
     mutable Metrics metrics_[3];
     mutable bool haveFonts_ = false;
-    mutable QHash<QString, Layout> layouts_;
-    mutable QHash<QString, Shaped> runs_[3];
+    mutable kit::TextGenerations<QString, Layout, kCacheGeneration> layouts_;
+    mutable kit::TextGenerations<QString, Shaped, kCacheGeneration> runs_[3];
 };
 
 }  // namespace views

@@ -2,10 +2,14 @@
 // topic, statuses in order, everything within its bounds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "protocol/feed_conflator.h"
+#include "protocol/map_conflator.h"
 
 namespace protocol {
 namespace {
@@ -123,6 +127,44 @@ TEST(FeedConflator, SlicedHandOffsKeepEveryStatusAndEndOnTheNewestTicks) {
             EXPECT_EQ(more, step.more) << c.what;
             // A pending hand-off stays claimed while texts remain.
             EXPECT_FALSE(conflator.claimHandOff()) << c.what;
+        }
+    }
+}
+
+TEST(FeedConflator, HandsOffWhatTheLockedMapConflatorDid) {
+    // Ticks say their prices after the code ("L" last, "B" bid, "A" ask).
+    auto fields = [](std::string_view tick) {
+        std::uint32_t f = 0;
+        for (char c : tick.substr(std::min(tick.find('\x04'), tick.size()))) f |= c == 'L' ? 1u : c == 'B' ? 2u : c == 'A' ? 4u : 0u;
+        return f;
+    };
+    // "|" stands for 0x04.
+    const char* shapes[] = {"T{}|L", "T{}|B", "T{}|A", "T{}|BA", "T{}|LBA-", "T{}|", "MD_T{};1", "IS;{}", "*#bm#*:{}",
+                            "junk{}", "T{}"};
+    const FeedConflator::Limits limits[] = {{}, {3, 4, 200}, {40, 2, 60}};
+    for (const FeedConflator::Limits& limit : limits) {
+        FeedConflator conflator(limit, fields);
+        test::MapConflator reference(limit, fields);
+        std::uint64_t x = 99;
+        auto next = [&] { return x ^= x << 13, x ^= x >> 7, x ^= x << 17; };
+        for (int step = 0; step < 1500; ++step) {
+            // A batch of up to 150 texts (more than one lock's worth), then one slice.
+            std::vector<std::string> texts;
+            for (std::uint64_t n = next() % 150; n > 0; --n) {
+                std::string text = shapes[next() % std::size(shapes)];
+                text.replace(text.find("{}"), 2, std::to_string(next() % 60) + std::string(next() % 40, '9'));
+                std::replace(text.begin(), text.end(), '|', '\x04');
+                texts.push_back(text);
+            }
+            const std::vector<std::string_view> views(texts.begin(), texts.end());
+            conflator.add(std::span<const std::string_view>(views));
+            for (const std::string& text : texts) reference.add(text);
+            const std::size_t slice = 1 + next() % 200;
+            bool more = false, referenceMore = false;
+            std::vector<std::string> out = conflator.take(slice, &more);
+            ASSERT_EQ(out, reference.take(slice, &referenceMore)) << "step " << step;
+            ASSERT_EQ(more, referenceMore);
+            conflator.recycle(std::move(out));
         }
     }
 }

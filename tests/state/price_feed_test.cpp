@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "state/byte_scan_tick_mask.h"
 #include "state/double_tick_decoder.h"
 
 namespace state {
@@ -153,6 +157,29 @@ TEST_F(PriceFeedTest, IntegerReadingAndTheConflationMaskAgreeWithReadingDoubles)
         EXPECT_TRUE(test::agreesWithDoubles(tick(row))) << "decimals " << d;
     }
     for (const auto& row : rows) EXPECT_TRUE(test::agreesWithDoubles(tick(row))) << tick(row);
+}
+
+TEST(TickMask, CutWithMemchrAgreesWithTheByteScan) {
+    std::vector<std::string> texts;
+    for (const auto& entry : std::filesystem::directory_iterator(TC_SOURCE_DIR "/tests/fuzz/corpus/feed_decoder")) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        texts.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    // Every tick of up to 12 fields from these pieces, fields 2 onwards drawn
+    // by a fixed generator: empty, zeros, signs, lengths 15 and 16, other bytes.
+    const std::string pieces[] = {"", "0", "00", "7", "05", "50", "-1", "1.5", "x", " 3", "999999999999999",
+                                  "1000000000000000", "6", "7", "16", std::string(1, '\0')};
+    std::uint64_t x = 12345;
+    for (int n = 0; n < 20000; ++n) {
+        x ^= x << 13, x ^= x >> 7, x ^= x << 17;
+        std::vector<std::string> fields = {"X", "20240102103000"};
+        for (std::size_t f = 0, count = x % 11; f < count; ++f) fields.push_back(pieces[(x >> (4 + 4 * f)) % 16]);
+        texts.push_back(tick(fields));
+        texts.push_back(tick(fields) + "\x04");
+    }
+    for (const char* odd : {"", "\x04", "\x04\x04\x04\x04", "X\x04t\x04\x04\x04\x04", "no tick"}) texts.emplace_back(odd);
+    for (const std::string& text : texts)
+        EXPECT_EQ(PriceFeed::tickPriceFields(text), test::byteScanTickMask(text)) << tick({text});
 }
 
 TEST_F(PriceFeedTest, ScaledPricesBelowHalfAMillionthAreZero) {

@@ -1,0 +1,5 @@
+if(TARGET shell AND TARGET sim)
+  tc_bench(live_feed_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/live_feed_bench.cpp LIBS shell sim)
+  target_compile_definitions(live_feed_bench PRIVATE TRADING_SIM="$<TARGET_FILE:trading-sim>")
+  add_dependencies(live_feed_bench trading-sim)
+endif()

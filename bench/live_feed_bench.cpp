@@ -1,0 +1,230 @@
+// The real client under a live feed from the simulator, run as a process of
+// its own so that only the client's use is counted. The main window is shown
+// offscreen at 1600x900 after the login.
+//
+//   live_feed_bench cpu [seconds]      the idle client with the default feed
+//       (4 ticks/s an instrument) against a plain Qt window whose 500-row
+//       table changes every cell once a second: CPU of each, and the ratio.
+//   live_feed_bench memory [seconds] [scale] [ticks/s]   the large scenario
+//       (scale 1: 3,000 instruments, 100,000 ticks/s unless given; scale 0:
+//       the default one), every instrument subscribed: anonymous memory
+//       sampled every 10 s, its growth a minute past the first minute.
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QAbstractTableModel>
+#include <QApplication>
+#include <QEventLoop>
+#include <QTableView>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "kit/app_style.h"
+#include "kit/qt_main_executor.h"
+#include "platform/log.h"
+#include "platform/preferences.h"
+#include "platform/runtime.h"
+#include "shell/app_delegate.h"
+#include "shell/main_window_controller.h"
+#include "sim/scenario.h"
+#include "sim/scenario_scale.h"
+#include "state/business_base.h"
+#include "support/session_test_access.h"
+
+// In a sanitizer build, LIVE_FEED_HEAP_PROFILE=1 prints the live heap by
+// allocating stack after the first minute and at the end.
+extern "C" void __sanitizer_print_memory_profile(std::size_t top_percent, std::size_t max_contexts) __attribute__((weak));
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void heapProfile() {
+    if (getenv("LIVE_FEED_HEAP_PROFILE") && __sanitizer_print_memory_profile) __sanitizer_print_memory_profile(90, 30);
+}
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto s = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    return s(usage.ru_utime) + s(usage.ru_stime);
+}
+
+// RssAnon of /proc/self/status, in MB.
+double anonymousMb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("RssAnon:", 0) == 0) return std::atof(line.c_str() + 8) / 1024.0;
+    return 0;
+}
+
+// Runs the main loop for `seconds` (no polling of the loop's own).
+void runFor(double seconds) {
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool runUntil(const std::function<bool()>& done, double seconds) {
+    const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    while (!done() && Clock::now() < deadline) runFor(0.02);
+    return done();
+}
+
+// CPU share of this process while the loop runs `seconds`.
+double cpuShare(double seconds) {
+    const double cpu0 = cpuSeconds();
+    const auto start = Clock::now();
+    runFor(seconds);
+    return (cpuSeconds() - cpu0) / std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The plain window: 500 rows of 10 columns, every cell a new value each second.
+class PlainModel : public QAbstractTableModel {
+public:
+    int rowCount(const QModelIndex& = {}) const override { return 500; }
+    int columnCount(const QModelIndex& = {}) const override { return 10; }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole) return {};
+        return QString::number(1.08 + 0.0001 * ((index.row() * 7 + index.column() * 3 + round) % 1000), 'f', 5);
+    }
+    void next() {
+        ++round;
+        emit dataChanged(index(0, 0), index(499, 9), {Qt::DisplayRole});
+    }
+    int round = 0;
+};
+
+double plainWindowShare(double seconds) {
+    QTableView view;
+    PlainModel model;
+    view.setModel(&model);
+    view.resize(1600, 900);
+    view.show();
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { model.next(); });
+    timer.start(1000);
+    runFor(2.0);
+    return cpuShare(seconds);
+}
+
+// The simulator as a child process.
+struct SimProcess {
+    SimProcess(int portBase, const std::vector<std::string>& extra) {
+        pid = fork();
+        if (pid == 0) {
+            std::vector<std::string> args = {TRADING_SIM, "--port-base", std::to_string(portBase), "--quiet"};
+            args.insert(args.end(), extra.begin(), extra.end());
+            std::vector<char*> argv;
+            for (auto& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(TRADING_SIM, argv.data());
+            _exit(127);
+        }
+    }
+    ~SimProcess() {
+        if (pid <= 0) return;
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+    pid_t pid = -1;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "cpu";
+    const bool memory = mode == "memory";
+    const double seconds = argc > 2 ? std::atof(argv[2]) : memory ? 300 : 30;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::Log::setMinimumLevel(platform::LogLevel::Error);
+    std::string folder = (std::filesystem::temp_directory_path() / "live-feed-bench-XXXXXX").string();
+    if (!::mkdtemp(folder.data())) return 1;
+    ::setenv("XDG_DATA_HOME", folder.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+
+    const int portBase = 31400 + static_cast<int>(::getpid() % 1000) * 4;
+    // memory: the scale (0 for the default scenario) and the ticks a second in all.
+    const double scale = memory && argc > 3 ? std::atof(argv[3]) : memory ? 1 : 0;
+    const sim::Scenario base = sim::Scenario::load(SIM_DEFAULT_SCENARIO);
+    const sim::Scenario scenario = scale > 0 ? sim::Scenario::fromJson(sim::scaledScenario(base.root(), scale)) : base;
+    std::vector<std::string> simArgs;
+    if (scale > 0) simArgs = {"--scale", std::to_string(scale)};
+    if (memory && argc > 4)
+        simArgs.insert(simArgs.end(),
+                       {"--ticks", std::to_string(std::atof(argv[4]) / static_cast<double>(scenario.instruments().size()))});
+    SimProcess sim(portBase, simArgs);
+
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    QApplication app(argc, argv);
+    kit::installAppStyle();
+    auto executor = kit::QtMainExecutor::install();
+    const double plain = memory ? 0 : plainWindowShare(seconds);
+    {
+        platform::Preferences prefs(folder + "/preferences");
+        shell::AppDelegate::Parts parts;
+        parts.preferences = &prefs;
+        parts.ui.terminate = [] {};
+        shell::AppDelegate delegate(parts);
+        delegate.applicationDidFinishLaunching();
+        runFor(0.5);  // the simulator is listening
+        delegate.session().startLogin({"trader", "secret1", "127.0.0.1", std::to_string(portBase)});
+        auto main = [&] { return delegate.mWindowController(); };
+        if (!runUntil([&] { return main() && main()->window()->isVisible(); }, 300)) {
+            std::printf("the login did not finish\n");
+            return 1;
+        }
+        main()->window()->resize(1600, 900);
+        if (memory) {
+            // Every instrument subscribed, as a trader watching them all.
+            std::vector<std::string> codes;
+            for (const auto& instrument : scenario.instruments()) codes.push_back(instrument.code);
+            auto session = delegate.session().businessbase();
+            state::SessionTestAccess::feedChannels(*session).ProcessSubscribeandUnSubscribeItems(codes, true);
+        }
+        runFor(5.0);  // the answers after the login settle
+        if (!memory) {
+            const double client = cpuShare(seconds);
+            std::printf("idle with the default feed over %.0f s: plain window %.2f%% CPU, client %.2f%% CPU, "
+                        "client / plain %.2f (goal <= 1.5)\n",
+                        seconds, plain * 100, client * 100, client / plain);
+        } else {
+            std::vector<double> samples;
+            const auto start = Clock::now();
+            for (double t = 0; t <= seconds; t += 10) {
+                if (t > 0) runFor(10);
+                samples.push_back(anonymousMb());
+                if (samples.size() == 7) heapProfile();
+                std::printf("%5.0f s  %7.1f MB anonymous\n", std::chrono::duration<double>(Clock::now() - start).count(),
+                            samples.back());
+                std::fflush(stdout);
+            }
+            heapProfile();
+            // Past the first minute (caches and pools fill), least squares.
+            double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+            for (std::size_t i = 6; i < samples.size(); ++i) {
+                const double x = static_cast<double>(i) / 6.0, y = samples[i];
+                n += 1, sx += x, sy += y, sxx += x * x, sxy += x * y;
+            }
+            if (n >= 2)
+                std::printf("anonymous memory: %.1f MB after 1 min, %.1f MB at the end, growth %.3f MB/min (goal: flat "
+                            "within 2 MB over 30 min)\n",
+                            samples[std::min<std::size_t>(6, samples.size() - 1)], samples.back(),
+                            (n * sxy - sx * sy) / (n * sxx - sx * sx));
+        }
+    }
+    platform::shutdown();
+    platform::MainExecutor::install(nullptr);
+    std::filesystem::remove_all(folder);
+    return 0;
+}
