@@ -44,6 +44,9 @@ std::string lower(std::string s) {
     return s;
 }
 
+// The wire format's control bytes.
+constexpr const char* kSeparatorBytes = "\x01\x02\x03\x04\x05\x06\x07";
+
 // The login data says it is in the compact form.
 bool isPacked(const MessageFields& fields) { return fields.find(tag::DataFormat) == "PACKED"; }
 
@@ -149,6 +152,11 @@ void LoginHandshake::UpdateUserInfo(const MessageFields& fields) {
         if (number == tag::NewPassword) newPassword = std::string(value);
     }
     if (!success) return;
+    // A password that cannot go on the wire would lock the next login out.
+    if (newPassword && (newPassword->empty() || newPassword->find_first_of(kSeparatorBytes) != std::string::npos)) {
+        platform::Log::debug("Password change answer with an unusable password: ignored");
+        return;
+    }
     // The new password counts only once the server has accepted it; a relogin
     // in this session derives its key from it.
     if (newPassword) services_.acceptNewPassword(*newPassword);
