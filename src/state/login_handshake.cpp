@@ -47,6 +47,9 @@ std::string lower(std::string s) {
 // The wire format's control bytes.
 constexpr const char* kSeparatorBytes = "\x01\x02\x03\x04\x05\x06\x07";
 
+// A user name or password the next login can send.
+bool sendable(const std::string& text) { return !text.empty() && text.find_first_of(kSeparatorBytes) == std::string::npos; }
+
 // The login data says it is in the compact form.
 bool isPacked(const MessageFields& fields) { return fields.find(tag::DataFormat) == "PACKED"; }
 
@@ -153,7 +156,7 @@ void LoginHandshake::UpdateUserInfo(const MessageFields& fields) {
     }
     if (!success) return;
     // A password that cannot go on the wire would lock the next login out.
-    if (newPassword && (newPassword->empty() || newPassword->find_first_of(kSeparatorBytes) != std::string::npos)) {
+    if (newPassword && !sendable(*newPassword)) {
         platform::Log::debug("Password change answer with an unusable password: ignored");
         return;
     }
@@ -169,6 +172,11 @@ void LoginHandshake::DemoUserCreationResponse(const MessageFields& fields) {
         const auto [number, value] = std::pair(field.tag, field.value);
         if (number == tag::Password) password = std::string(value);
         if (number == tag::UserName) user = std::string(value);
+    }
+    // A user the login window could not send is a failed registration.
+    if (user && password && !(sendable(*user) && sendable(*password))) {
+        platform::Log::debug("Demo user answer with an unusable user name or password: refused");
+        user.reset();
     }
     if (user && password) {
         services_.onMain([this, user, password] { demoUserCreationNotification(*user, *password); });

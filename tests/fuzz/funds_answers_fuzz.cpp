@@ -23,10 +23,18 @@ using protocol::MsgType;
 
 constexpr std::size_t kMaxMessages = 32;
 
-// Every record sits under its own id.
+// The data-service requests whose answers the funds fill.
+bool fundsRequest(std::string_view name) {
+    for (std::string_view known : {"getbankaccounts", "getapprovalrequest", "getfinancialapprovals", "paygategetsettings",
+                                   "getfinancialtransactions"})
+        if (name == known) return true;
+    return false;
+}
+
+// Every record sits under its own id, never 0.
 void checkFunds(const state::Funds& funds) {
-    for (const auto& [id, request] : funds.approvalRequests()) require(request && request->approvalRequestId == id);
-    for (const auto& [id, record] : funds.financialApprovals()) require(record && record->approvalRequestId == id);
+    for (const auto& [id, request] : funds.approvalRequests()) require(id != 0 && request && request->approvalRequestId == id);
+    for (const auto& [id, record] : funds.financialApprovals()) require(id != 0 && record && record->approvalRequestId == id);
     for (const auto& [key, payment] : funds.payGateTransactions())
         require(payment && payment->requestId != 0 && key == std::to_string(payment->requestId));
     for (const auto& [key, setting] : funds.payGateSettingsCollection())
@@ -56,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (type == std::to_string(protocol::toInt(MsgType::DataServiceResponse))) {
             const std::string_view rest = line.substr(std::min(line.size(), type.size() + 1));
             const std::size_t bar = rest.find('|');
-            if (bar == std::string_view::npos) continue;
+            if (bar == std::string_view::npos || !fundsRequest(rest.substr(0, bar))) continue;
             protocol::RequestKind kind{protocol::toInt(MsgType::DataServiceRequest), std::string(rest.substr(0, bar)), 0, 0};
             answers.processDSResponse(std::string(rest.substr(bar + 1)), std::nullopt, kind.name, kind);
         } else {

@@ -10,8 +10,11 @@
 #include <string_view>
 
 #include "fuzz/fuzz_session.h"
+#include "platform/notification_center.h"
 #include "protocol/msg_type.h"
 #include "state/data_service_answers.h"
+#include "state/notification_payloads.h"
+#include "state/session_notifications.h"
 #include "state/state_queries.h"
 
 namespace {
@@ -21,10 +24,25 @@ using protocol::MsgType;
 
 constexpr std::size_t kMaxMessages = 32;
 
+bool sendable(const std::string& text) {
+    return !text.empty() && text.find_first_of("\x01\x02\x03\x04\x05\x06\x07") == std::string::npos;
+}
+
+// A demo user the login window is handed can log in.
+void watchDemoUsers() {
+    static const auto token = platform::NotificationCenter::defaultCenter().addObserver(
+        state::notifications::kDemoUserCreation, [](const platform::Notification& n) {
+            const auto* created = n.as<state::DemoUserCreated>();
+            require(created && sendable(created->user) && sendable(created->password));
+        });
+    (void)token;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::FuzzSession fs;
+    watchDemoUsers();
     auto& s = *fs.session;
     auto& reference = state::SessionTestAccess::referenceData(s);
     auto& maps = state::ReferenceDataTestAccess::userAccountMapCollection(reference);
@@ -39,7 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const std::string_view rest = line.substr(std::min(line.size(), type.size() + 1));
             const std::size_t bar = rest.find('|');
             if (bar == std::string_view::npos) continue;
-            protocol::RequestKind kind{protocol::toInt(MsgType::DataServiceRequest), std::string(rest.substr(0, bar)), 0, 0};
+            const std::string_view request = rest.substr(0, bar);
+            if (request != "getusermapwithmyaccount" && request != "addedituac") continue;
+            protocol::RequestKind kind{protocol::toInt(MsgType::DataServiceRequest), std::string(request), 0, 0};
             answerBytes += rest.size() - bar;
             state::SessionTestAccess::dataServiceAnswers(s).processDSResponse(std::string(rest.substr(bar + 1)),
                                                                               std::nullopt, kind.name, kind);
@@ -51,13 +71,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fs.deliver(std::stoi(std::string(type)), fields);
         }
     }
-    // Each map sits under its user and account, no more maps than answer bytes,
-    // and the password a relogin would send can go on the wire.
+    // Each map sits under its own user and account, no more maps than answer
+    // bytes, and the password a relogin would send can go on the wire.
     require(maps.size() <= answerBytes);
     for (const auto& [key, map] : maps)
-        require(map && key == state::Queries::userAccountMapKey(map->userId, map->accountId));
-    const std::string password = login.password();
-    require(!password.empty() && password.find_first_of("\x01\x02\x03\x04\x05\x06\x07") == std::string::npos);
+        require(map && map->userId != 0 && map->accountId != 0 &&
+                key == state::Queries::userAccountMapKey(map->userId, map->accountId));
+    require(sendable(login.password()));
     fs.checkHeld();
     return 0;
 }

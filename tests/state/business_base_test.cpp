@@ -449,6 +449,13 @@ TEST_F(SessionTest, DemoUserAnswers) {
     EXPECT_EQ(ui.alerts[0].message, tr("0314"));
     deliver(1027, {"23=demo42", "103=pw"});  // no password: refused too
     EXPECT_EQ(ui.alerts.size(), 2u);
+    // A user the next login could not send: refused the same way.
+    for (const char* bad : {"23=|18=pw", "23=demo|18=", "23=de\x03mo|18=pw", "23=demo|18=p\x01w", "23=demo|18=\x07"}) {
+        const std::string text = bad;
+        deliver(1027, {text.substr(0, text.find('|')), text.substr(text.find('|') + 1)});
+    }
+    EXPECT_EQ(ui.alerts.size(), 7u);
+    EXPECT_EQ(count("DemoUserCreationNotification"), 0);
     deliver(1027, {"23=de/mo#42", "18=p/w#1/"});  // "/" and "#" arrive whole
     ASSERT_EQ(count("DemoUserCreationNotification"), 1);
     const platform::Notification& note = last["DemoUserCreationNotification"];
