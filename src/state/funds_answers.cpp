@@ -1,14 +1,32 @@
 // The funds side of the data-service answers: bank details, approvals,
 // pay-gate settings, the deposits and withdrawals list and the statement's
 // cancelled orders.
+#include <algorithm>
+#include <cctype>
+
 #include "model/history_row.h"
 #include "model/text_value.h"
+#include "platform/log.h"
 #include "platform/main_executor.h"
 #include "state/order_book.h"
 #include "state/reference_data.h"
 #include "state/funds.h"
 
 namespace state {
+
+namespace {
+
+// A row whose request id is not a number would be held under request 0.
+bool hasRequestId(const model::HistoryRow& row, const char* what) {
+    const std::string_view id = row.field(0);
+    if (!id.empty() && std::all_of(id.begin(), id.end(), [](unsigned char c) { return std::isdigit(c); }) &&
+        row.unsignedInteger(0) != 0)
+        return true;
+    platform::Log::debug(std::string(what) + " row without a request id: skipped");
+    return false;
+}
+
+}  // namespace
 
 void Funds::fillBankDetails(std::string_view text, std::uint64_t request) {
     platform::assertMainThread();
@@ -35,6 +53,7 @@ void Funds::clearBankDetails(std::uint64_t request) {
 
 void Funds::fillApprovalRequest(std::string_view text) {
     const model::HistoryRow row(text);
+    if (!hasRequestId(row, "Approval request")) return;
     auto r = std::make_shared<model::ApprovalReq>();
     r->approvalRequestId = row.unsignedInteger(0);
     r->approvalTypeId = row.unsignedInteger(1);
@@ -52,6 +71,8 @@ void Funds::fillApprovalRequest(std::string_view text) {
 }
 
 void Funds::fillFinancialApproval(std::string_view text) {
+    if (!hasRequestId(model::HistoryRow(text.substr(0, text.find(model::HistoryRow::kRowSeparator))), "Financial approval"))
+        return;
     auto approval = std::make_shared<model::FinancialApproval>();
     approval->loadFromString(text, model::FinancialApproval::kFullForm);
     financialApprovals_[approval->approvalRequestId] = approval;

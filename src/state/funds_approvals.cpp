@@ -51,6 +51,11 @@ bool wellFormedApproval(std::string_view text, std::int64_t mode) {
            decimal(row.field(5)) && digits(row.field(6)) && (!full || (digits(row.field(7)) && digits(row.field(8))));
 }
 
+// The request id a record names (its first field).
+std::uint64_t recordRequest(std::string_view text) {
+    return whole(model::HistoryRow(text.substr(0, text.find(model::HistoryRow::kRowSeparator))).field(0));
+}
+
 }  // namespace
 
 std::shared_ptr<model::ApprovalReq> Funds::getApprovalRequest(const MessageFields& f) const {
@@ -125,6 +130,12 @@ void Funds::createApprovalAction(std::int32_t action, const MessageFields& f) {
     if (const auto record = f.find(tag::ApprovalRecord);
         record && !wellFormedApproval(*record, integer(f.find(kRecordForm).value_or("0")))) {
         platform::Log::debug("Approval answer " + std::to_string(action) + " with a malformed record: ignored");
+        return;
+    }
+    // A record of another request would be filed under this one.
+    if (const auto record = f.find(tag::ApprovalRecord);
+        record && recordRequest(*record) != whole(f.find(kRequest).value_or("0"))) {
+        platform::Log::debug("Approval answer " + std::to_string(action) + " with a record of another request: ignored");
         return;
     }
     switch (action) {

@@ -48,11 +48,13 @@ std::string lower(std::string s) {
     return s;
 }
 
-
 // The login data says it is in the compact form the login asked for.
 bool isPacked(const MessageFields& fields, const model::LoginInputdata& login) {
     return fields.find(tag::DataFormat) == login.packedDataFormat();
 }
+
+// A user name or password the next login can send.
+bool sendable(const std::string& text) { return !text.empty() && protocol::isSafePlainValue(text); }
 
 }  // namespace
 
@@ -178,6 +180,11 @@ void LoginHandshake::DemoUserCreationResponse(const MessageFields& fields) {
         const auto [number, value] = std::pair(field.tag, field.value);
         if (number == tag::Password) password = std::string(value);
         if (number == tag::UserName) user = std::string(value);
+    }
+    // A user the login window could not send is a failed registration.
+    if (user && password && !(sendable(*user) && sendable(*password))) {
+        platform::Log::debug("Demo user answer with an unusable user name or password: refused");
+        user.reset();
     }
     if (user && password) {
         services_.onMain([this, user, password] { demoUserCreationNotification(*user, *password); });

@@ -4,6 +4,7 @@
 
 #include "model/history_row.h"
 #include "model/text_value.h"
+#include "platform/log.h"
 #include "state/instrument_fillers.h"
 #include "state/state_queries.h"
 #include "state/reference_data.h"
@@ -45,6 +46,11 @@ void ReferenceData::storeMarketSessionSchedules() {
 
 void ReferenceData::fillUserMapWithMyAccountDetails(std::string_view text) {
     const model::HistoryRow row(text);
+    // A row without its user and account would be held as user 0 of account 0.
+    if (row.unsignedInteger(0) == 0 || row.unsignedInteger(1) == 0) {
+        platform::Log::debug("User account map row without its user or account: skipped");
+        return;
+    }
     auto map = std::make_shared<model::UserAccountMaps>();
     map->userId = row.unsignedInteger(0);
     map->accountId = row.unsignedInteger(1);

@@ -462,6 +462,12 @@ TEST_F(SessionTest, PasswordStoredOnlyWhenTheChangeSucceeded) {
     deliver(38, {"17=Success"});
     EXPECT_EQ(count("PasswordChangeNotification"), 2);
     EXPECT_EQ(ui.login.password(), "newpass");
+    // A password that cannot go on the wire is refused: the held one stays.
+    for (const std::string bad : {"", "a\x01", "\x03", "b\x05" "c", "\x07"}) {
+        deliver(38, {"17=success", "103=" + bad});
+        EXPECT_EQ(ui.login.password(), "newpass");
+    }
+    EXPECT_EQ(count("PasswordChangeNotification"), 2);
 }
 
 // A success whose password could not be sent again keeps a password a relogin can use.
@@ -492,6 +498,13 @@ TEST_F(SessionTest, DemoUserAnswers) {
     EXPECT_EQ(ui.alerts[0].message, tr("0314"));
     deliver(1027, {"23=demo42", "103=pw"});  // no password: refused too
     EXPECT_EQ(ui.alerts.size(), 2u);
+    // A user the next login could not send: refused the same way.
+    for (const char* bad : {"23=|18=pw", "23=demo|18=", "23=de\x03mo|18=pw", "23=demo|18=p\x01w", "23=demo|18=\x07"}) {
+        const std::string text = bad;
+        deliver(1027, {text.substr(0, text.find('|')), text.substr(text.find('|') + 1)});
+    }
+    EXPECT_EQ(ui.alerts.size(), 7u);
+    EXPECT_EQ(count("DemoUserCreationNotification"), 0);
     deliver(1027, {"23=de/mo#42", "18=p/w#1/"});  // "/" and "#" arrive whole
     ASSERT_EQ(count("DemoUserCreationNotification"), 1);
     const platform::Notification& note = last["DemoUserCreationNotification"];

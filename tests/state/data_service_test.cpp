@@ -21,6 +21,7 @@
 #include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 #include "state/resource_files.h"
+#include "state/state_queries.h"
 
 namespace state {
 namespace {
@@ -480,6 +481,36 @@ TEST_F(DataServiceTest, FundsAndReferenceFillers) {
     EXPECT_EQ(gold.marketID, 7u);
     EXPECT_EQ(gold.exchangeName, "EX");
     EXPECT_EQ(gold.descriptions, "");
+}
+
+// Rows whose first fields are not their ids would be held under id 0.
+TEST_F(DataServiceTest, FundsAndAccessRowsWithoutTheirIdsAreSkipped) {
+    const std::string junk = std::string("x") + C + "y" + R + C + C + R + "not a number" + R + row(14, {{0, "0"}}) + "-3" + R;
+    for (const char* name : {"getapprovalrequest", "getfinancialapprovals"}) answer(name, junk);
+    answer("getusermapwithmyaccount", junk + row(4, {{0, "-1"}, {1, "1001"}}) + row(4, {{0, "12"}, {1, "x"}}));
+    EXPECT_TRUE(session->funds().approvalRequests().empty());
+    EXPECT_TRUE(session->funds().financialApprovals().empty());
+    EXPECT_TRUE(state::SessionTestAccess::referenceData(*session).userAccountMapCollection().empty());
+}
+
+// Hostile access maps: control bytes in the names and thousands of users read
+// in bounded time into one map per row; the names are kept as they came.
+TEST_F(DataServiceTest, HostileAccessMapsGiveOneMapPerRow) {
+    const auto& maps = state::SessionTestAccess::referenceData(*session).userAccountMapCollection();
+    const struct {
+        std::string name;
+        std::size_t users;
+    } rows[] = {{std::string("a\x01\x02\x03\x04\x07") + "b", 3}, {"u", 5000}, {std::string(1, '\x07'), 20000}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.users);
+        std::string data;
+        for (std::size_t i = 1; i <= r.users; ++i)
+            data += std::to_string(i) + C + "1001" + C + "1" + C + r.name + C + C + R;
+        answer("getusermapwithmyaccount", data);
+        ASSERT_EQ(maps.size(), r.users);
+        EXPECT_EQ((*maps.find(state::Queries::userAccountMapKey(r.users, 1001)))->userName, r.name);
+        state::ReferenceDataTestAccess::userAccountMapCollection(state::SessionTestAccess::referenceData(*session)).clear();
+    }
 }
 
 TEST_F(DataServiceTest, ChartAnswersAreKeptByKeyAndAlwaysAnnounced) {

@@ -254,5 +254,21 @@ TEST_F(FundsAnswersTest, ApprovalAnswers) {
     EXPECT_EQ(ui.banners[1].subtitle, model::LanguageString::stringforSelectedLanguage(0, "1184"));
 }
 
+// A record of another request is refused whole: it would be filed under the held one.
+TEST_F(FundsAnswersTest, ApprovalChangesWithARecordOfAnotherRequestAreIgnored) {
+    deliver(694, {"1035=801", "1054=5", "1059=" + approvalRecord("5", "1001", "(null)"), "1060=0", "1055=1", "147=0"});
+    const auto request = funds().approvalRequests().at(5);
+    for (const char* action : {"927", "929", "930", "931"}) {
+        SCOPED_TRACE(action);
+        deliver(694, {std::string("1035=") + action, "1054=5", "1055=0", "1059=" + record({"9", "0", "1002", "(null)", "7", "7", "1"}),
+                      "1060=1"});
+        EXPECT_TRUE(request->isOpen);
+        EXPECT_EQ(funds().financialApprovals().at(5)->approvalRequestId, 5u);
+        EXPECT_EQ(request->information->beneficiaryAccount, 1001u);
+        EXPECT_EQ(request->information->requestedAmount, 100.5);
+    }
+    EXPECT_TRUE(ui.banners.empty());
+}
+
 }  // namespace
 }  // namespace state
