@@ -493,26 +493,6 @@ TEST_F(DataServiceTest, FundsAndAccessRowsWithoutTheirIdsAreSkipped) {
     EXPECT_TRUE(state::SessionTestAccess::referenceData(*session).userAccountMapCollection().empty());
 }
 
-// Hostile access maps: control bytes in the names and thousands of users read
-// in bounded time into one map per row; the names are kept as they came.
-TEST_F(DataServiceTest, HostileAccessMapsGiveOneMapPerRow) {
-    const auto& maps = state::SessionTestAccess::referenceData(*session).userAccountMapCollection();
-    const struct {
-        std::string name;
-        std::size_t users;
-    } rows[] = {{std::string("a\x01\x02\x03\x04\x07") + "b", 3}, {"u", 5000}, {std::string(1, '\x07'), 20000}};
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.users);
-        std::string data;
-        for (std::size_t i = 1; i <= r.users; ++i)
-            data += std::to_string(i) + C + "1001" + C + "1" + C + r.name + C + C + R;
-        answer("getusermapwithmyaccount", data);
-        ASSERT_EQ(maps.size(), r.users);
-        EXPECT_EQ((*maps.find(state::Queries::userAccountMapKey(r.users, 1001)))->userName, r.name);
-        state::ReferenceDataTestAccess::userAccountMapCollection(state::SessionTestAccess::referenceData(*session)).clear();
-    }
-}
-
 TEST_F(DataServiceTest, ChartAnswersAreKeptByKeyAndAlwaysAnnounced) {
     std::vector<std::string> keys;
     tokens.push_back(platform::NotificationCenter::defaultCenter().addObserver(
