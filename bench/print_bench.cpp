@@ -122,6 +122,7 @@ int main(int argc, char** argv) {
             statement.cancelledOrderInfo.push_back(std::move(order));
         }
         window.accountStatementUpdate();
+        window.flushPendingFit();  // the column fit, spread over turns on screen, ends before the timing
         QApplication::processEvents();
         const double loadedMb = peakMegabytes();
 

@@ -7,7 +7,6 @@
 #include <QLayout>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QStyle>
 #include <QTableView>
 #include <algorithm>
 #include <cassert>
@@ -34,9 +33,6 @@ namespace {
 model::Date wallNow() {
     return std::chrono::time_point_cast<std::chrono::milliseconds>(platform::defaultClock().wallNow());
 }
-
-// Above the 135-point rule: the whole date and time.
-constexpr int kDateTimeWidth = 150;
 
 QDateTime toQt(model::Date date) { return QDateTime::fromMSecsSinceEpoch(date.time_since_epoch().count()); }
 
@@ -132,6 +128,8 @@ void AccountStatementWindowController::detailsButtonClicked() { accountSummaryTa
 
 void AccountStatementWindowController::accountStatementUpdate() {
     assert(platform::MainExecutor::isMainThread());
+    // A fit still measuring the last statement starts again on this one.
+    restartPendingFit();
     const model::AccountStatementInfo& statement = context_.view.accountStatement();
     const SessionInstrument sessionInstrument = [this](const std::string& code) { return context_.view.instrument(code); };
     openPositionHistoryTableController->reloadData(statement, sessionInstrument);
@@ -159,28 +157,6 @@ void AccountStatementWindowController::accountStatementUpdate() {
     loadPie(settledPLPieChartController, settledPLBox, settled, std::move(colours[0]));
     loadPie(openPLPieChartController, unrealisedPLBox, open, std::move(colours[1]));
     fitColumnsOnce();
-}
-
-void AccountStatementWindowController::fitColumnsOnce() {
-    fitted_.resize(tableViews.size());
-    for (std::size_t i = 0; i < tableViews.size(); ++i) {
-        QTableView* view = tableViews[i];
-        if (fitted_[i] || view->model()->rowCount() == 0) continue;
-        fitted_[i] = true;
-        view->resizeColumnsToContents();
-        // Wide enough for the date with the time in the view's font: the fit
-        // measured what the narrow column showed.
-        const auto* detail = dynamic_cast<const DetailHistoryTableController*>(view->model());
-        const QFontMetrics metrics(view->font());
-        const int margins = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1) + 6;
-        for (int c = 0; detail && c < detail->columnCount(); ++c) {
-            if (!isDateTimeColumn(detail->table(), detail->identifiers()[std::size_t(c)])) continue;
-            int widest = kDateTimeWidth;
-            for (int r = 0; r < detail->rowCount(); ++r)
-                widest = std::max(widest, metrics.horizontalAdvance(detail->index(r, c).data().toString()) + margins);
-            view->setColumnWidth(c, std::max(view->columnWidth(c), widest));
-        }
-    }
 }
 
 void AccountStatementWindowController::updateLanguageStrings() {

@@ -6,6 +6,8 @@
 // follows every statement notification, shown or not. Main thread.
 #include <QWidget>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -60,8 +62,14 @@ public:
     // The printed statement through the print dialog, window-modal on the window.
     void print();
     // The document of the print, built anew from the last statement and the
-    // last request: logo, title, account block, eight headed tables.
-    std::shared_ptr<printing::PrintTextView> printJob() const;
+    // last request: logo, title, account block, eight headed tables. The
+    // columns' fit ends first (the date-time cells print as wide as shown).
+    std::shared_ptr<printing::PrintTextView> printJob();
+
+    // The columns' fit after a statement runs over later event-loop turns,
+    // a column (or a block of rows) per turn; this ends it now.
+    void flushPendingFit();
+    bool fitPending() const { return !fitSteps_.empty(); }
 
     // The account of the last request; 0 when its text named no account.
     std::int32_t selectedAccountId() const { return lastRequest_.accountId; }
@@ -115,12 +123,19 @@ private:
     void setMaxandMinDates(const std::string& accountText);
     void updateLanguageStrings();
     void applyTheme();
-    // Column widths from the first rows shown, once per table.
+    // Column widths from the first rows shown, once per table, in steps.
     void fitColumnsOnce();
+    void scheduleFit(std::size_t table);
+    void restartPendingFit();
+    void postFitStep();
 
     kit::WindowContext& context_;
     StatementRequest lastRequest_;
     std::vector<bool> fitted_;
+    std::vector<std::size_t> fitting_;  // tables whose fit has steps left
+    std::deque<std::function<void()>> fitSteps_;
+    bool fitPosted_ = false;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
     platform::ObserverHandle statementObserver_;
     platform::ObserverHandle themeObserver_;
 };

@@ -101,7 +101,8 @@ printing::TableRows tableRows(const QTableView& view, int records, std::int64_t 
 
 }  // namespace
 
-std::shared_ptr<printing::PrintTextView> AccountStatementWindowController::printJob() const {
+std::shared_ptr<printing::PrintTextView> AccountStatementWindowController::printJob() {
+    flushPendingFit();
     const model::AccountStatementInfo& statement = context_.view.accountStatement();
     const auto text = [this](const char* key) { return QString::fromStdString(context_.text(key)); };
     auto job = std::make_shared<printing::PrintTextView>(

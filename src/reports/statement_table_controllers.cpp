@@ -26,7 +26,7 @@ DetailHistoryTableController::DetailHistoryTableController(DetailTable table, co
 
 void DetailHistoryTableController::reloadData(const model::AccountStatementInfo& statement,
                                               const SessionInstrument& sessionInstrument) {
-    setRows(detailRows(table_, statement, sessionInstrument));
+    setRows(detailTexts(table_, statement, sessionInstrument));
 }
 
 OpenPositionHistoryTableController::OpenPositionHistoryTableController(const KeyText& text, QObject* parent)
@@ -60,7 +60,7 @@ void SummaryTableController::setSummary(const std::vector<SummaryRow>& rows) {
     std::vector<std::vector<std::string>> texts;
     texts.reserve(rows.size());
     for (const auto& row : rows) texts.push_back({row.label, row.value});
-    setRows(std::move(texts));
+    setRows(fixedTexts(std::move(texts)));
 }
 
 void AccountSummaryHistoryTableController::loadAccountSummary(const model::AccountStatementInfo& statement) {

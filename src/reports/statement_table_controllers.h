@@ -1,7 +1,8 @@
 #pragma once
 // The statement window's eight tables: five detail tables of the statement's
 // rows, the account summary, the order summary and the margin-call summary.
-// Each rebuilds its texts when the window tells it to, once per statement.
+// Each takes the statement's rows when the window tells it to, once per
+// statement; their texts are made when shown, printed or measured.
 #include <cstdint>
 #include <string>
 

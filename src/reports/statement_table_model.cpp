@@ -1,6 +1,7 @@
 #include "reports/statement_table_model.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "printing/consolidated_table_data.h"
 
@@ -24,8 +25,9 @@ int StatementTableModel::columnCount(const QModelIndex& parent) const {
 
 QString StatementTableModel::text(int row, int column) const {
     if (row < 0 || column < 0 || row >= rows_ || column >= columnCount()) return {};
-    const std::size_t cell = std::size_t(row) * identifiers_.size() + std::size_t(column);
-    return QString(cells_.constData() + bounds_[cell], bounds_[cell + 1] - bounds_[cell]);
+    const std::string cell = cells_->text(std::size_t(row), std::size_t(column));
+    const bool ascii = std::all_of(cell.begin(), cell.end(), [](char ch) { return (ch & 0x80) == 0; });
+    return ascii ? QString(QLatin1StringView(cell.data(), qsizetype(cell.size()))) : QString::fromStdString(cell);
 }
 
 QVariant StatementTableModel::data(const QModelIndex& index, int role) const {
@@ -57,29 +59,11 @@ int StatementTableModel::columnOf(const std::string& identifier) const {
     return -1;
 }
 
-void StatementTableModel::setRows(std::vector<std::vector<std::string>> rows) {
-    const std::size_t columns = identifiers_.size();
-    QString cells;
-    std::vector<qsizetype> bounds;
-    bounds.reserve(rows.size() * columns + 1);
-    std::size_t length = 0;
-    for (const auto& row : rows)
-        for (const auto& cell : row) length += cell.size();
-    cells.reserve(qsizetype(length));
-    for (const auto& row : rows)
-        for (std::size_t c = 0; c < columns; ++c) {
-            bounds.push_back(cells.size());
-            if (c >= row.size()) continue;
-            const std::string& cell = row[c];
-            const bool ascii = std::all_of(cell.begin(), cell.end(), [](char ch) { return (ch & 0x80) == 0; });
-            if (ascii) cells.append(QLatin1StringView(cell.data(), qsizetype(cell.size())));
-            else cells.append(QString::fromStdString(cell));
-        }
-    bounds.push_back(cells.size());
+void StatementTableModel::setRows(std::shared_ptr<const CellTexts> rows) {
     beginResetModel();
-    cells_ = std::move(cells);
-    bounds_ = std::move(bounds);
-    rows_ = static_cast<int>(rows.size());
+    cells_ = std::move(rows);
+    rows_ = cells_ ? static_cast<int>(std::min<std::size_t>(cells_->rows(), std::size_t(std::numeric_limits<int>::max())))
+                   : 0;
     endResetModel();
 }
 

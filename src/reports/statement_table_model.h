@@ -1,11 +1,15 @@
 #pragma once
-// A read-only table of texts built once per statement: one model per table of
-// the statement window. Cells are looked up, never computed, when the view
-// asks; each column gives its identifier under the printing header role.
+// A read-only table of texts, one model per table of the statement window.
+// A reload hands over the rows' texts as made when asked, so only the cells
+// shown (or printed, or measured) are ever made; each column gives its
+// identifier under the printing header role.
 #include <QAbstractTableModel>
 #include <QString>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "reports/core/statement_cells.h"
 
 namespace reports {
 
@@ -27,17 +31,14 @@ public:
     QString text(int row, int column) const;
 
 protected:
-    // Replaces every row (each holds one text per column; short rows read empty).
-    void setRows(std::vector<std::vector<std::string>> rows);
+    // Replaces every row.
+    void setRows(std::shared_ptr<const CellTexts> rows);
 
 private:
     std::vector<std::string> identifiers_;
     std::vector<QString> titles_;
     std::vector<bool> numbers_;
-    // Every cell's text, row after row, in one string: a reset of ten
-    // thousand rows makes two allocations, not one per cell.
-    QString cells_;
-    std::vector<qsizetype> bounds_;  // where each cell starts; then the end of the last
+    std::shared_ptr<const CellTexts> cells_;
     int rows_ = 0;
 };
 

@@ -20,9 +20,26 @@ void DateTimeWidthDelegate::initStyleOption(QStyleOptionViewItem* option, const 
         QString::fromStdString(dateTimeCell(view->columnWidth(index.column()), option->text.toStdString()));
 }
 
-QTableView* makeStatementTable(StatementTableModel* model, const std::vector<int>& dateTimeColumns, bool headerMenu,
-                               QWidget* parent) {
-    auto* view = new QTableView(parent);
+void StatementTableView::measureColumn(int column) {
+    if (column < 0) return;
+    if (measured_.size() <= std::size_t(column)) measured_.resize(std::size_t(column) + 1, -1);
+    measured_[std::size_t(column)] = QTableView::sizeHintForColumn(column);
+}
+
+void StatementTableView::fitMeasuredColumns() {
+    resizeColumnsToContents();
+    measured_.clear();
+}
+
+int StatementTableView::sizeHintForColumn(int column) const {
+    if (column >= 0 && std::size_t(column) < measured_.size() && measured_[std::size_t(column)] >= 0)
+        return measured_[std::size_t(column)];
+    return QTableView::sizeHintForColumn(column);
+}
+
+StatementTableView* makeStatementTable(StatementTableModel* model, const std::vector<int>& dateTimeColumns,
+                                       bool headerMenu, QWidget* parent) {
+    auto* view = new StatementTableView(parent);
     view->setModel(model);
     view->setSelectionMode(QAbstractItemView::NoSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -5,6 +5,7 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <string>
+#include <vector>
 
 class QMenu;
 
@@ -21,8 +22,28 @@ protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 };
 
+// Fits its columns to their content in steps: each column measured on its
+// own (one event-loop turn each), then resizeColumnsToContents reads the kept
+// measures instead of measuring every column at once.
+class StatementTableView : public QTableView {
+public:
+    using QTableView::QTableView;
+    // What resizeColumnsToContents would measure for the column; kept.
+    void measureColumn(int column);
+    // resizeColumnsToContents with the kept measures (columns not measured
+    // are measured now); forgets them after.
+    void fitMeasuredColumns();
+    void forgetMeasures() { measured_.clear(); }
+
+protected:
+    int sizeHintForColumn(int column) const override;
+
+private:
+    std::vector<int> measured_;  // per column; -1 not measured
+};
+
 // A view over the model; `dateTimeColumns` get the width delegate.
-QTableView* makeStatementTable(StatementTableModel* model, const std::vector<int>& dateTimeColumns, bool headerMenu,
+StatementTableView* makeStatementTable(StatementTableModel* model, const std::vector<int>& dateTimeColumns, bool headerMenu,
                                QWidget* parent);
 
 // The header menu of a view made with one; null otherwise. One checkable entry

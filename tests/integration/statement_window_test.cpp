@@ -130,7 +130,9 @@ TEST_F(StatementWindowTest, FirstOpeningRequestsOnceAndFillsEveryTable) {
     ASSERT_TRUE(settledPie && openPie);
     EXPECT_TRUE(window->settledPLBox->isAncestorOf(settledPie) && window->unrealisedPLBox->isAncestorOf(openPie));
     EXPECT_EQ(settledPie->legendEntries().size(), 2u);  // GOLD and EURUSD
-    // Date-time columns show their whole text in the view's font, never elided.
+    // Date-time columns show their whole text in the view's font, never elided,
+    // once the column fit has run over its turns of the event loop.
+    ASSERT_TRUE(runUntil([&] { return !window->fitPending(); }, 10000));
     int dateTimes = 0;
     for (int t = 0; t < 4; ++t) {
         QTableView* view = window->tableViews[std::size_t(t)];
@@ -299,6 +301,7 @@ TEST_F(StatementWindowTest, PrintsTheLastStatementUnderTheLastRequestAsTheTables
 
     // Another account and period chosen without Show: the print keeps the last request's.
     ASSERT_TRUE(answered(0));
+    ASSERT_TRUE(runUntil([&] { return !window->fitPending(); }, 10000));  // widths set below stay
     window->accountComboBox->setCurrentIndex(window->accountComboBox->findText("1002"));
     window->fromDatePicker->setDateTime(today(0).addDays(-3));
     QTableView* openView = window->tableViews[0];

@@ -118,6 +118,25 @@ TEST_F(StatementTextsTest, InstrumentRowsUseTheirOwnPlacesAndDateTimeCellsFollow
     EXPECT_EQ(reports::dateTimeCell(136.0, "12/07/2026 09:05:01"), "12/07/2026 09:05:01");
 }
 
+TEST_F(StatementTextsTest, HeldTextsKeepTheirStatementAfterALaterOneReplacesIt) {
+    for (const int id : {6, 1, 6, 42}) {
+        auto row = add(statement.OpenPositionInfo);
+        row->InstrumentId = id, row->CurrentPrice = 2.0, row->OpenPositionId = std::to_string(id);
+    }
+    statement.OpenPositionInfo.insert(statement.OpenPositionInfo.begin() + 1, nullptr);
+    const auto texts = reports::detailTexts(DetailTable::OpenPositions, statement, nullptr);
+    const auto& ids = reports::detailColumns(DetailTable::OpenPositions);
+    const std::size_t price = std::size_t(std::find(ids.begin(), ids.end(), "0147") - ids.begin());
+    statement.beginStatement();  // the next statement's fill starts
+    add(statement.OpenPositionInfo)->CurrentPrice = 9.0;
+    ASSERT_EQ(texts->rows(), 5u);
+    const std::vector<std::string> prices = {"2.0000", "", "2.00000", "2.0000", "2.00"};  // 6: 4 places, 1: 5, 42: none
+    for (std::size_t r = 0; r < prices.size(); ++r) EXPECT_EQ(texts->text(r, price), prices[r]) << r;
+    EXPECT_EQ(texts->text(0, 0), "6");
+    EXPECT_EQ(texts->text(5, 0), "");
+    EXPECT_EQ(texts->text(0, ids.size()), "");
+}
+
 TEST_F(StatementTextsTest, StatusLinesListTheirTotalsEachFollowedByFiveBlanks) {
     auto a = add(statement.SettledPositionInfo);
     a->SettledQty = "1.5", a->SettledPL = "-1234.5";

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <unordered_map>
 
 #include "model/decimal.h"
 #include "model/formatter.h"
@@ -158,29 +159,68 @@ Kind kindOf(DetailTable table, const std::string& identifier) {
     return Kind::Text;
 }
 
-template <typename Row, typename Records, typename Lookup>
-TextRows rowsOf(const std::vector<Column<Row>>& columns, const Records& records, const Lookup& instrumentOf) {
-    TextRows rows;
-    rows.reserve(records.size());
-    for (const auto& record : records) {
-        std::vector<std::string>& row = rows.emplace_back();
-        row.reserve(columns.size());
-        if (!record) {
-            row.resize(columns.size());
-            continue;
-        }
-        const auto item = instrumentOf(*record);
-        for (const auto& c : columns) row.push_back(c.cell(*record, item.get()));
+// A table's records and each one's instrument; texts made per cell when asked.
+template <typename Row>
+class RecordTexts final : public CellTexts {
+public:
+    RecordTexts(const std::vector<Column<Row>>& columns, std::size_t count) : columns_(columns) {
+        records_.reserve(count);
+        instruments_.reserve(count);
     }
-    return rows;
+    void add(std::shared_ptr<const Row> record, std::shared_ptr<const model::ItemDetails> instrument) {
+        records_.push_back(std::move(record));
+        instruments_.push_back(std::move(instrument));
+    }
+    std::size_t rows() const override { return records_.size(); }
+    std::string text(std::size_t row, std::size_t column) const override {
+        if (row >= records_.size() || column >= columns_.size() || !records_[row]) return {};
+        return columns_[column].cell(*records_[row], instruments_[row].get());
+    }
+
+private:
+    const std::vector<Column<Row>>& columns_;
+    std::vector<std::shared_ptr<const Row>> records_;
+    std::vector<std::shared_ptr<const model::ItemDetails>> instruments_;
+};
+
+template <typename Row, typename Records, typename Lookup>
+std::shared_ptr<const CellTexts> textsOf(const std::vector<Column<Row>>& columns, const Records& records,
+                                         Lookup instrumentOf) {
+    auto texts = std::make_shared<RecordTexts<Row>>(columns, records.size());
+    for (const auto& record : records) texts->add(record, record ? instrumentOf(*record) : nullptr);
+    return texts;
 }
 
-// The instrument of a statement row: the statement's own entry for its id.
-template <typename Row>
-std::shared_ptr<model::ItemDetails> statementInstrument(const model::AccountStatementInfo& statement, const Row& row) {
-    const auto found = statement.InstrumentInfo.find(std::to_string(row.InstrumentId));
-    return found == statement.InstrumentInfo.end() ? nullptr : found->second;
-}
+// The instrument of a statement row: the statement's own entry for its id,
+// looked up once per id (ten thousand rows share a few instruments).
+class StatementInstruments {
+public:
+    explicit StatementInstruments(const model::AccountStatementInfo& statement) : statement_(statement) {}
+    template <typename Row>
+    std::shared_ptr<model::ItemDetails> operator()(const Row& row) {
+        const auto id = static_cast<long long>(row.InstrumentId);
+        const auto seen = seen_.find(id);
+        if (seen != seen_.end()) return seen->second;
+        const auto found = statement_.InstrumentInfo.find(std::to_string(row.InstrumentId));
+        return seen_[id] = found == statement_.InstrumentInfo.end() ? nullptr : found->second;
+    }
+
+private:
+    const model::AccountStatementInfo& statement_;
+    std::unordered_map<long long, std::shared_ptr<model::ItemDetails>> seen_;
+};
+
+class FixedTexts final : public CellTexts {
+public:
+    explicit FixedTexts(std::vector<std::vector<std::string>> rows) : rows_(std::move(rows)) {}
+    std::size_t rows() const override { return rows_.size(); }
+    std::string text(std::size_t row, std::size_t column) const override {
+        return row < rows_.size() && column < rows_[row].size() ? rows_[row][column] : std::string();
+    }
+
+private:
+    std::vector<std::vector<std::string>> rows_;
+};
 
 // The leading decimal number of a text ("12.5x" -> "12.5"); "" without one.
 std::string leadingNumber(const std::string& text) {
@@ -225,15 +265,15 @@ bool isNumberColumn(DetailTable table, const std::string& identifier) {
     return kindOf(table, identifier) == Kind::Number;
 }
 
-TextRows detailRows(DetailTable table, const model::AccountStatementInfo& statement,
-                    const SessionInstrument& sessionInstrument) {
-    const auto fromStatement = [&](const auto& row) { return statementInstrument(statement, row); };
+std::shared_ptr<const CellTexts> detailTexts(DetailTable table, const model::AccountStatementInfo& statement,
+                                             const SessionInstrument& sessionInstrument) {
+    StatementInstruments fromStatement(statement);
     switch (table) {
-    case DetailTable::OpenPositions: return rowsOf(openColumns(), statement.OpenPositionInfo, fromStatement);
-    case DetailTable::PendingOrders: return rowsOf(pendingColumns(), statement.PendingOrderInfo, fromStatement);
-    case DetailTable::SettledPositions: return rowsOf(settledColumns(), statement.SettledPositionInfo, fromStatement);
+    case DetailTable::OpenPositions: return textsOf(openColumns(), statement.OpenPositionInfo, fromStatement);
+    case DetailTable::PendingOrders: return textsOf(pendingColumns(), statement.PendingOrderInfo, fromStatement);
+    case DetailTable::SettledPositions: return textsOf(settledColumns(), statement.SettledPositionInfo, fromStatement);
     case DetailTable::CancelledOrders:
-        return rowsOf(cancelledColumns(), statement.cancelledOrderInfo, [&](const Order& row) {
+        return textsOf(cancelledColumns(), statement.cancelledOrderInfo, [&](const Order& row) {
             return sessionInstrument ? sessionInstrument(row.ItemCode) : nullptr;
         });
     case DetailTable::Instruments: break;
@@ -241,8 +281,22 @@ TextRows detailRows(DetailTable table, const model::AccountStatementInfo& statem
     std::vector<std::shared_ptr<InstrumentHistoryInfo>> instruments;
     instruments.reserve(statement.InstrumentInfo.size());
     for (const auto& [key, instrument] : statement.InstrumentInfo) instruments.push_back(instrument);
-    return rowsOf(instrumentColumns(), instruments,
-                  [](const InstrumentHistoryInfo&) { return std::shared_ptr<model::ItemDetails>(); });
+    return textsOf(instrumentColumns(), instruments,
+                   [](const InstrumentHistoryInfo&) { return std::shared_ptr<model::ItemDetails>(); });
+}
+
+std::shared_ptr<const CellTexts> fixedTexts(std::vector<std::vector<std::string>> rows) {
+    return std::make_shared<FixedTexts>(std::move(rows));
+}
+
+TextRows detailRows(DetailTable table, const model::AccountStatementInfo& statement,
+                    const SessionInstrument& sessionInstrument) {
+    const auto texts = detailTexts(table, statement, sessionInstrument);
+    const std::size_t columns = detailColumns(table).size();
+    TextRows rows(texts->rows());
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t c = 0; c < columns; ++c) rows[r].push_back(texts->text(r, c));
+    return rows;
 }
 
 std::string dateTimeCell(double columnWidth, const std::string& text) {

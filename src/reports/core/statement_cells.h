@@ -1,7 +1,7 @@
 #pragma once
 // The cell texts of the statement's five detail tables, by column identifier,
-// built once per statement. The window's tables and the printed statement
-// read the same texts; the date-time columns keep the whole text and are cut
+// made when asked from the statement's records. The window's tables and the
+// printed statement read the same texts; the date-time columns keep the whole text and are cut
 // to the time of day by the width of the column that shows them.
 #include <functional>
 #include <memory>
@@ -25,8 +25,25 @@ bool isNumberColumn(DetailTable table, const std::string& identifier);
 // The login session's instrument of a code (the cancelled orders' prices); null when unknown.
 using SessionInstrument = std::function<std::shared_ptr<model::ItemDetails>(const std::string& code)>;
 
+// The texts of a table's rows, made when asked: a reload holds the records
+// and each row's instrument, not ten thousand rows of texts.
+class CellTexts {
+public:
+    virtual ~CellTexts() = default;
+    virtual std::size_t rows() const = 0;
+    // "" outside the table, for a missing record and for a column the row lacks.
+    virtual std::string text(std::size_t row, std::size_t column) const = 0;
+};
+
 // One row per record of the table's collection (instruments: per entry of
 // InstrumentInfo in the record's order), one text per column of detailColumns.
+// Holds the records: a later statement replaces them, never changes them.
+std::shared_ptr<const CellTexts> detailTexts(DetailTable table, const model::AccountStatementInfo& statement,
+                                             const SessionInstrument& sessionInstrument);
+// Rows of texts made beforehand (short rows read empty).
+std::shared_ptr<const CellTexts> fixedTexts(std::vector<std::vector<std::string>> rows);
+
+// Every text of detailTexts at once.
 using TextRows = std::vector<std::vector<std::string>>;
 TextRows detailRows(DetailTable table, const model::AccountStatementInfo& statement,
                     const SessionInstrument& sessionInstrument);
