@@ -115,7 +115,8 @@ TEST_F(FundsWindowsTest, ABankAnswerArrivingWithNoDepositWindowOpenIsABannerWith
     deposit->amountTextField->setText("250");
     deposit->sendRequestButton->click();
     ASSERT_FALSE(deposit->sendRequestButton->isEnabled());
-    delete deposit;  // closed before its answer could arrive: no deposit window is left
+    deposit->close();
+    delete deposit;  // as its deletion on close would, before the answer arrives: no deposit window is left
     const auto banner = [&]() -> const kit::AppUserNotification* {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* b = dynamic_cast<kit::AppUserNotificationBannerController*>(w))
