@@ -353,6 +353,9 @@ void Simulator::handleEnvelope(Session& s, const WireMessage& env) {
         log(tag + "message of type " + std::to_string(type) + " before login dropped");
         return;
     }
+    // The funds mode as the request is recorded: a test that switches it once
+    // it sees the request never changes this request's answer.
+    const std::string fundsMode = type == 93 || type == 693 ? faults_.snapshot().fundsAnswer : std::string();
     if (type != 1018) received_.add(s.user, std::to_string(type));
     switch (type) {
         case 1018: {
@@ -369,7 +372,7 @@ void Simulator::handleEnvelope(Session& s, const WireMessage& env) {
             for (char& c : shown)
                 if (c >= 0x01 && c <= 0x07) c = '|';
             log(tag + "funds request " + shown);
-            for (const auto& m : fundsDesk_.handle(*inner, faults_.snapshot().fundsAnswer)) sendToSession(s, m);
+            for (const auto& m : fundsDesk_.handle(*inner, fundsMode)) sendToSession(s, m);
             return;
         }
         case 60:

@@ -181,10 +181,12 @@ void ChatWindowController::LoadRequestQueueMessageAlertView() {
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     requestDialog_ = dialog;
     const std::string queueId = UserName_;
+    // Refused while the line is down before it closes: the typed text stays.
+    dialog->mayRequest = [this] { return !refusedOffline(); };
     connect(dialog, &QDialog::finished, this, [this, dialog, queueId](int result) {
         if (result != QDialog::Accepted)
             loadDefaults();
-        else if (!refusedOffline())
+        else
             context_.commands.sendChatQueueRequest(
                 queueId, model::Formatter::convertStringtoRTF(dialog->requestText().toStdString()));
     });

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QSignalBlocker>
 #include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
@@ -223,15 +224,37 @@ void MessageTable::fitRows() {
         fit.exact.push_back(single);
     }
     // The header already holds this width's heights: only new rows are sized.
-    // Otherwise one pass over it (sizeHintForRow reads the cache), not one resize per row.
-    if (width == headerWidth_ && rows - held <= kRowsSizedOneByOne) {
-        for (int row = held; row < rows; ++row) verticalHeader()->resizeSection(row, fit.heights[std::size_t(row)]);
-    } else if (width != headerWidth_ || rows > held) {
-        verticalHeader()->resizeSections(QHeaderView::ResizeToContents);
+    if (width != headerWidth_) {
+        applyHeights(fit, 0);
+    } else if (rows > held) {
+        applyHeights(fit, held);
     }
     headerWidth_ = width;
     fitting_ = false;
     wrapRowsInView();
+}
+
+void MessageTable::applyHeights(const Fit& fit, int first) {
+    // With its updates off the header skips the repaint arithmetic of each
+    // resized section (linear in the rows), and with its signals blocked the
+    // table is not told row by row: a pass sizes only the rows whose height
+    // differs, each at constant cost, then the table updates once.
+    QHeaderView* header = verticalHeader();
+    const bool updates = header->updatesEnabled();
+    header->setUpdatesEnabled(false);
+    const QSignalBlocker quiet(header);
+    const int rows = std::min(header->count(), static_cast<int>(fit.heights.size()));
+    bool changed = false;
+    for (int row = first; row < rows; ++row) {
+        const int height = fit.heights[std::size_t(row)];
+        if (header->sectionSize(row) == height) continue;
+        header->resizeSection(row, height);
+        changed = true;
+    }
+    header->setUpdatesEnabled(updates);
+    if (!changed) return;
+    updateGeometries();
+    viewport()->update();
 }
 
 bool MessageTable::wrapRows(int first, int pixels) {

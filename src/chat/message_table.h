@@ -77,8 +77,9 @@ private:
         std::vector<bool> exact;
     };
     static constexpr std::size_t kKeptWidths = 4;
-    static constexpr int kRowsSizedOneByOne = 64;
     void fitRows();
+    // Gives the vertical header the fit's heights from row `first` on.
+    void applyHeights(const Fit& fit, int first);
     void forgetHeights();
     Fit* currentFit();
     // Lays out wrapped the rows from `first` covering `pixels`; whether a height changed.

@@ -36,4 +36,9 @@ QueueRequestDialog::QueueRequestDialog(QWidget* parent) : QDialog(parent) {
 
 QString QueueRequestDialog::requestText() const { return field_->text(); }
 
+void QueueRequestDialog::accept() {
+    if (mayRequest && !mayRequest()) return;
+    QDialog::accept();
+}
+
 }  // namespace chat

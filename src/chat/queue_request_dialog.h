@@ -2,6 +2,7 @@
 // Asks for the first text of a request to a support queue: "Request Message",
 // a field holding "Hi", "Request" and "Cancel". Opened as a sheet.
 #include <QDialog>
+#include <functional>
 
 class QLineEdit;
 
@@ -13,6 +14,9 @@ public:
     QLineEdit* field() const { return field_; }
     // The text as typed, empty allowed.
     QString requestText() const;
+    // Asked on "Request": false keeps the dialog open with its text.
+    std::function<bool()> mayRequest;
+    void accept() override;
 
 private:
     QLineEdit* field_ = nullptr;

@@ -15,28 +15,12 @@ namespace funds {
 
 namespace {
 
-// The one router of the open deposit windows; it goes with the last of them.
-std::shared_ptr<DepositAnswerRouter> sharedDepositRouter() {
-    static std::weak_ptr<DepositAnswerRouter> held;
-    auto router = held.lock();
-    if (!router) {
-        router = std::make_shared<DepositAnswerRouter>([] { return platform::defaultClock().now(); });
-        held = router;
-    }
-    return router;
-}
-
-kit::WindowSpec depositWindow() {
+kit::WindowSpec depositWindow(std::shared_ptr<DepositAnswerRouter> router) {
     kit::WindowSpec window;
     window.name = "DepositRequestWindowController";
     window.creation = kit::Creation::NewPerPress;
-    window.make = [](kit::WindowContext& context) -> QWidget* {
-        auto router = sharedDepositRouter();
-        // An answer no open window takes: a banner with its details.
-        router->unclaimed = [&context](const std::vector<std::string>& lines) {
-            context.ui.deliverBanner(depositAnswerBanner(lines, context.text("0713"), context.ui.bundleName()));
-        };
-        return new DepositRequestWindowController(context, std::move(router));
+    window.make = [router](kit::WindowContext& context) -> QWidget* {
+        return new DepositRequestWindowController(context, router);
     };
     window.open = [](QWidget* made, const kit::OpenRequest&) {
         auto* deposit = dynamic_cast<DepositRequestWindowController*>(made);
@@ -77,8 +61,14 @@ kit::WindowSpec depositsWithdrawalsWindow() {
 
 }  // namespace
 
-void registerWindows(kit::WindowRegistry& registry) {
-    registry.add(depositWindow());
+void registerWindows(kit::WindowRegistry& registry, kit::WindowContext& context) {
+    // One router for the login, held by the deposit window's spec: answers are
+    // routed whether or not a deposit window is open.
+    auto router = std::make_shared<DepositAnswerRouter>([] { return platform::defaultClock().now(); });
+    router->unclaimed = [&context](const std::vector<std::string>& lines) {
+        context.ui.deliverBanner(depositAnswerBanner(lines, context.text("0713"), context.ui.bundleName()));
+    };
+    registry.add(depositWindow(std::move(router)));
     registry.add(withdrawalWindow());
     registry.add(depositsWithdrawalsWindow());
 }

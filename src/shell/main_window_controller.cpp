@@ -96,7 +96,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     charts::registerWindows(registry_);
     chat::registerWindows(registry_);
     reports::registerWindows(registry_);
-    funds::registerWindows(registry_);
+    funds::registerWindows(registry_, *context_);
     registerWindows(registry_);
 
     SetOpenPositionSplitViewDefaultSize();

@@ -1,6 +1,6 @@
 // What the chat windows show of a partner's text: markup as typed with nothing
 // loaded, a long text cut for layout and copied whole, and a text typed while
-// the line is down refused and kept.
+// the line is down refused and kept (also a queue request's).
 #include <gtest/gtest.h>
 
 #include <QClipboard>
@@ -12,6 +12,7 @@
 #include "chat/chat_window_controller.h"
 #include "chat/core/chat_texts.h"
 #include "chat/message_table.h"
+#include "chat/queue_request_dialog.h"
 #include "chat/resources_view_controller.h"
 #include "chat/room_table_model.h"
 #include "kit/fake_context.h"
@@ -111,6 +112,24 @@ TEST_F(ChatTextsShownTest, ATextSentWhileTheLineIsDownIsRefusedAndKept) {
     EXPECT_EQ(s.sent.size(), sent);
     const auto room = fake.context.view.chatRoom("bob");
     EXPECT_TRUE(!room || !room->parkedText);
+
+    // A queue request: refused before its dialog closes, so the typed text stays; it closes once the line is up.
+    model::ChatQueue queue;
+    queue.QueueId = "5";
+    queue.isAvailable = true;
+    chat.ChatSupportSelectedAtIndex(queue);
+    ASSERT_TRUE(chat.requestDialog());
+    chat.requestDialog()->field()->setText("need a hand");
+    chat.requestDialog()->accept();
+    ASSERT_TRUE(chat.requestDialog());
+    EXPECT_TRUE(chat.requestDialog()->isVisible());
+    EXPECT_EQ(chat.requestDialog()->requestText(), "need a hand");
+    EXPECT_EQ(fake.ui.alerts.size(), 2u);
+    EXPECT_EQ(s.sent.size(), sent);
+    state::servicesOf(*s.session).connection().isNetworkAvailable = true;
+    chat.requestDialog()->accept();
+    EXPECT_FALSE(chat.requestDialog() && chat.requestDialog()->isVisible());
+    EXPECT_EQ(fake.ui.alerts.size(), 2u);
 }
 
 }  // namespace

@@ -41,6 +41,8 @@ TEST(MessageTable, ANewWidthWrapsTheRowsInViewAndKeepsHeightsPerWidth) {
     settle();
     EXPECT_TRUE(exactInView());
     const int wrapped = table.cachedHeights();
+    std::vector<int> heights;  // every row's, estimated or wrapped
+    for (int row = 0; row < table.model()->rowCount(); ++row) heights.push_back(table.rowHeight(row));
 
     table.resize(300, 300);
     settle();
@@ -50,6 +52,8 @@ TEST(MessageTable, ANewWidthWrapsTheRowsInViewAndKeepsHeightsPerWidth) {
     settle();
     EXPECT_GE(table.cachedHeights(), wrapped);
     EXPECT_TRUE(exactInView());
+    for (int row = 0; row < table.model()->rowCount(); ++row)
+        ASSERT_EQ(table.rowHeight(row), heights[std::size_t(row)]) << row;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The deposit and withdrawal windows against the simulator: a bank deposit
 // and a withdrawal sent and answered, an online payment through its gateway
-// page, and the refusals of the forms.
+// page, an answer no window awaits as a banner, and the refusals of the forms.
 #include <QClipboard>
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -16,6 +16,7 @@
 #include "funds/funds_form.h"
 #include "funds/withdrawal_request_window_controller.h"
 #include "integration/app_window_fixture.h"
+#include "kit/banner/app_user_notification_banner_controller.h"
 #include "kit/core/kit_payloads.h"
 
 namespace {
@@ -106,6 +107,25 @@ TEST_F(FundsWindowsTest, ABankAnswerBookedACentHigherStillReachesTheWindowThatSe
     ASSERT_TRUE(runUntil([&] { return deposit->depositRequestTabView->currentIndex() == 1; }, 5000));
     EXPECT_EQ(deposit->answer().data(deposit->answer().index(1, 1), Qt::DisplayRole).toString(), "1001");
     ASSERT_EQ(sim->command("fault funds-answer normal"), "ok");
+}
+
+TEST_F(FundsWindowsTest, ABankAnswerArrivingWithNoDepositWindowOpenIsABannerWithItsDetails) {
+    auto* deposit = newDeposit();
+    ASSERT_TRUE(deposit);
+    deposit->amountTextField->setText("250");
+    deposit->sendRequestButton->click();
+    ASSERT_FALSE(deposit->sendRequestButton->isEnabled());
+    deposit->close();
+    delete deposit;  // as its deletion on close would, before the answer arrives: no deposit window is left
+    const auto banner = [&]() -> const kit::AppUserNotification* {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = dynamic_cast<kit::AppUserNotificationBannerController*>(w))
+                if (b->userNotification().subtitle == integration::tr("0713")) return &b->userNotification();
+        return nullptr;
+    };
+    ASSERT_TRUE(runUntil([&] { return banner() != nullptr; }, 5000));
+    EXPECT_NE(banner()->informativeText.find(integration::tr("0012") + " : 1001"), std::string::npos);
+    EXPECT_EQ(std::count(banner()->informativeText.begin(), banner()->informativeText.end(), '\n'), 10);  // 11 lines
 }
 
 TEST_F(FundsWindowsTest, OnlineDepositOpensTheGatewayPageOnceAndEndsWithThePayment) {
