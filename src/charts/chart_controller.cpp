@@ -159,9 +159,25 @@ void ChartController::newChartData() {
     const auto item = session->instrument(symbolName_);
     if (!item) return;
     LiveQuote quote{item->Last, item->Bid, item->Ask, item->UpdateTime, dotPosition_};
-    if (live_.newChartData(quote, bars_, window_) && window_.isChartEnd) showWindowRanges();
-    setPriceTextAnnotationAnchorPlotPoint();
-    chartView_->update();
+    const std::size_t dropped = bars_.dropped;
+    const bool wrote = live_.newChartData(quote, bars_, window_);
+    if (bars_.dropped != dropped) {
+        // The oldest bars went and every row moved down: the crosshair goes, the
+        // window keeps its bars and the indicators are computed again from those kept.
+        stopViewAnimation();
+        showWindowRanges();
+        const auto overlays = overlaysOn_;
+        const auto sub = isIndicatorPlot_ ? subOn_ : std::nullopt;
+        for (const auto& [which, parameters] : overlays) {
+            removeIndicator(which);
+            loadIndicator(which, parameters);
+        }
+        if (sub) loadIndicator(sub->first, sub->second);
+    } else if (wrote && window_.isChartEnd) {
+        showWindowRanges();
+    }
+    // An unchanged second repaints nothing.
+    if (setPriceTextAnnotationAnchorPlotPoint() || wrote) chartView_->update();
 }
 
 void ChartController::chartScrollToEnd() {

@@ -169,7 +169,8 @@ private:
     void SetAxis();
     void addMainPlot();
     void constructPriceLinePlot();
-    void setPriceTextAnnotationAnchorPlotPoint();
+    // True when a price label moved or changed its text.
+    bool setPriceTextAnnotationAnchorPlotPoint();
     void startChartUpdateTimer();
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;

@@ -3,6 +3,8 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <cmath>
+#include <tuple>
+#include <utility>
 
 #include "charts/chart_controller.h"
 #include "charts/core/chart_labels.h"
@@ -198,8 +200,10 @@ void ChartController::constructPriceLinePlot() {
     setPriceTextAnnotationAnchorPlotPoint();
 }
 
-void ChartController::setPriceTextAnnotationAnchorPlotPoint() {
-    if (!bidTextAnnotation_ || !askTextAnnotation_) return;
+bool ChartController::setPriceTextAnnotationAnchorPlotPoint() {
+    if (!bidTextAnnotation_ || !askTextAnnotation_) return false;
+    auto state = [](const plot::PlotSpaceAnnotation& a) { return std::tuple(a.anchorX, a.anchorY, a.displacementY, a.text); };
+    const auto before = std::pair(state(*bidTextAnnotation_), state(*askTextAnnotation_));
     auto session = session_.lock();
     const auto item = session ? session->instrument(symbolName_) : nullptr;
     const double x = std::floor(window_.fromX + window_.lengthX);
@@ -232,6 +236,7 @@ void ChartController::setPriceTextAnnotationAnchorPlotPoint() {
         askTextAnnotation_->displacementY = up;
         bidTextAnnotation_->displacementY = -up;
     }
+    return before != std::pair(state(*bidTextAnnotation_), state(*askTextAnnotation_));
 }
 
 void ChartController::showWindowRanges() {

@@ -91,6 +91,21 @@ TEST_F(LiveBarTest, ScrolledBackTheWindowStays) {
     EXPECT_EQ(window.DATAPOINTS, 100);
 }
 
+TEST_F(LiveBarTest, ALongTickFeedKeepsTheNewestBarsOnly) {
+    load(0, "<1041~GOLD^T~2>03/09/26,03/09/26#10:00:00,10:00:01#100,101#101,101#100,101#100,101<END>");
+    const std::size_t ticks = ChartBars::kLiveRows + 10;
+    for (std::size_t i = 0; i < ticks; ++i) ASSERT_TRUE(update(102 + static_cast<double>(i % 2), "03/09/2026 10:00:05"));
+    // Rows 0 .. ticks + 1 were written; the oldest went in one step, the rest moved down.
+    const std::size_t kept = ChartBars::kLiveRows - ChartBars::kLiveTrim + 12;
+    EXPECT_EQ(bars.dropped, ticks + 2 - kept);
+    for (const auto* c : {&bars.Symdata, &bars.open, &bars.askdata}) EXPECT_EQ(c->size(), kept);
+    EXPECT_EQ(bars.time.size(), kept);
+    EXPECT_EQ(window.lastArrIndexPtr, static_cast<int>(kept) - 1);
+    EXPECT_EQ(window.DATAPOINTS, static_cast<int>(kept));
+    EXPECT_EQ(at(bars.Symdata, window.lastArrIndexPtr), 102 + static_cast<double>((ticks - 1) % 2));
+    EXPECT_EQ(window.fromX, static_cast<int>(kept - window.lengthX) + 1);
+}
+
 TEST_F(LiveBarTest, NothingWithoutAStoredNewestRow) {
     load(1, "<1041~GOLD^O~2>03/09/26#10:00:00##102#99#100<END>");
     EXPECT_FALSE(update(104, "03/09/2026 10:00:05"));

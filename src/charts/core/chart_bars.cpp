@@ -1,6 +1,8 @@
 #include "charts/core/chart_bars.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 
 namespace charts {
@@ -8,6 +10,14 @@ namespace charts {
 void ChartBars::clear() {
     for (auto* c : {&date, &time}) c->clear();
     for (auto* c : {&Symdata, &high, &low, &open, &bidPriceData, &askPriceData, &biddata, &askdata}) c->clear();
+    dropped = 0;
+}
+
+void ChartBars::dropOldest(std::size_t n) {
+    auto drop = [n](auto& column) { column.erase(column.begin(), column.begin() + static_cast<std::ptrdiff_t>(std::min(n, column.size()))); };
+    for (auto* c : {&date, &time}) drop(*c);
+    for (auto* c : {&Symdata, &high, &low, &open, &bidPriceData, &askPriceData, &biddata, &askdata}) drop(*c);
+    dropped += n;
 }
 
 std::optional<double> ChartBars::value(const std::vector<double>& column, long long row) {

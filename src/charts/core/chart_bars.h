@@ -13,6 +13,9 @@ class ChartBars {
 public:
     // Rows beyond this are not stored.
     static constexpr std::size_t kMaxBars = 10'000'002;
+    // Live bars are kept to this many rows; past it the oldest kLiveTrim go at once.
+    static constexpr std::size_t kLiveRows = 20'000;
+    static constexpr std::size_t kLiveTrim = 2'000;
 
     std::vector<std::string> date;  // "MM/dd/yy"
     std::vector<std::string> time;  // "HH:mm:ss"
@@ -25,7 +28,11 @@ public:
     std::vector<double> biddata;       // bid price line
     std::vector<double> askdata;       // ask price line
 
+    std::size_t dropped = 0;  // rows let go at the front since the last clear
+
     void clear();
+    // Removes the oldest `n` rows of every column (all of them when fewer).
+    void dropOldest(std::size_t n);
 
     // The value of `row` in `column`; nothing for a row outside it or never written.
     static std::optional<double> value(const std::vector<double>& column, long long row);

@@ -42,6 +42,12 @@ void ChartWindow::followNewest() {
     fromX = std::max(0, static_cast<int>(DATAPOINTS - lengthX + 1));
 }
 
+void ChartWindow::dropOldest(int n) {
+    lastArrIndexPtr = std::max(0, lastArrIndexPtr - n);
+    DATAPOINTS = std::max(0, DATAPOINTS - n);
+    fromX = std::max(0, fromX - n);
+}
+
 void ChartWindow::scrollToEnd() {
     isChartEnd = true;
     DATAPOINTS = lastArrIndexPtr;

@@ -52,6 +52,8 @@ public:
 
     // A live bar was written: at the end the window takes it in.
     void followNewest();
+    // `n` rows left the front of the bars: every row index moves down with them.
+    void dropOldest(int n);
     // Back to the newest bars: DATAPOINTS = lastArrIndexPtr.
     void scrollToEnd();
 

@@ -62,6 +62,13 @@ bool LiveBar::newChartData(const LiveQuote& quote, ChartBars& bars, ChartWindow&
         newBar = rowTime && bucketStart(fieldSeconds(*when), timeInterval_) > bucketStart(*rowTime, timeInterval_);
     }
     std::size_t target = static_cast<std::size_t>(row);
+    if (newBar && target + 1 >= ChartBars::kLiveRows) {
+        // A long live feed: the oldest bars go, the newest kLiveRows - kLiveTrim stay.
+        const std::size_t n = target + 1 - (ChartBars::kLiveRows - ChartBars::kLiveTrim);
+        bars.dropOldest(n);
+        window.dropOldest(static_cast<int>(n));
+        target -= n;
+    }
     double open = last, high = last, low = last;
     if (newBar && target + 1 < ChartBars::kMaxBars) {
         ++target;

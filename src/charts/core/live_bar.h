@@ -27,7 +27,8 @@ public:
 
     // One update. Nothing happens without a stored close at lastArrIndexPtr or
     // when the last price equals it; otherwise the row is written and, at the
-    // end, the window follows it. True when a row was written.
+    // end, the window follows it. A new bar past ChartBars::kLiveRows first
+    // lets the oldest bars go. True when a row was written.
     bool newChartData(const LiveQuote& quote, ChartBars& bars, ChartWindow& window) const;
 
     // Seconds of a civil date and time (no zone), and the start of its bar.
