@@ -160,8 +160,11 @@ void Funds::createApprovalAction(std::int32_t action, const MessageFields& f) {
         const auto held = updateApprovalStatus(f);
         if (!held) return;
         if (!held->information) {
-            held->information = getFinancialApproval(f);
-            financialApprovals_[held->approvalRequestId] = held->information;
+            // Only a record the answer carries is filed: an empty one would sit under no id.
+            if (f.find(tag::ApprovalRecord)) {
+                held->information = getFinancialApproval(f);
+                financialApprovals_[held->approvalRequestId] = held->information;
+            }
         } else {
             const auto stored = financialApprovals_.find(held->approvalRequestId);
             updateFinancialApproval(stored != financialApprovals_.end() && stored->second ? *stored->second

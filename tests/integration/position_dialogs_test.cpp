@@ -189,8 +189,9 @@ TEST_F(PositionDialogsSimTest, ClosesModifiesEditsAndCancels) {
     ASSERT_EQ(close(position), closer);
     closer->QuantityComboField->setEditText("2");
     closer->CloseandCancelButton->click();
+    // The position's status and its settlement are two messages: wait for both.
     ASSERT_TRUE(runUntil([&] { return find(position, false) == nullptr; }, 10000));
-    EXPECT_GT(state::viewOf(*session).getSettledOrderCollection().size(), settled);
+    EXPECT_TRUE(runUntil([&] { return state::viewOf(*session).getSettledOrderCollection().size() > settled; }, 10000));
     EXPECT_EQ(refusal(), nullptr);
 }
 
