@@ -62,7 +62,7 @@ kit::WindowSpec depositsWithdrawalsWindow() {
 }  // namespace
 
 void registerWindows(kit::WindowRegistry& registry, kit::WindowContext& context) {
-    // One router for the login, held by the deposit window's spec: answers are
+    // One router for the login, held by the deposit window's registry entry: answers are
     // routed whether or not a deposit window is open.
     auto router = std::make_shared<DepositAnswerRouter>([] { return platform::defaultClock().now(); });
     router->unclaimed = [&context](const std::vector<std::string>& lines) {
