@@ -42,3 +42,29 @@ tc_prune_build() {
     rm -rf "$1"
   fi
 }
+
+# Stage timing: `tc_stage NAME COMMAND...` runs COMMAND and records its seconds;
+# tc_print_stages (run on exit) prints every stage's time and the total.
+TC_STAGES=()
+TC_STARTED=$SECONDS
+tc_stage() {
+  local name=$1 start=$SECONDS
+  shift
+  "$@"
+  TC_STAGES+=("$(printf '%-28s %5d s' "$name" $((SECONDS - start)))")
+}
+tc_print_stages() {
+  local status=$?
+  echo "Stage times:"
+  local line
+  for line in "${TC_STAGES[@]}"; do echo "  $line"; done
+  printf '  %-28s %5d s\n' "total" $((SECONDS - TC_STARTED))
+  return $status
+}
+
+# Runs a tree's tests (arguments go to ctest).
+tc_ctest() {
+  local tree=$1
+  shift
+  (cd "$tree" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(tc_jobs)" "$@")
+}
