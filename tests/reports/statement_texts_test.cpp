@@ -15,7 +15,8 @@ namespace {
 
 using reports::DetailTable;
 
-std::string key(const std::string& k) { return "<" + k + ">"; }
+// Each key's text is the key in angle brackets; the TDS rows' template keeps its placeholder.
+std::string key(const std::string& k) { return k == "90580" ? "{0} TDS" : "<" + k + ">"; }
 
 template <typename T>
 std::shared_ptr<T> add(std::vector<std::shared_ptr<T>>& rows) {

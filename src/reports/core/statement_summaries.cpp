@@ -68,9 +68,9 @@ std::vector<SummaryRow> accountSummaryRows(const model::AccountStatementInfo& s,
         {text("0433"), moneyText(s.getTDS())},
     };
     if (s.isDailyTDSAvailable())
-        rows.push_back({model::Formatter::fillFormat("%@ TDS", {text("0201")}), moneyText(s.getDailyTDS())});
+        rows.push_back({model::Formatter::fillIndexedText(text("90580"), {text("0201")}), moneyText(s.getDailyTDS())});
     if (s.isMonthlyTDSAvailable())
-        rows.push_back({model::Formatter::fillFormat("%@ TDS", {text("0202")}), moneyText(s.getMonthlyTDS())});
+        rows.push_back({model::Formatter::fillIndexedText(text("90580"), {text("0202")}), moneyText(s.getMonthlyTDS())});
     rows.insert(rows.end(), {
                                 {text("0430"), moneyText(end.Balance)},
                                 {text("0440"), moneyText(end.AccumulatingStorage)},
