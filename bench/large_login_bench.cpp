@@ -159,8 +159,9 @@ int main(int argc, char** argv) {
     simulator.start();
 
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});  // offscreen plugin notes
+    const bool styleNamed = kit::styleNamed(argc, argv);
     TimedApplication app(argc, argv);
-    kit::installAppStyle();  // as the application does
+    kit::installAppStyle(styleNamed);  // as the application does
     auto executor = kit::QtMainExecutor::install();
     {
         platform::Preferences prefs(folder + "/preferences");

@@ -166,8 +166,9 @@ int main(int argc, char** argv) {
     SimProcess sim(portBase, simArgs);
 
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    const bool styleNamed = kit::styleNamed(argc, argv);
     QApplication app(argc, argv);
-    kit::installAppStyle();
+    kit::installAppStyle(styleNamed);
     auto executor = kit::QtMainExecutor::install();
     const double plain = memory ? 0 : plainWindowShare(seconds);
     {

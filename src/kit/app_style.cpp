@@ -1,167 +1,121 @@
 #include "kit/app_style.h"
 
 #include <QApplication>
-#include <QImage>
+#include <QMainWindow>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QStyleOption>
-#include <vector>
+#include <cstring>
 
 namespace kit {
 
 namespace {
 
-// Width of the edge band kept from the sample (outline, inner line, margin);
-// a stretched side is sampled as that band on each side of one middle pixel.
-constexpr int kBand = 4;
-// Spans from which the raster engine hands a fill or a line's pixels to its
-// thread pool.
-constexpr int kPooledSpans = 96;
-
-struct Run {
-    int start;
-    int length;
-};
-
-// The runs of a side of `length` pixels that each pixel of its sample covers:
-// the band pixels one each, the middle pixel all the rest.
-std::vector<Run> sampleRuns(int length, bool stretched, int band) {
-    std::vector<Run> runs;
-    if (!stretched) {
-        for (int i = 0; i < length; ++i) runs.push_back({i, 1});
-        return runs;
-    }
-    for (int i = 0; i < band; ++i) runs.push_back({i, 1});
-    runs.push_back({band, length - 2 * band});
-    for (int i = band; i > 0; --i) runs.push_back({length - i, 1});
-    return runs;
-}
-
-// Draws what `draw` paints in `target` from a small sample of it: its sides
-// along which it is the same (stretchX, stretchY) are drawn once and filled
-// out with opaque runs instead of long translucent lines. Pixels the sample
-// leaves unpainted stay unpainted. `band` pixels at each end of a stretched
-// side are kept as drawn.
+// Draws what `draw` paints over `option.rect` from a QPixmapCache entry
+// named by `what`, the option's state, direction, palette and size and the
+// device pixel ratio, as the styles in Qt cache theirs (the ratio added);
+// `draw` paints the entry once into a transparent pixmap. A rectangle that
+// does not fall on whole device pixels is drawn directly, and so is any at a
+// ratio other than 1 or 2: there Qt's aliased lines and gradients round by
+// their device position, and a pixmap drawn at the origin would be a pixel
+// off the window's drawing.
 template <typename Draw>
-void drawFromSample(QPainter* painter, const QRect& target, bool stretchX, bool stretchY, Draw&& draw,
-                    int band = kBand) {
-    const int sampleLength = 2 * band + 1;
-    stretchX = stretchX && target.width() > sampleLength;
-    stretchY = stretchY && target.height() > sampleLength;
-    const QSize size(stretchX ? sampleLength : target.width(), stretchY ? sampleLength : target.height());
-    QImage sample(size, QImage::Format_ARGB32_Premultiplied);
-    sample.fill(Qt::transparent);
-    {
-        QPainter samplePainter(&sample);
-        draw(&samplePainter, QRect(QPoint(0, 0), size));
+void drawCached(QPainter* painter, const QStyleOption& option, const QString& what, Draw&& draw) {
+    const QTransform device = painter->deviceTransform();
+    const qreal ratio = device.m11();
+    const QRectF onDevice = device.mapRect(QRectF(option.rect));
+    const bool cacheable = device.type() <= QTransform::TxScale && (ratio == 1 || ratio == 2) &&
+                           device.m22() == ratio && onDevice == QRectF(onDevice.toRect());
+    if (!cacheable || option.rect.isEmpty()) {
+        draw(painter, option.rect);
+        return;
     }
-    const std::vector<Run> columns = sampleRuns(target.width(), stretchX, band);
-    const std::vector<Run> rows = sampleRuns(target.height(), stretchY, band);
-    for (int y = 0; y < size.height(); ++y) {
-        if (rows[y].length <= 0) continue;
-        // Neighbours of one colour along the row are filled at once.
-        for (int x = 0; x < size.width();) {
-            const QRgb pixel = sample.pixel(x, y);
-            int end = x + 1;
-            while (end < size.width() && sample.pixel(end, y) == pixel) ++end;
-            const int left = columns[x].start;
-            const int right = columns[end - 1].start + columns[end - 1].length;
-            if (qAlpha(pixel) != 0 && right > left)
-                painter->fillRect(QRect(target.left() + left, target.top() + rows[y].start, right - left, rows[y].length),
-                                  QColor::fromRgba(pixel));
-            x = end;
-        }
+    const QString key = QStringLiteral("kit-%1-%2-%3-%4-%5x%6@%7")
+                            .arg(what)
+                            .arg(uint(option.state), 0, 16)
+                            .arg(int(option.direction))
+                            .arg(option.palette.cacheKey(), 0, 16)
+                            .arg(option.rect.width())
+                            .arg(option.rect.height())
+                            .arg(ratio);
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = QPixmap(onDevice.toRect().size());
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter cachePainter(&pixmap);
+        draw(&cachePainter, QRect(QPoint(0, 0), option.rect.size()));
+        cachePainter.end();
+        QPixmapCache::insert(key, pixmap);
     }
-}
-
-// `option` as its fuller kind `Full` when it is one (else its `Base` part
-// copied into one), moved to `rect`.
-template <typename Full, typename Base>
-Full optionAt(const Base& option, const QRect& rect) {
-    Full full;
-    if (const auto* given = qstyleoption_cast<const Full*>(&option))
-        full = *given;
-    else
-        static_cast<Base&>(full) = option;
-    full.rect = rect;
-    return full;
+    painter->drawPixmap(option.rect.topLeft(), pixmap);
 }
 
 }  // namespace
 
-AppStyle::AppStyle() : QProxyStyle(QStringLiteral("Fusion")) {}
-
-void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
-                             const QWidget* widget) const {
-    if (element == PE_PanelItemViewItem) {
-        // Fusion leaves table cells' backgrounds to the common style, after
-        // working out its frame colours at each call: skipped for each cell.
-        QCommonStyle::drawPrimitive(element, option, painter, widget);
-        return;
-    }
-    if (element != PE_FrameTabWidget) {
-        QProxyStyle::drawPrimitive(element, option, painter, widget);
-        return;
-    }
-    drawFromSample(painter, option->rect, true, true, [&](QPainter* small, const QRect& rect) {
-        const auto frame = optionAt<QStyleOptionTabWidgetFrame, QStyleOption>(*option, rect);
-        QProxyStyle::drawPrimitive(element, &frame, small, widget);
-    });
-}
+AppStyle::AppStyle(const QString& baseKey)
+    : QProxyStyle(baseKey),
+      caches_(baseStyle()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0) {}
 
 void AppStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                            const QWidget* widget) const {
-    if (const auto* header = qstyleoption_cast<const QStyleOptionHeader*>(option);
-        element == CE_HeaderSection && header && header->orientation == Qt::Horizontal &&
-        option->rect.width() >= kPooledSpans) {
-        // The same along a horizontal header (its shading runs down). A
-        // narrower section's lines are drawn on the calling thread: no sample.
-        drawFromSample(painter, option->rect, true, false, [&](QPainter* small, const QRect& rect) {
-            const auto section = optionAt<QStyleOptionHeaderV2, QStyleOptionHeader>(*header, rect);
-            QProxyStyle::drawControl(element, &section, small, widget);
-        });
-        return;
-    }
-    const auto* toolBar = qstyleoption_cast<const QStyleOptionToolBar*>(option);
-    if (element != CE_ToolBar || !toolBar) {
+    // Fusion shades only a main window's toolbars.
+    const auto* bar = qstyleoption_cast<const QStyleOptionToolBar*>(option);
+    if (!caches_ || element != CE_ToolBar || !bar || !widget ||
+        !qobject_cast<const QMainWindow*>(widget->parentWidget())) {
         QProxyStyle::drawControl(element, option, painter, widget);
         return;
     }
-    // The same along the toolbar's length.
-    const bool horizontal = option->state & State_Horizontal;
-    drawFromSample(painter, option->rect, horizontal, !horizontal, [&](QPainter* small, const QRect& rect) {
-        QStyleOptionToolBar bar = *toolBar;
-        bar.rect = rect;
-        QProxyStyle::drawControl(element, &bar, small, widget);
+    const QString what = QStringLiteral("toolbar-%1-%2-%3-%4")
+                             .arg(int(bar->toolBarArea))
+                             .arg(int(bar->positionOfLine))
+                             .arg(int(bar->positionWithinLine))
+                             .arg(int(bar->features));
+    drawCached(painter, *option, what, [&](QPainter* to, const QRect& rect) {
+        QStyleOptionToolBar moved = *bar;
+        moved.rect = rect;
+        QProxyStyle::drawControl(element, &moved, to, widget);
     });
 }
 
-void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
-                                  const QWidget* widget) const {
-    if (control != CC_ScrollBar) {
-        QProxyStyle::drawComplexControl(control, option, painter, widget);
-        return;
-    }
-    // A vertical groove is the same down the bar but for its ends, where the
-    // arrow buttons (as long as the bar is wide) and the groove's edges are:
-    // drawn from a sample keeping twice the width at each end; the slider
-    // and the arrows over it as Fusion draws them. A horizontal bar's rows
-    // are short enough for the calling thread: drawn as Fusion draws it.
+void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                                  QPainter* painter, const QWidget* widget) const {
+    // The groove is the same wherever the slider is: cached; the slider and
+    // the arrows over it as the base style draws them.
     const auto* given = qstyleoption_cast<const QStyleOptionSlider*>(option);
-    if (!given || !(given->subControls & SC_ScrollBarGroove) || given->orientation == Qt::Horizontal) {
+    if (!caches_ || control != CC_ScrollBar || !given || !(given->subControls & SC_ScrollBarGroove) ||
+        styleHint(SH_ScrollBar_Transient, option, widget)) {
         QProxyStyle::drawComplexControl(control, option, painter, widget);
         return;
     }
     QStyleOptionSlider bar = *given;
     bar.subControls = SC_ScrollBarGroove;
-    drawFromSample(painter, option->rect, false, true, [&](QPainter* small, const QRect& rect) {
+    const QString what =
+        QStringLiteral("groove-%1-%2").arg(int(bar.orientation)).arg(uint(bar.activeSubControls), 0, 16);
+    drawCached(painter, bar, what, [&](QPainter* to, const QRect& rect) {
         QStyleOptionSlider groove = bar;
         groove.rect = rect;
-        QProxyStyle::drawComplexControl(control, &groove, small, widget);
-    }, 2 * option->rect.width() + 2);
+        QProxyStyle::drawComplexControl(control, &groove, to, widget);
+    });
     bar.subControls = given->subControls & ~SC_ScrollBarGroove;
     QProxyStyle::drawComplexControl(control, &bar, painter, widget);
 }
 
-void installAppStyle() { QApplication::setStyle(new AppStyle); }
+bool styleNamed(int argc, const char* const* argv) {
+    if (!qEnvironmentVariableIsEmpty("QT_STYLE_OVERRIDE")) return true;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (!arg || arg[0] != '-') continue;
+        if (arg[1] == '-') ++arg;  // --style as -style
+        if (std::strncmp(arg, "-style=", 7) == 0 || (std::strcmp(arg, "-style") == 0 && i + 1 < argc))
+            return true;
+    }
+    return false;
+}
+
+void installAppStyle(bool overNamedStyle) {
+    QApplication::setStyle(
+        new AppStyle(overNamedStyle ? QApplication::style()->name() : QStringLiteral("Fusion")));
+}
 
 }  // namespace kit

@@ -1,27 +1,32 @@
 #pragma once
-// The application's style: Fusion, with the tab widgets' frames, the
-// toolbars, the horizontal header sections and the vertical scroll bars'
-// grooves drawn from a small sample of Fusion's own drawing, and table cells'
-// backgrounds without Fusion's colour work. The pixels are the same; the
-// raster engine no longer strokes their long translucent lines pixel by pixel,
-// nor hands each tall fill to its thread pool and waits, which cost
-// milliseconds per window paint.
+// The application's style: the style the user named (-style,
+// QT_STYLE_OVERRIDE) or else Fusion. Over Fusion, the scroll bars' grooves and
+// the main window's toolbars, whose long gradients and translucent lines cost
+// a millisecond or more a paint, are drawn once per state, size, palette and
+// device pixel ratio into a QPixmapCache entry and then blitted.
 #include <QProxyStyle>
 
 namespace kit {
 
 class AppStyle : public QProxyStyle {
 public:
-    AppStyle();
-    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
-                       const QWidget* widget = nullptr) const override;
+    // Over the style of that key (as QStyleFactory knows it).
+    explicit AppStyle(const QString& baseKey = QStringLiteral("Fusion"));
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget = nullptr) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
                             const QWidget* widget = nullptr) const override;
+
+private:
+    bool caches_;  // over Fusion, whose drawing of these the pixel tests hold
 };
 
-// Makes AppStyle the application's style.
-void installAppStyle();
+// Whether the command line or QT_STYLE_OVERRIDE names a style: read before
+// QApplication takes -style out of the arguments.
+bool styleNamed(int argc, const char* const* argv);
+
+// Makes AppStyle the application's style, over the style QApplication chose
+// when one was named, else over Fusion.
+void installAppStyle(bool overNamedStyle);
 
 }  // namespace kit

@@ -1,18 +1,12 @@
 #include "kit/text_cell_delegate.h"
 
 #include <QApplication>
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
-#include <algorithm>
-#include <cmath>
 
 namespace kit {
 
 namespace {
-
-// Text widths kept before the cache starts again: a few screens of cells.
-constexpr int kCacheCap = 8192;
 
 // What the fast path draws: one line of text, no icon or check, no focus
 // frame, the text over the whole cell, left to right, centred vertically.
@@ -25,49 +19,10 @@ bool drawsPlainText(const QStyleOptionViewItem& opt) {
            !opt.text.contains(QChar::LineSeparator);
 }
 
-// Texts the font's metrics measure as the style's text layout would: one
-// line of printable ASCII, not ending in a possible ligature ("fi", "ff"...).
-bool measuresPlainText(const QStyleOptionViewItem& opt) {
-    constexpr auto kOthers =
-        QStyleOptionViewItem::WrapText | QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration;
-    if (!(opt.features & QStyleOptionViewItem::HasDisplay) || (opt.features & kOthers)) return false;
-    // A style sheet may pad the item.
-    if (!opt.widget || opt.widget->testAttribute(Qt::WA_StyleSheet)) return false;
-    const QString& text = opt.text;
-    for (const QChar c : text)
-        if (c.unicode() < 0x20 || c.unicode() > 0x7e) return false;
-    return text.size() < 2 || text[text.size() - 2] != QLatin1Char('f');
-}
-
 }  // namespace
 
 QString TextCellDelegate::figureThatFits(const QString& text, double textWidth, double width) {
     return textWidth <= width ? text : QStringLiteral("###");
-}
-
-QSize TextCellDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
-    if (index.data(Qt::SizeHintRole).isValid()) return QStyledItemDelegate::sizeHint(option, index);
-    QStyleOptionViewItem opt = option;
-    initStyleOption(&opt, index);
-    if (!measuresPlainText(opt)) return QStyledItemDelegate::sizeHint(option, index);
-    const QFontMetricsF metrics(opt.font);
-    // As the style's text layout: the line's height, its width with the last
-    // glyph's overhang, rounded up, and a margin on each side.
-    const int height = int(std::ceil(metrics.ascent() + metrics.descent()));
-    if (widthsFont_ != opt.font || widths_.size() >= kCacheCap) {
-        widths_.clear();
-        widthsFont_ = opt.font;
-    }
-    auto found = widths_.constFind(opt.text);
-    if (found == widths_.cend()) {
-        const QString& text = opt.text;
-        const double advance =
-            text.isEmpty() ? 0.0 : metrics.horizontalAdvance(text) + std::max(0.0, -metrics.rightBearing(text.back()));
-        found = widths_.insert(text, int(std::ceil(advance)));
-    }
-    const QStyle* style = opt.widget->style();
-    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, &opt, opt.widget) + 1;
-    return {*found + 2 * margin, height};
 }
 
 void TextCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
@@ -78,32 +33,37 @@ void TextCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 
 const TextCellDelegate::Shaped& TextCellDelegate::shaped(const QStyleOptionViewItem& opt, int width) const {
     Key key{opt.text, opt.font, width, int(opt.displayAlignment)};
-    if (const Shaped* found = cache_.find(key)) return *found;
+    if (const Shaped* found = cache_.object(key)) return *found;
     QTextOption option;
     option.setWrapMode(QTextOption::ManualWrap);
     option.setTextDirection(opt.direction);
     option.setAlignment(QStyle::visualAlignment(opt.direction, opt.displayAlignment));
-    Shaped s;
+    auto* s = new Shaped;
     QTextLayout layout(opt.text, opt.font);
     layout.setTextOption(option);
     layout.beginLayout();
     QTextLine line = layout.createLine();
     if (line.isValid()) {
         line.setLineWidth(width);
-        s.height = line.height();
+        s->height = line.height();
         const double advance = line.naturalTextWidth();
-        s.fits = advance <= width && !layout.createLine().isValid();
+        s->fits = advance <= width && !layout.createLine().isValid();
         // Where the line's alignment puts the text in the width.
-        if (option.alignment() & Qt::AlignRight) s.x = width - advance;
-        else if (option.alignment() & Qt::AlignHCenter) s.x = (width - advance) / 2;
+        if (option.alignment() & Qt::AlignRight) s->x = width - advance;
+        else if (option.alignment() & Qt::AlignHCenter) s->x = (width - advance) / 2;
     }
     layout.endLayout();
-    s.text.setText(opt.text);
-    s.text.setTextFormat(Qt::PlainText);
-    s.text.prepare(QTransform(), opt.font);
-    return cache_.insert(key, std::move(s));
+    s->text.setText(opt.text);
+    s->text.setTextFormat(Qt::PlainText);
+    s->text.prepare(QTransform(), opt.font);
+    cache_.insert(std::move(key), s);  // valid until the next insert
+    return *s;
 }
 
+// The layout of QCommonStyle::drawControl(CE_ItemViewItem) for a cell of
+// text alone: the background (PE_PanelItemViewItem), then the text as
+// QCommonStylePrivate::viewItemDrawText lays it out, in the cell less the
+// focus frame's margin + 1 on each side, centred as QStyle::alignedRect does.
 void TextCellDelegate::drawCell(QPainter* painter, const QStyleOptionViewItem& opt) const {
     const QWidget* widget = opt.widget;
     QStyle* style = widget ? widget->style() : QApplication::style();

@@ -2,15 +2,11 @@
 // The live tables' delegate: a cell of one line of plain text that fits its
 // column is drawn from text shaped once per text, width, alignment and font,
 // exactly where the style would draw it; every other cell (an icon, a check,
-// the focus, a text that elides or wraps) is drawn by the style itself. A
-// plain ASCII text is measured from the font's metrics to the size the style
-// gives it; any other cell asks the style.
+// the focus, a text that elides or wraps) is drawn by the style itself.
+#include <QCache>
 #include <QFont>
-#include <QHash>
 #include <QStaticText>
 #include <QStyledItemDelegate>
-
-#include "kit/text_generations.h"
 
 namespace kit {
 
@@ -18,7 +14,6 @@ class TextCellDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
     // A figure drawn in `width`: whole, or "###" when it does not fit, never
     // a figure cut at one end.
@@ -48,10 +43,8 @@ private:
     };
     const Shaped& shaped(const QStyleOptionViewItem& opt, int width) const;
 
-    mutable TextGenerations<Key, Shaped, 1024> cache_;
-    // Measured widths of texts in widthsFont_.
-    mutable QHash<QString, int> widths_;
-    mutable QFont widthsFont_;
+    // A few screens of cells; the least recently drawn go first.
+    mutable QCache<Key, Shaped> cache_{2048};
 };
 
 }  // namespace kit

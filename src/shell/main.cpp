@@ -18,9 +18,10 @@ int main(int argc, char** argv) {
     const std::string logFolder = platform::Paths::stateFolder();
     if (platform::Paths::createPrivateDirectory(logFolder))
         platform::Log::openFile(platform::Paths::join(logFolder, platform::ResourceBundle::applicationName() + ".log"));
+    const bool styleNamed = kit::styleNamed(argc, argv);  // before QApplication takes -style out
     QApplication application(argc, argv);
     QApplication::setApplicationName(TC_APP_NAME);
-    kit::installAppStyle();
+    kit::installAppStyle(styleNamed);
     if (const auto icon = platform::ResourceBundle::pathForResource("images/AppIcon", "png"))
         QApplication::setWindowIcon(QIcon(QString::fromStdString(*icon)));
     auto executor = kit::QtMainExecutor::install();

@@ -1,45 +1,41 @@
-// The application's style draws the tab widgets' frames, the main window's
-// toolbar, tables (headers, cells' backgrounds) and scroll bars pixel for pixel as Fusion does, in both themes, for
-// each tab position and a frame too small to stretch, each scroll bar
-// orientation, length and slider position.
-#include <gtest/gtest.h>
+// The application's style draws what its base style draws, pixel for pixel,
+// at the scale the test runs at (QT_SCALE_FACTOR: the program runs at 1, 1.5
+// and 2) and at twice it, in both themes, drawn afresh and from its cache;
+// it wraps the style the user named, else Fusion.
+#include "kit/app_style.h"
 
-#include <functional>
-#include <string>
-#include <utility>
-#include <vector>
+#include <gtest/gtest.h>
 
 #include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
 #include <QScrollBar>
 #include <QStandardItemModel>
-#include <QTableView>
 #include <QStyleFactory>
-#include <QTabWidget>
+#include <QTableView>
 #include <QToolBar>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
-#include "kit/app_style.h"
 #include "kit/theme_manager.h"
 #include "qt_test_app.h"
 
 namespace kit {
 namespace {
 
-QImage tabWidgetImage(QStyle* style, const QPalette& palette, QTabWidget::TabPosition position, QSize size) {
-    QTabWidget tabs;
-    tabs.setStyle(style);
-    tabs.setPalette(palette);
-    tabs.setTabPosition(position);
-    tabs.addTab(new QLabel("one"), "First");
-    tabs.addTab(new QLabel("two"), "Second tab");
-    tabs.setCurrentIndex(1);
-    tabs.resize(size);
-    tabs.show();  // lays out the tab bar and the frame
-    return tabs.grab().toImage();
+// The widget drawn as the screen shows it, or at `ratio` when given.
+QImage image(QWidget& widget, qreal ratio) {
+    if (ratio == 0) return widget.grab().toImage();
+    QPixmap pixmap(widget.size() * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    widget.render(&pixmap);
+    return pixmap.toImage();
 }
 
-QImage toolbarImage(QStyle* style, const QPalette& palette, Qt::ToolBarArea area) {
+QImage toolbarImage(QStyle* style, const QPalette& palette, Qt::ToolBarArea area, qreal ratio) {
     QMainWindow window;
     window.setPalette(palette);
     auto* bar = new QToolBar(&window);
@@ -50,10 +46,11 @@ QImage toolbarImage(QStyle* style, const QPalette& palette, Qt::ToolBarArea area
     window.setCentralWidget(new QLabel("centre"));
     window.resize(500, 300);
     window.show();
-    return bar->grab().toImage();
+    return image(*bar, ratio);
 }
 
-QImage scrollBarImage(QStyle* style, const QPalette& palette, Qt::Orientation orientation, int length, int value) {
+QImage scrollBarImage(QStyle* style, const QPalette& palette, Qt::Orientation orientation, int length,
+                      int value, qreal ratio) {
     QScrollBar bar(orientation);
     bar.setStyle(style);
     bar.setPalette(palette);
@@ -61,65 +58,104 @@ QImage scrollBarImage(QStyle* style, const QPalette& palette, Qt::Orientation or
     bar.setPageStep(120);
     bar.setValue(value);
     bar.resize(orientation == Qt::Vertical ? QSize(14, length) : QSize(length, 14));
-    return bar.grab().toImage();
+    return image(bar, ratio);
 }
 
-QImage tableImage(QStyle* style, const QPalette& palette, int sortedColumn) {
-    QStandardItemModel model(3, 4);
+QImage tableImage(QStyle* style, const QPalette& palette, qreal ratio) {
+    QStandardItemModel model(40, 4);
     model.setHorizontalHeaderLabels({"Code", "Bid", "A longer title", "Ask"});
     QTableView view;
     view.setModel(&model);
     view.setStyle(style);
-    for (QWidget* child : view.findChildren<QWidget*>()) child->setStyle(style);  // the header too
+    for (QWidget* child : view.findChildren<QWidget*>()) child->setStyle(style);  // header, scroll bars
     view.setPalette(palette);
-    view.setColumnWidth(0, 60);  // drawn as Fusion draws it
     view.setColumnWidth(2, 160);
     view.setAlternatingRowColors(true);
     model.setData(model.index(2, 1), QBrush(Qt::darkGreen), Qt::BackgroundRole);
     model.setData(model.index(0, 0), "EURUSD");
-    view.setSortingEnabled(sortedColumn >= 0);
-    if (sortedColumn >= 0) view.horizontalHeader()->setSortIndicator(sortedColumn, Qt::DescendingOrder);
-    view.resize(520, 140);
+    view.setSortingEnabled(true);
+    view.horizontalHeader()->setSortIndicator(2, Qt::DescendingOrder);
+    view.resize(420, 161);  // both bars, at odd places
     view.show();
     view.selectRow(1);
-    return view.grab().toImage();
+    return image(view, ratio);
 }
 
-// Each case draws one widget in a style and palette; both styles must give
-// the same image.
 TEST(AppStyleTest, DrawsAsFusionDoes) {
-    using Draw = std::function<QImage(QStyle*, const QPalette&)>;
+    const qreal scale =
+        qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? qgetenv("QT_SCALE_FACTOR").toDouble() : 1;
+    using Draw = std::function<QImage(QStyle*, const QPalette&, qreal)>;
     std::vector<std::pair<std::string, Draw>> cases;
-    const struct {
-        QTabWidget::TabPosition position;
-        QSize size;
-    } tabs[] = {{QTabWidget::North, {420, 260}}, {QTabWidget::South, {300, 400}}, {QTabWidget::West, {380, 200}},
-                {QTabWidget::East, {380, 200}},  {QTabWidget::North, {60, 30}}};
-    for (const auto& t : tabs)
-        cases.push_back({"tabs " + std::to_string(t.position) + " " + std::to_string(t.size.width()),
-                         [t](QStyle* s, const QPalette& p) { return tabWidgetImage(s, p, t.position, t.size); }});
     for (const Qt::ToolBarArea area : {Qt::TopToolBarArea, Qt::LeftToolBarArea})
-        cases.push_back({"toolbar " + std::to_string(area), [area](QStyle* s, const QPalette& p) { return toolbarImage(s, p, area); }});
-    for (const int sorted : {-1, 2})
-        cases.push_back({"table sorted " + std::to_string(sorted),
-                         [sorted](QStyle* s, const QPalette& p) { return tableImage(s, p, sorted); }});
+        cases.push_back({"toolbar " + std::to_string(area), [area](QStyle* s, const QPalette& p, qreal r) {
+                             return toolbarImage(s, p, area, r);
+                         }});
+    cases.push_back({"table", tableImage});
     const struct {
         Qt::Orientation orientation;
         int length;
         int value;
-    } bars[] = {{Qt::Vertical, 768, 0}, {Qt::Vertical, 768, 500}, {Qt::Vertical, 177, 1000},
-                {Qt::Vertical, 60, 300}, {Qt::Horizontal, 586, 250}};
+    } bars[] = {{Qt::Vertical, 768, 0},
+                {Qt::Vertical, 768, 500},
+                {Qt::Vertical, 177, 1000},
+                {Qt::Vertical, 60, 300},
+                {Qt::Horizontal, 586, 250}};
     for (const auto& b : bars)
-        cases.push_back({"scroll bar " + std::to_string(b.orientation) + " " + std::to_string(b.length) + " at " +
-                             std::to_string(b.value),
-                         [b](QStyle* s, const QPalette& p) { return scrollBarImage(s, p, b.orientation, b.length, b.value); }});
+        cases.push_back({"scroll bar " + std::to_string(b.orientation) + " " + std::to_string(b.length) +
+                             " at " + std::to_string(b.value),
+                         [b](QStyle* s, const QPalette& p, qreal r) {
+                             return scrollBarImage(s, p, b.orientation, b.length, b.value, r);
+                         }});
     AppStyle app;
     const std::unique_ptr<QStyle> fusion{QStyleFactory::create("Fusion")};
-    for (const std::int64_t theme : {0, 1}) {
-        const QPalette palette = ThemeManager::palette(theme);
-        for (const auto& [name, draw] : cases)
-            EXPECT_TRUE(draw(&app, palette) == draw(fusion.get(), palette)) << name << ", theme " << theme;
+    // The screen's scale, then twice it (the cache must not give one for the other).
+    for (const qreal ratio : {0.0, 2 * scale}) {
+        for (const std::int64_t theme : {0, 1}) {
+            const QPalette palette = ThemeManager::palette(theme);
+            for (const auto& [name, draw] : cases) {
+                const std::string what =
+                    name + ", theme " + std::to_string(theme) + ", ratio " + std::to_string(ratio);
+                const QImage expected = draw(fusion.get(), palette, ratio);
+                EXPECT_EQ(expected.devicePixelRatio(), ratio == 0 ? scale : ratio) << what;
+                EXPECT_TRUE(draw(&app, palette, ratio) == expected) << what;
+                EXPECT_TRUE(draw(&app, palette, ratio) == expected) << what << ", from the cache";
+            }
+        }
     }
+}
+
+TEST(AppStyleTest, WrapsTheNamedStyleElseFusion) {
+    const struct {
+        std::vector<const char*> args;
+        bool named;
+    } rows[] = {
+        {{"client"}, false},
+        {{"client", "-style", "windows"}, true},
+        {{"client", "-style=windows"}, true},
+        {{"client", "--style", "windows"}, true},
+        {{"client", "--style=windows"}, true},
+        {{"client", "-style"}, false},  // no name: Qt ignores it
+        {{"client", "-stylesheet", "a.qss"}, false},
+        {{"client", "windows", "style"}, false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(styleNamed(int(row.args.size()), row.args.data()), row.named) << row.args.back();
+    const char* plain[] = {"client"};
+    qputenv("QT_STYLE_OVERRIDE", "windows");
+    EXPECT_TRUE(styleNamed(1, plain));
+    qunsetenv("QT_STYLE_OVERRIDE");
+
+    QStyle* const original = QApplication::style();
+    QApplication::setStyle("Windows");  // as QApplication sets a named style
+    installAppStyle(true);
+    const auto* style = dynamic_cast<const AppStyle*>(QApplication::style());
+    ASSERT_TRUE(style);
+    EXPECT_EQ(style->baseStyle()->name(), "windows");
+    installAppStyle(false);
+    style = dynamic_cast<const AppStyle*>(QApplication::style());
+    ASSERT_TRUE(style);
+    EXPECT_EQ(style->baseStyle()->name(), "fusion");
+    QApplication::setStyle(original);
 }
 
 }  // namespace

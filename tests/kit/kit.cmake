@@ -5,4 +5,9 @@ add_unit_test(kit_controls SOURCES ${CMAKE_CURRENT_LIST_DIR}/controls_test.cpp L
 add_unit_test(kit_table_framework SOURCES ${CMAKE_CURRENT_LIST_DIR}/table_controller_test.cpp LIBS kit Qt6::Test)
 add_unit_test(kit_window_contract SOURCES ${CMAKE_CURRENT_LIST_DIR}/window_contract_test.cpp LIBS kit Qt6::Test)
 add_unit_test(kit_app_style SOURCES ${CMAKE_CURRENT_LIST_DIR}/app_style_test.cpp LIBS kit Qt6::Test)
+# The same pixels at the fractional and double scales of desktops.
+foreach(scale 1.5 2)
+  add_test(NAME kit_app_style_at_${scale} COMMAND kit_app_style)
+  set_tests_properties(kit_app_style_at_${scale} PROPERTIES TIMEOUT 300 ENVIRONMENT "${TC_TEST_ENV};QT_SCALE_FACTOR=${scale}")
+endforeach()
 add_unit_test(kit_plain_text SOURCES ${CMAKE_CURRENT_LIST_DIR}/plain_text_test.cpp LIBS kit Qt6::Test)

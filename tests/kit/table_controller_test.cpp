@@ -306,8 +306,9 @@ TEST_F(TableFrameworkTest, NotificationFromAWorkerReloadsOnTheMainThread) {
     testing::runFor(20);
 }
 
-// The shaped-text cell draws every pixel as the style does, in every state;
-// what it cannot draw (an elided or two-line text, the focus) the style draws.
+// The shaped-text cell draws every pixel as the style does, in every state,
+// at scale 1 and 2; what it cannot draw (an elided or two-line text, the
+// focus) the style draws.
 TEST(TextCellDelegateTest, DrawsAsTheStyleDoes) {
     using S = QStyle::StateFlag;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter, left = Qt::AlignLeft | Qt::AlignVCenter;
@@ -335,7 +336,7 @@ TEST(TextCellDelegateTest, DrawsAsTheStyleDoes) {
     QStandardItemModel model(1, 1);
     view.setModel(&model);
     view.resize(300, 100);
-    const auto draw = [&](const QStyledItemDelegate& delegate, const auto& c) {
+    const auto draw = [&](const QStyledItemDelegate& delegate, const auto& c, qreal ratio) {
         QFont font = view.font();
         font.setPointSizeF(c.pointSize);
         font.setBold(c.bold);
@@ -351,7 +352,8 @@ TEST(TextCellDelegateTest, DrawsAsTheStyleDoes) {
         option.showDecorationSelected = true;
         option.state = S::State_Enabled | S::State_Active | QStyle::State(c.state);
         if (c.alternate) option.features |= QStyleOptionViewItem::Alternate;
-        QImage image(150, 30, QImage::Format_ARGB32_Premultiplied);
+        QImage image(QSize(150, 30) * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
         image.fill(Qt::gray);
         QPainter painter(&image);
         delegate.paint(&painter, option, model.index(0, 0));
@@ -373,49 +375,12 @@ TEST(TextCellDelegateTest, DrawsAsTheStyleDoes) {
     const std::string none = "0 at 0,0 0x0";
     QStyledItemDelegate style;
     TextCellDelegate shaped;
-    for (const auto& c : cases) {
-        const QImage expected = draw(style, c);
-        EXPECT_EQ(differences(draw(shaped, c), expected), none) << c.text;
-        EXPECT_EQ(differences(draw(shaped, c), expected), none) << c.text << " again";
-    }
-}
-
-// A cell's size hint is the style's to the pixel: measured from the metrics
-// for plain text, asked of the style for the rest.
-TEST(TextCellDelegateTest, MeasuresAsTheStyleDoes) {
-    const char* texts[] = {"2035.39", "-0.000125", "EURUSD", "Buy", "12/07/2026 09:30:15", "AVATAR Ty.", "",
-                           " padded ", "off", "Coffee", "x/", "two\nlines", "caf\u00e9"};
-    const struct {
-        double pointSize;
-        bool bold;
-        bool italic;
-    } fonts[] = {{12, false, false}, {9, false, false}, {10.5, true, false}, {16, false, true}, {8, true, true}};
-    QTableView view;
-    QStandardItemModel model(1, 1);
-    view.setModel(&model);
-    const QModelIndex cell = model.index(0, 0);
-    QStyleOptionViewItem option;
-    option.initFrom(&view);
-    option.widget = &view;
-    QStyledItemDelegate style;
-    TextCellDelegate measured;
-    for (const auto& f : fonts) {
-        QFont font = view.font();
-        font.setPointSizeF(f.pointSize);
-        font.setBold(f.bold);
-        font.setItalic(f.italic);
-        model.setData(cell, font, Qt::FontRole);
-        for (const char* text : texts) {
-            model.setData(cell, QString::fromUtf8(text));
-            for (int round = 0; round < 2; ++round)  // measured, then remembered
-                EXPECT_EQ(measured.sizeHint(option, cell), style.sizeHint(option, cell)) << text << " " << f.pointSize;
+    for (const qreal ratio : {1, 2})
+        for (const auto& c : cases) {
+            const QImage expected = draw(style, c, ratio);
+            EXPECT_EQ(differences(draw(shaped, c, ratio), expected), none) << c.text << " at " << ratio;
+            EXPECT_EQ(differences(draw(shaped, c, ratio), expected), none) << c.text << " at " << ratio << " again";
         }
-    }
-    // A cell with an icon is the style's.
-    QPixmap icon(16, 16);
-    icon.fill(Qt::red);
-    model.setData(cell, icon, Qt::DecorationRole);
-    EXPECT_EQ(measured.sizeHint(option, cell), style.sizeHint(option, cell));
 }
 
 }  // namespace
