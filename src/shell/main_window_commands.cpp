@@ -80,7 +80,6 @@ bool MainWindowController::openWindow(const std::string& name, const kit::OpenRe
     }
     const bool kept = registered->creation == kit::Creation::Kept;
     QWidget* shown = kept ? keptWindow(name) : nullptr;
-    if (registered->notWhileVisible && shown && shown->isVisible()) return false;
     if (!canOpenWindow(name, request)) {
         platform::Log::info("openWindow: \"" + name + "\" refused item \"" + request.itemCode + "\" record \"" +
                             request.recordId + "\"");
@@ -89,16 +88,17 @@ bool MainWindowController::openWindow(const std::string& name, const kit::OpenRe
     const bool made = shown == nullptr;
     if (made) shown = makeWindow(*registered);
     if (!shown) return false;
+    if (made && kept) kept_[name] = shown;
+    // In sight already (kept, or About shown from the application menu): nothing.
+    if (registered->notWhileVisible && shown->isVisible()) return false;
     if (registered->open && !registered->open(shown, request)) {
         // It found nothing to show: a new window goes, a kept one stays hidden.
         platform::Log::error("openWindow: \"" + name + "\" has nothing for record \"" + request.recordId + "\"");
         if (auto* dialog = qobject_cast<QDialog*>(shown)) dialog->reject();
-        if (made && kept) kept_[name] = shown;
-        else if (made) shown->deleteLater();
+        if (made && !kept) shown->deleteLater();
         return false;
     }
-    if (made && kept) kept_[name] = shown;
-    else if (made) shown->setAttribute(Qt::WA_DeleteOnClose);
+    if (made && !kept) shown->setAttribute(Qt::WA_DeleteOnClose);
     present(shown, registered->presentation, request.anchor);
     return true;
 }
