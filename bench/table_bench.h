@@ -159,7 +159,6 @@ std::pair<double, double> interleavedMedians(int rounds, A&& a, B&& b) {
 // Shows the table at 1600x900 and times each, `rounds` times.
 template <class Reload>
 TableTimes timeTable(kit::TableControllerBase& table, state::ReferenceData& data, int rounds, Reload&& reload) {
-    table.refreshTimer().stop();
     table.resize(1600, 900);
     table.show();
     QApplication::processEvents();

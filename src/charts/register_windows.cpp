@@ -7,7 +7,7 @@ namespace charts {
 
 void registerWindows(kit::WindowRegistry& registry) {
     kit::WindowSpec window;
-    window.name = "ChartWindowController";
+    window.name = kChartWindow;
     window.creation = kit::Creation::NewPerPress;
     window.make = [](kit::WindowContext& context) -> QWidget* { return new ChartWindowController(context); };
     window.open = [](QWidget* made, const kit::OpenRequest&) {

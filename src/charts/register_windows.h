@@ -6,6 +6,9 @@ class WindowRegistry;
 
 namespace charts {
 
+// The name the chart window is registered and opened by.
+inline constexpr const char* kChartWindow = "ChartWindowController";
+
 void registerWindows(kit::WindowRegistry& registry);
 
 }  // namespace charts

@@ -1,4 +1,5 @@
 #include "chat/chat_window_controller.h"
+#include "chat/register_windows.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -210,7 +211,7 @@ void ChatWindowController::SendChatButtonClicked() {
 }
 
 void ChatWindowController::RecentConversationButtonClicked() {
-    context_.opener.openWindow("RecentConversationWindowController", kit::OpenRequest{"", "", 0, this});
+    context_.opener.openWindow(kRecentConversationWindow, kit::OpenRequest{"", "", 0, this});
 }
 
 void ChatWindowController::closeEvent(QCloseEvent* event) {

@@ -1,4 +1,5 @@
 #include "chat/messages_window_controller.h"
+#include "chat/register_windows.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -69,7 +70,7 @@ void MessagesWindowController::doubleAction(int row) {
 }
 
 void MessagesWindowController::OpenNoticeMessageWindow(const std::string& roomKey) {
-    context_.opener.openWindow("NoticeMessageWindowController", kit::recordRequest(roomKey));
+    context_.opener.openWindow(kNoticeMessageWindow, kit::recordRequest(roomKey));
 }
 
 }  // namespace chat

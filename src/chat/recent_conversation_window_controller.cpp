@@ -1,4 +1,5 @@
 #include "chat/recent_conversation_window_controller.h"
+#include "chat/register_windows.h"
 
 #include <QHeaderView>
 #include <QTableView>
@@ -55,7 +56,7 @@ void RecentConversationWindowController::doubleAction(int row) {
 }
 
 void RecentConversationWindowController::OpenRecentConversation(const std::string& roomKey) {
-    context_.opener.openWindow("ChatMessageWindowController", kit::recordRequest(roomKey));
+    context_.opener.openWindow(kChatMessageWindow, kit::recordRequest(roomKey));
 }
 
 }  // namespace chat

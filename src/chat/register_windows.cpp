@@ -15,7 +15,7 @@ namespace {
 
 kit::WindowSpec resourcesWindow() {
     kit::WindowSpec window;
-    window.name = "ResourcesViewController";
+    window.name = kResourcesWindow;
     window.presentation = kit::Presentation::Popover;
     window.make = [](kit::WindowContext& context) -> QWidget* { return new ResourcesViewController(context); };
     window.open = [](QWidget* made, const kit::OpenRequest&) {
@@ -44,25 +44,25 @@ kit::WindowSpec keptWindow(const char* name, std::function<bool(Window&, const k
 
 void registerWindows(kit::WindowRegistry& registry) {
     registry.add(resourcesWindow());
-    registry.add(keptWindow<ChatWindowController>("ChatWindowController", [](ChatWindowController& w, const kit::OpenRequest&) {
+    registry.add(keptWindow<ChatWindowController>(kChatWindow, [](ChatWindowController& w, const kit::OpenRequest&) {
         w.showWindow();
         return true;
     }));
     registry.add(keptWindow<RecentConversationWindowController>(
-        "RecentConversationWindowController", [](RecentConversationWindowController& w, const kit::OpenRequest&) {
+        kRecentConversationWindow, [](RecentConversationWindowController& w, const kit::OpenRequest&) {
             w.showWindow();
             return true;
         }));
     registry.add(keptWindow<ChatMessageWindowController>(
-        "ChatMessageWindowController",
+        kChatMessageWindow,
         [](ChatMessageWindowController& w, const kit::OpenRequest& request) { return w.showWindow(request.recordId); }));
-    registry.add(keptWindow<MessagesWindowController>("MessagesWindowController",
+    registry.add(keptWindow<MessagesWindowController>(kMessagesWindow,
                                                       [](MessagesWindowController& w, const kit::OpenRequest&) {
                                                           w.showWindow();
                                                           return true;
                                                       }));
     registry.add(keptWindow<NoticeMessageWindowController>(
-        "NoticeMessageWindowController",
+        kNoticeMessageWindow,
         [](NoticeMessageWindowController& w, const kit::OpenRequest& request) { return w.showWindow(request.recordId); }));
 }
 

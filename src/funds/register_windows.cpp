@@ -17,7 +17,7 @@ namespace {
 
 kit::WindowSpec depositWindow(std::shared_ptr<DepositAnswerRouter> router) {
     kit::WindowSpec window;
-    window.name = "DepositRequestWindowController";
+    window.name = kDepositRequestWindow;
     window.creation = kit::Creation::NewPerPress;
     window.make = [router](kit::WindowContext& context) -> QWidget* {
         return new DepositRequestWindowController(context, router);
@@ -33,8 +33,9 @@ kit::WindowSpec depositWindow(std::shared_ptr<DepositAnswerRouter> router) {
 
 kit::WindowSpec withdrawalWindow() {
     kit::WindowSpec window;
-    window.name = "WithdrawalRequestWindowController";
+    window.name = kWithdrawalRequestWindow;
     window.creation = kit::Creation::Kept;
+    window.notWhileVisible = true;  // a press keeps the form being filled
     window.make = [](kit::WindowContext& context) -> QWidget* { return new WithdrawalRequestWindowController(context); };
     window.open = [](QWidget* made, const kit::OpenRequest&) {
         auto* withdrawal = dynamic_cast<WithdrawalRequestWindowController*>(made);
@@ -47,7 +48,7 @@ kit::WindowSpec withdrawalWindow() {
 
 kit::WindowSpec depositsWithdrawalsWindow() {
     kit::WindowSpec window;
-    window.name = "DepositsWithdrawalsWindowController";
+    window.name = kDepositsWithdrawalsWindow;
     window.creation = kit::Creation::Kept;
     window.make = [](kit::WindowContext& context) -> QWidget* { return new DepositsWithdrawalsWindowController(context); };
     window.open = [](QWidget* made, const kit::OpenRequest&) {

@@ -124,18 +124,8 @@ TableControllerBase::TableControllerBase(Setup setup, QWidget* parent)
                 if (platform::MainExecutor::isMainThread()) drawInRowFont();
             }));
     }
-    if (!traits_.tick.always.empty() || !traits_.tick.whenVisible.empty() || traits_.wholeTableTick) {
-        timer_.setInterval(1000);
-        timer_.setTimerType(Qt::CoarseTimer);
-        connect(&timer_, &QTimer::timeout, this, [this] { RefreshTableview(); });
-        timer_.start();
-    }
-}
-
-void TableControllerBase::followTicker(LiveTicker& ticker) {
-    if (!timer_.isActive()) return;  // a table without live columns
-    timer_.stop();
-    tick_ = ticker.subscribe([this] { RefreshTableview(); });
+    if (setup_.ticker && (!traits_.tick.always.empty() || !traits_.tick.whenVisible.empty() || traits_.wholeTableTick))
+        tick_ = setup_.ticker->subscribe([this] { RefreshTableview(); });
 }
 
 TableControllerBase::~TableControllerBase() {
@@ -143,7 +133,6 @@ TableControllerBase::~TableControllerBase() {
     observer_.reset();
     fontObserver_.reset();
     alive_.reset();
-    timer_.stop();
     // The subclass's rows are gone: the view must not ask for them any more.
     model_->detached_ = true;
     delete view_;

@@ -8,7 +8,6 @@
 #include <QFont>
 #include <QPointer>
 #include <QTableView>
-#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <map>
@@ -81,6 +80,8 @@ public:
         kit::SheetHost* sheets = nullptr;
         // The state's sort of the table's collection.
         std::function<void(const std::optional<std::vector<state::SortDescriptor>>&)> sort;
+        // The login's ticker: a table with live columns refreshes on its tick.
+        LiveTicker* ticker = nullptr;
     };
 
     TableControllerBase(Setup setup, QWidget* parent);
@@ -89,9 +90,6 @@ public:
     QTableView* tableView() const { return view_; }
     QMenu* headerMenuWidget() const { return headerMenu_; }
     TableModel* model() const { return model_; }
-    QTimer& refreshTimer() { return timer_; }
-    // The tick comes from the login's ticker instead of the table's own timer.
-    void followTicker(LiveTicker& ticker);
     const TableTraits& traits() const { return traits_; }
     int columnWithIdentifier(const std::string& identifier) const;
     const std::string& identifierOf(int column) const;
@@ -160,7 +158,6 @@ private:
     QTableView* view_ = nullptr;
     TableModel* model_ = nullptr;
     QMenu* headerMenu_ = nullptr;
-    QTimer timer_;
     LiveTicker::Subscription tick_;
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
     platform::ObserverHandle observer_;

@@ -13,18 +13,20 @@ namespace kit {
 
 struct WindowContext;
 
-enum class Presentation { Window, Sheet, Popover, Drawer };
+enum class Presentation { Window, Sheet, Popover };
 enum class Creation { Kept, NewPerPress };
 
 // One window as its folder registers it: the name the command table and the
 // other windows open it by, how it shows, whether a press reuses it, the
-// guard, how it is made and how it is prepared for a request.
+// guards, how it is made and how it is prepared for a request.
 struct WindowSpec {
     std::string name;
     Presentation presentation = Presentation::Window;
     Creation creation = Creation::Kept;
     // Null: always opens. False: nothing opens (the guard tells the user).
     std::function<bool(WindowContext&, const OpenRequest&)> canOpen;
+    // A kept window already in sight: an open does nothing.
+    bool notWhileVisible = false;
     std::function<QWidget*(WindowContext&)> make;
     // Prepares the made window for the request; false: it has nothing to show.
     std::function<bool(QWidget*, const OpenRequest&)> open;

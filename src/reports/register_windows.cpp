@@ -10,7 +10,7 @@ namespace {
 
 kit::WindowSpec accountStatementWindow() {
     kit::WindowSpec window;
-    window.name = "AccountStatementWindowController";
+    window.name = kAccountStatementWindow;
     window.presentation = kit::Presentation::Window;
     window.creation = kit::Creation::Kept;
     window.make = [](kit::WindowContext& context) -> QWidget* { return new AccountStatementWindowController(context); };

@@ -1,4 +1,5 @@
 #include "shell/app_delegate.h"
+#include "shell/register_windows.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -303,8 +304,8 @@ void AppDelegate::aboutApplication() {
 
 kit::WindowSpec AppDelegate::aboutWindowEntry() {
     kit::WindowSpec about;
-    about.name = "AboutWindowController";
-    about.canOpen = [this](kit::WindowContext&, const kit::OpenRequest&) { return !(about_ && about_->isVisible()); };
+    about.name = kAboutWindow;
+    about.notWhileVisible = true;
     about.make = [this](kit::WindowContext&) -> QWidget* { return getAboutWindowController(); };
     about.open = [this](QWidget* shown, const kit::OpenRequest&) {
         if (auto* window = qobject_cast<AboutWindowController*>(shown)) prepareAbout(*window);

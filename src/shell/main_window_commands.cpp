@@ -10,7 +10,6 @@
 #include "kit/popover_placement.h"
 #include "shell/app_delegate.h"
 #include "shell/main_window_controller.h"
-#include "shell/placeholder_window.h"
 #include "platform/log.h"
 #include "state/session_view.h"
 
@@ -28,30 +27,26 @@ void MainWindowController::MainToolbarButtonClicked(QAction* item) {
         mainTabView->setCurrentIndex(*index);
 }
 
-QWidget* MainWindowController::makeWindow(const std::string& window, const std::string& title) {
-    if (const kit::WindowSpec* registered = registry_.find(window))
-        if (QWidget* made = registered->make(*context_)) {
-            if (made->parentWidget() != window_) made->setParent(window_, made->windowFlags());
-            return made;
-        }
-    return new PlaceholderWindow(QString::fromStdString(title), window_);
+QWidget* MainWindowController::makeWindow(const kit::WindowSpec& spec) {
+    QWidget* made = spec.make(*context_);
+    if (made && made->parentWidget() != window_) made->setParent(window_, made->windowFlags());
+    return made;
 }
 
-void MainWindowController::present(QWidget* shown, Presentation presentation, QWidget* pressed) {
+void MainWindowController::present(QWidget* shown, kit::Presentation presentation, QWidget* pressed) {
     switch (presentation) {
-    case Presentation::Sheet:
+    case kit::Presentation::Sheet:
         if (auto* sheet = qobject_cast<QDialog*>(shown)) {
             showCustomSheet(sheet);
             return;
         }
         break;
-    case Presentation::Popover:
+    case kit::Presentation::Popover:
         // Transient: it closes when the user clicks elsewhere. Below the control, or above it.
         shown->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
         if (pressed) kit::placePopover(*shown, *pressed, kit::PopoverSide::Below);
         break;
-    case Presentation::Child:
-    case Presentation::Floating:
+    case kit::Presentation::Window:
         break;
     }
     shown->show();
@@ -59,65 +54,12 @@ void MainWindowController::present(QWidget* shown, Presentation presentation, QW
     shown->activateWindow();
 }
 
-namespace {
-// How a registered window shows and lives, in the command table's terms.
-Presentation presentationOf(kit::Presentation presentation) {
-    switch (presentation) {
-    case kit::Presentation::Sheet: return Presentation::Sheet;
-    case kit::Presentation::Popover: return Presentation::Popover;
-    case kit::Presentation::Window:
-    case kit::Presentation::Drawer: break;
-    }
-    return Presentation::Child;
-}
-
-Creation creationOf(kit::Creation creation) {
-    return creation == kit::Creation::Kept ? Creation::KeptAfterFirstUse : Creation::NewAtEveryPress;
-}
-
-// The command of the command table that opens the window, if any.
-const MainCommand* commandOpening(const std::string& window) {
-    for (const MainCommand& c : mainCommands())
-        if (c.window == window) return &c;
-    return nullptr;
-}
-}  // namespace
-
-PressOutcome MainWindowController::commandOutcome(MainCommand& command) const {
-    if (const kit::WindowSpec* registered = registry_.find(command.window)) {
-        command.creation = creationOf(registered->creation);
-        command.presentation = presentationOf(registered->presentation);
-    }
-    const state::SessionView* session = delegate_.session().view();
-    QWidget* existing = keptWindow(command.window);
-    PressState state;
-    state.exists = existing != nullptr;
-    state.visible = existing && existing->isVisible();
-    state.hasWatchlistCodes = session && !session->watchlistCodes().empty();
-    state.hasOpenPositions = session && !session->getOpenOrderCollection().empty();
-    return pressOutcome(command, state);
-}
-
 bool MainWindowController::runCommand(const std::string& name, QWidget* pressed) {
-    const MainCommand* found = mainCommand(name);
-    if (!found) return false;
-    MainCommand command = *found;
-    const kit::WindowSpec* registered = registry_.find(command.window);
-    QWidget* existing = keptWindow(command.window);
-    const PressOutcome outcome = commandOutcome(command);
-    if (outcome == PressOutcome::Nothing) return false;
-    if (registered && registered->canOpen && !registered->canOpen(*context_, {})) return false;
-    QWidget* shown = existing;
-    if (outcome == PressOutcome::CreateAndShow) {
-        shown = makeWindow(command.window, text(command.titleKey));
-        if (command.creation == Creation::KeptAfterFirstUse)
-            kept_[command.window] = shown;
-        else
-            shown->setAttribute(Qt::WA_DeleteOnClose);  // not referenced afterwards
-    }
-    if (registered && registered->open) registered->open(shown, kit::OpenRequest{"", "", 0, pressed});
-    present(shown, command.presentation, pressed);
-    return true;
+    const MainCommand* command = mainCommand(name);
+    if (!command) return false;
+    kit::OpenRequest request;
+    request.anchor = pressed;
+    return openWindow(command->window, request);
 }
 
 QWidget* MainWindowController::keptWindow(const std::string& windowName) const {
@@ -131,44 +73,33 @@ QAction* MainWindowController::toolbarAction(const std::string& command) const {
 }
 
 bool MainWindowController::openWindow(const std::string& name, const kit::OpenRequest& request) {
-    const MainCommand* command = commandOpening(name);
     const kit::WindowSpec* registered = registry_.find(name);
-    // A known but unbuilt window opens the placeholder; an unknown one nothing.
-    if (!registered && !command) {
+    if (!registered) {
         platform::Log::error("openWindow: no window \"" + name + "\"");
         return false;
     }
-    // A command's window opens as its command would: nothing where its press does nothing.
-    if (command) {
-        MainCommand press = *command;
-        if (commandOutcome(press) == PressOutcome::Nothing) {
-            platform::Log::info("openWindow: \"" + name + "\" not opened as its command");
-            return false;
-        }
-    }
-    if (registered && !canOpenWindow(name, request)) {
-        platform::Log::error("openWindow: \"" + name + "\" refused item \"" + request.itemCode + "\" record \"" +
-                             request.recordId + "\"");
+    const bool kept = registered->creation == kit::Creation::Kept;
+    QWidget* shown = kept ? keptWindow(name) : nullptr;
+    if (!canOpenWindow(name, request)) {
+        platform::Log::info("openWindow: \"" + name + "\" refused item \"" + request.itemCode + "\" record \"" +
+                            request.recordId + "\"");
         return false;
     }
-    const bool kept = registered ? registered->creation == kit::Creation::Kept
-                                 : command->creation == Creation::KeptAfterFirstUse;
-    QWidget* shown = kept ? keptWindow(name) : nullptr;
     const bool made = shown == nullptr;
-    if (made) shown = makeWindow(name, command ? text(command->titleKey) : name);
-    if (registered && registered->open && !registered->open(shown, request)) {
+    if (made) shown = makeWindow(*registered);
+    if (!shown) return false;
+    if (made && kept) kept_[name] = shown;
+    // In sight already (kept, or About shown from the application menu): nothing.
+    if (registered->notWhileVisible && shown->isVisible()) return false;
+    if (registered->open && !registered->open(shown, request)) {
         // It found nothing to show: a new window goes, a kept one stays hidden.
         platform::Log::error("openWindow: \"" + name + "\" has nothing for record \"" + request.recordId + "\"");
         if (auto* dialog = qobject_cast<QDialog*>(shown)) dialog->reject();
-        if (made && kept) kept_[name] = shown;
-        else if (made) shown->deleteLater();
+        if (made && !kept) shown->deleteLater();
         return false;
     }
-    if (made && kept) kept_[name] = shown;
-    else if (made) shown->setAttribute(Qt::WA_DeleteOnClose);
-    const Presentation presentation = registered ? presentationOf(registered->presentation)
-                                                 : command->presentation;
-    present(shown, presentation, request.anchor);
+    if (made && !kept) shown->setAttribute(Qt::WA_DeleteOnClose);
+    present(shown, registered->presentation, request.anchor);
     return true;
 }
 

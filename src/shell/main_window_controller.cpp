@@ -21,15 +21,6 @@
 #include "state/notification_payloads.h"
 #include "state/session_commands.h"
 #include "state/session_view.h"
-#include "views/accounts_table_controller.h"
-#include "views/advanced_watchlist_table_controller.h"
-#include "views/journal_table_controller.h"
-#include "views/open_position_table_controller.h"
-#include "views/pending_order_table_controller.h"
-#include "views/watchlist_table_controller.h"
-#include "views/cancelled_order_table_controller.h"
-#include "views/executed_position_table_controller.h"
-#include "views/settled_position_table_controller.h"
 #include "kit/table_controller_base.h"
 #include "trading/register_windows.h"
 #include "views/register_windows.h"
@@ -39,7 +30,6 @@
 #include "chat/register_windows.h"
 #include "funds/register_windows.h"
 #include "reports/register_windows.h"
-#include "news/news_table_controller.h"
 
 namespace shell {
 
@@ -59,7 +49,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     window_ = new MainWindow([this] { terminateOnce(); }, [this] {
         if (QLayout* layout = window_->centralWidget()->layout()) layout->activate();
         splitWidthAtShow_ = mainSplitView->width();
-        if (advancedWatchlist_) sizeWatchlistPane();
+        if (pages_->made(views::page::kWatchlist)) sizeWatchlistPane();
     });
     // Every position's profit, its conversion and the accounts' figures (the
     // state's own recomputation) come first in every slice; the strip, then
@@ -70,7 +60,11 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
         },
         options_.refreshInterval);
     makeContext();  // the tables are made with it
-    // The frame now; each table in a later slice of its own, in the window's order.
+    const auto& login = delegate_.session().logindata();
+    pages_ = std::make_unique<views::MainWindowPages>(
+        *context_, views::MainWindowPages::Options{login.baseCurrencyAvailable(), login.showAccountCurrency()},
+        [this](const std::string& id, QWidget* page) { placePage(id, page); });
+    // The frame now; the tabs a trader sees first each in a later slice.
     buildWindow();
     setFullScreen();
     applyTheme();
@@ -106,7 +100,12 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     updateLanguageStrings();
     loadAccountDetails();
 
-    for (auto& step : tableSteps()) buildSteps_.push_back(std::move(step));
+    buildSteps_.push_back([this] {
+        pages_->watchlist();
+        // Shown before its page came: the watchlist pane takes its width now.
+        if (splitWidthAtShow_ > 0) sizeWatchlistPane();
+    });
+    buildSteps_.push_back([this] { pages_->openPositions(); });
     buildSteps_.push_back([this] {
         if (const state::SessionView* session = delegate_.session().view())
             chartPanes_.getChartSymbolDetails(session->watchlistCodes());
@@ -114,12 +113,6 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
         loadPieChart();
     });
     buildSteps_.push_back([this] {
-        for (kit::TableControllerBase* table : {static_cast<kit::TableControllerBase*>(watchlist_),
-                                                static_cast<kit::TableControllerBase*>(openPositions_),
-                                                static_cast<kit::TableControllerBase*>(pendingOrders_),
-                                                static_cast<kit::TableControllerBase*>(accounts_),
-                                                static_cast<kit::TableControllerBase*>(advancedWatchlist_)})
-            table->followTicker(*ticker_);
         // Widgets made after the frame take the theme's marks too.
         applyTheme();
         // The charts and the tabs share the height as the first layout of the
@@ -208,15 +201,13 @@ std::int64_t MainWindowController::theme() const {
 }
 
 void MainWindowController::themeTables() {
-    // Only the tables built so far.
+    // Only the tables made so far.
     std::vector<QWidget*> views;
-    for (kit::TableControllerBase* table :
-         std::initializer_list<kit::TableControllerBase*>{watchlist_, openPositions_, pendingOrders_, settledPositions_,
-                                                          cancelledOrders_, executedPositions_})
-        if (table) views.push_back(table->tableView());
-    if (news_) views.push_back(news_->newsTableView());
-    for (kit::TableControllerBase* table : std::initializer_list<kit::TableControllerBase*>{journal_, accounts_})
-        if (table) views.push_back(table->tableView());
+    for (QTabWidget* tabs : {watchlistTabView, mainTabView})
+        for (QWidget* child : tabs->findChildren<QWidget*>())
+            if (auto* table = dynamic_cast<kit::TableControllerBase*>(child)) views.push_back(table->tableView());
+    if (news_)
+        for (QTableView* table : news_->findChildren<QTableView*>()) views.push_back(table);
     kit::ThemeManager::applyTheme({{"TableView", views}}, theme());
 }
 

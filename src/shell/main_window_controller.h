@@ -29,11 +29,13 @@
 #include "kit/window_opener.h"
 #include "shell/core/chart_panes.h"
 #include "shell/core/main_commands.h"
+#include "shell/main_commands.h"
 #include "shell/main_window.h"
 #include "model/account_details.h"
 #include "platform/notification_center.h"
 #include "kit/window_context.h"
 #include "kit/window_registry.h"
+#include "views/main_window_pages.h"
 
 namespace kit {
 class CustomDragView;
@@ -41,21 +43,6 @@ class CustomDragView;
 namespace charts {
 class ChartViewController;
 class PieChartViewController;
-}
-namespace views {
-class WatchlistTableController;
-class OpenPositionTableController;
-class PositionRecordsCache;
-class PendingOrderTableController;
-class SettledPositionTableController;
-class CancelledOrderTableController;
-class ExecutedPositionTableController;
-class AdvancedWatchlistTableController;
-class AccountsTableController;
-class JournalTableController;
-}
-namespace news {
-class NewsTableController;
 }
 
 namespace shell {
@@ -67,8 +54,7 @@ class MainWindowController : public QObject, public kit::SheetHost, public kit::
 public:
     struct Options {
         std::chrono::milliseconds refreshInterval{1000};
-        // Windows registered before the window folders' own (a name taken here
-        // wins); a command's window that nobody registered opens a placeholder.
+        // Windows registered before the window folders' own (a name taken here wins).
         std::function<void(kit::WindowRegistry&)> registerWindows;
         // The news panel's "host" or "host:port"; none: the shipped "NewsServiceHost".
         std::optional<std::string> newsHost;
@@ -84,19 +70,22 @@ public:
     // Window-modal on the main window, opened without blocking; ordered out when it ends.
     void showCustomSheet(QDialog* sheet) override;
     bool isSheetAttached() const override;
-    views::WatchlistTableController* watchlist() const { return watchlist_; }
-    views::OpenPositionTableController* openPositions() const { return openPositions_; }
-    views::PendingOrderTableController* pendingOrders() const { return pendingOrders_; }
-    views::SettledPositionTableController* settledPositions() const { return settledPositions_; }
-    views::CancelledOrderTableController* cancelledOrders() const { return cancelledOrders_; }
-    views::ExecutedPositionTableController* executedPositions() const { return executedPositions_; }
-    news::NewsTableController* newsPanel() const { return news_; }
-    views::AdvancedWatchlistTableController* advancedWatchlist() const { return advancedWatchlist_; }
-    views::AccountsTableController* accounts() const { return accounts_; }
-    views::JournalTableController* journal() const { return journal_; }
-    // The tables, the charts' symbols and the pie pane come in main-thread
-    // slices after the frame; true once the last is in. A table's accessor
-    // is null until its slice ran.
+    // The page of a tab by the language key of its label, made at its first
+    // ask: the tabs a trader sees at login in slices after the frame, the
+    // others when first selected.
+    QWidget* page(const std::string& id);
+    views::MainWindowPages& pages() { return *pages_; }
+    views::WatchlistTableController* watchlist() const { return pages_->watchlist(); }
+    views::OpenPositionTableController* openPositions() const { return pages_->openPositions(); }
+    views::PendingOrderTableController* pendingOrders() const { return pages_->pendingOrders(); }
+    views::SettledPositionTableController* settledPositions() const { return pages_->settledPositions(); }
+    views::CancelledOrderTableController* cancelledOrders() const { return pages_->cancelledOrders(); }
+    views::ExecutedPositionTableController* executedPositions() const { return pages_->executedPositions(); }
+    views::AdvancedWatchlistTableController* advancedWatchlist() const { return pages_->advancedWatchlist(); }
+    views::AccountsTableController* accounts() const { return pages_->accounts(); }
+    views::JournalTableController* journal() const { return pages_->journal(); }
+    // The first tabs, the charts' symbols and the pie pane come in main-thread
+    // slices after the frame; true once the last is in.
     bool built() const { return buildSteps_.empty(); }
 
     // --- WindowOpener ------------------------------------------------------------
@@ -129,8 +118,8 @@ public:
     // --- Commands ------------------------------------------------------------------
     // Selects the tab whose index is the item's "identifier".
     void MainToolbarButtonClicked(QAction* item);
-    // A command of the command table; `pressed` anchors a popover. False when
-    // the press did nothing.
+    // A command of the command table: its window opened with `pressed` as the
+    // anchor of a popover. False when the press did nothing.
     bool runCommand(const std::string& command, QWidget* pressed = nullptr);
     void lockConsole();
     // The lock: the main window and every window over it (the ticket, the row
@@ -172,10 +161,12 @@ private:
     void buildWindow();
     QWidget* buildStrip();
     QWidget* buildChartPanes();
-    // The tables' construction, one step each, in the window's order.
-    std::vector<std::function<void()>> tableSteps();
     void postBuildStep();
-    void addPage(QTabWidget* tabs, QWidget* page, const char* id);
+    // An empty tab whose page comes at its first selection.
+    void addTab(QTabWidget* tabs, const char* id);
+    QWidget* tabPage(const std::string& id) const;
+    // Where a page just made shows.
+    void placePage(const std::string& id, QWidget* page);
     std::int64_t theme() const;
     void themeTables();
     void buildToolbar();
@@ -187,11 +178,9 @@ private:
     void showChartPane(std::size_t index);
     std::string text(const std::string& key) const;
     void makeContext();
-    // The registered window, parented to the main window; else the placeholder.
-    QWidget* makeWindow(const std::string& window, const std::string& title);
-    void present(QWidget* shown, Presentation presentation, QWidget* pressed);
-    // What a press of the command does now; `command` takes its window's registration.
-    PressOutcome commandOutcome(MainCommand& command) const;
+    // The registered window, parented to the main window.
+    QWidget* makeWindow(const kit::WindowSpec& spec);
+    void present(QWidget* shown, kit::Presentation presentation, QWidget* pressed);
     void terminateOnce();
     // The strip's part of the tick.
     void refreshStrip();
@@ -199,20 +188,12 @@ private:
     AppDelegate& delegate_;
     Options options_;
     kit::PreferenceManager preferenceManager_;
-    views::WatchlistTableController* watchlist_ = nullptr;
-    views::OpenPositionTableController* openPositions_ = nullptr;
-    views::PendingOrderTableController* pendingOrders_ = nullptr;
-    views::SettledPositionTableController* settledPositions_ = nullptr;
-    views::CancelledOrderTableController* cancelledOrders_ = nullptr;
-    views::ExecutedPositionTableController* executedPositions_ = nullptr;
-    news::NewsTableController* news_ = nullptr;
-    views::AdvancedWatchlistTableController* advancedWatchlist_ = nullptr;
-    views::AccountsTableController* accounts_ = nullptr;
-    views::JournalTableController* journal_ = nullptr;
     QPointer<MainWindow> window_;
     std::unique_ptr<kit::LiveTicker> ticker_;
     kit::WindowRegistry registry_;
     std::unique_ptr<kit::WindowContext> context_;
+    std::unique_ptr<views::MainWindowPages> pages_;
+    QPointer<QWidget> news_;
     kit::LiveTicker::Subscription stripTick_;
     std::shared_ptr<model::AccountDetails> account_;
     ChartPanes chartPanes_;
@@ -228,7 +209,6 @@ private:
     std::deque<std::function<void()>> buildSteps_;
     bool chartsDividerMoved_ = false;  // by the trader, before the build's last step
     int splitWidthAtShow_ = 0;  // the "1000" split's width at the first showing
-    std::shared_ptr<views::PositionRecordsCache> positionRecordsAhead_;  // until the position tables hold them
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 

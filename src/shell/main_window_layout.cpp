@@ -10,33 +10,19 @@
 #include "kit/controls/custom_drag_view.h"
 #include "kit/plain_text.h"
 #include "model/language_string.h"
-#include "news/news_table_controller.h"
+#include "news/main_window_page.h"
 #include "shell/app_delegate.h"
 #include "shell/main_window_controller.h"
-#include "state/session_view.h"
-#include "views/cancelled_order_table_controller.h"
-#include "views/executed_position_table_controller.h"
-#include "views/accounts_table_controller.h"
-#include "views/core/position_records.h"
-#include "views/advanced_watchlist_table_controller.h"
-#include "views/journal_table_controller.h"
-#include "views/open_position_table_controller.h"
-#include "views/pending_order_table_controller.h"
-#include "views/settled_position_table_controller.h"
-#include "views/watchlist_table_controller.h"
+#include "views/main_window_pages.h"
 
 namespace shell {
 
 namespace {
 
-// Tab identifiers of the main tab view (language keys of their labels), in order.
-constexpr std::array<const char*, 8> kMainTabs = {"21001", "21002", "21003", "21004",
-                                                  "21005", "21006", "21007", "21008"};
-constexpr const char* kWatchlistTab = "21009";
-constexpr const char* kNewsTab = "21007";
-constexpr const char* kAdvancedWatchlistTab = "0342";
-constexpr const char* kJournalTab = "21006";
-constexpr const char* kAccountsTab = "21008";
+// Tabs of the main tab view after the positions' (language keys of their labels), in order.
+constexpr std::array<const char*, 7> kLaterMainTabs = {
+    views::page::kPendingOrders, views::page::kSettledPositions, views::page::kCancelledOrders,
+    views::page::kExecutedPositions, views::page::kJournal, news::kNewsPage, views::page::kAccounts};
 
 // An empty frame standing in for a view that lands later, with a muted
 // caption (the text of `captionKey`) so that it does not look broken.
@@ -104,7 +90,15 @@ void MainWindowController::buildWindow() {
     pieChartPane = paneFrame(openPositionSplitView, "pieChartPane", "0319");
     openPositionSplitView->addWidget(pieChartPane);
     rows->addWidget(openPositionSplitView, 1);
-    addPage(mainTabView, page, kMainTabs[0]);
+    page->setObjectName(views::page::kOpenPositions);
+    mainTabView->addTab(page, QString());
+    for (const char* id : kLaterMainTabs) addTab(mainTabView, id);
+    for (const char* id : {views::page::kWatchlist, views::page::kAdvancedWatchlist}) addTab(watchlistTabView, id);
+    // A tab's page comes at its first selection.
+    for (QTabWidget* tabs : {mainTabView, watchlistTabView})
+        connect(tabs, &QTabWidget::currentChanged, this, [this, tabs](int index) {
+            if (QWidget* shown = tabs->widget(index)) this->page(shown->objectName().toStdString());
+        });
     QObject::connect(leftViewToggle, &QButtonGroup::idClicked, this,
                      [this](int index) { toggleLeftViewSelectedIndex(index); });
     right->addWidget(mainTabView);
@@ -122,63 +116,43 @@ void MainWindowController::buildWindow() {
     applySplitViewRules();
 }
 
-std::vector<std::function<void()>> MainWindowController::tableSteps() {
-    const auto& login = delegate_.session().logindata();
-    std::vector<std::function<void()>> steps;
-    steps.push_back([this] {
-        watchlist_ = new views::WatchlistTableController(*context_, watchlistTabView);
-        addPage(watchlistTabView, watchlist_, kWatchlistTab);
-    });
-    steps.push_back([this] {
-        advancedWatchlist_ = new views::AdvancedWatchlistTableController(*context_, watchlistTabView);
-        addPage(watchlistTabView, advancedWatchlist_, kAdvancedWatchlistTab);
-        // Shown before its pages came: the watchlist pane takes their width now.
-        if (splitWidthAtShow_ > 0) sizeWatchlistPane();
-    });
-    // The open positions' records in a step of their own, kept for their
-    // table (and the executed positions', which list the same orders).
-    steps.push_back([this] {
-        positionRecordsAhead_ = std::make_shared<views::PositionRecordsCache>(views::PositionRecordsCache::makeShared());
-        positionRecordsAhead_->lookUp(context_->view, context_->view.getOpenOrderCollection());
-    });
-    steps.push_back([this, base = login.baseCurrencyAvailable()] {
-        openPositions_ = new views::OpenPositionTableController(*context_, base, positionRecordsAhead_->shared());
-        openPositions_->setObjectName("openPositionPane");
-        openPositionSplitView->addWidget(openPositions_);
-        applySplitViewRules();
-        themeTables();
-        if (!isLeftViewCollapsed())
-            openPositionSplitView->setSizes({static_cast<int>(leftFrameWidth_), static_cast<int>(rightFrameWidth_)});
-    });
-    steps.push_back([this] { addPage(mainTabView, pendingOrders_ = new views::PendingOrderTableController(*context_), kMainTabs[1]); });
-    steps.push_back([this, currency = login.showAccountCurrency()] {
-        addPage(mainTabView, settledPositions_ = new views::SettledPositionTableController(*context_, currency),
-                kMainTabs[2]);
-    });
-    steps.push_back([this] { addPage(mainTabView, cancelledOrders_ = new views::CancelledOrderTableController(*context_), kMainTabs[3]); });
-    // Found again only where the records changed since.
-    steps.push_back([this] { positionRecordsAhead_->lookUp(context_->view, context_->view.getExecutedOrderCollection()); });
-    steps.push_back([this] {
-        addPage(mainTabView, executedPositions_ = new views::ExecutedPositionTableController(*context_, positionRecordsAhead_->shared()), kMainTabs[4]);
-        positionRecordsAhead_.reset();
-    });
-    steps.push_back([this] { addPage(mainTabView, journal_ = new views::JournalTableController(*context_), kJournalTab); });
-    steps.push_back([this, session = &login] {
-        news::NewsTableController::Settings settings;
-        settings.host = options_.newsHost ? *options_.newsHost
-                                          : news::NewsTableController::newsHostForLogin(session->IPAddress(), session->PortNo());
-        addPage(mainTabView, news_ = new news::NewsTableController(*context_, std::move(settings), mainTabView), kNewsTab);
-    });
-    steps.push_back([this, currency = login.showAccountCurrency()] {
-        addPage(mainTabView, accounts_ = new views::AccountsTableController(*context_, currency), kAccountsTab);
-    });
-    return steps;
+void MainWindowController::addTab(QTabWidget* tabs, const char* id) {
+    auto* holder = new QWidget(tabs);
+    holder->setObjectName(id);
+    (new QVBoxLayout(holder))->setContentsMargins(0, 0, 0, 0);
+    tabs->addTab(holder, QString());
 }
 
-void MainWindowController::addPage(QTabWidget* tabs, QWidget* page, const char* id) {
-    page->setObjectName(id);
-    tabs->addTab(page, QString::fromStdString(text(model::LanguageString::setLanguageKey(id))));
-    themeTables();
+QWidget* MainWindowController::tabPage(const std::string& id) const {
+    for (QTabWidget* tabs : {mainTabView, watchlistTabView})
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->widget(i)->objectName().toStdString() == id) return tabs->widget(i);
+    return nullptr;
+}
+
+QWidget* MainWindowController::page(const std::string& id) {
+    if (id != news::kNewsPage) return pages_->page(id);
+    if (!news_) {
+        const auto& login = delegate_.session().logindata();
+        news_ = news::makeNewsPage(*context_, options_.newsHost, login.IPAddress(), login.PortNo());
+        placePage(id, news_);
+    }
+    return news_;
+}
+
+void MainWindowController::placePage(const std::string& id, QWidget* page) {
+    if (id == views::page::kOpenPositions) {
+        page->setObjectName("openPositionPane");
+        openPositionSplitView->addWidget(page);
+        applySplitViewRules();
+        if (!isLeftViewCollapsed())
+            openPositionSplitView->setSizes({static_cast<int>(leftFrameWidth_), static_cast<int>(rightFrameWidth_)});
+    } else if (QWidget* holder = tabPage(id)) {
+        holder->layout()->addWidget(page);
+    }
+    // Made after the frame: the theme's marks too once the window is built.
+    if (built()) applyTheme();
+    else themeTables();
 }
 
 QWidget* MainWindowController::buildChartPanes() {

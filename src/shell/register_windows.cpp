@@ -8,7 +8,7 @@ namespace shell {
 
 void registerWindows(kit::WindowRegistry& registry) {
     kit::WindowSpec settings;
-    settings.name = "SettingsWindowController";
+    settings.name = kSettingsWindow;
     settings.make = [](kit::WindowContext& context) -> QWidget* { return new SettingsWindowController(context); };
     registry.add(std::move(settings));
 }

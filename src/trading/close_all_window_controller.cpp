@@ -1,4 +1,5 @@
 #include "trading/close_all_window_controller.h"
+#include "trading/register_windows.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -36,7 +37,7 @@ QTableWidgetItem* textCell(const std::string& text, bool number) {
 
 CloseAllWindowController::CloseAllWindowController(kit::WindowContext& context, QWidget* parent)
     : QDialog(parent), context_(context) {
-    setObjectName(kName);
+    setObjectName(kCloseAllWindow);
     setMinimumSize(820, 380);
     headerTextField = kit::plainLabel(this);
     closeAllTabView = new QStackedWidget(this);

@@ -24,8 +24,6 @@ namespace trading {
 
 class CloseAllWindowController : public QDialog, public BulkClosePositionDelegate {
 public:
-    static constexpr const char* kName = "CloseAllWindowController";
-
     explicit CloseAllWindowController(kit::WindowContext& context, QWidget* parent = nullptr);
 
     // Before each showing: the selection page with every position ticked.

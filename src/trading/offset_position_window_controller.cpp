@@ -1,4 +1,5 @@
 #include "trading/offset_position_window_controller.h"
+#include "trading/register_windows.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -53,7 +54,7 @@ private:
 
 OffsetPositionWindowController::OffsetPositionWindowController(kit::WindowContext& context, QWidget* parent)
     : QDialog(parent), context_(context) {
-    setObjectName(kName);
+    setObjectName(kOffsetWindow);
     setMinimumSize(760, 380);
     OffsetBox = new QGroupBox(this);
     auto* form = new QFormLayout(OffsetBox);

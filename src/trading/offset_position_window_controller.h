@@ -23,8 +23,6 @@ namespace trading {
 
 class OffsetPositionWindowController : public QDialog {
 public:
-    static constexpr const char* kName = "OffsetPositionWindowController";
-
     explicit OffsetPositionWindowController(kit::WindowContext& context, QWidget* parent = nullptr);
 
     // Fills the sheet for the open position with that id and starts

@@ -45,7 +45,11 @@ kit::WindowSpec rowDialog(const char* name) {
 
 kit::WindowSpec ticketWindow() {
     kit::WindowSpec window;
-    window.name = "TradeTicketWindowController";
+    window.name = kTradeTicketWindow;
+    // It opens on a watchlist instrument: none while the watchlist is empty.
+    window.canOpen = [](kit::WindowContext& context, const kit::OpenRequest&) {
+        return !context.view.watchlistCodes().empty();
+    };
     window.make = [](kit::WindowContext& context) -> QWidget* { return new TradeTicketWindowController(context); };
     // The main window's button: the first watchlist instrument; a watchlist
     // row: that row's instrument.
@@ -63,7 +67,7 @@ kit::WindowSpec ticketWindow() {
 // The offset sheet of an open position, kept; it opens for a position still open.
 kit::WindowSpec offsetWindow() {
     kit::WindowSpec window;
-    window.name = OffsetPositionWindowController::kName;
+    window.name = kOffsetWindow;
     window.presentation = kit::Presentation::Sheet;
     window.canOpen = [](kit::WindowContext& context, const kit::OpenRequest& request) {
         return orderWithId(context.view, kPositionMode, request.recordId) != nullptr;
@@ -79,7 +83,7 @@ kit::WindowSpec offsetWindow() {
 // The close-all sheet, kept; it opens while a position is open.
 kit::WindowSpec closeAllWindow() {
     kit::WindowSpec window;
-    window.name = CloseAllWindowController::kName;
+    window.name = kCloseAllWindow;
     window.presentation = kit::Presentation::Sheet;
     window.canOpen = [](kit::WindowContext& context, const kit::OpenRequest&) {
         return !context.view.getOpenOrderCollection().empty();
@@ -97,8 +101,8 @@ kit::WindowSpec closeAllWindow() {
 
 void registerWindows(kit::WindowRegistry& registry) {
     registry.add(ticketWindow());
-    registry.add(rowDialog<ClosendCancelPositionWindowController>("ClosendCancelPositionWindowController"));
-    registry.add(rowDialog<ModifyPositionWindowController>("ModifyPositionWindowController"));
+    registry.add(rowDialog<ClosendCancelPositionWindowController>(kCloseOrCancelDialog));
+    registry.add(rowDialog<ModifyPositionWindowController>(kModifyOrEditDialog));
     registry.add(offsetWindow());
     registry.add(closeAllWindow());
 }

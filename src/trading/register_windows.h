@@ -7,6 +7,13 @@ class WindowRegistry;
 
 namespace trading {
 
+// The names this folder's windows are registered and opened by.
+inline constexpr const char* kTradeTicketWindow = "TradeTicketWindowController";
+inline constexpr const char* kCloseOrCancelDialog = "ClosendCancelPositionWindowController";
+inline constexpr const char* kModifyOrEditDialog = "ModifyPositionWindowController";
+inline constexpr const char* kOffsetWindow = "OffsetPositionWindowController";
+inline constexpr const char* kCloseAllWindow = "CloseAllWindowController";
+
 void registerWindows(kit::WindowRegistry& registry);
 
 }  // namespace trading

@@ -41,7 +41,7 @@ std::vector<kit::TableColumn> accountColumns() {
 AccountsTableController::AccountsTableController(kit::WindowContext& context, bool showAccountCurrency,
                                                  QWidget* parent)
     : kit::TableControllerBase(Setup{kit::TableKind::Accounts, accountColumns(), context.language, nullptr,
-                                     &context.sheets, nullptr},
+                                     &context.sheets, nullptr, &context.ticker},
                                parent),
       context_(context) {
     setObjectName("accountsTableView");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "kit/table_controller_base.h"
+#include "views/other_windows.h"
 #include "model/account_details.h"
 
 namespace kit {
@@ -17,8 +18,8 @@ namespace views {
 
 class AccountsTableController : public kit::TableControllerBase {
 public:
-    static constexpr const char* kDepositWindow = "DepositRequestWindowController";
-    static constexpr const char* kWithdrawalWindow = "WithdrawalRequestWindowController";
+    static constexpr const char* kDepositWindow = other_windows::kDepositRequest;
+    static constexpr const char* kWithdrawalWindow = other_windows::kWithdrawalRequest;
 
     // `showAccountCurrency` is the login settings' choice for the "0697" column.
     AccountsTableController(kit::WindowContext& context, bool showAccountCurrency, QWidget* parent = nullptr);

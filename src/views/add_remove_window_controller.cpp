@@ -1,4 +1,5 @@
 #include "views/add_remove_window_controller.h"
+#include "views/register_windows.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -55,7 +56,7 @@ QIcon markIcon(bool marked) {
 
 AddRemoveWindowController::AddRemoveWindowController(kit::WindowContext& context, QWidget* parent)
     : QDialog(parent), context_(context) {
-    setObjectName(kName);
+    setObjectName(kAddRemoveWindow);
     setMinimumSize(620, 420);
     ItemCategoryOutlineView = new QTreeWidget(this);
     ItemCategoryOutlineView->setObjectName("ItemCategoryOutlineView");

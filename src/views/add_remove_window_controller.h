@@ -20,7 +20,6 @@ namespace views {
 
 class AddRemoveWindowController : public QDialog {
 public:
-    static constexpr const char* kName = "AddRemoveWindowController";
     static constexpr int kAddTag = 100;
     static constexpr int kRemoveTag = 200;
 

@@ -25,7 +25,6 @@ class DetailWindowController;
 
 class AdvancedDetailWindowController : public QWidget {
 public:
-    static constexpr const char* kName = "AdvancedDetailWindowController";
     static constexpr const char* kChartKey = "9#4";
     static constexpr int kPaneCount = 7;
 

@@ -22,7 +22,7 @@ std::string text(const std::string& key, std::int64_t language) {
 
 AdvancedWatchlistTableController::AdvancedWatchlistTableController(kit::WindowContext& context, QWidget* parent)
     : kit::TableControllerBase(Setup{kit::TableKind::AdvancedWatchlist, {{"0011", 320, std::nullopt}}, context.language,
-                                     nullptr, &context.sheets, nullptr},
+                                     nullptr, &context.sheets, nullptr, &context.ticker},
                                parent),
       context_(context) {
     setObjectName("advancedWatchlistTableView");

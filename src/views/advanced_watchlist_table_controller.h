@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kit/table_controller_base.h"
+#include "views/other_windows.h"
 #include "views/core/advanced_rows.h"
 #include "views/core/price_marks.h"
 
@@ -20,7 +21,7 @@ namespace views {
 
 class AdvancedWatchlistTableController : public kit::TableControllerBase {
 public:
-    static constexpr const char* kTicketWindow = "TradeTicketWindowController";
+    static constexpr const char* kTicketWindow = other_windows::kTradeTicket;
 
     explicit AdvancedWatchlistTableController(kit::WindowContext& context, QWidget* parent = nullptr);
     ~AdvancedWatchlistTableController() override;

@@ -15,7 +15,8 @@ CancelledOrderTableController::CancelledOrderTableController(kit::WindowContext&
                 &context.preferences, &context.sheets,
                 [&commands = context.commands](const std::optional<std::vector<state::SortDescriptor>>& d) {
                     commands.sortCancelledOrderCollection(d);
-                }},
+                },
+                &context.ticker},
           parent),
       context_(context) {
     setObjectName("cancelledOrderTableView");

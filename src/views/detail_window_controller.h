@@ -35,8 +35,6 @@ class DetailTableModel;
 
 class DetailWindowController : public QDialog {
 public:
-    static constexpr const char* kOpenReceiptName = "DetailWindowController";
-    static constexpr const char* kExecutedReceiptName = "ExecutedDetailWindowController";
     static constexpr const char* kPrintJob = "Delivery Receipt";
     static constexpr int kScheduleDelayMs = 2000;
 

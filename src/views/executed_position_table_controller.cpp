@@ -32,7 +32,7 @@ ExecutedPositionTableController::ExecutedPositionTableController(kit::WindowCont
                                                                  QWidget* parent)
     : kit::TableControllerBase(Setup{kit::TableKind::ExecutedPositions,
                                      positionTableColumns(executedPositionColumnIdentifiers()), context.language,
-                                     &context.preferences, &context.sheets, nullptr},
+                                     &context.preferences, &context.sheets, nullptr, &context.ticker},
                                parent),
       context_(context),
       records_(std::move(sharedRecords)) {

@@ -13,6 +13,7 @@
 
 #include "kit/open_request.h"
 #include "kit/table_controller_base.h"
+#include "views/register_windows.h"
 #include "views/core/position_records.h"
 
 namespace kit {
@@ -24,7 +25,7 @@ namespace views {
 class ExecutedPositionTableController : public kit::TableControllerBase {
 public:
     // The executed receipt; the open table's receipt is another window.
-    static constexpr const char* kReceiptWindow = "ExecutedDetailWindowController";
+    static constexpr const char* kReceiptWindow = kExecutedReceiptWindow;
     static constexpr const char* kReceiptKey = "0481";
 
     // `sharedRecords`: the records another position table of the login found.

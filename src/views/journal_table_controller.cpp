@@ -16,7 +16,7 @@ std::vector<kit::TableColumn> journalColumns() {
 
 JournalTableController::JournalTableController(kit::WindowContext& context, QWidget* parent)
     : kit::TableControllerBase(Setup{kit::TableKind::Journal, journalColumns(), context.language, nullptr,
-                                     &context.sheets, nullptr},
+                                     &context.sheets, nullptr, &context.ticker},
                                parent),
       context_(context) {
     setObjectName("journalTableView");

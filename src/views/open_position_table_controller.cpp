@@ -71,7 +71,8 @@ OpenPositionTableController::OpenPositionTableController(kit::WindowContext& con
                 &context.preferences, &context.sheets,
                 [&commands = context.commands](const std::optional<std::vector<state::SortDescriptor>>& d) {
                     commands.sortOpenOrderCollection(d);
-                }},
+                },
+                &context.ticker},
           parent),
       context_(context),
       records_(std::move(sharedRecords)) {

@@ -19,6 +19,8 @@
 #include "views/core/position_cells.h"
 #include "views/core/position_records.h"
 #include "kit/table_controller_base.h"
+#include "views/other_windows.h"
+#include "views/register_windows.h"
 
 namespace state {
 class SessionView;
@@ -32,14 +34,14 @@ namespace views {
 
 class OpenPositionTableController : public kit::TableControllerBase {
 public:
-    static constexpr const char* kCloseDialog = "ClosendCancelPositionWindowController";
-    static constexpr const char* kModifyDialog = "ModifyPositionWindowController";
-    static constexpr const char* kOffsetWindow = "OffsetPositionWindowController";
-    static constexpr const char* kReceiptWindow = "DetailWindowController";
+    static constexpr const char* kCloseDialog = other_windows::kCloseOrCancel;
+    static constexpr const char* kModifyDialog = other_windows::kModifyOrEdit;
+    static constexpr const char* kOffsetWindow = other_windows::kOffset;
+    static constexpr const char* kReceiptWindow = kOpenReceiptWindow;
     // Row-menu entries in order, by the language key of their title.
     static constexpr std::array<const char*, 4> kEntryKeys = {"0282", "0250", "0480", "0481"};
     static constexpr const char* kCloseAllKey = "0243";
-    static constexpr const char* kCloseAllWindow = "CloseAllWindowController";
+    static constexpr const char* kCloseAllWindow = other_windows::kCloseAll;
 
     // `sharedRecords`: the records another position table of the login found.
     OpenPositionTableController(kit::WindowContext& context, bool baseCurrencyAvailable,

@@ -18,7 +18,8 @@ PendingOrderTableController::PendingOrderTableController(kit::WindowContext& con
                 &context.preferences, &context.sheets,
                 [&commands = context.commands](const std::optional<std::vector<state::SortDescriptor>>& d) {
                     commands.sortPendingOrderCollection(d);
-                }},
+                },
+                &context.ticker},
           parent),
       context_(context) {
     setObjectName("pendingOrderTableView");

@@ -11,6 +11,7 @@
 #include "kit/open_request.h"
 #include "views/core/position_records.h"
 #include "kit/table_controller_base.h"
+#include "views/other_windows.h"
 #include "kit/window_context.h"
 #include "kit/window_opener.h"
 
@@ -23,8 +24,8 @@ namespace views {
 
 class PendingOrderTableController : public kit::TableControllerBase {
 public:
-    static constexpr const char* kCancelDialog = "ClosendCancelPositionWindowController";
-    static constexpr const char* kEditDialog = "ModifyPositionWindowController";
+    static constexpr const char* kCancelDialog = other_windows::kCloseOrCancel;
+    static constexpr const char* kEditDialog = other_windows::kModifyOrEdit;
 
     explicit PendingOrderTableController(kit::WindowContext& context, QWidget* parent = nullptr);
 

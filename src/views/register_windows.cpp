@@ -45,7 +45,7 @@ kit::WindowSpec receiptWindow(const char* name, int type) {
 // The kept floating window of one instrument; the opener gives the code as item or record.
 kit::WindowSpec advancedDetailWindow() {
     kit::WindowSpec window;
-    window.name = AdvancedDetailWindowController::kName;
+    window.name = kAdvancedDetailWindow;
     window.make = [](kit::WindowContext& context) -> QWidget* { return new AdvancedDetailWindowController(context); };
     window.open = [](QWidget* made, const kit::OpenRequest& request) {
         auto* shown = dynamic_cast<AdvancedDetailWindowController*>(made);
@@ -58,7 +58,7 @@ kit::WindowSpec advancedDetailWindow() {
 
 void registerWindows(kit::WindowRegistry& registry) {
     kit::WindowSpec editor;
-    editor.name = AddRemoveWindowController::kName;
+    editor.name = kAddRemoveWindow;
     editor.presentation = kit::Presentation::Sheet;
     editor.make = [](kit::WindowContext& context) -> QWidget* { return new AddRemoveWindowController(context); };
     editor.open = [](QWidget* made, const kit::OpenRequest&) {
@@ -67,8 +67,8 @@ void registerWindows(kit::WindowRegistry& registry) {
         return sheet != nullptr;
     };
     registry.add(std::move(editor));
-    registry.add(receiptWindow(DetailWindowController::kOpenReceiptName, detail_type::kOpenReceipt));
-    registry.add(receiptWindow(DetailWindowController::kExecutedReceiptName, detail_type::kExecutedReceipt));
+    registry.add(receiptWindow(kOpenReceiptWindow, detail_type::kOpenReceipt));
+    registry.add(receiptWindow(kExecutedReceiptWindow, detail_type::kExecutedReceipt));
     registry.add(advancedDetailWindow());
 }
 

@@ -25,7 +25,8 @@ SettledPositionTableController::SettledPositionTableController(kit::WindowContex
                 &context.preferences, &context.sheets,
                 [&commands = context.commands](const std::optional<std::vector<state::SortDescriptor>>& d) {
                     commands.sortSettledOrderCollection(d);
-                }},
+                },
+                &context.ticker},
           parent),
       context_(context) {
     setObjectName("settledPositionTableView");

@@ -43,7 +43,7 @@ QColor qColor(const model::RGBAColor& c) {
 
 WatchlistTableController::WatchlistTableController(kit::WindowContext& context, QWidget* parent)
     : kit::TableControllerBase(Setup{kit::TableKind::Watchlist, watchlistColumns(), context.language,
-                                     &context.preferences, &context.sheets, nullptr},
+                                     &context.preferences, &context.sheets, nullptr, &context.ticker},
                                parent),
       context_(context) {
     for (const kit::TableColumn& c : columns()) {

@@ -15,6 +15,8 @@
 
 #include "views/core/price_marks.h"
 #include "kit/table_controller_base.h"
+#include "views/other_windows.h"
+#include "views/register_windows.h"
 
 namespace model {
 class ItemDetails;
@@ -31,8 +33,8 @@ namespace views {
 class WatchlistTableController : public kit::TableControllerBase {
 public:
     // The name under which the details window is opened.
-    static constexpr const char* kDetailWindow = "AdvancedDetailWindowController";
-    static constexpr const char* kTicketWindow = "TradeTicketWindowController";
+    static constexpr const char* kDetailWindow = kAdvancedDetailWindow;
+    static constexpr const char* kTicketWindow = other_windows::kTradeTicket;
 
     explicit WatchlistTableController(kit::WindowContext& context, QWidget* parent = nullptr);
     ~WatchlistTableController() override;

@@ -16,6 +16,7 @@
 
 #include "charts/chart_view_controller.h"
 #include "charts/chart_window_controller.h"
+#include "chat/register_windows.h"
 #include "kit/core/kit_payloads.h"
 #include "kit/theme_manager.h"
 #include "shell/app_delegate.h"
@@ -28,6 +29,7 @@
 #include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "state/session_notifications.h"
+#include "news/main_window_page.h"
 #include "news/news_table_controller.h"
 #include "views/accounts_table_controller.h"
 #include "views/advanced_watchlist_table_controller.h"
@@ -37,6 +39,9 @@
 #include "views/journal_table_controller.h"
 #include "views/open_position_table_controller.h"
 #include "views/pending_order_table_controller.h"
+#include "views/main_window_pages.h"
+#include "views/other_windows.h"
+#include "views/register_windows.h"
 #include "views/settled_position_table_controller.h"
 #include "views/watchlist_table_controller.h"
 
@@ -285,7 +290,7 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
     EXPECT_TRUE(main->isSheetAttached());
     delegate->menuNeedsUpdate();
     EXPECT_FALSE(delegate->lockAction()->isEnabled());
-    saveScreenshot(main->keptWindow("CloseAllWindowController"), "main_window_placeholder_sheet");
+    saveScreenshot(main->keptWindow("CloseAllWindowController"), "main_window_close_all_sheet");
     qobject_cast<QDialog*>(main->keptWindow("CloseAllWindowController"))->reject();
     EXPECT_FALSE(main->isSheetAttached());
 
@@ -333,7 +338,7 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
 TEST_F(MainWindowTest, PositionTablesFillTheFirstTwoTabs) {
     ASSERT_TRUE(main->openPositions() && main->pendingOrders());
     EXPECT_TRUE(main->mainTabView->widget(0)->isAncestorOf(main->openPositions()));
-    EXPECT_EQ(main->mainTabView->widget(1), main->pendingOrders());
+    EXPECT_TRUE(main->mainTabView->widget(1)->isAncestorOf(main->pendingOrders()));
     EXPECT_EQ(main->mainTabView->tabText(1).toStdString(), tr("21002"));
     EXPECT_EQ(main->openPositions()->rowCount(), int(state::viewOf(*session).getOpenOrderCollection().size()));
     EXPECT_EQ(main->pendingOrders()->rowCount(), int(state::viewOf(*session).getPendingOrderCollection().size()));
@@ -363,7 +368,6 @@ TEST_F(MainWindowTest, OpenWindowByNameRefusesUnknownNamesAndInstruments) {
         {"AccountStatementWindowController", kit::itemRequest("NOT-AN-INSTRUMENT"), false, 0},
         {"AccountStatementWindowController", kit::itemRequest(known), true, 1},
         {"AccountStatementWindowController", kit::recordRequest("42", 1), true, 2},
-        // Known to the command table, not built: the placeholder.
         {"MessagesWindowController", {}, true, 2},
     };
     for (const Case& c : cases) {
@@ -375,6 +379,16 @@ TEST_F(MainWindowTest, OpenWindowByNameRefusesUnknownNamesAndInstruments) {
     EXPECT_EQ(main->keptWindow("AccountStatementWindowController"), statementMade);
     EXPECT_EQ(lastRequest.recordId, "42");
     EXPECT_EQ(lastRequest.mode, 1);
+}
+
+// Every name the command table and the windows open by is one the folders register.
+TEST_F(MainWindowTest, EveryNameOpenedIsRegistered) {
+    std::vector<std::string> names(views::other_windows::kAll.begin(), views::other_windows::kAll.end());
+    for (const MainCommand& command : mainCommands()) names.emplace_back(command.window);
+    for (const char* name : {views::kOpenReceiptWindow, views::kExecutedReceiptWindow, views::kAdvancedDetailWindow,
+                             chat::kNoticeMessageWindow, chat::kChatMessageWindow, chat::kRecentConversationWindow})
+        names.emplace_back(name);
+    for (const std::string& name : names) EXPECT_TRUE(main->registry().contains(name)) << name;
 }
 
 TEST_F(MainWindowTest, RegisteredWindowsAreKeptOrNewAndGuarded) {
@@ -484,7 +498,8 @@ TEST_P(MainWindowSlicesTest, TablesFillAfterTheFrameAndStopWithTheWindow) {
     ASSERT_TRUE(main);
     EXPECT_TRUE(main->window()->isVisible());
     EXPECT_FALSE(main->built());
-    EXPECT_EQ(main->mainTabView->count(), 1);
+    EXPECT_EQ(main->mainTabView->count(), 8);  // every tab, their pages later
+    EXPECT_FALSE(main->pages().made(views::page::kOpenPositions));
     if (GetParam()) {
         main->window()->close();
         kit::testing::runFor(300);  // the steps still posted find the window closing
@@ -509,14 +524,23 @@ TEST_P(MainWindowSlicesTest, TablesFillAfterTheFrameAndStopWithTheWindow) {
     ASSERT_LT(moved.value(0), before.value(0));
     ASSERT_TRUE(runUntil([&] { return main->built(); }, 10000));
     EXPECT_EQ(split->sizes(), moved);
+    // The tabs not yet shown have no page until their first selection.
+    EXPECT_TRUE(main->pages().made(views::page::kWatchlist));
+    EXPECT_FALSE(main->pages().made(views::page::kAdvancedWatchlist));
+    EXPECT_FALSE(main->pages().made(views::page::kPendingOrders));
+    main->mainTabView->setCurrentIndex(1);
+    EXPECT_TRUE(main->pages().made(views::page::kPendingOrders));
+    EXPECT_FALSE(main->pages().made(views::page::kSettledPositions));
     const std::vector<QWidget*> watchlists = {main->watchlist(), main->advancedWatchlist()};
     const std::vector<QWidget*> tabs = {main->pendingOrders(), main->settledPositions(), main->cancelledOrders(),
-                                        main->executedPositions(), main->journal(),          main->newsPanel(),
+                                        main->executedPositions(), main->journal(), main->page(news::kNewsPage),
                                         main->accounts()};
     ASSERT_EQ(main->watchlistTabView->count(), int(watchlists.size()));
     ASSERT_EQ(main->mainTabView->count(), int(tabs.size()) + 1);
-    for (std::size_t i = 0; i < watchlists.size(); ++i) EXPECT_EQ(main->watchlistTabView->widget(int(i)), watchlists[i]);
-    for (std::size_t i = 0; i < tabs.size(); ++i) EXPECT_EQ(main->mainTabView->widget(int(i) + 1), tabs[i]);
+    for (std::size_t i = 0; i < watchlists.size(); ++i)
+        EXPECT_TRUE(main->watchlistTabView->widget(int(i))->isAncestorOf(watchlists[i])) << i;
+    for (std::size_t i = 0; i < tabs.size(); ++i)
+        EXPECT_TRUE(main->mainTabView->widget(int(i) + 1)->isAncestorOf(tabs[i])) << i;
     for (QTabWidget* view : {main->watchlistTabView, main->mainTabView})
         for (int i = 0; i < view->count(); ++i) EXPECT_FALSE(view->tabText(i).isEmpty()) << i;
     EXPECT_TRUE(main->mainTabView->widget(0)->isAncestorOf(main->openPositions()));

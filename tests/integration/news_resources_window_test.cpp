@@ -17,6 +17,7 @@
 #include "chat/resources_view_controller.h"
 #include "integration/app_window_fixture.h"
 #include "kit/core/kit_payloads.h"
+#include "news/main_window_page.h"
 #include "news/news_table_controller.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
@@ -42,7 +43,7 @@ protected:
 };
 
 TEST_F(NewsResourcesTest, NewsTabListsTheSimulatorsFeedAndOpensALink) {
-    news::NewsTableController* panel = main->newsPanel();
+    news::NewsTableController* panel = dynamic_cast<news::NewsTableController*>(main->page(news::kNewsPage));
     ASSERT_TRUE(panel);
     ASSERT_TRUE(runUntil([&] { return panel->webDataList().size() == 3; }, 10000));
     QAbstractItemModel* model = panel->newsTableView()->model();
@@ -65,7 +66,7 @@ TEST_F(NewsResourcesTest, NewsTabListsTheSimulatorsFeedAndOpensALink) {
 }
 
 TEST_F(NewsResourcesTest, HostileNewsAnswersAreRefusedOrReadInBoundedTime) {
-    news::NewsTableController* panel = main->newsPanel();
+    news::NewsTableController* panel = dynamic_cast<news::NewsTableController*>(main->page(news::kNewsPage));
     ASSERT_TRUE(panel);
     ASSERT_TRUE(runUntil([&] { return panel->webDataList().size() == 3; }, 10000));
     auto choose = [&](const char* category) {

@@ -289,7 +289,6 @@ TEST_F(TableFrameworkTest, FontSizeShowsAtTheNextDrawing) {
 }
 
 TEST_F(TableFrameworkTest, NotificationFromAWorkerReloadsOnTheMainThread) {
-    table->refreshTimer().stop();  // only the notification reads the state here
     const int calls = table->getterCalls;
     std::thread worker([] {
         platform::NotificationCenter::defaultCenter().post(state::notifications::kOpenPositionTable);

@@ -1,5 +1,5 @@
 // The main window's rules without a display: the account strip, the network
-// status and server time, the idle quit, the command table and the chart panes.
+// status and server time, the idle quit, the toolbar's tabs and the chart panes.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -108,35 +108,7 @@ TEST(IdleTimeoutChoices, StoredValuesShowTheirChoiceOthersShowNever) {
         EXPECT_EQ(idleTimeoutPosition(stored), position) << stored;
 }
 
-TEST(MainCommands, EachPressFollowsItsOpenOrKeepRule) {
-    struct Case {
-        const char* command;
-        PressState state;
-        PressOutcome outcome;
-    };
-    const PressState fresh{false, false, true, true};
-    const PressState keptHidden{true, false, true, true};
-    const PressState keptVisible{true, true, true, true};
-    for (const Case& c : {
-             Case{"SettingsButtonClicked", fresh, PressOutcome::CreateAndShow},
-             Case{"SettingsButtonClicked", keptVisible, PressOutcome::ShowKept},
-             Case{"ChartButtonClicked", keptVisible, PressOutcome::CreateAndShow},  // one more each press
-             Case{"newDepositRequest", keptVisible, PressOutcome::CreateAndShow},
-             Case{"newWithdrawalRequest", keptVisible, PressOutcome::Nothing},
-             Case{"newWithdrawalRequest", keptHidden, PressOutcome::ShowKept},
-             Case{"aboutApplication", keptVisible, PressOutcome::Nothing},
-             Case{"TradeTicketButtonClicked", {false, false, false, true}, PressOutcome::Nothing},
-             Case{"TradeTicketButtonClicked", keptHidden, PressOutcome::ShowKept},
-             Case{"closeAllButtonClicked", {true, false, true, false}, PressOutcome::Nothing},
-             Case{"closeAllButtonClicked", fresh, PressOutcome::CreateAndShow},
-             Case{"resourcesButtonClicked", keptHidden, PressOutcome::ShowKept},
-         }) {
-        const MainCommand* command = mainCommand(c.command);
-        ASSERT_TRUE(command) << c.command;
-        EXPECT_EQ(pressOutcome(*command, c.state), c.outcome) << c.command;
-    }
-    EXPECT_FALSE(mainCommand("noSuchCommand"));
-
+TEST(MainCommands, ToolbarItemsSelectTheTabOfTheirIndex) {
     EXPECT_EQ(toolbarTabIndex("2", 8), 2);
     for (const char* bad : {"", "x", "8", "-1", "2a"}) EXPECT_FALSE(toolbarTabIndex(bad, 8)) << bad;
 }
