@@ -216,9 +216,9 @@ void TradeTicketWindowController::UpdateValuesinTimer() {
         SymbolTextLabel->setText(QString::fromStdString(it.Code));
         TimeTextLabel->setText(QString::fromStdString(tickTimeText(it.UpdateTime)));
         LowTextLabel->setText(
-            QString("Low : %1").arg(QString::fromStdString(model::Formatter::formatDecimal(it.Low, it.DecimalPlaces))));
-        HighTextLabel->setText(QString("High : %1").arg(
-            QString::fromStdString(model::Formatter::formatDecimal(it.High, it.DecimalPlaces))));
+            QString::fromStdString(text("0196") + " : " + model::Formatter::formatDecimal(it.Low, it.DecimalPlaces)));
+        HighTextLabel->setText(
+            QString::fromStdString(text("0195") + " : " + model::Formatter::formatDecimal(it.High, it.DecimalPlaces)));
         SpreadTextLabel->setText(QString::fromStdString(spreadText(it.Ask, it.Bid, it.priceTick)));
         showPriceButton(true);
         showPriceButton(false);
