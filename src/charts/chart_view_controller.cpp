@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "charts/core/indicator_panel_rules.h"
+#include "state/session_view.h"
 
 namespace charts {
 

@@ -1,10 +1,13 @@
 #include "kit/app_style.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QStyleOption>
 #include <vector>
+
+#include "kit/text_direction.h"
 
 namespace kit {
 
@@ -121,6 +124,13 @@ void AppStyle::drawControl(ControlElement element, const QStyleOption* option, Q
         });
         return;
     }
+    if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
+        element == CE_ItemViewItem && item && item->direction == Qt::RightToLeft) {
+        QStyleOptionViewItem cell = *item;
+        keepFigureLeftToRight(cell);
+        QProxyStyle::drawControl(element, &cell, painter, widget);
+        return;
+    }
     const auto* toolBar = qstyleoption_cast<const QStyleOptionToolBar*>(option);
     if (element != CE_ToolBar || !toolBar) {
         QProxyStyle::drawControl(element, option, painter, widget);
@@ -160,6 +170,12 @@ void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComp
     }, 2 * option->rect.width() + 2);
     bar.subControls = given->subControls & ~SC_ScrollBarGroove;
     QProxyStyle::drawComplexControl(control, &bar, painter, widget);
+}
+
+void AppStyle::polish(QWidget* widget) {
+    QProxyStyle::polish(widget);
+    // Dates, times and numbers in their fields.
+    if (qobject_cast<QAbstractSpinBox*>(widget)) keepLeftToRight(widget);
 }
 
 void installAppStyle() { QApplication::setStyle(new AppStyle); }

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "kit/text_direction.h"
+
 namespace kit {
 
 namespace {
@@ -43,6 +45,11 @@ bool measuresPlainText(const QStyleOptionViewItem& opt) {
 
 QString TextCellDelegate::figureThatFits(const QString& text, double textWidth, double width) {
     return textWidth <= width ? text : QStringLiteral("###");
+}
+
+void TextCellDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    keepFigureLeftToRight(*option);
 }
 
 QSize TextCellDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {

@@ -36,6 +36,8 @@ DetailWindowController::DetailWindowController(kit::WindowContext& context, QWid
     bold.setBold(true);
     titleTextField->setFont(bold);
     model_ = new DetailTableModel(this);
+    if (context_.text)
+        model_->setTitles(QString::fromStdString(context_.text("90519")), QString::fromStdString(context_.text("21301")));
     detailTableView = new QTableView;
     detailTableView->setModel(model_);
     detailTableView->setWordWrap(true);

@@ -1,0 +1,27 @@
+#include "kit/text_direction.h"
+
+#include <QStyleOptionViewItem>
+#include <QWidget>
+
+namespace kit {
+
+bool readsAsFigure(const QString& text) {
+    bool digit = false;
+    for (const QChar c : text) {
+        const QChar::Direction d = c.direction();
+        if (d == QChar::DirR || d == QChar::DirAL || d == QChar::DirRLE || d == QChar::DirRLO || d == QChar::DirRLI)
+            return false;
+        digit = digit || c.isDigit();
+    }
+    return digit;
+}
+
+void keepFigureLeftToRight(QStyleOptionViewItem& option) {
+    if (option.direction == Qt::RightToLeft && readsAsFigure(option.text)) option.direction = Qt::LeftToRight;
+}
+
+void keepLeftToRight(QWidget* widget) {
+    if (widget) widget->setLayoutDirection(Qt::LeftToRight);
+}
+
+}  // namespace kit
