@@ -1,6 +1,5 @@
 #include "kit/app_style.h"
 
-#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -170,12 +169,6 @@ void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComp
     }, 2 * option->rect.width() + 2);
     bar.subControls = given->subControls & ~SC_ScrollBarGroove;
     QProxyStyle::drawComplexControl(control, &bar, painter, widget);
-}
-
-void AppStyle::polish(QWidget* widget) {
-    QProxyStyle::polish(widget);
-    // Dates, times and numbers in their fields.
-    if (qobject_cast<QAbstractSpinBox*>(widget)) keepLeftToRight(widget);
 }
 
 void installAppStyle() { QApplication::setStyle(new AppStyle); }

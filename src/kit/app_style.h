@@ -5,8 +5,8 @@
 // backgrounds without Fusion's colour work. The pixels are the same; the
 // raster engine no longer strokes their long translucent lines pixel by pixel,
 // nor hands each tall fill to its thread pool and waits, which cost
-// milliseconds per window paint. Figures (table cells, date and number
-// fields) read left to right in a right-to-left layout too.
+// milliseconds per window paint. Table cells of figures read left to
+// right in a right-to-left layout too.
 #include <QProxyStyle>
 
 namespace kit {
@@ -20,8 +20,6 @@ public:
                      const QWidget* widget = nullptr) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
                             const QWidget* widget = nullptr) const override;
-    void polish(QWidget* widget) override;
-    using QProxyStyle::polish;
 };
 
 // Makes AppStyle the application's style.

@@ -2,6 +2,7 @@
 // no text clipped, every glyph in a font, Arabic, Dari and Pashto right to left.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDateTimeEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextLayout>
@@ -157,6 +158,9 @@ TEST_P(LanguageWindowsTest, TextsFitRenderAndReadInTheLanguagesDirection) {
     QWidget* statement = main->keptWindow("AccountStatementWindowController");
     ASSERT_TRUE(statement && runUntil([&] { return statement->isVisible(); }));
     EXPECT_TRUE(statement->isRightToLeft());
+    for (QDateTimeEdit* date : statement->findChildren<QDateTimeEdit*>()) {
+        EXPECT_TRUE(date->isLeftToRight()) << date->text().toStdString();
+    }
     kit::testing::runFor(1000);
     bothThemes(statement, "statement");
     ASSERT_TRUE(main->runCommand("ChatButtonClicked"));
