@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -55,10 +56,22 @@ bool holdsUnknownEscape(const std::string& line) {
     return false;
 }
 
-// Entries that read the same in every language: codes and names (no small letter).
-bool sameEverywhere(const std::string& key, const std::string& english) {
-    static const std::set<std::string> names = {};
-    return names.count(key) || std::none_of(english.begin(), english.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+// Entries that may read as in English: codes (no small letter), the trading terms traders
+// of every language use as they are, and words spelt the same in the language.
+bool mayReadAsEnglish(const std::string& folder, const std::string& english) {
+    static const std::set<std::string> terms = {"Bid",   "Ask",  "Spread", "Stop Loss", "Take Profit",
+                                                "Forex", "Demo", "E-mail", "Chat",      "Port"};
+    static const std::map<std::string, std::set<std::string>> sameWords = {
+        {"fr", {"Code", "Commission", "Date", "Description", "Instruments", "Journal", "Message", "Messages", "Simple",
+                "Sports", "Type", "Version", "minutes"}},
+        {"spanish", {"Error", "General", "Simple"}},
+        {"indonesien", {"Debit", "Interval", "Leverage", "Margin", "Offset", "Order", "Server", "Status"}},
+        // Order types are named as on the trading platforms.
+        {"ru", {"Buy Limit {0} {1} @ {2}", "Buy Stop {0} {1} @ {2}", "Sell Limit {0} {1} @ {2}", "Sell Stop {0} {1} @ {2}"}},
+    };
+    if (std::none_of(english.begin(), english.end(), [](char c) { return c >= 'a' && c <= 'z'; })) return true;
+    const auto words = sameWords.find(folder);
+    return terms.count(english) || (words != sameWords.end() && words->second.count(english));
 }
 
 class StringTables : public ::testing::TestWithParam<std::string> {
@@ -104,13 +117,13 @@ TEST_P(StringTables, KeepTheEnglishPlaceholdersAndValidEscapes) {
     }
 }
 
-// Fails until the translations are in: a table that copies English gives the trader English.
+// A table that copies English gives the trader English.
 TEST_P(StringTables, TranslateAllButAHandfulOfEntries) {
     if (GetParam() == "en") GTEST_SKIP();
-    constexpr int kHandful = 10;
+    constexpr int kHandful = 5;
     std::vector<std::string> same;
     for (const auto& [key, text] : table)
-        if (const auto it = english.find(key); it != english.end() && it->second == text && !sameEverywhere(key, text))
+        if (const auto it = english.find(key); it != english.end() && it->second == text && !mayReadAsEnglish(GetParam(), text))
             same.push_back(key + " \"" + text + "\"");
     std::string list;
     for (std::size_t i = 0; i < same.size() && i < 20; ++i) list += "\n  " + same[i];
