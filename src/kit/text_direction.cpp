@@ -1,5 +1,6 @@
 #include "kit/text_direction.h"
 
+#include <QGuiApplication>
 #include <QStyleOptionViewItem>
 #include <QWidget>
 
@@ -22,6 +23,13 @@ void keepFigureLeftToRight(QStyleOptionViewItem& option) {
 
 void keepLeftToRight(QWidget* widget) {
     if (widget) widget->setLayoutDirection(Qt::LeftToRight);
+}
+
+QString labelledFigure(const QString& text) {
+    const QString prefix = QStringLiteral(": ");
+    if (!QGuiApplication::isRightToLeft() || !text.startsWith(prefix)) return text;
+    // A right-to-left mark opens the line; the figure is isolated left to right.
+    return QChar(0x200F) + prefix + QChar(0x2066) + text.mid(prefix.size()) + QChar(0x2069);
 }
 
 }  // namespace kit

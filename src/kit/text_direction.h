@@ -13,5 +13,8 @@ bool readsAsFigure(const QString& text);
 void keepFigureLeftToRight(QStyleOptionViewItem& option);
 // A field or label of figures stays left to right whatever the application's direction.
 void keepLeftToRight(QWidget* widget);
+// A value shown after its label as ": figure": in a right-to-left window the colon stays
+// beside the label (right of the figure) and the figure reads left to right, its sign first.
+QString labelledFigure(const QString& text);
 
 }  // namespace kit
