@@ -101,7 +101,7 @@ void TradeTicketWindowController::takeProfitCheckboxSelect() {
         TakeProfitPriceTextField->clear();
     }
     SetStepperValues();
-    checkandloadOrderTypesforMultiAccount(OrderTypeComboBox->currentText().toStdString());
+    checkandloadOrderTypesforMultiAccount(chosenName(OrderTypeComboBox));
 }
 
 void TradeTicketWindowController::stopLossCheckboxSelect() {
@@ -115,7 +115,7 @@ void TradeTicketWindowController::stopLossCheckboxSelect() {
         StopLossPriceTextField->clear();
     }
     SetStepperValues();
-    checkandloadOrderTypesforMultiAccount(OrderTypeComboBox->currentText().toStdString());
+    checkandloadOrderTypesforMultiAccount(chosenName(OrderTypeComboBox));
 }
 
 void TradeTicketWindowController::SetTextFieldColor(bool invalid, QLineEdit* field) {
@@ -179,7 +179,7 @@ void TradeTicketWindowController::deviationCheckboxSelect() {
     const bool ticked = DeviationCheckBox->isChecked();
     setEnableDeviationControl(ticked);
     DeviationTextField->setText(ticked ? "0" : "");
-    checkandloadOrderTypesforMultiAccount(OrderTypeComboBox->currentText().toStdString());
+    checkandloadOrderTypesforMultiAccount(chosenName(OrderTypeComboBox));
 }
 
 bool TradeTicketWindowController::DeviationValidation() {

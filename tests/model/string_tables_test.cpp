@@ -60,7 +60,8 @@ bool holdsUnknownEscape(const std::string& line) {
 // of every language use as they are, and words spelt the same in the language.
 bool mayReadAsEnglish(const std::string& folder, const std::string& english) {
     static const std::set<std::string> terms = {"Bid",   "Ask",  "Spread", "Stop Loss", "Take Profit",
-                                                "Forex", "Demo", "E-mail", "Chat",      "Port"};
+                                                "Forex", "Demo", "E-mail", "Chat",      "Port",
+                                                "Limit", "Stop"};
     static const std::map<std::string, std::set<std::string>> sameWords = {
         {"fr", {"Code", "Commission", "Date", "Description", "Instruments", "Journal", "Message", "Messages", "Simple",
                 "Sports", "Type", "Version", "minutes"}},
