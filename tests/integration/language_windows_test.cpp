@@ -124,6 +124,11 @@ TEST_P(LanguageWindowsTest, TextsFitRenderAndReadInTheLanguagesDirection) {
     shell::LoginWindow* login = delegate->window();
     ASSERT_EQ(login->languagesComboBox->currentIndex(), GetParam());
     EXPECT_EQ(QApplication::layoutDirection(), rightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    // Another language chosen in the list turns the direction as it reads.
+    delegate->setLanguage(GetParam() == 5 ? 0 : 5);
+    EXPECT_EQ(login->isRightToLeft(), GetParam() != 5);
+    delegate->setLanguage(GetParam());
+    EXPECT_EQ(login->isRightToLeft(), rightToLeft());
 
     // Its name in the list and every text of its table have a font that holds their glyphs.
     ASSERT_NE(missingGlyphs(QString(QChar(0xE000)), login->font()), "");  // a character no font holds is found
