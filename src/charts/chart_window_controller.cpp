@@ -88,7 +88,7 @@ void ChartWindowController::buildLayout() {
     popover_->setFrameShape(QFrame::StyledPanel);
     auto* popoverLayout = new QVBoxLayout(popover_);
     popoverLayout->setContentsMargins(2, 2, 2, 2);
-    panel_ = new ChartAnalysisViewController(popover_);
+    panel_ = new ChartAnalysisViewController(popover_, [this](const std::string& key) { return text(key); });
     popoverLayout->addWidget(panel_);
     popover_->resize(460, 400);
 

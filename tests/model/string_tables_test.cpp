@@ -64,7 +64,7 @@ bool mayReadAsEnglish(const std::string& folder, const std::string& english) {
                                                 "Limit", "Stop"};
     static const std::map<std::string, std::set<std::string>> sameWords = {
         {"fr", {"Code", "Commission", "Date", "Description", "Instruments", "Journal", "Message", "Messages", "Simple",
-                "Sports", "Type", "Version", "minutes"}},
+                "Signal", "Sports", "Type", "Version", "minutes"}},
         {"spanish", {"Error", "General", "Simple"}},
         {"indonesien", {"Debit", "Interval", "Leverage", "Margin", "Offset", "Order", "Server", "Status"}},
         // Order types are named as on the trading platforms.
