@@ -1,7 +1,9 @@
 # Shared by ./run, ./test and .ci/run.
 TC_PACKAGES=(build-essential cmake ninja-build pkg-config libzmq3-dev zlib1g-dev libssl-dev libasio-dev libexpat1-dev
              qt6-base-dev qt6-multimedia-dev libxss-dev libgtest-dev libgmock-dev openssl
-             nlohmann-json3-dev xvfb xauth)
+             nlohmann-json3-dev xvfb xauth
+             # Scripts of the languages offered at login: Arabic, Bengali, Devanagari (core), Chinese (cjk).
+             fonts-noto-core fonts-noto-cjk)
 
 tc_install_packages() {
   local missing=()

@@ -67,14 +67,18 @@ QColor firstColour(const std::string& key, Indicator which) {
     return QColor(255, 0, 255);
 }
 
-QString fieldLabel(const std::string& key) {
-    static const std::map<std::string, QString> labels{
-        {"Period", "Period"},     {"Deviation", "Deviation"}, {"FastPeriod", "Fast"},  {"SlowPeriod", "Slow"},
-        {"SignalPeriod", "Signal"}, {"%KPeriod ", "%K"},      {"%DPeriod ", "%D"},     {"Slowing", "Slowing"},
-        {"JawsPeriod", "Jaws"},   {"TeethPeriod", "Teeth"},   {"LipsPeriod", "Lips"},
+// The label of a setting in the language of `text` (its English without one); codes ("%K") as they are.
+QString fieldLabel(const std::string& key, const std::function<std::string(const std::string&)>& text) {
+    static const std::map<std::string, std::pair<const char*, const char*>> labels{
+        {"Period", {"90525", "Period"}},        {"Deviation", {"90526", "Deviation"}}, {"FastPeriod", {"90527", "Fast"}},
+        {"SlowPeriod", {"90528", "Slow"}},      {"SignalPeriod", {"90529", "Signal"}}, {"%KPeriod ", {nullptr, "%K"}},
+        {"%DPeriod ", {nullptr, "%D"}},         {"Slowing", {"90530", "Slowing"}},     {"JawsPeriod", {"90531", "Jaws"}},
+        {"TeethPeriod", {"90532", "Teeth"}},    {"LipsPeriod", {"90533", "Lips"}},
     };
     const auto it = labels.find(key);
-    return it == labels.end() ? QString::fromStdString(key) : it->second;
+    if (it == labels.end()) return QString::fromStdString(key);
+    const auto& [languageKey, english] = it->second;
+    return QString::fromStdString(text && languageKey ? text(languageKey) : english);
 }
 
 QIcon swatch(const QColor& colour) {
@@ -85,7 +89,9 @@ QIcon swatch(const QColor& colour) {
 
 }  // namespace
 
-ChartAnalysisViewController::ChartAnalysisViewController(QWidget* parent) : QWidget(parent) {
+ChartAnalysisViewController::ChartAnalysisViewController(QWidget* parent,
+                                                         std::function<std::string(const std::string&)> text)
+    : QWidget(parent), text_(std::move(text)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     scrollView_ = new QScrollArea(this);
@@ -116,7 +122,7 @@ void ChartAnalysisViewController::addRow(const PanelBox& panelBox, QWidget* cont
     if (d.hasDeviation) keys.push_back("Deviation");
     const auto values = firstValues(which);
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        line->addWidget(kit::plainLabel(fieldLabel(keys[i]), content));
+        line->addWidget(kit::plainLabel(fieldLabel(keys[i], text_), content));
         auto* field = new kit::CustomTextField(content);
         field->setText(i < values.size() ? values[i] : "14");
         field->setFixedWidth(48);

@@ -12,6 +12,7 @@
 #include <QVariantMap>
 #include <QWidget>
 #include <map>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,9 @@ public:
 class ChartAnalysisViewController : public QWidget {
     Q_OBJECT
 public:
-    explicit ChartAnalysisViewController(QWidget* parent = nullptr);
+    // `text` gives the settings' labels in the language.
+    explicit ChartAnalysisViewController(QWidget* parent = nullptr,
+                                         std::function<std::string(const std::string&)> text = {});
 
     void setDelegate(ChartAnalysisViewControllerDelegate* delegate) { chartAnalysisDelegate_ = delegate; }
     // Unticks the ticked sub-graph boxes other than `sender`; no delegate call.
@@ -47,6 +50,7 @@ public:
     QScrollArea* scrollView() const { return scrollView_; }
 
 private:
+    std::function<std::string(const std::string&)> text_;
     struct Row {
         QCheckBox* box = nullptr;
         std::vector<std::pair<std::string, QLineEdit*>> fields;

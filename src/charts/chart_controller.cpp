@@ -8,6 +8,7 @@
 #include "charts/core/chart_interval.h"
 #include "charts/indicator_sub_graph.h"
 #include "kit/plain_text.h"
+#include "kit/text_direction.h"
 #include "model/message_checker.h"
 #include "platform/clock.h"
 #include "platform/log.h"
@@ -31,6 +32,8 @@ std::optional<int> leadingInt(std::string_view text) {
 ChartController::ChartController(std::weak_ptr<const state::SessionView> session,
                                  std::weak_ptr<state::SessionCommands> commands, QWidget* parent)
     : QWidget(parent), session_(std::move(session)), commands_(std::move(commands)) {
+    // Time runs left to right and prices sit on the right in every language.
+    kit::keepLeftToRight(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "charts/core/indicator_panel_rules.h"
+#include "state/session_view.h"
 
 namespace charts {
 
@@ -44,6 +45,11 @@ void ChartViewController::awakeFromNib() {
     layout->setSpacing(2);
     auto* bar = new QHBoxLayout;
     bar->setSpacing(2);
+    // A key the table lacks shows as itself.
+    const auto session = session_.lock();
+    const auto text = [&session](const char* key) {
+        return QString::fromStdString(session ? session->text(key) : std::string(key));
+    };
     auto button = [&](const QString& title) {
         auto* b = new QToolButton(this);
         b->setText(title);
@@ -51,13 +57,13 @@ void ChartViewController::awakeFromNib() {
         bar->addWidget(b);
         return b;
     };
-    chartTypeButton_ = button("Type");
-    chartIntervalButton_ = button("Interval");
-    chartThemeButton_ = button("Theme");
+    chartTypeButton_ = button(text("90513"));
+    chartIntervalButton_ = button(text("90500"));
+    chartThemeButton_ = button(text("0367"));
     bar->addStretch(1);
-    crosshairButton_ = button("+");
+    crosshairButton_ = button(QStringLiteral("+"));
     crosshairButton_->setCheckable(true);
-    auto* scroll = button(">|");
+    auto* scroll = button(QStringLiteral(">|"));
     layout->addLayout(bar);
     chartController_ = new ChartController(session_, commands_, this);
     chartController_->setMinimumSize(120, 100);
@@ -65,16 +71,17 @@ void ChartViewController::awakeFromNib() {
     if (ticker_) chartController_->followTicker(*ticker_);
     layout->addWidget(chartController_, 1);
 
+    // "OHLC" is a name in every language.
     chartTypeMenu_ = new QMenu(this);
-    for (const auto& [tag, title] : {std::pair{0, "Line"}, std::pair{1, "OHLC"}, std::pair{2, "Candlestick"}})
-        chartTypeMenu_->addAction(title, this, [this, tag = tag] { chartTypeSelected(tag); });
+    const QString types[] = {text("90501"), QStringLiteral("OHLC"), text("90502")};
+    for (int tag = 0; tag < 3; ++tag) chartTypeMenu_->addAction(types[tag], this, [this, tag] { chartTypeSelected(tag); });
     chartIntervalMenu_ = new QMenu(this);
-    const char* intervals[] = {"1 Minute", "5 Minutes", "10 Minutes", "15 Minutes", "30 Minutes", "Hourly", "Daily", "Weekly"};
+    const char* intervals[] = {"90503", "90504", "90505", "90506", "90507", "90508", "0201", "90509"};
     for (int tag = 0; tag < 8; ++tag)
-        chartIntervalMenu_->addAction(intervals[tag], this, [this, tag] { intervalSelected(tag); });
+        chartIntervalMenu_->addAction(text(intervals[tag]), this, [this, tag] { intervalSelected(tag); });
     chartThemeMenu_ = new QMenu(this);
-    for (const auto& [tag, title] : {std::pair{0, "Dark"}, std::pair{1, "Light"}})
-        chartThemeMenu_->addAction(title, this, [this, tag = tag] { chartThemeMenuClicked(tag); });
+    for (const auto& [tag, key] : {std::pair{0, "0842"}, std::pair{1, "0843"}})
+        chartThemeMenu_->addAction(text(key), this, [this, tag = tag] { chartThemeMenuClicked(tag); });
     connect(chartTypeButton_, &QToolButton::clicked, this, [this] { chartTypeButtonClicked(); });
     connect(chartIntervalButton_, &QToolButton::clicked, this, [this] { chartIntervalButtonClicked(); });
     connect(chartThemeButton_, &QToolButton::clicked, this, [this] { chartThemeButtonClicked(); });

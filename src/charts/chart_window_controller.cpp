@@ -88,7 +88,7 @@ void ChartWindowController::buildLayout() {
     popover_->setFrameShape(QFrame::StyledPanel);
     auto* popoverLayout = new QVBoxLayout(popover_);
     popoverLayout->setContentsMargins(2, 2, 2, 2);
-    panel_ = new ChartAnalysisViewController(popover_);
+    panel_ = new ChartAnalysisViewController(popover_, [this](const std::string& key) { return text(key); });
     popoverLayout->addWidget(panel_);
     popover_->resize(460, 400);
 
@@ -133,9 +133,9 @@ void ChartWindowController::fillPopUps() {
     intervalPopUpButton_->clear();
     chartTypePopButton_->clear();
     for (const std::string& title : windowIntervalTitles()) intervalPopUpButton_->addItem(QString::fromStdString(title));
-    const auto& types = windowChartTypeTitles();
+    const auto& types = windowChartTypeKeys();
     for (std::size_t i = 0; i < types.size(); ++i)
-        chartTypePopButton_->addItem(imageNamed(windowChartTypeImages()[i]), QString::fromStdString(types[i]));
+        chartTypePopButton_->addItem(imageNamed(windowChartTypeImages()[i]), QString::fromStdString(text(types[i])));
     backupSymbolsArray_ = context_.view.watchlistCodes();
     for (const std::string& code : backupSymbolsArray_) {
         const auto item = context_.view.instrument(code);

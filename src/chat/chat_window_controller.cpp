@@ -178,7 +178,7 @@ void ChatWindowController::ChatSupportSelectedAtIndex(const model::ChatQueue& qu
 
 void ChatWindowController::LoadRequestQueueMessageAlertView() {
     if (requestDialog_) requestDialog_->deleteLater();
-    auto* dialog = new QueueRequestDialog(this);
+    auto* dialog = new QueueRequestDialog(this, context_.text);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     requestDialog_ = dialog;
     const std::string queueId = UserName_;

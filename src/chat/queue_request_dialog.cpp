@@ -9,20 +9,22 @@
 
 namespace chat {
 
-QueueRequestDialog::QueueRequestDialog(QWidget* parent) : QDialog(parent) {
+QueueRequestDialog::QueueRequestDialog(QWidget* parent, const std::function<std::string(const std::string&)>& text)
+    : QDialog(parent) {
+    const auto qs = [&text](const char* key) { return QString::fromStdString(text ? text(key) : std::string(key)); };
     setObjectName("queueRequestDialog");
-    setWindowTitle("Request Message");
+    setWindowTitle(qs("90514"));
     setWindowModality(Qt::WindowModal);
-    auto* message = kit::plainLabel("Request Message", this);
+    auto* message = kit::plainLabel(qs("90514"), this);
     QFont bold = message->font();
     bold.setBold(true);
     message->setFont(bold);
-    field_ = new QLineEdit("Hi", this);
+    field_ = new QLineEdit(qs("90515"), this);
     field_->setObjectName("requestField");
     field_->setMinimumWidth(250);
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* request = buttons->addButton("Request", QDialogButtonBox::AcceptRole);
-    buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
+    QPushButton* request = buttons->addButton(qs("90516"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(qs("0060"), QDialogButtonBox::RejectRole);
     request->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

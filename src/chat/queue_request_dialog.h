@@ -1,8 +1,9 @@
 #pragma once
 // Asks for the first text of a request to a support queue: "Request Message",
-// a field holding "Hi", "Request" and "Cancel". Opened as a sheet.
+// a field holding "Hi", "Request" and "Cancel", in the language of `text`. Opened as a sheet.
 #include <QDialog>
 #include <functional>
+#include <string>
 
 class QLineEdit;
 
@@ -10,7 +11,7 @@ namespace chat {
 
 class QueueRequestDialog : public QDialog {
 public:
-    explicit QueueRequestDialog(QWidget* parent);
+    QueueRequestDialog(QWidget* parent, const std::function<std::string(const std::string&)>& text);
     QLineEdit* field() const { return field_; }
     // The text as typed, empty allowed.
     QString requestText() const;

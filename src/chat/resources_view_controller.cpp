@@ -17,8 +17,6 @@ namespace chat {
 
 namespace {
 
-constexpr const char* kTitleColumn = "Title";
-
 QIcon browserImage() {
     const auto path = platform::ResourceBundle::pathForResource("images/browser_img", "png");
     return path ? QIcon(QString::fromStdString(*path)) : QIcon();
@@ -49,7 +47,7 @@ QVariant ResourcesTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant ResourcesTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section != 0) return {};
-    return QString(kTitleColumn);
+    return title_;
 }
 
 ResourcesViewController::ResourcesViewController(kit::WindowContext& context, QWidget* parent)
@@ -58,6 +56,7 @@ ResourcesViewController::ResourcesViewController(kit::WindowContext& context, QW
     // The list does not change during the login: read once.
     const auto rows = context_.view.getResourceCollection();
     model_ = new ResourcesTableModel(rows, this);
+    model_->setTitle(QString::fromStdString(context_.text("0452")));
     resourcesTableView_ = new QTableView(this);
     resourcesTableView_->setObjectName("resourcesTableView");
     resourcesTableView_->setModel(model_);

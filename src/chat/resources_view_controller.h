@@ -23,6 +23,8 @@ namespace chat {
 class ResourcesTableModel : public QAbstractTableModel {
 public:
     ResourcesTableModel(std::vector<std::shared_ptr<model::ResourceDetails>> rows, QObject* parent);
+    // The column's title in the language.
+    void setTitle(const QString& title) { title_ = title; }
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -31,6 +33,7 @@ public:
 
 private:
     std::vector<std::shared_ptr<model::ResourceDetails>> rows_;
+    QString title_ = QStringLiteral("Title");
     QIcon browser_;
 };
 

@@ -17,6 +17,7 @@
 #include "funds/detail_lines_model.h"
 #include "funds/funds_form.h"
 #include "kit/control_texts_walk.h"
+#include "kit/text_direction.h"
 #include "kit/core/kit_payloads.h"
 #include "kit/plain_text.h"
 #include "kit/theme_manager.h"
@@ -102,6 +103,7 @@ void DepositRequestWindowController::buildForm(QWidget* page) {
     accountNameTextField->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     depositModeComboBox = new QComboBox(accountView);
     depositDatePicker = new QDateTimeEdit(accountView);
+    kit::keepLeftToRight(depositDatePicker);
     depositDatePicker->setDisplayFormat("MM/dd/yyyy HH:mm:ss");
     depositDatePicker->setCalendarPopup(true);
     account->addRow(taggedLabel(12, accountView), accountComboBox);

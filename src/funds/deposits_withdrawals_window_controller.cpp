@@ -17,6 +17,7 @@
 #include "funds/financial_transactions_model.h"
 #include "funds/funds_form.h"
 #include "kit/control_texts_walk.h"
+#include "kit/text_direction.h"
 #include "kit/controls/input_filter_fields.h"
 #include "kit/core/kit_payloads.h"
 #include "kit/theme_manager.h"
@@ -70,6 +71,8 @@ DepositsWithdrawalsWindowController::DepositsWithdrawalsWindowController(kit::Wi
     transactioncodeComboBox = editableBox(this);
     fromDatePicker = new QDateTimeEdit(this);
     toDatePicker = new QDateTimeEdit(this);
+    kit::keepLeftToRight(fromDatePicker);
+    kit::keepLeftToRight(toDatePicker);
     for (QDateTimeEdit* picker : {fromDatePicker, toDatePicker}) {
         picker->setDisplayFormat("MM/dd/yyyy HH:mm:ss");
         picker->setCalendarPopup(true);

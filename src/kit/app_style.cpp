@@ -7,6 +7,8 @@
 #include <QStyleOption>
 #include <cstring>
 
+#include "kit/text_direction.h"
+
 namespace kit {
 
 namespace {
@@ -59,6 +61,13 @@ AppStyle::AppStyle(const QString& baseKey)
 
 void AppStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                            const QWidget* widget) const {
+    if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
+        element == CE_ItemViewItem && item && item->direction == Qt::RightToLeft) {
+        QStyleOptionViewItem cell = *item;
+        keepFigureLeftToRight(cell);
+        QProxyStyle::drawControl(element, &cell, painter, widget);
+        return;
+    }
     // Fusion shades only a main window's toolbars.
     const auto* bar = qstyleoption_cast<const QStyleOptionToolBar*>(option);
     if (!caches_ || element != CE_ToolBar || !bar || !widget ||

@@ -3,7 +3,8 @@
 // QT_STYLE_OVERRIDE) or else Fusion. Over Fusion, the scroll bars' grooves and
 // the main window's toolbars, whose long gradients and translucent lines cost
 // a millisecond or more a paint, are drawn once per state, size, palette and
-// device pixel ratio into a QPixmapCache entry and then blitted.
+// device pixel ratio into a QPixmapCache entry and then blitted. Table cells
+// of figures read left to right in a right-to-left layout too.
 #include <QProxyStyle>
 
 namespace kit {

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include "kit/text_direction.h"
+
 namespace kit {
 
 namespace {
@@ -23,6 +25,11 @@ bool drawsPlainText(const QStyleOptionViewItem& opt) {
 
 QString TextCellDelegate::figureThatFits(const QString& text, double textWidth, double width) {
     return textWidth <= width ? text : QStringLiteral("###");
+}
+
+void TextCellDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    keepFigureLeftToRight(*option);
 }
 
 void TextCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {

@@ -20,6 +20,8 @@ public:
     static QString figureThatFits(const QString& text, double textWidth, double width);
 
 protected:
+    // As the style's, with a cell of figures drawn left to right in a right-to-left table.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
     // Draws an initialised option as the style's item view cell would.
     void drawCell(QPainter* painter, const QStyleOptionViewItem& opt) const;
 

@@ -134,6 +134,11 @@ StringTable::Map StringTable::parse(const std::string& text, std::vector<std::si
     return table;
 }
 
+bool LanguageString::readsRightToLeft(std::int64_t languageIndex) {
+    const std::string folder = languageFolder(languageIndex);
+    return folder == "ar" || folder == "fa-AF" || folder == "ps-AF";
+}
+
 const std::vector<std::string>& LanguageString::languageFolders() {
     static const std::vector<std::string> folders = {"en",         "zh-Hans", "ne",      "fa-AF",
                                                      "ps-AF",      "ar",      "ru",      "fr",

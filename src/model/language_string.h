@@ -37,6 +37,8 @@ class LanguageString {
 
     // Folder name of a language index ("en" for any index outside the list).
     static std::string languageFolder(std::int64_t languageIndex);
+    // Arabic, Dari and Pashto: windows lay out right to left.
+    static bool readsRightToLeft(std::int64_t languageIndex);
     static const std::vector<std::string>& languageFolders();
 
     // The product localization list of the login settings in use.

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "kit/controls/input_filter_fields.h"
+#include "kit/text_direction.h"
 #include "kit/plain_text.h"
 #include "kit/window_context.h"
 #include "reports/account_statement_window_controller.h"
@@ -132,6 +133,7 @@ void AccountStatementWindowController::buildWindow() {
     fromDatePicker = new QDateTimeEdit;
     toDatePicker = new QDateTimeEdit;
     for (QDateTimeEdit* picker : {fromDatePicker, toDatePicker}) {
+        kit::keepLeftToRight(picker);
         picker->setDisplayFormat("MM/dd/yyyy HH:mm:ss");
         picker->setCalendarPopup(true);
     }

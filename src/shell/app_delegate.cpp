@@ -163,6 +163,10 @@ void AppDelegate::setLanguage(std::int64_t index) {
     } else {
         platform::Log::warning("Language index " + std::to_string(index) + " is not in the list");
     }
+    // Every window opened after this lays out in the language's direction.
+    QGuiApplication::setLayoutDirection(model::LanguageString::readsRightToLeft(session_->selectedLanguage())
+                                            ? Qt::RightToLeft
+                                            : Qt::LeftToRight);
     window_->updateLanguageStrings(session_->selectedLanguage());
     lock_->updateLanguageStrings(session_->selectedLanguage(), appName_);
     aboutAction_->setText(QString::fromStdString(text("21018")));

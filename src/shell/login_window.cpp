@@ -215,7 +215,11 @@ void LoginWindow::updateLanguageStrings(std::int64_t language) {
     drawerButton->setText(keyText(language, "10973"));
     demouserCreationButton->setText(keyText(language, "0313"));
     openliveaccountButton->setText(keyText(language, "10988"));
-    adjustSize();
+    // As wide as this language's texts, longer or shorter than the last one's (adjustSize
+    // would cap it at two thirds of the screen).
+    layout()->activate();
+    resize(sizeHint().expandedTo(minimumSize()));
+    if (isVisible()) kit::keepOnScreen(*this);
 }
 
 void LoginWindow::updateRememberNote() {

@@ -7,6 +7,7 @@
 
 #include "kit/core/kit_payloads.h"
 #include "kit/core/preference_manager.h"
+#include "kit/text_direction.h"
 #include "kit/theme_manager.h"
 #include "shell/app_delegate.h"
 #include "shell/core/account_strip.h"
@@ -278,7 +279,7 @@ void MainWindowController::loadAccountDetails() {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         stripLabels[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         stripValues[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        const QString value = QString::fromStdString(rows[i].value);
+        const QString value = kit::labelledFigure(QString::fromStdString(rows[i].value));
         if (stripValues[i]->text() != value) stripValues[i]->setText(value);
     }
 }

@@ -168,7 +168,8 @@ QWidget* MainWindowController::buildChartPanes() {
                                                       delegate_.session().sharedCommands(), ticker_.get(), pane);
         chart->awakeFromNib();
         frame->addWidget(chart);
-        pane->setMinimumSize(160, 120);
+        // As wide as its tool bar's texts in the language: none is cut.
+        pane->setMinimumHeight(120);
         ChartViews[i] = pane;
         chartViewControllers[i] = chart;
         grid->addWidget(pane);

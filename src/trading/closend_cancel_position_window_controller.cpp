@@ -183,7 +183,7 @@ void ClosendCancelPositionWindowController::fillClose(const model::Order& positi
     QuantityComboField->setEditText(q(quantity));
     shownQuantity_ = q(quantity);
     QuantityDescriptionTextField->setText(q(quantityDescription(quantity, item ? item->ContractSize : 0)));
-    OrderTypeTextField->setText("Market");
+    OrderTypeTextField->setText(q(text("0068")));
     OrderPriceTextField->setText(q(priceText(position.OrderPrice, item)));
     showLivePrice(position, item);
     showEstimatedPL(position, item);

@@ -5,6 +5,7 @@
 
 #include "kit/controls/input_filter_fields.h"
 #include "kit/plain_text.h"
+#include "kit/text_direction.h"
 #include "model/language_string.h"
 
 namespace trading {
@@ -98,6 +99,7 @@ void numberField(QLineEdit* field) {
     font.setPointSizeF(size > 0 ? size : 10);
     field->setFont(font);
     field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    kit::keepLeftToRight(field);
 }
 
 QLineEdit* valueField(bool number) {

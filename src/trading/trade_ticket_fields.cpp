@@ -101,7 +101,7 @@ void TradeTicketWindowController::takeProfitCheckboxSelect() {
         TakeProfitPriceTextField->clear();
     }
     SetStepperValues();
-    checkandloadOrderTypesforMultiAccount(OrderTypeComboBox->currentText().toStdString());
+    checkandloadOrderTypesforMultiAccount(chosenName(OrderTypeComboBox));
 }
 
 void TradeTicketWindowController::stopLossCheckboxSelect() {
@@ -115,7 +115,7 @@ void TradeTicketWindowController::stopLossCheckboxSelect() {
         StopLossPriceTextField->clear();
     }
     SetStepperValues();
-    checkandloadOrderTypesforMultiAccount(OrderTypeComboBox->currentText().toStdString());
+    checkandloadOrderTypesforMultiAccount(chosenName(OrderTypeComboBox));
 }
 
 void TradeTicketWindowController::SetTextFieldColor(bool invalid, QLineEdit* field) {
@@ -179,7 +179,7 @@ void TradeTicketWindowController::deviationCheckboxSelect() {
     const bool ticked = DeviationCheckBox->isChecked();
     setEnableDeviationControl(ticked);
     DeviationTextField->setText(ticked ? "0" : "");
-    checkandloadOrderTypesforMultiAccount(OrderTypeComboBox->currentText().toStdString());
+    checkandloadOrderTypesforMultiAccount(chosenName(OrderTypeComboBox));
 }
 
 bool TradeTicketWindowController::DeviationValidation() {
@@ -216,9 +216,9 @@ void TradeTicketWindowController::UpdateValuesinTimer() {
         SymbolTextLabel->setText(QString::fromStdString(it.Code));
         TimeTextLabel->setText(QString::fromStdString(tickTimeText(it.UpdateTime)));
         LowTextLabel->setText(
-            QString("Low : %1").arg(QString::fromStdString(model::Formatter::formatDecimal(it.Low, it.DecimalPlaces))));
-        HighTextLabel->setText(QString("High : %1").arg(
-            QString::fromStdString(model::Formatter::formatDecimal(it.High, it.DecimalPlaces))));
+            QString::fromStdString(text("0196") + " : " + model::Formatter::formatDecimal(it.Low, it.DecimalPlaces)));
+        HighTextLabel->setText(
+            QString::fromStdString(text("0195") + " : " + model::Formatter::formatDecimal(it.High, it.DecimalPlaces)));
         SpreadTextLabel->setText(QString::fromStdString(spreadText(it.Ask, it.Bid, it.priceTick)));
         showPriceButton(true);
         showPriceButton(false);

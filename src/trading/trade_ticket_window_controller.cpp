@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLayout>
 #include <QLineEdit>
+#include <map>
 
 #include "kit/popover_placement.h"
 #include "kit/core/kit_payloads.h"
@@ -42,9 +43,10 @@ void setItems(QComboBox* combo, const std::vector<std::string>& items) {
     for (const auto& item : items) combo->addItem(QString::fromStdString(item));
 }
 
-// Shows `text` in a combo: its item when it has one, else as the shown text.
+// Shows `text` in a combo: its item (by name, else by text) when it has one, else as the shown text.
 void showText(QComboBox* combo, const std::string& text) {
-    const int index = combo->findText(QString::fromStdString(text));
+    int index = combo->findData(QString::fromStdString(text));
+    if (index < 0) index = combo->findText(QString::fromStdString(text));
     if (index >= 0) {
         combo->setCurrentIndex(index);
     } else if (combo->isEditable()) {
@@ -55,6 +57,22 @@ void showText(QComboBox* combo, const std::string& text) {
     }
 }
 }  // namespace
+
+std::string TradeTicketWindowController::chosenName(const QComboBox* combo) {
+    const QVariant name = combo->currentData();
+    return (name.isValid() ? name.toString() : combo->currentText()).toStdString();
+}
+
+void TradeTicketWindowController::setNamedItems(QComboBox* combo, const std::vector<std::string>& names) {
+    static const std::map<std::string, std::string> keys = {{"Market", "0068"},   {"Limit", "90520"},
+                                                            {"Stop", "90521"},    {"Regular", "90522"},
+                                                            {"IntraDay", "90523"}, {"Day", "90524"}};
+    combo->clear();
+    for (const auto& name : names) {
+        const auto key = keys.find(name);
+        combo->addItem(QString::fromStdString(key == keys.end() ? name : text(key->second)), QString::fromStdString(name));
+    }
+}
 
 TradeTicketWindowController::TradeTicketWindowController(kit::WindowContext& context, QWidget* parent)
     : QWidget(parent, Qt::Tool), context_(context) {
@@ -286,10 +304,10 @@ void TradeTicketWindowController::LoadOrderType() {
     } else if (accountDetails_) {
         orderTypeArray_ = orderTypesOffered(accountDetails_->availableOrderTypes, itemTypes);
     }
-    setItems(OrderTypeComboBox, orderTypeArray_);
+    setNamedItems(OrderTypeComboBox, orderTypeArray_);
     SetOrderType(orderTypeArray_.empty() ? std::string() : orderTypeArray_.front());
     SetFieldsforAvailableOrderTypes();
-    checkDeviationisAvailable(OrderTypeComboBox->currentText().toStdString());
+    checkDeviationisAvailable(chosenName(OrderTypeComboBox));
 }
 
 void TradeTicketWindowController::SetOrderType(const std::string& name) {
@@ -354,12 +372,12 @@ void TradeTicketWindowController::loadAvailableOrderControls() {
 }
 
 void TradeTicketWindowController::LoadTimeinForce() {
-    setItems(TimeinforceComboBox, timesInForce());
+    setNamedItems(TimeinforceComboBox, timesInForce());
     SetTimeinForce("Day");
 }
 
 void TradeTicketWindowController::LoadValidity() {
-    setItems(ValidityComboBox, validitiesOffered(groupRow()));
+    setNamedItems(ValidityComboBox, validitiesOffered(groupRow()));
     SetValidity("Regular");
 }
 
@@ -374,7 +392,7 @@ void TradeTicketWindowController::SetValidity(const std::string& name) {
 }
 
 void TradeTicketWindowController::comboBoxSelectionDidChange(QComboBox* combo) {
-    const std::string chosen = combo->currentText().toStdString();
+    const std::string chosen = chosenName(combo);
     if (combo == AccountComboBox) {
         AccountSelectionIsChanging(chosen);
         LoadOrderType();

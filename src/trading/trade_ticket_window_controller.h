@@ -237,6 +237,10 @@ private:
     void connectControls();
     void resizeForDrawers();
     std::string text(const std::string& key) const;
+    // A pop-up's chosen entry by its name ("Market", "Day"), whatever the language shows.
+    static std::string chosenName(const QComboBox* combo);
+    // Order types, validities and times in force by name, shown in the language.
+    void setNamedItems(QComboBox* combo, const std::vector<std::string>& names);
     std::shared_ptr<const state::SessionView> session() const;
     orders::OrderMananger* orderManager() const { return &context_.orderManager; }
     std::shared_ptr<model::ItemDetails> item() const;

@@ -105,6 +105,8 @@ void AdvancedTableCell::paint(QPainter* painter, const QStyleOptionViewItem& opt
     const AdvancedRow* row = rowAt_ ? rowAt_(index.row()) : nullptr;
     QPainter& p = *painter;
     p.save();
+    // A panel of figures at fixed places: the same in a right-to-left window.
+    p.setLayoutDirection(Qt::LeftToRight);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     const QRect r = option.rect;

@@ -26,10 +26,16 @@ QVariant DetailTableModel::data(const QModelIndex& index, int role) const {
     return {};
 }
 
+void DetailTableModel::setTitles(const QString& entity, const QString& details) {
+    titles_[0] = entity;
+    titles_[1] = details;
+    emit headerDataChanged(Qt::Horizontal, 0, 1);
+}
+
 QVariant DetailTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section > 1) return {};
-    if (role == Qt::DisplayRole || role == printing::kColumnIdentifierRole)
-        return QString::fromLatin1(section == 0 ? kEntity : kDetails);
+    if (role == Qt::DisplayRole) return titles_[section];
+    if (role == printing::kColumnIdentifierRole) return QString::fromLatin1(section == 0 ? kEntity : kDetails);
     return {};
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The two columns of a detail table: "Entity" (the labels) and "Details" (the
-// values), each naming its identifier for printing.
+// values), titled in the language, each naming its identifier for printing.
 #include <QAbstractTableModel>
 
 #include "views/core/detail_rows.h"
@@ -14,6 +14,7 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
     void setRows(DetailRows rows);
+    void setTitles(const QString& entity, const QString& details);
     const DetailRows& rows() const { return rows_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -23,6 +24,7 @@ public:
 
 private:
     DetailRows rows_;
+    QString titles_[2] = {kEntity, kDetails};
 };
 
 }  // namespace views

@@ -36,6 +36,8 @@ DetailWindowController::DetailWindowController(kit::WindowContext& context, QWid
     bold.setBold(true);
     titleTextField->setFont(bold);
     model_ = new DetailTableModel(this);
+    if (context_.text)
+        model_->setTitles(QString::fromStdString(context_.text("90519")), QString::fromStdString(context_.text("21301")));
     detailTableView = new QTableView;
     detailTableView->setModel(model_);
     detailTableView->setWordWrap(true);
@@ -45,7 +47,7 @@ DetailWindowController::DetailWindowController(kit::WindowContext& context, QWid
     detailTableView->verticalHeader()->hide();
     detailTableView->horizontalHeader()->setStretchLastSection(true);
     detailTableView->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
-    printButton = new QPushButton(QStringLiteral("Print"));
+    printButton = new QPushButton(QString::fromStdString(context_.text ? context_.text("0030") : "Print"));
     closeButton = new QPushButton(QString::fromStdString(context_.text ? context_.text("0246") : "Close"));
     printButton->hide();
     connect(printButton, &QPushButton::clicked, this, [this] { print(); });
@@ -175,7 +177,7 @@ void DetailWindowController::showWindow() {
     const int type = detailViewType_;
     if (isReceipt(type)) {
         detailTableView->clearSelection();
-        titleTextField->setText(QStringLiteral("Delivery Receipt:"));
+        titleTextField->setText(QString::fromStdString(context_.text("0481") + ":"));
         setWindowTitle(QString::fromLatin1(kPrintJob));
         printButton->setText(QString::fromStdString(context_.text("0030")));
         printButton->show();
@@ -189,7 +191,7 @@ void DetailWindowController::showWindow() {
                 if (!position()) closeModal();
             });
     } else if (type == detail_type::kInstrument) {
-        titleTextField->setText(QStringLiteral("Instrument Details:"));
+        titleTextField->setText(QString::fromStdString(context_.text("90517") + ":"));
     }
 }
 

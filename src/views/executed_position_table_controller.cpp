@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "kit/plain_text.h"
+#include "kit/text_direction.h"
 #include "kit/window_context.h"
 #include "kit/window_opener.h"
 #include "model/language_string.h"
@@ -59,6 +60,7 @@ QWidget* ExecutedPositionTableController::buildSearchBar() {
     dateLabel_ = kit::plainLabel(bar);
     dateLabel_->setObjectName("dateTextField");
     picker_ = new QDateTimeEdit(bar);
+    kit::keepLeftToRight(picker_);
     picker_->setObjectName("searchDatePicker");
     picker_->setCalendarPopup(true);
     picker_->setDisplayFormat("MM/dd/yyyy HH:mm:ss");

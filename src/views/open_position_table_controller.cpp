@@ -8,6 +8,7 @@
 #include "kit/core/preference_manager.h"
 #include "kit/common_alert.h"
 #include "kit/plain_text.h"
+#include "kit/text_direction.h"
 #include "kit/theme_manager.h"
 #include "kit/window_opener.h"
 #include "kit/window_context.h"
@@ -197,7 +198,7 @@ void OpenPositionTableController::RefreshTableview() {
 void OpenPositionTableController::updateStatusLabel() {
     const PositionTotals totals = positionTotals(records_.records());
     for (std::size_t i = 0; i < values_.size(); ++i)
-        values_[i]->setText(QString::fromStdString(": " + totals.values[i]));
+        values_[i]->setText(kit::labelledFigure(QString::fromStdString(": " + totals.values[i])));
 }
 
 QMenu* OpenPositionTableController::prepareRowMenu(int row) {

@@ -158,5 +158,30 @@ TEST(AppStyleTest, WrapsTheNamedStyleElseFusion) {
     QApplication::setStyle(original);
 }
 
+// A cell of figures reads the same in a right-to-left table.
+TEST(AppStyleTest, FiguresStayLeftToRightInARightToLeftWindow) {
+    AppStyle app;
+    QStandardItemModel model(2, 1);
+    model.setData(model.index(0, 0), "-12.50");
+    model.setData(model.index(1, 0), "2026-12-08 10:00");
+    for (int row = 0; row < 2; ++row) model.setData(model.index(row, 0), int(Qt::AlignRight | Qt::AlignVCenter), Qt::TextAlignmentRole);
+    const auto image = [&](Qt::LayoutDirection direction) {
+        QTableView view;
+        view.setStyle(&app);
+        view.setLayoutDirection(direction);
+        view.setModel(&model);
+        view.horizontalHeader()->hide();
+        view.verticalHeader()->hide();
+        view.setShowGrid(false);
+        view.setFrameShape(QFrame::NoFrame);
+        view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view.resize(200, 80);
+        view.setColumnWidth(0, 200);
+        return view.viewport()->grab().toImage();
+    };
+    EXPECT_TRUE(image(Qt::RightToLeft) == image(Qt::LeftToRight));
+}
+
 }  // namespace
 }  // namespace kit

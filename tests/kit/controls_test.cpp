@@ -19,6 +19,8 @@
 #include "kit/controls/price_label.h"
 #include "kit/controls/table_header_cell.h"
 #include "kit/popover_placement.h"
+#include "kit/text_cell_delegate.h"
+#include "kit/text_direction.h"
 #include "kit/theme_manager.h"
 #include "model/language_string.h"
 #include "qt_test_app.h"
@@ -74,6 +76,38 @@ TEST(FilteredFields, PointOverTheSelectedPointIsAllowed) {
     CustomComboBox combo;
     QTest::keyClicks(combo.lineEdit(), "1.5.0a");
     EXPECT_EQ(combo.currentText(), "1.50");
+}
+
+// Under a right-to-left layout a figure keeps its sign before its digits and its place
+// in a right-aligned column; words and codes follow the layout.
+TEST(FiguresLeftToRight, CellsAndFieldsOfFiguresUnderARightToLeftLayout) {
+    struct Probe : TextCellDelegate {
+        using TextCellDelegate::initStyleOption;
+    } delegate;
+    QStandardItemModel model(1, 1);
+    struct Row {
+        const char* text;
+        bool figure;
+    };
+    for (const Row& row : {Row{"-12.50", true}, Row{"1,234.5", true}, Row{"2026-12-08 10:00:00", true}, Row{"1001", true},
+                           Row{"(5.00)", true}, Row{"EURUSD", false}, Row{"", false},
+                           Row{"\u0627\u0644\u0631\u0635\u064a\u062f 12", false}}) {
+        model.setData(model.index(0, 0), QString::fromUtf8(row.text));
+        QStyleOptionViewItem option;
+        option.direction = Qt::RightToLeft;
+        delegate.initStyleOption(&option, model.index(0, 0));
+        EXPECT_EQ(option.text, QString::fromUtf8(row.text));
+        EXPECT_EQ(option.direction, row.figure ? Qt::LeftToRight : Qt::RightToLeft) << row.text;
+    }
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+    DecimalInputField price;
+    CustomComboBox quantity;
+    PriceLabel label;
+    QLineEdit name;
+    EXPECT_TRUE(price.isLeftToRight() && quantity.isLeftToRight() && quantity.lineEdit()->isLeftToRight() &&
+                label.isLeftToRight());
+    EXPECT_TRUE(name.isRightToLeft());
+    QApplication::setLayoutDirection(Qt::LeftToRight);
 }
 
 TEST(TableHeaderCell, CleansEachChangeAndPostsTheFinalText) {

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <string>
 
 #include "platform/resource_bundle.h"
@@ -46,21 +45,6 @@ TEST_F(LanguageStringTest, ShippedTablesInEveryLanguage) {
         EXPECT_NE(text, "10980") << i;
     }
     EXPECT_EQ(LanguageString::stringforSelectedLanguage(0, "99999"), "99999");  // missing key shows the key
-}
-
-// A key defined twice in a shipped table shows one of its texts in the other's place.
-TEST_F(LanguageStringTest, ShippedTablesDefineEachKeyOnce) {
-    const std::filesystem::path resources = std::filesystem::path(TC_SOURCE_DIR) / "resources";
-    for (const auto& folder : std::filesystem::directory_iterator(resources)) {
-        std::ifstream table(folder.path() / "Localizable.strings");
-        if (!table) continue;
-        std::set<std::string> keys;
-        for (std::string line; std::getline(table, line);) {
-            if (line.size() < 2 || line[0] != '"') continue;
-            const std::string key = line.substr(1, line.find('"', 1) - 1);
-            EXPECT_TRUE(keys.insert(key).second) << folder.path().filename() << " defines " << key << " twice";
-        }
-    }
 }
 
 TEST_F(LanguageStringTest, ProductLocalizationReplacesKeys) {

@@ -79,5 +79,18 @@ funds/a.cpp@if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return QStri
 funds/a.cpp@if (role == Qt::ToolTipRole) return kit::plainToolTip(x);@0
 news/a.cpp@if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};@0
 views/a.cpp@case Qt::ToolTipRole: return QVariant();@0
+trading/a.cpp@field->setText("Market");@1
+views/a.cpp@button->setText(QStringLiteral("Print"));@1
+charts/a.cpp@menu->addAction("Candlestick", this, [] {});@1
+charts/a.cpp@box->addItem(icon, "Line Chart");@1
+chat/a.cpp@setWindowTitle(tr("Request Message"));@1
+shell/a.cpp@auto* b = new QPushButton("Go on");@1
+charts/a.cpp@menu->addAction(text("90501"), this, [] {});@0
+views/a.cpp@label->setText("%");@0
+views/a.cpp@label->setText(QString("—"));@0
+charts/a.cpp@box->addItem("M15");@0
+charts/a.cpp@menu->addAction("OHLC");@0
+trading/core/a.cpp@field->setText("Market");@0
+state/a.cpp@field->setText("Market");@0
 ROWS
 exit $failed

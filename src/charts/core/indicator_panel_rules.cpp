@@ -55,9 +55,9 @@ const std::vector<std::string>& windowIntervalTitles() {
     return titles;
 }
 
-const std::vector<std::string>& windowChartTypeTitles() {
-    static const std::vector<std::string> titles{"Line Chart", "Bar Chart", "Candle Chart"};
-    return titles;
+const std::vector<std::string>& windowChartTypeKeys() {
+    static const std::vector<std::string> keys{"90510", "90511", "90512"};
+    return keys;
 }
 
 const std::vector<std::string>& windowChartTypeImages() {

@@ -21,6 +21,8 @@ QRectF GraphHostingView::plotArea() const { return graph_ ? graph_->plotArea(QRe
 
 void GraphHostingView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    // A painter takes the application's direction; the chart's texts follow the view's (left to right).
+    painter.setLayoutDirection(layoutDirection());
     if (!graph_) {
         painter.fillRect(rect(), palette().window());
         return;

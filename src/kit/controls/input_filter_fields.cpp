@@ -2,6 +2,8 @@
 
 #include <QValidator>
 
+#include "kit/text_direction.h"
+
 namespace kit {
 
 namespace {
@@ -44,20 +46,24 @@ void attachInputFilter(QLineEdit* field, InputFilter filter) {
 
 CustomTextField::CustomTextField(QWidget* parent) : QLineEdit(parent) {
     attachInputFilter(this, InputFilter::Digits5);
+    keepLeftToRight(this);
 }
 
 DecimalInputField::DecimalInputField(QWidget* parent) : QLineEdit(parent) {
     attachInputFilter(this, InputFilter::Decimal);
+    keepLeftToRight(this);
 }
 
 DecimalTextField::DecimalTextField(QWidget* parent) : QLineEdit(parent) {
     attachInputFilter(this, InputFilter::DecimalTwoPlaces);
+    keepLeftToRight(this);
 }
 
 CustomComboBox::CustomComboBox(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     attachInputFilter(lineEdit(), InputFilter::Decimal);
+    keepLeftToRight(this);
 }
 
 }  // namespace kit

@@ -1,5 +1,6 @@
 #pragma once
-// Text fields and the combo box whose edits pass the kit's input filters.
+// Text fields and the combo box whose edits pass the kit's input filters; they hold
+// figures, so they stay left to right in a right-to-left window.
 #include <QComboBox>
 #include <QLineEdit>
 

@@ -33,7 +33,9 @@ const QFont& fontOf(const Layout& l, PriceFigure figure) {
 
 }  // namespace
 
-PriceLabel::PriceLabel(QWidget* parent) : QWidget(parent), color_(palette().color(QPalette::WindowText)) {}
+PriceLabel::PriceLabel(QWidget* parent) : QWidget(parent), color_(palette().color(QPalette::WindowText)) {
+    setLayoutDirection(Qt::LeftToRight);  // a price reads left to right in every language
+}
 
 void PriceLabel::setPrice(const QString& price, int mostSignificant, int leastSignificant) {
     price_ = price;
