@@ -92,7 +92,7 @@ protected:
         // As the application draws; the test start's style was made before the application, unowned.
         if (!dynamic_cast<kit::AppStyle*>(QApplication::style())) {
             QStyle* before = QApplication::style();
-            kit::installAppStyle();
+            kit::installAppStyle(false);
             if (!before->parent()) delete before;
         }
         AppWindowTest::SetUp();
