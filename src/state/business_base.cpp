@@ -45,7 +45,7 @@ std::unique_ptr<T> make(const Maker& replacement, SessionServices& services, Nee
 // messages and the answers that fill the order lists change every table, the
 // login steps and payments write the journal, an account summary moves the
 // margin pie. A settlement posts all seven itself when it stores one; chat,
-// funds, feed and the rest post none.
+// funds, feed, the close-hedged request and the rest post none.
 std::span<const char* const> tablesChangedBy(MsgType type) {
     static constexpr std::array<const char*, 1> kJournal = {notifications::kJournalTable};
     static constexpr std::array<const char*, 1> kPie = {notifications::kPieChartUpdate};
@@ -53,7 +53,6 @@ std::span<const char* const> tablesChangedBy(MsgType type) {
         case MsgType::LoginData:
         case MsgType::OrderStatus:
         case MsgType::PositionUpdate:
-        case MsgType::CloseHedgedPositions:
         case MsgType::DataServiceResponse: return notifications::kTableNotifications;
         case MsgType::LoginAccepted:
         case MsgType::PayGateTransactionResponse: return kJournal;

@@ -247,9 +247,9 @@ TEST_F(SessionTest, AMessagePostsOnlyTheTableNotificationsItsTypeMayChange) {
     const struct {
         int type;
         const std::vector<std::string>& tables;
-    } rows[] = {{33, kSeven},   {1024, kSeven}, {62, kSeven},   {66, kSeven},   {67, kSeven},    {1052, kSeven}, {18, journal}, {96, journal},
-                {1045, pie},    {1019, none},   {603, none},     {619, none},    {680, none},   {94, none},
-                {98, none},     {694, none},    {1049, none},    {1041, none},   {1020, none},  {5000, none}};
+    } rows[] = {{33, kSeven}, {1024, kSeven}, {62, kSeven},   {66, kSeven},  {67, kSeven},  {18, journal}, {96, journal},
+                {1045, pie},  {1052, none},   {1019, none},   {603, none},   {619, none},   {680, none},   {94, none},
+                {98, none},   {694, none},    {1049, none},   {1041, none},  {1020, none},  {5000, none}};
     for (const auto& row : rows) {
         posted.clear();
         deliver(row.type, {"20=1"});
