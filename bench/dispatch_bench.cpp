@@ -73,7 +73,7 @@ int main() {
         const auto t0 = Clock::now();
         std::size_t n = 0;
         for (const std::string& f : input) {
-            if (auto m = state::IncomingMessage::decode(f)) session->checkNewMessage(std::move(*m));
+            if (auto m = state::IncomingMessage::decode(f)) state::SessionTestAccess::checkNewMessage(*session, std::move(*m));
             if (++n % 64 == 0) loop->runUntilIdle();
         }
         loop->runUntilIdle();

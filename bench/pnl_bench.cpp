@@ -99,7 +99,7 @@ void orderStatus(state::BusinessBase& s, platform::ManualRunLoop& loop) {
     const auto t0 = Clock::now();
     std::size_t n = 0;
     for (auto& m : messages) {
-        s.checkNewMessage(std::move(m));
+        state::SessionTestAccess::checkNewMessage(s, std::move(m));
         if (++n % 64 == 0) loop.runUntilIdle();
     }
     loop.runUntilIdle();

@@ -13,6 +13,7 @@
 #include "protocol/xml_reader.h"
 #include "state/login_tables.h"
 #include "state/reference_data.h"
+#include "support/reference_data_test_access.h"
 
 namespace {
 
@@ -170,7 +171,7 @@ int main() {
 
     const double packedSeconds = bestSeconds([&] {
         state::ReferenceData s;
-        s.FillPackedDetails(packed);
+        state::fillPacked(s, packed);
         filled = groupInstrumentCount(s) + s.AccountDetailCollection().size();
     });
     std::printf("compact fill: %.1f KB, %zu records, %.1f ms (target < 200 ms)\n", packed.size() / 1024.0, filled,
@@ -207,7 +208,7 @@ int main() {
             const std::string& text = packedForm ? bigPacked : bigXml;
             state::ReferenceData s;
             const auto start = Clock::now();
-            if (packedForm) s.FillPackedDetails(text);
+            if (packedForm) state::fillPacked(s, text);
             else s.FillXmlLoginData(text);
             const double ms = std::chrono::duration<double>(Clock::now() - start).count() * 1e3;
             std::printf("300,000 group instruments, %s: %.1f MB (cap %.1f MB), %zu group instruments, %.0f ms\n",

@@ -161,7 +161,7 @@ int main() {
             state::SessionTestAccess::dataServiceAnswers(*session).processDSResponse(doc, std::nullopt, kind.name, kind);
             loop->runUntilIdle();
         });
-        const auto& s = session->funds().accountStatementInfo();
+        const auto& s = state::SessionTestAccess::funds(*session).accountStatementInfo();
         std::printf("statement answer %.1f MB: %zu instruments, %zu open, %zu pending, %zu settled, %zu transactions\n",
                     doc.size() / 1e6, s.InstrumentInfo.size(), s.OpenPositionInfo.size(), s.PendingOrderInfo.size(),
                     s.SettledPositionInfo.size(), s.FinancialTransactionInfo.size());

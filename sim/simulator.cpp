@@ -811,174 +811,228 @@ std::string Simulator::commandHelp() {
            "  quit                               stop the simulator\n";
 }
 
+// A command's name, the words it needs (its name included; fewer answer
+// "error usage: " and the usage) and its handler.
+struct Simulator::Command {
+    const char* name;
+    std::size_t words;
+    const char* usage;
+    std::string (Simulator::*run)(const Words& w, const std::string& line);
+};
+
+const Simulator::Command* Simulator::findCommand(const std::string& name) {
+    static const Command kCommands[] = {
+        {"help", 1, "", &Simulator::helpCommand},
+        {"fault", 3, "fault NAME VALUE", &Simulator::faultCommand},
+        {"wrap", 2, "wrap VALUE", &Simulator::settingCommand},
+        {"login-form", 2, "login-form VALUE", &Simulator::settingCommand},
+        {"elsewhere", 2, "elsewhere USER", &Simulator::userSessionsCommand},
+        {"relogin", 2, "relogin USER", &Simulator::userSessionsCommand},
+        {"summary", 2, "summary ACCOUNT", &Simulator::summaryCommand},
+        {"send", 3, "send USER TYPE [TAG=VALUE ...]", &Simulator::sendCommand},
+        {"feed-status", 2, "feed-status TYPE [TAG=VALUE ...]", &Simulator::feedStatusCommand},
+        {"next-answer", 2, "next-answer TYPE [TAG=VALUE ...]", &Simulator::nextAnswerCommand},
+        {"status", 2, "status CODE", &Simulator::feedTextCommand},
+        {"tick", 2, "tick CODE", &Simulator::feedTextCommand},
+        {"broadcast", 1, "", &Simulator::feedTextCommand},
+        {"partial-fill", 3, "partial-fill PENDINGID QTY", &Simulator::partialFillCommand},
+        {"ticks", 2, "ticks RATE", &Simulator::ticksCommand},
+        {"keys", 2, "keys USER", &Simulator::keysCommand},
+        {"chart-requests", 2, "chart-requests KEY", &Simulator::chartRequestsCommand},
+        {"chart-keys", 2, "chart-keys KEY,KEY...", &Simulator::chartKeysCommand},
+        {"received", 2, "received USER", &Simulator::receivedCommand},
+        {"sessions", 1, "", &Simulator::sessionsCommand},
+    };
+    for (const Command& c : kCommands)
+        if (name == c.name) return &c;
+    return nullptr;
+}
+
 std::string Simulator::command(const std::string& line) {
-    const auto w = words(line);
+    const Words w = words(line);
     if (w.empty()) return "error empty command";
-    const std::string& c = w[0];
+    const Command* c = findCommand(w[0]);
+    if (!c) return "error unknown command " + w[0] + " (try help)";
+    if (w.size() < c->words) return std::string("error usage: ") + c->usage;
+    return (this->*c->run)(w, line);
+}
+
+std::string Simulator::helpCommand(const Words&, const std::string&) { return commandHelp(); }
+
+std::string Simulator::faultCommand(const Words& w, const std::string&) {
+    if (w[1] == "split" && w[2] == "0") {
+        faults_.update([](FaultState& f) { f.splitOffsets.clear(); });
+        return "ok";
+    }
     std::string error;
-    if (c == "help") return commandHelp();
-    if (c == "fault") {
-        if (w.size() < 3) return "error usage: fault NAME VALUE";
-        if (w[1] == "split" && w[2] == "0") {
-            faults_.update([](FaultState& f) { f.splitOffsets.clear(); });
-            return "ok";
-        }
-        return faults_.set(w[1], w[2], &error) ? "ok" : "error " + error;
-    }
-    if (c == "wrap" || c == "login-form") {
-        if (w.size() < 2) return "error usage: " + c + " VALUE";
-        return faults_.set(c, w[1], &error) ? "ok" : "error " + error;
-    }
-    if (c == "elsewhere" || c == "relogin") {
-        if (w.size() < 2) return "error usage: " + c + " USER";
-        const std::string user = w[1];
-        const bool elsewhere = c == "elsewhere";
-        const bool thenClose = !elsewhere && w.size() > 2 && w[2] == "close";
-        return runOnIo([this, user, elsewhere, thenClose] {
-            int count = 0;
-            for (auto& [id, s] : sessions_) {
-                if (!s->loggedIn || s->closing || s->user != user) continue;
-                WireMessage m(elsewhere ? 44 : 1028);
-                if (elsewhere) m.add(105, kLoggedInElsewhere);
-                sendToSession(*s, m);
-                if (thenClose) {
-                    // Closed as a server closes after its last word: what was sent arrives first.
-                    if (s->fd >= 0) ::shutdown(s->fd, SHUT_WR);
-                    s->closing = true;
-                    s->loggedIn = false;
-                }
-                ++count;
+    return faults_.set(w[1], w[2], &error) ? "ok" : "error " + error;
+}
+
+// "wrap" and "login-form".
+std::string Simulator::settingCommand(const Words& w, const std::string&) {
+    std::string error;
+    return faults_.set(w[0], w[1], &error) ? "ok" : "error " + error;
+}
+
+// "elsewhere" and "relogin" to every session of the user.
+std::string Simulator::userSessionsCommand(const Words& w, const std::string&) {
+    const std::string user = w[1];
+    const bool elsewhere = w[0] == "elsewhere";
+    const bool thenClose = !elsewhere && w.size() > 2 && w[2] == "close";
+    return runOnIo([this, user, elsewhere, thenClose] {
+        int count = 0;
+        for (auto& [id, s] : sessions_) {
+            if (!s->loggedIn || s->closing || s->user != user) continue;
+            WireMessage m(elsewhere ? 44 : 1028);
+            if (elsewhere) m.add(105, kLoggedInElsewhere);
+            sendToSession(*s, m);
+            if (thenClose) {
+                // Closed as a server closes after its last word: what was sent arrives first.
+                if (s->fd >= 0) ::shutdown(s->fd, SHUT_WR);
+                s->closing = true;
+                s->loggedIn = false;
             }
-            return count ? "ok " + std::to_string(count) : "error no session of " + user;
-        });
-    }
-    if (c == "summary") {
-        if (w.size() < 2) return "error usage: summary ACCOUNT";
-        const int account = std::atoi(w[1].c_str());
-        return runOnIo([this, account] {
-            WireMessage m;
-            std::string owner;
-            {
-                std::lock_guard<std::mutex> lock(stateMutex_);
-                if (!scenario_.account(account)) return std::string("error unknown account");
-                m = desk_.accountSummary(account);
-                owner = desk_.ownerOf(account);
-            }
-            sendToUser(owner, m);
-            return std::string("ok");
-        });
-    }
-    if (c == "send") {
-        if (w.size() < 3) return "error usage: send USER TYPE [TAG=VALUE ...]";
-        WireMessage m;
-        if (!messageOf(w, 2, &m, &error)) return "error " + error;
-        const std::string user = w[1];
-        return runOnIo([this, user, m] {
-            sendToUser(user, m);
-            return std::string("ok");
-        });
-    }
-    if (c == "feed-status" || c == "next-answer") {
-        if (w.size() < 2) return "error usage: " + c + " TYPE [TAG=VALUE ...]";
-        WireMessage m;
-        if (!messageOf(w, 1, &m, &error)) return "error " + error;
-        if (c == "next-answer") {
-            faults_.update([&m](FaultState& st) { st.nextAnswer = m.frame(); });
-            return "ok";
+            ++count;
         }
-        std::lock_guard<std::mutex> lock(feedMutex_);
-        feedQueue_.push_back("IS;" + m.frame());
-        return "ok";
-    }
-    if (c == "status" || c == "broadcast" || c == "tick") {
-        std::vector<std::string> texts;
-        if (c == "broadcast") {
-            texts.push_back("*#bm#*:" + restOf(line, 1));
+        return count ? "ok " + std::to_string(count) : "error no session of " + user;
+    });
+}
+
+std::string Simulator::summaryCommand(const Words& w, const std::string&) {
+    const int account = std::atoi(w[1].c_str());
+    return runOnIo([this, account] {
+        WireMessage m;
+        std::string owner;
+        {
+            std::lock_guard<std::mutex> lock(stateMutex_);
+            if (!scenario_.account(account)) return std::string("error unknown account");
+            m = desk_.accountSummary(account);
+            owner = desk_.ownerOf(account);
+        }
+        sendToUser(owner, m);
+        return std::string("ok");
+    });
+}
+
+std::string Simulator::sendCommand(const Words& w, const std::string&) {
+    WireMessage m;
+    std::string error;
+    if (!messageOf(w, 2, &m, &error)) return "error " + error;
+    const std::string user = w[1];
+    return runOnIo([this, user, m] {
+        sendToUser(user, m);
+        return std::string("ok");
+    });
+}
+
+std::string Simulator::feedStatusCommand(const Words& w, const std::string&) {
+    WireMessage m;
+    std::string error;
+    if (!messageOf(w, 1, &m, &error)) return "error " + error;
+    std::lock_guard<std::mutex> lock(feedMutex_);
+    feedQueue_.push_back("IS;" + m.frame());
+    return "ok";
+}
+
+std::string Simulator::nextAnswerCommand(const Words& w, const std::string&) {
+    WireMessage m;
+    std::string error;
+    if (!messageOf(w, 1, &m, &error)) return "error " + error;
+    faults_.update([&m](FaultState& st) { st.nextAnswer = m.frame(); });
+    return "ok";
+}
+
+// "status", "tick" and "broadcast": texts for the feed.
+std::string Simulator::feedTextCommand(const Words& w, const std::string& line) {
+    std::vector<std::string> texts;
+    if (w[0] == "broadcast") {
+        texts.push_back("*#bm#*:" + restOf(line, 1));
+    } else {
+        const int idx = market_.index(w[1]);
+        if (idx < 0) return "error unknown instrument " + w[1];
+        if (w[0] == "status") {
+            const auto& ins = scenario_.instruments()[static_cast<std::size_t>(idx)];
+            const int status = w.size() > 2 ? std::atoi(w[2].c_str()) : 1;
+            const int setting = w.size() > 3 ? std::atoi(w[3].c_str()) : ins.sessionSettingId;
+            texts.push_back(Market::status(w[1], status, setting));
         } else {
-            if (w.size() < 2) return "error usage: " + c + " CODE";
-            const int idx = market_.index(w[1]);
-            if (idx < 0) return "error unknown instrument " + w[1];
-            if (c == "status") {
-                const auto& ins = scenario_.instruments()[static_cast<std::size_t>(idx)];
-                const int status = w.size() > 2 ? std::atoi(w[2].c_str()) : 1;
-                const int setting = w.size() > 3 ? std::atoi(w[3].c_str()) : ins.sessionSettingId;
-                texts.push_back(Market::status(w[1], status, setting));
-            } else {
-                market_.step(static_cast<std::size_t>(idx));
-                texts.push_back(market_.tick(static_cast<std::size_t>(idx), packedNow(),
-                                             !faults_.snapshot().tickWithoutBase));
-                texts.push_back(market_.depth(static_cast<std::size_t>(idx)));
-            }
+            market_.step(static_cast<std::size_t>(idx));
+            texts.push_back(market_.tick(static_cast<std::size_t>(idx), packedNow(), !faults_.snapshot().tickWithoutBase));
+            texts.push_back(market_.depth(static_cast<std::size_t>(idx)));
         }
-        std::lock_guard<std::mutex> lock(feedMutex_);
-        feedQueue_.insert(feedQueue_.end(), texts.begin(), texts.end());
-        return "ok";
     }
-    if (c == "partial-fill") {
-        if (w.size() < 3) return "error usage: partial-fill PENDINGID QTY";
-        char* end = nullptr;
-        const double qty = std::strtod(w[2].c_str(), &end);
-        if (*end != '\0') return "error QTY must be a number";
-        const std::string id = w[1];
-        return runOnIo([this, id, qty] {
-            std::vector<WireMessage> out;
-            std::string owner, why;
-            {
-                std::lock_guard<std::mutex> lock(stateMutex_);
-                out = desk_.partialFill(id, qty, &why);
-                if (!out.empty()) owner = desk_.ownerOf(std::atoi(out.front().get(34).c_str()));
-            }
-            if (out.empty()) return "error " + why;
-            for (const WireMessage& m : out) sendToUser(owner, m);
-            return std::string("ok");
-        });
-    }
-    if (c == "ticks") {
-        if (w.size() < 2) return "error usage: ticks RATE";
-        char* end = nullptr;
-        const double rate = std::strtod(w[1].c_str(), &end);
-        if (*end != '\0' || !(rate >= 0) || !std::isfinite(rate)) return "error RATE must be a number >= 0";
-        ticksPerSecond_ = rate;
-        return "ok";
-    }
-    if (c == "keys") {
-        if (w.size() < 2) return "error usage: keys USER";
-        const std::string user = w[1];
-        return runOnIo([this, user] {
-            std::string out = "ok";
-            for (const std::string& key : loginKeys_[user]) out += " " + key;
-            return out;
-        });
-    }
-    if (c == "chart-requests" || c == "chart-keys") {
-        if (w.size() < 2) return "error usage: " + c + (c == "chart-keys" ? " KEY,KEY..." : " KEY");
-        std::lock_guard<std::mutex> lock(stateMutex_);
-        if (c == "chart-requests") return "ok " + std::to_string(dataService_.chartRequests(w[1]));
-        std::vector<std::string> keys;
-        for (std::size_t start = 0; start <= w[1].size();) {
-            std::size_t comma = w[1].find(',', start);
-            if (comma == std::string::npos) comma = w[1].size();
-            if (comma > start) keys.push_back(w[1].substr(start, comma - start));
-            start = comma + 1;
+    std::lock_guard<std::mutex> lock(feedMutex_);
+    feedQueue_.insert(feedQueue_.end(), texts.begin(), texts.end());
+    return "ok";
+}
+
+std::string Simulator::partialFillCommand(const Words& w, const std::string&) {
+    char* end = nullptr;
+    const double qty = std::strtod(w[2].c_str(), &end);
+    if (*end != '\0') return "error QTY must be a number";
+    const std::string id = w[1];
+    return runOnIo([this, id, qty] {
+        std::vector<WireMessage> out;
+        std::string owner, why;
+        {
+            std::lock_guard<std::mutex> lock(stateMutex_);
+            out = desk_.partialFill(id, qty, &why);
+            if (!out.empty()) owner = desk_.ownerOf(std::atoi(out.front().get(34).c_str()));
         }
-        dataService_.answerChartsUnder(std::move(keys));
-        return "ok";
-    }
-    if (c == "received") {
-        if (w.size() < 2) return "error usage: received USER";
+        if (out.empty()) return "error " + why;
+        for (const WireMessage& m : out) sendToUser(owner, m);
+        return std::string("ok");
+    });
+}
+
+std::string Simulator::ticksCommand(const Words& w, const std::string&) {
+    char* end = nullptr;
+    const double rate = std::strtod(w[1].c_str(), &end);
+    if (*end != '\0' || !(rate >= 0) || !std::isfinite(rate)) return "error RATE must be a number >= 0";
+    ticksPerSecond_ = rate;
+    return "ok";
+}
+
+std::string Simulator::keysCommand(const Words& w, const std::string&) {
+    const std::string user = w[1];
+    return runOnIo([this, user] {
         std::string out = "ok";
-        for (const auto& entry : received_.of(w[1])) out += " " + entry;
+        for (const std::string& key : loginKeys_[user]) out += " " + key;
         return out;
+    });
+}
+
+std::string Simulator::chartRequestsCommand(const Words& w, const std::string&) {
+    std::lock_guard<std::mutex> lock(stateMutex_);
+    return "ok " + std::to_string(dataService_.chartRequests(w[1]));
+}
+
+std::string Simulator::chartKeysCommand(const Words& w, const std::string&) {
+    std::vector<std::string> keys;
+    for (std::size_t start = 0; start <= w[1].size();) {
+        std::size_t comma = w[1].find(',', start);
+        if (comma == std::string::npos) comma = w[1].size();
+        if (comma > start) keys.push_back(w[1].substr(start, comma - start));
+        start = comma + 1;
     }
-    if (c == "sessions") {
-        return runOnIo([this] {
-            std::string out = "ok " + std::to_string(sessions_.size());
-            for (auto& [id, s] : sessions_)
-                out += std::string(" ") + std::to_string(id) + ":" + (s->loggedIn ? s->user : std::string("-"));
-            return out;
-        });
-    }
-    return "error unknown command " + c + " (try help)";
+    std::lock_guard<std::mutex> lock(stateMutex_);
+    dataService_.answerChartsUnder(std::move(keys));
+    return "ok";
+}
+
+std::string Simulator::receivedCommand(const Words& w, const std::string&) {
+    std::string out = "ok";
+    for (const auto& entry : received_.of(w[1])) out += " " + entry;
+    return out;
+}
+
+std::string Simulator::sessionsCommand(const Words&, const std::string&) {
+    return runOnIo([this] {
+        std::string out = "ok " + std::to_string(sessions_.size());
+        for (auto& [id, s] : sessions_)
+            out += std::string(" ") + std::to_string(id) + ":" + (s->loggedIn ? s->user : std::string("-"));
+        return out;
+    });
 }
 
 }  // namespace sim

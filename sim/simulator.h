@@ -61,6 +61,27 @@ public:
 
 private:
     struct Session;
+    struct Command;
+    using Words = std::vector<std::string>;
+
+    // The text commands, one handler each (command() checks the words first).
+    static const Command* findCommand(const std::string& name);
+    std::string helpCommand(const Words& w, const std::string& line);
+    std::string faultCommand(const Words& w, const std::string& line);
+    std::string settingCommand(const Words& w, const std::string& line);
+    std::string userSessionsCommand(const Words& w, const std::string& line);
+    std::string summaryCommand(const Words& w, const std::string& line);
+    std::string sendCommand(const Words& w, const std::string& line);
+    std::string feedStatusCommand(const Words& w, const std::string& line);
+    std::string nextAnswerCommand(const Words& w, const std::string& line);
+    std::string feedTextCommand(const Words& w, const std::string& line);
+    std::string partialFillCommand(const Words& w, const std::string& line);
+    std::string ticksCommand(const Words& w, const std::string& line);
+    std::string keysCommand(const Words& w, const std::string& line);
+    std::string chartRequestsCommand(const Words& w, const std::string& line);
+    std::string chartKeysCommand(const Words& w, const std::string& line);
+    std::string receivedCommand(const Words& w, const std::string& line);
+    std::string sessionsCommand(const Words& w, const std::string& line);
 
     void log(const std::string& line);
     void ioLoop();

@@ -225,16 +225,8 @@ bool ChartController::applyChartTheme(int theme) {
 void ChartController::followTicker(kit::LiveTicker& ticker) { ticker_ = &ticker; }
 
 void ChartController::startChartUpdateTimer() {
-    if (ticker_) {
-        liveWanted_ = true;
-        if (!tick_ && isVisible()) tick_ = ticker_->subscribe([this] { newChartData(); });
-        return;
-    }
-    if (dataTimer_) return;
-    dataTimer_ = new QTimer(this);
-    dataTimer_->setInterval(1000);
-    connect(dataTimer_, &QTimer::timeout, this, &ChartController::newChartData);
-    dataTimer_->start();
+    liveWanted_ = true;
+    if (ticker_ && !tick_ && isVisible()) tick_ = ticker_->subscribe([this] { newChartData(); });
 }
 
 void ChartController::showEvent(QShowEvent* event) {

@@ -5,7 +5,6 @@
 // price lines, and offers zoom, scroll and a crosshair with a value box.
 #include <QLabel>
 #include <QPointer>
-#include <QTimer>
 #include <QVariantMap>
 #include <QWidget>
 #include <map>
@@ -39,8 +38,8 @@ public:
                     QWidget* parent = nullptr);
     ~ChartController() override;
 
-    // The live bar follows the login's ticker instead of a timer of its own,
-    // only while the chart shows.
+    // The live bar follows the login's ticker, only while the chart shows;
+    // without one it stands still.
     void followTicker(kit::LiveTicker& ticker);
 
     // The load call: `value` the item code, `key` the interval index and the chart type joined by "#".
@@ -65,7 +64,7 @@ public:
     bool applyChartTheme(int theme);
     // While on (an indicator is shown) the live bar stands still.
     void setChartAnalysisState(bool enabled) { isChartAnalysisEnabled_ = enabled; }
-    // One live update; the chart's 1.0 s timer calls it.
+    // One live update; the ticker calls it.
     void newChartData();
 
     // Indicators over the bars held. The dictionary holds the periods (text,
@@ -208,7 +207,6 @@ private:
     QLabel* mainGraphTitleLabel_ = nullptr;
     plot::GraphHostingView* chartView_ = nullptr;
     QLabel* chartOverlayLabel_ = nullptr;
-    QTimer* dataTimer_ = nullptr;
     kit::LiveTicker* ticker_ = nullptr;
     kit::LiveTicker::Subscription tick_;
     bool liveWanted_ = false;  // a graph wants the live bar

@@ -104,15 +104,15 @@ TableControllerBase::TableControllerBase(Setup setup, QWidget* parent)
     if (!traits_.notification.empty()) {
         auto& center = platform::NotificationCenter::defaultCenter();
         std::weak_ptr<int> alive = alive_;
-        // Posted on another thread, the reload is handed to the main thread.
+        // Posted on another thread, the mark is handed to the main thread.
         observer_ = platform::ObserverHandle(
             &center, center.addObserver(traits_.notification, [this, alive](const platform::Notification&) {
                 if (platform::MainExecutor::isMainThread()) {
-                    reloadTable();
+                    reloadSoon();
                     return;
                 }
                 platform::MainExecutor::post([this, alive] {
-                    if (alive.lock()) reloadTable();
+                    if (alive.lock()) reloadSoon();
                 });
             }));
     }
@@ -266,6 +266,19 @@ void TableControllerBase::reloadTable() {
         emit model_->dataChanged(model_->index(0, 0), model_->index(kept - 1, model_->columnCount() - 1));
     drawInRowFont();
     didReload();
+}
+
+void TableControllerBase::reloadSoon() {
+    if (reloadQueued_) return;
+    reloadQueued_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            reloadQueued_ = false;
+            reloadTable();
+            didNotifiedReload();
+        },
+        Qt::QueuedConnection);
 }
 
 void TableControllerBase::fitToRowFont() {

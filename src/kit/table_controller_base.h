@@ -2,8 +2,9 @@
 // The live tables' shared machinery: a QTableView over the rows the state's
 // getter returned at the last reload or tick, columns named by language keys,
 // the header's column menu, sorting through the state, the row font from the
-// preferences, reloads on the table notification, the 1.0 s tick of the live
-// columns, the row-menu guard and the row dialogs shown as sheets. Main thread.
+// preferences, one reload per event-loop turn on the table notification, the
+// 1.0 s tick of the live columns, the row-menu guard and the row dialogs shown
+// as sheets. Main thread.
 #include <QAbstractTableModel>
 #include <QFont>
 #include <QPointer>
@@ -135,6 +136,8 @@ protected:
     virtual void showRowMenuEntries(QMenu& /*rowMenu*/, int /*row*/) {}
     // After every whole-table reload.
     virtual void didReload() {}
+    // After the reload that follows the table's notification.
+    virtual void didNotifiedReload() {}
     // The text a drag of these rows carries; "" refuses the drag.
     virtual std::string dragText(const std::vector<int>& /*rows*/) const { return ""; }
     // Sets the titles, the menu and the widths; call from the subclass's constructor.
@@ -143,6 +146,9 @@ protected:
 
 private:
     friend class TableModel;
+    // The table's notification: one reload in a later turn of the event loop,
+    // however many notifications come before it.
+    void reloadSoon();
     // Applies a snapshot of `after` rows to the model.
     void applyRows(int after);
     // The next batch of a fill, in a later slice, until the snapshot's rows all show.
@@ -164,6 +170,7 @@ private:
     platform::ObserverHandle fontObserver_;
     std::map<std::string, QPointer<QDialog>> dialogs_;
     std::vector<QString> titles_;  // set once: the language is chosen before the tables exist
+    bool reloadQueued_ = false;
     int sortedColumn_ = -1;
     bool ascending_ = true;
     int fittedRowHeight_ = 0;  // the row height fitted to the row font

@@ -54,6 +54,8 @@ public:
     // Builds, validates and sends one new order (60/0); the sent order joins the
     // pending orders and the journal.
     void PlaceOrder(const model::OrderInfo& info);
+    // The same with the order GenerateOrder built (null: nothing).
+    void PlaceOrder(const std::shared_ptr<model::Order>& order);
     // The order of a request, or null when a check refused it (reported).
     std::shared_ptr<model::Order> GenerateOrder(const model::OrderInfo& info);
     // "PlaceOrderNotification" with the text; with the order as "ValidationKey" when given.

@@ -126,8 +126,9 @@ bool OrderMananger::ValidationsBeforeOrderPlacing(const model::OrderInfo& info) 
     return order && order->validationResult;
 }
 
-void OrderMananger::PlaceOrder(const model::OrderInfo& info) {
-    const auto order = GenerateOrder(info);
+void OrderMananger::PlaceOrder(const model::OrderInfo& info) { PlaceOrder(GenerateOrder(info)); }
+
+void OrderMananger::PlaceOrder(const std::shared_ptr<Order>& order) {
     if (!order) return;
     services_.outgoingMessage().setNeworderrequestType(kNewOrderRequest);
     setOrderHead(*order, protocol::MsgType::NewOrderRequest);

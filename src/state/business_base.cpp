@@ -2,8 +2,10 @@
 
 #include "protocol/zmq_request_channel.h"
 
+#include <array>
 #include <exception>
 #include <limits>
+#include <span>
 
 #include "model/language_string.h"
 #include "model/login_inputdata.h"
@@ -39,9 +41,24 @@ std::unique_ptr<T> make(const Maker& replacement, SessionServices& services, Nee
     return std::make_unique<T>(services, needs...);
 }
 
-// No table refresh follows these: their content is dispatched on its own.
-bool refreshesTables(MsgType type) {
-    return type != MsgType::Envelope && type != MsgType::Compressed && type != MsgType::PingAnswer;
+// The table notifications a message of this type may change: the order
+// messages and the answers that fill the order lists change every table, the
+// login steps and payments write the journal, an account summary moves the
+// margin pie. A settlement posts all seven itself when it stores one; chat,
+// funds, feed, the close-hedged request and the rest post none.
+std::span<const char* const> tablesChangedBy(MsgType type) {
+    static constexpr std::array<const char*, 1> kJournal = {notifications::kJournalTable};
+    static constexpr std::array<const char*, 1> kPie = {notifications::kPieChartUpdate};
+    switch (type) {
+        case MsgType::LoginData:
+        case MsgType::OrderStatus:
+        case MsgType::PositionUpdate:
+        case MsgType::DataServiceResponse: return notifications::kTableNotifications;
+        case MsgType::LoginAccepted:
+        case MsgType::PayGateTransactionResponse: return kJournal;
+        case MsgType::AccountSummary: return kPie;
+        default: return {};
+    }
 }
 
 }  // namespace
@@ -250,10 +267,10 @@ void BusinessBase::checkNewMessage(IncomingMessage m) {
         platform::Log::error(std::string("Message of type ") + std::to_string(m.type) + " not processed: " + e.what());
         return;
     }
-    if (refreshesTables(protocol::msgType(m.type)))
-        onMain([] {
-            for (const char* name : notifications::kTableNotifications)
-                platform::NotificationCenter::defaultCenter().post(name);
+    const std::span<const char* const> tables = tablesChangedBy(protocol::msgType(m.type));
+    if (!tables.empty())
+        onMain([tables] {
+            for (const char* name : tables) platform::NotificationCenter::defaultCenter().post(name);
         });
 }
 

@@ -89,21 +89,8 @@ public:
     BusinessBase& operator=(const BusinessBase&) = delete;
 
     // The windows and the components reach a session through the interfaces
-    // it implements: SessionView, SessionCommands and SessionServices.
-
-    // --- Incoming ------------------------------------------------------------
-    // One frame, start and end bytes removed ("NewQueue").
-    void NewMessage(std::string frame);
-    // Dispatches one decoded message, then posts the table notifications
-    // (except for envelopes, compressed messages and ping answers). Main thread.
-    void checkNewMessage(IncomingMessage message);
-    void ProcessNewMessage(const FieldList& fields, std::int32_t type,
-                           const std::optional<std::string>& payload = std::nullopt);
-
-    // The cipher password of envelopes: the session key once the login data
-    // arrived, else the run's login cipher (the shipped key before any login).
-    std::string cipherPassword() const { return incoming_.cipherPassword(); }
-    std::optional<std::string> sessionKey() const { return incoming_.sessionKey(); }
+    // it implements: SessionView, SessionCommands and SessionServices; tests
+    // and benchmarks reach further through SessionTestAccess.
 
     // What an order manager of this session works with.
     struct OrderManagerParts {
@@ -115,20 +102,24 @@ public:
     };
     OrderManagerParts orderManagerParts() { return {*this, *this, reference_, *orderBook_, *this}; }
 
-    // --- Components, read only (main thread) ----------------------------------
-    const ReferenceData& referenceData() const { return reference_; }
-    const OrderBook& orderBook() const { return *orderBook_; }
-    const AccountLedger& accountLedger() const { return *accountLedger_; }
-    const Chat& chat() const { return *chat_; }
-    const FeedChannels& feedChannels() const { return *feed_; }
-    const Journal& journal() const { return journal_; }
-    const PingMonitor& pingMonitor() const { return *ping_; }
-    const DataServiceAnswers& dataServiceAnswers() const { return *dataService_; }
-    const Funds& funds() const { return *funds_; }
-
 private:
     friend struct SessionTestAccess;
     BusinessBase(SessionHost& host, UiServices& ui);
+
+    // --- Incoming ------------------------------------------------------------
+    // One frame, start and end bytes removed ("NewQueue").
+    void NewMessage(std::string frame);
+    // Dispatches one decoded message, then posts the table notifications its
+    // type may change. Main thread.
+    void checkNewMessage(IncomingMessage message);
+    void ProcessNewMessage(const FieldList& fields, std::int32_t type,
+                           const std::optional<std::string>& payload = std::nullopt);
+
+    // The cipher password of envelopes: the session key once the login data
+    // arrived, else the run's login cipher (the shipped key before any login).
+    std::string cipherPassword() const { return incoming_.cipherPassword(); }
+    std::optional<std::string> sessionKey() const { return incoming_.sessionKey(); }
+
     void assemble(SessionParts parts);
     IncomingPath::Hooks incomingHooks();
 

@@ -199,7 +199,7 @@ void IncomingPath::decodeFrame(std::string frame) {
                 if (!msg.payload) {
                     platform::Log::error("Login data refused: over its size limit or not inflatable");
                     msg.payloadRefused = true;
-                } else if (type == MsgType::LoginData && packed) {
+                } else if (packed) {
                     msg.packedRecords = PackedLoginRecords::read(*msg.payload);
                 }
             }

@@ -35,7 +35,7 @@ struct IncomingMessage {
     std::optional<std::string> payload;
     // The payload was there but refused (over its cap or not inflatable).
     bool payloadRefused = false;
-    // The large sections of a compact login data's payload, read on "NewQueue".
+    // The large sections of a compact payload, read on "NewQueue".
     std::shared_ptr<PackedLoginRecords> packedRecords;
     // The request a request-channel reply answers.
     std::optional<protocol::RequestKind> requestKind;

@@ -17,6 +17,7 @@
 #include "state/data_service_answers.h"
 #include "state/feed_channels.h"
 #include "state/notification_payloads.h"
+#include "state/packed_records.h"
 #include "state/ping_monitor.h"
 #include "state/reference_data.h"
 #include "state/request_builder.h"
@@ -55,6 +56,18 @@ bool isPacked(const MessageFields& fields, const model::LoginInputdata& login) {
 
 // A user name or password the next login can send.
 bool sendable(const std::string& text) { return !text.empty() && protocol::isSafePlainValue(text); }
+
+// Fills the compact text with its records, read ahead on "NewQueue" or else
+// by the same reader here; false, with nothing changed, when a section is
+// over its cap.
+bool fillPacked(ReferenceData& reference, const Dispatch& m) {
+    std::shared_ptr<PackedLoginRecords> readHere;
+    PackedLoginRecords* records = m.packedRecords;
+    if (!records && (readHere = PackedLoginRecords::read(*m.payload))) records = readHere.get();
+    if (!records) return false;
+    reference.FillPackedDetails(*m.payload, *records);
+    return true;
+}
 
 }  // namespace
 
@@ -107,7 +120,7 @@ void LoginHandshake::loginData(const Dispatch& m) {
     }
     ReferenceData& reference = reference_;
     if (isPacked(m.fields, services_.host().logindata())) {
-        if (!reference.FillPackedDetails(*m.payload, m.packedRecords)) return refuseLoginData();
+        if (!fillPacked(reference, m)) return refuseLoginData();
     } else {
         reference.FillXmlLoginData(*m.payload);
     }
@@ -134,7 +147,7 @@ void LoginHandshake::loginRefused(const Dispatch& m) {
     services_.disconnectServer();
     ReferenceData& reference = reference_;
     // Only the compact form is read here; an XML refusal is not parsed.
-    if (isPacked(m.fields, services_.host().logindata()) && m.payload) reference.FillPackedDetails(*m.payload);
+    if (isPacked(m.fields, services_.host().logindata()) && m.payload) fillPacked(reference, m);
     const protocol::LoginInfoMessage* record = reference.firstLoginRecord();
     std::int32_t code = record ? record->ErrorCode : 0;
     LoginMessages messages;

@@ -1,7 +1,7 @@
 // The "PACKED" road of the login reference data: sections cut at 0x07 and
-// numbered from 0, records at 0x06, fields at 0x05; the section number alone
-// says what a section holds and the field position which property a field
-// sets. Each record makes a new record, stored under the decimal form of its
+// numbered from 0 (PackedSection), records at 0x06, fields at 0x05; the
+// section number alone says what a section holds and the field position which
+// property a field sets. Each record makes a new record, stored under the decimal form of its
 // converted id ("%d" / "%lu"), replacing any earlier one.
 #include <algorithm>
 #include <exception>
@@ -26,52 +26,42 @@ using Fields = std::vector<std::string_view>;
 
 }  // namespace
 
-bool ReferenceData::FillPackedDetails(std::string_view text, PackedLoginRecords* readAhead) {
+void ReferenceData::FillPackedDetails(std::string_view text, PackedLoginRecords& records) {
+    using Section = PackedSection;
     const std::vector<std::string_view> sections = TC::split(text, protocol::SectionByte);
-    // Records read ahead were read only from a text within the caps.
-    if (!readAhead && !packedSectionsWithinCaps(sections, true)) return false;
     userInfo_.reset();  // each login data carries its own user
     for (std::size_t number = 0; number < sections.size(); ++number) {
         const std::string_view s = sections[number];
         try {
-            switch (number) {
-                case 0: FillPackedUserInfoDetails(s); break;
-                case 1: FillPackedProductInfoDetails(s); break;
-                case 2: FillPackedItemType(s); break;
-                case 3: FillPackedSessionSettingCollection(s); break;
-                case 4:
-                    if (readAhead)
-                        storePackedItemDetails(std::move(readAhead->instruments));
-                    else
-                        FillPackedItemDetails(s);
+            switch (static_cast<Section>(number)) {
+                case Section::UserInfo: FillPackedUserInfoDetails(s); break;
+                case Section::ProductInfo: FillPackedProductInfoDetails(s); break;
+                case Section::ItemTypes: FillPackedItemType(s); break;
+                case Section::SessionSettings: FillPackedSessionSettingCollection(s); break;
+                case Section::Instruments:
+                    FillPackedItemDetails(std::move(records.instruments));
                     LoadItemstoWatchlist();
                     break;
-                case 5: FillPackedGroupDetails(s); break;
-                case 6:
-                    if (readAhead)
-                        storePackedGroupInstruments(std::move(readAhead->groupInstruments));
-                    else
-                        FillPackedGroupInstruments(s);
-                    break;
-                case 8:
+                case Section::Groups: FillPackedGroupDetails(s); break;
+                case Section::GroupInstruments: FillPackedGroupInstruments(std::move(records.groupInstruments)); break;
+                case Section::Accounts:
                     FillPackedAccountDetails(s);
                     SetAllSymbolsSpread();
                     break;
-                case 16: FillPackedLoginInfoDetails(s); break;
-                case 19: fillResourceDetails(s); break;
-                case 20: fillCurrencyListDetails(s); break;
-                case 21: fillTradeCurrencyDetails(s); break;
-                default: break;  // 7, 9 to 15, 17, 18 and 22 on are not read
+                case Section::LoginInfos: FillPackedLoginInfoDetails(s); break;
+                case Section::Resources: fillResourceDetails(s); break;
+                case Section::CurrencyList: fillCurrencyListDetails(s); break;
+                case Section::TradeCurrencies: fillTradeCurrencyDetails(s); break;
+                default: break;  // not read
             }
         } catch (const std::exception& e) {
             platform::Log::debug("Login data section " + std::to_string(number) + " not filled: " + e.what());
         }
     }
-    return true;
 }
 
 // ---------------------------------------------------------------------------
-// Sections 0, 1 and 16
+// User, product and login information
 
 // The record replaces the user only once it is read whole.
 void ReferenceData::FillPackedUserInfoDetails(std::string_view section) {
@@ -141,7 +131,7 @@ void ReferenceData::FillPackedLoginInfoDetails(std::string_view section) {
 }
 
 // ---------------------------------------------------------------------------
-// Section 8: accounts
+// Accounts
 
 void ReferenceData::FillPackedAccountDetails(std::string_view section) {
     TC::eachRecord(section, "Account", [this](const Fields& f) {
@@ -185,7 +175,7 @@ void ReferenceData::FillPackedAccountDetails(std::string_view section) {
 }
 
 // ---------------------------------------------------------------------------
-// Sections 5 and 6: groups and group instruments
+// Groups and group instruments
 
 void ReferenceData::FillPackedGroupDetails(std::string_view section) {
     TC::eachRecord(section, "Group", [this](const Fields& f) {
@@ -223,11 +213,7 @@ void ReferenceData::FillPackedGroupDetails(std::string_view section) {
     });
 }
 
-void ReferenceData::FillPackedGroupInstruments(std::string_view section) {
-    storePackedGroupInstruments(readPackedGroupInstruments(section));
-}
-
-void ReferenceData::storePackedGroupInstruments(std::vector<std::shared_ptr<model::GroupInstruments>> records) {
+void ReferenceData::FillPackedGroupInstruments(std::vector<std::shared_ptr<model::GroupInstruments>> records) {
     // Rows come by group: the group is looked up again only when the id changes
     // (this section adds no group).
     std::optional<std::int32_t> lastGroupId;
@@ -247,7 +233,7 @@ void ReferenceData::storePackedGroupInstruments(std::vector<std::shared_ptr<mode
 }
 
 // ---------------------------------------------------------------------------
-// Section 3: session settings
+// Session settings
 
 void ReferenceData::FillPackedSessionSettingCollection(std::string_view section) {
     TC::eachRecord(section, "Session setting", [this](const Fields& f) {

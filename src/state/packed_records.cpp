@@ -19,12 +19,17 @@ namespace {
 // Generous caps on the records of a section, far above any real login: past
 // one the login is refused before anything held changes.
 std::size_t recordCap(std::size_t section) {
-    switch (section) {
-        case 4: return 200'000;    // instruments
-        case 6: return 2'000'000;  // group instruments
-        case 8: return 200'000;    // accounts
+    switch (static_cast<PackedSection>(section)) {
+        case PackedSection::Instruments: return 200'000;
+        case PackedSection::GroupInstruments: return 2'000'000;
+        case PackedSection::Accounts: return 200'000;
         default: return 50'000;
     }
+}
+
+std::string_view sectionOf(const std::vector<std::string_view>& sections, PackedSection which) {
+    const auto at = static_cast<std::size_t>(which);
+    return at < sections.size() ? sections[at] : std::string_view();
 }
 
 }  // namespace
@@ -95,8 +100,8 @@ std::shared_ptr<PackedLoginRecords> PackedLoginRecords::read(std::string_view te
         const std::vector<std::string_view> sections = TC::split(text, protocol::SectionByte);
         if (!packedSectionsWithinCaps(sections, false)) return nullptr;
         auto records = std::make_shared<PackedLoginRecords>();
-        if (sections.size() > 4) records->instruments = InstrumentFillers::readPackedItems(sections[4]);
-        if (sections.size() > 6) records->groupInstruments = readPackedGroupInstruments(sections[6]);
+        records->instruments = InstrumentFillers::readPackedItems(sectionOf(sections, PackedSection::Instruments));
+        records->groupInstruments = readPackedGroupInstruments(sectionOf(sections, PackedSection::GroupInstruments));
         return records;
     } catch (const std::exception& e) {
         platform::Log::error(std::string("Login data records not read ahead: ") + e.what());

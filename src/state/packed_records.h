@@ -1,7 +1,9 @@
 #pragma once
-// The two large sections of the compact login data, instruments (4) and group
-// instruments (6), read into new records on "NewQueue": reading a record
-// needs nothing the session holds, so the main thread only stores them.
+// The two large sections of the compact login data, instruments and group
+// instruments, read into new records by one reader, on "NewQueue" ahead of the
+// main thread or on the main thread itself: reading a record needs nothing the
+// session holds, so the fillers only store them.
+#include <cstddef>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -11,10 +13,27 @@
 
 namespace state {
 
+// The sections of the compact login data the client reads, by number; the
+// other numbers (7, 9 to 15, 17, 18, 22 on) are not read.
+enum class PackedSection : std::size_t {
+    UserInfo = 0,
+    ProductInfo = 1,
+    ItemTypes = 2,
+    SessionSettings = 3,
+    Instruments = 4,
+    Groups = 5,
+    GroupInstruments = 6,
+    Accounts = 8,
+    LoginInfos = 16,
+    Resources = 19,
+    CurrencyList = 20,
+    TradeCurrencies = 21,
+};
+
 struct PackedLoginRecords {
-    // Section 4: every record that carries a code, in order.
+    // Instruments: every record that carries a code, in order.
     std::vector<std::shared_ptr<model::ItemDetails>> instruments;
-    // Section 6, in order.
+    // Group instruments, in order.
     std::vector<std::shared_ptr<model::GroupInstruments>> groupInstruments;
 
     // The records of a whole compact text; null when a section is over its
@@ -26,9 +45,9 @@ struct PackedLoginRecords {
 // `log` says which one when refused.
 bool packedSectionsWithinCaps(const std::vector<std::string_view>& sections, bool log);
 
-// One record of section 6 (fields cut at 0x05); unread positions stay at their defaults.
+// One group-instrument record (fields cut at 0x05); unread positions stay at their defaults.
 std::shared_ptr<model::GroupInstruments> readPackedGroupInstrument(const std::vector<std::string_view>& fields);
-// Every record of section 6, in order; a record that does not read is skipped (logged).
+// Every record of the group-instruments section, in order; a record that does not read is skipped (logged).
 std::vector<std::shared_ptr<model::GroupInstruments>> readPackedGroupInstruments(std::string_view section);
 
 }  // namespace state

@@ -185,11 +185,11 @@ public:
     // Login data in XML: parseXml and FillTableDetails in one, without keeping
     // the tables, and without an element tree for a document of the usual shape.
     void FillXmlLoginData(std::string_view text);
-    // Splits the compact text into sections and runs their fillers; false, with
-    // nothing changed, when a section holds more records than its cap.
-    // `readAhead`, the records of the same text read on "NewQueue", is stored
-    // in place of reading sections 4 and 6 again (and is emptied).
-    bool FillPackedDetails(std::string_view text, PackedLoginRecords* readAhead = nullptr);
+    // Splits the compact text into sections and runs their fillers; the
+    // instruments and group instruments are `records`, read from the same text
+    // by PackedLoginRecords::read (which refuses a section over its cap), and
+    // are moved out.
+    void FillPackedDetails(std::string_view text, PackedLoginRecords& records);
 
     // --- XML fillers: one row each ----------------------------------------
     void FillUserInfoDetails(const TableRow& row);
@@ -205,9 +205,8 @@ public:
     void FillPackedLoginInfoDetails(std::string_view section);
     void FillPackedAccountDetails(std::string_view section);
     void FillPackedGroupDetails(std::string_view section);
-    void FillPackedGroupInstruments(std::string_view section);
-    // Section 6 read ahead: each record joins its group's instruments.
-    void storePackedGroupInstruments(std::vector<std::shared_ptr<model::GroupInstruments>> records);
+    // The records PackedLoginRecords read: each joins its group's instruments.
+    void FillPackedGroupInstruments(std::vector<std::shared_ptr<model::GroupInstruments>> records);
     void FillPackedSessionSettingCollection(std::string_view section);
 
     // --- Instruments, currencies, resources and the follow-ups --------------
@@ -215,9 +214,8 @@ public:
     virtual void FillItemType(const TableRow& row);
     virtual void FillItemDetails(const TableRow& row);
     virtual void FillPackedItemType(std::string_view section);
-    virtual void FillPackedItemDetails(std::string_view section);
-    // Section 4 read ahead, stored as FillPackedItemDetails stores what it reads.
-    void storePackedItemDetails(std::vector<std::shared_ptr<model::ItemDetails>> items);
+    // The records PackedLoginRecords read.
+    virtual void FillPackedItemDetails(std::vector<std::shared_ptr<model::ItemDetails>> items);
     virtual void fillResourceDetails(std::string_view section);
     virtual void fillCurrencyListDetails(std::string_view section);
     virtual void fillTradeCurrencyDetails(std::string_view section);

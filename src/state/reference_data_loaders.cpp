@@ -12,10 +12,7 @@ void ReferenceData::FillItemDetails(const TableRow& row) { InstrumentFillers::Fi
 void ReferenceData::FillPackedItemType(std::string_view section) {
     InstrumentFillers::FillPackedItemType(itemTypes_, section);
 }
-void ReferenceData::FillPackedItemDetails(std::string_view section) {
-    InstrumentFillers::FillPackedItemDetails({itemTypes_, items_, symbolTypes_}, section);
-}
-void ReferenceData::storePackedItemDetails(std::vector<std::shared_ptr<model::ItemDetails>> items) {
+void ReferenceData::FillPackedItemDetails(std::vector<std::shared_ptr<model::ItemDetails>> items) {
     InstrumentFillers::storePackedItems({itemTypes_, items_, symbolTypes_}, std::move(items));
 }
 void ReferenceData::fillResourceDetails(std::string_view section) {

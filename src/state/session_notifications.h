@@ -12,7 +12,7 @@ inline constexpr const char* kCancelledOrderTable = "CancelledOrderTableNotifica
 inline constexpr const char* kExecutedPositionTable = "ExecutedPositionTableNotification";
 inline constexpr const char* kJournalTable = "JournalTableNotification";
 
-// Posted after every processed message, in this order.
+// Posted, in this order, after a message that may change every table.
 inline constexpr std::array<const char*, 7> kTableNotifications = {
     kOpenPositionTable,     kPieChartUpdate,       kPendingOrderTable, kSettledPositionTable,
     kCancelledOrderTable,   kExecutedPositionTable, kJournalTable,

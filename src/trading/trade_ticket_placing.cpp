@@ -87,23 +87,24 @@ void TradeTicketWindowController::placeOrderButtonClicked() {
     if (DeviationValidation()) return;
     if (!orderManager()) return;
     std::string quantity = QuantityComboBox->currentText().toStdString();
+    std::shared_ptr<model::Order> built;  // checked here and sent as it is
     if (toggleMultiTrade_) {
         const auto total = multiTradeQuantity(GetTradingMode());
         if (!total) return;
         quantity = *total;
-    } else if (!orderManager()->ValidationsBeforeOrderPlacing(
-                   CreateOrderInfoforTradeMode(GetTradingMode(), accountId(), quantity))) {
+    } else if (!(built = orderManager()->GenerateOrder(
+                     CreateOrderInfoforTradeMode(GetTradingMode(), accountId(), quantity)))) {
         return;
     }
     const bool skip = context_.preferences.dontShowOrderConfirmation();
     if (orderType_ == 1 && !skip) {
-        orderConfirmation(GetTradingMode(), itemCode_, itemDetails_ ? itemDetails_->ContractSize : 0, quantity);
+        orderConfirmation(GetTradingMode(), itemCode_, itemDetails_ ? itemDetails_->ContractSize : 0, quantity, built);
     } else {
-        sendPlaceorderObjects();
+        sendPlaceorderObjects(built);
     }
 }
 
-void TradeTicketWindowController::sendPlaceorderObjects() {
+void TradeTicketWindowController::sendPlaceorderObjects(const std::shared_ptr<model::Order>& built) {
     if (!orderManager()) return;
     if (toggleMultiTrade_) {
         const auto details = GenerateMultiTradeOrderDetails();
@@ -114,12 +115,14 @@ void TradeTicketWindowController::sendPlaceorderObjects() {
         orderManager()->CreateNewBulkOrderMessage(info);
         return;
     }
+    if (built) return orderManager()->PlaceOrder(built);
     orderManager()->PlaceOrder(
         CreateOrderInfoforTradeMode(GetTradingMode(), accountId(), QuantityComboBox->currentText().toStdString()));
 }
 
 void TradeTicketWindowController::orderConfirmation(std::int32_t side, const std::string& code, double contractSize,
-                                                    const std::string& quantity) {
+                                                    const std::string& quantity,
+                                                    const std::shared_ptr<model::Order>& built) {
     if (confirmation_) return;  // one sheet at a time
     const TextOfKey lookup = [this](const std::string& key) { return text(key); };
     auto* sheet = kit::plainMessageBox(QMessageBox::Information, windowTitle(), QString::fromStdString(text("2139")), this);
@@ -133,16 +136,17 @@ void TradeTicketWindowController::orderConfirmation(std::int32_t side, const std
     sheet->setDefaultButton(confirm);
     sheet->setCheckBox(new QCheckBox(QString::fromStdString(text("21021"))));
     connect(sheet, &QMessageBox::buttonClicked, this,
-            [this, sheet, confirm](QAbstractButton* b) { handleResult(sheet, b == confirm); });
+            [this, sheet, confirm, built](QAbstractButton* b) { handleResult(sheet, b == confirm, built); });
     confirmation_ = sheet;
     sheet->open();
 }
 
-void TradeTicketWindowController::handleResult(QMessageBox* sheet, bool defaultButton) {
+void TradeTicketWindowController::handleResult(QMessageBox* sheet, bool defaultButton,
+                                               const std::shared_ptr<model::Order>& built) {
     if (!defaultButton) return;
     if (sheet && sheet->checkBox() && sheet->checkBox()->isChecked())
         context_.preferences.setDontShowOrderConfirmation(true);
-    sendPlaceorderObjects();
+    sendPlaceorderObjects(built);
 }
 
 void TradeTicketWindowController::ShowStatusMessage(const platform::Notification& notification) {

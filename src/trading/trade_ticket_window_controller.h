@@ -30,6 +30,7 @@
 #include "model/account_details.h"
 #include "model/group_instruments.h"
 #include "model/item_details.h"
+#include "model/order.h"
 #include "platform/notification_center.h"
 #include "trading/core/multi_trade_rows.h"
 #include "trading/core/ticket_order.h"
@@ -144,10 +145,12 @@ public:
     bool checkMarketOrderisAvailable() const;
     std::int32_t GetTradingMode() const;
     model::OrderInfo CreateOrderInfoforTradeMode(std::int32_t side, std::int32_t account, const std::string& quantity);
-    void sendPlaceorderObjects();
+    // Sends `built` when given (the single account's order the Place button
+    // built), else builds the request from the fields.
+    void sendPlaceorderObjects(const std::shared_ptr<model::Order>& built = nullptr);
     void orderConfirmation(std::int32_t side, const std::string& itemCode, double contractSize,
-                           const std::string& quantity);
-    void handleResult(QMessageBox* alert, bool defaultButton);
+                           const std::string& quantity, const std::shared_ptr<model::Order>& built = nullptr);
+    void handleResult(QMessageBox* alert, bool defaultButton, const std::shared_ptr<model::Order>& built = nullptr);
     void ShowStatusMessage(const platform::Notification& notification);
     void showConfirmationCheckBoxClicked();
 

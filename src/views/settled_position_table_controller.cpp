@@ -37,25 +37,7 @@ SettledPositionTableController::SettledPositionTableController(kit::WindowContex
     static_cast<QVBoxLayout*>(layout())->addWidget(statusLabel_);
     SetHeaderMenuItems();
     if (!showAccountCurrency) hideAccountCurrencyColumn();
-    // After the table's own reload on the same notification.
-    auto& center = platform::NotificationCenter::defaultCenter();
-    std::weak_ptr<int> alive = alive_;
-    observer_ = platform::ObserverHandle(
-        &center, center.addObserver(state::notifications::kSettledPositionTable, [this, alive](const auto&) {
-            if (platform::MainExecutor::isMainThread()) {
-                updateStatusLabel();
-                return;
-            }
-            platform::MainExecutor::post([this, alive] {
-                if (alive.lock()) updateStatusLabel();
-            });
-        }));
     reloadTable();
-}
-
-SettledPositionTableController::~SettledPositionTableController() {
-    observer_.reset();
-    alive_.reset();
 }
 
 void SettledPositionTableController::hideAccountCurrencyColumn() {

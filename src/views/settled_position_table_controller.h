@@ -22,7 +22,6 @@ namespace views {
 class SettledPositionTableController : public kit::TableControllerBase {
 public:
     SettledPositionTableController(kit::WindowContext& context, bool showAccountCurrency, QWidget* parent = nullptr);
-    ~SettledPositionTableController() override;
 
     // The notification: the whole table, then the totals.
     void settledpositionTableUpdate();
@@ -32,6 +31,8 @@ public:
 protected:
     int takeSnapshot() override;
     QVariant cellData(int row, int column, int role) const override;
+    // The totals follow the notification's reload.
+    void didNotifiedReload() override { updateStatusLabel(); }
 
 private:
     void hideAccountCurrencyColumn();
@@ -39,8 +40,6 @@ private:
     kit::WindowContext& context_;
     std::vector<PositionRecords> rows_;
     QLabel* statusLabel_ = nullptr;
-    platform::ObserverHandle observer_;
-    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace views

@@ -47,7 +47,7 @@ protected:
         fs::remove_all(support);
     }
     model::ItemDetails* item(const std::string& code) {
-        auto* p = session->referenceData().ItemCollection().find(code);
+        auto* p = state::SessionTestAccess::referenceData(*session).ItemCollection().find(code);
         return p && *p ? p->get() : nullptr;
     }
     ChartController& chart(const std::string& code, const std::string& key) {

@@ -12,6 +12,7 @@
 #include "kit/fake_context.h"
 #include "kit/theme_manager.h"
 #include "orders/order_mananger.h"
+#include "support/session_test_access.h"
 
 namespace charts {
 namespace {
@@ -58,7 +59,7 @@ protected:
     // Frozen: a changed price leaves the newest bar alone.
     bool frozen() {
         ChartController& ch = *window->chartController();
-        model::ItemDetails& item = **session->referenceData().ItemCollection().find(ch.symbolName());
+        model::ItemDetails& item = **state::SessionTestAccess::referenceData(*session).ItemCollection().find(ch.symbolName());
         item.Last += 0.75;
         ch.newChartData();
         return ChartBars::value(ch.bars().Symdata, ch.window().lastArrIndexPtr) != item.Last;

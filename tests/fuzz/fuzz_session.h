@@ -83,7 +83,7 @@ public:
     void deliver(std::int32_t type, const std::vector<std::string_view>& fields) {
         std::vector<std::string> texts{"10=" + std::to_string(type)};
         texts.insert(texts.end(), fields.begin(), fields.end());
-        session->checkNewMessage(state::IncomingMessage::ofFields(type, texts));
+        state::SessionTestAccess::checkNewMessage(*session, state::IncomingMessage::ofFields(type, texts));
         idle();
     }
 

@@ -10,6 +10,7 @@
 
 #include "state/login_tables.h"
 #include "state/reference_data.h"
+#include "support/reference_data_test_access.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
     state::ReferenceData packed;
-    const bool filled = packed.FillPackedDetails(text);
+    const bool filled = state::fillPacked(packed, text);
     // A user is held exactly when the first record has text and no section is over its cap.
     const bool firstRecord = !text.substr(0, text.find_first_of("\x06\x07")).empty();
     require((packed.userInfo() != nullptr) == (filled && firstRecord));

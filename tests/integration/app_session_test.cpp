@@ -96,7 +96,7 @@ TEST_F(AppSessionTest, ARefusalThenALoginInTheSameRunAndARelogin) {
     ASSERT_EQ(sim->command("keys trader").rfind("ok", 0), 0u);  // answered after the relogin went out
     pump([] { return false; }, 300ms);
     EXPECT_EQ(session->loginCipher().sessionKey(), key);
-    EXPECT_EQ(session->businessbase()->sessionKey(), key);
+    EXPECT_EQ(state::SessionTestAccess::sessionKey(*session->businessbase()), key);
     EXPECT_EQ(outcomes.lost, 0);
 }
 
@@ -115,7 +115,7 @@ TEST_F(AppSessionTest, AfterAServerRestartTheLoginEndsWithinItsTimeOutAndTheNext
     sim->killHard();
     sim.reset();
     ASSERT_TRUE(pump([&] { return outcomes.lost == 1; }));
-    const auto& pending = session->businessbase()->orderBook().PendingOrderCollection();
+    const auto& pending = state::SessionTestAccess::orderBook(*session->businessbase()).PendingOrderCollection();
     EXPECT_EQ(std::count(pending.begin(), pending.end(), sent), 0);  // no row without an id or a status
     ASSERT_EQ(ui.alerts.size(), 1u);
     EXPECT_EQ(ui.alerts[0].message, model::LanguageString::stringforSelectedLanguage(0, "90201"));

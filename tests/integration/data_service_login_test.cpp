@@ -88,7 +88,7 @@ protected:
     // Every queued request answered.
     bool quiet() {
         auto channel = state::servicesOf(*session).connection().requestChannel();
-        return channel && channel->queuedRequests() == 0 && !session->funds().financialApprovals().empty();
+        return channel && channel->queuedRequests() == 0 && !state::SessionTestAccess::funds(*session).financialApprovals().empty();
     }
 
     std::shared_ptr<platform::ManualRunLoop> loop;
@@ -107,16 +107,16 @@ TEST_F(DataServiceLoginTest, LoginSequenceFillsEveryCollectionAndDownloadsResour
                                         "getcancelledorders", "getinstruments", "resourcesearch", "resourcesearch",
                                         "getapprovalrequest", "getfinancialapprovals"}));
     EXPECT_EQ(sessionTypes("trader"), (std::vector<std::string>{"617", "626", "613"}));
-    const state::OrderBook& book = session->orderBook();
+    const state::OrderBook& book = state::SessionTestAccess::orderBook(*session);
     EXPECT_FALSE(book.OpenOrderCollection().empty());
     EXPECT_FALSE(book.PendingOrderCollection().empty());
     EXPECT_FALSE(book.SettledOrderCollection().empty());
-    const state::Funds& funds = session->funds();
+    const state::Funds& funds = state::SessionTestAccess::funds(*session);
     ASSERT_EQ(funds.approvalRequests().count(801), 1u);
     ASSERT_TRUE(funds.approvalRequests().at(801)->information);
     EXPECT_EQ(funds.approvalRequests().at(801)->information->benefactorAccount, 1001u);
-    EXPECT_TRUE(session->referenceData().resourceSearchCollection().contains("holidays.ics"));
-    EXPECT_TRUE(session->referenceData().resourceSearchCollection().contains("gold.svg"));
+    EXPECT_TRUE(state::SessionTestAccess::referenceData(*session).resourceSearchCollection().contains("holidays.ics"));
+    EXPECT_TRUE(state::SessionTestAccess::referenceData(*session).resourceSearchCollection().contains("gold.svg"));
 
     state::SessionTestAccess::referenceData(*session).requestFileResourceForExtension(*session, "holidays");
     state::SessionTestAccess::referenceData(*session).requestFileResourceForExtension(*session, "gold");
@@ -133,8 +133,8 @@ TEST_F(DataServiceLoginTest, LoginSequenceFillsEveryCollectionAndDownloadsResour
 
     // Chart data is kept under its key.
     state::commandsOf(*session).requestChartData("GOLD", "D", 10);
-    ASSERT_TRUE(integration::pump(*loop, [&] { return session->dataServiceAnswers().chartDataCollection().size() == 1; }));
-    EXPECT_TRUE(session->dataServiceAnswers().chartDataCollection().contains("GOLD^D"));
+    ASSERT_TRUE(integration::pump(*loop, [&] { return state::SessionTestAccess::dataServiceAnswers(*session).chartDataCollection().size() == 1; }));
+    EXPECT_TRUE(state::SessionTestAccess::dataServiceAnswers(*session).chartDataCollection().contains("GOLD^D"));
 }
 
 model::Date localDay(int year, int month, int day) {
@@ -157,13 +157,13 @@ TEST_F(DataServiceLoginTest, StatementTransactionsAndFundsAnswers) {
     commands.requestAccountStatement(query);
     commands.requestCancelledOrderHistoryForAccount(query);
     // The login's own kind of request, built before the statement's cancelled orders come back.
-    const std::size_t loginCancelled = session->orderBook().CancelledOrderCollection().size();
+    const std::size_t loginCancelled = state::SessionTestAccess::orderBook(*session).CancelledOrderCollection().size();
     state::SessionTestAccess::orderBook(*session).requestCancelledOrders();
     ASSERT_TRUE(integration::pump(*loop, [&] { return statements == 2 && quiet(); }));
     const auto asked = dataServiceRequests("trader");
     EXPECT_EQ(std::count(asked.begin(), asked.end(), "getdsaccountstatement:1001"), 1);
     EXPECT_EQ(std::count(asked.begin(), asked.end(), "getcancelledorders:1001"), 1);
-    const model::AccountStatementInfo& s = session->funds().accountStatementInfo();
+    const model::AccountStatementInfo& s = state::SessionTestAccess::funds(*session).accountStatementInfo();
     EXPECT_EQ(s.InstrumentInfo.size(), 3u);
     ASSERT_EQ(s.OpenPositionInfo.size(), 3u);
     EXPECT_EQ(s.OpenPositionInfo[0]->OpenPositionId, "9");
@@ -177,7 +177,7 @@ TEST_F(DataServiceLoginTest, StatementTransactionsAndFundsAnswers) {
     EXPECT_EQ(s.StartInfo->Balance, 48000);
     EXPECT_EQ(s.EndInfo->Balance, 50000);
     EXPECT_EQ(s.cancelledOrderInfo.size(), 1u);
-    EXPECT_EQ(session->orderBook().CancelledOrderCollection().size(), loginCancelled);
+    EXPECT_EQ(state::SessionTestAccess::orderBook(*session).CancelledOrderCollection().size(), loginCancelled);
     // Totals worked by hand from the scenario's statement.
     EXPECT_EQ(s.getDeposit(), 1500.0);
     EXPECT_EQ(s.getWithDrawal(), -200.0);
@@ -205,14 +205,14 @@ TEST_F(DataServiceLoginTest, StatementTransactionsAndFundsAnswers) {
     search.TransactionDetails = "#DWR";
     commands.requestFinancialTransactions(search);
     commands.requestGetAllPayGateSettings();
-    commands.requestBankDetails(*session->referenceData().AccountDetailCollection().find("1001")->get());
-    ASSERT_TRUE(integration::pump(*loop, [&] { return lists == 1 && quiet() && session->funds().bankDetails(); }));
-    const auto& rows = session->funds().FinancialTransactionCollection();
+    commands.requestBankDetails(*state::SessionTestAccess::referenceData(*session).AccountDetailCollection().find("1001")->get());
+    ASSERT_TRUE(integration::pump(*loop, [&] { return lists == 1 && quiet() && state::SessionTestAccess::funds(*session).bankDetails(); }));
+    const auto& rows = state::SessionTestAccess::funds(*session).FinancialTransactionCollection();
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0]->TransactionId, 9001);
     EXPECT_EQ(rows[0]->TransactionDate, "11/01/2026 09:00:00");
     EXPECT_EQ(rows[1]->DrAmount, 1500.0);
-    const state::Funds& funds = session->funds();
+    const state::Funds& funds = state::SessionTestAccess::funds(*session);
     EXPECT_EQ(funds.approvalRequests().at(801)->approvalSubType, 2);
     EXPECT_EQ(funds.approvalRequests().at(801)->information, funds.financialApprovals().at(801));
     ASSERT_EQ(funds.payGateSettings().size(), 1u);
@@ -228,11 +228,11 @@ TEST_F(DataServiceLoginTest, StatementThatIsNotXmlEmptiesTheRecord) {
     const model::StatementQuery query{"1001", localDay(2026, 11, 1), localDay(2026, 12, 31)};
     state::commandsOf(*session).requestAccountStatement(query);
     ASSERT_TRUE(integration::pump(*loop, [&] { return statements == 1 && quiet(); }));
-    EXPECT_FALSE(session->funds().accountStatementInfo().OpenPositionInfo.empty());
+    EXPECT_FALSE(state::SessionTestAccess::funds(*session).accountStatementInfo().OpenPositionInfo.empty());
     ASSERT_EQ(sim->command("fault statement-text on"), "ok");
     state::commandsOf(*session).requestAccountStatement(query);
     ASSERT_TRUE(integration::pump(*loop, [&] { return statements == 2 && quiet(); }));
-    const model::AccountStatementInfo& s = session->funds().accountStatementInfo();
+    const model::AccountStatementInfo& s = state::SessionTestAccess::funds(*session).accountStatementInfo();
     EXPECT_TRUE(s.OpenPositionInfo.empty() && s.InstrumentInfo.empty() && s.FinancialTransactionInfo.empty());
     EXPECT_FALSE(s.StartInfo);
 }
@@ -248,7 +248,7 @@ TEST_F(DataServiceLoginTest, DepositWithdrawalAndOnlinePaymentAnswers) {
         if (const auto* update = n.as<state::PayGateUpdate>()) payGateStates.push_back(update->state);
     }));
     state::SessionCommands& commands = state::commandsOf(*session);
-    const auto account = *session->referenceData().AccountDetailCollection().find("1001");
+    const auto account = *state::SessionTestAccess::referenceData(*session).AccountDetailCollection().find("1001");
     model::NewDeposit deposit;
     deposit.accountDetail = account;
     deposit.mode = 2;
@@ -262,7 +262,7 @@ TEST_F(DataServiceLoginTest, DepositWithdrawalAndOnlinePaymentAnswers) {
     ASSERT_EQ(details->lines.size(), 11u);
     EXPECT_EQ(details->lines[3], model::LanguageString::stringforSelectedLanguage(0, "0714") + "\x03" "BankTransfer");
     const std::uint64_t depositId = details->request->approvalRequestId;
-    EXPECT_EQ(session->funds().approvalRequests().at(depositId)->information->requestedAmount, 100.5);
+    EXPECT_EQ(state::SessionTestAccess::funds(*session).approvalRequests().at(depositId)->information->requestedAmount, 100.5);
 
     commands.sendWithdrawalRequest(model::NewWithdrawal{0, account, 20, "to bank"});
     ASSERT_TRUE(integration::pump(*loop, [&] { return last.count("WithdrawalRequestNotification"); }));
@@ -275,11 +275,11 @@ TEST_F(DataServiceLoginTest, DepositWithdrawalAndOnlinePaymentAnswers) {
     commands.sendDepositRequest(deposit);
     ASSERT_TRUE(integration::pump(*loop, [&] { return payGateStates.size() == 3; }));
     EXPECT_EQ(payGateStates, (std::vector<std::int64_t>{1, 2, 3}));
-    ASSERT_EQ(session->funds().payGateTransactions().size(), 1u);
-    const auto& payment = *session->funds().payGateTransactions().begin()->second;
+    ASSERT_EQ(state::SessionTestAccess::funds(*session).payGateTransactions().size(), 1u);
+    const auto& payment = *state::SessionTestAccess::funds(*session).payGateTransactions().begin()->second;
     EXPECT_EQ(payment.transactionKey, "K7 +&=/?q");
     EXPECT_EQ(payment.transStatus, 3);
-    const auto& journal = session->journal().JournalDataCollection();
+    const auto& journal = state::SessionTestAccess::journal(*session).JournalDataCollection();
     ASSERT_FALSE(journal.empty());
     EXPECT_NE(journal.back().find(payment.payTransactionId), std::string::npos);
     const auto sent = sessionTypes("trader");
@@ -296,7 +296,7 @@ TEST_F(DataServiceLoginTest, DepositWithdrawalAndOnlinePaymentAnswers) {
     ASSERT_EQ(ui.banners.size(), banners + 2);
     EXPECT_EQ(ui.banners[banners].subtitle, model::LanguageString::stringforSelectedLanguage(0, "1181"));
     EXPECT_EQ(ui.banners[banners + 1].subtitle, model::LanguageString::stringforSelectedLanguage(0, "1184"));
-    EXPECT_FALSE(session->funds().approvalRequests().at(depositId)->isOpen);
+    EXPECT_FALSE(state::SessionTestAccess::funds(*session).approvalRequests().at(depositId)->isOpen);
 }
 
 TEST_F(DataServiceLoginTest, EquityHitAccountsAreAskedForTheirPrices) {
@@ -320,9 +320,9 @@ TEST_F(DataServiceLoginTest, ErrorAnswersLeaveCollectionsEmptyAndStillPost) {
         return dataServiceRequests("trader").size() == 9 && channel && channel->queuedRequests() == 0 &&
                posted.size() >= 9;
     }));
-    EXPECT_TRUE(session->orderBook().OpenOrderCollection().empty());
-    EXPECT_TRUE(session->funds().approvalRequests().empty());
-    EXPECT_TRUE(session->referenceData().resourceSearchCollection().empty());
+    EXPECT_TRUE(state::SessionTestAccess::orderBook(*session).OpenOrderCollection().empty());
+    EXPECT_TRUE(state::SessionTestAccess::funds(*session).approvalRequests().empty());
+    EXPECT_TRUE(state::SessionTestAccess::referenceData(*session).resourceSearchCollection().empty());
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ protected:
     bool pump(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10000ms) {
         return integration::pump(*loop, done, timeout);
     }
-    model::ItemDetails& item(const std::string& code) { return **session->referenceData().ItemCollection().find(code); }
+    model::ItemDetails& item(const std::string& code) { return **state::SessionTestAccess::referenceData(*session).ItemCollection().find(code); }
     // Publishes ticks of `code` until `done` (the subscriptions may still be on their way).
     bool tickUntil(const std::string& code, const std::function<bool()>& done) {
         return pump([&] {
@@ -102,16 +102,16 @@ protected:
 TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect) {
     state::commandsOf(*session).StreamingConnection(true, false);
     ASSERT_TRUE(pump([&] { return state::servicesOf(*session).connection().subscriptionFeed() && state::servicesOf(*session).connection().requestChannel(); }));
-    EXPECT_EQ(session->referenceData().selectedSymbols(), (std::vector<std::string>{"GOLD", "EURUSD"}));
-    EXPECT_EQ(prefs.stringArrayForKey("Watchlist.trader"), session->referenceData().selectedSymbols());
+    EXPECT_EQ(state::SessionTestAccess::referenceData(*session).selectedSymbols(), (std::vector<std::string>{"GOLD", "EURUSD"}));
+    EXPECT_EQ(prefs.stringArrayForKey("Watchlist.trader"), state::SessionTestAccess::referenceData(*session).selectedSymbols());
 
     ASSERT_TRUE(tickUntil("GOLD", [&] { return item("GOLD").isPriceUpdateReceived; }));
     EXPECT_GT(item("GOLD").Bid, 0.0);
     EXPECT_GT(item("GOLD").Ask, 0.0);
     EXPECT_FALSE(item("GOLD").UpdateTime.empty());
-    ASSERT_TRUE(pump([&] { return session->feedChannels().buyMarketDepthDataCollection().contains("GOLD"); }));
-    EXPECT_EQ(session->feedChannels().buyMarketDepthDataCollection().find("GOLD")->size(), 5u);
-    EXPECT_EQ(session->feedChannels().sellMarketDepthDataCollection().find("GOLD")->size(), 5u);
+    ASSERT_TRUE(pump([&] { return state::SessionTestAccess::feedChannels(*session).buyMarketDepthDataCollection().contains("GOLD"); }));
+    EXPECT_EQ(state::SessionTestAccess::feedChannels(*session).buyMarketDepthDataCollection().find("GOLD")->size(), 5u);
+    EXPECT_EQ(state::SessionTestAccess::feedChannels(*session).sellMarketDepthDataCollection().find("GOLD")->size(), 5u);
 
     // Not watched, not held: not subscribed.
     ASSERT_TRUE(tickUntil("EURUSD", [&] { return item("EURUSD").isPriceUpdateReceived; }));
@@ -133,17 +133,17 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
     EXPECT_TRUE(state::servicesOf(*session).connection().isConnected());
     EXPECT_EQ(std::count(ui.events.begin(), ui.events.end(), "LogininAnotherLocation"), 0);
     // Nor may it switch the key or the reference id.
-    const auto key = session->sessionKey();
+    const auto key = state::SessionTestAccess::sessionKey(*session);
     const auto reference = state::servicesOf(*session).referenceId();
     ASSERT_EQ(sim->command("feed-status 33 19=EVIL 21=20240102030405"), "ok");
     ASSERT_EQ(sim->command("status GOLD 1 9").rfind("ok", 0), 0u);
     ASSERT_TRUE(pump([&] { return item("GOLD").CurrentTradeSessionSettingId == 9; }));
-    EXPECT_EQ(session->sessionKey(), key);
+    EXPECT_EQ(state::SessionTestAccess::sessionKey(*session), key);
     EXPECT_EQ(state::servicesOf(*session).referenceId(), reference);
 
     // One session for everything: a second login in the same process meets a
     // spurious end of the TCP session that is the socket's, not the feed's.
-    ASSERT_TRUE(session->referenceData().userInfo() != nullptr);
+    ASSERT_TRUE(state::SessionTestAccess::referenceData(*session).userInfo() != nullptr);
 
     protocol::MessageBase& m = state::servicesOf(*session).outgoingMessage();
     m.setMessagetype(1023);
@@ -154,7 +154,7 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
     m.messageDataDictionary().set(152, "1000");
     m.messageDataDictionary().set(153, "1");
     m.messageDataDictionary().set(20, std::to_string(state::servicesOf(*session).requestId() + 1));
-    m.messageDataDictionary().set(115, std::to_string(session->referenceData().userInfo()->UserId));
+    m.messageDataDictionary().set(115, std::to_string(state::SessionTestAccess::referenceData(*session).userInfo()->UserId));
     session->setMessageProperties(m);
     // The first answer is a chart answer: it answers no data-service request and is dropped.
     ASSERT_EQ(sim->command("next-answer 1041 17=key").rfind("ok", 0), 0u);
@@ -177,7 +177,7 @@ TEST_F(FeedChannelsTest, WatchlistTicksDepthStatusRequestsReconnectAndDisconnect
     m.messageDataDictionary().set(151, "getpendingorders");
     m.messageDataDictionary().set(152, "1000");
     m.messageDataDictionary().set(153, "1");
-    m.messageDataDictionary().set(115, std::to_string(session->referenceData().userInfo()->UserId));
+    m.messageDataDictionary().set(115, std::to_string(state::SessionTestAccess::referenceData(*session).userInfo()->UserId));
     session->setMessageProperties(m);
     ASSERT_TRUE(m.BuildMessage().sent());
     ASSERT_TRUE(pump([&] { return answers().size() == 2; }));

@@ -185,8 +185,8 @@ TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime)
     platform::NotificationCenter::defaultCenter().post(state::notifications::kNetworkSpeed);
 
     // The four panes are live: the first symbol in candles at 1, 5, 10 and 15 minutes.
-    const std::string first = session->referenceData().selectedSymbols().front();
-    const std::string dropped = session->referenceData().selectedSymbols().back();
+    const std::string first = state::SessionTestAccess::referenceData(*session).selectedSymbols().front();
+    const std::string dropped = state::SessionTestAccess::referenceData(*session).selectedSymbols().back();
     for (std::size_t i = 0; i < 4; ++i) {
         const charts::ChartController* chart = main->chartViewControllers[i]->chartController();
         ASSERT_TRUE(kit::testing::runUntil([&] { return chart->graph() != nullptr; }, 10000)) << i;
@@ -258,7 +258,7 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (!chart && w->isVisible()) chart = qobject_cast<charts::ChartWindowController*>(w);
     ASSERT_NE(chart, nullptr);
-    EXPECT_EQ(chart->windowTitle().toStdString(), session->referenceData().selectedSymbols().front() + ", M1");
+    EXPECT_EQ(chart->windowTitle().toStdString(), state::SessionTestAccess::referenceData(*session).selectedSymbols().front() + ", M1");
     EXPECT_EQ(chart->chartTypePopButton()->currentText(), "Candle Chart");
     EXPECT_TRUE(chart->bottomViewCollapsed());
     QCheckBox* macd = chart->chartAnalysisViewController()->checkBox(charts::Indicator::MACD);
@@ -280,7 +280,7 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
     EXPECT_TRUE(main->runCommand("newWithdrawalRequest"));
 
     // Ticket only with a watchlist; close-all (a sheet) only with positions.
-    const auto symbols = session->referenceData().selectedSymbols();
+    const auto symbols = state::SessionTestAccess::referenceData(*session).selectedSymbols();
     state::ReferenceDataTestAccess::selectedSymbols(state::SessionTestAccess::referenceData(*session)).clear();
     EXPECT_FALSE(main->runCommand("TradeTicketButtonClicked"));
     state::ReferenceDataTestAccess::selectedSymbols(state::SessionTestAccess::referenceData(*session)) = symbols;

@@ -8,6 +8,7 @@
 #include "integration/order_session.h"
 #include "model/formatter.h"
 #include "model/language_string.h"
+#include "support/session_test_access.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ TEST_P(OrderPlacementTest, MarketOrderFillsLimitOrderWorksAndRefusedOrdersStayHo
     // A market buy: placeholder at once, then the pending answer, the fill and the position.
     manager->PlaceOrder(order(1, 0, "1"));
     ASSERT_TRUE(reports.empty()) << reports.front();
-    const auto& pending = session->orderBook().PendingOrderCollection();
+    const auto& pending = state::SessionTestAccess::orderBook(*session).PendingOrderCollection();
     ASSERT_EQ(std::count_if(pending.begin(), pending.end(),
                             [&](const auto& o) {
                                 return o->PendingOrderId.empty() && o->ItemCode == "GOLD" &&
@@ -35,7 +36,7 @@ TEST_P(OrderPlacementTest, MarketOrderFillsLimitOrderWorksAndRefusedOrdersStayHo
     EXPECT_EQ(ordersReceived(), " 60");
 
     // A limit buy a whole unit below the Ask stays working; at the Ask it is refused here.
-    const auto& gold = **session->referenceData().ItemCollection().find("GOLD");
+    const auto& gold = **state::SessionTestAccess::referenceData(*session).ItemCollection().find("GOLD");
     manager->PlaceOrder(order(2, 0, "1"));
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].rfind(tr("1039"), 0), 0u);

@@ -7,6 +7,7 @@
 
 #include "integration/order_session.h"
 #include "model/formatter.h"
+#include "support/session_test_access.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ TEST_F(OrderRequestsTest, ClosesEditsConfirmationsAndCancels) {
     ASSERT_TRUE(pump([&] { return saw("edited:50011:2@2400.00"); }));
 
     // Two Limit orders before any answer: two confirmations, one for each.
-    const auto& gold = **session->referenceData().ItemCollection().find("GOLD");
+    const auto& gold = **state::SessionTestAccess::referenceData(*session).ItemCollection().find("GOLD");
     model::OrderInfo limit = order(2, 0, "1");
     limit.price = model::Formatter::formatDecimal(gold.Ask - 50, gold.DecimalPlaces);
     manager->PlaceOrder(limit);

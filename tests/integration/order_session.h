@@ -103,7 +103,7 @@ protected:
         // The starting positions and orders may still be on their way.
         const StartingOrders starting = startingOrders(user, simArgs);
         ASSERT_TRUE(pump([&] {
-            const state::OrderBook& book = session->orderBook();
+            const state::OrderBook& book = state::SessionTestAccess::orderBook(*session);
             return holdsAll(book.OpenOrderCollection(), &model::Order::OpenPositionId, starting.positions) &&
                    holdsAll(book.PendingOrderCollection(), &model::Order::PendingOrderId, starting.pending);
         })) << "the starting positions and pending orders did not arrive";

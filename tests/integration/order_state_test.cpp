@@ -9,6 +9,7 @@
 #include "integration/order_session.h"
 #include "model/text_value.h"
 #include "model/trade_currency.h"
+#include "support/session_test_access.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ protected:
         return requestId;
     }
     std::shared_ptr<model::Order> open(const std::string& id) const {
-        for (const auto& p : session->orderBook().OpenOrderCollection())
+        for (const auto& p : state::SessionTestAccess::orderBook(*session).OpenOrderCollection())
             if (p->OpenPositionId == id) return p;
         return nullptr;
     }
@@ -79,7 +80,7 @@ TEST_F(OrderStateTest, OrdersPositionsClosesAndSummariesFollowTheServer) {
     EXPECT_EQ(book.SettledOrderCollection().back()->ItemCode, "GOLD");
 
     // Account figures follow the summaries.
-    const auto account = *session->referenceData().AccountDetailCollection().find("1001");
+    const auto account = *state::SessionTestAccess::referenceData(*session).AccountDetailCollection().find("1001");
     ASSERT_EQ(sim->command("send trader 1045 34=1001 560=12345.67 130=12000").rfind("ok", 0), 0u);
     ASSERT_TRUE(pump([&] { return account->Balance == 12345.67; }));
     EXPECT_EQ(account->Equity, 12000);
@@ -87,9 +88,9 @@ TEST_F(OrderStateTest, OrdersPositionsClosesAndSummariesFollowTheServer) {
 
 TEST_F(OrderStateTest, EquityHitProfitStaysPutOverRefreshes) {
     ASSERT_NO_FATAL_FAILURE(login({}, "eqhit", "eqhit123"));
-    const auto account = *session->referenceData().AccountDetailCollection().find("3001");
+    const auto account = *state::SessionTestAccess::referenceData(*session).AccountDetailCollection().find("3001");
     ASSERT_EQ(account->tradingStatus, model::AccountDetails::kStatusEquityHit);
-    ASSERT_FALSE(session->orderBook().OpenOrderCollection().empty());
+    ASSERT_FALSE(state::SessionTestAccess::orderBook(*session).OpenOrderCollection().empty());
     // A currency that converts, so that a second conversion would show.
     auto currency = std::make_shared<model::TradeCurrency>();
     currency->conversionMode = model::TradeCurrency::kFixedRates;
@@ -98,7 +99,7 @@ TEST_F(OrderStateTest, EquityHitProfitStaysPutOverRefreshes) {
     double server = 0;
     ASSERT_TRUE(pump([&] {
         server = 0;
-        for (const auto& p : session->orderBook().OpenOrderCollection())
+        for (const auto& p : state::SessionTestAccess::orderBook(*session).OpenOrderCollection())
             if (p->AccountNumber == "3001") server += p->UnrealisedPL;
         return server != 0;
     }));

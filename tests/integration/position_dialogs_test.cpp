@@ -107,7 +107,7 @@ protected:
 };
 
 TEST_F(PositionDialogsSimTest, ClosesModifiesEditsAndCancels) {
-    const auto& item = **session->referenceData().ItemCollection().find("GOLD");
+    const auto& item = **state::SessionTestAccess::referenceData(*session).ItemCollection().find("GOLD");
     const std::string position = placed(false, "GOLD", "3", [&] { manager->PlaceOrder(gold(1, "3")); });
     ASSERT_FALSE(position.empty());
     model::OrderInfo limit = gold(2, "2");

@@ -121,7 +121,7 @@ protected:
         tags.set(153, "1");
         tags.set(159, name + "\x05" "1\x05" "7\x05" "1\x05" "res1\x05\x05" "0\x06");
         tags.set(20, std::to_string(state::servicesOf(*session).requestId() + 1));
-        tags.set(115, std::to_string(session->referenceData().userInfo() ? session->referenceData().userInfo()->UserId : 0));
+        tags.set(115, std::to_string(state::SessionTestAccess::referenceData(*session).userInfo() ? state::SessionTestAccess::referenceData(*session).userInfo()->UserId : 0));
         tags.set(23, "trader");
         tags.set(19, state::servicesOf(*session).referenceId().value_or(""));
         tags.set(21, static_cast<protocol::AppContext&>(*session).packedLocalTime());
@@ -150,20 +150,20 @@ TEST_P(QueriesLoginTest, InstrumentsAccountsAndListsAnswerFromTheLoginData) {
     BusinessBase& s = *session;
 
     // Every instrument of the scenario, found both ways.
-    ASSERT_EQ(s.referenceData().ItemCollection().size(), 23u);
-    for (const auto& [code, item] : s.referenceData().ItemCollection()) {
+    ASSERT_EQ(state::SessionTestAccess::referenceData(s).ItemCollection().size(), 23u);
+    for (const auto& [code, item] : state::SessionTestAccess::referenceData(s).ItemCollection()) {
         EXPECT_EQ(state::viewOf(s).getItemCode(item->InstrumentId), code);
         EXPECT_EQ(state::viewOf(s).getItemIdForItemCode(code), static_cast<std::uint64_t>(item->InstrumentId));
         EXPECT_FALSE(item->InstrumentTypeName.empty()) << code;
     }
-    const auto& gold = **s.referenceData().ItemCollection().find("GOLD");
+    const auto& gold = **state::SessionTestAccess::referenceData(s).ItemCollection().find("GOLD");
     EXPECT_EQ(gold.Name, "Gold spot");
     EXPECT_DOUBLE_EQ(gold.TickSize, 0.01);
     EXPECT_EQ(gold.instrumentTradingStatus, 1);
     EXPECT_EQ(gold.InstrumentTypeName, "Commodities");
     EXPECT_DOUBLE_EQ(gold.priceTick, form == "xml" ? 0.0 : 0.01);
     EXPECT_EQ(state::viewOf(s).getItemIdForItemCode("NO SUCH"), 0u);
-    EXPECT_EQ((*s.referenceData().ItemCollection().find("HTMN"))->instrumentTradingStatus, 2);  // close only
+    EXPECT_EQ((*state::SessionTestAccess::referenceData(s).ItemCollection().find("HTMN"))->instrumentTradingStatus, 2);  // close only
 
     // Symbol lists by type: every entry names a stored instrument.
     const state::SymbolTypes types = state::viewOf(s).getSymbolTypes();
@@ -172,7 +172,7 @@ TEST_P(QueriesLoginTest, InstrumentsAccountsAndListsAnswerFromTheLoginData) {
     for (const auto& type : types)
         for (const auto& [name, entries] : type)
             for (const std::string& e : entries) {
-                EXPECT_TRUE(s.referenceData().ItemCollection().contains(e.substr(0, e.find(':')))) << e;
+                EXPECT_TRUE(state::SessionTestAccess::referenceData(s).ItemCollection().contains(e.substr(0, e.find(':')))) << e;
                 ++listed;
             }
     EXPECT_GT(listed, 0u);
@@ -183,7 +183,7 @@ TEST_P(QueriesLoginTest, InstrumentsAccountsAndListsAnswerFromTheLoginData) {
     // Only the compact form names the accounts' primary holder.
     EXPECT_EQ(state::viewOf(s).canShowAERights(), form == "packed");
     state::commandsOf(s).calcAccountDetails(1001);
-    const auto& main = **s.referenceData().AccountDetailCollection().find("1001");
+    const auto& main = **state::SessionTestAccess::referenceData(s).AccountDetailCollection().find("1001");
     EXPECT_DOUBLE_EQ(main.UnrealisedPL, 0.0);
     EXPECT_DOUBLE_EQ(main.Equity, 50000);
     EXPECT_DOUBLE_EQ(main.AvailableMargin, 50000 - main.UsedMargin);
@@ -200,8 +200,8 @@ TEST_P(QueriesLoginTest, InstrumentsAccountsAndListsAnswerFromTheLoginData) {
         EXPECT_EQ(main.tradeCurrency->currencyCode, "USD");
         EXPECT_TRUE(main.tradeCurrency->isDirect);
     } else {
-        EXPECT_TRUE(s.referenceData().resourceCollection().empty());
-        EXPECT_TRUE(s.referenceData().tradeCurrencyCollection().empty());
+        EXPECT_TRUE(state::SessionTestAccess::referenceData(s).resourceCollection().empty());
+        EXPECT_TRUE(state::SessionTestAccess::referenceData(s).tradeCurrencyCollection().empty());
     }
 }
 

@@ -53,21 +53,21 @@ protected:
 TEST_P(ReferenceDataLoginTest, FillsUserAccountsGroupsAndSessionSettings) {
     const std::string form = GetParam();
     login(form);
-    const BusinessBase& s = *session;
+    BusinessBase& s = *session;
 
     // The user with the channel ports that the accepted login connects to.
-    ASSERT_TRUE(s.referenceData().userInfo());
-    EXPECT_EQ(s.referenceData().userInfo()->UserId, 11);
-    EXPECT_TRUE(s.referenceData().userInfo()->UserEnabled);
-    EXPECT_TRUE(s.referenceData().userInfo()->CanChangePassword);
-    EXPECT_EQ(s.referenceData().userInfo()->marketdepthPort, sim->sessionPort() + 1);
-    EXPECT_EQ(s.referenceData().userInfo()->hdServerPort, sim->sessionPort() + 2);
-    EXPECT_EQ(s.referenceData().userInfo()->productID, form == "xml" ? 0u : 7u);
+    ASSERT_TRUE(state::SessionTestAccess::referenceData(s).userInfo());
+    EXPECT_EQ(state::SessionTestAccess::referenceData(s).userInfo()->UserId, 11);
+    EXPECT_TRUE(state::SessionTestAccess::referenceData(s).userInfo()->UserEnabled);
+    EXPECT_TRUE(state::SessionTestAccess::referenceData(s).userInfo()->CanChangePassword);
+    EXPECT_EQ(state::SessionTestAccess::referenceData(s).userInfo()->marketdepthPort, sim->sessionPort() + 1);
+    EXPECT_EQ(state::SessionTestAccess::referenceData(s).userInfo()->hdServerPort, sim->sessionPort() + 2);
+    EXPECT_EQ(state::SessionTestAccess::referenceData(s).userInfo()->productID, form == "xml" ? 0u : 7u);
 
     // The user's three accounts, in the order received, with derived statuses.
-    ASSERT_EQ(s.referenceData().AccountDetailCollection().size(), 3u);
-    EXPECT_EQ(s.referenceData().AccountDetailCollection().first()->first, "1001");
-    const auto& main = **s.referenceData().AccountDetailCollection().find("1001");
+    ASSERT_EQ(state::SessionTestAccess::referenceData(s).AccountDetailCollection().size(), 3u);
+    EXPECT_EQ(state::SessionTestAccess::referenceData(s).AccountDetailCollection().first()->first, "1001");
+    const auto& main = **state::SessionTestAccess::referenceData(s).AccountDetailCollection().find("1001");
     EXPECT_EQ(main.AccountName, "Trader main");
     EXPECT_EQ(main.GroupId, "10");
     EXPECT_DOUBLE_EQ(main.Balance, 50000);
@@ -77,16 +77,16 @@ TEST_P(ReferenceDataLoginTest, FillsUserAccountsGroupsAndSessionSettings) {
     EXPECT_DOUBLE_EQ(main.AvailableMargin, 50000 - 16913.10);
     EXPECT_EQ(main.accountaccessType, 1);
     EXPECT_EQ(main.tradingStatus, 1);
-    const auto& viewOnly = **s.referenceData().AccountDetailCollection().find("1003");
+    const auto& viewOnly = **state::SessionTestAccess::referenceData(s).AccountDetailCollection().find("1003");
     EXPECT_EQ(viewOnly.accountaccessType, 3);
     EXPECT_EQ(viewOnly.tradingStatus, 2);
 
     // Their two groups with every group instrument.
-    ASSERT_EQ(s.referenceData().GroupDetailCollection().size(), 2u);
-    const auto& standard = **s.referenceData().GroupDetailCollection().find("10");
+    ASSERT_EQ(state::SessionTestAccess::referenceData(s).GroupDetailCollection().size(), 2u);
+    const auto& standard = **state::SessionTestAccess::referenceData(s).GroupDetailCollection().find("10");
     EXPECT_EQ(standard.Name, "Standard");
     EXPECT_EQ(standard.GroupInstrumentCollection.size(), 22u);
-    EXPECT_EQ((*s.referenceData().GroupDetailCollection().find("20"))->GroupInstrumentCollection.size(), 22u);
+    EXPECT_EQ((*state::SessionTestAccess::referenceData(s).GroupDetailCollection().find("20"))->GroupInstrumentCollection.size(), 22u);
     const auto& first = *standard.GroupInstrumentCollection.at("1");
     EXPECT_EQ(first.margincalculationMode, 1);
     EXPECT_DOUBLE_EQ(first.InitialMargin, 4070.8);
@@ -94,24 +94,24 @@ TEST_P(ReferenceDataLoginTest, FillsUserAccountsGroupsAndSessionSettings) {
     EXPECT_EQ(first.PLCalcModeId, form == "xml" ? 1 : 0);
 
     // Session settings with colour and rights.
-    ASSERT_EQ(s.referenceData().SessionSettingCollection().size(), 3u);
-    const auto& open = **s.referenceData().SessionSettingCollection().find("1");
+    ASSERT_EQ(state::SessionTestAccess::referenceData(s).SessionSettingCollection().size(), 3u);
+    const auto& open = **state::SessionTestAccess::referenceData(s).SessionSettingCollection().find("1");
     EXPECT_EQ(open.settingsName, "Open");
     EXPECT_TRUE(open.allowNewTpSl);
     EXPECT_TRUE(open.allowNewMarket);
     ASSERT_TRUE(open.sessionColor.has_value());
     EXPECT_EQ(*open.sessionColor, (model::RGBAColor{0.0, 128 / 255.0, 0.0, 1.0}));
-    const auto& closed = **s.referenceData().SessionSettingCollection().find("2");
+    const auto& closed = **state::SessionTestAccess::referenceData(s).SessionSettingCollection().find("2");
     EXPECT_FALSE(closed.allowNewTpSl);
     EXPECT_TRUE(closed.publishMarketData);
 
     // The compact form carries the login result record (code 1).
     if (form == "packed") {
-        ASSERT_NE(s.referenceData().firstLoginRecord(), nullptr);
-        EXPECT_EQ(s.referenceData().firstLoginRecord()->ErrorCode, 1);
+        ASSERT_NE(state::SessionTestAccess::referenceData(s).firstLoginRecord(), nullptr);
+        EXPECT_EQ(state::SessionTestAccess::referenceData(s).firstLoginRecord()->ErrorCode, 1);
     } else {
-        EXPECT_TRUE(s.referenceData().loginInfoMessageCollection().empty());
-        EXPECT_TRUE(s.referenceData().TableDataCollection().empty());  // let go once filled
+        EXPECT_TRUE(state::SessionTestAccess::referenceData(s).loginInfoMessageCollection().empty());
+        EXPECT_TRUE(state::SessionTestAccess::referenceData(s).TableDataCollection().empty());  // let go once filled
     }
 }
 

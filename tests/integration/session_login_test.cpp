@@ -81,25 +81,25 @@ TEST_F(SessionLoginTest, LogsInInstallsTheSessionKeyAndGradesThePing) {
     makeSession("trader", "secret1");
     state::commandsOf(*session).StreamingConnection(true, false);
     ASSERT_TRUE(pump([&] { return loggedIn(); }));
-    EXPECT_TRUE(session->sessionKey().has_value());
-    EXPECT_EQ(session->sessionKey()->size(), 88u);
+    EXPECT_TRUE(state::SessionTestAccess::sessionKey(*session).has_value());
+    EXPECT_EQ(state::SessionTestAccess::sessionKey(*session)->size(), 88u);
     EXPECT_EQ(ui.login.SecurityKey(), "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE");
     // The login data carried the channel ports.
-    ASSERT_TRUE(session->referenceData().userInfo());
-    EXPECT_EQ(session->referenceData().userInfo()->marketdepthPort, sim->sessionPort() + 1);
-    EXPECT_EQ(session->referenceData().userInfo()->hdServerPort, sim->sessionPort() + 2);
+    ASSERT_TRUE(state::SessionTestAccess::referenceData(*session).userInfo());
+    EXPECT_EQ(state::SessionTestAccess::referenceData(*session).userInfo()->marketdepthPort, sim->sessionPort() + 1);
+    EXPECT_EQ(state::SessionTestAccess::referenceData(*session).userInfo()->hdServerPort, sim->sessionPort() + 2);
     EXPECT_TRUE(state::servicesOf(*session).referenceId().has_value());
     // Connected, login data, accepted.
-    ASSERT_EQ(session->journal().JournalDataCollection().size(), 3u);
-    EXPECT_NE(session->journal().JournalDataCollection()[0].find("#$#"), std::string::npos);
+    ASSERT_EQ(state::SessionTestAccess::journal(*session).JournalDataCollection().size(), 3u);
+    EXPECT_NE(state::SessionTestAccess::journal(*session).JournalDataCollection()[0].find("#$#"), std::string::npos);
     EXPECT_EQ(ui.sounds, std::vector<std::string>{"welcome"});
     EXPECT_TRUE(ui.banners.empty());  // the login record carries no message
 
     ASSERT_TRUE(pump([&] { return count("NetworkSpeedNotification") >= 2; }, 5000ms));
     // A loopback answer under a loaded machine may take a second or two; a
     // server time read wrong grades 3.
-    EXPECT_LT(session->pingMonitor().speedStatus(), 3);
-    EXPECT_EQ(session->pingMonitor().serverTimeText().size(), 14u);
+    EXPECT_LT(state::SessionTestAccess::pingMonitor(*session).speedStatus(), 3);
+    EXPECT_EQ(state::SessionTestAccess::pingMonitor(*session).serverTimeText().size(), 14u);
     EXPECT_GE(count("JournalTableNotification"), 2);
     EXPECT_EQ(ui.failures, 0);
 }
@@ -109,7 +109,7 @@ TEST_F(SessionLoginTest, ALaterLoginInTheRunIsSealedWithTheLastSessionKey) {
     makeSession("trader", "secret1");
     state::commandsOf(*session).StreamingConnection(true, false);
     ASSERT_TRUE(pump([&] { return loggedIn(); }));
-    const std::string first = *session->sessionKey();
+    const std::string first = *state::SessionTestAccess::sessionKey(*session);
     state::commandsOf(*session).disconnectServer();
     session.reset();
     posted.clear();
@@ -185,7 +185,7 @@ TEST_F(SessionLoginTest, LoggedInElsewhereEndsTheSessionWithoutAFailure) {
     ASSERT_TRUE(pump([&] { return !ui.anotherLocation.empty(); }));
     pump([] { return false; }, 300ms);
     EXPECT_EQ(ui.failures, 0);
-    EXPECT_FALSE(session->pingMonitor().isPingTimerActive());
+    EXPECT_FALSE(state::SessionTestAccess::pingMonitor(*session).isPingTimerActive());
 }
 
 TEST_F(SessionLoginTest, ReloginRequestWhileConnectedKeepsTheSession) {
@@ -193,12 +193,12 @@ TEST_F(SessionLoginTest, ReloginRequestWhileConnectedKeepsTheSession) {
     makeSession("trader", "secret1");
     state::commandsOf(*session).StreamingConnection(true, false);
     ASSERT_TRUE(pump([&] { return loggedIn(); }));
-    auto key = session->sessionKey();
+    auto key = state::SessionTestAccess::sessionKey(*session);
     EXPECT_EQ(sim->command("relogin trader").rfind("ok", 0), 0u);
     posted.clear();
     ASSERT_TRUE(pump([&] { return count("NetworkSpeedNotification") >= 2; }, 5000ms));
     EXPECT_EQ(count("LoginSuccessNotification"), 0);
-    EXPECT_EQ(session->sessionKey(), key);
+    EXPECT_EQ(state::SessionTestAccess::sessionKey(*session), key);
     EXPECT_EQ(ui.failures, 0);
     EXPECT_EQ(sim->command("sessions").rfind("ok", 0), 0u);
 }
@@ -247,7 +247,7 @@ TEST_F(SessionLoginTest, ThirtySilentSecondsEndTheSession) {
     EXPECT_EQ(ui.failures, 0);
     clock->advance(1s + 1ms);
     ASSERT_TRUE(pump([&] { return ui.failures == 1; }));
-    EXPECT_FALSE(session->pingMonitor().isPingTimerActive());
+    EXPECT_FALSE(state::SessionTestAccess::pingMonitor(*session).isPingTimerActive());
     EXPECT_FALSE(state::servicesOf(*session).connection().isNetworkAvailable);
 }
 
@@ -283,7 +283,7 @@ TEST_F(SessionLoginTest, DemoRegistrationRaisesNoFailureWhenTheServerCloses) {
     EXPECT_NE(demoUser.find('/'), std::string::npos);
     pump([] { return false; }, 300ms);
     EXPECT_EQ(ui.failures, 0);
-    EXPECT_TRUE(session->journal().JournalDataCollection().empty());  // no login journal for a registration
+    EXPECT_TRUE(state::SessionTestAccess::journal(*session).JournalDataCollection().empty());  // no login journal for a registration
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ protected:
     void SetUp() override {
         LoggedInWindowTest::SetUp();
         if (HasFatalFailure()) return;
-        ASSERT_TRUE(runUntil([&] { return !session->referenceData().selectedSymbols().empty(); }, 10000));
+        ASSERT_TRUE(runUntil([&] { return !state::SessionTestAccess::referenceData(*session).selectedSymbols().empty(); }, 10000));
     }
     TradeTicketWindowController* ticket() {
         return dynamic_cast<TradeTicketWindowController*>(main->keptWindow("TradeTicketWindowController"));
@@ -66,7 +66,7 @@ protected:
 };
 
 TEST_F(TradeTicketSimTest, OpensLiveAndPlacesOrders) {
-    const auto& watchlist = session->referenceData().selectedSymbols();
+    const auto& watchlist = state::SessionTestAccess::referenceData(*session).selectedSymbols();
     // The main window's chart panes follow the ticker once their bars arrived.
     ASSERT_TRUE(runUntil([&] {
         for (const auto* pane : main->chartViewControllers)
@@ -85,7 +85,7 @@ TEST_F(TradeTicketSimTest, OpensLiveAndPlacesOrders) {
     EXPECT_EQ(t->accountDetails(), offered.front());
     EXPECT_EQ(t->AccountComboBox->count(), static_cast<int>(offered.size()));
     // Only what account and instrument both allow.
-    const auto item = *session->referenceData().ItemCollection().find(t->itemCode());
+    const auto item = *state::SessionTestAccess::referenceData(*session).ItemCollection().find(t->itemCode());
     const auto types = trading::orderTypesOffered(offered.front()->availableOrderTypes, item->availableOrderTypes);
     ASSERT_EQ(t->OrderTypeComboBox->count(), static_cast<int>(types.size()));
     for (std::size_t i = 0; i < types.size(); ++i)

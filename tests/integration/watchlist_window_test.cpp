@@ -96,7 +96,7 @@ TEST_F(WatchlistWindowTest, LivePricesSessionsDoubleClicksAndColumns) {
                                             "GER40", "FRNM", "ALPM", "HTMN"};
     state::commandsOf(*delegate->session().businessbase()).SaveItemstoWatchList(codes);
     platform::NotificationCenter::defaultCenter().post(state::notifications::kWatchlistTable);  // as the editor does
-    ASSERT_EQ(table()->rowCount(), int(codes.size()));
+    ASSERT_TRUE(runUntil([&] { return table()->rowCount() == int(codes.size()); }));  // in the reload's turn
     for (std::size_t r = 0; r < codes.size(); ++r)
         EXPECT_EQ(at(int(r), col::kCode).data().toString().toStdString(), codes[r]);
     EXPECT_EQ(at(rowOf("HTMN"), col::kStatus).data().toString(), "CloseOnly");

@@ -38,9 +38,9 @@ TEST_F(BulkOrderTest, OneOrderForTwoAccountsCarriesThemInTag91) {
                       "56=50.00\x03" "54=50.10\x03" "61=50.05\x03" "60=51.00\x03" "62=49.00\x03"
                       "67=20261207101112\x03" "78=\x03" "91=" + list + "\x03");
     // Journalled, a confirmation armed, no placeholder and no request id spent.
-    EXPECT_EQ(session->journal().JournalDataCollection().size(), 1u);
+    EXPECT_EQ(state::SessionTestAccess::journal(*session).JournalDataCollection().size(), 1u);
     EXPECT_EQ(manager->armedConfirmations(), 1);
-    EXPECT_TRUE(session->orderBook().PendingOrderCollection().empty());
+    EXPECT_TRUE(state::SessionTestAccess::orderBook(*session).PendingOrderCollection().empty());
     EXPECT_EQ(state::servicesOf(*session).requestId(), 41);
 
     // An unknown instrument prices at 0.00; an order type without prices sends no 38.
@@ -94,8 +94,8 @@ TEST_F(OffsetTest, RefusalsPostOneTextWithoutTheOrder) {
 }
 
 TEST_F(OffsetTest, TheListGoesOutByteForByteWithThePingsServerTime) {
-    session->ProcessNewMessage({"10=1019", "21=20261207093000"}, 1019);
-    session->ProcessNewMessage({"10=1045", "34=9", "21=20261207094500"}, 1045);
+    state::SessionTestAccess::ProcessNewMessage(*session, {"10=1019", "21=20261207093000"}, 1019);
+    state::SessionTestAccess::ProcessNewMessage(*session, {"10=1045", "34=9", "21=20261207094500"}, 1045);
     model::OffsetPosition a, b;
     a.postionId = "A";
     a.offsetQty = "1";
@@ -174,7 +174,7 @@ TEST_F(CloseAllTest, SendsWithTheNextRequestIdAndTheServerDateInLocalTime) {
     // The session's counter stays: the next close-all sends the same id.
     manager->createBulkClosePositionInfo({p1}, 3);
     EXPECT_EQ(body(), first);
-    EXPECT_EQ(session->orderBook().OpenOrderCollection().size(), 1u);
+    EXPECT_EQ(state::SessionTestAccess::orderBook(*session).OpenOrderCollection().size(), 1u);
 
     // A separator in a position's value: nothing sent, nothing announced.
     p1->OpenPositionId = std::string("7") + '\x05';

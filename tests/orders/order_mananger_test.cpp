@@ -5,6 +5,7 @@
 
 #include "orders/order_fixture.h"
 #include "protocol/separator_bytes.h"
+#include "support/session_test_access.h"
 
 namespace {
 
@@ -125,8 +126,8 @@ TEST_F(OrderValidationTest, EachRefusalReportsItsKeyOnceAndSendsNothing) {
         // Placing it sends nothing and keeps nothing.
         manager->PlaceOrder(info);
         EXPECT_EQ(sent, 0);
-        EXPECT_TRUE(session->orderBook().PendingOrderCollection().empty());
-        EXPECT_TRUE(session->journal().JournalDataCollection().empty());
+        EXPECT_TRUE(state::SessionTestAccess::orderBook(*session).PendingOrderCollection().empty());
+        EXPECT_TRUE(state::SessionTestAccess::journal(*session).JournalDataCollection().empty());
     }
 }
 
@@ -187,13 +188,13 @@ TEST_F(OrderPlacementTest, AValidOrderGoesOutAsTheNewOrderRequestAndWaitsAsPlace
         "37=2\x03" "38=49.5\x03" "39=\x03" "40=\x03" "90=0\x03" "36=45\x03" "77=-1\x03" "24=0\x03" "43=(null)\x03"
         "56=50.00\x03" "54=50.10\x03" "61=50.05\x03" "60=51.00\x03" "62=49.00\x03" "67=20261207101112\x03" "78=\x03";
     EXPECT_EQ(state::servicesOf(*session).outgoingMessage().lastFrame(), "\x01" + std::to_string(body.size()) + "\x03" + body + "\x02");
-    const auto& pending = session->orderBook().PendingOrderCollection();
+    const auto& pending = state::SessionTestAccess::orderBook(*session).PendingOrderCollection();
     ASSERT_EQ(pending.size(), 1u);
     EXPECT_EQ(pending[0]->RequestId, 42);
     EXPECT_EQ(state::servicesOf(*session).requestId(), 41);
     EXPECT_EQ(pending[0]->ordertypeInfo, 3);
-    ASSERT_EQ(session->journal().JournalDataCollection().size(), 1u);
-    EXPECT_NE(session->journal().JournalDataCollection()[0].find("GOLD"), std::string::npos);
+    ASSERT_EQ(state::SessionTestAccess::journal(*session).JournalDataCollection().size(), 1u);
+    EXPECT_NE(state::SessionTestAccess::journal(*session).JournalDataCollection()[0].find("GOLD"), std::string::npos);
     EXPECT_TRUE(state::servicesOf(*session).outgoingMessage().messageDataDictionary().empty());
 }
 
@@ -213,26 +214,26 @@ TEST_F(OrderPlacementTest, AnOrderTakesThePingsServerTimeAndTheNextRequestIdIn64
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         reset();
-        for (const auto& m : c.before) session->ProcessNewMessage(m, std::stoi(m[0].substr(3)));
+        for (const auto& m : c.before) state::SessionTestAccess::ProcessNewMessage(*session, m, std::stoi(m[0].substr(3)));
         manager->PlaceOrder(marketBuy());
         ASSERT_EQ(sent, 1);
         EXPECT_NE(body().find("\x03" "33=" + c.requestId + "\x03"), std::string::npos);
         EXPECT_EQ(body().substr(body().rfind("78=")), "78=" + c.time + "\x03");
-        ASSERT_EQ(session->orderBook().PendingOrderCollection().size(), 1u);
-        EXPECT_EQ(session->orderBook().PendingOrderCollection()[0]->RequestId, std::stoll(c.requestId));
-        EXPECT_EQ(session->orderBook().PendingOrderCollection()[0]->TransactionDateTime, c.time);
+        ASSERT_EQ(state::SessionTestAccess::orderBook(*session).PendingOrderCollection().size(), 1u);
+        EXPECT_EQ(state::SessionTestAccess::orderBook(*session).PendingOrderCollection()[0]->RequestId, std::stoll(c.requestId));
+        EXPECT_EQ(state::SessionTestAccess::orderBook(*session).PendingOrderCollection()[0]->TransactionDateTime, c.time);
     }
 }
 
 TEST_F(OrderPlacementTest, AnOrderTheBuilderRefusesGetsNoPlaceholder) {
     manager->PlaceOrder(marketBuy(std::string("1") + protocol::FieldEndByte));
     EXPECT_EQ(sent, 0);
-    EXPECT_TRUE(session->orderBook().PendingOrderCollection().empty());
-    EXPECT_TRUE(session->journal().JournalDataCollection().empty());
+    EXPECT_TRUE(state::SessionTestAccess::orderBook(*session).PendingOrderCollection().empty());
+    EXPECT_TRUE(state::SessionTestAccess::journal(*session).JournalDataCollection().empty());
     // The next order goes out on a clean message.
     manager->PlaceOrder(marketBuy());
     EXPECT_EQ(sent, 1);
-    EXPECT_EQ(session->orderBook().PendingOrderCollection().size(), 1u);
+    EXPECT_EQ(state::SessionTestAccess::orderBook(*session).PendingOrderCollection().size(), 1u);
 }
 
 }  // namespace

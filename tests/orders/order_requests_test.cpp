@@ -168,10 +168,10 @@ TEST_F(EditRequestTest, EachRequestGoesOutWithItsTagsOrIsRefusedOnce) {
         EXPECT_EQ(ui.sounds, c.report == abort && c.info.isCancelOrder
                                  ? std::vector<std::string>{"cancelOrder"}
                                  : std::vector<std::string>{});
-        EXPECT_EQ(session->orderBook().OpenOrderCollection().size(), 1u);
+        EXPECT_EQ(state::SessionTestAccess::orderBook(*session).OpenOrderCollection().size(), 1u);
         EXPECT_EQ(position->RemainingQty, "2.5");
-        EXPECT_TRUE(session->orderBook().PendingOrderCollection().empty());
-        EXPECT_TRUE(session->journal().JournalDataCollection().empty());
+        EXPECT_TRUE(state::SessionTestAccess::orderBook(*session).PendingOrderCollection().empty());
+        EXPECT_TRUE(state::SessionTestAccess::journal(*session).JournalDataCollection().empty());
         EXPECT_EQ(manager->armedConfirmations(), 0);
     }
 }

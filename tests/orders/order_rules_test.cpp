@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "orders/order_fixture.h"
+#include "support/session_test_access.h"
 
 namespace {
 
@@ -120,7 +121,7 @@ TEST_F(MarginCheckTest, HedgeMarginOfTheCurrentAccount) {
     openPosition(0, "2");
     auto position = openPosition(1, "2");
     manager->CalcHedgeMargin(*position);
-    const auto& stored = session->orderBook().HedgeMarginCollection();
+    const auto& stored = state::SessionTestAccess::orderBook(*session).HedgeMarginCollection();
     ASSERT_TRUE(stored.find("GOLD#1"));
     EXPECT_EQ(*stored.find("GOLD#1"), "0.00");
     account->HedgeModeId = 1;

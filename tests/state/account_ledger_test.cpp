@@ -86,7 +86,7 @@ protected:
     void summary(std::vector<std::string> fields) {
         fields.insert(fields.begin(), "10=1045");
         IncomingMessage m = IncomingMessage::ofFields(1045, fields);
-        session->checkNewMessage(std::move(m));
+        state::SessionTestAccess::checkNewMessage(*session, std::move(m));
         loop->runUntilIdle();
     }
 

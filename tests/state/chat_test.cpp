@@ -85,7 +85,7 @@ protected:
     }
     void deliver(MsgType type, std::vector<std::string> fields) {
         fields.insert(fields.begin(), "10=" + std::to_string(static_cast<int>(type)));
-        session->ProcessNewMessage(fields, static_cast<std::int32_t>(type));
+        state::SessionTestAccess::ProcessNewMessage(*session, fields, static_cast<std::int32_t>(type));
         loop->runUntilIdle();
     }
     Chat& chat() { return SessionTestAccess::chat(*session); }

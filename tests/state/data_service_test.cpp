@@ -198,7 +198,7 @@ TEST_F(DataServiceTest, IncompleteRequestsSendNothing) {
 }
 
 TEST_F(DataServiceTest, EditAccessRowAndMissingResourceFiles) {
-    session->referenceData().requestEditUserAccountAccessByClient(*session, model::UserAccountMaps{12, 3456, 1, ""});
+    state::SessionTestAccess::referenceData(*session).requestEditUserAccountAccessByClient(*session, model::UserAccountMaps{12, 3456, 1, ""});
     ASSERT_EQ(sent.requests.size(), 1u);
     EXPECT_EQ(field(sent.requests[0], 159), std::string("12") + C + "3456" + C + "1" + C + R);
     EXPECT_EQ(field(sent.requests[0], 1132), "edituabycl");
@@ -246,7 +246,7 @@ TEST_F(DataServiceTest, ResourceDownloadsWriteOnlyTheNamesAskedFor) {
 
 TEST_F(DataServiceTest, RowsGoToTheirCollectionsAndSubscribeOnceAfterTheLast) {
     answer("getpendingorders", pendingRow("P1") + pendingRow("P2") + pendingRow("P3"));
-    const auto& pending = session->orderBook().PendingOrderCollection();
+    const auto& pending = state::SessionTestAccess::orderBook(*session).PendingOrderCollection();
     ASSERT_EQ(pending.size(), 3u);
     EXPECT_EQ(pending[2]->PendingOrderId, "P3");
     EXPECT_EQ(sent.subscriptions, 1);
@@ -274,14 +274,14 @@ TEST_F(DataServiceTest, FailedAnswersDropBankDetailsOnlyForBankRequests) {
         state::SessionTestAccess::funds(*session).fillBankDetails(std::string("1") + C + "2");
         posted.clear();
         answer(c.name, c.data);
-        EXPECT_EQ(session->funds().bankDetails() != nullptr, c.kept) << c.name << " " << c.data;
+        EXPECT_EQ(state::SessionTestAccess::funds(*session).bankDetails() != nullptr, c.kept) << c.name << " " << c.data;
         EXPECT_EQ(count("BankDetailsNotification"), c.kept ? 0 : 1) << c.name;
     }
     // The first row only, one notification.
     posted.clear();
     answer("getbankaccounts", row(7, {{1, "001234"}, {6, "First"}}) + row(7, {{6, "Second"}}));
-    EXPECT_EQ(session->funds().bankDetails()->BankAccountNumber, 1234u);
-    EXPECT_EQ(session->funds().bankDetails()->BankName, "First");
+    EXPECT_EQ(state::SessionTestAccess::funds(*session).bankDetails()->BankAccountNumber, 1234u);
+    EXPECT_EQ(state::SessionTestAccess::funds(*session).bankDetails()->BankName, "First");
     EXPECT_EQ(count("BankDetailsNotification"), 1);
 }
 
@@ -321,7 +321,7 @@ TEST_F(DataServiceTest, SchedulesEditAccessAndExecutedSearch) {
 
     answer("getexecutedpositions", row(13, {{2, "5"}, {3, "1"}, {4, "2.50"}}) + row(13, {{3, "0"}}));
     answer("getexecutedpositions", row(13, {{3, "1"}}) + row(13, {{3, "0"}}));
-    const auto& executed = session->orderBook().ExecutedOrderSearchCollection();
+    const auto& executed = state::SessionTestAccess::orderBook(*session).ExecutedOrderSearchCollection();
     ASSERT_EQ(executed.size(), 2u);  // emptied before each answer
     EXPECT_EQ(executed[0]->tradingMode, 0);
     EXPECT_EQ(executed[1]->tradingMode, 1);
@@ -354,23 +354,23 @@ TEST_F(DataServiceTest, CancelledOrdersFollowTheKindTheirRequestCarried) {
     const std::string rows = cancelledRow("C1", "1001", "5") + cancelledRow("C2", "1001", "0") +
                              cancelledRow("C3", "4444", "5") + "short" + C + R + cancelledRow("C4", "1002", "5");
     answer(loginKind, rows);
-    auto& statement = session->funds().accountStatementInfo().cancelledOrderInfo;
+    auto& statement = state::SessionTestAccess::funds(*session).accountStatementInfo().cancelledOrderInfo;
     EXPECT_TRUE(statement.empty());
-    ASSERT_EQ(session->orderBook().CancelledOrderCollection().size(), 2u);
-    EXPECT_EQ(session->orderBook().CancelledOrderCollection()[1]->CancelledOrderId, "C4");
+    ASSERT_EQ(state::SessionTestAccess::orderBook(*session).CancelledOrderCollection().size(), 2u);
+    EXPECT_EQ(state::SessionTestAccess::orderBook(*session).CancelledOrderCollection()[1]->CancelledOrderId, "C4");
     EXPECT_EQ(count("AccountStatementNotification"), 0);
 
     answer(historyKind, rows);
     answer(historyKind, rows);  // replaced, not added
     EXPECT_EQ(statement.size(), 2u);
-    EXPECT_EQ(session->orderBook().CancelledOrderCollection().size(), 2u);
+    EXPECT_EQ(state::SessionTestAccess::orderBook(*session).CancelledOrderCollection().size(), 2u);
     EXPECT_EQ(count("AccountStatementNotification"), 2);
 }
 
 // --- Initial collections ----------------------------------------------------------
 
 TEST_F(DataServiceTest, InitialOrderCollections) {
-    const OrderBook& book = session->orderBook();
+    const OrderBook& book = state::SessionTestAccess::orderBook(*session);
     answer("getopenpositions", openRow("A", "2") + openRow("B", "0") + openRow("A", "3") + openRow("B", "1"));
     ASSERT_EQ(book.OpenOrderCollection().size(), 2u);  // A, then B again: only the copy held it
     ASSERT_EQ(book.OpenOrderCollectionCopy().size(), 1u);
@@ -420,7 +420,7 @@ TEST_F(DataServiceTest, AnUnansweredRequestIsAnsweredAsEmpty) {
 }
 
 TEST_F(DataServiceTest, ASecondLoginReplacesTheOrderCollections) {
-    const OrderBook& book = session->orderBook();
+    const OrderBook& book = state::SessionTestAccess::orderBook(*session);
     answer("getopenpositions", openRow("A", "50") + openRow("B", "2"));
     answer("getpendingorders", pendingRow("P1", {{5, "2"}}));
     answer("getsettledpositions", row(20, {{0, "S1"}, {5, "3"}}));
@@ -438,7 +438,7 @@ TEST_F(DataServiceTest, ASecondLoginReplacesTheOrderCollections) {
 // --- Fillers -------------------------------------------------------------------------
 
 TEST_F(DataServiceTest, FundsAndReferenceFillers) {
-    const Funds& funds = session->funds();
+    const Funds& funds = state::SessionTestAccess::funds(*session);
     answer("getfinancialapprovals", row(14, {{0, "77"}, {5, "250.5"}}));
     answer("getapprovalrequest", row(10, {{0, "42"}, {1, "3"}, {9, "2"}}));
     answer("getfinancialapprovals", row(14, {{0, "42"}, {3, "1001"}, {10, "Bank"}}));
@@ -488,8 +488,8 @@ TEST_F(DataServiceTest, FundsAndAccessRowsWithoutTheirIdsAreSkipped) {
     const std::string junk = std::string("x") + C + "y" + R + C + C + R + "not a number" + R + row(14, {{0, "0"}}) + "-3" + R;
     for (const char* name : {"getapprovalrequest", "getfinancialapprovals"}) answer(name, junk);
     answer("getusermapwithmyaccount", junk + row(4, {{0, "-1"}, {1, "1001"}}) + row(4, {{0, "12"}, {1, "x"}}));
-    EXPECT_TRUE(session->funds().approvalRequests().empty());
-    EXPECT_TRUE(session->funds().financialApprovals().empty());
+    EXPECT_TRUE(state::SessionTestAccess::funds(*session).approvalRequests().empty());
+    EXPECT_TRUE(state::SessionTestAccess::funds(*session).financialApprovals().empty());
     EXPECT_TRUE(state::SessionTestAccess::referenceData(*session).userAccountMapCollection().empty());
 }
 

@@ -62,14 +62,14 @@ protected:
     }
     void deliver(std::int32_t type, std::vector<std::string> fields) {
         fields.insert(fields.begin(), "10=" + std::to_string(type));
-        session->checkNewMessage(IncomingMessage::ofFields(type, fields));
+        state::SessionTestAccess::checkNewMessage(*session, IncomingMessage::ofFields(type, fields));
         loop->runUntilIdle();
     }
     // The decrypted fields of the last message sent, in order.
     std::vector<std::pair<std::string, std::string>> lastSent() const {
         const std::string& text = sent.back().message;
         const std::size_t at = text.find("27=");
-        const auto inner = protocol::openEnvelope(text.substr(at + 3, text.find('\x03', at) - at - 3), session->cipherPassword());
+        const auto inner = protocol::openEnvelope(text.substr(at + 3, text.find('\x03', at) - at - 3), state::SessionTestAccess::cipherPassword(*session));
         std::vector<std::pair<std::string, std::string>> fields;
         if (!inner) return fields;
         const std::string body = inner->substr(inner->find('\x03') + 1);
@@ -85,7 +85,7 @@ protected:
         return "-";
     }
     int count(const std::string& name) const { return static_cast<int>(std::count(posted.begin(), posted.end(), name)); }
-    const Funds& funds() const { return session->funds(); }
+    const Funds& funds() const { return state::SessionTestAccess::funds(*session); }
 
     testing::RecordingUi ui;
     std::vector<protocol::RequestMessage> sent;
@@ -146,8 +146,8 @@ TEST_F(FundsAnswersTest, PayGateNotificationCarriesTheRecordAsItsAnswerLeftIt) {
         statuses.push_back(n.as<PayGateUpdate>()->data->status);
     });
     // Both answers read before either notification is delivered.
-    session->checkNewMessage(IncomingMessage::ofFields(94, {"10=94", "147=7", "145=1", "34=1001", "572=1", "1015=0"}));
-    session->checkNewMessage(IncomingMessage::ofFields(98, {"10=98", "147=7", "572=2"}));
+    state::SessionTestAccess::checkNewMessage(*session, IncomingMessage::ofFields(94, {"10=94", "147=7", "145=1", "34=1001", "572=1", "1015=0"}));
+    state::SessionTestAccess::checkNewMessage(*session, IncomingMessage::ofFields(98, {"10=98", "147=7", "572=2"}));
     loop->runUntilIdle();
     center.removeObserver(token);
     EXPECT_EQ(statuses, (std::vector<std::int64_t>{1, 2}));
@@ -182,8 +182,8 @@ TEST_F(FundsAnswersTest, PayGateAnswers) {
     EXPECT_EQ(update->error, 5);
     EXPECT_EQ(held->transactionId, 31u);
     EXPECT_EQ(held->payTransactionId, "PAY9");
-    ASSERT_EQ(session->journal().JournalDataCollection().size(), 1u);
-    EXPECT_NE(session->journal().JournalDataCollection()[0].find(model::LanguageString::stringforSelectedLanguage(0, "20300")),
+    ASSERT_EQ(state::SessionTestAccess::journal(*session).JournalDataCollection().size(), 1u);
+    EXPECT_NE(state::SessionTestAccess::journal(*session).JournalDataCollection()[0].find(model::LanguageString::stringforSelectedLanguage(0, "20300")),
               std::string::npos);
     deliver(96, {"1061=7\x05PAY10\x05" "12.5", "1062=1"});  // the short form clears the other copied fields
     EXPECT_EQ(held->payTransactionId, "PAY10");

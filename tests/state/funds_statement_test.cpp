@@ -66,10 +66,10 @@ protected:
         const bool rowReader = GetParam();
         answer("getdsaccountstatement", (rowReader ? "" : "<!-- tree -->") + dataSet(tables));
         // The row road keeps no table map.
-        EXPECT_TRUE(!rowReader || session->referenceData().TableDataCollection().empty());
+        EXPECT_TRUE(!rowReader || state::SessionTestAccess::referenceData(*session).TableDataCollection().empty());
         return info();
     }
-    const model::AccountStatementInfo& info() const { return session->funds().accountStatementInfo(); }
+    const model::AccountStatementInfo& info() const { return state::SessionTestAccess::funds(*session).accountStatementInfo(); }
 
     testing::RecordingUi ui;
     std::shared_ptr<BusinessBase> session;
@@ -105,7 +105,7 @@ TEST_P(StatementTest, AccountRowsPlaceStartAndEnd) {
     EXPECT_EQ(s.InstrumentInfo.at("1")->Bid, 1.25);
     EXPECT_TRUE(s.OpenPositionInfo.empty() && s.FinancialTransactionInfo.empty() && s.clientAddressInfo.empty());
     EXPECT_EQ(posted.size(), cases.size() + 2);
-    EXPECT_TRUE(session->referenceData().TableDataCollection().empty());  // the rows are let go once filled
+    EXPECT_TRUE(state::SessionTestAccess::referenceData(*session).TableDataCollection().empty());  // the rows are let go once filled
 }
 
 TEST_P(StatementTest, OpenPositionRows) {
@@ -211,7 +211,7 @@ TEST_P(StatementTest, TransactionRowsInAnswerOrder) {
         return id + C + "DEP" + C + "1001" + C + "1" + C + "100.5" + C + "0" + C + "100.5" + C + "BT" + C + "n" + C + date + R;
     };
     answer("getfinancialtransactions", row("9", "20240131170500") + "1" + C + "2" + C + "3" + R + row("10", "bad"));
-    const auto& rows = session->funds().FinancialTransactionCollection();
+    const auto& rows = state::SessionTestAccess::funds(*session).FinancialTransactionCollection();
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0]->TransactionId, 9);
     EXPECT_EQ(rows[0]->CrAmount, 100.5);
@@ -220,14 +220,14 @@ TEST_P(StatementTest, TransactionRowsInAnswerOrder) {
     for (const char* failed : {"ERROR", "error", ""}) {
         answer("getfinancialtransactions", row("9", "20240131170500"));
         answer("getfinancialtransactions", failed);
-        EXPECT_TRUE(session->funds().FinancialTransactionCollection().empty()) << failed;
+        EXPECT_TRUE(state::SessionTestAccess::funds(*session).FinancialTransactionCollection().empty()) << failed;
     }
     EXPECT_EQ(posted, std::vector<std::string>(7, "DepositWithdrawalTableNotification"));
     // A window's clear empties the list at once and tells every reader.
     answer("getfinancialtransactions", row("9", "20240131170500"));
     static_cast<SessionCommands&>(*session).clearFinancialTransactions();
     loop->runUntilIdle();
-    EXPECT_TRUE(session->funds().FinancialTransactionCollection().empty());
+    EXPECT_TRUE(state::SessionTestAccess::funds(*session).FinancialTransactionCollection().empty());
     EXPECT_EQ(posted, std::vector<std::string>(9, "DepositWithdrawalTableNotification"));
 }
 

@@ -42,7 +42,7 @@ protected:
         if (code) f.insert(f.begin(), "73=" + std::to_string(code));
         f.insert(f.begin(), "10=" + std::to_string(type));
         IncomingMessage m = IncomingMessage::ofFields(type, f);
-        session->checkNewMessage(std::move(m));
+        state::SessionTestAccess::checkNewMessage(*session, std::move(m));
         loop->runUntilIdle();
     }
     void status(int code, Fields f) { deliver(62, code, std::move(f)); }
@@ -54,7 +54,7 @@ protected:
         position(74, {"80=P1", "79=W1", "34=1001", "12=GOLD", "545=10", "76=4", "37=4", "38=10.5"});
     }
     OrderBook& book() { return state::SessionTestAccess::orderBook(*session); }
-    std::size_t journal() const { return session->journal().JournalDataCollection().size(); }
+    std::size_t journal() const { return state::SessionTestAccess::journal(*session).JournalDataCollection().size(); }
 
     testing::RecordingUi ui;
     std::shared_ptr<BusinessBase> session;

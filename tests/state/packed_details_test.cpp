@@ -8,6 +8,7 @@
 
 #include "state/packed_records.h"
 #include "state/recording_reference_data.h"
+#include "support/reference_data_test_access.h"
 
 namespace state {
 namespace {
@@ -42,7 +43,7 @@ std::string sections(const std::map<int, std::string>& bySection) {
 TEST(PackedDetails, UserRecordTakesPositionsZeroToTwelveAndFifteen) {
     RecordingReferenceData s;
     // 13 fields: systemCurrencyId and OfflineMessageCount stay 0.
-    s.FillPackedDetails("42\x05" "7\x05" "8\x05" "1\x05" "1\x05" "3\x05" "4\x05" "5\x05" "6\x05" "Y\x05" "17002\x05"
+    fillPacked(s, "42\x05" "7\x05" "8\x05" "1\x05" "1\x05" "3\x05" "4\x05" "5\x05" "6\x05" "Y\x05" "17002\x05"
                         "17002\x05" "17003");
     ASSERT_TRUE(s.userInfo());
     const model::UserInfo& u = *s.userInfo();
@@ -79,12 +80,12 @@ TEST(PackedDetails, UserFieldThreeIsABoolAndFifteenTheSystemCurrency) {
 
 TEST(PackedDetails, ProductIdLandsInTheNewUserRecord) {
     RecordingReferenceData s;
-    s.FillPackedDetails(sections({{0, "5\x05" "0\x05" "0\x05" "0\x05" "1"}, {1, "12\x05Trader\x05" "1.2.3\x05\x05" "1.0.0"}}));
+    fillPacked(s, sections({{0, "5\x05" "0\x05" "0\x05" "0\x05" "1"}, {1, "12\x05Trader\x05" "1.2.3\x05\x05" "1.0.0"}}));
     ASSERT_TRUE(s.userInfo());
     EXPECT_EQ(s.userInfo()->productID, 12u);
     EXPECT_EQ(s.userInfo()->UserId, 5);
     // A second login message replaces the whole user record.
-    s.FillPackedDetails("6");
+    fillPacked(s, "6");
     EXPECT_EQ(s.userInfo()->UserId, 6);
     EXPECT_EQ(s.userInfo()->productID, 0u);
     EXPECT_FALSE(s.userInfo()->UserEnabled);
@@ -95,14 +96,14 @@ TEST(PackedDetails, SectionsRunInOrderWithTheirFollowUps) {
     std::map<int, std::string> bySection;
     for (int i = 0; i <= 22; ++i) bySection[i] = "";
     bySection[4] = "4\x05Gold\x05XAU";
-    s.FillPackedDetails(sections(bySection));
+    fillPacked(s, sections(bySection));
     EXPECT_EQ(s.calls, (Calls{"FillPackedItemType", "FillPackedItemDetails", "LoadItemstoWatchlist",
                               "SetAllSymbolsSpread accounts=0 groups=0", "fillResourceDetails",
                               "fillCurrencyListDetails", "fillTradeCurrencyDetails"}));
     // A login data without instruments (a refusal's) never loads the watchlist.
     RecordingReferenceData refused;
     bySection[4] = "";
-    refused.FillPackedDetails(sections(bySection));
+    fillPacked(refused, sections(bySection));
     EXPECT_EQ(std::count(refused.calls.begin(), refused.calls.end(), "LoadItemstoWatchlist"), 0);
 }
 
@@ -110,7 +111,7 @@ TEST(PackedDetails, EmptySectionsKeepTheNumbering) {
     RecordingReferenceData s;
     // Two 0x07 in a row: section 1 is empty, the accounts are still section 8.
     std::string text = "9\x07\x07\x07\x07\x07\x07\x07\x07" "1001\x05" "7";
-    s.FillPackedDetails(text);
+    fillPacked(s, text);
     EXPECT_EQ(s.userInfo()->UserId, 9);
     ASSERT_EQ(s.AccountDetailCollection().size(), 1u);
     EXPECT_TRUE(s.AccountDetailCollection().contains("1001"));
@@ -188,7 +189,7 @@ TEST(PackedDetails, GroupsAndTheirInstruments) {
                              {15, "900"}, {16, "50"}, {17, "500"}, {18, "700"}, {19, "1200"}, {20, "4.5"}, {21, "2"},
                              {22, "0"}, {23, "9"}, {24, "9"}, {25, "1100"}, {26, "3"}, {27, "1"}});
     std::string orphan = record({{1, "8"}, {2, "502"}});
-    s.FillPackedDetails(sections({{5, group + "\x06"}, {6, gi + "\x06" + orphan + "\x06"}}));
+    fillPacked(s, sections({{5, group + "\x06"}, {6, gi + "\x06" + orphan + "\x06"}}));
     ASSERT_EQ(s.GroupDetailCollection().size(), 1u);
     const model::GroupDetails& g = **s.GroupDetailCollection().find("7");
     EXPECT_EQ(g.GroupId, 7);
@@ -255,7 +256,7 @@ TEST(PackedDetails, MarginModeFollowsOnlyKnownIds) {
     RecordingReferenceData s;
     s.FillPackedGroupDetails("7");
     auto mode = [&](const std::string& id) {
-        s.FillPackedGroupInstruments(record({{1, "7"}, {2, "1"}, {22, id}}));
+        s.FillPackedGroupInstruments(readPackedGroupInstruments(record({{1, "7"}, {2, "1"}, {22, id}})));
         return s.GroupDetailCollection().find("7")->get()->GroupInstrumentCollection.at("1")->margincalculationMode;
     };
     EXPECT_EQ(mode("2"), 2);
@@ -328,16 +329,16 @@ TEST(PackedDetails, NegativeUnsignedFieldsRefuseTheirRecordOnly) {
     };
     for (const auto& c : cases) {
         ReferenceData s;
-        s.FillPackedDetails(sections({{c.section, record(c.good) + "\x06" + record(c.bad)}}));
+        fillPacked(s, sections({{c.section, record(c.good) + "\x06" + record(c.bad)}}));
         EXPECT_EQ(c.stored(s), 1u) << "section " << c.section << " field " << c.bad.rbegin()->first;
     }
     // The user stands without a bad currency id; a bad product id (section 1) is not taken.
     ReferenceData s;
-    s.FillPackedDetails(sections({{0, record({{0, "5"}, {15, "-840"}})}}));
+    fillPacked(s, sections({{0, record({{0, "5"}, {15, "-840"}})}}));
     ASSERT_TRUE(s.userInfo());
     EXPECT_EQ(s.userInfo()->UserId, 5);
     EXPECT_EQ(s.userInfo()->systemCurrencyId, 0u);
-    s.FillPackedDetails(sections({{0, record({{0, "5"}})}, {1, record({{0, "-12"}})}}));
+    fillPacked(s, sections({{0, record({{0, "5"}})}, {1, record({{0, "-12"}})}}));
     ASSERT_TRUE(s.userInfo());
     EXPECT_EQ(s.userInfo()->productID, 0u);
 }
@@ -362,60 +363,17 @@ TEST(PackedDetails, LoginInformationSkipsBadRecordsOnly) {
 
 TEST(PackedDetails, SpreadsRunAfterGroupsAndAccounts) {
     RecordingReferenceData s;
-    s.FillPackedDetails(sections({{4, "501\x05Gold\x05XAU"}, {5, "7"}, {6, "1\x05" "7\x05" "501"}, {8, "1001\x05" "7"}}));
+    fillPacked(s, sections({{4, "501\x05Gold\x05XAU"}, {5, "7"}, {6, "1\x05" "7\x05" "501"}, {8, "1001\x05" "7"}}));
     EXPECT_EQ(s.calls, (Calls{"FillPackedItemType", "FillPackedItemDetails", "LoadItemstoWatchlist",
                               "SetAllSymbolsSpread accounts=1 groups=1"}));
 }
 
-// What the instrument and group fillers stored, as one text to compare.
-std::string stored(const ReferenceData& r) {
-    std::string out;
-    for (const auto& [code, item] : r.ItemCollection())
-        out += code + "|" + item->Name + "|" + std::to_string(item->InstrumentId) + "|" + item->InstrumentTypeName + "|" +
-               (item->CalculationItems.lock() ? item->CalculationItems.lock()->Code : "-") + "|" + std::to_string(item->TickSize) +
-               "|" + item->FND + "\n";
-    for (const auto& [type, list] : r.symbolTypeCollection()) out += type + "=" + list + "\n";
-    for (const auto& [id, group] : r.GroupDetailCollection())
-        for (const auto& [instrument, gi] : group->GroupInstrumentCollection)
-            out += id + "/" + instrument + "|" + std::to_string(gi->InitialMargin) + "|" +
-                   std::to_string(gi->margincalculationMode) + "\n";
-    return out;
-}
-
-TEST(PackedDetails, RecordsReadAheadAreStoredAsTheTextsOwn) {
-    const std::string types = record({{0, "1"}, {1, "Metals"}}) + "\x06" + record({{0, "2"}, {1, "Energy"}});
-    const std::string gold = record({{0, "4"}, {1, "Gold"}, {2, "XAU"}, {3, "6"}, {4, "1"}, {5, "1"}, {8, "2"},
-                                     {13, "1"}, {17, "20261207103000"}});
-    const std::string oil = record({{0, "6"}, {1, "Oil"}, {2, "WTI"}, {3, "4"}, {4, "1"}, {5, "2"}, {6, "0.5"}, {13, "1"}});
-    const std::string groups = record({{0, "7"}, {1, "Retail"}}) + "\x06" + record({{0, "8"}, {1, "Pro"}});
-    const std::string gi = record({{0, "1"}, {1, "7"}, {2, "4"}, {14, "25.5"}, {22, "2"}}) + "\x06" +
-                           record({{0, "2"}, {1, "9"}, {2, "4"}}) + "\x06" +  // unknown group: dropped
-                           record({{0, "3"}, {1, "8"}, {2, "6"}, {22, "0"}}) + "\x06" +
-                           record({{0, "4"}, {1, "7"}, {2, "4"}, {14, "30"}});  // replaces the first
-    const std::vector<std::map<int, std::string>> cases = {
-        {{2, types}, {4, gold + "\x06" + oil}, {5, groups}, {6, gi}},
-        // A record without a code and one with a negative unsigned field are skipped; a later code wins.
-        {{2, types}, {4, "9\x05NoCode\x06" + gold + "\x06" + record({{0, "5"}, {1, "Bad"}, {2, "BAD"}, {41, "-1"}}) +
-                             "\x06" + oil + "\x06" + record({{0, "7"}, {1, "Gold 2"}, {2, "XAU"}, {5, "3"}})},
-         {5, groups}, {6, gi}},
-        {{4, ""}, {6, gi}},  // no group: every group instrument dropped
-        {{0, "1"}},          // no section 4 or 6
-    };
-    for (const auto& bySection : cases) {
-        const std::string text = sections(bySection);
-        ReferenceData fromText, fromRecords;
-        ASSERT_TRUE(fromText.FillPackedDetails(text));
-        std::shared_ptr<PackedLoginRecords> ahead = PackedLoginRecords::read(text);
-        ASSERT_TRUE(ahead);
-        ASSERT_TRUE(fromRecords.FillPackedDetails(text, ahead.get()));
-        EXPECT_EQ(stored(fromRecords), stored(fromText)) << text;
-        EXPECT_TRUE(ahead->instruments.empty() && ahead->groupInstruments.empty());
-    }
-    // Over a cap nothing is read ahead, and the text is refused as before.
+TEST(PackedDetails, ASectionOverItsCapIsRefusedBeforeAnythingIsRead) {
     const std::string overCap = "1\x07" + std::string(50'001, '\x06');
     EXPECT_FALSE(PackedLoginRecords::read(overCap));
     ReferenceData refused;
-    EXPECT_FALSE(refused.FillPackedDetails(overCap));
+    EXPECT_FALSE(fillPacked(refused, overCap));
+    EXPECT_FALSE(refused.userInfo());
 }
 
 }  // namespace

@@ -18,9 +18,9 @@ public:
         ReferenceData::FillItemDetails(row);
     }
     void FillPackedItemType(std::string_view) override { calls.push_back("FillPackedItemType"); }
-    void FillPackedItemDetails(std::string_view section) override {
+    void FillPackedItemDetails(std::vector<std::shared_ptr<model::ItemDetails>> items) override {
         calls.push_back("FillPackedItemDetails");
-        ReferenceData::FillPackedItemDetails(section);
+        ReferenceData::FillPackedItemDetails(std::move(items));
     }
     void fillResourceDetails(std::string_view) override { calls.push_back("fillResourceDetails"); }
     void fillCurrencyListDetails(std::string_view) override { calls.push_back("fillCurrencyListDetails"); }

@@ -61,8 +61,8 @@ std::shared_ptr<model::Order> position(const std::string& remaining) {
 
 TEST_F(NotificationsTest, TradeConfirmationAsBannerOrModalAlert) {
     state::SessionTestAccess::orderBook(*session).orderexecutedNotification(position("2"));
-    ASSERT_EQ(session->journal().JournalDataCollection().size(), 1u);  // kind 6, written at once
-    EXPECT_NE(session->journal().JournalDataCollection()[0].find("#77 @1801.5"), std::string::npos);
+    ASSERT_EQ(state::SessionTestAccess::journal(*session).JournalDataCollection().size(), 1u);  // kind 6, written at once
+    EXPECT_NE(state::SessionTestAccess::journal(*session).JournalDataCollection()[0].find("#77 @1801.5"), std::string::npos);
     loop->runUntilIdle();
     EXPECT_EQ(ui.events, (std::vector<std::string>{"sound:order", "banner", "local"}));
     ASSERT_EQ(ui.banners.size(), 1u);
@@ -85,7 +85,7 @@ TEST_F(NotificationsTest, NoConfirmationForAnEmptyPosition) {
     state::SessionTestAccess::orderBook(*session).orderexecutedNotification(nullptr);
     loop->runUntilIdle();
     EXPECT_TRUE(ui.events.empty());
-    EXPECT_TRUE(session->journal().JournalDataCollection().empty());
+    EXPECT_TRUE(state::SessionTestAccess::journal(*session).JournalDataCollection().empty());
 }
 
 TEST_F(NotificationsTest, ChatBannerNotForTheUserThemself) {

@@ -85,11 +85,11 @@ TEST_F(SessionQueriesTest, CompactLoginDataFillsInstrumentsResourcesAndCurrencie
     sections[21] = section({rec({"2", "EUR", "7", "1.1", "1.2", "1", "0", "0"})});
     std::string text;
     for (std::size_t i = 0; i < sections.size(); ++i) text += (i ? "\x07" : "") + sections[i];
-    state::SessionTestAccess::referenceData(*session).FillPackedDetails(text);
+    state::fillPacked(state::SessionTestAccess::referenceData(*session), text);
 
-    EXPECT_EQ(session->referenceData().ItemCollection().size(), 3u);
-    auto xau = *session->referenceData().ItemCollection().find("XAU");
-    EXPECT_EQ(xau->CalculationItems.lock(), *session->referenceData().ItemCollection().find("USDX"));
+    EXPECT_EQ(state::SessionTestAccess::referenceData(*session).ItemCollection().size(), 3u);
+    auto xau = *state::SessionTestAccess::referenceData(*session).ItemCollection().find("XAU");
+    EXPECT_EQ(xau->CalculationItems.lock(), *state::SessionTestAccess::referenceData(*session).ItemCollection().find("USDX"));
     EXPECT_EQ(state::viewOf(*session).getItemCode(7), "XAU");
     EXPECT_EQ(state::viewOf(*session).getItemIdForItemCode("ODD"), 8u);
     EXPECT_EQ(state::viewOf(*session).getInstrumentTypeName(2).value_or("?"), "Energy");

@@ -1,6 +1,9 @@
 #pragma once
 // The reference data's collections, writable, for tests and benchmarks that
 // fill a session's records directly instead of through a login.
+#include <string_view>
+
+#include "state/packed_records.h"
 #include "state/reference_data.h"
 
 namespace state {
@@ -24,5 +27,13 @@ struct ReferenceDataTestAccess {
     static auto& sessionSchedulesArray(ReferenceData& r) { return r.sessionSchedules_; }
     static auto& TableDataCollection(ReferenceData& r) { return r.tables_; }
 };
+
+// A compact text through the login's road: its records read, then filled;
+// false, with nothing filled, when a section is over its cap.
+inline bool fillPacked(ReferenceData& r, std::string_view text) {
+    const auto records = PackedLoginRecords::read(text);
+    if (records) r.FillPackedDetails(text, *records);
+    return records != nullptr;
+}
 
 }  // namespace state

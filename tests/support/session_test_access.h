@@ -1,6 +1,7 @@
 #pragma once
-// What tests and benchmarks reach inside a session for: the components to
-// fill them directly, the session values to seed, and the drop of the line.
+// What tests and benchmarks reach inside a session for: the incoming path
+// past the connection, the components to fill them directly, the session
+// values to seed, and the drop of the line.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,6 +11,17 @@
 namespace state {
 
 struct SessionTestAccess {
+    // One frame as "NewQueue" hands it on.
+    static void NewMessage(BusinessBase& s, std::string frame) { s.NewMessage(std::move(frame)); }
+    // One decoded message on the main thread.
+    static void checkNewMessage(BusinessBase& s, IncomingMessage m) { s.checkNewMessage(std::move(m)); }
+    static void ProcessNewMessage(BusinessBase& s, const FieldList& fields, std::int32_t type,
+                                  const std::optional<std::string>& payload = std::nullopt) {
+        s.ProcessNewMessage(fields, type, payload);
+    }
+    static std::string cipherPassword(const BusinessBase& s) { return s.cipherPassword(); }
+    static std::optional<std::string> sessionKey(const BusinessBase& s) { return s.sessionKey(); }
+
     static ReferenceData& referenceData(BusinessBase& s) { return s.reference_; }
     static OrderBook& orderBook(BusinessBase& s) { return *s.orderBook_; }
     static AccountLedger& accountLedger(BusinessBase& s) { return *s.accountLedger_; }

@@ -10,6 +10,7 @@
 #include "support/order_book_test_access.h"
 #include "trading/core/position_dialog_values.h"
 #include "trading/core/position_row_reference.h"
+#include "support/session_test_access.h"
 
 namespace trading {
 namespace {
@@ -71,7 +72,7 @@ TEST_F(PositionDialogCore, RowIsResolvedOnceAndFoundByIdWhateverHappensToTheList
 TEST_F(PositionDialogCore, ClosableQuantityListsAndTexts) {
     auto position = openPosition(0, "5", "1001", "P1");
     for (const char* qty : {"2", "1"}) addOrder(false, 1, qty)->LiqudateOrderNumber = "P1";
-    for (auto& o : session->orderBook().PendingOrderCollection()) o->OrderQty = o->RemainingQty;
+    for (auto& o : state::SessionTestAccess::orderBook(*session).PendingOrderCollection()) o->OrderQty = o->RemainingQty;
     addOrder(false, 1, "4")->LiqudateOrderNumber = "P2";
     EXPECT_EQ(closableQuantity(*position, state::viewOf(*session).getPendingOrderCollection()), 2);
 

@@ -308,8 +308,12 @@ TEST_F(TradeTicketTest, AdvancedModePlacesLimitsAtOnceAndConfirmsMarketsWithBrac
     ASSERT_NE(tp, std::string::npos);
     ASSERT_NE(sl, std::string::npos);
     EXPECT_LT(tp, sl);
+    // The order the click built and checked is the one sent, prices and all.
+    const std::string askAtClick = QString::number(item->Ask, 'f', item->DecimalPlaces).toStdString();
+    item->Ask += 1;
     sheet->defaultButton()->click();
     EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().size(), before + 2);
+    EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().back()->Ask, askAtClick);
     EXPECT_FALSE(fake->preferences.dontShowOrderConfirmation());
 
     // Refusals show under "10980"; "AbortModal" shows nothing; the ticket stays open.

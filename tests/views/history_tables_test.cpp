@@ -69,7 +69,11 @@ protected:
         auto decoded = protocol::MessageBase::decodeFrame(m.substr(1, m.size() - 2));
         return decoded ? decoded->messageDataDictionary().get(tag).value_or("-") : "?";
     }
-    void post(const char* name) { platform::NotificationCenter::defaultCenter().post(name); }
+    // The notification, then the turn of the event loop that reloads.
+    void post(const char* name) {
+        platform::NotificationCenter::defaultCenter().post(name);
+        QCoreApplication::sendPostedEvents();
+    }
 
     struct Executor {
         std::shared_ptr<kit::QtMainExecutor> installed = kit::QtMainExecutor::install();

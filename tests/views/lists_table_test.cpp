@@ -53,7 +53,11 @@ protected:
     }
     void TearDown() override { platform::MainExecutor::install(nullptr); }
     state::Journal& journal() { return state::SessionTestAccess::journal(*s.session); }
-    void journalChanged() { platform::NotificationCenter::defaultCenter().post(state::notifications::kJournalTable); }
+    // The notification, then the turn of the event loop that reloads.
+    void journalChanged() {
+        platform::NotificationCenter::defaultCenter().post(state::notifications::kJournalTable);
+        QCoreApplication::sendPostedEvents();
+    }
 
     std::shared_ptr<kit::QtMainExecutor> executor;
     testing::WatchlistSession s;

@@ -9,6 +9,7 @@
 #include "views/core/position_cells.h"
 #include "views/core/position_rules.h"
 #include "views/positions_fixture.h"
+#include "support/session_test_access.h"
 
 namespace views {
 namespace {
@@ -184,7 +185,7 @@ TEST_F(PositionsCoreTest, Totals) {
     p->RemainingQty = "9.5";
     EXPECT_EQ(totals()[0], "10");
     p->RemainingQty = "0.1";
-    s.session->orderBook().OpenOrderCollection().back()->RemainingQty = "0.2";
+    state::SessionTestAccess::orderBook(*s.session).OpenOrderCollection().back()->RemainingQty = "0.2";
     EXPECT_EQ(totals()[0], "0.3");
     state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*s.session)).clear();
     EXPECT_EQ(totals(), (std::array<std::string, 5>{"0", "0.00", "0.00", "0.00", "0.00"}));

@@ -135,6 +135,7 @@ TEST_F(WatchlistTableTest, NotificationReloadsAndTheListMayChange) {
     QSignalSpy reset(table->model(), &QAbstractItemModel::modelReset);
     state::ReferenceDataTestAccess::selectedSymbols(s.data()) = {"EURUSD", "GOLD"};
     platform::NotificationCenter::defaultCenter().post(state::notifications::kWatchlistTable);
+    QCoreApplication::sendPostedEvents();  // the reload's turn
     ASSERT_EQ(table->rowCount(), 2);
     EXPECT_EQ(at(0, col::kCode).data().toString(), "EURUSD");
     EXPECT_EQ(reset.count(), 0);
