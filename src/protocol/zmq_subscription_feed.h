@@ -7,7 +7,8 @@
 // after the next published message. The reader drains the socket into a
 // FeedConflator and posts one hand-off to the main thread
 // (platform::MainExecutor) at a time, which passes the held texts to the
-// handler in the conflator's order.
+// handler in the conflator's order. A busy drain is handed off at once; the
+// texts of a light one wait a few milliseconds for more.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -87,9 +88,11 @@ private:
     // for good) is made again; the socket keeps its subscriptions.
     void reconnectAfterDisconnect(Reader& reader);
     void applyChanges(support::ZMQSocket& socket);
-    // Receives what is ready, at most a pass's worth, then posts a hand-off
-    // when none is pending. The messages received.
+    // Receives what is ready, at most a pass's worth, into the conflator.
+    // The messages received.
     std::size_t drain(support::ZMQSocket& socket);
+    // Posts a hand-off of the held texts when none is pending.
+    void handOff();
 
     std::shared_ptr<support::ZMQContext> context_;
     MessageHandler handler_;
