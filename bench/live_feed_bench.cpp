@@ -19,6 +19,9 @@
 #include <QEventLoop>
 #include <QTableView>
 #include <QTimer>
+#include <QPaintEvent>
+#include <algorithm>
+#include <map>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -118,6 +121,28 @@ double plainWindowShare(double seconds) {
     return cpuShare(seconds);
 }
 
+// With LIVE_FEED_PAINTS=1 the client's paint events a second are printed
+// per widget class, with the painted area.
+class PaintCounter : public QObject {
+public:
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            auto& entry = counts[std::string(receiver->metaObject()->className()) + " " + receiver->objectName().toStdString() +
+                                 " < " + (receiver->parent() ? receiver->parent()->metaObject()->className() : "")];
+            ++entry.first;
+            for (const QRect& r : static_cast<QPaintEvent*>(event)->region()) entry.second += double(r.width()) * r.height();
+        }
+        return false;
+    }
+    void print(double seconds) const {
+        std::vector<std::pair<std::string, std::pair<long, double>>> sorted(counts.begin(), counts.end());
+        std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.second.first > b.second.first; });
+        for (const auto& [name, c] : sorted)
+            std::printf("  %6.1f paints/s %10.0f px/s  %s\n", c.first / seconds, c.second / seconds, name.c_str());
+    }
+    std::map<std::string, std::pair<long, double>> counts;
+};
+
 // The simulator as a child process.
 struct SimProcess {
     SimProcess(int portBase, const std::vector<std::string>& extra) {
@@ -194,7 +219,10 @@ int main(int argc, char** argv) {
         }
         runFor(5.0);  // the answers after the login settle
         if (!memory) {
+            PaintCounter paints;
+            if (getenv("LIVE_FEED_PAINTS")) app.installEventFilter(&paints);
             const double client = cpuShare(seconds);
+            if (getenv("LIVE_FEED_PAINTS")) paints.print(seconds);
             std::printf("idle with the default feed over %.0f s: plain window %.2f%% CPU, client %.2f%% CPU, "
                         "client / plain %.2f (goal <= 1.5)\n",
                         seconds, plain * 100, client * 100, client / plain);

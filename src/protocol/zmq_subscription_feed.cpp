@@ -133,11 +133,12 @@ void ZMQSubscriptionFeed::stop() {
 bool ZMQSubscriptionFeed::isRunning() const { return running_; }
 
 void ZMQSubscriptionFeed::applyChanges(support::ZMQSocket& socket) {
+    std::unique_lock<std::mutex> lock(changesMutex_);
+    // Checked before a queue is made: an empty deque allocates, and the reader passes here every turn.
+    if (changes_.empty()) return;
     std::deque<std::pair<std::string, int>> pending;
-    {
-        std::lock_guard<std::mutex> lock(changesMutex_);
-        pending.swap(changes_);
-    }
+    pending.swap(changes_);
+    lock.unlock();
     for (const auto& [topic, option] : pending) {
         try {
             socket.setData(topic, option);
