@@ -19,9 +19,9 @@ namespace {
 // Above the 135-point rule: the whole date and time.
 constexpr int kDateTimeWidth = 150;
 // Cells measured through the delegate per turn (about 10 us each).
-constexpr int kMeasuredPerStep = 250;
+constexpr int kMeasuredPerStep = 150;
 // Whole texts measured per turn in a date-time column.
-constexpr int kRowsPerStep = 2000;
+constexpr int kRowsPerStep = 500;
 
 }  // namespace
 
