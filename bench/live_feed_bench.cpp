@@ -27,6 +27,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -82,6 +84,29 @@ bool runUntil(const std::function<bool()>& done, double seconds) {
     const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
     while (!done() && Clock::now() < deadline) runFor(0.02);
     return done();
+}
+
+// CPU seconds so far of each thread of this process, by thread name.
+std::map<std::string, double> threadCpu() {
+    std::map<std::string, double> out;
+    const double tick = static_cast<double>(::sysconf(_SC_CLK_TCK));
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream in(task.path() / "stat");
+        std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::size_t open = stat.find('('), close = stat.rfind(')');
+        if (open == std::string::npos || close == std::string::npos) continue;
+        std::string name = stat.substr(open + 1, close - open - 1);
+        if (task.path().filename() == std::to_string(::getpid())) name = "main";
+        std::istringstream rest(stat.substr(close + 2));
+        std::string field;
+        double utime = 0, stime = 0;
+        for (int i = 3; i <= 15 && rest >> field; ++i) {
+            if (i == 14) utime = std::atof(field.c_str());
+            if (i == 15) stime = std::atof(field.c_str());
+        }
+        out[name] += (utime + stime) / tick;
+    }
+    return out;
 }
 
 // CPU share of this process while the loop runs `seconds`.
@@ -221,7 +246,14 @@ int main(int argc, char** argv) {
         if (!memory) {
             PaintCounter paints;
             if (getenv("LIVE_FEED_PAINTS")) app.installEventFilter(&paints);
+            const auto threads0 = threadCpu();
             const double client = cpuShare(seconds);
+            std::string byThread;
+            for (const auto& [name, cpu] : threadCpu()) {
+                const double used = cpu - (threads0.count(name) ? threads0.at(name) : 0.0);
+                if (used > 0) byThread += " " + name + " " + std::to_string(used / seconds * 100).substr(0, 4) + "%;";
+            }
+            std::printf("client threads (CPU share, 10 ms ticks):%s\n", byThread.c_str());
             if (getenv("LIVE_FEED_PAINTS")) paints.print(seconds);
             std::printf("idle with the default feed over %.0f s: plain window %.2f%% CPU, client %.2f%% CPU, "
                         "client / plain %.2f (goal <= 1.5)\n",
