@@ -268,8 +268,8 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
             // After a busy drain the next polls do not wait (a few of them):
             // a busy feed is read on without a sleep and wake-up a pass, and
             // handed off at once. A light one is gathered for a moment, so
-            // that a quiet feed wakes the reader and the main thread a few
-            // dozen times a second, not once a message.
+            // that a light feed wakes the reader and the main thread at most
+            // twenty times a second, not once a message.
             const std::size_t received = drain(*socket);
             if (received >= kBatch) {
                 spins = kBusySpins;
