@@ -19,11 +19,16 @@
 #include <QEventLoop>
 #include <QTableView>
 #include <QTimer>
+#include <QPaintEvent>
+#include <algorithm>
+#include <map>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -81,6 +86,29 @@ bool runUntil(const std::function<bool()>& done, double seconds) {
     return done();
 }
 
+// CPU seconds so far of each thread of this process, by thread name.
+std::map<std::string, double> threadCpu() {
+    std::map<std::string, double> out;
+    const double tick = static_cast<double>(::sysconf(_SC_CLK_TCK));
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream in(task.path() / "stat");
+        std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::size_t open = stat.find('('), close = stat.rfind(')');
+        if (open == std::string::npos || close == std::string::npos) continue;
+        std::string name = stat.substr(open + 1, close - open - 1);
+        if (task.path().filename() == std::to_string(::getpid())) name = "main";
+        std::istringstream rest(stat.substr(close + 2));
+        std::string field;
+        double utime = 0, stime = 0;
+        for (int i = 3; i <= 15 && rest >> field; ++i) {
+            if (i == 14) utime = std::atof(field.c_str());
+            if (i == 15) stime = std::atof(field.c_str());
+        }
+        out[name] += (utime + stime) / tick;
+    }
+    return out;
+}
+
 // CPU share of this process while the loop runs `seconds`.
 double cpuShare(double seconds) {
     const double cpu0 = cpuSeconds();
@@ -117,6 +145,28 @@ double plainWindowShare(double seconds) {
     runFor(2.0);
     return cpuShare(seconds);
 }
+
+// With LIVE_FEED_PAINTS=1 the client's paint events a second are printed
+// per widget class, with the painted area.
+class PaintCounter : public QObject {
+public:
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            auto& entry = counts[std::string(receiver->metaObject()->className()) + " " + receiver->objectName().toStdString() +
+                                 " < " + (receiver->parent() ? receiver->parent()->metaObject()->className() : "")];
+            ++entry.first;
+            for (const QRect& r : static_cast<QPaintEvent*>(event)->region()) entry.second += double(r.width()) * r.height();
+        }
+        return false;
+    }
+    void print(double seconds) const {
+        std::vector<std::pair<std::string, std::pair<long, double>>> sorted(counts.begin(), counts.end());
+        std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.second.first > b.second.first; });
+        for (const auto& [name, c] : sorted)
+            std::printf("  %6.1f paints/s %10.0f px/s  %s\n", c.first / seconds, c.second / seconds, name.c_str());
+    }
+    std::map<std::string, std::pair<long, double>> counts;
+};
 
 // The simulator as a child process.
 struct SimProcess {
@@ -195,7 +245,17 @@ int main(int argc, char** argv) {
         }
         runFor(5.0);  // the answers after the login settle
         if (!memory) {
+            PaintCounter paints;
+            if (getenv("LIVE_FEED_PAINTS")) app.installEventFilter(&paints);
+            const auto threads0 = threadCpu();
             const double client = cpuShare(seconds);
+            std::string byThread;
+            for (const auto& [name, cpu] : threadCpu()) {
+                const double used = cpu - (threads0.count(name) ? threads0.at(name) : 0.0);
+                if (used > 0) byThread += " " + name + " " + std::to_string(used / seconds * 100).substr(0, 4) + "%;";
+            }
+            std::printf("client threads (CPU share, 10 ms ticks):%s\n", byThread.c_str());
+            if (getenv("LIVE_FEED_PAINTS")) paints.print(seconds);
             std::printf("idle with the default feed over %.0f s: plain window %.2f%% CPU, client %.2f%% CPU, "
                         "client / plain %.2f (goal <= 1.5)\n",
                         seconds, plain * 100, client * 100, client / plain);

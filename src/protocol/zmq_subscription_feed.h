@@ -7,7 +7,10 @@
 // after the next published message. The reader drains the socket into a
 // FeedConflator and posts one hand-off to the main thread
 // (platform::MainExecutor) at a time, which passes the held texts to the
-// handler in the conflator's order.
+// handler in the conflator's order. A busy drain is handed off at once; the
+// texts of a light one wait up to 50 ms for more (prices are shown once a
+// second), so that a light feed wakes the main thread at most twenty times a
+// second, not once a message.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -87,9 +90,11 @@ private:
     // for good) is made again; the socket keeps its subscriptions.
     void reconnectAfterDisconnect(Reader& reader);
     void applyChanges(support::ZMQSocket& socket);
-    // Receives what is ready, at most a pass's worth, then posts a hand-off
-    // when none is pending. The messages received.
+    // Receives what is ready, at most a pass's worth, into the conflator.
+    // The messages received.
     std::size_t drain(support::ZMQSocket& socket);
+    // Posts a hand-off of the held texts when none is pending.
+    void handOff();
 
     std::shared_ptr<support::ZMQContext> context_;
     MessageHandler handler_;

@@ -1,8 +1,11 @@
 // The statement window's column fit, spread over event-loop turns: ten
 // thousand rows measured at once would hold the main thread for a tenth of
 // a second. The result is the one fit in a single pass would give.
+#include <QHeaderView>
 #include <QStyle>
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "platform/main_executor.h"
 #include "reports/account_statement_window_controller.h"
@@ -15,8 +18,10 @@ namespace {
 
 // Above the 135-point rule: the whole date and time.
 constexpr int kDateTimeWidth = 150;
+// Cells measured through the delegate per turn (about 10 us each).
+constexpr int kMeasuredPerStep = 150;
 // Whole texts measured per turn in a date-time column.
-constexpr int kRowsPerStep = 2000;
+constexpr int kRowsPerStep = 500;
 
 }  // namespace
 
@@ -34,10 +39,19 @@ void AccountStatementWindowController::fitColumnsOnce() {
 void AccountStatementWindowController::scheduleFit(std::size_t table) {
     auto* view = dynamic_cast<StatementTableView*>(tableViews[table]);
     if (!view) return;
-    for (int c = 0; c < view->model()->columnCount(); ++c)
-        fitSteps_.push_back([view, c] {
-            if (!view->isColumnHidden(c)) view->measureColumn(c);
-        });
+    // A column's rows are measured a part a turn, the rows chosen at its first part.
+    const int rows = view->model()->rowCount();
+    const int precision = view->horizontalHeader()->resizeContentsPrecision();
+    const int measured = precision < 0 ? rows : std::min(rows, precision);
+    for (int c = 0; c < view->model()->columnCount(); ++c) {
+        auto chosen = std::make_shared<std::vector<int>>();
+        for (int from = 0; from == 0 || from < measured; from += kMeasuredPerStep)
+            fitSteps_.push_back([view, c, chosen, from] {
+                if (view->isColumnHidden(c)) return;
+                if (from == 0) *chosen = view->rowsToMeasure();
+                view->measureRows(c, *chosen, std::size_t(from), std::size_t(from + kMeasuredPerStep));
+            });
+    }
     fitSteps_.push_back([view] { view->fitMeasuredColumns(); });
     // Wide enough for the date with the time in the view's font: the fit
     // measured what the narrow column showed.

@@ -30,6 +30,13 @@ public:
     using QTableView::QTableView;
     // What resizeColumnsToContents would measure for the column; kept.
     void measureColumn(int column);
+    // The rows QTableView::sizeHintForColumn reads: the shown ones, then
+    // alternately above and below them, up to the horizontal header's
+    // precision (every row when it is negative).
+    std::vector<int> rowsToMeasure() const;
+    // measureColumn over a part of rowsToMeasure(): the widest of the parts
+    // measured since the last fit is what measureColumn keeps.
+    void measureRows(int column, const std::vector<int>& rows, std::size_t from, std::size_t to);
     // resizeColumnsToContents with the kept measures (columns not measured
     // are measured now); forgets them after.
     void fitMeasuredColumns();

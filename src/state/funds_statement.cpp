@@ -25,7 +25,7 @@ namespace {
 namespace TC = TextConversion;
 
 template <typename Record>
-using Setter = std::function<void(Record&, const std::string&)>;
+using Setter = std::function<void(Record&, std::string_view)>;
 template <typename Record>
 using ColumnTable = std::unordered_map<std::string_view, Setter<Record>>;
 
@@ -33,7 +33,7 @@ using ColumnTable = std::unordered_map<std::string_view, Setter<Record>>;
 // (64-bit, unsigned ones as their pattern), double or bool.
 template <typename Record, typename Base, typename T>
 Setter<Record> plain(T Base::*field) {
-    return [field](Record& r, const std::string& t) {
+    return [field](Record& r, std::string_view t) {
         if constexpr (std::is_same_v<T, std::string>)
             r.*field = t;
         else if constexpr (std::is_same_v<T, std::int32_t>)
@@ -52,15 +52,15 @@ Setter<Record> plain(T Base::*field) {
 }
 template <typename Record>
 Setter<Record> side() {
-    return [](Record& r, const std::string& t) { r.tradingMode = TC::boolValue(t) ? model::Order::kBuy : model::Order::kSell; };
+    return [](Record& r, std::string_view t) { r.tradingMode = TC::boolValue(t) ? model::Order::kBuy : model::Order::kSell; };
 }
 template <typename Record, typename Base>
 Setter<Record> dateTime(std::string Base::*field) {
-    return [field](Record& r, const std::string& t) { r.*field = TC::dateTimeText(t); };
+    return [field](Record& r, std::string_view t) { r.*field = TC::dateTimeText(t); };
 }
 template <typename Record, typename Base>
 Setter<Record> date(std::string Base::*field) {
-    return [field](Record& r, const std::string& t) { r.*field = TC::dateText(t); };
+    return [field](Record& r, std::string_view t) { r.*field = TC::dateText(t); };
 }
 
 // Rows of a table mostly repeat their columns in the same order: the setter
@@ -138,11 +138,11 @@ const ColumnTable<model::AccountHistoryInfo>& accountColumns() {
         {"CurrencyID", plain<R>(&R::currencyID)},
         {"StorageWaiveoffDays", plain<R>(&R::StorageWaiveoffDays)},
         {"AccumulatingStorage", plain<R>(&R::AccumulatingStorage)},
-        {"StorageWaiveOffModeId", [](R& r, const std::string& t) { r.StorageWaiveOffModeId = TC::wholeFromDouble(t); }},
-        {"TradingStatusId", [](R& r, const std::string& t) { r.TradingStatusId = r.tradingStatus = TC::intValue(t); }},
+        {"StorageWaiveOffModeId", [](R& r, std::string_view t) { r.StorageWaiveOffModeId = TC::wholeFromDouble(t); }},
+        {"TradingStatusId", [](R& r, std::string_view t) { r.TradingStatusId = r.tradingStatus = TC::intValue(t); }},
         {"UnrealisedCharges", plain<R>(&R::UnrealisedCharges)},
         {"AgentAccountId", plain<R>(&R::AgentAccountId)},
-        {"MarginStatusId", [](R& r, const std::string& t) { r.MarginStatus = r.accountMarginStatus = TC::intValue(t); }},
+        {"MarginStatusId", [](R& r, std::string_view t) { r.MarginStatus = r.accountMarginStatus = TC::intValue(t); }},
         {"CreditRating", plain<R>(&R::CreditRating)},
         {"TradingPatternId", plain<R>(&R::TradingPatternId)},
     };
@@ -328,12 +328,12 @@ void Funds::ParseInstrumentsTable(const TableRows& table) {
 void Funds::ParseClosePriceTable(const TableRows& table) {
     auto& instruments = accountStatementInfo_.InstrumentInfo;
     table([&](const TableRow& row) {
-        const std::string* id = row.find("InstrumentId");
+        const std::optional<std::string_view> id = row.find("InstrumentId");
         if (!id || TC::integerValue(*id) == 0) return;
         const auto it = instruments.find(std::to_string(TC::integerValue(*id)));
         if (it == instruments.end()) return;
-        if (const std::string* bid = row.find("Bid")) it->second->Bid = TC::doubleValue(*bid);
-        if (const std::string* ask = row.find("Ask")) it->second->Ask = TC::doubleValue(*ask);
+        if (const std::optional<std::string_view> bid = row.find("Bid")) it->second->Bid = TC::doubleValue(*bid);
+        if (const std::optional<std::string_view> ask = row.find("Ask")) it->second->Ask = TC::doubleValue(*ask);
     });
 }
 

@@ -18,10 +18,10 @@ using model::ItemDetails;
 namespace tv = model::TextValue;
 
 // The patterns are read once, not per row of the login data.
-std::string xmlDate(const std::string& text) {
+std::string xmlDate(std::string_view text) {
     static const model::DateFormatter source(kXmlDateFormat);
     static const model::DateFormatter stored(kStoredDateFormat);
-    return model::Formatter::dateStringFromString(text, source, stored).value_or("");
+    return model::Formatter::dateStringFromString(std::string(text), source, stored).value_or("");
 }
 
 std::string packedDate(std::string_view text) {
@@ -30,7 +30,7 @@ std::string packedDate(std::string_view text) {
     return model::Formatter::formatDateandTimeFromString(std::string(text), source, stored).value_or("");
 }
 
-const std::string* column(const TableRow& row, const char* name) { return row.find(name); }
+std::optional<std::string_view> column(const TableRow& row, const char* name) { return row.find(name); }
 
 // Appends "code:name" to the type's list. An instrument whose type is unknown
 // has no list to join: it stays stored but unlisted.
@@ -111,42 +111,42 @@ void setPackedField(ItemDetails& d, std::size_t pos, std::string_view f) {
 std::int32_t instrumentTradingStatus(std::int32_t id) { return (id >= 1 && id <= 4) ? id : 0; }
 
 void FillItemType(ItemTypeMap& types, const TableRow& row) {
-    const std::string* key = column(row, "InstrumentTypeId");
+    const std::optional<std::string_view> key = column(row, "InstrumentTypeId");
     if (!key) {
         platform::Log::debug("Instrument type row without InstrumentTypeId: dropped");
         return;
     }
     std::shared_ptr<model::ItemType>* slot = types.find(*key);
     std::shared_ptr<model::ItemType> type =
-        slot ? *slot : types.set(*key, std::make_shared<model::ItemType>());
+        slot ? *slot : types.set(std::string(*key), std::make_shared<model::ItemType>());
     type->InstrumentTypeId = tv::intValue(*key);
-    if (const std::string* name = column(row, "InstrumentTypeName")) type->InstrumentTypeName = *name;
+    if (const std::optional<std::string_view> name = column(row, "InstrumentTypeName")) type->InstrumentTypeName = *name;
 }
 
 void FillItemDetails(InstrumentCollections c, const TableRow& row) {
-    const std::string* code = column(row, "Code");
+    const std::optional<std::string_view> code = column(row, "Code");
     if (!code || code->empty()) {
         platform::Log::debug("Instrument row without Code: dropped");
         return;
     }
     std::shared_ptr<ItemDetails>* slot = c.ItemCollection.find(*code);
-    std::shared_ptr<ItemDetails> item = slot ? *slot : c.ItemCollection.set(*code, std::make_shared<ItemDetails>());
+    std::shared_ptr<ItemDetails> item = slot ? *slot : c.ItemCollection.set(std::string(*code), std::make_shared<ItemDetails>());
     ItemDetails& d = *item;
 
     auto text = [&](const char* name, std::string& field) {
-        if (const std::string* v = column(row, name)) field = *v;
+        if (const std::optional<std::string_view> v = column(row, name)) field = *v;
     };
     auto int32 = [&](const char* name, std::int32_t& field) {
-        if (const std::string* v = column(row, name)) field = tv::intValue(*v);
+        if (const std::optional<std::string_view> v = column(row, name)) field = tv::intValue(*v);
     };
     auto real = [&](const char* name, double& field) {
-        if (const std::string* v = column(row, name)) field = tv::doubleValue(*v);
+        if (const std::optional<std::string_view> v = column(row, name)) field = tv::doubleValue(*v);
     };
     auto flag = [&](const char* name, bool& field) {
-        if (const std::string* v = column(row, name)) field = tv::boolValue(*v);
+        if (const std::optional<std::string_view> v = column(row, name)) field = tv::boolValue(*v);
     };
     auto date = [&](const char* name, std::string& field) {
-        if (const std::string* v = column(row, name)) field = xmlDate(*v);
+        if (const std::optional<std::string_view> v = column(row, name)) field = xmlDate(*v);
     };
 
     int32("InstrumentId", d.InstrumentId);
@@ -161,7 +161,7 @@ void FillItemDetails(InstrumentCollections c, const TableRow& row) {
     text("MonthCode", d.MonthCode);
     real("ContractSize", d.ContractSize);
     int32("UnitId", d.UnitId);
-    if (const std::string* v = column(row, "TradingStatusId")) {
+    if (const std::optional<std::string_view> v = column(row, "TradingStatusId")) {
         d.TradingStatusId = tv::intValue(*v);
         d.instrumentTradingStatus = instrumentTradingStatus(d.TradingStatusId);
     }

@@ -9,6 +9,7 @@
 // working tables of the XML reader are never walked twice at once.
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <span>
@@ -42,36 +43,73 @@ class SessionServices;
 class Watchlist;
 struct PackedLoginRecords;
 
-// One XML row: column (child element) name -> the child's text, "" when it has none.
+// One XML row: column (child element) name -> the child's text, "" when it
+// has none. A row filled by set() holds copies of its texts; a row filled by
+// assign() holds views into the caller's buffers, which must outlive its use.
 class TableRow {
 public:
+    using Column = std::pair<std::string_view, std::string_view>;
+    // The row's columns in order, each a name and a text.
+    class Columns {
+    public:
+        class iterator {
+        public:
+            using iterator_category = std::input_iterator_tag;
+            using value_type = Column;
+            using difference_type = std::ptrdiff_t;
+            using reference = Column;
+            using pointer = void;
+            iterator(const TableRow* row, std::size_t at) : row_(row), at_(at) {}
+            Column operator*() const { return row_->column(at_); }
+            iterator& operator++() { return ++at_, *this; }
+            iterator operator++(int) { return iterator(row_, at_++); }
+            bool operator==(const iterator& o) const { return at_ == o.at_; }
+
+        private:
+            const TableRow* row_;
+            std::size_t at_;
+        };
+        explicit Columns(const TableRow* row) : row_(row) {}
+        iterator begin() const { return {row_, 0}; }
+        iterator end() const { return {row_, row_->size_}; }
+        std::size_t size() const { return row_->size_; }
+
+    private:
+        const TableRow* row_;
+    };
+
     // A later column of the same name replaces the earlier one.
     void set(std::string_view name, std::string_view text);
-    const std::string* find(std::string_view name) const;
+    // The text of the column, none when the row has no such column.
+    std::optional<std::string_view> find(std::string_view name) const;
     std::size_t size() const { return size_; }
-    std::span<const std::pair<std::string, std::string>> columns() const { return {columns_.data(), size_}; }
+    Column column(std::size_t i) const {
+        return viewing_ ? views_[i] : Column(owned_[i].first, owned_[i].second);
+    }
+    Columns columns() const { return Columns(this); }
     // Empties the row for the next one; its buffers are kept.
     void clear();
-    // The row anew from `count` columns, `column(i)` giving name and text, as
-    // clear() and set() of each would; columns named as the present ones, in
-    // their order, only change their texts.
-    template <typename Column>
-    void assign(std::size_t count, Column&& column) {
+    // The row anew from `count` columns, `column(i)` giving name and text (as
+    // views that outlive the row's use), as clear() and set() of each would;
+    // columns named as the present ones, in their order, only change their texts.
+    template <typename ColumnAt>
+    void assign(std::size_t count, ColumnAt&& columnAt) {
         finds_ = 0;
         reused_ = true;
-        if (count == size_) {
+        if (viewing_ && count == size_) {
             std::size_t i = 0;
             for (; i < count; ++i) {
-                const auto [name, text] = column(i);
-                if (columns_[i].first != name) break;
-                columns_[i].second.assign(text);
+                const auto [name, text] = columnAt(i);
+                if (views_[i].first != name) break;
+                views_[i].second = text;
             }
             if (i == count) return;
         }
         clear();
+        viewing_ = true;
         for (std::size_t i = 0; i < count; ++i) {
-            const auto [name, text] = column(i);
-            set(name, text);
+            const auto [name, text] = columnAt(i);
+            add(name, text);
         }
     }
 
@@ -83,12 +121,17 @@ private:
     // them at once.
     static constexpr std::size_t kRemembered = 64;
     static constexpr std::uint32_t kNone = ~std::uint32_t{0};
+    std::string_view nameAt(std::size_t i) const { return viewing_ ? views_[i].first : owned_[i].first; }
     std::size_t position(std::string_view name) const;
     void index(std::size_t slots);
+    // set() in either kind of row: a copy, or a view when viewing_.
+    void add(std::string_view name, std::string_view text);
 
-    std::vector<std::pair<std::string, std::string>> columns_;  // the first size_ are the row's
+    bool viewing_ = false;
+    std::vector<std::pair<std::string, std::string>> owned_;  // the first size_ are the row's (set)
+    std::vector<Column> views_;                               // the first size_ are the row's (assign)
     std::size_t size_ = 0;
-    std::vector<std::uint32_t> slots_;  // open addressing over columns_, once the row is wide
+    std::vector<std::uint32_t> slots_;  // open addressing over the columns, once the row is wide
     mutable std::vector<std::uint32_t> remembered_;
     mutable std::size_t finds_ = 0;
     bool reused_ = false;  // filled by assign(): worth remembering where finds found

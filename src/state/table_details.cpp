@@ -21,7 +21,7 @@ namespace {
 // Runs `set` when the row has the column.
 template <typename F>
 void column(const TableRow& row, std::string_view name, F&& set) {
-    if (const std::string* text = row.find(name)) set(*text);
+    if (const auto text = row.find(name)) set(*text);
 }
 
 }  // namespace
@@ -39,7 +39,7 @@ void TableRow::index(std::size_t slots) {
     slots_.assign(slots, kNone);
     const std::size_t mask = slots - 1;
     for (std::size_t i = 0; i < size_; ++i) {
-        std::size_t h = std::hash<std::string_view>{}(columns_[i].first) & mask;
+        std::size_t h = std::hash<std::string_view>{}(nameAt(i)) & mask;
         while (slots_[h] != kNone) h = (h + 1) & mask;
         slots_[h] = static_cast<std::uint32_t>(i);
     }
@@ -48,26 +48,41 @@ void TableRow::index(std::size_t slots) {
 std::size_t TableRow::position(std::string_view name) const {
     if (slots_.empty()) {
         for (std::size_t i = 0; i < size_; ++i)
-            if (columns_[i].first == name) return i;
+            if (nameAt(i) == name) return i;
         return kNone;
     }
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t h = std::hash<std::string_view>{}(name) & mask; slots_[h] != kNone; h = (h + 1) & mask)
-        if (columns_[slots_[h]].first == name) return slots_[h];
+        if (nameAt(slots_[h]) == name) return slots_[h];
     return kNone;
 }
 
 void TableRow::set(std::string_view name, std::string_view text) {
+    if (viewing_) {
+        // The views become copies, so that the row holds only texts of its own.
+        std::vector<Column> views(views_.begin(), views_.begin() + static_cast<std::ptrdiff_t>(size_));
+        viewing_ = false;
+        clear();
+        for (const auto& [n, t] : views) add(n, t);
+    }
+    add(name, text);
+}
+
+void TableRow::add(std::string_view name, std::string_view text) {
     if (size_ >= kIndexFrom && slots_.size() < 2 * (size_ + 1)) index(std::bit_ceil(4 * (size_ + 1)));
     if (const std::size_t at = position(name); at != kNone) {
-        columns_[at].second.assign(text);
+        if (viewing_) views_[at].second = text;
+        else owned_[at].second.assign(text);
         return;
     }
-    if (size_ < columns_.size()) {
-        columns_[size_].first.assign(name);
-        columns_[size_].second.assign(text);
+    if (viewing_) {
+        if (size_ < views_.size()) views_[size_] = Column(name, text);
+        else views_.emplace_back(name, text);
+    } else if (size_ < owned_.size()) {
+        owned_[size_].first.assign(name);
+        owned_[size_].second.assign(text);
     } else {
-        columns_.emplace_back(std::string(name), std::string(text));
+        owned_.emplace_back(std::string(name), std::string(text));
     }
     if (!slots_.empty()) {
         const std::size_t mask = slots_.size() - 1;
@@ -78,22 +93,24 @@ void TableRow::set(std::string_view name, std::string_view text) {
     ++size_;
 }
 
-const std::string* TableRow::find(std::string_view name) const {
+std::optional<std::string_view> TableRow::find(std::string_view name) const {
     if (!reused_) {
         const std::size_t at = position(name);
-        return at == kNone ? nullptr : &columns_[at].second;
+        if (at == kNone) return std::nullopt;
+        return column(at).second;
     }
     const std::size_t call = finds_++;
     if (call < remembered_.size()) {
         const std::uint32_t at = remembered_[call];
-        if (at < size_ && columns_[at].first == name) return &columns_[at].second;
+        if (at < size_ && nameAt(at) == name) return column(at).second;
     }
     const std::size_t at = position(name);
     if (call < kRemembered) {
         if (remembered_.size() <= call) remembered_.resize(call + 1, kNone);
         remembered_[call] = static_cast<std::uint32_t>(at);
     }
-    return at == kNone ? nullptr : &columns_[at].second;
+    if (at == kNone) return std::nullopt;
+    return column(at).second;
 }
 
 // Each parse starts afresh: the tables, the last table name and the row
@@ -206,21 +223,21 @@ void ReferenceData::FillUserInfoDetails(const TableRow& row) {
     auto user = std::make_shared<model::UserInfo>();
     userInfo_ = user;
     model::UserInfo& u = *user;
-    column(row, "NewRefid", [&](const std::string& t) { u.NewRefId = TC::intValue(t); });
-    column(row, "OfflineMessageCount", [&](const std::string& t) { u.OfflineMessageCount = TC::intValue(t); });
-    column(row, "appModeId", [&](const std::string& t) { u.AppModeId = TC::intValue(t); });
-    column(row, "canChangePassword", [&](const std::string& t) { u.CanChangePassword = TC::boolValue(t); });
+    column(row, "NewRefid", [&](std::string_view t) { u.NewRefId = TC::intValue(t); });
+    column(row, "OfflineMessageCount", [&](std::string_view t) { u.OfflineMessageCount = TC::intValue(t); });
+    column(row, "appModeId", [&](std::string_view t) { u.AppModeId = TC::intValue(t); });
+    column(row, "canChangePassword", [&](std::string_view t) { u.CanChangePassword = TC::boolValue(t); });
     // Read as a number on this road: "true" gives 0.
-    column(row, "ddeenabled", [&](const std::string& t) { u.DdeEnabled = TC::intValue(t); });
-    column(row, "forceLogoutLoadServerId", [&](const std::string& t) { u.ForceLogoutLoadServerId = TC::intValue(t); });
-    column(row, "forceLogoutRefid", [&](const std::string& t) { u.ForceLogoutRefId = TC::intValue(t); });
-    column(row, "hdserverPort", [&](const std::string& t) { u.hdServerPort = TC::intValue(t); });
-    column(row, "lastrefid", [&](const std::string& t) { u.LastRefId = TC::intValue(t); });
-    column(row, "marketdepthPort", [&](const std::string& t) { u.marketdepthPort = TC::intValue(t); });
-    column(row, "tradePubPort", [&](const std::string& t) { u.tradePubPort = TC::intValue(t); });
-    column(row, "userTypeId", [&](const std::string& t) { u.UserTypeId = TC::intValue(t); });
-    column(row, "userenabled", [&](const std::string& t) { u.UserEnabled = TC::boolValue(t); });
-    column(row, "userid", [&](const std::string& t) { u.UserId = TC::intValue(t); });
+    column(row, "ddeenabled", [&](std::string_view t) { u.DdeEnabled = TC::intValue(t); });
+    column(row, "forceLogoutLoadServerId", [&](std::string_view t) { u.ForceLogoutLoadServerId = TC::intValue(t); });
+    column(row, "forceLogoutRefid", [&](std::string_view t) { u.ForceLogoutRefId = TC::intValue(t); });
+    column(row, "hdserverPort", [&](std::string_view t) { u.hdServerPort = TC::intValue(t); });
+    column(row, "lastrefid", [&](std::string_view t) { u.LastRefId = TC::intValue(t); });
+    column(row, "marketdepthPort", [&](std::string_view t) { u.marketdepthPort = TC::intValue(t); });
+    column(row, "tradePubPort", [&](std::string_view t) { u.tradePubPort = TC::intValue(t); });
+    column(row, "userTypeId", [&](std::string_view t) { u.UserTypeId = TC::intValue(t); });
+    column(row, "userenabled", [&](std::string_view t) { u.UserEnabled = TC::boolValue(t); });
+    column(row, "userid", [&](std::string_view t) { u.UserId = TC::intValue(t); });
 }
 
 // The product columns ("LatestBuild", "LatestSupportedBuild", "productId",
@@ -232,80 +249,80 @@ void ReferenceData::FillProductInfoDetails(const TableRow& row) { (void)row; }
 // Accounts
 
 void ReferenceData::FillAccountDetails(const TableRow& row) {
-    const std::string* key = row.find("AccountId");
+    const std::optional<std::string_view> key = row.find("AccountId");
     if (!key) {
         platform::Log::debug("Account row without AccountId: dropped");
         return;
     }
     std::shared_ptr<model::AccountDetails> record;
     if (auto* found = accounts_.find(*key)) record = *found;
-    if (!record) record = accounts_.set(*key, std::make_shared<model::AccountDetails>());
+    if (!record) record = accounts_.set(std::string(*key), std::make_shared<model::AccountDetails>());
     model::AccountDetails& a = *record;
-    column(row, "AccountAccessTypeId", [&](const std::string& t) { setAccountAccessTypeId(a, TC::intValue(t)); });
-    column(row, "AccountEnabled", [&](const std::string& t) { a.AccountEnabled = TC::boolValue(t); });
-    column(row, "AccountId", [&](const std::string& t) { a.AccountId = TC::intValue(t); });
-    column(row, "AccountName", [&](const std::string& t) { a.AccountName = t; });
-    column(row, "AccountTypeId", [&](const std::string& t) { a.tradeAccountType = TC::integerValue(t); });
-    column(row, "AutoExecutionModeId", [&](const std::string& t) { a.AutoExecutionModeId = TC::intValue(t); });
-    column(row, "AvailableMargin", [&](const std::string& t) { a.AvailableMargin = TC::doubleValue(t); });
-    column(row, "Balance", [&](const std::string& t) { a.Balance = TC::doubleValue(t); });
-    column(row, "BranchId", [&](const std::string& t) { a.BranchId = TC::intValue(t); });
-    column(row, "CollateralSecurity", [&](const std::string& t) { a.CollateralSecurity = TC::doubleValue(t); });
-    column(row, "Equity", [&](const std::string& t) { a.Equity = TC::doubleValue(t); });
-    column(row, "GroupId", [&](const std::string& t) { a.GroupId = t; });
-    column(row, "HedgeModeId", [&](const std::string& t) { a.HedgeModeId = TC::intValue(t); });
-    column(row, "InstrumentLimit", [&](const std::string& t) { a.InstrumentLimit = TC::intValue(t); });
-    column(row, "LeverageOnPositions", [&](const std::string& t) { a.LeverageOnPositions = TC::doubleValue(t); });
-    column(row, "TradeRouteId", [&](const std::string& t) { a.TradeRouteId = TC::intValue(t); });
-    column(row, "TradingStatusId", [&](const std::string& t) { setTradingStatusId(a, TC::intValue(t)); });
-    column(row, "UnrealisedPL", [&](const std::string& t) { a.UnrealisedPL = TC::doubleValue(t); });
-    column(row, "UsedMargin", [&](const std::string& t) { a.UsedMargin = TC::doubleValue(t); });
-    column(row, "WatchListItemLimit", [&](const std::string& t) { a.WatchlistItemLimit = TC::intValue(t); });
-    column(row, "AccumulatingStorage", [&](const std::string& t) { a.AccumulatingStorage = TC::doubleValue(t); });
-    column(row, "AvailableOrderTypes", [&](const std::string& t) { a.availableOrderTypes = TC::intValue(t); });
+    column(row, "AccountAccessTypeId", [&](std::string_view t) { setAccountAccessTypeId(a, TC::intValue(t)); });
+    column(row, "AccountEnabled", [&](std::string_view t) { a.AccountEnabled = TC::boolValue(t); });
+    column(row, "AccountId", [&](std::string_view t) { a.AccountId = TC::intValue(t); });
+    column(row, "AccountName", [&](std::string_view t) { a.AccountName = t; });
+    column(row, "AccountTypeId", [&](std::string_view t) { a.tradeAccountType = TC::integerValue(t); });
+    column(row, "AutoExecutionModeId", [&](std::string_view t) { a.AutoExecutionModeId = TC::intValue(t); });
+    column(row, "AvailableMargin", [&](std::string_view t) { a.AvailableMargin = TC::doubleValue(t); });
+    column(row, "Balance", [&](std::string_view t) { a.Balance = TC::doubleValue(t); });
+    column(row, "BranchId", [&](std::string_view t) { a.BranchId = TC::intValue(t); });
+    column(row, "CollateralSecurity", [&](std::string_view t) { a.CollateralSecurity = TC::doubleValue(t); });
+    column(row, "Equity", [&](std::string_view t) { a.Equity = TC::doubleValue(t); });
+    column(row, "GroupId", [&](std::string_view t) { a.GroupId = t; });
+    column(row, "HedgeModeId", [&](std::string_view t) { a.HedgeModeId = TC::intValue(t); });
+    column(row, "InstrumentLimit", [&](std::string_view t) { a.InstrumentLimit = TC::intValue(t); });
+    column(row, "LeverageOnPositions", [&](std::string_view t) { a.LeverageOnPositions = TC::doubleValue(t); });
+    column(row, "TradeRouteId", [&](std::string_view t) { a.TradeRouteId = TC::intValue(t); });
+    column(row, "TradingStatusId", [&](std::string_view t) { setTradingStatusId(a, TC::intValue(t)); });
+    column(row, "UnrealisedPL", [&](std::string_view t) { a.UnrealisedPL = TC::doubleValue(t); });
+    column(row, "UsedMargin", [&](std::string_view t) { a.UsedMargin = TC::doubleValue(t); });
+    column(row, "WatchListItemLimit", [&](std::string_view t) { a.WatchlistItemLimit = TC::intValue(t); });
+    column(row, "AccumulatingStorage", [&](std::string_view t) { a.AccumulatingStorage = TC::doubleValue(t); });
+    column(row, "AvailableOrderTypes", [&](std::string_view t) { a.availableOrderTypes = TC::intValue(t); });
 }
 
 // ---------------------------------------------------------------------------
 // Groups and group instruments
 
 void ReferenceData::FillGroupDetails(const TableRow& row) {
-    const std::string* key = row.find("GroupId");
+    const std::optional<std::string_view> key = row.find("GroupId");
     if (!key) {
         platform::Log::debug("Group row without GroupId: dropped");
         return;
     }
     std::shared_ptr<model::GroupDetails> record;
     if (auto* found = groups_.find(*key)) record = *found;
-    if (!record) record = groups_.set(*key, std::make_shared<model::GroupDetails>());
+    if (!record) record = groups_.set(std::string(*key), std::make_shared<model::GroupDetails>());
     model::GroupDetails& g = *record;
-    column(row, "CompanyId", [&](const std::string& t) { g.CompanyId = TC::intValue(t); });
-    column(row, "CreditRating", [&](const std::string& t) { g.CreditRating = TC::intValue(t); });
-    column(row, "GroupId", [&](const std::string& t) { g.GroupId = TC::intValue(t); });
-    column(row, "InstrumentLimit", [&](const std::string& t) { g.InstrumentLimit = TC::intValue(t); });
-    column(row, "IsChatEnabled", [&](const std::string& t) { g.IsChatEnabled = TC::boolValue(t); });
-    column(row, "IsEAEnabled", [&](const std::string& t) { g.IsEAEnabled = TC::boolValue(t); });
-    column(row, "IsMailEnabled", [&](const std::string& t) { g.IsMailEnabled = TC::boolValue(t); });
-    column(row, "IsNewsEnabled", [&](const std::string& t) { g.IsNewsEnabled = TC::boolValue(t); });
-    column(row, "IsTrailingStopEnabled", [&](const std::string& t) { g.IsTrailingStopEnabled = TC::boolValue(t); });
-    column(row, "LeverageOnFProfit", [&](const std::string& t) { g.LeverageOnFProfit = TC::intValue(t); });
-    column(row, "MarginCallLevel", [&](const std::string& t) { g.MarginCallLevel = TC::doubleValue(t); });
-    column(row, "MaxOrderQty", [&](const std::string& t) { g.MaxOrderQty = TC::doubleValue(t); });
-    column(row, "Name", [&](const std::string& t) { g.Name = t; });
-    column(row, "OrderQtyStep", [&](const std::string& t) { g.OrderQtyStep = TC::doubleValue(t); });
-    column(row, "ReportHistoryDaysLimit", [&](const std::string& t) { g.ReportHistoryDaysLimit = TC::intValue(t); });
-    column(row, "RevLeverageOnFLoss", [&](const std::string& t) { g.RevLeverageOnFLoss = TC::intValue(t); });
-    column(row, "SendExecutionSMS", [&](const std::string& t) { g.SendExecutionSMS = TC::boolValue(t); });
-    column(row, "SendMailReports", [&](const std::string& t) { g.SendMailReports = TC::boolValue(t); });
-    column(row, "StopOutLevel", [&](const std::string& t) { g.StopOutLevel = TC::doubleValue(t); });
-    column(row, "TradingEnabled", [&](const std::string& t) { g.TradingEnabled = TC::boolValue(t); });
-    column(row, "WatchListItemLimit", [&](const std::string& t) { g.WatchlistItemLimit = TC::intValue(t); });
+    column(row, "CompanyId", [&](std::string_view t) { g.CompanyId = TC::intValue(t); });
+    column(row, "CreditRating", [&](std::string_view t) { g.CreditRating = TC::intValue(t); });
+    column(row, "GroupId", [&](std::string_view t) { g.GroupId = TC::intValue(t); });
+    column(row, "InstrumentLimit", [&](std::string_view t) { g.InstrumentLimit = TC::intValue(t); });
+    column(row, "IsChatEnabled", [&](std::string_view t) { g.IsChatEnabled = TC::boolValue(t); });
+    column(row, "IsEAEnabled", [&](std::string_view t) { g.IsEAEnabled = TC::boolValue(t); });
+    column(row, "IsMailEnabled", [&](std::string_view t) { g.IsMailEnabled = TC::boolValue(t); });
+    column(row, "IsNewsEnabled", [&](std::string_view t) { g.IsNewsEnabled = TC::boolValue(t); });
+    column(row, "IsTrailingStopEnabled", [&](std::string_view t) { g.IsTrailingStopEnabled = TC::boolValue(t); });
+    column(row, "LeverageOnFProfit", [&](std::string_view t) { g.LeverageOnFProfit = TC::intValue(t); });
+    column(row, "MarginCallLevel", [&](std::string_view t) { g.MarginCallLevel = TC::doubleValue(t); });
+    column(row, "MaxOrderQty", [&](std::string_view t) { g.MaxOrderQty = TC::doubleValue(t); });
+    column(row, "Name", [&](std::string_view t) { g.Name = t; });
+    column(row, "OrderQtyStep", [&](std::string_view t) { g.OrderQtyStep = TC::doubleValue(t); });
+    column(row, "ReportHistoryDaysLimit", [&](std::string_view t) { g.ReportHistoryDaysLimit = TC::intValue(t); });
+    column(row, "RevLeverageOnFLoss", [&](std::string_view t) { g.RevLeverageOnFLoss = TC::intValue(t); });
+    column(row, "SendExecutionSMS", [&](std::string_view t) { g.SendExecutionSMS = TC::boolValue(t); });
+    column(row, "SendMailReports", [&](std::string_view t) { g.SendMailReports = TC::boolValue(t); });
+    column(row, "StopOutLevel", [&](std::string_view t) { g.StopOutLevel = TC::doubleValue(t); });
+    column(row, "TradingEnabled", [&](std::string_view t) { g.TradingEnabled = TC::boolValue(t); });
+    column(row, "WatchListItemLimit", [&](std::string_view t) { g.WatchlistItemLimit = TC::intValue(t); });
 }
 
 // InitialSellMargin, availableOrderSettings and isAvailableForTrading have no
 // column on this road and stay 0 / false: margins then use InitialMargin for
 // both sides, and the order checks read "no restriction" from the zero bits.
 void ReferenceData::FillGroupInstruments(const TableRow& row) {
-    const std::string* groupKey = row.find("groupid");
+    const std::optional<std::string_view> groupKey = row.find("groupid");
     std::shared_ptr<model::GroupDetails> group;
     if (groupKey) {
         if (auto* found = groups_.find(*groupKey)) group = *found;
@@ -314,12 +331,12 @@ void ReferenceData::FillGroupInstruments(const TableRow& row) {
         platform::Log::debug("Group instrument row of an unknown group: dropped");
         return;
     }
-    const std::string* key = row.find("InstrumentId");
+    const std::optional<std::string_view> key = row.find("InstrumentId");
     if (!key) {
         platform::Log::debug("Group instrument row without InstrumentId: dropped");
         return;
     }
-    std::shared_ptr<model::GroupInstruments>& slot = group->GroupInstrumentCollection[*key];
+    std::shared_ptr<model::GroupInstruments>& slot = group->GroupInstrumentCollection[std::string(*key)];
     if (!slot) {
         slot = std::make_shared<model::GroupInstruments>();
         // Rows without these columns are tradable both ways, the sell at the initial margin.
@@ -328,40 +345,40 @@ void ReferenceData::FillGroupInstruments(const TableRow& row) {
         slot->InitialSellMargin = 0;
     }
     model::GroupInstruments& gi = *slot;
-    column(row, "isAvailableForTrading", [&](const std::string& t) { gi.isAvailableForTrading = TC::boolValue(t); });
-    column(row, "availableOrderSettings", [&](const std::string& t) { gi.availableOrderSettings = TC::intValue(t); });
-    column(row, "InitialSellMargin", [&](const std::string& t) { gi.InitialSellMargin = TC::doubleValue(t); });
-    column(row, "AllowShortSelling", [&](const std::string& t) { gi.AllowShortSelling = TC::boolValue(t); });
-    column(row, "AutoExecutionModeId", [&](const std::string& t) { gi.AutoExecutionModeId = TC::intValue(t); });
-    column(row, "BTSTOrderMargin", [&](const std::string& t) { gi.BTSTOrderMargin = TC::doubleValue(t); });
-    column(row, "Commission", [&](const std::string& t) { gi.Commission = TC::doubleValue(t); });
-    column(row, "Initialmargin", [&](const std::string& t) { gi.InitialMargin = TC::doubleValue(t); });
-    column(row, "InstrumentId", [&](const std::string& t) { gi.InstrumentId = TC::intValue(t); });
-    column(row, "IntradayOrderMargin", [&](const std::string& t) { gi.IntradayOrderMargin = TC::doubleValue(t); });
-    column(row, "LimitMinPips", [&](const std::string& t) { gi.LimitMinPips = TC::intValue(t); });
-    column(row, "LimitOrderMargin", [&](const std::string& t) { gi.LimitOrderMargin = TC::doubleValue(t); });
-    column(row, "LiquidationMargin", [&](const std::string& t) { gi.LiquidationMargin = TC::doubleValue(t); });
-    column(row, "MarginCalcModeId", [&](const std::string& t) { setMarginCalcModeId(gi, TC::intValue(t)); });
-    column(row, "MaxOrderQty", [&](const std::string& t) { gi.MaxOrderQty = TC::doubleValue(t); });
-    column(row, "MinOrderQty", [&](const std::string& t) { gi.MinOrderQty = TC::doubleValue(t); });
-    column(row, "OrderQtyStep", [&](const std::string& t) { gi.OrderQtyStep = TC::doubleValue(t); });
-    column(row, "OverNightMargin", [&](const std::string& t) { gi.OverNightMargin = TC::doubleValue(t); });
-    column(row, "PLCalcModeId", [&](const std::string& t) { gi.PLCalcModeId = TC::intValue(t); });
-    column(row, "SpreadAsk", [&](const std::string& t) { gi.SpreadAsk = TC::intValue(t); });
-    column(row, "SpreadBid", [&](const std::string& t) { gi.SpreadBid = TC::intValue(t); });
-    column(row, "SpreadTypeId", [&](const std::string& t) { gi.SpreadTypeId = TC::intValue(t); });
-    column(row, "StopMinPips", [&](const std::string& t) { gi.StopMinPips = TC::intValue(t); });
-    column(row, "buyInterestRate", [&](const std::string& t) { gi.BuyInterestRate = TC::doubleValue(t); });
-    column(row, "groupdetailsid", [&](const std::string& t) { gi.groupdetailsid = TC::intValue(t); });
-    column(row, "groupid", [&](const std::string& t) { gi.GroupId = TC::intValue(t); });
-    column(row, "sellInterestRate", [&](const std::string& t) { gi.SellInterestRate = TC::doubleValue(t); });
+    column(row, "isAvailableForTrading", [&](std::string_view t) { gi.isAvailableForTrading = TC::boolValue(t); });
+    column(row, "availableOrderSettings", [&](std::string_view t) { gi.availableOrderSettings = TC::intValue(t); });
+    column(row, "InitialSellMargin", [&](std::string_view t) { gi.InitialSellMargin = TC::doubleValue(t); });
+    column(row, "AllowShortSelling", [&](std::string_view t) { gi.AllowShortSelling = TC::boolValue(t); });
+    column(row, "AutoExecutionModeId", [&](std::string_view t) { gi.AutoExecutionModeId = TC::intValue(t); });
+    column(row, "BTSTOrderMargin", [&](std::string_view t) { gi.BTSTOrderMargin = TC::doubleValue(t); });
+    column(row, "Commission", [&](std::string_view t) { gi.Commission = TC::doubleValue(t); });
+    column(row, "Initialmargin", [&](std::string_view t) { gi.InitialMargin = TC::doubleValue(t); });
+    column(row, "InstrumentId", [&](std::string_view t) { gi.InstrumentId = TC::intValue(t); });
+    column(row, "IntradayOrderMargin", [&](std::string_view t) { gi.IntradayOrderMargin = TC::doubleValue(t); });
+    column(row, "LimitMinPips", [&](std::string_view t) { gi.LimitMinPips = TC::intValue(t); });
+    column(row, "LimitOrderMargin", [&](std::string_view t) { gi.LimitOrderMargin = TC::doubleValue(t); });
+    column(row, "LiquidationMargin", [&](std::string_view t) { gi.LiquidationMargin = TC::doubleValue(t); });
+    column(row, "MarginCalcModeId", [&](std::string_view t) { setMarginCalcModeId(gi, TC::intValue(t)); });
+    column(row, "MaxOrderQty", [&](std::string_view t) { gi.MaxOrderQty = TC::doubleValue(t); });
+    column(row, "MinOrderQty", [&](std::string_view t) { gi.MinOrderQty = TC::doubleValue(t); });
+    column(row, "OrderQtyStep", [&](std::string_view t) { gi.OrderQtyStep = TC::doubleValue(t); });
+    column(row, "OverNightMargin", [&](std::string_view t) { gi.OverNightMargin = TC::doubleValue(t); });
+    column(row, "PLCalcModeId", [&](std::string_view t) { gi.PLCalcModeId = TC::intValue(t); });
+    column(row, "SpreadAsk", [&](std::string_view t) { gi.SpreadAsk = TC::intValue(t); });
+    column(row, "SpreadBid", [&](std::string_view t) { gi.SpreadBid = TC::intValue(t); });
+    column(row, "SpreadTypeId", [&](std::string_view t) { gi.SpreadTypeId = TC::intValue(t); });
+    column(row, "StopMinPips", [&](std::string_view t) { gi.StopMinPips = TC::intValue(t); });
+    column(row, "buyInterestRate", [&](std::string_view t) { gi.BuyInterestRate = TC::doubleValue(t); });
+    column(row, "groupdetailsid", [&](std::string_view t) { gi.groupdetailsid = TC::intValue(t); });
+    column(row, "groupid", [&](std::string_view t) { gi.GroupId = TC::intValue(t); });
+    column(row, "sellInterestRate", [&](std::string_view t) { gi.SellInterestRate = TC::doubleValue(t); });
 }
 
 // ---------------------------------------------------------------------------
 // Session settings
 
 void ReferenceData::FillSessionSettingCollection(const TableRow& row) {
-    const std::string* key = row.find("SettingsId");
+    const std::optional<std::string_view> key = row.find("SettingsId");
     if (!key) {
         platform::Log::debug("Session setting row without SettingsId: dropped");
         return;
@@ -372,23 +389,23 @@ void ReferenceData::FillSessionSettingCollection(const TableRow& row) {
     }
     std::shared_ptr<model::SessionSettings> record;
     if (auto* found = sessionSettings_.find(*key)) record = *found;
-    if (!record) record = sessionSettings_.set(*key, std::make_shared<model::SessionSettings>());
+    if (!record) record = sessionSettings_.set(std::string(*key), std::make_shared<model::SessionSettings>());
     model::SessionSettings& s = *record;
     // In this order allowNewTpSl ends with "EnterMarketOrder" when present.
-    column(row, "EditLimitOrder", [&](const std::string& t) { setEditLimitOrder(s, TC::boolValue(t)); });
-    column(row, "EditMarketMakertOrder", [&](const std::string& t) { s.editMarketMakertOrder = TC::boolValue(t); });
-    column(row, "EditMarketOrder", [&](const std::string& t) { s.editMarketOrder = TC::boolValue(t); });
-    column(row, "EnterLimitOrder", [&](const std::string& t) { setEnterLimitOrder(s, TC::boolValue(t)); });
-    column(row, "EnterMarketMakerOrder", [&](const std::string& t) { s.enterMarketMakerOrder = TC::boolValue(t); });
-    column(row, "EnterMarketOrder", [&](const std::string& t) { setEnterMarketOrder(s, TC::boolValue(t)); });
-    column(row, "ExecuteOrders", [&](const std::string& t) { s.executeOrders = TC::boolValue(t); });
-    column(row, "MatchMMwithMMOrders", [&](const std::string& t) { s.matchMMWithMMOrders = TC::boolValue(t); });
-    column(row, "PublishMarketData", [&](const std::string& t) { s.publishMarketData = TC::boolValue(t); });
-    column(row, "PublishTradeData", [&](const std::string& t) { s.publishTradeData = TC::boolValue(t); });
-    column(row, "SessionColor", [&](const std::string& t) { s.sessionColor = sessionColorFor(TC::intValue(t)); });
-    column(row, "SettingsId", [&](const std::string& t) { s.settingsID = TC::nonNegativeInt(t); });
-    column(row, "SettingsName", [&](const std::string& t) { s.settingsName = t; });
-    column(row, "UseELP", [&](const std::string& t) { s.useELP = TC::boolValue(t); });
+    column(row, "EditLimitOrder", [&](std::string_view t) { setEditLimitOrder(s, TC::boolValue(t)); });
+    column(row, "EditMarketMakertOrder", [&](std::string_view t) { s.editMarketMakertOrder = TC::boolValue(t); });
+    column(row, "EditMarketOrder", [&](std::string_view t) { s.editMarketOrder = TC::boolValue(t); });
+    column(row, "EnterLimitOrder", [&](std::string_view t) { setEnterLimitOrder(s, TC::boolValue(t)); });
+    column(row, "EnterMarketMakerOrder", [&](std::string_view t) { s.enterMarketMakerOrder = TC::boolValue(t); });
+    column(row, "EnterMarketOrder", [&](std::string_view t) { setEnterMarketOrder(s, TC::boolValue(t)); });
+    column(row, "ExecuteOrders", [&](std::string_view t) { s.executeOrders = TC::boolValue(t); });
+    column(row, "MatchMMwithMMOrders", [&](std::string_view t) { s.matchMMWithMMOrders = TC::boolValue(t); });
+    column(row, "PublishMarketData", [&](std::string_view t) { s.publishMarketData = TC::boolValue(t); });
+    column(row, "PublishTradeData", [&](std::string_view t) { s.publishTradeData = TC::boolValue(t); });
+    column(row, "SessionColor", [&](std::string_view t) { s.sessionColor = sessionColorFor(TC::intValue(t)); });
+    column(row, "SettingsId", [&](std::string_view t) { s.settingsID = TC::nonNegativeInt(t); });
+    column(row, "SettingsName", [&](std::string_view t) { s.settingsName = t; });
+    column(row, "UseELP", [&](std::string_view t) { s.useELP = TC::boolValue(t); });
 }
 
 }  // namespace state

@@ -96,6 +96,32 @@ TEST_F(FeedTest, ReconnectStopsThePreviousReaderFirst) {
     for (int i = 0; i < 20; ++i) EXPECT_EQ(std::count(received.begin(), received.end(), "IS;n" + std::to_string(i)), 1);
 }
 
+// A quiet feed wakes the main thread once for a burst of texts, not once a text.
+TEST_F(FeedTest, ALightBurstReachesTheMainThreadInFewHandOffs) {
+    ASSERT_TRUE(feed->connectToEndpoint(endpoint));
+    ASSERT_TRUE(publishUntilReceived("IS;ready"));
+    received.clear();
+    // Paced a millisecond apart with the main loop running between them: a
+    // hand-off a drain would take one each.
+    std::size_t handOffs = 0;
+    for (int i = 0; i < 20; ++i) {
+        pub->sendData("IS;g" + std::to_string(i), 0);
+        std::this_thread::sleep_for(1ms);
+        handOffs += loop->runUntilIdle();
+    }
+    std::vector<std::string> burst;
+    ASSERT_TRUE(eventually([&] {
+        handOffs += loop->runUntilIdle();
+        burst.clear();
+        // Late copies of the text published until received are passed over.
+        std::copy_if(received.begin(), received.end(), std::back_inserter(burst),
+                     [](const std::string& t) { return t.starts_with("IS;g"); });
+        return burst.size() == 20;
+    }));
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(burst[std::size_t(i)], "IS;g" + std::to_string(i));
+    EXPECT_LT(handOffs, 10u);
+}
+
 TEST_F(FeedTest, StopReturnsWithoutWaitingForAMessageAndDropsLaterChanges) {
     ASSERT_TRUE(feed->connectToEndpoint(endpoint));
     ASSERT_TRUE(publishUntilReceived("IS;1"));

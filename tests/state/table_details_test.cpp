@@ -23,12 +23,12 @@ std::string dataSet(const std::string& rows) {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<NewDataSet>\n" + rows + "</NewDataSet>\n";
 }
 
-const std::string* cell(const ReferenceData& s, const std::string& table, const std::string& key,
-                        const std::string& column) {
+std::optional<std::string_view> cell(const ReferenceData& s, const std::string& table, const std::string& key,
+                                     const std::string& column) {
     const XmlTable* t = s.TableDataCollection().find(table);
-    if (!t) return nullptr;
+    if (!t) return std::nullopt;
     const TableRow* r = t->find(key);
-    return r ? r->find(column) : nullptr;
+    return r ? r->find(column) : std::nullopt;
 }
 
 TEST(XmlTables, RowsAreNumberedPerTableInDocumentOrder) {
