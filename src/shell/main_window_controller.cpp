@@ -286,8 +286,10 @@ void MainWindowController::loadAccountDetails() {
 
 void MainWindowController::changeNetworkStatusimage(const platform::Notification& notification) {
     if (const auto* time = notification.as<state::TextPayload>()) {
-        if (const auto shown = serverTimeText(time->text))
-            ServerTimeTextField->setText(QString::fromStdString(*shown));
+        if (const auto shown = serverTimeText(time->text)) {
+            const QString shownText = QString::fromStdString(*shown);
+            if (ServerTimeTextField->text() != shownText) ServerTimeTextField->setText(shownText);
+        }
         else
             platform::Log::debug("changeNetworkStatusimage " + time->text);
     }
@@ -295,9 +297,14 @@ void MainWindowController::changeNetworkStatusimage(const platform::Notification
     if (!session) return;
     const auto status = networkStatusFor(session->networkspeedStatus());
     if (!status) return;
-    NetworkStatusIndicatorImage->setPixmap(statusImage(status->speedImage));
-    ConnectionStatusImage->setPixmap(statusImage(status->connectionImage));
-    ConnectionStatusTextField->setText(QString::fromStdString(text(status->textKey)));
+    // Comes every second: a label is set again only when its image or text changed.
+    if (shownStatus_ != std::make_pair(std::string(status->speedImage), std::string(status->connectionImage))) {
+        shownStatus_ = {status->speedImage, status->connectionImage};
+        NetworkStatusIndicatorImage->setPixmap(statusImage(status->speedImage));
+        ConnectionStatusImage->setPixmap(statusImage(status->connectionImage));
+    }
+    const QString statusText = QString::fromStdString(text(status->textKey));
+    if (ConnectionStatusTextField->text() != statusText) ConnectionStatusTextField->setText(statusText);
 }
 
 void MainWindowController::ReloadDataforChart(const platform::Notification& notification) {

@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "kit/live_ticker.h"
 #include "kit/sheet_host.h"
@@ -204,6 +205,7 @@ private:
     QPointer<QDialog> sheet_;
     std::vector<QPointer<QWidget>> lockedWindows_;  // shown again at the unlock
     std::uint64_t refreshCount_ = 0;
+    std::pair<std::string, std::string> shownStatus_;  // the speed and connection images shown
     bool terminating_ = false;
     std::vector<platform::ObserverHandle> observers_;
     std::deque<std::function<void()>> buildSteps_;
