@@ -9,7 +9,11 @@ namespace kit {
 
 // A text of figures: a digit and no right-to-left letter ("-12.50", "2026-12-08 10:00", "1001").
 bool readsAsFigure(const QString& text);
-// A cell of figures drawn left to right: sign, digits and alignment as in a left-to-right table.
+// Words of left-to-right letters only ("Fernmoor Devices Inc.", not yet isolated).
+bool readsAsLeftToRightWords(const QString& text);
+// In a right-to-left table: a cell of figures drawn left to right (sign, digits and alignment
+// as in a left-to-right table); a cell of left-to-right words keeps the column's alignment
+// and is isolated left to right, so that its closing punctuation stays at its end.
 void keepFigureLeftToRight(QStyleOptionViewItem& option);
 // A field or label of figures stays left to right whatever the application's direction.
 void keepLeftToRight(QWidget* widget);
