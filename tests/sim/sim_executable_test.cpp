@@ -77,7 +77,7 @@ struct Child {
 }  // namespace
 
 TEST(SimExecutable, PrintsItsPortsTakesCommandsAndStopsOnTerm) {
-    const std::string logPath = std::string(TC_BINARY_DIR) + "/sim_executable_" + std::to_string(getpid()) + ".log";
+    const std::string logPath = TC_BINARY_DIR "/sim_executable_" + std::to_string(getpid()) + ".log";
     std::remove(logPath.c_str());
     std::string ready;
     int base = 0;

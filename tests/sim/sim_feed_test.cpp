@@ -55,7 +55,7 @@ TEST(SimFeed, PublishesOnlyTheSubscribedTopics) {
     EXPECT_EQ(splitOn(depth[2], '|').size(), 5u);
     EXPECT_EQ(splitOn(splitOn(depth[1], '|')[0], ',').size(), 2u);
 
-    EXPECT_EQ(got[2], std::string("IS;\x01") + "28\x03" "10=1049\x03" "12=GOLD\x03" "572=1\x03" "574=3\x03" "\x02");
+    EXPECT_EQ(got[2], std::string("IS;\x01" "28\x03" "10=1049\x03" "12=GOLD\x03" "572=1\x03" "574=3\x03" "\x02"));
     EXPECT_EQ(got[3], "*#bm#*:hello");
 }
 
