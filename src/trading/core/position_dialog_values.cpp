@@ -101,7 +101,7 @@ std::optional<double> pendingSidePrice(const model::ItemDetails& item, std::int3
 
 std::string closeButtonTitle(const KeyText& text, const model::Order& position, const std::string& quantity) {
     const std::string side = closeSideKey(position.tradingMode);
-    return numberedTitle(text("0246"), position.OpenPositionId) + " (" + (side.empty() ? "" : text(side)) + " " +
+    return numberedTitle(text("90590"), position.OpenPositionId) + " (" + (side.empty() ? "" : text(side)) + " " +
            quantity + " " + position.ItemCode + " @ " + text("0068") + ")";
 }
 

@@ -42,7 +42,7 @@ std::string closeSideKey(std::int32_t tradingMode);
 std::optional<double> closingPrice(const model::ItemDetails& item, std::int32_t tradingMode);
 // The live price of a pending order's side: Ask for a buy, Bid for a sell.
 std::optional<double> pendingSidePrice(const model::ItemDetails& item, std::int32_t tradingMode);
-// "%@ #%@ (%@ %@ %@ @ %@)" of "0246", the id, side text, quantity, code, "0068".
+// "%@ #%@ (%@ %@ %@ @ %@)" of "90590" (closing a position, not a window), the id, side text, quantity, code, "0068".
 std::string closeButtonTitle(const KeyText& text, const model::Order& position, const std::string& quantity);
 // After an edit: "Close #%@ (%@ %@ %@ @ Market Rate)", "Sell" for a buy position, "Buy" for a sell.
 std::string editedCloseButtonTitle(const model::Order& position, const std::string& quantity);
