@@ -108,10 +108,10 @@ TEST_F(PositionDialogCore, ClosableQuantityListsAndTexts) {
         const char* cancel;
         const char* edit;
     };
-    for (const auto& t : {Type{0, "None", "", ""}, Type{1, "Market", "0819", "0820"},
-                          Type{2, "Limit", "0252", "0254"}, Type{3, "Stop", "0253", "0255"},
+    for (const auto& t : {Type{0, "90609", "", ""}, Type{1, "0068", "0819", "0820"},
+                          Type{2, "90520", "0252", "0254"}, Type{3, "90521", "0253", "0255"},
                           Type{4, std::nullopt, "", ""}}) {
-        EXPECT_EQ(orderTypeWord(t.type), t.word) << t.type;
+        EXPECT_EQ(orderTypeKey(t.type), t.word) << t.type;
         EXPECT_EQ(cancelPrefixKey(t.type), t.cancel) << t.type;
         EXPECT_EQ(editPrefixKey(t.type), t.edit) << t.type;
     }
