@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "kit/controls/input_filter_fields.h"
 #include "kit/plain_text.h"
@@ -106,7 +107,10 @@ ChartAnalysisViewController::ChartAnalysisViewController(QWidget* parent,
     rows->addStretch(1);
     scrollView_->setWidget(content);
     layout->addWidget(scrollView_);
-    setMinimumSize(420, 360);
+    // As wide as its widest row in the language, beside the scroll bar: no name runs off the edge.
+    const int rowsWidth = content->minimumSizeHint().width() + scrollView_->verticalScrollBar()->sizeHint().width() +
+                          2 * scrollView_->frameWidth();
+    setMinimumSize(std::max(420, rowsWidth), 360);
     scrollView_->verticalScrollBar()->setValue(0);  // the panel starts at its top
 }
 
