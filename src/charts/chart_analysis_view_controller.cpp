@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "kit/controls/input_filter_fields.h"
 #include "kit/plain_text.h"
@@ -15,33 +16,34 @@ namespace charts {
 
 namespace {
 
-const char* nameOf(Indicator which) {
+// The indicator's name key and English; codes and inventors' names (MACD, Aroon) have no key.
+std::pair<const char*, const char*> nameOf(Indicator which) {
     switch (which) {
-        case Indicator::SMA: return "Simple Moving Average";
-        case Indicator::EMA: return "Exponential Moving Average";
-        case Indicator::BollingerBands: return "Bollinger Bands";
-        case Indicator::Alligator: return "Alligator";
-        case Indicator::MACD: return "MACD";
-        case Indicator::MACDHistogram: return "MACD Histogram";
-        case Indicator::ROC: return "Rate of Change";
-        case Indicator::StdDev: return "Standard Deviation";
-        case Indicator::CCI: return "Commodity Channel Index";
-        case Indicator::RSI: return "Relative Strength Index";
-        case Indicator::Stochastic: return "Stochastic Oscillator";
-        case Indicator::DeMarker: return "DeMarker";
-        case Indicator::Momentum: return "Momentum";
-        case Indicator::WilliamsPercentRange: return "Williams %R";
-        case Indicator::BearsPower: return "Bears Power";
-        case Indicator::BullsPower: return "Bulls Power";
-        case Indicator::RVI: return "Relative Vigor Index";
-        case Indicator::TRIX: return "TRIX";
-        case Indicator::ATR: return "Average True Range";
-        case Indicator::AwesomeOscillator: return "Awesome Oscillator";
-        case Indicator::AcceleratorOscillator: return "Accelerator Oscillator";
-        case Indicator::Aroon: return "Aroon";
-        case Indicator::AroonOscillator: return "Aroon Oscillator";
+        case Indicator::SMA: return {"90591", "Simple Moving Average"};
+        case Indicator::EMA: return {"90592", "Exponential Moving Average"};
+        case Indicator::BollingerBands: return {"90593", "Bollinger Bands"};
+        case Indicator::Alligator: return {"90594", "Alligator"};
+        case Indicator::MACD: return {nullptr, "MACD"};
+        case Indicator::MACDHistogram: return {"90595", "MACD Histogram"};
+        case Indicator::ROC: return {"90596", "Rate of Change"};
+        case Indicator::StdDev: return {"90597", "Standard Deviation"};
+        case Indicator::CCI: return {"90598", "Commodity Channel Index"};
+        case Indicator::RSI: return {"90599", "Relative Strength Index"};
+        case Indicator::Stochastic: return {"90600", "Stochastic Oscillator"};
+        case Indicator::DeMarker: return {nullptr, "DeMarker"};
+        case Indicator::Momentum: return {"90601", "Momentum"};
+        case Indicator::WilliamsPercentRange: return {nullptr, "Williams %R"};
+        case Indicator::BearsPower: return {"90602", "Bears Power"};
+        case Indicator::BullsPower: return {"90603", "Bulls Power"};
+        case Indicator::RVI: return {"90604", "Relative Vigor Index"};
+        case Indicator::TRIX: return {nullptr, "TRIX"};
+        case Indicator::ATR: return {"90605", "Average True Range"};
+        case Indicator::AwesomeOscillator: return {"90606", "Awesome Oscillator"};
+        case Indicator::AcceleratorOscillator: return {"90607", "Accelerator Oscillator"};
+        case Indicator::Aroon: return {nullptr, "Aroon"};
+        case Indicator::AroonOscillator: return {"90608", "Aroon Oscillator"};
     }
-    return "";
+    return {nullptr, ""};
 }
 
 // The first values of the fields, in the order of the indicator's keys (the deviation last).
@@ -105,7 +107,10 @@ ChartAnalysisViewController::ChartAnalysisViewController(QWidget* parent,
     rows->addStretch(1);
     scrollView_->setWidget(content);
     layout->addWidget(scrollView_);
-    setMinimumSize(420, 360);
+    // As wide as its widest row in the language, beside the scroll bar: no name runs off the edge.
+    const int rowsWidth = content->minimumSizeHint().width() + scrollView_->verticalScrollBar()->sizeHint().width() +
+                          2 * scrollView_->frameWidth();
+    setMinimumSize(std::max(420, rowsWidth), 360);
     scrollView_->verticalScrollBar()->setValue(0);  // the panel starts at its top
 }
 
@@ -115,7 +120,8 @@ void ChartAnalysisViewController::addRow(const PanelBox& panelBox, QWidget* cont
     Row& row = rows_[which];
     auto* line = new QHBoxLayout;
     line->setSpacing(6);
-    row.box = new QCheckBox(QString::fromUtf8(nameOf(which)), content);
+    const auto [nameKey, englishName] = nameOf(which);
+    row.box = new QCheckBox(QString::fromStdString(text_ && nameKey ? text_(nameKey) : englishName), content);
     row.box->setProperty("tag", panelBox.tag);
     line->addWidget(row.box, 1);
     std::vector<std::string> keys(d.periodKeys.begin(), d.periodKeys.end());

@@ -80,7 +80,7 @@ QVariant MessageTableModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant MessageTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole) return QString("Message");
+    if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole) return title_;
     return {};
 }
 
@@ -132,9 +132,9 @@ void MessageRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     painter->restore();
 }
 
-MessageTable::MessageTable(QWidget* parent) : QTableView(parent) {
+MessageTable::MessageTable(const QString& title, QWidget* parent) : QTableView(parent) {
     setObjectName("messageTableView");
-    model_ = new MessageTableModel(this);
+    model_ = new MessageTableModel(title, this);
     setModel(model_);
     setItemDelegate(new MessageRowDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);

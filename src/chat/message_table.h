@@ -23,7 +23,8 @@ inline constexpr int kHeaderColorRole = Qt::UserRole + 1;
 
 class MessageTableModel : public QAbstractTableModel {
 public:
-    explicit MessageTableModel(QObject* parent) : QAbstractTableModel(parent) {}
+    // `title` names the column to screen readers; the header itself is hidden.
+    MessageTableModel(QString title, QObject* parent) : QAbstractTableModel(parent), title_(std::move(title)) {}
     // Shows `room` (none: no rows) as it holds now.
     void showRoom(std::shared_ptr<const model::ChatRoom> room, std::string loginUserName);
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -37,6 +38,7 @@ public:
 
 private:
     const model::ChatMessageEntry* entry(int row) const;
+    QString title_;
     std::shared_ptr<const model::ChatRoom> room_;
     std::string loginUserName_;
     int rows_ = 0;
@@ -55,7 +57,8 @@ public:
 
 class MessageTable : public QTableView {
 public:
-    explicit MessageTable(QWidget* parent = nullptr);
+    // `title`: the column's name in the language ("Message").
+    explicit MessageTable(const QString& title, QWidget* parent = nullptr);
     MessageTableModel* messages() const { return model_; }
     // Reads the room again (none: empty), deselects, refits the new rows.
     void showRoom(std::shared_ptr<const model::ChatRoom> room, const std::string& loginUserName);

@@ -4,7 +4,9 @@
 #include <QDesktopServices>
 
 #include "kit/qt_sound_output.h"
+#include "model/language_string.h"
 #include "platform/log.h"
+#include "platform/preferences.h"
 #include "state/ui_services.h"
 
 namespace kit {
@@ -23,7 +25,8 @@ QtUiServices::Parts completed(QtUiServices::Parts parts) {
 }  // namespace
 
 QtUiServices::QtUiServices(platform::Preferences& preferences, std::string appName, Parts parts)
-    : appName_(std::move(appName)),
+    : preferences_(preferences),
+      appName_(std::move(appName)),
       parts_(completed(std::move(parts))),
       sounds_(preferences, *parts_.sound),
       center_([this](const std::string& name) { sounds_.playBannerSound(name); }, parts_.bannerTiming) {}
@@ -33,7 +36,12 @@ void QtUiServices::showAlert(const std::string& message, const std::string& titl
 }
 
 void QtUiServices::deliverBanner(const state::Banner& banner) {
-    center_.deliverNotification(AppUserNotification::fromBanner(banner));
+    AppUserNotification n = AppUserNotification::fromBanner(banner);
+    // Buttons the sender left unnamed read "Close" and "Show" in the selected language.
+    const std::int64_t language = preferences_.integerForKey("LanguageKey");
+    if (n.otherButtonTitle.empty()) n.otherButtonTitle = model::LanguageString::stringforSelectedLanguage(language, "0246");
+    if (n.actionButtonTitle.empty()) n.actionButtonTitle = model::LanguageString::stringforSelectedLanguage(language, "0441");
+    center_.deliverNotification(n);
 }
 
 void QtUiServices::showLocalNotification(const std::string& title, const std::string& text) {

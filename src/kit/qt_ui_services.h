@@ -41,6 +41,7 @@ public:
     SoundNotification& soundNotification() { return sounds_; }
 
 private:
+    platform::Preferences& preferences_;
     std::string appName_;
     Parts parts_;
     SoundNotification sounds_;

@@ -11,8 +11,10 @@
 #include <QUrl>
 #include <algorithm>
 #include <climits>
+#include <map>
 
 #include "kit/window_context.h"
+#include "model/language_string.h"
 #include "platform/resource_bundle.h"
 #include "printing/consolidated_table_data.h"
 #include "printing/painted_body.h"
@@ -86,10 +88,17 @@ void insertLogo(QTextCursor& cursor, const QImage& logo) {
 printing::TableRows tableRows(const QTableView& view, int records, std::int64_t language) {
     printing::TableRows rows = printing::ConsolidatedTableData::getConsolidatedDataFromTableView(view, records, language);
     const QHeaderView* header = view.horizontalHeader();
+    // The summaries' columns are named by word, not by key.
+    static const std::map<QString, const char*> summaryTitleKeys{{"Entity", "90519"}, {"Details", "21301"}};
     int printed = 0;
     for (int visual = 0; visual < header->count(); ++visual) {
         const int logical = header->logicalIndex(visual);
         if (logical < 0 || view.isColumnHidden(logical)) continue;
+        const auto titleKey = summaryTitleKeys.find(
+            view.model()->headerData(logical, Qt::Horizontal, printing::kColumnIdentifierRole).toString());
+        if (titleKey != summaryTitleKeys.end() && !rows.isEmpty() && printed < rows[0].size())
+            rows[0][printed] =
+                QString::fromStdString(model::LanguageString::stringforSelectedLanguage(language, titleKey->second));
         if (dynamic_cast<const DateTimeWidthDelegate*>(view.itemDelegateForColumn(logical)))
             for (qsizetype r = 1; r < rows.size(); ++r)
                 rows[r][printed] =

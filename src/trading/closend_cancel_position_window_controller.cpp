@@ -203,8 +203,8 @@ void ClosendCancelPositionWindowController::fillCancel(const model::Order& order
     const std::string quantity = plainNumberText(numberOfText(order.RemainingQty));
     QuantityComboField->setEditText(q(quantity));
     QuantityDescriptionTextField->setText(q(quantityDescription(quantity, item ? item->ContractSize : 0)));
-    if (const auto word = orderTypeWord(order.orderType)) {
-        OrderTypeTextField->setText(q(*word));
+    if (const auto typeKey = orderTypeKey(order.orderType)) {
+        OrderTypeTextField->setText(q(text(*typeKey)));
         const std::string prefix = cancelPrefixKey(order.orderType);
         CloseandCancelButton->setText(q(numberedTitle(prefix.empty() ? "" : text(prefix), order.PendingOrderId)));
     }

@@ -163,12 +163,12 @@ void ModifyPositionWindowController::UpdateValuesinWindow() {
     const auto& order = row();
     if (order && editOrder_ == kPositionMode) {
         OrderPriceTextField->setReadOnly(true);
-        if (const auto word = orderTypeWord(order->orderType)) orderTypeTextField->setText(q(*word));
+        if (const auto typeKey = orderTypeKey(order->orderType)) orderTypeTextField->setText(q(text(*typeKey)));
         fillRow(*order, text("0282"), order->OpenPositionId);
     } else if (order && editOrder_ == kPendingMode) {
         OrderPriceTextField->setReadOnly(false);
         const std::string prefix = editPrefixKey(order->orderType);
-        if (const auto word = orderTypeWord(order->orderType)) orderTypeTextField->setText(q(*word));
+        if (const auto typeKey = orderTypeKey(order->orderType)) orderTypeTextField->setText(q(text(*typeKey)));
         fillRow(*order, prefix.empty() ? "" : text(prefix), order->PendingOrderId);
         QuantityComboField->setEnabled(order->RefPositionIdOfBracket.empty());
     }

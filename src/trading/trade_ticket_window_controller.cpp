@@ -432,8 +432,7 @@ void TradeTicketWindowController::updateLanguageStrings() {
     showConfirmationCheckBox->setText(q("0343"));
     BuyCheckBox->setText(q("0009"));
     SellCheckBox->setText(q("0010"));
-    marketDepthChartButton->setText(QString("%1 >>").arg(q("0288")));
-    multitradeButton->setText(QString("<< %1").arg(q("0482")));
+    updateDrawerButtonTexts();
     tradeTicketBox->setTitle(q("0072"));
     AdvancedTradeTicketBox->setTitle(q("0342"));
     depthBox->setTitle(q("0288"));
@@ -466,6 +465,20 @@ void TradeTicketWindowController::resizeForDrawers() {
     resize(sizeHint().width(), height());
     // A drawer that grew the window past the screen's edge stays on the screen.
     if (isVisible()) kit::keepOnScreen(*this);
+}
+
+void TradeTicketWindowController::updateDrawerButtonTexts() {
+    // Each arrow points the way its drawer opens: a right-to-left window has the depth on its left.
+    const bool rtl = isRightToLeft();
+    const QString depth = QString::fromStdString(text("0288"));
+    const QString multi = QString::fromStdString(text("0482"));
+    marketDepthChartButton->setText(rtl ? QString("<< %1").arg(depth) : QString("%1 >>").arg(depth));
+    multitradeButton->setText(rtl ? QString("%1 >>").arg(multi) : QString("<< %1").arg(multi));
+}
+
+void TradeTicketWindowController::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LayoutDirectionChange && marketDepthChartButton) updateDrawerButtonTexts();
 }
 
 void TradeTicketWindowController::toggleRightDrawer() {

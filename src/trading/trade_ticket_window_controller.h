@@ -95,6 +95,7 @@ public:
     void SetValidity(const std::string& name);
     void comboBoxSelectionDidChange(QComboBox* combo);
     void updateLanguageStrings();
+    void updateDrawerButtonTexts();
     void applyTheme();
     void toggleRightDrawer();
     void toggleLeftDrawer();
@@ -223,6 +224,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     // Simple mode: the order at once (confirmed); advanced mode: only the side.

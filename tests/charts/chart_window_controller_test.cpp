@@ -4,6 +4,7 @@
 // to the indicators shown.
 #include <QApplication>
 #include <QLayout>
+#include <QScrollArea>
 #include <QTest>
 
 #include "charts/chart_fixture.h"
@@ -11,6 +12,7 @@
 #include "charts/chart_window_controller.h"
 #include "kit/fake_context.h"
 #include "kit/theme_manager.h"
+#include "model/language_string.h"
 #include "orders/order_mananger.h"
 #include "support/session_test_access.h"
 
@@ -250,6 +252,32 @@ TEST_F(ChartWindowTest, ANarrowPaneShrinksItsButtonsWithoutClippingTheirText) {
     for (QToolButton* button : pane.findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly))
         EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(button->text()) + 10)
             << button->text().toStdString();
+}
+
+TEST(ChartAnalysisPanel, NamesTheIndicatorsInEachLanguageWithoutClippingThem) {
+    for (std::int64_t language = 0; language < std::int64_t(model::LanguageString::languageFolders().size()); ++language) {
+        SCOPED_TRACE(model::LanguageString::languageFolder(language));
+        const auto text = [language](const std::string& key) {
+            return model::LanguageString::stringforSelectedLanguage(language, key);
+        };
+        ChartAnalysisViewController panel(nullptr, text);
+        panel.resize(panel.minimumSize());
+        panel.show();
+        kit::testing::runFor(10);
+        EXPECT_EQ(panel.checkBox(Indicator::RSI)->text().toStdString(), text("90599"));
+        EXPECT_EQ(panel.checkBox(Indicator::MACD)->text(), "MACD");  // a code stays
+        if (language > 0) {
+            EXPECT_NE(text("90599"), "Relative Strength Index");
+        }
+        const QScrollArea* scroll = panel.findChild<QScrollArea*>();
+        ASSERT_TRUE(scroll);
+        EXPECT_LE(scroll->widget()->width(), scroll->viewport()->width());  // nothing runs off the right edge
+        for (QCheckBox* box : panel.findChildren<QCheckBox*>())
+            EXPECT_GE(box->width(), box->sizeHint().width()) << box->text().toStdString();
+        const std::string folder = model::LanguageString::languageFolder(language);
+        if (folder == "ar" || folder == "ru")
+            kit::testing::saveScreenshot(&panel, QString("chart-indicator-panel-%1").arg(folder.c_str()));
+    }
 }
 
 }  // namespace

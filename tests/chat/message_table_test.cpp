@@ -15,7 +15,7 @@ TEST(MessageTable, ANewWidthWrapsTheRowsInViewAndKeepsHeightsPerWidth) {
     auto room = std::make_shared<model::ChatRoom>();
     for (int i = 0; i < 3000; ++i)
         room->messages.push_back({std::string(120 + (i % 7) * 60, 'a' + char(i % 26)) + " tail", "bob", "Bob", ""});
-    MessageTable table;
+    MessageTable table("Message");
     table.resize(400, 300);
     table.show();
     table.showRoom(room, "trader");

@@ -173,6 +173,20 @@ TEST_P(LanguageWindowsTest, TextsFitRenderAndReadInTheLanguagesDirection) {
         }
     }
     EXPECT_TRUE(ticket->TradeChart->isLeftToRight());
+
+    // A drawer button's arrow points to the side its drawer opens on, mirrored or not.
+    for (const auto& [button, drawer] : {std::pair{ticket->marketDepthChartButton, ticket->rightDrawer},
+                                         std::pair{ticket->multitradeButton, ticket->leftDrawer}}) {
+        button->click();
+        ASSERT_TRUE(runUntil([&] { return drawer->isVisible(); }));
+        const bool opensLeft = drawer->mapTo(ticket, drawer->rect().center()).x() < ticket->width() / 2;
+        EXPECT_TRUE(button->text().contains(opensLeft ? "<<" : ">>")) << button->text().toStdString();
+        EXPECT_FALSE(button->text().contains(opensLeft ? ">>" : "<<")) << button->text().toStdString();
+    }
+    if (folder() == "ar") kit::testing::saveScreenshot(ticket, shotName("ticket-drawers"));
+    ticket->marketDepthChartButton->click();
+    ticket->multitradeButton->click();
+    ASSERT_TRUE(runUntil([&] { return !ticket->rightDrawer->isVisible() && !ticket->leftDrawer->isVisible(); }));
     if (folder() != "ar") return;
 
     bothThemes(main->window(), "main");

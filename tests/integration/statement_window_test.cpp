@@ -317,7 +317,7 @@ TEST_F(StatementWindowTest, PrintsTheLastStatementUnderTheLastRequestAsTheTables
     EXPECT_EQ(bandsOnce(outline(job->document(), &tables)), expectedOutline({18, 5, 2, 4, 4, 4, 3, 1}));
     // The settled positions' 18 columns in bands; the open positions' table follows them, unsplit.
     ASSERT_GE(tables.size(), 10u);
-    EXPECT_EQ(tableRow(tables[0], 0), (std::vector<std::string>{tr("Entity"), tr("Details")}));
+    EXPECT_EQ(tableRow(tables[0], 0), (std::vector<std::string>{tr("90519"), tr("21301")}));
     std::vector<std::string> header;
     for (int c = 0; c < window->openPositionHistoryTableController->columnCount(); ++c)
         if (c != market) header.push_back(tr(window->openPositionHistoryTableController->identifiers()[std::size_t(c)].c_str()));

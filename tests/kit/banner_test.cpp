@@ -118,10 +118,11 @@ TEST_F(BannerTest, ActivationTellsTheDelegateAndSlidesEveryBannerOut) {
     FakeSession session;
     ui->customUserNotificationCenter().setDelegate(delegateFor(session));
     QPointer other = deliver("Other", -1.0);
+    prefs.set("LanguageKey", std::int64_t(7));  // unnamed buttons speak the selected language
     QPointer update = deliver("Update", -1.0, true);
     ASSERT_TRUE(runUntil([&] { return shown(other) && shown(update); }));
-    EXPECT_EQ(update->otherButton()->text(), "Close");
-    EXPECT_EQ(update->actionButton()->text(), "Show");
+    EXPECT_EQ(update->otherButton()->text(), "Fermer");
+    EXPECT_EQ(update->actionButton()->text(), "Afficher");
     testing::saveScreenshot(update, "banner-update");
 
     session.answer = false;  // the delegate declines: nothing moves

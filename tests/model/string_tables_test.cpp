@@ -63,10 +63,12 @@ bool mayReadAsEnglish(const std::string& folder, const std::string& english) {
                                                 "Forex", "Demo", "E-mail", "Chat",      "Port",
                                                 "Limit", "Stop"};
     static const std::map<std::string, std::set<std::string>> sameWords = {
-        {"fr", {"Code", "Commission", "Date", "Description", "Instruments", "Journal", "Message", "Messages", "Simple",
-                "Signal", "Sports", "Type", "Version", "minutes"}},
-        {"spanish", {"Error", "General", "Simple"}},
-        {"indonesien", {"Debit", "Interval", "Leverage", "Margin", "Offset", "Order", "Server", "Status"}},
+        // Indicator names traders keep: Alligator, Momentum.
+        {"fr", {"Alligator", "Momentum", "Code", "Commission", "Date", "Description", "Instruments", "Journal",
+                "Message", "Messages", "Simple", "Signal", "Sports", "Type", "Version", "minutes"}},
+        {"spanish", {"Alligator", "Error", "General", "Simple"}},
+        {"indonesien",
+         {"Alligator", "Momentum", "Debit", "Interval", "Leverage", "Margin", "Offset", "Order", "Server", "Status"}},
         // Order types are named as on the trading platforms.
         {"ru", {"Buy Limit {0} {1} @ {2}", "Buy Stop {0} {1} @ {2}", "Sell Limit {0} {1} @ {2}", "Sell Stop {0} {1} @ {2}"}},
     };

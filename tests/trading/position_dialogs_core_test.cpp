@@ -96,10 +96,10 @@ TEST_F(PositionDialogCore, ClosableQuantityListsAndTexts) {
 
     const auto text = [](const std::string& key) { return "<" + key + ">"; };
     position->ItemCode = "GOLD";
-    EXPECT_EQ(closeButtonTitle(text, *position, "3"), "<0246> #P1 (<0010> 3 GOLD @ <0068>)");
+    EXPECT_EQ(closeButtonTitle(text, *position, "3"), "<90590> #P1 (<0010> 3 GOLD @ <0068>)");
     EXPECT_EQ(editedCloseButtonTitle(*position, "3"), "Close #P1 (Sell 3 GOLD @ Market Rate)");
     position->tradingMode = 1;
-    EXPECT_EQ(closeButtonTitle(text, *position, "3"), "<0246> #P1 (<0009> 3 GOLD @ <0068>)");
+    EXPECT_EQ(closeButtonTitle(text, *position, "3"), "<90590> #P1 (<0009> 3 GOLD @ <0068>)");
     EXPECT_EQ(editedCloseButtonTitle(*position, "3"), "Close #P1 (Buy 3 GOLD @ Market Rate)");
 
     struct Type {
@@ -108,10 +108,10 @@ TEST_F(PositionDialogCore, ClosableQuantityListsAndTexts) {
         const char* cancel;
         const char* edit;
     };
-    for (const auto& t : {Type{0, "None", "", ""}, Type{1, "Market", "0819", "0820"},
-                          Type{2, "Limit", "0252", "0254"}, Type{3, "Stop", "0253", "0255"},
+    for (const auto& t : {Type{0, "90609", "", ""}, Type{1, "0068", "0819", "0820"},
+                          Type{2, "90520", "0252", "0254"}, Type{3, "90521", "0253", "0255"},
                           Type{4, std::nullopt, "", ""}}) {
-        EXPECT_EQ(orderTypeWord(t.type), t.word) << t.type;
+        EXPECT_EQ(orderTypeKey(t.type), t.word) << t.type;
         EXPECT_EQ(cancelPrefixKey(t.type), t.cancel) << t.type;
         EXPECT_EQ(editPrefixKey(t.type), t.edit) << t.type;
     }

@@ -70,7 +70,7 @@ TEST_F(PositionDialogsTest, CloseFillsRefreshesFollowsItsPositionAndEndsWhenItGo
     EXPECT_EQ(str(closer->CurrentPriceTextField), "50.00");  // a buy closes at the Bid
     EXPECT_EQ(str(closer->EstimatedPLTextField), "0.00");
     EXPECT_EQ(closer->CloseandCancelButton->text().toStdString(),
-              tr("0246") + " #P1 (" + tr("0010") + " 2 GOLD @ " + tr("0068") + ")");
+              tr("90590") + " #P1 (" + tr("0010") + " 2 GOLD @ " + tr("0068") + ")");
     EXPECT_FALSE(closer->DeviationCheckBox->isHidden());
 
     // A choice rebuilds the texts; the timer the price and profit, on the same position

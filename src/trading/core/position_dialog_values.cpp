@@ -61,12 +61,12 @@ std::string quantityDescription(const std::string& quantityText, double contract
     return quantityText + buf;
 }
 
-std::optional<std::string> orderTypeWord(std::int32_t orderType) {
+std::optional<std::string> orderTypeKey(std::int32_t orderType) {
     switch (orderType) {
-        case model::Order::kOrderTypeNone: return "None";
-        case model::Order::kMarket: return "Market";
-        case model::Order::kLimit: return "Limit";
-        case model::Order::kStop: return "Stop";
+        case model::Order::kOrderTypeNone: return "90609";
+        case model::Order::kMarket: return "0068";
+        case model::Order::kLimit: return "90520";
+        case model::Order::kStop: return "90521";
         default: return std::nullopt;
     }
 }
@@ -101,7 +101,7 @@ std::optional<double> pendingSidePrice(const model::ItemDetails& item, std::int3
 
 std::string closeButtonTitle(const KeyText& text, const model::Order& position, const std::string& quantity) {
     const std::string side = closeSideKey(position.tradingMode);
-    return numberedTitle(text("0246"), position.OpenPositionId) + " (" + (side.empty() ? "" : text(side)) + " " +
+    return numberedTitle(text("90590"), position.OpenPositionId) + " (" + (side.empty() ? "" : text(side)) + " " +
            quantity + " " + position.ItemCode + " @ " + text("0068") + ")";
 }
 

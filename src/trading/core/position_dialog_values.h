@@ -27,8 +27,8 @@ double closableQuantity(const model::Order& position, const state::Orders& pendi
 std::vector<std::string> unitQuantityList(double quantity, std::size_t cap = kUnitListCap);
 // "%@ x %.2f = %.2f": the quantity text, the contract size, their product.
 std::string quantityDescription(const std::string& quantityText, double contractSize);
-// "None", "Market", "Limit", "Stop" for 0 to 3; nullopt otherwise.
-std::optional<std::string> orderTypeWord(std::int32_t orderType);
+// The key of the shown name of order types 0 to 3 (None, Market, Limit, Stop); nullopt otherwise.
+std::optional<std::string> orderTypeKey(std::int32_t orderType);
 // "%@ #%@".
 std::string numberedTitle(const std::string& prefix, const std::string& id);
 // A price with the instrument's decimals; 2 without an instrument.
@@ -42,7 +42,7 @@ std::string closeSideKey(std::int32_t tradingMode);
 std::optional<double> closingPrice(const model::ItemDetails& item, std::int32_t tradingMode);
 // The live price of a pending order's side: Ask for a buy, Bid for a sell.
 std::optional<double> pendingSidePrice(const model::ItemDetails& item, std::int32_t tradingMode);
-// "%@ #%@ (%@ %@ %@ @ %@)" of "0246", the id, side text, quantity, code, "0068".
+// "%@ #%@ (%@ %@ %@ @ %@)" of "90590" (closing a position, not a window), the id, side text, quantity, code, "0068".
 std::string closeButtonTitle(const KeyText& text, const model::Order& position, const std::string& quantity);
 // After an edit: "Close #%@ (%@ %@ %@ @ Market Rate)", "Sell" for a buy position, "Buy" for a sell.
 std::string editedCloseButtonTitle(const model::Order& position, const std::string& quantity);
