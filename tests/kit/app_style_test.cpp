@@ -3,7 +3,6 @@
 // and 2) and at twice it, in both themes, drawn afresh and from its cache;
 // it wraps the style the user named, else Fusion.
 #include "kit/app_style.h"
-#include "kit/text_direction.h"
 
 #include <gtest/gtest.h>
 
@@ -182,34 +181,6 @@ TEST(AppStyleTest, FiguresStayLeftToRightInARightToLeftWindow) {
         return view.viewport()->grab().toImage();
     };
     EXPECT_TRUE(image(Qt::RightToLeft) == image(Qt::LeftToRight));
-}
-
-// In a right-to-left table figures turn left to right; Latin words keep the
-// column's side but read left to right (a name's closing period stays at its end).
-TEST(AppStyleTest, RightToLeftCellsKeepFiguresAndLatinWordsReadable) {
-    const QString arabic = QString::fromUtf8("\u0630\u0647\u0628");
-    const struct {
-        QString text;
-        Qt::LayoutDirection direction, drawn;
-        bool isolated;
-    } rows[] = {
-        {"-12.50", Qt::RightToLeft, Qt::LeftToRight, false},
-        {"Fernmoor Devices Inc.", Qt::RightToLeft, Qt::RightToLeft, true},
-        {arabic, Qt::RightToLeft, Qt::RightToLeft, false},
-        {arabic + " GOLD", Qt::RightToLeft, Qt::RightToLeft, false},
-        {"...", Qt::RightToLeft, Qt::RightToLeft, false},
-        {"Fernmoor Devices Inc.", Qt::LeftToRight, Qt::LeftToRight, false},
-    };
-    for (const auto& row : rows) {
-        QStyleOptionViewItem option;
-        option.text = row.text;
-        option.direction = row.direction;
-        keepFigureLeftToRight(option);
-        EXPECT_EQ(option.direction, row.drawn) << row.text.toStdString();
-        EXPECT_EQ(option.text != row.text, row.isolated) << row.text.toStdString();
-        keepFigureLeftToRight(option);  // a second pass (delegate, then style) changes nothing more
-        EXPECT_EQ(option.text.size(), row.text.size() + (row.isolated ? 2 : 0)) << row.text.toStdString();
-    }
 }
 
 }  // namespace

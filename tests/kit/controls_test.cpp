@@ -79,7 +79,8 @@ TEST(FilteredFields, PointOverTheSelectedPointIsAllowed) {
 }
 
 // Under a right-to-left layout a figure keeps its sign before its digits and its place
-// in a right-aligned column; words and codes follow the layout.
+// in a right-aligned column; Latin words and codes keep the layout's side but read left to
+// right (a name's closing period stays at its end); Arabic words follow the layout.
 TEST(FiguresLeftToRight, CellsAndFieldsOfFiguresUnderARightToLeftLayout) {
     struct Probe : TextCellDelegate {
         using TextCellDelegate::initStyleOption;
@@ -87,17 +88,23 @@ TEST(FiguresLeftToRight, CellsAndFieldsOfFiguresUnderARightToLeftLayout) {
     QStandardItemModel model(1, 1);
     struct Row {
         const char* text;
-        bool figure;
+        bool figure, isolated;
     };
-    for (const Row& row : {Row{"-12.50", true}, Row{"1,234.5", true}, Row{"2026-12-08 10:00:00", true}, Row{"1001", true},
-                           Row{"(5.00)", true}, Row{"EURUSD", false}, Row{"", false},
-                           Row{"\u0627\u0644\u0631\u0635\u064a\u062f 12", false}}) {
-        model.setData(model.index(0, 0), QString::fromUtf8(row.text));
+    for (const Row& row : {Row{"-12.50", true, false}, Row{"1,234.5", true, false},
+                           Row{"2026-12-08 10:00:00", true, false}, Row{"1001", true, false},
+                           Row{"(5.00)", true, false}, Row{"EURUSD", false, true},
+                           Row{"Fernmoor Devices Inc.", false, true}, Row{"", false, false}, Row{"...", false, false},
+                           Row{"\u0627\u0644\u0631\u0635\u064a\u062f 12", false, false},
+                           Row{"\u0630\u0647\u0628 GOLD", false, false}}) {
+        const QString text = QString::fromUtf8(row.text);
+        model.setData(model.index(0, 0), text);
         QStyleOptionViewItem option;
         option.direction = Qt::RightToLeft;
         delegate.initStyleOption(&option, model.index(0, 0));
-        EXPECT_EQ(option.text, QString::fromUtf8(row.text));
+        EXPECT_EQ(option.text, row.isolated ? QChar(0x2066) + text + QChar(0x2069) : text) << row.text;
         EXPECT_EQ(option.direction, row.figure ? Qt::LeftToRight : Qt::RightToLeft) << row.text;
+        keepFigureLeftToRight(option);  // the style's pass after the delegate's changes nothing more
+        EXPECT_EQ(option.text.size(), text.size() + (row.isolated ? 2 : 0)) << row.text;
     }
     QApplication::setLayoutDirection(Qt::RightToLeft);
     DecimalInputField price;
