@@ -1,47 +1,5 @@
 # Helpers shared by every folder.
 
-# Precompiled headers (GCC, Debug trees): each Qt library of four or more sources
-# precompiles the standard and Qt headers its files share; the test programs reuse
-# one of two precompiled headers built once per tree (the test framework and the
-# standard headers, with Qt's for the programs that link Qt Widgets). Not in the
-# optimized tree: through a precompiled header GCC 12 reports its false -O2
-# array-bounds warnings inside the standard library's strings.
-if(NOT DEFINED TC_PCH)
-  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_BUILD_TYPE STREQUAL "Debug")
-    set(TC_PCH ON)
-  else()
-    set(TC_PCH OFF)
-  endif()
-endif()
-set(TC_PCH_STD <algorithm> <chrono> <cstdint> <functional> <map> <memory> <optional> <string> <string_view>
-    <unordered_map> <utility> <vector>)
-set(TC_PCH_QT <QAbstractItemModel> <QApplication> <QComboBox> <QHeaderView> <QLabel> <QLineEdit> <QObject>
-    <QPainter> <QPushButton> <QString> <QTableView> <QTimer> <QWidget>)
-
-# tc_test_pch_carriers() : the two targets whose precompiled headers the tests reuse.
-function(tc_test_pch_carriers)
-  if(NOT TC_PCH OR TARGET tc_test_pch_core)
-    return()
-  endif()
-  set(source ${PROJECT_BINARY_DIR}/tc_test_pch.cpp)
-  file(CONFIGURE OUTPUT ${source} CONTENT "// Carries the test programs' precompiled header.\n")
-  foreach(kind core qt)
-    add_library(tc_test_pch_${kind} OBJECT ${source})
-    target_compile_options(tc_test_pch_${kind} PRIVATE ${TC_WARNINGS})
-    target_compile_definitions(tc_test_pch_${kind} PRIVATE
-      TC_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TC_BINARY_DIR="${PROJECT_BINARY_DIR}")
-    target_link_libraries(tc_test_pch_${kind} PRIVATE GTest::gtest GTest::gmock Threads::Threads)
-  endforeach()
-  target_precompile_headers(tc_test_pch_core PRIVATE <gmock/gmock.h> <gtest/gtest.h> ${TC_PCH_STD})
-  if(TC_BUILD_GUI)
-    find_package(Qt6 REQUIRED COMPONENTS Widgets)
-    target_link_libraries(tc_test_pch_qt PRIVATE Qt6::Widgets)
-    target_precompile_headers(tc_test_pch_qt PRIVATE <gmock/gmock.h> <gtest/gtest.h> ${TC_PCH_STD} ${TC_PCH_QT})
-  else()
-    target_precompile_headers(tc_test_pch_qt PRIVATE <gmock/gmock.h> <gtest/gtest.h> ${TC_PCH_STD})
-  endif()
-endfunction()
-
 set(TC_WARNINGS -Wall -Wextra -Werror)
 
 # The environment of every test. Under ThreadSanitizer a report fails the test.
@@ -92,13 +50,6 @@ function(tc_library name)
   if(ARG_LIBS)
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
   endif()
-  list(LENGTH ARG_SOURCES count)
-  if(TC_PCH AND count GREATER_EQUAL 4)
-    tc_own_sources(own_sources own_defs external ${ARG_LIBS})
-    if("Qt6::Widgets" IN_LIST external)
-      target_precompile_headers(${name} PRIVATE ${TC_PCH_STD} ${TC_PCH_QT})
-    endif()
-  endif()
 endfunction()
 
 # tc_window_folder(name QT <components> LIBS ...) : a window folder. Its core/ library always
@@ -124,14 +75,6 @@ function(add_unit_test name)
   target_compile_definitions(${name} PRIVATE
     TC_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TC_BINARY_DIR="${PROJECT_BINARY_DIR}")
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
-  if(TC_PCH)
-    tc_own_sources(own_sources own_defs external ${ARG_LIBS})
-    if("Qt6::Widgets" IN_LIST external)
-      target_precompile_headers(${name} REUSE_FROM tc_test_pch_qt)
-    else()
-      target_precompile_headers(${name} REUSE_FROM tc_test_pch_core)
-    endif()
-  endif()
   add_test(NAME ${name} COMMAND ${name})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
@@ -227,7 +170,6 @@ function(add_unsanitized_test name)
   tc_own_sources(own_sources own_defs external ${ARG_LIBS})
   add_unit_test(${name} SOURCES ${ARG_SOURCES} ${own_sources} LIBS ${external} TIMEOUT ${ARG_TIMEOUT})
   target_compile_definitions(${name} PRIVATE ${own_defs})
-  set_target_properties(${name} PROPERTIES DISABLE_PRECOMPILE_HEADERS ON)  # other flags than the shared header's
   foreach(property COMPILE_OPTIONS LINK_OPTIONS)
     get_target_property(options ${name} ${property})
     list(FILTER options EXCLUDE REGEX "sanitize")
