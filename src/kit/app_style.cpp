@@ -1,10 +1,12 @@
 #include "kit/app_style.h"
 
 #include <QApplication>
+#include <QMargins>
 #include <QMainWindow>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QStyleOption>
+#include <qdrawutil.h>
 #include <cstring>
 
 #include "kit/text_direction.h"
@@ -21,14 +23,21 @@ namespace {
 // ratio other than 1 or 2: there Qt's aliased lines and gradients round by
 // their device position, and a pixmap drawn at the origin would be a pixel
 // off the window's drawing.
-template <typename Draw>
-void drawCached(QPainter* painter, const QStyleOption& option, const QString& what, Draw&& draw) {
+// Whether a pixmap drawn at the origin lands on the painter's device pixels as
+// drawing there directly would: a scale of 1 or 2 and whole device pixels.
+bool pixelExact(const QPainter* painter, const QRect& rect) {
     const QTransform device = painter->deviceTransform();
     const qreal ratio = device.m11();
-    const QRectF onDevice = device.mapRect(QRectF(option.rect));
-    const bool cacheable = device.type() <= QTransform::TxScale && (ratio == 1 || ratio == 2) &&
-                           device.m22() == ratio && onDevice == QRectF(onDevice.toRect());
-    if (!cacheable || option.rect.isEmpty()) {
+    const QRectF onDevice = device.mapRect(QRectF(rect));
+    return device.type() <= QTransform::TxScale && (ratio == 1 || ratio == 2) && device.m22() == ratio &&
+           onDevice == QRectF(onDevice.toRect());
+}
+
+template <typename Draw>
+void drawCached(QPainter* painter, const QStyleOption& option, const QString& what, Draw&& draw) {
+    const qreal ratio = painter->deviceTransform().m11();
+    const QRectF onDevice = painter->deviceTransform().mapRect(QRectF(option.rect));
+    if (!pixelExact(painter, option.rect) || option.rect.isEmpty()) {
         draw(painter, option.rect);
         return;
     }
@@ -108,6 +117,41 @@ void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComp
     });
     bar.subControls = given->subControls & ~SC_ScrollBarGroove;
     QProxyStyle::drawComplexControl(control, &bar, painter, widget);
+}
+
+void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                             const QWidget* widget) const {
+    // Fusion's tab frame is a fill and lines the same along each side, its
+    // corners within kEdge: drawn once at its smallest, then stretched.
+    constexpr int kEdge = 4;
+    const QSize smallest(2 * kEdge + 1, 2 * kEdge + 1);
+    const auto* frame = qstyleoption_cast<const QStyleOptionTabWidgetFrame*>(option);
+    if (!caches_ || element != PE_FrameTabWidget || !frame || option->rect.width() < smallest.width() ||
+        option->rect.height() < smallest.height() || !pixelExact(painter, option->rect) ||
+        painter->deviceTransform().m11() != 1) {  // stretched at 2, Qt's slices land apart
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        return;
+    }
+    const qreal ratio = 1;
+    const QString key = QStringLiteral("kit-tabframe-%1-%2-%3-%4@%5")
+                            .arg(int(frame->shape))
+                            .arg(uint(option->state), 0, 16)
+                            .arg(int(option->direction))
+                            .arg(option->palette.cacheKey(), 0, 16)
+                            .arg(ratio);
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = QPixmap(smallest * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter small(&pixmap);
+        QStyleOptionTabWidgetFrame drawn = *frame;
+        drawn.rect = QRect(QPoint(0, 0), smallest);
+        QProxyStyle::drawPrimitive(element, &drawn, &small, widget);
+        small.end();
+        QPixmapCache::insert(key, pixmap);
+    }
+    qDrawBorderPixmap(painter, option->rect, QMargins(kEdge, kEdge, kEdge, kEdge), pixmap);
 }
 
 bool styleNamed(int argc, const char* const* argv) {
