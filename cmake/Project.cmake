@@ -1,7 +1,48 @@
 # Helpers shared by every folder.
 
+# Test programs' precompiled headers (GCC): two built once per tree, the test
+# framework and the standard headers, and with Qt's for the programs that link
+# Qt Widgets; every test program reuses one. Test programs compile without
+# optimization (below), where GCC's flow warnings, which misfire through a
+# precompiled header at -O2, do not run.
+if(NOT DEFINED TC_PCH)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    set(TC_PCH ON)
+  else()
+    set(TC_PCH OFF)
+  endif()
+endif()
+set(TC_PCH_STD <algorithm> <chrono> <cstdint> <functional> <map> <memory> <optional> <string> <string_view>
+    <unordered_map> <utility> <vector>)
+set(TC_PCH_QT <QAbstractItemModel> <QApplication> <QComboBox> <QHeaderView> <QLabel> <QLineEdit> <QObject>
+    <QPainter> <QPushButton> <QString> <QTableView> <QTimer> <QWidget>)
+set(TC_TEST_OPTIONS -O0)
+
+# tc_test_pch_carriers() : the two targets whose precompiled headers the tests reuse.
+function(tc_test_pch_carriers)
+  if(NOT TC_PCH OR TARGET tc_test_pch_core)
+    return()
+  endif()
+  set(source ${PROJECT_BINARY_DIR}/tc_test_pch.cpp)
+  file(CONFIGURE OUTPUT ${source} CONTENT "// Carries the test programs' precompiled header.\n")
+  foreach(kind core qt)
+    add_library(tc_test_pch_${kind} OBJECT ${source})
+    target_compile_options(tc_test_pch_${kind} PRIVATE ${TC_WARNINGS} ${TC_TEST_OPTIONS})
+    target_compile_definitions(tc_test_pch_${kind} PRIVATE
+      TC_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TC_BINARY_DIR="${PROJECT_BINARY_DIR}")
+    target_link_libraries(tc_test_pch_${kind} PRIVATE GTest::gtest GTest::gmock Threads::Threads)
+  endforeach()
+  target_precompile_headers(tc_test_pch_core PRIVATE <gmock/gmock.h> <gtest/gtest.h> ${TC_PCH_STD})
+  if(TC_BUILD_GUI)
+    find_package(Qt6 REQUIRED COMPONENTS Widgets)
+    target_link_libraries(tc_test_pch_qt PRIVATE Qt6::Widgets)
+    target_precompile_headers(tc_test_pch_qt PRIVATE <gmock/gmock.h> <gtest/gtest.h> ${TC_PCH_STD} ${TC_PCH_QT})
+  else()
+    target_precompile_headers(tc_test_pch_qt PRIVATE <gmock/gmock.h> <gtest/gtest.h> ${TC_PCH_STD})
+  endif()
+endfunction()
+
 set(TC_WARNINGS -Wall -Wextra -Werror)
-set(TC_TESTS_DIR ${PROJECT_SOURCE_DIR}/tests)
 
 # The environment of every test. Under ThreadSanitizer a report fails the test.
 set(TC_TEST_ENV "QT_QPA_PLATFORM=offscreen" "ASAN_OPTIONS=detect_leaks=1")
@@ -68,26 +109,26 @@ function(tc_window_folder name)
 endfunction()
 
 # add_unit_test(name SOURCES ... [LIBS ...] [LABELS ...]) : one GoogleTest executable, one CTest entry.
-# A test program's own files (those under tests/) are compiled without optimization in
-# every tree: the libraries they test keep the tree's level, and test files, heavy with the
-# framework's macros, compile a third faster. ENVIRONMENT replaces the tests' usual
-# environment. SHARDS n runs the program as n CTest
+# A test program is compiled without optimization in every tree (the libraries it tests
+# keep the tree's level): test files, heavy with the framework's macros, compile a third
+# faster. ENVIRONMENT replaces the tests' usual environment. SHARDS n runs the program as n CTest
 # entries, each with its part of the tests (GoogleTest's sharding), for the longest ones.
 function(add_unit_test name)
   cmake_parse_arguments(ARG "" "TIMEOUT;SHARDS" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_compile_options(${name} PRIVATE ${TC_WARNINGS})
-  foreach(source ${ARG_SOURCES})
-    cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}" NORMALIZE OUTPUT_VARIABLE path)
-    cmake_path(IS_PREFIX TC_TESTS_DIR "${path}" NORMALIZE test_file)
-    if(test_file)
-      set_property(SOURCE ${source} APPEND PROPERTY COMPILE_OPTIONS -O0)
-    endif()
-  endforeach()
+  target_compile_options(${name} PRIVATE ${TC_WARNINGS} ${TC_TEST_OPTIONS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     TC_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TC_BINARY_DIR="${PROJECT_BINARY_DIR}")
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  if(TC_PCH)
+    tc_own_sources(own_sources own_defs external ${ARG_LIBS})
+    if("Qt6::Widgets" IN_LIST external)
+      target_precompile_headers(${name} REUSE_FROM tc_test_pch_qt)
+    else()
+      target_precompile_headers(${name} REUSE_FROM tc_test_pch_core)
+    endif()
+  endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
@@ -198,9 +239,12 @@ function(add_unsanitized_test name)
   tc_own_sources(own_sources own_defs external ${ARG_LIBS})
   add_unit_test(${name} SOURCES ${ARG_SOURCES} ${own_sources} LIBS ${external} TIMEOUT ${ARG_TIMEOUT})
   target_compile_definitions(${name} PRIVATE ${own_defs})
+  # The libraries' files it compiles keep the tree's optimization; other flags than the
+  # shared header's.
+  set_target_properties(${name} PROPERTIES DISABLE_PRECOMPILE_HEADERS ON)
   foreach(property COMPILE_OPTIONS LINK_OPTIONS)
     get_target_property(options ${name} ${property})
-    list(FILTER options EXCLUDE REGEX "sanitize")
+    list(FILTER options EXCLUDE REGEX "sanitize|^-O0$")
     set_target_properties(${name} PROPERTIES ${property} "${options}")
   endforeach()
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "")
