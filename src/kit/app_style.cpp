@@ -15,14 +15,6 @@ namespace kit {
 
 namespace {
 
-// Draws what `draw` paints over `option.rect` from a QPixmapCache entry
-// named by `what`, the option's state, direction, palette and size and the
-// device pixel ratio, as the styles in Qt cache theirs (the ratio added);
-// `draw` paints the entry once into a transparent pixmap. A rectangle that
-// does not fall on whole device pixels is drawn directly, and so is any at a
-// ratio other than 1 or 2: there Qt's aliased lines and gradients round by
-// their device position, and a pixmap drawn at the origin would be a pixel
-// off the window's drawing.
 // Whether a pixmap drawn at the origin lands on the painter's device pixels as
 // drawing there directly would: a scale of 1 or 2 and whole device pixels.
 bool pixelExact(const QPainter* painter, const QRect& rect) {
@@ -33,6 +25,14 @@ bool pixelExact(const QPainter* painter, const QRect& rect) {
            onDevice == QRectF(onDevice.toRect());
 }
 
+// Draws what `draw` paints over `option.rect` from a QPixmapCache entry
+// named by `what`, the option's state, direction, palette and size and the
+// device pixel ratio, as the styles in Qt cache theirs (the ratio added);
+// `draw` paints the entry once into a transparent pixmap. A rectangle that
+// does not fall on whole device pixels is drawn directly, and so is any at a
+// ratio other than 1 or 2: there Qt's aliased lines and gradients round by
+// their device position, and a pixmap drawn at the origin would be a pixel
+// off the window's drawing.
 template <typename Draw>
 void drawCached(QPainter* painter, const QStyleOption& option, const QString& what, Draw&& draw) {
     const qreal ratio = painter->deviceTransform().m11();
@@ -62,6 +62,42 @@ void drawCached(QPainter* painter, const QStyleOption& option, const QString& wh
     painter->drawPixmap(option.rect.topLeft(), pixmap);
 }
 
+// Draws what `draw` paints over `option.rect` from a pixmap drawn once at
+// `small` and stretched over the rectangle with qDrawBorderPixmap, `edges`
+// kept as drawn: for elements that are the same all along what is stretched
+// (a long line drawn in full wakes the raster engine's thread pool for every
+// few hundred pixels). Only at scale 1: at 2, Qt's slices land apart. False
+// when it did not draw.
+template <typename Draw>
+bool drawStretched(QPainter* painter, const QStyleOption& option, const QString& what, QSize small,
+                   QMargins edges, Draw&& draw) {
+    if (option.rect.width() < small.width() || option.rect.height() < small.height() ||
+        !pixelExact(painter, option.rect) || painter->deviceTransform().m11() != 1)
+        return false;
+    const QString key = QStringLiteral("kit-%1-%2-%3-%4-%5x%6@1")
+                            .arg(what)
+                            .arg(uint(option.state), 0, 16)
+                            .arg(int(option.direction))
+                            .arg(option.palette.cacheKey(), 0, 16)
+                            .arg(small.width())
+                            .arg(small.height());
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = QPixmap(small);
+        pixmap.fill(Qt::transparent);
+        QPainter smallPainter(&pixmap);
+        draw(&smallPainter, QRect(QPoint(0, 0), small));
+        smallPainter.end();
+        QPixmapCache::insert(key, pixmap);
+    }
+    qDrawBorderPixmap(painter, option.rect, edges, pixmap);
+    return true;
+}
+
+// Edges kept when an element is stretched: Fusion's corners and end lines
+// fall within them.
+constexpr int kEdge = 4;
+
 }  // namespace
 
 AppStyle::AppStyle(const QString& baseKey)
@@ -89,11 +125,20 @@ void AppStyle::drawControl(ControlElement element, const QStyleOption* option, Q
                              .arg(int(bar->positionOfLine))
                              .arg(int(bar->positionWithinLine))
                              .arg(int(bar->features));
-    drawCached(painter, *option, what, [&](QPainter* to, const QRect& rect) {
+    const auto draw = [&](QPainter* to, const QRect& rect) {
         QStyleOptionToolBar moved = *bar;
         moved.rect = rect;
         QProxyStyle::drawControl(element, &moved, to, widget);
-    });
+    };
+    // Its shading and lines run along the bar: drawn short and stretched.
+    const QRect& rect = option->rect;
+    const bool horizontal = bar->toolBarArea == Qt::TopToolBarArea || bar->toolBarArea == Qt::BottomToolBarArea;
+    const bool stretched =
+        horizontal ? drawStretched(painter, *option, what, QSize(2 * kEdge + 1, rect.height()),
+                                   QMargins(kEdge, 0, kEdge, 0), draw)
+                   : drawStretched(painter, *option, what, QSize(rect.width(), 2 * kEdge + 1),
+                                   QMargins(0, kEdge, 0, kEdge), draw);
+    if (!stretched) drawCached(painter, *option, what, draw);
 }
 
 void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
@@ -123,35 +168,17 @@ void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* optio
                              const QWidget* widget) const {
     // Fusion's tab frame is a fill and lines the same along each side, its
     // corners within kEdge: drawn once at its smallest, then stretched.
-    constexpr int kEdge = 4;
-    const QSize smallest(2 * kEdge + 1, 2 * kEdge + 1);
     const auto* frame = qstyleoption_cast<const QStyleOptionTabWidgetFrame*>(option);
-    if (!caches_ || element != PE_FrameTabWidget || !frame || option->rect.width() < smallest.width() ||
-        option->rect.height() < smallest.height() || !pixelExact(painter, option->rect) ||
-        painter->deviceTransform().m11() != 1) {  // stretched at 2, Qt's slices land apart
-        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    const QSize smallest(2 * kEdge + 1, 2 * kEdge + 1);
+    if (caches_ && element == PE_FrameTabWidget && frame &&
+        drawStretched(painter, *option, QStringLiteral("tabframe-%1").arg(int(frame->shape)), smallest,
+                      QMargins(kEdge, kEdge, kEdge, kEdge), [&](QPainter* to, const QRect& rect) {
+                          QStyleOptionTabWidgetFrame drawn = *frame;
+                          drawn.rect = rect;
+                          QProxyStyle::drawPrimitive(element, &drawn, to, widget);
+                      }))
         return;
-    }
-    const qreal ratio = 1;
-    const QString key = QStringLiteral("kit-tabframe-%1-%2-%3-%4@%5")
-                            .arg(int(frame->shape))
-                            .arg(uint(option->state), 0, 16)
-                            .arg(int(option->direction))
-                            .arg(option->palette.cacheKey(), 0, 16)
-                            .arg(ratio);
-    QPixmap pixmap;
-    if (!QPixmapCache::find(key, &pixmap)) {
-        pixmap = QPixmap(smallest * ratio);
-        pixmap.setDevicePixelRatio(ratio);
-        pixmap.fill(Qt::transparent);
-        QPainter small(&pixmap);
-        QStyleOptionTabWidgetFrame drawn = *frame;
-        drawn.rect = QRect(QPoint(0, 0), smallest);
-        QProxyStyle::drawPrimitive(element, &drawn, &small, widget);
-        small.end();
-        QPixmapCache::insert(key, pixmap);
-    }
-    qDrawBorderPixmap(painter, option->rect, QMargins(kEdge, kEdge, kEdge, kEdge), pixmap);
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
 }
 
 bool styleNamed(int argc, const char* const* argv) {
