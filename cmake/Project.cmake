@@ -111,10 +111,15 @@ endfunction()
 # add_unit_test(name SOURCES ... [LIBS ...] [LABELS ...]) : one GoogleTest executable, one CTest entry.
 # A test program is compiled without optimization in every tree (the libraries it tests
 # keep the tree's level): test files, heavy with the framework's macros, compile a third
-# faster. ENVIRONMENT replaces the tests' usual environment. SHARDS n runs the program as n CTest
+# faster. ENVIRONMENT replaces the tests' usual environment. ONE_THREAD marks a program
+# that starts no thread (checked with strace -f): ThreadSanitizer would find nothing
+# there, so its tree leaves it out. SHARDS n runs the program as n CTest
 # entries, each with its part of the tests (GoogleTest's sharding), for the longest ones.
 function(add_unit_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT;SHARDS" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "ONE_THREAD" "TIMEOUT;SHARDS" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+  if(TC_TSAN AND ARG_ONE_THREAD)
+    return()
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_compile_options(${name} PRIVATE ${TC_WARNINGS} ${TC_TEST_OPTIONS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)

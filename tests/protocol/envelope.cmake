@@ -1,1 +1,1 @@
-add_unit_test(protocol_envelope SOURCES ${CMAKE_CURRENT_LIST_DIR}/envelope.cpp LIBS protocol OpenSSL::Crypto ZLIB::ZLIB)
+add_unit_test(protocol_envelope ONE_THREAD SOURCES ${CMAKE_CURRENT_LIST_DIR}/envelope.cpp LIBS protocol OpenSSL::Crypto ZLIB::ZLIB)

@@ -1,1 +1,1 @@
-add_unit_test(xml_reader SOURCES ${CMAKE_CURRENT_LIST_DIR}/xml_reader.cpp LIBS protocol)
+add_unit_test(xml_reader ONE_THREAD SOURCES ${CMAKE_CURRENT_LIST_DIR}/xml_reader.cpp LIBS protocol)
