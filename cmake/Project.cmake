@@ -113,10 +113,11 @@ endfunction()
 # keep the tree's level): test files, heavy with the framework's macros, compile a third
 # faster. ENVIRONMENT replaces the tests' usual environment. ONE_THREAD marks a program
 # that starts no thread (checked with strace -f): ThreadSanitizer would find nothing
-# there, so its tree leaves it out. SHARDS n runs the program as n CTest
+# there, so its tree leaves it out. COST orders a fresh tree's first run (CTest starts
+# the costliest first, before it has timings of its own). SHARDS n runs the program as n CTest
 # entries, each with its part of the tests (GoogleTest's sharding), for the longest ones.
 function(add_unit_test name)
-  cmake_parse_arguments(ARG "ONE_THREAD" "TIMEOUT;SHARDS" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "ONE_THREAD" "TIMEOUT;SHARDS;COST" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
   if(TC_TSAN AND ARG_ONE_THREAD)
     return()
   endif()
@@ -153,6 +154,9 @@ function(add_unit_test name)
     endif()
     add_test(NAME ${test} COMMAND ${name})
     set_tests_properties(${test} PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${environment}")
+    if(ARG_COST)
+      set_tests_properties(${test} PROPERTIES COST ${ARG_COST})
+    endif()
     if(ARG_LABELS)
       set_tests_properties(${test} PROPERTIES LABELS "${ARG_LABELS}")
     endif()

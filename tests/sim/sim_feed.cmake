@@ -1,2 +1,2 @@
-add_unit_test(sim_feed SOURCES ${CMAKE_CURRENT_LIST_DIR}/sim_feed_test.cpp ${CMAKE_CURRENT_LIST_DIR}/raw_client.cpp
-  LIBS sim OpenSSL::Crypto ZLIB::ZLIB PkgConfig::ZMQ)
+add_unit_test(sim_feed SOURCES ${CMAKE_CURRENT_LIST_DIR}/sim_feed_test.cpp
+  LIBS sim_raw_client sim OpenSSL::Crypto ZLIB::ZLIB PkgConfig::ZMQ)

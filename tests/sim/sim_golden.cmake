@@ -1,2 +1,2 @@
-add_unit_test(sim_golden SOURCES ${CMAKE_CURRENT_LIST_DIR}/sim_golden_test.cpp ${CMAKE_CURRENT_LIST_DIR}/raw_client.cpp
-  LIBS sim OpenSSL::Crypto ZLIB::ZLIB PkgConfig::ZMQ)
+add_unit_test(sim_golden SOURCES ${CMAKE_CURRENT_LIST_DIR}/sim_golden_test.cpp
+  LIBS sim_raw_client sim OpenSSL::Crypto ZLIB::ZLIB PkgConfig::ZMQ)
