@@ -108,14 +108,15 @@ function(tc_window_folder name)
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
 endfunction()
 
-# add_unit_test(name SOURCES ... [LIBS ...] [LABELS ...]) : one GoogleTest executable, one CTest entry.
+# add_unit_test(name SOURCES ... [LIBS ...] [LABELS ...] [ENVIRONMENT ...] [ONE_THREAD] [COST c]
+#               [SHARDS n] [TIMEOUT s]) : one GoogleTest executable, one CTest entry (or n).
 # A test program is compiled without optimization in every tree (the libraries it tests
 # keep the tree's level): test files, heavy with the framework's macros, compile a third
 # faster. ENVIRONMENT replaces the tests' usual environment. ONE_THREAD marks a program
 # that starts no thread (checked with strace -f): ThreadSanitizer would find nothing
 # there, so its tree leaves it out. COST orders a fresh tree's first run (CTest starts
-# the costliest first, before it has timings of its own). SHARDS n runs the program as n CTest
-# entries, each with its part of the tests (GoogleTest's sharding), for the longest ones.
+# the costliest first, before it has timings of its own). SHARDS n runs the program as n
+# CTest entries, each with its part of the tests (GoogleTest's sharding).
 function(add_unit_test name)
   cmake_parse_arguments(ARG "ONE_THREAD" "TIMEOUT;SHARDS;COST" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
   if(TC_TSAN AND ARG_ONE_THREAD)
