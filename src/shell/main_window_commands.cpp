@@ -27,8 +27,8 @@ void MainWindowController::MainToolbarButtonClicked(QAction* item) {
         mainTabView->setCurrentIndex(*index);
 }
 
-QWidget* MainWindowController::makeWindow(const kit::WindowSpec& spec) {
-    QWidget* made = spec.make(*context_);
+QWidget* MainWindowController::makeWindow(const kit::WindowSpec& described) {
+    QWidget* made = described.make(*context_);
     if (made && made->parentWidget() != window_) made->setParent(window_, made->windowFlags());
     return made;
 }

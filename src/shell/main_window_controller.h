@@ -180,7 +180,7 @@ private:
     std::string text(const std::string& key) const;
     void makeContext();
     // The registered window, parented to the main window.
-    QWidget* makeWindow(const kit::WindowSpec& spec);
+    QWidget* makeWindow(const kit::WindowSpec& described);
     void present(QWidget* shown, kit::Presentation presentation, QWidget* pressed);
     void terminateOnce();
     // The strip's part of the tick.
