@@ -9,10 +9,14 @@
 #endif
 
 #include "protocol/xml_entities.h"
+#include "state/short_text.h"
 
 namespace state {
 
 namespace {
+
+// A row's texts are brought into the cache ahead of its fill when they span at most this.
+constexpr std::uint32_t kPrefetchedBytes = 4096;
 
 bool isWhite(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
@@ -42,6 +46,23 @@ const char* firstOf(const char* p, const char* end) {
     return end;
 }
 
+// The first byte from `p` on that is not white space; `end` when none is.
+const char* skipWhite(const char* p, const char* end) {
+#if defined(__SSE2__)
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        // "\t" to "\r" are 9 to 13: below 5 once 9 is taken away.
+        const __m128i fromTab = _mm_sub_epi8(v, _mm_set1_epi8(9));
+        const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8(4)), fromTab);
+        const __m128i white = _mm_or_si128(control, _mm_cmpeq_epi8(v, _mm_set1_epi8(' ')));
+        if (const auto mask = ~static_cast<unsigned>(_mm_movemask_epi8(white)) & 0xffffu)
+            return p + std::countr_zero(mask);
+    }
+#endif
+    while (p < end && isWhite(*p)) ++p;
+    return p;
+}
+
 }  // namespace
 
 const LoginTables::Table* LoginTables::tableNamed(std::string_view name) const {
@@ -60,6 +81,16 @@ const TableRow& LoginTables::rowAt(const Row& row) const {
     return row_;
 }
 
+void LoginTables::prefetch(const Row& row) const {
+    if (row.cells == 0) return;
+    // The row's texts lie between its first and last cell's in the document.
+    const Cell& first = cells_[row.firstCell];
+    const Cell& last = cells_[row.firstCell + row.cells - 1];
+    const std::uint32_t from = first.text, to = last.text;
+    if (((first.textLength | last.textLength) & kDecoded) || from > to || to - from > kPrefetchedBytes) return;
+    for (std::uint32_t at = from; at <= to; at += 64) __builtin_prefetch(document_.data() + at);
+}
+
 bool LoginTables::read(std::string_view document) {
     document_ = document;
     cells_.clear();
@@ -74,11 +105,53 @@ bool LoginTables::read(std::string_view document) {
     bool rootSeen = false;
     Table* table = nullptr;
     auto offset = [begin](const char* p) { return static_cast<std::uint32_t>(p - begin); };
+    // A column of the open row, its start tag read up to `p`: the text up to its
+    // end tag. Where the column ends; none when the document is not of the usual shape.
+    auto column = [&](const char* p, std::uint32_t nameAt, std::uint32_t nameLength, bool selfClosing) -> const char* {
+        if (cells_.size() >= kMaxCells) return nullptr;
+        const char* text = p;
+        const char* textEnd = p;
+        bool references = false;
+        if (!selfClosing) {
+            // The text up to the column's closing tag, decoded, then trimmed; no child.
+            if (p < end && *p == '>') return nullptr;
+            while ((textEnd = firstOf<'<', '&', '\0'>(textEnd, end)) < end && *textEnd != '<') {
+                if (*textEnd == '\0') return nullptr;
+                references = true;
+                ++textEnd;
+            }
+            const char* close = textEnd;
+            if (close + 1 >= end || close[1] != '/') return nullptr;
+            // Mostly "</name>"; any other closing name ends the column too.
+            const char* closeEnd = close + 2 + nameLength;
+            if (closeEnd >= end || *closeEnd != '>' || !sameBytes(close + 2, begin + nameAt, nameLength))
+                closeEnd = tagEnd(close, end);
+            if (!closeEnd) return nullptr;
+            p = closeEnd + 1;
+        }
+        std::uint32_t at = offset(text);
+        if (references) {
+            // Decoded as the element tree decodes, before the trim.
+            const std::size_t from = decoded_.size();
+            decoded_.append(text, textEnd);
+            char* const raw = decoded_.data() + from;
+            char* const rawEnd = protocol::decodeXmlEntities(raw, decoded_.data() + decoded_.size(), raw);
+            decoded_.resize(static_cast<std::size_t>(rawEnd - decoded_.data()));
+            text = raw;
+            textEnd = rawEnd;
+            at = static_cast<std::uint32_t>(from);
+        }
+        while (text < textEnd && isWhite(*text)) ++text, ++at;
+        while (textEnd > text && isWhite(textEnd[-1])) --textEnd;
+        cells_.push_back(Cell{nameAt, nameLength, at,
+                              static_cast<std::uint32_t>(textEnd - text) | (references ? kDecoded : 0u)});
+        return p;
+    };
 
     // A NUL byte ends a document for the general reader: none may come before the end.
     const char* p = begin;
     while (true) {
-        while (p < end && isWhite(*p)) ++p;
+        p = skipWhite(p, end);
         if (p < end && *p != '<') {
             // Text that no row keeps.
             const char* lt = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)));
@@ -86,6 +159,21 @@ bool LoginTables::read(std::string_view document) {
             p = lt ? lt : end;
         }
         if (p == end) break;
+        if (level == Level::Row) {
+            // Mostly the column the previous row of the table had at this place,
+            // "<name>" as then: its name is kept once for all these rows.
+            const Row& row = table->rows.back();
+            const std::size_t at = cells_.size() - row.firstCell;
+            if (const Row* previous = table->rows.size() > 1 ? &row - 1 : nullptr; previous && at < previous->cells) {
+                const Cell& expected = cells_[previous->firstCell + at];
+                const std::size_t nameLength = expected.nameLength;
+                if (static_cast<std::size_t>(end - p) > nameLength + 1 && p[nameLength + 1] == '>' &&
+                    sameBytes(p + 1, begin + expected.name, nameLength)) {
+                    if (!(p = column(p + nameLength + 2, expected.name, expected.nameLength, false))) return false;
+                    continue;
+                }
+            }
+        }
         // The tag's end and where its name stops, in one pass.
         const char* nameStop = nullptr;
         const char* gt = firstOf<'>', '<', '\0', ' ', '/'>(p + 1, end);
@@ -134,46 +222,10 @@ bool LoginTables::read(std::string_view document) {
                 if (!selfClosing) level = Level::Row;
                 break;
             }
-            case Level::Row: {
-                if (tableName || cells_.size() >= kMaxCells) return false;
-                const char* text = p;
-                const char* textEnd = p;
-                bool references = false;
-                if (!selfClosing) {
-                    // The text up to the column's closing tag, decoded, then trimmed; no child.
-                    if (p < end && *p == '>') return false;
-                    while ((textEnd = firstOf<'<', '&', '\0'>(textEnd, end)) < end && *textEnd != '<') {
-                        if (*textEnd == '\0') return false;
-                        references = true;
-                        ++textEnd;
-                    }
-                    const char* close = textEnd;
-                    if (close + 1 >= end || close[1] != '/') return false;
-                    // Mostly "</name>"; any other closing name ends the column too.
-                    const char* closeEnd = close + 2 + name.size();
-                    if (closeEnd >= end || *closeEnd != '>' || std::memcmp(close + 2, name.data(), name.size()) != 0)
-                        closeEnd = tagEnd(close, end);
-                    if (!closeEnd) return false;
-                    p = closeEnd + 1;
-                }
-                std::uint32_t at = offset(text);
-                if (references) {
-                    // Decoded as the element tree decodes, before the trim.
-                    const std::size_t from = decoded_.size();
-                    decoded_.append(text, textEnd);
-                    char* const raw = decoded_.data() + from;
-                    char* const rawEnd = protocol::decodeXmlEntities(raw, decoded_.data() + decoded_.size(), raw);
-                    decoded_.resize(static_cast<std::size_t>(rawEnd - decoded_.data()));
-                    text = raw;
-                    textEnd = rawEnd;
-                    at = static_cast<std::uint32_t>(from);
-                }
-                while (text < textEnd && isWhite(*text)) ++text, ++at;
-                while (textEnd > text && isWhite(textEnd[-1])) --textEnd;
-                cells_.push_back(Cell{offset(name.data()), static_cast<std::uint32_t>(name.size()), at,
-                                      static_cast<std::uint32_t>(textEnd - text) | (references ? kDecoded : 0u)});
+            case Level::Row:
+                if (tableName || !(p = column(p, offset(name.data()), static_cast<std::uint32_t>(name.size()), selfClosing)))
+                    return false;
                 break;
-            }
         }
     }
     return rootSeen && level == Level::Top;

@@ -3,8 +3,10 @@
 // statement. A document of the usual shape (declarations, one root, rows
 // whose names hold "Table", each a list of plain columns with text) is cut
 // once into cells that point into the document (a text with references is
-// decoded aside); each row then reaches its filler through one reused
-// TableRow, with the columns parseXml would have stored for it. Attributes
+// decoded aside; a column named as the previous row's at its place is
+// matched against that name, and its cell shares it); each row then reaches
+// its filler through one reused TableRow, with the columns parseXml would
+// have stored for it. Attributes
 // are passed over, as parseXml stores none. Anything else (comments, CDATA,
 // deeper nesting, a column named like a table, a cut-off document) makes
 // read() false: the caller reads it the general way.
@@ -31,7 +33,10 @@ public:
     template <typename F>
     void eachRow(std::string_view table, F&& fill) const {
         if (const Table* t = tableNamed(table))
-            for (const Row& r : t->rows) fill(rowAt(r));
+            for (std::size_t i = 0; i < t->rows.size(); ++i) {
+                if (i + 1 < t->rows.size()) prefetch(t->rows[i + 1]);
+                fill(rowAt(t->rows[i]));
+            }
     }
     // The first row of `table`, if any.
     template <typename F>
@@ -53,6 +58,8 @@ private:
     };
     const Table* tableNamed(std::string_view name) const;
     const TableRow& rowAt(const Row& row) const;
+    // Asks for the texts of a row to be brought into the cache while the row before it is filled.
+    void prefetch(const Row& row) const;
 
     std::string_view document_;
     std::vector<Cell> cells_;

@@ -36,6 +36,7 @@
 #include "protocol/login_info_message.h"
 #include "protocol/xml_reader.h"
 #include "state/ordered_dictionary.h"
+#include "state/short_text.h"
 
 namespace state {
 
@@ -100,8 +101,10 @@ public:
             std::size_t i = 0;
             for (; i < count; ++i) {
                 const auto [name, text] = columnAt(i);
-                if (views_[i].first != name) break;
-                views_[i].second = text;
+                if (!sameText(views_[i].first, name)) break;
+                // The text's parts stored one by one: a stored pair read back whole would stall.
+                Column& view = views_[i];
+                view.second = std::string_view(text.data(), text.size());
             }
             if (i == count) return;
         }

@@ -48,7 +48,7 @@ void TableRow::index(std::size_t slots) {
 std::size_t TableRow::position(std::string_view name) const {
     if (slots_.empty()) {
         for (std::size_t i = 0; i < size_; ++i)
-            if (nameAt(i) == name) return i;
+            if (sameText(nameAt(i), name)) return i;
         return kNone;
     }
     const std::size_t mask = slots_.size() - 1;
@@ -102,7 +102,7 @@ std::optional<std::string_view> TableRow::find(std::string_view name) const {
     const std::size_t call = finds_++;
     if (call < remembered_.size()) {
         const std::uint32_t at = remembered_[call];
-        if (at < size_ && nameAt(at) == name) return column(at).second;
+        if (at < size_ && sameText(nameAt(at), name)) return column(at).second;
     }
     const std::size_t at = position(name);
     if (call < kRemembered) {

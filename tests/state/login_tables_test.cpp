@@ -8,7 +8,10 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
+
+#include "state/short_text.h"
 
 namespace state {
 namespace {
@@ -65,6 +68,14 @@ TEST(LoginTables, UsualDocumentsGiveTheRowsParseXmlStores) {
         // References decoded before the trim; unknown and unended ones as written.
         "<D><Table8><a>S&amp;P &lt;1&gt; &quot;q&quot; &apos;</a><b>&#32; x &#x9;</b><c>&nope; &amp</c>"
         "<d>&#0; &#xD800; &#65;&#x1F600;</d><e>&amp;amp;</e></Table8><Table8><a>plain</a></Table8></D>",
+        // Rows after the first matched against the previous row's columns: the same;
+        // a name one longer, with an attribute, self-closed, extra; one shorter;
+        // another order; missing, a reference; another closing name; repeated.
+        "<D><Table7><ab>1</ab><b>2</b><c>3</c></Table7><Table7><ab>4</ab><b>5</b><c>6</c></Table7>"
+        "<Table7><abc>7</abc><b k=\"1\">8</b><c/><d>x</d></Table7><Table7><a>9</a><b>10</b><c>11</c></Table7>"
+        "<Table7><c>12</c><b>13</b><ab>14</ab></Table7><Table7><ab>15</ab><b>&amp;</b></Table7>"
+        "<Table7><ab>16</ab><b>17</ab><c>18</c></Table7><Table7><ab>19</ab><ab>20</ab><c>21</c></Table7>"
+        "<Table7><ab> 22 </ab><b/><c>23</c></Table7></D>",
         // Attributes on the root, the rows and the columns are passed over.
         "<D xmlns=\"x\"><Table1 diffgr:id=\"Table11\" msdata:rowOrder=\"0\"><a k='1'>v</a><s k=\"2\"/></Table1>"
         "<Table1 /><Table1 x/><Table1><a/b>w</a></Table1></D>",
@@ -86,6 +97,11 @@ TEST(LoginTables, UnusualDocumentsAreLeftToTheGeneralReader) {
         std::string("<D><Table1><a>1\0</a></Table1></D>", 33),
         "<D><Table1><a>1</a>",
         "<D><Table1><a>>1</a></Table1></D>",
+        // The same faults in a row whose columns are matched against the previous row's.
+        "<D><Table1><a>1</a></Table1><Table1><a><b>1</b></a></Table1></D>",
+        "<D><Table1><a>1</a></Table1><Table1><a>>1</a></Table1></D>",
+        "<D><Table1><a>1</a></Table1><Table1><a>1",
+        std::string("<D><Table1><a>1</a></Table1><Table1><a>1\0</a></Table1></D>", 58),
         "<D></D><Table1><a>1</a></Table1>",
         "</D>",
         "<D><Table1><a>1</a></Table1></D><?pi?>",
@@ -129,11 +145,19 @@ TEST(LoginTables, ARowOfViewsSetLaterHoldsCopies) {
 }
 
 TEST(LoginTables, EitherRoadFillsTheSameRecords) {
+    // Group instruments whose columns come as the previous row's, in another order, fewer and more.
     const std::string doc =
         "<NewDataSet><Table1><userid>42</userid><marketdepthPort>17002</marketdepthPort></Table1>"
         "<Table4><AccountId>07</AccountId><GroupId>3</GroupId><Balance>12.5</Balance></Table4>"
         "<Table8><GroupId>3</GroupId><Name>G</Name></Table8>"
-        "<Table7><groupid>3</groupid><InstrumentId>9</InstrumentId><Commission>5</Commission></Table7></NewDataSet>";
+        "<Table7><groupid>3</groupid><InstrumentId>9</InstrumentId><Commission>5</Commission></Table7>"
+        "<Table7><groupid>3</groupid><InstrumentId>10</InstrumentId><Commission>6</Commission></Table7>"
+        "<Table7><InstrumentId>11</InstrumentId><groupid>3</groupid><Commission>7</Commission></Table7>"
+        "<Table7><groupid>3</groupid><InstrumentId>12</InstrumentId></Table7>"
+        "<Table7><groupid>3</groupid><InstrumentId>13</InstrumentId><SpreadBid>2</SpreadBid><Commission>8</Commission></Table7>"
+        "<Table7><groupid>3</groupid><InstrumentId>14</InstrumentId><Commission>9</Commission></Table7></NewDataSet>";
+    const std::vector<std::tuple<std::string, double, int>> expected = {
+        {"9", 5, 0}, {"10", 6, 0}, {"11", 7, 0}, {"12", 0, 0}, {"13", 8, 2}, {"14", 9, 0}};
     for (const bool usual : {true, false}) {
         ReferenceData s;
         s.FillXmlLoginData(usual ? doc : "<!-- general road -->" + doc);
@@ -144,8 +168,27 @@ TEST(LoginTables, EitherRoadFillsTheSameRecords) {
         EXPECT_EQ((*s.AccountDetailCollection().find("07"))->Balance, 12.5);
         const auto* group = s.GroupDetailCollection().find("3");
         ASSERT_TRUE(group);
-        EXPECT_EQ((*group)->GroupInstrumentCollection.at("9")->Commission, 5.0);
+        for (const auto& [key, commission, spreadBid] : expected) {
+            const auto& instrument = (*group)->GroupInstrumentCollection.at(key);
+            EXPECT_EQ(instrument->InstrumentId, std::stoi(key)) << usual;
+            EXPECT_EQ(instrument->Commission, commission) << key << " " << usual;
+            EXPECT_EQ(instrument->SpreadBid, spreadBid) << key << " " << usual;
+        }
         EXPECT_TRUE(s.TableDataCollection().empty());
+    }
+}
+
+// Names of every length up to past two words: the same bytes, and one byte changed at each place.
+TEST(ShortText, SameBytesSeesEveryByte) {
+    const std::string text = "abcdefghijklmnopqrstu";
+    for (std::size_t n = 0; n <= text.size(); ++n) {
+        std::string copy = text.substr(0, n);
+        EXPECT_TRUE(sameBytes(text.data(), copy.data(), n)) << n;
+        for (std::size_t i = 0; i < n; ++i) {
+            copy[i] = '*';
+            EXPECT_FALSE(sameBytes(text.data(), copy.data(), n)) << n << " at " << i;
+            copy[i] = text[i];
+        }
     }
 }
 
