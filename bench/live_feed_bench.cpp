@@ -9,9 +9,16 @@
 //       (scale 1: 3,000 instruments, 100,000 ticks/s unless given; scale 0:
 //       the default one), every instrument subscribed: anonymous memory
 //       sampled every 10 s, its growth a minute past the first minute.
+//       Each sample also prints malloc's own figures (all arenas): bytes in
+//       use, freed bytes the arenas hold, large blocks mapped apart. With
+//       LIVE_FEED_MALLOC_STATS=1 each arena's figures are printed after the
+//       first minute and at the end; with LIVE_FEED_MALLOC_TRIM=1 freed
+//       memory is given back before each sample, so that what the samples
+//       still show growing is held by live data, not by the arenas.
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <QAbstractTableModel>
@@ -71,6 +78,18 @@ double anonymousMb() {
     while (std::getline(status, line))
         if (line.rfind("RssAnon:", 0) == 0) return std::atof(line.c_str() + 8) / 1024.0;
     return 0;
+}
+
+// The heap as malloc sees it, all arenas, in MB: bytes in use, free bytes
+// held in the arenas (freed, not given back), and large blocks mapped apart.
+struct HeapUse {
+    double used = 0, heldFree = 0, mapped = 0;
+};
+HeapUse heapUse() {
+    const struct mallinfo2 info = ::mallinfo2();
+    const double mb = 1024.0 * 1024.0;
+    return {static_cast<double>(info.uordblks) / mb, static_cast<double>(info.fordblks) / mb,
+            static_cast<double>(info.hblkhd) / mb};
 }
 
 // Runs the main loop for `seconds` (no polling of the loop's own).
@@ -260,28 +279,37 @@ int main(int argc, char** argv) {
                         "client / plain %.2f (goal <= 1.5)\n",
                         seconds, plain * 100, client * 100, client / plain);
         } else {
-            std::vector<double> samples;
+            std::vector<double> samples, inUse;
+            const bool trim = getenv("LIVE_FEED_MALLOC_TRIM") != nullptr;
             const auto start = Clock::now();
             for (double t = 0; t <= seconds; t += 10) {
                 if (t > 0) runFor(10);
+                if (trim) ::malloc_trim(0);
                 samples.push_back(anonymousMb());
                 if (samples.size() == 7) heapProfile();
-                std::printf("%5.0f s  %7.1f MB anonymous\n", std::chrono::duration<double>(Clock::now() - start).count(),
-                            samples.back());
+                const HeapUse heap = heapUse();
+                inUse.push_back(heap.used);
+                std::printf("%5.0f s  %7.1f MB anonymous  (malloc: %.1f MB in use, %.1f MB free in arenas, %.1f MB mapped)\n",
+                            std::chrono::duration<double>(Clock::now() - start).count(), samples.back(), heap.used,
+                            heap.heldFree, heap.mapped);
+                if (samples.size() == 7 && getenv("LIVE_FEED_MALLOC_STATS")) ::malloc_stats();
                 std::fflush(stdout);
             }
             heapProfile();
-            // Past the first minute (caches and pools fill), least squares.
-            double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
-            for (std::size_t i = 6; i < samples.size(); ++i) {
-                const double x = static_cast<double>(i) / 6.0, y = samples[i];
-                n += 1, sx += x, sy += y, sxx += x * x, sxy += x * y;
-            }
-            if (n >= 2)
+            if (getenv("LIVE_FEED_MALLOC_STATS")) ::malloc_stats();
+            // Past the first minute (caches and pools fill), least squares, in MB a minute.
+            const auto growth = [](const std::vector<double>& ys) {
+                double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+                for (std::size_t i = 6; i < ys.size(); ++i) {
+                    const double x = static_cast<double>(i) / 6.0, y = ys[i];
+                    n += 1, sx += x, sy += y, sxx += x * x, sxy += x * y;
+                }
+                return (n * sxy - sx * sy) / (n * sxx - sx * sx);
+            };
+            if (samples.size() >= 8)
                 std::printf("anonymous memory: %.1f MB after 1 min, %.1f MB at the end, growth %.3f MB/min (goal: flat "
-                            "within 2 MB over 30 min)\n",
-                            samples[std::min<std::size_t>(6, samples.size() - 1)], samples.back(),
-                            (n * sxy - sx * sy) / (n * sxx - sx * sx));
+                            "within 2 MB over 30 min); malloc's bytes in use: growth %.3f MB/min\n",
+                            samples[6], samples.back(), growth(samples), growth(inUse));
         }
     }
     platform::shutdown();
