@@ -92,6 +92,17 @@ function(tc_library name)
   if(ARG_LIBS)
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
   endif()
+  # In the -O1 trees the standard headers (and Qt Widgets' where linked) come
+  # precompiled; the optimized tree compiles without, as GCC's flow warnings
+  # misfire through a precompiled header at -O2.
+  if(TC_PCH AND CMAKE_BUILD_TYPE STREQUAL "Debug")
+    tc_own_sources(own_sources own_defs external ${ARG_LIBS})
+    if("Qt6::Widgets" IN_LIST external)
+      target_precompile_headers(${name} PRIVATE ${TC_PCH_STD} ${TC_PCH_QT})
+    else()
+      target_precompile_headers(${name} PRIVATE ${TC_PCH_STD})
+    endif()
+  endif()
 endfunction()
 
 # tc_window_folder(name QT <components> LIBS ...) : a window folder. Its core/ library always

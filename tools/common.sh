@@ -57,7 +57,6 @@ tc_stage() {
 }
 tc_print_stages() {
   local status=$?
-  tc_ctest_stop
   echo "Stage times:"
   local line
   for line in "${TC_STAGES[@]}"; do echo "  $line"; done
@@ -70,34 +69,4 @@ tc_ctest() {
   local tree=$1
   shift
   (cd "$tree" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(tc_jobs)" "$@")
-}
-
-# A tree's tests beside the next tree's build: `tc_ctest_start NAME TREE [ctest args]`
-# runs them in the background with their output kept; `tc_ctest_wait` prints that
-# output once they end, records the stage and fails as they did. The tests use about
-# half the cores; the build takes the rest.
-TC_TESTS_PID=""
-tc_ctest_start() {
-  TC_TESTS_NAME=$1
-  TC_TESTS_LOG=$(mktemp)
-  TC_TESTS_START=$SECONDS
-  shift
-  tc_ctest "$@" >"$TC_TESTS_LOG" 2>&1 &
-  TC_TESTS_PID=$!
-}
-tc_ctest_wait() {
-  local status=0
-  wait "$TC_TESTS_PID" || status=$?
-  TC_TESTS_PID=""
-  cat "$TC_TESTS_LOG"
-  rm -f "$TC_TESTS_LOG"
-  TC_STAGES+=("$(printf '%-28s %5d s' "$TC_TESTS_NAME" $((SECONDS - TC_TESTS_START)))")
-  return $status
-}
-# Ends tests still running in the background (the build beside them failed).
-tc_ctest_stop() {
-  [ -n "$TC_TESTS_PID" ] || return 0
-  kill "$TC_TESTS_PID" 2>/dev/null || true
-  wait "$TC_TESTS_PID" 2>/dev/null || true
-  rm -f "$TC_TESTS_LOG"
 }
