@@ -1,10 +1,11 @@
 # Helpers shared by every folder.
 
-# Test programs' precompiled headers (GCC): two built once per tree, the test
+# Precompiled headers (GCC). Test programs: two built once per tree, the test
 # framework and the standard headers, and with Qt's for the programs that link
 # Qt Widgets; every test program reuses one. Test programs compile without
 # optimization (below), where GCC's flow warnings, which misfire through a
-# precompiled header at -O2, do not run.
+# precompiled header at -O2, do not run. Libraries: each its own, in the -O1
+# trees only (tc_library).
 if(NOT DEFINED TC_PCH)
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     set(TC_PCH ON)

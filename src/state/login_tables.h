@@ -6,10 +6,10 @@
 // decoded aside; a column named as the previous row's at its place is
 // matched against that name, and its cell shares it); each row then reaches
 // its filler through one reused TableRow, with the columns parseXml would
-// have stored for it. Attributes
-// are passed over, as parseXml stores none. Anything else (comments, CDATA,
-// deeper nesting, a column named like a table, a cut-off document) makes
-// read() false: the caller reads it the general way.
+// have stored for it. Attributes are passed over, as parseXml stores none.
+// Anything else (comments, CDATA, deeper nesting, a column named like a
+// table, a cut-off document) makes read() false: the caller reads it the
+// general way.
 #include <cstddef>
 #include <cstdint>
 #include <string>
