@@ -5,6 +5,10 @@
 //   live_feed_bench cpu [seconds]      the idle client with the default feed
 //       (4 ticks/s an instrument) against a plain Qt window whose 500-row
 //       table changes every cell once a second: CPU of each, and the ratio.
+//       The plain window runs in a process of its own (this program with
+//       "plain") over the same seconds as the client, so that both see the
+//       same machine. Beside them: each client thread's CPU and wake-ups, and
+//       what a bare wake-up costs here (a thread that only sleeps 50 ms).
 //   live_feed_bench memory [seconds] [scale] [ticks/s]   the large scenario
 //       (scale 1: 3,000 instruments, 100,000 ticks/s unless given; scale 0:
 //       the default one), every instrument subscribed: anonymous memory
@@ -19,6 +23,8 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <malloc.h>
+#include <poll.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <QAbstractTableModel>
@@ -38,6 +44,7 @@
 #include <sstream>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "kit/app_style.h"
@@ -105,9 +112,14 @@ bool runUntil(const std::function<bool()>& done, double seconds) {
     return done();
 }
 
-// CPU seconds so far of each thread of this process, by thread name.
-std::map<std::string, double> threadCpu() {
-    std::map<std::string, double> out;
+// CPU seconds and wake-ups (voluntary switches) so far of each thread of this
+// process, by thread name.
+struct ThreadUse {
+    double cpu = 0;
+    long wakes = 0;
+};
+std::map<std::string, ThreadUse> threadUse() {
+    std::map<std::string, ThreadUse> out;
     const double tick = static_cast<double>(::sysconf(_SC_CLK_TCK));
     for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
         std::ifstream in(task.path() / "stat");
@@ -123,17 +135,48 @@ std::map<std::string, double> threadCpu() {
             if (i == 14) utime = std::atof(field.c_str());
             if (i == 15) stime = std::atof(field.c_str());
         }
-        out[name] += (utime + stime) / tick;
+        out[name].cpu += (utime + stime) / tick;
+        std::ifstream status(task.path() / "status");
+        std::string line;
+        while (std::getline(status, line))
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0) out[name].wakes += std::atol(line.c_str() + 24);
     }
     return out;
 }
 
-// CPU share of this process while the loop runs `seconds`.
-double cpuShare(double seconds) {
+// What this process used while the loop ran `seconds`: its CPU share and
+// its threads' wake-ups a second.
+struct Use {
+    double share = 0, wakesPerSecond = 0;
+};
+Use processUse(double seconds) {
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
     const double cpu0 = cpuSeconds();
     const auto start = Clock::now();
     runFor(seconds);
-    return (cpuSeconds() - cpu0) / std::chrono::duration<double>(Clock::now() - start).count();
+    const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+    getrusage(RUSAGE_SELF, &after);
+    return {(cpuSeconds() - cpu0) / elapsed, static_cast<double>(after.ru_nvcsw - before.ru_nvcsw) / elapsed};
+}
+
+// The CPU one wake-up costs a thread that does nothing else, in microseconds:
+// what every thread that wakes pays on this machine at the least.
+double bareWakeMicros() {
+    double cpu = 0;
+    long wakes = 0;
+    std::thread sleeper([&] {
+        const auto end = Clock::now() + std::chrono::seconds(3);
+        while (Clock::now() < end) {
+            ::poll(nullptr, 0, 50);
+            ++wakes;
+        }
+        timespec used{};
+        ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used);
+        cpu = static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
+    });
+    sleeper.join();
+    return wakes > 0 ? cpu * 1e6 / static_cast<double>(wakes) : 0;
 }
 
 // The plain window: 500 rows of 10 columns, every cell a new value each second.
@@ -152,7 +195,8 @@ public:
     int round = 0;
 };
 
-double plainWindowShare(double seconds) {
+// Shown and settled, then `ready` is called and its use measured over `seconds`.
+Use plainWindowUse(double seconds, const std::function<void()>& ready) {
     QTableView view;
     PlainModel model;
     view.setModel(&model);
@@ -162,8 +206,42 @@ double plainWindowShare(double seconds) {
     QObject::connect(&timer, &QTimer::timeout, [&] { model.next(); });
     timer.start(1000);
     runFor(2.0);
-    return cpuShare(seconds);
+    ready();
+    return processUse(seconds);
 }
+
+// The plain window as a child process: it writes a line when it starts
+// measuring, then its CPU share and wake-ups a second.
+struct PlainProcess {
+    PlainProcess(const char* self, double seconds) {
+        int fds[2];
+        if (::pipe(fds) != 0) return;
+        pid = fork();
+        if (pid == 0) {
+            ::dup2(fds[1], STDOUT_FILENO);
+            ::close(fds[0]);
+            ::close(fds[1]);
+            const std::string s = std::to_string(seconds);
+            execl(self, self, "plain", s.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        ::close(fds[1]);
+        out = ::fdopen(fds[0], "r");
+    }
+    ~PlainProcess() {
+        if (out) std::fclose(out);
+        if (pid > 0) waitpid(pid, nullptr, 0);
+    }
+    // Blocks until the child's next line: false when it ended without one.
+    bool nextLine(std::string* line) {
+        char buffer[256];
+        if (!out || !std::fgets(buffer, sizeof buffer, out)) return false;
+        *line = buffer;
+        return true;
+    }
+    pid_t pid = -1;
+    FILE* out = nullptr;
+};
 
 // With LIVE_FEED_PAINTS=1 the client's paint events a second are printed
 // per widget class, with the painted area.
@@ -216,6 +294,15 @@ int main(int argc, char** argv) {
     const bool memory = mode == "memory";
     const double seconds = argc > 2 ? std::atof(argv[2]) : memory ? 300 : 30;
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (mode == "plain") {
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        const bool styleNamed = kit::styleNamed(argc, argv);
+        QApplication app(argc, argv);
+        kit::installAppStyle(styleNamed);
+        const Use use = plainWindowUse(seconds, [] { std::printf("measuring\n"), std::fflush(stdout); });
+        std::printf("%.6f %.2f\n", use.share, use.wakesPerSecond);
+        return 0;
+    }
     platform::Log::setMinimumLevel(platform::LogLevel::Error);
     std::string folder = (std::filesystem::temp_directory_path() / "live-feed-bench-XXXXXX").string();
     if (!::mkdtemp(folder.data())) return 1;
@@ -233,13 +320,13 @@ int main(int argc, char** argv) {
         simArgs.insert(simArgs.end(),
                        {"--ticks", std::to_string(std::atof(argv[4]) / static_cast<double>(scenario.instruments().size()))});
     SimProcess sim(portBase, simArgs);
+    const double wakeMicros = memory ? 0 : bareWakeMicros();
 
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     const bool styleNamed = kit::styleNamed(argc, argv);
     QApplication app(argc, argv);
     kit::installAppStyle(styleNamed);
     auto executor = kit::QtMainExecutor::install();
-    const double plain = memory ? 0 : plainWindowShare(seconds);
     {
         platform::Preferences prefs(folder + "/preferences");
         shell::AppDelegate::Parts parts;
@@ -266,18 +353,38 @@ int main(int argc, char** argv) {
         if (!memory) {
             PaintCounter paints;
             if (getenv("LIVE_FEED_PAINTS")) app.installEventFilter(&paints);
-            const auto threads0 = threadCpu();
-            const double client = cpuShare(seconds);
-            std::string byThread;
-            for (const auto& [name, cpu] : threadCpu()) {
-                const double used = cpu - (threads0.count(name) ? threads0.at(name) : 0.0);
-                if (used > 0) byThread += " " + name + " " + std::to_string(used / seconds * 100).substr(0, 4) + "%;";
+            PlainProcess plainWindow("/proc/self/exe", seconds);
+            std::string line;
+            if (!plainWindow.nextLine(&line)) {
+                std::printf("the plain window did not start\n");
+                return 1;
             }
-            std::printf("client threads (CPU share, 10 ms ticks):%s\n", byThread.c_str());
+            const auto threads0 = threadUse();
+            const Use client = processUse(seconds);
+            if (!plainWindow.nextLine(&line)) {
+                std::printf("the plain window gave no figure\n");
+                return 1;
+            }
+            Use plain;
+            std::sscanf(line.c_str(), "%lf %lf", &plain.share, &plain.wakesPerSecond);
+            std::string byThread;
+            for (const auto& [name, use] : threadUse()) {
+                const ThreadUse was = threads0.count(name) ? threads0.at(name) : ThreadUse{};
+                if (use.cpu - was.cpu <= 0 && use.wakes == was.wakes) continue;
+                char entry[160];
+                std::snprintf(entry, sizeof entry, " %s %.2f%% %.1f/s;", name.c_str(), (use.cpu - was.cpu) / seconds * 100,
+                              static_cast<double>(use.wakes - was.wakes) / seconds);
+                byThread += entry;
+            }
+            std::printf("client threads (CPU share in 10 ms ticks, wake-ups a second):%s\n", byThread.c_str());
             if (getenv("LIVE_FEED_PAINTS")) paints.print(seconds);
-            std::printf("idle with the default feed over %.0f s: plain window %.2f%% CPU, client %.2f%% CPU, "
+            std::printf("wake-ups a second: plain window %.1f, client %.1f; a bare wake-up costs %.0f us of CPU here, "
+                        "so the client's wake-ups alone take about %.2f%% CPU\n",
+                        plain.wakesPerSecond, client.wakesPerSecond, wakeMicros,
+                        client.wakesPerSecond * wakeMicros / 1e4);
+            std::printf("idle with the default feed over the same %.0f s: plain window %.2f%% CPU, client %.2f%% CPU, "
                         "client / plain %.2f (goal <= 1.5)\n",
-                        seconds, plain * 100, client * 100, client / plain);
+                        seconds, plain.share * 100, client.share * 100, client.share / plain.share);
         } else {
             std::vector<double> samples, inUse;
             const bool trim = getenv("LIVE_FEED_MALLOC_TRIM") != nullptr;

@@ -1,5 +1,6 @@
 #include "protocol/zmq_subscription_feed.h"
 
+#include <poll.h>
 #include <pthread.h>
 #include <zmq.h>
 
@@ -227,24 +228,52 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
     // Named for profilers and the per-thread figures of the benchmarks.
     pthread_setname_np(pthread_self(), "feed-reader");
     support::ZMQSocket* socket = reader.socket.get();
+    int monitorFd = -1;
+    std::size_t fdSize = sizeof monitorFd;
     int spins = 0;  // polls left that do not wait
-    // Set after a light drain: the socket is left alone until then, and what
-    // came meanwhile goes to the main thread in one hand-off.
+    // Set while a light feed flows: the socket is left alone until the
+    // hand-off is due, and what came meanwhile goes to the main thread in one
+    // hand-off. A light feed is drained at that pace for as long as each
+    // drain finds something: one wake-up a hand-off.
     bool gathering = false;
     Clock::time_point handOffDue{};
     try {
+        if (zmq_getsockopt(reader.monitor->socket(), ZMQ_FD, &monitorFd, &fdSize) != 0)
+            throw support::ZMQException(zmq_strerror(zmq_errno()), zmq_errno());
         while (!cancelled_) {
             applyChanges(*socket);
+            if (gathering) {
+                // The monitor was read to its end before (by the library's
+                // poll or by a receive), so its descriptor turns readable
+                // with its next event: a plain poll does.
+                pollfd fds[2] = {{wake_.fd(), POLLIN, 0}, {monitorFd, POLLIN, 0}};
+                const auto left = std::chrono::ceil<std::chrono::milliseconds>(handOffDue - Clock::now()).count();
+                const int rc = ::poll(fds, 2, static_cast<int>(std::max<long>(0, left)));
+                if (rc < 0) {
+                    if (errno == EINTR) continue;
+                    throw support::ZMQException(std::strerror(errno), errno);
+                }
+                if (fds[0].revents & POLLIN) wake_.clear();
+                if (cancelled_) break;
+                if (fds[1].revents & POLLIN) reconnectAfterDisconnect(reader);
+                if (Clock::now() < handOffDue) continue;
+                const std::size_t received = drain(*socket);
+                handOff();
+                if (received >= kBatch) {
+                    gathering = false;
+                    spins = kBusySpins;
+                } else if (received > 0) {
+                    handOffDue = Clock::now() + kGatherLightFeed;
+                } else {
+                    gathering = false;
+                }
+                continue;
+            }
             zmq_pollitem_t items[3];
             items[0] = {nullptr, wake_.fd(), ZMQ_POLLIN, 0};
             reader.monitor->getPollItem(items[1], ZMQ_POLLIN);
             socket->getPollItem(items[2], ZMQ_POLLIN);
-            long timeout = spins > 0 ? 0 : -1;
-            if (gathering) {
-                const auto left = std::chrono::ceil<std::chrono::microseconds>(handOffDue - Clock::now()).count();
-                timeout = std::max<long>(0, static_cast<long>(left));
-            }
-            const int rc = support::ZMQContext::pollWithItems(items, gathering ? 2 : 3, timeout);
+            const int rc = support::ZMQContext::pollWithItems(items, 3, spins > 0 ? 0 : -1);
             if (rc < 0) {
                 if (zmq_errno() == EINTR) continue;
                 throw support::ZMQException(zmq_strerror(zmq_errno()), zmq_errno());
@@ -252,13 +281,6 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
             if (rc > 0 && (items[0].revents & ZMQ_POLLIN)) wake_.clear();
             if (cancelled_) break;
             if (rc > 0 && (items[1].revents & ZMQ_POLLIN)) reconnectAfterDisconnect(reader);
-            if (gathering) {
-                if (Clock::now() < handOffDue) continue;
-                gathering = false;
-                spins = drain(*socket) >= kBatch ? kBusySpins : 0;
-                handOff();
-                continue;
-            }
             if (rc == 0) {
                 --spins;
                 continue;

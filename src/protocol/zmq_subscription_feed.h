@@ -9,8 +9,9 @@
 // (platform::MainExecutor) at a time, which passes the held texts to the
 // handler in the conflator's order. A busy drain is handed off at once; the
 // texts of a light one wait up to 50 ms for more (prices are shown once a
-// second), so that a light feed wakes the main thread at most twenty times a
-// second, not once a message.
+// second), and while a light feed flows it is drained at that pace, so that
+// it wakes the reader and the main thread at most twenty times a second, not
+// once a message.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>

@@ -122,6 +122,44 @@ TEST_F(FeedTest, ALightBurstReachesTheMainThreadInFewHandOffs) {
     EXPECT_LT(handOffs, 10u);
 }
 
+// A steady light feed is drained at the gathering pace, in order and whole;
+// a connection dropped while it flows is made again.
+TEST_F(FeedTest, ASteadyLightFeedArrivesWholeAtTheGatheringPaceAndOutlivesADrop) {
+    context->setMaxMessageSize(ZMQ_SUB, ZMQSubscriptionFeed::kMaxMessageSize);
+    ASSERT_TRUE(feed->connectToEndpoint(endpoint));
+    ASSERT_TRUE(publishUntilReceived("IS;ready"));
+    received.clear();
+    std::size_t handOffs = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 100; ++i) {
+        pub->sendData("IS;s" + std::to_string(i), 0);
+        std::this_thread::sleep_for(3ms);
+        handOffs += loop->runUntilIdle();
+    }
+    std::vector<std::string> steady;
+    ASSERT_TRUE(eventually([&] {
+        handOffs += loop->runUntilIdle();
+        // Late copies of the text published until received are passed over.
+        steady.clear();
+        std::copy_if(received.begin(), received.end(), std::back_inserter(steady),
+                     [](const std::string& t) { return t.starts_with("IS;s"); });
+        return steady.size() >= 100;
+    }));
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    ASSERT_EQ(steady.size(), 100u);
+    for (int i = 0; i < 100; ++i) EXPECT_EQ(steady[std::size_t(i)], "IS;s" + std::to_string(i));
+    EXPECT_LE(handOffs, std::size_t(elapsed / 40ms) + 2);
+
+    pub->sendData("IS;" + std::string(ZMQSubscriptionFeed::kMaxMessageSize, 'x'), 0);
+    ASSERT_TRUE(eventually([&] {
+        pub->sendData("IS;during", 0);
+        std::this_thread::sleep_for(3ms);
+        loop->runUntilIdle();
+        return feed->reconnects() == 1;
+    }));
+    ASSERT_TRUE(publishUntilReceived("IS;after"));
+}
+
 TEST_F(FeedTest, StopReturnsWithoutWaitingForAMessageAndDropsLaterChanges) {
     ASSERT_TRUE(feed->connectToEndpoint(endpoint));
     ASSERT_TRUE(publishUntilReceived("IS;1"));
