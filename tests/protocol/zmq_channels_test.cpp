@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <zmq.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -56,6 +58,30 @@ protected:
         });
     }
 
+    // Publishes `count` texts (`prefix` and a number) `gap` apart, the main
+    // loop running between them, and checks that all reach it in order: the
+    // hand-offs they took. Late copies of the text published until received
+    // are passed over.
+    std::size_t publishPaced(const std::string& prefix, std::size_t count, std::chrono::milliseconds gap) {
+        std::size_t handOffs = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            pub->sendData(prefix + std::to_string(i), 0);
+            std::this_thread::sleep_for(gap);
+            handOffs += loop->runUntilIdle();
+        }
+        std::vector<std::string> paced;
+        EXPECT_TRUE(eventually([&] {
+            handOffs += loop->runUntilIdle();
+            paced.clear();
+            std::copy_if(received.begin(), received.end(), std::back_inserter(paced),
+                         [&](const std::string& t) { return t.starts_with(prefix); });
+            return paced.size() >= count;
+        }));
+        EXPECT_EQ(paced.size(), count);
+        for (std::size_t i = 0; i < std::min(count, paced.size()); ++i) EXPECT_EQ(paced[i], prefix + std::to_string(i));
+        return handOffs;
+    }
+
     std::shared_ptr<support::ZMQContext> context;
     std::shared_ptr<support::ZMQSocket> pub;
     std::string endpoint;
@@ -96,30 +122,12 @@ TEST_F(FeedTest, ReconnectStopsThePreviousReaderFirst) {
     for (int i = 0; i < 20; ++i) EXPECT_EQ(std::count(received.begin(), received.end(), "IS;n" + std::to_string(i)), 1);
 }
 
-// A quiet feed wakes the main thread once for a burst of texts, not once a text.
+// A quiet feed wakes the main thread once for a burst of texts, not once a
+// text: paced a millisecond apart, a hand-off a drain would take one each.
 TEST_F(FeedTest, ALightBurstReachesTheMainThreadInFewHandOffs) {
     ASSERT_TRUE(feed->connectToEndpoint(endpoint));
     ASSERT_TRUE(publishUntilReceived("IS;ready"));
-    received.clear();
-    // Paced a millisecond apart with the main loop running between them: a
-    // hand-off a drain would take one each.
-    std::size_t handOffs = 0;
-    for (int i = 0; i < 20; ++i) {
-        pub->sendData("IS;g" + std::to_string(i), 0);
-        std::this_thread::sleep_for(1ms);
-        handOffs += loop->runUntilIdle();
-    }
-    std::vector<std::string> burst;
-    ASSERT_TRUE(eventually([&] {
-        handOffs += loop->runUntilIdle();
-        burst.clear();
-        // Late copies of the text published until received are passed over.
-        std::copy_if(received.begin(), received.end(), std::back_inserter(burst),
-                     [](const std::string& t) { return t.starts_with("IS;g"); });
-        return burst.size() == 20;
-    }));
-    for (int i = 0; i < 20; ++i) EXPECT_EQ(burst[std::size_t(i)], "IS;g" + std::to_string(i));
-    EXPECT_LT(handOffs, 10u);
+    EXPECT_LT(publishPaced("IS;g", 20, 1ms), 10u);
 }
 
 // A steady light feed is drained at the gathering pace, in order and whole;
@@ -128,27 +136,9 @@ TEST_F(FeedTest, ASteadyLightFeedArrivesWholeAtTheGatheringPaceAndOutlivesADrop)
     context->setMaxMessageSize(ZMQ_SUB, ZMQSubscriptionFeed::kMaxMessageSize);
     ASSERT_TRUE(feed->connectToEndpoint(endpoint));
     ASSERT_TRUE(publishUntilReceived("IS;ready"));
-    received.clear();
-    std::size_t handOffs = 0;
     const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < 100; ++i) {
-        pub->sendData("IS;s" + std::to_string(i), 0);
-        std::this_thread::sleep_for(3ms);
-        handOffs += loop->runUntilIdle();
-    }
-    std::vector<std::string> steady;
-    ASSERT_TRUE(eventually([&] {
-        handOffs += loop->runUntilIdle();
-        // Late copies of the text published until received are passed over.
-        steady.clear();
-        std::copy_if(received.begin(), received.end(), std::back_inserter(steady),
-                     [](const std::string& t) { return t.starts_with("IS;s"); });
-        return steady.size() >= 100;
-    }));
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    ASSERT_EQ(steady.size(), 100u);
-    for (int i = 0; i < 100; ++i) EXPECT_EQ(steady[std::size_t(i)], "IS;s" + std::to_string(i));
-    EXPECT_LE(handOffs, std::size_t(elapsed / 40ms) + 2);
+    const std::size_t handOffs = publishPaced("IS;s", 100, 3ms);
+    EXPECT_LE(handOffs, std::size_t((std::chrono::steady_clock::now() - start) / 40ms) + 2);
 
     pub->sendData("IS;" + std::string(ZMQSubscriptionFeed::kMaxMessageSize, 'x'), 0);
     ASSERT_TRUE(eventually([&] {
