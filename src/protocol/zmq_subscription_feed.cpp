@@ -265,7 +265,9 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
                 } else if (received > 0) {
                     handOffDue = Clock::now() + kGatherLightFeed;
                 } else {
+                    // The feed paused: the next message wakes the reader.
                     gathering = false;
+                    spins = 0;
                 }
                 continue;
             }
