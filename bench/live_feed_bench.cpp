@@ -71,9 +71,8 @@ void heapProfile() {
     if (getenv("LIVE_FEED_HEAP_PROFILE") && __sanitizer_print_memory_profile) __sanitizer_print_memory_profile(90, 30);
 }
 
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
+// User and system CPU seconds of a usage.
+double cpuSeconds(const rusage& usage) {
     auto s = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
     return s(usage.ru_utime) + s(usage.ru_stime);
 }
@@ -152,12 +151,12 @@ struct Use {
 Use processUse(double seconds) {
     rusage before{}, after{};
     getrusage(RUSAGE_SELF, &before);
-    const double cpu0 = cpuSeconds();
     const auto start = Clock::now();
     runFor(seconds);
     const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
     getrusage(RUSAGE_SELF, &after);
-    return {(cpuSeconds() - cpu0) / elapsed, static_cast<double>(after.ru_nvcsw - before.ru_nvcsw) / elapsed};
+    return {(cpuSeconds(after) - cpuSeconds(before)) / elapsed,
+            static_cast<double>(after.ru_nvcsw - before.ru_nvcsw) / elapsed};
 }
 
 // The CPU one wake-up costs a thread that does nothing else, in microseconds:
