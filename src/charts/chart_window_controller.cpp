@@ -175,7 +175,6 @@ void ChartWindowController::removeEveryIndicator() {
     for (Indicator which : shown_.all()) chartController_->removeIndicator(which);
     shown_.clear();
     toggleBottomViewSelectedIndex(0);
-    chartController_->setChartAnalysisState(false);
 }
 
 void ChartWindowController::SymbolPopUpItemSelected(int index) {
@@ -238,14 +237,12 @@ void ChartWindowController::indicatorCheckBoxOn(Indicator which, const QVariantM
         return;
     }
     shown_.on(which);
-    chartController_->setChartAnalysisState(shown_.frozen());
     if (usesBottomPane(which)) toggleBottomViewSelectedIndex(1);
 }
 
 void ChartWindowController::indicatorCheckBoxOff(Indicator which) {
     chartController_->removeIndicator(which);
     shown_.off(which);
-    chartController_->setChartAnalysisState(shown_.frozen());
     if (usesBottomPane(which)) toggleBottomViewSelectedIndex(0);
 }
 
