@@ -1,5 +1,5 @@
 // The chart hosts' second: four main-window panes and two chart windows (each
-// with an overlay and a sub-graph indicator, so their live bars stand still)
+// with an overlay and a sub-graph indicator, computed again with each live bar)
 // take a live update and repaint; mean and worst of 60 ticks, against the six
 // repaints alone.
 #include <QApplication>
