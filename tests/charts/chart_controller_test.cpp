@@ -218,6 +218,37 @@ TEST_F(ChartControllerTest, IndicatorsShownFollowTheLiveBar) {
     }
 }
 
+TEST_F(ChartControllerTest, PriceBoxesNeverOverlap) {
+    ChartController& ch = chart();
+    ch.setValue("GOLD", "1#3");
+    answer(minuteAnswer("GOLD^O", 61));
+    // Bid and ask as fractions of the y range shown.
+    const struct {
+        const char* what;
+        double bid, ask;
+    } cases[] = {
+        {"at the top of the axis", 0.999, 1.0}, {"above the axis", 1.2, 1.3},  {"at the bottom", 0.0, 0.001},
+        {"below the axis", -0.3, -0.2},         {"one price", 0.5, 0.5},       {"crossed", 0.51, 0.5},
+        {"bid above, ask at the top", 1.1, 1.0},
+    };
+    for (const QSize size : {QSize(800, 450), QSize(300, 110)}) {
+        ch.resize(size);
+        for (const auto& c : cases) {
+            const plot::PlotRange y = ch.graph()->defaultPlotSpace().yRange();
+            gold->Bid = y.location + c.bid * y.length;
+            gold->Ask = y.location + c.ask * y.length;
+            ch.newChartData();
+            const QRectF bounds(ch.chartView()->rect());
+            const QRectF area = ch.graph()->plotArea(bounds);
+            const auto boxes = ch.graph()->annotationBoxes(bounds, area);
+            ASSERT_EQ(boxes.size(), 2u);
+            ASSERT_TRUE(boxes[0] && boxes[1]) << c.what;
+            EXPECT_FALSE(boxes[0]->intersects(*boxes[1])) << c.what << " " << size.height();
+            for (const auto& box : boxes) EXPECT_TRUE(area.adjusted(-200, -0.5, 200, 0.5).contains(*box)) << c.what;
+        }
+    }
+}
+
 TEST_F(ChartControllerTest, ThemeOfTheDrawnGraphAndOfTheAwaitedAnswer) {
     ChartController& ch = chart();
     ch.applyChartTheme(1);  // before any load: nothing to ask for
