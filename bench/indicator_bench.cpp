@@ -106,6 +106,10 @@ int main(int argc, char** argv) {
             move();
             shown.newChartData();
         });
+        const double bareMs = bestMs([&] {
+            move();
+            plain.newChartData();
+        });
         const double fullMs = bestMs([&] {
             move();
             plain.newChartData();
@@ -113,10 +117,6 @@ int main(int argc, char** argv) {
             plain.loadSMA(sma);
             plain.removeMACD();
             plain.loadMACD(macd);
-        });
-        const double bareMs = bestMs([&] {
-            move();
-            plain.newChartData();
         });
         std::printf("live update, SMA + MACD, %5d bars: %8.3f ms (%8.0f /s)  baseline full recompute %8.3f ms (%8.0f /s)"
                     "  ratio %5.2f  (update alone %.3f ms)\n",
