@@ -87,6 +87,7 @@ void ChartController::LoadChartView() {
     }
     window_.reset();
     selectedIndex_ = -1;
+    words_ = ChartWords::of([this](const std::string& key) { return languageText(key, "").toStdString(); });
     // The theme field only: the graph keeps the theme it was made with.
     chartTheme_ = plot::GraphTheme::PlainBlack;
     myChartTheme_ = 0;
@@ -97,7 +98,7 @@ void ChartController::showChart(const std::string&, int interval) {
     const auto info = intervalForIndex(interval);
     chartInterval_ = std::string(info ? info->code : "T");
     if (info) {
-        intervalName_ = std::string(info->name);
+        intervalName_ = languageText(info->nameKey, info->name).toStdString();
         currentInterval_ = interval;
     }
     live_.setTimerInterval(interval);

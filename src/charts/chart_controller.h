@@ -13,6 +13,7 @@
 #include <string>
 
 #include "charts/core/chart_bars.h"
+#include "charts/core/chart_labels.h"
 #include "charts/core/chart_window.h"
 #include "charts/core/indicator_table.h"
 #include "charts/core/live_bar.h"
@@ -197,6 +198,7 @@ private:
     int myChartTheme_ = 0;
     plot::GraphTheme chartTheme_ = plot::GraphTheme::PlainBlack;
 
+    ChartWords words_;  // of the language, read at each load
     ChartBars bars_;
     ChartWindow window_;
     LiveBar live_;

@@ -73,6 +73,8 @@ private:
     void collapseBottomView();
     void uncollapseBottomView();
     std::string text(const std::string& key) const;
+    // The pop-up's title of interval index + 1 in the language.
+    std::string intervalTitle(std::size_t index) const;
 
     kit::WindowContext& context_;
     ChartController* chartController_ = nullptr;

@@ -24,6 +24,7 @@
 #include "shell/core/login_form.h"
 #include "shell/login_window.h"
 #include "shell/main_window_controller.h"
+#include "state/notification_payloads.h"
 #include "trading/trade_ticket_window_controller.h"
 
 namespace {
@@ -160,6 +161,12 @@ TEST_P(LanguageWindowsTest, TextsFitRenderAndReadInTheLanguagesDirection) {
     runUntil([&] { return clippedTexts(main->window()).empty(); }, 3000);
     EXPECT_EQ(clippedTexts(main->window()), std::vector<std::string>()) << "main window in " << folder();
     kit::testing::saveScreenshot(main->window(), shotName("main"));
+    // The status clock names the month in the language, in a font that joins its letters.
+    platform::NotificationCenter::defaultCenter().post(state::notifications::kNetworkSpeed,
+                                                       std::make_shared<state::TextPayload>("20241230235959"));
+    const std::string december = LanguageString::stringforSelectedLanguage(GetParam(), "90751");
+    EXPECT_EQ(main->ServerTimeTextField->text().toStdString(), december + " 30, 2024 23:59:59");
+    EXPECT_EQ(main->ServerTimeTextField->font().family() == "monospace", !rightToLeft()) << folder();
 
     ASSERT_TRUE(main->openWindow("TradeTicketWindowController", kit::itemRequest(symbol)));
     auto* ticket = dynamic_cast<trading::TradeTicketWindowController*>(main->keptWindow("TradeTicketWindowController"));

@@ -61,14 +61,15 @@ bool holdsUnknownEscape(const std::string& line) {
 bool mayReadAsEnglish(const std::string& folder, const std::string& english) {
     static const std::set<std::string> terms = {"Bid",   "Ask",  "Spread", "Stop Loss", "Take Profit",
                                                 "Forex", "Demo", "E-mail", "Chat",      "Port",
-                                                "Limit", "Stop"};
+                                                "Limit", "Stop",  "Tick"};
     static const std::map<std::string, std::set<std::string>> sameWords = {
         // Indicator names traders keep: Alligator, Momentum.
         {"fr", {"Alligator", "Momentum", "Code", "Commission", "Date", "Description", "Instruments", "Journal",
                 "Message", "Messages", "Simple", "Signal", "Sports", "Type", "Version", "minutes"}},
         {"spanish", {"Alligator", "Error", "General", "Simple"}},
         {"indonesien",
-         {"Alligator", "Momentum", "Debit", "Interval", "Leverage", "Margin", "Offset", "Order", "Server", "Status"}},
+         {"Alligator", "Momentum", "Debit", "Interval", "Leverage", "Margin", "Offset", "Order", "Server", "Status",
+          "Mini Tick", "Jan", "Feb", "Mar", "Apr", "Jun", "Jul", "Sep", "Nov"}},
         // Order types are named as on the trading platforms.
         {"ru", {"Buy Limit {0} {1} @ {2}", "Buy Stop {0} {1} @ {2}", "Sell Limit {0} {1} @ {2}", "Sell Stop {0} {1} @ {2}"}},
     };

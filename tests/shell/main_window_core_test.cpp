@@ -60,6 +60,15 @@ TEST(NetworkStatus, GradesAndServerTime) {
     EXPECT_EQ(serverTimeText("20241230235959"), "Dec 30, 2024 23:59:59");
     for (const char* bad : {"", "2024010514300", "20240105143000x", "2024-01-05 14:3", "20241305143000"})
         EXPECT_FALSE(serverTimeText(bad)) << bad;
+    // The language's month names, taken as they are: quotes and pattern letters are text.
+    model::MonthNames names = model::englishMonthNames();
+    names[0] = "янв.";
+    names[11] = "d'MMM yy";
+    EXPECT_EQ(serverTimeText("20240105143000", names), "янв. 05, 2024 14:30:00");
+    EXPECT_EQ(serverTimeText("20241230235959", names), "d'MMM yy 30, 2024 23:59:59");
+    EXPECT_EQ(serverTimeText("20240305143000", model::monthNamesOf([](const std::string& key) {
+                  return key == "90742" ? std::string("3月") : key;
+              })), "3月 05, 2024 14:30:00");
 }
 
 class IdleQuit : public ::testing::Test {

@@ -44,8 +44,10 @@ inline int intervalOfTag(int tag) { return tag + 1; }
 // "interval#type", the chart's load key.
 std::string chartLoadKey(long long interval, long long type);
 
-// The chart window's lists: interval titles of indexes 1 to 8, language keys of the titles of types 1 to 3 with their images.
+// The chart window's lists: interval titles of indexes 1 to 8 with their language keys, language keys of the
+// titles of types 1 to 3 with their images.
 const std::vector<std::string>& windowIntervalTitles();
+const std::vector<std::string>& windowIntervalTitleKeys();
 const std::vector<std::string>& windowChartTypeKeys();
 const std::vector<std::string>& windowChartTypeImages();
 
