@@ -65,41 +65,47 @@ double ChartHistory::pathAt(double time) const { return startPrice_ * std::exp(l
 void ChartHistory::record(long long time, double price) {
     time = std::max(time, lastTime_);
     lastTime_ = time;
-    const struct {
-        std::deque<Cell>* cells;
-        long long length;
-        std::size_t cap;
-    } levels[] = {{&seconds_, 1, kSeconds}, {&minutes_, 60, kMinutes}};
-    for (const auto& l : levels) {
-        const long long start = floorDiv(time, l.length) * l.length;
-        if (l.cells->empty() || l.cells->back().start != start) {
-            l.cells->push_back({start, price, price, price, price});
-            if (l.cells->size() > l.cap) l.cells->pop_front();
+    for (Level& level : levels_) {
+        const long long start = floorDiv(time, level.length) * level.length;
+        if (level.cells.empty() || level.cells.back().start != start) {
+            level.cells.push_back({start, price, price, price});
+            if (level.cells.size() > level.cap) {
+                level.trimmedClose = level.cells.front().close;
+                level.cells.pop_front();
+                level.trimmed = true;
+            }
             continue;
         }
-        Cell& c = l.cells->back();
+        Cell& c = level.cells.back();
         c.high = std::max(c.high, price);
         c.low = std::min(c.low, price);
         c.close = price;
     }
 }
 
-double ChartHistory::priceAt(const std::deque<Cell>& cells, long long time) const {
-    const auto after = std::lower_bound(cells.begin(), cells.end(), time,
-                                        [](const Cell& c, long long t) { return c.start < t; });
-    return after == cells.begin() ? startPrice_ : std::prev(after)->close;
+double ChartHistory::priceBefore(const Level& level, long long time) const {
+    const auto after = std::lower_bound(level.cells.begin(), level.cells.end(), time,
+                                        [&](const Cell& c, long long t) { return c.start + level.length <= t; });
+    if (after != level.cells.begin()) return std::prev(after)->close;
+    return level.trimmed ? level.trimmedClose : startPrice_;
 }
 
 std::vector<ChartHistory::Bar> ChartHistory::bars(long long length, int count, long long now) const {
     length = std::max(1ll, length);
-    const std::deque<Cell>& cells = length < 60 ? seconds_ : minutes_;
     const long long last = barStart(std::max(now, lastTime_), length);
     std::vector<Bar> out;
     for (int k = 0; k < count; ++k) {
         Bar bar;
         bar.start = last - static_cast<long long>(count - 1 - k) * length;
         const long long end = bar.start + length;
-        bar.open = bar.start <= startTime_ ? pathPrice(bar.start) : priceAt(cells, bar.start);
+        // The longest level no longer than the bar that still holds its time; else the shortest that does.
+        const Level* level = nullptr;
+        for (auto l = levels_.rbegin(); l != levels_.rend() && !level; ++l)
+            if (l->length <= length && l->covers(bar.start)) level = &*l;
+        for (auto l = levels_.begin(); l != levels_.end() && !level; ++l)
+            if (l->covers(bar.start)) level = &*l;
+        if (!level) level = &levels_.back();
+        bar.open = bar.start <= startTime_ ? pathPrice(bar.start) : priceBefore(*level, bar.start);
         bar.high = bar.low = bar.close = bar.open;
         auto take = [&bar](double p) {
             bar.high = std::max(bar.high, p);
@@ -115,10 +121,11 @@ std::vector<ChartHistory::Bar> ChartHistory::bars(long long length, int count, l
             bar.close = end >= startTime_ ? startPrice_ : pathPrice(end);
             take(bar.close);
         }
-        if (end > startTime_) {
-            auto c = std::lower_bound(cells.begin(), cells.end(), bar.start,
+        // A level coarser than the bar leaves it flat.
+        if (end > startTime_ && level->length <= length) {
+            auto c = std::lower_bound(level->cells.begin(), level->cells.end(), bar.start,
                                       [](const Cell& cell, long long t) { return cell.start < t; });
-            for (; c != cells.end() && c->start < end; ++c) {
+            for (; c != level->cells.end() && c->start < end; ++c) {
                 take(c->high);
                 take(c->low);
                 bar.close = c->close;

@@ -2,9 +2,10 @@
 // The price history a chart request answers for one instrument. Before the
 // simulator started it is a path that is a fixed function of the instrument
 // and the time, scaled to end at the start price; since then it is the prices
-// the market moved to, kept per second and per minute. A closed bar answers
+// the market moved to, kept per second, minute and hour. A closed bar answers
 // the same on every request. Times are civil seconds (the local calendar read
 // as UTC); weeks start on Monday 00:00.
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -31,27 +32,37 @@ public:
     // The path's price at `time`, before or after the start.
     double pathPrice(long long time) const;
 
-    // Seconds and minutes kept; older recorded prices give way.
-    static constexpr std::size_t kSeconds = 6000;
-    static constexpr std::size_t kMinutes = 43200;
+    // Cells kept per level (20 minutes of seconds, 7 days of minutes, a year of
+    // hours); older recorded prices give way to the next level.
+    static constexpr std::size_t kSeconds = 1200;
+    static constexpr std::size_t kMinutes = 10080;
+    static constexpr std::size_t kHours = 8760;
 
 private:
     struct Cell {
         long long start = 0;
-        double open = 0, high = 0, low = 0, close = 0;
+        double high = 0, low = 0, close = 0;
+    };
+    struct Level {
+        long long length;
+        std::size_t cap;
+        std::deque<Cell> cells;
+        bool trimmed = false;
+        double trimmedClose = 0;  // of the last cell that gave way
+        // Holds every recorded price from `time` on.
+        bool covers(long long time) const { return !trimmed || (!cells.empty() && cells.front().start <= time); }
     };
     double logPath(double time) const;
     double pathAt(double time) const;
-    // The price holding at `time` since the start: the close of the last cell before it.
-    double priceAt(const std::deque<Cell>& cells, long long time) const;
+    // The price holding at `time` since the start: the close of the last cell that ended by then.
+    double priceBefore(const Level& level, long long time) const;
 
     std::uint64_t seed_;
     double startPrice_;
     long long startTime_;
     double startLog_;
     long long lastTime_;
-    std::deque<Cell> seconds_;
-    std::deque<Cell> minutes_;
+    std::array<Level, 3> levels_{{{1, kSeconds, {}}, {60, kMinutes, {}}, {3600, kHours, {}}}};
 };
 
 }  // namespace sim
