@@ -4,8 +4,10 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDateTimeEdit>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTextLayout>
 #include <QToolButton>
 #include <algorithm>
@@ -192,6 +194,14 @@ TEST_P(LanguageWindowsTest, TextsFitRenderAndReadInTheLanguagesDirection) {
         const bool opensLeft = drawer->mapTo(ticket, drawer->rect().center()).x() < ticket->width() / 2;
         EXPECT_TRUE(button->text().contains(opensLeft ? "<<" : ">>")) << button->text().toStdString();
         EXPECT_FALSE(button->text().contains(opensLeft ? ">>" : "<<")) << button->text().toStdString();
+    }
+    // The depth tables' headers are read whole.
+    for (QTableView* depth : {ticket->BuyMarketDepthTableView, ticket->SellMarketDepthTableView}) {
+        QHeaderView* header = depth->horizontalHeader();
+        for (int c = 0; c < header->count(); ++c) {
+            const QString title = depth->model()->headerData(c, Qt::Horizontal).toString();
+            EXPECT_LE(header->fontMetrics().horizontalAdvance(title) + 8, header->sectionSize(c)) << title.toStdString();
+        }
     }
     if (folder() == "ar") kit::testing::saveScreenshot(ticket, shotName("ticket-drawers"));
     ticket->marketDepthChartButton->click();

@@ -108,10 +108,12 @@ TEST_F(IdleQuit, QuitsOnceTheIdleSecondsReachTheLimit) {
 }
 
 TEST(IdleTimeoutChoices, StoredValuesShowTheirChoiceOthersShowNever) {
-    const auto choices = idleTimeoutChoices(0);
-    EXPECT_EQ(choices[0], "Never");
-    EXPECT_EQ(choices[1], "5 minutes");
-    EXPECT_EQ(choices[4], "60 minutes");
+    // English, and Arabic, which says دقائق up to ten minutes and دقيقة above.
+    constexpr std::int64_t kArabic = 5;
+    for (const auto& [language, expected] : std::vector<std::pair<std::int64_t, std::array<std::string, 5>>>{
+             {0, {"Never", "5 minutes", "10 minutes", "30 minutes", "60 minutes"}},
+             {kArabic, {"أبدًا", "5 دقائق", "10 دقائق", "30 دقيقة", "60 دقيقة"}}})
+        EXPECT_EQ(idleTimeoutChoices(language), expected) << language;
     for (const auto& [stored, position] :
          std::vector<std::pair<std::int64_t, int>>{{0, 0}, {300, 1}, {600, 2}, {1800, 3}, {3600, 4}, {120, 0}, {-1, 0}})
         EXPECT_EQ(idleTimeoutPosition(stored), position) << stored;
