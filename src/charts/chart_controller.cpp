@@ -213,7 +213,7 @@ bool ChartController::applyChartTheme(int theme) {
     // The bars held, live ones included, drawn again where they were shown with what was on.
     ConstructGraph();
     if (shown) graph_->defaultPlotSpace().setXRange(*shown);
-    for (const auto& [which, shown] : overlays) loadIndicator(which, shown.settings);
+    for (const auto& [which, on] : overlays) loadIndicator(which, on.settings);
     if (sub) loadIndicator(sub->first, sub->second.settings);
     return true;
 }
