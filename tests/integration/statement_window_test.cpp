@@ -265,6 +265,43 @@ TEST_F(StatementWindowTest, TheComboSetsLimitsAndShowRequestsForTheLastAccount) 
     EXPECT_EQ(window->addressLabel->text(), "");
     EXPECT_EQ(window->companyAddressLabel->text(), "");
     EXPECT_EQ(window->marginSummaryHistoryTableController->rowCount(), 0);
+    EXPECT_FALSE(window->failureLabel->isHidden());  // the simulator answers an unknown account with nothing
+    window->hide();
+}
+
+// A failed answer is said and offers no print; it never shows as a statement
+// of zeros. The next statement that loads takes its place.
+TEST_F(StatementWindowTest, AFailedStatementIsSaidAndNotPrinted) {
+    AccountStatementWindowController* window = open();
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(answered(0));
+    EXPECT_TRUE(window->failureLabel->isHidden());
+    const std::string failure = integration::tr("90690");
+    for (const char* fault : {"statement-text on", "ds-answer error", "ds-answer empty"}) {
+        SCOPED_TRACE(fault);
+        ASSERT_EQ(sim->command(std::string("fault ") + fault), "ok");
+        const int before = refreshes;
+        window->showButton->click();
+        ASSERT_TRUE(answered(before));
+        EXPECT_FALSE(window->failureLabel->isHidden());
+        EXPECT_EQ(window->failureLabel->text().toStdString(), failure);
+        EXPECT_FALSE(window->printButton->isEnabled());
+        EXPECT_EQ(window->orderSummaryHistoryTableController->rowCount(), 0);  // no quantities of 0
+        EXPECT_EQ(window->marginSummaryHistoryTableController->rowCount(), 0);
+        EXPECT_EQ(window->openPositionHistoryTableController->rowCount(), 0);
+        EXPECT_TRUE(window->openStatusLabel->text().isEmpty());
+        EXPECT_TRUE(window->closedStatusLabel->text().isEmpty());
+        if (std::string(fault) == "statement-text on") bothThemes(window, "account-statement-failed");
+        ASSERT_EQ(sim->command(std::string("fault ") + (std::string(fault) == "statement-text on" ? "statement-text off"
+                                                                                               : "ds-answer normal")),
+                  "ok");
+    }
+    const int before = refreshes;
+    window->showButton->click();
+    ASSERT_TRUE(answered(before));
+    EXPECT_TRUE(window->failureLabel->isHidden());
+    EXPECT_TRUE(window->printButton->isEnabled());
+    EXPECT_EQ(window->orderSummaryHistoryTableController->rowCount(), 4);
     window->hide();
 }
 
@@ -325,6 +362,12 @@ TEST_F(StatementWindowTest, PrintsTheLastStatementUnderTheLastRequestAsTheTables
     while (openTable < tables.size() && tableRow(tables[openTable], 0) != header) ++openTable;
     ASSERT_GE(openTable, 6u);  // after four tables and the settled positions' bands
     ASSERT_LT(openTable, tables.size());
+    // The settled positions' P/L under the window's realised title, in whichever band it falls.
+    std::vector<std::string> settledTitles;
+    for (std::size_t t = 4; t < openTable; ++t)
+        for (const std::string& title : tableRow(tables[t], 0)) settledTitles.push_back(title);
+    EXPECT_EQ(std::count(settledTitles.begin(), settledTitles.end(), tr("0152")), 1);
+    EXPECT_EQ(std::count(settledTitles.begin(), settledTitles.end(), tr("0319")), 0);
     const int printedDate = dateColumn - (market < dateColumn);
     const std::string full = window->openPositionHistoryTableController->text(0, dateColumn).toStdString();
     EXPECT_EQ(tableRow(tables[openTable], 1)[std::size_t(printedDate)], reports::dateTimeCell(100, full));
