@@ -90,11 +90,7 @@ TEST_F(LoginWindowTest, FormRulesLanguageAndThemes) {
         EXPECT_FALSE(field->text().contains(QChar(1)) || field->text().contains(QChar(7)));
     }
 
-    // Return picks a language while the list is open; a choice relabels at once.
-    login->languagesComboBox->showPopup();
-    EXPECT_TRUE(login->loginButton->shortcut().isEmpty());
-    login->languagesComboBox->hidePopup();
-    EXPECT_EQ(login->loginButton->shortcut(), QKeySequence(Qt::Key_Return));
+    // A choice relabels at once.
     model::LanguageString::setProductLocalizationList({{"21017", "0037"}, {"21020", "0038"}});
     delegate->setLanguage(7);
     EXPECT_EQ(login->loginButton->text().toStdString(), model::LanguageString::stringforSelectedLanguage(7, "0037"));
@@ -188,6 +184,44 @@ TEST_F(LoginWindowTest, RefusalThenLoginOpensTheMainWindowAndTheLockHidesIt) {
     EXPECT_TRUE(main->isVisible());
     EXPECT_TRUE(child->isVisible());  // what was open comes back
     EXPECT_TRUE(lock->lockPasswordTextField->text().isEmpty());
+}
+
+// The keyboard in the language list: arrows and Return choose a language,
+// in the closed list and in the open one, and never log in; Return in a field does.
+TEST_F(LoginWindowTest, KeysInTheLanguageListOnlyChoose) {
+    start();
+    login->setFields({"", "", "127.0.0.1", std::to_string(sim->sessionPort())});
+    login->activateWindow();
+    QApplication::setActiveWindow(login);
+    LanguageComboBox* list = login->languagesComboBox;
+    list->setFocus();
+    ASSERT_TRUE(runUntil([&] { return list->hasFocus(); }));
+    const struct {
+        bool open;
+        Qt::Key key;
+        int language;
+    } presses[] = {{false, Qt::Key_Down, 1}, {false, Qt::Key_Return, 1}, {false, Qt::Key_Up, 0},
+                   {false, Qt::Key_Enter, 0}, {true, Qt::Key_Return, 1}, {true, Qt::Key_Enter, 2}};
+    for (const auto& press : presses) {
+        if (press.open) {
+            list->showPopup();
+            QTest::keyClick(list->view(), Qt::Key_Down);
+            QTest::keyClick(list->view(), Qt::Key_Down);
+            QTest::keyClick(list->view(), Qt::Key_Up);
+            QTest::keyClick(list->view(), press.key);
+        } else {
+            QTest::keyClick(list, press.key);
+        }
+        kit::testing::runFor(150);
+        EXPECT_EQ(prefs->integerForKey("LanguageKey"), press.language) << press.key << " open " << press.open;
+        EXPECT_FALSE(delegate->currentAlert() && delegate->currentAlert()->isVisible()) << press.key << " open " << press.open;
+        if (delegate->currentAlert()) answer(delegate->currentAlert(), 0);
+        list->setFocus();
+    }
+    EXPECT_FALSE(list->view()->isVisible());
+    // Return in a field still logs in: here its refusal of the empty user name.
+    QTest::keyClick(login->passwordTextField, Qt::Key_Return);
+    answer(waitForAlert(), 0);
 }
 
 TEST_F(LoginWindowTest, CancelElsewhereAndUnsupportedVersion) {
