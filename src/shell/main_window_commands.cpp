@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QEvent>
+#include <QWindow>
 #include <QLayout>
 #include <QMessageBox>
 #include <QScrollArea>
@@ -135,6 +136,10 @@ void MainWindowController::hideForLock() {
             shown->hide();
         }
     }
+    // Back to front: the one activated last is in front.
+    std::stable_sort(lockedWindows_.begin(), lockedWindows_.end(), [](const QPointer<QWidget>& a, const QPointer<QWidget>& b) {
+        return a->property(kActivatedProperty).toULongLong() < b->property(kActivatedProperty).toULongLong();
+    });
     window_->hide();
 }
 
@@ -142,9 +147,25 @@ void MainWindowController::showAfterUnlock() {
     window_->setEnabled(true);
     window_->show();
     window_->raise();
+    // In front of the main window, stacked as they were; the front one active.
+    QWidget* front = nullptr;
     for (const QPointer<QWidget>& shown : lockedWindows_)
-        if (shown) shown->show();
+        if (shown) {
+            shown->show();
+            shown->raise();
+            front = shown;
+        }
+    if (front) front->activateWindow();
     lockedWindows_.clear();
+}
+
+void MainWindowController::windowActivated(QWindow* activated) {
+    if (!activated || !window_) return;
+    for (QWidget* shown : window_->findChildren<QWidget*>())
+        if (shown->isWindow() && shown->windowHandle() == activated) {
+            shown->setProperty(kActivatedProperty, QVariant::fromValue(++activations_));
+            return;
+        }
 }
 
 void MainWindowController::logout() {

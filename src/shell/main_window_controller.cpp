@@ -4,6 +4,7 @@
 #include <QLayout>
 #include <cassert>
 #include <QScreen>
+#include <QWindow>
 
 #include "kit/core/kit_payloads.h"
 #include "kit/core/preference_manager.h"
@@ -80,6 +81,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
                                                         [this](const auto& n) { ReloadDataforChart(n); }));
     observers_.emplace_back(&center,
                             center.addObserver(kit::kThemeChangedNotification, [this](const auto&) { applyTheme(); }));
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) { windowActivated(w); });
     // After the watchlist refits its columns to the new font: the pane follows them.
     observers_.emplace_back(&center, center.addObserver(kit::kFontSizeChangedNotification, [this](const auto&) {
         QMetaObject::invokeMethod(this, [this] { if (splitWidthAtShow_ > 0) sizeWatchlistPane(); }, Qt::QueuedConnection);

@@ -179,6 +179,9 @@ private:
     void sizeWatchlistPane();
     // The split's resizes: the pane follows until the trader moves the divider.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A window of the main window's activated: the lock keeps their stacking by it.
+    void windowActivated(QWindow* activated);
+    static constexpr const char* kActivatedProperty = "tcActivated";
     void SetOpenPositionSplitViewDefaultSize();
     void showChartPane(std::size_t index);
     std::string text(const std::string& key) const;
@@ -216,6 +219,7 @@ private:
     bool chartsDividerMoved_ = false;  // by the trader, before the build's last step
     int splitWidthAtShow_ = 0;  // the "1000" split's width at the first showing
     bool watchlistDividerMoved_ = false;  // the "1000" split's, by the trader
+    std::uint64_t activations_ = 0;  // the windows' activations so far
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 

@@ -20,6 +20,16 @@ namespace {
 using kit::testing::runUntil;
 using kit::testing::saveScreenshot;
 
+// Keeps the windows that were raised, in order.
+struct RaiseRecorder : QObject {
+    explicit RaiseRecorder(std::vector<QObject*>& raised) : raised(raised) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ZOrderChange) raised.push_back(watched);
+        return false;
+    }
+    std::vector<QObject*>& raised;
+};
+
 class LoginWindowTest : public integration::AppWindowTest {
 protected:
     LoginWindowTest() : AppWindowTest("login_window") {}
@@ -162,8 +172,18 @@ TEST_F(LoginWindowTest, RefusalThenLoginOpensTheMainWindowAndTheLockHidesIt) {
 
     delegate->menuNeedsUpdate();
     EXPECT_TRUE(delegate->lockAction()->isEnabled());
-    auto* child = new QWidget(main, Qt::Window);  // as the statement and the chat are made
-    child->show();
+    // Two windows as the statement and the chat are made; the last one
+    // activated is in front.
+    auto* child = new QWidget(main, Qt::Window);
+    auto* front = new QWidget(main, Qt::Window);
+    for (QWidget* w : {front, child}) {
+        w->show();
+        w->activateWindow();
+        ASSERT_TRUE(runUntil([&] { return QApplication::activeWindow() == w; }));
+    }
+    std::vector<QObject*> raised;  // the order of the raises at the unlock
+    RaiseRecorder recorder{raised};
+    for (QWidget* w : {main, child, front}) w->installEventFilter(&recorder);
     delegate->lockAppMenuItemClicked();
     EXPECT_FALSE(child->isVisible());
     LockWindow* lock = delegate->unLockWindow();
@@ -182,7 +202,11 @@ TEST_F(LoginWindowTest, RefusalThenLoginOpensTheMainWindowAndTheLockHidesIt) {
     lock->unlockButton->click();
     EXPECT_FALSE(lock->isVisible());
     EXPECT_TRUE(main->isVisible());
-    EXPECT_TRUE(child->isVisible());  // what was open comes back
+    EXPECT_TRUE(child->isVisible());  // what was open comes back, in front of the main window as it was
+    EXPECT_TRUE(front->isVisible());
+    raised.erase(std::unique(raised.begin(), raised.end()), raised.end());
+    EXPECT_EQ(raised, (std::vector<QObject*>{main, front, child}));
+    EXPECT_TRUE(runUntil([&] { return QApplication::activeWindow() == child; }));
     EXPECT_TRUE(lock->lockPasswordTextField->text().isEmpty());
 }
 
