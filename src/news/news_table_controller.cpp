@@ -11,7 +11,10 @@
 #include "kit/window_context.h"
 #include "model/language_string.h"
 #include "model/login_inputdata.h"
+#include "news/core/news_time.h"
+#include "platform/clock.h"
 #include "platform/log.h"
+#include "state/session_view.h"
 #include "state/ui_services.h"
 
 namespace news {
@@ -37,7 +40,10 @@ QVariant NewsTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= static_cast<int>(items.size()) || index.column() >= columnCount())
         return {};
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-    const QString text = QString::fromStdString(cellText(items[std::size_t(index.row())], columns_[std::size_t(index.column())]));
+    // One clock for the whole client: the times on the server's, as every other window shows them.
+    if (!server_) server_ = owner_.serverOffset();
+    const QString text =
+        QString::fromStdString(cellText(items[std::size_t(index.row())], columns_[std::size_t(index.column())], server_));
     return role == Qt::ToolTipRole ? kit::plainToolTip(text) : text;
 }
 
@@ -50,6 +56,11 @@ QVariant NewsTableModel::headerData(int section, Qt::Orientation orientation, in
 void NewsTableModel::reload() {
     beginResetModel();
     endResetModel();
+}
+
+std::optional<std::chrono::minutes> NewsTableController::serverOffset() const {
+    const auto now = std::chrono::time_point_cast<std::chrono::milliseconds>(platform::defaultClock().wallNow());
+    return news::serverOffset(context_.view.ServerTime(), now);
 }
 
 std::string NewsTableController::shippedNewsHost() {

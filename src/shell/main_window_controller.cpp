@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cassert>
 #include <QScreen>
+#include <QWindow>
 
 #include "kit/core/kit_payloads.h"
 #include "kit/core/preference_manager.h"
@@ -51,7 +52,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     window_ = new MainWindow([this] { terminateOnce(); }, [this] {
         if (QLayout* layout = window_->centralWidget()->layout()) layout->activate();
         splitWidthAtShow_ = mainSplitView->width();
-        if (pages_->made(views::page::kWatchlist)) sizeWatchlistPane();
+        sizeWatchlistPane();
     });
     // Every position's profit, its conversion and the accounts' figures (the
     // state's own recomputation) come first in every slice; the strip, then
@@ -81,6 +82,11 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
                                                         [this](const auto& n) { ReloadDataforChart(n); }));
     observers_.emplace_back(&center,
                             center.addObserver(kit::kThemeChangedNotification, [this](const auto&) { applyTheme(); }));
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) { windowActivated(w); });
+    // After the watchlist refits its columns to the new font: the pane follows them.
+    observers_.emplace_back(&center, center.addObserver(kit::kFontSizeChangedNotification, [this](const auto&) {
+        QMetaObject::invokeMethod(this, [this] { if (splitWidthAtShow_ > 0) sizeWatchlistPane(); }, Qt::QueuedConnection);
+    }));
 
     getAccountDetails();
     stripTick_ = ticker_->subscribe([this] { refreshStrip(); });

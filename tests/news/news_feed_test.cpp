@@ -11,6 +11,7 @@
 
 #include "news/core/http_exchange.h"
 #include "news/core/news_feed.h"
+#include "news/core/news_time.h"
 
 // Bytes asked of operator new in this test program, for the memory bounds
 // (malloc and free underneath, which GCC cannot see match).
@@ -141,6 +142,39 @@ TEST(NewsFeed, PublicationTimesShowAsTheOtherWindowsShowTimes) {
         EXPECT_EQ(news::cellText(news::NewsItem{{"pubDate", c.received}}, news::kDateColumn), c.shown) << c.received;
     saved ? ::setenv("TZ", old.c_str(), 1) : ::unsetenv("TZ");
     ::tzset();
+}
+
+// The server's offset from its clock, to the nearest quarter hour, and the
+// times shown on it.
+TEST(NewsFeed, ServerOffsetAndTimesOnTheServersClock) {
+    using std::chrono::minutes;
+    const model::Date now = std::chrono::sys_days(std::chrono::year(2026) / 12 / 7) + std::chrono::hours(9);  // 09:00 GMT
+    const struct {
+        const char* serverTime;
+        std::optional<minutes> offset;
+        const char* shown;  // "Mon, 07 Dec 2026 09:15:00 GMT" on that clock
+    } cases[] = {
+        {"20261207090000", minutes(0), "12/07/2026 09:15:00"},
+        {"20261207120004", minutes(180), "12/07/2026 12:15:00"},
+        {"20261207035952", minutes(-300), "12/07/2026 04:15:00"},
+        {"20261207143000", minutes(330), "12/07/2026 14:45:00"},
+        {"20261207224500", minutes(825), "12/07/2026 23:00:00"},
+        {"20261206190000", minutes(-840), "12/06/2026 19:15:00"},
+        // No offset: far off, unreadable or empty; the local time then.
+        {"20261208090000", std::nullopt, nullptr},
+        {"2026120709000", std::nullopt, nullptr},
+        {"20261307090000", std::nullopt, nullptr},
+        {"2026120709000x", std::nullopt, nullptr},
+        {"", std::nullopt, nullptr},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(news::serverOffset(c.serverTime, now), c.offset) << c.serverTime;
+        if (!c.shown) continue;
+        EXPECT_EQ(news::cellText(news::NewsItem{{"pubDate", "Mon, 07 Dec 2026 09:15:00 GMT"}}, news::kDateColumn, c.offset),
+                  c.shown)
+            << c.serverTime;
+    }
+    EXPECT_EQ(news::displayTime("not a date", minutes(60)), "not a date");
 }
 
 TEST(NewsFeed, TheSimulatorsNewsPortMovesWithTheSessionPort) {

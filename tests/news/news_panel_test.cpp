@@ -20,6 +20,8 @@
 #include "orders/order_mananger.h"
 #include "platform/clock.h"
 #include "platform/log.h"
+#include "state/packed_time.h"
+#include "support/session_test_access.h"
 #include "views/watchlist_fixture.h"
 
 namespace news {
@@ -119,6 +121,19 @@ TEST_F(NewsPanelTest, FetchesAtStartAndAtEveryChoice) {
                                                         kPath + "Forex" + kQueryEnd}));
     EXPECT_TRUE(titles().empty());  // an answer without items empties the table
     EXPECT_EQ(panel->newsTableView()->model()->rowCount(), 0);
+}
+
+// One clock for the whole client: publication times on the server's clock,
+// as the session's server time gives it.
+TEST_F(NewsPanelTest, TimesShowOnTheServersClock) {
+    const std::string item = "<item><title>One</title><pubDate>Mon, 07 Dec 2026 09:15:00 GMT</pubDate></item>";
+    server.fallback.body = QByteArray::fromStdString("<?xml version=\"1.0\"?><rss version=\"2.0\"><channel>" + item +
+                                                     "</channel></rss>");
+    // The server three hours ahead of GMT, its last ping some seconds old.
+    const auto serverNow = clock->wallNow() + std::chrono::hours(3) - std::chrono::seconds(7);
+    state::SessionTestAccess::setServerTime(*s.session, state::packedTime(serverNow, true));
+    ASSERT_TRUE(open());
+    EXPECT_EQ(panel->newsTableView()->model()->index(0, 1).data().toString().toStdString(), "12/07/2026 12:15:00");
 }
 
 TEST_F(NewsPanelTest, FailuresEmptyTheListAndSaySoBadBodiesEmptyIt) {

@@ -75,12 +75,12 @@ std::vector<NewsItem> parseNews(std::string_view body) {
     return itemsUnder(reader.rootXMLElement());
 }
 
-std::string cellText(const NewsItem& item, std::string_view column) {
+std::string cellText(const NewsItem& item, std::string_view column, std::optional<std::chrono::minutes> server) {
     const char* key = column == kTitleColumn ? "title" : column == kDateColumn ? "pubDate" : nullptr;
     if (!key) return {};
     const std::string* text = item.find(key);
     if (!text) return {};
-    return column == kDateColumn ? displayTime(*text) : *text;
+    return column == kDateColumn ? displayTime(*text, server) : *text;
 }
 
 }  // namespace news

@@ -3,6 +3,7 @@
 // category's feed, the body's text and the items of an RSS answer.
 #include <array>
 #include <initializer_list>
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -73,8 +74,9 @@ std::vector<NewsItem> itemsUnder(const protocol::TBXMLElement* element);
 std::vector<NewsItem> parseNews(std::string_view body);
 
 // The cell of a column: the title, the publication time as the other windows
-// show times (local "MM/dd/yyyy HH:mm:ss"; as received when it does not read
-// as an RFC 822 date), else "".
-std::string cellText(const NewsItem& item, std::string_view column);
+// show times ("MM/dd/yyyy HH:mm:ss" on the server's clock at `server` from GMT,
+// local without it; as received when it does not read as an RFC 822 date), else "".
+std::string cellText(const NewsItem& item, std::string_view column,
+                     std::optional<std::chrono::minutes> server = std::nullopt);
 
 }  // namespace news
