@@ -121,7 +121,7 @@ TEST_F(NewsPanelTest, FetchesAtStartAndAtEveryChoice) {
     EXPECT_EQ(panel->newsTableView()->model()->rowCount(), 0);
 }
 
-TEST_F(NewsPanelTest, FailuresEmptyTheListAndSaySoBadBodiesEmptyIt) {
+TEST_F(NewsPanelTest, FailuresAndUnreadableBodiesEmptyTheListAndSaySo) {
     const QByteArray chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
     const struct {
         const char* what;
@@ -133,8 +133,10 @@ TEST_F(NewsPanelTest, FailuresEmptyTheListAndSaySoBadBodiesEmptyIt) {
         {"over the cap", {200, QByteArray(2048, ' ') + feed({{"big", ""}})}, "more than 2048 bytes"},
         {"a chunk size that wraps", {200, {}, 0, false, chunked + "fffffffffffffffe\r\n0\r\n\r\n"}, "a chunk of"},
         {"malformed", {200, {}, 0, false, "no answer at all\r\n\r\n"}, "no status line"},
-        {"invalid UTF-8", {200, "<rss><item><title>\xFF</title></item></rss>"}, nullptr},
-        {"not XML", {200, "plain words"}, nullptr},
+        {"invalid UTF-8", {200, "<rss><item><title>\xFF</title></item></rss>"}, "not UTF-8"},
+        {"gzip not asked for", {200, QByteArray("\x1F\x8B\x08\x00\x00\x00", 6)}, "gzip"},
+        {"not XML", {200, "plain words"}, "not XML"},
+        {"no items", {200, feed({})}, nullptr},
     };
     NewsTableController::Settings settings;
     settings.limits.maxBody = 2048;
