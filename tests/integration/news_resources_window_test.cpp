@@ -96,6 +96,9 @@ TEST_F(NewsResourcesTest, HostileNewsAnswersAreRefusedOrReadInBoundedTime) {
     EXPECT_TRUE(panel->statusLabel()->isVisibleTo(panel));
 
     // A title of 31 MB is cut as it is read; the table shows and repaints it at once.
+    main->mainTabView->setCurrentWidget(panel);
+    main->window()->resize(1200, 700);
+    main->window()->show();
     ASSERT_EQ(sim->command("fault news large-title").rfind("ok", 0), 0u);
     ASSERT_TRUE(choose("Stocks"));
     ASSERT_EQ(panel->webDataList().size(), 4u);
