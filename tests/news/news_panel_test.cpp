@@ -7,6 +7,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
@@ -15,6 +16,8 @@
 #include "kit/fake_context.h"
 #include "kit/qt_main_executor.h"
 #include "kit/qt_test_app.h"
+#include "kit/shown_text.h"
+#include "kit/theme_manager.h"
 #include "news/http_test_server.h"
 #include "news/news_table_controller.h"
 #include "orders/order_mananger.h"
@@ -230,6 +233,32 @@ TEST_F(NewsPanelTest, TenMegabytesAreShown) {
     ASSERT_GT(server.fallback.body.size(), 10 * 1000 * 1000);
     ASSERT_TRUE(open());
     EXPECT_EQ(panel->webDataList().size(), items.size());
+}
+
+// A title of 8 MB: cut as it is read, its cell and tooltip given a few
+// thousand characters with its bidirectional controls shown, drawn at once.
+TEST_F(NewsPanelTest, ALongTitleIsCutAndDrawnAtOnce) {
+    std::string title(8 * 1024 * 1024, 'x');
+    title.replace(0, 14, "abc\xE2\x80\xAE" "fdp.exe ");
+    server.fallback.body = feed({{title, ""}, {"Gold climbs as the dollar eases", ""}});
+    ASSERT_TRUE(open());
+    ASSERT_EQ(titles().size(), 2u);
+    const QModelIndex cell = panel->newsTableView()->model()->index(0, 0);
+    const QString shown = cell.data().toString();
+    EXPECT_TRUE(shown.startsWith(QString::fromUtf16(u"abc\uFFFDfdp.exe ")));
+    EXPECT_EQ(shown.size(), kit::kMaxShownLength + 1);
+    EXPECT_LE(cell.data(Qt::ToolTipRole).toString().size(), kit::kMaxShownLength + 1);
+    panel->resize(900, 300);
+    panel->show();
+    QElapsedTimer timer;
+    timer.start();
+    panel->newsTableView()->viewport()->repaint();
+    EXPECT_LT(timer.elapsed(), 1000);
+    for (const std::int64_t theme : {0, 1}) {
+        QApplication::setPalette(kit::ThemeManager::palette(theme));
+        kit::ThemeManager::applyTheme({{"Windows", {panel.get()}}, {"TableView", {panel->newsTableView()}}}, theme);
+        kit::testing::saveScreenshot(panel.get(), theme ? "news-long-title-light" : "news-long-title-dark");
+    }
 }
 
 TEST_F(NewsPanelTest, WithoutAHostNothingIsFetched) {
