@@ -117,6 +117,9 @@ TEST(ShownText, EveryPlaceIsGivenTheShownForm) {
     EXPECT_EQ(box->informativeText().size(), most);
     const auto alert = CommonAlert::makeAlert(longText.toStdString(), "You have been logged out");
     EXPECT_EQ(alert->informativeText().size(), most);
+    alert->show();
+    testing::saveScreenshot(alert.get(), "alert-long-reason");
+    EXPECT_LE(alert->width(), 2000);
 
     EXPECT_LE(plainToolTip(longText).size(), most);
     EXPECT_LE(plainToolTip("<b>" + longText).size(), most + 64);  // escaped, in its paragraph
