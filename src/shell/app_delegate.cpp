@@ -375,9 +375,9 @@ void AppDelegate::loggedInElsewhere(const std::string& message) {
     showCommonAlert(message, appName_, false, kAlertElsewhere);
 }
 
-void AppDelegate::connectionLost() {
+void AppDelegate::connectionLost(bool afterLogin) {
     window_->setBusy(false);
-    showCommonAlert(text("20251"), text("0052"), false, kAlertConnectionLost);
+    showCommonAlert(text(connectionFailureKey(afterLogin).c_str()), text("0052"), false, kAlertConnectionLost);
 }
 
 void AppDelegate::loginSucceeded() {

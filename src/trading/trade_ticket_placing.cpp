@@ -14,6 +14,10 @@
 
 namespace trading {
 
+namespace {
+constexpr const char* kMarketOrderKey = "90888";
+}  // namespace
+
 void TradeTicketWindowController::alert(const std::string& messageKey) {
     context_.ui.showAlert(text(messageKey), text("10980"));
 }
@@ -125,7 +129,8 @@ void TradeTicketWindowController::orderConfirmation(std::int32_t side, const std
                                                     const std::shared_ptr<model::Order>& built) {
     if (confirmation_) return;  // one sheet at a time
     const TextOfKey lookup = [this](const std::string& key) { return text(key); };
-    auto* sheet = kit::plainMessageBox(QMessageBox::Information, windowTitle(), QString::fromStdString(text("2139")), this);
+    auto* sheet =
+        kit::plainMessageBox(QMessageBox::Information, windowTitle(), QString::fromStdString(text(kMarketOrderKey)), this);
     sheet->setObjectName("orderConfirmation");
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->setWindowModality(Qt::WindowModal);
