@@ -113,8 +113,12 @@ void TradeTicketWindowController::sendPlaceorderObjects(const std::shared_ptr<mo
     if (toggleMultiTrade_) {
         const auto details = GenerateMultiTradeOrderDetails();
         if (!details) return;
-        // Account and quantity stay unset: they travel in the per-account text.
-        model::OrderInfo info = trading::CreateOrderInfoforTradeMode(entries(), GetTradingMode(), 0, "");
+        // The account stays unset and each quantity travels in the per-account text; the
+        // total is the order's quantity in the log.
+        double total = 0;
+        for (const AccountQuantity& a : multiTradeRows().tickedAccounts()) total += a.quantity;
+        model::OrderInfo info =
+            trading::CreateOrderInfoforTradeMode(entries(), GetTradingMode(), 0, plainNumberText(total));
         info.orderDetails = *details;
         orderManager()->CreateNewBulkOrderMessage(info);
         return;
