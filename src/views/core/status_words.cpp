@@ -38,7 +38,7 @@ std::string statusWordKey(const std::string& word) {
         {"Close Only", "90862"},
         {"View Trade", "90885"},
         {"View Market", "90886"},
-        {"None", "90887"},
+        {"None", "90609"},
     };
     const auto it = keys.find(word);
     return it == keys.end() ? std::string() : it->second;
