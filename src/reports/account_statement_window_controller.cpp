@@ -30,6 +30,9 @@ namespace reports {
 
 namespace {
 
+// "The statement could not be loaded."
+constexpr const char* kStatementNotLoadedKey = "90690";
+
 model::Date wallNow() {
     return std::chrono::time_point_cast<std::chrono::milliseconds>(platform::defaultClock().wallNow());
 }
@@ -149,6 +152,8 @@ void AccountStatementWindowController::accountStatementUpdate() {
         account ? QString::fromStdString(statement.getCompanyAddressForAccountId(account).value_or("")) : QString());
     marginSummaryHistoryTableController->loadMarginSummaryForAccount(statement, account);
     orderSummaryHistoryTableController->loadOrderSummary(statement);
+    failureLabel->setVisible(statement.loadFailed);
+    printButton->setEnabled(!statement.loadFailed);
     // Side by side, an instrument has one colour in both pies.
     const auto settled = statement.getSettledPLForItems();
     const auto open = statement.getOpendPLForItems();
@@ -165,6 +170,7 @@ void AccountStatementWindowController::updateLanguageStrings() {
     headerLabel->setText(title);
     accountHeaderLabel->setText(QString::fromStdString(context_.text("0012")));
     showButton->setText(QString::fromStdString(context_.text("0441")));
+    failureLabel->setText(QString::fromStdString(context_.text(kStatementNotLoadedKey)));
     // The boxes, the page buttons and the period labels by their tags.
     kit::applyControlTexts(this, context_.language);
 }

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QLayout>
+#include <algorithm>
 #include <cassert>
 #include <QScreen>
 
@@ -286,9 +287,24 @@ void MainWindowController::loadAccountDetails() {
 
 void MainWindowController::changeNetworkStatusimage(const platform::Notification& notification) {
     if (const auto* time = notification.as<state::TextPayload>()) {
-        if (const auto shown = serverTimeText(time->text)) {
+        const auto months = model::monthNamesOf([this](const std::string& key) { return text(key); });
+        if (const auto shown = serverTimeText(time->text, months)) {
             const QString shownText = QString::fromStdString(*shown);
-            if (ServerTimeTextField->text() != shownText) ServerTimeTextField->setText(shownText);
+            if (ServerTimeTextField->text() != shownText) {
+                // The monospace font draws Arabic letters apart: a month name in that script takes the strip's font.
+                const bool arabicScript = std::any_of(shownText.begin(), shownText.end(), [](QChar c) {
+                    return c.script() == QChar::Script_Arabic;
+                });
+                QFont font = ServerTimeTextField->font();
+                if (arabicScript != (font.family() != "monospace")) {
+                    font.setFamily(arabicScript && ServerTimeTextField->parentWidget() ? ServerTimeTextField->parentWidget()->font().family() : QString("monospace"));
+                    ServerTimeTextField->setFont(font);
+                }
+                // A month name longer than three letters widens the clock.
+                const int needed = QFontMetrics(ServerTimeTextField->font()).horizontalAdvance(shownText) + 2;
+                if (needed > ServerTimeTextField->minimumWidth()) ServerTimeTextField->setMinimumWidth(needed);
+                ServerTimeTextField->setText(shownText);
+            }
         }
         else
             platform::Log::debug("changeNetworkStatusimage " + time->text);
