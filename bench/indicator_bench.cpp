@@ -1,7 +1,9 @@
 // Indicators: each of the 23 over 10,000 bars with period 50 (against one
-// plain pass summing the closes, 23 times for all of them), and a redraw of
-// the sub-graph over 200 visible bars (against the price graph's 200
-// candlesticks).
+// plain pass summing the closes, 23 times for all of them), a redraw of the
+// sub-graph over 200 visible bars (against the price graph's 200
+// candlesticks), and one live update with SMA and MACD shown, over 200 and
+// 10,000 bars (against the plain full recompute: the update without
+// indicators, then both removed and loaded again, the sub-graph rebuilt).
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -82,5 +84,44 @@ int main(int argc, char** argv) {
     };
     line("sub-graph redraw, MACD over 200 bars", bestMs([&] { paint(chart.indicatorView()->graph()); }),
          bestMs([&] { paint(chart.graph()); }));
+
+    // A live update that changes the newest bar, with SMA and MACD shown.
+    const QVariantMap sma{{"Period", "20"}, {"Color", QColor(Qt::yellow)}};
+    for (const auto& [key, bars] : {std::pair{"GOLD^O", 201}, std::pair{"GOLD^O", kBars + 1}}) {
+        state::SessionTestAccess::dataServiceAnswers(*session).storeChartData(key, bench::chartAnswer(key, bars));
+        charts::ChartController shown(session, session), plain(session, session);
+        for (auto* c : {&shown, &plain}) {
+            c->resize(1600, 900);
+            c->setValue("GOLD", "1#3");
+        }
+        shown.loadSMA(sma);
+        shown.loadMACD(macd);
+        int tick = 0;
+        auto move = [&] {
+            held.gold->Last = 1900 + (++tick % 2) * 0.25;
+            held.gold->Bid = held.gold->Last - 0.25;
+            held.gold->Ask = held.gold->Last + 0.25;
+        };
+        const double liveMs = bestMs([&] {
+            move();
+            shown.newChartData();
+        });
+        const double bareMs = bestMs([&] {
+            move();
+            plain.newChartData();
+        });
+        const double fullMs = bestMs([&] {
+            move();
+            plain.newChartData();
+            plain.removeSMA();
+            plain.loadSMA(sma);
+            plain.removeMACD();
+            plain.loadMACD(macd);
+        });
+        std::printf("live update, SMA + MACD, %5d bars: %8.3f ms (%8.0f /s)  baseline full recompute %8.3f ms (%8.0f /s)"
+                    "  ratio %5.2f  (update alone %.3f ms)\n",
+                    bars - 1, liveMs, liveMs > 0 ? 1000 / liveMs : 0.0, fullMs, fullMs > 0 ? 1000 / fullMs : 0.0,
+                    fullMs > 0 ? liveMs / fullMs : 0.0, bareMs);
+    }
     return sink == 0.5 ? 1 : 0;
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <ctime>
-#include <random>
 
 #include "sim_crypto.h"
 
@@ -50,19 +49,6 @@ long long barSeconds(const std::string& interval) {
     if (interval == "D") return 86400;
     if (interval == "W") return 7 * 86400;
     return 1;  // ticks and mini ticks
-}
-
-// The start of the bar holding local time `now`, as seconds of the local
-// calendar read as if it were UTC (weeks start on Monday 00:00).
-long long barStart(std::time_t now, long long step) {
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    const long long civil = static_cast<long long>(timegm(&tm));
-    if (step == 7 * 86400) {
-        const long long monday = 4 * 86400;  // 1970-01-05 was a Monday
-        return civil - ((civil - monday) % step + step) % step;
-    }
-    return civil - (civil % step + step) % step;
 }
 
 std::string escapeXml(const std::string& text) {
@@ -276,27 +262,17 @@ std::string DataService::chart(const std::string& code, const std::string& inter
     const InstrumentRecord* ins = scenario_.instrumentByCode(code);
     std::string header = "<1041~" + code + "^" + interval + "~" + std::to_string(ins ? count : 0) + ">";
     if (!ins) return header + "#####<END>";
-    // The same request always gives the same bars.
-    std::seed_seq seq(code.begin(), code.end());
-    std::mt19937_64 rng(seq);
-    rng.discard(interval.size() * 7 + static_cast<unsigned>(count));
-    std::normal_distribution<double> move(0.0, 0.002);
+    // The history of the instrument: a closed bar is the same on every request, the last holds its price now.
     const int idx = market_.index(code);
-    double price = idx >= 0 ? market_.quote(static_cast<std::size_t>(idx)).last : ins->price;
-    std::vector<double> close(count), high(count), low(count), open(count);
-    for (int k = count - 1; k >= 0; --k) {
-        close[k] = price;
-        open[k] = price * (1 + move(rng));
-        high[k] = std::max(open[k], close[k]) * (1 + std::abs(move(rng)) / 2);
-        low[k] = std::min(open[k], close[k]) * (1 - std::abs(move(rng)) / 2);
-        price = open[k];
-    }
-    const bool bidAsk = interval == "BA";
     const long long step = barSeconds(interval);
-    const long long last = barStart(std::time(nullptr), step);
+    std::vector<ChartHistory::Bar> bars =
+        idx >= 0 ? market_.chartBars(static_cast<std::size_t>(idx), step, count)
+                 : ChartHistory(code, ins->price, market_.civilNow()).bars(step, count, market_.civilNow());
+    const bool bidAsk = interval == "BA";
     std::string dates, times, c, h, l, o;
     for (int k = 0; k < count; ++k) {
-        const std::time_t t = static_cast<std::time_t>(last - (count - 1 - k) * step);
+        const ChartHistory::Bar& bar = bars[static_cast<std::size_t>(k)];
+        const std::time_t t = static_cast<std::time_t>(bar.start);
         std::tm tm{};
         gmtime_r(&t, &tm);
         char d[16], tt[16];
@@ -312,11 +288,11 @@ std::string DataService::chart(const std::string& code, const std::string& inter
             add(dates, d);
             add(times, tt);
             // A bid/ask chart carries each bar's bid where the highs go and its ask where the lows go.
-            add(h, fixed(bidAsk ? close[k] - ins->tickSize : high[k], ins->decimals));
-            add(l, fixed(bidAsk ? close[k] + ins->tickSize : low[k], ins->decimals));
-            add(o, fixed(open[k], ins->decimals));
+            add(h, fixed(bidAsk ? bar.close - ins->tickSize : bar.high, ins->decimals));
+            add(l, fixed(bidAsk ? bar.close + ins->tickSize : bar.low, ins->decimals));
+            add(o, fixed(bar.open, ins->decimals));
         }
-        if (shape != "no-closes") add(c, fixed(close[k], ins->decimals));
+        if (shape != "no-closes") add(c, fixed(bar.close, ins->decimals));
     }
     return header + dates + "#" + times + "#" + c + "#" + h + "#" + l + "#" + o + "<END>";
 }

@@ -30,6 +30,8 @@ std::vector<WireMessage> FundsDesk::approval(const WireMessage& m, const std::st
     if (fields.empty()) return {};
     fields[0] = std::to_string(id);
     if (mode == "bad-beneficiary" && action == "801" && fields.size() > 2) fields[2] = "0";
+    // The back office approves the amount asked.
+    if (fields.size() > 5) fields[5] = fields[4];
     // The back office books the amount a cent higher than asked.
     if (mode == "amount-cent" && fields.size() > 5)
         for (std::size_t i : {4u, 5u}) {

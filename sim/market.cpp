@@ -2,12 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 
 #include "wire_message.h"
 
 namespace sim {
 
 Market::Market(const std::vector<InstrumentRecord>& instruments, std::uint64_t seed) : rng_(seed) {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    civilOffset_ = static_cast<long long>(timegm(&tm)) - static_cast<long long>(now);
     for (const auto& i : instruments) {
         Item it;
         it.code = i.code;
@@ -24,8 +29,16 @@ Market::Market(const std::vector<InstrumentRecord>& instruments, std::uint64_t s
         it.q.open = mid;
         const double prev = jsonNumber(i.record, "PrevClose", 0);
         it.q.prevClose = prev > 0 ? prev : mid;
+        histories_.emplace_back(it.code, mid, civilNow());
         items_.push_back(it);
     }
+}
+
+long long Market::civilNow() const { return static_cast<long long>(std::time(nullptr)) + civilOffset_; }
+
+std::vector<ChartHistory::Bar> Market::chartBars(std::size_t index, long long length, int count) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return histories_.at(index).bars(length, count, civilNow());
 }
 
 int Market::index(const std::string& code) const {
@@ -52,6 +65,7 @@ void Market::step(std::size_t index) {
     it.q.last = mid;
     it.q.high = std::max(it.q.high, mid);
     it.q.low = std::min(it.q.low, mid);
+    histories_[index].record(civilNow(), mid);
 }
 
 Market::Quote Market::quote(std::size_t index) const {

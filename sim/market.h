@@ -1,12 +1,13 @@
 #pragma once
-// Prices of every instrument, moved by a seeded random walk, and the texts the feed
-// publishes for them: ticks, five-level depth and instrument status.
+// Prices of every instrument, moved by a seeded random walk, their chart history,
+// and the texts the feed publishes for them: ticks, five-level depth and instrument status.
 #include <cstdint>
 #include <mutex>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "chart_history.h"
 #include "scenario.h"
 
 namespace sim {
@@ -25,6 +26,10 @@ public:
 
     void step(std::size_t index);
     Quote quote(std::size_t index) const;
+    // Bars of `length` seconds for a chart of instrument `index`, the last one holding now.
+    std::vector<ChartHistory::Bar> chartBars(std::size_t index, long long length, int count) const;
+    // Now in civil seconds: the local calendar read as UTC.
+    long long civilNow() const;
 
     // code 0x04 time 0x04 base 0x04 last bid ask high low open close (scaled) 0x04 decimals.
     std::string tick(std::size_t index, const std::string& time, bool withBase = true) const;
@@ -45,6 +50,8 @@ private:
     double round(const Item& it, double v) const;
 
     std::vector<Item> items_;
+    std::vector<ChartHistory> histories_;  // one per item
+    long long civilOffset_ = 0;
     mutable std::mutex mutex_;
     std::mt19937_64 rng_;
 };

@@ -431,6 +431,8 @@ void OrderDesk::closeAtMarket(PositionRecord& pos, double qty, int requestId, Re
     exec.executionId = nextId(nextExecution_);
     exec.valueDate = exec.date;
     r.messages.push_back(execution(exec, requestId));
+    // A trade of the session: the executed search finds it.
+    scenario_.closedPositions.push_back(exec);
 
     pos.qty = std::max(0.0, pos.qty - qty);
     const bool closed = pos.qty <= 1e-9;

@@ -36,6 +36,19 @@ tc_configure_release() {
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 $TC_DEBUG_INFO -DNDEBUG" -DTC_BUILD_TESTS=ON -DTC_BUILD_BENCH=ON
 }
 
+# What ./run does to the release tree after ./test (configure again, build its two programs)
+# must compile and link nothing: a second configure that wrote other compile lines would
+# make a newcomer's first ./run rebuild the whole tree.
+tc_check_run_reuses() {
+  tc_configure_release "$1" >/dev/null
+  local out
+  out=$(cmake --build "$1" --target trading-sim trading-client)
+  if grep -E "Building|Linking" <<<"$out" >&2; then
+    echo "./run after ./test built the lines above again." >&2
+    return 1
+  fi
+}
+
 # With TC_PRUNE_BUILDS=1 (CI), a build tree is removed once its tests passed, so
 # that the three trees never fill the disk together.
 tc_prune_build() {

@@ -87,6 +87,7 @@ void ChartController::LoadChartView() {
     }
     window_.reset();
     selectedIndex_ = -1;
+    words_ = ChartWords::of([this](const std::string& key) { return languageText(key, "").toStdString(); });
     // The theme field only: the graph keeps the theme it was made with.
     chartTheme_ = plot::GraphTheme::PlainBlack;
     myChartTheme_ = 0;
@@ -97,7 +98,7 @@ void ChartController::showChart(const std::string&, int interval) {
     const auto info = intervalForIndex(interval);
     chartInterval_ = std::string(info ? info->code : "T");
     if (info) {
-        intervalName_ = std::string(info->name);
+        intervalName_ = languageText(info->nameKey, info->name).toStdString();
         currentInterval_ = interval;
     }
     live_.setTimerInterval(interval);
@@ -156,7 +157,7 @@ void ChartController::TypesegmentControlChanged(int segment) {
 }
 
 void ChartController::newChartData() {
-    if (isChartAnalysisEnabled_ || !graph_ || waiting_) return;  // the bars held are not this key's yet
+    if (!graph_ || waiting_) return;  // the bars held are not this key's yet
     auto session = session_.lock();
     if (!session) return;
     const auto item = session->instrument(symbolName_);
@@ -164,23 +165,18 @@ void ChartController::newChartData() {
     LiveQuote quote{item->Last, item->Bid, item->Ask, item->UpdateTime, dotPosition_};
     const std::size_t dropped = bars_.dropped;
     const bool wrote = live_.newChartData(quote, bars_, window_);
+    const bool quoted = !wrote && live_.followQuote(quote, bars_, window_);
     if (bars_.dropped != dropped) {
-        // The oldest bars went and every row moved down: the crosshair goes, the
-        // window keeps its bars and the indicators are computed again from those kept.
+        // The oldest bars went and every row moved down: the crosshair goes and
+        // the window keeps its bars.
         stopViewAnimation();
         showWindowRanges();
-        const auto overlays = overlaysOn_;
-        const auto sub = isIndicatorPlot_ ? subOn_ : std::nullopt;
-        for (const auto& [which, parameters] : overlays) {
-            removeIndicator(which);
-            loadIndicator(which, parameters);
-        }
-        if (sub) loadIndicator(sub->first, sub->second);
-    } else if (wrote && window_.isChartEnd) {
+    } else if ((wrote || quoted) && window_.isChartEnd) {
         showWindowRanges();
     }
+    if (wrote) refreshIndicators();
     // An unchanged second repaints nothing.
-    if (setPriceTextAnnotationAnchorPlotPoint() || wrote) chartView_->update();
+    if (setPriceTextAnnotationAnchorPlotPoint() || wrote || quoted) chartView_->update();
 }
 
 void ChartController::chartScrollToEnd() {
@@ -217,8 +213,8 @@ bool ChartController::applyChartTheme(int theme) {
     // The bars held, live ones included, drawn again where they were shown with what was on.
     ConstructGraph();
     if (shown) graph_->defaultPlotSpace().setXRange(*shown);
-    for (const auto& [which, parameters] : overlays) loadIndicator(which, parameters);
-    if (sub) loadIndicator(sub->first, sub->second);
+    for (const auto& [which, on] : overlays) loadIndicator(which, on.settings);
+    if (sub) loadIndicator(sub->first, sub->second.settings);
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "charts/core/chart_bars.h"
+#include "charts/core/chart_labels.h"
 #include "charts/core/chart_window.h"
 #include "charts/core/indicator_table.h"
 #include "charts/core/live_bar.h"
@@ -62,17 +63,16 @@ public:
     // ones included) with the indicators that were on, and answers true; the
     // theme it has already, false.
     bool applyChartTheme(int theme);
-    // While on (an indicator is shown) the live bar stands still.
-    void setChartAnalysisState(bool enabled) { isChartAnalysisEnabled_ = enabled; }
-    // One live update; the ticker calls it.
+    // One live update; the ticker calls it. The price lines and their boxes
+    // follow the quote, the live bar its last price, and the indicators shown
+    // are computed again whenever a bar is added or changes.
     void newChartData();
 
     // Indicators over the bars held. The dictionary holds the periods (text,
     // read as whole numbers), "Deviation" (text) and the colours (QColor). A
     // period below 1 draws nothing and comes back as the refusal for the host
     // to show. Overlays draw in the price graph, each until its own remove;
-    // the others in the sub-graph, one at a time, the next replacing it. The
-    // chart freezes nothing itself: hosts call setChartAnalysisState.
+    // the others in the sub-graph, one at a time, the next replacing it.
     using LoadResult = std::optional<IndicatorRefusal>;
     LoadResult loadIndicator(Indicator which, const QVariantMap& parameters);
     // An overlay's plots leave the price graph; any sub-graph indicator's remove hides the sub-graph's title.
@@ -161,6 +161,8 @@ private:
     std::optional<double> number(const plot::Plot& plot, plot::Field field, int record) override;
 
     void onChartData(const std::string& key);
+    // The indicators shown, computed again over the bars held; their graphs stay.
+    void refreshIndicators();
     void releaseChartObjects();
     void CreateGraph();
     void CreatePlotSpace();
@@ -193,10 +195,10 @@ private:
     int dotPosition_ = 0;
     long long selectedIndex_ = -1;
     bool crosshairToggle_ = false;
-    bool isChartAnalysisEnabled_ = false;
     int myChartTheme_ = 0;
     plot::GraphTheme chartTheme_ = plot::GraphTheme::PlainBlack;
 
+    ChartWords words_;  // of the language, read at each load
     ChartBars bars_;
     ChartWindow window_;
     LiveBar live_;
@@ -214,9 +216,13 @@ private:
     IndicatorPlotData overlayData_{window_};
     QPointer<IndicatorSubGraph> indicatorView_;
     bool isIndicatorPlot_ = false;
-    // What is on, with its settings, for a rebuild to apply again.
-    std::map<Indicator, QVariantMap> overlaysOn_;
-    std::optional<std::pair<Indicator, QVariantMap>> subOn_;
+    // What is on, with its settings, for a rebuild to apply again and a live bar to compute again.
+    struct Shown {
+        QVariantMap settings;
+        IndicatorParameters parameters;
+    };
+    std::map<Indicator, Shown> overlaysOn_;
+    std::optional<std::pair<Indicator, Shown>> subOn_;
 };
 
 }  // namespace charts

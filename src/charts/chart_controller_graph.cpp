@@ -118,7 +118,7 @@ void ChartController::SetAxis() {
     std::vector<std::pair<double, QString>> ticks;
     for (int r : window_.labelRows(window_.fromX - 1, static_cast<int>(window_.fromX + window_.lengthX)))
         ticks.emplace_back(r + 1, QString::fromStdString(DateandTimeFormatting(
-                                      ChartBars::text(bars_.date, r), ChartBars::text(bars_.time, r), chartInterval_)));
+                                      ChartBars::text(bars_.date, r), ChartBars::text(bars_.time, r), chartInterval_, words_)));
     graph_->xAxis.explicitTicks = std::move(ticks);
 }
 
@@ -321,7 +321,7 @@ void ChartController::selectAt(double x) {
     selection->dataSource = this;
     graph_->addPlot(std::move(selection));
     chartOverlayLabel_->setText(
-        QString::fromStdString(crosshairText(bars_, selectedIndex_, dotPosition_, chartInterval_)));
+        QString::fromStdString(crosshairText(bars_, selectedIndex_, dotPosition_, chartInterval_, words_)));
     chartOverlayLabel_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     chartOverlayLabel_->adjustSize();
     const QRectF area = chartView_->plotArea();

@@ -37,7 +37,7 @@ ChartController::LoadResult ChartController::loadIndicator(Indicator which, cons
     if (!d.overlay) {
         if (!indicatorView_) return std::nullopt;
         isIndicatorPlot_ = true;
-        subOn_.emplace(which, parameters);
+        subOn_.emplace(which, Shown{parameters, read});
         const plot::PlotRange x = graph_ ? graph_->defaultPlotSpace().xRange()
                                          : plot::PlotRange{static_cast<double>(window_.fromX), window_.lengthX};
         indicatorView_->showIndicator(d, std::move(series), colours, x, chartTheme_, myChartTheme_, dotPosition_);
@@ -46,7 +46,7 @@ ChartController::LoadResult ChartController::loadIndicator(Indicator which, cons
         return std::nullopt;
     }
     if (!graph_) return std::nullopt;
-    overlaysOn_[which] = parameters;
+    overlaysOn_[which] = Shown{parameters, read};
     for (std::size_t i = 0; i < d.plots.size() && i < series.size(); ++i) {
         const QString id = QString::fromUtf8(d.plots[i].identifier);
         overlayData_.set(id, std::move(series[i]));
@@ -57,6 +57,22 @@ ChartController::LoadResult ChartController::loadIndicator(Indicator which, cons
     }
     chartView_->update();
     return std::nullopt;
+}
+
+void ChartController::refreshIndicators() {
+    if (overlaysOn_.empty() && !(isIndicatorPlot_ && subOn_)) return;
+    const auto prices = indicators::pricesOf(bars_, window_);
+    for (const auto& [which, shown] : overlaysOn_) {
+        auto series = calculate(which, prices, shown.parameters);
+        const IndicatorDescription& d = describe(which);
+        for (std::size_t i = 0; i < d.plots.size() && i < series.size(); ++i)
+            overlayData_.set(QString::fromUtf8(d.plots[i].identifier), std::move(series[i]));
+    }
+    if (isIndicatorPlot_ && subOn_ && indicatorView_) {
+        const plot::PlotRange x = graph_ ? graph_->defaultPlotSpace().xRange()
+                                         : plot::PlotRange{static_cast<double>(window_.fromX), window_.lengthX};
+        indicatorView_->replaceSeries(describe(subOn_->first), calculate(subOn_->first, prices, subOn_->second.parameters), x);
+    }
 }
 
 void ChartController::removeIndicator(Indicator which) {

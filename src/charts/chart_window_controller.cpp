@@ -43,6 +43,12 @@ ChartWindowController::ChartWindowController(kit::WindowContext& context, QWidge
 
 std::string ChartWindowController::text(const std::string& key) const { return context_.text ? context_.text(key) : key; }
 
+std::string ChartWindowController::intervalTitle(std::size_t index) const {
+    const std::string& key = windowIntervalTitleKeys().at(index);
+    const std::string entry = text(key);
+    return entry.empty() || entry == key ? windowIntervalTitles().at(index) : entry;
+}
+
 void ChartWindowController::buildLayout() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
@@ -132,7 +138,8 @@ void ChartWindowController::fillPopUps() {
     symbolPopButton_->clear();
     intervalPopUpButton_->clear();
     chartTypePopButton_->clear();
-    for (const std::string& title : windowIntervalTitles()) intervalPopUpButton_->addItem(QString::fromStdString(title));
+    for (std::size_t i = 0; i < windowIntervalTitles().size(); ++i)
+        intervalPopUpButton_->addItem(QString::fromStdString(intervalTitle(i)));
     const auto& types = windowChartTypeKeys();
     for (std::size_t i = 0; i < types.size(); ++i)
         chartTypePopButton_->addItem(imageNamed(windowChartTypeImages()[i]), QString::fromStdString(text(types[i])));
@@ -152,7 +159,7 @@ void ChartWindowController::windowDidAppear() {
     fillPopUps();
     itemCode_ = backupSymbolsArray_.empty() ? std::string() : backupSymbolsArray_.front();
     intervalIndex_ = 1;
-    intervalTitle_ = windowIntervalTitles().front();
+    intervalTitle_ = intervalTitle(0);
     chartTypePopButton_->setCurrentIndex(2);
     chartTypeIndex_ = 3;
     LoadChart();
@@ -175,7 +182,6 @@ void ChartWindowController::removeEveryIndicator() {
     for (Indicator which : shown_.all()) chartController_->removeIndicator(which);
     shown_.clear();
     toggleBottomViewSelectedIndex(0);
-    chartController_->setChartAnalysisState(false);
 }
 
 void ChartWindowController::SymbolPopUpItemSelected(int index) {
@@ -238,14 +244,12 @@ void ChartWindowController::indicatorCheckBoxOn(Indicator which, const QVariantM
         return;
     }
     shown_.on(which);
-    chartController_->setChartAnalysisState(shown_.frozen());
     if (usesBottomPane(which)) toggleBottomViewSelectedIndex(1);
 }
 
 void ChartWindowController::indicatorCheckBoxOff(Indicator which) {
     chartController_->removeIndicator(which);
     shown_.off(which);
-    chartController_->setChartAnalysisState(shown_.frozen());
     if (usesBottomPane(which)) toggleBottomViewSelectedIndex(0);
 }
 

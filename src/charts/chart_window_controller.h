@@ -3,8 +3,7 @@
 // type pop-ups, a tool bar (crosshair, scroll to end, theme, indicators), the
 // indicator panel in a popup above its button, and the sub-graph in the
 // bottom pane of a vertical splitter that opens while a sub-graph indicator
-// shows. It relays the panel's ticks to the chart and freezes the live bar
-// while any indicator shows.
+// shows. It relays the panel's ticks to the chart.
 #include <QComboBox>
 #include <QFrame>
 #include <QSplitter>
@@ -69,11 +68,13 @@ private:
     void updateLanguageStrings();
     void fillPopUps();
     void turnCrosshairOff();
-    // Every box unticked, every indicator shown removed, the bottom pane closed, the live bar running.
+    // Every box unticked, every indicator shown removed, the bottom pane closed.
     void removeEveryIndicator();
     void collapseBottomView();
     void uncollapseBottomView();
     std::string text(const std::string& key) const;
+    // The pop-up's title of interval index + 1 in the language.
+    std::string intervalTitle(std::size_t index) const;
 
     kit::WindowContext& context_;
     ChartController* chartController_ = nullptr;

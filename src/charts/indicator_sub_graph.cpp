@@ -112,6 +112,18 @@ void IndicatorSubGraph::setXAxis() {
     graph_->xAxis.explicitTicks = std::move(ticks);
 }
 
+void IndicatorSubGraph::replaceSeries(const IndicatorDescription& indicator, std::vector<indicators::Series> series,
+                                      plot::PlotRange x) {
+    if (!graph_) return;
+    const std::size_t rangePlot = static_cast<std::size_t>(std::max(0, indicator.rangePlot));
+    range_ = rangePlot < series.size() ? series[rangePlot] : indicators::Series{};
+    for (std::size_t i = 0; i < indicator.plots.size() && i < series.size(); ++i) {
+        const IndicatorPlot& p = indicator.plots[i];
+        data_.set(QString::fromUtf8(p.identifier), std::move(series[i]), p.fill == IndicatorPlot::Fill::Direction);
+    }
+    follow(x);
+}
+
 void IndicatorSubGraph::follow(plot::PlotRange x) {
     if (!graph_) return;
     graph_->defaultPlotSpace().setXRange(x);

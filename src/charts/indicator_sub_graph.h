@@ -30,6 +30,8 @@ public:
     void showIndicator(const IndicatorDescription& indicator, std::vector<indicators::Series> series,
                        const std::vector<QColor>& colours, plot::PlotRange x, plot::GraphTheme theme, int axisTheme,
                        int decimals);
+    // New values of the indicator shown (a live bar moved): its plots stay, the ranges follow `x` and the values.
+    void replaceSeries(const IndicatorDescription& indicator, std::vector<indicators::Series> series, plot::PlotRange x);
     // The main graph's x range, then the y range and the ticks of the values now visible.
     void follow(plot::PlotRange x);
     // The title goes; the plots stay in the hidden graph until the next indicator.

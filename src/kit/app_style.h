@@ -4,7 +4,8 @@
 // the main window's toolbars, whose long gradients and translucent lines cost
 // a millisecond or more a paint, are drawn once per state, size, palette and
 // device pixel ratio into a QPixmapCache entry and then blitted. Table cells
-// of figures read left to right in a right-to-left layout too.
+// of figures read left to right in a right-to-left layout too, and a cell's
+// text longer than the kit's shown length is cut before it is measured or drawn.
 #include <QProxyStyle>
 
 namespace kit {
@@ -13,6 +14,8 @@ class AppStyle : public QProxyStyle {
 public:
     // Over the style of that key (as QStyleFactory knows it).
     explicit AppStyle(const QString& baseKey = QStringLiteral("Fusion"));
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget = nullptr) const override;
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget = nullptr) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,

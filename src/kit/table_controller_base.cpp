@@ -290,6 +290,9 @@ void TableControllerBase::fitToRowFont() {
     // A table that drew its own row height keeps it.
     if (view_->verticalHeader()->defaultSectionSize() == fittedRowHeight_) {
         fittedRowHeight_ = QFontMetrics(font).height() + 8;
+        // The header's own least height follows the font it still has: a
+        // smaller font's rows would stop at the larger one's.
+        view_->verticalHeader()->setMinimumSectionSize(fittedRowHeight_);
         view_->verticalHeader()->setDefaultSectionSize(fittedRowHeight_);
     }
     view_->resizeColumnsToContents();

@@ -62,10 +62,9 @@ void themeTable(QWidget* table, std::int64_t theme) {
 }
 
 void themeDrawer(QWidget* drawer, std::int64_t theme) {
-    QPalette palette = drawer->palette();
-    if (theme == 0) palette.setColor(QPalette::Window, Qt::black);
-    else palette = ThemeManager::palette(1);
-    drawer->setPalette(palette);
+    // The whole palette: a drawer themed light before keeps no black text on
+    // the dark theme's black.
+    drawer->setPalette(ThemeManager::palette(theme));
     drawer->setAutoFillBackground(theme == 0);
 }
 

@@ -70,6 +70,12 @@ void AccountStatementInfo::beginStatement() {
     organizationInfo.clear();
     StartInfo.reset();
     EndInfo.reset();
+    loadFailed = false;
+}
+
+void AccountStatementInfo::failStatement() {
+    beginStatement();
+    loadFailed = true;
 }
 
 double AccountStatementInfo::getCommission() const { return firstOfType(FinancialTransactionInfo, 4); }

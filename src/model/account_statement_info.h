@@ -48,9 +48,15 @@ public:
     std::map<std::string, std::shared_ptr<ClientAddressInfo>> clientAddressInfo;
     std::map<std::string, std::shared_ptr<OrganizationInfo>> organizationInfo;
 
+    // Set when the last statement answer held no statement (refused, empty,
+    // not XML, none in time): the containers above are empty and show nothing.
+    bool loadFailed = false;
+
     // Empties what a statement answer refills (every container but the
-    // cancelled orders) and forgets the start and end figures.
+    // cancelled orders) and forgets the start and end figures; clears loadFailed.
     void beginStatement();
+    // The same for an answer that failed: loadFailed set.
+    void failStatement();
 
     // Financial-transaction totals: credit minus debit of the first row of a
     // type, or summed over every row of a set of types.

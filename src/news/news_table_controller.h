@@ -5,6 +5,8 @@
 // row opens the item's link. Main thread.
 #include <QAbstractTableModel>
 #include <QWidget>
+#include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,8 @@ private:
     const NewsTableController& owner_;
     std::vector<std::string> columns_;
     std::vector<QString> titles_;
+    // The server's offset from GMT, read from the session until it is known.
+    mutable std::optional<std::chrono::minutes> server_;
 };
 
 class NewsTableController : public QWidget {
@@ -64,13 +68,16 @@ public:
     // The line shown when the last fetch failed; hidden otherwise.
     QLabel* statusLabel() const { return statusTextField_; }
     const std::vector<NewsItem>& webDataList() const { return webDataList_; }
+    // The server's offset from GMT by the session's server time; nothing before the first ping answer.
+    std::optional<std::chrono::minutes> serverOffset() const;
     bool isFetching() const { return fetcher_.isFetching(); }
     const NewsFetcher& fetcher() const { return fetcher_; }
 
     // One fetch of the category's feed.
     void LoadNews(const std::string& category);
-    // Replaces the list with the items of an answer body and reloads the table.
-    void parseXml(const QByteArray& body);
+    // Replaces the list with the items of an answer body and reloads the table;
+    // a body that cannot be read is logged and said, as a failed fetch.
+    void parseXml(std::string body);
     // Opens the link of the selected row's item; nothing without a selection.
     void doubleAction();
 

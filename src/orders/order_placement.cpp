@@ -204,7 +204,15 @@ void OrderMananger::sendNotification(const std::string& text, const std::shared_
 std::string OrderMananger::text(const std::string& key) const { return services_.text(key); }
 
 bool OrderMananger::refuse(const std::shared_ptr<Order>& order, const std::string& key, const std::string& value) {
-    sendNotification(value.empty() ? text(key) : text(key) + " " + value, order);
+    // The value takes the text's "{0}" where it has one, else follows the text.
+    const std::string message = text(key);
+    if (value.empty()) {
+        sendNotification(message, order);
+    } else if (message.find("{0}") != std::string::npos) {
+        sendNotification(model::Formatter::fillIndexedText(message, {value}), order);
+    } else {
+        sendNotification(message + " " + value, order);
+    }
     return false;
 }
 

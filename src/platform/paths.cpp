@@ -9,8 +9,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "platform/log.h"
 #include "platform/resource_bundle.h"
@@ -54,16 +52,12 @@ bool writeAll(int fd, const std::string& bytes) {
     return true;
 }
 
-// Writes `bytes` to a fresh temporary file beside `path`; returns its name or "" with errno set.
-std::string writeTemporary(const std::string& path, const std::string& bytes, bool ownerOnly = false) {
+// Writes `bytes` to a fresh temporary file beside `path` (0600, as every file
+// the client makes); returns its name or "" with errno set.
+std::string writeTemporary(const std::string& path, const std::string& bytes) {
     std::string tmp = path + ".tmp.XXXXXX";
     int fd = ::mkstemp(tmp.data());  // created 0600
     if (fd < 0) return {};
-    if (!ownerOnly) ::fchmod(fd, 0644 & ~[] {
-        mode_t m = ::umask(0);
-        ::umask(m);
-        return m;
-    }());
     bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
     int err = errno;
     if (::close(fd) != 0 && ok) {
@@ -88,9 +82,9 @@ void syncParentFolder(const std::string& path) {
     }
 }
 
-bool replaceFile(const std::string& path, const std::string& bytes, bool ownerOnly) {
+bool replaceFile(const std::string& path, const std::string& bytes) {
     if (path.empty()) return false;
-    std::string tmp = writeTemporary(path, bytes, ownerOnly);
+    std::string tmp = writeTemporary(path, bytes);
     if (tmp.empty()) {
         Log::error("Write file error: " + errorText(errno, path));
         return false;
@@ -147,25 +141,22 @@ bool createDirectory(const std::string& path) {
         if (S_ISDIR(st.st_mode)) return true;
         return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     }
-    std::error_code ec;
-    std::filesystem::create_directories(path, ec);
-    if (ec) {
-        Log::error("Create directory error: " + ec.message() + " (" + path + ")");
+    // Each missing folder of the path is made for its owner only; those that
+    // were there (the user's own) keep their mode.
+    std::size_t end = 0;
+    while (end != std::string::npos) {
+        end = path.find('/', end + 1);
+        const std::string part = path.substr(0, end);
+        if (part.empty() || ::mkdir(part.c_str(), 0700) == 0) continue;
+        const int err = errno;
+        if (err == EEXIST && ::stat(part.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) continue;
+        Log::error("Create directory error: " + errorText(err == EEXIST ? ENOTDIR : err, part));
         return false;
     }
     return true;
 }
 
-bool createPrivateDirectory(const std::string& path) {
-    const bool made = !exists(path);
-    if (!createDirectory(path)) return false;
-    // Only a folder made here: one the user set up (read-only, a link elsewhere) is theirs.
-    if (made && ::chmod(path.c_str(), 0700) != 0) {
-        Log::error("Create directory error: " + errorText(errno, path));
-        return false;
-    }
-    return true;
-}
+bool createPrivateDirectory(const std::string& path) { return createDirectory(path); }
 
 bool writeFileIfAbsent(const std::string& path, const std::string& bytes) {
     if (path.empty() || exists(path)) return false;
@@ -192,14 +183,14 @@ bool writeFileIfAbsent(const std::string& path, const std::string& bytes) {
     return true;
 }
 
-bool writeFileAtomically(const std::string& path, const std::string& bytes) { return replaceFile(path, bytes, false); }
+bool writeFileAtomically(const std::string& path, const std::string& bytes) { return replaceFile(path, bytes); }
 
 bool writePrivateFileAtomically(const std::string& path, const std::string& bytes) {
     auto slash = path.find_last_of('/');
     if (slash != std::string::npos && slash > 0) {
         if (!createPrivateDirectory(path.substr(0, slash))) return false;
     }
-    return replaceFile(path, bytes, true);
+    return replaceFile(path, bytes);
 }
 
 

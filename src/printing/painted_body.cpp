@@ -95,6 +95,7 @@ void PaintedBody::addTable(const TableRows& rows, const TablePrint& table) {
             auto bandWidths = std::make_shared<std::vector<double>>();
             for (qsizetype c : bands[b]) bandWidths->push_back((*widths)[std::size_t(c)]);
             const double natural = std::accumulate(bandWidths->begin(), bandWidths->end(), 0.0);
+            const std::size_t headerLine = headerRow ? out.size() : kNoLine;
             // Still wider than the body (one column alone): scaled to it; narrower: the spare width shared out.
             const double scale = natural > width ? width / natural : 1.0;
             if (natural > 0 && natural < width)
@@ -124,7 +125,8 @@ void PaintedBody::addTable(const TableRows& rows, const TablePrint& table) {
                                        x += (*bandWidths)[i];
                                    }
                                    painter.restore();
-                               }});
+                               },
+                               isHeader ? kNoLine : headerLine});
             }
         }
     });
@@ -134,25 +136,32 @@ int PaintedBody::paginate(const QSizeF& body) {
     lines_.clear();
     pages_.clear();
     for (const auto& block : blocks_) block(body.width(), lines_);
-    std::size_t first = 0;
+    std::size_t first = 0, header = kNoLine;
     double used = 0;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (used > 0 && used + lines_[i].height > body.height()) {
-            pages_.emplace_back(first, i);
+        if (i > first && used + lines_[i].height > body.height()) {
+            pages_.push_back({first, i, header});
+            // A table row that starts a page comes under its header row again.
             first = i;
-            used = 0;
+            header = lines_[i].header;
+            used = header == kNoLine ? 0 : lines_[header].height;
         }
         used += lines_[i].height;
     }
-    if (first < lines_.size()) pages_.emplace_back(first, lines_.size());
+    if (first < lines_.size()) pages_.push_back({first, lines_.size(), header});
     width_ = body.width();
     return pageCount();
 }
 
 void PaintedBody::paintPage(QPainter& painter, int page) const {
     if (page < 0 || page >= int(pages_.size())) return;
+    const Page& shown = pages_[std::size_t(page)];
     double top = 0;
-    for (std::size_t i = pages_[std::size_t(page)].first; i < pages_[std::size_t(page)].second; ++i) {
+    if (shown.header != kNoLine) {
+        lines_[shown.header].paint(painter, top, width_);
+        top += lines_[shown.header].height;
+    }
+    for (std::size_t i = shown.first; i < shown.end; ++i) {
         lines_[i].paint(painter, top, width_);
         top += lines_[i].height;
     }

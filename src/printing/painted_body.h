@@ -4,7 +4,8 @@
 // of texts in order. Cells hold one line each; a table is as wide as the body,
 // its columns sized by their widest text (at most half the body, longer texts
 // elided); a table wider than the body is split into bands of columns, each
-// led by column 0. Units are points.
+// led by column 0, and a band that runs onto another page shows its header
+// row again at the top of it. Units are points.
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -45,15 +46,22 @@ public:
     void paintPage(QPainter& painter, int page) const;
 
 private:
-    // One unbreakable line of the body: its height and how it paints at a top.
+    static constexpr std::size_t kNoLine = std::size_t(-1);
+    // One unbreakable line of the body: its height, how it paints at a top,
+    // and the line that heads it (a table row's header row), if any.
     struct Line {
         double height;
         std::function<void(QPainter&, double top, double width)> paint;
+        std::size_t header = kNoLine;
+    };
+    // Lines [first, end) of lines_, under `header` repeated when it is not kNoLine.
+    struct Page {
+        std::size_t first, end, header;
     };
     // Lines are laid out when the body's width is known.
     std::vector<std::function<void(double width, std::vector<Line>& out)>> blocks_;
     std::vector<Line> lines_;
-    std::vector<std::pair<std::size_t, std::size_t>> pages_;  // [first, end) of lines_
+    std::vector<Page> pages_;
     double width_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "printing/print_operation.h"
 
+#include <QFile>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QProgressDialog>
@@ -67,11 +68,18 @@ bool printWithProgress(PrintTextView& job, QPrinter& printer, QWidget* window) {
     progress.setMinimumDuration(500);
     progress.setAutoReset(false);
     progress.setValue(0);
+    // A file the print makes is its owner's alone, as every file the client
+    // makes: made empty with that mode before the printer writes into it.
+    QFile file(printer.outputFileName());
+    const bool madeHere = !file.fileName().isEmpty() && !file.exists() && file.open(QIODevice::WriteOnly) &&
+                          file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    file.close();
     const bool printed = job.printOn(printer, [&progress](int done, int total) {
         if (progress.maximum() != total) progress.setMaximum(total);
         progress.setValue(done);  // shows the dialog once the print runs long, and lets it be used
         return !progress.wasCanceled();
     });
+    if (madeHere && !printed) file.remove();
     progress.reset();
     return printed;
 }

@@ -3,11 +3,11 @@
 #include <QAbstractTextDocumentLayout>
 #include <QFontDatabase>
 #include <QFontMetricsF>
-#include <QLocale>
 #include <QPainter>
 #include <QPrinter>
 #include <algorithm>
 
+#include "model/formatter.h"
 #include "platform/log.h"
 #include "printing/painted_body.h"
 
@@ -91,7 +91,8 @@ std::unique_ptr<PrintTextView::Pages> PrintTextView::paginate(QPaintDevice& devi
                                                               const QDateTime& printed) {
     auto pages = std::unique_ptr<Pages>(new Pages);
     pages->title_ = printJobTitle_;
-    pages->date_ = QLocale(QLocale::English, QLocale::UnitedStates).toString(printed, QLocale::ShortFormat);
+    // The date and time as every date of the prints reads.
+    pages->date_ = printed.toString(QString::fromLatin1(model::Formatter::kDisplayFormat));
     pages->page_ = pageSize;
     pages->band_ = 2 * QFontMetricsF(bandFont(device), &device).height();
     pages->body_ = &document_;

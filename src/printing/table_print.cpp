@@ -171,6 +171,8 @@ void TablePrint::insertTable(const TableRows& rows, QTextCursor& cursor) const {
     const int columns = static_cast<int>(rows.front().size());
     // The table's frame ends the paragraph before it: the opening line break.
     QTextTableFormat format = table_;
+    // A table that runs onto more pages shows its header again on each.
+    format.setHeaderRowCount(headerRow ? 1 : 0);
     if (layout_ == Fixed)
         format.setColumnWidthConstraints(
             QList<QTextLength>(columns, QTextLength(QTextLength::PercentageLength, 100.0 / columns)));

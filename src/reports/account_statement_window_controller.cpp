@@ -16,6 +16,7 @@
 #include "charts/pie_chart_controller.h"
 #include "kit/control_texts_walk.h"
 #include "kit/core/kit_payloads.h"
+#include "kit/plain_text.h"
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "model/formatter.h"
@@ -29,6 +30,9 @@
 namespace reports {
 
 namespace {
+
+// "The statement could not be loaded."
+constexpr const char* kStatementNotLoadedKey = "90690";
 
 model::Date wallNow() {
     return std::chrono::time_point_cast<std::chrono::milliseconds>(platform::defaultClock().wallNow());
@@ -143,12 +147,12 @@ void AccountStatementWindowController::accountStatementUpdate() {
     accountSummaryHistoryTableController->loadAccountSummary(statement);
     // No account resolved: nothing of an earlier account stays beside account "0".
     const std::int32_t account = lastRequest_.accountId;
-    addressLabel->setText(
-        account ? QString::fromStdString(statement.getClientAddressForAccountId(account).value_or("")) : QString());
-    companyAddressLabel->setText(
-        account ? QString::fromStdString(statement.getCompanyAddressForAccountId(account).value_or("")) : QString());
+    kit::setShownText(*addressLabel, account ? statement.getClientAddressForAccountId(account).value_or("") : "");
+    kit::setShownText(*companyAddressLabel, account ? statement.getCompanyAddressForAccountId(account).value_or("") : "");
     marginSummaryHistoryTableController->loadMarginSummaryForAccount(statement, account);
     orderSummaryHistoryTableController->loadOrderSummary(statement);
+    failureLabel->setVisible(statement.loadFailed);
+    printButton->setEnabled(!statement.loadFailed);
     // Side by side, an instrument has one colour in both pies.
     const auto settled = statement.getSettledPLForItems();
     const auto open = statement.getOpendPLForItems();
@@ -165,6 +169,7 @@ void AccountStatementWindowController::updateLanguageStrings() {
     headerLabel->setText(title);
     accountHeaderLabel->setText(QString::fromStdString(context_.text("0012")));
     showButton->setText(QString::fromStdString(context_.text("0441")));
+    failureLabel->setText(QString::fromStdString(context_.text(kStatementNotLoadedKey)));
     // The boxes, the page buttons and the period labels by their tags.
     kit::applyControlTexts(this, context_.language);
 }

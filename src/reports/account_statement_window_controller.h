@@ -91,6 +91,8 @@ public:
     QLabel* addressLabel = nullptr;
     QLabel* companyAddressLabel = nullptr;
     QLabel* disclaimerTextField = nullptr;
+    // Shown while the last statement could not be loaded; the print is not offered then.
+    QLabel* failureLabel = nullptr;
     QLabel* openStatusLabel = nullptr;
     QLabel* closedStatusLabel = nullptr;
     QGroupBox* settledPLBox = nullptr;
@@ -123,7 +125,7 @@ private:
     void setMaxandMinDates(const std::string& accountText);
     void updateLanguageStrings();
     void applyTheme();
-    // Column widths from the first rows shown, once per table, in steps.
+    // Column widths from their content, once per table, in steps.
     void fitColumnsOnce();
     void scheduleFit(std::size_t table);
     void restartPendingFit();

@@ -1,7 +1,9 @@
-// The statement window's column fit, spread over event-loop turns: ten
-// thousand rows measured at once would hold the main thread for a tenth of
-// a second. The result is the one fit in a single pass would give.
-#include <QHeaderView>
+// The statement window's column fit, spread over event-loop turns: each
+// column fitted by Qt in a turn of its own (over the rows its header's
+// precision reads), then each date-time column widened to its whole texts a
+// block of rows a turn. Every table at once would hold the main thread for a
+// tenth of a second.
+#include <QTableView>
 #include <QStyle>
 #include <algorithm>
 #include <memory>
@@ -10,7 +12,6 @@
 #include "platform/main_executor.h"
 #include "reports/account_statement_window_controller.h"
 #include "reports/statement_table_controllers.h"
-#include "reports/statement_table_view.h"
 
 namespace reports {
 
@@ -18,8 +19,6 @@ namespace {
 
 // Above the 135-point rule: the whole date and time.
 constexpr int kDateTimeWidth = 150;
-// Cells measured through the delegate per turn (about 10 us each).
-constexpr int kMeasuredPerStep = 150;
 // Whole texts measured per turn in a date-time column.
 constexpr int kRowsPerStep = 500;
 
@@ -37,22 +36,11 @@ void AccountStatementWindowController::fitColumnsOnce() {
 }
 
 void AccountStatementWindowController::scheduleFit(std::size_t table) {
-    auto* view = dynamic_cast<StatementTableView*>(tableViews[table]);
-    if (!view) return;
-    // A column's rows are measured a part a turn, the rows chosen at its first part.
-    const int rows = view->model()->rowCount();
-    const int precision = view->horizontalHeader()->resizeContentsPrecision();
-    const int measured = precision < 0 ? rows : std::min(rows, precision);
-    for (int c = 0; c < view->model()->columnCount(); ++c) {
-        auto chosen = std::make_shared<std::vector<int>>();
-        for (int from = 0; from == 0 || from < measured; from += kMeasuredPerStep)
-            fitSteps_.push_back([view, c, chosen, from] {
-                if (view->isColumnHidden(c)) return;
-                if (from == 0) *chosen = view->rowsToMeasure();
-                view->measureRows(c, *chosen, std::size_t(from), std::size_t(from + kMeasuredPerStep));
-            });
-    }
-    fitSteps_.push_back([view] { view->fitMeasuredColumns(); });
+    QTableView* view = tableViews[table];
+    for (int c = 0; c < view->model()->columnCount(); ++c)
+        fitSteps_.push_back([view, c] {
+            if (!view->isColumnHidden(c)) view->resizeColumnToContents(c);
+        });
     // Wide enough for the date with the time in the view's font: the fit
     // measured what the narrow column showed.
     const auto* detail = dynamic_cast<const DetailHistoryTableController*>(view->model());
@@ -75,10 +63,7 @@ void AccountStatementWindowController::scheduleFit(std::size_t table) {
 void AccountStatementWindowController::restartPendingFit() {
     if (fitSteps_.empty()) return;
     fitSteps_.clear();
-    for (const std::size_t table : fitting_) {
-        fitted_[table] = false;
-        if (auto* view = dynamic_cast<StatementTableView*>(tableViews[table])) view->forgetMeasures();
-    }
+    for (const std::size_t table : fitting_) fitted_[table] = false;
     fitting_.clear();
 }
 

@@ -180,9 +180,16 @@ void AccountStatementWindowController::buildWindow() {
     statusBar->addWidget(printButton);
 
     auto* top = new QHBoxLayout;
+    failureLabel = kit::plainLabel();
+    failureLabel->setObjectName("failureLabel");
+    QFont failure = failureLabel->font();
+    failure.setBold(true);
+    failureLabel->setFont(failure);
+    failureLabel->hide();
     auto* titles = new QVBoxLayout;
     titles->addWidget(headerLabel);
     titles->addLayout(bar);
+    titles->addWidget(failureLabel);
     top->addLayout(titles, 1);
     top->addWidget(periodBox);
 

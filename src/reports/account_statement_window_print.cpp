@@ -96,9 +96,13 @@ printing::TableRows tableRows(const QTableView& view, int records, std::int64_t 
         if (logical < 0 || view.isColumnHidden(logical)) continue;
         const auto titleKey = summaryTitleKeys.find(
             view.model()->headerData(logical, Qt::Horizontal, printing::kColumnIdentifierRole).toString());
+        // Each column under the title the window gives it (the settled positions' P/L is realised).
+        const QString shown = view.model()->headerData(logical, Qt::Horizontal, Qt::DisplayRole).toString();
         if (titleKey != summaryTitleKeys.end() && !rows.isEmpty() && printed < rows[0].size())
             rows[0][printed] =
                 QString::fromStdString(model::LanguageString::stringforSelectedLanguage(language, titleKey->second));
+        else if (!shown.isEmpty() && !rows.isEmpty() && printed < rows[0].size())
+            rows[0][printed] = shown;
         if (dynamic_cast<const DateTimeWidthDelegate*>(view.itemDelegateForColumn(logical)))
             for (qsizetype r = 1; r < rows.size(); ++r)
                 rows[r][printed] =
@@ -191,6 +195,8 @@ std::shared_ptr<printing::PrintTextView> AccountStatementWindowController::print
 }
 
 void AccountStatementWindowController::print() {
+    // A statement that could not be loaded has nothing to print.
+    if (context_.view.accountStatement().loadFailed) return;
     // The printer's own margins (PrintTextView prints inside them): a negative
     // margin has no meaning on a Qt page layout, so none is set.
     printing::runPrintOperation(printJob(), this);

@@ -1,5 +1,7 @@
 #include "shell/login_window.h"
 
+#include <QKeyEvent>
+
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFormLayout>
@@ -26,16 +28,20 @@ QLineEdit* guarded(QLineEdit* field) {
     return field;
 }
 
-}  // namespace
-
-void LanguageComboBox::showPopup() {
-    emit popupShown();
-    QComboBox::showPopup();
+bool isReturn(const QKeyEvent* event) {
+    const int key = event->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
-void LanguageComboBox::hidePopup() {
-    QComboBox::hidePopup();
-    emit popupHidden();
+}  // namespace
+
+void LanguageComboBox::keyPressEvent(QKeyEvent* event) {
+    // The arrows already chose; Return ends there.
+    if (isReturn(event)) {
+        event->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
 }
 
 LoginWindow::LoginWindow(QWidget* parent) : QWidget(parent) {
@@ -97,7 +103,6 @@ LoginWindow::LoginWindow(QWidget* parent) : QWidget(parent) {
     loginProgressIndicator->setFixedWidth(90);
     loginProgressIndicator->setMaximumHeight(8);
     loginButton = new QPushButton(this);
-    loginButton->setShortcut(QKeySequence(Qt::Key_Return));
     cancelButton = new QPushButton(this);
     for (QPushButton* b : {loginButton, cancelButton}) b->setMinimumWidth(100);
     auto* actions = new QHBoxLayout;
@@ -145,16 +150,23 @@ LoginWindow::LoginWindow(QWidget* parent) : QWidget(parent) {
     layout->addWidget(rightDrawer);
     connect(drawerButton, &QPushButton::clicked, this, [this] { toggleRightDrawer(); });
 
-    // Return in the open list picks a language, not a login.
-    connect(languagesComboBox, &LanguageComboBox::popupShown, this, [this] { loginButton->setShortcut({}); });
-    connect(languagesComboBox, &LanguageComboBox::popupHidden, this,
-            [this] { loginButton->setShortcut(QKeySequence(Qt::Key_Return)); });
     setBusy(false);
     setMinimumWidth(420);
 }
 
 // The list may close while the children go; the window no longer listens then.
 LoginWindow::~LoginWindow() { languagesComboBox->disconnect(this); }
+
+void LoginWindow::keyPressEvent(QKeyEvent* event) {
+    // Return that no field took logs in; the language list keeps its own, and
+    // its open list is a window of its own whose keys never come here.
+    if (isReturn(event) && loginButton->isVisible() && loginButton->isEnabled()) {
+        event->accept();
+        loginButton->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
 
 LoginFields LoginWindow::fields() const {
     return {usernameTextField->text().toStdString(), passwordTextField->text().toStdString(),
@@ -207,7 +219,6 @@ void LoginWindow::updateLanguageStrings(std::int64_t language) {
     CheckBox->setText(keyText(language, "10998"));
     rememberNote->setText(keyText(language, "90200"));
     loginButton->setText(keyText(language, "0037"));
-    loginButton->setShortcut(QKeySequence(Qt::Key_Return));  // setText may have cleared a mnemonic
     cancelButton->setText(keyText(language, "0060"));
     resetdefaultsButton->setText(keyText(language, "0105"));
     loginBox->setTitle(keyText(language, "0037"));

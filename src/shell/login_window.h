@@ -17,16 +17,14 @@
 
 namespace shell {
 
-// Tells when its list opens and closes.
+// Return and Enter in the closed list stop there: the arrows already chose.
 class LanguageComboBox : public QComboBox {
     Q_OBJECT
 public:
     using QComboBox::QComboBox;
-    void showPopup() override;
-    void hidePopup() override;
-signals:
-    void popupShown();
-    void popupHidden();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 class LoginWindow : public QWidget {
@@ -48,6 +46,8 @@ public:
     void updateLanguageStrings(std::int64_t language);
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // Return or Enter that no control took: Login.
+    void keyPressEvent(QKeyEvent* event) override;
 
     LanguageComboBox* languagesComboBox;
     QPushButton* liveSegment;

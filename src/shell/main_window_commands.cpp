@@ -3,8 +3,11 @@
 #include <algorithm>
 
 #include <QAbstractButton>
+#include <QEvent>
+#include <QWindow>
 #include <QLayout>
 #include <QMessageBox>
+#include <QScrollArea>
 
 #include "kit/plain_text.h"
 #include "kit/popover_placement.h"
@@ -12,6 +15,8 @@
 #include "shell/main_window_controller.h"
 #include "platform/log.h"
 #include "state/session_view.h"
+#include "views/main_window_pages.h"
+#include "views/watchlist_table_controller.h"
 
 namespace shell {
 
@@ -131,6 +136,10 @@ void MainWindowController::hideForLock() {
             shown->hide();
         }
     }
+    // Back to front: the one activated last is in front.
+    std::stable_sort(lockedWindows_.begin(), lockedWindows_.end(), [](const QPointer<QWidget>& a, const QPointer<QWidget>& b) {
+        return a->property(kActivatedProperty).toULongLong() < b->property(kActivatedProperty).toULongLong();
+    });
     window_->hide();
 }
 
@@ -138,9 +147,25 @@ void MainWindowController::showAfterUnlock() {
     window_->setEnabled(true);
     window_->show();
     window_->raise();
+    // In front of the main window, stacked as they were; the front one active.
+    QWidget* front = nullptr;
     for (const QPointer<QWidget>& shown : lockedWindows_)
-        if (shown) shown->show();
+        if (shown) {
+            shown->show();
+            shown->raise();
+            front = shown;
+        }
+    if (front) front->activateWindow();
     lockedWindows_.clear();
+}
+
+void MainWindowController::windowActivated(QWindow* activated) {
+    if (!activated || !window_) return;
+    for (QWidget* shown : window_->findChildren<QWidget*>())
+        if (shown->isWindow() && shown->windowHandle() == activated) {
+            shown->setProperty(kActivatedProperty, QVariant::fromValue(++activations_));
+            return;
+        }
 }
 
 void MainWindowController::logout() {
@@ -178,16 +203,36 @@ void MainWindowController::applySplitViewRules() {
 }
 
 void MainWindowController::sizeWatchlistPane() {
-    // Its visible columns within the split's rule, leaving the charts and the
-    // positions beside it more than half of the split.
+    if (!pages_->made(views::page::kWatchlist)) return;
+    views::WatchlistTableController* watchlist = pages_->watchlist();
     if (QLayout* layout = window_->centralWidget()->layout()) layout->activate();
-    const SplitViewRule outer = splitViewRule(mainSplitView->objectName().toStdString(), leftFrameWidth_);
-    const int total = mainSplitView->width();
-    // Its pages may come after the showing: the share is of the width then.
-    const int shown = splitWidthAtShow_ > 0 ? splitWidthAtShow_ : total;
-    const int wanted = std::min(watchlistTabView->sizeHint().width(), shown * 9 / 20);
-    const int width = std::clamp(wanted, static_cast<int>(outer.minimum), static_cast<int>(outer.maximum));
-    mainSplitView->setSizes({width, std::max(1, total - width)});
+    // The tab view's frame and margins around its page.
+    const int chrome = std::max(0, watchlistTabView->sizeHint().width() - watchlist->sizeHint().width());
+    if (!watchlistDividerMoved_) {
+        const SplitViewRule outer = splitViewRule(mainSplitView->objectName().toStdString(), leftFrameWidth_);
+        const int total = mainSplitView->width();
+        // Its pages may come after the showing: the share is of the width then.
+        const int shown = splitWidthAtShow_ > 0 ? splitWidthAtShow_ : total;
+        // Up to a share of the split that leaves the charts whole the name
+        // shows whole; past it the name gives way, and the pane widens only
+        // for what must show whole (the charts then scroll sideways).
+        int share = shown * 9 / 20;
+        if (const auto* charts = window_->findChild<QScrollArea*>("chartPanesScroll"); charts && charts->widget())
+            share = std::min(share, shown - charts->widget()->minimumSizeHint().width() - mainSplitView->handleWidth());
+        const views::WatchlistTableController::FirstScreen screen = watchlist->firstScreen();
+        const int wanted = std::min(screen.whole, std::max(screen.least, share - chrome)) + chrome;
+        const int width = std::clamp(wanted, static_cast<int>(outer.minimum), static_cast<int>(outer.maximum));
+        mainSplitView->setSizes({width, std::max(1, total - width)});
+    }
+    watchlist->fitFirstScreen(mainSplitView->sizes().value(0) - chrome);
+}
+
+bool MainWindowController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == mainSplitView && event->type() == QEvent::Resize && splitWidthAtShow_ > 0 && !watchlistDividerMoved_) {
+        splitWidthAtShow_ = mainSplitView->width();
+        sizeWatchlistPane();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 bool MainWindowController::isLeftViewCollapsed() const { return pieChartPane->isHidden(); }

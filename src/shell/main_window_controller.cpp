@@ -2,8 +2,10 @@
 
 #include <QGuiApplication>
 #include <QLayout>
+#include <algorithm>
 #include <cassert>
 #include <QScreen>
+#include <QWindow>
 
 #include "kit/core/kit_payloads.h"
 #include "kit/core/preference_manager.h"
@@ -50,7 +52,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     window_ = new MainWindow([this] { terminateOnce(); }, [this] {
         if (QLayout* layout = window_->centralWidget()->layout()) layout->activate();
         splitWidthAtShow_ = mainSplitView->width();
-        if (pages_->made(views::page::kWatchlist)) sizeWatchlistPane();
+        sizeWatchlistPane();
     });
     // Every position's profit, its conversion and the accounts' figures (the
     // state's own recomputation) come first in every slice; the strip, then
@@ -80,6 +82,11 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
                                                         [this](const auto& n) { ReloadDataforChart(n); }));
     observers_.emplace_back(&center,
                             center.addObserver(kit::kThemeChangedNotification, [this](const auto&) { applyTheme(); }));
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) { windowActivated(w); });
+    // After the watchlist refits its columns to the new font: the pane follows them.
+    observers_.emplace_back(&center, center.addObserver(kit::kFontSizeChangedNotification, [this](const auto&) {
+        QMetaObject::invokeMethod(this, [this] { if (splitWidthAtShow_ > 0) sizeWatchlistPane(); }, Qt::QueuedConnection);
+    }));
 
     getAccountDetails();
     stripTick_ = ticker_->subscribe([this] { refreshStrip(); });
@@ -286,9 +293,24 @@ void MainWindowController::loadAccountDetails() {
 
 void MainWindowController::changeNetworkStatusimage(const platform::Notification& notification) {
     if (const auto* time = notification.as<state::TextPayload>()) {
-        if (const auto shown = serverTimeText(time->text)) {
+        const auto months = model::monthNamesOf([this](const std::string& key) { return text(key); });
+        if (const auto shown = serverTimeText(time->text, months)) {
             const QString shownText = QString::fromStdString(*shown);
-            if (ServerTimeTextField->text() != shownText) ServerTimeTextField->setText(shownText);
+            if (ServerTimeTextField->text() != shownText) {
+                // The monospace font draws Arabic letters apart: a month name in that script takes the strip's font.
+                const bool arabicScript = std::any_of(shownText.begin(), shownText.end(), [](QChar c) {
+                    return c.script() == QChar::Script_Arabic;
+                });
+                QFont font = ServerTimeTextField->font();
+                if (arabicScript != (font.family() != "monospace")) {
+                    font.setFamily(arabicScript && ServerTimeTextField->parentWidget() ? ServerTimeTextField->parentWidget()->font().family() : QString("monospace"));
+                    ServerTimeTextField->setFont(font);
+                }
+                // A month name longer than three letters widens the clock.
+                const int needed = QFontMetrics(ServerTimeTextField->font()).horizontalAdvance(shownText) + 2;
+                if (needed > ServerTimeTextField->minimumWidth()) ServerTimeTextField->setMinimumWidth(needed);
+                ServerTimeTextField->setText(shownText);
+            }
         }
         else
             platform::Log::debug("changeNetworkStatusimage " + time->text);

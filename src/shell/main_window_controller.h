@@ -173,8 +173,15 @@ private:
     void buildToolbar();
     void buildMenus();
     void applySplitViewRules();
-    // The watchlist as wide as its visible columns within the split's rule.
+    // The watchlist pane as wide as its first screen (its columns through the
+    // spread) within the split's rule and a share of the split, the name
+    // column giving way first; a divider the trader moved keeps its place.
     void sizeWatchlistPane();
+    // The split's resizes: the pane follows until the trader moves the divider.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // A window of the main window's activated: the lock keeps their stacking by it.
+    void windowActivated(QWindow* activated);
+    static constexpr const char* kActivatedProperty = "tcActivated";
     void SetOpenPositionSplitViewDefaultSize();
     void showChartPane(std::size_t index);
     std::string text(const std::string& key) const;
@@ -211,6 +218,8 @@ private:
     std::deque<std::function<void()>> buildSteps_;
     bool chartsDividerMoved_ = false;  // by the trader, before the build's last step
     int splitWidthAtShow_ = 0;  // the "1000" split's width at the first showing
+    bool watchlistDividerMoved_ = false;  // the "1000" split's, by the trader
+    std::uint64_t activations_ = 0;  // the windows' activations so far
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 

@@ -3,6 +3,7 @@
 // split of the positions tab and the account strip at the foot.
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -60,13 +61,23 @@ void MainWindowController::buildWindow() {
     mainSplitView = new QSplitter(Qt::Horizontal, central);
     mainSplitView->setObjectName("1000");
     mainSplitView->setChildrenCollapsible(false);
+    mainSplitView->installEventFilter(this);
+    connect(mainSplitView, &QSplitter::splitterMoved, this, [this] { watchlistDividerMoved_ = true; });
     watchlistTabView = new QTabWidget(mainSplitView);
     watchlistTabView->setObjectName("watchlistTabView");
 
     auto* right = new QSplitter(Qt::Vertical, mainSplitView);
     right->setChildrenCollapsible(false);
     connect(right, &QSplitter::splitterMoved, this, [this] { chartsDividerMoved_ = true; });
-    right->addWidget(buildChartPanes());
+    // The charts scroll sideways rather than hold the watchlist's first screen
+    // narrower than it must be (large fonts on a small screen).
+    auto* charts = new QScrollArea(right);
+    charts->setObjectName("chartPanesScroll");
+    charts->setFrameShape(QFrame::NoFrame);
+    charts->setWidgetResizable(true);
+    charts->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    charts->setWidget(buildChartPanes());
+    right->addWidget(charts);
     mainTabView = new QTabWidget(right);
     mainTabView->setObjectName("mainTabView");
     // The positions tab: the pie pane beside the positions, and its toggle.

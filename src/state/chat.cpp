@@ -127,7 +127,9 @@ void Chat::NewMessagesNotification(const std::string& count) {
     Banner banner;
     banner.title = ui.bundleName();
     banner.subtitle = services_.text("0099");
-    banner.informativeText = model::Formatter::fillIndexedText(services_.text("20234"), {count});
+    // One message reads in the singular.
+    banner.informativeText =
+        count == "1" ? services_.text("1073") : model::Formatter::fillIndexedText(services_.text("20234"), {count});
     banner.dismissDelayTime = 15.0;
     ui.deliverBanner(banner);
     ui.showLocalNotification(banner.subtitle, banner.informativeText);

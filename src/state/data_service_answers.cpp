@@ -118,7 +118,10 @@ void DataServiceAnswers::requestUnanswered(const protocol::RequestKind& kind) {
     platform::assertMainThread();
     switch (protocol::msgType(kind.type)) {
         case MsgType::DataServiceRequest:
-            processDSResponse(std::string(), std::nullopt, kind.name, kind);
+            if (kind.name == "getdsaccountstatement")
+                funds_.statementFailed("no answer (not sent, none in time, unreadable or over the reply cap)");
+            else
+                processDSResponse(std::string(), std::nullopt, kind.name, kind);
             break;
         case MsgType::ChartDataRequest:
             services_.onMain([key = kind.name] {

@@ -88,6 +88,8 @@ private:
     OrderedDictionary<std::string> charts_;
     std::unordered_map<std::string, platform::TimePoint> chartTimes_;
     std::size_t chartBytes_ = 0;
+    // The account statement answer into the statement, or its failure.
+    void readStatement(const std::optional<std::string>& result);
     // Hands each row of a table answer to its filler.
     void processHistoryData(const std::optional<std::string>& result,
                             const std::optional<std::string>& compressedData, const protocol::RequestKind& kind);

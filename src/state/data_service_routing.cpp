@@ -14,6 +14,7 @@
 #include "model/open_order_hd.h"
 #include "model/pending_order_hd.h"
 #include "model/settled_order_hd.h"
+#include "platform/free_memory.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "protocol/separator_bytes.h"
@@ -84,6 +85,8 @@ void DataServiceAnswers::processDSResponse(const std::optional<std::string>& res
         Log::warning("Data-service answer for \"" + *requestName + "\" to the request \"" + name + "\": dropped");
         return;
     }
+    // The memory a large answer took goes back to the system once it is dropped.
+    if (result && result->size() >= platform::kLargeAnswerBytes) services_.onMain(platform::releaseFreeMemory);
     // Posted on the main thread later, when the windows have the answer's records.
     auto postLater = [this](const char* posted) {
         services_.onMain([posted] { platform::NotificationCenter::defaultCenter().post(posted); });
@@ -94,18 +97,7 @@ void DataServiceAnswers::processDSResponse(const std::optional<std::string>& res
             processHistoryData(result, compressedData, *kind);
             services_.onMain([this] { funds_.depositwithdrawalNotification(); });
         } else if (name == "getdsaccountstatement") {
-            // No text reads as a document without tables, never as the last answer's.
-            const std::string_view text = result ? std::string_view(*result) : std::string_view();
-            // The usual shape goes to the records without an element tree or a table map.
-            LoginTables rows;
-            if (rows.read(text)) {
-                reference_.clearTableData();
-                funds_.ParseAccountStatement(rows);
-            } else {
-                reference_.parseXml(text);
-                funds_.ParseAccountStatement();
-                reference_.clearTableData();  // a large statement's rows are not held until the next one
-            }
+            readStatement(result);
         } else if (name == "getexecutedpositions") {
             book_.clearExecutedOrderSearchCollection();
             processHistoryData(result, compressedData, *kind);
@@ -131,6 +123,24 @@ void DataServiceAnswers::processDSResponse(const std::optional<std::string>& res
         }
     } catch (const std::exception& e) {
         Log::error("Data-service answer \"" + name + "\" not processed: " + e.what());
+    }
+}
+
+void DataServiceAnswers::readStatement(const std::optional<std::string>& result) {
+    // A failed answer is said as such, never shown as a statement of zeros.
+    if (!result || result->empty()) return funds_.statementFailed("the answer is empty");
+    if (isWord(*result, "error")) return funds_.statementFailed("the server answered ERROR");
+    // The usual shape goes to the records without an element tree or a table map.
+    LoginTables rows;
+    if (rows.read(*result)) {
+        reference_.clearTableData();
+        funds_.ParseAccountStatement(rows);
+    } else if (!reference_.parseXml(*result)) {
+        reference_.clearTableData();
+        funds_.statementFailed("the answer is not a readable XML document");
+    } else {
+        funds_.ParseAccountStatement();
+        reference_.clearTableData();  // a large statement's rows are not held until the next one
     }
 }
 

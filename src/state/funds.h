@@ -145,6 +145,10 @@ public:
     void ParseAccountStatement();
     // The same from the rows of the answer read without an element tree.
     void ParseAccountStatement(const LoginTables& rows);
+    // An answer that holds no statement (refused, empty, not XML, none in
+    // time): the statement is emptied and marked failed, `why` logged, the
+    // windows told.
+    void statementFailed(const std::string& why);
 
     // --- Requests whose answers land here (1023, main thread) ---------------------
     void requestFinancialTransactions(const model::SearchInfo& search);

@@ -287,6 +287,13 @@ void Funds::ParseAccountStatement(const LoginTables& rows) {
     });
 }
 
+void Funds::statementFailed(const std::string& why) {
+    platform::assertMainThread();
+    platform::Log::warning("Account statement not loaded: " + why);
+    accountStatementInfo_.failStatement();
+    accountStatementUpdateNotification();
+}
+
 void Funds::fillStatement(const std::function<TableRows(const char* table)>& tableNamed) {
     platform::assertMainThread();
     accountStatementInfo_.beginStatement();

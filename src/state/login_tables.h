@@ -16,16 +16,17 @@
 #include <string_view>
 #include <vector>
 
-#include "protocol/compressed_payload.h"
 #include "state/reference_data.h"
 
 namespace state {
 
 class LoginTables {
 public:
-    // Cells a login may hold: 40 columns to each record it may hold. Past it
-    // read() is false, and the general reader's element cap refuses.
-    static constexpr std::size_t kMaxCells = protocol::kMaxLoginRecords * 40;
+    // Cells a login or a statement may hold: a statement answer of a frame
+    // (16 MiB) has fewer, at four bytes a cell at least, and a login's records
+    // of 40 columns far fewer. Past it read() is false, and the general
+    // reader's element cap (as many elements) refuses.
+    static constexpr std::size_t kMaxCells = 4'000'000;
 
     // The document must outlive the reading of the rows.
     bool read(std::string_view document);

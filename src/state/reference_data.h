@@ -222,7 +222,12 @@ public:
     const OrderedDictionary<XmlTable>& TableDataCollection() const { return tables_; }
 
     // Reads an XML document into TableDataCollection (login data and data-service answers).
-    void parseXml(std::string_view text);
+    // False, with no tables, for a text that holds no document (not XML, past
+    // the reader's caps) or one nested deeper than kMaxXmlDepth.
+    bool parseXml(std::string_view text);
+    // Levels below the root a table document may use: a row, its columns, and
+    // a column's own row ("Table" in its name). Deeper is no table of ours.
+    static constexpr std::size_t kMaxXmlDepth = 8;
     // Lets the tables of the last parse go (once their records are filled, or an
     // answer read without them).
     void clearTableData() { tables_.clear(); }
@@ -320,8 +325,9 @@ private:
     std::vector<std::shared_ptr<model::SessionScheduleInfo>> sessionSchedules_;
     OrderedDictionary<XmlTable> tables_;
 
-    // Walks the element, its descendants and its following siblings in document order.
-    void traverseElement(const protocol::TBXMLElement* element);
+    // Walks the element, its descendants and its following siblings in document
+    // order; false at an element deeper than kMaxXmlDepth.
+    bool traverseElement(const protocol::TBXMLElement* element);
     void storeRow(const protocol::TBXMLElement* element, std::string_view name);
     // The fillers over rows offered by `rows` (eachRow and firstRow of a table name).
     template <typename Rows>

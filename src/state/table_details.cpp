@@ -117,7 +117,7 @@ std::optional<std::string_view> TableRow::find(std::string_view name) const {
 // numbers hold this document's rows only. Rows are numbered per table, so
 // interleaved tables and a column whose name contains "Table" (which becomes a
 // row of a table of its own) leave the other tables' rows untouched.
-void ReferenceData::parseXml(std::string_view text) {
+bool ReferenceData::parseXml(std::string_view text) {
     tables_.clear();
     tableName.clear();
     currentRow = 0;
@@ -125,24 +125,31 @@ void ReferenceData::parseXml(std::string_view text) {
     const std::unique_ptr<protocol::XMLReader> document = protocol::XMLReader::fromText(text);
     if (!document || !document->rootXMLElement()) {
         platform::Log::debug("XML answer without a root element: no tables");
-        return;
+        return false;
     }
-    traverseElement(document->rootXMLElement());
+    if (traverseElement(document->rootXMLElement())) return true;
+    platform::Log::warning("XML answer nested deeper than " + std::to_string(kMaxXmlDepth) + " levels: refused");
+    tables_.clear();
+    tableName.clear();
+    currentRow = 0;
+    return false;
 }
 
 // Pre-order walk (element, its subtree, then its next sibling) with a stack of
 // our own, so that a deeply nested document cannot exhaust the call stack.
-void ReferenceData::traverseElement(const protocol::TBXMLElement* element) {
-    std::vector<const protocol::TBXMLElement*> pending;
-    if (element) pending.push_back(element);
+bool ReferenceData::traverseElement(const protocol::TBXMLElement* element) {
+    std::vector<std::pair<const protocol::TBXMLElement*, std::size_t>> pending;
+    if (element) pending.emplace_back(element, 0);
     while (!pending.empty()) {
-        const protocol::TBXMLElement* e = pending.back();
+        const auto [e, depth] = pending.back();
         pending.pop_back();
+        if (depth > kMaxXmlDepth) return false;
         const std::string_view name = e->name ? std::string_view(e->name) : std::string_view();
         if (name.find("Table") != std::string_view::npos) storeRow(e, name);
-        if (e->nextSibling) pending.push_back(e->nextSibling);
-        if (e->firstChild) pending.push_back(e->firstChild);
+        if (e->nextSibling) pending.emplace_back(e->nextSibling, depth);
+        if (e->firstChild) pending.emplace_back(e->firstChild, depth + 1);
     }
+    return true;
 }
 
 void ReferenceData::storeRow(const protocol::TBXMLElement* element, std::string_view name) {

@@ -249,9 +249,13 @@ QFrame* TradeTicketWindowController::buildDepthDrawer() {
         view->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
         view->setSelectionMode(QAbstractItemView::NoSelection);
         view->setAlternatingRowColors(true);
-        QFont font = tabularFont(view->font());
+        // Figures in tabular digits; the headers' words in the window's font, which joins every script.
+        QFont wordsFont = view->font();
+        wordsFont.setResolveMask(QFont::AllPropertiesResolved);  // kept, not taken from the view
+        QFont font = tabularFont(wordsFont);
         font.setPointSizeF(12);
         view->setFont(font);
+        view->horizontalHeader()->setFont(wordsFont);
         view->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 6);
         view->setFixedHeight(view->horizontalHeader()->sizeHint().height() +
                              static_cast<int>(kDepthRows) * view->verticalHeader()->defaultSectionSize() +

@@ -49,8 +49,21 @@ public:
     // The "1069" alert while it is open.
     QMessageBox* currentAlert() const { return alert_; }
 
+    // The first screen: every shown column through the spread, frame and
+    // scroll bar included; with the name and type columns at their fitted
+    // widths (whole) and at their titles' (least).
+    struct FirstScreen {
+        int whole = 0;
+        int least = 0;
+    };
+    FirstScreen firstScreen() const;
+    // The first screen within `width`: the name column gives way first, then
+    // the type, never below their titles; they grow back to their fitted widths.
+    void fitFirstScreen(int width);
+
 protected:
     int takeSnapshot() override;
+    void didReload() override;
     QVariant cellData(int row, int column, int role) const override;
     std::string dragText(const std::vector<int>& rows) const override;
 
@@ -80,6 +93,8 @@ private:
     LastShownPrices shown_;
     mutable QHash<QString, QIcon> icons_;
     QPointer<QMessageBox> alert_;
+    int firstScreenWidth_ = 0;  // the last fitFirstScreen's width; 0: none yet
+    bool firstScreenHadRows_ = false;  // its rows' widths were fitted then
 };
 
 }  // namespace views

@@ -1,6 +1,7 @@
 // Loading by key, answers matched by key, the window's interaction and the
 // live bar of a chart control.
 #include <algorithm>
+#include <cmath>
 
 #include "charts/chart_fixture.h"
 #include "platform/clock.h"
@@ -143,10 +144,6 @@ TEST_F(ChartControllerTest, LiveBarAndThemeChanges) {
     gold->Bid = 1899.5;
     gold->Ask = 1900.5;
     gold->UpdateTime = "03/09/2026 10:00:30";
-    ch.setChartAnalysisState(true);
-    ch.newChartData();
-    EXPECT_EQ(ch.bars().Symdata[60], 1828.5);  // frozen while an indicator shows
-    ch.setChartAnalysisState(false);
     ch.newChartData();
     EXPECT_EQ(ch.bars().Symdata[60], 1900);
     EXPECT_EQ(ch.window().DATAPOINTS, 61);
@@ -176,6 +173,80 @@ TEST_F(ChartControllerTest, LiveBarAndThemeChanges) {
     EXPECT_EQ(requests.size(), sent);
     ch.applyChartTheme(0);
     EXPECT_EQ(ch.graph()->theme(), plot::GraphTheme::PlainBlack);
+}
+
+TEST_F(ChartControllerTest, IndicatorsShownFollowTheLiveBar) {
+    // The sub-graph is placed under the chart, as the hosts do.
+    QWidget host;
+    ChartController* ch = new ChartController(session, session, &host);
+    ch->indicatorView()->setParent(&host);
+    ch->setGeometry(0, 0, 800, 450);
+    ch->indicatorView()->setGeometry(0, 450, 800, 190);
+    ch->setValue("GOLD", "1#3");
+    answer(minuteAnswer("GOLD^O", 61));
+    ASSERT_FALSE(ch->loadSMA({{"Period", "5"}, {"Color", QColor(Qt::yellow)}}));
+    ASSERT_FALSE(ch->loadMACD({{"FastPeriod", "12"}, {"SlowPeriod", "26"}, {"SignalPeriod", "9"}}));
+    const auto* macdGraph = ch->indicatorView()->graph();
+    auto last = [](const indicators::Series* s) { return s && !s->empty() ? s->back() : std::nan(""); };
+    // Updates within the newest minute change its bar, the next minute adds one; the quote alone moves the boxes.
+    for (int i = 1; i <= 10; ++i) {
+        const bool quoteOnly = i == 5;
+        if (!quoteOnly) gold->Last = 1830 + i * (i % 2 ? 1.25 : -0.5);
+        gold->Bid = gold->Last - 0.25 * i;
+        gold->Ask = gold->Last + 0.25 * i;
+        gold->UpdateTime = std::string("03/09/2026 ") + (i < 8 ? "10:00:" : "10:01:") + std::to_string(10 + i);
+        ch->newChartData();
+        const int row = ch->window().lastArrIndexPtr;
+        EXPECT_EQ(row, i < 8 ? 60 : 61) << i;
+        EXPECT_EQ(ch->bars().Symdata[row], gold->Last) << i;
+        const auto& labels = ch->graph()->annotations();
+        ASSERT_EQ(labels.size(), 2u);
+        EXPECT_EQ(labels[0]->anchorY, gold->Bid) << i;
+        EXPECT_EQ(labels[1]->anchorY, gold->Ask) << i;
+        EXPECT_EQ(labels[1]->text.toDouble(), gold->Ask) << i;
+        // What a fresh computation over the bars held gives.
+        const auto prices = indicators::pricesOf(ch->bars(), ch->window());
+        const auto sma = calculate(Indicator::SMA, prices, {{5}, 0});
+        const auto macd = calculate(Indicator::MACD, prices, {{12, 26, 9}, 0});
+        EXPECT_EQ(ch->overlayData().values("SMA")->size(), sma[0].size()) << i;
+        EXPECT_EQ(last(ch->overlayData().values("SMA")), sma[0].back()) << i;
+        for (std::size_t p = 0; p < macd.size(); ++p) {
+            const auto* shown = ch->indicatorView()->data().values(describe(Indicator::MACD).plots[p].identifier);
+            EXPECT_EQ(last(shown), macd[p].back()) << i << " plot " << p;
+        }
+        EXPECT_EQ(ch->indicatorView()->graph(), macdGraph);  // the same graph, new values
+    }
+}
+
+TEST_F(ChartControllerTest, PriceBoxesNeverOverlap) {
+    ChartController& ch = chart();
+    ch.setValue("GOLD", "1#3");
+    answer(minuteAnswer("GOLD^O", 61));
+    // Bid and ask as fractions of the y range shown.
+    const struct {
+        const char* what;
+        double bid, ask;
+    } cases[] = {
+        {"at the top of the axis", 0.999, 1.0}, {"above the axis", 1.2, 1.3},  {"at the bottom", 0.0, 0.001},
+        {"below the axis", -0.3, -0.2},         {"one price", 0.5, 0.5},       {"crossed", 0.51, 0.5},
+        {"bid above, ask at the top", 1.1, 1.0},
+    };
+    for (const QSize size : {QSize(800, 450), QSize(300, 110)}) {
+        ch.resize(size);
+        for (const auto& c : cases) {
+            const plot::PlotRange y = ch.graph()->defaultPlotSpace().yRange();
+            gold->Bid = y.location + c.bid * y.length;
+            gold->Ask = y.location + c.ask * y.length;
+            ch.newChartData();
+            const QRectF bounds(ch.chartView()->rect());
+            const QRectF area = ch.graph()->plotArea(bounds);
+            const auto boxes = ch.graph()->annotationBoxes(bounds, area);
+            ASSERT_EQ(boxes.size(), 2u);
+            ASSERT_TRUE(boxes[0] && boxes[1]) << c.what;
+            EXPECT_FALSE(boxes[0]->intersects(*boxes[1])) << c.what << " " << size.height();
+            for (const auto& box : boxes) EXPECT_TRUE(area.adjusted(-200, -0.5, 200, 0.5).contains(*box)) << c.what;
+        }
+    }
 }
 
 TEST_F(ChartControllerTest, ThemeOfTheDrawnGraphAndOfTheAwaitedAnswer) {

@@ -174,7 +174,6 @@ TEST_F(ChartSimTest, EveryIndicatorOverTheSimulatorsBars) {
     host.show();
     ch->setValue("GOLD", "1#3");
     ASSERT_TRUE(runUntil([&] { return ch->graph() != nullptr; }, 10000));
-    ch->setChartAnalysisState(true);
     const QVariantMap settings = testing::indicatorSettings();
     auto grab = [](QWidget* w) {
         kit::testing::runFor(20);

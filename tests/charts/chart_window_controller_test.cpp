@@ -1,6 +1,6 @@
 // The chart window and its indicator panel: what a new window shows, the
-// panel's boxes and dictionary, the relays that open the bottom pane and
-// freeze the live bar, and what a symbol, interval, type or theme change does
+// panel's boxes and dictionary, the relays that open the bottom pane, the
+// live bar that runs with indicators on, and what a symbol, interval, type or theme change does
 // to the indicators shown.
 #include <QApplication>
 #include <QLayout>
@@ -58,13 +58,13 @@ protected:
         for (Indicator i : which)
             if (!ticked(i)) tick(i);
     }
-    // Frozen: a changed price leaves the newest bar alone.
-    bool frozen() {
+    // A changed price moves the newest bar.
+    bool follows() {
         ChartController& ch = *window->chartController();
         model::ItemDetails& item = **state::SessionTestAccess::referenceData(*session).ItemCollection().find(ch.symbolName());
         item.Last += 0.75;
         ch.newChartData();
-        return ChartBars::value(ch.bars().Symdata, ch.window().lastArrIndexPtr) != item.Last;
+        return ChartBars::value(ch.bars().Symdata, ch.window().lastArrIndexPtr) == item.Last;
     }
 
     std::unique_ptr<orders::OrderMananger> manager;
@@ -84,23 +84,67 @@ TEST_F(ChartWindowTest, OpensOnTheFirstSymbolAndRelaysTheBoxes) {
     EXPECT_TRUE(window->bottomViewCollapsed());  // overlays leave the pane alone
     tick(Indicator::MACD);
     EXPECT_FALSE(window->bottomViewCollapsed());
-    tick(Indicator::RSI);  // unticks MACD without its off: still frozen, RSI shown
+    tick(Indicator::RSI);  // unticks MACD without its off: RSI shown
     EXPECT_FALSE(ticked(Indicator::MACD));
     EXPECT_EQ(window->chartController()->indicatorView()->titleLabel()->text(), "RSI");
     tick(Indicator::RSI);
     EXPECT_TRUE(window->bottomViewCollapsed());
-    EXPECT_TRUE(frozen());  // the SMA still shows
+    EXPECT_EQ(window->indicatorsShown().all(), std::vector<Indicator>{Indicator::SMA});
+    EXPECT_TRUE(follows());
     tick(Indicator::SMA);
-    EXPECT_FALSE(frozen());
+    EXPECT_FALSE(window->indicatorsShown().any());
 
-    // A refused period: the alert, the box unticked, nothing drawn, nothing frozen.
+    // A refused period: the alert, the box unticked, nothing drawn, nothing shown.
     window->chartAnalysisViewController()->field(Indicator::CCI, "Period")->clear();
     tick(Indicator::CCI);
     EXPECT_FALSE(ticked(Indicator::CCI));
     ASSERT_EQ(fake->ui.alerts.size(), 1u);
     EXPECT_EQ(fake->ui.alerts[0], fake->context.text("10980") + ": " + fake->context.text("21090"));
     EXPECT_TRUE(window->bottomViewCollapsed());
-    EXPECT_FALSE(frozen());
+    EXPECT_FALSE(window->indicatorsShown().any());
+}
+
+TEST_F(ChartWindowTest, TitlesMonthsAndValueBoxInTheLanguage) {
+    const struct {
+        const char* folder;
+        const char* windowTitle;
+        const char* hourly;  // the interval pop-up's sixth item
+        const char* paneTitle;
+        const char* label;  // of the bar at 09:05
+        const char* high;
+    } cases[] = {
+        {"en", "GOLD, M1", "H1", "GOLD, One Minute", "09 Mar 09:05", "\nHigh: "},
+        {"ru", "GOLD, 1 мин", "1 ч", "GOLD, 1 минута", "09 мар. 09:05", "\nМакс.: "},
+        {"zh-Hans", "GOLD, 1分钟", "1小时", "GOLD, 1分钟", "09 3月 09:05", "\n最高: "},
+        {"ar", "GOLD, 1 دقيقة", "1 ساعة", "GOLD, دقيقة واحدة", "09 مارس 09:05", "\nالأعلى: "},
+    };
+    const auto& folders = model::LanguageString::languageFolders();
+    for (const auto& c : cases) {
+        const auto index = static_cast<std::int64_t>(std::find(folders.begin(), folders.end(), c.folder) - folders.begin());
+        ASSERT_LT(static_cast<std::size_t>(index), folders.size()) << c.folder;
+        fake->context.text = [index](const std::string& key) { return model::LanguageString::stringforSelectedLanguage(index, key); };
+        ui.language = index;
+        ChartWindowController shown(fake->context);
+        shown.NeedReload();
+        EXPECT_EQ(shown.windowTitle().toStdString(), c.windowTitle);
+        EXPECT_EQ(shown.intervalPopUpButton()->itemText(5).toStdString(), c.hourly);
+        ChartController& ch = *shown.chartController();
+        answer(minuteAnswer("GOLD^O", 20));
+        EXPECT_EQ(ch.title().toStdString(), c.paneTitle);
+        // Bar 5 under the crosshair, and the x axis's labels.
+        ch.resize(800, 450);
+        ch.crosshairToggleSelection();
+        plot::PlotSpace& space = ch.graph()->defaultPlotSpace();
+        space.setXRange({0, 10});
+        const QRectF area = ch.graph()->plotArea(QRectF(ch.chartView()->rect()));
+        space.pointerDown(space.toView(6, 1800, area), area);
+        EXPECT_EQ(ch.valueBox()->text().toStdString().rfind(std::string(c.label) + c.high, 0), 0u)
+            << c.folder << ": " << ch.valueBox()->text().toStdString();
+        const auto& ticks = ch.graph()->xAxis.explicitTicks;
+        const std::string day = std::string(c.label).substr(0, std::string(c.label).size() - 5);  // without the time
+        ASSERT_FALSE(ticks.empty());
+        for (const auto& t : ticks) EXPECT_EQ(t.second.toStdString().rfind(day, 0), 0u) << c.folder << ": " << t.second.toStdString();
+    }
 }
 
 TEST_F(ChartWindowTest, SymbolIntervalTypeAndThemeChanges) {
@@ -126,7 +170,7 @@ TEST_F(ChartWindowTest, SymbolIntervalTypeAndThemeChanges) {
     EXPECT_EQ(themed.indicatorView()->graph()->theme(), plot::GraphTheme::PlainWhite);
     EXPECT_FALSE(window->bottomViewCollapsed());
     EXPECT_FALSE(themed.crosshairOn());
-    EXPECT_TRUE(frozen());
+    EXPECT_TRUE(follows());
     EXPECT_EQ(requests.size(), 1u);
 
     const struct {
@@ -146,7 +190,7 @@ TEST_F(ChartWindowTest, SymbolIntervalTypeAndThemeChanges) {
         EXPECT_TRUE(window->bottomViewCollapsed()) << c.what;
         EXPECT_FALSE(window->chartController()->crosshairOn()) << c.what;
         answer(minuteAnswer(window->chartController()->chartKey(), 200));
-        EXPECT_FALSE(frozen()) << c.what;
+        EXPECT_TRUE(follows()) << c.what;
     }
     EXPECT_EQ(window->windowTitle(), "SILVER, W1");
     EXPECT_EQ(requests.back(), "SILVER^W/200");

@@ -1,4 +1,4 @@
-// The set of indicators a chart shows, which freezes its live bar, and the
+// The set of indicators a chart shows and the
 // panel's boxes.
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 namespace charts {
 namespace {
 
-TEST(IndicatorPanelRulesTest, FrozenExactlyWhileSomethingIsShown) {
+TEST(IndicatorPanelRulesTest, AnyExactlyWhileSomethingIsShown) {
     using I = Indicator;
     struct Step {
         bool on;
@@ -16,7 +16,7 @@ TEST(IndicatorPanelRulesTest, FrozenExactlyWhileSomethingIsShown) {
     const struct {
         const char* what;
         std::vector<Step> steps;
-        bool frozen;
+        bool any;
     } cases[] = {
         {"sma and macd on, macd off", {{true, I::SMA}, {true, I::MACD}, {false, I::MACD}}, true},
         {"then sma off too", {{true, I::SMA}, {true, I::MACD}, {false, I::MACD}, {false, I::SMA}}, false},
@@ -27,7 +27,7 @@ TEST(IndicatorPanelRulesTest, FrozenExactlyWhileSomethingIsShown) {
     for (const auto& c : cases) {
         IndicatorsShown shown;
         for (const Step& s : c.steps) s.on ? shown.on(s.which) : shown.off(s.which);
-        EXPECT_EQ(shown.frozen(), c.frozen) << c.what;
+        EXPECT_EQ(shown.any(), c.any) << c.what;
     }
 }
 

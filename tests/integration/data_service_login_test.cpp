@@ -261,12 +261,15 @@ TEST_F(DataServiceLoginTest, DepositWithdrawalAndOnlinePaymentAnswers) {
     ASSERT_TRUE(details && details->request);
     ASSERT_EQ(details->lines.size(), 11u);
     EXPECT_EQ(details->lines[3], model::LanguageString::stringforSelectedLanguage(0, "0714") + "\x03" "BankTransfer");
+    EXPECT_EQ(details->lines[5], model::LanguageString::stringforSelectedLanguage(0, "0590") + "\x03" "100.50");  // approved as asked
     const std::uint64_t depositId = details->request->approvalRequestId;
     EXPECT_EQ(state::SessionTestAccess::funds(*session).approvalRequests().at(depositId)->information->requestedAmount, 100.5);
 
     commands.sendWithdrawalRequest(model::NewWithdrawal{0, account, 20, "to bank"});
     ASSERT_TRUE(integration::pump(*loop, [&] { return last.count("WithdrawalRequestNotification"); }));
-    EXPECT_EQ(last["WithdrawalRequestNotification"].as<state::DetailLines>()->lines.size(), 5u);
+    ASSERT_EQ(last["WithdrawalRequestNotification"].as<state::DetailLines>()->lines.size(), 5u);
+    EXPECT_EQ(last["WithdrawalRequestNotification"].as<state::DetailLines>()->lines[3],
+              model::LanguageString::stringforSelectedLanguage(0, "0590") + "\x03" "20.00");
 
     deposit.mode = 3;
     deposit.email = "trader@example.invalid";

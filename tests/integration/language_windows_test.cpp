@@ -4,8 +4,10 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDateTimeEdit>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTextLayout>
 #include <QToolButton>
 #include <algorithm>
@@ -24,6 +26,7 @@
 #include "shell/core/login_form.h"
 #include "shell/login_window.h"
 #include "shell/main_window_controller.h"
+#include "state/notification_payloads.h"
 #include "trading/trade_ticket_window_controller.h"
 
 namespace {
@@ -160,6 +163,12 @@ TEST_P(LanguageWindowsTest, TextsFitRenderAndReadInTheLanguagesDirection) {
     runUntil([&] { return clippedTexts(main->window()).empty(); }, 3000);
     EXPECT_EQ(clippedTexts(main->window()), std::vector<std::string>()) << "main window in " << folder();
     kit::testing::saveScreenshot(main->window(), shotName("main"));
+    // The status clock names the month in the language, in a font that joins its letters.
+    platform::NotificationCenter::defaultCenter().post(state::notifications::kNetworkSpeed,
+                                                       std::make_shared<state::TextPayload>("20241230235959"));
+    const std::string december = LanguageString::stringforSelectedLanguage(GetParam(), "90751");
+    EXPECT_EQ(main->ServerTimeTextField->text().toStdString(), december + " 30, 2024 23:59:59");
+    EXPECT_EQ(main->ServerTimeTextField->font().family() == "monospace", !rightToLeft()) << folder();
 
     ASSERT_TRUE(main->openWindow("TradeTicketWindowController", kit::itemRequest(symbol)));
     auto* ticket = dynamic_cast<trading::TradeTicketWindowController*>(main->keptWindow("TradeTicketWindowController"));
@@ -185,6 +194,14 @@ TEST_P(LanguageWindowsTest, TextsFitRenderAndReadInTheLanguagesDirection) {
         const bool opensLeft = drawer->mapTo(ticket, drawer->rect().center()).x() < ticket->width() / 2;
         EXPECT_TRUE(button->text().contains(opensLeft ? "<<" : ">>")) << button->text().toStdString();
         EXPECT_FALSE(button->text().contains(opensLeft ? ">>" : "<<")) << button->text().toStdString();
+    }
+    // The depth tables' headers are read whole.
+    for (QTableView* depth : {ticket->BuyMarketDepthTableView, ticket->SellMarketDepthTableView}) {
+        QHeaderView* header = depth->horizontalHeader();
+        for (int c = 0; c < header->count(); ++c) {
+            const QString title = depth->model()->headerData(c, Qt::Horizontal).toString();
+            EXPECT_LE(header->fontMetrics().horizontalAdvance(title) + 8, header->sectionSize(c)) << title.toStdString();
+        }
     }
     if (folder() == "ar") kit::testing::saveScreenshot(ticket, shotName("ticket-drawers"));
     ticket->marketDepthChartButton->click();

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "integration/app_window_fixture.h"
+#include "kit/shown_text.h"
 #include "model/formatter.h"
 #include "model/language_string.h"
 #include "platform/resource_bundle.h"
@@ -19,6 +20,16 @@ namespace {
 
 using kit::testing::runUntil;
 using kit::testing::saveScreenshot;
+
+// Keeps the windows that were raised, in order.
+struct RaiseRecorder : QObject {
+    explicit RaiseRecorder(std::vector<QObject*>& raised) : raised(raised) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ZOrderChange) raised.push_back(watched);
+        return false;
+    }
+    std::vector<QObject*>& raised;
+};
 
 class LoginWindowTest : public integration::AppWindowTest {
 protected:
@@ -90,11 +101,7 @@ TEST_F(LoginWindowTest, FormRulesLanguageAndThemes) {
         EXPECT_FALSE(field->text().contains(QChar(1)) || field->text().contains(QChar(7)));
     }
 
-    // Return picks a language while the list is open; a choice relabels at once.
-    login->languagesComboBox->showPopup();
-    EXPECT_TRUE(login->loginButton->shortcut().isEmpty());
-    login->languagesComboBox->hidePopup();
-    EXPECT_EQ(login->loginButton->shortcut(), QKeySequence(Qt::Key_Return));
+    // A choice relabels at once.
     model::LanguageString::setProductLocalizationList({{"21017", "0037"}, {"21020", "0038"}});
     delegate->setLanguage(7);
     EXPECT_EQ(login->loginButton->text().toStdString(), model::LanguageString::stringforSelectedLanguage(7, "0037"));
@@ -166,8 +173,18 @@ TEST_F(LoginWindowTest, RefusalThenLoginOpensTheMainWindowAndTheLockHidesIt) {
 
     delegate->menuNeedsUpdate();
     EXPECT_TRUE(delegate->lockAction()->isEnabled());
-    auto* child = new QWidget(main, Qt::Window);  // as the statement and the chat are made
-    child->show();
+    // Two windows as the statement and the chat are made; the last one
+    // activated is in front.
+    auto* child = new QWidget(main, Qt::Window);
+    auto* front = new QWidget(main, Qt::Window);
+    for (QWidget* w : {front, child}) {
+        w->show();
+        w->activateWindow();
+        ASSERT_TRUE(runUntil([&] { return QApplication::activeWindow() == w; }));
+    }
+    std::vector<QObject*> raised;  // the order of the raises at the unlock
+    RaiseRecorder recorder{raised};
+    for (QWidget* w : {main, child, front}) w->installEventFilter(&recorder);
     delegate->lockAppMenuItemClicked();
     EXPECT_FALSE(child->isVisible());
     LockWindow* lock = delegate->unLockWindow();
@@ -186,8 +203,50 @@ TEST_F(LoginWindowTest, RefusalThenLoginOpensTheMainWindowAndTheLockHidesIt) {
     lock->unlockButton->click();
     EXPECT_FALSE(lock->isVisible());
     EXPECT_TRUE(main->isVisible());
-    EXPECT_TRUE(child->isVisible());  // what was open comes back
+    EXPECT_TRUE(child->isVisible());  // what was open comes back, in front of the main window as it was
+    EXPECT_TRUE(front->isVisible());
+    raised.erase(std::unique(raised.begin(), raised.end()), raised.end());
+    EXPECT_EQ(raised, (std::vector<QObject*>{main, front, child}));
+    EXPECT_TRUE(runUntil([&] { return QApplication::activeWindow() == child; }));
     EXPECT_TRUE(lock->lockPasswordTextField->text().isEmpty());
+}
+
+// The keyboard in the language list: arrows and Return choose a language,
+// in the closed list and in the open one, and never log in; Return in a field does.
+TEST_F(LoginWindowTest, KeysInTheLanguageListOnlyChoose) {
+    start();
+    login->setFields({"", "", "127.0.0.1", std::to_string(sim->sessionPort())});
+    login->activateWindow();
+    QApplication::setActiveWindow(login);
+    LanguageComboBox* list = login->languagesComboBox;
+    list->setFocus();
+    ASSERT_TRUE(runUntil([&] { return list->hasFocus(); }));
+    const struct {
+        bool open;
+        Qt::Key key;
+        int language;
+    } presses[] = {{false, Qt::Key_Down, 1}, {false, Qt::Key_Return, 1}, {false, Qt::Key_Up, 0},
+                   {false, Qt::Key_Enter, 0}, {true, Qt::Key_Return, 1}, {true, Qt::Key_Enter, 2}};
+    for (const auto& press : presses) {
+        if (press.open) {
+            list->showPopup();
+            QTest::keyClick(list->view(), Qt::Key_Down);
+            QTest::keyClick(list->view(), Qt::Key_Down);
+            QTest::keyClick(list->view(), Qt::Key_Up);
+            QTest::keyClick(list->view(), press.key);
+        } else {
+            QTest::keyClick(list, press.key);
+        }
+        kit::testing::runFor(150);
+        EXPECT_EQ(prefs->integerForKey("LanguageKey"), press.language) << press.key << " open " << press.open;
+        EXPECT_FALSE(delegate->currentAlert() && delegate->currentAlert()->isVisible()) << press.key << " open " << press.open;
+        if (delegate->currentAlert()) answer(delegate->currentAlert(), 0);
+        list->setFocus();
+    }
+    EXPECT_FALSE(list->view()->isVisible());
+    // Return in a field still logs in: here its refusal of the empty user name.
+    QTest::keyClick(login->passwordTextField, Qt::Key_Return);
+    answer(waitForAlert(), 0);
 }
 
 TEST_F(LoginWindowTest, CancelElsewhereAndUnsupportedVersion) {
@@ -217,11 +276,15 @@ TEST_F(LoginWindowTest, CancelElsewhereAndUnsupportedVersion) {
     fill("trader", "secret1");
     login->loginButton->click();
     ASSERT_TRUE(runUntil([&] { return delegate->mWindowController() != nullptr; }, 10000));
+    // A reason of a megabyte: the alert is given a few thousand characters of it.
+    ASSERT_EQ(sim->command("fault logout-reason 1048576").rfind("ok", 0), 0u);
     ASSERT_EQ(sim->command("elsewhere trader").rfind("ok", 0), 0u);
     box = waitForAlert();
     ASSERT_TRUE(box);
+    ASSERT_EQ(sim->command("fault logout-reason 0").rfind("ok", 0), 0u);
     EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
     EXPECT_NE(box->informativeText().toStdString().find(tr("0008") + " : "), std::string::npos);
+    EXPECT_EQ(box->informativeText().size(), kit::kMaxShownLength + 1);
     answer(box, 0);
     EXPECT_EQ(recorder->quits, 2);
 

@@ -18,6 +18,7 @@
 #include "charts/chart_window_controller.h"
 #include "chat/register_windows.h"
 #include "kit/core/kit_payloads.h"
+#include "kit/core/preference_manager.h"
 #include "kit/theme_manager.h"
 #include "shell/app_delegate.h"
 #include "shell/idle_sources.h"
@@ -35,6 +36,7 @@
 #include "views/advanced_watchlist_table_controller.h"
 #include "views/cancelled_order_table_controller.h"
 #include "views/core/position_cells.h"
+#include "views/core/watchlist_cells.h"
 #include "views/executed_position_table_controller.h"
 #include "views/journal_table_controller.h"
 #include "views/open_position_table_controller.h"
@@ -211,6 +213,49 @@ TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime)
     screenshots("main_window");
 }
 
+// The watchlist's first screen at each font size of the settings: the symbol,
+// the prices and the spread show whole beside the charts, on the screen of the
+// start and at the size ./run's screen gives; the name column gives way.
+class WatchlistFirstScreenTest : public integration::AppWindowTest, public ::testing::WithParamInterface<int> {
+protected:
+    WatchlistFirstScreenTest() : AppWindowTest("watchlist_first_screen") {}
+};
+
+TEST_P(WatchlistFirstScreenTest, SymbolPricesAndSpreadShowWhole) {
+    const int size = GetParam();
+    prefs->set(kit::PreferenceManager::kWatchlistFontSize, std::int64_t{size});
+    ASSERT_TRUE(startAndLogIn(recordedParts()));
+    MainWindowController* main = delegate->mWindowController();
+    views::WatchlistTableController* watchlist = main->pages().watchlist();
+    ASSERT_TRUE(watchlist);
+    const QAbstractItemView* view = watchlist->tableView();
+    ASSERT_TRUE(runUntil([&] { return view->model()->rowCount() > 0; }));
+    const auto showWhole = [&](const char* where) {
+        namespace col = views::watchlist_column;
+        for (const std::string id : {col::kCode, col::kBid, col::kAsk, col::kSpread}) {
+            const int c = watchlist->columnWithIdentifier(id);
+            const int x = watchlist->tableView()->columnViewportPosition(c), w = watchlist->tableView()->columnWidth(c);
+            EXPECT_TRUE(x >= 0 && x + w <= view->viewport()->width()) << where << " " << id << " at " << size << ": " << x << "+" << w << " in "
+                << view->viewport()->width();
+            EXPECT_GE(w, view->sizeHintForColumn(c)) << where << " " << id << " at " << size;
+        }
+    };
+    kit::testing::runFor(50);
+    showWhole("start");
+    main->window()->resize(1280, 800);
+    kit::testing::runFor(50);
+    showWhole("1280x800");
+    const QString name = QString("main_window-font%1").arg(size);
+    saveScreenshot(main->window(), name + "-dark");
+    prefs->set("Theme", std::int64_t{1});
+    platform::NotificationCenter::defaultCenter().post(kit::kThemeChangedNotification);
+    kit::testing::runFor(50);
+    saveScreenshot(main->window(), name + "-light");
+    QApplication::setPalette(kit::ThemeManager::palette(0));
+}
+
+INSTANTIATE_TEST_SUITE_P(FontSizes, WatchlistFirstScreenTest, ::testing::Values(10, 12, 16, 20));
+
 // The settings' theme change reaches what has no window controller of its
 // own (alerts, menus) and the lock window, both ways.
 TEST_F(MainWindowTest, ThemeChangeReachesAlertsMenusAndTheLockWindow) {
@@ -253,7 +298,7 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
     main->runCommand("ChartButtonClicked");
     EXPECT_EQ(chartWindows(), 2);
     EXPECT_FALSE(main->keptWindow("ChartWindowController"));
-    // On the first symbol in one-minute candles; MACD opens the bottom pane and freezes the live bar.
+    // On the first symbol in one-minute candles; MACD opens the bottom pane.
     auto* chart = qobject_cast<charts::ChartWindowController*>(QApplication::activeWindow());
     for (QWidget* w : QApplication::topLevelWidgets())
         if (!chart && w->isVisible()) chart = qobject_cast<charts::ChartWindowController*>(w);
@@ -265,7 +310,7 @@ TEST_F(MainWindowTest, CommandsOpenOrKeepTheirWindowsAndLogoutAsks) {
     for (bool on : {true, false}) {
         macd->click();
         EXPECT_EQ(chart->bottomViewCollapsed(), !on);
-        EXPECT_EQ(chart->indicatorsShown().frozen(), on);
+        EXPECT_EQ(chart->indicatorsShown().any(), on);
     }
 
     main->runCommand("AccountStatementButtonClicked");

@@ -265,6 +265,34 @@ TEST_F(StatementWindowTest, TheComboSetsLimitsAndShowRequestsForTheLastAccount) 
     EXPECT_EQ(window->addressLabel->text(), "");
     EXPECT_EQ(window->companyAddressLabel->text(), "");
     EXPECT_EQ(window->marginSummaryHistoryTableController->rowCount(), 0);
+    EXPECT_FALSE(window->failureLabel->isHidden());  // the simulator answers an unknown account with nothing
+    window->hide();
+}
+
+// A failed answer (its kinds: the session's statement tests) is said and
+// offers no print; it never shows as a statement of zeros. The next statement
+// that loads takes its place.
+TEST_F(StatementWindowTest, AFailedStatementIsSaidAndNotPrinted) {
+    AccountStatementWindowController* window = open();
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(answered(0));
+    EXPECT_TRUE(window->failureLabel->isHidden());
+    for (const bool failing : {true, false}) {
+        ASSERT_EQ(sim->command(failing ? "fault statement-text on" : "fault statement-text off"), "ok");
+        const int before = refreshes;
+        window->showButton->click();
+        ASSERT_TRUE(answered(before));
+        EXPECT_EQ(!window->failureLabel->isHidden(), failing);
+        EXPECT_EQ(window->printButton->isEnabled(), !failing);
+        EXPECT_EQ(window->orderSummaryHistoryTableController->rowCount(), failing ? 0 : 4);  // no quantities of 0
+        EXPECT_EQ(window->marginSummaryHistoryTableController->rowCount(), failing ? 0 : 1);
+        EXPECT_EQ(window->closedStatusLabel->text().isEmpty(), failing);
+        if (failing) {
+            EXPECT_EQ(window->failureLabel->text().toStdString(), integration::tr("90690"));
+            EXPECT_EQ(window->openPositionHistoryTableController->rowCount(), 0);
+            bothThemes(window, "account-statement-failed");
+        }
+    }
     window->hide();
 }
 
@@ -325,6 +353,12 @@ TEST_F(StatementWindowTest, PrintsTheLastStatementUnderTheLastRequestAsTheTables
     while (openTable < tables.size() && tableRow(tables[openTable], 0) != header) ++openTable;
     ASSERT_GE(openTable, 6u);  // after four tables and the settled positions' bands
     ASSERT_LT(openTable, tables.size());
+    // The settled positions' P/L under the window's realised title, in whichever band it falls.
+    std::vector<std::string> settledTitles;
+    for (std::size_t t = 4; t < openTable; ++t)
+        for (const std::string& title : tableRow(tables[t], 0)) settledTitles.push_back(title);
+    EXPECT_EQ(std::count(settledTitles.begin(), settledTitles.end(), tr("0152")), 1);
+    EXPECT_EQ(std::count(settledTitles.begin(), settledTitles.end(), tr("0319")), 0);
     const int printedDate = dateColumn - (market < dateColumn);
     const std::string full = window->openPositionHistoryTableController->text(0, dateColumn).toStdString();
     EXPECT_EQ(tableRow(tables[openTable], 1)[std::size_t(printedDate)], reports::dateTimeCell(100, full));

@@ -269,7 +269,14 @@ TEST_F(TableFrameworkTest, FontSizeShowsAtTheNextDrawing) {
     preferences.saveFontSizeInfo(20, kit::PreferenceManager::kPositionsFontSize);
     table->reloadTable();
     EXPECT_GE(table->tableView()->columnWidth(2), 90);
-    EXPECT_GT(table->tableView()->verticalHeader()->defaultSectionSize(), rowHeight);
+    const int grown = table->tableView()->verticalHeader()->defaultSectionSize();
+    EXPECT_GT(grown, rowHeight);
+    // A smaller font shrinks the rows back, as far as the size they had at it.
+    for (const auto& [size, shrunk] : {std::pair{16, grown}, std::pair{10, rowHeight}}) {
+        preferences.saveFontSizeInfo(size, kit::PreferenceManager::kPositionsFontSize);
+        table->reloadTable();
+        EXPECT_LT(table->tableView()->verticalHeader()->defaultSectionSize(), shrunk) << size;
+    }
 }
 
 TEST_F(TableFrameworkTest, NotificationFromAWorkerReloadsOnTheMainThread) {

@@ -61,14 +61,15 @@ bool holdsUnknownEscape(const std::string& line) {
 bool mayReadAsEnglish(const std::string& folder, const std::string& english) {
     static const std::set<std::string> terms = {"Bid",   "Ask",  "Spread", "Stop Loss", "Take Profit",
                                                 "Forex", "Demo", "E-mail", "Chat",      "Port",
-                                                "Limit", "Stop"};
+                                                "Limit", "Stop",  "Tick"};
     static const std::map<std::string, std::set<std::string>> sameWords = {
         // Indicator names traders keep: Alligator, Momentum.
         {"fr", {"Alligator", "Momentum", "Code", "Commission", "Date", "Description", "Instruments", "Journal",
-                "Message", "Messages", "Simple", "Signal", "Sports", "Type", "Version", "minutes"}},
-        {"spanish", {"Alligator", "Error", "General", "Simple"}},
+                "Message", "Messages", "Simple", "Signal", "Sports", "Type", "Version", "minutes", "{0} minutes"}},
+        {"spanish", {"Alligator", "Momentum", "Error", "General", "Simple"}},
         {"indonesien",
-         {"Alligator", "Momentum", "Debit", "Interval", "Leverage", "Margin", "Offset", "Order", "Server", "Status"}},
+         {"Alligator", "Momentum", "Debit", "Interval", "Leverage", "Margin", "Offset", "Order", "Server", "Status",
+          "Mini Tick", "Jan", "Feb", "Mar", "Apr", "Jun", "Jul", "Sep", "Nov"}},
         // Order types are named as on the trading platforms.
         {"ru", {"Buy Limit {0} {1} @ {2}", "Buy Stop {0} {1} @ {2}", "Sell Limit {0} {1} @ {2}", "Sell Stop {0} {1} @ {2}"}},
     };
@@ -131,6 +132,25 @@ TEST_P(StringTables, TranslateAllButAHandfulOfEntries) {
     std::string list;
     for (std::size_t i = 0; i < same.size() && i < 20; ++i) list += "\n  " + same[i];
     EXPECT_LE(same.size(), static_cast<std::size_t>(kHandful)) << GetParam() << " keeps " << same.size() << " English entries:" << list;
+}
+
+// The refusals that name a price bound let each language place the figure.
+TEST_P(StringTables, PlaceThePriceBoundOfARefusalOnce) {
+    for (const char* key : {"1038", "1039", "1042", "1043"}) {
+        const auto it = table.find(key);
+        ASSERT_NE(it, table.end()) << GetParam() << " lacks " << key;
+        EXPECT_EQ(placeholders(it->second), std::multiset<std::string>{"{0}"}) << GetParam() << " " << key << ": " << it->second;
+    }
+}
+
+// Arabic traders call the bid سعر العرض and the ask سعر الطلب, in every window.
+TEST(ArabicTable, NamesBidAndAskAsArabicTradersDo) {
+    const auto ar = StringTable::parse(tableText("ar"));
+    for (const auto& [key, word] : std::vector<std::pair<std::string, std::string>>{
+             {"0192", "العرض"}, {"0212", "العرض"}, {"0213", "العرض"}, {"0193", "الطلب"}, {"0214", "الطلب"}, {"0215", "الطلب"}}) {
+        ASSERT_TRUE(ar.count(key)) << key;
+        EXPECT_NE(ar.at(key).find(word), std::string::npos) << key << ": " << ar.at(key);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, StringTables, ::testing::ValuesIn(LanguageString::languageFolders()),

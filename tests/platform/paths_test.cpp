@@ -105,6 +105,39 @@ TEST(Paths, PrivateFilesChangeTheModeOnlyOfAFolderMadeForThem) {
     ::chmod((dir / "readonly").c_str(), 0700);
 }
 
+// Every folder and file made here is the owner's alone, whatever the umask.
+TEST(Paths, EveryFolderAndFileMadeIsTheOwnersAlone) {
+    TempDir dir;
+    const mode_t umaskBefore = ::umask(0);
+    const auto mode = [](const std::string& p) {
+        struct stat st{};
+        ::stat(p.c_str(), &st);
+        return st.st_mode & 07777;
+    };
+    ASSERT_EQ(::mkdir((dir / "theirs").c_str(), 0755), 0);
+    const struct {
+        const char* what;
+        bool (*make)(const std::string&);
+        const char* path;
+        std::vector<std::pair<const char*, mode_t>> modes;
+    } rows[] = {
+        {"folder with parents", [](const std::string& p) { return Paths::createDirectory(p); }, "a/b/c",
+         {{"a", 0700}, {"a/b", 0700}, {"a/b/c", 0700}}},
+        {"private folder", [](const std::string& p) { return Paths::createPrivateDirectory(p); }, "theirs/log",
+         {{"theirs", 0755}, {"theirs/log", 0700}}},
+        {"file replaced", [](const std::string& p) { return Paths::writeFileAtomically(p, "x"); }, "theirs/f",
+         {{"theirs/f", 0600}}},
+        {"file if absent", [](const std::string& p) { return Paths::writeFileIfAbsent(p, "x"); }, "a/g", {{"a/g", 0600}}},
+        {"private file", [](const std::string& p) { return Paths::writePrivateFileAtomically(p, "x"); }, "p/q/prefs",
+         {{"p", 0700}, {"p/q", 0700}, {"p/q/prefs", 0600}}},
+    };
+    for (const auto& r : rows) {
+        EXPECT_TRUE(r.make(dir / r.path)) << r.what;
+        for (const auto& [path, expected] : r.modes) EXPECT_EQ(mode(dir / path), expected) << r.what << " " << path;
+    }
+    ::umask(umaskBefore);
+}
+
 TEST(Paths, WriteIfAbsentKeepsTheFirstContent) {
     TempDir dir;
     std::string path = dir / "report.pdf";

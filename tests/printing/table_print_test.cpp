@@ -14,6 +14,7 @@
 #include <QTextTable>
 #include <climits>
 #include <functional>
+#include <sys/stat.h>
 
 #include "kit/qt_test_app.h"
 #include "platform/log.h"
@@ -241,6 +242,9 @@ TEST_F(PrintToPdf, ALongTablePrintsPagesWithHeaderAndFooterAndTheTitle) {
     QByteArray title("\xFE\xFF", 2);  // the document name, in UTF-16
     for (const QChar ch : QString("Delivery Receipt")) title.append('\0').append(ch.toLatin1());
     EXPECT_TRUE(pdf.contains(title));
+    struct stat st{};
+    ASSERT_EQ(::stat(path.toLocal8Bit().constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);  // the owner's alone, as every file the client makes
 
     PrintTextView job("Delivery Receipt");
     QTextCursor cursor(&job.document());
@@ -258,10 +262,10 @@ TEST_F(PrintToPdf, ALongTablePrintsPagesWithHeaderAndFooterAndTheTitle) {
         EXPECT_GT(lines(page, 1055, 1070, dark, 0), 0);
     }
     EXPECT_GT(lines(pages[1], 30, 1040, dark, 0), 100);  // the body in black on the paper
-    // The light-grey header row on the first page only; white rows ruled by the cells' borders.
+    // The light-grey header row at the top of every page the table runs on; white rows ruled by the cells' borders.
     const auto headerGrey = [](QRgb p) { return p == qRgb(170, 170, 170); };
-    EXPECT_GT(lines(pages[0], 0, 1070, headerGrey, 670), 2);
-    EXPECT_EQ(lines(pages[1], 0, 1070, headerGrey, 670), 0);
+    for (const QImage& page : pages) EXPECT_GT(lines(page, 0, 80, headerGrey, 670), 2);
+    EXPECT_EQ(lines(pages[1], 80, 1070, headerGrey, 670), 0);
     EXPECT_GT(lines(pages[1], 0, 1070, [](QRgb p) { return qGray(p) < 255 && p != qRgb(170, 170, 170); }, 670), 50);
     QDir().mkpath(QString(TC_BINARY_DIR) + "/screenshots");
     EXPECT_TRUE(pages[0].save(QString(TC_BINARY_DIR) + "/screenshots/table_print-first-page.png"));
@@ -324,9 +328,13 @@ TEST_F(PrintToPdf, APaintedBodyBreaksItsRowsIntoPagesAndFitsWideTablesToTheWidth
         ASSERT_GE(pages.size(), c.fewest) << c.wideText;
         ASSERT_LE(pages.size(), c.most) << c.wideText;
         EXPECT_EQ(int(pages.size()), body->pageCount());
+        // The header row across the width, again at the top of every page the table runs on.
         const auto headerGrey = [](QRgb p) { return p == qRgb(170, 170, 170); };
-        EXPECT_GT(lines(pages[0], 0, 1070, headerGrey, 600), 0);  // the header row across the width
-        EXPECT_EQ(lines(pages[1], 0, 1070, headerGrey, 600), 0);
+        EXPECT_GT(lines(pages[0], 0, 1070, headerGrey, 600), 0);
+        for (const QImage& page : {pages[1], pages.back()}) {
+            EXPECT_GT(lines(page, 0, 60, headerGrey, 600), 0);
+            EXPECT_EQ(lines(page, 60, 1070, headerGrey, 600), 0);
+        }
         for (const QImage& page : {pages[1], pages.back()}) {
             EXPECT_GT(lines(page, 1055, 1070, dark, 0), 0);  // "Page n of m"
             EXPECT_GT(lines(page, 30, 100, [](QRgb p) { return qGray(p) < 250; }, 0), 5);  // rows from the top
@@ -410,6 +418,14 @@ TEST(TablePrint, ThePaintedAndTheDocumentRoadsPrintTheSameCellTexts) {
         }
     EXPECT_EQ(byPainting.filter("09:").size(), 148);
     EXPECT_EQ(byDocument.filter("09:").size(), 148);
+    // The header again on each further page; the page header's date as the prints' dates read.
+    for (const QStringList* texts : {&byDocument, &byPainting}) EXPECT_GT(texts->count("Amount"), 1);
+    const QDateTime at(QDate(2026, 12, 9), QTime(14, 5, 7));
+    TextRecorder device;
+    const auto pages = painted.paginate(device, QSizeF(744, 1070), at);
+    QPainter painter(&device);
+    pages->paintPage(painter, 0);
+    EXPECT_TRUE(device.texts().contains("12/09/2026 14:05:07")) << device.texts().join('|').left(200).toStdString();
 }
 
 TEST_F(PrintToPdf, LongTablesArePaintedLongCellsCutAndAPrintStopsWhenCancelled) {

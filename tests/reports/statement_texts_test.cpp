@@ -211,6 +211,20 @@ TEST_F(StatementTextsTest, OrderAndMarginSummariesShowPlainQuantitiesAndTheAccou
     EXPECT_TRUE(reports::marginSummaryRows(statement, 0, key).empty());
 }
 
+// A statement that could not be loaded has no totals to show: no status line,
+// no order or margin-call rows (never zeros).
+TEST_F(StatementTextsTest, AFailedStatementHasNoSummaries) {
+    add(statement.cancelledOrderInfo)->OrderQty = "2";
+    statement.failStatement();
+    EXPECT_EQ(reports::openStatusLine(statement, key), "");
+    EXPECT_EQ(reports::settledStatusLine(statement, key), "");
+    EXPECT_TRUE(reports::orderSummaryRows(statement, key).empty());
+    EXPECT_TRUE(reports::marginSummaryRows(statement, 1001, key).empty());
+    EXPECT_TRUE(reports::accountSummaryRows(statement, key).empty());
+    statement.beginStatement();
+    EXPECT_EQ(reports::orderSummaryRows(statement, key).size(), 4u);
+}
+
 TEST_F(StatementTextsTest, TheAccountBlockNamesTheRequestAndItsStatementsAddresses) {
     using model::DateFormatter;
     const auto at = [](int day, int hour) {

@@ -60,6 +60,15 @@ TEST(NetworkStatus, GradesAndServerTime) {
     EXPECT_EQ(serverTimeText("20241230235959"), "Dec 30, 2024 23:59:59");
     for (const char* bad : {"", "2024010514300", "20240105143000x", "2024-01-05 14:3", "20241305143000"})
         EXPECT_FALSE(serverTimeText(bad)) << bad;
+    // The language's month names, taken as they are: quotes and pattern letters are text.
+    model::MonthNames names = model::englishMonthNames();
+    names[0] = "янв.";
+    names[11] = "d'MMM yy";
+    EXPECT_EQ(serverTimeText("20240105143000", names), "янв. 05, 2024 14:30:00");
+    EXPECT_EQ(serverTimeText("20241230235959", names), "d'MMM yy 30, 2024 23:59:59");
+    EXPECT_EQ(serverTimeText("20240305143000", model::monthNamesOf([](const std::string& key) {
+                  return key == "90742" ? std::string("3月") : key;
+              })), "3月 05, 2024 14:30:00");
 }
 
 class IdleQuit : public ::testing::Test {
@@ -99,10 +108,12 @@ TEST_F(IdleQuit, QuitsOnceTheIdleSecondsReachTheLimit) {
 }
 
 TEST(IdleTimeoutChoices, StoredValuesShowTheirChoiceOthersShowNever) {
-    const auto choices = idleTimeoutChoices(0);
-    EXPECT_EQ(choices[0], "Never");
-    EXPECT_EQ(choices[1], "5 minutes");
-    EXPECT_EQ(choices[4], "60 minutes");
+    // English, and Arabic, which says دقائق up to ten minutes and دقيقة above.
+    constexpr std::int64_t kArabic = 5;
+    for (const auto& [language, expected] : std::vector<std::pair<std::int64_t, std::array<std::string, 5>>>{
+             {0, {"Never", "5 minutes", "10 minutes", "30 minutes", "60 minutes"}},
+             {kArabic, {"أبدًا", "5 دقائق", "10 دقائق", "30 دقيقة", "60 دقيقة"}}})
+        EXPECT_EQ(idleTimeoutChoices(language), expected) << language;
     for (const auto& [stored, position] :
          std::vector<std::pair<std::int64_t, int>>{{0, 0}, {300, 1}, {600, 2}, {1800, 3}, {3600, 4}, {120, 0}, {-1, 0}})
         EXPECT_EQ(idleTimeoutPosition(stored), position) << stored;

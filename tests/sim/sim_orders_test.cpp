@@ -26,6 +26,22 @@ std::vector<Message> collect(TcpClient& c, std::chrono::milliseconds quiet = 300
     return out;
 }
 
+// The executed search's rows for today, as the client asks for them.
+std::string executedToday(int requestPort) {
+    std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    char today[16];
+    std::strftime(today, sizeof today, "%Y%m%d%H%M%S", &tm);
+    ReqClient req(requestPort);
+    const auto reply = req.ask(frame({{10, "1023"}, {151, "getexecutedpositions"}, {152, "1000"}, {153, "1"},
+                                      {575, today}, {576, today}, {20, "8"}, {115, "11"}, {23, "trader"},
+                                      {19, "424201"}, {21, today}}));
+    if (!reply || reply->size() <= 2) return {};
+    const auto answer = parse(reply->substr(1, reply->size() - 2));
+    return answer ? answer->get(159) : std::string();
+}
+
 std::vector<std::string> summary(const std::vector<Message>& ms) {
     std::vector<std::string> out;
     for (const auto& m : ms)
@@ -79,6 +95,10 @@ TEST(SimOrders, AMarketOrderIsFilledIntoAnOpenPositionWithItsBrackets) {
     EXPECT_EQ(closed[4].get(80), exec.get(80));
     EXPECT_EQ(closed[4].get(87), closed[2].get(80));
     EXPECT_EQ(closed[4].get(89), "0.4");
+    // The executed search finds the trade the offset made, beside the one it closed part of.
+    const std::string executed = executedToday(sim->requestPort());
+    for (const std::string& id : {exec.get(80), closed[2].get(80)})
+        EXPECT_NE(executed.find(id + "\x05" "1001\x05"), std::string::npos) << id << ": " << executed;
 }
 
 TEST(SimOrders, WorkingOrdersAreEditedCancelledAndRejected) {
@@ -172,19 +192,8 @@ TEST(SimOrders, CloseAllAndCloseHedged) {
     EXPECT_TRUE(sawAnswer);
 
     // The position opened and closed this session is still found by the executed search.
-    std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    char today[16];
-    std::strftime(today, sizeof today, "%Y%m%d%H%M%S", &tm);
-    ReqClient req(sim->requestPort());
-    const auto reply = req.ask(frame({{10, "1023"}, {151, "getexecutedpositions"}, {152, "1000"}, {153, "1"},
-                                      {575, today}, {576, today}, {20, "8"}, {115, "11"}, {23, "trader"},
-                                      {19, "424201"}, {21, today}}));
-    ASSERT_TRUE(reply && reply->size() > 2);
-    const auto answer = parse(reply->substr(1, reply->size() - 2));
-    ASSERT_TRUE(answer);
-    EXPECT_NE(answer->get(159).find(sell + "\x05" "1001\x05"), std::string::npos) << answer->get(159);
+    const std::string executed = executedToday(sim->requestPort());
+    EXPECT_NE(executed.find(sell + "\x05" "1001\x05"), std::string::npos) << executed;
 }
 
 TEST(SimOrders, ServerMessagesOnCommand) {

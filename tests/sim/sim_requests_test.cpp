@@ -1,6 +1,8 @@
 // The request channel as a raw ZeroMQ REQ client sees it: one answer of each kind.
 #include <gtest/gtest.h>
+
 #include <ctime>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -227,6 +229,26 @@ TEST(SimRequests, ChartBarsByIntervalKeysAndShapes) {
 
     EXPECT_EQ(sim->command("chart-requests GOLD^W"), "ok 2");
     EXPECT_EQ(sim->command("chart-requests GOLD^T"), "ok 0");
+
+    // Asked again: every bar but the newest is the one answered before.
+    for (const char* interval : {"T", "O", "D"}) {
+        const auto a = chartSections(req, "GOLD", interval, "100"), b = chartSections(req, "GOLD", interval, "120");
+        const auto at = [](const std::vector<std::string>& s) {
+            std::map<std::string, std::string> bars;
+            const auto d = splitOn(s[1], ','), t = splitOn(s[2], ','), c = splitOn(s[3], ','), h = splitOn(s[4], ','),
+                       l = splitOn(s[5], ','), o = splitOn(s[6].substr(0, s[6].find('<')), ',');
+            for (std::size_t k = 0; k + 1 < d.size(); ++k) bars[d[k] + " " + t[k]] = o[k] + " " + h[k] + " " + l[k] + " " + c[k];
+            return bars;
+        };
+        const auto first = at(a), second = at(b);
+        int same = 0;
+        for (const auto& [time, bar] : first)
+            if (second.count(time)) {
+                EXPECT_EQ(second.at(time), bar) << interval << " " << time;
+                ++same;
+            }
+        EXPECT_GT(same, 90) << interval;
+    }
 
     // Answered under other keys, in the order given.
     ASSERT_EQ(sim->command("chart-keys SILVER^D,GOLD^H"), "ok");

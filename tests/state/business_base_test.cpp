@@ -16,6 +16,7 @@
 #include "platform/notification_center.h"
 #include "platform/preferences.h"
 #include "platform/test_env.h"
+#include "protocol/compressed_payload.h"
 #include "protocol/tags.h"
 #include "protocol/envelope.h"
 #include "protocol/session_key.h"
@@ -673,6 +674,22 @@ TEST(IncomingPathTest, CompactLoginDataIsReadAheadOffTheMainThread) {
     ASSERT_EQ(delivered[0].packedRecords->groupInstruments.size(), 1u);
     EXPECT_EQ(delivered[0].packedRecords->groupInstruments[0]->GroupId, 7);
     EXPECT_FALSE(delivered[1].packedRecords);
+}
+
+// Login data up to its cap is inflated; a byte more is refused before inflating.
+TEST(IncomingPathTest, LoginDataIsInflatedUpToItsCapAndRefusedPastIt) {
+    std::vector<IncomingMessage> delivered;
+    IncomingPath path({[&](IncomingMessage m) { delivered.push_back(std::move(m)); },
+                       [](std::vector<std::string>, protocol::MsgType) {}, [] {}, [] {}, [](const std::string&) {}});
+    for (const std::size_t size : {protocol::kMaxLoginDataSize, protocol::kMaxLoginDataSize + 1})
+        path.decodeFrame(inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=XML\x03" "1050=" +
+                                       payloadOf(std::string(size, ' ')) + "\x03")));
+    ASSERT_EQ(delivered.size(), 2u);
+    ASSERT_TRUE(delivered[0].payload);
+    EXPECT_EQ(delivered[0].payload->size(), protocol::kMaxLoginDataSize);
+    EXPECT_FALSE(delivered[0].payloadRefused);
+    EXPECT_FALSE(delivered[1].payload);
+    EXPECT_TRUE(delivered[1].payloadRefused);
 }
 
 TEST_F(SessionTest, NestedEnvelopesOpenUpToALimit) {

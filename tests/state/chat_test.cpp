@@ -284,6 +284,21 @@ TEST_F(ChatTest, MessagesAndNotices) {
     EXPECT_EQ(posted.size(), 4u);
 }
 
+// The banner of unread notices counts them, and one reads in the singular.
+TEST_F(ChatTest, UnreadNoticesBannerCountsInTheSingularForOne) {
+    deliver(MsgType::GetRecentConversationResponse, {"17=" + rec({"desk", "x", "alice", "t", "n1", "news", "", "Rates", "Desk"}) +
+                                                         rec({"desk", "x", "alice", "t", "n2", "news2", "", "Fees", "Desk"})});
+    const std::string one = rec({"d", "x", "a", "t", "n1", "n", "", "Rates"});
+    const std::string two = rec({"d", "x", "a", "t", "n2", "n", "", "Fees"});
+    for (const auto& [records, expected] : std::vector<std::pair<std::string, std::string>>{
+             {one, "You have a new message."}, {one + two, "You have 2 new messages."}}) {
+        ui.banners.clear();
+        deliver(MsgType::GetOfflineMessageResponse, {"17=" + records});
+        ASSERT_EQ(ui.banners.size(), 1u) << expected;
+        EXPECT_EQ(ui.banners[0].informativeText, expected);
+    }
+}
+
 TEST_F(ChatTest, HistoriesConversationsAndOfflineNotices) {
     deliver(MsgType::GetRecentConversationResponse,
             {"17=" + rec({"bob", "{\\rtf1 hi}", "alice;bob", "t1", "r1", "room1", "", "", "Bob"}) +

@@ -2,11 +2,14 @@
 // of the deposits and withdrawals list, through the session's answer routing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <limits>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "platform/log.h"
 #include "platform/main_executor.h"
 #include "platform/notification_center.h"
 #include "platform/test_env.h"
@@ -193,16 +196,50 @@ TEST_P(StatementTest, WholeFromDoubleStaysInRange) {
     }
 }
 
-TEST_P(StatementTest, BadAnswersEmptyTheRecordAndStillPost) {
-    statement({{"Table5", kInstruments}, {"Table", {{{"TAHId", "1"}}}}, {"Table4", {{{"CrAmount", "5"}}}}});
-    answer("getdsaccountstatement", "not xml at all");
-    EXPECT_TRUE(info().InstrumentInfo.empty());
-    EXPECT_TRUE(info().FinancialTransactionInfo.empty());
-    EXPECT_FALSE(info().StartInfo);
-    statement({{"Table5", kInstruments}});
-    answer("getdsaccountstatement", std::nullopt);
-    EXPECT_TRUE(info().InstrumentInfo.empty());
-    EXPECT_EQ(posted, std::vector<std::string>(4, "AccountStatementNotification"));
+// A failed answer empties the statement, marks it failed, logs why and still
+// posts; the next statement clears the mark.
+TEST_P(StatementTest, FailedAnswersAreMarkedAndLogged) {
+    auto& answers = SessionTestAccess::dataServiceAnswers(*session);
+    std::string nested;
+    for (std::size_t i = 0; i <= ReferenceData::kMaxXmlDepth; ++i) nested = "<Table>" + nested + "</Table>";
+    const struct {
+        const char* kind;
+        std::function<void()> fail;
+        const char* logged;
+    } cases[] = {
+        {"error", [&] { answer("getdsaccountstatement", "ERROR"); }, "ERROR"},
+        {"error word", [&] { answer("getdsaccountstatement", "error"); }, "ERROR"},
+        {"empty", [&] { answer("getdsaccountstatement", ""); }, "empty"},
+        {"no text", [&] { answer("getdsaccountstatement", std::nullopt); }, "empty"},
+        {"not xml", [&] { answer("getdsaccountstatement", "statement unavailable"); }, "not a readable XML"},
+        {"too deep", [&] { answer("getdsaccountstatement", "<NewDataSet>" + nested + "</NewDataSet>"); },
+         "not a readable XML"},
+        {"unanswered",
+         [&] {
+             answers.requestUnanswered(protocol::RequestKind{1023, "getdsaccountstatement", 0, 0});
+             loop->runUntilIdle();
+         },
+         "no answer"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        EXPECT_FALSE(statement({{"Table5", kInstruments}, {"Table", {{{"TAHId", "1"}}}}, {"Table4", {{{"CrAmount", "5"}}}}})
+                         .loadFailed);
+        posted.clear();
+        std::vector<std::string> lines;
+        platform::Log::setSink([&](platform::LogLevel, const std::string& m) { lines.push_back(m); });
+        c.fail();
+        platform::Log::setSink(nullptr);
+        EXPECT_TRUE(info().loadFailed);
+        EXPECT_TRUE(info().InstrumentInfo.empty() && info().FinancialTransactionInfo.empty() && !info().StartInfo);
+        EXPECT_TRUE(SessionTestAccess::referenceData(*session).TableDataCollection().empty());
+        EXPECT_EQ(posted, std::vector<std::string>{"AccountStatementNotification"});
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) {
+            return l.starts_with("Account statement not loaded: ") && l.find(c.logged) != std::string::npos;
+        })) << (lines.empty() ? "" : lines.back());
+    }
+    // A document of tables only as deep as a statement's is one: no failure.
+    EXPECT_FALSE(statement({{"Table", {{{"Table9", "x"}}}}}).loadFailed);
 }
 
 TEST_P(StatementTest, TransactionRowsInAnswerOrder) {

@@ -112,6 +112,12 @@ TEST_F(ResourceFilesTest, MergedCalendarOnceEveryListedCalendarIsOnDisk) {
     // A non-calendar download posts nothing.
     EXPECT_TRUE(save("brochure.pdf", "pdf"));
     EXPECT_EQ(posted.size(), 1u);
+    // Every folder and file made on the way is the owner's alone.
+    const auto mode = [](const fs::path& p) { return fs::status(p).permissions(); };
+    for (const fs::path& made : {root / "data", fs::path(folder).parent_path(), fs::path(folder)})
+        EXPECT_EQ(mode(made), fs::perms::owner_all) << made;
+    for (const char* file : {"events.ics", "brochure.pdf", RF::kMergedCalendarName})
+        EXPECT_EQ(mode(fs::path(folder) / file), fs::perms::owner_read | fs::perms::owner_write) << file;
 }
 
 TEST_F(ResourceFilesTest, StaleMergedCalendarIsReplacedWithFilesFromEarlierSessions) {

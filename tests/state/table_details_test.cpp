@@ -97,16 +97,20 @@ TEST(XmlTables, AColumnNamedLikeATableKeepsItsParentsRows) {
     EXPECT_EQ(s.TableDataCollection().find("TableX")->size(), 1u);
 }
 
-TEST(XmlTables, DeepNestingDoesNotExhaustTheStack) {
-    RecordingReferenceData s;
-    constexpr int kDepth = 100000;
-    std::string text;
-    text.reserve(kDepth * 16);
-    for (int i = 0; i < kDepth; ++i) text += "<Table>";
-    for (int i = 0; i < kDepth; ++i) text += "</Table>";
-    s.parseXml(text);
-    ASSERT_TRUE(s.TableDataCollection().contains("Table"));
-    EXPECT_EQ(s.TableDataCollection().find("Table")->size(), static_cast<std::size_t>(kDepth));
+// Rows nested past the depth a table document uses refuse the document, at
+// any depth, without exhausting the stack or keeping a row.
+TEST(XmlTables, NestingPastTheTableDepthIsRefused) {
+    const std::size_t limit = ReferenceData::kMaxXmlDepth + 1;  // the root and its levels
+    for (const std::size_t depth : {limit, limit + 1, std::size_t(100000)}) {
+        RecordingReferenceData s;
+        std::string text;
+        text.reserve(depth * 16);
+        for (std::size_t i = 0; i < depth; ++i) text += "<Table>";
+        for (std::size_t i = 0; i < depth; ++i) text += "</Table>";
+        EXPECT_EQ(s.parseXml(text), depth == limit) << depth;
+        const XmlTable* rows = s.TableDataCollection().find("Table");
+        EXPECT_EQ(rows ? rows->size() : 0u, depth == limit ? depth : 0u) << depth;
+    }
 }
 
 // --- Fillers ---------------------------------------------------------------

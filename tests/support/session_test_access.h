@@ -41,6 +41,7 @@ struct SessionTestAccess {
     // What the last ping answer set.
     static void setServerDate(BusinessBase& s, platform::WallTime date) { s.ping_->serverDate = date; }
     static void setNetworkSpeed(BusinessBase& s, std::int32_t grade) { s.ping_->networkspeedStatus = grade; }
+    static void setServerTime(BusinessBase& s, const std::string& text) { s.ping_->ServerTime = text; }
     static void connectionFailure(BusinessBase& s, const std::string& error) { s.connectionFailure(error); }
 };
 

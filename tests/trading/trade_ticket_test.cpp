@@ -2,6 +2,9 @@
 // offers and modes, fields, deviation, placing and confirmation, refusals,
 // the refresh and depth tables, lifecycle, bad input. Saves screenshots.
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QAbstractItemModelTester>
 #include <QTest>
 
@@ -414,6 +417,33 @@ TEST_F(TradeTicketTest, ChartTakesTheThemeStoredAtEachOpening) {
         EXPECT_EQ(graph->theme(), t ? charts::plot::GraphTheme::PlainWhite : charts::plot::GraphTheme::PlainBlack) << t;
     }
     fake->theme = 0;
+}
+
+// Every title and label of both drawers takes the theme's text colour, in
+// whichever order the themes come.
+TEST_F(TradeTicketTest, DrawerTextsTakeTheThemesTextColour) {
+    open();
+    for (const std::int64_t t : {1, 0, 1, 0}) {
+        fake->theme = t;
+        QApplication::setPalette(kit::ThemeManager::palette(t));
+        ticket->applyTheme();
+        const QPalette theme = kit::ThemeManager::palette(t);
+        for (QWidget* drawer : {static_cast<QWidget*>(ticket->leftDrawer), static_cast<QWidget*>(ticket->rightDrawer)}) {
+            const QList<QWidget*> texts = drawer->findChildren<QWidget*>();
+            ASSERT_FALSE(texts.isEmpty());
+            for (QWidget* w : texts) {
+                if (!qobject_cast<QGroupBox*>(w) && !qobject_cast<QLabel*>(w) && !qobject_cast<QCheckBox*>(w)) continue;
+                EXPECT_EQ(w->palette().color(QPalette::WindowText), theme.color(QPalette::WindowText))
+                    << drawer->objectName().toStdString() << " " << w->metaObject()->className() << " theme " << t;
+            }
+            EXPECT_EQ(drawer->palette().color(QPalette::Window), theme.color(QPalette::Window)) << t;
+        }
+    }
+    ticket->toggleRightDrawer();
+    kit::testing::runFor(30);
+    saveScreenshot(ticket.get(), "ticket-depth-after-light-dark");
+    fake->theme = 0;
+    QApplication::setPalette(kit::ThemeManager::palette(0));
 }
 
 // In simple mode a symbol change leaves no price of the previous instrument.

@@ -10,6 +10,7 @@ struct ChartIntervalInfo {
     const char* code;
     const char* name;
     long long barSeconds;  // 1 for ticks and mini ticks: one bar per changed price
+    const char* nameKey;   // of the name in the language tables
 };
 
 // Index 0 to 9; nothing for any other index.

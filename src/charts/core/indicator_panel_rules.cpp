@@ -55,6 +55,11 @@ const std::vector<std::string>& windowIntervalTitles() {
     return titles;
 }
 
+const std::vector<std::string>& windowIntervalTitleKeys() {
+    static const std::vector<std::string> keys{"90760", "90761", "90762", "90763", "90764", "90765", "90766", "90767"};
+    return keys;
+}
+
 const std::vector<std::string>& windowChartTypeKeys() {
     static const std::vector<std::string> keys{"90510", "90511", "90512"};
     return keys;

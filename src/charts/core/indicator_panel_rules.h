@@ -1,8 +1,8 @@
 #pragma once
 // The rules of the chart hosts that need no window: the indicator panel's
 // boxes in their order (the overlays tagged 1001 to 1004 and free, the
-// sub-graph ones exclusive), the set of indicators a chart shows and when it
-// freezes its live bar, and the tags of the hosts' menus.
+// sub-graph ones exclusive), the set of indicators a chart shows, and the
+// tags of the hosts' menus.
 #include <string>
 #include <vector>
 
@@ -20,15 +20,14 @@ bool isOverlayTag(int tag);
 
 // What a chart shows. An overlay's "on" adds it; a sub-graph indicator's "on"
 // replaces the sub-graph one held (the panel unticks the other box without an
-// "off"); an "off" removes its own. The live bar stands still exactly while
-// the set is not empty.
+// "off"); an "off" removes its own.
 class IndicatorsShown {
 public:
     void on(Indicator which);
     void off(Indicator which);
     void clear() { shown_.clear(); }
     bool contains(Indicator which) const;
-    bool frozen() const { return !shown_.empty(); }
+    bool any() const { return !shown_.empty(); }
     const std::vector<Indicator>& all() const { return shown_; }
 
 private:
@@ -45,8 +44,10 @@ inline int intervalOfTag(int tag) { return tag + 1; }
 // "interval#type", the chart's load key.
 std::string chartLoadKey(long long interval, long long type);
 
-// The chart window's lists: interval titles of indexes 1 to 8, language keys of the titles of types 1 to 3 with their images.
+// The chart window's lists: interval titles of indexes 1 to 8 with their language keys, language keys of the
+// titles of types 1 to 3 with their images.
 const std::vector<std::string>& windowIntervalTitles();
+const std::vector<std::string>& windowIntervalTitleKeys();
 const std::vector<std::string>& windowChartTypeKeys();
 const std::vector<std::string>& windowChartTypeImages();
 

@@ -95,4 +95,17 @@ bool LiveBar::newChartData(const LiveQuote& quote, ChartBars& bars, ChartWindow&
     return true;
 }
 
+bool LiveBar::followQuote(const LiveQuote& quote, ChartBars& bars, ChartWindow& window) const {
+    const long long row = window.lastArrIndexPtr;
+    if (!ChartBars::value(bars.Symdata, row) || !std::isfinite(quote.Bid) || !std::isfinite(quote.Ask)) return false;
+    const double bid = chartNumber(priceText(quote.Bid, quote.decimals));
+    const double ask = chartNumber(priceText(quote.Ask, quote.decimals));
+    if (ChartBars::value(bars.biddata, row) == bid && ChartBars::value(bars.askdata, row) == ask) return false;
+    const auto target = static_cast<std::size_t>(row);
+    for (auto* c : {&bars.biddata, &bars.bidPriceData}) ChartBars::put(*c, target, bid);
+    for (auto* c : {&bars.askdata, &bars.askPriceData}) ChartBars::put(*c, target, ask);
+    if (window.isChartEnd) window.findHighLow(bars);
+    return true;
+}
+
 }  // namespace charts

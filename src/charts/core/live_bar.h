@@ -30,6 +30,9 @@ public:
     // end, the window follows it. A new bar past ChartBars::kLiveRows first
     // lets the oldest bars go. True when a row was written.
     bool newChartData(const LiveQuote& quote, ChartBars& bars, ChartWindow& window) const;
+    // Between changes of the last price the newest row takes the quote's bid
+    // and ask, so that the price lines follow the feed. True when either moved.
+    bool followQuote(const LiveQuote& quote, ChartBars& bars, ChartWindow& window) const;
 
     // Seconds of a civil date and time (no zone), and the start of its bar.
     static std::optional<long long> civilSeconds(const std::string& date, const std::string& time);

@@ -137,8 +137,8 @@ std::vector<std::pair<QRectF, QString>> XYGraph::yLabels(const QRectF& bounds, c
     const PlotSpace& space = *spaces_.front();
     const QFontMetricsF ym(fontOfSize(yAxis.labelFontSize), device);
     std::vector<QRectF> covered;
-    for (const auto& a : annotations_)
-        if (const auto box = annotationBox(*a, bounds, area, device)) covered.push_back(*box);
+    for (const auto& box : annotationBoxes(bounds, area, device))
+        if (box) covered.push_back(*box);
     for (const auto& [v, label] : yAxis.ticks(space.yRange())) {
         const double y = space.toView(0, v, area).y();
         const QRectF box(area.right() + yAxis.majorTickLength + yAxis.labelOffset, y - ym.height() / 2,
@@ -150,26 +150,54 @@ std::vector<std::pair<QRectF, QString>> XYGraph::yLabels(const QRectF& bounds, c
     return out;
 }
 
-std::optional<QRectF> XYGraph::annotationBox(const PlotSpaceAnnotation& a, const QRectF& bounds, const QRectF& area,
-                                             QPaintDevice* device) const {
-    if (!a.plotSpace || a.text.isEmpty()) return std::nullopt;
-    const QFontMetricsF m(fontOfSize(a.fontSize), device);
-    const QPointF anchor = a.plotSpace->toView(a.anchorX, a.anchorY, area);
-    QRectF box(0, 0, m.horizontalAdvance(a.text) + 6, m.height() + 2);
-    box.moveCenter(anchor + QPointF(a.displacementX, -a.displacementY));
-    // Inside the graph, and level with the plot area.
-    if (box.right() > bounds.right()) box.moveRight(bounds.right());
-    if (box.left() < bounds.left()) box.moveLeft(bounds.left());
-    if (box.top() < area.top()) box.moveTop(area.top());
-    if (box.bottom() > area.bottom()) box.moveBottom(area.bottom());
-    return box;
+std::vector<std::optional<QRectF>> XYGraph::annotationBoxes(const QRectF& bounds, const QRectF& area,
+                                                            QPaintDevice* device) const {
+    std::vector<std::optional<QRectF>> boxes(annotations_.size());
+    std::vector<std::pair<double, std::size_t>> wanted;  // centre y before clamping, index
+    for (std::size_t i = 0; i < annotations_.size(); ++i) {
+        const PlotSpaceAnnotation& a = *annotations_[i];
+        if (!a.plotSpace || a.text.isEmpty()) continue;
+        const QFontMetricsF m(fontOfSize(a.fontSize), device);
+        const QPointF anchor = a.plotSpace->toView(a.anchorX, a.anchorY, area);
+        QRectF box(0, 0, m.horizontalAdvance(a.text) + 6, m.height() + 2);
+        box.moveCenter(anchor + QPointF(a.displacementX, -a.displacementY));
+        wanted.emplace_back(box.center().y(), i);
+        // Inside the graph, and level with the plot area.
+        if (box.right() > bounds.right()) box.moveRight(bounds.right());
+        if (box.left() < bounds.left()) box.moveLeft(bounds.left());
+        if (box.top() < area.top()) box.moveTop(area.top());
+        if (box.bottom() > area.bottom()) box.moveBottom(area.bottom());
+        boxes[i] = box;
+    }
+    // Top to bottom: each box goes below those above it that it meets, then,
+    // from the bottom up, above those below it where the area ends.
+    std::stable_sort(wanted.begin(), wanted.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    const auto sideBySide = [](const QRectF& a, const QRectF& b) { return a.left() < b.right() && b.left() < a.right(); };
+    for (std::size_t k = 0; k < wanted.size(); ++k) {
+        QRectF& box = *boxes[wanted[k].second];
+        for (std::size_t j = 0; j < k; ++j) {
+            const QRectF& above = *boxes[wanted[j].second];
+            if (sideBySide(box, above) && box.top() < above.bottom()) box.moveTop(above.bottom());
+        }
+    }
+    for (std::size_t k = wanted.size(); k-- > 0;) {
+        QRectF& box = *boxes[wanted[k].second];
+        if (box.bottom() > area.bottom()) box.moveBottom(area.bottom());
+        for (std::size_t j = k + 1; j < wanted.size(); ++j) {
+            const QRectF& below = *boxes[wanted[j].second];
+            if (sideBySide(box, below) && box.bottom() > below.top()) box.moveBottom(below.top());
+        }
+    }
+    return boxes;
 }
 
 void XYGraph::drawAnnotations(QPainter& painter, const QRectF& bounds, const QRectF& area) const {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
-    for (const auto& a : annotations_) {
-        const auto box = annotationBox(*a, bounds, area, painter.device());
+    const auto boxes = annotationBoxes(bounds, area, painter.device());
+    for (std::size_t i = 0; i < annotations_.size(); ++i) {
+        const auto& a = annotations_[i];
+        const auto& box = boxes[i];
         if (!box) continue;
         painter.setFont(fontOfSize(a->fontSize));
         painter.setPen(Qt::NoPen);

@@ -49,9 +49,11 @@ public:
     // The y labels drawn and where: those an annotation covers give way to it.
     std::vector<std::pair<QRectF, QString>> yLabels(const QRectF& bounds, const QRectF& area,
                                                     QPaintDevice* device = nullptr) const;
-    // Where an annotation is drawn; nothing for one without text or plot space.
-    std::optional<QRectF> annotationBox(const PlotSpaceAnnotation& a, const QRectF& bounds, const QRectF& area,
-                                        QPaintDevice* device = nullptr) const;
+    // Where each annotation is drawn, in their order; nothing for one without
+    // text or plot space. Boxes that would overlap make room for each other,
+    // the one wanted higher staying above, all level with the plot area.
+    std::vector<std::optional<QRectF>> annotationBoxes(const QRectF& bounds, const QRectF& area,
+                                                       QPaintDevice* device = nullptr) const;
     void render(QPainter& painter, const QRectF& bounds) const;
 
 private:

@@ -82,9 +82,32 @@ std::optional<model::Date> rfc822Date(std::string_view text) {
                                          minutes(*zone));
 }
 
-std::string displayTime(std::string_view text) {
+std::optional<std::chrono::minutes> serverOffset(std::string_view serverTime, model::Date now) {
+    using namespace std::chrono;
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    if (serverTime.size() != 14 || !digits(serverTime.substr(0, 4), 4, 4, year) ||
+        !digits(serverTime.substr(4, 2), 2, 2, month) || !digits(serverTime.substr(6, 2), 2, 2, day) ||
+        !digits(serverTime.substr(8, 2), 2, 2, hour) || !digits(serverTime.substr(10, 2), 2, 2, minute) ||
+        !digits(serverTime.substr(12, 2), 2, 2, second) || hour > 23 || minute > 59 || second > 60)
+        return std::nullopt;
+    const year_month_day date{std::chrono::year(year), std::chrono::month(unsigned(month)), std::chrono::day(unsigned(day))};
+    if (!date.ok()) return std::nullopt;
+    const auto wall = sys_days(date) + hours(hour) + minutes(minute) + seconds(second);
+    // The nearest quarter hour: a ping some seconds old changes nothing.
+    const long long ahead = (wall - time_point_cast<seconds>(now)).count() + 450;
+    const long long quarters = ahead / 900 - (ahead % 900 < 0 ? 1 : 0);
+    if (quarters > 14 * 4 || quarters < -14 * 4) return std::nullopt;
+    return minutes(quarters * 15);
+}
+
+std::string displayTime(std::string_view text, std::optional<std::chrono::minutes> server) {
     const auto date = rfc822Date(text);
     if (!date) return std::string(text);
+    if (server) {
+        // The server's wall clock, printed as it stands.
+        const model::DateFormatter shown(model::Formatter::kDisplayFormat, model::DateFormatter::Zone::GMT);
+        return shown.stringFromDate(*date + *server);
+    }
     const model::DateFormatter shown(model::Formatter::kDisplayFormat);
     return shown.stringFromDate(*date);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // An item's publication time ("Mon, 07 Dec 2026 09:15:00 GMT", RFC 822 with
 // a four-digit year) read and shown as the other windows show times.
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,7 +16,13 @@ namespace news {
 // any other text.
 std::optional<model::Date> rfc822Date(std::string_view text);
 
-// The date in local "MM/dd/yyyy HH:mm:ss"; the text itself when it does not read.
-std::string displayTime(std::string_view text);
+// The server's offset from GMT: its clock ("yyyyMMddHHmmss", the session's
+// ServerTime) against `now`, to the nearest quarter hour; nothing when the text
+// does not read or the offset passes 14 hours.
+std::optional<std::chrono::minutes> serverOffset(std::string_view serverTime, model::Date now);
+
+// The date in "MM/dd/yyyy HH:mm:ss" on the server's clock when its offset is
+// known, else in local time; the text itself when it does not read.
+std::string displayTime(std::string_view text, std::optional<std::chrono::minutes> server = std::nullopt);
 
 }  // namespace news

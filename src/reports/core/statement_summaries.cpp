@@ -39,6 +39,7 @@ std::string summaryQuantityText(double value) {
 }
 
 std::string openStatusLine(const model::AccountStatementInfo& s, const KeyText& text) {
+    if (s.loadFailed) return "";
     return statusLine({{text("0027"), quantitySumText(s.getOpenQuantity())},
                        {text("0319"), moneyText(s.getOpenProfitorLoss())},
                        {text("0275"), moneyText(s.getOpenCommission())},
@@ -46,6 +47,7 @@ std::string openStatusLine(const model::AccountStatementInfo& s, const KeyText& 
 }
 
 std::string settledStatusLine(const model::AccountStatementInfo& s, const KeyText& text) {
+    if (s.loadFailed) return "";
     return statusLine({{text("0027"), quantitySumText(s.getSettledQuantity())},
                        {text("0152"), moneyText(s.getSettledProfitorLoss())},
                        {text("0275"), moneyText(s.getSettledCommission())},
@@ -85,6 +87,7 @@ std::vector<SummaryRow> accountSummaryRows(const model::AccountStatementInfo& s,
 }
 
 std::vector<SummaryRow> orderSummaryRows(const model::AccountStatementInfo& s, const KeyText& text) {
+    if (s.loadFailed) return {};
     return {{text("0260"), summaryQuantityText(s.getSettledQuantity())},
             {text("0103"), summaryQuantityText(s.getOpenQuantity())},
             {text("0261"), summaryQuantityText(s.getPendingQuantity())},
@@ -93,7 +96,7 @@ std::vector<SummaryRow> orderSummaryRows(const model::AccountStatementInfo& s, c
 
 std::vector<SummaryRow> marginSummaryRows(const model::AccountStatementInfo& s, std::int32_t accountId,
                                           const KeyText& text) {
-    if (accountId == 0) return {};
+    if (accountId == 0 || s.loadFailed) return {};
     return {{text("0476"), std::to_string(s.getMarginCallCountForAccountId(accountId))}};
 }
 

@@ -2,7 +2,8 @@
 // The texts of the statement's summaries: the status lines of the open and
 // settled positions, and the rows of the account, order and margin-call
 // summaries. Built once per statement from the record alone; labels in the
-// language of `text` at that moment.
+// language of `text` at that moment. A failed statement has none of them
+// (no line, no row): it is not a statement of zeros.
 #include <cstdint>
 #include <functional>
 #include <string>

@@ -1,5 +1,6 @@
 #include "shell/core/idle_time_checker.h"
 
+#include "model/formatter.h"
 #include "model/language_string.h"
 #include "platform/idle_time.h"
 #include "platform/preferences.h"
@@ -17,11 +18,14 @@ void IdleTimeChecker::startCheckingIdleTime(const platform::Preferences& prefere
 }
 
 std::array<std::string, 5> idleTimeoutChoices(std::int64_t language) {
-    const std::string minutes = model::LanguageString::stringforSelectedLanguage(language, "0497");
+    const auto text = [language](const char* key) { return model::LanguageString::stringforSelectedLanguage(language, key); };
     std::array<std::string, 5> choices;
-    choices[0] = model::LanguageString::stringforSelectedLanguage(language, "0228");
-    for (std::size_t i = 1; i < choices.size(); ++i)
-        choices[i] = std::to_string(kIdleTimeoutSeconds[i] / 60) + " " + minutes;
+    choices[0] = text("0228");
+    for (std::size_t i = 1; i < choices.size(); ++i) {
+        // Arabic counts minutes one way up to ten and another above.
+        const std::int64_t minutes = kIdleTimeoutSeconds[i] / 60;
+        choices[i] = model::Formatter::fillIndexedText(text(minutes <= 10 ? "90720" : "90721"), {std::to_string(minutes)});
+    }
     return choices;
 }
 

@@ -17,13 +17,14 @@ std::optional<NetworkStatus> networkStatusFor(std::int32_t grade) {
     return kGrades[static_cast<std::size_t>(grade)];
 }
 
-std::optional<std::string> serverTimeText(const std::string& serverTime) {
-    if (serverTime.size() != 14) return std::nullopt;
+std::optional<std::string> serverTimeText(const std::string& serverTime, const model::MonthNames& months) {
+    if (serverTime.size() != 14 || serverTime == model::Formatter::kNullDate) return std::nullopt;
     for (char c : serverTime)
         if (c < '0' || c > '9') return std::nullopt;
-    auto text = model::Formatter::formatDateandTimeFromString(serverTime, "yyyyMMddHHmmss", "MMM dd, yyyy HH:mm:ss");
-    if (!text || text->empty()) return std::nullopt;
-    return text;
+    static const model::DateFormatter wire(model::Formatter::kWireFormat);
+    const auto fields = wire.fieldsFromString(serverTime);
+    if (!fields) return std::nullopt;
+    return model::formatWithMonthNames(*fields, "MMM dd, yyyy HH:mm:ss", months);
 }
 
 }  // namespace shell

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "model/month_names.h"
+
 namespace shell {
 
 struct NetworkStatus {
@@ -16,8 +18,9 @@ struct NetworkStatus {
 // Grades 0 to 3; any other grade: nothing (the status stays as it was).
 std::optional<NetworkStatus> networkStatusFor(std::int32_t grade);
 
-// "yyyyMMddHHmmss" as "Jan 05, 2024 14:30:00" (the calendar year); nothing
-// when the text is not such a time.
-std::optional<std::string> serverTimeText(const std::string& serverTime);
+// "yyyyMMddHHmmss" as "Jan 05, 2024 14:30:00" (the calendar year), the month
+// as `months` names it; nothing when the text is not such a time.
+std::optional<std::string> serverTimeText(const std::string& serverTime,
+                                          const model::MonthNames& months = model::englishMonthNames());
 
 }  // namespace shell

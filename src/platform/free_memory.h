@@ -1,0 +1,15 @@
+#pragma once
+// Gives the allocator's free pages back to the system after a large answer was
+// read and dropped: glibc keeps freed heap memory for later allocations, so a
+// process that once read a large answer would stay that large for good.
+
+namespace platform {
+
+// Answers at least this large are followed by a release.
+inline constexpr unsigned long kLargeAnswerBytes = 4ul * 1024ul * 1024ul;
+
+// Returns the heap's free pages to the system (malloc_trim on glibc; nothing
+// elsewhere). Costs a walk of the heap: call it after large answers only.
+void releaseFreeMemory();
+
+}  // namespace platform
