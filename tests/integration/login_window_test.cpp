@@ -207,7 +207,8 @@ TEST_F(LoginWindowTest, RefusalThenLoginOpensTheMainWindowAndTheLockHidesIt) {
     EXPECT_TRUE(front->isVisible());
     raised.erase(std::unique(raised.begin(), raised.end()), raised.end());
     EXPECT_EQ(raised, (std::vector<QObject*>{main, front, child}));
-    EXPECT_TRUE(runUntil([&] { return QApplication::activeWindow() == child; }));
+    EXPECT_TRUE(runUntil([&] { return QApplication::activeWindow() == child; }, 10000))
+        << (QApplication::activeWindow() ? QApplication::activeWindow()->metaObject()->className() : "no active window");
     EXPECT_TRUE(lock->lockPasswordTextField->text().isEmpty());
 }
 
