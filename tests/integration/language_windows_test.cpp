@@ -75,26 +75,27 @@ std::vector<std::string> clippedTexts(QWidget* window) {
     return out;
 }
 
-// Characters of `text` drawn as the missing glyph in `font` and the fonts the toolkit falls back to.
-QString missingGlyphs(const QString& text, const QFont& font) {
+// The glyph runs of `text` laid out on one line in `font`, fallback fonts included.
+QList<QGlyphRun> glyphRunsOf(const QString& text, const QFont& font) {
     QTextLayout layout(text, font);
     layout.beginLayout();
     layout.createLine();
     layout.endLayout();
+    return layout.glyphRuns();
+}
+
+// Characters of `text` drawn as the missing glyph in `font` and the fonts the toolkit falls back to.
+QString missingGlyphs(const QString& text, const QFont& font) {
     QString missing;
-    for (const QGlyphRun& run : layout.glyphRuns())
+    for (const QGlyphRun& run : glyphRunsOf(text, font))
         if (run.glyphIndexes().contains(0)) missing += run.rawFont().familyName() + " ";
     return missing;
 }
 
 // The fonts that draw `text` in `font`, fallbacks included.
 QStringList drawingFonts(const QString& text, const QFont& font) {
-    QTextLayout layout(text, font);
-    layout.beginLayout();
-    layout.createLine();
-    layout.endLayout();
     QStringList families;
-    for (const QGlyphRun& run : layout.glyphRuns())
+    for (const QGlyphRun& run : glyphRunsOf(text, font))
         if (!families.contains(run.rawFont().familyName())) families.append(run.rawFont().familyName());
     return families;
 }
