@@ -64,11 +64,22 @@ bool FaultBoard::set(const std::string& name, const std::string& value, std::str
     if (name == "never-answer") return needFlag(s.neverAnswer);
     if (name == "statement-text") return needFlag(s.statementText);
     if (name == "news") {
-        if (value != "normal" && value != "huge-chunk" && value != "many-children" && value != "drip") {
-            if (error) *error = "expected normal, huge-chunk, many-children or drip";
+        if (value != "normal" && value != "huge-chunk" && value != "many-children" && value != "drip" &&
+            value != "large-title" && value != "endless-trailer") {
+            if (error) *error = "expected normal, huge-chunk, many-children, drip, large-title or endless-trailer";
             return false;
         }
         s.newsShape = value == "normal" ? "" : value;
+        return true;
+    }
+    if (name == "logout-reason") {
+        char* end = nullptr;
+        const unsigned long long n = std::strtoull(value.c_str(), &end, 10);
+        if (value.empty() || *end != '\0' || n > 64ull * 1024 * 1024) {
+            if (error) *error = "expected a number of bytes up to 64 MiB (0: normal)";
+            return false;
+        }
+        s.logoutReasonBytes = std::size_t(n);
         return true;
     }
     if (name == "chart-shape") {

@@ -28,6 +28,7 @@ struct FaultState {
     bool neverAnswer = false;               // the request channel answers nothing
     bool statementText = false;             // account statements answered with text that is not XML
     std::string newsShape;                  // "" normal, or the news port's hostile answer (NewsFeed)
+    std::size_t logoutReasonBytes = 0;      // 0 normal, else the 44's text padded to this many bytes
     std::string fundsAnswer;                // "" normal, or how funds requests are answered (FundsDesk)
     std::string nextAnswer;                 // frame that answers the next request-channel request (once)
     Wrap wrap = Wrap::Plain;

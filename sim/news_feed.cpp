@@ -67,7 +67,20 @@ std::string NewsFeed::hostileAnswer(const std::string& shape) {
         for (int i = 0; i < 40000; ++i) answer += "fffffffffffffffe\r\n";
         return answer;
     }
+    if (shape == "endless-trailer") {
+        // The last chunk, then trailer lines without the empty line that ends them.
+        std::string answer = head + "Transfer-Encoding: chunked\r\n\r\n5\r\n<rss>\r\n0\r\n";
+        for (int i = 0; i < 1000; ++i) answer += "X-Pad-" + std::to_string(i) + ": " + std::string(1000, 'p') + "\r\n";
+        return answer;
+    }
     std::string body = document();
+    if (shape == "large-title") {
+        // One word of letters, under the client's 32 MiB body cap.
+        std::string title(31 * 1024 * 1024, 'x');
+        for (std::size_t i = 0; i < title.size(); i += 64) title[i] = char('A' + i / 64 % 26);
+        const std::string item = "<item>\n<title>" + title + "</title>\n<pubDate>Mon, 07 Dec 2026 12:00:00 GMT</pubDate>\n</item>\n";
+        body.insert(body.find("<item>"), item);
+    }
     if (shape == "many-children") {
         std::string item = "<item>\n<title>An item of 80,000 children</title>\n";
         item.reserve(1024 * 1024);

@@ -41,6 +41,13 @@ struct Simulator::Session {
 namespace {
 
 constexpr const char* kLoggedInElsewhere = "You have logged in from another location.";
+
+// The 44's text, padded with letters to `bytes` when a fault asks for a long one.
+std::string loggedInElsewhereText(std::size_t bytes) {
+    std::string text = kLoggedInElsewhere;
+    if (bytes > text.size()) text.append(bytes - text.size(), 'x');
+    return text;
+}
 // Login error codes of the refusal (type 47).
 constexpr int kRefusedBadPassword = 10;
 constexpr int kRefusedDisabled = 11;
@@ -439,7 +446,7 @@ void Simulator::handleLogin(Session& s, const WireMessage& m) {
     for (auto& [id, other] : sessions_) {
         if (other.get() == &s || !other->loggedIn || other->user != user || other->closing) continue;
         WireMessage elsewhere(44);
-        elsewhere.add(105, kLoggedInElsewhere);
+        elsewhere.add(105, loggedInElsewhereText(f.logoutReasonBytes));
         sendToSession(*other, elsewhere);
         if (other->fd >= 0) ::shutdown(other->fd, SHUT_WR);
         other->closing = true;
@@ -788,7 +795,10 @@ std::string Simulator::commandHelp() {
            "    close-refuse ID[,ID...]|none     a close-positions request refuses these positions (62 status 25)\n"
            "    news MODE                        the news port's answers: normal, huge-chunk (40,000 chunk-size\n"
            "                                     lines of fffffffffffffffe), many-children (an item of 80,000\n"
-           "                                     distinct children, about 1 MB) or drip (one byte each 0.2 s)\n"
+           "                                     distinct children, about 1 MB), drip (one byte each 0.2 s),\n"
+           "                                     large-title (one item titled with 31 MB of letters) or\n"
+           "                                     endless-trailer (a chunked answer whose trailer never ends)\n"
+           "    logout-reason BYTES              the text of 44 (logged in elsewhere) padded to BYTES (0: normal)\n"
            "  wrap plain|envelope|compressed     how session messages travel\n"
            "  login-form packed|xml              form of the login data\n"
            "  elsewhere USER                     send 44 (logged in elsewhere) to USER's session\n"
@@ -884,7 +894,7 @@ std::string Simulator::userSessionsCommand(const Words& w, const std::string&) {
         for (auto& [id, s] : sessions_) {
             if (!s->loggedIn || s->closing || s->user != user) continue;
             WireMessage m(elsewhere ? 44 : 1028);
-            if (elsewhere) m.add(105, kLoggedInElsewhere);
+            if (elsewhere) m.add(105, loggedInElsewhereText(faults_.snapshot().logoutReasonBytes));
             sendToSession(*s, m);
             if (thenClose) {
                 // Closed as a server closes after its last word: what was sent arrives first.

@@ -4,6 +4,7 @@
 
 #include "chat/presence_image.h"
 #include "kit/plain_text.h"
+#include "kit/shown_text.h"
 #include "state/session_view.h"
 
 namespace chat {
@@ -43,12 +44,12 @@ void ContactsOutlineViewController::fill() {
     QFont groupFont = font();
     groupFont.setBold(true);
     for (const ContactNode& group : tree_) {
-        auto* groupItem = new QStandardItem(QString::fromStdString(group.displayname));
+        auto* groupItem = new QStandardItem(kit::shownText(group.displayname));
         groupItem->setFont(groupFont);
         groupItem->setData(QString(), kUserNameRole);
         for (const ContactNode& user : group.children) {
             auto* userItem = new QStandardItem(presenceImage(userPresence(user.isUserOnline)),
-                                               QString::fromStdString(user.displayname));
+                                               kit::shownText(user.displayname));
             userItem->setData(QString::fromStdString(user.username), kUserNameRole);
             userItem->setToolTip(kit::plainToolTip(QString::fromStdString(user.username)));
             groupItem->appendRow(userItem);

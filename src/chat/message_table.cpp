@@ -14,6 +14,7 @@
 
 #include "chat/core/chat_texts.h"
 #include "kit/plain_text.h"
+#include "kit/shown_text.h"
 
 namespace chat {
 
@@ -62,7 +63,7 @@ const model::ChatMessageEntry* MessageTableModel::entry(int row) const {
 
 QString MessageTableModel::rowText(int row) const {
     const model::ChatMessageEntry* message = entry(row);
-    return message ? QString::fromStdString(messageRowText(*message, kShownTextBytes)) : QString();
+    return message ? kit::shownText(messageRowText(*message, kShownTextBytes)) : QString();
 }
 
 QString MessageTableModel::wholeRowText(int row) const {

@@ -9,6 +9,7 @@
 #include <qdrawutil.h>
 #include <cstring>
 
+#include "kit/shown_text.h"
 #include "kit/text_direction.h"
 
 namespace kit {
@@ -104,11 +105,26 @@ AppStyle::AppStyle(const QString& baseKey)
     : QProxyStyle(baseKey),
       caches_(baseStyle()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0) {}
 
+QSize AppStyle::sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                                 const QWidget* widget) const {
+    if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
+        type == CT_ItemViewItem && item && item->text.size() > kMaxShownLength) {
+        QStyleOptionViewItem cell = *item;
+        cell.text = cutForDisplay(cell.text);
+        return QProxyStyle::sizeFromContents(type, &cell, size, widget);
+    }
+    return QProxyStyle::sizeFromContents(type, option, size, widget);
+}
+
 void AppStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                            const QWidget* widget) const {
+    // Any view's cell, whatever its delegate: a long text cut before it is
+    // laid out, figures left to right in a right-to-left table.
     if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
-        element == CE_ItemViewItem && item && item->direction == Qt::RightToLeft) {
+        element == CE_ItemViewItem && item &&
+        (item->direction == Qt::RightToLeft || item->text.size() > kMaxShownLength)) {
         QStyleOptionViewItem cell = *item;
+        cell.text = cutForDisplay(cell.text);
         keepFigureLeftToRight(cell);
         QProxyStyle::drawControl(element, &cell, painter, widget);
         return;

@@ -7,7 +7,8 @@
 // widget's frame, the same along each side, is drawn once small and
 // stretched to its size (qDrawBorderPixmap) at scale 1, its first paint
 // included. Table cells
-// of figures read left to right in a right-to-left layout too.
+// of figures read left to right in a right-to-left layout too, and a cell's
+// text longer than the kit's shown length is cut before it is measured or drawn.
 #include <QProxyStyle>
 
 namespace kit {
@@ -16,6 +17,8 @@ class AppStyle : public QProxyStyle {
 public:
     // Over the style of that key (as QStyleFactory knows it).
     explicit AppStyle(const QString& baseKey = QStringLiteral("Fusion"));
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget = nullptr) const override;
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget = nullptr) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,

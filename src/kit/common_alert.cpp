@@ -7,6 +7,7 @@
 
 #include "kit/banner/app_user_notification_center.h"
 #include "kit/plain_text.h"
+#include "kit/shown_text.h"
 
 namespace kit {
 
@@ -15,8 +16,8 @@ std::unique_ptr<QMessageBox> CommonAlert::makeAlert(const std::string& message, 
     auto alert = std::make_unique<QMessageBox>(parent);
     alert->setIcon(QMessageBox::Information);
     alert->setTextFormat(Qt::PlainText);  // "%d" or "<b>" in a message shows as it is
-    alert->setText(QString::fromStdString(title));
-    setPlainInformativeText(*alert, QString::fromStdString(message));
+    alert->setText(shownText(title));
+    setPlainInformativeText(*alert, shownText(message));
     alert->setStandardButtons(QMessageBox::NoButton);
     alert->addButton("OK", QMessageBox::AcceptRole);
     // The informative label guesses its format from the text: make it plain,

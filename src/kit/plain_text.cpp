@@ -2,16 +2,54 @@
 
 #include <QTextDocument>
 
+#include "kit/shown_text.h"
+
 namespace kit {
 
+namespace {
+
+// A label that cuts a text longer than the shown length before it measures or
+// paints it, whoever set the text.
+class PlainLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize sizeHint() const override {
+        cut();
+        return QLabel::sizeHint();
+    }
+    QSize minimumSizeHint() const override {
+        cut();
+        return QLabel::minimumSizeHint();
+    }
+    int heightForWidth(int width) const override {
+        cut();
+        return QLabel::heightForWidth(width);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        cut();
+        QLabel::paintEvent(event);
+    }
+
+private:
+    // Only the length: the label's own texts may hold isolates (labelledFigure).
+    void cut() const {
+        if (text().size() > kMaxShownLength) const_cast<PlainLabel*>(this)->setText(cutForDisplay(text()));
+    }
+};
+
+}  // namespace
+
 QString plainToolTip(const QString& text) {
-    if (!Qt::mightBeRichText(text)) return text;
+    const QString shown = shownText(text);
+    if (!Qt::mightBeRichText(shown)) return shown;
     // Escaped, blanks, tabs and line breaks kept, long lines wrapped.
-    return QStringLiteral("<p style=\"white-space:pre-wrap\">") + text.toHtmlEscaped() + QStringLiteral("</p>");
+    return QStringLiteral("<p style=\"white-space:pre-wrap\">") + shown.toHtmlEscaped() + QStringLiteral("</p>");
 }
 
 QString plainToolTipFor(int role, const QString& text) {
-    return role == Qt::ToolTipRole ? plainToolTip(text) : text;
+    return role == Qt::ToolTipRole ? plainToolTip(text) : shownText(text);
 }
 
 void makePlain(QLabel& label) {
@@ -22,11 +60,15 @@ void makePlain(QLabel& label) {
 QLabel* plainLabel(QWidget* parent) { return plainLabel(QString(), parent); }
 
 QLabel* plainLabel(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(parent);
+    auto* label = new PlainLabel(parent);
     makePlain(*label);
-    label->setText(text);
+    label->setText(shownText(text));
     return label;
 }
+
+void setShownText(QLabel& label, const QString& text) { label.setText(shownText(text)); }
+
+void setShownText(QLabel& label, std::string_view utf8) { label.setText(shownText(utf8)); }
 
 namespace {
 
@@ -40,7 +82,7 @@ void makeLabelsPlain(QMessageBox& box) {
 QMessageBox* plainMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text, QWidget* parent) {
     auto* box = new QMessageBox(icon, title, QString(), QMessageBox::NoButton, parent);
     makeLabelsPlain(*box);
-    box->setText(text);
+    box->setText(shownText(text));
     return box;
 }
 
@@ -49,7 +91,7 @@ void setPlainInformativeText(QMessageBox& box, const QString& text) {
     // before the text reaches it.
     if (!box.findChild<QLabel*>("qt_msgbox_informativelabel")) box.setInformativeText(" ");
     makeLabelsPlain(box);
-    box.setInformativeText(text);
+    box.setInformativeText(shownText(text));
 }
 
 }  // namespace kit

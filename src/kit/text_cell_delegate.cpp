@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include "kit/shown_text.h"
 #include "kit/text_direction.h"
 
 namespace kit {
@@ -29,6 +30,8 @@ QString TextCellDelegate::figureThatFits(const QString& text, double textWidth, 
 
 void TextCellDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
     QStyledItemDelegate::initStyleOption(option, index);
+    // Measured and drawn cut to its shown form; the kit's own isolation after it.
+    option->text = shownText(option->text);
     keepFigureLeftToRight(*option);
 }
 

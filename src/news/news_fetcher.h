@@ -34,7 +34,7 @@ public:
     ~NewsFetcher() override;
 
     // `answered` gets the body, or `failed` the reason, when this fetch is still the latest.
-    void get(const std::string& address, std::function<void(const QByteArray&)> answered,
+    void get(const std::string& address, std::function<void(std::string body)> answered,
              std::function<void(const std::string&)> failed = nullptr);
     bool isFetching() const { return socket_ != nullptr; }
     // Bytes of the answer in flight read so far.
@@ -52,7 +52,7 @@ private:
     std::unique_ptr<HttpAnswerReader> reader_;
     qint64 received_ = 0;
     platform::Clock::TimerId silence_ = 0, deadline_ = 0;
-    std::function<void(const QByteArray&)> answered_;
+    std::function<void(std::string)> answered_;
     std::function<void(const std::string&)> failed_;
 };
 

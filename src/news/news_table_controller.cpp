@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "kit/plain_text.h"
+#include "kit/text_cell_delegate.h"
 #include "kit/window_context.h"
 #include "model/language_string.h"
 #include "model/login_inputdata.h"
@@ -21,6 +22,8 @@ namespace news {
 
 namespace {
 constexpr int kCellPointSize = 12;
+// An answer whose reading leaves memory worth giving back.
+constexpr std::size_t kLargeBody = 1024 * 1024;
 }
 
 NewsTableModel::NewsTableModel(const NewsTableController& owner, std::vector<std::string> columns,
@@ -44,7 +47,7 @@ QVariant NewsTableModel::data(const QModelIndex& index, int role) const {
     if (!server_) server_ = owner_.serverOffset();
     const QString text =
         QString::fromStdString(cellText(items[std::size_t(index.row())], columns_[std::size_t(index.column())], server_));
-    return role == Qt::ToolTipRole ? kit::plainToolTip(text) : text;
+    return kit::plainToolTipFor(role, text);
 }
 
 QVariant NewsTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -90,6 +93,7 @@ NewsTableController::NewsTableController(kit::WindowContext& context, Settings s
     newsTableView_ = new QTableView(this);
     newsTableView_->setObjectName("newsTableView");
     newsTableView_->setModel(model_);
+    newsTableView_->setItemDelegate(new kit::TextCellDelegate(newsTableView_));
     newsTableView_->setSelectionBehavior(QAbstractItemView::SelectRows);
     newsTableView_->setSelectionMode(QAbstractItemView::SingleSelection);
     newsTableView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -140,14 +144,24 @@ void NewsTableController::LoadNews(const std::string& category) {
         return;
     }
     fetcher_.get(
-        newsAddress(settings_.host, category), [this](const QByteArray& body) { parseXml(body); },
+        newsAddress(settings_.host, category), [this](std::string body) { parseXml(std::move(body)); },
         [this](const std::string&) { showFailure(); });
 }
 
-void NewsTableController::parseXml(const QByteArray& body) {
-    webDataList_ = parseNews(std::string_view(body.constData(), std::size_t(body.size())));
-    statusTextField_->hide();
-    model_->reload();
+void NewsTableController::parseXml(std::string body) {
+    const bool large = body.size() >= kLargeBody;
+    std::string why;
+    std::vector<NewsItem> items = readNews(std::move(body), &why);
+    if (why.empty()) {
+        webDataList_ = std::move(items);
+        statusTextField_->hide();
+        model_->reload();
+    } else {
+        platform::Log::error("News: the answer could not be read: " + why);
+        showFailure();
+    }
+    // What reading it took is given back, not kept for the next answer.
+    if (large) releaseReadingMemory();
 }
 
 void NewsTableController::showFailure() {

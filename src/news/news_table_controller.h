@@ -75,8 +75,9 @@ public:
 
     // One fetch of the category's feed.
     void LoadNews(const std::string& category);
-    // Replaces the list with the items of an answer body and reloads the table.
-    void parseXml(const QByteArray& body);
+    // Replaces the list with the items of an answer body and reloads the table;
+    // a body that cannot be read is logged and said, as a failed fetch.
+    void parseXml(std::string body);
     // Opens the link of the selected row's item; nothing without a selection.
     void doubleAction();
 

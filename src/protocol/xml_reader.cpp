@@ -200,6 +200,11 @@ XMLReader XMLReader::adopt(std::string&& document, std::size_t maxElements) {
 
 XMLReader::~XMLReader() { releaseBlocks(); }
 
+void XMLReader::releaseSpareBlocks() {
+    std::vector<std::unique_ptr<TBXMLElement[]>>().swap(spareBlocks<TBXMLElement>());
+    std::vector<std::unique_ptr<TBXMLAttribute[]>>().swap(spareBlocks<TBXMLAttribute>());
+}
+
 void XMLReader::releaseBlocks() {
     keepBlocks(elementBlocks_, kSpareElementBlocks);
     keepBlocks(attributeBlocks_, kSpareAttributeBlocks);

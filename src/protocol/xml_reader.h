@@ -90,6 +90,8 @@ class XMLReader {
     // that a large answer after another reuses memory already paged in.
     static constexpr std::size_t kSpareElementBlocks = 10'000;  // a million records, 64 MB
     static constexpr std::size_t kSpareAttributeBlocks = 5'000;
+    // Frees the blocks this thread keeps, after an answer larger than the next ones will be.
+    static void releaseSpareBlocks();
 
   private:
     // Checks the caps, then takes (or copies) the document and parses it;

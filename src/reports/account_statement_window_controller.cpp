@@ -16,6 +16,7 @@
 #include "charts/pie_chart_controller.h"
 #include "kit/control_texts_walk.h"
 #include "kit/core/kit_payloads.h"
+#include "kit/plain_text.h"
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "model/formatter.h"
@@ -146,10 +147,8 @@ void AccountStatementWindowController::accountStatementUpdate() {
     accountSummaryHistoryTableController->loadAccountSummary(statement);
     // No account resolved: nothing of an earlier account stays beside account "0".
     const std::int32_t account = lastRequest_.accountId;
-    addressLabel->setText(
-        account ? QString::fromStdString(statement.getClientAddressForAccountId(account).value_or("")) : QString());
-    companyAddressLabel->setText(
-        account ? QString::fromStdString(statement.getCompanyAddressForAccountId(account).value_or("")) : QString());
+    kit::setShownText(*addressLabel, account ? statement.getClientAddressForAccountId(account).value_or("") : "");
+    kit::setShownText(*companyAddressLabel, account ? statement.getCompanyAddressForAccountId(account).value_or("") : "");
     marginSummaryHistoryTableController->loadMarginSummaryForAccount(statement, account);
     orderSummaryHistoryTableController->loadOrderSummary(statement);
     failureLabel->setVisible(statement.loadFailed);

@@ -10,6 +10,7 @@
 
 #include "kit/popover_placement.h"
 #include "kit/core/kit_payloads.h"
+#include "kit/plain_text.h"
 #include "kit/theme_manager.h"
 #include "charts/chart_controller.h"
 #include "model/group_details.h"
@@ -239,7 +240,7 @@ void TradeTicketWindowController::SymbolSelectionIsChanging(const std::string& c
     if (const auto s = session())
         itemDetails_ = s->instrument(code);
     showText(SymbolComboBox, itemDetails_ ? itemDetails_->Code : code);
-    SymbolDescriptionTextField->setText(itemDetails_ ? QString::fromStdString(itemDetails_->Name) : QString());
+    kit::setShownText(*SymbolDescriptionTextField, itemDetails_ ? std::string_view(itemDetails_->Name) : "");
     // Simple mode never fills the price: no figure of the previous instrument stays.
     if (mode() == kSimpleMode) PriceTextField->clear();
     TradeChart->setValue(code, kChartKey);

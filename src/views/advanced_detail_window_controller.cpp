@@ -107,7 +107,7 @@ void AdvancedDetailWindowController::loadDetails() {
         p->setValue(code_);
     }
     const auto item = context_.view.instrument(code_);
-    descriptionLabel->setText(QString::fromStdString(item ? item->descriptions : ""));
+    kit::setShownText(*descriptionLabel, item ? item->descriptions : "");
     chartController->setValue(code_, kChartKey);
     // The load resets the chart's colours.
     chartController->applyChartTheme(static_cast<int>(context_.theme ? context_.theme() : 0));

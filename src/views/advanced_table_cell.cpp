@@ -5,6 +5,7 @@
 #include <QPixmap>
 
 #include "kit/core/price_highlight.h"
+#include "kit/shown_text.h"
 #include "platform/resource_bundle.h"
 
 namespace views {
@@ -125,7 +126,7 @@ void AdvancedTableCell::paint(QPainter* painter, const QStyleOptionViewItem& opt
     p.setPen(Qt::white);
     const QRect top(inner.left(), inner.top(), inner.width(), 26);
     p.drawText(top, Qt::AlignLeft | Qt::AlignVCenter,
-               QFontMetrics(code).elidedText(QString::fromStdString(row->code), Qt::ElideMiddle, inner.width() / 2));
+               QFontMetrics(code).elidedText(kit::shownText(row->code), Qt::ElideMiddle, inner.width() / 2));
     QFont small = option.font;
     small.setPointSize(11);
     p.setFont(small);

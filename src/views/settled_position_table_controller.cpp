@@ -61,7 +61,7 @@ void SettledPositionTableController::updateStatusLabel() {
                                             return model::LanguageString::stringforSelectedLanguage(
                                                 context_.language, model::LanguageString::setLanguageKey(key));
                                         });
-    if (text) statusLabel_->setText(QString::fromStdString(*text));
+    if (text) kit::setShownText(*statusLabel_, *text);
 }
 
 int SettledPositionTableController::takeSnapshot() {

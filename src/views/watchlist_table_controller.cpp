@@ -6,6 +6,7 @@
 #include "kit/core/preference_manager.h"
 #include "kit/common_alert.h"
 #include "kit/plain_text.h"
+#include "kit/shown_text.h"
 #include "kit/window_opener.h"
 #include "kit/window_context.h"
 #include "model/formatter.h"
@@ -147,12 +148,12 @@ QVariant WatchlistTableController::cellData(int row, int column, int role) const
     if (!r.item) return {};
     if (c.cell == Cell::Bid || c.cell == Cell::Ask) return priceCell(r, c.cell == Cell::Bid, role);
     switch (role) {
-        case Qt::DisplayRole:
-            return QString::fromStdString(watchlistCellText(identifierOf(column), r.item.get(), context_.view));
+        case Qt::DisplayRole:  // only the shown part of a long name is converted
+            return kit::shownText(watchlistCellText(identifierOf(column), r.item.get(), context_.view));
         case Qt::DecorationRole: return c.cell == Cell::Icon ? QVariant(iconFor(*r.item)) : QVariant();
         case Qt::ToolTipRole:
             if (c.cell == Cell::Name || c.cell == Cell::Code)
-                return kit::plainToolTip(QString::fromStdString(watchlistCellText(identifierOf(column), r.item.get(), context_.view)));
+                return kit::plainToolTip(kit::shownText(watchlistCellText(identifierOf(column), r.item.get(), context_.view)));
             if (c.cell == Cell::Icon) return kit::plainToolTip(QString::fromStdString(r.item->InstrumentTypeName));
             return {};
         case Qt::TextAlignmentRole: return c.alignment;

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "integration/app_window_fixture.h"
+#include "kit/shown_text.h"
 #include "model/formatter.h"
 #include "model/language_string.h"
 #include "platform/resource_bundle.h"
@@ -275,11 +276,15 @@ TEST_F(LoginWindowTest, CancelElsewhereAndUnsupportedVersion) {
     fill("trader", "secret1");
     login->loginButton->click();
     ASSERT_TRUE(runUntil([&] { return delegate->mWindowController() != nullptr; }, 10000));
+    // A reason of a megabyte: the alert is given a few thousand characters of it.
+    ASSERT_EQ(sim->command("fault logout-reason 1048576").rfind("ok", 0), 0u);
     ASSERT_EQ(sim->command("elsewhere trader").rfind("ok", 0), 0u);
     box = waitForAlert();
     ASSERT_TRUE(box);
+    ASSERT_EQ(sim->command("fault logout-reason 0").rfind("ok", 0), 0u);
     EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
     EXPECT_NE(box->informativeText().toStdString().find(tr("0008") + " : "), std::string::npos);
+    EXPECT_EQ(box->informativeText().size(), kit::kMaxShownLength + 1);
     answer(box, 0);
     EXPECT_EQ(recorder->quits, 2);
 

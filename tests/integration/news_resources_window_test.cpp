@@ -87,6 +87,18 @@ TEST_F(NewsResourcesTest, HostileNewsAnswersAreRefusedOrReadInBoundedTime) {
     ASSERT_EQ(panel->webDataList().size(), 4u);
     EXPECT_EQ(news::cellText(panel->webDataList().front(), news::kTitleColumn), "An item of 80,000 children");
     EXPECT_FALSE(panel->statusLabel()->isVisibleTo(panel));
+
+    // The trailer is refused at its cap, not read until the server closes and taken for an answer.
+    ASSERT_EQ(sim->command("fault news endless-trailer").rfind("ok", 0), 0u);
+    ASSERT_TRUE(choose("Forex"));
+    EXPECT_TRUE(panel->webDataList().empty());
+    EXPECT_TRUE(panel->statusLabel()->isVisibleTo(panel));
+
+    // A title of 31 MB is cut as it is read.
+    ASSERT_EQ(sim->command("fault news large-title").rfind("ok", 0), 0u);
+    ASSERT_TRUE(choose("Stocks"));
+    ASSERT_EQ(panel->webDataList().size(), 4u);
+    EXPECT_LE(news::cellText(panel->webDataList().front(), news::kTitleColumn).size(), news::kMaxShownFieldBytes + 3);
 }
 
 TEST_F(NewsResourcesTest, PopoverListsTheResourcesFetchesTheirIconsOnceAndOpensAnEntry) {

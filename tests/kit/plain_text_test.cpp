@@ -1,12 +1,18 @@
 // Markup through the kit's tooltips, labels, message boxes and alert: shown as
-// typed, nothing loaded, no link opened.
+// typed, nothing loaded, no link opened. Long texts cut on a whole character,
+// bidirectional controls shown, wherever a server text enters Qt.
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <memory>
 
+#include "kit/app_style.h"
 #include "kit/common_alert.h"
 #include "kit/plain_text.h"
+#include "kit/shown_text.h"
+#include "kit/text_cell_delegate.h"
 #include "qt_test_app.h"
 #include "shown_as_typed.h"
 
@@ -51,6 +57,91 @@ TEST(PlainText, MarkupIsShownAsTypedEverywhere) {
     // Qt's own guess would have read the file and hidden the link.
     EXPECT_EQ(shownAs("<img src=/dev/zero>").loaded, QStringList{"/dev/zero"});
     EXPECT_EQ(shownAs("<a href=\"file:///x\">x</a>").text, "x");
+}
+
+QString u(const char16_t* text) { return QString::fromUtf16(text); }
+
+TEST(ShownText, CutsOnAWholeCharacterAndShowsBidiControls) {
+    const QString marks = QString(100, QChar(0x0301));
+    const QString faces = QString::fromUtf16(u"\U0001F600").repeated(100);
+    const struct {
+        const char* what;
+        QString text;
+        qsizetype max;
+        QString shown;
+    } cases[] = {
+        {"fits", "0123456789", 10, "0123456789"},
+        {"one over", "0123456789A", 10, u(u"0123456789\u2026")},
+        {"a surrogate pair across the cut", u(u"123456789\U0001F600x"), 10, u(u"123456789\u2026")},
+        {"a base and its marks across the cut", u(u"12345678e\u0301\u0301x"), 10, u(u"12345678\u2026")},
+        {"the cut after a whole sequence", u(u"1234567e\u0301\u0301x"), 10, u(u"1234567e\u0301\u0301\u2026")},
+        {"a flag across the cut", u(u"12345678\U0001F1EB\U0001F1F7x"), 10, u(u"12345678\u2026")},
+        {"a run of marks longer than the search", "a" + marks, 50, "a" + marks.left(49) + QChar(0x2026)},
+        {"pairs to the end: never half of one", faces, 51, faces.left(50) + QChar(0x2026)},
+        {"a caption reversed by U+202E", u(u"abc\u202Efdp.exe"), 100, u(u"abc\uFFFDfdp.exe")},
+        {"every embedding, override and isolate",
+         u(u"\u202A\u202B\u202C\u202D\u202E\u2066\u2067\u2068\u2069"), 100, QString(9, QChar(0xFFFD))},
+        {"marks and right-to-left letters stay", u(u"\u200F\u0627\u0644\u200E"), 100, u(u"\u200F\u0627\u0644\u200E")},
+        {"a cut row keeps its ellipsis last", u(u"name\u202E: 0123456789"), 10, u(u"name\uFFFD: 012\u2026")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(withVisibleBidiControls(cutForDisplay(c.text, c.max)), c.shown) << c.what;
+
+    // UTF-8 is converted only as far as it is shown, with the same result.
+    std::string utf8;
+    while (utf8.size() < 4 * 1024 * 1024) utf8 += "caf\xC3\xA9 \xE2\x80\xAE\xF0\x9F\x98\x80 ";
+    const QString whole = QString::fromStdString(utf8);
+    EXPECT_EQ(shownText(utf8), shownText(whole));
+    EXPECT_EQ(shownText(whole).size(), kMaxShownLength + 1);
+    EXPECT_TRUE(shownText(whole).endsWith(QChar(0x2026)));
+    EXPECT_EQ(shownText(std::string("short")), "short");
+}
+
+// A megabyte through every place where a server text enters Qt: what Qt is
+// given is the shown form, and what a label keeps is cut once it is laid out.
+TEST(ShownText, EveryPlaceIsGivenTheShownForm) {
+    const QString longText = QString(1024 * 1024, 'x') + QChar(0x202E);
+    const qsizetype most = kMaxShownLength + 1;
+
+    std::unique_ptr<QLabel> made(plainLabel(longText));
+    EXPECT_EQ(made->text().size(), most);
+    std::unique_ptr<QLabel> later(plainLabel());
+    later->setText(longText);
+    (void)later->sizeHint();
+    EXPECT_EQ(later->text().size(), most);
+    setShownText(*later, std::string_view("abc\xE2\x80\xAE" "fdp.exe"));
+    EXPECT_EQ(later->text(), u(u"abc\uFFFDfdp.exe"));
+
+    std::unique_ptr<QMessageBox> box(plainMessageBox(QMessageBox::Information, "t", longText));
+    setPlainInformativeText(*box, longText);
+    EXPECT_EQ(box->text().size(), most);
+    EXPECT_EQ(box->informativeText().size(), most);
+    const auto alert = CommonAlert::makeAlert(longText.toStdString(), "You have been logged out");
+    EXPECT_EQ(alert->informativeText().size(), most);
+    alert->show();
+    testing::saveScreenshot(alert.get(), "alert-long-reason");
+    EXPECT_LE(alert->width(), 2000);
+
+    EXPECT_LE(plainToolTip(longText).size(), most);
+    EXPECT_LE(plainToolTip("<b>" + longText).size(), most + 64);  // escaped, in its paragraph
+    EXPECT_EQ(plainToolTipFor(Qt::DisplayRole, u(u"abc\u202Efdp.exe")), u(u"abc\uFFFDfdp.exe"));
+
+    // A table cell is measured (and drawn) from its shown form.
+    QStandardItemModel model(1, 1);
+    model.setItem(0, 0, new QStandardItem(longText));
+    QTableView view;
+    view.setModel(&model);
+    TextCellDelegate delegate;
+    QStyleOptionViewItem option;
+    option.initFrom(&view);
+    const int width = delegate.sizeHint(option, model.index(0, 0)).width();
+    const int widest = 2 * view.fontMetrics().horizontalAdvance(QString(kMaxShownLength, 'x'));
+    EXPECT_LT(width, widest);
+    // Whatever the delegate: the application's style measures the cut text.
+    AppStyle style;
+    option.text = longText;
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    EXPECT_LT(style.sizeFromContents(QStyle::CT_ItemViewItem, &option, {}, &view).width(), widest);
 }
 
 }  // namespace

@@ -113,6 +113,53 @@ TEST(NewsFeed, AnItemOfManyChildrenCostsLittle) {
     EXPECT_EQ(*items[1].find("title"), "next");
 }
 
+// A title near the body cap is cut as the item is read (the link is opened,
+// never shown: kept whole), and the body is read in place, not copied.
+TEST(NewsFeed, ALongTitleIsCutWhenReadInPlace) {
+    const std::string title(8 * 1024 * 1024, 'T'), link = "http://x.test/" + std::string(100000, 'l');
+    std::string body = "<rss><item><title>" + title + "</title><link>" + link + "</link></item></rss>";
+    const std::size_t size = body.size();
+    const std::size_t before = allocated.load();
+    std::string why;
+    const auto items = news::readNews(std::move(body), &why);
+    EXPECT_LT(allocated.load() - before, size / 4);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(*items[0].find("title"), title.substr(0, news::kMaxShownFieldBytes) + "\xE2\x80\xA6");
+    EXPECT_EQ(*items[0].find("link"), link);
+    EXPECT_TRUE(why.empty());
+}
+
+// A body that cannot be read says why; a declared Latin-1 body is read.
+TEST(NewsFeed, BodiesThatCannotBeReadSayWhy) {
+    const struct {
+        const char* what;
+        std::string body;
+        std::vector<std::string> rows;
+        const char* why;  // "": read
+    } cases[] = {
+        {"gzip", std::string("\x1F\x8B\x08\x00\x00\x00\x00\x00\x00\x03\xB3", 11), {}, "gzip"},
+        {"UTF-16 with its mark", std::string("\xFF\xFE<\0r\0>\0", 8), {}, "UTF-16"},
+        {"UTF-16 without", std::string("<\0r\0/\0>\0\xE9\0", 10), {}, "UTF-16"},
+        {"Latin-1 undeclared", "<r><item><title>caf\xE9</title></item></r>", {}, "not UTF-8"},
+        {"Latin-1 declared", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r><item><title>caf\xE9</title></item></r>",
+         {"caf\xC3\xA9|-"}, ""},
+        {"another encoding declared", "<?xml version='1.0' encoding='KOI8-R'?><r><item><title>\xC1</title></item></r>", {},
+         "(declared KOI8-R)"},
+        {"not XML", "HTTP 200 but no markup at all", {}, "not XML"},
+        {"empty", "", {}, "not XML"},
+        {"XML without items is read", "<rss><channel/></rss>", {}, ""},
+    };
+    for (const auto& c : cases) {
+        std::string why;
+        std::vector<std::string> got;
+        for (const news::NewsItem& item : news::parseNews(c.body, &why))
+            got.push_back(*item.find("title") + "|" + (item.find("pubDate") ? *item.find("pubDate") : "-"));
+        EXPECT_EQ(got, c.rows) << c.what;
+        if (*c.why) EXPECT_NE(why.find(c.why), std::string::npos) << c.what << ": " << why;
+        else EXPECT_EQ(why, "") << c.what;
+    }
+}
+
 TEST(NewsFeed, PublicationTimesShowAsTheOtherWindowsShowTimes) {
     // Local time five hours behind GMT, without daylight saving.
     const char* saved = std::getenv("TZ");
@@ -218,6 +265,8 @@ TEST(NewsHttp, TheRequestCarriesTheTargetAsBuilt) {
 // a sized or chunked answer is whole before the server closes.
 TEST(NewsHttp, Answers) {
     const std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+    std::string endlessTrailer;
+    for (int i = 0; i < 100; ++i) endlessTrailer += "X-Pad-" + std::to_string(i) + ": " + std::string(1000, 'p') + "\r\n";
     const struct {
         const char* what;
         std::string bytes;
@@ -248,6 +297,14 @@ TEST(NewsHttp, Answers) {
         {"chunks at the cap", chunked + "2\r\nab\r\n2\r\ncd\r\n0\r\n\r\n", 200, "abcd", true, 4},
         {"chunks over the cap", chunked + "2\r\nab\r\n3\r\ncde\r\n0\r\n\r\n", 0, "", false, 4},
         {"until close over the cap", "HTTP/1.1 200 OK\r\n\r\nabcde", 0, "", false, 4},
+        {"a status of four digits", "HTTP/1.1 2000 OK\r\nContent-Length: 0\r\n\r\n", 0, ""},
+        {"a status without the blank after it", "HTTP/1.1 200\r\nContent-Length: 0\r\n\r\n", 0, ""},
+        {"a status with an empty reason", "HTTP/1.1 200 \r\nContent-Length: 1\r\n\r\nx", 200, "x", true},
+        {"a status that is no number", "HTTP/1.1 +20 OK\r\nContent-Length: 0\r\n\r\n", 0, ""},
+        {"two lengths that differ", "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nContent-Length: 5\r\n\r\nhello", 0, ""},
+        {"two equal lengths", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\ncontent-length: 5\r\n\r\nhello", 200, "hello",
+         true},
+        {"a trailer that never ends", chunked + "2\r\nab\r\n0\r\n" + endlessTrailer, 0, ""},
     };
     for (const auto& c : cases) {
         const auto answer = news::readHttpAnswer(c.bytes, nullptr, c.maxBody);

@@ -7,6 +7,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
@@ -15,6 +16,8 @@
 #include "kit/fake_context.h"
 #include "kit/qt_main_executor.h"
 #include "kit/qt_test_app.h"
+#include "kit/shown_text.h"
+#include "kit/theme_manager.h"
 #include "news/http_test_server.h"
 #include "news/news_table_controller.h"
 #include "orders/order_mananger.h"
@@ -136,7 +139,7 @@ TEST_F(NewsPanelTest, TimesShowOnTheServersClock) {
     EXPECT_EQ(panel->newsTableView()->model()->index(0, 1).data().toString().toStdString(), "12/07/2026 12:15:00");
 }
 
-TEST_F(NewsPanelTest, FailuresEmptyTheListAndSaySoBadBodiesEmptyIt) {
+TEST_F(NewsPanelTest, FailuresAndUnreadableBodiesEmptyTheListAndSaySo) {
     const QByteArray chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
     const struct {
         const char* what;
@@ -148,8 +151,10 @@ TEST_F(NewsPanelTest, FailuresEmptyTheListAndSaySoBadBodiesEmptyIt) {
         {"over the cap", {200, QByteArray(2048, ' ') + feed({{"big", ""}})}, "more than 2048 bytes"},
         {"a chunk size that wraps", {200, {}, 0, false, chunked + "fffffffffffffffe\r\n0\r\n\r\n"}, "a chunk of"},
         {"malformed", {200, {}, 0, false, "no answer at all\r\n\r\n"}, "no status line"},
-        {"invalid UTF-8", {200, "<rss><item><title>\xFF</title></item></rss>"}, nullptr},
-        {"not XML", {200, "plain words"}, nullptr},
+        {"invalid UTF-8", {200, "<rss><item><title>\xFF</title></item></rss>"}, "not UTF-8"},
+        {"gzip not asked for", {200, QByteArray("\x1F\x8B\x08\x00\x00\x00", 6)}, "gzip"},
+        {"not XML", {200, "plain words"}, "not XML"},
+        {"no items", {200, feed({})}, nullptr},
     };
     NewsTableController::Settings settings;
     settings.limits.maxBody = 2048;
@@ -243,6 +248,32 @@ TEST_F(NewsPanelTest, TenMegabytesAreShown) {
     ASSERT_GT(server.fallback.body.size(), 10 * 1000 * 1000);
     ASSERT_TRUE(open());
     EXPECT_EQ(panel->webDataList().size(), items.size());
+}
+
+// A title of 8 MB: cut as it is read, its cell and tooltip given a few
+// thousand characters with its bidirectional controls shown, drawn at once.
+TEST_F(NewsPanelTest, ALongTitleIsCutAndDrawnAtOnce) {
+    std::string title(8 * 1024 * 1024, 'x');
+    title.replace(0, 14, "abc\xE2\x80\xAE" "fdp.exe ");
+    server.fallback.body = feed({{title, ""}, {"Gold climbs as the dollar eases", ""}});
+    ASSERT_TRUE(open());
+    ASSERT_EQ(titles().size(), 2u);
+    const QModelIndex cell = panel->newsTableView()->model()->index(0, 0);
+    const QString shown = cell.data().toString();
+    EXPECT_TRUE(shown.startsWith(QString::fromUtf16(u"abc\uFFFDfdp.exe ")));
+    EXPECT_EQ(shown.size(), kit::kMaxShownLength + 1);
+    EXPECT_LE(cell.data(Qt::ToolTipRole).toString().size(), kit::kMaxShownLength + 1);
+    panel->resize(900, 300);
+    panel->show();
+    QElapsedTimer timer;
+    timer.start();
+    panel->newsTableView()->viewport()->repaint();
+    EXPECT_LT(timer.elapsed(), 1000);
+    for (const std::int64_t theme : {0, 1}) {
+        QApplication::setPalette(kit::ThemeManager::palette(theme));
+        kit::ThemeManager::applyTheme({{"Windows", {panel.get()}}, {"TableView", {panel->newsTableView()}}}, theme);
+        kit::testing::saveScreenshot(panel.get(), theme ? "news-long-title-light" : "news-long-title-dark");
+    }
 }
 
 TEST_F(NewsPanelTest, WithoutAHostNothingIsFetched) {

@@ -58,6 +58,16 @@ TEST(SimNews, ShapesOfTheAnswers) {
     EXPECT_EQ(count(many, "<child"), 80000u);
     EXPECT_GT(many.size(), 1000u * 1000);
 
+    shape = "large-title";
+    const std::string large = fetch(feed.port(), std::chrono::seconds(20));
+    EXPECT_GT(large.size(), 31u * 1024 * 1024);
+    EXPECT_LT(large.size(), 32u * 1024 * 1024);
+
+    shape = "endless-trailer";
+    const std::string trailer = fetch(feed.port(), std::chrono::seconds(10));
+    EXPECT_EQ(count(trailer, "X-Pad-"), 1000u);
+    EXPECT_EQ(trailer.find("\r\n\r\n", trailer.find("0\r\n")), std::string::npos);  // never ended
+
     // One byte each 0.2 s: some in a second, far from the whole answer.
     shape = "drip";
     const std::string drip = fetch(feed.port(), std::chrono::seconds(1));

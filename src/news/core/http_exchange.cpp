@@ -98,7 +98,10 @@ void HttpAnswerReader::takeBody(std::size_t count) {
 bool HttpAnswerReader::readHead(std::string_view head) {
     const std::size_t lineEnd = head.find("\r\n");
     const std::string_view statusLine = head.substr(0, lineEnd);
-    if (statusLine.substr(0, 5) != "HTTP/" || statusLine.size() < 12 || statusLine[8] != ' ' ||
+    // "HTTP/x.y", a blank, three digits and a blank before the reason (which may be empty).
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (statusLine.substr(0, 5) != "HTTP/" || statusLine.size() < 13 || statusLine[8] != ' ' ||
+        !std::all_of(statusLine.begin() + 9, statusLine.begin() + 12, digit) || statusLine[12] != ' ' ||
         !number(statusLine.substr(9, 3), answer_.status)) {
         refuse("no status line");
         return false;
@@ -118,6 +121,10 @@ bool HttpAnswerReader::readHead(std::string_view head) {
             std::size_t n = 0;
             if (!number(value, n)) {
                 refuse("bad Content-Length");
+                return false;
+            }
+            if (length && *length != n) {
+                refuse("conflicting Content-Length headers");
                 return false;
             }
             length = n;
@@ -191,6 +198,7 @@ HttpAnswerReader::State HttpAnswerReader::feed(std::string_view bytes) {
             }
             if (length == 0) {
                 stage_ = Stage::Trailer;
+                trailer_ = 0;
             } else if (length > maxBody_ - answer_.body.size()) {
                 refuse("a chunk of " + std::to_string(length) + " bytes: more than " + std::to_string(maxBody_) +
                        " bytes in all");
@@ -198,9 +206,11 @@ HttpAnswerReader::State HttpAnswerReader::feed(std::string_view bytes) {
                 left_ = length;
                 stage_ = Stage::ChunkData;
             }
-        } else {  // Trailer: header lines after the last chunk, up to an empty line
+        } else {  // Trailer: header lines after the last chunk, up to an empty line, kMaxHead in all
             if (!line(text, kMaxLine, "trailer line too long")) break;
-            if (text.empty()) complete();
+            trailer_ += text.size() + 2;
+            if (trailer_ > kMaxHead) refuse("trailer longer than " + std::to_string(kMaxHead) + " bytes");
+            else if (text.empty()) complete();
         }
     }
     if (state_ == State::Reading && pos_ > 0) {

@@ -32,9 +32,10 @@ struct HttpAnswer {
 // The largest body read unless the caller says otherwise.
 inline constexpr std::size_t kMaxHttpBody = 32 * 1024 * 1024;
 
-// An answer read as its bytes come: the status line and headers, then a body
-// of Content-Length bytes, a chunked body (joined) or everything until the
-// server closes. Complete as soon as a sized body is whole, whether or not the
+// An answer read as its bytes come: the status line ("HTTP/x.y", three digits,
+// a blank) and headers, then a body of Content-Length bytes (two lengths that
+// differ are refused), a chunked body (joined; its trailer as long as a header
+// at most) or everything until the server closes. Complete as soon as a sized body is whole, whether or not the
 // server closes. Linear in the bytes fed; the body never grows past its cap
 // and a size over the cap is refused before anything is kept.
 class HttpAnswerReader {
@@ -70,6 +71,7 @@ private:
     std::size_t pos_ = 0;
     std::size_t scanned_ = 0;  // of pending_ searched for a line end without finding one
     std::size_t left_ = 0;   // of the current sized body or chunk
+    std::size_t trailer_ = 0;  // bytes of trailer lines read
     HttpAnswer answer_;
     std::string why_;
 };

@@ -1,9 +1,12 @@
 #include "news/core/news_feed.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "model/deployment_constants.h"
+#include "model/text_elide.h"
 #include "news/core/news_time.h"
+#include "platform/free_memory.h"
 #include "protocol/wire_format.h"
 #include "protocol/xml_reader.h"
 
@@ -27,13 +30,59 @@ std::string newsHostFor(std::string_view shipped, std::string_view sessionHost, 
     return simulator + ":" + std::to_string(port);
 }
 
-std::string_view bodyText(std::string_view body) {
-    return protocol::isValidUtf8(body) ? body : std::string_view();
+namespace {
+
+bool equalNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// Each byte is its code point.
+std::string latin1ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            out += c;
+        } else {
+            out += char(0xC0 | (b >> 6));
+            out += char(0x80 | (b & 0x3F));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string whyNotUtf8(std::string_view body) {
+    if (protocol::isValidUtf8(body)) return {};
+    const std::string_view start = body.substr(0, 2);
+    if (start == "\x1F\x8B") return "a gzip-compressed body, not asked for";
+    if (start == "\xFF\xFE" || start == "\xFE\xFF" || start.find('\0') != std::string_view::npos)
+        return "a UTF-16 body";
+    const std::string declared = declaredEncoding(body);
+    return "a body that is not UTF-8" + (declared.empty() ? std::string() : " (declared " + declared + ")");
+}
+
+std::string declaredEncoding(std::string_view body) {
+    // <?xml version="1.0" encoding="ISO-8859-1"?>, within its first line.
+    if (body.substr(0, 5) != "<?xml") return {};
+    const std::string_view declaration = body.substr(0, std::min(body.find("?>"), std::size_t(256)));
+    const std::size_t at = declaration.find("encoding");
+    if (at == std::string_view::npos) return {};
+    const std::size_t open = declaration.find_first_of("\"'", at);
+    if (open == std::string_view::npos) return {};
+    const std::size_t close = declaration.find(declaration[open], open + 1);
+    if (close == std::string_view::npos) return {};
+    return std::string(declaration.substr(open + 1, close - open - 1));
 }
 
 void NewsItem::set(std::string_view name, std::string_view text) {
     for (std::size_t i = 0; i < kKept.size(); ++i)
-        if (kKept[i] == name) fields_[i] = std::string(text);
+        if (kKept[i] == name)
+            fields_[i] = name == "link" ? std::string(text) : model::elidedText(text, kMaxShownFieldBytes);
 }
 
 const std::string* NewsItem::find(std::string_view name) const {
@@ -70,9 +119,27 @@ std::vector<NewsItem> itemsUnder(const protocol::TBXMLElement* element) {
     return items;
 }
 
-std::vector<NewsItem> parseNews(std::string_view body) {
-    const protocol::XMLReader reader(bodyText(body));
+std::vector<NewsItem> readNews(std::string body, std::string* why) {
+    const auto say = [why](std::string reason) {
+        if (why) *why = std::move(reason);
+        return std::vector<NewsItem>();
+    };
+    if (std::string reason = whyNotUtf8(body); !reason.empty()) {
+        const std::string encoding = declaredEncoding(body);
+        if (!equalNoCase(encoding, "ISO-8859-1") && !equalNoCase(encoding, "latin1")) return say(std::move(reason));
+        body = latin1ToUtf8(body);
+    }
+    const protocol::XMLReader reader = protocol::XMLReader::adopt(std::move(body));
+    if (!reader.rootXMLElement())
+        return say(reader.refusal().empty() ? "a body that is not XML" : reader.refusal());
     return itemsUnder(reader.rootXMLElement());
+}
+
+std::vector<NewsItem> parseNews(std::string_view body, std::string* why) { return readNews(std::string(body), why); }
+
+void releaseReadingMemory() {
+    protocol::XMLReader::releaseSpareBlocks();
+    platform::releaseFreeMemory();
 }
 
 std::string cellText(const NewsItem& item, std::string_view column, std::optional<std::chrono::minutes> server) {

@@ -16,6 +16,9 @@ struct TBXMLElement;
 
 namespace news {
 
+// Bytes of a title or date kept: the panel shows a few thousand characters.
+inline constexpr std::size_t kMaxShownFieldBytes = 16 * 1024;
+
 // The children of an "item" that the panel reads ("title", "pubDate",
 // "link") -> their texts, the later of two equal names winning. Other
 // children are not kept: an item costs the same whatever it holds.
@@ -25,7 +28,8 @@ public:
     NewsItem(std::initializer_list<std::pair<std::string, std::string>> fields) {
         for (const auto& [name, text] : fields) set(name, text);
     }
-    // Ignored for a name the panel does not read.
+    // Ignored for a name the panel does not read. A title or date over
+    // kMaxShownFieldBytes is cut (whole characters, "…"); the link is kept whole.
     void set(std::string_view name, std::string_view text);
     // nullptr when the item has no child of that name (or one that is not kept).
     const std::string* find(std::string_view name) const;
@@ -63,15 +67,22 @@ std::string newsAddress(std::string_view host, std::string_view category);
 // simulator's host on another session port, the news port moves with it.
 std::string newsHostFor(std::string_view shipped, std::string_view sessionHost, int sessionPort);
 
-// The body as text: itself when it is UTF-8, else "".
-std::string_view bodyText(std::string_view body);
+// Why a body is not UTF-8 text ("" when it is): gzip, UTF-16 or other bytes.
+std::string whyNotUtf8(std::string_view body);
+// The encoding its XML declaration names ("" when none).
+std::string declaredEncoding(std::string_view body);
 
 // Every element named exactly "item" at or below `element` and its following
 // siblings, in document order (a nested item follows its parent).
 std::vector<NewsItem> itemsUnder(const protocol::TBXMLElement* element);
 
-// The items of an answer body; none for a body that is not UTF-8 or not XML.
-std::vector<NewsItem> parseNews(std::string_view body);
+// The items of an answer body, read in place. A body declared ISO-8859-1 is
+// read as such; one that is otherwise not UTF-8, or not XML, gives none and
+// says why in `why` (left alone when the body was read).
+std::vector<NewsItem> readNews(std::string body, std::string* why = nullptr);
+std::vector<NewsItem> parseNews(std::string_view body, std::string* why = nullptr);
+// Gives back the memory reading a large body left with this thread and the allocator.
+void releaseReadingMemory();
 
 // The cell of a column: the title, the publication time as the other windows
 // show times ("MM/dd/yyyy HH:mm:ss" on the server's clock at `server` from GMT,

@@ -1,0 +1,236 @@
+// One long server text in each place that shows one: a label (made with it,
+// or given it later), a message box, an alert's informative text, a tooltip,
+// and the cells of the watchlist, the news table and a kit table view, each
+// offscreen with its paint. Prints the longest main-thread slice per place for
+// texts of 1, 4 and 32 MB (goal: 100 ms). The baseline hands the same 1 MB
+// text to Qt whole (a plain label, message box, tooltip and table cell), as
+// the places did before they cut it. Then what a news body at the cap leaves
+// resident once dropped, before and after its memory is given back.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QToolTip>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+#include "kit/common_alert.h"
+#include "kit/plain_text.h"
+#include "kit/text_cell_delegate.h"
+#include "model/item_details.h"
+#include "model/item_type.h"
+#include "news/news_table_controller.h"
+#include "offscreen_bench.h"
+#include "silent_ui.h"
+#include "support/reference_data_test_access.h"
+#include "support/session_test_access.h"
+#include "table_bench.h"
+#include "views/watchlist_table_controller.h"
+
+namespace {
+
+using Step = std::function<void()>;
+
+// Milliseconds of the longest of `steps`, each followed by the events it posted (layout, paint).
+double longestSlice(const std::vector<Step>& steps) {
+    double longest = 0;
+    for (const Step& step : steps) {
+        QElapsedTimer timer;
+        timer.start();
+        step();
+        QApplication::processEvents();
+        longest = std::max(longest, double(timer.nsecsElapsed()) / 1e6);
+    }
+    return longest;
+}
+
+// One word of `bytes` letters: no blank to wrap at, the worst shape for a layout.
+std::string serverText(std::size_t bytes) {
+    std::string text(bytes, 'x');
+    for (std::size_t i = 0; i < bytes; i += 64) text[i] = 'A' + char(i / 64 % 26);
+    return text;
+}
+
+struct Places {
+    Places(bench::TableContext& context, state::ReferenceData& data) : context_(context), data_(data) {}
+
+    double label(const QString& text, bool later) {
+        std::unique_ptr<QLabel> label;
+        return longestSlice({[&] {
+                                 label.reset(later ? kit::plainLabel() : kit::plainLabel(text));
+                                 if (later) label->setText(text);
+                                 label->show();
+                             },
+                             [&] { label->repaint(); }});
+    }
+    double messageBox(const QString& text) {
+        std::unique_ptr<QMessageBox> box;
+        return longestSlice({[&] {
+            box.reset(kit::plainMessageBox(QMessageBox::Information, "Bench", text));
+            box->show();
+        }});
+    }
+    double informative(const std::string& text) {
+        std::unique_ptr<QMessageBox> alert;
+        return longestSlice({[&] {
+            alert = kit::CommonAlert::makeAlert(text, "You have been logged out");
+            alert->show();
+        }});
+    }
+    double toolTip(const QString& text) {
+        QWidget anchor;
+        anchor.show();
+        const double slice = longestSlice({[&] { QToolTip::showText(QPoint(10, 10), kit::plainToolTip(text), &anchor); }});
+        QToolTip::hideText();
+        return slice;
+    }
+    double watchlist(const std::string& text) {
+        auto& data = data_;
+        auto type = std::make_shared<model::ItemType>();
+        type->InstrumentTypeId = 1;
+        type->InstrumentTypeName = "Shares";
+        state::ReferenceDataTestAccess::ItemTypeCollection(data).set("1", type);
+        auto item = std::make_shared<model::ItemDetails>();
+        item->Code = "LONG";
+        item->Name = text;
+        item->InstrumentId = 1;
+        item->InstrumentTypeId = 1;
+        item->InstrumentTypeName = "Shares";
+        item->DecimalPlaces = 2;
+        item->Bid = item->Ask = 100;
+        state::ReferenceDataTestAccess::ItemCollection(data).set(item->Code, item);
+        state::ReferenceDataTestAccess::selectedSymbols(data) = {item->Code};
+        std::unique_ptr<views::WatchlistTableController> table;
+        return longestSlice({[&] {
+                                 table = std::make_unique<views::WatchlistTableController>(context_.context);
+                                 table->resize(1200, 400);
+                                 table->show();
+                             },
+                             [&] { table->RefreshWatchlist(); },
+                             [&] { table->repaint(); }});
+    }
+    double news(const std::string& text) {
+        news::NewsTableController::Settings settings;
+        settings.host.clear();  // nothing fetched: the answer is handed over below
+        std::unique_ptr<news::NewsTableController> panel;
+        // As the reader hands it over: built before the slice.
+        std::string body = "<rss><channel><item><title>" + text +
+                           "</title><pubDate>Mon, 07 Dec 2026</pubDate></item></channel></rss>";
+        return longestSlice({[&] {
+                                 panel = std::make_unique<news::NewsTableController>(context_.context, settings);
+                                 panel->resize(1200, 400);
+                                 panel->show();
+                             },
+                             [&] { panel->parseXml(std::move(body)); },
+                             [&] { panel->newsTableView()->viewport()->repaint(); }});
+    }
+    // A kit table's cells (its delegate), or a plain view's (the style's) as the baseline.
+    static double table(const QString& text, bool kit) {
+        QStandardItemModel model(3, 2);
+        for (int r = 0; r < 3; ++r) {
+            model.setItem(r, 0, new QStandardItem(text));
+            model.setItem(r, 1, new QStandardItem("1.2345"));
+        }
+        QTableView view;
+        if (kit) view.setItemDelegate(new kit::TextCellDelegate(&view));
+        view.setWordWrap(false);
+        view.setModel(&model);
+        view.resize(1200, 400);
+        return longestSlice({[&] { view.show(); }, [&] { view.viewport()->repaint(); }});
+    }
+
+private:
+    bench::TableContext& context_;
+    state::ReferenceData& data_;
+};
+
+// Resident megabytes of this process.
+double residentMegabytes() {
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    long pages = 0, resident = 0;
+    if (statm) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(statm);
+    }
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// A news body at the 32 MiB cap of short items, read and dropped: what stays
+// resident, kept by the allocator and the XML reader's spares, then given back.
+void newsMemory() {
+    news::releaseReadingMemory();
+    const double before = residentMegabytes();
+    std::string body = "<rss><channel>";
+    while (body.size() < 32 * 1024 * 1024 - 200)
+        body += "<item><title>Gold climbs as the dollar eases</title><pubDate>Mon, 07 Dec 2026</pubDate></item>";
+    body += "</channel></rss>";
+    const double built = residentMegabytes();
+    std::size_t items = news::readNews(std::move(body)).size();
+    const double kept = residentMegabytes();
+    std::printf("(resident: %.0f MB before, %.0f with the body, %.0f read and dropped)\n", before, built, kept);
+    news::releaseReadingMemory();
+    std::printf("news body at the cap (%zu items) read and dropped: +%.0f MB resident, +%.0f MB after giving it back\n",
+                items, kept - before, residentMegabytes() - before);
+}
+
+// What Qt costs given the whole text.
+void baseline(const QString& text) {
+    const double label = longestSlice({[&] {
+        QLabel plain;
+        plain.setTextFormat(Qt::PlainText);
+        plain.setText(text);
+        plain.show();
+        QApplication::processEvents();
+    }});
+    const double box = longestSlice({[&] {
+        QMessageBox alert(QMessageBox::Information, "Bench", "You have been logged out");
+        alert.setInformativeText(text);
+        alert.show();
+        QApplication::processEvents();
+    }});
+    QWidget anchor;
+    anchor.show();
+    const double tip = longestSlice({[&] { QToolTip::showText(QPoint(10, 10), text, &anchor); }});
+    QToolTip::hideText();
+    const double cells = Places::table(text, false);
+    std::printf("baseline, 1 MB whole: label %.0f ms, alert %.0f ms, tooltip %.0f ms, table cells %.0f ms\n", label,
+                box, tip, cells);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const bool withBaseline = !(argc > 1 && std::string(argv[1]) == "--no-baseline");
+    bench::OffscreenApp app(argc, argv);
+    {
+        bench::BenchPreferences preferences("server_text_bench");
+        bench::SilentUi ui;
+        auto session = state::BusinessBase::create(ui, ui);
+        bench::TableContext context(session, ui, preferences.manager);
+        context.context.text = [](const std::string& key) { return key; };
+        context.context.theme = [] { return std::int64_t(1); };
+        Places places(context, state::SessionTestAccess::referenceData(*session));
+        std::printf("longest main-thread slice per place, ms (goal 100)\n");
+        std::printf("%-6s %8s %8s %8s %8s %8s %9s %8s %8s %8s\n", "text", "label", "label+", "msgbox", "alert",
+                    "tooltip", "watchlist", "news", "table", "longest");
+        for (const std::size_t megabytes : {1, 4, 32}) {
+            const std::string utf8 = serverText(megabytes * 1024 * 1024);
+            const QString text = QString::fromStdString(utf8);
+            const double figures[] = {places.label(text, false), places.label(text, true), places.messageBox(text),
+                                      places.informative(utf8), places.toolTip(text), places.watchlist(utf8),
+                                      places.news(utf8), Places::table(text, true)};
+            std::printf("%3zu MB %8.1f %8.1f %8.1f %8.1f %8.1f %9.1f %8.1f %8.1f %8.1f\n", megabytes, figures[0],
+                        figures[1], figures[2], figures[3], figures[4], figures[5], figures[6], figures[7],
+                        *std::max_element(std::begin(figures), std::end(figures)));
+        }
+        std::printf("(label+: the text set on a plain label after it was made)\n");
+        newsMemory();
+        if (withBaseline) baseline(QString::fromStdString(serverText(1024 * 1024)));
+    }
+    return 0;
+}
