@@ -13,7 +13,7 @@ namespace chat {
 ChatMessageWindowController::ChatMessageWindowController(kit::WindowContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window), context_(context) {
     setObjectName("ChatMessageWindowController");
-    table_ = new MessageTable(QString::fromStdString(context_.text("90518")), this);
+    table_ = new MessageTable(QString::fromStdString(context_.text("90518")), dayPeriods(context_.language), this);
     table_->setObjectName("chatmessageTableView");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);

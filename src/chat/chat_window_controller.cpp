@@ -44,7 +44,7 @@ ChatWindowController::ChatWindowController(kit::WindowContext& context, QWidget*
 
     contacts_ = new ContactsOutlineViewController(context_.view, this);
     queues_ = new ChatQueueTableViewController(context_.view, qs(context_.text("0165")), this);
-    messages_ = new MessageTable(qs(context_.text("90518")), this);
+    messages_ = new MessageTable(qs(context_.text("90518")), dayPeriods(context_.language), this);
     messageTextView_ = new QLineEdit(this);
     messageTextView_->setObjectName("messageTextView");
     sendButton_ = new QPushButton(this);

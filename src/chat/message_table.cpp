@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "chat/core/chat_texts.h"
+#include "kit/language_locale.h"
 #include "kit/plain_text.h"
 #include "kit/shown_text.h"
 
@@ -26,10 +27,13 @@ QColor headerColor(bool own) {
     return own ? QColor::fromRgbF(0.6f, 0.0f, 0.0f) : QColor::fromRgbF(0.0f, 0.6f, 0.0f);
 }
 
-// Lays the text out in lines of `width`; returns the height used.
-qreal layOut(QTextLayout& layout, int width) {
+}  // namespace
+
+qreal MessageRowDelegate::layOut(QTextLayout& layout, int width, Qt::LayoutDirection direction) {
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setTextDirection(direction);
+    option.setAlignment(direction == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft);  // a layout's are absolute
     layout.setTextOption(option);
     layout.beginLayout();
     qreal height = 0;
@@ -42,7 +46,10 @@ qreal layOut(QTextLayout& layout, int width) {
     return height;
 }
 
-}  // namespace
+DayPeriods dayPeriods(std::int64_t languageIndex) {
+    const QLocale locale = kit::languageLocale(languageIndex);
+    return {locale.amText().toStdString(), locale.pmText().toStdString()};
+}
 
 void MessageTableModel::showRoom(std::shared_ptr<const model::ChatRoom> room, std::string loginUserName) {
     beginResetModel();
@@ -63,12 +70,17 @@ const model::ChatMessageEntry* MessageTableModel::entry(int row) const {
 
 QString MessageTableModel::rowText(int row) const {
     const model::ChatMessageEntry* message = entry(row);
-    return message ? kit::shownText(messageRowText(*message, kShownTextBytes)) : QString();
+    return message ? kit::shownText(messageRowText(*message, kShownTextBytes, periods_)) : QString();
 }
 
 QString MessageTableModel::wholeRowText(int row) const {
     const model::ChatMessageEntry* message = entry(row);
-    return message ? QString::fromStdString(messageRowText(*message)) : QString();
+    return message ? QString::fromStdString(messageRowText(*message, std::string::npos, periods_)) : QString();
+}
+
+QString MessageTableModel::shownRowText(int row) const {
+    const model::ChatMessageEntry* message = entry(row);
+    return message ? QString::fromStdString(isolatedMessageRowText(*message, kShownTextBytes, periods_)) : QString();
 }
 
 QVariant MessageTableModel::data(const QModelIndex& index, int role) const {
@@ -77,6 +89,7 @@ QVariant MessageTableModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole) return rowText(index.row());
     if (role == Qt::ToolTipRole) return kit::plainToolTip(rowText(index.row()));
     if (role == kHeaderColorRole) return headerColor(isOwnMessage(*message, loginUserName_));
+    if (role == kShownTextRole) return shownRowText(index.row());
     return {};
 }
 
@@ -85,9 +98,10 @@ QVariant MessageTableModel::headerData(int section, Qt::Orientation orientation,
     return {};
 }
 
-int MessageRowDelegate::wrappedHeight(const QString& text, const QFont& font, int width) {
+int MessageRowDelegate::wrappedHeight(const QString& text, const QFont& font, int width,
+                                      Qt::LayoutDirection direction) {
     QTextLayout layout(text, font);
-    return static_cast<int>(std::ceil(layOut(layout, width - 2 * kPadding))) + 2 * kPadding;
+    return static_cast<int>(std::ceil(layOut(layout, width - 2 * kPadding, direction))) + 2 * kPadding;
 }
 
 qreal MessageRowDelegate::naturalWidth(const QString& text, const QFont& font) {
@@ -107,7 +121,7 @@ qreal MessageRowDelegate::naturalWidth(const QString& text, const QFont& font) {
 
 QSize MessageRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
     const int width = option.rect.width() > 0 ? option.rect.width() : 200;
-    return {width, wrappedHeight(index.data().toString(), option.font, width)};
+    return {width, wrappedHeight(index.data(kShownTextRole).toString(), option.font, width, option.direction)};
 }
 
 void MessageRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
@@ -117,7 +131,7 @@ void MessageRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     QStyle* style = option.widget ? option.widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &background, painter, option.widget);
 
-    const QString text = index.data().toString();
+    const QString text = index.data(kShownTextRole).toString();
     QTextLayout layout(text, option.font);
     QTextLayout::FormatRange header;
     header.start = 0;
@@ -125,7 +139,7 @@ void MessageRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     if (header.length < 0) header.length = int(text.size());
     header.format.setForeground(index.data(kHeaderColorRole).value<QColor>());
     layout.setFormats({header});
-    layOut(layout, option.rect.width() - 2 * kPadding);
+    layOut(layout, option.rect.width() - 2 * kPadding, option.direction);
     painter->save();
     const bool selected = option.state & QStyle::State_Selected;
     painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
@@ -133,9 +147,9 @@ void MessageRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     painter->restore();
 }
 
-MessageTable::MessageTable(const QString& title, QWidget* parent) : QTableView(parent) {
+MessageTable::MessageTable(const QString& title, DayPeriods periods, QWidget* parent) : QTableView(parent) {
     setObjectName("messageTableView");
-    model_ = new MessageTableModel(title, this);
+    model_ = new MessageTableModel(title, std::move(periods), this);
     setModel(model_);
     setItemDelegate(new MessageRowDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -201,7 +215,7 @@ void MessageTable::fitRows() {
     if (static_cast<int>(naturalWidths_.size()) > rows) forgetHeights();
     // The one-line width of a row does not depend on the column: each row is measured once.
     for (int row = static_cast<int>(naturalWidths_.size()); row < rows; ++row)
-        naturalWidths_.push_back(MessageRowDelegate::naturalWidth(model_->rowText(row), font()));
+        naturalWidths_.push_back(MessageRowDelegate::naturalWidth(model_->shownRowText(row), font()));
     // Heights are kept per width, for the last few widths.
     if (!fits_.count(width)) {
         while (fits_.size() >= kKeptWidths) {
@@ -215,7 +229,7 @@ void MessageTable::fitRows() {
     const int held = static_cast<int>(fit.heights.size());
     // A row that fits on one line is exact; a longer one is estimated from its
     // one-line width until it is in view.
-    const int oneLine = MessageRowDelegate::wrappedHeight("X", font(), std::max(width, 100));
+    const int oneLine = MessageRowDelegate::wrappedHeight("X", font(), std::max(width, 100), layoutDirection());
     const qreal lineWidth = std::max(1, width - 2 * kPadding);
     for (int row = static_cast<int>(fit.heights.size()); row < rows; ++row) {
         const qreal natural = naturalWidths_[std::size_t(row)];
@@ -266,7 +280,8 @@ bool MessageTable::wrapRows(int first, int pixels) {
     for (int row = first, covered = 0; row < rows && covered <= pixels; ++row) {
         if (!fit->exact[std::size_t(row)]) {
             fit->exact[std::size_t(row)] = true;
-            const int height = MessageRowDelegate::wrappedHeight(model_->rowText(row), font(), columnWidth(0));
+            const int height =
+                MessageRowDelegate::wrappedHeight(model_->shownRowText(row), font(), columnWidth(0), layoutDirection());
             if (height != fit->heights[std::size_t(row)]) {
                 fit->heights[std::size_t(row)] = height;
                 verticalHeader()->resizeSection(row, height);

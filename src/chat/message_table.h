@@ -1,6 +1,7 @@
 #pragma once
 // The messages of one room, oldest first, one "Message" column: each row
-// "<name>[time]:<tab><text>" wrapped to the column, its header coloured dark
+// "<name>[time]:<tab><text>" wrapped to the column from the side the table's
+// direction starts at, the name and the text each in their own direction, its header coloured dark
 // red for the user's own messages and dark green for the others'. A row lays
 // out at most kShownTextBytes of its message. Row heights are kept per column
 // width; for a new width the rows in view (and those scrolled to) are wrapped,
@@ -9,22 +10,30 @@
 #include <QAbstractTableModel>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTextLayout>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "chat/core/chat_texts.h"
 #include "model/chat_room.h"
 
 namespace chat {
 
 // The header's colour of a row, as a QColor.
 inline constexpr int kHeaderColorRole = Qt::UserRole + 1;
+// The row as drawn (isolatedMessageRowText).
+inline constexpr int kShownTextRole = Qt::UserRole + 2;
+
+// The language's words for the halves of the day, from its locale.
+DayPeriods dayPeriods(std::int64_t languageIndex);
 
 class MessageTableModel : public QAbstractTableModel {
 public:
     // `title` names the column to screen readers; the header itself is hidden.
-    MessageTableModel(QString title, QObject* parent) : QAbstractTableModel(parent), title_(std::move(title)) {}
+    MessageTableModel(QString title, DayPeriods periods, QObject* parent)
+        : QAbstractTableModel(parent), title_(std::move(title)), periods_(std::move(periods)) {}
     // Shows `room` (none: no rows) as it holds now.
     void showRoom(std::shared_ptr<const model::ChatRoom> room, std::string loginUserName);
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -35,10 +44,13 @@ public:
     QString rowText(int row) const;
     // The row text with the whole message.
     QString wholeRowText(int row) const;
+    // The row as drawn, its message cut to kShownTextBytes.
+    QString shownRowText(int row) const;
 
 private:
     const model::ChatMessageEntry* entry(int row) const;
     QString title_;
+    DayPeriods periods_;
     std::shared_ptr<const model::ChatRoom> room_;
     std::string loginUserName_;
     int rows_ = 0;
@@ -50,15 +62,18 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     // The height the text needs wrapped to `width`.
-    static int wrappedHeight(const QString& text, const QFont& font, int width);
+    static int wrappedHeight(const QString& text, const QFont& font, int width,
+                             Qt::LayoutDirection direction = Qt::LeftToRight);
     // The width the text needs on one line, padding included.
     static qreal naturalWidth(const QString& text, const QFont& font);
+    // Lays the text out in lines of `width` from the side `direction` starts at; the height used.
+    static qreal layOut(QTextLayout& layout, int width, Qt::LayoutDirection direction);
 };
 
 class MessageTable : public QTableView {
 public:
-    // `title`: the column's name in the language ("Message").
-    explicit MessageTable(const QString& title, QWidget* parent = nullptr);
+    // `title`: the column's name in the language ("Message"); `periods`: its AM and PM.
+    explicit MessageTable(const QString& title, DayPeriods periods = {}, QWidget* parent = nullptr);
     MessageTableModel* messages() const { return model_; }
     // Reads the room again (none: empty), deselects, refits the new rows.
     void showRoom(std::shared_ptr<const model::ChatRoom> room, const std::string& loginUserName);

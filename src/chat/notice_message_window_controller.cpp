@@ -44,7 +44,7 @@ bool NoticeMessageWindowController::showWindow(const std::string& roomKey) {
     const auto room = context_.view.chatRoom(roomKey);
     if (!room) return false;
     setWindowTitle(QString::fromStdString(context_.text("0517")));
-    messageTitleLabel_->setText(QString::fromStdString(context_.text("0157")));
+    messageTitleLabel_->setText(QString::fromStdString(context_.text("90518")));  // "Message", not "Event"
     kit::ThemeManager::applyTheme({{"Windows", {this}}}, context_.theme());
     const NoticeTexts texts = noticeTexts(*room);
     subjectLabel_->setText(QString::fromStdString(texts.subject));

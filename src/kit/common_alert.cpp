@@ -1,6 +1,7 @@
 #include "kit/common_alert.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QLabel>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -12,14 +13,18 @@
 namespace kit {
 
 std::unique_ptr<QMessageBox> CommonAlert::makeAlert(const std::string& message, const std::string& title,
-                                                    QWidget* parent) {
+                                                    const std::string& buttonTitle, QWidget* parent) {
     auto alert = std::make_unique<QMessageBox>(parent);
     alert->setIcon(QMessageBox::Information);
     alert->setTextFormat(Qt::PlainText);  // "%d" or "<b>" in a message shows as it is
     alert->setText(shownText(title));
     setPlainInformativeText(*alert, shownText(message));
     alert->setStandardButtons(QMessageBox::NoButton);
-    alert->addButton("OK", QMessageBox::AcceptRole);
+    alert->addButton(QString::fromStdString(buttonTitle), QMessageBox::AcceptRole);
+    // Wide enough for a refusal on one line, not wrapped into a narrow column.
+    if (auto* grid = qobject_cast<QGridLayout*>(alert->layout()))
+        grid->addItem(new QSpacerItem(kMinimumTextWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(),
+                      0, 1, grid->columnCount());
     // The informative label guesses its format from the text: make it plain,
     // so that "<b>" in a message is shown and not obeyed.
     for (auto* label : alert->findChildren<QLabel*>()) {
@@ -33,8 +38,9 @@ std::unique_ptr<QMessageBox> CommonAlert::makeAlert(const std::string& message, 
     return alert;
 }
 
-QMessageBox* CommonAlert::ShowCommonAlertVieWwithMessage(const std::string& message, const std::string& title) {
-    auto* alert = makeAlert(message, title).release();
+QMessageBox* CommonAlert::ShowCommonAlertVieWwithMessage(const std::string& message, const std::string& title,
+                                                         const std::string& buttonTitle) {
+    auto* alert = makeAlert(message, title, buttonTitle).release();
     alert->setAttribute(Qt::WA_DeleteOnClose);
     alert->setWindowModality(Qt::ApplicationModal);
     alert->open();

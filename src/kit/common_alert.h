@@ -1,5 +1,5 @@
 #pragma once
-// The modal "OK" alert, the standard 5-second banner and the system notification.
+// The modal one-button alert, the standard 5-second banner and the system notification.
 #include <QMessageBox>
 #include <functional>
 #include <memory>
@@ -12,11 +12,15 @@ class SystemNotifier;
 
 class CommonAlert {
 public:
-    // The alert, built but not shown: title in bold, message as plain text, one "OK".
+    // The width the message has at least before it wraps.
+    static constexpr int kMinimumTextWidth = 340;
+    // The alert, built but not shown: title in bold, message as plain text, one button
+    // titled in the language ("0167").
     static std::unique_ptr<QMessageBox> makeAlert(const std::string& message, const std::string& title,
-                                                  QWidget* parent = nullptr);
+                                                  const std::string& buttonTitle, QWidget* parent = nullptr);
     // Opened application-modal without blocking; it deletes itself when closed.
-    static QMessageBox* ShowCommonAlertVieWwithMessage(const std::string& message, const std::string& title);
+    static QMessageBox* ShowCommonAlertVieWwithMessage(const std::string& message, const std::string& title,
+                                                       const std::string& buttonTitle);
     // A wrapped banner titled `appName`, gone 5 s after its slide-in started.
     static void ShowCommonUserNotificationwithMessage(AppUserNotificationCenter& center, const std::string& appName,
                                                       const std::string& message, const std::string& title);

@@ -32,7 +32,9 @@ QtUiServices::QtUiServices(platform::Preferences& preferences, std::string appNa
       center_([this](const std::string& name) { sounds_.playBannerSound(name); }, parts_.bannerTiming) {}
 
 void QtUiServices::showAlert(const std::string& message, const std::string& title) {
-    CommonAlert::ShowCommonAlertVieWwithMessage(message, title);
+    const std::int64_t language = preferences_.integerForKey("LanguageKey");
+    CommonAlert::ShowCommonAlertVieWwithMessage(message, title,
+                                                model::LanguageString::stringforSelectedLanguage(language, "0167"));
 }
 
 void QtUiServices::deliverBanner(const state::Banner& banner) {

@@ -42,6 +42,7 @@ std::shared_ptr<Order> OrderMananger::GenerateBulkOrderDetails(const model::Orde
     const int places = item ? item->DecimalPlaces : 2;
     auto price = [&](double v) { return model::Formatter::formatDecimal(v, places); };
     o->ItemCode = info.itemCode;
+    o->OrderQty = info.quantity;  // the accounts' total, for the log; each account's goes in tag 91
     o->orderType = info.orderType;
     o->orderTypeTag = Order::GetOrderTypeTagValue(info.orderType);
     o->deliveryModeTag = Order::GetDeliveryModeTagValue(info.deliveryMode);

@@ -2,7 +2,7 @@
 #include "shell/register_windows.h"
 
 #include <QApplication>
-#include <QGridLayout>
+#include <QLayout>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -320,7 +320,7 @@ kit::WindowSpec AppDelegate::aboutWindowEntry() {
 
 QMessageBox* AppDelegate::showCommonAlert(const std::string& message, const std::string& title, bool sheet, int tag) {
     // The kit's alert (bold title, plain message) with this routine's buttons.
-    auto* box = kit::CommonAlert::makeAlert(message, title, sheet ? window_.data() : nullptr).release();
+    auto* box = kit::CommonAlert::makeAlert(message, title, text("0167"), sheet ? window_.data() : nullptr).release();
     for (QAbstractButton* b : box->buttons()) {
         box->removeButton(b);  // removing does not delete
         delete b;
@@ -329,10 +329,6 @@ QMessageBox* AppDelegate::showCommonAlert(const std::string& message, const std:
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setIcon(QMessageBox::Critical);
     box->setWindowTitle(QString::fromStdString(title));
-    // Wide enough for a refusal on one line.
-    if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
-        grid->addItem(new QSpacerItem(340, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
-                      grid->columnCount());
     const auto keys = alertButtonKeys(tag);
     QPushButton* byDefault = box->addButton(QString::fromStdString(text(keys[0].c_str())), QMessageBox::AcceptRole);
     box->setDefaultButton(byDefault);
@@ -379,9 +375,9 @@ void AppDelegate::loggedInElsewhere(const std::string& message) {
     showCommonAlert(message, appName_, false, kAlertElsewhere);
 }
 
-void AppDelegate::connectionLost() {
+void AppDelegate::connectionLost(bool afterLogin) {
     window_->setBusy(false);
-    showCommonAlert(text("20251"), text("0052"), false, kAlertConnectionLost);
+    showCommonAlert(text(connectionFailureKey(afterLogin).c_str()), text("0052"), false, kAlertConnectionLost);
 }
 
 void AppDelegate::loginSucceeded() {

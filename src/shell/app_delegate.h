@@ -89,7 +89,7 @@ public:
     // --- LoginOutcomes ---------------------------------------------------------
     void loginRefused(const state::LoginMessages& messages) override;
     void loggedInElsewhere(const std::string& message) override;
-    void connectionLost() override;
+    void connectionLost(bool afterLogin) override;
     void loginSucceeded() override;
 
 private:

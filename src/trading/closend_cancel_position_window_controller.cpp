@@ -1,6 +1,7 @@
 #include "trading/closend_cancel_position_window_controller.h"
 
 #include <QHBoxLayout>
+#include <algorithm>
 #include <tuple>
 
 #include "kit/controls/input_filter_fields.h"
@@ -187,13 +188,31 @@ void ClosendCancelPositionWindowController::fillClose(const model::Order& positi
     OrderPriceTextField->setText(q(priceText(position.OrderPrice, item)));
     showLivePrice(position, item);
     showEstimatedPL(position, item);
-    CloseandCancelButton->setText(
-        q(closeButtonTitle([this](const std::string& key) { return text(key); }, position, quantity)));
+    showCloseTitle(position, quantity, true);
     checkDeviationisAvailable(position.AccountNumber);
+}
+
+void ClosendCancelPositionWindowController::showCloseTitle(const model::Order& position, const std::string& quantity,
+                                                           bool fit) {
+    const auto title = [&](const std::string& shown) {
+        return q(closeButtonTitle([this](const std::string& key) { return text(key); }, position, shown));
+    };
+    if (fit) {
+        // Measured with a quantity of as many digits as a trader types, or the closable one's.
+        constexpr std::size_t kTypedDigits = 10;
+        CloseandCancelButton->setMinimumWidth(0);
+        CloseandCancelButton->setText(title(std::string(std::max(kTypedDigits, quantity.size()), '0')));
+        CloseandCancelButton->setMinimumWidth(CloseandCancelButton->sizeHint().width());
+    }
+    CloseandCancelButton->setText(title(quantity));
+    // A longer quantity still shows whole.
+    if (CloseandCancelButton->sizeHint().width() > CloseandCancelButton->minimumWidth())
+        CloseandCancelButton->setMinimumWidth(CloseandCancelButton->sizeHint().width());
 }
 
 void ClosendCancelPositionWindowController::fillCancel(const model::Order& order, const model::ItemDetails* item) {
     QuantityComboField->setEnabled(false);
+    CloseandCancelButton->setMinimumWidth(0);
     EstimatedPLTextField->hide();
     EstimatedPLLabel->hide();
     ClosenadCancelBox->setTitle(q(numberedTitle(text("10968"), order.PendingOrderId)));
@@ -247,7 +266,7 @@ void ClosendCancelPositionWindowController::UpdateValuesonTimer(bool fromTimer) 
         const std::string quantity = QuantityComboField->currentText().toStdString();
         shownQuantity_ = q(quantity);
         QuantityDescriptionTextField->setText(q(quantityDescription(quantity, item ? item->ContractSize : 0)));
-        CloseandCancelButton->setText(q(editedCloseButtonTitle(*row, quantity)));
+        showCloseTitle(*row, quantity, false);
     }
     showLivePrice(*row, item.get());
     showEstimatedPL(*row, item.get());

@@ -94,6 +94,9 @@ private:
     void fillCancel(const model::Order& order, const model::ItemDetails* item);
     void showLivePrice(const model::Order& row, const model::ItemDetails* item);
     void showEstimatedPL(const model::Order& position, const model::ItemDetails* item);
+    // The close button's title for `quantity`; `fit`: wide enough for any usual quantity
+    // from now on, so that an edit leaves the button as it is.
+    void showCloseTitle(const model::Order& position, const std::string& quantity, bool fit);
     void stopRefreshing();
 
     kit::WindowContext& context_;

@@ -14,6 +14,10 @@
 
 namespace trading {
 
+namespace {
+constexpr const char* kMarketOrderKey = "90888";
+}  // namespace
+
 void TradeTicketWindowController::alert(const std::string& messageKey) {
     context_.ui.showAlert(text(messageKey), text("10980"));
 }
@@ -109,8 +113,12 @@ void TradeTicketWindowController::sendPlaceorderObjects(const std::shared_ptr<mo
     if (toggleMultiTrade_) {
         const auto details = GenerateMultiTradeOrderDetails();
         if (!details) return;
-        // Account and quantity stay unset: they travel in the per-account text.
-        model::OrderInfo info = trading::CreateOrderInfoforTradeMode(entries(), GetTradingMode(), 0, "");
+        // The account stays unset and each quantity travels in the per-account text; the
+        // total is the order's quantity in the log.
+        double total = 0;
+        for (const AccountQuantity& a : multiTradeRows().tickedAccounts()) total += a.quantity;
+        model::OrderInfo info =
+            trading::CreateOrderInfoforTradeMode(entries(), GetTradingMode(), 0, plainNumberText(total));
         info.orderDetails = *details;
         orderManager()->CreateNewBulkOrderMessage(info);
         return;
@@ -125,7 +133,8 @@ void TradeTicketWindowController::orderConfirmation(std::int32_t side, const std
                                                     const std::shared_ptr<model::Order>& built) {
     if (confirmation_) return;  // one sheet at a time
     const TextOfKey lookup = [this](const std::string& key) { return text(key); };
-    auto* sheet = kit::plainMessageBox(QMessageBox::Information, windowTitle(), QString::fromStdString(text("2139")), this);
+    auto* sheet =
+        kit::plainMessageBox(QMessageBox::Information, windowTitle(), QString::fromStdString(text(kMarketOrderKey)), this);
     sheet->setObjectName("orderConfirmation");
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->setWindowModality(Qt::WindowModal);

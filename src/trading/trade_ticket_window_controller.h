@@ -35,6 +35,7 @@
 #include "trading/core/multi_trade_rows.h"
 #include "trading/core/ticket_order.h"
 #include "trading/core/ticket_prices.h"
+#include "trading/quote_line_label.h"
 
 namespace state {
 class SessionView;
@@ -203,10 +204,10 @@ public:
     QLabel* buyIndicatorImageView = nullptr;
     QLabel* sellIndicatorImageView = nullptr;
     QLabel* SymbolTextLabel = nullptr;
-    QLabel* TimeTextLabel = nullptr;
-    QLabel* LowTextLabel = nullptr;
-    QLabel* HighTextLabel = nullptr;
-    QLabel* SpreadTextLabel = nullptr;
+    QuoteLineLabel* TimeTextLabel = nullptr;
+    QuoteLineLabel* LowTextLabel = nullptr;
+    QuoteLineLabel* HighTextLabel = nullptr;
+    QuoteLineLabel* SpreadTextLabel = nullptr;
     QCheckBox* showConfirmationCheckBox = nullptr;
     QPushButton* marketDepthChartButton = nullptr;
     QFrame* rightDrawer = nullptr;

@@ -109,15 +109,14 @@ void TradeTicketWindowController::buildWindow() {
     centre->addWidget(buildPriceButtons());
 
     SymbolTextLabel = kit::plainLabel();
-    TimeTextLabel = kit::plainLabel();
-    LowTextLabel = kit::plainLabel();
-    HighTextLabel = kit::plainLabel();
-    SpreadTextLabel = kit::plainLabel();
+    TimeTextLabel = new QuoteLineLabel;
+    LowTextLabel = new QuoteLineLabel;
+    HighTextLabel = new QuoteLineLabel;
+    SpreadTextLabel = new QuoteLineLabel;
     SymbolTextLabel->setStyleSheet({});
     QFont bold = SymbolTextLabel->font();
     bold.setBold(true);
     SymbolTextLabel->setFont(bold);
-    for (QLabel* l : {TimeTextLabel, LowTextLabel, HighTextLabel, SpreadTextLabel}) l->setFont(tabularFont(font()));
     auto* values = row({SymbolTextLabel, TimeTextLabel, LowTextLabel, HighTextLabel, SpreadTextLabel});
     centre->addLayout(values);
 

@@ -85,7 +85,9 @@ QVariant AccountsTableController::cellData(int row, int column, int role) const 
     const model::AccountDetails& account = *rows_[std::size_t(row)];
     const std::string& id = identifierOf(column);
     switch (role) {
-        case Qt::DisplayRole: return QString::fromStdString(accountCellText(id, account));
+        case Qt::DisplayRole:
+            return QString::fromStdString(
+                accountCellText(id, account, [this](const std::string& key) { return text(key, context_.language); }));
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(isMoneyAccountColumn(id) || id == col::kId ? Qt::AlignRight | Qt::AlignVCenter
                                                                                   : Qt::AlignLeft | Qt::AlignVCenter);

@@ -112,7 +112,8 @@ void AdvancedWatchlistTableController::loadTradeTicketView(int r) {
         return;
     }
     if (alert_) alert_->close();
-    alert_ = kit::CommonAlert::ShowCommonAlertVieWwithMessage(text("1069", context_.language), text("10980", context_.language));
+    const auto word = [this](const char* key) { return text(key, context_.language); };
+    alert_ = kit::CommonAlert::ShowCommonAlertVieWwithMessage(word("1069"), word("10980"), word("0167"));
 }
 
 }  // namespace views

@@ -246,7 +246,7 @@ void OpenPositionTableController::closePositionButtonClicked(int row) {
         case CloseDecision::Nothing: return;
         case CloseDecision::Covered:
             if (alert_) alert_->close();
-            alert_ = kit::CommonAlert::ShowCommonAlertVieWwithMessage(text("1055"), text("10980"));
+            alert_ = kit::CommonAlert::ShowCommonAlertVieWwithMessage(text("1055"), text("10980"), text("0167"));
             return;
         case CloseDecision::OpenDialog: context_.opener.openWindow(kCloseDialog, requestFor(*r)); return;
     }

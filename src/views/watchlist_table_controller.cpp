@@ -200,7 +200,7 @@ void WatchlistTableController::doubleAction(const QModelIndex& index) {
             break;
         case WatchlistDoubleClick::NotTradable:
             if (alert_) alert_->close();
-            alert_ = kit::CommonAlert::ShowCommonAlertVieWwithMessage(text("1069"), text("10980"));
+            alert_ = kit::CommonAlert::ShowCommonAlertVieWwithMessage(text("1069"), text("10980"), text("0167"));
             break;
         case WatchlistDoubleClick::Nothing: break;
     }

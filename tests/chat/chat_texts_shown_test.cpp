@@ -53,7 +53,7 @@ TEST_F(ChatTextsShownTest, MarkupInMessagesRoomsAndResourcesIsShownAsTyped) {
     for (const QString& typed : kit::testing::markupTexts()) {
         SCOPED_TRACE(typed.toStdString());
         const std::string text = typed.toStdString();
-        MessageTableModel messages("Message", nullptr);
+        MessageTableModel messages("Message", {}, nullptr);
         messages.showRoom(roomWith(text, text), "trader");
         EXPECT_TRUE(messages.index(0, 0).data().toString().endsWith("]:\t" + typed));
         expectTipShowsCell(messages.index(0, 0));

@@ -19,9 +19,13 @@ struct Outcomes : shell::LoginOutcomes {
     std::vector<state::LoginMessages> refused;
     std::vector<std::string> elsewhere;
     int lost = 0, succeeded = 0;
+    std::vector<bool> lostAfterLogin;
     void loginRefused(const state::LoginMessages& m) override { refused.push_back(m); }
     void loggedInElsewhere(const std::string& m) override { elsewhere.push_back(m); }
-    void connectionLost() override { ++lost; }
+    void connectionLost(bool afterLogin) override {
+        ++lost;
+        lostAfterLogin.push_back(afterLogin);
+    }
     void loginSucceeded() override { ++succeeded; }
 };
 
@@ -182,11 +186,16 @@ TEST_F(AppSessionTest, OutcomesOfElsewhereAndADrop) {
     ASSERT_TRUE(pump([&] { return !outcomes.elsewhere.empty(); }));
     EXPECT_EQ(outcomes.elsewhere[0], "You have been logged out : You have logged in from another location.");
 
-    session->startLogin(fields("trader", "secret1"));
+    const shell::LoginFields login = fields("trader", "secret1");
+    session->startLogin(login);
     ASSERT_TRUE(pump([&] { return outcomes.succeeded == 2; }));
     sim.reset();
     ASSERT_TRUE(pump([&] { return outcomes.lost == 1; }));
     EXPECT_EQ(ui.sounds.back(), "connectionLost");
+    // A drop after the login is a lost connection; a login that finds no server, none made.
+    session->startLogin(login);
+    ASSERT_TRUE(pump([&] { return outcomes.lost == 2; }));
+    EXPECT_EQ(outcomes.lostAfterLogin, (std::vector<bool>{true, false}));
 }
 
 }  // namespace

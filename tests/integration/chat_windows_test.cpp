@@ -322,6 +322,7 @@ TEST_F(ChatWindowsTest, TheInboxShowsUnreadNoticesInBoldAndOpensThemAcknowledged
                notice->messageTextView()->toPlainText().toStdString();
     };
     EXPECT_EQ(notice->windowTitle().toStdString(), integration::tr("0517"));
+    EXPECT_EQ(notice->messageTitleLabel()->text().toStdString(), "Message");
     EXPECT_EQ(texts(), "Subject: Rates update|Time: 12/07/2026 12:00:00|caf\xC3\xA9");  // the first of three
     ASSERT_TRUE(runUntil([&] { return sent("608") == 1; }, 10000));
     EXPECT_EQ(sent("615"), 1);

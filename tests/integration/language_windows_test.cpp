@@ -4,10 +4,14 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDateTimeEdit>
+#include <QFontInfo>
+#include <QGlyphRun>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRawFont>
 #include <QTableView>
+#include <QTest>
 #include <QTextLayout>
 #include <QToolButton>
 #include <algorithm>
@@ -17,6 +21,9 @@
 #include <iterator>
 
 #include "charts/chart_controller.h"
+#include "chat/chat_window_controller.h"
+#include "chat/contacts_outline_view_controller.h"
+#include "chat/message_table.h"
 #include "charts/chart_view_controller.h"
 #include "charts/plot/xy_graph.h"
 #include "integration/app_window_fixture.h"
@@ -78,6 +85,18 @@ QString missingGlyphs(const QString& text, const QFont& font) {
     for (const QGlyphRun& run : layout.glyphRuns())
         if (run.glyphIndexes().contains(0)) missing += run.rawFont().familyName() + " ";
     return missing;
+}
+
+// The fonts that draw `text` in `font`, fallbacks included.
+QStringList drawingFonts(const QString& text, const QFont& font) {
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    QStringList families;
+    for (const QGlyphRun& run : layout.glyphRuns())
+        if (!families.contains(run.rawFont().familyName())) families.append(run.rawFont().familyName());
+    return families;
 }
 
 std::vector<std::string> tableTexts(const std::string& folder) {
@@ -179,6 +198,15 @@ TEST_P(LanguageWindowsTest, TextsFitRenderAndReadInTheLanguagesDirection) {
     kit::testing::runFor(100);
     EXPECT_EQ(clippedTexts(ticket), std::vector<std::string>()) << "ticket in " << folder();
 
+    // The quote line's words are drawn by one font, so that their letters join; its figures by a
+    // monospaced one.
+    for (trading::QuoteLineLabel* label : {ticket->LowTextLabel, ticket->HighTextLabel}) {
+        const QString word = label->text().section(" : ", 0, 0);
+        EXPECT_EQ(drawingFonts(word, label->font()).size(), 1) << word.toStdString();
+        EXPECT_EQ(drawingFonts(label->figuresText(), label->figureFont()),
+                  QStringList{QFontInfo(label->figureFont()).family()})
+            << label->text().toStdString();
+    }
     // Figures read left to right in a right-to-left window: the ticket's fields and the chart.
     EXPECT_EQ(ticket->isRightToLeft(), rightToLeft());
     for (QLineEdit* field : ticket->findChildren<QLineEdit*>()) {
@@ -209,6 +237,7 @@ TEST_P(LanguageWindowsTest, TextsFitRenderAndReadInTheLanguagesDirection) {
     ticket->marketDepthChartButton->click();
     ticket->multitradeButton->click();
     ASSERT_TRUE(runUntil([&] { return !ticket->rightDrawer->isVisible() && !ticket->leftDrawer->isVisible(); }));
+    if (folder() == "ps-AF") bothThemes(ticket, "ticket");
     if (folder() != "ar") return;
 
     bothThemes(main->window(), "main");
@@ -226,6 +255,23 @@ TEST_P(LanguageWindowsTest, TextsFitRenderAndReadInTheLanguagesDirection) {
     QWidget* chat = main->keptWindow("ChatWindowController");
     ASSERT_TRUE(chat && runUntil([&] { return chat->isVisible(); }));
     chat->resize(760, 520);
+    // A conversation in both directions: each row starts at the right, each message in its own direction.
+    auto* window = dynamic_cast<chat::ChatWindowController*>(chat);
+    ASSERT_TRUE(window);
+    QAbstractItemView* contacts = window->contactsOutlineViewController();
+    const QModelIndex bob = window->contactsOutlineViewController()->indexOfRow(3);
+    QTest::mouseClick(contacts->viewport(), Qt::LeftButton, {}, contacts->visualRect(bob).center());
+    const auto say = [&](const char* text) {
+        const int rows = window->messageTableView()->model()->rowCount();
+        window->messageTextView()->setText(QString::fromUtf8(text));
+        QTest::mouseClick(window->sendButton(), Qt::LeftButton);
+        ASSERT_TRUE(runUntil([&] { return window->messageTableView()->model()->rowCount() == rows + 1; }, 10000));
+    };
+    say("مرحبا، هل السوق مفتوح الآن؟");
+    // The simulator's command splits at spaces: the partner's words are joined by no-break spaces.
+    sim->command("send trader 603 502=trader/bob 504=bob 517=Bob 21=20240131154501 17=Yes,\u00a0until\u00a022:00.");
+    ASSERT_TRUE(runUntil([&] { return window->messageTableView()->model()->rowCount() == 2; }, 10000));
+    say("شكرا!");
     bothThemes(chat, "chat");
 }
 

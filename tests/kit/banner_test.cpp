@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -8,6 +9,7 @@
 #include "kit/qt_sound_output.h"
 #include "kit/qt_ui_services.h"
 #include "kit/theme_manager.h"
+#include "model/language_string.h"
 #include "platform/log.h"
 #include "platform/preferences.h"
 #include "platform/runtime.h"
@@ -165,7 +167,7 @@ TEST_F(BannerTest, WrappedTextMakesTheBannerTaller) {
 }
 
 TEST_F(BannerTest, AlertShowsItsTextLiterally) {
-    auto alert = CommonAlert::makeAlert("Order 12 filled at 100%d <b>1.2345</b>", "Trade");
+    auto alert = CommonAlert::makeAlert("Order 12 filled at 100%d <b>1.2345</b>", "Trade", "OK");
     EXPECT_EQ(alert->textFormat(), Qt::PlainText);
     EXPECT_EQ(alert->informativeText(), "Order 12 filled at 100%d <b>1.2345</b>");
     int plainLabels = 0;
@@ -174,19 +176,35 @@ TEST_F(BannerTest, AlertShowsItsTextLiterally) {
             plainLabels += label->textFormat() == Qt::PlainText;
     EXPECT_EQ(plainLabels, 2);
     EXPECT_EQ(alert->text(), "Trade");
-    ASSERT_EQ(alert->buttons().size(), 1);
-    EXPECT_EQ(alert->buttons().front()->text(), "OK");
     EXPECT_EQ(alert->icon(), QMessageBox::Information);
     for (auto [theme, name] : {std::pair{0, "dark"}, {1, "light"}}) {
         alert->setPalette(ThemeManager::palette(theme));
         alert->adjustSize();
         testing::saveScreenshot(alert.get(), QString("alert-trade-") + name);
     }
+}
 
-    QPointer<QMessageBox> shownAlert = CommonAlert::ShowCommonAlertVieWwithMessage("m", "t");
-    EXPECT_TRUE(shownAlert->isVisible());  // opened, not run
-    shownAlert->buttons().front()->click();
-    ASSERT_TRUE(runUntil([&] { return shownAlert.isNull(); }));
+TEST_F(BannerTest, AlertsSpeakTheSelectedLanguageAndKeepARefusalOnOneLine) {
+    const std::string refusal = "Order rejected: the market is closed.";
+    for (std::int64_t language = 0; language < 12; ++language) {
+        prefs.set("LanguageKey", language);
+        ui->showAlert(refusal, "Information");
+        QPointer<QMessageBox> shown;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) shown = box;
+        ASSERT_TRUE(shown) << language;
+        ASSERT_EQ(shown->buttons().size(), 1);
+        EXPECT_EQ(shown->buttons().front()->text().toStdString(),
+                  model::LanguageString::stringforSelectedLanguage(language, "0167"))
+            << model::LanguageString::languageFolder(language);
+        // The message is not wrapped into a narrow column.
+        const auto* text = shown->findChild<QLabel*>("qt_msgbox_informativelabel");
+        ASSERT_TRUE(text);
+        EXPECT_GE(text->width(), QFontMetrics(text->font()).horizontalAdvance(QString::fromStdString(refusal)));
+        if (language == 5) testing::saveScreenshot(shown, "alert-refusal-ar");
+        shown->buttons().front()->click();  // opened, not run
+        ASSERT_TRUE(runUntil([&] { return shown.isNull(); }));
+    }
 }
 
 TEST_F(BannerTest, OnlyWebAddressesAreOpenedAndNoticesWaitASecond) {

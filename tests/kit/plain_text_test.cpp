@@ -51,7 +51,7 @@ TEST(PlainText, MarkupIsShownAsTypedEverywhere) {
         expectLabelsShow(*box, typed);
         expectLabelsShow(*box, "second " + typed);
 
-        const auto alert = CommonAlert::makeAlert(typed.toStdString(), "title");
+        const auto alert = CommonAlert::makeAlert(typed.toStdString(), "title", "OK");
         expectLabelsShow(*alert, typed);
     }
     // Qt's own guess would have read the file and hidden the link.

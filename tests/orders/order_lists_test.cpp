@@ -2,6 +2,7 @@
 // close-alls (tag 583).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <functional>
 
 #include "orders/order_fixture.h"
+#include "platform/log.h"
 #include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "state/notification_payloads.h"
@@ -51,6 +53,18 @@ TEST_F(BulkOrderTest, OneOrderForTwoAccountsCarriesThemInTag91) {
     EXPECT_NE(body().find("38=(null)\x03"), std::string::npos);
     EXPECT_NE(body().find("56=0.00\x03" "54=0.00\x03" "61=0.00\x03"), std::string::npos);
     EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(BulkOrderTest, AMarketOrderForSeveralAccountsLogsTheirTotalQuantity) {
+    std::vector<std::string> lines;
+    platform::Log::setSink([&](platform::LogLevel, const std::string& line) { lines.push_back(line); });
+    model::OrderInfo info = marketBuy("2.5");
+    info.orderDetails = *manager->multiAccountOrderDetails({{1001, 2}, {1002, 0.5}});
+    manager->CreateNewBulkOrderMessage(info);
+    platform::Log::setSink(nullptr);
+    ASSERT_EQ(sent, 1);
+    EXPECT_EQ(body().find("\x03" "37="), std::string::npos);  // no quantity tag beside tag 91
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Market order sent: side 0, quantity 2.5"), lines.end());
 }
 
 class OffsetTest : public OrderFixture {};

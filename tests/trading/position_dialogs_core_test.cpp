@@ -97,10 +97,8 @@ TEST_F(PositionDialogCore, ClosableQuantityListsAndTexts) {
     const auto text = [](const std::string& key) { return "<" + key + ">"; };
     position->ItemCode = "GOLD";
     EXPECT_EQ(closeButtonTitle(text, *position, "3"), "<90590> #P1 (<0010> 3 GOLD @ <0068>)");
-    EXPECT_EQ(editedCloseButtonTitle(*position, "3"), "Close #P1 (Sell 3 GOLD @ Market Rate)");
     position->tradingMode = 1;
     EXPECT_EQ(closeButtonTitle(text, *position, "3"), "<90590> #P1 (<0009> 3 GOLD @ <0068>)");
-    EXPECT_EQ(editedCloseButtonTitle(*position, "3"), "Close #P1 (Buy 3 GOLD @ Market Rate)");
 
     struct Type {
         std::int32_t type;

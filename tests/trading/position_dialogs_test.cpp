@@ -69,8 +69,12 @@ TEST_F(PositionDialogsTest, CloseFillsRefreshesFollowsItsPositionAndEndsWhenItGo
     EXPECT_EQ(str(closer->OrderPriceTextField), "50.00");
     EXPECT_EQ(str(closer->CurrentPriceTextField), "50.00");  // a buy closes at the Bid
     EXPECT_EQ(str(closer->EstimatedPLTextField), "0.00");
-    EXPECT_EQ(closer->CloseandCancelButton->text().toStdString(),
-              tr("90590") + " #P1 (" + tr("0010") + " 2 GOLD @ " + tr("0068") + ")");
+    const auto title = [](const char* quantity) {
+        return tr("90590") + " #P1 (" + tr("0010") + " " + quantity + " GOLD @ " + tr("0068") + ")";
+    };
+    EXPECT_EQ(closer->CloseandCancelButton->text().toStdString(), title("2"));
+    kit::testing::runFor(20);
+    const int width = closer->CloseandCancelButton->width();
     EXPECT_FALSE(closer->DeviationCheckBox->isHidden());
 
     // A choice rebuilds the texts; the timer the price and profit, on the same position
@@ -78,7 +82,16 @@ TEST_F(PositionDialogsTest, CloseFillsRefreshesFollowsItsPositionAndEndsWhenItGo
     closer->QuantityComboField->setCurrentIndex(0);
     closer->comboBoxSelectionIsChanging(0);
     EXPECT_EQ(str(closer->QuantityDescriptionTextField), "1 x 100.00 = 100.00");
-    EXPECT_EQ(closer->CloseandCancelButton->text(), "Close #P1 (Sell 1 GOLD @ Market Rate)");
+    // One wording and one width, whatever the quantity.
+    EXPECT_EQ(closer->CloseandCancelButton->text().toStdString(), title("1"));
+    kit::testing::runFor(20);
+    EXPECT_EQ(closer->CloseandCancelButton->width(), width);
+    QTest::keyClicks(closer->QuantityComboField->lineEdit(), ".25");
+    EXPECT_EQ(closer->CloseandCancelButton->text().toStdString(), title("1.25"));
+    kit::testing::runFor(20);
+    EXPECT_EQ(closer->CloseandCancelButton->width(), width);
+    for (int i = 0; i < 3; ++i) QTest::keyClick(closer->QuantityComboField->lineEdit(), Qt::Key_Backspace);
+    EXPECT_EQ(closer->CloseandCancelButton->text().toStdString(), title("1"));
     auto& positions = state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session));
     openPosition(1, "9", "1001", "P0");
     std::rotate(positions.begin(), positions.end() - 1, positions.end());

@@ -237,6 +237,7 @@ TEST_F(TradeTicketTest, SimpleModeConfirmsAndTheSuppressionBoxSkipsLaterSheets) 
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
     EXPECT_EQ(sheet->informativeText().toStdString(), tr("0009") + " 2 (200) GOLD @ " + tr("0068"));
+    EXPECT_EQ(sheet->text().toStdString(), "Market Order");
     for (const std::int64_t t : {0, 1}) {  // the application's palette, as the theme sets it
         QApplication::setPalette(kit::ThemeManager::palette(t));
         kit::testing::runFor(30);

@@ -21,6 +21,7 @@
 #include "views/advanced_table_cell.h"
 #include "views/advanced_watchlist_table_controller.h"
 #include "views/core/account_cells.h"
+#include "views/core/watchlist_cells.h"
 #include "views/journal_table_controller.h"
 #include "views/watchlist_fixture.h"
 
@@ -46,6 +47,7 @@ protected:
             a->AccountName = "Account " + std::to_string(id);
             a->tradingStatus = status;
             a->accountaccessType = 1;
+            a->tradeAccountType = 1;
             a->accountSettings = bits;
             a->Equity = id == 1002 ? -0.01 : 0;
             Access::AccountDetailCollection(s.data()).set(std::to_string(id), a);
@@ -198,6 +200,38 @@ TEST_F(ListsTest, AccountsShowFiguresAndChooseTheCurrentAccount) {
     table.newDepositButton()->click();
     ASSERT_EQ(fake.opener.windows.size(), 1u);
     EXPECT_EQ(fake.opener.windows[0].first, AccountsTableController::kDepositWindow);
+}
+
+TEST_F(ListsTest, StatusTypeAndAccessSpeakTheLanguage) {
+    namespace col = account_column;
+    struct Case {
+        std::int64_t language;
+        const char* normal;      // account 1001's status
+        const char* equityHit;   // account 1002's
+        const char* trade;       // their access
+        const char* tradeClient; // their type
+        const char* expired;     // OLDCO's trading status in the watchlist
+    };
+    const Case cases[] = {
+        {0, "Normal", "Equity Hit", "Trade", "Trade Client", "Expired"},
+        {5, "عادي", "بلوغ حد حقوق الملكية", "تداول", "عميل تداول", "منتهي الصلاحية"},
+        {4, "عادي", "د خالص ارزښت حد ته رسېدلی", "معامله", "د معاملې پېرودونکی", "پای ته رسېدلی"},
+        {1, "正常", "净值已达上限", "交易", "交易客户", "已到期"},
+        {6, "Обычный", "Достигнут лимит средств", "Торговля", "Торговый клиент", "Истёк"},
+    };
+    for (const Case& c : cases) {
+        fake.context.language = c.language;
+        s.ui.language = c.language;
+        AccountsTableController table(fake.context, true);
+        const auto at = [&](int row, const char* id) {
+            return table.model()->index(row, table.columnWithIdentifier(id)).data().toString().toStdString();
+        };
+        EXPECT_EQ(at(0, col::kStatus), c.normal) << c.language;
+        EXPECT_EQ(at(1, col::kStatus), c.equityHit) << c.language;
+        EXPECT_EQ(at(0, col::kAccess), c.trade) << c.language;
+        EXPECT_EQ(at(0, col::kType), c.tradeClient) << c.language;
+        EXPECT_EQ(watchlistCellText(watchlist_column::kStatus, closed.get(), *s.session), c.expired) << c.language;
+    }
 }
 
 TEST_F(ListsTest, JournalNewestFirstOnItsNotification) {

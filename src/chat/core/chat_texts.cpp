@@ -13,13 +13,32 @@ std::string reformatted(const std::string& time, const char* destination) {
     return model::Formatter::formatDateandTimeFromString(time, kPackedTime, destination).value_or("");
 }
 
+// "dd/MM/yyyy hh:mm:ss" and the word of the half of the day.
+std::string messageTime(const std::string& time, const DayPeriods& periods) {
+    const std::string clock = reformatted(time, "dd/MM/yyyy hh:mm:ss");
+    if (clock.empty()) return clock;
+    const std::string hour = reformatted(time, "HH");
+    return clock + " " + (hour < "12" ? periods.am : periods.pm);
+}
+
+constexpr const char* kFirstStrongIsolate = "\u2068";
+constexpr const char* kPopIsolate = "\u2069";
+
 }  // namespace
 
 std::string shownText(const std::string& text) { return model::elidedText(text, kShownTextBytes); }
 
-std::string messageRowText(const model::ChatMessageEntry& entry, std::size_t maxTextBytes) {
-    return model::elidedText(entry.senderdisplayName, kShownTextBytes) + "[" +
-           reformatted(entry.time, "dd/MM/yyyy hh:mm:ss a") + "]:\t" + model::elidedText(entry.msg, maxTextBytes);
+std::string messageRowText(const model::ChatMessageEntry& entry, std::size_t maxTextBytes,
+                           const DayPeriods& periods) {
+    return model::elidedText(entry.senderdisplayName, kShownTextBytes) + "[" + messageTime(entry.time, periods) +
+           "]:\t" + model::elidedText(entry.msg, maxTextBytes);
+}
+
+std::string isolatedMessageRowText(const model::ChatMessageEntry& entry, std::size_t maxTextBytes,
+                                   const DayPeriods& periods) {
+    return kFirstStrongIsolate + model::elidedText(entry.senderdisplayName, kShownTextBytes) + kPopIsolate + "[" +
+           messageTime(entry.time, periods) + "]:\t" + kFirstStrongIsolate +
+           model::elidedText(entry.msg, maxTextBytes) + kPopIsolate;
 }
 
 bool isOwnMessage(const model::ChatMessageEntry& entry, const std::string& loginUserName) {

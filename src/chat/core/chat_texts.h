@@ -16,9 +16,21 @@ enum class Presence { Available, PartlyAvailable, None };
 inline constexpr std::size_t kShownTextBytes = 4000;
 std::string shownText(const std::string& text);
 
-// "<display name>[dd/MM/yyyy hh:mm:ss a]:\t<text>"; a time that is empty or
-// does not read as "yyyyMMddHHmmss" gives "[]". The text cut to `maxTextBytes`.
-std::string messageRowText(const model::ChatMessageEntry& entry, std::size_t maxTextBytes = std::string::npos);
+// The words after a 12-hour time, in the language.
+struct DayPeriods {
+    std::string am = "AM";
+    std::string pm = "PM";
+};
+
+// "<display name>[dd/MM/yyyy hh:mm:ss a]:\t<text>", "a" the language's word; a time
+// that is empty or does not read as "yyyyMMddHHmmss" gives "[]". The text cut to
+// `maxTextBytes`.
+std::string messageRowText(const model::ChatMessageEntry& entry, std::size_t maxTextBytes = std::string::npos,
+                           const DayPeriods& periods = {});
+// The same as drawn: the name and the text each isolated in the direction of their
+// own first letter, so that neither reorders the row around it.
+std::string isolatedMessageRowText(const model::ChatMessageEntry& entry, std::size_t maxTextBytes,
+                                   const DayPeriods& periods);
 // Sent by the login user (exact comparison).
 bool isOwnMessage(const model::ChatMessageEntry& entry, const std::string& loginUserName);
 // The length of the coloured header: everything before the first tab.

@@ -17,6 +17,7 @@ AppSession::AppSession(state::UiServices& ui, LoginOutcomes& outcomes)
     loginObserver_ = platform::ObserverHandle(
         &center, center.addObserver(state::notifications::kLoginSuccess, [this](const platform::Notification&) {
             loginSuccess_ = true;
+            sessionLoggedIn_ = true;
             outcomes_.loginSucceeded();
         }));
 }
@@ -49,7 +50,7 @@ void AppSession::LogininAnotherLocation(const std::optional<std::string>& server
 void AppSession::ConnectionFailureNotification() {
     // The session grades the network speed 3.5 s later itself.
     ui_.playSound("connectionLost");
-    outcomes_.connectionLost();
+    outcomes_.connectionLost(sessionLoggedIn_);
 }
 
 void AppSession::startLogin(const LoginFields& fields) {
@@ -65,6 +66,7 @@ void AppSession::startLogin(const LoginFields& fields) {
     }
     logindata_.setPortNo(port);
     if (businessbase_) commands()->disconnectServer();
+    sessionLoggedIn_ = false;
     orderManager_.reset();  // it holds the old session
     businessbase_ = state::BusinessBase::create(*this, ui_, *sessionParts_);
     const auto parts = businessbase_->orderManagerParts();
@@ -83,6 +85,7 @@ void AppSession::startRegistration(const std::string& server, const std::string&
     }
     logindata_.setPortNo(number);
     if (businessbase_) commands()->disconnectServer();  // manual: no connection-lost alert
+    sessionLoggedIn_ = false;
     orderManager_.reset();  // it holds the old session; a registration needs none
     businessbase_ = state::BusinessBase::create(*this, ui_, *sessionParts_);
     commands()->StreamingConnection(true, true);

@@ -35,7 +35,8 @@ public:
     virtual void loginRefused(const state::LoginMessages& messages) = 0;
     // The text to show before the application ends.
     virtual void loggedInElsewhere(const std::string& message) = 0;
-    virtual void connectionLost() = 0;
+    // `afterLogin`: the session's login had been accepted before the connection ended.
+    virtual void connectionLost(bool afterLogin) = 0;
     virtual void loginSucceeded() = 0;
 };
 
@@ -97,6 +98,7 @@ private:
     std::int64_t selectedLanguage_ = 0;
     std::function<bool()> showConfirmationAlert_;
     bool loginSuccess_ = false;
+    bool sessionLoggedIn_ = false;  // the current session's login was accepted
     std::unique_ptr<state::SessionParts> sessionParts_;
     std::shared_ptr<state::BusinessBase> businessbase_;
     std::unique_ptr<orders::OrderMananger> orderManager_;  // goes before its session

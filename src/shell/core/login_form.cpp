@@ -15,6 +15,8 @@ std::vector<std::string> alertButtonKeys(int tag) {
     return {"0167"};
 }
 
+std::string connectionFailureKey(bool afterLogin) { return afterLogin ? "90889" : "20251"; }
+
 const std::vector<std::string>& languageNames() {
     static const std::vector<std::string> names = {
         "English", "中文",     "नेपाली",    "Dari",     "Pashto",  "العربية",

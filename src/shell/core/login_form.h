@@ -17,6 +17,9 @@ std::optional<std::string> checkLoginValidation(const LoginFields& fields);
 enum AlertTag : int { kAlertRefusal = 0, kAlertElsewhere = 1, kAlertConnectionLost = 2, kAlertUnsupportedVersion = 3 };
 // Language keys of the buttons, default first.
 std::vector<std::string> alertButtonKeys(int tag);
+// The message of a connection that ended by itself: lost once the login was
+// accepted, else never made.
+std::string connectionFailureKey(bool afterLogin);
 
 // The language list of the login window, in index order.
 const std::vector<std::string>& languageNames();

@@ -105,14 +105,6 @@ std::string closeButtonTitle(const KeyText& text, const model::Order& position, 
            quantity + " " + position.ItemCode + " @ " + text("0068") + ")";
 }
 
-std::string editedCloseButtonTitle(const model::Order& position, const std::string& quantity) {
-    const char* side = position.tradingMode == model::Order::kBuy    ? "Sell"
-                       : position.tradingMode == model::Order::kSell ? "Buy"
-                                                                     : "";
-    return "Close #" + position.OpenPositionId + " (" + side + " " + quantity + " " + position.ItemCode +
-           " @ Market Rate)";
-}
-
 std::string cancelPrefixKey(std::int32_t orderType) {
     switch (orderType) {
         case model::Order::kMarket: return "0819";

@@ -44,8 +44,6 @@ std::optional<double> closingPrice(const model::ItemDetails& item, std::int32_t 
 std::optional<double> pendingSidePrice(const model::ItemDetails& item, std::int32_t tradingMode);
 // "%@ #%@ (%@ %@ %@ @ %@)" of "90590" (closing a position, not a window), the id, side text, quantity, code, "0068".
 std::string closeButtonTitle(const KeyText& text, const model::Order& position, const std::string& quantity);
-// After an edit: "Close #%@ (%@ %@ %@ @ Market Rate)", "Sell" for a buy position, "Buy" for a sell.
-std::string editedCloseButtonTitle(const model::Order& position, const std::string& quantity);
 // Button prefix key of a cancel: "", "0819", "0252", "0253" for types 0 to 3.
 std::string cancelPrefixKey(std::int32_t orderType);
 // "%.2f" of the floating profit of `quantity` at the closing price, in the account currency.

@@ -5,6 +5,7 @@
 #include "model/account_details.h"
 #include "model/formatter.h"
 #include "model/trade_currency.h"
+#include "views/core/status_words.h"
 
 namespace views {
 
@@ -44,16 +45,21 @@ std::string accountMoneyText(double value) {
     return model::Formatter::formatDecimalWithString(fixed).value_or(fixed);
 }
 
-std::string accountCellText(const std::string& identifier, const model::AccountDetails& account) {
+std::string accountCellText(const std::string& identifier, const model::AccountDetails& account,
+                            const std::function<std::string(const std::string&)>& text) {
     if (const double* money = moneyOf(identifier, account)) return accountMoneyText(*money);
     if (identifier == col::kId) return std::to_string(account.AccountId);
     if (identifier == col::kName) return account.AccountName;
-    if (identifier == col::kStatus) return model::AccountDetails::getAccountStatus(account.tradingStatus);
+    if (identifier == col::kStatus)
+        return statusWordText(model::AccountDetails::getAccountStatus(account.tradingStatus), text);
     if (identifier == col::kType)
         return account.tradeAccountType < 0
                    ? std::string()
-                   : model::AccountDetails::getAccountType(static_cast<std::uint64_t>(account.tradeAccountType));
-    if (identifier == col::kAccess) return model::AccountDetails::getAccountAccessType(account.accountaccessType);
+                   : statusWordText(
+                         model::AccountDetails::getAccountType(static_cast<std::uint64_t>(account.tradeAccountType)),
+                         text);
+    if (identifier == col::kAccess)
+        return statusWordText(model::AccountDetails::getAccountAccessType(account.accountaccessType), text);
     if (identifier == col::kCurrency) return account.tradeCurrency ? account.tradeCurrency->currencyCode : std::string();
     return {};
 }

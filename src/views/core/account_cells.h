@@ -3,6 +3,7 @@
 // request buttons the accounts allow. The figures are those the last
 // recomputation left in the records; nothing is recomputed per cell.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,8 +39,10 @@ bool isMoneyAccountColumn(const std::string& identifier);
 
 // "%.2f", then grouped with two or three decimals ("1,234.50").
 std::string accountMoneyText(double value);
-// The cell's text; "" for an unknown identifier.
-std::string accountCellText(const std::string& identifier, const model::AccountDetails& account);
+// The cell's text; "" for an unknown identifier. Status, type and access in the
+// language of `text` (a key's text); English without it.
+std::string accountCellText(const std::string& identifier, const model::AccountDetails& account,
+                            const std::function<std::string(const std::string&)>& text = {});
 
 // Profit and loss, leverage, equity and available margin: green (0, 0.6, 0)
 // from 0 up, dark red (0.6, 0, 0) below; other columns none.

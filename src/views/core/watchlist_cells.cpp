@@ -7,6 +7,7 @@
 #include "model/formatter.h"
 #include "model/item_details.h"
 #include "state/session_view.h"
+#include "views/core/status_words.h"
 
 namespace views {
 
@@ -48,8 +49,9 @@ const std::unordered_map<std::string, CellText>& cellTexts() {
          }},
         {col::kSession, sessionName},
         {col::kStatus,
-         [](const model::ItemDetails& i, const state::SessionView&) {
-             return model::ItemDetails::getInstrumentTradingStatus(i.instrumentTradingStatus);
+         [](const model::ItemDetails& i, const state::SessionView& s) {
+             return statusWordText(model::ItemDetails::getInstrumentTradingStatus(i.instrumentTradingStatus),
+                                   [&s](const std::string& key) { return s.text(key); });
          }},
     };
     return table;
