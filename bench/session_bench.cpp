@@ -1,7 +1,9 @@
 // Session messages per second, de-framed on "NewQueue", decrypted (enveloped
 // run) and dispatched on the main thread, fed over loopback TCP by a local
 // feeder that writes a fixed batch of frames as fast as the socket takes them.
-// Baseline: a memchr scan for the frame bytes of the same batch.
+// Each message is an account summary of a held account whose balance is the
+// message's number: the balance the ledger last wrote counts the messages the
+// session handled. Baseline: a memchr scan for the frame bytes of the same batch.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -14,13 +16,14 @@
 #include <string>
 #include <thread>
 
+#include "model/account_details.h"
 #include "model/deployment_constants.h"
 #include "model/login_inputdata.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
-#include "platform/notification_center.h"
 #include "protocol/envelope.h"
 #include "protocol/wire_format.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "silent_ui.h"
 #include "state/ui_services.h"
@@ -84,13 +87,12 @@ private:
 
 double run(const char* label, bool enveloped, int count) {
     const std::string key = deployment::kSecurityKey;
-    const std::string plain = protocol::frameMessage(
-        "10=1045\x03" "20=5\x03" "21=20240102030405\x03" "34=1001\x03" "106=10000.00\x03" "107=250.50\x03");
-    std::string one = plain;
-    if (enveloped) one = protocol::frameMessage(*protocol::sealEnvelopeBody(plain, key, false));
     std::string batch;
-    batch.reserve(one.size() * static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) batch += one;
+    for (int i = 1; i <= count; ++i) {
+        const std::string plain = protocol::frameMessage("10=1045\x03" "20=5\x03" "21=20240102030405\x03" "34=1001\x03"
+                                                         "560=" + std::to_string(i) + "\x03" "84=250.50\x03");
+        batch += enveloped ? protocol::frameMessage(*protocol::sealEnvelopeBody(plain, key, false)) : plain;
+    }
 
     // Baseline: find every frame boundary of the batch.
     auto b0 = Clock::now();
@@ -110,14 +112,17 @@ double run(const char* label, bool enveloped, int count) {
     ui.login.setPortNo(feeder.port());
     ui.login.setSecurityKey(key);
     int dispatched = 0;
-    auto token = platform::NotificationCenter::defaultCenter().addObserver(
-        "JournalTableNotification", [&](const platform::Notification&) { ++dispatched; });
     {
         auto session = state::BusinessBase::create(ui, ui);
+        auto account = std::make_shared<model::AccountDetails>();
+        account->AccountId = 1001;
+        state::ReferenceDataTestAccess::AccountDetailCollection(state::SessionTestAccess::referenceData(*session))
+            .set("1001", account);
         state::commandsOf(*session).StreamingConnection(true, false);
         auto deadline = Clock::now() + std::chrono::seconds(120);
         while (dispatched < count && !ui.failed && Clock::now() < deadline) {
             if (loop->runUntilIdle() == 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
+            dispatched = static_cast<int>(account->Balance);
         }
         auto seconds = std::chrono::duration<double>(Clock::now() - feeder.started()).count();
         double rate = dispatched / seconds;
@@ -126,7 +131,6 @@ double run(const char* label, bool enveloped, int count) {
                     (frames / baseline) / rate);
         state::commandsOf(*session).disconnectServer();
     }
-    platform::NotificationCenter::defaultCenter().removeObserver(token);
     loop->runUntilIdle();
     platform::MainExecutor::install(nullptr);
     return dispatched;

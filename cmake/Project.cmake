@@ -125,14 +125,23 @@ endfunction()
 # A test program is compiled without optimization in every tree (the libraries it tests
 # keep the tree's level): test files, heavy with the framework's macros, compile a third
 # faster. ENVIRONMENT replaces the tests' usual environment. ONE_THREAD marks a program
-# that starts no thread (checked with strace -f): ThreadSanitizer would find nothing
-# there, so its tree leaves it out. COST orders a fresh tree's first run (CTest starts
+# that starts no thread: ThreadSanitizer would find nothing there, so its tree leaves it
+# out; tests/one_thread.cpp, linked into it, fails the run when more than one thread is
+# left when its tests end. COST orders a fresh tree's first run (CTest starts
 # the costliest first, before it has timings of its own). SHARDS n runs the program as n
 # CTest entries, each with its part of the tests (GoogleTest's sharding).
 function(add_unit_test name)
   cmake_parse_arguments(ARG "ONE_THREAD" "TIMEOUT;SHARDS;COST" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
   if(TC_TSAN AND ARG_ONE_THREAD)
     return()
+  endif()
+  if(ARG_ONE_THREAD)
+    if(NOT TARGET tc_one_thread)
+      add_library(tc_one_thread OBJECT ${PROJECT_SOURCE_DIR}/tests/one_thread.cpp)
+      target_compile_options(tc_one_thread PRIVATE ${TC_WARNINGS} ${TC_TEST_OPTIONS})
+      target_link_libraries(tc_one_thread PRIVATE GTest::gtest)
+    endif()
+    list(APPEND ARG_SOURCES $<TARGET_OBJECTS:tc_one_thread>)
   endif()
   add_executable(${name} ${ARG_SOURCES})
   target_compile_options(${name} PRIVATE ${TC_WARNINGS} ${TC_TEST_OPTIONS})

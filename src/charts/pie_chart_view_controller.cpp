@@ -81,7 +81,7 @@ void PieChartViewController::reloadData() {
     drawn_ = true;
 }
 
-// Posted on the main thread after every server message; nothing before the first tick drew.
+// Posted once a slice when the open positions or an account change; nothing before the first tick drew.
 void PieChartViewController::pieChartUpdate() {
     platform::assertMainThread();
     if (drawn_) reloadData();

@@ -1,12 +1,10 @@
 #include "kit/app_style.h"
 
 #include <QApplication>
-#include <QMargins>
 #include <QMainWindow>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QStyleOption>
-#include <qdrawutil.h>
 #include <cstring>
 
 #include "kit/shown_text.h"
@@ -63,42 +61,6 @@ void drawCached(QPainter* painter, const QStyleOption& option, const QString& wh
     painter->drawPixmap(option.rect.topLeft(), pixmap);
 }
 
-// Draws what `draw` paints over `option.rect` from a pixmap drawn once at
-// `small` and stretched over the rectangle with qDrawBorderPixmap, `edges`
-// kept as drawn: for elements that are the same all along what is stretched
-// (a long line drawn in full wakes the raster engine's thread pool for every
-// few hundred pixels). Only at scale 1: at 2, Qt's slices land apart. False
-// when it did not draw.
-template <typename Draw>
-bool drawStretched(QPainter* painter, const QStyleOption& option, const QString& what, QSize small,
-                   QMargins edges, Draw&& draw) {
-    if (option.rect.width() < small.width() || option.rect.height() < small.height() ||
-        !pixelExact(painter, option.rect) || painter->deviceTransform().m11() != 1)
-        return false;
-    const QString key = QStringLiteral("kit-%1-%2-%3-%4-%5x%6@1")
-                            .arg(what)
-                            .arg(uint(option.state), 0, 16)
-                            .arg(int(option.direction))
-                            .arg(option.palette.cacheKey(), 0, 16)
-                            .arg(small.width())
-                            .arg(small.height());
-    QPixmap pixmap;
-    if (!QPixmapCache::find(key, &pixmap)) {
-        pixmap = QPixmap(small);
-        pixmap.fill(Qt::transparent);
-        QPainter smallPainter(&pixmap);
-        draw(&smallPainter, QRect(QPoint(0, 0), small));
-        smallPainter.end();
-        QPixmapCache::insert(key, pixmap);
-    }
-    qDrawBorderPixmap(painter, option.rect, edges, pixmap);
-    return true;
-}
-
-// Edges kept when an element is stretched: Fusion's corners and end lines
-// fall within them.
-constexpr int kEdge = 4;
-
 }  // namespace
 
 AppStyle::AppStyle(const QString& baseKey)
@@ -141,20 +103,11 @@ void AppStyle::drawControl(ControlElement element, const QStyleOption* option, Q
                              .arg(int(bar->positionOfLine))
                              .arg(int(bar->positionWithinLine))
                              .arg(int(bar->features));
-    const auto draw = [&](QPainter* to, const QRect& rect) {
+    drawCached(painter, *option, what, [&](QPainter* to, const QRect& rect) {
         QStyleOptionToolBar moved = *bar;
         moved.rect = rect;
         QProxyStyle::drawControl(element, &moved, to, widget);
-    };
-    // Its shading and lines run along the bar: drawn short and stretched.
-    const QRect& rect = option->rect;
-    const bool horizontal = bar->toolBarArea == Qt::TopToolBarArea || bar->toolBarArea == Qt::BottomToolBarArea;
-    const bool stretched =
-        horizontal ? drawStretched(painter, *option, what, QSize(2 * kEdge + 1, rect.height()),
-                                   QMargins(kEdge, 0, kEdge, 0), draw)
-                   : drawStretched(painter, *option, what, QSize(rect.width(), 2 * kEdge + 1),
-                                   QMargins(0, kEdge, 0, kEdge), draw);
-    if (!stretched) drawCached(painter, *option, what, draw);
+    });
 }
 
 void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
@@ -178,23 +131,6 @@ void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComp
     });
     bar.subControls = given->subControls & ~SC_ScrollBarGroove;
     QProxyStyle::drawComplexControl(control, &bar, painter, widget);
-}
-
-void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
-                             const QWidget* widget) const {
-    // Fusion's tab frame is a fill and lines the same along each side, its
-    // corners within kEdge: drawn once at its smallest, then stretched.
-    const auto* frame = qstyleoption_cast<const QStyleOptionTabWidgetFrame*>(option);
-    const QSize smallest(2 * kEdge + 1, 2 * kEdge + 1);
-    if (caches_ && element == PE_FrameTabWidget && frame &&
-        drawStretched(painter, *option, QStringLiteral("tabframe-%1").arg(int(frame->shape)), smallest,
-                      QMargins(kEdge, kEdge, kEdge, kEdge), [&](QPainter* to, const QRect& rect) {
-                          QStyleOptionTabWidgetFrame drawn = *frame;
-                          drawn.rect = rect;
-                          QProxyStyle::drawPrimitive(element, &drawn, to, widget);
-                      }))
-        return;
-    QProxyStyle::drawPrimitive(element, option, painter, widget);
 }
 
 bool styleNamed(int argc, const char* const* argv) {

@@ -3,10 +3,7 @@
 // QT_STYLE_OVERRIDE) or else Fusion. Over Fusion, the scroll bars' grooves and
 // the main window's toolbars, whose long gradients and translucent lines cost
 // a millisecond or more a paint, are drawn once per state, size, palette and
-// device pixel ratio into a QPixmapCache entry and then blitted; a tab
-// widget's frame, the same along each side, is drawn once small and
-// stretched to its size (qDrawBorderPixmap) at scale 1, its first paint
-// included. Table cells
+// device pixel ratio into a QPixmapCache entry and then blitted. Table cells
 // of figures read left to right in a right-to-left layout too, and a cell's
 // text longer than the kit's shown length is cut before it is measured or drawn.
 #include <QProxyStyle>
@@ -23,8 +20,6 @@ public:
                      const QWidget* widget = nullptr) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
                             const QWidget* widget = nullptr) const override;
-    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
-                       const QWidget* widget = nullptr) const override;
 
 private:
     bool caches_;  // over Fusion, whose drawing of these the pixel tests hold

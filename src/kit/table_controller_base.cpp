@@ -1,6 +1,5 @@
 #include "kit/table_controller_base.h"
 
-#include <QDialog>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMimeData>
@@ -359,29 +358,6 @@ void TableControllerBase::menuNeedsUpdate(QMenu& rowMenu, int clickedRow) {
     const bool attached = setup_.sheets && setup_.sheets->isSheetAttached();
     if (!rowMenuMayShow(attached, clickedRow, model_->rows_)) return;
     showRowMenuEntries(rowMenu, clickedRow);
-}
-
-QDialog* TableControllerBase::runRowAction(const std::string& name, int clickedRow,
-                                           const std::function<QDialog*()>& create,
-                                           const std::function<void(QDialog&)>& setMode,
-                                           const std::function<void(QDialog&)>& prepare,
-                                           const std::function<bool(const QDialog&)>& ready) {
-    if (clickedRow < 0 || clickedRow >= model_->rows_) return nullptr;
-    QPointer<QDialog>& dialog = dialogs_[name];
-    if (!dialog) {
-        dialog = create();
-        if (!dialog) return nullptr;
-        if (!dialog->parent()) dialog->setParent(this, dialog->windowFlags() | Qt::Dialog);
-    }
-    if (setMode) setMode(*dialog);
-    dialog->setProperty("OrderIndex", QString::asprintf("%ld", static_cast<long>(clickedRow)));
-    if (prepare) prepare(*dialog);
-    if (ready && !ready(*dialog)) {
-        dialog->reject();
-        return nullptr;
-    }
-    if (setup_.sheets) setup_.sheets->showCustomSheet(dialog);
-    return dialog;
 }
 
 void attachRowMenu(QTableView& view, std::function<QMenu*(int row)> prepare) {

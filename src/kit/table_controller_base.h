@@ -3,15 +3,12 @@
 // getter returned at the last reload or tick, columns named by language keys,
 // the header's column menu, sorting through the state, the row font from the
 // preferences, one reload per event-loop turn on the table notification, the
-// 1.0 s tick of the live columns, the row-menu guard and the row dialogs shown
-// as sheets. Main thread.
+// 1.0 s tick of the live columns and the row-menu guard. Main thread.
 #include <QAbstractTableModel>
 #include <QFont>
-#include <QPointer>
 #include <QTableView>
 #include <QWidget>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,7 +19,6 @@
 #include "state/session_view.h"
 #include "kit/core/table_rules.h"
 
-class QDialog;
 class QMenu;
 
 namespace kit {
@@ -112,16 +108,6 @@ public:
     // shows the table's entries only for an existing clicked row while no
     // sheet is attached.
     void menuNeedsUpdate(QMenu& rowMenu, int clickedRow);
-    // A row action: the dialog named `name` is made once by `create` and
-    // kept; it gets its mode, "OrderIndex" (the row as "%ld") and its
-    // preparation, then shows as a sheet. Nothing for a row below 0; when
-    // `ready` says the prepared dialog has nothing to show, it is ended
-    // (reject()) and not shown.
-    QDialog* runRowAction(const std::string& name, int clickedRow, const std::function<QDialog*()>& create,
-                          const std::function<void(QDialog&)>& setMode,
-                          const std::function<void(QDialog&)>& prepare = nullptr,
-                          const std::function<bool(const QDialog&)>& ready = nullptr);
-
     // Every visible column and a few rows.
     QSize sizeHint() const override;
 
@@ -168,7 +154,6 @@ private:
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
     platform::ObserverHandle observer_;
     platform::ObserverHandle fontObserver_;
-    std::map<std::string, QPointer<QDialog>> dialogs_;
     std::vector<QString> titles_;  // set once: the language is chosen before the tables exist
     bool reloadQueued_ = false;
     int sortedColumn_ = -1;

@@ -71,8 +71,12 @@ std::shared_ptr<Order> OrderMananger::GenerateBulkOrderDetails(const model::Orde
 }
 
 void OrderMananger::CreateNewBulkOrderMessage(const model::OrderInfo& info) {
+    CreateNewBulkOrderMessage(GenerateBulkOrderDetails(info), info.orderDetails);
+}
+
+void OrderMananger::CreateNewBulkOrderMessage(const std::shared_ptr<Order>& order, const std::string& orderDetails) {
     platform::assertMainThread();
-    const auto order = GenerateBulkOrderDetails(info);
+    if (!order) return;
     protocol::MessageBase& m = services_.outgoingMessage();
     m.setMessagetype(static_cast<std::int64_t>(protocol::MsgType::BulkOrderRequest));
     protocol::TagMap& t = m.messageDataDictionary();
@@ -90,7 +94,7 @@ void OrderMananger::CreateNewBulkOrderMessage(const model::OrderInfo& info) {
     t.set(tag::Side, std::to_string(order->tradingModeTag));
     t.set(tag::Deviation, std::to_string(order->deviation));
     setOrderTail(*order);
-    t.set(tag::AccountOrders, info.orderDetails);
+    t.set(tag::AccountOrders, orderDetails);
     if (send("CreateNewBulkOrderMessage")) ShowNewOrderMessages(order, kJournalAndConfirm);
 }
 

@@ -91,6 +91,8 @@ public:
     std::shared_ptr<model::Order> GenerateBulkOrderDetails(const model::OrderInfo& info) const;
     // Sends one order for the accounts of `orderDetails` (77); no checks of its own.
     void CreateNewBulkOrderMessage(const model::OrderInfo& info);
+    // The same with the order GenerateBulkOrderDetails built and its accounts' text.
+    void CreateNewBulkOrderMessage(const std::shared_ptr<model::Order>& order, const std::string& orderDetails);
 
     // --- Offsets (offset_orders.cpp) -----------------------------------------
     // The tag-583 list: position 0x05 total 0x06 0x07, then id 0x05 quantity

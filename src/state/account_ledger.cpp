@@ -9,6 +9,7 @@
 #include "state/feed_channels.h"
 #include "state/order_book.h"
 #include "state/reference_data.h"
+#include "state/session_notifications.h"
 #include "state/session_services.h"
 #include "state/order_fields.h"
 #include "protocol/order_tags.h"
@@ -34,8 +35,11 @@ void AccountLedger::setCurrentAccountSelected(std::int32_t accountId) {
 void AccountLedger::UpdateAccountDetails(const MessageFields& fields, const std::optional<std::string>& accountId) {
     platform::assertMainThread();
     const bool held = accountId && reference_.updateAccount(*accountId, [&](AccountDetails& a) { applySummary(a, fields); });
-    if (!held)
+    if (!held) {
         platform::Log::debug("Account summary for an account not held (" + accountId.value_or("none") + "): ignored");
+        return;
+    }
+    services_.tableChanged(notifications::kPieChartUpdate);
 }
 
 void AccountLedger::applySummary(AccountDetails& a, const MessageFields& fields) {

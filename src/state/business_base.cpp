@@ -2,10 +2,11 @@
 
 #include "protocol/zmq_request_channel.h"
 
-#include <array>
+#include <algorithm>
+#include <cstring>
 #include <exception>
 #include <limits>
-#include <span>
+#include <utility>
 
 #include "model/language_string.h"
 #include "model/login_inputdata.h"
@@ -39,26 +40,6 @@ template <typename T, typename Maker, typename... Needs>
 std::unique_ptr<T> make(const Maker& replacement, SessionServices& services, Needs&... needs) {
     if (replacement) return replacement(services, needs...);
     return std::make_unique<T>(services, needs...);
-}
-
-// The table notifications a message of this type may change: the order
-// messages and the answers that fill the order lists change every table, the
-// login steps and payments write the journal, an account summary moves the
-// margin pie. A settlement posts all seven itself when it stores one; chat,
-// funds, feed, the close-hedged request and the rest post none.
-std::span<const char* const> tablesChangedBy(MsgType type) {
-    static constexpr std::array<const char*, 1> kJournal = {notifications::kJournalTable};
-    static constexpr std::array<const char*, 1> kPie = {notifications::kPieChartUpdate};
-    switch (type) {
-        case MsgType::LoginData:
-        case MsgType::OrderStatus:
-        case MsgType::PositionUpdate:
-        case MsgType::DataServiceResponse: return notifications::kTableNotifications;
-        case MsgType::LoginAccepted:
-        case MsgType::PayGateTransactionResponse: return kJournal;
-        case MsgType::AccountSummary: return kPie;
-        default: return {};
-    }
 }
 
 }  // namespace
@@ -249,7 +230,6 @@ void BusinessBase::connectionFailure(const std::string& error) {
     if (const std::size_t dropped = orderBook_->dropUnconfirmedOrders()) {
         platform::Log::warning(std::to_string(dropped) + " order(s) sent before the drop not confirmed: removed");
         ui_.showAlert(text("90201"), text("0052"));
-        platform::NotificationCenter::defaultCenter().post(notifications::kPendingOrderTable);
     }
     ping_->scheduleSpeedCheck();
 }
@@ -267,11 +247,6 @@ void BusinessBase::checkNewMessage(IncomingMessage m) {
         platform::Log::error(std::string("Message of type ") + std::to_string(m.type) + " not processed: " + e.what());
         return;
     }
-    const std::span<const char* const> tables = tablesChangedBy(protocol::msgType(m.type));
-    if (!tables.empty())
-        onMain([tables] {
-            for (const char* name : tables) platform::NotificationCenter::defaultCenter().post(name);
-        });
 }
 
 void BusinessBase::dispatchChannelText(std::string_view text, Channel channel,
@@ -307,6 +282,24 @@ void BusinessBase::dispatchMessage(const IncomingMessage& m) {
 void BusinessBase::acceptNewPassword(const std::string& password) {
     host_.logindata().setPassword(password);
     incoming_.setPassword(password);
+}
+
+void BusinessBase::appendJournal(const std::string& line) {
+    if (line.empty()) return;
+    journal_.append(line);
+    tableChanged(notifications::kJournalTable);
+}
+
+void BusinessBase::tableChanged(const char* name) {
+    platform::assertMainThread();
+    const auto same = [name](const char* held) { return std::strcmp(held, name) == 0; };
+    if (std::any_of(changedTables_.begin(), changedTables_.end(), same)) return;
+    changedTables_.push_back(name);
+    if (changedTables_.size() > 1) return;  // the post is on its way
+    onMain([this] {
+        for (const char* table : std::exchange(changedTables_, {}))
+            platform::NotificationCenter::defaultCenter().post(table);
+    });
 }
 
 void BusinessBase::postAboutSession(const std::string& name, const PayloadOf& payload) {

@@ -269,13 +269,14 @@ private:
     std::int32_t takeRequestId() override;
     std::optional<platform::WallTime> serverDate() const override;
     void acceptNewPassword(const std::string& password) override;
-    void appendJournal(const std::string& line) override { journal_.append(line); }
+    void appendJournal(const std::string& line) override;
     JournalContext journalContext() const override;
     void onMain(std::function<void()> fn) override;
     std::weak_ptr<const void> lifetime() const override { return weak_from_this(); }
     SessionHost& host() override { return host_; }
     UiServices& ui() override { return ui_; }
     void postAboutSession(const std::string& name, const PayloadOf& payload = nullptr) override;
+    void tableChanged(const char* name) override;
     void dispatchChannelText(std::string_view text, Channel channel,
                              const std::optional<protocol::RequestKind>& kind) override;
     void requestUnanswered(const protocol::RequestKind& kind) override;
@@ -301,6 +302,8 @@ private:
 
     ReferenceData reference_;
     Journal journal_;
+    // Table notifications announced since the last post (main thread).
+    std::vector<const char*> changedTables_;
     std::unique_ptr<LoginHandshake> login_;
     std::unique_ptr<PingMonitor> ping_;
     std::unique_ptr<OrderBook> orderBook_;

@@ -128,6 +128,7 @@ void OrderBook::orderRejected(const Dispatch& m) {
             if (!position || position->OpenPositionId != order->RefPositionIdOfBracket) continue;
             if (order->orderType == model::Order::kLimit) position->LimitPrice.clear();
             if (order->orderType == model::Order::kStop) position->StopPrice.clear();
+            openPositionsChanged();
         }
     }
 }

@@ -120,7 +120,7 @@ public:
 
     // --- What the order book announces (order_book_notifications.cpp) ---------------
     void CloseHedgedPositionsNotification();
-    // "item#price#settlement id": the tables refresh, then the settled banner.
+    // "item#price#settlement id": the settled banner.
     void ShowSettledOrderNotification(const std::string& text);
     void OrderRejectionNotification(const std::string& reason);
     // Tag 125 of the rejected message and the rejection reason text.
@@ -147,6 +147,12 @@ private:
     OrderList executedSearch_;
     bool executedPositionSearch_ = false;
     OrderedDictionary<std::string> hedgeMargins_;
+
+    // A change of the lists behind these tables, announced once per slice.
+    void openPositionsChanged();
+    void pendingOrdersChanged();
+    void cancelledOrdersChanged();
+    void settledOrdersChanged();
 
     struct HeldIds;
     // Ids held by each initial collection, so a large answer is not quadratic.

@@ -73,6 +73,10 @@ void OrderBook::clearForLogin() {
     platform::assertMainThread();
     for (OrderList* list : {&pending_, &pendingCopy_, &open_, &openCopy_, &cancelled_, &settled_}) list->clear();
     heldIds_.reset();
+    openPositionsChanged();
+    pendingOrdersChanged();
+    cancelledOrdersChanged();
+    settledOrdersChanged();
 }
 
 void OrderBook::FillInitialOpenOrderCollection(const model::OpenOrderHD& row,
@@ -85,6 +89,7 @@ void OrderBook::FillInitialOpenOrderCollection(const model::OpenOrderHD& row,
         openCopy_.push_back(std::move(order));
     else
         heldIds_->open.append(open_, std::move(order));
+    openPositionsChanged();
 }
 
 void OrderBook::FillInitialPendingOrderCollection(const model::PendingOrderHD& row,
@@ -96,6 +101,7 @@ void OrderBook::FillInitialPendingOrderCollection(const model::PendingOrderHD& r
         if (order->RefPositionIdOfBracket.empty()) break;
         if (!position || position->OpenPositionId != order->RefPositionIdOfBracket) continue;
         (order->orderType == model::Order::kLimit ? position->LimitPrice : position->StopPrice) = order->OrderPrice;
+        openPositionsChanged();
     }
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
     if (heldIds_->pending.holds(pending_, order->PendingOrderId)) return;
@@ -103,6 +109,7 @@ void OrderBook::FillInitialPendingOrderCollection(const model::PendingOrderHD& r
         pendingCopy_.push_back(std::move(order));
     else
         heldIds_->pending.append(pending_, std::move(order));
+    pendingOrdersChanged();
 }
 
 void OrderBook::FillInitialSettledOrderCollection(const model::SettledOrderHD& row,
@@ -112,6 +119,7 @@ void OrderBook::FillInitialSettledOrderCollection(const model::SettledOrderHD& r
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
     if (heldIds_->settled.holds(settled_, order->SettlementId)) return;
     heldIds_->settled.append(settled_, std::move(order));
+    settledOrdersChanged();
 }
 
 std::shared_ptr<model::Order> OrderBook::sessionCancelledOrder(const model::CancelledOrderHD& row) const {
@@ -127,6 +135,7 @@ void OrderBook::FillInitialCancelledOrderCollection(const model::CancelledOrderH
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
     if (heldIds_->cancelled.holds(cancelled_, order->CancelledOrderId)) return;
     heldIds_->cancelled.append(cancelled_, std::move(order));
+    cancelledOrdersChanged();
 }
 
 void OrderBook::SetEquityHitPriceInOrders(const model::EquityHitPriceInfos& row) {
@@ -136,6 +145,7 @@ void OrderBook::SetEquityHitPriceInOrders(const model::EquityHitPriceInfos& row)
         position->EquityHitPrice = row.HitPrice;
         position->UnrealisedPL = row.UnrealisedPL;
         position->FloatingPL = row.UnrealisedPL;
+        openPositionsChanged();
     }
 }
 

@@ -1,5 +1,5 @@
-// What the order book tells the windows: the table refreshes, the trade and
-// settlement banners, the rejections and the close-all results. Main thread.
+// What the order book tells the windows: the changes of its lists, the trade
+// and settlement banners, the rejections and the close-all results. Main thread.
 #include "model/formatter.h"
 #include "model/text_value.h"
 #include "platform/log.h"
@@ -16,13 +16,22 @@ namespace {
 platform::NotificationCenter& center() { return platform::NotificationCenter::defaultCenter(); }
 }  // namespace
 
+void OrderBook::openPositionsChanged() {
+    // The executed table lists the open positions too, and the pie draws them.
+    for (const char* table :
+         {notifications::kOpenPositionTable, notifications::kExecutedPositionTable, notifications::kPieChartUpdate})
+        services_.tableChanged(table);
+}
+void OrderBook::pendingOrdersChanged() { services_.tableChanged(notifications::kPendingOrderTable); }
+void OrderBook::cancelledOrdersChanged() { services_.tableChanged(notifications::kCancelledOrderTable); }
+void OrderBook::settledOrdersChanged() { services_.tableChanged(notifications::kSettledPositionTable); }
+
 void OrderBook::CloseHedgedPositionsNotification() {
     services_.postAboutSession(notifications::kCloseHedgePosition);
 }
 
 void OrderBook::ShowSettledOrderNotification(const std::string& t) {
     services_.onMain([this, t] {
-        for (const char* name : notifications::kTableNotifications) center().post(name);
         std::vector<std::string> p;
         std::size_t start = 0;
         while (true) {

@@ -56,13 +56,16 @@ bool hasServerId(const model::Order& o, const std::string& id) {
 
 void OrderBook::AddPendingOrder(std::shared_ptr<model::Order> order) {
     platform::assertMainThread();
-    if (order) pending_.push_back(std::move(order));
+    if (!order) return;
+    pending_.push_back(std::move(order));
+    pendingOrdersChanged();
 }
 
 std::size_t OrderBook::dropUnconfirmedOrders() {
     platform::assertMainThread();
     const std::size_t before = pending_.size();
     std::erase_if(pending_, [](const auto& o) { return o && o->RequestId != 0 && o->PendingOrderId.empty(); });
+    if (pending_.size() != before) pendingOrdersChanged();
     return before - pending_.size();
 }
 
@@ -83,6 +86,7 @@ void OrderBook::FillPendingOrderCollection(const MessageFields& fields, const st
         if (t == tag::BracketReference) order->RefPositionIdOfBracket = v;
     });
     pending_.push_back(order);
+    pendingOrdersChanged();
     services_.appendJournal(JournalData::getOrderJournalData(4, *order, services_.journalContext()));
     if (order->orderType == model::Order::kLimit || order->orderType == model::Order::kStop)
         services_.onMain([this, order] { PendingOrderNotification(order); });
@@ -97,6 +101,7 @@ void OrderBook::UpdatePendingOrderCollection(const MessageFields& fields, const 
         order->LimitPrice.clear();
         order->StopPrice.clear();
         OrderFields::each(fields, [&](std::int64_t t, std::string_view v) { applyPendingField(*order, t, v); });
+        pendingOrdersChanged();
     }
 }
 
@@ -109,6 +114,7 @@ void OrderBook::RemovePendingOrder(const std::optional<std::string>& id, bool by
         if (!o || !(byServerId ? hasServerId(*o, *id) : hasRequestId(*o, requestId))) continue;
         pendingCopy_.push_back(*it);
         pending_.erase(it);
+        pendingOrdersChanged();
         return;
     }
 }
@@ -129,6 +135,7 @@ void OrderBook::FillCancelledOrderCollection(std::int32_t id, std::int32_t code,
         for (const auto& pending : pendingCopy_)
             if (named && pending && hasServerId(*pending, order->PendingOrderId)) order->OrderQty = pending->RemainingQty;
         cancelled_.push_back(std::move(order));
+        cancelledOrdersChanged();
     } else if (code == status::Rejected) {
         for (const auto& pending : pending_) {
             if (!pending) continue;
@@ -139,6 +146,7 @@ void OrderBook::FillCancelledOrderCollection(std::int32_t id, std::int32_t code,
                 if (t == tag::TransactionTime) pending->TransactionDateTime = OrderFields::time(v);
             });
             cancelled_.push_back(pending);
+            cancelledOrdersChanged();
             services_.appendJournal(JournalData::getOrderJournalData(8, *pending, services_.journalContext()));
             return;
         }

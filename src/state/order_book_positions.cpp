@@ -81,6 +81,7 @@ void OrderBook::FillOpenOrderCollection(const MessageFields& fields) {
         openCopy_.push_back(position);
     else
         appendOpenPosition(position);
+    openPositionsChanged();
     orderexecutedNotification(position);
 }
 
@@ -96,6 +97,7 @@ void OrderBook::UpdateOpenOrderCollection(const std::optional<std::string>& posi
             if (!*it || (*it)->OpenPositionId != *positionId) continue;
             openCopy_.push_back(*it);
             open_.erase(it);
+            openPositionsChanged();
             return;
         }
         return;
@@ -114,6 +116,7 @@ void OrderBook::UpdateOpenOrderCollection(const std::optional<std::string>& posi
             }
         });
         if (rescale) rescaleCommission(*position);
+        openPositionsChanged();
     }
 }
 
@@ -137,6 +140,7 @@ void OrderBook::ModifyBracketOrderUpdateonOpenOrderCollection(const MessageField
                 price->clear();
             else
                 *price = v;
+            openPositionsChanged();
         });
     }
 }
@@ -180,6 +184,7 @@ void OrderBook::FillSettledOrderCollection(const MessageFields& fields) {
         for (const auto& held : settled_)
             if (held && held->SettlementId == settled->SettlementId) return;
     settled_.push_back(settled);
+    settledOrdersChanged();
     services_.appendJournal(JournalData::getOrderJournalData(7, *settled, services_.journalContext()));
     ShowSettledOrderNotification(settled->ItemCode + "#" + settled->SettledPrice + "#" +
                                           settled->SettlementId);

@@ -1,6 +1,5 @@
 #pragma once
 // Names of the notifications the session posts.
-#include <array>
 
 namespace state::notifications {
 
@@ -11,12 +10,6 @@ inline constexpr const char* kSettledPositionTable = "SettledPositionTableNotifi
 inline constexpr const char* kCancelledOrderTable = "CancelledOrderTableNotification";
 inline constexpr const char* kExecutedPositionTable = "ExecutedPositionTableNotification";
 inline constexpr const char* kJournalTable = "JournalTableNotification";
-
-// Posted, in this order, after a message that may change every table.
-inline constexpr std::array<const char*, 7> kTableNotifications = {
-    kOpenPositionTable,     kPieChartUpdate,       kPendingOrderTable, kSettledPositionTable,
-    kCancelledOrderTable,   kExecutedPositionTable, kJournalTable,
-};
 
 inline constexpr const char* kLoginSuccess = "LoginSuccessNotification";
 inline constexpr const char* kNetworkSpeed = "NetworkSpeedNotification";

@@ -53,6 +53,7 @@ public:
     // The text of a language-table key in the selected language.
     virtual std::string text(const std::string& key) const = 0;
     virtual std::string GetOrderRejectionReason(std::int32_t code) const = 0;
+    // Appends a journal line; its table is announced.
     virtual void appendJournal(const std::string& line) = 0;
     // The context the journal builders read (language, login settings, server time).
     virtual JournalContext journalContext() const = 0;
@@ -64,6 +65,9 @@ public:
     virtual std::weak_ptr<const void> lifetime() const = 0;
     virtual SessionHost& host() = 0;
     virtual UiServices& ui() = 0;
+    // A list behind the table notification `name` changed: it is posted once
+    // on the main thread after this slice, however many changes announce it.
+    virtual void tableChanged(const char* name) = 0;
     // Posts `name` with the session as sender; `payload` wraps the session (none: the session alone).
     using PayloadOf = std::function<std::shared_ptr<const SessionPayload>(std::shared_ptr<BusinessBase>)>;
     virtual void postAboutSession(const std::string& name, const PayloadOf& payload = nullptr) = 0;

@@ -1,5 +1,6 @@
 // The ticket's road to the order manager: the price buttons, Place order, the
-// request, the confirmation sheet and the refusals it shows.
+// request, the confirmation sheet and the refusals it shows. Every road builds
+// and checks its order at the click and sends that order once confirmed.
 #include <QCheckBox>
 
 #include "kit/core/preference_manager.h"
@@ -66,71 +67,63 @@ void TradeTicketWindowController::sideButtonClicked(bool buy) {
         setOrderButtonImage(buy);
         return;
     }
-    std::string quantity;
-    if (toggleMultiTrade_) {
-        const auto total = multiTradeQuantity(buy ? kBuySide : kSellSide);
-        if (!total) return;
-        quantity = *total;
-    } else {
-        if (!checkMarketOrderisAvailable()) {
-            alert("1080");
-            return;
-        }
-        quantity = QuantityComboBox->currentText().toStdString();
+    if (!toggleMultiTrade_ && !checkMarketOrderisAvailable()) {
+        alert("1080");
+        return;
     }
-    const bool skip = context_.preferences.dontShowOrderConfirmation();
+    const auto built = buildOrder(buy ? kBuySide : kSellSide);
+    if (!built) return;
     BuyCheckBox->setChecked(buy);
-    if (skip) {
-        sendPlaceorderObjects();
-    } else {
-        orderConfirmation(GetTradingMode(), itemCode_, itemDetails_ ? itemDetails_->ContractSize : 0, quantity);
-    }
+    if (context_.preferences.dontShowOrderConfirmation())
+        sendPlaceorderObjects(*built);
+    else
+        orderConfirmation(*built);
 }
 
 void TradeTicketWindowController::placeOrderButtonClicked() {
     if (DeviationValidation()) return;
-    if (!orderManager()) return;
-    std::string quantity = QuantityComboBox->currentText().toStdString();
-    std::shared_ptr<model::Order> built;  // checked here and sent as it is
-    if (toggleMultiTrade_) {
-        const auto total = multiTradeQuantity(GetTradingMode());
-        if (!total) return;
-        quantity = *total;
-    } else if (!(built = orderManager()->GenerateOrder(
-                     CreateOrderInfoforTradeMode(GetTradingMode(), accountId(), quantity)))) {
-        return;
-    }
-    const bool skip = context_.preferences.dontShowOrderConfirmation();
-    if (orderType_ == 1 && !skip) {
-        orderConfirmation(GetTradingMode(), itemCode_, itemDetails_ ? itemDetails_->ContractSize : 0, quantity, built);
-    } else {
-        sendPlaceorderObjects(built);
-    }
+    const auto built = buildOrder(GetTradingMode());
+    if (!built) return;
+    if (orderType_ == 1 && !context_.preferences.dontShowOrderConfirmation())
+        orderConfirmation(*built);
+    else
+        sendPlaceorderObjects(*built);
 }
 
-void TradeTicketWindowController::sendPlaceorderObjects(const std::shared_ptr<model::Order>& built) {
-    if (!orderManager()) return;
+std::optional<TradeTicketWindowController::TicketOrder> TradeTicketWindowController::buildOrder(std::int32_t side) {
+    if (!orderManager()) return std::nullopt;
+    TicketOrder built;
+    built.side = side;
+    built.entries = entries();
     if (toggleMultiTrade_) {
-        const auto details = GenerateMultiTradeOrderDetails();
-        if (!details) return;
+        const auto total = multiTradeQuantity(side);  // checks each ticked account's order
+        if (!total) return std::nullopt;
+        built.accountOrders = GenerateMultiTradeOrderDetails();
+        if (!built.accountOrders) return std::nullopt;
         // The account stays unset and each quantity travels in the per-account text; the
         // total is the order's quantity in the log.
-        double total = 0;
-        for (const AccountQuantity& a : multiTradeRows().tickedAccounts()) total += a.quantity;
-        model::OrderInfo info =
-            trading::CreateOrderInfoforTradeMode(entries(), GetTradingMode(), 0, plainNumberText(total));
-        info.orderDetails = *details;
-        orderManager()->CreateNewBulkOrderMessage(info);
-        return;
+        model::OrderInfo info = trading::CreateOrderInfoforTradeMode(built.entries, side, 0, *total);
+        info.orderDetails = *built.accountOrders;
+        built.order = orderManager()->GenerateBulkOrderDetails(info);
+        built.quantity = *total;
+    } else {
+        built.quantity = QuantityComboBox->currentText().toStdString();
+        built.order = orderManager()->GenerateOrder(
+            trading::CreateOrderInfoforTradeMode(built.entries, side, accountId(), built.quantity));
     }
-    if (built) return orderManager()->PlaceOrder(built);
-    orderManager()->PlaceOrder(
-        CreateOrderInfoforTradeMode(GetTradingMode(), accountId(), QuantityComboBox->currentText().toStdString()));
+    if (!built.order) return std::nullopt;
+    return built;
 }
 
-void TradeTicketWindowController::orderConfirmation(std::int32_t side, const std::string& code, double contractSize,
-                                                    const std::string& quantity,
-                                                    const std::shared_ptr<model::Order>& built) {
+void TradeTicketWindowController::sendPlaceorderObjects(const TicketOrder& built) {
+    if (!orderManager()) return;
+    if (built.accountOrders)
+        orderManager()->CreateNewBulkOrderMessage(built.order, *built.accountOrders);
+    else
+        orderManager()->PlaceOrder(built.order);
+}
+
+void TradeTicketWindowController::orderConfirmation(const TicketOrder& built) {
     if (confirmation_) return;  // one sheet at a time
     const TextOfKey lookup = [this](const std::string& key) { return text(key); };
     auto* sheet =
@@ -138,8 +131,9 @@ void TradeTicketWindowController::orderConfirmation(std::int32_t side, const std
     sheet->setObjectName("orderConfirmation");
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->setWindowModality(Qt::WindowModal);
-    kit::setPlainInformativeText(
-        *sheet, QString::fromStdString(confirmationText(lookup, side, code, contractSize, quantity, entries())).trimmed());
+    const std::string shown = confirmationText(lookup, built.side, itemCode_, itemDetails_ ? itemDetails_->ContractSize : 0,
+                                               built.quantity, built.entries, built.order->OrderPrice);
+    kit::setPlainInformativeText(*sheet, QString::fromStdString(shown).trimmed());
     QPushButton* confirm = sheet->addButton(QString::fromStdString(text("0124")), QMessageBox::AcceptRole);
     sheet->addButton(QString::fromStdString(text("0060")), QMessageBox::RejectRole);
     sheet->setDefaultButton(confirm);
@@ -150,8 +144,7 @@ void TradeTicketWindowController::orderConfirmation(std::int32_t side, const std
     sheet->open();
 }
 
-void TradeTicketWindowController::handleResult(QMessageBox* sheet, bool defaultButton,
-                                               const std::shared_ptr<model::Order>& built) {
+void TradeTicketWindowController::handleResult(QMessageBox* sheet, bool defaultButton, const TicketOrder& built) {
     if (!defaultButton) return;
     if (sheet && sheet->checkBox() && sheet->checkBox()->isChecked())
         context_.preferences.setDontShowOrderConfirmation(true);

@@ -147,12 +147,20 @@ public:
     bool checkMarketOrderisAvailable() const;
     std::int32_t GetTradingMode() const;
     model::OrderInfo CreateOrderInfoforTradeMode(std::int32_t side, std::int32_t account, const std::string& quantity);
-    // Sends `built` when given (the single account's order the Place button
-    // built), else builds the request from the fields.
-    void sendPlaceorderObjects(const std::shared_ptr<model::Order>& built = nullptr);
-    void orderConfirmation(std::int32_t side, const std::string& itemCode, double contractSize,
-                           const std::string& quantity, const std::shared_ptr<model::Order>& built = nullptr);
-    void handleResult(QMessageBox* alert, bool defaultButton, const std::shared_ptr<model::Order>& built = nullptr);
+    // The order of a click, built and checked at the click (prices, time,
+    // request id); the confirmation shows it and the ticket sends it unchanged.
+    struct TicketOrder {
+        std::shared_ptr<model::Order> order;
+        std::optional<std::string> accountOrders;  // several accounts: their text, with the bulk order
+        std::int32_t side = 0;
+        std::string quantity;  // as the confirmation shows it
+        TicketEntries entries;
+    };
+    // Nothing when a check refused it (reported) or nothing is ticked.
+    std::optional<TicketOrder> buildOrder(std::int32_t side);
+    void sendPlaceorderObjects(const TicketOrder& built);
+    void orderConfirmation(const TicketOrder& built);
+    void handleResult(QMessageBox* alert, bool defaultButton, const TicketOrder& built);
     void ShowStatusMessage(const platform::Notification& notification);
     void showConfirmationCheckBoxClicked();
 

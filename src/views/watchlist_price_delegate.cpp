@@ -49,9 +49,10 @@ const WatchlistPriceDelegate::Layout& WatchlistPriceDelegate::layoutOf(const QMo
     const QString text = index.data(PriceTextRole).toString();
     const QPoint digits = index.data(DigitLengthsRole).toPoint();
     const QString key = text + QChar(u'\x1f') + QString::number(digits.x()) + QChar(u',') + QString::number(digits.y());
-    if (const Layout* found = layouts_.find(key)) return *found;
+    if (const Layout* found = layouts_.object(key)) return *found;
 
-    Layout layout;
+    auto* made = new Layout;
+    Layout& layout = *made;
     const auto runs = kit::priceHighlightRuns(text.toStdString(), digits.x(), digits.y());
     const bool big = std::any_of(runs.begin(), runs.end(), [](const auto& r) { return r.figure == kit::PriceFigure::Big; });
     layout.capHeight = metrics_[big ? 1 : 0].capHeight;
@@ -65,16 +66,18 @@ const WatchlistPriceDelegate::Layout& WatchlistPriceDelegate::layoutOf(const QMo
         layout.width += shaped.advance;
         layout.pieces.push_back(std::move(piece));
     }
-    return layouts_.insert(key, std::move(layout));
+    layouts_.insert(key, made);  // valid until the next insert
+    return *made;
 }
 
 const WatchlistPriceDelegate::Shaped& WatchlistPriceDelegate::shapedRun(const QString& text, int font) const {
     auto& runs = runs_[font];
-    if (const Shaped* found = runs.find(text)) return *found;
-    Shaped shaped{QStaticText(text), QFontMetricsF(fonts_[font]).horizontalAdvance(text)};
-    shaped.text.setTextFormat(Qt::PlainText);
-    shaped.text.prepare(QTransform(), fonts_[font]);
-    return runs.insert(text, std::move(shaped));
+    if (const Shaped* found = runs.object(text)) return *found;
+    auto* shaped = new Shaped{QStaticText(text), QFontMetricsF(fonts_[font]).horizontalAdvance(text)};
+    shaped->text.setTextFormat(Qt::PlainText);
+    shaped->text.prepare(QTransform(), fonts_[font]);
+    runs.insert(text, shaped);  // valid until the next insert
+    return *shaped;
 }
 
 QSize WatchlistPriceDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {

@@ -2,15 +2,14 @@
 // Draws the watchlist's bid and ask as highlighted prices (significant figures
 // enlarged, the last ones small and raised), right-aligned on the cell's
 // direction colour, and the icon column's image centred.
+#include <QCache>
 #include <QFont>
-#include <QHash>
 #include <QStaticText>
 #include <QVector>
 #include <cstdint>
 #include <functional>
 
 #include "kit/text_cell_delegate.h"
-#include "kit/text_generations.h"
 
 namespace views {
 
@@ -40,14 +39,15 @@ public:
         double capHeight = 0;
         double height = 0;
     };
+    // Valid until the next layout is made.
     const Layout& layoutOf(const QModelIndex& index) const;
-    // Layouts and shaped runs held: at most twice kCacheGeneration each.
+    // Layouts and shaped runs held: at most kCachedTexts of each.
     qsizetype cachedLayouts() const { return layouts_.size(); }
     qsizetype cachedRuns() const { return runs_[0].size() + runs_[1].size() + runs_[2].size(); }
 
-    // Entries a cache generation holds (see kit::TextGenerations): a few
-    // screens of prices.
-    static constexpr qsizetype kCacheGeneration = 1024;
+    // Layouts, and shaped runs per font, held: a few screens of prices; the
+    // least recently drawn go first.
+    static constexpr qsizetype kCachedTexts = 2048;
 
 private:
 
@@ -69,8 +69,10 @@ private:
     mutable QFont fonts_[3];
     mutable Metrics metrics_[3];
     mutable bool haveFonts_ = false;
-    mutable kit::TextGenerations<QString, Layout, kCacheGeneration> layouts_;
-    mutable kit::TextGenerations<QString, Shaped, kCacheGeneration> runs_[3];
+    mutable QCache<QString, Layout> layouts_{kCachedTexts};
+    mutable QCache<QString, Shaped> runs_[3] = {QCache<QString, Shaped>(kCachedTexts),
+                                                QCache<QString, Shaped>(kCachedTexts),
+                                                QCache<QString, Shaped>(kCachedTexts)};
 };
 
 }  // namespace views

@@ -28,6 +28,18 @@ TEST(ChatTexts, MessageRowsAndTheirHeaders) {
     EXPECT_EQ(headerLength("no tab"), 6u);
 }
 
+// A shown row isolates each server text and shows its own bidirectional
+// controls, so that an override reorders neither the row nor its "…".
+TEST(ChatTexts, ShownRowsShowTheirBidiControls) {
+    const std::string isolate = "\u2068", pop = "\u2069", shown = "\uFFFD";
+    const model::ChatMessageEntry entry{"abc\u202Efdp.exe\u2066x", "bob", "B\u202Dob", "20240131154501"};
+    EXPECT_EQ(isolatedMessageRowText(entry, 100, {}),
+              isolate + "B" + shown + "ob" + pop + "[31/01/2024 03:45:01 PM]:\t" + isolate + "abc" + shown + "fdp.exe" +
+                  shown + "x" + pop);
+    const std::string cut = isolatedMessageRowText({"\u202Eabcdef", "bob", "Bob", ""}, 6, {});
+    EXPECT_EQ(cut.substr(cut.find('\t')), "\t" + isolate + shown + "abc\u2026" + pop);
+}
+
 TEST(ChatTexts, QueueRowsAndPresence) {
     struct Case {
         bool available;

@@ -116,7 +116,7 @@ TEST(ShownText, EveryPlaceIsGivenTheShownForm) {
     setPlainInformativeText(*box, longText);
     EXPECT_EQ(box->text().size(), most);
     EXPECT_EQ(box->informativeText().size(), most);
-    const auto alert = CommonAlert::makeAlert(longText.toStdString(), "You have been logged out");
+    const auto alert = CommonAlert::makeAlert(longText.toStdString(), "You have been logged out", "OK");
     EXPECT_EQ(alert->informativeText().size(), most);
     alert->show();
     testing::saveScreenshot(alert.get(), "alert-long-reason");

@@ -232,7 +232,7 @@ TEST_F(TableFrameworkTest, TickRefreshesOnlyTheLiveColumns) {
     EXPECT_EQ(table->rowCount(), 0);
 }
 
-TEST_F(TableFrameworkTest, RowMenuGuardAndRowDialogs) {
+TEST_F(TableFrameworkTest, RowMenuGuard) {
     QMenu rowMenu;
     rowMenu.addAction("close");
     rowMenu.addAction("modify");
@@ -254,22 +254,6 @@ TEST_F(TableFrameworkTest, RowMenuGuardAndRowDialogs) {
     EXPECT_EQ(visible(), 0);
     EXPECT_EQ(table->menuRows, (std::vector<int>{2}));
 
-    int made = 0;
-    std::vector<int> modes;
-    auto create = [&] {
-        ++made;
-        return new QDialog;
-    };
-    QDialog* first = table->runRowAction("close", 3, create, [&](QDialog&) { modes.push_back(1); });
-    ASSERT_TRUE(first);
-    EXPECT_EQ(first->property("OrderIndex").toString(), "3");
-    QDialog* again = table->runRowAction("close", 0, create, [&](QDialog&) { modes.push_back(0); });
-    EXPECT_EQ(again, first);
-    EXPECT_EQ(again->property("OrderIndex").toString(), "0");
-    EXPECT_EQ(table->runRowAction("close", -1, create, nullptr), nullptr);
-    EXPECT_EQ(made, 1);
-    EXPECT_EQ(modes, (std::vector<int>{1, 0}));
-    EXPECT_EQ(sheets.shown, (std::vector<QDialog*>{first, first}));
 }
 
 TEST_F(TableFrameworkTest, FontSizeShowsAtTheNextDrawing) {

@@ -178,7 +178,7 @@ protected:
         state::SessionTestAccess::referenceData(*session).userInfo()->hdServerPort = portOf(*rep);
         for (const auto& [code, item] : items) state::ReferenceDataTestAccess::ItemCollection(state::SessionTestAccess::referenceData(*session)).set(code, item);
         setAccounts({1});
-        for (const char* name : {"WatchlistTableNotification", "OpenPositionTableNotification",
+        for (const char* name : {"WatchlistTableNotification", "ExecutedPositionTableNotification",
                                  "WatchlistUpdateNotification", "ChartDataReceivedNotification"})
             tokens.push_back(platform::NotificationCenter::defaultCenter().addObserver(
                 name, [this](const platform::Notification& n) { posted.push_back(n.name); }));
@@ -340,12 +340,12 @@ TEST_F(FeedSessionTest, OnlyTheAnswerToTheRequestSentIsDispatched) {
         rep->receiveDataWithFlags(0);
         rep->sendData("\x01" "40\x03" + reply + "\x03\x02", 0);
     };
-    // A positions answer refreshes the tables, a chart answer tells the charts.
+    // An executed-positions answer refreshes its table, a chart answer tells the charts.
     auto tables = [this] {
-        return std::count(posted.begin(), posted.end(), "OpenPositionTableNotification") +
+        return std::count(posted.begin(), posted.end(), "ExecutedPositionTableNotification") +
                std::count(posted.begin(), posted.end(), "ChartDataReceivedNotification");
     };
-    const std::string positions = "10=1023\x03" "151=getopenpositions";
+    const std::string positions = "10=1023\x03" "151=getexecutedpositions";
     const std::string chart = "10=1040\x03" "12=GOLD";
     struct Case {
         std::string request;
@@ -356,14 +356,14 @@ TEST_F(FeedSessionTest, OnlyTheAnswerToTheRequestSentIsDispatched) {
         {positions, "10=1041\x03" "17=key", false},
         {positions, "10=44\x03" "105=elsewhere", false},
         {chart, "10=1024\x03" "151=x", false},
-        {positions, "10=1024\x03" "151=getopenpositions", true},
+        {positions, "10=1024\x03" "151=getexecutedpositions", true},
         {chart, "10=1041\x03" "17=<1~GOLD^O~>", true},
     };
     for (const Case& c : cases) {
         const auto before = tables();
         roundTrip(c.request, c.reply);
         // The answer to a later request is handled after this one.
-        roundTrip(positions, "10=1024\x03" "151=getopenpositions\x03" "33=500");
+        roundTrip(positions, "10=1024\x03" "151=getexecutedpositions\x03" "33=500");
         const long expected = c.dispatched ? 2 : 1;
         ASSERT_TRUE(pump([&] { return tables() - before >= expected; })) << c.reply;
         pump([] { return false; }, std::chrono::milliseconds(50));

@@ -1,15 +1,18 @@
 // Banners, alerts, sounds and notifications that the session raises.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "model/account_details.h"
 #include "model/language_string.h"
 #include "model/login_inputdata.h"
 #include "platform/notification_center.h"
 #include "platform/test_env.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 #include "state/session_notifications.h"
@@ -57,6 +60,51 @@ std::shared_ptr<model::Order> position(const std::string& remaining) {
     o->OrderPrice = "1801.5";
     o->tradingMode = model::Order::kBuy;
     return o;
+}
+
+// Each list that changes announces its table once, however many changes a
+// slice makes; a message that changes no list announces nothing.
+TEST_F(NotificationsTest, AChangedListAnnouncesItsTableOncePerSlice) {
+    auto account = std::make_shared<model::AccountDetails>();
+    account->AccountId = 1001;
+    ReferenceDataTestAccess::AccountDetailCollection(state::SessionTestAccess::referenceData(*session)).set("1001", account);
+    for (const char* name : {"OpenPositionTableNotification", "PieChartUpdateNotification", "PendingOrderTableNotification",
+                             "SettledPositionTableNotification", "CancelledOrderTableNotification",
+                             "ExecutedPositionTableNotification", "JournalTableNotification"})
+        observe(name);
+    using Names = std::vector<std::string>;
+    const Names pending = {"JournalTableNotification", "PendingOrderTableNotification"};
+    const Names executed = {"ExecutedPositionTableNotification", "JournalTableNotification",
+                            "OpenPositionTableNotification", "PieChartUpdateNotification"};
+    const Names settled = {"JournalTableNotification", "SettledPositionTableNotification"};
+    const Names pie = {"PieChartUpdateNotification"}, none;
+    const struct {
+        int type;
+        std::vector<std::string> fields;  // "%d" takes the message's number
+        const Names& tables;
+    } rows[] = {{62, {"73=28", "79=P%d", "12=GOLD"}, pending},
+                {67, {"73=74", "80=X%d", "12=GOLD", "76=1"}, executed},
+                {66, {"80=X%d", "86=S%d"}, settled},
+                {1045, {"34=1001", "106=100"}, pie},
+                {1045, {"34=4040", "106=100"}, none},  // an account not held
+                {62, {"73=21"}, none},                   // status New changes no list
+                {1052, {}, none}};
+    for (const auto& row : rows) {
+        order.clear();
+        for (int i = 0; i < 3; ++i) {
+            std::vector<std::string> fields = {"10=" + std::to_string(row.type)};
+            for (const std::string& f : row.fields) {
+                std::string field = f;
+                if (const auto at = field.find("%d"); at != std::string::npos) field.replace(at, 2, std::to_string(i));
+                fields.push_back(field);
+            }
+            state::SessionTestAccess::checkNewMessage(*session, state::IncomingMessage::ofFields(row.type, fields));
+        }
+        loop->runUntilIdle();
+        Names tables = order;
+        std::sort(tables.begin(), tables.end());
+        EXPECT_EQ(tables, row.tables) << row.type;
+    }
 }
 
 TEST_F(NotificationsTest, TradeConfirmationAsBannerOrModalAlert) {
@@ -112,13 +160,18 @@ TEST_F(NotificationsTest, MarginCallBanner) {
     EXPECT_EQ(ui.locals[0].text, tr("20217"));
 }
 
-TEST_F(NotificationsTest, SettledBannerFollowsTheTableNotifications) {
-    observe("OpenPositionTableNotification");
-    observe("JournalTableNotification");
-    state::SessionTestAccess::orderBook(*session).ShowSettledOrderNotification("GOLD#1790#55");
-    EXPECT_TRUE(order.empty());  // on the main queue
+TEST_F(NotificationsTest, SettledBannerFollowsItsTable) {
+    std::size_t bannersWhenPosted = 9;
+    tokens.push_back(platform::NotificationCenter::defaultCenter().addObserver(
+        "SettledPositionTableNotification", [&](const platform::Notification&) { bannersWhenPosted = ui.banners.size(); }));
+    state::SessionTestAccess::checkNewMessage(*session, state::IncomingMessage::ofFields(66, {"10=66", "86=55"}));
     loop->runUntilIdle();
-    EXPECT_EQ(order, (std::vector<std::string>{"OpenPositionTableNotification", "JournalTableNotification"}));
+    EXPECT_EQ(bannersWhenPosted, 0u);
+    ASSERT_EQ(ui.banners.size(), 1u);
+    ui.banners.clear();
+    state::SessionTestAccess::orderBook(*session).ShowSettledOrderNotification("GOLD#1790#55");
+    EXPECT_TRUE(ui.banners.empty());  // on the main queue
+    loop->runUntilIdle();
     ASSERT_EQ(ui.banners.size(), 1u);
     EXPECT_EQ(ui.banners[0].informativeText, "#55\n" + tr("1020") + " GOLD @1790 ");
     EXPECT_EQ(ui.banners[0].subtitle, tr("10980"));

@@ -8,7 +8,6 @@
 #include "state/journal_data.h"
 #include "state/network_speed.h"
 #include "state/order_rejection_reasons.h"
-#include "state/session_notifications.h"
 
 namespace state {
 namespace {
@@ -42,15 +41,6 @@ TEST(NetworkSpeed, GradesAtTheBoundaries) {
     EXPECT_EQ(gradeRoundTrip(3.001), 3);
     EXPECT_EQ(gradeRoundTrip(-0.001), 3);
     EXPECT_EQ(gradeRoundTrip(std::nan("")), 3);
-}
-
-TEST(TableNotifications, FixedOrder) {
-    const char* expected[] = {"OpenPositionTableNotification",    "PieChartUpdateNotification",
-                              "PendingOrderTableNotification",    "SettledPositionTableNotification",
-                              "CancelledOrderTableNotification",  "ExecutedPositionTableNotification",
-                              "JournalTableNotification"};
-    ASSERT_EQ(notifications::kTableNotifications.size(), 7u);
-    for (std::size_t i = 0; i < 7; ++i) EXPECT_STREQ(notifications::kTableNotifications[i], expected[i]);
 }
 
 // Texts as a language table would hold them, keyed for readability.

@@ -209,9 +209,10 @@ TEST(TicketOrder, RequestAndConfirmationText) {
     EXPECT_EQ(CreateOrderInfoforTradeMode(e, kBuySide, 1001, "2").deviation, 7);
 
     const TextOfKey text = [](const std::string& key) { return "<" + key + ">"; };
-    EXPECT_EQ(confirmationText(text, kBuySide, "GOLD", 100, "2", e),
-              "<0009> 2 (200) GOLD @ <0068>\n\n<0233> @ 52.00\n\n<0234> @ 48.00\n\n");
-    e.takeProfitTicked = e.stopLossTicked = false;
+    // The deviation line states the price it is measured from.
+    EXPECT_EQ(confirmationText(text, kBuySide, "GOLD", 100, "2", e, "2035.59"),
+              "<0009> 2 (200) GOLD @ <0068>\n\n<0233> @ 52.00\n\n<0234> @ 48.00\n\n<10848> 7 @ 2035.59\n\n");
+    e.takeProfitTicked = e.stopLossTicked = e.deviationTicked = false;
     // Single precision would show 16777216.
     EXPECT_EQ(confirmationText(text, kSellSide, "OIL", 1, "16777217", e), "<0010> 16777217 (16777217) OIL @ <0068>\n\n");
 }

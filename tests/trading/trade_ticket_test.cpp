@@ -258,15 +258,29 @@ TEST_F(TradeTicketTest, SimpleModeConfirmsAndTheSuppressionBoxSkipsLaterSheets) 
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->checkBox()->text().toStdString(), tr("0343"));
     EXPECT_TRUE(sheet->informativeText().startsWith(QString::fromStdString(tr("0010"))));
+    // The order the click built and checked is the one sent, prices and all.
+    const std::string bidAtClick = QString::number(item->Bid, 'f', item->DecimalPlaces).toStdString();
+    item->Bid -= 1;
     sheet->checkBox()->setChecked(true);
     sheet->defaultButton()->click();
     EXPECT_EQ(sent, before + 1);
+    EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().back()->Bid, bidAtClick);
+    item->Bid += 1;
     EXPECT_TRUE(fake->preferences.dontShowOrderConfirmation());
     ASSERT_TRUE(kit::testing::runUntil([&] { return ticket->confirmation() == nullptr; }));
     ticket->buyButton->click();
     EXPECT_EQ(ticket->confirmation(), nullptr);
     EXPECT_EQ(sent, before + 2);
     EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().size(), 2u);
+
+    // A check fails at the click: its message, no sheet, nothing sent.
+    fake->preferences.setDontShowOrderConfirmation(false);
+    ticket->QuantityComboBox->setEditText("30");
+    ticket->buyButton->click();
+    EXPECT_EQ(ticket->confirmation(), nullptr);
+    EXPECT_EQ(fake->ui.alerts.size(), 1u);
+    EXPECT_EQ(sent, before + 2);
+    fake->ui.alerts.clear();
 
     // Market not allowed: "1080", nothing sent.
     account->availableOrderTypes = 0x40;
@@ -300,6 +314,8 @@ TEST_F(TradeTicketTest, AdvancedModePlacesLimitsAtOnceAndConfirmsMarketsWithBrac
     choose(ticket->OrderTypeComboBox, "Market");
     ticket->TakeProfitCheckBox->click();
     ticket->StopLossCheckBox->click();
+    ticket->DeviationCheckBox->click();
+    ticket->DeviationTextField->setText("5");
     ticket->UpdateValuesinTimer();
     shoot("ticket-advanced-brackets");
     ticket->placeOrderButtonClicked();
@@ -312,8 +328,10 @@ TEST_F(TradeTicketTest, AdvancedModePlacesLimitsAtOnceAndConfirmsMarketsWithBrac
     ASSERT_NE(tp, std::string::npos);
     ASSERT_NE(sl, std::string::npos);
     EXPECT_LT(tp, sl);
-    // The order the click built and checked is the one sent, prices and all.
+    // The order the click built and checked is the one sent, prices and all;
+    // the sheet states the price its deviation is measured from.
     const std::string askAtClick = QString::number(item->Ask, 'f', item->DecimalPlaces).toStdString();
+    EXPECT_NE(textShown.find(tr("10848") + " 5 @ " + askAtClick), std::string::npos) << textShown;
     item->Ask += 1;
     sheet->defaultButton()->click();
     EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().size(), before + 2);
@@ -601,9 +619,16 @@ TEST_F(TradeTicketTest, DrawerRowsTicksQuantitiesAndOneBulkOrder) {
     QMessageBox* sheet = ticket->confirmation();
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(sheet->informativeText().startsWith(QString::fromStdString(tr("0009") + " 3.5 (350) GOLD")));
+    // Sent as the click built it: its request id and its prices.
+    const std::string askAtClick = QString::number(item->Ask, 'f', item->DecimalPlaces).toStdString();
+    item->Ask += 1;
+    state::SessionTestAccess::setSessionValues(*session, 900, "R9");
     sheet->defaultButton()->click();
     EXPECT_EQ(sent, before + 1);
     EXPECT_NE(body().find("1002\x05" "1.000000\x05" + id + "\x06" "1001\x05"), std::string::npos) << body();
+    EXPECT_NE(body().find("=" + askAtClick + "\x03"), std::string::npos) << body();
+    EXPECT_EQ(body().find("=" + QString::number(item->Ask, 'f', item->DecimalPlaces).toStdString() + "\x03"),
+              std::string::npos) << body();
     ASSERT_TRUE(kit::testing::runUntil([&] { return ticket->confirmation() == nullptr; }));
     // A row that fails the order checks: nothing at all is sent.
     model->setData(cell(0, 2), "0", Qt::EditRole);

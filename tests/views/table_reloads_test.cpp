@@ -1,4 +1,4 @@
-// A burst of server messages reloads each of the main window's tables once.
+// The main window's tables reload once per turn, on a change of their own list.
 #include <gtest/gtest.h>
 
 #include <QTimer>
@@ -46,7 +46,9 @@ Reloads counted(Args&&... args) {
     return {std::unique_ptr<kit::TableControllerBase>(table), [table] { return table->reloads; }};
 }
 
-TEST(TableReloads, AHundredOrderAnswersReloadEachTableOnce) {
+// A hundred pending orders in one slice reload the pending table once, the
+// journal they write once, and no other table.
+TEST(TableReloads, AListChangedAHundredTimesReloadsItsTableOnce) {
     auto executor = kit::QtMainExecutor::install();
     testing::PositionsSession s;
     s.position("70001", model::Order::kBuy, "2");
@@ -60,22 +62,44 @@ TEST(TableReloads, AHundredOrderAnswersReloadEachTableOnce) {
     tables.push_back(counted<SettledPositionTableController>(fake.context, true));
     tables.push_back(counted<ExecutedPositionTableController>(fake.context));
     tables.push_back(counted<JournalTableController>(fake.context));
+    const std::vector<int> expected = {0, 1, 0, 0, 0, 1};
     std::vector<int> before;
     for (const Reloads& r : tables) before.push_back(r.count());
 
-    for (int i = 0; i < 100; ++i)
-        state::SessionTestAccess::checkNewMessage(*s.session, state::IncomingMessage::ofFields(62, {"10=62"}));
+    for (int i = 0; i < 100; ++i) {
+        const std::string id = "79=" + std::to_string(9000 + i);
+        state::SessionTestAccess::checkNewMessage(
+            *s.session, state::IncomingMessage::ofFields(62, {"10=62", "73=28", "12=GOLD", "34=1001", id}));
+    }
     const auto reloaded = [&](std::size_t i) { return tables[i].count() - before[i]; };
-    ASSERT_TRUE(kit::testing::runUntil([&] {
-        for (std::size_t i = 0; i < tables.size(); ++i)
-            if (reloaded(i) == 0) return false;
-        return true;
-    }));
+    ASSERT_TRUE(kit::testing::runUntil([&] { return reloaded(1) > 0 && reloaded(5) > 0; }));
     bool turned = false;  // a later turn of the event loop: a second reload would have run
     QTimer::singleShot(0, [&] { turned = true; });
     ASSERT_TRUE(kit::testing::runUntil([&] { return turned; }));
-    for (std::size_t i = 0; i < tables.size(); ++i) EXPECT_EQ(reloaded(i), 1) << tables[i].table->objectName().toStdString();
+    for (std::size_t i = 0; i < tables.size(); ++i) EXPECT_EQ(reloaded(i), expected[i]) << i;
+    EXPECT_EQ(tables[1].table->rowCount(), 100);
     tables.clear();
+    platform::MainExecutor::install(nullptr);
+}
+
+// The line an order sent writes shows in the journal without a server message.
+TEST(TableReloads, ALocalJournalLineShowsWithinTheTurn) {
+    auto executor = kit::QtMainExecutor::install();
+    testing::PositionsSession s;
+    orders::OrderMananger manager{*s.session, *s.session, s.data(), state::SessionTestAccess::orderBook(*s.session),
+                                  *s.session};
+    kit::testing::FakeContext fake{*s.session, *s.session, manager, s.session};
+    JournalTableController journal(fake.context);
+    journal.reloadTable();
+    const int rows = journal.rowCount();
+    auto order = std::make_shared<model::Order>();  // as a ticket built and checked it
+    order->ItemCode = "GOLD";
+    order->AccountNumber = "1001";
+    order->OrderQty = "1";
+    order->RequestId = 7;
+    manager.PlaceOrder(order);
+    ASSERT_EQ(s.sent.size(), 1u);
+    EXPECT_TRUE(kit::testing::runUntil([&] { return journal.rowCount() == rows + 1; }));
     platform::MainExecutor::install(nullptr);
 }
 

@@ -291,24 +291,24 @@ TEST(PriceDelegatesTest, APriceThatDoesNotFitShowsNoFigure) {
     }
 }
 
-// Prices walk: a delegate that has laid out a day of them holds at most two
-// generations of layouts and runs, and a price kept on screen stays laid out.
+// Prices walk: a delegate that has laid out a day of them holds a bounded
+// number of layouts and runs, and a price kept on screen stays laid out.
 TEST(WatchlistPriceDelegateTest, CachesStayBoundedUnderWalkingPrices) {
     QStandardItemModel model(1, 1);
     model.setData(model.index(0, 0), QPoint(2, 1), DigitLengthsRole);
     model.setData(model.index(0, 0), QFont(), Qt::FontRole);
     WatchlistPriceDelegate delegate(nullptr, nullptr);
-    const int limit = WatchlistPriceDelegate::kCacheGeneration;
+    const int limit = WatchlistPriceDelegate::kCachedTexts;
     const auto layout = [&](const QString& text) {
         model.setData(model.index(0, 0), text, PriceTextRole);
         return &delegate.layoutOf(model.index(0, 0));
     };
-    for (int i = 0; i < 6 * limit; ++i) {
+    for (int i = 0; i < 3 * limit; ++i) {
         layout(QString::asprintf("%d.%05d", 1 + i / 100000, i % 100000));
         if (i % 100 == 0) layout("1.08414");  // on screen all along
     }
-    EXPECT_LE(delegate.cachedLayouts(), 2 * limit);
-    EXPECT_LE(delegate.cachedRuns(), 6 * limit);
+    EXPECT_LE(delegate.cachedLayouts(), limit);
+    EXPECT_LE(delegate.cachedRuns(), 3 * limit);
     const auto* kept = layout("1.08414");
     EXPECT_EQ(layout("1.08414"), kept);
     EXPECT_GT(kept->width, 0);

@@ -36,9 +36,10 @@ std::string messageRowText(const model::ChatMessageEntry& entry, std::size_t max
 
 std::string isolatedMessageRowText(const model::ChatMessageEntry& entry, std::size_t maxTextBytes,
                                    const DayPeriods& periods) {
-    return kFirstStrongIsolate + model::elidedText(entry.senderdisplayName, kShownTextBytes) + kPopIsolate + "[" +
-           messageTime(entry.time, periods) + "]:\t" + kFirstStrongIsolate +
-           model::elidedText(entry.msg, maxTextBytes) + kPopIsolate;
+    // Each server text isolated, its own controls shown: none reorders the row or its "…".
+    return kFirstStrongIsolate + model::withVisibleBidiControls(model::elidedText(entry.senderdisplayName, kShownTextBytes)) +
+           kPopIsolate + "[" + messageTime(entry.time, periods) + "]:\t" + kFirstStrongIsolate +
+           model::withVisibleBidiControls(model::elidedText(entry.msg, maxTextBytes)) + kPopIsolate;
 }
 
 bool isOwnMessage(const model::ChatMessageEntry& entry, const std::string& loginUserName) {

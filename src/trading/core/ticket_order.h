@@ -32,8 +32,11 @@ model::OrderInfo CreateOrderInfoforTradeMode(const TicketEntries& entries, std::
 using TextOfKey = std::function<std::string(const std::string& key)>;
 
 // "<side> <quantity> (<amount>) <item> @ <market>", then the take-profit and
-// stop-loss lines of the ticked boxes. The amount is computed in double.
+// stop-loss lines of the ticked boxes, then, when the deviation box is ticked,
+// "<deviation> <points> @ <reference>": the price the order carries, which the
+// deviation is measured from. The amount is computed in double.
 std::string confirmationText(const TextOfKey& text, std::int32_t side, const std::string& itemCode,
-                             double contractSize, const std::string& quantity, const TicketEntries& entries);
+                             double contractSize, const std::string& quantity, const TicketEntries& entries,
+                             const std::string& deviationReference = {});
 
 }  // namespace trading
