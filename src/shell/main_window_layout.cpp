@@ -14,6 +14,7 @@
 #include "news/main_window_page.h"
 #include "shell/app_delegate.h"
 #include "shell/main_window_controller.h"
+#include "shell/strip_flow_layout.h"
 #include "views/main_window_pages.h"
 
 namespace shell {
@@ -207,9 +208,18 @@ QWidget* MainWindowController::buildStrip() {
     auto* strip = new QFrame;
     strip->setObjectName("accountStrip");
     strip->setFrameShape(QFrame::StyledPanel);
-    auto* row = new QHBoxLayout(strip);
-    row->setContentsMargins(8, 4, 8, 4);
-    row->setSpacing(0);  // "Label: value" 
+    // Pairs of "Label: value" and the status: they wrap into a second row on a narrow window.
+    auto* flow = new StripFlowLayout(strip, 14, 2);
+    flow->setContentsMargins(8, 4, 8, 4);
+    // A cell of the flow: its widgets side by side.
+    const auto cell = [strip, flow](int spacing) {
+        auto* box = new QWidget(strip);
+        auto* row = new QHBoxLayout(box);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->setSpacing(spacing);
+        flow->addWidget(box);
+        return std::pair{box, row};
+    };
     QFont figures = strip->font();
     figures.setStyleHint(QFont::Monospace);
     figures.setFamily("monospace");  // digits of one width: the figures do not jitter
@@ -218,30 +228,28 @@ QWidget* MainWindowController::buildStrip() {
     // shows: the row has their height from the start, so the strip never grows.
     const int figuresHeight = QFontMetrics(figures).height();
     for (std::size_t i = 0; i < kLabels.size(); ++i) {
-        stripLabels[i] = stripLabel(strip, kLabels[i]);
-        stripValues[i] = stripLabel(strip, kValues[i]);
+        auto [box, row] = cell(0);  // "Label: value"
+        stripLabels[i] = stripLabel(box, kLabels[i]);
+        stripValues[i] = stripLabel(box, kValues[i]);
         stripValues[i]->setFont(figures);
         stripValues[i]->setMinimumHeight(figuresHeight);
         stripValues[i]->setMinimumWidth(i == 0 ? QFontMetrics(figures).horizontalAdvance(": 99999999") : valueWidth);
         row->addWidget(stripLabels[i]);
         row->addWidget(stripValues[i]);
-        row->addSpacing(14);
     }
-    row->addStretch(1);
-    NetworkStatusIndicatorImage = stripLabel(strip, "NetworkStatusIndicatorImage");
-    ConnectionStatusImage = stripLabel(strip, "ConnectionStatusImage");
-    ConnectionStatusTextField = stripLabel(strip, "ConnectionStatusTextField");
-    ServerTimeTextField = stripLabel(strip, "ServerTimeTextField");
+    auto [status, row] = cell(4);
+    NetworkStatusIndicatorImage = stripLabel(status, "NetworkStatusIndicatorImage");
+    ConnectionStatusImage = stripLabel(status, "ConnectionStatusImage");
+    ConnectionStatusTextField = stripLabel(status, "ConnectionStatusTextField");
+    ServerTimeTextField = stripLabel(status, "ServerTimeTextField");
     ServerTimeTextField->setFont(figures);
     ServerTimeTextField->setMinimumHeight(figuresHeight);
     for (QLabel* image : {NetworkStatusIndicatorImage, ConnectionStatusImage})
         image->setMinimumSize(kStatusImageSize, kStatusImageSize);
     ServerTimeTextField->setMinimumWidth(QFontMetrics(figures).horizontalAdvance("Mmm 00, 0000 00:00:00"));
     ServerTimeTextField->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    for (QLabel* status : {NetworkStatusIndicatorImage, ConnectionStatusImage, ConnectionStatusTextField}) {
-        row->addWidget(status);
-        row->addSpacing(4);
-    }
+    for (QLabel* shown : {NetworkStatusIndicatorImage, ConnectionStatusImage, ConnectionStatusTextField})
+        row->addWidget(shown);
     row->addSpacing(12);
     row->addWidget(ServerTimeTextField);
     return strip;
