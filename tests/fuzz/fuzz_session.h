@@ -100,6 +100,9 @@ public:
             require(account && key == std::to_string(account->AccountId));
     }
 
+    // What the session showed, kept across inputs.
+    static state::testing::RecordingUi& recording() { return ui(); }
+
     std::shared_ptr<state::BusinessBase> session;
 
 private:
