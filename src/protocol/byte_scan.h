@@ -1,6 +1,7 @@
 #pragma once
 // The byte scans the readers share: the first of some bytes, the first byte
-// that is not white space, and a count of some bytes. Each has a portable
+// that is not white space, and a count of some bytes (those followed by
+// certain others left out). Each has a portable
 // form and, where SSE2 exists, a form that reads sixteen bytes at a time;
 // both are compiled wherever they can be, and a test holds them equal. The
 // plain names are the forms the readers call.
@@ -39,11 +40,18 @@ inline const char* skipWhitePortable(const char* p, const char* end) {
     return p;
 }
 
-// The bytes in [p, end) that are one of `Bytes`.
+// A set of bytes to count, or to count before.
 template <char... Bytes>
-std::size_t countOfPortable(const char* p, const char* end) {
+struct ByteSet {
+    static constexpr bool has(char c) { return ((c == Bytes) || ...); }
+};
+
+// The bytes in [p, end) that are one of `Bytes` and not followed by one of
+// `Nexts` (the last byte counts when it is one of `Bytes`).
+template <char... Bytes, char... Nexts>
+std::size_t countOfPortable(const char* p, const char* end, ByteSet<Bytes...>, ByteSet<Nexts...> = {}) {
     std::size_t n = 0;
-    for (; p < end; ++p) n += ((*p == Bytes) || ...);
+    for (; p < end; ++p) n += ByteSet<Bytes...>::has(*p) && (p + 1 == end || !ByteSet<Nexts...>::has(p[1]));
     return n;
 }
 
@@ -84,20 +92,25 @@ inline const char* skipWhiteSse2(const char* p, const char* end) {
     return skipWhitePortable(p, end);
 }
 
-template <char... Bytes>
-std::size_t countOfSse2(const char* p, const char* end) {
+template <char... Bytes, char... Nexts>
+std::size_t countOfSse2(const char* p, const char* end, ByteSet<Bytes...> bytes, ByteSet<Nexts...> nexts = {}) {
     std::size_t n = 0;
     const __m128i zero = _mm_setzero_si128();
-    while (end - p >= 16) {
+    // Each block also reads the byte after it when some are not counted before.
+    const std::ptrdiff_t block = sizeof...(Nexts) ? 17 : 16;
+    while (end - p >= block) {
         // Byte counters, summed before any can wrap.
         __m128i counters = zero;
-        for (int round = 0; round < 255 && end - p >= 16; ++round, p += 16)
-            counters = _mm_sub_epi8(counters, sse2::matches<Bytes...>(sse2::load(p)));  // a match is 0xFF
+        for (int round = 0; round < 255 && end - p >= block; ++round, p += 16) {
+            __m128i hits = sse2::matches<Bytes...>(sse2::load(p));
+            if constexpr (sizeof...(Nexts) > 0) hits = _mm_andnot_si128(sse2::matches<Nexts...>(sse2::load(p + 1)), hits);
+            counters = _mm_sub_epi8(counters, hits);  // a match is 0xFF
+        }
         const __m128i halves = _mm_sad_epu8(counters, zero);
         n += static_cast<std::size_t>(_mm_cvtsi128_si32(halves)) +
              static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(halves, halves)));
     }
-    return n + countOfPortable<Bytes...>(p, end);
+    return n + countOfPortable(p, end, bytes, nexts);
 }
 #endif
 
@@ -107,14 +120,18 @@ std::size_t countOfSse2(const char* p, const char* end) {
 template <char... Stops>
 const char* firstOf(const char* p, const char* end) { return firstOfSse2<Stops...>(p, end); }
 inline const char* skipWhite(const char* p, const char* end) { return skipWhiteSse2(p, end); }
-template <char... Bytes>
-std::size_t countOf(const char* p, const char* end) { return countOfSse2<Bytes...>(p, end); }
+template <char... Bytes, char... Nexts>
+std::size_t countOf(const char* p, const char* end, ByteSet<Bytes...> bytes, ByteSet<Nexts...> nexts = {}) {
+    return countOfSse2(p, end, bytes, nexts);
+}
 #else
 template <char... Stops>
 const char* firstOf(const char* p, const char* end) { return firstOfPortable<Stops...>(p, end); }
 inline const char* skipWhite(const char* p, const char* end) { return skipWhitePortable(p, end); }
-template <char... Bytes>
-std::size_t countOf(const char* p, const char* end) { return countOfPortable<Bytes...>(p, end); }
+template <char... Bytes, char... Nexts>
+std::size_t countOf(const char* p, const char* end, ByteSet<Bytes...> bytes, ByteSet<Nexts...> nexts = {}) {
+    return countOfPortable(p, end, bytes, nexts);
+}
 #endif
 
 }  // namespace protocol::bytes

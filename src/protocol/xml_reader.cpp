@@ -92,7 +92,7 @@ void finishAttributeValue(char* value, char* end) {
     *w = '\0';
 }
 
-// What the caps count: every "<" that does not begin a closing
+// What the caps count, each in one pass: every "<" that does not begin a closing
 // tag, a comment, CDATA or a declaration (an upper bound of the start tags),
 // and every quote.
 struct Tally {
@@ -101,14 +101,8 @@ struct Tally {
 };
 
 Tally tally(const char* p, std::size_t length) {
-    const char* const end = p + length;
-    Tally t;
-    t.quotes = bytes::countOf<'"', '\''>(p, end);
-    for (const char* lt = p; (lt = bytes::firstOf<'<'>(lt, end)) < end; ++lt) {
-        const char next = lt + 1 < end ? lt[1] : '\0';
-        if (next != '/' && next != '!' && next != '?') ++t.starts;
-    }
-    return t;
+    return {bytes::countOf(p, p + length, bytes::ByteSet<'<'>{}, bytes::ByteSet<'/', '!', '?'>{}),
+            bytes::countOf(p, p + length, bytes::ByteSet<'"', '\''>{})};
 }
 
 // Spare record blocks of this thread, taken by its next readers.

@@ -20,7 +20,7 @@ namespace {
 // The answers of one form over one text: offsets of the scans the readers make, and counts.
 struct Answers {
     std::array<std::ptrdiff_t, 5> offsets{};
-    std::array<std::size_t, 3> counts{};
+    std::array<std::size_t, 4> counts{};
     bool operator==(const Answers&) const = default;
 };
 
@@ -36,7 +36,8 @@ Answers scan(const char* p, const char* end) {
         at(firstOfSse2<'>', '<', '\0', ' ', '/'>(p, end));
         at(firstOfSse2<TickFieldByte>(p, end));
         at(skipWhiteSse2(p, end));
-        a.counts = {countOfSse2<'"', '\''>(p, end), countOfSse2<'<'>(p, end), countOfSse2<'\xff'>(p, end)};
+        a.counts = {countOfSse2(p, end, ByteSet<'"', '\''>{}), countOfSse2(p, end, ByteSet<'<'>{}),
+                    countOfSse2(p, end, ByteSet<'\xff'>{}), countOfSse2(p, end, ByteSet<'<'>{}, ByteSet<'/', '!', '?'>{})};
         return a;
     }
 #endif
@@ -45,7 +46,8 @@ Answers scan(const char* p, const char* end) {
     at(firstOfPortable<'>', '<', '\0', ' ', '/'>(p, end));
     at(firstOfPortable<TickFieldByte>(p, end));
     at(skipWhitePortable(p, end));
-    a.counts = {countOfPortable<'"', '\''>(p, end), countOfPortable<'<'>(p, end), countOfPortable<'\xff'>(p, end)};
+    a.counts = {countOfPortable(p, end, ByteSet<'"', '\''>{}), countOfPortable(p, end, ByteSet<'<'>{}),
+                countOfPortable(p, end, ByteSet<'\xff'>{}), countOfPortable(p, end, ByteSet<'<'>{}, ByteSet<'/', '!', '?'>{})};
     return a;
 }
 
@@ -67,11 +69,11 @@ TEST(ByteScan, BothFormsAgreeAtEveryLengthAlignmentAndPlace) {
             // The text ends its allocation: AddressSanitizer sees a read past it.
             std::vector<char> buffer(align + length);
             char* const p = buffer.data() + align;
-            // One filler byte with each mark at each place: plain text, and white
-            // space (where skipWhite stops at the mark).
-            for (const char filler : {'x', ' '})
+            // One filler byte with each mark at each place: plain text, white
+            // space (where skipWhite stops at the mark) and "<" (a mark after one).
+            for (const char filler : {'x', ' ', '<'})
                 for (std::size_t place = 0; place < length; ++place)
-                    for (const char mark : marks) {
+                    for (const char mark : filler == '<' ? std::string("/!?x") : marks) {
                         std::fill(p, p + length, filler);
                         p[place] = mark;
                         if (!sameAnswers(p, p + length)) {
