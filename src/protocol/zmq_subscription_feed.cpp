@@ -26,8 +26,6 @@ namespace {
 constexpr std::size_t kMaxDrain = 4096;
 // Messages received before the conflator takes them.
 constexpr std::size_t kBatch = 64;
-// Polls without waiting after a drain of at least kBatch messages.
-constexpr int kBusySpins = 64;
 // Messages the library holds for the reader. Past the default 1,000 the
 // library's thread stops reading the connection and waits for a command
 // from the reader every few hundred messages; on a busy machine each such
@@ -227,7 +225,6 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
     // Named for profilers and the per-thread figures of the benchmarks.
     pthread_setname_np(pthread_self(), "feed-reader");
     support::ZMQSocket* socket = reader.socket.get();
-    int spins = 0;  // polls left that do not wait
     // Set while a light feed flows: the socket is left out of the poll until
     // the hand-off is due, and what came meanwhile goes to the main thread in
     // one hand-off. A light feed is drained at that pace for as long as each
@@ -241,9 +238,10 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
             items[0] = {nullptr, wake_.fd(), ZMQ_POLLIN, 0};
             reader.monitor->getPollItem(items[1], ZMQ_POLLIN);
             socket->getPollItem(items[2], ZMQ_POLLIN);
-            long timeoutUs = spins > 0 ? 0 : -1;
-            if (gathering)
-                timeoutUs = std::max<long>(0, std::chrono::ceil<std::chrono::microseconds>(handOffDue - Clock::now()).count());
+            // Until the next message, or while gathering until the hand-off is due.
+            const long timeoutUs =
+                gathering ? std::max<long>(0, std::chrono::ceil<std::chrono::microseconds>(handOffDue - Clock::now()).count())
+                          : -1;
             const int rc = support::ZMQContext::pollWithItems(items, gathering ? 2 : 3, timeoutUs);
             if (rc < 0) {
                 if (zmq_errno() == EINTR) continue;
@@ -252,27 +250,17 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
             if (rc > 0 && (items[0].revents & ZMQ_POLLIN)) wake_.clear();
             if (cancelled_) break;
             if (rc > 0 && (items[1].revents & ZMQ_POLLIN)) reconnectAfterDisconnect(reader);
-            if (gathering ? Clock::now() < handOffDue : !(items[2].revents & ZMQ_POLLIN)) {
-                if (!gathering && rc == 0) --spins;
-                continue;
-            }
+            if (gathering ? Clock::now() < handOffDue : !(items[2].revents & ZMQ_POLLIN)) continue;
 
-            // After a busy drain the next polls do not wait (a few of them):
-            // a busy feed is read on without a sleep and wake-up a pass, and
-            // handed off at once. A light one is gathered for a moment, so
-            // that a light feed wakes the reader and the main thread at most
-            // twenty times a second, not once a message.
+            // A busy drain is handed off at once. A light one is gathered for
+            // a moment, so that a light feed wakes the reader and the main
+            // thread at most twenty times a second, not once a message.
             const std::size_t received = drain(*socket);
             if (gathering || received >= kBatch) handOff();
-            if (received >= kBatch) {
+            if (received >= kBatch || (gathering && received == 0)) {
+                // Busy, or paused: the next message wakes the reader.
                 gathering = false;
-                spins = kBusySpins;
-            } else if (gathering && received == 0) {
-                // The feed paused: the next message wakes the reader.
-                gathering = false;
-                spins = 0;
             } else {
-                if (!gathering) spins = std::max(0, spins - 1);
                 gathering = true;
                 handOffDue = Clock::now() + kGatherLightFeed;
             }
