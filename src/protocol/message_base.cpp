@@ -8,6 +8,7 @@
 
 #include "platform/log.h"
 #include "protocol/app_context.h"
+#include "protocol/byte_scan.h"
 #include "protocol/envelope.h"
 #include "protocol/msg_type.h"
 #include "protocol/message_cracker.h"
@@ -289,6 +290,11 @@ std::optional<MessageBase> MessageBase::decodeFrame(std::string_view frame) {
     const std::size_t eq = first.find('=');
     m.messagetype_ = eq == std::string_view::npos ? 0 : MessageCracker::integerValue(first.substr(eq + 1));
     m.received_.assign(fields);
+    // Room for every field up front (a stored field takes at least "t=" and its
+    // separator): no growth while reading.
+    const std::size_t separators = bytes::countOf(m.received_.data(), m.received_.data() + m.received_.size(),
+                                                  bytes::ByteSet<FieldEndByte>{});
+    m.tags_.reserve(std::min(separators, m.received_.size() / 3) + 1);
     // Each field ends at 0x03 (found with memchr); its tag is the digits
     // before its first "=", at most 18 of them. Values are not walked.
     const char* p = m.received_.data();

@@ -5,6 +5,7 @@
 
 #include "protocol/byte_scan.h"
 #include "protocol/xml_entities.h"
+#include "state/short_text.h"
 
 namespace state {
 
@@ -13,6 +14,9 @@ namespace {
 using protocol::bytes::firstOf;
 using protocol::bytes::isWhite;
 using protocol::bytes::skipWhite;
+
+// A row's texts are brought into the cache ahead of its fill when they span at most this.
+constexpr std::uint32_t kPrefetchedBytes = 4096;
 
 // The end of the tag opened at `lt`: its first ">", none when a "<" or the
 // end of the document comes first.
@@ -40,6 +44,16 @@ const TableRow& LoginTables::rowAt(const Row& row) const {
         return std::pair(std::string_view(base + c.name, c.nameLength), std::string_view(text, c.textLength & ~kDecoded));
     });
     return row_;
+}
+
+void LoginTables::prefetch(const Row& row) const {
+    if (row.cells == 0) return;
+    // The row's texts lie between its first and last cell's in the document.
+    const Cell& first = cells_[row.firstCell];
+    const Cell& last = cells_[row.firstCell + row.cells - 1];
+    const std::uint32_t from = first.text, to = last.text;
+    if (((first.textLength | last.textLength) & kDecoded) || from > to || to - from > kPrefetchedBytes) return;
+    for (std::uint32_t at = from; at <= to; at += 64) __builtin_prefetch(document_.data() + at);
 }
 
 bool LoginTables::read(std::string_view document) {
@@ -75,7 +89,7 @@ bool LoginTables::read(std::string_view document) {
             if (close + 1 >= end || close[1] != '/') return nullptr;
             // Mostly "</name>"; any other closing name ends the column too.
             const char* closeEnd = close + 2 + nameLength;
-            if (closeEnd >= end || *closeEnd != '>' || std::memcmp(close + 2, begin + nameAt, nameLength) != 0)
+            if (closeEnd >= end || *closeEnd != '>' || !sameBytes(close + 2, begin + nameAt, nameLength))
                 closeEnd = tagEnd(close, end);
             if (!closeEnd) return nullptr;
             p = closeEnd + 1;
@@ -119,7 +133,7 @@ bool LoginTables::read(std::string_view document) {
                 const Cell& expected = cells_[previous->firstCell + at];
                 const std::size_t nameLength = expected.nameLength;
                 if (static_cast<std::size_t>(end - p) > nameLength + 1 && p[nameLength + 1] == '>' &&
-                    std::memcmp(p + 1, begin + expected.name, nameLength) == 0) {
+                    sameBytes(p + 1, begin + expected.name, nameLength)) {
                     if (!(p = column(p + nameLength + 2, expected.name, expected.nameLength, false))) return false;
                     continue;
                 }

@@ -33,7 +33,10 @@ public:
     template <typename F>
     void eachRow(std::string_view table, F&& fill) const {
         if (const Table* t = tableNamed(table))
-            for (const Row& row : t->rows) fill(rowAt(row));
+            for (std::size_t i = 0; i < t->rows.size(); ++i) {
+                if (i + 1 < t->rows.size()) prefetch(t->rows[i + 1]);
+                fill(rowAt(t->rows[i]));
+            }
     }
     // The first row of `table`, if any.
     template <typename F>
@@ -55,6 +58,8 @@ private:
     };
     const Table* tableNamed(std::string_view name) const;
     const TableRow& rowAt(const Row& row) const;
+    // Asks for the texts of a row to be brought into the cache while the row before it is filled.
+    void prefetch(const Row& row) const;
 
     std::string_view document_;
     std::vector<Cell> cells_;

@@ -36,6 +36,7 @@
 #include "protocol/login_info_message.h"
 #include "protocol/xml_reader.h"
 #include "state/ordered_dictionary.h"
+#include "state/short_text.h"
 
 namespace state {
 
@@ -44,7 +45,8 @@ class Watchlist;
 struct PackedLoginRecords;
 
 // One XML row: column (child element) name -> the child's text, "" when it
-// has none. The row holds copies of its texts.
+// has none. A row filled by set() holds copies of its texts; a row filled by
+// assign() holds views into the caller's buffers, which must outlive its use.
 class TableRow {
 public:
     using Column = std::pair<std::string_view, std::string_view>;
@@ -82,30 +84,35 @@ public:
     // The text of the column, none when the row has no such column.
     std::optional<std::string_view> find(std::string_view name) const;
     std::size_t size() const { return size_; }
-    Column column(std::size_t i) const { return Column(columns_[i].first, columns_[i].second); }
+    Column column(std::size_t i) const {
+        return viewing_ ? views_[i] : Column(owned_[i].first, owned_[i].second);
+    }
     Columns columns() const { return Columns(this); }
     // Empties the row for the next one; its buffers are kept.
     void clear();
-    // The row anew from `count` columns, `column(i)` giving name and text, as
-    // clear() and set() of each would; columns named as the present ones, in
-    // their order, only change their texts.
+    // The row anew from `count` columns, `column(i)` giving name and text (as
+    // views that outlive the row's use), as clear() and set() of each would;
+    // columns named as the present ones, in their order, only change their texts.
     template <typename ColumnAt>
     void assign(std::size_t count, ColumnAt&& columnAt) {
         finds_ = 0;
         reused_ = true;
-        if (count == size_) {
+        if (viewing_ && count == size_) {
             std::size_t i = 0;
             for (; i < count; ++i) {
                 const auto [name, text] = columnAt(i);
-                if (columns_[i].first != name) break;
-                columns_[i].second.assign(text);
+                if (!sameText(views_[i].first, name)) break;
+                // The text's parts stored one by one: a stored pair read back whole would stall.
+                Column& view = views_[i];
+                view.second = std::string_view(text.data(), text.size());
             }
             if (i == count) return;
         }
         clear();
+        viewing_ = true;
         for (std::size_t i = 0; i < count; ++i) {
             const auto [name, text] = columnAt(i);
-            set(name, text);
+            add(name, text);
         }
     }
 
@@ -117,11 +124,15 @@ private:
     // them at once.
     static constexpr std::size_t kRemembered = 64;
     static constexpr std::uint32_t kNone = ~std::uint32_t{0};
-    std::string_view nameAt(std::size_t i) const { return columns_[i].first; }
+    std::string_view nameAt(std::size_t i) const { return viewing_ ? views_[i].first : owned_[i].first; }
     std::size_t position(std::string_view name) const;
     void index(std::size_t slots);
+    // set() in either kind of row: a copy, or a view when viewing_.
+    void add(std::string_view name, std::string_view text);
 
-    std::vector<std::pair<std::string, std::string>> columns_;  // the first size_ are the row's
+    bool viewing_ = false;
+    std::vector<std::pair<std::string, std::string>> owned_;  // the first size_ are the row's (set)
+    std::vector<Column> views_;                               // the first size_ are the row's (assign)
     std::size_t size_ = 0;
     std::vector<std::uint32_t> slots_;  // open addressing over the columns, once the row is wide
     mutable std::vector<std::uint32_t> remembered_;

@@ -48,7 +48,7 @@ void TableRow::index(std::size_t slots) {
 std::size_t TableRow::position(std::string_view name) const {
     if (slots_.empty()) {
         for (std::size_t i = 0; i < size_; ++i)
-            if (nameAt(i) == name) return i;
+            if (sameText(nameAt(i), name)) return i;
         return kNone;
     }
     const std::size_t mask = slots_.size() - 1;
@@ -58,16 +58,31 @@ std::size_t TableRow::position(std::string_view name) const {
 }
 
 void TableRow::set(std::string_view name, std::string_view text) {
+    if (viewing_) {
+        // The views become copies, so that the row holds only texts of its own.
+        std::vector<Column> views(views_.begin(), views_.begin() + static_cast<std::ptrdiff_t>(size_));
+        viewing_ = false;
+        clear();
+        for (const auto& [n, t] : views) add(n, t);
+    }
+    add(name, text);
+}
+
+void TableRow::add(std::string_view name, std::string_view text) {
     if (size_ >= kIndexFrom && slots_.size() < 2 * (size_ + 1)) index(std::bit_ceil(4 * (size_ + 1)));
     if (const std::size_t at = position(name); at != kNone) {
-        columns_[at].second.assign(text);
+        if (viewing_) views_[at].second = text;
+        else owned_[at].second.assign(text);
         return;
     }
-    if (size_ < columns_.size()) {
-        columns_[size_].first.assign(name);
-        columns_[size_].second.assign(text);
+    if (viewing_) {
+        if (size_ < views_.size()) views_[size_] = Column(name, text);
+        else views_.emplace_back(name, text);
+    } else if (size_ < owned_.size()) {
+        owned_[size_].first.assign(name);
+        owned_[size_].second.assign(text);
     } else {
-        columns_.emplace_back(std::string(name), std::string(text));
+        owned_.emplace_back(std::string(name), std::string(text));
     }
     if (!slots_.empty()) {
         const std::size_t mask = slots_.size() - 1;
@@ -87,7 +102,7 @@ std::optional<std::string_view> TableRow::find(std::string_view name) const {
     const std::size_t call = finds_++;
     if (call < remembered_.size()) {
         const std::uint32_t at = remembered_[call];
-        if (at < size_ && nameAt(at) == name) return column(at).second;
+        if (at < size_ && sameText(nameAt(at), name)) return column(at).second;
     }
     const std::size_t at = position(name);
     if (call < kRemembered) {

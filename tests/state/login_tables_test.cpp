@@ -11,6 +11,7 @@
 #include <tuple>
 #include <vector>
 
+#include "state/short_text.h"
 
 namespace state {
 namespace {
@@ -131,6 +132,18 @@ TEST(LoginTables, CorpusInputsItTakesGiveTheRowsParseXmlStores) {
     EXPECT_GT(taken, 5u);
 }
 
+// A row of views that is then set() holds copies: its texts outlive the buffer it viewed.
+TEST(LoginTables, ARowOfViewsSetLaterHoldsCopies) {
+    std::string buffer = "a1b2";
+    TableRow row;
+    row.assign(2, [&](std::size_t i) { return std::pair(std::string_view(buffer).substr(2 * i, 1), std::string_view(buffer).substr(2 * i + 1, 1)); });
+    row.set("a", "3");
+    row.set("c", "4");
+    buffer.assign("xxxx");
+    EXPECT_EQ(Columns(row.columns().begin(), row.columns().end()), (Columns{{"a", "3"}, {"b", "2"}, {"c", "4"}}));
+    EXPECT_EQ(row.find("b"), "2");
+}
+
 TEST(LoginTables, EitherRoadFillsTheSameRecords) {
     // Group instruments whose columns come as the previous row's, in another order, fewer and more.
     const std::string doc =
@@ -162,6 +175,20 @@ TEST(LoginTables, EitherRoadFillsTheSameRecords) {
             EXPECT_EQ(instrument->SpreadBid, spreadBid) << key << " " << usual;
         }
         EXPECT_TRUE(s.TableDataCollection().empty());
+    }
+}
+
+// Names of every length up to past two words: the same bytes, and one byte changed at each place.
+TEST(ShortText, SameBytesSeesEveryByte) {
+    const std::string text = "abcdefghijklmnopqrstu";
+    for (std::size_t n = 0; n <= text.size(); ++n) {
+        std::string copy = text.substr(0, n);
+        EXPECT_TRUE(sameBytes(text.data(), copy.data(), n)) << n;
+        for (std::size_t i = 0; i < n; ++i) {
+            copy[i] = '*';
+            EXPECT_FALSE(sameBytes(text.data(), copy.data(), n)) << n << " at " << i;
+            copy[i] = text[i];
+        }
     }
 }
 
