@@ -8,6 +8,7 @@
 
 #include "platform/log.h"
 #include "protocol/app_context.h"
+#include "protocol/byte_scan.h"
 #include "protocol/envelope.h"
 #include "protocol/msg_type.h"
 #include "protocol/message_cracker.h"
@@ -272,39 +273,6 @@ void MessageBase::setMessage(const std::vector<std::string>& fields) {
     setMessage(views);
 }
 
-namespace {
-
-struct FrameBytes {
-    std::size_t separators = 0;  // 0x03 bytes
-    bool high = false;           // a byte above 0x7F: the text needs a full UTF-8 check
-};
-
-// One pass, eight bytes at a time.
-FrameBytes frameBytes(std::string_view s) {
-    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-    constexpr std::uint64_t kSeparators = 0x0101010101010101ULL * static_cast<unsigned char>(FieldEndByte);
-    FrameBytes out;
-    std::uint64_t any = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= s.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, s.data() + i, 8);
-        any |= word;
-        // The high bit of each byte that equals the separator (exact: no carry between bytes).
-        const std::uint64_t x = word ^ kSeparators;
-        const std::uint64_t hits = ~(((x & kLow7) + kLow7) | x | kLow7) >> 7;  // 1 in each such byte
-        out.separators += static_cast<std::size_t>((hits * 0x0101010101010101ULL) >> 56);
-    }
-    for (; i < s.size(); ++i) {
-        any |= static_cast<unsigned char>(s[i]);
-        out.separators += s[i] == FieldEndByte;
-    }
-    out.high = (any & 0x8080808080808080ULL) != 0;
-    return out;
-}
-
-}  // namespace
-
 std::optional<MessageBase> MessageBase::decodeFrame(std::string_view frame) {
     const std::size_t lengthEnd = frame.find(FieldEndByte);
     if (lengthEnd == std::string_view::npos) {
@@ -324,8 +292,9 @@ std::optional<MessageBase> MessageBase::decodeFrame(std::string_view frame) {
     m.received_.assign(fields);
     // Room for every field up front (a stored field takes at least "t=" and its
     // separator): no growth while reading.
-    const FrameBytes bytes = frameBytes(m.received_);
-    m.tags_.reserve(std::min(bytes.separators, m.received_.size() / 3) + 1);
+    const std::size_t separators = bytes::countOf(m.received_.data(), m.received_.data() + m.received_.size(),
+                                                  bytes::ByteSet<FieldEndByte>{});
+    m.tags_.reserve(std::min(separators, m.received_.size() / 3) + 1);
     // Each field ends at 0x03 (found with memchr); its tag is the digits
     // before its first "=", at most 18 of them. Values are not walked.
     const char* p = m.received_.data();
@@ -350,7 +319,7 @@ std::optional<MessageBase> MessageBase::decodeFrame(std::string_view frame) {
         }
         m.tags_.set(tag, std::string_view(q + 1, static_cast<std::size_t>(stop - q - 1)));
     }
-    if (bytes.high && !isValidUtf8(m.received_)) {
+    if (!isValidUtf8(m.received_)) {
         platform::Log::debug("decodeFrame: frame is not UTF-8; dropped");
         return std::nullopt;
     }

@@ -4,11 +4,8 @@
 #include <cstring>
 #include <utility>
 
-#if defined(__SSE2__) && defined(__x86_64__)
-#include <emmintrin.h>
-#endif
-
 #include "platform/log.h"
+#include "protocol/byte_scan.h"
 #include "protocol/xml_entities.h"
 
 namespace protocol {
@@ -20,9 +17,7 @@ constexpr std::string_view kCDATAEnd = "]]>";
 constexpr std::string_view kCommentStart = "<!--";
 constexpr std::string_view kCommentEnd = "-->";
 
-bool isWhite(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+using bytes::isWhite;
 
 bool beginsWith(const char* p, const char* end, std::string_view s) {
     return static_cast<std::size_t>(end - p) >= s.size() && std::memcmp(p, s.data(), s.size()) == 0;
@@ -97,7 +92,7 @@ void finishAttributeValue(char* value, char* end) {
     *w = '\0';
 }
 
-// What the caps count, in one pass: every "<" that does not begin a closing
+// What the caps count, each in one pass: every "<" that does not begin a closing
 // tag, a comment, CDATA or a declaration (an upper bound of the start tags),
 // and every quote.
 struct Tally {
@@ -106,42 +101,8 @@ struct Tally {
 };
 
 Tally tally(const char* p, std::size_t length) {
-    Tally t;
-    std::size_t i = 0;
-#if defined(__SSE2__) && defined(__x86_64__)
-    const __m128i lt = _mm_set1_epi8('<'), slash = _mm_set1_epi8('/'), bang = _mm_set1_epi8('!'),
-                  question = _mm_set1_epi8('?'), dquote = _mm_set1_epi8('"'), squote = _mm_set1_epi8('\''),
-                  zero = _mm_setzero_si128();
-    // Byte counters, summed before any can wrap; each block also reads the
-    // byte after it, so the last block stops one short.
-    const auto sum = [zero](__m128i counters) {
-        const __m128i halves = _mm_sad_epu8(counters, zero);
-        return static_cast<std::size_t>(_mm_cvtsi128_si64(halves)) +
-               static_cast<std::size_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(halves, halves)));
-    };
-    while (i + 17 <= length) {
-        __m128i starts = zero, quotes = zero;
-        for (int round = 0; round < 255 && i + 17 <= length; ++round, i += 16) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
-            const __m128i notStart = _mm_or_si128(
-                _mm_or_si128(_mm_cmpeq_epi8(next, slash), _mm_cmpeq_epi8(next, bang)), _mm_cmpeq_epi8(next, question));
-            // A match is 0xFF: subtracting it counts one.
-            starts = _mm_sub_epi8(starts, _mm_andnot_si128(notStart, _mm_cmpeq_epi8(v, lt)));
-            quotes = _mm_sub_epi8(quotes, _mm_or_si128(_mm_cmpeq_epi8(v, dquote), _mm_cmpeq_epi8(v, squote)));
-        }
-        t.starts += sum(starts);
-        t.quotes += sum(quotes);
-    }
-#endif
-    for (; i < length; ++i) {
-        const char c = p[i];
-        if (c == '"' || c == '\'') ++t.quotes;
-        if (c != '<') continue;
-        const char next = i + 1 < length ? p[i + 1] : '\0';
-        if (i + 1 == length || (next != '/' && next != '!' && next != '?')) ++t.starts;
-    }
-    return t;
+    return {bytes::countOf(p, p + length, bytes::ByteSet<'<'>{}, bytes::ByteSet<'/', '!', '?'>{}),
+            bytes::countOf(p, p + length, bytes::ByteSet<'"', '\''>{})};
 }
 
 // Spare record blocks of this thread, taken by its next readers.

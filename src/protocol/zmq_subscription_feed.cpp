@@ -1,6 +1,5 @@
 #include "protocol/zmq_subscription_feed.h"
 
-#include <poll.h>
 #include <pthread.h>
 #include <zmq.h>
 
@@ -27,8 +26,6 @@ namespace {
 constexpr std::size_t kMaxDrain = 4096;
 // Messages received before the conflator takes them.
 constexpr std::size_t kBatch = 64;
-// Polls without waiting after a drain of at least kBatch messages.
-constexpr int kBusySpins = 64;
 // Messages the library holds for the reader. Past the default 1,000 the
 // library's thread stops reading the connection and waits for a command
 // from the reader every few hundred messages; on a busy machine each such
@@ -228,54 +225,24 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
     // Named for profilers and the per-thread figures of the benchmarks.
     pthread_setname_np(pthread_self(), "feed-reader");
     support::ZMQSocket* socket = reader.socket.get();
-    int monitorFd = -1;
-    std::size_t fdSize = sizeof monitorFd;
-    int spins = 0;  // polls left that do not wait
-    // Set while a light feed flows: the socket is left alone until the
-    // hand-off is due, and what came meanwhile goes to the main thread in one
-    // hand-off. A light feed is drained at that pace for as long as each
+    // Set while a light feed flows: the socket is left out of the poll until
+    // the hand-off is due, and what came meanwhile goes to the main thread in
+    // one hand-off. A light feed is drained at that pace for as long as each
     // drain finds something: one wake-up a hand-off.
     bool gathering = false;
     Clock::time_point handOffDue{};
     try {
-        if (zmq_getsockopt(reader.monitor->socket(), ZMQ_FD, &monitorFd, &fdSize) != 0)
-            throw support::ZMQException(zmq_strerror(zmq_errno()), zmq_errno());
         while (!cancelled_) {
             applyChanges(*socket);
-            if (gathering) {
-                // The monitor was read to its end before (by the library's
-                // poll or by a receive), so its descriptor turns readable
-                // with its next event: a plain poll does.
-                pollfd fds[2] = {{wake_.fd(), POLLIN, 0}, {monitorFd, POLLIN, 0}};
-                const auto left = std::chrono::ceil<std::chrono::milliseconds>(handOffDue - Clock::now()).count();
-                const int rc = ::poll(fds, 2, static_cast<int>(std::max<long>(0, left)));
-                if (rc < 0) {
-                    if (errno == EINTR) continue;
-                    throw support::ZMQException(std::strerror(errno), errno);
-                }
-                if (fds[0].revents & POLLIN) wake_.clear();
-                if (cancelled_) break;
-                if (fds[1].revents & POLLIN) reconnectAfterDisconnect(reader);
-                if (Clock::now() < handOffDue) continue;
-                const std::size_t received = drain(*socket);
-                handOff();
-                if (received >= kBatch) {
-                    gathering = false;
-                    spins = kBusySpins;
-                } else if (received > 0) {
-                    handOffDue = Clock::now() + kGatherLightFeed;
-                } else {
-                    // The feed paused: the next message wakes the reader.
-                    gathering = false;
-                    spins = 0;
-                }
-                continue;
-            }
             zmq_pollitem_t items[3];
             items[0] = {nullptr, wake_.fd(), ZMQ_POLLIN, 0};
             reader.monitor->getPollItem(items[1], ZMQ_POLLIN);
             socket->getPollItem(items[2], ZMQ_POLLIN);
-            const int rc = support::ZMQContext::pollWithItems(items, 3, spins > 0 ? 0 : -1);
+            // Until the next message, or while gathering until the hand-off is due.
+            const long timeoutUs =
+                gathering ? std::max<long>(0, std::chrono::ceil<std::chrono::microseconds>(handOffDue - Clock::now()).count())
+                          : -1;
+            const int rc = support::ZMQContext::pollWithItems(items, gathering ? 2 : 3, timeoutUs);
             if (rc < 0) {
                 if (zmq_errno() == EINTR) continue;
                 throw support::ZMQException(zmq_strerror(zmq_errno()), zmq_errno());
@@ -283,23 +250,17 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
             if (rc > 0 && (items[0].revents & ZMQ_POLLIN)) wake_.clear();
             if (cancelled_) break;
             if (rc > 0 && (items[1].revents & ZMQ_POLLIN)) reconnectAfterDisconnect(reader);
-            if (rc == 0) {
-                --spins;
-                continue;
-            }
-            if (!(items[2].revents & ZMQ_POLLIN)) continue;
+            if (gathering ? Clock::now() < handOffDue : !(items[2].revents & ZMQ_POLLIN)) continue;
 
-            // After a busy drain the next polls do not wait (a few of them):
-            // a busy feed is read on without a sleep and wake-up a pass, and
-            // handed off at once. A light one is gathered for a moment, so
-            // that a light feed wakes the reader and the main thread at most
-            // twenty times a second, not once a message.
+            // A busy drain is handed off at once. A light one is gathered for
+            // a moment, so that a light feed wakes the reader and the main
+            // thread at most twenty times a second, not once a message.
             const std::size_t received = drain(*socket);
-            if (received >= kBatch) {
-                spins = kBusySpins;
-                handOff();
+            if (gathering || received >= kBatch) handOff();
+            if (received >= kBatch || (gathering && received == 0)) {
+                // Busy, or paused: the next message wakes the reader.
+                gathering = false;
             } else {
-                spins = std::max(0, spins - 1);
                 gathering = true;
                 handOffDue = Clock::now() + kGatherLightFeed;
             }

@@ -1,13 +1,9 @@
 #include "state/login_tables.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "protocol/byte_scan.h"
 #include "protocol/xml_entities.h"
 #include "state/short_text.h"
 
@@ -15,10 +11,12 @@ namespace state {
 
 namespace {
 
+using protocol::bytes::firstOf;
+using protocol::bytes::isWhite;
+using protocol::bytes::skipWhite;
+
 // A row's texts are brought into the cache ahead of its fill when they span at most this.
 constexpr std::uint32_t kPrefetchedBytes = 4096;
-
-bool isWhite(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // The end of the tag opened at `lt`: its first ">", none when a "<" or the
 // end of the document comes first.
@@ -28,39 +26,6 @@ const char* tagEnd(const char* lt, const char* end) {
         if (*p == '<' || *p == '\0') return nullptr;
     }
     return nullptr;
-}
-
-// The first byte from `p` on that is one of `Stops`; `end` when none is.
-template <char... Stops>
-const char* firstOf(const char* p, const char* end) {
-#if defined(__SSE2__)
-    for (; end - p >= 16; p += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i hit = _mm_setzero_si128();
-        ((hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, _mm_set1_epi8(Stops)))), ...);
-        if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit))) return p + std::countr_zero(mask);
-    }
-#endif
-    for (; p < end; ++p)
-        if (((*p == Stops) || ...)) return p;
-    return end;
-}
-
-// The first byte from `p` on that is not white space; `end` when none is.
-const char* skipWhite(const char* p, const char* end) {
-#if defined(__SSE2__)
-    for (; end - p >= 16; p += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        // "\t" to "\r" are 9 to 13: below 5 once 9 is taken away.
-        const __m128i fromTab = _mm_sub_epi8(v, _mm_set1_epi8(9));
-        const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8(4)), fromTab);
-        const __m128i white = _mm_or_si128(control, _mm_cmpeq_epi8(v, _mm_set1_epi8(' ')));
-        if (const auto mask = ~static_cast<unsigned>(_mm_movemask_epi8(white)) & 0xffffu)
-            return p + std::countr_zero(mask);
-    }
-#endif
-    while (p < end && isWhite(*p)) ++p;
-    return p;
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "state/price_feed.h"
 
-#include <bit>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -9,12 +8,9 @@
 #include <cstring>
 #include <exception>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "model/formatter.h"
 #include "platform/log.h"
+#include "protocol/byte_scan.h"
 #include "protocol/frame_decoder.h"
 #include "protocol/message_base.h"
 #include "protocol/message_cracker.h"
@@ -233,61 +229,14 @@ FieldKind kindOf(std::size_t size, bool other, bool nonZero) {
     return nonZero ? kNonZero : kZero;
 }
 
-#if defined(__SSE2__)
-// Sixteen bytes at a time: one bit a byte for the separators, the bytes
-// that are no digit and those that are no '0'; each field is then a range of
-// bits between two separators.
-CutTick cutForMask(std::string_view text) {
-    CutTick t;
-    const __m128i separator = _mm_set1_epi8(protocol::TickFieldByte);
-    const __m128i zero = _mm_set1_epi8('0');
-    const __m128i nine = _mm_set1_epi8(9);
-    bool other = false, nonZero = false;
-    for (std::size_t base = 0; base < text.size(); base += 16) {
-        char tail[16];
-        const char* p = text.data() + base;
-        if (text.size() - base < 16) {
-            // Padding of '0' is a digit and a zero: it changes no field.
-            std::memset(tail, '0', sizeof tail);
-            std::memcpy(tail, p, text.size() - base);
-            p = tail;
-        }
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i d = _mm_sub_epi8(v, zero);
-        std::uint32_t separators = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, separator)));
-        const std::uint32_t others =
-            ~static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(d, nine), d))) & 0xFFFFu;
-        const std::uint32_t nonZeros = ~static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero))) & 0xFFFFu;
-        std::uint32_t from = 0;  // the current field's first bit in this chunk
-        while (separators != 0) {
-            const std::uint32_t at = static_cast<std::uint32_t>(std::countr_zero(separators));
-            if (t.count >= 3 && t.count <= 10) {
-                const std::uint32_t range = ((1u << at) - 1) & ~((1u << from) - 1);
-                t.kind[t.count - 1] = kindOf(base + at - t.lastStart, other || (others & range) != 0,
-                                             nonZero || (nonZeros & range) != 0);
-            }
-            ++t.count;
-            t.lastStart = base + at + 1;
-            from = at + 1;
-            other = nonZero = false;
-            separators &= separators - 1;
-        }
-        const std::uint32_t rest = 0xFFFFu & ~((1u << from) - 1);
-        other = other || (others & rest) != 0;
-        nonZero = nonZero || (nonZeros & rest) != 0;
-    }
-    return t;
-}
-#else
-// Cut with memchr; only fields 2 to 9 are read.
+// Cut at each separator; only fields 2 to 9 are read.
 CutTick cutForMask(std::string_view text) {
     CutTick t;
     const char* const end = text.data() + text.size();
     const char* field = text.data();
     while (field < end) {
-        const void* hit = std::memchr(field, protocol::TickFieldByte, static_cast<std::size_t>(end - field));
-        if (hit == nullptr) break;
-        const char* const stop = static_cast<const char*>(hit);
+        const char* const stop = protocol::bytes::firstOf<protocol::TickFieldByte>(field, end);
+        if (stop == end) break;
         if (t.count >= 3 && t.count <= 10) {
             bool other = false, nonZero = false;
             for (const char* c = field; c < stop; ++c) {
@@ -302,7 +251,6 @@ CutTick cutForMask(std::string_view text) {
     t.lastStart = static_cast<std::size_t>(field - text.data());
     return t;
 }
-#endif
 
 }  // namespace
 

@@ -4,7 +4,10 @@
 // connection's queue and socket), the log silenced. Each input starts with
 // no orders, no journal, and fresh records of one instrument (GOLD, id 7)
 // and one account (1001).
+#include <stdlib.h>
+
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
@@ -52,6 +55,10 @@ class FuzzSession {
 public:
     FuzzSession() {
         static const std::shared_ptr<state::BusinessBase> made = [] {
+            // What the session stores goes to a folder of this process's own, not the user's.
+            std::string root = (std::filesystem::temp_directory_path() / "fuzz_session.XXXXXX").string();
+            require(::mkdtemp(root.data()) != nullptr);
+            ::setenv("XDG_CONFIG_HOME", root.c_str(), 1);
             platform::Log::setSink([](platform::LogLevel, const std::string&) {});
             platform::Log::setMinimumLevel(platform::LogLevel::Error);
             platform::installClock(std::make_shared<platform::FakeClock>());
@@ -99,6 +106,9 @@ public:
         for (const auto& [key, account] : state::SessionTestAccess::referenceData(*session).AccountDetailCollection())
             require(account && key == std::to_string(account->AccountId));
     }
+
+    // What the session showed, kept across inputs.
+    static state::testing::RecordingUi& recording() { return ui(); }
 
     std::shared_ptr<state::BusinessBase> session;
 

