@@ -30,8 +30,7 @@ void IndicatorSubGraph::resizeEvent(QResizeEvent* event) {
 void IndicatorSubGraph::showIndicator(const IndicatorDescription& indicator, std::vector<indicators::Series> series,
                                       const std::vector<QColor>& colours, plot::PlotRange x, plot::GraphTheme theme,
                                       int axisTheme, int decimals) {
-    const std::size_t rangePlot = static_cast<std::size_t>(std::max(0, indicator.rangePlot));
-    range_ = rangePlot < series.size() ? series[rangePlot] : indicators::Series{};
+    keepRangeValues(indicator, series);
     createIndicatorGraph(theme);
     const QColor text = axisTheme == 1 ? QColor(Qt::black) : QColor::fromRgbF(2.0 / 3, 2.0 / 3, 2.0 / 3);
     title_->setStyleSheet(QString("QLabel { color: %1; background: transparent; }").arg(text.name()));
@@ -81,7 +80,7 @@ void IndicatorSubGraph::createIndicatorPlotSpace(plot::PlotRange x) {
     space.allowsUserInteraction = false;
     space.scrollsY = false;
     space.setXRange(x);
-    highLow_ = findIndicatorHighLow(range_, window_);
+    highLow_ = findPaneHighLow(range_, window_);
     const AxisRange y = indicatorYRange(highLow_);
     space.setYRange({y.location, y.length});
 }
@@ -115,8 +114,7 @@ void IndicatorSubGraph::setXAxis() {
 void IndicatorSubGraph::replaceSeries(const IndicatorDescription& indicator, std::vector<indicators::Series> series,
                                       plot::PlotRange x) {
     if (!graph_) return;
-    const std::size_t rangePlot = static_cast<std::size_t>(std::max(0, indicator.rangePlot));
-    range_ = rangePlot < series.size() ? series[rangePlot] : indicators::Series{};
+    keepRangeValues(indicator, series);
     for (std::size_t i = 0; i < indicator.plots.size() && i < series.size(); ++i) {
         const IndicatorPlot& p = indicator.plots[i];
         data_.set(QString::fromUtf8(p.identifier), std::move(series[i]), p.fill == IndicatorPlot::Fill::Direction);
@@ -127,13 +125,20 @@ void IndicatorSubGraph::replaceSeries(const IndicatorDescription& indicator, std
 void IndicatorSubGraph::follow(plot::PlotRange x) {
     if (!graph_) return;
     graph_->defaultPlotSpace().setXRange(x);
-    highLow_ = findIndicatorHighLow(range_, window_);
+    highLow_ = findPaneHighLow(range_, window_);
     const AxisRange y = indicatorYRange(highLow_);
     graph_->defaultPlotSpace().setYRange({y.location, y.length});
     graph_->yAxis.majorInterval = indicatorMajorInterval(highLow_);
     graph_->yAxis.origin = highLow_.min;
     setXAxis();
     view_->update();
+}
+
+void IndicatorSubGraph::keepRangeValues(const IndicatorDescription& indicator,
+                                        const std::vector<indicators::Series>& series) {
+    range_.clear();
+    for (std::size_t i = 0; i < indicator.plots.size() && i < series.size(); ++i)
+        range_.push_back({series[i], indicator.plots[i].kind == IndicatorPlot::Kind::Bars});
 }
 
 void IndicatorSubGraph::hideTitle() { title_->hide(); }

@@ -51,10 +51,11 @@ private:
     void createIndicatorPlotSpace(plot::PlotRange x);
     void setupAxisforIndicatorPlot(int axisTheme, int decimals);
     void setXAxis();
+    void keepRangeValues(const IndicatorDescription& indicator, const std::vector<indicators::Series>& series);
 
     const ChartWindow& window_;
     IndicatorPlotData data_;
-    indicators::Series range_;  // the values that set the y range
+    std::vector<PanePlotValues> range_;  // the values that set the y range: every plot's
     IndicatorHighLow highLow_;
     std::unique_ptr<plot::XYGraph> graph_;
     plot::GraphHostingView* view_ = nullptr;

@@ -295,5 +295,46 @@ TEST(IndicatorsTest, SubGraphWindow) {
     }
 }
 
+// On a steady trend the MACD and its signal stay far from 0 while the
+// histogram stays near it: the sub-graph's range holds every plot, bars from 0.
+TEST(IndicatorsTest, SubGraphRangeHoldsEveryPlot) {
+    std::vector<Bar> trend;
+    for (int i = 0; i < 120; ++i) {
+        const double close = 100 - 0.6 * i + std::sin(i * 0.7);
+        trend.push_back({close + 0.2, close + 1, close - 1, close});
+    }
+    ChartWindow w;
+    w.DATAPOINTS = 120;
+    w.fromX = 60;
+    w.lengthX = 50;
+    const struct {
+        Indicator which;
+        IndicatorParameters parameters;
+    } cases[] = {
+        {Indicator::MACD, {{12, 26, 9}}},        {Indicator::MACDHistogram, {{12, 26, 9}}},
+        {Indicator::Stochastic, {{14, 3, 3}}},   {Indicator::RVI, {{10}}},
+        {Indicator::Aroon, {{14}}},              {Indicator::BearsPower, {{13}}},
+    };
+    for (const auto& c : cases) {
+        const IndicatorDescription& d = describe(c.which);
+        const std::vector<Series> series = calculate(c.which, pricesOf(trend), c.parameters);
+        std::vector<PanePlotValues> plots;
+        for (std::size_t i = 0; i < series.size(); ++i)
+            plots.push_back({series[i], d.plots[i].kind == IndicatorPlot::Kind::Bars});
+        const AxisRange y = indicatorYRange(findPaneHighLow(plots, w));
+        for (const PanePlotValues& p : plots) {
+            for (int r = w.fromX; r < w.fromX + w.lengthX; ++r) {
+                const double v = p.values[static_cast<std::size_t>(r)];
+                EXPECT_GE(v, y.location) << d.title << " #" << r;
+                EXPECT_LE(v, y.location + y.length) << d.title << " #" << r;
+            }
+            if (p.bars) {
+                EXPECT_TRUE(y.location <= 0 && y.location + y.length >= 0) << d.title;
+            }
+        }
+    }
+    EXPECT_EQ(findPaneHighLow({{Series{kGap, kGap}, true}, {Series{}, false}}, w).max, 0);
+}
+
 }  // namespace
 }  // namespace charts

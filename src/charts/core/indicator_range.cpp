@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace charts {
 
-IndicatorHighLow findIndicatorHighLow(const indicators::Series& values, const ChartWindow& window) {
+namespace {
+
+std::optional<IndicatorHighLow> visibleHighLow(const indicators::Series& values, const ChartWindow& window) {
     auto valueAt = [&](long long r) -> const double* {
         if (r < 0 || static_cast<std::size_t>(r) >= values.size() || !std::isfinite(values[static_cast<std::size_t>(r)]))
             return nullptr;
@@ -22,9 +25,29 @@ IndicatorHighLow findIndicatorHighLow(const indicators::Series& values, const Ch
         found = true;
     }
     // An empty window keeps record fromX's value when it has one.
-    if (!found)
-        if (const double* v = valueAt(window.fromX)) out.min = out.max = *v;
+    if (!found) {
+        const double* v = valueAt(window.fromX);
+        if (!v) return std::nullopt;
+        out.min = out.max = *v;
+    }
     return out;
+}
+
+}  // namespace
+
+IndicatorHighLow findIndicatorHighLow(const indicators::Series& values, const ChartWindow& window) {
+    return visibleHighLow(values, window).value_or(IndicatorHighLow{});
+}
+
+IndicatorHighLow findPaneHighLow(const std::vector<PanePlotValues>& plots, const ChartWindow& window) {
+    std::optional<IndicatorHighLow> out;
+    for (const PanePlotValues& plot : plots) {
+        std::optional<IndicatorHighLow> range = visibleHighLow(plot.values, window);
+        if (!range) continue;
+        if (plot.bars) range = IndicatorHighLow{std::min(range->min, 0.0), std::max(range->max, 0.0)};
+        out = out ? IndicatorHighLow{std::min(out->min, range->min), std::max(out->max, range->max)} : *range;
+    }
+    return out.value_or(IndicatorHighLow{});
 }
 
 AxisRange indicatorYRange(IndicatorHighLow range) {

@@ -18,6 +18,16 @@ struct IndicatorHighLow {
 // has none, the first visible one that has a value; none at all: 0.
 IndicatorHighLow findIndicatorHighLow(const indicators::Series& values, const ChartWindow& window);
 
+// One plot of a sub-graph: its values and whether it draws bars, which stand on 0.
+struct PanePlotValues {
+    indicators::Series values;
+    bool bars = false;
+};
+
+// The high and low that hold every plot of the sub-graph: each plot's visible
+// values as above, bars from 0 to their values; no plot with a value: 0.
+IndicatorHighLow findPaneHighLow(const std::vector<PanePlotValues>& plots, const ChartWindow& window);
+
 // From 0.2 % of the span below the low, 110 % of the span long; a zero span is the chart's minimal span.
 AxisRange indicatorYRange(IndicatorHighLow range);
 // A quarter of the span.

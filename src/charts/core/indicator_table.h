@@ -1,7 +1,6 @@
 #pragma once
 // The 23 indicators a chart offers: where each draws, its parameters, its
-// plots and their colours, its title, and which series sets the sub-graph's
-// range; reading a parameter dictionary and running the calculation.
+// plots and their colours and its title; reading a parameter dictionary and running the calculation.
 #include <functional>
 #include <optional>
 #include <string>
@@ -62,7 +61,6 @@ struct IndicatorDescription {
     std::vector<const char*> periodKeys;
     bool hasDeviation;
     std::vector<IndicatorPlot> plots;  // in drawing order: bars first
-    int rangePlot;                     // the plot whose values set the sub-graph's range; -1 for overlays
 };
 
 const IndicatorDescription& describe(Indicator which);
