@@ -78,7 +78,7 @@ struct Places {
     double informative(const std::string& text) {
         std::unique_ptr<QMessageBox> alert;
         return longestSlice({[&] {
-            alert = kit::CommonAlert::makeAlert(text, "You have been logged out");
+            alert = kit::CommonAlert::makeAlert(text, "You have been logged out", "OK");
             alert->show();
         }});
     }
