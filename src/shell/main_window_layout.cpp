@@ -14,7 +14,7 @@
 #include "news/main_window_page.h"
 #include "shell/app_delegate.h"
 #include "shell/main_window_controller.h"
-#include "shell/strip_flow_layout.h"
+#include "kit/strip_flow_layout.h"
 #include "views/main_window_pages.h"
 
 namespace shell {
@@ -209,7 +209,7 @@ QWidget* MainWindowController::buildStrip() {
     strip->setObjectName("accountStrip");
     strip->setFrameShape(QFrame::StyledPanel);
     // Pairs of "Label: value" and the status: they wrap into a second row on a narrow window.
-    auto* flow = new StripFlowLayout(strip, 14, 2);
+    auto* flow = new kit::StripFlowLayout(strip, 14, 2);
     flow->setContentsMargins(8, 4, 8, 4);
     // A cell of the flow: its widgets side by side.
     const auto cell = [strip, flow](int spacing) {

@@ -1,13 +1,12 @@
 #include "views/open_position_table_controller.h"
 
 #include <QHBoxLayout>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "kit/core/preference_manager.h"
 #include "kit/common_alert.h"
 #include "kit/plain_text.h"
+#include "kit/strip_flow_layout.h"
 #include "kit/text_direction.h"
 #include "kit/theme_manager.h"
 #include "kit/window_opener.h"
@@ -22,39 +21,6 @@
 namespace views {
 
 namespace {
-
-// The totals bar keeps its figures' places; a pane narrower than the bar
-// scrolls it instead of forcing its width on the window's splits.
-class TotalsStrip : public QScrollArea {
-public:
-    TotalsStrip(QWidget* bar, QWidget* parent) : QScrollArea(parent) {
-        setObjectName("totalsStrip");
-        setFrameShape(QFrame::NoFrame);
-        setWidgetResizable(true);
-        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        setWidget(bar);
-    }
-    QSize sizeHint() const override { return {widget()->sizeHint().width(), stripHeight()}; }
-    QSize minimumSizeHint() const override { return {kMinimumWidth, stripHeight()}; }
-
-protected:
-    // The scroll bar comes and goes with the width; the height follows it.
-    void resizeEvent(QResizeEvent* event) override {
-        QScrollArea::resizeEvent(event);
-        updateGeometry();
-    }
-
-private:
-    static constexpr int kMinimumWidth = 160;
-    // Decided from the widths, not from the bar's visibility, which is set
-    // after the layout asked for the height.
-    bool scrolls() const { return widget()->minimumSizeHint().width() > width(); }
-    int stripHeight() const {
-        return widget()->sizeHint().height() + (scrolls() ? horizontalScrollBar()->sizeHint().height() : 0);
-    }
-};
 
 namespace col = position_column;
 
@@ -101,7 +67,7 @@ OpenPositionTableController::OpenPositionTableController(kit::WindowContext& con
     }
     kit::attachRowMenu(*view, [this](int row) { return prepareRowMenu(row); });
 
-    static_cast<QVBoxLayout*>(layout())->addWidget(new TotalsStrip(buildTotalsBar(), this));
+    static_cast<QVBoxLayout*>(layout())->addWidget(buildTotalsBar());
     SetHeaderMenuItems();
     skipBaseCurrencyColumn(baseCurrencyAvailable);
     reloadTable();
@@ -115,31 +81,35 @@ std::string OpenPositionTableController::text(const std::string& key) const {
     return model::LanguageString::stringforSelectedLanguage(context_.language, model::LanguageString::setLanguageKey(key));
 }
 
+// The totals keep their figures' places; on a pane narrower than the bar the
+// "Label: value" pairs wrap into more rows, so every figure stays in sight.
 QWidget* OpenPositionTableController::buildTotalsBar() {
     auto* bar = new QWidget(this);
     bar->setObjectName("totalsBar");
-    auto* row = new QHBoxLayout(bar);
-    row->setContentsMargins(8, 4, 8, 4);
-    row->setSpacing(0);
+    auto* flow = new kit::StripFlowLayout(bar, 12, 2);
+    flow->setContentsMargins(8, 4, 8, 4);
     const QFont figures = figuresFont(font());
     const int valueWidth = QFontMetrics(figures).horizontalAdvance(": -999,999,999.99");
     for (std::size_t i = 0; i < labels_.size(); ++i) {
-        labels_[i] = kit::plainLabel(QString::fromStdString(text(PositionTotals::kLabelKeys[i])), bar);
+        auto* pair = new QWidget(bar);
+        auto* row = new QHBoxLayout(pair);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->setSpacing(0);
+        labels_[i] = kit::plainLabel(QString::fromStdString(text(PositionTotals::kLabelKeys[i])), pair);
         labels_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        values_[i] = kit::plainLabel(bar);
+        values_[i] = kit::plainLabel(pair);
         values_[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         values_[i]->setFont(figures);
         values_[i]->setMinimumWidth(valueWidth);
         row->addWidget(labels_[i]);
         row->addWidget(values_[i]);
-        row->addSpacing(12);
+        flow->addWidget(pair);
     }
-    row->addStretch(1);
     closeAll_ = new QPushButton(QString::fromStdString(text(kCloseAllKey)), bar);
     closeAll_->setObjectName("closeAllButton");
     closeAll_->setEnabled(false);  // until the close-all sheet may open
     connect(closeAll_, &QPushButton::clicked, this, [this] { context_.opener.openWindow(kCloseAllWindow, {}); });
-    row->addWidget(closeAll_);
+    flow->addWidget(closeAll_);  // the flow keeps it at its row's end
     return bar;
 }
 

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
 #include <QTableView>
@@ -274,6 +275,24 @@ TEST_P(WatchlistFirstScreenTest, SymbolPricesAndSpreadShowWhole) {
     runUntil([&] { return cut().empty(); });
     EXPECT_EQ(cut(), std::vector<std::string>()) << language << " at " << size;
     showWhole("1280x800");
+    // The positions tab's totals: every label, figure and the button whole in sight.
+    views::OpenPositionTableController* positions = main->pages().openPositions();
+    ASSERT_TRUE(positions);
+    for (int i = 0; i < main->mainTabView->count(); ++i)
+        if (main->mainTabView->widget(i)->isAncestorOf(positions)) main->mainTabView->setCurrentIndex(i);
+    kit::testing::runFor(50);
+    std::vector<QWidget*> totals(positions->totalLabels().begin(), positions->totalLabels().end());
+    totals.insert(totals.end(), positions->totalValues().begin(), positions->totalValues().end());
+    totals.push_back(positions->findChild<QPushButton*>("closeAllButton"));
+    for (const QWidget* w : totals) {
+        ASSERT_TRUE(w && w->isVisible());
+        const auto* label = qobject_cast<const QLabel*>(w);
+        const int advance = label ? label->fontMetrics().horizontalAdvance(label->text()) : 0;
+        EXPECT_TRUE(w->visibleRegion().boundingRect() == w->rect() && w->contentsRect().width() >= advance)
+            << language << " at " << size << ": " << w->objectName().toStdString() << " "
+            << (label ? label->text().toStdString() : "") << " shows " << w->visibleRegion().boundingRect().width()
+            << " of " << w->width();
+    }
     const QString name = QString("main_window-font%1-%2").arg(size).arg(QString::fromStdString(language));
     saveScreenshot(main->window(), name + "-dark");
     prefs->set("Theme", std::int64_t{1});

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "kit/qt_test_app.h"
-#include "shell/strip_flow_layout.h"
+#include "kit/strip_flow_layout.h"
 
-namespace shell {
+namespace kit {
 namespace {
 
 // A parent with three items 100 px wide and 20 px tall, 10 px apart, no margins.
@@ -63,4 +63,4 @@ TEST(StripFlowLayout, WrapsWhenTheItemsDoNotFitAndKeepsTheLastAtTheEnd) {
 }
 
 }  // namespace
-}  // namespace shell
+}  // namespace kit

@@ -1,10 +1,10 @@
-#include "shell/strip_flow_layout.h"
+#include "kit/strip_flow_layout.h"
 
 #include <QStyle>
 #include <QWidget>
 #include <algorithm>
 
-namespace shell {
+namespace kit {
 
 StripFlowLayout::StripFlowLayout(QWidget* parent, int spacing, int rowSpacing)
     : QLayout(parent), spacing_(spacing), rowSpacing_(rowSpacing) {}
@@ -93,4 +93,4 @@ int StripFlowLayout::layOut(const QRect& rect, bool apply, int* rows) const {
     return y - rowSpacing_ - area.top() + m.top() + m.bottom();
 }
 
-}  // namespace shell
+}  // namespace kit

@@ -6,7 +6,7 @@
 #include <QLayout>
 #include <QList>
 
-namespace shell {
+namespace kit {
 
 class StripFlowLayout : public QLayout {
 public:
@@ -37,4 +37,4 @@ private:
     int rowSpacing_;
 };
 
-}  // namespace shell
+}  // namespace kit
