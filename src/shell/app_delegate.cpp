@@ -276,8 +276,10 @@ void AppDelegate::unLockButtonClicked() {
         return;
     }
     lock_->lockPasswordTextField->clear();
-    if (mainWindow_) mainWindow_->showAfterUnlock();
+    // Hidden first: the activation that leaves the lock window comes before the
+    // windows it hid come back, so the one in front ends active.
     lock_->hide();
+    if (mainWindow_) mainWindow_->showAfterUnlock();
 }
 
 void AppDelegate::menuNeedsUpdate() {
