@@ -18,6 +18,7 @@
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "protocol/separator_bytes.h"
+#include "protocol/xml_document_end.h"
 #include "platform/notification_center.h"
 #include "state/data_service_answers.h"
 #include "state/feed_channels.h"
@@ -130,6 +131,7 @@ void DataServiceAnswers::readStatement(const std::optional<std::string>& result)
     // A failed answer is said as such, never shown as a statement of zeros.
     if (!result || result->empty()) return funds_.statementFailed("the answer is empty");
     if (isWord(*result, "error")) return funds_.statementFailed("the server answered ERROR");
+    if (!protocol::isWholeXmlDocument(*result)) return funds_.statementFailed("the answer is not a whole XML document");
     // The usual shape goes to the records without an element tree or a table map.
     LoginTables rows;
     if (rows.read(*result)) {

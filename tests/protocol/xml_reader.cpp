@@ -1,4 +1,5 @@
 #include "protocol/xml_reader.h"
+#include "protocol/xml_document_end.h"
 
 #include <gtest/gtest.h>
 
@@ -300,6 +301,20 @@ TEST(XMLReaderBadInput, UnendedTagStopsTheParse) {
     EXPECT_EQ(name(cut.rootXMLElement()), "a");
     EXPECT_EQ(cut.rootXMLElement()->firstChild, nullptr);
     EXPECT_EQ(text(cut.rootXMLElement()), "b>c");
+}
+
+// A document cut anywhere before the end of its root is not whole.
+TEST(XMLReaderBadInput, DocumentsCutShortAreNotWhole) {
+    const std::string whole = "\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!-- <x> -->\n<NewDataSet>\n<Table><a>1</a></Table>\n</NewDataSet >\r\n";
+    EXPECT_TRUE(protocol::isWholeXmlDocument(whole));
+    for (std::size_t cut = 0; cut + 2 < whole.size(); ++cut)
+        EXPECT_FALSE(protocol::isWholeXmlDocument(whole.substr(0, cut))) << cut;
+    const struct {
+        const char* document;
+        bool whole;
+    } cases[] = {{"<NewDataSet />", true}, {"<r/>", true}, {"<r a='1'></r>", true}, {"<r><b/>", false},
+                 {"<r></b>", false}, {"<rr></r>", false}, {"<r></rr>", false}, {"<!-- only -->", false}, {"", false}};
+    for (const auto& c : cases) EXPECT_EQ(protocol::isWholeXmlDocument(c.document), c.whole) << c.document;
 }
 
 TEST(XMLReaderBadInput, LongRunOfCDATASectionsStaysLinear) {

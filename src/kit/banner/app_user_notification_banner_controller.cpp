@@ -99,6 +99,8 @@ AppUserNotificationBannerController::AppUserNotificationBannerController(
       handler_(std::move(handler)),
       timing_(timing) {
     setAttribute(Qt::WA_TranslucentBackground);
+    // The window being typed in keeps the keyboard while a banner shows.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowOpacity(0.0);
     auto& center = platform::NotificationCenter::defaultCenter();
     dismissObserver_ = platform::ObserverHandle(
