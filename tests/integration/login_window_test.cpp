@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "integration/app_window_fixture.h"
+#include "kit/banner/app_user_notification_banner_controller.h"
 #include "kit/shown_text.h"
 #include "model/formatter.h"
 #include "model/language_string.h"
@@ -173,6 +174,14 @@ TEST_F(LoginWindowTest, RefusalThenLoginOpensTheMainWindowAndTheLockHidesIt) {
 
     delegate->menuNeedsUpdate();
     EXPECT_TRUE(delegate->lockAction()->isEnabled());
+    // The login's banners in first: each takes the activation as it shows on this platform.
+    ASSERT_TRUE(runUntil([] {
+        const QWidgetList shown = QApplication::topLevelWidgets();
+        return std::none_of(shown.begin(), shown.end(), [](QWidget* w) {
+            auto* banner = dynamic_cast<kit::AppUserNotificationBannerController*>(w);
+            return banner && banner->phase() == kit::BannerLifecycle::Phase::SlidingIn;
+        });
+    }, 10000));
     // Two windows as the statement and the chat are made; the last one
     // activated is in front.
     auto* child = new QWidget(main, Qt::Window);

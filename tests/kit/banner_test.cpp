@@ -75,8 +75,14 @@ protected:
 
 TEST_F(BannerTest, SlidesInAtTheTopRightAndPlaysItsSoundWhateverTheSoundKey) {
     prefs.set("SoundKey", true);
+    QWidget typing;  // the ticket the trader types in keeps the keyboard
+    typing.show();
     QPointer banner = deliver("Network", 5.0);
+    typing.activateWindow();
+    ASSERT_TRUE(runUntil([&] { return QApplication::activeWindow() == &typing; }));
     ASSERT_TRUE(runUntil([&] { return shown(banner); }));
+    runFor(50);
+    EXPECT_EQ(QApplication::activeWindow(), &typing);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_EQ(banner->geometry().right() + 1, screen.right() + 1 - 15);
     EXPECT_EQ(banner->geometry().top(), screen.top() + int(banner->frames().shown.y - screen.top()));

@@ -231,8 +231,7 @@ void AppUserNotificationBannerController::animateTo(const Rect& frame, double op
 void AppUserNotificationBannerController::animationFinished() {
     lifecycle_.animationEnded();
     if (lifecycle_.phase() == BannerLifecycle::Phase::Shown) {
-        activateWindow();
-        raise();
+        raise();  // in front, but the keyboard stays where the trader types
         notification_.presented = true;
         platform::NotificationCenter::defaultCenter().post(kBannerPresentedNotification);
     } else if (lifecycle_.phase() == BannerLifecycle::Phase::Closed) {
