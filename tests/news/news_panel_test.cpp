@@ -259,9 +259,8 @@ TEST_F(NewsPanelTest, ALongTitleIsCutAndDrawnAtOnce) {
     ASSERT_TRUE(open());
     ASSERT_EQ(titles().size(), 2u);
     const QModelIndex cell = panel->newsTableView()->model()->index(0, 0);
-    const QString shown = cell.data().toString();
-    EXPECT_TRUE(shown.startsWith(QString::fromUtf16(u"abc\uFFFDfdp.exe ")));
-    EXPECT_EQ(shown.size(), kit::kMaxShownLength + 1);
+    EXPECT_EQ(cell.data().toString(),
+              QString::fromUtf16(u"abc\uFFFDfdp.exe ") + QString(kit::kMaxShownLength - 12, 'x') + QChar(0x2026));
     EXPECT_LE(cell.data(Qt::ToolTipRole).toString().size(), kit::kMaxShownLength + 1);
     panel->resize(900, 300);
     panel->show();
@@ -269,11 +268,8 @@ TEST_F(NewsPanelTest, ALongTitleIsCutAndDrawnAtOnce) {
     timer.start();
     panel->newsTableView()->viewport()->repaint();
     EXPECT_LT(timer.elapsed(), 1000);
-    for (const std::int64_t theme : {0, 1}) {
-        QApplication::setPalette(kit::ThemeManager::palette(theme));
-        kit::ThemeManager::applyTheme({{"Windows", {panel.get()}}, {"TableView", {panel->newsTableView()}}}, theme);
-        kit::testing::saveScreenshot(panel.get(), theme ? "news-long-title-light" : "news-long-title-dark");
-    }
+    kit::ThemeManager::applyTheme({{"Windows", {panel.get()}}, {"TableView", {panel->newsTableView()}}}, 0);
+    kit::testing::saveScreenshot(panel.get(), "news-long-title-dark");
 }
 
 TEST_F(NewsPanelTest, WithoutAHostNothingIsFetched) {

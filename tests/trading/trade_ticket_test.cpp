@@ -430,14 +430,12 @@ TEST_F(TradeTicketTest, DrawerTextsTakeTheThemesTextColour) {
         ticket->applyTheme();
         const QPalette theme = kit::ThemeManager::palette(t);
         for (QWidget* drawer : {static_cast<QWidget*>(ticket->leftDrawer), static_cast<QWidget*>(ticket->rightDrawer)}) {
-            const QList<QWidget*> texts = drawer->findChildren<QWidget*>();
-            ASSERT_FALSE(texts.isEmpty());
-            for (QWidget* w : texts) {
+            EXPECT_EQ(drawer->palette().color(QPalette::Window), theme.color(QPalette::Window)) << t;
+            for (QWidget* w : drawer->findChildren<QWidget*>()) {
                 if (!qobject_cast<QGroupBox*>(w) && !qobject_cast<QLabel*>(w) && !qobject_cast<QCheckBox*>(w)) continue;
                 EXPECT_EQ(w->palette().color(QPalette::WindowText), theme.color(QPalette::WindowText))
                     << drawer->objectName().toStdString() << " " << w->metaObject()->className() << " theme " << t;
             }
-            EXPECT_EQ(drawer->palette().color(QPalette::Window), theme.color(QPalette::Window)) << t;
         }
     }
     ticket->toggleRightDrawer();
