@@ -135,7 +135,7 @@ TEST_F(ChartControllerTest, CrosshairReadsTheBarUnderThePointer) {
     EXPECT_EQ(space.xRange().location, 0);  // the crosshair does not scroll
 }
 
-TEST_F(ChartControllerTest, LiveBarAndThemeChanges) {
+TEST_F(ChartControllerTest, LiveBarPriceBoxesAndThemeChanges) {
     ChartController& ch = chart();
     ch.setValue("GOLD", "1#3");
     answer(minuteAnswer("GOLD^O", 61));  // newest bar 10:00:00 at row 60
@@ -191,13 +191,8 @@ TEST_F(ChartControllerTest, LiveBarAndThemeChanges) {
     EXPECT_EQ(requests.size(), sent);
     ch.applyChartTheme(0);
     EXPECT_EQ(ch.graph()->theme(), plot::GraphTheme::PlainBlack);
-}
 
-TEST_F(ChartControllerTest, PriceBoxesNeverOverlap) {
-    ChartController& ch = chart();
-    ch.setValue("GOLD", "1#3");
-    answer(minuteAnswer("GOLD^O", 61));
-    // Bid and ask as fractions of the y range shown.
+    // The price boxes never overlap; bid and ask as fractions of the y range shown.
     const struct {
         const char* what;
         double bid, ask;

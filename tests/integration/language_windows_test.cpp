@@ -177,8 +177,8 @@ TEST_P(LanguageWindowsTest, TextsFitRenderAndReadInTheLanguagesDirection) {
     // The status clock names the month in the language, in a font that joins its letters.
     platform::NotificationCenter::defaultCenter().post(state::notifications::kNetworkSpeed,
                                                        std::make_shared<state::TextPayload>("20241230235959"));
-    const std::string december = LanguageString::stringforSelectedLanguage(GetParam(), "90751");
-    EXPECT_EQ(main->ServerTimeTextField->text().toStdString(), december + " 30, 2024 23:59:59");
+    EXPECT_EQ(main->ServerTimeTextField->text().toStdString(),
+              LanguageString::stringforSelectedLanguage(GetParam(), "90751") + " 30, 2024 23:59:59");
     EXPECT_EQ(main->ServerTimeTextField->font().family() == "monospace", !rightToLeft()) << folder();
 
     ASSERT_TRUE(main->openWindow("TradeTicketWindowController", kit::itemRequest(symbol)));
