@@ -135,7 +135,7 @@ TEST_F(ChartControllerTest, CrosshairReadsTheBarUnderThePointer) {
     EXPECT_EQ(space.xRange().location, 0);  // the crosshair does not scroll
 }
 
-TEST_F(ChartControllerTest, LiveBarPriceBoxesAndThemeChanges) {
+TEST_F(ChartControllerTest, LiveBarAndThemeChanges) {
     ChartController& ch = chart();
     ch.setValue("GOLD", "1#3");
     answer(minuteAnswer("GOLD^O", 61));  // newest bar 10:00:00 at row 60

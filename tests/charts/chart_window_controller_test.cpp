@@ -1,6 +1,6 @@
 // The chart window and its indicator panel: what a new window shows, the
-// panel's boxes and dictionary, the relays that open the bottom pane, the
-// live bar that runs with indicators on, and what a symbol, interval, type or theme change does
+// panel's boxes and dictionary, the relays that open the bottom pane and
+// keep the live bar running, and what a symbol, interval, type or theme change does
 // to the indicators shown.
 #include <QApplication>
 #include <QLayout>

@@ -1,6 +1,6 @@
-// The message table: row heights (a new width wraps the rows in view and those
-// scrolled to, estimates the others, keeps heights per width), the rows'
-// directions and the language's words of the time.
+// The message table's row heights: a new width wraps the rows in view and
+// those scrolled to, estimates the others, and keeps heights per width.
+// The rows' directions and the language's words of the time.
 #include <gtest/gtest.h>
 
 #include <QApplication>

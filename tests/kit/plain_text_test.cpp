@@ -1,6 +1,6 @@
 // Markup through the kit's tooltips, labels, message boxes and alert: shown as
-// typed, nothing loaded, no link opened. Long texts cut on a whole character,
-// bidirectional controls shown, wherever a server text enters Qt.
+// typed, nothing loaded, no link opened.
+// Long texts cut on a whole character, bidirectional controls shown, wherever a server text enters Qt.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -60,7 +60,7 @@ TEST(PlainText, MarkupIsShownAsTypedEverywhere) {
 
 QString u(const char16_t* text) { return QString::fromUtf16(text); }
 
-TEST(ShownText, CutsOnAWholeCharacterAndShowsBidiControls) {
+TEST(ShownText, CutOnAWholeCharacterWithBidiControlsShownWhereverQtIsGivenIt) {
     const QString marks = QString(100, QChar(0x0301));
     const QString faces = QString::fromUtf16(u"\U0001F600").repeated(100);
     const struct {
@@ -91,11 +91,9 @@ TEST(ShownText, CutsOnAWholeCharacterAndShowsBidiControls) {
     const QString whole = QString::fromStdString(utf8);
     EXPECT_EQ(shownText(utf8), shownText(whole));
     EXPECT_EQ(shownText(whole).size(), kMaxShownLength + 1);
-}
 
-// A megabyte through every place where a server text enters Qt: what Qt is
-// given is the shown form, and what a label keeps is cut once it is laid out.
-TEST(ShownText, EveryPlaceIsGivenTheShownForm) {
+    // A megabyte through every place where a server text enters Qt: what Qt is
+    // given is the shown form, and what a label keeps is cut once it is laid out.
     const QString longText = QString(1024 * 1024, 'x') + QChar(0x202E);
     const qsizetype most = kMaxShownLength + 1;
 
