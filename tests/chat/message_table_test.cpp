@@ -93,14 +93,14 @@ TEST(MessageTable, RowsReadInTheLanguagesDirectionAndTheirMessagesInTheirOwn) {
         table.show();
         table.showRoom(room, "trader");
         QApplication::processEvents();
-        const std::string label = c.name + " / " + c.message;
+        SCOPED_TRACE(c.name + " / " + c.message);
         EXPECT_EQ(table.messages()->rowText(0).toStdString(), c.name + "[31/01/2024 " + c.words + ":\t" + c.message);
 
         // The row hugs the side its table's direction starts at: ink in that third, none in the far one.
         const QImage image = table.viewport()->grab().toImage();
         const int third = image.width() / 3;
-        EXPECT_TRUE(inked(image, rtl ? 2 * third : 0, rtl ? image.width() : third)) << label;
-        EXPECT_FALSE(inked(image, rtl ? 0 : 2 * third, rtl ? third : image.width())) << label;
+        EXPECT_TRUE(inked(image, rtl ? 2 * third : 0, rtl ? image.width() : third));
+        EXPECT_FALSE(inked(image, rtl ? 0 : 2 * third, rtl ? third : image.width()));
 
         // Its name first on that side; its closing mark ends the message on the message's own
         // side (the cursor after its first letter is at that letter's far edge).
@@ -110,9 +110,8 @@ TEST(MessageTable, RowsReadInTheLanguagesDirectionAndTheirMessagesInTheirOwn) {
         const auto x = [&](const std::string& part, qsizetype offset) {
             return layout.lineAt(0).cursorToX(int(shown.indexOf(QString::fromStdString(part)) + offset));
         };
-        EXPECT_EQ(x(c.name, 0) > x(c.message, 0), rtl) << label;
-        EXPECT_EQ(x(c.message, QString::fromStdString(c.message).size() - 1) < x(c.message, 1), c.messageRightToLeft)
-            << label;
+        EXPECT_EQ(x(c.name, 0) > x(c.message, 0), rtl);
+        EXPECT_EQ(x(c.message, QString::fromStdString(c.message).size() - 1) < x(c.message, 1), c.messageRightToLeft);
     }
 }
 

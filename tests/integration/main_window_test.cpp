@@ -10,7 +10,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
 #include <QTableView>
@@ -255,7 +254,7 @@ TEST_P(WatchlistFirstScreenTest, SymbolPricesAndSpreadShowWhole) {
     kit::testing::runFor(50);
     std::vector<QWidget*> totals(positions->totalLabels().begin(), positions->totalLabels().end());
     totals.insert(totals.end(), positions->totalValues().begin(), positions->totalValues().end());
-    totals.push_back(positions->findChild<QPushButton*>("closeAllButton"));
+    totals.push_back(positions->findChild<QWidget*>("closeAllButton"));
     for (const QWidget* w : totals) {
         ASSERT_TRUE(w);
         const auto* label = qobject_cast<const QLabel*>(w);

@@ -62,7 +62,6 @@ TEST(TableReloads, AListChangedAHundredTimesReloadsItsTableOnce) {
     tables.push_back(counted<SettledPositionTableController>(fake.context, true));
     tables.push_back(counted<ExecutedPositionTableController>(fake.context));
     tables.push_back(counted<JournalTableController>(fake.context));
-    const std::vector<int> expected = {0, 1, 0, 0, 0, 1};
     std::vector<int> before;
     for (const Reloads& r : tables) before.push_back(r.count());
 
@@ -76,7 +75,7 @@ TEST(TableReloads, AListChangedAHundredTimesReloadsItsTableOnce) {
     bool turned = false;  // a later turn of the event loop: a second reload would have run
     QTimer::singleShot(0, [&] { turned = true; });
     ASSERT_TRUE(kit::testing::runUntil([&] { return turned; }));
-    for (std::size_t i = 0; i < tables.size(); ++i) EXPECT_EQ(reloaded(i), expected[i]) << i;
+    for (std::size_t i = 0; i < tables.size(); ++i) EXPECT_EQ(reloaded(i), i == 1 || i == 5) << i;
     EXPECT_EQ(tables[1].table->rowCount(), 100);
 
     // The line an order sent writes shows in the journal without a server message.
