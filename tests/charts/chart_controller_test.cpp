@@ -140,6 +140,21 @@ TEST_F(ChartControllerTest, LiveBarAndThemeChanges) {
     ch.setValue("GOLD", "1#3");
     answer(minuteAnswer("GOLD^O", 61));  // newest bar 10:00:00 at row 60
     ASSERT_EQ(ch.window().lastArrIndexPtr, 60);
+    // The indicators shown follow the live bar: on the same sub-graph, what a fresh computation gives.
+    QVariantMap sma{{"Period", "5"}, {"Color", QColor(Qt::yellow)}};
+    ASSERT_FALSE(ch.loadSMA(sma));
+    ASSERT_FALSE(ch.loadMACD({{"FastPeriod", "12"}, {"SlowPeriod", "26"}, {"SignalPeriod", "9"}}));
+    const auto* macdGraph = ch.indicatorView()->graph();
+    const auto followed = [&] {
+        auto last = [](const indicators::Series* s) { return s && !s->empty() ? s->back() : std::nan(""); };
+        const auto prices = indicators::pricesOf(ch.bars(), ch.window());
+        EXPECT_EQ(last(ch.overlayData().values("SMA")), calculate(Indicator::SMA, prices, {{5}, 0})[0].back());
+        const auto macd = calculate(Indicator::MACD, prices, {{12, 26, 9}, 0});
+        for (std::size_t p = 0; p < macd.size(); ++p)
+            EXPECT_EQ(last(ch.indicatorView()->data().values(describe(Indicator::MACD).plots[p].identifier)),
+                      macd[p].back()) << p;
+        EXPECT_EQ(ch.indicatorView()->graph(), macdGraph);
+    };
     gold->Last = 1900;
     gold->Bid = 1899.5;
     gold->Ask = 1900.5;
@@ -152,16 +167,19 @@ TEST_F(ChartControllerTest, LiveBarAndThemeChanges) {
     ASSERT_EQ(labels.size(), 2u);
     EXPECT_EQ(labels[0]->text, "1899.50");
     EXPECT_EQ(labels[0]->anchorY, 1899.5);
+    followed();
     gold->UpdateTime = "03/09/2026 10:01:02";
     gold->Last = 1901;
     ch.newChartData();
     EXPECT_EQ(ch.window().lastArrIndexPtr, 61);
     EXPECT_EQ(ch.window().DATAPOINTS, 62);
+    followed();
+    gold->Bid = 1899;  // the quote alone moves its box
+    ch.newChartData();
+    EXPECT_EQ(ch.graph()->annotations().at(0)->anchorY, 1899);
 
     // A theme change redraws the bars held, live ones included, with the
     // overlays that were on; no request goes out.
-    QVariantMap sma{{"Period", "5"}, {"Color", QColor(Qt::yellow)}};
-    ASSERT_FALSE(ch.loadSMA(sma));
     const auto sent = requests.size();
     ch.applyChartTheme(1);
     EXPECT_EQ(ch.graph()->theme(), plot::GraphTheme::PlainWhite);
@@ -173,56 +191,8 @@ TEST_F(ChartControllerTest, LiveBarAndThemeChanges) {
     EXPECT_EQ(requests.size(), sent);
     ch.applyChartTheme(0);
     EXPECT_EQ(ch.graph()->theme(), plot::GraphTheme::PlainBlack);
-}
 
-TEST_F(ChartControllerTest, IndicatorsShownFollowTheLiveBar) {
-    // The sub-graph is placed under the chart, as the hosts do.
-    QWidget host;
-    ChartController* ch = new ChartController(session, session, &host);
-    ch->indicatorView()->setParent(&host);
-    ch->setGeometry(0, 0, 800, 450);
-    ch->indicatorView()->setGeometry(0, 450, 800, 190);
-    ch->setValue("GOLD", "1#3");
-    answer(minuteAnswer("GOLD^O", 61));
-    ASSERT_FALSE(ch->loadSMA({{"Period", "5"}, {"Color", QColor(Qt::yellow)}}));
-    ASSERT_FALSE(ch->loadMACD({{"FastPeriod", "12"}, {"SlowPeriod", "26"}, {"SignalPeriod", "9"}}));
-    const auto* macdGraph = ch->indicatorView()->graph();
-    auto last = [](const indicators::Series* s) { return s && !s->empty() ? s->back() : std::nan(""); };
-    // Updates within the newest minute change its bar, the next minute adds one; the quote alone moves the boxes.
-    for (int i = 1; i <= 10; ++i) {
-        const bool quoteOnly = i == 5;
-        if (!quoteOnly) gold->Last = 1830 + i * (i % 2 ? 1.25 : -0.5);
-        gold->Bid = gold->Last - 0.25 * i;
-        gold->Ask = gold->Last + 0.25 * i;
-        gold->UpdateTime = std::string("03/09/2026 ") + (i < 8 ? "10:00:" : "10:01:") + std::to_string(10 + i);
-        ch->newChartData();
-        const int row = ch->window().lastArrIndexPtr;
-        EXPECT_EQ(row, i < 8 ? 60 : 61) << i;
-        EXPECT_EQ(ch->bars().Symdata[row], gold->Last) << i;
-        const auto& labels = ch->graph()->annotations();
-        ASSERT_EQ(labels.size(), 2u);
-        EXPECT_EQ(labels[0]->anchorY, gold->Bid) << i;
-        EXPECT_EQ(labels[1]->anchorY, gold->Ask) << i;
-        EXPECT_EQ(labels[1]->text.toDouble(), gold->Ask) << i;
-        // What a fresh computation over the bars held gives.
-        const auto prices = indicators::pricesOf(ch->bars(), ch->window());
-        const auto sma = calculate(Indicator::SMA, prices, {{5}, 0});
-        const auto macd = calculate(Indicator::MACD, prices, {{12, 26, 9}, 0});
-        EXPECT_EQ(ch->overlayData().values("SMA")->size(), sma[0].size()) << i;
-        EXPECT_EQ(last(ch->overlayData().values("SMA")), sma[0].back()) << i;
-        for (std::size_t p = 0; p < macd.size(); ++p) {
-            const auto* shown = ch->indicatorView()->data().values(describe(Indicator::MACD).plots[p].identifier);
-            EXPECT_EQ(last(shown), macd[p].back()) << i << " plot " << p;
-        }
-        EXPECT_EQ(ch->indicatorView()->graph(), macdGraph);  // the same graph, new values
-    }
-}
-
-TEST_F(ChartControllerTest, PriceBoxesNeverOverlap) {
-    ChartController& ch = chart();
-    ch.setValue("GOLD", "1#3");
-    answer(minuteAnswer("GOLD^O", 61));
-    // Bid and ask as fractions of the y range shown.
+    // The price boxes never overlap; bid and ask as fractions of the y range shown.
     const struct {
         const char* what;
         double bid, ask;

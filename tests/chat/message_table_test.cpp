@@ -1,16 +1,14 @@
-// The message table: row heights (a new width wraps the rows in view and those
-// scrolled to, estimates the others, keeps heights per width), the rows'
-// directions and the language's words of the time.
+// The message table's row heights: a new width wraps the rows in view and
+// those scrolled to, estimates the others, and keeps heights per width.
+// The rows' directions and the language's words of the time.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QScrollBar>
 #include <QTextLayout>
-#include <algorithm>
 
 #include "chat/message_table.h"
 #include "kit/qt_test_app.h"
-#include "model/language_string.h"
 
 namespace chat {
 namespace {
@@ -60,90 +58,60 @@ TEST(MessageTable, ANewWidthWrapsTheRowsInViewAndKeepsHeightsPerWidth) {
         ASSERT_EQ(table.rowHeight(row), heights[std::size_t(row)]) << row;
 }
 
-// The columns of `image` that hold a dark pixel, first and last; {-1, -1} for none.
-std::pair<int, int> inkedColumns(const QImage& image) {
-    std::pair<int, int> span{-1, -1};
-    for (int x = 0; x < image.width(); ++x)
+// Whether a pixel of `image` between columns `from` and `to` is dark.
+bool inked(const QImage& image, int from, int to) {
+    for (int x = from; x < to; ++x)
         for (int y = 0; y < image.height(); ++y)
-            if (qGray(image.pixel(x, y)) < 128) {
-                if (span.first < 0) span.first = x;
-                span.second = x;
-                break;
-            }
-    return span;
+            if (qGray(image.pixel(x, y)) < 128) return true;
+    return false;
 }
 
-TEST(MessageTable, RowsStartOnTheTablesSideAndEachMessageReadsInItsOwnDirection) {
-    struct Case {
-        Qt::LayoutDirection direction;
+// A row in the language's direction, its message in its own; its time in the language's words.
+TEST(MessageTable, RowsReadInTheLanguagesDirectionAndTheirMessagesInTheirOwn) {
+    const struct {
+        std::int64_t language;
         std::string name, message;
         bool messageRightToLeft;
+        const char *time, *words;
+    } cases[] = {
+        {5, "Trader One", "مرحبا، كيف حالك؟", true, "20240131154501", "03:45:01 م]"},
+        {5, "Trader One", "Hello, how are you?", false, "20240131094501", "09:45:01 ص]"},
+        {4, "أحمد", "Hello!", false, "20240131154501", "03:45:01 غ.و.]"},
+        {0, "Trader One", "مرحبا!", true, "20240131154501", "03:45:01 PM]"},
+        {0, "أحمد", "Hello, how are you?", false, "20240131004501", "12:45:01 AM]"},
+        {1, "Bob", "hi", false, "20240131154501", "03:45:01 下午]"},
+        {10, "Bob", "hi", false, "20240131094501", "09:45:01 a.\u00a0m.]"},
     };
-    const std::vector<Case> cases = {
-        {Qt::RightToLeft, "Trader One", "مرحبا، كيف حالك؟", true},
-        {Qt::RightToLeft, "Trader One", "Hello, how are you?", false},
-        {Qt::RightToLeft, "أحمد", "Hello!", false},
-        {Qt::LeftToRight, "Trader One", "مرحبا!", true},
-        {Qt::LeftToRight, "أحمد", "Hello, how are you?", false},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         auto room = std::make_shared<model::ChatRoom>();
-        room->messages.push_back({c.message, "bob", c.name, "20240131154501"});
-        MessageTable table("Message", dayPeriods(5));
-        table.setLayoutDirection(c.direction);
+        room->messages.push_back({c.message, "bob", c.name, c.time});
+        MessageTable table("Message", dayPeriods(c.language));
+        const bool rtl = c.language == 4 || c.language == 5;
+        table.setLayoutDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
         table.setPalette(QPalette(Qt::white));
         table.resize(700, 80);
         table.show();
         table.showRoom(room, "trader");
         QApplication::processEvents();
-        const std::string label = c.name + " / " + c.message;
+        SCOPED_TRACE(c.name + " / " + c.message);
+        EXPECT_EQ(table.messages()->rowText(0).toStdString(), c.name + "[31/01/2024 " + c.words + ":\t" + c.message);
 
-        // The row hugs the side its table's direction starts at.
-        const auto [left, right] = inkedColumns(table.viewport()->grab().toImage());
-        ASSERT_GE(left, 0) << label;
-        if (c.direction == Qt::RightToLeft)
-            EXPECT_GT(left, table.viewport()->width() / 3) << label;
-        else
-            EXPECT_LT(right, 2 * table.viewport()->width() / 3) << label;
+        // The row hugs the side its table's direction starts at: ink in that third, none in the far one.
+        const QImage image = table.viewport()->grab().toImage();
+        const int third = image.width() / 3;
+        EXPECT_TRUE(inked(image, rtl ? 2 * third : 0, rtl ? image.width() : third));
+        EXPECT_FALSE(inked(image, rtl ? 0 : 2 * third, rtl ? third : image.width()));
 
-        // Its name first on that side, its message from its own first letter on.
+        // Its name first on that side; its closing mark ends the message on the message's own
+        // side (the cursor after its first letter is at that letter's far edge).
         const QString shown = table.messages()->shownRowText(0);
         QTextLayout layout(shown, table.font());
-        MessageRowDelegate::layOut(layout, 680, c.direction);
-        const QTextLine line = layout.lineAt(0);
-        const auto x = [&](qsizetype position) { return line.cursorToX(int(position)); };
-        const qsizetype nameAt = shown.indexOf(QString::fromStdString(c.name));
-        const qsizetype textAt = shown.indexOf(QString::fromStdString(c.message));
-        const qsizetype last = textAt + QString::fromStdString(c.message).size() - 1;
-        EXPECT_EQ(x(nameAt) > x(textAt), c.direction == Qt::RightToLeft) << label;
-        // Its closing mark ends the message on the message's own side (the cursor after
-        // its first letter is at that letter's far edge).
-        EXPECT_EQ(x(last) < x(textAt + 1), c.messageRightToLeft) << label;
-
-    }
-}
-
-TEST(MessageTable, TimesSayTheHalfOfTheDayInTheLanguage) {
-    struct Case {
-        const char* folder;
-        const char* time;
-        const char* word;
-    };
-    const Case cases[] = {
-        {"en", "20240131154501", "03:45:01 PM]"},   {"en", "20240131004501", "12:45:01 AM]"},
-        {"ar", "20240131154501", "03:45:01 م]"},    {"ar", "20240131094501", "09:45:01 ص]"},
-        {"zh-Hans", "20240131154501", "03:45:01 下午]"}, {"ps-AF", "20240131154501", "03:45:01 غ.و.]"},
-        {"spanish", "20240131094501", "09:45:01 a.\u00a0m.]"},
-    };
-    const auto& folders = model::LanguageString::languageFolders();
-    for (const Case& c : cases) {
-        const auto index = std::find(folders.begin(), folders.end(), c.folder) - folders.begin();
-        auto room = std::make_shared<model::ChatRoom>();
-        room->messages.push_back({"hi", "bob", "Bob", c.time});
-        MessageTable table("Message", dayPeriods(index));
-        table.showRoom(room, "trader");
-        EXPECT_EQ(table.messages()->rowText(0), QString("Bob[31/01/2024 %1:\thi").arg(QString::fromUtf8(c.word)))
-            << c.folder;
+        MessageRowDelegate::layOut(layout, 680, table.layoutDirection());
+        const auto x = [&](const std::string& part, qsizetype offset) {
+            return layout.lineAt(0).cursorToX(int(shown.indexOf(QString::fromStdString(part)) + offset));
+        };
+        EXPECT_EQ(x(c.name, 0) > x(c.message, 0), rtl);
+        EXPECT_EQ(x(c.message, QString::fromStdString(c.message).size() - 1) < x(c.message, 1), c.messageRightToLeft);
     }
 }
 

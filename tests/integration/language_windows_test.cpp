@@ -5,13 +5,10 @@
 #include <QApplication>
 #include <QDateTimeEdit>
 #include <QFontInfo>
-#include <QGlyphRun>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRawFont>
 #include <QTableView>
-#include <QTest>
 #include <QTextLayout>
 #include <QToolButton>
 #include <algorithm>
@@ -21,9 +18,6 @@
 #include <iterator>
 
 #include "charts/chart_controller.h"
-#include "chat/chat_window_controller.h"
-#include "chat/contacts_outline_view_controller.h"
-#include "chat/message_table.h"
 #include "charts/chart_view_controller.h"
 #include "charts/plot/xy_graph.h"
 #include "integration/app_window_fixture.h"
@@ -75,30 +69,21 @@ std::vector<std::string> clippedTexts(QWidget* window) {
     return out;
 }
 
-// The glyph runs of `text` laid out on one line in `font`, fallback fonts included.
-QList<QGlyphRun> glyphRunsOf(const QString& text, const QFont& font) {
+// The fonts that draw `text` in `font`, fallbacks included; with `missing`, those of them that lack a glyph of it.
+QStringList drawingFonts(const QString& text, const QFont& font, bool missing = false) {
     QTextLayout layout(text, font);
     layout.beginLayout();
     layout.createLine();
     layout.endLayout();
-    return layout.glyphRuns();
+    QStringList families;
+    for (const QGlyphRun& run : layout.glyphRuns())
+        if (!missing || run.glyphIndexes().contains(0)) families.append(run.rawFont().familyName());
+    families.removeDuplicates();
+    return families;
 }
 
 // Characters of `text` drawn as the missing glyph in `font` and the fonts the toolkit falls back to.
-QString missingGlyphs(const QString& text, const QFont& font) {
-    QString missing;
-    for (const QGlyphRun& run : glyphRunsOf(text, font))
-        if (run.glyphIndexes().contains(0)) missing += run.rawFont().familyName() + " ";
-    return missing;
-}
-
-// The fonts that draw `text` in `font`, fallbacks included.
-QStringList drawingFonts(const QString& text, const QFont& font) {
-    QStringList families;
-    for (const QGlyphRun& run : glyphRunsOf(text, font))
-        if (!families.contains(run.rawFont().familyName())) families.append(run.rawFont().familyName());
-    return families;
-}
+QString missingGlyphs(const QString& text, const QFont& font) { return drawingFonts(text, font, true).join(' '); }
 
 std::vector<std::string> tableTexts(const std::string& folder) {
     std::ifstream in(std::filesystem::path(TC_SOURCE_DIR) / "resources" / (folder + ".lproj") / "Localizable.strings");
@@ -188,8 +173,8 @@ TEST_P(LanguageWindowsTest, TextsFitRenderAndReadInTheLanguagesDirection) {
     // The status clock names the month in the language, in a font that joins its letters.
     platform::NotificationCenter::defaultCenter().post(state::notifications::kNetworkSpeed,
                                                        std::make_shared<state::TextPayload>("20241230235959"));
-    const std::string december = LanguageString::stringforSelectedLanguage(GetParam(), "90751");
-    EXPECT_EQ(main->ServerTimeTextField->text().toStdString(), december + " 30, 2024 23:59:59");
+    EXPECT_EQ(main->ServerTimeTextField->text().toStdString(),
+              LanguageString::stringforSelectedLanguage(GetParam(), "90751") + " 30, 2024 23:59:59");
     EXPECT_EQ(main->ServerTimeTextField->font().family() == "monospace", !rightToLeft()) << folder();
 
     ASSERT_TRUE(main->openWindow("TradeTicketWindowController", kit::itemRequest(symbol)));
@@ -227,18 +212,16 @@ TEST_P(LanguageWindowsTest, TextsFitRenderAndReadInTheLanguagesDirection) {
         EXPECT_FALSE(button->text().contains(opensLeft ? ">>" : "<<")) << button->text().toStdString();
     }
     // The depth tables' headers are read whole.
-    for (QTableView* depth : {ticket->BuyMarketDepthTableView, ticket->SellMarketDepthTableView}) {
-        QHeaderView* header = depth->horizontalHeader();
-        for (int c = 0; c < header->count(); ++c) {
+    for (QTableView* depth : {ticket->BuyMarketDepthTableView, ticket->SellMarketDepthTableView})
+        for (int c = 0; c < depth->model()->columnCount(); ++c) {
             const QString title = depth->model()->headerData(c, Qt::Horizontal).toString();
-            EXPECT_LE(header->fontMetrics().horizontalAdvance(title) + 8, header->sectionSize(c)) << title.toStdString();
+            EXPECT_LE(depth->horizontalHeader()->fontMetrics().horizontalAdvance(title) + 8, depth->columnWidth(c))
+                << title.toStdString();
         }
-    }
     if (folder() == "ar") kit::testing::saveScreenshot(ticket, shotName("ticket-drawers"));
     ticket->marketDepthChartButton->click();
     ticket->multitradeButton->click();
     ASSERT_TRUE(runUntil([&] { return !ticket->rightDrawer->isVisible() && !ticket->leftDrawer->isVisible(); }));
-    if (folder() == "ps-AF") bothThemes(ticket, "ticket");
     if (folder() != "ar") return;
 
     bothThemes(main->window(), "main");
@@ -256,23 +239,6 @@ TEST_P(LanguageWindowsTest, TextsFitRenderAndReadInTheLanguagesDirection) {
     QWidget* chat = main->keptWindow("ChatWindowController");
     ASSERT_TRUE(chat && runUntil([&] { return chat->isVisible(); }));
     chat->resize(760, 520);
-    // A conversation in both directions: each row starts at the right, each message in its own direction.
-    auto* window = dynamic_cast<chat::ChatWindowController*>(chat);
-    ASSERT_TRUE(window);
-    QAbstractItemView* contacts = window->contactsOutlineViewController();
-    const QModelIndex bob = window->contactsOutlineViewController()->indexOfRow(3);
-    QTest::mouseClick(contacts->viewport(), Qt::LeftButton, {}, contacts->visualRect(bob).center());
-    const auto say = [&](const char* text) {
-        const int rows = window->messageTableView()->model()->rowCount();
-        window->messageTextView()->setText(QString::fromUtf8(text));
-        QTest::mouseClick(window->sendButton(), Qt::LeftButton);
-        ASSERT_TRUE(runUntil([&] { return window->messageTableView()->model()->rowCount() == rows + 1; }, 10000));
-    };
-    say("مرحبا، هل السوق مفتوح الآن؟");
-    // The simulator's command splits at spaces: the partner's words are joined by no-break spaces.
-    sim->command("send trader 603 502=trader/bob 504=bob 517=Bob 21=20240131154501 17=Yes,\u00a0until\u00a022:00.");
-    ASSERT_TRUE(runUntil([&] { return window->messageTableView()->model()->rowCount() == 2; }, 10000));
-    say("شكرا!");
     bothThemes(chat, "chat");
 }
 

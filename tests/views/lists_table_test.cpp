@@ -204,33 +204,25 @@ TEST_F(ListsTest, AccountsShowFiguresAndChooseTheCurrentAccount) {
 
 TEST_F(ListsTest, StatusTypeAndAccessSpeakTheLanguage) {
     namespace col = account_column;
-    struct Case {
-        std::int64_t language;
-        const char* normal;      // account 1001's status
-        const char* equityHit;   // account 1002's
-        const char* trade;       // their access
-        const char* tradeClient; // their type
-        const char* expired;     // OLDCO's trading status in the watchlist
+    // Account 1001's status, 1002's, their access and type, OLDCO's trading status in the watchlist.
+    const std::pair<std::int64_t, std::vector<std::string>> cases[] = {
+        {0, {"Normal", "Equity Hit", "Trade", "Trade Client", "Expired"}},
+        {5, {"عادي", "بلوغ حد حقوق الملكية", "تداول", "عميل تداول", "منتهي الصلاحية"}},
+        {4, {"عادي", "د خالص ارزښت حد ته رسېدلی", "معامله", "د معاملې پېرودونکی", "پای ته رسېدلی"}},
+        {1, {"正常", "净值已达上限", "交易", "交易客户", "已到期"}},
+        {6, {"Обычный", "Достигнут лимит средств", "Торговля", "Торговый клиент", "Истёк"}},
     };
-    const Case cases[] = {
-        {0, "Normal", "Equity Hit", "Trade", "Trade Client", "Expired"},
-        {5, "عادي", "بلوغ حد حقوق الملكية", "تداول", "عميل تداول", "منتهي الصلاحية"},
-        {4, "عادي", "د خالص ارزښت حد ته رسېدلی", "معامله", "د معاملې پېرودونکی", "پای ته رسېدلی"},
-        {1, "正常", "净值已达上限", "交易", "交易客户", "已到期"},
-        {6, "Обычный", "Достигнут лимит средств", "Торговля", "Торговый клиент", "Истёк"},
-    };
-    for (const Case& c : cases) {
-        fake.context.language = c.language;
-        s.ui.language = c.language;
+    for (const auto& [language, expected] : cases) {
+        fake.context.language = language;
+        s.ui.language = language;
         AccountsTableController table(fake.context, true);
         const auto at = [&](int row, const char* id) {
             return table.model()->index(row, table.columnWithIdentifier(id)).data().toString().toStdString();
         };
-        EXPECT_EQ(at(0, col::kStatus), c.normal) << c.language;
-        EXPECT_EQ(at(1, col::kStatus), c.equityHit) << c.language;
-        EXPECT_EQ(at(0, col::kAccess), c.trade) << c.language;
-        EXPECT_EQ(at(0, col::kType), c.tradeClient) << c.language;
-        EXPECT_EQ(watchlistCellText(watchlist_column::kStatus, closed.get(), *s.session), c.expired) << c.language;
+        EXPECT_EQ((std::vector<std::string>{at(0, col::kStatus), at(1, col::kStatus), at(0, col::kAccess),
+                                            at(0, col::kType),
+                                            watchlistCellText(watchlist_column::kStatus, closed.get(), *s.session)}),
+                  expected);
     }
 }
 
