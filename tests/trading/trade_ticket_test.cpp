@@ -257,9 +257,14 @@ TEST_F(TradeTicketTest, SimpleModeConfirmsAndTheSuppressionBoxSkipsLaterSheets) 
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->checkBox()->text().toStdString(), tr("0343"));
     EXPECT_TRUE(sheet->informativeText().startsWith(QString::fromStdString(tr("0010"))));
+    // The order the click built and checked is the one sent, prices and all.
+    const std::string bidAtClick = QString::number(item->Bid, 'f', item->DecimalPlaces).toStdString();
+    item->Bid -= 1;
     sheet->checkBox()->setChecked(true);
     sheet->defaultButton()->click();
     EXPECT_EQ(sent, before + 1);
+    EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().back()->Bid, bidAtClick);
+    item->Bid += 1;
     EXPECT_TRUE(fake->preferences.dontShowOrderConfirmation());
     ASSERT_TRUE(kit::testing::runUntil([&] { return ticket->confirmation() == nullptr; }));
     ticket->buyButton->click();
