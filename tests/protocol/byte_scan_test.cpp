@@ -48,11 +48,9 @@ TEST(ByteScan, BothFormsAgreeAtEveryLengthAlignmentAndPlace) {
                     for (std::size_t place = 0; place < length; ++place) {
                         std::fill(p, p + length, filler);
                         p[place] = mark;
-                        if (const std::string d = disagreement(p, p + length); !d.empty()) {
-                            ADD_FAILURE() << "alignment " << align << ", length " << length << ", byte " << int(mark)
-                                          << " at " << place << " among '" << filler << "': " << d;
-                            return;
-                        }
+                        ASSERT_EQ(disagreement(p, p + length), "") << "alignment " << align << ", length " << length
+                                                                    << ", byte " << int(mark) << " at " << place
+                                                                    << " among '" << filler << "'";
                     }
         }
 }
