@@ -65,9 +65,8 @@ std::shared_ptr<model::Order> position(const std::string& remaining) {
 // Each list that changes announces its table once, however many changes a
 // slice makes; a message that changes no list announces nothing.
 TEST_F(NotificationsTest, AChangedListAnnouncesItsTableOncePerSlice) {
-    auto account = std::make_shared<model::AccountDetails>();
-    account->AccountId = 1001;
-    ReferenceDataTestAccess::AccountDetailCollection(state::SessionTestAccess::referenceData(*session)).set("1001", account);
+    ReferenceDataTestAccess::AccountDetailCollection(SessionTestAccess::referenceData(*session))
+        .set("1001", std::make_shared<model::AccountDetails>());  // held, for the pie
     using namespace notifications;
     for (const char* name : {kOpenPositionTable, kPieChartUpdate, kPendingOrderTable, kSettledPositionTable,
                              kCancelledOrderTable, kExecutedPositionTable, kJournalTable})
