@@ -326,10 +326,9 @@ TEST_F(PrintToPdf, APaintedBodyBreaksItsRowsIntoPagesAndFitsWideTablesToTheWidth
         ASSERT_GE(pages.size(), c.fewest) << c.wideText;
         ASSERT_LE(pages.size(), c.most) << c.wideText;
         EXPECT_EQ(int(pages.size()), body->pageCount());
-        // The header row across the width, again at the top of every page the table runs on.
         const auto headerGrey = [](QRgb p) { return p == qRgb(170, 170, 170); };
-        EXPECT_GT(lines(pages[0], 0, 1070, headerGrey, 600), 0);
-        for (const QImage& page : {pages[1], pages.back()}) {
+        EXPECT_GT(lines(pages[0], 0, 1070, headerGrey, 600), 0);  // the header row across the width
+        for (const QImage& page : {pages[1], pages.back()}) {  // again at the top of every further page
             EXPECT_GT(lines(page, 0, 60, headerGrey, 600), 0);
             EXPECT_EQ(lines(page, 60, 1070, headerGrey, 600), 0);
             EXPECT_GT(lines(page, 1055, 1070, dark, 0), 0);  // "Page n of m"
