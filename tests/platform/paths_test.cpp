@@ -73,9 +73,11 @@ TEST(Paths, CreateDirectoryMakesParentsAndLeavesAFileInTheWayAlone) {
     EXPECT_EQ(log.lines[1].rfind("Create directory error: ", 0), 0u);
 }
 
-// Only a folder made here is made private; the user's own folders keep their mode.
-TEST(Paths, PrivateFilesChangeTheModeOnlyOfAFolderMadeForThem) {
+// Every folder and file made here is the owner's alone, whatever the umask; a
+// folder not made here (the user's own, through a link, read-only) keeps its mode.
+TEST(Paths, WhatIsMadeIsTheOwnersAloneAndOtherFoldersKeepTheirMode) {
     TempDir dir;
+    const mode_t umaskBefore = ::umask(0);
     const auto mode = [](const std::string& p) {
         struct stat st{};
         ::stat(p.c_str(), &st);
@@ -85,56 +87,33 @@ TEST(Paths, PrivateFilesChangeTheModeOnlyOfAFolderMadeForThem) {
     ASSERT_EQ(::mkdir((dir / "target").c_str(), 0755), 0);
     ASSERT_EQ(::symlink((dir / "target").c_str(), (dir / "linked").c_str()), 0);
     ASSERT_EQ(::mkdir((dir / "readonly").c_str(), 0500), 0);
+    using Make = bool (*)(const std::string&);
+    const Make folder = [](const std::string& p) { return Paths::createDirectory(p); },
+               privateFolder = [](const std::string& p) { return Paths::createPrivateDirectory(p); },
+               file = [](const std::string& p) { return Paths::writeFileAtomically(p, "x"); },
+               fileIfAbsent = [](const std::string& p) { return Paths::writeFileIfAbsent(p, "x"); },
+               privateFile = [](const std::string& p) { return Paths::writePrivateFileAtomically(p, "x"); };
     const struct {
-        const char* folder;
-        bool written;
-        mode_t after;
-    } rows[] = {
-        {"made", true, 0700},
-        {"shared", true, 0755},
-        {"linked", true, 0755},
-        {"readonly", ::geteuid() == 0, 0500},  // root writes anyway; the mode stays
-    };
-    for (const auto& r : rows) {
-        LogCapture log;  // the refused write is logged
-        EXPECT_EQ(Paths::writePrivateFileAtomically(dir / r.folder + "/preferences", "x"), r.written) << r.folder;
-        EXPECT_EQ(mode(dir / r.folder), r.after) << r.folder;
-    }
-    EXPECT_EQ(mode(dir / "target"), 0755u);
-    EXPECT_EQ(mode(dir / "made/preferences"), 0600u);
-    ::chmod((dir / "readonly").c_str(), 0700);
-}
-
-// Every folder and file made here is the owner's alone, whatever the umask.
-TEST(Paths, EveryFolderAndFileMadeIsTheOwnersAlone) {
-    TempDir dir;
-    const mode_t umaskBefore = ::umask(0);
-    const auto mode = [](const std::string& p) {
-        struct stat st{};
-        ::stat(p.c_str(), &st);
-        return st.st_mode & 07777;
-    };
-    ASSERT_EQ(::mkdir((dir / "theirs").c_str(), 0755), 0);
-    const struct {
-        const char* what;
-        bool (*make)(const std::string&);
+        Make make;
         const char* path;
+        bool made;
         std::vector<std::pair<const char*, mode_t>> modes;
     } rows[] = {
-        {"folder with parents", [](const std::string& p) { return Paths::createDirectory(p); }, "a/b/c",
-         {{"a", 0700}, {"a/b", 0700}, {"a/b/c", 0700}}},
-        {"private folder", [](const std::string& p) { return Paths::createPrivateDirectory(p); }, "theirs/log",
-         {{"theirs", 0755}, {"theirs/log", 0700}}},
-        {"file replaced", [](const std::string& p) { return Paths::writeFileAtomically(p, "x"); }, "theirs/f",
-         {{"theirs/f", 0600}}},
-        {"file if absent", [](const std::string& p) { return Paths::writeFileIfAbsent(p, "x"); }, "a/g", {{"a/g", 0600}}},
-        {"private file", [](const std::string& p) { return Paths::writePrivateFileAtomically(p, "x"); }, "p/q/prefs",
-         {{"p", 0700}, {"p/q", 0700}, {"p/q/prefs", 0600}}},
+        {folder, "a/b/c", true, {{"a", 0700}, {"a/b", 0700}, {"a/b/c", 0700}}},
+        {privateFolder, "shared/log", true, {{"shared", 0755}, {"shared/log", 0700}}},
+        {file, "shared/f", true, {{"shared/f", 0600}}},
+        {fileIfAbsent, "a/g", true, {{"a/g", 0600}}},
+        {privateFile, "p/q/prefs", true, {{"p", 0700}, {"p/q", 0700}, {"p/q/prefs", 0600}}},
+        {privateFile, "shared/prefs", true, {{"shared", 0755}, {"shared/prefs", 0600}}},
+        {privateFile, "linked/prefs", true, {{"target", 0755}}},
+        {privateFile, "readonly/prefs", ::geteuid() == 0, {{"readonly", 0500}}},  // root writes anyway; the mode stays
     };
     for (const auto& r : rows) {
-        EXPECT_TRUE(r.make(dir / r.path)) << r.what;
-        for (const auto& [path, expected] : r.modes) EXPECT_EQ(mode(dir / path), expected) << r.what << " " << path;
+        LogCapture log;  // a refused write is logged
+        EXPECT_EQ(r.make(dir / r.path), r.made) << r.path;
+        for (const auto& [path, expected] : r.modes) EXPECT_EQ(mode(dir / path), expected) << r.path << ": " << path;
     }
+    ::chmod((dir / "readonly").c_str(), 0700);
     ::umask(umaskBefore);
 }
 

@@ -28,17 +28,14 @@ std::vector<Message> collect(TcpClient& c, std::chrono::milliseconds quiet = 300
 
 // The executed search's rows for today, as the client asks for them.
 std::string executedToday(int requestPort) {
-    std::time_t now = std::time(nullptr);
+    const std::time_t now = std::time(nullptr);
     std::tm tm{};
-    localtime_r(&now, &tm);
     char today[16];
-    std::strftime(today, sizeof today, "%Y%m%d%H%M%S", &tm);
-    ReqClient req(requestPort);
-    const auto reply = req.ask(frame({{10, "1023"}, {151, "getexecutedpositions"}, {152, "1000"}, {153, "1"},
-                                      {575, today}, {576, today}, {20, "8"}, {115, "11"}, {23, "trader"},
-                                      {19, "424201"}, {21, today}}));
-    if (!reply || reply->size() <= 2) return {};
-    const auto answer = parse(reply->substr(1, reply->size() - 2));
+    std::strftime(today, sizeof today, "%Y%m%d%H%M%S", localtime_r(&now, &tm));
+    const auto reply = ReqClient(requestPort).ask(frame({{10, "1023"}, {151, "getexecutedpositions"}, {152, "1000"},
+                                                          {153, "1"}, {575, today}, {576, today}, {20, "8"}, {115, "11"},
+                                                          {23, "trader"}, {19, "424201"}, {21, today}}));
+    const auto answer = reply && reply->size() > 2 ? parse(reply->substr(1, reply->size() - 2)) : std::nullopt;
     return answer ? answer->get(159) : std::string();
 }
 

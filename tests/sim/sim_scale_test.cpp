@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <set>
 
@@ -49,23 +48,12 @@ TEST(SimScale, GrowsTheDefaultScenarioToTheAskedCounts) {
         // Every position's instrument is tradable in its account's group.
         for (const auto& p : s.positions)
             EXPECT_FALSE(s.groupInstrument(s.account(p.accountId)->groupId, p.instrumentId).is_null()) << p.id;
+        // The largest login, in both forms, stays well under the client's login data cap.
+        const sim::LoginPorts ports{17002, 17003};
+        const auto* trader = s.findUser("trader");
+        EXPECT_LT(std::max(sim::LoginData::packed(s, *trader, ports).size(), sim::LoginData::xml(s, *trader, ports).size()) * 3,
+                  protocol::kMaxLoginDataSize);
     }
-}
-
-// The large account's login, in both forms, stays well under the client's
-// login data cap (the cap's comment states the largest login expected).
-TEST(SimScale, TheLargeLoginFitsTheClientsLoginCapWithItsMargin) {
-    const sim::Scenario s = sim::Scenario::fromJson(
-        sim::scaledScenario(sim::Scenario::load(SIM_DEFAULT_SCENARIO).root(), 1));
-    const sim::UserRecord* trader = s.findUser("trader");
-    ASSERT_NE(trader, nullptr);
-    const sim::LoginPorts ports{17002, 17003};
-    const std::size_t packed = sim::LoginData::packed(s, *trader, ports).size();
-    const std::size_t xml = sim::LoginData::xml(s, *trader, ports).size();
-    const std::size_t rows = s.instruments().size() + sim::jsonItems(s.root(), "groupInstruments").size();
-    std::printf("large login: %zu instruments, %zu rows; %zu bytes packed, %zu bytes XML (%.0f per row)\n",
-                s.instruments().size(), rows, packed, xml, double(xml) / double(rows));
-    EXPECT_LT(std::max(packed, xml) * 3, protocol::kMaxLoginDataSize);
 }
 
 }  // namespace

@@ -658,38 +658,30 @@ TEST_F(SessionTest, LoginDataWithoutAUserOrOverACapFailsTheLogin) {
     }
 }
 
-TEST(IncomingPathTest, CompactLoginDataIsReadAheadOffTheMainThread) {
+// Compact login data is read ahead off the main thread; login data up to its cap
+// is inflated, a byte more is refused before inflating.
+TEST(IncomingPathTest, LoginDataIsReadAheadOffTheMainThreadUpToItsCap) {
     // User, instrument XAU, group instrument 4 of group 7.
     const std::string packed = "5\x07\x07\x07\x07" "4\x05Gold\x05XAU\x07\x07" "1\x05" "7\x05" "4";
     std::vector<IncomingMessage> delivered;
     IncomingPath path({[&](IncomingMessage m) { delivered.push_back(std::move(m)); },
                        [](std::vector<std::string>, protocol::MsgType) {}, [] {}, [] {}, [](const std::string&) {}});
-    for (const char* format : {"PACKED", "XML"})
-        path.decodeFrame(inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=" + std::string(format) +
-                                       "\x03" "1050=" + payloadOf(packed) + "\x03")));
-    ASSERT_EQ(delivered.size(), 2u);
+    for (const auto& [format, data] : std::vector<std::pair<std::string, std::string>>{
+             {"PACKED", packed}, {"XML", packed}, {"XML", std::string(protocol::kMaxLoginDataSize, ' ')},
+             {"XML", std::string(protocol::kMaxLoginDataSize + 1, ' ')}})
+        path.decodeFrame(inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=" + format +
+                                       "\x03" "1050=" + payloadOf(data) + "\x03")));
+    ASSERT_EQ(delivered.size(), 4u);
     ASSERT_TRUE(delivered[0].packedRecords);
     ASSERT_EQ(delivered[0].packedRecords->instruments.size(), 1u);
     EXPECT_EQ(delivered[0].packedRecords->instruments[0]->Code, "XAU");
     ASSERT_EQ(delivered[0].packedRecords->groupInstruments.size(), 1u);
     EXPECT_EQ(delivered[0].packedRecords->groupInstruments[0]->GroupId, 7);
     EXPECT_FALSE(delivered[1].packedRecords);
-}
-
-// Login data up to its cap is inflated; a byte more is refused before inflating.
-TEST(IncomingPathTest, LoginDataIsInflatedUpToItsCapAndRefusedPastIt) {
-    std::vector<IncomingMessage> delivered;
-    IncomingPath path({[&](IncomingMessage m) { delivered.push_back(std::move(m)); },
-                       [](std::vector<std::string>, protocol::MsgType) {}, [] {}, [] {}, [](const std::string&) {}});
-    for (const std::size_t size : {protocol::kMaxLoginDataSize, protocol::kMaxLoginDataSize + 1})
-        path.decodeFrame(inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=XML\x03" "1050=" +
-                                       payloadOf(std::string(size, ' ')) + "\x03")));
-    ASSERT_EQ(delivered.size(), 2u);
-    ASSERT_TRUE(delivered[0].payload);
-    EXPECT_EQ(delivered[0].payload->size(), protocol::kMaxLoginDataSize);
-    EXPECT_FALSE(delivered[0].payloadRefused);
-    EXPECT_FALSE(delivered[1].payload);
-    EXPECT_TRUE(delivered[1].payloadRefused);
+    ASSERT_TRUE(delivered[2].payload);
+    EXPECT_EQ(delivered[2].payload->size(), protocol::kMaxLoginDataSize);
+    EXPECT_FALSE(delivered[2].payloadRefused);
+    EXPECT_TRUE(!delivered[3].payload && delivered[3].payloadRefused);
 }
 
 TEST_F(SessionTest, NestedEnvelopesOpenUpToALimit) {
