@@ -17,8 +17,8 @@ std::unique_ptr<QMessageBox> CommonAlert::makeAlert(const std::string& message, 
     auto alert = std::make_unique<QMessageBox>(parent);
     alert->setIcon(QMessageBox::Information);
     alert->setTextFormat(Qt::PlainText);  // "%d" or "<b>" in a message shows as it is
-    alert->setText(shownText(title));
-    setPlainInformativeText(*alert, shownText(message));
+    alert->setText(shownAlertText(shownText(title)));
+    setPlainInformativeText(*alert, shownText(message));  // UTF-8 converted only as far as shown
     alert->setStandardButtons(QMessageBox::NoButton);
     alert->addButton(QString::fromStdString(buttonTitle), QMessageBox::AcceptRole);
     // Wide enough for a refusal on one line, not wrapped into a narrow column.

@@ -82,7 +82,7 @@ void makeLabelsPlain(QMessageBox& box) {
 QMessageBox* plainMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text, QWidget* parent) {
     auto* box = new QMessageBox(icon, title, QString(), QMessageBox::NoButton, parent);
     makeLabelsPlain(*box);
-    box->setText(shownText(text));
+    box->setText(shownAlertText(text));
     return box;
 }
 
@@ -91,7 +91,7 @@ void setPlainInformativeText(QMessageBox& box, const QString& text) {
     // before the text reaches it.
     if (!box.findChild<QLabel*>("qt_msgbox_informativelabel")) box.setInformativeText(" ");
     makeLabelsPlain(box);
-    box.setInformativeText(shownText(text));
+    box.setInformativeText(shownAlertText(text));
 }
 
 }  // namespace kit

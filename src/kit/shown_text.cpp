@@ -28,6 +28,16 @@ qsizetype characterStart(QStringView text, qsizetype at) {
     return at > 0 && text[at].isLowSurrogate() && text[at - 1].isHighSurrogate() ? at - 1 : at;
 }
 
+// Whether a break may go before text[at]: not inside a character or a joined sequence.
+bool breakableBefore(QStringView text, qsizetype at) {
+    const QChar c = text[at];
+    if (c.isLowSurrogate() || c.unicode() == 0x200D || text[at - 1].unicode() == 0x200D) return false;
+    const char32_t point = c.isHighSurrogate() && at + 1 < text.size()
+                               ? QChar::surrogateToUcs4(c, text[at + 1])
+                               : char32_t(c.unicode());
+    return !QChar::isMark(point);
+}
+
 }  // namespace
 
 QString cutForDisplay(const QString& text, qsizetype max) {
@@ -57,6 +67,33 @@ QString shownText(std::string_view utf8) {
         utf8 = utf8.substr(0, end);
     }
     return shownText(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
+}
+
+QString wrappableText(const QString& text) {
+    constexpr QChar kBreak{0x200B};
+    if (text.size() <= kWrapRun) return text;
+    QString out;
+    qsizetype copied = 0, last = 0;
+    QTextBoundaryFinder lines(QTextBoundaryFinder::Line, text);
+    for (qsizetype next = lines.toNextBoundary(); next != -1; last = next, next = lines.toNextBoundary()) {
+        // No break between `last` and `next` but after the blanks that end it.
+        qsizetype end = next;
+        while (end > last && text[end - 1].isSpace()) --end;
+        for (qsizetype at = last + kWrapRun; at < end; at += kWrapRun) {
+            while (at < end && !breakableBefore(text, at)) ++at;
+            if (at == end) break;
+            out.append(QStringView(text).mid(copied, at - copied));
+            out.append(kBreak);
+            copied = at;
+        }
+    }
+    if (copied == 0) return text;
+    out.append(QStringView(text).mid(copied));
+    return out;
+}
+
+QString shownAlertText(const QString& text) {
+    return wrappableText(withVisibleBidiControls(cutForDisplay(text, kMaxAlertLength)));
 }
 
 }  // namespace kit

@@ -21,5 +21,15 @@ QString withVisibleBidiControls(QString text);
 QString shownText(const QString& text);
 // Both rules on UTF-8: only the bytes that can be shown are converted.
 QString shownText(std::string_view utf8);
+// `text` with a zero-width space every kWrapRun units of a run where the line
+// may not break, so that a wrapped label breaks a long address or a hostile
+// unbroken text instead of cutting it at its edge.
+inline constexpr qsizetype kWrapRun = 40;
+QString wrappableText(const QString& text);
+// A message box holds less: wrapped at its width, this many stay on the
+// screen and are laid out well within a frame's time.
+inline constexpr qsizetype kMaxAlertLength = 1200;
+// Both rules at that length, made wrappable.
+QString shownAlertText(const QString& text);
 
 }  // namespace kit

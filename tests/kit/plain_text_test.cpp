@@ -103,13 +103,31 @@ TEST(ShownText, CutOnAWholeCharacterWithBidiControlsShownWhereverQtIsGivenIt) {
     std::unique_ptr<QMessageBox> box(plainMessageBox(QMessageBox::Information, "t", longText));
     setPlainInformativeText(*box, longText);
     const auto alert = CommonAlert::makeAlert(longText.toStdString(), "You have been logged out", "OK");
-    const QString given[] = {made->text(), later->text(), box->text(), box->informativeText(), alert->informativeText()};
-    for (std::size_t i = 0; i < std::size(given); ++i) EXPECT_EQ(given[i].size(), most) << i;
+    const QString labels[] = {made->text(), later->text()};
+    for (const QString& given : labels) EXPECT_EQ(given.size(), most);
+    // A message box holds fewer, wrappable at its width.
+    const QString boxes[] = {box->text(), box->informativeText(), alert->informativeText()};
+    for (QString given : boxes) EXPECT_EQ(given.remove(QChar(0x200B)).size(), kMaxAlertLength + 1);
     setShownText(*later, std::string_view("abc\xE2\x80\xAE" "fdp.exe"));
     EXPECT_EQ(later->text(), u(u"abc\uFFFDfdp.exe"));
     alert->show();
     testing::saveScreenshot(alert.get(), "alert-long-reason");
     EXPECT_LE(alert->width(), 2000);
+    // An unbroken text wraps inside the alert instead of running past its edge.
+    const QLabel* reason = alert->findChild<QLabel*>("qt_msgbox_informativelabel");
+    ASSERT_TRUE(reason);
+    EXPECT_LE(reason->fontMetrics().boundingRect(reason->contentsRect(), Qt::TextWordWrap, reason->text()).width(),
+              reason->contentsRect().width());
+    const struct {
+        QString text, wrapped;
+    } runs[] = {
+        {QString(40, 'x') + " " + QString(40, 'y'), QString(40, 'x') + " " + QString(40, 'y')},
+        {QString(81, 'x'), QString(40, 'x') + QChar(0x200B) + QString(40, 'x') + QChar(0x200B) + "x"},
+        {QString(39, 'x') + u(u"e\u0301xx"), QString(39, 'x') + u(u"e\u0301\u200Bxx")},
+        {QString(39, 'x') + u(u"\U0001D400\U0001D400"), QString(39, 'x') + u(u"\U0001D400\u200B\U0001D400")},
+        {QString(90, QChar(0x4E2D)), QString(90, QChar(0x4E2D))},  // ideographs break anywhere already
+    };
+    for (const auto& r : runs) EXPECT_EQ(wrappableText(r.text), r.wrapped) << r.text.toStdString();
 
     EXPECT_LE(plainToolTip(longText).size(), most);
     EXPECT_LE(plainToolTip("<b>" + longText).size(), most + 64);  // escaped, in its paragraph
