@@ -31,6 +31,7 @@ std::string_view rootName(std::string_view document, std::size_t& nameEnd) {
 }  // namespace
 
 bool isWholeXmlDocument(std::string_view document) {
+    document = document.substr(0, document.find('\0'));  // where the reader stops
     while (!document.empty() && isWhite(document.back())) document.remove_suffix(1);
     if (!document.ends_with('>')) return false;
     std::size_t nameEnd = 0;

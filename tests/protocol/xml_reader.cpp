@@ -314,6 +314,8 @@ TEST(XMLReaderBadInput, DocumentsCutShortAreNotWhole) {
         bool whole;
     } cases[] = {{"<NewDataSet />", true}, {"<r/>", true}, {"<r a='1'></r>", true}, {"<r><b/>", false},
                  {"<r></b>", false}, {"<rr></r>", false}, {"<r></rr>", false}, {"<!-- only -->", false}, {"", false}};
+    EXPECT_TRUE(protocol::isWholeXmlDocument(std::string("<r></r>\0", 8)));
+    EXPECT_FALSE(protocol::isWholeXmlDocument(std::string("<r>\0</r>", 8)));
     for (const auto& c : cases) EXPECT_EQ(protocol::isWholeXmlDocument(c.document), c.whole) << c.document;
 }
 
