@@ -320,7 +320,7 @@ void ChartController::selectAt(double x) {
     selection->antialiased = false;
     selection->dataSource = this;
     graph_->addPlot(std::move(selection));
-    chartOverlayLabel_->setText(
+    chartOverlayLabel_->setText(  // own text: figures of the bars
         QString::fromStdString(crosshairText(bars_, selectedIndex_, dotPosition_, chartInterval_, words_)));
     chartOverlayLabel_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     chartOverlayLabel_->adjustSize();

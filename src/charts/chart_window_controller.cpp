@@ -16,6 +16,7 @@
 #include "state/session_commands.h"
 #include "state/session_view.h"
 #include "state/ui_services.h"
+#include "kit/shown_text.h"
 
 namespace charts {
 
@@ -166,7 +167,7 @@ void ChartWindowController::windowDidAppear() {
 }
 
 void ChartWindowController::LoadChart() {
-    setWindowTitle(QString::fromStdString(itemCode_ + ", " + intervalTitle_));
+    setWindowTitle(kit::shownText(itemCode_ + ", " + intervalTitle_));
     // Without a symbol nothing is asked for and the chart stays empty.
     if (itemCode_.empty()) return;
     chartController_->setValue(itemCode_, chartLoadKey(intervalIndex_, static_cast<long long>(chartTypeIndex_)));

@@ -34,7 +34,7 @@ void IndicatorSubGraph::showIndicator(const IndicatorDescription& indicator, std
     createIndicatorGraph(theme);
     const QColor text = axisTheme == 1 ? QColor(Qt::black) : QColor::fromRgbF(2.0 / 3, 2.0 / 3, 2.0 / 3);
     title_->setStyleSheet(QString("QLabel { color: %1; background: transparent; }").arg(text.name()));
-    title_->setText(QString::fromUtf8(indicator.title));
+    title_->setText(QString::fromUtf8(indicator.title));  // own text: the indicator table
     title_->adjustSize();
     title_->show();
     title_->raise();

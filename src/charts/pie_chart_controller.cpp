@@ -1,5 +1,6 @@
 #include "charts/pie_chart_controller.h"
 #include "kit/plain_text.h"
+#include "kit/shown_text.h"
 
 #include <QEvent>
 #include <QFontMetricsF>
@@ -120,7 +121,7 @@ void PieChartController::setPieChartData(const model::PieChartDictionary& data, 
     layOutLegend();
 }
 
-void PieChartController::setTitle(const std::string& title) { titleLabel_->setText(QString::fromStdString(title)); }
+void PieChartController::setTitle(const std::string& title) { titleLabel_->setText(kit::shownText(title)); }
 
 std::vector<plot::LegendEntry> PieChartController::legendEntries() const { return pie_->legendEntries(); }
 

@@ -7,6 +7,7 @@
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "state/session_view.h"
+#include "kit/shown_text.h"
 
 namespace chat {
 
@@ -28,7 +29,7 @@ bool ChatMessageWindowController::showWindow(const std::string& roomKey) {
     kit::ThemeManager::applyTheme({{"Windows", {this}}}, context_.theme());
     room_ = room;
     // Without a display name the room is titled by its sender, as the recent list shows it.
-    setWindowTitle(QString::fromStdString(conversationTitle(*room)));
+    setWindowTitle(kit::shownText(conversationTitle(*room)));
     table_->showRoom(room_, context_.view.loginUserName());
     return true;
 }

@@ -5,6 +5,7 @@
 #include "chat/core/chat_texts.h"
 #include "chat/presence_image.h"
 #include "state/session_view.h"
+#include "kit/shown_text.h"
 
 namespace chat {
 
@@ -26,7 +27,7 @@ std::shared_ptr<const model::ChatQueue> ChatQueueTableModel::queue(int row) cons
 QVariant ChatQueueTableModel::data(const QModelIndex& index, int role) const {
     const auto shown = index.isValid() ? queue(index.row()) : nullptr;
     if (!shown) return {};
-    if (role == Qt::DisplayRole) return QString::fromStdString(queueRowText(*shown));
+    if (role == Qt::DisplayRole) return kit::shownText(queueRowText(*shown));
     if (role == Qt::DecorationRole) return presenceImage(queuePresence(*shown));
     return {};
 }

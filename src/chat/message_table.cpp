@@ -70,7 +70,7 @@ const model::ChatMessageEntry* MessageTableModel::entry(int row) const {
 
 QString MessageTableModel::rowText(int row) const {
     const model::ChatMessageEntry* message = entry(row);
-    return message ? kit::shownText(messageRowText(*message, kShownTextBytes, periods_)) : QString();
+    return message ? kit::shownText(messageRowText(*message, model::kMaxShownLength, periods_)) : QString();
 }
 
 QString MessageTableModel::wholeRowText(int row) const {
@@ -80,7 +80,7 @@ QString MessageTableModel::wholeRowText(int row) const {
 
 QString MessageTableModel::shownRowText(int row) const {
     const model::ChatMessageEntry* message = entry(row);
-    return message ? QString::fromStdString(isolatedMessageRowText(*message, kShownTextBytes, periods_)) : QString();
+    return message ? QString::fromStdString(isolatedMessageRowText(*message, model::kMaxShownLength, periods_)) : QString();
 }
 
 QVariant MessageTableModel::data(const QModelIndex& index, int role) const {

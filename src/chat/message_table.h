@@ -3,7 +3,7 @@
 // "<name>[time]:<tab><text>" wrapped to the column from the side the table's
 // direction starts at, the name and the text each in their own direction, its header coloured dark
 // red for the user's own messages and dark green for the others'. A row lays
-// out at most kShownTextBytes of its message. Row heights are kept per column
+// out at most the shown length of its message. Row heights are kept per column
 // width; for a new width the rows in view (and those scrolled to) are wrapped,
 // the others estimated from their one-line width until they come into view.
 // Main thread.
@@ -40,11 +40,11 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-    // The row text as shown, its message cut to kShownTextBytes; "" outside the rows.
+    // The row text as shown, its message in its shown form; "" outside the rows.
     QString rowText(int row) const;
     // The row text with the whole message.
     QString wholeRowText(int row) const;
-    // The row as drawn, its message cut to kShownTextBytes.
+    // The row as drawn, its message in its shown form.
     QString shownRowText(int row) const;
 
 private:

@@ -9,6 +9,7 @@
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "state/session_view.h"
+#include "kit/shown_text.h"
 
 namespace chat {
 
@@ -47,9 +48,9 @@ bool NoticeMessageWindowController::showWindow(const std::string& roomKey) {
     messageTitleLabel_->setText(QString::fromStdString(context_.text("90518")));  // "Message", not "Event"
     kit::ThemeManager::applyTheme({{"Windows", {this}}}, context_.theme());
     const NoticeTexts texts = noticeTexts(*room);
-    subjectLabel_->setText(QString::fromStdString(texts.subject));
-    timeLabel_->setText(QString::fromStdString(texts.time));
-    messageTextView_->setPlainText(QString::fromStdString(texts.text));
+    kit::setShownText(*subjectLabel_, texts.subject);
+    kit::setShownText(*timeLabel_, texts.time);
+    messageTextView_->setPlainText(kit::shownText(texts.text));
     return true;
 }
 

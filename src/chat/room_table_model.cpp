@@ -7,6 +7,7 @@
 
 #include "chat/core/chat_texts.h"
 #include "kit/plain_text.h"
+#include "kit/shown_text.h"
 
 namespace chat {
 
@@ -39,8 +40,7 @@ QVariant RoomTableModel::data(const QModelIndex& index, int role) const {
     const auto shown = index.isValid() ? room(index.row()) : nullptr;
     if (!shown || index.column() >= columnCount()) return {};
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return kit::plainToolTipFor(
-            role, QString::fromStdString(shownText(columns_.cell(*shown, columns_.keys[std::size_t(index.column())]))));
+        return kit::plainToolTipFor(role, kit::shownText(columns_.cell(*shown, columns_.keys[std::size_t(index.column())])));
     if (role == Qt::FontRole) return columns_.bold && columns_.bold(*shown) ? bold_ : regular_;
     return {};
 }

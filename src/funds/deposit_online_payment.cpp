@@ -17,6 +17,7 @@
 #include "state/session_commands.h"
 #include "state/session_view.h"
 #include "state/ui_services.h"
+#include "kit/shown_text.h"
 
 namespace funds {
 
@@ -101,8 +102,7 @@ void DepositRequestWindowController::handleTransactionUpdate(const model::PayGat
     } else if (payment.transStatus == kInProgress) {
         showStatus("20296", false);
     } else if (payment.transStatus == kCompleted) {
-        headerLabel->setText(QString::fromStdString(
-            model::Formatter::fillIndexedText(context_.text("20303"), {payment.payTransactionId})));
+        headerLabel->setText(kit::shownText(model::Formatter::fillIndexedText(context_.text("20303"), {payment.payTransactionId})));
         headerLabel->show();
         okButton->setEnabled(true);
     } else {

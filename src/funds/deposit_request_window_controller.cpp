@@ -28,6 +28,7 @@
 #include "state/session_commands.h"
 #include "state/session_view.h"
 #include "state/ui_services.h"
+#include "kit/shown_text.h"
 
 namespace funds {
 
@@ -266,7 +267,7 @@ void DepositRequestWindowController::updateValuesinViews() {
     if (!accountDetail_) return;
     calcAccountDetails();
     accountComboBox->setCurrentText(QString::fromStdString(accountKey(accountDetail_->AccountId)));
-    accountNameTextField->setText(QString::fromStdString(accountDetail_->AccountName));
+    accountNameTextField->setText(kit::shownText(accountDetail_->AccountName));
     if (router_) router_->show(this, static_cast<std::uint64_t>(static_cast<std::int64_t>(accountDetail_->AccountId)));
     depositDate_ = QDateTime::currentDateTime();
     depositDatePicker->setDateTime(depositDate_);
@@ -316,17 +317,16 @@ void DepositRequestWindowController::showCurrencyOnLabel() {
     const std::string amountTitle = context_.text("21185");
     const std::string depositTitle = context_.text("0092");
     if (!isOnlinePayment_) {
-        amounTitleLabel->setText(QString::fromStdString(amountTitle));
-        depositTitleLabel->setText(QString::fromStdString(depositTitle));
+        amounTitleLabel->setText(QString::fromStdString(context_.text("21185")));
+        depositTitleLabel->setText(QString::fromStdString(context_.text("0092")));
         return;
     }
     const model::TradeCurrency* gateway = gatewayCurrency();
     const model::TradeCurrency* account = accountCurrency();
     const std::string gatewayCode = gateway ? gateway->currencyCode : "";
     const std::string accountCode = account ? account->currencyCode : "";
-    amounTitleLabel->setText(
-        QString::fromStdString(gatewayCode.empty() ? amountTitle : amountTitle + " (" + gatewayCode + ")"));
-    depositTitleLabel->setText(QString::fromStdString(depositTitle + " (" + accountCode + ")"));
+    amounTitleLabel->setText(kit::shownText(gatewayCode.empty() ? amountTitle : amountTitle + " (" + gatewayCode + ")"));
+    depositTitleLabel->setText(kit::shownText(depositTitle + " (" + accountCode + ")"));
 }
 
 void DepositRequestWindowController::showValidationInfo(const std::string& message) {

@@ -24,6 +24,7 @@
 #include "state/session_commands.h"
 #include "state/session_view.h"
 #include "state/ui_services.h"
+#include "kit/shown_text.h"
 
 namespace funds {
 
@@ -195,7 +196,7 @@ void WithdrawalRequestWindowController::updateValuesinViews() {
     sendRequestButton->setEnabled(accountDetail_ != nullptr);
     if (!accountDetail_) return;
     accountComboBox->setCurrentText(QString::fromStdString(accountKey(accountDetail_->AccountId)));
-    accountNameTextField->setText(QString::fromStdString(accountDetail_->AccountName));
+    accountNameTextField->setText(kit::shownText(accountDetail_->AccountName));
     updateAccountDetails();
 }
 

@@ -69,10 +69,9 @@ AppStyle::AppStyle(const QString& baseKey)
 
 QSize AppStyle::sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                                  const QWidget* widget) const {
-    if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
-        type == CT_ItemViewItem && item && item->text.size() > kMaxShownLength) {
+    if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option); type == CT_ItemViewItem && item) {
         QStyleOptionViewItem cell = *item;
-        cell.text = cutForDisplay(cell.text);
+        cell.text = boundedText(cell.text);
         return QProxyStyle::sizeFromContents(type, &cell, size, widget);
     }
     return QProxyStyle::sizeFromContents(type, option, size, widget);
@@ -80,13 +79,14 @@ QSize AppStyle::sizeFromContents(ContentsType type, const QStyleOption* option, 
 
 void AppStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                            const QWidget* widget) const {
-    // Any view's cell, whatever its delegate: a long text cut before it is
-    // laid out, figures left to right in a right-to-left table.
+    // Any view's cell, whatever its delegate: cut and its marks bounded before
+    // it is laid out (its display answer showed the server's controls; what
+    // isolates it holds now are the kit's), figures left to right in a
+    // right-to-left table.
     if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
-        element == CE_ItemViewItem && item &&
-        (item->direction == Qt::RightToLeft || item->text.size() > kMaxShownLength)) {
+        element == CE_ItemViewItem && item) {
         QStyleOptionViewItem cell = *item;
-        cell.text = cutForDisplay(cell.text);
+        cell.text = boundedText(cell.text);
         keepFigureLeftToRight(cell);
         QProxyStyle::drawControl(element, &cell, painter, widget);
         return;

@@ -33,9 +33,11 @@ protected:
     }
 
 private:
-    // Only the length: the label's own texts may hold isolates (labelledFigure).
+    // Cut and marks bounded, controls kept: the label's own texts may hold
+    // isolates (labelledFigure); a server text is set with setShownText.
     void cut() const {
-        if (text().size() > kMaxShownLength) const_cast<PlainLabel*>(this)->setText(cutForDisplay(text()));
+        if (QString bounded = boundedText(text()); bounded != text())
+            const_cast<PlainLabel*>(this)->setText(bounded);
     }
 };
 

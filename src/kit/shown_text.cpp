@@ -7,26 +7,13 @@ namespace kit {
 
 namespace {
 
-constexpr QChar kEllipsis{0x2026};
-constexpr QChar kReplacement{0xFFFD};
-// Units around a cut searched for where a character begins.
-constexpr qsizetype kCutWindow = 32;
-
-bool bidiControl(char16_t c) { return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069); }
-
-// The last place at or before `at` where a character begins. The search looks
-// at a few units around `at` only (a whole text would cost its length); in a
-// run of combining marks longer than that, it keeps a surrogate pair whole.
-qsizetype characterStart(QStringView text, qsizetype at) {
-    const qsizetype from = std::max<qsizetype>(0, at - kCutWindow);
-    const QStringView window = text.mid(from, std::min(text.size() - from, 2 * kCutWindow));
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, window.data(), window.size());
-    finder.setPosition(at - from);
-    qsizetype found = finder.isAtBoundary() ? at - from : finder.toPreviousBoundary();
-    // The window's own start is no boundary of the text's.
-    if (found > 0 || (found == 0 && from == 0)) return from + found;
-    return at > 0 && text[at].isLowSurrogate() && text[at - 1].isHighSurrogate() ? at - 1 : at;
+std::u16string_view utf16(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())};
 }
+
+QString fromUtf16(const std::u16string& text) { return QString::fromUtf16(text.data(), qsizetype(text.size())); }
+
+std::size_t length(qsizetype max) { return std::size_t(std::max<qsizetype>(0, max)); }
 
 // Whether a break may go before text[at]: not inside a character or a joined sequence.
 bool breakableBefore(QStringView text, qsizetype at) {
@@ -40,33 +27,12 @@ bool breakableBefore(QStringView text, qsizetype at) {
 
 }  // namespace
 
-QString cutForDisplay(const QString& text, qsizetype max) {
-    if (text.size() <= max) return text;
-    QString shown = text.left(characterStart(text, std::max<qsizetype>(0, max)));
-    shown += kEllipsis;
-    return shown;
-}
+QString shownText(const QString& text, qsizetype max) { return fromUtf16(model::shownText(utf16(text), length(max))); }
 
-QString withVisibleBidiControls(QString text) {
-    const auto found = std::find_if(text.cbegin(), text.cend(), [](QChar c) { return bidiControl(c.unicode()); });
-    if (found == text.cend()) return text;
-    for (qsizetype i = found - text.cbegin(); i < text.size(); ++i)
-        if (bidiControl(text[i].unicode())) text[i] = kReplacement;
-    return text;
-}
+QString shownText(std::string_view utf8, qsizetype max) { return fromUtf16(model::shownUtf16(utf8, length(max))); }
 
-QString shownText(const QString& text) { return withVisibleBidiControls(cutForDisplay(text)); }
-
-QString shownText(std::string_view utf8) {
-    // Every three bytes of UTF-8 hold at least one UTF-16 unit: this many
-    // cover the length shown and the units searched around the cut.
-    constexpr std::size_t kBytes = 3 * std::size_t(kMaxShownLength + 2 * kCutWindow);
-    if (utf8.size() > kBytes) {
-        std::size_t end = kBytes;
-        while (end > 0 && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) --end;
-        utf8 = utf8.substr(0, end);
-    }
-    return shownText(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
+QString boundedText(const QString& text, qsizetype max) {
+    return fromUtf16(model::shownText(utf16(text), length(max), model::BidiControls::Kept));
 }
 
 QString wrappableText(const QString& text) {
@@ -93,7 +59,7 @@ QString wrappableText(const QString& text) {
 }
 
 QString shownAlertText(const QString& text) {
-    return wrappableText(withVisibleBidiControls(cutForDisplay(text, kMaxAlertLength)));
+    return wrappableText(shownText(text, kMaxAlertLength));
 }
 
 }  // namespace kit

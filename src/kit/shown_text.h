@@ -1,26 +1,23 @@
 #pragma once
-// The one rule for a text from the server, a chat partner or a file before Qt
-// lays it out: at most kMaxShownLength UTF-16 units, cut where a character
-// (a surrogate pair, a base and its combining marks) begins, with "…"; and the
-// explicit bidirectional controls (U+202A-U+202E, U+2066-U+2069) shown as
-// U+FFFD, so that the text cannot reorder itself or what surrounds it.
+// The QString form of the one rule for a text from the server, a chat partner
+// or a file (model/shown_text.h): cut on a whole character to the display
+// length, marks per character bounded, bidirectional controls shown as U+FFFD.
 #include <QString>
-#include <QStringView>
 #include <string_view>
+
+#include "model/shown_text.h"
 
 namespace kit {
 
-// A few screens of one line: more is never read, and laying it out costs.
-inline constexpr qsizetype kMaxShownLength = 4000;
+inline constexpr qsizetype kMaxShownLength = qsizetype(model::kMaxShownLength);
 
-// `text` when it fits in `max`, else its characters up to `max` and "…".
-QString cutForDisplay(const QString& text, qsizetype max = kMaxShownLength);
-// `text` with each explicit bidirectional control replaced by U+FFFD.
-QString withVisibleBidiControls(QString text);
-// Both rules.
-QString shownText(const QString& text);
-// Both rules on UTF-8: only the bytes that can be shown are converted.
-QString shownText(std::string_view utf8);
+// The rule on a QString; only what is shown is read.
+QString shownText(const QString& text, qsizetype max = kMaxShownLength);
+// The rule on UTF-8: only the bytes that can be shown are converted.
+QString shownText(std::string_view utf8, qsizetype max = kMaxShownLength);
+// Cut and marks bounded, bidirectional controls kept: for a text the app made
+// of shown parts and isolates of its own (a chat row, a labelled figure).
+QString boundedText(const QString& text, qsizetype max = kMaxShownLength);
 // `text` with a zero-width space every kWrapRun units of a run where the line
 // may not break, so that a wrapped label breaks a long address or a hostile
 // unbroken text instead of cutting it at its edge.

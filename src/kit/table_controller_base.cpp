@@ -58,7 +58,7 @@ QMimeData* TableModel::mimeData(const QModelIndexList& indexes) const {
     const std::string text = rows.empty() ? std::string() : owner_.dragText(rows);
     if (text.empty()) return nullptr;
     auto* mime = new QMimeData;
-    mime->setText(QString::fromStdString(text));
+    mime->setText(QString::fromStdString(text));  // own text: copied whole, never laid out
     return mime;
 }
 

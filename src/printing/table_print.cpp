@@ -14,6 +14,8 @@
 #include <numeric>
 #include <vector>
 
+#include "kit/shown_text.h"
+
 namespace printing {
 
 namespace {
@@ -227,9 +229,6 @@ void TablePrint::addCell(const QString& value, QTextTable& table, QTextCursor& a
     at.insertText(printedCell(value), formats.text);
 }
 
-QString printedCell(const QString& value) {
-    if (value.size() <= kMaxPrintedCellChars) return value;
-    return value.left(kMaxPrintedCellChars - 1) + QChar(0x2026);
-}
+QString printedCell(const QString& value) { return kit::shownText(value, kMaxPrintedCellChars - 1); }
 
 }  // namespace printing

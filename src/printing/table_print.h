@@ -19,9 +19,9 @@ namespace printing {
 // A table of more rows than this (its header included) prints on the painted
 // road (PaintedBody): a text document lays long tables out too slowly.
 inline constexpr int kPaintedTableRows = 100;
-// A cell prints at most this many characters; a longer text is cut with "…".
+// A cell prints at most this many UTF-16 units, its "…" included.
 inline constexpr qsizetype kMaxPrintedCellChars = 2000;
-// The text a cell prints, on either road: plain, and cut as above.
+// The text a cell prints, on either road: the shown form (kit/shown_text.h) at that length.
 QString printedCell(const QString& value);
 
 // Columns of `widths` in bands that fit `room` (roomOf(n): the room left for

@@ -26,6 +26,7 @@
 #include "reports/statement_table_controllers.h"
 #include "state/session_commands.h"
 #include "state/session_view.h"
+#include "kit/shown_text.h"
 
 namespace reports {
 
@@ -137,11 +138,10 @@ void AccountStatementWindowController::accountStatementUpdate() {
     const model::AccountStatementInfo& statement = context_.view.accountStatement();
     const SessionInstrument sessionInstrument = [this](const std::string& code) { return context_.view.instrument(code); };
     openPositionHistoryTableController->reloadData(statement, sessionInstrument);
-    openStatusLabel->setText(QString::fromStdString(openPositionHistoryTableController->getOpenStatusInfo(statement)));
+    openStatusLabel->setText(kit::shownText(openPositionHistoryTableController->getOpenStatusInfo(statement)));
     pendingOrderHistoryTableController->reloadData(statement, sessionInstrument);
     settledPositionHistoryTableController->reloadData(statement, sessionInstrument);
-    closedStatusLabel->setText(
-        QString::fromStdString(settledPositionHistoryTableController->getSettledStatusInfo(statement)));
+    closedStatusLabel->setText(kit::shownText(settledPositionHistoryTableController->getSettledStatusInfo(statement)));
     cancelledOrderHistoryTableController->reloadData(statement, sessionInstrument);
     instrumentHistoryTableController->reloadData(statement, sessionInstrument);
     accountSummaryHistoryTableController->loadAccountSummary(statement);

@@ -183,7 +183,7 @@ std::shared_ptr<printing::PrintTextView> AccountStatementWindowController::print
     insertLogo(cursor, logo);
     newLines(cursor, 1);
     cursor.insertText(text("0263"), titleStyle());
-    cursor.insertText(QString::fromStdString(block), textStyle(12));
+    cursor.insertText(QString::fromStdString(block), textStyle(12));  // own text: its server parts shown by accountDetailString
     for (std::size_t i = 0; i < std::size(sections); ++i) {
         cursor.insertText(text(sections[i].heading), headingStyle());
         tables.attributedStringFromItems(rows[i], cursor);

@@ -64,10 +64,10 @@ void AboutWindowController::applyTheme(std::int64_t theme) { kit::ThemeManager::
 void AboutWindowController::loadData(std::int64_t language) {
     const AboutTexts texts = aboutTexts(
         [language](const std::string& key) { return model::LanguageString::stringforSelectedLanguage(language, key); });
-    appNameLabel->setText(QString::fromStdString(texts.name));
-    versionLabel->setText(QString::fromStdString(texts.version));
-    disclaimerLabel->setText(QString::fromStdString(texts.disclaimer));
-    copyRightInfoLabel->setText(QString::fromStdString(texts.copyright));
+    appNameLabel->setText(QString::fromStdString(texts.name));  // own text: the app's bundle
+    versionLabel->setText(QString::fromStdString(texts.version));  // own text: the app's bundle
+    disclaimerLabel->setText(QString::fromStdString(texts.disclaimer));  // own text: the app's bundle
+    copyRightInfoLabel->setText(QString::fromStdString(texts.copyright));  // own text: the app's bundle
     closeButton->setText(QString::fromStdString(model::LanguageString::stringforSelectedLanguage(language, "0246")));
     adjustSize();
 }

@@ -128,10 +128,10 @@ void AccountAccessSettingWindowController::reloadViews() {
 void AccountAccessSettingWindowController::updateValuesinViews() {
     const model::AccountDetails* account = choice_.account();
     accountComboBox->setCurrentIndex(account ? accountComboBox->findText(QString::number(account->AccountId)) : -1);
-    accountNameLabel->setText(account ? QString::fromStdString(account->AccountName) : QString());
+    kit::setShownText(*accountNameLabel, account ? account->AccountName : std::string());
     const model::UserAccountMaps* user = choice_.user();
     userComboBox->setCurrentIndex(user ? userComboBox->findText(QString::number(user->userId)) : -1);
-    userNameLabel->setText(user ? QString::fromStdString(user->userName) : QString());
+    kit::setShownText(*userNameLabel, user ? user->userName : std::string());
     rightsComboBox->setEnabled(choice_.rightsEnabled());
     // An unlisted code leaves the text as it is.
     if (const auto name = accessRightName(choice_.pendingRight())) rightsComboBox->setCurrentText(QString::fromStdString(*name));

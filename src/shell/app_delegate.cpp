@@ -21,6 +21,7 @@
 #include "platform/preferences.h"
 #include "state/notification_payloads.h"
 #include "state/ui_services.h"
+#include "kit/shown_text.h"
 
 namespace shell {
 
@@ -199,7 +200,7 @@ void AppDelegate::ConnectionSegmentControlChanged(int segment) {
 void AppDelegate::resetConnectionSettingsDefault() {
     auto& login = session_->logindata();
     window_->selectedSegment() == 0 ? login.loadLiveSettings() : login.loadDemoSettings();
-    window_->serverTextField->setText(QString::fromStdString(login.IPAddress()));
+    window_->serverTextField->setText(QString::fromStdString(login.IPAddress()));  // own text: the login settings, edited by the user
     window_->portTextField->setText(QString::number(login.PortNo()));
 }
 
@@ -330,7 +331,7 @@ QMessageBox* AppDelegate::showCommonAlert(const std::string& message, const std:
     box->setObjectName("CommonAlert");
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setIcon(QMessageBox::Critical);
-    box->setWindowTitle(QString::fromStdString(title));
+    box->setWindowTitle(kit::shownText(title));
     const auto keys = alertButtonKeys(tag);
     QPushButton* byDefault = box->addButton(QString::fromStdString(text(keys[0].c_str())), QMessageBox::AcceptRole);
     box->setDefaultButton(byDefault);

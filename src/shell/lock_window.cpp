@@ -6,6 +6,7 @@
 #include "kit/control_texts_walk.h"
 #include "kit/plain_text.h"
 #include "model/language_string.h"
+#include "kit/shown_text.h"
 
 namespace shell {
 
@@ -38,7 +39,7 @@ void LockWindow::updateLanguageStrings(std::int64_t language, const std::string&
     const auto text = [language](const char* key) {
         return QString::fromStdString(model::LanguageString::stringforSelectedLanguage(language, key));
     };
-    setWindowTitle(text("10855") + " " + QString::fromStdString(name));
+    setWindowTitle(text("10855") + " " + kit::shownText(name));
     lockPasswordTextField->setPlaceholderText(text("0078"));
     lockpasswordtitleTextField->setText(text("0467") + " :");
     kit::applyControlTexts(this, language);

@@ -175,8 +175,8 @@ void LoginRegistrationWindowController::requestDone(const platform::Notification
     if (!created) return;
     LoginWindow* login = delegate_.window();
     if (login) {
-        login->usernameTextField->setText(QString::fromStdString(created->user));
-        login->passwordTextField->setText(QString::fromStdString(created->password));
+        login->usernameTextField->setText(QString::fromStdString(created->user));  // own text: a credential the user signs in with, kept exact
+        login->passwordTextField->setText(QString::fromStdString(created->password));  // own text: a credential the user signs in with, kept exact
     }
     delete result_.data();
     // The login and password are the server's: shown as typed, no link.

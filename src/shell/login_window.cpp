@@ -174,10 +174,10 @@ LoginFields LoginWindow::fields() const {
 }
 
 void LoginWindow::setFields(const LoginFields& f) {
-    usernameTextField->setText(QString::fromStdString(f.userName));
-    passwordTextField->setText(QString::fromStdString(f.password));
-    serverTextField->setText(QString::fromStdString(f.server));
-    portTextField->setText(QString::fromStdString(f.port));
+    usernameTextField->setText(QString::fromStdString(f.userName));  // own text: the user's own saved entry, kept exact
+    passwordTextField->setText(QString::fromStdString(f.password));  // own text: the user's own saved entry, kept exact
+    serverTextField->setText(QString::fromStdString(f.server));  // own text: the user's own saved entry, kept exact
+    portTextField->setText(QString::fromStdString(f.port));  // own text: the user's own saved entry, kept exact
 }
 
 void LoginWindow::toggleRightDrawer() { setDrawerOpen(!isDrawerOpen()); }

@@ -3,7 +3,7 @@
 #include "platform/log.h"
 #include "model/formatter.h"
 #include "model/login_inputdata.h"
-#include "model/text_elide.h"
+#include "model/shown_text.h"
 #include "platform/main_executor.h"
 #include "platform/notification_center.h"
 #include "protocol/tags.h"
@@ -102,8 +102,8 @@ void Chat::TriggerNewChatNotification(const std::string& a, const std::string& b
     banner.title = ui.bundleName();
     // A banner lays out a few lines: a long text is cut.
     constexpr std::size_t kBannerTextBytes = 400;
-    banner.subtitle = services_.text("20240") + " : " + model::elidedText(a, kBannerTextBytes);
-    banner.informativeText = model::elidedText(b, kBannerTextBytes);
+    banner.subtitle = services_.text("20240") + " : " + model::shownText(a, kBannerTextBytes);
+    banner.informativeText = model::shownText(b, kBannerTextBytes);
     banner.dismissDelayTime = 15.0;
     ui.deliverBanner(banner);
     ui.showLocalNotification(banner.subtitle, banner.informativeText);

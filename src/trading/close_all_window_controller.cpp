@@ -157,7 +157,7 @@ void CloseAllWindowController::refreshTableView() {
             item ? model::Formatter::formatDecimal(p.tradingMode == 0 ? item->Bid : item->Ask, item->DecimalPlaces) : "";
         char pl[64];
         std::snprintf(pl, sizeof pl, "%.2f", p.UnrealisedPL);
-        closeAllTableView->item(r, kClosePrice)->setText(QString::fromStdString(close));
+        closeAllTableView->item(r, kClosePrice)->setText(QString::fromStdString(close));  // own text: a price
         QTableWidgetItem* profit = closeAllTableView->item(r, kProfitLoss);
         profit->setText(pl);
         profit->setForeground(p.UnrealisedPL >= 0 ? kit::ThemeManager::riseColor() : kit::ThemeManager::fallColor());
@@ -167,7 +167,7 @@ void CloseAllWindowController::refreshTableView() {
 void CloseAllWindowController::setButtonTitle() {
     const CloseAllButton b = trading::closeAllButton(selection_.count(), selection_.isCloseAll(shown_), text("0243"), text("0706"));
     closeAllButton->setEnabled(b.enabled);
-    closeAllButton->setText(QString::fromStdString(b.title));
+    closeAllButton->setText(QString::fromStdString(b.title));  // own text: a string-table title and a count
 }
 
 void CloseAllWindowController::hitCheckbox(int row) {

@@ -19,6 +19,7 @@
 #include "state/session_view.h"
 #include "state/ui_services.h"
 #include "trading/core/position_row_reference.h"
+#include "kit/shown_text.h"
 
 namespace trading {
 
@@ -124,8 +125,8 @@ bool OffsetPositionWindowController::setPosition(const std::string& positionId) 
 void OffsetPositionWindowController::UpdateValuesinWindow(const model::Order& main) {
     const auto item = itemOf(context_.view, main);
     const double quantity = model::TextValue::doubleValue(main.RemainingQty);
-    fields[kAccount]->setText(QString::fromStdString(main.AccountNumber));
-    fields[kSymbol]->setText(QString::fromStdString(main.ItemCode));
+    fields[kAccount]->setText(kit::shownText(main.AccountNumber));
+    fields[kSymbol]->setText(kit::shownText(main.ItemCode));
     fields[kOpenPrice]->setText(QString::fromStdString(
         model::Formatter::formatDecimal(model::TextValue::doubleValue(main.OrderPrice), item ? item->DecimalPlaces : 2)));
     fields[kQuantity]->setText(QString::fromStdString(offsetQuantityText(quantity)));

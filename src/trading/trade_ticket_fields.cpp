@@ -11,6 +11,7 @@
 #include "trading/sell_market_depth_table_controller.h"
 #include "trading/ticket_stepper.h"
 #include "trading/trade_ticket_window_controller.h"
+#include "kit/shown_text.h"
 
 namespace trading {
 
@@ -213,7 +214,7 @@ void TradeTicketWindowController::showPriceButton(bool ask) {
 void TradeTicketWindowController::UpdateValuesinTimer() {
     if (itemDetails_) {
         const model::ItemDetails& it = *itemDetails_;
-        SymbolTextLabel->setText(QString::fromStdString(it.Code));
+        SymbolTextLabel->setText(kit::shownText(it.Code));
         TimeTextLabel->setText(QString::fromStdString(tickTimeText(it.UpdateTime)));
         LowTextLabel->setText(
             QString::fromStdString(text("0196") + " : " + model::Formatter::formatDecimal(it.Low, it.DecimalPlaces)));

@@ -15,6 +15,7 @@
 #include "state/session_view.h"
 #include "views/core/detail_rows.h"
 #include "views/detail_window_controller.h"
+#include "kit/shown_text.h"
 
 namespace views {
 
@@ -100,7 +101,7 @@ void AdvancedDetailWindowController::applyTheme() {
 }
 
 void AdvancedDetailWindowController::loadDetails() {
-    setWindowTitle(QString::fromStdString(code_));
+    setWindowTitle(kit::shownText(code_));
     // Each market's schedule may be asked once again in this opening.
     for (DetailWindowController* p : panes_) {
         p->forgetScheduleRequests();

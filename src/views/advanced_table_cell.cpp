@@ -36,7 +36,7 @@ void drawPrice(QPainter& p, const QRect& area, const std::string& price, const A
     const auto runs = kit::priceHighlightRuns(price, row.mostSignificant, row.leastSignificant);
     double width = 0;
     for (const auto& run : runs)
-        width += QFontMetricsF(figureFont(run.figure, base, big, small)).horizontalAdvance(QString::fromStdString(run.text));
+        width += QFontMetricsF(figureFont(run.figure, base, big, small)).horizontalAdvance(QString::fromStdString(run.text));  // own text: a price's figures
     const double capHeight = QFontMetricsF(big).capHeight();
     const double baseline = area.center().y() + capHeight / 2;
     double x = area.center().x() - width / 2;

@@ -168,7 +168,7 @@ void OpenPositionTableController::RefreshTableview() {
 void OpenPositionTableController::updateStatusLabel() {
     const PositionTotals totals = positionTotals(records_.records());
     for (std::size_t i = 0; i < values_.size(); ++i)
-        values_[i]->setText(kit::labelledFigure(QString::fromStdString(": " + totals.values[i])));
+        values_[i]->setText(kit::labelledFigure(QString::fromStdString(": " + totals.values[i])));  // own text: figures
 }
 
 QMenu* OpenPositionTableController::prepareRowMenu(int row) {

@@ -37,7 +37,7 @@ TEST(ChatTexts, ShownRowsShowTheirBidiControls) {
               isolate + "B" + shown + "ob" + pop + "[31/01/2024 03:45:01 PM]:\t" + isolate + "abc" + shown + "fdp.exe" +
                   shown + "x" + pop);
     const std::string cut = isolatedMessageRowText({"\u202Eabcdef", "bob", "Bob", ""}, 6, {});
-    EXPECT_EQ(cut.substr(cut.find('\t')), "\t" + isolate + shown + "abc\u2026" + pop);
+    EXPECT_EQ(cut.substr(cut.find('\t')), "\t" + isolate + shown + "abcde\u2026" + pop);
 }
 
 TEST(ChatTexts, QueueRowsAndPresence) {

@@ -1,7 +1,7 @@
 #include "chat/core/chat_texts.h"
 
 #include "model/formatter.h"
-#include "model/text_elide.h"
+#include "model/shown_text.h"
 
 namespace chat {
 
@@ -26,20 +26,19 @@ constexpr const char* kPopIsolate = "\u2069";
 
 }  // namespace
 
-std::string shownText(const std::string& text) { return model::elidedText(text, kShownTextBytes); }
-
-std::string messageRowText(const model::ChatMessageEntry& entry, std::size_t maxTextBytes,
+std::string messageRowText(const model::ChatMessageEntry& entry, std::size_t maxTextLength,
                            const DayPeriods& periods) {
-    return model::elidedText(entry.senderdisplayName, kShownTextBytes) + "[" + messageTime(entry.time, periods) +
-           "]:\t" + model::elidedText(entry.msg, maxTextBytes);
+    const bool whole = maxTextLength == std::string::npos;
+    return (whole ? entry.senderdisplayName : model::shownText(entry.senderdisplayName)) + "[" +
+           messageTime(entry.time, periods) + "]:\t" + (whole ? entry.msg : model::shownText(entry.msg, maxTextLength));
 }
 
-std::string isolatedMessageRowText(const model::ChatMessageEntry& entry, std::size_t maxTextBytes,
+std::string isolatedMessageRowText(const model::ChatMessageEntry& entry, std::size_t maxTextLength,
                                    const DayPeriods& periods) {
     // Each server text isolated, its own controls shown: none reorders the row or its "…".
-    return kFirstStrongIsolate + model::withVisibleBidiControls(model::elidedText(entry.senderdisplayName, kShownTextBytes)) +
-           kPopIsolate + "[" + messageTime(entry.time, periods) + "]:\t" + kFirstStrongIsolate +
-           model::withVisibleBidiControls(model::elidedText(entry.msg, maxTextBytes)) + kPopIsolate;
+    return kFirstStrongIsolate + model::shownText(entry.senderdisplayName) + kPopIsolate + "[" +
+           messageTime(entry.time, periods) + "]:\t" + kFirstStrongIsolate +
+           model::shownText(entry.msg, maxTextLength) + kPopIsolate;
 }
 
 bool isOwnMessage(const model::ChatMessageEntry& entry, const std::string& loginUserName) {
@@ -79,11 +78,11 @@ std::string noticeCellText(const model::ChatRoom& room, const std::string& colum
 }
 
 NoticeTexts noticeTexts(const model::ChatRoom& room) {
-    NoticeTexts texts{"Subject: " + room.MessageTitle, "Time: ", ""};
+    NoticeTexts texts{"Subject: " + model::shownText(room.MessageTitle), "Time: ", ""};
     if (room.messages.empty()) return texts;
     const model::ChatMessageEntry& first = room.messages.front();
     texts.time += reformatted(first.time, "MM/dd/yyyy HH:mm:ss");
-    texts.text = shownText(first.msg);
+    texts.text = model::shownText(first.msg);
     return texts;
 }
 

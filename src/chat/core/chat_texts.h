@@ -11,11 +11,6 @@ namespace chat {
 
 enum class Presence { Available, PartlyAvailable, None };
 
-// A row, a cell or the notice window lays out at most this much of a text
-// (then "…"); the whole text is copied on demand.
-inline constexpr std::size_t kShownTextBytes = 4000;
-std::string shownText(const std::string& text);
-
 // The words after a 12-hour time, in the language.
 struct DayPeriods {
     std::string am = "AM";
@@ -23,13 +18,14 @@ struct DayPeriods {
 };
 
 // "<display name>[dd/MM/yyyy hh:mm:ss a]:\t<text>", "a" the language's word; a time
-// that is empty or does not read as "yyyyMMddHHmmss" gives "[]". The text cut to
-// `maxTextBytes`.
-std::string messageRowText(const model::ChatMessageEntry& entry, std::size_t maxTextBytes = std::string::npos,
+// that is empty or does not read as "yyyyMMddHHmmss" gives "[]". The name and,
+// unless `maxTextLength` is npos (the whole row, for copying), the text in their
+// shown form (model/shown_text.h), the text at `maxTextLength`.
+std::string messageRowText(const model::ChatMessageEntry& entry, std::size_t maxTextLength = std::string::npos,
                            const DayPeriods& periods = {});
-// The same as drawn: the name and the text each isolated in the direction of their
-// own first letter, so that neither reorders the row around it.
-std::string isolatedMessageRowText(const model::ChatMessageEntry& entry, std::size_t maxTextBytes,
+// The same as drawn: the name and the text each shown and isolated in the
+// direction of their own first letter, so that neither reorders the row around it.
+std::string isolatedMessageRowText(const model::ChatMessageEntry& entry, std::size_t maxTextLength,
                                    const DayPeriods& periods);
 // Sent by the login user (exact comparison).
 bool isOwnMessage(const model::ChatMessageEntry& entry, const std::string& loginUserName);
@@ -49,8 +45,8 @@ std::string conversationTitle(const model::ChatRoom& room);
 // The inbox cells by column key ("0452", "0157", "0153"); "" for others.
 std::string noticeCellText(const model::ChatRoom& room, const std::string& column);
 
-// What the notice window shows: the first message only; a room without one
-// shows its subject with an empty time and text.
+// What the notice window shows, the subject and text in their shown form: the
+// first message only; a room without one shows its subject with an empty time and text.
 struct NoticeTexts {
     std::string subject;
     std::string time;

@@ -15,6 +15,7 @@
 
 #include "kit/core/kit_payloads.h"
 #include "kit/plain_text.h"
+#include "kit/shown_text.h"
 
 namespace kit {
 
@@ -29,12 +30,12 @@ QFont bannerFont(double points, bool bold) {
     return font;
 }
 
-QLabel* makeLabel(QWidget* parent, const char* identifier, const std::string& text, const QFont& font,
+QLabel* makeLabel(QWidget* parent, const char* identifier, const QString& shown, const QFont& font,
                   double level) {
     auto* label = plainLabel(parent);
     label->setObjectName(identifier);
     label->setTextFormat(Qt::PlainText);  // the sender's text, shown as it is
-    label->setText(QString::fromStdString(text));
+    label->setText(shown);
     label->setFont(font);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QPalette palette = label->palette();
@@ -137,14 +138,15 @@ void AppUserNotificationBannerController::prepareNotificationBanner() {
     }
     labelWidth_ = bannerLabelWidth(hasButtons, buttonWidth);
 
-    title_ = makeLabel(this, "titleLabel", notification_.title, titleFont, 0.28);
-    subtitle_ = makeLabel(this, "subtitleLabel", notification_.subtitle, titleFont, 0.28);
+    title_ = makeLabel(this, "titleLabel", shownText(notification_.title), titleFont, 0.28);
+    subtitle_ = makeLabel(this, "subtitleLabel", shownText(notification_.subtitle), titleFont, 0.28);
     subtitle_->setFont(bannerFont(11, true));
-    informativeText_ = makeLabel(this, "informativeTextLabel", notification_.informativeText, textFont, 0.5);
+    informativeText_ = makeLabel(this, "informativeTextLabel", shownInformativeText(), textFont, 0.5);
 
     double layoutHeight = kBannerBaseHeight;
     double textHeight = labelHeight;
-    const QString text = QString::fromStdString(notification_.informativeText);
+    // Measured as it is shown: the sender's text cut before any layout.
+    const QString text = informativeText_->text();
     if (wrapsText(notification_.feature.lineBreakMode)) {
         informativeText_->setWordWrap(true);
         const double lines = std::ceil(QFontMetrics(textFont).horizontalAdvance(text) / labelWidth_);
@@ -169,10 +171,15 @@ void AppUserNotificationBannerController::prepareNotificationBanner() {
     calculateBannerPositions(layoutHeight);
 }
 
+QString AppUserNotificationBannerController::shownInformativeText() const {
+    // As much as a message box holds: a wrapped banner stays on the screen.
+    return shownText(notification_.informativeText, kMaxAlertLength);
+}
+
 double AppUserNotificationBannerController::informativeTextHeightForWidth(double width) const {
     const QFontMetrics metrics(bannerFont(11, false));
     const QRect used = metrics.boundingRect(QRect(0, 0, int(width), 1 << 24), Qt::TextWordWrap,
-                                            QString::fromStdString(notification_.informativeText));
+                                            shownInformativeText());
     return used.height() + 5.0;
 }
 

@@ -67,6 +67,8 @@ private:
     void prepareNotificationBanner();
     void calculateBannerPositions(double layoutHeight);
     double informativeTextHeightForWidth(double width) const;
+    // The informative text in its shown form: all that is measured or laid out.
+    QString shownInformativeText() const;
     void animateTo(const Rect& frame, double opacity, int ms);
     void animationFinished();
 

@@ -54,7 +54,7 @@ QSize PriceLabel::sizeHint() const {
     const Layout l = layoutFor(font());
     double width = 0;
     for (const auto& run : priceHighlightRuns(price_.toStdString(), most_, least_))
-        width += QFontMetricsF(fontOf(l, run.figure)).horizontalAdvance(QString::fromStdString(run.text));
+        width += QFontMetricsF(fontOf(l, run.figure)).horizontalAdvance(QString::fromStdString(run.text));  // own text: a price's figures
     return {int(width) + 8, int(QFontMetricsF(l.big).height() + l.rise / 2) + 4};
 }
 
@@ -66,7 +66,7 @@ void PriceLabel::paintEvent(QPaintEvent*) {
     const auto runs = priceHighlightRuns(price_.toStdString(), most_, least_);
     double width = 0;
     for (const auto& run : runs)
-        width += QFontMetricsF(fontOf(l, run.figure)).horizontalAdvance(QString::fromStdString(run.text));
+        width += QFontMetricsF(fontOf(l, run.figure)).horizontalAdvance(QString::fromStdString(run.text));  // own text: a price's figures
     double x = (this->width() - width) / 2;
     const QFontMetricsF bigMetrics(l.big);
     const double baseline = (height() + bigMetrics.capHeight()) / 2;

@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "model/deployment_constants.h"
-#include "model/text_elide.h"
+#include "model/shown_text.h"
 #include "news/core/news_time.h"
 #include "platform/free_memory.h"
 #include "protocol/wire_format.h"
@@ -82,7 +82,7 @@ std::string declaredEncoding(std::string_view body) {
 void NewsItem::set(std::string_view name, std::string_view text) {
     for (std::size_t i = 0; i < kKept.size(); ++i)
         if (kKept[i] == name)
-            fields_[i] = name == "link" ? std::string(text) : model::elidedText(text, kMaxShownFieldBytes);
+            fields_[i] = name == "link" ? std::string(text) : model::shownText(text, kMaxShownFieldBytes, model::BidiControls::Kept);
 }
 
 const std::string* NewsItem::find(std::string_view name) const {

@@ -16,7 +16,7 @@ struct TBXMLElement;
 
 namespace news {
 
-// Bytes of a title or date kept: the panel shows a few thousand characters.
+// UTF-16 units of a title or date kept: the panel shows a few thousand characters.
 inline constexpr std::size_t kMaxShownFieldBytes = 16 * 1024;
 
 // The children of an "item" that the panel reads ("title", "pubDate",

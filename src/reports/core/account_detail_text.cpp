@@ -1,17 +1,20 @@
 #include "reports/core/account_detail_text.h"
 
+#include "model/shown_text.h"
+
 namespace reports {
 
 std::string accountDetailString(const StatementRequest& request, const model::AccountStatementInfo& statement,
                                 const std::string& accountName, const KeyText& text) {
     const std::int32_t id = request.accountId;
-    const std::string client = id ? statement.getClientAddressForAccountId(id).value_or("") : "";
-    const std::string company = id ? statement.getCompanyAddressForAccountId(id).value_or("") : "";
+    // The server's addresses and name in their shown form: the block is printed whole.
+    const std::string client = id ? model::shownText(statement.getClientAddressForAccountId(id).value_or("")) : "";
+    const std::string company = id ? model::shownText(statement.getCompanyAddressForAccountId(id).value_or("")) : "";
     const std::string parts[] = {
         client,
         company,
         text("0012") + " : " + std::to_string(id),
-        text("0239") + " : " + accountName,
+        text("0239") + " : " + model::shownText(accountName),
         text("0436") + " : " + model::Formatter::formatDate(request.from) + " - " + model::Formatter::formatDate(request.to),
     };
     std::string block = "\n\n";
