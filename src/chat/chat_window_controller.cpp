@@ -24,6 +24,7 @@
 #include "state/session_commands.h"
 #include "state/session_view.h"
 #include "state/ui_services.h"
+#include "kit/shown_text.h"
 
 namespace chat {
 
@@ -154,7 +155,7 @@ void ChatWindowController::userSelectedAtIndex(const std::string& userName, cons
     sendButton_->setEnabled(true);
     UserName_ = userName;
     context_.commands.setChatUserName(userName);
-    setWindowTitle(qs(displayName));
+    setWindowTitle(kit::shownText(displayName));
     reloadMessages();
     queues_->reloadChatQueueTableView();
     context_.commands.openContactRoom(userName);
@@ -164,7 +165,7 @@ void ChatWindowController::ChatSupportSelectedAtIndex(const model::ChatQueue& qu
     contacts_->deselectOutlineView();
     UserName_ = queue.QueueId;
     context_.commands.setChatUserName(queue.roomUserName);
-    setWindowTitle(qs(queue.QueueName));
+    setWindowTitle(kit::shownText(queue.QueueName));
     reloadMessages();
     sendButton_->setEnabled(false);
     if (!queue.isAvailable) {

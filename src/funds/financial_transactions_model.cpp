@@ -2,6 +2,7 @@
 
 #include "funds/core/transaction_list.h"
 #include "kit/plain_text.h"
+#include "kit/shown_text.h"
 #include "model/funds_records.h"
 #include "printing/consolidated_table_data.h"
 
@@ -23,7 +24,7 @@ void FinancialTransactionsModel::setTransactions(
     for (const auto& details : transactions) {
         if (!details) continue;
         std::vector<QString> row;
-        for (const std::string& cell : transactionCells(*details)) row.push_back(QString::fromStdString(cell));
+        for (const std::string& cell : transactionCells(*details)) row.push_back(kit::shownText(cell));
         rows.push_back(std::move(row));
     }
     beginResetModel();

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "printing/consolidated_table_data.h"
+#include "kit/shown_text.h"
 
 namespace reports {
 
@@ -26,8 +27,10 @@ int StatementTableModel::columnCount(const QModelIndex& parent) const {
 QString StatementTableModel::text(int row, int column) const {
     if (row < 0 || column < 0 || row >= rows_ || column >= columnCount()) return {};
     const std::string cell = cells_->text(std::size_t(row), std::size_t(column));
-    const bool ascii = std::all_of(cell.begin(), cell.end(), [](char ch) { return (ch & 0x80) == 0; });
-    return ascii ? QString(QLatin1StringView(cell.data(), qsizetype(cell.size()))) : QString::fromStdString(cell);
+    // Measured and shown in its shown form; a short ASCII cell is its own.
+    const bool ascii = cell.size() <= std::size_t(kit::kMaxShownLength) &&
+                       std::all_of(cell.begin(), cell.end(), [](char ch) { return (ch & 0x80) == 0; });
+    return ascii ? QString(QLatin1StringView(cell.data(), qsizetype(cell.size()))) : kit::shownText(cell);
 }
 
 QVariant StatementTableModel::data(const QModelIndex& index, int role) const {

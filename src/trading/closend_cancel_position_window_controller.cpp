@@ -14,6 +14,7 @@
 #include "trading/core/position_dialog_values.h"
 #include "trading/core/ticket_offers.h"
 #include "trading/core/ticket_quantities.h"
+#include "kit/shown_text.h"
 
 namespace trading {
 
@@ -173,9 +174,9 @@ void ClosendCancelPositionWindowController::fillClose(const model::Order& positi
     EstimatedPLTextField->show();
     EstimatedPLLabel->show();
     ClosenadCancelBox->setTitle(q(numberedTitle(text("0250"), position.OpenPositionId)));
-    AccountTextField->setText(q(position.AccountNumber));
-    SymbolTextField->setText(q(position.ItemCode));
-    SymbolDescriptionTextField->setText(item ? q(item->Name) : QString());
+    AccountTextField->setText(kit::shownText(position.AccountNumber));
+    SymbolTextField->setText(kit::shownText(position.ItemCode));
+    SymbolDescriptionTextField->setText(item ? kit::shownText(item->Name) : QString());
     const double closable = closableQuantity(position, session()->getPendingOrderCollection());
     const std::string quantity = plainNumberText(closable);
     QuantityComboField->clear();
@@ -216,16 +217,16 @@ void ClosendCancelPositionWindowController::fillCancel(const model::Order& order
     EstimatedPLTextField->hide();
     EstimatedPLLabel->hide();
     ClosenadCancelBox->setTitle(q(numberedTitle(text("10968"), order.PendingOrderId)));
-    AccountTextField->setText(q(order.AccountNumber));
-    SymbolTextField->setText(q(order.ItemCode));
-    SymbolDescriptionTextField->setText(item ? q(item->Name) : QString());
+    AccountTextField->setText(kit::shownText(order.AccountNumber));
+    SymbolTextField->setText(kit::shownText(order.ItemCode));
+    SymbolDescriptionTextField->setText(item ? kit::shownText(item->Name) : QString());
     const std::string quantity = plainNumberText(numberOfText(order.RemainingQty));
     QuantityComboField->setEditText(q(quantity));
     QuantityDescriptionTextField->setText(q(quantityDescription(quantity, item ? item->ContractSize : 0)));
     if (const auto typeKey = orderTypeKey(order.orderType)) {
         OrderTypeTextField->setText(q(text(*typeKey)));
         const std::string prefix = cancelPrefixKey(order.orderType);
-        CloseandCancelButton->setText(q(numberedTitle(prefix.empty() ? "" : text(prefix), order.PendingOrderId)));
+        CloseandCancelButton->setText(kit::shownText(numberedTitle(prefix.empty() ? "" : text(prefix), order.PendingOrderId)));
     }
     OrderPriceTextField->setText(q(priceText(order.OrderPrice, item)));
     showLivePrice(order, item);
@@ -246,7 +247,7 @@ void ClosendCancelPositionWindowController::showEstimatedPL(const model::Order& 
                                                             const model::ItemDetails* item) {
     const double quantity = numberOfText(QuantityComboField->currentText().toStdString());
     const std::string pl = estimatedPLText(*session(), position, item, quantity);
-    EstimatedPLTextField->setText(q(pl));
+    EstimatedPLTextField->setText(q(pl));  // own text: a figure
     // The theme styles the field with a sheet, so the sign's colour goes after it.
     const QColor colour = numberOfText(pl) < 0 ? kit::ThemeManager::fallColor() : kit::ThemeManager::riseColor();
     EstimatedPLTextField->setStyleSheet(plThemeSheet_ +

@@ -16,6 +16,7 @@
 #include "trading/core/ticket_offers.h"
 #include "trading/core/ticket_quantities.h"
 #include "trading/ticket_stepper.h"
+#include "kit/shown_text.h"
 
 namespace trading {
 
@@ -181,11 +182,11 @@ void ModifyPositionWindowController::fillRow(const model::Order& order, const st
                                              const std::string& id) {
     const model::ItemDetails* item = item_.get();
     const std::string title = numberedTitle(titlePrefix, id);
-    EditOrderBox->setTitle(q(title));
-    setWindowTitle(q(title));
-    AccountTextField->setText(q(order.AccountNumber));
-    SymbolTextField->setText(q(order.ItemCode));
-    SymbolDescriptionTextField->setText(item ? q(item->Name) : QString());
+    EditOrderBox->setTitle(kit::shownText(title));
+    setWindowTitle(kit::shownText(title));
+    AccountTextField->setText(kit::shownText(order.AccountNumber));
+    SymbolTextField->setText(kit::shownText(order.ItemCode));
+    SymbolDescriptionTextField->setText(item ? kit::shownText(item->Name) : QString());
     const double remaining = numberOfText(order.RemainingQty);
     QuantityComboField->clear();
     for (const auto& entry : unitQuantityList(remaining)) QuantityComboField->addItem(q(entry));
@@ -202,7 +203,7 @@ void ModifyPositionWindowController::fillRow(const model::Order& order, const st
         EnableStopLossControl(true);
         StopLossTextField->setText(q(priceText(order.StopPrice, item)));
     }
-    ModifyButton->setText(q(title));
+    ModifyButton->setText(kit::shownText(title));
 }
 
 void ModifyPositionWindowController::SetFieldsforAvailableOrderTypes() {

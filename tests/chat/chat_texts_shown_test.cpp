@@ -19,6 +19,7 @@
 #include "kit/qt_main_executor.h"
 #include "kit/qt_test_app.h"
 #include "kit/shown_as_typed.h"
+#include "model/shown_text.h"
 #include "orders/order_mananger.h"
 #include "support/session_test_access.h"
 #include "views/watchlist_fixture.h"
