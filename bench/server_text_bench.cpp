@@ -5,11 +5,18 @@
 // texts of 1, 4 and 32 MB (goal: 100 ms). The baseline hands the same 1 MB
 // text to Qt whole (a plain label, message box, tooltip and table cell), as
 // the places did before they cut it. Then what a news body at the cap leaves
-// resident once dropped, before and after its memory is given back.
+// resident once dropped, before and after its memory is given back. Then the
+// hostile shapes: a 30 MB banner message, a 4 MB name in the printed
+// statement's header and in a chat window's title, 4 MB dates in the
+// statement's date-time column fit, and a text of "e" and 3,999 combining
+// marks in a label and a table cell; beside each, Qt given the whole text as
+// those places did before (the banner and fit at 4 MB).
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QStandardItemModel>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTableView>
 #include <QToolTip>
 #include <algorithm>
@@ -19,6 +26,8 @@
 #include <string>
 #include <unistd.h>
 
+#include "chat/chat_window_controller.h"
+#include "kit/banner/app_user_notification_banner_controller.h"
 #include "kit/common_alert.h"
 #include "kit/plain_text.h"
 #include "kit/text_cell_delegate.h"
@@ -26,6 +35,10 @@
 #include "model/item_type.h"
 #include "news/news_table_controller.h"
 #include "offscreen_bench.h"
+#include "reports/account_statement_window_controller.h"
+#include "reports/core/account_detail_text.h"
+#include "state/data_service_answers.h"
+#include "statement_bench_data.h"
 #include "silent_ui.h"
 #include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
@@ -178,6 +191,123 @@ void newsMemory() {
                 items, kept - before, residentMegabytes() - before);
 }
 
+// The hostile shapes, each on its place's own road.
+struct Shapes {
+    explicit Shapes(kit::WindowContext& context, state::BusinessBase& session) : context_(context), session_(session) {}
+
+    static double banner(std::string text) {
+        kit::AppUserNotification note;
+        note.title = "App Updates Available";
+        note.informativeText = std::move(text);
+        note.feature.lineBreakMode = 0;  // wrapped: measured for its height
+        std::unique_ptr<kit::AppUserNotificationBannerController> banner;
+        return longestSlice({[&] {
+            banner = std::make_unique<kit::AppUserNotificationBannerController>(std::move(note), nullptr, nullptr);
+            banner->presentBanner();
+        }});
+    }
+    // The header block as both print roads take it: made, inserted, laid out.
+    static double printHeader(const std::string& name) {
+        const auto key = [](const std::string& k) { return k; };
+        QTextDocument document;
+        return longestSlice({[&] {
+            const std::string block = reports::accountDetailString({1001, {}, {}}, {}, name, key);
+            QTextCursor(&document).insertText(QString::fromStdString(block));
+            (void)document.size();
+        }});
+    }
+    double windowTitle(const std::string& name) {
+        std::unique_ptr<chat::ChatWindowController> window;
+        return longestSlice({[&] {
+                                 window = std::make_unique<chat::ChatWindowController>(context_);
+                                 window->userSelectedAtIndex("bob", name);
+                                 window->show();
+                             },
+                             [&] { window->repaint(); }});
+    }
+    // A statement of 20 open positions dated with `date`: the first fill and
+    // the longest event-loop pass of the column fit after it.
+    double dateTimeFit(const std::string& date) {
+        std::string xml = "<NewDataSet>" + bench::statementInstrument(1);
+        for (int i = 0; i < 20; ++i) {
+            std::string row = bench::statementOpenPosition(i, 1);
+            const std::string dated = "<PositionDate>2026-11-05T14:07:09.123</PositionDate>";
+            row.replace(row.find(dated), dated.size(), "<PositionDate>" + date + "</PositionDate>");
+            xml += row;
+        }
+        xml += "</NewDataSet>";
+        reports::AccountStatementWindowController window(context_);
+        window.windowDidAppear();
+        window.resize(1600, 900);
+        window.detailsButtonClicked();
+        window.show();
+        QApplication::processEvents();
+        state::SessionTestAccess::dataServiceAnswers(session_).processDSResponse(
+            std::move(xml), std::nullopt, "getdsaccountstatement", protocol::RequestKind{1023, "getdsaccountstatement", 0, 0});
+        double longest = longestSlice({[&] { window.accountStatementUpdate(); }});
+        while (window.fitPending()) longest = std::max(longest, longestSlice({[] { QApplication::sendPostedEvents(); }}));
+        const auto* open = window.openPositionHistoryTableController;
+        qsizetype widest = 0;
+        for (int c = 0; c < open->columnCount(); ++c) widest = std::max(widest, open->text(0, c).size());
+        std::printf("(date fit: %d rows, the longest cell shown %lld units)\n", open->rowCount(), (long long)widest);
+        return longest;
+    }
+
+private:
+    kit::WindowContext& context_;
+    state::BusinessBase& session_;
+};
+
+// "e" and 3,999 combining acute accents.
+QString markPile() { return "e" + QString(3999, QChar(0x0301)); }
+
+void hostileShapes(kit::WindowContext& context, state::BusinessBase& session, Places& places) {
+    Shapes shapes(context, session);
+    const std::string fourMegabytes = serverText(4 * 1024 * 1024);
+    const double figures[] = {Shapes::banner(serverText(30 * 1024 * 1024)), Shapes::printHeader(fourMegabytes),
+                              shapes.windowTitle(fourMegabytes), shapes.dateTimeFit(fourMegabytes),
+                              places.label(markPile(), true), Places::table(markPile(), true)};
+    std::printf("\nhostile shapes, longest main-thread slice, ms (goal 100)\n");
+    std::printf("%-12s %-12s %-12s %-14s %-12s %-12s %8s\n", "banner 30MB", "header 4MB", "title 4MB", "date fit 4MB",
+                "marks label", "marks cell", "longest");
+    std::printf("%-12.1f %-12.1f %-12.1f %-14.1f %-12.1f %-12.1f %8.1f\n", figures[0], figures[1], figures[2], figures[3],
+                figures[4], figures[5], *std::max_element(std::begin(figures), std::end(figures)));
+}
+
+// The same shapes as the places took them before: Qt given the whole text.
+void hostileBaseline() {
+    const QString text = QString::fromStdString(serverText(4 * 1024 * 1024));
+    QFont font = QApplication::font();
+    font.setPointSizeF(11);
+    const QFontMetrics metrics(font);
+    const double banner = longestSlice({[&] {
+        (void)metrics.horizontalAdvance(text);
+        (void)metrics.boundingRect(QRect(0, 0, 320, 1 << 24), Qt::TextWordWrap, text);
+    }});
+    QTextDocument document;
+    const double header = longestSlice({[&] {
+        QTextCursor(&document).insertText(text);
+        (void)document.size();
+    }});
+    QWidget window;
+    const double title = longestSlice({[&] {
+        window.setWindowTitle(text);
+        window.show();
+    }});
+    const double fit = longestSlice({[&] { (void)QFontMetrics(QApplication::font()).horizontalAdvance(text); }});
+    const double label = longestSlice({[&] {
+        QLabel plain;
+        plain.setTextFormat(Qt::PlainText);
+        plain.setText(markPile());
+        plain.show();
+        QApplication::processEvents();
+    }});
+    const double cell = Places::table(markPile(), false);
+    std::printf("baseline, whole: banner measure (4 MB) %.0f ms, header %.0f ms, title %.0f ms, one date cell measured "
+                "%.0f ms, marks label %.0f ms, marks cell %.0f ms\n",
+                banner, header, title, fit, label, cell);
+}
+
 // What Qt costs given the whole text.
 void baseline(const QString& text) {
     const double label = longestSlice({[&] {
@@ -231,6 +361,8 @@ int main(int argc, char** argv) {
         std::printf("(label+: the text set on a plain label after it was made)\n");
         newsMemory();
         if (withBaseline) baseline(QString::fromStdString(serverText(1024 * 1024)));
+        hostileShapes(context.context, *session, places);
+        if (withBaseline) hostileBaseline();
     }
     return 0;
 }
