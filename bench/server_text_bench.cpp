@@ -37,6 +37,7 @@
 #include "offscreen_bench.h"
 #include "reports/account_statement_window_controller.h"
 #include "reports/core/account_detail_text.h"
+#include "reports/statement_table_controllers.h"
 #include "state/data_service_answers.h"
 #include "statement_bench_data.h"
 #include "silent_ui.h"
