@@ -12,6 +12,7 @@
 #include "platform/main_executor.h"
 #include "reports/account_statement_window_controller.h"
 #include "reports/statement_table_controllers.h"
+#include "kit/shown_text.h"
 
 namespace reports {
 
@@ -19,8 +20,11 @@ namespace {
 
 // Above the 135-point rule: the whole date and time.
 constexpr int kDateTimeWidth = 150;
-// Whole texts measured per turn in a date-time column.
+// Texts measured per turn in a date-time column.
 constexpr int kRowsPerStep = 500;
+// A date with its time in any format is shorter: a longer server text is
+// measured only this far, so that it neither costs a turn nor widens the column.
+constexpr qsizetype kLongestDateTime = 64;
 
 }  // namespace
 
@@ -53,7 +57,8 @@ void AccountStatementWindowController::scheduleFit(std::size_t table) {
                 const int margins = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1) + 6;
                 const int to = std::min(detail->rowCount(), from + kRowsPerStep);
                 for (int r = from; r < to; ++r)
-                    *widest = std::max(*widest, metrics.horizontalAdvance(detail->text(r, c)) + margins);
+                    *widest = std::max(*widest,
+                                       metrics.horizontalAdvance(kit::shownText(detail->text(r, c), kLongestDateTime)) + margins);
             });
         fitSteps_.push_back([view, c, widest] { view->setColumnWidth(c, std::max(view->columnWidth(c), *widest)); });
     }

@@ -26,10 +26,11 @@ int StatementTableModel::columnCount(const QModelIndex& parent) const {
 
 QString StatementTableModel::text(int row, int column) const {
     if (row < 0 || column < 0 || row >= rows_ || column >= columnCount()) return {};
+    if (const auto found = longCells_.find({row, column}); found != longCells_.end()) return found->second;
     const std::string cell = cells_->text(std::size_t(row), std::size_t(column));
     // Measured and shown in its shown form; a short ASCII cell is its own.
-    const bool ascii = cell.size() <= std::size_t(kit::kMaxShownLength) &&
-                       std::all_of(cell.begin(), cell.end(), [](char ch) { return (ch & 0x80) == 0; });
+    if (cell.size() > std::size_t(kit::kMaxShownLength)) return longCells_[{row, column}] = kit::shownText(cell);
+    const bool ascii = std::all_of(cell.begin(), cell.end(), [](char ch) { return (ch & 0x80) == 0; });
     return ascii ? QString(QLatin1StringView(cell.data(), qsizetype(cell.size()))) : kit::shownText(cell);
 }
 
@@ -65,6 +66,7 @@ int StatementTableModel::columnOf(const std::string& identifier) const {
 void StatementTableModel::setRows(std::shared_ptr<const CellTexts> rows) {
     beginResetModel();
     cells_ = std::move(rows);
+    longCells_.clear();
     rows_ = cells_ ? static_cast<int>(std::min<std::size_t>(cells_->rows(), std::size_t(std::numeric_limits<int>::max())))
                    : 0;
     endResetModel();

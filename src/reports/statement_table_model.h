@@ -5,6 +5,7 @@
 // identifier under the printing header role.
 #include <QAbstractTableModel>
 #include <QString>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,6 +41,9 @@ private:
     std::vector<bool> numbers_;
     std::shared_ptr<const CellTexts> cells_;
     int rows_ = 0;
+    // The shown form of the cells longer than the shown length, made once: a
+    // long server text is copied and cut once, not on every measure and paint.
+    mutable std::map<std::pair<int, int>, QString> longCells_;
 };
 
 }  // namespace reports

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "model/shown_text.h"
+#include "platform/utf8.h"
 
 namespace model {
 namespace {
@@ -12,16 +13,7 @@ std::string utf8(std::u16string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += {char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F))};
-        } else if (c < 0x10000) {
-            out += {char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)), char(0x80 | (c & 0x3F))};
-        } else {
-            out += {char(0xF0 | (c >> 18)), char(0x80 | ((c >> 12) & 0x3F)), char(0x80 | ((c >> 6) & 0x3F)),
-                    char(0x80 | (c & 0x3F))};
-        }
+        platform::appendUtf8(out, c);
     }
     return out;
 }
