@@ -10,12 +10,12 @@
 
 #include "model/formatter.h"
 #include "platform/log.h"
-#include "protocol/byte_scan.h"
 #include "protocol/frame_decoder.h"
 #include "protocol/message_base.h"
 #include "protocol/message_cracker.h"
 #include "protocol/separator_bytes.h"
 #include "protocol/tags.h"
+#include "state/tick_cut.h"
 
 namespace state {
 
@@ -51,8 +51,7 @@ std::optional<double> leadingNumber(std::string_view s) {
 
 constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-// Plain integers at most this long are exact in a double.
-constexpr std::size_t kMaxPlainDigits = 15;
+using tick::kMaxPlainDigits;
 // Decimal counts up to this make any scaled integer but 0 at least a millionth.
 constexpr std::int64_t kMaxNonZeroDecimals = 6;
 
@@ -211,56 +210,14 @@ bool PriceFeed::PriceUpdateDecode(std::string_view text, model::PriceUpdate& upd
     return true;
 }
 
-namespace {
-
-// What the conflation mask reads of fields 2 to 9 of a tick.
-enum FieldKind : std::uint8_t { kEmpty, kZero, kNonZero, kOther };
-
-struct CutTick {
-    FieldKind kind[10] = {};  // fields 2 to 9; kEmpty for the last field and those missing
-    std::size_t count = 1;    // fields
-    std::size_t lastStart = 0;
-};
-
-FieldKind kindOf(std::size_t size, bool other, bool nonZero) {
-    // Longer integers are left to the decoder: a very long one is no price.
-    if (size == 0) return kEmpty;
-    if (other || size > kMaxPlainDigits) return kOther;
-    return nonZero ? kNonZero : kZero;
-}
-
-// Cut at each separator; only fields 2 to 9 are read.
-CutTick cutForMask(std::string_view text) {
-    CutTick t;
-    const char* const end = text.data() + text.size();
-    const char* field = text.data();
-    while (field < end) {
-        const char* const stop = protocol::bytes::firstOf<protocol::TickFieldByte>(field, end);
-        if (stop == end) break;
-        if (t.count >= 3 && t.count <= 10) {
-            bool other = false, nonZero = false;
-            for (const char* c = field; c < stop; ++c) {
-                other = other || !isDigit(*c);
-                nonZero = nonZero || *c != '0';
-            }
-            t.kind[t.count - 1] = kindOf(static_cast<std::size_t>(stop - field), other, nonZero);
-        }
-        ++t.count;
-        field = stop + 1;
-    }
-    t.lastStart = static_cast<std::size_t>(field - text.data());
-    return t;
-}
-
-}  // namespace
-
 std::uint32_t PriceFeed::tickPriceFields(std::string_view text) {
     // Without converting a number where every field is empty or a plain
     // integer, the base one too, and the decimal count at most 6: a price is
     // then 0 only when its field is empty, or it and the base are 0. Fields
     // 2 to 9 are only told apart as empty, zero, another plain integer or
     // anything else.
-    const CutTick t = cutForMask(text);
+    using namespace tick;
+    const Cut t = cut(text);
     const std::size_t count = t.count;
     const FieldKind* const kind = t.kind;
     std::int64_t decimals = 0;

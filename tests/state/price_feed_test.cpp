@@ -1,5 +1,6 @@
 // Ticks, market depth and status messages of the price feed, decoded and applied.
 #include "state/price_feed.h"
+#include "state/tick_cut.h"
 
 #include <gtest/gtest.h>
 
@@ -159,7 +160,8 @@ TEST_F(PriceFeedTest, IntegerReadingAndTheConflationMaskAgreeWithReadingDoubles)
     for (const auto& row : rows) EXPECT_TRUE(test::agreesWithDoubles(tick(row))) << tick(row);
 }
 
-TEST(TickMask, CutWithMemchrAgreesWithTheByteScan) {
+// The mask from either cut of the tick is that of one pass through its bytes.
+TEST(TickMask, BothCutsAgreeWithOnePassThroughTheBytes) {
     std::vector<std::string> texts;
     for (const auto& entry : std::filesystem::directory_iterator(TC_SOURCE_DIR "/tests/fuzz/corpus/feed_decoder")) {
         std::ifstream in(entry.path(), std::ios::binary);
@@ -178,8 +180,16 @@ TEST(TickMask, CutWithMemchrAgreesWithTheByteScan) {
         texts.push_back(tick(fields) + "\x04");
     }
     for (const char* odd : {"", "\x04", "\x04\x04\x04\x04", "X\x04t\x04\x04\x04\x04", "no tick"}) texts.emplace_back(odd);
-    for (const std::string& text : texts)
+    for (const std::string& text : texts) {
         EXPECT_EQ(PriceFeed::tickPriceFields(text), test::byteScanTickMask(text)) << tick({text});
+#if defined(__SSE2__)
+        // From each of its first 16 bytes on: every length and alignment of the blocks' tail.
+        for (std::size_t from = 0; from <= std::min<std::size_t>(text.size(), 16); ++from)
+            EXPECT_TRUE(tick::cutSse2(std::string_view(text).substr(from)) ==
+                        tick::cutPortable(std::string_view(text).substr(from)))
+                << tick({text}) << " from " << from;
+#endif
+    }
 }
 
 TEST_F(PriceFeedTest, ScaledPricesBelowHalfAMillionthAreZero) {
