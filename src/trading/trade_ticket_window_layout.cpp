@@ -5,6 +5,7 @@
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QStyle>
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -109,10 +110,10 @@ void TradeTicketWindowController::buildWindow() {
     centre->addWidget(buildPriceButtons());
 
     SymbolTextLabel = kit::plainLabel();
-    TimeTextLabel = new QuoteLineLabel;
-    LowTextLabel = new QuoteLineLabel;
-    HighTextLabel = new QuoteLineLabel;
-    SpreadTextLabel = new QuoteLineLabel;
+    TimeTextLabel = new kit::QuoteLineLabel;
+    LowTextLabel = new kit::QuoteLineLabel;
+    HighTextLabel = new kit::QuoteLineLabel;
+    SpreadTextLabel = new kit::QuoteLineLabel;
     SymbolTextLabel->setStyleSheet({});
     QFont bold = SymbolTextLabel->font();
     bold.setBold(true);
@@ -292,6 +293,14 @@ QFrame* TradeTicketWindowController::buildMultiTradeDrawer() {
     header->resizeSection(MultiTradeTableModel::kAccount, 64);
     header->resizeSection(MultiTradeTableModel::kQuantity, 72);
     header->setStretchLastSection(true);
+    // A title wider than its section ("Свободная маржа") on two lines, again as the sections change.
+    multiTradeModel_->titleFits = [header](int column, const QString& title) {
+        return header->fontMetrics().horizontalAdvance(title) + 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin) <=
+               header->sectionSize(column);
+    };
+    connect(header, &QHeaderView::sectionResized, this, [this] {
+        QMetaObject::invokeMethod(this, [this] { multiTradeModel_->setHeaderTitles(); }, Qt::QueuedConnection);
+    });
     QFont cells = multitradeTableView->font();
     cells.setPointSize(12);
     multitradeTableView->verticalHeader()->setDefaultSectionSize(QFontMetrics(cells).height() + 8);
