@@ -289,14 +289,20 @@ QFrame* TradeTicketWindowController::buildMultiTradeDrawer() {
     multitradeTableView->setAlternatingRowColors(true);
     QHeaderView* header = multitradeTableView->horizontalHeader();
     header->setSectionsClickable(true);
+    // The text's margins and the section's border lines, with room to spare.
+    const int padding = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin) + 4;
+    const auto titleWidth = [&](int column) {
+        return header->fontMetrics().horizontalAdvance(multiTradeModel_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString()) +
+               padding;
+    };
     header->resizeSection(MultiTradeTableModel::kCheck, 28);
-    header->resizeSection(MultiTradeTableModel::kAccount, 64);
-    header->resizeSection(MultiTradeTableModel::kQuantity, 72);
+    // The account and quantity as wide as their titles ("Количество"), the margin the rest.
+    header->resizeSection(MultiTradeTableModel::kAccount, std::max(64, titleWidth(MultiTradeTableModel::kAccount)));
+    header->resizeSection(MultiTradeTableModel::kQuantity, std::max(72, titleWidth(MultiTradeTableModel::kQuantity)));
     header->setStretchLastSection(true);
     // A title wider than its section ("Свободная маржа") on two lines, again as the sections change.
-    multiTradeModel_->titleFits = [header](int column, const QString& title) {
-        return header->fontMetrics().horizontalAdvance(title) + 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin) <=
-               header->sectionSize(column);
+    multiTradeModel_->titleFits = [header, padding](int column, const QString& title) {
+        return header->fontMetrics().horizontalAdvance(title) + padding <= header->sectionSize(column);
     };
     connect(header, &QHeaderView::sectionResized, this, [this] {
         QMetaObject::invokeMethod(this, [this] { multiTradeModel_->setHeaderTitles(); }, Qt::QueuedConnection);
