@@ -55,7 +55,10 @@ double Market::round(const Item& it, double v) const {
 void Market::step(std::size_t index) {
     std::lock_guard<std::mutex> lock(mutex_);
     Item& it = items_.at(index);
-    std::normal_distribution<double> move(0.0, 0.0003);
+    // A step of the feed's default four a second: a minute of them moves the
+    // price as far as a minute of the history's path (about 0.04 %), so that
+    // the chart goes on from its history without one tall bar at the start.
+    std::normal_distribution<double> move(0.0, 0.000026);
     double mid = (it.q.bid + it.q.ask) / 2 * (1 + move(rng_));
     mid = std::clamp(mid, it.reference * 0.6, it.reference * 1.4);
     mid = round(it, mid);

@@ -8,6 +8,7 @@
 #include "charts/core/chart_interval.h"
 #include "charts/indicator_sub_graph.h"
 #include "kit/plain_text.h"
+#include "kit/controls/quote_line_label.h"
 #include "kit/text_direction.h"
 #include "model/message_checker.h"
 #include "platform/clock.h"
@@ -43,7 +44,7 @@ ChartController::ChartController(std::weak_ptr<const state::SessionView> session
     chartView_ = new plot::GraphHostingView(this);
     chartView_->setMinimumSize(240, 160);
     layout->addWidget(chartView_, 1);
-    chartOverlayLabel_ = kit::plainLabel(chartView_);
+    chartOverlayLabel_ = new kit::QuoteLineLabel(chartView_);
     chartOverlayLabel_->setStyleSheet(
         "QLabel { color: rgb(128,128,128); background: rgba(20,20,20,200); border: 1px solid rgb(90,90,90);"
         " padding: 4px; }");

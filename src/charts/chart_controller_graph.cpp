@@ -1,6 +1,5 @@
 // Building the graph, the plot-space delegate, the data source, the crosshair
 // and the price lines.
-#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <cmath>
 #include <tuple>
@@ -320,9 +319,10 @@ void ChartController::selectAt(double x) {
     selection->antialiased = false;
     selection->dataSource = this;
     graph_->addPlot(std::move(selection));
-    chartOverlayLabel_->setText(  // own text: figures of the bars
-        QString::fromStdString(crosshairText(bars_, selectedIndex_, dotPosition_, chartInterval_, words_)));
-    chartOverlayLabel_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const QString box = QString::fromStdString(crosshairText(bars_, selectedIndex_, dotPosition_, chartInterval_, words_));
+    chartOverlayLabel_->setText(box);
+    // Words in the language's direction, figures left to right (the chart itself is left to right).
+    chartOverlayLabel_->setLayoutDirection(box.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
     chartOverlayLabel_->adjustSize();
     const QRectF area = chartView_->plotArea();
     chartOverlayLabel_->move(static_cast<int>(area.left()) + 8, static_cast<int>(area.top()) + 8);

@@ -1,7 +1,6 @@
 #include "kit/common_alert.h"
 
 #include <QApplication>
-#include <QGridLayout>
 #include <QLabel>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -21,10 +20,6 @@ std::unique_ptr<QMessageBox> CommonAlert::makeAlert(const std::string& message, 
     setPlainInformativeText(*alert, shownText(message));  // UTF-8 converted only as far as shown
     alert->setStandardButtons(QMessageBox::NoButton);
     alert->addButton(QString::fromStdString(buttonTitle), QMessageBox::AcceptRole);
-    // Wide enough for a refusal on one line, not wrapped into a narrow column.
-    if (auto* grid = qobject_cast<QGridLayout*>(alert->layout()))
-        grid->addItem(new QSpacerItem(kMinimumTextWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(),
-                      0, 1, grid->columnCount());
     // The informative label guesses its format from the text: make it plain,
     // so that "<b>" in a message is shown and not obeyed.
     for (auto* label : alert->findChildren<QLabel*>()) {
@@ -34,6 +29,9 @@ std::unique_ptr<QMessageBox> CommonAlert::makeAlert(const std::string& message, 
             bold.setBold(true);
             label->setFont(bold);
         }
+        // Wide enough for a refusal on one line, not wrapped into a narrow
+        // column; on the label, so that a box laid out again (a new icon) keeps it.
+        if (label->objectName() == "qt_msgbox_informativelabel") label->setMinimumWidth(kMinimumTextWidth);
     }
     return alert;
 }

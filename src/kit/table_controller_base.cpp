@@ -302,6 +302,7 @@ void TableControllerBase::fitToRowFont() {
         const int least = setup_.columns[c].width * std::max(12, fittedPointSize_) / 12;
         if (view_->columnWidth(int(c)) < least) view_->setColumnWidth(int(c), least);
     }
+    updateGeometry();  // the hint of every visible column
 }
 
 void TableControllerBase::drawInRowFont() {

@@ -5,7 +5,11 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextTable>
 #include <algorithm>
+#include <cmath>
 
 #include "model/formatter.h"
 #include "platform/log.h"
@@ -14,6 +18,9 @@
 namespace printing {
 
 namespace {
+
+// Marks a table that keepTablesOnOnePage moved to a new page.
+constexpr int kMovedProperty = QTextFormat::UserProperty + 1;
 
 QFont bandFont(QPaintDevice& device) {
     QFont font(QFontDatabase::systemFont(QFontDatabase::GeneralFont), &device);
@@ -105,7 +112,34 @@ std::unique_ptr<PrintTextView::Pages> PrintTextView::paginate(QPaintDevice& devi
     pages->scale_ = device.logicalDpiY() / static_cast<double>(layoutPrinter_->logicalDpiY());
     const QSizeF body = bodySize(device, pageSize);
     if (document_.pageSize() != body) document_.setPageSize(body);
+    keepTablesOnOnePage();
     return pages;
+}
+
+void PrintTextView::keepTablesOnOnePage() {
+    // Those of another page size first.
+    for (QTextFrame* frame : document_.rootFrame()->childFrames()) {
+        QTextFrameFormat format = frame->frameFormat();
+        if (format.pageBreakPolicy() != QTextFormat::PageBreak_AlwaysBefore || !format.hasProperty(kMovedProperty))
+            continue;
+        format.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
+        format.clearProperty(kMovedProperty);
+        frame->setFrameFormat(format);
+    }
+    const double page = document_.pageSize().height();
+    QAbstractTextDocumentLayout* layout = document_.documentLayout();
+    // From the top down: a table moved moves those after it.
+    for (QTextFrame* frame : document_.rootFrame()->childFrames()) {
+        auto* table = qobject_cast<QTextTable*>(frame);
+        if (!table) continue;
+        const QRectF box = layout->frameBoundingRect(table);
+        const double pageTop = std::floor(box.top() / page) * page;
+        if (box.bottom() <= pageTop + page || box.height() >= page || box.top() <= pageTop + 1) continue;
+        QTextFrameFormat format = table->frameFormat();
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        format.setProperty(kMovedProperty, true);
+        table->setFrameFormat(format);
+    }
 }
 
 bool PrintTextView::printOn(QPrinter& printer, const std::function<bool(int done, int total)>& progress) {

@@ -69,6 +69,10 @@ public:
 private:
     // The body's page size, in layout units, on `device`'s `pageSize`.
     QSizeF bodySize(QPaintDevice& device, const QSizeF& pageSize) const;
+    // A table that fits on a page but runs past the end of the one it starts
+    // on starts the next page: the text layout draws the last row before such
+    // a break twice as tall and without its bottom border.
+    void keepTablesOnOnePage();
 
     QString printJobTitle_;
     std::unique_ptr<QPrinter> layoutPrinter_;  // never printed on

@@ -206,8 +206,10 @@ void MainWindowController::sizeWatchlistPane() {
     if (!pages_->made(views::page::kWatchlist)) return;
     views::WatchlistTableController* watchlist = pages_->watchlist();
     if (QLayout* layout = window_->centralWidget()->layout()) layout->activate();
-    // The tab view's frame and margins around its page.
-    const int chrome = std::max(0, watchlistTabView->sizeHint().width() - watchlist->sizeHint().width());
+    // The tab view's frame and margins around its page: as laid out once shown
+    // (a size hint may still be the last font's, larger or smaller).
+    const int chrome = watchlist->isVisible() ? watchlistTabView->width() - watchlist->width()
+                                              : std::max(0, watchlistTabView->sizeHint().width() - watchlist->sizeHint().width());
     if (!watchlistDividerMoved_) {
         const SplitViewRule outer = splitViewRule(mainSplitView->objectName().toStdString(), leftFrameWidth_);
         const int total = mainSplitView->width();
@@ -228,6 +230,7 @@ void MainWindowController::sizeWatchlistPane() {
 }
 
 bool MainWindowController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == mainToolbar && event->type() == QEvent::Resize) fitToolbarLabels();
     if (watched == mainSplitView && event->type() == QEvent::Resize && splitWidthAtShow_ > 0 && !watchlistDividerMoved_) {
         splitWidthAtShow_ = mainSplitView->width();
         sizeWatchlistPane();

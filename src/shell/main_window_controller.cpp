@@ -11,6 +11,7 @@
 #include "kit/core/preference_manager.h"
 #include "kit/text_direction.h"
 #include "kit/theme_manager.h"
+#include "kit/two_line_text.h"
 #include "shell/app_delegate.h"
 #include "shell/core/account_strip.h"
 #include "shell/core/idle_time_checker.h"
@@ -224,9 +225,12 @@ void MainWindowController::updateLanguageStrings() {
         const auto tag = item->property("tag").toLongLong();
         if (tag == 0 || tag == -1) continue;
         const QString label = QString::fromStdString(text(model::LanguageString::setLanguageKey(std::to_string(tag))));
+        item->setProperty("label", label);
         item->setText(label);
         item->setIconText(label);
     }
+    toolbarLabelsBroken_ = false;
+    fitToolbarLabels();
     for (QTabWidget* tabs : {mainTabView, watchlistTabView})
         for (int i = 0; i < tabs->count(); ++i)
             tabs->setTabText(i, QString::fromStdString(text(
@@ -239,6 +243,26 @@ void MainWindowController::updateLanguageStrings() {
         menu->setTitle(QString::fromStdString(text(menu->property("key").toString().toStdString())));
         for (QAction* item : menu->actions())
             item->setText(QString::fromStdString(text(item->property("key").toString().toStdString())));
+    }
+}
+
+void MainWindowController::fitToolbarLabels() {
+    // The row with every label on one line: as it is, less what the broken ones save.
+    int oneLine = mainToolbar->layout()->sizeHint().width();
+    const QList<QAction*> items = mainToolbar->actions();
+    for (QAction* item : items)
+        if (QWidget* button = mainToolbar->widgetForAction(item); button && toolbarLabelsBroken_) {
+            const QString label = item->property("label").toString();
+            oneLine += button->fontMetrics().horizontalAdvance(label) - kit::widestLine(item->iconText(), button->fontMetrics());
+        }
+    const bool broken = oneLine > mainToolbar->width();
+    if (broken == toolbarLabelsBroken_) return;
+    toolbarLabelsBroken_ = broken;
+    for (QAction* item : items) {
+        const QString label = item->property("label").toString();
+        if (label.isEmpty()) continue;
+        item->setText(broken ? kit::twoLineText(label) : label);
+        item->setIconText(item->text());
     }
 }
 

@@ -171,6 +171,9 @@ private:
     std::int64_t theme() const;
     void themeTables();
     void buildToolbar();
+    // The toolbar's labels of several words on two lines while its items on one
+    // line would not fit its width (the rest would sit behind its "»").
+    void fitToolbarLabels();
     void buildMenus();
     void applySplitViewRules();
     // The watchlist pane as wide as its first screen (its columns through the
@@ -219,6 +222,7 @@ private:
     bool chartsDividerMoved_ = false;  // by the trader, before the build's last step
     int splitWidthAtShow_ = 0;  // the "1000" split's width at the first showing
     bool watchlistDividerMoved_ = false;  // the "1000" split's, by the trader
+    bool toolbarLabelsBroken_ = false;  // on two lines
     std::uint64_t activations_ = 0;  // the windows' activations so far
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -78,6 +79,8 @@ void MainWindowController::buildWindow() {
     charts->setWidgetResizable(true);
     charts->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     charts->setWidget(buildChartPanes());
+    // Their time axes above the sideways scroll bar: never lower than the panes and the bar.
+    charts->setMinimumHeight(charts->widget()->minimumSizeHint().height() + charts->horizontalScrollBar()->sizeHint().height());
     right->addWidget(charts);
     mainTabView = new QTabWidget(right);
     mainTabView->setObjectName("mainTabView");
@@ -260,6 +263,7 @@ void MainWindowController::buildToolbar() {
     mainToolbar->setObjectName("mainToolbar");
     mainToolbar->setMovable(false);
     mainToolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    mainToolbar->installEventFilter(this);
     window_->addToolBar(Qt::TopToolBarArea, mainToolbar);
     // Items that select a tab: tag (label key) and identifier (tab index).
     const std::array<std::pair<int, const char*>, 4> tabItems = {{{21001, "0"}, {21002, "1"}, {21006, "5"}, {21008, "7"}}};

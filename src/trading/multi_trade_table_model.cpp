@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontDatabase>
 
+#include "kit/two_line_text.h"
 #include "trading/core/ticket_quantities.h"
 
 namespace trading {
@@ -107,7 +108,8 @@ Qt::ItemFlags MultiTradeTableModel::flags(const QModelIndex& index) const {
 
 QVariant MultiTradeTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumns) return {};
-    return titles_[static_cast<std::size_t>(section)];
+    const QString& title = titles_[static_cast<std::size_t>(section)];
+    return titleFits && !titleFits(section, title) ? kit::twoLineText(title) : title;
 }
 
 }  // namespace trading

@@ -28,6 +28,10 @@ public:
     // Header titles again (language change).
     void setHeaderTitles();
 
+    // Whether a column's title fits its section on one line; one that does not
+    // shows on two. Unset: every title on one line.
+    std::function<bool(int column, const QString& title)> titleFits;
+
     // Called after a tick or a quantity changed through the table.
     std::function<void(int row)> ticked;
     std::function<void(int row)> quantityEdited;

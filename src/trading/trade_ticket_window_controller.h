@@ -35,7 +35,7 @@
 #include "trading/core/multi_trade_rows.h"
 #include "trading/core/ticket_order.h"
 #include "trading/core/ticket_prices.h"
-#include "trading/quote_line_label.h"
+#include "kit/controls/quote_line_label.h"
 
 namespace state {
 class SessionView;
@@ -212,10 +212,10 @@ public:
     QLabel* buyIndicatorImageView = nullptr;
     QLabel* sellIndicatorImageView = nullptr;
     QLabel* SymbolTextLabel = nullptr;
-    QuoteLineLabel* TimeTextLabel = nullptr;
-    QuoteLineLabel* LowTextLabel = nullptr;
-    QuoteLineLabel* HighTextLabel = nullptr;
-    QuoteLineLabel* SpreadTextLabel = nullptr;
+    kit::QuoteLineLabel* TimeTextLabel = nullptr;
+    kit::QuoteLineLabel* LowTextLabel = nullptr;
+    kit::QuoteLineLabel* HighTextLabel = nullptr;
+    kit::QuoteLineLabel* SpreadTextLabel = nullptr;
     QCheckBox* showConfirmationCheckBox = nullptr;
     QPushButton* marketDepthChartButton = nullptr;
     QFrame* rightDrawer = nullptr;

@@ -5,6 +5,7 @@
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QStyle>
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -109,10 +110,10 @@ void TradeTicketWindowController::buildWindow() {
     centre->addWidget(buildPriceButtons());
 
     SymbolTextLabel = kit::plainLabel();
-    TimeTextLabel = new QuoteLineLabel;
-    LowTextLabel = new QuoteLineLabel;
-    HighTextLabel = new QuoteLineLabel;
-    SpreadTextLabel = new QuoteLineLabel;
+    TimeTextLabel = new kit::QuoteLineLabel;
+    LowTextLabel = new kit::QuoteLineLabel;
+    HighTextLabel = new kit::QuoteLineLabel;
+    SpreadTextLabel = new kit::QuoteLineLabel;
     SymbolTextLabel->setStyleSheet({});
     QFont bold = SymbolTextLabel->font();
     bold.setBold(true);
@@ -288,10 +289,24 @@ QFrame* TradeTicketWindowController::buildMultiTradeDrawer() {
     multitradeTableView->setAlternatingRowColors(true);
     QHeaderView* header = multitradeTableView->horizontalHeader();
     header->setSectionsClickable(true);
+    // The text's margins and the section's border lines, with room to spare.
+    const int padding = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin) + 4;
+    const auto titleWidth = [&](int column) {
+        return header->fontMetrics().horizontalAdvance(multiTradeModel_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString()) +
+               padding;
+    };
     header->resizeSection(MultiTradeTableModel::kCheck, 28);
-    header->resizeSection(MultiTradeTableModel::kAccount, 64);
-    header->resizeSection(MultiTradeTableModel::kQuantity, 72);
+    // The account and quantity as wide as their titles ("Количество"), the margin the rest.
+    header->resizeSection(MultiTradeTableModel::kAccount, std::max(64, titleWidth(MultiTradeTableModel::kAccount)));
+    header->resizeSection(MultiTradeTableModel::kQuantity, std::max(72, titleWidth(MultiTradeTableModel::kQuantity)));
     header->setStretchLastSection(true);
+    // A title wider than its section ("Свободная маржа") on two lines, again as the sections change.
+    multiTradeModel_->titleFits = [header, padding](int column, const QString& title) {
+        return header->fontMetrics().horizontalAdvance(title) + padding <= header->sectionSize(column);
+    };
+    connect(header, &QHeaderView::sectionResized, this, [this] {
+        QMetaObject::invokeMethod(this, [this] { multiTradeModel_->setHeaderTitles(); }, Qt::QueuedConnection);
+    });
     QFont cells = multitradeTableView->font();
     cells.setPointSize(12);
     multitradeTableView->verticalHeader()->setDefaultSectionSize(QFontMetrics(cells).height() + 8);

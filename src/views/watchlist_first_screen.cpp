@@ -14,9 +14,8 @@ namespace {
 
 namespace col = watchlist_column;
 
-// The columns that give way, in order, with their widths at 12 points as the
-// table's columns give them.
-constexpr std::array<std::pair<const char*, int>, 2> kGivingWay = {{{col::kName, 210}, {col::kTypeName, 80}}};
+// The columns that give way, in order.
+constexpr std::array<const char*, 2> kGivingWay = {col::kName, col::kTypeName};
 
 }  // namespace
 
@@ -29,11 +28,11 @@ WatchlistTableController::FirstScreen WatchlistTableController::firstScreen() co
         if (!header->isSectionHidden(c)) screen.whole += header->sectionSize(c);
     screen.least = screen.whole;
     const int points = std::max(12, rowFont().pointSize());
-    for (const auto& [id, width] : kGivingWay) {
+    for (const char* id : kGivingWay) {
         const int c = columnWithIdentifier(id);
         if (c < 0 || header->isSectionHidden(c)) continue;
         const int least = header->sectionSizeHint(c);
-        const int fitted = std::max({least, view->sizeHintForColumn(c), width * points / 12});
+        const int fitted = std::max({least, view->sizeHintForColumn(c), columns()[std::size_t(c)].width * points / 12});
         screen.whole += fitted - header->sectionSize(c);
         screen.least += least - header->sectionSize(c);
     }
@@ -49,12 +48,12 @@ void WatchlistTableController::fitFirstScreen(int width) {
     int over = screen.whole - width;
     QHeaderView* header = tableView()->horizontalHeader();
     const int points = std::max(12, rowFont().pointSize());
-    for (const auto& [id, least12] : kGivingWay) {
+    for (const char* id : kGivingWay) {
         const int c = columnWithIdentifier(id);
         if (c < 0 || header->isSectionHidden(c)) continue;
         const int least = header->sectionSizeHint(c);
         const QAbstractItemView* view = tableView();
-        const int fitted = std::max({least, view->sizeHintForColumn(c), least12 * points / 12});
+        const int fitted = std::max({least, view->sizeHintForColumn(c), columns()[std::size_t(c)].width * points / 12});
         const int given = std::clamp(over, 0, fitted - least);
         tableView()->setColumnWidth(c, fitted - given);
         over -= given;

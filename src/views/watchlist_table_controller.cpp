@@ -31,6 +31,7 @@ std::vector<kit::TableColumn> watchlistColumns() {
         if (id == col::kIcon) width = 28;
         else if (id == col::kName) width = 210;
         else if (id == col::kSession || id == col::kStatus) width = 96;  // the longest names
+        else if (id == col::kSpread) width = 48;  // a few ticks: "2", "150.5"
         columns.push_back({id, width, std::nullopt});
     }
     return columns;

@@ -5,11 +5,16 @@
 #include <QApplication>
 #include <QLayout>
 #include <QScrollArea>
+#include <QGlyphRun>
+#include <QRawFont>
+#include <QSet>
 #include <QTest>
+#include <QTextLayout>
 
 #include "charts/chart_fixture.h"
 #include "charts/chart_view_controller.h"
 #include "charts/chart_window_controller.h"
+#include "kit/controls/quote_line_label.h"
 #include "kit/fake_context.h"
 #include "kit/theme_manager.h"
 #include "model/language_string.h"
@@ -114,6 +119,7 @@ TEST_F(ChartWindowTest, TitlesMonthsAndValueBoxInTheLanguage) {
         {6, "GOLD, 1 мин", "1 ч", "GOLD, 1 минута", "09 мар.", "\nМакс.: "},
         {1, "GOLD, 1分钟", "1小时", "GOLD, 1分钟", "09 3月", "\n最高: "},
         {5, "GOLD, 1 دقيقة", "1 ساعة", "GOLD, دقيقة واحدة", "09 مارس", "\nالأعلى: "},
+        {4, nullptr, nullptr, nullptr, "09 مارچ", "\nلوړه: "},
     };
     for (const auto& c : cases) {
         fake->context.text = [l = c.language](const std::string& key) {
@@ -122,11 +128,15 @@ TEST_F(ChartWindowTest, TitlesMonthsAndValueBoxInTheLanguage) {
         ui.language = c.language;
         ChartWindowController shown(fake->context);
         shown.NeedReload();
-        EXPECT_EQ(shown.windowTitle().toStdString(), c.windowTitle);
-        EXPECT_EQ(shown.intervalPopUpButton()->itemText(5).toStdString(), c.hourly);
+        if (c.windowTitle) {
+            EXPECT_EQ(shown.windowTitle().toStdString(), c.windowTitle);
+            EXPECT_EQ(shown.intervalPopUpButton()->itemText(5).toStdString(), c.hourly);
+        }
         ChartController& ch = *shown.chartController();
         answer(minuteAnswer("GOLD^O", 20));
-        EXPECT_EQ(ch.title().toStdString(), c.paneTitle);
+        if (c.paneTitle) {
+            EXPECT_EQ(ch.title().toStdString(), c.paneTitle);
+        }
         // Bar 5 under the crosshair, and the x axis's labels.
         ch.resize(800, 450);
         ch.crosshairToggleSelection();
@@ -138,7 +148,28 @@ TEST_F(ChartWindowTest, TitlesMonthsAndValueBoxInTheLanguage) {
             << c.language << ": " << ch.valueBox()->text().toStdString();
         const auto& ticks = ch.graph()->xAxis.explicitTicks;
         ASSERT_FALSE(ticks.empty());
-        for (const auto& t : ticks) EXPECT_EQ(t.second.toStdString().rfind(c.day, 0), 0u) << t.second.toStdString();
+        // Each label reads in its language's direction; the box's letters are drawn by one font, so
+        // that they join.
+        const auto direction = model::LanguageString::readsRightToLeft(c.language) ? Qt::TextForceRightToLeft
+                                                                                 : Qt::TextForceLeftToRight;
+        for (const auto& t : ticks) {
+            EXPECT_EQ(t.second.toStdString().rfind(c.day, 0), 0u) << t.second.toStdString();
+            EXPECT_EQ(plot::textDirection(t.second), direction) << t.second.toStdString();
+        }
+        const auto* box = dynamic_cast<const kit::QuoteLineLabel*>(ch.valueBox());
+        ASSERT_TRUE(box);
+        for (const QString& line : box->text().split('\n')) {
+            QString letters = line;
+            letters.removeIf([](QChar ch) { return !ch.isLetter(); });
+            QTextLayout words(letters, box->font());
+            words.beginLayout();
+            words.createLine();
+            words.endLayout();
+            QSet<QString> fonts;
+            for (const QGlyphRun& run : words.glyphRuns()) fonts.insert(run.rawFont().familyName());
+            EXPECT_EQ(fonts.size(), 1) << line.toStdString();
+        }
+        EXPECT_EQ(box->isRightToLeft(), model::LanguageString::readsRightToLeft(c.language));
     }
 }
 

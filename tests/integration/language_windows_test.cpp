@@ -23,6 +23,7 @@
 #include "integration/app_window_fixture.h"
 #include "kit/app_style.h"
 #include "kit/open_request.h"
+#include "kit/two_line_text.h"
 #include "model/language_string.h"
 #include "shell/core/login_form.h"
 #include "shell/login_window.h"
@@ -169,6 +170,12 @@ TEST_P(LanguageWindowsTest, TextsFitRenderAndReadInTheLanguagesDirection) {
     EXPECT_EQ(clippedTexts(main->window()), std::vector<std::string>()) << "main window in " << folder();
     // Nothing holds it wider than ./run's 1280x800 screen.
     EXPECT_LE(main->window()->minimumSizeHint().width(), 1280) << folder();
+    // At 1280 every toolbar item shows in the toolbar, none behind its "»".
+    main->window()->resize(1280, 800);
+    kit::testing::runFor(50);
+    for (QAction* item : main->mainToolbar->actions()) {
+        EXPECT_TRUE(item->isSeparator() || main->mainToolbar->widgetForAction(item)->isVisible()) << item->iconText().toStdString();
+    }
     kit::testing::saveScreenshot(main->window(), shotName("main"));
     // The status clock names the month in the language, in a font that joins its letters.
     platform::NotificationCenter::defaultCenter().post(state::notifications::kNetworkSpeed,
@@ -186,7 +193,7 @@ TEST_P(LanguageWindowsTest, TextsFitRenderAndReadInTheLanguagesDirection) {
 
     // The quote line's words are drawn by one font, so that their letters join; its figures by a
     // monospaced one.
-    for (trading::QuoteLineLabel* label : {ticket->LowTextLabel, ticket->HighTextLabel}) {
+    for (kit::QuoteLineLabel* label : {ticket->LowTextLabel, ticket->HighTextLabel}) {
         const QString word = label->text().section(" : ", 0, 0);
         EXPECT_EQ(drawingFonts(word, label->font()).size(), 1) << word.toStdString();
         EXPECT_EQ(drawingFonts(label->figuresText(), label->figureFont()),
@@ -211,11 +218,12 @@ TEST_P(LanguageWindowsTest, TextsFitRenderAndReadInTheLanguagesDirection) {
         EXPECT_TRUE(button->text().contains(opensLeft ? "<<" : ">>")) << button->text().toStdString();
         EXPECT_FALSE(button->text().contains(opensLeft ? ">>" : "<<")) << button->text().toStdString();
     }
-    // The depth tables' headers are read whole.
-    for (QTableView* depth : {ticket->BuyMarketDepthTableView, ticket->SellMarketDepthTableView})
-        for (int c = 0; c < depth->model()->columnCount(); ++c) {
-            const QString title = depth->model()->headerData(c, Qt::Horizontal).toString();
-            EXPECT_LE(depth->horizontalHeader()->fontMetrics().horizontalAdvance(title) + 8, depth->columnWidth(c))
+    // The depth tables' and the accounts' headers are read whole.
+    kit::testing::runFor(50);
+    for (QTableView* table : {ticket->BuyMarketDepthTableView, ticket->SellMarketDepthTableView, ticket->multitradeTableView})
+        for (int c = 0; c < table->model()->columnCount(); ++c) {
+            const QString title = table->model()->headerData(c, Qt::Horizontal).toString();
+            EXPECT_LE(kit::widestLine(title, table->horizontalHeader()->fontMetrics()) + 8, table->columnWidth(c))
                 << title.toStdString();
         }
     if (folder() == "ar") kit::testing::saveScreenshot(ticket, shotName("ticket-drawers"));

@@ -6,18 +6,22 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTableView>
+#include <map>
 #include <tuple>
 
 #include "charts/chart_view_controller.h"
 #include "charts/chart_window_controller.h"
 #include "chat/register_windows.h"
+#include "kit/controls/custom_drag_view.h"
 #include "kit/core/kit_payloads.h"
 #include "kit/core/preference_manager.h"
 #include "kit/theme_manager.h"
@@ -246,6 +250,23 @@ TEST_P(WatchlistFirstScreenTest, SymbolPricesAndSpreadShowWhole) {
         EXPECT_TRUE(x >= 0 && x + w <= view->viewport()->width() && w >= view->sizeHintForColumn(c))
             << id << " " << where << ": " << x << "+" << w << " in " << view->viewport()->width();
     }
+    // The chart panes' time axes show above their sideways scroll bar.
+    const auto* charts = main->window()->findChild<QScrollArea*>("chartPanesScroll");
+    ASSERT_TRUE(charts);
+    ASSERT_TRUE(runUntil([&] {
+        for (auto* chart : main->chartViewControllers)
+            if (!chart->chartController()->graph() || chart->chartController()->graph()->plots().empty()) return false;
+        return true;
+    }, 10000));
+    kit::testing::runFor(50);
+    for (const QWidget* pane : main->ChartViews)
+        EXPECT_LE(pane->mapTo(charts->viewport(), QPoint(0, pane->height())).y(), charts->viewport()->height()) << where;
+    // The spread as wide as its title or a few ticks need, not as a price.
+    const int spread = watchlist->columnWithIdentifier(col::kSpread);
+    const QTableView* table = watchlist->tableView();
+    EXPECT_LE(table->columnWidth(spread), std::max({table->horizontalHeader()->sectionSizeHint(spread), view->sizeHintForColumn(spread),
+                                                   QFontMetrics(watchlist->rowFont()).horizontalAdvance("000.00") + 12}))
+        << where;
     // The positions tab's totals: every label, figure and the button whole in sight.
     views::OpenPositionTableController* positions = main->pages().openPositions();
     ASSERT_TRUE(positions);
@@ -263,6 +284,29 @@ TEST_P(WatchlistFirstScreenTest, SymbolPricesAndSpreadShowWhole) {
             << where << ": " << w->objectName().toStdString() << " " << (label ? label->text().toStdString() : "");
     }
     saveScreenshot(main->window(), QString("main_window-font%1-%2-dark").arg(size).arg(QString::fromStdString(folder)));
+    // Through a larger font and back (XL, L to S; XL to M): the pane, the name and
+    // the type take the widths the smaller font had, at 1280 and at 1600.
+    const std::map<int, std::vector<int>> through = {{10, {20, 16}}, {12, {20}}};
+    if (!through.contains(size)) return;
+    const auto fontSize = [&](int points) {
+        prefs->set(kit::PreferenceManager::kWatchlistFontSize, std::int64_t{points});
+        platform::NotificationCenter::defaultCenter().post(kit::kFontSizeChangedNotification);
+        kit::testing::runFor(50);
+    };
+    const auto widths = [&] {
+        return std::vector<int>{main->mainSplitView->sizes().value(0), table->columnWidth(watchlist->columnWithIdentifier(col::kName)),
+                                table->columnWidth(watchlist->columnWithIdentifier(col::kTypeName))};
+    };
+    for (const int width : {1280, 1600}) {
+        main->window()->resize(width, 800);
+        kit::testing::runFor(50);
+        const std::vector<int> fresh = widths();
+        for (const int larger : through.at(size)) {
+            fontSize(larger);
+            fontSize(size);
+            EXPECT_EQ(widths(), fresh) << where << " through " << larger << " at " << width;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(FontSizes, WatchlistFirstScreenTest,

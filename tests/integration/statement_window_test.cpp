@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -387,6 +388,15 @@ TEST_F(StatementWindowTest, PrintsTheLastStatementUnderTheLastRequestAsTheTables
     QPainter painter(&page);
     job->paginate(page, page.size())->paintPage(painter, 0);
     painter.end();
+    // Laid out on the pages: a table that fits on one page is on one (one that ran past
+    // a page's end showed its last row before the break twice as tall, without its bottom border).
+    const double pageHeight = job->document().pageSize().height();
+    for (QTextFrame* frame : job->document().rootFrame()->childFrames()) {
+        const QRectF box = job->document().documentLayout()->frameBoundingRect(frame);
+        EXPECT_TRUE(!qobject_cast<QTextTable*>(frame) || box.height() >= pageHeight ||
+                    std::floor(box.top() / pageHeight) == std::floor(box.bottom() / pageHeight))
+            << box.top();
+    }
     const auto count = [&](QRgb colour) {
         int n = 0;
         for (int y = 0; y < page.height(); ++y)

@@ -93,6 +93,11 @@ TEST(ShownText, TheRuleOnQStringsAndWhereverQtIsGivenIt) {
     alert->show();
     testing::saveScreenshot(alert.get(), "alert-long-reason");
     EXPECT_LE(alert->width(), 2000);
+    // A box whose icon is set after it was made (the login's refusals) keeps a line's width.
+    const auto refusal = CommonAlert::makeAlert("The connection to the server was lost.", "Connection", "OK");
+    refusal->setIcon(QMessageBox::Critical);
+    refusal->show();
+    EXPECT_GE(refusal->findChild<QLabel*>("qt_msgbox_informativelabel")->width(), CommonAlert::kMinimumTextWidth);
     // An unbroken text wraps inside the alert instead of running past its edge.
     const QLabel* reason = alert->findChild<QLabel*>("qt_msgbox_informativelabel");
     ASSERT_TRUE(reason);

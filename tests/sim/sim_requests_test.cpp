@@ -319,4 +319,13 @@ TEST(SimChartHistory, ClosedBarsStayAndEveryBarIsSensible) {
     sim::Market market({record}, 7);
     for (int i = 0; i < 50; ++i) market.step(0);
     EXPECT_EQ(market.chartBars(0, 60, 200).back().close, market.quote(0).last);
+    // A minute of the feed's steps (four a second) moves about as far as a minute of the history.
+    double historyRange = 0, low = market.quote(0).last, high = low;
+    for (const auto& b : again.bars(60, 200, kStart)) historyRange += (b.high - b.low) / 200;
+    for (int i = 0; i < 240; ++i) {
+        market.step(0);
+        low = std::min(low, market.quote(0).last);
+        high = std::max(high, market.quote(0).last);
+    }
+    EXPECT_LT(high - low, 4 * historyRange);
 }

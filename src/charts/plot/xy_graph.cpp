@@ -13,6 +13,10 @@ QFont fontOfSize(double points) {
 }
 }  // namespace
 
+Qt::TextFlag textDirection(const QString& label) {
+    return label.isRightToLeft() ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight;
+}
+
 XYGraph::XYGraph(GraphTheme theme, const QString& spaceIdentifier) : theme_(theme) {
     spaces_.push_back(std::make_unique<PlotSpace>(spaceIdentifier));
     xAxis.gridLine.style = Qt::CustomDashLine;
@@ -114,7 +118,7 @@ void XYGraph::drawAxes(QPainter& painter, const QRectF& bounds, const QRectF& ar
         if (box.left() < lastRight + 8) continue;
         lastRight = box.right();
         painter.setPen(xAxis.labelColor);
-        painter.drawText(box, Qt::AlignCenter, label);
+        painter.drawText(box, Qt::AlignCenter | textDirection(label), label);
     }
     // y: right edge, ticks and labels to the right, centred on their value.
     painter.setPen(yAxis.axisLine.pen());

@@ -18,6 +18,10 @@
 
 namespace charts::plot {
 
+// The direction an axis label is drawn in: its own ("09 ديسمبر 13:47" right to
+// left), whatever the painter's; the graph itself stays left to right.
+Qt::TextFlag textDirection(const QString& label);
+
 class XYGraph {
 public:
     // The default plot space is named `spaceIdentifier`.

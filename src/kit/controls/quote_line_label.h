@@ -1,12 +1,13 @@
 #pragma once
-// A label of the ticket's quote line ("Low : 2035.39"): its words drawn in the
-// label's own font, whose letters join in every script (a monospaced font lacks
-// some Pashto letters, and letters taken from two fonts do not join), and its
-// figures apart in a monospaced font of the same size, so that the digits keep
-// their places as the prices tick. Plain text only.
+// A label of words and closing figures (the ticket's quote line "Low : 2035.39",
+// a line of the chart's crosshair box): its words drawn in the label's own font,
+// whose letters join in every script (a monospaced font lacks some Pashto
+// letters, and letters taken from two fonts do not join), and its figures apart
+// in a monospaced font of the same size, so that the digits keep their places as
+// the prices tick. Each line of the text ("\n") is drawn so. Plain text only.
 #include <QLabel>
 
-namespace trading {
+namespace kit {
 
 class QuoteLineLabel : public QLabel {
 public:
@@ -23,4 +24,4 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-}  // namespace trading
+}  // namespace kit
