@@ -311,7 +311,7 @@ void MainWindowController::loadAccountDetails() {
         stripLabels[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         stripValues[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         const QString value = kit::labelledFigure(QString::fromStdString(rows[i].value));
-        if (stripValues[i]->text() != value) stripValues[i]->setText(value);
+        stripValues[i]->setFigure(value);
     }
 }
 
@@ -330,10 +330,7 @@ void MainWindowController::changeNetworkStatusimage(const platform::Notification
                     font.setFamily(arabicScript && ServerTimeTextField->parentWidget() ? ServerTimeTextField->parentWidget()->font().family() : QString("monospace"));
                     ServerTimeTextField->setFont(font);
                 }
-                // A month name longer than three letters widens the clock.
-                const int needed = QFontMetrics(ServerTimeTextField->font()).horizontalAdvance(shownText) + 2;
-                if (needed > ServerTimeTextField->minimumWidth()) ServerTimeTextField->setMinimumWidth(needed);
-                ServerTimeTextField->setText(shownText);
+                ServerTimeTextField->setFigure(shownText);  // a longer month name widens it
             }
         }
         else

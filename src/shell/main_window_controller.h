@@ -24,6 +24,7 @@
 #include <string>
 #include <utility>
 
+#include "kit/figure_label.h"
 #include "kit/live_ticker.h"
 #include "kit/sheet_host.h"
 #include "kit/core/preference_manager.h"
@@ -152,9 +153,9 @@ public:
     QLabel* NetworkStatusIndicatorImage = nullptr;
     QLabel* ConnectionStatusTextField = nullptr;
     QLabel* ConnectionStatusImage = nullptr;
-    QLabel* ServerTimeTextField = nullptr;
+    kit::FigureLabel* ServerTimeTextField = nullptr;
     std::array<QLabel*, 6> stripLabels{};  // account, equity, balance, P/L, used, available
-    std::array<QLabel*, 6> stripValues{};
+    std::array<kit::FigureLabel*, 6> stripValues{};
     std::uint64_t refreshCount() const { return refreshCount_; }
     const ChartPanes& chartPanes() const { return chartPanes_; }
 

@@ -226,17 +226,19 @@ QWidget* MainWindowController::buildStrip() {
     QFont figures = strip->font();
     figures.setStyleHint(QFont::Monospace);
     figures.setFamily("monospace");  // digits of one width: the figures do not jitter
-    const int valueWidth = QFontMetrics(figures).horizontalAdvance(": -99,999,999.99");
     // The figures, the status images and the time arrive after the window
-    // shows: the row has their height from the start, so the strip never grows.
-    const int figuresHeight = QFontMetrics(figures).height();
+    // shows: the row has their height from the start, so the strip never grows;
+    // a new figure or time repaints its label alone.
+    const auto figureLabel = [&figures](QWidget* parent, const char* name, const char* widest) {
+        auto* label = new kit::FigureLabel(widest, parent);
+        label->setObjectName(name);
+        label->setFont(figures);
+        return label;
+    };
     for (std::size_t i = 0; i < kLabels.size(); ++i) {
         auto [box, row] = cell(0);  // "Label: value"
         stripLabels[i] = stripLabel(box, kLabels[i]);
-        stripValues[i] = stripLabel(box, kValues[i]);
-        stripValues[i]->setFont(figures);
-        stripValues[i]->setMinimumHeight(figuresHeight);
-        stripValues[i]->setMinimumWidth(i == 0 ? QFontMetrics(figures).horizontalAdvance(": 99999999") : valueWidth);
+        stripValues[i] = figureLabel(box, kValues[i], i == 0 ? ": 99999999" : ": -99,999,999.99");
         row->addWidget(stripLabels[i]);
         row->addWidget(stripValues[i]);
     }
@@ -244,12 +246,9 @@ QWidget* MainWindowController::buildStrip() {
     NetworkStatusIndicatorImage = stripLabel(status, "NetworkStatusIndicatorImage");
     ConnectionStatusImage = stripLabel(status, "ConnectionStatusImage");
     ConnectionStatusTextField = stripLabel(status, "ConnectionStatusTextField");
-    ServerTimeTextField = stripLabel(status, "ServerTimeTextField");
-    ServerTimeTextField->setFont(figures);
-    ServerTimeTextField->setMinimumHeight(figuresHeight);
+    ServerTimeTextField = figureLabel(status, "ServerTimeTextField", "Mmm 00, 0000 00:00:00");
     for (QLabel* image : {NetworkStatusIndicatorImage, ConnectionStatusImage})
         image->setMinimumSize(kStatusImageSize, kStatusImageSize);
-    ServerTimeTextField->setMinimumWidth(QFontMetrics(figures).horizontalAdvance("Mmm 00, 0000 00:00:00"));
     ServerTimeTextField->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     for (QLabel* shown : {NetworkStatusIndicatorImage, ConnectionStatusImage, ConnectionStatusTextField})
         row->addWidget(shown);

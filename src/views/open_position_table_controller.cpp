@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "kit/core/preference_manager.h"
+#include "kit/figure_label.h"
 #include "kit/common_alert.h"
 #include "kit/plain_text.h"
 #include "kit/strip_flow_layout.h"
@@ -89,7 +90,6 @@ QWidget* OpenPositionTableController::buildTotalsBar() {
     auto* flow = new kit::StripFlowLayout(bar, 12, 2);
     flow->setContentsMargins(8, 4, 8, 4);
     const QFont figures = figuresFont(font());
-    const int valueWidth = QFontMetrics(figures).horizontalAdvance(": -999,999,999.99");
     for (std::size_t i = 0; i < labels_.size(); ++i) {
         auto* pair = new QWidget(bar);
         auto* row = new QHBoxLayout(pair);
@@ -97,10 +97,9 @@ QWidget* OpenPositionTableController::buildTotalsBar() {
         row->setSpacing(0);
         labels_[i] = kit::plainLabel(QString::fromStdString(text(PositionTotals::kLabelKeys[i])), pair);
         labels_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        values_[i] = kit::plainLabel(pair);
+        values_[i] = new kit::FigureLabel(": -999,999,999.99", pair);
         values_[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         values_[i]->setFont(figures);
-        values_[i]->setMinimumWidth(valueWidth);
         row->addWidget(labels_[i]);
         row->addWidget(values_[i]);
         flow->addWidget(pair);
@@ -168,7 +167,7 @@ void OpenPositionTableController::RefreshTableview() {
 void OpenPositionTableController::updateStatusLabel() {
     const PositionTotals totals = positionTotals(records_.records());
     for (std::size_t i = 0; i < values_.size(); ++i)
-        values_[i]->setText(kit::labelledFigure(QString::fromStdString(": " + totals.values[i])));  // own text: figures
+        values_[i]->setFigure(kit::labelledFigure(QString::fromStdString(": " + totals.values[i])));
 }
 
 QMenu* OpenPositionTableController::prepareRowMenu(int row) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "kit/figure_label.h"
 #include "kit/open_request.h"
 #include "views/core/position_cells.h"
 #include "views/core/position_records.h"
@@ -65,7 +66,7 @@ public:
     QMenu* prepareRowMenu(int row);
     QPushButton* closeAllButton() const { return closeAll_; }
     const std::array<QLabel*, 5>& totalLabels() const { return labels_; }
-    const std::array<QLabel*, 5>& totalValues() const { return values_; }
+    const std::array<kit::FigureLabel*, 5>& totalValues() const { return values_; }
     QMessageBox* currentAlert() const { return alert_; }
 
 protected:
@@ -101,7 +102,7 @@ private:
     int clickedRow_ = -1;
     QPushButton* closeAll_ = nullptr;
     std::array<QLabel*, 5> labels_{};
-    std::array<QLabel*, 5> values_{};
+    std::array<kit::FigureLabel*, 5> values_{};
     QPointer<QMessageBox> alert_;
 };
 
