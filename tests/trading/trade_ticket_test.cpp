@@ -613,6 +613,7 @@ TEST_F(TradeTicketTest, DrawerRowsTicksQuantitiesAndOneBulkOrder) {
     EXPECT_TRUE(sheet->informativeText().endsWith(QString::fromStdString(
         tr("0012") + " : 1002   " + tr("0027") + " : 1\n" + tr("0012") + " : 1001   " + tr("0027") + " : 2\n" +
         tr("0012") + " : 1003   " + tr("0027") + " : 0.5")));
+    saveScreenshot(sheet, "ticket-drawer-confirmation-dark");
     const std::string askAtClick = QString::number(item->Ask, 'f', item->DecimalPlaces).toStdString();
     item->Ask += 1;
     state::SessionTestAccess::setSessionValues(*session, 900, "R9");
