@@ -74,6 +74,17 @@ void OrderMananger::CreateNewBulkOrderMessage(const model::OrderInfo& info) {
     CreateNewBulkOrderMessage(GenerateBulkOrderDetails(info), info.orderDetails);
 }
 
+void OrderMananger::CreateNewBulkOrderMessage(const std::shared_ptr<Order>& order,
+                                              const std::vector<std::shared_ptr<Order>>& accountOrders) {
+    if (!order || accountOrders.empty()) return;
+    std::vector<AccountQuantity> accounts;
+    for (const auto& one : accountOrders) {
+        if (!one || !stillValid(one)) return;
+        accounts.push_back({static_cast<std::int32_t>(numberOf(one->AccountNumber)), numberOf(one->OrderQty)});
+    }
+    if (const auto details = multiAccountOrderDetails(accounts)) CreateNewBulkOrderMessage(order, *details);
+}
+
 void OrderMananger::CreateNewBulkOrderMessage(const std::shared_ptr<Order>& order, const std::string& orderDetails) {
     platform::assertMainThread();
     if (!order) return;

@@ -54,7 +54,9 @@ public:
     // Builds, validates and sends one new order (60/0); the sent order joins the
     // pending orders and the journal.
     void PlaceOrder(const model::OrderInfo& info);
-    // The same with the order GenerateOrder built (null: nothing).
+    // The same with the order GenerateOrder built (null: nothing): its prices
+    // are kept, the checks run again (a refusal is reported, nothing sent) and
+    // it takes the request id current when it is sent.
     void PlaceOrder(const std::shared_ptr<model::Order>& order);
     // The order of a request, or null when a check refused it (reported).
     std::shared_ptr<model::Order> GenerateOrder(const model::OrderInfo& info);
@@ -93,6 +95,11 @@ public:
     void CreateNewBulkOrderMessage(const model::OrderInfo& info);
     // The same with the order GenerateBulkOrderDetails built and its accounts' text.
     void CreateNewBulkOrderMessage(const std::shared_ptr<model::Order>& order, const std::string& orderDetails);
+    // The same for the accounts' own orders GenerateOrder built: each is checked
+    // again (the first refusal is reported and nothing is sent), and the
+    // accounts' text is written as it is sent, with the request id of that moment.
+    void CreateNewBulkOrderMessage(const std::shared_ptr<model::Order>& order,
+                                   const std::vector<std::shared_ptr<model::Order>>& accountOrders);
 
     // --- Offsets (offset_orders.cpp) -----------------------------------------
     // The tag-583 list: position 0x05 total 0x06 0x07, then id 0x05 quantity
@@ -198,6 +205,9 @@ private:
     void setOrderHead(const model::Order& order, protocol::MsgType type);
     // The order fields every order request ends with (24, 43, 56 ... 78).
     void setOrderTail(const model::Order& order);
+    // The checks of an order built earlier, as they answer now; refusals reported.
+    bool stillValid(const std::shared_ptr<model::Order>& order);
+    void sendNewOrder(const std::shared_ptr<model::Order>& order);
     // Builds the filled message; false (logged) when nothing was sent.
     bool send(const char* what);
 

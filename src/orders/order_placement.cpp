@@ -126,10 +126,24 @@ bool OrderMananger::ValidationsBeforeOrderPlacing(const model::OrderInfo& info) 
     return order && order->validationResult;
 }
 
-void OrderMananger::PlaceOrder(const model::OrderInfo& info) { PlaceOrder(GenerateOrder(info)); }
+void OrderMananger::PlaceOrder(const model::OrderInfo& info) {
+    if (const auto order = GenerateOrder(info)) sendNewOrder(order);
+}
 
 void OrderMananger::PlaceOrder(const std::shared_ptr<Order>& order) {
-    if (!order) return;
+    // Built at a click and perhaps confirmed much later: its prices stay, the
+    // session, account and instrument are checked as they are now.
+    if (order && stillValid(order)) sendNewOrder(order);
+}
+
+bool OrderMananger::stillValid(const std::shared_ptr<Order>& order) {
+    order->validationResult = Validate(order);
+    return order->validationResult;
+}
+
+void OrderMananger::sendNewOrder(const std::shared_ptr<Order>& order) {
+    // The id of the moment it leaves: one read at the click may since have gone out with a ping.
+    order->RequestId = services_.nextRequestId();
     services_.outgoingMessage().setNeworderrequestType(kNewOrderRequest);
     setOrderHead(*order, protocol::MsgType::NewOrderRequest);
     protocol::TagMap& t = services_.outgoingMessage().messageDataDictionary();

@@ -8,6 +8,7 @@
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "protocol/tags.h"
+#include "protocol/wire_format.h"
 #include "state/funds.h"
 
 namespace state {
@@ -83,7 +84,8 @@ std::shared_ptr<model::ApprovalReq> Funds::createNewApprovalRequest(const Messag
     if (const auto v = f.find(kApprovalType)) r->approvalType = integer(*v);
     if (const auto v = f.find(kRequestedByUser)) r->requestedByUserId = whole(*v);
     if (const auto v = f.find(kRequestTime)) r->requestedDateTime = std::string(*v);
-    if (const auto v = f.find(kRemarks)) r->remarks = std::string(*v);
+    // A request sent without a remark comes back with the wire's "(null)": no remark.
+    if (const auto v = f.find(kRemarks); v && *v != protocol::kNullValue) r->remarks = std::string(*v);
     if (const auto v = f.find(kTransMaster)) r->transMasterId = whole(*v);
     return r;
 }

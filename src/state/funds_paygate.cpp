@@ -4,6 +4,7 @@
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "protocol/tags.h"
+#include "protocol/wire_format.h"
 #include "state/funds.h"
 
 namespace state {
@@ -71,7 +72,8 @@ std::shared_ptr<model::PayGateTransaction> Funds::processPayGateTransMasterRespo
     record->requestTime = std::string(value(f, kRequestTime));
     record->payRequestAmount = model::TextValue::doubleValue(value(f, kAmount));
     record->requestedByUserId = whole(f, kRequestedByUser);
-    record->remarks = std::string(value(f, kRemarks));
+    if (const std::string_view remarks = value(f, kRemarks); remarks != protocol::kNullValue)
+        record->remarks = std::string(remarks);  // "(null)": sent without a remark
     record->email = std::string(value(f, kEmail));
     record->transactionKey = std::string(value(f, tag::TransactionDetails));
     if (const auto* setting = payGateSettingsCollection_.find(std::to_string(record->payGateId)))

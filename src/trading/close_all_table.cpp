@@ -1,6 +1,7 @@
 #include "trading/close_all_table.h"
 
 #include <QHeaderView>
+#include <QTimer>
 #include <algorithm>
 
 #include "model/formatter.h"
@@ -38,6 +39,14 @@ void spreadColumns(QTableWidget& table, const std::vector<int>& widths, int firs
     const int share = std::max(0, table.viewport()->width() - used) / spread;
     for (int c = 0; c < table.columnCount(); ++c)
         table.setColumnWidth(c, widths[std::size_t(c)] + (c >= first ? share : 0));
+}
+
+void keepRowsFitted(QTableWidget& table) {
+    auto* again = new QTimer(&table);
+    again->setSingleShot(true);
+    again->setInterval(0);
+    QObject::connect(again, &QTimer::timeout, &table, [&table] { table.resizeRowsToContents(); });
+    QObject::connect(table.horizontalHeader(), &QHeaderView::sectionResized, again, qOverload<>(&QTimer::start));
 }
 
 void writeStatusRow(QTableWidget& table, int row, const model::OrderInfo& info, const std::string& side,

@@ -22,6 +22,9 @@ void setUpCloseTable(QTableWidget& table, const std::vector<std::string>& identi
 // Columns from `first` on at their `widths` plus an equal share of the width the
 // view has to spare; nothing when `widths` does not match the columns.
 void spreadColumns(QTableWidget& table, const std::vector<int>& widths, int first);
+// Rows fitted to their wrapped texts again, once per turn of the event loop,
+// whenever a column's width changes (a sheet laid out after it was filled).
+void keepRowsFitted(QTableWidget& table);
 // The status columns of one row; the "0514" text wraps, in the row's colour.
 void writeStatusRow(QTableWidget& table, int row, const model::OrderInfo& info, const std::string& side,
                     const state::SessionView& view);

@@ -49,6 +49,7 @@ CloseAllWindowController::CloseAllWindowController(kit::WindowContext& context, 
     closeAllTableView->viewport()->installEventFilter(this);
     closeAllStatusTableView = new QTableWidget(0, 0, closeAllTabView);
     setUpCloseTable(*closeAllStatusTableView, {kStatusColumns.begin(), kStatusColumns.end()}, context_.language);
+    keepRowsFitted(*closeAllStatusTableView);
     closeAllTabView->addWidget(closeAllTableView);
     closeAllTabView->addWidget(closeAllStatusTableView);
     connect(closeAllTableView, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
@@ -183,18 +184,23 @@ void CloseAllWindowController::closeAllButtonClicked() {
     selection_.keepOpen(open);  // closed meanwhile: no longer ticked
     const state::Orders ticked = selection_.tickedPositions(open);
     if (ticked.empty()) return;
+    if (refused(ticked)) return;
+    sendClose(ticked, selection_.isCloseAll(open) ? orders::OrderMananger::kCloseAll
+                                                  : orders::OrderMananger::kCloseSelected);
+}
+
+bool CloseAllWindowController::refused(const state::Orders& ticked) {
+    const std::size_t before = failed_.size();
     checking_ = true;
     for (const auto& p : ticked) context_.orderManager.validateBeforeCloseAllPositions(*p);
     checking_ = false;
-    if (!failed_.empty()) {
-        statusSheet_->windowDidAppear(failed_, failed_.size() == ticked.size() ? 0 : 1,
-                                      [this](const std::string& id) { return sideOf(id); });
-        statusSheet_->setWindowModality(Qt::WindowModal);
-        statusSheet_->open();
-        return;
-    }
-    createBulkClosePositions(selection_.isCloseAll(open) ? orders::OrderMananger::kCloseAll
-                                                         : orders::OrderMananger::kCloseSelected);
+    const std::size_t refusedNow = failed_.size() - before;
+    if (refusedNow == 0) return false;
+    statusSheet_->windowDidAppear(failed_, refusedNow == ticked.size() ? 0 : 1,
+                                  [this](const std::string& id) { return sideOf(id); });
+    statusSheet_->setWindowModality(Qt::WindowModal);
+    statusSheet_->open();
+    return true;
 }
 
 std::string CloseAllWindowController::sideOf(const std::string& positionId) const {
@@ -210,6 +216,13 @@ void CloseAllWindowController::createBulkClosePositions(std::int64_t requestType
         for (const model::OrderInfo& refused : failed_) selection_.untick(refused.orderNo);
     const state::Orders ticked = selection_.tickedPositions(open);
     if (ticked.empty()) return;
+    // The status sheet may have stood open a while: the others are checked again
+    // as they are now, and a refusal shows in the sheet again instead of a close.
+    if (refused(ticked)) return;
+    sendClose(ticked, requestType);
+}
+
+void CloseAllWindowController::sendClose(const state::Orders& ticked, std::int64_t requestType) {
     // The accepted answer is handled before the call returns: keep the rows sent.
     shown_ = ticked;
     context_.orderManager.createBulkClosePositionInfo(ticked, requestType);

@@ -58,6 +58,10 @@ private:
     void setButtonTitle();
     void bulkCloseNotification(const platform::Notification& notification);
     std::string sideOf(const std::string& positionId) const;
+    // Checks each ticked close as it stands now; on a refusal the status sheet
+    // shows every refusal so far and true is answered.
+    bool refused(const state::Orders& ticked);
+    void sendClose(const state::Orders& ticked, std::int64_t requestType);
     std::string text(const char* key) const;
 
     kit::WindowContext& context_;

@@ -23,6 +23,7 @@ ClosePositionStatusWindowController::ClosePositionStatusWindowController(kit::Wi
     statusTextField->setWordWrap(true);
     statusTableView = new QTableWidget(0, 0, this);
     setUpCloseTable(*statusTableView, {kStatusColumns.begin(), kStatusColumns.end()}, context_.language);
+    keepRowsFitted(*statusTableView);
     button1 = new QPushButton(this);
     button2 = new QPushButton(this);
     auto* buttons = new QDialogButtonBox(this);
@@ -67,8 +68,9 @@ void ClosePositionStatusWindowController::windowDidAppear(const std::vector<mode
 }
 
 void ClosePositionStatusWindowController::yesButtonClicked() {
-    delegate_.createBulkClosePositions(3);
+    // Closed first: the delegate may show the sheet again with new refusals.
     accept();
+    delegate_.createBulkClosePositions(3);
 }
 
 }  // namespace trading

@@ -133,16 +133,17 @@ std::optional<std::string> TradeTicketWindowController::GenerateMultiTradeOrderD
     return orderManager()->multiAccountOrderDetails(accounts);
 }
 
-std::optional<std::string> TradeTicketWindowController::multiTradeQuantity(std::int32_t side) {
+std::optional<std::vector<std::shared_ptr<model::Order>>> TradeTicketWindowController::multiTradeOrders(
+    std::int32_t side) {
     if (CheckMultiTradeValidation()) return std::nullopt;
-    double total = 0;
+    std::vector<std::shared_ptr<model::Order>> orders;
     for (const AccountQuantity& a : multiTradeRows().tickedAccounts()) {
         const std::string quantity = std::to_string(a.quantity);  // "%f"
-        if (!orderManager()->ValidationsBeforeOrderPlacing(CreateOrderInfoforTradeMode(side, a.accountId, quantity)))
-            return std::nullopt;
-        total += a.quantity;
+        auto order = orderManager()->GenerateOrder(CreateOrderInfoforTradeMode(side, a.accountId, quantity));
+        if (!order) return std::nullopt;
+        orders.push_back(std::move(order));
     }
-    return plainNumberText(total);
+    return orders;
 }
 
 }  // namespace trading

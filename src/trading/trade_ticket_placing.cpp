@@ -96,16 +96,16 @@ std::optional<TradeTicketWindowController::TicketOrder> TradeTicketWindowControl
     built.side = side;
     built.entries = entries();
     if (toggleMultiTrade_) {
-        const auto total = multiTradeQuantity(side);  // checks each ticked account's order
-        if (!total) return std::nullopt;
-        built.accountOrders = GenerateMultiTradeOrderDetails();
-        if (!built.accountOrders) return std::nullopt;
-        // The account stays unset and each quantity travels in the per-account text; the
-        // total is the order's quantity in the log.
-        model::OrderInfo info = trading::CreateOrderInfoforTradeMode(built.entries, side, 0, *total);
-        info.orderDetails = *built.accountOrders;
-        built.order = orderManager()->GenerateBulkOrderDetails(info);
-        built.quantity = *total;
+        auto accountOrders = multiTradeOrders(side);  // each ticked account's order, checked
+        if (!accountOrders) return std::nullopt;
+        built.accountOrders = std::move(*accountOrders);
+        double total = 0;
+        for (const AccountQuantity& a : multiTradeRows().tickedAccounts()) total += a.quantity;
+        built.quantity = plainNumberText(total);
+        // The account stays unset and each quantity travels in the per-account text, written
+        // when the order is sent; the total is the order's quantity in the log.
+        built.order = orderManager()->GenerateBulkOrderDetails(
+            trading::CreateOrderInfoforTradeMode(built.entries, side, 0, built.quantity));
     } else {
         built.quantity = QuantityComboBox->currentText().toStdString();
         built.order = orderManager()->GenerateOrder(
@@ -117,8 +117,9 @@ std::optional<TradeTicketWindowController::TicketOrder> TradeTicketWindowControl
 
 void TradeTicketWindowController::sendPlaceorderObjects(const TicketOrder& built) {
     if (!orderManager()) return;
-    if (built.accountOrders)
-        orderManager()->CreateNewBulkOrderMessage(built.order, *built.accountOrders);
+    // The order manager checks again what may have changed since the click.
+    if (!built.accountOrders.empty())
+        orderManager()->CreateNewBulkOrderMessage(built.order, built.accountOrders);
     else
         orderManager()->PlaceOrder(built.order);
 }
@@ -131,8 +132,12 @@ void TradeTicketWindowController::orderConfirmation(const TicketOrder& built) {
     sheet->setObjectName("orderConfirmation");
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->setWindowModality(Qt::WindowModal);
+    std::vector<ConfirmedAccount> accounts;
+    for (const auto& one : built.accountOrders)
+        accounts.push_back({static_cast<std::int32_t>(numberOfText(one->AccountNumber)),
+                            plainNumberText(numberOfText(one->OrderQty))});
     const std::string shown = confirmationText(lookup, built.side, itemCode_, itemDetails_ ? itemDetails_->ContractSize : 0,
-                                               built.quantity, built.entries, built.order->OrderPrice);
+                                               built.quantity, built.entries, built.order->OrderPrice, accounts);
     kit::setPlainInformativeText(*sheet, QString::fromStdString(shown).trimmed());
     QPushButton* confirm = sheet->addButton(QString::fromStdString(text("0124")), QMessageBox::AcceptRole);
     sheet->addButton(QString::fromStdString(text("0060")), QMessageBox::RejectRole);

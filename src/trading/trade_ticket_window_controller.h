@@ -147,11 +147,13 @@ public:
     bool checkMarketOrderisAvailable() const;
     std::int32_t GetTradingMode() const;
     model::OrderInfo CreateOrderInfoforTradeMode(std::int32_t side, std::int32_t account, const std::string& quantity);
-    // The order of a click, built and checked at the click (prices, time,
-    // request id); the confirmation shows it and the ticket sends it unchanged.
+    // The order of a click, built and checked at the click (prices, time); the
+    // confirmation shows it and the ticket sends it with those prices, once the
+    // order manager's checks pass again.
     struct TicketOrder {
         std::shared_ptr<model::Order> order;
-        std::optional<std::string> accountOrders;  // several accounts: their text, with the bulk order
+        // Several accounts: each account's own order, sent within the bulk order.
+        std::vector<std::shared_ptr<model::Order>> accountOrders;
         std::int32_t side = 0;
         std::string quantity;  // as the confirmation shows it
         TicketEntries entries;
@@ -238,9 +240,8 @@ protected:
 private:
     // Simple mode: the order at once (confirmed); advanced mode: only the side.
     void sideButtonClicked(bool buy);
-    // Checks each ticked row as its own order; the total as text, or nullopt
-    // when nothing is ticked or a row fails.
-    std::optional<std::string> multiTradeQuantity(std::int32_t side);
+    // Each ticked row's own order, checked; nullopt when nothing is ticked or a row fails.
+    std::optional<std::vector<std::shared_ptr<model::Order>>> multiTradeOrders(std::int32_t side);
     void showQuantity(double quantity);
     void closeHeaderEditor();
     void buildWindow();

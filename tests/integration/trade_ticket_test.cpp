@@ -189,6 +189,51 @@ TEST_F(TradeTicketSimTest, DrawerSendsOneBulkOrderForTheTickedAccounts) {
     EXPECT_TRUE(runUntil([&] { return state::viewOf(*session).getOpenOrderCollection().size() == before + 2; }, 10000));
 }
 
+// The server goes away while a confirmation is open, on each road to it: the
+// confirmed order is refused as a click would be, nothing is added or journaled.
+TEST_F(TradeTicketSimTest, AnOrderConfirmedAfterTheServerWentAwayIsRefused) {
+    const std::function<void(TradeTicketWindowController*)> roads[] = {
+        [](TradeTicketWindowController* t) { t->buyButton->click(); },
+        [](TradeTicketWindowController* t) {
+            t->TradeTicketRadioGroup->button(TradeTicketWindowController::kAdvancedMode)->click();
+            t->placeOrderButtonClicked();  // Market, the first type offered
+        },
+        [](TradeTicketWindowController* t) {
+            t->multitradeButton->click();
+            t->multiAccountSelectAllCheckBox->click();
+            QAbstractItemModel* model = t->multitradeTableView->model();
+            for (int row = 0; row < model->rowCount(); ++row) model->setData(model->index(row, 2), "1", Qt::EditRole);
+            t->buyButton->click();
+        },
+    };
+    for (std::size_t road = 0; road < std::size(roads); ++road) {
+        SCOPED_TRACE(road);
+        if (road > 0) {  // a server and a login of its own
+            TearDown();
+            SetUp();
+            ASSERT_FALSE(HasFatalFailure());
+        }
+        ASSERT_TRUE(main->openWindow("TradeTicketWindowController", kit::itemRequest("GOLD")));
+        TradeTicketWindowController* t = ticket();
+        ASSERT_NE(t, nullptr);
+        ASSERT_GT(t->QuantityComboBox->count(), 1);
+        t->QuantityComboBox->setCurrentIndex(1);
+        t->comboBoxSelectionDidChange(t->QuantityComboBox);
+        roads[road](t);
+        QMessageBox* sheet = t->confirmation();
+        ASSERT_NE(sheet, nullptr) << (refusal() ? refusal()->informativeText().toStdString() : "no refusal");
+        const std::size_t pending = state::viewOf(*session).getPendingOrderCollection().size();
+        const std::size_t journal = state::SessionTestAccess::journal(*session).JournalDataCollection().size();
+        sim->killHard();
+        ASSERT_TRUE(runUntil([&] { return !state::viewOf(*session).isNetworkAvailable(); }, 10000));
+        if (t->confirmation()) t->confirmation()->defaultButton()->click();
+        EXPECT_TRUE(refusedWith("1007"));
+        kit::testing::runFor(100);
+        EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().size(), pending);
+        EXPECT_EQ(state::SessionTestAccess::journal(*session).JournalDataCollection().size(), journal);
+    }
+}
+
 // Locked, nothing leaves: not the ticket's button or keys, not a cancel sheet
 // already open. The unlock brings the main window back with its sheet and the ticket.
 TEST_F(TradeTicketSimTest, NoOrderLeavesWhileLocked) {

@@ -18,24 +18,29 @@ TEST(BannerGeometry, FramesFromTheScreen) {
 }
 
 TEST(BannerGeometry, StackedBelowTheBannersOnScreen) {
-    const BannerFrames first = bannerFrames({0, 0, 1920, 1080}, 24, 60);  // shown at y 34
+    const BannerFrames first = bannerFrames({0, 0, 1920, 1080}, 24, 60);  // shown at (1525, 34)
+    const Rect top{1525, 34, 380, 60};
     const struct {
         std::vector<Rect> taken;
-        double bottom;
-        double shownY;
+        double bottom, left;
+        double shownX, shownY;
     } cases[] = {
-        {{}, 1080, 34},                                                    // alone: the first place
-        {{{1525, 34, 380, 60}}, 1080, 102},                                // below the one shown
-        {{{1525, 102, 380, 60}}, 1080, 34},                                // the first place freed
-        {{{1525, 34, 380, 60}}, 150, 34},                                  // no room below: on top
-        {{{100, 34, 380, 60}}, 1080, 34},                                  // another column covers nothing
+        {{}, 1080, 0, 1525, 34},                                    // alone: the first place
+        {{top}, 1080, 0, 1525, 102},                                // below the one shown
+        {{{1525, 102, 380, 60}}, 1080, 0, 1525, 34},                // the first place freed
+        {{{100, 34, 380, 60}}, 1080, 0, 1525, 34},                  // another column covers nothing
+        {{top}, 150, 0, 1137, 34},                                  // a full column: the next one on its left
+        {{top, {1137, 34, 380, 60}}, 150, 0, 749, 34},
+        {{top}, 150, 1200, 1525, 34},                               // no column has room: on top
     };
     for (const auto& c : cases) {
-        const BannerFrames f = stackedBelow(first, c.taken, c.bottom);
+        const BannerFrames f = stackedBelow(first, c.taken, c.bottom, c.left);
+        EXPECT_DOUBLE_EQ(f.shown.x, c.shownX) << c.taken.size() << " " << c.bottom;
         EXPECT_DOUBLE_EQ(f.shown.y, c.shownY) << c.taken.size() << " " << c.bottom;
         // The slide keeps its shape: start and end move with the shown frame.
-        EXPECT_DOUBLE_EQ(f.start.y - first.start.y, f.shown.y - first.shown.y);
-        EXPECT_DOUBLE_EQ(f.end.y - first.end.y, f.shown.y - first.shown.y);
+        EXPECT_EQ(f.start, (Rect{first.start.x + f.shown.x - first.shown.x, first.start.y + f.shown.y - first.shown.y,
+                                 380, 60}));
+        EXPECT_EQ(f.end, (Rect{first.end.x + f.shown.x - first.shown.x, first.end.y + f.shown.y - first.shown.y, 380, 60}));
     }
 }
 

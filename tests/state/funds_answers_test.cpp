@@ -154,11 +154,13 @@ TEST_F(FundsAnswersTest, PayGateNotificationCarriesTheRecordAsItsAnswerLeftIt) {
 }
 
 TEST_F(FundsAnswersTest, PayGateAnswers) {
-    const std::vector<std::string> master = {"147=7", "145=1", "34=1001", "572=1", "1015=0", "1038=100", "551=K +&=/?"};
+    const std::vector<std::string> master = {"147=7", "145=1", "34=1001", "572=1", "1015=0", "1038=100", "551=K +&=/?",
+                                             "535=(null)"};
     deliver(94, master);
     ASSERT_EQ(funds().payGateTransactions().size(), 1u);
     const auto held = *funds().payGateTransactions().find("7");
     EXPECT_EQ(held->transactionKey, "K +&=/?");
+    EXPECT_EQ(held->remarks, "");  // sent without a remark
     deliver(94, {"147=7", "1038=999"});  // known: the held record, unchanged, nothing posted
     EXPECT_EQ(held->payRequestAmount, 100.0);
     deliver(94, {"147=8", "1015=3"});    // refused: nothing stored
@@ -203,7 +205,8 @@ TEST_F(FundsAnswersTest, ApprovalAnswers) {
         more.insert(more.begin(), "1035=" + action);
         deliver(694, more);
     };
-    approval("801", {"1054=5", "1059=" + approvalRecord("5", "1001", "(null)"), "1060=0", "1055=1", "147=0"});
+    // Sent without a remark, the request comes back with the wire's "(null)": no remark shown.
+    approval("801", {"1054=5", "1059=" + approvalRecord("5", "1001", "(null)"), "1060=0", "1055=1", "147=0", "535=(null)"});
     ASSERT_EQ(funds().approvalRequests().count(5), 1u);
     const auto request = funds().approvalRequests().at(5);
     EXPECT_TRUE(request->isOpen);
@@ -211,6 +214,7 @@ TEST_F(FundsAnswersTest, ApprovalAnswers) {
     const auto* details = last["DepositRequestNotification"].as<DepositRequestDetails>();
     ASSERT_TRUE(details);
     EXPECT_EQ(details->lines.size(), 11u);
+    EXPECT_EQ(details->lines.back(), model::LanguageString::stringforSelectedLanguage(0, "0622") + "\x03");
     EXPECT_EQ(details->request, request);
     // Ignored: a held id, a record of another id, beneficiary 0, no id, a malformed or short record.
     approval("801", {"1054=5", "1059=" + approvalRecord("5", "1002", "(null)")});

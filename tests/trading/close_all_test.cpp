@@ -128,6 +128,24 @@ TEST_F(CloseAllTest, RefusalsShowInTheStatusSheetAndTheRestGoOn) {
     EXPECT_EQ(status->statusTextField->text().toStdString(), tr("1155"));
     EXPECT_EQ(status->button1->text().toStdString(), tr("90301"));
     EXPECT_EQ(status->statusTableView->item(0, 3)->text(), "S");
+    // The row fits its one line at the width the sheet is shown with.
+    kit::testing::runFor(20);
+    EXPECT_LT(status->statusTableView->rowHeight(0), 2 * QFontMetrics(status->statusTableView->font()).lineSpacing());
+    // The line dropped while the sheet stood open: the others are refused now, nothing is sent.
+    auto& network = state::servicesOf(*session).connection().isNetworkAvailable;
+    network = false;
+    status->button1->click();
+    EXPECT_EQ(sent, 0);
+    ASSERT_TRUE(status->isVisible());
+    ASSERT_EQ(sheet->failedClosePositions().size(), 3u);
+    EXPECT_EQ(sheet->failedClosePositions()[2].orderDetails, tr("1007"));
+    EXPECT_TRUE(status->button1->isHidden());
+    // Back: the remaining ones go.
+    network = true;
+    reset();
+    open()[1]->ItemCode = "SILVER";
+    sheet->closeAllButtonClicked();
+    status = sheet->statusSheet();
     status->button1->click();
     EXPECT_EQ(sent, 1);
     EXPECT_TRUE(sentFor({"P1", "P3"}, orders::OrderMananger::kCloseSelected));
@@ -162,8 +180,8 @@ TEST_F(CloseAllTest, Screenshots) {
         for (const std::int64_t theme : {0, 1}) {
             QApplication::setPalette(kit::ThemeManager::palette(theme));
             kit::ThemeManager::applyTheme({{"Windows", {dialog}}, {"TableView", {table}}}, theme);
-            table->resizeRowsToContents();
             dialog->layout()->activate();
+            kit::testing::runFor(20);
             kit::testing::saveScreenshot(dialog, name + (theme == 0 ? "-dark" : "-light"));
         }
         QApplication::setPalette(kit::ThemeManager::palette(0));
@@ -177,6 +195,7 @@ TEST_F(CloseAllTest, Screenshots) {
     ClosePositionStatusWindowController* status = sheet->statusSheet();
     status->windowDidAppear({refused}, 1, [](const std::string&) { return std::string("S"); });
     status->show();
+    kit::testing::runFor(20);
     EXPECT_GT(status->statusTableView->rowHeight(0), status->statusTableView->verticalHeader()->defaultSectionSize());
     shoot(status, status->statusTableView, "close-status-sheet");
     status->reject();

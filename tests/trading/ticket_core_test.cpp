@@ -3,6 +3,7 @@
 // multi-account rows and margins.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -209,12 +210,19 @@ TEST(TicketOrder, RequestAndConfirmationText) {
     EXPECT_EQ(CreateOrderInfoforTradeMode(e, kBuySide, 1001, "2").deviation, 7);
 
     const TextOfKey text = [](const std::string& key) { return "<" + key + ">"; };
-    // The deviation line states the price it is measured from.
+    // Every sheet states the price the order carries; the deviation line the price it is measured from.
     EXPECT_EQ(confirmationText(text, kBuySide, "GOLD", 100, "2", e, "2035.59"),
-              "<0009> 2 (200) GOLD @ <0068>\n\n<0233> @ 52.00\n\n<0234> @ 48.00\n\n<10848> 7 @ 2035.59\n\n");
+              "<0009> 2 (200) GOLD @ <0068>\n\n<0232> : 2035.59\n\n<0233> @ 52.00\n\n<0234> @ 48.00\n\n"
+              "<10848> 7 @ 2035.59\n\n");
     e.takeProfitTicked = e.stopLossTicked = e.deviationTicked = false;
-    // Single precision would show 16777216.
-    EXPECT_EQ(confirmationText(text, kSellSide, "OIL", 1, "16777217", e), "<0010> 16777217 (16777217) OIL @ <0068>\n\n");
+    // Single precision would show 16777216. A multi-account order lists what each account gets.
+    EXPECT_EQ(confirmationText(text, kSellSide, "OIL", 1, "16777217", e, "71.5", {{1002, "1"}, {1001, "16777216"}}),
+              "<0010> 16777217 (16777217) OIL @ <0068>\n\n<0232> : 71.5\n\n<0012> : 1002   <0027> : 1\n"
+              "<0012> : 1001   <0027> : 16777216\n");
+    const std::vector<ConfirmedAccount> many(kListedAccounts + 5, ConfirmedAccount{7, "1"});
+    const std::string listed = confirmationText(text, kSellSide, "OIL", 1, "25", e, "71.5", many);
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 4 + static_cast<long>(kListedAccounts) + 1);
+    EXPECT_TRUE(listed.ends_with("… <21008> : 25\n")) << listed;
 }
 
 TEST(MarketDepthCells, RowsAreCappedAndBadLevelsGiveEmptyCells) {

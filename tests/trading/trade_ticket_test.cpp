@@ -236,7 +236,8 @@ TEST_F(TradeTicketTest, SimpleModeConfirmsAndTheSuppressionBoxSkipsLaterSheets) 
     QMessageBox* sheet = ticket->confirmation();
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
-    EXPECT_EQ(sheet->informativeText().toStdString(), tr("0009") + " 2 (200) GOLD @ " + tr("0068"));
+    EXPECT_EQ(sheet->informativeText().toStdString(),
+              tr("0009") + " 2 (200) GOLD @ " + tr("0068") + "\n\n" + tr("0232") + " : 50.10");
     for (const std::int64_t t : {0, 1}) {  // the application's palette, as the theme sets it
         QApplication::setPalette(kit::ThemeManager::palette(t));
         kit::testing::runFor(30);
@@ -257,13 +258,16 @@ TEST_F(TradeTicketTest, SimpleModeConfirmsAndTheSuppressionBoxSkipsLaterSheets) 
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->checkBox()->text().toStdString(), tr("0343"));
     EXPECT_TRUE(sheet->informativeText().startsWith(QString::fromStdString(tr("0010"))));
-    // The order the click built and checked is the one sent, prices and all.
+    // The order the click built and checked is the one sent, prices and all,
+    // with the request id of the moment it is sent (pings went out meanwhile).
     const std::string bidAtClick = QString::number(item->Bid, 'f', item->DecimalPlaces).toStdString();
     item->Bid -= 1;
+    state::SessionTestAccess::setSessionValues(*session, 900, "R9");
     sheet->checkBox()->setChecked(true);
     sheet->defaultButton()->click();
     EXPECT_EQ(sent, before + 1);
     EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().back()->Bid, bidAtClick);
+    EXPECT_NE(body().find("\x03" "33=901\x03"), std::string::npos) << body();
     item->Bid += 1;
     EXPECT_TRUE(fake->preferences.dontShowOrderConfirmation());
     ASSERT_TRUE(kit::testing::runUntil([&] { return ticket->confirmation() == nullptr; }));
@@ -605,13 +609,17 @@ TEST_F(TradeTicketTest, DrawerRowsTicksQuantitiesAndOneBulkOrder) {
     QMessageBox* sheet = ticket->confirmation();
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(sheet->informativeText().startsWith(QString::fromStdString(tr("0009") + " 3.5 (350) GOLD")));
-    // Sent as the click built it: its request id and its prices.
+    // It lists what each account gets, and is sent with the click's prices and the request id of the moment it is sent.
+    EXPECT_TRUE(sheet->informativeText().endsWith(QString::fromStdString(
+        tr("0012") + " : 1002   " + tr("0027") + " : 1\n" + tr("0012") + " : 1001   " + tr("0027") + " : 2\n" +
+        tr("0012") + " : 1003   " + tr("0027") + " : 0.5")));
+    saveScreenshot(sheet, "ticket-drawer-confirmation-dark");
     const std::string askAtClick = QString::number(item->Ask, 'f', item->DecimalPlaces).toStdString();
     item->Ask += 1;
     state::SessionTestAccess::setSessionValues(*session, 900, "R9");
     sheet->defaultButton()->click();
     EXPECT_EQ(sent, before + 1);
-    EXPECT_NE(body().find("1002\x05" "1.000000\x05" + id + "\x06" "1001\x05"), std::string::npos) << body();
+    EXPECT_NE(body().find("1002\x05" "1.000000\x05" "901\x06" "1001\x05"), std::string::npos) << body();
     EXPECT_NE(body().find("=" + askAtClick + "\x03"), std::string::npos) << body();
     EXPECT_EQ(body().find("=" + QString::number(item->Ask, 'f', item->DecimalPlaces).toStdString() + "\x03"),
               std::string::npos) << body();

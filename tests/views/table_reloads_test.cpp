@@ -80,12 +80,12 @@ TEST(TableReloads, AListChangedAHundredTimesReloadsItsTableOnce) {
 
     // The line an order sent writes shows in the journal without a server message.
     const int rows = tables[5].table->rowCount();
-    auto order = std::make_shared<model::Order>();  // as a ticket built and checked it
+    auto order = std::make_shared<model::Order>();  // as it was sent
     order->ItemCode = "GOLD";
     order->AccountNumber = "1001";
     order->OrderQty = "1";
     order->RequestId = 7;
-    manager.PlaceOrder(order);
+    manager.ShowNewOrderMessages(order, 0);
     EXPECT_TRUE(kit::testing::runUntil([&] { return tables[5].table->rowCount() == rows + 1; }));
     tables.clear();
     platform::MainExecutor::install(nullptr);

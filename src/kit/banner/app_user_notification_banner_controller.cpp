@@ -191,7 +191,7 @@ void AppUserNotificationBannerController::calculateBannerPositions(double layout
     const double height = bannerHeight(titleHeight, informativeTextHeightForWidth(labelWidth_), layoutHeight);
     frames_ = stackedBelow(bannerFrames({double(full.x()), double(full.y()), double(full.width()), double(full.height())},
                                         available.top() - full.top(), height),
-                           taken_, double(available.y() + available.height()));
+                           taken_, double(available.y() + available.height()), double(available.x()));
 }
 
 void AppUserNotificationBannerController::presentBanner() {

@@ -35,9 +35,11 @@ BannerFrames bannerFrames(const Rect& screen, double menuBar, double height);
 constexpr double kBannerGap = 8.0;
 
 // `frames` moved down, each by the same, until its shown frame covers none of
-// the banners on screen (`taken`); unmoved when the stack would pass `bottom`
-// (the newest then shows on top at the first place).
-BannerFrames stackedBelow(const BannerFrames& frames, const std::vector<Rect>& taken, double bottom);
+// the banners on screen (`taken`); when that column is full down to `bottom`,
+// the same in the next column to the left, and so on while a column starts
+// right of `left`. Unmoved when no column has room (the newest then shows on
+// top at the first place).
+BannerFrames stackedBelow(const BannerFrames& frames, const std::vector<Rect>& taken, double bottom, double left);
 
 // Line-break modes 0 (word) and 1 (character) wrap; 2 to 5 keep one line.
 inline bool wrapsText(std::uint64_t lineBreakMode) { return lineBreakMode <= 1; }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "model/order_info.h"
 
@@ -31,12 +32,23 @@ model::OrderInfo CreateOrderInfoforTradeMode(const TicketEntries& entries, std::
 
 using TextOfKey = std::function<std::string(const std::string& key)>;
 
-// "<side> <quantity> (<amount>) <item> @ <market>", then the take-profit and
-// stop-loss lines of the ticked boxes, then, when the deviation box is ticked,
-// "<deviation> <points> @ <reference>": the price the order carries, which the
-// deviation is measured from. The amount is computed in double.
+// One account of a multi-account order as the confirmation lists it.
+struct ConfirmedAccount {
+    std::int32_t accountId = 0;
+    std::string quantity;
+};
+
+// Accounts listed one a line; more are counted on a last line.
+inline constexpr std::size_t kListedAccounts = 20;
+
+// "<side> <quantity> (<amount>) <item> @ <market>", then "<order price> : <price>"
+// (the price the order carries), the take-profit and stop-loss lines of the
+// ticked boxes, then, when the deviation box is ticked, "<deviation> <points> @
+// <price>", the price the deviation is measured from; last, for a
+// multi-account order, "<account> : <id>   <quantity> : <quantity>" for each
+// account. The amount is computed in double.
 std::string confirmationText(const TextOfKey& text, std::int32_t side, const std::string& itemCode,
                              double contractSize, const std::string& quantity, const TicketEntries& entries,
-                             const std::string& deviationReference = {});
+                             const std::string& orderPrice, const std::vector<ConfirmedAccount>& accounts = {});
 
 }  // namespace trading
