@@ -1,5 +1,7 @@
 #include "kit/app_style.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QMainWindow>
 #include <QPainter>
@@ -61,6 +63,13 @@ void drawCached(QPainter* painter, const QStyleOption& option, const QString& wh
     painter->drawPixmap(option.rect.topLeft(), pixmap);
 }
 
+// Whether the rule could change `text`: longer than shown, or a character that
+// may be a mark (none is below U+0300). A plain short cell is not copied.
+bool mayExceedTheRule(const QString& text) {
+    return text.size() > kMaxShownLength ||
+           std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() >= 0x0300; });
+}
+
 }  // namespace
 
 AppStyle::AppStyle(const QString& baseKey)
@@ -69,7 +78,8 @@ AppStyle::AppStyle(const QString& baseKey)
 
 QSize AppStyle::sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                                  const QWidget* widget) const {
-    if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option); type == CT_ItemViewItem && item) {
+    if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
+        type == CT_ItemViewItem && item && mayExceedTheRule(item->text)) {
         QStyleOptionViewItem cell = *item;
         cell.text = boundedText(cell.text);
         return QProxyStyle::sizeFromContents(type, &cell, size, widget);
@@ -84,7 +94,7 @@ void AppStyle::drawControl(ControlElement element, const QStyleOption* option, Q
     // isolates it holds now are the kit's), figures left to right in a
     // right-to-left table.
     if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
-        element == CE_ItemViewItem && item) {
+        element == CE_ItemViewItem && item && (item->direction == Qt::RightToLeft || mayExceedTheRule(item->text))) {
         QStyleOptionViewItem cell = *item;
         cell.text = boundedText(cell.text);
         keepFigureLeftToRight(cell);

@@ -66,6 +66,7 @@ TEST_F(ServerTextPlacesTest, EveryPlaceShowsTheRulesForm) {
              note.feature.lineBreakMode = 0;
              kit::AppUserNotificationBannerController banner(note, nullptr, nullptr);
              banner.presentBanner();
+             if (text[0] == 'x') kit::testing::saveScreenshot(&banner, "banner-long-server-text");
              return banner.informativeTextLabel()->text() + banner.findChild<QLabel*>("subtitleLabel")->text();
          }},
         {"close and modify dialogs' name", [&](const std::string& text) {

@@ -138,8 +138,12 @@ void AppUserNotificationBannerController::prepareNotificationBanner() {
     }
     labelWidth_ = bannerLabelWidth(hasButtons, buttonWidth);
 
-    title_ = makeLabel(this, "titleLabel", shownText(notification_.title), titleFont, 0.28);
-    subtitle_ = makeLabel(this, "subtitleLabel", shownText(notification_.subtitle), titleFont, 0.28);
+    // The two bold lines truncate at the tail.
+    const auto line = [this](const std::string& text, const QFont& font) {
+        return QFontMetrics(font).elidedText(shownText(text), Qt::ElideRight, int(labelWidth_));
+    };
+    title_ = makeLabel(this, "titleLabel", line(notification_.title, titleFont), titleFont, 0.28);
+    subtitle_ = makeLabel(this, "subtitleLabel", line(notification_.subtitle, bannerFont(11, true)), titleFont, 0.28);
     subtitle_->setFont(bannerFont(11, true));
     informativeText_ = makeLabel(this, "informativeTextLabel", shownInformativeText(), textFont, 0.5);
 
@@ -172,8 +176,8 @@ void AppUserNotificationBannerController::prepareNotificationBanner() {
 }
 
 QString AppUserNotificationBannerController::shownInformativeText() const {
-    // As much as a message box holds: a wrapped banner stays on the screen.
-    return shownText(notification_.informativeText, kMaxAlertLength);
+    // As much as a message box holds, an unbroken run wrappable: a wrapped banner stays on the screen.
+    return wrappableText(shownText(notification_.informativeText, kMaxAlertLength));
 }
 
 double AppUserNotificationBannerController::informativeTextHeightForWidth(double width) const {
