@@ -261,8 +261,7 @@ void MainWindowController::fitToolbarLabels() {
     for (QAction* item : items) {
         const QString label = item->property("label").toString();
         if (label.isEmpty()) continue;
-        item->setText(broken ? kit::twoLineText(label) : label);
-        item->setIconText(item->text());
+        item->setIconText(broken ? kit::twoLineText(label) : label);  // the button's; the action keeps its text
     }
 }
 
