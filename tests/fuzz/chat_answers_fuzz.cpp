@@ -5,7 +5,6 @@
 // for ("gold.svg" or "holidays.ics") or any other. Built with libFuzzer when
 // fuzzing; otherwise the corpus is replayed.
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -34,9 +33,7 @@ bool isChatAnswer(std::string_view type) {
 // The resources folder, under a folder of this process's own.
 const std::string& resourcesFolder() {
     static const std::string folder = [] {
-        std::string root = (std::filesystem::temp_directory_path() / "chat_answers_fuzz.XXXXXX").string();
-        fuzz::require(::mkdtemp(root.data()) != nullptr);
-        ::setenv("XDG_DATA_HOME", root.c_str(), 1);
+        ::setenv("XDG_DATA_HOME", fuzz::privateFolder("chat_answers_fuzz").c_str(), 1);
         return *state::ResourceFiles::resourcesFolder();
     }();
     return folder;
