@@ -179,7 +179,8 @@ XMLReader::XMLReader(XMLReader&& other) noexcept
       currentAttribute_(std::exchange(other.currentAttribute_, 0)),
       bytes_(std::move(other.bytes_)),
       bytesLength_(std::exchange(other.bytesLength_, 0)),
-      refusal_(std::move(other.refusal_)) {
+      refusal_(std::move(other.refusal_)),
+      rootClosed_(std::exchange(other.rootClosed_, false)) {
     other.elementBlocks_.clear();
     other.attributeBlocks_.clear();
 }
@@ -195,6 +196,7 @@ XMLReader& XMLReader::operator=(XMLReader&& other) noexcept {
         bytes_ = std::move(other.bytes_);
         bytesLength_ = std::exchange(other.bytesLength_, 0);
         refusal_ = std::move(other.refusal_);
+        rootClosed_ = std::exchange(other.rootClosed_, false);
         other.elementBlocks_.clear();
         other.attributeBlocks_.clear();
     }
@@ -265,13 +267,17 @@ void XMLReader::decodeBytes() {
     char* const end = begin + bytesLength_;
     TBXMLElement* open = nullptr;
     PendingText pending;
+    bool unended = false;  // the document ends inside a tag, comment or CDATA section
 
     char* lt = findChar(begin, end, '<');
     while (lt) {
         if (beginsWith(lt, end, kCommentStart)) {
             // Skipped, but left inside the surrounding text.
             char* close = findText(lt + kCommentStart.size(), end, kCommentEnd);
-            if (!close) break;
+            if (!close) {
+                unended = true;
+                break;
+            }
             lt = findChar(close + kCommentEnd.size(), end, '<');
             continue;
         }
@@ -281,6 +287,7 @@ void XMLReader::decodeBytes() {
             char* next = lt;
             while (next && beginsWith(next, end, kCDATAStart)) {
                 char* close = findText(next + kCDATAStart.size(), end, kCDATAEnd);
+                unended = !close;
                 next = close ? findChar(close + kCDATAEnd.size(), end, '<') : nullptr;
             }
             if (!next) {
@@ -331,7 +338,10 @@ void XMLReader::decodeBytes() {
             }
             ++p;
         }
-        if (!tagEnd) break;
+        if (!tagEnd) {
+            unended = true;
+            break;
+        }
 
         const bool selfClosing = tagEnd[-1] == '/' && tagEnd - 1 > lt;
         *tagEnd = '\0';
@@ -380,6 +390,7 @@ void XMLReader::decodeBytes() {
         lt = findChar(tagEnd + 1, end, '<');
     }
     pending.finish(end);
+    rootClosed_ = rootXMLElement_ && !open && !unended;
 }
 
 void XMLReader::readAttributes(TBXMLElement* element, char* from, char* tagEnd) {

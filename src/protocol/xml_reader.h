@@ -70,6 +70,10 @@ class XMLReader {
     TBXMLElement* rootXMLElement() const { return rootXMLElement_; }
     // Why the document was refused; empty when it was read.
     const std::string& refusal() const { return refusal_; }
+    // Whether the root was closed (by a closing tag or its own "/>") with no
+    // element left open and no tag, comment or CDATA section left unended: false
+    // for a document cut short, also where a NUL byte ended it.
+    bool rootClosed() const { return rootClosed_; }
 
     // Empty text when the record or its text is none.
     static std::string elementName(const TBXMLElement* element);
@@ -112,6 +116,7 @@ class XMLReader {
     std::unique_ptr<std::string> bytes_;
     std::size_t bytesLength_ = 0;
     std::string refusal_;
+    bool rootClosed_ = false;
 };
 
 }  // namespace protocol

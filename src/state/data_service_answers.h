@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/clock.h"
 
@@ -88,6 +89,9 @@ private:
     OrderedDictionary<std::string> charts_;
     std::unordered_map<std::string, platform::TimePoint> chartTimes_;
     std::size_t chartBytes_ = 0;
+    // Request names whose last answer was large: the windows hold its records
+    // until the next answer of that name replaces them.
+    std::unordered_set<std::string> largeAnswers_;
     // The account statement answer into the statement, or its failure.
     void readStatement(const std::optional<std::string>& result);
     // Hands each row of a table answer to its filler.

@@ -18,7 +18,7 @@
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "protocol/separator_bytes.h"
-#include "protocol/xml_document_end.h"
+#include "protocol/xml_reader.h"
 #include "platform/notification_center.h"
 #include "state/data_service_answers.h"
 #include "state/feed_channels.h"
@@ -86,8 +86,12 @@ void DataServiceAnswers::processDSResponse(const std::optional<std::string>& res
         Log::warning("Data-service answer for \"" + *requestName + "\" to the request \"" + name + "\": dropped");
         return;
     }
-    // The memory a large answer took goes back to the system once it is dropped.
-    if (result && result->size() >= platform::kLargeAnswerBytes) services_.onMain(platform::releaseFreeMemory);
+    // The memory a large answer took goes back to the system once the windows
+    // dropped what they held: after this answer's notifications, and again
+    // after those of the next answer of its kind, which replaces its records.
+    const bool large = result && result->size() >= platform::kLargeAnswerBytes;
+    const bool replacesLarge = largeAnswers_.erase(name) > 0;
+    if (large) largeAnswers_.insert(name);
     // Posted on the main thread later, when the windows have the answer's records.
     auto postLater = [this](const char* posted) {
         services_.onMain([posted] { platform::NotificationCenter::defaultCenter().post(posted); });
@@ -96,13 +100,13 @@ void DataServiceAnswers::processDSResponse(const std::optional<std::string>& res
         if (name == "getfinancialtransactions") {
             funds_.beginFinancialTransactions();
             processHistoryData(result, compressedData, *kind);
-            services_.onMain([this] { funds_.depositwithdrawalNotification(); });
+            funds_.depositwithdrawalNotification();
         } else if (name == "getdsaccountstatement") {
             readStatement(result);
         } else if (name == "getexecutedpositions") {
             book_.clearExecutedOrderSearchCollection();
             processHistoryData(result, compressedData, *kind);
-            services_.onMain([this] { book_.executedPositionSearchNotification(); });
+            book_.executedPositionSearchNotification();
         } else if (name == "getsessionschedule") {
             reference_.clearSessionSchedules();
             processHistoryData(result, compressedData, *kind);
@@ -125,25 +129,32 @@ void DataServiceAnswers::processDSResponse(const std::optional<std::string>& res
     } catch (const std::exception& e) {
         Log::error("Data-service answer \"" + name + "\" not processed: " + e.what());
     }
+    if (large || replacesLarge)
+        services_.onMain([] {
+            // The element tree's record blocks that this thread keeps for its next reader too.
+            protocol::XMLReader::releaseSpareBlocks();
+            platform::releaseFreeMemory();
+        });
 }
 
 void DataServiceAnswers::readStatement(const std::optional<std::string>& result) {
     // A failed answer is said as such, never shown as a statement of zeros.
     if (!result || result->empty()) return funds_.statementFailed("the answer is empty");
     if (isWord(*result, "error")) return funds_.statementFailed("the server answered ERROR");
-    if (!protocol::isWholeXmlDocument(*result)) return funds_.statementFailed("the answer is not a whole XML document");
-    // The usual shape goes to the records without an element tree or a table map.
+    // The usual shape goes to the records without an element tree or a table map;
+    // the row reader takes only a document whose root closed.
     LoginTables rows;
     if (rows.read(*result)) {
         reference_.clearTableData();
-        funds_.ParseAccountStatement(rows);
-    } else if (!reference_.parseXml(*result)) {
-        reference_.clearTableData();
-        funds_.statementFailed("the answer is not a readable XML document");
-    } else {
-        funds_.ParseAccountStatement();
-        reference_.clearTableData();  // a large statement's rows are not held until the next one
+        return funds_.ParseAccountStatement(rows);
     }
+    using XmlRead = ReferenceData::XmlRead;
+    const XmlRead read = reference_.parseXml(*result);
+    if (read == XmlRead::Whole) funds_.ParseAccountStatement();
+    reference_.clearTableData();  // a large statement's rows are not held until the next one
+    if (read == XmlRead::CutShort) funds_.statementFailed("the answer ends before its root element closes");
+    if (read == XmlRead::NotXml) funds_.statementFailed("the answer is not XML");
+    if (read == XmlRead::TooDeep) funds_.statementFailed("the answer is not a readable XML document");
 }
 
 void DataServiceAnswers::processHistoryData(const std::optional<std::string>& result,

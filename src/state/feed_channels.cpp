@@ -8,7 +8,6 @@
 #include "model/login_inputdata.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
-#include "platform/notification_center.h"
 #include "protocol/message_base.h"
 #include "protocol/tags.h"
 #include "protocol/connection_base.h"
@@ -76,7 +75,7 @@ void FeedChannels::registerHandlers(Dispatcher& table) {
     table.add(protocol::MsgType::InstrumentStatusChange, componentName(), [this](const Dispatch& m) {
         platform::Log::info("InstrumentStatusChange");
         messageCrackerOnInstrumentStatusChange(m.fields);
-        platform::NotificationCenter::defaultCenter().post(notifications::kWatchlistTable);
+        services_.tableChanged(notifications::kWatchlistTable);
     });
 }
 

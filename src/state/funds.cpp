@@ -116,7 +116,7 @@ void Funds::payGateTransactionResponseNotification(std::shared_ptr<const PayGate
     services_.onMain([update] { center().post(notifications::kPayGateTransaction, update); });
 }
 
-void Funds::depositwithdrawalNotification() { center().post(notifications::kDepositWithdrawalTable); }
+void Funds::depositwithdrawalNotification() { services_.tableChanged(notifications::kDepositWithdrawalTable); }
 
 void Funds::accountStatementUpdateNotification() {
     services_.onMain([] { center().post(notifications::kAccountStatement); });

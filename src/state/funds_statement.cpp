@@ -283,6 +283,7 @@ void Funds::ParseAccountStatement() {
 
 void Funds::ParseAccountStatement(const LoginTables& rows) {
     fillStatement([&rows](const char* name) -> TableRows {
+        if (!rows.holds(name)) return {};
         return [&rows, name](const RowVisitor& visit) { rows.eachRow(name, visit); };
     });
 }
@@ -296,7 +297,6 @@ void Funds::statementFailed(const std::string& why) {
 
 void Funds::fillStatement(const std::function<TableRows(const char* table)>& tableNamed) {
     platform::assertMainThread();
-    accountStatementInfo_.beginStatement();
     using Parser = void (Funds::*)(const TableRows&);
     static const std::pair<const char*, Parser> kOrder[] = {
         {"Table5", &Funds::ParseInstrumentsTable},       {"Table6", &Funds::ParseClosePriceTable},
@@ -305,9 +305,18 @@ void Funds::fillStatement(const std::function<TableRows(const char* table)>& tab
         {"Table4", &Funds::ParseFinancialTransactionsTable}, {"Table7", &Funds::parseMarginCallSummaryTable},
         {"Table8", &Funds::parseClientAddressTable},     {"Table9", &Funds::parseOrganizationTable},
     };
-    for (const auto& [name, parse] : kOrder) {
-        const TableRows table = tableNamed(name);
-        if (!table) continue;
+    struct Held {
+        const char* name;
+        Parser parse;
+        TableRows rows;
+    };
+    std::vector<Held> tables;
+    for (const auto& [name, parse] : kOrder)
+        if (TableRows rows = tableNamed(name)) tables.push_back(Held{name, parse, std::move(rows)});
+    // A document without them (an empty data set, a page of the web server) is no statement.
+    if (tables.empty()) return statementFailed("the answer holds none of the statement's tables");
+    accountStatementInfo_.beginStatement();
+    for (const auto& [name, parse, table] : tables) {
         try {
             (this->*parse)(table);
         } catch (const std::exception& e) {

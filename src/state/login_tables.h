@@ -39,6 +39,8 @@ public:
                 fill(rowAt(t->rows[i]));
             }
     }
+    // Whether the document holds a row of `table`.
+    bool holds(std::string_view table) const { return tableNamed(table) != nullptr; }
     // The first row of `table`, if any.
     template <typename F>
     void firstRow(std::string_view table, F&& fill) const {

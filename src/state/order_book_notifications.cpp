@@ -103,6 +103,6 @@ void OrderBook::PendingOrderNotification(const std::shared_ptr<model::Order>& or
     center().post(notifications::kPendingOrder, std::make_shared<const OrderPayload>(order));
 }
 
-void OrderBook::executedPositionSearchNotification() { center().post(notifications::kExecutedPositionTable); }
+void OrderBook::executedPositionSearchNotification() { services_.tableChanged(notifications::kExecutedPositionTable); }
 
 }  // namespace state

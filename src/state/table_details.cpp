@@ -117,7 +117,7 @@ std::optional<std::string_view> TableRow::find(std::string_view name) const {
 // numbers hold this document's rows only. Rows are numbered per table, so
 // interleaved tables and a column whose name contains "Table" (which becomes a
 // row of a table of its own) leave the other tables' rows untouched.
-bool ReferenceData::parseXml(std::string_view text) {
+ReferenceData::XmlRead ReferenceData::parseXml(std::string_view text) {
     tables_.clear();
     tableName.clear();
     currentRow = 0;
@@ -125,14 +125,14 @@ bool ReferenceData::parseXml(std::string_view text) {
     const std::unique_ptr<protocol::XMLReader> document = protocol::XMLReader::fromText(text);
     if (!document || !document->rootXMLElement()) {
         platform::Log::debug("XML answer without a root element: no tables");
-        return false;
+        return XmlRead::NotXml;
     }
-    if (traverseElement(document->rootXMLElement())) return true;
+    if (traverseElement(document->rootXMLElement())) return document->rootClosed() ? XmlRead::Whole : XmlRead::CutShort;
     platform::Log::warning("XML answer nested deeper than " + std::to_string(kMaxXmlDepth) + " levels: refused");
     tables_.clear();
     tableName.clear();
     currentRow = 0;
-    return false;
+    return XmlRead::TooDeep;
 }
 
 // Pre-order walk (element, its subtree, then its next sibling) with a stack of

@@ -60,28 +60,28 @@ TEST(NewsFeed, ItemsOfAnswers) {
          "<item><title>B</title><pubDate>Tue</pubDate></item></channel></rss>",
          {"A|Mon", "B|Tue"}},
         {"items at other depths, in document order",
-         "<root><item><title>1</title></item><x><y><item><title>2</title></item></y></x><item><title>3</title></item></root>",
+         "<rss><item><title>1</title></item><x><y><item><title>2</title></item></y></x><item><title>3</title></item></rss>",
          {"1|-", "2|-", "3|-"}},
         {"a nested item follows its parent",
-         "<r><item><title>outer</title><item><title>inner</title></item></item><item><title>next</title></item></r>",
+         "<rss><item><title>outer</title><item><title>inner</title></item></item><item><title>next</title></item></rss>",
          {"outer|-", "inner|-", "next|-"}},
         {"names differing in case or plural are no items",
-         "<r><Item><title>a</title></Item><items><title>b</title></items><ITEM/></r>", {}},
-        {"the later of two equal names wins", "<r><item><title>first</title><title>second</title></item></r>",
+         "<rss><Item><title>a</title></Item><items><title>b</title></items><ITEM/></rss>", {}},
+        {"the later of two equal names wins", "<rss><item><title>first</title><title>second</title></item></rss>",
          {"second|-"}},
-        {"CDATA shows its content", "<r><item><title><![CDATA[Gold <up> & away]]></title></item></r>",
+        {"CDATA shows its content", "<rss><item><title><![CDATA[Gold <up> & away]]></title></item></rss>",
          {"Gold <up> & away|-"}},
-        {"padded text shows trimmed", "<r><item><title>\n   Padded  \n\t</title></item></r>", {"Padded|-"}},
-        {"a title with child elements shows empty", "<r><item><title><b>bold</b></title></item></r>", {"|-"}},
-        {"an item without children is a row of empty cells", "<r><item/><item></item></r>", {"-|-", "-|-"}},
-        {"the ampersand is decoded once", "<r><item><title>S&amp;P 500 rises</title></item></r>", {"S&P 500 rises|-"}},
-        {"an escaped reference stays a reference", "<r><item><title>&amp;lt;b&amp;gt;</title></item></r>",
+        {"padded text shows trimmed", "<rss><item><title>\n   Padded  \n\t</title></item></rss>", {"Padded|-"}},
+        {"a title with child elements shows empty", "<rss><item><title><b>bold</b></title></item></rss>", {"|-"}},
+        {"an item without children is a row of empty cells", "<rss><item/><item></item></rss>", {"-|-", "-|-"}},
+        {"the ampersand is decoded once", "<rss><item><title>S&amp;P 500 rises</title></item></rss>", {"S&P 500 rises|-"}},
+        {"an escaped reference stays a reference", "<rss><item><title>&amp;lt;b&amp;gt;</title></item></rss>",
          {"&lt;b&gt;|-"}},
-        {"CDATA keeps a reference as written", "<r><item><title><![CDATA[&amp;]]></title></item></r>", {"&amp;|-"}},
-        {"an invalid UTF-8 byte empties the list", "<r><item><title>bad \xC3\x28</title></item></r>", {}, "not UTF-8"},
-        {"a declared Latin-1 body is read", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r><item><title>caf\xE9</title></item></r>",
+        {"CDATA keeps a reference as written", "<rss><item><title><![CDATA[&amp;]]></title></item></rss>", {"&amp;|-"}},
+        {"an invalid UTF-8 byte empties the list", "<rss><item><title>bad \xC3\x28</title></item></rss>", {}, "not UTF-8"},
+        {"a declared Latin-1 body is read", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><rss><item><title>caf\xE9</title></item></rss>",
          {"caf\xC3\xA9|-"}},
-        {"another encoding declared", "<?xml version='1.0' encoding='KOI8-R'?><r><item><title>\xC1</title></item></r>", {},
+        {"another encoding declared", "<?xml version='1.0' encoding='KOI8-R'?><rss><item><title>\xC1</title></item></rss>", {},
          "(declared KOI8-R)"},
         {"gzip", std::string("\x1F\x8B\x08\x00\x00\x00\x00\x00\x00\x03\xB3", 11), {}, "gzip"},
         {"UTF-16 with its mark", std::string("\xFF\xFE<\0r\0>\0", 8), {}, "UTF-16"},
@@ -89,6 +89,12 @@ TEST(NewsFeed, ItemsOfAnswers) {
         {"a body that is not XML", "HTTP 200 but no markup at all", {}, "not XML"},
         {"XML without items", "<rss><channel><title>Quiet</title></channel></rss>", {}},
         {"an empty body", "", {}, "not XML"},
+        {"a web page with status 200", "<!DOCTYPE html><html><body><p>Moved</p></body></html>", {}, "not rss"},
+        {"a body cut short", "<rss><item><title>A</title><pubDate>Mon</pubDate></item><item><title>B</title><pubDate>Tu", {},
+         "before its root"},
+        {"a NUL before the end", std::string("<rss><item><title>A</title></item>\0<item><title>B</title></item></rss>", 70), {},
+         "before its root"},
+        {"a comment after the root", "<rss><item><title>A</title></item></rss>\n<!-- cached -->", {"A|-"}},
     };
     for (const Case& c : cases) {
         std::string why;
@@ -98,10 +104,11 @@ TEST(NewsFeed, ItemsOfAnswers) {
 }
 
 TEST(NewsFeed, DeepNestingWalksWithoutRecursion) {
-    std::string body;
+    std::string body = "<rss>";
     for (int i = 0; i < 100000; ++i) body += "<item>";
     body += "<title>deep</title>";
     for (int i = 0; i < 100000; ++i) body += "</item>";
+    body += "</rss>";
     const auto items = news::parseNews(body);
     ASSERT_EQ(items.size(), 100000u);
     ASSERT_TRUE(items.back().find("title"));

@@ -152,6 +152,7 @@ TEST_F(NewsPanelTest, FailuresAndUnreadableBodiesEmptyTheListAndSaySo) {
         {"invalid UTF-8", {200, "<rss><item><title>\xFF</title></item></rss>"}, "not UTF-8"},
         {"gzip not asked for", {200, QByteArray("\x1F\x8B\x08\x00\x00\x00", 6)}, "gzip"},
         {"not XML", {200, "plain words"}, "not XML"},
+        {"a web page", {200, "<html><body>Sorry</body></html>"}, "not rss"},
         {"no items", {200, feed({})}, nullptr},
     };
     NewsTableController::Settings settings;

@@ -1,5 +1,4 @@
 #include "protocol/xml_reader.h"
-#include "protocol/xml_document_end.h"
 
 #include <gtest/gtest.h>
 
@@ -303,20 +302,21 @@ TEST(XMLReaderBadInput, UnendedTagStopsTheParse) {
     EXPECT_EQ(text(cut.rootXMLElement()), "b>c");
 }
 
-// A document cut anywhere before the end of its root is not whole.
-TEST(XMLReaderBadInput, DocumentsCutShortAreNotWhole) {
+// A document cut anywhere before the end of its root leaves it open.
+TEST(XMLReaderBadInput, DocumentsCutShortLeaveTheRootOpen) {
     const std::string whole = "\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!-- <x> -->\n<NewDataSet>\n<Table><a>1</a></Table>\n</NewDataSet >\r\n";
-    EXPECT_TRUE(protocol::isWholeXmlDocument(whole));
-    for (std::size_t cut = 0; cut + 2 < whole.size(); ++cut)
-        EXPECT_FALSE(protocol::isWholeXmlDocument(whole.substr(0, cut))) << cut;
+    EXPECT_TRUE(XMLReader(whole).rootClosed());
+    for (std::size_t cut = 0; cut + 2 < whole.size(); ++cut) EXPECT_FALSE(XMLReader(whole.substr(0, cut)).rootClosed()) << cut;
     const struct {
-        const char* document;
-        bool whole;
-    } cases[] = {{"<NewDataSet />", true}, {"<r/>", true}, {"<r a='1'></r>", true}, {"<r><b/>", false},
-                 {"<r></b>", false}, {"<rr></r>", false}, {"<r></rr>", false}, {"<!-- only -->", false}, {"", false}};
-    EXPECT_TRUE(protocol::isWholeXmlDocument(std::string("<r></r>\0", 8)));
-    EXPECT_FALSE(protocol::isWholeXmlDocument(std::string("<r>\0</r>", 8)));
-    for (const auto& c : cases) EXPECT_EQ(protocol::isWholeXmlDocument(c.document), c.whole) << c.document;
+        std::string document;
+        bool closed;
+    } cases[] = {{"<NewDataSet />", true}, {"<r a='1'></r>", true}, {"<r></r><!-- after -->\n", true},
+                 {std::string("<r></r>\0", 8), true}, {"<r><b/>", false}, {"<a><b><a></a>", false},
+                 {std::string("<r>\0</r>", 8), false}, {"<r></r><s>", false}, {"<r></r><!-- cut", false},
+                 {"<r><![CDATA[x</r>", false}, {"<!-- only -->", false}, {"", false}};
+    for (const auto& c : cases) EXPECT_EQ(XMLReader(c.document).rootClosed(), c.closed) << c.document;
+    // A reader refused at its cap has no root to close.
+    EXPECT_FALSE(XMLReader("<r><a/><b/></r>", 2).rootClosed());
 }
 
 TEST(XMLReaderBadInput, LongRunOfCDATASectionsStaysLinear) {
@@ -448,6 +448,7 @@ TEST(XMLReader, MovedReaderKeepsItsTree) {
     XMLReader c;
     c = std::move(b);
     EXPECT_EQ(XMLReader::valueOfAttributeNamed("k", c.rootXMLElement()), "v");
+    EXPECT_TRUE(c.rootClosed());
 }
 
 }  // namespace

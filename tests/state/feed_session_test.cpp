@@ -362,8 +362,9 @@ TEST_F(FeedSessionTest, OnlyTheAnswerToTheRequestSentIsDispatched) {
     for (const Case& c : cases) {
         const auto before = tables();
         roundTrip(c.request, c.reply);
-        // The answer to a later request is handled after this one.
-        roundTrip(positions, "10=1024\x03" "151=getexecutedpositions\x03" "33=500");
+        // The answer to a later request is handled after this one (a chart answer:
+        // a table's changes in one pass of the loop are announced once).
+        roundTrip(chart, "10=1041\x03" "17=<1~GOLD^O~>");
         const long expected = c.dispatched ? 2 : 1;
         ASSERT_TRUE(pump([&] { return tables() - before >= expected; })) << c.reply;
         pump([] { return false; }, std::chrono::milliseconds(50));

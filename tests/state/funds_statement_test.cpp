@@ -211,9 +211,18 @@ TEST_P(StatementTest, FailedAnswersAreMarkedAndLogged) {
         {"error word", [&] { answer("getdsaccountstatement", "error"); }, "ERROR"},
         {"empty", [&] { answer("getdsaccountstatement", ""); }, "empty"},
         {"no text", [&] { answer("getdsaccountstatement", std::nullopt); }, "empty"},
-        {"not xml", [&] { answer("getdsaccountstatement", "statement unavailable"); }, "not a whole XML"},
+        {"not xml", [&] { answer("getdsaccountstatement", "statement unavailable"); }, "not XML"},
         {"cut short", [&] { answer("getdsaccountstatement", "<NewDataSet><Table><TAHId>1</TAHId></Table>"); },
-         "not a whole XML"},
+         "before its root"},
+        {"a closing tag for a start tag", [&] { answer("getdsaccountstatement", "<a><b><a></a>"); }, "before its root"},
+        {"NUL before the end",
+         [&] { answer("getdsaccountstatement", std::string("<NewDataSet><Table><TAHId>1</TAHId></Table>\0</NewDataSet>", 57)); },
+         "before its root"},
+        {"no tables", [&] { answer("getdsaccountstatement", "<NewDataSet/>"); }, "none of the statement's tables"},
+        {"cut in the root's start tag", [&] { answer("getdsaccountstatement", "<NewDataSet note=\"a/>"); },
+         "none of the statement's tables"},
+        {"a web page", [&] { answer("getdsaccountstatement", "<html><body><p>Busy</p></body></html>"); },
+         "none of the statement's tables"},
         {"too deep", [&] { answer("getdsaccountstatement", "<NewDataSet>" + nested + "</NewDataSet>"); },
          "not a readable XML"},
         {"unanswered",
@@ -240,8 +249,12 @@ TEST_P(StatementTest, FailedAnswersAreMarkedAndLogged) {
             return l.starts_with("Account statement not loaded: ") && l.find(c.logged) != std::string::npos;
         })) << (lines.empty() ? "" : lines.back());
     }
-    // A document of tables only as deep as a statement's is one: no failure.
+    // A document of tables only as deep as a statement's is one: no failure;
+    // nor is a comment after the root.
     EXPECT_FALSE(statement({{"Table", {{{"Table9", "x"}}}}}).loadFailed);
+    answer("getdsaccountstatement", dataSet({{"Table5", kInstruments}}) + "<!-- served in 2 ms -->\n");
+    EXPECT_FALSE(info().loadFailed);
+    EXPECT_EQ(info().InstrumentInfo.size(), 2u);
 }
 
 TEST_P(StatementTest, TransactionRowsInAnswerOrder) {

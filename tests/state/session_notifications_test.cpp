@@ -69,7 +69,8 @@ TEST_F(NotificationsTest, AChangedListAnnouncesItsTableOncePerSlice) {
         .set("1001", std::make_shared<model::AccountDetails>());  // held, for the pie
     using namespace notifications;
     for (const char* name : {kOpenPositionTable, kPieChartUpdate, kPendingOrderTable, kSettledPositionTable,
-                             kCancelledOrderTable, kExecutedPositionTable, kJournalTable})
+                             kCancelledOrderTable, kExecutedPositionTable, kJournalTable, kWatchlistTable,
+                             kDepositWithdrawalTable})
         observe(name);
     const struct {
         int type;
@@ -83,6 +84,7 @@ TEST_F(NotificationsTest, AChangedListAnnouncesItsTableOncePerSlice) {
         {1045, {"34=4040", "106=100"}, {}},  // an account not held
         {62, {"73=21"}, {}},                   // status New changes no list
         {1052, {}, {}},
+        {1049, {"12=GOLD", "574=3"}, {kWatchlistTable}},
     };
     for (const auto& row : rows) {
         order.clear();
@@ -94,6 +96,14 @@ TEST_F(NotificationsTest, AChangedListAnnouncesItsTableOncePerSlice) {
         loop->runUntilIdle();
         EXPECT_EQ(std::multiset<std::string>(order.begin(), order.end()), row.tables) << row.type;
     }
+    // Lists a data-service answer refills, announced twice in a slice: once too.
+    order.clear();
+    for (int i = 0; i < 2; ++i) {
+        SessionTestAccess::orderBook(*session).executedPositionSearchNotification();
+        SessionTestAccess::funds(*session).clearFinancialTransactions();
+    }
+    loop->runUntilIdle();
+    EXPECT_EQ(order, (std::vector<std::string>{kExecutedPositionTable, kDepositWithdrawalTable}));
 }
 
 TEST_F(NotificationsTest, TradeConfirmationAsBannerOrModalAlert) {
@@ -247,13 +257,11 @@ TEST_F(NotificationsTest, EachComponentPostsItsNotificationOnce) {
         {notifications::kCloseHedgePosition, [](BusinessBase& s) { state::SessionTestAccess::orderBook(s).CloseHedgedPositionsNotification(); }},
         {notifications::kBulkClose, [](BusinessBase& s) { state::SessionTestAccess::orderBook(s).bulkCloseRejectedNotification("R1", "no"); }},
         {notifications::kPendingOrder, [](BusinessBase& s) { state::SessionTestAccess::orderBook(s).PendingOrderNotification(position("1")); }},
-        {notifications::kExecutedPositionTable, [](BusinessBase& s) { state::SessionTestAccess::orderBook(s).executedPositionSearchNotification(); }},
         {notifications::kChatQueueStatusUpdate, [](BusinessBase& s) { state::SessionTestAccess::chat(s).ChatQueueStatusUpdateNotification(); }},
         {notifications::kNoticeMessageReceived, [](BusinessBase& s) { state::SessionTestAccess::chat(s).NoticeMessageReceivedNotification("9"); }},
         {notifications::kPasswordChange, [](BusinessBase& s) { state::SessionTestAccess::loginHandshake(s).passwordChangeNotification(); }},
         {notifications::kLoginSuccess, [](BusinessBase& s) { state::SessionTestAccess::loginHandshake(s).LoginSuccessNotification(); }},
         {notifications::kNetworkSpeed, [](BusinessBase& s) { state::SessionTestAccess::pingMonitor(s).postnetworkspeedNotification("x"); }},
-        {notifications::kDepositWithdrawalTable, [](BusinessBase& s) { state::SessionTestAccess::funds(s).depositwithdrawalNotification(); }},
         {notifications::kAccountStatement, [](BusinessBase& s) { state::SessionTestAccess::funds(s).accountStatementUpdateNotification(); }},
         {notifications::kBankDetails, [](BusinessBase& s) { state::SessionTestAccess::funds(s).bankDetailsReceivedNotification(); }},
     };

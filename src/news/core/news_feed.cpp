@@ -130,9 +130,12 @@ std::vector<NewsItem> readNews(std::string body, std::string* why) {
         body = latin1ToUtf8(body);
     }
     const protocol::XMLReader reader = protocol::XMLReader::adopt(std::move(body));
-    if (!reader.rootXMLElement())
-        return say(reader.refusal().empty() ? "a body that is not XML" : reader.refusal());
-    return itemsUnder(reader.rootXMLElement());
+    const protocol::TBXMLElement* root = reader.rootXMLElement();
+    if (!root) return say(reader.refusal().empty() ? "a body that is not XML" : reader.refusal());
+    // A page of the web server, or a feed cut short, is no list of news.
+    if (std::string_view(root->name) != "rss") return say("a body whose root element is not rss");
+    if (!reader.rootClosed()) return say("a body that ends before its root element closes");
+    return itemsUnder(root);
 }
 
 std::vector<NewsItem> parseNews(std::string_view body, std::string* why) { return readNews(std::string(body), why); }

@@ -77,8 +77,9 @@ std::string declaredEncoding(std::string_view body);
 std::vector<NewsItem> itemsUnder(const protocol::TBXMLElement* element);
 
 // The items of an answer body, read in place. A body declared ISO-8859-1 is
-// read as such; one that is otherwise not UTF-8, or not XML, gives none and
-// says why in `why` (left alone when the body was read).
+// read as such; one that is otherwise not UTF-8, not XML, not rooted at "rss"
+// or cut before its root closes gives none and says why in `why` (left alone
+// when the body was read).
 std::vector<NewsItem> readNews(std::string body, std::string* why = nullptr);
 std::vector<NewsItem> parseNews(std::string_view body, std::string* why = nullptr);
 // Gives back the memory reading a large body left with this thread and the allocator.
