@@ -26,7 +26,7 @@ std::shared_ptr<const model::ChatQueue> ChatQueueTableModel::queue(int row) cons
 QVariant ChatQueueTableModel::data(const QModelIndex& index, int role) const {
     const auto shown = index.isValid() ? queue(index.row()) : nullptr;
     if (!shown) return {};
-    if (role == Qt::DisplayRole) return QString::fromStdString(queueRowText(*shown));
+    if (role == Qt::DisplayRole) return QString::fromStdString(queueRowText(*shown, [this](const std::string& key) { return view_.text(key); }));
     if (role == Qt::DecorationRole) return presenceImage(queuePresence(*shown));
     return {};
 }
@@ -40,7 +40,7 @@ ChatQueueTableViewController::ChatQueueTableViewController(const state::SessionV
                                                            QWidget* parent)
     : QTableView(parent), view_(view) {
     setObjectName("chatQueueTableView");
-    model_ = new ChatQueueTableModel(std::move(header), this);
+    model_ = new ChatQueueTableModel(view, std::move(header), this);
     setModel(model_);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);

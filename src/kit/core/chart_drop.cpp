@@ -4,7 +4,7 @@ namespace kit {
 
 ChartDrop chartDrop(const std::string& firstType, const std::optional<std::string>& text,
                     const std::string& paneIdentifier) {
-    if (firstType != kPlainTextType) return {false, {}, "Error NSView performDragOperation"};
+    if (firstType != kPlainTextType) return {false, {}, "Error NSView performDragOperation"};  // not keyed: logged
     if (!text) return {false, {}, "Error: NSView performDragOperation zPasteboardData == nil"};
     ChartDrop drop{true, {*text}, ""};
     if (!paneIdentifier.empty()) drop.object.push_back(paneIdentifier);
