@@ -41,7 +41,8 @@ ChartController::LoadResult ChartController::loadIndicator(Indicator which, cons
         const plot::PlotRange x = graph_ ? graph_->defaultPlotSpace().xRange()
                                          : plot::PlotRange{static_cast<double>(window_.fromX), window_.lengthX};
         const QString title = d.titleKey ? languageText(d.titleKey, d.title) : QString::fromUtf8(d.title);
-        indicatorView_->showIndicator(d, title, std::move(series), colours, x, chartTheme_, myChartTheme_, dotPosition_);
+        indicatorView_->showIndicator(d, title, std::move(series), colours, x, chartTheme_, myChartTheme_,
+                                      dotPosition_);
         // Bars line up with the price graph's above.
         if (graph_) indicatorView_->graph()->plotAreaPadding.setRight(graph_->plotAreaPadding.right());
         return std::nullopt;

@@ -26,7 +26,8 @@ std::shared_ptr<const model::ChatQueue> ChatQueueTableModel::queue(int row) cons
 QVariant ChatQueueTableModel::data(const QModelIndex& index, int role) const {
     const auto shown = index.isValid() ? queue(index.row()) : nullptr;
     if (!shown) return {};
-    if (role == Qt::DisplayRole) return QString::fromStdString(queueRowText(*shown, [this](const std::string& key) { return view_.text(key); }));
+    const auto text = [this](const std::string& key) { return view_.text(key); };
+    if (role == Qt::DisplayRole) return QString::fromStdString(queueRowText(*shown, text));
     if (role == Qt::DecorationRole) return presenceImage(queuePresence(*shown));
     return {};
 }

@@ -46,7 +46,8 @@ bool NoticeMessageWindowController::showWindow(const std::string& roomKey) {
     setWindowTitle(QString::fromStdString(context_.text("0517")));
     messageTitleLabel_->setText(QString::fromStdString(context_.text("90518")));  // "Message", not "Event"
     kit::ThemeManager::applyTheme({{"Windows", {this}}}, context_.theme());
-    const NoticeTexts texts = noticeTexts(*room, [this](const std::string& key) { return context_.text(key); });
+    const NoticeTexts texts =
+        noticeTexts(*room, [this](const std::string& key) { return context_.text(key); });
     subjectLabel_->setText(QString::fromStdString(texts.subject));
     timeLabel_->setText(QString::fromStdString(texts.time));
     messageTextView_->setPlainText(QString::fromStdString(texts.text));

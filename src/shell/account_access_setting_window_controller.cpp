@@ -102,7 +102,8 @@ void AccountAccessSettingWindowController::onWindowLoad() {
                          user ? static_cast<std::uint64_t>(static_cast<std::int64_t>(user->UserId)) : 0);
     fill(accountComboBox, choice_.accountTexts());
     std::vector<std::string> rights;
-    for (std::uint64_t right : accessRights()) rights.push_back(context_.text(views::accountAccessKey(std::int64_t(right))));
+    for (std::uint64_t right : accessRights())
+        rights.push_back(context_.text(views::accountAccessKey(static_cast<std::int64_t>(right))));
     fill(rightsComboBox, rights);
     rightsComboBox->setCurrentIndex(0);
     loadUsers();
@@ -151,7 +152,8 @@ void AccountAccessSettingWindowController::comboBoxSelectionIsChanging(QComboBox
         choice_.chooseUser(text);
     } else if (list == rightsComboBox) {
         const int index = rightsComboBox->currentIndex();
-        if (index >= 0 && std::size_t(index) < accessRights().size()) choice_.chooseRight(accessRights()[std::size_t(index)]);
+        if (index >= 0 && std::size_t(index) < accessRights().size())
+            choice_.chooseRight(accessRights()[std::size_t(index)]);
     }
     updateValuesinViews();
 }

@@ -42,10 +42,12 @@ std::string JournalData::formatGmt(platform::WallTime time, const Text& text) {
     std::time_t t = std::chrono::system_clock::to_time_t(time);
     std::tm tm{};
     gmtime_r(&t, &tm);
-    return formatParts(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, false, text);
+    return formatParts(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, false,
+                       text);
 }
 
-std::optional<std::string> JournalData::rewriteWireTime(const std::string& wire, bool twelveHour, const Text& text) {
+std::optional<std::string> JournalData::rewriteWireTime(const std::string& wire, bool twelveHour,
+                                                        const Text& text) {
     if (wire.size() != 14) return std::nullopt;
     for (char c : wire)
         if (c < '0' || c > '9') return std::nullopt;

@@ -44,7 +44,8 @@ public:
     static std::string formatGmt(platform::WallTime time, const Text& text = {});
     // "yyyyMMddHHmmss" re-written as "MMM dd, yyyy HH:mm:ss" (or, with twelveHour,
     // "MMM dd, yyyy hh:mm:ss a"); nullopt when it does not parse.
-    static std::optional<std::string> rewriteWireTime(const std::string& wire, bool twelveHour, const Text& text = {});
+    static std::optional<std::string> rewriteWireTime(const std::string& wire, bool twelveHour,
+                                                      const Text& text = {});
     // Fills "{0}".."{9}" in order; a missing value is written "(null)".
     static std::string fill(const std::string& text, const std::vector<std::optional<std::string>>& values);
 };

@@ -196,7 +196,8 @@ TEST_F(ChartSimTest, EveryIndicatorOverTheSimulatorsBars) {
         }
         if (!d.overlay) {
             // A named indicator's title in the language (English here), a code as it stands.
-            const std::string title = d.titleKey ? model::LanguageString::stringforSelectedLanguage(0, d.titleKey) : d.title;
+            const std::string title =
+                d.titleKey ? model::LanguageString::stringforSelectedLanguage(0, d.titleKey) : d.title;
             EXPECT_EQ(ch->indicatorView()->titleLabel()->text().toStdString(), title);
             // The previous indicator's plots went with its graph.
             EXPECT_EQ(ch->indicatorView()->graph()->plots().size(), d.plots.size()) << d.title;

@@ -8,7 +8,9 @@
 namespace chat {
 namespace {
 
-std::string english(const std::string& key) { return model::LanguageString::stringforSelectedLanguage(0, key); }
+std::string english(const std::string& key) {
+    return model::LanguageString::stringforSelectedLanguage(0, key);
+}
 const DayPeriods kEnglishPeriods{english("90780"), english("90781")};
 
 TEST(ChatTexts, MessageRowsAndTheirHeaders) {

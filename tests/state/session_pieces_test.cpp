@@ -57,7 +57,8 @@ std::string lookup(const std::string& key) {
     if (key == "1018") return "Rejected";
     if (key == "20300") return "failed";
     if (key == "20303") return "Paid {0}";
-    if (key.rfind("907", 0) == 0) return model::LanguageString::stringforSelectedLanguage(0, key);  // date words
+    // The months and the halves of the day from the English table.
+    if (key.rfind("907", 0) == 0) return model::LanguageString::stringforSelectedLanguage(0, key);
     return key;
 }
 
@@ -140,7 +141,9 @@ TEST(JournalData, TimesInTheLanguage) {
     };
     for (const Case& c : cases) {
         JournalContext ctx = context();
-        ctx.text = [&c](const std::string& key) { return model::LanguageString::stringforSelectedLanguage(c.language, key); };
+        ctx.text = [&c](const std::string& key) {
+            return model::LanguageString::stringforSelectedLanguage(c.language, key);
+        };
         EXPECT_EQ(JournalData::formatGmt(ctx.now, ctx.text), c.twentyFour) << c.language;
         EXPECT_EQ(JournalData::rewriteWireTime("20240102150405", true, ctx.text), c.twelve) << c.language;
     }

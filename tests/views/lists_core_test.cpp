@@ -81,7 +81,8 @@ TEST(AccountCells, TextsColoursAndStatus) {
     EXPECT_EQ(accountCellText(col::kBalance, a), "1,234.50");
     EXPECT_EQ(accountCellText(col::kId, a), "1001");
     EXPECT_EQ(accountCellText(col::kType, a), "");
-    EXPECT_EQ(accountCellText(col::kAccess, a, [](const std::string& key) { return "<" + key + ">"; }), "<90884>");
+    const auto keyed = [](const std::string& key) { return "<" + key + ">"; };
+    EXPECT_EQ(accountCellText(col::kAccess, a, keyed), "<90884>");
     EXPECT_EQ(accountCellText(col::kCurrency, a), "");
     a.tradeCurrency = std::make_shared<model::TradeCurrency>();
     a.tradeCurrency->currencyCode = "USD";
@@ -119,14 +120,16 @@ TEST(StatusWords, KeyedByTheValueTheServerSends) {
         {"account status", [](std::int64_t v) { return accountStatusKey(std::int32_t(v)); },
          [](std::int64_t v) { return AccountDetails::getAccountStatus(std::int32_t(v)); }},
         {"account type", accountTypeKey,
-         [](std::int64_t v) { return v < 0 ? std::string() : AccountDetails::getAccountType(std::uint64_t(v)); }},
+         [](std::int64_t v) { return v < 0 ? "" : AccountDetails::getAccountType(std::uint64_t(v)); }},
         {"access", accountAccessKey,
          [](std::int64_t v) { return AccountDetails::getAccountAccessType(std::int32_t(v)); }},
     };
-    const auto english = [](const std::string& key) { return model::LanguageString::stringforSelectedLanguage(0, key); };
+    const auto english = [](const std::string& key) {
+        return model::LanguageString::stringforSelectedLanguage(0, key);
+    };
     for (const Kind& kind : kinds)
         for (std::int64_t value = -2; value <= 15; ++value)
-            EXPECT_EQ(statusWordText(kind.key(value), english), kind.english(value)) << kind.what << " " << value;
+            EXPECT_EQ(statusWordText(kind.key(value), english), kind.english(value)) << kind.what << value;
 }
 
 TEST(AccountCells, ButtonsFollowTheBitsOfAnyAccount) {

@@ -45,11 +45,16 @@ std::array<IndicatorDescription, kIndicatorCount> makeTable() {
         {Indicator::Stochastic, false, "Stochastic", {"%KPeriod ", "%DPeriod ", "Slowing"}, false,
          {line("StochMainLinePlot", kTeal), stochSignal}, "90600"},
         {Indicator::DeMarker, false, "DeMarker", period, false, {line("DeMarkerLinePlot", kTeal)}},
-        {Indicator::Momentum, false, "Momentum", period, false, {line("MomentumLinePlot", kDodgerBlue)}, "90601"},
+        {Indicator::Momentum, false, "Momentum", period, false, {line("MomentumLinePlot", kDodgerBlue)},
+         "90601"},
         {Indicator::WilliamsPercentRange, false, "Williams %R", period, false,
          {line("WilliamPercentLinePlot", {127, 255, 212})}},
-        {Indicator::BearsPower, false, "Bears Power", period, false, {bars("BearsBarPlot", kGreyBars)}, "90602"},  // not keyed: titleKey's fallback
-        {Indicator::BullsPower, false, "Bulls Power", period, false, {bars("BullsBarPlot", kGreyBars)}, "90603"},  // not keyed: titleKey's fallback
+        // not keyed: its key's fallback
+        {Indicator::BearsPower, false, "Bears Power", period, false,
+         {bars("BearsBarPlot", kGreyBars)}, "90602"},
+        // not keyed: its key's fallback
+        {Indicator::BullsPower, false, "Bulls Power", period, false,
+         {bars("BullsBarPlot", kGreyBars)}, "90603"},
         {Indicator::RVI, false, "RVI", period, false, {line("RVIMainLinePlot", kGreen), line("RVISignalLinePlot", kRed)}},
         {Indicator::TRIX, false, "TRIX", period, false, {line("TRIXLinePlot", kRed)}},
         {Indicator::ATR, false, "ATR", period, false, {line("ATRLinePlot", kTeal)}},
@@ -57,7 +62,8 @@ std::array<IndicatorDescription, kIndicatorCount> makeTable() {
         {Indicator::AcceleratorOscillator, false, "AC", {}, false, {bars("ACBarPlot", kGreen, Fill::Direction)}},
         {Indicator::Aroon, false, "Aroon", period, false,
          {line("AroonUpLinePlot", kGreen), line("AroonDownLinePlot", kRed)}},
-        {Indicator::AroonOscillator, false, "Aroon Oscillator", period, false,  // not keyed: titleKey's fallback
+        // not keyed: its key's fallback
+        {Indicator::AroonOscillator, false, "Aroon Oscillator", period, false,
          {line("AroonOscillatorLinePlot", kRed)}, "90608"},
     }};
 }

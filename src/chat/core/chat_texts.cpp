@@ -26,7 +26,7 @@ constexpr const char* kWaitingForAcceptanceKey = "90784";
 constexpr const char* kNoticeSubjectKey = "90782";
 constexpr const char* kNoticeTimeKey = "90783";
 
-std::string keyText(const std::function<std::string(const std::string&)>& text, const char* key) {
+std::string keyText(const KeyText& text, const char* key) {
     return text ? text(key) : std::string(key);
 }
 
@@ -60,7 +60,7 @@ std::size_t headerLength(const std::string& rowText) {
     return tab == std::string::npos ? rowText.size() : tab;
 }
 
-std::string queueRowText(const model::ChatQueue& queue, const std::function<std::string(const std::string&)>& text) {
+std::string queueRowText(const model::ChatQueue& queue, const KeyText& text) {
     return isWaitingForAcceptance(queue) ? keyText(text, kWaitingForAcceptanceKey) : queue.QueueName;
 }
 
@@ -87,7 +87,7 @@ std::string noticeCellText(const model::ChatRoom& room, const std::string& colum
     return "";
 }
 
-NoticeTexts noticeTexts(const model::ChatRoom& room, const std::function<std::string(const std::string&)>& text) {
+NoticeTexts noticeTexts(const model::ChatRoom& room, const KeyText& text) {
     const auto labelled = [&text](const char* key, const std::string& value) {
         return model::Formatter::fillIndexedText(keyText(text, key), {value});
     };

@@ -12,6 +12,9 @@ namespace chat {
 
 enum class Presence { Available, PartlyAvailable, None };
 
+// A key's text in the language.
+using KeyText = std::function<std::string(const std::string&)>;
+
 // A row, a cell or the notice window lays out at most this much of a text
 // (then "…"); the whole text is copied on demand.
 inline constexpr std::size_t kShownTextBytes = 4000;
@@ -40,7 +43,7 @@ std::size_t headerLength(const std::string& rowText);
 
 // A queue waiting for acceptance reads so in the language (`text` answers a key);
 // the others by their name.
-std::string queueRowText(const model::ChatQueue& queue, const std::function<std::string(const std::string&)>& text);
+std::string queueRowText(const model::ChatQueue& queue, const KeyText& text);
 Presence queuePresence(const model::ChatQueue& queue);
 inline Presence userPresence(bool online) { return online ? Presence::Available : Presence::None; }
 inline bool isWaitingForAcceptance(const model::ChatQueue& queue) { return queue.chartRequestStatus == 1; }
@@ -59,6 +62,6 @@ struct NoticeTexts {
     std::string time;
     std::string text;
 };
-NoticeTexts noticeTexts(const model::ChatRoom& room, const std::function<std::string(const std::string&)>& text);
+NoticeTexts noticeTexts(const model::ChatRoom& room, const KeyText& text);
 
 }  // namespace chat

@@ -49,8 +49,9 @@ std::optional<int> zoneMinutes(std::string_view zone) {
 
 std::optional<model::Date> rfc822Date(std::string_view text) {
     using namespace std::chrono;
-    static constexpr std::array<std::string_view, 12> months = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",  // not keyed: the feed's dates
-                                                                "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};  // not keyed: the feed's dates
+    // not keyed: the feed's dates
+    static constexpr std::array<std::string_view, 12> months = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                                "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     static constexpr std::array<std::string_view, 7> weekdays = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
     std::string_view word = token(text);
     for (std::string_view day : weekdays)

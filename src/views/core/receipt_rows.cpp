@@ -33,6 +33,7 @@ DetailRows receiptRows(const ReceiptSource& s, const KeyText& text) {
     const std::string bankNumber = s.bank && s.bank->BankAccountNumber != 0 ? std::to_string(s.bank->BankAccountNumber) : "";
     const model::Decimal quantity = model::Decimal::parse(position.OrderQty);
     const double price = model::TextValue::doubleValue(position.OrderPrice);
+    const double orderQty = model::TextValue::doubleValue(position.OrderQty);
     const double contractSize = s.item ? s.item->ContractSize : 0;
     const std::optional<double> rate = s.position && s.item ? position.GetMarginForSingleLot(s.conditions, *s.item)
                                                             : std::nullopt;
@@ -45,7 +46,7 @@ DetailRows receiptRows(const ReceiptSource& s, const KeyText& text) {
             {text("0340"), model::Order::GetTradingModeString(position.tradingMode, false)},
             {text("0027"), quantity.isNaN() ? "" : quantity.toString()},
             {text("0232"), priceText(price, s.item)},
-            {text("90789"), amountWithWords(totalCostText(model::TextValue::doubleValue(position.OrderQty), contractSize, price))},
+            {text("90789"), amountWithWords(totalCostText(orderQty, contractSize, price))},
             {text("0274"), amountWithWords(marginAmountText(rate.value_or(0), position.OrderQty))},
             {text("0137"), position.TransactionDateTime},
             {text("90790"), position.ValueDate},

@@ -42,7 +42,7 @@ std::string accountAccessKey(std::int64_t access) {
     return keyOf(keys, access);
 }
 
-std::string statusWordText(const std::string& key, const std::function<std::string(const std::string&)>& text) {
+std::string statusWordText(const std::string& key, const KeyText& text) {
     if (key.empty()) return "";
     return text ? text(key) : key;
 }
