@@ -40,7 +40,9 @@ ChartController::LoadResult ChartController::loadIndicator(Indicator which, cons
         subOn_.emplace(which, Shown{parameters, read});
         const plot::PlotRange x = graph_ ? graph_->defaultPlotSpace().xRange()
                                          : plot::PlotRange{static_cast<double>(window_.fromX), window_.lengthX};
-        indicatorView_->showIndicator(d, std::move(series), colours, x, chartTheme_, myChartTheme_, dotPosition_);
+        const QString title = d.titleKey ? languageText(d.titleKey, d.title) : QString::fromUtf8(d.title);
+        indicatorView_->showIndicator(d, title, std::move(series), colours, x, chartTheme_, myChartTheme_,
+                                      dotPosition_);
         // Bars line up with the price graph's above.
         if (graph_) indicatorView_->graph()->plotAreaPadding.setRight(graph_->plotAreaPadding.right());
         return std::nullopt;

@@ -27,14 +27,15 @@ void IndicatorSubGraph::resizeEvent(QResizeEvent* event) {
     title_->raise();
 }
 
-void IndicatorSubGraph::showIndicator(const IndicatorDescription& indicator, std::vector<indicators::Series> series,
+void IndicatorSubGraph::showIndicator(const IndicatorDescription& indicator, const QString& title,
+                                      std::vector<indicators::Series> series,
                                       const std::vector<QColor>& colours, plot::PlotRange x, plot::GraphTheme theme,
                                       int axisTheme, int decimals) {
     keepRangeValues(indicator, series);
     createIndicatorGraph(theme);
     const QColor text = axisTheme == 1 ? QColor(Qt::black) : QColor::fromRgbF(2.0 / 3, 2.0 / 3, 2.0 / 3);
     title_->setStyleSheet(QString("QLabel { color: %1; background: transparent; }").arg(text.name()));
-    title_->setText(QString::fromUtf8(indicator.title));  // own text: the indicator table
+    title_->setText(title);
     title_->adjustSize();
     title_->show();
     title_->raise();

@@ -27,9 +27,9 @@ public:
     // A new graph in `theme` over the main graph's x range `x`, with the
     // indicator's plots (one colour per plot) and title; `axisTheme` 1 draws
     // the axes black, 0 light grey.
-    void showIndicator(const IndicatorDescription& indicator, std::vector<indicators::Series> series,
-                       const std::vector<QColor>& colours, plot::PlotRange x, plot::GraphTheme theme, int axisTheme,
-                       int decimals);
+    void showIndicator(const IndicatorDescription& indicator, const QString& title,
+                       std::vector<indicators::Series> series, const std::vector<QColor>& colours,
+                       plot::PlotRange x, plot::GraphTheme theme, int axisTheme, int decimals);
     // New values of the indicator shown (a live bar moved): its plots stay, the ranges follow `x` and the values.
     void replaceSeries(const IndicatorDescription& indicator, std::vector<indicators::Series> series, plot::PlotRange x);
     // The main graph's x range, then the y range and the ticks of the values now visible.

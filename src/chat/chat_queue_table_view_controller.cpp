@@ -27,7 +27,8 @@ std::shared_ptr<const model::ChatQueue> ChatQueueTableModel::queue(int row) cons
 QVariant ChatQueueTableModel::data(const QModelIndex& index, int role) const {
     const auto shown = index.isValid() ? queue(index.row()) : nullptr;
     if (!shown) return {};
-    if (role == Qt::DisplayRole) return kit::shownText(queueRowText(*shown));
+    const auto text = [this](const std::string& key) { return view_.text(key); };
+    if (role == Qt::DisplayRole) return kit::shownText(queueRowText(*shown, text));
     if (role == Qt::DecorationRole) return presenceImage(queuePresence(*shown));
     return {};
 }
@@ -41,7 +42,7 @@ ChatQueueTableViewController::ChatQueueTableViewController(const state::SessionV
                                                            QWidget* parent)
     : QTableView(parent), view_(view) {
     setObjectName("chatQueueTableView");
-    model_ = new ChatQueueTableModel(std::move(header), this);
+    model_ = new ChatQueueTableModel(view, std::move(header), this);
     setModel(model_);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);

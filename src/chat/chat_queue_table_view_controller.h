@@ -18,7 +18,8 @@ namespace chat {
 
 class ChatQueueTableModel : public QAbstractTableModel {
 public:
-    ChatQueueTableModel(QString header, QObject* parent) : QAbstractTableModel(parent), header_(std::move(header)) {}
+    ChatQueueTableModel(const state::SessionView& view, QString header, QObject* parent)
+        : QAbstractTableModel(parent), view_(view), header_(std::move(header)) {}
     void reload(std::vector<std::shared_ptr<const model::ChatQueue>> queues);
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -27,6 +28,7 @@ public:
     std::shared_ptr<const model::ChatQueue> queue(int row) const;
 
 private:
+    const state::SessionView& view_;  // the language's words
     QString header_;
     std::vector<std::shared_ptr<const model::ChatQueue>> queues_;
 };

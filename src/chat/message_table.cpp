@@ -13,9 +13,10 @@
 #include <cmath>
 
 #include "chat/core/chat_texts.h"
-#include "kit/language_locale.h"
 #include "kit/plain_text.h"
 #include "kit/shown_text.h"
+#include "model/day_periods.h"
+#include "model/language_string.h"
 
 namespace chat {
 
@@ -47,8 +48,8 @@ qreal MessageRowDelegate::layOut(QTextLayout& layout, int width, Qt::LayoutDirec
 }
 
 DayPeriods dayPeriods(std::int64_t languageIndex) {
-    const QLocale locale = kit::languageLocale(languageIndex);
-    return {locale.amText().toStdString(), locale.pmText().toStdString()};
+    return {model::LanguageString::stringforSelectedLanguage(languageIndex, model::kMorningKey),
+            model::LanguageString::stringforSelectedLanguage(languageIndex, model::kAfternoonKey)};
 }
 
 void MessageTableModel::showRoom(std::shared_ptr<const model::ChatRoom> room, std::string loginUserName) {

@@ -26,7 +26,7 @@ inline constexpr int kHeaderColorRole = Qt::UserRole + 1;
 // The row as drawn (isolatedMessageRowText).
 inline constexpr int kShownTextRole = Qt::UserRole + 2;
 
-// The language's words for the halves of the day, from its locale.
+// The language's halves of the day, from its string table.
 DayPeriods dayPeriods(std::int64_t languageIndex);
 
 class MessageTableModel : public QAbstractTableModel {

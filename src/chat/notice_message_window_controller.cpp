@@ -47,7 +47,8 @@ bool NoticeMessageWindowController::showWindow(const std::string& roomKey) {
     setWindowTitle(QString::fromStdString(context_.text("0517")));
     messageTitleLabel_->setText(QString::fromStdString(context_.text("90518")));  // "Message", not "Event"
     kit::ThemeManager::applyTheme({{"Windows", {this}}}, context_.theme());
-    const NoticeTexts texts = noticeTexts(*room);
+    const NoticeTexts texts =
+        noticeTexts(*room, [this](const std::string& key) { return context_.text(key); });
     kit::setShownText(*subjectLabel_, texts.subject);
     kit::setShownText(*timeLabel_, texts.time);
     messageTextView_->setPlainText(kit::shownText(texts.text));

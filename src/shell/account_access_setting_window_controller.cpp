@@ -4,6 +4,8 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "kit/control_texts_walk.h"
 #include "kit/plain_text.h"
 #include "kit/theme_manager.h"
@@ -12,6 +14,7 @@
 #include "state/session_commands.h"
 #include "state/notification_payloads.h"
 #include "state/session_view.h"
+#include "views/core/status_words.h"
 
 namespace shell {
 
@@ -99,9 +102,10 @@ void AccountAccessSettingWindowController::onWindowLoad() {
                          user ? static_cast<std::uint64_t>(static_cast<std::int64_t>(user->UserId)) : 0);
     fill(accountComboBox, choice_.accountTexts());
     std::vector<std::string> rights;
-    for (const AccessRight& right : accessRights()) rights.emplace_back(right.name);
+    for (std::uint64_t right : accessRights())
+        rights.push_back(context_.text(views::accountAccessKey(static_cast<std::int64_t>(right))));
     fill(rightsComboBox, rights);
-    rightsComboBox->setCurrentText("Trade");
+    rightsComboBox->setCurrentIndex(0);
     loadUsers();
     updateValuesinViews();
 }
@@ -133,8 +137,10 @@ void AccountAccessSettingWindowController::updateValuesinViews() {
     userComboBox->setCurrentIndex(user ? userComboBox->findText(QString::number(user->userId)) : -1);
     kit::setShownText(*userNameLabel, user ? user->userName : std::string());
     rightsComboBox->setEnabled(choice_.rightsEnabled());
-    // An unlisted code leaves the text as it is.
-    if (const auto name = accessRightName(choice_.pendingRight())) rightsComboBox->setCurrentText(QString::fromStdString(*name));
+    // An unlisted code leaves the choice as it is.
+    const auto& rights = accessRights();
+    const auto listed = std::find(rights.begin(), rights.end(), choice_.pendingRight());
+    if (listed != rights.end()) rightsComboBox->setCurrentIndex(int(listed - rights.begin()));
     applyButton->setEnabled(choice_.applyEnabled());
 }
 
@@ -145,7 +151,9 @@ void AccountAccessSettingWindowController::comboBoxSelectionIsChanging(QComboBox
     } else if (list == userComboBox) {
         choice_.chooseUser(text);
     } else if (list == rightsComboBox) {
-        choice_.chooseRight(text);
+        const int index = rightsComboBox->currentIndex();
+        if (index >= 0 && std::size_t(index) < accessRights().size())
+            choice_.chooseRight(accessRights()[std::size_t(index)]);
     }
     updateValuesinViews();
 }

@@ -101,7 +101,7 @@ std::optional<RequestTags> Funds::createDepositPayGateRequest(const model::NewDe
 void Funds::sendDepositRequest(const model::NewDeposit& deposit) {
     platform::assertMainThread();
     const bool online = deposit.mode == kOnlinePayment;
-    const char* what = online ? "Online payment request" : "Deposit request";
+    const char* what = online ? "Online payment request" : "Deposit request";  // not keyed: logged
     if (!hasUser(reference_, what)) return;
     auto tags = online ? createDepositPayGateRequest(deposit) : createDepositApprovalRequest(deposit);
     if (!tags) return;
@@ -114,7 +114,7 @@ void Funds::sendDepositRequest(const model::NewDeposit& deposit) {
 
 void Funds::sendWithdrawalRequest(const model::NewWithdrawal& withdrawal) {
     platform::assertMainThread();
-    const char* what = "Withdrawal request";
+    const char* what = "Withdrawal request";  // not keyed: logged
     if (!hasUser(reference_, what)) return;
     auto tags = approvalTags(approval::Withdrawal, *createFinancialApprovalForWithdrawal(withdrawal), what);
     if (!tags) return;

@@ -4,29 +4,26 @@
 #include <ctime>
 #include <vector>
 
+#include "model/day_periods.h"
+#include "model/month_names.h"
 #include "platform/log.h"
 
 namespace state {
 namespace {
 
-const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-
 std::string orNull(const std::optional<std::string>& v) { return v ? *v : std::string("(null)"); }
 
 std::string lookup(const JournalContext& ctx, const char* key) { return ctx.text ? ctx.text(key) : std::string(key); }
 
-std::string formatParts(int year, int month, int day, int hour, int minute, int second, bool twelveHour) {
-    char buf[64];
-    if (twelveHour) {
-        int h12 = hour % 12 == 0 ? 12 : hour % 12;
-        std::snprintf(buf, sizeof buf, "%s %02d, %04d %02d:%02d:%02d %s", kMonths[month - 1], day, year, h12, minute,
-                      second, hour < 12 ? "AM" : "PM");
-    } else {
-        std::snprintf(buf, sizeof buf, "%s %02d, %04d %02d:%02d:%02d", kMonths[month - 1], day, year, hour, minute,
-                      second);
-    }
-    return buf;
+// "MMM dd, yyyy HH:mm:ss" (or "hh:mm:ss a"), the month and the half of the day in the language.
+std::string formatParts(int year, int month, int day, int hour, int minute, int second, bool twelveHour,
+                        const JournalData::Text& text) {
+    char date[32], clock[32];
+    std::snprintf(date, sizeof date, " %02d, %04d ", day, year);
+    const int shownHour = !twelveHour ? hour : hour % 12 == 0 ? 12 : hour % 12;
+    std::snprintf(clock, sizeof clock, "%02d:%02d:%02d", shownHour, minute, second);
+    const std::string monthName = model::monthNamesOf(text)[static_cast<std::size_t>(month - 1)];
+    return monthName + date + (twelveHour ? model::withDayPeriod(clock, hour, text) : std::string(clock));
 }
 
 bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
@@ -34,21 +31,23 @@ bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 // The order line's time: the server clock, else the order's own time.
 std::string orderTime(const model::Order& order, const JournalContext& ctx) {
     if (ctx.serverTime.empty()) return "";
-    if (auto t = JournalData::rewriteWireTime(ctx.serverTime, false)) return *t;
-    if (auto t = JournalData::rewriteWireTime(order.TransactionDateTime, true)) return *t;
+    if (auto t = JournalData::rewriteWireTime(ctx.serverTime, false, ctx.text)) return *t;
+    if (auto t = JournalData::rewriteWireTime(order.TransactionDateTime, true, ctx.text)) return *t;
     return "";
 }
 
 }  // namespace
 
-std::string JournalData::formatGmt(platform::WallTime time) {
+std::string JournalData::formatGmt(platform::WallTime time, const Text& text) {
     std::time_t t = std::chrono::system_clock::to_time_t(time);
     std::tm tm{};
     gmtime_r(&t, &tm);
-    return formatParts(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, false);
+    return formatParts(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, false,
+                       text);
 }
 
-std::optional<std::string> JournalData::rewriteWireTime(const std::string& wire, bool twelveHour) {
+std::optional<std::string> JournalData::rewriteWireTime(const std::string& wire, bool twelveHour,
+                                                        const Text& text) {
     if (wire.size() != 14) return std::nullopt;
     for (char c : wire)
         if (c < '0' || c > '9') return std::nullopt;
@@ -58,7 +57,7 @@ std::optional<std::string> JournalData::rewriteWireTime(const std::string& wire,
     if (year < 1 || month < 1 || month > 12 || day < 1) return std::nullopt;
     int maxDay = kDays[month - 1] + (month == 2 && isLeap(year) ? 1 : 0);
     if (day > maxDay || hour > 23 || minute > 59 || second > 59) return std::nullopt;
-    return formatParts(year, month, day, hour, minute, second, twelveHour);
+    return formatParts(year, month, day, hour, minute, second, twelveHour, text);
 }
 
 std::string JournalData::fill(const std::string& text, const std::vector<std::optional<std::string>>& values) {
@@ -85,7 +84,7 @@ std::string JournalData::getLoginJournalData(std::int32_t kind, const JournalCon
         default: return "";
     }
     std::string text = fill(lookup(ctx, key), {ctx.ipAddress, std::to_string(ctx.portNo), ctx.userName});
-    return formatGmt(ctx.now) + kSeparator + text;
+    return formatGmt(ctx.now, ctx.text) + kSeparator + text;
 }
 
 std::string JournalData::getOrderJournalData(std::int32_t kind, const model::Order& o, const JournalContext& ctx) {

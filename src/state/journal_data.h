@@ -27,6 +27,7 @@ struct JournalContext {
 class JournalData {
 public:
     static constexpr const char* kSeparator = "#$#";
+    using Text = std::function<std::string(const std::string& key)>;
 
     // Kinds 0 (connected), 1 (login data), 2 (login accepted).
     static std::string getLoginJournalData(std::int32_t kind, const JournalContext& ctx);
@@ -38,11 +39,13 @@ public:
                                                         const std::optional<std::string>& payTransactionId,
                                                         const JournalContext& ctx);
 
-    // "MMM dd, yyyy HH:mm:ss" of a wall time in GMT.
-    static std::string formatGmt(platform::WallTime time);
+    // "MMM dd, yyyy HH:mm:ss" of a wall time in GMT. The month and the half of the day
+    // are the language's words (`text`); without a table the month reads in English.
+    static std::string formatGmt(platform::WallTime time, const Text& text = {});
     // "yyyyMMddHHmmss" re-written as "MMM dd, yyyy HH:mm:ss" (or, with twelveHour,
     // "MMM dd, yyyy hh:mm:ss a"); nullopt when it does not parse.
-    static std::optional<std::string> rewriteWireTime(const std::string& wire, bool twelveHour);
+    static std::optional<std::string> rewriteWireTime(const std::string& wire, bool twelveHour,
+                                                      const Text& text = {});
     // Fills "{0}".."{9}" in order; a missing value is written "(null)".
     static std::string fill(const std::string& text, const std::vector<std::optional<std::string>>& values);
 };

@@ -248,11 +248,11 @@ void LoginHandshake::LoginSuccessNotification() {
 
 void LoginHandshake::appUpdateNotification(const std::string& u) {
     Banner banner;
-    banner.title = "App Updates Available";
+    banner.title = services_.text("90785");
     banner.subtitle = model::Formatter::fillIndexedText(services_.text("20252"), {"\n"});
     banner.informativeText = u;
     banner.hasActionButton = true;
-    banner.actionButtonTitle = "Download";
+    banner.actionButtonTitle = services_.text("90786");
     banner.dismissDelayTime = -1;
     banner.lineBreakMode = 0;
     banner.soundName = "AppUserNotificationDefaultSound2";

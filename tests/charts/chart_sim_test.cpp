@@ -13,6 +13,7 @@
 #include "charts/core/chart_labels.h"
 #include "charts/indicator_settings.h"
 #include "integration/sim_login.h"
+#include "model/language_string.h"
 #include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 
@@ -194,7 +195,10 @@ TEST_F(ChartSimTest, EveryIndicatorOverTheSimulatorsBars) {
             EXPECT_NE((d.overlay ? ch->graph() : ch->indicatorView()->graph())->plotWithIdentifier(p.identifier), nullptr);
         }
         if (!d.overlay) {
-            EXPECT_EQ(ch->indicatorView()->titleLabel()->text(), d.title);
+            // A named indicator's title in the language (English here), a code as it stands.
+            const std::string title =
+                d.titleKey ? model::LanguageString::stringforSelectedLanguage(0, d.titleKey) : d.title;
+            EXPECT_EQ(ch->indicatorView()->titleLabel()->text().toStdString(), title);
             // The previous indicator's plots went with its graph.
             EXPECT_EQ(ch->indicatorView()->graph()->plots().size(), d.plots.size()) << d.title;
         }

@@ -3,9 +3,15 @@
 
 #include "chat/core/chat_texts.h"
 #include "chat/core/contacts_tree.h"
+#include "model/language_string.h"
 
 namespace chat {
 namespace {
+
+std::string english(const std::string& key) {
+    return model::LanguageString::stringforSelectedLanguage(0, key);
+}
+const DayPeriods kEnglishPeriods{english("90780"), english("90781")};
 
 TEST(ChatTexts, MessageRowsAndTheirHeaders) {
     struct Case {
@@ -20,7 +26,7 @@ TEST(ChatTexts, MessageRowsAndTheirHeaders) {
         {{"", "", "", "2024-01-31"}, "[]:\t", false},
     };
     for (const Case& c : cases) {
-        const std::string row = messageRowText(c.entry);
+        const std::string row = messageRowText(c.entry, std::string::npos, kEnglishPeriods);
         EXPECT_EQ(row, c.row);
         EXPECT_EQ(isOwnMessage(c.entry, "trader"), c.own) << c.row;
         EXPECT_EQ(row.substr(headerLength(row)).substr(0, 1), "\t") << c.row;
@@ -33,7 +39,7 @@ TEST(ChatTexts, MessageRowsAndTheirHeaders) {
 TEST(ChatTexts, ShownRowsShowTheirBidiControls) {
     const std::string isolate = "\u2068", pop = "\u2069", shown = "\uFFFD";
     const model::ChatMessageEntry entry{"abc\u202Efdp.exe\u2066x", "bob", "B\u202Dob", "20240131154501"};
-    EXPECT_EQ(isolatedMessageRowText(entry, 100, {}),
+    EXPECT_EQ(isolatedMessageRowText(entry, 100, kEnglishPeriods),
               isolate + "B" + shown + "ob" + pop + "[31/01/2024 03:45:01 PM]:\t" + isolate + "abc" + shown + "fdp.exe" +
                   shown + "x" + pop);
     const std::string cut = isolatedMessageRowText({"\u202Eabcdef", "bob", "Bob", ""}, 6, {});
@@ -59,7 +65,7 @@ TEST(ChatTexts, QueueRowsAndPresence) {
         queue.QueueName = "Support";
         queue.isAvailable = c.available;
         queue.chartRequestStatus = c.status;
-        EXPECT_EQ(queueRowText(queue), c.text) << c.status;
+        EXPECT_EQ(queueRowText(queue, english), c.text) << c.status;
         EXPECT_EQ(queuePresence(queue), c.presence) << c.available << c.status;
     }
 }
@@ -84,13 +90,13 @@ TEST(ChatTexts, RecentInboxAndNoticeCells) {
     EXPECT_EQ(noticeCellText(room, "0153"), "");
 
     // Without a message: the subject alone; with three: the first only.
-    NoticeTexts none = noticeTexts(room);
+    NoticeTexts none = noticeTexts(room, english);
     EXPECT_EQ(none.subject, "Subject: Rates update");
     EXPECT_EQ(none.time, "Time: ");
     EXPECT_EQ(none.text, "");
     room.messages = {{"first", "desk", "Desk", "20240131154501"}, {"second", "desk", "Desk", "20240201000000"},
                      {"third", "desk", "Desk", ""}};
-    const NoticeTexts first = noticeTexts(room);
+    const NoticeTexts first = noticeTexts(room, english);
     EXPECT_EQ(first.time, "Time: 01/31/2024 15:45:01");
     EXPECT_EQ(first.text, "first");
 }

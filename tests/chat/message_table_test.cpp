@@ -79,8 +79,9 @@ TEST(MessageTable, RowsReadInTheLanguagesDirectionAndTheirMessagesInTheirOwn) {
         {4, "أحمد", "Hello!", false, "20240131154501", "03:45:01 غ.و.]"},
         {0, "Trader One", "مرحبا!", true, "20240131154501", "03:45:01 PM]"},
         {0, "أحمد", "Hello, how are you?", false, "20240131004501", "12:45:01 AM]"},
-        {1, "Bob", "hi", false, "20240131154501", "03:45:01 下午]"},
+        {1, "Bob", "hi", false, "20240131154501", "下午03:45:01]"},
         {10, "Bob", "hi", false, "20240131094501", "09:45:01 a.\u00a0m.]"},
+        {6, "Bob", "hi", false, "20240131154501", "03:45:01 пп]"},
     };
     for (const auto& c : cases) {
         auto room = std::make_shared<model::ChatRoom>();

@@ -60,9 +60,9 @@ TEST_F(AccountAccessChoiceTest, RightsFollowTheUserChosenLast) {
     EXPECT_EQ(choice.pendingRight(), 3u);
     EXPECT_FALSE(choice.applyEnabled());  // nothing chosen yet
 
-    EXPECT_FALSE(choice.chooseRight("Full"));  // unknown: nothing changes
+    EXPECT_FALSE(choice.chooseRight(7));  // unknown: nothing changes
     EXPECT_EQ(choice.pendingRight(), 3u);
-    ASSERT_TRUE(choice.chooseRight("View Market"));
+    ASSERT_TRUE(choice.chooseRight(4));
     EXPECT_EQ(choice.edit()->accountAccessTypeId, 4u);
 
     // Another user: its own right, Apply waits for a new choice.
@@ -77,7 +77,7 @@ TEST_F(AccountAccessChoiceTest, RightsFollowTheUserChosenLast) {
         EXPECT_EQ(choice.rightsEnabled(), r.rights) << r.user;
         EXPECT_FALSE(choice.edit()) << r.user;
     }
-    ASSERT_TRUE(choice.chooseRight("None"));
+    ASSERT_TRUE(choice.chooseRight(10));
     const auto edit = choice.edit();
     ASSERT_TRUE(edit);
     EXPECT_EQ(edit->userId, 18u);

@@ -313,10 +313,10 @@ TEST_F(SessionTest, UpdateBannerOnlyWithAMessage) {
     deliver(18, {});
     ASSERT_EQ(ui.banners.size(), 1u);
     const Banner& b = ui.banners[0];
-    EXPECT_EQ(b.title, "App Updates Available");
+    EXPECT_EQ(b.title, tr("90785"));
     EXPECT_EQ(b.informativeText, "https://example.test/new");
     EXPECT_TRUE(b.hasActionButton);
-    EXPECT_EQ(b.actionButtonTitle, "Download");
+    EXPECT_EQ(b.actionButtonTitle, tr("90786"));
     EXPECT_EQ(b.dismissDelayTime, -1);
     EXPECT_EQ(b.soundName, "AppUserNotificationDefaultSound2");
     EXPECT_EQ(b.userInfo.at("AppDownloadURL"), "https://example.test/new");

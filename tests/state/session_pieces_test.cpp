@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "model/language_string.h"
 #include "model/order.h"
 #include "state/journal_data.h"
 #include "state/network_speed.h"
@@ -56,6 +57,8 @@ std::string lookup(const std::string& key) {
     if (key == "1018") return "Rejected";
     if (key == "20300") return "failed";
     if (key == "20303") return "Paid {0}";
+    // The months and the halves of the day from the English table.
+    if (key.rfind("907", 0) == 0) return model::LanguageString::stringforSelectedLanguage(0, key);
     return key;
 }
 
@@ -121,6 +124,29 @@ TEST(JournalData, PaymentLine) {
     EXPECT_EQ(JournalData::getPaymentTransactionJournalData(0, 4, 3, "T1", ctx), "Feb 29, 2024 10:11:12#$#Paid T1");
     EXPECT_EQ(JournalData::getPaymentTransactionJournalData(0, 4, 3, std::nullopt, ctx),
               "Feb 29, 2024 10:11:12#$#Paid (null)");
+}
+
+// The month and the half of the day in the selected language (no English left),
+// in the place the language gives the half of the day.
+TEST(JournalData, TimesInTheLanguage) {
+    struct Case {
+        std::int64_t language;
+        const char* twentyFour;
+        const char* twelve;
+    } cases[] = {
+        {0, "Dec 31, 2018 23:30:00", "Jan 02, 2024 03:04:05 PM"},
+        {6, "дек. 31, 2018 23:30:00", "янв. 02, 2024 03:04:05 пп"},
+        {1, "12月 31, 2018 23:30:00", "1月 02, 2024 下午03:04:05"},
+        {5, "ديسمبر 31, 2018 23:30:00", "يناير 02, 2024 03:04:05 م"},
+    };
+    for (const Case& c : cases) {
+        JournalContext ctx = context();
+        ctx.text = [&c](const std::string& key) {
+            return model::LanguageString::stringforSelectedLanguage(c.language, key);
+        };
+        EXPECT_EQ(JournalData::formatGmt(ctx.now, ctx.text), c.twentyFour) << c.language;
+        EXPECT_EQ(JournalData::rewriteWireTime("20240102150405", true, ctx.text), c.twelve) << c.language;
+    }
 }
 
 TEST(JournalData, WireTimesThatDoNotParse) {

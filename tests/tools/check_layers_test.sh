@@ -92,5 +92,15 @@ charts/a.cpp@box->addItem("M15");@0
 charts/a.cpp@menu->addAction("OHLC");@0
 trading/core/a.cpp@field->setText("Market");@0
 state/a.cpp@field->setText("Market");@0
+chat/core/a.cpp@return waiting ? "Waiting for acceptance" : queue.QueueName;@1
+chat/core/a.cpp@NoticeTexts texts{"Subject: " + room.MessageTitle, "Time: ", ""};@1
+state/a.cpp@std::snprintf(buf, sizeof buf, "%s %02d", kMonths[m], hour < 12 ? "AM" : "PM");@1
+state/a.cpp@const char* const kMonths[2] = {"Jan", "Feb"};@1
+orders/a.cpp@banner.title = "App Updates Available";@1
+views/core/a.cpp@rows.push_back({"Contract Size", size});@1
+state/a.cpp@TC::eachRecord(section, "Trade currency", [](const Fields&) {});@0
+state/a.cpp@platform::Log::debug("Chat message with fewer than three parts");@0
+news/core/a.cpp@constexpr const char* kMonths[2] = {"Jan", "Feb"};  // not keyed: the feed's dates@0
+model/a.cpp@case 3: return "Close Position Only";@0
 ROWS
 exit $failed

@@ -56,7 +56,7 @@ TEST_F(DetailRowsTest, InstrumentPanes) {
     // An absent value empties only its own row.
     item.Name.clear();
     item.exchangeName = "EX";
-    EXPECT_EQ(rows(3), (DetailRows{{"<0021>", ""}, {"Exchange", "EX"}}));
+    EXPECT_EQ(rows(3), (DetailRows{{"<0021>", ""}, {"<90787>", "EX"}}));
     item.LTD = "12/31/2026 00:00:00";
     EXPECT_EQ(rows(9), (DetailRows{{"<0762>", ""}, {"<0763>", "12/31/2026 00:00:00"}}));
 
@@ -84,11 +84,11 @@ TEST_F(DetailRowsTest, InstrumentDetailsDatesAndMargins) {
         conditions.IntradayOrderMargin = c.intraday;
         conditions.BTSTOrderMargin = c.btst;
         const DetailRows r = rows(0);
-        EXPECT_EQ(valueOf(r, "First Notice Day"), c.fndValue) << c.fnd;
-        EXPECT_EQ(valueOf(r, "Last Trading Day"), "-");
-        EXPECT_EQ(valueOf(r, "Intraday Margin") != "<none>", c.intradayRow) << c.fnd;
-        EXPECT_EQ(valueOf(r, "BTST Margin") != "<none>", c.btstRow) << c.fnd;
-        EXPECT_EQ(valueOf(r, "Overnight Margin"), "2.25");
+        EXPECT_EQ(valueOf(r, "<0762>"), c.fndValue) << c.fnd;
+        EXPECT_EQ(valueOf(r, "<0763>"), "-");
+        EXPECT_EQ(valueOf(r, "<0419>") != "<none>", c.intradayRow) << c.fnd;
+        EXPECT_EQ(valueOf(r, "<0420>") != "<none>", c.btstRow) << c.fnd;
+        EXPECT_EQ(valueOf(r, "<0759>"), "2.25");
     }
 }
 
@@ -144,8 +144,8 @@ TEST(ReceiptRows, FourteenRowsFromThePositionAndItsBank) {
     ReceiptSource source{&position, &item, &account, &conditions, &bank};
     const DetailRows r = receiptRows(source, keyText);
     ASSERT_EQ(r.size(), std::size_t(kReceiptRowCount));
-    EXPECT_EQ(labelsOf(r), (Labels{"<0380>", "<0239>", "Bank Name", "Bank Account Number", "<0317>", "<0125>", "<0340>",
-                                   "<0027>", "<0232>", "Total Cost", "<0274>", "<0137>", "Delivery Date", "<0483>"}));
+    EXPECT_EQ(labelsOf(r), (Labels{"<0380>", "<0239>", "<0624>", "<90788>", "<0317>", "<0125>", "<0340>",
+                                   "<0027>", "<0232>", "<90789>", "<0274>", "<0137>", "<90790>", "<0483>"}));
     const Labels values{"1001", "Trader", "Example Bank", "42", "70008", "CDVM", "B", "2", "12.500",
                         "2500 (two thousand five hundred)", "21 (twenty-one)", "", "", "12/31/2026"};
     for (std::size_t i = 0; i < values.size(); ++i) EXPECT_EQ(r[i].value, values[i]) << r[i].label;

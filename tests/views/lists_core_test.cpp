@@ -7,10 +7,12 @@
 
 #include "model/account_details.h"
 #include "model/item_details.h"
+#include "model/language_string.h"
 #include "model/trade_currency.h"
 #include "views/core/account_cells.h"
 #include "views/core/advanced_rows.h"
 #include "views/core/journal_rows.h"
+#include "views/core/status_words.h"
 #include "views/core/watchlist_editor.h"
 
 namespace views {
@@ -79,7 +81,8 @@ TEST(AccountCells, TextsColoursAndStatus) {
     EXPECT_EQ(accountCellText(col::kBalance, a), "1,234.50");
     EXPECT_EQ(accountCellText(col::kId, a), "1001");
     EXPECT_EQ(accountCellText(col::kType, a), "");
-    EXPECT_EQ(accountCellText(col::kAccess, a), "Trade");
+    const auto keyed = [](const std::string& key) { return "<" + key + ">"; };
+    EXPECT_EQ(accountCellText(col::kAccess, a, keyed), "<90884>");
     EXPECT_EQ(accountCellText(col::kCurrency, a), "");
     a.tradeCurrency = std::make_shared<model::TradeCurrency>();
     a.tradeCurrency->currencyCode = "USD";
@@ -100,6 +103,33 @@ TEST(AccountCells, TextsColoursAndStatus) {
     a.tradingStatus = model::AccountDetails::kStatusEquityHit;
     EXPECT_TRUE(accountStatusStyle(a).alarm);
     EXPECT_EQ(accountStatusStyle(a).pointSize, 13);
+}
+
+// Each value the server sends reads as its English name in the English table; a
+// value without a name reads as nothing, never as a word.
+TEST(StatusWords, KeyedByTheValueTheServerSends) {
+    using model::AccountDetails;
+    struct Kind {
+        const char* what;
+        std::string (*key)(std::int64_t);
+        std::string (*english)(std::int64_t);
+    };
+    const Kind kinds[] = {
+        {"trading status", [](std::int64_t v) { return instrumentTradingStatusKey(std::int32_t(v)); },
+         [](std::int64_t v) { return model::ItemDetails::getInstrumentTradingStatus(std::int32_t(v)); }},
+        {"account status", [](std::int64_t v) { return accountStatusKey(std::int32_t(v)); },
+         [](std::int64_t v) { return AccountDetails::getAccountStatus(std::int32_t(v)); }},
+        {"account type", accountTypeKey,
+         [](std::int64_t v) { return v < 0 ? "" : AccountDetails::getAccountType(std::uint64_t(v)); }},
+        {"access", accountAccessKey,
+         [](std::int64_t v) { return AccountDetails::getAccountAccessType(std::int32_t(v)); }},
+    };
+    const auto english = [](const std::string& key) {
+        return model::LanguageString::stringforSelectedLanguage(0, key);
+    };
+    for (const Kind& kind : kinds)
+        for (std::int64_t value = -2; value <= 15; ++value)
+            EXPECT_EQ(statusWordText(kind.key(value), english), kind.english(value)) << kind.what << value;
 }
 
 TEST(AccountCells, ButtonsFollowTheBitsOfAnyAccount) {

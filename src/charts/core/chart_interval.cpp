@@ -7,15 +7,15 @@ namespace charts {
 namespace {
 constexpr std::array<ChartIntervalInfo, 10> kIntervals = {{
     {"T", "Tick", 1, "90752"},
-    {"O", "One Minute", 60, "90753"},
-    {"5", "Five Minutes", 300, "90754"},
-    {"1", "Ten Minutes", 600, "90755"},
-    {"15", "Fifteen Minutes", 900, "90756"},
-    {"3", "Thirty Minutes", 1800, "90757"},
+    {"O", "One Minute", 60, "90753"},  // not keyed: nameKey's fallback
+    {"5", "Five Minutes", 300, "90754"},  // not keyed: nameKey's fallback
+    {"1", "Ten Minutes", 600, "90755"},  // not keyed: nameKey's fallback
+    {"15", "Fifteen Minutes", 900, "90756"},  // not keyed: nameKey's fallback
+    {"3", "Thirty Minutes", 1800, "90757"},  // not keyed: nameKey's fallback
     {"H", "Hourly", 3600, "90508"},
     {"D", "Daily", 86400, "0201"},
     {"W", "Weekly", 604800, "90509"},
-    {"BA", "Mini Tick", 1, "90758"},
+    {"BA", "Mini Tick", 1, "90758"},  // not keyed: nameKey's fallback
 }};
 }  // namespace
 

@@ -35,21 +35,26 @@ std::array<IndicatorDescription, kIndicatorCount> makeTable() {
           keyedLine("bbLowerBandPlot", "LineColor")}},
         {Indicator::Alligator, true, "Alligator", {"JawsPeriod", "TeethPeriod", "LipsPeriod"}, false,
          {keyedLine("JawsLinePlot", "JawsLineColor"), keyedLine("TeethLinePlot", "TeethLineColor"),
-          keyedLine("LipsLinePlot", "LipsLineColor")}},
+          keyedLine("LipsLinePlot", "LipsLineColor")}, "90594"},
         {Indicator::MACD, false, "MACD", macd, false, {macdBars, line("MACDLinePlot", {65, 105, 225}), macdSignal}},
-        {Indicator::MACDHistogram, false, "MACD Histogram", macd, false, {macdBars, macdSignal}},
+        {Indicator::MACDHistogram, false, "MACD Histogram", macd, false, {macdBars, macdSignal}, "90595"},
         {Indicator::ROC, false, "ROC", period, false, {line("ROCPlot", {255, 222, 173})}},
         {Indicator::StdDev, false, "StdDev", period, false, {line("StdDevPlot", {60, 179, 113})}},
         {Indicator::CCI, false, "CCI", period, false, {line("CCILinePlot", kTeal)}},
         {Indicator::RSI, false, "RSI", period, false, {line("RSILinePlot", kDodgerBlue)}},
         {Indicator::Stochastic, false, "Stochastic", {"%KPeriod ", "%DPeriod ", "Slowing"}, false,
-         {line("StochMainLinePlot", kTeal), stochSignal}},
+         {line("StochMainLinePlot", kTeal), stochSignal}, "90600"},
         {Indicator::DeMarker, false, "DeMarker", period, false, {line("DeMarkerLinePlot", kTeal)}},
-        {Indicator::Momentum, false, "Momentum", period, false, {line("MomentumLinePlot", kDodgerBlue)}},
+        {Indicator::Momentum, false, "Momentum", period, false, {line("MomentumLinePlot", kDodgerBlue)},
+         "90601"},
         {Indicator::WilliamsPercentRange, false, "Williams %R", period, false,
          {line("WilliamPercentLinePlot", {127, 255, 212})}},
-        {Indicator::BearsPower, false, "Bears Power", period, false, {bars("BearsBarPlot", kGreyBars)}},
-        {Indicator::BullsPower, false, "Bulls Power", period, false, {bars("BullsBarPlot", kGreyBars)}},
+        // not keyed: its key's fallback
+        {Indicator::BearsPower, false, "Bears Power", period, false,
+         {bars("BearsBarPlot", kGreyBars)}, "90602"},
+        // not keyed: its key's fallback
+        {Indicator::BullsPower, false, "Bulls Power", period, false,
+         {bars("BullsBarPlot", kGreyBars)}, "90603"},
         {Indicator::RVI, false, "RVI", period, false, {line("RVIMainLinePlot", kGreen), line("RVISignalLinePlot", kRed)}},
         {Indicator::TRIX, false, "TRIX", period, false, {line("TRIXLinePlot", kRed)}},
         {Indicator::ATR, false, "ATR", period, false, {line("ATRLinePlot", kTeal)}},
@@ -57,8 +62,9 @@ std::array<IndicatorDescription, kIndicatorCount> makeTable() {
         {Indicator::AcceleratorOscillator, false, "AC", {}, false, {bars("ACBarPlot", kGreen, Fill::Direction)}},
         {Indicator::Aroon, false, "Aroon", period, false,
          {line("AroonUpLinePlot", kGreen), line("AroonDownLinePlot", kRed)}},
+        // not keyed: its key's fallback
         {Indicator::AroonOscillator, false, "Aroon Oscillator", period, false,
-         {line("AroonOscillatorLinePlot", kRed)}},
+         {line("AroonOscillatorLinePlot", kRed)}, "90608"},
     }};
 }
 

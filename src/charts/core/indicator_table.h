@@ -61,6 +61,7 @@ struct IndicatorDescription {
     std::vector<const char*> periodKeys;
     bool hasDeviation;
     std::vector<IndicatorPlot> plots;  // in drawing order: bars first
+    const char* titleKey = nullptr;    // the title in the language; codes and inventors' names have none
 };
 
 const IndicatorDescription& describe(Indicator which);

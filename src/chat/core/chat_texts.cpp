@@ -13,12 +13,21 @@ std::string reformatted(const std::string& time, const char* destination) {
     return model::Formatter::formatDateandTimeFromString(time, kPackedTime, destination).value_or("");
 }
 
-// "dd/MM/yyyy hh:mm:ss" and the word of the half of the day.
+// "dd/MM/yyyy hh:mm:ss" with the half of the day as the language writes it.
 std::string messageTime(const std::string& time, const DayPeriods& periods) {
-    const std::string clock = reformatted(time, "dd/MM/yyyy hh:mm:ss");
-    if (clock.empty()) return clock;
-    const std::string hour = reformatted(time, "HH");
-    return clock + " " + (hour < "12" ? periods.am : periods.pm);
+    const std::string date = reformatted(time, "dd/MM/yyyy");
+    if (date.empty()) return date;
+    const std::string clock = reformatted(time, "hh:mm:ss");
+    const std::string& format = reformatted(time, "HH") < "12" ? periods.am : periods.pm;
+    return date + " " + (format.empty() ? clock : model::Formatter::fillIndexedText(format, {clock}));
+}
+
+constexpr const char* kWaitingForAcceptanceKey = "90784";
+constexpr const char* kNoticeSubjectKey = "90782";
+constexpr const char* kNoticeTimeKey = "90783";
+
+std::string keyText(const KeyText& text, const char* key) {
+    return text ? text(key) : std::string(key);
 }
 
 constexpr const char* kFirstStrongIsolate = "\u2068";
@@ -50,8 +59,8 @@ std::size_t headerLength(const std::string& rowText) {
     return tab == std::string::npos ? rowText.size() : tab;
 }
 
-std::string queueRowText(const model::ChatQueue& queue) {
-    return isWaitingForAcceptance(queue) ? "Waiting for acceptance" : queue.QueueName;
+std::string queueRowText(const model::ChatQueue& queue, const KeyText& text) {
+    return isWaitingForAcceptance(queue) ? keyText(text, kWaitingForAcceptanceKey) : queue.QueueName;
 }
 
 Presence queuePresence(const model::ChatQueue& queue) {
@@ -77,13 +86,14 @@ std::string noticeCellText(const model::ChatRoom& room, const std::string& colum
     return "";
 }
 
-NoticeTexts noticeTexts(const model::ChatRoom& room) {
-    NoticeTexts texts{"Subject: " + model::shownText(room.MessageTitle), "Time: ", ""};
-    if (room.messages.empty()) return texts;
-    const model::ChatMessageEntry& first = room.messages.front();
-    texts.time += reformatted(first.time, "MM/dd/yyyy HH:mm:ss");
-    texts.text = model::shownText(first.msg);
-    return texts;
+NoticeTexts noticeTexts(const model::ChatRoom& room, const KeyText& text) {
+    const auto labelled = [&text](const char* key, const std::string& value) {
+        return model::Formatter::fillIndexedText(keyText(text, key), {value});
+    };
+    const model::ChatMessageEntry* first = room.messages.empty() ? nullptr : &room.messages.front();
+    return {labelled(kNoticeSubjectKey, model::shownText(room.MessageTitle)),
+            labelled(kNoticeTimeKey, first ? reformatted(first->time, "MM/dd/yyyy HH:mm:ss") : std::string()),
+            first ? model::shownText(first->msg) : std::string()};
 }
 
 }  // namespace chat

@@ -4,6 +4,7 @@ namespace kit {
 
 ChartDrop chartDrop(const std::string& firstType, const std::optional<std::string>& text,
                     const std::string& paneIdentifier) {
+    // not keyed: logged
     if (firstType != kPlainTextType) return {false, {}, "Error NSView performDragOperation"};
     if (!text) return {false, {}, "Error: NSView performDragOperation zPasteboardData == nil"};
     ChartDrop drop{true, {*text}, ""};

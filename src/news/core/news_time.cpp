@@ -49,6 +49,7 @@ std::optional<int> zoneMinutes(std::string_view zone) {
 
 std::optional<model::Date> rfc822Date(std::string_view text) {
     using namespace std::chrono;
+    // not keyed: the feed's dates
     static constexpr std::array<std::string_view, 12> months = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     static constexpr std::array<std::string_view, 7> weekdays = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};

@@ -2,22 +2,15 @@
 
 namespace shell {
 
-const std::array<AccessRight, 5>& accessRights() {
-    static const std::array<AccessRight, 5> rights = {
-        {{1, "Trade"}, {2, "Close Only"}, {3, "View Trade"}, {4, "View Market"}, {10, "None"}}};
+const std::array<std::uint64_t, 5>& accessRights() {
+    static const std::array<std::uint64_t, 5> rights = {1, 2, 3, 4, 10};
     return rights;
 }
 
-std::optional<std::uint64_t> accessRightCode(const std::string& name) {
-    for (const AccessRight& right : accessRights())
-        if (name == right.name) return right.code;
-    return std::nullopt;
-}
-
-std::optional<std::string> accessRightName(std::uint64_t code) {
-    for (const AccessRight& right : accessRights())
-        if (code == right.code) return std::string(right.name);
-    return std::nullopt;
+bool isAccessRight(std::uint64_t code) {
+    for (std::uint64_t right : accessRights())
+        if (code == right) return true;
+    return false;
 }
 
 void AccountAccessChoice::loadAccounts(const Accounts& accounts, std::uint64_t userId) {
@@ -55,17 +48,16 @@ bool AccountAccessChoice::chooseUser(const std::string& text) {
     for (const auto& user : users_)
         if (std::to_string(user->userId) == text) {
             user_ = user;
-            pendingRight_ = accessRightName(user->accountAccessTypeId) ? user->accountAccessTypeId : 0;
+            pendingRight_ = isAccessRight(user->accountAccessTypeId) ? user->accountAccessTypeId : 0;
             rightChosen_ = false;
             return true;
         }
     return false;
 }
 
-bool AccountAccessChoice::chooseRight(const std::string& name) {
-    const auto code = accessRightCode(name);
-    if (!code) return false;
-    pendingRight_ = *code;
+bool AccountAccessChoice::chooseRight(std::uint64_t code) {
+    if (!isAccessRight(code)) return false;
+    pendingRight_ = code;
     rightChosen_ = true;
     return true;
 }

@@ -15,14 +15,10 @@
 
 namespace shell {
 
-struct AccessRight {
-    std::uint64_t code;
-    const char* name;  // shown as it stands, without a language key
-};
-// The rights in code order.
-const std::array<AccessRight, 5>& accessRights();
-std::optional<std::uint64_t> accessRightCode(const std::string& name);
-std::optional<std::string> accessRightName(std::uint64_t code);
+// The rights a user may be given, in code order; each reads as its access word
+// (views::accountAccessKey).
+const std::array<std::uint64_t, 5>& accessRights();
+bool isAccessRight(std::uint64_t code);
 
 class AccountAccessChoice {
 public:
@@ -37,8 +33,8 @@ public:
     bool chooseAccount(const std::string& text);
     // The user's own right becomes the pending one and Apply waits for a right.
     bool chooseUser(const std::string& text);
-    // An unknown name leaves the pending right and Apply as they were.
-    bool chooseRight(const std::string& name);
+    // An unknown code leaves the pending right and Apply as they were.
+    bool chooseRight(std::uint64_t code);
     void applied() { rightChosen_ = false; }
 
     std::vector<std::string> accountTexts() const;

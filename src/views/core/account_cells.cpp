@@ -51,15 +51,9 @@ std::string accountCellText(const std::string& identifier, const model::AccountD
     if (identifier == col::kId) return std::to_string(account.AccountId);
     if (identifier == col::kName) return account.AccountName;
     if (identifier == col::kStatus)
-        return statusWordText(model::AccountDetails::getAccountStatus(account.tradingStatus), text);
-    if (identifier == col::kType)
-        return account.tradeAccountType < 0
-                   ? std::string()
-                   : statusWordText(
-                         model::AccountDetails::getAccountType(static_cast<std::uint64_t>(account.tradeAccountType)),
-                         text);
-    if (identifier == col::kAccess)
-        return statusWordText(model::AccountDetails::getAccountAccessType(account.accountaccessType), text);
+        return statusWordText(accountStatusKey(account.tradingStatus), text);
+    if (identifier == col::kType) return statusWordText(accountTypeKey(account.tradeAccountType), text);
+    if (identifier == col::kAccess) return statusWordText(accountAccessKey(account.accountaccessType), text);
     if (identifier == col::kCurrency) return account.tradeCurrency ? account.tradeCurrency->currencyCode : std::string();
     return {};
 }

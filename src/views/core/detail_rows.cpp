@@ -21,6 +21,8 @@ std::string printed(const char* format, double number) {
 
 std::string whole(std::int64_t number) { return std::to_string(number); }
 
+constexpr const char* kExchangeKey = "90787";
+
 // A stored date, "-" when none; nullopt when it is the null date and its row goes.
 std::optional<std::string> storedDate(const std::string& stored) {
     if (stored.empty()) return std::string("-");
@@ -34,21 +36,21 @@ DetailRows instrumentDetails(const InstrumentSource& s) {
     static const model::GroupInstruments noConditions;
     const model::ItemDetails& item = s.item ? *s.item : noItem;
     const model::GroupInstruments& c = s.conditions ? *s.conditions : noConditions;
-    DetailRows rows{{"Symbol", item.Code},
-                    {"Type", item.InstrumentTypeName},
-                    {"Name", item.Name},
-                    {"Tick", priceText(item.TickSize, s.item)},
-                    {"Contract Size", printed("%.0f", item.ContractSize)}};
-    if (auto fnd = storedDate(item.FND)) rows.push_back({"First Notice Day", *fnd});
-    if (auto ltd = storedDate(item.LTD)) rows.push_back({"Last Trading Day", *ltd});
-    rows.insert(rows.end(), {{"Buy Storage Rate", printed("%.0f", c.BuyInterestRate)},
-                             {"Sell Storage Rate", printed("%.0f", c.SellInterestRate)},
-                             {"Limit Min Pips", whole(c.LimitMinPips)},
-                             {"Stop Min Pips", whole(c.StopMinPips)},
-                             {"Initial Margin", marginText(c.InitialMargin, s.conditions)}});
-    if (c.IntradayOrderMargin != 0) rows.push_back({"Intraday Margin", marginText(c.IntradayOrderMargin, s.conditions)});
-    if (c.BTSTOrderMargin != 0) rows.push_back({"BTST Margin", marginText(c.BTSTOrderMargin, s.conditions)});
-    rows.push_back({"Overnight Margin", marginText(c.OverNightMargin, s.conditions)});
+    DetailRows rows{{"0011", item.Code},
+                    {"0199", item.InstrumentTypeName},
+                    {"0021", item.Name},
+                    {"0791", priceText(item.TickSize, s.item)},
+                    {"0023", printed("%.0f", item.ContractSize)}};
+    if (auto fnd = storedDate(item.FND)) rows.push_back({"0762", *fnd});
+    if (auto ltd = storedDate(item.LTD)) rows.push_back({"0763", *ltd});
+    rows.insert(rows.end(), {{"0732", printed("%.0f", c.BuyInterestRate)},
+                             {"0733", printed("%.0f", c.SellInterestRate)},
+                             {"0756", whole(c.LimitMinPips)},
+                             {"0757", whole(c.StopMinPips)},
+                             {"0274", marginText(c.InitialMargin, s.conditions)}});
+    if (c.IntradayOrderMargin != 0) rows.push_back({"0419", marginText(c.IntradayOrderMargin, s.conditions)});
+    if (c.BTSTOrderMargin != 0) rows.push_back({"0420", marginText(c.BTSTOrderMargin, s.conditions)});
+    rows.push_back({"0759", marginText(c.OverNightMargin, s.conditions)});
     return rows;
 }
 
@@ -59,7 +61,7 @@ DetailRows paneRows(int type, const InstrumentSource& s) {
     const model::ItemDetails& item = s.item ? *s.item : noItem;
     const model::GroupInstruments& c = s.conditions ? *s.conditions : noConditions;
     switch (type) {
-    case detail_type::kSymbol: return {{"0021", item.Name}, {"Exchange", item.exchangeName}};
+    case detail_type::kSymbol: return {{"0021", item.Name}, {kExchangeKey, item.exchangeName}};
     case detail_type::kContract:
         return {{"0023", printed("%.2f", item.ContractSize)},
                 {"0791", priceText(item.priceTick, s.item)},
@@ -103,11 +105,8 @@ std::string priceText(double number, const model::ItemDetails* item) {
 }
 
 DetailRows instrumentRows(int type, const InstrumentSource& source, const KeyText& text) {
-    if (type == detail_type::kInstrument) return instrumentDetails(source);
-    DetailRows rows = paneRows(type, source);
-    // The labels of the panes are keys, except the fixed "Exchange".
-    for (DetailRow& row : rows)
-        if (row.label != "Exchange") row.label = text(row.label);
+    DetailRows rows = type == detail_type::kInstrument ? instrumentDetails(source) : paneRows(type, source);
+    for (DetailRow& row : rows) row.label = text(row.label);
     return rows;
 }
 

@@ -33,22 +33,23 @@ DetailRows receiptRows(const ReceiptSource& s, const KeyText& text) {
     const std::string bankNumber = s.bank && s.bank->BankAccountNumber != 0 ? std::to_string(s.bank->BankAccountNumber) : "";
     const model::Decimal quantity = model::Decimal::parse(position.OrderQty);
     const double price = model::TextValue::doubleValue(position.OrderPrice);
+    const double orderQty = model::TextValue::doubleValue(position.OrderQty);
     const double contractSize = s.item ? s.item->ContractSize : 0;
     const std::optional<double> rate = s.position && s.item ? position.GetMarginForSingleLot(s.conditions, *s.item)
                                                             : std::nullopt;
     return {{text("0380"), std::to_string(account.AccountId)},
             {text("0239"), account.AccountName},
-            {"Bank Name", bankName},
-            {"Bank Account Number", bankNumber},
+            {text("0624"), bankName},
+            {text("90788"), bankNumber},
             {text("0317"), position.OpenPositionId},
             {text("0125"), position.ItemCode},
             {text("0340"), model::Order::GetTradingModeString(position.tradingMode, false)},
             {text("0027"), quantity.isNaN() ? "" : quantity.toString()},
             {text("0232"), priceText(price, s.item)},
-            {"Total Cost", amountWithWords(totalCostText(model::TextValue::doubleValue(position.OrderQty), contractSize, price))},
+            {text("90789"), amountWithWords(totalCostText(orderQty, contractSize, price))},
             {text("0274"), amountWithWords(marginAmountText(rate.value_or(0), position.OrderQty))},
             {text("0137"), position.TransactionDateTime},
-            {"Delivery Date", position.ValueDate},
+            {text("90790"), position.ValueDate},
             {text("0483"), position.ExpiryDate}};
 }
 

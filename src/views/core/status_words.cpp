@@ -1,52 +1,50 @@
 #include "views/core/status_words.h"
 
-#include <unordered_map>
+#include <array>
+#include <utility>
 
 namespace views {
 
-std::string statusWordKey(const std::string& word) {
-    static const std::unordered_map<std::string, std::string> keys = {
-        {"Unknown", "90860"},
-        // Instrument trading status.
-        {"Active", "90861"},
-        {"CloseOnly", "90890"},
-        {"Expired", "90863"},
-        {"Disabled", "90864"},
-        // Account status.
-        {"Normal", "90865"},
-        {"View Only", "90866"},
-        {"Suspended", "90867"},
-        {"Close Position Only", "90868"},
-        {"Equity Hit", "90869"},
-        {"Closed", "90870"},
-        // Account type.
-        {"Trade Client", "90871"},
-        {"Clearing Member", "90872"},
-        {"Market Maker", "90873"},
-        {"Introducing Broker", "90874"},
-        {"Dealer", "90875"},
-        {"Chief Dealer", "90876"},
-        {"Super Dealer", "90877"},
-        {"NonClearing Member", "90878"},
-        {"Clearing House", "90879"},
-        {"Admin", "90880"},
-        {"Agent", "90881"},
-        {"NonTrading", "90882"},
-        {"Error Account", "90883"},
-        // Account access.
-        {"Trade", "90884"},
-        {"Close Only", "90862"},
-        {"View Trade", "90885"},
-        {"View Market", "90886"},
-        {"None", "90609"},
-    };
-    const auto it = keys.find(word);
-    return it == keys.end() ? std::string() : it->second;
+namespace {
+
+constexpr const char* kUnknown = "90860";
+
+template <std::size_t N>
+std::string keyOf(const std::array<std::pair<std::int64_t, const char*>, N>& table, std::int64_t value) {
+    for (const auto& [known, key] : table)
+        if (known == value) return key;
+    return "";
 }
 
-std::string statusWordText(const std::string& word, const std::function<std::string(const std::string&)>& text) {
-    const std::string key = statusWordKey(word);
-    return key.empty() || !text ? word : text(key);
+}  // namespace
+
+std::string instrumentTradingStatusKey(std::int32_t status) {
+    static constexpr std::array<std::pair<std::int64_t, const char*>, 5> keys{
+        {{0, kUnknown}, {1, "90861"}, {2, "90890"}, {3, "90863"}, {4, "90864"}}};
+    return keyOf(keys, status);
+}
+
+std::string accountStatusKey(std::int32_t status) {
+    static constexpr std::array<std::pair<std::int64_t, const char*>, 6> keys{
+        {{1, "90865"}, {2, "90866"}, {3, "90867"}, {4, "90868"}, {5, "90869"}, {6, "90870"}}};
+    return keyOf(keys, status);
+}
+
+std::string accountTypeKey(std::int64_t type) {
+    // Unknown, then "Trade Client" (90871) to "Error Account" (90883) in value order.
+    if (type == 0) return kUnknown;
+    return type >= 1 && type <= 13 ? std::to_string(90870 + type) : std::string();
+}
+
+std::string accountAccessKey(std::int64_t access) {
+    static constexpr std::array<std::pair<std::int64_t, const char*>, 6> keys{
+        {{0, kUnknown}, {1, "90884"}, {2, "90862"}, {3, "90885"}, {4, "90886"}, {10, "90609"}}};
+    return keyOf(keys, access);
+}
+
+std::string statusWordText(const std::string& key, const KeyText& text) {
+    if (key.empty()) return "";
+    return text ? text(key) : key;
 }
 
 }  // namespace views

@@ -1,15 +1,21 @@
 #pragma once
-// The words the watchlist and accounts tables show for enumerated values
-// (trading status, account status, type and access), in the language.
+// The words the watchlist, accounts and access tables show for enumerated values
+// (trading status, account status, type and access), in the language. Each is
+// keyed by the value the server sends, so that no value reads in English.
+#include <cstdint>
 #include <functional>
 #include <string>
 
 namespace views {
 
-// The key of a word the records give an enumerated value ("Active", "View Only",
-// "Trade Client"); "" for any other text.
-std::string statusWordKey(const std::string& word);
-// The word in the language: its key's text, or the word itself when it has no key.
-std::string statusWordText(const std::string& word, const std::function<std::string(const std::string&)>& text);
+using KeyText = std::function<std::string(const std::string&)>;
+
+// The string-table key of each value's word; "" for a value without a word.
+std::string instrumentTradingStatusKey(std::int32_t status);
+std::string accountStatusKey(std::int32_t status);
+std::string accountTypeKey(std::int64_t type);
+std::string accountAccessKey(std::int64_t access);
+// The key's text in the language; "" for no key, the key itself without a table.
+std::string statusWordText(const std::string& key, const KeyText& text);
 
 }  // namespace views

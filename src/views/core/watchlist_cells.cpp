@@ -50,7 +50,7 @@ const std::unordered_map<std::string, CellText>& cellTexts() {
         {col::kSession, sessionName},
         {col::kStatus,
          [](const model::ItemDetails& i, const state::SessionView& s) {
-             return statusWordText(model::ItemDetails::getInstrumentTradingStatus(i.instrumentTradingStatus),
+             return statusWordText(instrumentTradingStatusKey(i.instrumentTradingStatus),
                                    [&s](const std::string& key) { return s.text(key); });
          }},
     };
