@@ -85,8 +85,8 @@ TEST_F(ServerTextPlacesTest, EveryPlaceShowsTheRulesForm) {
              window.userSelectedAtIndex("bob", text);
              return window.windowTitle();
          }},
-        {"chat queue", [](const std::string& text) {
-             chat::ChatQueueTableModel queues("Queues", nullptr);
+        {"chat queue", [&](const std::string& text) {
+             chat::ChatQueueTableModel queues(*session, "Queues", nullptr);
              auto queue = std::make_shared<model::ChatQueue>();
              queue->QueueName = text;
              queues.reload({queue});
@@ -96,7 +96,7 @@ TEST_F(ServerTextPlacesTest, EveryPlaceShowsTheRulesForm) {
              model::ChatRoom room;
              room.MessageTitle = text;
              room.messages.push_back({text, "bob", "Bob", "20240131154501"});
-             const chat::NoticeTexts notice = chat::noticeTexts(room);
+             const chat::NoticeTexts notice = chat::noticeTexts(room, [](const std::string& key) { return key; });
              return QString::fromStdString(notice.subject + notice.text);
          }},
         {"statement cell", [](const std::string& text) { return StatementCells(text).text(0, 0); }},
