@@ -12,7 +12,9 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QTableView>
+#include <map>
 #include <tuple>
 
 #include "charts/chart_view_controller.h"
@@ -168,7 +170,7 @@ TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime)
     const QWidget* stripFrame = main->window()->findChild<QFrame*>("accountStrip");
     const int filledHeight = stripFrame->sizeHint().height();
     for (QLabel* value : main->stripValues) value->clear();
-    for (QLabel* status : {main->ServerTimeTextField, main->NetworkStatusIndicatorImage, main->ConnectionStatusImage})
+    for (QLabel* status : std::initializer_list<QLabel*>{main->ServerTimeTextField, main->NetworkStatusIndicatorImage, main->ConnectionStatusImage})
         status->clear();
     EXPECT_EQ(stripFrame->sizeHint().height(), filledHeight);
     // Grade 3: the poor and offline images and "1007"; a grade outside 0 to 3 changes nothing.
@@ -212,6 +214,47 @@ TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime)
     EXPECT_EQ(main->chartViewControllers[2]->chartController()->symbolName(), dropped);
     ASSERT_TRUE(kit::testing::runUntil([&] { return main->chartViewControllers[2]->chartController()->graph()->plotWithIdentifier("Scatter Plot"); }, 10000));
     screenshots("main_window");
+}
+
+// Ticks that change the figures repaint the figures' labels (and the tables'
+// cells), never the window, its splitters, tab widgets or stacked widgets.
+TEST_F(MainWindowTest, ATickRepaintsNoneOfTheFiguresParents) {
+    struct PaintCounter : QObject {
+        bool eventFilter(QObject* receiver, QEvent* event) override {
+            if (event->type() == QEvent::Paint) ++paints[receiver];
+            return false;
+        }
+        std::map<QObject*, int> paints;
+    } counter;
+    main->window()->resize(1600, 900);
+    views::OpenPositionTableController* positions = main->pages().openPositions();
+    ASSERT_TRUE(positions);
+    ASSERT_TRUE(runUntil([&] { return positions->rowCount() > 0; }, 10000));
+    for (auto* chart : main->chartViewControllers)
+        ASSERT_TRUE(runUntil([&] { return chart->chartController()->graph() != nullptr; }, 10000));
+    kit::testing::runFor(300);  // the answers after the login settle
+
+    std::vector<QWidget*> parents = {main->window()};
+    for (QWidget* w : main->window()->findChildren<QWidget*>())
+        if (qobject_cast<QSplitter*>(w) || qobject_cast<QTabWidget*>(w) || qobject_cast<QStackedWidget*>(w))
+            parents.push_back(w);
+    const std::vector<QLabel*> figures = {main->stripValues[3], positions->totalValues()[1]};  // floating P/L
+    for (QObject* watched : parents) watched->installEventFilter(&counter);
+    for (QObject* watched : figures) watched->installEventFilter(&counter);
+    std::vector<QString> was;
+    for (QLabel* figure : figures) was.push_back(figure->text());
+    std::vector<std::string> codes;
+    for (const auto& p : state::viewOf(*session).getOpenOrderCollection()) codes.push_back(p->ItemCode);
+    ASSERT_TRUE(runUntil(
+        [&] {
+            for (const auto& code : codes) sim->command("tick " + code);
+            for (std::size_t i = 0; i < figures.size(); ++i)
+                if (figures[i]->text() == was[i] || counter.paints[figures[i]] < 2) return false;
+            return true;
+        },
+        10000));
+    for (QWidget* parent : parents)
+        EXPECT_EQ(counter.paints[parent], 0) << parent->metaObject()->className() << " " << parent->objectName().toStdString();
 }
 
 // The main window at each font size of the settings, in English and in two

@@ -1,8 +1,15 @@
 // The strip's flow: one row while the items fit, more rows when they do not,
-// the last item at its row's end, mirrored right to left.
+// the last item at its row's end, mirrored right to left. The strip's figures:
+// a new one repaints its label alone.
+#include <QHBoxLayout>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <QWindow>
 #include <QWidget>
+#include <map>
 #include <vector>
 
+#include "kit/figure_label.h"
 #include "kit/qt_test_app.h"
 #include "kit/strip_flow_layout.h"
 
@@ -44,6 +51,57 @@ TEST(StripFlowLayout, WrapsWhenTheItemsDoNotFitAndKeepsTheLastAtTheEnd) {
         // Never wider than its widest item; one row is its hint.
         EXPECT_EQ(flow->minimumSize(), QSize(100, 20));
         EXPECT_EQ(flow->sizeHint(), QSize(320, 20));
+    }
+}
+
+struct PaintCounter : QObject {
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints[receiver];
+        return false;
+    }
+    std::map<QObject*, int> paints;
+};
+
+TEST(FigureLabel, ANewFigureRepaintsTheLabelAloneOverWhatItsPaneShows) {
+    enum Host { kWindow, kTabPage, kFilledPane };
+    for (const Host host : {kWindow, kTabPage, kFilledPane}) {
+        QWidget window;
+        window.resize(400, 160);
+        auto* column = new QVBoxLayout(&window);
+        auto* pane = new QWidget;
+        QTabWidget* tabs = host == kTabPage ? new QTabWidget : nullptr;
+        if (tabs) tabs->addTab(pane, "Tab");
+        if (host == kFilledPane) {
+            pane->setAutoFillBackground(true);
+            QPalette filled = pane->palette();
+            filled.setColor(QPalette::Window, Qt::darkCyan);
+            pane->setPalette(filled);
+        }
+        column->addWidget(tabs ? static_cast<QWidget*>(tabs) : pane);
+        auto* row = new QHBoxLayout(pane);
+        auto* figure = new FigureLabel(": -999.99", pane);
+        row->addWidget(figure);
+        row->addStretch();
+        figure->setFigure(": 1.00");
+        window.show();
+        ASSERT_TRUE(testing::runUntil([&] { return window.windowHandle() && window.windowHandle()->isExposed(); }));
+        // Its empty end shows what the pane shows beside it.
+        const QImage shot = window.grab().toImage();
+        const auto at = [&](int x) { return shot.pixel(figure->mapTo(&window, QPoint(x, figure->height() / 2))); };
+        EXPECT_EQ(at(figure->width() - 2), at(figure->width() + 8)) << host;
+
+        PaintCounter counter;
+        for (QObject* watched : std::vector<QObject*>{&window, pane, tabs, figure})
+            if (watched) watched->installEventFilter(&counter);
+        const QSize reserved = figure->size();
+        figure->setFigure(": -12.34");
+        ASSERT_TRUE(testing::runUntil([&] { return counter.paints[figure] > 0; })) << host;
+        EXPECT_EQ(figure->size(), reserved);
+        EXPECT_EQ(counter.paints[&window] + counter.paints[pane] + counter.paints[tabs], 0) << host;
+        // A figure wider than the reserve widens the label, once.
+        figure->setFigure(": -1,234,567.89");
+        testing::runFor(20);
+        EXPECT_GE(figure->width(), figure->fontMetrics().horizontalAdvance(figure->text())) << host;
     }
 }
 
