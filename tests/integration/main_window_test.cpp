@@ -232,8 +232,6 @@ TEST_F(MainWindowTest, ATickRepaintsNoneOfTheFiguresParents) {
     ASSERT_TRUE(runUntil([&] { return positions->rowCount() > 0; }, 10000));
     for (auto* chart : main->chartViewControllers)
         ASSERT_TRUE(runUntil([&] { return chart->chartController()->graph() != nullptr; }, 10000));
-    kit::testing::runFor(300);  // the answers after the login settle
-
     std::vector<QWidget*> parents = {main->window()};
     for (QWidget* w : main->window()->findChildren<QWidget*>())
         if (qobject_cast<QSplitter*>(w) || qobject_cast<QTabWidget*>(w) || qobject_cast<QStackedWidget*>(w))
@@ -241,6 +239,23 @@ TEST_F(MainWindowTest, ATickRepaintsNoneOfTheFiguresParents) {
     const std::vector<QLabel*> figures = {main->stripValues[3], positions->totalValues()[1]};  // floating P/L
     for (QObject* watched : parents) watched->installEventFilter(&counter);
     for (QObject* watched : figures) watched->installEventFilter(&counter);
+    // Idle first: the answers after the login have laid the window out, and
+    // none of the parents painted for half a second of ticks.
+    const auto parentPaints = [&] {
+        int n = 0;
+        for (QWidget* parent : parents) n += counter.paints[parent];
+        return n;
+    };
+    QElapsedTimer quiet;
+    quiet.start();
+    int seen = -1;
+    ASSERT_TRUE(runUntil(
+        [&] {
+            if (parentPaints() != seen) seen = parentPaints(), quiet.restart();
+            return quiet.elapsed() > 500;
+        },
+        20000));
+    counter.paints.clear();
     std::vector<QString> was;
     for (QLabel* figure : figures) was.push_back(figure->text());
     std::vector<std::string> codes;
