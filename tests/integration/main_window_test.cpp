@@ -14,7 +14,9 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTableView>
+#include <array>
 #include <map>
+#include <numeric>
 #include <tuple>
 
 #include "charts/chart_view_controller.h"
@@ -216,58 +218,40 @@ TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime)
     screenshots("main_window");
 }
 
-// Ticks that change the figures repaint the figures' labels (and the tables'
-// cells), never the window, its splitters, tab widgets or stacked widgets.
+// Ticks that change the figures repaint their labels, never the window, its
+// splitters, tab widgets or stacked widgets.
 TEST_F(MainWindowTest, ATickRepaintsNoneOfTheFiguresParents) {
-    struct PaintCounter : QObject {
-        bool eventFilter(QObject* receiver, QEvent* event) override {
-            if (event->type() == QEvent::Paint) ++paints[receiver];
-            return false;
-        }
-        std::map<QObject*, int> paints;
-    } counter;
     main->window()->resize(1600, 900);
     views::OpenPositionTableController* positions = main->pages().openPositions();
-    ASSERT_TRUE(positions);
-    ASSERT_TRUE(runUntil([&] { return positions->rowCount() > 0; }, 10000));
+    ASSERT_TRUE(positions && runUntil([&] { return positions->rowCount() > 0; }, 10000));
     for (auto* chart : main->chartViewControllers)
         ASSERT_TRUE(runUntil([&] { return chart->chartController()->graph() != nullptr; }, 10000));
     std::vector<QWidget*> parents = {main->window()};
     for (QWidget* w : main->window()->findChildren<QWidget*>())
         if (qobject_cast<QSplitter*>(w) || qobject_cast<QTabWidget*>(w) || qobject_cast<QStackedWidget*>(w))
             parents.push_back(w);
-    const std::vector<QLabel*> figures = {main->stripValues[3], positions->totalValues()[1]};  // floating P/L
+    const std::array<QLabel*, 2> figures = {main->stripValues[3], positions->totalValues()[1]};  // floating P/L
+    struct : QObject {
+        bool eventFilter(QObject* o, QEvent* e) override { return paints[o] += e->type() == QEvent::Paint, false; }
+        std::map<QObject*, int> paints;
+    } counter;
+    const auto parentPaints = [&] { return std::accumulate(parents.begin(), parents.end(), 0, [&](int n, QWidget* p) { return n + counter.paints[p]; }); };
     for (QObject* watched : parents) watched->installEventFilter(&counter);
     for (QObject* watched : figures) watched->installEventFilter(&counter);
-    // Idle first: the answers after the login have laid the window out, and
-    // none of the parents painted for half a second of ticks.
-    const auto parentPaints = [&] {
-        int n = 0;
-        for (QWidget* parent : parents) n += counter.paints[parent];
-        return n;
-    };
+    // Idle first: the answers after the login have laid the window out (no parent painted for 0.5 s).
     QElapsedTimer quiet;
-    quiet.start();
     int seen = -1;
-    ASSERT_TRUE(runUntil(
-        [&] {
-            if (parentPaints() != seen) seen = parentPaints(), quiet.restart();
-            return quiet.elapsed() > 500;
-        },
-        20000));
+    ASSERT_TRUE(runUntil([&] {
+        if (const int now = parentPaints(); now != seen) seen = now, quiet.start();
+        return quiet.elapsed() > 500;
+    }, 20000));
     counter.paints.clear();
-    std::vector<QString> was;
-    for (QLabel* figure : figures) was.push_back(figure->text());
-    std::vector<std::string> codes;
-    for (const auto& p : state::viewOf(*session).getOpenOrderCollection()) codes.push_back(p->ItemCode);
-    ASSERT_TRUE(runUntil(
-        [&] {
-            for (const auto& code : codes) sim->command("tick " + code);
-            for (std::size_t i = 0; i < figures.size(); ++i)
-                if (figures[i]->text() == was[i] || counter.paints[figures[i]] < 2) return false;
-            return true;
-        },
-        10000));
+    const std::array<QString, 2> was = {figures[0]->text(), figures[1]->text()};
+    ASSERT_TRUE(runUntil([&] {
+        for (const auto& p : state::viewOf(*session).getOpenOrderCollection()) sim->command("tick " + p->ItemCode);
+        return figures[0]->text() != was[0] && figures[1]->text() != was[1] && counter.paints[figures[0]] > 1 &&
+               counter.paints[figures[1]] > 1;
+    }, 10000));
     for (QWidget* parent : parents)
         EXPECT_EQ(counter.paints[parent], 0) << parent->metaObject()->className() << " " << parent->objectName().toStdString();
 }
