@@ -250,8 +250,10 @@ QWidget* MainWindowController::buildStrip() {
     for (QLabel* image : {NetworkStatusIndicatorImage, ConnectionStatusImage})
         image->setMinimumSize(kStatusImageSize, kStatusImageSize);
     ServerTimeTextField->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    for (QLabel* shown : {NetworkStatusIndicatorImage, ConnectionStatusImage, ConnectionStatusTextField})
+    for (QLabel* shown : {NetworkStatusIndicatorImage, ConnectionStatusImage, ConnectionStatusTextField}) {
+        shown->setAutoFillBackground(true);  // a new grade repaints the label alone, not the window under it
         row->addWidget(shown);
+    }
     row->addSpacing(12);
     row->addWidget(ServerTimeTextField);
     return strip;

@@ -14,8 +14,11 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QTableView>
+#include <array>
 #include <map>
+#include <numeric>
 #include <tuple>
 
 #include "charts/chart_view_controller.h"
@@ -172,7 +175,7 @@ TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime)
     const QWidget* stripFrame = main->window()->findChild<QFrame*>("accountStrip");
     const int filledHeight = stripFrame->sizeHint().height();
     for (QLabel* value : main->stripValues) value->clear();
-    for (QLabel* status : {main->ServerTimeTextField, main->NetworkStatusIndicatorImage, main->ConnectionStatusImage})
+    for (QLabel* status : std::initializer_list<QLabel*>{main->ServerTimeTextField, main->NetworkStatusIndicatorImage, main->ConnectionStatusImage})
         status->clear();
     EXPECT_EQ(stripFrame->sizeHint().height(), filledHeight);
     // Grade 3: the poor and offline images and "1007"; a grade outside 0 to 3 changes nothing.
@@ -216,6 +219,44 @@ TEST_F(MainWindowTest, StripFollowsTicksAndSummariesAndTheStatusShowsServerTime)
     EXPECT_EQ(main->chartViewControllers[2]->chartController()->symbolName(), dropped);
     ASSERT_TRUE(kit::testing::runUntil([&] { return main->chartViewControllers[2]->chartController()->graph()->plotWithIdentifier("Scatter Plot"); }, 10000));
     screenshots("main_window");
+}
+
+// Ticks that change the figures repaint their labels, never the window, its
+// splitters, tab widgets or stacked widgets.
+TEST_F(MainWindowTest, ATickRepaintsNoneOfTheFiguresParents) {
+    main->window()->resize(1600, 900);
+    views::OpenPositionTableController* positions = main->pages().openPositions();
+    ASSERT_TRUE(positions && runUntil([&] { return positions->rowCount() > 0; }, 10000));
+    for (auto* chart : main->chartViewControllers)
+        ASSERT_TRUE(runUntil([&] { return chart->chartController()->graph() != nullptr; }, 10000));
+    std::vector<QWidget*> parents = {main->window()};
+    for (QWidget* w : main->window()->findChildren<QWidget*>())
+        if (qobject_cast<QSplitter*>(w) || qobject_cast<QTabWidget*>(w) || qobject_cast<QStackedWidget*>(w))
+            parents.push_back(w);
+    const std::array<QLabel*, 2> figures = {main->stripValues[3], positions->totalValues()[1]};  // floating P/L
+    struct : QObject {
+        bool eventFilter(QObject* o, QEvent* e) override { return paints[o] += e->type() == QEvent::Paint, false; }
+        std::map<QObject*, int> paints;
+    } counter;
+    const auto parentPaints = [&] { return std::accumulate(parents.begin(), parents.end(), 0, [&](int n, QWidget* p) { return n + counter.paints[p]; }); };
+    for (QObject* watched : parents) watched->installEventFilter(&counter);
+    for (QObject* watched : figures) watched->installEventFilter(&counter);
+    // Idle first: the answers after the login have laid the window out (no parent painted for 0.5 s).
+    QElapsedTimer quiet;
+    int seen = -1;
+    ASSERT_TRUE(runUntil([&] {
+        if (const int now = parentPaints(); now != seen) seen = now, quiet.start();
+        return quiet.elapsed() > 500;
+    }, 20000));
+    counter.paints.clear();
+    const std::array<QString, 2> was = {figures[0]->text(), figures[1]->text()};
+    ASSERT_TRUE(runUntil([&] {
+        for (const auto& p : state::viewOf(*session).getOpenOrderCollection()) sim->command("tick " + p->ItemCode);
+        return figures[0]->text() != was[0] && figures[1]->text() != was[1] && counter.paints[figures[0]] > 1 &&
+               counter.paints[figures[1]] > 1;
+    }, 10000));
+    for (QWidget* parent : parents)
+        EXPECT_EQ(counter.paints[parent], 0) << parent->metaObject()->className() << " " << parent->objectName().toStdString();
 }
 
 // The main window at each font size of the settings, in English and in two

@@ -1,8 +1,13 @@
 // The strip's flow: one row while the items fit, more rows when they do not,
-// the last item at its row's end, mirrored right to left.
+// the last item at its row's end, mirrored right to left. Its figure labels.
+#include <QHBoxLayout>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <QWindow>
 #include <QWidget>
 #include <vector>
 
+#include "kit/figure_label.h"
 #include "kit/qt_test_app.h"
 #include "kit/strip_flow_layout.h"
 
@@ -44,6 +49,35 @@ TEST(StripFlowLayout, WrapsWhenTheItemsDoNotFitAndKeepsTheLastAtTheEnd) {
         // Never wider than its widest item; one row is its hint.
         EXPECT_EQ(flow->minimumSize(), QSize(100, 20));
         EXPECT_EQ(flow->sizeHint(), QSize(320, 20));
+    }
+}
+
+// A figure label keeps its size for a new figure, over what its pane shows
+// beside it; a wider one widens it (the main window's test pins its repaints).
+TEST(FigureLabel, KeepsItsSizeOverWhatItsPaneShowsAndWidensForAWiderFigure) {
+    enum Host { kWindow, kTabPage, kFilledPane };
+    for (const Host host : {kWindow, kTabPage, kFilledPane}) {
+        QWidget window;
+        auto* pane = new QWidget;
+        QTabWidget* tabs = host == kTabPage ? new QTabWidget : nullptr;
+        if (tabs) tabs->addTab(pane, "Tab");
+        (new QVBoxLayout(&window))->addWidget(tabs ? static_cast<QWidget*>(tabs) : pane);
+        if (host == kFilledPane) pane->setPalette(QPalette(Qt::darkCyan)), pane->setAutoFillBackground(true);
+        auto* figure = new FigureLabel(": -999.99", pane);
+        (new QHBoxLayout(pane))->addWidget(figure, 0, Qt::AlignLeft);
+        figure->setFigure(": 1.00");
+        window.resize(400, 160);
+        window.show();
+        ASSERT_TRUE(testing::runUntil([&] { return window.windowHandle() && window.windowHandle()->isExposed(); }));
+        const QImage shot = window.grab().toImage();
+        const auto at = [&](int x) { return shot.pixel(figure->mapTo(&window, QPoint(x, figure->height() / 2))); };
+        EXPECT_EQ(at(figure->width() - 2), at(figure->width() + 8)) << host;  // its empty end, the pane beside it
+
+        const QSize reserved = figure->size();
+        figure->setFigure(": -12.34");
+        EXPECT_EQ(figure->size(), reserved) << host;
+        figure->setFigure(": -1,234,567.89");
+        EXPECT_GE(figure->width(), figure->fontMetrics().horizontalAdvance(figure->text())) << host;
     }
 }
 
