@@ -11,14 +11,8 @@
 #include <cstdio>
 #include <string>
 
-#include "model/language_string.h"
-#include "offscreen_bench.h"
-#include "reports/account_statement_window_controller.h"
-#include "silent_ui.h"
 #include "statement_bench_data.h"
-#include "state/data_service_answers.h"
-#include "support/session_test_access.h"
-#include "table_bench.h"
+#include "statement_window_host.h"
 
 namespace {
 
@@ -59,25 +53,12 @@ void print(const char* what, const Memory& m, const Memory& base) {
 
 int main(int argc, char** argv) {
     bench::OffscreenApp app(argc, argv);
-    bench::BenchPreferences preferences("statement_memory_bench");
-    bench::SilentUi ui;
-    state::SessionParts parts;
-    parts.outgoing = [](const protocol::RequestMessage&) { return true; };
-    auto session = state::BusinessBase::create(ui, ui, std::move(parts));
-    bench::TableContext tables(session, ui, preferences.manager);
-    kit::WindowContext& context = tables.context;
-    context.text = [](const std::string& key) { return model::LanguageString::stringforSelectedLanguage(0, key); };
-    context.theme = [] { return std::int64_t{0}; };
-
-    reports::AccountStatementWindowController window(context);
-    window.windowDidAppear();
-    window.resize(1600, 900);
-    window.detailsButtonClicked();
-    window.show();
+    bench::StatementWindowHost host("statement_memory_bench");
+    const auto shown = host.openWindow();
+    reports::AccountStatementWindowController& window = *shown;
     const auto answer = [&](std::string xml) {
         std::optional<std::string> text(std::move(xml));
-        state::SessionTestAccess::dataServiceAnswers(*session).processDSResponse(
-            text, std::nullopt, "getdsaccountstatement", protocol::RequestKind{1023, "getdsaccountstatement", 0, 0});
+        host.answer(text);
         window.flushPendingFit();
         for (QTableView* view : window.tableViews) {
             view->scrollToBottom();

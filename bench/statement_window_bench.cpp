@@ -13,15 +13,9 @@
 #include <memory>
 #include <string>
 
-#include "model/language_string.h"
-#include "offscreen_bench.h"
-#include "reports/account_statement_window_controller.h"
 #include "reports/statement_table_controllers.h"
-#include "silent_ui.h"
 #include "statement_bench_data.h"
-#include "state/data_service_answers.h"
-#include "support/session_test_access.h"
-#include "table_bench.h"
+#include "statement_window_host.h"
 
 namespace {
 
@@ -50,24 +44,11 @@ std::string statementXml() {
 int main(int argc, char** argv) {
     bench::OffscreenApp app(argc, argv);
     {
-        bench::BenchPreferences preferences("statement_window_bench");
-        bench::SilentUi ui;
-        state::SessionParts parts;
-        parts.outgoing = [](const protocol::RequestMessage&) { return true; };
-        auto session = state::BusinessBase::create(ui, ui, std::move(parts));
-        bench::TableContext tables(session, ui, preferences.manager);
-        kit::WindowContext& context = tables.context;
-        context.text = [](const std::string& key) { return model::LanguageString::stringforSelectedLanguage(0, key); };
-        context.theme = [] { return std::int64_t{0}; };
-
-        reports::AccountStatementWindowController window(context);
-        window.windowDidAppear();
-        window.resize(1600, 900);
-        window.detailsButtonClicked();
-        window.show();
+        bench::StatementWindowHost host("statement_window_bench");
+        const auto shown = host.openWindow();
+        reports::AccountStatementWindowController& window = *shown;
         QApplication::processEvents();
-        state::SessionTestAccess::dataServiceAnswers(*session).processDSResponse(
-            statementXml(), std::nullopt, "getdsaccountstatement", protocol::RequestKind{1023, "getdsaccountstatement", 0, 0});
+        host.answer(statementXml());
         window.flushPendingFit();  // the refreshes below find their columns fitted, as a later statement would
         QApplication::processEvents();
         const std::vector<QTableView*> shown = {window.tableViews[0], window.tableViews[2]};
@@ -93,7 +74,7 @@ int main(int argc, char** argv) {
         double firstTotal = 0, firstLongest = 0, fitLongest = 0, fitLongestCpu = 0;
         int fitTurns = 0;
         for (int r = 0; r < kFreshWindows; ++r) {
-            reports::AccountStatementWindowController fresh(context);
+            reports::AccountStatementWindowController fresh(host.context);
             fresh.windowDidAppear();
             fresh.resize(1600, 900);
             fresh.detailsButtonClicked();
