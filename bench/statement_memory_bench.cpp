@@ -54,8 +54,8 @@ void print(const char* what, const Memory& m, const Memory& base) {
 int main(int argc, char** argv) {
     bench::OffscreenApp app(argc, argv);
     bench::StatementWindowHost host("statement_memory_bench");
-    const auto shown = host.openWindow();
-    reports::AccountStatementWindowController& window = *shown;
+    const auto opened = host.openWindow();
+    reports::AccountStatementWindowController& window = *opened;
     const auto answer = [&](std::string xml) {
         std::optional<std::string> text(std::move(xml));
         host.answer(text);

@@ -45,8 +45,8 @@ int main(int argc, char** argv) {
     bench::OffscreenApp app(argc, argv);
     {
         bench::StatementWindowHost host("statement_window_bench");
-        const auto shown = host.openWindow();
-        reports::AccountStatementWindowController& window = *shown;
+        const auto opened = host.openWindow();
+        reports::AccountStatementWindowController& window = *opened;
         QApplication::processEvents();
         host.answer(statementXml());
         window.flushPendingFit();  // the refreshes below find their columns fitted, as a later statement would
