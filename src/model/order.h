@@ -116,6 +116,8 @@ public:
     bool isStopLossEnabled = false;
     bool isCancelOrder = false;
     bool validationResult = false;
+    // The session's connection number when the order was built; sent only on that connection.
+    std::uint64_t builtOnConnection = 0;
 
     // Wire values of the enumerations; out-of-range values (negative ones too) give 926.
     static std::int32_t GetOrderTypeTagValue(std::int32_t orderType);

@@ -65,13 +65,10 @@ std::shared_ptr<Order> OrderMananger::GenerateBulkOrderDetails(const model::Orde
         o->ItemTime = model::Formatter::formatDateandTimeFromString(item->UpdateTime, model::Formatter::kDisplayFormat,
                                                                     model::Formatter::kWireFormat)
                           .value_or("");
-    o->TransactionDateTime = view_.ServerTime();  // the last ping answer's
+    o->TransactionDateTime = view_.ServerTime();  // the last ping answer's; stamped again at the send
+    o->builtOnConnection = view_.connectionNumber();
     o->deviation = info.deviation;
     return o;
-}
-
-void OrderMananger::CreateNewBulkOrderMessage(const model::OrderInfo& info) {
-    CreateNewBulkOrderMessage(GenerateBulkOrderDetails(info), info.orderDetails);
 }
 
 void OrderMananger::CreateNewBulkOrderMessage(const std::shared_ptr<Order>& order,
@@ -82,12 +79,12 @@ void OrderMananger::CreateNewBulkOrderMessage(const std::shared_ptr<Order>& orde
         if (!one || !stillValid(one)) return;
         accounts.push_back({static_cast<std::int32_t>(numberOf(one->AccountNumber)), numberOf(one->OrderQty)});
     }
-    if (const auto details = multiAccountOrderDetails(accounts)) CreateNewBulkOrderMessage(order, *details);
+    if (const auto details = multiAccountOrderDetails(accounts)) sendBulkOrder(order, *details);
 }
 
-void OrderMananger::CreateNewBulkOrderMessage(const std::shared_ptr<Order>& order, const std::string& orderDetails) {
+void OrderMananger::sendBulkOrder(const std::shared_ptr<Order>& order, const std::string& orderDetails) {
     platform::assertMainThread();
-    if (!order) return;
+    stampSendMoment(*order);
     protocol::MessageBase& m = services_.outgoingMessage();
     m.setMessagetype(static_cast<std::int64_t>(protocol::MsgType::BulkOrderRequest));
     protocol::TagMap& t = m.messageDataDictionary();

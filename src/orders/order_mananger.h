@@ -49,15 +49,14 @@ public:
     void SendChatQueueRequest(const std::string& queueId, const std::string& text);
 
     // --- Placement (order_placement.cpp) ----------------------------------
-    // Whether the request would pass every check; a failure has been reported. Sends nothing.
-    bool ValidationsBeforeOrderPlacing(const model::OrderInfo& info);
-    // Builds, validates and sends one new order (60/0); the sent order joins the
-    // pending orders and the journal.
-    void PlaceOrder(const model::OrderInfo& info);
-    // The same with the order GenerateOrder built (null: nothing): its prices
-    // are kept, the checks run again (a refusal is reported, nothing sent) and
-    // it takes the request id current when it is sent.
+    // The one road of a new order (60/0), with the order GenerateOrder built
+    // (null: nothing): its prices are kept, the checks run again and an order
+    // built on an earlier connection is refused (reported, nothing sent); it
+    // takes the request id and the server time current when it is sent. The
+    // sent order joins the pending orders and the journal.
     void PlaceOrder(const std::shared_ptr<model::Order>& order);
+    // The same for a request: PlaceOrder(GenerateOrder(info)).
+    void PlaceOrder(const model::OrderInfo& info);
     // The order of a request, or null when a check refused it (reported).
     std::shared_ptr<model::Order> GenerateOrder(const model::OrderInfo& info);
     // "PlaceOrderNotification" with the text; with the order as "ValidationKey" when given.
@@ -91,13 +90,11 @@ public:
     // account; nullopt when a quantity is not a finite number.
     std::optional<std::string> multiAccountOrderDetails(const std::vector<AccountQuantity>& accounts) const;
     std::shared_ptr<model::Order> GenerateBulkOrderDetails(const model::OrderInfo& info) const;
-    // Sends one order for the accounts of `orderDetails` (77); no checks of its own.
-    void CreateNewBulkOrderMessage(const model::OrderInfo& info);
-    // The same with the order GenerateBulkOrderDetails built and its accounts' text.
-    void CreateNewBulkOrderMessage(const std::shared_ptr<model::Order>& order, const std::string& orderDetails);
-    // The same for the accounts' own orders GenerateOrder built: each is checked
-    // again (the first refusal is reported and nothing is sent), and the
-    // accounts' text is written as it is sent, with the request id of that moment.
+    // The one road of a multi-account order (77): the order GenerateBulkOrderDetails
+    // built and the accounts' own orders GenerateOrder built. Each account's order
+    // is checked again as PlaceOrder does (the first refusal is reported and
+    // nothing is sent); the accounts' text, the request id and the server time
+    // are those of the send.
     void CreateNewBulkOrderMessage(const std::shared_ptr<model::Order>& order,
                                    const std::vector<std::shared_ptr<model::Order>>& accountOrders);
 
@@ -205,9 +202,13 @@ private:
     void setOrderHead(const model::Order& order, protocol::MsgType type);
     // The order fields every order request ends with (24, 43, 56 ... 78).
     void setOrderTail(const model::Order& order);
-    // The checks of an order built earlier, as they answer now; refusals reported.
+    // The checks of an order built earlier, as they answer now, on the
+    // connection it was built on; refusals reported.
     bool stillValid(const std::shared_ptr<model::Order>& order);
+    // The request id and the server time of the send.
+    void stampSendMoment(model::Order& order);
     void sendNewOrder(const std::shared_ptr<model::Order>& order);
+    void sendBulkOrder(const std::shared_ptr<model::Order>& order, const std::string& orderDetails);
     // Builds the filled message; false (logged) when nothing was sent.
     bool send(const char* what);
 

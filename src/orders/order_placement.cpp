@@ -29,6 +29,7 @@ using model::Order;
 
 constexpr std::int32_t kNewOrderRequest = 0;
 constexpr std::int32_t kNewOrderJournalKind = 3;
+constexpr const char* kConnectionChangedKey = "1074";
 
 // A price, take-profit or stop-loss text counts as set unless it is exactly empty.
 bool isSet(const std::string& text) { return !text.empty(); }
@@ -101,7 +102,8 @@ std::shared_ptr<Order> OrderMananger::GenerateOrder(const model::OrderInfo& info
                                                                         model::Formatter::kWireFormat)
                               .value_or("");
         }
-        o->TransactionDateTime = view_.ServerTime();  // the last ping answer's
+        o->TransactionDateTime = view_.ServerTime();  // the last ping answer's; stamped again at the send
+        o->builtOnConnection = view_.connectionNumber();
         o->PreviousOrderQty = info.previousQuantity;
         o->deviation = info.deviation;
         o->LiqudateOrderNumber = info.orderNo;
@@ -121,14 +123,7 @@ std::shared_ptr<Order> OrderMananger::GenerateOrder(const model::OrderInfo& info
     }
 }
 
-bool OrderMananger::ValidationsBeforeOrderPlacing(const model::OrderInfo& info) {
-    const auto order = GenerateOrder(info);
-    return order && order->validationResult;
-}
-
-void OrderMananger::PlaceOrder(const model::OrderInfo& info) {
-    if (const auto order = GenerateOrder(info)) sendNewOrder(order);
-}
+void OrderMananger::PlaceOrder(const model::OrderInfo& info) { PlaceOrder(GenerateOrder(info)); }
 
 void OrderMananger::PlaceOrder(const std::shared_ptr<Order>& order) {
     // Built at a click and perhaps confirmed much later: its prices stay, the
@@ -137,13 +132,24 @@ void OrderMananger::PlaceOrder(const std::shared_ptr<Order>& order) {
 }
 
 bool OrderMananger::stillValid(const std::shared_ptr<Order>& order) {
+    // A relogin since the click: the order belongs to a connection that is gone.
+    if (order->builtOnConnection != view_.connectionNumber()) {
+        order->validationResult = false;
+        return refuse(order, kConnectionChangedKey);
+    }
     order->validationResult = Validate(order);
     return order->validationResult;
 }
 
+void OrderMananger::stampSendMoment(Order& order) {
+    // The id and the time of the moment it leaves: those read at the click may
+    // since have gone out with a ping.
+    order.RequestId = services_.nextRequestId();
+    order.TransactionDateTime = view_.ServerTime();
+}
+
 void OrderMananger::sendNewOrder(const std::shared_ptr<Order>& order) {
-    // The id of the moment it leaves: one read at the click may since have gone out with a ping.
-    order->RequestId = services_.nextRequestId();
+    stampSendMoment(*order);
     services_.outgoingMessage().setNeworderrequestType(kNewOrderRequest);
     setOrderHead(*order, protocol::MsgType::NewOrderRequest);
     protocol::TagMap& t = services_.outgoingMessage().messageDataDictionary();

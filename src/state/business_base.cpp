@@ -195,6 +195,7 @@ void BusinessBase::connectionDidConnect(bool demoRegistration) {
                 std::make_shared<const ConnectionPayload>(conn_));
             return;
         }
+        ++connections_;
         appendJournal(JournalData::getLoginJournalData(kJournalConnected, journalContext()));
         protocol::LoginRequestValues v;
         const model::LoginInputdata& login = host_.logindata();

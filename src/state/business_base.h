@@ -188,6 +188,7 @@ private:
     std::int32_t networkspeedStatus() const override;
     bool isNetworkAvailable() const override;
     bool isConnected() const override;
+    std::uint64_t connectionNumber() const override { return connections_; }
     std::string loginPassword() const override;
 
     // --- SessionCommands: each delegates to the component that owns the data ---
@@ -299,6 +300,7 @@ private:
     std::shared_ptr<protocol::ConnectionBase> conn_;
     protocol::MessageBase messageBase_;
     SessionValues values_;
+    std::uint64_t connections_ = 0;  // main thread
 
     ReferenceData reference_;
     Journal journal_;

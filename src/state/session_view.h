@@ -144,6 +144,9 @@ public:
     virtual std::int32_t networkspeedStatus() const = 0;
     virtual bool isNetworkAvailable() const = 0;
     virtual bool isConnected() const = 0;
+    // Counts the connects of this session (a relogin is one): what was built on
+    // one connection is not sent on another.
+    virtual std::uint64_t connectionNumber() const = 0;
     // The password of this login: the form's, then each change the server accepted.
     virtual std::string loginPassword() const = 0;
 };

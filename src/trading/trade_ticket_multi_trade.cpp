@@ -127,12 +127,6 @@ bool TradeTicketWindowController::CheckMultiTradeValidation() {
     return true;
 }
 
-std::optional<std::string> TradeTicketWindowController::GenerateMultiTradeOrderDetails() const {
-    std::vector<orders::OrderMananger::AccountQuantity> accounts;
-    for (const AccountQuantity& a : multiTradeRows().tickedAccounts()) accounts.push_back({a.accountId, a.quantity});
-    return orderManager()->multiAccountOrderDetails(accounts);
-}
-
 std::optional<std::vector<std::shared_ptr<model::Order>>> TradeTicketWindowController::multiTradeOrders(
     std::int32_t side) {
     if (CheckMultiTradeValidation()) return std::nullopt;

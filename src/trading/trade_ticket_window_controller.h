@@ -117,7 +117,6 @@ public:
     void TableHeaderEdited(const std::string& text);
     // True (after the alert) when no row is ticked.
     bool CheckMultiTradeValidation();
-    std::optional<std::string> GenerateMultiTradeOrderDetails() const;
     const MultiTradeRows& multiTradeRows() const;
     QWidget* headerEditor() const { return headerEditor_; }
 

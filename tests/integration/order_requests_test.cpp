@@ -85,9 +85,10 @@ TEST_F(OrderRequestsTest, ClosesEditsConfirmationsAndCancels) {
 
 TEST_F(OrderRequestsTest, MultiAccountOrderOffsetAndCloseAll) {
     // One market buy of GOLD for 1001 and 1002: a position in each account.
-    model::OrderInfo multi = order(1, 0, "");
-    multi.orderDetails = *manager->multiAccountOrderDetails({{1001, 1}, {1002, 0.5}});
-    manager->CreateNewBulkOrderMessage(multi);
+    model::OrderInfo second = order(1, 0, "0.5");
+    second.accountNo = 1002;
+    manager->CreateNewBulkOrderMessage(manager->GenerateBulkOrderDetails(order(1, 0, "1.5")),
+                                       {manager->GenerateOrder(order(1, 0, "1")), manager->GenerateOrder(second)});
     ASSERT_TRUE(pump([&] { return count("position:") == 2; }));
     const std::string bought = lastSeen("position:1001:");
 

@@ -22,7 +22,23 @@ using orders::testing::OrderFixture;
 using orders::testing::tr;
 using model::Order;
 
-class BulkOrderTest : public OrderFixture {};
+class BulkOrderTest : public OrderFixture {
+public:
+    // `info` for accounts 1001 and 1002 (2 and 0.5 lots) on the road the ticket takes.
+    void sendForTwoAccounts(const model::OrderInfo& info) {
+        auto second = std::make_shared<model::AccountDetails>(*account);
+        second->AccountId = 1002;
+        state::ReferenceDataTestAccess::AccountDetailCollection(state::SessionTestAccess::referenceData(*session))
+            .set("1002", second);
+        std::vector<std::shared_ptr<Order>> accountOrders;
+        for (const auto& [id, qty] : {std::pair{1001, "2"}, std::pair{1002, "0.5"}}) {
+            model::OrderInfo one = marketBuy(qty);
+            one.accountNo = id;
+            accountOrders.push_back(manager->GenerateOrder(one));
+        }
+        manager->CreateNewBulkOrderMessage(manager->GenerateBulkOrderDetails(info), accountOrders);
+    }
+};
 
 TEST_F(BulkOrderTest, OneOrderForTwoAccountsCarriesThemInTag91) {
     const auto details = manager->multiAccountOrderDetails({{1001, 2}, {1002, 0.5}});
@@ -32,8 +48,7 @@ TEST_F(BulkOrderTest, OneOrderForTwoAccountsCarriesThemInTag91) {
 
     model::OrderInfo info = limit(0, "");  // empty price: the Ask
     info.timeinForce = 3;                  // no wire value
-    info.orderDetails = *details;
-    manager->CreateNewBulkOrderMessage(info);
+    sendForTwoAccounts(info);
     ASSERT_EQ(sent, 1);
     EXPECT_EQ(body(), "10=77\x03" "23=trader\x03" "19=R9\x03" "12=GOLD\x03" "32=30\x03" "117=51\x03" "38=50.10\x03"
                       "39=\x03" "40=\x03" "90=0\x03" "36=45\x03" "77=-1\x03" "24=0\x03" "43=(null)\x03"
@@ -48,7 +63,7 @@ TEST_F(BulkOrderTest, OneOrderForTwoAccountsCarriesThemInTag91) {
     // An unknown instrument prices at 0.00; an order type without prices sends no 38.
     info.itemCode = "NONE";
     info.orderType = 0;
-    manager->CreateNewBulkOrderMessage(info);
+    sendForTwoAccounts(info);
     ASSERT_EQ(sent, 2);
     EXPECT_NE(body().find("38=(null)\x03"), std::string::npos);
     EXPECT_NE(body().find("56=0.00\x03" "54=0.00\x03" "61=0.00\x03"), std::string::npos);
@@ -59,8 +74,7 @@ TEST_F(BulkOrderTest, AMarketOrderForSeveralAccountsLogsTheirTotalQuantity) {
     std::vector<std::string> lines;
     platform::Log::setSink([&](platform::LogLevel, const std::string& line) { lines.push_back(line); });
     model::OrderInfo info = marketBuy("2.5");
-    info.orderDetails = *manager->multiAccountOrderDetails({{1001, 2}, {1002, 0.5}});
-    manager->CreateNewBulkOrderMessage(info);
+    sendForTwoAccounts(info);
     platform::Log::setSink(nullptr);
     ASSERT_EQ(sent, 1);
     EXPECT_EQ(body().find("\x03" "37="), std::string::npos);  // no quantity tag beside tag 91

@@ -113,7 +113,7 @@ TEST_F(OrderValidationTest, EachRefusalReportsItsKeyOnceAndSendsNothing) {
         reset();
         Info info = marketBuy();
         c.arrange(*this, info);
-        const bool valid = manager->ValidationsBeforeOrderPlacing(info);
+        const bool valid = manager->GenerateOrder(info) != nullptr;
         EXPECT_EQ(valid, c.expected.empty());
         if (c.expected.empty()) {
             EXPECT_TRUE(reports.empty()) << reports.front().text;
@@ -222,6 +222,58 @@ TEST_F(OrderPlacementTest, AnOrderTakesThePingsServerTimeAndTheNextRequestIdIn64
         ASSERT_EQ(state::SessionTestAccess::orderBook(*session).PendingOrderCollection().size(), 1u);
         EXPECT_EQ(state::SessionTestAccess::orderBook(*session).PendingOrderCollection()[0]->RequestId, std::stoll(c.requestId));
         EXPECT_EQ(state::SessionTestAccess::orderBook(*session).PendingOrderCollection()[0]->TransactionDateTime, c.time);
+    }
+}
+
+TEST_F(OrderPlacementTest, AnOrderConfirmedLaterTakesTheSendsMomentOnItsOwnConnectionOnly) {
+    using Messages = std::vector<std::vector<std::string>>;
+    struct Case {
+        const char* name;
+        Messages meanwhile;  // between the click and the confirmation
+        bool relogin;
+        std::string requestId, time;  // both empty: refused, nothing sent
+    };
+    const Case cases[] = {
+        {"no ping since", {}, false, "42", "20261207093000"},
+        {"a sheet of 8 s", {{"10=1019", "21=20261207093004"}, {"10=1045", "20=49"}, {"10=1019", "21=20261207093008"}},
+         false, "50", "20261207093008"},
+        {"a sheet across a relogin", {{"10=1019", "21=20261207093004"}}, true, "", ""},
+    };
+    const auto process = [this](const std::vector<std::string>& m) {
+        state::SessionTestAccess::ProcessNewMessage(*session, m, std::stoi(m[0].substr(3)));
+    };
+    for (const Case& c : cases) {
+        for (const bool bulk : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (bulk ? ", multi-account" : ", one account"));
+            reset();
+            process({"10=1019", "21=20261207093000"});
+            const auto order = bulk ? manager->GenerateBulkOrderDetails(marketBuy()) : manager->GenerateOrder(marketBuy());
+            const auto accountOrder = manager->GenerateOrder(marketBuy());
+            ASSERT_TRUE(order && accountOrder);
+            for (const auto& m : c.meanwhile) process(m);
+            if (c.relogin) state::SessionTestAccess::connectionDidConnect(*session);
+            loop->runUntilIdle();
+            item->Ask += 1;
+            const int before = sent;
+            if (bulk)
+                manager->CreateNewBulkOrderMessage(order, {accountOrder});
+            else
+                manager->PlaceOrder(order);
+            if (c.time.empty()) {
+                EXPECT_EQ(sent, before);
+                ASSERT_EQ(reports.size(), 1u);
+                EXPECT_EQ(reports[0].text, tr("1074"));
+                EXPECT_TRUE(state::SessionTestAccess::orderBook(*session).PendingOrderCollection().empty());
+                EXPECT_EQ(manager->armedConfirmations(), 0);
+                continue;
+            }
+            ASSERT_EQ(sent, before + 1);
+            EXPECT_TRUE(reports.empty());
+            EXPECT_NE(body().find("\x03" "38=50.10\x03"), std::string::npos) << body();  // the click's price
+            EXPECT_NE(body().find("\x03" "78=" + c.time + "\x03"), std::string::npos) << body();
+            EXPECT_NE(body().find(bulk ? "\x05" + c.requestId + "\x06" : "\x03" "33=" + c.requestId + "\x03"),
+                      std::string::npos) << body();
+        }
     }
 }
 

@@ -43,6 +43,8 @@ struct SessionTestAccess {
     static void setNetworkSpeed(BusinessBase& s, std::int32_t grade) { s.ping_->networkspeedStatus = grade; }
     static void setServerTime(BusinessBase& s, const std::string& text) { s.ping_->ServerTime = text; }
     static void connectionFailure(BusinessBase& s, const std::string& error) { s.connectionFailure(error); }
+    // The line came up again (a relogin); the login request goes out on the main thread.
+    static void connectionDidConnect(BusinessBase& s) { s.connectionDidConnect(false); }
 };
 
 // The interfaces a session implements, for tests that hold the session itself.
