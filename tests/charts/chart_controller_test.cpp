@@ -19,7 +19,7 @@ TEST_F(ChartControllerTest, LoadKeysAndOneRequestPerKey) {
         const char* code;
         const char* name;
         int type;
-    } cases[] = {{"1#3", "O", "One Minute", 3}, {"9#4", "BA", "Mini Tick", 4}, {"7#2", "D", "Daily", 2}};
+    } cases[] = {{"1#3", "O", "One Minute", 3}, {"9#4", "BA", "Mini Tick", 4}, {"7#2", "D", "D1", 2}, {"8#2", "W", "W1", 2}};
     for (const auto& c : cases) {
         ChartController& ch = chart();
         ch.setValue("GOLD", c.key);
@@ -28,7 +28,7 @@ TEST_F(ChartControllerTest, LoadKeysAndOneRequestPerKey) {
         EXPECT_EQ(ch.window().type, c.type);
         EXPECT_EQ(ch.chartKey(), std::string("GOLD^") + c.code);
     }
-    EXPECT_EQ(requests, (std::vector<std::string>{"GOLD^O/200", "GOLD^BA/200", "GOLD^D/200"}));
+    EXPECT_EQ(requests, (std::vector<std::string>{"GOLD^O/200", "GOLD^BA/200", "GOLD^D/200", "GOLD^W/200"}));
     // Index 10: tick code, the previous name stays in the title.
     ChartController& ch = *charts[0];
     ch.setValue("GOLD", "10#1");

@@ -13,8 +13,8 @@ constexpr std::array<ChartIntervalInfo, 10> kIntervals = {{
     {"15", "Fifteen Minutes", 900, "90756"},  // not keyed: nameKey's fallback
     {"3", "Thirty Minutes", 1800, "90757"},  // not keyed: nameKey's fallback
     {"H", "Hourly", 3600, "90508"},
-    {"D", "Daily", 86400, "0201"},
-    {"W", "Weekly", 604800, "90509"},
+    {"D", "D1", 86400, "90766"},  // the chart window's period titles
+    {"W", "W1", 604800, "90767"},
     {"BA", "Mini Tick", 1, "90758"},  // not keyed: nameKey's fallback
 }};
 }  // namespace
