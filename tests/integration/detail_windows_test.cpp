@@ -77,7 +77,9 @@ TEST_F(DetailWindowsSimTest, AdvancedWindowFromTheWatchlistAndReceiptsOfTheOpenA
     EXPECT_EQ(window->pane(type::kMargin).rows().at(2).value, "2035.4");
     // The sessions come with the schedule answer, asked 2.0 s after the load.
     ASSERT_TRUE(runUntil([&] { return !window->pane(type::kSessions).rows().empty(); }, 10000));
-    EXPECT_EQ(window->pane(type::kSessions).rows().front().label, integration::tr("0687"));
+    // The simulator's week: Monday (key 0686) to Friday (0690).
+    EXPECT_EQ(window->pane(type::kSessions).rows().front().label, integration::tr("0686"));
+    EXPECT_EQ(window->pane(type::kSessions).rows().back().label, integration::tr("0690"));
     window->resize(1100, 720);
     bothThemes(window, "advanced-detail-GOLD", [&](auto) { window->runModalWindowForItem("GOLD"); });
     // Another instrument retitles and reloads every pane.

@@ -87,6 +87,10 @@ TEST(SimRequests, EveryTableAnswerCarriesTheRequestNameAndItsRowLayout) {
         ASSERT_EQ(a.rows.size(), c.rows) << c.name;
         for (const auto& r : a.rows) EXPECT_EQ(r.size(), c.fields) << c.name;
     }
+    // A market's week is Monday to Friday, days 1 to 5 (0 is Sunday).
+    std::vector<std::string> days;
+    for (const auto& r : ask(req, dsRequest("getsessionschedule", {{581, "2"}})).rows) days.push_back(r.at(3));
+    EXPECT_EQ(days, (std::vector<std::string>{"1", "2", "3", "4", "5"}));
     // Rows name the user's own records: the first open position, by position.
     const Answer open = ask(req, dsRequest("getopenpositions", {}));
     ASSERT_FALSE(open.rows.empty());
