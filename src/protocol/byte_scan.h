@@ -1,12 +1,14 @@
 #pragma once
 // The byte scans the readers share: the first of some bytes, the first byte
-// that is not white space, and a count of some bytes (those followed by
-// certain others left out). Each has a portable
+// that is not white space, a count of some bytes (those followed by certain
+// others left out), and the masks of sixteen bytes, one bit a byte, that are
+// some bytes or lie in a range. Each has a portable
 // form and, where SSE2 exists, a form that reads sixteen bytes at a time;
 // both are compiled wherever they can be, and a test holds them equal. The
 // plain names are the forms the readers call.
 #include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -53,6 +55,28 @@ std::size_t countOfPortable(const char* p, const char* end, ByteSet<Bytes...>, B
     std::size_t n = 0;
     for (; p < end; ++p) n += ByteSet<Bytes...>::has(*p) && (p + 1 == end || !ByteSet<Nexts...>::has(p[1]));
     return n;
+}
+
+// Bytes in a block of sixteen, one bit a byte: bit i for p[i].
+inline constexpr std::size_t kBlock = 16;
+
+// The bytes of the block at p that are one of `Bytes`.
+template <char... Bytes>
+std::uint32_t blockMaskOfPortable(const char* p) {
+    std::uint32_t mask = 0;
+    for (std::size_t i = 0; i < kBlock; ++i) mask |= std::uint32_t{ByteSet<Bytes...>::has(p[i])} << i;
+    return mask;
+}
+
+// The bytes of the block at p from `Low` to `High` (as unsigned bytes).
+template <char Low, char High>
+std::uint32_t blockMaskInPortable(const char* p) {
+    std::uint32_t mask = 0;
+    for (std::size_t i = 0; i < kBlock; ++i) {
+        const auto c = static_cast<unsigned char>(p[i]);
+        mask |= std::uint32_t{c >= static_cast<unsigned char>(Low) && c <= static_cast<unsigned char>(High)} << i;
+    }
+    return mask;
 }
 
 // --- SSE2 forms --------------------------------------------------------------
@@ -112,6 +136,19 @@ std::size_t countOfSse2(const char* p, const char* end, ByteSet<Bytes...> bytes,
     }
     return n + countOfPortable(p, end, bytes, nexts);
 }
+
+template <char... Bytes>
+std::uint32_t blockMaskOfSse2(const char* p) {
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(sse2::matches<Bytes...>(sse2::load(p))));
+}
+
+template <char Low, char High>
+std::uint32_t blockMaskInSse2(const char* p) {
+    // Below `Low` wraps high: in range when at most High - Low once Low is taken away.
+    const __m128i from = _mm_sub_epi8(sse2::load(p), _mm_set1_epi8(Low));
+    const __m128i width = _mm_set1_epi8(static_cast<char>(static_cast<unsigned char>(High) - static_cast<unsigned char>(Low)));
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(from, width), from)));
+}
 #endif
 
 // --- The forms the readers call ----------------------------------------------
@@ -124,6 +161,10 @@ template <char... Bytes, char... Nexts>
 std::size_t countOf(const char* p, const char* end, ByteSet<Bytes...> bytes, ByteSet<Nexts...> nexts = {}) {
     return countOfSse2(p, end, bytes, nexts);
 }
+template <char... Bytes>
+std::uint32_t blockMaskOf(const char* p) { return blockMaskOfSse2<Bytes...>(p); }
+template <char Low, char High>
+std::uint32_t blockMaskIn(const char* p) { return blockMaskInSse2<Low, High>(p); }
 #else
 template <char... Stops>
 const char* firstOf(const char* p, const char* end) { return firstOfPortable<Stops...>(p, end); }
@@ -132,6 +173,10 @@ template <char... Bytes, char... Nexts>
 std::size_t countOf(const char* p, const char* end, ByteSet<Bytes...> bytes, ByteSet<Nexts...> nexts = {}) {
     return countOfPortable(p, end, bytes, nexts);
 }
+template <char... Bytes>
+std::uint32_t blockMaskOf(const char* p) { return blockMaskOfPortable<Bytes...>(p); }
+template <char Low, char High>
+std::uint32_t blockMaskIn(const char* p) { return blockMaskInPortable<Low, High>(p); }
 #endif
 
 }  // namespace protocol::bytes

@@ -3,10 +3,7 @@
 #include <bit>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "protocol/byte_scan.h"
 #include "protocol/separator_bytes.h"
 
 namespace state::tick {
@@ -45,30 +42,26 @@ Cut cutPortable(std::string_view text) {
     return t;
 }
 
-#if defined(__SSE2__)
 // One bit a byte for the separators, the bytes that are no digit and those
 // that are no "0"; each field is then a range of bits between two separators.
-Cut cutSse2(std::string_view text) {
+Cut cutByBlocks(std::string_view text) {
+    namespace bytes = protocol::bytes;
+    constexpr std::size_t kBlock = bytes::kBlock;
+    constexpr std::uint32_t kAll = (1u << kBlock) - 1;
     Cut t;
-    const __m128i separator = _mm_set1_epi8(protocol::TickFieldByte);
-    const __m128i zero = _mm_set1_epi8('0');
-    const __m128i nine = _mm_set1_epi8(9);
     bool other = false, nonZero = false;  // of the open field, in the blocks before
-    for (std::size_t base = 0; base < text.size(); base += 16) {
-        char tail[16];
+    for (std::size_t base = 0; base < text.size(); base += kBlock) {
+        char tail[kBlock];
         const char* p = text.data() + base;
-        if (text.size() - base < 16) {
+        if (text.size() - base < kBlock) {
             // Padding of "0" is a digit and a zero: it changes no field.
             std::memset(tail, '0', sizeof tail);
             std::memcpy(tail, p, text.size() - base);
             p = tail;
         }
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i digit = _mm_sub_epi8(v, zero);
-        std::uint32_t separators = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, separator)));
-        const std::uint32_t others =
-            ~static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(digit, nine), digit))) & 0xFFFFu;
-        const std::uint32_t nonZeros = ~static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero))) & 0xFFFFu;
+        std::uint32_t separators = bytes::blockMaskOf<protocol::TickFieldByte>(p);
+        const std::uint32_t others = ~bytes::blockMaskIn<'0', '9'>(p) & kAll;
+        const std::uint32_t nonZeros = ~bytes::blockMaskOf<'0'>(p) & kAll;
         std::uint32_t from = 0;  // the open field's first bit in this block
         for (; separators != 0; separators &= separators - 1) {
             const std::uint32_t at = static_cast<std::uint32_t>(std::countr_zero(separators));
@@ -78,12 +71,11 @@ Cut cutSse2(std::string_view text) {
             from = at + 1;
             other = nonZero = false;
         }
-        const std::uint32_t rest = 0xFFFFu & ~((1u << from) - 1);
+        const std::uint32_t rest = kAll & ~((1u << from) - 1);
         other = other || (others & rest) != 0;
         nonZero = nonZero || (nonZeros & rest) != 0;
     }
     return t;
 }
-#endif
 
 }  // namespace state::tick

@@ -1,10 +1,10 @@
 #pragma once
 // The cut of a tick that the conflation mask reads: its fields counted at
 // 0x04, fields 2 to 9 told apart as empty, zero, another plain integer or
-// anything else. The portable form reads byte by byte; where SSE2 exists a
-// form reads sixteen bytes at a time and answers all three questions for
-// them at once. Both are compiled wherever they can be, and a test holds
-// them equal; cut() is the form the mask calls.
+// anything else. One form reads byte by byte; the other reads sixteen bytes
+// at a time through the block masks of protocol/byte_scan.h and answers all
+// three questions for them at once. A test holds them equal; cut() is the
+// form the mask calls.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -24,11 +24,7 @@ struct Cut {
 };
 
 Cut cutPortable(std::string_view text);
-#if defined(__SSE2__)
-Cut cutSse2(std::string_view text);
-inline Cut cut(std::string_view text) { return cutSse2(text); }
-#else
-inline Cut cut(std::string_view text) { return cutPortable(text); }
-#endif
+Cut cutByBlocks(std::string_view text);
+inline Cut cut(std::string_view text) { return cutByBlocks(text); }
 
 }  // namespace state::tick

@@ -182,13 +182,11 @@ TEST(TickMask, BothCutsAgreeWithOnePassThroughTheBytes) {
     for (const char* odd : {"", "\x04", "\x04\x04\x04\x04", "X\x04t\x04\x04\x04\x04", "no tick"}) texts.emplace_back(odd);
     for (const std::string& text : texts) {
         EXPECT_EQ(PriceFeed::tickPriceFields(text), test::byteScanTickMask(text)) << tick({text});
-#if defined(__SSE2__)
         // From each of its first 16 bytes on: every length and alignment of the blocks' tail.
         for (std::size_t from = 0; from <= std::min<std::size_t>(text.size(), 16); ++from)
-            EXPECT_TRUE(tick::cutSse2(std::string_view(text).substr(from)) ==
+            EXPECT_TRUE(tick::cutByBlocks(std::string_view(text).substr(from)) ==
                         tick::cutPortable(std::string_view(text).substr(from)))
                 << tick({text}) << " from " << from;
-#endif
     }
 }
 
