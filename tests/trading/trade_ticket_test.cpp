@@ -285,11 +285,27 @@ TEST_F(TradeTicketTest, SimpleModeConfirmsAndTheSuppressionBoxSkipsLaterSheets) 
     EXPECT_EQ(sent, before + 2);
     fake->ui.alerts.clear();
 
+    // A sheet left open across a relogin: withdrawn with the connection's text, nothing sent.
+    ticket->QuantityComboBox->setEditText("2");
+    ticket->buyButton->click();
+    sheet = ticket->confirmation();
+    ASSERT_NE(sheet, nullptr);
+    state::SessionTestAccess::connectionDidConnect(*session);
+    loop->runUntilIdle();
+    ASSERT_EQ(state::viewOf(*session).connectionNumber(), 1u);
+    const int afterRelogin = sent;
+    sheet->defaultButton()->click();
+    ASSERT_TRUE(kit::testing::runUntil([&] { return ticket->confirmation() == nullptr; }));
+    EXPECT_EQ(sent, afterRelogin);
+    EXPECT_EQ(fake->ui.alerts, Strings{tr("10980") + ": " + tr("1074")});
+    EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().size(), 2u);
+    fake->ui.alerts.clear();
+
     // Market not allowed: "1080", nothing sent.
     account->availableOrderTypes = 0x40;
     ticket->buyButton->click();
     EXPECT_EQ(fake->ui.alerts, Strings{tr("10980") + ": " + tr("1080")});
-    EXPECT_EQ(sent, before + 2);
+    EXPECT_EQ(sent, afterRelogin);
     ticket->showConfirmationCheckBox->click();
     EXPECT_EQ(fake->preferences.showConfirmationAlert(), ticket->showConfirmationCheckBox->isChecked());
 }
