@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QAbstractItemModelTester>
+#include <QTableView>
 #include <QTest>
 
 #include "charts/chart_controller.h"
@@ -664,6 +665,29 @@ TEST_F(TradeTicketTest, DrawerRebuildByABracketBoxStartsTheQuantityBoxAgain) {
         EXPECT_TRUE(ticket->multiTradeRows().ticks().empty());
         EXPECT_FALSE(ticket->multiAccountSelectAllCheckBox->isChecked());
         EXPECT_EQ(ticket->QuantityComboBox->currentText(), "0") << box->objectName().toStdString();
+    }
+}
+
+// A figure is never elided: the margin column and the drawer widen to the
+// largest figure the simulator makes (-162 million at --scale 20; its largest
+// scale, 100, five times that); a small one fills the table.
+TEST_F(TradeTicketTest, DrawerMarginColumnShowsEveryFigureWhole) {
+    account->accountSettings = 0;
+    addAccount(1002, 0, 0xE7);
+    open();
+    ticket->multitradeButton->click();
+    const QAbstractItemView* view = ticket->multitradeTableView;
+    const QTableView* table = ticket->multitradeTableView;
+    for (const double balance : {25'000.0, -162'197'345.67, -811'000'000.0, -9'999'999'999.99}) {
+        account->Balance = balance;
+        fake->ticker.tick();
+        const QString figure = shown(0, 3);
+        const QFontMetrics metrics(cell(0, 3).data(Qt::FontRole).value<QFont>());
+        EXPECT_GE(table->columnWidth(3), std::max(view->sizeHintForColumn(3), metrics.horizontalAdvance(figure)))
+            << figure.toStdString();
+        // In sight, up to the table's right edge: the drawer widened for it.
+        EXPECT_EQ(table->columnViewportPosition(3) + table->columnWidth(3), view->viewport()->width()) << balance;
+        if (balance == -811'000'000.0) shoot("ticket-drawer-large");
     }
 }
 
