@@ -131,7 +131,9 @@ void TradeTicketWindowController::buildWindow() {
     TradeChart = new charts::ChartController(
         session(), std::shared_ptr<state::SessionCommands>(context_.sessionLifetime, &context_.commands), this);
     TradeChart->followTicker(context_.ticker);
-    TradeChart->setMinimumHeight(200);
+    // Low enough that the ticket fits a 1280x800 screen under a title bar in
+    // every script; a larger screen gives the chart more.
+    TradeChart->setMinimumHeight(140);
     centre->addWidget(TradeChart, 1);
 
     multitradeButton = new QPushButton;
