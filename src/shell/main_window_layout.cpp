@@ -226,6 +226,7 @@ QWidget* MainWindowController::buildStrip() {
     auto* strip = new QFrame;
     strip->setObjectName("accountStrip");
     strip->setFrameShape(QFrame::StyledPanel);
+    strip->setAutoFillBackground(true);  // a new figure repaints the strip, not the window under it
     // Pairs of "Label: value" and the status: they wrap into a second row on a narrow window.
     auto* flow = new kit::StripFlowLayout(strip, 14, 2);
     flow->setContentsMargins(8, 4, 8, 4);
