@@ -298,6 +298,8 @@ TEST_F(NewsPanelTest, RightToLeftTitlesShareOneAlignment) {
     const auto [least, most] = std::minmax_element(ends.begin(), ends.end());
     EXPECT_LE(*most - *least, 3) << ::testing::PrintToString(ends);
     EXPECT_GT(*least, view->visualRect(view->model()->index(0, 0)).center().x());
+    kit::ThemeManager::applyTheme({{"Windows", {panel.get()}}, {"TableView", {view}}}, 1);
+    kit::testing::saveScreenshot(panel.get(), "news-right-to-left-light");
 }
 
 TEST_F(NewsPanelTest, WithoutAHostNothingIsFetched) {
