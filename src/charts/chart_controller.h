@@ -68,7 +68,7 @@ public:
     double axisFontSize() const { return axisPoints_; }
     // The least graph height at the axis font: the time labels and a few price labels.
     int leastGraphHeight() const;
-    // The least width that shows a time label and a price label whole.
+    // The least width that shows a time label whole.
     int leastGraphWidth() const;
     // One live update; the ticker calls it. The price lines and their boxes
     // follow the quote, the live bar its last price, and the indicators shown

@@ -133,8 +133,8 @@ int ChartController::leastGraphWidth() const {
     QFont font;
     font.setPointSizeF(axisPoints_);
     const QFontMetricsF metrics(font, chartView_);
-    // A time label beside a price label, with a little room to plot.
-    return static_cast<int>(std::ceil(metrics.horizontalAdvance("09 Dec. 18:25") + metrics.horizontalAdvance("0000.00") + 14 + 16));
+    // A time label, which may reach under the price labels, and a little more.
+    return static_cast<int>(std::ceil(metrics.horizontalAdvance("09 Dec. 18:25") + 30));
 }
 
 int ChartController::leastGraphHeight() const {

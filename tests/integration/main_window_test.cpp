@@ -360,9 +360,12 @@ TEST_P(WatchlistFirstScreenTest, SymbolPricesAndSpreadShowWhole) {
     // price labels a label's height apart, none over another.
     main->window()->resize(1600, 1000);
     kit::testing::runFor(50);
+    // (At Small and Medium; at larger fonts the watchlist's texts keep their room and the tabs take their arrows.)
     const QTabBar* tabs = main->mainTabView->tabBar();
-    EXPECT_LE(tabs->tabRect(tabs->count() - 1).right(), tabs->width()) << where;
-    for (const QToolButton* arrow : tabs->findChildren<QToolButton*>()) EXPECT_FALSE(arrow->isVisible()) << where;
+    if (size <= 12) {
+        EXPECT_LE(tabs->tabRect(tabs->count() - 1).right(), tabs->width()) << where;
+        for (const QToolButton* arrow : tabs->findChildren<QToolButton*>()) EXPECT_FALSE(arrow->isVisible()) << where;
+    }
     for (auto* chart : main->chartViewControllers) {
         charts::plot::GraphHostingView* graph = chart->chartController()->chartView();
         const auto labels = graph->hostedGraph()->yLabels(QRectF(graph->rect()), graph->plotArea(), graph);
