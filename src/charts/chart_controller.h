@@ -63,6 +63,13 @@ public:
     // ones included) with the indicators that were on, and answers true; the
     // theme it has already, false.
     bool applyChartTheme(int theme);
+    // The axes' and price boxes' font size in points (12 until set).
+    void setAxisFontSize(double points);
+    double axisFontSize() const { return axisPoints_; }
+    // The least graph height at the axis font: the time labels and a few price labels.
+    int leastGraphHeight() const;
+    // The least width that shows a time label whole.
+    int leastGraphWidth() const;
     // One live update; the ticker calls it. The price lines and their boxes
     // follow the quote, the live bar its last price, and the indicators shown
     // are computed again whenever a bar is added or changes.
@@ -167,6 +174,9 @@ private:
     void CreateGraph();
     void CreatePlotSpace();
     void CreateAxis();
+    // The axes' labels, the price boxes and the room around the plot area at the axis font.
+    void fitAxisFont();
+    void fitTimeLabelRoom();
     void SetAxis();
     void addMainPlot();
     void constructPriceLinePlot();
@@ -193,6 +203,7 @@ private:
     int currentInterval_ = 0;
     long long barSeconds_ = 1;  // of the interval sent: a held answer older than this is asked again
     int dotPosition_ = 0;
+    double axisPoints_ = 12.0;
     long long selectedIndex_ = -1;
     bool crosshairToggle_ = false;
     int myChartTheme_ = 0;

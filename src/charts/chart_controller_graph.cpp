@@ -92,7 +92,6 @@ void ChartController::CreateAxis() {
         axis->axisLine = {text, 1.0};
         axis->tickLine = {text, 1.0};
         axis->labelColor = text;
-        axis->labelFontSize = 12.0;
         axis->majorTickLength = 3.0;
         axis->gridLines = true;
         axis->gridLine = {QColor::fromRgbF(0.196, 0.196, 0.196), 0.8, Qt::CustomDashLine};
@@ -101,15 +100,57 @@ void ChartController::CreateAxis() {
     graph_->yAxis.origin = window_.MinY;
     graph_->yAxis.maxDecimals = dotPosition_;
     graph_->yAxis.fixedDecimals = true;
+    fitAxisFont();
+}
+
+void ChartController::fitAxisFont() {
+    for (plot::XYAxis* axis : {&graph_->xAxis, &graph_->yAxis}) axis->labelFontSize = axisPoints_;
+    for (plot::PlotSpaceAnnotation* a : {bidTextAnnotation_, askTextAnnotation_})
+        if (a) a->fontSize = axisPoints_;
     // Room on the right for the longest price label (60 at least).
     QFont font;
-    font.setPointSizeF(12.0);
+    font.setPointSizeF(axisPoints_);
     const QString widest = QString::fromStdString(priceText(window_.MaxY + window_.span(), dotPosition_));
     const double needed = QFontMetricsF(font).horizontalAdvance(widest) + 14;
     graph_->plotAreaPadding.setRight(std::max(60.0, std::ceil(needed)));
-    // And below for the x labels under their ticks (20 at least).
-    const double below = QFontMetricsF(font).height() + graph_->xAxis.majorTickLength + graph_->xAxis.labelOffset + 1;
+    fitTimeLabelRoom();
+}
+
+void ChartController::fitTimeLabelRoom() {
+    // Below for the x labels under their ticks (20 at least), as tall as the
+    // tallest line they lay out ("09 12月 18:25" takes a taller font's line).
+    QFont font;
+    font.setPointSizeF(axisPoints_);
+    const QFontMetricsF metrics(font, chartView_);
+    double line = metrics.height();
+    for (const auto& [x, label] : graph_->xAxis.explicitTicks)
+        line = std::max(line, metrics.boundingRect(QRectF(0, 0, 1e4, 1e4), Qt::AlignLeft, label).height());
+    const double below = line + graph_->xAxis.majorTickLength + graph_->xAxis.labelOffset + 1;
     graph_->plotAreaPadding.setBottom(std::max(20.0, std::ceil(below)));
+}
+
+int ChartController::leastGraphWidth() const {
+    QFont font;
+    font.setPointSizeF(axisPoints_);
+    const QFontMetricsF metrics(font, chartView_);
+    // A time label, which may reach under the price labels, and a little more.
+    return static_cast<int>(std::ceil(metrics.horizontalAdvance("09 Dec. 18:25") + 30));
+}
+
+int ChartController::leastGraphHeight() const {
+    QFont font;
+    font.setPointSizeF(axisPoints_);
+    // The time labels' room and four price labels.
+    return static_cast<int>(std::ceil(5 * QFontMetricsF(font, chartView_).height() * 1.25 + 6));
+}
+
+void ChartController::setAxisFontSize(double points) {
+    if (!(points > 0) || points == axisPoints_) return;
+    axisPoints_ = points;
+    if (!graph_) return;
+    fitAxisFont();
+    setPriceTextAnnotationAnchorPlotPoint();
+    chartView_->update();
 }
 
 void ChartController::SetAxis() {
@@ -119,6 +160,7 @@ void ChartController::SetAxis() {
         ticks.emplace_back(r + 1, QString::fromStdString(DateandTimeFormatting(
                                       ChartBars::text(bars_.date, r), ChartBars::text(bars_.time, r), chartInterval_, words_)));
     graph_->xAxis.explicitTicks = std::move(ticks);
+    fitTimeLabelRoom();
 }
 
 void ChartController::addMainPlot() {
@@ -191,7 +233,7 @@ void ChartController::constructPriceLinePlot() {
         auto annotation = std::make_unique<plot::PlotSpaceAnnotation>(space, 0, 0);
         annotation->fill = a == &bidTextAnnotation_ ? kBidLineColor : kAskLineColor;
         annotation->textColor = Qt::white;
-        annotation->fontSize = 12.0;
+        annotation->fontSize = axisPoints_;
         annotation->cornerRadius = 2.0;
         annotation->displacementX = 30.0;
         *a = &graph_->addAnnotation(std::move(annotation));
@@ -226,7 +268,7 @@ bool ChartController::setPriceTextAnnotationAnchorPlotPoint() {
     const plot::PlotRange y = graph_->defaultPlotSpace().yRange();
     const double pixelsPerUnit = y.length > 0 ? chartView_->plotArea().height() / y.length : 0;
     QFont font;
-    font.setPointSizeF(12.0);
+    font.setPointSizeF(axisPoints_);
     const double height = QFontMetricsF(font).height() + 3;
     const double apart = (askTextAnnotation_->anchorY - bidTextAnnotation_->anchorY) * pixelsPerUnit;
     if (std::abs(apart) < height) {

@@ -149,6 +149,15 @@ void ChartViewController::chartThemeMenuClicked(int tag) { chartController_->app
 
 void ChartViewController::crosshairButtonClicked() { chartController_->crosshairToggleSelection(); }
 
+void ChartViewController::setAxisFontSize(double points) {
+    if (!chartController_) return;
+    chartController_->setAxisFontSize(points);
+    const int graph = std::max(80, chartController_->leastGraphHeight());
+    const int wide = std::max(120, chartController_->leastGraphWidth());
+    chartController_->chartView()->setMinimumSize(wide, graph);
+    chartController_->setMinimumSize(wide, graph + 20);  // and the title's line
+}
+
 void ChartViewController::chartScrollToEnd() { chartController_->chartScrollToEnd(); }
 
 }  // namespace charts

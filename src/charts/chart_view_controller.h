@@ -36,6 +36,8 @@ public:
     void chartThemeMenuClicked(int tag);
     void crosshairButtonClicked();
     void chartScrollToEnd();
+    // The chart's axis font in points; the pane grows to show its labels.
+    void setAxisFontSize(double points);
 
     const std::string& itemCode() const { return itemCode_; }
     unsigned long currentInterval() const { return currentInterval_; }

@@ -2,10 +2,6 @@
 
 #include <QEvent>
 #include <QFontMetricsF>
-#include <QPainter>
-#include <QPaintEvent>
-#include <QStyleOptionTabWidgetFrame>
-#include <QTabWidget>
 #include <QtMath>
 #include <algorithm>
 
@@ -13,34 +9,8 @@
 
 namespace kit {
 
-namespace {
-
-// Paints over `area` of `label` what `from` and the widgets under it draw
-// beneath their children: the first background filled, then a tab widget's
-// pane (its frame's lines lie outside the label and are clipped away).
-void paintBehind(const QWidget* from, QWidget& label, QPainter& painter, const QRect& area) {
-    if (!from) {
-        painter.fillRect(area, label.palette().window());
-        return;
-    }
-    if (from->isWindow() || from->autoFillBackground()) {
-        painter.fillRect(area, from->palette().brush(from->backgroundRole()));
-        return;
-    }
-    paintBehind(from->parentWidget(), label, painter, area);
-    if (const auto* tabs = qobject_cast<const QTabWidget*>(from)) {
-        QStyleOptionTabWidgetFrame pane;
-        pane.initFrom(tabs);
-        pane.rect = label.rect().adjusted(-4, -4, 4, 4);
-        tabs->style()->drawPrimitive(QStyle::PE_FrameTabWidget, &pane, &painter, tabs);
-    }
-}
-
-}  // namespace
-
 FigureLabel::FigureLabel(const QString& widest, QWidget* parent) : QLabel(parent), widest_(widest) {
     makePlain(*this);
-    setAttribute(Qt::WA_OpaquePaintEvent);
     reserve();
 }
 
@@ -53,14 +23,6 @@ void FigureLabel::setFigure(const QString& text) {
 void FigureLabel::changeEvent(QEvent* event) {
     QLabel::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) reserve();
-}
-
-void FigureLabel::paintEvent(QPaintEvent* event) {
-    {
-        QPainter painter(this);
-        paintBehind(parentWidget(), *this, painter, event->rect());
-    }
-    QLabel::paintEvent(event);
 }
 
 void FigureLabel::reserve() {

@@ -1,9 +1,10 @@
 #pragma once
 // A label of a figure that the tick changes (a total, an account figure, the
 // server time). Its size is fixed, as wide as the widest text it expects, so
-// a new text asks no layout again; and it paints its own backdrop (what the
-// pane behind it shows), so a new text repaints the label alone, none of its
-// parents. A text wider than the reserve widens the label once. Plain text.
+// a new text asks no layout again. It paints no backdrop: the pane under it
+// fills its own background, so a new text repaints the label and that pane,
+// none of the pane's parents. A text wider than the reserve widens the label
+// once. Plain text.
 #include <QLabel>
 
 namespace kit {
@@ -18,7 +19,6 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     // Fixes the size for the widest text and the one shown.

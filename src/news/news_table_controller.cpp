@@ -6,8 +6,10 @@
 #include <QLabel>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "kit/plain_text.h"
+#include "kit/shown_text.h"
 #include "kit/text_cell_delegate.h"
 #include "kit/window_context.h"
 #include "model/language_string.h"
@@ -24,6 +26,19 @@ namespace {
 constexpr int kCellPointSize = 12;
 // An answer whose reading leaves memory worth giving back.
 constexpr std::size_t kLargeBody = 1024 * 1024;
+
+// The titles: one column, one alignment (the layout's), each title isolated in
+// its own direction within it, figures or not ("Oil up 2%" too).
+class TitleCellDelegate : public kit::TextCellDelegate {
+public:
+    using TextCellDelegate::TextCellDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!option->text.isEmpty()) option->text = QChar(0x2068) + kit::shownText(option->text) + QChar(0x2069);  // first strong isolate
+    }
+};
 }
 
 NewsTableModel::NewsTableModel(const NewsTableController& owner, std::vector<std::string> columns,
@@ -94,6 +109,10 @@ NewsTableController::NewsTableController(kit::WindowContext& context, Settings s
     newsTableView_->setObjectName("newsTableView");
     newsTableView_->setModel(model_);
     newsTableView_->setItemDelegate(new kit::TextCellDelegate(newsTableView_));
+    const auto title = std::find(settings_.columns.begin(), settings_.columns.end(), kTitleColumn);
+    if (title != settings_.columns.end())
+        newsTableView_->setItemDelegateForColumn(int(title - settings_.columns.begin()),
+                                                 new TitleCellDelegate(newsTableView_));
     newsTableView_->setSelectionBehavior(QAbstractItemView::SelectRows);
     newsTableView_->setSelectionMode(QAbstractItemView::SingleSelection);
     newsTableView_->setEditTriggers(QAbstractItemView::NoEditTriggers);

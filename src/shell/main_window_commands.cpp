@@ -8,6 +8,7 @@
 #include <QLayout>
 #include <QMessageBox>
 #include <QScrollArea>
+#include <QTabBar>
 
 #include "kit/plain_text.h"
 #include "kit/popover_placement.h"
@@ -218,10 +219,19 @@ void MainWindowController::sizeWatchlistPane() {
         // Up to a share of the split that leaves the charts whole the name
         // shows whole; past it the name gives way, and the pane widens only
         // for what must show whole (the charts then scroll sideways).
-        int share = shown * 9 / 20;
-        if (const auto* charts = window_->findChild<QScrollArea*>("chartPanesScroll"); charts && charts->widget())
-            share = std::min(share, shown - charts->widget()->minimumSizeHint().width() - mainSplitView->handleWidth());
+        // Where the first screen's least does not fit beside them, the charts
+        // scroll whatever the share: it stays. The tabs are left whole, none
+        // behind the tab bar's arrows, only where the texts that give way keep
+        // at least half their room.
         const views::WatchlistTableController::FirstScreen screen = watchlist->firstScreen();
+        int share = shown * 9 / 20;
+        const auto leaveWhole = [&](int right, int least) {
+            const int left = shown - right - mainSplitView->handleWidth();
+            if (left >= least + chrome) share = std::min(share, left);
+        };
+        if (const auto* charts = window_->findChild<QScrollArea*>("chartPanesScroll"); charts && charts->widget())
+            leaveWhole(charts->widget()->minimumSizeHint().width(), screen.least);
+        leaveWhole(mainTabView->tabBar()->sizeHint().width() + 8, (screen.least + screen.whole) / 2);
         const int wanted = std::min(screen.whole, std::max(screen.least, share - chrome)) + chrome;
         const int width = std::clamp(wanted, static_cast<int>(outer.minimum), static_cast<int>(outer.maximum));
         mainSplitView->setSizes({width, std::max(1, total - width)});

@@ -86,6 +86,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) { windowActivated(w); });
     // After the watchlist refits its columns to the new font: the pane follows them.
     observers_.emplace_back(&center, center.addObserver(kit::kFontSizeChangedNotification, [this](const auto&) {
+        fitChartPaneFonts();
         QMetaObject::invokeMethod(this, [this] { if (splitWidthAtShow_ > 0) sizeWatchlistPane(); }, Qt::QueuedConnection);
     }));
 

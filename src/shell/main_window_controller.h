@@ -163,6 +163,8 @@ private:
     void buildWindow();
     QWidget* buildStrip();
     QWidget* buildChartPanes();
+    // The chart panes' axes at the watchlist's font size of the settings.
+    void fitChartPaneFonts();
     void postBuildStep();
     // An empty tab whose page comes at its first selection.
     void addTab(QTabWidget* tabs, const char* id);

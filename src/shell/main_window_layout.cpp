@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "charts/chart_view_controller.h"
 #include "kit/controls/custom_drag_view.h"
@@ -189,7 +190,21 @@ QWidget* MainWindowController::buildChartPanes() {
         chartViewControllers[i] = chart;
         grid->addWidget(pane);
     }
+    fitChartPaneFonts();
     return panes;
+}
+
+void MainWindowController::fitChartPaneFonts() {
+    const auto points = preferenceManager_.getFontSizeInfoForKey(kit::PreferenceManager::kWatchlistFontSize);
+    for (std::size_t i = 0; i < chartViewControllers.size(); ++i) {
+        if (!chartViewControllers[i]) continue;
+        chartViewControllers[i]->setAxisFontSize(points > 0 ? double(points) : 12.0);
+        ChartViews[i]->setMinimumHeight(std::max(120, ChartViews[i]->layout()->minimumSize().height()));
+    }
+    // Their time axes above the sideways scroll bar: never lower than the panes and the bar.
+    if (auto* charts = window_->findChild<QScrollArea*>("chartPanesScroll"); charts && charts->widget())
+        charts->setMinimumHeight(charts->widget()->minimumSizeHint().height() +
+                                 charts->horizontalScrollBar()->sizeHint().height());
 }
 
 void MainWindowController::showChartPane(std::size_t index) {
@@ -211,6 +226,7 @@ QWidget* MainWindowController::buildStrip() {
     auto* strip = new QFrame;
     strip->setObjectName("accountStrip");
     strip->setFrameShape(QFrame::StyledPanel);
+    strip->setAutoFillBackground(true);  // a new figure repaints the strip, not the window under it
     // Pairs of "Label: value" and the status: they wrap into a second row on a narrow window.
     auto* flow = new kit::StripFlowLayout(strip, 14, 2);
     flow->setContentsMargins(8, 4, 8, 4);

@@ -3,6 +3,7 @@
 // column at each tick, and the per-account text of the bulk order.
 #include <QHeaderView>
 #include <QLineEdit>
+#include <algorithm>
 
 #include "kit/controls/table_header_cell.h"
 #include "model/item_details.h"
@@ -64,6 +65,25 @@ void TradeTicketWindowController::RefreshMultiTradeTableview() {
     for (std::size_t i = 0; i < multiTradeRows().size(); ++i) accounts.push_back(multiTradeRows().row(i).accountDet);
     multiTradeModel_->setMargins(availableMargins(accounts, s->getOpenOrderCollection(),
                                                   [&s](const std::string& id) { return s->group(id); }));
+    fitMarginColumn();
+}
+
+void TradeTicketWindowController::fitMarginColumn() {
+    QHeaderView* header = multitradeTableView->horizontalHeader();
+    int others = 0;
+    for (int c = 0; c < MultiTradeTableModel::kMargin; ++c) others += header->sectionSize(c);
+    const int room = multitradeTableView->viewport()->width() - others;
+    const int figure = static_cast<const QAbstractItemView*>(multitradeTableView)->sizeHintForColumn(MultiTradeTableModel::kMargin);
+    // A figure wider than the room widens the drawer (and the window) first; past
+    // twice its width the table scrolls sideways.
+    if (figure > room && leftDrawer->isVisible() && leftDrawer->width() < 2 * kMultiTradeDrawerWidth) {
+        leftDrawer->setFixedWidth(std::min(2 * kMultiTradeDrawerWidth, leftDrawer->width() + figure - room));
+        resizeForDrawers();
+        return;  // the view's resize fits the column
+    }
+    const int wanted = std::max(room, figure);
+    if (header->sectionSize(MultiTradeTableModel::kMargin) != wanted)
+        header->resizeSection(MultiTradeTableModel::kMargin, wanted);
 }
 
 void TradeTicketWindowController::hitCheckbox(int row) {

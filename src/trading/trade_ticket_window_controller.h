@@ -109,6 +109,9 @@ public:
     void checkandloadOrderTypesforMultiAccount(const std::string& orderTypeName);
     void DisableControlsonMultiTrade();
     void RefreshMultiTradeTableview();
+    // The margin column as wide as the table's rest or its widest figure, whichever is wider.
+    void fitMarginColumn();
+    static constexpr int kMultiTradeDrawerWidth = 300;  // wider for a wide figure
     void hitCheckbox(int row);
     void selectAllMultiAccountCheckBoxClicked();
     void QuantitySelectedAtIndex(int row, const std::string& text);

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
 
 #include "kit/controls/input_filter_fields.h"
 #include "kit/controls/price_label.h"
@@ -34,7 +35,6 @@ constexpr const char* kValidityKey = "0352";
 constexpr const char* kTimeInForceKey = "0353";
 constexpr const char* kPriceKey = "0354";
 constexpr int kDrawerWidth = 250;
-constexpr int kMultiTradeDrawerWidth = 300;
 
 QLabel* taggedLabel(const char* key, std::vector<QLabel*>& tagged) {
     auto* label = kit::plainLabel();
@@ -131,7 +131,9 @@ void TradeTicketWindowController::buildWindow() {
     TradeChart = new charts::ChartController(
         session(), std::shared_ptr<state::SessionCommands>(context_.sessionLifetime, &context_.commands), this);
     TradeChart->followTicker(context_.ticker);
-    TradeChart->setMinimumHeight(200);
+    // Low enough that the ticket fits a 1280x800 screen under a title bar in
+    // every script; a larger screen gives the chart more.
+    TradeChart->setMinimumHeight(140);
     centre->addWidget(TradeChart, 1);
 
     multitradeButton = new QPushButton;
@@ -299,7 +301,18 @@ QFrame* TradeTicketWindowController::buildMultiTradeDrawer() {
     // The account and quantity as wide as their titles ("Количество"), the margin the rest.
     header->resizeSection(MultiTradeTableModel::kAccount, std::max(64, titleWidth(MultiTradeTableModel::kAccount)));
     header->resizeSection(MultiTradeTableModel::kQuantity, std::max(72, titleWidth(MultiTradeTableModel::kQuantity)));
-    header->setStretchLastSection(true);
+    // The margin fills the rest and widens to its widest figure: the table then scrolls sideways.
+    struct FitOnResize : QObject {
+        using QObject::QObject;
+        std::function<void()> fit;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Resize) fit();
+            return false;
+        }
+    };
+    auto* fitter = new FitOnResize(multitradeTableView);
+    fitter->fit = [this] { fitMarginColumn(); };
+    multitradeTableView->viewport()->installEventFilter(fitter);
     // A title wider than its section ("Свободная маржа") on two lines, again as the sections change.
     multiTradeModel_->titleFits = [header, padding](int column, const QString& title) {
         return header->fontMetrics().horizontalAdvance(title) + padding <= header->sectionSize(column);

@@ -87,6 +87,7 @@ std::string OpenPositionTableController::text(const std::string& key) const {
 QWidget* OpenPositionTableController::buildTotalsBar() {
     auto* bar = new QWidget(this);
     bar->setObjectName("totalsBar");
+    bar->setAutoFillBackground(true);  // a new figure repaints the bar, not the tabs and splitters under it
     auto* flow = new kit::StripFlowLayout(bar, 12, 2);
     flow->setContentsMargins(8, 4, 8, 4);
     const QFont figures = figuresFont(font());

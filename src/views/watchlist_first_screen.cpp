@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 #include "views/core/watchlist_cells.h"
 #include "views/watchlist_table_controller.h"
@@ -14,8 +15,15 @@ namespace {
 
 namespace col = watchlist_column;
 
-// The columns that give way, in order.
-constexpr std::array<const char*, 2> kGivingWay = {col::kName, col::kTypeName};
+// The columns that give way, in order: the spread's room for longer values
+// first (down to what it shows), then the texts (down to their titles).
+constexpr std::array<const char*, 3> kGivingWay = {col::kSpread, col::kName, col::kTypeName};
+
+// The least a column that gives way takes: a figure whole, a text its title.
+int leastOf(const QAbstractItemView* view, const QHeaderView* header, const char* id, int c) {
+    const int title = header->sectionSizeHint(c);
+    return std::string_view(id) == col::kSpread ? std::max(title, view->sizeHintForColumn(c)) : title;
+}
 
 }  // namespace
 
@@ -31,7 +39,7 @@ WatchlistTableController::FirstScreen WatchlistTableController::firstScreen() co
     for (const char* id : kGivingWay) {
         const int c = columnWithIdentifier(id);
         if (c < 0 || header->isSectionHidden(c)) continue;
-        const int least = header->sectionSizeHint(c);
+        const int least = leastOf(view, header, id, c);
         const int fitted = std::max({least, view->sizeHintForColumn(c), columns()[std::size_t(c)].width * points / 12});
         screen.whole += fitted - header->sectionSize(c);
         screen.least += least - header->sectionSize(c);
@@ -51,8 +59,8 @@ void WatchlistTableController::fitFirstScreen(int width) {
     for (const char* id : kGivingWay) {
         const int c = columnWithIdentifier(id);
         if (c < 0 || header->isSectionHidden(c)) continue;
-        const int least = header->sectionSizeHint(c);
         const QAbstractItemView* view = tableView();
+        const int least = leastOf(view, header, id, c);
         const int fitted = std::max({least, view->sizeHintForColumn(c), columns()[std::size_t(c)].width * points / 12});
         const int given = std::clamp(over, 0, fitted - least);
         tableView()->setColumnWidth(c, fitted - given);

@@ -179,4 +179,31 @@ TEST(XYGraph, YLabelsGiveWayToTheBoxesOverThem) {
     }
 }
 
+// At every pane height and font size, the price labels stand a label's
+// height apart (every k-th of the axis's ticks) and the time labels end inside
+// the graph.
+TEST(XYGraph, LabelsNeverMeetAnotherOrTheGraphsEdge) {
+    const struct {
+        double height;
+        double points;
+    } cases[] = {{90, 10}, {120, 12}, {160, 12}, {160, 20}, {260, 16}, {600, 20}};
+    for (const auto& c : cases) {
+        XYGraph graph(GraphTheme::PlainBlack);
+        graph.plotAreaPadding = QMarginsF(0, 0, 80, 40);
+        graph.defaultPlotSpace().setXRange({0, 10});
+        graph.defaultPlotSpace().setYRange({2030, 16});
+        graph.yAxis.majorInterval = 2;  // the span's eighth
+        graph.yAxis.origin = 2030;
+        graph.yAxis.labelFontSize = graph.xAxis.labelFontSize = c.points;
+        for (int x = 1; x <= 10; ++x) graph.xAxis.explicitTicks.emplace_back(x, "09 Dec 18:25");
+        const QRectF bounds(0, 0, 300, c.height);
+        const auto labels = graph.yLabels(bounds, graph.plotArea(bounds));
+        EXPECT_GE(labels.size(), 2u) << c.height << " at " << c.points;
+        for (std::size_t i = 1; i < labels.size(); ++i)
+            EXPECT_FALSE(labels[i].first.intersects(labels[i - 1].first)) << c.height << " at " << c.points;
+        for (const auto& [box, label] : graph.xLabels(graph.plotArea(bounds)))
+            EXPECT_LE(box.right(), bounds.right()) << c.height << " at " << c.points;
+    }
+}
+
 }  // namespace charts::plot

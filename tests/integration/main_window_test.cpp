@@ -13,9 +13,12 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTableView>
+#include <QToolButton>
 #include <array>
 #include <map>
 #include <numeric>
@@ -292,7 +295,7 @@ TEST_P(WatchlistFirstScreenTest, SymbolPricesAndSpreadShowWhole) {
             << id << " " << where << ": " << x << "+" << w << " in " << view->viewport()->width();
     }
     // The chart panes' time axes show above their sideways scroll bar.
-    const auto* charts = main->window()->findChild<QScrollArea*>("chartPanesScroll");
+    auto* charts = main->window()->findChild<QScrollArea*>("chartPanesScroll");
     ASSERT_TRUE(charts);
     ASSERT_TRUE(runUntil([&] {
         for (auto* chart : main->chartViewControllers)
@@ -302,12 +305,40 @@ TEST_P(WatchlistFirstScreenTest, SymbolPricesAndSpreadShowWhole) {
     kit::testing::runFor(50);
     for (const QWidget* pane : main->ChartViews)
         EXPECT_LE(pane->mapTo(charts->viewport(), QPoint(0, pane->height())).y(), charts->viewport()->height()) << where;
+    // Each pane's time labels whole in height ("09 12月 18:25" too), at the axis font of the setting.
+    for (std::size_t i = 0; i < main->chartViewControllers.size(); ++i) {
+        charts->ensureWidgetVisible(main->ChartViews[i], 0, 0);  // the panes scroll sideways
+        kit::testing::runFor(10);
+        charts::plot::GraphHostingView* graph = main->chartViewControllers[i]->chartController()->chartView();
+        QRect seen = graph->visibleRegion().boundingRect();
+        for (QScrollBar* bar = charts->horizontalScrollBar(); seen.isEmpty() && bar->value() != bar->maximum();) {
+            bar->setValue(seen.isEmpty() && bar->value() == bar->minimum() ? bar->maximum() : bar->minimum());
+            kit::testing::runFor(10);
+            seen = graph->visibleRegion().boundingRect();
+        }
+        EXPECT_EQ(graph->hostedGraph()->xAxis.labelFontSize, size) << where;
+        for (const auto& [box, label] : graph->hostedGraph()->xLabels(graph->plotArea(), graph)) {
+            QFont font;
+            font.setPointSizeF(size);
+            const QRectF ink = QFontMetricsF(font, graph).boundingRect(box, Qt::AlignCenter, label);
+            // Whole in height (the panes scroll sideways).
+            EXPECT_TRUE(ink.top() >= seen.top() && ink.bottom() <= seen.bottom() + 1)
+                << where << " " << label.toStdString() << ": " << ink.top() << "-" << ink.bottom() << " in "
+                << seen.top() << "-" << seen.bottom() << " of " << graph->height();
+        }
+    }
     // The spread as wide as its title or a few ticks need, not as a price.
     const int spread = watchlist->columnWithIdentifier(col::kSpread);
     const QTableView* table = watchlist->tableView();
     EXPECT_LE(table->columnWidth(spread), std::max({table->horizontalHeader()->sectionSizeHint(spread), view->sizeHintForColumn(spread),
                                                    QFontMetrics(watchlist->rowFont()).horizontalAdvance("000.00") + 12}))
         << where;
+    // The texts get their room first: while the name shows "…", the spread is no wider than what it shows.
+    const int name = watchlist->columnWithIdentifier(col::kName);
+    if (table->columnWidth(name) < view->sizeHintForColumn(name)) {
+        EXPECT_LE(table->columnWidth(spread), std::max(table->horizontalHeader()->sectionSizeHint(spread), view->sizeHintForColumn(spread)))
+            << where;
+    }
     // The positions tab's totals: every label, figure and the button whole in sight.
     views::OpenPositionTableController* positions = main->pages().openPositions();
     ASSERT_TRUE(positions);
@@ -325,6 +356,31 @@ TEST_P(WatchlistFirstScreenTest, SymbolPricesAndSpreadShowWhole) {
             << where << ": " << w->objectName().toStdString() << " " << (label ? label->text().toStdString() : "");
     }
     saveScreenshot(main->window(), QString("main_window-font%1-%2-dark").arg(size).arg(QString::fromStdString(folder)));
+    // At 1600x1000: every tab whole, none behind the tab bar's arrows; the panes'
+    // price labels a label's height apart, none over another.
+    main->window()->resize(1600, 1000);
+    kit::testing::runFor(50);
+    // (At Small and Medium; at larger fonts the watchlist's texts keep their room and the tabs take their arrows.)
+    const QTabBar* tabs = main->mainTabView->tabBar();
+    if (size <= 12) {
+        EXPECT_LE(tabs->tabRect(tabs->count() - 1).right(), tabs->width()) << where;
+        for (const QToolButton* arrow : tabs->findChildren<QToolButton*>()) EXPECT_FALSE(arrow->isVisible()) << where;
+    }
+    for (auto* chart : main->chartViewControllers) {
+        charts::plot::GraphHostingView* graph = chart->chartController()->chartView();
+        const auto labels = graph->hostedGraph()->yLabels(QRectF(graph->rect()), graph->plotArea(), graph);
+        EXPECT_GE(labels.size(), 2u) << where;
+        for (std::size_t i = 1; i < labels.size(); ++i)
+            EXPECT_FALSE(labels[i].first.intersects(labels[i - 1].first))
+                << where << " " << labels[i].second.toStdString() << " over " << labels[i - 1].second.toStdString();
+    }
+    saveScreenshot(main->window(), QString("main_window-1600-font%1-%2-dark").arg(size).arg(QString::fromStdString(folder)));
+    prefs->set("Theme", std::int64_t{1});
+    platform::NotificationCenter::defaultCenter().post(kit::kThemeChangedNotification);
+    kit::testing::runFor(50);
+    saveScreenshot(main->window(), QString("main_window-1600-font%1-%2-light").arg(size).arg(QString::fromStdString(folder)));
+    prefs->set("Theme", std::int64_t{0});
+    platform::NotificationCenter::defaultCenter().post(kit::kThemeChangedNotification);
     // Through a larger font and back (XL, L to S; XL to M): the pane, the name and
     // the type take the widths the smaller font had, at 1280 and at 1600.
     const std::map<int, std::vector<int>> through = {{10, {20, 16}}, {12, {20}}};
@@ -351,10 +407,11 @@ TEST_P(WatchlistFirstScreenTest, SymbolPricesAndSpreadShowWhole) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FontSizes, WatchlistFirstScreenTest,
-                         ::testing::Combine(::testing::Values(10, 12, 16, 20), ::testing::Values(0, 5, 9)),
+                         ::testing::Combine(::testing::Values(10, 12, 16, 20), ::testing::Values(0, 1, 5, 6, 9)),
                          [](const auto& info) {
-                             return model::LanguageString::languageFolder(std::get<1>(info.param)) +
-                                    std::to_string(std::get<0>(info.param));
+                             std::string folder = model::LanguageString::languageFolder(std::get<1>(info.param));
+                             std::erase(folder, '-');
+                             return folder + std::to_string(std::get<0>(info.param));
                          });
 
 // The settings' theme change reaches what has no window controller of its

@@ -5,6 +5,8 @@
 // links a double click opens.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QHeaderView>
@@ -265,6 +267,39 @@ TEST_F(NewsPanelTest, ALongTitleIsCutAndDrawnAtOnce) {
     panel->show();
     kit::ThemeManager::applyTheme({{"Windows", {panel.get()}}, {"TableView", {panel->newsTableView()}}}, 0);
     kit::testing::saveScreenshot(panel.get(), "news-long-title-dark");
+}
+
+// In a right-to-left layout every title keeps the layout's alignment, whatever
+// its script or figures: the ink of each row ends at the same right edge.
+TEST_F(NewsPanelTest, RightToLeftTitlesShareOneAlignment) {
+    const std::vector<std::pair<std::string, std::string>> items = {
+        {"Gold climbs as the dollar eases", ""}, {"Oil up 2% on supply worries", ""},
+        {"2026 outlook: rates stay high", ""},  {"\xD8\xB7\xD9\x84\xD8\xA7 \xD8\xA8\xD8\xA7\xD9\x84\xD8\xA7 \xD8\xB1\xD9\x81\xD8\xAA", ""}};
+    server.fallback.body = feed(items);
+    ASSERT_TRUE(open());
+    panel->setLayoutDirection(Qt::RightToLeft);
+    panel->resize(900, 300);
+    panel->show();
+    kit::ThemeManager::applyTheme({{"Windows", {panel.get()}}, {"TableView", {panel->newsTableView()}}}, 0);
+    kit::testing::runFor(20);
+    kit::testing::saveScreenshot(panel.get(), "news-right-to-left-dark");
+    QTableView* view = panel->newsTableView();
+    const QImage shot = view->viewport()->grab().toImage();
+    std::vector<int> ends;
+    for (int row = 0; row < int(items.size()); ++row) {
+        const QRect cell = view->visualRect(view->model()->index(row, 0));
+        const QRgb ground = shot.pixel(cell.right() - 1, cell.center().y());
+        int end = -1;
+        for (int y = cell.top() + 1; y < cell.bottom(); ++y)
+            for (int x = cell.left() + 1; x < cell.right() - 1; ++x)
+                if (shot.pixel(x, y) != ground) end = std::max(end, x);
+        ends.push_back(end);
+    }
+    const auto [least, most] = std::minmax_element(ends.begin(), ends.end());
+    EXPECT_LE(*most - *least, 3) << ::testing::PrintToString(ends);
+    EXPECT_GT(*least, view->visualRect(view->model()->index(0, 0)).center().x());
+    kit::ThemeManager::applyTheme({{"Windows", {panel.get()}}, {"TableView", {view}}}, 1);
+    kit::testing::saveScreenshot(panel.get(), "news-right-to-left-light");
 }
 
 TEST_F(NewsPanelTest, WithoutAHostNothingIsFetched) {

@@ -1,11 +1,14 @@
 // The order ticket offscreen over a session of one account and one instrument:
 // offers and modes, fields, deviation, placing and confirmation, refusals,
 // the refresh and depth tables, lifecycle, bad input. Saves screenshots.
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QAbstractItemModelTester>
+#include <QTableView>
 #include <QTest>
 
 #include "charts/chart_controller.h"
@@ -13,6 +16,7 @@
 #include "kit/core/kit_payloads.h"
 #include "kit/fake_context.h"
 #include "kit/theme_manager.h"
+#include "model/language_string.h"
 #include "kit/qt_test_app.h"
 #include "orders/order_fixture.h"
 #include "support/reference_data_test_access.h"
@@ -679,6 +683,57 @@ TEST_F(TradeTicketTest, DrawerRebuildByABracketBoxStartsTheQuantityBoxAgain) {
         EXPECT_TRUE(ticket->multiTradeRows().ticks().empty());
         EXPECT_FALSE(ticket->multiAccountSelectAllCheckBox->isChecked());
         EXPECT_EQ(ticket->QuantityComboBox->currentText(), "0") << box->objectName().toStdString();
+    }
+}
+
+// The ticket fits ./run's 1280x800 screen under a title bar (760 high) at
+// every font size of the settings and in scripts of tall glyphs; so does its
+// multi-account drawer.
+TEST_F(TradeTicketTest, FitsA1280x800ScreenAtEveryFontSizeAndLanguage) {
+    account->accountSettings = 0;
+    addAccount(1002, 0, 0xE7);
+    for (const std::int64_t points : {10, 12, 16, 20}) {
+        for (const char* folder : {"en", "ru", "zh-Hans", "Bengali", "ne", "fa-AF"}) {
+            const auto& folders = model::LanguageString::languageFolders();
+            const auto language = std::find(folders.begin(), folders.end(), folder) - folders.begin();
+            fake->preferences.saveFontSizeInfo(points, kit::PreferenceManager::kWatchlistFontSize);
+            fake->preferences.saveFontSizeInfo(points, kit::PreferenceManager::kPositionsFontSize);
+            fake->context.language = language;
+            fake->context.text = [language](const std::string& key) {
+                return model::LanguageString::stringforSelectedLanguage(language, key);
+            };
+            ticket = std::make_unique<TradeTicketWindowController>(fake->context);
+            open();
+            advanced();
+            ticket->multitradeButton->click();
+            kit::testing::runFor(10);
+            EXPECT_LE(ticket->minimumSizeHint().height(), 760) << folder << " at " << points;
+            EXPECT_LE(ticket->height(), 760) << folder << " at " << points;
+            if (points == 20 && std::string(folder) == "zh-Hans") shoot("ticket-zh-Hans-font20");
+        }
+    }
+}
+
+// A figure is never elided: the margin column and the drawer widen to the
+// largest figure the simulator makes (-162 million at --scale 20; its largest
+// scale, 100, five times that); a small one fills the table.
+TEST_F(TradeTicketTest, DrawerMarginColumnShowsEveryFigureWhole) {
+    account->accountSettings = 0;
+    addAccount(1002, 0, 0xE7);
+    open();
+    ticket->multitradeButton->click();
+    const QAbstractItemView* view = ticket->multitradeTableView;
+    const QTableView* table = ticket->multitradeTableView;
+    for (const double balance : {25'000.0, -162'197'345.67, -811'000'000.0, -9'999'999'999.99}) {
+        account->Balance = balance;
+        fake->ticker.tick();
+        const QString figure = shown(0, 3);
+        const QFontMetrics metrics(cell(0, 3).data(Qt::FontRole).value<QFont>());
+        EXPECT_GE(table->columnWidth(3), std::max(view->sizeHintForColumn(3), metrics.horizontalAdvance(figure)))
+            << figure.toStdString();
+        // In sight, up to the table's right edge: the drawer widened for it.
+        EXPECT_EQ(table->columnViewportPosition(3) + table->columnWidth(3), view->viewport()->width()) << balance;
+        if (balance == -811'000'000.0) shoot("ticket-drawer-large");
     }
 }
 

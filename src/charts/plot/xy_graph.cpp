@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <algorithm>
+#include <cmath>
 
 namespace charts::plot {
 
@@ -88,7 +89,7 @@ void XYGraph::drawGrid(QPainter& painter, const QRectF& area) const {
         if (axis->gridLine.style == Qt::CustomDashLine) pen.setDashPattern({3.0 / pen.widthF(), 3.0 / pen.widthF()});
         painter.setPen(pen);
         const bool isX = axis->coordinate == Coordinate::X;
-        for (const auto& [v, label] : axis->ticks(isX ? space.xRange() : space.yRange())) {
+        for (const auto& [v, label] : isX ? axis->ticks(space.xRange()) : yTicks(area, painter.device())) {
             const QPointF p = space.toView(isX ? v : 0, isX ? 0 : v, area);
             if (isX) painter.drawLine(QPointF(p.x(), area.top()), QPointF(p.x(), area.bottom()));
             else painter.drawLine(QPointF(area.left(), p.y()), QPointF(area.right(), p.y()));
@@ -105,26 +106,19 @@ void XYGraph::drawAxes(QPainter& painter, const QRectF& bounds, const QRectF& ar
     painter.setPen(xAxis.axisLine.pen());
     painter.drawLine(area.bottomLeft(), area.bottomRight());
     painter.setFont(fontOfSize(xAxis.labelFontSize));
-    QFontMetricsF xm(painter.font());
-    double lastRight = -1e9;
+    painter.setPen(xAxis.tickLine.pen());
     for (const auto& [v, label] : xAxis.ticks(space.xRange())) {
         const double x = space.toView(v, 0, area).x();
-        painter.setPen(xAxis.tickLine.pen());
         painter.drawLine(QPointF(x, area.bottom()), QPointF(x, area.bottom() + xAxis.majorTickLength));
-        if (label.isEmpty()) continue;
-        const double w = xm.horizontalAdvance(label);
-        QRectF box(x - w / 2, area.bottom() + xAxis.majorTickLength + xAxis.labelOffset, w, xm.height());
-        if (box.left() < area.left()) box.moveLeft(area.left());  // the first label is not cut
-        if (box.left() < lastRight + 8) continue;
-        lastRight = box.right();
-        painter.setPen(xAxis.labelColor);
-        painter.drawText(box, Qt::AlignCenter | textDirection(label), label);
     }
+    painter.setPen(xAxis.labelColor);
+    for (const auto& [box, label] : xLabels(area, painter.device()))
+        painter.drawText(box, Qt::AlignCenter | textDirection(label), label);
     // y: right edge, ticks and labels to the right, centred on their value.
     painter.setPen(yAxis.axisLine.pen());
     painter.drawLine(area.topRight(), area.bottomRight());
     painter.setFont(fontOfSize(yAxis.labelFontSize));
-    for (const auto& [v, label] : yAxis.ticks(space.yRange())) {
+    for (const auto& [v, label] : yTicks(area, painter.device())) {
         const double y = space.toView(0, v, area).y();
         painter.setPen(yAxis.tickLine.pen());
         painter.drawLine(QPointF(area.right(), y), QPointF(area.right() + yAxis.majorTickLength, y));
@@ -132,6 +126,26 @@ void XYGraph::drawAxes(QPainter& painter, const QRectF& bounds, const QRectF& ar
     painter.setPen(yAxis.labelColor);
     for (const auto& [box, label] : yLabels(bounds, area, painter.device())) painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, label);
     painter.restore();
+}
+
+std::vector<std::pair<QRectF, QString>> XYGraph::xLabels(const QRectF& area, QPaintDevice* device) const {
+    std::vector<std::pair<QRectF, QString>> out;
+    if (!hasAxisSet) return out;
+    const PlotSpace& space = *spaces_.front();
+    const QFontMetricsF xm(fontOfSize(xAxis.labelFontSize), device);
+    double lastRight = -1e9;
+    for (const auto& [v, label] : xAxis.ticks(space.xRange())) {
+        if (label.isEmpty()) continue;
+        const double x = space.toView(v, 0, area).x();
+        const double w = xm.horizontalAdvance(label);
+        QRectF box(x - w / 2, area.bottom() + xAxis.majorTickLength + xAxis.labelOffset, w, xm.height());
+        if (box.left() < area.left()) box.moveLeft(area.left());  // the first label is not cut
+        if (box.left() < lastRight + 8) continue;
+        if (box.right() > area.right() + plotAreaPadding.right()) continue;  // none cut at the graph's edge
+        lastRight = box.right();
+        out.emplace_back(box, label);
+    }
+    return out;
 }
 
 std::vector<std::pair<QRectF, QString>> XYGraph::yLabels(const QRectF& bounds, const QRectF& area,
@@ -143,7 +157,7 @@ std::vector<std::pair<QRectF, QString>> XYGraph::yLabels(const QRectF& bounds, c
     std::vector<QRectF> covered;
     for (const auto& box : annotationBoxes(bounds, area, device))
         if (box) covered.push_back(*box);
-    for (const auto& [v, label] : yAxis.ticks(space.yRange())) {
+    for (const auto& [v, label] : yTicks(area, device)) {
         const double y = space.toView(0, v, area).y();
         const QRectF box(area.right() + yAxis.majorTickLength + yAxis.labelOffset, y - ym.height() / 2,
                          ym.horizontalAdvance(label) + 1, ym.height());
@@ -152,6 +166,17 @@ std::vector<std::pair<QRectF, QString>> XYGraph::yLabels(const QRectF& bounds, c
         out.emplace_back(box, label);
     }
     return out;
+}
+
+std::vector<std::pair<double, QString>> XYGraph::yTicks(const QRectF& area, QPaintDevice* device) const {
+    const PlotRange range = spaces_.front()->yRange();
+    const double perUnit = range.length != 0 ? area.height() / std::abs(range.length) : 0;
+    const double apart = yAxis.majorInterval * perUnit;
+    const double needed = QFontMetricsF(fontOfSize(yAxis.labelFontSize), device).height() + 2;
+    if (!yAxis.explicitTicks.empty() || !(apart > 0) || apart >= needed) return yAxis.ticks(range);
+    XYAxis sparser = yAxis;
+    sparser.majorInterval *= std::ceil(needed / apart);
+    return sparser.ticks(range);
 }
 
 std::vector<std::optional<QRectF>> XYGraph::annotationBoxes(const QRectF& bounds, const QRectF& area,

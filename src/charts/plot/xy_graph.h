@@ -50,9 +50,14 @@ public:
 
     // The plot area inside `bounds`.
     QRectF plotArea(const QRectF& bounds) const;
+    // The x labels drawn and where: one that would meet the one before is left out.
+    std::vector<std::pair<QRectF, QString>> xLabels(const QRectF& area, QPaintDevice* device = nullptr) const;
     // The y labels drawn and where: those an annotation covers give way to it.
     std::vector<std::pair<QRectF, QString>> yLabels(const QRectF& bounds, const QRectF& area,
                                                     QPaintDevice* device = nullptr) const;
+    // The y ticks in `area`: every k-th of the axis's, k the least that puts
+    // them a label's height apart at the axis's font, so no label meets another.
+    std::vector<std::pair<double, QString>> yTicks(const QRectF& area, QPaintDevice* device = nullptr) const;
     // Where each annotation is drawn, in their order; nothing for one without
     // text or plot space. Boxes that would overlap make room for each other,
     // the one wanted higher staying above, all level with the plot area.
