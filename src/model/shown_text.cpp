@@ -92,6 +92,9 @@ void apply(Reader reader, Writer& writer, std::size_t maxLength, BidiControls co
     std::array<char32_t, 1 + kMaxMarksPerCharacter> character{};
     CharacterJoiner joiner;
     std::size_t length = 0, read = 0, lines = 1;
+    // Where the last character shown begins, when it ends in a sign that joins what follows:
+    // a "…" after it would join it too, so a cut drops it.
+    std::size_t prefixedAt = kNoLimit;
     char32_t c = 0;
     bool more = next(c), cut = false;
     while (more) {
@@ -120,6 +123,9 @@ void apply(Reader reader, Writer& writer, std::size_t maxLength, BidiControls co
             cut = true;
             break;
         }
+        prefixedAt = characterKind(character[count - 1]) == CharacterJoiner::Kind::Prepend && !dropped
+                         ? writer.out.size()
+                         : kNoLimit;
         for (std::size_t i = 0; i < count; ++i) writer.put(character[i]);
         if (dropped) writer.put(kEllipsis);
         length += units + (dropped ? 1 : 0);
@@ -128,7 +134,9 @@ void apply(Reader reader, Writer& writer, std::size_t maxLength, BidiControls co
             break;
         }
     }
-    if (cut) writer.put(kEllipsis);
+    if (!cut) return;
+    if (prefixedAt != kNoLimit) writer.out.resize(prefixedAt);
+    writer.put(kEllipsis);
 }
 
 }  // namespace

@@ -78,9 +78,9 @@ TEST(ShownText, RuleCases) {
     EXPECT_EQ(shownText(u"a\u202Eb", 10, BidiControls::Kept), u"a\u202Eb");
 }
 
-// The harness's findings, each a full character ending in U+200D and what
-// followed it (the old rule dropped it silently, and again on its own output):
-// shown whole now, or "…" where a mark beyond the bound was dropped.
+// The harness's findings. The first eleven: a full character ending in U+200D
+// and what followed it (the old rule dropped it silently, and again on its own
+// output), shown whole now, or "…" where a mark beyond the bound was dropped.
 TEST(ShownText, HarnessFindings) {
     const struct {
         const char* finding;
@@ -99,6 +99,8 @@ TEST(ShownText, HarnessFindings) {
         {"e3ab5e98", u"\uFFFD\u0301\u0301\u0301\u0301\u0301\u0301\u0301\u0301\u0301\u0301\u0301\u0301\u0301\u0301\u031F\u200D \uFFFD", 39, u""},
         {"f2668b49", u"3\u200D\uFFFD\u200Do\u200D\uFFFD\u200Do\u200D\uFFFD\u200Do\u200D\u200DS\u200D\uFFFD\uFFFD", 63, u""},
         {"fc1d4a2b", u"\x10" u"\u0309\u0301\u0301\u0305\u0301\u0301\u0301\u0301\u0301\u0301\u0305\u0301\u0300\u200D\uFFFD\u200D\uFFFD\uFFFD", 63, u""},
+        // A number sign that joins what follows, alone before a line break, then cut: a "…" after it would join it.
+        {"11a6e822", u"\u0600\u2029\u6D3D\u1101\u3D00\u2A85", 1, u"\u2026"},
     };
     for (const auto& c : cases) {
         const std::u16string& shown = c.shown.empty() ? c.text : c.shown;
