@@ -49,12 +49,12 @@ void CommonAlert::ShowCommonUserNotificationwithMessage(AppUserNotificationCente
                                                         const std::string& message, const std::string& title) {
     AppUserNotification notification;
     notification.title = appName;
-    notification.subtitle = title;
-    notification.informativeText = message;
+    notification.subtitle = model::shownText(title, std::size_t(kMaxAlertLength));
+    notification.informativeText = model::shownText(message, std::size_t(kMaxAlertLength));
     notification.feature.dismissDelayTime = 5.0;
     notification.feature.lineBreakMode = 0;
     notification.soundName = AppUserNotificationDefaultSound;
-    center.deliverNotification(notification);
+    center.deliverNotification(std::move(notification));
 }
 
 void CommonAlert::showLocalNotificationWithTitle(const std::shared_ptr<SystemNotifier>& notifier, const std::string& title,

@@ -157,6 +157,29 @@ TEST_F(BannerTest, WithoutADelegateAClickChangesNothing) {
     EXPECT_TRUE(shown(banner));
 }
 
+// A banner keeps its texts as it shows them; the address its action opens is kept whole.
+TEST_F(BannerTest, KeepsOnlyWhatItShowsAndItsAddressWhole) {
+    std::string opened;
+    auto delegate = std::make_shared<AppUserNotificationCenterDelegate>();
+    delegate->shouldPresent = [](const AppUserNotification&) { return true; };
+    delegate->didActivate = [&](const AppUserNotification& n) { opened = n.userInfo.at("AppDownloadURL"); };
+    ui->customUserNotificationCenter().setDelegate(delegate);
+    const std::string address = "https://example.com/" + std::string(1 << 20, 'a');
+    state::Banner b;
+    b.subtitle = std::string(4 << 20, 's');
+    b.informativeText = std::string(4 << 20, 't');
+    b.hasActionButton = true;
+    b.dismissDelayTime = -1;
+    b.userInfo = {{"AppDownloadURL", address}};
+    ui->deliverBanner(b);
+    QPointer banner = ui->customUserNotificationCenter().notificationBannerController();
+    ASSERT_TRUE(runUntil([&] { return shown(banner); }));
+    EXPECT_EQ(banner->userNotification().subtitle, std::string(kMaxAlertLength, 's') + "\xE2\x80\xA6");
+    EXPECT_EQ(banner->userNotification().informativeText, std::string(kMaxAlertLength, 't') + "\xE2\x80\xA6");
+    banner->actionButton()->click();
+    EXPECT_EQ(opened, address);
+}
+
 TEST_F(BannerTest, WrappedTextMakesTheBannerTaller) {
     QPointer brief = deliver("Short", -1.0, false, 4);
     state::Banner b;
