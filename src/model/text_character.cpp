@@ -30,6 +30,20 @@ constexpr Range kPrepended[] = {
     {0x110BD, 0x110BD}, {0x110CD, 0x110CD}, {0x111C2, 0x111C3}, {0x1193F, 0x1193F}, {0x11941, 0x11941},
     {0x11A3A, 0x11A3A}, {0x11A84, 0x11A89}, {0x11D46, 0x11D46}, {0x11F02, 0x11F02},
 };
+// Viramas (combining class 9) of the scripts that join conjuncts.
+constexpr Range kViramas[] = {
+    {0x094D, 0x094D}, {0x09CD, 0x09CD}, {0x0A4D, 0x0A4D}, {0x0ACD, 0x0ACD}, {0x0B4D, 0x0B4D}, {0x0BCD, 0x0BCD},
+    {0x0C4D, 0x0C4D}, {0x0CCD, 0x0CCD}, {0x0D3B, 0x0D3C}, {0x0D4D, 0x0D4D}, {0x0DCA, 0x0DCA}, {0x0F84, 0x0F84},
+    {0x1039, 0x103A}, {0x1714, 0x1715}, {0x1734, 0x1734}, {0x17D2, 0x17D2}, {0x1A60, 0x1A60}, {0x1B44, 0x1B44},
+    {0x1BAA, 0x1BAB}, {0x1BF2, 0x1BF3}, {0xA806, 0xA806}, {0xA8C4, 0xA8C4}, {0xA953, 0xA953}, {0xA9C0, 0xA9C0},
+    {0xAAF6, 0xAAF6}, {0xABED, 0xABED},
+};
+// Letters of those scripts, a little wider than their consonants: a wider set only joins more.
+constexpr Range kIndicLetters[] = {
+    {0x0900, 0x0DFF}, {0x0F00, 0x0FFF}, {0x1000, 0x109F}, {0x1700, 0x177F}, {0x1780, 0x17FF}, {0x1A20, 0x1AAF},
+    {0x1B00, 0x1BFF}, {0xA800, 0xA82F}, {0xA880, 0xA8DF}, {0xA930, 0xA95F}, {0xA980, 0xA9DF}, {0xAAE0, 0xAAFF},
+    {0xABC0, 0xABFF},
+};
 // clang-format on
 
 template <std::size_t N>
@@ -79,9 +93,12 @@ Kind characterKind(char32_t c) {
 bool isLineBreak(char32_t c) { return (c >= '\n' && c <= '\r') || c == 0x85 || c == 0x2028 || c == 0x2029; }
 
 void CharacterJoiner::start(char32_t c) {
+    const Kind k = characterKind(c);
+    // Qt pairs the indicators after a pictograph from the second one, Unicode from the first.
+    indicatorRun_ = k == Kind::Regional && last_ == Kind::Pictograph;
     last_ = Kind::Other;
-    pictograph_ = joinsPictograph_ = pairOpen_ = false;
-    taken(characterKind(c));
+    pictograph_ = joinsPictograph_ = pairOpen_ = viramaOpen_ = false;
+    taken(k, c);
 }
 
 bool CharacterJoiner::take(char32_t c) {
@@ -94,14 +111,16 @@ bool CharacterJoiner::take(char32_t c) {
     else
         joins = hangulJoins(last_, k) || k == Kind::Extend || k == Kind::Joiner || last_ == Kind::Prepend ||
                 (k == Kind::Pictograph && joinsPictograph_) || (k == Kind::Regional && pairOpen_);
-    if (joins) taken(k);
+    joins = joins || (viramaOpen_ && (k == Kind::Other || k == Kind::Prepend) && within(kIndicLetters, c));
+    if (joins) taken(k, c);
     return joins;
 }
 
-void CharacterJoiner::taken(Kind k) {
+void CharacterJoiner::taken(Kind k, char32_t c) {
     joinsPictograph_ = k == Kind::Joiner && pictograph_;
     pictograph_ = k == Kind::Pictograph || (pictograph_ && k == Kind::Extend);
-    pairOpen_ = k == Kind::Regional && !pairOpen_;
+    pairOpen_ = k == Kind::Regional && (!pairOpen_ || indicatorRun_);
+    viramaOpen_ = (k == Kind::Extend && within(kViramas, c)) || (k == Kind::Joiner && viramaOpen_);
     last_ = k;
 }
 
