@@ -120,9 +120,8 @@ AppUserNotificationBannerController::AppUserNotificationBannerController(
 }
 
 AppUserNotificationBannerController::~AppUserNotificationBannerController() {
-    if (!releasesMemory_) return;
-    notification_ = {};
-    platform::releaseFreeMemory();
+    // Once the banner and its widgets are gone.
+    if (releasesMemory_ && qApp) QTimer::singleShot(0, qApp, [] { platform::releaseFreeMemory(); });
 }
 
 void AppUserNotificationBannerController::prepareNotificationBanner() {
