@@ -13,6 +13,7 @@
 // those places did before (the banner and fit at 4 MB).
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QHeaderView>
 #include <QStandardItemModel>
 #include <QTextCursor>
@@ -31,11 +32,13 @@
 #include "kit/banner/app_user_notification_banner_controller.h"
 #include "kit/common_alert.h"
 #include "kit/plain_text.h"
+#include "kit/qt_ui_services.h"
 #include "kit/text_cell_delegate.h"
 #include "model/item_details.h"
 #include "model/item_type.h"
 #include "news/news_table_controller.h"
 #include "offscreen_bench.h"
+#include "platform/free_memory.h"
 #include "reports/account_statement_window_controller.h"
 #include "reports/core/account_detail_text.h"
 #include "reports/statement_table_controllers.h"
@@ -78,7 +81,7 @@ struct Places {
         std::unique_ptr<QLabel> label;
         return longestSlice({[&] {
                                  label.reset(later ? kit::plainLabel() : kit::plainLabel(text));
-                                 if (later) label->setText(text);
+                                 if (later) kit::setShownText(*label, text);
                                  label->show();
                              },
                              [&] { label->repaint(); }});
@@ -198,6 +201,63 @@ void newsMemory() {
     news::releaseReadingMemory();
     std::printf("news body at the cap (%zu items) read and dropped: +%.0f MB resident, +%.0f MB after giving it back\n",
                 items, kept - before, residentMegabytes() - before);
+}
+
+struct Quiet : kit::SoundOutput, kit::SystemNotifier {
+    void play(const std::string&) override {}
+    void show(const QString&, const QString&) override {}
+};
+
+// The update banner of a 30 MB login message on its road (the session's
+// banner, with the message and its address, to the banner centre), shown, then
+// closed: resident beside the text's size. Goal: two texts more than before
+// while it shows, one after Close (the session's record keeps the message).
+void bannerMemory(platform::Preferences& store) {
+    const auto quiet = std::make_shared<Quiet>();
+    kit::QtUiServices::Parts parts;
+    parts.sound = quiet;
+    parts.notifier = quiet;
+    parts.bannerTiming = {1, 1};
+    kit::QtUiServices ui(store, "bench", parts);
+    const auto runUntil = [](const std::function<bool()>& done) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done() && timer.elapsed() < 5000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    };
+    // The update banner as the session delivers it: the message, and the address its action opens.
+    const auto deliver = [&](const std::string& text) {
+        {
+            state::Banner banner;
+            banner.title = "App Updates Available";
+            banner.informativeText = text;
+            banner.hasActionButton = true;
+            banner.dismissDelayTime = -1;
+            banner.userInfo = {{"AppDownloadURL", text}};
+            ui.deliverBanner(banner);
+        }
+        QPointer<kit::AppUserNotificationBannerController> shown =
+            ui.customUserNotificationCenter().notificationBannerController();
+        runUntil([&] { return !shown || shown->phase() == kit::BannerLifecycle::Phase::Shown; });
+        return shown;
+    };
+    const auto close = [&](QPointer<kit::AppUserNotificationBannerController> shown) {
+        if (shown) shown->otherButtonAction();
+        runUntil([&] { return !shown; });
+    };
+    close(deliver(serverText(1200)));  // a plain login's banner: what a first banner sets up stays
+    platform::releaseFreeMemory();
+    const double before = residentMegabytes();
+    const std::size_t megabytes = 30;
+    const std::string record = serverText(megabytes << 20);
+    const auto shown = deliver(record);
+    const double showing = residentMegabytes();
+    close(shown);
+    const double closed = residentMegabytes();
+    std::printf("banner %zu MB resident: +%.1f MB while shown, +%.1f MB after Close (goal +%zu, +%zu; %.0f MB before)\n",
+                megabytes, showing - before, closed - before, 2 * megabytes, megabytes, before);
 }
 
 // The hostile shapes, each on its place's own road.
@@ -365,6 +425,7 @@ int main(int argc, char** argv) {
         Places places(context, state::SessionTestAccess::referenceData(*session));
         if (!everyPlace) {
             hostileShapes(context.context, *session, places);
+            bannerMemory(preferences.store);
             return 0;
         }
         std::printf("longest main-thread slice per place, ms (goal 100)\n");
@@ -380,10 +441,11 @@ int main(int argc, char** argv) {
                         figures[1], figures[2], figures[3], figures[4], figures[5], figures[6], figures[7],
                         *std::max_element(std::begin(figures), std::end(figures)));
         }
-        std::printf("(label+: the text set on a plain label after it was made)\n");
+        std::printf("(label+: the text set on a plain label after it was made, with setShownText)\n");
         newsMemory();
         if (withBaseline) baseline(QString::fromStdString(serverText(1024 * 1024)));
         hostileShapes(context.context, *session, places);
+        bannerMemory(preferences.store);
         if (withBaseline) hostileBaseline();
     }
     return 0;

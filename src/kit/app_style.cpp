@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QMainWindow>
 #include <QPainter>
@@ -10,6 +11,7 @@
 #include <cstring>
 
 #include "kit/shown_text.h"
+#include "kit/text_cell_delegate.h"
 #include "kit/text_direction.h"
 
 namespace kit {
@@ -63,11 +65,14 @@ void drawCached(QPainter* painter, const QStyleOption& option, const QString& wh
     painter->drawPixmap(option.rect.topLeft(), pixmap);
 }
 
-// Whether the rule could change `text`: longer than shown, or a character that
-// may be a mark (none is below U+0300). A plain short cell is not copied.
-bool mayExceedTheRule(const QString& text) {
-    return text.size() > kMaxShownLength ||
-           std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() >= 0x0300; });
+// A cell longer than shown, whose model did not give the rule's form: the
+// rule is applied before it is measured or drawn. The kit's cell delegate gave
+// it already, with isolates of its own that the rule would show. Every other
+// cell is left as it is, uncopied.
+bool cutsCell(const QStyleOptionViewItem& item, const QWidget* widget) {
+    if (item.text.size() <= kMaxShownLength) return false;
+    const auto* view = qobject_cast<const QAbstractItemView*>(widget);
+    return !view || !dynamic_cast<const TextCellDelegate*>(view->itemDelegateForIndex(item.index));
 }
 
 }  // namespace
@@ -79,9 +84,9 @@ AppStyle::AppStyle(const QString& baseKey)
 QSize AppStyle::sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                                  const QWidget* widget) const {
     if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
-        type == CT_ItemViewItem && item && mayExceedTheRule(item->text)) {
+        type == CT_ItemViewItem && item && cutsCell(*item, widget)) {
         QStyleOptionViewItem cell = *item;
-        cell.text = boundedText(cell.text);
+        cell.text = shownText(cell.text);
         return QProxyStyle::sizeFromContents(type, &cell, size, widget);
     }
     return QProxyStyle::sizeFromContents(type, option, size, widget);
@@ -89,14 +94,12 @@ QSize AppStyle::sizeFromContents(ContentsType type, const QStyleOption* option, 
 
 void AppStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                            const QWidget* widget) const {
-    // Any view's cell, whatever its delegate: cut and its marks bounded before
-    // it is laid out (its display answer showed the server's controls; what
-    // isolates it holds now are the kit's), figures left to right in a
-    // right-to-left table.
+    // Any view's cell, whatever its delegate: a long one in the rule's form
+    // before it is laid out, figures left to right in a right-to-left table.
     if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
-        element == CE_ItemViewItem && item && (item->direction == Qt::RightToLeft || mayExceedTheRule(item->text))) {
+        element == CE_ItemViewItem && item && (item->direction == Qt::RightToLeft || cutsCell(*item, widget))) {
         QStyleOptionViewItem cell = *item;
-        cell.text = boundedText(cell.text);
+        if (cutsCell(*item, widget)) cell.text = shownText(cell.text);
         keepFigureLeftToRight(cell);
         QProxyStyle::drawControl(element, &cell, painter, widget);
         return;

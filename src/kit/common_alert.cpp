@@ -49,19 +49,21 @@ void CommonAlert::ShowCommonUserNotificationwithMessage(AppUserNotificationCente
                                                         const std::string& message, const std::string& title) {
     AppUserNotification notification;
     notification.title = appName;
-    notification.subtitle = title;
-    notification.informativeText = message;
+    notification.subtitle = model::shownText(title, std::size_t(kMaxAlertLength));
+    notification.informativeText = model::shownText(message, std::size_t(kMaxAlertLength));
     notification.feature.dismissDelayTime = 5.0;
     notification.feature.lineBreakMode = 0;
     notification.soundName = AppUserNotificationDefaultSound;
-    center.deliverNotification(notification);
+    center.deliverNotification(std::move(notification));
 }
 
 void CommonAlert::showLocalNotificationWithTitle(const std::shared_ptr<SystemNotifier>& notifier, const std::string& title,
                                                  const std::string& subTitle) {
     std::weak_ptr<SystemNotifier> weak = notifier;
-    QTimer::singleShot(1000, qApp, [weak, title, subTitle] {
-        if (auto target = weak.lock()) target->show(title, subTitle);
+    // Cut now: the wait holds only what will be shown.
+    QTimer::singleShot(1000, qApp, [weak, title = shownText(title, kMaxAlertLength),
+                                    text = shownText(subTitle, kMaxAlertLength)] {
+        if (auto target = weak.lock()) target->show(title, text);
     });
 }
 
@@ -77,10 +79,10 @@ TraySystemNotifier::TraySystemNotifier() {
 
 TraySystemNotifier::~TraySystemNotifier() = default;
 
-void TraySystemNotifier::show(const std::string& title, const std::string& text) {
+void TraySystemNotifier::show(const QString& title, const QString& text) {
     if (!tray_) return;
     tray_->icon.show();
-    tray_->icon.showMessage(QString::fromStdString(title), QString::fromStdString(text));
+    tray_->icon.showMessage(title, text);
 }
 
 }  // namespace kit

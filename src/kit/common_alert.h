@@ -24,16 +24,16 @@ public:
     // A wrapped banner titled `appName`, gone 5 s after its slide-in started.
     static void ShowCommonUserNotificationwithMessage(AppUserNotificationCenter& center, const std::string& appName,
                                                       const std::string& message, const std::string& title);
-    // Handed to the system one second from now.
+    // Handed to the system one second from now, title and text in their shown form.
     static void showLocalNotificationWithTitle(const std::shared_ptr<SystemNotifier>& notifier, const std::string& title,
                                                const std::string& subTitle);
 };
 
-// The desktop's notification area.
+// The desktop's notification area; given texts in their shown form.
 class SystemNotifier {
 public:
     virtual ~SystemNotifier() = default;
-    virtual void show(const std::string& title, const std::string& text) = 0;
+    virtual void show(const QString& title, const QString& text) = 0;
 };
 
 // Through the system tray; shows nothing where there is no tray.
@@ -41,7 +41,7 @@ class TraySystemNotifier : public SystemNotifier {
 public:
     TraySystemNotifier();
     ~TraySystemNotifier() override;
-    void show(const std::string& title, const std::string& text) override;
+    void show(const QString& title, const QString& text) override;
 
 private:
     struct Tray;

@@ -6,43 +6,6 @@
 
 namespace kit {
 
-namespace {
-
-// A label that cuts a text longer than the shown length before it measures or
-// paints it, whoever set the text.
-class PlainLabel : public QLabel {
-public:
-    using QLabel::QLabel;
-    QSize sizeHint() const override {
-        cut();
-        return QLabel::sizeHint();
-    }
-    QSize minimumSizeHint() const override {
-        cut();
-        return QLabel::minimumSizeHint();
-    }
-    int heightForWidth(int width) const override {
-        cut();
-        return QLabel::heightForWidth(width);
-    }
-
-protected:
-    void paintEvent(QPaintEvent* event) override {
-        cut();
-        QLabel::paintEvent(event);
-    }
-
-private:
-    // Cut and marks bounded, controls kept: the label's own texts may hold
-    // isolates (labelledFigure); a server text is set with setShownText.
-    void cut() const {
-        if (QString bounded = boundedText(text()); bounded != text())
-            const_cast<PlainLabel*>(this)->setText(bounded);
-    }
-};
-
-}  // namespace
-
 QString plainToolTip(const QString& text) {
     const QString shown = shownText(text);
     if (!Qt::mightBeRichText(shown)) return shown;
@@ -62,7 +25,7 @@ void makePlain(QLabel& label) {
 QLabel* plainLabel(QWidget* parent) { return plainLabel(QString(), parent); }
 
 QLabel* plainLabel(const QString& text, QWidget* parent) {
-    auto* label = new PlainLabel(parent);
+    auto* label = new QLabel(parent);
     makePlain(*label);
     label->setText(shownText(text));
     return label;

@@ -15,9 +15,8 @@ QString plainToolTip(const QString& text);
 // For a model's data(): the tooltip form for Qt::ToolTipRole, the shown text for any other role.
 QString plainToolTipFor(int role, const QString& text);
 
-// A label that shows its text as typed and opens no link. Whatever is set on
-// it later is cut to the shown length before it is laid out (a selectable
-// label lays its text out as it is set: give it setShownText).
+// A label that shows its text as typed and opens no link. A text set on it
+// later from the server, a partner or a file is set with setShownText.
 QLabel* plainLabel(QWidget* parent = nullptr);
 QLabel* plainLabel(const QString& text, QWidget* parent = nullptr);
 void makePlain(QLabel& label);

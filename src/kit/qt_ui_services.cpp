@@ -2,9 +2,11 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QTimer>
 
 #include "kit/qt_sound_output.h"
 #include "model/language_string.h"
+#include "platform/free_memory.h"
 #include "platform/log.h"
 #include "platform/preferences.h"
 #include "state/ui_services.h"
@@ -43,7 +45,10 @@ void QtUiServices::deliverBanner(const state::Banner& banner) {
     const std::int64_t language = preferences_.integerForKey("LanguageKey");
     if (n.otherButtonTitle.empty()) n.otherButtonTitle = model::LanguageString::stringforSelectedLanguage(language, "0246");
     if (n.actionButtonTitle.empty()) n.actionButtonTitle = model::LanguageString::stringforSelectedLanguage(language, "0441");
-    center_.deliverNotification(n);
+    center_.deliverNotification(std::move(n));
+    // A large text was copied on its way here: its pages go back once the sender's copies are gone.
+    if (banner.informativeText.size() >= platform::kLargeAnswerBytes)
+        QTimer::singleShot(0, &center_, [] { platform::releaseFreeMemory(); });
 }
 
 void QtUiServices::showLocalNotification(const std::string& title, const std::string& text) {

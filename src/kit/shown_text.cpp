@@ -3,6 +3,8 @@
 #include <QTextBoundaryFinder>
 #include <algorithm>
 
+#include "model/text_character.h"
+
 namespace kit {
 
 namespace {
@@ -14,16 +16,6 @@ std::u16string_view utf16(const QString& text) {
 QString fromUtf16(const std::u16string& text) { return QString::fromUtf16(text.data(), qsizetype(text.size())); }
 
 std::size_t length(qsizetype max) { return std::size_t(std::max<qsizetype>(0, max)); }
-
-// Whether a break may go before text[at]: not inside a character or a joined sequence.
-bool breakableBefore(QStringView text, qsizetype at) {
-    const QChar c = text[at];
-    if (c.isLowSurrogate() || c.unicode() == 0x200D || text[at - 1].unicode() == 0x200D) return false;
-    const char32_t point = c.isHighSurrogate() && at + 1 < text.size()
-                               ? QChar::surrogateToUcs4(c, text[at + 1])
-                               : char32_t(c.unicode());
-    return !QChar::isMark(point);
-}
 
 }  // namespace
 
@@ -38,16 +30,18 @@ QString boundedText(const QString& text, qsizetype max) {
 QString wrappableText(const QString& text) {
     constexpr QChar kBreak{0x200B};
     if (text.size() <= kWrapRun) return text;
+    const std::u16string_view units = utf16(text);
     QString out;
     qsizetype copied = 0, last = 0;
     QTextBoundaryFinder lines(QTextBoundaryFinder::Line, text);
     for (qsizetype next = lines.toNextBoundary(); next != -1; last = next, next = lines.toNextBoundary()) {
-        // No break between `last` and `next` but after the blanks that end it.
+        // No break between `last` and `next` but after the blanks that end it: one every
+        // kWrapRun units, where the rule's next character begins.
         qsizetype end = next;
         while (end > last && text[end - 1].isSpace()) --end;
-        for (qsizetype at = last + kWrapRun; at < end; at += kWrapRun) {
-            while (at < end && !breakableBefore(text, at)) ++at;
-            if (at == end) break;
+        for (qsizetype at = last, run = last;; run = at) {
+            while (at < end && at < run + kWrapRun) at = qsizetype(model::nextCharacter(units, std::size_t(at)));
+            if (at >= end) break;
             out.append(QStringView(text).mid(copied, at - copied));
             out.append(kBreak);
             copied = at;

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "model/text_character.h"
 #include "platform/utf8.h"
 
 namespace model {
@@ -10,15 +11,7 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr char32_t kEllipsis = 0x2026;
-constexpr char32_t kJoiner = 0x200D;
 constexpr std::size_t kNoLimit = std::size_t(-1);
-
-bool regionalIndicator(char32_t c) { return c >= 0x1F1E6 && c <= 0x1F1FF; }
-
-// What stays on the character before it: a mark, a joiner, a skin tone, a tag.
-bool extends(char32_t c) {
-    return isCombiningMark(c) || c == kJoiner || (c >= 0x1F3FB && c <= 0x1F3FF) || (c >= 0xE0020 && c <= 0xE007F);
-}
 
 std::size_t utf16Units(char32_t c) { return c >= 0x10000 ? 2 : 1; }
 
@@ -85,46 +78,65 @@ struct Utf8Writer {
 };
 
 // The rule, over code points. A character is gathered whole before it is
-// shown, so the cut falls where one begins.
+// shown, so the cut falls where one begins; what a character holds beyond the
+// bound is dropped and shown as "…".
 template <class Reader, class Writer>
 void apply(Reader reader, Writer& writer, std::size_t maxLength, BidiControls controls) {
     // Marks dropped from a pile are read at most this far before the rest is cut.
     const std::size_t readLimit = maxLength < kNoLimit / 4 ? 2 * maxLength + 64 : kNoLimit;
-    const auto shown = [controls](char32_t c) {
-        return controls == BidiControls::Shown && isBidiControl(c) ? kReplacement : c;
+    const auto next = [&reader, controls](char32_t& c) {
+        if (!reader.next(c)) return false;
+        if (controls == BidiControls::Shown && isBidiControl(c)) c = kReplacement;
+        return true;
     };
     std::array<char32_t, 1 + kMaxMarksPerCharacter> character{};
-    std::size_t length = 0, read = 0;
+    CharacterJoiner joiner;
+    std::size_t length = 0, read = 0, lines = 1;
+    // Where the last character shown begins, when it ends in a sign that joins what follows:
+    // a "…" after it would join it too, so a cut drops it.
+    std::size_t prefixedAt = kNoLimit;
     char32_t c = 0;
-    bool more = reader.next(c), cut = false;
+    bool more = next(c), cut = false;
     while (more) {
-        std::size_t count = 0, units = utf16Units(c);
-        character[count++] = shown(c);
-        bool joinNext = c == kJoiner, pairOpen = regionalIndicator(c);
-        ++read;
-        while ((more = reader.next(c)) && read < readLimit) {
-            const bool joins = joinNext || extends(c) || (pairOpen && regionalIndicator(c));
-            if (!joins) break;
-            ++read;
-            pairOpen = false;
-            joinNext = c == kJoiner;
-            if (count < character.size()) {
-                character[count++] = shown(c);
-                units += utf16Units(c);
-            }
-        }
-        if (length + units > maxLength) {
+        if (isLineBreak(c) && ++lines > kMaxShownLines) {
             cut = true;
             break;
         }
+        std::size_t count = 0, units = utf16Units(c);
+        character[count++] = c;
+        joiner.start(c);
+        bool dropped = false;
+        ++read;
+        while ((more = next(c)) && read < readLimit && joiner.take(c)) {
+            ++read;
+            if (count == character.size()) {
+                dropped = true;
+                continue;
+            }
+            character[count++] = c;
+            units += utf16Units(c);
+        }
+        // Read no further: the rest is cut, and one "…" says so.
+        const bool last = read >= readLimit && more;
+        dropped = dropped && !last;
+        if (length + units + (dropped ? 1 : 0) > maxLength) {
+            cut = true;
+            break;
+        }
+        prefixedAt = characterKind(character[count - 1]) == CharacterJoiner::Kind::Prepend && !dropped
+                         ? writer.out.size()
+                         : kNoLimit;
         for (std::size_t i = 0; i < count; ++i) writer.put(character[i]);
-        length += units;
-        if (read >= readLimit) {
-            cut = more;
+        if (dropped) writer.put(kEllipsis);
+        length += units + (dropped ? 1 : 0);
+        if (last) {
+            cut = true;
             break;
         }
     }
-    if (cut) writer.put(kEllipsis);
+    if (!cut) return;
+    if (prefixedAt != kNoLimit) writer.out.resize(prefixedAt);
+    writer.put(kEllipsis);
 }
 
 }  // namespace

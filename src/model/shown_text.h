@@ -1,13 +1,14 @@
 #pragma once
 // The one rule for a text from the server, a chat partner or a file before it
 // is laid out, measured, printed or made a window title: at most a display
-// length of UTF-16 units, cut where a character (a surrogate pair, a base with
-// its combining marks, a joined emoji or flag) begins, then "…"; at most
-// kMaxMarksPerCharacter marks kept on one character; and the explicit
+// length of UTF-16 units and kMaxShownLines lines, cut where a character
+// (model/text_character.h) begins, then "…"; at most kMaxMarksPerCharacter
+// marks kept on one character, "…" where more were; and the explicit
 // bidirectional controls (U+202A-U+202E, U+2066-U+2069) shown as U+FFFD, so
 // that the text cannot reorder itself or what surrounds it. Invalid UTF-8 and
 // lone surrogates read as U+FFFD. Only what is shown is read: the cost is
-// bounded by the display length, whatever the text's size.
+// bounded by the display length, whatever the text's size. The rule of a
+// shown text is that text.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -16,6 +17,8 @@ namespace model {
 
 // A few screens of one line: more is never read, and laying it out costs.
 inline constexpr std::size_t kMaxShownLength = 4000;
+// Lines kept: a banner or a label of more runs past the screen.
+inline constexpr std::size_t kMaxShownLines = 40;
 // Marks, joiners and modifiers kept after a character's base: more than any
 // script or emoji sequence needs, few enough that a pile costs no layout time.
 inline constexpr std::size_t kMaxMarksPerCharacter = 16;

@@ -46,7 +46,7 @@ struct RecordedOutput : kit::SoundOutput, kit::SystemNotifier {
     std::vector<std::string> sounds, urls;
     int quits = 0;
     void play(const std::string& name) override { sounds.push_back(name); }
-    void show(const std::string&, const std::string&) override {}
+    void show(const QString&, const QString&) override {}
 };
 
 class AppWindowTest : public ::testing::Test {

@@ -8,6 +8,7 @@
 #include "kit/common_alert.h"
 #include "kit/qt_sound_output.h"
 #include "kit/qt_ui_services.h"
+#include "kit/shown_text.h"
 #include "kit/theme_manager.h"
 #include "model/language_string.h"
 #include "platform/log.h"
@@ -23,10 +24,11 @@ using testing::runUntil;
 using Phase = BannerLifecycle::Phase;
 
 struct Recorder : SoundOutput, SystemNotifier {
-    std::vector<std::string> sounds, notices, urls;
+    std::vector<std::string> sounds, urls;
+    std::vector<QString> notices;
     int quits = 0;
     void play(const std::string& name) override { sounds.push_back(name); }
-    void show(const std::string& title, const std::string& text) override { notices.push_back(title + "|" + text); }
+    void show(const QString& title, const QString& text) override { notices.push_back(title + "|" + text); }
 };
 
 struct FakeSession {
@@ -155,6 +157,29 @@ TEST_F(BannerTest, WithoutADelegateAClickChangesNothing) {
     EXPECT_TRUE(shown(banner));
 }
 
+// A banner keeps its texts as it shows them; the address its action opens is kept whole.
+TEST_F(BannerTest, KeepsOnlyWhatItShowsAndItsAddressWhole) {
+    std::string opened;
+    auto delegate = std::make_shared<AppUserNotificationCenterDelegate>();
+    delegate->shouldPresent = [](const AppUserNotification&) { return true; };
+    delegate->didActivate = [&](const AppUserNotification& n) { opened = n.userInfo.at("AppDownloadURL"); };
+    ui->customUserNotificationCenter().setDelegate(delegate);
+    const std::string address = "https://example.com/" + std::string(1 << 20, 'a');
+    state::Banner b;
+    b.subtitle = std::string(4 << 20, 's');
+    b.informativeText = std::string(4 << 20, 't');
+    b.hasActionButton = true;
+    b.dismissDelayTime = -1;
+    b.userInfo = {{"AppDownloadURL", address}};
+    ui->deliverBanner(b);
+    QPointer banner = ui->customUserNotificationCenter().notificationBannerController();
+    ASSERT_TRUE(runUntil([&] { return shown(banner); }));
+    EXPECT_EQ(banner->userNotification().subtitle, std::string(kMaxAlertLength, 's') + "\xE2\x80\xA6");
+    EXPECT_EQ(banner->userNotification().informativeText, std::string(kMaxAlertLength, 't') + "\xE2\x80\xA6");
+    banner->actionButton()->click();
+    EXPECT_EQ(opened, address);
+}
+
 TEST_F(BannerTest, WrappedTextMakesTheBannerTaller) {
     QPointer brief = deliver("Short", -1.0, false, 4);
     state::Banner b;
@@ -229,9 +254,33 @@ TEST_F(BannerTest, OnlyWebAddressesAreOpenedAndNoticesWaitASecond) {
     runFor(600);
     EXPECT_TRUE(recorder->notices.empty());
     ASSERT_TRUE(runUntil([&] { return !recorder->notices.empty(); }));
-    EXPECT_EQ(recorder->notices, std::vector<std::string>{"Trade|Bought 1 lot"});
+    EXPECT_EQ(recorder->notices, std::vector<QString>{"Trade|Bought 1 lot"});
     ui->terminate();
     EXPECT_EQ(recorder->quits, 1);
+}
+
+// Settled ids, rejection reasons and confirmations reach the tray in the rule's form.
+TEST_F(BannerTest, NotificationsAreShownTexts) {
+    const auto u = [](const char16_t* text) { return QString::fromUtf16(text); };
+    QString lines;
+    for (int i = 0; i < 39; ++i) lines += "line\n";
+    std::string pile = "e";
+    for (int i = 0; i < 20; ++i) pile += "\xCC\x81";
+    const QString spelt = u(u"A\u200DC\u200DC\u200DO\u200DU\u200DN\u200DT\u200D \u200DS\u200DU\u200DS\u200DP\u200DE\u200DN"
+                            u"\u200DD\u200DE\u200DD end");
+    const struct {
+        std::string title, text;
+        QString shown;
+    } cases[] = {
+        {"Settled", std::string(1 << 20, '7'), "Settled|" + QString(kMaxAlertLength, '7') + QChar(0x2026)},
+        {"Order \xE2\x80\xAE" "1", "abc\xE2\x80\xAE" "fdp.exe", u(u"Order \uFFFD1|abc\uFFFDfdp.exe")},
+        {"Marks", pile, "Marks|e" + QString(model::kMaxMarksPerCharacter, QChar(0x0301)) + QChar(0x2026)},
+        {"Joined", spelt.toStdString(), "Joined|" + spelt},
+        {"Lines", (lines + "line\nmore\n").toStdString(), "Lines|" + lines + "line" + QChar(0x2026)},
+    };
+    for (const auto& c : cases) ui->showLocalNotification(c.title, c.text);
+    ASSERT_TRUE(runUntil([&] { return recorder->notices.size() == std::size(cases); }));
+    for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(recorder->notices[i], cases[i].shown) << cases[i].title;
 }
 
 TEST(QtSoundOutput, NamedSoundsComeFromTheSoundsFolder) {

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QProxyStyle>
 #include <QStandardItemModel>
+#include <QTableView>
 #include <memory>
 
 #include "kit/app_style.h"
@@ -73,13 +75,12 @@ TEST(ShownText, TheRuleOnQStringsAndWhereverQtIsGivenIt) {
     EXPECT_EQ(shownText(whole).size(), kMaxShownLength + 1);
 
     // A megabyte through every place where a server text enters Qt: what Qt is
-    // given is the shown form, and what a label keeps is cut once it is laid out.
+    // given is the shown form.
     const QString longText = QString(1024 * 1024, 'x') + QChar(0x202E);
     const qsizetype most = kMaxShownLength + 1;
 
     std::unique_ptr<QLabel> made(plainLabel(longText)), later(plainLabel());
-    later->setText(longText);
-    (void)later->sizeHint();
+    setShownText(*later, longText);
     std::unique_ptr<QMessageBox> box(plainMessageBox(QMessageBox::Information, "t", longText));
     setPlainInformativeText(*box, longText);
     const auto alert = CommonAlert::makeAlert(longText.toStdString(), "You have been logged out", "OK");
@@ -127,6 +128,52 @@ TEST(ShownText, TheRuleOnQStringsAndWhereverQtIsGivenIt) {
     option.text = longText;
     option.features |= QStyleOptionViewItem::HasDisplay;
     EXPECT_LT(AppStyle().sizeFromContents(QStyle::CT_ItemViewItem, &option, {}, nullptr).width(), widest);
+}
+
+// The style below the app's, keeping the text of each cell it is asked to draw.
+class CellRecorder : public QProxyStyle {
+public:
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter*, const QWidget*) const override {
+        if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option); item && element == CE_ItemViewItem)
+            drawn = item->text;
+    }
+    mutable QString drawn;
+};
+
+// The style's net: a cell longer than shown, whose model did not give the
+// rule's form, drawn in it; the kit's delegate's cells (the rule's form with
+// isolates of the kit's) and every short cell as they come.
+TEST(ShownText, TheStyleDrawsALongCellInTheRulesForm) {
+    AppStyle style;
+    auto* recorder = new CellRecorder;
+    style.setBaseStyle(recorder);
+    QStandardItemModel model(1, 1);
+    QTableView plain, kits;
+    plain.setModel(&model);
+    kits.setModel(&model);
+    kits.setItemDelegate(new TextCellDelegate(&kits));
+    const QString isolated = QChar(0x2066) + QString(kMaxShownLength, u'x') + QChar(0x2069);
+    const struct {
+        const char* what;
+        QString text;
+        const QTableView* view;
+        QString drawn;
+    } cases[] = {
+        {"a short cell in another script", QString::fromUtf16(u"\u9EC4\u91D1 7"), &plain, QString::fromUtf16(u"\u9EC4\u91D1 7")},
+        {"a long cell, its control shown", QString(kMaxShownLength - 1, u'x') + QChar(0x202E) + QStringLiteral("yy"), &plain,
+         QString(kMaxShownLength - 1, u'x') + QChar(0xFFFD) + QChar(0x2026)},
+        {"a long cell with no view", QString(kMaxShownLength + 1, u'x'), nullptr,
+         QString(kMaxShownLength, u'x') + QChar(0x2026)},
+        {"the kit's delegate's cell", isolated, &kits, isolated},
+    };
+    for (const auto& c : cases) {
+        QStyleOptionViewItem option;
+        option.text = c.text;
+        option.index = model.index(0, 0);
+        option.features |= QStyleOptionViewItem::HasDisplay;
+        style.drawControl(QStyle::CE_ItemViewItem, &option, nullptr, c.view);
+        EXPECT_EQ(recorder->drawn, c.drawn) << c.what;
+    }
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 #include "kit/banner/app_user_notification.h"
 
+#include "kit/shown_text.h"
+
 namespace kit {
 
 AppUserNotification AppUserNotification::fromBanner(const state::Banner& banner) {
     AppUserNotification n;
-    n.title = banner.title;
-    n.subtitle = banner.subtitle;
-    n.informativeText = banner.informativeText;
+    n.title = model::shownText(banner.title, std::size_t(kMaxAlertLength));
+    n.subtitle = model::shownText(banner.subtitle, std::size_t(kMaxAlertLength));
+    n.informativeText = model::shownText(banner.informativeText, std::size_t(kMaxAlertLength));
     n.hasActionButton = banner.hasActionButton;
     n.actionButtonTitle = banner.actionButtonTitle;
     n.soundName = banner.soundName;
@@ -14,6 +16,11 @@ AppUserNotification AppUserNotification::fromBanner(const state::Banner& banner)
     n.feature.dismissDelayTime = banner.dismissDelayTime;
     n.feature.lineBreakMode = static_cast<std::uint64_t>(banner.lineBreakMode);
     return n;
+}
+
+void AppUserNotification::keepShownTexts() {
+    for (std::string* text : {&title, &subtitle, &informativeText})
+        if (text->size() > std::size_t(kMaxAlertLength)) *text = model::shownText(*text, std::size_t(kMaxAlertLength));
 }
 
 state::Banner AppUserNotification::toBanner() const {

@@ -30,8 +30,10 @@ struct AppUserNotification {
     bool presented = false;
     std::int64_t activationType = 0;
 
-    // The session's banner as a record.
+    // The session's banner as a record, its texts in their shown form.
     static AppUserNotification fromBanner(const state::Banner& banner);
+    // The texts cut to what a banner shows: all a banner keeps of them.
+    void keepShownTexts();
     state::Banner toBanner() const;
 };
 

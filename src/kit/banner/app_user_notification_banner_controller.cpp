@@ -16,6 +16,7 @@
 #include "kit/core/kit_payloads.h"
 #include "kit/plain_text.h"
 #include "kit/shown_text.h"
+#include "platform/free_memory.h"
 
 namespace kit {
 
@@ -51,6 +52,13 @@ Qt::TextElideMode elideMode(std::uint64_t lineBreakMode) {
         case 4: return Qt::ElideRight;
         default: return Qt::ElideNone;
     }
+}
+
+// What a record holds beyond its shown texts (an address to open).
+std::size_t heldBytes(const AppUserNotification& n) {
+    std::size_t bytes = 0;
+    for (const auto& [key, value] : n.userInfo) bytes += key.size() + value.size();
+    return bytes;
 }
 
 QRect toQRect(const Rect& r) {
@@ -96,6 +104,7 @@ AppUserNotificationBannerController::AppUserNotificationBannerController(
     ActivationHandler handler, BannerTiming timing)
     : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
       notification_(std::move(notification)),
+      releasesMemory_(heldBytes(notification_) >= platform::kLargeAnswerBytes),
       delegate_(std::move(delegate)),
       handler_(std::move(handler)),
       timing_(timing) {
@@ -110,7 +119,10 @@ AppUserNotificationBannerController::AppUserNotificationBannerController(
         }));
 }
 
-AppUserNotificationBannerController::~AppUserNotificationBannerController() = default;
+AppUserNotificationBannerController::~AppUserNotificationBannerController() {
+    // Once the banner and its widgets are gone.
+    if (releasesMemory_ && qApp) QTimer::singleShot(0, qApp, [] { platform::releaseFreeMemory(); });
+}
 
 void AppUserNotificationBannerController::prepareNotificationBanner() {
     const bool hasButtons = notification_.hasActionButton;
@@ -219,7 +231,7 @@ void AppUserNotificationBannerController::dismissBanner() {
 }
 
 void AppUserNotificationBannerController::actionButtonAction() {
-    if (handler_) handler_(2);
+    if (handler_) handler_(notification_, 2);
 }
 
 void AppUserNotificationBannerController::otherButtonAction() { dismissBanner(); }
@@ -264,7 +276,7 @@ void AppUserNotificationBannerController::paintEvent(QPaintEvent*) {
 }
 
 void AppUserNotificationBannerController::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && handler_) handler_(1);
+    if (event->button() == Qt::LeftButton && handler_) handler_(notification_, 1);
 }
 
 }  // namespace kit

@@ -36,7 +36,8 @@ protected:
 
 class AppUserNotificationBannerController : public QWidget {
 public:
-    using ActivationHandler = std::function<void(std::int64_t type)>;
+    // Given the banner's record and how it was activated.
+    using ActivationHandler = std::function<void(const AppUserNotification&, std::int64_t type)>;
 
     AppUserNotificationBannerController(AppUserNotification notification,
                                         std::shared_ptr<AppUserNotificationCenterDelegate> delegate,
@@ -73,6 +74,7 @@ private:
     void animationFinished();
 
     AppUserNotification notification_;
+    bool releasesMemory_ = false;  // holds a large value: its pages go back with it
     std::shared_ptr<AppUserNotificationCenterDelegate> delegate_;
     ActivationHandler handler_;
     BannerTiming timing_;

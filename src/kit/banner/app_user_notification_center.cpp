@@ -12,13 +12,14 @@ AppUserNotificationCenter::~AppUserNotificationCenter() {
     for (auto& banner : banners_) delete banner.data();
 }
 
-void AppUserNotificationCenter::deliverNotification(const AppUserNotification& notification) {
+void AppUserNotificationCenter::deliverNotification(AppUserNotification notification) {
+    notification.keepShownTexts();
     QPointer<AppUserNotificationCenter> self(this);
-    auto handler = [self, notification](std::int64_t type) {
-        if (self) self->activate(notification, type);
+    auto handler = [self](const AppUserNotification& shown, std::int64_t type) {
+        if (self) self->activate(shown, type);
     };
     // An earlier banner stays until its own dismissal.
-    controller_ = new AppUserNotificationBannerController(notification, delegate_, handler, timing_);
+    controller_ = new AppUserNotificationBannerController(std::move(notification), delegate_, handler, timing_);
     std::erase_if(banners_, [](const auto& banner) { return banner.isNull(); });
     // Below the banners still coming in or shown, so that none covers another.
     std::vector<Rect> taken;
@@ -27,9 +28,10 @@ void AppUserNotificationCenter::deliverNotification(const AppUserNotification& n
             taken.push_back(banner->frames().shown);
     controller_->setTakenFrames(std::move(taken));
     banners_.push_back(controller_);
-    userNotificationCenterDidDeliverNotification(notification);
-    controller_->presentBannerDismissAfter(notification.feature.dismissDelayTime);
-    if (playSound_ && !notification.soundName.empty()) playSound_(notification.soundName);
+    const AppUserNotification& shown = controller_->userNotification();
+    userNotificationCenterDidDeliverNotification(shown);
+    controller_->presentBannerDismissAfter(shown.feature.dismissDelayTime);
+    if (playSound_ && !shown.soundName.empty()) playSound_(shown.soundName);
 }
 
 void AppUserNotificationCenter::activate(const AppUserNotification& notification, std::int64_t type) {

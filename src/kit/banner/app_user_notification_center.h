@@ -23,7 +23,8 @@ public:
     void setDelegate(std::shared_ptr<AppUserNotificationCenterDelegate> delegate) { delegate_ = std::move(delegate); }
     const std::shared_ptr<AppUserNotificationCenterDelegate>& delegate() const { return delegate_; }
 
-    void deliverNotification(const AppUserNotification& notification);
+    // The banner keeps the record's texts in their shown form only.
+    void deliverNotification(AppUserNotification notification);
     // The controller of the banner delivered last, while it is on screen.
     AppUserNotificationBannerController* notificationBannerController() const { return controller_; }
 
