@@ -18,6 +18,7 @@ constexpr std::string_view kCommentStart = "<!--";
 constexpr std::string_view kCommentEnd = "-->";
 
 using bytes::isWhite;
+using bytes::skipWhite;
 
 bool beginsWith(const char* p, const char* end, std::string_view s) {
     return static_cast<std::size_t>(end - p) >= s.size() && std::memcmp(p, s.data(), s.size()) == 0;
@@ -130,6 +131,14 @@ void keepBlocks(std::vector<std::unique_ptr<Record[]>>& blocks, std::size_t most
         spare.push_back(std::move(block));
     }
     blocks.clear();
+}
+
+// Whether a closing tag's name (from `name`, ended by NUL) is `open`'s, white space after it allowed.
+bool closes(const char* name, const char* open) {
+    while (*open && *open == *name) ++open, ++name;
+    if (*open) return false;
+    while (isWhite(*name)) ++name;
+    return *name == '\0';
 }
 
 void trimText(TBXMLElement* element) {
@@ -268,6 +277,16 @@ void XMLReader::decodeBytes() {
     TBXMLElement* open = nullptr;
     PendingText pending;
     bool unended = false;  // the document ends inside a tag, comment or CDATA section
+    // What XML's document production refuses leaves an empty reader.
+    const auto refuse = [&](const char* what, const char* at) {
+        refusal_ = std::string("XML document refused: ") + what + " at byte " + std::to_string(at - begin);
+        platform::Log::warning(refusal_);
+        rootXMLElement_ = nullptr;
+        rootClosed_ = false;
+    };
+    // After the root only white space, comments and processing instructions may follow.
+    const auto afterRoot = [&]() { return !open && rootXMLElement_; };
+    const auto whiteUpTo = [&](char* from, char* to) { return skipWhite(from, to ? to : end) == (to ? to : end); };
 
     char* lt = findChar(begin, end, '<');
     while (lt) {
@@ -278,10 +297,13 @@ void XMLReader::decodeBytes() {
                 unended = true;
                 break;
             }
-            lt = findChar(close + kCommentEnd.size(), end, '<');
+            char* after = close + kCommentEnd.size();
+            lt = findChar(after, end, '<');
+            if (afterRoot() && !whiteUpTo(after, lt)) return refuse("text after the root element", after);
             continue;
         }
 
+        if (afterRoot() && lt[1] == '!') return refuse("markup after the root element", lt);
         if (beginsWith(lt, end, kCDATAStart)) {
             // The next tag, past any further CDATA sections.
             char* next = lt;
@@ -352,13 +374,13 @@ void XMLReader::decodeBytes() {
         if (kind == '!' || kind == '?') {
             // Declaration or processing instruction.
         } else if (kind == '/') {
-            // Closing tag; its name is not checked.
-            if (open) {
-                trimText(open);
-                open = open->parent;
-                if (open && open->firstChild) open->text = nullptr;
-            }
+            if (!open) return refuse("a closing tag with no open element", lt);
+            if (!closes(lt + 2, open->name)) return refuse("a closing tag that does not match its element", lt);
+            trimText(open);
+            open = open->parent;
+            if (open && open->firstChild) open->text = nullptr;
         } else {
+            if (afterRoot()) return refuse("a second root element", lt);
             TBXMLElement* element = nextAvailableElement();
             element->name = lt + 1;
             if (open) {
@@ -372,7 +394,7 @@ void XMLReader::decodeBytes() {
             }
 
             char* nameEnd = lt + 1;
-            while (nameEnd < tagEnd && *nameEnd != ' ' && *nameEnd != '/') ++nameEnd;
+            while (nameEnd < tagEnd && !isWhite(*nameEnd) && *nameEnd != '/') ++nameEnd;
             if (nameEnd < tagEnd) {
                 *nameEnd = '\0';
                 readAttributes(element, nameEnd + 1, tagEnd);
@@ -388,6 +410,7 @@ void XMLReader::decodeBytes() {
             }
         }
         lt = findChar(tagEnd + 1, end, '<');
+        if (afterRoot() && !whiteUpTo(tagEnd + 1, lt)) return refuse("text after the root element", tagEnd + 1);
     }
     pending.finish(end);
     rootClosed_ = rootXMLElement_ && !open && !unended;

@@ -11,6 +11,12 @@
 // character references are decoded in texts and attribute values (never inside
 // CDATA), anything else is left as written.
 //
+// Each closing tag must name the element it closes. A stray or mismatched
+// closing tag, a second root element, or anything after the root but white
+// space, comments and processing instructions refuses the document: it is
+// logged, said by refusal(), and leaves no root. A document cut short is no
+// refusal: it keeps what was read, and rootClosed() says it did not end.
+//
 // Each element costs a record of eight pointers, so the number of elements is
 // capped: a document that may hold more (every "<" not followed by "/", "!" or
 // "?" counts, before anything is copied) is refused, logged, and leaves an

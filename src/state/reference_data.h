@@ -222,10 +222,11 @@ public:
     const OrderedDictionary<XmlTable>& TableDataCollection() const { return tables_; }
 
     // Reads an XML document into TableDataCollection (login data and data-service answers).
-    // NotXml and TooDeep leave no tables: a text that holds no document (not XML,
-    // past the reader's caps) or one nested deeper than kMaxXmlDepth. CutShort
-    // keeps the tables read before the document ended without closing its root.
-    enum class XmlRead { Whole, CutShort, NotXml, TooDeep };
+    // NotXml, Refused and TooDeep leave no tables: a text that holds no document,
+    // one the reader refused (not well-formed, past its caps) or one nested deeper
+    // than kMaxXmlDepth. CutShort keeps the tables read before the document ended
+    // without closing its root.
+    enum class XmlRead { Whole, CutShort, NotXml, Refused, TooDeep };
     XmlRead parseXml(std::string_view text);
     // Levels below the root a table document may use: a row, its columns, and
     // a column's own row ("Table" in its name). Deeper is no table of ours.
