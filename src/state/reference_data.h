@@ -238,7 +238,8 @@ public:
     void FillTableDetails();
     // Login data in XML: parseXml and FillTableDetails in one, without keeping
     // the tables, and without an element tree for a document of the usual shape.
-    void FillXmlLoginData(std::string_view text);
+    // Only a whole document is filled; how it read is returned.
+    XmlRead FillXmlLoginData(std::string_view text);
     // Splits the compact text into sections and runs their fillers; the
     // instruments and group instruments are `records`, read from the same text
     // by PackedLoginRecords::read (which refuses a section over its cap), and

@@ -213,15 +213,17 @@ void ReferenceData::FillTableDetails() {
     tables_.clear();
 }
 
-void ReferenceData::FillXmlLoginData(std::string_view text) {
+ReferenceData::XmlRead ReferenceData::FillXmlLoginData(std::string_view text) {
     LoginTables rows;
     if (!rows.read(text)) {
-        parseXml(text);
-        FillTableDetails();
-        return;
+        const XmlRead read = parseXml(text);
+        if (read == XmlRead::Whole) FillTableDetails();
+        tables_.clear();
+        return read;
     }
     tables_.clear();
     fillTables(rows);
+    return XmlRead::Whole;
 }
 
 // ---------------------------------------------------------------------------
