@@ -109,6 +109,9 @@ class XMLReader {
     void load(const char* data, std::size_t length, std::size_t maxElements, std::string* owned);
     void releaseBlocks();
     void decodeBytes();
+    // Reads what follows the closed root; sets rootClosed_ or refuses.
+    void readAfterRoot(char* from);
+    void refuse(const char* what, const char* at);
     void readAttributes(TBXMLElement* element, char* from, char* tagEnd);
     TBXMLElement* nextAvailableElement();
     TBXMLAttribute* nextAvailableAttribute();
