@@ -72,6 +72,16 @@ bool FaultBoard::set(const std::string& name, const std::string& value, std::str
         s.newsShape = value == "normal" ? "" : value;
         return true;
     }
+    if (name == "login-cut") {
+        char* end = nullptr;
+        const unsigned long long n = std::strtoull(value.c_str(), &end, 10);
+        if (value.empty() || *end != '\0' || n > 1ull << 30) {
+            if (error) *error = "expected a number of bytes (0: normal)";
+            return false;
+        }
+        s.loginCutBytes = std::size_t(n);
+        return true;
+    }
     if (name == "logout-reason") {
         char* end = nullptr;
         const unsigned long long n = std::strtoull(value.c_str(), &end, 10);

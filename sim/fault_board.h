@@ -29,6 +29,7 @@ struct FaultState {
     bool statementText = false;             // account statements answered with text that is not XML
     std::string newsShape;                  // "" normal, or the news port's hostile answer (NewsFeed)
     std::size_t logoutReasonBytes = 0;      // 0 normal, else the 44's text padded to this many bytes
+    std::size_t loginCutBytes = 0;          // 0 normal, else login data cut to this many bytes before it is compressed
     std::string fundsAnswer;                // "" normal, or how funds requests are answered (FundsDesk)
     std::string nextAnswer;                 // frame that answers the next request-channel request (once)
     Wrap wrap = Wrap::Plain;

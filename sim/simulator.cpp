@@ -464,6 +464,7 @@ void Simulator::handleLogin(Session& s, const WireMessage& m) {
         const LoginPorts ports{feedPort_, requestPort_};
         payload = f.xmlLoginData ? LoginData::xml(scenario_, record, ports) : LoginData::packed(scenario_, record, ports);
     }
+    if (f.loginCutBytes && f.loginCutBytes < payload.size()) payload.resize(f.loginCutBytes);
     WireMessage data(33);
     data.add(19, s.referenceId).add(21, serverTime).add(160, f.xmlLoginData ? "XML" : deployment::kPackedDataFormat);
     data.add(1050, compress(payload));
@@ -799,6 +800,7 @@ std::string Simulator::commandHelp() {
            "                                     large-title (one item titled with 31 MB of letters) or\n"
            "                                     endless-trailer (a chunked answer whose trailer never ends)\n"
            "    logout-reason BYTES              the text of 44 (logged in elsewhere) padded to BYTES (0: normal)\n"
+           "    login-cut BYTES                  login data cut to its first BYTES before it is compressed (0: normal)\n"
            "  wrap plain|envelope|compressed     how session messages travel\n"
            "  login-form packed|xml              form of the login data\n"
            "  elsewhere USER                     send 44 (logged in elsewhere) to USER's session\n"

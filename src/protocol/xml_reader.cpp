@@ -1,6 +1,7 @@
 #include "protocol/xml_reader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -18,6 +19,7 @@ constexpr std::string_view kCommentStart = "<!--";
 constexpr std::string_view kCommentEnd = "-->";
 
 using bytes::isWhite;
+using bytes::skipWhite;
 
 bool beginsWith(const char* p, const char* end, std::string_view s) {
     return static_cast<std::size_t>(end - p) >= s.size() && std::memcmp(p, s.data(), s.size()) == 0;
@@ -130,6 +132,42 @@ void keepBlocks(std::vector<std::unique_ptr<Record[]>>& blocks, std::size_t most
         spare.push_back(std::move(block));
     }
     blocks.clear();
+}
+
+std::uint64_t load8(const char* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+std::uint32_t load4(const char* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// Whether the n bytes at a and b are the same, a word at a time.
+[[gnu::always_inline]] inline bool sameBytes(const char* a, const char* b, std::size_t n) {
+    if (n >= 8) {
+        for (std::size_t i = 0; i + 8 < n; i += 8)
+            if (load8(a + i) != load8(b + i)) return false;
+        return load8(a + n - 8) == load8(b + n - 8);
+    }
+    if (n >= 4) return load4(a) == load4(b) && load4(a + n - 4) == load4(b + n - 4);
+    for (std::size_t i = 0; i < n; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
+// Whether the closing tag's name [name, end) is `open`'s (NUL-terminated), white
+// space before its ">" allowed. The open name lies earlier in the same buffer, so
+// reading it as far as the closing name's length stays inside the buffer.
+bool closes(const char* name, const char* end, const char* open) {
+    auto n = static_cast<std::size_t>(end - name);
+    if (open[n] == '\0' && sameBytes(open, name, n)) return true;
+    while (end > name && isWhite(end[-1])) --end;
+    if (static_cast<std::size_t>(end - name) == n) return false;
+    n = static_cast<std::size_t>(end - name);
+    return open[n] == '\0' && sameBytes(open, name, n);
 }
 
 void trimText(TBXMLElement* element) {
@@ -267,17 +305,15 @@ void XMLReader::decodeBytes() {
     char* const end = begin + bytesLength_;
     TBXMLElement* open = nullptr;
     PendingText pending;
-    bool unended = false;  // the document ends inside a tag, comment or CDATA section
+    // Leaving this loop, the root did not close (the document is cut short):
+    // rootClosed_ stays false.
 
     char* lt = findChar(begin, end, '<');
     while (lt) {
         if (beginsWith(lt, end, kCommentStart)) {
             // Skipped, but left inside the surrounding text.
             char* close = findText(lt + kCommentStart.size(), end, kCommentEnd);
-            if (!close) {
-                unended = true;
-                break;
-            }
+            if (!close) break;
             lt = findChar(close + kCommentEnd.size(), end, '<');
             continue;
         }
@@ -287,7 +323,6 @@ void XMLReader::decodeBytes() {
             char* next = lt;
             while (next && beginsWith(next, end, kCDATAStart)) {
                 char* close = findText(next + kCDATAStart.size(), end, kCDATAEnd);
-                unended = !close;
                 next = close ? findChar(close + kCDATAEnd.size(), end, '<') : nullptr;
             }
             if (!next) {
@@ -338,10 +373,7 @@ void XMLReader::decodeBytes() {
             }
             ++p;
         }
-        if (!tagEnd) {
-            unended = true;
-            break;
-        }
+        if (!tagEnd) break;
 
         const bool selfClosing = tagEnd[-1] == '/' && tagEnd - 1 > lt;
         *tagEnd = '\0';
@@ -352,12 +384,12 @@ void XMLReader::decodeBytes() {
         if (kind == '!' || kind == '?') {
             // Declaration or processing instruction.
         } else if (kind == '/') {
-            // Closing tag; its name is not checked.
-            if (open) {
-                trimText(open);
-                open = open->parent;
-                if (open && open->firstChild) open->text = nullptr;
-            }
+            if (!open) return refuse("a closing tag with no open element", lt);
+            if (!closes(lt + 2, tagEnd, open->name)) return refuse("a closing tag that does not match its element", lt);
+            trimText(open);
+            open = open->parent;
+            if (!open) return readAfterRoot(tagEnd + 1);
+            if (open->firstChild) open->text = nullptr;
         } else {
             TBXMLElement* element = nextAvailableElement();
             element->name = lt + 1;
@@ -372,7 +404,8 @@ void XMLReader::decodeBytes() {
             }
 
             char* nameEnd = lt + 1;
-            while (nameEnd < tagEnd && *nameEnd != ' ' && *nameEnd != '/') ++nameEnd;
+            // Bytes up to " " end it too: white space, and control bytes no name holds.
+            while (nameEnd < tagEnd && static_cast<unsigned char>(*nameEnd) > ' ' && *nameEnd != '/') ++nameEnd;
             if (nameEnd < tagEnd) {
                 *nameEnd = '\0';
                 readAttributes(element, nameEnd + 1, tagEnd);
@@ -385,12 +418,44 @@ void XMLReader::decodeBytes() {
                     element->text = text;
                     pending.begin(text);
                 }
+            } else if (!open) {
+                return readAfterRoot(tagEnd + 1);
             }
         }
         lt = findChar(tagEnd + 1, end, '<');
     }
     pending.finish(end);
-    rootClosed_ = rootXMLElement_ && !open && !unended;
+}
+
+// After the root only white space, comments and processing instructions may come.
+void XMLReader::readAfterRoot(char* from) {
+    char* const end = bytes_->data() + bytesLength_;
+    for (char* p = const_cast<char*>(skipWhite(from, end)); p < end; p = const_cast<char*>(skipWhite(p, end))) {
+        if (*p != '<') return refuse("text after the root element", p);
+        if (beginsWith(p, end, kCommentStart)) {
+            char* close = findText(p + kCommentStart.size(), end, kCommentEnd);
+            if (!close) return;  // unended
+            p = close + kCommentEnd.size();
+        } else if (p + 1 < end && p[1] == '?') {
+            char* close = findChar(p + 2, end, '>');
+            if (!close) return;  // unended
+            p = close + 1;
+        } else {
+            return refuse(p + 1 < end && p[1] == '/'   ? "a closing tag with no open element"
+                          : p + 1 < end && p[1] == '!' ? "markup after the root element"
+                                                       : "a second root element",
+                          p);
+        }
+    }
+    rootClosed_ = true;
+}
+
+// What XML's document production refuses leaves an empty reader.
+void XMLReader::refuse(const char* what, const char* at) {
+    refusal_ = std::string("XML document refused: ") + what + " at byte " + std::to_string(at - bytes_->data());
+    platform::Log::warning(refusal_);
+    rootXMLElement_ = nullptr;
+    rootClosed_ = false;
 }
 
 void XMLReader::readAttributes(TBXMLElement* element, char* from, char* tagEnd) {

@@ -11,6 +11,12 @@
 // character references are decoded in texts and attribute values (never inside
 // CDATA), anything else is left as written.
 //
+// Each closing tag must name the element it closes. A stray or mismatched
+// closing tag, a second root element, or anything after the root but white
+// space, comments and processing instructions refuses the document: it is
+// logged, said by refusal(), and leaves no root. A document cut short is no
+// refusal: it keeps what was read, and rootClosed() says it did not end.
+//
 // Each element costs a record of eight pointers, so the number of elements is
 // capped: a document that may hold more (every "<" not followed by "/", "!" or
 // "?" counts, before anything is copied) is refused, logged, and leaves an
@@ -103,6 +109,9 @@ class XMLReader {
     void load(const char* data, std::size_t length, std::size_t maxElements, std::string* owned);
     void releaseBlocks();
     void decodeBytes();
+    // Reads what follows the closed root; sets rootClosed_ or refuses.
+    void readAfterRoot(char* from);
+    void refuse(const char* what, const char* at);
     void readAttributes(TBXMLElement* element, char* from, char* tagEnd);
     TBXMLElement* nextAvailableElement();
     TBXMLAttribute* nextAvailableAttribute();

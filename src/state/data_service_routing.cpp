@@ -154,6 +154,7 @@ void DataServiceAnswers::readStatement(const std::optional<std::string>& result)
     reference_.clearTableData();  // a large statement's rows are not held until the next one
     if (read == XmlRead::CutShort) funds_.statementFailed("the answer ends before its root element closes");
     if (read == XmlRead::NotXml) funds_.statementFailed("the answer is not XML");
+    if (read == XmlRead::Refused) funds_.statementFailed("the answer is not a well-formed XML document within the reader's caps");
     if (read == XmlRead::TooDeep) funds_.statementFailed("the answer is not a readable XML document");
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string>
+#include <string_view>
 
 #include "model/device_info.h"
 #include "model/login_inputdata.h"
@@ -10,6 +12,7 @@
 #include "protocol/message_base.h"
 #include "protocol/message_cracker.h"
 #include "protocol/tags.h"
+#include "protocol/separator_bytes.h"
 #include "protocol/wire_format.h"
 #include "model/formatter.h"
 #include "platform/notification_center.h"
@@ -57,14 +60,30 @@ bool isPacked(const MessageFields& fields, const model::LoginInputdata& login) {
 // A user name or password the next login can send.
 bool sendable(const std::string& text) { return !text.empty() && protocol::isSafePlainValue(text); }
 
+// The compact text has no count or end mark: a whole one holds every section
+// the client reads (an accepted login's through the trade currencies, a
+// refusal's through its login information), and one with fewer was cut short.
+constexpr std::size_t kAcceptedLoginSections = static_cast<std::size_t>(PackedSection::TradeCurrencies) + 1;
+constexpr std::size_t kRefusalSections = static_cast<std::size_t>(PackedSection::LoginInfos) + 1;
+
+// Whether the compact text holds `sections` sections at least; logs the cut when not.
+bool packedWhole(std::string_view text, std::size_t sections, const char* what) {
+    const auto held = static_cast<std::size_t>(std::count(text.begin(), text.end(), protocol::SectionByte)) + 1;
+    if (held >= sections) return true;
+    platform::Log::error(std::string(what) + " cut short (" + std::to_string(held) + " of its " +
+                         std::to_string(sections) + " sections): login failed");
+    return false;
+}
+
 // Fills the compact text with its records, read ahead on "NewQueue" or else
 // by the same reader here; false, with nothing changed, when a section is
-// over its cap.
-bool fillPacked(ReferenceData& reference, const Dispatch& m) {
+// over its cap or the text holds fewer than `sections` sections.
+bool fillPacked(ReferenceData& reference, const Dispatch& m, std::size_t sections, const char* what) {
     std::shared_ptr<PackedLoginRecords> readHere;
     PackedLoginRecords* records = m.packedRecords;
     if (!records && (readHere = PackedLoginRecords::read(*m.payload))) records = readHere.get();
     if (!records) return false;
+    if (!packedWhole(*m.payload, sections, what)) return false;
     reference.FillPackedDetails(*m.payload, *records);
     return true;
 }
@@ -120,9 +139,13 @@ void LoginHandshake::loginData(const Dispatch& m) {
     }
     ReferenceData& reference = reference_;
     if (isPacked(m.fields, services_.host().logindata())) {
-        if (!fillPacked(reference, m)) return refuseLoginData();
-    } else {
-        reference.FillXmlLoginData(*m.payload);
+        if (!fillPacked(reference, m, kAcceptedLoginSections, "Login data")) return refuseLoginData();
+    } else if (const auto read = reference.FillXmlLoginData(*m.payload); read != ReferenceData::XmlRead::Whole) {
+        if (read == ReferenceData::XmlRead::CutShort)
+            platform::Log::error("Login data cut short (its root element does not close): login failed");
+        else
+            platform::Log::error("Login data that is not a readable XML document: login failed");
+        return refuseLoginData();
     }
     if (!reference.userInfo()) {
         platform::Log::error("Login data without a user record: login refused");
@@ -146,9 +169,12 @@ void LoginHandshake::loggedInElsewhere(const Dispatch& m) {
 void LoginHandshake::loginRefused(const Dispatch& m) {
     services_.disconnectServer();
     ReferenceData& reference = reference_;
-    // Only the compact form is read here; an XML refusal is not parsed.
-    if (isPacked(m.fields, services_.host().logindata()) && m.payload) fillPacked(reference, m);
-    const protocol::LoginInfoMessage* record = reference.firstLoginRecord();
+    // Only the compact form is read here; an XML refusal is not parsed. A compact
+    // refusal that does not read (cut short, over a cap) says nothing of its own.
+    bool unread = false;
+    if (isPacked(m.fields, services_.host().logindata()) && m.payload)
+        unread = !fillPacked(reference, m, kRefusalSections, "Login refusal data");
+    const protocol::LoginInfoMessage* record = unread ? nullptr : reference.firstLoginRecord();
     std::int32_t code = record ? record->ErrorCode : 0;
     LoginMessages messages;
     switch (code) {

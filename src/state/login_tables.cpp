@@ -18,14 +18,10 @@ using protocol::bytes::skipWhite;
 // A row's texts are brought into the cache ahead of its fill when they span at most this.
 constexpr std::uint32_t kPrefetchedBytes = 4096;
 
-// The end of the tag opened at `lt`: its first ">", none when a "<" or the
-// end of the document comes first.
-const char* tagEnd(const char* lt, const char* end) {
-    for (const char* p = lt + 1; p < end; ++p) {
-        if (*p == '>') return p;
-        if (*p == '<' || *p == '\0') return nullptr;
-    }
-    return nullptr;
+// The end of [from, to) without the white space it ends with.
+const char* skipWhiteBack(const char* from, const char* to) {
+    while (to > from && isWhite(to[-1])) --to;
+    return to;
 }
 
 }  // namespace
@@ -68,6 +64,7 @@ bool LoginTables::read(std::string_view document) {
     const char* const end = begin + document.size();
     enum class Level { Top, Root, Row } level = Level::Top;
     bool rootSeen = false;
+    std::string_view rootName;
     Table* table = nullptr;
     auto offset = [begin](const char* p) { return static_cast<std::uint32_t>(p - begin); };
     // A column of the open row, its start tag read up to `p`: the text up to its
@@ -87,11 +84,10 @@ bool LoginTables::read(std::string_view document) {
             }
             const char* close = textEnd;
             if (close + 1 >= end || close[1] != '/') return nullptr;
-            // Mostly "</name>"; any other closing name ends the column too.
+            // "</name>"; any other shape the general reader reads (or refuses).
             const char* closeEnd = close + 2 + nameLength;
             if (closeEnd >= end || *closeEnd != '>' || !sameBytes(close + 2, begin + nameAt, nameLength))
-                closeEnd = tagEnd(close, end);
-            if (!closeEnd) return nullptr;
+                return nullptr;
             p = closeEnd + 1;
         }
         std::uint32_t at = offset(text);
@@ -118,7 +114,8 @@ bool LoginTables::read(std::string_view document) {
     while (true) {
         p = skipWhite(p, end);
         if (p < end && *p != '<') {
-            // Text that no row keeps.
+            // Text that no row keeps; after the root, none may come.
+            if (level == Level::Top && rootSeen) return false;
             const char* lt = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)));
             if (std::memchr(p, '\0', static_cast<std::size_t>((lt ? lt : end) - p))) return false;
             p = lt ? lt : end;
@@ -156,6 +153,10 @@ bool LoginTables::read(std::string_view document) {
         }
         if (kind == '/') {
             if (level == Level::Top) return false;
+            // It must close the open row, or the root.
+            const char* closeName = p + 2;
+            const std::string_view closing(closeName, static_cast<std::size_t>(skipWhiteBack(closeName, gt) - closeName));
+            if (closing != (level == Level::Row ? table->name : rootName)) return false;
             if (level == Level::Row) table->rows.back().cells = cells_.size() - table->rows.back().firstCell;
             level = level == Level::Row ? Level::Root : Level::Top;
             p = gt + 1;
@@ -173,6 +174,7 @@ bool LoginTables::read(std::string_view document) {
             case Level::Top:
                 if (rootSeen || tableName) return false;
                 rootSeen = true;
+                rootName = name;
                 if (!selfClosing) level = Level::Root;
                 break;
             case Level::Root: {

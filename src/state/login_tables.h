@@ -8,8 +8,9 @@
 // its filler through one reused TableRow, with the columns parseXml would
 // have stored for it. Attributes are passed over, as parseXml stores none.
 // Anything else (comments, CDATA, deeper nesting, a column named like a
-// table, a cut-off document) makes read() false: the caller reads it the
-// general way.
+// table, a closing tag that does not name its element, text after the root,
+// a cut-off document) makes read() false: the caller reads it the general
+// way, which refuses what is not well-formed.
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -38,6 +38,11 @@ std::optional<platform::WallTime> parsePackedTime(const std::string& text) {
     std::time_t tt = std::mktime(&tm);
     if (tt == static_cast<std::time_t>(-1)) return std::nullopt;
     if (tm.tm_mday != check.tm_mday || tm.tm_mon != check.tm_mon) return std::nullopt;  // 31 April and the like
+    // The clock counts nanoseconds from 1970 in 64 bits: about 1677 to 2262.
+    using std::chrono::seconds;
+    constexpr auto earliest = std::chrono::duration_cast<seconds>(platform::WallTime::min().time_since_epoch());
+    constexpr auto latest = std::chrono::duration_cast<seconds>(platform::WallTime::max().time_since_epoch());
+    if (tt < earliest.count() || tt > latest.count()) return std::nullopt;
     return std::chrono::system_clock::from_time_t(tt);
 }
 

@@ -222,10 +222,11 @@ public:
     const OrderedDictionary<XmlTable>& TableDataCollection() const { return tables_; }
 
     // Reads an XML document into TableDataCollection (login data and data-service answers).
-    // NotXml and TooDeep leave no tables: a text that holds no document (not XML,
-    // past the reader's caps) or one nested deeper than kMaxXmlDepth. CutShort
-    // keeps the tables read before the document ended without closing its root.
-    enum class XmlRead { Whole, CutShort, NotXml, TooDeep };
+    // NotXml, Refused and TooDeep leave no tables: a text that holds no document,
+    // one the reader refused (not well-formed, past its caps) or one nested deeper
+    // than kMaxXmlDepth. CutShort keeps the tables read before the document ended
+    // without closing its root.
+    enum class XmlRead { Whole, CutShort, NotXml, Refused, TooDeep };
     XmlRead parseXml(std::string_view text);
     // Levels below the root a table document may use: a row, its columns, and
     // a column's own row ("Table" in its name). Deeper is no table of ours.
@@ -237,7 +238,8 @@ public:
     void FillTableDetails();
     // Login data in XML: parseXml and FillTableDetails in one, without keeping
     // the tables, and without an element tree for a document of the usual shape.
-    void FillXmlLoginData(std::string_view text);
+    // Only a whole document is filled; how it read is returned.
+    XmlRead FillXmlLoginData(std::string_view text);
     // Splits the compact text into sections and runs their fillers; the
     // instruments and group instruments are `records`, read from the same text
     // by PackedLoginRecords::read (which refuses a section over its cap), and

@@ -124,6 +124,7 @@ ReferenceData::XmlRead ReferenceData::parseXml(std::string_view text) {
     // The document lives only while its rows are copied out.
     const std::unique_ptr<protocol::XMLReader> document = protocol::XMLReader::fromText(text);
     if (!document || !document->rootXMLElement()) {
+        if (document && !document->refusal().empty()) return XmlRead::Refused;  // the reader logged why
         platform::Log::debug("XML answer without a root element: no tables");
         return XmlRead::NotXml;
     }
@@ -212,15 +213,17 @@ void ReferenceData::FillTableDetails() {
     tables_.clear();
 }
 
-void ReferenceData::FillXmlLoginData(std::string_view text) {
+ReferenceData::XmlRead ReferenceData::FillXmlLoginData(std::string_view text) {
     LoginTables rows;
     if (!rows.read(text)) {
-        parseXml(text);
-        FillTableDetails();
-        return;
+        const XmlRead read = parseXml(text);
+        if (read == XmlRead::Whole) FillTableDetails();
+        tables_.clear();
+        return read;
     }
     tables_.clear();
     fillTables(rows);
+    return XmlRead::Whole;
 }
 
 // ---------------------------------------------------------------------------

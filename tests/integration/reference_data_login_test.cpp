@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "integration/sim_login.h"
+#include "model/language_string.h"
 #include "platform/main_executor.h"
 #include "platform/test_env.h"
 #include "platform/notification_center.h"
@@ -31,15 +32,16 @@ protected:
         platform::testing::finishQueues(*loop);
         platform::MainExecutor::install(nullptr);
     }
-    void login(const std::string& form) {
-        sim = integration::SimProcess::start(TRADING_SIM_PATH, {"--login-form", form});
+    void login(const std::string& form, std::vector<std::string> simArgs = {}) {
+        simArgs.insert(simArgs.end(), {"--login-form", form});
+        sim = integration::SimProcess::start(TRADING_SIM_PATH, simArgs);
         ASSERT_TRUE(sim->ready()) << "simulator did not start";
         integration::setLogin(ui.login, *sim);
         session = BusinessBase::create(ui, ui);
         token = platform::NotificationCenter::defaultCenter().addObserver(
             "LoginSuccessNotification", [this](const platform::Notification&) { loggedIn = true; });
         state::commandsOf(*session).StreamingConnection(true, false);
-        ASSERT_TRUE(integration::pump(*loop, [&] { return loggedIn; }));
+        ASSERT_TRUE(integration::pump(*loop, [&] { return loggedIn || !ui.loginMessages.empty(); }));
     }
 
     std::shared_ptr<platform::ManualRunLoop> loop;
@@ -113,6 +115,14 @@ TEST_P(ReferenceDataLoginTest, FillsUserAccountsGroupsAndSessionSettings) {
         EXPECT_TRUE(state::SessionTestAccess::referenceData(s).loginInfoMessageCollection().empty());
         EXPECT_TRUE(state::SessionTestAccess::referenceData(s).TableDataCollection().empty());  // let go once filled
     }
+}
+
+// Login data the server cut short (its frame and compressed payload whole) fails the login.
+TEST_P(ReferenceDataLoginTest, LoginDataCutShortFailsTheLogin) {
+    login(GetParam(), {"--fault", "login-cut=1500"});
+    EXPECT_FALSE(loggedIn);
+    ASSERT_EQ(ui.loginMessages.size(), 1u);
+    EXPECT_EQ(ui.loginMessages[0].at("Message"), model::LanguageString::stringforSelectedLanguage(0, "1004"));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothForms, ReferenceDataLoginTest, ::testing::Values("packed", "xml"));

@@ -94,7 +94,12 @@ TEST(NewsFeed, ItemsOfAnswers) {
          "before its root"},
         {"a NUL before the end", std::string("<rss><item><title>A</title></item>\0<item><title>B</title></item></rss>", 70), {},
          "before its root"},
-        {"a comment after the root", "<rss><item><title>A</title></item></rss>\n<!-- cached -->", {"A|-"}},
+        {"a comment and a processing instruction after the root",
+         "<rss><item><title>A</title></item></rss>\n<!-- cached --><?trace 3?>", {"A|-"}},
+        {"the root closed by another name", "<rss><item><title>A</title></item></rs>", {}, "does not match"},
+        {"a closing tag of no element", "<rss><item><title>A</title></item></rss></channel>", {}, "no open element"},
+        {"a second root", "<rss><item><title>A</title></item></rss><rss/>", {}, "second root"},
+        {"text after the root", "<rss><item><title>A</title></item></rss>cached", {}, "text after the root"},
     };
     for (const Case& c : cases) {
         std::string why;

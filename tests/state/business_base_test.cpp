@@ -13,6 +13,7 @@
 #include "model/base64.h"
 #include "model/language_string.h"
 #include "model/login_inputdata.h"
+#include "platform/log.h"
 #include "platform/notification_center.h"
 #include "platform/preferences.h"
 #include "platform/test_env.h"
@@ -655,6 +656,89 @@ TEST_F(SessionTest, LoginDataWithoutAUserOrOverACapFailsTheLogin) {
         EXPECT_EQ(count("LoginSuccessNotification"), 0) << c.what;
         ASSERT_EQ(ui.loginMessages.size(), 1u) << c.what;
         EXPECT_EQ(ui.loginMessages[0], (LoginMessages{{"Message", tr("1004")}, {"Tag", "0"}})) << c.what;
+    }
+}
+
+// Login data that does not end fails the login, and the log says why; so does a
+// compact refusal cut before the end of its login information.
+TEST_F(SessionTest, LoginDataCutShortFailsTheLogin) {
+    // Every section an accepted login holds (0 to 21): a user, two accounts, a login record.
+    std::vector<std::string> sections(22);
+    sections[0] = "5\x05" "0\x05" "0\x05" "0\x05" "1";
+    sections[8] = "1001\x05" "3\x05" "1\x05\x05" "50000.00\x05" "1702.40\x06" "1002\x05" "3\x05" "1\x05\x05" "25000.00\x05" "0\x06";
+    sections[16] = "0\x05\x05" "0\x06";
+    std::string packed;
+    for (std::size_t i = 0; i < sections.size(); ++i) packed += (i ? "\x07" : "") + sections[i];
+    const auto before = [](const std::string& text, const std::string& mark, std::size_t more = 0) {
+        return text.substr(0, text.find(mark) + more);
+    };
+    std::string afterLoginInfo = packed, noUser = packed;
+    for (int i = 0; i < 5; ++i) afterLoginInfo.erase(afterLoginInfo.rfind('\x07'));
+    noUser.erase(0, sections[0].size());
+    const std::string xml =
+        "<NewDataSet><Table1><userid>5</userid></Table1>"
+        "<Table4><AccountId>1001</AccountId><GroupId>3</GroupId><Balance>50000.00</Balance></Table4>"
+        "<Table4><AccountId>1002</AccountId><GroupId>3</GroupId><Balance>25000.00</Balance></Table4>"
+        "<Table8><GroupId>3</GroupId><Name>G</Name></Table8>"
+        "<Table7><groupid>3</groupid><InstrumentId>9</InstrumentId><SpreadBid>2</SpreadBid></Table7>"
+        "<Table7><groupid>3</groupid><InstrumentId>10</InstrumentId><SpreadBid>3</SpreadBid></Table7></NewDataSet>";
+    std::string misspelt = xml;
+    misspelt.replace(misspelt.rfind("</NewDataSet>"), 13, "</NewDataSe>");
+    std::string refusal(16, '\x07');
+    refusal += "1\x05https://example.test/update\x05" "12\x06";
+    const struct {
+        const char* what;
+        int type;  // 33 login data, then 18; or 47, a refusal
+        const char* form;
+        std::string data;
+        const char* logged;  // nullptr: the login goes on
+        const char* message = "1004";
+    } cases[] = {
+        {"compact, cut inside account 1001's balance", 33, "PACKED", before(packed, "50000.00", 3), "cut short (9 of its 22"},
+        {"compact, cut after account 1001", 33, "PACKED", before(packed, "1002"), "cut short (9 of its 22"},
+        {"compact, cut after the user", 33, "PACKED", before(packed, "\x07"), "cut short (1 of its 22"},
+        {"compact, cut after the login information", 33, "PACKED", afterLoginInfo, "cut short (17 of its 22"},
+        {"compact, cut before its last section", 33, "PACKED", packed.substr(0, packed.rfind('\x07')),
+         "cut short (21 of its 22"},
+        {"compact, whole without a user", 33, "PACKED", noUser, "without a user record"},
+        {"XML, cut inside the group instruments", 33, "XML", before(xml, "<SpreadBid>3"), "root element does not close"},
+        {"XML, cut before the root's end", 33, "XML", before(xml, "</NewDataSet>"), "root element does not close"},
+        {"XML, cut inside the root's end", 33, "XML", xml.substr(0, xml.size() - 1), "root element does not close"},
+        {"XML, the root closed by another name", 33, "XML", misspelt, "not a readable XML document"},
+        {"XML, a second root", 33, "XML", xml + "<NewDataSet/>", "not a readable XML document"},
+        {"a refusal cut before its login information", 47, "PACKED", refusal.substr(0, 10), "refusal data cut short (11 of its 17"},
+        {"a refusal cut in its first section", 47, "PACKED", "0\x05", "refusal data cut short (1 of its 17"},
+        {"a refusal that ends after its login information", 47, "PACKED", refusal, nullptr, "1089"},
+        {"compact, whole", 33, "PACKED", packed, nullptr, nullptr},
+        {"XML, whole, a comment after it", 33, "XML", xml + "<!-- 3 ms -->", nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ui.loginMessages.clear();
+        const int successes = count("LoginSuccessNotification");
+        std::vector<std::string> errors;
+        platform::Log::setSink([&](platform::LogLevel level, const std::string& line) {
+            if (level == platform::LogLevel::Error) errors.push_back(line);
+        });
+        deliver(c.type, {std::string("160=") + c.form}, c.data);
+        if (c.type == 33) deliver(18, {});
+        platform::Log::setSink(nullptr);
+        EXPECT_EQ(count("LoginSuccessNotification") - successes, c.message ? 0 : 1);
+        if (c.message) {
+            ASSERT_EQ(ui.loginMessages.size(), 1u);
+            EXPECT_EQ(ui.loginMessages[0].at("Message"), tr(c.message));
+        } else {
+            EXPECT_TRUE(ui.loginMessages.empty());
+        }
+        const bool said = std::any_of(errors.begin(), errors.end(), [&](const std::string& l) {
+            return c.logged && l.find(c.logged) != std::string::npos;
+        });
+        EXPECT_TRUE(c.logged ? said : errors.empty()) << (errors.empty() ? "" : errors.back());
+        if (c.type == 33 && !c.message) {
+            const auto& accounts = state::SessionTestAccess::referenceData(*session).AccountDetailCollection();
+            ASSERT_TRUE(accounts.find("1002"));
+            EXPECT_EQ((*accounts.find("1001"))->Balance, 50000.0);
+        }
     }
 }
 

@@ -202,6 +202,20 @@ TEST_P(StatementTest, FailedAnswersAreMarkedAndLogged) {
     auto& answers = SessionTestAccess::dataServiceAnswers(*session);
     std::string nested;
     for (std::size_t i = 0; i <= ReferenceData::kMaxXmlDepth; ++i) nested = "<Table>" + nested + "</Table>";
+    // Two open positions, the first one's quantity left unclosed, and a stray closing tag after the root.
+    const auto position = [](const char* id, const char* quantity) {
+        return Row{{"PositionId", id}, {"InstrumentId", "1"}, {"PositionQty", quantity}};
+    };
+    std::string unclosed = dataSet({{"Table5", kInstruments}, {"Table1", {position("7", "4"), position("8", "3")}}}) + "</x>";
+    unclosed.erase(unclosed.find("</PositionQty>"), 14);
+    // Cut 300 bytes into its first table and closed with other names.
+    std::vector<Row> instruments;
+    for (int i = 0; i < 20; ++i) instruments.push_back({{"InstrumentId", std::to_string(i)}, {"Code", "CODE" + std::to_string(i)}});
+    const std::string whole = dataSet({{"Table5", instruments}, {"Table", {{{"TAHId", "1"}}}}});
+    const std::string cutAndClosed = whole.substr(0, whole.find("<Table5>") + 300) + "</a></b></c>";
+    std::string misspelt = dataSet({{"Table5", kInstruments}});
+    misspelt.replace(misspelt.rfind("</NewDataSet>"), 13, "</NewDataSe>");
+    const std::string secondRoot = dataSet({{"Table5", kInstruments}}) + dataSet({{"Table", {{{"TAHId", "1"}}}}});
     const struct {
         const char* kind;
         std::function<void()> fail;
@@ -225,6 +239,12 @@ TEST_P(StatementTest, FailedAnswersAreMarkedAndLogged) {
          "none of the statement's tables"},
         {"too deep", [&] { answer("getdsaccountstatement", "<NewDataSet>" + nested + "</NewDataSet>"); },
          "not a readable XML"},
+        {"a closing tag missing, a stray one after the root", [&] { answer("getdsaccountstatement", unclosed); },
+         "not a well-formed XML"},
+        {"cut in its first table, closed with other names", [&] { answer("getdsaccountstatement", cutAndClosed); },
+         "not a well-formed XML"},
+        {"the root closed by another name", [&] { answer("getdsaccountstatement", misspelt); }, "not a well-formed XML"},
+        {"a second root", [&] { answer("getdsaccountstatement", secondRoot); }, "not a well-formed XML"},
         {"unanswered",
          [&] {
              answers.requestUnanswered(protocol::RequestKind{1023, "getdsaccountstatement", 0, 0});
@@ -250,9 +270,9 @@ TEST_P(StatementTest, FailedAnswersAreMarkedAndLogged) {
         })) << (lines.empty() ? "" : lines.back());
     }
     // A document of tables only as deep as a statement's is one: no failure;
-    // nor is a comment after the root.
+    // nor is a comment or a processing instruction after the root.
     EXPECT_FALSE(statement({{"Table", {{{"Table9", "x"}}}}}).loadFailed);
-    answer("getdsaccountstatement", dataSet({{"Table5", kInstruments}}) + "<!-- served in 2 ms -->\n");
+    answer("getdsaccountstatement", dataSet({{"Table5", kInstruments}}) + "<!-- served in 2 ms -->\n<?trace 7?>\n");
     EXPECT_FALSE(info().loadFailed);
     EXPECT_EQ(info().InstrumentInfo.size(), 2u);
 }

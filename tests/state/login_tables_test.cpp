@@ -57,8 +57,8 @@ TEST(LoginTables, UsualDocumentsGiveTheRowsParseXmlStores) {
         "<D><Table4><a>1</a><b>2</b></Table4><Table4><a>3</a><b>4</b></Table4><Table4><b>5</b></Table4>"
         "<Table4><b>6</b><a>7</a></Table4><Table4/><Table4><a>8</a><b>9</b></Table4></D>",
         // Empty and self-closed columns, spaces around texts, ">" in a text, a
-        // repeated column, a closing tag of another name, text between columns.
-        "<D><Table6><e></e><s/><t> \t x y \n</t><g>a>b</g><r>1</r><r>2</r><o>v</x>junk<z>0</z></Table6></D>",
+        // repeated column, text between columns.
+        "<D><Table6><e></e><s/><t> \t x y \n</t><g>a>b</g><r>1</r><r>2</r><o>v</o>junk<z>0</z></Table6></D>",
         // Interleaved tables, an empty root, nothing at all.
         "<D><Table8><g>1</g></Table8><Table7><g>1</g></Table7><Table8><g>2</g></Table8></D>",
         "<D/>",
@@ -70,11 +70,11 @@ TEST(LoginTables, UsualDocumentsGiveTheRowsParseXmlStores) {
         "<d>&#0; &#xD800; &#65;&#x1F600;</d><e>&amp;amp;</e></Table8><Table8><a>plain</a></Table8></D>",
         // Rows after the first matched against the previous row's columns: the same;
         // a name one longer, with an attribute, self-closed, extra; one shorter;
-        // another order; missing, a reference; another closing name; repeated.
+        // another order; missing, a reference; repeated.
         "<D><Table7><ab>1</ab><b>2</b><c>3</c></Table7><Table7><ab>4</ab><b>5</b><c>6</c></Table7>"
         "<Table7><abc>7</abc><b k=\"1\">8</b><c/><d>x</d></Table7><Table7><a>9</a><b>10</b><c>11</c></Table7>"
         "<Table7><c>12</c><b>13</b><ab>14</ab></Table7><Table7><ab>15</ab><b>&amp;</b></Table7>"
-        "<Table7><ab>16</ab><b>17</ab><c>18</c></Table7><Table7><ab>19</ab><ab>20</ab><c>21</c></Table7>"
+        "<Table7><ab>16</ab><b>17</b><c>18</c></Table7><Table7><ab>19</ab><ab>20</ab><c>21</c></Table7>"
         "<Table7><ab> 22 </ab><b/><c>23</c></Table7></D>",
         // Attributes on the root, the rows and the columns are passed over.
         "<D xmlns=\"x\"><Table1 diffgr:id=\"Table11\" msdata:rowOrder=\"0\"><a k='1'>v</a><s k=\"2\"/></Table1>"
@@ -106,6 +106,13 @@ TEST(LoginTables, UnusualDocumentsAreLeftToTheGeneralReader) {
         "</D>",
         "<D><Table1><a>1</a></Table1></D><?pi?>",
         "",
+        // Closing tags that do not close their element, and text after the root.
+        "<D><Table1><a>1</b></Table1></D>",
+        "<D><Table1><a>1</a></Table1><Table1><a>1</ab></Table1></D>",
+        "<D><Table1><a>1</a></Table></D>",
+        "<D><Table1><a>1</a></Table1></E>",
+        "<D><Table1><a>1</a></Table1></D ></x>",
+        "<D><Table1><a>1</a></Table1></D>x",
     };
     for (const auto& doc : docs) {
         LoginTables rows;

@@ -16,6 +16,13 @@ TEST(PackedTime, TheServerClockIsLocalTime) {
         {"20240702030405", "20240702070405"},  // summer time
         {"20240431000000", nullptr},
         {"2024010203040", nullptr},
+        // Outside the clock's nanosecond count (1677-09-21 to 2262-04-11 UTC).
+        {"26261208020000", nullptr},
+        {"22620412000000", nullptr},
+        {"99991231235959", nullptr},
+        {"00010101000000", nullptr},
+        {"16770920000000", nullptr},
+        {"22620410000000", "22620410040000"},  // the last whole day it holds
     };
     for (const Case& c : cases) {
         const auto date = parsePackedTime(c.text);
