@@ -273,7 +273,7 @@ void BusinessBase::dispatchMessage(const IncomingMessage& m) {
     // The session scalars change before any handler runs, and only from the TCP session.
     if (m.fromSession) values_.apply(fields, msgType);
     dispatcher_.dispatch(Dispatch{fields, msgType, m.payload, m.payloadRefused, m.requestKind, m.receivedAt,
-                                  m.packedRecords.get()});
+                                  m.packedRecords.get(), m.tooLarge});
 }
 
 // ---------------------------------------------------------------------------
