@@ -3,7 +3,9 @@
 // the login data's size against its ceiling, the time to the login's success
 // (or the message that refused it), the longest main-thread slice and the
 // process's peak memory. Baseline: plain zlib inflating the same login data.
-// usage: login_scale_bench [compact|xml SCALE]...   (default: compact 50, compact 100, xml 15)
+// "direct" hands the simulator's login data to the client's incoming path
+// without serving it, the scenario freed first: the largest scale in less memory.
+// usage: login_scale_bench [compact|xml|direct SCALE]...   (default: compact 50, direct 100, xml 15)
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -14,6 +16,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,6 +28,7 @@
 #include "platform/notification_center.h"
 #include "platform/preferences.h"
 #include "protocol/login_data_limits.h"
+#include "protocol/wire_format.h"
 #include "silent_ui.h"
 #include "sim/login_data.h"
 #include "sim/scenario.h"
@@ -88,40 +92,53 @@ double inflateSeconds(const std::string& stream, std::size_t size) {
     return seconds(Clock::now() - start);
 }
 
-int runOne(const std::string& form, double scale, const std::string& folder) {
-    const bool xml = form == "xml";
-    auto start = Clock::now();
-    const sim::Scenario scenario =
-        sim::Scenario::fromJson(sim::scaledScenario(sim::Scenario::load(SIM_DEFAULT_SCENARIO).root(), scale));
-    const double scenarioSeconds = seconds(Clock::now() - start);
-
-    // What the login data holds, as the simulator will send it.
+struct LoginText {
     std::size_t textSize = 0, streamSize = 0;
     double zlibSeconds = 0;
-    {
-        const auto* trader = scenario.findUser("trader");
-        const std::string text = xml ? sim::LoginData::xml(scenario, *trader, {17002, 17003})
-                                     : sim::LoginData::packed(scenario, *trader, {17002, 17003});
-        const std::string field = sim::SimCrypto::compressPayload(text);
-        const std::string stream = model::Base64::decodeBase64WithString(field)->substr(4);
-        textSize = text.size();
-        streamSize = stream.size();
-        zlibSeconds = inflateSeconds(stream, text.size());
-    }
+    std::string field;  // tag 1050 as the simulator sends it
+};
+
+LoginText loginText(const sim::Scenario& scenario, bool xml) {
+    LoginText out;
+    const auto* trader = scenario.findUser("trader");
+    const std::string text = xml ? sim::LoginData::xml(scenario, *trader, {17002, 17003})
+                                 : sim::LoginData::packed(scenario, *trader, {17002, 17003});
+    out.field = sim::SimCrypto::compressPayload(text);
+    const std::string stream = model::Base64::decodeBase64WithString(out.field)->substr(4);
+    out.textSize = text.size();
+    out.streamSize = stream.size();
+    out.zlibSeconds = inflateSeconds(stream, text.size());
+    return out;
+}
+
+int runOne(const std::string& form, double scale, const std::string& folder) {
+    const bool xml = form == "xml";
+    const bool direct = form == "direct";
+    auto start = Clock::now();
+    std::optional<sim::Scenario> scenario =
+        sim::Scenario::fromJson(sim::scaledScenario(sim::Scenario::load(SIM_DEFAULT_SCENARIO).root(), scale));
+    const double scenarioSeconds = seconds(Clock::now() - start);
+    const std::size_t instrumentsMade = scenario->instruments().size();
+    LoginText login = loginText(*scenario, xml);
     const std::size_t ceiling = xml ? protocol::kMaxXmlLoginDataSize : protocol::kMaxPackedLoginDataSize;
     std::printf("%s scale %g: %zu instruments; login data %.1f MB (ceiling %.0f MB), %.1f MB compressed (%.1fx); "
                 "scenario built in %.1f s\n",
-                form.c_str(), scale, scenario.instruments().size(), textSize / 1e6, ceiling / 1e6, streamSize / 1e6,
-                double(textSize) / double(streamSize), scenarioSeconds);
+                form.c_str(), scale, instrumentsMade, login.textSize / 1e6, ceiling / 1e6, login.streamSize / 1e6,
+                double(login.textSize) / double(login.streamSize), scenarioSeconds);
 
-    sim::SimulatorOptions options;
-    options.portBase = 27400 + static_cast<int>(::getpid() % 1000) * 4;
-    options.ticksPerSecond = 0;
-    options.statusSeconds = 0;
-    options.xmlLoginData = xml;
-    sim::Simulator simulator(scenario, options);
-    simulator.setLogSink([](const std::string&) {});
-    simulator.start();
+    std::optional<sim::Simulator> simulator;
+    if (direct) {
+        scenario.reset();
+    } else {
+        sim::SimulatorOptions options;
+        options.portBase = 27400 + static_cast<int>(::getpid() % 1000) * 4;
+        options.ticksPerSecond = 0;
+        options.statusSeconds = 0;
+        options.xmlLoginData = xml;
+        simulator.emplace(*scenario, options);
+        simulator->setLogSink([](const std::string&) {});
+        simulator->start();
+    }
 
     auto loop = std::make_shared<TimedLoop>();
     platform::MainExecutor::install(loop);
@@ -129,7 +146,7 @@ int runOne(const std::string& form, double scale, const std::string& folder) {
     ui.login.setUserName("trader");
     ui.login.setPassword("secret1");
     ui.login.setIPAddress("127.0.0.1");
-    ui.login.setPortNo(simulator.sessionPort());
+    ui.login.setPortNo(direct ? 0 : simulator->sessionPort());
     ui.login.setSecurityKey(deployment::kSecurityKey);
     ui.login.setProductName("TradingClient");
     ui.login.setProductVersion("0.1.0");
@@ -145,14 +162,29 @@ int runOne(const std::string& form, double scale, const std::string& folder) {
         session = state::BusinessBase::create(ui, ui, std::move(parts));
         state::commandsOf(*session).StreamingConnection(true, false);
     }
-    loop->pumpUntil([&] { return loggedIn || !ui.refusal.empty() || ui.failed; }, 600);
+    if (direct) {
+        loop->runUntilIdle();
+        const auto inner = [](const std::string& body) {
+            const std::string frame = protocol::frameMessage(body);
+            return frame.substr(1, frame.size() - 2);
+        };
+        state::SessionTestAccess::NewMessage(*session, inner(std::string("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=") +
+                                                           deployment::kPackedDataFormat + "\x03" "1050=" + login.field +
+                                                           "\x03"));
+        login.field.clear();
+        login.field.shrink_to_fit();
+        state::SessionTestAccess::NewMessage(*session, inner("10=18\x03"));
+    }
+    // Without a server the line fails at once: only the login's own answer counts.
+    loop->pumpUntil([&] { return loggedIn || !ui.refusal.empty() || (ui.failed && !direct); }, 600);
     const double loginSeconds = seconds(Clock::now() - start);
     const std::size_t instruments = state::SessionTestAccess::referenceData(*session).ItemCollection().size();
     if (loggedIn) {
         std::printf("  logged in: %.2f s, %zu instruments held; zlib inflate alone %.2f s (login / inflate %.1fx); "
-                    "longest main-thread slice %.0f ms; peak memory %.0f MB (simulator included)\n",
-                    loginSeconds, instruments, zlibSeconds, loginSeconds / zlibSeconds,
-                    seconds(loop->longest) * 1e3, peakMegabytes());
+                    "longest main-thread slice %.0f ms; peak memory %.0f MB (%s)\n",
+                    loginSeconds, instruments, login.zlibSeconds, loginSeconds / login.zlibSeconds,
+                    seconds(loop->longest) * 1e3, peakMegabytes(),
+                    direct ? "the scenario's build included" : "simulator included");
     } else {
         std::printf("  NOT logged in after %.2f s: %s\n", loginSeconds,
                     ui.refusal.empty() ? "no answer" : ui.refusal.c_str());
@@ -161,7 +193,7 @@ int runOne(const std::string& form, double scale, const std::string& folder) {
     session.reset();
     loop->pumpUntil([] { return false; }, 0.2);
     platform::MainExecutor::install(nullptr);
-    simulator.stop();
+    if (simulator) simulator->stop();
     return loggedIn ? 0 : 1;
 }
 
@@ -175,7 +207,7 @@ int main(int argc, char** argv) {
     ::setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
     std::vector<std::pair<std::string, double>> runs;
     for (int i = 1; i + 1 < argc; i += 2) runs.emplace_back(argv[i], std::atof(argv[i + 1]));
-    if (runs.empty()) runs = {{"compact", 50}, {"compact", 100}, {"xml", 15}};
+    if (runs.empty()) runs = {{"compact", 50}, {"direct", 100}, {"xml", 15}};
     std::printf("login_scale_bench: the simulator's large accounts against the login data ceilings\n");
     int failures = 0;
     for (const auto& [form, scale] : runs) failures += runOne(form, scale, folder);

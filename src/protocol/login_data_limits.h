@@ -23,6 +23,9 @@ inline constexpr std::size_t kMaxXmlLoginElements = XMLReader::kMaxElements;
 inline constexpr std::size_t kMaxXmlLoginDataSize = 150'000'000;
 // A stream stating more than this many times its compressed size is refused.
 inline constexpr std::size_t kMaxLoginCompressionRatio = 64;
+// A frame of the TCP session, and one an envelope carries, holds the login
+// data at its ceiling compressed only 11 times, in Base64 (19.4 MB).
+inline constexpr std::size_t kMaxSessionFrameSize = 32u * 1024u * 1024u;
 
 // Login data over a ceiling: what it holds and the ceiling, in bytes or in
 // entries (compact records, XML elements).

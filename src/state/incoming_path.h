@@ -94,7 +94,9 @@ private:
 
     Hooks hooks_;
     static constexpr int kMaxUnwrapDepth = 4;
-    std::array<protocol::FrameDecoder, kMaxUnwrapDepth> innerFrames_;
+    std::array<protocol::FrameDecoder, kMaxUnwrapDepth> innerFrames_{
+        protocol::FrameDecoder(protocol::kMaxSessionFrameSize), protocol::FrameDecoder(protocol::kMaxSessionFrameSize),
+        protocol::FrameDecoder(protocol::kMaxSessionFrameSize), protocol::FrameDecoder(protocol::kMaxSessionFrameSize)};
     std::optional<std::string> lastServerTimeSeen_;
     int decodeDepth_ = 0;
 
