@@ -3,10 +3,11 @@
 // refusal of data that holds more. The ceilings are sized by what the
 // simulator's largest accounts hold: at --scale 100 the compact form holds
 // about 900,000 records (300,000 instruments, 600,000 group instruments) in
-// 120.5 MB; the XML form, 7.4 times larger a record, reaches the reader's
-// element cap near scale 16 (147 MB). Against a decompression bomb, the stated
-// size is held against the ceiling and against the compressed size (login
-// data compresses 11 to 31 times), and inflating stops at the stated size.
+// 126 MB; the XML form, 7.4 times larger a record, holds scale 16 (148 MB)
+// within the reader's element cap, not 17 (157 MB). Against a decompression
+// bomb, the stated size is held against the ceiling and against the
+// compressed size (login data compresses 11 to 42 times), and inflating stops
+// at the stated size.
 #include <cstddef>
 #include <optional>
 #include <string>

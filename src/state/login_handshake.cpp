@@ -139,7 +139,7 @@ void LoginHandshake::refuseLoginData(const std::optional<protocol::LoginDataTooL
     services_.onMain([this, messages] { services_.host().showLoginMessages(messages); });
 }
 
-// "The account's data (183.4 MB) is larger than this client can load (160.0 MB)."
+// "The account's data is larger than this client can load: 183.4 MB, the limit is 160.0 MB."
 std::string LoginHandshake::tooLargeText(const protocol::LoginDataTooLarge& tooLarge) const {
     if (tooLarge.unit == protocol::LoginDataTooLarge::Unit::Entries)
         return model::Formatter::fillIndexedText(services_.text("90892"),
