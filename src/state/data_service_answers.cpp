@@ -161,7 +161,8 @@ void DataServiceAnswers::sendFirstRequests() {
     charts_.clear();
     chartTimes_.clear();
     chartBytes_ = 0;
-    platform::ioQueue()->async([budget = downloads_] { budget->newLogin(); });
+    // A new budget: downloads still on the I/O queue count against the old one.
+    downloads_ = std::make_shared<ResourceFiles::DownloadBudget>(downloads_->fresh());
     book_.requestOpenPosition();
     book_.requestPendingOrders();
     book_.requestSettledOrders();

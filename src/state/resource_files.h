@@ -45,11 +45,8 @@ public:
     void take(std::size_t bytes);
     // The folder's size changed by a rewritten file.
     void resized(std::size_t before, std::size_t after);
-    // A new login downloads anew; the folder is measured again.
-    void newLogin() {
-        loginUsed_ = 0;
-        folderUsed_.reset();
-    }
+    // The same limits, nothing used: a new login's budget.
+    DownloadBudget fresh() const { return DownloadBudget(folderLimit_, loginLimit_); }
 
 private:
     std::size_t folderLimit_, loginLimit_;
