@@ -706,6 +706,26 @@ TEST_F(SessionTest, NestedEnvelopesOpenUpToALimit) {
     EXPECT_EQ(count("LoginSuccessNotification"), 2);
 }
 
+// An envelope's frame may hold the compact login data at its ceiling (past 16 MiB), not more than the session's frame.
+TEST_F(SessionTest, AnEnvelopedFrameUpToTheSessionsFrameSizeIsOpened) {
+    const std::string key = "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE";
+    ui.login.setPortNo(0);
+    state::commandsOf(*session).StreamingConnection(true, false);
+    loop->runUntilIdle();
+    const struct {
+        const char* what;
+        std::size_t padding;
+        int logins;
+    } cases[] = {{"past the frame size of other channels", 20u << 20, 1},
+                 {"past the session's frame size", protocol::kMaxSessionFrameSize, 1}};
+    for (const auto& c : cases) {
+        const std::string frame = frameOf("10=18\x03" "9999=" + std::string(c.padding, 'x') + "\x03");
+        state::SessionTestAccess::NewMessage(*session, inner(frameOf(*protocol::sealEnvelopeBody(frame, key, false))));
+        loop->runUntilIdle();
+        EXPECT_EQ(count("LoginSuccessNotification"), c.logins) << c.what;
+    }
+}
+
 TEST_F(SessionTest, APingAnswerIsGradedFromItsArrivalNotFromABusyMainThread) {
     static_cast<protocol::AppContext&>(*session).stampPingTime();
     clock->advance(200ms);
