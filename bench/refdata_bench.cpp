@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "protocol/compressed_payload.h"
+#include "protocol/login_data_limits.h"
 #include "protocol/xml_reader.h"
 #include "state/login_tables.h"
 #include "state/reference_data.h"
@@ -213,7 +213,8 @@ int main() {
             const double ms = std::chrono::duration<double>(Clock::now() - start).count() * 1e3;
             std::printf("300,000 group instruments, %s: %.1f MB (cap %.1f MB), %zu group instruments, %.0f ms\n",
                         packedForm ? "compact" : "XML", text.size() / (1024.0 * 1024.0),
-                        protocol::kMaxLoginDataSize / (1024.0 * 1024.0), groupInstrumentCount(s), ms);
+                        (packedForm ? protocol::kMaxPackedLoginDataSize : protocol::kMaxXmlLoginDataSize) / (1024.0 * 1024.0),
+                        groupInstrumentCount(s), ms);
         }
     }
 

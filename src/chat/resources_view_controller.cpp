@@ -7,9 +7,11 @@
 #include "chat/core/resource_address.h"
 #include "kit/plain_text.h"
 #include "kit/window_context.h"
+#include "model/formatter.h"
 #include "platform/log.h"
 #include "platform/resource_bundle.h"
 #include "state/session_commands.h"
+#include "state/notification_payloads.h"
 #include "state/session_view.h"
 #include "state/ui_services.h"
 
@@ -40,9 +42,17 @@ const model::ResourceDetails* ResourcesTableModel::entry(int row) const {
 QVariant ResourcesTableModel::data(const QModelIndex& index, int role) const {
     const model::ResourceDetails* resource = index.isValid() && index.column() == 0 ? entry(index.row()) : nullptr;
     if (!resource) return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return kit::plainToolTipFor(role, QString::fromStdString(resource->caption));
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        std::string caption = resource->caption;
+        if (unavailable_ && unavailable_(*resource)) caption = model::Formatter::fillIndexedText(unavailableText_, {caption});
+        return kit::plainToolTipFor(role, QString::fromStdString(caption));
+    }
     if (role == Qt::DecorationRole) return browser_;
     return {};
+}
+
+void ResourcesTableModel::refresh() {
+    if (!rows_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
 QVariant ResourcesTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -57,6 +67,13 @@ ResourcesViewController::ResourcesViewController(kit::WindowContext& context, QW
     const auto rows = context_.view.getResourceCollection();
     model_ = new ResourcesTableModel(rows, this);
     model_->setTitle(QString::fromStdString(context_.text("0452")));
+    model_->setUnavailable(
+        [this](const model::ResourceDetails& r) { return context_.view.isResourceFileUnavailable(r.iconResourceId); },
+        context_.text("90893"));
+    auto& center = platform::NotificationCenter::defaultCenter();
+    unavailableObserver_ = platform::ObserverHandle(
+        &center, center.addObserver(state::notifications::kResourceUnavailable,
+                                    [this](const platform::Notification&) { model_->refresh(); }));
     resourcesTableView_ = new QTableView(this);
     resourcesTableView_->setObjectName("resourcesTableView");
     resourcesTableView_->setModel(model_);

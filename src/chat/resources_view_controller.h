@@ -2,15 +2,18 @@
 // The resources list shown in the main window's popover: one "Title" column
 // with each entry's caption beside the browser image; a single click on a row
 // opens the entry's address. The list is read once, when the view is made,
-// and the icon files it names are requested then. Main thread.
+// and the icon files it names are requested then; an entry whose file was
+// skipped says it is not available. Main thread.
 #include <QAbstractTableModel>
 #include <QIcon>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "model/resource_details.h"
+#include "platform/notification_center.h"
 
 class QTableView;
 
@@ -25,6 +28,13 @@ public:
     ResourcesTableModel(std::vector<std::shared_ptr<model::ResourceDetails>> rows, QObject* parent);
     // The column's title in the language.
     void setTitle(const QString& title) { title_ = title; }
+    // Whether an entry's file is not available, and the text that says so ("{0}": the caption).
+    void setUnavailable(std::function<bool(const model::ResourceDetails&)> unavailable, std::string text) {
+        unavailable_ = std::move(unavailable);
+        unavailableText_ = std::move(text);
+    }
+    // Every row shown anew.
+    void refresh();
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -35,6 +45,8 @@ private:
     std::vector<std::shared_ptr<model::ResourceDetails>> rows_;
     QString title_ = QStringLiteral("Title");
     QIcon browser_;
+    std::function<bool(const model::ResourceDetails&)> unavailable_;
+    std::string unavailableText_;
 };
 
 class ResourcesViewController : public QWidget {
@@ -51,6 +63,7 @@ private:
     kit::WindowContext& context_;
     ResourcesTableModel* model_ = nullptr;
     QTableView* resourcesTableView_ = nullptr;
+    platform::ObserverHandle unavailableObserver_;
 };
 
 }  // namespace chat

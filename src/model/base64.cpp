@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <memory>
 
 #include "platform/base64.h"
 
@@ -26,7 +27,7 @@ std::optional<std::string> Base64::decodeBase64WithString(const std::string& tex
 
 namespace DataAdditions {
 
-std::optional<std::string> gzipInflate(const std::string& data, std::size_t maxOutput) {
+std::optional<std::string> gzipInflate(const std::string& data, std::size_t maxOutput, std::size_t expected) {
     if (data.empty()) return data;
     if (data.size() > std::numeric_limits<uInt>::max()) return std::nullopt;
 
@@ -47,6 +48,7 @@ std::optional<std::string> gzipInflate(const std::string& data, std::size_t maxO
         const std::size_t plausible = std::min<std::size_t>(data.size() * 1032, std::size_t{64} << 20);
         if (stated > 0 && stated <= plausible) capacity = stated + 1;
     }
+    if (expected > 0) capacity = expected;
     capacity = std::min(capacity, maxOutput);
     if (capacity == 0) capacity = 1;
     std::string out(capacity, '\0');
@@ -78,6 +80,28 @@ std::optional<std::string> gzipInflate(const std::string& data, std::size_t maxO
     if (inflateEnd(&stream) != Z_OK || !ended || total > maxOutput) return std::nullopt;
     out.resize(total);
     return out;
+}
+
+std::optional<std::size_t> gzipInflatedSize(const std::string& data, std::size_t maxOutput) {
+    if (data.empty()) return 0;
+    if (data.size() > std::numeric_limits<uInt>::max()) return std::nullopt;
+    z_stream stream{};
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    stream.avail_in = static_cast<uInt>(data.size());
+    if (inflateInit2(&stream, 47) != Z_OK) return std::nullopt;
+    constexpr std::size_t kWindow = 64 * 1024;
+    const auto window = std::make_unique<unsigned char[]>(kWindow);
+    std::size_t total = 0;
+    int status = Z_OK;
+    while (status == Z_OK && total <= maxOutput) {
+        stream.next_out = window.get();
+        stream.avail_out = static_cast<uInt>(kWindow);
+        status = inflate(&stream, Z_SYNC_FLUSH);
+        total += kWindow - stream.avail_out;
+    }
+    const bool ended = status == Z_STREAM_END;
+    if (inflateEnd(&stream) != Z_OK || !ended || total > maxOutput) return std::nullopt;
+    return total;
 }
 
 std::optional<std::string> gzipDeflate(const std::string& data) {

@@ -20,7 +20,11 @@ namespace DataAdditions {
 // gzip or zlib header detected; nullopt when damaged, truncated or over
 // `maxOutput`: inflating stops one byte past the cap, so a stream that would
 // inflate further costs no more than the cap. Empty input answers empty output.
-std::optional<std::string> gzipInflate(const std::string& data, std::size_t maxOutput);
+// `expected`, when known and within the cap, is the first buffer's size.
+std::optional<std::string> gzipInflate(const std::string& data, std::size_t maxOutput, std::size_t expected = 0);
+// The size `data` inflates to, inflated through a small window and kept
+// nowhere; nullopt when damaged, truncated or past `maxOutput`.
+std::optional<std::size_t> gzipInflatedSize(const std::string& data, std::size_t maxOutput);
 std::optional<std::string> gzipDeflate(const std::string& data);
 // Inflated bundle files above this size are refused.
 inline constexpr std::size_t kMaxInflatedFileSize = 64u * 1024u * 1024u;

@@ -1,5 +1,6 @@
 #include "state/business_base.h"
 
+#include "protocol/login_data_limits.h"
 #include "protocol/zmq_request_channel.h"
 
 #include <algorithm>
@@ -76,7 +77,8 @@ IncomingPath::Hooks BusinessBase::incomingHooks() {
 }
 
 void BusinessBase::assemble(SessionParts parts) {
-    conn_ = protocol::ConnectionBase::create(std::weak_ptr<protocol::ConnectionDelegate>(shared_from_this()));
+    conn_ = protocol::ConnectionBase::create(std::weak_ptr<protocol::ConnectionDelegate>(shared_from_this()),
+                                             protocol::kMaxSessionFrameSize);
     outgoing_ = std::move(parts.outgoing);
     preferences_ = parts.preferences;
     SessionServices& services = *this;
@@ -274,7 +276,7 @@ void BusinessBase::dispatchMessage(const IncomingMessage& m) {
     // The session scalars change before any handler runs, and only from the TCP session.
     if (m.fromSession) values_.apply(fields, msgType);
     dispatcher_.dispatch(Dispatch{fields, msgType, m.payload, m.payloadRefused, m.requestKind, m.receivedAt,
-                                  m.packedRecords.get()});
+                                  m.packedRecords.get(), m.tooLarge});
 }
 
 // ---------------------------------------------------------------------------

@@ -169,6 +169,9 @@ private:
     std::string chatUserName() const override;
     std::vector<std::shared_ptr<model::ResourceDetails>> getResourceCollection() const override;
     std::vector<std::shared_ptr<model::FileResource>> resourceSearchResults() const override;
+    bool isResourceFileUnavailable(const std::string& iconResourceId) const override {
+        return reference_.isResourceFileUnavailable(iconResourceId);
+    }
     bool checkFilesDownloadedAtPath(const std::string& folder) const override;
     bool checkMarketSessionSchedulesIsAvailable(std::uint64_t marketId) const override;
     WeekSchedule getMarketSessionSchedulesCollection(std::uint64_t marketId) const override;

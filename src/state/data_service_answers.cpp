@@ -2,6 +2,8 @@
 
 #include "platform/log.h"
 #include "platform/main_executor.h"
+#include "platform/runtime.h"
+#include "platform/serial_queue.h"
 #include "protocol/separator_bytes.h"
 #include "protocol/tags.h"
 #include "protocol/wire_format.h"
@@ -95,10 +97,21 @@ void DataServiceAnswers::fillResourceDownload(std::string_view row, const std::o
         platform::Log::error("Resource download: no resources folder");
         return;
     }
-    ResourceFiles::saveFileWithName(*folder, name, *compressedData, reference_.resourceCollection(),
-                                    [this](const std::string& posted) {
-                                        services_.onMain([posted] { platform::NotificationCenter::defaultCenter().post(posted); });
-                                    });
+    // The main thread hands the bytes over and never waits for the disk.
+    platform::ioQueue()->async([this, alive = services_.lifetime(), budget = downloads_, folder = *folder, name,
+                                data = *compressedData,
+                                calendars = ResourceFiles::listedCalendars(reference_.resourceCollection())] {
+        const ResourceFiles::SavedDownload saved = ResourceFiles::saveFileWithName(folder, name, data, calendars, *budget);
+        platform::MainExecutor::post([this, alive, name, saved] {
+            if (!alive.lock()) return;
+            auto& center = platform::NotificationCenter::defaultCenter();
+            if (saved.unavailable) {
+                reference_.markResourceUnavailable(name);
+                center.post(notifications::kResourceUnavailable);
+            }
+            if (saved.calendarsMerged) center.post(ResourceFiles::kDownloadCompletedNotification);
+        });
+    });
 }
 
 std::int32_t DataServiceAnswers::requestChartData(const std::string& symbol, const std::string& interval,
@@ -148,6 +161,8 @@ void DataServiceAnswers::sendFirstRequests() {
     charts_.clear();
     chartTimes_.clear();
     chartBytes_ = 0;
+    // A new budget: downloads still on the I/O queue count against the old one.
+    downloads_ = std::make_shared<ResourceFiles::DownloadBudget>(downloads_->fresh());
     book_.requestOpenPosition();
     book_.requestPendingOrders();
     book_.requestSettledOrders();

@@ -4,6 +4,7 @@
 // owns what it fills. Filled in by the data-service work.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 
 #include "state/dispatcher.h"
 #include "state/ordered_dictionary.h"
+#include "state/resource_files.h"
 #include "state/session_component.h"
 
 namespace state {
@@ -67,7 +69,9 @@ public:
     // first one kept, and tells the window waiting for `requestId`.
     virtual void fillChartData(const std::optional<std::string>& answer, std::int32_t requestId,
                                const std::optional<protocol::RequestKind>& kind);
-    // A downloaded file: field 0 of the row names it, the payload is its content.
+    // A downloaded file: field 0 of the row names it, the payload is its
+    // content. Inflated, held against the budget, written and synced on the
+    // I/O queue; a file skipped there is marked not available.
     void fillResourceDownload(std::string_view row, const std::optional<std::string>& compressedData);
     // Chart data (1040) under a request id of its own, which the answer's
     // notification names; returns that id.
@@ -76,6 +80,8 @@ public:
     void chartDataReceivedNotification(std::uint64_t n);
 
 protected:
+    // The resources folder's and this login's download budget, used on the I/O queue.
+    std::shared_ptr<ResourceFiles::DownloadBudget> downloads_ = std::make_shared<ResourceFiles::DownloadBudget>();
     SessionServices& services_;
     ReferenceData& reference_;
     OrderBook& book_;

@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "platform/clock.h"
+#include "protocol/login_data_limits.h"
 #include "protocol/msg_type.h"
 #include "protocol/zmq_request_channel.h"
 #include "state/message_fields.h"
@@ -29,6 +30,8 @@ struct Dispatch {
     std::optional<platform::WallTime> receivedAt = std::nullopt;
     // The compact login data's large sections read ahead; null when not.
     PackedLoginRecords* packedRecords = nullptr;
+    // A refused payload over the login's ceiling: its size and the limit.
+    std::optional<protocol::LoginDataTooLarge> tooLarge = std::nullopt;
 };
 
 class Dispatcher {

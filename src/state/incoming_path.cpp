@@ -195,12 +195,19 @@ void IncomingPath::decodeFrame(std::string frame) {
             [[fallthrough]];
         case MsgType::LoginRefused:
             if (compressed) {
-                msg.payload = protocol::decompressData(*compressed, protocol::kMaxLoginDataSize);
+                protocol::LoginPayload data = protocol::inflateLoginData(*compressed, packed);
+                compressed.reset();
+                msg.payload = std::move(data.text);
+                msg.tooLarge = data.tooLarge;
+                if (msg.payload && packed) msg.packedRecords = PackedLoginRecords::read(*msg.payload, &msg.tooLarge);
+                if (msg.payload && !packed) msg.tooLarge = protocol::xmlLoginOverCeiling(*msg.payload);
+                if (msg.tooLarge) {
+                    platform::Log::error("Login data refused, larger than the client loads: " + msg.tooLarge->describe());
+                    msg.payload.reset();
+                }
                 if (!msg.payload) {
-                    platform::Log::error("Login data refused: over its size limit or not inflatable");
+                    if (!msg.tooLarge) platform::Log::error("Login data refused: not inflatable");
                     msg.payloadRefused = true;
-                } else if (packed) {
-                    msg.packedRecords = PackedLoginRecords::read(*msg.payload);
                 }
             }
             break;

@@ -18,6 +18,7 @@
 
 #include "platform/clock.h"
 #include "protocol/frame_decoder.h"
+#include "protocol/login_data_limits.h"
 #include "protocol/msg_type.h"
 #include "state/channel_table.h"
 #include "state/packed_records.h"
@@ -35,6 +36,8 @@ struct IncomingMessage {
     std::optional<std::string> payload;
     // The payload was there but refused (over its cap or not inflatable).
     bool payloadRefused = false;
+    // The refused payload holds more than the client loads: its size and the limit.
+    std::optional<protocol::LoginDataTooLarge> tooLarge;
     // The large sections of a compact payload, read on "NewQueue".
     std::shared_ptr<PackedLoginRecords> packedRecords;
     // The request a request-channel reply answers.
@@ -91,7 +94,9 @@ private:
 
     Hooks hooks_;
     static constexpr int kMaxUnwrapDepth = 4;
-    std::array<protocol::FrameDecoder, kMaxUnwrapDepth> innerFrames_;
+    std::array<protocol::FrameDecoder, kMaxUnwrapDepth> innerFrames_{
+        protocol::FrameDecoder(protocol::kMaxSessionFrameSize), protocol::FrameDecoder(protocol::kMaxSessionFrameSize),
+        protocol::FrameDecoder(protocol::kMaxSessionFrameSize), protocol::FrameDecoder(protocol::kMaxSessionFrameSize)};
     std::optional<std::string> lastServerTimeSeen_;
     int decodeDepth_ = 0;
 

@@ -78,10 +78,11 @@ bool packedWhole(std::string_view text, std::size_t sections, const char* what) 
 // Fills the compact text with its records, read ahead on "NewQueue" or else
 // by the same reader here; false, with nothing changed, when a section is
 // over its cap or the text holds fewer than `sections` sections.
-bool fillPacked(ReferenceData& reference, const Dispatch& m, std::size_t sections, const char* what) {
+bool fillPacked(ReferenceData& reference, const Dispatch& m, std::size_t sections, const char* what,
+                std::optional<protocol::LoginDataTooLarge>* tooLarge = nullptr) {
     std::shared_ptr<PackedLoginRecords> readHere;
     PackedLoginRecords* records = m.packedRecords;
-    if (!records && (readHere = PackedLoginRecords::read(*m.payload))) records = readHere.get();
+    if (!records && (readHere = PackedLoginRecords::read(*m.payload, tooLarge))) records = readHere.get();
     if (!records) return false;
     if (!packedWhole(*m.payload, sections, what)) return false;
     reference.FillPackedDetails(*m.payload, *records);
@@ -132,14 +133,15 @@ void LoginHandshake::loginAccepted() {
 void LoginHandshake::loginData(const Dispatch& m) {
     services_.appendJournal(JournalData::getLoginJournalData(kJournalLoginData, services_.journalContext()));
     loginDataRefused_ = false;
-    if (m.payloadRefused) return refuseLoginData();
+    if (m.payloadRefused) return refuseLoginData(m.tooLarge);
     if (!m.payload) {
         platform::Log::error("Login data without a readable payload: no reference data");
         return;
     }
     ReferenceData& reference = reference_;
     if (isPacked(m.fields, services_.host().logindata())) {
-        if (!fillPacked(reference, m, kAcceptedLoginSections, "Login data")) return refuseLoginData();
+        std::optional<protocol::LoginDataTooLarge> tooLarge;
+        if (!fillPacked(reference, m, kAcceptedLoginSections, "Login data", &tooLarge)) return refuseLoginData(tooLarge);
     } else if (const auto read = reference.FillXmlLoginData(*m.payload); read != ReferenceData::XmlRead::Whole) {
         if (read == ReferenceData::XmlRead::CutShort)
             platform::Log::error("Login data cut short (its root element does not close): login failed");
@@ -153,11 +155,20 @@ void LoginHandshake::loginData(const Dispatch& m) {
     }
 }
 
-void LoginHandshake::refuseLoginData() {
+void LoginHandshake::refuseLoginData(const std::optional<protocol::LoginDataTooLarge>& tooLarge) {
     loginDataRefused_ = true;
     services_.disconnectServer();
-    LoginMessages messages{{"Message", services_.text("1004")}, {"Tag", "0"}};
+    LoginMessages messages{{"Message", tooLarge ? tooLargeText(*tooLarge) : services_.text("1004")}, {"Tag", "0"}};
     services_.onMain([this, messages] { services_.host().showLoginMessages(messages); });
+}
+
+// "The account's data is larger than this client can load: 183.4 MB, the limit is 160.0 MB."
+std::string LoginHandshake::tooLargeText(const protocol::LoginDataTooLarge& tooLarge) const {
+    if (tooLarge.unit == protocol::LoginDataTooLarge::Unit::Entries)
+        return model::Formatter::fillIndexedText(services_.text("90892"),
+                                                 {std::to_string(tooLarge.size), std::to_string(tooLarge.limit)});
+    const auto megabytes = [](std::size_t bytes) { return model::Formatter::formatDecimal(double(bytes) / 1e6, 1); };
+    return model::Formatter::fillIndexedText(services_.text("90891"), {megabytes(tooLarge.size), megabytes(tooLarge.limit)});
 }
 
 void LoginHandshake::loggedInElsewhere(const Dispatch& m) {

@@ -42,8 +42,10 @@ public:
 private:
     void loginAccepted();
     void loginData(const Dispatch& m);
-    // The login fails with "1004": the session cannot trade without its reference data.
-    void refuseLoginData();
+    // The login fails with "1004" (the session cannot trade without its reference
+    // data), or with the size and the limit of data too large to load.
+    void refuseLoginData(const std::optional<protocol::LoginDataTooLarge>& tooLarge = std::nullopt);
+    std::string tooLargeText(const protocol::LoginDataTooLarge& tooLarge) const;
     void loginRefused(const Dispatch& m);
     void loggedInElsewhere(const Dispatch& m);
 

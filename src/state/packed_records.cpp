@@ -16,14 +16,14 @@ namespace TC = TextConversion;
 
 namespace {
 
-// Generous caps on the records of a section, far above any real login: past
-// one the login is refused before anything held changes.
+// Caps on the records of a section: the large ones may hold the whole
+// login's ceiling; past one the login is refused before anything held changes.
 std::size_t recordCap(std::size_t section) {
     switch (static_cast<PackedSection>(section)) {
-        case PackedSection::Instruments: return 200'000;
-        case PackedSection::GroupInstruments: return 2'000'000;
-        case PackedSection::Accounts: return 200'000;
-        default: return 50'000;
+        case PackedSection::Instruments:
+        case PackedSection::GroupInstruments:
+        case PackedSection::Accounts: return protocol::kMaxPackedLoginRecords;
+        default: return protocol::kMaxPackedSmallSectionRecords;
     }
 }
 
@@ -34,17 +34,22 @@ std::string_view sectionOf(const std::vector<std::string_view>& sections, Packed
 
 }  // namespace
 
-bool packedSectionsWithinCaps(const std::vector<std::string_view>& sections, bool log) {
+std::optional<protocol::LoginDataTooLarge> packedRecordsOverCeiling(const std::vector<std::string_view>& sections) {
+    using Unit = protocol::LoginDataTooLarge::Unit;
+    std::size_t total = 0;
     for (std::size_t number = 0; number < sections.size(); ++number) {
         const auto records = static_cast<std::size_t>(std::count(sections[number].begin(), sections[number].end(), protocol::RowByte));
         if (records > recordCap(number)) {
-            if (log)
-                platform::Log::error("Login data section " + std::to_string(number) + " holds " + std::to_string(records) +
-                                     " records, more than " + std::to_string(recordCap(number)) + ": refused");
-            return false;
+            platform::Log::error("Login data section " + std::to_string(number) + " holds " + std::to_string(records) +
+                                 " records, more than " + std::to_string(recordCap(number)) + ": refused");
+            return protocol::LoginDataTooLarge{Unit::Entries, records, recordCap(number)};
         }
+        total += records;
     }
-    return true;
+    if (total <= protocol::kMaxPackedLoginRecords) return std::nullopt;
+    platform::Log::error("Login data holds " + std::to_string(total) + " records, more than " +
+                         std::to_string(protocol::kMaxPackedLoginRecords) + ": refused");
+    return protocol::LoginDataTooLarge{Unit::Entries, total, protocol::kMaxPackedLoginRecords};
 }
 
 // No field of this section carries PLCalcModeId: it stays 0, which the
@@ -95,10 +100,14 @@ std::vector<std::shared_ptr<model::GroupInstruments>> readPackedGroupInstruments
     return records;
 }
 
-std::shared_ptr<PackedLoginRecords> PackedLoginRecords::read(std::string_view text) {
+std::shared_ptr<PackedLoginRecords> PackedLoginRecords::read(std::string_view text,
+                                                             std::optional<protocol::LoginDataTooLarge>* tooLarge) {
     try {
         const std::vector<std::string_view> sections = TC::split(text, protocol::SectionByte);
-        if (!packedSectionsWithinCaps(sections, false)) return nullptr;
+        if (auto over = packedRecordsOverCeiling(sections)) {
+            if (tooLarge) *tooLarge = over;
+            return nullptr;
+        }
         auto records = std::make_shared<PackedLoginRecords>();
         records->instruments = InstrumentFillers::readPackedItems(sectionOf(sections, PackedSection::Instruments));
         records->groupInstruments = readPackedGroupInstruments(sectionOf(sections, PackedSection::GroupInstruments));

@@ -5,11 +5,13 @@
 // session holds, so the fillers only store them.
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "model/group_instruments.h"
 #include "model/item_details.h"
+#include "protocol/login_data_limits.h"
 
 namespace state {
 
@@ -37,13 +39,15 @@ struct PackedLoginRecords {
     std::vector<std::shared_ptr<model::GroupInstruments>> groupInstruments;
 
     // The records of a whole compact text; null when a section is over its
-    // cap (the main thread refuses such a login) or the text cannot be read.
-    static std::shared_ptr<PackedLoginRecords> read(std::string_view text);
+    // cap or the whole over the login's ceiling (said in `tooLarge`; the main
+    // thread refuses such a login), or when the text cannot be read.
+    static std::shared_ptr<PackedLoginRecords> read(std::string_view text,
+                                                    std::optional<protocol::LoginDataTooLarge>* tooLarge = nullptr);
 };
 
-// Whether no section of the compact text holds more records than its cap;
-// `log` says which one when refused.
-bool packedSectionsWithinCaps(const std::vector<std::string_view>& sections, bool log);
+// The first section of the compact text over its cap of records, or the
+// whole over the login's ceiling (logged); nullopt within.
+std::optional<protocol::LoginDataTooLarge> packedRecordsOverCeiling(const std::vector<std::string_view>& sections);
 
 // One group-instrument record (fields cut at 0x05); unread positions stay at their defaults.
 std::shared_ptr<model::GroupInstruments> readPackedGroupInstrument(const std::vector<std::string_view>& fields);

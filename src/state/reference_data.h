@@ -304,6 +304,10 @@ public:
     void requestFileResourceForExtension(SessionServices& services, const std::string& text);
     // Whether a download of `name` was asked for and not answered yet; the answer takes it.
     bool takeRequestedDownload(const std::string& name);
+    // A downloaded file that was skipped (over the budget, unreadable).
+    void markResourceUnavailable(const std::string& name) { unavailableDownloads_.insert(name); }
+    // Whether a file the icon id names (as its downloads match) was skipped.
+    bool isResourceFileUnavailable(const std::string& iconResourceId) const;
 
     // The login result under the first key of loginInfoMessageCollection.
     const protocol::LoginInfoMessage* firstLoginRecord() const;
@@ -323,6 +327,7 @@ private:
     OrderedDictionary<std::shared_ptr<model::ResourceDetails>> resources_;
     OrderedDictionary<std::shared_ptr<model::FileResource>> resourceSearch_;
     std::set<std::string> requestedDownloads_;  // names asked for, not answered yet
+    std::set<std::string> unavailableDownloads_;
     OrderedDictionary<std::shared_ptr<model::UserAccountMaps>> userAccountMaps_;
     std::vector<std::string> selectedSymbols_;
     OrderedDictionary<std::vector<std::shared_ptr<model::SessionScheduleInfo>>> marketSessionSchedules_;

@@ -1,5 +1,6 @@
 // The data-service requests whose answers fill the reference data: the
 // instruments' market fields, market sessions, account access and resources.
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -61,6 +62,12 @@ void ReferenceData::requestFileResourceDownload(SessionServices& services, const
 }
 
 bool ReferenceData::takeRequestedDownload(const std::string& name) { return requestedDownloads_.erase(name) > 0; }
+
+bool ReferenceData::isResourceFileUnavailable(const std::string& iconResourceId) const {
+    if (iconResourceId.empty()) return false;
+    return std::any_of(unavailableDownloads_.begin(), unavailableDownloads_.end(),
+                       [&](const std::string& name) { return name.find(iconResourceId) != std::string::npos; });
+}
 
 void ReferenceData::requestFileResourceForExtension(SessionServices& services, const std::string& text) {
     // "" is in every name: it would download every file not on disk.

@@ -10,6 +10,8 @@ inline constexpr const char* kSettledPositionTable = "SettledPositionTableNotifi
 inline constexpr const char* kCancelledOrderTable = "CancelledOrderTableNotification";
 inline constexpr const char* kExecutedPositionTable = "ExecutedPositionTableNotification";
 inline constexpr const char* kJournalTable = "JournalTableNotification";
+// A resource file was skipped: the resources list says it is not available.
+inline constexpr const char* kResourceUnavailable = "ResourceUnavailableNotification";
 
 inline constexpr const char* kLoginSuccess = "LoginSuccessNotification";
 inline constexpr const char* kNetworkSpeed = "NetworkSpeedNotification";

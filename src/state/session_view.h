@@ -116,6 +116,8 @@ public:
     // --- Resources and market sessions -------------------------------------
     virtual std::vector<std::shared_ptr<model::ResourceDetails>> getResourceCollection() const = 0;
     virtual std::vector<std::shared_ptr<model::FileResource>> resourceSearchResults() const = 0;
+    // Whether a file of the entry's icon id was skipped (said "not available" in the list).
+    virtual bool isResourceFileUnavailable(const std::string& iconResourceId) const = 0;
     virtual bool checkFilesDownloadedAtPath(const std::string& folder) const = 0;
     virtual bool checkMarketSessionSchedulesIsAvailable(std::uint64_t marketId) const = 0;
     virtual WeekSchedule getMarketSessionSchedulesCollection(std::uint64_t marketId) const = 0;

@@ -15,6 +15,8 @@
 #include "kit/qt_test_app.h"
 #include "orders/order_mananger.h"
 #include "platform/log.h"
+#include "platform/notification_center.h"
+#include "state/notification_payloads.h"
 #include "views/watchlist_fixture.h"
 
 namespace chat {
@@ -87,6 +89,20 @@ TEST_F(ResourcesViewTest, ListsOnceRequestsIconsOnceAndClearsTheSelection) {
     EXPECT_TRUE(view->resourcesTableView()->selectionModel()->selectedRows().isEmpty());
     EXPECT_EQ(captions().size(), 5u);
     EXPECT_EQ(downloads, 1);
+}
+
+TEST_F(ResourcesViewTest, AnEntryWhoseFileWasSkippedSaysItIsNotAvailable) {
+    view = std::make_unique<ResourcesViewController>(fake.context);
+    QAbstractItemModelTester tester(view->resourcesTableView()->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModel* model = view->resourcesTableView()->model();
+    int changed = 0;
+    QObject::connect(model, &QAbstractItemModel::dataChanged, [&changed] { ++changed; });
+    s.data().markResourceUnavailable("gold.svg");
+    platform::NotificationCenter::defaultCenter().post(state::notifications::kResourceUnavailable);
+    EXPECT_EQ(changed, 1);
+    EXPECT_EQ(captions(), (std::vector<std::string>{"Empty", "Files", "Gold icon (file not available)", "Help centre", "Script"}));
+    EXPECT_EQ(model->index(2, 0).data(Qt::ToolTipRole).toString().toStdString(), "Gold icon (file not available)");
 }
 
 TEST_F(ResourcesViewTest, AClickOpensTheEntrysAddressOrLogsTheRefusal) {

@@ -14,6 +14,7 @@
 
 #include "fuzz/fuzz_session.h"
 #include "model/file_resource.h"
+#include "platform/runtime.h"
 #include "state/chat.h"
 #include "state/data_service_answers.h"
 #include "state/resource_files.h"
@@ -69,6 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const std::optional<std::string> payload =
                 fields.size() > 2 ? std::optional<std::string>(fields[2]) : std::nullopt;
             state::SessionTestAccess::dataServiceAnswers(*fs.session).fillResourceDownload(fields[1], payload);
+            platform::shutdown();  // the I/O queue writes the file, then the main thread hears of it
             fs.idle();
             continue;
         }

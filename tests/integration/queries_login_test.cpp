@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <zmq.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +18,8 @@
 #include "platform/test_env.h"
 #include "platform/notification_center.h"
 #include "platform/paths.h"
+#include "platform/runtime.h"
+#include "platform/serial_queue.h"
 #include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
@@ -131,6 +134,10 @@ protected:
         const std::string record = tag(reply, "159");
         ASSERT_FALSE(record.empty()) << "no answer for " << name;
         state::SessionTestAccess::dataServiceAnswers(*session).fillResourceDownload(record, tag(reply, "1050"));
+        // The file is written on the I/O queue: once a later task there ran, what it told the main thread is queued.
+        auto written = std::make_shared<std::atomic<bool>>(false);
+        platform::ioQueue()->async([written] { *written = true; });
+        ASSERT_TRUE(integration::pump(*loop, [&] { return written->load(); }));
         loop->runUntilIdle();
     }
 

@@ -9,6 +9,7 @@
 #include "fake_app_context.h"
 #include "protocol/envelope.h"
 #include "protocol/frame_decoder.h"
+#include "protocol/login_data_limits.h"
 #include "protocol/message_base.h"
 #include "protocol/payload_prefix.h"
 #include "protocol/session_key.h"
@@ -173,18 +174,18 @@ TEST(DecompressData, InflatesGzipAndZlibAfterThePrefix) {
     const std::string text = "Table1\x07r\xC3\xA9sum\xC3\xA9";
     for (int bits : {31, 15}) {
         const std::string payload = rawBase64(payloadPrefix(text.size()) + rawDeflate(text, bits));
-        EXPECT_EQ(decompressData(payload, kMaxLoginDataSize), text) << bits;
+        EXPECT_EQ(decompressData(payload, kMaxPackedLoginDataSize), text) << bits;
     }
 }
 
 TEST(DecompressData, ShortCutOffOrBadPayloadsGiveNothing) {
     const std::string stream = rawDeflate(std::string(5000, 'q'), 31);
     const std::string cut = rawBase64(payloadPrefix(5000) + stream.substr(0, stream.size() / 2));
-    EXPECT_FALSE(decompressData(cut, kMaxLoginDataSize));
-    EXPECT_FALSE(decompressData(rawBase64("abc"), kMaxLoginDataSize));
-    EXPECT_FALSE(decompressData("", kMaxLoginDataSize));
-    EXPECT_FALSE(decompressData("@@@@", kMaxLoginDataSize));
-    EXPECT_FALSE(decompressData(rawBase64(payloadPrefix(2) + rawDeflate("\xFF\xFE", 31)), kMaxLoginDataSize));
+    EXPECT_FALSE(decompressData(cut, kMaxPackedLoginDataSize));
+    EXPECT_FALSE(decompressData(rawBase64("abc"), kMaxPackedLoginDataSize));
+    EXPECT_FALSE(decompressData("", kMaxPackedLoginDataSize));
+    EXPECT_FALSE(decompressData("@@@@", kMaxPackedLoginDataSize));
+    EXPECT_FALSE(decompressData(rawBase64(payloadPrefix(2) + rawDeflate("\xFF\xFE", 31)), kMaxPackedLoginDataSize));
 }
 
 // The prefix is held against the cap before inflating, and the stream may

@@ -1,6 +1,8 @@
 add_unsanitized_test(protocol_input_caps_memory
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/input_caps_memory_test.cpp
           ${PROJECT_SOURCE_DIR}/src/protocol/compressed_payload.cpp
+          ${PROJECT_SOURCE_DIR}/src/protocol/login_data_limits.cpp
+          ${PROJECT_SOURCE_DIR}/src/protocol/wire_format.cpp
           ${PROJECT_SOURCE_DIR}/src/protocol/xml_reader.cpp
           ${PROJECT_SOURCE_DIR}/src/protocol/xml_entities.cpp
           ${PROJECT_SOURCE_DIR}/src/model/base64.cpp

@@ -6,12 +6,14 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <string>
 
 #include "model/base64.h"
 #include "platform/log.h"
 #include "protocol/compressed_payload.h"
+#include "protocol/login_data_limits.h"
 #include "protocol/payload_prefix.h"
 #include "protocol/xml_reader.h"
 
@@ -50,13 +52,25 @@ void expectWithinBudget(const char* what, F&& call) {
     }
 }
 
-// gzip of `size` bytes of 'a', deflated in slices so the input is never held whole.
-std::string gzipOfRepeatedByte(std::size_t size) {
+// gzip of `size` bytes of 'a' after `noise` bytes that do not compress,
+// deflated in slices so the input is never held whole.
+std::string gzipOfRepeatedByte(std::size_t size, std::size_t noise = 0) {
     const std::string slice(kMiB, 'a');
     z_stream s{};
     deflateInit2(&s, Z_BEST_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
     std::string out;
     char buffer[1 << 16];
+    std::string start(noise, '\0');
+    std::uint32_t state = 1;
+    for (char& c : start) c = static_cast<char>((state = state * 1664525u + 1013904223u) >> 24);
+    s.next_in = reinterpret_cast<Bytef*>(start.data());
+    s.avail_in = static_cast<uInt>(start.size());
+    while (s.avail_in > 0) {
+        s.next_out = reinterpret_cast<Bytef*>(buffer);
+        s.avail_out = sizeof buffer;
+        deflate(&s, Z_NO_FLUSH);
+        out.append(buffer, sizeof buffer - s.avail_out);
+    }
     for (std::size_t left = size;;) {
         const std::size_t n = std::min(left, slice.size());
         left -= n;
@@ -100,6 +114,34 @@ TEST_F(InputCapsMemory, APayloadThatInflatesFarPastTheCapIsRefused) {
     for (const auto& c : cases) {
         const std::string payload = *model::Base64::encodeBase64WithData(testing::payloadPrefix(c.prefix) + stream);
         expectWithinBudget(c.what, [&] { EXPECT_FALSE(inflatePayload(payload, kCap)) << c.what; });
+    }
+}
+
+// A few MB of login data that state or inflate to gigabytes: refused, at
+// bounded memory, before and while inflating.
+TEST_F(InputCapsMemory, ALoginDataBombIsRefused) {
+    constexpr std::size_t kInflated = 1024u * kMiB;
+    const std::string stream = gzipOfRepeatedByte(kInflated, 3 * kMiB);
+    ASSERT_LT(stream.size(), 5u * kMiB);
+    ASSERT_GT(stream.size() * kMaxLoginCompressionRatio, kMaxXmlLoginDataSize);
+    const struct {
+        const char* what;
+        std::size_t prefix;
+        bool packed;
+        bool tooLarge;
+    } cases[] = {
+        {"states gigabytes", 0xFFFFFFFF, true, true},
+        {"states the XML ceiling", kMaxXmlLoginDataSize, false, false},
+        {"states the compact ceiling", kMaxPackedLoginDataSize, true, false},
+        {"states what is inflated at once", kInflateCheckedAbove, true, false},
+    };
+    for (const auto& c : cases) {
+        const std::string field = *model::Base64::encodeBase64WithData(testing::payloadPrefix(c.prefix) + stream);
+        expectWithinBudget(c.what, [&] {
+            const LoginPayload out = inflateLoginData(field, c.packed);
+            EXPECT_FALSE(out.text) << c.what;
+            EXPECT_EQ(out.tooLarge.has_value(), c.tooLarge) << c.what;
+        });
     }
 }
 

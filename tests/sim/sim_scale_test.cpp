@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "protocol/compressed_payload.h"
+#include "protocol/login_data_limits.h"
 #include "sim/login_data.h"
 #include "sim/scenario.h"
 #include "sim/scenario_scale.h"
@@ -48,11 +48,11 @@ TEST(SimScale, GrowsTheDefaultScenarioToTheAskedCounts) {
         // Every position's instrument is tradable in its account's group.
         for (const auto& p : s.positions)
             EXPECT_FALSE(s.groupInstrument(s.account(p.accountId)->groupId, p.instrumentId).is_null()) << p.id;
-        // The largest login, in both forms, stays well under the client's login data cap.
+        // At this scale both forms stay well under the client's login data ceilings.
         const sim::LoginPorts ports{17002, 17003};
         const auto* trader = s.findUser("trader");
-        EXPECT_LT(std::max(sim::LoginData::packed(s, *trader, ports).size(), sim::LoginData::xml(s, *trader, ports).size()) * 3,
-                  protocol::kMaxLoginDataSize);
+        EXPECT_LT(sim::LoginData::packed(s, *trader, ports).size() * 10, protocol::kMaxPackedLoginDataSize);
+        EXPECT_LT(sim::LoginData::xml(s, *trader, ports).size() * 10, protocol::kMaxXmlLoginDataSize);
     }
 }
 

@@ -11,13 +11,14 @@
 #include <vector>
 
 #include "model/base64.h"
+#include "model/formatter.h"
 #include "model/language_string.h"
 #include "model/login_inputdata.h"
 #include "platform/log.h"
 #include "platform/notification_center.h"
 #include "platform/preferences.h"
 #include "platform/test_env.h"
-#include "protocol/compressed_payload.h"
+#include "protocol/login_data_limits.h"
 #include "protocol/tags.h"
 #include "protocol/envelope.h"
 #include "protocol/session_key.h"
@@ -611,22 +612,6 @@ TEST_F(SessionTest, AnEmptyProductNameAndVersionAreSentEmpty) {
     EXPECT_EQ(sentOfType("\x03" "563=\x03" "114=\x03"), 1);
 }
 
-TEST_F(SessionTest, RefusedLoginDataFailsTheLogin) {
-    ui.login.setPortNo(0);
-    state::commandsOf(*session).StreamingConnection(true, false);
-    loop->runUntilIdle();
-    // A length prefix above the login-data cap: refused before anything is inflated.
-    const std::string prefix = {'\0', '\0', '\0', '\x04'};  // 64 MiB, little-endian
-    const std::string payload = *model::Base64::encodeBase64WithData(prefix + "never inflated");
-    state::SessionTestAccess::NewMessage(*session, inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=PACKED\x03" "1050=" +
-                                      payload + "\x03")));
-    state::SessionTestAccess::NewMessage(*session, inner(frameOf("10=18\x03")));
-    loop->runUntilIdle();
-    EXPECT_EQ(count("LoginSuccessNotification"), 0);
-    ASSERT_EQ(ui.loginMessages.size(), 1u);
-    EXPECT_EQ(ui.loginMessages[0], (LoginMessages{{"Message", tr("1004")}, {"Tag", "0"}}));
-}
-
 // Tag 1050 of login data carrying `text`: Base64 of its little-endian length and its gzip stream.
 std::string payloadOf(const std::string& text) {
     const auto size = static_cast<std::uint32_t>(text.size());
@@ -635,27 +620,50 @@ std::string payloadOf(const std::string& text) {
     return *model::Base64::encodeBase64WithData(prefix + *model::DataAdditions::gzipDeflate(text));
 }
 
-TEST_F(SessionTest, LoginDataWithoutAUserOrOverACapFailsTheLogin) {
+// Tag 1050 stating `stated` bytes for a stream of `stream`.
+std::string statedPayload(std::uint32_t stated, const std::string& stream) {
+    const std::string prefix = {static_cast<char>(stated & 0xff), static_cast<char>((stated >> 8) & 0xff),
+                                static_cast<char>((stated >> 16) & 0xff), static_cast<char>(stated >> 24)};
+    return *model::Base64::encodeBase64WithData(prefix + stream);
+}
+
+// The compact text of a user record and `count` instrument records, each a distinct number.
+std::string userAndInstruments(std::size_t count) {
+    std::string text = "5\x05" "0\x05" "0\x05" "0\x05" "1\x07\x07\x07\x07";
+    for (std::size_t i = 0; i < count; ++i) text += std::to_string(i * 7919 % 1'000'003) + "\x06";
+    return text;
+}
+
+TEST_F(SessionTest, RefusedLoginDataFailsTheLoginAndSaysWhy) {
     const std::string user = "5\x05" "0\x05" "0\x05" "0\x05" "1";
+    const auto tooLarge = [](const char* key, const std::string& size, const std::string& limit) {
+        return model::Formatter::fillIndexedText(tr(key), {size, limit});
+    };
     const struct {
         const char* what;
-        std::string packed;
+        std::string form, payload, message;
     } cases[] = {
-        {"no user record", "\x07" "1\x05" "x"},
-        {"instruments over their cap", user + "\x07\x07\x07\x07" + std::string(200'001, '\x06')},
+        {"no user record", "PACKED", payloadOf("\x07" "1\x05" "x"), tr("1004")},
+        {"a statement far past its stream", "PACKED", statedPayload(64u << 20, "never inflated"), tr("1004")},
+        {"compact, stated past the ceiling", "PACKED", statedPayload(200'000'000, "never inflated"),
+         tooLarge("90891", "200.0", "160.0")},
+        {"XML, stated past the ceiling", "XML", statedPayload(151'000'000, "never inflated"),
+         tooLarge("90891", "151.0", "150.0")},
+        {"instruments past the ceiling", "PACKED", payloadOf(userAndInstruments(protocol::kMaxPackedLoginRecords + 1)),
+         tooLarge("90892", "1000001", "1000000")},
     };
     for (const auto& c : cases) {
         ui.loginMessages.clear();
         ui.login.setPortNo(0);
         state::commandsOf(*session).StreamingConnection(true, false);
         loop->runUntilIdle();
-        state::SessionTestAccess::NewMessage(*session, inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=PACKED\x03" "1050=" +
-                                          payloadOf(c.packed) + "\x03")));
+        state::SessionTestAccess::NewMessage(*session, inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=" +
+                                                                     c.form + "\x03" "1050=" + c.payload + "\x03")));
         state::SessionTestAccess::NewMessage(*session, inner(frameOf("10=18\x03")));
         loop->runUntilIdle();
         EXPECT_EQ(count("LoginSuccessNotification"), 0) << c.what;
         ASSERT_EQ(ui.loginMessages.size(), 1u) << c.what;
-        EXPECT_EQ(ui.loginMessages[0], (LoginMessages{{"Message", tr("1004")}, {"Tag", "0"}})) << c.what;
+        EXPECT_EQ(ui.loginMessages[0], (LoginMessages{{"Message", c.message}, {"Tag", "0"}})) << c.what;
     }
 }
 
@@ -742,30 +750,24 @@ TEST_F(SessionTest, LoginDataCutShortFailsTheLogin) {
     }
 }
 
-// Compact login data is read ahead off the main thread; login data up to its cap
-// is inflated, a byte more is refused before inflating.
-TEST(IncomingPathTest, LoginDataIsReadAheadOffTheMainThreadUpToItsCap) {
+// Compact login data is read ahead off the main thread; XML is not.
+TEST(IncomingPathTest, CompactLoginDataIsReadAheadOffTheMainThread) {
     // User, instrument XAU, group instrument 4 of group 7.
     const std::string packed = "5\x07\x07\x07\x07" "4\x05Gold\x05XAU\x07\x07" "1\x05" "7\x05" "4";
     std::vector<IncomingMessage> delivered;
     IncomingPath path({[&](IncomingMessage m) { delivered.push_back(std::move(m)); },
                        [](std::vector<std::string>, protocol::MsgType) {}, [] {}, [] {}, [](const std::string&) {}});
-    for (const auto& [format, data] : std::vector<std::pair<std::string, std::string>>{
-             {"PACKED", packed}, {"XML", packed}, {"XML", std::string(protocol::kMaxLoginDataSize, ' ')},
-             {"XML", std::string(protocol::kMaxLoginDataSize + 1, ' ')}})
+    for (const std::string format : {"PACKED", "XML"})
         path.decodeFrame(inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=" + format +
-                                       "\x03" "1050=" + payloadOf(data) + "\x03")));
-    ASSERT_EQ(delivered.size(), 4u);
+                                       "\x03" "1050=" + payloadOf(packed) + "\x03")));
+    ASSERT_EQ(delivered.size(), 2u);
     ASSERT_TRUE(delivered[0].packedRecords);
     ASSERT_EQ(delivered[0].packedRecords->instruments.size(), 1u);
     EXPECT_EQ(delivered[0].packedRecords->instruments[0]->Code, "XAU");
     ASSERT_EQ(delivered[0].packedRecords->groupInstruments.size(), 1u);
     EXPECT_EQ(delivered[0].packedRecords->groupInstruments[0]->GroupId, 7);
     EXPECT_FALSE(delivered[1].packedRecords);
-    ASSERT_TRUE(delivered[2].payload);
-    EXPECT_EQ(delivered[2].payload->size(), protocol::kMaxLoginDataSize);
-    EXPECT_FALSE(delivered[2].payloadRefused);
-    EXPECT_TRUE(!delivered[3].payload && delivered[3].payloadRefused);
+    EXPECT_EQ(delivered[1].payload, packed);
 }
 
 TEST_F(SessionTest, NestedEnvelopesOpenUpToALimit) {
@@ -786,6 +788,26 @@ TEST_F(SessionTest, NestedEnvelopesOpenUpToALimit) {
     state::SessionTestAccess::NewMessage(*session, wrap(frameOf("10=18\x03"), 1));  // and the path still works
     loop->runUntilIdle();
     EXPECT_EQ(count("LoginSuccessNotification"), 2);
+}
+
+// An envelope's frame may hold the compact login data at its ceiling (past 16 MiB), not more than the session's frame.
+TEST_F(SessionTest, AnEnvelopedFrameUpToTheSessionsFrameSizeIsOpened) {
+    const std::string key = "Qm7vT2xK9pL4wR8nZ3cF6hJ1sD5gB0yE";
+    ui.login.setPortNo(0);
+    state::commandsOf(*session).StreamingConnection(true, false);
+    loop->runUntilIdle();
+    const struct {
+        const char* what;
+        std::size_t padding;
+        int logins;
+    } cases[] = {{"past the frame size of other channels", 20u << 20, 1},
+                 {"past the session's frame size", protocol::kMaxSessionFrameSize, 1}};
+    for (const auto& c : cases) {
+        const std::string frame = frameOf("10=18\x03" "9999=" + std::string(c.padding, 'x') + "\x03");
+        state::SessionTestAccess::NewMessage(*session, inner(frameOf(*protocol::sealEnvelopeBody(frame, key, false))));
+        loop->runUntilIdle();
+        EXPECT_EQ(count("LoginSuccessNotification"), c.logins) << c.what;
+    }
 }
 
 TEST_F(SessionTest, APingAnswerIsGradedFromItsArrivalNotFromABusyMainThread) {

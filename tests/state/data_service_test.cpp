@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <limits>
 #include <map>
 #include <string>
@@ -12,6 +13,8 @@
 
 #include "model/base64.h"
 #include "platform/notification_center.h"
+#include "platform/runtime.h"
+#include "platform/serial_queue.h"
 #include "platform/test_env.h"
 #include "protocol/message_cracker.h"
 #include "protocol/payload_prefix.h"
@@ -45,6 +48,13 @@ private:
     Sent& sent_;
 };
 
+// The data-service answers with a download budget the test sets.
+class BudgetedAnswers : public DataServiceAnswers {
+public:
+    using DataServiceAnswers::DataServiceAnswers;
+    void useBudget(std::shared_ptr<ResourceFiles::DownloadBudget> budget) { downloads_ = std::move(budget); }
+};
+
 // A row of `n` fields, "0" unless given.
 std::string row(std::size_t n, const std::map<std::size_t, std::string>& set) {
     std::string out;
@@ -76,6 +86,11 @@ protected:
         ui.login.setUserName("trader");
         SessionParts parts;
         parts.feedChannels = [this](auto&... needs) { return std::make_unique<CountingFeed>(sent, needs...); };
+        parts.dataServiceAnswers = [this](auto&... needs) {
+            auto made = std::make_unique<BudgetedAnswers>(needs...);
+            answers = made.get();
+            return made;
+        };
         parts.outgoing = [this](const protocol::RequestMessage& r) {
             sent.requests.push_back(r);
             return true;
@@ -130,6 +145,7 @@ protected:
 
     testing::RecordingUi ui;
     Sent sent;
+    BudgetedAnswers* answers = nullptr;
     std::shared_ptr<BusinessBase> session;
     std::vector<platform::NotificationCenter::Token> tokens;
     std::vector<std::string> posted;
@@ -235,11 +251,85 @@ TEST_F(DataServiceTest, ResourceDownloadsWriteOnlyTheNamesAskedFor) {
     // Plain names the server may write unasked: an option, a command, a right-to-left override.
     for (const std::string name : {"-rf", "$(id)", "\u202Egvs.exe", "GOLD.SVG", "gold.svg", "gold.svg"})
         state::SessionTestAccess::dataServiceAnswers(*session).fillResourceDownload(name + C + "1" + R, content);
+    platform::testing::finishQueues(*loop);
     std::vector<std::string> files;
     for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path().filename().string());
     ::unsetenv("XDG_DATA_HOME");
     fs::remove_all(root);
     EXPECT_EQ(files, std::vector<std::string>{"gold.svg"});
+}
+
+// Twenty large downloads: what fits the folder's limit is written, the rest
+// is skipped and said not available; the main thread only hands them over.
+TEST_F(DataServiceTest, LargeDownloadsStayWithinTheFoldersLimitOffTheMainThread) {
+    constexpr std::size_t kFile = 1'000'000;
+    const fs::path root = fs::temp_directory_path() / ("ds_budget_" + std::to_string(::getpid()));
+    ::setenv("XDG_DATA_HOME", root.c_str(), 1);
+    const fs::path folder = *ResourceFiles::resourcesFolder();
+    fs::create_directories(folder);
+    std::ofstream(folder / "earlier.pdf") << std::string(3 * kFile, 'e');
+    answers->useBudget(std::make_shared<ResourceFiles::DownloadBudget>(10 * kFile, 16 * kFile));
+    ReferenceData& ref = state::SessionTestAccess::referenceData(*session);
+    std::vector<std::string> names;
+    for (int i = 0; i < 20; ++i) {
+        model::FileResource file;
+        file.resourceName = names.emplace_back("large" + std::to_string(i) + ".pdf");
+        ref.requestFileResourceDownload(*session, file);
+    }
+    const auto unavailable = platform::NotificationCenter::defaultCenter().addObserver(
+        notifications::kResourceUnavailable, [this](const platform::Notification& n) { posted.push_back(n.name); });
+
+    // The I/O queue held: whatever the main thread does, it writes nothing itself.
+    std::promise<void> hold;
+    platform::ioQueue()->async([held = hold.get_future().share()] { held.wait(); });
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string bytes(kFile, static_cast<char>('a' + i));
+        answers->fillResourceDownload(names[i] + C + "1" + R,
+                                      *model::Base64::encodeBase64WithData(protocol::testing::payloadPrefix(kFile) +
+                                                                           *model::DataAdditions::gzipDeflate(bytes)));
+    }
+    loop->runUntilIdle();
+    const auto writtenWhileHeld = std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+    hold.set_value();
+    platform::testing::finishQueues(*loop);
+    platform::NotificationCenter::defaultCenter().removeObserver(unavailable);
+
+    EXPECT_EQ(writtenWhileHeld, 1);  // the earlier file alone
+    std::uintmax_t total = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) total += entry.file_size();
+    EXPECT_EQ(total, 10 * kFile);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(fs::exists(folder / names[i]), i < 7) << names[i];
+        EXPECT_EQ(static_cast<const SessionView&>(*session).isResourceFileUnavailable(names[i]), i >= 7) << names[i];
+    }
+    EXPECT_EQ(count(notifications::kResourceUnavailable), 13);
+    ::unsetenv("XDG_DATA_HOME");
+    fs::remove_all(root);
+}
+
+TEST(DownloadBudget, RoomIsTheLeastOfTheFileCapTheFolderAndTheLogin) {
+    const fs::path folder = fs::temp_directory_path() / ("budget_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    std::ofstream(folder / "held.bin") << std::string(1000, 'h');
+    const std::size_t cap = ResourceFiles::kMaxResourceSize;
+    const struct {
+        const char* what;
+        std::size_t folderLimit, loginLimit, taken, room;
+    } cases[] = {
+        {"the file cap", ResourceFiles::kMaxResourcesFolderSize, ResourceFiles::kMaxLoginDownloadSize, 0, cap},
+        {"the folder's limit, files held counted", 5000, 1'000'000, 3000, 1000},
+        {"the login's limit", 1'000'000, 5000, 4000, 1000},
+        {"a full folder", ResourceFiles::kMaxResourcesFolderSize, ResourceFiles::kMaxLoginDownloadSize,
+         ResourceFiles::kMaxResourcesFolderSize - 1000, 0},
+        {"a login past its limit", 1'000'000, 5000, 6000, 0},
+    };
+    for (const auto& c : cases) {
+        ResourceFiles::DownloadBudget budget(c.folderLimit, c.loginLimit);
+        budget.room(folder.string());  // as each download does first: the folder measured
+        budget.take(c.taken);
+        EXPECT_EQ(budget.room(folder.string()), c.room) << c.what;
+    }
+    fs::remove_all(folder);
 }
 
 // --- Routing -------------------------------------------------------------------

@@ -368,6 +368,42 @@ TEST(PackedDetails, SpreadsRunAfterGroupsAndAccounts) {
                               "SetAllSymbolsSpread accounts=1 groups=1"}));
 }
 
+// Sections of the compact text by number, each of `records` empty records.
+std::vector<std::string> sectionsOfRecords(const std::map<PackedSection, std::size_t>& records) {
+    std::vector<std::string> out(22);
+    for (const auto& [section, count] : records) out[static_cast<std::size_t>(section)] = std::string(count, '\x06');
+    return out;
+}
+
+TEST(PackedDetails, RecordsHeldAgainstTheirSectionsCapAndTheLoginsCeiling) {
+    using protocol::LoginDataTooLarge;
+    constexpr std::size_t ceiling = protocol::kMaxPackedLoginRecords;
+    constexpr std::size_t small = protocol::kMaxPackedSmallSectionRecords;
+    const auto over = [](std::size_t size, std::size_t limit) {
+        return LoginDataTooLarge{LoginDataTooLarge::Unit::Entries, size, limit};
+    };
+    const struct {
+        const char* what;
+        std::map<PackedSection, std::size_t> records;
+        std::optional<LoginDataTooLarge> tooLarge;
+    } cases[] = {
+        {"instruments at the ceiling", {{PackedSection::Instruments, ceiling}}, std::nullopt},
+        {"instruments past it", {{PackedSection::Instruments, ceiling + 1}}, over(ceiling + 1, ceiling)},
+        {"sections together at the ceiling",
+         {{PackedSection::Instruments, 300'000}, {PackedSection::GroupInstruments, 600'000}, {PackedSection::Accounts, 100'000}},
+         std::nullopt},
+        {"sections together past it",
+         {{PackedSection::Instruments, 300'000}, {PackedSection::GroupInstruments, 600'001}, {PackedSection::Accounts, 100'000}},
+         over(ceiling + 1, ceiling)},
+        {"a small section at its cap", {{PackedSection::ItemTypes, small}}, std::nullopt},
+        {"a small section past it", {{PackedSection::CurrencyList, small + 1}}, over(small + 1, small)},
+    };
+    for (const auto& c : cases) {
+        const std::vector<std::string> texts = sectionsOfRecords(c.records);
+        EXPECT_EQ(packedRecordsOverCeiling(std::vector<std::string_view>(texts.begin(), texts.end())), c.tooLarge) << c.what;
+    }
+}
+
 TEST(PackedDetails, ASectionOverItsCapIsRefusedBeforeAnythingIsRead) {
     const std::string overCap = "1\x07" + std::string(50'001, '\x06');
     EXPECT_FALSE(PackedLoginRecords::read(overCap));

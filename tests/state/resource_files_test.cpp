@@ -45,8 +45,10 @@ protected:
         resources.set(key, r);
     }
     bool save(const std::string& name, const std::string& bytes) {
-        return RF::saveFileWithName(folder, name, payload(bytes), resources,
-                                    [this](const std::string& n) { posted.push_back(n); });
+        const RF::SavedDownload saved =
+            RF::saveFileWithName(folder, name, payload(bytes), RF::listedCalendars(resources), budget);
+        if (saved.calendarsMerged) posted.push_back(RF::kDownloadCompletedNotification);
+        return saved.written;
     }
     std::string read(const std::string& name) {
         std::string bytes;
@@ -60,6 +62,7 @@ protected:
     ResourceMap resources;
     std::vector<std::string> posted;
     std::vector<std::string> logged;
+    RF::DownloadBudget budget;
 };
 
 }  // namespace
@@ -90,9 +93,10 @@ TEST_F(ResourceFilesTest, NamesThatAreNotPlainFileNamesAreRefused) {
 }
 
 TEST_F(ResourceFilesTest, PayloadThatDoesNotInflateWritesNothing) {
-    EXPECT_FALSE(RF::saveFileWithName(folder, "a.pdf", "not base64 !!", resources, nullptr));
-    EXPECT_FALSE(RF::saveFileWithName(folder, "a.pdf", *model::Base64::encodeBase64WithData("\1\2\3\4garbage"),
-                                      resources, nullptr));
+    for (const std::string& data : {std::string("not base64 !!"), *model::Base64::encodeBase64WithData("\1\2\3\4garbage")}) {
+        const RF::SavedDownload saved = RF::saveFileWithName(folder, "a.pdf", data, {}, budget);
+        EXPECT_TRUE(!saved.written && saved.unavailable) << data;
+    }
     EXPECT_FALSE(exists("a.pdf"));
 }
 

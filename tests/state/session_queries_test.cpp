@@ -117,7 +117,7 @@ TEST_F(SessionQueriesTest, DownloadsLandInTheResourcesFolderAndCompleteTheCalend
         "../evil.ics", "holidays.ics"};
     state::SessionTestAccess::dataServiceAnswers(*session).fillResourceDownload("../evil.ics", data);
     state::SessionTestAccess::dataServiceAnswers(*session).fillResourceDownload("holidays.ics", data);
-    loop->runUntilIdle();
+    platform::testing::finishQueues(*loop);  // written on the I/O queue, then told to the main thread
 
     const fs::path folder = root / ui.bundleName() / "Resources";
     std::string bytes;
