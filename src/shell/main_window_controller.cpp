@@ -60,7 +60,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     // the tables, read them after.
     ticker_ = std::make_unique<kit::LiveTicker>(
         [this] {
-            if (state::SessionCommands* commands = delegate_.session().commands()) commands->recalculateAccounts();
+            if (state::SessionCommands* commands = delegate_.session().commands()) commands->recalculateChangedAccounts();
         },
         options_.refreshInterval);
     makeContext();  // the tables are made with it
