@@ -71,6 +71,7 @@ void AccountLedger::recalculateAccounts() {
     for (const Dependents::Position& p : dependents_.positions) recomputePosition(p);
     for (const Dependents::Account& a : dependents_.accounts) sumAccount(a);
     recomputed_.all = true;
+    recomputed_.summaries = false;
     recomputed_.positions.clear();
     recomputed_.accounts.clear();
     ++recomputed_.revision;
@@ -99,6 +100,7 @@ void AccountLedger::recalculateChangedAccounts() {
             for (std::uint32_t at : d.accounts[account].positions) due(at);
         }
     }
+    recomputed_.summaries = !d.changedAccounts.empty();
     for (std::uint32_t account : std::exchange(d.changedAccounts, {})) {
         dueAccount(account);
         for (std::uint32_t at : d.accounts[account].positions) due(at);

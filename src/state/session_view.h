@@ -44,6 +44,8 @@ struct RecomputedFigures {
     bool all = true;
     std::vector<const model::Order*> positions;
     std::vector<const model::AccountDetails*> accounts;
+    // A summary changed an account's status or figures (what lists show may change).
+    bool summaries = false;
     // Grows with each recomputation that changed anything.
     std::uint64_t revision = 0;
 };
