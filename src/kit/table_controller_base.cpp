@@ -256,6 +256,11 @@ void TableControllerBase::showNextBatch() {
 void TableControllerBase::reloadTable() {
     platform::assertMainThread();
     const int before = model_->rows_;
+    if (const std::optional<std::vector<int>> rows = changedRows()) {
+        drawInRowFont();
+        emitTickColumns(*rows);
+        return;
+    }
     const int after = std::max(0, takeSnapshot());
     model_->snapshotRows_ = after;
     applyRows(before == 0 ? std::min(after, kFillBatchRows) : after);
@@ -330,10 +335,28 @@ void TableControllerBase::emitColumns(const std::vector<int>& columns) {
         emit model_->dataChanged(model_->index(0, first), model_->index(rows - 1, last));
 }
 
+void TableControllerBase::emitTickColumns(const std::vector<int>& rows) {
+    if (rows.empty()) return;
+    std::vector<ColumnState> states;
+    for (std::size_t i = 0; i < setup_.columns.size(); ++i)
+        states.push_back({setup_.columns[i].identifier, view_->isColumnHidden(static_cast<int>(i))});
+    const auto columns = indexRuns(tickColumnIndexes(states, traits_.tick));
+    for (const auto& [top, bottom] : indexRuns(rows)) {
+        if (top < 0 || bottom >= model_->rows_) continue;
+        for (const auto& [first, last] : columns)
+            emit model_->dataChanged(model_->index(top, first), model_->index(bottom, last));
+    }
+}
+
 void TableControllerBase::RefreshTableview() {
     platform::assertMainThread();
     if (traits_.wholeTableTick) {
         reloadTable();
+        return;
+    }
+    if (const std::optional<std::vector<int>> rows = changedRows()) {
+        drawInRowFont();
+        emitTickColumns(*rows);
         return;
     }
     const int after = std::max(0, takeSnapshot());

@@ -120,6 +120,10 @@ protected:
     // A cell of the snapshot; `row` is within it.
     virtual QVariant cellData(int row, int column, int role) const = 0;
     virtual void showRowMenuEntries(QMenu& /*rowMenu*/, int /*row*/) {}
+    // The tick's rows whose live cells may have changed, sorted, when the
+    // list itself is known not to have changed; nullopt: read the list anew
+    // and refresh every row.
+    virtual std::optional<std::vector<int>> changedRows() { return std::nullopt; }
     // After every whole-table reload.
     virtual void didReload() {}
     // After the reload that follows the table's notification.
@@ -140,6 +144,8 @@ private:
     // The next batch of a fill, in a later slice, until the snapshot's rows all show.
     void showNextBatch();
     void emitColumns(const std::vector<int>& columns);
+    // The live columns of the tick, in runs of rows.
+    void emitTickColumns(const std::vector<int>& rows);
     // Draws in the row font, first fitting the widths and row height to it
     // when its size is new.
     void drawInRowFont();

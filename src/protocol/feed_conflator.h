@@ -47,9 +47,12 @@ namespace protocol {
 
 class FeedConflator {
 public:
-    static constexpr std::size_t kMaxTopics = 10000;
+    // Every instrument of the largest account a login holds (300,000) has
+    // room for its ticks and depth, so no topic the screen shows is dropped
+    // while the main thread is busy; the socket's subscriptions bound them.
+    static constexpr std::size_t kMaxTopics = 400'000;
     static constexpr std::size_t kMaxQueued = 1000;
-    static constexpr std::size_t kMaxBytes = 16u * 1024u * 1024u;
+    static constexpr std::size_t kMaxBytes = 64u * 1024u * 1024u;
 
     struct Limits {
         std::size_t topics = kMaxTopics;

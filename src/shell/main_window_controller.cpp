@@ -55,12 +55,12 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
         splitWidthAtShow_ = mainSplitView->width();
         sizeWatchlistPane();
     });
-    // Every position's profit, its conversion and the accounts' figures (the
-    // state's own recomputation) come first in every slice; the strip, then
-    // the tables, read them after.
+    // The profit and conversion of the positions whose prices moved and the
+    // figures of their accounts (the state's own recomputation) come first in
+    // every slice; the strip, then the tables, read them after.
     ticker_ = std::make_unique<kit::LiveTicker>(
         [this] {
-            if (state::SessionCommands* commands = delegate_.session().commands()) commands->recalculateAccounts();
+            if (state::SessionCommands* commands = delegate_.session().commands()) commands->recalculateChangedAccounts();
         },
         options_.refreshInterval);
     makeContext();  // the tables are made with it

@@ -34,7 +34,10 @@ void AccountLedger::setCurrentAccountSelected(std::int32_t accountId) {
 
 void AccountLedger::UpdateAccountDetails(const MessageFields& fields, const std::optional<std::string>& accountId) {
     platform::assertMainThread();
-    const bool held = accountId && reference_.updateAccount(*accountId, [&](AccountDetails& a) { applySummary(a, fields); });
+    const bool held = accountId && reference_.updateAccount(*accountId, [&](AccountDetails& a) {
+        applySummary(a, fields);
+        accountChanged(a);
+    });
     if (!held) {
         platform::Log::debug("Account summary for an account not held (" + accountId.value_or("none") + "): ignored");
         return;

@@ -6,12 +6,15 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "model/account_details.h"
 #include "model/item_details.h"
 #include "model/order.h"
 #include "state/dispatcher.h"
 #include "state/session_component.h"
+#include "state/session_view.h"
 
 namespace state {
 
@@ -46,8 +49,18 @@ public:
     // A value of the position converted into its account's currency.
     double calculateCurrencyConversionForValue(double value, const model::Order& position) const;
     // Recomputes every open position's profit, its conversion and every
-    // account's figures (what the main window runs once a second).
+    // account's figures.
     void recalculateAccounts();
+    // The same for what changed since the last recomputation (what the main
+    // window runs once a second): the positions whose instrument's prices, or
+    // the prices their profit or conversion reads, moved; the accounts of
+    // those positions, and those a summary changed. Any change of the open
+    // positions, their order or the reference records recomputes everything.
+    void recalculateChangedAccounts();
+    // An instrument's prices moved (the feed, after it wrote them).
+    void priceMoved(const model::ItemDetails& item);
+    // What the last recomputation recomputed.
+    const RecomputedFigures& lastRecomputed() const { return recomputed_; }
     // The account's figures from its open positions (a window's own copy).
     void calculateAccountDetails(model::AccountDetails& account) const;
     // The margin-call banner of an account.
@@ -60,11 +73,52 @@ private:
     void applyTradingStatus(model::AccountDetails& account, std::int32_t wireCode);
     void applyMarginStatus(model::AccountDetails& account, std::int32_t marginStatus);
 
+    // Who reads what, built at each whole recomputation: per open position
+    // (in list order) its records, per account its positions and the
+    // instrument it converts at, and per instrument the positions and
+    // accounts its prices reach.
+    struct Dependents {
+        struct Position {
+            model::Order* order = nullptr;
+            const model::ItemDetails* item = nullptr;
+            std::int32_t account = -1;  // into accounts, -1: none held
+        };
+        struct Account {
+            model::AccountDetails* account = nullptr;
+            const model::GroupDetails* group = nullptr;
+            const model::ItemDetails* conversion = nullptr;
+            std::vector<std::uint32_t> positions;
+        };
+        struct Readers {
+            std::vector<std::uint32_t> positions;
+            std::vector<std::uint32_t> accounts;  // all their positions
+            bool moved = false;
+        };
+        std::vector<Position> positions;
+        std::vector<Account> accounts;
+        std::unordered_map<const model::ItemDetails*, Readers> byItem;
+        std::vector<Readers*> moved;
+        std::vector<std::uint32_t> changedAccounts;  // by a summary
+        // What the index was built from: any change asks for a whole recomputation.
+        std::uint64_t bookRevision = 0, recordsRevision = 0;
+        const void* listData = nullptr;
+        std::size_t listSize = 0;
+        bool built = false;
+    };
+    void buildDependents();
+    // A summary changed the account's figures or status.
+    void accountChanged(const model::AccountDetails& account);
+    bool dependentsCurrent() const;
+    void recomputePosition(const Dependents::Position& position);
+    void sumAccount(const Dependents::Account& account);
+
     SessionServices& services_;
     ReferenceData& reference_;
     OrderBook& book_;
     FeedChannels& feed_;
     std::int32_t currentAccountSelected_ = 0;
+    Dependents dependents_;
+    RecomputedFigures recomputed_;
 };
 
 }  // namespace state

@@ -1,7 +1,10 @@
 // Floating profit of the open positions, its conversion into the account
 // currency and the account figures that follow from it.
+#include <algorithm>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "model/group_details.h"
 #include "model/text_value.h"
@@ -64,41 +67,150 @@ double AccountLedger::calculateCurrencyConversionForValue(double value, const mo
 
 void AccountLedger::recalculateAccounts() {
     platform::assertMainThread();
-    const ReferenceData& ref = reference_;
-    struct Sum {
-        const model::ItemDetails* conversion = nullptr;
-        double unrealised = 0.0;
-    };
-    std::unordered_map<const AccountDetails*, Sum> sums;
-    sums.reserve(ref.AccountDetailCollection().size());
-    for (const auto& [id, account] : ref.AccountDetailCollection())
-        if (account) sums[account.get()].conversion = conversionInstrument(account.get());
+    buildDependents();
+    for (const Dependents::Position& p : dependents_.positions) recomputePosition(p);
+    for (const Dependents::Account& a : dependents_.accounts) sumAccount(a);
+    recomputed_.all = true;
+    recomputed_.summaries = false;
+    recomputed_.positions.clear();
+    recomputed_.accounts.clear();
+    ++recomputed_.revision;
+}
 
-    // Each account number found once for all its positions.
-    struct Found {
-        const AccountDetails* account = nullptr;
-        Sum* sum = nullptr;
+void AccountLedger::recalculateChangedAccounts() {
+    platform::assertMainThread();
+    if (!dependentsCurrent()) {
+        recalculateAccounts();
+        return;
+    }
+    Dependents& d = dependents_;
+    std::vector<char> positionDue(d.positions.size(), 0), accountDue(d.accounts.size(), 0);
+    std::vector<std::uint32_t> positions, accounts;
+    const auto due = [&](std::uint32_t at) {
+        if (!std::exchange(positionDue[at], 1)) positions.push_back(at);
     };
-    std::unordered_map<std::string_view, Found> found;
-    for (const auto& p : book_.OpenOrderCollection()) {
-        if (!p) continue;
-        const auto* item = ref.ItemCollection().find(p->ItemCode);
-        const auto [at, fresh] = found.try_emplace(p->AccountNumber);
-        if (fresh && (at->second.account = accountOf(*p))) at->second.sum = &sums[at->second.account];
-        const AccountDetails* account = at->second.account;
-        floatingPL(*p, item ? item->get() : nullptr, account);
-        if (!account) continue;
-        Sum& sum = *at->second.sum;
-        if (p->UnrealisedPL != 0)
-            p->UnrealisedPL = ProfitLoss::convert(p->UnrealisedPL, account->tradeCurrency.get(), sum.conversion);
-        // A hidden account's positions count in no figure.
-        if (!isHidden(*account)) sum.unrealised += p->UnrealisedPL;
+    const auto dueAccount = [&](std::uint32_t at) {
+        if (!std::exchange(accountDue[at], 1)) accounts.push_back(at);
+    };
+    for (Dependents::Readers* readers : std::exchange(d.moved, {})) {
+        readers->moved = false;
+        for (std::uint32_t at : readers->positions) due(at);
+        for (std::uint32_t account : readers->accounts) {
+            dueAccount(account);
+            for (std::uint32_t at : d.accounts[account].positions) due(at);
+        }
     }
+    recomputed_.summaries = !d.changedAccounts.empty();
+    for (std::uint32_t account : std::exchange(d.changedAccounts, {})) {
+        dueAccount(account);
+        for (std::uint32_t at : d.accounts[account].positions) due(at);
+    }
+    recomputed_.all = false;
+    recomputed_.positions.clear();
+    recomputed_.accounts.clear();
+    if (positions.empty() && accounts.empty()) return;
+    // In list order, as the whole recomputation goes.
+    std::sort(positions.begin(), positions.end());
+    for (std::uint32_t at : positions) {
+        const Dependents::Position& p = d.positions[at];
+        recomputePosition(p);
+        recomputed_.positions.push_back(p.order);
+        if (p.account >= 0) dueAccount(std::uint32_t(p.account));
+    }
+    std::sort(accounts.begin(), accounts.end());
+    for (std::uint32_t at : accounts) {
+        sumAccount(d.accounts[at]);
+        recomputed_.accounts.push_back(d.accounts[at].account);
+    }
+    ++recomputed_.revision;
+}
+
+void AccountLedger::priceMoved(const model::ItemDetails& item) {
+    if (!dependents_.built) return;  // the next recomputation is a whole one
+    const auto found = dependents_.byItem.find(&item);
+    if (found == dependents_.byItem.end() || found->second.moved) return;
+    found->second.moved = true;
+    dependents_.moved.push_back(&found->second);
+}
+
+void AccountLedger::accountChanged(const model::AccountDetails& account) {
+    if (!dependents_.built) return;
+    for (std::size_t at = 0; at < dependents_.accounts.size(); ++at)
+        if (dependents_.accounts[at].account == &account &&
+            std::find(dependents_.changedAccounts.begin(), dependents_.changedAccounts.end(), at) ==
+                dependents_.changedAccounts.end())
+            dependents_.changedAccounts.push_back(std::uint32_t(at));
+}
+
+bool AccountLedger::dependentsCurrent() const {
+    const Dependents& d = dependents_;
+    const auto& list = book_.OpenOrderCollection();
+    return d.built && d.bookRevision == book_.openRevision() && d.recordsRevision == reference_.recordsRevision() &&
+           d.listData == static_cast<const void*>(list.data()) && d.listSize == list.size();
+}
+
+void AccountLedger::buildDependents() {
+    const ReferenceData& ref = reference_;
+    Dependents& d = dependents_;
+    d = Dependents{};
+    std::unordered_map<const AccountDetails*, std::uint32_t> accountAt;
     for (const auto& [id, account] : ref.AccountDetailCollection()) {
-        if (!account) continue;
+        if (!account || accountAt.count(account.get())) continue;
+        accountAt.emplace(account.get(), std::uint32_t(d.accounts.size()));
+        Dependents::Account a;
+        a.account = account.get();
         const auto* group = ref.GroupDetailCollection().find(account->GroupId);
-        account->applyUnrealisedPL(group ? group->get() : nullptr, sums[account.get()].unrealised);
+        a.group = group ? group->get() : nullptr;
+        a.conversion = conversionInstrument(account.get());
+        if (a.conversion) d.byItem[a.conversion].accounts.push_back(std::uint32_t(d.accounts.size()));
+        d.accounts.push_back(std::move(a));
     }
+    // Each account number found once for all its positions.
+    std::unordered_map<std::string_view, std::int32_t> found;
+    const auto& list = book_.OpenOrderCollection();
+    d.positions.reserve(list.size());
+    for (const auto& p : list) {
+        if (!p) continue;
+        Dependents::Position position;
+        position.order = p.get();
+        const auto* item = ref.ItemCollection().find(p->ItemCode);
+        position.item = item ? item->get() : nullptr;
+        const auto [at, fresh] = found.try_emplace(p->AccountNumber, -1);
+        if (fresh)
+            if (const AccountDetails* account = accountOf(*p)) at->second = std::int32_t(accountAt.at(account));
+        position.account = at->second;
+        const auto index = std::uint32_t(d.positions.size());
+        if (position.account >= 0) d.accounts[std::size_t(position.account)].positions.push_back(index);
+        if (position.item) {
+            d.byItem[position.item].positions.push_back(index);
+            // Modes 5 and 6 read the mid of the instrument's calculation instrument.
+            if (const auto calculation = position.item->CalculationItems.lock(); calculation && calculation.get() != position.item)
+                d.byItem[calculation.get()].positions.push_back(index);
+        }
+        d.positions.push_back(position);
+    }
+    d.bookRevision = book_.openRevision();
+    d.recordsRevision = ref.recordsRevision();
+    d.listData = list.data();
+    d.listSize = list.size();
+    d.built = true;
+}
+
+void AccountLedger::recomputePosition(const Dependents::Position& position) {
+    model::Order& p = *position.order;
+    const AccountDetails* account = position.account >= 0 ? dependents_.accounts[std::size_t(position.account)].account : nullptr;
+    floatingPL(p, position.item, account);
+    if (!account || p.UnrealisedPL == 0) return;
+    p.UnrealisedPL = ProfitLoss::convert(p.UnrealisedPL, account->tradeCurrency.get(),
+                                         dependents_.accounts[std::size_t(position.account)].conversion);
+}
+
+void AccountLedger::sumAccount(const Dependents::Account& a) {
+    double unrealised = 0.0;
+    // A hidden account's positions count in no figure.
+    if (!isHidden(*a.account))
+        for (std::uint32_t at : a.positions) unrealised += dependents_.positions[at].order->UnrealisedPL;
+    a.account->applyUnrealisedPL(a.group, unrealised);
 }
 
 void AccountLedger::calculateAccountDetails(model::AccountDetails& account) const {

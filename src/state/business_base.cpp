@@ -101,6 +101,7 @@ void BusinessBase::assemble(SessionParts parts) {
         c->registerHandlers(dispatcher_);
     for (const auto& c : extra_) c->registerHandlers(dispatcher_);
     reference_.setFollowUps({[this] { LoadItemstoWatchlist(); }, [this] { accountLedger_->SetAllSymbolsSpread(); }});
+    feed_->setPriceMoved([this](const model::ItemDetails& item) { accountLedger_->priceMoved(item); });
 }
 
 BusinessBase::~BusinessBase() {

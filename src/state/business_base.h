@@ -131,6 +131,7 @@ private:
     std::shared_ptr<model::ItemDetails> instrument(const std::string& code) const override;
     std::shared_ptr<model::ItemDetails> instrumentById(std::int32_t instrumentId) const override;
     std::uint64_t recordsRevision() const override { return reference_.recordsRevision(); }
+    const RecomputedFigures& recomputedFigures() const override;
     std::vector<std::string> watchlistCodes() const override;
     std::vector<std::string> instrumentCodes() const override;
     std::vector<std::shared_ptr<model::ItemDetails>> watchlistInstruments() const override;
@@ -210,6 +211,7 @@ private:
     void setCurrentAccountSelected(std::int32_t accountId) override;
     void calcAccountDetails(std::int32_t accountId) override;
     void recalculateAccounts() override;
+    void recalculateChangedAccounts() override;
     void calculateAccountDetails(model::AccountDetails& account) override;
     void updateUserAccountMaps(const model::UserAccountMaps& map) override;
     void sortOpenOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors) override;

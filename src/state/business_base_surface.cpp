@@ -147,6 +147,8 @@ void BusinessBase::scheduleSpeedCheck() { ping_->scheduleSpeedCheck(); }
 // Commands carried out by the owning component
 
 void BusinessBase::recalculateAccounts() { accountLedger_->recalculateAccounts(); }
+void BusinessBase::recalculateChangedAccounts() { accountLedger_->recalculateChangedAccounts(); }
+const RecomputedFigures& BusinessBase::recomputedFigures() const { return accountLedger_->lastRecomputed(); }
 void BusinessBase::calculateAccountDetails(model::AccountDetails& account) {
     accountLedger_->calculateAccountDetails(account);
 }

@@ -163,7 +163,10 @@ void FeedChannels::ZMQNewMessage(const std::string& text) {
     if (PriceFeed::kindOf(text) == PriceFeed::Kind::Tick) {
         try {
             if (!PriceFeed::PriceUpdateDecode(text, tick_)) return;
-            if (model::ItemDetails* item = itemForCode(tick_.ItemCode)) PriceFeed::UpdateItemCollection(*item, tick_);
+            if (model::ItemDetails* item = itemForCode(tick_.ItemCode)) {
+                PriceFeed::UpdateItemCollection(*item, tick_);
+                if (priceMoved_) priceMoved_(*item);
+            }
         } catch (const std::exception& e) {
             platform::Log::error(std::string("PriceUpdateDecode ") + e.what());
         }

@@ -2,6 +2,7 @@
 // The two ZeroMQ channels of a session: connected once the login is accepted,
 // the price subscriptions, the feed texts on the main thread (ticks, depth,
 // instrument status) and the instrument-status message (1049).
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -50,6 +51,8 @@ public:
     virtual void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe);
     // A feed text, on the main thread.
     void ZMQNewMessage(const std::string& text);
+    // Told each instrument whose prices a tick wrote.
+    void setPriceMoved(std::function<void(const model::ItemDetails&)> moved) { priceMoved_ = std::move(moved); }
     void messageCrackerOnInstrumentStatusChange(const MessageFields& fields);
 
 protected:
@@ -69,6 +72,7 @@ private:
     model::ItemDetails* itemForCode(const std::string& code);
     // Each tick is decoded into this one, whose strings keep their buffers.
     model::PriceUpdate tick_;
+    std::function<void(const model::ItemDetails&)> priceMoved_;
     std::shared_ptr<KeepAliveValues> keepAlive_ = std::make_shared<KeepAliveValues>();
 };
 

@@ -143,6 +143,7 @@ std::vector<std::string> OrderBook::heldItemCodes() const {
 void OrderBook::sortOpenOrders(const std::optional<std::vector<SortDescriptor>>& descriptors) {
     platform::assertMainThread();
     Queries::sortOrders(open_, descriptors);
+    ++openRevision_;
 }
 void OrderBook::sortPendingOrders(const std::optional<std::vector<SortDescriptor>>& descriptors) {
     platform::assertMainThread();

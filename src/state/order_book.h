@@ -39,6 +39,8 @@ public:
     const OrderList& PendingOrderCollectionCopy() const { return pendingCopy_; }
     const OrderList& OpenOrderCollection() const { return open_; }
     const OrderList& OpenOrderCollectionCopy() const { return openCopy_; }
+    // Grows with every announced change of the open positions or their order.
+    std::uint64_t openRevision() const { return openRevision_; }
     const OrderList& CancelledOrderCollection() const { return cancelled_; }
     const OrderList& SettledOrderCollection() const { return settled_; }
     const OrderList& ExecutedOrderSearchCollection() const { return executedSearch_; }
@@ -141,6 +143,7 @@ private:
     OrderList pending_;
     OrderList pendingCopy_;
     OrderList open_;
+    std::uint64_t openRevision_ = 0;
     OrderList openCopy_;
     OrderList cancelled_;
     OrderList settled_;

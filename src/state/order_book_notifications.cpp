@@ -17,6 +17,7 @@ platform::NotificationCenter& center() { return platform::NotificationCenter::de
 }  // namespace
 
 void OrderBook::openPositionsChanged() {
+    ++openRevision_;
     // The executed table lists the open positions too, and the pie draws them.
     for (const char* table :
          {notifications::kOpenPositionTable, notifications::kExecutedPositionTable, notifications::kPieChartUpdate})

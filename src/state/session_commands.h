@@ -28,6 +28,8 @@ public:
     virtual void calcAccountDetails(std::int32_t accountId) = 0;
     // Every open position's profit and every account's figures (the 1 s tick).
     virtual void recalculateAccounts() = 0;
+    // The same for what changed since the last recomputation (the 1 s tick).
+    virtual void recalculateChangedAccounts() = 0;
     // The account's figures from its open positions (a window's own copy).
     virtual void calculateAccountDetails(model::AccountDetails& account) = 0;
     virtual void updateUserAccountMaps(const model::UserAccountMaps& map) = 0;

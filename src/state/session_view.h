@@ -38,6 +38,18 @@ struct FinancialRequestRules {
     std::optional<double> minimumBalance;
 };
 
+// What the accounts' last recomputation recomputed: every open position and
+// account (`all`), or those listed, in the order of the open positions.
+struct RecomputedFigures {
+    bool all = true;
+    std::vector<const model::Order*> positions;
+    std::vector<const model::AccountDetails*> accounts;
+    // A summary changed an account's status or figures (what lists show may change).
+    bool summaries = false;
+    // Grows with each recomputation that changed anything.
+    std::uint64_t revision = 0;
+};
+
 class SessionView {
 public:
     virtual ~SessionView() = default;
@@ -53,6 +65,7 @@ public:
     // Changes whenever an instrument, account or group may have been stored,
     // replaced or removed: lookups at one revision find the same records.
     virtual std::uint64_t recordsRevision() const = 0;
+    virtual const RecomputedFigures& recomputedFigures() const = 0;
     // The watchlist's codes in order, and their instruments (null where a code has none).
     virtual std::vector<std::string> watchlistCodes() const = 0;
     virtual std::vector<std::shared_ptr<model::ItemDetails>> watchlistInstruments() const = 0;

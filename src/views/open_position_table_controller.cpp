@@ -1,6 +1,8 @@
 #include "views/open_position_table_controller.h"
 
 #include <QHBoxLayout>
+#include <algorithm>
+#include <utility>
 #include <QVBoxLayout>
 
 #include "kit/core/preference_manager.h"
@@ -24,6 +26,9 @@ namespace views {
 namespace {
 
 namespace col = position_column;
+
+// A close price that shows a move shows it one tick.
+bool shownAsMove(CloseMove move) { return move == CloseMove::Up || move == CloseMove::Down; }
 
 constexpr const char* kBaseCurrencyTitle = "Base Currency";
 
@@ -125,10 +130,44 @@ void OpenPositionTableController::skipBaseCurrencyColumn(bool available) {
 
 int OpenPositionTableController::takeSnapshot() {
     rows_.clear();
+    rowOf_.clear();
+    movedRows_.clear();
+    figuresSeen_ = context_.view.recomputedFigures().revision;
+    recordsSeen_ = context_.view.recordsRevision();
+    totalsDue_ = true;
     const std::vector<PositionRecords>& records = records_.lookUp(context_.view, context_.view.getOpenOrderCollection());
     rows_.reserve(records.size());
-    for (const PositionRecords& r : records) rows_.push_back({showClosePrice(r), {}});
+    rowOf_.reserve(records.size());
+    for (const PositionRecords& r : records) {
+        const int row = int(rows_.size());
+        rows_.push_back({showClosePrice(r), {}});
+        if (r.order) rowOf_.emplace(r.order.get(), row);
+        if (shownAsMove(rows_.back().close.move)) movedRows_.push_back(row);
+    }
     return static_cast<int>(rows_.size());
+}
+
+std::optional<std::vector<int>> OpenPositionTableController::changedRows() {
+    const state::RecomputedFigures& figures = context_.view.recomputedFigures();
+    const std::uint64_t seen = std::exchange(figuresSeen_, figures.revision);
+    const std::vector<PositionRecords>& records = records_.records();
+    if (figures.all || figures.summaries || (figures.revision != seen && figures.revision != seen + 1) ||
+        recordsSeen_ != context_.view.recordsRevision() || rows_.size() != records.size() ||
+        int(rows_.size()) != rowCount())
+        return std::nullopt;
+    std::vector<int> rows = std::exchange(movedRows_, {});
+    if (figures.revision != seen)
+        for (const model::Order* p : figures.positions)
+            if (const auto at = rowOf_.find(p); at != rowOf_.end()) rows.push_back(at->second);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (int row : rows) {
+        Row& r = rows_[std::size_t(row)];
+        r = {showClosePrice(records[std::size_t(row)]), {}};
+        if (shownAsMove(r.close.move)) movedRows_.push_back(row);
+    }
+    totalsDue_ = !rows.empty();
+    return rows;
 }
 
 QVariant OpenPositionTableController::cellData(int row, int column, int role) const {
@@ -161,7 +200,7 @@ QVariant OpenPositionTableController::cellData(int row, int column, int role) co
 
 void OpenPositionTableController::RefreshTableview() {
     kit::TableControllerBase::RefreshTableview();
-    updateStatusLabel();
+    if (std::exchange(totalsDue_, false)) updateStatusLabel();
     closeAll_->setEnabled(context_.opener.canOpenWindow(kCloseAllWindow));
 }
 

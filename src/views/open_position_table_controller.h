@@ -13,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "kit/figure_label.h"
@@ -71,6 +72,9 @@ public:
 
 protected:
     int takeSnapshot() override;
+    // Between two ticks that recomputed only some positions: their rows, and
+    // those whose close price showed a move.
+    std::optional<std::vector<int>> changedRows() override;
     // The totals follow every reload too, not only the tick.
     void didReload() override {
         if (values_.front()) updateStatusLabel();
@@ -98,6 +102,12 @@ private:
     int profitLossColumn_ = -1;
     PositionRecordsCache records_;
     std::vector<Row> rows_;  // one per record
+    // What the snapshot was taken at, for the tick's changed rows.
+    std::unordered_map<const model::Order*, int> rowOf_;
+    std::vector<int> movedRows_;  // rows whose close price shows a move
+    std::uint64_t figuresSeen_ = 0;
+    std::uint64_t recordsSeen_ = 0;
+    bool totalsDue_ = true;
     QMenu* rowMenu_ = nullptr;
     int clickedRow_ = -1;
     QPushButton* closeAll_ = nullptr;

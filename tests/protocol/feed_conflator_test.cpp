@@ -169,6 +169,20 @@ TEST(FeedConflator, HandsOffWhatTheLockedMapConflatorDid) {
     }
 }
 
+// A busy main thread is handed the newest tick of every instrument of a
+// large account, none dropped.
+TEST(FeedConflator, HoldsATickOfEveryInstrumentOfALargeAccount) {
+    FeedConflator conflator;
+    constexpr int kInstruments = 60000;
+    for (int round = 0; round < 2; ++round)
+        for (int i = 0; i < kInstruments; ++i)
+            conflator.add("I" + std::to_string(i) + "\x04" + std::to_string(round));
+    const std::vector<std::string> out = conflator.take();
+    ASSERT_EQ(out.size(), std::size_t(kInstruments));
+    EXPECT_EQ(out.front(), "I0\x04" "1");
+    EXPECT_EQ(out.back(), "I59999\x04" "1");
+}
+
 TEST(FeedConflator, OneHandOffIsPendingAtATime) {
     FeedConflator conflator;
     EXPECT_FALSE(conflator.claimHandOff());  // nothing held

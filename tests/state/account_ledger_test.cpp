@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <random>
 #include <thread>
 
 #include "model/group_details.h"
@@ -88,6 +90,23 @@ protected:
         IncomingMessage m = IncomingMessage::ofFields(1045, fields);
         state::SessionTestAccess::checkNewMessage(*session, std::move(m));
         loop->runUntilIdle();
+    }
+
+    // A tick through the feed's own path: bid and ask in tenths.
+    void tick(const std::string& code, int bid, int ask) {
+        state::SessionTestAccess::feedChannels(*session).ZMQNewMessage(code + "\x04" "20240102103000\x04" "0\x04" +
+                                                                       std::to_string(bid) + "\x04" + std::to_string(bid) +
+                                                                       "\x04" + std::to_string(ask) + "\x04" "1");
+    }
+    AccountLedger& ledger() { return state::SessionTestAccess::accountLedger(*session); }
+    // Every figure the recomputation writes, in a fixed order.
+    std::vector<double> figures() {
+        std::vector<double> out;
+        for (const auto& p : state::SessionTestAccess::orderBook(*session).OpenOrderCollection())
+            out.insert(out.end(), {p->FloatingPL, p->UnrealisedPL});
+        for (const auto& [id, a] : ref().AccountDetailCollection())
+            out.insert(out.end(), {a->UnrealisedPL, a->Leverage, a->Equity, a->AvailableMargin});
+        return out;
     }
 
     testing::RecordingUi ui;
@@ -228,6 +247,94 @@ TEST_F(LedgerTest, RecalculationSumsEachAccountsPositions) {
     state::commandsOf(*session).recalculateAccounts();
     // GOLD -200, SILVER +200, BRONZE +100 each.
     EXPECT_EQ(std::tuple(a->UnrealisedPL, b->UnrealisedPL), std::tuple(-100.0, 300.0));
+}
+
+// Instruments, conversions and positions that the two tests below share.
+class ChangedRecomputationTest : public LedgerTest {
+protected:
+    void SetUp() override {
+        LedgerTest::SetUp();
+        group("10")->RevLeverageOnFLoss = 50;
+        group("10")->LeverageOnFProfit = 25;
+        for (int id : {1001, 1002, 1003}) account(id)->Balance = 1000;
+        auto currency = std::make_shared<model::TradeCurrency>();
+        currency->instrumentID = 9;
+        currency->conversionMode = 3;  // gains at the bid, losses at the ask
+        ref().AccountDetailCollection().find("1002")->get()->tradeCurrency = currency;
+        item(1, "GOLD", 1.0)->Ask = 1.1;
+        item(2, "SILVER", 3.0)->Ask = 3.1;
+        item(3, "OIL", 2.5)->Ask = 2.6;
+        item(9, "EURUSD", 1.2)->Ask = 1.3;
+        auto base = item(8, "BASE", 2.0);
+        base->Ask = 2.2;
+        auto silver = ref().ItemCollection().find("SILVER")->get();
+        silver->PLCalcModeId = 5;  // reads BASE's mid
+        silver->CalculationItems = base;
+        item(7, "UNHELD", 1.0);
+        const struct {
+            const char* account;
+            const char* code;
+        } held[] = {{"1001", "GOLD"}, {"1002", "GOLD"}, {"1001", "SILVER"}, {"1002", "OIL"}, {"1003", "OIL"}, {"9999", "OIL"}};
+        for (const auto& h : held) positions.push_back(buy(h.account, h.code).get());
+    }
+    std::vector<const Order*> positions;
+};
+
+TEST_F(ChangedRecomputationTest, ATickRecomputesOnlyItsPositionsAndAccounts) {
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        std::vector<int> positions;       // indexes into `positions`
+        std::vector<std::string> accounts;
+    };
+    const Case cases[] = {
+        {"nothing moved", [] {}, {}, {}},
+        {"its own instrument", [&] { tick("GOLD", 12, 13); }, {0, 1}, {"1001", "1002"}},
+        {"twice, one recomputation", [&] { tick("GOLD", 12, 13), tick("GOLD", 14, 15); }, {0, 1}, {"1001", "1002"}},
+        {"an account's conversion", [&] { tick("EURUSD", 11, 12); }, {1, 3}, {"1002"}},
+        {"a calculation instrument", [&] { tick("BASE", 21, 23); }, {2}, {"1001"}},
+        {"no account held", [&] { tick("OIL", 27, 28); }, {3, 4, 5}, {"1002", "1003"}},
+        {"no position reads it", [&] { tick("UNHELD", 27, 28); }, {}, {}},
+        {"an account summary", [&] { summary({"34=1003", "560=1500"}); }, {4}, {"1003"}},
+    };
+    for (const Case& c : cases) {
+        ledger().recalculateAccounts();
+        const std::uint64_t before = ledger().lastRecomputed().revision;
+        c.change();
+        ledger().recalculateChangedAccounts();
+        const RecomputedFigures& done = ledger().lastRecomputed();
+        std::vector<const Order*> expectedPositions;
+        for (int at : c.positions) expectedPositions.push_back(positions[std::size_t(at)]);
+        std::vector<std::string> accounts;
+        for (const AccountDetails* a : done.accounts) accounts.push_back(std::to_string(a->AccountId));
+        EXPECT_FALSE(done.all) << c.name;
+        EXPECT_EQ(done.positions, expectedPositions) << c.name;
+        EXPECT_EQ(accounts, c.accounts) << c.name;
+        EXPECT_EQ(done.revision, before + (c.positions.empty() && c.accounts.empty() ? 0 : 1)) << c.name;
+    }
+    // A change of the open positions recomputes them all.
+    ledger().recalculateChangedAccounts();
+    buy("1003", "GOLD");
+    ledger().recalculateChangedAccounts();
+    EXPECT_TRUE(ledger().lastRecomputed().all);
+}
+
+TEST_F(ChangedRecomputationTest, ChangedRecomputationEqualsTheWholeOneOverRandomTicks) {
+    const std::vector<std::string> codes = {"GOLD", "SILVER", "OIL", "EURUSD", "BASE", "UNHELD"};
+    std::mt19937 random(86);
+    std::uniform_int_distribution<int> price(5, 60), pick(0, int(codes.size()) - 1), count(0, 4), odds(0, 9);
+    ledger().recalculateAccounts();
+    for (int step = 0; step < 300; ++step) {
+        for (int n = count(random); n > 0; --n) {
+            const int bid = price(random);
+            tick(codes[std::size_t(pick(random))], bid, bid + price(random) / 10);
+        }
+        if (odds(random) == 0) summary({"34=100" + std::to_string(1 + odds(random) % 3), "560=" + std::to_string(price(random))});
+        ledger().recalculateChangedAccounts();
+        const std::vector<double> changed = figures();
+        ledger().recalculateAccounts();
+        ASSERT_EQ(changed, figures()) << "step " << step;
+    }
 }
 
 TEST_F(LedgerTest, SelectedAccountChangesThroughItsOperationOnTheMainThread) {

@@ -18,6 +18,9 @@
 #include "model/language_string.h"
 #include "platform/preferences.h"
 #include "support/order_book_test_access.h"
+#include "support/session_test_access.h"
+#include "state/feed_channels.h"
+#include "state/session_commands.h"
 #include "support/reference_data_test_access.h"
 #include "views/close_price_button_delegate.h"
 #include "views/core/position_cells.h"
@@ -151,6 +154,40 @@ TEST_F(PositionTablesTest, TickRefreshesTwoColumnsOfEveryRowThenTheTotals) {
     for (QLabel* value : open->totalValues()) EXPECT_TRUE(value->text() == ": 0" || value->text() == ": 0.00");
     EXPECT_EQ(open->totalLabels()[0]->text().toStdString(), tr("0027"));
     EXPECT_FALSE(open->closeAllButton()->isEnabled());
+}
+
+// After a recomputation of only some positions the tick redraws only their
+// rows, then once more those whose close price showed a move; the totals only
+// when a row changed.
+TEST_F(PositionTablesTest, TickRedrawsOnlyTheRowsOfRecomputedPositions) {
+    state::SessionCommands& commands = *s.session;
+    commands.recalculateAccounts();
+    open->RefreshTableview();
+    struct Step {
+        const char* name;
+        const char* tick;  // nullptr: no price moves
+        std::vector<int> rows;
+        bool totals;
+    };
+    const Step steps[] = {
+        {"nothing moved", nullptr, {}, false},
+        {"silver moved", "SILVER\x04" "20240102103000\x04" "0\x04" "23200\x04" "23200\x04" "23220\x04" "3", {2}, true},
+        {"its move ends", nullptr, {2}, true},
+        {"nothing moved again", nullptr, {}, false},
+    };
+    for (const Step& step : steps) {
+        if (step.tick) state::SessionTestAccess::feedChannels(*s.session).ZMQNewMessage(step.tick);
+        commands.recalculateChangedAccounts();
+        open->totalValues()[0]->setText("unset");
+        QSignalSpy changed(open->model(), &QAbstractItemModel::dataChanged);
+        open->RefreshTableview();
+        std::set<int> rows;
+        for (const auto& args : changed)
+            for (int r = args[0].toModelIndex().row(); r <= args[1].toModelIndex().row(); ++r) rows.insert(r);
+        EXPECT_EQ(rows, std::set<int>(step.rows.begin(), step.rows.end())) << step.name;
+        EXPECT_EQ(open->totalValues()[0]->text() != "unset", step.totals) << step.name;
+    }
+    EXPECT_EQ(at(*open, 2, col::kClosePrice, ClosePriceTextRole).toString(), "23.200");
 }
 
 TEST_F(PositionTablesTest, HeaderMenuInColumnOrderAndTheBaseCurrencyColumn) {
