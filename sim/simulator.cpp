@@ -112,6 +112,7 @@ std::string endpoint(int port) {
 Simulator::Simulator(Scenario scenario, SimulatorOptions options)
     : options_(options),
       scenario_(std::move(scenario)),
+      packedTables_(scenario_),
       market_(scenario_.instruments(), options.seed),
       desk_(scenario_, market_),
       dataService_(scenario_, market_) {
@@ -462,7 +463,7 @@ void Simulator::handleLogin(Session& s, const WireMessage& m) {
     {
         std::lock_guard<std::mutex> lock(stateMutex_);
         const LoginPorts ports{feedPort_, requestPort_};
-        payload = f.xmlLoginData ? LoginData::xml(scenario_, record, ports) : LoginData::packed(scenario_, record, ports);
+        payload = f.xmlLoginData ? LoginData::xml(scenario_, record, ports) : packedTables_.packed(scenario_, record, ports);
     }
     WireMessage data(33);
     data.add(19, s.referenceId).add(21, serverTime).add(160, f.xmlLoginData ? "XML" : deployment::kPackedDataFormat);

@@ -15,6 +15,7 @@
 #include "data_service.h"
 #include "fault_board.h"
 #include "funds_desk.h"
+#include "login_data.h"
 #include "market.h"
 #include "news_feed.h"
 #include "order_desk.h"
@@ -107,6 +108,7 @@ private:
 
     SimulatorOptions options_;
     Scenario scenario_;
+    LoginData::PackedTables packedTables_;  // of scenario_
     Market market_;
     OrderDesk desk_;
     FundsDesk fundsDesk_;  // io thread only
