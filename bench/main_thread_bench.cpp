@@ -79,7 +79,33 @@ public:
     std::uint64_t slices = 0;
 };
 
-int run(const std::string& scale, bool xml) {
+// The main thread's cost a second after the login: without the feed, then
+// with every instrument subscribed and the feed at its scaled rate.
+void steadyPhases(TimedLoop& loop, state::BusinessBase& session, bench::SimProcess& simulator, const std::string& scale) {
+    constexpr double kWindow = 3.0;
+    loop.restart();
+    loop.pumpUntil([] { return false; }, kWindow);
+    bench::printSteady("no feed:", loop.sliceCpu, kWindow, ms(loop.longest), loop.overBudget);
+
+    // Every instrument subscribed, the feed at its scaled rate.
+    const std::vector<std::string> codes = state::viewOf(session).instrumentCodes();
+    loop.timed([&] { state::SessionTestAccess::feedChannels(session).ProcessSubscribeandUnSubscribeItems(codes, true); });
+    loop.pumpUntil([] { return false; }, 0.3);
+    const double perInstrument = std::atof(scale.c_str()) * 100000.0 / static_cast<double>(std::max<std::size_t>(codes.size(), 1));
+    simulator.command("ticks " + std::to_string(perInstrument));
+    loop.pumpUntil([] { return false; }, 1.0);  // warm-up
+    loop.restart();
+    const double published = simulator.count("ticks");
+    const auto start = Clock::now();
+    loop.pumpUntil([] { return false; }, kWindow);
+    const double window = std::chrono::duration<double>(Clock::now() - start).count();
+    bench::printSteady("feed:", loop.sliceCpu, window, ms(loop.longest), loop.overBudget);
+    std::printf("  %.0f ticks/s published to %zu instruments\n", (simulator.count("ticks") - published) / window,
+                codes.size());
+    simulator.command("ticks 0");
+}
+
+int run(const std::string& scale, bool xml, bool loginOnly) {
     platform::Log::setMinimumLevel(platform::LogLevel::Error);
     std::string folder = (std::filesystem::temp_directory_path() / "main-thread-bench-XXXXXX").string();
     if (!::mkdtemp(folder.data())) return 1;
@@ -137,29 +163,7 @@ int run(const std::string& scale, bool xml) {
     figures.slices = loop->slices;
     figures.peakMb = bench::peakMemoryMb();
     figures.print();
-
-    // A second after the login: no feed.
-    constexpr double kWindow = 3.0;
-    loop->restart();
-    loop->pumpUntil([] { return false; }, kWindow);
-    bench::printSteady("no feed:", loop->sliceCpu, kWindow, ms(loop->longest), loop->overBudget);
-
-    // Every instrument subscribed, the feed at its scaled rate.
-    const std::vector<std::string> codes = state::viewOf(*session).instrumentCodes();
-    loop->timed([&] { state::SessionTestAccess::feedChannels(*session).ProcessSubscribeandUnSubscribeItems(codes, true); });
-    loop->pumpUntil([] { return false; }, 0.3);
-    const double perInstrument = std::atof(scale.c_str()) * 100000.0 / static_cast<double>(std::max<std::size_t>(codes.size(), 1));
-    simulator.command("ticks " + std::to_string(perInstrument));
-    loop->pumpUntil([] { return false; }, 1.0);  // warm-up
-    loop->restart();
-    const double published = simulator.count("ticks");
-    start = Clock::now();
-    loop->pumpUntil([] { return false; }, kWindow);
-    const double window = std::chrono::duration<double>(Clock::now() - start).count();
-    bench::printSteady("feed:", loop->sliceCpu, window, ms(loop->longest), loop->overBudget);
-    std::printf("  %.0f ticks/s published to %zu instruments\n", (simulator.count("ticks") - published) / window,
-                codes.size());
-    simulator.command("ticks 0");
+    if (!loginOnly) steadyPhases(*loop, *session, simulator, scale);
 
     loop->timed([&] { state::commandsOf(*session).disconnectServer(); });
     loop->timed([&] { session.reset(); });
@@ -179,5 +183,5 @@ int main(int argc, char** argv) {
     int status = 0;
     if (bench::runEachScale(argc, argv, options, &status)) return status;
     std::printf("main_thread_bench: headless login, process CPU and peak memory are the client's (the simulator runs apart)\n");
-    return run(options.scales.front(), options.xml);
+    return run(options.scales.front(), options.xml, options.loginOnly);
 }

@@ -20,10 +20,12 @@ extern char** environ;
 
 namespace bench {
 
-// --scale LIST (comma-separated factors, default 1) and --xml (the XML login form).
+// --scale LIST (comma-separated factors, default 1), --xml (the XML login
+// form) and --login-only (no steady phases, for profiling the login).
 struct ScaleOptions {
     std::vector<std::string> scales{"1"};
     bool xml = false;
+    bool loginOnly = false;
 
     static ScaleOptions parse(int argc, char** argv) {
         ScaleOptions o;
@@ -31,6 +33,8 @@ struct ScaleOptions {
             const std::string a = argv[i];
             if (a == "--xml") {
                 o.xml = true;
+            } else if (a == "--login-only") {
+                o.loginOnly = true;
             } else if (a == "--scale" && i + 1 < argc) {
                 o.scales.clear();
                 std::stringstream list(argv[++i]);
@@ -50,6 +54,7 @@ inline bool runEachScale(int argc, char** argv, const ScaleOptions& o, int* stat
     for (const std::string& scale : o.scales) {
         std::vector<std::string> args{argv[0], "--scale", scale};
         if (o.xml) args.push_back("--xml");
+        if (o.loginOnly) args.push_back("--login-only");
         for (int i = 1; i < argc; ++i)
             if (std::string(argv[i]).rfind("-style", 0) == 0) args.push_back(argv[i]);
         std::vector<char*> raw;
