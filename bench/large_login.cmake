@@ -1,3 +1,5 @@
 if(TARGET shell AND TARGET sim)
   tc_bench(large_login_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/large_login_bench.cpp LIBS shell sim)
+  target_compile_definitions(large_login_bench PRIVATE TC_SIM_EXE="$<TARGET_FILE:trading-sim>")
+  add_dependencies(large_login_bench trading-sim)
 endif()

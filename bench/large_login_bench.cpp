@@ -1,9 +1,12 @@
 // The real client's main thread with a large account: the application
-// delegate logs in to the simulator grown to 3,000 instruments, 6,000 group
-// instruments and 2,000 positions, its main window shows every table
-// offscreen at 1600x900, then the feed carries about 100,000 ticks/s to every
-// instrument. A slice is one event the main loop delivers (timed around the
-// outermost QApplication::notify); the goal is none over 16 ms.
+// delegate logs in to the simulator grown to a scale (`--scale 1,5,20`, each
+// N x 3,000 instruments and N x 2,000 positions; `--xml` for the XML login
+// form), its main window shows every table offscreen at 1600x900. Printed per
+// scale: the login's bytes, time to the window shown and filled, client CPU
+// per MB, the longest main-thread slice (timed around the outermost
+// QApplication::notify; goal: none over 16 ms), peak memory, and the main
+// thread's steady cost a second after the login without the feed and with the
+// scaled feed to every instrument.
 #include <stdlib.h>
 #include <time.h>
 #include <unistd.h>
@@ -29,9 +32,7 @@
 #include "platform/preferences.h"
 #include "platform/runtime.h"
 #include "shell/app_delegate.h"
-#include "sim/scenario.h"
-#include "sim/scenario_scale.h"
-#include "sim/simulator.h"
+#include "scaled_login.h"
 #include "support/session_test_access.h"
 #include "views/open_position_table_controller.h"
 #include "views/watchlist_table_controller.h"
@@ -40,15 +41,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kBudget = std::chrono::milliseconds(16);
-constexpr double kTicksPerSecond = 100000;
 
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-double threadCpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
+using bench::threadCpuMs;
 
 // Times every outermost event delivery.
 class TimedApplication : public QApplication {
@@ -77,8 +73,9 @@ public:
         const auto took = Clock::now() - start;
         const double cpu = threadCpuMs() - cpu0;
         --depth_;
+        if (took > longest) longestCpu = cpu;
         longest = std::max(longest, took);
-        longestCpu = std::max(longestCpu, cpu);
+        sliceCpu += cpu;
         if (took > kBudget) ++over;
         if (took > traceFrom()) {
             if (getenv("LARGE_LOGIN_TRACE")) std::fprintf(stderr, "slice %.1f ms (%.1f ms CPU): event %d to %s at %.6f\n", ms(took), cpu, int(event->type()),
@@ -92,11 +89,13 @@ public:
     void restart() {
         longest = {};
         longestCpu = 0;
+        sliceCpu = 0;
         over = 0;
         slices = 0;
     }
     Clock::duration longest{};
-    double longestCpu = 0;  // ms of the main thread's CPU: what a busy machine does not stretch
+    double longestCpu = 0;  // ms of the longest slice's CPU: what a busy machine does not stretch
+    double sliceCpu = 0;    // ms of CPU in all slices
     unsigned long long over = 0, slices = 0;
 
 private:
@@ -146,14 +145,45 @@ bool runUntil(const std::function<bool()>& done, double seconds) {
     return done();
 }
 
-void report(const char* phase, TimedApplication& app, double seconds) {
-    std::printf("%-28s %8.2f ms longest slice (%.2f ms CPU), %4llu over %lld ms, %8llu slices in %.2f s\n", phase,
-                ms(app.longest), app.longestCpu, app.over, static_cast<long long>(kBudget.count()), app.slices, seconds);
+// The main thread's cost a second after the login: without the feed, then
+// with every instrument subscribed and the feed at its scaled rate.
+void steadyPhases(TimedApplication& app, state::BusinessBase& session, bench::SimProcess& simulator,
+                  const std::string& scale) {
+    constexpr double kWindow = 3.0;
+    app.restart();
+    auto start = Clock::now();
+    runUntil([] { return false; }, kWindow);
+    bench::printSteady("no feed:", app.sliceCpu, std::chrono::duration<double>(Clock::now() - start).count(),
+                       ms(app.longest), app.over);
+
+    // Every instrument subscribed, the feed at its scaled rate.
+    const std::vector<std::string> codes = state::viewOf(session).instrumentCodes();
+    state::SessionTestAccess::feedChannels(session).ProcessSubscribeandUnSubscribeItems(codes, true);
+    runUntil([] { return false; }, 0.5);
+    const double perInstrument =
+        std::atof(scale.c_str()) * 100000.0 / static_cast<double>(std::max<std::size_t>(codes.size(), 1));
+    simulator.command("ticks " + std::to_string(perInstrument));
+    runUntil([] { return false; }, 1.0);  // warm-up
+    app.restart();
+    const double published = simulator.count("ticks");
+    start = Clock::now();
+    runUntil([] { return false; }, kWindow);
+    const double window = std::chrono::duration<double>(Clock::now() - start).count();
+    bench::printSteady("feed:", app.sliceCpu, window, ms(app.longest), app.over);
+    std::printf("  %.0f ticks/s published to %zu instruments\n", (simulator.count("ticks") - published) / window,
+                codes.size());
+    simulator.command("ticks 0");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    const auto options = bench::ScaleOptions::parse(argc, argv);
+    int status = 0;
+    if (bench::runEachScale(argc, argv, options, &status)) return status;
+    const std::string scale = options.scales.front();
+
     qputenv("QT_QPA_PLATFORM", "offscreen");
     platform::Log::setMinimumLevel(platform::LogLevel::Error);
     std::string folder = (std::filesystem::temp_directory_path() / "large-login-bench-XXXXXX").string();
@@ -161,14 +191,11 @@ int main(int argc, char** argv) {
     ::setenv("XDG_DATA_HOME", folder.c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
 
-    const sim::Scenario scenario =
-        sim::Scenario::fromJson(sim::scaledScenario(sim::Scenario::load(SIM_DEFAULT_SCENARIO).root(), 1));
-    sim::SimulatorOptions options;
-    options.portBase = 29400 + static_cast<int>(::getpid() % 1000) * 4;
-    options.ticksPerSecond = 0;
-    sim::Simulator simulator(scenario, options);
-    simulator.setLogSink([](const std::string&) {});
-    simulator.start();
+    bench::SimProcess simulator(scale, options.xml, 29400 + static_cast<int>(::getpid() % 1000) * 4);
+    if (!simulator.ready()) {
+        std::printf("scale %s: the simulator did not start\n", scale.c_str());
+        return 1;
+    }
 
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});  // offscreen plugin notes
     const bool styleNamed = kit::styleNamed(argc, argv);
@@ -184,47 +211,44 @@ int main(int argc, char** argv) {
         delegate.applicationDidFinishLaunching();
         runUntil([] { return false; }, 0.3);
 
-        std::printf("large_login_bench: %zu instruments, %zu group instruments, %zu positions; goal: no slice over %lld ms\n",
-                    scenario.instruments().size(), sim::jsonItems(scenario.root(), "groupInstruments").size(),
-                    scenario.positions.size(), static_cast<long long>(kBudget.count()));
+        std::printf("large_login_bench: the main window offscreen at 1600x900; process CPU and peak memory are the "
+                    "client's (the simulator runs apart)\n");
+        bench::LoginFigures figures;
+        figures.scale = scale;
+        figures.xml = options.xml;
+        figures.residentBeforeMb = bench::residentMb();
         app.restart();
+        const double cpu0 = bench::processCpuMs();
         auto start = Clock::now();
         delegate.session().startLogin({"trader", "secret1", "127.0.0.1", std::to_string(simulator.sessionPort())});
         auto main = [&] { return delegate.mWindowController(); };
-        const bool shown = runUntil([&] { return main() && main()->window()->isVisible(); }, 30);
+        const bool shown = runUntil([&] { return main() && main()->window()->isVisible(); }, 120);
         if (!shown) {
-            std::printf("the login did not finish\n");
+            std::printf("scale %s: the login did not finish\n", scale.c_str());
             return 1;
         }
+        figures.shownSeconds = std::chrono::duration<double>(Clock::now() - start).count();
         main()->window()->resize(1600, 900);
         // Built by its own steps: an accessor asked earlier would make a page outside the timed slices.
-        const bool filled = runUntil([&] { return main()->built() && main()->openPositions()->rowCount() > 0; }, 30);
-        runUntil([] { return false; }, 2.0);  // the answers that follow settle; a second tick or two
-        report("login", app, std::chrono::duration<double>(Clock::now() - start).count());
-        std::printf("%-28s %d open position rows%s, %d watchlist rows\n", "", main()->openPositions()->rowCount(),
+        const bool filled = runUntil([&] { return main()->built() && main()->openPositions()->rowCount() > 0; }, 120);
+        figures.filledSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+        figures.clientCpuMs = bench::processCpuMs() - cpu0;
+        runUntil([] { return false; }, 1.0);  // the answers that follow settle; a tick or two
+        figures.loginBytes = simulator.count("login-bytes");
+        figures.longestMs = ms(app.longest);
+        figures.longestCpuMs = app.longestCpu;
+        figures.over = app.over;
+        figures.slices = app.slices;
+        figures.peakMb = bench::peakMemoryMb();
+        figures.print();
+        std::printf("  %d open position rows%s, %d watchlist rows\n", main()->openPositions()->rowCount(),
                     filled ? "" : " (fewer than expected)", main()->watchlist()->rowCount());
-
-        std::vector<std::string> codes;
-        for (const auto& instrument : scenario.instruments()) codes.push_back(instrument.code);
         auto session = delegate.session().businessbase();
-        state::SessionTestAccess::feedChannels(*session).ProcessSubscribeandUnSubscribeItems(codes, true);
-        runUntil([] { return false; }, 0.5);
-        simulator.command("ticks " + std::to_string(kTicksPerSecond / static_cast<double>(codes.size())));
-        runUntil([] { return false; }, 1.0);  // warm-up
-        app.restart();
-        const auto published = simulator.ticksPublished();
-        start = Clock::now();
-        runUntil([] { return false; }, 3.0);
-        const double window = std::chrono::duration<double>(Clock::now() - start).count();
-        simulator.command("ticks 0");
-        report("feed", app, window);
-        std::printf("%-28s %8.0f ticks/s published\n", "",
-                    static_cast<double>(simulator.ticksPublished() - published) / window);
+        if (!options.loginOnly) steadyPhases(app, *session, simulator, scale);
         session.reset();
     }
     platform::shutdown();
     platform::MainExecutor::install(nullptr);
-    simulator.stop();
     std::filesystem::remove_all(folder);
     return 0;
 }

@@ -1,3 +1,5 @@
 if(TARGET sim)
   tc_bench(main_thread_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/main_thread_bench.cpp LIBS state sim)
+  target_compile_definitions(main_thread_bench PRIVATE TC_SIM_EXE="$<TARGET_FILE:trading-sim>")
+  add_dependencies(main_thread_bench trading-sim)
 endif()

@@ -1,8 +1,9 @@
 #include "login_data.h"
 
-#include <functional>
-#include <optional>
+#include <algorithm>
 #include <set>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "wire_message.h"
@@ -11,9 +12,6 @@ namespace sim {
 namespace LoginData {
 
 namespace {
-
-// The text of a column, or nullopt when the record has none.
-using Lookup = std::function<std::optional<std::string>(const std::string& key, bool xml)>;
 
 // Field order of each compact section; "" marks a position that is not read.
 const std::vector<std::string> kUserFields = {
@@ -92,123 +90,223 @@ const std::vector<std::string> kSessionColumns = {
     "EditMarketOrder", "ExecuteOrders", "PublishMarketData", "PublishTradeData", "MatchMMwithMMOrders",
     "EnterMarketMakerOrder", "EditMarketMakertOrder", "SessionColor", "UseELP"};
 
-bool isDateColumn(const std::string& key) { return key == "FND" || key == "LTD" || key == "UpdateTime"; }
+bool isDateColumn(std::string_view key) { return key == "FND" || key == "LTD" || key == "UpdateTime"; }
 
 // yyyyMMddHHmmss -> yyyy-MM-ddTHH:mm:ss+00:00 for the XML form.
-std::string xmlDate(const std::string& packed) {
-    if (packed.size() != 14) return packed;
-    return packed.substr(0, 4) + "-" + packed.substr(4, 2) + "-" + packed.substr(6, 2) + "T" +
-           packed.substr(8, 2) + ":" + packed.substr(10, 2) + ":" + packed.substr(12, 2) + "+00:00";
+void xmlDate(std::string& t) {
+    if (t.size() != 14) return;
+    const std::string packed = t;
+    t = packed.substr(0, 4) + "-" + packed.substr(4, 2) + "-" + packed.substr(6, 2) + "T" + packed.substr(8, 2) +
+        ":" + packed.substr(10, 2) + ":" + packed.substr(12, 2) + "+00:00";
 }
 
-std::string valueText(const Json& v, const std::string& key, bool xml) {
-    if (v.is_boolean()) {
-        if (xml) return jsonBool(v) ? "true" : "false";
-        return jsonBool(v) ? "1" : "0";
+// A table's columns sorted by name, so that one walk of a record's members
+// (kept sorted by name) finds them all.
+class ColumnOrder {
+public:
+    explicit ColumnOrder(const std::vector<std::string>& columns) : size_(columns.size()) {
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            if (!columns[i].empty()) byName_.emplace_back(columns[i], i);
+        std::sort(byName_.begin(), byName_.end());
     }
-    std::string t = jsonText(v);
-    if (xml && isDateColumn(key)) t = xmlDate(t);
-    return t;
-}
 
-Lookup fromJson(const Json& record, std::function<std::optional<std::string>(const std::string&)> over = {}) {
-    return [record, over](const std::string& key, bool xml) -> std::optional<std::string> {
-        if (over) {
-            if (auto v = over(key)) return *v;
+    // members[i]: the record's value of column i, or null when it has none.
+    void find(const Json& record, std::vector<const Json*>& members) const {
+        members.assign(size_, nullptr);
+        if (!record.is_object()) return;
+        const auto& object = record.get_ref<const Json::object_t&>();
+        auto it = object.begin();
+        for (const auto& [name, column] : byName_) {
+            while (it != object.end() && std::string_view(it->first) < name) ++it;
+            if (it == object.end()) break;
+            if (it->first == name && !it->second.is_null()) members[column] = &it->second;
         }
-        const Json& v = jsonMember(record, key);
-        if (v.is_null()) return std::nullopt;
-        return valueText(v, key, xml);
-    };
+    }
+
+private:
+    std::size_t size_;
+    std::vector<std::pair<std::string_view, std::size_t>> byName_;
+};
+
+// A record's columns: its JSON members, and the values the simulator gives in their place.
+class Columns {
+public:
+    explicit Columns(const Json& record) : record_(&record) {}
+    void give(std::string_view key, std::string value) { given_.emplace_back(key, std::move(value)); }
+
+    // Calls fn(column, text) for each column of `columns` the record has a value for.
+    template <typename Fn>
+    void each(const std::vector<std::string>& columns, const ColumnOrder& order, bool xml, Fn fn) const {
+        thread_local std::vector<const Json*> members;
+        thread_local std::string value;
+        order.find(*record_, members);
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            if (text(columns[i], members[i], xml, value)) fn(i, value);
+    }
+
+private:
+    bool text(std::string_view key, const Json* member, bool xml, std::string& into) const {
+        if (key.empty()) return false;
+        for (const auto& [k, v] : given_)
+            if (k == key) {
+                into = v;
+                return true;
+            }
+        if (!member) return false;
+        const Json& v = *member;
+        if (v.is_boolean()) {
+            into = jsonBool(v) ? (xml ? "true" : "1") : (xml ? "false" : "0");
+        } else if (v.is_string()) {
+            into.assign(v.get_ref<const std::string&>());
+        } else {
+            into = jsonText(v);
+        }
+        if (xml && isDateColumn(key)) xmlDate(into);
+        return true;
+    }
+
+    const Json* record_;
+    std::vector<std::pair<std::string_view, std::string>> given_;
+};
+
+// One record of a compact section, its columns joined by 0x05 and ended by 0x06.
+void appendPacked(std::string& out, const std::vector<std::string>& fields, const ColumnOrder& order,
+                  const Columns& record) {
+    std::size_t at = 0;
+    record.each(fields, order, false, [&](std::size_t column, const std::string& value) {
+        for (; at < column; ++at) out += kColumn;
+        // Control bytes inside a value would break the sections apart.
+        for (char c : value) out += (c >= 0x01 && c <= 0x07) ? ' ' : c;
+    });
+    for (; at + 1 < fields.size(); ++at) out += kColumn;
+    out += kRow;
 }
 
-std::string packedRecord(const std::vector<std::string>& fields, const Lookup& get) {
-    std::vector<std::string> values;
-    for (const auto& f : fields) values.push_back(f.empty() ? std::string() : get(f, false).value_or(""));
-    // Control bytes inside a value would break the sections apart.
-    for (auto& v : values)
-        for (auto& c : v)
-            if (c >= 0x01 && c <= 0x07) c = ' ';
-    return joinColumns(values) + kRow;
+void appendPacked(std::string& out, const std::vector<std::string>& fields, const Columns& record) {
+    appendPacked(out, fields, ColumnOrder(fields), record);
+}
+
+void appendPacked(std::string& out, const std::vector<std::string>& fields, const Json::array_t& records) {
+    const ColumnOrder order(fields);
+    for (const auto& r : records) appendPacked(out, fields, order, Columns(r));
 }
 
 // The client's XML reader decodes no entities, so text with markup characters goes
 // into a CDATA section, which it keeps literally.
-std::string xmlText(const std::string& s) {
+void appendXmlText(std::string& out, const std::string& s) {
+    bool plain = true;
+    for (char c : s) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || c == '<' || c == '>' || c == '&') {
+            plain = false;
+            break;
+        }
+    }
+    if (plain) {
+        out += s;
+        return;
+    }
     std::string clean;
     for (char c : s)
         if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n' || c == '\r') clean += c;
-    if (clean.find_first_of("<>&") == std::string::npos) return clean;
-    std::string out = "<![CDATA[";
+    if (clean.find_first_of("<>&") == std::string::npos) {
+        out += clean;
+        return;
+    }
+    out += "<![CDATA[";
     for (std::size_t i = 0; i < clean.size(); ++i) {
         out += clean[i];
         if (clean.compare(i, 3, "]]>") == 0) out += ' ';
     }
-    return out + "]]>";
+    out += "]]>";
 }
 
-std::string xmlRow(const std::string& table, const std::vector<std::string>& columns, const Lookup& get) {
-    std::string out = "  <" + table + ">\n";
-    for (const auto& c : columns) {
-        const auto v = c.empty() ? std::nullopt : get(c, true);
-        if (!v) continue;  // a data set leaves out the columns without a value
-        out += "    <" + c + ">" + xmlText(*v) + "</" + c + ">\n";
-    }
-    return out + "  </" + table + ">\n";
+void appendXmlRow(std::string& out, const std::string& table, const std::vector<std::string>& columns,
+                  const ColumnOrder& order, const Columns& record) {
+    out.append("  <").append(table).append(">\n");
+    // A data set leaves out the columns without a value.
+    record.each(columns, order, true, [&](std::size_t column, const std::string& value) {
+        out.append("    <").append(columns[column]).append(">");
+        appendXmlText(out, value);
+        out.append("</").append(columns[column]).append(">\n");
+    });
+    out.append("  </").append(table).append(">\n");
 }
 
-struct Parts {
-    Lookup user;
-    Lookup product;
-    std::vector<Lookup> itemTypes, sessions, instruments, groups, groupInstruments, accounts, resources,
-        currencies, tradeCurrencies;
+void appendXmlRow(std::string& out, const std::string& table, const std::vector<std::string>& columns,
+                  const Columns& record) {
+    appendXmlRow(out, table, columns, ColumnOrder(columns), record);
+}
+
+void appendXmlRows(std::string& out, const std::string& table, const std::vector<std::string>& columns,
+                   const Json::array_t& records) {
+    const ColumnOrder order(columns);
+    for (const auto& r : records) appendXmlRow(out, table, columns, order, Columns(r));
+}
+
+// The user's record with its id and the simulator's ports.
+Columns userColumns(const UserRecord& user, const LoginPorts& ports) {
+    Columns c(user.info);
+    c.give("userid", std::to_string(user.userId));
+    c.give("marketdepthPort", std::to_string(ports.feed));
+    c.give("tradePubPort", std::to_string(ports.feed));
+    c.give("hdserverPort", std::to_string(ports.request));
+    return c;
+}
+
+// The user's accounts, each with its balance and the figures its open positions
+// hold, and the groups they belong to.
+struct UserAccounts {
+    std::vector<Columns> accounts;
+    std::set<int> groups;
 };
 
-Parts collect(const Scenario& s, const UserRecord& user, const LoginPorts& ports) {
-    Parts p;
-    const int feed = ports.feed, request = ports.request;
-    const int userId = user.userId;
-    p.user = fromJson(user.info, [feed, request, userId](const std::string& key) -> std::optional<std::string> {
-        if (key == "userid") return std::to_string(userId);
-        if (key == "marketdepthPort" || key == "tradePubPort") return std::to_string(feed);
-        if (key == "hdserverPort") return std::to_string(request);
-        return std::nullopt;
-    });
-    p.product = fromJson(jsonMember(s.root(), "product"));
-    for (const auto& r : jsonItems(s.root(), "itemTypes")) p.itemTypes.push_back(fromJson(r));
-    for (const auto& r : jsonItems(s.root(), "sessionSettings")) p.sessions.push_back(fromJson(r));
-    for (const auto& r : jsonItems(s.root(), "instruments")) p.instruments.push_back(fromJson(r));
-    std::set<int> groups;
+UserAccounts userAccounts(const Scenario& s, const UserRecord& user) {
+    UserAccounts out;
     for (int id : user.accounts) {
         const AccountRecord* a = s.account(id);
         if (!a) continue;
-        groups.insert(a->groupId);
-        const double balance = a->balance;
-        const int accountId = a->id;
-        // The figures the open positions hold, the equity before any price moves.
-        const AccountMargins margins = accountMargins(s, accountId);
-        const double equity = balance + jsonNumber(a->record, "AccumulatingStorage", 0);
-        const bool figures = a->record.is_object() && a->record.contains("UsedMargin");  // else as written
-        p.accounts.push_back(fromJson(a->record, [balance, accountId, margins, equity, figures](const std::string& key)
-                                                     -> std::optional<std::string> {
-            if (key == "AccountId") return std::to_string(accountId);
-            if (key == "Balance") return plain(balance);
-            if (!figures) return std::nullopt;
-            if (key == "UsedMargin") return fixed(margins.used, 2);
-            if (key == "oneSideMargin") return fixed(margins.oneSide, 2);
-            if (key == "Equity") return fixed(equity, 2);
-            if (key == "AvailableMargin") return fixed(equity - margins.used, 2);
-            return std::nullopt;
-        }));
+        out.groups.insert(a->groupId);
+        Columns c(a->record);
+        c.give("AccountId", std::to_string(a->id));
+        c.give("Balance", plain(a->balance));
+        if (a->record.is_object() && a->record.contains("UsedMargin")) {  // else as written
+            // The figures the open positions hold, the equity before any price moves.
+            const AccountMargins margins = accountMargins(s, a->id);
+            const double equity = a->balance + jsonNumber(a->record, "AccumulatingStorage", 0);
+            c.give("UsedMargin", fixed(margins.used, 2));
+            c.give("oneSideMargin", fixed(margins.oneSide, 2));
+            c.give("Equity", fixed(equity, 2));
+            c.give("AvailableMargin", fixed(equity - margins.used, 2));
+        }
+        out.accounts.push_back(std::move(c));
     }
-    for (const auto& r : jsonItems(s.root(), "groups"))
-        if (groups.count(static_cast<int>(jsonInteger(r, "GroupId")))) p.groups.push_back(fromJson(r));
-    for (const auto& r : jsonItems(s.root(), "groupInstruments"))
-        if (groups.count(static_cast<int>(jsonInteger(r, "groupid")))) p.groupInstruments.push_back(fromJson(r));
-    for (const auto& r : jsonItems(s.root(), "resources")) p.resources.push_back(fromJson(r));
-    for (const auto& r : jsonItems(s.root(), "currencies")) p.currencies.push_back(fromJson(r));
-    for (const auto& r : jsonItems(s.root(), "tradeCurrencies")) p.tradeCurrencies.push_back(fromJson(r));
-    return p;
+    return out;
+}
+
+template <typename Fn>
+void forRowsOfGroups(const Json& root, const char* table, const char* groupKey, const std::set<int>& groups, Fn fn) {
+    for (const auto& r : jsonItems(root, table))
+        if (groups.count(static_cast<int>(jsonInteger(r, groupKey)))) fn(r);
+}
+
+// Each row of `table` with its group.
+std::vector<std::pair<int, std::string>> packedRowsByGroup(const Json& root, const char* table, const char* groupKey,
+                                                           const std::vector<std::string>& fields) {
+    std::vector<std::pair<int, std::string>> out;
+    const ColumnOrder order(fields);
+    for (const auto& r : jsonItems(root, table)) {
+        std::string row;
+        appendPacked(row, fields, order, Columns(r));
+        out.emplace_back(static_cast<int>(jsonInteger(r, groupKey)), std::move(row));
+    }
+    return out;
+}
+
+void appendRowsOfGroups(std::string& out, const std::vector<std::pair<int, std::string>>& rows,
+                        const std::set<int>& groups) {
+    for (const auto& [group, row] : rows)
+        if (groups.count(group)) out += row;
 }
 
 std::string loginInfoRecord(int mode, const std::string& message, int code) {
@@ -220,40 +318,70 @@ std::string loginInfoRecord(int mode, const std::string& message, int code) {
 
 }  // namespace
 
-std::string packed(const Scenario& s, const UserRecord& user, const LoginPorts& ports) {
-    const Parts p = collect(s, user, ports);
-    std::vector<std::string> sections(22);
-    sections[0] = packedRecord(kUserFields, p.user);
-    sections[1] = packedRecord(kProductFields, p.product);
-    for (const auto& r : p.itemTypes) sections[2] += packedRecord(kItemTypeFields, r);
-    for (const auto& r : p.sessions) sections[3] += packedRecord(kSessionFields, r);
-    for (const auto& r : p.instruments) sections[4] += packedRecord(kInstrumentFields, r);
-    for (const auto& r : p.groups) sections[5] += packedRecord(kGroupFields, r);
-    for (const auto& r : p.groupInstruments) sections[6] += packedRecord(kGroupInstrumentFields, r);
-    for (const auto& r : p.accounts) sections[8] += packedRecord(kAccountFields, r);
-    sections[16] = loginInfoRecord(0, user.loginMessage, 1);
-    for (const auto& r : p.resources) sections[19] += packedRecord(kResourceFields, r);
-    for (const auto& r : p.currencies) sections[20] += packedRecord(kCurrencyFields, r);
-    for (const auto& r : p.tradeCurrencies) sections[21] += packedRecord(kTradeCurrencyFields, r);
+PackedTables::PackedTables(const Scenario& s) {
+    const Json& root = s.root();
+    appendPacked(product_, kProductFields, Columns(jsonMember(root, "product")));
+    appendPacked(itemTypes_, kItemTypeFields, jsonItems(root, "itemTypes"));
+    appendPacked(sessions_, kSessionFields, jsonItems(root, "sessionSettings"));
+    appendPacked(instruments_, kInstrumentFields, jsonItems(root, "instruments"));
+    groups_ = packedRowsByGroup(root, "groups", "GroupId", kGroupFields);
+    groupInstruments_ = packedRowsByGroup(root, "groupInstruments", "groupid", kGroupInstrumentFields);
+    appendPacked(resources_, kResourceFields, jsonItems(root, "resources"));
+    appendPacked(currencies_, kCurrencyFields, jsonItems(root, "currencies"));
+    appendPacked(tradeCurrencies_, kTradeCurrencyFields, jsonItems(root, "tradeCurrencies"));
+    for (const std::string* t : {&product_, &itemTypes_, &sessions_, &instruments_, &resources_, &currencies_,
+                                 &tradeCurrencies_})
+        bytes_ += t->size();
+    for (const auto* rows : {&groups_, &groupInstruments_})
+        for (const auto& row : *rows) bytes_ += row.second.size();
+}
+
+std::string PackedTables::packed(const Scenario& s, const UserRecord& user, const LoginPorts& ports) const {
+    const UserAccounts mine = userAccounts(s, user);
     std::string out;
-    for (std::size_t i = 0; i < sections.size(); ++i) {
-        if (i) out += kSection;
-        out += sections[i];
-    }
+    out.reserve(bytes_ + 4096);
+    // Sections 0 to 21, in order.
+    appendPacked(out, kUserFields, userColumns(user, ports));
+    (out += kSection) += product_;
+    (out += kSection) += itemTypes_;
+    (out += kSection) += sessions_;
+    (out += kSection) += instruments_;
+    out += kSection;
+    appendRowsOfGroups(out, groups_, mine.groups);
+    out += kSection;
+    appendRowsOfGroups(out, groupInstruments_, mine.groups);
+    out += kSection;  // 7
+    out += kSection;
+    for (const auto& a : mine.accounts) appendPacked(out, kAccountFields, a);
+    for (int section = 9; section <= 16; ++section) out += kSection;
+    out += loginInfoRecord(0, user.loginMessage, 1);
+    for (int section = 17; section <= 19; ++section) out += kSection;
+    out += resources_;
+    (out += kSection) += currencies_;
+    (out += kSection) += tradeCurrencies_;
     return out;
 }
 
+std::string packed(const Scenario& s, const UserRecord& user, const LoginPorts& ports) {
+    return PackedTables(s).packed(s, user, ports);
+}
+
 std::string xml(const Scenario& s, const UserRecord& user, const LoginPorts& ports) {
-    const Parts p = collect(s, user, ports);
+    const Json& root = s.root();
+    const UserAccounts mine = userAccounts(s, user);
     std::string out = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<NewDataSet>\n";
-    out += xmlRow("Table1", kUserColumns, p.user);
-    out += xmlRow("Table2", kProductColumns, p.product);
-    for (const auto& r : p.accounts) out += xmlRow("Table4", kAccountColumns, r);
-    for (const auto& r : p.itemTypes) out += xmlRow("Table5", kItemTypeFields, r);
-    for (const auto& r : p.instruments) out += xmlRow("Table6", kInstrumentColumns, r);
-    for (const auto& r : p.groupInstruments) out += xmlRow("Table7", kGroupInstrumentColumns, r);
-    for (const auto& r : p.groups) out += xmlRow("Table8", kGroupFields, r);
-    for (const auto& r : p.sessions) out += xmlRow("Table10", kSessionColumns, r);
+    appendXmlRow(out, "Table1", kUserColumns, userColumns(user, ports));
+    appendXmlRow(out, "Table2", kProductColumns, Columns(jsonMember(root, "product")));
+    for (const auto& a : mine.accounts) appendXmlRow(out, "Table4", kAccountColumns, a);
+    appendXmlRows(out, "Table5", kItemTypeFields, jsonItems(root, "itemTypes"));
+    appendXmlRows(out, "Table6", kInstrumentColumns, jsonItems(root, "instruments"));
+    const ColumnOrder groupInstrumentOrder(kGroupInstrumentColumns), groupOrder(kGroupFields);
+    forRowsOfGroups(root, "groupInstruments", "groupid", mine.groups, [&](const Json& r) {
+        appendXmlRow(out, "Table7", kGroupInstrumentColumns, groupInstrumentOrder, Columns(r));
+    });
+    forRowsOfGroups(root, "groups", "GroupId", mine.groups,
+                    [&](const Json& r) { appendXmlRow(out, "Table8", kGroupFields, groupOrder, Columns(r)); });
+    appendXmlRows(out, "Table10", kSessionColumns, jsonItems(root, "sessionSettings"));
     return out + "</NewDataSet>\n";
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The login reference data of one user, in the compact sectioned form and as XML tables.
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "scenario.h"
 
@@ -13,7 +15,21 @@ struct LoginPorts {
 
 namespace LoginData {
 
-// Sections 0 to 21 joined by 0x07.
+// The compact rows that do not change while the simulator runs (everything but
+// the user's and the accounts' own), written once from the scenario's records.
+class PackedTables {
+public:
+    explicit PackedTables(const Scenario& scenario);
+    // Sections 0 to 21 joined by 0x07.
+    std::string packed(const Scenario& scenario, const UserRecord& user, const LoginPorts& ports) const;
+
+private:
+    std::string product_, itemTypes_, sessions_, instruments_, resources_, currencies_, tradeCurrencies_;
+    std::vector<std::pair<int, std::string>> groups_, groupInstruments_;  // (group, row) in scenario order
+    std::size_t bytes_ = 0;  // of all of them
+};
+
+// PackedTables(scenario).packed(...).
 std::string packed(const Scenario& scenario, const UserRecord& user, const LoginPorts& ports);
 // An XML data set with the tables "Table1" to "Table10".
 std::string xml(const Scenario& scenario, const UserRecord& user, const LoginPorts& ports);

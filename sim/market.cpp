@@ -30,6 +30,7 @@ Market::Market(const std::vector<InstrumentRecord>& instruments, std::uint64_t s
         const double prev = jsonNumber(i.record, "PrevClose", 0);
         it.q.prevClose = prev > 0 ? prev : mid;
         histories_.emplace_back(it.code, mid, civilNow());
+        indexOf_.emplace(it.code, static_cast<int>(items_.size()));
         items_.push_back(it);
     }
 }
@@ -42,9 +43,8 @@ std::vector<ChartHistory::Bar> Market::chartBars(std::size_t index, long long le
 }
 
 int Market::index(const std::string& code) const {
-    for (std::size_t i = 0; i < items_.size(); ++i)
-        if (items_[i].code == code) return static_cast<int>(i);
-    return -1;
+    const auto it = indexOf_.find(code);
+    return it == indexOf_.end() ? -1 : it->second;
 }
 
 double Market::round(const Item& it, double v) const {

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "chart_history.h"
@@ -50,6 +51,7 @@ private:
     double round(const Item& it, double v) const;
 
     std::vector<Item> items_;
+    std::unordered_map<std::string, int> indexOf_;  // code -> first item with it
     std::vector<ChartHistory> histories_;  // one per item
     long long civilOffset_ = 0;
     mutable std::mutex mutex_;

@@ -110,6 +110,7 @@ void Scenario::index() {
         r.loginMessage = str(u, "loginMessage");
         r.info = u;
         if (r.name.empty()) throw std::runtime_error("a user without a name");
+        userAt_.emplace(r.name, users_.size());
         users_.push_back(std::move(r));
     }
     for (const auto& i : jsonItems(root_, "instruments")) {
@@ -131,9 +132,10 @@ void Scenario::index() {
             throw std::runtime_error("instrument " + std::to_string(r.id) + " has no usable code");
         if (r.decimals < 0 || r.decimals > 6)
             throw std::runtime_error("instrument " + r.code + ": DecimalPlaces must be 0 to 6");
-        for (const auto& other : instruments_)
-            if (other.code == r.code || other.id == r.id)
-                throw std::runtime_error("instrument " + r.code + " is listed twice");
+        if (instrumentAt_.count(r.id) || instrumentAtCode_.count(r.code))
+            throw std::runtime_error("instrument " + r.code + " is listed twice");
+        instrumentAt_.emplace(r.id, instruments_.size());
+        instrumentAtCode_.emplace(r.code, instruments_.size());
         instruments_.push_back(std::move(r));
     }
     for (const auto& a : jsonItems(root_, "accounts")) {
@@ -143,6 +145,7 @@ void Scenario::index() {
         r.balance = dbl(a, "Balance");
         r.tradingStatus = num(a, "TradingStatusId", 1);
         r.record = a;
+        accountAt_.emplace(r.id, accounts_.size());
         accounts_.push_back(std::move(r));
     }
     for (const auto& p : jsonItems(root_, "positions")) {
@@ -222,35 +225,28 @@ void Scenario::index() {
     }
 }
 
-const UserRecord* Scenario::findUser(const std::string& name) const {
-    for (const auto& u : users_)
-        if (u.name == name) return &u;
-    return nullptr;
+namespace {
+
+// The row of `key` in `rows`, or null.
+template <typename Key, typename Rows>
+auto rowOf(const std::unordered_map<Key, std::size_t>& at, const Key& key, Rows& rows) -> decltype(&rows[0]) {
+    const auto it = at.find(key);
+    return it == at.end() ? nullptr : &rows[it->second];
 }
 
-const InstrumentRecord* Scenario::instrumentById(int id) const {
-    for (const auto& i : instruments_)
-        if (i.id == id) return &i;
-    return nullptr;
-}
+}  // namespace
+
+const UserRecord* Scenario::findUser(const std::string& name) const { return rowOf(userAt_, name, users_); }
+
+const InstrumentRecord* Scenario::instrumentById(int id) const { return rowOf(instrumentAt_, id, instruments_); }
 
 const InstrumentRecord* Scenario::instrumentByCode(const std::string& code) const {
-    for (const auto& i : instruments_)
-        if (i.code == code) return &i;
-    return nullptr;
+    return rowOf(instrumentAtCode_, code, instruments_);
 }
 
-const AccountRecord* Scenario::account(int id) const {
-    for (const auto& a : accounts_)
-        if (a.id == id) return &a;
-    return nullptr;
-}
+const AccountRecord* Scenario::account(int id) const { return rowOf(accountAt_, id, accounts_); }
 
-AccountRecord* Scenario::account(int id) {
-    for (auto& a : accounts_)
-        if (a.id == id) return &a;
-    return nullptr;
-}
+AccountRecord* Scenario::account(int id) { return rowOf(accountAt_, id, accounts_); }
 
 const Json& Scenario::groupInstrument(int groupId, int instrumentId) const {
     const auto it = groupInstrumentAt_.find({groupId, instrumentId});
@@ -260,22 +256,21 @@ const Json& Scenario::groupInstrument(int groupId, int instrumentId) const {
 }
 
 UserRecord& Scenario::addUser(UserRecord user) {
+    userAt_.emplace(user.name, users_.size());
     users_.push_back(std::move(user));
     return users_.back();
 }
 
 AccountRecord& Scenario::addAccount(AccountRecord account) {
+    accountAt_.emplace(account.id, accounts_.size());
     accounts_.push_back(std::move(account));
     return accounts_.back();
 }
 
 bool Scenario::setPassword(const std::string& user, const std::string& password) {
-    for (auto& u : users_)
-        if (u.name == user) {
-            u.password = password;
-            return true;
-        }
-    return false;
+    UserRecord* u = rowOf(userAt_, user, users_);
+    if (u) u->password = password;
+    return u != nullptr;
 }
 
 }  // namespace sim

@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "json_fields.h"
@@ -151,6 +152,9 @@ private:
 
     Json root_;
     std::map<std::pair<int, int>, std::size_t> groupInstrumentAt_;  // (group, instrument) -> row
+    // Row of the first record with each key.
+    std::unordered_map<std::string, std::size_t> userAt_, instrumentAtCode_;
+    std::unordered_map<int, std::size_t> instrumentAt_, accountAt_;
     std::vector<UserRecord> users_;
     std::vector<InstrumentRecord> instruments_;
     std::vector<AccountRecord> accounts_;

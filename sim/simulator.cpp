@@ -112,6 +112,7 @@ std::string endpoint(int port) {
 Simulator::Simulator(Scenario scenario, SimulatorOptions options)
     : options_(options),
       scenario_(std::move(scenario)),
+      packedTables_(scenario_),
       market_(scenario_.instruments(), options.seed),
       desk_(scenario_, market_),
       dataService_(scenario_, market_) {
@@ -462,9 +463,10 @@ void Simulator::handleLogin(Session& s, const WireMessage& m) {
     {
         std::lock_guard<std::mutex> lock(stateMutex_);
         const LoginPorts ports{feedPort_, requestPort_};
-        payload = f.xmlLoginData ? LoginData::xml(scenario_, record, ports) : LoginData::packed(scenario_, record, ports);
+        payload = f.xmlLoginData ? LoginData::xml(scenario_, record, ports) : packedTables_.packed(scenario_, record, ports);
     }
     if (f.loginCutBytes && f.loginCutBytes < payload.size()) payload.resize(f.loginCutBytes);
+    lastLoginBytes_ = payload.size();
     WireMessage data(33);
     data.add(19, s.referenceId).add(21, serverTime).add(160, f.xmlLoginData ? "XML" : deployment::kPackedDataFormat);
     data.add(1050, compress(payload));
@@ -816,6 +818,7 @@ std::string Simulator::commandHelp() {
            "  tick CODE                          publish one tick and one depth of an instrument now\n"
            "  partial-fill PENDINGID QTY         fill QTY of a working order at the market now; the rest stays\n"
            "  ticks RATE                         ticks per second per instrument (0 stops them)\n"
+           "  counts                             ticks published so far and bytes of the last login data\n"
            "  sessions                           list the TCP sessions\n"
            "  chart-requests KEY                 how many chart requests for KEY (\"GOLD^O\") came in\n"
            "  chart-keys KEY,KEY...              answer the next chart requests with these keys' bars, one each\n"
@@ -849,6 +852,7 @@ const Simulator::Command* Simulator::findCommand(const std::string& name) {
         {"broadcast", 1, "", &Simulator::feedTextCommand},
         {"partial-fill", 3, "partial-fill PENDINGID QTY", &Simulator::partialFillCommand},
         {"ticks", 2, "ticks RATE", &Simulator::ticksCommand},
+        {"counts", 1, "", &Simulator::countsCommand},
         {"keys", 2, "keys USER", &Simulator::keysCommand},
         {"chart-requests", 2, "chart-requests KEY", &Simulator::chartRequestsCommand},
         {"chart-keys", 2, "chart-keys KEY,KEY...", &Simulator::chartKeysCommand},
@@ -1003,6 +1007,10 @@ std::string Simulator::ticksCommand(const Words& w, const std::string&) {
     if (*end != '\0' || !(rate >= 0) || !std::isfinite(rate)) return "error RATE must be a number >= 0";
     ticksPerSecond_ = rate;
     return "ok";
+}
+
+std::string Simulator::countsCommand(const Words&, const std::string&) {
+    return "ok ticks " + std::to_string(ticksPublished_.load()) + " login-bytes " + std::to_string(lastLoginBytes_.load());
 }
 
 std::string Simulator::keysCommand(const Words& w, const std::string&) {

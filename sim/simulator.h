@@ -15,6 +15,7 @@
 #include "data_service.h"
 #include "fault_board.h"
 #include "funds_desk.h"
+#include "login_data.h"
 #include "market.h"
 #include "news_feed.h"
 #include "order_desk.h"
@@ -77,6 +78,7 @@ private:
     std::string feedTextCommand(const Words& w, const std::string& line);
     std::string partialFillCommand(const Words& w, const std::string& line);
     std::string ticksCommand(const Words& w, const std::string& line);
+    std::string countsCommand(const Words& w, const std::string& line);
     std::string keysCommand(const Words& w, const std::string& line);
     std::string chartRequestsCommand(const Words& w, const std::string& line);
     std::string chartKeysCommand(const Words& w, const std::string& line);
@@ -107,6 +109,7 @@ private:
 
     SimulatorOptions options_;
     Scenario scenario_;
+    LoginData::PackedTables packedTables_;  // of scenario_
     Market market_;
     OrderDesk desk_;
     FundsDesk fundsDesk_;  // io thread only
@@ -140,6 +143,7 @@ private:
     std::vector<std::string> feedQueue_;  // texts to publish at once
     std::atomic<double> ticksPerSecond_{4};
     std::atomic<std::uint64_t> ticksPublished_{0};
+    std::atomic<std::uint64_t> lastLoginBytes_{0};  // of the last login data sent, before compression
 
     std::mutex logMutex_;
     std::function<void(const std::string&)> logSink_;

@@ -14,7 +14,7 @@ std::optional<std::string> BusinessBase::getInstrumentTypeName(std::int32_t type
 }
 SymbolTypes BusinessBase::getSymbolTypes() const { return InstrumentFillers::getSymbolTypes(reference_.symbolTypeCollection()); }
 std::string BusinessBase::getItemCode(std::int32_t instrumentId) const {
-    return InstrumentFillers::getItemCode(reference_.ItemCollection(), instrumentId);
+    return reference_.itemCode(instrumentId);
 }
 std::uint64_t BusinessBase::getItemIdForItemCode(const std::string& code) const {
     return InstrumentFillers::getItemIdForItemCode(reference_.ItemCollection(), code);

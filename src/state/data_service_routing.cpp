@@ -173,24 +173,18 @@ void DataServiceAnswers::processHistoryData(const std::optional<std::string>& re
     ReferenceData& reference = reference_;
     RowFiller fill;
     bool subscribeAfter = false;
-    // Some answers name instruments by id: the codes are read once per answer.
+    // Some answers name instruments by id.
     std::unordered_map<std::int32_t, std::string_view> codesById;
     const auto readCodes = [&] { codesById = InstrumentFillers::itemCodesById(reference.ItemCollection()); };
-    const HistoryOrders::ItemCodeOf itemCode = [&codesById](std::int32_t id) {
-        const auto it = codesById.find(id);
-        return it == codesById.end() ? std::string() : std::string(it->second);
-    };
+    const HistoryOrders::ItemCodeOf itemCode = [&reference](std::int32_t id) { return reference.itemCode(id); };
     if (name == model::OpenOrderHD::kRequestName) {
-        readCodes();
         fill = history<model::OpenOrderHD>([&](const auto& r) { orders.FillInitialOpenOrderCollection(r, itemCode); });
         subscribeAfter = true;
     } else if (name == model::PendingOrderHD::kRequestName) {
-        readCodes();
         fill = history<model::PendingOrderHD>(
             [&](const auto& r) { orders.FillInitialPendingOrderCollection(r, itemCode); });
         subscribeAfter = true;
     } else if (name == model::SettledOrderHD::kRequestName) {
-        readCodes();
         fill = history<model::SettledOrderHD>(
             [&](const auto& r) { orders.FillInitialSettledOrderCollection(r, itemCode); });
     } else if (isHistoryAnswer(kind)) {

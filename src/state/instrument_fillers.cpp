@@ -278,12 +278,16 @@ std::unordered_map<std::int32_t, std::string_view> itemCodesById(const ItemMap& 
 }
 
 std::uint64_t getItemIdForItemCode(const ItemMap& items, const std::string& code) {
+    const auto idOf = [&code](const ItemDetails& item) -> std::uint64_t {
+        if (item.InstrumentId >= 0) return static_cast<std::uint64_t>(item.InstrumentId);
+        platform::Log::debug("Instrument " + code + " has a negative id: none given");
+        return 0;
+    };
+    // Held under its own code (the fillers key each instrument by it); else the first that carries it.
+    const auto* keyed = items.find(code);
+    if (keyed && *keyed && (*keyed)->Code == code) return idOf(**keyed);
     for (const auto& [key, item] : items)
-        if (item->Code == code) {
-            if (item->InstrumentId >= 0) return static_cast<std::uint64_t>(item->InstrumentId);
-            platform::Log::debug("Instrument " + code + " has a negative id: none given");
-            return 0;
-        }
+        if (item->Code == code) return idOf(*item);
     return 0;
 }
 

@@ -47,7 +47,7 @@ private:
 };
 
 HistoryOrders::ItemCodeOf itemCodes(const ReferenceData& reference) {
-    return [&reference](std::int32_t id) { return InstrumentFillers::getItemCode(reference.ItemCollection(), id); };
+    return [&reference](std::int32_t id) { return reference.itemCode(id); };
 }
 
 }  // namespace
@@ -155,7 +155,7 @@ void OrderBook::fillExecutedPositionSearchData(std::string_view text) {
     auto o = std::make_shared<model::Order>();
     o->OpenPositionId = row.text(0);
     o->AccountNumber = row.text(1);
-    o->ItemCode = InstrumentFillers::getItemCode(reference_.ItemCollection(), row.integer(2));
+    o->ItemCode = reference_.itemCode(row.integer(2));
     o->tradingMode = HistoryOrders::side(row.boolean(3));
     o->RemainingQty = row.text(4);
     o->OrderQty = row.text(5);

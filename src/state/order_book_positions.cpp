@@ -152,7 +152,7 @@ void OrderBook::FillSettledOrderCollection(const MessageFields& fields) {
         model::Order& s = *settled;
         switch (t) {
             // The instrument's id here, not its code.
-            case tag::ItemCode: s.ItemCode = InstrumentFillers::getItemCode(reference_.ItemCollection(), OrderFields::integer(v)); break;
+            case tag::ItemCode: s.ItemCode = reference_.itemCode(OrderFields::integer(v)); break;
             case tag::AccountId: s.AccountNumber = v; break;
             case tag::TransactionTime: s.TransactionDateTime = OrderFields::time(v); break;
             case tag::OpenPositionId: s.OpenPositionId = v; break;

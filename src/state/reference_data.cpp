@@ -22,7 +22,25 @@ auto found(const Map& map, const std::string& key) -> std::remove_cvref_t<declty
 
 std::shared_ptr<model::ItemDetails> ReferenceData::instrument(const std::string& code) const { return found(items_, code); }
 std::shared_ptr<model::ItemDetails> ReferenceData::instrumentById(std::int32_t instrumentId) const {
-    return instrument(InstrumentFillers::getItemCode(items_, instrumentId));
+    return instrument(itemCode(instrumentId));
+}
+
+std::string ReferenceData::itemCode(std::int32_t instrumentId) const {
+    // A hit counts while that instrument still holds the id.
+    const auto indexed = [&]() -> const model::ItemDetails* {
+        const auto it = codeById_.find(instrumentId);
+        const auto* item = it == codeById_.end() ? nullptr : items_.find(it->second);
+        return item && *item && (*item)->InstrumentId == instrumentId ? item->get() : nullptr;
+    };
+    if (const auto* item = indexed()) return item->Code;
+    if (codeByIdRevision_ == items_.revision()) return {};
+    codeById_.clear();
+    codeById_.reserve(items_.size());
+    for (const auto& [code, item] : items_)
+        if (item) codeById_.emplace(item->InstrumentId, code);  // the first one stays
+    codeByIdRevision_ = items_.revision();
+    const auto* item = indexed();
+    return item ? item->Code : std::string();
 }
 std::shared_ptr<model::AccountDetails> ReferenceData::account(const std::string& accountId) const {
     return found(accounts_, accountId);

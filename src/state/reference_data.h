@@ -180,6 +180,9 @@ public:
     // --- Lookups: null when none is held ---------------------------------------
     std::shared_ptr<model::ItemDetails> instrument(const std::string& code) const;
     std::shared_ptr<model::ItemDetails> instrumentById(std::int32_t instrumentId) const;
+    // The code of the first instrument with this id, "" when none: by an index
+    // read again only when the instruments changed and the index misses.
+    std::string itemCode(std::int32_t instrumentId) const;
     std::shared_ptr<model::AccountDetails> account(const std::string& accountId) const;
     std::shared_ptr<model::GroupDetails> group(const std::string& groupId) const;
     std::shared_ptr<model::SessionSettings> sessionSetting(const std::string& settingId) const;
@@ -321,6 +324,8 @@ private:
     OrderedDictionary<std::shared_ptr<model::GroupDetails>> groups_;
     OrderedDictionary<std::shared_ptr<model::ItemType>> itemTypes_;
     OrderedDictionary<std::shared_ptr<model::ItemDetails>> items_;
+    mutable std::unordered_map<std::int32_t, std::string> codeById_;  // of items_ at codeByIdRevision_
+    mutable std::uint64_t codeByIdRevision_ = ~std::uint64_t{0};
     OrderedDictionary<std::string> symbolTypes_;
     OrderedDictionary<std::shared_ptr<model::SessionSettings>> sessionSettings_;
     OrderedDictionary<std::shared_ptr<model::TradeCurrency>> tradeCurrencies_;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "raw_client.h"
+#include "sim/login_data.h"
 #include "port_base.h"
 
 extern char** environ;
@@ -94,6 +95,11 @@ TEST(SimExecutable, PrintsItsPortsTakesCommandsAndStopsOnTerm) {
     ASSERT_TRUE(rawclient::login(c, "trader", "secret1").accepted);
     child->say("sessions\n");
     EXPECT_EQ(child->line().rfind("ok 1 ", 0), 0u);
+    const sim::Scenario scenario = sim::Scenario::load(SIM_DEFAULT_SCENARIO);
+    const std::size_t loginBytes =
+        sim::LoginData::packed(scenario, *scenario.findUser("trader"), {base + 1, base + 2}).size();
+    child->say("counts\n");
+    EXPECT_EQ(child->line(), "ok ticks 0 login-bytes " + std::to_string(loginBytes));
     child->say("fault nonsense on\n");
     EXPECT_EQ(child->line().rfind("error", 0), 0u);
 

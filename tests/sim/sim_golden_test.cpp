@@ -201,3 +201,48 @@ TEST(SimGolden, XmlLoginDataRowsByColumnName) {
         R"({"instruments": [{"InstrumentId": 1, "Code": "AB", "Name": "A&B <x>"}], "users": [{"name": "u", "accounts": []}]})");
     EXPECT_NE(sim::LoginData::xml(odd, odd.users()[0], {1, 2}).find("<Name><![CDATA[A&B <x>]]></Name>"), std::string::npos);
 }
+
+// Field `column` of each row of a compact section.
+std::vector<std::string> columnOf(const std::string& section, std::size_t column) {
+    std::vector<std::string> out;
+    for (const auto& row : sim::split(section, '\x06'))
+        if (!row.empty()) out.push_back(sim::split(row, '\x05').at(column));
+    return out;
+}
+
+TEST(SimGolden, PackedTablesMadeOnceKeepScenarioOrderAndTodaysAccounts) {
+    auto json = sim::parseJson(kTinyScenario);
+    json["groups"].push_back({{"GroupId", 20}, {"Name", "Pro"}});
+    json["groups"].push_back({{"GroupId", 30}, {"Name", "Other"}});
+    json["groupInstruments"] = sim::Json::array({{{"groupid", 10}, {"InstrumentId", 1}, {"Commission", 5}},
+                                                 {{"groupid", 20}, {"InstrumentId", 1}, {"Commission", 6}},
+                                                 {{"groupid", 30}, {"InstrumentId", 1}, {"Commission", 7}},
+                                                 {{"groupid", 10}, {"InstrumentId", 2}, {"Commission", 8}}});
+    json["accounts"].push_back({{"AccountId", 200}, {"GroupId", 20}, {"Balance", 50}});
+    json["users"][0]["accounts"] = {100, 200};
+    auto scenario = sim::Scenario::fromJson(json);
+    const sim::LoginData::PackedTables tables(scenario);
+    scenario.account(200)->balance = 75;  // after the tables were made
+    sim::AccountRecord added;
+    added.id = 300;
+    added.groupId = 30;
+    added.balance = 9;
+    scenario.addAccount(added);
+    sim::UserRecord user;
+    user.name = "v";
+    user.accounts = {300};
+    scenario.addUser(user);
+
+    const auto sections = sim::split(tables.packed(scenario, scenario.users()[0], {1, 2}), '\x07');
+    ASSERT_EQ(sections.size(), 22u);
+    EXPECT_EQ(columnOf(sections[5], 0), (std::vector<std::string>{"10", "20"}));
+    EXPECT_EQ(columnOf(sections[6], 20), (std::vector<std::string>{"5", "6", "8"}));  // in the scenario's order
+    EXPECT_EQ(columnOf(sections[8], 4), (std::vector<std::string>{"1000", "75"}));
+    EXPECT_EQ(tables.packed(scenario, scenario.users()[0], {1, 2}), sim::LoginData::packed(scenario, scenario.users()[0], {1, 2}));
+    // Records added at run time are found by their keys.
+    ASSERT_NE(scenario.findUser("v"), nullptr);
+    const auto other = sim::split(tables.packed(scenario, *scenario.findUser("v"), {1, 2}), '\x07');
+    EXPECT_EQ(columnOf(other[6], 20), (std::vector<std::string>{"7"}));
+    EXPECT_EQ(columnOf(other[8], 4), (std::vector<std::string>{"9"}));
+    EXPECT_EQ(scenario.instrumentByCode("EURUSD"), scenario.instrumentById(2));
+}

@@ -1,12 +1,15 @@
 // Instrument types and instruments from both forms of the login data.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/log.h"
 #include "state/compact_records.h"
 #include "state/instrument_fillers.h"
+#include "state/reference_data.h"
+#include "support/reference_data_test_access.h"
 
 using namespace state;
 namespace IF = state::InstrumentFillers;
@@ -182,4 +185,26 @@ TEST_F(InstrumentTest, Lookups) {
     IF::FillPackedItemDetails(c(), section({instrument("4", "GLD", "1")}));
     const auto codes = IF::itemCodesById(items);
     for (std::int32_t id : {4, -6, 99}) EXPECT_EQ(codes.count(id) ? codes.at(id) : "", IF::getItemCode(items, id)) << id;
+}
+
+// The session's id index answers as the plain scan does through every change of the instruments.
+TEST_F(InstrumentTest, ItemCodeIndexFollowsTheInstruments) {
+    ReferenceData reference;
+    ItemMap& held = ReferenceDataTestAccess::ItemCollection(reference);
+    const auto fill = [&](std::vector<std::string> records) {
+        IF::FillPackedItemDetails({types, held, symbols}, section(records));
+    };
+    const std::pair<const char*, std::function<void()>> steps[] = {
+        {"filled", [&] { fill({instrument("4", "XAU", "1"), instrument("6", "WTI", "2")}); }},
+        {"replaced under its code with another id", [&] { fill({instrument("7", "XAU", "1")}); }},
+        {"a second code with a held id", [&] { fill({instrument("6", "BRN", "2")}); }},
+        {"an id changed in place", [&] { (*held.find("WTI"))->InstrumentId = 9; }},
+        {"erased", [&] { held.erase("WTI"); }},
+        {"cleared", [&] { held.clear(); }},
+    };
+    for (const auto& [what, change] : steps) {
+        change();
+        for (std::int32_t id : {4, 6, 7, 9, 99})
+            EXPECT_EQ(reference.itemCode(id), IF::getItemCode(held, id)) << what << ", id " << id;
+    }
 }
