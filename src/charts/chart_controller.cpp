@@ -8,6 +8,7 @@
 #include "charts/core/chart_interval.h"
 #include "charts/indicator_sub_graph.h"
 #include "kit/plain_text.h"
+#include "kit/shown_text.h"
 #include "kit/controls/quote_line_label.h"
 #include "kit/text_direction.h"
 #include "model/message_checker.h"
@@ -67,7 +68,7 @@ ChartController::~ChartController() {
 }
 
 QString ChartController::title() const {
-    return QString::fromStdString(symbolName_ + ", " + intervalName_);
+    return kit::shownText(symbolName_) + QStringLiteral(", ") + kit::shownText(intervalName_);
 }
 
 void ChartController::setValue(const std::string& value, const std::string& key) {

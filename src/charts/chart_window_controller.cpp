@@ -150,7 +150,7 @@ void ChartWindowController::fillPopUps() {
         const std::string image = kit::iconImageName(item ? item->InstrumentTypeName : std::string(), [](const std::string& n) {
             return platform::ResourceBundle::pathForResource("images/" + n, "png").has_value();
         });
-        symbolPopButton_->addItem(imageNamed(image + ".png"), QString::fromStdString(code));
+        symbolPopButton_->addItem(imageNamed(image + ".png"), kit::shownText(code));
     }
 }
 
@@ -186,10 +186,11 @@ void ChartWindowController::removeEveryIndicator() {
 }
 
 void ChartWindowController::SymbolPopUpItemSelected(int index) {
-    if (index < 0 || index >= symbolPopButton_->count()) return;
+    if (index < 0 || index >= symbolPopButton_->count() || std::size_t(index) >= backupSymbolsArray_.size()) return;
     turnCrosshairOff();
     removeEveryIndicator();
-    itemCode_ = symbolPopButton_->itemText(index).toStdString();
+    // The record's code, whatever its item shows.
+    itemCode_ = backupSymbolsArray_[std::size_t(index)];
     LoadChart();
 }
 

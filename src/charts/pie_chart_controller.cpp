@@ -116,7 +116,7 @@ void PieChartController::setPieChartData(const model::PieChartDictionary& data, 
     if (titlesRead_ != data.PieChartTitle) {
         titlesRead_ = data.PieChartTitle;
         plotDataTitle_.clear();
-        for (const std::string& title : titlesRead_) plotDataTitle_.push_back(QString::fromStdString(title));
+        for (const std::string& title : titlesRead_) plotDataTitle_.push_back(kit::shownText(title));
     }
     layOutLegend();
 }

@@ -14,6 +14,7 @@
 #include "model/formatter.h"
 #include "platform/log.h"
 #include "printing/painted_body.h"
+#include "kit/own_text.h"
 
 namespace printing {
 
@@ -99,7 +100,7 @@ std::unique_ptr<PrintTextView::Pages> PrintTextView::paginate(QPaintDevice& devi
     auto pages = std::unique_ptr<Pages>(new Pages);
     pages->title_ = printJobTitle_;
     // The date and time as every date of the prints reads.
-    pages->date_ = printed.toString(QString::fromLatin1(model::Formatter::kDisplayFormat));
+    pages->date_ = printed.toString(kit::displayDateFormat());
     pages->page_ = pageSize;
     pages->band_ = 2 * QFontMetricsF(bandFont(device), &device).height();
     pages->body_ = &document_;

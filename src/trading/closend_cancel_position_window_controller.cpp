@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "kit/controls/input_filter_fields.h"
+#include "kit/own_text.h"
 #include "kit/theme_manager.h"
 #include "model/language_string.h"
 #include "orders/order_mananger.h"
@@ -173,7 +174,7 @@ void ClosendCancelPositionWindowController::fillClose(const model::Order& positi
     QuantityComboField->setEnabled(true);
     EstimatedPLTextField->show();
     EstimatedPLLabel->show();
-    ClosenadCancelBox->setTitle(q(numberedTitle(text("0250"), position.OpenPositionId)));
+    ClosenadCancelBox->setTitle(kit::numberedTitle(kit::tableText(context_, "0250"), position.OpenPositionId));
     AccountTextField->setText(kit::shownText(position.AccountNumber));
     SymbolTextField->setText(kit::shownText(position.ItemCode));
     SymbolDescriptionTextField->setText(item ? kit::shownText(item->Name) : QString());
@@ -196,7 +197,7 @@ void ClosendCancelPositionWindowController::fillClose(const model::Order& positi
 void ClosendCancelPositionWindowController::showCloseTitle(const model::Order& position, const std::string& quantity,
                                                            bool fit) {
     const auto title = [&](const std::string& shown) {
-        return q(closeButtonTitle([this](const std::string& key) { return text(key); }, position, shown));
+        return kit::shownText(closeButtonTitle([this](const std::string& key) { return text(key); }, position, shown));
     };
     if (fit) {
         // Measured with a quantity of as many digits as a trader types, or the closable one's.
@@ -216,7 +217,7 @@ void ClosendCancelPositionWindowController::fillCancel(const model::Order& order
     CloseandCancelButton->setMinimumWidth(0);
     EstimatedPLTextField->hide();
     EstimatedPLLabel->hide();
-    ClosenadCancelBox->setTitle(q(numberedTitle(text("10968"), order.PendingOrderId)));
+    ClosenadCancelBox->setTitle(kit::numberedTitle(kit::tableText(context_, "10968"), order.PendingOrderId));
     AccountTextField->setText(kit::shownText(order.AccountNumber));
     SymbolTextField->setText(kit::shownText(order.ItemCode));
     SymbolDescriptionTextField->setText(item ? kit::shownText(item->Name) : QString());
@@ -226,7 +227,8 @@ void ClosendCancelPositionWindowController::fillCancel(const model::Order& order
     if (const auto typeKey = orderTypeKey(order.orderType)) {
         OrderTypeTextField->setText(q(text(*typeKey)));
         const std::string prefix = cancelPrefixKey(order.orderType);
-        CloseandCancelButton->setText(kit::shownText(numberedTitle(prefix.empty() ? "" : text(prefix), order.PendingOrderId)));
+        CloseandCancelButton->setText(
+            kit::numberedTitle(prefix.empty() ? QString() : kit::tableText(context_, prefix), order.PendingOrderId));
     }
     OrderPriceTextField->setText(q(priceText(order.OrderPrice, item)));
     showLivePrice(order, item);

@@ -8,6 +8,8 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "model/formatter.h"
@@ -19,7 +21,6 @@
 #include "state/session_view.h"
 #include "state/ui_services.h"
 #include "trading/core/position_row_reference.h"
-#include "kit/shown_text.h"
 
 namespace trading {
 
@@ -37,7 +38,7 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override {
         auto* combo = new QComboBox(parent);
         combo->setEditable(true);
-        for (const std::string& q : owner_.quantitiesOf(index.row())) combo->addItem(QString::fromStdString(q));
+        for (const std::string& q : owner_.quantitiesOf(index.row())) combo->addItem(kit::shownText(q));
         return combo;
     }
     void setEditorData(QWidget* editor, const QModelIndex& index) const override {
@@ -133,8 +134,8 @@ void OffsetPositionWindowController::UpdateValuesinWindow(const model::Order& ma
     fields[kOffsetQuantity]->setText("0");
     fields[kRemaining]->setText(QString::fromStdString(offsetQuantityText(quantity)));
     if (main.tradingMode == 0 || main.tradingMode == 1)
-        OffsetBox->setTitle(QString::fromStdString(text("0447") + " #" + main.OpenPositionId +
-                                                   (main.tradingMode == 0 ? " (B)" : " (S)")));
+        OffsetBox->setTitle(kit::numberedTitle(kit::tableText(context_, "0447"), main.OpenPositionId,
+                                               main.tradingMode == 0 ? QStringLiteral(" (B)") : QStringLiteral(" (S)")));
     setWindowTitle(OffsetBox->title());
     selection_.reset(offsetRows(main, context_.view.getOpenOrderCollection()));
     reloadRows();
@@ -148,7 +149,7 @@ void OffsetPositionWindowController::reloadRows() {
         const model::OffsetPosition& row = rows[std::size_t(r)];
         const auto item = context_.view.instrument(row.itemCode);
         const auto cell = [&](int column, const std::string& value, bool editable = false) {
-            auto* c = new QTableWidgetItem(QString::fromStdString(value));
+            auto* c = new QTableWidgetItem(kit::shownText(value));
             c->setFlags(editable ? Qt::ItemIsEnabled | Qt::ItemIsEditable : Qt::ItemIsEnabled);
             if (column != kSide) c->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             offsetPositionTableView->setItem(r, column, c);
@@ -216,10 +217,9 @@ bool OffsetPositionWindowController::offsetPositionValidation() {
         ShowStatusMessage(text("21044"));
         return false;
     }
-    const auto refusal =
-        offsetRefusal(context_.view, *main, selection_,
-                      context_.orderManager.offsetRefusal(fields[kSymbol]->text().toStdString(),
-                                                          fields[kAccount]->text().toStdString()));
+    // The record's symbol and account, whatever their fields show.
+    const auto refusal = offsetRefusal(context_.view, *main, selection_,
+                                       context_.orderManager.offsetRefusal(main->ItemCode, main->AccountNumber));
     if (!refusal) return true;
     if (!refusal->empty()) ShowStatusMessage(text(*refusal));
     return false;
@@ -228,11 +228,11 @@ bool OffsetPositionWindowController::offsetPositionValidation() {
 void OffsetPositionWindowController::OffsetButtonClicked() {
     platform::assertMainThread();
     if (!offsetPositionValidation()) return;
+    const auto main = orderWithId(context_.view, kPositionMode, positionId_);
     const auto list = orders::OrderMananger::offsetPositionList(
         positionId_, fields[kOffsetQuantity]->text().toStdString(), selection_.ticked());
-    if (!list) return;
-    context_.orderManager.PlaceOffsetOrder(*list, fields[kSymbol]->text().toStdString(),
-                                           fields[kAccount]->text().toStdString());
+    if (!list || !main) return;
+    context_.orderManager.PlaceOffsetOrder(*list, main->ItemCode, main->AccountNumber);
 }
 
 void OffsetPositionWindowController::closeModal() {

@@ -8,6 +8,7 @@
 
 #include "kit/core/preference_manager.h"
 #include "kit/plain_text.h"
+#include "kit/shown_text.h"
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "model/language_string.h"
@@ -119,7 +120,7 @@ void AddRemoveWindowController::windowDidLoad() {
     group->setFont(0, bold);
     group->setFlags(Qt::ItemIsEnabled);
     for (const std::string& name : editor_->typeNames()) {
-        auto* type = new QTreeWidgetItem(group, QStringList(QString::fromStdString(name)));
+        auto* type = new QTreeWidgetItem(group, QStringList(kit::shownText(name)));
         type->setIcon(0, typeIcon(name));
     }
     ItemCategoryOutlineView->expandAll();
@@ -178,11 +179,11 @@ void AddRemoveWindowController::reloadItems() {
     ItemTableView->setRowCount(static_cast<int>(shown.size()));
     for (int r = 0; r < static_cast<int>(shown.size()); ++r) {
         const std::string code = entryCode(shown[std::size_t(r)]);
-        auto* codeCell = new QTableWidgetItem(QString::fromStdString(code));
+        auto* codeCell = new QTableWidgetItem(kit::shownText(code));
         // A code without a record gets no mark.
         if (context_.view.instrument(code)) codeCell->setIcon(markIcon(editor_->isMarked(code)));
         ItemTableView->setItem(r, 0, codeCell);
-        auto* name = new QTableWidgetItem(QString::fromStdString(entryName(shown[std::size_t(r)])));
+        auto* name = new QTableWidgetItem(kit::shownText(entryName(shown[std::size_t(r)])));
         name->setToolTip(kit::plainToolTip(name->text()));
         ItemTableView->setItem(r, 1, name);
     }
