@@ -46,6 +46,7 @@
 #include "support/session_test_access.h"
 #include "table_bench.h"
 #include "views/watchlist_table_controller.h"
+#include "window_roads_bench.h"
 
 namespace {
 
@@ -385,6 +386,8 @@ int main(int argc, char** argv) {
         if (withBaseline) baseline(QString::fromStdString(serverText(1024 * 1024)));
         hostileShapes(context.context, *session, places);
         if (withBaseline) hostileBaseline();
+        bench::windowRoads(context.context, session, serverText(4 * 1024 * 1024), longestSlice);
+        if (withBaseline) bench::wholeComboBaseline(serverText(1024 * 1024), longestSlice);
     }
     return 0;
 }

@@ -8,6 +8,7 @@
 
 #include "charts/core/indicator_panel_rules.h"
 #include "state/session_view.h"
+#include "kit/shown_text.h"
 
 namespace charts {
 
@@ -48,7 +49,7 @@ void ChartViewController::awakeFromNib() {
     // A key the table lacks shows as itself.
     const auto session = session_.lock();
     const auto text = [&session](const char* key) {
-        return QString::fromStdString(session ? session->text(key) : std::string(key));
+        return kit::shownText(session ? session->text(key) : std::string(key));
     };
     auto button = [&](const QString& title) {
         auto* b = new QToolButton(this);

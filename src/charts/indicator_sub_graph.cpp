@@ -5,6 +5,7 @@
 #include "charts/plot/bar_plot.h"
 #include "charts/plot/scatter_plot.h"
 #include "kit/plain_text.h"
+#include "kit/own_text.h"
 
 namespace charts {
 
@@ -44,7 +45,7 @@ void IndicatorSubGraph::showIndicator(const IndicatorDescription& indicator, con
     data_.clear();
     for (std::size_t i = 0; i < indicator.plots.size() && i < series.size(); ++i) {
         const IndicatorPlot& p = indicator.plots[i];
-        const QString id = QString::fromUtf8(p.identifier);
+        const QString id = kit::identifierText(p.identifier);
         const QColor colour = i < colours.size() ? colours[i] : QColor(Qt::black);
         data_.set(id, std::move(series[i]), p.fill == IndicatorPlot::Fill::Direction);
         if (p.kind == IndicatorPlot::Kind::Bars) {
@@ -118,7 +119,7 @@ void IndicatorSubGraph::replaceSeries(const IndicatorDescription& indicator, std
     keepRangeValues(indicator, series);
     for (std::size_t i = 0; i < indicator.plots.size() && i < series.size(); ++i) {
         const IndicatorPlot& p = indicator.plots[i];
-        data_.set(QString::fromUtf8(p.identifier), std::move(series[i]), p.fill == IndicatorPlot::Fill::Direction);
+        data_.set(kit::identifierText(p.identifier), std::move(series[i]), p.fill == IndicatorPlot::Fill::Direction);
     }
     follow(x);
 }

@@ -30,7 +30,7 @@ std::pair<QString, double> twoPlaces(double value) {
     const int length = std::snprintf(text, sizeof text, "%.2f", value);
     double read = 0;
     std::from_chars(text, text + length, read);
-    return {QString::fromLatin1(text, length), read};
+    return {QString::number(value, 'f', 2), read};
 }
 
 }  // namespace

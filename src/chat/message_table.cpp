@@ -14,6 +14,7 @@
 
 #include "chat/core/chat_texts.h"
 #include "kit/plain_text.h"
+#include "kit/own_text.h"
 #include "kit/shown_text.h"
 #include "model/day_periods.h"
 #include "model/language_string.h"
@@ -76,12 +77,12 @@ QString MessageTableModel::rowText(int row) const {
 
 QString MessageTableModel::wholeRowText(int row) const {
     const model::ChatMessageEntry* message = entry(row);
-    return message ? QString::fromStdString(messageRowText(*message, std::string::npos, periods_)) : QString();
+    return message ? kit::exactText(kit::ExactInput(messageRowText(*message, std::string::npos, periods_))) : QString();
 }
 
 QString MessageTableModel::shownRowText(int row) const {
     const model::ChatMessageEntry* message = entry(row);
-    return message ? QString::fromStdString(isolatedMessageRowText(*message, model::kMaxShownLength, periods_)) : QString();
+    return message ? kit::composedText(isolatedMessageRowText(*message, model::kMaxShownLength, periods_)) : QString();
 }
 
 QVariant MessageTableModel::data(const QModelIndex& index, int role) const {

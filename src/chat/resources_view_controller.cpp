@@ -12,6 +12,8 @@
 #include "state/session_commands.h"
 #include "state/session_view.h"
 #include "state/ui_services.h"
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 
 namespace chat {
 
@@ -19,7 +21,7 @@ namespace {
 
 QIcon browserImage() {
     const auto path = platform::ResourceBundle::pathForResource("images/browser_img", "png");
-    return path ? QIcon(QString::fromStdString(*path)) : QIcon();
+    return path ? QIcon(kit::filePath(*path)) : QIcon();
 }
 
 }  // namespace
@@ -40,7 +42,7 @@ const model::ResourceDetails* ResourcesTableModel::entry(int row) const {
 QVariant ResourcesTableModel::data(const QModelIndex& index, int role) const {
     const model::ResourceDetails* resource = index.isValid() && index.column() == 0 ? entry(index.row()) : nullptr;
     if (!resource) return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return kit::plainToolTipFor(role, QString::fromStdString(resource->caption));
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return kit::plainToolTipFor(role, kit::shownText(resource->caption));
     if (role == Qt::DecorationRole) return browser_;
     return {};
 }
@@ -56,7 +58,7 @@ ResourcesViewController::ResourcesViewController(kit::WindowContext& context, QW
     // The list does not change during the login: read once.
     const auto rows = context_.view.getResourceCollection();
     model_ = new ResourcesTableModel(rows, this);
-    model_->setTitle(QString::fromStdString(context_.text("0452")));
+    model_->setTitle(kit::tableText(context_, "0452"));
     resourcesTableView_ = new QTableView(this);
     resourcesTableView_->setObjectName("resourcesTableView");
     resourcesTableView_->setModel(model_);

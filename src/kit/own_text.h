@@ -19,6 +19,9 @@ QString decimalText(double value, int decimals);
 QString countText(std::int64_t value);
 // The formatter's date and time pattern, for QDateTime::toString.
 QString displayDateFormat();
+// A name the app defines and never shows as a server's (a column, a plot, a
+// setting's key, a print job).
+QString identifierText(std::string_view identifier);
 // The application's name, as its bundle has it.
 QString applicationName();
 
@@ -32,6 +35,10 @@ struct ExactInput {
 QString exactText(ExactInput input);
 // A path as the file system names it (a resource, an icon, a sound).
 QString filePath(const std::filesystem::path& path);
+
+// A text the app composed of parts already shown by the rule and isolates of
+// its own (a chat row): cut and marks bounded, its isolates kept.
+QString composedText(std::string_view utf8);
 
 // "<prefix> #<id><suffix>": the id shown by the rule and isolated, so that it
 // cannot reorder the app's own words around it (a right-to-left id keeps "(B)" after it).

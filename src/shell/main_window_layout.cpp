@@ -17,6 +17,7 @@
 #include "shell/main_window_controller.h"
 #include "kit/strip_flow_layout.h"
 #include "views/main_window_pages.h"
+#include "kit/shown_text.h"
 
 namespace shell {
 
@@ -195,7 +196,7 @@ QWidget* MainWindowController::buildChartPanes() {
 void MainWindowController::showChartPane(std::size_t index) {
     const ChartPaneSettings& pane = chartPanes_.pane(index);
     if (pane.itemDetails.empty()) return;
-    chartViewControllers[index]->setValue({{"ItemDetails", QString::fromStdString(pane.itemDetails)},
+    chartViewControllers[index]->setValue({{"ItemDetails", kit::shownText(pane.itemDetails)},
                                            {"ChartIntervalType", QString::number(pane.intervalType)},
                                            {"ChartType", QString::number(pane.chartType)}},
                                           ChartPanes::kIdentifiers[index]);

@@ -25,7 +25,7 @@ constexpr const char* kOrderPriceKey = "0354";
 constexpr const char* kCurrentPriceKey = "0147";
 constexpr const char* kEstimatedPLKey = "0139";
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) { return kit::shownText(s); }
 }  // namespace
 
 ClosendCancelPositionWindowController::ClosendCancelPositionWindowController(kit::WindowContext& context,
@@ -249,7 +249,7 @@ void ClosendCancelPositionWindowController::showEstimatedPL(const model::Order& 
                                                             const model::ItemDetails* item) {
     const double quantity = numberOfText(QuantityComboField->currentText().toStdString());
     const std::string pl = estimatedPLText(*session(), position, item, quantity);
-    EstimatedPLTextField->setText(q(pl));  // own text: a figure
+    EstimatedPLTextField->setText(q(pl));  // a figure
     // The theme styles the field with a sheet, so the sign's colour goes after it.
     const QColor colour = numberOfText(pl) < 0 ? kit::ThemeManager::fallColor() : kit::ThemeManager::riseColor();
     EstimatedPLTextField->setStyleSheet(plThemeSheet_ +

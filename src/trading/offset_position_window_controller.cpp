@@ -64,13 +64,13 @@ OffsetPositionWindowController::OffsetPositionWindowController(kit::WindowContex
     for (std::size_t i = 0; i < fields.size(); ++i) {
         fields[i] = new QLineEdit(OffsetBox);
         fields[i]->setReadOnly(true);
-        form->addRow(QString::fromStdString(text(kFieldKeys[i])), fields[i]);
+        form->addRow(kit::tableText(context_, kFieldKeys[i]), fields[i]);
     }
     offsetPositionTableView = new QTableWidget(0, kColumns, this);
     offsetPositionTableView->setObjectName("offsetPositionTableView");
     QStringList titles;
     for (const char* id : kIdentifiers)
-        titles << (std::string(id) == "0" ? QString(" ") : QString::fromStdString(text(model::LanguageString::setLanguageKey(id))));
+        titles << (std::string(id) == "0" ? QString(" ") : kit::tableText(context_, model::LanguageString::setLanguageKey(id)));
     offsetPositionTableView->setHorizontalHeaderLabels(titles);
     offsetPositionTableView->verticalHeader()->hide();
     offsetPositionTableView->setSelectionMode(QAbstractItemView::NoSelection);
@@ -81,9 +81,9 @@ OffsetPositionWindowController::OffsetPositionWindowController(kit::WindowContex
     connect(offsetPositionTableView, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (item->column() == kTick) hitCheckbox(item->row());
     });
-    offsetButton = new QPushButton(QString::fromStdString(text("0526")), this);
+    offsetButton = new QPushButton(kit::tableText(context_, "0526"), this);
     offsetButton->setDefault(true);
-    notNowButton = new QPushButton(QString::fromStdString(text("0249")), this);
+    notNowButton = new QPushButton(kit::tableText(context_, "0249"), this);
     connect(offsetButton, &QPushButton::clicked, this, [this] { OffsetButtonClicked(); });
     connect(notNowButton, &QPushButton::clicked, this, [this] { closeModal(); });
     auto* buttons = new QDialogButtonBox(this);
@@ -128,11 +128,11 @@ void OffsetPositionWindowController::UpdateValuesinWindow(const model::Order& ma
     const double quantity = model::TextValue::doubleValue(main.RemainingQty);
     fields[kAccount]->setText(kit::shownText(main.AccountNumber));
     fields[kSymbol]->setText(kit::shownText(main.ItemCode));
-    fields[kOpenPrice]->setText(QString::fromStdString(
+    fields[kOpenPrice]->setText(kit::shownText(
         model::Formatter::formatDecimal(model::TextValue::doubleValue(main.OrderPrice), item ? item->DecimalPlaces : 2)));
-    fields[kQuantity]->setText(QString::fromStdString(offsetQuantityText(quantity)));
+    fields[kQuantity]->setText(kit::shownText(offsetQuantityText(quantity)));
     fields[kOffsetQuantity]->setText("0");
-    fields[kRemaining]->setText(QString::fromStdString(offsetQuantityText(quantity)));
+    fields[kRemaining]->setText(kit::shownText(offsetQuantityText(quantity)));
     if (main.tradingMode == 0 || main.tradingMode == 1)
         OffsetBox->setTitle(kit::numberedTitle(kit::tableText(context_, "0447"), main.OpenPositionId,
                                                main.tradingMode == 0 ? QStringLiteral(" (B)") : QStringLiteral(" (S)")));
@@ -206,8 +206,8 @@ bool OffsetPositionWindowController::QuantitySelectedAtIndex(int row, const std:
 
 void OffsetPositionWindowController::updateTextFieldValues() {
     const double total = selection_.total();
-    fields[kOffsetQuantity]->setText(QString::fromStdString(offsetQuantityText(total)));
-    fields[kRemaining]->setText(QString::fromStdString(
+    fields[kOffsetQuantity]->setText(kit::shownText(offsetQuantityText(total)));
+    fields[kRemaining]->setText(kit::shownText(
         offsetQuantityText(model::TextValue::doubleValue(fields[kQuantity]->text().toStdString()) - total)));
 }
 

@@ -18,6 +18,7 @@
 #include "state/session_commands.h"
 #include "state/session_view.h"
 #include "kit/core/icon_image_name.h"
+#include "kit/own_text.h"
 
 namespace views {
 
@@ -38,7 +39,7 @@ QIcon typeIcon(const std::string& type) {
         return platform::ResourceBundle::pathForResource("images/" + name, "png");
     };
     const auto file = path(kit::iconImageName(type, [&](const std::string& n) { return path(n).has_value(); }));
-    return file ? QIcon(QString::fromStdString(*file)) : QIcon();
+    return file ? QIcon(kit::filePath(*file)) : QIcon();
 }
 
 // A filled green dot for a marked code, an empty circle for an unmarked one.
@@ -147,12 +148,12 @@ void AddRemoveWindowController::showWindow() {
 }
 
 void AddRemoveWindowController::updateLanguageStrings() {
-    setWindowTitle(QString::fromStdString(text("21010", context_.language)));
+    setWindowTitle(kit::shownText(text("21010", context_.language)));
     for (QPushButton* button : findChildren<QPushButton*>())
-        button->setText(QString::fromStdString(text(button->objectName().toStdString(), context_.language)));
-    symbolSearchField->setPlaceholderText(QString::fromStdString(text(symbolSearchField->objectName().toStdString(), context_.language)));
+        button->setText(kit::shownText(text(button->objectName().toStdString(), context_.language)));
+    symbolSearchField->setPlaceholderText(kit::shownText(text(symbolSearchField->objectName().toStdString(), context_.language)));
     ItemTableView->setHorizontalHeaderLabels(
-        {QString::fromStdString(text(kCodeColumn, context_.language)), QString::fromStdString(text(kNameColumn, context_.language))});
+        {kit::shownText(text(kCodeColumn, context_.language)), kit::shownText(text(kNameColumn, context_.language))});
 }
 
 void AddRemoveWindowController::applyTheme() {

@@ -18,6 +18,7 @@
 #include "views/close_price_button_delegate.h"
 #include "views/core/position_rules.h"
 #include "views/position_table_support.h"
+#include "kit/shown_text.h"
 
 namespace views {
 
@@ -62,7 +63,7 @@ OpenPositionTableController::OpenPositionTableController(kit::WindowContext& con
         &OpenPositionTableController::offsetPositionButtonClicked,
         &OpenPositionTableController::deliveryReceiptButtonClicked};
     for (std::size_t i = 0; i < kEntryKeys.size(); ++i) {
-        QAction* entry = rowMenu_->addAction(QString::fromStdString(text(kEntryKeys[i])));
+        QAction* entry = rowMenu_->addAction(kit::shownText(text(kEntryKeys[i])));
         entry->setProperty("tag", QString(kEntryKeys[i]).toInt());
         connect(entry, &QAction::triggered, this, [this, action = actions[i]] { (this->*action)(clickedRow_); });
     }
@@ -95,7 +96,7 @@ QWidget* OpenPositionTableController::buildTotalsBar() {
         auto* row = new QHBoxLayout(pair);
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(0);
-        labels_[i] = kit::plainLabel(QString::fromStdString(text(PositionTotals::kLabelKeys[i])), pair);
+        labels_[i] = kit::plainLabel(kit::shownText(text(PositionTotals::kLabelKeys[i])), pair);
         labels_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         values_[i] = new kit::FigureLabel(": -999,999,999.99", pair);
         values_[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -104,7 +105,7 @@ QWidget* OpenPositionTableController::buildTotalsBar() {
         row->addWidget(values_[i]);
         flow->addWidget(pair);
     }
-    closeAll_ = new QPushButton(QString::fromStdString(text(kCloseAllKey)), bar);
+    closeAll_ = new QPushButton(kit::shownText(text(kCloseAllKey)), bar);
     closeAll_->setObjectName("closeAllButton");
     closeAll_->setEnabled(false);  // until the close-all sheet may open
     connect(closeAll_, &QPushButton::clicked, this, [this] { context_.opener.openWindow(kCloseAllWindow, {}); });
@@ -139,7 +140,7 @@ QVariant OpenPositionTableController::cellData(int row, int column, int role) co
         if (!records.item) return {};
         switch (role) {
             case ClosePriceTextRole:
-                if (!r.closeText) r.closeText = QString::fromStdString(r.close.text());
+                if (!r.closeText) r.closeText = kit::shownText(r.close.text());
                 return *r.closeText;
             case CloseMoveRole: return static_cast<int>(r.close.move);
             case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
@@ -148,7 +149,7 @@ QVariant OpenPositionTableController::cellData(int row, int column, int role) co
     }
     switch (role) {
         case Qt::DisplayRole:
-            return QString::fromStdString(
+            return kit::shownText(
                 openPositionCellText(identifierOf(column), records, tableView()->columnWidth(column)));
         case Qt::TextAlignmentRole: return alignments_[std::size_t(column)];
         case Qt::ForegroundRole:
@@ -167,7 +168,7 @@ void OpenPositionTableController::RefreshTableview() {
 void OpenPositionTableController::updateStatusLabel() {
     const PositionTotals totals = positionTotals(records_.records());
     for (std::size_t i = 0; i < values_.size(); ++i)
-        values_[i]->setFigure(kit::labelledFigure(QString::fromStdString(": " + totals.values[i])));
+        values_[i]->setFigure(kit::labelledFigure(kit::shownText(": " + totals.values[i])));
 }
 
 QMenu* OpenPositionTableController::prepareRowMenu(int row) {

@@ -14,6 +14,7 @@
 #include "views/core/position_cells.h"
 #include "views/core/settled_totals.h"
 #include "views/position_table_support.h"
+#include "kit/shown_text.h"
 
 namespace views {
 
@@ -77,7 +78,7 @@ QVariant SettledPositionTableController::cellData(int row, int column, int role)
     const std::string& id = identifierOf(column);
     switch (role) {
         case Qt::DisplayRole:
-            return QString::fromStdString(
+            return kit::shownText(
                 settledPositionCellText(id, rows_[std::size_t(row)], tableView()->columnWidth(column)));
         case Qt::TextAlignmentRole: return cellAlignment(id);
         default: return {};

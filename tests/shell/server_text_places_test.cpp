@@ -42,7 +42,9 @@
 #include "trading/closend_cancel_position_window_controller.h"
 #include "trading/modify_position_window_controller.h"
 #include "trading/offset_position_window_controller.h"
+#include "shell/lock_window.h"
 #include "views/add_remove_window_controller.h"
+#include "views/advanced_detail_window_controller.h"
 
 namespace {
 
@@ -231,6 +233,16 @@ TEST_F(ServerTextPlacesTest, EveryPlaceShowsTheRulesForm) {
              charts::ChartController chart(session, session);
              chart.setValue(text, "1#0");
              return window.symbolPopButton()->itemText(0) + chart.title();
+         }},
+        {"detail and lock titles", [&](const std::string& text) {
+             auto copy = std::make_shared<model::ItemDetails>(*item);
+             copy->Code = text;
+             state::ReferenceDataTestAccess::ItemCollection(data()).set(text, copy);
+             views::AdvancedDetailWindowController detail(fake.context);
+             detail.runModalWindowForItem(text);
+             shell::LockWindow lock;
+             lock.updateLanguageStrings(0, text);
+             return detail.windowTitle() + lock.windowTitle();
          }},
         {"pie legend", [](const std::string& text) {
              charts::PieChartController pie;
