@@ -137,7 +137,7 @@ void MessageRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     QTextLayout layout(text, option.font);
     QTextLayout::FormatRange header;
     header.start = 0;
-    header.length = int(text.indexOf('\t'));  // everything before the first tab
+    header.length = int(text.indexOf(u'\t'));  // everything before the first tab
     if (header.length < 0) header.length = int(text.size());
     header.format.setForeground(index.data(kHeaderColorRole).value<QColor>());
     layout.setFormats({header});
@@ -231,7 +231,7 @@ void MessageTable::fitRows() {
     const int held = static_cast<int>(fit.heights.size());
     // A row that fits on one line is exact; a longer one is estimated from its
     // one-line width until it is in view.
-    const int oneLine = MessageRowDelegate::wrappedHeight("X", font(), std::max(width, 100), layoutDirection());
+    const int oneLine = MessageRowDelegate::wrappedHeight(QStringLiteral("X"), font(), std::max(width, 100), layoutDirection());
     const qreal lineWidth = std::max(1, width - 2 * kPadding);
     for (int row = static_cast<int>(fit.heights.size()); row < rows; ++row) {
         const qreal natural = naturalWidths_[std::size_t(row)];

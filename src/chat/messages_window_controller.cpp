@@ -35,7 +35,7 @@ MessagesWindowController::MessagesWindowController(kit::WindowContext& context, 
     QFont boldCell = QApplication::font();
     boldCell.setPointSizeF(12.0);
     boldCell.setBold(true);
-    const int timeWidth = QFontMetrics(boldCell).horizontalAdvance("88/88/8888 88:88:88") + 20;
+    const int timeWidth = QFontMetrics(boldCell).horizontalAdvance(QStringLiteral("88/88/8888 88:88:88")) + 20;
     table_->setColumnWidth(0, timeWidth);
     table_->setColumnWidth(2, timeWidth);
     setMinimumSize(560, 260);

@@ -106,7 +106,7 @@ void DepositRequestWindowController::buildForm(QWidget* page) {
     depositModeComboBox = new QComboBox(accountView);
     depositDatePicker = new QDateTimeEdit(accountView);
     kit::keepLeftToRight(depositDatePicker);
-    depositDatePicker->setDisplayFormat("MM/dd/yyyy HH:mm:ss");
+    depositDatePicker->setDisplayFormat(QStringLiteral("MM/dd/yyyy HH:mm:ss"));
     depositDatePicker->setCalendarPopup(true);
     account->addRow(taggedLabel(12, accountView), accountComboBox);
     account->addRow(taggedLabel(21181, accountView), accountNameTextField);

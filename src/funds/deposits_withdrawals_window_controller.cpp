@@ -76,7 +76,7 @@ DepositsWithdrawalsWindowController::DepositsWithdrawalsWindowController(kit::Wi
     kit::keepLeftToRight(fromDatePicker);
     kit::keepLeftToRight(toDatePicker);
     for (QDateTimeEdit* picker : {fromDatePicker, toDatePicker}) {
-        picker->setDisplayFormat("MM/dd/yyyy HH:mm:ss");
+        picker->setDisplayFormat(QStringLiteral("MM/dd/yyyy HH:mm:ss"));
         picker->setCalendarPopup(true);
     }
     searchButton = taggedButton(kSearchTag, this);

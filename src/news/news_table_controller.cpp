@@ -113,7 +113,7 @@ NewsTableController::NewsTableController(kit::WindowContext& context, Settings s
     header->setStretchLastSection(false);
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setSectionResizeMode(0, QHeaderView::Stretch);
-    const int dateWidth = QFontMetrics(cells).horizontalAdvance("Mon, 07 Dec 2026 11:40:00 GMT") + 16;
+    const int dateWidth = QFontMetrics(cells).horizontalAdvance(QStringLiteral("Mon, 07 Dec 2026 11:40:00 GMT")) + 16;
     for (int c = 1; c < model_->columnCount(); ++c) newsTableView_->setColumnWidth(c, dateWidth);
 
     auto* top = new QHBoxLayout;

@@ -68,7 +68,7 @@ void PrintTextView::Pages::paintPage(QPainter& painter, int page) const {
     painter.drawText(header, Qt::AlignRight | Qt::AlignVCenter, date_);
     const QRectF footer(0, page_.height() - band_ / 2, width, band_ / 2);
     painter.drawText(footer, Qt::AlignHCenter | Qt::AlignVCenter,
-                     QString("Page %1 of %2").arg(page + 1).arg(pageCount()));
+                     QStringLiteral("Page %1 of %2").arg(page + 1).arg(pageCount()));
 
     if (painted_) {
         // Points scaled to the device below the header.

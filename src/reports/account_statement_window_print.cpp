@@ -64,7 +64,7 @@ QTextCharFormat statusStyle() {
 }
 
 void newLines(QTextCursor& cursor, int count) {
-    for (int i = 0; i < count; ++i) cursor.insertText("\n", QTextCharFormat());
+    for (int i = 0; i < count; ++i) cursor.insertText(QStringLiteral("\n"), QTextCharFormat());
 }
 
 // The application image "Company_Logo", at half its pixels (drawn for 2x);
@@ -76,7 +76,7 @@ QImage companyLogo() {
 
 void insertLogo(QTextCursor& cursor, const QImage& logo) {
     if (logo.isNull()) return;
-    const QUrl name("resource:Company_Logo");
+    const QUrl name(QStringLiteral("resource:Company_Logo"));
     cursor.document()->addResource(QTextDocument::ImageResource, name, logo);
     QTextImageFormat image;
     image.setName(name.toString());
@@ -91,7 +91,7 @@ printing::TableRows tableRows(const QTableView& view, int records, std::int64_t 
     printing::TableRows rows = printing::ConsolidatedTableData::getConsolidatedDataFromTableView(view, records, language);
     const QHeaderView* header = view.horizontalHeader();
     // The summaries' columns are named by word, not by key.
-    static const std::map<QString, const char*> summaryTitleKeys{{"Entity", "90519"}, {"Details", "21301"}};
+    static const std::map<QString, const char*> summaryTitleKeys{{QStringLiteral("Entity"), "90519"}, {QStringLiteral("Details"), "21301"}};
     int printed = 0;
     for (int visual = 0; visual < header->count(); ++visual) {
         const int logical = header->logicalIndex(visual);
@@ -121,7 +121,7 @@ std::shared_ptr<printing::PrintTextView> AccountStatementWindowController::print
     const model::AccountStatementInfo& statement = context_.view.accountStatement();
     const auto text = [this](const char* key) { return kit::tableText(context_, key); };
     auto job = std::make_shared<printing::PrintTextView>(
-        kit::shownText(platform::ResourceBundle::applicationName()) + " - " + text("0263"));
+        kit::applicationName() + QStringLiteral(" - ") + text("0263"));
     job->setLanguage(context_.language);
     const auto account = context_.view.account(std::to_string(lastRequest_.accountId));
     const std::string block =

@@ -64,7 +64,7 @@ QTableView* makeStatementTable(StatementTableModel* model, const std::vector<int
 }
 
 QMenu* headerMenuOf(const QTableView* view) {
-    return view ? view->findChild<QMenu*>(kHeaderMenuName, Qt::FindDirectChildrenOnly) : nullptr;
+    return view ? view->findChild<QMenu*>(kit::identifierText(kHeaderMenuName), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
 }  // namespace reports

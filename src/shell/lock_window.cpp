@@ -40,9 +40,9 @@ void LockWindow::updateLanguageStrings(std::int64_t language, const std::string&
     const auto text = [language](const char* key) {
         return kit::tableText(language, key);
     };
-    setWindowTitle(text("10855") + " " + kit::shownText(name));
+    setWindowTitle(text("10855") + u' ' + kit::shownText(name));
     lockPasswordTextField->setPlaceholderText(text("0078"));
-    lockpasswordtitleTextField->setText(text("0467") + " :");
+    lockpasswordtitleTextField->setText(text("0467") + QStringLiteral(" :"));
     kit::applyControlTexts(this, language);
 }
 

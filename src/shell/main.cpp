@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
         platform::Log::openFile(platform::Paths::join(logFolder, platform::ResourceBundle::applicationName() + ".log"));
     const bool styleNamed = kit::styleNamed(argc, argv);  // before QApplication takes -style out
     QApplication application(argc, argv);
-    QApplication::setApplicationName(TC_APP_NAME);
+    QApplication::setApplicationName(QStringLiteral(TC_APP_NAME));
     kit::installAppStyle(styleNamed);
     if (const auto icon = platform::ResourceBundle::pathForResource("images/AppIcon", "png"))
         QApplication::setWindowIcon(QIcon(kit::filePath(*icon)));

@@ -221,7 +221,7 @@ void MainWindowController::sizeWatchlistPane() {
         // shows whole; past it the name gives way, and the pane widens only
         // for what must show whole (the charts then scroll sideways).
         int share = shown * 9 / 20;
-        if (const auto* charts = window_->findChild<QScrollArea*>("chartPanesScroll"); charts && charts->widget())
+        if (const auto* charts = window_->findChild<QScrollArea*>(QStringLiteral("chartPanesScroll")); charts && charts->widget())
             share = std::min(share, shown - charts->widget()->minimumSizeHint().width() - mainSplitView->handleWidth());
         const views::WatchlistTableController::FirstScreen screen = watchlist->firstScreen();
         const int wanted = std::min(screen.whole, std::max(screen.least, share - chrome)) + chrome;

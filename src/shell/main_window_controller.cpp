@@ -164,7 +164,7 @@ MainWindowController::~MainWindowController() {
 void MainWindowController::loadPieChart() {
     if (pieChartController) return;
     pieChartController = new charts::PieChartViewController(*context_, pieChartPane);
-    if (QWidget* caption = pieChartPane->findChild<QWidget*>("paneCaption")) caption->hide();
+    if (QWidget* caption = pieChartPane->findChild<QWidget*>(QStringLiteral("paneCaption"))) caption->hide();
     pieChartPane->layout()->setContentsMargins(0, 0, 0, 0);
     pieChartPane->layout()->addWidget(pieChartController->view());
 }
@@ -239,9 +239,9 @@ void MainWindowController::updateLanguageStrings() {
                                     model::LanguageString::setLanguageKey(tabs->widget(i)->objectName().toStdString()))));
     for (std::size_t i = 0; i < stripLabels.size(); ++i)
         stripLabels[i]->setText(kit::shownText(text(accountStripRows(nullptr)[i].labelKey)));
-    for (QLabel* caption : window_->findChildren<QLabel*>("paneCaption"))
+    for (QLabel* caption : window_->findChildren<QLabel*>(QStringLiteral("paneCaption")))
         caption->setText(kit::shownText(text(caption->property("key").toString().toStdString())));
-    for (QMenu* menu : window_->findChildren<QMenu*>("mainWindowMenu")) {
+    for (QMenu* menu : window_->findChildren<QMenu*>(QStringLiteral("mainWindowMenu"))) {
         menu->setTitle(kit::shownText(text(menu->property("key").toString().toStdString())));
         for (QAction* item : menu->actions())
             item->setText(kit::shownText(text(item->property("key").toString().toStdString())));
@@ -327,8 +327,8 @@ void MainWindowController::changeNetworkStatusimage(const platform::Notification
                     return c.script() == QChar::Script_Arabic;
                 });
                 QFont font = ServerTimeTextField->font();
-                if (arabicScript != (font.family() != "monospace")) {
-                    font.setFamily(arabicScript && ServerTimeTextField->parentWidget() ? ServerTimeTextField->parentWidget()->font().family() : QString("monospace"));
+                if (arabicScript != (font.family() != u"monospace")) {
+                    font.setFamily(arabicScript && ServerTimeTextField->parentWidget() ? ServerTimeTextField->parentWidget()->font().family() : QStringLiteral("monospace"));
                     ServerTimeTextField->setFont(font);
                 }
                 ServerTimeTextField->setFigure(shownText);  // a longer month name widens it
