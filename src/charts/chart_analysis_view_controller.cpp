@@ -132,7 +132,7 @@ void ChartAnalysisViewController::addRow(const PanelBox& panelBox, QWidget* cont
     for (std::size_t i = 0; i < keys.size(); ++i) {
         line->addWidget(kit::plainLabel(fieldLabel(keys[i], text_), content));
         auto* field = new kit::CustomTextField(content);
-        field->setText(i < values.size() ? values[i] : "14");
+        field->setText(kit::identifierText(i < values.size() ? values[i] : "14"));
         field->setFixedWidth(48);
         line->addWidget(field);
         row.fields.emplace_back(keys[i], field);

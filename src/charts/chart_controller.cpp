@@ -47,8 +47,8 @@ ChartController::ChartController(std::weak_ptr<const state::SessionView> session
     layout->addWidget(chartView_, 1);
     chartOverlayLabel_ = new kit::QuoteLineLabel(chartView_);
     chartOverlayLabel_->setStyleSheet(
-        "QLabel { color: rgb(128,128,128); background: rgba(20,20,20,200); border: 1px solid rgb(90,90,90);"
-        " padding: 4px; }");
+        QStringLiteral("QLabel { color: rgb(128,128,128); background: rgba(20,20,20,200); border: 1px solid rgb(90,90,90);"
+                       " padding: 4px; }"));
     chartOverlayLabel_->hide();
     indicatorView_ = new IndicatorSubGraph(window_, this);
     indicatorView_->hide();
@@ -151,7 +151,8 @@ void ChartController::TypesegmentControlChanged(int segment) {
     window_.type = type;
     window_.findHighLow(bars_);
     // An old bid/ask chart keeps its lines and legend.
-    for (const char* id : {"Scatter Plot", "OHLC Plot", "Candlestick Plot"}) graph_->removePlot(id);
+    for (const QString& id : {QStringLiteral("Scatter Plot"), QStringLiteral("OHLC Plot"), QStringLiteral("Candlestick Plot")})
+        graph_->removePlot(id);
     graph_->defaultPlotSpace().allowsUserInteraction = interactionAllowed();
     addMainPlot();
     showWindowRanges();

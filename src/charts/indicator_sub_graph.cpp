@@ -35,7 +35,7 @@ void IndicatorSubGraph::showIndicator(const IndicatorDescription& indicator, con
     keepRangeValues(indicator, series);
     createIndicatorGraph(theme);
     const QColor text = axisTheme == 1 ? QColor(Qt::black) : QColor::fromRgbF(2.0 / 3, 2.0 / 3, 2.0 / 3);
-    title_->setStyleSheet(QString("QLabel { color: %1; background: transparent; }").arg(text.name()));
+    title_->setStyleSheet(QStringLiteral("QLabel { color: %1; background: transparent; }").arg(text.name()));
     title_->setText(title);
     title_->adjustSize();
     title_->show();
@@ -69,7 +69,7 @@ void IndicatorSubGraph::showIndicator(const IndicatorDescription& indicator, con
 
 void IndicatorSubGraph::createIndicatorGraph(plot::GraphTheme theme) {
     // The new graph replaces the previous one and with it the previous indicator's plots.
-    auto graph = std::make_unique<plot::XYGraph>(theme, "IndicatorGraph");
+    auto graph = std::make_unique<plot::XYGraph>(theme, QStringLiteral("IndicatorGraph"));
     graph->padding = QMarginsF(0, 0, 0, 0);
     graph->plotAreaPadding = QMarginsF(0, 0, 60, 20);  // left, top, right, bottom
     graph->border = {Qt::gray, 0.6};

@@ -59,7 +59,7 @@ void PieChartController::constructGraph() {
     graph->hasAxisSet = false;
     graph->padding = QMarginsF(1, 1, 1, 1);  // the frame's right and bottom lines inside the view
     graph->border = plot::LineStyle{QColor::fromRgbF(0.5, 0.5, 0.5), 1.0};
-    auto pie = std::make_unique<plot::PieChart>("Pie PLot");
+    auto pie = std::make_unique<plot::PieChart>(QStringLiteral("Pie PLot"));
     pie->dataSource = this;
     pie->startAngle = std::numbers::pi / 4;
     pie->sliceDirection = plot::PieChart::Direction::CounterClockwise;

@@ -48,7 +48,7 @@ Qt::ItemFlags TableModel::flags(const QModelIndex& index) const {
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
 }
 
-QStringList TableModel::mimeTypes() const { return {"text/plain"}; }
+QStringList TableModel::mimeTypes() const { return {QStringLiteral("text/plain")}; }
 
 QMimeData* TableModel::mimeData(const QModelIndexList& indexes) const {
     if (detached_) return nullptr;

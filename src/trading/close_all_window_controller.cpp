@@ -158,11 +158,9 @@ void CloseAllWindowController::refreshTableView() {
         // A buy closes at the Bid, a sell at the Ask.
         const std::string close =
             item ? model::Formatter::formatDecimal(p.tradingMode == 0 ? item->Bid : item->Ask, item->DecimalPlaces) : "";
-        char pl[64];
-        std::snprintf(pl, sizeof pl, "%.2f", p.UnrealisedPL);
         closeAllTableView->item(r, kClosePrice)->setText(kit::shownText(close));
         QTableWidgetItem* profit = closeAllTableView->item(r, kProfitLoss);
-        profit->setText(pl);
+        profit->setText(QString::number(p.UnrealisedPL, 'f', 2));
         profit->setForeground(p.UnrealisedPL >= 0 ? kit::ThemeManager::riseColor() : kit::ThemeManager::fallColor());
     }
 }

@@ -253,7 +253,7 @@ void ClosendCancelPositionWindowController::showEstimatedPL(const model::Order& 
     // The theme styles the field with a sheet, so the sign's colour goes after it.
     const QColor colour = numberOfText(pl) < 0 ? kit::ThemeManager::fallColor() : kit::ThemeManager::riseColor();
     EstimatedPLTextField->setStyleSheet(plThemeSheet_ +
-                                        QString(" QLineEdit { color: %1; }").arg(colour.name(QColor::HexRgb)));
+                                        QStringLiteral(" QLineEdit { color: %1; }").arg(colour.name(QColor::HexRgb)));
 }
 
 void ClosendCancelPositionWindowController::UpdateValuesonTimer(bool fromTimer) {
@@ -313,7 +313,7 @@ void ClosendCancelPositionWindowController::EnableDeviationControl(bool enabled)
 void ClosendCancelPositionWindowController::deviationCheckboxSelect() {
     const bool ticked = DeviationCheckBox->isChecked();
     EnableDeviationControl(ticked);
-    DeviationTextField->setText(ticked ? "0" : "");
+    DeviationTextField->setText(ticked ? QStringLiteral("0") : QString());
 }
 
 bool ClosendCancelPositionWindowController::DeviationValidation() {

@@ -70,7 +70,7 @@ OffsetPositionWindowController::OffsetPositionWindowController(kit::WindowContex
     offsetPositionTableView->setObjectName("offsetPositionTableView");
     QStringList titles;
     for (const char* id : kIdentifiers)
-        titles << (std::string(id) == "0" ? QString(" ") : kit::tableText(context_, model::LanguageString::setLanguageKey(id)));
+        titles << (std::string(id) == "0" ? QStringLiteral(" ") : kit::tableText(context_, model::LanguageString::setLanguageKey(id)));
     offsetPositionTableView->setHorizontalHeaderLabels(titles);
     offsetPositionTableView->verticalHeader()->hide();
     offsetPositionTableView->setSelectionMode(QAbstractItemView::NoSelection);
@@ -131,7 +131,7 @@ void OffsetPositionWindowController::UpdateValuesinWindow(const model::Order& ma
     fields[kOpenPrice]->setText(kit::shownText(
         model::Formatter::formatDecimal(model::TextValue::doubleValue(main.OrderPrice), item ? item->DecimalPlaces : 2)));
     fields[kQuantity]->setText(kit::shownText(offsetQuantityText(quantity)));
-    fields[kOffsetQuantity]->setText("0");
+    fields[kOffsetQuantity]->setText(QStringLiteral("0"));
     fields[kRemaining]->setText(kit::shownText(offsetQuantityText(quantity)));
     if (main.tradingMode == 0 || main.tradingMode == 1)
         OffsetBox->setTitle(kit::numberedTitle(kit::tableText(context_, "0447"), main.OpenPositionId,

@@ -115,7 +115,7 @@ AddRemoveWindowController::AddRemoveWindowController(kit::WindowContext& context
 void AddRemoveWindowController::windowDidLoad() {
     // The types are read once.
     editor_ = std::make_unique<WatchlistEditor>(context_.view.getSymbolTypes());
-    auto* group = new QTreeWidgetItem(ItemCategoryOutlineView, QStringList(kGroupRow));
+    auto* group = new QTreeWidgetItem(ItemCategoryOutlineView, QStringList(kit::identifierText(kGroupRow)));
     QFont bold = group->font(0);
     bold.setBold(true);
     group->setFont(0, bold);

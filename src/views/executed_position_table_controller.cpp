@@ -43,7 +43,7 @@ ExecutedPositionTableController::ExecutedPositionTableController(kit::WindowCont
     rowMenu_ = new QMenu(this);
     rowMenu_->setObjectName("executedPositionMenu");
     QAction* receipt = rowMenu_->addAction(QString());
-    receipt->setProperty("tag", QString(kReceiptKey).toInt());
+    receipt->setProperty("tag", std::atoi(kReceiptKey));
     connect(receipt, &QAction::triggered, this, [this] { deliveryReceiptButtonClicked(clickedRow_); });
     kit::attachRowMenu(*tableView(), [this](int row) { return prepareRowMenu(row); });
     updateLanguageStrings();
@@ -64,8 +64,8 @@ QWidget* ExecutedPositionTableController::buildSearchBar() {
     kit::keepLeftToRight(picker_);
     picker_->setObjectName("searchDatePicker");
     picker_->setCalendarPopup(true);
-    picker_->setDisplayFormat("MM/dd/yyyy HH:mm:ss");
-    picker_->setMinimumWidth(picker_->sizeHint().width() + picker_->fontMetrics().horizontalAdvance("00"));
+    picker_->setDisplayFormat(QStringLiteral("MM/dd/yyyy HH:mm:ss"));
+    picker_->setMinimumWidth(picker_->sizeHint().width() + picker_->fontMetrics().horizontalAdvance(QStringLiteral("00")));
     dateLabel_->setBuddy(picker_);
     search_ = new QPushButton(bar);
     search_->setObjectName("searchButton");

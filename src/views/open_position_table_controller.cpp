@@ -19,6 +19,7 @@
 #include "views/core/position_rules.h"
 #include "views/position_table_support.h"
 #include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace views {
 
@@ -64,7 +65,7 @@ OpenPositionTableController::OpenPositionTableController(kit::WindowContext& con
         &OpenPositionTableController::deliveryReceiptButtonClicked};
     for (std::size_t i = 0; i < kEntryKeys.size(); ++i) {
         QAction* entry = rowMenu_->addAction(kit::shownText(text(kEntryKeys[i])));
-        entry->setProperty("tag", QString(kEntryKeys[i]).toInt());
+        entry->setProperty("tag", std::atoi(kEntryKeys[i]));
         connect(entry, &QAction::triggered, this, [this, action = actions[i]] { (this->*action)(clickedRow_); });
     }
     kit::attachRowMenu(*view, [this](int row) { return prepareRowMenu(row); });
@@ -98,7 +99,7 @@ QWidget* OpenPositionTableController::buildTotalsBar() {
         row->setSpacing(0);
         labels_[i] = kit::plainLabel(kit::shownText(text(PositionTotals::kLabelKeys[i])), pair);
         labels_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        values_[i] = new kit::FigureLabel(": -999,999,999.99", pair);
+        values_[i] = new kit::FigureLabel(QStringLiteral(": -999,999,999.99"), pair);
         values_[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         values_[i]->setFont(figures);
         row->addWidget(labels_[i]);
@@ -116,7 +117,7 @@ QWidget* OpenPositionTableController::buildTotalsBar() {
 void OpenPositionTableController::skipBaseCurrencyColumn(bool available) {
     if (available) return;
     for (QAction* entry : headerMenuWidget()->actions()) {
-        if (entry->text() != kBaseCurrencyTitle) continue;
+        if (entry->text() != kit::identifierText(kBaseCurrencyTitle)) continue;
         headerMenuWidget()->removeAction(entry);
         hideandShowTableColumns(entry->data().toString().toStdString(), true);
         entry->deleteLater();

@@ -15,6 +15,7 @@
 #include "views/core/settled_totals.h"
 #include "views/position_table_support.h"
 #include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace views {
 
@@ -43,7 +44,7 @@ SettledPositionTableController::SettledPositionTableController(kit::WindowContex
 
 void SettledPositionTableController::hideAccountCurrencyColumn() {
     for (QAction* entry : headerMenuWidget()->actions()) {
-        if (entry->data().toString() != position_column::kAccountCurrencyRate) continue;
+        if (entry->data().toString() != kit::identifierText(position_column::kAccountCurrencyRate)) continue;
         headerMenuWidget()->removeAction(entry);
         entry->deleteLater();
     }

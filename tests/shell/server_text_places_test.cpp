@@ -42,6 +42,7 @@
 #include "trading/closend_cancel_position_window_controller.h"
 #include "trading/modify_position_window_controller.h"
 #include "trading/offset_position_window_controller.h"
+#include "trading/trade_ticket_window_controller.h"
 #include "shell/lock_window.h"
 #include "views/add_remove_window_controller.h"
 #include "views/advanced_detail_window_controller.h"
@@ -234,6 +235,16 @@ TEST_F(ServerTextPlacesTest, EveryPlaceShowsTheRulesForm) {
              chart.setValue(text, "1#0");
              return window.symbolPopButton()->itemText(0) + chart.title();
          }},
+        {"ticket symbol", [&](const std::string& text) {
+             auto copy = std::make_shared<model::ItemDetails>(*item);
+             copy->Code = text;
+             state::ReferenceDataTestAccess::ItemCollection(data()).set(text, copy);
+             state::ReferenceDataTestAccess::selectedSymbols(data()) = {text};
+             trading::TradeTicketWindowController ticket(fake.context);
+             ticket.setIsTradeTicketfromWatchlist(false);
+             ticket.windowDidAppear();
+             return ticket.SymbolComboBox->itemText(0);
+         }},
         {"detail and lock titles", [&](const std::string& text) {
              auto copy = std::make_shared<model::ItemDetails>(*item);
              copy->Code = text;
@@ -265,6 +276,21 @@ TEST_F(ServerTextPlacesTest, EveryPlaceShowsTheRulesForm) {
         for (const std::string& text : {texts[1], texts[3], texts[4]})
             EXPECT_TRUE(unwrapped(show(text)).contains(unwrapped(kit::shownText(text)))) << place << ": " << text;
     }
+}
+
+// The ticket's symbol item carries the record's code, whatever it shows.
+TEST_F(ServerTextPlacesTest, TicketChoosesTheRecordsSymbol) {
+    const std::string code = "GO\xE2\x80\xAE" "LD";
+    auto& items = state::ReferenceDataTestAccess::ItemCollection(data());
+    items.set(code, *items.find("GOLD"));
+    state::ReferenceDataTestAccess::selectedSymbols(data()) = {code};
+    kit::testing::FakeContext fake(*session, *session, *manager, session);
+    trading::TradeTicketWindowController ticket(fake.context);
+    ticket.setIsTradeTicketfromWatchlist(false);
+    ticket.windowDidAppear();
+    ASSERT_EQ(ticket.SymbolComboBox->count(), 1);
+    EXPECT_NE(ticket.SymbolComboBox->itemText(0).toStdString(), code);  // shown by the rule
+    EXPECT_EQ(ticket.SymbolComboBox->itemData(0).toString().toStdString(), code);  // what is chosen
 }
 
 // The offset order sends the record's symbol and account, whatever their fields show.
