@@ -19,12 +19,6 @@ QString tableText(std::int64_t language, std::string_view key) {
     return QString::fromStdString(model::LanguageString::stringforSelectedLanguage(language, std::string(key)));
 }
 
-QString decimalText(double value, int decimals) {
-    return QString::fromStdString(model::Formatter::formatDecimal(value, decimals));
-}
-
-QString countText(std::int64_t value) { return QString::number(value); }
-
 QString displayDateFormat() { return QString::fromLatin1(model::Formatter::kDisplayFormat); }
 
 QString identifierText(std::string_view identifier) {

@@ -1,6 +1,6 @@
 #pragma once
-// The roads to Qt for what is no server text: the string table, figures the
-// app formats, the app's name, input the user typed that must come back exact,
+// The roads to Qt for what is no server text: the string table, the app's
+// identifiers and name, input the user typed that must come back exact,
 // file paths; and a title of the app's own words around one shown server part.
 #include <QString>
 #include <cstdint>
@@ -14,9 +14,6 @@ struct WindowContext;
 // The language's text of a string-table key.
 QString tableText(const WindowContext& context, std::string_view key);
 QString tableText(std::int64_t language, std::string_view key);
-// A number the app writes: grouped or not, with `decimals` places.
-QString decimalText(double value, int decimals);
-QString countText(std::int64_t value);
 // The formatter's date and time pattern, for QDateTime::toString.
 QString displayDateFormat();
 // A name the app defines and never shows as a server's (a column, a plot, a
