@@ -49,6 +49,7 @@
 #include "support/session_test_access.h"
 #include "table_bench.h"
 #include "views/watchlist_table_controller.h"
+#include "window_roads_bench.h"
 
 namespace {
 
@@ -447,6 +448,8 @@ int main(int argc, char** argv) {
         hostileShapes(context.context, *session, places);
         bannerMemory(preferences.store);
         if (withBaseline) hostileBaseline();
+        bench::windowRoads(context.context, session, serverText(4 * 1024 * 1024), longestSlice);
+        if (withBaseline) bench::wholeComboBaseline(serverText(1024 * 1024), longestSlice);
     }
     return 0;
 }

@@ -63,6 +63,16 @@ function(tc_include_root target scope path)
   target_include_directories(${target} ${scope} ${root})
 endfunction()
 
+# A Qt target whose strings reach Qt only through the kit's roads: no implicit
+# conversion from char* or QByteArray compiles in its sources.
+function(tc_qt_string_boundary)
+  foreach(name ${ARGN})
+    if(TARGET ${name})
+      target_compile_definitions(${name} PRIVATE QT_NO_CAST_FROM_ASCII QT_NO_CAST_FROM_BYTEARRAY)
+    endif()
+  endforeach()
+endfunction()
+
 # tc_library(name SOURCES ... [LIBS ...]) : a static library of our own code. A library
 # under src/ exports only its own folder; it sees other folders only through its LIBS.
 function(tc_library name)

@@ -11,6 +11,8 @@
 
 #include "kit/controls/input_filter_fields.h"
 #include "kit/plain_text.h"
+#include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace charts {
 
@@ -78,9 +80,9 @@ QString fieldLabel(const std::string& key, const std::function<std::string(const
         {"TeethPeriod", {"90532", "Teeth"}},    {"LipsPeriod", {"90533", "Lips"}},
     };
     const auto it = labels.find(key);
-    if (it == labels.end()) return QString::fromStdString(key);
+    if (it == labels.end()) return kit::shownText(key);
     const auto& [languageKey, english] = it->second;
-    return QString::fromStdString(text && languageKey ? text(languageKey) : english);
+    return kit::shownText(text && languageKey ? text(languageKey) : english);
 }
 
 QIcon swatch(const QColor& colour) {
@@ -121,7 +123,7 @@ void ChartAnalysisViewController::addRow(const PanelBox& panelBox, QWidget* cont
     auto* line = new QHBoxLayout;
     line->setSpacing(6);
     const auto [nameKey, englishName] = nameOf(which);
-    row.box = new QCheckBox(QString::fromStdString(text_ && nameKey ? text_(nameKey) : englishName), content);
+    row.box = new QCheckBox(kit::shownText(text_ && nameKey ? text_(nameKey) : englishName), content);
     row.box->setProperty("tag", panelBox.tag);
     line->addWidget(row.box, 1);
     std::vector<std::string> keys(d.periodKeys.begin(), d.periodKeys.end());
@@ -130,7 +132,7 @@ void ChartAnalysisViewController::addRow(const PanelBox& panelBox, QWidget* cont
     for (std::size_t i = 0; i < keys.size(); ++i) {
         line->addWidget(kit::plainLabel(fieldLabel(keys[i], text_), content));
         auto* field = new kit::CustomTextField(content);
-        field->setText(i < values.size() ? values[i] : "14");
+        field->setText(kit::identifierText(i < values.size() ? values[i] : "14"));
         field->setFixedWidth(48);
         line->addWidget(field);
         row.fields.emplace_back(keys[i], field);
@@ -157,8 +159,8 @@ void ChartAnalysisViewController::checkBoxChanged(Indicator which) {
         return;
     }
     chartAnalysisDataCollection_.clear();
-    for (const auto& [key, field] : row.fields) chartAnalysisDataCollection_.insert(QString::fromStdString(key), field->text());
-    for (const auto& [key, colour] : row.colourValues) chartAnalysisDataCollection_.insert(QString::fromStdString(key), colour);
+    for (const auto& [key, field] : row.fields) chartAnalysisDataCollection_.insert(kit::identifierText(key), field->text());
+    for (const auto& [key, colour] : row.colourValues) chartAnalysisDataCollection_.insert(kit::identifierText(key), colour);
     chartAnalysisDelegate_->indicatorCheckBoxOn(which, chartAnalysisDataCollection_);
 }
 

@@ -8,6 +8,7 @@
 #include "charts/core/chart_interval.h"
 #include "charts/indicator_sub_graph.h"
 #include "kit/plain_text.h"
+#include "kit/shown_text.h"
 #include "kit/controls/quote_line_label.h"
 #include "kit/text_direction.h"
 #include "model/message_checker.h"
@@ -46,8 +47,8 @@ ChartController::ChartController(std::weak_ptr<const state::SessionView> session
     layout->addWidget(chartView_, 1);
     chartOverlayLabel_ = new kit::QuoteLineLabel(chartView_);
     chartOverlayLabel_->setStyleSheet(
-        "QLabel { color: rgb(128,128,128); background: rgba(20,20,20,200); border: 1px solid rgb(90,90,90);"
-        " padding: 4px; }");
+        QStringLiteral("QLabel { color: rgb(128,128,128); background: rgba(20,20,20,200); border: 1px solid rgb(90,90,90);"
+                       " padding: 4px; }"));
     chartOverlayLabel_->hide();
     indicatorView_ = new IndicatorSubGraph(window_, this);
     indicatorView_->hide();
@@ -67,7 +68,7 @@ ChartController::~ChartController() {
 }
 
 QString ChartController::title() const {
-    return QString::fromStdString(symbolName_ + ", " + intervalName_);
+    return kit::shownText(symbolName_) + QStringLiteral(", ") + kit::shownText(intervalName_);
 }
 
 void ChartController::setValue(const std::string& value, const std::string& key) {
@@ -150,7 +151,8 @@ void ChartController::TypesegmentControlChanged(int segment) {
     window_.type = type;
     window_.findHighLow(bars_);
     // An old bid/ask chart keeps its lines and legend.
-    for (const char* id : {"Scatter Plot", "OHLC Plot", "Candlestick Plot"}) graph_->removePlot(id);
+    for (const QString& id : {QStringLiteral("Scatter Plot"), QStringLiteral("OHLC Plot"), QStringLiteral("Candlestick Plot")})
+        graph_->removePlot(id);
     graph_->defaultPlotSpace().allowsUserInteraction = interactionAllowed();
     addMainPlot();
     showWindowRanges();

@@ -11,18 +11,19 @@
 #include "charts/plot/scatter_plot.h"
 #include "charts/plot/trading_range_plot.h"
 #include "state/session_view.h"
+#include "kit/shown_text.h"
 
 namespace charts {
 
 namespace {
-const QString kScatter = "Scatter Plot";
-const QString kOHLC = "OHLC Plot";
-const QString kCandlestick = "Candlestick Plot";
-const QString kBidPriceLine = "Bid Price Line Plot";
-const QString kAskPriceLine = "Ask Price Line Plot";
-const QString kSelection = "Selection Plot";
-const QString kBidLine = "Bid Line Plot";
-const QString kAskLine = "Ask Line Plot";
+const QString kScatter = QStringLiteral("Scatter Plot");
+const QString kOHLC = QStringLiteral("OHLC Plot");
+const QString kCandlestick = QStringLiteral("Candlestick Plot");
+const QString kBidPriceLine = QStringLiteral("Bid Price Line Plot");
+const QString kAskPriceLine = QStringLiteral("Ask Price Line Plot");
+const QString kSelection = QStringLiteral("Selection Plot");
+const QString kBidLine = QStringLiteral("Bid Line Plot");
+const QString kAskLine = QStringLiteral("Ask Line Plot");
 
 constexpr double kFar = 50'000'000.0;
 const QColor kBidLineColor(208, 51, 43);
@@ -110,7 +111,7 @@ void ChartController::fitAxisFont() {
     // Room on the right for the longest price label (60 at least).
     QFont font;
     font.setPointSizeF(axisPoints_);
-    const QString widest = QString::fromStdString(priceText(window_.MaxY + window_.span(), dotPosition_));
+    const QString widest = kit::shownText(priceText(window_.MaxY + window_.span(), dotPosition_));
     const double needed = QFontMetricsF(font).horizontalAdvance(widest) + 14;
     graph_->plotAreaPadding.setRight(std::max(60.0, std::ceil(needed)));
     fitTimeLabelRoom();
@@ -157,7 +158,7 @@ void ChartController::SetAxis() {
     if (!graph_) return;
     std::vector<std::pair<double, QString>> ticks;
     for (int r : window_.labelRows(window_.fromX - 1, static_cast<int>(window_.fromX + window_.lengthX)))
-        ticks.emplace_back(r + 1, QString::fromStdString(DateandTimeFormatting(
+        ticks.emplace_back(r + 1, kit::shownText(DateandTimeFormatting(
                                       ChartBars::text(bars_.date, r), ChartBars::text(bars_.time, r), chartInterval_, words_)));
     graph_->xAxis.explicitTicks = std::move(ticks);
     fitTimeLabelRoom();
@@ -215,7 +216,7 @@ QString ChartController::languageText(const std::string& key, const char* missin
     // A key the language table lacks comes back as itself: the word shows instead.
     const auto session = session_.lock();
     const std::string text = session ? session->text(key) : key;
-    return QString::fromStdString(text == key || text.empty() ? missing : text);
+    return kit::shownText(text == key || text.empty() ? missing : text);
 }
 
 void ChartController::constructPriceLinePlot() {
@@ -262,7 +263,7 @@ bool ChartController::setPriceTextAnnotationAnchorPlotPoint() {
         l.label->anchorY = p.value_or(0);
         l.label->displacementY = 0;
         // No stored row, no label.
-        l.label->text = p && l.price ? QString::fromStdString(priceText(*l.price, dotPosition_)) : QString();
+        l.label->text = p && l.price ? kit::shownText(priceText(*l.price, dotPosition_)) : QString();
     }
     // Labels closer than their height part: the ask above, the bid below.
     const plot::PlotRange y = graph_->defaultPlotSpace().yRange();
@@ -361,7 +362,7 @@ void ChartController::selectAt(double x) {
     selection->antialiased = false;
     selection->dataSource = this;
     graph_->addPlot(std::move(selection));
-    const QString box = QString::fromStdString(crosshairText(bars_, selectedIndex_, dotPosition_, chartInterval_, words_));
+    const QString box = kit::shownText(crosshairText(bars_, selectedIndex_, dotPosition_, chartInterval_, words_));
     chartOverlayLabel_->setText(box);
     // Words in the language's direction, figures left to right (the chart itself is left to right).
     chartOverlayLabel_->setLayoutDirection(box.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);

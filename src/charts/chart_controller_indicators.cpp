@@ -3,6 +3,8 @@
 #include "charts/chart_controller.h"
 #include "charts/indicator_sub_graph.h"
 #include "charts/plot/scatter_plot.h"
+#include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace charts {
 
@@ -20,7 +22,7 @@ QColor indicatorColor(const QVariant& value) {
 std::vector<QColor> plotColours(const IndicatorDescription& d, const QVariantMap& parameters) {
     std::vector<QColor> colours;
     for (const IndicatorPlot& p : d.plots)
-        colours.push_back(p.colourKey ? indicatorColor(parameters.value(QString::fromUtf8(p.colourKey)))
+        colours.push_back(p.colourKey ? indicatorColor(parameters.value(kit::identifierText(p.colourKey)))
                                       : QColor(p.colour.red, p.colour.green, p.colour.blue));
     return colours;
 }
@@ -29,7 +31,7 @@ std::vector<QColor> plotColours(const IndicatorDescription& d, const QVariantMap
 
 ChartController::LoadResult ChartController::loadIndicator(Indicator which, const QVariantMap& parameters) {
     IndicatorParameters read;
-    const auto text = [&](const std::string& key) { return parameters.value(QString::fromStdString(key)).toString().toStdString(); };
+    const auto text = [&](const std::string& key) { return parameters.value(kit::identifierText(key)).toString().toStdString(); };
     if (auto refusal = readParameters(which, text, read)) return refusal;
     const IndicatorDescription& d = describe(which);
     auto series = calculate(which, indicators::pricesOf(bars_, window_), read);
@@ -40,7 +42,7 @@ ChartController::LoadResult ChartController::loadIndicator(Indicator which, cons
         subOn_.emplace(which, Shown{parameters, read});
         const plot::PlotRange x = graph_ ? graph_->defaultPlotSpace().xRange()
                                          : plot::PlotRange{static_cast<double>(window_.fromX), window_.lengthX};
-        const QString title = d.titleKey ? languageText(d.titleKey, d.title) : QString::fromUtf8(d.title);
+        const QString title = d.titleKey ? languageText(d.titleKey, d.title) : kit::identifierText(d.title);
         indicatorView_->showIndicator(d, title, std::move(series), colours, x, chartTheme_, myChartTheme_,
                                       dotPosition_);
         // Bars line up with the price graph's above.
@@ -50,7 +52,7 @@ ChartController::LoadResult ChartController::loadIndicator(Indicator which, cons
     if (!graph_) return std::nullopt;
     overlaysOn_[which] = Shown{parameters, read};
     for (std::size_t i = 0; i < d.plots.size() && i < series.size(); ++i) {
-        const QString id = QString::fromUtf8(d.plots[i].identifier);
+        const QString id = kit::identifierText(d.plots[i].identifier);
         overlayData_.set(id, std::move(series[i]));
         auto line = std::make_unique<plot::ScatterPlot>(id);
         line->line = {colours[i], 1.8};
@@ -68,7 +70,7 @@ void ChartController::refreshIndicators() {
         auto series = calculate(which, prices, shown.parameters);
         const IndicatorDescription& d = describe(which);
         for (std::size_t i = 0; i < d.plots.size() && i < series.size(); ++i)
-            overlayData_.set(QString::fromUtf8(d.plots[i].identifier), std::move(series[i]));
+            overlayData_.set(kit::identifierText(d.plots[i].identifier), std::move(series[i]));
     }
     if (isIndicatorPlot_ && subOn_ && indicatorView_) {
         const plot::PlotRange x = graph_ ? graph_->defaultPlotSpace().xRange()
@@ -86,7 +88,7 @@ void ChartController::removeIndicator(Indicator which) {
         return;
     }
     for (const IndicatorPlot& p : d.plots) {
-        const QString id = QString::fromUtf8(p.identifier);
+        const QString id = kit::identifierText(p.identifier);
         if (graph_) graph_->removePlot(id);
         overlayData_.erase(id);
     }

@@ -8,6 +8,7 @@
 
 #include "charts/core/indicator_panel_rules.h"
 #include "state/session_view.h"
+#include "kit/shown_text.h"
 
 namespace charts {
 
@@ -27,9 +28,9 @@ ChartViewController::ChartViewController(std::weak_ptr<const state::SessionView>
 
 void ChartViewController::setValue(const QVariantMap& details, const std::string&) {
     initialize_ = true;
-    itemCode_ = details.value("ItemDetails").toString().toStdString();
-    currentInterval_ = numberOf(details.value("ChartIntervalType"));
-    chartType_ = numberOf(details.value("ChartType"));
+    itemCode_ = details.value(QStringLiteral("ItemDetails")).toString().toStdString();
+    currentInterval_ = numberOf(details.value(QStringLiteral("ChartIntervalType")));
+    chartType_ = numberOf(details.value(QStringLiteral("ChartType")));
     if (isawakeFromNib_) loadChart();
 }
 
@@ -48,7 +49,7 @@ void ChartViewController::awakeFromNib() {
     // A key the table lacks shows as itself.
     const auto session = session_.lock();
     const auto text = [&session](const char* key) {
-        return QString::fromStdString(session ? session->text(key) : std::string(key));
+        return kit::shownText(session ? session->text(key) : std::string(key));
     };
     auto button = [&](const QString& title) {
         auto* b = new QToolButton(this);
@@ -100,7 +101,7 @@ void ChartViewController::setButtonColor() {
     // White on a dark face, so that it reads in either theme.
     if (chartIntervalButton_)
         chartIntervalButton_->setStyleSheet(
-            "QToolButton { color: white; background: rgb(70, 70, 70); border-radius: 3px; padding: 1px 5px; }");
+            QStringLiteral("QToolButton { color: white; background: rgb(70, 70, 70); border-radius: 3px; padding: 1px 5px; }"));
 }
 
 void ChartViewController::fitButtonWidths() {

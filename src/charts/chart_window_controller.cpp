@@ -17,6 +17,7 @@
 #include "state/session_view.h"
 #include "state/ui_services.h"
 #include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace charts {
 
@@ -30,7 +31,7 @@ constexpr int kIndicatorsTag = 21093;
 QIcon imageNamed(const std::string& file) {
     const std::size_t dot = file.rfind('.');
     const auto path = platform::ResourceBundle::pathForResource("images/" + file.substr(0, dot), "png");
-    return path ? QIcon(QString::fromStdString(*path)) : QIcon();
+    return path ? QIcon(kit::filePath(*path)) : QIcon();
 }
 
 }  // namespace
@@ -130,7 +131,7 @@ void ChartWindowController::updateLanguageStrings() {
         if (tag < 1) continue;
         std::string key = std::to_string(tag);
         if (key.size() < 4) key.insert(0, 4 - key.size(), '0');
-        action->setText(QString::fromStdString(text(key)));
+        action->setText(kit::tableText(context_, key));
     }
 }
 
@@ -140,17 +141,17 @@ void ChartWindowController::fillPopUps() {
     intervalPopUpButton_->clear();
     chartTypePopButton_->clear();
     for (std::size_t i = 0; i < windowIntervalTitles().size(); ++i)
-        intervalPopUpButton_->addItem(QString::fromStdString(intervalTitle(i)));
+        intervalPopUpButton_->addItem(kit::shownText(intervalTitle(i)));
     const auto& types = windowChartTypeKeys();
     for (std::size_t i = 0; i < types.size(); ++i)
-        chartTypePopButton_->addItem(imageNamed(windowChartTypeImages()[i]), QString::fromStdString(text(types[i])));
+        chartTypePopButton_->addItem(imageNamed(windowChartTypeImages()[i]), kit::tableText(context_, types[i]));
     backupSymbolsArray_ = context_.view.watchlistCodes();
     for (const std::string& code : backupSymbolsArray_) {
         const auto item = context_.view.instrument(code);
         const std::string image = kit::iconImageName(item ? item->InstrumentTypeName : std::string(), [](const std::string& n) {
             return platform::ResourceBundle::pathForResource("images/" + n, "png").has_value();
         });
-        symbolPopButton_->addItem(imageNamed(image + ".png"), QString::fromStdString(code));
+        symbolPopButton_->addItem(imageNamed(image + ".png"), kit::shownText(code));
     }
 }
 
@@ -186,10 +187,11 @@ void ChartWindowController::removeEveryIndicator() {
 }
 
 void ChartWindowController::SymbolPopUpItemSelected(int index) {
-    if (index < 0 || index >= symbolPopButton_->count()) return;
+    if (index < 0 || index >= symbolPopButton_->count() || std::size_t(index) >= backupSymbolsArray_.size()) return;
     turnCrosshairOff();
     removeEveryIndicator();
-    itemCode_ = symbolPopButton_->itemText(index).toStdString();
+    // The record's code, whatever its item shows.
+    itemCode_ = backupSymbolsArray_[std::size_t(index)];
     LoadChart();
 }
 
@@ -225,7 +227,7 @@ void ChartWindowController::chartThemeButtonClicked() {
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     for (auto [tag, key] : {std::pair{0, "0842"}, std::pair{1, "0843"}})
-        menu->addAction(QString::fromStdString(text(key)), this, [this, tag = tag] { chartThemeMenuClicked(tag); });
+        menu->addAction(kit::tableText(context_, key), this, [this, tag = tag] { chartThemeMenuClicked(tag); });
     menu->popup(QCursor::pos());
 }
 

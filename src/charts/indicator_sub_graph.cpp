@@ -5,6 +5,7 @@
 #include "charts/plot/bar_plot.h"
 #include "charts/plot/scatter_plot.h"
 #include "kit/plain_text.h"
+#include "kit/own_text.h"
 
 namespace charts {
 
@@ -34,7 +35,7 @@ void IndicatorSubGraph::showIndicator(const IndicatorDescription& indicator, con
     keepRangeValues(indicator, series);
     createIndicatorGraph(theme);
     const QColor text = axisTheme == 1 ? QColor(Qt::black) : QColor::fromRgbF(2.0 / 3, 2.0 / 3, 2.0 / 3);
-    title_->setStyleSheet(QString("QLabel { color: %1; background: transparent; }").arg(text.name()));
+    title_->setStyleSheet(QStringLiteral("QLabel { color: %1; background: transparent; }").arg(text.name()));
     title_->setText(title);
     title_->adjustSize();
     title_->show();
@@ -44,7 +45,7 @@ void IndicatorSubGraph::showIndicator(const IndicatorDescription& indicator, con
     data_.clear();
     for (std::size_t i = 0; i < indicator.plots.size() && i < series.size(); ++i) {
         const IndicatorPlot& p = indicator.plots[i];
-        const QString id = QString::fromUtf8(p.identifier);
+        const QString id = kit::identifierText(p.identifier);
         const QColor colour = i < colours.size() ? colours[i] : QColor(Qt::black);
         data_.set(id, std::move(series[i]), p.fill == IndicatorPlot::Fill::Direction);
         if (p.kind == IndicatorPlot::Kind::Bars) {
@@ -68,7 +69,7 @@ void IndicatorSubGraph::showIndicator(const IndicatorDescription& indicator, con
 
 void IndicatorSubGraph::createIndicatorGraph(plot::GraphTheme theme) {
     // The new graph replaces the previous one and with it the previous indicator's plots.
-    auto graph = std::make_unique<plot::XYGraph>(theme, "IndicatorGraph");
+    auto graph = std::make_unique<plot::XYGraph>(theme, QStringLiteral("IndicatorGraph"));
     graph->padding = QMarginsF(0, 0, 0, 0);
     graph->plotAreaPadding = QMarginsF(0, 0, 60, 20);  // left, top, right, bottom
     graph->border = {Qt::gray, 0.6};
@@ -118,7 +119,7 @@ void IndicatorSubGraph::replaceSeries(const IndicatorDescription& indicator, std
     keepRangeValues(indicator, series);
     for (std::size_t i = 0; i < indicator.plots.size() && i < series.size(); ++i) {
         const IndicatorPlot& p = indicator.plots[i];
-        data_.set(QString::fromUtf8(p.identifier), std::move(series[i]), p.fill == IndicatorPlot::Fill::Direction);
+        data_.set(kit::identifierText(p.identifier), std::move(series[i]), p.fill == IndicatorPlot::Fill::Direction);
     }
     follow(x);
 }

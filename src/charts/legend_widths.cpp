@@ -22,13 +22,13 @@ void LegendWidths::useFont(const QFont& font) {
     titles_.clear();
     const QFontMetricsF metrics(font_);
     for (const char c : kBeforeNumber)
-        advances_[static_cast<unsigned char>(c)] = metrics.horizontalAdvance(QChar(c));
+        advances_[static_cast<unsigned char>(c)] = metrics.horizontalAdvance(QChar(char16_t(c)));
     // Every pair a value's text holds, the space before it included, must
     // measure as its two advances.
     plainNumbers_ = true;
     for (const char a : kBeforeNumber)
         for (const char b : kNumberChars) {
-            const QString pair = QString(QChar(a)) + QChar(b);
+            const QString pair = QString(QChar(char16_t(a))) + QChar(char16_t(b));
             if (metrics.horizontalAdvance(pair) !=
                 advances_[static_cast<unsigned char>(a)] + advances_[static_cast<unsigned char>(b)])
                 plainNumbers_ = false;

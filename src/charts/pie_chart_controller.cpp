@@ -30,7 +30,7 @@ std::pair<QString, double> twoPlaces(double value) {
     const int length = std::snprintf(text, sizeof text, "%.2f", value);
     double read = 0;
     std::from_chars(text, text + length, read);
-    return {QString::fromLatin1(text, length), read};
+    return {QString::number(value, 'f', 2), read};
 }
 
 }  // namespace
@@ -59,7 +59,7 @@ void PieChartController::constructGraph() {
     graph->hasAxisSet = false;
     graph->padding = QMarginsF(1, 1, 1, 1);  // the frame's right and bottom lines inside the view
     graph->border = plot::LineStyle{QColor::fromRgbF(0.5, 0.5, 0.5), 1.0};
-    auto pie = std::make_unique<plot::PieChart>("Pie PLot");
+    auto pie = std::make_unique<plot::PieChart>(QStringLiteral("Pie PLot"));
     pie->dataSource = this;
     pie->startAngle = std::numbers::pi / 4;
     pie->sliceDirection = plot::PieChart::Direction::CounterClockwise;
@@ -116,7 +116,7 @@ void PieChartController::setPieChartData(const model::PieChartDictionary& data, 
     if (titlesRead_ != data.PieChartTitle) {
         titlesRead_ = data.PieChartTitle;
         plotDataTitle_.clear();
-        for (const std::string& title : titlesRead_) plotDataTitle_.push_back(QString::fromStdString(title));
+        for (const std::string& title : titlesRead_) plotDataTitle_.push_back(kit::shownText(title));
     }
     layOutLegend();
 }

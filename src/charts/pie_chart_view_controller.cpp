@@ -9,6 +9,7 @@
 #include "orders/order_mananger.h"
 #include "platform/main_executor.h"
 #include "state/session_view.h"
+#include "kit/own_text.h"
 
 namespace charts {
 
@@ -57,7 +58,7 @@ PieChartViewController::~PieChartViewController() {
 
 void PieChartViewController::updateLanguageStrings() {
     for (int segment = 0; segment < 2; ++segment)
-        segments_->button(segment)->setText(QString::fromStdString(context_.text(kSegmentKeys[segment])));
+        segments_->button(segment)->setText(kit::tableText(context_, kSegmentKeys[segment]));
 }
 
 void PieChartViewController::pieSegementButtonClicked(int segment) {

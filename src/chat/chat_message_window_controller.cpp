@@ -8,13 +8,14 @@
 #include "kit/window_context.h"
 #include "state/session_view.h"
 #include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace chat {
 
 ChatMessageWindowController::ChatMessageWindowController(kit::WindowContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window), context_(context) {
     setObjectName("ChatMessageWindowController");
-    table_ = new MessageTable(QString::fromStdString(context_.text("90518")), dayPeriods(context_.language), this);
+    table_ = new MessageTable(kit::tableText(context_, "90518"), dayPeriods(context_.language), this);
     table_->setObjectName("chatmessageTableView");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);

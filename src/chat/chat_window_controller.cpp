@@ -30,7 +30,7 @@ namespace chat {
 
 namespace {
 
-QString qs(const std::string& text) { return QString::fromStdString(text); }
+QString qs(const std::string& text) { return kit::shownText(text); }
 
 }  // namespace
 

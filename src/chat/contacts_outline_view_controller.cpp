@@ -6,6 +6,7 @@
 #include "kit/plain_text.h"
 #include "kit/shown_text.h"
 #include "state/session_view.h"
+#include "kit/own_text.h"
 
 namespace chat {
 
@@ -50,8 +51,8 @@ void ContactsOutlineViewController::fill() {
         for (const ContactNode& user : group.children) {
             auto* userItem = new QStandardItem(presenceImage(userPresence(user.isUserOnline)),
                                                kit::shownText(user.displayname));
-            userItem->setData(QString::fromStdString(user.username), kUserNameRole);
-            userItem->setToolTip(kit::plainToolTip(QString::fromStdString(user.username)));
+            userItem->setData(kit::exactText(kit::ExactInput(user.username)), kUserNameRole);
+            userItem->setToolTip(kit::plainToolTip(kit::shownText(user.username)));
             groupItem->appendRow(userItem);
         }
         model_->appendRow(groupItem);

@@ -14,6 +14,7 @@
 
 #include "chat/core/chat_texts.h"
 #include "kit/plain_text.h"
+#include "kit/own_text.h"
 #include "kit/shown_text.h"
 #include "model/day_periods.h"
 #include "model/language_string.h"
@@ -76,12 +77,12 @@ QString MessageTableModel::rowText(int row) const {
 
 QString MessageTableModel::wholeRowText(int row) const {
     const model::ChatMessageEntry* message = entry(row);
-    return message ? QString::fromStdString(messageRowText(*message, std::string::npos, periods_)) : QString();
+    return message ? kit::exactText(kit::ExactInput(messageRowText(*message, std::string::npos, periods_))) : QString();
 }
 
 QString MessageTableModel::shownRowText(int row) const {
     const model::ChatMessageEntry* message = entry(row);
-    return message ? QString::fromStdString(isolatedMessageRowText(*message, model::kMaxShownLength, periods_)) : QString();
+    return message ? kit::composedText(isolatedMessageRowText(*message, model::kMaxShownLength, periods_)) : QString();
 }
 
 QVariant MessageTableModel::data(const QModelIndex& index, int role) const {
@@ -136,7 +137,7 @@ void MessageRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     QTextLayout layout(text, option.font);
     QTextLayout::FormatRange header;
     header.start = 0;
-    header.length = int(text.indexOf('\t'));  // everything before the first tab
+    header.length = int(text.indexOf(u'\t'));  // everything before the first tab
     if (header.length < 0) header.length = int(text.size());
     header.format.setForeground(index.data(kHeaderColorRole).value<QColor>());
     layout.setFormats({header});
@@ -230,7 +231,7 @@ void MessageTable::fitRows() {
     const int held = static_cast<int>(fit.heights.size());
     // A row that fits on one line is exact; a longer one is estimated from its
     // one-line width until it is in view.
-    const int oneLine = MessageRowDelegate::wrappedHeight("X", font(), std::max(width, 100), layoutDirection());
+    const int oneLine = MessageRowDelegate::wrappedHeight(QStringLiteral("X"), font(), std::max(width, 100), layoutDirection());
     const qreal lineWidth = std::max(1, width - 2 * kPadding);
     for (int row = static_cast<int>(fit.heights.size()); row < rows; ++row) {
         const qreal natural = naturalWidths_[std::size_t(row)];

@@ -14,6 +14,7 @@
 #include "state/notification_payloads.h"
 #include "state/session_commands.h"
 #include "state/session_view.h"
+#include "kit/own_text.h"
 
 namespace chat {
 
@@ -22,7 +23,7 @@ MessagesWindowController::MessagesWindowController(kit::WindowContext& context, 
     setObjectName("MessagesWindowController");
     RoomTableModel::Columns columns;
     columns.keys = {"0452", "0157", "0153"};
-    for (const auto& key : columns.keys) columns.titles.push_back(QString::fromStdString(context_.text(key)));
+    for (const auto& key : columns.keys) columns.titles.push_back(kit::tableText(context_, key));
     columns.cell = noticeCellText;
     columns.bold = [](const model::ChatRoom& room) { return room.isanUnreadMessage; };
     model_ = new RoomTableModel(std::move(columns), this);
@@ -34,7 +35,7 @@ MessagesWindowController::MessagesWindowController(kit::WindowContext& context, 
     QFont boldCell = QApplication::font();
     boldCell.setPointSizeF(12.0);
     boldCell.setBold(true);
-    const int timeWidth = QFontMetrics(boldCell).horizontalAdvance("88/88/8888 88:88:88") + 20;
+    const int timeWidth = QFontMetrics(boldCell).horizontalAdvance(QStringLiteral("88/88/8888 88:88:88")) + 20;
     table_->setColumnWidth(0, timeWidth);
     table_->setColumnWidth(2, timeWidth);
     setMinimumSize(560, 260);
@@ -49,7 +50,7 @@ MessagesWindowController::MessagesWindowController(kit::WindowContext& context, 
 }
 
 void MessagesWindowController::showWindow() {
-    setWindowTitle(QString::fromStdString(context_.text("0099")));
+    setWindowTitle(kit::tableText(context_, "0099"));
     kit::ThemeManager::applyTheme({{"Windows", {this}}, {"TableView", {table_}}}, context_.theme());
     table_->clearSelection();
     model_->reload(context_.view.getMessageNoticesCollection());

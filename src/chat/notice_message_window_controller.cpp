@@ -10,6 +10,7 @@
 #include "kit/window_context.h"
 #include "state/session_view.h"
 #include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace chat {
 
@@ -44,8 +45,8 @@ NoticeMessageWindowController::NoticeMessageWindowController(kit::WindowContext&
 bool NoticeMessageWindowController::showWindow(const std::string& roomKey) {
     const auto room = context_.view.chatRoom(roomKey);
     if (!room) return false;
-    setWindowTitle(QString::fromStdString(context_.text("0517")));
-    messageTitleLabel_->setText(QString::fromStdString(context_.text("90518")));  // "Message", not "Event"
+    setWindowTitle(kit::tableText(context_, "0517"));
+    messageTitleLabel_->setText(kit::tableText(context_, "90518"));  // "Message", not "Event"
     kit::ThemeManager::applyTheme({{"Windows", {this}}}, context_.theme());
     const NoticeTexts texts =
         noticeTexts(*room, [this](const std::string& key) { return context_.text(key); });

@@ -3,6 +3,8 @@
 #include <QString>
 
 #include "platform/resource_bundle.h"
+#include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace chat {
 
@@ -10,7 +12,7 @@ namespace {
 
 QIcon load(const char* name) {
     const auto path = platform::ResourceBundle::pathForResource(std::string("images/") + name, "png");
-    return path ? QIcon(QString::fromStdString(*path)) : QIcon();
+    return path ? QIcon(kit::filePath(*path)) : QIcon();
 }
 
 }  // namespace

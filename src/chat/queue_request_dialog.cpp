@@ -1,5 +1,6 @@
 #include "chat/queue_request_dialog.h"
 #include "kit/plain_text.h"
+#include "kit/shown_text.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -11,7 +12,7 @@ namespace chat {
 
 QueueRequestDialog::QueueRequestDialog(QWidget* parent, const std::function<std::string(const std::string&)>& text)
     : QDialog(parent) {
-    const auto qs = [&text](const char* key) { return QString::fromStdString(text ? text(key) : std::string(key)); };
+    const auto qs = [&text](const char* key) { return kit::shownText(text ? text(key) : std::string(key)); };
     setObjectName("queueRequestDialog");
     setWindowTitle(qs("90514"));
     setWindowModality(Qt::WindowModal);

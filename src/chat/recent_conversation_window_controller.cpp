@@ -12,6 +12,7 @@
 #include "state/notification_payloads.h"
 #include "state/session_commands.h"
 #include "state/session_view.h"
+#include "kit/own_text.h"
 
 namespace chat {
 
@@ -21,7 +22,7 @@ RecentConversationWindowController::RecentConversationWindowController(kit::Wind
     RoomTableModel::Columns columns;
     columns.keys = {"0397", "0157"};
     // Headed "Name" and "Last Message"; the keys above pick the cells.
-    for (const char* title : {"0021", "90151"}) columns.titles.push_back(QString::fromStdString(context_.text(title)));
+    for (const char* title : {"0021", "90151"}) columns.titles.push_back(kit::tableText(context_, title));
     columns.cell = recentCellText;
     model_ = new RoomTableModel(std::move(columns), this);
     // Only rows: the header and the space below the rows give no index.
@@ -38,7 +39,7 @@ RecentConversationWindowController::RecentConversationWindowController(kit::Wind
 }
 
 void RecentConversationWindowController::showWindow() {
-    setWindowTitle(QString::fromStdString(context_.text("0309")));
+    setWindowTitle(kit::tableText(context_, "0309"));
     kit::ThemeManager::applyTheme({{"Windows", {this}}}, context_.theme());
     table_->clearSelection();
     // Rows are read at each showing; no notification reloads them.

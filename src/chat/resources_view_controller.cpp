@@ -14,6 +14,8 @@
 #include "state/notification_payloads.h"
 #include "state/session_view.h"
 #include "state/ui_services.h"
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 
 namespace chat {
 
@@ -21,7 +23,7 @@ namespace {
 
 QIcon browserImage() {
     const auto path = platform::ResourceBundle::pathForResource("images/browser_img", "png");
-    return path ? QIcon(QString::fromStdString(*path)) : QIcon();
+    return path ? QIcon(kit::filePath(*path)) : QIcon();
 }
 
 }  // namespace
@@ -45,7 +47,7 @@ QVariant ResourcesTableModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         std::string caption = resource->caption;
         if (unavailable_ && unavailable_(*resource)) caption = model::Formatter::fillIndexedText(unavailableText_, {caption});
-        return kit::plainToolTipFor(role, QString::fromStdString(caption));
+        return kit::plainToolTipFor(role, kit::shownText(caption));
     }
     if (role == Qt::DecorationRole) return browser_;
     return {};
@@ -66,7 +68,7 @@ ResourcesViewController::ResourcesViewController(kit::WindowContext& context, QW
     // The list does not change during the login: read once.
     const auto rows = context_.view.getResourceCollection();
     model_ = new ResourcesTableModel(rows, this);
-    model_->setTitle(QString::fromStdString(context_.text("0452")));
+    model_->setTitle(kit::tableText(context_, "0452"));
     model_->setUnavailable(
         [this](const model::ResourceDetails& r) { return context_.view.isResourceFileUnavailable(r.iconResourceId); },
         context_.text("90893"));

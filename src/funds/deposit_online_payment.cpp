@@ -18,6 +18,7 @@
 #include "state/session_view.h"
 #include "state/ui_services.h"
 #include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace funds {
 
@@ -63,7 +64,7 @@ void DepositRequestWindowController::selectPaymentGateway(int index) {
 }
 
 void DepositRequestWindowController::updateEstimatedAmount() {
-    depositTextField->setText(QString::fromStdString(estimatedDeposit(
+    depositTextField->setText(kit::shownText(estimatedDeposit(
         amountTextField->text().toStdString(), isOnlinePayment_, accountCurrency(), gatewayCurrency(),
         systemCurrency_.get())));
 }
@@ -77,7 +78,7 @@ void DepositRequestWindowController::paymentAnswered(const state::PayGateUpdate&
 }
 
 void DepositRequestWindowController::showStatus(const std::string& key, bool final) {
-    headerLabel->setText(QString::fromStdString(context_.text(key)).toUpper());
+    headerLabel->setText(kit::tableText(context_, key).toUpper());
     headerLabel->show();
     if (final) okButton->setEnabled(true);
 }
@@ -85,7 +86,7 @@ void DepositRequestWindowController::showStatus(const std::string& key, bool fin
 void DepositRequestWindowController::handleMasterUpdate(const model::PayGateTransaction& payment) {
     if (payment.status == kAccepted) {
         showStatus("20296", false);
-        footerLabel->setText(QString::fromStdString(context_.text("20301")));
+        footerLabel->setText(kit::tableText(context_, "20301"));
         footerLabel->show();
         showOnlinePaymentConfirmation(payment);
         redirectToPaymentGateway(payment);

@@ -29,6 +29,7 @@
 #include "state/session_view.h"
 #include "state/ui_services.h"
 #include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace funds {
 
@@ -105,7 +106,7 @@ void DepositRequestWindowController::buildForm(QWidget* page) {
     depositModeComboBox = new QComboBox(accountView);
     depositDatePicker = new QDateTimeEdit(accountView);
     kit::keepLeftToRight(depositDatePicker);
-    depositDatePicker->setDisplayFormat("MM/dd/yyyy HH:mm:ss");
+    depositDatePicker->setDisplayFormat(QStringLiteral("MM/dd/yyyy HH:mm:ss"));
     depositDatePicker->setCalendarPopup(true);
     account->addRow(taggedLabel(12, accountView), accountComboBox);
     account->addRow(taggedLabel(21181, accountView), accountNameTextField);
@@ -193,11 +194,11 @@ void DepositRequestWindowController::windowDidAppear() {
     platform::assertMainThread();
     const auto user = context_.view.userInfo();
     systemCurrency_ = user ? context_.view.tradeCurrency(user->systemCurrencyId) : nullptr;
-    setWindowTitle(QString::fromStdString(context_.text("0713")));
+    setWindowTitle(kit::tableText(context_, "0713"));
     kit::applyControlTexts(depositRequestTabView->widget(0), context_.language);
-    okButton->setText(QString::fromStdString(context_.text("0167")));
-    sendRequestButton->setText(QString::fromStdString(context_.text("0719")));
-    notNowButton->setText(QString::fromStdString(context_.text("0249")));
+    okButton->setText(kit::tableText(context_, "0167"));
+    sendRequestButton->setText(kit::tableText(context_, "0719"));
+    notNowButton->setText(kit::tableText(context_, "0249"));
     setDefaults();
     applyTheme();
     loadAccountsData();
@@ -266,7 +267,7 @@ void DepositRequestWindowController::updateValuesinViews() {
     sendRequestButton->setEnabled(accountDetail_ != nullptr);
     if (!accountDetail_) return;
     calcAccountDetails();
-    accountComboBox->setCurrentText(QString::fromStdString(accountKey(accountDetail_->AccountId)));
+    accountComboBox->setCurrentText(kit::shownText(accountKey(accountDetail_->AccountId)));
     accountNameTextField->setText(kit::shownText(accountDetail_->AccountName));
     if (router_) router_->show(this, static_cast<std::uint64_t>(static_cast<std::int64_t>(accountDetail_->AccountId)));
     depositDate_ = QDateTime::currentDateTime();
@@ -284,9 +285,9 @@ void DepositRequestWindowController::calcAccountDetails() {
 }
 
 void DepositRequestWindowController::showFigures() {
-    balanceTextField->setText(QString::fromStdString(grouped(accountDetail_->Balance)));
-    equityTextField->setText(QString::fromStdString(grouped(accountDetail_->Equity)));
-    availableMarginTextField->setText(QString::fromStdString(grouped(accountDetail_->AvailableMargin)));
+    balanceTextField->setText(kit::shownText(grouped(accountDetail_->Balance)));
+    equityTextField->setText(kit::shownText(grouped(accountDetail_->Equity)));
+    availableMarginTextField->setText(kit::shownText(grouped(accountDetail_->AvailableMargin)));
 }
 
 void DepositRequestWindowController::selectMode(int index) {
@@ -317,8 +318,8 @@ void DepositRequestWindowController::showCurrencyOnLabel() {
     const std::string amountTitle = context_.text("21185");
     const std::string depositTitle = context_.text("0092");
     if (!isOnlinePayment_) {
-        amounTitleLabel->setText(QString::fromStdString(context_.text("21185")));
-        depositTitleLabel->setText(QString::fromStdString(context_.text("0092")));
+        amounTitleLabel->setText(kit::tableText(context_, "21185"));
+        depositTitleLabel->setText(kit::tableText(context_, "0092"));
         return;
     }
     const model::TradeCurrency* gateway = gatewayCurrency();

@@ -31,6 +31,8 @@
 #include "state/notification_payloads.h"
 #include "state/session_commands.h"
 #include "state/session_view.h"
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 
 namespace funds {
 
@@ -74,7 +76,7 @@ DepositsWithdrawalsWindowController::DepositsWithdrawalsWindowController(kit::Wi
     kit::keepLeftToRight(fromDatePicker);
     kit::keepLeftToRight(toDatePicker);
     for (QDateTimeEdit* picker : {fromDatePicker, toDatePicker}) {
-        picker->setDisplayFormat("MM/dd/yyyy HH:mm:ss");
+        picker->setDisplayFormat(QStringLiteral("MM/dd/yyyy HH:mm:ss"));
         picker->setCalendarPopup(true);
     }
     searchButton = taggedButton(kSearchTag, this);
@@ -158,7 +160,7 @@ void DepositsWithdrawalsWindowController::onWindowLoad() {
 }
 
 void DepositsWithdrawalsWindowController::updateLanguageStrings() {
-    setWindowTitle(QString::fromStdString(context_.text("0422")));
+    setWindowTitle(kit::tableText(context_, "0422"));
     kit::applyControlTexts(this, context_.language);
 }
 
@@ -193,7 +195,7 @@ void DepositsWithdrawalsWindowController::loadTransactionCodeCombo() {
     const QSignalBlocker quiet(transactioncodeComboBox);
     transactioncodeComboBox->clear();
     for (const TransactionCode& entry : transactionCodes())
-        transactioncodeComboBox->addItem(QString::fromStdString(context_.text(entry.labelKey)));
+        transactioncodeComboBox->addItem(kit::tableText(context_, entry.labelKey));
     transactioncodeComboBox->setCurrentIndex(-1);
     transactioncodeComboBox->clearEditText();
 }
@@ -229,7 +231,7 @@ void DepositsWithdrawalsWindowController::DepositWithdrawalTableUpdate() {
 
 void DepositsWithdrawalsWindowController::printButtonClicked() {
     const QString title =
-        QString::fromStdString(platform::ResourceBundle::applicationName() + " - " + context_.text("0422"));
+        kit::shownText(platform::ResourceBundle::applicationName() + " - " + context_.text("0422"));
     const int count = static_cast<int>(context_.view.financialTransactions().size());
     printing::printTableView(this, *depositwithdrawalTableView, count, title, context_.language);
 }

@@ -4,6 +4,7 @@
 #include <QTableView>
 
 #include "kit/plain_text.h"
+#include "kit/shown_text.h"
 
 namespace funds {
 
@@ -23,7 +24,7 @@ QVariant DetailLinesModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= 2) return {};
     const kit::LabelValueRow& row = rows_[std::size_t(index.row())];
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return kit::plainToolTipFor(role, QString::fromStdString(index.column() == 0 ? row.label : row.value));
+        return kit::plainToolTipFor(role, kit::shownText(index.column() == 0 ? row.label : row.value));
     return {};
 }
 

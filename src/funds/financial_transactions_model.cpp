@@ -13,7 +13,7 @@ FinancialTransactionsModel::FinancialTransactionsModel(QObject* parent)
 
 void FinancialTransactionsModel::setTitles(const std::function<std::string(const std::string&)>& text) {
     const auto& columns = transactionColumns();
-    for (std::size_t c = 0; c < columns.size(); ++c) titles_[c] = QString::fromStdString(text(columns[c]));
+    for (std::size_t c = 0; c < columns.size(); ++c) titles_[c] = kit::shownText(text(columns[c]));
     emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
 }
 
@@ -55,7 +55,7 @@ QVariant FinancialTransactionsModel::data(const QModelIndex& index, int role) co
 QVariant FinancialTransactionsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
     if (role == Qt::DisplayRole) return titles_[std::size_t(section)];
-    if (role == printing::kColumnIdentifierRole) return QString::fromStdString(transactionColumns()[std::size_t(section)]);
+    if (role == printing::kColumnIdentifierRole) return kit::shownText(transactionColumns()[std::size_t(section)]);
     return {};
 }
 

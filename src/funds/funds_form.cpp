@@ -9,6 +9,7 @@
 
 #include "kit/controls/input_filter_fields.h"
 #include "kit/plain_text.h"
+#include "kit/shown_text.h"
 
 namespace funds {
 
@@ -53,7 +54,7 @@ std::string accountKey(std::int32_t accountId) {
 void fillBox(QComboBox* box, const std::vector<std::string>& items) {
     const QSignalBlocker quiet(box);
     box->clear();
-    for (const std::string& item : items) box->addItem(QString::fromStdString(item));
+    for (const std::string& item : items) box->addItem(kit::shownText(item));
     if (!items.empty()) box->setCurrentIndex(0);
 }
 

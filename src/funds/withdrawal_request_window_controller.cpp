@@ -25,6 +25,7 @@
 #include "state/session_view.h"
 #include "state/ui_services.h"
 #include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace funds {
 
@@ -109,11 +110,11 @@ WithdrawalRequestWindowController::WithdrawalRequestWindowController(kit::Window
 
 void WithdrawalRequestWindowController::windowDidAppear() {
     platform::assertMainThread();
-    setWindowTitle(QString::fromStdString(context_.text("0722")));
+    setWindowTitle(kit::tableText(context_, "0722"));
     kit::applyControlTexts(withdrawalRequestTabView->widget(0), context_.language);
-    sendRequestButton->setText(QString::fromStdString(context_.text("0719")));
-    notNowButton->setText(QString::fromStdString(context_.text("0249")));
-    okButton->setText(QString::fromStdString(context_.text("0167")));
+    sendRequestButton->setText(kit::tableText(context_, "0719"));
+    notNowButton->setText(kit::tableText(context_, "0249"));
+    okButton->setText(kit::tableText(context_, "0167"));
     if (QWidget* focused = focusWidget()) focused->clearFocus();
     withdrawalRequestTabView->setCurrentIndex(0);
     amountTextField->clear();
@@ -195,7 +196,7 @@ void WithdrawalRequestWindowController::refreshAccount() {
 void WithdrawalRequestWindowController::updateValuesinViews() {
     sendRequestButton->setEnabled(accountDetail_ != nullptr);
     if (!accountDetail_) return;
-    accountComboBox->setCurrentText(QString::fromStdString(accountKey(accountDetail_->AccountId)));
+    accountComboBox->setCurrentText(kit::shownText(accountKey(accountDetail_->AccountId)));
     accountNameTextField->setText(kit::shownText(accountDetail_->AccountName));
     updateAccountDetails();
 }
@@ -215,7 +216,7 @@ void WithdrawalRequestWindowController::updateAccountDetails() {
     if (!accountDetail_) return;
     const model::AccountDetails& a = *accountDetail_;
     const auto show = [](QLineEdit* field, double value) {
-        field->setText(QString::fromStdString(groupedTwoPlaces(value)));
+        field->setText(kit::shownText(groupedTwoPlaces(value)));
     };
     show(balanceTextField, a.Balance);
     show(unrealisedPLTextField, a.UnrealisedPL);
@@ -233,7 +234,7 @@ void WithdrawalRequestWindowController::calculateResultingBalance() {
     if (!accountDetail_) return;
     const double amount = readAmount(amountTextField->text().toStdString()).value_or(0);
     resultingBalanceTextField->setText(
-        QString::fromStdString(groupedTwoPlaces(accountDetail_->Balance - amount - pending())));
+        kit::shownText(groupedTwoPlaces(accountDetail_->Balance - amount - pending())));
 }
 
 bool WithdrawalRequestWindowController::verifyWithdrawalInformation() {

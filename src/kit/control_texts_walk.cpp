@@ -6,6 +6,7 @@
 #include <QLineEdit>
 
 #include "kit/core/control_texts.h"
+#include "kit/shown_text.h"
 
 namespace kit {
 
@@ -14,7 +15,7 @@ namespace {
 void relabel(QWidget* widget, std::int64_t language) {
     const auto text = controlText(widget->property("tag").toLongLong(), language);
     if (!text) return;
-    const QString value = QString::fromStdString(*text);
+    const QString value = kit::shownText(*text);
     if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(value);
     else if (auto* button = qobject_cast<QAbstractButton*>(widget)) button->setText(value);
     else if (auto* group = qobject_cast<QGroupBox*>(widget)) group->setTitle(value);

@@ -6,13 +6,15 @@
 #include <QUrl>
 
 #include "platform/resource_bundle.h"
+#include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace kit {
 
 QString QtSoundOutput::soundPath(const std::string& name) {
     if (name.empty() || name.find('/') != std::string::npos) return {};
     const auto path = platform::ResourceBundle::pathForResource("sounds/" + name, "wav");
-    return path ? QString::fromStdString(*path) : QString();
+    return path ? kit::filePath(*path) : QString();
 }
 
 void QtSoundOutput::play(const std::string& name) {

@@ -10,6 +10,8 @@
 #include "platform/log.h"
 #include "platform/preferences.h"
 #include "state/ui_services.h"
+#include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace kit {
 
@@ -62,7 +64,7 @@ void QtUiServices::openUrl(const std::string& url) {
         platform::Log::error("Failed to open url: not an http or https address");
         return;
     }
-    const QUrl address(QString::fromStdString(url), QUrl::StrictMode);
+    const QUrl address(kit::exactText(kit::ExactInput(url)), QUrl::StrictMode);
     if (!address.isValid()) {
         platform::Log::error("Failed to open url: " + url);  // no blank or control byte here
         return;

@@ -12,6 +12,8 @@
 #include "kit/sheet_host.h"
 #include "kit/text_cell_delegate.h"
 #include "platform/main_executor.h"
+#include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace kit {
 
@@ -46,7 +48,7 @@ Qt::ItemFlags TableModel::flags(const QModelIndex& index) const {
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
 }
 
-QStringList TableModel::mimeTypes() const { return {"text/plain"}; }
+QStringList TableModel::mimeTypes() const { return {QStringLiteral("text/plain")}; }
 
 QMimeData* TableModel::mimeData(const QModelIndexList& indexes) const {
     if (detached_) return nullptr;
@@ -58,7 +60,7 @@ QMimeData* TableModel::mimeData(const QModelIndexList& indexes) const {
     const std::string text = rows.empty() ? std::string() : owner_.dragText(rows);
     if (text.empty()) return nullptr;
     auto* mime = new QMimeData;
-    mime->setText(QString::fromStdString(text));  // own text: copied whole, never laid out
+    mime->setText(kit::exactText(kit::ExactInput(text)));  // copied whole, never laid out
     return mime;
 }
 
@@ -67,7 +69,7 @@ QMimeData* TableModel::mimeData(const QModelIndexList& indexes) const {
 TableControllerBase::TableControllerBase(Setup setup, QWidget* parent)
     : QWidget(parent), setup_(std::move(setup)), traits_(tableTraits(setup_.kind)) {
     for (const TableColumn& c : setup_.columns)
-        titles_.push_back(QString::fromStdString(headerTitle(traits_, c.identifier, setup_.language)));
+        titles_.push_back(kit::shownText(headerTitle(traits_, c.identifier, setup_.language)));
     view_ = new QTableView(this);
     model_ = new TableModel(*this);
     model_->setParent(this);
@@ -189,10 +191,10 @@ void TableControllerBase::SetHeaderMenuItems() {
         return titles_[std::size_t(columnWithIdentifier(id))].toStdString();
     };
     for (const HeaderMenuEntry& entry : headerMenuEntries(states, title)) {
-        QAction* action = headerMenu_->addAction(QString::fromStdString(entry.title));
+        QAction* action = headerMenu_->addAction(kit::shownText(entry.title));
         action->setCheckable(true);
         action->setChecked(entry.checked);
-        action->setData(QString::fromStdString(entry.identifier));
+        action->setData(kit::identifierText(entry.identifier));
         connect(action, &QAction::triggered, this, [this, action] {
             // The trigger already flipped the check; the menu's rule flips it once.
             action->setChecked(!action->isChecked());

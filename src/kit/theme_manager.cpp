@@ -1,4 +1,5 @@
 #include "kit/theme_manager.h"
+#include "kit/own_text.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -13,7 +14,7 @@ namespace kit {
 namespace {
 
 QString rgba(const QColor& c) {
-    return QString("rgba(%1, %2, %3, %4)").arg(c.red()).arg(c.green()).arg(c.blue()).arg(c.alpha());
+    return QStringLiteral("rgba(%1, %2, %3, %4)").arg(c.red()).arg(c.green()).arg(c.blue()).arg(c.alpha());
 }
 
 void themeWindow(QWidget* window, std::int64_t theme) {
@@ -33,22 +34,22 @@ void themeWindow(QWidget* window, std::int64_t theme) {
 
 void themeField(QWidget* field, std::int64_t theme) {
     field->setProperty("tcBorderWidth", 1);
-    QString rule = "border-width: 1px; border-style: solid;";
+    QString rule = QStringLiteral("border-width: 1px; border-style: solid;");
     QString disabled;
     if (theme == 0 || theme == 1) {
         const QColor border = ThemeManager::fieldBorderColor(theme);
         field->setProperty("tcBorderColor", border);
         // A style sheet drops the inherited palette, so the field's colours go with it.
         const QPalette palette = ThemeManager::palette(theme);
-        rule += " border-color: " + rgba(border) + "; background-color: " + rgba(palette.color(QPalette::Base)) +
-                "; color: " + rgba(palette.color(QPalette::Text)) + ";";
+        rule += QStringLiteral(" border-color: %1; background-color: %2; color: %3;")
+                    .arg(rgba(border), rgba(palette.color(QPalette::Base)), rgba(palette.color(QPalette::Text)));
         // A disabled field must look disabled: muted text on the window colour.
-        disabled = "color: " + rgba(palette.color(QPalette::Disabled, QPalette::Text)) +
-                   "; background-color: " + rgba(palette.color(QPalette::Window)) + ";";
+        disabled = QStringLiteral("color: %1; background-color: %2;")
+                       .arg(rgba(palette.color(QPalette::Disabled, QPalette::Text)), rgba(palette.color(QPalette::Window)));
     }
-    const QString type = field->metaObject()->className();
-    QString sheet = QString("%1 { %2 }").arg(type, rule);
-    if (!disabled.isEmpty()) sheet += QString(" %1:disabled { %2 }").arg(type, disabled);
+    const QString type = identifierText(field->metaObject()->className());
+    QString sheet = QStringLiteral("%1 { %2 }").arg(type, rule);
+    if (!disabled.isEmpty()) sheet += QStringLiteral(" %1:disabled { %2 }").arg(type, disabled);
     field->setStyleSheet(sheet);
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/log.h"
 #include "platform/main_executor.h"
+#include "kit/own_text.h"
 
 namespace news {
 
@@ -67,7 +68,7 @@ void NewsFetcher::get(const std::string& address, std::function<void(std::string
         deadline_ = 0;
         fail("no whole answer within " + std::to_string(limits_.deadline.count()) + " ms");
     });
-    socket_->connectToHost(QString::fromStdString(target->name), target->port);
+    socket_->connectToHost(kit::exactText(kit::ExactInput(target->name)), target->port);
 }
 
 void NewsFetcher::read() {

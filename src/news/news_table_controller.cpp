@@ -19,6 +19,8 @@
 #include "platform/log.h"
 #include "state/session_view.h"
 #include "state/ui_services.h"
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 
 namespace news {
 
@@ -61,7 +63,7 @@ QVariant NewsTableModel::data(const QModelIndex& index, int role) const {
     // One clock for the whole client: the times on the server's, as every other window shows them.
     if (!server_) server_ = owner_.serverOffset();
     const QString text =
-        QString::fromStdString(cellText(items[std::size_t(index.row())], columns_[std::size_t(index.column())], server_));
+        kit::shownText(cellText(items[std::size_t(index.row())], columns_[std::size_t(index.column())], server_));
     return kit::plainToolTipFor(role, text);
 }
 
@@ -94,7 +96,7 @@ NewsTableController::NewsTableController(kit::WindowContext& context, Settings s
     : QWidget(parent), context_(context), settings_(std::move(settings)), fetcher_(settings_.limits, this) {
     setObjectName("newsTableController");
     // The label and the column titles are set once, here.
-    categoryTextField_ = kit::plainLabel(QString::fromStdString(context_.text("0156")), this);
+    categoryTextField_ = kit::plainLabel(kit::tableText(context_, "0156"), this);
     categoryTextField_->setObjectName("categoryTextField");
     statusTextField_ = kit::plainLabel(this);
     statusTextField_->setObjectName("newsStatusTextField");
@@ -103,7 +105,7 @@ NewsTableController::NewsTableController(kit::WindowContext& context, Settings s
     NewsCategoryPopButton_->setObjectName("NewsCategoryPopButton");
     std::vector<QString> titles;
     for (const std::string& column : settings_.columns)
-        titles.push_back(QString::fromStdString(context_.text(model::LanguageString::setLanguageKey(column))));
+        titles.push_back(kit::tableText(context_, model::LanguageString::setLanguageKey(column)));
     model_ = new NewsTableModel(*this, settings_.columns, std::move(titles), this);
     newsTableView_ = new QTableView(this);
     newsTableView_->setObjectName("newsTableView");
@@ -130,7 +132,7 @@ NewsTableController::NewsTableController(kit::WindowContext& context, Settings s
     header->setStretchLastSection(false);
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setSectionResizeMode(0, QHeaderView::Stretch);
-    const int dateWidth = QFontMetrics(cells).horizontalAdvance("Mon, 07 Dec 2026 11:40:00 GMT") + 16;
+    const int dateWidth = QFontMetrics(cells).horizontalAdvance(QStringLiteral("Mon, 07 Dec 2026 11:40:00 GMT")) + 16;
     for (int c = 1; c < model_->columnCount(); ++c) newsTableView_->setColumnWidth(c, dateWidth);
 
     auto* top = new QHBoxLayout;
@@ -148,8 +150,8 @@ NewsTableController::NewsTableController(kit::WindowContext& context, Settings s
     connect(newsTableView_, &QTableView::doubleClicked, this, [this](const QModelIndex&) { doubleAction(); });
     // Shown in the language's text, sent as the category's name.
     for (std::size_t i = 0; i < kNewsCategories.size(); ++i)
-        NewsCategoryPopButton_->addItem(QString::fromStdString(context_.text(categoryKey(i))),
-                                        QString::fromUtf8(kNewsCategories[i]));
+        NewsCategoryPopButton_->addItem(kit::tableText(context_, categoryKey(i)),
+                                        kit::exactText(kit::ExactInput(kNewsCategories[i])));
     // Every choice fetches, also the category already shown.
     connect(NewsCategoryPopButton_, &QComboBox::activated, this,
             [this](int index) { LoadNews(NewsCategoryPopButton_->itemData(index).toString().toStdString()); });
@@ -187,7 +189,7 @@ void NewsTableController::showFailure() {
     // The list held another category's items: it goes.
     webDataList_.clear();
     model_->reload();
-    statusTextField_->setText(QString::fromStdString(context_.text(kFetchFailedKey)));
+    statusTextField_->setText(kit::tableText(context_, kFetchFailedKey));
     statusTextField_->show();
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "model/language_string.h"
+#include "kit/own_text.h"
 
 namespace printing {
 
@@ -24,8 +25,7 @@ TableRows ConsolidatedTableData::getConsolidatedDataFromTableView(const QTableVi
     for (const int column : columns) {
         const std::string key =
             model->headerData(column, Qt::Horizontal, kColumnIdentifierRole).toString().toStdString();
-        titles.append(QString::fromStdString(model::LanguageString::stringforSelectedLanguage(
-            language, model::LanguageString::setLanguageKey(key))));
+        titles.append(kit::tableText(language, model::LanguageString::setLanguageKey(key)));
     }
     rows.append(titles);
     const int count = std::clamp(rowCount, 0, model->rowCount(root));

@@ -35,7 +35,7 @@ void PaintedBody::addText(const QString& text, const Style& style) {
         QFont font = pointFont(style.points);
         font.setUnderline(style.underline);
         const QFontMetricsF metrics(font);
-        for (const QString& paragraph : text.split('\n')) {
+        for (const QString& paragraph : text.split(u'\n')) {
             out.push_back({metrics.height(), [=](QPainter& painter, double top, double width) {
                                const QString shown = metrics.elidedText(paragraph, Qt::ElideRight, width);
                                const QRectF box(0, top, std::min(width, metrics.horizontalAdvance(shown)), metrics.height());

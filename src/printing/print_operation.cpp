@@ -12,6 +12,7 @@
 #include "printing/painted_body.h"
 #include "printing/print_text_view.h"
 #include "printing/table_print.h"
+#include "kit/own_text.h"
 
 namespace printing {
 
@@ -60,7 +61,7 @@ void runPrintOperation(std::shared_ptr<PrintTextView> job, QWidget* window) {
 
 bool printWithProgress(PrintTextView& job, QPrinter& printer, QWidget* window) {
     const auto text = [&](const char* key) {
-        return QString::fromStdString(model::LanguageString::stringforSelectedLanguage(job.language(), key));
+        return kit::tableText(job.language(), key);
     };
     QProgressDialog progress(text("90400"), text("90401"), 0, 1, window);
     progress.setWindowModality(Qt::WindowModal);

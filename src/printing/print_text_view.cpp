@@ -14,6 +14,7 @@
 #include "model/formatter.h"
 #include "platform/log.h"
 #include "printing/painted_body.h"
+#include "kit/own_text.h"
 
 namespace printing {
 
@@ -67,7 +68,7 @@ void PrintTextView::Pages::paintPage(QPainter& painter, int page) const {
     painter.drawText(header, Qt::AlignRight | Qt::AlignVCenter, date_);
     const QRectF footer(0, page_.height() - band_ / 2, width, band_ / 2);
     painter.drawText(footer, Qt::AlignHCenter | Qt::AlignVCenter,
-                     QString("Page %1 of %2").arg(page + 1).arg(pageCount()));
+                     QStringLiteral("Page %1 of %2").arg(page + 1).arg(pageCount()));
 
     if (painted_) {
         // Points scaled to the device below the header.
@@ -99,7 +100,7 @@ std::unique_ptr<PrintTextView::Pages> PrintTextView::paginate(QPaintDevice& devi
     auto pages = std::unique_ptr<Pages>(new Pages);
     pages->title_ = printJobTitle_;
     // The date and time as every date of the prints reads.
-    pages->date_ = printed.toString(QString::fromLatin1(model::Formatter::kDisplayFormat));
+    pages->date_ = printed.toString(kit::displayDateFormat());
     pages->page_ = pageSize;
     pages->band_ = 2 * QFontMetricsF(bandFont(device), &device).height();
     pages->body_ = &document_;

@@ -27,6 +27,7 @@
 #include "state/session_commands.h"
 #include "state/session_view.h"
 #include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace reports {
 
@@ -81,7 +82,7 @@ void AccountStatementWindowController::windowDidAppear() {
 void AccountStatementWindowController::updateValuesinWindow() {
     loadAccountCombo();
     reloadDateValues();
-    disclaimerTextField->setText(QString::fromStdString(context_.text("20295")));
+    disclaimerTextField->setText(kit::tableText(context_, "20295"));
 }
 
 void AccountStatementWindowController::loadAccountCombo() {
@@ -116,9 +117,9 @@ void AccountStatementWindowController::showAccountStatement() {
     const model::Date to = fromQt(toDatePicker->dateTime());
     lastRequest_ = {account ? account->AccountId : 0, from, to};
     accountLabel->setText(QString::number(lastRequest_.accountId));
-    statementPeriodLabel->setText(QString::fromStdString(model::Formatter::fillFormat(
+    statementPeriodLabel->setText(kit::shownText(model::Formatter::fillFormat(
         "%@ - %@", {model::Formatter::formatDate(from), model::Formatter::formatDate(to)})));
-    leverageLabel->setText(QString::fromStdString(model::Formatter::formatDecimal(account ? account->Leverage : 0.0, 2)));
+    leverageLabel->setText(kit::shownText(model::Formatter::formatDecimal(account ? account->Leverage : 0.0, 2)));
     model::StatementQuery query;
     query.AccountId = std::to_string(lastRequest_.accountId);
     query.FromDate = from;
@@ -164,12 +165,12 @@ void AccountStatementWindowController::accountStatementUpdate() {
 }
 
 void AccountStatementWindowController::updateLanguageStrings() {
-    const QString title = QString::fromStdString(context_.text("0263"));
+    const QString title = kit::tableText(context_, "0263");
     setWindowTitle(title);
     headerLabel->setText(title);
-    accountHeaderLabel->setText(QString::fromStdString(context_.text("0012")));
-    showButton->setText(QString::fromStdString(context_.text("0441")));
-    failureLabel->setText(QString::fromStdString(context_.text(kStatementNotLoadedKey)));
+    accountHeaderLabel->setText(kit::tableText(context_, "0012"));
+    showButton->setText(kit::tableText(context_, "0441"));
+    failureLabel->setText(kit::tableText(context_, kStatementNotLoadedKey));
     // The boxes, the page buttons and the period labels by their tags.
     kit::applyControlTexts(this, context_.language);
 }

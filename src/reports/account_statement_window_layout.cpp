@@ -134,7 +134,7 @@ void AccountStatementWindowController::buildWindow() {
     toDatePicker = new QDateTimeEdit;
     for (QDateTimeEdit* picker : {fromDatePicker, toDatePicker}) {
         kit::keepLeftToRight(picker);
-        picker->setDisplayFormat("MM/dd/yyyy HH:mm:ss");
+        picker->setDisplayFormat(QStringLiteral("MM/dd/yyyy HH:mm:ss"));
         picker->setCalendarPopup(true);
     }
     showButton = new QPushButton;

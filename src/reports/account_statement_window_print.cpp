@@ -25,6 +25,8 @@
 #include "reports/statement_table_controllers.h"
 #include "reports/statement_table_view.h"
 #include "state/session_view.h"
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 
 namespace reports {
 
@@ -62,19 +64,19 @@ QTextCharFormat statusStyle() {
 }
 
 void newLines(QTextCursor& cursor, int count) {
-    for (int i = 0; i < count; ++i) cursor.insertText("\n", QTextCharFormat());
+    for (int i = 0; i < count; ++i) cursor.insertText(QStringLiteral("\n"), QTextCharFormat());
 }
 
 // The application image "Company_Logo", at half its pixels (drawn for 2x);
 // without the image nothing is inserted and the rest prints.
 QImage companyLogo() {
     const auto path = platform::ResourceBundle::pathForResource("images/Company_Logo", "png");
-    return QImage(path ? QString::fromStdString(*path) : QString());
+    return QImage(path ? kit::filePath(*path) : QString());
 }
 
 void insertLogo(QTextCursor& cursor, const QImage& logo) {
     if (logo.isNull()) return;
-    const QUrl name("resource:Company_Logo");
+    const QUrl name(QStringLiteral("resource:Company_Logo"));
     cursor.document()->addResource(QTextDocument::ImageResource, name, logo);
     QTextImageFormat image;
     image.setName(name.toString());
@@ -89,7 +91,7 @@ printing::TableRows tableRows(const QTableView& view, int records, std::int64_t 
     printing::TableRows rows = printing::ConsolidatedTableData::getConsolidatedDataFromTableView(view, records, language);
     const QHeaderView* header = view.horizontalHeader();
     // The summaries' columns are named by word, not by key.
-    static const std::map<QString, const char*> summaryTitleKeys{{"Entity", "90519"}, {"Details", "21301"}};
+    static const std::map<QString, const char*> summaryTitleKeys{{QStringLiteral("Entity"), "90519"}, {QStringLiteral("Details"), "21301"}};
     int printed = 0;
     for (int visual = 0; visual < header->count(); ++visual) {
         const int logical = header->logicalIndex(visual);
@@ -100,13 +102,13 @@ printing::TableRows tableRows(const QTableView& view, int records, std::int64_t 
         const QString shown = view.model()->headerData(logical, Qt::Horizontal, Qt::DisplayRole).toString();
         if (titleKey != summaryTitleKeys.end() && !rows.isEmpty() && printed < rows[0].size())
             rows[0][printed] =
-                QString::fromStdString(model::LanguageString::stringforSelectedLanguage(language, titleKey->second));
+                kit::tableText(language, titleKey->second);
         else if (!shown.isEmpty() && !rows.isEmpty() && printed < rows[0].size())
             rows[0][printed] = shown;
         if (dynamic_cast<const DateTimeWidthDelegate*>(view.itemDelegateForColumn(logical)))
             for (qsizetype r = 1; r < rows.size(); ++r)
                 rows[r][printed] =
-                    QString::fromStdString(dateTimeCell(view.columnWidth(logical), rows[r][printed].toStdString()));
+                    kit::shownText(dateTimeCell(view.columnWidth(logical), rows[r][printed].toStdString()));
         ++printed;
     }
     return rows;
@@ -117,17 +119,17 @@ printing::TableRows tableRows(const QTableView& view, int records, std::int64_t 
 std::shared_ptr<printing::PrintTextView> AccountStatementWindowController::printJob() {
     flushPendingFit();
     const model::AccountStatementInfo& statement = context_.view.accountStatement();
-    const auto text = [this](const char* key) { return QString::fromStdString(context_.text(key)); };
+    const auto text = [this](const char* key) { return kit::tableText(context_, key); };
     auto job = std::make_shared<printing::PrintTextView>(
-        QString::fromStdString(platform::ResourceBundle::applicationName()) + " - " + text("0263"));
+        kit::applicationName() + QStringLiteral(" - ") + text("0263"));
     job->setLanguage(context_.language);
     const auto account = context_.view.account(std::to_string(lastRequest_.accountId));
     const std::string block =
         accountDetailString(lastRequest_, statement, lastRequest_.accountId && account ? account->AccountName : "",
                             context_.text);
-    const QString open = QString::fromStdString(openPositionHistoryTableController->getOpenStatusInfo(statement));
+    const QString open = kit::shownText(openPositionHistoryTableController->getOpenStatusInfo(statement));
     const QString settled =
-        QString::fromStdString(settledPositionHistoryTableController->getSettledStatusInfo(statement));
+        kit::shownText(settledPositionHistoryTableController->getSettledStatusInfo(statement));
 
     // Row counts are the records behind each table; the reader caps them at the model's rows.
     const struct {
@@ -166,7 +168,7 @@ std::shared_ptr<printing::PrintTextView> AccountStatementWindowController::print
         painted->addImage(logo, QSizeF(logo.size()) / 2.0 * kPointsPerLayoutUnit);
         painted->addText(text("0263"), Style{20, QColor(Qt::darkGray), {}, true});
         // The block's paragraphs after the title's own line break.
-        painted->addText(QString::fromStdString(block).mid(1).chopped(1), body);
+        painted->addText(kit::shownText(block).mid(1).chopped(1), body);
         for (std::size_t i = 0; i < std::size(sections); ++i) {
             painted->addText(text(sections[i].heading), heading);
             painted->addTable(rows[i], tables);
@@ -183,7 +185,7 @@ std::shared_ptr<printing::PrintTextView> AccountStatementWindowController::print
     insertLogo(cursor, logo);
     newLines(cursor, 1);
     cursor.insertText(text("0263"), titleStyle());
-    cursor.insertText(QString::fromStdString(block), textStyle(12));  // own text: its server parts shown by accountDetailString
+    cursor.insertText(kit::shownText(block), textStyle(12));  // its server parts shown by accountDetailString
     for (std::size_t i = 0; i < std::size(sections); ++i) {
         cursor.insertText(text(sections[i].heading), headingStyle());
         tables.attributedStringFromItems(rows[i], cursor);

@@ -1,4 +1,5 @@
 #include "reports/statement_table_controllers.h"
+#include "kit/shown_text.h"
 
 namespace reports {
 
@@ -8,7 +9,7 @@ std::vector<QString> titlesOf(DetailTable table, const KeyText& text) {
     std::vector<QString> titles;
     // The settled positions' P/L is realised: its own title, not "0319"'s.
     for (const auto& id : detailColumns(table))
-        titles.push_back(QString::fromStdString(text(table == DetailTable::SettledPositions && id == "0319" ? "0152" : id)));
+        titles.push_back(kit::shownText(text(table == DetailTable::SettledPositions && id == "0319" ? "0152" : id)));
     return titles;
 }
 

@@ -28,10 +28,9 @@ QString StatementTableModel::text(int row, int column) const {
     if (row < 0 || column < 0 || row >= rows_ || column >= columnCount()) return {};
     if (const auto found = longCells_.find({row, column}); found != longCells_.end()) return found->second;
     const std::string cell = cells_->text(std::size_t(row), std::size_t(column));
-    // Measured and shown in its shown form; a short ASCII cell is its own.
+    // Measured and shown in its shown form.
     if (cell.size() > std::size_t(kit::kMaxShownLength)) return longCells_[{row, column}] = kit::shownText(cell);
-    const bool ascii = std::all_of(cell.begin(), cell.end(), [](char ch) { return (ch & 0x80) == 0; });
-    return ascii ? QString(QLatin1StringView(cell.data(), qsizetype(cell.size()))) : kit::shownText(cell);
+    return kit::shownText(cell);
 }
 
 QVariant StatementTableModel::data(const QModelIndex& index, int role) const {
@@ -48,7 +47,7 @@ QVariant StatementTableModel::data(const QModelIndex& index, int role) const {
 QVariant StatementTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
     if (role == Qt::DisplayRole) return titles_[std::size_t(section)];
-    if (role == printing::kColumnIdentifierRole) return QString::fromStdString(identifiers_[std::size_t(section)]);
+    if (role == printing::kColumnIdentifierRole) return kit::shownText(identifiers_[std::size_t(section)]);
     return {};
 }
 

@@ -5,6 +5,8 @@
 
 #include "reports/core/statement_cells.h"
 #include "reports/statement_table_model.h"
+#include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace reports {
 
@@ -17,7 +19,7 @@ void DateTimeWidthDelegate::initStyleOption(QStyleOptionViewItem* option, const 
     const auto* view = qobject_cast<const QTableView*>(option->widget);
     if (!view) return;
     option->text =
-        QString::fromStdString(dateTimeCell(view->columnWidth(index.column()), option->text.toStdString()));
+        kit::shownText(dateTimeCell(view->columnWidth(index.column()), option->text.toStdString()));
 }
 
 QTableView* makeStatementTable(StatementTableModel* model, const std::vector<int>& dateTimeColumns, bool headerMenu,
@@ -48,7 +50,7 @@ QTableView* makeStatementTable(StatementTableModel* model, const std::vector<int
         QAction* entry = menu->addAction(model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
         entry->setCheckable(true);
         entry->setChecked(!view->isColumnHidden(c));
-        entry->setData(QString::fromStdString(model->identifiers()[std::size_t(c)]));
+        entry->setData(kit::identifierText(model->identifiers()[std::size_t(c)]));
         QObject::connect(entry, &QAction::toggled, view, [view, model, entry](bool shown) {
             const int column = model->columnOf(entry->data().toString().toStdString());
             if (column >= 0) view->setColumnHidden(column, !shown);
@@ -62,7 +64,7 @@ QTableView* makeStatementTable(StatementTableModel* model, const std::vector<int
 }
 
 QMenu* headerMenuOf(const QTableView* view) {
-    return view ? view->findChild<QMenu*>(kHeaderMenuName, Qt::FindDirectChildrenOnly) : nullptr;
+    return view ? view->findChild<QMenu*>(kit::identifierText(kHeaderMenuName), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
 }  // namespace reports

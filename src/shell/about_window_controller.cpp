@@ -8,6 +8,8 @@
 #include "model/language_string.h"
 #include "platform/resource_bundle.h"
 #include "shell/core/about_texts.h"
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 
 namespace shell {
 
@@ -54,7 +56,7 @@ AboutWindowController::AboutWindowController(QWidget* parent) : QDialog(parent, 
 }
 
 void AboutWindowController::windowDidAppear(std::int64_t language, std::int64_t theme) {
-    setWindowTitle(QString::fromStdString(platform::ResourceBundle::applicationName()));
+    setWindowTitle(kit::shownText(platform::ResourceBundle::applicationName()));
     applyTheme(theme);
     loadData(language);
 }
@@ -64,11 +66,11 @@ void AboutWindowController::applyTheme(std::int64_t theme) { kit::ThemeManager::
 void AboutWindowController::loadData(std::int64_t language) {
     const AboutTexts texts = aboutTexts(
         [language](const std::string& key) { return model::LanguageString::stringforSelectedLanguage(language, key); });
-    appNameLabel->setText(QString::fromStdString(texts.name));  // own text: the app's bundle
-    versionLabel->setText(QString::fromStdString(texts.version));  // own text: the app's bundle
-    disclaimerLabel->setText(QString::fromStdString(texts.disclaimer));  // own text: the app's bundle
-    copyRightInfoLabel->setText(QString::fromStdString(texts.copyright));  // own text: the app's bundle
-    closeButton->setText(QString::fromStdString(model::LanguageString::stringforSelectedLanguage(language, "0246")));
+    appNameLabel->setText(kit::shownText(texts.name));  // the app's bundle
+    versionLabel->setText(kit::shownText(texts.version));  // the app's bundle
+    disclaimerLabel->setText(kit::shownText(texts.disclaimer));  // the app's bundle
+    copyRightInfoLabel->setText(kit::shownText(texts.copyright));  // the app's bundle
+    closeButton->setText(kit::tableText(language, "0246"));
     adjustSize();
 }
 

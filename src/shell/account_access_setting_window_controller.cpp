@@ -15,6 +15,8 @@
 #include "state/notification_payloads.h"
 #include "state/session_view.h"
 #include "views/core/status_words.h"
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 
 namespace shell {
 
@@ -29,7 +31,7 @@ QLabel* taggedLabel(int tag, QWidget* parent) {
 
 void fill(QComboBox* list, const std::vector<std::string>& texts) {
     list->clear();
-    for (const std::string& text : texts) list->addItem(QString::fromStdString(text));
+    for (const std::string& text : texts) list->addItem(kit::shownText(text));
 }
 
 }  // namespace
@@ -78,7 +80,7 @@ AccountAccessSettingWindowController::AccountAccessSettingWindowController(kit::
 }
 
 void AccountAccessSettingWindowController::updateLanguageStrings() {
-    acccountAccessBox->setTitle(QString::fromStdString(context_.text("0490")));
+    acccountAccessBox->setTitle(kit::tableText(context_, "0490"));
     kit::applyControlTexts(this, context_.language);
 }
 

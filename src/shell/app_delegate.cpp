@@ -22,6 +22,7 @@
 #include "state/notification_payloads.h"
 #include "state/ui_services.h"
 #include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace shell {
 
@@ -87,11 +88,11 @@ std::string AppDelegate::text(const char* key) const {
 void AppDelegate::applicationDidFinishLaunching() {
     window_ = new LoginWindow;
     lock_ = new LockWindow;
-    window_->setWindowTitle(QString::fromStdString(appName_));
+    window_->setWindowTitle(kit::shownText(appName_));
 
     auto* bar = new QMenuBar(window_);
     window_->layout()->setMenuBar(bar);
-    appMenu_ = bar->addMenu(QString::fromStdString(appName_));
+    appMenu_ = bar->addMenu(kit::shownText(appName_));
     QMenu* appMenu = appMenu_;
     appMenu->menuAction()->setData(kAppMenu);
     aboutAction_ = appMenu->addAction(QString());
@@ -170,9 +171,9 @@ void AppDelegate::setLanguage(std::int64_t index) {
                                             : Qt::LeftToRight);
     window_->updateLanguageStrings(session_->selectedLanguage());
     lock_->updateLanguageStrings(session_->selectedLanguage(), appName_);
-    aboutAction_->setText(QString::fromStdString(text("21018")));
-    lockAction_->setText(QString::fromStdString(text("21017")));
-    quitAction_->setText(QString::fromStdString(text("21020")));
+    aboutAction_->setText(kit::shownText(text("21018")));
+    lockAction_->setText(kit::shownText(text("21017")));
+    quitAction_->setText(kit::shownText(text("21020")));
 }
 
 void AppDelegate::loadUserInfo(const std::string& mode) {
@@ -200,7 +201,7 @@ void AppDelegate::ConnectionSegmentControlChanged(int segment) {
 void AppDelegate::resetConnectionSettingsDefault() {
     auto& login = session_->logindata();
     window_->selectedSegment() == 0 ? login.loadLiveSettings() : login.loadDemoSettings();
-    window_->serverTextField->setText(QString::fromStdString(login.IPAddress()));  // own text: the login settings, edited by the user
+    window_->serverTextField->setText(kit::exactText(kit::ExactInput(login.IPAddress())));
     window_->portTextField->setText(QString::number(login.PortNo()));
 }
 
@@ -268,7 +269,7 @@ void AppDelegate::lockAppMenuItemClicked() {
         // The ticket, the row dialogs and the sheets go with the main window.
         mainWindow_->hideForLock();
     }
-    lock_->setWindowTitle(QString::fromStdString(text("10855") + " " + session_->logindata().userName()));
+    lock_->setWindowTitle(kit::shownText(text("10855") + " " + session_->logindata().userName()));
 }
 
 void AppDelegate::unLockButtonClicked() {
@@ -333,9 +334,9 @@ QMessageBox* AppDelegate::showCommonAlert(const std::string& message, const std:
     box->setIcon(QMessageBox::Critical);
     box->setWindowTitle(kit::shownText(title));
     const auto keys = alertButtonKeys(tag);
-    QPushButton* byDefault = box->addButton(QString::fromStdString(text(keys[0].c_str())), QMessageBox::AcceptRole);
+    QPushButton* byDefault = box->addButton(kit::shownText(text(keys[0].c_str())), QMessageBox::AcceptRole);
     box->setDefaultButton(byDefault);
-    if (keys.size() > 1) box->addButton(QString::fromStdString(text(keys[1].c_str())), QMessageBox::RejectRole);
+    if (keys.size() > 1) box->addButton(kit::shownText(text(keys[1].c_str())), QMessageBox::RejectRole);
     connect(box, &QMessageBox::buttonClicked, this,
             [this, byDefault, tag](QAbstractButton* b) { alertFinished(tag, b == byDefault); });
     alert_ = box;

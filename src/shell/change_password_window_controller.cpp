@@ -15,6 +15,7 @@
 #include "state/notification_payloads.h"
 #include "state/session_view.h"
 #include "state/ui_services.h"
+#include "kit/own_text.h"
 
 namespace shell {
 
@@ -70,7 +71,7 @@ ChangePasswordWindowController::ChangePasswordWindowController(kit::WindowContex
 }
 
 void ChangePasswordWindowController::updateLanguageStrings() {
-    changePasswordBox->setTitle(QString::fromStdString(context_.text("0405")));
+    changePasswordBox->setTitle(kit::tableText(context_, "0405"));
     kit::applyControlTexts(this, context_.language);
 }
 

@@ -14,6 +14,7 @@
 #include "kit/window_context.h"
 #include "platform/notification_center.h"
 #include "shell/core/settings_rules.h"
+#include "kit/own_text.h"
 
 namespace shell {
 
@@ -51,10 +52,10 @@ FontSizeSettingsWindowController::FontSizeSettingsWindowController(kit::WindowCo
 }
 
 void FontSizeSettingsWindowController::updateLanguageStrings() {
-    fontSizeBox->setTitle(QString::fromStdString(context_.text("11027")));
+    fontSizeBox->setTitle(kit::tableText(context_, "11027"));
     kit::applyControlTexts(fontSizeBox, context_.language);
-    applyButton->setText(QString::fromStdString(context_.text("0373")));
-    cancelButton->setText(QString::fromStdString(context_.text("0060")));
+    applyButton->setText(kit::tableText(context_, "0373"));
+    cancelButton->setText(kit::tableText(context_, "0060"));
 }
 
 void FontSizeSettingsWindowController::onWindowLoad() {
@@ -67,14 +68,14 @@ void FontSizeSettingsWindowController::onWindowLoad() {
 void FontSizeSettingsWindowController::showSize(QComboBox* list, std::uint64_t size) {
     const std::string key = fontSizeNameKey(size);
     // A size that is not listed shows an empty text.
-    list->setCurrentIndex(key.empty() ? -1 : list->findText(QString::fromStdString(context_.text(key))));
+    list->setCurrentIndex(key.empty() ? -1 : list->findText(kit::tableText(context_, key)));
 }
 
 void FontSizeSettingsWindowController::loadData() {
     for (QComboBox* list : {watchlistComboBox, positionsComboBox}) {
         list->clear();
         for (std::uint64_t size : kFontSizeChoices)
-            list->addItem(QString::fromStdString(context_.text(fontSizeNameKey(size))));
+            list->addItem(kit::tableText(context_, fontSizeNameKey(size)));
     }
     wlFontSize_ = context_.preferences.getFontSizeInfoForKey(kit::PreferenceManager::kWatchlistFontSize);
     showSize(watchlistComboBox, wlFontSize_);

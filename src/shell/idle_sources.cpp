@@ -35,7 +35,7 @@ bool LastInputFilter::eventFilter(QObject* watched, QEvent* event) {
 
 std::function<void()> installIdleTimeSource() {
     std::function<double()> source;
-    if (QGuiApplication::platformName() == "xcb") source = x11IdleSource();
+    if (QGuiApplication::platformName() == u"xcb") source = x11IdleSource();
     if (!source) {
         auto* filter = new LastInputFilter(QCoreApplication::instance());
         QCoreApplication::instance()->installEventFilter(filter);

@@ -10,6 +10,8 @@
 #include "shell/core/idle_time_checker.h"
 #include "model/language_string.h"
 #include "platform/preferences.h"
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 
 namespace shell {
 
@@ -24,7 +26,7 @@ IdleTimeoutWindowController::IdleTimeoutWindowController(platform::Preferences& 
     timeoutComboBox = new QComboBox(idelTimeoutBox);
     timeoutComboBox->setMinimumWidth(160);
     // Built once: later language changes do not reach these texts.
-    for (const std::string& choice : idleTimeoutChoices(language)) timeoutComboBox->addItem(QString::fromStdString(choice));
+    for (const std::string& choice : idleTimeoutChoices(language)) timeoutComboBox->addItem(kit::shownText(choice));
     row->addWidget(timeOutIntervalLabel);
     row->addWidget(timeoutComboBox, 1);
     column->addWidget(idelTimeoutBox);
@@ -39,7 +41,7 @@ IdleTimeoutWindowController::IdleTimeoutWindowController(platform::Preferences& 
 
 void IdleTimeoutWindowController::updateLanguageStrings(std::int64_t language) {
     const auto text = [language](const char* key) {
-        return QString::fromStdString(model::LanguageString::stringforSelectedLanguage(language, key));
+        return kit::tableText(language, key);
     };
     idelTimeoutBox->setTitle(text("0372"));
     timeOutIntervalLabel->setText(text("0413"));

@@ -7,6 +7,7 @@
 #include "kit/plain_text.h"
 #include "model/language_string.h"
 #include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace shell {
 
@@ -37,11 +38,11 @@ LockWindow::LockWindow(QWidget* parent) : QWidget(parent) {
 
 void LockWindow::updateLanguageStrings(std::int64_t language, const std::string& name) {
     const auto text = [language](const char* key) {
-        return QString::fromStdString(model::LanguageString::stringforSelectedLanguage(language, key));
+        return kit::tableText(language, key);
     };
-    setWindowTitle(text("10855") + " " + kit::shownText(name));
+    setWindowTitle(text("10855") + u' ' + kit::shownText(name));
     lockPasswordTextField->setPlaceholderText(text("0078"));
-    lockpasswordtitleTextField->setText(text("0467") + " :");
+    lockpasswordtitleTextField->setText(text("0467") + QStringLiteral(" :"));
     kit::applyControlTexts(this, language);
 }
 

@@ -22,6 +22,8 @@
 #include "state/notification_payloads.h"
 #include "state/session_commands.h"
 #include "state/ui_services.h"
+#include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace shell {
 
@@ -105,11 +107,11 @@ void LoginRegistrationWindowController::onWindowLoad() {
 
 void LoginRegistrationWindowController::updateLanguageStrings() {
     const std::int64_t language = delegate_.session().selectedLanguage();
-    createdemouserBox->setTitle(QString::fromStdString(text("0313")));
+    createdemouserBox->setTitle(kit::shownText(text("0313")));
     kit::applyControlTexts(createdemouserBox, language);
-    SubNewsLetterCheckBox->setText(QString::fromStdString(text("0395")));
-    submitButton->setText(QString::fromStdString(text("0396")));
-    cancelButton->setText(QString::fromStdString(text("0060")));
+    SubNewsLetterCheckBox->setText(kit::shownText(text("0395")));
+    submitButton->setText(kit::shownText(text("0396")));
+    cancelButton->setText(kit::shownText(text("0060")));
 }
 
 void LoginRegistrationWindowController::applyTheme() {
@@ -124,7 +126,7 @@ void LoginRegistrationWindowController::LoadDepositData() {
                                         delegate_.session().logindata().depositAmountListType());
     if (!amounts) return;  // no list: the box keeps its text and items
     DepositComboBox->clear();
-    for (const std::string& amount : *amounts) DepositComboBox->addItem(QString::fromStdString(amount));
+    for (const std::string& amount : *amounts) DepositComboBox->addItem(kit::shownText(amount));
     if (!amounts->empty()) DepositComboBox->setCurrentIndex(0);
 }
 
@@ -175,16 +177,16 @@ void LoginRegistrationWindowController::requestDone(const platform::Notification
     if (!created) return;
     LoginWindow* login = delegate_.window();
     if (login) {
-        login->usernameTextField->setText(QString::fromStdString(created->user));  // own text: a credential the user signs in with, kept exact
-        login->passwordTextField->setText(QString::fromStdString(created->password));  // own text: a credential the user signs in with, kept exact
+        login->usernameTextField->setText(kit::exactText(kit::ExactInput(created->user)));
+        login->passwordTextField->setText(kit::exactText(kit::ExactInput(created->password)));
     }
     delete result_.data();
     // The login and password are the server's: shown as typed, no link.
-    result_ = kit::plainMessageBox(QMessageBox::Information, QString::fromStdString(delegate_.AppName()),
-                                   QString::fromStdString(text("0315")), this);
-    kit::setPlainInformativeText(*result_, QString::fromStdString(registrationResultText(
+    result_ = kit::plainMessageBox(QMessageBox::Information, kit::shownText(delegate_.AppName()),
+                                   kit::shownText(text("0315")), this);
+    kit::setPlainInformativeText(*result_, kit::shownText(registrationResultText(
                                                text("0037"), created->user, text("0078"), created->password, text("0316"))));
-    QPushButton* ok = result_->addButton(QString::fromStdString(text("0167")), QMessageBox::AcceptRole);
+    QPushButton* ok = result_->addButton(kit::shownText(text("0167")), QMessageBox::AcceptRole);
     result_->setDefaultButton(ok);
     result_->setAttribute(Qt::WA_DeleteOnClose);
     connect(result_, &QMessageBox::buttonClicked, this, [this, ok](QAbstractButton* b) {

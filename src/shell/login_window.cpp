@@ -13,13 +13,15 @@
 #include "kit/popover_placement.h"
 #include "shell/core/login_form.h"
 #include "model/language_string.h"
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 
 namespace shell {
 
 namespace {
 
 QString keyText(std::int64_t language, const char* key) {
-    return QString::fromStdString(model::LanguageString::stringforSelectedLanguage(language, key));
+    return kit::tableText(language, key);
 }
 
 QLineEdit* guarded(QLineEdit* field) {
@@ -47,7 +49,7 @@ void LanguageComboBox::keyPressEvent(QKeyEvent* event) {
 LoginWindow::LoginWindow(QWidget* parent) : QWidget(parent) {
     setObjectName("LoginWindow");
     languagesComboBox = new LanguageComboBox(this);
-    for (const auto& name : languageNames()) languagesComboBox->addItem(QString::fromStdString(name));
+    for (const auto& name : languageNames()) languagesComboBox->addItem(kit::shownText(name));
 
     liveSegment = new QPushButton(this);
     demoSegment = new QPushButton(this);
@@ -174,10 +176,10 @@ LoginFields LoginWindow::fields() const {
 }
 
 void LoginWindow::setFields(const LoginFields& f) {
-    usernameTextField->setText(QString::fromStdString(f.userName));  // own text: the user's own saved entry, kept exact
-    passwordTextField->setText(QString::fromStdString(f.password));  // own text: the user's own saved entry, kept exact
-    serverTextField->setText(QString::fromStdString(f.server));  // own text: the user's own saved entry, kept exact
-    portTextField->setText(QString::fromStdString(f.port));  // own text: the user's own saved entry, kept exact
+    usernameTextField->setText(kit::exactText(kit::ExactInput(f.userName)));
+    passwordTextField->setText(kit::exactText(kit::ExactInput(f.password)));
+    serverTextField->setText(kit::exactText(kit::ExactInput(f.server)));
+    portTextField->setText(kit::exactText(kit::ExactInput(f.port)));
 }
 
 void LoginWindow::toggleRightDrawer() { setDrawerOpen(!isDrawerOpen()); }

@@ -12,6 +12,8 @@
 #include "platform/paths.h"
 #include "platform/resource_bundle.h"
 #include "platform/runtime.h"
+#include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 int main(int argc, char** argv) {
     // Warnings and errors on stderr; the rest in a rotated file under the state folder.
@@ -20,10 +22,10 @@ int main(int argc, char** argv) {
         platform::Log::openFile(platform::Paths::join(logFolder, platform::ResourceBundle::applicationName() + ".log"));
     const bool styleNamed = kit::styleNamed(argc, argv);  // before QApplication takes -style out
     QApplication application(argc, argv);
-    QApplication::setApplicationName(TC_APP_NAME);
+    QApplication::setApplicationName(QStringLiteral(TC_APP_NAME));
     kit::installAppStyle(styleNamed);
     if (const auto icon = platform::ResourceBundle::pathForResource("images/AppIcon", "png"))
-        QApplication::setWindowIcon(QIcon(QString::fromStdString(*icon)));
+        QApplication::setWindowIcon(QIcon(kit::filePath(*icon)));
     auto executor = kit::QtMainExecutor::install();
     const auto removeIdleSource = shell::installIdleTimeSource();
     int result = 0;

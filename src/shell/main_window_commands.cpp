@@ -18,6 +18,8 @@
 #include "state/session_view.h"
 #include "views/main_window_pages.h"
 #include "views/watchlist_table_controller.h"
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 
 namespace shell {
 
@@ -170,12 +172,12 @@ void MainWindowController::windowActivated(QWindow* activated) {
 }
 
 void MainWindowController::logout() {
-    auto* alert = kit::plainMessageBox(QMessageBox::Warning, QString::fromStdString(delegate_.AppName()),
-                                       QString::fromStdString(text("20209")), window_);
+    auto* alert = kit::plainMessageBox(QMessageBox::Warning, kit::shownText(delegate_.AppName()),
+                                       kit::shownText(text("20209")), window_);
     alert->setObjectName("logoutAlert");
     alert->setAttribute(Qt::WA_DeleteOnClose);
-    QPushButton* leave = alert->addButton(QString::fromStdString(text("0038")), QMessageBox::AcceptRole);
-    alert->addButton(QString::fromStdString(text("0060")), QMessageBox::RejectRole);
+    QPushButton* leave = alert->addButton(kit::shownText(text("0038")), QMessageBox::AcceptRole);
+    alert->addButton(kit::shownText(text("0060")), QMessageBox::RejectRole);
     alert->setDefaultButton(leave);
     // No logout message goes to the server: the application ends.
     QObject::connect(alert, &QMessageBox::buttonClicked, this, [this, leave](QAbstractButton* b) {
@@ -229,7 +231,7 @@ void MainWindowController::sizeWatchlistPane() {
             const int left = shown - right - mainSplitView->handleWidth();
             if (left >= least + chrome) share = std::min(share, left);
         };
-        if (const auto* charts = window_->findChild<QScrollArea*>("chartPanesScroll"); charts && charts->widget())
+        if (const auto* charts = window_->findChild<QScrollArea*>(QStringLiteral("chartPanesScroll")); charts && charts->widget())
             leaveWhole(charts->widget()->minimumSizeHint().width(), screen.least);
         leaveWhole(mainTabView->tabBar()->sizeHint().width() + 8, (screen.least + screen.whole) / 2);
         const int wanted = std::min(screen.whole, std::max(screen.least, share - chrome)) + chrome;

@@ -34,6 +34,8 @@
 #include "chat/register_windows.h"
 #include "funds/register_windows.h"
 #include "reports/register_windows.h"
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 
 namespace shell {
 
@@ -41,7 +43,7 @@ namespace {
 
 QPixmap statusImage(const char* name) {
     const auto path = platform::ResourceBundle::pathForResource(std::string("images/") + name, "png");
-    QPixmap image(path ? QString::fromStdString(*path) : QString());
+    QPixmap image(path ? kit::filePath(*path) : QString());
     image.setDevicePixelRatio(2.0);  // drawn at twice the shown size
     return image;
 }
@@ -72,7 +74,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     buildWindow();
     setFullScreen();
     applyTheme();
-    window_->setWindowTitle(QString::fromStdString(delegate_.AppName() + " v" +
+    window_->setWindowTitle(kit::shownText(delegate_.AppName() + " v" +
                                                    platform::ResourceBundle::applicationVersion() + " - " +
                                                    delegate_.session().logindata().userName()));
 
@@ -163,7 +165,7 @@ MainWindowController::~MainWindowController() {
 void MainWindowController::loadPieChart() {
     if (pieChartController) return;
     pieChartController = new charts::PieChartViewController(*context_, pieChartPane);
-    if (QWidget* caption = pieChartPane->findChild<QWidget*>("paneCaption")) caption->hide();
+    if (QWidget* caption = pieChartPane->findChild<QWidget*>(QStringLiteral("paneCaption"))) caption->hide();
     pieChartPane->layout()->setContentsMargins(0, 0, 0, 0);
     pieChartPane->layout()->addWidget(pieChartController->view());
 }
@@ -225,7 +227,7 @@ void MainWindowController::updateLanguageStrings() {
     for (QAction* item : mainToolbar->actions()) {
         const auto tag = item->property("tag").toLongLong();
         if (tag == 0 || tag == -1) continue;
-        const QString label = QString::fromStdString(text(model::LanguageString::setLanguageKey(std::to_string(tag))));
+        const QString label = kit::shownText(text(model::LanguageString::setLanguageKey(std::to_string(tag))));
         item->setProperty("label", label);
         item->setText(label);
         item->setIconText(label);
@@ -234,16 +236,16 @@ void MainWindowController::updateLanguageStrings() {
     fitToolbarLabels();
     for (QTabWidget* tabs : {mainTabView, watchlistTabView})
         for (int i = 0; i < tabs->count(); ++i)
-            tabs->setTabText(i, QString::fromStdString(text(
+            tabs->setTabText(i, kit::shownText(text(
                                     model::LanguageString::setLanguageKey(tabs->widget(i)->objectName().toStdString()))));
     for (std::size_t i = 0; i < stripLabels.size(); ++i)
-        stripLabels[i]->setText(QString::fromStdString(text(accountStripRows(nullptr)[i].labelKey)));
-    for (QLabel* caption : window_->findChildren<QLabel*>("paneCaption"))
-        caption->setText(QString::fromStdString(text(caption->property("key").toString().toStdString())));
-    for (QMenu* menu : window_->findChildren<QMenu*>("mainWindowMenu")) {
-        menu->setTitle(QString::fromStdString(text(menu->property("key").toString().toStdString())));
+        stripLabels[i]->setText(kit::shownText(text(accountStripRows(nullptr)[i].labelKey)));
+    for (QLabel* caption : window_->findChildren<QLabel*>(QStringLiteral("paneCaption")))
+        caption->setText(kit::shownText(text(caption->property("key").toString().toStdString())));
+    for (QMenu* menu : window_->findChildren<QMenu*>(QStringLiteral("mainWindowMenu"))) {
+        menu->setTitle(kit::shownText(text(menu->property("key").toString().toStdString())));
         for (QAction* item : menu->actions())
-            item->setText(QString::fromStdString(text(item->property("key").toString().toStdString())));
+            item->setText(kit::shownText(text(item->property("key").toString().toStdString())));
     }
 }
 
@@ -310,7 +312,7 @@ void MainWindowController::loadAccountDetails() {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         stripLabels[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         stripValues[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        const QString value = kit::labelledFigure(QString::fromStdString(rows[i].value));
+        const QString value = kit::labelledFigure(kit::shownText(rows[i].value));
         stripValues[i]->setFigure(value);
     }
 }
@@ -319,15 +321,15 @@ void MainWindowController::changeNetworkStatusimage(const platform::Notification
     if (const auto* time = notification.as<state::TextPayload>()) {
         const auto months = model::monthNamesOf([this](const std::string& key) { return text(key); });
         if (const auto shown = serverTimeText(time->text, months)) {
-            const QString shownText = QString::fromStdString(*shown);
+            const QString shownText = kit::shownText(*shown);
             if (ServerTimeTextField->text() != shownText) {
                 // The monospace font draws Arabic letters apart: a month name in that script takes the strip's font.
                 const bool arabicScript = std::any_of(shownText.begin(), shownText.end(), [](QChar c) {
                     return c.script() == QChar::Script_Arabic;
                 });
                 QFont font = ServerTimeTextField->font();
-                if (arabicScript != (font.family() != "monospace")) {
-                    font.setFamily(arabicScript && ServerTimeTextField->parentWidget() ? ServerTimeTextField->parentWidget()->font().family() : QString("monospace"));
+                if (arabicScript != (font.family() != u"monospace")) {
+                    font.setFamily(arabicScript && ServerTimeTextField->parentWidget() ? ServerTimeTextField->parentWidget()->font().family() : QStringLiteral("monospace"));
                     ServerTimeTextField->setFont(font);
                 }
                 ServerTimeTextField->setFigure(shownText);  // a longer month name widens it
@@ -346,7 +348,7 @@ void MainWindowController::changeNetworkStatusimage(const platform::Notification
         NetworkStatusIndicatorImage->setPixmap(statusImage(status->speedImage));
         ConnectionStatusImage->setPixmap(statusImage(status->connectionImage));
     }
-    const QString statusText = QString::fromStdString(text(status->textKey));
+    const QString statusText = kit::shownText(text(status->textKey));
     if (ConnectionStatusTextField->text() != statusText) ConnectionStatusTextField->setText(statusText);
 }
 

@@ -18,6 +18,8 @@
 #include "shell/main_window_controller.h"
 #include "kit/strip_flow_layout.h"
 #include "views/main_window_pages.h"
+#include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace shell {
 
@@ -36,7 +38,7 @@ QFrame* paneFrame(QWidget* parent, const QString& name, const char* captionKey) 
     frame->setFrameShape(QFrame::StyledPanel);
     auto* caption = kit::plainLabel(frame);
     caption->setObjectName("paneCaption");
-    caption->setProperty("key", captionKey);
+    caption->setProperty("key", kit::identifierText(captionKey));
     caption->setAlignment(Qt::AlignCenter);
     caption->setEnabled(false);
     (new QVBoxLayout(frame))->addWidget(caption);
@@ -103,7 +105,7 @@ void MainWindowController::buildWindow() {
     rows->addLayout(toggles);
     openPositionSplitView = new QSplitter(Qt::Horizontal, page);
     openPositionSplitView->setObjectName("1001");
-    pieChartPane = paneFrame(openPositionSplitView, "pieChartPane", "0319");
+    pieChartPane = paneFrame(openPositionSplitView, QStringLiteral("pieChartPane"), "0319");
     openPositionSplitView->addWidget(pieChartPane);
     rows->addWidget(openPositionSplitView, 1);
     page->setObjectName(views::page::kOpenPositions);
@@ -210,9 +212,9 @@ void MainWindowController::fitChartPaneFonts() {
 void MainWindowController::showChartPane(std::size_t index) {
     const ChartPaneSettings& pane = chartPanes_.pane(index);
     if (pane.itemDetails.empty()) return;
-    chartViewControllers[index]->setValue({{"ItemDetails", QString::fromStdString(pane.itemDetails)},
-                                           {"ChartIntervalType", QString::number(pane.intervalType)},
-                                           {"ChartType", QString::number(pane.chartType)}},
+    chartViewControllers[index]->setValue({{QStringLiteral("ItemDetails"), kit::shownText(pane.itemDetails)},
+                                           {QStringLiteral("ChartIntervalType"), QString::number(pane.intervalType)},
+                                           {QStringLiteral("ChartType"), QString::number(pane.chartType)}},
                                           ChartPanes::kIdentifiers[index]);
 }
 
@@ -241,12 +243,12 @@ QWidget* MainWindowController::buildStrip() {
     };
     QFont figures = strip->font();
     figures.setStyleHint(QFont::Monospace);
-    figures.setFamily("monospace");  // digits of one width: the figures do not jitter
+    figures.setFamily(QStringLiteral("monospace"));  // digits of one width: the figures do not jitter
     // The figures, the status images and the time arrive after the window
     // shows: the row has their height from the start, so the strip never grows;
     // a new figure or time repaints its label alone.
     const auto figureLabel = [&figures](QWidget* parent, const char* name, const char* widest) {
-        auto* label = new kit::FigureLabel(widest, parent);
+        auto* label = new kit::FigureLabel(kit::identifierText(widest), parent);
         label->setObjectName(name);
         label->setFont(figures);
         return label;
@@ -287,7 +289,7 @@ void MainWindowController::buildToolbar() {
     for (const auto& [tag, identifier] : tabItems) {
         QAction* item = mainToolbar->addAction(QString());
         item->setProperty("tag", tag);
-        item->setProperty("identifier", identifier);
+        item->setProperty("identifier", kit::identifierText(identifier));
         QObject::connect(item, &QAction::triggered, this, [this, item] { MainToolbarButtonClicked(item); });
     }
     mainToolbar->addSeparator();
@@ -328,11 +330,11 @@ void MainWindowController::buildMenus() {
     for (const auto& [key, items] : menus) {
         QMenu* menu = bar->addMenu(QString());
         menu->setObjectName("mainWindowMenu");
-        menu->setProperty("key", key);
+        menu->setProperty("key", kit::identifierText(key));
         for (const char* name : items) {
             QAction* item = menu->addAction(QString());
             item->setObjectName(name);
-            item->setProperty("key", mainCommand(name)->titleKey);
+            item->setProperty("key", kit::identifierText(mainCommand(name)->titleKey));
             commandActions_[name] = item;
             QObject::connect(item, &QAction::triggered, this, [this, name] { runCommand(name); });
         }

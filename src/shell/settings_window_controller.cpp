@@ -19,6 +19,7 @@
 #include "shell/idle_timeout_window.h"
 #include "state/session_view.h"
 #include "state/ui_services.h"
+#include "kit/own_text.h"
 
 namespace shell {
 
@@ -103,7 +104,7 @@ void SettingsWindowController::windowDidLoad() {
 }
 
 void SettingsWindowController::updateLanguageStrings() {
-    const auto text = [this](const char* key) { return QString::fromStdString(context_.text(key)); };
+    const auto text = [this](const char* key) { return kit::tableText(context_, key); };
     setWindowTitle(text("10992"));
     SoundsButton->setText(text("10856"));
     showThemeTitle();
@@ -117,7 +118,7 @@ void SettingsWindowController::updateLanguageStrings() {
 
 void SettingsWindowController::showThemeTitle() {
     // A choice, not a state: ticked is the light theme, unticked the dark one.
-    themeButton->setText(QString::fromStdString(context_.text(kLightThemeKey)));
+    themeButton->setText(kit::tableText(context_, kLightThemeKey));
 }
 
 void SettingsWindowController::applyTheme() { kit::ThemeManager::applyTheme({{"Windows", {this}}}, context_.theme()); }

@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 #include "model/formatter.h"
 #include "model/language_string.h"
 #include "model/text_value.h"
@@ -16,9 +18,7 @@ void setUpCloseTable(QTableWidget& table, const std::vector<std::string>& identi
     table.setColumnCount(static_cast<int>(identifiers.size()));
     QStringList titles;
     for (const std::string& id : identifiers)
-        titles << (id == "0" ? QString(" ")
-                             : QString::fromStdString(model::LanguageString::stringforSelectedLanguage(
-                                   language, model::LanguageString::setLanguageKey(id))));
+        titles << (id == "0" ? QStringLiteral(" ") : kit::tableText(language, model::LanguageString::setLanguageKey(id)));
     table.setHorizontalHeaderLabels(titles);
     table.verticalHeader()->hide();
     table.setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -58,7 +58,7 @@ void writeStatusRow(QTableWidget& table, int row, const model::OrderInfo& info, 
         model::Formatter::formatDecimal(model::TextValue::doubleValue(info.price), item ? item->DecimalPlaces : 2),
         info.orderDetails};
     for (int c = 0; c < static_cast<int>(texts.size()); ++c) {
-        auto* cell = new QTableWidgetItem(QString::fromStdString(texts[std::size_t(c)]));
+        auto* cell = new QTableWidgetItem(kit::shownText(texts[std::size_t(c)]));
         cell->setFlags(Qt::ItemIsEnabled);
         if (c == 4 || c == 5) cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         if (c == 6 && info.statusColor)

@@ -6,7 +6,9 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
+#include "kit/own_text.h"
 #include "kit/plain_text.h"
+#include "kit/shown_text.h"
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "model/formatter.h"
@@ -27,7 +29,7 @@ enum Column { kTick, kAccount, kId, kCode, kSide, kQuantity, kOpenPrice, kCloseP
 const std::vector<std::string> kSelectionColumns = {"0", "0012", "0317", "0011", "0020", "0027", "0143", "0147", "0139"};
 
 QTableWidgetItem* textCell(const std::string& text, bool number) {
-    auto* cell = new QTableWidgetItem(QString::fromStdString(text));
+    auto* cell = new QTableWidgetItem(kit::shownText(text));
     cell->setFlags(Qt::ItemIsEnabled);
     if (number) cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return cell;
@@ -80,8 +82,8 @@ std::string CloseAllWindowController::text(const char* key) const {
 void CloseAllWindowController::windowDidAppear() {
     platform::assertMainThread();
     closeAllTabView->setCurrentIndex(0);
-    headerTextField->setText(QString::fromStdString(text("0485")));
-    notNowButton->setText(QString::fromStdString(text("0249")));
+    headerTextField->setText(kit::tableText(context_, "0485"));
+    notNowButton->setText(kit::tableText(context_, "0249"));
     closeAllButton->show();
     observers_.clear();
     auto& center = platform::NotificationCenter::defaultCenter();
@@ -156,11 +158,9 @@ void CloseAllWindowController::refreshTableView() {
         // A buy closes at the Bid, a sell at the Ask.
         const std::string close =
             item ? model::Formatter::formatDecimal(p.tradingMode == 0 ? item->Bid : item->Ask, item->DecimalPlaces) : "";
-        char pl[64];
-        std::snprintf(pl, sizeof pl, "%.2f", p.UnrealisedPL);
-        closeAllTableView->item(r, kClosePrice)->setText(QString::fromStdString(close));  // own text: a price
+        closeAllTableView->item(r, kClosePrice)->setText(kit::shownText(close));
         QTableWidgetItem* profit = closeAllTableView->item(r, kProfitLoss);
-        profit->setText(pl);
+        profit->setText(QString::number(p.UnrealisedPL, 'f', 2));
         profit->setForeground(p.UnrealisedPL >= 0 ? kit::ThemeManager::riseColor() : kit::ThemeManager::fallColor());
     }
 }
@@ -168,7 +168,7 @@ void CloseAllWindowController::refreshTableView() {
 void CloseAllWindowController::setButtonTitle() {
     const CloseAllButton b = trading::closeAllButton(selection_.count(), selection_.isCloseAll(shown_), text("0243"), text("0706"));
     closeAllButton->setEnabled(b.enabled);
-    closeAllButton->setText(QString::fromStdString(b.title));  // own text: a string-table title and a count
+    closeAllButton->setText(kit::shownText(b.title));
 }
 
 void CloseAllWindowController::hitCheckbox(int row) {

@@ -10,6 +10,7 @@
 #include "model/language_string.h"
 #include "trading/close_all_table.h"
 #include "trading/core/close_all_rows.h"
+#include "kit/own_text.h"
 
 namespace trading {
 
@@ -42,7 +43,7 @@ ClosePositionStatusWindowController::ClosePositionStatusWindowController(kit::Wi
 void ClosePositionStatusWindowController::windowDidAppear(const std::vector<model::OrderInfo>& rows, int noOfButtons,
                                                           const std::function<std::string(const std::string&)>& sides) {
     const auto text = [this](const char* key) {
-        return QString::fromStdString(model::LanguageString::stringforSelectedLanguage(context_.language, key));
+        return kit::tableText(context_.language, key);
     };
     statusTableView->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r)

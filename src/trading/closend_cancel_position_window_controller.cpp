@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "kit/controls/input_filter_fields.h"
+#include "kit/own_text.h"
 #include "kit/theme_manager.h"
 #include "model/language_string.h"
 #include "orders/order_mananger.h"
@@ -24,7 +25,7 @@ constexpr const char* kOrderPriceKey = "0354";
 constexpr const char* kCurrentPriceKey = "0147";
 constexpr const char* kEstimatedPLKey = "0139";
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) { return kit::shownText(s); }
 }  // namespace
 
 ClosendCancelPositionWindowController::ClosendCancelPositionWindowController(kit::WindowContext& context,
@@ -173,7 +174,7 @@ void ClosendCancelPositionWindowController::fillClose(const model::Order& positi
     QuantityComboField->setEnabled(true);
     EstimatedPLTextField->show();
     EstimatedPLLabel->show();
-    ClosenadCancelBox->setTitle(q(numberedTitle(text("0250"), position.OpenPositionId)));
+    ClosenadCancelBox->setTitle(kit::numberedTitle(kit::tableText(context_, "0250"), position.OpenPositionId));
     AccountTextField->setText(kit::shownText(position.AccountNumber));
     SymbolTextField->setText(kit::shownText(position.ItemCode));
     SymbolDescriptionTextField->setText(item ? kit::shownText(item->Name) : QString());
@@ -196,7 +197,7 @@ void ClosendCancelPositionWindowController::fillClose(const model::Order& positi
 void ClosendCancelPositionWindowController::showCloseTitle(const model::Order& position, const std::string& quantity,
                                                            bool fit) {
     const auto title = [&](const std::string& shown) {
-        return q(closeButtonTitle([this](const std::string& key) { return text(key); }, position, shown));
+        return kit::shownText(closeButtonTitle([this](const std::string& key) { return text(key); }, position, shown));
     };
     if (fit) {
         // Measured with a quantity of as many digits as a trader types, or the closable one's.
@@ -216,7 +217,7 @@ void ClosendCancelPositionWindowController::fillCancel(const model::Order& order
     CloseandCancelButton->setMinimumWidth(0);
     EstimatedPLTextField->hide();
     EstimatedPLLabel->hide();
-    ClosenadCancelBox->setTitle(q(numberedTitle(text("10968"), order.PendingOrderId)));
+    ClosenadCancelBox->setTitle(kit::numberedTitle(kit::tableText(context_, "10968"), order.PendingOrderId));
     AccountTextField->setText(kit::shownText(order.AccountNumber));
     SymbolTextField->setText(kit::shownText(order.ItemCode));
     SymbolDescriptionTextField->setText(item ? kit::shownText(item->Name) : QString());
@@ -226,7 +227,8 @@ void ClosendCancelPositionWindowController::fillCancel(const model::Order& order
     if (const auto typeKey = orderTypeKey(order.orderType)) {
         OrderTypeTextField->setText(q(text(*typeKey)));
         const std::string prefix = cancelPrefixKey(order.orderType);
-        CloseandCancelButton->setText(kit::shownText(numberedTitle(prefix.empty() ? "" : text(prefix), order.PendingOrderId)));
+        CloseandCancelButton->setText(
+            kit::numberedTitle(prefix.empty() ? QString() : kit::tableText(context_, prefix), order.PendingOrderId));
     }
     OrderPriceTextField->setText(q(priceText(order.OrderPrice, item)));
     showLivePrice(order, item);
@@ -247,11 +249,11 @@ void ClosendCancelPositionWindowController::showEstimatedPL(const model::Order& 
                                                             const model::ItemDetails* item) {
     const double quantity = numberOfText(QuantityComboField->currentText().toStdString());
     const std::string pl = estimatedPLText(*session(), position, item, quantity);
-    EstimatedPLTextField->setText(q(pl));  // own text: a figure
+    EstimatedPLTextField->setText(q(pl));  // a figure
     // The theme styles the field with a sheet, so the sign's colour goes after it.
     const QColor colour = numberOfText(pl) < 0 ? kit::ThemeManager::fallColor() : kit::ThemeManager::riseColor();
     EstimatedPLTextField->setStyleSheet(plThemeSheet_ +
-                                        QString(" QLineEdit { color: %1; }").arg(colour.name(QColor::HexRgb)));
+                                        QStringLiteral(" QLineEdit { color: %1; }").arg(colour.name(QColor::HexRgb)));
 }
 
 void ClosendCancelPositionWindowController::UpdateValuesonTimer(bool fromTimer) {
@@ -311,7 +313,7 @@ void ClosendCancelPositionWindowController::EnableDeviationControl(bool enabled)
 void ClosendCancelPositionWindowController::deviationCheckboxSelect() {
     const bool ticked = DeviationCheckBox->isChecked();
     EnableDeviationControl(ticked);
-    DeviationTextField->setText(ticked ? "0" : "");
+    DeviationTextField->setText(ticked ? QStringLiteral("0") : QString());
 }
 
 bool ClosendCancelPositionWindowController::DeviationValidation() {

@@ -4,6 +4,8 @@
 #include "model/language_string.h"
 #include "state/session_view.h"
 #include "trading/core/market_depth_cells.h"
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 
 namespace trading {
 
@@ -28,8 +30,8 @@ void MarketDepthTableController::setValue(const std::string& value, const std::s
 void MarketDepthTableController::setHeaderTitles() {
     const std::int64_t language = selectedLanguage_ ? selectedLanguage_() : 0;
     for (std::size_t c = 0; c < columns_.size(); ++c) {
-        const QString title = QString::fromStdString(model::LanguageString::stringforSelectedLanguage(
-            language, model::LanguageString::setLanguageKey(columns_[c])));
+        const QString title = kit::tableText(
+            language, model::LanguageString::setLanguageKey(columns_[c]));
         if (title == titles_[c]) continue;
         titles_[c] = title;
         emit headerDataChanged(Qt::Horizontal, static_cast<int>(c), static_cast<int>(c));
@@ -74,7 +76,7 @@ QVariant MarketDepthTableController::data(const QModelIndex& index, int role) co
         if (const auto item = session->instrument(itemCode_)) decimals = item->DecimalPlaces;
     const DepthColumn column = index.column() == 0 ? DepthColumn::Price : DepthColumn::Quantity;
     const auto shown = levels();
-    return QString::fromStdString(
+    return kit::shownText(
         depthCellText(shown ? &*shown : nullptr, static_cast<std::size_t>(index.row()), column, decimals));
 }
 

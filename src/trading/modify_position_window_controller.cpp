@@ -23,7 +23,7 @@ namespace trading {
 namespace {
 constexpr std::int32_t kMarketType = 1;
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) { return kit::shownText(s); }
 
 QHBoxLayout* priceRow(QLineEdit* field, QWidget* stepper) {
     auto* row = new QHBoxLayout;

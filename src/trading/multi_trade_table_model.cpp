@@ -5,6 +5,7 @@
 
 #include "kit/two_line_text.h"
 #include "trading/core/ticket_quantities.h"
+#include "kit/shown_text.h"
 
 namespace trading {
 
@@ -40,7 +41,7 @@ void MultiTradeTableModel::setMargins(std::vector<double> margins) {
 void MultiTradeTableModel::setHeaderTitles() {
     titles_.clear();
     for (int c = 0; c < kColumns; ++c)
-        titles_.push_back(c == kCheck ? QStringLiteral(" ") : QString::fromStdString(text_ ? text_(kHeaderKeys[c]) : ""));
+        titles_.push_back(c == kCheck ? QStringLiteral(" ") : kit::shownText(text_ ? text_(kHeaderKeys[c]) : ""));
     emit headerDataChanged(Qt::Horizontal, 0, kColumns - 1);
 }
 
@@ -72,9 +73,9 @@ QVariant MultiTradeTableModel::data(const QModelIndex& index, int role) const {
     case kAccount:
         return row.accountDet ? QString::number(row.accountDet->AccountId) : QString();
     case kQuantity:
-        return QString::fromStdString(plainNumberText(row.quantity));
+        return kit::shownText(plainNumberText(row.quantity));
     case kMargin:
-        return r < margins_.size() ? QString::fromStdString(marginText(margins_[r])) : QString();
+        return r < margins_.size() ? kit::shownText(marginText(margins_[r])) : QString();
     default:
         return {};
     }

@@ -8,6 +8,8 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "model/formatter.h"
@@ -19,7 +21,6 @@
 #include "state/session_view.h"
 #include "state/ui_services.h"
 #include "trading/core/position_row_reference.h"
-#include "kit/shown_text.h"
 
 namespace trading {
 
@@ -37,7 +38,7 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override {
         auto* combo = new QComboBox(parent);
         combo->setEditable(true);
-        for (const std::string& q : owner_.quantitiesOf(index.row())) combo->addItem(QString::fromStdString(q));
+        for (const std::string& q : owner_.quantitiesOf(index.row())) combo->addItem(kit::shownText(q));
         return combo;
     }
     void setEditorData(QWidget* editor, const QModelIndex& index) const override {
@@ -63,13 +64,13 @@ OffsetPositionWindowController::OffsetPositionWindowController(kit::WindowContex
     for (std::size_t i = 0; i < fields.size(); ++i) {
         fields[i] = new QLineEdit(OffsetBox);
         fields[i]->setReadOnly(true);
-        form->addRow(QString::fromStdString(text(kFieldKeys[i])), fields[i]);
+        form->addRow(kit::tableText(context_, kFieldKeys[i]), fields[i]);
     }
     offsetPositionTableView = new QTableWidget(0, kColumns, this);
     offsetPositionTableView->setObjectName("offsetPositionTableView");
     QStringList titles;
     for (const char* id : kIdentifiers)
-        titles << (std::string(id) == "0" ? QString(" ") : QString::fromStdString(text(model::LanguageString::setLanguageKey(id))));
+        titles << (std::string(id) == "0" ? QStringLiteral(" ") : kit::tableText(context_, model::LanguageString::setLanguageKey(id)));
     offsetPositionTableView->setHorizontalHeaderLabels(titles);
     offsetPositionTableView->verticalHeader()->hide();
     offsetPositionTableView->setSelectionMode(QAbstractItemView::NoSelection);
@@ -80,9 +81,9 @@ OffsetPositionWindowController::OffsetPositionWindowController(kit::WindowContex
     connect(offsetPositionTableView, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (item->column() == kTick) hitCheckbox(item->row());
     });
-    offsetButton = new QPushButton(QString::fromStdString(text("0526")), this);
+    offsetButton = new QPushButton(kit::tableText(context_, "0526"), this);
     offsetButton->setDefault(true);
-    notNowButton = new QPushButton(QString::fromStdString(text("0249")), this);
+    notNowButton = new QPushButton(kit::tableText(context_, "0249"), this);
     connect(offsetButton, &QPushButton::clicked, this, [this] { OffsetButtonClicked(); });
     connect(notNowButton, &QPushButton::clicked, this, [this] { closeModal(); });
     auto* buttons = new QDialogButtonBox(this);
@@ -127,14 +128,14 @@ void OffsetPositionWindowController::UpdateValuesinWindow(const model::Order& ma
     const double quantity = model::TextValue::doubleValue(main.RemainingQty);
     fields[kAccount]->setText(kit::shownText(main.AccountNumber));
     fields[kSymbol]->setText(kit::shownText(main.ItemCode));
-    fields[kOpenPrice]->setText(QString::fromStdString(
+    fields[kOpenPrice]->setText(kit::shownText(
         model::Formatter::formatDecimal(model::TextValue::doubleValue(main.OrderPrice), item ? item->DecimalPlaces : 2)));
-    fields[kQuantity]->setText(QString::fromStdString(offsetQuantityText(quantity)));
-    fields[kOffsetQuantity]->setText("0");
-    fields[kRemaining]->setText(QString::fromStdString(offsetQuantityText(quantity)));
+    fields[kQuantity]->setText(kit::shownText(offsetQuantityText(quantity)));
+    fields[kOffsetQuantity]->setText(QStringLiteral("0"));
+    fields[kRemaining]->setText(kit::shownText(offsetQuantityText(quantity)));
     if (main.tradingMode == 0 || main.tradingMode == 1)
-        OffsetBox->setTitle(QString::fromStdString(text("0447") + " #" + main.OpenPositionId +
-                                                   (main.tradingMode == 0 ? " (B)" : " (S)")));
+        OffsetBox->setTitle(kit::numberedTitle(kit::tableText(context_, "0447"), main.OpenPositionId,
+                                               main.tradingMode == 0 ? QStringLiteral(" (B)") : QStringLiteral(" (S)")));
     setWindowTitle(OffsetBox->title());
     selection_.reset(offsetRows(main, context_.view.getOpenOrderCollection()));
     reloadRows();
@@ -148,7 +149,7 @@ void OffsetPositionWindowController::reloadRows() {
         const model::OffsetPosition& row = rows[std::size_t(r)];
         const auto item = context_.view.instrument(row.itemCode);
         const auto cell = [&](int column, const std::string& value, bool editable = false) {
-            auto* c = new QTableWidgetItem(QString::fromStdString(value));
+            auto* c = new QTableWidgetItem(kit::shownText(value));
             c->setFlags(editable ? Qt::ItemIsEnabled | Qt::ItemIsEditable : Qt::ItemIsEnabled);
             if (column != kSide) c->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             offsetPositionTableView->setItem(r, column, c);
@@ -205,8 +206,8 @@ bool OffsetPositionWindowController::QuantitySelectedAtIndex(int row, const std:
 
 void OffsetPositionWindowController::updateTextFieldValues() {
     const double total = selection_.total();
-    fields[kOffsetQuantity]->setText(QString::fromStdString(offsetQuantityText(total)));
-    fields[kRemaining]->setText(QString::fromStdString(
+    fields[kOffsetQuantity]->setText(kit::shownText(offsetQuantityText(total)));
+    fields[kRemaining]->setText(kit::shownText(
         offsetQuantityText(model::TextValue::doubleValue(fields[kQuantity]->text().toStdString()) - total)));
 }
 
@@ -216,10 +217,9 @@ bool OffsetPositionWindowController::offsetPositionValidation() {
         ShowStatusMessage(text("21044"));
         return false;
     }
-    const auto refusal =
-        offsetRefusal(context_.view, *main, selection_,
-                      context_.orderManager.offsetRefusal(fields[kSymbol]->text().toStdString(),
-                                                          fields[kAccount]->text().toStdString()));
+    // The record's symbol and account, whatever their fields show.
+    const auto refusal = offsetRefusal(context_.view, *main, selection_,
+                                       context_.orderManager.offsetRefusal(main->ItemCode, main->AccountNumber));
     if (!refusal) return true;
     if (!refusal->empty()) ShowStatusMessage(text(*refusal));
     return false;
@@ -228,11 +228,11 @@ bool OffsetPositionWindowController::offsetPositionValidation() {
 void OffsetPositionWindowController::OffsetButtonClicked() {
     platform::assertMainThread();
     if (!offsetPositionValidation()) return;
+    const auto main = orderWithId(context_.view, kPositionMode, positionId_);
     const auto list = orders::OrderMananger::offsetPositionList(
         positionId_, fields[kOffsetQuantity]->text().toStdString(), selection_.ticked());
-    if (!list) return;
-    context_.orderManager.PlaceOffsetOrder(*list, fields[kSymbol]->text().toStdString(),
-                                           fields[kAccount]->text().toStdString());
+    if (!list || !main) return;
+    context_.orderManager.PlaceOffsetOrder(*list, main->ItemCode, main->AccountNumber);
 }
 
 void OffsetPositionWindowController::closeModal() {

@@ -7,6 +7,8 @@
 #include "kit/plain_text.h"
 #include "kit/text_direction.h"
 #include "model/language_string.h"
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 
 namespace trading {
 
@@ -67,7 +69,7 @@ std::pair<QPushButton*, QPushButton*> addDialogButtons(const DialogFrame& frame)
 
 QLabel* DialogForm::label(const char* key) {
     auto* l = kit::plainLabel();
-    l->setProperty("tag", QString::fromLatin1(key).toInt());
+    l->setProperty("tag", std::atoi(key));
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     tagged_.push_back(l);
     return l;
@@ -89,7 +91,7 @@ void DialogForm::applyTexts(const std::function<std::string(const std::string&)>
     for (QLabel* l : tagged_) {
         const int tag = l->property("tag").toInt();
         if (tag > 0)
-            l->setText(QString::fromStdString(text(model::LanguageString::setLanguageKey(std::to_string(tag)))));
+            l->setText(kit::shownText(text(model::LanguageString::setLanguageKey(std::to_string(tag)))));
     }
 }
 

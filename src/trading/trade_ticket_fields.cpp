@@ -26,19 +26,19 @@ std::string fieldText(const QLineEdit* field) { return field->text().toStdString
 
 void TradeTicketWindowController::LoadQuantity() {
     QuantityComboBox->clear();
-    QuantityComboBox->setEditText("0");
+    QuantityComboBox->setEditText(QStringLiteral("0"));
     calculateContarctValueforQuantity(0);
     const model::GroupInstruments* row = groupRow();
     if (!row) return;
     for (const auto& q : quantityList(row->MinOrderQty, row->OrderQtyStep, row->MaxOrderQty))
-        QuantityComboBox->addItem(QString::fromStdString(q));
+        QuantityComboBox->addItem(kit::shownText(q));
     QuantityComboBox->setCurrentIndex(-1);
-    QuantityComboBox->setEditText("0");
+    QuantityComboBox->setEditText(QStringLiteral("0"));
 }
 
 void TradeTicketWindowController::calculateContarctValueforQuantity(double quantity) {
     QuantityDescriptionTextField->setText(
-        QString::fromStdString(contractValueText(quantity, itemDetails_ ? itemDetails_->ContractSize : 0)));
+        kit::shownText(contractValueText(quantity, itemDetails_ ? itemDetails_->ContractSize : 0)));
 }
 
 // --- Prices ----------------------------------------------------------------------------
@@ -48,13 +48,13 @@ void TradeTicketWindowController::updatePriceinTextField() {
     if (!manager) return;
     const std::int32_t buyFlag = GetTradingMode() == kBuySide ? 1 : 0;
     if (mode() == kAdvancedMode)
-        PriceTextField->setText(QString::fromStdString(
+        PriceTextField->setText(kit::shownText(
             manager->OrderTypeChange(orderType_, GetTradingMode(), itemCode_, accountId(), false)));
     if (TakeProfitCheckBox->isChecked())
-        TakeProfitPriceTextField->setText(QString::fromStdString(manager->UpdateTakeProfitandStopLoss(
+        TakeProfitPriceTextField->setText(kit::shownText(manager->UpdateTakeProfitandStopLoss(
             buyFlag, itemCode_, true, accountId(), orderType_, fieldText(PriceTextField), false)));
     if (StopLossCheckBox->isChecked())
-        StopLossPriceTextField->setText(QString::fromStdString(manager->UpdateTakeProfitandStopLoss(
+        StopLossPriceTextField->setText(kit::shownText(manager->UpdateTakeProfitandStopLoss(
             buyFlag, itemCode_, false, accountId(), orderType_, fieldText(PriceTextField), false)));
     SetStepperValues();
 }
@@ -71,7 +71,7 @@ void TradeTicketWindowController::SetStepperValues() {
 
 void TradeTicketWindowController::writeSteppedValue(TicketStepper* stepper, QLineEdit* field) {
     if (QWidget* focused = focusWidget()) focused->clearFocus();
-    field->setText(QString::fromStdString(
+    field->setText(kit::shownText(
         model::Formatter::formatDecimal(stepper->value(), itemDetails_ ? itemDetails_->DecimalPlaces : 2)));
 }
 
@@ -95,7 +95,7 @@ void TradeTicketWindowController::takeProfitCheckboxSelect() {
     const bool ticked = TakeProfitCheckBox->isChecked();
     EnableTakeProfitControl(ticked);
     if (ticked && orderManager()) {
-        TakeProfitPriceTextField->setText(QString::fromStdString(orderManager()->UpdateTakeProfitandStopLoss(
+        TakeProfitPriceTextField->setText(kit::shownText(orderManager()->UpdateTakeProfitandStopLoss(
             GetTradingMode() == kBuySide ? 1 : 0, itemCode_, true, accountId(), orderType_, fieldText(PriceTextField),
             false)));
     } else if (!ticked) {
@@ -109,7 +109,7 @@ void TradeTicketWindowController::stopLossCheckboxSelect() {
     const bool ticked = StopLossCheckBox->isChecked();
     EnableStopLossControl(ticked);
     if (ticked && orderManager()) {
-        StopLossPriceTextField->setText(QString::fromStdString(orderManager()->UpdateTakeProfitandStopLoss(
+        StopLossPriceTextField->setText(kit::shownText(orderManager()->UpdateTakeProfitandStopLoss(
             GetTradingMode() == kBuySide ? 1 : 0, itemCode_, false, accountId(), orderType_,
             fieldText(PriceTextField), false)));
     } else if (!ticked) {
@@ -139,7 +139,7 @@ void TradeTicketWindowController::updatePriceTextFieldColor() {
     };
     const double h = numberOfText(manager->OrderTypeChange(orderType_, side, itemCode_, accountId(), false));
     contigentpricesuggestionLabel->setText(
-        QString::fromStdString(manager->OrderTypeChange(orderType_, side, itemCode_, accountId(), true)));
+        kit::shownText(manager->OrderTypeChange(orderType_, side, itemCode_, accountId(), true)));
     paint(orderPriceVerdict(orderType_, side, numberOfText(fieldText(PriceTextField)), h), PriceTextField);
 
     auto bracket = [&](QCheckBox* box, QLineEdit* field, QLabel* hint, bool takeProfit) {
@@ -151,7 +151,7 @@ void TradeTicketWindowController::updatePriceTextFieldColor() {
         const std::string price = fieldText(PriceTextField);
         const double boundary = numberOfText(manager->UpdateTakeProfitandStopLoss(
             buyFlag, itemCode_, takeProfit, accountId(), orderType_, price, false));
-        hint->setText(QString::fromStdString(manager->UpdateTakeProfitandStopLoss(
+        hint->setText(kit::shownText(manager->UpdateTakeProfitandStopLoss(
             buyFlag, itemCode_, takeProfit, accountId(), orderType_, price, true)));
         const double v = numberOfText(fieldText(field));
         paint(takeProfit ? takeProfitVerdict(side, v, boundary) : stopLossVerdict(side, v, boundary), field);
@@ -179,7 +179,7 @@ void TradeTicketWindowController::setEnableDeviationControl(bool enabled) { Devi
 void TradeTicketWindowController::deviationCheckboxSelect() {
     const bool ticked = DeviationCheckBox->isChecked();
     setEnableDeviationControl(ticked);
-    DeviationTextField->setText(ticked ? "0" : "");
+    DeviationTextField->setText(ticked ? QStringLiteral("0") : QString());
     checkandloadOrderTypesforMultiAccount(chosenName(OrderTypeComboBox));
 }
 
@@ -195,7 +195,7 @@ void TradeTicketWindowController::showPriceButton(bool ask) {
     const model::ItemDetails& it = *itemDetails_;
     const double price = ask ? it.Ask : it.Bid;
     kit::PriceLabel* label = ask ? buyPriceLabel : sellPriceLabel;
-    label->setPrice(QString::fromStdString(model::Formatter::formatDecimal(price, it.DecimalPlaces)),
+    label->setPrice(kit::shownText(model::Formatter::formatDecimal(price, it.DecimalPlaces)),
                     static_cast<int>(it.mostSignificantDigitLength), static_cast<int>(it.leastSignificantDigitLength));
     QLabel* arrow = ask ? buyIndicatorImageView : sellIndicatorImageView;
     switch (lastShown_.show(itemCode_, ask, price)) {
@@ -215,12 +215,12 @@ void TradeTicketWindowController::UpdateValuesinTimer() {
     if (itemDetails_) {
         const model::ItemDetails& it = *itemDetails_;
         SymbolTextLabel->setText(kit::shownText(it.Code));
-        TimeTextLabel->setText(QString::fromStdString(tickTimeText(it.UpdateTime)));
+        TimeTextLabel->setText(kit::shownText(tickTimeText(it.UpdateTime)));
         LowTextLabel->setText(
-            QString::fromStdString(text("0196") + " : " + model::Formatter::formatDecimal(it.Low, it.DecimalPlaces)));
+            kit::shownText(text("0196") + " : " + model::Formatter::formatDecimal(it.Low, it.DecimalPlaces)));
         HighTextLabel->setText(
-            QString::fromStdString(text("0195") + " : " + model::Formatter::formatDecimal(it.High, it.DecimalPlaces)));
-        SpreadTextLabel->setText(QString::fromStdString(spreadText(it.Ask, it.Bid, it.priceTick)));
+            kit::shownText(text("0195") + " : " + model::Formatter::formatDecimal(it.High, it.DecimalPlaces)));
+        SpreadTextLabel->setText(kit::shownText(spreadText(it.Ask, it.Bid, it.priceTick)));
         showPriceButton(true);
         showPriceButton(false);
         updatePriceTextFieldColor();

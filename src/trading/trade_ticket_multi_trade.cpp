@@ -12,6 +12,7 @@
 #include "trading/core/ticket_quantities.h"
 #include "trading/multi_trade_table_model.h"
 #include "trading/trade_ticket_window_controller.h"
+#include "kit/shown_text.h"
 
 namespace trading {
 
@@ -106,7 +107,7 @@ void TradeTicketWindowController::QuantitySelectedAtIndex(int row, const std::st
 }
 
 void TradeTicketWindowController::showQuantity(double quantity) {
-    QuantityComboBox->setEditText(QString::fromStdString(plainNumberText(quantity)));
+    QuantityComboBox->setEditText(kit::shownText(plainNumberText(quantity)));
     calculateContarctValueforQuantity(quantity);
 }
 

@@ -12,6 +12,8 @@
 #include "trading/core/ticket_quantities.h"
 #include "trading/ticket_image_button.h"
 #include "trading/trade_ticket_window_controller.h"
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 
 namespace trading {
 
@@ -128,7 +130,7 @@ void TradeTicketWindowController::orderConfirmation(const TicketOrder& built) {
     if (confirmation_) return;  // one sheet at a time
     const TextOfKey lookup = [this](const std::string& key) { return text(key); };
     auto* sheet =
-        kit::plainMessageBox(QMessageBox::Information, windowTitle(), QString::fromStdString(text(kMarketOrderKey)), this);
+        kit::plainMessageBox(QMessageBox::Information, windowTitle(), kit::tableText(context_, kMarketOrderKey), this);
     sheet->setObjectName("orderConfirmation");
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->setWindowModality(Qt::WindowModal);
@@ -138,11 +140,11 @@ void TradeTicketWindowController::orderConfirmation(const TicketOrder& built) {
                             plainNumberText(numberOfText(one->OrderQty))});
     const std::string shown = confirmationText(lookup, built.side, itemCode_, itemDetails_ ? itemDetails_->ContractSize : 0,
                                                built.quantity, built.entries, built.order->OrderPrice, accounts);
-    kit::setPlainInformativeText(*sheet, QString::fromStdString(shown).trimmed());
-    QPushButton* confirm = sheet->addButton(QString::fromStdString(text("0124")), QMessageBox::AcceptRole);
-    sheet->addButton(QString::fromStdString(text("0060")), QMessageBox::RejectRole);
+    kit::setPlainInformativeText(*sheet, kit::shownText(shown).trimmed());
+    QPushButton* confirm = sheet->addButton(kit::tableText(context_, "0124"), QMessageBox::AcceptRole);
+    sheet->addButton(kit::tableText(context_, "0060"), QMessageBox::RejectRole);
     sheet->setDefaultButton(confirm);
-    sheet->setCheckBox(new QCheckBox(QString::fromStdString(text("21021"))));
+    sheet->setCheckBox(new QCheckBox(kit::tableText(context_, "21021")));
     connect(sheet, &QMessageBox::buttonClicked, this,
             [this, sheet, confirm, built](QAbstractButton* b) { handleResult(sheet, b == confirm, built); });
     confirmation_ = sheet;

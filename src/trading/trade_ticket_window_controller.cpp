@@ -26,6 +26,8 @@
 #include "trading/core/ticket_quantities.h"
 #include "trading/ticket_image_button.h"
 #include "trading/ticket_stepper.h"
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 
 namespace trading {
 
@@ -35,26 +37,26 @@ constexpr const char* kChartKey = "9#4";
 QPixmap image(const char* name) {
     QPixmap pixmap;
     if (const auto path = platform::ResourceBundle::pathForResource(std::string("images/") + name, "png"))
-        pixmap.load(QString::fromStdString(*path));
+        pixmap.load(kit::filePath(*path));
     return pixmap;
 }
 
 void setItems(QComboBox* combo, const std::vector<std::string>& items) {
     combo->clear();
-    for (const auto& item : items) combo->addItem(QString::fromStdString(item));
+    for (const auto& item : items) combo->addItem(kit::shownText(item), kit::exactText(kit::ExactInput(item)));
 }
 
 // Shows `text` in a combo: its item (by name, else by text) when it has one, else as the shown text.
 void showText(QComboBox* combo, const std::string& text) {
-    int index = combo->findData(QString::fromStdString(text));
-    if (index < 0) index = combo->findText(QString::fromStdString(text));
+    int index = combo->findData(kit::exactText(kit::ExactInput(text)));
+    if (index < 0) index = combo->findText(kit::shownText(text));
     if (index >= 0) {
         combo->setCurrentIndex(index);
     } else if (combo->isEditable()) {
-        combo->setEditText(QString::fromStdString(text));
+        combo->setEditText(kit::shownText(text));
     } else {
         combo->setCurrentIndex(-1);
-        combo->setPlaceholderText(QString::fromStdString(text));
+        combo->setPlaceholderText(kit::shownText(text));
     }
 }
 }  // namespace
@@ -71,7 +73,8 @@ void TradeTicketWindowController::setNamedItems(QComboBox* combo, const std::vec
     combo->clear();
     for (const auto& name : names) {
         const auto key = keys.find(name);
-        combo->addItem(QString::fromStdString(key == keys.end() ? name : text(key->second)), QString::fromStdString(name));
+        combo->addItem(key == keys.end() ? kit::shownText(name) : kit::tableText(context_, key->second),
+                      kit::exactText(kit::ExactInput(name)));
     }
 }
 
@@ -407,7 +410,7 @@ void TradeTicketWindowController::comboBoxSelectionDidChange(QComboBox* combo) {
         calculateContarctValueforQuantity(numberOfText(QuantityComboBox->currentText().toStdString()));
     } else if (combo == QuantityComboBox) {
         const std::string plain = plainNumberText(numberOfText(chosen));
-        QuantityComboBox->setEditText(QString::fromStdString(plain));
+        QuantityComboBox->setEditText(kit::shownText(plain));
         calculateContarctValueforQuantity(numberOfText(plain));
     } else if (combo == OrderTypeComboBox) {
         SetOrderType(chosen);
@@ -422,7 +425,7 @@ void TradeTicketWindowController::comboBoxSelectionDidChange(QComboBox* combo) {
 // --- Texts, theme and drawers -------------------------------------------------------------
 
 void TradeTicketWindowController::updateLanguageStrings() {
-    auto q = [this](const char* key) { return QString::fromStdString(text(key)); };
+    auto q = [this](const char* key) { return kit::tableText(context_, key); };
     setWindowTitle(q("0109"));
     TradeTicketRadioGroup->button(kSimpleMode)->setText(q("0341"));
     TradeTicketRadioGroup->button(kAdvancedMode)->setText(q("0342"));
@@ -442,8 +445,7 @@ void TradeTicketWindowController::updateLanguageStrings() {
     for (QLabel* label : taggedLabels_) {
         const int tag = label->property("tag").toInt();
         if (tag > 0)
-            label->setText(QString::fromStdString(
-                text(model::LanguageString::setLanguageKey(std::to_string(tag)))));
+            label->setText(kit::tableText(context_, model::LanguageString::setLanguageKey(std::to_string(tag))));
     }
     buyMarketDepthTableController->setHeaderTitles();
     sellMarketDepthTableController->setHeaderTitles();
@@ -471,10 +473,10 @@ void TradeTicketWindowController::resizeForDrawers() {
 void TradeTicketWindowController::updateDrawerButtonTexts() {
     // Each arrow points the way its drawer opens: a right-to-left window has the depth on its left.
     const bool rtl = isRightToLeft();
-    const QString depth = QString::fromStdString(text("0288"));
-    const QString multi = QString::fromStdString(text("0482"));
-    marketDepthChartButton->setText(rtl ? QString("<< %1").arg(depth) : QString("%1 >>").arg(depth));
-    multitradeButton->setText(rtl ? QString("%1 >>").arg(multi) : QString("<< %1").arg(multi));
+    const QString depth = kit::tableText(context_, "0288");
+    const QString multi = kit::tableText(context_, "0482");
+    marketDepthChartButton->setText(rtl ? QStringLiteral("<< %1").arg(depth) : QStringLiteral("%1 >>").arg(depth));
+    multitradeButton->setText(rtl ? QStringLiteral("%1 >>").arg(multi) : QStringLiteral("<< %1").arg(multi));
 }
 
 void TradeTicketWindowController::changeEvent(QEvent* event) {

@@ -38,7 +38,7 @@ constexpr int kDrawerWidth = 250;
 
 QLabel* taggedLabel(const char* key, std::vector<QLabel*>& tagged) {
     auto* label = kit::plainLabel();
-    label->setProperty("tag", QString::fromLatin1(key).toInt());
+    label->setProperty("tag", std::atoi(key));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     tagged.push_back(label);
     return label;

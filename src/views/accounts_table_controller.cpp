@@ -12,6 +12,8 @@
 #include "state/session_commands.h"
 #include "state/session_view.h"
 #include "views/core/account_cells.h"
+#include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace views {
 
@@ -48,9 +50,9 @@ AccountsTableController::AccountsTableController(kit::WindowContext& context, bo
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(8, 6, 8, 6);
     buttons->setSpacing(6);
-    deposit_ = new QPushButton(QString::fromStdString(text("0711", context_.language)), this);
+    deposit_ = new QPushButton(kit::shownText(text("0711", context_.language)), this);
     deposit_->setObjectName("newDepositButton");
-    withdrawal_ = new QPushButton(QString::fromStdString(text("0712", context_.language)), this);
+    withdrawal_ = new QPushButton(kit::shownText(text("0712", context_.language)), this);
     withdrawal_->setObjectName("newWithdrawalButton");
     buttons->addWidget(deposit_);
     buttons->addWidget(withdrawal_);
@@ -72,7 +74,7 @@ void AccountsTableController::setupAccountUserInterface(bool showAccountCurrency
     hideandShowTableColumns(col::kCurrency, true);
     // Nor can the menu show it again.
     for (QAction* entry : headerMenuWidget()->actions())
-        if (entry->data().toString() == QLatin1String(col::kCurrency)) headerMenuWidget()->removeAction(entry);
+        if (entry->data().toString() == kit::identifierText(col::kCurrency)) headerMenuWidget()->removeAction(entry);
 }
 
 int AccountsTableController::takeSnapshot() {
@@ -86,7 +88,7 @@ QVariant AccountsTableController::cellData(int row, int column, int role) const 
     const std::string& id = identifierOf(column);
     switch (role) {
         case Qt::DisplayRole:
-            return QString::fromStdString(
+            return kit::shownText(
                 accountCellText(id, account, [this](const std::string& key) { return text(key, context_.language); }));
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(isMoneyAccountColumn(id) || id == col::kId ? Qt::AlignRight | Qt::AlignVCenter

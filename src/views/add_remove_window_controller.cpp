@@ -8,6 +8,7 @@
 
 #include "kit/core/preference_manager.h"
 #include "kit/plain_text.h"
+#include "kit/shown_text.h"
 #include "kit/theme_manager.h"
 #include "kit/window_context.h"
 #include "model/language_string.h"
@@ -17,6 +18,7 @@
 #include "state/session_commands.h"
 #include "state/session_view.h"
 #include "kit/core/icon_image_name.h"
+#include "kit/own_text.h"
 
 namespace views {
 
@@ -37,7 +39,7 @@ QIcon typeIcon(const std::string& type) {
         return platform::ResourceBundle::pathForResource("images/" + name, "png");
     };
     const auto file = path(kit::iconImageName(type, [&](const std::string& n) { return path(n).has_value(); }));
-    return file ? QIcon(QString::fromStdString(*file)) : QIcon();
+    return file ? QIcon(kit::filePath(*file)) : QIcon();
 }
 
 // A filled green dot for a marked code, an empty circle for an unmarked one.
@@ -113,13 +115,13 @@ AddRemoveWindowController::AddRemoveWindowController(kit::WindowContext& context
 void AddRemoveWindowController::windowDidLoad() {
     // The types are read once.
     editor_ = std::make_unique<WatchlistEditor>(context_.view.getSymbolTypes());
-    auto* group = new QTreeWidgetItem(ItemCategoryOutlineView, QStringList(kGroupRow));
+    auto* group = new QTreeWidgetItem(ItemCategoryOutlineView, QStringList(kit::identifierText(kGroupRow)));
     QFont bold = group->font(0);
     bold.setBold(true);
     group->setFont(0, bold);
     group->setFlags(Qt::ItemIsEnabled);
     for (const std::string& name : editor_->typeNames()) {
-        auto* type = new QTreeWidgetItem(group, QStringList(QString::fromStdString(name)));
+        auto* type = new QTreeWidgetItem(group, QStringList(kit::shownText(name)));
         type->setIcon(0, typeIcon(name));
     }
     ItemCategoryOutlineView->expandAll();
@@ -146,12 +148,12 @@ void AddRemoveWindowController::showWindow() {
 }
 
 void AddRemoveWindowController::updateLanguageStrings() {
-    setWindowTitle(QString::fromStdString(text("21010", context_.language)));
+    setWindowTitle(kit::shownText(text("21010", context_.language)));
     for (QPushButton* button : findChildren<QPushButton*>())
-        button->setText(QString::fromStdString(text(button->objectName().toStdString(), context_.language)));
-    symbolSearchField->setPlaceholderText(QString::fromStdString(text(symbolSearchField->objectName().toStdString(), context_.language)));
+        button->setText(kit::shownText(text(button->objectName().toStdString(), context_.language)));
+    symbolSearchField->setPlaceholderText(kit::shownText(text(symbolSearchField->objectName().toStdString(), context_.language)));
     ItemTableView->setHorizontalHeaderLabels(
-        {QString::fromStdString(text(kCodeColumn, context_.language)), QString::fromStdString(text(kNameColumn, context_.language))});
+        {kit::shownText(text(kCodeColumn, context_.language)), kit::shownText(text(kNameColumn, context_.language))});
 }
 
 void AddRemoveWindowController::applyTheme() {
@@ -178,11 +180,11 @@ void AddRemoveWindowController::reloadItems() {
     ItemTableView->setRowCount(static_cast<int>(shown.size()));
     for (int r = 0; r < static_cast<int>(shown.size()); ++r) {
         const std::string code = entryCode(shown[std::size_t(r)]);
-        auto* codeCell = new QTableWidgetItem(QString::fromStdString(code));
+        auto* codeCell = new QTableWidgetItem(kit::shownText(code));
         // A code without a record gets no mark.
         if (context_.view.instrument(code)) codeCell->setIcon(markIcon(editor_->isMarked(code)));
         ItemTableView->setItem(r, 0, codeCell);
-        auto* name = new QTableWidgetItem(QString::fromStdString(entryName(shown[std::size_t(r)])));
+        auto* name = new QTableWidgetItem(kit::shownText(entryName(shown[std::size_t(r)])));
         name->setToolTip(kit::plainToolTip(name->text()));
         ItemTableView->setItem(r, 1, name);
     }

@@ -16,6 +16,7 @@
 #include "views/core/detail_rows.h"
 #include "views/detail_window_controller.h"
 #include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace views {
 
@@ -89,7 +90,7 @@ bool AdvancedDetailWindowController::runModalWindowForItem(const std::string& co
 }
 
 void AdvancedDetailWindowController::updateLanguageStrings() {
-    for (int i = 0; i < kPaneCount; ++i) boxes_[i]->setTitle(QString::fromStdString(context_.text(kPaneTitles[i])));
+    for (int i = 0; i < kPaneCount; ++i) boxes_[i]->setTitle(kit::tableText(context_, kPaneTitles[i]));
 }
 
 void AdvancedDetailWindowController::applyTheme() {

@@ -7,6 +7,7 @@
 #include "kit/core/price_highlight.h"
 #include "kit/shown_text.h"
 #include "platform/resource_bundle.h"
+#include "kit/own_text.h"
 
 namespace views {
 
@@ -36,14 +37,14 @@ void drawPrice(QPainter& p, const QRect& area, const std::string& price, const A
     const auto runs = kit::priceHighlightRuns(price, row.mostSignificant, row.leastSignificant);
     double width = 0;
     for (const auto& run : runs)
-        width += QFontMetricsF(figureFont(run.figure, base, big, small)).horizontalAdvance(QString::fromStdString(run.text));  // own text: a price's figures
+        width += QFontMetricsF(figureFont(run.figure, base, big, small)).horizontalAdvance(kit::shownText(run.text));  // a price's figures
     const double capHeight = QFontMetricsF(big).capHeight();
     const double baseline = area.center().y() + capHeight / 2;
     double x = area.center().x() - width / 2;
     p.setPen(Qt::white);  // white in both themes
     for (const auto& run : runs) {
         const QFont& f = figureFont(run.figure, base, big, small);
-        const QString text = QString::fromStdString(run.text);
+        const QString text = kit::shownText(run.text);
         p.setFont(f);
         const double y = run.figure == kit::PriceFigure::Small ? baseline - capHeight + QFontMetricsF(f).capHeight() : baseline;
         p.drawText(QPointF(x, y), text);
@@ -79,7 +80,7 @@ const QPixmap& AdvancedTableCell::arrow(PriceMove move) const {
     QPixmap& image = move == PriceMove::Rise ? rise_ : fall_;
     if (image.isNull())
         if (const auto path = platform::ResourceBundle::pathForResource(std::string("images/") + arrowImageName(move), "png"))
-            image.load(QString::fromStdString(*path));
+            image.load(kit::filePath(*path));
     return image;
 }
 
@@ -131,12 +132,12 @@ void AdvancedTableCell::paint(QPainter* painter, const QStyleOptionViewItem& opt
     small.setPointSize(11);
     p.setFont(small);
     p.setPen(kMuted);
-    p.drawText(top, Qt::AlignRight | Qt::AlignVCenter, QString::fromStdString(row->time));
+    p.drawText(top, Qt::AlignRight | Qt::AlignVCenter, kit::shownText(row->time));
     const QRect middle(inner.left(), inner.top() + 26, inner.width(), 22);
-    p.drawText(middle, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(row->low));
-    p.drawText(middle, Qt::AlignRight | Qt::AlignVCenter, QString::fromStdString(row->high));
+    p.drawText(middle, Qt::AlignLeft | Qt::AlignVCenter, kit::shownText(row->low));
+    p.drawText(middle, Qt::AlignRight | Qt::AlignVCenter, kit::shownText(row->high));
     p.setPen(Qt::white);
-    p.drawText(middle, Qt::AlignHCenter | Qt::AlignVCenter, QString::fromStdString(row->spread));
+    p.drawText(middle, Qt::AlignHCenter | Qt::AlignVCenter, kit::shownText(row->spread));
     drawButton(p, buttonRect(r, Button::Sell), kSell, row->bid, arrow(row->bidMove), *row, option.font);
     drawButton(p, buttonRect(r, Button::Buy), kBuy, row->ask, arrow(row->askMove), *row, option.font);
     p.restore();

@@ -11,6 +11,7 @@
 #include "platform/log.h"
 #include "state/session_view.h"
 #include "views/advanced_table_cell.h"
+#include "kit/shown_text.h"
 
 namespace views {
 
@@ -69,7 +70,7 @@ int AdvancedWatchlistTableController::takeSnapshot() {
 QVariant AdvancedWatchlistTableController::cellData(int r, int, int role) const {
     const AdvancedRow* shown = row(r);
     if (!shown) return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return kit::plainToolTipFor(role, QString::fromStdString(shown->code));
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return kit::plainToolTipFor(role, kit::shownText(shown->code));
     return {};
 }
 

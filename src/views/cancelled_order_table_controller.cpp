@@ -5,6 +5,7 @@
 #include "state/session_view.h"
 #include "views/core/history_cells.h"
 #include "views/position_table_support.h"
+#include "kit/shown_text.h"
 
 namespace views {
 
@@ -37,7 +38,7 @@ QVariant CancelledOrderTableController::cellData(int row, int column, int role) 
     const std::string& id = identifierOf(column);
     switch (role) {
         case Qt::DisplayRole:
-            return QString::fromStdString(
+            return kit::shownText(
                 cancelledOrderCellText(id, rows_[std::size_t(row)], tableView()->columnWidth(column)));
         case Qt::TextAlignmentRole: return cellAlignment(id);
         default: return {};

@@ -24,7 +24,7 @@ public:
 
 private:
     DetailRows rows_;
-    QString titles_[2] = {kEntity, kDetails};
+    QString titles_[2] = {QStringLiteral("Entity"), QStringLiteral("Details")};
 };
 
 }  // namespace views

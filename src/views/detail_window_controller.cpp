@@ -19,6 +19,8 @@
 #include "state/session_view.h"
 #include "views/core/receipt_rows.h"
 #include "views/detail_table_model.h"
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 
 namespace views {
 
@@ -37,7 +39,7 @@ DetailWindowController::DetailWindowController(kit::WindowContext& context, QWid
     titleTextField->setFont(bold);
     model_ = new DetailTableModel(this);
     if (context_.text)
-        model_->setTitles(QString::fromStdString(context_.text("90519")), QString::fromStdString(context_.text("21301")));
+        model_->setTitles(kit::tableText(context_, "90519"), kit::tableText(context_, "21301"));
     detailTableView = new QTableView;
     detailTableView->setModel(model_);
     detailTableView->setWordWrap(true);
@@ -47,8 +49,8 @@ DetailWindowController::DetailWindowController(kit::WindowContext& context, QWid
     detailTableView->verticalHeader()->hide();
     detailTableView->horizontalHeader()->setStretchLastSection(true);
     detailTableView->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
-    printButton = new QPushButton(QString::fromStdString(context_.text ? context_.text("0030") : "Print"));
-    closeButton = new QPushButton(QString::fromStdString(context_.text ? context_.text("0246") : "Close"));
+    printButton = new QPushButton(kit::shownText(context_.text ? context_.text("0030") : "Print"));
+    closeButton = new QPushButton(kit::shownText(context_.text ? context_.text("0246") : "Close"));
     printButton->hide();
     connect(printButton, &QPushButton::clicked, this, [this] { print(); });
     connect(closeButton, &QPushButton::clicked, this, [this] { closeModal(); });
@@ -177,9 +179,9 @@ void DetailWindowController::showWindow() {
     const int type = detailViewType_;
     if (isReceipt(type)) {
         detailTableView->clearSelection();
-        titleTextField->setText(QString::fromStdString(context_.text("0481") + ":"));
-        setWindowTitle(QString::fromLatin1(kPrintJob));
-        printButton->setText(QString::fromStdString(context_.text("0030")));
+        titleTextField->setText(kit::shownText(context_.text("0481") + ":"));
+        setWindowTitle(kit::identifierText(kPrintJob));
+        printButton->setText(kit::tableText(context_, "0030"));
         printButton->show();
         auto& center = platform::NotificationCenter::defaultCenter();
         bankObserver_ = platform::ObserverHandle(
@@ -191,7 +193,7 @@ void DetailWindowController::showWindow() {
                 if (!position()) closeModal();
             });
     } else if (type == detail_type::kInstrument) {
-        titleTextField->setText(QString::fromStdString(context_.text("90517") + ":"));
+        titleTextField->setText(kit::shownText(context_.text("90517") + ":"));
     }
 }
 
@@ -211,7 +213,7 @@ void DetailWindowController::reject() { closeModal(); }
 
 void DetailWindowController::print() {
     if (isReceipt(detailViewType_)) loadDeliveryReceiptDetails();
-    printing::printTableView(this, *detailTableView, model_->rowCount(), QString::fromLatin1(kPrintJob), context_.language);
+    printing::printTableView(this, *detailTableView, model_->rowCount(), kit::identifierText(kPrintJob), context_.language);
 }
 
 void DetailWindowController::applyTheme() {

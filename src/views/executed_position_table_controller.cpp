@@ -15,6 +15,7 @@
 #include "views/core/history_cells.h"
 #include "views/core/position_rules.h"
 #include "views/position_table_support.h"
+#include "kit/shown_text.h"
 
 namespace views {
 
@@ -42,7 +43,7 @@ ExecutedPositionTableController::ExecutedPositionTableController(kit::WindowCont
     rowMenu_ = new QMenu(this);
     rowMenu_->setObjectName("executedPositionMenu");
     QAction* receipt = rowMenu_->addAction(QString());
-    receipt->setProperty("tag", QString(kReceiptKey).toInt());
+    receipt->setProperty("tag", std::atoi(kReceiptKey));
     connect(receipt, &QAction::triggered, this, [this] { deliveryReceiptButtonClicked(clickedRow_); });
     kit::attachRowMenu(*tableView(), [this](int row) { return prepareRowMenu(row); });
     updateLanguageStrings();
@@ -63,8 +64,8 @@ QWidget* ExecutedPositionTableController::buildSearchBar() {
     kit::keepLeftToRight(picker_);
     picker_->setObjectName("searchDatePicker");
     picker_->setCalendarPopup(true);
-    picker_->setDisplayFormat("MM/dd/yyyy HH:mm:ss");
-    picker_->setMinimumWidth(picker_->sizeHint().width() + picker_->fontMetrics().horizontalAdvance("00"));
+    picker_->setDisplayFormat(QStringLiteral("MM/dd/yyyy HH:mm:ss"));
+    picker_->setMinimumWidth(picker_->sizeHint().width() + picker_->fontMetrics().horizontalAdvance(QStringLiteral("00")));
     dateLabel_->setBuddy(picker_);
     search_ = new QPushButton(bar);
     search_->setObjectName("searchButton");
@@ -86,10 +87,10 @@ std::string ExecutedPositionTableController::text(const std::string& key) const 
 
 void ExecutedPositionTableController::updateLanguageStrings() {
     for (QAction* entry : rowMenu_->actions())
-        entry->setText(QString::fromStdString(text(std::to_string(entry->property("tag").toLongLong()))));
-    dateLabel_->setText(QString::fromStdString(text("0459")));
-    search_->setText(QString::fromStdString(text("0471")));
-    reset_->setText(QString::fromStdString(text("10851")));
+        entry->setText(kit::shownText(text(std::to_string(entry->property("tag").toLongLong()))));
+    dateLabel_->setText(kit::shownText(text("0459")));
+    search_->setText(kit::shownText(text("0471")));
+    reset_->setText(kit::shownText(text("10851")));
 }
 
 void ExecutedPositionTableController::setDefaultValues() {
@@ -121,7 +122,7 @@ QVariant ExecutedPositionTableController::cellData(int row, int column, int role
     const std::string& id = identifierOf(column);
     switch (role) {
         case Qt::DisplayRole:
-            return QString::fromStdString(
+            return kit::shownText(
                 executedPositionCellText(id, records_.records()[std::size_t(row)], tableView()->columnWidth(column)));
         case Qt::TextAlignmentRole: return cellAlignment(id);
         default: return {};

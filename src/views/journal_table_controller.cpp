@@ -5,6 +5,7 @@
 #include "kit/window_context.h"
 #include "state/session_view.h"
 #include "views/core/journal_rows.h"
+#include "kit/shown_text.h"
 
 namespace views {
 
@@ -41,7 +42,7 @@ QVariant JournalTableController::cellData(int row, int column, int role) const {
     if (role != Qt::DisplayRole || row < 0 || std::size_t(row) >= lines_.size()) return {};
     const std::string& line = lines_[journalLineIndex(std::size_t(row), lines_.size())];
     const std::string_view piece = journalCell(line, identifierOf(column));
-    return QString::fromUtf8(piece.data(), qsizetype(piece.size()));
+    return kit::shownText(piece);
 }
 
 }  // namespace views

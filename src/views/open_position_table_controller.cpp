@@ -20,6 +20,8 @@
 #include "views/close_price_button_delegate.h"
 #include "views/core/position_rules.h"
 #include "views/position_table_support.h"
+#include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace views {
 
@@ -67,8 +69,8 @@ OpenPositionTableController::OpenPositionTableController(kit::WindowContext& con
         &OpenPositionTableController::offsetPositionButtonClicked,
         &OpenPositionTableController::deliveryReceiptButtonClicked};
     for (std::size_t i = 0; i < kEntryKeys.size(); ++i) {
-        QAction* entry = rowMenu_->addAction(QString::fromStdString(text(kEntryKeys[i])));
-        entry->setProperty("tag", QString(kEntryKeys[i]).toInt());
+        QAction* entry = rowMenu_->addAction(kit::shownText(text(kEntryKeys[i])));
+        entry->setProperty("tag", std::atoi(kEntryKeys[i]));
         connect(entry, &QAction::triggered, this, [this, action = actions[i]] { (this->*action)(clickedRow_); });
     }
     kit::attachRowMenu(*view, [this](int row) { return prepareRowMenu(row); });
@@ -101,16 +103,16 @@ QWidget* OpenPositionTableController::buildTotalsBar() {
         auto* row = new QHBoxLayout(pair);
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(0);
-        labels_[i] = kit::plainLabel(QString::fromStdString(text(PositionTotals::kLabelKeys[i])), pair);
+        labels_[i] = kit::plainLabel(kit::shownText(text(PositionTotals::kLabelKeys[i])), pair);
         labels_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        values_[i] = new kit::FigureLabel(": -999,999,999.99", pair);
+        values_[i] = new kit::FigureLabel(QStringLiteral(": -999,999,999.99"), pair);
         values_[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         values_[i]->setFont(figures);
         row->addWidget(labels_[i]);
         row->addWidget(values_[i]);
         flow->addWidget(pair);
     }
-    closeAll_ = new QPushButton(QString::fromStdString(text(kCloseAllKey)), bar);
+    closeAll_ = new QPushButton(kit::shownText(text(kCloseAllKey)), bar);
     closeAll_->setObjectName("closeAllButton");
     closeAll_->setEnabled(false);  // until the close-all sheet may open
     connect(closeAll_, &QPushButton::clicked, this, [this] { context_.opener.openWindow(kCloseAllWindow, {}); });
@@ -121,7 +123,7 @@ QWidget* OpenPositionTableController::buildTotalsBar() {
 void OpenPositionTableController::skipBaseCurrencyColumn(bool available) {
     if (available) return;
     for (QAction* entry : headerMenuWidget()->actions()) {
-        if (entry->text() != kBaseCurrencyTitle) continue;
+        if (entry->text() != kit::identifierText(kBaseCurrencyTitle)) continue;
         headerMenuWidget()->removeAction(entry);
         hideandShowTableColumns(entry->data().toString().toStdString(), true);
         entry->deleteLater();
@@ -179,7 +181,7 @@ QVariant OpenPositionTableController::cellData(int row, int column, int role) co
         if (!records.item) return {};
         switch (role) {
             case ClosePriceTextRole:
-                if (!r.closeText) r.closeText = QString::fromStdString(r.close.text());
+                if (!r.closeText) r.closeText = kit::shownText(r.close.text());
                 return *r.closeText;
             case CloseMoveRole: return static_cast<int>(r.close.move);
             case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
@@ -188,7 +190,7 @@ QVariant OpenPositionTableController::cellData(int row, int column, int role) co
     }
     switch (role) {
         case Qt::DisplayRole:
-            return QString::fromStdString(
+            return kit::shownText(
                 openPositionCellText(identifierOf(column), records, tableView()->columnWidth(column)));
         case Qt::TextAlignmentRole: return alignments_[std::size_t(column)];
         case Qt::ForegroundRole:
@@ -207,7 +209,7 @@ void OpenPositionTableController::RefreshTableview() {
 void OpenPositionTableController::updateStatusLabel() {
     const PositionTotals totals = positionTotals(records_.records());
     for (std::size_t i = 0; i < values_.size(); ++i)
-        values_[i]->setFigure(kit::labelledFigure(QString::fromStdString(": " + totals.values[i])));
+        values_[i]->setFigure(kit::labelledFigure(kit::shownText(": " + totals.values[i])));
 }
 
 QMenu* OpenPositionTableController::prepareRowMenu(int row) {

@@ -9,6 +9,7 @@
 #include "views/core/position_cells.h"
 #include "views/core/position_rules.h"
 #include "views/position_table_support.h"
+#include "kit/shown_text.h"
 
 namespace views {
 
@@ -51,7 +52,7 @@ QVariant PendingOrderTableController::cellData(int row, int column, int role) co
     const std::string& id = identifierOf(column);
     switch (role) {
         case Qt::DisplayRole:
-            return QString::fromStdString(
+            return kit::shownText(
                 pendingOrderCellText(id, rows_[std::size_t(row)], tableView()->columnWidth(column)));
         case Qt::TextAlignmentRole: return cellAlignment(id);
         default: return {};
@@ -78,8 +79,8 @@ void PendingOrderTableController::showRowMenuEntries(QMenu&, int row) {
     if (!r) return;
     const auto titles = pendingOrderMenu(r->order->orderType);
     if (!titles) return;
-    editEntry_->setText(QString::fromStdString(text(titles->edit)));
-    cancelEntry_->setText(QString::fromStdString(text(titles->cancel)));
+    editEntry_->setText(kit::shownText(text(titles->edit)));
+    cancelEntry_->setText(kit::shownText(text(titles->cancel)));
     editEntry_->setVisible(true);
     cancelEntry_->setVisible(true);
     const kit::OpenRequest request = kit::recordRequest(r->order->PendingOrderId, kit::kPendingMode);

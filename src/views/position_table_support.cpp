@@ -38,7 +38,7 @@ QColor profitLossColor(double value) {
 QFont figuresFont(const QFont& base) {
     QFont figures = base;
     figures.setStyleHint(QFont::Monospace);
-    figures.setFamily("monospace");
+    figures.setFamily(QStringLiteral("monospace"));
     return figures;
 }
 

@@ -14,6 +14,8 @@
 #include "views/core/position_cells.h"
 #include "views/core/settled_totals.h"
 #include "views/position_table_support.h"
+#include "kit/shown_text.h"
+#include "kit/own_text.h"
 
 namespace views {
 
@@ -42,7 +44,7 @@ SettledPositionTableController::SettledPositionTableController(kit::WindowContex
 
 void SettledPositionTableController::hideAccountCurrencyColumn() {
     for (QAction* entry : headerMenuWidget()->actions()) {
-        if (entry->data().toString() != position_column::kAccountCurrencyRate) continue;
+        if (entry->data().toString() != kit::identifierText(position_column::kAccountCurrencyRate)) continue;
         headerMenuWidget()->removeAction(entry);
         entry->deleteLater();
     }
@@ -77,7 +79,7 @@ QVariant SettledPositionTableController::cellData(int row, int column, int role)
     const std::string& id = identifierOf(column);
     switch (role) {
         case Qt::DisplayRole:
-            return QString::fromStdString(
+            return kit::shownText(
                 settledPositionCellText(id, rows_[std::size_t(row)], tableView()->columnWidth(column)));
         case Qt::TextAlignmentRole: return cellAlignment(id);
         default: return {};

@@ -8,6 +8,7 @@
 
 #include "kit/core/price_highlight.h"
 #include "views/core/price_marks.h"
+#include "kit/shown_text.h"
 
 namespace views {
 
@@ -59,7 +60,7 @@ const WatchlistPriceDelegate::Layout& WatchlistPriceDelegate::layoutOf(const QMo
     layout.height = metrics_[big ? 1 : 0].height;
     for (const auto& run : runs) {
         const int font = fontIndex(run.figure);
-        const Shaped& shaped = shapedRun(QString::fromStdString(run.text), font);
+        const Shaped& shaped = shapedRun(kit::shownText(run.text), font);
         Layout::Piece piece{shaped.text, font, layout.width, 0};
         if (run.figure == kit::PriceFigure::Small) piece.y = metrics_[2].capHeight - layout.capHeight;
         piece.y -= metrics_[font].ascent;

@@ -17,6 +17,7 @@
 #include "views/core/watchlist_actions.h"
 #include "views/core/watchlist_cells.h"
 #include "views/watchlist_price_delegate.h"
+#include "kit/own_text.h"
 
 namespace views {
 
@@ -99,7 +100,7 @@ int WatchlistTableController::takeSnapshot() {
 }
 
 QIcon WatchlistTableController::iconFor(const model::ItemDetails& item) const {
-    const QString key = QString::fromStdString(item.InstrumentTypeName);
+    const QString key = kit::exactText(kit::ExactInput(item.InstrumentTypeName));
     const auto cached = icons_.constFind(key);
     if (cached != icons_.constEnd()) return *cached;
     const auto path = [](const std::string& name) {
@@ -107,7 +108,7 @@ QIcon WatchlistTableController::iconFor(const model::ItemDetails& item) const {
     };
     const std::string name = kit::iconImageName(item.InstrumentTypeName, [&](const std::string& n) { return path(n).has_value(); });
     const auto file = path(name);
-    QIcon icon = file ? QIcon(QString::fromStdString(*file)) : QIcon();
+    QIcon icon = file ? QIcon(kit::filePath(*file)) : QIcon();
     icons_.insert(key, icon);
     return icon;
 }
@@ -118,7 +119,7 @@ QVariant WatchlistTableController::priceCell(const Row& row, bool bid, int role)
         case PriceTextRole: {
             std::optional<QString>& text = bid ? row.bid : row.ask;
             if (!text)
-                text = QString::fromStdString(model::Formatter::formatDecimal(bid ? item.Bid : item.Ask, item.DecimalPlaces));
+                text = kit::shownText(model::Formatter::formatDecimal(bid ? item.Bid : item.Ask, item.DecimalPlaces));
             return *text;
         }
         case DigitLengthsRole:
@@ -155,7 +156,7 @@ QVariant WatchlistTableController::cellData(int row, int column, int role) const
         case Qt::ToolTipRole:
             if (c.cell == Cell::Name || c.cell == Cell::Code)
                 return kit::plainToolTip(kit::shownText(watchlistCellText(identifierOf(column), r.item.get(), context_.view)));
-            if (c.cell == Cell::Icon) return kit::plainToolTip(QString::fromStdString(r.item->InstrumentTypeName));
+            if (c.cell == Cell::Icon) return kit::plainToolTip(kit::shownText(r.item->InstrumentTypeName));
             return {};
         case Qt::TextAlignmentRole: return c.alignment;
         case Qt::BackgroundRole:

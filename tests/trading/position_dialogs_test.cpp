@@ -62,7 +62,7 @@ TEST_F(PositionDialogsTest, CloseFillsRefreshesFollowsItsPositionAndEndsWhenItGo
     }
     open(closer.get(), 0, "0");
     ASSERT_TRUE(closer->hasRecord());
-    EXPECT_EQ(closer->ClosenadCancelBox->title().toStdString(), tr("0250") + " #P1");
+    EXPECT_EQ(closer->ClosenadCancelBox->title().toStdString(), tr("0250") + " #\u2068P1\u2069");
     EXPECT_EQ(closer->QuantityComboField->currentText(), "2");
     EXPECT_EQ(items(closer->QuantityComboField), (Strings{"1", "2"}));
     EXPECT_EQ(str(closer->QuantityDescriptionTextField), "2 x 100.00 = 200.00");
@@ -142,9 +142,9 @@ TEST_F(PositionDialogsTest, CancelShowsTheOrderSideAndVerdictsDecide) {
     order->orderType = 2;
     order->OrderPrice = "49";
     open(closer.get(), 1, "0");
-    EXPECT_EQ(closer->ClosenadCancelBox->title().toStdString(), tr("10968") + " #W7");
+    EXPECT_EQ(closer->ClosenadCancelBox->title().toStdString(), tr("10968") + " #\u2068W7\u2069");
     EXPECT_EQ(str(closer->OrderTypeTextField), "Limit");
-    EXPECT_EQ(closer->CloseandCancelButton->text().toStdString(), tr("0252") + " #W7");
+    EXPECT_EQ(closer->CloseandCancelButton->text().toStdString(), tr("0252") + " #\u2068W7\u2069");
     EXPECT_EQ(str(closer->CurrentPriceTextField), "50.10");  // a buy order's Ask
     EXPECT_FALSE(closer->QuantityComboField->isEnabled());
     EXPECT_TRUE(closer->EstimatedPLTextField->isHidden());

@@ -6,11 +6,11 @@ namespace charts::plot {
 
 QString XYAxis::numberLabel(double value, int decimals, bool fixed) {
     QString s = QString::number(value, 'f', std::max(0, decimals));
-    if (!fixed && s.contains('.')) {
-        while (s.endsWith('0')) s.chop(1);
-        if (s.endsWith('.')) s.chop(1);
+    if (!fixed && s.contains(u'.')) {
+        while (s.endsWith(u'0')) s.chop(1);
+        if (s.endsWith(u'.')) s.chop(1);
     }
-    if (s.startsWith("-") && s.toDouble() == 0) s.remove(0, 1);
+    if (s.startsWith(u'-') && s.toDouble() == 0) s.remove(0, 1);
     return s;
 }
 

@@ -25,7 +25,7 @@ Qt::TextFlag textDirection(const QString& label);
 class XYGraph {
 public:
     // The default plot space is named `spaceIdentifier`.
-    explicit XYGraph(GraphTheme theme, const QString& spaceIdentifier = "Graph");
+    explicit XYGraph(GraphTheme theme, const QString& spaceIdentifier = QStringLiteral("Graph"));
 
     GraphTheme theme() const { return theme_; }
     QMarginsF padding;                // around the plot area frame

@@ -7,6 +7,7 @@
 #include "kit/core/chart_drop.h"
 #include "kit/core/kit_payloads.h"
 #include "platform/log.h"
+#include "kit/own_text.h"
 
 namespace kit {
 
@@ -32,7 +33,7 @@ void CustomDragView::dropEvent(QDropEvent* event) {
 
 bool CustomDragView::performDragOperation(const QMimeData* data) {
     std::string type;
-    if (data->hasFormat(kPlainTextType)) type = kPlainTextType;
+    if (data->hasFormat(kit::identifierText(kPlainTextType))) type = kPlainTextType;
     else if (data->hasUrls()) type = "text/uri-list";
     std::optional<std::string> text;
     if (data->hasText()) text = data->text().toStdString();

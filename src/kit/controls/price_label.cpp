@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "kit/core/price_highlight.h"
+#include "kit/shown_text.h"
 
 namespace kit {
 
@@ -54,7 +55,7 @@ QSize PriceLabel::sizeHint() const {
     const Layout l = layoutFor(font());
     double width = 0;
     for (const auto& run : priceHighlightRuns(price_.toStdString(), most_, least_))
-        width += QFontMetricsF(fontOf(l, run.figure)).horizontalAdvance(QString::fromStdString(run.text));  // own text: a price's figures
+        width += QFontMetricsF(fontOf(l, run.figure)).horizontalAdvance(kit::shownText(run.text));  // a price's figures
     return {int(width) + 8, int(QFontMetricsF(l.big).height() + l.rise / 2) + 4};
 }
 
@@ -66,13 +67,13 @@ void PriceLabel::paintEvent(QPaintEvent*) {
     const auto runs = priceHighlightRuns(price_.toStdString(), most_, least_);
     double width = 0;
     for (const auto& run : runs)
-        width += QFontMetricsF(fontOf(l, run.figure)).horizontalAdvance(QString::fromStdString(run.text));  // own text: a price's figures
+        width += QFontMetricsF(fontOf(l, run.figure)).horizontalAdvance(kit::shownText(run.text));  // a price's figures
     double x = (this->width() - width) / 2;
     const QFontMetricsF bigMetrics(l.big);
     const double baseline = (height() + bigMetrics.capHeight()) / 2;
     for (const auto& run : runs) {
         const QFont& font = fontOf(l, run.figure);
-        const QString text = QString::fromStdString(run.text);
+        const QString text = kit::shownText(run.text);
         p.setFont(font);
         const double y = run.figure == PriceFigure::Small ? baseline - l.rise + bigMetrics.capHeight() / 2 : baseline;
         p.drawText(QPointF(x, y), text);

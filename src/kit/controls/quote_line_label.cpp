@@ -15,7 +15,7 @@ namespace kit {
 
 namespace {
 
-bool isFigure(QChar c) { return c.isDigit() || c == '.' || c == ',' || c == '-' || c == '+' || c == ':'; }
+bool isFigure(QChar c) { return c.isDigit() || c == u'.' || c == u',' || c == u'-' || c == u'+' || c == u':'; }
 
 // Where the text's closing run of figures starts; the text's length when it ends otherwise.
 qsizetype figuresStart(const QString& text) {
@@ -71,7 +71,7 @@ struct Line {
 
 std::vector<Line> layOutLines(const QString& text, const QFont& font, const QFont& figureFont,
                               Qt::LayoutDirection direction) {
-    const QStringList lines = text.split(QChar('\n'));
+    const QStringList lines = text.split(u'\n');
     std::vector<Line> out(static_cast<std::size_t>(lines.size()));
     const QFontMetricsF metrics(font);
     for (qsizetype i = 0; i < lines.size(); ++i) {
