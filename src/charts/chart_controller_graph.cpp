@@ -135,7 +135,7 @@ int ChartController::leastGraphWidth() const {
     font.setPointSizeF(axisPoints_);
     const QFontMetricsF metrics(font, chartView_);
     // A time label, which may reach under the price labels, and a little more.
-    return static_cast<int>(std::ceil(metrics.horizontalAdvance("09 Dec. 18:25") + 30));
+    return static_cast<int>(std::ceil(metrics.horizontalAdvance(QStringLiteral("09 Dec. 18:25")) + 30));
 }
 
 int ChartController::leastGraphHeight() const {

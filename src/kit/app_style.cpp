@@ -79,7 +79,7 @@ bool cutsCell(const QStyleOptionViewItem& item, const QWidget* widget) {
 
 AppStyle::AppStyle(const QString& baseKey)
     : QProxyStyle(baseKey),
-      caches_(baseStyle()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0) {}
+      caches_(baseStyle()->name().compare(u"fusion", Qt::CaseInsensitive) == 0) {}
 
 QSize AppStyle::sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                                  const QWidget* widget) const {

@@ -19,19 +19,19 @@ std::unique_ptr<QMessageBox> CommonAlert::makeAlert(const std::string& message, 
     alert->setText(shownAlertText(shownText(title)));
     setPlainInformativeText(*alert, shownText(message));  // UTF-8 converted only as far as shown
     alert->setStandardButtons(QMessageBox::NoButton);
-    alert->addButton(QString::fromStdString(buttonTitle), QMessageBox::AcceptRole);
+    alert->addButton(shownText(buttonTitle), QMessageBox::AcceptRole);
     // The informative label guesses its format from the text: make it plain,
     // so that "<b>" in a message is shown and not obeyed.
     for (auto* label : alert->findChildren<QLabel*>()) {
         makePlain(*label);
-        if (label->objectName() == "qt_msgbox_label") {
+        if (label->objectName() == u"qt_msgbox_label") {
             QFont bold = label->font();
             bold.setBold(true);
             label->setFont(bold);
         }
         // Wide enough for a refusal on one line, not wrapped into a narrow
         // column; on the label, so that a box laid out again (a new icon) keeps it.
-        if (label->objectName() == "qt_msgbox_informativelabel") label->setMinimumWidth(kMinimumTextWidth);
+        if (label->objectName() == u"qt_msgbox_informativelabel") label->setMinimumWidth(kMinimumTextWidth);
     }
     return alert;
 }

@@ -54,7 +54,7 @@ QMessageBox* plainMessageBox(QMessageBox::Icon icon, const QString& title, const
 void setPlainInformativeText(QMessageBox& box, const QString& text) {
     // The informative label is made on first use with a guessed format: plain
     // before the text reaches it.
-    if (!box.findChild<QLabel*>("qt_msgbox_informativelabel")) box.setInformativeText(" ");
+    if (!box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) box.setInformativeText(QStringLiteral(" "));
     makeLabelsPlain(box);
     box.setInformativeText(shownAlertText(text));
 }

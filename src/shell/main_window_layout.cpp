@@ -204,7 +204,7 @@ void MainWindowController::fitChartPaneFonts() {
         ChartViews[i]->setMinimumHeight(std::max(120, ChartViews[i]->layout()->minimumSize().height()));
     }
     // Their time axes above the sideways scroll bar: never lower than the panes and the bar.
-    if (auto* charts = window_->findChild<QScrollArea*>("chartPanesScroll"); charts && charts->widget())
+    if (auto* charts = window_->findChild<QScrollArea*>(QStringLiteral("chartPanesScroll")); charts && charts->widget())
         charts->setMinimumHeight(charts->widget()->minimumSizeHint().height() +
                                  charts->horizontalScrollBar()->sizeHint().height());
 }

@@ -139,11 +139,11 @@ void AppUserNotificationBannerController::prepareNotificationBanner() {
 
     double buttonWidth = 0;
     if (hasButtons) {
-        const auto caption = [](const std::string& text, const char* fallback) {
-            return text.empty() ? QString(fallback) : QString::fromStdString(text);
+        const auto caption = [](const std::string& text, const QString& fallback) {
+            return text.empty() ? fallback : shownText(text);
         };
-        otherButton_ = new AppUserNotificationBannerButton(caption(notification_.otherButtonTitle, "Close"), this);
-        actionButton_ = new AppUserNotificationBannerButton(caption(notification_.actionButtonTitle, "Show"), this);
+        otherButton_ = new AppUserNotificationBannerButton(caption(notification_.otherButtonTitle, QStringLiteral("Close")), this);
+        actionButton_ = new AppUserNotificationBannerButton(caption(notification_.actionButtonTitle, QStringLiteral("Show")), this);
         connect(otherButton_, &QPushButton::clicked, this, [this] { otherButtonAction(); });
         connect(actionButton_, &QPushButton::clicked, this, [this] { actionButtonAction(); });
         buttonWidth = std::max(otherButton_->sizeHint().width(), actionButton_->sizeHint().width());
