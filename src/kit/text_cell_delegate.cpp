@@ -1,8 +1,11 @@
 #include "kit/text_cell_delegate.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "kit/shown_text.h"
 #include "kit/text_direction.h"
@@ -20,6 +23,12 @@ bool drawsPlainText(const QStyleOptionViewItem& opt) {
            opt.showDecorationSelected && opt.direction == Qt::LeftToRight &&
            (opt.displayAlignment & Qt::AlignVertical_Mask) == Qt::AlignVCenter &&
            !opt.text.contains(QChar::LineSeparator);
+}
+
+// Printable ASCII alone: one line, every glyph from the font itself (no
+// fallback font with other heights), as figures, dates and codes are.
+bool inPrimaryFont(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7f; });
 }
 
 }  // namespace
@@ -44,28 +53,39 @@ void TextCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 const TextCellDelegate::Shaped& TextCellDelegate::shaped(const QStyleOptionViewItem& opt, int width) const {
     Key key{opt.text, opt.font, width, int(opt.displayAlignment)};
     if (const Shaped* found = cache_.object(key)) return *found;
-    QTextOption option;
-    option.setWrapMode(QTextOption::ManualWrap);
-    option.setTextDirection(opt.direction);
-    option.setAlignment(QStyle::visualAlignment(opt.direction, opt.displayAlignment));
+    const Qt::Alignment alignment = QStyle::visualAlignment(opt.direction, opt.displayAlignment);
     auto* s = new Shaped;
-    QTextLayout layout(opt.text, opt.font);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    if (line.isValid()) {
-        line.setLineWidth(width);
-        s->height = line.height();
-        const double advance = line.naturalTextWidth();
-        s->fits = advance <= width && !layout.createLine().isValid();
-        // Where the line's alignment puts the text in the width.
-        if (option.alignment() & Qt::AlignRight) s->x = width - advance;
-        else if (option.alignment() & Qt::AlignHCenter) s->x = (width - advance) / 2;
-    }
-    layout.endLayout();
     s->text.setText(opt.text);
     s->text.setTextFormat(Qt::PlainText);
     s->text.prepare(QTransform(), opt.font);
+    double advance = 0;
+    if (inPrimaryFont(opt.text)) {
+        // Shaped once: the static text's width is the line's, and the line
+        // is as high as the font.
+        advance = s->text.size().width();
+        const QFontMetricsF metrics(opt.font);
+        s->height = std::ceil(metrics.ascent() + metrics.descent());
+        s->fits = advance <= width;
+    } else {
+        QTextOption option;
+        option.setWrapMode(QTextOption::ManualWrap);
+        option.setTextDirection(opt.direction);
+        option.setAlignment(alignment);
+        QTextLayout layout(opt.text, opt.font);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        if (line.isValid()) {
+            line.setLineWidth(width);
+            s->height = line.height();
+            advance = line.naturalTextWidth();
+            s->fits = advance <= width && !layout.createLine().isValid();
+        }
+        layout.endLayout();
+    }
+    // Where the line's alignment puts the text in the width.
+    if (alignment & Qt::AlignRight) s->x = width - advance;
+    else if (alignment & Qt::AlignHCenter) s->x = (width - advance) / 2;
     cache_.insert(std::move(key), s);  // valid until the next insert
     return *s;
 }

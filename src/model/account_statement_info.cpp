@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <string_view>
+#include <unordered_map>
 
 #include "model/text_value.h"
 
@@ -38,10 +40,11 @@ double number(const std::string& text) { return TextValue::doubleValue(text); }
 template <typename Rows, typename Field>
 PieChartDictionary pie(const Rows& rows, Field field) {
     PieChartDictionary out;
-    std::unordered_map<std::string, std::size_t> index;
+    // Keys view the rows' codes: a code seen before costs a lookup, no node.
+    std::unordered_map<std::string_view, std::size_t> index;
     for (const auto& row : rows) {
         if (row->ItemCode.empty()) continue;
-        const auto [at, added] = index.emplace(row->ItemCode, out.PieChartTitle.size());
+        const auto [at, added] = index.try_emplace(row->ItemCode, out.PieChartTitle.size());
         if (added) {
             out.PieChartTitle.push_back(row->ItemCode);
             out.PieChartData.push_back(0.0);

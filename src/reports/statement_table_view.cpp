@@ -14,8 +14,12 @@ namespace {
 constexpr const char* kHeaderMenuName = "headerMenu";
 }
 
-void DateTimeWidthDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+void StatementCellDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
     QStyledItemDelegate::initStyleOption(option, index);
+}
+
+void DateTimeWidthDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    StatementCellDelegate::initStyleOption(option, index);
     const auto* view = qobject_cast<const QTableView*>(option->widget);
     if (!view) return;
     option->text =
@@ -39,6 +43,7 @@ QTableView* makeStatementTable(StatementTableModel* model, const std::vector<int
     rows.setPointSize(12);
     view->setFont(rows);
     view->verticalHeader()->setDefaultSectionSize(QFontMetrics(rows).height() + 6);
+    view->setItemDelegate(new StatementCellDelegate(view));
     if (!dateTimeColumns.empty()) {
         auto* delegate = new DateTimeWidthDelegate(view);
         for (const int column : dateTimeColumns) view->setItemDelegateForColumn(column, delegate);

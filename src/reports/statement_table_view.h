@@ -3,9 +3,10 @@
 // editing or sorting), 12-point rows, date-time columns cut by their width,
 // a bounded sample of rows read when a column fits its content, and a header
 // menu that hides and shows columns where the table has one.
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <vector>
+
+#include "kit/text_cell_delegate.h"
 
 class QMenu;
 
@@ -13,10 +14,21 @@ namespace reports {
 
 class StatementTableModel;
 
-// Shows a date-time cell's time alone while its column is 135 points or narrower.
-class DateTimeWidthDelegate : public QStyledItemDelegate {
+// A cell drawn from text shaped once, as the style draws it; the model's
+// texts are already in their shown form and a right-to-left table draws as
+// the style does.
+class StatementCellDelegate : public kit::TextCellDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using kit::TextCellDelegate::TextCellDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+};
+
+// Shows a date-time cell's time alone while its column is 135 points or narrower.
+class DateTimeWidthDelegate : public StatementCellDelegate {
+public:
+    using StatementCellDelegate::StatementCellDelegate;
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;

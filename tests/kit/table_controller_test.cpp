@@ -321,6 +321,8 @@ TEST(TextCellDelegateTest, DrawsAsTheStyleDoes) {
         {"two\nlines", left, 0, false, {}, 12, false},
         {"focused", left, S::State_HasFocus, false, {}, 12, false},
         {"", left, S::State_Selected, true, {}, 12, false},
+        {" 12.50 ", right, 0, false, {}, 12, false},                   // spaces at both ends
+        {"Caf\xc3\xa9 \xe9\x87\x91", Qt::AlignCenter, 0, true, {}, 10.5, false},  // a letter of a fallback font
     };
     QTableView view;
     QStandardItemModel model(1, 1);
@@ -330,7 +332,7 @@ TEST(TextCellDelegateTest, DrawsAsTheStyleDoes) {
         QFont font = view.font();
         font.setPointSizeF(c.pointSize);
         font.setBold(c.bold);
-        model.setData(model.index(0, 0), QString(c.text));
+        model.setData(model.index(0, 0), QString::fromUtf8(c.text));
         model.setData(model.index(0, 0), QVariant::fromValue(c.alignment), Qt::TextAlignmentRole);
         model.setData(model.index(0, 0), font, Qt::FontRole);
         model.setData(model.index(0, 0), c.foreground.isValid() ? QVariant(QBrush(c.foreground)) : QVariant(),
