@@ -130,6 +130,7 @@ void OpenPositionTableController::skipBaseCurrencyColumn(bool available) {
 
 int OpenPositionTableController::takeSnapshot() {
     rows_.clear();
+    sums_.clear();
     rowOf_.clear();
     movedRows_.clear();
     figuresSeen_ = context_.view.recomputedFigures().revision;
@@ -137,10 +138,12 @@ int OpenPositionTableController::takeSnapshot() {
     totalsDue_ = true;
     const std::vector<PositionRecords>& records = records_.lookUp(context_.view, context_.view.getOpenOrderCollection());
     rows_.reserve(records.size());
+    sums_.reserve(records.size());
     rowOf_.reserve(records.size());
     for (const PositionRecords& r : records) {
         const int row = int(rows_.size());
         rows_.push_back({showClosePrice(r), {}});
+        sums_.push_back(positionSums(r));
         if (r.order) rowOf_.emplace(r.order.get(), row);
         if (shownAsMove(rows_.back().close.move)) movedRows_.push_back(row);
     }
@@ -164,6 +167,7 @@ std::optional<std::vector<int>> OpenPositionTableController::changedRows() {
     for (int row : rows) {
         Row& r = rows_[std::size_t(row)];
         r = {showClosePrice(records[std::size_t(row)]), {}};
+        sums_[std::size_t(row)] = positionSums(records[std::size_t(row)]);
         if (shownAsMove(r.close.move)) movedRows_.push_back(row);
     }
     totalsDue_ = !rows.empty();
@@ -205,7 +209,8 @@ void OpenPositionTableController::RefreshTableview() {
 }
 
 void OpenPositionTableController::updateStatusLabel() {
-    const PositionTotals totals = positionTotals(records_.records());
+    // The unchanged rows' shares as kept: no margin recomputed for them.
+    const PositionTotals totals = positionTotals(sums_);
     for (std::size_t i = 0; i < values_.size(); ++i)
         values_[i]->setFigure(kit::labelledFigure(QString::fromStdString(": " + totals.values[i])));
 }

@@ -20,6 +20,7 @@
 #include "kit/open_request.h"
 #include "views/core/position_cells.h"
 #include "views/core/position_records.h"
+#include "views/core/position_rules.h"
 #include "kit/table_controller_base.h"
 #include "views/other_windows.h"
 #include "views/register_windows.h"
@@ -102,6 +103,7 @@ private:
     int profitLossColumn_ = -1;
     PositionRecordsCache records_;
     std::vector<Row> rows_;  // one per record
+    std::vector<PositionSums> sums_;  // one per record: its share of the totals
     // What the snapshot was taken at, for the tick's changed rows.
     std::unordered_map<const model::Order*, int> rowOf_;
     std::vector<int> movedRows_;  // rows whose close price shows a move
