@@ -171,6 +171,7 @@ std::optional<std::vector<int>> OpenPositionTableController::changedRows() {
         if (shownAsMove(r.close.move)) movedRows_.push_back(row);
     }
     totalsDue_ = !rows.empty();
+    listKept_ = true;
     return rows;
 }
 
@@ -203,9 +204,12 @@ QVariant OpenPositionTableController::cellData(int row, int column, int role) co
 }
 
 void OpenPositionTableController::RefreshTableview() {
+    listKept_ = false;
     kit::TableControllerBase::RefreshTableview();
     if (std::exchange(totalsDue_, false)) updateStatusLabel();
-    closeAll_->setEnabled(context_.opener.canOpenWindow(kCloseAllWindow));
+    // Asked again only when the list may have changed: the question reads every position.
+    if (!listKept_ || !closeAllAsked_) closeAll_->setEnabled(context_.opener.canOpenWindow(kCloseAllWindow));
+    closeAllAsked_ = true;
 }
 
 void OpenPositionTableController::updateStatusLabel() {

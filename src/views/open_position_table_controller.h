@@ -110,6 +110,8 @@ private:
     std::uint64_t figuresSeen_ = 0;
     std::uint64_t recordsSeen_ = 0;
     bool totalsDue_ = true;
+    bool listKept_ = false;  // the last tick kept the list
+    bool closeAllAsked_ = false;  // the close-all button's state asked once
     QMenu* rowMenu_ = nullptr;
     int clickedRow_ = -1;
     QPushButton* closeAll_ = nullptr;
