@@ -170,6 +170,7 @@ void steadyPhases(TimedApplication& app, state::BusinessBase& session, bench::Si
     runUntil([] { return false; }, kWindow);
     const double window = std::chrono::duration<double>(Clock::now() - start).count();
     bench::printSteady("feed:", app.sliceCpu, window, ms(app.longest), app.over);
+    std::printf("  the feed's longest slice took %.1f ms of CPU\n", app.longestCpu);
     std::printf("  %.0f ticks/s published to %zu instruments\n", (simulator.count("ticks") - published) / window,
                 codes.size());
     simulator.command("ticks 0");

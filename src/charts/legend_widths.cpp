@@ -8,7 +8,7 @@ namespace charts {
 
 namespace {
 
-// Titles kept before the cache starts again.
+// Titles kept before the cache starts again (twice a longer legend's).
 constexpr qsizetype kTitleCap = 4096;
 constexpr std::string_view kNumberChars = "-.0123456789";
 constexpr std::string_view kBeforeNumber = " -.0123456789";
@@ -37,7 +37,7 @@ void LegendWidths::useFont(const QFont& font) {
 
 double LegendWidths::titleWidth(const QString& title) {
     if (const auto found = titles_.constFind(title); found != titles_.cend()) return *found;
-    if (titles_.size() >= kTitleCap) titles_.clear();
+    ++titlesMeasured_;
     return *titles_.insert(title, QFontMetricsF(font_).horizontalAdvance(title + QStringLiteral(": ")));
 }
 
@@ -54,6 +54,9 @@ std::optional<double> LegendWidths::valueWidth(const QString& value) const {
 
 double LegendWidths::widest(const QFont& font, const std::vector<QString>& titles, const std::vector<QString>& values) {
     useFont(font);
+    // Emptied between two legends only: a legend longer than the cap keeps
+    // every title it holds, so the next one of the same titles measures none.
+    if (titles_.size() >= std::max(kTitleCap, 2 * qsizetype(titles.size()))) titles_.clear();
     double widest = 0;
     for (std::size_t r = 0; r < values.size(); ++r) {
         const QString title = r < titles.size() ? titles[r] : QString();

@@ -16,6 +16,8 @@ namespace charts {
 class LegendWidths {
 public:
     double widest(const QFont& font, const std::vector<QString>& titles, const std::vector<QString>& values);
+    // How many titles were measured so far (the others came from the cache).
+    std::size_t titlesMeasured() const { return titlesMeasured_; }
 
 private:
     void useFont(const QFont& font);
@@ -24,6 +26,7 @@ private:
 
     QFont font_;
     bool measured_ = false;
+    std::size_t titlesMeasured_ = 0;
     bool plainNumbers_ = false;  // values add up from their characters' advances
     std::array<double, 128> advances_{};
     QHash<QString, double> titles_;  // "title: " → its advance

@@ -45,7 +45,7 @@ PieChartViewController::PieChartViewController(const kit::WindowContext& context
 
     updateLanguageStrings();
     pieSegementButtonClicked(segments_->checkedId());
-    tick_ = context_.ticker.subscribe([this] { reloadData(); });
+    tick_ = context_.ticker.subscribe([this] { tickReload(); });
     auto& center = platform::NotificationCenter::defaultCenter();
     observer_ = platform::ObserverHandle(
         &center, center.addObserver(state::notifications::kPieChartUpdate, [this](const auto&) { pieChartUpdate(); }));
@@ -78,8 +78,20 @@ model::PieChartDictionary PieChartViewController::generateData() {
 }
 
 void PieChartViewController::reloadData() {
+    lastDrawn_ = current();
     pie_->setPieChartData(generateData());
     drawn_ = true;
+}
+
+PieChartViewController::Drawn PieChartViewController::current() const {
+    const state::SessionView& view = context_.view;
+    return {view.recomputedFigures().revision, view.recordsRevision(), view.currentAccountSelected(),
+            isProfitLossPieChart_};
+}
+
+// Positions or accounts changed otherwise post the pie's notification.
+void PieChartViewController::tickReload() {
+    if (!drawn_ || current() != lastDrawn_) reloadData();
 }
 
 // Posted once a slice when the open positions or an account change; nothing before the first tick drew.

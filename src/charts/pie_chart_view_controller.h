@@ -2,7 +2,9 @@
 // The main window's pie panel: the current account's floating profit or loss
 // per instrument, or each instrument's margin as a share of the equity with
 // the available margin; two segments switch between them. Redrawn on the
-// login's live tick and, once drawn, on "PieChartUpdateNotification".
+// login's live tick when a recomputation, the records, the account or the
+// segment changed since, and, once drawn, on "PieChartUpdateNotification".
+#include <cstdint>
 #include <QButtonGroup>
 #include <QWidget>
 
@@ -38,12 +40,23 @@ public:
 
 private:
     void pieChartUpdate();
+    // The tick: a reload only when what the slices read may have changed.
+    void tickReload();
+    // What the last drawing read.
+    struct Drawn {
+        std::uint64_t figures = 0, records = 0;
+        std::int32_t account = 0;
+        bool profitLoss = true;
+        bool operator==(const Drawn&) const = default;
+    };
+    Drawn current() const;
 
     const kit::WindowContext& context_;
     PieChartController* pie_ = nullptr;
     QButtonGroup* segments_ = nullptr;
     bool isProfitLossPieChart_ = true;
     bool drawn_ = false;
+    Drawn lastDrawn_;
     kit::LiveTicker::Subscription tick_;
     platform::ObserverHandle observer_;
 };

@@ -132,6 +132,7 @@ void OpenPositionTableController::skipBaseCurrencyColumn(bool available) {
 
 int OpenPositionTableController::takeSnapshot() {
     rows_.clear();
+    sums_.clear();
     rowOf_.clear();
     movedRows_.clear();
     figuresSeen_ = context_.view.recomputedFigures().revision;
@@ -139,10 +140,12 @@ int OpenPositionTableController::takeSnapshot() {
     totalsDue_ = true;
     const std::vector<PositionRecords>& records = records_.lookUp(context_.view, context_.view.getOpenOrderCollection());
     rows_.reserve(records.size());
+    sums_.reserve(records.size());
     rowOf_.reserve(records.size());
     for (const PositionRecords& r : records) {
         const int row = int(rows_.size());
         rows_.push_back({showClosePrice(r), {}});
+        sums_.push_back(positionSums(r));
         if (r.order) rowOf_.emplace(r.order.get(), row);
         if (shownAsMove(rows_.back().close.move)) movedRows_.push_back(row);
     }
@@ -166,9 +169,11 @@ std::optional<std::vector<int>> OpenPositionTableController::changedRows() {
     for (int row : rows) {
         Row& r = rows_[std::size_t(row)];
         r = {showClosePrice(records[std::size_t(row)]), {}};
+        sums_[std::size_t(row)] = positionSums(records[std::size_t(row)]);
         if (shownAsMove(r.close.move)) movedRows_.push_back(row);
     }
     totalsDue_ = !rows.empty();
+    listKept_ = true;
     return rows;
 }
 
@@ -201,13 +206,17 @@ QVariant OpenPositionTableController::cellData(int row, int column, int role) co
 }
 
 void OpenPositionTableController::RefreshTableview() {
+    listKept_ = false;
     kit::TableControllerBase::RefreshTableview();
     if (std::exchange(totalsDue_, false)) updateStatusLabel();
-    closeAll_->setEnabled(context_.opener.canOpenWindow(kCloseAllWindow));
+    // Asked again only when the list may have changed: the question reads every position.
+    if (!listKept_ || !closeAllAsked_) closeAll_->setEnabled(context_.opener.canOpenWindow(kCloseAllWindow));
+    closeAllAsked_ = true;
 }
 
 void OpenPositionTableController::updateStatusLabel() {
-    const PositionTotals totals = positionTotals(records_.records());
+    // The unchanged rows' shares as kept: no margin recomputed for them.
+    const PositionTotals totals = positionTotals(sums_);
     for (std::size_t i = 0; i < values_.size(); ++i)
         values_[i]->setFigure(kit::labelledFigure(kit::shownText(": " + totals.values[i])));
 }

@@ -20,6 +20,7 @@
 #include "kit/open_request.h"
 #include "views/core/position_cells.h"
 #include "views/core/position_records.h"
+#include "views/core/position_rules.h"
 #include "kit/table_controller_base.h"
 #include "views/other_windows.h"
 #include "views/register_windows.h"
@@ -102,12 +103,15 @@ private:
     int profitLossColumn_ = -1;
     PositionRecordsCache records_;
     std::vector<Row> rows_;  // one per record
+    std::vector<PositionSums> sums_;  // one per record: its share of the totals
     // What the snapshot was taken at, for the tick's changed rows.
     std::unordered_map<const model::Order*, int> rowOf_;
     std::vector<int> movedRows_;  // rows whose close price shows a move
     std::uint64_t figuresSeen_ = 0;
     std::uint64_t recordsSeen_ = 0;
     bool totalsDue_ = true;
+    bool listKept_ = false;  // the last tick kept the list
+    bool closeAllAsked_ = false;  // the close-all button's state asked once
     QMenu* rowMenu_ = nullptr;
     int clickedRow_ = -1;
     QPushButton* closeAll_ = nullptr;

@@ -88,15 +88,57 @@ std::string WatchlistTableController::text(const char* key) const {
 int WatchlistTableController::takeSnapshot() {
     std::vector<Row> rows;
     const state::SessionView* session = &context_.view;
+    recordsSeen_ = session->recordsRevision();
     const std::vector<std::string> codes = session->watchlistCodes();
     rows.reserve(codes.size());
     for (const std::string& code : codes) {
-        Row row{code, session->instrument(code), {}, {}, {}, {}};
-        if (row.item) row.moves = shown_.show(code, row.item->Bid, row.item->Ask);
+        Row row{code, session->instrument(code), {}, {}, {}, {}, {}};
+        if (row.item) {
+            row.moves = shown_.show(code, row.item->Bid, row.item->Ask);
+            row.live.take(*row.item);
+        }
         rows.push_back(std::move(row));
     }
     rows_ = std::move(rows);
     return static_cast<int>(rows_.size());
+}
+
+bool WatchlistTableController::Live::same(const model::ItemDetails& item) const {
+    return bid == item.Bid && ask == item.Ask && last == item.Last && high == item.High && low == item.Low &&
+           open == item.Open && previousClose == item.PrevClose && status == item.instrumentTradingStatus &&
+           session == item.CurrentTradeSessionSettingId && time == item.UpdateTime;
+}
+
+void WatchlistTableController::Live::take(const model::ItemDetails& item) {
+    bid = item.Bid;
+    ask = item.Ask;
+    last = item.Last;
+    high = item.High;
+    low = item.Low;
+    open = item.Open;
+    previousClose = item.PrevClose;
+    status = item.instrumentTradingStatus;
+    session = item.CurrentTradeSessionSettingId;
+    time = item.UpdateTime;
+}
+
+std::optional<std::vector<int>> WatchlistTableController::changedRows() {
+    if (!ticking_ || recordsSeen_ != context_.view.recordsRevision() || int(rows_.size()) != rowCount())
+        return std::nullopt;
+    std::vector<int> changed;
+    for (std::size_t at = 0; at < rows_.size(); ++at) {
+        Row& row = rows_[at];
+        if (!row.item) continue;
+        const bool moved = row.moves.bid != PriceMove::Unchanged || row.moves.ask != PriceMove::Unchanged;
+        if (!moved && row.live.same(*row.item)) continue;
+        if (row.live.session != row.item->CurrentTradeSessionSettingId) row.codeColor.reset();
+        row.live.take(*row.item);
+        row.moves = shown_.show(row.code, row.item->Bid, row.item->Ask);
+        row.bid.reset();
+        row.ask.reset();
+        changed.push_back(int(at));
+    }
+    return changed;
 }
 
 QIcon WatchlistTableController::iconFor(const model::ItemDetails& item) const {
@@ -176,7 +218,9 @@ std::string WatchlistTableController::dragText(const std::vector<int>& rows) con
 
 void WatchlistTableController::RefreshTableview() {
     tableView()->clearSelection();
+    ticking_ = true;
     kit::TableControllerBase::RefreshTableview();
+    ticking_ = false;
 }
 
 void WatchlistTableController::contractDetailButtonClicked(int row) {

@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QPointer>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -65,13 +66,26 @@ protected:
     int takeSnapshot() override;
     void didReload() override;
     QVariant cellData(int row, int column, int role) const override;
+    // On the tick, while the list and its records stay: the rows whose
+    // instrument's live fields changed since the last drawing, and those
+    // that showed a move.
+    std::optional<std::vector<int>> changedRows() override;
     std::string dragText(const std::vector<int>& rows) const override;
 
 private:
+    // What the live cells draw from, as last shown.
+    struct Live {
+        double bid = 0, ask = 0, last = 0, high = 0, low = 0, open = 0, previousClose = 0;
+        std::string time;
+        std::int32_t status = 0, session = 0;
+        bool same(const model::ItemDetails& item) const;
+        void take(const model::ItemDetails& item);
+    };
     struct Row {
         std::string code;
         std::shared_ptr<model::ItemDetails> item;  // null: the code has no record
         LastShownPrices::Moves moves;
+        Live live;
         // Made at the first drawing after the snapshot, for the rows on screen only.
         mutable std::optional<QString> bid, ask;
         mutable std::optional<std::optional<model::RGBAColor>> codeColor;
@@ -91,6 +105,8 @@ private:
     std::vector<Column> columns_;
     std::vector<Row> rows_;
     LastShownPrices shown_;
+    std::uint64_t recordsSeen_ = 0;  // the snapshot's
+    bool ticking_ = false;
     mutable QHash<QString, QIcon> icons_;
     QPointer<QMessageBox> alert_;
     int firstScreenWidth_ = 0;  // the last fitFirstScreen's width; 0: none yet

@@ -40,5 +40,22 @@ TEST(LegendWidthsTest, WidestAsTheWholeTexts) {
     }
 }
 
+// A legend of more titles than the cache's cap measures them once; the next
+// legend of the same titles measures none.
+TEST(LegendWidthsTest, LongLegendMeasuresItsTitlesOnce) {
+    std::vector<QString> titles, values;
+    for (int i = 0; i < 5000; ++i) {
+        titles.push_back(QStringLiteral("I%1").arg(i));
+        values.push_back(QStringLiteral("%1.00").arg(i));
+    }
+    QFont font;
+    font.setBold(true);
+    LegendWidths widths;
+    const double first = widths.widest(font, titles, values);
+    EXPECT_EQ(widths.titlesMeasured(), titles.size());
+    EXPECT_EQ(widths.widest(font, titles, values), first);
+    EXPECT_EQ(widths.titlesMeasured(), titles.size());
+}
+
 }  // namespace
 }  // namespace charts

@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <filesystem>
+#include <functional>
 #include <set>
 
 #include "kit/core/preference_manager.h"
@@ -115,7 +116,7 @@ TEST_F(WatchlistTableTest, TickRefreshesTheLiveCellsAndDeselects) {
         for (const auto& args : changed) {
             const auto from = args[0].toModelIndex(), to = args[1].toModelIndex();
             EXPECT_EQ(from.row(), 0);
-            EXPECT_EQ(to.row(), 3);
+            EXPECT_EQ(to.row(), 2);  // the rows with a record, each moved
             for (int c = from.column(); c <= to.column(); ++c) ids.insert(table->identifierOf(c));
         }
         changed.clear();
@@ -127,8 +128,49 @@ TEST_F(WatchlistTableTest, TickRefreshesTheLiveCellsAndDeselects) {
     EXPECT_EQ(refreshed(), (std::set<std::string>{"0192", "0193", "0153", "0130", "10987", "0195", "0196", "0376",
                                                   "0194", "0144"}));
     for (const char* id : {"0192", "0153", "0195", "0144", "0130"}) table->hideandShowTableColumns(id, true);
+    for (const auto& item : {gold, euro, closed}) item->Bid += 0.01;
     tick();
     EXPECT_EQ(refreshed(), (std::set<std::string>{"0192", "0193", "0153", "10987", "0196", "0376", "0194"}));
+}
+
+// The tick redraws only the rows whose instrument changed since they were
+// drawn, and once more those that showed a move; their cells then equal a
+// fresh table's.
+TEST_F(WatchlistTableTest, TickRedrawsOnlyTheRowsWhoseInstrumentChanged) {
+    struct Step {
+        const char* name;
+        std::function<void()> change;
+        std::set<int> rows;
+    };
+    const Step steps[] = {
+        {"the first marks end", [] {}, {0, 1, 2}},
+        {"nothing changed", [] {}, {}},
+        {"the euro's bid", [&] { euro->Bid = 1.08420; }, {1}},
+        {"its mark ends", [] {}, {1}},
+        {"the gold's time only", [&] { gold->UpdateTime = "01/02/2024 14:30:06"; }, {0}},
+        {"the closed one's high", [&] { closed->High = 13; }, {2}},
+        {"a status", [&] { euro->instrumentTradingStatus = 2; }, {1}},
+        {"a session", [&] { gold->CurrentTradeSessionSettingId = 2; }, {0}},
+        {"nothing again", [] {}, {}},
+    };
+    for (const Step& step : steps) {
+        step.change();
+        QSignalSpy changed(table->model(), &QAbstractItemModel::dataChanged);
+        tick();
+        std::set<int> rows;
+        for (const auto& args : changed)
+            for (int r = args[0].toModelIndex().row(); r <= args[1].toModelIndex().row(); ++r) rows.insert(r);
+        EXPECT_EQ(rows, step.rows) << step.name;
+    }
+    auto fresh = make();
+    for (int row = 0; row < table->rowCount(); ++row)
+        for (const std::string& id : watchlistColumnIdentifiers())
+            for (int role : {int(Qt::DisplayRole), int(PriceTextRole)}) {
+                const int c = table->columnWithIdentifier(id);
+                EXPECT_EQ(table->model()->index(row, c).data(role), fresh->model()->index(row, c).data(role))
+                    << row << " " << id << " " << role;
+            }
+    EXPECT_EQ(background(0, col::kCode), QColor(255, 0, 0));  // the session's colour followed
 }
 
 TEST_F(WatchlistTableTest, NotificationReloadsAndTheListMayChange) {

@@ -34,20 +34,33 @@ std::string moneyText(double sum) {
     return model::Formatter::formatDecimalWithString(model::Formatter::formatDecimal(sum, 2)).value_or("");
 }
 
-PositionTotals positionTotals(const std::vector<PositionRecords>& rows) {
-    // Doubles throughout (never single precision); each margin computed here.
+PositionSums positionSums(const PositionRecords& row) {
+    PositionSums sums;
+    if (!row.order) return sums;
+    const model::Order& o = *row.order;
+    sums.counted = true;
+    sums.quantity = model::TextValue::doubleValue(o.RemainingQty);
+    if (row.item)
+        if (const auto single = o.GetMarginForSingleLot(row.groupInstrument.get(), *row.item)) {
+            sums.hasMargin = true;
+            sums.margin = *single * sums.quantity;
+        }
+    sums.profit = o.UnrealisedPL;
+    sums.commission = o.Commision;
+    sums.storage = o.Storage;
+    return sums;
+}
+
+PositionTotals positionTotals(const std::vector<PositionSums>& rows) {
+    // Doubles throughout (never single precision), summed in row order.
     double quantity = 0, margin = 0, profit = 0, commission = 0, storage = 0;
-    for (const PositionRecords& row : rows) {
-        if (!row.order) continue;
-        const model::Order& o = *row.order;
-        const double remaining = model::TextValue::doubleValue(o.RemainingQty);
-        quantity += remaining;
-        if (row.item)
-            if (const auto single = o.GetMarginForSingleLot(row.groupInstrument.get(), *row.item))
-                margin += *single * remaining;
-        profit += o.UnrealisedPL;
-        commission += o.Commision;
-        storage += o.Storage;
+    for (const PositionSums& row : rows) {
+        if (!row.counted) continue;
+        quantity += row.quantity;
+        if (row.hasMargin) margin += row.margin;
+        profit += row.profit;
+        commission += row.commission;
+        storage += row.storage;
     }
     PositionTotals t;
     t.values[0] = quantitySumText(quantity);
@@ -56,6 +69,13 @@ PositionTotals positionTotals(const std::vector<PositionRecords>& rows) {
     t.values[3] = moneyText(margin);
     t.values[4] = moneyText(storage);
     return t;
+}
+
+PositionTotals positionTotals(const std::vector<PositionRecords>& rows) {
+    std::vector<PositionSums> sums;
+    sums.reserve(rows.size());
+    for (const PositionRecords& row : rows) sums.push_back(positionSums(row));
+    return positionTotals(sums);
 }
 
 OpenPositionMenu openPositionMenu(const PositionRecords& row, const state::Orders& open) {

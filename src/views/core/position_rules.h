@@ -30,6 +30,16 @@ struct PositionTotals {
 // money: "%.2f" grouped ("1,234.50"). The margin of every position is
 // computed here, whether or not its cell was drawn.
 PositionTotals positionTotals(const std::vector<PositionRecords>& rows);
+// One row's share of the totals, kept per row so that a tick re-sums without
+// recomputing the rows it did not change.
+struct PositionSums {
+    bool counted = false;  // a row with a position
+    bool hasMargin = false;
+    double quantity = 0, margin = 0, profit = 0, commission = 0, storage = 0;
+};
+PositionSums positionSums(const PositionRecords& row);
+// The same totals from the rows' shares, in row order.
+PositionTotals positionTotals(const std::vector<PositionSums>& rows);
 
 // A sum of quantities in its shortest plain text ("12345678", "0.3", never
 // scientific); money "%.2f" grouped ("1,234.50"). "" for a sum that is not a number.
