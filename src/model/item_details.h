@@ -34,14 +34,13 @@ public:
     static constexpr std::int32_t kSpreadConflict = 4;
 
     // Identity and classification.
-    // (4-byte fields side by side: no padding between them.)
     std::int32_t InstrumentId = 0;
-    std::int32_t InstrumentTypeId = 0;
     std::string Code;
     std::string Name;
+    std::int32_t InstrumentTypeId = 0;
     std::string InstrumentTypeName;
-    std::string MonthCode;
     bool Enabled = false;
+    std::string MonthCode;
     std::int32_t UnderlyingInstrumentId = 0;
     std::int32_t UnitId = 0;
     std::int32_t CurrencyID = 0;
@@ -59,11 +58,11 @@ public:
 
     // Price arithmetic and limits.
     std::int32_t DecimalPlaces = 0;
-    std::int32_t PLCalcModeId = 0;
     double TickSize = 0.0;
     double priceTick = 0.0;
     double Point = 0.0;
     double ContractSize = 0.0;
+    std::int32_t PLCalcModeId = 0;
     std::uint64_t MarginFormulaId = 0;
     double CircuitLimit = 0.0;
     double circuitLimitUp = 0.0;
@@ -101,9 +100,9 @@ public:
     double PrevClose = 0.0;
     double DayOpen = 0.0;
     std::string UpdateTime;
+    bool isPriceUpdateReceived = false;
     double previousBid = 0.0;
     double previousAsk = 0.0;
-    bool isPriceUpdateReceived = false;
 
     // Watchlist marks.
     bool isWatchlistSymbol = false;

@@ -218,23 +218,17 @@ void ReferenceData::FillPackedGroupInstruments(std::vector<std::shared_ptr<model
     // (this section adds no group).
     std::optional<std::int32_t> lastGroupId;
     std::shared_ptr<model::GroupDetails>* group = nullptr;
-    for (auto record = records.begin(); record != records.end(); ++record) {
-        const std::int32_t groupId = (*record)->GroupId;
+    for (std::shared_ptr<model::GroupInstruments>& record : records) {
+        const std::int32_t groupId = record->GroupId;
         if (lastGroupId != groupId) {
             group = groups_.find(std::to_string(groupId));
             lastGroupId = groupId;
-            // Room for this group's run of rows, made once.
-            const auto runEnd = std::find_if(record, records.end(), [groupId](const auto& r) { return r->GroupId != groupId; });
-            if (group && *group) {
-                auto& collection = (*group)->GroupInstrumentCollection;
-                collection.reserve(collection.size() + static_cast<std::size_t>(runEnd - record));
-            }
         }
         if (!group || !*group) {
             platform::Log::debug("Group instrument of unknown group " + std::to_string(groupId) + ": dropped");
             continue;
         }
-        (*group)->GroupInstrumentCollection[std::to_string((*record)->InstrumentId)] = std::move(*record);
+        (*group)->GroupInstrumentCollection[std::to_string(record->InstrumentId)] = std::move(record);
     }
 }
 

@@ -18,42 +18,29 @@ auto found(const Map& map, const std::string& key) -> std::remove_cvref_t<declty
     const auto* entry = map.find(key);
     return entry ? *entry : nullptr;
 }
-
-using ItemSlot = std::shared_ptr<model::ItemDetails>;
-
-// The entry of the first instrument with this id, null when none: by an index
-// of ids to keys, read again only when the instruments changed and it misses.
-// A hit counts while that instrument still holds the id.
-const ItemSlot* itemWithId(const OrderedDictionary<ItemSlot>& items, std::unordered_map<std::int32_t, std::string>& codeById,
-                           std::uint64_t& codeByIdRevision, std::int32_t instrumentId) {
-    const auto indexed = [&]() -> const ItemSlot* {
-        const auto it = codeById.find(instrumentId);
-        const auto* item = it == codeById.end() ? nullptr : items.find(it->second);
-        return item && *item && (*item)->InstrumentId == instrumentId ? item : nullptr;
-    };
-    if (const auto* item = indexed()) return item;
-    if (codeByIdRevision == items.revision()) return nullptr;
-    codeById.clear();
-    codeById.reserve(items.size());
-    for (const auto& [code, item] : items)
-        if (item) codeById.emplace(item->InstrumentId, code);  // the first one stays
-    codeByIdRevision = items.revision();
-    return indexed();
-}
 }  // namespace
 
 std::shared_ptr<model::ItemDetails> ReferenceData::instrument(const std::string& code) const { return found(items_, code); }
 std::shared_ptr<model::ItemDetails> ReferenceData::instrumentById(std::int32_t instrumentId) const {
-    // The instrument held under that one's code (its own entry, but for a key that differs from its code).
-    const ItemSlot* item = itemWithId(items_, codeById_, codeByIdRevision_, instrumentId);
-    if (!item) return instrument(std::string());
-    const auto key = codeById_.find(instrumentId);
-    return key != codeById_.end() && key->second == (*item)->Code ? *item : instrument((*item)->Code);
+    return instrument(itemCode(instrumentId));
 }
 
 std::string ReferenceData::itemCode(std::int32_t instrumentId) const {
-    const ItemSlot* item = itemWithId(items_, codeById_, codeByIdRevision_, instrumentId);
-    return item ? (*item)->Code : std::string();
+    // A hit counts while that instrument still holds the id.
+    const auto indexed = [&]() -> const model::ItemDetails* {
+        const auto it = codeById_.find(instrumentId);
+        const auto* item = it == codeById_.end() ? nullptr : items_.find(it->second);
+        return item && *item && (*item)->InstrumentId == instrumentId ? item->get() : nullptr;
+    };
+    if (const auto* item = indexed()) return item->Code;
+    if (codeByIdRevision_ == items_.revision()) return {};
+    codeById_.clear();
+    codeById_.reserve(items_.size());
+    for (const auto& [code, item] : items_)
+        if (item) codeById_.emplace(item->InstrumentId, code);  // the first one stays
+    codeByIdRevision_ = items_.revision();
+    const auto* item = indexed();
+    return item ? item->Code : std::string();
 }
 std::shared_ptr<model::AccountDetails> ReferenceData::account(const std::string& accountId) const {
     return found(accounts_, accountId);
