@@ -1,8 +1,11 @@
 #pragma once
 // The trading conditions of an account group, with its instruments.
+#include <charconv>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "model/group_instruments.h"
@@ -33,13 +36,30 @@ public:
     bool SendMailReports = false;
     bool SendExecutionSMS = false;
     std::int32_t CreditRating = 0;
+    // Finds by any text form (string_view, literal) without a temporary string.
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
     // Instrument id as decimal text -> conditions of that instrument in the group.
-    std::unordered_map<std::string, std::shared_ptr<GroupInstruments>> GroupInstrumentCollection;
+    std::unordered_map<std::string, std::shared_ptr<GroupInstruments>, KeyHash, std::equal_to<>> GroupInstrumentCollection;
 
     // The conditions of an instrument, or null when the group has none for it.
     std::shared_ptr<GroupInstruments> instrument(std::int32_t instrumentId) const {
-        const auto it = GroupInstrumentCollection.find(std::to_string(instrumentId));
+        const auto it = findInstrument(instrumentId);
         return it == GroupInstrumentCollection.end() ? nullptr : it->second;
+    }
+    // The same without a new reference, for lookups that only read.
+    const GroupInstruments* conditions(std::int32_t instrumentId) const {
+        const auto it = findInstrument(instrumentId);
+        return it == GroupInstrumentCollection.end() ? nullptr : it->second.get();
+    }
+
+private:
+    auto findInstrument(std::int32_t instrumentId) const -> decltype(GroupInstrumentCollection.cbegin()) {
+        char digits[16];
+        const auto end = std::to_chars(digits, digits + sizeof digits, instrumentId).ptr;
+        return GroupInstrumentCollection.find(std::string_view(digits, static_cast<std::size_t>(end - digits)));
     }
 };
 

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "platform/property_list.h"
 
@@ -49,6 +50,29 @@ IntegerPrefix readIntegerPrefix(std::string_view text) {
     return result;
 }
 
+// Ten to the powers a double holds exactly.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// A decimal without exponent of at most 15 digits ("1800.25", "0.01", "5."):
+// its digits and its power of ten are exact doubles, so one division rounds
+// as from_chars does. Anything else is left to from_chars.
+std::optional<double> plainDecimal(std::string_view text) {
+    constexpr std::size_t kMaxDigits = 15;
+    std::uint64_t mantissa = 0;
+    std::size_t digits = 0;
+    std::size_t fraction = 0;
+    std::size_t i = 0;
+    for (; i < text.size() && isDigit(text[i]); ++i, ++digits) mantissa = mantissa * 10 + static_cast<std::uint64_t>(text[i] - '0');
+    if (i < text.size() && text[i] == '.') {
+        for (++i; i < text.size() && isDigit(text[i]); ++i, ++digits, ++fraction)
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(text[i] - '0');
+    }
+    if (digits == 0 || digits > kMaxDigits) return std::nullopt;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) return std::nullopt;
+    return static_cast<double>(mantissa) / kExactPowersOfTen[fraction];
+}
+
 }  // namespace
 
 namespace TextValue {
@@ -80,6 +104,7 @@ double doubleValue(std::string_view text) {
     }
     // Only decimal notation: digits or a point must come first (no "inf", "nan").
     if (text.empty() || !(isDigit(text[0]) || text[0] == '.')) return 0.0;
+    if (const auto plain = plainDecimal(text)) return negative ? -*plain : *plain;
     double value = 0.0;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value,
                                            std::chars_format::general);

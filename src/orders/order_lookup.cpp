@@ -20,7 +20,7 @@ OrderRecords lookUp(const state::ReferenceData& data, const std::string& account
     if (r.account) {
         if (const auto* group = data.GroupDetailCollection().find(r.account->GroupId)) r.group = group->get();
     }
-    if (r.group && r.item) r.groupInstrument = r.group->instrument(r.item->InstrumentId).get();
+    if (r.group && r.item) r.groupInstrument = r.group->conditions(r.item->InstrumentId);
     return r;
 }
 

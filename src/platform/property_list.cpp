@@ -424,6 +424,14 @@ std::int64_t readInteger(std::string_view text) {
     while (i < text.size() && isSpace(text[i])) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    // Up to 18 digits cannot overflow: read without a check per digit.
+    {
+        std::int64_t magnitude = 0;
+        std::size_t at = i;
+        for (; at < text.size() && at - i < 18 && text[at] >= '0' && text[at] <= '9'; ++at)
+            magnitude = magnitude * 10 + (text[at] - '0');
+        if (at == text.size() || text[at] < '0' || text[at] > '9') return negative ? -magnitude : magnitude;
+    }
     // Accumulate as a negative number so that the minimum is reachable.
     const std::int64_t min = std::numeric_limits<std::int64_t>::min();
     std::int64_t value = 0;

@@ -1,5 +1,6 @@
 #include "state/account_ledger.h"
 
+#include <unordered_set>
 #include <vector>
 
 
@@ -119,23 +120,21 @@ void AccountLedger::MarginCallNotification(const std::string& account) {
 void AccountLedger::SetAllSymbolsSpread() {
     platform::assertMainThread();
     const ReferenceData& ref = reference_;
-    // The group of each account, looked up once rather than per instrument.
+    // The accounts' groups in their first account's order, each once, looked
+    // up once rather than per instrument: a group met again leaves the
+    // spreads as its first meeting did.
     std::vector<const model::GroupDetails*> groups;
-    groups.reserve(ref.AccountDetailCollection().size());
+    std::unordered_set<const model::GroupDetails*> seen;
     for (const auto& [id, account] : ref.AccountDetailCollection()) {
         if (!account) continue;
         const std::shared_ptr<model::GroupDetails>* group = ref.GroupDetailCollection().find(account->GroupId);
-        groups.push_back(group ? group->get() : nullptr);
+        const model::GroupDetails* g = group ? group->get() : nullptr;
+        if (seen.insert(g).second) groups.push_back(g);
     }
     for (const auto& [code, item] : reference_.ItemCollection()) {
         if (!item) continue;
-        const std::string instrumentKey = std::to_string(item->InstrumentId);
         for (const model::GroupDetails* group : groups) {
-            const model::GroupInstruments* terms = nullptr;
-            if (group) {
-                const auto found = group->GroupInstrumentCollection.find(instrumentKey);
-                if (found != group->GroupInstrumentCollection.end()) terms = found->second.get();
-            }
+            const model::GroupInstruments* terms = group ? group->conditions(item->InstrumentId) : nullptr;
             const std::int32_t type = terms ? terms->SpreadTypeId : 0;
             if (type == model::ItemDetails::kSpreadNone || type == model::ItemDetails::kSpreadConflict) continue;
             if (item->Spreadtype == model::ItemDetails::kSpreadNone) {

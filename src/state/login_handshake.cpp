@@ -26,6 +26,7 @@
 #include "state/request_builder.h"
 #include "state/session_notifications.h"
 #include "state/session_services.h"
+#include "state/text_conversions.h"
 #include "state/journal_data.h"
 
 namespace state {
@@ -68,7 +69,7 @@ constexpr std::size_t kRefusalSections = static_cast<std::size_t>(PackedSection:
 
 // Whether the compact text holds `sections` sections at least; logs the cut when not.
 bool packedWhole(std::string_view text, std::size_t sections, const char* what) {
-    const auto held = static_cast<std::size_t>(std::count(text.begin(), text.end(), protocol::SectionByte)) + 1;
+    const std::size_t held = TextConversion::countByte(text, protocol::SectionByte) + 1;
     if (held >= sections) return true;
     platform::Log::error(std::string(what) + " cut short (" + std::to_string(held) + " of its " +
                          std::to_string(sections) + " sections): login failed");

@@ -38,7 +38,7 @@ std::optional<protocol::LoginDataTooLarge> packedRecordsOverCeiling(const std::v
     using Unit = protocol::LoginDataTooLarge::Unit;
     std::size_t total = 0;
     for (std::size_t number = 0; number < sections.size(); ++number) {
-        const auto records = static_cast<std::size_t>(std::count(sections[number].begin(), sections[number].end(), protocol::RowByte));
+        const std::size_t records = TC::countByte(sections[number], protocol::RowByte);
         if (records > recordCap(number)) {
             platform::Log::error("Login data section " + std::to_string(number) + " holds " + std::to_string(records) +
                                  " records, more than " + std::to_string(recordCap(number)) + ": refused");

@@ -1,5 +1,6 @@
 #include "state/text_conversions.h"
 
+#include <cstring>
 #include <limits>
 
 #include "model/formatter.h"
@@ -94,6 +95,19 @@ std::uint64_t nonNegativeInt(std::string_view text) {
 std::uint64_t nonNegativeInteger(std::string_view text) {
     if (integerValue(text) < 0) refuseNegative(text);
     return unsignedFromInteger(text);
+}
+
+std::size_t countByte(std::string_view text, char byte) {
+    std::size_t count = 0;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p != end) {
+        const void* at = std::memchr(p, byte, static_cast<std::size_t>(end - p));
+        if (!at) break;
+        ++count;
+        p = static_cast<const char*>(at) + 1;
+    }
+    return count;
 }
 
 std::vector<std::string_view> split(std::string_view text, char separator) {

@@ -50,6 +50,9 @@ std::uint64_t nonNegativeInteger(std::string_view text);
 // Cuts at every separator and keeps empty pieces: "a\x06\x06" gives "a", "", "".
 // The views point into `text`.
 std::vector<std::string_view> split(std::string_view text, char separator);
+// How many times `byte` occurs in `text` (a memchr walk: the separators of a
+// compact text are sparse).
+std::size_t countByte(std::string_view text, char byte);
 // The text before the first separator, or the whole text when it has none.
 std::string_view recordZero(std::string_view section, char separator);
 

@@ -144,6 +144,11 @@ TEST(Readings, IntegerReadingStopsAtTheFirstNonDigitAndClamps) {
     EXPECT_EQ(readInteger("12.9"), 12);
     EXPECT_EQ(readInteger("abc"), 0);
     EXPECT_EQ(readInteger(""), 0);
+    EXPECT_EQ(readInteger("999999999999999999"), 999999999999999999);
+    EXPECT_EQ(readInteger("-999999999999999999x"), -999999999999999999);
+    EXPECT_EQ(readInteger("0000000000000000000000042"), 42);
+    EXPECT_EQ(readInteger("-"), 0);
+    EXPECT_EQ(readInteger("1000000000000000000"), 1000000000000000000);
     EXPECT_EQ(readInteger("9223372036854775807"), std::numeric_limits<std::int64_t>::max());
     EXPECT_EQ(readInteger("9223372036854775808"), std::numeric_limits<std::int64_t>::max());
     EXPECT_EQ(readInteger("-9223372036854775808"), std::numeric_limits<std::int64_t>::min());

@@ -399,5 +399,41 @@ TEST_F(LedgerTest, SpreadsSettleOnePerInstrument) {
     }
 }
 
+// Accounts that share a group count that group once, wherever it comes again.
+TEST_F(LedgerTest, SpreadsOfASharedGroupCountOnce) {
+    struct Case {
+        const char* name;
+        int secondType;  // the other group's spread type (the shared one's is fixed, 1 / 1 / 3)
+        int type, bidSpread, askSpread;
+    };
+    const Case cases[] = {
+        {"agreeing", 1, 1, 1, 3},
+        {"other type in between", 3, 4, 0, 0},
+        {"other group ignored", 0, 1, 1, 3},
+    };
+    for (const Case& c : cases) {
+        TearDown();
+        SetUp();
+        auto gold = item(1, "GOLD", 10);
+        gold->priceTick = 0.5;
+        gold->Ask = 12;
+        account(1001, "G1");
+        account(1002, "G2");
+        account(1003, "G1");
+        const std::pair<const char*, int> types[] = {{"G1", 1}, {"G2", c.secondType}};
+        for (const auto& [id, type] : types) {
+            auto gi = std::make_shared<model::GroupInstruments>();
+            gi->SpreadTypeId = type;
+            gi->SpreadBid = 1;
+            gi->SpreadAsk = 3;
+            group(id)->GroupInstrumentCollection["1"] = gi;
+        }
+        state::SessionTestAccess::accountLedger(*session).SetAllSymbolsSpread();
+        EXPECT_EQ(std::tuple(gold->Spreadtype, gold->BidSpread, gold->AskSpread),
+                  std::tuple(c.type, c.bidSpread, c.askSpread))
+            << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace state

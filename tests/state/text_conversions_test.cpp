@@ -1,6 +1,7 @@
 // Readings of the reference-data texts and the splitting of the compact form.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -38,6 +39,29 @@ TEST(TextConversion, DoublesTakeTheLeadingNumber) {
     EXPECT_DOUBLE_EQ(TC::doubleValue("abc"), 0.0);
     EXPECT_DOUBLE_EQ(TC::doubleValue(""), 0.0);
     EXPECT_DOUBLE_EQ(TC::doubleValue("nan"), 0.0);
+}
+
+// Plain decimals take a short road; every reading must equal from_chars' to the bit.
+TEST(TextConversion, DoublesRoundAsFromChars) {
+    for (const char* text : {"1800.25", "0.01", "4070.8", "-2.5", "5.", "0.1", "0.3", "123456789012345",
+                             "1234567890123456", "0.000000000000001", "9007199254740993", "99999999999999.9",
+                             "0.1234567890123", "1.7976931348623157", "2035.4e3", "7E2", "3.14159265358979",
+                             "00000000000000000000012.5", "1.0000000000000000000001", "0.0000000000000000000001"}) {
+        const std::string_view t(text);
+        const bool negative = t[0] == '-';
+        double expected = 0.0;
+        std::from_chars(t.data() + (negative ? 1 : 0), t.data() + t.size(), expected);
+        EXPECT_EQ(TC::doubleValue(t), negative ? -expected : expected) << text;
+    }
+}
+
+TEST(TextConversion, CountByteCountsEveryOccurrence) {
+    struct Row {
+        std::string_view text;
+        std::size_t count;
+    };
+    for (const Row& row : {Row{"", 0}, Row{"abc", 0}, Row{"\x06", 1}, Row{"a\x06\x06" "b\x06", 3}, Row{"\x06\x06\x06", 3}})
+        EXPECT_EQ(TC::countByte(row.text, '\x06'), row.count) << row.text.size();
 }
 
 TEST(TextConversion, Bools) {
