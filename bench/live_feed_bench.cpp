@@ -2,8 +2,9 @@
 // its own so that only the client's use is counted. The main window is shown
 // offscreen at 1600x900 after the login.
 //
-//   live_feed_bench cpu [seconds]      the idle client with the default feed
-//       (4 ticks/s an instrument) against a plain Qt window whose 500-row
+//   live_feed_bench cpu [seconds] [ticks/s]   the idle client with the
+//       default feed (4 ticks/s an instrument; 0: a silent feed, the client
+//       truly idle) against a plain Qt window whose 500-row
 //       table changes every cell once a second: CPU of each, and the ratio.
 //       The plain window runs in a process of its own (this program with
 //       "plain") over the same seconds as the client, so that both see the
@@ -324,6 +325,11 @@ int main(int argc, char** argv) {
     if (memory && argc > 4)
         simArgs.insert(simArgs.end(),
                        {"--ticks", std::to_string(std::atof(argv[4]) / static_cast<double>(scenario.instruments().size()))});
+    // cpu: the ticks a second an instrument.
+    const std::string cpuTicks = !memory && argc > 3 ? argv[3] : "";
+    if (!cpuTicks.empty()) simArgs.insert(simArgs.end(), {"--ticks", cpuTicks});
+    const std::string feedName =
+        cpuTicks.empty() ? "the default feed" : std::atof(cpuTicks.c_str()) > 0 ? "a feed of " + cpuTicks + " ticks/s an instrument" : "a silent feed";
     SimProcess sim(portBase, simArgs);
     const double wakeMicros = memory ? 0 : bareWakeMicros();
 
@@ -387,9 +393,9 @@ int main(int argc, char** argv) {
                         "so the client's wake-ups alone take about %.2f%% CPU\n",
                         plain.wakesPerSecond, client.wakesPerSecond, wakeMicros,
                         client.wakesPerSecond * wakeMicros / 1e4);
-            std::printf("idle with the default feed over the same %.0f s: plain window %.2f%% CPU, client %.2f%% CPU, "
+            std::printf("idle with %s over the same %.0f s: plain window %.2f%% CPU, client %.2f%% CPU, "
                         "client / plain %.2f (goals: <= 1.0, <= 150 wake-ups a second)\n",
-                        seconds, plain.share * 100, client.share * 100, client.share / plain.share);
+                        feedName.c_str(), seconds, plain.share * 100, client.share * 100, client.share / plain.share);
         } else {
             std::vector<double> samples, inUse;
             const bool trim = getenv("LIVE_FEED_MALLOC_TRIM") != nullptr;

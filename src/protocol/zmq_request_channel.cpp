@@ -2,6 +2,7 @@
 
 #include <zmq.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <exception>
 #include <string_view>
@@ -120,6 +121,7 @@ std::uint64_t ZMQRequestChannel::sendZMQRequestMessage(RequestMessage request) {
     request.sequence = nextRequestSequence();
     const std::uint64_t sequence = request.sequence;
     dataQueue_.push_back(std::move(request));
+    if (sleepingIdle_) wake_->wake();
     return sequence;
 }
 
@@ -163,17 +165,19 @@ void ZMQRequestChannel::pingZMQRequestSocket() {
     if (sendZMQRequestMessage(std::move(*keepAlive))) ++keepAlivesQueued_;
 }
 
-bool ZMQRequestChannel::waitUntil(platform::TimePoint deadline, support::ZMQSocket* socket) {
+ZMQRequestChannel::WaitEnd ZMQRequestChannel::waitUntil(std::optional<platform::TimePoint> deadline,
+                                                       support::ZMQSocket* socket, bool endOnRequest) {
     std::shared_ptr<platform::Clock> clock = platform::sharedDefaultClock();
     auto due = std::make_shared<std::atomic<bool>>(false);
     std::shared_ptr<WakeSignal> wake = wake_;
-    platform::Clock::TimerId timer = clock->schedule(deadline, [due, wake] {
+    std::optional<platform::Clock::TimerId> timer;
+    if (deadline) timer = clock->schedule(*deadline, [due, wake] {
         *due = true;
         wake->wake();
     });
     ++waitsArmed_;
     if (!socket) waitingForPass_ = true;
-    bool readable = false;
+    WaitEnd end = WaitEnd::Deadline;
     while (!cancelled_ && !*due) {
         zmq_pollitem_t items[2];
         int count = 0;
@@ -182,18 +186,50 @@ bool ZMQRequestChannel::waitUntil(platform::TimePoint deadline, support::ZMQSock
         int rc = support::ZMQContext::pollWithItems(items, count, -1);
         if (rc < 0) {
             if (zmq_errno() == EINTR) continue;
-            clock->cancel(timer);
+            if (timer) clock->cancel(*timer);
             throw support::ZMQException(zmq_strerror(zmq_errno()), zmq_errno());
         }
         if (items[0].revents & ZMQ_POLLIN) wake->clear();
         if (socket && (items[1].revents & ZMQ_POLLIN)) {
-            readable = true;
+            end = WaitEnd::Readable;
+            break;
+        }
+        if (endOnRequest && !*due && queuedRequests() > 0) {
+            end = WaitEnd::RequestQueued;
             break;
         }
     }
-    clock->cancel(timer);
+    if (timer) clock->cancel(*timer);
     waitingForPass_ = false;
-    return readable;
+    return end;
+}
+
+void ZMQRequestChannel::sleepUntilNextPass(platform::TimePoint firstPass) {
+    // Passes keep the grid of the first one.
+    const auto nextPassAfter = [firstPass](platform::TimePoint t) {
+        return firstPass + ((t - firstPass) / kPassInterval + 1) * kPassInterval;
+    };
+    for (;;) {
+        std::optional<platform::TimePoint> due;
+        bool idle = false;
+        {
+            std::lock_guard<std::mutex> lock(queueMutex_);
+            const platform::TimePoint now = platform::defaultClock().now();
+            idle = dataQueue_.empty();
+            // Idle: no pass until the keep-alive's, or until a request is queued.
+            if (!idle)
+                due = nextPassAfter(now);
+            else if (queueEmptyTime_)
+                due = nextPassAfter(std::max(now, *queueEmptyTime_ + kKeepAliveAfter));
+            sleepingIdle_ = idle;
+        }
+        const WaitEnd end = waitUntil(due, nullptr, idle);
+        {
+            std::lock_guard<std::mutex> lock(queueMutex_);
+            sleepingIdle_ = false;
+        }
+        if (end != WaitEnd::RequestQueued) return;
+    }
 }
 
 bool ZMQRequestChannel::sendRequestData(support::ZMQSocket& socket, const std::string& message) {
@@ -227,7 +263,7 @@ bool ZMQRequestChannel::exchange(std::shared_ptr<support::ZMQSocket>& socket, co
     }
     ++requestsSent_;
 
-    if (!waitUntil(platform::defaultClock().now() + replyTimeout_, socket.get())) {
+    if (waitUntil(platform::defaultClock().now() + replyTimeout_, socket.get(), false) != WaitEnd::Readable) {
         if (cancelled_) return false;
         platform::Log::error("No reply to request of type " + std::to_string(kind.type) + " " + kind.name +
                              ": request dropped, socket made anew");
@@ -269,6 +305,7 @@ bool ZMQRequestChannel::exchange(std::shared_ptr<support::ZMQSocket>& socket, co
 }
 
 void ZMQRequestChannel::RecieveZMQData(std::shared_ptr<support::ZMQSocket> socket) {
+    const platform::TimePoint firstPass = platform::defaultClock().now();
     try {
         while (!cancelled_) {
             pingZMQRequestSocket();
@@ -279,7 +316,7 @@ void ZMQRequestChannel::RecieveZMQData(std::shared_ptr<support::ZMQSocket> socke
             }
             if (cancelled_) break;
             ++passes_;
-            waitUntil(platform::defaultClock().now() + kPassInterval, nullptr);
+            sleepUntilNextPass(firstPass);
         }
     } catch (const std::exception& e) {
         platform::Log::error(std::string("Request worker ended: ") + e.what());

@@ -2,9 +2,12 @@
 // The request channel: a REQ socket, a bounded queue of requests and the
 // worker thread that sends them one at a time and reads each reply.
 //
-// The worker makes one pass every 0.5 s (platform clock): it queues a
+// The worker makes its passes on a 0.5 s grid (platform clock): it queues a
 // keep-alive when the queue was left empty more than 60 s ago, then sends the
-// queued requests back to back, each followed by its reply. A reply that does
+// queued requests back to back, each followed by its reply. While the queue
+// is empty it sleeps through the passes that would find nothing to do: until
+// the keep-alive's pass, or until a request is queued, which then goes out at
+// the next pass of the grid. A reply that does
 // not come within the reply time-out, and a send that fails, cost the
 // request; the socket is made anew (a REQ socket is stuck after either) and
 // the next request goes out. Replies are handed to the main thread with the
@@ -105,7 +108,7 @@ public:
     // Clock waits the worker has armed: one per pass and one per reply awaited
     // (tests advance a fake clock once it has moved on).
     std::uint64_t waitsArmed() const { return waitsArmed_; }
-    // Whether the worker sleeps until its next pass.
+    // Whether the worker sleeps until its next pass (or, idle, for a request).
     bool isWaitingForPass() const { return waitingForPass_; }
 
 protected:
@@ -122,10 +125,13 @@ private:
     // Hands the main thread the news that a request was dropped unanswered.
     void tellUnanswered(RequestKind kind);
     std::shared_ptr<support::ZMQSocket> newSocket();
-    // Waits on the clock until `deadline`, or for the socket to become readable;
-    // true when the socket is readable, false at the deadline or when cancelled.
-    bool waitUntil(platform::TimePoint deadline, support::ZMQSocket* socket);
-    void sleepUntilNextPass();
+    enum class WaitEnd { Deadline, Readable, RequestQueued };
+    // Waits on the clock until `deadline` (none: without limit), for the socket
+    // to become readable, or (`endOnRequest`) for a request to be queued.
+    // Deadline also when cancelled.
+    WaitEnd waitUntil(std::optional<platform::TimePoint> deadline, support::ZMQSocket* socket, bool endOnRequest);
+    // Until the next pass that has work: queued requests or the keep-alive.
+    void sleepUntilNextPass(platform::TimePoint firstPass);
 
     std::shared_ptr<support::ZMQContext> context_;
     ReplyHandler onReply_;
@@ -148,6 +154,7 @@ private:
     mutable std::mutex queueMutex_;
     std::deque<RequestMessage> dataQueue_;
     std::optional<platform::TimePoint> queueEmptyTime_;
+    bool sleepingIdle_ = false;  // the worker waits for a request: queuing one wakes it
 };
 
 }  // namespace protocol

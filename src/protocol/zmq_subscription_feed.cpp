@@ -33,8 +33,6 @@ constexpr std::size_t kBatch = 64;
 // bounds what is held past the reader; the size cap of a message bounds
 // what the library holds.
 constexpr int kReceiveHighWater = 8192;
-// How long the texts of a light drain wait for more before they are handed off.
-constexpr std::chrono::milliseconds kGatherLightFeed{50};
 // Texts one main-thread slice applies; the rest stays held (and conflated) for the next.
 constexpr std::size_t kHandOffSlice = 512;
 
@@ -253,8 +251,8 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
             if (gathering ? Clock::now() < handOffDue : !(items[2].revents & ZMQ_POLLIN)) continue;
 
             // A busy drain is handed off at once. A light one is gathered for
-            // a moment, so that a light feed wakes the reader and the main
-            // thread at most twenty times a second, not once a message.
+            // a frame, so that a light feed wakes the reader and the main
+            // thread at most once a frame, not once a message.
             const std::size_t received = drain(*socket);
             if (gathering || received >= kBatch) handOff();
             if (received >= kBatch || (gathering && received == 0)) {

@@ -316,13 +316,12 @@ TEST_F(DataServiceLoginTest, ErrorAnswersLeaveCollectionsEmpty) {
     integration::setLogin(ui.login, *sim);
     session = BusinessBase::create(ui, ui);
     state::commandsOf(*session).StreamingConnection(true, false);
-    // Every answer is on the main queue once the worker ends a pass after the last request.
-    std::uint64_t lastPass = 0;
+    // Every answer is on the main queue once the worker, the last request
+    // sent, sleeps again.
     ASSERT_TRUE(integration::pump(*loop, [&] {
         auto channel = state::servicesOf(*session).connection().requestChannel();
-        if (dataServiceRequests("trader").size() != 9 || !channel || channel->queuedRequests() != 0) return false;
-        if (lastPass == 0) lastPass = channel->passes() + 1;
-        return channel->passes() >= lastPass;
+        return dataServiceRequests("trader").size() == 9 && channel && channel->queuedRequests() == 0 &&
+               channel->isWaitingForPass();
     }));
     loop->runUntilIdle();
     EXPECT_TRUE(state::SessionTestAccess::orderBook(*session).OpenOrderCollection().empty());

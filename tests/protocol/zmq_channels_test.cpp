@@ -138,7 +138,9 @@ TEST_F(FeedTest, ASteadyLightFeedArrivesWholeAtTheGatheringPaceAndOutlivesADrop)
     ASSERT_TRUE(publishUntilReceived("IS;ready"));
     const auto start = std::chrono::steady_clock::now();
     const std::size_t handOffs = publishPaced("IS;s", 100, 3ms);
-    EXPECT_LE(handOffs, std::size_t((std::chrono::steady_clock::now() - start) / 40ms) + 2);
+    // At most one hand-off a gathering window.
+    EXPECT_LE(handOffs, std::size_t((std::chrono::steady_clock::now() - start) /
+                                    (ZMQSubscriptionFeed::kGatherLightFeed - 2ms)) + 2);
 
     pub->sendData("IS;" + std::string(ZMQSubscriptionFeed::kMaxMessageSize, 'x'), 0);
     ASSERT_TRUE(eventually([&] {
@@ -334,16 +336,19 @@ TEST_F(RequestChannelTest, RepliesJoiningPastTheCapAreDropped) {
 TEST_F(RequestChannelTest, RequestsWaitForTheNextPass) {
     serve([](const std::string&) -> std::vector<std::string> { return {"ok"}; });
     makeChannel();
-    const platform::TimePoint nextPass = clock->now() + ZMQRequestChannel::kPassInterval;
+    const platform::TimePoint firstPass = clock->now();
     ASSERT_TRUE(channel->connectToEndpoint(endpoint));
     waitForFirstWait();
-    // The worker sleeps 0.5 s between passes: it is in that wait, and only
-    // the clock ends it.
+    // Idle, the worker sleeps with no pass armed; a request wakes it, and it
+    // goes out at the next pass of the 0.5 s grid, which only the clock ends.
     ASSERT_TRUE(eventually([&] { return channel->isWaitingForPass(); }));
+    clock->advance(1200ms);
+    const platform::TimePoint nextPass = firstPass + 3 * ZMQRequestChannel::kPassInterval;
+    EXPECT_FALSE(clock->isPending(nextPass));
     channel->sendZMQRequestMessage(request("a"));
-    EXPECT_TRUE(clock->isPending(nextPass));
+    ASSERT_TRUE(eventually([&] { return clock->isPending(nextPass); }));
     EXPECT_EQ(channel->requestsSent(), 0u);
-    clock->advance(400ms);
+    clock->advance(200ms);
     EXPECT_TRUE(clock->isPending(nextPass));
     EXPECT_EQ(channel->requestsSent(), 0u);
     clock->advance(100ms);
@@ -355,21 +360,31 @@ TEST_F(RequestChannelTest, KeepAliveOnlyAfterTheFirstRequestAndEverySixtySeconds
     makeChannel();
     ASSERT_TRUE(channel->connectToEndpoint(endpoint));
     waitForFirstWait();
-    for (int i = 0; i < 150; ++i) step();  // 75 s without any request
+    // Before the first request nothing is armed: 75 s pass without a pass.
+    ASSERT_TRUE(eventually([&] { return channel->isWaitingForPass(); }));
+    clock->advance(75s);
+    EXPECT_EQ(channel->passes(), 1u);
     EXPECT_EQ(channel->keepAlivesQueued(), 0u);
     EXPECT_EQ(requestCount.load(), 0);
 
     channel->sendZMQRequestMessage(request("a"));
+    ASSERT_TRUE(eventually([&] { return clock->isPending(clock->now() + ZMQRequestChannel::kPassInterval); }));
     step();
     ASSERT_TRUE(pumpUntil([&] { return replies.size() == 1; }));
-    // The idle period starts when the request is taken: 60 s is not yet more than 60 s.
-    for (int i = 0; i < 120; ++i) step();
+    // The idle period starts when the request is taken: 60 s is not yet more
+    // than 60 s, so the keep-alive waits for the pass after.
+    const platform::TimePoint taken = clock->now();
+    ASSERT_TRUE(eventually([&] { return clock->isPending(taken + 60500ms); }));
+    const std::uint64_t passes = channel->passes();
+    clock->advance(60s);
+    EXPECT_EQ(channel->passes(), passes);
     EXPECT_EQ(channel->keepAlivesQueued(), 0u);
     step();
     ASSERT_TRUE(eventually([&] { return requestCount.load() == 2; }));
     EXPECT_EQ(channel->keepAlivesQueued(), 1u);
     // The keep-alive restarts the idle period.
-    for (int i = 0; i < 120; ++i) step();
+    ASSERT_TRUE(eventually([&] { return clock->isPending(taken + 121000ms); }));
+    clock->advance(60s);
     EXPECT_EQ(channel->keepAlivesQueued(), 1u);
     step();
     ASSERT_TRUE(eventually([&] { return requestCount.load() == 3; }));
