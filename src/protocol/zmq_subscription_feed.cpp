@@ -251,8 +251,8 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
             if (gathering ? Clock::now() < handOffDue : !(items[2].revents & ZMQ_POLLIN)) continue;
 
             // A busy drain is handed off at once. A light one is gathered for
-            // a frame, so that a light feed wakes the reader and the main
-            // thread at most once a frame, not once a message.
+            // a moment, so that a light feed wakes the reader and the main
+            // thread at most twenty times a second, not once a message.
             const std::size_t received = drain(*socket);
             if (gathering || received >= kBatch) handOff();
             if (received >= kBatch || (gathering && received == 0)) {

@@ -8,10 +8,11 @@
 // FeedConflator and posts one hand-off to the main thread
 // (platform::MainExecutor) at a time, which passes the held texts to the
 // handler in the conflator's order. A busy drain is handed off at once; the
-// texts of a light one wait up to one frame (16 ms) for more, and while a
-// light feed flows it is drained at that pace, so that it wakes the reader
-// and the main thread at most once a frame, not once a message. With nothing
-// arriving the reader waits on its sockets and wake signal without limit.
+// texts of a light one wait up to 50 ms for more (prices are shown once a
+// second), and while a light feed flows it is drained at that pace, so that
+// it wakes the reader and the main thread at most twenty times a second, not
+// once a message. With nothing arriving the reader waits on its sockets and
+// wake signal without limit.
 #include <atomic>
 #include <chrono>
 #include <cstddef>
@@ -42,9 +43,8 @@ public:
     static constexpr const char* kBroadcastTopic = "*#bm#*:";
     // Longer messages are dropped (logged) before they reach the main thread.
     static constexpr std::size_t kMaxMessageSize = 1024 * 1024;
-    // How long the texts of a light drain wait for more before they are handed
-    // off: one frame, so that the hand-off delays a tick by no more than that.
-    static constexpr std::chrono::milliseconds kGatherLightFeed{16};
+    // How long the texts of a light drain wait for more before they are handed off.
+    static constexpr std::chrono::milliseconds kGatherLightFeed{50};
 
     // Called on the main thread with each message text.
     using MessageHandler = std::function<void(const std::string& text)>;
