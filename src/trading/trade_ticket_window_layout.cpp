@@ -1,5 +1,6 @@
 // The ticket's controls and their layout: the mode row, the always-active box,
 // the price buttons, the advanced box, the small chart and the two drawers.
+#include <QEvent>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QGraphicsOpacityEffect>
