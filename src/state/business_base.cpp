@@ -262,6 +262,7 @@ void BusinessBase::holdMessages() { holdingMessages_ = true; }
 
 void BusinessBase::releaseMessages() {
     holdingMessages_ = false;
+    if (!changedTables_.empty()) postChangedTables();
     if (!heldMessages_.empty()) onMain([this] { dispatchHeld(); });
 }
 
@@ -324,7 +325,12 @@ void BusinessBase::tableChanged(const char* name) {
     const auto same = [name](const char* held) { return std::strcmp(held, name) == 0; };
     if (std::any_of(changedTables_.begin(), changedTables_.end(), same)) return;
     changedTables_.push_back(name);
-    if (changedTables_.size() > 1) return;  // the post is on its way
+    // The post is on its way, or a fill spread over slices announces its tables once, at its end.
+    if (changedTables_.size() > 1 || holdingMessages_) return;
+    postChangedTables();
+}
+
+void BusinessBase::postChangedTables() {
     onMain([this] {
         for (const char* table : std::exchange(changedTables_, {}))
             platform::NotificationCenter::defaultCenter().post(table);

@@ -318,6 +318,7 @@ private:
     bool holdingMessages_ = false;
     std::deque<IncomingMessage> heldMessages_;
     void dispatchHeld();
+    void postChangedTables();
     std::unique_ptr<LoginHandshake> login_;
     std::unique_ptr<PingMonitor> ping_;
     std::unique_ptr<OrderBook> orderBook_;

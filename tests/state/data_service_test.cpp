@@ -499,6 +499,9 @@ TEST_F(DataServiceTest, InitialOrderCollections) {
 TEST_F(DataServiceTest, ALongAnswerFillsOverSlicesAndTheMessagesAfterItWait) {
     const OrderBook& book = state::SessionTestAccess::orderBook(*session);
     const std::size_t total = 2 * DataServiceAnswers::kRowsPerSlice + 1;
+    int tableNotices = 0;
+    tokens.push_back(platform::NotificationCenter::defaultCenter().addObserver(
+        notifications::kOpenPositionTable, [&tableNotices](const platform::Notification&) { ++tableNotices; }));
     std::string rows;
     for (std::size_t i = 0; i < total; ++i) rows += openRow("A" + std::to_string(i), "1");
     const std::string last = "A" + std::to_string(total - 1);
@@ -520,6 +523,8 @@ TEST_F(DataServiceTest, ALongAnswerFillsOverSlicesAndTheMessagesAfterItWait) {
     EXPECT_EQ(book.OpenOrderCollection().back()->LimitPrice, "1.234500");
     EXPECT_EQ(book.PendingOrderCollection().size(), 1u);
     EXPECT_EQ(sent.subscriptions, 2);  // once after each answer's last row
+    // The first slice, the rest of the fill at its end, the bracket: not one a slice.
+    EXPECT_EQ(tableNotices, 3);
 }
 
 TEST_F(DataServiceTest, AnUnansweredRequestIsAnsweredAsEmpty) {
