@@ -53,7 +53,12 @@ public:
         if (took > longest) longestCpu = cpu;
         sliceCpu += cpu;
         longest = std::max(longest, took);
-        if (took > kSliceBudget) ++overBudget;
+        if (took > kSliceBudget) {
+            ++overBudget;
+            // MAIN_THREAD_SLICES=1 lists each long slice with its number.
+            if (std::getenv("MAIN_THREAD_SLICES"))
+                std::printf("    slice %llu: %.1f ms (%.1f ms CPU)\n", static_cast<unsigned long long>(slices), ms(took), cpu);
+        }
         ++slices;
     }
     void restart() {

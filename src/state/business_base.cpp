@@ -245,12 +245,38 @@ void BusinessBase::NewMessage(std::string frame) { incoming_.decodeFrame(std::mo
 
 void BusinessBase::checkNewMessage(IncomingMessage m) {
     platform::assertMainThread();
+    // After the messages a fill holds back, never before them.
+    if (holdingMessages_ || !heldMessages_.empty()) {
+        heldMessages_.push_back(std::move(m));
+        return;
+    }
     try {
         dispatchMessage(m);
     } catch (const std::exception& e) {
         platform::Log::error(std::string("Message of type ") + std::to_string(m.type) + " not processed: " + e.what());
         return;
     }
+}
+
+void BusinessBase::holdMessages() { holdingMessages_ = true; }
+
+void BusinessBase::releaseMessages() {
+    holdingMessages_ = false;
+    if (!changedTables_.empty()) postChangedTables();
+    if (!heldMessages_.empty()) onMain([this] { dispatchHeld(); });
+}
+
+// One held message a slice, until a fill holds them again or none is left.
+void BusinessBase::dispatchHeld() {
+    if (holdingMessages_ || heldMessages_.empty()) return;
+    IncomingMessage m = std::move(heldMessages_.front());
+    heldMessages_.pop_front();
+    try {
+        dispatchMessage(m);
+    } catch (const std::exception& e) {
+        platform::Log::error(std::string("Message of type ") + std::to_string(m.type) + " not processed: " + e.what());
+    }
+    if (!holdingMessages_ && !heldMessages_.empty()) onMain([this] { dispatchHeld(); });
 }
 
 void BusinessBase::dispatchChannelText(std::string_view text, Channel channel,
@@ -299,7 +325,12 @@ void BusinessBase::tableChanged(const char* name) {
     const auto same = [name](const char* held) { return std::strcmp(held, name) == 0; };
     if (std::any_of(changedTables_.begin(), changedTables_.end(), same)) return;
     changedTables_.push_back(name);
-    if (changedTables_.size() > 1) return;  // the post is on its way
+    // The post is on its way, or a fill spread over slices announces its tables once, at its end.
+    if (changedTables_.size() > 1 || holdingMessages_) return;
+    postChangedTables();
+}
+
+void BusinessBase::postChangedTables() {
     onMain([this] {
         for (const char* table : std::exchange(changedTables_, {}))
             platform::NotificationCenter::defaultCenter().post(table);

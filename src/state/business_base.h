@@ -12,6 +12,7 @@
 // members marked "NewQueue" and the session key (locked). Network threads hold
 // the session only weakly.
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -283,6 +284,8 @@ private:
     UiServices& ui() override { return ui_; }
     void postAboutSession(const std::string& name, const PayloadOf& payload = nullptr) override;
     void tableChanged(const char* name) override;
+    void holdMessages() override;
+    void releaseMessages() override;
     void dispatchChannelText(std::string_view text, Channel channel,
                              const std::optional<protocol::RequestKind>& kind) override;
     void requestUnanswered(const protocol::RequestKind& kind) override;
@@ -311,6 +314,11 @@ private:
     Journal journal_;
     // Table notifications announced since the last post (main thread).
     std::vector<const char*> changedTables_;
+    // Messages held while a fill runs over several slices, in their order.
+    bool holdingMessages_ = false;
+    std::deque<IncomingMessage> heldMessages_;
+    void dispatchHeld();
+    void postChangedTables();
     std::unique_ptr<LoginHandshake> login_;
     std::unique_ptr<PingMonitor> ping_;
     std::unique_ptr<OrderBook> orderBook_;

@@ -156,6 +156,7 @@ void DataServiceAnswers::chartDataReceivedNotification(std::uint64_t n) {
 
 void DataServiceAnswers::sendFirstRequests() {
     // What a relogin finds must not keep what the server no longer holds.
+    ++loginCount_;
     book_.clearForLogin();
     // Bars the server drew while the session was down are not in the answers held.
     charts_.clear();

@@ -52,6 +52,9 @@ public:
     // as empty, a chart's key is announced with nothing stored for it.
     void requestUnanswered(const protocol::RequestKind& kind);
 
+    // Rows of an order or instrument answer filled in one main-thread slice;
+    // a longer answer goes on in the next slices, the messages after it held.
+    static constexpr std::size_t kRowsPerSlice = 2000;
     // Trading status of an account whose equity was hit.
     static constexpr std::int32_t kEquityHitStatus = 5;
 
@@ -100,9 +103,17 @@ private:
     std::unordered_set<std::string> largeAnswers_;
     // The account statement answer into the statement, or its failure.
     void readStatement(const std::optional<std::string>& result);
-    // Hands each row of a table answer to its filler.
+    // Hands each row of a table answer to its filler; `spread`: over several
+    // slices when long (the answer has no step after its rows).
     void processHistoryData(const std::optional<std::string>& result,
-                            const std::optional<std::string>& compressedData, const protocol::RequestKind& kind);
+                            const std::optional<std::string>& compressedData, const protocol::RequestKind& kind,
+                            bool spread = false);
+    // The rows of one answer and where their fill stands.
+    struct RowJob;
+    // Fills the next slice of rows; posts the rest, or ends the answer.
+    void fillRows(const std::shared_ptr<RowJob>& job);
+    // Counts the logins: a fill spread over slices stops at the next one.
+    std::uint64_t loginCount_ = 0;
     // Subscribes the prices the session needs once the last row is in.
     void SubscribePriceforHistoryData(std::size_t lastIndex, std::size_t index);
 };

@@ -124,7 +124,7 @@ void DataServiceAnswers::processDSResponse(const std::optional<std::string>& res
             processHistoryData(result, compressedData, *kind);
             funds_.accountStatementUpdateNotification();
         } else {
-            processHistoryData(result, compressedData, *kind);
+            processHistoryData(result, compressedData, *kind, true);
         }
     } catch (const std::exception& e) {
         Log::error("Data-service answer \"" + name + "\" not processed: " + e.what());
@@ -158,9 +158,25 @@ void DataServiceAnswers::readStatement(const std::optional<std::string>& result)
     if (read == XmlRead::TooDeep) funds_.statementFailed("the answer is not a readable XML document");
 }
 
+struct DataServiceAnswers::RowJob {
+    std::string name;
+    // The answer's text, held while its rows are filled over several slices.
+    std::shared_ptr<const std::string> held;
+    std::vector<std::string_view> rows;
+    std::size_t next = 0;
+    // Some answers name instruments by id.
+    std::unordered_map<std::int32_t, std::string_view> codesById;
+    HistoryOrders::ItemCodeOf itemCode;
+    RowFiller fill;
+    bool subscribeAfter = false;
+    bool spread = false;
+    bool holding = false;
+    std::uint64_t login = 0;
+};
+
 void DataServiceAnswers::processHistoryData(const std::optional<std::string>& result,
                                             const std::optional<std::string>& compressedData,
-                                            const protocol::RequestKind& kind) {
+                                            const protocol::RequestKind& kind, bool spread) {
     if (!result) return;
     const std::string& name = kind.name;
     if (result->empty() || isWord(*result, "error")) {
@@ -171,66 +187,93 @@ void DataServiceAnswers::processHistoryData(const std::optional<std::string>& re
     OrderBook& orders = book_;
     Funds& funds = funds_;
     ReferenceData& reference = reference_;
-    RowFiller fill;
-    bool subscribeAfter = false;
-    // Some answers name instruments by id.
-    std::unordered_map<std::int32_t, std::string_view> codesById;
-    const auto readCodes = [&] { codesById = InstrumentFillers::itemCodesById(reference.ItemCollection()); };
-    const HistoryOrders::ItemCodeOf itemCode = [&reference](std::int32_t id) { return reference.itemCode(id); };
+    auto job = std::make_shared<RowJob>();
+    RowJob* j = job.get();
+    j->name = name;
+    j->login = loginCount_;
+    j->itemCode = [&reference](std::int32_t id) { return reference.itemCode(id); };
+    RowFiller& fill = j->fill;
+    const auto readCodes = [&] { j->codesById = InstrumentFillers::itemCodesById(reference.ItemCollection()); };
     if (name == model::OpenOrderHD::kRequestName) {
-        fill = history<model::OpenOrderHD>([&](const auto& r) { orders.FillInitialOpenOrderCollection(r, itemCode); });
-        subscribeAfter = true;
+        fill = history<model::OpenOrderHD>([&orders, j](const auto& r) { orders.FillInitialOpenOrderCollection(r, j->itemCode); });
+        j->subscribeAfter = true;
     } else if (name == model::PendingOrderHD::kRequestName) {
         fill = history<model::PendingOrderHD>(
-            [&](const auto& r) { orders.FillInitialPendingOrderCollection(r, itemCode); });
-        subscribeAfter = true;
+            [&orders, j](const auto& r) { orders.FillInitialPendingOrderCollection(r, j->itemCode); });
+        j->subscribeAfter = true;
     } else if (name == model::SettledOrderHD::kRequestName) {
         fill = history<model::SettledOrderHD>(
-            [&](const auto& r) { orders.FillInitialSettledOrderCollection(r, itemCode); });
+            [&orders, j](const auto& r) { orders.FillInitialSettledOrderCollection(r, j->itemCode); });
     } else if (isHistoryAnswer(kind)) {
-        fill = history<model::CancelledOrderHD>([&](const auto& r) { funds.fillHistoryCancelledOrderCollection(r); });
+        spread = false;
+        fill = history<model::CancelledOrderHD>([&funds](const auto& r) { funds.fillHistoryCancelledOrderCollection(r); });
     } else if (name == model::CancelledOrderHD::kRequestName) {
-        fill = history<model::CancelledOrderHD>([&](const auto& r) { orders.FillInitialCancelledOrderCollection(r); });
+        fill = history<model::CancelledOrderHD>([&orders](const auto& r) { orders.FillInitialCancelledOrderCollection(r); });
     } else if (name == model::EquityHitPriceInfos::kRequestName) {
-        fill = history<model::EquityHitPriceInfos>([&](const auto& r) { orders.SetEquityHitPriceInOrders(r); });
-    } else if (name == "getbankaccounts") {
-        fill = [&, request = kind.sequence](std::string_view row) { funds.fillBankDetails(row, request); };
-    } else if (name == "getexecutedpositions") {
-        fill = [&](std::string_view row) { orders.fillExecutedPositionSearchData(row); };
+        fill = history<model::EquityHitPriceInfos>([&orders](const auto& r) { orders.SetEquityHitPriceInOrders(r); });
     } else if (name == "getinstruments") {
         readCodes();
-        fill = [&](std::string_view row) { reference.fillAdvancedInstrumentInfo(row, codesById); };
-    } else if (name == "getsessionschedule") {
-        fill = [&](std::string_view row) { reference.fillMarketSessionSchedules(row); };
-    } else if (name == "getapprovalrequest") {
-        fill = [&](std::string_view row) { funds.fillApprovalRequest(row); };
-    } else if (name == "getfinancialapprovals") {
-        fill = [&](std::string_view row) { funds.fillFinancialApproval(row); };
-    } else if (name == "getfinancialtransactions") {
-        fill = [&](std::string_view row) { funds.fillFinancialTransactionsData(row); };
-    } else if (name == "getusermapwithmyaccount") {
-        fill = [&](std::string_view row) { reference.fillUserMapWithMyAccountDetails(row); };
-    } else if (name == "resourcesearch") {
-        fill = [&](std::string_view row) { reference.fillResourceSearchInfo(row, model::FileResource::kSearch); };
-    } else if (name == "resourcedownload") {
-        fill = [&](std::string_view row) { fillResourceDownload(row, compressedData); };
-    } else if (name == "paygategetsettings") {
-        fill = [&](std::string_view row) { funds.fillPayGateSettingsDetails(row); };
+        fill = [&reference, j](std::string_view row) { reference.fillAdvancedInstrumentInfo(row, j->codesById); };
     } else {
-        Log::debug("Data-service answer \"" + name + "\" has no filler: rows ignored");
-        return;
-    }
-    std::vector<std::string_view> rows = rowsOf(*result);
-    // The bank details come from the first row only.
-    if (name == "getbankaccounts" && rows.size() > 1) rows.resize(1);
-    for (std::string_view row : rows) {
-        try {
-            fill(row);
-        } catch (const std::exception& e) {
-            Log::debug("Data-service row of \"" + name + "\" skipped: " + e.what());
+        // The other answers are short or own a step after their rows: one slice.
+        spread = false;
+        if (name == "getbankaccounts") {
+            fill = [&, request = kind.sequence](std::string_view row) { funds.fillBankDetails(row, request); };
+        } else if (name == "getexecutedpositions") {
+            fill = [&](std::string_view row) { orders.fillExecutedPositionSearchData(row); };
+        } else if (name == "getsessionschedule") {
+            fill = [&](std::string_view row) { reference.fillMarketSessionSchedules(row); };
+        } else if (name == "getapprovalrequest") {
+            fill = [&](std::string_view row) { funds.fillApprovalRequest(row); };
+        } else if (name == "getfinancialapprovals") {
+            fill = [&](std::string_view row) { funds.fillFinancialApproval(row); };
+        } else if (name == "getfinancialtransactions") {
+            fill = [&](std::string_view row) { funds.fillFinancialTransactionsData(row); };
+        } else if (name == "getusermapwithmyaccount") {
+            fill = [&](std::string_view row) { reference.fillUserMapWithMyAccountDetails(row); };
+        } else if (name == "resourcesearch") {
+            fill = [&](std::string_view row) { reference.fillResourceSearchInfo(row, model::FileResource::kSearch); };
+        } else if (name == "resourcedownload") {
+            fill = [&](std::string_view row) { fillResourceDownload(row, compressedData); };
+        } else if (name == "paygategetsettings") {
+            fill = [&](std::string_view row) { funds.fillPayGateSettingsDetails(row); };
+        } else {
+            Log::debug("Data-service answer \"" + name + "\" has no filler: rows ignored");
+            return;
         }
     }
-    if (subscribeAfter && !rows.empty()) SubscribePriceforHistoryData(rows.size() - 1, rows.size() - 1);
+    j->rows = rowsOf(*result);
+    // The bank details come from the first row only.
+    if (name == "getbankaccounts" && j->rows.size() > 1) j->rows.resize(1);
+    j->spread = spread && j->rows.size() > kRowsPerSlice;
+    if (j->spread) {
+        // The rows outlive this call: they view a copy held by the job.
+        j->held = std::make_shared<const std::string>(*result);
+        j->rows = rowsOf(*j->held);
+    }
+    fillRows(job);
+}
+
+void DataServiceAnswers::fillRows(const std::shared_ptr<RowJob>& job) {
+    // A new login asked again: this answer's rest is not filled.
+    const bool stale = job->login != loginCount_;
+    const std::size_t end = stale ? job->next : job->spread ? std::min(job->rows.size(), job->next + kRowsPerSlice) : job->rows.size();
+    for (; job->next < end; ++job->next) {
+        try {
+            job->fill(job->rows[job->next]);
+        } catch (const std::exception& e) {
+            Log::debug("Data-service row of \"" + job->name + "\" skipped: " + e.what());
+        }
+    }
+    if (!stale && job->next < job->rows.size()) {
+        if (!job->holding) services_.holdMessages();
+        job->holding = true;
+        services_.onMain([this, job] { fillRows(job); });
+        return;
+    }
+    if (!stale && job->subscribeAfter && !job->rows.empty())
+        SubscribePriceforHistoryData(job->rows.size() - 1, job->rows.size() - 1);
+    if (job->holding) services_.releaseMessages();
 }
 
 void DataServiceAnswers::SubscribePriceforHistoryData(std::size_t lastIndex, std::size_t index) {

@@ -28,6 +28,7 @@
 #include "state/session_services.h"
 #include "state/text_conversions.h"
 #include "state/journal_data.h"
+#include "state/text_conversions.h"
 
 namespace state {
 
@@ -140,6 +141,10 @@ void LoginHandshake::loginData(const Dispatch& m) {
         return;
     }
     ReferenceData& reference = reference_;
+    if (isPacked(m.fields, services_.host().logindata()) && m.packedRecords) {
+        if (!fillPackedInSlices(m)) refuseLoginData();
+        return;
+    }
     if (isPacked(m.fields, services_.host().logindata())) {
         std::optional<protocol::LoginDataTooLarge> tooLarge;
         if (!fillPacked(reference, m, kAcceptedLoginSections, "Login data", &tooLarge)) return refuseLoginData(tooLarge);
@@ -150,10 +155,48 @@ void LoginHandshake::loginData(const Dispatch& m) {
             platform::Log::error("Login data that is not a readable XML document: login failed");
         return refuseLoginData();
     }
-    if (!reference.userInfo()) {
+    checkLoginUser();
+}
+
+void LoginHandshake::checkLoginUser() {
+    if (!reference_.userInfo()) {
         platform::Log::error("Login data without a user record: login refused");
         refuseLoginData();
     }
+}
+
+bool LoginHandshake::fillPackedInSlices(const Dispatch& m) {
+    if (!packedWhole(*m.payload, kAcceptedLoginSections, "Login data")) return false;
+    constexpr auto kGroups = static_cast<std::size_t>(PackedSection::Groups);
+    constexpr auto kGroupInstruments = static_cast<std::size_t>(PackedSection::GroupInstruments);
+    constexpr auto kAccounts = static_cast<std::size_t>(PackedSection::Accounts);
+    // What the later slices read: the records moved, the sections' text copied
+    // (the group instruments' text is read already).
+    struct Rest {
+        std::vector<std::string> texts;
+        std::vector<std::string_view> sections;
+        PackedLoginRecords records;
+    };
+    auto rest = std::make_shared<Rest>();
+    rest->records = std::move(*m.packedRecords);
+    {
+        const std::vector<std::string_view> sections = TextConversion::split(*m.payload, protocol::SectionByte);
+        reference_.FillPackedSections(sections, 0, kGroups, rest->records);
+        rest->texts.resize(sections.size());
+        for (std::size_t i = kGroups; i < sections.size(); ++i)
+            if (i != kGroupInstruments) rest->texts[i].assign(sections[i]);
+    }
+    rest->sections.assign(rest->texts.begin(), rest->texts.end());
+    services_.holdMessages();
+    services_.onMain([this, rest] {
+        reference_.FillPackedSections(rest->sections, kGroups, kAccounts, rest->records);
+        services_.onMain([this, rest] {
+            reference_.FillPackedSections(rest->sections, kAccounts, rest->sections.size(), rest->records);
+            checkLoginUser();
+            services_.releaseMessages();
+        });
+    });
+    return true;
 }
 
 void LoginHandshake::refuseLoginData(const std::optional<protocol::LoginDataTooLarge>& tooLarge) {

@@ -42,6 +42,12 @@ public:
 private:
     void loginAccepted();
     void loginData(const Dispatch& m);
+    // The compact login data read ahead, filled over three main-thread slices
+    // (up to the instruments, the groups, the rest) with the messages after it
+    // held; false, with nothing changed, when it is not whole.
+    bool fillPackedInSlices(const Dispatch& m);
+    // The user check that closes the login data's fill.
+    void checkLoginUser();
     // The login fails with "1004" (the session cannot trade without its reference
     // data), or with the size and the limit of data too large to load.
     void refuseLoginData(const std::optional<protocol::LoginDataTooLarge>& tooLarge = std::nullopt);

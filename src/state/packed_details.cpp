@@ -27,10 +27,15 @@ using Fields = std::vector<std::string_view>;
 }  // namespace
 
 void ReferenceData::FillPackedDetails(std::string_view text, PackedLoginRecords& records) {
-    using Section = PackedSection;
     const std::vector<std::string_view> sections = TC::split(text, protocol::SectionByte);
-    userInfo_.reset();  // each login data carries its own user
-    for (std::size_t number = 0; number < sections.size(); ++number) {
+    FillPackedSections(sections, 0, sections.size(), records);
+}
+
+void ReferenceData::FillPackedSections(const std::vector<std::string_view>& sections, std::size_t from,
+                                       std::size_t to, PackedLoginRecords& records) {
+    using Section = PackedSection;
+    if (from == 0) userInfo_.reset();  // each login data carries its own user
+    for (std::size_t number = from; number < std::min(to, sections.size()); ++number) {
         const std::string_view s = sections[number];
         try {
             switch (static_cast<Section>(number)) {

@@ -248,6 +248,10 @@ public:
     // by PackedLoginRecords::read (which refuses a section over its cap), and
     // are moved out.
     void FillPackedDetails(std::string_view text, PackedLoginRecords& records);
+    // The sections numbered `from` up to `to` (excluded) of the compact text
+    // cut into `sections`; from 0 the user is read anew.
+    void FillPackedSections(const std::vector<std::string_view>& sections, std::size_t from, std::size_t to,
+                            PackedLoginRecords& records);
 
     // --- XML fillers: one row each ----------------------------------------
     void FillUserInfoDetails(const TableRow& row);

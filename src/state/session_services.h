@@ -68,6 +68,10 @@ public:
     // A list behind the table notification `name` changed: it is posted once
     // on the main thread after this slice, however many changes announce it.
     virtual void tableChanged(const char* name) = 0;
+    // A fill spread over several main-thread slices: the messages that arrive
+    // meanwhile wait, in order, until it releases them.
+    virtual void holdMessages() = 0;
+    virtual void releaseMessages() = 0;
     // Posts `name` with the session as sender; `payload` wraps the session (none: the session alone).
     using PayloadOf = std::function<std::shared_ptr<const SessionPayload>(std::shared_ptr<BusinessBase>)>;
     virtual void postAboutSession(const std::string& name, const PayloadOf& payload = nullptr) = 0;

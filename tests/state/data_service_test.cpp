@@ -18,6 +18,7 @@
 #include "platform/test_env.h"
 #include "protocol/message_cracker.h"
 #include "protocol/payload_prefix.h"
+#include "protocol/tags.h"
 #include "protocol/wire_format.h"
 #include "support/order_book_test_access.h"
 #include "support/reference_data_test_access.h"
@@ -493,6 +494,37 @@ TEST_F(DataServiceTest, InitialOrderCollections) {
     answer("getequityhitpriceinfo", row(14, {{2, "A"}, {5, "1.1"}, {7, "-4"}}) + row(14, {{2, "A"}, {5, "1.2"}, {7, "-5"}}));
     EXPECT_EQ(book.OpenOrderCollection()[0]->EquityHitPrice, 1.2);
     EXPECT_EQ(book.OpenOrderCollection()[0]->UnrealisedPL, -5.0);
+}
+
+TEST_F(DataServiceTest, ALongAnswerFillsOverSlicesAndTheMessagesAfterItWait) {
+    const OrderBook& book = state::SessionTestAccess::orderBook(*session);
+    const std::size_t total = 2 * DataServiceAnswers::kRowsPerSlice + 1;
+    int tableNotices = 0;
+    tokens.push_back(platform::NotificationCenter::defaultCenter().addObserver(
+        notifications::kOpenPositionTable, [&tableNotices](const platform::Notification&) { ++tableNotices; }));
+    std::string rows;
+    for (std::size_t i = 0; i < total; ++i) rows += openRow("A" + std::to_string(i), "1");
+    const std::string last = "A" + std::to_string(total - 1);
+    state::SessionTestAccess::dataServiceAnswers(*session).processDSResponse(
+        rows, std::nullopt, "getopenpositions", protocol::RequestKind{1023, "getopenpositions", 0, 0});
+    EXPECT_EQ(book.OpenOrderCollection().size(), DataServiceAnswers::kRowsPerSlice);
+    EXPECT_EQ(sent.subscriptions, 0);
+    // The pending answer that comes meanwhile brackets the last position: it waits for it.
+    IncomingMessage pending = IncomingMessage::ofFields(
+        1024, std::vector<std::string>{"10=1024",
+               std::to_string(protocol::tag::DataServiceResult) + "=" +
+                   pendingRow("P1", {{5, "2"}, {10, "1.2345"}, {11, "0"}, {12, "1.5"}, {25, last}}),
+               std::to_string(protocol::tag::DataServiceRequestName) + "=getpendingorders"});
+    pending.requestKind = protocol::RequestKind{1023, "getpendingorders", 0, 0};
+    state::SessionTestAccess::checkNewMessage(*session, std::move(pending));
+    EXPECT_TRUE(book.PendingOrderCollection().empty());
+    loop->runUntilIdle();
+    ASSERT_EQ(book.OpenOrderCollection().size(), total);
+    EXPECT_EQ(book.OpenOrderCollection().back()->LimitPrice, "1.234500");
+    EXPECT_EQ(book.PendingOrderCollection().size(), 1u);
+    EXPECT_EQ(sent.subscriptions, 2);  // once after each answer's last row
+    // The first slice, the rest of the fill at its end, the bracket: not one a slice.
+    EXPECT_EQ(tableNotices, 3);
 }
 
 TEST_F(DataServiceTest, AnUnansweredRequestIsAnsweredAsEmpty) {
