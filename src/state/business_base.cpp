@@ -183,6 +183,7 @@ void BusinessBase::sendMessage(protocol::RequestMessage request) {
 }
 
 void BusinessBase::disconnectServer() {
+    dropHeldMessages();
     ping_->stopPingTimer();
     conn_->DisconnectServer();
 }
@@ -199,6 +200,7 @@ void BusinessBase::connectionDidConnect(bool demoRegistration) {
             return;
         }
         ++connections_;
+        dropHeldMessages();
         appendJournal(JournalData::getLoginJournalData(kJournalConnected, journalContext()));
         protocol::LoginRequestValues v;
         const model::LoginInputdata& login = host_.logindata();
@@ -221,6 +223,7 @@ void BusinessBase::connectionDidFail(const std::string& error) {
 
 void BusinessBase::connectionFailure(const std::string& error) {
     platform::Log::warning("Connection to the server lost: " + error);
+    dropHeldMessages();
     // A login sealed with an earlier session key that ended before its login
     // data: a restarted server may not know that key, so the next login uses
     // the shipped one, which every server knows.
@@ -258,7 +261,20 @@ void BusinessBase::checkNewMessage(IncomingMessage m) {
     }
 }
 
-void BusinessBase::holdMessages() { holdingMessages_ = true; }
+std::uint64_t BusinessBase::holdMessages() {
+    if (!holdingMessages_) ++holds_;
+    holdingMessages_ = true;
+    return holds_;
+}
+
+// What a fill held belongs to a line that went: neither it nor the fill's rest is used.
+void BusinessBase::dropHeldMessages() {
+    if (!holdingMessages_ && heldMessages_.empty()) return;
+    platform::Log::warning(std::to_string(heldMessages_.size()) + " message(s) held by an unfinished fill dropped with the line");
+    heldMessages_.clear();
+    holdingMessages_ = false;
+    ++holds_;
+}
 
 void BusinessBase::releaseMessages() {
     holdingMessages_ = false;

@@ -284,8 +284,10 @@ private:
     UiServices& ui() override { return ui_; }
     void postAboutSession(const std::string& name, const PayloadOf& payload = nullptr) override;
     void tableChanged(const char* name) override;
-    void holdMessages() override;
+    std::uint64_t holdMessages() override;
+    bool stillHolding(std::uint64_t hold) const override { return holdingMessages_ && hold == holds_; }
     void releaseMessages() override;
+    void dropHeldMessages();
     void dispatchChannelText(std::string_view text, Channel channel,
                              const std::optional<protocol::RequestKind>& kind) override;
     void requestUnanswered(const protocol::RequestKind& kind) override;
@@ -316,6 +318,7 @@ private:
     std::vector<const char*> changedTables_;
     // Messages held while a fill runs over several slices, in their order.
     bool holdingMessages_ = false;
+    std::uint64_t holds_ = 0;
     std::deque<IncomingMessage> heldMessages_;
     void dispatchHeld();
     void postChangedTables();

@@ -171,6 +171,7 @@ struct DataServiceAnswers::RowJob {
     bool subscribeAfter = false;
     bool spread = false;
     bool holding = false;
+    std::uint64_t hold = 0;
     std::uint64_t login = 0;
 };
 
@@ -256,7 +257,7 @@ void DataServiceAnswers::processHistoryData(const std::optional<std::string>& re
 
 void DataServiceAnswers::fillRows(const std::shared_ptr<RowJob>& job) {
     // A new login asked again: this answer's rest is not filled.
-    const bool stale = job->login != loginCount_;
+    const bool stale = job->login != loginCount_ || (job->holding && !services_.stillHolding(job->hold));
     const std::size_t end = stale ? job->next : job->spread ? std::min(job->rows.size(), job->next + kRowsPerSlice) : job->rows.size();
     for (; job->next < end; ++job->next) {
         try {
@@ -266,14 +267,14 @@ void DataServiceAnswers::fillRows(const std::shared_ptr<RowJob>& job) {
         }
     }
     if (!stale && job->next < job->rows.size()) {
-        if (!job->holding) services_.holdMessages();
+        if (!job->holding) job->hold = services_.holdMessages();
         job->holding = true;
         services_.onMain([this, job] { fillRows(job); });
         return;
     }
     if (!stale && job->subscribeAfter && !job->rows.empty())
         SubscribePriceforHistoryData(job->rows.size() - 1, job->rows.size() - 1);
-    if (job->holding) services_.releaseMessages();
+    if (job->holding && services_.stillHolding(job->hold)) services_.releaseMessages();
 }
 
 void DataServiceAnswers::SubscribePriceforHistoryData(std::size_t lastIndex, std::size_t index) {

@@ -187,10 +187,12 @@ bool LoginHandshake::fillPackedInSlices(const Dispatch& m) {
             if (i != kGroupInstruments) rest->texts[i].assign(sections[i]);
     }
     rest->sections.assign(rest->texts.begin(), rest->texts.end());
-    services_.holdMessages();
-    services_.onMain([this, rest] {
+    const std::uint64_t hold = services_.holdMessages();
+    services_.onMain([this, rest, hold] {
+        if (!services_.stillHolding(hold)) return;
         reference_.FillPackedSections(rest->sections, kGroups, kAccounts, rest->records);
-        services_.onMain([this, rest] {
+        services_.onMain([this, rest, hold] {
+            if (!services_.stillHolding(hold)) return;
             reference_.FillPackedSections(rest->sections, kAccounts, rest->sections.size(), rest->records);
             checkLoginUser();
             services_.releaseMessages();

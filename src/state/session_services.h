@@ -69,8 +69,11 @@ public:
     // on the main thread after this slice, however many changes announce it.
     virtual void tableChanged(const char* name) = 0;
     // A fill spread over several main-thread slices: the messages that arrive
-    // meanwhile wait, in order, until it releases them.
-    virtual void holdMessages() = 0;
+    // meanwhile wait, in order, until it releases them. The line going (or a
+    // new one) drops what is held: a fill continues only while `stillHolding`
+    // the number its hold returned.
+    virtual std::uint64_t holdMessages() = 0;
+    virtual bool stillHolding(std::uint64_t hold) const = 0;
     virtual void releaseMessages() = 0;
     // Posts `name` with the session as sender; `payload` wraps the session (none: the session alone).
     using PayloadOf = std::function<std::shared_ptr<const SessionPayload>(std::shared_ptr<BusinessBase>)>;

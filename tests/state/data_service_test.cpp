@@ -527,6 +527,29 @@ TEST_F(DataServiceTest, ALongAnswerFillsOverSlicesAndTheMessagesAfterItWait) {
     EXPECT_EQ(tableNotices, 3);
 }
 
+// The line going mid-fill ends it: the rest of its rows and what it held are not used.
+TEST_F(DataServiceTest, ALongAnswerCutByTheLineDropsItsRestAndWhatItHeld) {
+    const OrderBook& book = state::SessionTestAccess::orderBook(*session);
+    std::string rows;
+    for (std::size_t i = 0; i < 2 * DataServiceAnswers::kRowsPerSlice; ++i) rows += openRow("A" + std::to_string(i), "1");
+    state::SessionTestAccess::dataServiceAnswers(*session).processDSResponse(
+        rows, std::nullopt, "getopenpositions", protocol::RequestKind{1023, "getopenpositions", 0, 0});
+    IncomingMessage pending = IncomingMessage::ofFields(
+        1024, std::vector<std::string>{"10=1024",
+               std::to_string(protocol::tag::DataServiceResult) + "=" + pendingRow("P1", {{5, "2"}}),
+               std::to_string(protocol::tag::DataServiceRequestName) + "=getpendingorders"});
+    pending.requestKind = protocol::RequestKind{1023, "getpendingorders", 0, 0};
+    state::SessionTestAccess::checkNewMessage(*session, std::move(pending));
+    state::SessionTestAccess::connectionFailure(*session, "gone");
+    loop->runUntilIdle();
+    EXPECT_EQ(book.OpenOrderCollection().size(), DataServiceAnswers::kRowsPerSlice);
+    EXPECT_TRUE(book.PendingOrderCollection().empty());
+    EXPECT_EQ(sent.subscriptions, 0);
+    // A message after the drop is handled at once.
+    answer("getpendingorders", pendingRow("P2", {{5, "2"}}));
+    EXPECT_EQ(book.PendingOrderCollection().size(), 1u);
+}
+
 TEST_F(DataServiceTest, AnUnansweredRequestIsAnsweredAsEmpty) {
     DataServiceAnswers& ds = state::SessionTestAccess::dataServiceAnswers(*session);
     std::vector<std::string> keys;
