@@ -1,8 +1,13 @@
 #include "state/account_ledger.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string_view>
 #include <unordered_set>
+#include <utility>
 #include <vector>
-
 
 #include "model/group_details.h"
 #include "platform/log.h"
@@ -20,6 +25,68 @@ namespace tag = protocol::tag;
 
 namespace wire = tag::wire;
 using model::AccountDetails;
+
+namespace {
+
+// The id whose decimal text (as std::to_chars writes it) is `key`, if any.
+std::optional<std::int32_t> idOfText(std::string_view key) {
+    const bool negative = !key.empty() && key.front() == '-';
+    const std::string_view digits = key.substr(negative ? 1 : 0);
+    if (digits.empty() || digits.size() > 10 || (digits.front() == '0' && (digits.size() > 1 || negative)))
+        return std::nullopt;
+    std::int64_t value = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (negative) value = -value;
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+// A group's instrument conditions by instrument id, read once per group: a
+// dense table when the ids are close together, else the group's own lookup.
+// Keys that are not an id's decimal text are never found, as by the lookup.
+class GroupTerms {
+public:
+    explicit GroupTerms(const model::GroupDetails* group) : group_(group) {
+        if (!group) return;
+        std::vector<std::pair<std::int32_t, const model::GroupInstruments*>> entries;
+        entries.reserve(group->GroupInstrumentCollection.size());
+        for (const auto& [key, terms] : group->GroupInstrumentCollection) {
+            if (const std::optional<std::int32_t> id = idOfText(key)) entries.emplace_back(*id, terms.get());
+        }
+        if (entries.empty()) {
+            dense_ = true;
+            return;
+        }
+        std::int64_t low = entries.front().first, high = low;
+        for (const auto& [id, terms] : entries) {
+            low = std::min<std::int64_t>(low, id);
+            high = std::max<std::int64_t>(high, id);
+        }
+        if (high - low >= 4 * static_cast<std::int64_t>(entries.size()) + 1024) return;
+        dense_ = true;
+        base_ = low;
+        table_.assign(static_cast<std::size_t>(high - low + 1), nullptr);
+        for (const auto& [id, terms] : entries) table_[static_cast<std::size_t>(id - low)] = terms;
+    }
+    const model::GroupInstruments* conditions(std::int32_t instrumentId) const {
+        if (!group_) return nullptr;
+        if (!dense_) return group_->conditions(instrumentId);
+        const std::int64_t at = static_cast<std::int64_t>(instrumentId) - base_;
+        return at >= 0 && at < static_cast<std::int64_t>(table_.size()) ? table_[static_cast<std::size_t>(at)] : nullptr;
+    }
+
+private:
+    const model::GroupDetails* group_;
+    bool dense_ = false;
+    std::int64_t base_ = 0;
+    std::vector<const model::GroupInstruments*> table_;
+};
+
+}  // namespace
 
 void AccountLedger::registerHandlers(Dispatcher& table) {
     table.add(protocol::MsgType::AccountSummary, componentName(), [this](const Dispatch& m) {
@@ -123,18 +190,18 @@ void AccountLedger::SetAllSymbolsSpread() {
     // The accounts' groups in their first account's order, each once, looked
     // up once rather than per instrument: a group met again leaves the
     // spreads as its first meeting did.
-    std::vector<const model::GroupDetails*> groups;
+    std::vector<GroupTerms> groups;
     std::unordered_set<const model::GroupDetails*> seen;
     for (const auto& [id, account] : ref.AccountDetailCollection()) {
         if (!account) continue;
         const std::shared_ptr<model::GroupDetails>* group = ref.GroupDetailCollection().find(account->GroupId);
         const model::GroupDetails* g = group ? group->get() : nullptr;
-        if (seen.insert(g).second) groups.push_back(g);
+        if (seen.insert(g).second) groups.emplace_back(g);
     }
     for (const auto& [code, item] : reference_.ItemCollection()) {
         if (!item) continue;
-        for (const model::GroupDetails* group : groups) {
-            const model::GroupInstruments* terms = group ? group->conditions(item->InstrumentId) : nullptr;
+        for (const GroupTerms& group : groups) {
+            const model::GroupInstruments* terms = group.conditions(item->InstrumentId);
             const std::int32_t type = terms ? terms->SpreadTypeId : 0;
             if (type == model::ItemDetails::kSpreadNone || type == model::ItemDetails::kSpreadConflict) continue;
             if (item->Spreadtype == model::ItemDetails::kSpreadNone) {
@@ -159,7 +226,6 @@ void AccountLedger::SetAllSymbolsSpread() {
         prices.Last = item->Last;
         prices.Low = item->Low;
         prices.Open = item->Open;
-        prices.Time = item->UpdateTime;
         item->ApplySpread(prices);
         item->Bid = prices.Bid;
         item->Ask = prices.Ask;

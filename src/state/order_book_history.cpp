@@ -1,7 +1,8 @@
 // The order collections as the data service lists them after the login, the
 // equity-hit prices of open positions and the executed-position search.
 #include <algorithm>
-#include <unordered_set>
+#include <tuple>
+#include <unordered_map>
 
 #include "model/history_row.h"
 #include "platform/main_executor.h"
@@ -15,33 +16,51 @@ namespace state {
 
 namespace {
 
-// The ids of one collection. It is read again whenever the collection is not
-// as the last append left it (the live handlers change it too).
+// The ids of one collection, each with the places it holds in the list. It is
+// read again whenever the collection is not as the last append left it (the
+// live handlers change it too), or a place no longer holds its id.
 class IdIndex {
 public:
     explicit IdIndex(std::string model::Order::*field) : field_(field) {}
     bool holds(const OrderList& list, const std::string& id) {
-        if (list.size() != size_ || (!list.empty() && list.back().get() != back_)) {
-            ids_.clear();
-            for (const auto& o : list)
-                if (o) ids_.insert((*o).*field_);
-            note(list);
-        }
-        return ids_.count(id) != 0;
+        refresh(list);
+        return places_.count(id) != 0;
     }
     void append(OrderList& list, std::shared_ptr<model::Order> order) {
-        ids_.insert((*order).*field_);
+        places_.emplace((*order).*field_, list.size());
         list.push_back(std::move(order));
         note(list);
     }
+    // Calls f with each entry of the list that holds this id.
+    template <class F>
+    void forEach(const OrderList& list, const std::string& id, F&& f) {
+        refresh(list);
+        auto [first, last] = places_.equal_range(id);
+        for (auto it = first; it != last; ++it) {
+            if (it->second < list.size() && list[it->second] && (*list[it->second]).*field_ == id) continue;
+            reread(list);
+            std::tie(first, last) = places_.equal_range(id);
+            break;
+        }
+        for (auto it = first; it != last; ++it) f(*list[it->second]);
+    }
 
 private:
+    void refresh(const OrderList& list) {
+        if (list.size() != size_ || (!list.empty() && list.back().get() != back_)) reread(list);
+    }
+    void reread(const OrderList& list) {
+        places_.clear();
+        for (std::size_t i = 0; i < list.size(); ++i)
+            if (list[i]) places_.emplace((*list[i]).*field_, i);
+        note(list);
+    }
     void note(const OrderList& list) {
         size_ = list.size();
         back_ = list.empty() ? nullptr : list.back().get();
     }
     std::string model::Order::*field_;
-    std::unordered_set<std::string> ids_;
+    std::unordered_multimap<std::string, std::size_t> places_;
     std::size_t size_ = 0;
     const model::Order* back_ = nullptr;
 };
@@ -96,14 +115,13 @@ void OrderBook::FillInitialPendingOrderCollection(const model::PendingOrderHD& r
                                                   const HistoryOrders::ItemCodeOf& itemCode) {
     platform::assertMainThread();
     auto order = HistoryOrders::pendingOrder(row, itemCode);
-    // Take-profit orders show as the position's limit, any other as its stop.
-    for (const auto& position : open_) {
-        if (order->RefPositionIdOfBracket.empty()) break;
-        if (!position || position->OpenPositionId != order->RefPositionIdOfBracket) continue;
-        (order->orderType == model::Order::kLimit ? position->LimitPrice : position->StopPrice) = order->OrderPrice;
-        openPositionsChanged();
-    }
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    // Take-profit orders show as the position's limit, any other as its stop.
+    if (!order->RefPositionIdOfBracket.empty())
+        heldIds_->open.forEach(open_, order->RefPositionIdOfBracket, [&](model::Order& position) {
+            (order->orderType == model::Order::kLimit ? position.LimitPrice : position.StopPrice) = order->OrderPrice;
+            openPositionsChanged();
+        });
     if (heldIds_->pending.holds(pending_, order->PendingOrderId)) return;
     if (row.RemainingQty == 0)
         pendingCopy_.push_back(std::move(order));

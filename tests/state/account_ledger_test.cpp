@@ -363,6 +363,7 @@ TEST_F(LedgerTest, SpreadsSettleOnePerInstrument) {
         std::vector<std::optional<Terms>> groups;  // one account each; nullopt: no group
         int type, bidSpread, askSpread;
         double bid, ask;
+        const char* key = "1";  // the groups' key of the instrument
     };
     const Case cases[] = {
         {"one group", {Terms{1, 1, 3}}, 1, 1, 3, 10.5, 12.5},
@@ -371,6 +372,7 @@ TEST_F(LedgerTest, SpreadsSettleOnePerInstrument) {
         {"other spread", {Terms{1, 1, 3}, Terms{1, 2, 3}, Terms{1, 1, 3}}, 4, 0, 0, 10, 12},
         {"ignored", {std::nullopt, Terms{4, 1, 1}, Terms{0, 1, 1}}, 0, 0, 0, 10, 12},
         {"missing first", {std::nullopt, Terms{3, 1, 3}}, 3, 1, 3, 9.5, 13.5},
+        {"key not the id's text", {Terms{1, 1, 3}, Terms{1, 1, 3}}, 0, 0, 0, 10, 12, "01"},
     };
     for (const Case& c : cases) {
         TearDown();
@@ -389,7 +391,7 @@ TEST_F(LedgerTest, SpreadsSettleOnePerInstrument) {
             gi->SpreadTypeId = terms->type;
             gi->SpreadBid = terms->bid;
             gi->SpreadAsk = terms->ask;
-            group(id)->GroupInstrumentCollection["1"] = gi;
+            group(id)->GroupInstrumentCollection[c.key] = gi;
         }
         state::SessionTestAccess::accountLedger(*session).SetAllSymbolsSpread();
         EXPECT_EQ(std::tuple(gold->Spreadtype, gold->BidSpread, gold->AskSpread),

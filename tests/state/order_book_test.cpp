@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/pending_order_hd.h"
 #include "platform/notification_center.h"
 #include "platform/test_env.h"
 #include "support/order_book_test_access.h"
@@ -230,6 +231,51 @@ TEST_F(OrderBookTest, BracketLegsSetAndClearThePositionsPrices) {
         status(code, fields);
         EXPECT_EQ(std::tuple(p.LimitPrice, p.StopPrice), std::tuple(limit, stop)) << code;
     }
+}
+
+// Initial pending orders set the prices of every open position they refer to.
+TEST_F(OrderBookTest, InitialBracketOrdersSetTheirPositionsPrices) {
+    auto& open = state::OrderBookTestAccess::OpenOrderCollection(book());
+    for (const char* id : {"P1", "P2", "P1"}) {
+        open.push_back(std::make_shared<Order>());
+        open.back()->OpenPositionId = id;
+    }
+    const auto code = [](std::int32_t) { return std::string("GOLD"); };
+    struct Row {
+        const char* id;
+        const char* ref;
+        std::int32_t type;
+        double price;
+        const char* p1Limit;  // then the prices of both P1s, and of P2
+        const char* p1Stop;
+        const char* p2Stop;
+    };
+    const Row rows[] = {
+        {"O1", "P1", Order::kLimit, 9, "9.000000", "", ""},
+        {"O2", "P1", Order::kStop, 12, "9.000000", "12.000000", ""},
+        {"O3", "P9", Order::kLimit, 1, "9.000000", "12.000000", ""},  // no such position
+        {"O4", "", Order::kLimit, 2, "9.000000", "12.000000", ""},    // not a bracket
+        {"O5", "P2", Order::kStop, 5, "9.000000", "12.000000", "5.000000"},
+    };
+    for (const Row& r : rows) {
+        model::PendingOrderHD row;
+        row.PendingOrderId = r.id;
+        row.RefPositionIdOfBracket = r.ref;
+        row.OrderTypeId = r.type;
+        row.OrderPrice = r.price;
+        row.RemainingQty = 1;
+        book().FillInitialPendingOrderCollection(row, code);
+        for (std::size_t i : {0u, 2u})
+            EXPECT_EQ(std::tuple(open[i]->LimitPrice, open[i]->StopPrice), std::tuple(r.p1Limit, r.p1Stop)) << r.id;
+        EXPECT_EQ(std::tuple(open[1]->LimitPrice, open[1]->StopPrice), std::tuple("", r.p2Stop)) << r.id;
+        if (r.id == std::string("O2")) {  // a position added between rows is found too
+            open.push_back(std::make_shared<Order>());
+            open.back()->OpenPositionId = "P2";
+        }
+    }
+    EXPECT_EQ(open[3]->StopPrice, "5.000000");
+    ASSERT_EQ(book().PendingOrderCollection().size(), 5u);
+    EXPECT_EQ(book().PendingOrderCollection()[4]->PendingOrderId, "O5");
 }
 
 TEST_F(OrderBookTest, SettlementBorrowsFromTheClosedPositionAndIsKeptOnce) {
