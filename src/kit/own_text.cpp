@@ -21,9 +21,9 @@ QString tableText(std::int64_t language, std::string_view key) {
 
 QString displayDateFormat() { return QString::fromLatin1(model::Formatter::kDisplayFormat); }
 
-QString identifierText(std::string_view identifier) {
-    return QString::fromUtf8(identifier.data(), qsizetype(identifier.size()));
-}
+// The type takes any text: the rule keeps one that was not the app's bounded
+// (an identifier of the app's is left as it is).
+QString identifierText(std::string_view identifier) { return shownText(identifier); }
 
 QString applicationName() { return QString::fromStdString(platform::ResourceBundle::applicationName()); }
 
