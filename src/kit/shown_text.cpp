@@ -23,10 +23,6 @@ QString shownText(const QString& text, qsizetype max) { return fromUtf16(model::
 
 QString shownText(std::string_view utf8, qsizetype max) { return fromUtf16(model::shownUtf16(utf8, length(max))); }
 
-QString boundedText(const QString& text, qsizetype max) {
-    return fromUtf16(model::shownText(utf16(text), length(max), model::BidiControls::Kept));
-}
-
 QString wrappableText(const QString& text) {
     constexpr QChar kBreak{0x200B};
     if (text.size() <= kWrapRun) return text;

@@ -15,9 +15,6 @@ inline constexpr qsizetype kMaxShownLength = qsizetype(model::kMaxShownLength);
 QString shownText(const QString& text, qsizetype max = kMaxShownLength);
 // The rule on UTF-8: only the bytes that can be shown are converted.
 QString shownText(std::string_view utf8, qsizetype max = kMaxShownLength);
-// Cut and marks bounded, bidirectional controls kept: for a text the app made
-// of shown parts and isolates of its own (a chat row, a labelled figure).
-QString boundedText(const QString& text, qsizetype max = kMaxShownLength);
 // `text` with a zero-width space every kWrapRun units of a run where the line
 // may not break, so that a wrapped label breaks a long address or a hostile
 // unbroken text instead of cutting it at its edge.
