@@ -7,6 +7,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/item_details.h"
@@ -70,6 +71,8 @@ private:
         std::optional<std::string> reference;
     };
     model::ItemDetails* itemForCode(const std::string& code);
+    // A depth text after "MD_", into the levels held for its code (their strings keep their buffers).
+    void applyDepth(std::string_view text);
     // Each tick is decoded into this one, whose strings keep their buffers.
     model::PriceUpdate tick_;
     std::function<void(const model::ItemDetails&)> priceMoved_;
