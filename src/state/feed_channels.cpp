@@ -80,8 +80,7 @@ void FeedChannels::registerHandlers(Dispatcher& table) {
 }
 
 model::ItemDetails* FeedChannels::itemForCode(const std::string& code) {
-    auto* item = reference_.ItemCollection().find(code);
-    return item ? item->get() : nullptr;
+    return itemIndex_.find(reference_.ItemCollection(), code);
 }
 
 void FeedChannels::connectChannels() {
