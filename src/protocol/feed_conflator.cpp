@@ -188,12 +188,15 @@ void FeedConflator::noteDropped(std::uint64_t& counter, const char* what) {
     if (counter++ == 0) platform::Log::error(std::string("Feed held too long: ") + what + " texts dropped");
 }
 
-FeedConflator::Claim FeedConflator::claim() {
+FeedConflator::Claim FeedConflator::claim(bool whole) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (pending_) return Claim::Pending;
+    if (pending_) {
+        bounded_ = bounded_ && !whole;
+        return Claim::Pending;
+    }
     if (order_.empty() && queued_.empty()) return Claim::Empty;
     pending_ = true;
-    bounded_ = true;
+    bounded_ = !whole;
     handOffEnd_ = taken_ + order_.size();
     return Claim::Made;
 }

@@ -76,7 +76,9 @@ public:
     void add(std::span<const std::string_view> texts);
     enum class Claim { Made, Pending, Empty };
     // Pending while the last claimed hand-off is taken, Empty when nothing is held.
-    Claim claim();
+    // `whole`: the hand-off (or the pending one) goes on until nothing is held,
+    // for the reader's last one.
+    Claim claim(bool whole = false);
     bool claimHandOff() { return claim() == Claim::Made; }
     // Everything held (a claimed hand-off's part), in hand-off order; the
     // next claimHandOff() may succeed again.

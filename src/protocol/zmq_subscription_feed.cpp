@@ -189,14 +189,14 @@ std::size_t ZMQSubscriptionFeed::drain(support::ZMQSocket& socket) {
     textsReceived_ += received;
     if (failure != 0) {
         // What was received before a failure still reaches the main thread.
-        handOff();
+        handOff(true);
         throw support::ZMQException(zmq_strerror(failure), failure);
     }
     return received;
 }
 
-FeedConflator::Claim ZMQSubscriptionFeed::handOff() {
-    const FeedConflator::Claim claim = conflator_->claim();
+FeedConflator::Claim ZMQSubscriptionFeed::handOff(bool last) {
+    const FeedConflator::Claim claim = conflator_->claim(last);
     if (claim == FeedConflator::Claim::Made) postHandOff(handler_, conflator_, pace_, {});
     return claim;
 }
@@ -292,7 +292,7 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
             retryAt = {};
         }
         // Texts gathered before the stop still reach the main thread.
-        handOff();
+        handOff(true);
     } catch (const std::exception& e) {
         // The feed stays silent until the next connect.
         platform::Log::error(std::string("Subscription reader ended: ") + e.what());

@@ -101,8 +101,9 @@ private:
     // Receives what is ready, at most a pass's worth, into the conflator.
     // The messages received.
     std::size_t drain(support::ZMQSocket& socket);
-    // Posts a hand-off of the held texts when none is pending.
-    FeedConflator::Claim handOff();
+    // Posts a hand-off of the held texts when none is pending. `last`: the
+    // reader ends, and this hand-off or the pending one takes everything held.
+    FeedConflator::Claim handOff(bool last = false);
 
     std::shared_ptr<support::ZMQContext> context_;
     MessageHandler handler_;

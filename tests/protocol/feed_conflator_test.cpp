@@ -204,6 +204,7 @@ TEST(FeedConflator, AClaimedHandOffEndsWithTheTopicsHeldAtItsClaim) {
         const char* what;
         Texts before, after;  // added before and after the claim
         Texts first, second;  // the claimed hand-off, then the next one
+        bool whole = false;   // claimed whole once `after` came (the reader's last claim)
     } cases[] = {
         {"a long gather hands off the newest tick",
          {"B\x04" "1", "A\x04" "1", "A\x04" "2"},
@@ -220,6 +221,12 @@ TEST(FeedConflator, AClaimedHandOffEndsWithTheTopicsHeldAtItsClaim) {
          {"IS;2", "B\x04" "1", "IS;3"},
          {"A\x04" "1", "IS;1", "IS;2"},
          {"B\x04" "1", "IS;3"}},
+        {"the reader's last claim takes everything held into the pending hand-off",
+         {"A\x04" "1", "B\x04" "1"},
+         {"C\x04" "1", "IS;1", "A\x04" "2"},
+         {"A\x04" "1", "B\x04" "1", "C\x04" "1", "IS;1", "A\x04" "2"},
+         {},
+         true},
     };
     for (const Case& c : cases) {
         FeedConflator conflator;
@@ -228,7 +235,7 @@ TEST(FeedConflator, AClaimedHandOffEndsWithTheTopicsHeldAtItsClaim) {
         bool more = true;
         Texts first = conflator.take(1, &more);
         for (const std::string& text : c.after) conflator.add(text);
-        EXPECT_EQ(conflator.claim(), more ? FeedConflator::Claim::Pending : FeedConflator::Claim::Made) << c.what;
+        EXPECT_EQ(conflator.claim(c.whole), more ? FeedConflator::Claim::Pending : FeedConflator::Claim::Made) << c.what;
         while (more) {
             const Texts slice = conflator.take(1, &more);
             first.insert(first.end(), slice.begin(), slice.end());
