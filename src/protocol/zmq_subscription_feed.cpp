@@ -237,8 +237,9 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
     // the main thread's cost (FeedPace), counted from `gatherStart`. After a
     // light drain the socket is left out of the poll for a light feed's
     // gather, so that a light feed wakes the reader once a gather, not once a
-    // message; after a busy one it stays in, so that the library's queue
-    // never fills. A gathering ends when a hand-off finds the feed paused.
+    // message; after a busy one it stays in until a drain finds nothing, so
+    // that the library's queue never fills. A gathering ends when a hand-off
+    // finds the feed paused.
     bool gathering = false;
     bool busy = false;
     Clock::time_point gatherStart{}, lastDrain{}, retryAt{};
@@ -272,7 +273,8 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
 
             const std::size_t received = drain(*socket);
             lastDrain = now;
-            busy = received >= kBatch;
+            // Busy from a full drain on, until a drain finds nothing.
+            busy = received >= kBatch || (busy && received > 0);
             if (!gathering) {
                 if (received == 0) continue;
                 gathering = true;
