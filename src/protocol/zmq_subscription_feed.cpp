@@ -39,8 +39,9 @@ constexpr std::size_t kHandOffSlice = 512;
 
 // One slice of a hand-off; the next is posted while the hand-off's texts
 // remain. The last tells `pace` what the slices took together.
-void postHandOff(const ZMQSubscriptionFeed::MessageHandler& handler, const std::shared_ptr<FeedConflator>& conflator,
-                 const std::shared_ptr<FeedPace>& pace, FeedPace::Clock::duration cost) {
+void postHandOff(const ZMQSubscriptionFeed::MessageHandler& handler,
+                 const std::shared_ptr<FeedConflator>& conflator, const std::shared_ptr<FeedPace>& pace,
+                 FeedPace::Clock::duration cost) {
     platform::MainExecutor::post([handler, conflator, pace, cost] {
         const auto start = FeedPace::Clock::now();
         bool more = false;
@@ -255,8 +256,10 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
             // Until the next message, or while gathering until the next drain or hand-off is due.
             long timeoutUs = -1;
             if (gathering) {
-                const Clock::time_point wakeAt = watchSocket ? handOffDue() : std::min(handOffDue(), lastDrain + kGatherLightFeed);
-                timeoutUs = std::max<long>(0, std::chrono::ceil<std::chrono::microseconds>(wakeAt - Clock::now()).count());
+                const Clock::time_point wakeAt =
+                    watchSocket ? handOffDue() : std::min(handOffDue(), lastDrain + kGatherLightFeed);
+                const auto wait = std::chrono::ceil<std::chrono::microseconds>(wakeAt - Clock::now());
+                timeoutUs = std::max<long>(0, wait.count());
             }
             const int rc = support::ZMQContext::pollWithItems(items, watchSocket ? 3 : 2, timeoutUs);
             if (rc < 0) {

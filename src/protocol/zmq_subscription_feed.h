@@ -8,13 +8,13 @@
 // FeedConflator and posts one hand-off to the main thread
 // (platform::MainExecutor) at a time, which passes the held texts to the
 // handler in the conflator's order. The hand-offs are paced by the main
-// thread's cost (FeedPace): at least 50 ms of gathering (prices are shown
-// once a second), then as long as keeps the feed within its share of the main
-// thread, at most a frame. While a light feed flows it is drained at the
-// gathering pace, so that it wakes the reader and the main thread at most
-// twenty times a second, not once a message; a busy one is drained as it
-// comes and conflated meanwhile. With nothing arriving the reader waits on
-// its sockets and wake signal without limit.
+// thread's cost (FeedPace): each gathers at least 50 ms (prices are shown once
+// a second) and until the cost of the last one, spread to the feed's share of
+// the main thread, has passed; at most a frame. While a light feed flows it is
+// drained at the gathering pace, so that it wakes the reader and the main
+// thread at most twenty times a second, not once a message; a busy one is
+// drained as it comes and conflated meanwhile. With nothing arriving the
+// reader waits on its sockets and wake signal without limit.
 #include <atomic>
 #include <chrono>
 #include <cstddef>

@@ -31,7 +31,8 @@ constexpr std::size_t kMinReaderSlots = 16;
 std::size_t readersSlot(const model::ItemDetails* item, std::size_t mask) {
     constexpr std::uint64_t kMix = 0x9e3779b97f4a7c15ULL;
     constexpr int kShift = 32;
-    return static_cast<std::size_t>((static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(item)) * kMix) >> kShift) & mask;
+    const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(item));
+    return static_cast<std::size_t>((address * kMix) >> kShift) & mask;
 }
 
 bool isHidden(const AccountDetails& a) {

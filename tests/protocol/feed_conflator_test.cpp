@@ -235,7 +235,8 @@ TEST(FeedConflator, AClaimedHandOffEndsWithTheTopicsHeldAtItsClaim) {
         bool more = true;
         Texts first = conflator.take(1, &more);
         for (const std::string& text : c.after) conflator.add(text);
-        EXPECT_EQ(conflator.claim(c.whole), more ? FeedConflator::Claim::Pending : FeedConflator::Claim::Made) << c.what;
+        const auto afterFirst = more ? FeedConflator::Claim::Pending : FeedConflator::Claim::Made;
+        EXPECT_EQ(conflator.claim(c.whole), afterFirst) << c.what;
         while (more) {
             const Texts slice = conflator.take(1, &more);
             first.insert(first.end(), slice.begin(), slice.end());
