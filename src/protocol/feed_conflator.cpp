@@ -188,11 +188,17 @@ void FeedConflator::noteDropped(std::uint64_t& counter, const char* what) {
     if (counter++ == 0) platform::Log::error(std::string("Feed held too long: ") + what + " texts dropped");
 }
 
-bool FeedConflator::claimHandOff() {
+FeedConflator::Claim FeedConflator::claim(bool whole) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (pending_ || (order_.empty() && queued_.empty())) return false;
+    if (pending_) {
+        bounded_ = bounded_ && !whole;
+        return Claim::Pending;
+    }
+    if (order_.empty() && queued_.empty()) return Claim::Empty;
     pending_ = true;
-    return true;
+    bounded_ = !whole;
+    handOffEnd_ = taken_ + order_.size();
+    return Claim::Made;
 }
 
 std::vector<std::string> FeedConflator::take() {
@@ -206,8 +212,12 @@ std::vector<std::string> FeedConflator::take(std::size_t limit, bool* more) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         out.reserve(std::min(limit, order_.size() + queued_.size()));
-        while (out.size() < limit && (!order_.empty() || !queued_.empty())) {
-            if (!queued_.empty() && queued_.front().after <= taken_) {
+        // A status is ready once the topics before it are taken; with none
+        // waiting, every status is.
+        auto statusReady = [&] { return !queued_.empty() && queued_.front().after <= taken_; };
+        auto topicInHandOff = [&] { return !order_.empty() && !(bounded_ && taken_ >= handOffEnd_); };
+        while (out.size() < limit && (statusReady() || topicInHandOff())) {
+            if (statusReady()) {
                 bytes_ -= queued_.front().text.size();
                 out.push_back(std::move(queued_.front().text));
                 queued_.pop_front();
@@ -223,8 +233,9 @@ std::vector<std::string> FeedConflator::take(std::size_t limit, bool* more) {
             order_.pop_front();
             ++taken_;
         }
-        *more = !order_.empty() || !queued_.empty();
+        *more = statusReady() || topicInHandOff();
         pending_ = *more;
+        bounded_ = bounded_ && *more;
         std::swap(droppedQueued, droppedQueued_);
         std::swap(droppedTopics, droppedTopics_);
     }

@@ -21,7 +21,10 @@
 //
 // A hand-off may be taken in slices (take(limit, &more)): what stays held is
 // still replaced by newer texts, so the last slice ends on the newest tick,
-// and statuses wait in the queue, never dropped for the slicing.
+// and statuses wait in the queue, never dropped for the slicing. A claimed
+// hand-off ends with the topics held at its claim and the statuses before
+// them: topics that arrive later wait for the next one, so that a busy feed
+// cannot keep a hand-off going.
 //
 // Costs a text: the reader reads a batch's topics and prices before it takes
 // the lock once for the batch; a topic seen once stays in the table (up to
@@ -31,7 +34,7 @@
 // Thread use: the reader calls add() and claimHandOff(), the main thread
 // take() and recycle(). One hand-off is pending at a time: claimHandOff() is
 // true only when texts are held and no hand-off was claimed since the last
-// take() that left nothing held.
+// take() that ended one.
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -71,12 +74,18 @@ public:
     // Texts in their order of arrival, added under one lock; what each tick
     // carries is read before the lock is taken.
     void add(std::span<const std::string_view> texts);
-    bool claimHandOff();
-    // Everything held, in hand-off order; the next claimHandOff() may succeed again.
+    enum class Claim { Made, Pending, Empty };
+    // Pending while the last claimed hand-off is taken, Empty when nothing is held.
+    // `whole`: the hand-off (or the pending one) goes on until nothing is held,
+    // for the reader's last one.
+    Claim claim(bool whole = false);
+    bool claimHandOff() { return claim() == Claim::Made; }
+    // Everything held (a claimed hand-off's part), in hand-off order; the
+    // next claimHandOff() may succeed again.
     std::vector<std::string> take();
     // The first topics and statuses held, in hand-off order, until `limit`
     // texts or a few more (a topic's held ticks stay together). `more`: texts
-    // stay held, and the hand-off stays pending for the caller's next take.
+    // of the hand-off stay held, and it stays pending for the caller's next take.
     std::vector<std::string> take(std::size_t limit, bool* more);
     // Texts taken and handled: their buffers hold the next ones (a bounded number is kept).
     void recycle(std::vector<std::string>&& texts);
@@ -132,6 +141,9 @@ private:
     std::vector<std::string> spare_;  // buffers of handled texts
     std::size_t bytes_ = 0;
     bool pending_ = false;
+    // Set by a claim: the hand-off ends once the topic slots up to handOffEnd_ are taken.
+    bool bounded_ = false;
+    std::uint64_t handOffEnd_ = 0;
     std::uint64_t droppedQueued_ = 0;
     std::uint64_t droppedTopics_ = 0;
 };

@@ -14,6 +14,7 @@
 
 #include "platform/log.h"
 #include "platform/main_executor.h"
+#include "protocol/feed_pace.h"
 #include "protocol/wire_format.h"
 #include "support/zmq/zmq_context.h"
 #include "support/zmq/zmq_exception.h"
@@ -36,13 +37,20 @@ constexpr int kReceiveHighWater = 8192;
 // Texts one main-thread slice applies; the rest stays held (and conflated) for the next.
 constexpr std::size_t kHandOffSlice = 512;
 
-void postHandOff(const ZMQSubscriptionFeed::MessageHandler& handler, const std::shared_ptr<FeedConflator>& conflator) {
-    platform::MainExecutor::post([handler, conflator] {
+// One slice of a hand-off; the next is posted while the hand-off's texts
+// remain. The last tells `pace` what the slices took together.
+void postHandOff(const ZMQSubscriptionFeed::MessageHandler& handler,
+                 const std::shared_ptr<FeedConflator>& conflator, const std::shared_ptr<FeedPace>& pace,
+                 FeedPace::Clock::duration cost) {
+    platform::MainExecutor::post([handler, conflator, pace, cost] {
+        const auto start = FeedPace::Clock::now();
         bool more = false;
         std::vector<std::string> texts = conflator->take(kHandOffSlice, &more);
         for (const std::string& text : texts) handler(text);
         conflator->recycle(std::move(texts));
-        if (more) postHandOff(handler, conflator);
+        const auto end = FeedPace::Clock::now();
+        if (more) postHandOff(handler, conflator, pace, cost + (end - start));
+        else pace->applied(end, cost + (end - start));
     });
 }
 }  // namespace
@@ -51,7 +59,8 @@ ZMQSubscriptionFeed::ZMQSubscriptionFeed(std::shared_ptr<support::ZMQContext> co
                                          FeedConflator::TickFields tickFields)
     : context_(std::move(context)),
       handler_(std::move(handler)),
-      conflator_(std::make_shared<FeedConflator>(FeedConflator::Limits{}, std::move(tickFields))) {}
+      conflator_(std::make_shared<FeedConflator>(FeedConflator::Limits{}, std::move(tickFields))),
+      pace_(std::make_shared<FeedPace>()) {}
 
 ZMQSubscriptionFeed::~ZMQSubscriptionFeed() { stop(); }
 
@@ -181,14 +190,16 @@ std::size_t ZMQSubscriptionFeed::drain(support::ZMQSocket& socket) {
     textsReceived_ += received;
     if (failure != 0) {
         // What was received before a failure still reaches the main thread.
-        handOff();
+        handOff(true);
         throw support::ZMQException(zmq_strerror(failure), failure);
     }
     return received;
 }
 
-void ZMQSubscriptionFeed::handOff() {
-    if (conflator_->claimHandOff()) postHandOff(handler_, conflator_);
+FeedConflator::Claim ZMQSubscriptionFeed::handOff(bool last) {
+    const FeedConflator::Claim claim = conflator_->claim(last);
+    if (claim == FeedConflator::Claim::Made) postHandOff(handler_, conflator_, pace_, {});
+    return claim;
 }
 
 void ZMQSubscriptionFeed::reconnectAfterDisconnect(Reader& reader) {
@@ -219,16 +230,21 @@ void ZMQSubscriptionFeed::reconnectAfterDisconnect(Reader& reader) {
 }
 
 void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
-    using Clock = std::chrono::steady_clock;
+    using Clock = FeedPace::Clock;
     // Named for profilers and the per-thread figures of the benchmarks.
     pthread_setname_np(pthread_self(), "feed-reader");
     support::ZMQSocket* socket = reader.socket.get();
-    // Set while a light feed flows: the socket is left out of the poll until
-    // the hand-off is due, and what came meanwhile goes to the main thread in
-    // one hand-off. A light feed is drained at that pace for as long as each
-    // drain finds something: one wake-up a hand-off.
+    // Set while texts are held or a feed flows: a hand-off is due, paced by
+    // the main thread's cost (FeedPace), counted from `gatherStart`. After a
+    // light drain the socket is left out of the poll for a light feed's
+    // gather, so that a light feed wakes the reader once a gather, not once a
+    // message; after a busy one it stays in until a drain finds nothing, so
+    // that the library's queue never fills. A gathering ends when a hand-off
+    // finds the feed paused.
     bool gathering = false;
-    Clock::time_point handOffDue{};
+    bool busy = false;
+    Clock::time_point gatherStart{}, lastDrain{}, retryAt{};
+    auto handOffDue = [&] { return std::max(pace_->due(gatherStart), retryAt); };
     try {
         while (!cancelled_) {
             applyChanges(*socket);
@@ -236,11 +252,16 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
             items[0] = {nullptr, wake_.fd(), ZMQ_POLLIN, 0};
             reader.monitor->getPollItem(items[1], ZMQ_POLLIN);
             socket->getPollItem(items[2], ZMQ_POLLIN);
-            // Until the next message, or while gathering until the hand-off is due.
-            const long timeoutUs =
-                gathering ? std::max<long>(0, std::chrono::ceil<std::chrono::microseconds>(handOffDue - Clock::now()).count())
-                          : -1;
-            const int rc = support::ZMQContext::pollWithItems(items, gathering ? 2 : 3, timeoutUs);
+            const bool watchSocket = !gathering || busy;
+            // Until the next message, or while gathering until the next drain or hand-off is due.
+            long timeoutUs = -1;
+            if (gathering) {
+                const Clock::time_point wakeAt =
+                    watchSocket ? handOffDue() : std::min(handOffDue(), lastDrain + kGatherLightFeed);
+                const auto wait = std::chrono::ceil<std::chrono::microseconds>(wakeAt - Clock::now());
+                timeoutUs = std::max<long>(0, wait.count());
+            }
+            const int rc = support::ZMQContext::pollWithItems(items, watchSocket ? 3 : 2, timeoutUs);
             if (rc < 0) {
                 if (zmq_errno() == EINTR) continue;
                 throw support::ZMQException(zmq_strerror(zmq_errno()), zmq_errno());
@@ -248,23 +269,35 @@ void ZMQSubscriptionFeed::readSubUpdateFromSocket(Reader reader) {
             if (rc > 0 && (items[0].revents & ZMQ_POLLIN)) wake_.clear();
             if (cancelled_) break;
             if (rc > 0 && (items[1].revents & ZMQ_POLLIN)) reconnectAfterDisconnect(reader);
-            if (gathering ? Clock::now() < handOffDue : !(items[2].revents & ZMQ_POLLIN)) continue;
+            const Clock::time_point now = Clock::now();
+            const bool handOffNow = gathering && now >= handOffDue();
+            const bool readable = watchSocket && (items[2].revents & ZMQ_POLLIN);
+            if (!readable && !handOffNow && !(gathering && now >= lastDrain + kGatherLightFeed)) continue;
 
-            // A busy drain is handed off at once. A light one is gathered for
-            // a moment, so that a light feed wakes the reader and the main
-            // thread at most twenty times a second, not once a message.
             const std::size_t received = drain(*socket);
-            if (gathering || received >= kBatch) handOff();
-            if (received >= kBatch || (gathering && received == 0)) {
-                // Busy, or paused: the next message wakes the reader.
-                gathering = false;
-            } else {
+            lastDrain = now;
+            // Busy from a full drain on, until a drain finds nothing.
+            busy = received >= kBatch || (busy && received > 0);
+            if (!gathering) {
+                if (received == 0) continue;
                 gathering = true;
-                handOffDue = Clock::now() + kGatherLightFeed;
+                gatherStart = now;
+                retryAt = {};
+                continue;
             }
+            if (!handOffNow) continue;
+            if (handOff() == FeedConflator::Claim::Pending) {
+                // The main thread is still taking the last one.
+                retryAt = now + kGatherLightFeed;
+                continue;
+            }
+            // Paused: the next message wakes the reader. Flowing: the next gathering begins.
+            gathering = received > 0;
+            gatherStart = now;
+            retryAt = {};
         }
         // Texts gathered before the stop still reach the main thread.
-        handOff();
+        handOff(true);
     } catch (const std::exception& e) {
         // The feed stays silent until the next connect.
         platform::Log::error(std::string("Subscription reader ended: ") + e.what());

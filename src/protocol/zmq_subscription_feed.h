@@ -7,12 +7,14 @@
 // after the next published message. The reader drains the socket into a
 // FeedConflator and posts one hand-off to the main thread
 // (platform::MainExecutor) at a time, which passes the held texts to the
-// handler in the conflator's order. A busy drain is handed off at once; the
-// texts of a light one wait up to 50 ms for more (prices are shown once a
-// second), and while a light feed flows it is drained at that pace, so that
-// it wakes the reader and the main thread at most twenty times a second, not
-// once a message. With nothing arriving the reader waits on its sockets and
-// wake signal without limit.
+// handler in the conflator's order. The hand-offs are paced by the main
+// thread's cost (FeedPace): each gathers at least 50 ms (prices are shown once
+// a second) and until the cost of the last one, spread to the feed's share of
+// the main thread, has passed; at most a frame. While a light feed flows it is
+// drained at the gathering pace, so that it wakes the reader and the main
+// thread at most twenty times a second, not once a message; a busy one is
+// drained as it comes and conflated meanwhile. With nothing arriving the
+// reader waits on its sockets and wake signal without limit.
 #include <atomic>
 #include <chrono>
 #include <cstddef>
@@ -26,6 +28,7 @@
 #include <utility>
 
 #include "protocol/feed_conflator.h"
+#include "protocol/feed_pace.h"
 #include "protocol/wake_signal.h"
 
 namespace support {
@@ -44,7 +47,7 @@ public:
     // Longer messages are dropped (logged) before they reach the main thread.
     static constexpr std::size_t kMaxMessageSize = 1024 * 1024;
     // How long the texts of a light drain wait for more before they are handed off.
-    static constexpr std::chrono::milliseconds kGatherLightFeed{50};
+    static constexpr std::chrono::milliseconds kGatherLightFeed = FeedPace::kGatherLightFeed;
 
     // Called on the main thread with each message text.
     using MessageHandler = std::function<void(const std::string& text)>;
@@ -98,12 +101,14 @@ private:
     // Receives what is ready, at most a pass's worth, into the conflator.
     // The messages received.
     std::size_t drain(support::ZMQSocket& socket);
-    // Posts a hand-off of the held texts when none is pending.
-    void handOff();
+    // Posts a hand-off of the held texts when none is pending. `last`: the
+    // reader ends, and this hand-off or the pending one takes everything held.
+    FeedConflator::Claim handOff(bool last = false);
 
     std::shared_ptr<support::ZMQContext> context_;
     MessageHandler handler_;
     std::shared_ptr<FeedConflator> conflator_;
+    std::shared_ptr<FeedPace> pace_;
     WakeSignal wake_;
 
     std::mutex lifecycle_;  // connect and stop

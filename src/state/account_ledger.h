@@ -97,6 +97,9 @@ private:
         std::vector<Position> positions;
         std::vector<Account> accounts;
         std::unordered_map<const model::ItemDetails*, Readers> byItem;
+        // byItem in a flat table (open addressing, at most half full), so
+        // that a tick finds its readers with one probe.
+        std::vector<std::pair<const model::ItemDetails*, Readers*>> readersOf;
         std::vector<Readers*> moved;
         std::vector<std::uint32_t> changedAccounts;  // by a summary
         // What the index was built from: any change asks for a whole recomputation.

@@ -1,6 +1,8 @@
 // Floating profit of the open positions, its conversion into the account
 // currency and the account figures that follow from it.
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -22,6 +24,16 @@ namespace state {
 using model::AccountDetails;
 
 namespace {
+
+constexpr std::size_t kMinReaderSlots = 16;
+
+// An instrument's first slot in Dependents::readersOf: its address's bits mixed.
+std::size_t readersSlot(const model::ItemDetails* item, std::size_t mask) {
+    constexpr std::uint64_t kMix = 0x9e3779b97f4a7c15ULL;
+    constexpr int kShift = 32;
+    const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(item));
+    return static_cast<std::size_t>((address * kMix) >> kShift) & mask;
+}
 
 bool isHidden(const AccountDetails& a) {
     const std::int32_t status = a.tradingStatus, access = a.accountaccessType;
@@ -127,10 +139,17 @@ void AccountLedger::recalculateChangedAccounts() {
 
 void AccountLedger::priceMoved(const model::ItemDetails& item) {
     if (!dependents_.built) return;  // the next recomputation is a whole one
-    const auto found = dependents_.byItem.find(&item);
-    if (found == dependents_.byItem.end() || found->second.moved) return;
-    found->second.moved = true;
-    dependents_.moved.push_back(&found->second);
+    const auto& table = dependents_.readersOf;
+    const std::size_t mask = table.size() - 1;
+    for (std::size_t at = readersSlot(&item, mask);; at = (at + 1) & mask) {
+        const auto& [key, readers] = table[at];
+        if (key == nullptr) return;
+        if (key != &item) continue;
+        if (readers->moved) return;
+        readers->moved = true;
+        dependents_.moved.push_back(readers);
+        return;
+    }
 }
 
 void AccountLedger::accountChanged(const model::AccountDetails& account) {
@@ -188,6 +207,13 @@ void AccountLedger::buildDependents() {
                 d.byItem[calculation.get()].positions.push_back(index);
         }
         d.positions.push_back(position);
+    }
+    d.readersOf.assign(std::bit_ceil(std::max(kMinReaderSlots, 2 * d.byItem.size())), {nullptr, nullptr});
+    const std::size_t mask = d.readersOf.size() - 1;
+    for (auto& [item, readers] : d.byItem) {
+        std::size_t at = readersSlot(item, mask);
+        while (d.readersOf[at].first != nullptr) at = (at + 1) & mask;
+        d.readersOf[at] = {item, &readers};
     }
     d.bookRevision = book_.openRevision();
     d.recordsRevision = ref.recordsRevision();

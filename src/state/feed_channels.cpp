@@ -80,8 +80,7 @@ void FeedChannels::registerHandlers(Dispatcher& table) {
 }
 
 model::ItemDetails* FeedChannels::itemForCode(const std::string& code) {
-    auto* item = reference_.ItemCollection().find(code);
-    return item ? item->get() : nullptr;
+    return itemIndex_.find(reference_.ItemCollection(), code);
 }
 
 void FeedChannels::connectChannels() {
@@ -159,8 +158,30 @@ void FeedChannels::setMarketDepth(const std::string& code, std::vector<std::stri
     sellDepth_.set(code, std::move(sell));
 }
 
+void FeedChannels::applyDepth(std::string_view text) {
+    std::string_view code, buy, sell;
+    if (!PriceFeed::MarketDepthCut(text, code, buy, sell)) return;
+    std::vector<std::string>* buyLevels = buyDepth_.find(code);
+    std::vector<std::string>* sellLevels = buyLevels ? sellDepth_.find(code) : nullptr;
+    if (!buyLevels || !sellLevels) {
+        buyLevels = &buyDepth_.set(std::string(code), {});
+        sellLevels = &sellDepth_.set(std::string(code), {});
+    }
+    PriceFeed::splitLevels(buy, *buyLevels);
+    PriceFeed::splitLevels(sell, *sellLevels);
+}
+
 void FeedChannels::ZMQNewMessage(const std::string& text) {
-    if (PriceFeed::kindOf(text) == PriceFeed::Kind::Tick) {
+    const PriceFeed::Kind kind = PriceFeed::kindOf(text);
+    if (kind == PriceFeed::Kind::Depth) {
+        try {
+            applyDepth(std::string_view(text).substr(PriceFeed::kDepthPrefix.size()));
+        } catch (const std::exception& e) {
+            platform::Log::error(std::string("MarketDepthDecode ") + e.what());
+        }
+        return;
+    }
+    if (kind == PriceFeed::Kind::Tick) {
         try {
             if (!PriceFeed::PriceUpdateDecode(text, tick_)) return;
             if (model::ItemDetails* item = itemForCode(tick_.ItemCode)) {
@@ -174,9 +195,7 @@ void FeedChannels::ZMQNewMessage(const std::string& text) {
     }
     PriceFeed::Values values = PriceFeed::decode(text);
     try {
-        if (auto* depth = std::get_if<MarketDepthUpdate>(&values)) {
-            setMarketDepth(depth->code, std::move(depth->buy), std::move(depth->sell));
-        } else if (auto* status = std::get_if<StatusFrame>(&values)) {
+        if (auto* status = std::get_if<StatusFrame>(&values)) {
             // Decoded here, in feed order, and dispatched only when it is a status change.
             services_.dispatchChannelText(status->frame, Channel::FeedStatus, std::nullopt);
         }

@@ -7,10 +7,12 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/item_details.h"
 #include "state/dispatcher.h"
+#include "state/item_index.h"
 #include "state/ordered_dictionary.h"
 #include "state/price_feed.h"
 #include "state/session_component.h"
@@ -70,6 +72,9 @@ private:
         std::optional<std::string> reference;
     };
     model::ItemDetails* itemForCode(const std::string& code);
+    ItemIndex itemIndex_;
+    // A depth text after "MD_", into the levels held for its code (their strings keep their buffers).
+    void applyDepth(std::string_view text);
     // Each tick is decoded into this one, whose strings keep their buffers.
     model::PriceUpdate tick_;
     std::function<void(const model::ItemDetails&)> priceMoved_;

@@ -21,7 +21,6 @@ namespace state {
 
 namespace {
 
-constexpr std::string_view kDepthPrefix = "MD_";
 constexpr std::string_view kStatusPrefix = "IS;";
 constexpr std::string_view kBroadcastPrefix = "*#bm#*:";
 // The only message type the status path carries.
@@ -120,18 +119,6 @@ void tickTime(std::string_view s, std::string& out) {
     // Days 29 to 31 and anything unusual: the formatter decides.
     out = model::Formatter::formatDateandTimeFromString(std::string(s), "yyyyMMddHHmmss", "MM/dd/yyyy HH:mm:ss")
               .value_or(std::string());
-}
-
-std::vector<std::string> splitNonEmpty(std::string_view text, char sep) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find(sep, start);
-        if (end == std::string_view::npos) end = text.size();
-        if (end > start) out.emplace_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return out;
 }
 
 std::string preview(std::string_view text) {
@@ -256,23 +243,49 @@ void PriceFeed::UpdateItemCollection(model::ItemDetails& item, model::PriceUpdat
     item.isPriceUpdateReceived = true;
 }
 
-std::optional<MarketDepthUpdate> PriceFeed::MarketDepthDecode(std::string_view text) {
+bool PriceFeed::MarketDepthCut(std::string_view text, std::string_view& code, std::string_view& buy,
+                               std::string_view& sell) {
     const std::size_t first = text.find(';');
     const std::size_t second = first == std::string_view::npos ? first : text.find(';', first + 1);
     if (second == std::string_view::npos) {
         platform::Log::debug("MarketDepthDecode: depth without buy and sell levels: " + preview(text));
-        return std::nullopt;
+        return false;
     }
     std::size_t third = text.find(';', second + 1);
     if (third == std::string_view::npos) third = text.size();
-    MarketDepthUpdate depth;
-    depth.code = std::string(text.substr(0, first));
-    if (depth.code.empty()) {
+    code = text.substr(0, first);
+    if (code.empty()) {
         platform::Log::debug("MarketDepthDecode: depth without a code");
-        return std::nullopt;
+        return false;
     }
-    depth.buy = splitNonEmpty(text.substr(first + 1, second - first - 1), '|');
-    depth.sell = splitNonEmpty(text.substr(second + 1, third - second - 1), '|');
+    buy = text.substr(first + 1, second - first - 1);
+    sell = text.substr(second + 1, third - second - 1);
+    return true;
+}
+
+void PriceFeed::splitLevels(std::string_view side, std::vector<std::string>& levels) {
+    std::size_t count = 0, start = 0;
+    while (start <= side.size()) {
+        std::size_t end = side.find('|', start);
+        if (end == std::string_view::npos) end = side.size();
+        if (end > start) {
+            const std::string_view level = side.substr(start, end - start);
+            if (count < levels.size()) levels[count].assign(level);
+            else levels.emplace_back(level);
+            ++count;
+        }
+        start = end + 1;
+    }
+    levels.resize(count);
+}
+
+std::optional<MarketDepthUpdate> PriceFeed::MarketDepthDecode(std::string_view text) {
+    std::string_view code, buy, sell;
+    if (!MarketDepthCut(text, code, buy, sell)) return std::nullopt;
+    MarketDepthUpdate depth;
+    depth.code = std::string(code);
+    splitLevels(buy, depth.buy);
+    splitLevels(sell, depth.sell);
     return depth;
 }
 

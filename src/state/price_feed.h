@@ -40,6 +40,7 @@ struct StatusFrame {
 class PriceFeed {
 public:
     enum class Kind { Depth, Status, Broadcast, Tick };
+    static constexpr std::string_view kDepthPrefix = "MD_";
     // What one feed text carries: nothing (a broadcast, or a bad text,
     // logged), a tick, depth levels or a status frame.
     using Values = std::variant<std::monostate, model::PriceUpdate, MarketDepthUpdate, StatusFrame>;
@@ -63,6 +64,12 @@ public:
     static void UpdateItemCollection(model::ItemDetails& item, model::PriceUpdate& update);
     // MarketDepthDecode of the text after "MD_": nullopt (logged) without two ";".
     static std::optional<MarketDepthUpdate> MarketDepthDecode(std::string_view text);
+    // The same cut into the code and the texts of its buy and sell levels;
+    // false (logged) when it is no depth.
+    static bool MarketDepthCut(std::string_view text, std::string_view& code, std::string_view& buy,
+                               std::string_view& sell);
+    // The "|"-separated levels of one side into `levels`, whose strings keep their buffers.
+    static void splitLevels(std::string_view side, std::vector<std::string>& levels);
     // The framed message of a status text, nullopt when there is none.
     static std::optional<std::string> statusFrame(std::string_view text);
     // messageCrackerOnInstrumentStatusChange: tag 574 > 0 sets the

@@ -196,5 +196,57 @@ TEST(FeedConflator, OneHandOffIsPendingAtATime) {
     EXPECT_TRUE(conflator.claimHandOff());
 }
 
+// A claimed hand-off takes the topics held at its claim, with the newest
+// ticks that replaced theirs, and the statuses before them; later topics
+// wait for the next claim. `after` comes once the first text is taken.
+TEST(FeedConflator, AClaimedHandOffEndsWithTheTopicsHeldAtItsClaim) {
+    struct Case {
+        const char* what;
+        Texts before, after;  // added before and after the claim
+        Texts first, second;  // the claimed hand-off, then the next one
+        bool whole = false;   // claimed whole once `after` came (the reader's last claim)
+    } cases[] = {
+        {"a long gather hands off the newest tick",
+         {"B\x04" "1", "A\x04" "1", "A\x04" "2"},
+         {"A\x04" "3"},
+         {"B\x04" "1", "A\x04" "3"},
+         {}},
+        {"a topic taken, or new, after the claim waits",
+         {"A\x04" "1", "B\x04" "1"},
+         {"C\x04" "1", "A\x04" "2"},
+         {"A\x04" "1", "B\x04" "1"},
+         {"C\x04" "1", "A\x04" "2"}},
+        {"a status after the claim comes once the topics before it are taken",
+         {"A\x04" "1", "IS;1"},
+         {"IS;2", "B\x04" "1", "IS;3"},
+         {"A\x04" "1", "IS;1", "IS;2"},
+         {"B\x04" "1", "IS;3"}},
+        {"the reader's last claim takes everything held into the pending hand-off",
+         {"A\x04" "1", "B\x04" "1"},
+         {"C\x04" "1", "IS;1", "A\x04" "2"},
+         {"A\x04" "1", "B\x04" "1", "C\x04" "1", "IS;1", "A\x04" "2"},
+         {},
+         true},
+    };
+    for (const Case& c : cases) {
+        FeedConflator conflator;
+        for (const std::string& text : c.before) conflator.add(text);
+        ASSERT_EQ(conflator.claim(), FeedConflator::Claim::Made) << c.what;
+        bool more = true;
+        Texts first = conflator.take(1, &more);
+        for (const std::string& text : c.after) conflator.add(text);
+        const auto afterFirst = more ? FeedConflator::Claim::Pending : FeedConflator::Claim::Made;
+        EXPECT_EQ(conflator.claim(c.whole), afterFirst) << c.what;
+        while (more) {
+            const Texts slice = conflator.take(1, &more);
+            first.insert(first.end(), slice.begin(), slice.end());
+        }
+        EXPECT_EQ(first, c.first) << c.what;
+        EXPECT_EQ(conflator.claim(), c.second.empty() ? FeedConflator::Claim::Empty : FeedConflator::Claim::Made)
+            << c.what;
+        EXPECT_EQ(conflator.take(), c.second) << c.what;
+    }
+}
+
 }  // namespace
 }  // namespace protocol

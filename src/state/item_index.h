@@ -1,0 +1,36 @@
+#pragma once
+// Instrument code -> instrument, for the feed's ticks: one probe of a flat
+// table of the codes' hashes and dictionary entries, instead of a walk
+// through the dictionary's buckets and nodes. Built again once the
+// collection changed (its revision, size or storage moved).
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "model/item_details.h"
+#include "state/ordered_dictionary.h"
+
+namespace state {
+
+class ItemIndex {
+public:
+    using Items = OrderedDictionary<std::shared_ptr<model::ItemDetails>>;
+    // Nullptr when `items` holds no instrument under `code`.
+    model::ItemDetails* find(const Items& items, std::string_view code);
+
+private:
+    void build(const Items& items);
+    struct Slot {
+        std::uint64_t hash = 0;
+        const Items::Entry* entry = nullptr;
+    };
+    std::vector<Slot> slots_;  // open addressing, at most half full
+    // What the table was built from.
+    std::uint64_t revision_ = 0;
+    std::size_t size_ = 0;
+    const Items::Entry* first_ = nullptr;
+};
+
+}  // namespace state
