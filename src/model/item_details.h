@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "model/compact_text.h"
+
 namespace model {
 
 class PriceUpdate {
@@ -35,12 +37,12 @@ public:
 
     // Identity and classification.
     std::int32_t InstrumentId = 0;
-    std::string Code;
-    std::string Name;
+    CompactText Code;
+    CompactText Name;
     std::int32_t InstrumentTypeId = 0;
-    std::string InstrumentTypeName;
+    CompactText InstrumentTypeName;
     bool Enabled = false;
-    std::string MonthCode;
+    CompactText MonthCode;
     std::int32_t UnderlyingInstrumentId = 0;
     std::int32_t UnitId = 0;
     std::int32_t CurrencyID = 0;
@@ -49,10 +51,10 @@ public:
     std::weak_ptr<ItemDetails> CalculationItems;
     std::uint64_t BaseCurrencyId = 0;
     std::uint64_t marketID = 0;
-    std::string exchangeName;
-    std::string descriptions;
-    std::string iconResource;
-    std::string extraInfo;
+    CompactText exchangeName;
+    CompactText descriptions;
+    CompactText iconResource;
+    CompactText extraInfo;
     std::uint64_t priceUnitID = 0;
     double priceUnitValue = 0.0;
 
@@ -83,8 +85,8 @@ public:
     std::int64_t orderSettings2 = 0;
     std::int32_t HedgeModeId = 0;
     std::int32_t MaxHoldingDays = 0;
-    std::string FND;
-    std::string LTD;
+    CompactText FND;
+    CompactText LTD;
     std::int32_t HighlightColor = 0;
     std::int32_t Spreadtype = 0;
     std::int32_t BidSpread = 0;
@@ -99,7 +101,7 @@ public:
     double Open = 0.0;
     double PrevClose = 0.0;
     double DayOpen = 0.0;
-    std::string UpdateTime;
+    CompactText UpdateTime;
     bool isPriceUpdateReceived = false;
     double previousBid = 0.0;
     double previousAsk = 0.0;

@@ -40,7 +40,7 @@ std::string ReferenceData::itemCode(std::int32_t instrumentId) const {
         if (item) codeById_.emplace(item->InstrumentId, code);  // the first one stays
     codeByIdRevision_ = items_.revision();
     const auto* item = indexed();
-    return item ? item->Code : std::string();
+    return item ? item->Code.str() : std::string();
 }
 std::shared_ptr<model::AccountDetails> ReferenceData::account(const std::string& accountId) const {
     return found(accounts_, accountId);
