@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "model/login_inputdata.h"
+#include "platform/free_memory.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "platform/notification_center.h"
@@ -183,6 +184,7 @@ int run(const std::string& scale, bool xml, bool loginOnly) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::mapLargeBlocksApart();  // as the app does
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const auto options = bench::ScaleOptions::parse(argc, argv);
     int status = 0;
