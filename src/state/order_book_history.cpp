@@ -60,7 +60,7 @@ private:
         back_ = list.empty() ? nullptr : list.back().get();
     }
     model::CompactText model::Order::*field_;
-    std::unordered_multimap<std::string, std::size_t> places_;
+    std::unordered_multimap<model::CompactText, std::size_t> places_;
     std::size_t size_ = 0;
     const model::Order* back_ = nullptr;
 };
