@@ -64,6 +64,7 @@ void ConnectionBase::SubscribeandUnsubscribe(const std::string& topic, int optio
 void ConnectionBase::ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe) {
     const int option = subscribe ? ZMQSubscriptionFeed::kSubscribe : ZMQSubscriptionFeed::kUnsubscribe;
     std::vector<std::pair<std::string, int>> changes;
+    changes.reserve(codes.size() * 2);  // two topics a code; no regrowth of a login's whole list
     for (const std::string& code : codes) {
         changes.emplace_back(code, option);
         changes.emplace_back("MD_" + code + ";", option);
