@@ -121,10 +121,10 @@ void minimalApply(Instruments& instruments, std::string_view t) {
         prices[i - 3] = state::PriceFeed::roundAsPrinted(scaled + base);
     }
     const std::string_view s = f[1];
-    std::string& time = item->UpdateTime;
-    time.assign(19, ' ');
+    std::string time(19, ' ');
     const char order[] = {4, 5, -1, 6, 7, -1, 0, 1, 2, 3, -1, 8, 9, -2, 10, 11, -2, 12, 13};
     for (int i = 0; i < 19; ++i) time[i] = order[i] >= 0 ? s[order[i]] : order[i] == -1 ? (i == 10 ? ' ' : '/') : ':';
+    item->UpdateTime = time;
     if (prices[1] != 0 && prices[2] != 0) {
         prices[1] -= item->BidSpread * item->priceTick;
         prices[2] += item->AskSpread * item->priceTick;

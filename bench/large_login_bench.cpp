@@ -28,6 +28,7 @@
 
 #include "kit/app_style.h"
 #include "kit/qt_main_executor.h"
+#include "platform/free_memory.h"
 #include "platform/log.h"
 #include "platform/preferences.h"
 #include "platform/runtime.h"
@@ -179,6 +180,7 @@ void steadyPhases(TimedApplication& app, state::BusinessBase& session, bench::Si
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::mapLargeBlocksApart();  // as the app does
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const auto options = bench::ScaleOptions::parse(argc, argv);
     int status = 0;

@@ -36,8 +36,9 @@ int main() {
     for (int i = 0; i < kPositions; ++i) {
         auto o = std::make_shared<model::Order>();
         o->AccountNumber = std::to_string(1000 + i % kAccounts);
-        o->ItemCode = std::to_string(i % 50);
-        o->ItemCode.insert(o->ItemCode.begin(), 'I');
+        std::string code = std::to_string(i % 50);
+        code.insert(code.begin(), 'I');
+        o->ItemCode = code;
         o->OpenPositionId = std::to_string(i);
         o->UnrealisedPL = (i % 7) - 3.0;
         open.push_back(o);

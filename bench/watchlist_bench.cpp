@@ -43,8 +43,9 @@ void fill(state::ReferenceData& data) {
     for (int i = 0; i < kInstruments; ++i) {
         auto item = std::make_shared<model::ItemDetails>();
         // Appended rather than concatenated: GCC 12 warns wrongly on "I" + text at -O3.
-        item->Code = std::to_string(i);
-        item->Code.insert(item->Code.begin(), 'I');
+        std::string code = std::to_string(i);
+        code.insert(code.begin(), 'I');
+        item->Code = code;
         item->Name = std::string("Instrument number ").append(std::to_string(i));
         item->InstrumentId = i + 1;
         item->InstrumentTypeId = i % 4 + 1;

@@ -148,7 +148,7 @@ void ChartWindowController::fillPopUps() {
     backupSymbolsArray_ = context_.view.watchlistCodes();
     for (const std::string& code : backupSymbolsArray_) {
         const auto item = context_.view.instrument(code);
-        const std::string image = kit::iconImageName(item ? item->InstrumentTypeName : std::string(), [](const std::string& n) {
+        const std::string image = kit::iconImageName(item ? item->InstrumentTypeName.str() : std::string(), [](const std::string& n) {
             return platform::ResourceBundle::pathForResource("images/" + n, "png").has_value();
         });
         symbolPopButton_->addItem(imageNamed(image + ".png"), kit::shownText(code));

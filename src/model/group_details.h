@@ -8,6 +8,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "model/compact_text.h"
 #include "model/group_instruments.h"
 
 namespace model {
@@ -42,7 +43,7 @@ public:
         std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
     };
     // Instrument id as decimal text -> conditions of that instrument in the group.
-    std::unordered_map<std::string, std::shared_ptr<GroupInstruments>, KeyHash, std::equal_to<>> GroupInstrumentCollection;
+    std::unordered_map<CompactText, std::shared_ptr<GroupInstruments>, KeyHash, std::equal_to<>> GroupInstrumentCollection;
 
     // The conditions of an instrument, or null when the group has none for it.
     std::shared_ptr<GroupInstruments> instrument(std::int32_t instrumentId) const {

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "model/compact_text.h"
+
 namespace model {
 
 class PriceUpdate {
@@ -33,62 +35,64 @@ public:
     static constexpr std::int32_t kSpreadTopup = 3;
     static constexpr std::int32_t kSpreadConflict = 4;
 
+    // Fields are laid out by size within each group, without padding between them.
+
     // Identity and classification.
     std::int32_t InstrumentId = 0;
-    std::string Code;
-    std::string Name;
     std::int32_t InstrumentTypeId = 0;
-    std::string InstrumentTypeName;
-    bool Enabled = false;
-    std::string MonthCode;
     std::int32_t UnderlyingInstrumentId = 0;
     std::int32_t UnitId = 0;
     std::int32_t CurrencyID = 0;
+    bool Enabled = false;
+    CompactText Code;
+    CompactText Name;
+    CompactText InstrumentTypeName;
+    CompactText MonthCode;
     // Conversion instrument named by CurrencyID; empty when none. Not owning:
     // ItemCollection owns every instrument, and an instrument may name itself.
     std::weak_ptr<ItemDetails> CalculationItems;
     std::uint64_t BaseCurrencyId = 0;
     std::uint64_t marketID = 0;
-    std::string exchangeName;
-    std::string descriptions;
-    std::string iconResource;
-    std::string extraInfo;
+    CompactText exchangeName;
+    CompactText descriptions;
+    CompactText iconResource;
+    CompactText extraInfo;
     std::uint64_t priceUnitID = 0;
     double priceUnitValue = 0.0;
 
     // Price arithmetic and limits.
     std::int32_t DecimalPlaces = 0;
+    std::int32_t PLCalcModeId = 0;
     double TickSize = 0.0;
     double priceTick = 0.0;
     double Point = 0.0;
     double ContractSize = 0.0;
-    std::int32_t PLCalcModeId = 0;
     std::uint64_t MarginFormulaId = 0;
     double CircuitLimit = 0.0;
     double circuitLimitUp = 0.0;
     double circuitLimitDown = 0.0;
-    std::int32_t CutOffLimitPercentCP = 0;
     double MaxUpdateFrequency = 0.0;
     std::uint64_t mostSignificantDigitLength = 0;
     std::uint64_t leastSignificantDigitLength = 0;
+    std::int32_t CutOffLimitPercentCP = 0;
 
     // Trading conditions.
     std::int32_t TradingStatusId = 0;
     std::int32_t instrumentTradingStatus = 0;
     std::int32_t CurrentTradeSessionSettingId = 0;
-    bool IsAvailableForWatchlist = false;
-    bool isAvailableForTrading = false;
     std::int32_t availableOrderTypes = 0;
     std::int32_t availableOrderSettings = 0;
     std::int64_t orderSettings2 = 0;
     std::int32_t HedgeModeId = 0;
     std::int32_t MaxHoldingDays = 0;
-    std::string FND;
-    std::string LTD;
     std::int32_t HighlightColor = 0;
     std::int32_t Spreadtype = 0;
     std::int32_t BidSpread = 0;
     std::int32_t AskSpread = 0;
+    bool IsAvailableForWatchlist = false;
+    bool isAvailableForTrading = false;
+    CompactText FND;
+    CompactText LTD;
 
     // Prices (feed).
     double Bid = 0.0;
@@ -99,10 +103,10 @@ public:
     double Open = 0.0;
     double PrevClose = 0.0;
     double DayOpen = 0.0;
-    std::string UpdateTime;
-    bool isPriceUpdateReceived = false;
     double previousBid = 0.0;
     double previousAsk = 0.0;
+    CompactText UpdateTime;
+    bool isPriceUpdateReceived = false;
 
     // Watchlist marks.
     bool isWatchlistSymbol = false;

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "model/compact_text.h"
+
 namespace model {
 
 class GroupInstruments;
@@ -55,40 +57,40 @@ public:
     std::int32_t deviation = 0;
 
     // Texts (decimal text for prices and quantities, as the server sends them).
-    std::string AccountNumber;
-    std::string ItemCode;
-    std::string OrderQty;
-    std::string RemainingQty;
-    std::string PreviousOrderQty;
-    std::string OrderPrice;
-    std::string LimitPrice;
-    std::string StopPrice;
-    std::string Spread;
-    std::string Bid;
-    std::string Ask;
-    std::string Last;
-    std::string High;
-    std::string Low;
-    std::string ItemTime;
-    std::string CurrentStatus;
-    std::string TicketId;
-    std::string TransactionDateTime;
-    std::string OrderStatus;
-    std::string OrderRouteId;
-    std::string PendingOrderId;
-    std::string ExecutionId;
-    std::string OpenPositionId;
-    std::string SettledQty;
-    std::string SettledPL;
-    std::string SettledPrice;
-    std::string ClosingPositionId;
-    std::string SettlementId;
-    std::string ExpiryDate;
-    std::string ValueDate;
-    std::string RefPositionIdOfBracket;
-    std::string CancelledOrderId;
-    std::string LiqudateOrderNumber;
-    std::string margin;
+    CompactText AccountNumber;
+    CompactText ItemCode;
+    CompactText OrderQty;
+    CompactText RemainingQty;
+    CompactText PreviousOrderQty;
+    CompactText OrderPrice;
+    CompactText LimitPrice;
+    CompactText StopPrice;
+    CompactText Spread;
+    CompactText Bid;
+    CompactText Ask;
+    CompactText Last;
+    CompactText High;
+    CompactText Low;
+    CompactText ItemTime;
+    CompactText CurrentStatus;
+    CompactText TicketId;
+    CompactText TransactionDateTime;
+    CompactText OrderStatus;
+    CompactText OrderRouteId;
+    CompactText PendingOrderId;
+    CompactText ExecutionId;
+    CompactText OpenPositionId;
+    CompactText SettledQty;
+    CompactText SettledPL;
+    CompactText SettledPrice;
+    CompactText ClosingPositionId;
+    CompactText SettlementId;
+    CompactText ExpiryDate;
+    CompactText ValueDate;
+    CompactText RefPositionIdOfBracket;
+    CompactText CancelledOrderId;
+    CompactText LiqudateOrderNumber;
+    CompactText margin;
 
     // Amounts.
     double Commision = 0.0;

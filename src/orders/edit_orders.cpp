@@ -49,7 +49,7 @@ void OrderMananger::PlaceEditWorkingOrder(const model::OrderInfo& info) {
     protocol::TagMap& t = services_.outgoingMessage().messageDataDictionary();
     t.set(tag::ActionType, "EWO");
     t.set(tag::PendingOrderId, info.orderNo);
-    t.set(tag::OrderQty, info.editorderReqType == kCancel ? std::string(1, '0') : order->OrderQty);
+    t.set(tag::OrderQty, info.editorderReqType == kCancel ? std::string(1, '0') : order->OrderQty.str());
     t.set(tag::OrderPrice, info.price);
     t.set(tag::LimitPrice, info.TakeProfitEnabled ? order->LimitPrice : "0");
     t.set(tag::StopPrice, info.StopLossEnabled ? order->StopPrice : "0");

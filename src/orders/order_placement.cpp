@@ -79,7 +79,7 @@ std::shared_ptr<Order> OrderMananger::GenerateOrder(const model::OrderInfo& info
         auto price = [&](double v) { return model::Formatter::formatDecimal(v, places); };
         o->AccountNumber = std::to_string(info.accountNo);
         o->RequestId = services_.nextRequestId();
-        o->ItemCode = item ? item->Code : std::string();
+        o->ItemCode = item ? item->Code.str() : std::string();
         o->orderTypeTag = Order::GetOrderTypeTagValue(info.orderType);
         o->orderType = info.orderType;
         o->deliveryModeTag = Order::GetDeliveryModeTagValue(info.deliveryMode);

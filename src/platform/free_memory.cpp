@@ -8,6 +8,12 @@
 
 namespace platform {
 
+void mapLargeBlocksApart() {
+#if defined(__GLIBC__)
+    ::mallopt(M_MMAP_THRESHOLD, static_cast<int>(kMappedBlockBytes));
+#endif
+}
+
 void releaseFreeMemory() {
 #if defined(__GLIBC__)
     ::malloc_trim(0);

@@ -8,6 +8,15 @@ namespace platform {
 // Answers at least this large are followed by a release.
 inline constexpr unsigned long kLargeAnswerBytes = 4ul * 1024ul * 1024ul;
 
+// Blocks at least this large are mapped apart from the heap.
+inline constexpr unsigned long kMappedBlockBytes = 1024ul * 1024ul;
+
+// Process start: blocks of kMappedBlockBytes and over get pages of their own,
+// given back when freed. glibc would otherwise raise that bound after the
+// first large free, so that the login's large transient texts stay in the heap
+// as free pages the later records do not all fill.
+void mapLargeBlocksApart();
+
 // Returns the heap's free pages to the system (malloc_trim on glibc; nothing
 // elsewhere). Costs a walk of the heap: call it after large answers only.
 void releaseFreeMemory();

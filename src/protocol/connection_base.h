@@ -130,8 +130,8 @@ private:
     bool connect(const std::string& host, std::int64_t port);
     // The ZeroMQ reader and worker stop with the TCP session (on the io queue).
     void cancelChannelThreads();
-    // Queues topic changes for the feed behind its connect (io queue).
-    void changeTopics(std::vector<std::pair<std::string, int>> changes);
+    // Queues a change of the feed's topics behind its connect (io queue); nothing without a feed.
+    void changeTopics(std::function<void(ZMQSubscriptionFeed& feed)> change);
     // Makes the channels' context once; false (logged) when it cannot. Under channelsMutex_.
     bool haveZMQContext();
     // Hands the channels and their context to the io queue, which stops and drops them.

@@ -58,30 +58,31 @@ bool ConnectionBase::ConnectToZMQReqServer(const std::string& address, std::int6
 }
 
 void ConnectionBase::SubscribeandUnsubscribe(const std::string& topic, int option) {
-    changeTopics({{topic, option}});
+    changeTopics([topic, option](ZMQSubscriptionFeed& feed) { feed.SubscribeandUnsubscribe(topic, option); });
 }
 
+// The codes go over as they are and each one's two topics are made on the io
+// queue: a login's whole list is held once, not as twice as many topics.
 void ConnectionBase::ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe) {
+    if (codes.empty()) return;
     const int option = subscribe ? ZMQSubscriptionFeed::kSubscribe : ZMQSubscriptionFeed::kUnsubscribe;
-    std::vector<std::pair<std::string, int>> changes;
-    for (const std::string& code : codes) {
-        changes.emplace_back(code, option);
-        changes.emplace_back("MD_" + code + ";", option);
-    }
-    changeTopics(std::move(changes));
+    changeTopics([codes, option](ZMQSubscriptionFeed& feed) {
+        for (const std::string& code : codes) {
+            feed.SubscribeandUnsubscribe(code, option);
+            feed.SubscribeandUnsubscribe("MD_" + code + ";", option);
+        }
+    });
 }
 
-void ConnectionBase::changeTopics(std::vector<std::pair<std::string, int>> changes) {
+void ConnectionBase::changeTopics(std::function<void(ZMQSubscriptionFeed& feed)> change) {
     std::shared_ptr<ZMQSubscriptionFeed> feed;
     {
         std::lock_guard<std::mutex> lock(channelsMutex_);
         feed = subFeed_;
     }
-    if (!feed || changes.empty()) return;
+    if (!feed) return;
     // Behind the feed's connect on the io queue, so that a change made right after it is kept.
-    platform::ioQueue()->async([feed, changes = std::move(changes)] {
-        for (const auto& [topic, option] : changes) feed->SubscribeandUnsubscribe(topic, option);
-    });
+    platform::ioQueue()->async([feed, change = std::move(change)] { change(*feed); });
 }
 
 std::uint64_t ConnectionBase::sendZMQRequestMessage(RequestMessage request) {

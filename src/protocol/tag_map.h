@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "model/compact_text.h"
+
 namespace protocol {
 
 class TagMap {
@@ -23,6 +25,7 @@ public:
     void set(std::int64_t tag, std::string value);
     void set(std::int64_t tag, std::string_view value);
     void set(std::int64_t tag, const char* value) { set(tag, std::string_view(value)); }
+    void set(std::int64_t tag, const model::CompactText& value) { set(tag, value.view()); }
     // Number values are written in their decimal form ("100.5", "7").
     void setNumber(std::int64_t tag, long long value);
     void setNumber(std::int64_t tag, unsigned long long value);

@@ -63,8 +63,9 @@ public:
     // `kind`: the request the answer came back for; nullopt on the TCP session.
     // Routes an answer by the request it answers: the collection emptied
     // first, the filler of each row, the notification after. An answer with
-    // no request, or naming another, is dropped (logged).
-    virtual void processDSResponse(const std::optional<std::string>& result,
+    // no request, or naming another, is dropped (logged). A long table answer
+    // is kept by its fill, without a copy.
+    virtual void processDSResponse(std::optional<std::string> result,
                                    const std::optional<std::string>& compressedData,
                                    const std::optional<std::string>& requestName,
                                    const std::optional<protocol::RequestKind>& kind);
@@ -104,8 +105,8 @@ private:
     // The account statement answer into the statement, or its failure.
     void readStatement(const std::optional<std::string>& result);
     // Hands each row of a table answer to its filler; `spread`: over several
-    // slices when long (the answer has no step after its rows).
-    void processHistoryData(const std::optional<std::string>& result,
+    // slices when long (the answer has no step after its rows), which then takes `result`.
+    void processHistoryData(std::optional<std::string>& result,
                             const std::optional<std::string>& compressedData, const protocol::RequestKind& kind,
                             bool spread = false);
     // The rows of one answer and where their fill stands.

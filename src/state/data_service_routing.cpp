@@ -72,7 +72,7 @@ bool isHistoryAnswer(const protocol::RequestKind& kind) {
 
 }  // namespace
 
-void DataServiceAnswers::processDSResponse(const std::optional<std::string>& result,
+void DataServiceAnswers::processDSResponse(std::optional<std::string> result,
                                            const std::optional<std::string>& compressedData,
                                            const std::optional<std::string>& requestName,
                                            const std::optional<protocol::RequestKind>& kind) {
@@ -175,7 +175,7 @@ struct DataServiceAnswers::RowJob {
     std::uint64_t login = 0;
 };
 
-void DataServiceAnswers::processHistoryData(const std::optional<std::string>& result,
+void DataServiceAnswers::processHistoryData(std::optional<std::string>& result,
                                             const std::optional<std::string>& compressedData,
                                             const protocol::RequestKind& kind, bool spread) {
     if (!result) return;
@@ -248,8 +248,8 @@ void DataServiceAnswers::processHistoryData(const std::optional<std::string>& re
     if (name == "getbankaccounts" && j->rows.size() > 1) j->rows.resize(1);
     j->spread = spread && j->rows.size() > kRowsPerSlice;
     if (j->spread) {
-        // The rows outlive this call: they view a copy held by the job.
-        j->held = std::make_shared<const std::string>(*result);
+        // The rows outlive this call: they view the answer, now held by the job.
+        j->held = std::make_shared<const std::string>(std::move(*result));
         j->rows = rowsOf(*j->held);
     }
     fillRows(job);

@@ -34,7 +34,7 @@ using ColumnTable = std::unordered_map<std::string_view, Setter<Record>>;
 template <typename Record, typename Base, typename T>
 Setter<Record> plain(T Base::*field) {
     return [field](Record& r, std::string_view t) {
-        if constexpr (std::is_same_v<T, std::string>)
+        if constexpr (std::is_same_v<T, std::string> || std::is_same_v<T, model::CompactText>)
             r.*field = t;
         else if constexpr (std::is_same_v<T, std::int32_t>)
             r.*field = TC::intValue(t);
@@ -54,12 +54,12 @@ template <typename Record>
 Setter<Record> side() {
     return [](Record& r, std::string_view t) { r.tradingMode = TC::boolValue(t) ? model::Order::kBuy : model::Order::kSell; };
 }
-template <typename Record, typename Base>
-Setter<Record> dateTime(std::string Base::*field) {
+template <typename Record, typename Base, typename Text>
+Setter<Record> dateTime(Text Base::*field) {
     return [field](Record& r, std::string_view t) { r.*field = TC::dateTimeText(t); };
 }
-template <typename Record, typename Base>
-Setter<Record> date(std::string Base::*field) {
+template <typename Record, typename Base, typename Text>
+Setter<Record> date(Text Base::*field) {
     return [field](Record& r, std::string_view t) { r.*field = TC::dateText(t); };
 }
 

@@ -133,7 +133,7 @@ void FillItemDetails(InstrumentCollections c, const TableRow& row) {
     std::shared_ptr<ItemDetails> item = slot ? *slot : c.ItemCollection.set(std::string(*code), std::make_shared<ItemDetails>());
     ItemDetails& d = *item;
 
-    auto text = [&](const char* name, std::string& field) {
+    auto text = [&](const char* name, model::CompactText& field) {
         if (const std::optional<std::string_view> v = column(row, name)) field = *v;
     };
     auto int32 = [&](const char* name, std::int32_t& field) {
@@ -145,7 +145,7 @@ void FillItemDetails(InstrumentCollections c, const TableRow& row) {
     auto flag = [&](const char* name, bool& field) {
         if (const std::optional<std::string_view> v = column(row, name)) field = tv::boolValue(*v);
     };
-    auto date = [&](const char* name, std::string& field) {
+    auto date = [&](const char* name, model::CompactText& field) {
         if (const std::optional<std::string_view> v = column(row, name)) field = xmlDate(*v);
     };
 

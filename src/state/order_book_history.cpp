@@ -21,7 +21,7 @@ namespace {
 // live handlers change it too), or a place no longer holds its id.
 class IdIndex {
 public:
-    explicit IdIndex(std::string model::Order::*field) : field_(field) {}
+    explicit IdIndex(model::CompactText model::Order::*field) : field_(field) {}
     bool holds(const OrderList& list, const std::string& id) {
         refresh(list);
         return places_.count(id) != 0;
@@ -59,8 +59,8 @@ private:
         size_ = list.size();
         back_ = list.empty() ? nullptr : list.back().get();
     }
-    std::string model::Order::*field_;
-    std::unordered_multimap<std::string, std::size_t> places_;
+    model::CompactText model::Order::*field_;
+    std::unordered_multimap<model::CompactText, std::size_t> places_;
     std::size_t size_ = 0;
     const model::Order* back_ = nullptr;
 };

@@ -132,7 +132,7 @@ void OrderBook::ModifyBracketOrderUpdateonOpenOrderCollection(const MessageField
         OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
             if (t == tag::OrderType) legType = OrderFields::integer(v);
             if (t != tag::OrderPrice) return;
-            std::string* price = legType == tag::wire::Limit  ? &position->LimitPrice
+            model::CompactText* price = legType == tag::wire::Limit  ? &position->LimitPrice
                                  : legType == tag::wire::Stop ? &position->StopPrice
                                                               : nullptr;
             if (!price) return;

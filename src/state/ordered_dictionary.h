@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "model/compact_text.h"
+
 namespace state {
 
 template <typename V>
@@ -84,7 +86,7 @@ private:
         std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
     };
     std::vector<Entry> entries_;
-    std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> index_;
+    std::unordered_map<model::CompactText, std::size_t, Hash, std::equal_to<>> index_;
     std::uint64_t revision_ = 0;
 };
 

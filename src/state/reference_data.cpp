@@ -5,6 +5,7 @@
 #include "state/text_conversions.h"
 #include "state/watchlist.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace state {
@@ -28,8 +29,9 @@ std::shared_ptr<model::ItemDetails> ReferenceData::instrumentById(std::int32_t i
 std::string ReferenceData::itemCode(std::int32_t instrumentId) const {
     // A hit counts while that instrument still holds the id.
     const auto indexed = [&]() -> const model::ItemDetails* {
-        const auto it = codeById_.find(instrumentId);
-        const auto* item = it == codeById_.end() ? nullptr : items_.find(it->second);
+        const auto it = std::lower_bound(codeById_.begin(), codeById_.end(), instrumentId,
+                                         [](const auto& entry, std::int32_t id) { return entry.first < id; });
+        const auto* item = it == codeById_.end() || it->first != instrumentId ? nullptr : items_.find(it->second);
         return item && *item && (*item)->InstrumentId == instrumentId ? item->get() : nullptr;
     };
     if (const auto* item = indexed()) return item->Code;
@@ -37,10 +39,13 @@ std::string ReferenceData::itemCode(std::int32_t instrumentId) const {
     codeById_.clear();
     codeById_.reserve(items_.size());
     for (const auto& [code, item] : items_)
-        if (item) codeById_.emplace(item->InstrumentId, code);  // the first one stays
+        if (item) codeById_.emplace_back(item->InstrumentId, code);
+    // Stable: of the instruments of one id, the first one stays first.
+    std::stable_sort(codeById_.begin(), codeById_.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     codeByIdRevision_ = items_.revision();
     const auto* item = indexed();
-    return item ? item->Code : std::string();
+    return item ? item->Code.str() : std::string();
 }
 std::shared_ptr<model::AccountDetails> ReferenceData::account(const std::string& accountId) const {
     return found(accounts_, accountId);

@@ -328,7 +328,8 @@ private:
     OrderedDictionary<std::shared_ptr<model::GroupDetails>> groups_;
     OrderedDictionary<std::shared_ptr<model::ItemType>> itemTypes_;
     OrderedDictionary<std::shared_ptr<model::ItemDetails>> items_;
-    mutable std::unordered_map<std::int32_t, std::string> codeById_;  // of items_ at codeByIdRevision_
+    // Of items_ at codeByIdRevision_, by id; the first instrument of an id only.
+    mutable std::vector<std::pair<std::int32_t, model::CompactText>> codeById_;
     mutable std::uint64_t codeByIdRevision_ = ~std::uint64_t{0};
     OrderedDictionary<std::string> symbolTypes_;
     OrderedDictionary<std::shared_ptr<model::SessionSettings>> sessionSettings_;

@@ -247,8 +247,8 @@ std::vector<std::string> allItems(const std::vector<std::string>& selectedSymbol
     std::vector<std::string> out;
     // Views of the codes the symbols and the held orders keep.
     std::unordered_set<std::string_view> seen;
-    auto add = [&](const std::string& code) {
-        if (seen.insert(code).second) out.push_back(code);
+    auto add = [&](std::string_view code) {
+        if (seen.insert(code).second) out.emplace_back(code);
     };
     for (const std::string& code : selectedSymbols) add(code);
     for (const auto& o : visibleOrders(open, accounts)) add(o->ItemCode);

@@ -258,7 +258,7 @@ void ModifyPositionWindowController::tickLeg(bool takeProfit) {
         field->setText(q(context_.orderManager.UpdateTakeProfitandStopLoss(
             suggestionBuyFlag(order->tradingMode), order->ItemCode, takeProfit,
             accountNumberOf(AccountTextField->text().toStdString()), pending ? order->orderType : kMarketType,
-            pending ? order->OrderPrice : std::string(), false)));
+            pending ? order->OrderPrice.str() : std::string(), false)));
     }
     SetStepperValues();
 }

@@ -242,7 +242,7 @@ void TradeTicketWindowController::SymbolSelectionIsChanging(const std::string& c
     itemDetails_.reset();
     if (const auto s = session())
         itemDetails_ = s->instrument(code);
-    showText(SymbolComboBox, itemDetails_ ? itemDetails_->Code : code);
+    showText(SymbolComboBox, itemDetails_ ? itemDetails_->Code.str() : code);
     kit::setShownText(*SymbolDescriptionTextField, itemDetails_ ? std::string_view(itemDetails_->Name) : "");
     // Simple mode never fills the price: no figure of the previous instrument stays.
     if (mode() == kSimpleMode) PriceTextField->clear();

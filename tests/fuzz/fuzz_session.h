@@ -43,11 +43,11 @@ inline std::vector<std::string_view> split(std::string_view text, char separator
     return parts;
 }
 
-inline void checkUnique(const state::OrderList& list, std::string model::Order::*id) {
+inline void checkUnique(const state::OrderList& list, model::CompactText model::Order::*id) {
     std::set<std::string> seen;
     for (const auto& order : list) {
         require(order != nullptr);
-        if (!((*order).*id).empty()) require(seen.insert((*order).*id).second);
+        if (!((*order).*id).empty()) require(seen.insert(((*order).*id).str()).second);
     }
 }
 

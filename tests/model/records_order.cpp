@@ -163,3 +163,48 @@ TEST(FinancialEnumNames, NamesAndValues) {
     EXPECT_EQ(FinancialEnum::getFinancialTransferModeValue(""), 0);
     EXPECT_EQ(FinancialEnum::getFinancialTransferModeValue("TTCopy "), 0);
 }
+
+// A record's text field, in place (up to 15 bytes) and on the heap.
+TEST(RecordText, HoldsEveryLengthThroughCopiesMovesAndAssignments) {
+    const std::string texts[] = {"", "7", std::string(14, 'a'), std::string(15, 'b'), std::string(16, 'c'),
+                                 "2026-12-10 00:03:20 long enough for the heap"};
+    for (const std::string& a : texts) {
+        for (const std::string& b : texts) {
+            model::CompactText field(a);
+            EXPECT_EQ(field.size(), a.size());
+            EXPECT_EQ(std::string(field.c_str()), a) << "terminated";
+            EXPECT_EQ(field.empty(), a.empty());
+            model::CompactText other(b);
+            field = other;
+            EXPECT_EQ(field, b);
+            EXPECT_EQ(other, b) << "the copy leaves its source";
+            model::CompactText moved(std::move(field));
+            EXPECT_EQ(moved, b);
+            EXPECT_TRUE(field.empty()) << "a moved-from field reads empty";  // NOLINT(bugprone-use-after-move)
+            moved = a;
+            moved += b;
+            EXPECT_EQ(moved.str(), a + b);
+            EXPECT_EQ(moved <=> other, std::string_view(a + b) <=> std::string_view(b));
+        }
+    }
+}
+
+TEST(RecordText, TakesATextOutOfItself) {
+    model::CompactText field(std::string("a text long enough for the heap"));
+    field = field.view().substr(2, 20);
+    EXPECT_EQ(field, "text long enough for");
+    field = field.view().substr(5);
+    EXPECT_EQ(field, "long enough for");
+    field = std::string_view(field).substr(1);
+    EXPECT_EQ(field, "ong enough for");
+    field.clear();
+    EXPECT_EQ(field, "");
+}
+
+TEST(RecordText, ReadsAsAStdString) {
+    Order order;
+    order.TransactionDateTime = "10/12/2026 00:03:20";
+    order.OrderPrice = std::string("1.234500");
+    EXPECT_EQ(order.TransactionDateTime + "!", "10/12/2026 00:03:20!");
+    EXPECT_EQ(std::stod(order.OrderPrice), 1.2345);
+}

@@ -69,7 +69,7 @@ public:
     template <typename... Needs>
     RecordingAnswers(Recorder& r, Needs&... needs) : DataServiceAnswers(needs...), r_(r) {}
     void sendFirstRequests() override { r_.calls.push_back("sendFirstRequests"); }
-    void processDSResponse(const std::optional<std::string>& result, const std::optional<std::string>&,
+    void processDSResponse(std::optional<std::string> result, const std::optional<std::string>&,
                            const std::optional<std::string>& name,
                            const std::optional<protocol::RequestKind>& kind) override {
         r_.calls.push_back("processDSResponse " + name.value_or("nil") + " " + result.value_or("nil") +

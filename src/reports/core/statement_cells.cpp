@@ -42,19 +42,19 @@ const std::vector<Column<OpenPositionHistoryInfo>>& openColumns() {
     using R = OpenPositionHistoryInfo;
     using I = const model::ItemDetails*;
     static const std::vector<Column<R>> columns = {
-        {"0317", Kind::Text, [](const R& r, I) { return r.OpenPositionId; }},
-        {"0011", Kind::Text, [](const R& r, I) { return r.ItemCode; }},
-        {"0027", Kind::Number, [](const R& r, I) { return quantityText(r.RemainingQty); }},
-        {"0020", Kind::Text, [](const R& r, I) { return sideText(r.tradingMode); }},
-        {"0318", Kind::Number, [](const R& r, I i) { return textPrice(r.OrderPrice, i); }},
-        {"0147", Kind::Number, [](const R& r, I i) { return priceText(r.CurrentPrice, i); }},
-        {"0319", Kind::Number, [](const R& r, I) { return amountText(r.UnrealisedPL); }},
-        {"0137", Kind::DateTime, [](const R& r, I) { return r.TransactionDateTime; }},
-        {"0275", Kind::Number, [](const R& r, I) { return amountText(r.Commision); }},
-        {"0432", Kind::Number, [](const R& r, I) { return amountText(r.Storage); }},
-        {"0132", Kind::Text, [](const R& r, I) { return deliveryText(r.deliveryMode); }},
-        {"0478", Kind::Text, [](const R& r, I) { return r.ValueDate; }},
-        {"0483", Kind::Text, [](const R& r, I) { return r.ExpiryDate; }},
+        {"0317", Kind::Text, [](const R& r, I) -> std::string { return r.OpenPositionId; }},
+        {"0011", Kind::Text, [](const R& r, I) -> std::string { return r.ItemCode; }},
+        {"0027", Kind::Number, [](const R& r, I) -> std::string { return quantityText(r.RemainingQty); }},
+        {"0020", Kind::Text, [](const R& r, I) -> std::string { return sideText(r.tradingMode); }},
+        {"0318", Kind::Number, [](const R& r, I i) -> std::string { return textPrice(r.OrderPrice, i); }},
+        {"0147", Kind::Number, [](const R& r, I i) -> std::string { return priceText(r.CurrentPrice, i); }},
+        {"0319", Kind::Number, [](const R& r, I) -> std::string { return amountText(r.UnrealisedPL); }},
+        {"0137", Kind::DateTime, [](const R& r, I) -> std::string { return r.TransactionDateTime; }},
+        {"0275", Kind::Number, [](const R& r, I) -> std::string { return amountText(r.Commision); }},
+        {"0432", Kind::Number, [](const R& r, I) -> std::string { return amountText(r.Storage); }},
+        {"0132", Kind::Text, [](const R& r, I) -> std::string { return deliveryText(r.deliveryMode); }},
+        {"0478", Kind::Text, [](const R& r, I) -> std::string { return r.ValueDate; }},
+        {"0483", Kind::Text, [](const R& r, I) -> std::string { return r.ExpiryDate; }},
     };
     return columns;
 }
@@ -63,20 +63,20 @@ const std::vector<Column<PendingOrderHistoryInfo>>& pendingColumns() {
     using R = PendingOrderHistoryInfo;
     using I = const model::ItemDetails*;
     static const std::vector<Column<R>> columns = {
-        {"0070", Kind::Text, [](const R& r, I) { return r.PendingOrderId; }},
-        {"0011", Kind::Text, [](const R& r, I) { return r.ItemCode; }},
-        {"0328", Kind::Number, [](const R& r, I) { return quantityText(r.OrderQty); }},
-        {"0071", Kind::Number, [](const R& r, I) { return quantityText(r.RemainingQty); }},
-        {"0020", Kind::Text, [](const R& r, I) { return sideText(r.tradingMode); }},
-        {"0028", Kind::Text, [](const R& r, I) { return orderTypeText(r.orderType); }},
-        {"0232", Kind::Number, [](const R& r, I i) { return textPrice(r.OrderPrice, i); }},
-        {"0233", Kind::Number, [](const R& r, I i) { return optionalPrice(r.LimitPrice, i); }},
-        {"0234", Kind::Number, [](const R& r, I i) { return optionalPrice(r.StopPrice, i); }},
-        {"0326", Kind::DateTime, [](const R& r, I) { return r.TransactionDateTime; }},
-        {"0337", Kind::Text, [](const R& r, I) { return timeInForceText(r.timeinForce); }},
+        {"0070", Kind::Text, [](const R& r, I) -> std::string { return r.PendingOrderId; }},
+        {"0011", Kind::Text, [](const R& r, I) -> std::string { return r.ItemCode; }},
+        {"0328", Kind::Number, [](const R& r, I) -> std::string { return quantityText(r.OrderQty); }},
+        {"0071", Kind::Number, [](const R& r, I) -> std::string { return quantityText(r.RemainingQty); }},
+        {"0020", Kind::Text, [](const R& r, I) -> std::string { return sideText(r.tradingMode); }},
+        {"0028", Kind::Text, [](const R& r, I) -> std::string { return orderTypeText(r.orderType); }},
+        {"0232", Kind::Number, [](const R& r, I i) -> std::string { return textPrice(r.OrderPrice, i); }},
+        {"0233", Kind::Number, [](const R& r, I i) -> std::string { return optionalPrice(r.LimitPrice, i); }},
+        {"0234", Kind::Number, [](const R& r, I i) -> std::string { return optionalPrice(r.StopPrice, i); }},
+        {"0326", Kind::DateTime, [](const R& r, I) -> std::string { return r.TransactionDateTime; }},
+        {"0337", Kind::Text, [](const R& r, I) -> std::string { return timeInForceText(r.timeinForce); }},
         {"0287", Kind::Text,
-         [](const R& r, I) { return r.RefPositionIdOfBracket.empty() ? std::string("0") : r.RefPositionIdOfBracket; }},
-        {"0132", Kind::Text, [](const R& r, I) { return deliveryText(r.deliveryMode); }},
+         [](const R& r, I) -> std::string { return r.RefPositionIdOfBracket.empty() ? std::string("0") : r.RefPositionIdOfBracket.str(); }},
+        {"0132", Kind::Text, [](const R& r, I) -> std::string { return deliveryText(r.deliveryMode); }},
     };
     return columns;
 }
@@ -85,23 +85,23 @@ const std::vector<Column<SettledPositionHistoryInfo>>& settledColumns() {
     using R = SettledPositionHistoryInfo;
     using I = const model::ItemDetails*;
     static const std::vector<Column<R>> columns = {
-        {"0148", Kind::Text, [](const R& r, I) { return r.SettlementId; }},
-        {"0011", Kind::Text, [](const R& r, I) { return r.ItemCode; }},
-        {"0027", Kind::Number, [](const R& r, I) { return quantityText(r.SettledQty); }},
-        {"0020", Kind::Text, [](const R& r, I) { return sideText(r.tradingMode); }},
-        {"0318", Kind::Number, [](const R& r, I i) { return textPrice(r.OrderPrice, i); }},
-        {"0077", Kind::Number, [](const R& r, I i) { return textPrice(r.SettledPrice, i); }},
-        {"0319", Kind::Number, [](const R& r, I) { return amountText(model::TextValue::doubleValue(r.SettledPL)); }},
-        {"0275", Kind::Number, [](const R& r, I) { return amountText(r.Commision); }},
-        {"0432", Kind::Number, [](const R& r, I) { return amountText(r.Storage); }},
-        {"0151", Kind::DateTime, [](const R& r, I) { return r.TransactionDateTime; }},
-        {"0323", Kind::Text, [](const R& r, I) { return r.OpenPositionId; }},
-        {"0324", Kind::Text, [](const R& r, I) { return r.ClosingPositionId; }},
-        {"0434", Kind::Number, [](const R& r, I i) { return priceText(r.CurrencyRate, i); }},
-        {"0132", Kind::Text, [](const R& r, I) { return deliveryText(r.deliveryMode); }},
-        {"0325", Kind::Text, [](const R& r, I) { return r.OpenDate; }},
-        {"0475", Kind::Text, [](const R& r, I) { return r.CloseDate; }},
-        {"0439", Kind::Number, [](const R& r, I) { return amountText(r.OtherCharges); }},
+        {"0148", Kind::Text, [](const R& r, I) -> std::string { return r.SettlementId; }},
+        {"0011", Kind::Text, [](const R& r, I) -> std::string { return r.ItemCode; }},
+        {"0027", Kind::Number, [](const R& r, I) -> std::string { return quantityText(r.SettledQty); }},
+        {"0020", Kind::Text, [](const R& r, I) -> std::string { return sideText(r.tradingMode); }},
+        {"0318", Kind::Number, [](const R& r, I i) -> std::string { return textPrice(r.OrderPrice, i); }},
+        {"0077", Kind::Number, [](const R& r, I i) -> std::string { return textPrice(r.SettledPrice, i); }},
+        {"0319", Kind::Number, [](const R& r, I) -> std::string { return amountText(model::TextValue::doubleValue(r.SettledPL)); }},
+        {"0275", Kind::Number, [](const R& r, I) -> std::string { return amountText(r.Commision); }},
+        {"0432", Kind::Number, [](const R& r, I) -> std::string { return amountText(r.Storage); }},
+        {"0151", Kind::DateTime, [](const R& r, I) -> std::string { return r.TransactionDateTime; }},
+        {"0323", Kind::Text, [](const R& r, I) -> std::string { return r.OpenPositionId; }},
+        {"0324", Kind::Text, [](const R& r, I) -> std::string { return r.ClosingPositionId; }},
+        {"0434", Kind::Number, [](const R& r, I i) -> std::string { return priceText(r.CurrencyRate, i); }},
+        {"0132", Kind::Text, [](const R& r, I) -> std::string { return deliveryText(r.deliveryMode); }},
+        {"0325", Kind::Text, [](const R& r, I) -> std::string { return r.OpenDate; }},
+        {"0475", Kind::Text, [](const R& r, I) -> std::string { return r.CloseDate; }},
+        {"0439", Kind::Number, [](const R& r, I) -> std::string { return amountText(r.OtherCharges); }},
     };
     return columns;
 }
@@ -110,15 +110,15 @@ const std::vector<Column<Order>>& cancelledColumns() {
     using R = Order;
     using I = const model::ItemDetails*;
     static const std::vector<Column<R>> columns = {
-        {"0012", Kind::Text, [](const R& r, I) { return r.AccountNumber; }},
-        {"0011", Kind::Text, [](const R& r, I) { return r.ItemCode; }},
-        {"0027", Kind::Number, [](const R& r, I) { return exactQuantityText(r.OrderQty); }},
-        {"0020", Kind::Text, [](const R& r, I) { return sideText(r.tradingMode); }},
-        {"0028", Kind::Text, [](const R& r, I) { return orderTypeText(r.orderType); }},
-        {"0232", Kind::Number, [](const R& r, I i) { return textPrice(r.OrderPrice, i); }},
-        {"0070", Kind::Text, [](const R& r, I) { return r.PendingOrderId.empty() ? std::string("-") : r.PendingOrderId; }},
-        {"0132", Kind::Text, [](const R& r, I) { return deliveryText(r.deliveryMode); }},
-        {"0495", Kind::DateTime, [](const R& r, I) { return r.TransactionDateTime; }},
+        {"0012", Kind::Text, [](const R& r, I) -> std::string { return r.AccountNumber; }},
+        {"0011", Kind::Text, [](const R& r, I) -> std::string { return r.ItemCode; }},
+        {"0027", Kind::Number, [](const R& r, I) -> std::string { return exactQuantityText(r.OrderQty); }},
+        {"0020", Kind::Text, [](const R& r, I) -> std::string { return sideText(r.tradingMode); }},
+        {"0028", Kind::Text, [](const R& r, I) -> std::string { return orderTypeText(r.orderType); }},
+        {"0232", Kind::Number, [](const R& r, I i) -> std::string { return textPrice(r.OrderPrice, i); }},
+        {"0070", Kind::Text, [](const R& r, I) -> std::string { return r.PendingOrderId.empty() ? std::string("-") : r.PendingOrderId.str(); }},
+        {"0132", Kind::Text, [](const R& r, I) -> std::string { return deliveryText(r.deliveryMode); }},
+        {"0495", Kind::DateTime, [](const R& r, I) -> std::string { return r.TransactionDateTime; }},
     };
     return columns;
 }
@@ -127,9 +127,9 @@ const std::vector<Column<InstrumentHistoryInfo>>& instrumentColumns() {
     using R = InstrumentHistoryInfo;
     using I = const model::ItemDetails*;
     static const std::vector<Column<R>> columns = {
-        {"0011", Kind::Text, [](const R& r, I) { return r.Code; }},
-        {"0192", Kind::Number, [](const R& r, I) { return priceText(r.Bid, &r); }},
-        {"0193", Kind::Number, [](const R& r, I) { return priceText(r.Ask, &r); }},
+        {"0011", Kind::Text, [](const R& r, I) -> std::string { return r.Code; }},
+        {"0192", Kind::Number, [](const R& r, I) -> std::string { return priceText(r.Bid, &r); }},
+        {"0193", Kind::Number, [](const R& r, I) -> std::string { return priceText(r.Ask, &r); }},
     };
     return columns;
 }

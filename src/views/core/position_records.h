@@ -47,9 +47,9 @@ public:
 private:
     // What a row's records were found by.
     struct Keys {
-        std::string itemCode;
-        std::string accountNumber;
-        std::string groupId;
+        model::CompactText itemCode;
+        model::CompactText accountNumber;
+        model::CompactText groupId;
         std::int32_t instrumentId = 0;
     };
     static Keys keysOf(const PositionRecords& r);

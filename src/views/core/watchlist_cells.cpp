@@ -28,8 +28,8 @@ std::string sessionName(const model::ItemDetails& item, const state::SessionView
 
 const std::unordered_map<std::string, CellText>& cellTexts() {
     static const std::unordered_map<std::string, CellText> table = {
-        {col::kCode, [](const model::ItemDetails& i, const state::SessionView&) { return i.Code; }},
-        {col::kName, [](const model::ItemDetails& i, const state::SessionView&) { return i.Name; }},
+        {col::kCode, [](const model::ItemDetails& i, const state::SessionView&) { return i.Code.str(); }},
+        {col::kName, [](const model::ItemDetails& i, const state::SessionView&) { return i.Name.str(); }},
         {col::kTypeName,
          [](const model::ItemDetails& i, const state::SessionView& s) {
              return s.getInstrumentTypeName(i.InstrumentTypeId).value_or("");
