@@ -138,7 +138,9 @@ std::vector<std::string> FeedChannels::allItems() const {
 }
 
 void FeedChannels::reconnectZMQandSubscribeAllItems() {
-    if (!services_.connection().isConnected()) return;
+    // A line being closed on purpose still reads as connected until its socket closes.
+    const protocol::ConnectionBase& conn = services_.connection();
+    if (!conn.isConnected() || conn.isManualServerDisconnect) return;
     connectChannels();
     subscribeAllItems();
 }

@@ -47,7 +47,7 @@ public:
     // The codes the session subscribes: the watchlist's, then those of the
     // visible open positions and pending orders, each once.
     std::vector<std::string> allItems() const;
-    // Only while the TCP session is up: both channels anew, every item subscribed.
+    // Only while the TCP session is up and not being closed: both channels anew, every item subscribed.
     void reconnectZMQandSubscribeAllItems();
     // Nothing when the session's only account is suspended (trading status 3).
     virtual void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe);

@@ -169,8 +169,9 @@ TEST_F(AppSessionTest, ReachabilityReconnectsOnlyAfterALoginAndWhileConnected) {
     ASSERT_TRUE(pump([&] { return channelConnects == 2; }));
     EXPECT_TRUE(state::servicesOf(*session->businessbase()).connection().isNetworkAvailable);
 
-    // With the TCP session down nothing reconnects.
+    // With the TCP session closing, or down, nothing reconnects.
     session->cancelLogin();
+    state::commandsOf(*session->businessbase()).reconnectZMQandSubscribeAllItems();
     network->setFlags(0);
     ASSERT_TRUE(pump([&] { return ui.banners.size() == 4; }));
     network->setFlags(kReachable);
