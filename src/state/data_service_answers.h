@@ -54,7 +54,7 @@ public:
 
     // Rows of an order or instrument answer filled in one main-thread slice;
     // a longer answer goes on in the next slices, the messages after it held.
-    static constexpr std::size_t kRowsPerSlice = 2000;
+    static constexpr std::size_t kRowsPerSlice = 1000;
     // Trading status of an account whose equity was hit.
     static constexpr std::int32_t kEquityHitStatus = 5;
 

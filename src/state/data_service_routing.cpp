@@ -250,7 +250,7 @@ void DataServiceAnswers::processHistoryData(const std::optional<std::string>& re
     if (j->spread) {
         // The rows outlive this call: they view a copy held by the job.
         j->held = std::make_shared<const std::string>(*result);
-        j->rows = rowsOf(*j->held);
+        for (std::string_view& row : j->rows) row = std::string_view(j->held->data() + (row.data() - result->data()), row.size());
     }
     fillRows(job);
 }
@@ -272,8 +272,18 @@ void DataServiceAnswers::fillRows(const std::shared_ptr<RowJob>& job) {
         services_.onMain([this, job] { fillRows(job); });
         return;
     }
-    if (!stale && job->subscribeAfter && !job->rows.empty())
-        SubscribePriceforHistoryData(job->rows.size() - 1, job->rows.size() - 1);
+    if (!stale && job->subscribeAfter && !job->rows.empty()) {
+        // The subscription in a slice of its own, the messages after the answer held until it is sent.
+        if (!job->holding) job->hold = services_.holdMessages();
+        job->holding = true;
+        job->subscribeAfter = false;
+        services_.onMain([this, job] {
+            if (job->login != loginCount_ || !services_.stillHolding(job->hold)) return;
+            SubscribePriceforHistoryData(job->rows.size() - 1, job->rows.size() - 1);
+            services_.releaseMessages();
+        });
+        return;
+    }
     if (job->holding && services_.stillHolding(job->hold)) services_.releaseMessages();
 }
 

@@ -217,8 +217,7 @@ std::vector<std::shared_ptr<ItemDetails>> readPackedItems(std::string_view secti
     return items;
 }
 
-void storePackedItems(InstrumentCollections c, std::vector<std::shared_ptr<ItemDetails>> items) {
-    c.ItemCollection.reserve(c.ItemCollection.size() + items.size());
+void storePackedItemRange(InstrumentCollections c, std::span<std::shared_ptr<ItemDetails>> items) {
     // Most instruments share a few types: each type's name is looked up once.
     std::unordered_map<std::int32_t, std::optional<std::string>> typeNames;
     for (std::shared_ptr<ItemDetails>& item : items) {
@@ -230,17 +229,25 @@ void storePackedItems(InstrumentCollections c, std::vector<std::shared_ptr<ItemD
         std::string code = item->Code;
         c.ItemCollection.set(std::move(code), std::move(item));
     }
+}
 
+void linkCalculationItems(ItemMap& items) {
     // Every instrument, not only this section's: the first one (in key order)
     // whose id is the currency id prices the currency.
     std::unordered_map<std::int32_t, const std::shared_ptr<ItemDetails>*> byId;
-    byId.reserve(c.ItemCollection.size());
-    for (const auto& [code, item] : c.ItemCollection) byId.emplace(item->InstrumentId, &item);
-    for (const auto& [code, item] : c.ItemCollection) {
+    byId.reserve(items.size());
+    for (const auto& [code, item] : items) byId.emplace(item->InstrumentId, &item);
+    for (const auto& [code, item] : items) {
         if (item->CurrencyID <= 0) continue;
         const auto it = byId.find(item->CurrencyID);
         item->CalculationItems = it == byId.end() ? std::shared_ptr<ItemDetails>() : *it->second;
     }
+}
+
+void storePackedItems(InstrumentCollections c, std::vector<std::shared_ptr<ItemDetails>> items) {
+    c.ItemCollection.reserve(c.ItemCollection.size() + items.size());
+    storePackedItemRange(c, items);
+    linkCalculationItems(c.ItemCollection);
 }
 
 void FillPackedItemDetails(InstrumentCollections c, std::string_view section) {

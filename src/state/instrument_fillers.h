@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -51,6 +52,10 @@ void FillPackedItemDetails(InstrumentCollections c, std::string_view section);
 // stored with their type names and symbol lists, and CalculationItems set.
 std::vector<std::shared_ptr<model::ItemDetails>> readPackedItems(std::string_view section);
 void storePackedItems(InstrumentCollections c, std::vector<std::shared_ptr<model::ItemDetails>> items);
+// The second half by parts, for a fill spread over slices: a range of the
+// records stored (moved out), then CalculationItems set over every instrument.
+void storePackedItemRange(InstrumentCollections c, std::span<std::shared_ptr<model::ItemDetails>> items);
+void linkCalculationItems(ItemMap& items);
 
 // InstrumentTypeName under "%d" of the id; nullopt when unknown.
 std::optional<std::string> getInstrumentTypeName(const ItemTypeMap& types, std::int32_t typeId);

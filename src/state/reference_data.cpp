@@ -25,6 +25,15 @@ std::shared_ptr<model::ItemDetails> ReferenceData::instrumentById(std::int32_t i
     return instrument(itemCode(instrumentId));
 }
 
+void ReferenceData::indexItemCodes() const {
+    if (codeByIdRevision_ == items_.revision()) return;
+    codeById_.clear();
+    codeById_.reserve(items_.size());
+    for (const auto& [code, item] : items_)
+        if (item) codeById_.emplace(item->InstrumentId, code);  // the first one stays
+    codeByIdRevision_ = items_.revision();
+}
+
 std::string ReferenceData::itemCode(std::int32_t instrumentId) const {
     // A hit counts while that instrument still holds the id.
     const auto indexed = [&]() -> const model::ItemDetails* {
@@ -34,11 +43,7 @@ std::string ReferenceData::itemCode(std::int32_t instrumentId) const {
     };
     if (const auto* item = indexed()) return item->Code;
     if (codeByIdRevision_ == items_.revision()) return {};
-    codeById_.clear();
-    codeById_.reserve(items_.size());
-    for (const auto& [code, item] : items_)
-        if (item) codeById_.emplace(item->InstrumentId, code);  // the first one stays
-    codeByIdRevision_ = items_.revision();
+    indexItemCodes();
     const auto* item = indexed();
     return item ? item->Code : std::string();
 }

@@ -183,6 +183,8 @@ public:
     // The code of the first instrument with this id, "" when none: by an index
     // read again only when the instruments changed and the index misses.
     std::string itemCode(std::int32_t instrumentId) const;
+    // Builds itemCode's index now (a login fill does it in a slice of its own).
+    void indexItemCodes() const;
     std::shared_ptr<model::AccountDetails> account(const std::string& accountId) const;
     std::shared_ptr<model::GroupDetails> group(const std::string& groupId) const;
     std::shared_ptr<model::SessionSettings> sessionSetting(const std::string& settingId) const;
@@ -269,6 +271,8 @@ public:
     void FillPackedGroupDetails(std::string_view section);
     // The records PackedLoginRecords read: each joins its group's instruments.
     void FillPackedGroupInstruments(std::vector<std::shared_ptr<model::GroupInstruments>> records);
+    // A range of them (moved out), for a fill spread over slices.
+    void FillPackedGroupInstrumentRange(std::span<std::shared_ptr<model::GroupInstruments>> records);
     void FillPackedSessionSettingCollection(std::string_view section);
 
     // --- Instruments, currencies, resources and the follow-ups --------------
@@ -278,6 +282,12 @@ public:
     virtual void FillPackedItemType(std::string_view section);
     // The records PackedLoginRecords read.
     virtual void FillPackedItemDetails(std::vector<std::shared_ptr<model::ItemDetails>> items);
+    // The same by parts, for a fill spread over slices: room made for `total`
+    // records, ranges of them stored (moved out), then each instrument's
+    // currency instrument set.
+    void reservePackedItems(std::size_t total);
+    void FillPackedItemRange(std::span<std::shared_ptr<model::ItemDetails>> items);
+    void linkPackedItems();
     virtual void fillResourceDetails(std::string_view section);
     virtual void fillCurrencyListDetails(std::string_view section);
     virtual void fillTradeCurrencyDetails(std::string_view section);

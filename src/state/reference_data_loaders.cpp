@@ -15,6 +15,11 @@ void ReferenceData::FillPackedItemType(std::string_view section) {
 void ReferenceData::FillPackedItemDetails(std::vector<std::shared_ptr<model::ItemDetails>> items) {
     InstrumentFillers::storePackedItems({itemTypes_, items_, symbolTypes_}, std::move(items));
 }
+void ReferenceData::reservePackedItems(std::size_t total) { items_.reserve(items_.size() + total); }
+void ReferenceData::FillPackedItemRange(std::span<std::shared_ptr<model::ItemDetails>> items) {
+    InstrumentFillers::storePackedItemRange({itemTypes_, items_, symbolTypes_}, items);
+}
+void ReferenceData::linkPackedItems() { InstrumentFillers::linkCalculationItems(items_); }
 void ReferenceData::fillResourceDetails(std::string_view section) {
     CurrencyFillers::fillResourceDetails(resources_, section);
 }
