@@ -115,7 +115,7 @@ private:
     // Counts the logins: a fill spread over slices stops at the next one.
     std::uint64_t loginCount_ = 0;
     // Subscribes the prices the session needs once the last row is in.
-    void SubscribePriceforHistoryData(std::size_t lastIndex, std::size_t index);
+    void subscribeAfter(const std::shared_ptr<RowJob>& job);
 };
 
 }  // namespace state

@@ -273,23 +273,25 @@ void DataServiceAnswers::fillRows(const std::shared_ptr<RowJob>& job) {
         return;
     }
     if (!stale && job->subscribeAfter && !job->rows.empty()) {
-        // The subscription in a slice of its own, the messages after the answer held until it is sent.
+        // The subscription in slices of its own, the messages after the answer held until it is sent.
         if (!job->holding) job->hold = services_.holdMessages();
         job->holding = true;
         job->subscribeAfter = false;
-        services_.onMain([this, job] {
-            if (job->login != loginCount_ || !services_.stillHolding(job->hold)) return;
-            SubscribePriceforHistoryData(job->rows.size() - 1, job->rows.size() - 1);
-            services_.releaseMessages();
-        });
+        services_.onMain([this, job] { subscribeAfter(job); });
         return;
     }
     if (job->holding && services_.stillHolding(job->hold)) services_.releaseMessages();
 }
 
-void DataServiceAnswers::SubscribePriceforHistoryData(std::size_t lastIndex, std::size_t index) {
-    if (lastIndex != index) return;
-    feed_.ProcessSubscribeandUnSubscribeItems(feed_.allItems(), true);
+void DataServiceAnswers::subscribeAfter(const std::shared_ptr<RowJob>& job) {
+    if (job->login != loginCount_ || !services_.stillHolding(job->hold)) return;
+    // The codes the session needs gathered in one slice, subscribed in the next.
+    auto codes = std::make_shared<const std::vector<std::string>>(feed_.allItems());
+    services_.onMain([this, job, codes] {
+        if (job->login != loginCount_ || !services_.stillHolding(job->hold)) return;
+        feed_.ProcessSubscribeandUnSubscribeItems(*codes, true);
+        services_.releaseMessages();
+    });
 }
 
 }  // namespace state
