@@ -4,6 +4,7 @@
 // profit of the open positions with the account figures that follow from it.
 // Main thread.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -40,7 +41,10 @@ public:
     void UpdateAccountDetails(const MessageFields& fields, const std::optional<std::string>& accountId);
     // Settles one spread per instrument from the groups of the user's accounts
     // (4 when they disagree) and applies it to the prices the instrument holds.
-    void SetAllSymbolsSpread();
+    // Over the instruments from `from` up to `to` (excluded), in the
+    // collection's order: a pass by ranges starts at 0 and the groups it
+    // reads then serve its later ranges, up to the one that reaches the end.
+    void SetAllSymbolsSpread(std::size_t from = 0, std::size_t to = SIZE_MAX);
 
     // --- Profit and loss ------------------------------------------------------
     // The position's floating profit in its instrument's terms into its
@@ -67,6 +71,8 @@ public:
     void MarginCallNotification(const std::string& account);
 
 private:
+    struct SpreadGroups;
+    std::shared_ptr<SpreadGroups> spreadGroups_;
     const model::AccountDetails* accountOf(const model::Order& position) const;
     const model::ItemDetails* conversionInstrument(const model::AccountDetails* account) const;
     void applySummary(model::AccountDetails& account, const MessageFields& fields);

@@ -69,9 +69,8 @@ bool sendable(const std::string& text) { return !text.empty() && protocol::isSaf
 constexpr std::size_t kAcceptedLoginSections = static_cast<std::size_t>(PackedSection::TradeCurrencies) + 1;
 constexpr std::size_t kRefusalSections = static_cast<std::size_t>(PackedSection::LoginInfos) + 1;
 
-// Whether the compact text holds `sections` sections at least; logs the cut when not.
-bool packedWhole(std::string_view text, std::size_t sections, const char* what) {
-    const std::size_t held = TextConversion::countByte(text, protocol::SectionByte) + 1;
+// Whether `held` sections make up the `sections` a whole text holds; logs the cut when not.
+bool sectionsWhole(std::size_t held, std::size_t sections, const char* what) {
     if (held >= sections) return true;
     platform::Log::error(std::string(what) + " cut short (" + std::to_string(held) + " of its " +
                          std::to_string(sections) + " sections): login failed");
@@ -87,7 +86,7 @@ bool fillPacked(ReferenceData& reference, const Dispatch& m, std::size_t section
     PackedLoginRecords* records = m.packedRecords;
     if (!records && (readHere = PackedLoginRecords::read(*m.payload, tooLarge))) records = readHere.get();
     if (!records) return false;
-    if (!packedWhole(*m.payload, sections, what)) return false;
+    if (!sectionsWhole(TextConversion::countByte(*m.payload, protocol::SectionByte) + 1, sections, what)) return false;
     reference.FillPackedDetails(*m.payload, *records);
     return true;
 }
@@ -167,8 +166,10 @@ void LoginHandshake::checkLoginUser() {
 }
 
 bool LoginHandshake::fillPackedInSlices(const Dispatch& m) {
-    if (!packedWhole(*m.payload, kAcceptedLoginSections, "Login data")) return false;
-    auto fill = std::make_shared<PackedFillSteps>(reference_, *m.payload, std::move(*m.packedRecords));
+    // Cut once: the count of its sections tells whether it is whole.
+    const std::vector<std::string_view> sections = TextConversion::split(*m.payload, protocol::SectionByte);
+    if (!sectionsWhole(sections.size(), kAcceptedLoginSections, "Login data")) return false;
+    auto fill = std::make_shared<PackedFillSteps>(reference_, sections, std::move(*m.packedRecords));
     const std::uint64_t hold = services_.holdMessages();
     services_.onMain([this, fill, hold] { fillStep(fill, hold); });
     return true;

@@ -217,8 +217,9 @@ public:
     struct FollowUps {
         // Fills selectedSymbols from the stored watchlist or the first symbol type.
         std::function<void()> loadWatchlist;
-        // Copies the group spreads onto the instruments of the accounts' groups.
-        std::function<void()> setAllSymbolsSpread;
+        // Copies the group spreads onto the instruments of the accounts' groups,
+        // those from `from` up to `to` (excluded) in the collection's order.
+        std::function<void(std::size_t from, std::size_t to)> setAllSymbolsSpread;
     };
     void setFollowUps(FollowUps followUps) { followUps_ = std::move(followUps); }
 
@@ -283,16 +284,16 @@ public:
     // The records PackedLoginRecords read.
     virtual void FillPackedItemDetails(std::vector<std::shared_ptr<model::ItemDetails>> items);
     // The same by parts, for a fill spread over slices: room made for `total`
-    // records, ranges of them stored (moved out), then each instrument's
-    // currency instrument set.
+    // records, then ranges of them stored (moved out); each instrument's
+    // currency instrument is set by InstrumentFillers::linkCalculationItems.
     void reservePackedItems(std::size_t total);
     void FillPackedItemRange(std::span<std::shared_ptr<model::ItemDetails>> items);
-    void linkPackedItems();
     virtual void fillResourceDetails(std::string_view section);
     virtual void fillCurrencyListDetails(std::string_view section);
     virtual void fillTradeCurrencyDetails(std::string_view section);
     void LoadItemstoWatchlist();
-    void SetAllSymbolsSpread();
+    // Every instrument, or a range of them (a fill spread over slices).
+    void SetAllSymbolsSpread(std::size_t from = 0, std::size_t to = SIZE_MAX);
 
     // --- Data-service answers (reference_data_answers.cpp): one row each -----
     // Overwrites the instrument's market fields; an absent field writes 0 or "".
