@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <iterator>
 #include <span>
 #include <unordered_map>
 
@@ -41,6 +42,12 @@ PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std
     });
     addRanges(kInstruments, items, kPassItemsPerStep, [this](std::size_t from, std::size_t to) {
         InstrumentFillers::linkCalculationItems(reference_.ItemCollection(), from, to, itemsById_);
+    });
+    // The index let go by parts too: freeing it whole takes as long as a pass.
+    addRanges(kInstruments, items, kPassItemsPerStep, [this](std::size_t from, std::size_t to) {
+        auto end = itemsById_.begin();
+        std::advance(end, std::min(to - from, itemsById_.size()));
+        itemsById_.erase(itemsById_.begin(), end);
     });
     steps_.push_back({kInstruments, [this] {
                           itemsById_ = {};
