@@ -250,7 +250,8 @@ void DataServiceAnswers::processHistoryData(const std::optional<std::string>& re
     if (j->spread) {
         // The rows outlive this call: they view a copy held by the job.
         j->held = std::make_shared<const std::string>(*result);
-        for (std::string_view& row : j->rows) row = std::string_view(j->held->data() + (row.data() - result->data()), row.size());
+        for (std::string_view& row : j->rows)
+            row = std::string_view(j->held->data() + (row.data() - result->data()), row.size());
     }
     fillRows(job);
 }

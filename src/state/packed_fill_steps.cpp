@@ -34,9 +34,10 @@ PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std
     // The passes over every instrument see at most the held ones and this text's.
     const std::size_t items = reference_.ItemCollection().size() + records_.instruments.size();
     reference_.reservePackedItems(records_.instruments.size());
-    addRanges(kInstruments, records_.instruments.size(), kInstrumentsPerStep, [this](std::size_t from, std::size_t to) {
-        reference_.FillPackedItemRange(std::span(records_.instruments).subspan(from, to - from));
-    });
+    addRanges(kInstruments, records_.instruments.size(), kInstrumentsPerStep,
+              [this](std::size_t from, std::size_t to) {
+                  reference_.FillPackedItemRange(std::span(records_.instruments).subspan(from, to - from));
+              });
     addRanges(kInstruments, items, kPassItemsPerStep, [this](std::size_t from, std::size_t to) {
         InstrumentFillers::indexItemsById(reference_.ItemCollection(), from, to, itemsById_);
     });
@@ -61,7 +62,8 @@ PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std
                       }});
     addRanges(kGroupInstruments, records_.groupInstruments.size(), kGroupInstrumentsPerStep,
               [this](std::size_t from, std::size_t to) {
-                  reference_.FillPackedGroupInstrumentRange(std::span(records_.groupInstruments).subspan(from, to - from));
+                  reference_.FillPackedGroupInstrumentRange(
+                      std::span(records_.groupInstruments).subspan(from, to - from));
               });
     steps_.push_back({kAccounts, [this] {
                           records_.groupInstruments = {};
@@ -69,7 +71,9 @@ PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std
                       }});
     addRanges(kAccounts, items, kPassItemsPerStep,
               [this](std::size_t from, std::size_t to) { reference_.SetAllSymbolsSpread(from, to); });
-    steps_.push_back({kAccounts + 1, [this] { reference_.FillPackedSections(sections_, kAccounts + 1, sections_.size(), records_); }});
+    steps_.push_back({kAccounts + 1, [this] {
+                          reference_.FillPackedSections(sections_, kAccounts + 1, sections_.size(), records_);
+                      }});
 }
 
 void PackedFillSteps::addRanges(std::size_t section, std::size_t count, std::size_t perStep,
@@ -95,7 +99,8 @@ bool PackedFillSteps::runNext() {
     try {
         step.run();
     } catch (const std::exception& e) {
-        platform::Log::debug("Login data section " + std::to_string(step.section) + " not filled: " + e.what());
+        platform::Log::debug("Login data section " + std::to_string(step.section) +
+                             " not filled: " + e.what());
     }
     return next_ < steps_.size();
 }

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <unordered_map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "model/item_details.h"
@@ -19,7 +19,7 @@ namespace state {
 class ReferenceData;
 
 class PackedFillSteps {
-public:
+  public:
     // Records stored in one step, and instruments of one step of a pass over
     // all of them: a few milliseconds each.
     static constexpr std::size_t kInstrumentsPerStep = 10000;
@@ -29,12 +29,13 @@ public:
     // `sections`: a whole compact text cut into its sections. Those before
     // the instruments are filled here; the later sections' text is copied
     // (the cut text is not kept) and `records` moved in.
-    PackedFillSteps(ReferenceData& reference, const std::vector<std::string_view>& sections, PackedLoginRecords records);
+    PackedFillSteps(ReferenceData& reference, const std::vector<std::string_view>& sections,
+                    PackedLoginRecords records);
     // Runs the next step; false once every step has run.
     bool runNext();
     std::size_t steps() const { return steps_.size(); }
 
-private:
+  private:
     struct Step {
         std::size_t section;
         std::function<void()> run;

@@ -780,8 +780,8 @@ TEST_F(SessionTest, CompactLoginDataFilledInStepsLeavesWhatAWholeFillLeaves) {
     ui.login.setPortNo(0);
     state::commandsOf(*session).StreamingConnection(true, false);
     loop->runUntilIdle();
-    state::SessionTestAccess::NewMessage(*session, inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=PACKED\x03" "1050=" +
-                                                                 payloadOf(packed) + "\x03")));
+    state::SessionTestAccess::NewMessage(*session, inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03"
+                                                                 "160=PACKED\x03" "1050=" + payloadOf(packed) + "\x03")));
     state::SessionTestAccess::NewMessage(*session, inner(frameOf("10=18\x03")));
     loop->runUntilIdle();
     platform::NotificationCenter::defaultCenter().removeObserver(token);
