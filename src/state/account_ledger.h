@@ -59,8 +59,11 @@ public:
     // window runs once a second): the positions whose instrument's prices, or
     // the prices their profit or conversion reads, moved; the accounts of
     // those positions, and those a summary changed. Any change of the open
-    // positions, their order or the reference records recomputes everything.
+    // positions, their order or the reference records recomputes everything;
+    // for a list longer than kDependentsStepPositions that is done after
+    // its index is built that many positions a slice, the figures kept till then.
     void recalculateChangedAccounts();
+    static constexpr std::size_t kDependentsStepPositions = 8000;
     // An instrument's prices moved (the feed, after it wrote them).
     void priceMoved(const model::ItemDetails& item);
     // What the last recomputation recomputed.
@@ -112,6 +115,12 @@ private:
         bool built = false;
     };
     void buildDependents();
+    // buildDependents in parts: the accounts, then the positions [from, to).
+    void beginDependents();
+    void addDependents(std::size_t from, std::size_t to);
+    // The positions from `from` on, a range a slice; the last recomputes everything.
+    void buildDependentsFrom(std::size_t from, std::uint64_t build);
+    void recomputeEverything();
     // A summary changed the account's figures or status.
     void accountChanged(const model::AccountDetails& account);
     bool dependentsCurrent() const;
@@ -124,6 +133,8 @@ private:
     FeedChannels& feed_;
     std::int32_t currentAccountSelected_ = 0;
     Dependents dependents_;
+    std::uint64_t dependentsBuild_ = 0;  // which build the posted ranges belong to
+    bool dependentsBuilding_ = false;  // ranges posted
     RecomputedFigures recomputed_;
 };
 

@@ -337,6 +337,33 @@ TEST_F(ChangedRecomputationTest, ChangedRecomputationEqualsTheWholeOneOverRandom
     }
 }
 
+// A list longer than a slice's positions: the tick's whole recomputation
+// follows its index, built over later slices (from the start again when the
+// list changes meanwhile), with the same figures as the whole one.
+TEST_F(ChangedRecomputationTest, ALongListIsRecomputedAfterItsIndexIsBuilt) {
+    const std::vector<std::string> accounts = {"1001", "1002", "1003", "9999"}, codes = {"GOLD", "SILVER", "OIL"};
+    for (std::size_t i = 0; i < AccountLedger::kDependentsStepPositions; ++i)
+        buy(accounts[i % accounts.size()], codes[i % codes.size()]);
+    for (const bool listChanges : {false, true}) {
+        ledger().recalculateAccounts();
+        buy("1001", "GOLD");
+        tick("GOLD", 12 + listChanges, 13 + listChanges);
+        const std::vector<double> kept = figures();
+        const std::uint64_t before = ledger().lastRecomputed().revision;
+        ledger().recalculateChangedAccounts();
+        EXPECT_EQ(figures(), kept) << listChanges;
+        EXPECT_EQ(ledger().lastRecomputed().revision, before) << listChanges;
+        if (listChanges) buy("1002", "OIL");
+        loop->runUntilIdle();
+        EXPECT_TRUE(ledger().lastRecomputed().all) << listChanges;
+        EXPECT_EQ(ledger().lastRecomputed().revision, before + 1) << listChanges;
+        const std::vector<double> spread = figures();
+        ledger().recalculateAccounts();
+        EXPECT_EQ(spread, figures()) << listChanges;
+        EXPECT_NE(spread, kept) << listChanges;
+    }
+}
+
 TEST_F(LedgerTest, SelectedAccountChangesThroughItsOperationOnTheMainThread) {
     auto a = account(1001);
     account(1002);
