@@ -41,6 +41,11 @@ double LegendWidths::titleWidth(const QString& title) {
     return *titles_.insert(title, QFontMetricsF(font_).horizontalAdvance(title + QStringLiteral(": ")));
 }
 
+std::optional<double> LegendWidths::knownTitleWidth(const QString& title) const {
+    if (const auto found = titles_.constFind(title); found != titles_.cend()) return *found;
+    return std::nullopt;
+}
+
 std::optional<double> LegendWidths::valueWidth(const QString& value) const {
     if (!plainNumbers_ || value.isEmpty()) return std::nullopt;
     double width = 0;
@@ -52,8 +57,10 @@ std::optional<double> LegendWidths::valueWidth(const QString& value) const {
     return width;
 }
 
-double LegendWidths::widest(const QFont& font, const std::vector<QString>& titles, const std::vector<QString>& values) {
+double LegendWidths::widest(const QFont& font, const std::vector<QString>& titles, const std::vector<QString>& values,
+                            std::size_t newTitles) {
     useFont(font);
+    complete_ = true;
     // Emptied between two legends only: a legend longer than the cap keeps
     // every title it holds, so the next one of the same titles measures none.
     if (titles_.size() >= std::max(kTitleCap, 2 * qsizetype(titles.size()))) titles_.clear();
@@ -61,7 +68,16 @@ double LegendWidths::widest(const QFont& font, const std::vector<QString>& title
     for (std::size_t r = 0; r < values.size(); ++r) {
         const QString title = r < titles.size() ? titles[r] : QString();
         if (const std::optional<double> value = valueWidth(values[r])) {
-            widest = std::max(widest, titleWidth(title) + *value);
+            std::optional<double> titled = knownTitleWidth(title);
+            if (!titled) {
+                if (newTitles == 0) {
+                    complete_ = false;
+                    continue;
+                }
+                --newTitles;
+                titled = titleWidth(title);
+            }
+            widest = std::max(widest, *titled + *value);
             continue;
         }
         widest = std::max(widest, QFontMetricsF(font_).horizontalAdvance(QStringLiteral("%1: %2").arg(title, values[r])));

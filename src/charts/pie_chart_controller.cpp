@@ -22,6 +22,8 @@ const std::array<QColor, PieChartController::kColourCount> kSliceColors = {QColo
 constexpr double kLegendFontSize = 11;
 constexpr double kLegendSwatch = 12;
 constexpr double kLegendRightGap = 5;
+// Legend titles measured a slice; the legend widens as the rest follow.
+constexpr std::size_t kLegendTitlesPerSlice = 200;
 
 // "%.2f" of the value (nothing finite reads as 0) and the number that text reads as.
 std::pair<QString, double> twoPlaces(double value) {
@@ -86,7 +88,15 @@ void PieChartController::layOutLegend() {
     QFont font;
     font.setPointSizeF(kLegendFontSize);
     font.setBold(true);
-    const double widest = legendWidths_.widest(font, plotDataTitle_, plotDataValue_);
+    const double widest = legendWidths_.widest(font, plotDataTitle_, plotDataValue_, kLegendTitlesPerSlice);
+    if (!legendWidths_.complete() && !std::exchange(layOutQueued_, true))
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                layOutQueued_ = false;
+                if (graph_) layOutLegend();
+            },
+            Qt::QueuedConnection);
     const double lineHeight = QFontMetricsF(font).height();
     const bool below = hostingView_->height() > hostingView_->width() * 6 / 5;
     if (below) {

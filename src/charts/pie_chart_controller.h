@@ -58,6 +58,7 @@ private:
     std::vector<std::string> titlesRead_;     // what plotDataTitle_ was made of
     std::vector<std::size_t> colours_;
     LegendWidths legendWidths_;
+    bool layOutQueued_ = false;  // the titles left to measure, in a later slice
 };
 
 }  // namespace charts

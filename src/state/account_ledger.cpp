@@ -184,21 +184,32 @@ void AccountLedger::MarginCallNotification(const std::string& account) {
     ui.showLocalNotification(banner.subtitle, banner.informativeText);
 }
 
-void AccountLedger::SetAllSymbolsSpread() {
+struct AccountLedger::SpreadGroups {
+    std::vector<GroupTerms> groups;
+};
+
+void AccountLedger::SetAllSymbolsSpread(std::size_t from, std::size_t to) {
     platform::assertMainThread();
     const ReferenceData& ref = reference_;
     // The accounts' groups in their first account's order, each once, looked
     // up once rather than per instrument: a group met again leaves the
-    // spreads as its first meeting did.
-    std::vector<GroupTerms> groups;
-    std::unordered_set<const model::GroupDetails*> seen;
-    for (const auto& [id, account] : ref.AccountDetailCollection()) {
-        if (!account) continue;
-        const std::shared_ptr<model::GroupDetails>* group = ref.GroupDetailCollection().find(account->GroupId);
-        const model::GroupDetails* g = group ? group->get() : nullptr;
-        if (seen.insert(g).second) groups.emplace_back(g);
+    // spreads as its first meeting did. Read at a pass's first range, kept
+    // for its next ones.
+    if (from == 0 || !spreadGroups_) {
+        spreadGroups_ = std::make_shared<SpreadGroups>();
+        std::unordered_set<const model::GroupDetails*> seen;
+        for (const auto& [id, account] : ref.AccountDetailCollection()) {
+            if (!account) continue;
+            const std::shared_ptr<model::GroupDetails>* group = ref.GroupDetailCollection().find(account->GroupId);
+            const model::GroupDetails* g = group ? group->get() : nullptr;
+            if (seen.insert(g).second) spreadGroups_->groups.emplace_back(g);
+        }
     }
-    for (const auto& [code, item] : reference_.ItemCollection()) {
+    const std::vector<GroupTerms>& groups = spreadGroups_->groups;
+    const auto& items = ref.ItemCollection();
+    const auto end = items.begin() + static_cast<std::ptrdiff_t>(std::min(to, items.size()));
+    for (auto at = items.begin() + static_cast<std::ptrdiff_t>(std::min(from, items.size())); at < end; ++at) {
+        const std::shared_ptr<model::ItemDetails>& item = at->second;
         if (!item) continue;
         for (const GroupTerms& group : groups) {
             const model::GroupInstruments* terms = group.conditions(item->InstrumentId);
@@ -234,6 +245,7 @@ void AccountLedger::SetAllSymbolsSpread() {
         item->Low = prices.Low;
         item->Open = prices.Open;
     }
+    if (to >= items.size()) spreadGroups_.reset();
 }
 
 }  // namespace state

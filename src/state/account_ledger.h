@@ -4,6 +4,7 @@
 // profit of the open positions with the account figures that follow from it.
 // Main thread.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -40,7 +41,10 @@ public:
     void UpdateAccountDetails(const MessageFields& fields, const std::optional<std::string>& accountId);
     // Settles one spread per instrument from the groups of the user's accounts
     // (4 when they disagree) and applies it to the prices the instrument holds.
-    void SetAllSymbolsSpread();
+    // Over the instruments from `from` up to `to` (excluded), in the
+    // collection's order: a pass by ranges starts at 0 and the groups it
+    // reads then serve its later ranges, up to the one that reaches the end.
+    void SetAllSymbolsSpread(std::size_t from = 0, std::size_t to = SIZE_MAX);
 
     // --- Profit and loss ------------------------------------------------------
     // The position's floating profit in its instrument's terms into its
@@ -55,8 +59,11 @@ public:
     // window runs once a second): the positions whose instrument's prices, or
     // the prices their profit or conversion reads, moved; the accounts of
     // those positions, and those a summary changed. Any change of the open
-    // positions, their order or the reference records recomputes everything.
+    // positions, their order or the reference records recomputes everything;
+    // for a list longer than kDependentsStepPositions that is done after
+    // its index is built that many positions a slice, the figures kept till then.
     void recalculateChangedAccounts();
+    static constexpr std::size_t kDependentsStepPositions = 8000;
     // An instrument's prices moved (the feed, after it wrote them).
     void priceMoved(const model::ItemDetails& item);
     // What the last recomputation recomputed.
@@ -67,6 +74,8 @@ public:
     void MarginCallNotification(const std::string& account);
 
 private:
+    struct SpreadGroups;
+    std::shared_ptr<SpreadGroups> spreadGroups_;
     const model::AccountDetails* accountOf(const model::Order& position) const;
     const model::ItemDetails* conversionInstrument(const model::AccountDetails* account) const;
     void applySummary(model::AccountDetails& account, const MessageFields& fields);
@@ -109,6 +118,14 @@ private:
         bool built = false;
     };
     void buildDependents();
+    // buildDependents in parts: the accounts, then the positions [from, to).
+    void beginDependents();
+    void addDependents(std::size_t from, std::size_t to);
+    // The table priceMoved finds an instrument's readers by, once every position is in.
+    void indexReaders();
+    // The positions from `from` on, a range a slice; the last recomputes everything.
+    void buildDependentsFrom(std::size_t from, std::uint64_t build);
+    void recomputeEverything();
     // A summary changed the account's figures or status.
     void accountChanged(const model::AccountDetails& account);
     bool dependentsCurrent() const;
@@ -121,6 +138,8 @@ private:
     FeedChannels& feed_;
     std::int32_t currentAccountSelected_ = 0;
     Dependents dependents_;
+    std::uint64_t dependentsBuild_ = 0;  // which build the posted ranges belong to
+    bool dependentsBuilding_ = false;  // ranges posted
     RecomputedFigures recomputed_;
 };
 

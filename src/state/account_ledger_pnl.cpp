@@ -17,6 +17,7 @@
 #include "state/order_book.h"
 #include "state/instrument_fillers.h"
 #include "state/reference_data.h"
+#include "state/session_services.h"
 #include "state/profit_loss.h"
 
 namespace state {
@@ -80,6 +81,10 @@ double AccountLedger::calculateCurrencyConversionForValue(double value, const mo
 void AccountLedger::recalculateAccounts() {
     platform::assertMainThread();
     buildDependents();
+    recomputeEverything();
+}
+
+void AccountLedger::recomputeEverything() {
     for (const Dependents::Position& p : dependents_.positions) recomputePosition(p);
     for (const Dependents::Account& a : dependents_.accounts) sumAccount(a);
     recomputed_.all = true;
@@ -92,7 +97,13 @@ void AccountLedger::recalculateAccounts() {
 void AccountLedger::recalculateChangedAccounts() {
     platform::assertMainThread();
     if (!dependentsCurrent()) {
-        recalculateAccounts();
+        if (book_.OpenOrderCollection().size() <= kDependentsStepPositions) {
+            recalculateAccounts();
+        } else if (!dependentsBuilding_) {
+            dependentsBuilding_ = true;
+            beginDependents();
+            buildDependentsFrom(0, dependentsBuild_);
+        }
         return;
     }
     Dependents& d = dependents_;
@@ -169,9 +180,29 @@ bool AccountLedger::dependentsCurrent() const {
 }
 
 void AccountLedger::buildDependents() {
+    beginDependents();
+    addDependents(0, book_.OpenOrderCollection().size());
+    indexReaders();
+    dependents_.built = true;
+}
+
+void AccountLedger::indexReaders() {
+    Dependents& d = dependents_;
+    d.readersOf.assign(std::bit_ceil(std::max(kMinReaderSlots, 2 * d.byItem.size())), {nullptr, nullptr});
+    const std::size_t mask = d.readersOf.size() - 1;
+    for (auto& [item, readers] : d.byItem) {
+        std::size_t at = readersSlot(item, mask);
+        while (d.readersOf[at].first != nullptr) at = (at + 1) & mask;
+        d.readersOf[at] = {item, &readers};
+    }
+}
+
+void AccountLedger::beginDependents() {
     const ReferenceData& ref = reference_;
     Dependents& d = dependents_;
     d = Dependents{};
+    ++dependentsBuild_;
+    dependentsBuilding_ = false;
     std::unordered_map<const AccountDetails*, std::uint32_t> accountAt;
     for (const auto& [id, account] : ref.AccountDetailCollection()) {
         if (!account || accountAt.count(account.get())) continue;
@@ -184,11 +215,25 @@ void AccountLedger::buildDependents() {
         if (a.conversion) d.byItem[a.conversion].accounts.push_back(std::uint32_t(d.accounts.size()));
         d.accounts.push_back(std::move(a));
     }
+    const auto& list = book_.OpenOrderCollection();
+    d.positions.reserve(list.size());
+    // What the index is built from.
+    d.bookRevision = book_.openRevision();
+    d.recordsRevision = ref.recordsRevision();
+    d.listData = list.data();
+    d.listSize = list.size();
+}
+
+void AccountLedger::addDependents(std::size_t from, std::size_t to) {
+    const ReferenceData& ref = reference_;
+    Dependents& d = dependents_;
+    std::unordered_map<const AccountDetails*, std::uint32_t> accountAt;
+    for (std::size_t at = 0; at < d.accounts.size(); ++at) accountAt.emplace(d.accounts[at].account, std::uint32_t(at));
     // Each account number found once for all its positions.
     std::unordered_map<std::string_view, std::int32_t> found;
     const auto& list = book_.OpenOrderCollection();
-    d.positions.reserve(list.size());
-    for (const auto& p : list) {
+    for (std::size_t i = from; i < to && i < list.size(); ++i) {
+        const auto& p = list[i];
         if (!p) continue;
         Dependents::Position position;
         position.order = p.get();
@@ -208,18 +253,32 @@ void AccountLedger::buildDependents() {
         }
         d.positions.push_back(position);
     }
-    d.readersOf.assign(std::bit_ceil(std::max(kMinReaderSlots, 2 * d.byItem.size())), {nullptr, nullptr});
-    const std::size_t mask = d.readersOf.size() - 1;
-    for (auto& [item, readers] : d.byItem) {
-        std::size_t at = readersSlot(item, mask);
-        while (d.readersOf[at].first != nullptr) at = (at + 1) & mask;
-        d.readersOf[at] = {item, &readers};
-    }
-    d.bookRevision = book_.openRevision();
-    d.recordsRevision = ref.recordsRevision();
-    d.listData = list.data();
-    d.listSize = list.size();
-    d.built = true;
+}
+
+void AccountLedger::buildDependentsFrom(std::size_t from, std::uint64_t build) {
+    services_.onMain([this, from, build] {
+        if (build != dependentsBuild_) return;  // a whole build came in between
+        Dependents& d = dependents_;
+        const auto& list = book_.OpenOrderCollection();
+        // What it is built from changed: from the start again.
+        if (d.bookRevision != book_.openRevision() || d.recordsRevision != reference_.recordsRevision() ||
+            d.listData != static_cast<const void*>(list.data()) || d.listSize != list.size()) {
+            beginDependents();
+            dependentsBuilding_ = true;
+            buildDependentsFrom(0, dependentsBuild_);
+            return;
+        }
+        const std::size_t to = std::min(list.size(), from + kDependentsStepPositions);
+        addDependents(from, to);
+        if (to < list.size()) {
+            buildDependentsFrom(to, build);
+            return;
+        }
+        indexReaders();
+        d.built = true;
+        dependentsBuilding_ = false;
+        recomputeEverything();
+    });
 }
 
 void AccountLedger::recomputePosition(const Dependents::Position& position) {

@@ -54,7 +54,7 @@ public:
 
     // Rows of an order or instrument answer filled in one main-thread slice;
     // a longer answer goes on in the next slices, the messages after it held.
-    static constexpr std::size_t kRowsPerSlice = 2000;
+    static constexpr std::size_t kRowsPerSlice = 1000;
     // Trading status of an account whose equity was hit.
     static constexpr std::int32_t kEquityHitStatus = 5;
 
@@ -116,7 +116,7 @@ private:
     // Counts the logins: a fill spread over slices stops at the next one.
     std::uint64_t loginCount_ = 0;
     // Subscribes the prices the session needs once the last row is in.
-    void SubscribePriceforHistoryData(std::size_t lastIndex, std::size_t index);
+    void subscribeAfter(const std::shared_ptr<RowJob>& job);
 };
 
 }  // namespace state

@@ -249,8 +249,10 @@ void DataServiceAnswers::processHistoryData(std::optional<std::string>& result,
     j->spread = spread && j->rows.size() > kRowsPerSlice;
     if (j->spread) {
         // The rows outlive this call: they view the answer, now held by the job.
+        const char* const answer = result->data();
         j->held = std::make_shared<const std::string>(std::move(*result));
-        j->rows = rowsOf(*j->held);
+        for (std::string_view& row : j->rows)
+            row = std::string_view(j->held->data() + (row.data() - answer), row.size());
     }
     fillRows(job);
 }
@@ -272,14 +274,26 @@ void DataServiceAnswers::fillRows(const std::shared_ptr<RowJob>& job) {
         services_.onMain([this, job] { fillRows(job); });
         return;
     }
-    if (!stale && job->subscribeAfter && !job->rows.empty())
-        SubscribePriceforHistoryData(job->rows.size() - 1, job->rows.size() - 1);
+    if (!stale && job->subscribeAfter && !job->rows.empty()) {
+        // The subscription in slices of its own, the messages after the answer held until it is sent.
+        if (!job->holding) job->hold = services_.holdMessages();
+        job->holding = true;
+        job->subscribeAfter = false;
+        services_.onMain([this, job] { subscribeAfter(job); });
+        return;
+    }
     if (job->holding && services_.stillHolding(job->hold)) services_.releaseMessages();
 }
 
-void DataServiceAnswers::SubscribePriceforHistoryData(std::size_t lastIndex, std::size_t index) {
-    if (lastIndex != index) return;
-    feed_.ProcessSubscribeandUnSubscribeItems(feed_.allItems(), true);
+void DataServiceAnswers::subscribeAfter(const std::shared_ptr<RowJob>& job) {
+    if (job->login != loginCount_ || !services_.stillHolding(job->hold)) return;
+    // The codes the session needs gathered in one slice, subscribed in the next.
+    auto codes = std::make_shared<const std::vector<std::string>>(feed_.allItems());
+    services_.onMain([this, job, codes] {
+        if (job->login != loginCount_ || !services_.stillHolding(job->hold)) return;
+        feed_.ProcessSubscribeandUnSubscribeItems(*codes, true);
+        services_.releaseMessages();
+    });
 }
 
 }  // namespace state

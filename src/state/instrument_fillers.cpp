@@ -1,5 +1,6 @@
 #include "state/instrument_fillers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 #include <unordered_map>
@@ -217,8 +218,7 @@ std::vector<std::shared_ptr<ItemDetails>> readPackedItems(std::string_view secti
     return items;
 }
 
-void storePackedItems(InstrumentCollections c, std::vector<std::shared_ptr<ItemDetails>> items) {
-    c.ItemCollection.reserve(c.ItemCollection.size() + items.size());
+void storePackedItemRange(InstrumentCollections c, std::span<std::shared_ptr<ItemDetails>> items) {
     // Most instruments share a few types: each type's name is looked up once.
     std::unordered_map<std::int32_t, std::optional<std::string>> typeNames;
     for (std::shared_ptr<ItemDetails>& item : items) {
@@ -230,17 +230,37 @@ void storePackedItems(InstrumentCollections c, std::vector<std::shared_ptr<ItemD
         std::string code = item->Code;
         c.ItemCollection.set(std::move(code), std::move(item));
     }
+}
 
+void indexItemsById(const ItemMap& items, std::size_t from, std::size_t to, ItemsById& byId) {
+    if (from == 0) byId.reserve(items.size());
+    const auto end = items.begin() + static_cast<std::ptrdiff_t>(std::min(to, items.size()));
+    for (auto at = items.begin() + static_cast<std::ptrdiff_t>(std::min(from, items.size())); at < end; ++at)
+        byId.emplace(at->second->InstrumentId, at->second);
+}
+
+void linkCalculationItems(const ItemMap& items, std::size_t from, std::size_t to, const ItemsById& byId) {
+    const auto end = items.begin() + static_cast<std::ptrdiff_t>(std::min(to, items.size()));
+    for (auto at = items.begin() + static_cast<std::ptrdiff_t>(std::min(from, items.size())); at < end; ++at) {
+        ItemDetails& item = *at->second;
+        if (item.CurrencyID <= 0) continue;
+        const auto it = byId.find(item.CurrencyID);
+        item.CalculationItems = it == byId.end() ? std::shared_ptr<ItemDetails>() : it->second;
+    }
+}
+
+void linkCalculationItems(const ItemMap& items) {
     // Every instrument, not only this section's: the first one (in key order)
     // whose id is the currency id prices the currency.
-    std::unordered_map<std::int32_t, const std::shared_ptr<ItemDetails>*> byId;
-    byId.reserve(c.ItemCollection.size());
-    for (const auto& [code, item] : c.ItemCollection) byId.emplace(item->InstrumentId, &item);
-    for (const auto& [code, item] : c.ItemCollection) {
-        if (item->CurrencyID <= 0) continue;
-        const auto it = byId.find(item->CurrencyID);
-        item->CalculationItems = it == byId.end() ? std::shared_ptr<ItemDetails>() : *it->second;
-    }
+    ItemsById byId;
+    indexItemsById(items, 0, items.size(), byId);
+    linkCalculationItems(items, 0, items.size(), byId);
+}
+
+void storePackedItems(InstrumentCollections c, std::vector<std::shared_ptr<ItemDetails>> items) {
+    c.ItemCollection.reserve(c.ItemCollection.size() + items.size());
+    storePackedItemRange(c, items);
+    linkCalculationItems(c.ItemCollection);
 }
 
 void FillPackedItemDetails(InstrumentCollections c, std::string_view section) {

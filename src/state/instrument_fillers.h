@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -51,6 +52,16 @@ void FillPackedItemDetails(InstrumentCollections c, std::string_view section);
 // stored with their type names and symbol lists, and CalculationItems set.
 std::vector<std::shared_ptr<model::ItemDetails>> readPackedItems(std::string_view section);
 void storePackedItems(InstrumentCollections c, std::vector<std::shared_ptr<model::ItemDetails>> items);
+// The second half by parts, for a fill spread over slices: a range of the
+// records stored (moved out), then CalculationItems set over every instrument.
+void storePackedItemRange(InstrumentCollections c, std::span<std::shared_ptr<model::ItemDetails>> items);
+void linkCalculationItems(const ItemMap& items);
+// That last pass by ranges of the collection's entries: ids to the first
+// instrument holding each (an id held already keeps its instrument), then
+// each instrument's CalculationItems, the one whose id is its currency id.
+using ItemsById = std::unordered_map<std::int32_t, std::shared_ptr<model::ItemDetails>>;
+void indexItemsById(const ItemMap& items, std::size_t from, std::size_t to, ItemsById& byId);
+void linkCalculationItems(const ItemMap& items, std::size_t from, std::size_t to, const ItemsById& byId);
 
 // InstrumentTypeName under "%d" of the id; nullopt when unknown.
 std::optional<std::string> getInstrumentTypeName(const ItemTypeMap& types, std::int32_t typeId);

@@ -20,6 +20,7 @@
 #include "state/data_service_answers.h"
 #include "state/feed_channels.h"
 #include "state/notification_payloads.h"
+#include "state/packed_fill_steps.h"
 #include "state/packed_records.h"
 #include "state/ping_monitor.h"
 #include "state/reference_data.h"
@@ -68,9 +69,8 @@ bool sendable(const std::string& text) { return !text.empty() && protocol::isSaf
 constexpr std::size_t kAcceptedLoginSections = static_cast<std::size_t>(PackedSection::TradeCurrencies) + 1;
 constexpr std::size_t kRefusalSections = static_cast<std::size_t>(PackedSection::LoginInfos) + 1;
 
-// Whether the compact text holds `sections` sections at least; logs the cut when not.
-bool packedWhole(std::string_view text, std::size_t sections, const char* what) {
-    const std::size_t held = TextConversion::countByte(text, protocol::SectionByte) + 1;
+// Whether `held` sections make up the `sections` a whole text holds; logs the cut when not.
+bool sectionsWhole(std::size_t held, std::size_t sections, const char* what) {
     if (held >= sections) return true;
     platform::Log::error(std::string(what) + " cut short (" + std::to_string(held) + " of its " +
                          std::to_string(sections) + " sections): login failed");
@@ -86,7 +86,7 @@ bool fillPacked(ReferenceData& reference, const Dispatch& m, std::size_t section
     PackedLoginRecords* records = m.packedRecords;
     if (!records && (readHere = PackedLoginRecords::read(*m.payload, tooLarge))) records = readHere.get();
     if (!records) return false;
-    if (!packedWhole(*m.payload, sections, what)) return false;
+    if (!sectionsWhole(TextConversion::countByte(*m.payload, protocol::SectionByte) + 1, sections, what)) return false;
     reference.FillPackedDetails(*m.payload, *records);
     return true;
 }
@@ -166,39 +166,23 @@ void LoginHandshake::checkLoginUser() {
 }
 
 bool LoginHandshake::fillPackedInSlices(const Dispatch& m) {
-    if (!packedWhole(*m.payload, kAcceptedLoginSections, "Login data")) return false;
-    constexpr auto kGroups = static_cast<std::size_t>(PackedSection::Groups);
-    constexpr auto kGroupInstruments = static_cast<std::size_t>(PackedSection::GroupInstruments);
-    constexpr auto kAccounts = static_cast<std::size_t>(PackedSection::Accounts);
-    // What the later slices read: the records moved, the sections' text copied
-    // (the group instruments' text is read already).
-    struct Rest {
-        std::vector<std::string> texts;
-        std::vector<std::string_view> sections;
-        PackedLoginRecords records;
-    };
-    auto rest = std::make_shared<Rest>();
-    rest->records = std::move(*m.packedRecords);
-    {
-        const std::vector<std::string_view> sections = TextConversion::split(*m.payload, protocol::SectionByte);
-        reference_.FillPackedSections(sections, 0, kGroups, rest->records);
-        rest->texts.resize(sections.size());
-        for (std::size_t i = kGroups; i < sections.size(); ++i)
-            if (i != kGroupInstruments) rest->texts[i].assign(sections[i]);
-    }
-    rest->sections.assign(rest->texts.begin(), rest->texts.end());
+    // Cut once: the count of its sections tells whether it is whole.
+    const std::vector<std::string_view> sections = TextConversion::split(*m.payload, protocol::SectionByte);
+    if (!sectionsWhole(sections.size(), kAcceptedLoginSections, "Login data")) return false;
+    auto fill = std::make_shared<PackedFillSteps>(reference_, sections, std::move(*m.packedRecords));
     const std::uint64_t hold = services_.holdMessages();
-    services_.onMain([this, rest, hold] {
-        if (!services_.stillHolding(hold)) return;
-        reference_.FillPackedSections(rest->sections, kGroups, kAccounts, rest->records);
-        services_.onMain([this, rest, hold] {
-            if (!services_.stillHolding(hold)) return;
-            reference_.FillPackedSections(rest->sections, kAccounts, rest->sections.size(), rest->records);
-            checkLoginUser();
-            services_.releaseMessages();
-        });
-    });
+    services_.onMain([this, fill, hold] { fillStep(fill, hold); });
     return true;
+}
+
+void LoginHandshake::fillStep(const std::shared_ptr<PackedFillSteps>& fill, std::uint64_t hold) {
+    if (!services_.stillHolding(hold)) return;
+    if (fill->runNext()) {
+        services_.onMain([this, fill, hold] { fillStep(fill, hold); });
+        return;
+    }
+    checkLoginUser();
+    services_.releaseMessages();
 }
 
 void LoginHandshake::refuseLoginData(const std::optional<protocol::LoginDataTooLarge>& tooLarge) {

@@ -2,6 +2,8 @@
 // The login of a session: the login data (33), the acceptance (18) and the
 // refusal (47), a login elsewhere (44), the server's relogin request (1028),
 // and the password-change (38) and demo-user (1027) answers.
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -16,6 +18,7 @@ class ReferenceData;
 class PingMonitor;
 class FeedChannels;
 class DataServiceAnswers;
+class PackedFillSteps;
 
 class LoginHandshake : public SessionComponent {
 public:
@@ -42,10 +45,13 @@ public:
 private:
     void loginAccepted();
     void loginData(const Dispatch& m);
-    // The compact login data read ahead, filled over three main-thread slices
-    // (up to the instruments, the groups, the rest) with the messages after it
-    // held; false, with nothing changed, when it is not whole.
+    // The compact login data read ahead, filled a step a main-thread slice
+    // (PackedFillSteps) with the messages after it held; false, with nothing
+    // changed, when it is not whole.
     bool fillPackedInSlices(const Dispatch& m);
+    // Runs the fill's next step and posts the one after; the last one checks
+    // the user and lets the held messages go. A dropped line ends the fill.
+    void fillStep(const std::shared_ptr<PackedFillSteps>& fill, std::uint64_t hold);
     // The user check that closes the login data's fill.
     void checkLoginUser();
     // The login fails with "1004" (the session cannot trade without its reference

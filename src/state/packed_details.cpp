@@ -219,6 +219,10 @@ void ReferenceData::FillPackedGroupDetails(std::string_view section) {
 }
 
 void ReferenceData::FillPackedGroupInstruments(std::vector<std::shared_ptr<model::GroupInstruments>> records) {
+    FillPackedGroupInstrumentRange(records);
+}
+
+void ReferenceData::FillPackedGroupInstrumentRange(std::span<std::shared_ptr<model::GroupInstruments>> records) {
     // Rows come by group: the group is looked up again only when the id changes
     // (this section adds no group).
     std::optional<std::int32_t> lastGroupId;

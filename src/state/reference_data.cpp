@@ -26,6 +26,18 @@ std::shared_ptr<model::ItemDetails> ReferenceData::instrumentById(std::int32_t i
     return instrument(itemCode(instrumentId));
 }
 
+void ReferenceData::indexItemCodes() const {
+    if (codeByIdRevision_ == items_.revision()) return;
+    codeById_.clear();
+    codeById_.reserve(items_.size());
+    for (const auto& [code, item] : items_)
+        if (item) codeById_.emplace_back(item->InstrumentId, code);
+    // Stable: of the instruments of one id, the first one stays first.
+    std::stable_sort(codeById_.begin(), codeById_.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    codeByIdRevision_ = items_.revision();
+}
+
 std::string ReferenceData::itemCode(std::int32_t instrumentId) const {
     // A hit counts while that instrument still holds the id.
     const auto indexed = [&]() -> const model::ItemDetails* {
@@ -36,14 +48,7 @@ std::string ReferenceData::itemCode(std::int32_t instrumentId) const {
     };
     if (const auto* item = indexed()) return item->Code;
     if (codeByIdRevision_ == items_.revision()) return {};
-    codeById_.clear();
-    codeById_.reserve(items_.size());
-    for (const auto& [code, item] : items_)
-        if (item) codeById_.emplace_back(item->InstrumentId, code);
-    // Stable: of the instruments of one id, the first one stays first.
-    std::stable_sort(codeById_.begin(), codeById_.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    codeByIdRevision_ = items_.revision();
+    indexItemCodes();
     const auto* item = indexed();
     return item ? item->Code.str() : std::string();
 }

@@ -183,6 +183,8 @@ public:
     // The code of the first instrument with this id, "" when none: by an index
     // read again only when the instruments changed and the index misses.
     std::string itemCode(std::int32_t instrumentId) const;
+    // Builds itemCode's index now (a login fill does it in a slice of its own).
+    void indexItemCodes() const;
     std::shared_ptr<model::AccountDetails> account(const std::string& accountId) const;
     std::shared_ptr<model::GroupDetails> group(const std::string& groupId) const;
     std::shared_ptr<model::SessionSettings> sessionSetting(const std::string& settingId) const;
@@ -215,8 +217,9 @@ public:
     struct FollowUps {
         // Fills selectedSymbols from the stored watchlist or the first symbol type.
         std::function<void()> loadWatchlist;
-        // Copies the group spreads onto the instruments of the accounts' groups.
-        std::function<void()> setAllSymbolsSpread;
+        // Copies the group spreads onto the instruments of the accounts' groups,
+        // those from `from` up to `to` (excluded) in the collection's order.
+        std::function<void(std::size_t from, std::size_t to)> setAllSymbolsSpread;
     };
     void setFollowUps(FollowUps followUps) { followUps_ = std::move(followUps); }
 
@@ -269,6 +272,8 @@ public:
     void FillPackedGroupDetails(std::string_view section);
     // The records PackedLoginRecords read: each joins its group's instruments.
     void FillPackedGroupInstruments(std::vector<std::shared_ptr<model::GroupInstruments>> records);
+    // A range of them (moved out), for a fill spread over slices.
+    void FillPackedGroupInstrumentRange(std::span<std::shared_ptr<model::GroupInstruments>> records);
     void FillPackedSessionSettingCollection(std::string_view section);
 
     // --- Instruments, currencies, resources and the follow-ups --------------
@@ -278,11 +283,17 @@ public:
     virtual void FillPackedItemType(std::string_view section);
     // The records PackedLoginRecords read.
     virtual void FillPackedItemDetails(std::vector<std::shared_ptr<model::ItemDetails>> items);
+    // The same by parts, for a fill spread over slices: room made for `total`
+    // records, then ranges of them stored (moved out); each instrument's
+    // currency instrument is set by InstrumentFillers::linkCalculationItems.
+    void reservePackedItems(std::size_t total);
+    void FillPackedItemRange(std::span<std::shared_ptr<model::ItemDetails>> items);
     virtual void fillResourceDetails(std::string_view section);
     virtual void fillCurrencyListDetails(std::string_view section);
     virtual void fillTradeCurrencyDetails(std::string_view section);
     void LoadItemstoWatchlist();
-    void SetAllSymbolsSpread();
+    // Every instrument, or a range of them (a fill spread over slices).
+    void SetAllSymbolsSpread(std::size_t from = 0, std::size_t to = SIZE_MAX);
 
     // --- Data-service answers (reference_data_answers.cpp): one row each -----
     // Overwrites the instrument's market fields; an absent field writes 0 or "".
@@ -328,7 +339,7 @@ private:
     OrderedDictionary<std::shared_ptr<model::GroupDetails>> groups_;
     OrderedDictionary<std::shared_ptr<model::ItemType>> itemTypes_;
     OrderedDictionary<std::shared_ptr<model::ItemDetails>> items_;
-    // Of items_ at codeByIdRevision_, by id; the first instrument of an id only.
+    // Of items_ at codeByIdRevision_, sorted by id; of one id, the first instrument first.
     mutable std::vector<std::pair<std::int32_t, model::CompactText>> codeById_;
     mutable std::uint64_t codeByIdRevision_ = ~std::uint64_t{0};
     OrderedDictionary<std::string> symbolTypes_;

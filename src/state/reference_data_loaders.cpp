@@ -15,6 +15,10 @@ void ReferenceData::FillPackedItemType(std::string_view section) {
 void ReferenceData::FillPackedItemDetails(std::vector<std::shared_ptr<model::ItemDetails>> items) {
     InstrumentFillers::storePackedItems({itemTypes_, items_, symbolTypes_}, std::move(items));
 }
+void ReferenceData::reservePackedItems(std::size_t total) { items_.reserve(items_.size() + total); }
+void ReferenceData::FillPackedItemRange(std::span<std::shared_ptr<model::ItemDetails>> items) {
+    InstrumentFillers::storePackedItemRange({itemTypes_, items_, symbolTypes_}, items);
+}
 void ReferenceData::fillResourceDetails(std::string_view section) {
     CurrencyFillers::fillResourceDetails(resources_, section);
 }
@@ -30,8 +34,8 @@ void ReferenceData::LoadItemstoWatchlist() {
     if (items_.empty()) return;
     if (followUps_.loadWatchlist) followUps_.loadWatchlist();
 }
-void ReferenceData::SetAllSymbolsSpread() {
-    if (followUps_.setAllSymbolsSpread) followUps_.setAllSymbolsSpread();
+void ReferenceData::SetAllSymbolsSpread(std::size_t from, std::size_t to) {
+    if (followUps_.setAllSymbolsSpread) followUps_.setAllSymbolsSpread(from, to);
 }
 
 }  // namespace state

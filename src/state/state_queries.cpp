@@ -247,12 +247,26 @@ std::vector<std::string> allItems(const std::vector<std::string>& selectedSymbol
     std::vector<std::string> out;
     // Views of the codes the symbols and the held orders keep.
     std::unordered_set<std::string_view> seen;
+    seen.reserve(selectedSymbols.size() + open.size() + pending.size());
     auto add = [&](std::string_view code) {
         if (seen.insert(code).second) out.emplace_back(code);
     };
     for (const std::string& code : selectedSymbols) add(code);
-    for (const auto& o : visibleOrders(open, accounts)) add(o->ItemCode);
-    for (const auto& o : visibleOrders(pending, accounts)) add(o->ItemCode);
+    // Orders come by account: an account's visibility is looked up when it changes.
+    auto addVisible = [&](const Orders& orders) {
+        std::optional<std::string_view> account;
+        bool visible = false;
+        for (const auto& o : orders) {
+            if (!o) continue;
+            if (!account || *account != std::string_view(o->AccountNumber)) {
+                account = std::string_view(o->AccountNumber);
+                visible = isOrderVisible(accounts, *o);
+            }
+            if (visible) add(o->ItemCode);
+        }
+    };
+    addVisible(open);
+    addVisible(pending);
     return out;
 }
 

@@ -130,47 +130,94 @@ void OpenPositionTableController::skipBaseCurrencyColumn(bool available) {
     }
 }
 
+void OpenPositionTableController::Snapshot::add(const PositionRecords& r) {
+    const int row = int(rows.size());
+    rows.push_back({showClosePrice(r), {}});
+    sums.push_back(positionSums(r));
+    if (r.order) rowOf.emplace(r.order.get(), row);
+    if (shownAsMove(rows.back().close.move)) movedRows.push_back(row);
+}
+
 int OpenPositionTableController::takeSnapshot() {
-    rows_.clear();
-    sums_.clear();
-    rowOf_.clear();
-    movedRows_.clear();
+    totalsDue_ = true;
+    if (std::exchange(built_, false)) {
+        shown_ = std::exchange(building_, {});
+        figuresSeen_ = buildingFigures_;
+        recordsSeen_ = records_.revision();
+        return static_cast<int>(shown_.rows.size());
+    }
+    state::Orders list = context_.view.getOpenOrderCollection();
+    if (list.size() > kSnapshotStepRows) {
+        // The rows shown stay until the new snapshot is whole.
+        building_ = {};
+        building_.rows.reserve(list.size());
+        building_.sums.reserve(list.size());
+        building_.rowOf.reserve(list.size());
+        buildingFigures_ = context_.view.recomputedFigures().revision;
+        records_.start(context_.view, std::move(list));
+        buildNextRows();
+        return static_cast<int>(shown_.rows.size());
+    }
+    shown_ = {};
     figuresSeen_ = context_.view.recomputedFigures().revision;
     recordsSeen_ = context_.view.recordsRevision();
-    totalsDue_ = true;
-    const std::vector<PositionRecords>& records = records_.lookUp(context_.view, context_.view.getOpenOrderCollection());
-    rows_.reserve(records.size());
-    sums_.reserve(records.size());
-    rowOf_.reserve(records.size());
-    for (const PositionRecords& r : records) {
-        const int row = int(rows_.size());
-        rows_.push_back({showClosePrice(r), {}});
-        sums_.push_back(positionSums(r));
-        if (r.order) rowOf_.emplace(r.order.get(), row);
-        if (shownAsMove(rows_.back().close.move)) movedRows_.push_back(row);
-    }
-    return static_cast<int>(rows_.size());
+    const std::vector<PositionRecords>& records = records_.lookUp(context_.view, list);
+    shown_.rows.reserve(records.size());
+    shown_.sums.reserve(records.size());
+    shown_.rowOf.reserve(records.size());
+    for (const PositionRecords& r : records) shown_.add(r);
+    return static_cast<int>(shown_.rows.size());
+}
+
+void OpenPositionTableController::buildNextRows() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!records_.started()) return;
+            const bool whole = records_.step(context_.view, kSnapshotStepRows);
+            const std::vector<PositionRecords>& found = whole ? records_.records() : records_.found();
+            for (std::size_t i = building_.rows.size(); i < found.size(); ++i) building_.add(found[i]);
+            if (!whole) {
+                buildNextRows();
+                return;
+            }
+            built_ = snapshotDue_ = true;
+            reloadTable();
+            // The list or its records changed while it was built: another one.
+            const state::Orders list = context_.view.getOpenOrderCollection();
+            const std::vector<PositionRecords>& records = records_.records();
+            bool current = records_.revision() == context_.view.recordsRevision() && list.size() == records.size();
+            for (std::size_t i = 0; current && i < list.size(); ++i) current = list[i] == records[i].order;
+            if (current) return;
+            snapshotDue_ = true;
+            reloadTable();
+        },
+        Qt::QueuedConnection);
 }
 
 std::optional<std::vector<int>> OpenPositionTableController::changedRows() {
+    // Every row is replaced when the snapshot under way is whole.
+    if (records_.started()) return std::vector<int>{};
+    if (std::exchange(snapshotDue_, false)) return std::nullopt;
     const state::RecomputedFigures& figures = context_.view.recomputedFigures();
     const std::uint64_t seen = std::exchange(figuresSeen_, figures.revision);
     const std::vector<PositionRecords>& records = records_.records();
+    std::vector<Row>& shownRows = shown_.rows;
     if (figures.all || figures.summaries || (figures.revision != seen && figures.revision != seen + 1) ||
-        recordsSeen_ != context_.view.recordsRevision() || rows_.size() != records.size() ||
-        int(rows_.size()) != rowCount())
+        recordsSeen_ != context_.view.recordsRevision() || shownRows.size() != records.size() ||
+        int(shownRows.size()) != rowCount())
         return std::nullopt;
-    std::vector<int> rows = std::exchange(movedRows_, {});
+    std::vector<int> rows = std::exchange(shown_.movedRows, {});
     if (figures.revision != seen)
         for (const model::Order* p : figures.positions)
-            if (const auto at = rowOf_.find(p); at != rowOf_.end()) rows.push_back(at->second);
+            if (const auto at = shown_.rowOf.find(p); at != shown_.rowOf.end()) rows.push_back(at->second);
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     for (int row : rows) {
-        Row& r = rows_[std::size_t(row)];
+        Row& r = shownRows[std::size_t(row)];
         r = {showClosePrice(records[std::size_t(row)]), {}};
-        sums_[std::size_t(row)] = positionSums(records[std::size_t(row)]);
-        if (shownAsMove(r.close.move)) movedRows_.push_back(row);
+        shown_.sums[std::size_t(row)] = positionSums(records[std::size_t(row)]);
+        if (shownAsMove(r.close.move)) shown_.movedRows.push_back(row);
     }
     totalsDue_ = !rows.empty();
     listKept_ = true;
@@ -178,8 +225,10 @@ std::optional<std::vector<int>> OpenPositionTableController::changedRows() {
 }
 
 QVariant OpenPositionTableController::cellData(int row, int column, int role) const {
-    if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 || column >= int(alignments_.size())) return {};
-    const Row& r = rows_[std::size_t(row)];
+    if (row < 0 || row >= static_cast<int>(shown_.rows.size()) || row >= static_cast<int>(records_.records().size()) ||
+        column < 0 || column >= int(alignments_.size()))
+        return {};
+    const Row& r = shown_.rows[std::size_t(row)];
     const PositionRecords& records = records_.records()[std::size_t(row)];
     if (!records.order) return {};
     if (column == closeColumn_) {
@@ -216,7 +265,7 @@ void OpenPositionTableController::RefreshTableview() {
 
 void OpenPositionTableController::updateStatusLabel() {
     // The unchanged rows' shares as kept: no margin recomputed for them.
-    const PositionTotals totals = positionTotals(sums_);
+    const PositionTotals totals = positionTotals(shown_.sums);
     for (std::size_t i = 0; i < values_.size(); ++i)
         values_[i]->setFigure(kit::labelledFigure(kit::shownText(": " + totals.values[i])));
 }

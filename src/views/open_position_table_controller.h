@@ -45,6 +45,8 @@ public:
     static constexpr std::array<const char*, 4> kEntryKeys = {"0282", "0250", "0480", "0481"};
     static constexpr const char* kCloseAllKey = "0243";
     static constexpr const char* kCloseAllWindow = other_windows::kCloseAll;
+    // A longer list's snapshot is built this many rows a slice and shown whole.
+    static constexpr std::size_t kSnapshotStepRows = 500;
 
     // `sharedRecords`: the records another position table of the login found.
     OpenPositionTableController(kit::WindowContext& context, bool baseCurrencyAvailable,
@@ -89,6 +91,17 @@ private:
         ClosePrice close;
         mutable std::optional<QString> closeText;  // written at its first drawing
     };
+    // What a snapshot shows of its rows.
+    struct Snapshot {
+        std::vector<Row> rows;  // one per record
+        std::vector<PositionSums> sums;  // one per record: its share of the totals
+        std::unordered_map<const model::Order*, int> rowOf;
+        std::vector<int> movedRows;  // rows whose close price shows a move
+        void add(const PositionRecords& r);
+    };
+    // The next rows of the snapshot under way in a later slice; the last
+    // puts it in and reloads.
+    void buildNextRows();
     QWidget* buildTotalsBar();
     void skipBaseCurrencyColumn(bool available);
     // The row's records when its position is still inside the state's current collection.
@@ -102,11 +115,11 @@ private:
     int closeColumn_ = -1;
     int profitLossColumn_ = -1;
     PositionRecordsCache records_;
-    std::vector<Row> rows_;  // one per record
-    std::vector<PositionSums> sums_;  // one per record: its share of the totals
-    // What the snapshot was taken at, for the tick's changed rows.
-    std::unordered_map<const model::Order*, int> rowOf_;
-    std::vector<int> movedRows_;  // rows whose close price shows a move
+    Snapshot shown_;
+    Snapshot building_;  // while records_ looks up a long list
+    std::uint64_t buildingFigures_ = 0;  // the figures' revision it began at
+    bool built_ = false;  // the next snapshot is building_
+    bool snapshotDue_ = false;  // the next reload takes a snapshot
     std::uint64_t figuresSeen_ = 0;
     std::uint64_t recordsSeen_ = 0;
     bool totalsDue_ = true;

@@ -85,22 +85,60 @@ std::string WatchlistTableController::text(const char* key) const {
     return model::LanguageString::stringforSelectedLanguage(context_.language, key);
 }
 
-int WatchlistTableController::takeSnapshot() {
-    std::vector<Row> rows;
-    const state::SessionView* session = &context_.view;
-    recordsSeen_ = session->recordsRevision();
-    const std::vector<std::string> codes = session->watchlistCodes();
-    rows.reserve(codes.size());
-    for (const std::string& code : codes) {
-        Row row{code, session->instrument(code), {}, {}, {}, {}, {}};
-        if (row.item) {
-            row.moves = shown_.show(code, row.item->Bid, row.item->Ask);
-            row.live.take(*row.item);
-        }
-        rows.push_back(std::move(row));
+WatchlistTableController::Row WatchlistTableController::rowOf(std::string code) {
+    std::shared_ptr<model::ItemDetails> item = context_.view.instrument(code);
+    Row row{std::move(code), std::move(item), {}, {}, {}, {}, {}};
+    if (row.item) {
+        row.moves = shown_.show(row.code, row.item->Bid, row.item->Ask);
+        row.live.take(*row.item);
     }
+    return row;
+}
+
+int WatchlistTableController::takeSnapshot() {
+    if (std::exchange(built_, false)) {
+        rows_ = std::exchange(buildingRows_, {});
+        recordsSeen_ = buildingRecords_;
+        return static_cast<int>(rows_.size());
+    }
+    std::vector<std::string> codes = context_.view.watchlistCodes();
+    if (codes.size() > kSnapshotStepRows) {
+        // The rows shown stay until the new snapshot is whole.
+        buildingCodes_ = std::move(codes);
+        buildingRows_.clear();
+        buildingRows_.reserve(buildingCodes_.size());
+        buildingRecords_ = context_.view.recordsRevision();
+        stepping_ = true;
+        buildNextRows();
+        return static_cast<int>(rows_.size());
+    }
+    std::vector<Row> rows;
+    recordsSeen_ = context_.view.recordsRevision();
+    rows.reserve(codes.size());
+    for (std::string& code : codes) rows.push_back(rowOf(std::move(code)));
     rows_ = std::move(rows);
     return static_cast<int>(rows_.size());
+}
+
+void WatchlistTableController::buildNextRows() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            const std::size_t to = std::min(buildingCodes_.size(), buildingRows_.size() + kSnapshotStepRows);
+            for (std::size_t at = buildingRows_.size(); at < to; ++at) buildingRows_.push_back(rowOf(buildingCodes_[at]));
+            if (to < buildingCodes_.size()) {
+                buildNextRows();
+                return;
+            }
+            stepping_ = false;
+            built_ = snapshotDue_ = true;
+            reloadTable();
+            // The list changed while it was built: another one.
+            if (context_.view.watchlistCodes() == buildingCodes_) return;
+            snapshotDue_ = true;
+            reloadTable();
+        },
+        Qt::QueuedConnection);
 }
 
 bool WatchlistTableController::Live::same(const model::ItemDetails& item) const {
@@ -123,6 +161,9 @@ void WatchlistTableController::Live::take(const model::ItemDetails& item) {
 }
 
 std::optional<std::vector<int>> WatchlistTableController::changedRows() {
+    // Every row is replaced when the snapshot under way is whole.
+    if (stepping_) return std::vector<int>{};
+    if (std::exchange(snapshotDue_, false)) return std::nullopt;
     if (!ticking_ || recordsSeen_ != context_.view.recordsRevision() || int(rows_.size()) != rowCount())
         return std::nullopt;
     std::vector<int> changed;

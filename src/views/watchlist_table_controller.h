@@ -36,6 +36,8 @@ public:
     // The name under which the details window is opened.
     static constexpr const char* kDetailWindow = kAdvancedDetailWindow;
     static constexpr const char* kTicketWindow = other_windows::kTradeTicket;
+    // A longer list's snapshot is built this many rows a slice and shown whole.
+    static constexpr std::size_t kSnapshotStepRows = 3000;
 
     explicit WatchlistTableController(kit::WindowContext& context, QWidget* parent = nullptr);
     ~WatchlistTableController() override;
@@ -96,6 +98,10 @@ private:
         Cell cell = Cell::Other;
         QVariant alignment;
     };
+    Row rowOf(std::string code);
+    // The next rows of the snapshot under way in a later slice; the last
+    // puts it in and reloads.
+    void buildNextRows();
     QVariant priceCell(const Row& row, bool bid, int role) const;
     const std::optional<model::RGBAColor>& codeColor(const Row& row) const;
     QIcon iconFor(const model::ItemDetails& item) const;
@@ -106,6 +112,13 @@ private:
     std::vector<Row> rows_;
     LastShownPrices shown_;
     std::uint64_t recordsSeen_ = 0;  // the snapshot's
+    // A long list's snapshot under way, while rows_ stays shown.
+    std::vector<std::string> buildingCodes_;
+    std::vector<Row> buildingRows_;
+    std::uint64_t buildingRecords_ = 0;
+    bool stepping_ = false;  // its next rows posted
+    bool built_ = false;  // the next snapshot is buildingRows_
+    bool snapshotDue_ = false;  // the next reload takes a snapshot
     bool ticking_ = false;
     mutable QHash<QString, QIcon> icons_;
     QPointer<QMessageBox> alert_;

@@ -55,6 +55,19 @@ TEST(LegendWidthsTest, LongLegendMeasuresItsTitlesOnce) {
     EXPECT_EQ(widths.titlesMeasured(), titles.size());
     EXPECT_EQ(widths.widest(font, titles, values), first);
     EXPECT_EQ(widths.titlesMeasured(), titles.size());
+    // Measured a part a call, it comes to the same width once complete.
+    constexpr std::size_t kPart = 1000;
+    LegendWidths parts;
+    std::size_t calls = 0;
+    double partial = 0;
+    do {
+        partial = parts.widest(font, titles, values, kPart);
+        ++calls;
+        EXPECT_EQ(parts.titlesMeasured(), std::min(calls * kPart, titles.size()));
+    } while (!parts.complete() && calls <= titles.size() / kPart);
+    EXPECT_TRUE(parts.complete());
+    EXPECT_EQ(calls, titles.size() / kPart);
+    EXPECT_EQ(partial, first);
 }
 
 }  // namespace

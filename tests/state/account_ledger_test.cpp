@@ -337,6 +337,33 @@ TEST_F(ChangedRecomputationTest, ChangedRecomputationEqualsTheWholeOneOverRandom
     }
 }
 
+// A list longer than a slice's positions: the tick's whole recomputation
+// follows its index, built over later slices (from the start again when the
+// list changes meanwhile), with the same figures as the whole one.
+TEST_F(ChangedRecomputationTest, ALongListIsRecomputedAfterItsIndexIsBuilt) {
+    const std::vector<std::string> accounts = {"1001", "1002", "1003", "9999"}, codes = {"GOLD", "SILVER", "OIL"};
+    for (std::size_t i = 0; i < AccountLedger::kDependentsStepPositions; ++i)
+        buy(accounts[i % accounts.size()], codes[i % codes.size()]);
+    for (const bool listChanges : {false, true}) {
+        ledger().recalculateAccounts();
+        buy("1001", "GOLD");
+        tick("GOLD", 12 + listChanges, 13 + listChanges);
+        const std::vector<double> kept = figures();
+        const std::uint64_t before = ledger().lastRecomputed().revision;
+        ledger().recalculateChangedAccounts();
+        EXPECT_EQ(figures(), kept) << listChanges;
+        EXPECT_EQ(ledger().lastRecomputed().revision, before) << listChanges;
+        if (listChanges) buy("1002", "OIL");
+        loop->runUntilIdle();
+        EXPECT_TRUE(ledger().lastRecomputed().all) << listChanges;
+        EXPECT_EQ(ledger().lastRecomputed().revision, before + 1) << listChanges;
+        const std::vector<double> spread = figures();
+        ledger().recalculateAccounts();
+        EXPECT_EQ(spread, figures()) << listChanges;
+        EXPECT_NE(spread, kept) << listChanges;
+    }
+}
+
 TEST_F(LedgerTest, SelectedAccountChangesThroughItsOperationOnTheMainThread) {
     auto a = account(1001);
     account(1002);
@@ -401,7 +428,8 @@ TEST_F(LedgerTest, SpreadsSettleOnePerInstrument) {
     }
 }
 
-// Accounts that share a group count that group once, wherever it comes again.
+// Accounts that share a group count that group once, wherever it comes again;
+// a pass by ranges (a login fill spread over slices) settles the same spreads.
 TEST_F(LedgerTest, SpreadsOfASharedGroupCountOnce) {
     struct Case {
         const char* name;
@@ -417,8 +445,7 @@ TEST_F(LedgerTest, SpreadsOfASharedGroupCountOnce) {
         TearDown();
         SetUp();
         auto gold = item(1, "GOLD", 10);
-        gold->priceTick = 0.5;
-        gold->Ask = 12;
+        auto silver = item(2, "SILVER", 10);
         account(1001, "G1");
         account(1002, "G2");
         account(1003, "G1");
@@ -428,12 +455,16 @@ TEST_F(LedgerTest, SpreadsOfASharedGroupCountOnce) {
             gi->SpreadTypeId = type;
             gi->SpreadBid = 1;
             gi->SpreadAsk = 3;
-            group(id)->GroupInstrumentCollection["1"] = gi;
+            const auto terms = group(id);
+            terms->GroupInstrumentCollection["1"] = gi;
+            terms->GroupInstrumentCollection["2"] = gi;
         }
-        state::SessionTestAccess::accountLedger(*session).SetAllSymbolsSpread();
-        EXPECT_EQ(std::tuple(gold->Spreadtype, gold->BidSpread, gold->AskSpread),
-                  std::tuple(c.type, c.bidSpread, c.askSpread))
-            << c.name;
+        state::SessionTestAccess::accountLedger(*session).SetAllSymbolsSpread(0, 1);
+        state::SessionTestAccess::accountLedger(*session).SetAllSymbolsSpread(1, 2);
+        for (const auto& instrument : {gold, silver})
+            EXPECT_EQ(std::tuple(instrument->Spreadtype, instrument->BidSpread, instrument->AskSpread),
+                      std::tuple(c.type, c.bidSpread, c.askSpread))
+                << c.name << " " << instrument->Code;
     }
 }
 

@@ -23,7 +23,9 @@
 #include "protocol/envelope.h"
 #include "protocol/session_key.h"
 #include "protocol/wire_format.h"
+#include "state/packed_fill_steps.h"
 #include "state/recording_ui_services.h"
+#include "support/reference_data_test_access.h"
 #include "state/session_notifications.h"
 
 namespace state {
@@ -748,6 +750,64 @@ TEST_F(SessionTest, LoginDataCutShortFailsTheLogin) {
             EXPECT_EQ((*accounts.find("1001"))->Balance, 50000.0);
         }
     }
+}
+
+// Compact login data filled a step a slice leaves what a whole fill leaves, in
+// the same order (a later group instrument replaces an earlier one); the
+// acceptance that comes meanwhile waits for the data.
+TEST_F(SessionTest, CompactLoginDataFilledInStepsLeavesWhatAWholeFillLeaves) {
+    const std::size_t instruments = PackedFillSteps::kInstrumentsPerStep + 2;
+    const std::size_t groupInstruments = PackedFillSteps::kGroupInstrumentsPerStep + instruments;
+    std::vector<std::string> sections(22);
+    sections[0] = "5\x05" "0\x05" "0\x05" "0\x05" "1";
+    // Each instrument priced by one of the first seven (field 3, its currency).
+    for (std::size_t i = 1; i <= instruments; ++i)
+        sections[4] += std::to_string(i) + "\x05N\x05" "C" + std::to_string(i) + "\x05" + std::to_string(i % 7 + 1) + "\x06";
+    sections[5] = "3\x05G";
+    for (std::size_t i = 0; i < groupInstruments; ++i)
+        sections[6] += "0\x05" "3\x05" + std::to_string(i % instruments + 1) + "\x05\x05\x05\x05" + std::to_string(i) + "\x06";
+    sections[8] = "1001\x05" "3\x05" "1\x05\x05" "50000.00";
+    sections[16] = "0\x05\x05" "0\x06";
+    std::string packed;
+    for (std::size_t i = 0; i < sections.size(); ++i) packed += (i ? "\x07" : "") + sections[i];
+    ReferenceData whole;
+    ASSERT_TRUE(state::fillPacked(whole, packed));
+
+    const ReferenceData& stepped = state::SessionTestAccess::referenceData(*session);
+    std::size_t itemsAtSuccess = 0;
+    auto token = platform::NotificationCenter::defaultCenter().addObserver(
+        "LoginSuccessNotification", [&](const platform::Notification&) { itemsAtSuccess = stepped.ItemCollection().size(); });
+    ui.login.setPortNo(0);
+    state::commandsOf(*session).StreamingConnection(true, false);
+    loop->runUntilIdle();
+    state::SessionTestAccess::NewMessage(*session, inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03"
+                                                                 "160=PACKED\x03" "1050=" + payloadOf(packed) + "\x03")));
+    state::SessionTestAccess::NewMessage(*session, inner(frameOf("10=18\x03")));
+    loop->runUntilIdle();
+    platform::NotificationCenter::defaultCenter().removeObserver(token);
+    EXPECT_EQ(itemsAtSuccess, instruments);
+
+    const auto codes = [](const ReferenceData& r) {
+        std::vector<std::string> out;
+        for (const auto& [code, item] : r.ItemCollection()) {
+            const auto currency = item->CalculationItems.lock();
+            out.push_back(code + ">" + (currency ? currency->Code : "-"));
+        }
+        return out;
+    };
+    EXPECT_EQ(codes(stepped), codes(whole));
+    const auto spreads = [instruments](const ReferenceData& r) {
+        std::vector<std::int32_t> out;
+        const auto group = r.group("3");
+        for (std::size_t i = 1; group && i <= instruments; ++i)
+            out.push_back(group->GroupInstrumentCollection.at(std::to_string(i))->SpreadBid);
+        return out;
+    };
+    EXPECT_EQ(spreads(stepped), spreads(whole));
+    // The section's last record is the one its instrument keeps.
+    EXPECT_EQ(spreads(stepped).at((groupInstruments - 1) % instruments), static_cast<std::int32_t>(groupInstruments - 1));
+    ASSERT_TRUE(stepped.account("1001"));
+    EXPECT_EQ(stepped.account("1001")->Balance, 50000.0);
 }
 
 // Compact login data is read ahead off the main thread; XML is not.

@@ -28,7 +28,7 @@ public:
     // The follow-ups note what they could see.
     RecordingReferenceData() {
         setFollowUps({[this] { calls.push_back("LoadItemstoWatchlist"); },
-                      [this] {
+                      [this](std::size_t, std::size_t) {
                           calls.push_back("SetAllSymbolsSpread accounts=" +
                                           std::to_string(AccountDetailCollection().size()) +
                                           " groups=" + std::to_string(GroupDetailCollection().size()));

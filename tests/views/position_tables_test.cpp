@@ -195,6 +195,22 @@ TEST_F(PositionTablesTest, TickRedrawsOnlyTheRowsOfRecomputedPositions) {
     EXPECT_EQ(at(*open, 2, col::kClosePrice, ClosePriceTextRole).toString(), "23.200");
 }
 
+// A list longer than a slice's rows is built over later slices: the rows
+// shown stay until the new ones are whole, then every row and the totals follow.
+TEST_F(PositionTablesTest, ALongListShowsWholeOnceBuilt) {
+    const std::size_t added = OpenPositionTableController::kSnapshotStepRows + 1;
+    for (std::size_t i = 0; i < added; ++i) s.position(std::to_string(80000 + i), Order::kBuy, "1")->UnrealisedPL = 1;
+    open->openpositionTableUpdate();
+    EXPECT_EQ(open->rowCount(), 3);
+    EXPECT_EQ(at(*open, 2, col::kPositionId).toString(), "70003");
+    EXPECT_EQ(open->totalValues()[0]->text(), ": 103.5");
+    for (int turn = 0; turn < 100 && open->rowCount() == 3; ++turn) QCoreApplication::processEvents();
+    ASSERT_EQ(open->rowCount(), int(added) + 3);
+    EXPECT_EQ(at(*open, 2, col::kPositionId).toString(), "70003");
+    EXPECT_EQ(at(*open, int(added) + 2, col::kPositionId).toString(), QString::number(80000 + added - 1));
+    EXPECT_EQ(open->totalValues()[0]->text(), ": 604.5");
+}
+
 TEST_F(PositionTablesTest, HeaderMenuInColumnOrderAndTheBaseCurrencyColumn) {
     const auto entries = [](kit::TableControllerBase& t) {
         std::vector<std::string> ids;

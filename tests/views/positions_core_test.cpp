@@ -68,8 +68,20 @@ TEST(PositionRecordsCacheTest, KeptRecordsAreThoseFoundAgain) {
         PositionRecordsCache cache(shared), second(shared);
         cache.lookUp(*s.session, orders);
         c.apply(s, orders);
-        for (PositionRecordsCache* table : {&second, &cache}) {
-            const std::vector<PositionRecords>& kept = table->lookUp(*s.session, orders);
+        // A third spreads its look-up a row a call and shows the last one's until it ends.
+        PositionRecordsCache spread(shared);
+        spread.lookUp(*s.session, {orders[0]});
+        spread.start(*s.session, orders);
+        std::size_t calls = 1;
+        for (; !spread.step(*s.session, 1); ++calls) {
+            ASSERT_EQ(spread.records().size(), 1u) << c.change;
+            EXPECT_EQ(spread.records().front().order, orders[0]) << c.change;
+            EXPECT_EQ(spread.found().size(), calls) << c.change;
+        }
+        EXPECT_EQ(calls, orders.size()) << c.change;
+        EXPECT_FALSE(spread.started()) << c.change;
+        for (PositionRecordsCache* table : {&second, &cache, &spread}) {
+            const std::vector<PositionRecords>& kept = table == &spread ? spread.records() : table->lookUp(*s.session, orders);
             ASSERT_EQ(kept.size(), orders.size()) << c.change;
             for (std::size_t i = 0; i < orders.size(); ++i) {
                 const PositionRecords found = s.records(orders[i]);

@@ -190,6 +190,29 @@ TEST_F(WatchlistTableTest, NotificationReloadsAndTheListMayChange) {
     EXPECT_FALSE(table->currentAlert());
 }
 
+// A list longer than a slice's rows is built over later slices: the rows
+// shown stay until the new ones are whole; a list changed meanwhile follows.
+TEST_F(WatchlistTableTest, ALongListShowsWholeOnceBuilt) {
+    std::vector<std::string>& codes = state::ReferenceDataTestAccess::selectedSymbols(s.data());
+    const std::vector<std::string> shown = codes;
+    const auto longList = [&](const std::string& last) {
+        std::vector<std::string> list;
+        for (std::size_t i = 0; i < WatchlistTableController::kSnapshotStepRows; ++i) list.push_back(shown[i % shown.size()]);
+        list.push_back(last);
+        return list;
+    };
+    codes = longList("GOLD");
+    table->RefreshWatchlist();
+    EXPECT_EQ(table->rowCount(), int(shown.size()));
+    codes = longList("EURUSD");  // before the build ends
+    for (int turn = 0; turn < 100 && at(int(codes.size()) - 1, col::kCode).data().toString() != "EURUSD"; ++turn)
+        QCoreApplication::processEvents();
+    ASSERT_EQ(table->rowCount(), int(codes.size()));
+    for (const int row : {0, 1, int(codes.size()) - 1})
+        EXPECT_EQ(at(row, col::kCode).data().toString().toStdString(), codes[std::size_t(row)]) << row;
+    EXPECT_EQ(at(1, col::kBid).data(PriceTextRole).toString(), "1.08414");
+}
+
 TEST_F(WatchlistTableTest, DoubleClicksIconClicksAndDrags) {
     QTableView* view = table->tableView();
     auto doubleClick = [&](int row, const char* id) {

@@ -1,5 +1,6 @@
 #include "views/core/position_records.h"
 
+#include <algorithm>
 #include <string_view>
 #include <unordered_map>
 
@@ -69,58 +70,116 @@ bool PositionRecordsCache::foundBy(const PositionRecords& r, const Keys& keys) {
            (!r.account || r.account->GroupId == keys.groupId) && (!r.item || r.item->InstrumentId == keys.instrumentId);
 }
 
-const std::vector<PositionRecords>& PositionRecordsCache::lookUp(const state::SessionView& session,
-                                                                 const std::vector<std::shared_ptr<model::Order>>& orders) {
-    const std::uint64_t revision = session.recordsRevision();
-    const bool reusable = revision == revision_ && !records_.empty();
-    revision_ = revision;
-    std::vector<PositionRecords> records;
-    std::vector<Keys> keys;
-    records.reserve(orders.size());
-    keys.reserve(orders.size());
+struct PositionRecordsCache::Build {
+    std::vector<std::shared_ptr<model::Order>> kept;  // the list of a spread look-up
+    const std::vector<std::shared_ptr<model::Order>>* orders = nullptr;
+    std::uint64_t revision = 0;
+    bool reusable = false;
+    // Spread: records_ is still shown, so its rows are copied, not moved;
+    // the shared rows are left to the other tables, which empty and grow them in between.
+    bool copyKept = false;
+    bool placed = false;
     // Built at the first order out of its place.
     std::unordered_map<const model::Order*, std::size_t> places;
-    AccountsFound accounts;
-    if (shared_ && (shared_->revision != revision || shared_->rows.size() > 2 * orders.size() + 1024)) {
+    std::vector<PositionRecords> records;
+    std::vector<Keys> keys;
+};
+
+PositionRecordsCache::PositionRecordsCache(std::shared_ptr<Shared> shared) : shared_(std::move(shared)) {}
+PositionRecordsCache::~PositionRecordsCache() = default;
+
+void PositionRecordsCache::begin(Build& build, const state::SessionView& session, std::size_t rows) {
+    build.revision = session.recordsRevision();
+    build.reusable = build.revision == revision_ && !records_.empty();
+    build.records.reserve(rows);
+    build.keys.reserve(rows);
+    if (shared_ && !build.copyKept && (shared_->revision != build.revision || shared_->rows.size() > 2 * rows + 1024)) {
         shared_->rows.clear();
-        shared_->revision = revision;
+        shared_->revision = build.revision;
     }
-    bool placed = false;
-    for (std::size_t i = 0; i < orders.size(); ++i) {
+}
+
+void PositionRecordsCache::lookUpRows(Build& build, const state::SessionView& session, std::size_t end) {
+    const std::vector<std::shared_ptr<model::Order>>& orders = *build.orders;
+    AccountsFound accounts;
+    const bool shared = shared_ && !build.copyKept;
+    for (std::size_t i = build.records.size(); i < end; ++i) {
         const std::shared_ptr<model::Order>& order = orders[i];
         std::size_t from = records_.size();
-        if (reusable && order) {
+        if (build.reusable && order) {
             if (i < records_.size() && records_[i].order == order) {
                 from = i;
             } else {
-                if (!placed)
+                if (!build.placed)
                     for (std::size_t j = records_.size(); j-- > 0;)
-                        if (records_[j].order) places[records_[j].order.get()] = j;
-                placed = true;
-                if (const auto found = places.find(order.get()); found != places.end()) from = found->second;
+                        if (records_[j].order) build.places[records_[j].order.get()] = j;
+                build.placed = true;
+                if (const auto found = build.places.find(order.get()); found != build.places.end()) from = found->second;
             }
         }
         // A row taken already has no order left: a listed twice order is looked up again.
         if (from < records_.size() && records_[from].order == order && foundBy(records_[from], keys_[from])) {
-            records.push_back(std::move(records_[from]));
-            keys.push_back(std::move(keys_[from]));
+            if (build.copyKept) {
+                build.records.push_back(records_[from]);
+                build.keys.push_back(keys_[from]);
+            } else {
+                build.records.push_back(std::move(records_[from]));
+                build.keys.push_back(std::move(keys_[from]));
+            }
             continue;
         }
-        if (shared_ && order)
+        if (shared && order)
             if (const auto found = shared_->rows.find(order.get());
                 found != shared_->rows.end() && found->second.first.order == order &&
                 foundBy(found->second.first, found->second.second)) {
-                records.push_back(found->second.first);
-                keys.push_back(found->second.second);
+                build.records.push_back(found->second.first);
+                build.keys.push_back(found->second.second);
                 continue;
             }
-        records.push_back(lookUpRecords(session, order, accounts));
-        keys.push_back(keysOf(records.back()));
-        if (shared_ && order) shared_->rows.insert_or_assign(order.get(), std::make_pair(records.back(), keys.back()));
+        build.records.push_back(lookUpRecords(session, order, accounts));
+        build.keys.push_back(keysOf(build.records.back()));
+        if (shared && order) shared_->rows.insert_or_assign(order.get(), std::make_pair(build.records.back(), build.keys.back()));
     }
-    records_ = std::move(records);
-    keys_ = std::move(keys);
+}
+
+void PositionRecordsCache::finish(Build& build) {
+    revision_ = build.revision;
+    records_ = std::move(build.records);
+    keys_ = std::move(build.keys);
+}
+
+const std::vector<PositionRecords>& PositionRecordsCache::lookUp(const state::SessionView& session,
+                                                                 const std::vector<std::shared_ptr<model::Order>>& orders) {
+    build_.reset();
+    Build build;
+    build.orders = &orders;
+    begin(build, session, orders.size());
+    lookUpRows(build, session, orders.size());
+    finish(build);
     return records_;
+}
+
+void PositionRecordsCache::start(const state::SessionView& session, std::vector<std::shared_ptr<model::Order>> orders) {
+    build_ = std::make_unique<Build>();
+    build_->kept = std::move(orders);
+    build_->orders = &build_->kept;
+    build_->copyKept = true;
+    begin(*build_, session, build_->kept.size());
+}
+
+bool PositionRecordsCache::step(const state::SessionView& session, std::size_t rows) {
+    if (!build_) return true;
+    Build& build = *build_;
+    lookUpRows(build, session, std::min(build.kept.size(), build.records.size() + rows));
+    if (build.records.size() < build.kept.size()) return false;
+    finish(build);
+    build_.reset();
+    return true;
+}
+
+const std::vector<PositionRecords>& PositionRecordsCache::found() const {
+    static const std::vector<PositionRecords> none;
+    return build_ ? build_->records : none;
 }
 
 }  // namespace views

@@ -37,12 +37,25 @@ public:
     // at the same records revision is not looked up again.
     struct Shared;
     static std::shared_ptr<Shared> makeShared();
-    explicit PositionRecordsCache(std::shared_ptr<Shared> shared = nullptr) : shared_(std::move(shared)) {}
+    explicit PositionRecordsCache(std::shared_ptr<Shared> shared = nullptr);
+    ~PositionRecordsCache();
     const std::shared_ptr<Shared>& shared() const { return shared_; }
 
-    // The records of `orders`, in their order.
+    // The records of `orders`, in their order. Drops a look-up under way.
     const std::vector<PositionRecords>& lookUp(const state::SessionView& session, const std::vector<std::shared_ptr<model::Order>>& orders);
     const std::vector<PositionRecords>& records() const { return records_; }
+    // The records revision the records were found at.
+    std::uint64_t revision() const { return revision_; }
+
+    // The same look-up spread over several calls: `start` keeps the list,
+    // each `step` looks up at most `rows` more rows, and records() stays the
+    // last look-up's until the step that finishes (true) puts the new ones in.
+    // It neither reads nor fills the shared rows.
+    void start(const state::SessionView& session, std::vector<std::shared_ptr<model::Order>> orders);
+    bool step(const state::SessionView& session, std::size_t rows);
+    bool started() const { return build_ != nullptr; }
+    // The rows found so far by the look-up under way.
+    const std::vector<PositionRecords>& found() const;
 
 private:
     // What a row's records were found by.
@@ -54,11 +67,17 @@ private:
     };
     static Keys keysOf(const PositionRecords& r);
     static bool foundBy(const PositionRecords& r, const Keys& keys);
+    // A look-up from its first row to its last.
+    struct Build;
+    void begin(Build& build, const state::SessionView& session, std::size_t rows);
+    void lookUpRows(Build& build, const state::SessionView& session, std::size_t end);
+    void finish(Build& build);
 
     std::vector<PositionRecords> records_;
     std::vector<Keys> keys_;
     std::uint64_t revision_ = 0;
     std::shared_ptr<Shared> shared_;
+    std::unique_ptr<Build> build_;  // the look-up under way
 };
 
 }  // namespace views
