@@ -78,6 +78,7 @@ model::PieChartDictionary PieChartViewController::generateData() {
 }
 
 void PieChartViewController::reloadData() {
+    stale_ = false;
     lastDrawn_ = current();
     pie_->setPieChartData(generateData());
     drawn_ = true;
@@ -90,14 +91,22 @@ PieChartViewController::Drawn PieChartViewController::current() const {
 }
 
 // Positions or accounts changed otherwise post the pie's notification.
+// A hidden pane draws nothing: it catches up when it shows.
 void PieChartViewController::tickReload() {
-    if (!drawn_ || current() != lastDrawn_) reloadData();
+    if (isVisible() && (!drawn_ || stale_ || current() != lastDrawn_)) reloadData();
 }
 
 // Posted once a slice when the open positions or an account change; nothing before the first tick drew.
 void PieChartViewController::pieChartUpdate() {
     platform::assertMainThread();
-    if (drawn_) reloadData();
+    if (!drawn_) return;
+    if (isVisible()) reloadData();
+    else stale_ = true;
+}
+
+void PieChartViewController::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (drawn_ && (stale_ || current() != lastDrawn_)) reloadData();
 }
 
 }  // namespace charts

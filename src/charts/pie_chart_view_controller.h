@@ -3,7 +3,8 @@
 // per instrument, or each instrument's margin as a share of the equity with
 // the available margin; two segments switch between them. Redrawn on the
 // login's live tick when a recomputation, the records, the account or the
-// segment changed since, and, once drawn, on "PieChartUpdateNotification".
+// segment changed since, and, once drawn, on "PieChartUpdateNotification";
+// while hidden it draws nothing and catches up when shown.
 #include <cstdint>
 #include <QButtonGroup>
 #include <QWidget>
@@ -38,6 +39,9 @@ public:
     QButtonGroup* pieSegmentedControl() const { return segments_; }
     QWidget* view() { return this; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void pieChartUpdate();
     // The tick: a reload only when what the slices read may have changed.
@@ -56,6 +60,7 @@ private:
     QButtonGroup* segments_ = nullptr;
     bool isProfitLossPieChart_ = true;
     bool drawn_ = false;
+    bool stale_ = false;  // a notification came while hidden
     Drawn lastDrawn_;
     kit::LiveTicker::Subscription tick_;
     platform::ObserverHandle observer_;
