@@ -1,6 +1,7 @@
 // Reference data the data service answers after the login: the instruments'
 // market details, market session timetables, user maps and searched resources.
 #include <stdexcept>
+#include <utility>
 
 #include "model/history_row.h"
 #include "model/text_value.h"
@@ -15,7 +16,8 @@ void ReferenceData::fillAdvancedInstrumentInfo(std::string_view text,
                                                const std::unordered_map<std::int32_t, std::string_view>& codesById) {
     const model::HistoryRow row(text);
     const auto code = codesById.find(row.integer(0));
-    auto* item = code == codesById.end() || code->second.empty() ? nullptr : items_.find(code->second);
+    // Fields of the record change, never the record: lookups stay as they were (no new records revision).
+    const auto* item = code == codesById.end() || code->second.empty() ? nullptr : std::as_const(items_).find(code->second);
     if (!item || !*item) return;
     model::ItemDetails& i = **item;
     i.marketID = row.unsignedInteger(1);
