@@ -259,8 +259,12 @@ void TableControllerBase::reloadTable() {
     platform::assertMainThread();
     const int before = model_->rows_;
     if (const std::optional<std::vector<int>> rows = changedRows()) {
+        // The list stayed: only the changed rows, every column of them.
         drawInRowFont();
-        emitTickColumns(*rows);
+        const int last = model_->columnCount() - 1;
+        for (const auto& [top, bottom] : indexRuns(*rows))
+            if (top >= 0 && bottom < model_->rows_ && last >= 0)
+                emit model_->dataChanged(model_->index(top, 0), model_->index(bottom, last));
         return;
     }
     const int after = std::max(0, takeSnapshot());

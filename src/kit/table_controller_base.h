@@ -121,8 +121,8 @@ protected:
     virtual QVariant cellData(int row, int column, int role) const = 0;
     virtual void showRowMenuEntries(QMenu& /*rowMenu*/, int /*row*/) {}
     // The tick's rows whose live cells may have changed, sorted, when the
-    // list itself is known not to have changed; nullopt: read the list anew
-    // and refresh every row.
+    // list itself is known not to have changed (a reload then redraws those
+    // rows whole); nullopt: read the list anew and refresh every row.
     virtual std::optional<std::vector<int>> changedRows() { return std::nullopt; }
     // After every whole-table reload.
     virtual void didReload() {}

@@ -164,8 +164,9 @@ std::optional<std::vector<int>> WatchlistTableController::changedRows() {
     // Every row is replaced when the snapshot under way is whole.
     if (stepping_) return std::vector<int>{};
     if (std::exchange(snapshotDue_, false)) return std::nullopt;
-    if (!ticking_ || recordsSeen_ != context_.view.recordsRevision() || int(rows_.size()) != rowCount())
-        return std::nullopt;
+    if (recordsSeen_ != context_.view.recordsRevision() || int(rows_.size()) != rowCount()) return std::nullopt;
+    // Outside the tick (a status change, an edited list) the rows stay only while the list does.
+    if (!ticking_ && !sameCodes(context_.view.watchlistCodes())) return std::nullopt;
     std::vector<int> changed;
     for (std::size_t at = 0; at < rows_.size(); ++at) {
         Row& row = rows_[at];
@@ -180,6 +181,13 @@ std::optional<std::vector<int>> WatchlistTableController::changedRows() {
         changed.push_back(int(at));
     }
     return changed;
+}
+
+bool WatchlistTableController::sameCodes(const std::vector<std::string>& codes) const {
+    if (codes.size() != rows_.size()) return false;
+    for (std::size_t at = 0; at < codes.size(); ++at)
+        if (codes[at] != rows_[at].code) return false;
+    return true;
 }
 
 QIcon WatchlistTableController::iconFor(const model::ItemDetails& item) const {

@@ -68,9 +68,9 @@ protected:
     int takeSnapshot() override;
     void didReload() override;
     QVariant cellData(int row, int column, int role) const override;
-    // On the tick, while the list and its records stay: the rows whose
-    // instrument's live fields changed since the last drawing, and those
-    // that showed a move.
+    // While the list and its records stay (on the tick, or on the table's
+    // notification): the rows whose instrument's live fields changed since
+    // the last drawing, and those that showed a move.
     std::optional<std::vector<int>> changedRows() override;
     std::string dragText(const std::vector<int>& rows) const override;
 
@@ -99,6 +99,8 @@ private:
         QVariant alignment;
     };
     Row rowOf(std::string code);
+    // The rows shown are these codes, in this order.
+    bool sameCodes(const std::vector<std::string>& codes) const;
     // The next rows of the snapshot under way in a later slice; the last
     // puts it in and reloads.
     void buildNextRows();

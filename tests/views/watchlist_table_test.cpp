@@ -173,6 +173,44 @@ TEST_F(WatchlistTableTest, TickRedrawsOnlyTheRowsWhoseInstrumentChanged) {
     EXPECT_EQ(background(0, col::kCode), QColor(255, 0, 0));  // the session's colour followed
 }
 
+// The table's notification with the list unchanged (an instrument's status
+// or session changed) redraws only that instrument's row, whole.
+TEST_F(WatchlistTableTest, NotificationWithTheSameListRedrawsOnlyTheChangedRows) {
+    struct Step {
+        const char* name;
+        std::function<void()> change;
+        std::set<int> rows;
+    };
+    const Step steps[] = {
+        {"a status", [&] { euro->instrumentTradingStatus = 2; }, {1}},
+        {"a session", [&] { gold->CurrentTradeSessionSettingId = 2; }, {0}},
+        {"nothing", [] {}, {}},
+    };
+    tick();  // the first marks end
+    QSignalSpy changed(table->model(), &QAbstractItemModel::dataChanged);
+    QSignalSpy reset(table->model(), &QAbstractItemModel::modelReset);
+    QSignalSpy removed(table->model(), &QAbstractItemModel::rowsRemoved);
+    for (const Step& step : steps) {
+        step.change();
+        changed.clear();
+        platform::NotificationCenter::defaultCenter().post(state::notifications::kWatchlistTable);
+        QCoreApplication::sendPostedEvents();  // the reload's turn
+        std::set<int> rows;
+        for (const auto& args : changed) {
+            EXPECT_EQ(args[0].toModelIndex().column(), 0) << step.name;
+            EXPECT_EQ(args[1].toModelIndex().column(), table->model()->columnCount() - 1) << step.name;
+            for (int r = args[0].toModelIndex().row(); r <= args[1].toModelIndex().row(); ++r) rows.insert(r);
+        }
+        EXPECT_EQ(rows, step.rows) << step.name;
+    }
+    EXPECT_EQ(reset.count(), 0);
+    EXPECT_EQ(removed.count(), 0);
+    auto fresh = make();
+    for (const char* id : {col::kStatus, col::kSession})
+        EXPECT_EQ(at(1, id).data(), fresh->model()->index(1, fresh->columnWithIdentifier(id)).data()) << id;
+    EXPECT_EQ(background(0, col::kCode), QColor(255, 0, 0));  // the session's colour followed
+}
+
 TEST_F(WatchlistTableTest, NotificationReloadsAndTheListMayChange) {
     QSignalSpy reset(table->model(), &QAbstractItemModel::modelReset);
     state::ReferenceDataTestAccess::selectedSymbols(s.data()) = {"EURUSD", "GOLD"};
