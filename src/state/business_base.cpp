@@ -101,7 +101,10 @@ void BusinessBase::assemble(SessionParts parts) {
         c->registerHandlers(dispatcher_);
     for (const auto& c : extra_) c->registerHandlers(dispatcher_);
     reference_.setFollowUps({[this] { LoadItemstoWatchlist(); }, [this](std::size_t from, std::size_t to) { accountLedger_->SetAllSymbolsSpread(from, to); }});
-    feed_->setPriceMoved([this](const model::ItemDetails& item) { accountLedger_->priceMoved(item); });
+    feed_->setPriceMoved([this](const model::ItemDetails& item) {
+        accountLedger_->priceMoved(item);
+        ticked_.note(item);
+    });
 }
 
 BusinessBase::~BusinessBase() {

@@ -133,6 +133,7 @@ private:
     std::shared_ptr<model::ItemDetails> instrumentById(std::int32_t instrumentId) const override;
     std::uint64_t recordsRevision() const override { return reference_.recordsRevision(); }
     const RecomputedFigures& recomputedFigures() const override;
+    const TickedInstrumentsTurn& tickedInstruments() const override;
     std::vector<std::string> watchlistCodes() const override;
     std::vector<std::string> instrumentCodes() const override;
     std::vector<std::shared_ptr<model::ItemDetails>> watchlistInstruments() const override;
@@ -326,6 +327,7 @@ private:
     std::unique_ptr<PingMonitor> ping_;
     std::unique_ptr<OrderBook> orderBook_;
     std::unique_ptr<AccountLedger> accountLedger_;
+    TickedInstruments ticked_;
     std::unique_ptr<DataServiceAnswers> dataService_;
     std::unique_ptr<Chat> chat_;
     std::unique_ptr<Funds> funds_;

@@ -147,8 +147,12 @@ void BusinessBase::scheduleSpeedCheck() { ping_->scheduleSpeedCheck(); }
 // Commands carried out by the owning component
 
 void BusinessBase::recalculateAccounts() { accountLedger_->recalculateAccounts(); }
-void BusinessBase::recalculateChangedAccounts() { accountLedger_->recalculateChangedAccounts(); }
+void BusinessBase::recalculateChangedAccounts() {
+    ticked_.endTurn();
+    accountLedger_->recalculateChangedAccounts();
+}
 const RecomputedFigures& BusinessBase::recomputedFigures() const { return accountLedger_->lastRecomputed(); }
+const TickedInstrumentsTurn& BusinessBase::tickedInstruments() const { return ticked_.last(); }
 void BusinessBase::calculateAccountDetails(model::AccountDetails& account) {
     accountLedger_->calculateAccountDetails(account);
 }

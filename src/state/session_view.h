@@ -26,6 +26,7 @@
 #include "state/instrument_fillers.h"
 #include "state/session_notifications.h"
 #include "state/state_queries.h"
+#include "state/ticked_instruments.h"
 
 namespace state {
 
@@ -66,6 +67,9 @@ public:
     // replaced or removed: lookups at one revision find the same records.
     virtual std::uint64_t recordsRevision() const = 0;
     virtual const RecomputedFigures& recomputedFigures() const = 0;
+    // The instruments the feed's ticks wrote between the last two
+    // recalculateChangedAccounts (each ends a turn).
+    virtual const TickedInstrumentsTurn& tickedInstruments() const = 0;
     // The watchlist's codes in order, and their instruments (null where a code has none).
     virtual std::vector<std::string> watchlistCodes() const = 0;
     virtual std::vector<std::shared_ptr<model::ItemDetails>> watchlistInstruments() const = 0;

@@ -1,6 +1,9 @@
 #include "views/watchlist_table_controller.h"
 
 #include <QHeaderView>
+#include <algorithm>
+#include <numeric>
+#include <utility>
 
 #include "kit/core/icon_image_name.h"
 #include "kit/core/preference_manager.h"
@@ -98,6 +101,7 @@ WatchlistTableController::Row WatchlistTableController::rowOf(std::string code) 
 int WatchlistTableController::takeSnapshot() {
     if (std::exchange(built_, false)) {
         rows_ = std::exchange(buildingRows_, {});
+        rowsReplaced();
         recordsSeen_ = buildingRecords_;
         return static_cast<int>(rows_.size());
     }
@@ -117,6 +121,7 @@ int WatchlistTableController::takeSnapshot() {
     rows.reserve(codes.size());
     for (std::string& code : codes) rows.push_back(rowOf(std::move(code)));
     rows_ = std::move(rows);
+    rowsReplaced();
     return static_cast<int>(rows_.size());
 }
 
@@ -168,7 +173,7 @@ std::optional<std::vector<int>> WatchlistTableController::changedRows() {
     // Outside the tick (a status change, an edited list) the rows stay only while the list does.
     if (!ticking_ && !sameCodes(context_.view.watchlistCodes())) return std::nullopt;
     std::vector<int> changed;
-    for (std::size_t at = 0; at < rows_.size(); ++at) {
+    for (const std::size_t at : rowsToRead()) {
         Row& row = rows_[at];
         if (!row.item) continue;
         const bool moved = row.moves.bid != PriceMove::Unchanged || row.moves.ask != PriceMove::Unchanged;
@@ -179,8 +184,42 @@ std::optional<std::vector<int>> WatchlistTableController::changedRows() {
         row.bid.reset();
         row.ask.reset();
         changed.push_back(int(at));
+        if (row.moves.bid != PriceMove::Unchanged || row.moves.ask != PriceMove::Unchanged) movedRows_.push_back(at);
     }
     return changed;
+}
+
+std::vector<std::size_t> WatchlistTableController::rowsToRead() {
+    const state::TickedInstrumentsTurn& ticked = context_.view.tickedInstruments();
+    const bool listed = ticking_ && !readAll_ && !ticked.tooMany && ticked.turn == turnSeen_ + 1;
+    if (ticking_) {
+        turnSeen_ = ticked.turn;
+        readAll_ = false;
+    }
+    std::vector<std::size_t> rows = std::exchange(movedRows_, {});
+    if (!listed) {
+        rows.resize(rows_.size());
+        std::iota(rows.begin(), rows.end(), std::size_t(0));
+        return rows;
+    }
+    if (rowsByItem_.empty()) {
+        for (std::size_t at = 0; at < rows_.size(); ++at)
+            if (rows_[at].item) rowsByItem_.emplace_back(rows_[at].item.get(), at);
+        std::sort(rowsByItem_.begin(), rowsByItem_.end());
+    }
+    for (const model::ItemDetails* item : ticked.items)
+        for (auto at = std::lower_bound(rowsByItem_.begin(), rowsByItem_.end(), std::make_pair(item, std::size_t(0)));
+             at != rowsByItem_.end() && at->first == item; ++at)
+            rows.push_back(at->second);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+void WatchlistTableController::rowsReplaced() {
+    readAll_ = true;
+    movedRows_.clear();
+    rowsByItem_.clear();
 }
 
 bool WatchlistTableController::sameCodes(const std::vector<std::string>& codes) const {

@@ -101,6 +101,12 @@ private:
     Row rowOf(std::string code);
     // The rows shown are these codes, in this order.
     bool sameCodes(const std::vector<std::string>& codes) const;
+    // The rows changedRows reads: on a tick one turn after the last, those
+    // of the instruments the feed wrote in that turn and those that showed a
+    // move; else every row.
+    std::vector<std::size_t> rowsToRead();
+    // A new snapshot: the next tick reads every row.
+    void rowsReplaced();
     // The next rows of the snapshot under way in a later slice; the last
     // puts it in and reloads.
     void buildNextRows();
@@ -122,6 +128,10 @@ private:
     bool built_ = false;  // the next snapshot is buildingRows_
     bool snapshotDue_ = false;  // the next reload takes a snapshot
     bool ticking_ = false;
+    std::uint64_t turnSeen_ = 0;  // the ticked instruments' turn the last tick read
+    bool readAll_ = true;
+    std::vector<std::size_t> movedRows_;  // rows showing a move
+    std::vector<std::pair<const model::ItemDetails*, std::size_t>> rowsByItem_;  // sorted; made at need
     mutable QHash<QString, QIcon> icons_;
     QPointer<QMessageBox> alert_;
     int firstScreenWidth_ = 0;  // the last fitFirstScreen's width; 0: none yet

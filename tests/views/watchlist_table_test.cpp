@@ -20,7 +20,9 @@
 #include "model/language_string.h"
 #include "platform/preferences.h"
 #include "platform/resource_bundle.h"
+#include "state/session_commands.h"
 #include "state/session_notifications.h"
+#include "support/session_test_access.h"
 #include "support/reference_data_test_access.h"
 #include "views/core/watchlist_cells.h"
 #include "kit/fake_context.h"
@@ -171,6 +173,39 @@ TEST_F(WatchlistTableTest, TickRedrawsOnlyTheRowsWhoseInstrumentChanged) {
                     << row << " " << id << " " << role;
             }
     EXPECT_EQ(background(0, col::kCode), QColor(255, 0, 0));  // the session's colour followed
+}
+
+// After one turn of the ticked instruments the tick reads only their rows
+// and those that showed a move; a skipped turn reads every row.
+TEST_F(WatchlistTableTest, TickReadsTheRowsOfTheTickedInstruments) {
+    state::SessionCommands& commands = *s.session;
+    struct Step {
+        const char* name;
+        const char* feed;  // nullptr: no tick
+        bool turn;
+        std::set<int> rows;
+    };
+    const Step steps[] = {
+        {"the first marks end", nullptr, true, {0, 1, 2}},
+        {"the euro ticked, the gold changed apart", "EURUSD\x04" "20240102103000\x04" "0\x04" "108430\x04" "108430\x04" "108440\x04" "5", true, {1}},
+        {"the euro's mark ends", nullptr, true, {1}},
+        {"a turn skipped", nullptr, false, {0}},
+        {"nothing", nullptr, true, {}},
+    };
+    for (const Step& step : steps) {
+        if (step.feed) {
+            state::SessionTestAccess::feedChannels(*s.session).ZMQNewMessage(step.feed);
+            gold->High = 2100;  // read only when every row is
+        }
+        if (step.turn) commands.recalculateChangedAccounts();
+        QSignalSpy changed(table->model(), &QAbstractItemModel::dataChanged);
+        tick();
+        std::set<int> rows;
+        for (const auto& args : changed)
+            for (int r = args[0].toModelIndex().row(); r <= args[1].toModelIndex().row(); ++r) rows.insert(r);
+        EXPECT_EQ(rows, step.rows) << step.name;
+    }
+    EXPECT_EQ(at(1, col::kBid).data(PriceTextRole).toString(), "1.08430");
 }
 
 // The table's notification with the list unchanged (an instrument's status
