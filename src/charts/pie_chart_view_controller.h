@@ -5,9 +5,11 @@
 // login's live tick when a recomputation, the records, the account or the
 // segment changed since, and, once drawn, on "PieChartUpdateNotification".
 #include <cstdint>
+#include <optional>
 #include <QButtonGroup>
 #include <QWidget>
 
+#include "charts/core/pie_data.h"
 #include "charts/pie_chart_controller.h"
 #include "kit/live_ticker.h"
 #include "model/account_statement_info.h"
@@ -50,6 +52,15 @@ private:
         bool operator==(const Drawn&) const = default;
     };
     Drawn current() const;
+    // The account's positions per instrument, kept while the open positions,
+    // the records and the account stay; an announced change drops them.
+    struct Grouped {
+        std::uint64_t open = 0, records = 0;
+        std::int32_t account = 0;
+        Positions kept;  // what slices point to
+        InstrumentSlices slices;
+    };
+    const InstrumentSlices& accountSlices();
 
     const kit::WindowContext& context_;
     PieChartController* pie_ = nullptr;
@@ -57,6 +68,7 @@ private:
     bool isProfitLossPieChart_ = true;
     bool drawn_ = false;
     Drawn lastDrawn_;
+    std::optional<Grouped> grouped_;
     kit::LiveTicker::Subscription tick_;
     platform::ObserverHandle observer_;
 };
