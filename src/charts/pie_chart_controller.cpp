@@ -9,7 +9,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 #include <utility>
 
@@ -25,14 +24,22 @@ constexpr double kLegendRightGap = 5;
 // Legend titles measured a slice; the legend widens as the rest follow.
 constexpr std::size_t kLegendTitlesPerSlice = 200;
 
+// The longest "%.2f" of a double: 309 digits, a sign, a point and two places.
+constexpr std::size_t kTwoPlacesLength = 320;
+constexpr int kPlaces = 2;
+
 // "%.2f" of the value (nothing finite reads as 0) and the number that text reads as.
 std::pair<QString, double> twoPlaces(double value) {
     if (!std::isfinite(value)) value = 0;
-    char text[64];
-    const int length = std::snprintf(text, sizeof text, "%.2f", value);
+    char text[kTwoPlacesLength];
+    const char* const end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, kPlaces).ptr;
     double read = 0;
-    std::from_chars(text, text + length, read);
-    return {QString::number(value, 'f', 2), read};
+    std::from_chars(text, end, read);
+    // Digits, sign and point: each is its UTF-16 unit.
+    QString shown(end - text, Qt::Uninitialized);
+    QChar* unit = shown.data();
+    for (const char* c = text; c != end; ++c) *unit++ = QChar(char16_t(*c));
+    return {std::move(shown), read};
 }
 
 }  // namespace

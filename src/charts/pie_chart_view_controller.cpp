@@ -67,14 +67,34 @@ void PieChartViewController::pieSegementButtonClicked(int segment) {
     pie_->setTitle(context_.text(kTitleKeys[segment]));
 }
 
-model::PieChartDictionary PieChartViewController::generateData() {
+const InstrumentSlices& PieChartViewController::accountSlices() {
     const state::SessionView& view = context_.view;
-    const Positions open = view.getOpenOrderCollection();
-    const AccountPositions mine = positionsOfAccount(open, view.currentAccountSelected());
-    if (isProfitLossPieChart_) return profitLossPie(mine);
-    for (const model::Order* position : mine) context_.orderManager.CalcHedgeMargin(*position);
+    const std::uint64_t open = view.openPositionsRevision(), records = view.recordsRevision();
+    const std::int32_t account = view.currentAccountSelected();
+    if (grouped_ && grouped_->open == open && grouped_->records == records && grouped_->account == account)
+        return grouped_->slices;
+    const Positions all = view.getOpenOrderCollection();
+    const AccountPositions mine = positionsOfAccount(all, account);
+    Grouped grouped{open, records, account, {}, slicesOf(mine)};
+    // The account's positions are a part of `all`, in its order.
+    grouped.kept.reserve(mine.size());
+    std::size_t next = 0;
+    for (const auto& position : all)
+        if (next < mine.size() && position.get() == mine[next]) {
+            grouped.kept.push_back(position);
+            ++next;
+        }
+    grouped_ = std::move(grouped);
+    return grouped_->slices;
+}
+
+model::PieChartDictionary PieChartViewController::generateData() {
+    const InstrumentSlices& slices = accountSlices();
+    if (isProfitLossPieChart_) return profitLossPie(slices);
+    for (const model::Order* position : slices.positions) context_.orderManager.CalcHedgeMargin(*position);
+    const state::SessionView& view = context_.view;
     const auto account = view.account(std::to_string(view.currentAccountSelected()));
-    return marginPie(mine, account.get(), view.hedgeMargins());
+    return marginPie(slices.positions, account.get(), view.hedgeMargins());
 }
 
 void PieChartViewController::reloadData() {
@@ -99,6 +119,7 @@ void PieChartViewController::tickReload() {
 // Posted once a slice when the open positions or an account change; nothing before the first tick drew.
 void PieChartViewController::pieChartUpdate() {
     platform::assertMainThread();
+    grouped_.reset();
     if (!drawn_) return;
     if (isVisible()) reloadData();
     else stale_ = true;

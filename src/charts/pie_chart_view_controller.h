@@ -6,9 +6,11 @@
 // segment changed since, and, once drawn, on "PieChartUpdateNotification";
 // while hidden it draws nothing and catches up when shown.
 #include <cstdint>
+#include <optional>
 #include <QButtonGroup>
 #include <QWidget>
 
+#include "charts/core/pie_data.h"
 #include "charts/pie_chart_controller.h"
 #include "kit/live_ticker.h"
 #include "model/account_statement_info.h"
@@ -54,6 +56,15 @@ private:
         bool operator==(const Drawn&) const = default;
     };
     Drawn current() const;
+    // The account's positions per instrument, kept while the open positions,
+    // the records and the account stay; an announced change drops them.
+    struct Grouped {
+        std::uint64_t open = 0, records = 0;
+        std::int32_t account = 0;
+        Positions kept;  // what slices point to
+        InstrumentSlices slices;
+    };
+    const InstrumentSlices& accountSlices();
 
     const kit::WindowContext& context_;
     PieChartController* pie_ = nullptr;
@@ -62,6 +73,7 @@ private:
     bool drawn_ = false;
     bool stale_ = false;  // a notification came while hidden
     Drawn lastDrawn_;
+    std::optional<Grouped> grouped_;
     kit::LiveTicker::Subscription tick_;
     platform::ObserverHandle observer_;
 };

@@ -80,7 +80,21 @@ void LiveTicker::tickInSlices(std::chrono::milliseconds budget) {
     const auto start = std::chrono::steady_clock::now();
     if (state_->recompute) state_->recompute();
     // Subscriptions made during the tick wait for the next one.
-    runFrom(0, state_->entries.size(), budget, start);
+    const std::size_t end = state_->entries.size();
+    // A recomputation that spent the budget keeps its slice to itself.
+    const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    if (end > 0 && spent >= budget) return continueLater(0, end, budget);
+    runFrom(0, end, budget, start);
+}
+
+void LiveTicker::continueLater(std::size_t next, std::size_t end, std::chrono::milliseconds budget) {
+    std::weak_ptr<State> alive = state_;
+    QMetaObject::invokeMethod(
+        &timer_,
+        [this, alive, next, end, budget] {
+            if (alive.lock()) runFrom(next, end, budget, std::chrono::steady_clock::now());
+        },
+        Qt::QueuedConnection);
 }
 
 void LiveTicker::runFrom(std::size_t next, std::size_t end, std::chrono::milliseconds budget,
@@ -91,16 +105,7 @@ void LiveTicker::runFrom(std::size_t next, std::size_t end, std::chrono::millise
         if (refresh) refresh();
         // Whole milliseconds: the comparison with an unbounded budget cannot overflow.
         const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-        if (i + 1 < end && spent >= budget) {
-            std::weak_ptr<State> alive = state;
-            QMetaObject::invokeMethod(
-                &timer_,
-                [this, alive, i, end, budget] {
-                    if (alive.lock()) runFrom(i + 1, end, budget, std::chrono::steady_clock::now());
-                },
-                Qt::QueuedConnection);
-            return;
-        }
+        if (i + 1 < end && spent >= budget) return continueLater(i + 1, end, budget);
     }
     state->ticking = false;
     state->prune();

@@ -49,7 +49,8 @@ public:
     void tick();
     // As the timer runs it: after `budget` in one slice (the recomputation's
     // time included), the remaining refreshes continue in the next turn of
-    // the event loop. A tick while one is still going is skipped.
+    // the event loop; a recomputation that spent it runs alone in its slice.
+    // A tick while one is still going is skipped.
     void tickInSlices(std::chrono::milliseconds budget);
     std::size_t subscriberCount() const;
     QTimer& timer() { return timer_; }
@@ -59,6 +60,8 @@ private:
     // `start`, is spent.
     void runFrom(std::size_t next, std::size_t end, std::chrono::milliseconds budget,
                  std::chrono::steady_clock::time_point start);
+    // Runs the refreshes from `next` up to `end` in a later turn of the event loop.
+    void continueLater(std::size_t next, std::size_t end, std::chrono::milliseconds budget);
 
     std::shared_ptr<State> state_;
     QTimer timer_;

@@ -75,6 +75,11 @@ CompactText& CompactText::operator=(CompactText&& other) noexcept {
 
 // The new text is built before the old one is let go: `text` may point into it.
 CompactText& CompactText::operator=(std::string_view text) {
+    // A heap text of the same length is written over (a tick's time, each tick).
+    if (onHeap() && text.size() == size()) {
+        std::memmove(heapPointer(), text.data(), text.size());
+        return *this;
+    }
     CompactText next(text);
     return *this = std::move(next);
 }

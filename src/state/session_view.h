@@ -87,6 +87,8 @@ public:
 
     // --- Orders -------------------------------------------------------------
     virtual Orders getOpenOrderCollection() const = 0;
+    // Grows with every announced change of the open positions or their order.
+    virtual std::uint64_t openPositionsRevision() const = 0;
     virtual Orders getOpenOrderCollectionCopy() const = 0;
     virtual Orders getPendingOrderCollection() const = 0;
     virtual Orders getCancelledOrderCollection() const = 0;

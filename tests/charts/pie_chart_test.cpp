@@ -45,6 +45,8 @@ TEST_F(PieChartTest, LegendKeepsSignsAndColoursCycleByFive) {
         {{}, {}, {}},
         {{"GOLD"}, {-12.5}, {"GOLD: -12.50"}},
         {{"GOLD", "Avl.Mgn"}, {0.004, 99.996}, {"GOLD: 0.00", "Avl.Mgn: 100.00"}},
+        // Rounded as "%.2f" rounds: a tie to even, a small loss keeps its sign.
+        {{"A", "B", "C"}, {0.125, -0.001, 1e21}, {"A: 0.12", "B: -0.00", "C: 1000000000000000000000.00"}},
         // Inf or nan reads as nothing, never "inf".
         {{"A", "B"}, {INFINITY, NAN}, {"A: 0.00", "B: 0.00"}},
         {{"A", "B", "C", "D", "E", "F"}, {1, 2, 3, 4, 5, 6},

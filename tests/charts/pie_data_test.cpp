@@ -49,6 +49,18 @@ TEST(PieData, ProfitLossPerInstrumentOfTheAccountInFirstAppearanceOrder) {
     }
 }
 
+// Kept slices sum the positions' profit or loss as it is at each refresh.
+TEST(PieData, KeptSlicesReadTheCurrentProfitLoss) {
+    const Positions all = positions({{"7", "GOLD", 1}, {"7", "EURUSD", 2}, {"8", "GOLD", 4}, {"7", "GOLD", 8}});
+    const InstrumentSlices slices = slicesOf(positionsOfAccount(all, 7));
+    EXPECT_EQ(slices.titles, (Titles{"GOLD", "EURUSD"}));
+    all[0]->UnrealisedPL = -16;
+    all[2]->UnrealisedPL = 32;
+    const auto pie = profitLossPie(slices);
+    EXPECT_EQ(pie.PieChartTitle, slices.titles);
+    EXPECT_EQ(pie.PieChartData, (Values{-8, 2}));
+}
+
 TEST(PieData, MarginSharesOfTheEquity) {
     const HedgeMargins margins = {{"GOLD#0", "50.00"}, {"EURUSD#0", "x"}, {"GOLD#1", "25.00"}, {"GOLDX#0", "9"}};
     const Positions two = positions({{"7", "GOLD", 0}, {"7", "EURUSD", 0}});

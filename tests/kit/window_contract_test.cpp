@@ -82,7 +82,8 @@ TEST_F(LiveTickerTest, ASlicedTickContinuesInLaterTurnsInOrder) {
     dialog = ticker.subscribe([this] { calls.push_back("dialog"); });
     auto chart = ticker.subscribe([this] { calls.push_back("chart"); });
     ticker.tickInSlices(std::chrono::milliseconds(0));
-    EXPECT_EQ(calls, (std::vector<std::string>{"recompute", "strip"}));
+    // The recomputation spent the budget: the refreshes follow in later turns.
+    EXPECT_EQ(calls, (std::vector<std::string>{"recompute"}));
     ticker.tickInSlices(std::chrono::milliseconds(0));  // still going: skipped
     auto late = ticker.subscribe([this] { calls.push_back("late"); });  // waits for the next tick
     ASSERT_TRUE(testing::runUntil([&] { return calls.size() >= 4; }));

@@ -167,7 +167,7 @@ TEST(FinancialEnumNames, NamesAndValues) {
 // A record's text field, in place (up to 15 bytes) and on the heap.
 TEST(RecordText, HoldsEveryLengthThroughCopiesMovesAndAssignments) {
     const std::string texts[] = {"", "7", std::string(14, 'a'), std::string(15, 'b'), std::string(16, 'c'),
-                                 "2026-12-10 00:03:20 long enough for the heap"};
+                                 std::string(16, 'd'), "2026-12-10 00:03:20 long enough for the heap"};
     for (const std::string& a : texts) {
         for (const std::string& b : texts) {
             model::CompactText field(a);

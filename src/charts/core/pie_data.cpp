@@ -46,11 +46,29 @@ AccountPositions positionsOfAccount(const Positions& open, std::int32_t account)
     return out;
 }
 
-model::PieChartDictionary profitLossPie(const AccountPositions& positions) {
+InstrumentSlices slicesOf(const AccountPositions& positions) {
     Slices slices;
+    InstrumentSlices out;
+    out.positions.reserve(positions.size());
+    out.slice.reserve(positions.size());
     for (const model::Order* o : positions)
-        if (o) slices.pie.PieChartData[slices.add(o->ItemCode)] += finiteOrZero(o->UnrealisedPL);
-    return std::move(slices.pie);
+        if (o) {
+            out.positions.push_back(o);
+            out.slice.push_back(slices.add(o->ItemCode));
+        }
+    out.titles = std::move(slices.pie.PieChartTitle);
+    return out;
+}
+
+model::PieChartDictionary profitLossPie(const AccountPositions& positions) { return profitLossPie(slicesOf(positions)); }
+
+model::PieChartDictionary profitLossPie(const InstrumentSlices& slices) {
+    model::PieChartDictionary pie;
+    pie.PieChartTitle = slices.titles;
+    pie.PieChartData.assign(slices.titles.size(), 0.0);
+    for (std::size_t i = 0; i < slices.positions.size(); ++i)
+        pie.PieChartData[slices.slice[i]] += finiteOrZero(slices.positions[i]->UnrealisedPL);
+    return pie;
 }
 
 model::PieChartDictionary marginPie(const AccountPositions& positions, const model::AccountDetails* account,

@@ -28,8 +28,18 @@ inline constexpr const char* kAvailableMarginTitle = "Avl.Mgn";
 // The positions whose account number reads as `account`, in order.
 AccountPositions positionsOfAccount(const Positions& open, std::int32_t account);
 
+// Positions grouped per instrument, the instruments in the order they first
+// appear: kept while the positions stay, a refresh only sums.
+struct InstrumentSlices {
+    std::vector<std::string> titles;
+    AccountPositions positions;
+    std::vector<std::size_t> slice;  // per position, its instrument's index in titles
+};
+InstrumentSlices slicesOf(const AccountPositions& positions);
+
 // Per instrument of `positions`: the sum of their UnrealisedPL.
 model::PieChartDictionary profitLossPie(const AccountPositions& positions);
+model::PieChartDictionary profitLossPie(const InstrumentSlices& slices);
 
 // Per instrument of `positions`: its hedge margins / equity x 100 (0 in equity
 // hit), then "Avl.Mgn": available margin / equity x 100. Without an account,
