@@ -57,13 +57,16 @@ struct PositionRecordsCache::Shared {
 std::shared_ptr<PositionRecordsCache::Shared> PositionRecordsCache::makeShared() { return std::make_shared<Shared>(); }
 
 std::uint32_t PositionRecordsCache::AccountKeys::placeOf(std::string_view accountNumber, std::string_view groupId) {
+    // Rows of one account mostly follow each other.
+    if (last < pairs.size() && pairs[last].first == accountNumber && pairs[last].second == groupId) return last;
     std::string key;
     key.reserve(accountNumber.size() + 1 + groupId.size());
     key.append(accountNumber).push_back('\0');
     key.append(groupId);
     const auto [found, fresh] = places.try_emplace(std::move(key), static_cast<std::uint32_t>(pairs.size()));
     if (fresh) pairs.emplace_back(accountNumber, groupId);
-    return found->second;
+    last = found->second;
+    return last;
 }
 
 PositionRecordsCache::AccountKeys& PositionRecordsCache::accountKeys() {

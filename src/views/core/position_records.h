@@ -72,6 +72,7 @@ private:
     struct AccountKeys {
         std::vector<std::pair<model::CompactText, model::CompactText>> pairs;
         std::unordered_map<std::string, std::uint32_t> places;  // by number, a zero, and group id
+        std::uint32_t last = 0;  // the place found last
         std::uint32_t placeOf(std::string_view accountNumber, std::string_view groupId);
     };
     AccountKeys& accountKeys();
