@@ -98,15 +98,23 @@ private:
             const model::ItemDetails* conversion = nullptr;
             std::vector<std::uint32_t> positions;
         };
+        // An instrument's readers: ranges of readerPositions and readerAccounts.
         struct Readers {
-            std::vector<std::uint32_t> positions;
-            std::vector<std::uint32_t> accounts;  // all their positions
+            std::uint32_t positionsFrom = 0, positionsTo = 0;
+            std::uint32_t accountsFrom = 0, accountsTo = 0;  // all their positions
             bool moved = false;
         };
         std::vector<Position> positions;
         std::vector<Account> accounts;
-        std::unordered_map<const model::ItemDetails*, Readers> byItem;
-        // byItem in a flat table (open addressing, at most half full), so
+        // While built: each instrument's place, and the (place, position)
+        // and (place, account) links, put in ranges at the end.
+        std::unordered_map<const model::ItemDetails*, std::uint32_t> placeOf;
+        std::vector<const model::ItemDetails*> items;  // by place
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> positionLinks, accountLinks;
+        std::uint32_t place(const model::ItemDetails* item);
+        std::vector<Readers> readers;  // by place
+        std::vector<std::uint32_t> readerPositions, readerAccounts;
+        // readers in a flat table (open addressing, at most half full), so
         // that a tick finds its readers with one probe.
         std::vector<std::pair<const model::ItemDetails*, Readers*>> readersOf;
         std::vector<Readers*> moved;

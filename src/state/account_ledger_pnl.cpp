@@ -117,8 +117,9 @@ void AccountLedger::recalculateChangedAccounts() {
     };
     for (Dependents::Readers* readers : std::exchange(d.moved, {})) {
         readers->moved = false;
-        for (std::uint32_t at : readers->positions) due(at);
-        for (std::uint32_t account : readers->accounts) {
+        for (std::uint32_t i = readers->positionsFrom; i < readers->positionsTo; ++i) due(d.readerPositions[i]);
+        for (std::uint32_t i = readers->accountsFrom; i < readers->accountsTo; ++i) {
+            const std::uint32_t account = d.readerAccounts[i];
             dueAccount(account);
             for (std::uint32_t at : d.accounts[account].positions) due(at);
         }
@@ -186,15 +187,51 @@ void AccountLedger::buildDependents() {
     dependents_.built = true;
 }
 
+std::uint32_t AccountLedger::Dependents::place(const model::ItemDetails* item) {
+    const auto [found, fresh] = placeOf.try_emplace(item, std::uint32_t(items.size()));
+    if (fresh) items.push_back(item);
+    return found->second;
+}
+
+namespace {
+
+// Each place's links as one range of `to`, in the order they were added;
+// `setRange` is given each place's range.
+template <typename SetRange>
+void linksInRanges(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& links, std::size_t places,
+                   std::vector<std::uint32_t>& to, SetRange setRange) {
+    std::vector<std::uint32_t> start(places + 1, 0);
+    for (const auto& link : links) ++start[link.first + 1];
+    for (std::size_t p = 0; p < places; ++p) start[p + 1] += start[p];
+    for (std::size_t p = 0; p < places; ++p) setRange(p, start[p], start[p + 1]);
+    to.resize(links.size());
+    for (const auto& [place, reader] : links) to[start[place]++] = reader;
+}
+
+}  // namespace
+
 void AccountLedger::indexReaders() {
     Dependents& d = dependents_;
-    d.readersOf.assign(std::bit_ceil(std::max(kMinReaderSlots, 2 * d.byItem.size())), {nullptr, nullptr});
+    d.readers.assign(d.items.size(), {});
+    linksInRanges(d.positionLinks, d.items.size(), d.readerPositions, [&](std::size_t p, std::uint32_t from, std::uint32_t to) {
+        d.readers[p].positionsFrom = from;
+        d.readers[p].positionsTo = to;
+    });
+    linksInRanges(d.accountLinks, d.items.size(), d.readerAccounts, [&](std::size_t p, std::uint32_t from, std::uint32_t to) {
+        d.readers[p].accountsFrom = from;
+        d.readers[p].accountsTo = to;
+    });
+    d.placeOf = {};
+    d.positionLinks = {};
+    d.accountLinks = {};
+    d.readersOf.assign(std::bit_ceil(std::max(kMinReaderSlots, 2 * d.items.size())), {nullptr, nullptr});
     const std::size_t mask = d.readersOf.size() - 1;
-    for (auto& [item, readers] : d.byItem) {
-        std::size_t at = readersSlot(item, mask);
+    for (std::size_t p = 0; p < d.items.size(); ++p) {
+        std::size_t at = readersSlot(d.items[p], mask);
         while (d.readersOf[at].first != nullptr) at = (at + 1) & mask;
-        d.readersOf[at] = {item, &readers};
+        d.readersOf[at] = {d.items[p], &d.readers[p]};
     }
+    d.items = {};
 }
 
 void AccountLedger::beginDependents() {
@@ -212,11 +249,12 @@ void AccountLedger::beginDependents() {
         const auto* group = ref.GroupDetailCollection().find(account->GroupId);
         a.group = group ? group->get() : nullptr;
         a.conversion = conversionInstrument(account.get());
-        if (a.conversion) d.byItem[a.conversion].accounts.push_back(std::uint32_t(d.accounts.size()));
+        if (a.conversion) d.accountLinks.emplace_back(d.place(a.conversion), std::uint32_t(d.accounts.size()));
         d.accounts.push_back(std::move(a));
     }
     const auto& list = book_.OpenOrderCollection();
     d.positions.reserve(list.size());
+    d.positionLinks.reserve(list.size());
     // What the index is built from.
     d.bookRevision = book_.openRevision();
     d.recordsRevision = ref.recordsRevision();
@@ -246,10 +284,10 @@ void AccountLedger::addDependents(std::size_t from, std::size_t to) {
         const auto index = std::uint32_t(d.positions.size());
         if (position.account >= 0) d.accounts[std::size_t(position.account)].positions.push_back(index);
         if (position.item) {
-            d.byItem[position.item].positions.push_back(index);
+            d.positionLinks.emplace_back(d.place(position.item), index);
             // Modes 5 and 6 read the mid of the instrument's calculation instrument.
             if (const auto calculation = position.item->CalculationItems.lock(); calculation && calculation.get() != position.item)
-                d.byItem[calculation.get()].positions.push_back(index);
+                d.positionLinks.emplace_back(d.place(calculation.get()), index);
         }
         d.positions.push_back(position);
     }

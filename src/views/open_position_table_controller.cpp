@@ -132,10 +132,31 @@ void OpenPositionTableController::skipBaseCurrencyColumn(bool available) {
 
 void OpenPositionTableController::Snapshot::add(const PositionRecords& r) {
     const int row = int(rows.size());
-    rows.push_back({showClosePrice(r), {}});
+    rows.push_back({showClosePrice(r)});
     sums.push_back(positionSums(r));
-    if (r.order) rowOf.emplace(r.order.get(), row);
+    if (r.order) rowOf.emplace_back(r.order.get(), row);
     if (shownAsMove(rows.back().close.move)) movedRows.push_back(row);
+}
+
+void OpenPositionTableController::Snapshot::ordered(std::size_t from) {
+    // Stable: a position listed twice is found at its first row.
+    const auto byOrder = [](const auto& a, const auto& b) { return a.first < b.first; };
+    const auto middle = rowOf.begin() + static_cast<std::ptrdiff_t>(std::min(from, rowOf.size()));
+    std::stable_sort(middle, rowOf.end(), byOrder);
+    std::inplace_merge(rowOf.begin(), middle, rowOf.end(), byOrder);
+}
+
+std::optional<int> OpenPositionTableController::Snapshot::rowOfOrder(const model::Order* order) const {
+    const auto at = std::lower_bound(rowOf.begin(), rowOf.end(), order,
+                                     [](const auto& entry, const model::Order* p) { return entry.first < p; });
+    if (at == rowOf.end() || at->first != order) return std::nullopt;
+    return at->second;
+}
+
+const QString& OpenPositionTableController::Snapshot::closeText(int row) const {
+    if (const auto found = closeTexts.find(row); found != closeTexts.end()) return found->second;
+    if (closeTexts.size() >= kCloseTextsKept) closeTexts.clear();
+    return closeTexts.emplace(row, kit::shownText(rows[std::size_t(row)].close.text())).first->second;
 }
 
 int OpenPositionTableController::takeSnapshot() {
@@ -166,6 +187,7 @@ int OpenPositionTableController::takeSnapshot() {
     shown_.sums.reserve(records.size());
     shown_.rowOf.reserve(records.size());
     for (const PositionRecords& r : records) shown_.add(r);
+    shown_.ordered(0);
     return static_cast<int>(shown_.rows.size());
 }
 
@@ -176,7 +198,9 @@ void OpenPositionTableController::buildNextRows() {
             if (!records_.started()) return;
             const bool whole = records_.step(context_.view, kSnapshotStepRows);
             const std::vector<PositionRecords>& found = whole ? records_.records() : records_.found();
+            const std::size_t before = building_.rowOf.size();
             for (std::size_t i = building_.rows.size(); i < found.size(); ++i) building_.add(found[i]);
+            building_.ordered(before);
             if (!whole) {
                 buildNextRows();
                 return;
@@ -210,12 +234,13 @@ std::optional<std::vector<int>> OpenPositionTableController::changedRows() {
     std::vector<int> rows = std::exchange(shown_.movedRows, {});
     if (figures.revision != seen)
         for (const model::Order* p : figures.positions)
-            if (const auto at = shown_.rowOf.find(p); at != shown_.rowOf.end()) rows.push_back(at->second);
+            if (const std::optional<int> row = shown_.rowOfOrder(p)) rows.push_back(*row);
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     for (int row : rows) {
         Row& r = shownRows[std::size_t(row)];
-        r = {showClosePrice(records[std::size_t(row)]), {}};
+        r = {showClosePrice(records[std::size_t(row)])};
+        shown_.closeTexts.erase(row);
         shown_.sums[std::size_t(row)] = positionSums(records[std::size_t(row)]);
         if (shownAsMove(r.close.move)) shown_.movedRows.push_back(row);
     }
@@ -235,8 +260,7 @@ QVariant OpenPositionTableController::cellData(int row, int column, int role) co
         if (!records.item) return {};
         switch (role) {
             case ClosePriceTextRole:
-                if (!r.closeText) r.closeText = kit::shownText(r.close.text());
-                return *r.closeText;
+                return shown_.closeText(row);
             case CloseMoveRole: return static_cast<int>(r.close.move);
             case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
             default: return {};

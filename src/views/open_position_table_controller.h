@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "kit/figure_label.h"
@@ -47,6 +48,8 @@ public:
     static constexpr const char* kCloseAllWindow = other_windows::kCloseAll;
     // A longer list's snapshot is built this many rows a slice and shown whole.
     static constexpr std::size_t kSnapshotStepRows = 500;
+    // Close texts kept for the rows drawn; past this many they are made again.
+    static constexpr std::size_t kCloseTextsKept = 1024;
 
     // `sharedRecords`: the records another position table of the login found.
     OpenPositionTableController(kit::WindowContext& context, bool baseCurrencyAvailable,
@@ -89,15 +92,21 @@ private:
     // A row's close price beside its records.
     struct Row {
         ClosePrice close;
-        mutable std::optional<QString> closeText;  // written at its first drawing
     };
     // What a snapshot shows of its rows.
     struct Snapshot {
         std::vector<Row> rows;  // one per record
         std::vector<PositionSums> sums;  // one per record: its share of the totals
-        std::unordered_map<const model::Order*, int> rowOf;
+        // Each position's first row, by position: sorted by ordered().
+        std::vector<std::pair<const model::Order*, int>> rowOf;
         std::vector<int> movedRows;  // rows whose close price shows a move
+        // The close texts of the rows drawn, written at their first drawing.
+        mutable std::unordered_map<int, QString> closeTexts;
         void add(const PositionRecords& r);
+        // Sorts the positions added from the `from`th into the ones before.
+        void ordered(std::size_t from);
+        std::optional<int> rowOfOrder(const model::Order* order) const;
+        const QString& closeText(int row) const;
     };
     // The next rows of the snapshot under way in a later slice; the last
     // puts it in and reloads.

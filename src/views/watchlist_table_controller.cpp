@@ -90,7 +90,7 @@ std::string WatchlistTableController::text(const char* key) const {
 
 WatchlistTableController::Row WatchlistTableController::rowOf(std::string code) {
     std::shared_ptr<model::ItemDetails> item = context_.view.instrument(code);
-    Row row{std::move(code), std::move(item), {}, {}, {}, {}, {}};
+    Row row{std::move(code), std::move(item), {}, {}};
     if (row.item) {
         row.moves = shown_.show(row.code, row.item->Bid, row.item->Ask);
         row.live.take(*row.item);
@@ -178,11 +178,13 @@ std::optional<std::vector<int>> WatchlistTableController::changedRows() {
         if (!row.item) continue;
         const bool moved = row.moves.bid != PriceMove::Unchanged || row.moves.ask != PriceMove::Unchanged;
         if (!moved && row.live.same(*row.item)) continue;
-        if (row.live.session != row.item->CurrentTradeSessionSettingId) row.codeColor.reset();
+        if (const auto found = drawn_.find(&row); found != drawn_.end()) {
+            if (row.live.session != row.item->CurrentTradeSessionSettingId) found->second.codeColor.reset();
+            found->second.bid.reset();
+            found->second.ask.reset();
+        }
         row.live.take(*row.item);
         row.moves = shown_.show(row.code, row.item->Bid, row.item->Ask);
-        row.bid.reset();
-        row.ask.reset();
         changed.push_back(int(at));
         if (row.moves.bid != PriceMove::Unchanged || row.moves.ask != PriceMove::Unchanged) movedRows_.push_back(at);
     }
@@ -220,6 +222,7 @@ void WatchlistTableController::rowsReplaced() {
     readAll_ = true;
     movedRows_.clear();
     rowsByItem_.clear();
+    drawn_.clear();
 }
 
 bool WatchlistTableController::sameCodes(const std::vector<std::string>& codes) const {
@@ -247,7 +250,8 @@ QVariant WatchlistTableController::priceCell(const Row& row, bool bid, int role)
     const model::ItemDetails& item = *row.item;
     switch (role) {
         case PriceTextRole: {
-            std::optional<QString>& text = bid ? row.bid : row.ask;
+            Drawn& drawnRow = drawn(row);
+            std::optional<QString>& text = bid ? drawnRow.bid : drawnRow.ask;
             if (!text)
                 text = kit::shownText(model::Formatter::formatDecimal(bid ? item.Bid : item.Ask, item.DecimalPlaces));
             return *text;
@@ -266,11 +270,17 @@ QVariant WatchlistTableController::priceCell(const Row& row, bool bid, int role)
     }
 }
 
+WatchlistTableController::Drawn& WatchlistTableController::drawn(const Row& row) const {
+    if (const auto found = drawn_.find(&row); found != drawn_.end()) return found->second;
+    if (drawn_.size() >= kDrawnRowsKept) drawn_.clear();
+    return drawn_[&row];
+}
+
 const std::optional<model::RGBAColor>& WatchlistTableController::codeColor(const Row& row) const {
-    if (!row.codeColor)
-        row.codeColor = codeCellColor(
-            context_.view.sessionSetting(std::to_string(row.item->CurrentTradeSessionSettingId)).get());
-    return *row.codeColor;
+    std::optional<std::optional<model::RGBAColor>>& color = drawn(row).codeColor;
+    if (!color)
+        color = codeCellColor(context_.view.sessionSetting(std::to_string(row.item->CurrentTradeSessionSettingId)).get());
+    return *color;
 }
 
 QVariant WatchlistTableController::cellData(int row, int column, int role) const {

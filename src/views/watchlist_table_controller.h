@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "views/core/price_marks.h"
@@ -38,6 +39,8 @@ public:
     static constexpr const char* kTicketWindow = other_windows::kTradeTicket;
     // A longer list's snapshot is built this many rows a slice and shown whole.
     static constexpr std::size_t kSnapshotStepRows = 3000;
+    // Drawn texts and colours kept; past this many rows they are made again.
+    static constexpr std::size_t kDrawnRowsKept = 1024;
 
     explicit WatchlistTableController(kit::WindowContext& context, QWidget* parent = nullptr);
     ~WatchlistTableController() override;
@@ -88,10 +91,13 @@ private:
         std::shared_ptr<model::ItemDetails> item;  // null: the code has no record
         LastShownPrices::Moves moves;
         Live live;
-        // Made at the first drawing after the snapshot, for the rows on screen only.
-        mutable std::optional<QString> bid, ask;
-        mutable std::optional<std::optional<model::RGBAColor>> codeColor;
     };
+    // What a row's drawing made, kept for the rows on screen only.
+    struct Drawn {
+        std::optional<QString> bid, ask;
+        std::optional<std::optional<model::RGBAColor>> codeColor;
+    };
+    Drawn& drawn(const Row& row) const;
     // What a column draws, decided once from its identifier.
     enum class Cell { Icon, Code, Name, Bid, Ask, Other };
     struct Column {
@@ -132,6 +138,7 @@ private:
     bool readAll_ = true;
     std::vector<std::size_t> movedRows_;  // rows showing a move
     std::vector<std::pair<const model::ItemDetails*, std::size_t>> rowsByItem_;  // sorted; made at need
+    mutable std::unordered_map<const Row*, Drawn> drawn_;  // of rows_'s rows
     mutable QHash<QString, QIcon> icons_;
     QPointer<QMessageBox> alert_;
     int firstScreenWidth_ = 0;  // the last fitFirstScreen's width; 0: none yet

@@ -209,6 +209,24 @@ TEST_F(PositionTablesTest, ALongListShowsWholeOnceBuilt) {
     EXPECT_EQ(at(*open, 2, col::kPositionId).toString(), "70003");
     EXPECT_EQ(at(*open, int(added) + 2, col::kPositionId).toString(), QString::number(80000 + added - 1));
     EXPECT_EQ(open->totalValues()[0]->text(), ": 604.5");
+    // Rows found by position across the slices: a tick on silver redraws its row only, its close text anew.
+    state::SessionCommands& commands = *s.session;
+    commands.recalculateAccounts();
+    open->RefreshTableview();  // a whole reload: built over the slices again
+    for (int turn = 0; turn < 100; ++turn) QCoreApplication::processEvents();
+    commands.recalculateChangedAccounts();
+    open->RefreshTableview();
+    EXPECT_NE(at(*open, 2, col::kClosePrice, ClosePriceTextRole).toString(), "23.200");
+    state::SessionTestAccess::feedChannels(*s.session).ZMQNewMessage(
+        "SILVER\x04" "20240102103000\x04" "0\x04" "23200\x04" "23200\x04" "23220\x04" "3");
+    commands.recalculateChangedAccounts();
+    QSignalSpy changed(open->model(), &QAbstractItemModel::dataChanged);
+    open->RefreshTableview();
+    std::set<int> rows;
+    for (const auto& args : changed)
+        for (int r = args[0].toModelIndex().row(); r <= args[1].toModelIndex().row(); ++r) rows.insert(r);
+    EXPECT_EQ(rows, std::set<int>{2});
+    EXPECT_EQ(at(*open, 2, col::kClosePrice, ClosePriceTextRole).toString(), "23.200");
 }
 
 TEST_F(PositionTablesTest, HeaderMenuInColumnOrderAndTheBaseCurrencyColumn) {

@@ -51,23 +51,44 @@ PositionRecords lookUpRecords(const state::SessionView& session, std::shared_ptr
 struct PositionRecordsCache::Shared {
     std::uint64_t revision = 0;
     std::unordered_map<const model::Order*, std::pair<PositionRecords, Keys>> rows;
+    AccountKeys accountKeys;  // of the rows' keys
 };
 
 std::shared_ptr<PositionRecordsCache::Shared> PositionRecordsCache::makeShared() { return std::make_shared<Shared>(); }
+
+std::uint32_t PositionRecordsCache::AccountKeys::placeOf(std::string_view accountNumber, std::string_view groupId) {
+    // Rows of one account mostly follow each other.
+    if (last < pairs.size() && pairs[last].first == accountNumber && pairs[last].second == groupId) return last;
+    std::string key;
+    key.reserve(accountNumber.size() + 1 + groupId.size());
+    key.append(accountNumber).push_back('\0');
+    key.append(groupId);
+    const auto [found, fresh] = places.try_emplace(std::move(key), static_cast<std::uint32_t>(pairs.size()));
+    if (fresh) pairs.emplace_back(accountNumber, groupId);
+    last = found->second;
+    return last;
+}
+
+PositionRecordsCache::AccountKeys& PositionRecordsCache::accountKeys() {
+    if (shared_) return shared_->accountKeys;
+    if (!ownAccountKeys_) ownAccountKeys_ = std::make_unique<AccountKeys>();
+    return *ownAccountKeys_;
+}
 
 PositionRecordsCache::Keys PositionRecordsCache::keysOf(const PositionRecords& r) {
     Keys k;
     if (!r.order) return k;
     k.itemCode = r.order->ItemCode;
-    k.accountNumber = r.order->AccountNumber;
-    if (r.account) k.groupId = r.account->GroupId;
+    k.account = accountKeys().placeOf(r.order->AccountNumber, r.account ? std::string_view(r.account->GroupId) : std::string_view());
     if (r.item) k.instrumentId = r.item->InstrumentId;
     return k;
 }
 
 bool PositionRecordsCache::foundBy(const PositionRecords& r, const Keys& keys) {
-    return r.order && r.order->ItemCode == keys.itemCode && r.order->AccountNumber == keys.accountNumber &&
-           (!r.account || r.account->GroupId == keys.groupId) && (!r.item || r.item->InstrumentId == keys.instrumentId);
+    if (!r.order || r.order->ItemCode != keys.itemCode) return false;
+    const auto& [accountNumber, groupId] = accountKeys().pairs[keys.account];
+    return r.order->AccountNumber == accountNumber && (!r.account || r.account->GroupId == groupId) &&
+           (!r.item || r.item->InstrumentId == keys.instrumentId);
 }
 
 struct PositionRecordsCache::Build {

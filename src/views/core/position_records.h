@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "model/account_details.h"
@@ -58,15 +61,23 @@ public:
     const std::vector<PositionRecords>& found() const;
 
 private:
-    // What a row's records were found by.
+    // What a row's records were found by; the account number and group id
+    // as a place in the cache's AccountKeys, which many rows share.
     struct Keys {
         model::CompactText itemCode;
-        model::CompactText accountNumber;
-        model::CompactText groupId;
         std::int32_t instrumentId = 0;
+        std::uint32_t account = 0;
     };
-    static Keys keysOf(const PositionRecords& r);
-    static bool foundBy(const PositionRecords& r, const Keys& keys);
+    // Each account number and group id pair met, kept while the cache is.
+    struct AccountKeys {
+        std::vector<std::pair<model::CompactText, model::CompactText>> pairs;
+        std::unordered_map<std::string, std::uint32_t> places;  // by number, a zero, and group id
+        std::uint32_t last = 0;  // the place found last
+        std::uint32_t placeOf(std::string_view accountNumber, std::string_view groupId);
+    };
+    AccountKeys& accountKeys();
+    Keys keysOf(const PositionRecords& r);
+    bool foundBy(const PositionRecords& r, const Keys& keys);
     // A look-up from its first row to its last.
     struct Build;
     void begin(Build& build, const state::SessionView& session, std::size_t rows);
@@ -78,6 +89,7 @@ private:
     std::uint64_t revision_ = 0;
     std::shared_ptr<Shared> shared_;
     std::unique_ptr<Build> build_;  // the look-up under way
+    std::unique_ptr<AccountKeys> ownAccountKeys_;  // when no shared rows hold them
 };
 
 }  // namespace views
