@@ -69,6 +69,7 @@ PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std
                           records_.groupInstruments = {};
                           reference_.FillPackedAccountDetails(sections_[kAccounts]);
                       }});
+    addRepeated(kAccounts, [this] { return reference_.readSpreadGroups(kSpreadGroupEntriesPerStep); });
     addRanges(kAccounts, items, kPassItemsPerStep,
               [this](std::size_t from, std::size_t to) { reference_.SetAllSymbolsSpread(from, to); });
     steps_.push_back({kAccounts + 1, [this] {
@@ -82,6 +83,12 @@ void PackedFillSteps::addRanges(std::size_t section, std::size_t count, std::siz
         const std::size_t to = std::min(count, from + perStep);
         steps_.push_back({section, [fill, from, to] { fill(from, to); }});
     }
+}
+
+void PackedFillSteps::addRepeated(std::size_t section, std::function<bool()> part) {
+    steps_.push_back({section, [this, part = std::move(part)] {
+                          if (part()) --next_;
+                      }});
 }
 
 // Each group's table sized for its records at once, not grown in the steps.

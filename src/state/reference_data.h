@@ -220,6 +220,8 @@ public:
         // Copies the group spreads onto the instruments of the accounts' groups,
         // those from `from` up to `to` (excluded) in the collection's order.
         std::function<void(std::size_t from, std::size_t to)> setAllSymbolsSpread;
+        // Reads the groups of the next spread pass ahead, by parts: true while some are left.
+        std::function<bool(std::size_t entries)> readSpreadGroups;
     };
     void setFollowUps(FollowUps followUps) { followUps_ = std::move(followUps); }
 
@@ -294,6 +296,8 @@ public:
     void LoadItemstoWatchlist();
     // Every instrument, or a range of them (a fill spread over slices).
     void SetAllSymbolsSpread(std::size_t from = 0, std::size_t to = SIZE_MAX);
+    // About `entries` of the pass's group conditions read ahead: true while some are left.
+    bool readSpreadGroups(std::size_t entries);
 
     // --- Data-service answers (reference_data_answers.cpp): one row each -----
     // Overwrites the instrument's market fields; an absent field writes 0 or "".

@@ -37,5 +37,8 @@ void ReferenceData::LoadItemstoWatchlist() {
 void ReferenceData::SetAllSymbolsSpread(std::size_t from, std::size_t to) {
     if (followUps_.setAllSymbolsSpread) followUps_.setAllSymbolsSpread(from, to);
 }
+bool ReferenceData::readSpreadGroups(std::size_t entries) {
+    return followUps_.readSpreadGroups && followUps_.readSpreadGroups(entries);
+}
 
 }  // namespace state

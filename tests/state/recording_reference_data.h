@@ -32,7 +32,8 @@ public:
                           calls.push_back("SetAllSymbolsSpread accounts=" +
                                           std::to_string(AccountDetailCollection().size()) +
                                           " groups=" + std::to_string(GroupDetailCollection().size()));
-                      }});
+                      },
+                      {}});
     }
 };
 
