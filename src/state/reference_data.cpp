@@ -32,9 +32,10 @@ void ReferenceData::indexItemCodes() const {
     codeById_.reserve(items_.size());
     for (const auto& [code, item] : items_)
         if (item) codeById_.emplace_back(item->InstrumentId, code);
-    // Stable: of the instruments of one id, the first one stays first.
-    std::stable_sort(codeById_.begin(), codeById_.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    // Stable: of the instruments of one id, the first one stays first. Held
+    // in id order already (as sent), it is not sorted again.
+    const auto byId = [](const auto& a, const auto& b) { return a.first < b.first; };
+    if (!std::is_sorted(codeById_.begin(), codeById_.end(), byId)) std::stable_sort(codeById_.begin(), codeById_.end(), byId);
     codeByIdRevision_ = items_.revision();
 }
 
