@@ -102,7 +102,8 @@ void BusinessBase::assemble(SessionParts parts) {
     for (const auto& c : extra_) c->registerHandlers(dispatcher_);
     reference_.setFollowUps({[this] { LoadItemstoWatchlist(); },
                              [this](std::size_t from, std::size_t to) { accountLedger_->SetAllSymbolsSpread(from, to); },
-                             [this](std::size_t entries) { return accountLedger_->readSpreadGroups(entries); }});
+                             [this](std::size_t entries) { return accountLedger_->readSpreadGroups(entries); },
+                             [this](bool first, std::size_t codes) { return loadWatchlistPart(first, codes); }});
     feed_->setPriceMoved([this](const model::ItemDetails& item) { accountLedger_->priceMoved(item); });
 }
 

@@ -54,7 +54,11 @@ PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std
                           itemsById_ = {};
                           records_.instruments = {};
                       }});
-    steps_.push_back({kInstruments, [this] { reference_.LoadItemstoWatchlist(); }});
+    addRepeated(kInstruments, [this, first = true]() mutable {
+        const bool more = reference_.loadWatchlistPart(first, kWatchlistCodesPerStep);
+        first = false;
+        return more;
+    });
     steps_.push_back({kInstruments, [this] { reference_.indexItemCodes(); }});
     steps_.push_back({kGroups, [this] {
                           reference_.FillPackedSections(sections_, kGroups, kGroupInstruments, records_);

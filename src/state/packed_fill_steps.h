@@ -25,6 +25,8 @@ class PackedFillSteps {
     static constexpr std::size_t kInstrumentsPerStep = 10000;
     static constexpr std::size_t kGroupInstrumentsPerStep = 20000;
     static constexpr std::size_t kPassItemsPerStep = 25000;
+    // Watchlist codes looked up in one step.
+    static constexpr std::size_t kWatchlistCodesPerStep = 20000;
     // Group conditions the spread pass reads ahead in one step.
     static constexpr std::size_t kSpreadGroupEntriesPerStep = 50000;
 

@@ -33,6 +33,7 @@ public:
                                           std::to_string(AccountDetailCollection().size()) +
                                           " groups=" + std::to_string(GroupDetailCollection().size()));
                       },
+                      {},
                       {}});
     }
 };
