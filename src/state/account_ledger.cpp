@@ -45,18 +45,49 @@ std::optional<std::int32_t> idOfText(std::string_view key) {
     return static_cast<std::int32_t>(value);
 }
 
-// A group's instrument conditions by instrument id, read once per group: a
-// dense table when the ids are close together, else the group's own lookup.
-// Keys that are not an id's decimal text are never found, as by the lookup.
+// A group's instrument conditions by instrument id, read once per group (by
+// parts, when a pass is read ahead over slices): a dense table when the ids
+// are close together, else the group's own lookup. Keys that are not an id's
+// decimal text are never found, as by the lookup.
 class GroupTerms {
 public:
     explicit GroupTerms(const model::GroupDetails* group) : group_(group) {
         if (!group) return;
-        std::vector<std::pair<std::int32_t, const model::GroupInstruments*>> entries;
-        entries.reserve(group->GroupInstrumentCollection.size());
-        for (const auto& [key, terms] : group->GroupInstrumentCollection) {
-            if (const std::optional<std::int32_t> id = idOfText(key)) entries.emplace_back(*id, terms.get());
-        }
+        next_ = group->GroupInstrumentCollection.begin();
+        size_ = group->GroupInstrumentCollection.size();
+        buckets_ = group->GroupInstrumentCollection.bucket_count();
+        entries_.reserve(size_);
+    }
+    // Reads up to `budget` entries (the table made after the last); returns how many.
+    std::size_t read(std::size_t budget) {
+        if (!group_ || ready_) return 0;
+        const auto end = group_->GroupInstrumentCollection.end();
+        std::size_t count = 0;
+        for (; next_ != end && count < budget; ++next_, ++count)
+            if (const std::optional<std::int32_t> id = idOfText(next_->first))
+                entries_.emplace_back(*id, next_->second.get());
+        if (next_ == end) makeTable();
+        return count;
+    }
+    bool ready() const { return !group_ || ready_; }
+    // The group's conditions are as they were read (no entry added or removed since).
+    bool unchanged() const {
+        return !group_ || (group_->GroupInstrumentCollection.size() == size_ &&
+                           group_->GroupInstrumentCollection.bucket_count() == buckets_);
+    }
+    const model::GroupDetails* group() const { return group_; }
+
+    const model::GroupInstruments* conditions(std::int32_t instrumentId) const {
+        if (!group_) return nullptr;
+        if (!dense_) return group_->conditions(instrumentId);
+        const std::int64_t at = static_cast<std::int64_t>(instrumentId) - base_;
+        return at >= 0 && at < static_cast<std::int64_t>(table_.size()) ? table_[static_cast<std::size_t>(at)] : nullptr;
+    }
+
+private:
+    void makeTable() {
+        ready_ = true;
+        std::vector<std::pair<std::int32_t, const model::GroupInstruments*>> entries = std::move(entries_);
         if (entries.empty()) {
             dense_ = true;
             return;
@@ -72,15 +103,13 @@ public:
         table_.assign(static_cast<std::size_t>(high - low + 1), nullptr);
         for (const auto& [id, terms] : entries) table_[static_cast<std::size_t>(id - low)] = terms;
     }
-    const model::GroupInstruments* conditions(std::int32_t instrumentId) const {
-        if (!group_) return nullptr;
-        if (!dense_) return group_->conditions(instrumentId);
-        const std::int64_t at = static_cast<std::int64_t>(instrumentId) - base_;
-        return at >= 0 && at < static_cast<std::int64_t>(table_.size()) ? table_[static_cast<std::size_t>(at)] : nullptr;
-    }
 
-private:
+    using Conditions = decltype(model::GroupDetails::GroupInstrumentCollection);
     const model::GroupDetails* group_;
+    Conditions::const_iterator next_;
+    std::size_t size_ = 0, buckets_ = 0;
+    std::vector<std::pair<std::int32_t, const model::GroupInstruments*>> entries_;
+    bool ready_ = false;
     bool dense_ = false;
     std::int64_t base_ = 0;
     std::vector<const model::GroupInstruments*> table_;
@@ -184,27 +213,54 @@ void AccountLedger::MarginCallNotification(const std::string& account) {
     ui.showLocalNotification(banner.subtitle, banner.informativeText);
 }
 
+// The groups of a spread pass, each once in their first account's order, and
+// how far they are read. Valid while no account or group changed.
 struct AccountLedger::SpreadGroups {
-    std::vector<GroupTerms> groups;
-};
-
-void AccountLedger::SetAllSymbolsSpread(std::size_t from, std::size_t to) {
-    platform::assertMainThread();
-    const ReferenceData& ref = reference_;
-    // The accounts' groups in their first account's order, each once, looked
-    // up once rather than per instrument: a group met again leaves the
-    // spreads as its first meeting did. Read at a pass's first range, kept
-    // for its next ones.
-    if (from == 0 || !spreadGroups_) {
-        spreadGroups_ = std::make_shared<SpreadGroups>();
+    explicit SpreadGroups(const ReferenceData& ref)
+        : accounts(ref.AccountDetailCollection().revision()), groupsRevision(ref.GroupDetailCollection().revision()) {
         std::unordered_set<const model::GroupDetails*> seen;
         for (const auto& [id, account] : ref.AccountDetailCollection()) {
             if (!account) continue;
             const std::shared_ptr<model::GroupDetails>* group = ref.GroupDetailCollection().find(account->GroupId);
             const model::GroupDetails* g = group ? group->get() : nullptr;
-            if (seen.insert(g).second) spreadGroups_->groups.emplace_back(g);
+            if (seen.insert(g).second) groups.emplace_back(g);
         }
     }
+    bool current(const ReferenceData& ref) const {
+        return accounts == ref.AccountDetailCollection().revision() &&
+               groupsRevision == ref.GroupDetailCollection().revision() &&
+               std::all_of(groups.begin(), groups.end(), [](const GroupTerms& g) { return g.unchanged(); });
+    }
+    // Reads up to about `budget` entries; false once every group is read.
+    bool read(std::size_t budget) {
+        for (; reading < groups.size(); ++reading) {
+            const std::size_t count = groups[reading].read(budget);
+            if (!groups[reading].ready()) return true;
+            budget -= std::min(budget, count);
+            if (budget == 0) return ++reading < groups.size();
+        }
+        return false;
+    }
+
+    std::uint64_t accounts, groupsRevision;
+    std::vector<GroupTerms> groups;
+    std::size_t reading = 0;
+};
+
+bool AccountLedger::readSpreadGroups(std::size_t entries) {
+    platform::assertMainThread();
+    if (!spreadGroups_ || !spreadGroups_->current(reference_)) spreadGroups_ = std::make_shared<SpreadGroups>(reference_);
+    return spreadGroups_->read(std::max<std::size_t>(entries, 1));
+}
+
+void AccountLedger::SetAllSymbolsSpread(std::size_t from, std::size_t to) {
+    platform::assertMainThread();
+    const ReferenceData& ref = reference_;
+    // The groups looked up once rather than per instrument (a group met again
+    // leaves the spreads as its first meeting did): read at a pass's first
+    // range unless read ahead and unchanged, kept for its next ones.
+    if (!spreadGroups_ || !spreadGroups_->current(ref)) spreadGroups_ = std::make_shared<SpreadGroups>(ref);
+    spreadGroups_->read(SIZE_MAX);
     const std::vector<GroupTerms>& groups = spreadGroups_->groups;
     const auto& items = ref.ItemCollection();
     const auto end = items.begin() + static_cast<std::ptrdiff_t>(std::min(to, items.size()));

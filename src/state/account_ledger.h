@@ -43,8 +43,13 @@ public:
     // (4 when they disagree) and applies it to the prices the instrument holds.
     // Over the instruments from `from` up to `to` (excluded), in the
     // collection's order: a pass by ranges starts at 0 and the groups it
-    // reads then serve its later ranges, up to the one that reaches the end.
+    // reads then (or read ahead) serve its later ranges, up to the one that
+    // reaches the end; they are read again if an account or group changed.
     void SetAllSymbolsSpread(std::size_t from = 0, std::size_t to = SIZE_MAX);
+    // Reads the groups of the next pass ahead of it, about `entries` of their
+    // instrument conditions a call: true while some are left. A pass then
+    // starts with them unless an account or group changed meanwhile.
+    bool readSpreadGroups(std::size_t entries);
 
     // --- Profit and loss ------------------------------------------------------
     // The position's floating profit in its instrument's terms into its

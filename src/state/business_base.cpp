@@ -100,7 +100,10 @@ void BusinessBase::assemble(SessionParts parts) {
              funds_.get(), feed_.get()})
         c->registerHandlers(dispatcher_);
     for (const auto& c : extra_) c->registerHandlers(dispatcher_);
-    reference_.setFollowUps({[this] { LoadItemstoWatchlist(); }, [this](std::size_t from, std::size_t to) { accountLedger_->SetAllSymbolsSpread(from, to); }});
+    reference_.setFollowUps({[this] { LoadItemstoWatchlist(); },
+                             [this](std::size_t from, std::size_t to) { accountLedger_->SetAllSymbolsSpread(from, to); },
+                             [this](std::size_t entries) { return accountLedger_->readSpreadGroups(entries); },
+                             [this](bool first, std::size_t codes) { return loadWatchlistPart(first, codes); }});
     feed_->setPriceMoved([this](const model::ItemDetails& item) {
         accountLedger_->priceMoved(item);
         ticked_.note(item);

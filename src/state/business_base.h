@@ -303,6 +303,8 @@ private:
     void connectionFailure(const std::string& error);
     void dispatchMessage(const IncomingMessage& message);
     Watchlist watchlist();
+    bool loadWatchlistPart(bool first, std::size_t codes);
+    std::optional<Watchlist::Load> watchlistLoad_;  // a watchlist being loaded by parts
 
     SessionHost& host_;
     UiServices& ui_;

@@ -14,8 +14,10 @@ namespace state {
 Watchlist BusinessBase::watchlist() {
     Watchlist::Hooks hooks;
     BusinessBase* self = this;
+    // Read in place: no reference taken per code of a long list.
     hooks.item = [self](const std::string& code) -> model::ItemDetails* {
-        return self->reference_.instrument(code).get();
+        const auto* item = self->reference_.ItemCollection().find(code);
+        return item ? item->get() : nullptr;
     };
     hooks.firstSymbolType = [self] { return self->reference_.firstSymbolType(); };
     hooks.heldItems = [self] { return self->orderBook_->heldItemCodes(); };
@@ -38,6 +40,18 @@ void BusinessBase::LoadItemstoWatchlist() {
     } catch (const std::exception& e) {
         platform::Log::error(std::string("LoadItemstoWatchlist: ") + e.what());
     }
+}
+
+bool BusinessBase::loadWatchlistPart(bool first, std::size_t codes) {
+    try {
+        const Watchlist list = watchlist();
+        if (first) watchlistLoad_ = list.startLoad(host_.logindata().userName());
+        if (watchlistLoad_ && reference_.continueWatchlistLoad(list, *watchlistLoad_, codes)) return true;
+    } catch (const std::exception& e) {
+        platform::Log::error(std::string("LoadItemstoWatchlist: ") + e.what());
+    }
+    watchlistLoad_.reset();
+    return false;
 }
 
 void BusinessBase::SaveItemstoWatchList(const std::vector<std::string>& list) {

@@ -54,7 +54,11 @@ PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std
                           itemsById_ = {};
                           records_.instruments = {};
                       }});
-    steps_.push_back({kInstruments, [this] { reference_.LoadItemstoWatchlist(); }});
+    addRepeated(kInstruments, [this, first = true]() mutable {
+        const bool more = reference_.loadWatchlistPart(first, kWatchlistCodesPerStep);
+        first = false;
+        return more;
+    });
     steps_.push_back({kInstruments, [this] { reference_.indexItemCodes(); }});
     steps_.push_back({kGroups, [this] {
                           reference_.FillPackedSections(sections_, kGroups, kGroupInstruments, records_);
@@ -69,6 +73,7 @@ PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std
                           records_.groupInstruments = {};
                           reference_.FillPackedAccountDetails(sections_[kAccounts]);
                       }});
+    addRepeated(kAccounts, [this] { return reference_.readSpreadGroups(kSpreadGroupEntriesPerStep); });
     addRanges(kAccounts, items, kPassItemsPerStep,
               [this](std::size_t from, std::size_t to) { reference_.SetAllSymbolsSpread(from, to); });
     steps_.push_back({kAccounts + 1, [this] {
@@ -82,6 +87,12 @@ void PackedFillSteps::addRanges(std::size_t section, std::size_t count, std::siz
         const std::size_t to = std::min(count, from + perStep);
         steps_.push_back({section, [fill, from, to] { fill(from, to); }});
     }
+}
+
+void PackedFillSteps::addRepeated(std::size_t section, std::function<bool()> part) {
+    steps_.push_back({section, [this, part = std::move(part)] {
+                          if (part()) --next_;
+                      }});
 }
 
 // Each group's table sized for its records at once, not grown in the steps.

@@ -25,6 +25,10 @@ class PackedFillSteps {
     static constexpr std::size_t kInstrumentsPerStep = 10000;
     static constexpr std::size_t kGroupInstrumentsPerStep = 20000;
     static constexpr std::size_t kPassItemsPerStep = 25000;
+    // Watchlist codes looked up in one step.
+    static constexpr std::size_t kWatchlistCodesPerStep = 20000;
+    // Group conditions the spread pass reads ahead in one step.
+    static constexpr std::size_t kSpreadGroupEntriesPerStep = 50000;
 
     // `sections`: a whole compact text cut into its sections. Those before
     // the instruments are filled here; the later sections' text is copied
@@ -42,6 +46,8 @@ class PackedFillSteps {
     };
     void addRanges(std::size_t section, std::size_t count, std::size_t perStep,
                    const std::function<void(std::size_t from, std::size_t to)>& fill);
+    // A step run again, one a slice, while `part` says some is left.
+    void addRepeated(std::size_t section, std::function<bool()> part);
     void reserveGroupInstruments();
 
     ReferenceData& reference_;

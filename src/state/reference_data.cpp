@@ -32,9 +32,10 @@ void ReferenceData::indexItemCodes() const {
     codeById_.reserve(items_.size());
     for (const auto& [code, item] : items_)
         if (item) codeById_.emplace_back(item->InstrumentId, code);
-    // Stable: of the instruments of one id, the first one stays first.
-    std::stable_sort(codeById_.begin(), codeById_.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    // Stable: of the instruments of one id, the first one stays first. Held
+    // in id order already (as sent), it is not sorted again.
+    const auto byId = [](const auto& a, const auto& b) { return a.first < b.first; };
+    if (!std::is_sorted(codeById_.begin(), codeById_.end(), byId)) std::stable_sort(codeById_.begin(), codeById_.end(), byId);
     codeByIdRevision_ = items_.revision();
 }
 
@@ -74,13 +75,16 @@ std::vector<std::shared_ptr<model::FileResource>> ReferenceData::resourceSearchR
 std::optional<std::vector<std::string>> ReferenceData::firstSymbolType() const {
     const auto* first = symbolTypes_.first();
     if (!first) return std::nullopt;
-    std::vector<std::string> entries;
-    for (std::string_view e : TextConversion::split(first->second, ',')) entries.emplace_back(e);
-    return entries;
+    std::vector<std::string> codes;
+    for (std::string_view e : TextConversion::split(first->second, ',')) codes.emplace_back(e.substr(0, e.find(':')));
+    return codes;
 }
 
 void ReferenceData::loadWatchlist(const Watchlist& list, const std::string& userName) {
     list.LoadItemstoWatchlist(userName, selectedSymbols_);
+}
+bool ReferenceData::continueWatchlistLoad(const Watchlist& list, Watchlist::Load& load, std::size_t codes) {
+    return list.continueLoad(load, codes, selectedSymbols_);
 }
 void ReferenceData::saveWatchlist(const Watchlist& list, const std::string& userName, const std::vector<std::string>& codes) {
     list.SaveItemstoWatchList(userName, codes, selectedSymbols_);

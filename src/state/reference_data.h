@@ -37,6 +37,7 @@
 #include "protocol/xml_reader.h"
 #include "state/ordered_dictionary.h"
 #include "state/short_text.h"
+#include "state/watchlist.h"
 
 namespace state {
 
@@ -197,11 +198,13 @@ public:
 
     // --- Watchlist and market sessions ---------------------------------------
     const std::vector<std::string>& selectedSymbols() const { return selectedSymbols_; }
-    // The "code:name" entries of the first symbol type; nullopt when there is none.
+    // The codes of the first symbol type's entries ("code:name"); nullopt when there is none.
     std::optional<std::vector<std::string>> firstSymbolType() const;
     // Loads or saves the user's watchlist through `list`, which sets selectedSymbols.
     void loadWatchlist(const Watchlist& list, const std::string& userName);
     void saveWatchlist(const Watchlist& list, const std::string& userName, const std::vector<std::string>& codes);
+    // Watchlist::continueLoad onto selectedSymbols.
+    bool continueWatchlistLoad(const Watchlist& list, Watchlist::Load& load, std::size_t codes);
     // Market id text -> that market's session timetable.
     const OrderedDictionary<std::vector<std::shared_ptr<model::SessionScheduleInfo>>>& marketSessionSchedulesCollection() const {
         return marketSessionSchedules_;
@@ -220,6 +223,10 @@ public:
         // Copies the group spreads onto the instruments of the accounts' groups,
         // those from `from` up to `to` (excluded) in the collection's order.
         std::function<void(std::size_t from, std::size_t to)> setAllSymbolsSpread;
+        // Reads the groups of the next spread pass ahead, by parts: true while some are left.
+        std::function<bool(std::size_t entries)> readSpreadGroups;
+        // loadWatchlist by parts, started anew when `first`: true while some is left.
+        std::function<bool(bool first, std::size_t codes)> loadWatchlistPart;
     };
     void setFollowUps(FollowUps followUps) { followUps_ = std::move(followUps); }
 
@@ -292,8 +299,13 @@ public:
     virtual void fillCurrencyListDetails(std::string_view section);
     virtual void fillTradeCurrencyDetails(std::string_view section);
     void LoadItemstoWatchlist();
+    // The same by parts (a fill spread over slices), `codes` codes a call,
+    // started anew when `first`: true while some are left.
+    bool loadWatchlistPart(bool first, std::size_t codes);
     // Every instrument, or a range of them (a fill spread over slices).
     void SetAllSymbolsSpread(std::size_t from = 0, std::size_t to = SIZE_MAX);
+    // About `entries` of the pass's group conditions read ahead: true while some are left.
+    bool readSpreadGroups(std::size_t entries);
 
     // --- Data-service answers (reference_data_answers.cpp): one row each -----
     // Overwrites the instrument's market fields; an absent field writes 0 or "".

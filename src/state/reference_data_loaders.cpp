@@ -34,8 +34,15 @@ void ReferenceData::LoadItemstoWatchlist() {
     if (items_.empty()) return;
     if (followUps_.loadWatchlist) followUps_.loadWatchlist();
 }
+bool ReferenceData::loadWatchlistPart(bool first, std::size_t codes) {
+    if (items_.empty()) return false;
+    return followUps_.loadWatchlistPart && followUps_.loadWatchlistPart(first, codes);
+}
 void ReferenceData::SetAllSymbolsSpread(std::size_t from, std::size_t to) {
     if (followUps_.setAllSymbolsSpread) followUps_.setAllSymbolsSpread(from, to);
+}
+bool ReferenceData::readSpreadGroups(std::size_t entries) {
+    return followUps_.readSpreadGroups && followUps_.readSpreadGroups(entries);
 }
 
 }  // namespace state

@@ -27,10 +27,10 @@ Watchlist::Watchlist(platform::Preferences& preferences, Hooks hooks)
 
 std::string Watchlist::preferenceKey(const std::string& userName) { return "Watchlist." + userName; }
 
-void Watchlist::store(const std::string& userName, const std::vector<std::string>& list) const {
+void Watchlist::store(const std::string& userName, std::vector<std::string> list) const {
     platform::assertMainThread();
     // Read back from memory at once; the file is written on the io queue.
-    preferences_.set(preferenceKey(userName), list);
+    preferences_.set(preferenceKey(userName), std::move(list));
     preferences_.synchronizeLater();
 }
 
@@ -51,22 +51,38 @@ void Watchlist::UpdateItemonAddRemoveList(const std::vector<std::string>& codes)
 }
 
 void Watchlist::LoadItemstoWatchlist(const std::string& userName, std::vector<std::string>& selectedSymbols) const {
+    if (std::optional<Load> load = startLoad(userName)) continueLoad(*load, load->codes.size(), selectedSymbols);
+}
+
+std::optional<Watchlist::Load> Watchlist::startLoad(const std::string& userName) const {
     std::optional<std::vector<std::string>> saved = preferences_.stringArrayForKey(preferenceKey(userName));
-    if (saved && !saved->empty()) {
-        selectedSymbols = UpdateItemonWatchList(*saved);
+    if (saved && !saved->empty()) return Load{userName, std::move(*saved), true, {}, 0};
+    std::optional<std::vector<std::string>> defaults = hooks_.firstSymbolType ? hooks_.firstSymbolType() : std::nullopt;
+    if (!defaults) return std::nullopt;
+    return Load{userName, std::move(*defaults), false, {}, 0};
+}
+
+bool Watchlist::continueLoad(Load& load, std::size_t codes, std::vector<std::string>& selectedSymbols) const {
+    const std::size_t end = load.next + std::min(codes, load.codes.size() - load.next);
+    for (; load.next < end; ++load.next) {
+        const std::string& code = load.codes[load.next];
+        model::ItemDetails* item = hooks_.item ? hooks_.item(code) : nullptr;
+        if (!item) continue;
+        item->isWatchlistSymbol = true;
+        item->isWatchlistSymbolTemp = true;
+        if (load.stored) load.kept.push_back(code);
+    }
+    if (load.next < load.codes.size()) return true;
+    if (load.stored) {
         // A filter that dropped every code says more about the instrument list
         // than about the trader's choice: the stored list stays.
-        if (!selectedSymbols.empty()) store(userName, selectedSymbols);
-        UpdateItemonAddRemoveList(selectedSymbols);
-        return;
+        selectedSymbols = std::move(load.kept);
+        if (!selectedSymbols.empty()) store(load.userName, selectedSymbols);
+    } else {
+        selectedSymbols = load.codes;
+        store(load.userName, std::move(load.codes));
     }
-    std::optional<std::vector<std::string>> entries = hooks_.firstSymbolType ? hooks_.firstSymbolType() : std::nullopt;
-    if (!entries) return;
-    std::vector<std::string> defaults;
-    for (const std::string& entry : *entries) defaults.push_back(entry.substr(0, entry.find(':')));
-    selectedSymbols = defaults;
-    UpdateItemonAddRemoveList(selectedSymbols);
-    store(userName, selectedSymbols);
+    return false;
 }
 
 void Watchlist::SaveItemstoWatchList(const std::string& userName, const std::vector<std::string>& list,

@@ -21,8 +21,8 @@ public:
     struct Hooks {
         // The instrument of a code, null when the session has none.
         std::function<model::ItemDetails*(const std::string& code)> item;
-        // The "code:name" entries of the first symbol type; nullopt when the
-        // session has no symbol type.
+        // The codes of the first symbol type's entries ("code:name"); nullopt
+        // when the session has no symbol type.
         std::function<std::optional<std::vector<std::string>>()> firstSymbolType;
         // Codes of the open positions, then of the pending orders, the user sees.
         std::function<std::vector<std::string>()> heldItems;
@@ -41,6 +41,19 @@ public:
     // LoadItemstoWatchlist: the stored list without the codes that vanished
     // (written back), or the default list. Subscribes nothing.
     void LoadItemstoWatchlist(const std::string& userName, std::vector<std::string>& selectedSymbols) const;
+    // The same by parts, for a fill spread over slices: the list read by
+    // startLoad (nullopt: nothing to load), then its codes looked up `codes`
+    // a call by continueLoad, true while some are left; the last call stores
+    // the list and makes it the watchlist.
+    struct Load {
+        std::string userName;
+        std::vector<std::string> codes;
+        bool stored = false;  // the stored list: codes that vanished are dropped
+        std::vector<std::string> kept;
+        std::size_t next = 0;
+    };
+    std::optional<Load> startLoad(const std::string& userName) const;
+    bool continueLoad(Load& load, std::size_t codes, std::vector<std::string>& selectedSymbols) const;
     // SaveItemstoWatchList: stores the new list, subscribes it and the held
     // codes, unsubscribes the codes that leave, then makes it the watchlist.
     void SaveItemstoWatchList(const std::string& userName, const std::vector<std::string>& list,
@@ -51,7 +64,7 @@ public:
     void UpdateItemonAddRemoveList(const std::vector<std::string>& codes) const;
 
 private:
-    void store(const std::string& userName, const std::vector<std::string>& list) const;
+    void store(const std::string& userName, std::vector<std::string> list) const;
 
     platform::Preferences& preferences_;
     Hooks hooks_;

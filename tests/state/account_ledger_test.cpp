@@ -468,5 +468,63 @@ TEST_F(LedgerTest, SpreadsOfASharedGroupCountOnce) {
     }
 }
 
+// Groups read ahead by parts (a login fill spread over slices) settle what a
+// whole pass settles, also when a group changed after they were read.
+TEST_F(LedgerTest, SpreadGroupsReadAheadSettleAsAWholePass) {
+    enum class Change { None, EntryAdded, GroupReplaced };
+    struct Case {
+        const char* name;
+        std::size_t perRead;
+        int reads;
+        Change change;
+    };
+    const Case cases[] = {
+        {"read at once", 100, 1, Change::None},
+        {"an entry a read", 1, 10, Change::None},
+        {"read in part", 1, 3, Change::None},
+        {"entry added after reading", 1, 10, Change::EntryAdded},
+        {"group replaced after reading", 2, 10, Change::GroupReplaced},
+    };
+    using Spreads = std::vector<std::tuple<int, int, int>>;
+    const auto terms = [](int type, int bid) {
+        auto gi = std::make_shared<model::GroupInstruments>();
+        gi->SpreadTypeId = type;
+        gi->SpreadBid = bid;
+        gi->SpreadAsk = 3;
+        return gi;
+    };
+    const auto settle = [&](const Case& c, bool ahead) {
+        TearDown();
+        SetUp();
+        std::vector<std::shared_ptr<ItemDetails>> items;
+        for (int id = 1; id <= 4; ++id) items.push_back(item(id, "I" + std::to_string(id), 10));
+        account(1001, "G1");
+        account(1002, "G2");
+        const auto g1 = group("G1");
+        for (const char* key : {"1", "2", "3", "4"}) g1->GroupInstrumentCollection[key] = terms(1, 1);
+        const auto g2 = group("G2");
+        g2->GroupInstrumentCollection["2"] = terms(3, 1);
+        auto& ledger = state::SessionTestAccess::accountLedger(*session);
+        if (ahead)
+            for (int n = 0; n < c.reads; ++n)
+                if (!ledger.readSpreadGroups(c.perRead)) break;
+        if (c.change == Change::EntryAdded) g2->GroupInstrumentCollection["1"] = terms(3, 1);
+        if (c.change == Change::GroupReplaced) group("G2")->GroupInstrumentCollection["3"] = terms(1, 2);
+        if (ahead) {
+            ledger.SetAllSymbolsSpread(0, 2);
+            ledger.SetAllSymbolsSpread(2, 4);
+        } else {
+            ledger.SetAllSymbolsSpread();
+        }
+        Spreads out;
+        for (const auto& i : items) out.emplace_back(i->Spreadtype, i->BidSpread, i->AskSpread);
+        return out;
+    };
+    for (const Case& c : cases) {
+        const Spreads whole = settle(c, false);
+        EXPECT_EQ(settle(c, true), whole) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace state

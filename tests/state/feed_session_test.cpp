@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <zmq.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "model/account_details.h"
@@ -85,7 +87,7 @@ protected:
 };
 
 TEST_F(WatchlistTest, WithoutAStoredListTheFirstTypeGivesTheDefaultList) {
-    symbolType = std::vector<std::string>{"EURUSD:Euro", "GBPUSD:Pound"};
+    symbolType = std::vector<std::string>{"EURUSD", "GBPUSD"};
     make().LoadItemstoWatchlist("trader", selected);
     EXPECT_EQ(selected, (std::vector<std::string>{"EURUSD", "GBPUSD"}));
     EXPECT_EQ(prefs.stringArrayForKey("Watchlist.trader"), selected);
@@ -116,6 +118,33 @@ TEST_F(WatchlistTest, VanishedCodesAreDroppedAndTheListStoredBack) {
     EXPECT_EQ(prefs.stringArrayForKey("Watchlist.trader"), unknown);
 }
 
+// Loaded by parts (a fill spread over slices), a list ends as loaded whole:
+// the same watchlist, stored list and marked instruments.
+TEST_F(WatchlistTest, LoadedByPartsTheListEndsAsLoadedWhole) {
+    const std::vector<std::string> stored{"GOLD", "OLDCODE", "EURUSD", "GONE"};
+    for (const bool hasStored : {true, false}) {
+        const auto load = [&](bool byParts) {
+            items = makeItems({"EURUSD", "GBPUSD", "GOLD", "Live"});
+            prefs.remove("Watchlist.trader");
+            if (hasStored) prefs.set("Watchlist.trader", stored);
+            symbolType = std::vector<std::string>{"GBPUSD", "NOSUCH", "GOLD"};
+            selected.clear();
+            if (!byParts) {
+                make().LoadItemstoWatchlist("trader", selected);
+            } else if (auto part = make().startLoad("trader")) {
+                while (make().continueLoad(*part, 1, selected)) EXPECT_TRUE(selected.empty());
+            }
+            std::vector<std::string> marked;
+            for (const auto& [code, item] : items)
+                if (item->isWatchlistSymbol) marked.push_back(code);
+            std::sort(marked.begin(), marked.end());
+            return std::tuple(selected, prefs.stringArrayForKey("Watchlist.trader"), marked);
+        };
+        EXPECT_EQ(load(true), load(false)) << hasStored;
+    }
+    platform::ioQueue()->sync([] {});  // the writes land before the folder goes
+}
+
 TEST_F(WatchlistTest, ListsAreKeptPerUserAndNeverOverwriteOtherSettings) {
     prefs.set("Live", std::string("remembered credentials"));
     make().SaveItemstoWatchList("alice", {"GOLD"}, selected);
@@ -140,7 +169,7 @@ TEST_F(WatchlistTest, SavingKeepsHeldCodesSubscribedAndDropsTheRest) {
     make().SaveItemstoWatchList("trader", {}, selected);
     EXPECT_EQ(calls, (std::vector<std::string>{"+GBPUSD", "-EURUSD"}));
     EXPECT_EQ(prefs.stringArrayForKey("Watchlist.trader"), std::vector<std::string>{});
-    symbolType = std::vector<std::string>{"GOLD:Gold"};
+    symbolType = std::vector<std::string>{"GOLD"};
     make().LoadItemstoWatchlist("trader", selected);
     EXPECT_EQ(selected, std::vector<std::string>{"GOLD"});  // the next login builds the default again
 }

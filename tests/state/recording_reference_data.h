@@ -32,7 +32,9 @@ public:
                           calls.push_back("SetAllSymbolsSpread accounts=" +
                                           std::to_string(AccountDetailCollection().size()) +
                                           " groups=" + std::to_string(GroupDetailCollection().size()));
-                      }});
+                      },
+                      {},
+                      {}});
     }
 };
 
