@@ -339,8 +339,9 @@ private:
     OrderedDictionary<std::shared_ptr<model::GroupDetails>> groups_;
     OrderedDictionary<std::shared_ptr<model::ItemType>> itemTypes_;
     OrderedDictionary<std::shared_ptr<model::ItemDetails>> items_;
-    // Of items_ at codeByIdRevision_, sorted by id; of one id, the first instrument first.
-    mutable std::vector<std::pair<std::int32_t, model::CompactText>> codeById_;
+    // Places in items_ at codeByIdRevision_, sorted by id; of one id, the first instrument first.
+    mutable std::vector<std::pair<std::int32_t, std::uint32_t>> placeById_;
+    const std::shared_ptr<model::ItemDetails>* indexedItem(std::int32_t instrumentId) const;
     mutable std::uint64_t codeByIdRevision_ = ~std::uint64_t{0};
     OrderedDictionary<std::string> symbolTypes_;
     OrderedDictionary<std::shared_ptr<model::SessionSettings>> sessionSettings_;
