@@ -297,8 +297,8 @@ public:
 
     // --- Data-service answers (reference_data_answers.cpp): one row each -----
     // Overwrites the instrument's market fields; an absent field writes 0 or "".
-    // `codesById` is InstrumentFillers::itemCodesById, read once per answer.
-    void fillAdvancedInstrumentInfo(std::string_view row, const std::unordered_map<std::int32_t, std::string_view>& codesById);
+    // The instrument is the first one of the row's id (as instrumentById finds it).
+    void fillAdvancedInstrumentInfo(std::string_view row);
     void fillMarketSessionSchedules(std::string_view row);
     // Keeps sessionSchedulesArray under the first record's market id.
     void storeMarketSessionSchedules();
