@@ -182,10 +182,6 @@ TEST_F(InstrumentTest, Lookups) {
     EXPECT_EQ(IF::getItemIdForItemCode(items, "NONE"), 0u);
     (*items.find("WTI"))->InstrumentId = -6;
     EXPECT_EQ(IF::getItemIdForItemCode(items, "WTI"), 0u);
-    // The index read in one pass names the same first instrument of an id.
-    IF::FillPackedItemDetails(c(), section({instrument("4", "GLD", "1")}));
-    const auto codes = IF::itemCodesById(items);
-    for (std::int32_t id : {4, -6, 99}) EXPECT_EQ(codes.count(id) ? codes.at(id) : "", IF::getItemCode(items, id)) << id;
 }
 
 // The session's id index answers as the plain scan does through every change of the instruments,
