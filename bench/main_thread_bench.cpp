@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "model/login_inputdata.h"
@@ -71,13 +70,10 @@ public:
         overBudget = 0;
         slices = 0;
     }
-    // Runs the loop in real time until `done` or the timeout.
+    // Runs the loop in real time until `done` or the timeout, waiting (not
+    // polling) while no task is queued, as an event loop does.
     bool pumpUntil(const std::function<bool()>& done, double timeoutSeconds) {
-        const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                                 std::chrono::duration<double>(timeoutSeconds));
-        while (!done() && Clock::now() < deadline)
-            if (runUntilIdle() == 0) std::this_thread::sleep_for(std::chrono::microseconds(50));
-        return done();
+        return runUntil(done, std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(timeoutSeconds)));
     }
 
     Clock::duration longest{};

@@ -5,7 +5,6 @@
 #include <exception>
 #include <functional>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "model/cancelled_order_hd.h"
@@ -23,7 +22,6 @@
 #include "state/data_service_answers.h"
 #include "state/feed_channels.h"
 #include "state/funds.h"
-#include "state/instrument_fillers.h"
 #include "state/login_tables.h"
 #include "state/order_book.h"
 #include "state/reference_data.h"
@@ -164,8 +162,6 @@ struct DataServiceAnswers::RowJob {
     std::shared_ptr<const std::string> held;
     std::vector<std::string_view> rows;
     std::size_t next = 0;
-    // Some answers name instruments by id.
-    std::unordered_map<std::int32_t, std::string_view> codesById;
     HistoryOrders::ItemCodeOf itemCode;
     RowFiller fill;
     bool subscribeAfter = false;
@@ -194,7 +190,6 @@ void DataServiceAnswers::processHistoryData(std::optional<std::string>& result,
     j->login = loginCount_;
     j->itemCode = [&reference](std::int32_t id) { return reference.itemCode(id); };
     RowFiller& fill = j->fill;
-    const auto readCodes = [&] { j->codesById = InstrumentFillers::itemCodesById(reference.ItemCollection()); };
     if (name == model::OpenOrderHD::kRequestName) {
         fill = history<model::OpenOrderHD>([&orders, j](const auto& r) { orders.FillInitialOpenOrderCollection(r, j->itemCode); });
         j->subscribeAfter = true;
@@ -213,8 +208,7 @@ void DataServiceAnswers::processHistoryData(std::optional<std::string>& result,
     } else if (name == model::EquityHitPriceInfos::kRequestName) {
         fill = history<model::EquityHitPriceInfos>([&orders](const auto& r) { orders.SetEquityHitPriceInOrders(r); });
     } else if (name == "getinstruments") {
-        readCodes();
-        fill = [&reference, j](std::string_view row) { reference.fillAdvancedInstrumentInfo(row, j->codesById); };
+        fill = [&reference](std::string_view row) { reference.fillAdvancedInstrumentInfo(row); };
     } else {
         // The other answers are short or own a step after their rows: one slice.
         spread = false;

@@ -290,13 +290,6 @@ std::string getItemCode(const ItemMap& items, std::int32_t instrumentId) {
     return "";
 }
 
-std::unordered_map<std::int32_t, std::string_view> itemCodesById(const ItemMap& items) {
-    std::unordered_map<std::int32_t, std::string_view> codes;
-    codes.reserve(items.size());
-    for (const auto& [key, item] : items) codes.emplace(item->InstrumentId, item->Code);  // the first one stays
-    return codes;
-}
-
 std::uint64_t getItemIdForItemCode(const ItemMap& items, const std::string& code) {
     const auto idOf = [&code](const ItemDetails& item) -> std::uint64_t {
         if (item.InstrumentId >= 0) return static_cast<std::uint64_t>(item.InstrumentId);

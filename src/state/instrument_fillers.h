@@ -68,9 +68,6 @@ std::optional<std::string> getInstrumentTypeName(const ItemTypeMap& types, std::
 SymbolTypes getSymbolTypes(const SymbolTypeMap& symbols);
 // Code of the first instrument (in key order) with that id; "" when none.
 std::string getItemCode(const ItemMap& items, std::int32_t instrumentId);
-// Every id -> its getItemCode, read in one pass for many lookups: views of the
-// instruments' codes, valid while the instruments are held unchanged.
-std::unordered_map<std::int32_t, std::string_view> itemCodesById(const ItemMap& items);
 // Id of the first instrument (in key order) with exactly that code; 0 when none or negative.
 std::uint64_t getItemIdForItemCode(const ItemMap& items, const std::string& code);
 

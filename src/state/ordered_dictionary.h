@@ -57,6 +57,8 @@ public:
             if (e.second > at) --e.second;
     }
     const Entry* first() const { return entries_.empty() ? nullptr : &entries_.front(); }
+    // The entry at a place of the order, if there is one.
+    const Entry* at(std::size_t place) const { return place < entries_.size() ? &entries_[place] : nullptr; }
     void clear() {
         ++revision_;
         entries_.clear();

@@ -23,35 +23,42 @@ auto found(const Map& map, const std::string& key) -> std::remove_cvref_t<declty
 
 std::shared_ptr<model::ItemDetails> ReferenceData::instrument(const std::string& code) const { return found(items_, code); }
 std::shared_ptr<model::ItemDetails> ReferenceData::instrumentById(std::int32_t instrumentId) const {
-    return instrument(itemCode(instrumentId));
+    const auto* item = indexedItem(instrumentId);
+    return item ? *item : nullptr;
 }
 
 void ReferenceData::indexItemCodes() const {
     if (codeByIdRevision_ == items_.revision()) return;
-    codeById_.clear();
-    codeById_.reserve(items_.size());
-    for (const auto& [code, item] : items_)
-        if (item) codeById_.emplace_back(item->InstrumentId, code);
-    // Stable: of the instruments of one id, the first one stays first. Held
-    // in id order already (as sent), it is not sorted again.
-    const auto byId = [](const auto& a, const auto& b) { return a.first < b.first; };
-    if (!std::is_sorted(codeById_.begin(), codeById_.end(), byId)) std::stable_sort(codeById_.begin(), codeById_.end(), byId);
+    placeById_.clear();
+    placeById_.reserve(items_.size());
+    std::uint32_t place = 0;
+    for (const auto& entry : items_) {
+        if (entry.second) placeById_.emplace_back(entry.second->InstrumentId, place);
+        ++place;
+    }
+    // By id, then place: of the instruments of one id, the first one stays first.
+    // Held in id order already (as sent), it is not sorted again.
+    if (!std::is_sorted(placeById_.begin(), placeById_.end())) std::sort(placeById_.begin(), placeById_.end());
     codeByIdRevision_ = items_.revision();
 }
 
-std::string ReferenceData::itemCode(std::int32_t instrumentId) const {
-    // A hit counts while that instrument still holds the id.
-    const auto indexed = [&]() -> const model::ItemDetails* {
-        const auto it = std::lower_bound(codeById_.begin(), codeById_.end(), instrumentId,
+const std::shared_ptr<model::ItemDetails>* ReferenceData::indexedItem(std::int32_t instrumentId) const {
+    // A hit counts while that place still holds an instrument of the id.
+    const auto indexed = [&]() -> const std::shared_ptr<model::ItemDetails>* {
+        const auto it = std::lower_bound(placeById_.begin(), placeById_.end(), instrumentId,
                                          [](const auto& entry, std::int32_t id) { return entry.first < id; });
-        const auto* item = it == codeById_.end() || it->first != instrumentId ? nullptr : items_.find(it->second);
-        return item && *item && (*item)->InstrumentId == instrumentId ? item->get() : nullptr;
+        const auto* entry = it == placeById_.end() || it->first != instrumentId ? nullptr : items_.at(it->second);
+        return entry && entry->second && entry->second->InstrumentId == instrumentId ? &entry->second : nullptr;
     };
-    if (const auto* item = indexed()) return item->Code;
-    if (codeByIdRevision_ == items_.revision()) return {};
+    if (const auto* item = indexed()) return item;
+    if (codeByIdRevision_ == items_.revision()) return nullptr;
     indexItemCodes();
-    const auto* item = indexed();
-    return item ? item->Code.str() : std::string();
+    return indexed();
+}
+
+std::string ReferenceData::itemCode(std::int32_t instrumentId) const {
+    const auto* item = indexedItem(instrumentId);
+    return item ? (*item)->Code.str() : std::string();
 }
 std::shared_ptr<model::AccountDetails> ReferenceData::account(const std::string& accountId) const {
     return found(accounts_, accountId);

@@ -309,8 +309,8 @@ public:
 
     // --- Data-service answers (reference_data_answers.cpp): one row each -----
     // Overwrites the instrument's market fields; an absent field writes 0 or "".
-    // `codesById` is InstrumentFillers::itemCodesById, read once per answer.
-    void fillAdvancedInstrumentInfo(std::string_view row, const std::unordered_map<std::int32_t, std::string_view>& codesById);
+    // The instrument is the first one of the row's id (as instrumentById finds it).
+    void fillAdvancedInstrumentInfo(std::string_view row);
     void fillMarketSessionSchedules(std::string_view row);
     // Keeps sessionSchedulesArray under the first record's market id.
     void storeMarketSessionSchedules();
@@ -351,8 +351,9 @@ private:
     OrderedDictionary<std::shared_ptr<model::GroupDetails>> groups_;
     OrderedDictionary<std::shared_ptr<model::ItemType>> itemTypes_;
     OrderedDictionary<std::shared_ptr<model::ItemDetails>> items_;
-    // Of items_ at codeByIdRevision_, sorted by id; of one id, the first instrument first.
-    mutable std::vector<std::pair<std::int32_t, model::CompactText>> codeById_;
+    // Places in items_ at codeByIdRevision_, sorted by id; of one id, the first instrument first.
+    mutable std::vector<std::pair<std::int32_t, std::uint32_t>> placeById_;
+    const std::shared_ptr<model::ItemDetails>* indexedItem(std::int32_t instrumentId) const;
     mutable std::uint64_t codeByIdRevision_ = ~std::uint64_t{0};
     OrderedDictionary<std::string> symbolTypes_;
     OrderedDictionary<std::shared_ptr<model::SessionSettings>> sessionSettings_;

@@ -12,13 +12,10 @@
 
 namespace state {
 
-void ReferenceData::fillAdvancedInstrumentInfo(std::string_view text,
-                                               const std::unordered_map<std::int32_t, std::string_view>& codesById) {
+void ReferenceData::fillAdvancedInstrumentInfo(std::string_view text) {
     const model::HistoryRow row(text);
-    const auto code = codesById.find(row.integer(0));
-    // Fields of the record change, never the record: lookups stay as they were (no new records revision).
-    const auto* item = code == codesById.end() || code->second.empty() ? nullptr : std::as_const(items_).find(code->second);
-    if (!item || !*item) return;
+    const auto* item = indexedItem(row.integer(0));
+    if (!item || (*item)->Code.empty()) return;
     model::ItemDetails& i = **item;
     i.marketID = row.unsignedInteger(1);
     i.exchangeName = row.text(2);

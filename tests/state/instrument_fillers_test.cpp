@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/log.h"
@@ -181,13 +182,10 @@ TEST_F(InstrumentTest, Lookups) {
     EXPECT_EQ(IF::getItemIdForItemCode(items, "NONE"), 0u);
     (*items.find("WTI"))->InstrumentId = -6;
     EXPECT_EQ(IF::getItemIdForItemCode(items, "WTI"), 0u);
-    // The index read in one pass names the same first instrument of an id.
-    IF::FillPackedItemDetails(c(), section({instrument("4", "GLD", "1")}));
-    const auto codes = IF::itemCodesById(items);
-    for (std::int32_t id : {4, -6, 99}) EXPECT_EQ(codes.count(id) ? codes.at(id) : "", IF::getItemCode(items, id)) << id;
 }
 
-// The session's id index answers as the plain scan does through every change of the instruments.
+// The session's id index answers as the plain scan does through every change of the instruments,
+// by code and by the instrument held under it.
 TEST_F(InstrumentTest, ItemCodeIndexFollowsTheInstruments) {
     ReferenceData reference;
     ItemMap& held = ReferenceDataTestAccess::ItemCollection(reference);
@@ -204,7 +202,11 @@ TEST_F(InstrumentTest, ItemCodeIndexFollowsTheInstruments) {
     };
     for (const auto& [what, change] : steps) {
         change();
-        for (std::int32_t id : {4, 6, 7, 9, 99})
-            EXPECT_EQ(reference.itemCode(id), IF::getItemCode(held, id)) << what << ", id " << id;
+        for (std::int32_t id : {4, 6, 7, 9, 99}) {
+            const std::string code = IF::getItemCode(held, id);
+            EXPECT_EQ(reference.itemCode(id), code) << what << ", id " << id;
+            const auto* keyed = code.empty() ? nullptr : std::as_const(held).find(code);
+            EXPECT_EQ(reference.instrumentById(id), keyed ? *keyed : nullptr) << what << ", id " << id;
+        }
     }
 }
