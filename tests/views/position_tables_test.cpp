@@ -105,6 +105,8 @@ protected:
     std::shared_ptr<Order> p0, o0;
     std::unique_ptr<OpenPositionTableController> open;
     std::unique_ptr<PendingOrderTableController> pending;
+    // Walk every cell at each model signal: a test redrawing many rows of a
+    // long list clears them first, or their walks cost seconds.
     std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
 };
 
