@@ -134,6 +134,8 @@ private:
     std::uint64_t recordsRevision() const override { return reference_.recordsRevision(); }
     const RecomputedFigures& recomputedFigures() const override;
     const TickedInstrumentsTurn& tickedInstruments() const override;
+    const InstrumentLog& statusChanges() const override;
+    std::uint64_t watchlistRevision() const override { return reference_.watchlistRevision(); }
     std::vector<std::string> watchlistCodes() const override;
     std::vector<std::string> instrumentCodes() const override;
     std::vector<std::shared_ptr<model::ItemDetails>> watchlistInstruments() const override;

@@ -153,6 +153,7 @@ void BusinessBase::recalculateChangedAccounts() {
 }
 const RecomputedFigures& BusinessBase::recomputedFigures() const { return accountLedger_->lastRecomputed(); }
 const TickedInstrumentsTurn& BusinessBase::tickedInstruments() const { return ticked_.last(); }
+const InstrumentLog& BusinessBase::statusChanges() const { return feed_->statusChanges(); }
 void BusinessBase::calculateAccountDetails(model::AccountDetails& account) {
     accountLedger_->calculateAccountDetails(account);
 }

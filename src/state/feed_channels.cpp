@@ -207,8 +207,10 @@ void FeedChannels::ZMQNewMessage(const std::string& text) {
 }
 
 void FeedChannels::messageCrackerOnInstrumentStatusChange(const MessageFields& fields) {
-    PriceFeed::messageCrackerOnInstrumentStatusChange(fields,
-                                                      [this](const std::string& code) { return itemForCode(code); });
+    model::ItemDetails* named = nullptr;
+    PriceFeed::messageCrackerOnInstrumentStatusChange(
+        fields, [this, &named](const std::string& code) { return named = itemForCode(code); });
+    if (named) statusChanges_.note(*named);
 }
 
 }  // namespace state

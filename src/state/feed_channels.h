@@ -16,6 +16,7 @@
 #include "state/ordered_dictionary.h"
 #include "state/price_feed.h"
 #include "state/session_component.h"
+#include "state/ticked_instruments.h"
 
 namespace state {
 
@@ -56,6 +57,8 @@ public:
     // Told each instrument whose prices a tick wrote.
     void setPriceMoved(std::function<void(const model::ItemDetails&)> moved) { priceMoved_ = std::move(moved); }
     void messageCrackerOnInstrumentStatusChange(const MessageFields& fields);
+    // The instruments a status change named, in order.
+    const InstrumentLog& statusChanges() const { return statusChanges_; }
 
 protected:
     SessionServices& services_;
@@ -78,6 +81,7 @@ private:
     // Each tick is decoded into this one, whose strings keep their buffers.
     model::PriceUpdate tick_;
     std::function<void(const model::ItemDetails&)> priceMoved_;
+    InstrumentLog statusChanges_;
     std::shared_ptr<KeepAliveValues> keepAlive_ = std::make_shared<KeepAliveValues>();
 };
 

@@ -88,12 +88,15 @@ std::optional<std::vector<std::string>> ReferenceData::firstSymbolType() const {
 }
 
 void ReferenceData::loadWatchlist(const Watchlist& list, const std::string& userName) {
+    ++watchlistRevision_;
     list.LoadItemstoWatchlist(userName, selectedSymbols_);
 }
 bool ReferenceData::continueWatchlistLoad(const Watchlist& list, Watchlist::Load& load, std::size_t codes) {
+    ++watchlistRevision_;
     return list.continueLoad(load, codes, selectedSymbols_);
 }
 void ReferenceData::saveWatchlist(const Watchlist& list, const std::string& userName, const std::vector<std::string>& codes) {
+    ++watchlistRevision_;
     list.SaveItemstoWatchList(userName, codes, selectedSymbols_);
 }
 

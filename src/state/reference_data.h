@@ -198,6 +198,8 @@ public:
 
     // --- Watchlist and market sessions ---------------------------------------
     const std::vector<std::string>& selectedSymbols() const { return selectedSymbols_; }
+    // Grows whenever selectedSymbols may have changed.
+    std::uint64_t watchlistRevision() const { return watchlistRevision_; }
     // The codes of the first symbol type's entries ("code:name"); nullopt when there is none.
     std::optional<std::vector<std::string>> firstSymbolType() const;
     // Loads or saves the user's watchlist through `list`, which sets selectedSymbols.
@@ -364,6 +366,7 @@ private:
     std::set<std::string> unavailableDownloads_;
     OrderedDictionary<std::shared_ptr<model::UserAccountMaps>> userAccountMaps_;
     std::vector<std::string> selectedSymbols_;
+    std::uint64_t watchlistRevision_ = 0;
     OrderedDictionary<std::vector<std::shared_ptr<model::SessionScheduleInfo>>> marketSessionSchedules_;
     std::vector<std::shared_ptr<model::SessionScheduleInfo>> sessionSchedules_;
     OrderedDictionary<XmlTable> tables_;

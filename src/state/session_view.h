@@ -70,6 +70,10 @@ public:
     // The instruments the feed's ticks wrote between the last two
     // recalculateChangedAccounts (each ends a turn).
     virtual const TickedInstrumentsTurn& tickedInstruments() const = 0;
+    // The instruments a status change named, in order.
+    virtual const InstrumentLog& statusChanges() const = 0;
+    // Grows whenever the watchlist's codes may have changed.
+    virtual std::uint64_t watchlistRevision() const = 0;
     // The watchlist's codes in order, and their instruments (null where a code has none).
     virtual std::vector<std::string> watchlistCodes() const = 0;
     virtual std::vector<std::shared_ptr<model::ItemDetails>> watchlistInstruments() const = 0;

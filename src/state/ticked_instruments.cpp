@@ -24,4 +24,16 @@ void TickedInstruments::endTurn() {
     ++last_.turn;
 }
 
+void InstrumentLog::note(const model::ItemDetails& item) {
+    if (kept_.size() >= kMostKept) kept_.erase(kept_.begin(), kept_.begin() + std::ptrdiff_t(kMostKept / 2));
+    kept_.push_back(&item);
+    ++count_;
+}
+
+std::optional<std::span<const model::ItemDetails* const>> InstrumentLog::since(std::uint64_t seen) const {
+    const std::uint64_t first = count_ - kept_.size();
+    if (seen < first || seen > count_) return std::nullopt;
+    return std::span<const model::ItemDetails* const>(kept_).subspan(std::size_t(seen - first));
+}
+
 }  // namespace state

@@ -4,6 +4,8 @@
 // before instead of reading every instrument. Main thread.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "model/item_details.h"
@@ -34,6 +36,24 @@ private:
     std::vector<const model::ItemDetails*> noted_;
     bool tooMany_ = false;
     TickedInstrumentsTurn last_;
+};
+
+// Instruments noted one by one (a status change each), numbered: a reader
+// keeps count() as of its last read and asks for those noted after it.
+class InstrumentLog {
+public:
+    // Notes kept; past them the older half is dropped.
+    static constexpr std::size_t kMostKept = 1024;
+    void note(const model::ItemDetails& item);
+    // Every note so far.
+    std::uint64_t count() const { return count_; }
+    // The notes after the first `seen`, repeats included; nullopt when some of
+    // them were dropped or `seen` is not one of this log's counts.
+    std::optional<std::span<const model::ItemDetails* const>> since(std::uint64_t seen) const;
+
+private:
+    std::vector<const model::ItemDetails*> kept_;
+    std::uint64_t count_ = 0;
 };
 
 }  // namespace state

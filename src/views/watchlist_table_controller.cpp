@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <algorithm>
 #include <numeric>
+#include <span>
 #include <utility>
 
 #include "kit/core/icon_image_name.h"
@@ -103,8 +104,11 @@ int WatchlistTableController::takeSnapshot() {
         rows_ = std::exchange(buildingRows_, {});
         rowsReplaced();
         recordsSeen_ = buildingRecords_;
+        listSeen_ = buildingList_;
+        statusSeen_ = buildingStatus_;
         return static_cast<int>(rows_.size());
     }
+    const std::uint64_t list = context_.view.watchlistRevision(), status = context_.view.statusChanges().count();
     std::vector<std::string> codes = context_.view.watchlistCodes();
     if (codes.size() > kSnapshotStepRows) {
         // The rows shown stay until the new snapshot is whole.
@@ -112,12 +116,16 @@ int WatchlistTableController::takeSnapshot() {
         buildingRows_.clear();
         buildingRows_.reserve(buildingCodes_.size());
         buildingRecords_ = context_.view.recordsRevision();
+        buildingList_ = list;
+        buildingStatus_ = status;
         stepping_ = true;
         buildNextRows();
         return static_cast<int>(rows_.size());
     }
     std::vector<Row> rows;
     recordsSeen_ = context_.view.recordsRevision();
+    listSeen_ = list;
+    statusSeen_ = status;
     rows.reserve(codes.size());
     for (std::string& code : codes) rows.push_back(rowOf(std::move(code)));
     rows_ = std::move(rows);
@@ -171,7 +179,11 @@ std::optional<std::vector<int>> WatchlistTableController::changedRows() {
     if (std::exchange(snapshotDue_, false)) return std::nullopt;
     if (recordsSeen_ != context_.view.recordsRevision() || int(rows_.size()) != rowCount()) return std::nullopt;
     // Outside the tick (a status change, an edited list) the rows stay only while the list does.
-    if (!ticking_ && !sameCodes(context_.view.watchlistCodes())) return std::nullopt;
+    if (!ticking_) {
+        const std::uint64_t list = context_.view.watchlistRevision();
+        if (list != listSeen_ && !sameCodes(context_.view.watchlistCodes())) return std::nullopt;
+        listSeen_ = list;
+    }
     std::vector<int> changed;
     for (const std::size_t at : rowsToRead()) {
         Row& row = rows_[at];
@@ -192,14 +204,21 @@ std::optional<std::vector<int>> WatchlistTableController::changedRows() {
 }
 
 std::vector<std::size_t> WatchlistTableController::rowsToRead() {
-    const state::TickedInstrumentsTurn& ticked = context_.view.tickedInstruments();
-    const bool listed = ticking_ && !readAll_ && !ticked.tooMany && ticked.turn == turnSeen_ + 1;
+    std::optional<std::span<const model::ItemDetails* const>> items;
     if (ticking_) {
+        const state::TickedInstrumentsTurn& ticked = context_.view.tickedInstruments();
+        if (!readAll_ && !ticked.tooMany && ticked.turn == turnSeen_ + 1) items = ticked.items;
         turnSeen_ = ticked.turn;
         readAll_ = false;
+    } else {
+        // A notification with no status change noted may be about anything.
+        const state::InstrumentLog& statuses = context_.view.statusChanges();
+        items = statuses.since(statusSeen_);
+        if (items && items->empty()) items.reset();
+        statusSeen_ = statuses.count();
     }
     std::vector<std::size_t> rows = std::exchange(movedRows_, {});
-    if (!listed) {
+    if (!items) {
         rows.resize(rows_.size());
         std::iota(rows.begin(), rows.end(), std::size_t(0));
         return rows;
@@ -209,7 +228,7 @@ std::vector<std::size_t> WatchlistTableController::rowsToRead() {
             if (rows_[at].item) rowsByItem_.emplace_back(rows_[at].item.get(), at);
         std::sort(rowsByItem_.begin(), rowsByItem_.end());
     }
-    for (const model::ItemDetails* item : ticked.items)
+    for (const model::ItemDetails* item : *items)
         for (auto at = std::lower_bound(rowsByItem_.begin(), rowsByItem_.end(), std::make_pair(item, std::size_t(0)));
              at != rowsByItem_.end() && at->first == item; ++at)
             rows.push_back(at->second);

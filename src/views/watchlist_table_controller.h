@@ -107,9 +107,10 @@ private:
     Row rowOf(std::string code);
     // The rows shown are these codes, in this order.
     bool sameCodes(const std::vector<std::string>& codes) const;
-    // The rows changedRows reads: on a tick one turn after the last, those
-    // of the instruments the feed wrote in that turn and those that showed a
-    // move; else every row.
+    // The rows changedRows reads, with those that showed a move: on a tick
+    // one turn after the last, those of the instruments the feed wrote in
+    // that turn; outside the tick, those of the instruments status changes
+    // named since the last read; else every row.
     std::vector<std::size_t> rowsToRead();
     // A new snapshot: the next tick reads every row.
     void rowsReplaced();
@@ -126,10 +127,12 @@ private:
     std::vector<Row> rows_;
     LastShownPrices shown_;
     std::uint64_t recordsSeen_ = 0;  // the snapshot's
+    std::uint64_t listSeen_ = 0;  // the watchlist revision rows_ follow
+    std::uint64_t statusSeen_ = 0;  // the status changes read
     // A long list's snapshot under way, while rows_ stays shown.
     std::vector<std::string> buildingCodes_;
     std::vector<Row> buildingRows_;
-    std::uint64_t buildingRecords_ = 0;
+    std::uint64_t buildingRecords_ = 0, buildingList_ = 0, buildingStatus_ = 0;
     bool stepping_ = false;  // its next rows posted
     bool built_ = false;  // the next snapshot is buildingRows_
     bool snapshotDue_ = false;  // the next reload takes a snapshot

@@ -22,7 +22,11 @@ struct ReferenceDataTestAccess {
     static auto& resourceSearchCollection(ReferenceData& r) { return r.resourceSearch_; }
     static auto& requestedDownloads(ReferenceData& r) { return r.requestedDownloads_; }
     static auto& userAccountMapCollection(ReferenceData& r) { return r.userAccountMaps_; }
-    static auto& selectedSymbols(ReferenceData& r) { return r.selectedSymbols_; }
+    // The caller may change the list.
+    static auto& selectedSymbols(ReferenceData& r) {
+        ++r.watchlistRevision_;
+        return r.selectedSymbols_;
+    }
     static auto& marketSessionSchedulesCollection(ReferenceData& r) { return r.marketSessionSchedules_; }
     static auto& sessionSchedulesArray(ReferenceData& r) { return r.sessionSchedules_; }
     static auto& TableDataCollection(ReferenceData& r) { return r.tables_; }

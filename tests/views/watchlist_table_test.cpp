@@ -27,6 +27,7 @@
 #include "views/core/watchlist_cells.h"
 #include "kit/fake_context.h"
 #include "orders/order_mananger.h"
+#include "protocol/msg_type.h"
 #include "views/watchlist_fixture.h"
 #include "views/close_price_button_delegate.h"
 #include "views/watchlist_price_delegate.h"
@@ -248,6 +249,49 @@ TEST_F(WatchlistTableTest, NotificationWithTheSameListRedrawsOnlyTheChangedRows)
     for (const char* id : {col::kStatus, col::kSession})
         EXPECT_EQ(at(1, id).data(), fresh->model()->index(1, fresh->columnWithIdentifier(id)).data()) << id;
     EXPECT_EQ(background(0, col::kCode), QColor(255, 0, 0));  // the session's colour followed
+}
+
+// A status change from the server redraws only the rows of the instrument it
+// names, other changed rows waiting for the tick, on a long list too; an
+// unknown code reads every row; an edited list is taken anew.
+TEST_F(WatchlistTableTest, StatusChangeReadsOnlyTheRowsOfItsInstrument) {
+    tester.reset();
+    std::vector<std::string> codes;
+    for (int i = 0; i < 100; ++i) codes.push_back(i % 2 ? "EURUSD" : "GOLD");
+    state::ReferenceDataTestAccess::selectedSymbols(s.data()) = codes;
+    table->RefreshWatchlist();
+    tick();  // the first marks end
+    const auto statusOf = [&](const char* code) {
+        state::SessionTestAccess::ProcessNewMessage(*s.session, {"10=1049", std::string("12=") + code, "574=2"},
+                                                    protocol::toInt(protocol::MsgType::InstrumentStatusChange));
+    };
+    struct Step {
+        const char* name;
+        std::function<void()> change;
+        int first;  // the rows redrawn: every second one from this
+        int count;
+    };
+    const Step steps[] = {
+        {"the euro's status", [&] { statusOf("EURUSD"); }, 1, 100},
+        {"an unknown code", [&] { statusOf("NONE"); }, 0, 100},
+        {"the list edited", [&] {
+             state::ReferenceDataTestAccess::selectedSymbols(s.data()) = {"GOLD"};
+             platform::NotificationCenter::defaultCenter().post(state::notifications::kWatchlistTable);
+         }, 0, 1},  // its kept row drawn anew
+    };
+    for (const Step& step : steps) {
+        gold->High += 1;  // read only when every row is
+        QSignalSpy changed(table->model(), &QAbstractItemModel::dataChanged);
+        step.change();
+        for (int turn = 0; turn < 3; ++turn) QCoreApplication::sendPostedEvents();  // the post, then the reload
+        std::set<int> rows;
+        for (const auto& args : changed)
+            for (int r = args[0].toModelIndex().row(); r <= args[1].toModelIndex().row(); ++r) rows.insert(r);
+        std::set<int> expected;
+        for (int r = step.first; r < step.count; r += 2) expected.insert(r);
+        EXPECT_EQ(rows, expected) << step.name;
+        EXPECT_EQ(table->rowCount(), step.count) << step.name;
+    }
 }
 
 TEST_F(WatchlistTableTest, NotificationReloadsAndTheListMayChange) {
