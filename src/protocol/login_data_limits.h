@@ -27,6 +27,10 @@ inline constexpr std::size_t kMaxLoginCompressionRatio = 64;
 // A frame of the TCP session, and one an envelope carries, holds the login
 // data at its ceiling compressed only 11 times, in Base64 (19.4 MB).
 inline constexpr std::size_t kMaxSessionFrameSize = 32u * 1024u * 1024u;
+// A request channel's answer, its parts joined. The largest ones follow the
+// login at its ceiling: 200,000 open positions (23.9 MB) and 300,000
+// instruments' market details (18.9 MB).
+inline constexpr std::size_t kMaxAnswerSize = 32u * 1024u * 1024u;
 
 // Login data over a ceiling: what it holds and the ceiling, in bytes or in
 // entries (compact records, XML elements).

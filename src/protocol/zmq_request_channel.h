@@ -25,6 +25,7 @@
 
 #include "platform/clock.h"
 #include "protocol/frame_decoder.h"
+#include "protocol/login_data_limits.h"
 #include "protocol/request_message.h"
 #include "protocol/wake_signal.h"
 
@@ -68,8 +69,8 @@ public:
     static constexpr platform::Duration kDefaultReplyTimeout = std::chrono::seconds(30);
     // A reply part, and the parts of a reply joined, may not be larger: the
     // socket refuses larger parts, a larger join is dropped (logged) and the
-    // socket made anew. The cap of one frame, so what passes here is read whole.
-    static constexpr std::size_t kMaxReplySize = FrameDecoder::kDefaultMaxFrame;
+    // socket made anew. The reply's frames are read with the same cap.
+    static constexpr std::size_t kMaxReplySize = kMaxAnswerSize;
 
     // Called on the main thread with each reply.
     using ReplyHandler = std::function<void(ZMQReply reply)>;

@@ -2,6 +2,7 @@
 
 #include "platform/log.h"
 #include "protocol/envelope.h"
+#include "protocol/login_data_limits.h"
 #include "protocol/message_cracker.h"
 #include "protocol/separator_bytes.h"
 #include "protocol/session_key.h"
@@ -58,7 +59,7 @@ IncomingMessage IncomingMessage::ofFields(std::int32_t type, const std::vector<s
 std::vector<IncomingMessage> channelMessages(std::string_view text, Channel channel,
                                              const std::optional<protocol::RequestKind>& kind) {
     // A frame left unfinished here cannot join the session's next message.
-    protocol::FrameDecoder frames;
+    protocol::FrameDecoder frames(protocol::kMaxAnswerSize);
     std::vector<IncomingMessage> decoded, carried;
     const bool whole = frames.feed(text, [&decoded](std::string_view frame) {
         if (auto msg = IncomingMessage::decode(frame)) decoded.push_back(std::move(*msg));

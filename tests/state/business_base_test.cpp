@@ -931,6 +931,19 @@ TEST(IncomingMessage, FieldsAreViewsAndEmptyOnesAfterTheFirstAreDropped) {
     EXPECT_EQ(emptyFirst->type, 0);  // the first field keeps its place
 }
 
+TEST(IncomingMessage, AnAnswerIsReadWholeUpToItsLimit) {
+    // The largest answers after a login at its ceiling pass 16 MiB.
+    protocol::RequestKind kind;
+    kind.type = static_cast<std::int32_t>(protocol::MsgType::DataServiceRequest);
+    const auto answer = [](std::size_t size) {
+        return "\x01" "9\x03" "10=1024\x03" "73=" + std::string(size, 'a') + "\x03\x02";
+    };
+    for (const auto& [size, read] : {std::pair{std::size_t(20) << 20, 1u}, {protocol::kMaxAnswerSize, 0u}}) {
+        const auto messages = state::channelMessages(answer(size), state::Channel::RequestReply, kind);
+        EXPECT_EQ(messages.size(), read) << size;
+    }
+}
+
 TEST_F(SessionTest, FrameWhoseFirstFieldIsNotTag10IsStillDispatched) {
     state::SessionTestAccess::NewMessage(*session, "9\x03" "11=18\x03");
     loop->runUntilIdle();
