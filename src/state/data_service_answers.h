@@ -55,6 +55,8 @@ public:
     // Rows of an order or instrument answer filled in one main-thread slice;
     // a longer answer goes on in the next slices, the messages after it held.
     static constexpr std::size_t kRowsPerSlice = 1000;
+    // Symbols and orders read a slice for the codes subscribed after the open and pending orders' answers.
+    static constexpr std::size_t kOrdersPerGatherSlice = 10000;
     // Trading status of an account whose equity was hit.
     static constexpr std::int32_t kEquityHitStatus = 5;
 

@@ -165,6 +165,7 @@ struct DataServiceAnswers::RowJob {
     HistoryOrders::ItemCodeOf itemCode;
     RowFiller fill;
     bool subscribeAfter = false;
+    std::optional<Queries::ItemsGathering> gathering;
     bool spread = false;
     bool holding = false;
     std::uint64_t hold = 0;
@@ -240,6 +241,7 @@ void DataServiceAnswers::processHistoryData(std::optional<std::string>& result,
     j->rows = rowsOf(*result);
     // The bank details come from the first row only.
     if (name == "getbankaccounts" && j->rows.size() > 1) j->rows.resize(1);
+    if (name == model::OpenOrderHD::kRequestName) orders.expectOpenPositions(j->rows.size());
     j->spread = spread && j->rows.size() > kRowsPerSlice;
     if (j->spread) {
         // The rows outlive this call: they view the answer, now held by the job.
@@ -281,11 +283,14 @@ void DataServiceAnswers::fillRows(const std::shared_ptr<RowJob>& job) {
 
 void DataServiceAnswers::subscribeAfter(const std::shared_ptr<RowJob>& job) {
     if (job->login != loginCount_ || !services_.stillHolding(job->hold)) return;
-    // The codes the session needs gathered in one slice, subscribed in the next.
-    auto codes = std::make_shared<const std::vector<std::string>>(feed_.allItems());
-    services_.onMain([this, job, codes] {
+    // The codes the session needs gathered kOrdersPerGatherSlice symbols and orders a slice, subscribed in a slice of their own.
+    if (!feed_.gatherItems(job->gathering, kOrdersPerGatherSlice)) {
+        services_.onMain([this, job] { subscribeAfter(job); });
+        return;
+    }
+    services_.onMain([this, job] {
         if (job->login != loginCount_ || !services_.stillHolding(job->hold)) return;
-        feed_.ProcessSubscribeandUnSubscribeItems(*codes, true);
+        feed_.ProcessSubscribeandUnSubscribeItems(job->gathering->codes(), true);
         services_.releaseMessages();
     });
 }

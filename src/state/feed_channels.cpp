@@ -137,6 +137,12 @@ std::vector<std::string> FeedChannels::allItems() const {
                              reference_.AccountDetailCollection());
 }
 
+bool FeedChannels::gatherItems(std::optional<Queries::ItemsGathering>& gathering, std::size_t count) const {
+    if (!gathering) gathering.emplace();
+    return gathering->step(reference_.selectedSymbols(), book_.OpenOrderCollection(), book_.PendingOrderCollection(),
+                           reference_.AccountDetailCollection(), count);
+}
+
 void FeedChannels::reconnectZMQandSubscribeAllItems() {
     // A line being closed on purpose still reads as connected until its socket closes.
     const protocol::ConnectionBase& conn = services_.connection();

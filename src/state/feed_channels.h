@@ -16,6 +16,7 @@
 #include "state/ordered_dictionary.h"
 #include "state/price_feed.h"
 #include "state/session_component.h"
+#include "state/state_queries.h"
 #include "state/ticked_instruments.h"
 
 namespace state {
@@ -48,6 +49,8 @@ public:
     // The codes the session subscribes: the watchlist's, then those of the
     // visible open positions and pending orders, each once.
     std::vector<std::string> allItems() const;
+    // allItems a bounded count of symbols and orders a step: `gathering` starts empty; true once it holds them all.
+    bool gatherItems(std::optional<Queries::ItemsGathering>& gathering, std::size_t count) const;
     // Only while the TCP session is up and not being closed: both channels anew, every item subscribed.
     void reconnectZMQandSubscribeAllItems();
     // Nothing when the session's only account is suspended (trading status 3).

@@ -95,6 +95,8 @@ public:
     // Rows whose id is held already are dropped; closed rows go to the copies.
     // `itemCode` names each row's instrument (read once per answer by the caller).
     void FillInitialOpenOrderCollection(const model::OpenOrderHD& row, const HistoryOrders::ItemCodeOf& itemCode);
+    // Room for an answer's `count` open positions in their id index before they are filled.
+    void expectOpenPositions(std::size_t count);
     // Sets the bracket prices of the position it refers to, then stores.
     void FillInitialPendingOrderCollection(const model::PendingOrderHD& row,
                                            const HistoryOrders::ItemCodeOf& itemCode);

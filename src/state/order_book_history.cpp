@@ -26,6 +26,8 @@ public:
         refresh(list);
         return places_.count(id) != 0;
     }
+    // Room for `more` ids, so that appending them never rebuilds the index in one slice.
+    void reserve(std::size_t more) { places_.reserve(places_.size() + more); }
     void append(OrderList& list, std::shared_ptr<model::Order> order) {
         places_.emplace((*order).*field_, list.size());
         list.push_back(std::move(order));
@@ -86,6 +88,11 @@ bool OrderBook::holdsOpenPosition(const std::string& id) {
 void OrderBook::appendOpenPosition(std::shared_ptr<model::Order> position) {
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
     heldIds_->open.append(open_, std::move(position));
+}
+
+void OrderBook::expectOpenPositions(std::size_t count) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    heldIds_->open.reserve(count);
 }
 
 void OrderBook::clearForLogin() {

@@ -270,6 +270,35 @@ std::vector<std::string> allItems(const std::vector<std::string>& selectedSymbol
     return out;
 }
 
+void ItemsGathering::add(std::string_view code) {
+    if (seen_.emplace(code).second) out_.emplace_back(code);
+}
+
+bool ItemsGathering::step(const std::vector<std::string>& selectedSymbols, const Orders& open, const Orders& pending,
+                          const AccountMap& accounts, std::size_t count) {
+    const std::size_t symbols = selectedSymbols.size();
+    const std::size_t total = symbols + open.size() + pending.size();
+    const std::size_t end = std::min(total, next_ + std::min(count, total));
+    if (next_ == 0) seen_.reserve(total);  // no rehash of every code in a later step
+    for (; next_ < end; ++next_) {
+        if (next_ < symbols) {
+            add(selectedSymbols[next_]);
+            continue;
+        }
+        const std::size_t at = next_ - symbols;
+        const auto& o = at < open.size() ? open[at] : pending[at - open.size()];
+        if (!o) continue;
+        const std::string_view account(o->AccountNumber);
+        if (!accountRead_ || account_ != account) {
+            account_ = account;
+            accountRead_ = true;
+            visible_ = isOrderVisible(accounts, *o);
+        }
+        if (visible_) add(std::string_view(o->ItemCode));
+    }
+    return next_ >= total;
+}
+
 namespace {
 
 ChatRooms roomsWhere(const ChatRoomMap& rooms, const std::function<bool(const model::ChatRoom&)>& keep) {

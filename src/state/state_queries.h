@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "model/account_details.h"
@@ -95,6 +97,26 @@ std::string userAccountMapKey(std::uint64_t userId, std::uint64_t accountId);
 // The watchlist and the codes of the visible open and pending orders, once each.
 std::vector<std::string> allItems(const std::vector<std::string>& selectedSymbols,
                                   const Orders& open, const Orders& pending, const AccountMap& accounts);
+
+// allItems gathered a bounded count of orders a step, the codes held as copies
+// so that the orders may change between steps.
+class ItemsGathering {
+public:
+    // Reads up to `count` more symbols or orders, in allItems' order; true once all are read.
+    bool step(const std::vector<std::string>& selectedSymbols, const Orders& open, const Orders& pending,
+              const AccountMap& accounts, std::size_t count);
+    const std::vector<std::string>& codes() const { return out_; }
+
+private:
+    void add(std::string_view code);
+
+    std::vector<std::string> out_;
+    std::unordered_set<std::string> seen_;
+    std::size_t next_ = 0;  // over the symbols, the open orders, then the pending ones
+    std::string account_;
+    bool accountRead_ = false;
+    bool visible_ = false;
+};
 
 // Rooms in descending order of their keys.
 ChatRooms messageNotices(const ChatRoomMap& rooms);

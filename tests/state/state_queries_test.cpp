@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "state/state_queries.h"
@@ -233,6 +234,24 @@ TEST_F(QueriesTest, AllItemsOnceEach) {
     std::sort(items.begin(), items.end());
     EXPECT_EQ(items, (std::vector<std::string>{"DAX", "WTI", "XAU"}));
     EXPECT_EQ(Q::allItems({}, open, {}, accounts), std::vector<std::string>{"XAU"});
+}
+
+TEST_F(QueriesTest, AllItemsGatheredInStepsEqualWhole) {
+    account(6, 6, 1);
+    for (const auto& [list, accountNo, code] : std::vector<std::tuple<Orders*, std::string, std::string>>{
+             {&open, "1", "XAU"}, {&open, "6", "HIDDEN"}, {&open, "1", "WTI"}, {&open, "1", "XAU"},
+             {&pending, "6", "GONE"}, {&pending, "1", "DAX"}, {&pending, "1", "BRN"}})
+        order(*list, accountNo, code);
+    const std::vector<std::string> symbols{"DAX", "EUR"};
+    const auto whole = Q::allItems(symbols, open, pending, accounts);
+    for (std::size_t count : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{7}, SIZE_MAX}) {
+        Q::ItemsGathering gathering;
+        std::size_t steps = 1;
+        while (!gathering.step(symbols, open, pending, accounts, count)) ++steps;
+        EXPECT_EQ(gathering.codes(), whole) << count;
+        const std::size_t read = symbols.size() + open.size() + pending.size();
+        EXPECT_EQ(steps, count >= read ? 1 : (read + count - 1) / count) << count;
+    }
 }
 
 TEST(Queries, ChatRoomsInDescendingKeyOrder) {
