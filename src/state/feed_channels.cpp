@@ -83,6 +83,10 @@ model::ItemDetails* FeedChannels::itemForCode(const std::string& code) {
     return itemIndex_.find(reference_.ItemCollection(), code);
 }
 
+void FeedChannels::indexItemsAhead() {
+    if (!itemIndex_.buildStep(reference_.ItemCollection(), kIndexedPerSlice)) services_.onMain([this] { indexItemsAhead(); });
+}
+
 void FeedChannels::connectChannels() {
     SessionServices& s = services_;
     protocol::ConnectionBase& conn = s.connection();

@@ -46,6 +46,10 @@ public:
     // Both channels anew, on the ports of the login data.
     virtual void connectChannels();
     virtual void subscribeAllItems();
+    // Builds the code index the ticks and status changes look up, kIndexedPerSlice
+    // instruments a slice, so that neither builds it whole.
+    void indexItemsAhead();
+    static constexpr std::size_t kIndexedPerSlice = 16384;
     // The codes the session subscribes: the watchlist's, then those of the
     // visible open positions and pending orders, each once.
     std::vector<std::string> allItems() const;

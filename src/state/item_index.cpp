@@ -11,23 +11,32 @@ constexpr std::size_t kMinSlots = 16;
 std::uint64_t hashOf(std::string_view code) { return std::hash<std::string_view>{}(code); }
 }  // namespace
 
-void ItemIndex::build(const Items& items) {
-    slots_.assign(std::bit_ceil(std::max(kMinSlots, 2 * items.size())), Slot{});
+bool ItemIndex::builtFrom(const Items& items) const {
+    return !slots_.empty() && revision_ == items.revision() && size_ == items.size() && first_ == items.first();
+}
+
+bool ItemIndex::buildStep(const Items& items, std::size_t count) {
+    if (!builtFrom(items)) {
+        slots_.assign(std::bit_ceil(std::max(kMinSlots, 2 * items.size())), Slot{});
+        revision_ = items.revision();
+        size_ = items.size();
+        first_ = items.first();
+        placed_ = 0;
+    }
     const std::size_t mask = slots_.size() - 1;
-    for (const Items::Entry& entry : items) {
+    const std::size_t end = placed_ + std::min(count, size_ - placed_);
+    for (; placed_ < end; ++placed_) {
+        const Items::Entry& entry = *items.at(placed_);
         const std::uint64_t hash = hashOf(entry.first);
         std::size_t at = hash & mask;
         while (slots_[at].entry != nullptr) at = (at + 1) & mask;
         slots_[at] = Slot{hash, &entry};
     }
-    revision_ = items.revision();
-    size_ = items.size();
-    first_ = items.first();
+    return placed_ == size_;
 }
 
 model::ItemDetails* ItemIndex::find(const Items& items, std::string_view code) {
-    if (slots_.empty() || revision_ != items.revision() || size_ != items.size() || first_ != items.first())
-        build(items);
+    buildStep(items, items.size());
     const std::uint64_t hash = hashOf(code);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t at = hash & mask;; at = (at + 1) & mask) {

@@ -2,7 +2,8 @@
 // Instrument code -> instrument, for the feed's ticks: one probe of a flat
 // table of the codes' hashes and dictionary entries, instead of a walk
 // through the dictionary's buckets and nodes. Built again once the
-// collection changed (its revision, size or storage moved).
+// collection changed (its revision, size or storage moved); buildStep builds
+// it ahead, a bounded count of entries a call.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -19,9 +20,12 @@ public:
     using Items = OrderedDictionary<std::shared_ptr<model::ItemDetails>>;
     // Nullptr when `items` holds no instrument under `code`.
     model::ItemDetails* find(const Items& items, std::string_view code);
+    // Places up to `count` more entries of `items`, starting over if it
+    // changed since the last step; true once the table holds them all.
+    bool buildStep(const Items& items, std::size_t count);
 
 private:
-    void build(const Items& items);
+    bool builtFrom(const Items& items) const;
     struct Slot {
         std::uint64_t hash = 0;
         const Items::Entry* entry = nullptr;
@@ -31,6 +35,7 @@ private:
     std::uint64_t revision_ = 0;
     std::size_t size_ = 0;
     const Items::Entry* first_ = nullptr;
+    std::size_t placed_ = 0;  // entries in the table so far
 };
 
 }  // namespace state
