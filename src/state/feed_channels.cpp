@@ -84,7 +84,13 @@ model::ItemDetails* FeedChannels::itemForCode(const std::string& code) {
 }
 
 void FeedChannels::indexItemsAhead() {
-    if (!itemIndex_.buildStep(reference_.ItemCollection(), kIndexedPerSlice)) services_.onMain([this] { indexItemsAhead(); });
+    // Twice the steps of one build: instruments that keep changing are left to the first lookup.
+    indexItemsAhead(2 * (reference_.ItemCollection().size() / kIndexedPerSlice + 1));
+}
+
+void FeedChannels::indexItemsAhead(std::size_t stepsLeft) {
+    if (itemIndex_.buildStep(reference_.ItemCollection(), kIndexedPerSlice) || stepsLeft <= 1) return;
+    services_.onMain([this, stepsLeft] { indexItemsAhead(stepsLeft - 1); });
 }
 
 void FeedChannels::connectChannels() {

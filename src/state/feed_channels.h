@@ -82,6 +82,7 @@ private:
         std::optional<std::string> reference;
     };
     model::ItemDetails* itemForCode(const std::string& code);
+    void indexItemsAhead(std::size_t stepsLeft);
     ItemIndex itemIndex_;
     // A depth text after "MD_", into the levels held for its code (their strings keep their buffers).
     void applyDepth(std::string_view text);
