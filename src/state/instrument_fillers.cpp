@@ -203,18 +203,24 @@ void FillPackedItemType(ItemTypeMap& types, std::string_view section) {
     }
 }
 
+// The section's instruments sit in one block that each instrument's pointer
+// keeps alive: one allocation and one control block for all, not one each.
 std::vector<std::shared_ptr<ItemDetails>> readPackedItems(std::string_view section) {
-    std::vector<std::shared_ptr<ItemDetails>> items;
-    TextConversion::eachRecord(section, "Instrument", [&items](const std::vector<std::string_view>& f) {
+    auto block = std::make_shared<std::vector<ItemDetails>>();
+    block->reserve(TextConversion::countByte(section, protocol::RowByte) + 1);
+    TextConversion::eachRecord(section, "Instrument", [&block](const std::vector<std::string_view>& f) {
         if (f.size() < 3 || f[2].empty()) {
             platform::Log::debug("Instrument record without a code (" + std::to_string(f.size()) +
                                  " fields): skipped");
             return;
         }
-        auto item = std::make_shared<ItemDetails>();
-        for (std::size_t pos = 0; pos < f.size() && pos <= 48; ++pos) setPackedField(*item, pos, f[pos]);
-        items.push_back(std::move(item));
+        ItemDetails item;
+        for (std::size_t pos = 0; pos < f.size() && pos <= 48; ++pos) setPackedField(item, pos, f[pos]);
+        block->push_back(std::move(item));
     });
+    std::vector<std::shared_ptr<ItemDetails>> items;
+    items.reserve(block->size());
+    for (ItemDetails& item : *block) items.emplace_back(block, &item);
     return items;
 }
 

@@ -53,6 +53,7 @@ PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std
     steps_.push_back({kInstruments, [this] {
                           itemsById_ = {};
                           records_.instruments = {};
+                          reference_.trimSymbolLists();
                       }});
     addRepeated(kInstruments, [this, first = true]() mutable {
         const bool more = reference_.loadWatchlistPart(first, kWatchlistCodesPerStep);

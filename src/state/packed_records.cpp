@@ -54,9 +54,10 @@ std::optional<protocol::LoginDataTooLarge> packedRecordsOverCeiling(const std::v
 
 // No field of this section carries PLCalcModeId: it stays 0, which the
 // profit-and-loss calculation treats as mode 1.
-std::shared_ptr<model::GroupInstruments> readPackedGroupInstrument(const std::vector<std::string_view>& f) {
-    auto record = std::make_shared<model::GroupInstruments>();
-    model::GroupInstruments& gi = *record;
+namespace {
+
+model::GroupInstruments groupInstrumentOf(const std::vector<std::string_view>& f) {
+    model::GroupInstruments gi;
     for (std::size_t i = 0; i < f.size(); ++i) {
         const std::string_view v = f[i];
         switch (i) {
@@ -89,14 +90,26 @@ std::shared_ptr<model::GroupInstruments> readPackedGroupInstrument(const std::ve
             default: break;  // 23 and 24 are not read
         }
     }
-    return record;
+    return gi;
 }
 
+}  // namespace
+
+std::shared_ptr<model::GroupInstruments> readPackedGroupInstrument(const std::vector<std::string_view>& f) {
+    return std::make_shared<model::GroupInstruments>(groupInstrumentOf(f));
+}
+
+// The section's records sit in one block that each record's pointer keeps
+// alive: one allocation and one control block for all, not one a record.
 std::vector<std::shared_ptr<model::GroupInstruments>> readPackedGroupInstruments(std::string_view section) {
-    std::vector<std::shared_ptr<model::GroupInstruments>> records;
-    TC::eachRecord(section, "Group instrument", [&records](const std::vector<std::string_view>& f) {
-        records.push_back(readPackedGroupInstrument(f));
+    auto block = std::make_shared<std::vector<model::GroupInstruments>>();
+    block->reserve(TC::countByte(section, protocol::RowByte) + 1);
+    TC::eachRecord(section, "Group instrument", [&block](const std::vector<std::string_view>& f) {
+        block->push_back(groupInstrumentOf(f));
     });
+    std::vector<std::shared_ptr<model::GroupInstruments>> records;
+    records.reserve(block->size());
+    for (model::GroupInstruments& record : *block) records.emplace_back(block, &record);
     return records;
 }
 

@@ -297,6 +297,8 @@ public:
     // currency instrument is set by InstrumentFillers::linkCalculationItems.
     void reservePackedItems(std::size_t total);
     void FillPackedItemRange(std::span<std::shared_ptr<model::ItemDetails>> items);
+    // The symbol lists, grown by appends, let go of their spare room.
+    void trimSymbolLists();
     virtual void fillResourceDetails(std::string_view section);
     virtual void fillCurrencyListDetails(std::string_view section);
     virtual void fillTradeCurrencyDetails(std::string_view section);

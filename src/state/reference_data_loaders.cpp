@@ -16,6 +16,10 @@ void ReferenceData::FillPackedItemDetails(std::vector<std::shared_ptr<model::Ite
     InstrumentFillers::storePackedItems({itemTypes_, items_, symbolTypes_}, std::move(items));
 }
 void ReferenceData::reservePackedItems(std::size_t total) { items_.reserve(items_.size() + total); }
+
+void ReferenceData::trimSymbolLists() {
+    for (auto& entry : symbolTypes_) entry.second.shrink_to_fit();
+}
 void ReferenceData::FillPackedItemRange(std::span<std::shared_ptr<model::ItemDetails>> items) {
     InstrumentFillers::storePackedItemRange({itemTypes_, items_, symbolTypes_}, items);
 }

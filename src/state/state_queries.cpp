@@ -271,7 +271,14 @@ std::vector<std::string> allItems(const std::vector<std::string>& selectedSymbol
 }
 
 void ItemsGathering::add(std::string_view code) {
-    if (seen_.emplace(code).second) out_.emplace_back(code);
+    if (seen_.contains(code)) return;
+    if (out_.size() == out_.capacity()) {
+        // The seen codes view the gathered ones: read them again where they moved.
+        out_.reserve(std::max(kFirstCodes, 2 * out_.capacity()));
+        seen_.clear();
+        seen_.insert(out_.begin(), out_.end());
+    }
+    seen_.insert(out_.emplace_back(code));
 }
 
 bool ItemsGathering::step(const std::vector<std::string>& selectedSymbols, const Orders& open, const Orders& pending,
@@ -279,7 +286,10 @@ bool ItemsGathering::step(const std::vector<std::string>& selectedSymbols, const
     const std::size_t symbols = selectedSymbols.size();
     const std::size_t total = symbols + open.size() + pending.size();
     const std::size_t end = std::min(total, next_ + std::min(count, total));
-    if (next_ == 0) seen_.reserve(total);  // no rehash of every code in a later step
+    if (next_ == 0) {  // no rehash of every code, nor move of the gathered ones, in a later step
+        seen_.reserve(total);
+        out_.reserve(total);
+    }
     for (; next_ < end; ++next_) {
         if (next_ < symbols) {
             add(selectedSymbols[next_]);

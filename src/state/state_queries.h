@@ -102,6 +102,12 @@ std::vector<std::string> allItems(const std::vector<std::string>& selectedSymbol
 // so that the orders may change between steps.
 class ItemsGathering {
 public:
+    ItemsGathering() = default;
+    ItemsGathering(const ItemsGathering&) = delete;  // its seen codes view its own
+    ItemsGathering& operator=(const ItemsGathering&) = delete;
+    ItemsGathering(ItemsGathering&&) = default;
+    ItemsGathering& operator=(ItemsGathering&&) = default;
+
     // Reads up to `count` more symbols or orders, in allItems' order; true once all are read.
     bool step(const std::vector<std::string>& selectedSymbols, const Orders& open, const Orders& pending,
               const AccountMap& accounts, std::size_t count);
@@ -110,8 +116,9 @@ public:
 private:
     void add(std::string_view code);
 
+    static constexpr std::size_t kFirstCodes = 64;
     std::vector<std::string> out_;
-    std::unordered_set<std::string> seen_;
+    std::unordered_set<std::string_view> seen_;  // views of out_'s codes
     std::size_t next_ = 0;  // over the symbols, the open orders, then the pending ones
     std::string account_;
     bool accountRead_ = false;

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -264,6 +266,30 @@ TEST(PackedDetails, MarginModeFollowsOnlyKnownIds) {
     EXPECT_EQ(mode("0"), 926);
     EXPECT_EQ(mode("3"), 0);  // a new record each time
     EXPECT_EQ(mode(""), 926);
+}
+
+// The section's records share one block: each keeps its own fields and
+// outlives the list it was read into.
+TEST(PackedDetails, GroupInstrumentsReadIntoOneBlockStayApart) {
+    const struct {
+        std::string id, margin;
+    } rows[] = {{"501", "10"}, {"502", "20.5"}, {"503", "30"}};
+    std::string section;
+    for (const auto& r : rows) section += record({{1, "7"}, {2, r.id}, {14, r.margin}}) + "\x06";
+    std::shared_ptr<model::GroupInstruments> last;
+    {
+        const auto records = readPackedGroupInstruments(section);
+        ASSERT_EQ(records.size(), std::size(rows));
+        last = records.back();
+    }
+    EXPECT_EQ(last->InstrumentId, 503);
+    EXPECT_EQ(last->GroupId, 7);
+    EXPECT_DOUBLE_EQ(last->InitialMargin, 30);
+    const auto again = readPackedGroupInstruments(section);
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        EXPECT_EQ(again[i]->InstrumentId, std::stoi(rows[i].id));
+        EXPECT_DOUBLE_EQ(again[i]->InitialMargin, std::stod(rows[i].margin));
+    }
 }
 
 TEST(PackedDetails, SessionSettingsWithDerivedRightsAndColour) {

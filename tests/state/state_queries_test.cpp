@@ -254,6 +254,20 @@ TEST_F(QueriesTest, AllItemsGatheredInStepsEqualWhole) {
     }
 }
 
+// Orders that arrive between steps grow the gathered codes past what the first
+// step made room for: each code is still taken once.
+TEST_F(QueriesTest, OrdersAddedBetweenGatheringStepsAreTakenOnce) {
+    order(open, "1", "XAU");
+    const std::vector<std::string> symbols{"XAU"};
+    Q::ItemsGathering gathering;
+    EXPECT_FALSE(gathering.step(symbols, open, pending, accounts, 1));
+    for (int i = 0; i < 200; ++i) order(open, "1", "C" + std::to_string(i % 150));
+    while (!gathering.step(symbols, open, pending, accounts, 7)) {
+    }
+    EXPECT_EQ(gathering.codes(), Q::allItems(symbols, open, pending, accounts));
+    EXPECT_EQ(gathering.codes().size(), 151u);
+}
+
 TEST(Queries, ChatRoomsInDescendingKeyOrder) {
     ChatRoomMap rooms;
     auto room = [&](const std::string& key, bool notices, bool created) {

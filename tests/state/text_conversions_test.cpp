@@ -1,10 +1,12 @@
 // Readings of the reference-data texts and the splitting of the compact form.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "state/text_conversions.h"
@@ -107,6 +109,51 @@ TEST(OrderedDictionary, KeepsFirstStoredOrderAndFindsAfterErase) {
     std::vector<std::string> keys;
     for (const auto& e : d) keys.push_back(e.first);
     EXPECT_EQ(keys, (std::vector<std::string>{"a", "c", "b"}));
+}
+
+// Erasing from the flat index keeps every other key findable, whatever the
+// probe runs it sat in; compared with a plain list after each step.
+TEST(OrderedDictionary, MatchesAPlainListThroughStoresErasesAndClear) {
+    struct Step {
+        char op;  // 's' set, 'e' erase, 'c' clear
+        int from, to, stride;
+    };
+    const Step steps[] = {{'s', 0, 300, 1}, {'e', 0, 300, 3}, {'s', 0, 300, 7}, {'e', 1, 300, 2},
+                          {'s', 250, 400, 1}, {'e', 0, 400, 5}, {'c', 0, 0, 1}, {'s', 0, 50, 1}};
+    OrderedDictionary<int> d;
+    std::vector<std::pair<std::string, int>> plain;
+    int value = 0;
+    for (const Step& step : steps) {
+        if (step.op == 'c') {
+            d.clear();
+            plain.clear();
+        }
+        for (int k = step.from; k < step.to; k += step.stride) {
+            const std::string key = "K" + std::to_string(k);
+            const auto it = std::find_if(plain.begin(), plain.end(), [&](const auto& e) { return e.first == key; });
+            if (step.op == 's') {
+                d.set(key, ++value);
+                if (it == plain.end()) plain.emplace_back(key, value);
+                else it->second = value;
+            } else if (step.op == 'e') {
+                d.erase(key);
+                if (it != plain.end()) plain.erase(it);
+            }
+        }
+        ASSERT_EQ(d.size(), plain.size());
+        std::size_t place = 0;
+        for (const auto& [key, v] : plain) {
+            ASSERT_EQ(d.at(place++)->first, key);
+            const int* found = std::as_const(d).find(key);
+            ASSERT_NE(found, nullptr) << key;
+            EXPECT_EQ(*found, v);
+        }
+        for (int k = 0; k < 400; ++k) {
+            const std::string key = "K" + std::to_string(k);
+            const bool held = std::any_of(plain.begin(), plain.end(), [&](const auto& e) { return e.first == key; });
+            EXPECT_EQ(d.contains(key), held) << key;
+        }
+    }
 }
 
 }  // namespace
