@@ -1,6 +1,7 @@
 #include "state/row_reader.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "protocol/separator_bytes.h"
 
@@ -21,7 +22,17 @@ bool RowReader::done() const {
 }
 
 std::size_t RowReader::mostRows(std::string_view text) {
-    return static_cast<std::size_t>(std::count(text.begin(), text.end(), protocol::RowByte)) + 1;
+    // memchr hops row to row: a long answer is counted at the library's pace.
+    std::size_t rows = 1;
+    const char* at = text.data();
+    const char* const end = text.data() + text.size();
+    while (at < end) {
+        const void* found = std::memchr(at, protocol::RowByte, static_cast<std::size_t>(end - at));
+        if (!found) break;
+        ++rows;
+        at = static_cast<const char*>(found) + 1;
+    }
+    return rows;
 }
 
 }  // namespace state
