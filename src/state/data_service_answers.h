@@ -55,9 +55,9 @@ public:
 
     // Rows of an order or instrument answer read and filled in one main-thread
     // slice; a longer answer goes on in the next slices, the messages after it held.
-    static constexpr std::size_t kRowsPerSlice = 1000;
+    static constexpr std::size_t kRowsPerSlice = 500;
     // Symbols and orders read a slice for the codes subscribed after the open and pending orders' answers.
-    static constexpr std::size_t kOrdersPerGatherSlice = 10000;
+    static constexpr std::size_t kOrdersPerGatherSlice = 5000;
     // Trading status of an account whose equity was hit.
     static constexpr std::int32_t kEquityHitStatus = 5;
 

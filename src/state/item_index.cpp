@@ -11,23 +11,36 @@ constexpr std::size_t kMinSlots = 16;
 std::uint64_t hashOf(std::string_view code) { return std::hash<std::string_view>{}(code); }
 }  // namespace
 
-void ItemIndex::build(const Items& items) {
+void ItemIndex::start(const Items& items) {
     slots_.assign(std::bit_ceil(std::max(kMinSlots, 2 * items.size())), Slot{});
-    const std::size_t mask = slots_.size() - 1;
-    for (const Items::Entry& entry : items) {
-        const std::uint64_t hash = hashOf(entry.first);
-        std::size_t at = hash & mask;
-        while (slots_[at].entry != nullptr) at = (at + 1) & mask;
-        slots_[at] = Slot{hash, &entry};
-    }
+    built_ = 0;
     revision_ = items.revision();
     size_ = items.size();
     first_ = items.first();
 }
 
+void ItemIndex::buildStep(const Items& items) {
+    const std::size_t mask = slots_.size() - 1;
+    const std::size_t end = std::min(size_, built_ + entriesPerStep_);
+    for (; built_ < end; ++built_) {
+        const Items::Entry& entry = *items.at(built_);
+        const std::uint64_t hash = hashOf(entry.first);
+        std::size_t at = hash & mask;
+        while (slots_[at].entry != nullptr) at = (at + 1) & mask;
+        slots_[at] = Slot{hash, &entry};
+    }
+}
+
 model::ItemDetails* ItemIndex::find(const Items& items, std::string_view code) {
     if (slots_.empty() || revision_ != items.revision() || size_ != items.size() || first_ != items.first())
-        build(items);
+        start(items);
+    if (built_ < size_) {
+        buildStep(items);
+        if (built_ < size_) {
+            const auto* held = items.find(code);
+            return held ? held->get() : nullptr;
+        }
+    }
     const std::uint64_t hash = hashOf(code);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t at = hash & mask;; at = (at + 1) & mask) {

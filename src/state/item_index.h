@@ -2,7 +2,8 @@
 // Instrument code -> instrument, for the feed's ticks: one probe of a flat
 // table of the codes' hashes and dictionary entries, instead of a walk
 // through the dictionary's buckets and nodes. Built again once the
-// collection changed (its revision, size or storage moved).
+// collection changed (its revision, size or storage moved), a bounded number
+// of entries a lookup: until the table is whole, lookups ask the dictionary.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -17,16 +18,23 @@ namespace state {
 class ItemIndex {
 public:
     using Items = OrderedDictionary<std::shared_ptr<model::ItemDetails>>;
+    // Entries one lookup adds to the table being built.
+    static constexpr std::size_t kEntriesPerStep = 50000;
+
+    explicit ItemIndex(std::size_t entriesPerStep = kEntriesPerStep) : entriesPerStep_(entriesPerStep) {}
     // Nullptr when `items` holds no instrument under `code`.
     model::ItemDetails* find(const Items& items, std::string_view code);
 
 private:
-    void build(const Items& items);
+    void start(const Items& items);
+    void buildStep(const Items& items);
     struct Slot {
         std::uint64_t hash = 0;
         const Items::Entry* entry = nullptr;
     };
+    std::size_t entriesPerStep_;
     std::vector<Slot> slots_;  // open addressing, at most half full
+    std::size_t built_ = 0;    // entries in the table so far
     // What the table was built from.
     std::uint64_t revision_ = 0;
     std::size_t size_ = 0;
