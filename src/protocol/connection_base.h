@@ -100,6 +100,8 @@ public:
     // Read on the feed's reader thread: a pure function of the tick text.
     FeedConflator::TickFields tickFields;
     ZMQRequestChannel::ReplyHandler onZMQReply;
+    // When set, reads each reply on the request worker in place of onZMQReply (see ZMQRequestChannel).
+    ZMQRequestChannel::ReplyReader readZMQReply;
     ZMQRequestChannel::KeepAliveBuilder buildKeepAlive;
     // Main thread. The channels' connects, stops and joins, and the changes
     // of topics, run in order on the io queue, so the main thread never waits

@@ -51,7 +51,10 @@ bool ConnectionBase::ConnectToZMQReqServer(const std::string& address, std::int6
         platform::Log::error("Request channel port out of range: " + std::to_string(port));
         return false;
     }
-    if (!reqChannel_) reqChannel_ = std::make_shared<ZMQRequestChannel>(zmqContext_, onZMQReply, buildKeepAlive);
+    if (!reqChannel_) {
+        reqChannel_ = std::make_shared<ZMQRequestChannel>(zmqContext_, onZMQReply, buildKeepAlive);
+        if (readZMQReply) reqChannel_->setReplyReader(readZMQReply);
+    }
     platform::ioQueue()->async(
         [channel = reqChannel_, address, port] { channel->connect(address, static_cast<int>(port)); });
     return true;

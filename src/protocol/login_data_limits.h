@@ -31,6 +31,10 @@ inline constexpr std::size_t kMaxSessionFrameSize = 32u * 1024u * 1024u;
 // login at its ceiling: 200,000 open positions (23.9 MB) and 300,000
 // instruments' market details (18.9 MB).
 inline constexpr std::size_t kMaxAnswerSize = 32u * 1024u * 1024u;
+// The request socket reads a reply part up to this many times the answer's
+// limit, so that a larger answer is refused with its size named; a part past
+// that bound is dropped by the socket unread.
+inline constexpr std::size_t kAnswerReadFactor = 2;
 
 // Login data over a ceiling: what it holds and the ceiling, in bytes or in
 // entries (compact records, XML elements).

@@ -66,14 +66,13 @@ std::size_t utf16Length(std::string_view s) {
 
 bool isValidUtf8(std::string_view s) {
     std::size_t i = 0;
-    // ASCII runs eight bytes at a time.
-    while (i + 8 <= s.size()) {
-        std::uint64_t word;
-        std::memcpy(&word, s.data() + i, 8);
-        if (word & 0x8080808080808080ull) break;
-        i += 8;
-    }
     while (i < s.size()) {
+        // ASCII runs eight bytes at a time, also after a multi-byte character.
+        std::uint64_t word;
+        if (i + 8 <= s.size() && (std::memcpy(&word, s.data() + i, 8), (word & 0x8080808080808080ull) == 0)) {
+            i += 8;
+            continue;
+        }
         if (static_cast<unsigned char>(s[i]) < 0x80) {
             ++i;
             continue;

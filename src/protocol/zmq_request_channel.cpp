@@ -97,7 +97,8 @@ bool ZMQRequestChannel::connectToEndpoint(const std::string& endpoint) {
 std::shared_ptr<support::ZMQSocket> ZMQRequestChannel::newSocket() {
     try {
         auto socket = context_->socketWithType(ZMQ_REQ);
-        socket->setMaxMessageSize(static_cast<std::int64_t>(maxReplySize_));
+        // The socket admits more than the cap, so that a larger reply is told apart from none.
+        socket->setMaxMessageSize(static_cast<std::int64_t>(maxReplySize_ * kAnswerReadFactor));
         socket->connectToEndpoint(endpoint_);
         return socket;
     } catch (const std::exception& e) {
@@ -240,7 +241,15 @@ void ZMQRequestChannel::tellUnanswered(RequestKind kind) {
     ZMQReply reply;
     reply.kind = std::move(kind);
     reply.unanswered = true;
-    platform::MainExecutor::post([handler = onReply_, reply = std::move(reply)]() mutable { handler(std::move(reply)); });
+    handOver(std::move(reply));
+}
+
+void ZMQRequestChannel::handOver(ZMQReply reply) {
+    if (!reader_) {
+        platform::MainExecutor::post([handler = onReply_, reply = std::move(reply)]() mutable { handler(std::move(reply)); });
+        return;
+    }
+    if (std::function<void()> task = reader_(std::move(reply))) platform::MainExecutor::post(std::move(task));
 }
 
 bool ZMQRequestChannel::exchange(std::shared_ptr<support::ZMQSocket>& socket, const RequestMessage& request) {
@@ -266,7 +275,8 @@ bool ZMQRequestChannel::exchange(std::shared_ptr<support::ZMQSocket>& socket, co
     if (waitUntil(platform::defaultClock().now() + replyTimeout_, socket.get(), false) != WaitEnd::Readable) {
         if (cancelled_) return false;
         platform::Log::error("No reply to request of type " + std::to_string(kind.type) + " " + kind.name +
-                             ": request dropped, socket made anew");
+                             " (none in time, or one over " + std::to_string(maxReplySize_ * kAnswerReadFactor) +
+                             " bytes): request dropped, socket made anew");
         closeQuietly(socket);
         tellUnanswered(std::move(kind));
         return true;
@@ -274,15 +284,19 @@ bool ZMQRequestChannel::exchange(std::shared_ptr<support::ZMQSocket>& socket, co
 
     ZMQReply reply;
     bool tooLarge = false;
+    std::size_t size = 0;  // the reply's bytes read so far
     try {
         reply.text = socket->receiveDataWithFlags(0);
+        size = reply.text.size();
+        tooLarge = size > maxReplySize_;
         // Parts of one message arrive together: the rest is ready.
         while (!tooLarge && socket->hasMoreDataForOption(ZMQ_RCVMORE)) {
             std::string part = socket->receiveDataWithFlags(0);
             // One-part strategies read the first part; the rest is read and
             // dropped so that the socket can send again.
             if (request.receivingStrategy != 1) continue;
-            tooLarge = reply.text.size() + part.size() > maxReplySize_;
+            size = reply.text.size() + part.size();
+            tooLarge = size > maxReplySize_;
             if (!tooLarge) reply.text += part;
         }
     } catch (const std::exception& e) {
@@ -293,14 +307,15 @@ bool ZMQRequestChannel::exchange(std::shared_ptr<support::ZMQSocket>& socket, co
     }
     if (tooLarge) {
         platform::Log::error("Reply to request of type " + std::to_string(kind.type) + " " + kind.name +
-                             " joins to more than " + std::to_string(maxReplySize_) +
+                             " reaches " + std::to_string(size) +
+                             " bytes, over the answer limit of " + std::to_string(maxReplySize_) +
                              " bytes: dropped, socket made anew");
         closeQuietly(socket);
         tellUnanswered(std::move(kind));
         return true;
     }
     reply.kind = std::move(kind);
-    platform::MainExecutor::post([handler = onReply_, reply = std::move(reply)]() mutable { handler(std::move(reply)); });
+    handOver(std::move(reply));
     return true;
 }
 

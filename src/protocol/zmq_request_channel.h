@@ -67,13 +67,18 @@ public:
     static constexpr platform::Duration kPassInterval = std::chrono::milliseconds(500);
     static constexpr platform::Duration kKeepAliveAfter = std::chrono::seconds(60);
     static constexpr platform::Duration kDefaultReplyTimeout = std::chrono::seconds(30);
-    // A reply part, and the parts of a reply joined, may not be larger: the
-    // socket refuses larger parts, a larger join is dropped (logged) and the
-    // socket made anew. The reply's frames are read with the same cap.
+    // A reply, its parts joined, may not be larger: a larger one is dropped
+    // (logged with its size) and the socket made anew. The socket itself reads
+    // parts up to kAnswerReadFactor times the cap and drops larger ones (libzmq
+    // closes the connection: the request times out). The reply's frames are
+    // read with the same cap.
     static constexpr std::size_t kMaxReplySize = kMaxAnswerSize;
 
     // Called on the main thread with each reply.
     using ReplyHandler = std::function<void(ZMQReply reply)>;
+    // Reads a reply (answered or not) on the worker thread and returns what the
+    // main thread runs for it, in place of the handler; an empty task posts nothing.
+    using ReplyReader = std::function<std::function<void()>(ZMQReply reply)>;
     // Builds the keep-alive (type 1002) on the worker thread; nullopt when it cannot.
     using KeepAliveBuilder = std::function<std::optional<RequestMessage>()>;
 
@@ -83,6 +88,9 @@ public:
     virtual ~ZMQRequestChannel();
     ZMQRequestChannel(const ZMQRequestChannel&) = delete;
     ZMQRequestChannel& operator=(const ZMQRequestChannel&) = delete;
+
+    // Set before the first connect.
+    void setReplyReader(ReplyReader reader) { reader_ = std::move(reader); }
 
     // ConnectToZMQReqServer: stops and joins the previous worker, makes a new
     // socket connected to "tcp://<address>:<port>" and starts a worker. Queued
@@ -125,6 +133,8 @@ private:
     bool exchange(std::shared_ptr<support::ZMQSocket>& socket, const RequestMessage& request);
     // Hands the main thread the news that a request was dropped unanswered.
     void tellUnanswered(RequestKind kind);
+    // Posts the reply's handler, or what the reader made of it, on the main thread.
+    void handOver(ZMQReply reply);
     std::shared_ptr<support::ZMQSocket> newSocket();
     enum class WaitEnd { Deadline, Readable, RequestQueued };
     // Waits on the clock until `deadline` (none: without limit), for the socket
@@ -136,6 +146,7 @@ private:
 
     std::shared_ptr<support::ZMQContext> context_;
     ReplyHandler onReply_;
+    ReplyReader reader_;
     KeepAliveBuilder keepAlive_;
     platform::Duration replyTimeout_;
     std::size_t maxReplySize_;

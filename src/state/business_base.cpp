@@ -307,6 +307,11 @@ void BusinessBase::dispatchChannelText(std::string_view text, Channel channel,
     for (IncomingMessage& msg : channelMessages(text, channel, kind)) checkNewMessage(std::move(msg));
 }
 
+void BusinessBase::dispatchChannelMessages(std::vector<IncomingMessage> messages) {
+    platform::assertMainThread();
+    for (IncomingMessage& msg : messages) checkNewMessage(std::move(msg));
+}
+
 void BusinessBase::requestUnanswered(const protocol::RequestKind& kind) {
     platform::assertMainThread();
     dataService_->requestUnanswered(kind);
@@ -321,7 +326,7 @@ void BusinessBase::ProcessNewMessage(const FieldList& fields, std::int32_t type,
 
 void BusinessBase::dispatchMessage(const IncomingMessage& m) {
     const MsgType msgType = protocol::msgType(m.type);
-    const MessageFields fields(m.fields);
+    const MessageFields fields(m.fields, m.text);
     // The session scalars change before any handler runs, and only from the TCP session.
     if (m.fromSession) values_.apply(fields, msgType);
     dispatcher_.dispatch(Dispatch{fields, msgType, m.payload, m.payloadRefused, m.requestKind, m.receivedAt,

@@ -294,6 +294,7 @@ private:
     void dropHeldMessages();
     void dispatchChannelText(std::string_view text, Channel channel,
                              const std::optional<protocol::RequestKind>& kind) override;
+    void dispatchChannelMessages(std::vector<IncomingMessage> messages) override;
     void requestUnanswered(const protocol::RequestKind& kind) override;
 
     // ConnectionDelegate: frames on "NewQueue", connects and failures on the main thread.

@@ -40,8 +40,8 @@ std::optional<std::string> compressedPayload(const MessageFields& fields) {
 void DataServiceAnswers::registerHandlers(Dispatcher& table) {
     table.add(MsgType::DataServiceResponse, componentName(), [this](const Dispatch& m) {
         platform::Log::info("DSResponse");
-        processDSResponse(m.fields.text(tag::DataServiceResult), compressedPayload(m.fields), m.fields.text(tag::DataServiceRequestName),
-                          m.requestKind);
+        processDSResponse(m.fields.shared(tag::DataServiceResult), compressedPayload(m.fields),
+                          m.fields.text(tag::DataServiceRequestName), m.requestKind);
     });
     table.add(MsgType::ChartDataResponse, componentName(), [this](const Dispatch& m) {
         platform::Log::info("ChartDataResponse");

@@ -17,6 +17,7 @@
 #include "state/ordered_dictionary.h"
 #include "state/resource_files.h"
 #include "state/session_component.h"
+#include "state/shared_text.h"
 
 namespace state {
 
@@ -52,11 +53,11 @@ public:
     // as empty, a chart's key is announced with nothing stored for it.
     void requestUnanswered(const protocol::RequestKind& kind);
 
-    // Rows of an order or instrument answer filled in one main-thread slice;
-    // a longer answer goes on in the next slices, the messages after it held.
-    static constexpr std::size_t kRowsPerSlice = 1000;
+    // Rows of an order or instrument answer read and filled in one main-thread
+    // slice; a longer answer goes on in the next slices, the messages after it held.
+    static constexpr std::size_t kRowsPerSlice = 500;
     // Symbols and orders read a slice for the codes subscribed after the open and pending orders' answers.
-    static constexpr std::size_t kOrdersPerGatherSlice = 10000;
+    static constexpr std::size_t kOrdersPerGatherSlice = 5000;
     // Trading status of an account whose equity was hit.
     static constexpr std::int32_t kEquityHitStatus = 5;
 
@@ -67,10 +68,17 @@ public:
     // first, the filler of each row, the notification after. An answer with
     // no request, or naming another, is dropped (logged). A long table answer
     // is kept by its fill, without a copy.
-    virtual void processDSResponse(std::optional<std::string> result,
+    // `result` is held, not copied, by a fill spread over slices.
+    virtual void processDSResponse(std::optional<SharedText> result,
                                    const std::optional<std::string>& compressedData,
                                    const std::optional<std::string>& requestName,
                                    const std::optional<protocol::RequestKind>& kind);
+    void processDSResponse(std::optional<std::string> result, const std::optional<std::string>& compressedData,
+                           const std::optional<std::string>& requestName,
+                           const std::optional<protocol::RequestKind>& kind) {
+        processDSResponse(result ? std::optional(SharedText::of(std::move(*result))) : std::nullopt, compressedData,
+                          requestName, kind);
+    }
     // Stores a chart answer under the key of its header ("<x~KEY~...>"), the
     // first one kept, and tells the window waiting for `requestId`.
     virtual void fillChartData(const std::optional<std::string>& answer, std::int32_t requestId,
@@ -105,12 +113,11 @@ private:
     // until the next answer of that name replaces them.
     std::unordered_set<std::string> largeAnswers_;
     // The account statement answer into the statement, or its failure.
-    void readStatement(const std::optional<std::string>& result);
+    void readStatement(std::string_view result);
     // Hands each row of a table answer to its filler; `spread`: over several
-    // slices when long (the answer has no step after its rows), which then takes `result`.
-    void processHistoryData(std::optional<std::string>& result,
-                            const std::optional<std::string>& compressedData, const protocol::RequestKind& kind,
-                            bool spread = false);
+    // slices when long (the answer has no step after its rows), holding `result`.
+    void processHistoryData(const SharedText& result, const std::optional<std::string>& compressedData,
+                            const protocol::RequestKind& kind, bool spread = false);
     // The rows of one answer and where their fill stands.
     struct RowJob;
     // Fills the next slice of rows; posts the rest, or ends the answer.

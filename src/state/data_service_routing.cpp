@@ -4,6 +4,7 @@
 #include <cctype>
 #include <exception>
 #include <functional>
+#include <limits>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +26,7 @@
 #include "state/login_tables.h"
 #include "state/order_book.h"
 #include "state/reference_data.h"
+#include "state/row_reader.h"
 #include "state/session_services.h"
 #include "state/session_notifications.h"
 
@@ -53,24 +55,13 @@ RowFiller history(Fill fill) {
     };
 }
 
-std::vector<std::string_view> rowsOf(std::string_view data) {
-    std::vector<std::string_view> rows;
-    std::size_t start = 0;
-    while (start <= data.size()) {
-        const std::size_t end = std::min(data.find(protocol::RowByte, start), data.size());
-        if (end > start) rows.push_back(data.substr(start, end - start));
-        start = end + 1;
-    }
-    return rows;
-}
-
 bool isHistoryAnswer(const protocol::RequestKind& kind) {
     return kind.name == model::CancelledOrderHD::kRequestName && kind.dsrequestType == kCancelledOrderHistory;
 }
 
 }  // namespace
 
-void DataServiceAnswers::processDSResponse(std::optional<std::string> result,
+void DataServiceAnswers::processDSResponse(std::optional<SharedText> result,
                                            const std::optional<std::string>& compressedData,
                                            const std::optional<std::string>& requestName,
                                            const std::optional<protocol::RequestKind>& kind) {
@@ -87,42 +78,45 @@ void DataServiceAnswers::processDSResponse(std::optional<std::string> result,
     // The memory a large answer took goes back to the system once the windows
     // dropped what they held: after this answer's notifications, and again
     // after those of the next answer of its kind, which replaces its records.
-    const bool large = result && result->size() >= platform::kLargeAnswerBytes;
+    const bool large = result && result->view.size() >= platform::kLargeAnswerBytes;
     const bool replacesLarge = largeAnswers_.erase(name) > 0;
     if (large) largeAnswers_.insert(name);
     // Posted on the main thread later, when the windows have the answer's records.
     auto postLater = [this](const char* posted) {
         services_.onMain([posted] { platform::NotificationCenter::defaultCenter().post(posted); });
     };
+    auto rows = [&](bool spread) {
+        if (result) processHistoryData(*result, compressedData, *kind, spread);
+    };
     try {
         if (name == "getfinancialtransactions") {
             funds_.beginFinancialTransactions();
-            processHistoryData(result, compressedData, *kind);
+            rows(false);
             funds_.depositwithdrawalNotification();
         } else if (name == "getdsaccountstatement") {
-            readStatement(result);
+            readStatement(result ? result->view : std::string_view());
         } else if (name == "getexecutedpositions") {
             book_.clearExecutedOrderSearchCollection();
-            processHistoryData(result, compressedData, *kind);
+            rows(false);
             book_.executedPositionSearchNotification();
         } else if (name == "getsessionschedule") {
             reference_.clearSessionSchedules();
-            processHistoryData(result, compressedData, *kind);
+            rows(false);
             reference_.storeMarketSessionSchedules();
             postLater(notifications::kMarketSessionSchedule);
         } else if (name == "getusermapwithmyaccount") {
-            processHistoryData(result, compressedData, *kind);
+            rows(false);
             postLater(notifications::kUserAccountMap);
         } else if (name == "addedituac") {
-            const bool success = result && isWord(*result, "success");
+            const bool success = result && isWord(result->view, "success");
             postLater(success ? notifications::kEditUserAccountAccessSuccess
                                        : notifications::kEditUserAccountAccessFailure);
         } else if (isHistoryAnswer(*kind)) {
             funds_.beginCancelledOrderHistory();
-            processHistoryData(result, compressedData, *kind);
+            rows(false);
             funds_.accountStatementUpdateNotification();
         } else {
-            processHistoryData(result, compressedData, *kind, true);
+            rows(true);
         }
     } catch (const std::exception& e) {
         Log::error("Data-service answer \"" + name + "\" not processed: " + e.what());
@@ -135,19 +129,19 @@ void DataServiceAnswers::processDSResponse(std::optional<std::string> result,
         });
 }
 
-void DataServiceAnswers::readStatement(const std::optional<std::string>& result) {
+void DataServiceAnswers::readStatement(std::string_view result) {
     // A failed answer is said as such, never shown as a statement of zeros.
-    if (!result || result->empty()) return funds_.statementFailed("the answer is empty");
-    if (isWord(*result, "error")) return funds_.statementFailed("the server answered ERROR");
+    if (result.empty()) return funds_.statementFailed("the answer is empty");
+    if (isWord(result, "error")) return funds_.statementFailed("the server answered ERROR");
     // The usual shape goes to the records without an element tree or a table map;
     // the row reader takes only a document whose root closed.
     LoginTables rows;
-    if (rows.read(*result)) {
+    if (rows.read(result)) {
         reference_.clearTableData();
         return funds_.ParseAccountStatement(rows);
     }
     using XmlRead = ReferenceData::XmlRead;
-    const XmlRead read = reference_.parseXml(*result);
+    const XmlRead read = reference_.parseXml(result);
     if (read == XmlRead::Whole) funds_.ParseAccountStatement();
     reference_.clearTableData();  // a large statement's rows are not held until the next one
     if (read == XmlRead::CutShort) funds_.statementFailed("the answer ends before its root element closes");
@@ -158,10 +152,11 @@ void DataServiceAnswers::readStatement(const std::optional<std::string>& result)
 
 struct DataServiceAnswers::RowJob {
     std::string name;
-    // The answer's text, held while its rows are filled over several slices.
-    std::shared_ptr<const std::string> held;
-    std::vector<std::string_view> rows;
-    std::size_t next = 0;
+    // The answer's text, held while its rows are read and filled over several slices.
+    SharedText held;
+    RowReader rows;
+    std::size_t read = 0;
+    std::size_t maxRows = std::numeric_limits<std::size_t>::max();
     HistoryOrders::ItemCodeOf itemCode;
     RowFiller fill;
     bool subscribeAfter = false;
@@ -172,12 +167,10 @@ struct DataServiceAnswers::RowJob {
     std::uint64_t login = 0;
 };
 
-void DataServiceAnswers::processHistoryData(std::optional<std::string>& result,
-                                            const std::optional<std::string>& compressedData,
+void DataServiceAnswers::processHistoryData(const SharedText& result, const std::optional<std::string>& compressedData,
                                             const protocol::RequestKind& kind, bool spread) {
-    if (!result) return;
     const std::string& name = kind.name;
-    if (result->empty() || isWord(*result, "error")) {
+    if (result.view.empty() || isWord(result.view, "error")) {
         // Only a failed bank-details answer says the account has none.
         if (name == "getbankaccounts") funds_.clearBankDetails(kind.sequence);
         return;
@@ -238,39 +231,37 @@ void DataServiceAnswers::processHistoryData(std::optional<std::string>& result,
             return;
         }
     }
-    j->rows = rowsOf(*result);
+    // The rows view the answer, held by the job while they are read.
+    j->held = result;
+    j->rows = RowReader(result.view);
     // The bank details come from the first row only.
-    if (name == "getbankaccounts" && j->rows.size() > 1) j->rows.resize(1);
-    if (name == model::OpenOrderHD::kRequestName) orders.expectOpenPositions(j->rows.size());
-    j->spread = spread && j->rows.size() > kRowsPerSlice;
-    if (j->spread) {
-        // The rows outlive this call: they view the answer, now held by the job.
-        const char* const answer = result->data();
-        j->held = std::make_shared<const std::string>(std::move(*result));
-        for (std::string_view& row : j->rows)
-            row = std::string_view(j->held->data() + (row.data() - answer), row.size());
-    }
+    if (name == "getbankaccounts") j->maxRows = 1;
+    if (name == model::OpenOrderHD::kRequestName) orders.expectOpenPositions(RowReader::mostRows(result.view));
+    j->spread = spread;
     fillRows(job);
 }
 
 void DataServiceAnswers::fillRows(const std::shared_ptr<RowJob>& job) {
     // A new login asked again: this answer's rest is not filled.
     const bool stale = job->login != loginCount_ || (job->holding && !services_.stillHolding(job->hold));
-    const std::size_t end = stale ? job->next : job->spread ? std::min(job->rows.size(), job->next + kRowsPerSlice) : job->rows.size();
-    for (; job->next < end; ++job->next) {
+    const std::size_t slice = stale ? 0 : job->spread ? kRowsPerSlice : std::numeric_limits<std::size_t>::max();
+    for (std::size_t n = 0; n < slice && job->read < job->maxRows; ++n) {
+        const std::optional<std::string_view> row = job->rows.next();
+        if (!row) break;
+        ++job->read;
         try {
-            job->fill(job->rows[job->next]);
+            job->fill(*row);
         } catch (const std::exception& e) {
             Log::debug("Data-service row of \"" + job->name + "\" skipped: " + e.what());
         }
     }
-    if (!stale && job->next < job->rows.size()) {
+    if (!stale && job->read < job->maxRows && !job->rows.done()) {
         if (!job->holding) job->hold = services_.holdMessages();
         job->holding = true;
         services_.onMain([this, job] { fillRows(job); });
         return;
     }
-    if (!stale && job->subscribeAfter && !job->rows.empty()) {
+    if (!stale && job->subscribeAfter && job->read > 0) {
         // The subscription in slices of its own, the messages after the answer held until it is sent.
         if (!job->holding) job->hold = services_.holdMessages();
         job->holding = true;

@@ -11,6 +11,7 @@
 #include "protocol/message_base.h"
 #include "protocol/tags.h"
 #include "protocol/connection_base.h"
+#include "state/incoming_path.h"
 #include "state/order_book.h"
 #include "state/reference_data.h"
 #include "state/session_services.h"
@@ -107,14 +108,20 @@ void FeedChannels::connectChannels() {
     conn.onFeedMessage = [weak, this](const std::string& text) {
         if (auto alive = weak.lock()) ZMQNewMessage(text);
     };
-    // Replies are handed over on the main thread.
-    conn.onZMQReply = [weak, this](protocol::ZMQReply reply) {
-        auto alive = weak.lock();
-        if (!alive) return;
+    // Replies are decoded on the request worker: the main thread gets the
+    // messages, viewing the reply's text without a copy.
+    conn.readZMQReply = [weak, this](protocol::ZMQReply reply) -> std::function<void()> {
         platform::Log::debug("Reply to request " + std::to_string(reply.kind.type) + " " + reply.kind.name);
-        if (protocol::msgType(reply.kind.type) == protocol::MsgType::ControlClientConnect) return;  // keep-alive
-        if (reply.unanswered) return services_.requestUnanswered(reply.kind);
-        services_.dispatchChannelText(reply.text, Channel::RequestReply, reply.kind);
+        if (protocol::msgType(reply.kind.type) == protocol::MsgType::ControlClientConnect) return {};  // keep-alive
+        if (reply.unanswered)
+            return [weak, this, kind = std::move(reply.kind)] {
+                if (auto alive = weak.lock()) services_.requestUnanswered(kind);
+            };
+        auto messages = std::make_shared<std::vector<IncomingMessage>>(channelMessages(
+            std::make_shared<const std::string>(std::move(reply.text)), Channel::RequestReply, reply.kind));
+        return [weak, this, messages] {
+            if (auto alive = weak.lock()) services_.dispatchChannelMessages(std::move(*messages));
+        };
     };
     // The request channel keeps the first builder it is given: the values it
     // reads are updated at every connect, so a relogin's keep-alive carries

@@ -8,21 +8,24 @@
 #include "protocol/session_key.h"
 #include "protocol/tags.h"
 #include "protocol/wire_format.h"
+#include "state/shared_text.h"
 #include "state/text_conversions.h"
 
 namespace state {
 
 using protocol::MsgType;
 
-std::optional<IncomingMessage> IncomingMessage::decode(std::string_view frame) {
+std::optional<IncomingMessage> IncomingMessage::decode(std::string_view frame,
+                                                      const std::shared_ptr<const std::string>& owner) {
     if (!protocol::isValidUtf8(frame)) {
         platform::Log::error("Frame is not UTF-8 text: dropped");
         return std::nullopt;
     }
     IncomingMessage msg;
-    // Views over one copy of the frame: a frame of many empty fields costs no more than its text.
-    auto text = std::make_shared<const std::string>(frame);
-    const std::string_view body(*text);
+    // Views over the owner or one copy of the frame: a frame of many empty fields costs no more than its text.
+    SharedText held = SharedText::within(owner, frame);
+    std::shared_ptr<const std::string> text = std::move(held.owner);
+    const std::string_view body = held.view;
     std::size_t start = body.find(protocol::FieldEndByte);  // after the length
     while (start != std::string_view::npos) {
         ++start;
@@ -58,11 +61,17 @@ IncomingMessage IncomingMessage::ofFields(std::int32_t type, const std::vector<s
 
 std::vector<IncomingMessage> channelMessages(std::string_view text, Channel channel,
                                              const std::optional<protocol::RequestKind>& kind) {
+    return channelMessages(std::make_shared<const std::string>(text), channel, kind);
+}
+
+std::vector<IncomingMessage> channelMessages(std::shared_ptr<const std::string> text, Channel channel,
+                                             const std::optional<protocol::RequestKind>& kind) {
     // A frame left unfinished here cannot join the session's next message.
     protocol::FrameDecoder frames(protocol::kMaxAnswerSize);
     std::vector<IncomingMessage> decoded, carried;
-    const bool whole = frames.feed(text, [&decoded](std::string_view frame) {
-        if (auto msg = IncomingMessage::decode(frame)) decoded.push_back(std::move(*msg));
+    // A fresh decoder hands each whole frame as a view into `text`.
+    const bool whole = frames.feed(*text, [&decoded, &text](std::string_view frame) {
+        if (auto msg = IncomingMessage::decode(frame, text)) decoded.push_back(std::move(*msg));
     });
     if (!whole) platform::Log::error(std::string("Message on the ") + channelName(channel) + " channel over the size limit: dropped");
     for (IncomingMessage& msg : decoded) {
@@ -138,7 +147,8 @@ void IncomingPath::switchKey(const std::optional<std::string>& referenceId) {
 
 void IncomingPath::decodeFrame(std::string frame) {
     namespace tag = protocol::tag;
-    std::optional<IncomingMessage> decoded = IncomingMessage::decode(frame);
+    const auto owner = std::make_shared<const std::string>(std::move(frame));
+    std::optional<IncomingMessage> decoded = IncomingMessage::decode(*owner, owner);
     if (!decoded) return;
     IncomingMessage& msg = *decoded;
     const MsgType type = protocol::msgType(msg.type);

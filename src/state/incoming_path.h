@@ -48,13 +48,18 @@ struct IncomingMessage {
     bool fromSession = true;
 
     // The fields and type of one frame (start and end bytes removed); nullopt, logged, when it is no message.
-    static std::optional<IncomingMessage> decode(std::string_view frame);
+    // A frame inside `owner` is viewed there, not copied.
+    static std::optional<IncomingMessage> decode(std::string_view frame,
+                                                 const std::shared_ptr<const std::string>& owner = nullptr);
     // A message of these "tag=value" fields, as the session or a test makes one.
     static IncomingMessage ofFields(std::int32_t type, const std::vector<std::string>& fields);
 };
 
 // The messages of a channel's framed text that the channel may carry; the
-// rest is logged and dropped.
+// rest is logged and dropped. Pure decoding: any thread. The messages view
+// the shared text itself.
+std::vector<IncomingMessage> channelMessages(std::shared_ptr<const std::string> text, Channel channel,
+                                             const std::optional<protocol::RequestKind>& kind);
 std::vector<IncomingMessage> channelMessages(std::string_view text, Channel channel,
                                              const std::optional<protocol::RequestKind>& kind);
 

@@ -36,7 +36,10 @@ bool ItemIndex::buildStep(const Items& items, std::size_t count) {
 }
 
 model::ItemDetails* ItemIndex::find(const Items& items, std::string_view code) {
-    buildStep(items, items.size());
+    if (!buildStep(items, entriesPerStep_)) {
+        const auto* held = items.find(code);
+        return held ? held->get() : nullptr;
+    }
     const std::uint64_t hash = hashOf(code);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t at = hash & mask;; at = (at + 1) & mask) {

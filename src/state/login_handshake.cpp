@@ -167,8 +167,10 @@ void LoginHandshake::checkLoginUser() {
 }
 
 bool LoginHandshake::fillPackedInSlices(const Dispatch& m) {
-    // Cut once: the count of its sections tells whether it is whole.
-    const std::vector<std::string_view> sections = TextConversion::split(*m.payload, protocol::SectionByte);
+    // Cut once, where the records were read ahead: the count of its sections tells whether it is whole.
+    std::optional<std::vector<std::string_view>> cut = m.packedRecords->sectionsOf(*m.payload);
+    const std::vector<std::string_view> sections =
+        cut ? std::move(*cut) : TextConversion::split(*m.payload, protocol::SectionByte);
     if (!sectionsWhole(sections.size(), kAcceptedLoginSections, "Login data")) return false;
     auto fill = std::make_shared<PackedFillSteps>(reference_, sections, std::move(*m.packedRecords));
     const std::uint64_t hold = services_.holdMessages();

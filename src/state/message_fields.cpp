@@ -9,6 +9,11 @@ MessageFields::MessageFields(const FieldList& fields) { read(fields); }
 
 MessageFields::MessageFields(const std::vector<std::string_view>& fields) { read(fields); }
 
+MessageFields::MessageFields(const std::vector<std::string_view>& fields, std::shared_ptr<const std::string> owner)
+    : owner_(std::move(owner)) {
+    read(fields);
+}
+
 template <typename Texts>
 void MessageFields::read(const Texts& fields) {
     fields_.reserve(fields.size());
@@ -44,6 +49,11 @@ std::optional<std::string_view> MessageFields::findLast(std::int64_t tag, std::i
 
 std::optional<std::string> MessageFields::text(std::int64_t tag) const {
     if (auto v = find(tag)) return std::string(*v);
+    return std::nullopt;
+}
+
+std::optional<SharedText> MessageFields::shared(std::int64_t tag) const {
+    if (auto v = find(tag)) return SharedText::within(owner_, *v);
     return std::nullopt;
 }
 

@@ -124,11 +124,23 @@ std::shared_ptr<PackedLoginRecords> PackedLoginRecords::read(std::string_view te
         auto records = std::make_shared<PackedLoginRecords>();
         records->instruments = InstrumentFillers::readPackedItems(sectionOf(sections, PackedSection::Instruments));
         records->groupInstruments = readPackedGroupInstruments(sectionOf(sections, PackedSection::GroupInstruments));
+        records->sectionBounds.reserve(sections.size());
+        for (std::string_view section : sections)
+            records->sectionBounds.emplace_back(static_cast<std::size_t>(section.data() - text.data()), section.size());
+        records->textSize = text.size();
         return records;
     } catch (const std::exception& e) {
         platform::Log::error(std::string("Login data records not read ahead: ") + e.what());
         return nullptr;
     }
+}
+
+std::optional<std::vector<std::string_view>> PackedLoginRecords::sectionsOf(std::string_view text) const {
+    if (sectionBounds.empty() || text.size() != textSize) return std::nullopt;
+    std::vector<std::string_view> sections;
+    sections.reserve(sectionBounds.size());
+    for (const auto& [start, size] : sectionBounds) sections.push_back(text.substr(start, size));
+    return sections;
 }
 
 }  // namespace state

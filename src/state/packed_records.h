@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/group_instruments.h"
@@ -37,6 +38,13 @@ struct PackedLoginRecords {
     std::vector<std::shared_ptr<model::ItemDetails>> instruments;
     // Group instruments, in order.
     std::vector<std::shared_ptr<model::GroupInstruments>> groupInstruments;
+    // Where each section of the text read lies (start and size): the main
+    // thread cuts the text without a scan of it.
+    std::vector<std::pair<std::size_t, std::size_t>> sectionBounds;
+    std::size_t textSize = 0;
+
+    // The sections of `text` by their bounds; nullopt when it is not the text read.
+    std::optional<std::vector<std::string_view>> sectionsOf(std::string_view text) const;
 
     // The records of a whole compact text; null when a section is over its
     // cap or the whole over the login's ceiling (said in `tooLarge`; the main

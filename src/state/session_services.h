@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/clock.h"
 #include "protocol/app_context.h"
@@ -25,6 +26,7 @@ class MessageBase;
 namespace state {
 
 class BusinessBase;
+struct IncomingMessage;
 struct SessionPayload;
 
 class SessionServices : public protocol::AppContext {
@@ -81,6 +83,8 @@ public:
     // Framed text of a channel, dispatched as the session's own messages.
     virtual void dispatchChannelText(std::string_view text, Channel channel,
                                      const std::optional<protocol::RequestKind>& kind) = 0;
+    // Messages a channel's text was decoded into off the main thread, dispatched in order.
+    virtual void dispatchChannelMessages(std::vector<IncomingMessage> messages) = 0;
     // A request-channel request dropped without an answer: its owner learns it as an empty answer.
     virtual void requestUnanswered(const protocol::RequestKind& kind) = 0;
 };

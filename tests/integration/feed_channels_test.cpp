@@ -35,7 +35,7 @@ public:
 
     // The test sends its own requests.
     void sendFirstRequests() override {}
-    void processDSResponse(std::optional<std::string>, const std::optional<std::string>&,
+    void processDSResponse(std::optional<state::SharedText>, const std::optional<std::string>&,
                            const std::optional<std::string>& name,
                            const std::optional<protocol::RequestKind>& kind) override {
         // Only answers of the request channel come with the request they answer.

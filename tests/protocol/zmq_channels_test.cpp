@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/log.h"
 #include "platform/test_env.h"
 #include "support/xpub_subscriptions.h"
 #include "protocol/zmq_request_channel.h"
@@ -331,6 +332,26 @@ TEST_F(RequestChannelTest, RepliesJoiningPastTheCapAreDropped) {
     EXPECT_EQ(replies[1].kind.name, "fits");
     EXPECT_EQ(replies[1].text, part + part);
     EXPECT_FALSE(replies[1].unanswered);
+}
+
+// A reply over the cap but within what the socket reads is refused with its size named.
+TEST_F(RequestChannelTest, AnAnswerOverTheLimitIsRefusedWithItsSize) {
+    std::vector<std::string> logged;
+    platform::Log::setSink([&logged](platform::LogLevel, const std::string& m) { logged.push_back(m); });
+    serve([](const std::string&) -> std::vector<std::string> { return {std::string(150, 'p')}; });
+    makeChannel(100);
+    channel->sendZMQRequestMessage(request("big", 0));
+    ASSERT_TRUE(channel->connectToEndpoint(endpoint));
+    ASSERT_TRUE(pumpUntil([&] { return replies.size() == 1; }));
+    platform::Log::setSink(nullptr);
+    EXPECT_EQ(replies[0].kind.name, "big");
+    EXPECT_TRUE(replies[0].unanswered);
+    EXPECT_EQ(std::count_if(logged.begin(), logged.end(),
+                            [](const std::string& m) {
+                                return m.find("big reaches 150 bytes, over the answer limit of 100 bytes") !=
+                                       std::string::npos;
+                            }),
+              1);
 }
 
 TEST_F(RequestChannelTest, RequestsWaitForTheNextPass) {

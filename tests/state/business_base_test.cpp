@@ -71,10 +71,11 @@ public:
     template <typename... Needs>
     RecordingAnswers(Recorder& r, Needs&... needs) : DataServiceAnswers(needs...), r_(r) {}
     void sendFirstRequests() override { r_.calls.push_back("sendFirstRequests"); }
-    void processDSResponse(std::optional<std::string> result, const std::optional<std::string>&,
+    void processDSResponse(std::optional<SharedText> result, const std::optional<std::string>&,
                            const std::optional<std::string>& name,
                            const std::optional<protocol::RequestKind>& kind) override {
-        r_.calls.push_back("processDSResponse " + name.value_or("nil") + " " + result.value_or("nil") +
+        r_.calls.push_back("processDSResponse " + name.value_or("nil") + " " +
+                           (result ? std::string(result->view) : std::string("nil")) +
                            (kind ? " for " + std::to_string(kind->type) + " " + kind->name : ""));
     }
     void fillChartData(const std::optional<std::string>& key, std::int32_t,
@@ -929,6 +930,29 @@ TEST(IncomingMessage, FieldsAreViewsAndEmptyOnesAfterTheFirstAreDropped) {
     const auto emptyFirst = IncomingMessage::decode("9\x03\x03" "10=18\x03");
     ASSERT_TRUE(emptyFirst);
     EXPECT_EQ(emptyFirst->type, 0);  // the first field keeps its place
+}
+
+TEST(IncomingMessage, AChannelAnswerIsViewedInItsTextAndHandedOnWithoutACopy) {
+    protocol::RequestKind kind;
+    kind.type = static_cast<std::int32_t>(protocol::MsgType::DataServiceRequest);
+    const auto text = std::make_shared<const std::string>("\x01" "9\x03" "10=1024\x03" "73=rows\x03\x02");
+    const auto messages = state::channelMessages(text, state::Channel::RequestReply, kind);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, text);
+    const std::optional<SharedText> held = MessageFields(messages[0].fields, messages[0].text).shared(73);
+    ASSERT_TRUE(held);
+    EXPECT_EQ(held->owner, text);
+    EXPECT_EQ(held->view, "rows");
+    EXPECT_EQ(held->view.data(), text->data() + text->find("rows"));
+    // Fields without an owner, or outside it, are copied into one of their own.
+    const std::string other = "73=rows";
+    for (const auto& owner : {std::shared_ptr<const std::string>(), text}) {
+        const std::optional<SharedText> copied = MessageFields(std::vector<std::string_view>{other}, owner).shared(73);
+        ASSERT_TRUE(copied);
+        EXPECT_NE(copied->owner, text);
+        EXPECT_EQ(copied->view, "rows");
+        EXPECT_EQ(copied->view.data(), copied->owner->data());
+    }
 }
 
 TEST(IncomingMessage, AnAnswerIsReadWholeUpToItsLimit) {

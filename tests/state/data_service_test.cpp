@@ -25,6 +25,7 @@
 #include "support/session_test_access.h"
 #include "state/recording_ui_services.h"
 #include "state/resource_files.h"
+#include "state/row_reader.h"
 #include "state/state_queries.h"
 
 namespace state {
@@ -525,6 +526,59 @@ TEST_F(DataServiceTest, ALongAnswerFillsOverSlicesAndTheMessagesAfterItWait) {
     EXPECT_EQ(sent.subscriptions, 2);  // once after each answer's last row
     // The first slice, the rest of the fill at its end, the bracket: not one a slice.
     EXPECT_EQ(tableNotices, 3);
+}
+
+// A long answer delivered as a message: its rows are read from the message's
+// own text, held by the fill until its last row, in the order a whole read gives.
+TEST_F(DataServiceTest, ALongAnswerIsReadInStepsFromTheMessagesOwnText) {
+    const OrderBook& book = state::SessionTestAccess::orderBook(*session);
+    const std::size_t total = DataServiceAnswers::kRowsPerSlice + 2;
+    std::string rows(2, R);  // empty rows anywhere are skipped
+    std::vector<std::string> ids;
+    for (std::size_t i = 0; i < total; ++i) {
+        ids.push_back("A" + std::to_string(i));
+        rows += openRow(ids.back(), "1") + (i % 7 == 0 ? std::string(1, R) : std::string());
+    }
+    IncomingMessage message = IncomingMessage::ofFields(
+        1024, std::vector<std::string>{"10=1024", std::to_string(protocol::tag::DataServiceResult) + "=" + rows,
+                                       std::to_string(protocol::tag::DataServiceRequestName) + "=getopenpositions"});
+    message.requestKind = protocol::RequestKind{1023, "getopenpositions", 0, 0};
+    const std::weak_ptr<const std::string> text = message.text;
+    state::SessionTestAccess::checkNewMessage(*session, std::move(message));
+    EXPECT_EQ(book.OpenOrderCollection().size(), DataServiceAnswers::kRowsPerSlice);
+    EXPECT_FALSE(text.expired());  // the fill holds the message's text, not a copy of it
+    loop->runUntilIdle();
+    EXPECT_TRUE(text.expired());
+    std::vector<std::string> filled;
+    for (const auto& position : book.OpenOrderCollection()) filled.push_back(position->OpenPositionId);
+    EXPECT_EQ(filled, ids);
+}
+
+TEST(RowReader, RowsReadOneByOneAreTheNonEmptyRowsInOrder) {
+    const std::string r(1, R);
+    const struct {
+        std::string text;
+        std::vector<std::string> rows;
+    } cases[] = {
+        {"", {}},
+        {r + r, {}},
+        {"a", {"a"}},
+        {"a" + r, {"a"}},
+        {r + "a" + r + r + "bc" + r + r, {"a", "bc"}},
+        {"a" + r + "b", {"a", "b"}},
+    };
+    for (const auto& c : cases) {
+        RowReader reader(c.text);
+        std::vector<std::string> read;
+        while (!reader.done()) {
+            const auto row = reader.next();
+            ASSERT_TRUE(row) << c.text;
+            read.emplace_back(*row);
+        }
+        EXPECT_FALSE(reader.next()) << c.text;
+        EXPECT_EQ(read, c.rows) << c.text;
+        EXPECT_GE(RowReader::mostRows(c.text), c.rows.size()) << c.text;
+    }
 }
 
 // The line going mid-fill ends it: the rest of its rows and what it held are not used.

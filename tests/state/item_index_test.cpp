@@ -18,9 +18,12 @@ std::shared_ptr<model::ItemDetails> item(const std::string& code) {
     return details;
 }
 
-TEST(ItemIndex, FindsWhatTheDictionaryHoldsAndFollowsItsChanges) {
+// Whole tables and tables built a few entries a lookup (the dictionary answering meanwhile).
+class ItemIndexSteps : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(ItemIndexSteps, FindsWhatTheDictionaryHoldsAndFollowsItsChanges) {
     Items items;
-    ItemIndex index;
+    ItemIndex index(GetParam());
     auto expectSame = [&](const char* what) {
         for (const char* code : {"EURUSD", "GOLD", "I0", "I99", "I100", "", "eurusd", "EURUSDX"}) {
             const auto* held = static_cast<const Items&>(items).find(code);
@@ -75,6 +78,8 @@ TEST(ItemIndex, BuiltInStepsAnswersAsTheDictionary) {
         EXPECT_TRUE(index.buildStep(items, 0)) << c.name;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(ItemIndex, ItemIndexSteps, ::testing::Values(ItemIndex::kEntriesPerStep, 7, 1));
 
 }  // namespace
 }  // namespace state

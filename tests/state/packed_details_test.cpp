@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "protocol/separator_bytes.h"
 #include "state/packed_records.h"
+#include "state/text_conversions.h"
 #include "state/recording_reference_data.h"
 #include "support/reference_data_test_access.h"
 
@@ -427,6 +429,16 @@ TEST(PackedDetails, RecordsHeldAgainstTheirSectionsCapAndTheLoginsCeiling) {
     for (const auto& c : cases) {
         const std::vector<std::string> texts = sectionsOfRecords(c.records);
         EXPECT_EQ(packedRecordsOverCeiling(std::vector<std::string_view>(texts.begin(), texts.end())), c.tooLarge) << c.what;
+    }
+}
+
+TEST(PackedDetails, TheSectionsCutAheadAreThoseOfTheTextRead) {
+    const std::string s(1, protocol::SectionByte);
+    for (const std::string& text : {std::string("a"), "u" + s + s + "t" + s, s + "a" + s + "b" + s + "c"}) {
+        const auto records = PackedLoginRecords::read(text);
+        ASSERT_TRUE(records) << text;
+        EXPECT_EQ(records->sectionsOf(text), TextConversion::split(text, protocol::SectionByte)) << text;
+        EXPECT_FALSE(records->sectionsOf(text + "x")) << text;  // another text
     }
 }
 
