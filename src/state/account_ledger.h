@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -69,8 +70,14 @@ public:
     // its index is built that many positions a slice, the figures kept till then.
     void recalculateChangedAccounts();
     static constexpr std::size_t kDependentsStepPositions = 8000;
-    // An instrument's prices moved (the feed, after it wrote them).
-    void priceMoved(const model::ItemDetails& item);
+    // Instruments' prices moved (the feed, after it wrote them). Their
+    // readers are looked up a run at a time, each run's table slots fetched
+    // ahead, so that the lookups' cache misses overlap.
+    void pricesMoved(std::span<const model::ItemDetails* const> items);
+    void priceMoved(const model::ItemDetails& item) {
+        const model::ItemDetails* const one = &item;
+        pricesMoved({&one, 1});
+    }
     // What the last recomputation recomputed.
     const RecomputedFigures& lastRecomputed() const { return recomputed_; }
     // The account's figures from its open positions (a window's own copy).
