@@ -14,7 +14,7 @@ struct LiveTicker::State {
         std::uint64_t id;
         std::function<void()> refresh;  // null once unsubscribed
     };
-    std::function<void()> recompute;
+    std::function<bool()> recompute;  // true once done
     std::vector<Entry> entries;
     std::uint64_t nextId = 1;
     bool ticking = false;
@@ -50,8 +50,15 @@ void LiveTicker::Subscription::reset() {
 }
 
 LiveTicker::LiveTicker(std::function<void()> recompute, std::chrono::milliseconds interval)
-    : state_(std::make_shared<State>()) {
-    state_->recompute = std::move(recompute);
+    : LiveTicker(Steps{recompute ? std::function<bool()>([recompute = std::move(recompute)] {
+                     recompute();
+                     return true;
+                 })
+                                 : nullptr},
+                 interval) {}
+
+LiveTicker::LiveTicker(Steps recompute, std::chrono::milliseconds interval) : state_(std::make_shared<State>()) {
+    state_->recompute = std::move(recompute.step);
     timer_.setInterval(interval);
     // A Qt timer also fires inside modal loops, menus and resizes.
     QObject::connect(&timer_, &QTimer::timeout, [this] { tickInSlices(kSliceBudget); });
@@ -77,8 +84,26 @@ void LiveTicker::tickInSlices(std::chrono::milliseconds budget) {
     platform::assertMainThread();
     if (state_->ticking) return;
     state_->ticking = true;
+    recomputeThenRefresh(budget);
+}
+
+void LiveTicker::recomputeThenRefresh(std::chrono::milliseconds budget) {
     const auto start = std::chrono::steady_clock::now();
-    if (state_->recompute) state_->recompute();
+    if (state_->recompute) {
+        const bool unbounded = budget == std::chrono::milliseconds::max();
+        bool done = state_->recompute();
+        while (!done && unbounded) done = state_->recompute();
+        if (!done) {
+            std::weak_ptr<State> alive = state_;
+            QMetaObject::invokeMethod(
+                &timer_,
+                [this, alive, budget] {
+                    if (alive.lock()) recomputeThenRefresh(budget);
+                },
+                Qt::QueuedConnection);
+            return;
+        }
+    }
     // Subscriptions made during the tick wait for the next one.
     const std::size_t end = state_->entries.size();
     // A recomputation that spent the budget keeps its slice to itself.

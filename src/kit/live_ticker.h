@@ -36,6 +36,12 @@ public:
 
     explicit LiveTicker(std::function<void()> recompute,
                         std::chrono::milliseconds interval = std::chrono::milliseconds(1000));
+    // A recomputation in steps: each returns true once it is done. As the
+    // timer runs it, each step has a slice of its own; tick() runs them all.
+    struct Steps {
+        std::function<bool()> step;
+    };
+    LiveTicker(Steps recompute, std::chrono::milliseconds interval);
     ~LiveTicker();
 
     [[nodiscard]] Subscription subscribe(std::function<void()> refresh);
@@ -56,6 +62,8 @@ public:
     QTimer& timer() { return timer_; }
 
 private:
+    // The next recomputation step, then (once it is done) the refreshes.
+    void recomputeThenRefresh(std::chrono::milliseconds budget);
     // Runs refreshes from `next` up to `end` until `budget`, counted from
     // `start`, is spent.
     void runFrom(std::size_t next, std::size_t end, std::chrono::milliseconds budget,

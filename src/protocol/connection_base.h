@@ -96,7 +96,7 @@ public:
     // --- The two ZeroMQ channels (connection_base_channels.cpp) ------------
     // Handlers the session installs before the first connect: feed texts and
     // replies arrive on the main thread; the keep-alive is built on the worker.
-    ZMQSubscriptionFeed::MessageHandler onFeedMessage;
+    ZMQSubscriptionFeed::MessagesHandler onFeedMessages;
     // Read on the feed's reader thread: a pure function of the tick text.
     FeedConflator::TickFields tickFields;
     ZMQRequestChannel::ReplyHandler onZMQReply;

@@ -38,7 +38,7 @@ bool ConnectionBase::ConnectToZMQSubServer(const std::string& address, std::int6
         platform::Log::error("Subscription feed port out of range: " + std::to_string(port));
         return false;
     }
-    if (!subFeed_) subFeed_ = std::make_shared<ZMQSubscriptionFeed>(zmqContext_, onFeedMessage, tickFields);
+    if (!subFeed_) subFeed_ = std::make_shared<ZMQSubscriptionFeed>(zmqContext_, onFeedMessages, tickFields);
     platform::ioQueue()->async([feed = subFeed_, address, port] { feed->connect(address, static_cast<int>(port)); });
     return true;
 }

@@ -39,14 +39,14 @@ constexpr std::size_t kHandOffSlice = 512;
 
 // One slice of a hand-off; the next is posted while the hand-off's texts
 // remain. The last tells `pace` what the slices took together.
-void postHandOff(const ZMQSubscriptionFeed::MessageHandler& handler,
+void postHandOff(const ZMQSubscriptionFeed::MessagesHandler& handler,
                  const std::shared_ptr<FeedConflator>& conflator, const std::shared_ptr<FeedPace>& pace,
                  FeedPace::Clock::duration cost) {
     platform::MainExecutor::post([handler, conflator, pace, cost] {
         const auto start = FeedPace::Clock::now();
         bool more = false;
         std::vector<std::string> texts = conflator->take(kHandOffSlice, &more);
-        for (const std::string& text : texts) handler(text);
+        handler(texts);
         conflator->recycle(std::move(texts));
         const auto end = FeedPace::Clock::now();
         if (more) postHandOff(handler, conflator, pace, cost + (end - start));
@@ -56,6 +56,15 @@ void postHandOff(const ZMQSubscriptionFeed::MessageHandler& handler,
 }  // namespace
 
 ZMQSubscriptionFeed::ZMQSubscriptionFeed(std::shared_ptr<support::ZMQContext> context, MessageHandler handler,
+                                         FeedConflator::TickFields tickFields)
+    : ZMQSubscriptionFeed(
+          std::move(context),
+          MessagesHandler([handler = std::move(handler)](std::span<const std::string> texts) {
+              for (const std::string& text : texts) handler(text);
+          }),
+          std::move(tickFields)) {}
+
+ZMQSubscriptionFeed::ZMQSubscriptionFeed(std::shared_ptr<support::ZMQContext> context, MessagesHandler handler,
                                          FeedConflator::TickFields tickFields)
     : context_(std::move(context)),
       handler_(std::move(handler)),

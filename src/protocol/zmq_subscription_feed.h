@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <thread>
 #include <utility>
@@ -51,9 +52,13 @@ public:
 
     // Called on the main thread with each message text.
     using MessageHandler = std::function<void(const std::string& text)>;
+    // Called on the main thread with the texts of each hand-off's slice, in order.
+    using MessagesHandler = std::function<void(std::span<const std::string> texts)>;
 
     // `tickFields` tells the conflator which prices a tick carries (see FeedConflator).
     ZMQSubscriptionFeed(std::shared_ptr<support::ZMQContext> context, MessageHandler handler,
+                        FeedConflator::TickFields tickFields = nullptr);
+    ZMQSubscriptionFeed(std::shared_ptr<support::ZMQContext> context, MessagesHandler handler,
                         FeedConflator::TickFields tickFields = nullptr);
     ~ZMQSubscriptionFeed();
     ZMQSubscriptionFeed(const ZMQSubscriptionFeed&) = delete;
@@ -106,7 +111,7 @@ private:
     FeedConflator::Claim handOff(bool last = false);
 
     std::shared_ptr<support::ZMQContext> context_;
-    MessageHandler handler_;
+    MessagesHandler handler_;
     std::shared_ptr<FeedConflator> conflator_;
     std::shared_ptr<FeedPace> pace_;
     WakeSignal wake_;

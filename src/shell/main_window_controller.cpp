@@ -58,13 +58,14 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
         sizeWatchlistPane();
     });
     // The profit and conversion of the positions whose prices moved and the
-    // figures of their accounts (the state's own recomputation) come first in
-    // every slice; the strip, then the tables, read them after.
-    ticker_ = std::make_unique<kit::LiveTicker>(
-        [this] {
-            if (state::SessionCommands* commands = delegate_.session().commands()) commands->recalculateChangedAccounts();
-        },
-        options_.refreshInterval);
+    // figures of their accounts (the state's own recomputation, a bounded
+    // number of positions a slice) come first; the strip, then the tables,
+    // read them after.
+    ticker_ = std::make_unique<kit::LiveTicker>(kit::LiveTicker::Steps{[this] {
+                                                    state::SessionCommands* commands = delegate_.session().commands();
+                                                    return !commands || commands->recalculateChangedAccountsStep();
+                                                }},
+                                                options_.refreshInterval);
     makeContext();  // the tables are made with it
     const auto& login = delegate_.session().logindata();
     pages_ = std::make_unique<views::MainWindowPages>(

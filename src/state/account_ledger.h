@@ -4,8 +4,10 @@
 // profit of the open positions with the account figures that follow from it.
 // Main thread.
 #include <cstdint>
+#include <cstddef>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -67,10 +69,24 @@ public:
     // positions, their order or the reference records recomputes everything;
     // for a list longer than kDependentsStepPositions that is done after
     // its index is built that many positions a slice, the figures kept till then.
-    void recalculateChangedAccounts();
+    void recalculateChangedAccounts() {
+        while (!recalculateChangedAccountsStep(SIZE_MAX)) {}
+    }
     static constexpr std::size_t kDependentsStepPositions = 8000;
-    // An instrument's prices moved (the feed, after it wrote them).
-    void priceMoved(const model::ItemDetails& item);
+    // recalculateChangedAccounts in steps of at most `positions` positions:
+    // true once it is done, and lastRecomputed() tells what it did. The
+    // figures of the steps before are kept aside till then; a step that finds
+    // the index built again starts over.
+    bool recalculateChangedAccountsStep(std::size_t positions);
+    static constexpr std::size_t kRecomputeStepPositions = 8000;
+    // Instruments' prices moved (the feed, after it wrote them). Their
+    // readers are looked up a run at a time, each run's table slots fetched
+    // ahead, so that the lookups' cache misses overlap.
+    void pricesMoved(std::span<const model::ItemDetails* const> items);
+    void priceMoved(const model::ItemDetails& item) {
+        const model::ItemDetails* const one = &item;
+        pricesMoved({&one, 1});
+    }
     // What the last recomputation recomputed.
     const RecomputedFigures& lastRecomputed() const { return recomputed_; }
     // The account's figures from its open positions (a window's own copy).
@@ -154,6 +170,20 @@ private:
     std::uint64_t dependentsBuild_ = 0;  // which build the posted ranges belong to
     bool dependentsBuilding_ = false;  // ranges posted
     RecomputedFigures recomputed_;
+    // A recomputation of what changed, taken in steps.
+    struct ChangedRecomputation {
+        bool active = false;
+        std::uint64_t build = 0;               // the index's build it reads
+        std::vector<std::uint32_t> positions;  // due, in list order
+        std::size_t next = 0;
+        std::vector<char> accountDue;
+        std::vector<std::uint32_t> accounts;
+        bool summaries = false;
+        std::vector<const model::Order*> recomputed;  // kept aside till the last step
+    };
+    // Gathers what is due; false when nothing is.
+    bool beginChangedRecomputation();
+    ChangedRecomputation changed_;
 };
 
 }  // namespace state

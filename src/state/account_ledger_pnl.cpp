@@ -27,6 +27,8 @@ using model::AccountDetails;
 namespace {
 
 constexpr std::size_t kMinReaderSlots = 16;
+// Instruments whose readers are looked up together (their slots fetched ahead).
+constexpr std::size_t kMovedRun = 32;
 
 // An instrument's first slot in Dependents::readersOf: its address's bits mixed.
 std::size_t readersSlot(const model::ItemDetails* item, std::size_t mask) {
@@ -94,26 +96,19 @@ void AccountLedger::recomputeEverything() {
     ++recomputed_.revision;
 }
 
-void AccountLedger::recalculateChangedAccounts() {
-    platform::assertMainThread();
-    if (!dependentsCurrent()) {
-        if (book_.OpenOrderCollection().size() <= kDependentsStepPositions) {
-            recalculateAccounts();
-        } else if (!dependentsBuilding_) {
-            dependentsBuilding_ = true;
-            beginDependents();
-            buildDependentsFrom(0, dependentsBuild_);
-        }
-        return;
-    }
+bool AccountLedger::beginChangedRecomputation() {
     Dependents& d = dependents_;
-    std::vector<char> positionDue(d.positions.size(), 0), accountDue(d.accounts.size(), 0);
-    std::vector<std::uint32_t> positions, accounts;
+    ChangedRecomputation& c = changed_;
+    std::vector<char> positionDue(d.positions.size(), 0);
+    c.accountDue.assign(d.accounts.size(), 0);
+    c.positions.clear();
+    c.accounts.clear();
+    c.next = 0;
     const auto due = [&](std::uint32_t at) {
-        if (!std::exchange(positionDue[at], 1)) positions.push_back(at);
+        if (!std::exchange(positionDue[at], 1)) c.positions.push_back(at);
     };
     const auto dueAccount = [&](std::uint32_t at) {
-        if (!std::exchange(accountDue[at], 1)) accounts.push_back(at);
+        if (!std::exchange(c.accountDue[at], 1)) c.accounts.push_back(at);
     };
     for (Dependents::Readers* readers : std::exchange(d.moved, {})) {
         readers->moved = false;
@@ -124,43 +119,94 @@ void AccountLedger::recalculateChangedAccounts() {
             for (std::uint32_t at : d.accounts[account].positions) due(at);
         }
     }
-    recomputed_.summaries = !d.changedAccounts.empty();
+    c.summaries = !d.changedAccounts.empty();
     for (std::uint32_t account : std::exchange(d.changedAccounts, {})) {
         dueAccount(account);
         for (std::uint32_t at : d.accounts[account].positions) due(at);
     }
-    recomputed_.all = false;
-    recomputed_.positions.clear();
-    recomputed_.accounts.clear();
-    if (positions.empty() && accounts.empty()) return;
-    // In list order, as the whole recomputation goes.
-    std::sort(positions.begin(), positions.end());
-    for (std::uint32_t at : positions) {
-        const Dependents::Position& p = d.positions[at];
-        recomputePosition(p);
-        recomputed_.positions.push_back(p.order);
-        if (p.account >= 0) dueAccount(std::uint32_t(p.account));
+    if (c.positions.empty() && c.accounts.empty()) {
+        recomputed_.summaries = c.summaries;
+        recomputed_.all = false;
+        recomputed_.positions.clear();
+        recomputed_.accounts.clear();
+        return false;
     }
-    std::sort(accounts.begin(), accounts.end());
-    for (std::uint32_t at : accounts) {
+    // In list order, as the whole recomputation goes.
+    std::sort(c.positions.begin(), c.positions.end());
+    c.build = dependentsBuild_;
+    c.active = true;
+    return true;
+}
+
+bool AccountLedger::recalculateChangedAccountsStep(std::size_t positions) {
+    platform::assertMainThread();
+    ChangedRecomputation& c = changed_;
+    if (c.active && (c.build != dependentsBuild_ || !dependentsCurrent())) c.active = false;
+    if (!c.active) {
+        if (!dependentsCurrent()) {
+            if (book_.OpenOrderCollection().size() <= kDependentsStepPositions) {
+                recalculateAccounts();
+            } else if (!dependentsBuilding_) {
+                dependentsBuilding_ = true;
+                beginDependents();
+                buildDependentsFrom(0, dependentsBuild_);
+            }
+            return true;
+        }
+        if (!beginChangedRecomputation()) return true;
+        c.recomputed.clear();
+    }
+    Dependents& d = dependents_;
+    const std::size_t end = c.next + std::min(positions, c.positions.size() - c.next);
+    for (; c.next < end; ++c.next) {
+        const Dependents::Position& p = d.positions[c.positions[c.next]];
+        recomputePosition(p);
+        c.recomputed.push_back(p.order);
+        if (p.account >= 0 && !std::exchange(c.accountDue[std::uint32_t(p.account)], 1))
+            c.accounts.push_back(std::uint32_t(p.account));
+    }
+    if (c.next < c.positions.size()) return false;
+    c.active = false;
+    recomputed_.summaries = c.summaries;
+    recomputed_.all = false;
+    recomputed_.positions.swap(c.recomputed);
+    recomputed_.accounts.clear();
+    std::sort(c.accounts.begin(), c.accounts.end());
+    for (std::uint32_t at : c.accounts) {
         sumAccount(d.accounts[at]);
         recomputed_.accounts.push_back(d.accounts[at].account);
     }
     ++recomputed_.revision;
+    return true;
 }
 
-void AccountLedger::priceMoved(const model::ItemDetails& item) {
+void AccountLedger::pricesMoved(std::span<const model::ItemDetails* const> items) {
     if (!dependents_.built) return;  // the next recomputation is a whole one
     const auto& table = dependents_.readersOf;
     const std::size_t mask = table.size() - 1;
-    for (std::size_t at = readersSlot(&item, mask);; at = (at + 1) & mask) {
-        const auto& [key, readers] = table[at];
-        if (key == nullptr) return;
-        if (key != &item) continue;
-        if (readers->moved) return;
-        readers->moved = true;
-        dependents_.moved.push_back(readers);
-        return;
+    std::size_t slots[kMovedRun];
+    Dependents::Readers* found[kMovedRun];
+    for (std::size_t from = 0; from < items.size(); from += kMovedRun) {
+        const std::size_t n = std::min(kMovedRun, items.size() - from);
+        for (std::size_t i = 0; i < n; ++i) {
+            slots[i] = readersSlot(items[from + i], mask);
+            __builtin_prefetch(&table[slots[i]]);
+        }
+        std::size_t readers = 0;
+        for (std::size_t i = 0; i < n; ++i)
+            for (std::size_t at = slots[i];; at = (at + 1) & mask) {
+                const auto& [key, reader] = table[at];
+                if (key == nullptr) break;
+                if (key != items[from + i]) continue;
+                __builtin_prefetch(reader);
+                found[readers++] = reader;
+                break;
+            }
+        for (std::size_t i = 0; i < readers; ++i) {
+            if (found[i]->moved) continue;
+            found[i]->moved = true;
+            dependents_.moved.push_back(found[i]);
+        }
     }
 }
 

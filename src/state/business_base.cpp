@@ -104,9 +104,9 @@ void BusinessBase::assemble(SessionParts parts) {
                              [this](std::size_t from, std::size_t to) { accountLedger_->SetAllSymbolsSpread(from, to); },
                              [this](std::size_t entries) { return accountLedger_->readSpreadGroups(entries); },
                              [this](bool first, std::size_t codes) { return loadWatchlistPart(first, codes); }});
-    feed_->setPriceMoved([this](const model::ItemDetails& item) {
-        accountLedger_->priceMoved(item);
-        ticked_.note(item);
+    feed_->setPricesMoved([this](std::span<const model::ItemDetails* const> items) {
+        accountLedger_->pricesMoved(items);
+        for (const model::ItemDetails* item : items) ticked_.note(*item);
     });
 }
 

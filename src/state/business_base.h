@@ -217,6 +217,7 @@ private:
     void calcAccountDetails(std::int32_t accountId) override;
     void recalculateAccounts() override;
     void recalculateChangedAccounts() override;
+    bool recalculateChangedAccountsStep() override;
     void calculateAccountDetails(model::AccountDetails& account) override;
     void updateUserAccountMaps(const model::UserAccountMaps& map) override;
     void sortOpenOrderCollection(const std::optional<std::vector<SortDescriptor>>& descriptors) override;
@@ -334,6 +335,7 @@ private:
     std::unique_ptr<OrderBook> orderBook_;
     std::unique_ptr<AccountLedger> accountLedger_;
     TickedInstruments ticked_;
+    bool recomputing_ = false;  // a stepped recomputation is under way
     std::unique_ptr<DataServiceAnswers> dataService_;
     std::unique_ptr<Chat> chat_;
     std::unique_ptr<Funds> funds_;

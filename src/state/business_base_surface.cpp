@@ -148,8 +148,13 @@ void BusinessBase::scheduleSpeedCheck() { ping_->scheduleSpeedCheck(); }
 
 void BusinessBase::recalculateAccounts() { accountLedger_->recalculateAccounts(); }
 void BusinessBase::recalculateChangedAccounts() {
-    ticked_.endTurn();
-    accountLedger_->recalculateChangedAccounts();
+    while (!recalculateChangedAccountsStep()) {}
+}
+bool BusinessBase::recalculateChangedAccountsStep() {
+    // A turn ends as a recomputation begins.
+    if (!recomputing_) ticked_.endTurn();
+    recomputing_ = !accountLedger_->recalculateChangedAccountsStep(AccountLedger::kRecomputeStepPositions);
+    return !recomputing_;
 }
 const RecomputedFigures& BusinessBase::recomputedFigures() const { return accountLedger_->lastRecomputed(); }
 const TickedInstrumentsTurn& BusinessBase::tickedInstruments() const { return ticked_.last(); }

@@ -105,8 +105,8 @@ void FeedChannels::connectChannels() {
     // The channels hold the session weakly: nothing runs once it died.
     std::weak_ptr<const void> weak = s.lifetime();
     conn.tickFields = &PriceFeed::tickPriceFields;
-    conn.onFeedMessage = [weak, this](const std::string& text) {
-        if (auto alive = weak.lock()) ZMQNewMessage(text);
+    conn.onFeedMessages = [weak, this](std::span<const std::string> texts) {
+        if (auto alive = weak.lock()) ZMQNewMessages(texts);
     };
     // Replies are decoded on the request worker: the main thread gets the
     // messages, viewing the reply's text without a copy.
@@ -196,37 +196,76 @@ void FeedChannels::applyDepth(std::string_view text) {
     PriceFeed::splitLevels(sell, *sellLevels);
 }
 
-void FeedChannels::ZMQNewMessage(const std::string& text) {
-    const PriceFeed::Kind kind = PriceFeed::kindOf(text);
-    if (kind == PriceFeed::Kind::Depth) {
-        try {
-            applyDepth(std::string_view(text).substr(PriceFeed::kDepthPrefix.size()));
-        } catch (const std::exception& e) {
-            platform::Log::error(std::string("MarketDepthDecode ") + e.what());
-        }
-        return;
+void FeedChannels::addTick(const std::string& text, std::size_t& run) {
+    try {
+        if (PriceFeed::PriceUpdateDecode(text, ticks_[run])) ++run;
+    } catch (const std::exception& e) {
+        platform::Log::error(std::string("PriceUpdateDecode ") + e.what());
     }
-    if (kind == PriceFeed::Kind::Tick) {
+    if (run == kTickRun) {
+        applyTicks(run);
+        run = 0;
+    }
+}
+
+void FeedChannels::applyTicks(std::size_t run) {
+    if (run == 0) return;
+    model::ItemDetails* items[kTickRun];
+    // The lookups one after another, so that their misses overlap; then the
+    // lines a tick writes are fetched while the others are found.
+    for (std::size_t i = 0; i < run; ++i) items[i] = itemForCode(ticks_[i].ItemCode);
+    for (std::size_t i = 0; i < run; ++i) {
+        if (!items[i]) continue;
+        __builtin_prefetch(&items[i]->Code);
+        __builtin_prefetch(&items[i]->priceTick);
+        __builtin_prefetch(&items[i]->Spreadtype);
+        __builtin_prefetch(&items[i]->Bid, 1);
+        __builtin_prefetch(&items[i]->UpdateTime, 1);
+    }
+    const model::ItemDetails* moved[kTickRun];
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < run; ++i) {
+        if (!items[i]) continue;
         try {
-            if (!PriceFeed::PriceUpdateDecode(text, tick_)) return;
-            if (model::ItemDetails* item = itemForCode(tick_.ItemCode)) {
-                PriceFeed::UpdateItemCollection(*item, tick_);
-                if (priceMoved_) priceMoved_(*item);
+            PriceFeed::UpdateItemCollection(*items[i], ticks_[i]);
+            moved[count++] = items[i];
+        } catch (const std::exception& e) {
+            platform::Log::error(std::string("PriceUpdateDecode ") + e.what());
+        }
+    }
+    if (pricesMoved_ && count > 0) pricesMoved_(std::span<const model::ItemDetails* const>(moved, count));
+}
+
+void FeedChannels::ZMQNewMessages(std::span<const std::string> texts) {
+    std::size_t run = 0;
+    for (const std::string& text : texts) {
+        const PriceFeed::Kind kind = PriceFeed::kindOf(text);
+        if (kind == PriceFeed::Kind::Tick) {
+            addTick(text, run);
+            continue;
+        }
+        if (kind == PriceFeed::Kind::Depth) {
+            try {
+                applyDepth(std::string_view(text).substr(PriceFeed::kDepthPrefix.size()));
+            } catch (const std::exception& e) {
+                platform::Log::error(std::string("MarketDepthDecode ") + e.what());
+            }
+            continue;
+        }
+        // What follows may read the prices: the ticks before it are written first.
+        applyTicks(run);
+        run = 0;
+        PriceFeed::Values values = PriceFeed::decode(text);
+        try {
+            if (auto* status = std::get_if<StatusFrame>(&values)) {
+                // Decoded here, in feed order, and dispatched only when it is a status change.
+                services_.dispatchChannelText(status->frame, Channel::FeedStatus, std::nullopt);
             }
         } catch (const std::exception& e) {
             platform::Log::error(std::string("PriceUpdateDecode ") + e.what());
         }
-        return;
     }
-    PriceFeed::Values values = PriceFeed::decode(text);
-    try {
-        if (auto* status = std::get_if<StatusFrame>(&values)) {
-            // Decoded here, in feed order, and dispatched only when it is a status change.
-            services_.dispatchChannelText(status->frame, Channel::FeedStatus, std::nullopt);
-        }
-    } catch (const std::exception& e) {
-        platform::Log::error(std::string("PriceUpdateDecode ") + e.what());
-    }
+    applyTicks(run);
 }
 
 void FeedChannels::messageCrackerOnInstrumentStatusChange(const MessageFields& fields) {

@@ -2,10 +2,12 @@
 // The two ZeroMQ channels of a session: connected once the login is accepted,
 // the price subscriptions, the feed texts on the main thread (ticks, depth,
 // instrument status) and the instrument-status message (1049).
+#include <array>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,10 +61,15 @@ public:
     void reconnectZMQandSubscribeAllItems();
     // Nothing when the session's only account is suspended (trading status 3).
     virtual void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe);
-    // A feed text, on the main thread.
-    void ZMQNewMessage(const std::string& text);
-    // Told each instrument whose prices a tick wrote.
-    void setPriceMoved(std::function<void(const model::ItemDetails&)> moved) { priceMoved_ = std::move(moved); }
+    // Feed texts in their order, on the main thread. Ticks are applied in
+    // runs: decoded, their instruments found and fetched ahead, then written,
+    // so that the lookups' cache misses overlap. A status waits for the ticks
+    // before it; depths touch no instrument and are applied as they come.
+    void ZMQNewMessages(std::span<const std::string> texts);
+    void ZMQNewMessage(const std::string& text) { ZMQNewMessages({&text, 1}); }
+    // Told the instruments whose prices a run of ticks wrote, in order (repeats included).
+    using PricesMoved = std::function<void(std::span<const model::ItemDetails* const>)>;
+    void setPricesMoved(PricesMoved moved) { pricesMoved_ = std::move(moved); }
     void messageCrackerOnInstrumentStatusChange(const MessageFields& fields);
     // The instruments a status change named, in order.
     const InstrumentLog& statusChanges() const { return statusChanges_; }
@@ -86,9 +93,14 @@ private:
     ItemIndex itemIndex_;
     // A depth text after "MD_", into the levels held for its code (their strings keep their buffers).
     void applyDepth(std::string_view text);
-    // Each tick is decoded into this one, whose strings keep their buffers.
-    model::PriceUpdate tick_;
-    std::function<void(const model::ItemDetails&)> priceMoved_;
+    // Ticks of a run, decoded into these, whose strings keep their buffers.
+    static constexpr std::size_t kTickRun = 32;
+    std::array<model::PriceUpdate, kTickRun> ticks_;
+    // Decodes a tick into the run (applied once it is full).
+    void addTick(const std::string& text, std::size_t& run);
+    // Writes the run's ticks into their instruments.
+    void applyTicks(std::size_t run);
+    PricesMoved pricesMoved_;
     InstrumentLog statusChanges_;
     std::shared_ptr<KeepAliveValues> keepAlive_ = std::make_shared<KeepAliveValues>();
 };

@@ -30,6 +30,8 @@ public:
     virtual void recalculateAccounts() = 0;
     // The same for what changed since the last recomputation (the 1 s tick).
     virtual void recalculateChangedAccounts() = 0;
+    // The same a bounded step at a time: true once it is done.
+    virtual bool recalculateChangedAccountsStep() = 0;
     // The account's figures from its open positions (a window's own copy).
     virtual void calculateAccountDetails(model::AccountDetails& account) = 0;
     virtual void updateUserAccountMaps(const model::UserAccountMaps& map) = 0;

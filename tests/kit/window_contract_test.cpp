@@ -94,6 +94,26 @@ TEST_F(LiveTickerTest, ASlicedTickContinuesInLaterTurnsInOrder) {
     EXPECT_EQ(calls, (std::vector<std::string>{"recompute", "strip", "table", "chart", "late"}));
 }
 
+TEST_F(LiveTickerTest, ARecomputationInStepsTakesASliceEachThenTheRefreshesFollow) {
+    int left = 0;
+    LiveTicker stepped{LiveTicker::Steps{[&] {
+                           calls.push_back("step");
+                           return --left == 0;
+                       }},
+                       std::chrono::milliseconds(10)};
+    auto strip = stepped.subscribe([this] { calls.push_back("strip"); });
+    left = 3;
+    stepped.tickInSlices(std::chrono::milliseconds(100));
+    EXPECT_EQ(calls, std::vector<std::string>{"step"});
+    stepped.tickInSlices(std::chrono::milliseconds(100));  // still going: skipped
+    ASSERT_TRUE(testing::runUntil([&] { return calls.size() >= 4; }));
+    EXPECT_EQ(calls, (std::vector<std::string>{"step", "step", "step", "strip"}));
+    calls.clear();
+    left = 2;
+    stepped.tick();  // every step in one slice
+    EXPECT_EQ(calls, (std::vector<std::string>{"step", "step", "strip"}));
+}
+
 TEST_F(LiveTickerTest, RunsOnTheTimerAndStopsAtLogout) {
     auto strip = ticker.subscribe([this] { calls.push_back("strip"); });
     ticker.start();

@@ -337,6 +337,33 @@ TEST_F(ChangedRecomputationTest, ChangedRecomputationEqualsTheWholeOneOverRandom
     }
 }
 
+TEST_F(ChangedRecomputationTest, StepsKeepTheFiguresAsideTillTheLastAndEndAsOneGo) {
+    struct Case {
+        const char* name;
+        std::size_t step;
+        bool listChanges;  // between the first step and the next
+        int steps;         // GOLD's two positions and OIL's three
+    };
+    for (const Case& c : {Case{"one a step", 1, false, 5}, Case{"two a step", 2, false, 3},
+                          Case{"the list changes", 1, true, 2}}) {
+        ledger().recalculateAccounts();
+        tick("GOLD", 12, 13);
+        tick("OIL", 27, 28);
+        const std::uint64_t before = ledger().lastRecomputed().revision;
+        EXPECT_FALSE(ledger().recalculateChangedAccountsStep(c.step)) << c.name;
+        EXPECT_EQ(ledger().lastRecomputed().revision, before) << c.name;
+        if (c.listChanges) buy("1003", "GOLD");
+        int steps = 1;
+        while (!ledger().recalculateChangedAccountsStep(c.step)) ++steps;
+        EXPECT_EQ(steps + 1, c.steps) << c.name;
+        EXPECT_EQ(ledger().lastRecomputed().all, c.listChanges) << c.name;
+        EXPECT_EQ(ledger().lastRecomputed().positions.size(), c.listChanges ? 0u : 5u) << c.name;
+        const std::vector<double> stepped = figures();
+        ledger().recalculateAccounts();
+        EXPECT_EQ(stepped, figures()) << c.name;
+    }
+}
+
 // A list longer than a slice's positions: the tick's whole recomputation
 // follows its index, built over later slices (from the start again when the
 // list changes meanwhile), with the same figures as the whole one.

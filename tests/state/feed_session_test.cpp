@@ -343,6 +343,42 @@ TEST_F(FeedSessionTest, ATickMovesBidAndAskByItsSpreadOnce) {
     }
 }
 
+TEST_F(FeedSessionTest, AHandOffsTicksEndOnEachInstrumentsLastAmongDepthsStatusesAndUnknownCodes) {
+    auto& feed = state::SessionTestAccess::feedChannels(*session);
+    const auto tick = [](const char* code, std::size_t raw) {
+        return std::string(code) + "\x04" "20240102103000\x04" "0\x04" + std::to_string(raw) + "\x04" "1";
+    };
+    struct Case {
+        const char* name;
+        std::size_t ticks;  // GOLD on odd ones, EURUSD on even ones
+        bool status;        // a status of GOLD half way
+    };
+    for (const Case& c : {Case{"fewer than a run", 3, false}, Case{"several runs", 75, true}}) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> texts;
+        for (std::size_t i = 0; i < c.ticks; ++i) {
+            texts.push_back(tick(i % 2 ? "GOLD" : "EURUSD", 100 + i));
+            texts.push_back(tick("NONE", i));
+            texts.push_back("MD_GOLD;" + std::to_string(i) + ",1|;7,2");
+            if (c.status && i == c.ticks / 2)
+                texts.push_back("IS;\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "572=1\x03" "574=9\x03\x02;x");
+        }
+        feed.ZMQNewMessages(texts);
+        const std::size_t lastGold = (c.ticks - 1) % 2 ? c.ticks - 1 : c.ticks - 2;
+        EXPECT_DOUBLE_EQ(items["GOLD"]->Last, double(100 + lastGold) / 10);
+        EXPECT_DOUBLE_EQ(items["EURUSD"]->Last, double(100 + (c.ticks - 1) / 2 * 2) / 10);
+        EXPECT_EQ(*feed.buyMarketDepthDataCollection().find("GOLD"), std::vector<std::string>{std::to_string(c.ticks - 1) + ",1"});
+        state::commandsOf(*session).recalculateChangedAccounts();  // ends the turn
+        std::vector<std::string> ticked;
+        for (const model::ItemDetails* item : state::viewOf(*session).tickedInstruments().items) ticked.emplace_back(item->Code);
+        std::sort(ticked.begin(), ticked.end());
+        EXPECT_EQ(ticked, (std::vector<std::string>{"EURUSD", "GOLD"}));
+        if (c.status) {
+            EXPECT_TRUE(pump([&] { return items["GOLD"]->CurrentTradeSessionSettingId == 9; }));
+        }
+    }
+}
+
 TEST_F(FeedSessionTest, StatusMessagesTakeTheDispatcherPath) {
     state::SessionTestAccess::feedChannels(*session).ZMQNewMessage("IS;\x01" "40\x03" "10=1049\x03" "12=GOLD\x03" "572=1\x03" "574=3\x03" "20=77\x03" "21=20240102030405\x03\x02;x");
     ASSERT_TRUE(pump([&] { return items["GOLD"]->CurrentTradeSessionSettingId == 3; }));

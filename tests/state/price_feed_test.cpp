@@ -139,6 +139,10 @@ TEST_F(PriceFeedTest, IntegerReadingAndTheConflationMaskAgreeWithReadingDoubles)
         // Longest plain integers, one digit past them, leading zeros.
         {"X", t, "0", "999999999999999", "9999999999999999", "00042", "0", "15"},
         {"X", t, "999999999999999", "1", "0", "", "6"},
+        // Plain integers divided without rounding again: the largest at each count up to six.
+        {"X", t, "7", "999999999999999", "123456789012345", "1", "6"},
+        {"X", t, "0", "999999999999999", "9007199254740993", "3"},
+        {"X", t, "0.5", "999999999999999", "1", "5"},
         {"X", t, "0", std::string(400, '7'), "5", "0"},
         {"X", t, std::string(400, '7'), "5", "0"},
         // Zero fields with and without a base; prices under a millionth.
@@ -154,7 +158,7 @@ TEST_F(PriceFeedTest, IntegerReadingAndTheConflationMaskAgreeWithReadingDoubles)
         {"X", t},
     };
     for (std::size_t d = 0; d <= 16; ++d) {
-        std::vector<std::string> row = {"X", t, "2", "123456789", "", "1", std::to_string(d)};
+        std::vector<std::string> row = {"X", t, "2", "123456789", "", "1", "999999999999999", "333333", std::to_string(d)};
         EXPECT_TRUE(test::agreesWithDoubles(tick(row))) << "decimals " << d;
     }
     for (const auto& row : rows) EXPECT_TRUE(test::agreesWithDoubles(tick(row))) << tick(row);
