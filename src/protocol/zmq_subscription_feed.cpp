@@ -127,11 +127,15 @@ void ZMQSubscriptionFeed::SubscribeandUnsubscribe(const std::string& topic, int 
         platform::Log::debug("Subscription feed not running: topic change dropped");
         return;
     }
+    bool first = false;
     {
         std::lock_guard<std::mutex> lock(changesMutex_);
+        first = changes_.empty();
         changes_.emplace_back(topic, option);
     }
-    wake_.wake();
+    // A queue already holding changes has its wake pending: the reader clears
+    // the wake before it takes the queue.
+    if (first) wake_.wake();
 }
 
 void ZMQSubscriptionFeed::stop() {

@@ -107,6 +107,20 @@ TEST_F(FeedTest, ConnectSubscribesStatusAndBroadcastAndItemsGoThroughTheReader) 
     EXPECT_EQ(std::count(received.begin(), received.end(), "EURUSD\x04tick"), 0);
 }
 
+TEST_F(FeedTest, EveryChangeOfABurstFromTwoThreadsIsApplied) {
+    ASSERT_TRUE(feed->connectToEndpoint(endpoint));
+    ASSERT_TRUE(publishUntilReceived("IS;1"));
+    const std::size_t before = feed->changesApplied();
+    constexpr int kPerThread = 2000;
+    auto burst = [&](const std::string& prefix) {
+        for (int i = 0; i < kPerThread; ++i) feed->SubscribeandUnsubscribe(prefix + std::to_string(i), ZMQSubscriptionFeed::kSubscribe);
+    };
+    std::thread other(burst, "B");
+    burst("A");
+    other.join();
+    EXPECT_TRUE(eventually([&] { return feed->changesApplied() == before + 2 * kPerThread; }));
+}
+
 TEST_F(FeedTest, ReconnectStopsThePreviousReaderFirst) {
     ASSERT_TRUE(feed->connectToEndpoint(endpoint));
     ASSERT_TRUE(publishUntilReceived("IS;1"));
