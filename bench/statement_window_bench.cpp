@@ -1,6 +1,7 @@
 // The account statement window with 10,000 open and 10,000 settled positions,
-// offscreen at 1600x900 on its details page: the refresh after the statement
-// notification (every table's texts rebuilt, the models reset) plus one
+// offscreen at 1600x900 on its details page in the application's style: the
+// refresh after the statement notification (every table's texts rebuilt, the
+// models reset) plus one
 // repaint of the two position tables, against the repaint alone. Each frame
 // scrolls both tables to their end. Then the first fill of fresh windows over
 // the held statement, which also fits the columns once over later turns: its
@@ -13,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "kit/app_style.h"
 #include "reports/statement_table_controllers.h"
 #include "statement_bench_data.h"
 #include "statement_window_host.h"
@@ -43,6 +45,7 @@ std::string statementXml() {
 
 int main(int argc, char** argv) {
     bench::OffscreenApp app(argc, argv);
+    kit::installAppStyle(false);  // as the application does
     {
         bench::StatementWindowHost host("statement_window_bench");
         const auto opened = host.openWindow();
@@ -58,7 +61,7 @@ int main(int argc, char** argv) {
                 view->viewport()->repaint();
             }
         };
-        std::printf("statement window, offscreen at 1600x900, %d open and %d settled rows (%d + %d shown), mean of %d rounds\n",
+        std::printf("statement window, offscreen at 1600x900 in the application's style, %d open and %d settled rows (%d + %d shown), mean of %d rounds\n",
                     window.openPositionHistoryTableController->rowCount(),
                     window.settledPositionHistoryTableController->rowCount(), kRows, kRows, kRounds);
         repaint();

@@ -35,7 +35,7 @@ double sum(const Rows& rows, Field field) {
     return total;
 }
 
-double number(const std::string& text) { return TextValue::doubleValue(text); }
+double number(std::string_view text) { return TextValue::doubleValue(text); }
 
 template <typename Rows, typename Field>
 PieChartDictionary pie(const Rows& rows, Field field) {
@@ -103,6 +103,29 @@ std::shared_ptr<FinancialTransactionHistoryInfo> AccountStatementInfo::getFinanc
     return nullptr;
 }
 
+AccountStatementInfo::SettledTotals AccountStatementInfo::settledTotals() const {
+    SettledTotals t;
+    for (const auto& row : SettledPositionInfo) {
+        const Order& o = *row;
+        t.quantity += number(o.SettledQty);
+        t.profitOrLoss += number(o.SettledPL);
+        t.commission += o.Commision;
+        t.storage += o.Storage;
+        t.tds += o.OtherCharges;
+    }
+    return t;
+}
+AccountStatementInfo::OpenTotals AccountStatementInfo::openTotals() const {
+    OpenTotals t;
+    for (const auto& row : OpenPositionInfo) {
+        const Order& o = *row;
+        t.quantity += number(o.RemainingQty);
+        t.profitOrLoss += o.UnrealisedPL;
+        t.commission += o.Commision;
+        t.storage += o.Storage;
+    }
+    return t;
+}
 double AccountStatementInfo::getSettledQuantity() const {
     return sum(SettledPositionInfo, [](const Order& o) { return number(o.SettledQty); });
 }

@@ -76,6 +76,15 @@ public:
     std::shared_ptr<FinancialTransactionHistoryInfo> getFinancialTransactionHistoryInfo(std::int32_t type) const;
 
     // Sums over every position and order row.
+    struct SettledTotals {
+        double quantity = 0, profitOrLoss = 0, commission = 0, storage = 0, tds = 0;
+    };
+    struct OpenTotals {
+        double quantity = 0, profitOrLoss = 0, commission = 0, storage = 0;
+    };
+    // Every sum of the rows in one pass over them (each as its getter gives it).
+    SettledTotals settledTotals() const;
+    OpenTotals openTotals() const;
     double getSettledQuantity() const;
     double getSettledProfitorLoss() const;
     double getSettledCommission() const;

@@ -86,6 +86,42 @@ TEST(StatementTotals, PositionSumsAndPieData) {
     EXPECT_EQ(s.getOpenQuantity(), 0.0);
 }
 
+TEST(StatementTotals, OnePassTotalsEqualTheGetters) {
+    AccountStatementInfo s;
+    const struct {
+        const char* qty;
+        double pl, commission, storage, other;
+        const char* settledPl;
+    } rows[] = {{"2", 10.25, 1.5, 0.1, 0.3, "50.5"}, {"", -4, 0.5, 0.2, 0, "-20"}, {"0.1", 0.2, 0, 0.7, 1.1, "bad"}};
+    for (const auto& r : rows) {
+        auto open = std::make_shared<OpenPositionHistoryInfo>();
+        open->RemainingQty = r.qty;
+        open->UnrealisedPL = r.pl;
+        open->Commision = r.commission;
+        open->Storage = r.storage;
+        s.OpenPositionInfo.push_back(open);
+        auto settled = std::make_shared<SettledPositionHistoryInfo>();
+        settled->SettledQty = r.qty;
+        settled->SettledPL = r.settledPl;
+        settled->Commision = r.commission;
+        settled->Storage = r.storage;
+        settled->OtherCharges = r.other;
+        s.SettledPositionInfo.push_back(settled);
+    }
+    const auto open = s.openTotals();
+    EXPECT_EQ(open.quantity, s.getOpenQuantity());
+    EXPECT_EQ(open.profitOrLoss, s.getOpenProfitorLoss());
+    EXPECT_EQ(open.commission, s.getOpenCommission());
+    EXPECT_EQ(open.storage, s.getOpenStorage());
+    const auto settled = s.settledTotals();
+    EXPECT_EQ(settled.quantity, s.getSettledQuantity());
+    EXPECT_EQ(settled.profitOrLoss, s.getSettledProfitorLoss());
+    EXPECT_EQ(settled.commission, s.getSettledCommission());
+    EXPECT_EQ(settled.storage, s.getSettledStorage());
+    EXPECT_EQ(settled.tds, s.getSettledTDS());
+    EXPECT_EQ(settled.quantity, 2.1);
+}
+
 TEST(FundsRecords, ApprovalTextFullShortAndRefused) {
     FinancialApproval deposit;
     deposit.beneficiaryAccount = 12;

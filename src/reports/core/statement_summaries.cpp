@@ -40,19 +40,21 @@ std::string summaryQuantityText(double value) {
 
 std::string openStatusLine(const model::AccountStatementInfo& s, const KeyText& text) {
     if (s.loadFailed) return "";
-    return statusLine({{text("0027"), quantitySumText(s.getOpenQuantity())},
-                       {text("0319"), moneyText(s.getOpenProfitorLoss())},
-                       {text("0275"), moneyText(s.getOpenCommission())},
-                       {text("0432"), moneyText(s.getOpenStorage())}});
+    const auto totals = s.openTotals();
+    return statusLine({{text("0027"), quantitySumText(totals.quantity)},
+                       {text("0319"), moneyText(totals.profitOrLoss)},
+                       {text("0275"), moneyText(totals.commission)},
+                       {text("0432"), moneyText(totals.storage)}});
 }
 
 std::string settledStatusLine(const model::AccountStatementInfo& s, const KeyText& text) {
     if (s.loadFailed) return "";
-    return statusLine({{text("0027"), quantitySumText(s.getSettledQuantity())},
-                       {text("0152"), moneyText(s.getSettledProfitorLoss())},
-                       {text("0275"), moneyText(s.getSettledCommission())},
-                       {text("0432"), moneyText(s.getSettledStorage())},
-                       {"TDS", moneyText(s.getSettledTDS())}});
+    const auto totals = s.settledTotals();
+    return statusLine({{text("0027"), quantitySumText(totals.quantity)},
+                       {text("0152"), moneyText(totals.profitOrLoss)},
+                       {text("0275"), moneyText(totals.commission)},
+                       {text("0432"), moneyText(totals.storage)},
+                       {"TDS", moneyText(totals.tds)}});
 }
 
 std::vector<SummaryRow> accountSummaryRows(const model::AccountStatementInfo& s, const KeyText& text) {
