@@ -75,9 +75,11 @@ bool Watchlist::continueLoad(Load& load, std::size_t codes, std::vector<std::str
     if (load.next < load.codes.size()) return true;
     if (load.stored) {
         // A filter that dropped every code says more about the instrument list
-        // than about the trader's choice: the stored list stays.
+        // than about the trader's choice: the stored list stays, as does one
+        // that lost no code (not written again at every login).
+        const bool changed = load.kept != load.codes;
         selectedSymbols = std::move(load.kept);
-        if (!selectedSymbols.empty()) store(load.userName, selectedSymbols);
+        if (changed && !selectedSymbols.empty()) store(load.userName, selectedSymbols);
     } else {
         selectedSymbols = load.codes;
         store(load.userName, std::move(load.codes));

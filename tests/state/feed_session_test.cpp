@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -116,6 +117,15 @@ TEST_F(WatchlistTest, VanishedCodesAreDroppedAndTheListStoredBack) {
     make().LoadItemstoWatchlist("trader", selected);
     EXPECT_TRUE(selected.empty());
     EXPECT_EQ(prefs.stringArrayForKey("Watchlist.trader"), unknown);
+}
+
+TEST_F(WatchlistTest, AStoredListThatLostNoCodeIsNotWrittenAgain) {
+    const std::vector<std::string> stored{"GOLD", "EURUSD"};
+    prefs.set("Watchlist.trader", stored);
+    make().LoadItemstoWatchlist("trader", selected);
+    EXPECT_EQ(selected, stored);
+    platform::ioQueue()->sync([] {});
+    EXPECT_FALSE(std::filesystem::exists(dir / "preferences"));
 }
 
 // Loaded by parts (a fill spread over slices), a list ends as loaded whole:
