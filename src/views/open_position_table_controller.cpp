@@ -134,23 +134,27 @@ void OpenPositionTableController::Snapshot::add(const PositionRecords& r) {
     const int row = int(rows.size());
     rows.push_back({showClosePrice(r)});
     sums.push_back(positionSums(r));
-    if (r.order) rowOf.emplace_back(r.order.get(), row);
+    if (r.order) rowOf.push_back(row);
     if (shownAsMove(rows.back().close.move)) movedRows.push_back(row);
 }
 
-void OpenPositionTableController::Snapshot::ordered(std::size_t from) {
+void OpenPositionTableController::Snapshot::ordered(std::size_t from, const std::vector<PositionRecords>& records) {
     // Stable: a position listed twice is found at its first row.
-    const auto byOrder = [](const auto& a, const auto& b) { return a.first < b.first; };
+    const auto byOrder = [&records](int a, int b) {
+        return records[std::size_t(a)].order.get() < records[std::size_t(b)].order.get();
+    };
     const auto middle = rowOf.begin() + static_cast<std::ptrdiff_t>(std::min(from, rowOf.size()));
     std::stable_sort(middle, rowOf.end(), byOrder);
     std::inplace_merge(rowOf.begin(), middle, rowOf.end(), byOrder);
 }
 
-std::optional<int> OpenPositionTableController::Snapshot::rowOfOrder(const model::Order* order) const {
+std::optional<int> OpenPositionTableController::Snapshot::rowOfOrder(const model::Order* order,
+                                                                     const std::vector<PositionRecords>& records) const {
+    const auto orderAt = [&records](int row) { return records[std::size_t(row)].order.get(); };
     const auto at = std::lower_bound(rowOf.begin(), rowOf.end(), order,
-                                     [](const auto& entry, const model::Order* p) { return entry.first < p; });
-    if (at == rowOf.end() || at->first != order) return std::nullopt;
-    return at->second;
+                                     [&](int row, const model::Order* p) { return orderAt(row) < p; });
+    if (at == rowOf.end() || orderAt(*at) != order) return std::nullopt;
+    return *at;
 }
 
 const QString& OpenPositionTableController::Snapshot::closeText(int row) const {
@@ -187,7 +191,7 @@ int OpenPositionTableController::takeSnapshot() {
     shown_.sums.reserve(records.size());
     shown_.rowOf.reserve(records.size());
     for (const PositionRecords& r : records) shown_.add(r);
-    shown_.ordered(0);
+    shown_.ordered(0, records);
     return static_cast<int>(shown_.rows.size());
 }
 
@@ -200,7 +204,7 @@ void OpenPositionTableController::buildNextRows() {
             const std::vector<PositionRecords>& found = whole ? records_.records() : records_.found();
             const std::size_t before = building_.rowOf.size();
             for (std::size_t i = building_.rows.size(); i < found.size(); ++i) building_.add(found[i]);
-            building_.ordered(before);
+            building_.ordered(before, found);
             if (!whole) {
                 buildNextRows();
                 return;
@@ -234,7 +238,7 @@ std::optional<std::vector<int>> OpenPositionTableController::changedRows() {
     std::vector<int> rows = std::exchange(shown_.movedRows, {});
     if (figures.revision != seen)
         for (const model::Order* p : figures.positions)
-            if (const std::optional<int> row = shown_.rowOfOrder(p)) rows.push_back(*row);
+            if (const std::optional<int> row = shown_.rowOfOrder(p, records)) rows.push_back(*row);
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     for (int row : rows) {
