@@ -138,7 +138,7 @@ void OpenPositionTableController::Snapshot::add(const PositionRecords& r) {
     if (shownAsMove(rows.back().close.move)) movedRows.push_back(row);
 }
 
-void OpenPositionTableController::Snapshot::ordered(std::size_t from, const std::vector<PositionRecords>& records) {
+void OpenPositionTableController::Snapshot::ordered(std::size_t from, std::span<const PositionRecords> records) {
     // Stable: a position listed twice is found at its first row.
     const auto byOrder = [&records](int a, int b) {
         return records[std::size_t(a)].order.get() < records[std::size_t(b)].order.get();
@@ -173,13 +173,15 @@ int OpenPositionTableController::takeSnapshot() {
     }
     state::Orders list = context_.view.getOpenOrderCollection();
     if (list.size() > kSnapshotStepRows) {
-        // The rows shown stay until the new snapshot is whole.
+        // The rows shown stay until the new snapshot is whole. The records
+        // first: the look-up may grow the records shown in place.
+        const std::size_t rows = list.size();
         building_ = {};
-        building_.rows.reserve(list.size());
-        building_.sums.reserve(list.size());
-        building_.rowOf.reserve(list.size());
         buildingFigures_ = context_.view.recomputedFigures().revision;
         records_.start(context_.view, std::move(list));
+        building_.rows.reserve(rows);
+        building_.sums.reserve(rows);
+        building_.rowOf.reserve(rows);
         buildNextRows();
         return static_cast<int>(shown_.rows.size());
     }
@@ -201,7 +203,7 @@ void OpenPositionTableController::buildNextRows() {
         [this] {
             if (!records_.started()) return;
             const bool whole = records_.step(context_.view, kSnapshotStepRows);
-            const std::vector<PositionRecords>& found = whole ? records_.records() : records_.found();
+            const std::span<const PositionRecords> found = whole ? std::span(records_.records()) : records_.found();
             const std::size_t before = building_.rowOf.size();
             for (std::size_t i = building_.rows.size(); i < found.size(); ++i) building_.add(found[i]);
             building_.ordered(before, found);

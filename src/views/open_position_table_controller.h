@@ -12,6 +12,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -106,7 +107,7 @@ private:
         void add(const PositionRecords& r);
         // Sorts the positions added from the `from`th into the ones before;
         // `records` are the rows' records.
-        void ordered(std::size_t from, const std::vector<PositionRecords>& records);
+        void ordered(std::size_t from, std::span<const PositionRecords> records);
         std::optional<int> rowOfOrder(const model::Order* order, const std::vector<PositionRecords>& records) const;
         const QString& closeText(int row) const;
     };
