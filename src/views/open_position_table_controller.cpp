@@ -134,23 +134,27 @@ void OpenPositionTableController::Snapshot::add(const PositionRecords& r) {
     const int row = int(rows.size());
     rows.push_back({showClosePrice(r)});
     sums.push_back(positionSums(r));
-    if (r.order) rowOf.emplace_back(r.order.get(), row);
+    if (r.order) rowOf.push_back(row);
     if (shownAsMove(rows.back().close.move)) movedRows.push_back(row);
 }
 
-void OpenPositionTableController::Snapshot::ordered(std::size_t from) {
+void OpenPositionTableController::Snapshot::ordered(std::size_t from, std::span<const PositionRecords> records) {
     // Stable: a position listed twice is found at its first row.
-    const auto byOrder = [](const auto& a, const auto& b) { return a.first < b.first; };
+    const auto byOrder = [&records](int a, int b) {
+        return records[std::size_t(a)].order.get() < records[std::size_t(b)].order.get();
+    };
     const auto middle = rowOf.begin() + static_cast<std::ptrdiff_t>(std::min(from, rowOf.size()));
     std::stable_sort(middle, rowOf.end(), byOrder);
     std::inplace_merge(rowOf.begin(), middle, rowOf.end(), byOrder);
 }
 
-std::optional<int> OpenPositionTableController::Snapshot::rowOfOrder(const model::Order* order) const {
+std::optional<int> OpenPositionTableController::Snapshot::rowOfOrder(const model::Order* order,
+                                                                     const std::vector<PositionRecords>& records) const {
+    const auto orderAt = [&records](int row) { return records[std::size_t(row)].order.get(); };
     const auto at = std::lower_bound(rowOf.begin(), rowOf.end(), order,
-                                     [](const auto& entry, const model::Order* p) { return entry.first < p; });
-    if (at == rowOf.end() || at->first != order) return std::nullopt;
-    return at->second;
+                                     [&](int row, const model::Order* p) { return orderAt(row) < p; });
+    if (at == rowOf.end() || orderAt(*at) != order) return std::nullopt;
+    return *at;
 }
 
 const QString& OpenPositionTableController::Snapshot::closeText(int row) const {
@@ -169,13 +173,15 @@ int OpenPositionTableController::takeSnapshot() {
     }
     state::Orders list = context_.view.getOpenOrderCollection();
     if (list.size() > kSnapshotStepRows) {
-        // The rows shown stay until the new snapshot is whole.
+        // The rows shown stay until the new snapshot is whole. The records
+        // first: the look-up may grow the records shown in place.
+        const std::size_t rows = list.size();
         building_ = {};
-        building_.rows.reserve(list.size());
-        building_.sums.reserve(list.size());
-        building_.rowOf.reserve(list.size());
         buildingFigures_ = context_.view.recomputedFigures().revision;
         records_.start(context_.view, std::move(list));
+        building_.rows.reserve(rows);
+        building_.sums.reserve(rows);
+        building_.rowOf.reserve(rows);
         buildNextRows();
         return static_cast<int>(shown_.rows.size());
     }
@@ -187,7 +193,7 @@ int OpenPositionTableController::takeSnapshot() {
     shown_.sums.reserve(records.size());
     shown_.rowOf.reserve(records.size());
     for (const PositionRecords& r : records) shown_.add(r);
-    shown_.ordered(0);
+    shown_.ordered(0, records);
     return static_cast<int>(shown_.rows.size());
 }
 
@@ -197,10 +203,10 @@ void OpenPositionTableController::buildNextRows() {
         [this] {
             if (!records_.started()) return;
             const bool whole = records_.step(context_.view, kSnapshotStepRows);
-            const std::vector<PositionRecords>& found = whole ? records_.records() : records_.found();
+            const std::span<const PositionRecords> found = whole ? std::span(records_.records()) : records_.found();
             const std::size_t before = building_.rowOf.size();
             for (std::size_t i = building_.rows.size(); i < found.size(); ++i) building_.add(found[i]);
-            building_.ordered(before);
+            building_.ordered(before, found);
             if (!whole) {
                 buildNextRows();
                 return;
@@ -234,7 +240,7 @@ std::optional<std::vector<int>> OpenPositionTableController::changedRows() {
     std::vector<int> rows = std::exchange(shown_.movedRows, {});
     if (figures.revision != seen)
         for (const model::Order* p : figures.positions)
-            if (const std::optional<int> row = shown_.rowOfOrder(p)) rows.push_back(*row);
+            if (const std::optional<int> row = shown_.rowOfOrder(p, records)) rows.push_back(*row);
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     for (int row : rows) {

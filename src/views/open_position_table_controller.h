@@ -12,6 +12,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -97,15 +98,17 @@ private:
     struct Snapshot {
         std::vector<Row> rows;  // one per record
         std::vector<PositionSums> sums;  // one per record: its share of the totals
-        // Each position's first row, by position: sorted by ordered().
-        std::vector<std::pair<const model::Order*, int>> rowOf;
+        // The rows with a position, by their position in the records (the
+        // first of a position listed twice first): sorted by ordered().
+        std::vector<int> rowOf;
         std::vector<int> movedRows;  // rows whose close price shows a move
         // The close texts of the rows drawn, written at their first drawing.
         mutable std::unordered_map<int, QString> closeTexts;
         void add(const PositionRecords& r);
-        // Sorts the positions added from the `from`th into the ones before.
-        void ordered(std::size_t from);
-        std::optional<int> rowOfOrder(const model::Order* order) const;
+        // Sorts the positions added from the `from`th into the ones before;
+        // `records` are the rows' records.
+        void ordered(std::size_t from, std::span<const PositionRecords> records);
+        std::optional<int> rowOfOrder(const model::Order* order, const std::vector<PositionRecords>& records) const;
         const QString& closeText(int row) const;
     };
     // The next rows of the snapshot under way in a later slice; the last

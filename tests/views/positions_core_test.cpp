@@ -68,20 +68,27 @@ TEST(PositionRecordsCacheTest, KeptRecordsAreThoseFoundAgain) {
         PositionRecordsCache cache(shared), second(shared);
         cache.lookUp(*s.session, orders);
         c.apply(s, orders);
-        // A third spreads its look-up a row a call and shows the last one's until it ends.
-        PositionRecordsCache spread(shared);
-        spread.lookUp(*s.session, {orders[0]});
-        spread.start(*s.session, orders);
-        std::size_t calls = 1;
-        for (; !spread.step(*s.session, 1); ++calls) {
-            ASSERT_EQ(spread.records().size(), 1u) << c.change;
-            EXPECT_EQ(spread.records().front().order, orders[0]) << c.change;
-            EXPECT_EQ(spread.found().size(), calls) << c.change;
+        // Two more spread their look-up a row a call and keep the last one's
+        // row in its place until it ends; the one whose last row begins the
+        // list grows its records in place.
+        PositionRecordsCache spread(shared), aside(shared);
+        for (const bool begins : {true, false}) {
+            PositionRecordsCache& table = begins ? spread : aside;
+            const std::shared_ptr<Order> last = orders[begins ? 0 : 1];
+            table.lookUp(*s.session, {last});
+            table.start(*s.session, orders);
+            std::size_t calls = 1;
+            for (; !table.step(*s.session, 1); ++calls) {
+                ASSERT_EQ(table.records().size(), begins ? calls : 1u) << c.change;
+                EXPECT_EQ(table.records().front().order, last) << c.change;
+                EXPECT_EQ(table.found().size(), calls) << c.change;
+            }
+            EXPECT_EQ(calls, orders.size()) << c.change;
+            EXPECT_FALSE(table.started()) << c.change;
         }
-        EXPECT_EQ(calls, orders.size()) << c.change;
-        EXPECT_FALSE(spread.started()) << c.change;
-        for (PositionRecordsCache* table : {&second, &cache, &spread}) {
-            const std::vector<PositionRecords>& kept = table == &spread ? spread.records() : table->lookUp(*s.session, orders);
+        for (PositionRecordsCache* table : {&second, &cache, &spread, &aside}) {
+            const std::vector<PositionRecords>& kept =
+                table == &spread || table == &aside ? table->records() : table->lookUp(*s.session, orders);
             ASSERT_EQ(kept.size(), orders.size()) << c.change;
             for (std::size_t i = 0; i < orders.size(); ++i) {
                 const PositionRecords found = s.records(orders[i]);

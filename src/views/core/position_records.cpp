@@ -100,6 +100,9 @@ struct PositionRecordsCache::Build {
     // the shared rows are left to the other tables, which empty and grow them in between.
     bool copyKept = false;
     bool placed = false;
+    // The list begins with records_'s rows: the rest are added to records_.
+    bool extending = false;
+    std::size_t next = 0;  // the rows stepped through, when extending
     // Built at the first order out of its place.
     std::unordered_map<const model::Order*, std::size_t> places;
     std::vector<PositionRecords> records;
@@ -185,12 +188,34 @@ void PositionRecordsCache::start(const state::SessionView& session, std::vector<
     build_->kept = std::move(orders);
     build_->orders = &build_->kept;
     build_->copyKept = true;
-    begin(*build_, session, build_->kept.size());
+    Build& build = *build_;
+    build.revision = session.recordsRevision();
+    bool extending = build.revision == revision_ && !records_.empty() && build.kept.size() >= records_.size();
+    for (std::size_t i = 0; extending && i < records_.size(); ++i)
+        extending = build.kept[i] && records_[i].order == build.kept[i] && foundBy(records_[i], keys_[i]);
+    if (!extending) {
+        begin(build, session, build.kept.size());
+        return;
+    }
+    build.extending = true;
+    records_.reserve(build.kept.size());
+    keys_.reserve(build.kept.size());
 }
 
 bool PositionRecordsCache::step(const state::SessionView& session, std::size_t rows) {
     if (!build_) return true;
     Build& build = *build_;
+    if (build.extending) {
+        AccountsFound accounts;
+        build.next = std::min(build.kept.size(), build.next + rows);
+        while (records_.size() < build.next) {
+            records_.push_back(lookUpRecords(session, build.kept[records_.size()], accounts));
+            keys_.push_back(keysOf(records_.back()));
+        }
+        if (build.next < build.kept.size()) return false;
+        build_.reset();
+        return true;
+    }
     lookUpRows(build, session, std::min(build.kept.size(), build.records.size() + rows));
     if (build.records.size() < build.kept.size()) return false;
     finish(build);
@@ -198,9 +223,10 @@ bool PositionRecordsCache::step(const state::SessionView& session, std::size_t r
     return true;
 }
 
-const std::vector<PositionRecords>& PositionRecordsCache::found() const {
-    static const std::vector<PositionRecords> none;
-    return build_ ? build_->records : none;
+std::span<const PositionRecords> PositionRecordsCache::found() const {
+    if (!build_) return {};
+    if (build_->extending) return {records_.data(), build_->next};
+    return build_->records;
 }
 
 }  // namespace views

@@ -4,6 +4,7 @@
 // conditions for the instrument. Any of them may be missing.
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -51,14 +52,16 @@ public:
     std::uint64_t revision() const { return revision_; }
 
     // The same look-up spread over several calls: `start` keeps the list,
-    // each `step` looks up at most `rows` more rows, and records() stays the
-    // last look-up's until the step that finishes (true) puts the new ones in.
+    // each `step` looks up at most `rows` more rows, and records() keeps the
+    // last look-up's rows in their places until the step that finishes (true)
+    // puts the new ones in. A list that begins with the last look-up's rows,
+    // unchanged, is found in place: records() grows by the rows found.
     // It neither reads nor fills the shared rows.
     void start(const state::SessionView& session, std::vector<std::shared_ptr<model::Order>> orders);
     bool step(const state::SessionView& session, std::size_t rows);
     bool started() const { return build_ != nullptr; }
     // The rows found so far by the look-up under way.
-    const std::vector<PositionRecords>& found() const;
+    std::span<const PositionRecords> found() const;
 
 private:
     // What a row's records were found by; the account number and group id
