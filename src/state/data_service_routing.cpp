@@ -261,6 +261,9 @@ void DataServiceAnswers::fillRows(const std::shared_ptr<RowJob>& job) {
         services_.onMain([this, job] { fillRows(job); });
         return;
     }
+    // Every row read: the answer's text goes before the gathering's slices.
+    job->rows = RowReader();
+    job->held = SharedText();
     if (!stale && job->subscribeAfter && job->read > 0) {
         // The subscription in slices of its own, the messages after the answer held until it is sent.
         if (!job->holding) job->hold = services_.holdMessages();
