@@ -237,16 +237,29 @@ std::optional<std::vector<int>> OpenPositionTableController::changedRows() {
             if (const std::optional<int> row = shown_.rowOfOrder(p)) rows.push_back(*row);
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    listKept_ = true;
+    return readInRanges(std::move(rows));
+}
+
+std::vector<int> OpenPositionTableController::readRows(std::span<const int> rows) {
+    const std::vector<PositionRecords>& records = records_.records();
+    std::vector<int> read;
+    read.reserve(rows.size());
     for (int row : rows) {
-        Row& r = shownRows[std::size_t(row)];
+        if (row < 0 || std::size_t(row) >= shown_.rows.size() || std::size_t(row) >= records.size()) continue;
+        Row& r = shown_.rows[std::size_t(row)];
         r = {showClosePrice(records[std::size_t(row)])};
         shown_.closeTexts.erase(row);
         shown_.sums[std::size_t(row)] = positionSums(records[std::size_t(row)]);
         if (shownAsMove(r.close.move)) shown_.movedRows.push_back(row);
+        read.push_back(row);
     }
-    totalsDue_ = !rows.empty();
-    listKept_ = true;
-    return rows;
+    totalsDue_ = totalsDue_ || !read.empty();
+    return read;
+}
+
+void OpenPositionTableController::didFinishPass() {
+    if (std::exchange(totalsDue_, false)) updateStatusLabel();
 }
 
 QVariant OpenPositionTableController::cellData(int row, int column, int role) const {
@@ -281,7 +294,8 @@ QVariant OpenPositionTableController::cellData(int row, int column, int role) co
 void OpenPositionTableController::RefreshTableview() {
     listKept_ = false;
     kit::TableControllerBase::RefreshTableview();
-    if (std::exchange(totalsDue_, false)) updateStatusLabel();
+    // A pass under way sums its rows once it has read them all.
+    if (!passUnderWay() && std::exchange(totalsDue_, false)) updateStatusLabel();
     // Asked again only when the list may have changed: the question reads every position.
     if (!listKept_ || !closeAllAsked_) closeAll_->setEnabled(context_.opener.canOpenWindow(kCloseAllWindow));
     closeAllAsked_ = true;
