@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <algorithm>
+#include <numeric>
 #include <utility>
 #include <QVBoxLayout>
 
@@ -231,13 +232,19 @@ std::optional<std::vector<int>> OpenPositionTableController::changedRows() {
         recordsSeen_ != context_.view.recordsRevision() || shownRows.size() != records.size() ||
         int(shownRows.size()) != rowCount())
         return std::nullopt;
+    listKept_ = true;
     std::vector<int> rows = std::exchange(shown_.movedRows, {});
+    if (figures.revision != seen && figures.positions.size() > kit::TableControllerBase::kRefreshRangeRows) {
+        // Most positions moved: every row is read, without looking each one up.
+        rows.resize(shownRows.size());
+        std::iota(rows.begin(), rows.end(), 0);
+        return readInRanges(std::move(rows));
+    }
     if (figures.revision != seen)
         for (const model::Order* p : figures.positions)
             if (const std::optional<int> row = shown_.rowOfOrder(p)) rows.push_back(*row);
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    listKept_ = true;
     return readInRanges(std::move(rows));
 }
 
