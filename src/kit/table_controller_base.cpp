@@ -258,7 +258,10 @@ void TableControllerBase::showNextBatch() {
 void TableControllerBase::reloadTable() {
     platform::assertMainThread();
     const int before = model_->rows_;
-    if (const std::optional<std::vector<int>> rows = changedRows()) {
+    readingWhole_ = true;
+    const std::optional<std::vector<int>> changed = changedRows();
+    readingWhole_ = false;
+    if (const std::optional<std::vector<int>>& rows = changed) {
         // The list stayed: only the changed rows, every column of them.
         drawInRowFont();
         const int last = model_->columnCount() - 1;
@@ -267,6 +270,7 @@ void TableControllerBase::reloadTable() {
                 emit model_->dataChanged(model_->index(top, 0), model_->index(bottom, last));
         return;
     }
+    dropPass();
     const int after = std::max(0, takeSnapshot());
     model_->snapshotRows_ = after;
     applyRows(before == 0 ? std::min(after, kFillBatchRows) : after);
@@ -354,6 +358,62 @@ void TableControllerBase::emitTickColumns(const std::vector<int>& rows) {
     }
 }
 
+std::vector<int> TableControllerBase::readInRanges(std::vector<int> rows) {
+    if (passUnderWay()) {
+        // The rows the pass has not read yet are read with these.
+        rows.insert(rows.end(), passRows_.begin() + std::ptrdiff_t(passNext_), passRows_.end());
+        std::sort(rows.begin(), rows.end());
+        rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+        passWhole_ = passWhole_ || readingWhole_;
+    } else {
+        passWhole_ = readingWhole_;
+    }
+    passRows_.clear();
+    passNext_ = 0;
+    if (rows.size() <= kRefreshRangeRows) return readRows(rows);
+    const std::span<const int> first(rows.data(), kRefreshRangeRows);
+    std::vector<int> changed = readRows(first);
+    passRows_ = std::move(rows);
+    passNext_ = kRefreshRangeRows;
+    if (!std::exchange(passPosted_, true)) continuePass();
+    return changed;
+}
+
+void TableControllerBase::continuePass() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            passPosted_ = false;
+            if (!passUnderWay()) return;
+            const std::size_t count = std::min(kRefreshRangeRows, passRows_.size() - passNext_);
+            const std::span<const int> range(passRows_.data() + passNext_, count);
+            passNext_ += count;
+            const std::vector<int> changed = readRows(range);
+            if (passWhole_) {
+                const int last = model_->columnCount() - 1;
+                for (const auto& [top, bottom] : indexRuns(changed))
+                    if (top >= 0 && bottom < model_->rows_ && last >= 0)
+                        emit model_->dataChanged(model_->index(top, 0), model_->index(bottom, last));
+            } else {
+                emitTickColumns(changed);
+            }
+            if (passUnderWay()) {
+                passPosted_ = true;
+                continuePass();
+                return;
+            }
+            passRows_.clear();
+            passNext_ = 0;
+            didFinishPass();
+        },
+        Qt::QueuedConnection);
+}
+
+void TableControllerBase::dropPass() {
+    passRows_.clear();
+    passNext_ = 0;
+}
+
 void TableControllerBase::RefreshTableview() {
     platform::assertMainThread();
     if (traits_.wholeTableTick) {
@@ -365,6 +425,7 @@ void TableControllerBase::RefreshTableview() {
         emitTickColumns(*rows);
         return;
     }
+    dropPass();
     const int after = std::max(0, takeSnapshot());
     model_->snapshotRows_ = after;
     if (after != model_->rows_) {

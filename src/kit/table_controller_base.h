@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,9 @@ public:
     static constexpr int kFitSampleRows = 40;
     // Rows an empty table shows per main-thread slice when it fills.
     static constexpr int kFillBatchRows = 500;
+    // Rows a refresh reads per main-thread slice; a longer one continues in
+    // later slices.
+    static constexpr std::size_t kRefreshRangeRows = 2000;
 
     struct Setup {
         TableKind kind = TableKind::Watchlist;
@@ -124,6 +128,16 @@ protected:
     // list itself is known not to have changed (a reload then redraws those
     // rows whole); nullopt: read the list anew and refresh every row.
     virtual std::optional<std::vector<int>> changedRows() { return std::nullopt; }
+    // Reads these rows (sorted, within the snapshot) anew; returns those that changed.
+    virtual std::vector<int> readRows(std::span<const int> /*rows*/) { return {}; }
+    // For changedRows: reads `rows` (sorted) through readRows, the first
+    // kRefreshRangeRows now and the rest a range a slice, each range's changed
+    // rows redrawn as it is read. Rows a pass under way has not read yet join
+    // these; rows it read already are read again only when listed here.
+    std::vector<int> readInRanges(std::vector<int> rows);
+    bool passUnderWay() const { return passNext_ < passRows_.size(); }
+    // After a pass's last range read in a later slice.
+    virtual void didFinishPass() {}
     // After every whole-table reload.
     virtual void didReload() {}
     // After the reload that follows the table's notification.
@@ -146,6 +160,10 @@ private:
     void emitColumns(const std::vector<int>& columns);
     // The live columns of the tick, in runs of rows.
     void emitTickColumns(const std::vector<int>& rows);
+    // The pass's next range in a later slice.
+    void continuePass();
+    // A new snapshot: the pass's rows are no longer the shown ones.
+    void dropPass();
     // Draws in the row font, first fitting the widths and row height to it
     // when its size is new.
     void drawInRowFont();
@@ -162,6 +180,12 @@ private:
     platform::ObserverHandle fontObserver_;
     std::vector<QString> titles_;  // set once: the language is chosen before the tables exist
     bool reloadQueued_ = false;
+    // The rows a refresh pass reads, from passNext_ on; whole rows or the tick's columns.
+    std::vector<int> passRows_;
+    std::size_t passNext_ = 0;
+    bool passWhole_ = false;
+    bool readingWhole_ = false;  // changedRows is asked for a reload
+    bool passPosted_ = false;
     int sortedColumn_ = -1;
     bool ascending_ = true;
     int fittedRowHeight_ = 0;  // the row height fitted to the row font

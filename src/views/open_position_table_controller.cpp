@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <algorithm>
+#include <numeric>
 #include <utility>
 #include <QVBoxLayout>
 
@@ -237,22 +238,41 @@ std::optional<std::vector<int>> OpenPositionTableController::changedRows() {
         recordsSeen_ != context_.view.recordsRevision() || shownRows.size() != records.size() ||
         int(shownRows.size()) != rowCount())
         return std::nullopt;
+    listKept_ = true;
     std::vector<int> rows = std::exchange(shown_.movedRows, {});
+    if (figures.revision != seen && figures.positions.size() > kit::TableControllerBase::kRefreshRangeRows) {
+        // Most positions moved: every row is read, without looking each one up.
+        rows.resize(shownRows.size());
+        std::iota(rows.begin(), rows.end(), 0);
+        return readInRanges(std::move(rows));
+    }
     if (figures.revision != seen)
         for (const model::Order* p : figures.positions)
             if (const std::optional<int> row = shown_.rowOfOrder(p, records)) rows.push_back(*row);
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return readInRanges(std::move(rows));
+}
+
+std::vector<int> OpenPositionTableController::readRows(std::span<const int> rows) {
+    const std::vector<PositionRecords>& records = records_.records();
+    std::vector<int> read;
+    read.reserve(rows.size());
     for (int row : rows) {
-        Row& r = shownRows[std::size_t(row)];
+        if (row < 0 || std::size_t(row) >= shown_.rows.size() || std::size_t(row) >= records.size()) continue;
+        Row& r = shown_.rows[std::size_t(row)];
         r = {showClosePrice(records[std::size_t(row)])};
         shown_.closeTexts.erase(row);
         shown_.sums[std::size_t(row)] = positionSums(records[std::size_t(row)]);
         if (shownAsMove(r.close.move)) shown_.movedRows.push_back(row);
+        read.push_back(row);
     }
-    totalsDue_ = !rows.empty();
-    listKept_ = true;
-    return rows;
+    totalsDue_ = totalsDue_ || !read.empty();
+    return read;
+}
+
+void OpenPositionTableController::didFinishPass() {
+    if (std::exchange(totalsDue_, false)) updateStatusLabel();
 }
 
 QVariant OpenPositionTableController::cellData(int row, int column, int role) const {
@@ -287,7 +307,8 @@ QVariant OpenPositionTableController::cellData(int row, int column, int role) co
 void OpenPositionTableController::RefreshTableview() {
     listKept_ = false;
     kit::TableControllerBase::RefreshTableview();
-    if (std::exchange(totalsDue_, false)) updateStatusLabel();
+    // A pass under way sums its rows once it has read them all.
+    if (!passUnderWay() && std::exchange(totalsDue_, false)) updateStatusLabel();
     // Asked again only when the list may have changed: the question reads every position.
     if (!listKept_ || !closeAllAsked_) closeAll_->setEnabled(context_.opener.canOpenWindow(kCloseAllWindow));
     closeAllAsked_ = true;

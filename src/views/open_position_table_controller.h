@@ -82,6 +82,8 @@ protected:
     // Between two ticks that recomputed only some positions: their rows, and
     // those whose close price showed a move.
     std::optional<std::vector<int>> changedRows() override;
+    std::vector<int> readRows(std::span<const int> rows) override;
+    void didFinishPass() override;
     // The totals follow every reload too, not only the tick.
     void didReload() override {
         if (values_.front()) updateStatusLabel();

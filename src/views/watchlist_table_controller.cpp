@@ -184,9 +184,15 @@ std::optional<std::vector<int>> WatchlistTableController::changedRows() {
         if (list != listSeen_ && !sameCodes(context_.view.watchlistCodes())) return std::nullopt;
         listSeen_ = list;
     }
+    const std::vector<std::size_t> toRead = rowsToRead();
+    return readInRanges(std::vector<int>(toRead.begin(), toRead.end()));
+}
+
+std::vector<int> WatchlistTableController::readRows(std::span<const int> rows) {
     std::vector<int> changed;
-    for (const std::size_t at : rowsToRead()) {
-        Row& row = rows_[at];
+    for (const int at : rows) {
+        if (at < 0 || std::size_t(at) >= rows_.size()) continue;
+        Row& row = rows_[std::size_t(at)];
         if (!row.item) continue;
         const bool moved = row.moves.bid != PriceMove::Unchanged || row.moves.ask != PriceMove::Unchanged;
         if (!moved && row.live.same(*row.item)) continue;
@@ -197,8 +203,9 @@ std::optional<std::vector<int>> WatchlistTableController::changedRows() {
         }
         row.live.take(*row.item);
         row.moves = shown_.show(row.code, row.item->Bid, row.item->Ask);
-        changed.push_back(int(at));
-        if (row.moves.bid != PriceMove::Unchanged || row.moves.ask != PriceMove::Unchanged) movedRows_.push_back(at);
+        changed.push_back(at);
+        if (row.moves.bid != PriceMove::Unchanged || row.moves.ask != PriceMove::Unchanged)
+            movedRows_.push_back(std::size_t(at));
     }
     return changed;
 }

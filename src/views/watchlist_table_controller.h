@@ -75,6 +75,7 @@ protected:
     // notification): the rows whose instrument's live fields changed since
     // the last drawing, and those that showed a move.
     std::optional<std::vector<int>> changedRows() override;
+    std::vector<int> readRows(std::span<const int> rows) override;
     std::string dragText(const std::vector<int>& rows) const override;
 
 private:

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <atomic>
 #include <filesystem>
+#include <numeric>
 #include <thread>
 
 #include "kit/core/preference_manager.h"
@@ -29,6 +30,8 @@
 namespace kit {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 using Comparison = state::SortDescriptor::Comparison;
 
 // Positions by code and price: "0147" and "0319" are the live columns.
@@ -41,19 +44,36 @@ public:
     int getterCalls = 0;
     std::atomic<int> offMainCalls{0};
     std::vector<int> menuRows;
+    // Set: the tick reads these rows, the prices shown as last read.
+    std::optional<std::vector<int>> ticked;
 
 protected:
     int takeSnapshot() override {
         ++getterCalls;
         if (!platform::MainExecutor::isMainThread()) ++offMainCalls;
         rows_ = orders_;  // the state's getter copies the list of live records
+        shown_.clear();
+        for (const auto& o : rows_) shown_.emplace_back(o->OrderPrice);
         return static_cast<int>(rows_.size());
+    }
+    std::optional<std::vector<int>> changedRows() override {
+        if (!ticked) return std::nullopt;
+        return readInRanges(*std::exchange(ticked, std::vector<int>{}));
+    }
+    std::vector<int> readRows(std::span<const int> rows) override {
+        std::vector<int> changed;
+        for (int row : rows)
+            if (std::exchange(shown_.at(std::size_t(row)), std::string(rows_.at(std::size_t(row))->OrderPrice)) !=
+                shown_.at(std::size_t(row)))
+                changed.push_back(row);
+        return changed;
     }
     QVariant cellData(int row, int column, int role) const override {
         if (role != Qt::DisplayRole) return {};
         const model::Order& o = *rows_.at(std::size_t(row));
         const std::string& id = identifierOf(column);
-        return QString::fromStdString(id == "0011" ? o.ItemCode : id == "0147" ? o.OrderPrice : o.AccountNumber);
+        if (id == "0147") return QString::fromStdString(shown_.at(std::size_t(row)));
+        return QString::fromStdString(id == "0011" ? o.ItemCode : o.AccountNumber);
     }
     void showRowMenuEntries(QMenu& menu, int row) override {
         menuRows.push_back(row);
@@ -63,6 +83,7 @@ protected:
 private:
     state::Orders& orders_;
     state::Orders rows_;
+    std::vector<std::string> shown_;
 };
 
 class TableFrameworkTest : public ::testing::Test {
@@ -230,6 +251,52 @@ TEST_F(TableFrameworkTest, TickRefreshesOnlyTheLiveColumns) {
     orders.clear();
     table->RefreshTableview();  // the list emptied between ticks
     EXPECT_EQ(table->rowCount(), 0);
+}
+
+TEST_F(TableFrameworkTest, ALongRefreshReadsInRangesAndEndsAsAWholeOne) {
+    constexpr int kRange = int(kit::TableControllerBase::kRefreshRangeRows);
+    constexpr int kRows = 2 * kRange + 7;
+    orders.clear();
+    for (int i = 0; i < kRows; ++i) add("R", "0");
+    table->reloadTable();
+    ASSERT_TRUE(testing::runUntil([&] { return table->rowCount() == kRows; }));
+    std::vector<int> all(kRows);
+    std::iota(all.begin(), all.end(), 0);
+    struct Case {
+        const char* name;
+        std::vector<int> secondTick;  // read by a tick after the first range
+        int rowMovedAgain;            // its price moves before that tick
+    } cases[] = {{"one pass", {}, -1},
+                 {"a tick mid-pass on a read row", {3}, 3},
+                 {"a tick mid-pass on an unread row", {kRows - 1}, kRows - 1}};
+    int round = 0;
+    for (const Case& c : cases) {
+        ++round;
+        for (auto& o : orders) o->OrderPrice = std::to_string(round);
+        QSignalSpy changed(table->model(), &QAbstractItemModel::dataChanged);
+        table->ticked = all;
+        table->RefreshTableview();
+        EXPECT_EQ(cell(0, 1), QString::number(round)) << c.name;
+        EXPECT_EQ(cell(kRows - 1, 1), u"%1"_s.arg(round - 1)) << c.name;
+        if (c.rowMovedAgain >= 0) {
+            orders[std::size_t(c.rowMovedAgain)]->OrderPrice = "moved";
+            table->ticked = c.secondTick;
+            table->RefreshTableview();
+        }
+        ASSERT_TRUE(testing::runUntil([&] { return cell(kRows - 1, 1) != u"%1"_s.arg(round - 1); })) << c.name;
+        testing::runFor(20);
+        std::vector<bool> redrawn(kRows, false);
+        for (const QList<QVariant>& signal : changed) {
+            const int top = signal[0].toModelIndex().row(), bottom = signal[1].toModelIndex().row();
+            EXPECT_LE(bottom - top + 1, kRange) << c.name;
+            for (int row = top; row <= bottom; ++row) redrawn[std::size_t(row)] = true;
+        }
+        for (int row = 0; row < kRows; ++row) {
+            const bool moved = row == c.rowMovedAgain;
+            ASSERT_EQ(cell(row, 1), moved ? u"moved"_s : QString::number(round)) << c.name << " row " << row;
+            ASSERT_TRUE(redrawn[std::size_t(row)]) << c.name << " row " << row;
+        }
+    }
 }
 
 TEST_F(TableFrameworkTest, RowMenuGuard) {
