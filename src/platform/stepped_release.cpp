@@ -1,5 +1,6 @@
 #include "platform/stepped_release.h"
 
+#include "platform/free_memory.h"
 #include "platform/main_executor.h"
 
 namespace platform {
@@ -15,7 +16,9 @@ bool SteppedRelease::step(std::size_t budget) {
 void SteppedRelease::start(std::shared_ptr<SteppedRelease> held) {
     if (!held || held->empty()) return;
     MainExecutor::post([held = std::move(held)]() mutable {
-        if (!held->step()) start(std::move(held));
+        const bool done = held->step();
+        mergeFreedBlocks();
+        if (!done) start(std::move(held));
     });
 }
 
