@@ -118,6 +118,7 @@ BusinessBase::~BusinessBase() {
     // The large collections are freed over later turns of the event loop.
     auto release = std::make_shared<platform::SteppedRelease>();
     if (orderBook_) orderBook_->handOver(*release);
+    if (feed_) feed_->handOver(*release);
     reference_.handOver(*release);
     platform::SteppedRelease::start(std::move(release));
 }
