@@ -170,7 +170,15 @@ int run(const std::string& scale, bool xml, bool loginOnly) {
     if (!loginOnly) steadyPhases(*loop, *session, simulator, scale);
 
     loop->timed([&] { state::commandsOf(*session).disconnectServer(); });
+    // The session's end: its own slice, then the stepped release that follows.
+    loop->restart();
+    const auto endStart = Clock::now();
     loop->timed([&] { session.reset(); });
+    const double endMs = ms(loop->longest);
+    loop->runUntilIdle();
+    std::printf("  session end: %.1f ms, then %llu slices over %.0f ms, the longest %.1f ms (%.1f ms CPU), %llu over 16 ms\n",
+                endMs, static_cast<unsigned long long>(loop->slices - 1), ms(Clock::now() - endStart), ms(loop->longest),
+                loop->longestCpu, static_cast<unsigned long long>(loop->overBudget));
     platform::NotificationCenter::defaultCenter().removeObserver(token);
     platform::shutdown();
     loop->runUntilIdle();

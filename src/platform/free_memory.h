@@ -21,4 +21,8 @@ void mapLargeBlocksApart();
 // elsewhere). Costs a walk of the heap: call it after large answers only.
 void releaseFreeMemory();
 
+// Merges the small blocks freed since the last merge (glibc's fast bins), so
+// that a later large free does not merge a whole teardown's worth at once.
+void mergeFreedBlocks();
+
 }  // namespace platform

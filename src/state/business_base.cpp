@@ -14,6 +14,7 @@
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "platform/notification_center.h"
+#include "platform/stepped_release.h"
 #include "state/order_rejection_reasons.h"
 #include "state/packed_time.h"
 #include "state/resource_files.h"
@@ -114,6 +115,12 @@ BusinessBase::~BusinessBase() {
     platform::assertMainThread();
     if (ping_) ping_->stopPingTimer();
     if (conn_) conn_->DisconnectServer();
+    // The large collections are freed over later turns of the event loop.
+    auto release = std::make_shared<platform::SteppedRelease>();
+    if (orderBook_) orderBook_->handOver(*release);
+    if (feed_) feed_->handOver(*release);
+    reference_.handOver(*release);
+    platform::SteppedRelease::start(std::move(release));
 }
 
 void BusinessBase::onMain(std::function<void()> fn) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "model/item_details.h"
+#include "platform/stepped_release.h"
 #include "state/dispatcher.h"
 #include "state/item_index.h"
 #include "state/ordered_dictionary.h"
@@ -37,6 +38,11 @@ public:
     // Item code -> depth levels ("price,quantity") of one side.
     const OrderedDictionary<std::vector<std::string>>& buyMarketDepthDataCollection() const { return buyDepth_; }
     const OrderedDictionary<std::vector<std::string>>& sellMarketDepthDataCollection() const { return sellDepth_; }
+    // At the session's end: moves both sides' depth into `release`, leaving them empty.
+    void handOver(platform::SteppedRelease& release) {
+        release.add(buyDepth_.takeEntries());
+        release.add(sellDepth_.takeEntries());
+    }
     // The levels of one side of an instrument's depth; nullopt when none arrived.
     std::optional<std::vector<std::string>> marketDepth(const std::string& code, bool buy) const {
         const auto* levels = (buy ? buyDepth_ : sellDepth_).find(code);

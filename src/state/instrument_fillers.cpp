@@ -9,6 +9,7 @@
 #include "model/text_value.h"
 #include "platform/log.h"
 #include "protocol/separator_bytes.h"
+#include "state/record_blocks.h"
 #include "state/text_conversions.h"
 
 namespace state::InstrumentFillers {
@@ -203,12 +204,10 @@ void FillPackedItemType(ItemTypeMap& types, std::string_view section) {
     }
 }
 
-// The section's instruments sit in one block that each instrument's pointer
-// keeps alive: one allocation and one control block for all, not one each.
+// The section's instruments sit in bounded blocks (state::RecordBlocks).
 std::vector<std::shared_ptr<ItemDetails>> readPackedItems(std::string_view section) {
-    auto block = std::make_shared<std::vector<ItemDetails>>();
-    block->reserve(TextConversion::countByte(section, protocol::RowByte) + 1);
-    TextConversion::eachRecord(section, "Instrument", [&block](const std::vector<std::string_view>& f) {
+    state::RecordBlocks<ItemDetails> blocks(TextConversion::countByte(section, protocol::RowByte) + 1);
+    TextConversion::eachRecord(section, "Instrument", [&blocks](const std::vector<std::string_view>& f) {
         if (f.size() < 3 || f[2].empty()) {
             platform::Log::debug("Instrument record without a code (" + std::to_string(f.size()) +
                                  " fields): skipped");
@@ -216,12 +215,9 @@ std::vector<std::shared_ptr<ItemDetails>> readPackedItems(std::string_view secti
         }
         ItemDetails item;
         for (std::size_t pos = 0; pos < f.size() && pos <= 48; ++pos) setPackedField(item, pos, f[pos]);
-        block->push_back(std::move(item));
+        blocks.push_back(std::move(item));
     });
-    std::vector<std::shared_ptr<ItemDetails>> items;
-    items.reserve(block->size());
-    for (ItemDetails& item : *block) items.emplace_back(block, &item);
-    return items;
+    return std::move(blocks).take();
 }
 
 void storePackedItemRange(InstrumentCollections c, std::span<std::shared_ptr<ItemDetails>> items) {

@@ -22,6 +22,10 @@
 #include "state/state_queries.h"
 #include "state/session_component.h"
 
+namespace platform {
+class SteppedRelease;
+}
+
 namespace state {
 
 class SessionServices;
@@ -134,6 +138,9 @@ public:
     void TradeConfirmationNotification(const std::string& text);
     void PendingOrderNotification(const std::shared_ptr<model::Order>& order);
     void executedPositionSearchNotification();
+
+    // At the session's end: moves the lists into `release`, leaving them empty.
+    void handOver(platform::SteppedRelease& release);
 
 protected:
     SessionServices& services_;

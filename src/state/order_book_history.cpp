@@ -6,6 +6,7 @@
 
 #include "model/history_row.h"
 #include "platform/main_executor.h"
+#include "platform/stepped_release.h"
 #include "state/instrument_fillers.h"
 #include "state/reference_data.h"
 #include "state/session_services.h"
@@ -45,6 +46,14 @@ public:
             break;
         }
         for (auto it = first; it != last; ++it) f(*list[it->second]);
+    }
+
+    // Moves the index into `release`, leaving it to be reread.
+    void handOver(platform::SteppedRelease& release) {
+        release.add(std::move(places_));
+        places_.clear();
+        size_ = 0;
+        back_ = nullptr;
     }
 
 private:
@@ -192,6 +201,17 @@ void OrderBook::fillExecutedPositionSearchData(std::string_view text) {
     o->ExpiryDate = HistoryOrders::date(row.text(11));
     o->PendingOrderId = row.text(12);
     executedSearch_.push_back(std::move(o));
+}
+
+void OrderBook::handOver(platform::SteppedRelease& release) {
+    for (OrderList* list : {&pending_, &pendingCopy_, &open_, &openCopy_, &cancelled_, &settled_, &executedSearch_}) {
+        release.add(std::move(*list));
+        list->clear();
+    }
+    ++openRevision_;
+    if (heldIds_)
+        for (IdIndex* index : {&heldIds_->open, &heldIds_->pending, &heldIds_->settled, &heldIds_->cancelled})
+            index->handOver(release);
 }
 
 }  // namespace state

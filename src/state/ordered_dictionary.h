@@ -77,6 +77,14 @@ public:
         entries_.clear();
         std::fill(slots_.begin(), slots_.end(), Slot{});
     }
+    // Moves every entry out, leaving the dictionary empty (for a stepped release).
+    std::vector<Entry> takeEntries() {
+        ++revision_;
+        std::vector<Entry> taken = std::move(entries_);
+        entries_.clear();
+        slots_.clear();
+        return taken;
+    }
     void reserve(std::size_t n) {
         entries_.reserve(n);
         if (2 * n > slots_.size()) rebuild(2 * n);

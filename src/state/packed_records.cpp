@@ -8,6 +8,7 @@
 #include "protocol/separator_bytes.h"
 #include "state/instrument_fillers.h"
 #include "state/record_setters.h"
+#include "state/record_blocks.h"
 #include "state/text_conversions.h"
 
 namespace state {
@@ -99,18 +100,13 @@ std::shared_ptr<model::GroupInstruments> readPackedGroupInstrument(const std::ve
     return std::make_shared<model::GroupInstruments>(groupInstrumentOf(f));
 }
 
-// The section's records sit in one block that each record's pointer keeps
-// alive: one allocation and one control block for all, not one a record.
+// The section's records sit in bounded blocks (RecordBlocks).
 std::vector<std::shared_ptr<model::GroupInstruments>> readPackedGroupInstruments(std::string_view section) {
-    auto block = std::make_shared<std::vector<model::GroupInstruments>>();
-    block->reserve(TC::countByte(section, protocol::RowByte) + 1);
-    TC::eachRecord(section, "Group instrument", [&block](const std::vector<std::string_view>& f) {
-        block->push_back(groupInstrumentOf(f));
+    RecordBlocks<model::GroupInstruments> blocks(TC::countByte(section, protocol::RowByte) + 1);
+    TC::eachRecord(section, "Group instrument", [&blocks](const std::vector<std::string_view>& f) {
+        blocks.push_back(groupInstrumentOf(f));
     });
-    std::vector<std::shared_ptr<model::GroupInstruments>> records;
-    records.reserve(block->size());
-    for (model::GroupInstruments& record : *block) records.emplace_back(block, &record);
-    return records;
+    return std::move(blocks).take();
 }
 
 std::shared_ptr<PackedLoginRecords> PackedLoginRecords::read(std::string_view text,

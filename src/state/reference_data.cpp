@@ -118,4 +118,19 @@ const protocol::LoginInfoMessage* ReferenceData::firstLoginRecord() const {
     return first ? first->second.get() : nullptr;
 }
 
+void ReferenceData::handOver(platform::SteppedRelease& release) {
+    // A group no one else holds gives up its instruments' conditions too.
+    auto groups = groups_.takeEntries();
+    for (auto& [id, group] : groups)
+        if (group && group.use_count() == 1) release.add(std::move(group->GroupInstrumentCollection));
+    release.add(std::move(groups));
+    release.add(items_.takeEntries());
+    release.add(std::move(placeById_));
+    placeById_.clear();
+    codeByIdRevision_ = ~std::uint64_t{0};
+    release.add(accounts_.takeEntries());
+    for (auto& [name, table] : tables_) release.add(table.takeEntries());
+    release.add(tables_.takeEntries());
+}
+
 }  // namespace state

@@ -34,6 +34,7 @@
 #include "model/user_account_maps.h"
 #include "model/user_info.h"
 #include "protocol/login_info_message.h"
+#include "platform/stepped_release.h"
 #include "protocol/xml_reader.h"
 #include "state/ordered_dictionary.h"
 #include "state/short_text.h"
@@ -345,6 +346,10 @@ public:
 
     // The login result under the first key of loginInfoMessageCollection.
     const protocol::LoginInfoMessage* firstLoginRecord() const;
+
+    // At the session's end: moves the large collections into `release`,
+    // leaving these empty.
+    void handOver(platform::SteppedRelease& release);
 
 private:
     friend struct ReferenceDataTestAccess;

@@ -17,6 +17,7 @@
 #include "platform/log.h"
 #include "platform/notification_center.h"
 #include "platform/preferences.h"
+#include "platform/stepped_release.h"
 #include "platform/test_env.h"
 #include "protocol/login_data_limits.h"
 #include "protocol/tags.h"
@@ -984,6 +985,39 @@ TEST_F(SessionTest, BadFramesAreDroppedAndTheSessionGoesOn) {
     state::SessionTestAccess::NewMessage(*session, inner(frameOf("10=62\x03" "73=28\x03")));
     loop->runUntilIdle();
     EXPECT_EQ(pendingOrders(), 1u);
+}
+
+TEST_F(SessionTest, AnEndedSessionFreesItsRecordsOverSeveralTurns) {
+    auto& reference = SessionTestAccess::referenceData(*session);
+    const std::size_t records = 3 * platform::SteppedRelease::kRecordsPerTurn;
+    for (std::size_t i = 0; i < records; ++i) {
+        ReferenceDataTestAccess::ItemCollection(reference).set("I" + std::to_string(i),
+                                                               std::make_shared<model::ItemDetails>());
+    }
+    auto group = std::make_shared<model::GroupDetails>();
+    auto conditions = std::make_shared<model::GroupInstruments>();
+    group->GroupInstrumentCollection.emplace("1", conditions);
+    ReferenceDataTestAccess::GroupDetailCollection(reference).set("G", std::move(group));
+    auto position = std::make_shared<model::Order>();
+    OrderBookTestAccess::OpenOrderCollection(SessionTestAccess::orderBook(*session)).push_back(position);
+    const std::vector<std::weak_ptr<const void>> held{
+        viewOf(*session).instrument("I0"), viewOf(*session).instrument("I" + std::to_string(records - 1)), conditions,
+        position};
+    conditions.reset();
+    position.reset();
+
+    // The session ends and a new one starts before the release runs.
+    session.reset();
+    for (const auto& record : held) EXPECT_FALSE(record.expired());
+    SessionParts parts = recordingParts(rec);
+    parts.preferences = &prefs;
+    session = BusinessBase::create(ui, ui, std::move(parts));
+    auto kept = std::make_shared<model::ItemDetails>();
+    ReferenceDataTestAccess::ItemCollection(SessionTestAccess::referenceData(*session)).set("I0", kept);
+
+    EXPECT_GE(loop->runUntilIdle(), 3u);
+    for (const auto& record : held) EXPECT_TRUE(record.expired());
+    EXPECT_EQ(viewOf(*session).instrument("I0"), kept);
 }
 
 }  // namespace
