@@ -176,7 +176,7 @@ int run(const std::string& scale, bool xml, bool loginOnly) {
     loop->timed([&] { session.reset(); });
     const double endMs = ms(loop->longest);
     loop->runUntilIdle();
-    std::printf("  session end: %.1f ms, then %llu slices over %.0f ms, the longest %.1f ms (%.1f ms CPU), %llu over 16 ms\n",
+    std::printf("  session end: %.1f ms, then %llu slices within %.0f ms, the longest %.1f ms (%.1f ms CPU), %llu over 16 ms\n",
                 endMs, static_cast<unsigned long long>(loop->slices - 1), ms(Clock::now() - endStart), ms(loop->longest),
                 loop->longestCpu, static_cast<unsigned long long>(loop->overBudget));
     platform::NotificationCenter::defaultCenter().removeObserver(token);
