@@ -115,6 +115,7 @@ AccountStatementInfo::SettledTotals AccountStatementInfo::settledTotals() const 
     }
     return t;
 }
+
 AccountStatementInfo::OpenTotals AccountStatementInfo::openTotals() const {
     OpenTotals t;
     for (const auto& row : OpenPositionInfo) {

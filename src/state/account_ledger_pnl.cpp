@@ -27,9 +27,6 @@ using model::AccountDetails;
 namespace {
 
 constexpr std::size_t kMinReaderSlots = 16;
-// Instruments whose readers are looked up together (their slots fetched ahead).
-constexpr std::size_t kMovedRun = 32;
-
 // An instrument's first slot in Dependents::readersOf: its address's bits mixed.
 std::size_t readersSlot(const model::ItemDetails* item, std::size_t mask) {
     constexpr std::uint64_t kMix = 0x9e3779b97f4a7c15ULL;
@@ -184,30 +181,17 @@ void AccountLedger::pricesMoved(std::span<const model::ItemDetails* const> items
     if (!dependents_.built) return;  // the next recomputation is a whole one
     const auto& table = dependents_.readersOf;
     const std::size_t mask = table.size() - 1;
-    std::size_t slots[kMovedRun];
-    Dependents::Readers* found[kMovedRun];
-    for (std::size_t from = 0; from < items.size(); from += kMovedRun) {
-        const std::size_t n = std::min(kMovedRun, items.size() - from);
-        for (std::size_t i = 0; i < n; ++i) {
-            slots[i] = readersSlot(items[from + i], mask);
-            __builtin_prefetch(&table[slots[i]]);
-        }
-        std::size_t readers = 0;
-        for (std::size_t i = 0; i < n; ++i)
-            for (std::size_t at = slots[i];; at = (at + 1) & mask) {
-                const auto& [key, reader] = table[at];
-                if (key == nullptr) break;
-                if (key != items[from + i]) continue;
-                __builtin_prefetch(reader);
-                found[readers++] = reader;
-                break;
+    for (const model::ItemDetails* item : items)
+        for (std::size_t at = readersSlot(item, mask);; at = (at + 1) & mask) {
+            const auto& [key, reader] = table[at];
+            if (key == nullptr) break;
+            if (key != item) continue;
+            if (!reader->moved) {
+                reader->moved = true;
+                dependents_.moved.push_back(reader);
             }
-        for (std::size_t i = 0; i < readers; ++i) {
-            if (found[i]->moved) continue;
-            found[i]->moved = true;
-            dependents_.moved.push_back(found[i]);
+            break;
         }
-    }
 }
 
 void AccountLedger::accountChanged(const model::AccountDetails& account) {

@@ -211,17 +211,8 @@ void FeedChannels::addTick(const std::string& text, std::size_t& run) {
 void FeedChannels::applyTicks(std::size_t run) {
     if (run == 0) return;
     model::ItemDetails* items[kTickRun];
-    // The lookups one after another, so that their misses overlap; then the
-    // lines a tick writes are fetched while the others are found.
+    // The lookups one after another, so that their misses overlap.
     for (std::size_t i = 0; i < run; ++i) items[i] = itemForCode(ticks_[i].ItemCode);
-    for (std::size_t i = 0; i < run; ++i) {
-        if (!items[i]) continue;
-        __builtin_prefetch(&items[i]->Code);
-        __builtin_prefetch(&items[i]->priceTick);
-        __builtin_prefetch(&items[i]->Spreadtype);
-        __builtin_prefetch(&items[i]->Bid, 1);
-        __builtin_prefetch(&items[i]->UpdateTime, 1);
-    }
     const model::ItemDetails* moved[kTickRun];
     std::size_t count = 0;
     for (std::size_t i = 0; i < run; ++i) {
