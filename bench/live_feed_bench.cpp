@@ -319,7 +319,7 @@ int main(int argc, char** argv) {
     // memory: the scale (0 for the default scenario) and the ticks a second in all.
     const double scale = memory && argc > 3 ? std::atof(argv[3]) : memory ? 1 : 0;
     const sim::Scenario base = sim::Scenario::load(SIM_DEFAULT_SCENARIO);
-    const sim::Scenario scenario = scale > 0 ? sim::Scenario::fromJson(sim::scaledScenario(base.root(), scale)) : base;
+    const sim::Scenario scenario = scale > 0 ? sim::scaledScenario(base, scale) : base;
     std::vector<std::string> simArgs;
     if (scale > 0) simArgs = {"--scale", std::to_string(scale)};
     if (memory && argc > 4)

@@ -129,7 +129,7 @@ int runOne(const std::string& form, double scale, const std::string& folder) {
     const bool direct = form == "direct";
     auto start = Clock::now();
     std::optional<sim::Scenario> scenario =
-        sim::Scenario::fromJson(sim::scaledScenario(sim::Scenario::load(SIM_DEFAULT_SCENARIO).root(), scale));
+        sim::scaledScenario(sim::Scenario::load(SIM_DEFAULT_SCENARIO), scale);
     const double scenarioSeconds = seconds(Clock::now() - start);
     const std::size_t instrumentsMade = scenario->instruments().size();
     LoginText login = loginText(*scenario, xml);

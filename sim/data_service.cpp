@@ -204,7 +204,7 @@ std::string DataService::rows(const std::string& name, const WireMessage& m, con
         }
     } else if (name == "getinstruments") {
         for (const auto& i : scenario_.instruments()) {
-            const Json& r = i.record;
+            const Json& r = *i.record;
             out += row({n(i.id), n(i.marketId), jsonText(r, "exchangeName"), jsonText(r, "description"), "",
                         jsonText(r, "iconResource"), jsonText(r, "priceUnitId"), jsonText(r, "priceUnitValue"),
                         jsonText(r, "extraInfo")});

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -169,14 +170,18 @@ private:
     std::vector<std::pair<std::string_view, std::string>> given_;
 };
 
+// Control bytes inside a value would break the sections apart.
+void appendCleaned(std::string& out, std::string_view value) {
+    for (char c : value) out += (c >= 0x01 && c <= 0x07) ? ' ' : c;
+}
+
 // One record of a compact section, its columns joined by 0x05 and ended by 0x06.
 void appendPacked(std::string& out, const std::vector<std::string>& fields, const ColumnOrder& order,
                   const Columns& record) {
     std::size_t at = 0;
     record.each(fields, order, false, [&](std::size_t column, const std::string& value) {
         for (; at < column; ++at) out += kColumn;
-        // Control bytes inside a value would break the sections apart.
-        for (char c : value) out += (c >= 0x01 && c <= 0x07) ? ' ' : c;
+        appendCleaned(out, value);
     });
     for (; at + 1 < fields.size(); ++at) out += kColumn;
     out += kRow;
@@ -190,6 +195,74 @@ void appendPacked(std::string& out, const std::vector<std::string>& fields, cons
     const ColumnOrder order(fields);
     for (const auto& r : records) appendPacked(out, fields, order, Columns(r));
 }
+
+// The columns in which a scaled copy differs from the JSON record it shares.
+using OwnColumns = std::vector<std::pair<std::string_view, std::string>>;
+
+OwnColumns ownColumns(const InstrumentRecord& i) {
+    if (!i.scaledCopy) return {};
+    return {{"InstrumentId", std::to_string(i.id)}, {"Name", i.name}, {"Code", i.code}};
+}
+
+OwnColumns ownColumns(const GroupInstrumentRecord& r) {
+    if (!r.scaledCopy) return {};
+    return {{"groupdetailsid", std::to_string(r.rowId)}, {"InstrumentId", std::to_string(r.instrumentId)}};
+}
+
+template <typename Record>
+Columns columnsOf(const Record& r) {
+    Columns c(*r.record);
+    for (auto& [key, value] : ownColumns(r)) c.give(key, std::move(value));
+    return c;
+}
+
+// Compact rows of records and of scaled copies of them: a shared JSON record
+// is packed once, and a copy's row is that row with its own columns spliced in.
+class PackedRows {
+public:
+    explicit PackedRows(const std::vector<std::string>& fields) : fields_(fields), order_(fields) {}
+
+    template <typename Record>
+    void append(std::string& out, const Record& r) {
+        if (!r.scaledCopy) return appendPacked(out, fields_, order_, Columns(*r.record));
+        const Row& source = rowOf(*r.record);
+        std::vector<std::pair<std::size_t, std::string>> own;
+        for (auto& [key, value] : ownColumns(r)) {
+            const auto column = std::find(fields_.begin(), fields_.end(), key);
+            if (column != fields_.end()) own.emplace_back(column - fields_.begin(), std::move(value));
+        }
+        std::sort(own.begin(), own.end());
+        std::size_t at = 0;
+        for (const auto& [column, value] : own) {
+            out.append(source.text, at, source.starts[column] - at);
+            appendCleaned(out, value);
+            at = column + 1 < source.starts.size() ? source.starts[column + 1] - 1 : source.text.size() - 1;
+        }
+        out.append(source.text, at);
+    }
+
+private:
+    struct Row {
+        std::string text;
+        std::vector<std::size_t> starts;  // of each column in `text`
+    };
+
+    const Row& rowOf(const Json& record) {
+        const auto [it, added] = rows_.try_emplace(&record);
+        Row& row = it->second;
+        if (added) {
+            appendPacked(row.text, fields_, order_, Columns(record));
+            row.starts.push_back(0);
+            for (std::size_t i = 0; i < row.text.size(); ++i)
+                if (row.text[i] == kColumn) row.starts.push_back(i + 1);
+        }
+        return row;
+    }
+
+    const std::vector<std::string>& fields_;
+    ColumnOrder order_;
+    std::unordered_map<const Json*, Row> rows_;
+};
 
 // The client's XML reader decodes no entities, so text with markup characters goes
 // into a CDATA section, which it keeps literally.
@@ -284,29 +357,12 @@ UserAccounts userAccounts(const Scenario& s, const UserRecord& user) {
     return out;
 }
 
-template <typename Fn>
-void forRowsOfGroups(const Json& root, const char* table, const char* groupKey, const std::set<int>& groups, Fn fn) {
-    for (const auto& r : jsonItems(root, table))
-        if (groups.count(static_cast<int>(jsonInteger(r, groupKey)))) fn(r);
-}
-
-// Each row of `table` with its group.
-std::vector<std::pair<int, std::string>> packedRowsByGroup(const Json& root, const char* table, const char* groupKey,
-                                                           const std::vector<std::string>& fields) {
-    std::vector<std::pair<int, std::string>> out;
-    const ColumnOrder order(fields);
-    for (const auto& r : jsonItems(root, table)) {
-        std::string row;
-        appendPacked(row, fields, order, Columns(r));
-        out.emplace_back(static_cast<int>(jsonInteger(r, groupKey)), std::move(row));
+void appendRowsOfGroups(std::string& out, const RowsByGroup& rows, const std::set<int>& groups) {
+    std::size_t at = 0;
+    for (const auto& [group, end] : rows.ends) {
+        if (groups.count(group)) out.append(rows.text, at, end - at);
+        at = end;
     }
-    return out;
-}
-
-void appendRowsOfGroups(std::string& out, const std::vector<std::pair<int, std::string>>& rows,
-                        const std::set<int>& groups) {
-    for (const auto& [group, row] : rows)
-        if (groups.count(group)) out += row;
 }
 
 std::string loginInfoRecord(int mode, const std::string& message, int code) {
@@ -323,17 +379,24 @@ PackedTables::PackedTables(const Scenario& s) {
     appendPacked(product_, kProductFields, Columns(jsonMember(root, "product")));
     appendPacked(itemTypes_, kItemTypeFields, jsonItems(root, "itemTypes"));
     appendPacked(sessions_, kSessionFields, jsonItems(root, "sessionSettings"));
-    appendPacked(instruments_, kInstrumentFields, jsonItems(root, "instruments"));
-    groups_ = packedRowsByGroup(root, "groups", "GroupId", kGroupFields);
-    groupInstruments_ = packedRowsByGroup(root, "groupInstruments", "groupid", kGroupInstrumentFields);
+    PackedRows instruments(kInstrumentFields);
+    for (const auto& i : s.instruments()) instruments.append(instruments_, i);
+    const ColumnOrder groupOrder(kGroupFields);
+    for (const auto& g : jsonItems(root, "groups")) {
+        appendPacked(groups_.text, kGroupFields, groupOrder, Columns(g));
+        groups_.ends.emplace_back(static_cast<int>(jsonInteger(g, "GroupId")), groups_.text.size());
+    }
+    PackedRows groupInstruments(kGroupInstrumentFields);
+    for (const auto& r : s.groupInstruments()) {
+        groupInstruments.append(groupInstruments_.text, r);
+        groupInstruments_.ends.emplace_back(r.groupId, groupInstruments_.text.size());
+    }
     appendPacked(resources_, kResourceFields, jsonItems(root, "resources"));
     appendPacked(currencies_, kCurrencyFields, jsonItems(root, "currencies"));
     appendPacked(tradeCurrencies_, kTradeCurrencyFields, jsonItems(root, "tradeCurrencies"));
-    for (const std::string* t : {&product_, &itemTypes_, &sessions_, &instruments_, &resources_, &currencies_,
-                                 &tradeCurrencies_})
+    for (const std::string* t : {&product_, &itemTypes_, &sessions_, &instruments_, &groups_.text,
+                                 &groupInstruments_.text, &resources_, &currencies_, &tradeCurrencies_})
         bytes_ += t->size();
-    for (const auto* rows : {&groups_, &groupInstruments_})
-        for (const auto& row : *rows) bytes_ += row.second.size();
 }
 
 std::string PackedTables::packed(const Scenario& s, const UserRecord& user, const LoginPorts& ports) const {
@@ -374,13 +437,15 @@ std::string xml(const Scenario& s, const UserRecord& user, const LoginPorts& por
     appendXmlRow(out, "Table2", kProductColumns, Columns(jsonMember(root, "product")));
     for (const auto& a : mine.accounts) appendXmlRow(out, "Table4", kAccountColumns, a);
     appendXmlRows(out, "Table5", kItemTypeFields, jsonItems(root, "itemTypes"));
-    appendXmlRows(out, "Table6", kInstrumentColumns, jsonItems(root, "instruments"));
+    const ColumnOrder instrumentOrder(kInstrumentColumns);
+    for (const auto& i : s.instruments()) appendXmlRow(out, "Table6", kInstrumentColumns, instrumentOrder, columnsOf(i));
     const ColumnOrder groupInstrumentOrder(kGroupInstrumentColumns), groupOrder(kGroupFields);
-    forRowsOfGroups(root, "groupInstruments", "groupid", mine.groups, [&](const Json& r) {
-        appendXmlRow(out, "Table7", kGroupInstrumentColumns, groupInstrumentOrder, Columns(r));
-    });
-    forRowsOfGroups(root, "groups", "GroupId", mine.groups,
-                    [&](const Json& r) { appendXmlRow(out, "Table8", kGroupFields, groupOrder, Columns(r)); });
+    for (const auto& r : s.groupInstruments())
+        if (mine.groups.count(r.groupId))
+            appendXmlRow(out, "Table7", kGroupInstrumentColumns, groupInstrumentOrder, columnsOf(r));
+    for (const auto& g : jsonItems(root, "groups"))
+        if (mine.groups.count(static_cast<int>(jsonInteger(g, "GroupId"))))
+            appendXmlRow(out, "Table8", kGroupFields, groupOrder, Columns(g));
     appendXmlRows(out, "Table10", kSessionColumns, jsonItems(root, "sessionSettings"));
     return out + "</NewDataSet>\n";
 }

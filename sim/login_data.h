@@ -15,6 +15,12 @@ struct LoginPorts {
 
 namespace LoginData {
 
+// Compact rows of a table, each with its group, in scenario order.
+struct RowsByGroup {
+    std::string text;
+    std::vector<std::pair<int, std::size_t>> ends;  // (group, end of its row in text)
+};
+
 // The compact rows that do not change while the simulator runs (everything but
 // the user's and the accounts' own), written once from the scenario's records.
 class PackedTables {
@@ -25,7 +31,7 @@ public:
 
 private:
     std::string product_, itemTypes_, sessions_, instruments_, resources_, currencies_, tradeCurrencies_;
-    std::vector<std::pair<int, std::string>> groups_, groupInstruments_;  // (group, row) in scenario order
+    RowsByGroup groups_, groupInstruments_;
     std::size_t bytes_ = 0;  // of all of them
 };
 

@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
     try {
         sim::Scenario scenario = sim::Scenario::load(scenarioPath);
         if (scale > 0) {
-            scenario = sim::Scenario::fromJson(sim::scaledScenario(scenario.root(), scale));
+            scenario = sim::scaledScenario(scenario, scale);
             if (!ticksGiven && !scenario.instruments().empty())
                 options.ticksPerSecond = scale * sim::kScaledTicksPerSecond / double(scenario.instruments().size());
         }

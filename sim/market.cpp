@@ -27,7 +27,7 @@ Market::Market(const std::vector<InstrumentRecord>& instruments, std::uint64_t s
         it.q.high = mid;
         it.q.low = mid;
         it.q.open = mid;
-        const double prev = jsonNumber(i.record, "PrevClose", 0);
+        const double prev = jsonNumber(*i.record, "PrevClose", 0);
         it.q.prevClose = prev > 0 ? prev : mid;
         histories_.emplace_back(it.code, mid, civilNow());
         indexOf_.emplace(it.code, static_cast<int>(items_.size()));

@@ -267,7 +267,7 @@ void OrderDesk::newOrder(const WireMessage& m, int account, double qty, int requ
     const long long typeBit = orderTypeBit(type);
     if (!(jsonInteger(a->record, "AvailableOrderTypes", 0) & typeBit))
         return reject(m, requestId, kRejectAccountRights, "", "", r);
-    if (!(jsonInteger(ins->record, "AvailableOrderTypes", 0) & typeBit))
+    if (!(jsonInteger(*ins->record, "AvailableOrderTypes", 0) & typeBit))
         return reject(m, requestId, kRejectInstrumentRights, "", "", r);
     const bool buy = toInt(m.get(36)) != 46;
     if (!(jsonInteger(terms, "availableOrderSettings", 0) & (buy ? 0x01 : 0x02)))

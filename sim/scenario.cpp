@@ -19,6 +19,10 @@ int num(const Json& v, const char* key, int fallback = 0) {
 }
 double dbl(const Json& v, const char* key, double fallback = 0) { return jsonNumber(v, key, fallback); }
 
+std::uint64_t groupInstrumentKey(int groupId, int instrumentId) {
+    return static_cast<std::uint64_t>(static_cast<std::uint32_t>(groupId)) << 32 | static_cast<std::uint32_t>(instrumentId);
+}
+
 }  // namespace
 
 std::string packedNow() {
@@ -45,7 +49,7 @@ AccountMargins accountMargins(const Scenario& scenario, int accountId) {
         if (jsonInteger(g, "MarginCalcModeId") == 2) {
             const InstrumentRecord* ins = scenario.instrumentById(p.instrumentId);
             rate = rate * (ins ? ins->contractSize : 1) / 100.0;
-            if (ins && jsonInteger(ins->record, "MarginFormulaId") == 1) rate *= p.price;
+            if (ins && jsonInteger(*ins->record, "MarginFormulaId") == 1) rate *= p.price;
         }
         const double margin = rate * p.qty;
         out.used += margin;
@@ -94,11 +98,14 @@ Scenario Scenario::fromJson(Json root) {
 }
 
 void Scenario::index() {
-    const auto& rows = jsonItems(root_, "groupInstruments");
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        groupInstrumentAt_.emplace(std::make_pair(static_cast<int>(jsonInteger(rows[i], "groupid")),
-                                                  static_cast<int>(jsonInteger(rows[i], "InstrumentId"))),
-                                   i);
+    for (const auto& g : jsonItems(root_, "groupInstruments")) {
+        GroupInstrumentRecord r;
+        r.groupId = num(g, "groupid");
+        r.instrumentId = num(g, "InstrumentId");
+        r.rowId = jsonInteger(g, "groupdetailsid");
+        r.record = std::make_shared<const Json>(g);
+        addGroupInstrument(std::move(r));
+    }
     for (const auto& u : jsonItems(root_, "users")) {
         UserRecord r;
         r.name = str(u, "name");
@@ -127,16 +134,8 @@ void Scenario::index() {
         if (r.price <= 0) r.price = 1;
         r.sessionSettingId = num(i, "CurrentTradeSessionSettingId");
         r.marketId = num(i, "marketId");
-        r.record = i;
-        if (r.code.empty() || r.code.find_first_of("\x01\x02\x03\x04\x05\x06\x07;") != std::string::npos)
-            throw std::runtime_error("instrument " + std::to_string(r.id) + " has no usable code");
-        if (r.decimals < 0 || r.decimals > 6)
-            throw std::runtime_error("instrument " + r.code + ": DecimalPlaces must be 0 to 6");
-        if (instrumentAt_.count(r.id) || instrumentAtCode_.count(r.code))
-            throw std::runtime_error("instrument " + r.code + " is listed twice");
-        instrumentAt_.emplace(r.id, instruments_.size());
-        instrumentAtCode_.emplace(r.code, instruments_.size());
-        instruments_.push_back(std::move(r));
+        r.record = std::make_shared<const Json>(i);
+        addInstrument(std::move(r));
     }
     for (const auto& a : jsonItems(root_, "accounts")) {
         AccountRecord r;
@@ -249,10 +248,28 @@ const AccountRecord* Scenario::account(int id) const { return rowOf(accountAt_, 
 AccountRecord* Scenario::account(int id) { return rowOf(accountAt_, id, accounts_); }
 
 const Json& Scenario::groupInstrument(int groupId, int instrumentId) const {
-    const auto it = groupInstrumentAt_.find({groupId, instrumentId});
-    if (it != groupInstrumentAt_.end()) return jsonItems(root_, "groupInstruments")[it->second];
+    const auto it = groupInstrumentAt_.find(groupInstrumentKey(groupId, instrumentId));
+    if (it != groupInstrumentAt_.end()) return *groupInstruments_[it->second].record;
     static const Json null;
     return null;
+}
+
+InstrumentRecord& Scenario::addInstrument(InstrumentRecord r) {
+    if (r.code.empty() || r.code.find_first_of("\x01\x02\x03\x04\x05\x06\x07;") != std::string::npos)
+        throw std::runtime_error("instrument " + std::to_string(r.id) + " has no usable code");
+    if (r.decimals < 0 || r.decimals > 6)
+        throw std::runtime_error("instrument " + r.code + ": DecimalPlaces must be 0 to 6");
+    if (instrumentAt_.count(r.id) || instrumentAtCode_.count(r.code))
+        throw std::runtime_error("instrument " + r.code + " is listed twice");
+    instrumentAt_.emplace(r.id, instruments_.size());
+    instrumentAtCode_.emplace(r.code, instruments_.size());
+    instruments_.push_back(std::move(r));
+    return instruments_.back();
+}
+
+void Scenario::addGroupInstrument(GroupInstrumentRecord row) {
+    groupInstrumentAt_.emplace(groupInstrumentKey(row.groupId, row.instrumentId), groupInstruments_.size());
+    groupInstruments_.push_back(std::move(row));
 }
 
 UserRecord& Scenario::addUser(UserRecord user) {

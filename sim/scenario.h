@@ -1,7 +1,8 @@
 #pragma once
 // The simulator's world: users, accounts, groups, instruments and the orders that
 // exist at login, read from a JSON scenario file.
-#include <map>
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -33,7 +34,21 @@ struct InstrumentRecord {
     double price = 1;        // starting mid price
     int sessionSettingId = 0;
     int marketId = 0;
-    Json record;
+    // The JSON it was read from. A scaled copy shares its source's, whose id,
+    // code and name are the source's.
+    std::shared_ptr<const Json> record = std::make_shared<const Json>();
+    bool scaledCopy = false;
+};
+
+// A group's terms for one instrument: a row of "groupInstruments", or a scaled
+// copy of one with its own row id and instrument.
+struct GroupInstrumentRecord {
+    int groupId = 0;
+    int instrumentId = 0;
+    long long rowId = 0;  // "groupdetailsid"
+    // The JSON it was read from; a scaled copy shares its source row's.
+    std::shared_ptr<const Json> record = std::make_shared<const Json>();
+    bool scaledCopy = false;
 };
 
 struct AccountRecord {
@@ -127,6 +142,7 @@ public:
     const std::vector<UserRecord>& users() const { return users_; }
     const std::vector<InstrumentRecord>& instruments() const { return instruments_; }
     const std::vector<AccountRecord>& accounts() const { return accounts_; }
+    const std::vector<GroupInstrumentRecord>& groupInstruments() const { return groupInstruments_; }
 
     const UserRecord* findUser(const std::string& name) const;
     const InstrumentRecord* instrumentById(int id) const;
@@ -135,6 +151,11 @@ public:
     AccountRecord* account(int id);
     // Group instrument record (JSON) of a group and an instrument; null value when absent.
     const Json& groupInstrument(int groupId, int instrumentId) const;
+
+    // Throws std::runtime_error on a code or decimals that cannot be used, or an
+    // id or code already listed.
+    InstrumentRecord& addInstrument(InstrumentRecord instrument);
+    void addGroupInstrument(GroupInstrumentRecord row);
 
     std::vector<PositionRecord> positions;
     std::vector<PositionRecord> closedPositions;  // closed during the session, for the executed search
@@ -151,13 +172,14 @@ private:
     void index();
 
     Json root_;
-    std::map<std::pair<int, int>, std::size_t> groupInstrumentAt_;  // (group, instrument) -> row
+    std::unordered_map<std::uint64_t, std::size_t> groupInstrumentAt_;  // (group, instrument) -> row
     // Row of the first record with each key.
     std::unordered_map<std::string, std::size_t> userAt_, instrumentAtCode_;
     std::unordered_map<int, std::size_t> instrumentAt_, accountAt_;
     std::vector<UserRecord> users_;
     std::vector<InstrumentRecord> instruments_;
     std::vector<AccountRecord> accounts_;
+    std::vector<GroupInstrumentRecord> groupInstruments_;
 };
 
 // The margin an account's open positions hold: each position's quantity times

@@ -10,114 +10,97 @@ namespace sim {
 
 namespace {
 
-long long maxOf(const Json::array_t& items, const char* key) {
-    long long m = 0;
-    for (const auto& r : items) m = std::max(m, jsonInteger(r, key));
-    return m;
-}
+void growInstruments(Scenario& s, std::size_t target) {
+    const std::size_t originals = s.instruments().size();
+    if (originals == 0 || originals >= target) return;
 
-Json::array_t& arrayAt(Json& root, const char* key) {
-    if (!root.contains(key) || !root[key].is_array()) root[key] = Json::array();
-    return root[key].get_ref<Json::array_t&>();
-}
-
-void growInstruments(Json& root, std::size_t target) {
-    Json::array_t& instruments = arrayAt(root, "instruments");
-    Json::array_t& rows = arrayAt(root, "groupInstruments");
-    const std::size_t originals = instruments.size();
-    if (originals == 0 || instruments.size() >= target) return;
-
-    std::set<std::string> codes;
-    for (const auto& i : instruments) codes.insert(jsonText(i, "Code"));
     // A group's row of each instrument, and its first row for the others.
-    std::map<std::pair<long long, long long>, Json> rowOf;
-    std::map<long long, Json> firstRowOf;
-    for (const auto& r : rows) {
-        const long long group = jsonInteger(r, "groupid");
-        rowOf.emplace(std::make_pair(group, jsonInteger(r, "InstrumentId")), r);
-        firstRowOf.emplace(group, r);
+    std::map<std::pair<int, int>, GroupInstrumentRecord> rowOf;
+    std::map<int, GroupInstrumentRecord> firstRowOf;
+    long long nextRowId = 1;
+    for (const auto& r : s.groupInstruments()) {
+        rowOf.emplace(std::make_pair(r.groupId, r.instrumentId), r);
+        firstRowOf.emplace(r.groupId, r);
+        nextRowId = std::max(nextRowId, r.rowId + 1);
     }
-    long long nextId = maxOf(instruments, "InstrumentId") + 1;
-    long long nextRowId = maxOf(rows, "groupdetailsid") + 1;
-    instruments.reserve(target);
-    for (std::size_t k = originals; k < target; ++k) {
-        const Json source = instruments[k % originals];
-        Json copy = source;
-        std::string code;
+    long long nextId = 1;
+    for (const auto& i : s.instruments()) nextId = std::max<long long>(nextId, i.id + 1);
+    for (std::size_t k = originals; k < target; ++k, ++nextId) {
+        InstrumentRecord copy = s.instruments()[k % originals];
+        const int sourceId = copy.id;
+        const std::string sourceCode = copy.code;
         for (std::size_t n = k / originals;; ++n) {
-            code = jsonText(source, "Code") + std::to_string(n);
-            if (codes.insert(code).second) break;
+            copy.code = sourceCode + std::to_string(n);
+            if (!s.instrumentByCode(copy.code)) break;
         }
-        copy["InstrumentId"] = nextId;
-        copy["Code"] = code;
-        copy["Name"] = jsonText(source, "Name") + " " + std::to_string(k / originals);
+        copy.id = static_cast<int>(nextId);
+        copy.name += " " + std::to_string(k / originals);
+        copy.scaledCopy = true;
         for (const auto& [group, first] : firstRowOf) {
-            const auto own = rowOf.find({group, jsonInteger(source, "InstrumentId")});
-            Json row = own != rowOf.end() ? own->second : first;
-            row["groupdetailsid"] = nextRowId++;
-            row["InstrumentId"] = nextId;
-            rows.push_back(std::move(row));
+            const auto own = rowOf.find({group, sourceId});
+            GroupInstrumentRecord row = own != rowOf.end() ? own->second : first;
+            row.rowId = nextRowId++;
+            row.instrumentId = copy.id;
+            row.scaledCopy = true;
+            s.addGroupInstrument(std::move(row));
         }
-        instruments.push_back(std::move(copy));
-        ++nextId;
+        s.addInstrument(std::move(copy));
     }
 }
 
-void growPositions(Json& root, std::size_t target) {
-    std::vector<long long> accounts;
-    for (const auto& u : jsonItems(root, "users")) {
-        for (const auto& a : jsonItems(u, "accounts")) accounts.push_back(jsonInteger(a));
+void growPositions(Scenario& s, std::size_t target) {
+    std::vector<int> accounts;
+    for (const auto& u : s.users()) {
+        accounts = u.accounts;
         if (!accounts.empty()) break;
     }
-    const Json::array_t& instruments = jsonItems(root, "instruments");
-    Json::array_t& positions = arrayAt(root, "positions");
+    const std::vector<InstrumentRecord>& instruments = s.instruments();
     if (accounts.empty() || instruments.empty()) return;
-    const std::set<long long> own(accounts.begin(), accounts.end());
-    std::vector<Json> templates;
+    const std::set<int> own(accounts.begin(), accounts.end());
+    std::vector<PositionRecord> templates;
     std::size_t held = 0;
-    for (const auto& p : positions)
-        if (own.count(jsonInteger(p, "AccountId"))) {
+    for (const auto& p : s.positions)
+        if (own.count(p.accountId)) {
             templates.push_back(p);
             ++held;
         }
-    if (templates.empty() && !positions.empty()) templates.push_back(positions.front());
+    if (templates.empty() && !s.positions.empty()) templates.push_back(s.positions.front());
     if (templates.empty() || held >= target) return;
 
     // Each position in an instrument its account's group trades.
-    std::map<long long, long long> groupOf;
-    for (const auto& a : jsonItems(root, "accounts")) groupOf[jsonInteger(a, "AccountId")] = jsonInteger(a, "GroupId");
-    std::set<std::pair<long long, long long>> traded;
-    for (const auto& r : jsonItems(root, "groupInstruments"))
-        traded.emplace(jsonInteger(r, "groupid"), jsonInteger(r, "InstrumentId"));
+    std::map<int, int> groupOf;
+    for (const auto& a : s.accounts()) groupOf[a.id] = a.groupId;
+    long long nextId = 1;
+    for (const auto& p : s.positions) nextId = std::max(nextId, jsonInteger(Json(p.id)) + 1);
+    s.positions.reserve(s.positions.size() + (target - held));
     std::size_t cursor = 0;
-    long long nextId = maxOf(positions, "PositionId") + 1;
     for (std::size_t k = held; k < target; ++k, ++nextId) {
-        Json p = templates[k % templates.size()];
-        const long long account = accounts[k % accounts.size()];
+        PositionRecord p = templates[k % templates.size()];
+        const int account = accounts[k % accounts.size()];
+        const int group = groupOf[account];
         std::size_t tries = 0;
         while (tries++ < instruments.size() &&
-               !traded.count({groupOf[account], jsonInteger(instruments[cursor % instruments.size()], "InstrumentId")}))
+               s.groupInstrument(group, instruments[cursor % instruments.size()].id).is_null())
             ++cursor;
-        const Json& instrument = instruments[cursor++ % instruments.size()];
-        const double bid = jsonNumber(instrument, "Bid"), ask = jsonNumber(instrument, "Ask");
-        const std::string id = std::to_string(nextId);
-        p["PositionId"] = id;
-        p["RefOrderTicketId"] = "4" + id;
-        p["RefPendingOrderId"] = "5" + id;
-        p["OrderExecutionId"] = "6" + id;
-        p["AccountId"] = account;
-        p["InstrumentId"] = jsonInteger(instrument, "InstrumentId");
-        p["IsBuy"] = k % 2 == 0;
-        if (bid > 0 && ask > 0) p["OrderPrice"] = (bid + ask) / 2;
-        positions.push_back(std::move(p));
+        const InstrumentRecord& instrument = instruments[cursor++ % instruments.size()];
+        const double bid = jsonNumber(*instrument.record, "Bid"), ask = jsonNumber(*instrument.record, "Ask");
+        p.id = std::to_string(nextId);
+        p.ticketId = "4" + p.id;
+        p.pendingOrderId = "5" + p.id;
+        p.executionId = "6" + p.id;
+        p.accountId = account;
+        p.instrumentId = instrument.id;
+        p.isBuy = k % 2 == 0;
+        if (bid > 0 && ask > 0) p.price = (bid + ask) / 2;
+        s.positions.push_back(std::move(p));
     }
 }
 
 }  // namespace
 
-Json scaledScenario(const Json& root, double factor) {
-    Json out = root;
-    if (!(factor > 0) || !out.is_object()) return out;
+Scenario scaledScenario(const Scenario& base, double factor) {
+    Scenario out = base;
+    if (!(factor > 0)) return out;
     growInstruments(out, static_cast<std::size_t>(std::llround(factor * kScaledInstruments)));
     growPositions(out, static_cast<std::size_t>(std::llround(factor * kScaledPositions)));
     return out;

@@ -672,7 +672,7 @@ void Simulator::feedLoop() {
         if (options_.statusSeconds > 0 && n > 0 && now >= nextStatusAt) {
             nextStatusAt = now + std::chrono::milliseconds(static_cast<long long>(options_.statusSeconds * 1000));
             const auto& ins = scenario_.instruments()[nextStatus++ % n];
-            publish(pub_, Market::status(ins.code, static_cast<int>(jsonInteger(ins.record, "TradingStatusId", 1)),
+            publish(pub_, Market::status(ins.code, static_cast<int>(jsonInteger(*ins.record, "TradingStatusId", 1)),
                                          ins.sessionSettingId));
         }
         if (rate <= 0 || n == 0) {

@@ -19,7 +19,7 @@ struct Counts {
 Counts countsOf(const sim::Scenario& s) {
     Counts c;
     c.instruments = s.instruments().size();
-    c.groupRows = sim::jsonItems(s.root(), "groupInstruments").size();
+    c.groupRows = s.groupInstruments().size();
     const auto* trader = s.findUser("trader");
     const std::set<int> own(trader->accounts.begin(), trader->accounts.end());
     for (const auto& p : s.positions) ++(own.count(p.accountId) ? c.traderPositions : c.otherPositions);
@@ -36,8 +36,8 @@ TEST(SimScale, GrowsTheDefaultScenarioToTheAskedCounts) {
     } cases[] = {{1, 3000, 2000}, {0.5, 1500, 1000}, {0.001, before.instruments, before.traderPositions}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.factor);
-        // fromJson refuses a repeated id or code.
-        const sim::Scenario s = sim::Scenario::fromJson(sim::scaledScenario(base.root(), c.factor));
+        // addInstrument refuses a repeated id or code.
+        const sim::Scenario s = sim::scaledScenario(base, c.factor);
         const Counts after = countsOf(s);
         EXPECT_EQ(after.instruments, c.instruments);
         EXPECT_EQ(after.groupRows, before.groupRows + (c.instruments - before.instruments) * groups);
