@@ -13,6 +13,7 @@ Market::Market(const std::vector<InstrumentRecord>& instruments, std::uint64_t s
     std::tm tm{};
     localtime_r(&now, &tm);
     civilOffset_ = static_cast<long long>(timegm(&tm)) - static_cast<long long>(now);
+    startTime_ = civilNow();
     for (const auto& i : instruments) {
         Item it;
         it.code = i.code;
@@ -29,22 +30,28 @@ Market::Market(const std::vector<InstrumentRecord>& instruments, std::uint64_t s
         it.q.open = mid;
         const double prev = jsonNumber(*i.record, "PrevClose", 0);
         it.q.prevClose = prev > 0 ? prev : mid;
-        histories_.emplace_back(it.code, mid, civilNow());
         indexOf_.emplace(it.code, static_cast<int>(items_.size()));
         items_.push_back(it);
     }
+    histories_.resize(items_.size());
 }
 
 long long Market::civilNow() const { return static_cast<long long>(std::time(nullptr)) + civilOffset_; }
 
 std::vector<ChartHistory::Bar> Market::chartBars(std::size_t index, long long length, int count) const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return histories_.at(index).bars(length, count, civilNow());
+    return history(index).bars(length, count, civilNow());
 }
 
 int Market::index(const std::string& code) const {
     const auto it = indexOf_.find(code);
     return it == indexOf_.end() ? -1 : it->second;
+}
+
+ChartHistory& Market::history(std::size_t index) const {
+    std::unique_ptr<ChartHistory>& h = histories_.at(index);
+    if (!h) h = std::make_unique<ChartHistory>(items_[index].code, items_[index].q.open, startTime_);
+    return *h;
 }
 
 double Market::round(const Item& it, double v) const {
@@ -68,7 +75,7 @@ void Market::step(std::size_t index) {
     it.q.last = mid;
     it.q.high = std::max(it.q.high, mid);
     it.q.low = std::min(it.q.low, mid);
-    histories_[index].record(civilNow(), mid);
+    history(index).record(civilNow(), mid);
 }
 
 Market::Quote Market::quote(std::size_t index) const {

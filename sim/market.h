@@ -2,6 +2,7 @@
 // Prices of every instrument, moved by a seeded random walk, their chart history,
 // and the texts the feed publishes for them: ticks, five-level depth and instrument status.
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <random>
 #include <string>
@@ -49,11 +50,14 @@ private:
         Quote q;
     };
     double round(const Item& it, double v) const;
+    // Made on first use, from the item's opening price at the market's start.
+    ChartHistory& history(std::size_t index) const;
 
     std::vector<Item> items_;
     std::unordered_map<std::string, int> indexOf_;  // code -> first item with it
-    std::vector<ChartHistory> histories_;  // one per item
+    mutable std::vector<std::unique_ptr<ChartHistory>> histories_;  // one per item
     long long civilOffset_ = 0;
+    long long startTime_ = 0;
     mutable std::mutex mutex_;
     std::mt19937_64 rng_;
 };
