@@ -56,4 +56,51 @@ TEST(SimScale, GrowsTheDefaultScenarioToTheAskedCounts) {
     }
 }
 
+// The scenario written out as plain records: each scaled copy with its own id,
+// code and name (or row id and instrument) in a JSON record of its own.
+sim::Scenario plainRecords(const sim::Scenario& s) {
+    sim::Json root = s.root();
+    sim::Json::array_t instruments, rows;
+    for (const auto& i : s.instruments()) {
+        sim::Json r = *i.record;
+        if (i.scaledCopy) {
+            r["InstrumentId"] = i.id;
+            r["Code"] = i.code;
+            r["Name"] = i.name;
+        }
+        instruments.push_back(std::move(r));
+    }
+    for (const auto& g : s.groupInstruments()) {
+        sim::Json r = *g.record;
+        if (g.scaledCopy) {
+            r["groupdetailsid"] = g.rowId;
+            r["InstrumentId"] = g.instrumentId;
+        }
+        rows.push_back(std::move(r));
+    }
+    root["instruments"] = instruments;
+    root["groupInstruments"] = rows;
+    sim::Scenario plain = sim::Scenario::fromJson(root);
+    plain.positions = s.positions;
+    return plain;
+}
+
 }  // namespace
+
+TEST(SimScale, TheCopiesLoginRowsAreThoseOfTheirPlainRecords) {
+    // Markup and a separator in a name that the copies carry on.
+    sim::Json root = sim::Scenario::load(SIM_DEFAULT_SCENARIO).root();
+    root["instruments"][0]["Name"] = "Gold <spot> & \x05 more";
+    const sim::Scenario base = sim::Scenario::fromJson(root);
+    const sim::LoginPorts ports{17002, 17003};
+    for (const double factor : {0.02, 0.3}) {
+        const sim::Scenario scaled = sim::scaledScenario(base, factor);
+        const sim::Scenario plain = plainRecords(scaled);
+        for (const char* user : {"trader", "alice"}) {
+            SCOPED_TRACE(std::to_string(factor) + " " + user);
+            const auto* u = scaled.findUser(user);
+            EXPECT_EQ(sim::LoginData::packed(scaled, *u, ports), sim::LoginData::packed(plain, *u, ports));
+            EXPECT_EQ(sim::LoginData::xml(scaled, *u, ports), sim::LoginData::xml(plain, *u, ports));
+        }
+    }
+}
