@@ -267,6 +267,14 @@ InstrumentRecord& Scenario::addInstrument(InstrumentRecord r) {
     return instruments_.back();
 }
 
+void Scenario::reserve(std::size_t instruments, std::size_t groupInstruments) {
+    instruments_.reserve(instruments);
+    instrumentAt_.reserve(instruments);
+    instrumentAtCode_.reserve(instruments);
+    groupInstruments_.reserve(groupInstruments);
+    groupInstrumentAt_.reserve(groupInstruments);
+}
+
 void Scenario::addGroupInstrument(GroupInstrumentRecord row) {
     groupInstrumentAt_.emplace(groupInstrumentKey(row.groupId, row.instrumentId), groupInstruments_.size());
     groupInstruments_.push_back(std::move(row));

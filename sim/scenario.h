@@ -156,6 +156,8 @@ public:
     // id or code already listed.
     InstrumentRecord& addInstrument(InstrumentRecord instrument);
     void addGroupInstrument(GroupInstrumentRecord row);
+    // Room for this many instruments and group-instrument rows in all.
+    void reserve(std::size_t instruments, std::size_t groupInstruments);
 
     std::vector<PositionRecord> positions;
     std::vector<PositionRecord> closedPositions;  // closed during the session, for the executed search

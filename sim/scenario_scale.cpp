@@ -23,6 +23,7 @@ void growInstruments(Scenario& s, std::size_t target) {
         firstRowOf.emplace(r.groupId, r);
         nextRowId = std::max(nextRowId, r.rowId + 1);
     }
+    s.reserve(target, s.groupInstruments().size() + (target - originals) * firstRowOf.size());
     long long nextId = 1;
     for (const auto& i : s.instruments()) nextId = std::max<long long>(nextId, i.id + 1);
     for (std::size_t k = originals; k < target; ++k, ++nextId) {
