@@ -138,6 +138,7 @@ public:
     static Scenario fromText(const std::string& json);
     static Scenario fromJson(Json root);
 
+    // The scenario as read; a scaled scenario's copies are only in the records.
     const Json& root() const { return root_; }
     const std::vector<UserRecord>& users() const { return users_; }
     const std::vector<InstrumentRecord>& instruments() const { return instruments_; }
