@@ -1,32 +1,47 @@
 #include "model/compact_text.h"
 
+#include <atomic>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <ostream>
 #include <stdexcept>
 
 namespace model {
 
 namespace {
-constexpr std::size_t kSizeAt = sizeof(char*);
-constexpr std::size_t kMaxHeapSize = std::numeric_limits<std::uint32_t>::max();
+using Holders = std::atomic<std::uint32_t>;
+constexpr std::size_t kHoldersBytes = sizeof(Holders);
+constexpr std::size_t kSizeBytes = sizeof(std::uint32_t);
+constexpr std::size_t kMaxHeapSize = std::numeric_limits<std::uint32_t>::max() - kHoldersBytes - kSizeBytes - 1;
+constexpr std::uint32_t kMaxHolders = std::numeric_limits<std::uint32_t>::max();
+constexpr unsigned kAddressBits = 56;
+static_assert(sizeof(void*) == 8, "a block's address fills the low 7 bytes of 8");
+
+Holders& holdersOf(char* block) { return *std::launder(reinterpret_cast<Holders*>(block)); }
 }  // namespace
 
-char* CompactText::heapPointer() const noexcept {
-    char* pointer;
-    std::memcpy(&pointer, bytes_, sizeof pointer);
-    return pointer;
+char* CompactText::block() const noexcept {
+    std::uint64_t word;
+    std::memcpy(&word, bytes_, sizeof word);
+    return reinterpret_cast<char*>(word & ((std::uint64_t{1} << kAddressBits) - 1));
+}
+
+char* CompactText::heapText() const noexcept {
+    return block() + kHoldersBytes + (tag() - kHeapTag == kLongSize ? kSizeBytes : 0);
 }
 
 std::size_t CompactText::size() const noexcept {
-    if (!onHeap()) return kInlineMax - bytes_[kInlineMax];
+    if (!onHeap()) return kInlineMax - tag();
+    const std::size_t inTag = tag() - kHeapTag;
+    if (inTag < kLongSize) return inTag;
     std::uint32_t size;
-    std::memcpy(&size, bytes_ + kSizeAt, sizeof size);
+    std::memcpy(&size, block() + kHoldersBytes, sizeof size);
     return size;
 }
 
 const char* CompactText::data() const noexcept {
-    return onHeap() ? heapPointer() : reinterpret_cast<const char*>(bytes_);
+    return onHeap() ? heapText() : reinterpret_cast<const char*>(bytes_);
 }
 
 void CompactText::setInline(std::size_t size) noexcept {
@@ -41,17 +56,49 @@ void CompactText::init(std::string_view text) {
         return;
     }
     if (text.size() > kMaxHeapSize) throw std::length_error("text field over 4 GB");
-    char* pointer = new char[text.size() + 1];
-    std::memcpy(pointer, text.data(), text.size());
-    pointer[text.size()] = 0;
-    const auto size = static_cast<std::uint32_t>(text.size());
-    std::memcpy(bytes_, &pointer, sizeof pointer);
-    std::memcpy(bytes_ + kSizeAt, &size, sizeof size);
-    bytes_[kInlineMax] = kHeapTag;
+    const bool longSize = text.size() >= kLongSize;
+    const std::size_t header = kHoldersBytes + (longSize ? kSizeBytes : 0);
+    char* block = static_cast<char*>(::operator new(header + text.size() + 1));
+    const auto address = reinterpret_cast<std::uint64_t>(block);
+    if (address >> kAddressBits) {
+        ::operator delete(block);
+        throw std::bad_alloc();
+    }
+    new (block) Holders(1);
+    if (longSize) {
+        const auto size = static_cast<std::uint32_t>(text.size());
+        std::memcpy(block + kHoldersBytes, &size, sizeof size);
+    }
+    std::memcpy(block + header, text.data(), text.size());
+    block[header + text.size()] = 0;
+    std::memcpy(bytes_, &address, sizeof address);
+    bytes_[kInlineMax] = static_cast<unsigned char>(kHeapTag + (longSize ? kLongSize : text.size()));
+}
+
+// A heap text is shared, not copied (a copy past the holders' count).
+void CompactText::share(const CompactText& other) {
+    if (!other.onHeap()) {
+        std::memcpy(bytes_, other.bytes_, kBytes);
+        return;
+    }
+    Holders& holders = holdersOf(other.block());
+    std::uint32_t count = holders.load(std::memory_order_relaxed);
+    while (count < kMaxHolders) {
+        if (holders.compare_exchange_weak(count, count + 1, std::memory_order_relaxed)) {
+            std::memcpy(bytes_, other.bytes_, kBytes);
+            return;
+        }
+    }
+    init(other.view());
 }
 
 void CompactText::release() noexcept {
-    if (onHeap()) delete[] heapPointer();
+    if (!onHeap()) return;
+    char* const at = block();
+    if (holdersOf(at).fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        holdersOf(at).~Holders();
+        ::operator delete(at);
+    }
 }
 
 CompactText::CompactText(CompactText&& other) noexcept {
@@ -60,7 +107,10 @@ CompactText::CompactText(CompactText&& other) noexcept {
 }
 
 CompactText& CompactText::operator=(const CompactText& other) {
-    if (this != &other) *this = other.view();
+    if (this != &other) {
+        CompactText next(other);
+        *this = std::move(next);
+    }
     return *this;
 }
 
@@ -75,9 +125,9 @@ CompactText& CompactText::operator=(CompactText&& other) noexcept {
 
 // The new text is built before the old one is let go: `text` may point into it.
 CompactText& CompactText::operator=(std::string_view text) {
-    // A heap text of the same length is written over (a tick's time, each tick).
-    if (onHeap() && text.size() == size()) {
-        std::memmove(heapPointer(), text.data(), text.size());
+    // A heap text of the same length held by no other field is written over (a tick's time, each tick).
+    if (onHeap() && text.size() == size() && holdersOf(block()).load(std::memory_order_acquire) == 1) {
+        std::memmove(heapText(), text.data(), text.size());
         return *this;
     }
     CompactText next(text);

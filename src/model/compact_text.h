@@ -1,7 +1,9 @@
 #pragma once
-// A text field of a record held in 16 bytes instead of std::string's 32: up to
-// 15 bytes in place, longer texts on the heap. Reads like a std::string (it
-// converts to one and to std::string_view), so records keep their field names.
+// A text field of a record held in 8 bytes instead of std::string's 32: up to
+// 7 bytes in place, longer texts in a heap block that copies share (a block
+// is never changed while another field holds it). Reads like a std::string
+// (it converts to one and to std::string_view), so records keep their field
+// names.
 #include <compare>
 #include <cstddef>
 #include <cstdint>
@@ -14,12 +16,14 @@ namespace model {
 class CompactText {
 public:
     static constexpr std::size_t npos = std::string_view::npos;
+    // Texts up to this size are held in place, longer ones on the heap.
+    static constexpr std::size_t kInlineMax = 7;
 
     CompactText() noexcept { setInline(0); }
     CompactText(std::string_view text) { init(text); }
     CompactText(const std::string& text) { init(text); }
     CompactText(const char* text) { init(std::string_view(text)); }
-    CompactText(const CompactText& other) { init(other.view()); }
+    CompactText(const CompactText& other) { share(other); }
     CompactText(CompactText&& other) noexcept;
     ~CompactText() { release(); }
 
@@ -84,23 +88,29 @@ public:
     friend std::ostream& operator<<(std::ostream& out, const CompactText& text);
 
 private:
-    // In place: the bytes, a terminating zero, and in the last byte 15 - size
-    // (so a 15-byte text's last byte is its terminator). On the heap: the
-    // pointer, the 32-bit size, and kHeapTag in the last byte.
-    static constexpr std::size_t kBytes = 16;
-    static constexpr std::size_t kInlineMax = kBytes - 1;
+    // In place: the bytes, a terminating zero, and in the last byte 7 - size
+    // (so a 7-byte text's last byte is its terminator). On the heap: a block's
+    // address in the low 7 bytes (a user-space address's top byte is zero)
+    // and, in the last byte, kHeapTag plus the size when under kLongSize. A
+    // block holds the count of its holders, the size when kLongSize or more,
+    // the bytes and a terminating zero.
+    static constexpr std::size_t kBytes = kInlineMax + 1;
     static constexpr unsigned char kHeapTag = 0x80;
+    static constexpr std::size_t kLongSize = 0x7f;
 
-    bool onHeap() const noexcept { return bytes_[kInlineMax] == kHeapTag; }
-    char* heapPointer() const noexcept;
+    unsigned char tag() const noexcept { return bytes_[kInlineMax]; }
+    bool onHeap() const noexcept { return tag() >= kHeapTag; }
+    char* block() const noexcept;
+    char* heapText() const noexcept;
     void setInline(std::size_t size) noexcept;
     void init(std::string_view text);
+    void share(const CompactText& other);
     void release() noexcept;
 
     alignas(8) unsigned char bytes_[kBytes];
 };
 
-static_assert(sizeof(CompactText) == 16);
+static_assert(sizeof(CompactText) == 8);
 
 }  // namespace model
 

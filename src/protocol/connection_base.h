@@ -115,7 +115,7 @@ public:
     bool ConnectToZMQReqServer(const std::string& address, std::int64_t port);
     void SubscribeandUnsubscribe(const std::string& topic, int option);
     // Option 6 (subscribe) or 7 for each code and its "MD_<code>;" topic.
-    void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe);
+    void ProcessSubscribeandUnSubscribeItems(std::vector<std::string> codes, bool subscribe);
     // Queues a request for the request channel and returns its number; 0
     // (logged) when it is not connected or its queue is full.
     std::uint64_t sendZMQRequestMessage(RequestMessage request);

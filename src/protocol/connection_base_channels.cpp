@@ -66,10 +66,10 @@ void ConnectionBase::SubscribeandUnsubscribe(const std::string& topic, int optio
 
 // The codes go over as they are and each one's two topics are made on the io
 // queue: a login's whole list is held once, not as twice as many topics.
-void ConnectionBase::ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe) {
+void ConnectionBase::ProcessSubscribeandUnSubscribeItems(std::vector<std::string> codes, bool subscribe) {
     if (codes.empty()) return;
     const int option = subscribe ? ZMQSubscriptionFeed::kSubscribe : ZMQSubscriptionFeed::kUnsubscribe;
-    changeTopics([codes, option](ZMQSubscriptionFeed& feed) {
+    changeTopics([codes = std::move(codes), option](ZMQSubscriptionFeed& feed) {
         for (const std::string& code : codes) {
             feed.SubscribeandUnsubscribe(code, option);
             feed.SubscribeandUnsubscribe("MD_" + code + ";", option);

@@ -284,7 +284,10 @@ void DataServiceAnswers::subscribeAfter(const std::shared_ptr<RowJob>& job) {
     }
     services_.onMain([this, job] {
         if (job->login != loginCount_ || !services_.stillHolding(job->hold)) return;
-        feed_.ProcessSubscribeandUnSubscribeItems(job->gathering->codes(), true);
+        // The codes moved on, the gathering let go first: no copy of them at the login's peak.
+        std::vector<std::string> codes = std::move(*job->gathering).takeCodes();
+        job->gathering.reset();
+        feed_.ProcessSubscribeandUnSubscribeItems(std::move(codes), true);
         services_.releaseMessages();
     });
 }

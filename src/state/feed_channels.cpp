@@ -168,13 +168,13 @@ void FeedChannels::reconnectZMQandSubscribeAllItems() {
     subscribeAllItems();
 }
 
-void FeedChannels::ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe) {
+void FeedChannels::ProcessSubscribeandUnSubscribeItems(std::vector<std::string> codes, bool subscribe) {
     const auto& accounts = reference_.AccountDetailCollection();
     if (accounts.size() == 1) {
         const auto& account = accounts.first()->second;
         if (account && account->tradingStatus == model::AccountDetails::kStatusSuspended) return;
     }
-    services_.connection().ProcessSubscribeandUnSubscribeItems(codes, subscribe);
+    services_.connection().ProcessSubscribeandUnSubscribeItems(std::move(codes), subscribe);
 }
 
 void FeedChannels::setMarketDepth(const std::string& code, std::vector<std::string> buy,

@@ -66,7 +66,7 @@ public:
     // Only while the TCP session is up and not being closed: both channels anew, every item subscribed.
     void reconnectZMQandSubscribeAllItems();
     // Nothing when the session's only account is suspended (trading status 3).
-    virtual void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>& codes, bool subscribe);
+    virtual void ProcessSubscribeandUnSubscribeItems(std::vector<std::string> codes, bool subscribe);
     // Feed texts in their order, on the main thread. Ticks are applied in
     // runs: decoded, their instruments found and fetched ahead, then written,
     // so that the lookups' cache misses overlap. A status waits for the ticks

@@ -57,7 +57,8 @@ double commission(double initialQty, double remainingQty, double paid) {
     return std::isfinite(value) ? value : 0;
 }
 
-std::shared_ptr<model::Order> openOrder(const model::OpenOrderHD& row, const ItemCodeOf& itemCode) {
+std::shared_ptr<model::Order> openOrder(const model::OpenOrderHD& row, const ItemCodeOf& itemCode,
+                                        model::TextPool& repeated) {
     auto o = std::make_shared<model::Order>();
     o->OpenPositionId = row.PositionId;
     o->AccountNumber = row.AccountId;
@@ -65,8 +66,8 @@ std::shared_ptr<model::Order> openOrder(const model::OpenOrderHD& row, const Ite
     o->tradingMode = side(row.IsBuy);
     o->ExecutionId = row.OrderExecutionId;
     o->PendingOrderId = row.RefPendingOrderId;
-    o->OrderQty = sixDecimals(row.PositionInitialQty);
-    o->RemainingQty = sixDecimals(row.PositionQty);
+    o->OrderQty = repeated(sixDecimals(row.PositionInitialQty));
+    o->RemainingQty = repeated(sixDecimals(row.PositionQty));
     o->OrderPrice = sixDecimals(row.OrderPrice);
     o->Commision = commission(row.PositionInitialQty, row.PositionQty, row.CommisionPaid);
     o->TransactionDateTime = dateTime(row.PositionDate);
@@ -77,13 +78,14 @@ std::shared_ptr<model::Order> openOrder(const model::OpenOrderHD& row, const Ite
     o->deliveryMode = row.DeliveryMode;
     o->orderType = row.OrderTypeId;
     o->Storage = row.Storage;
-    o->ValueDate = date(row.ValueDate);
-    o->ExpiryDate = date(row.ExpiryDate);
+    o->ValueDate = repeated(date(row.ValueDate));
+    o->ExpiryDate = repeated(date(row.ExpiryDate));
     o->BaseCurrencyRate = row.BaseCurrencyRate;
     return o;
 }
 
-std::shared_ptr<model::Order> pendingOrder(const model::PendingOrderHD& row, const ItemCodeOf& itemCode) {
+std::shared_ptr<model::Order> pendingOrder(const model::PendingOrderHD& row, const ItemCodeOf& itemCode,
+                                           model::TextPool& repeated) {
     auto o = std::make_shared<model::Order>();
     o->PendingOrderId = row.PendingOrderId;
     o->TicketId = row.RefTicketId;
@@ -91,15 +93,15 @@ std::shared_ptr<model::Order> pendingOrder(const model::PendingOrderHD& row, con
     o->ItemCode = itemCode(row.InstrumentId);
     o->tradingMode = side(row.IsBuy);
     o->orderType = row.OrderTypeId;
-    o->OrderQty = sixDecimals(row.OrderQty);
-    o->RemainingQty = sixDecimals(row.RemainingQty);
+    o->OrderQty = repeated(sixDecimals(row.OrderQty));
+    o->RemainingQty = repeated(sixDecimals(row.RemainingQty));
     o->OrderPrice = sixDecimals(row.OrderPrice);
     // No price reads as none.
     if (row.LimitPrice != 0) o->LimitPrice = sixDecimals(row.LimitPrice);
     if (row.StopPrice != 0) o->StopPrice = sixDecimals(row.StopPrice);
     o->deliveryMode = row.DeliveryModeId;
     o->timeinForce = row.TimeInForceId;
-    o->ExpiryDate = row.ExpiryDateTime;
+    o->ExpiryDate = repeated(row.ExpiryDateTime);
     o->Spread = row.Spread;
     o->OrderRouteId = row.RoutePendingOrderId;
     o->TransactionDateTime = dateTime(row.OrderAtServerDateTime);
@@ -107,14 +109,15 @@ std::shared_ptr<model::Order> pendingOrder(const model::PendingOrderHD& row, con
     return o;
 }
 
-std::shared_ptr<model::Order> settledOrder(const model::SettledOrderHD& row, const ItemCodeOf& itemCode) {
+std::shared_ptr<model::Order> settledOrder(const model::SettledOrderHD& row, const ItemCodeOf& itemCode,
+                                           model::TextPool& repeated) {
     auto o = std::make_shared<model::Order>();
     o->SettlementId = row.SettlementId;
     o->AccountNumber = row.AccountId;
     o->ItemCode = itemCode(row.InstrumentId);
     o->OpenPositionId = row.RefPositionId;
     o->ClosingPositionId = row.RefClosingPositionId;
-    o->SettledQty = sixDecimals(row.SettledQty);
+    o->SettledQty = repeated(sixDecimals(row.SettledQty));
     o->SettledPL = twoDecimals(row.SettledPL);
     o->TransactionDateTime = dateTime(row.SettlementDate);
     o->CurrencyRate = row.CurrencyRate;

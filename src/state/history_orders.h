@@ -12,11 +12,12 @@
 #include "model/order.h"
 #include "model/pending_order_hd.h"
 #include "model/settled_order_hd.h"
+#include "model/text_pool.h"
 
 namespace state::HistoryOrders {
 
-// The code of the instrument with an id; "" when the session holds none.
-using ItemCodeOf = std::function<std::string(std::int32_t instrumentId)>;
+// The code of the instrument with an id (sharing the instrument's field); "" when the session holds none.
+using ItemCodeOf = std::function<model::CompactText(std::int32_t instrumentId)>;
 
 std::string sixDecimals(double value);
 // "yyyyMMddHHmmss" to "MM/dd/yyyy HH:mm:ss" or "MM/dd/yyyy"; "", the null date
@@ -28,9 +29,13 @@ double commission(double initialQty, double remainingQty, double paid);
 // Side of a buy flag: 0 buy, 1 sell.
 inline std::int32_t side(bool isBuy) { return isBuy ? model::Order::kBuy : model::Order::kSell; }
 
-std::shared_ptr<model::Order> openOrder(const model::OpenOrderHD& row, const ItemCodeOf& itemCode);
-std::shared_ptr<model::Order> pendingOrder(const model::PendingOrderHD& row, const ItemCodeOf& itemCode);
-std::shared_ptr<model::Order> settledOrder(const model::SettledOrderHD& row, const ItemCodeOf& itemCode);
+// Quantities and dates, which repeat from row to row, are held once in `repeated`.
+std::shared_ptr<model::Order> openOrder(const model::OpenOrderHD& row, const ItemCodeOf& itemCode,
+                                        model::TextPool& repeated);
+std::shared_ptr<model::Order> pendingOrder(const model::PendingOrderHD& row, const ItemCodeOf& itemCode,
+                                           model::TextPool& repeated);
+std::shared_ptr<model::Order> settledOrder(const model::SettledOrderHD& row, const ItemCodeOf& itemCode,
+                                           model::TextPool& repeated);
 std::shared_ptr<model::Order> cancelledOrder(const model::CancelledOrderHD& row, const ItemCodeOf& itemCode);
 
 }  // namespace state::HistoryOrders

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "model/formatter.h"
+#include "model/text_pool.h"
 #include "model/text_value.h"
 #include "platform/log.h"
 #include "protocol/separator_bytes.h"
@@ -50,8 +51,9 @@ void addToSymbolList(SymbolTypeMap& symbols, bool typeKnown, const ItemDetails& 
         symbols.set(item.InstrumentTypeName, entry);
 }
 
-// The compact field at `pos` written into the instrument.
-void setPackedField(ItemDetails& d, std::size_t pos, std::string_view f) {
+// The compact field at `pos` written into the instrument; dates, which repeat
+// from record to record, held once in `repeated`.
+void setPackedField(ItemDetails& d, std::size_t pos, std::string_view f, model::TextPool& repeated) {
     switch (pos) {
         case 0: d.InstrumentId = tv::intValue(f); break;
         case 1: d.Name = std::string(f); break;
@@ -62,7 +64,7 @@ void setPackedField(ItemDetails& d, std::size_t pos, std::string_view f) {
         case 6: d.TickSize = tv::doubleValue(f); break;
         case 7: d.Point = tv::doubleValue(f); break;
         case 8: d.DecimalPlaces = tv::intValue(f); break;
-        case 9: d.MonthCode = std::string(f); break;
+        case 9: d.MonthCode = repeated(f); break;
         case 10: d.ContractSize = tv::doubleValue(f); break;
         case 11: d.UnitId = tv::intValue(f); break;
         case 12:
@@ -73,8 +75,8 @@ void setPackedField(ItemDetails& d, std::size_t pos, std::string_view f) {
         case 14: d.UnderlyingInstrumentId = tv::intValue(f); break;
         case 15: d.MaxUpdateFrequency = tv::doubleValue(f); break;
         case 16: d.CutOffLimitPercentCP = tv::intValue(f); break;
-        case 17: d.FND = packedDate(f); break;
-        case 18: d.LTD = packedDate(f); break;
+        case 17: d.FND = repeated(packedDate(f)); break;
+        case 18: d.LTD = repeated(packedDate(f)); break;
         case 19: d.CircuitLimit = tv::doubleValue(f); break;
         case 20: d.PLCalcModeId = tv::intValue(f); break;
         case 21: d.Bid = tv::doubleValue(f); break;
@@ -84,7 +86,7 @@ void setPackedField(ItemDetails& d, std::size_t pos, std::string_view f) {
         case 25: d.Low = tv::doubleValue(f); break;
         case 26: d.DayOpen = tv::doubleValue(f); break;
         case 27: d.PrevClose = tv::doubleValue(f); break;
-        case 28: d.UpdateTime = packedDate(f); break;
+        case 28: d.UpdateTime = repeated(packedDate(f)); break;
         case 29: d.CurrentTradeSessionSettingId = tv::intValue(f); break;
         case 30: d.HedgeModeId = tv::intValue(f); break;
         case 31: d.MaxHoldingDays = tv::intValue(f); break;
@@ -207,28 +209,35 @@ void FillPackedItemType(ItemTypeMap& types, std::string_view section) {
 // The section's instruments sit in bounded blocks (state::RecordBlocks).
 std::vector<std::shared_ptr<ItemDetails>> readPackedItems(std::string_view section) {
     state::RecordBlocks<ItemDetails> blocks(TextConversion::countByte(section, protocol::RowByte) + 1);
-    TextConversion::eachRecord(section, "Instrument", [&blocks](const std::vector<std::string_view>& f) {
+    model::TextPool repeated;
+    TextConversion::eachRecord(section, "Instrument", [&blocks, &repeated](const std::vector<std::string_view>& f) {
         if (f.size() < 3 || f[2].empty()) {
             platform::Log::debug("Instrument record without a code (" + std::to_string(f.size()) +
                                  " fields): skipped");
             return;
         }
         ItemDetails item;
-        for (std::size_t pos = 0; pos < f.size() && pos <= 48; ++pos) setPackedField(item, pos, f[pos]);
+        for (std::size_t pos = 0; pos < f.size() && pos <= 48; ++pos) setPackedField(item, pos, f[pos], repeated);
         blocks.push_back(std::move(item));
     });
     return std::move(blocks).take();
 }
 
 void storePackedItemRange(InstrumentCollections c, std::span<std::shared_ptr<ItemDetails>> items) {
-    // Most instruments share a few types: each type's name is looked up once.
-    std::unordered_map<std::int32_t, std::optional<std::string>> typeNames;
+    // Most instruments share a few types: each type's name is looked up once, and its text held once.
+    struct TypeName {
+        bool known = false;
+        model::CompactText text;
+    };
+    std::unordered_map<std::int32_t, TypeName> typeNames;
     for (std::shared_ptr<ItemDetails>& item : items) {
         auto type = typeNames.find(item->InstrumentTypeId);
-        if (type == typeNames.end())
-            type = typeNames.emplace(item->InstrumentTypeId, getInstrumentTypeName(c.ItemTypeCollection, item->InstrumentTypeId)).first;
-        item->InstrumentTypeName = type->second.value_or("");
-        addToSymbolList(c.symbolTypeCollection, type->second.has_value(), *item);
+        if (type == typeNames.end()) {
+            const auto name = getInstrumentTypeName(c.ItemTypeCollection, item->InstrumentTypeId);
+            type = typeNames.emplace(item->InstrumentTypeId, TypeName{name.has_value(), name.value_or("")}).first;
+        }
+        item->InstrumentTypeName = type->second.text;
+        addToSymbolList(c.symbolTypeCollection, type->second.known, *item);
         std::string code = item->Code;
         c.ItemCollection.set(std::move(code), std::move(item));
     }

@@ -87,6 +87,8 @@ struct OrderBook::HeldIds {
     IdIndex pending{&model::Order::PendingOrderId};
     IdIndex settled{&model::Order::SettlementId};
     IdIndex cancelled{&model::Order::CancelledOrderId};
+    // Quantities and dates of the initial collections, held once.
+    model::TextPool repeated;
 };
 
 bool OrderBook::holdsOpenPosition(const std::string& id) {
@@ -117,8 +119,8 @@ void OrderBook::clearForLogin() {
 void OrderBook::FillInitialOpenOrderCollection(const model::OpenOrderHD& row,
                                                const HistoryOrders::ItemCodeOf& itemCode) {
     platform::assertMainThread();
-    auto order = HistoryOrders::openOrder(row, itemCode);
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    auto order = HistoryOrders::openOrder(row, itemCode, heldIds_->repeated);
     if (heldIds_->open.holds(open_, order->OpenPositionId)) return;
     if (row.PositionQty == 0)
         openCopy_.push_back(std::move(order));
@@ -130,8 +132,8 @@ void OrderBook::FillInitialOpenOrderCollection(const model::OpenOrderHD& row,
 void OrderBook::FillInitialPendingOrderCollection(const model::PendingOrderHD& row,
                                                   const HistoryOrders::ItemCodeOf& itemCode) {
     platform::assertMainThread();
-    auto order = HistoryOrders::pendingOrder(row, itemCode);
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    auto order = HistoryOrders::pendingOrder(row, itemCode, heldIds_->repeated);
     // Take-profit orders show as the position's limit, any other as its stop.
     if (!order->RefPositionIdOfBracket.empty())
         heldIds_->open.forEach(open_, order->RefPositionIdOfBracket, [&](model::Order& position) {
@@ -149,8 +151,8 @@ void OrderBook::FillInitialPendingOrderCollection(const model::PendingOrderHD& r
 void OrderBook::FillInitialSettledOrderCollection(const model::SettledOrderHD& row,
                                                   const HistoryOrders::ItemCodeOf& itemCode) {
     platform::assertMainThread();
-    auto order = HistoryOrders::settledOrder(row, itemCode);
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    auto order = HistoryOrders::settledOrder(row, itemCode, heldIds_->repeated);
     if (heldIds_->settled.holds(settled_, order->SettlementId)) return;
     heldIds_->settled.append(settled_, std::move(order));
     settledOrdersChanged();

@@ -56,9 +56,9 @@ const std::shared_ptr<model::ItemDetails>* ReferenceData::indexedItem(std::int32
     return indexed();
 }
 
-std::string ReferenceData::itemCode(std::int32_t instrumentId) const {
+model::CompactText ReferenceData::itemCode(std::int32_t instrumentId) const {
     const auto* item = indexedItem(instrumentId);
-    return item ? (*item)->Code.str() : std::string();
+    return item ? (*item)->Code : model::CompactText();
 }
 std::shared_ptr<model::AccountDetails> ReferenceData::account(const std::string& accountId) const {
     return found(accounts_, accountId);

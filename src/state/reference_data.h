@@ -30,6 +30,7 @@
 #include "model/resource_details.h"
 #include "model/session_schedule_info.h"
 #include "model/session_settings.h"
+#include "model/text_pool.h"
 #include "model/trade_currency.h"
 #include "model/user_account_maps.h"
 #include "model/user_info.h"
@@ -182,9 +183,10 @@ public:
     // --- Lookups: null when none is held ---------------------------------------
     std::shared_ptr<model::ItemDetails> instrument(const std::string& code) const;
     std::shared_ptr<model::ItemDetails> instrumentById(std::int32_t instrumentId) const;
-    // The code of the first instrument with this id, "" when none: by an index
-    // read again only when the instruments changed and the index misses.
-    std::string itemCode(std::int32_t instrumentId) const;
+    // The code of the first instrument with this id (a copy of its field,
+    // sharing its bytes), "" when none: by an index read again only when the
+    // instruments changed and the index misses.
+    model::CompactText itemCode(std::int32_t instrumentId) const;
     // Builds itemCode's index now (a login fill does it in a slice of its own).
     void indexItemCodes() const;
     std::shared_ptr<model::AccountDetails> account(const std::string& accountId) const;
@@ -377,6 +379,8 @@ private:
     OrderedDictionary<std::vector<std::shared_ptr<model::SessionScheduleInfo>>> marketSessionSchedules_;
     std::vector<std::shared_ptr<model::SessionScheduleInfo>> sessionSchedules_;
     OrderedDictionary<XmlTable> tables_;
+    // The instruments' exchange names and icons, which many share, held once.
+    model::TextPool instrumentTexts_;
 
     // Walks the element, its descendants and its following siblings in document
     // order; false at an element deeper than kMaxXmlDepth.

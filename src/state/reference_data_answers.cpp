@@ -18,9 +18,9 @@ void ReferenceData::fillAdvancedInstrumentInfo(std::string_view text) {
     if (!item || (*item)->Code.empty()) return;
     model::ItemDetails& i = **item;
     i.marketID = row.unsignedInteger(1);
-    i.exchangeName = row.text(2);
+    i.exchangeName = instrumentTexts_(row.text(2));
     i.descriptions = row.text(3);
-    i.iconResource = row.text(5);
+    i.iconResource = instrumentTexts_(row.text(5));
     i.priceUnitID = row.unsignedInteger(6);
     i.priceUnitValue = row.number(7);
     i.extraInfo = row.text(8);

@@ -112,6 +112,8 @@ public:
     bool step(const std::vector<std::string>& selectedSymbols, const Orders& open, const Orders& pending,
               const AccountMap& accounts, std::size_t count);
     const std::vector<std::string>& codes() const { return out_; }
+    // The gathered codes, moved out.
+    std::vector<std::string> takeCodes() && { return std::move(out_); }
 
 private:
     void add(std::string_view code);

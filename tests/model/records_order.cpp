@@ -6,6 +6,7 @@
 #include "model/item_details.h"
 #include "model/order.h"
 #include "model/order_info.h"
+#include "model/text_pool.h"
 
 using model::FinancialEnum;
 using model::GroupInstruments;
@@ -164,10 +165,12 @@ TEST(FinancialEnumNames, NamesAndValues) {
     EXPECT_EQ(FinancialEnum::getFinancialTransferModeValue("TTCopy "), 0);
 }
 
-// A record's text field, in place (up to 15 bytes) and on the heap.
+// A record's text field, in place (up to 7 bytes) and on the heap (the size
+// in the field under 127 bytes, in the block from 127 on).
 TEST(RecordText, HoldsEveryLengthThroughCopiesMovesAndAssignments) {
-    const std::string texts[] = {"", "7", std::string(14, 'a'), std::string(15, 'b'), std::string(16, 'c'),
-                                 std::string(16, 'd'), "2026-12-10 00:03:20 long enough for the heap"};
+    const std::string texts[] = {"", "7", std::string(6, 'a'), std::string(7, 'b'), std::string(8, 'c'),
+                                 std::string(8, 'd'), "2026-12-10 00:03:20 long enough for the heap",
+                                 std::string(126, 'e'), std::string(127, 'f'), std::string(300, 'g')};
     for (const std::string& a : texts) {
         for (const std::string& b : texts) {
             model::CompactText field(a);
@@ -187,6 +190,43 @@ TEST(RecordText, HoldsEveryLengthThroughCopiesMovesAndAssignments) {
             EXPECT_EQ(moved <=> other, std::string_view(a + b) <=> std::string_view(b));
         }
     }
+}
+
+// Copies of a heap text share its bytes; a write into one leaves the others.
+TEST(RecordText, CopiesShareUntilOneIsWritten) {
+    for (const std::string& text : {std::string("10/12/2026 00:03:20"), std::string(200, 'x')}) {
+        model::CompactText first(text);
+        model::CompactText second(first);
+        model::CompactText third;
+        third = second;
+        EXPECT_EQ(second.data(), first.data());
+        EXPECT_EQ(third.data(), first.data());
+        second = std::string(text.size(), 'y');
+        EXPECT_EQ(second, std::string(text.size(), 'y'));
+        EXPECT_EQ(first, text) << "written in place only when it holds the bytes alone";
+        EXPECT_EQ(third, text);
+        first.clear();
+        EXPECT_EQ(third, text) << "the last holder keeps the bytes";
+        const char* const alone = third.data();
+        third = std::string(text.size(), 'z');
+        EXPECT_EQ(third.data(), alone) << "a sole holder's text of the same length is written over";
+    }
+}
+
+// A pool gives a repeated heap text the first one's bytes, up to its bound.
+TEST(RecordText, APoolHoldsARepeatedTextOnce) {
+    model::TextPool pool;
+    const model::CompactText first = pool("10/12/2026");
+    const model::CompactText again = pool(std::string("10/12/2026"));
+    EXPECT_EQ(again, "10/12/2026");
+    EXPECT_EQ(again.data(), first.data());
+    EXPECT_EQ(pool("1.5"), "1.5");
+    EXPECT_EQ(pool.size(), 1u) << "a text held in place is not kept";
+    for (std::size_t i = pool.size(); i < model::TextPool::kMaxTexts; ++i) pool("text " + std::to_string(i + 100000));
+    const model::CompactText past = pool("a text past the bound");
+    EXPECT_EQ(past, "a text past the bound");
+    EXPECT_NE(pool("a text past the bound").data(), past.data()) << "not kept";
+    EXPECT_EQ(pool("10/12/2026").data(), first.data()) << "the held ones are still found";
 }
 
 TEST(RecordText, TakesATextOutOfItself) {

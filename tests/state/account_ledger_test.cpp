@@ -28,7 +28,7 @@ class RecordingFeed : public FeedChannels {
 public:
     template <typename... Needs>
     RecordingFeed(std::vector<std::string>& calls, Needs&... needs) : FeedChannels(needs...), calls_(calls) {}
-    void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>&, bool subscribe) override {
+    void ProcessSubscribeandUnSubscribeItems(std::vector<std::string>, bool subscribe) override {
         calls_.push_back(subscribe ? "subscribe" : "unsubscribe");
     }
 

@@ -44,7 +44,7 @@ class CountingFeed : public FeedChannels {
 public:
     template <typename... Needs>
     CountingFeed(Sent& sent, Needs&... needs) : FeedChannels(needs...), sent_(sent) {}
-    void ProcessSubscribeandUnSubscribeItems(const std::vector<std::string>&, bool) override { ++sent_.subscriptions; }
+    void ProcessSubscribeandUnSubscribeItems(std::vector<std::string>, bool) override { ++sent_.subscriptions; }
 
 private:
     Sent& sent_;

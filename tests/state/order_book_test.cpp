@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/open_order_hd.h"
 #include "model/pending_order_hd.h"
 #include "platform/notification_center.h"
 #include "platform/test_env.h"
@@ -276,6 +277,34 @@ TEST_F(OrderBookTest, InitialBracketOrdersSetTheirPositionsPrices) {
     EXPECT_EQ(open[3]->StopPrice, "5.000000");
     ASSERT_EQ(book().PendingOrderCollection().size(), 5u);
     EXPECT_EQ(book().PendingOrderCollection()[4]->PendingOrderId, "O5");
+}
+
+// The initial positions hold one copy of a repeated quantity or date, and their instrument's code.
+TEST_F(OrderBookTest, InitialPositionsShareRepeatedTextsAndTheInstrumentsCode) {
+    auto euro = std::make_shared<model::ItemDetails>();
+    euro->InstrumentId = 8;
+    euro->Code = "EURUSD12";
+    auto& reference = state::SessionTestAccess::referenceData(*session);
+    state::ReferenceDataTestAccess::ItemCollection(reference).set("EURUSD12", euro);
+    const auto code = [&reference](std::int32_t id) { return reference.itemCode(id); };
+    for (const char* id : {"P1", "P2", "P3"}) {
+        model::OpenOrderHD row;
+        row.PositionId = id;
+        row.InstrumentId = 8;
+        row.PositionInitialQty = row.PositionQty = 2;
+        row.OrderPrice = 1.25;
+        row.ValueDate = "20261204000000";
+        book().FillInitialOpenOrderCollection(row, code);
+    }
+    const auto& open = book().OpenOrderCollection();
+    ASSERT_EQ(open.size(), 3u);
+    for (const auto& o : open) {
+        EXPECT_EQ(std::tuple(o->ItemCode, o->OrderQty, o->RemainingQty, o->OrderPrice, o->ValueDate),
+                  std::tuple("EURUSD12", "2.000000", "2.000000", "1.250000", "12/04/2026"));
+        EXPECT_EQ(o->ItemCode.data(), euro->Code.data());
+        EXPECT_EQ(o->OrderQty.data(), open[0]->OrderQty.data());
+        EXPECT_EQ(o->ValueDate.data(), open[0]->ValueDate.data());
+    }
 }
 
 TEST_F(OrderBookTest, SettlementBorrowsFromTheClosedPositionAndIsKeptOnce) {
