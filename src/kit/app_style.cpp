@@ -65,6 +65,50 @@ void drawCached(QPainter* painter, const QStyleOption& option, const QString& wh
     painter->drawPixmap(option.rect.topLeft(), pixmap);
 }
 
+// Qt's raster engine hands a translucent fill or line of this many rows or
+// pixels or more in one call to its thread pool, waking its threads and
+// waiting for them: a tall frame's shaded lines, a scroll bar's groove.
+constexpr int kPooledSpans = 96;
+// How far in from its edges Fusion shades a tab widget's pane.
+constexpr int kTabFrameEdge = 3;
+
+// Draws `draw` over `rect` under clips of fewer device pixels each way than
+// kPooledSpans, so that no call reaches the pool; the same pixels, as no
+// clip edge falls within a device pixel. `interior` (within `rect`; empty:
+// none) holds only opaque fills and is drawn under one clip. Elsewhere, and
+// at ratios other than 1 and 2, `draw` is called once.
+template <typename Draw>
+void drawInTiles(QPainter* painter, const QRect& rect, const QRect& interior, Draw&& draw) {
+    const qreal ratio = painter->deviceTransform().m11();
+    const int tile = int((kPooledSpans - 1) / ratio);
+    if (!pixelExact(painter, rect) || (rect.width() <= tile && rect.height() <= tile)) {
+        draw(painter);
+        return;
+    }
+    const auto drawTiles = [&](const QRect& piece, int step) {
+        for (int y = piece.top(); y <= piece.bottom(); y += step)
+            for (int x = piece.left(); x <= piece.right(); x += step) {
+                painter->save();
+                painter->setClipRect(QRect(x, y, std::min(step, piece.right() - x + 1),
+                                           std::min(step, piece.bottom() - y + 1)),
+                                     Qt::IntersectClip);
+                draw(painter);
+                painter->restore();
+            }
+    };
+    if (interior.isEmpty()) {
+        drawTiles(rect, tile);
+        return;
+    }
+    const int whole = std::max(interior.width(), interior.height());
+    drawTiles(interior, whole);
+    // The band above, the band below, then the sides between them.
+    drawTiles(QRect(rect.left(), rect.top(), rect.width(), interior.top() - rect.top()), tile);
+    drawTiles(QRect(rect.left(), interior.bottom() + 1, rect.width(), rect.bottom() - interior.bottom()), tile);
+    drawTiles(QRect(rect.left(), interior.top(), interior.left() - rect.left(), interior.height()), tile);
+    drawTiles(QRect(interior.right() + 1, interior.top(), rect.right() - interior.right(), interior.height()), tile);
+}
+
 // A cell longer than shown, whose model did not give the rule's form: the
 // rule is applied before it is measured or drawn. The kit's cell delegate gave
 // it already, with isolates of its own that the rule would show. Every other
@@ -119,8 +163,20 @@ void AppStyle::drawControl(ControlElement element, const QStyleOption* option, Q
     drawCached(painter, *option, what, [&](QPainter* to, const QRect& rect) {
         QStyleOptionToolBar moved = *bar;
         moved.rect = rect;
-        QProxyStyle::drawControl(element, &moved, to, widget);
+        drawInTiles(to, rect, {}, [&](QPainter* tiled) { QProxyStyle::drawControl(element, &moved, tiled, widget); });
     });
+}
+
+void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                             const QWidget* widget) const {
+    if (!caches_ || element != PE_FrameTabWidget) {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        return;
+    }
+    // Fusion fills the pane and shades the lines along its edges.
+    const QRect interior = option->rect.adjusted(kTabFrameEdge, kTabFrameEdge, -kTabFrameEdge, -kTabFrameEdge);
+    drawInTiles(painter, option->rect, interior,
+                [&](QPainter* tiled) { QProxyStyle::drawPrimitive(element, option, tiled, widget); });
 }
 
 void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
@@ -137,13 +193,17 @@ void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComp
     bar.subControls = SC_ScrollBarGroove;
     const QString what =
         QStringLiteral("groove-%1-%2").arg(int(bar.orientation)).arg(uint(bar.activeSubControls), 0, 16);
-    drawCached(painter, bar, what, [&](QPainter* to, const QRect& rect) {
-        QStyleOptionSlider groove = bar;
-        groove.rect = rect;
-        QProxyStyle::drawComplexControl(control, &groove, to, widget);
+    QStyleOptionSlider rest = *given;
+    rest.subControls = given->subControls & ~SC_ScrollBarGroove;
+    // Fusion draws the groove under clips of its own: into the cache whole.
+    drawInTiles(painter, given->rect, {}, [&](QPainter* tiled) {
+        drawCached(tiled, bar, what, [&](QPainter* to, const QRect& rect) {
+            QStyleOptionSlider groove = bar;
+            groove.rect = rect;
+            QProxyStyle::drawComplexControl(control, &groove, to, widget);
+        });
+        QProxyStyle::drawComplexControl(control, &rest, tiled, widget);
     });
-    bar.subControls = given->subControls & ~SC_ScrollBarGroove;
-    QProxyStyle::drawComplexControl(control, &bar, painter, widget);
 }
 
 bool styleNamed(int argc, const char* const* argv) {

@@ -1,6 +1,7 @@
 // The application's style draws what its base style draws, pixel for pixel,
 // at the scale the test runs at (QT_SCALE_FACTOR: the program runs at 1, 1.5
-// and 2) and at twice it, in both themes, drawn afresh and from its cache;
+// and 2) and at twice it, in both themes, drawn afresh and from its cache,
+// whole or in tiles;
 // it wraps the style the user named, else Fusion.
 #include "kit/app_style.h"
 
@@ -12,6 +13,7 @@
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QStyleFactory>
+#include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
 #include <functional>
@@ -61,6 +63,16 @@ QImage scrollBarImage(QStyle* style, const QPalette& palette, Qt::Orientation or
     return image(bar, ratio);
 }
 
+QImage tabWidgetImage(QStyle* style, const QPalette& palette, QSize size, qreal ratio) {
+    QTabWidget tabs;
+    tabs.setStyle(style);
+    tabs.setPalette(palette);
+    tabs.addTab(new QWidget, "Positions");
+    tabs.addTab(new QWidget, "Orders");
+    tabs.resize(size);
+    return image(tabs, ratio);
+}
+
 QImage tableImage(QStyle* style, const QPalette& palette, qreal ratio) {
     QStandardItemModel model(40, 4);
     model.setHorizontalHeaderLabels({"Code", "Bid", "A longer title", "Ask"});
@@ -91,6 +103,11 @@ TEST(AppStyleTest, DrawsAsFusionDoes) {
                              return toolbarImage(s, p, area, r);
                          }});
     cases.push_back({"table", tableImage});
+    // Drawn in tiles: sides of several and of part of one; one within a tile.
+    for (const QSize size : {QSize(663, 805), QSize(120, 90)})
+        cases.push_back({"tab widget " + std::to_string(size.width()), [size](QStyle* s, const QPalette& p, qreal r) {
+                             return tabWidgetImage(s, p, size, r);
+                         }});
     const struct {
         Qt::Orientation orientation;
         int length;
