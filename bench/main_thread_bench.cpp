@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "model/crypto.h"
 #include "model/login_inputdata.h"
 #include "platform/free_memory.h"
 #include "platform/log.h"
@@ -137,6 +138,8 @@ int run(const std::string& scale, bool xml, bool loginOnly) {
     auto token = platform::NotificationCenter::defaultCenter().addObserver(
         "LoginSuccessNotification", [&](const platform::Notification&) { loggedIn = true; });
 
+    // The application prepares the shipped key at its start, while its login window shows.
+    model::Crypto::prepareKey(deployment::kSecurityKey);
     bench::LoginFigures figures;
     figures.scale = scale;
     figures.xml = xml;
