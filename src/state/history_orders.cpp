@@ -1,9 +1,11 @@
 #include "state/history_orders.h"
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string_view>
 
 #include "model/formatter.h"
@@ -42,12 +44,40 @@ std::string sixDecimals(double value) {
     return text;
 }
 
+namespace {
+constexpr std::size_t kWireLength = 14;  // "yyyyMMddHHmmss"
+constexpr int kDaysOfEveryMonth = 28;
+
+int twoDigits(std::string_view text, std::size_t at) { return (text[at] - '0') * 10 + (text[at + 1] - '0'); }
+
+// A wire time of digits whose fields every month and year hold (the rows'
+// common case), cut into "MM/dd/yyyy" and " HH:mm:ss" as the formatters print
+// them; nothing for any other text, which the formatters read.
+std::optional<std::string> plainWireTime(std::string_view wire, bool withTime) {
+    if (wire.size() != kWireLength || wire[0] == '0' || wire == model::Formatter::kNullDate ||
+        !std::all_of(wire.begin(), wire.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const int month = twoDigits(wire, 4), day = twoDigits(wire, 6);
+    if (month < 1 || month > 12 || day < 1 || day > kDaysOfEveryMonth || twoDigits(wire, 8) > 23 ||
+        twoDigits(wire, 10) > 59 || twoDigits(wire, 12) > 59)
+        return std::nullopt;
+    std::string text;
+    text.reserve(withTime ? 19 : 10);
+    text.append(wire.substr(4, 2)).append(1, '/').append(wire.substr(6, 2)).append(1, '/').append(wire.substr(0, 4));
+    if (withTime)
+        text.append(1, ' ').append(wire.substr(8, 2)).append(1, ':').append(wire.substr(10, 2)).append(1, ':').append(wire.substr(12, 2));
+    return text;
+}
+}  // namespace
+
 std::string dateTime(const std::string& wire) {
     static const model::DateFormatter display(model::Formatter::kDisplayFormat);
+    if (std::optional<std::string> plain = plainWireTime(wire, true)) return std::move(*plain);
     return reformat(wire, display);
 }
 std::string date(const std::string& wire) {
     static const model::DateFormatter day(model::Formatter::kDateFormat);
+    if (std::optional<std::string> plain = plainWireTime(wire, false)) return std::move(*plain);
     return reformat(wire, day);
 }
 
