@@ -28,22 +28,11 @@ bool pixelExact(const QPainter* painter, const QRect& rect) {
            onDevice == QRectF(onDevice.toRect());
 }
 
-// Draws what `draw` paints over `option.rect` from a QPixmapCache entry
-// named by `what`, the option's state, direction, palette and size and the
-// device pixel ratio, as the styles in Qt cache theirs (the ratio added);
-// `draw` paints the entry once into a transparent pixmap. A rectangle that
-// does not fall on whole device pixels is drawn directly, and so is any at a
-// ratio other than 1 or 2: there Qt's aliased lines and gradients round by
-// their device position, and a pixmap drawn at the origin would be a pixel
-// off the window's drawing.
+// The entry of `what` for `option` (see drawCached), drawn by `draw` into a
+// transparent pixmap when the cache holds none; on whole device pixels only.
 template <typename Draw>
-void drawCached(QPainter* painter, const QStyleOption& option, const QString& what, Draw&& draw) {
+QPixmap cachedDrawing(QPainter* painter, const QStyleOption& option, const QString& what, Draw&& draw) {
     const qreal ratio = painter->deviceTransform().m11();
-    const QRectF onDevice = painter->deviceTransform().mapRect(QRectF(option.rect));
-    if (!pixelExact(painter, option.rect) || option.rect.isEmpty()) {
-        draw(painter, option.rect);
-        return;
-    }
     const QString key = QStringLiteral("kit-%1-%2-%3-%4-%5x%6@%7")
                             .arg(what)
                             .arg(uint(option.state), 0, 16)
@@ -54,7 +43,7 @@ void drawCached(QPainter* painter, const QStyleOption& option, const QString& wh
                             .arg(ratio);
     QPixmap pixmap;
     if (!QPixmapCache::find(key, &pixmap)) {
-        pixmap = QPixmap(onDevice.toRect().size());
+        pixmap = QPixmap(painter->deviceTransform().mapRect(QRectF(option.rect)).toRect().size());
         pixmap.setDevicePixelRatio(ratio);
         pixmap.fill(Qt::transparent);
         QPainter cachePainter(&pixmap);
@@ -62,7 +51,24 @@ void drawCached(QPainter* painter, const QStyleOption& option, const QString& wh
         cachePainter.end();
         QPixmapCache::insert(key, pixmap);
     }
-    painter->drawPixmap(option.rect.topLeft(), pixmap);
+    return pixmap;
+}
+
+// Draws what `draw` paints over `option.rect` from a QPixmapCache entry
+// named by `what`, the option's state, direction, palette and size and the
+// device pixel ratio, as the styles in Qt cache theirs (the ratio added);
+// `draw` paints the entry once into a transparent pixmap. A rectangle that
+// does not fall on whole device pixels is drawn directly, and so is any at a
+// ratio other than 1 or 2: there Qt's aliased lines and gradients round by
+// their device position, and a pixmap drawn at the origin would be a pixel
+// off the window's drawing.
+template <typename Draw>
+void drawCached(QPainter* painter, const QStyleOption& option, const QString& what, Draw&& draw) {
+    if (!pixelExact(painter, option.rect) || option.rect.isEmpty()) {
+        draw(painter, option.rect);
+        return;
+    }
+    painter->drawPixmap(option.rect.topLeft(), cachedDrawing(painter, option, what, draw));
 }
 
 // Qt's raster engine hands a translucent fill or line of this many rows or
@@ -193,17 +199,22 @@ void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComp
     bar.subControls = SC_ScrollBarGroove;
     const QString what =
         QStringLiteral("groove-%1-%2").arg(int(bar.orientation)).arg(uint(bar.activeSubControls), 0, 16);
+    const auto drawGroove = [&](QPainter* to, const QRect& rect) {
+        QStyleOptionSlider groove = bar;
+        groove.rect = rect;
+        QProxyStyle::drawComplexControl(control, &groove, to, widget);
+    };
     QStyleOptionSlider rest = *given;
     rest.subControls = given->subControls & ~SC_ScrollBarGroove;
-    // Fusion draws the groove under clips of its own: into the cache whole.
-    drawInTiles(painter, given->rect, {}, [&](QPainter* tiled) {
-        drawCached(tiled, bar, what, [&](QPainter* to, const QRect& rect) {
-            QStyleOptionSlider groove = bar;
-            groove.rect = rect;
-            QProxyStyle::drawComplexControl(control, &groove, to, widget);
-        });
-        QProxyStyle::drawComplexControl(control, &rest, tiled, widget);
-    });
+    // Fusion draws the groove under clips of its own: into the cache whole,
+    // then blitted tile by tile; the slider and the arrows over it at once.
+    if (!pixelExact(painter, given->rect) || given->rect.isEmpty()) {
+        drawGroove(painter, given->rect);
+    } else {
+        const QPixmap groove = cachedDrawing(painter, bar, what, drawGroove);
+        drawInTiles(painter, given->rect, {}, [&](QPainter* tiled) { tiled->drawPixmap(given->rect.topLeft(), groove); });
+    }
+    QProxyStyle::drawComplexControl(control, &rest, painter, widget);
 }
 
 bool styleNamed(int argc, const char* const* argv) {

@@ -3,9 +3,10 @@
 // QT_STYLE_OVERRIDE) or else Fusion. Over Fusion, the scroll bars' grooves and
 // the main window's toolbars, whose long gradients and translucent lines cost
 // a millisecond or more a paint, are drawn once per state, size, palette and
-// device pixel ratio into a QPixmapCache entry and then blitted; they and the
-// tab widgets' panes are drawn in tiles small enough that Qt's raster engine
-// draws each on the main thread, not in its thread pool. Table cells
+// device pixel ratio into a QPixmapCache entry and then blitted. The grooves'
+// blits, the toolbars' first drawing and the tab widgets' panes go in tiles
+// small enough that Qt's raster engine draws each on the main thread, not in
+// its thread pool. Table cells
 // of figures read left to right in a right-to-left layout too, and a cell's
 // text longer than the kit's shown length is cut before it is measured or drawn.
 #include <QProxyStyle>

@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -56,9 +57,9 @@ QImage scrollBarImage(QStyle* style, const QPalette& palette, Qt::Orientation or
     QScrollBar bar(orientation);
     bar.setStyle(style);
     bar.setPalette(palette);
-    bar.setRange(0, 1000);
+    bar.setRange(0, value < 0 ? 100 : 1000);
     bar.setPageStep(120);
-    bar.setValue(value);
+    bar.setValue(std::max(value, 0));
     bar.resize(orientation == Qt::Vertical ? QSize(14, length) : QSize(length, 14));
     return image(bar, ratio);
 }
@@ -116,6 +117,7 @@ TEST(AppStyleTest, DrawsAsFusionDoes) {
                 {Qt::Vertical, 768, 500},
                 {Qt::Vertical, 177, 1000},
                 {Qt::Vertical, 60, 300},
+                {Qt::Vertical, 768, -1},  // a slider longer than a tile
                 {Qt::Horizontal, 586, 250}};
     for (const auto& b : bars)
         cases.push_back({"scroll bar " + std::to_string(b.orientation) + " " + std::to_string(b.length) +
