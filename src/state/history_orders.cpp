@@ -45,8 +45,11 @@ std::string sixDecimals(double value) {
 }
 
 namespace {
-constexpr std::size_t kWireLength = 14;  // "yyyyMMddHHmmss"
-constexpr int kDaysOfEveryMonth = 28;
+// "yyyyMMddHHmmss": its length and where each field starts.
+constexpr std::size_t kWireLength = 14;
+constexpr std::size_t kYear = 0, kMonth = 4, kDay = 6, kHour = 8, kMinute = 10, kSecond = 12, kTwo = 2;
+constexpr int kMonths = 12, kDaysOfEveryMonth = 28, kLastHour = 23, kLastMinuteOrSecond = 59;
+constexpr std::size_t kShownDateTimeLength = 19;  // "MM/dd/yyyy HH:mm:ss"
 
 int twoDigits(std::string_view text, std::size_t at) { return (text[at] - '0') * 10 + (text[at + 1] - '0'); }
 
@@ -57,15 +60,18 @@ std::optional<std::string> plainWireTime(std::string_view wire, bool withTime) {
     if (wire.size() != kWireLength || wire[0] == '0' || wire == model::Formatter::kNullDate ||
         !std::all_of(wire.begin(), wire.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
-    const int month = twoDigits(wire, 4), day = twoDigits(wire, 6);
-    if (month < 1 || month > 12 || day < 1 || day > kDaysOfEveryMonth || twoDigits(wire, 8) > 23 ||
-        twoDigits(wire, 10) > 59 || twoDigits(wire, 12) > 59)
+    const int month = twoDigits(wire, kMonth), day = twoDigits(wire, kDay);
+    if (month < 1 || month > kMonths || day < 1 || day > kDaysOfEveryMonth || twoDigits(wire, kHour) > kLastHour ||
+        twoDigits(wire, kMinute) > kLastMinuteOrSecond || twoDigits(wire, kSecond) > kLastMinuteOrSecond)
         return std::nullopt;
     std::string text;
-    text.reserve(withTime ? 19 : 10);
-    text.append(wire.substr(4, 2)).append(1, '/').append(wire.substr(6, 2)).append(1, '/').append(wire.substr(0, 4));
-    if (withTime)
-        text.append(1, ' ').append(wire.substr(8, 2)).append(1, ':').append(wire.substr(10, 2)).append(1, ':').append(wire.substr(12, 2));
+    if (withTime) text.reserve(kShownDateTimeLength);  // the date alone fits in place
+    text.append(wire.substr(kMonth, kTwo)).append(1, '/').append(wire.substr(kDay, kTwo)).append(1, '/');
+    text.append(wire.substr(kYear, kMonth - kYear));
+    if (withTime) {
+        text.append(1, ' ').append(wire.substr(kHour, kTwo)).append(1, ':').append(wire.substr(kMinute, kTwo));
+        text.append(1, ':').append(wire.substr(kSecond, kTwo));
+    }
     return text;
 }
 }  // namespace
