@@ -28,22 +28,11 @@ bool pixelExact(const QPainter* painter, const QRect& rect) {
            onDevice == QRectF(onDevice.toRect());
 }
 
-// Draws what `draw` paints over `option.rect` from a QPixmapCache entry
-// named by `what`, the option's state, direction, palette and size and the
-// device pixel ratio, as the styles in Qt cache theirs (the ratio added);
-// `draw` paints the entry once into a transparent pixmap. A rectangle that
-// does not fall on whole device pixels is drawn directly, and so is any at a
-// ratio other than 1 or 2: there Qt's aliased lines and gradients round by
-// their device position, and a pixmap drawn at the origin would be a pixel
-// off the window's drawing.
+// The entry of `what` for `option` (see drawCached), drawn by `draw` into a
+// transparent pixmap when the cache holds none; on whole device pixels only.
 template <typename Draw>
-void drawCached(QPainter* painter, const QStyleOption& option, const QString& what, Draw&& draw) {
+QPixmap cachedDrawing(QPainter* painter, const QStyleOption& option, const QString& what, Draw&& draw) {
     const qreal ratio = painter->deviceTransform().m11();
-    const QRectF onDevice = painter->deviceTransform().mapRect(QRectF(option.rect));
-    if (!pixelExact(painter, option.rect) || option.rect.isEmpty()) {
-        draw(painter, option.rect);
-        return;
-    }
     const QString key = QStringLiteral("kit-%1-%2-%3-%4-%5x%6@%7")
                             .arg(what)
                             .arg(uint(option.state), 0, 16)
@@ -54,7 +43,7 @@ void drawCached(QPainter* painter, const QStyleOption& option, const QString& wh
                             .arg(ratio);
     QPixmap pixmap;
     if (!QPixmapCache::find(key, &pixmap)) {
-        pixmap = QPixmap(onDevice.toRect().size());
+        pixmap = QPixmap(painter->deviceTransform().mapRect(QRectF(option.rect)).toRect().size());
         pixmap.setDevicePixelRatio(ratio);
         pixmap.fill(Qt::transparent);
         QPainter cachePainter(&pixmap);
@@ -62,7 +51,68 @@ void drawCached(QPainter* painter, const QStyleOption& option, const QString& wh
         cachePainter.end();
         QPixmapCache::insert(key, pixmap);
     }
-    painter->drawPixmap(option.rect.topLeft(), pixmap);
+    return pixmap;
+}
+
+// Draws what `draw` paints over `option.rect` from a QPixmapCache entry
+// named by `what`, the option's state, direction, palette and size and the
+// device pixel ratio, as the styles in Qt cache theirs (the ratio added);
+// `draw` paints the entry once into a transparent pixmap. A rectangle that
+// does not fall on whole device pixels is drawn directly, and so is any at a
+// ratio other than 1 or 2: there Qt's aliased lines and gradients round by
+// their device position, and a pixmap drawn at the origin would be a pixel
+// off the window's drawing.
+template <typename Draw>
+void drawCached(QPainter* painter, const QStyleOption& option, const QString& what, Draw&& draw) {
+    if (!pixelExact(painter, option.rect) || option.rect.isEmpty()) {
+        draw(painter, option.rect);
+        return;
+    }
+    painter->drawPixmap(option.rect.topLeft(), cachedDrawing(painter, option, what, draw));
+}
+
+// Qt's raster engine hands a translucent fill or line of this many rows or
+// pixels or more in one call to its thread pool, waking its threads and
+// waiting for them: a tall frame's shaded lines, a scroll bar's groove.
+constexpr int kPooledSpans = 96;
+// How far in from its edges Fusion shades a tab widget's pane.
+constexpr int kTabFrameEdge = 3;
+
+// Draws `draw` over `rect` under clips of fewer device pixels each way than
+// kPooledSpans, so that no call reaches the pool; the same pixels, as no
+// clip edge falls within a device pixel. `interior` (within `rect`; empty:
+// none) holds only opaque fills and is drawn under one clip. Elsewhere, and
+// at ratios other than 1 and 2, `draw` is called once.
+template <typename Draw>
+void drawInTiles(QPainter* painter, const QRect& rect, const QRect& interior, Draw&& draw) {
+    const qreal ratio = painter->deviceTransform().m11();
+    const int tile = int((kPooledSpans - 1) / ratio);
+    if (!pixelExact(painter, rect) || (rect.width() <= tile && rect.height() <= tile)) {
+        draw(painter);
+        return;
+    }
+    const auto drawTiles = [&](const QRect& piece, int step) {
+        for (int y = piece.top(); y <= piece.bottom(); y += step)
+            for (int x = piece.left(); x <= piece.right(); x += step) {
+                painter->save();
+                painter->setClipRect(QRect(x, y, std::min(step, piece.right() - x + 1),
+                                           std::min(step, piece.bottom() - y + 1)),
+                                     Qt::IntersectClip);
+                draw(painter);
+                painter->restore();
+            }
+    };
+    if (interior.isEmpty()) {
+        drawTiles(rect, tile);
+        return;
+    }
+    const int whole = std::max(interior.width(), interior.height());
+    drawTiles(interior, whole);
+    // The band above, the band below, then the sides between them.
+    drawTiles(QRect(rect.left(), rect.top(), rect.width(), interior.top() - rect.top()), tile);
+    drawTiles(QRect(rect.left(), interior.bottom() + 1, rect.width(), rect.bottom() - interior.bottom()), tile);
+    drawTiles(QRect(rect.left(), interior.top(), interior.left() - rect.left(), interior.height()), tile);
+    drawTiles(QRect(interior.right() + 1, interior.top(), rect.right() - interior.right(), interior.height()), tile);
 }
 
 // A cell longer than shown, whose model did not give the rule's form: the
@@ -119,8 +169,20 @@ void AppStyle::drawControl(ControlElement element, const QStyleOption* option, Q
     drawCached(painter, *option, what, [&](QPainter* to, const QRect& rect) {
         QStyleOptionToolBar moved = *bar;
         moved.rect = rect;
-        QProxyStyle::drawControl(element, &moved, to, widget);
+        drawInTiles(to, rect, {}, [&](QPainter* tiled) { QProxyStyle::drawControl(element, &moved, tiled, widget); });
     });
+}
+
+void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                             const QWidget* widget) const {
+    if (!caches_ || element != PE_FrameTabWidget) {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        return;
+    }
+    // Fusion fills the pane and shades the lines along its edges.
+    const QRect interior = option->rect.adjusted(kTabFrameEdge, kTabFrameEdge, -kTabFrameEdge, -kTabFrameEdge);
+    drawInTiles(painter, option->rect, interior,
+                [&](QPainter* tiled) { QProxyStyle::drawPrimitive(element, option, tiled, widget); });
 }
 
 void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
@@ -137,13 +199,22 @@ void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComp
     bar.subControls = SC_ScrollBarGroove;
     const QString what =
         QStringLiteral("groove-%1-%2").arg(int(bar.orientation)).arg(uint(bar.activeSubControls), 0, 16);
-    drawCached(painter, bar, what, [&](QPainter* to, const QRect& rect) {
+    const auto drawGroove = [&](QPainter* to, const QRect& rect) {
         QStyleOptionSlider groove = bar;
         groove.rect = rect;
         QProxyStyle::drawComplexControl(control, &groove, to, widget);
-    });
-    bar.subControls = given->subControls & ~SC_ScrollBarGroove;
-    QProxyStyle::drawComplexControl(control, &bar, painter, widget);
+    };
+    QStyleOptionSlider rest = *given;
+    rest.subControls = given->subControls & ~SC_ScrollBarGroove;
+    // Fusion draws the groove under clips of its own: into the cache whole,
+    // then blitted tile by tile; the slider and the arrows over it at once.
+    if (!pixelExact(painter, given->rect) || given->rect.isEmpty()) {
+        drawGroove(painter, given->rect);
+    } else {
+        const QPixmap groove = cachedDrawing(painter, bar, what, drawGroove);
+        drawInTiles(painter, given->rect, {}, [&](QPainter* tiled) { tiled->drawPixmap(given->rect.topLeft(), groove); });
+    }
+    QProxyStyle::drawComplexControl(control, &rest, painter, widget);
 }
 
 bool styleNamed(int argc, const char* const* argv) {

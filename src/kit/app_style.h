@@ -3,7 +3,10 @@
 // QT_STYLE_OVERRIDE) or else Fusion. Over Fusion, the scroll bars' grooves and
 // the main window's toolbars, whose long gradients and translucent lines cost
 // a millisecond or more a paint, are drawn once per state, size, palette and
-// device pixel ratio into a QPixmapCache entry and then blitted. Table cells
+// device pixel ratio into a QPixmapCache entry and then blitted. The grooves'
+// blits, the toolbars' first drawing and the tab widgets' panes go in tiles
+// small enough that Qt's raster engine draws each on the main thread, not in
+// its thread pool. Table cells
 // of figures read left to right in a right-to-left layout too, and a cell's
 // text longer than the kit's shown length is cut before it is measured or drawn.
 #include <QProxyStyle>
@@ -16,6 +19,8 @@ public:
     explicit AppStyle(const QString& baseKey = QStringLiteral("Fusion"));
     QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                            const QWidget* widget = nullptr) const override;
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget = nullptr) const override;
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget = nullptr) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,

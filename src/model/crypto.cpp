@@ -155,6 +155,11 @@ std::optional<std::string> Crypto::transformData(const std::string& data, int al
     return out;
 }
 
+void Crypto::prepareKey(const std::string& password) {
+    // An empty text's encryption derives the key and fetches the cipher.
+    (void)encrypt(std::string(), password);
+}
+
 std::string Crypto::computeSHA512DigestForString(const std::string& text) {
     const std::size_t take = std::min(utf16Length(text), text.size());
     std::string digest(64, '\0');

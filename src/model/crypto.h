@@ -23,6 +23,9 @@ public:
     static std::optional<std::string> decrypt(const std::string& data, const std::string& password) {
         return transformData(data, kAlgorithmAES, kDecrypt, password);
     }
+    // Derives the key of `password` into the process's cache and makes the
+    // cipher ready, so that the first transform with it derives nothing.
+    static void prepareKey(const std::string& password);
     // PBKDF2-HMAC-SHA1; the password enters as its first utf16Length(password) UTF-8 bytes.
     static std::string keyBySaltingPassword(const std::string& password, const std::string& salt,
                                             std::size_t keySize, int rounds);

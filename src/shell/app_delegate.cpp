@@ -14,11 +14,13 @@
 #include "shell/core/login_form.h"
 #include "shell/core/startup_defaults.h"
 #include "shell/window_shake.h"
+#include "model/crypto.h"
 #include "model/language_string.h"
 #include "model/order.h"
 #include "platform/log.h"
 #include "platform/notification_center.h"
 #include "platform/preferences.h"
+#include "platform/serial_queue.h"
 #include "state/notification_payloads.h"
 #include "state/ui_services.h"
 #include "kit/shown_text.h"
@@ -86,6 +88,10 @@ std::string AppDelegate::text(const char* key) const {
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
+    // The shipped key's derivation and the cipher library's first use off the
+    // main thread while the login window waits, not in the login's request.
+    platform::SerialQueue::create("KeyPreparation")->async(
+        [key = session_->logindata().SecurityKey()] { model::Crypto::prepareKey(key); });
     window_ = new LoginWindow;
     lock_ = new LockWindow;
     window_->setWindowTitle(kit::shownText(appName_));

@@ -1,9 +1,11 @@
 #include "state/history_orders.h"
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string_view>
 
 #include "model/formatter.h"
@@ -42,12 +44,46 @@ std::string sixDecimals(double value) {
     return text;
 }
 
+namespace {
+// "yyyyMMddHHmmss": its length and where each field starts.
+constexpr std::size_t kWireLength = 14;
+constexpr std::size_t kYear = 0, kMonth = 4, kDay = 6, kHour = 8, kMinute = 10, kSecond = 12, kTwo = 2;
+constexpr int kMonths = 12, kDaysOfEveryMonth = 28, kLastHour = 23, kLastMinuteOrSecond = 59;
+constexpr std::size_t kShownDateTimeLength = 19;  // "MM/dd/yyyy HH:mm:ss"
+
+int twoDigits(std::string_view text, std::size_t at) { return (text[at] - '0') * 10 + (text[at + 1] - '0'); }
+
+// A wire time of digits whose fields every month and year hold (the rows'
+// common case), cut into "MM/dd/yyyy" and " HH:mm:ss" as the formatters print
+// them; nothing for any other text, which the formatters read.
+std::optional<std::string> plainWireTime(std::string_view wire, bool withTime) {
+    if (wire.size() != kWireLength || wire[0] == '0' || wire == model::Formatter::kNullDate ||
+        !std::all_of(wire.begin(), wire.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const int month = twoDigits(wire, kMonth), day = twoDigits(wire, kDay);
+    if (month < 1 || month > kMonths || day < 1 || day > kDaysOfEveryMonth || twoDigits(wire, kHour) > kLastHour ||
+        twoDigits(wire, kMinute) > kLastMinuteOrSecond || twoDigits(wire, kSecond) > kLastMinuteOrSecond)
+        return std::nullopt;
+    std::string text;
+    if (withTime) text.reserve(kShownDateTimeLength);  // the date alone fits in place
+    text.append(wire.substr(kMonth, kTwo)).append(1, '/').append(wire.substr(kDay, kTwo)).append(1, '/');
+    text.append(wire.substr(kYear, kMonth - kYear));
+    if (withTime) {
+        text.append(1, ' ').append(wire.substr(kHour, kTwo)).append(1, ':').append(wire.substr(kMinute, kTwo));
+        text.append(1, ':').append(wire.substr(kSecond, kTwo));
+    }
+    return text;
+}
+}  // namespace
+
 std::string dateTime(const std::string& wire) {
     static const model::DateFormatter display(model::Formatter::kDisplayFormat);
+    if (std::optional<std::string> plain = plainWireTime(wire, true)) return std::move(*plain);
     return reformat(wire, display);
 }
 std::string date(const std::string& wire) {
     static const model::DateFormatter day(model::Formatter::kDateFormat);
+    if (std::optional<std::string> plain = plainWireTime(wire, false)) return std::move(*plain);
     return reformat(wire, day);
 }
 

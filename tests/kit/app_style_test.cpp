@@ -1,6 +1,7 @@
 // The application's style draws what its base style draws, pixel for pixel,
 // at the scale the test runs at (QT_SCALE_FACTOR: the program runs at 1, 1.5
-// and 2) and at twice it, in both themes, drawn afresh and from its cache;
+// and 2) and at twice it, in both themes, drawn afresh and from its cache,
+// whole or in tiles;
 // it wraps the style the user named, else Fusion.
 #include "kit/app_style.h"
 
@@ -12,8 +13,10 @@
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QStyleFactory>
+#include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -54,11 +57,21 @@ QImage scrollBarImage(QStyle* style, const QPalette& palette, Qt::Orientation or
     QScrollBar bar(orientation);
     bar.setStyle(style);
     bar.setPalette(palette);
-    bar.setRange(0, 1000);
+    bar.setRange(0, value < 0 ? 100 : 1000);
     bar.setPageStep(120);
-    bar.setValue(value);
+    bar.setValue(std::max(value, 0));
     bar.resize(orientation == Qt::Vertical ? QSize(14, length) : QSize(length, 14));
     return image(bar, ratio);
+}
+
+QImage tabWidgetImage(QStyle* style, const QPalette& palette, QSize size, qreal ratio) {
+    QTabWidget tabs;
+    tabs.setStyle(style);
+    tabs.setPalette(palette);
+    tabs.addTab(new QWidget, "Positions");
+    tabs.addTab(new QWidget, "Orders");
+    tabs.resize(size);
+    return image(tabs, ratio);
 }
 
 QImage tableImage(QStyle* style, const QPalette& palette, qreal ratio) {
@@ -91,6 +104,11 @@ TEST(AppStyleTest, DrawsAsFusionDoes) {
                              return toolbarImage(s, p, area, r);
                          }});
     cases.push_back({"table", tableImage});
+    // Drawn in tiles: sides of several and of part of one; one within a tile.
+    for (const QSize size : {QSize(663, 805), QSize(120, 90)})
+        cases.push_back({"tab widget " + std::to_string(size.width()), [size](QStyle* s, const QPalette& p, qreal r) {
+                             return tabWidgetImage(s, p, size, r);
+                         }});
     const struct {
         Qt::Orientation orientation;
         int length;
@@ -99,6 +117,7 @@ TEST(AppStyleTest, DrawsAsFusionDoes) {
                 {Qt::Vertical, 768, 500},
                 {Qt::Vertical, 177, 1000},
                 {Qt::Vertical, 60, 300},
+                {Qt::Vertical, 768, -1},  // a slider longer than a tile
                 {Qt::Horizontal, 586, 250}};
     for (const auto& b : bars)
         cases.push_back({"scroll bar " + std::to_string(b.orientation) + " " + std::to_string(b.length) +

@@ -1,11 +1,13 @@
 // The order book fed by order-status (62), execution (67) and settlement (66)
 // messages through the session's dispatcher.
 #include "state/order_book.h"
+#include "state/history_orders.h"
 
 #include <cstdio>
 
 #include <gtest/gtest.h>
 
+#include "model/formatter.h"
 #include "model/open_order_hd.h"
 #include "model/pending_order_hd.h"
 #include "platform/notification_center.h"
@@ -336,5 +338,21 @@ TEST(HistoryOrdersText, SixDecimalsMatchPrintf) {
         char expected[400];
         std::snprintf(expected, sizeof expected, "%f", v);
         EXPECT_EQ(state::HistoryOrders::sixDecimals(v), expected) << v;
+    }
+}
+
+// The rows' wire times as the formatters print them, cut or read.
+TEST(HistoryOrdersText, DatesMatchTheFormatters) {
+    for (const char* wire : {"20261201093000", "20261228235959", "20261229000000", "20240229120000", "20250229120000",
+                             "20261131000000", "20261301000000", "20260001000000", "20261200000000", "20261201240000",
+                             "20261201006000", "20261201000060", "09991201093000", "00010101000000", "2026120109300",
+                             "202612010930000", "2026120109300x", " 0261201093000", "", "garbage"}) {
+        const auto expected = [wire](const char* pattern) {
+            return model::Formatter::formatDateandTimeFromString(std::string(wire), model::Formatter::kWireFormat,
+                                                                 pattern)
+                .value_or(std::string());
+        };
+        EXPECT_EQ(state::HistoryOrders::dateTime(wire), expected(model::Formatter::kDisplayFormat)) << wire;
+        EXPECT_EQ(state::HistoryOrders::date(wire), expected(model::Formatter::kDateFormat)) << wire;
     }
 }
