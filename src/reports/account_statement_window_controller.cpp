@@ -205,7 +205,7 @@ void AccountStatementWindowController::loadPart(int part) {
         loadPie(openPLPieChartController, unrealisedPLBox, open, std::move(colours[1]));
         return;
     }
-    default: break;
+    case kSummaryTables: break;
     }
     accountSummaryHistoryTableController->loadAccountSummary(statement);
     // No account resolved: nothing of an earlier account stays beside account "0".
