@@ -35,6 +35,15 @@ namespace {
 
 // "The statement could not be loaded."
 constexpr const char* kStatementNotLoadedKey = "90690";
+constexpr int kSummaryPage = 0;
+constexpr int kDetailsPage = 1;
+
+// What a statement fills, by page: the details' tables and status lines; the
+// summary's tables and addresses, then its pies.
+enum Part : int { kDetailTables, kSummaryTables, kPies };
+constexpr Part kParts[] = {kDetailTables, kSummaryTables, kPies};
+
+int pageOf(int part) { return part == kDetailTables ? kDetailsPage : kSummaryPage; }
 
 model::Date wallNow() {
     return std::chrono::time_point_cast<std::chrono::milliseconds>(platform::defaultClock().wallNow());
@@ -128,40 +137,83 @@ void AccountStatementWindowController::showAccountStatement() {
     context_.commands.requestCancelledOrderHistoryForAccount(query);
 }
 
-void AccountStatementWindowController::summaryButtonClicked() { accountSummaryTabView->setCurrentIndex(0); }
+void AccountStatementWindowController::summaryButtonClicked() {
+    loadPendingParts(kSummaryPage);
+    accountSummaryTabView->setCurrentIndex(kSummaryPage);
+}
 
-void AccountStatementWindowController::detailsButtonClicked() { accountSummaryTabView->setCurrentIndex(1); }
+void AccountStatementWindowController::detailsButtonClicked() {
+    loadPendingParts(kDetailsPage);
+    accountSummaryTabView->setCurrentIndex(kDetailsPage);
+}
 
 void AccountStatementWindowController::accountStatementUpdate() {
     assert(platform::MainExecutor::isMainThread());
     // A fit still measuring the last statement starts again on this one.
     restartPendingFit();
     const model::AccountStatementInfo& statement = context_.view.accountStatement();
-    const SessionInstrument sessionInstrument = [this](const std::string& code) { return context_.view.instrument(code); };
-    openPositionHistoryTableController->reloadData(statement, sessionInstrument);
-    openStatusLabel->setText(kit::shownText(openPositionHistoryTableController->getOpenStatusInfo(statement)));
-    pendingOrderHistoryTableController->reloadData(statement, sessionInstrument);
-    settledPositionHistoryTableController->reloadData(statement, sessionInstrument);
-    closedStatusLabel->setText(kit::shownText(settledPositionHistoryTableController->getSettledStatusInfo(statement)));
-    cancelledOrderHistoryTableController->reloadData(statement, sessionInstrument);
-    instrumentHistoryTableController->reloadData(statement, sessionInstrument);
+    failureLabel->setVisible(statement.loadFailed);
+    printButton->setEnabled(!statement.loadFailed);
+    statementAccount_ = lastRequest_.accountId;
+    const int shown = accountSummaryTabView->currentIndex() == kDetailsPage ? kDetailsPage : kSummaryPage;
+    pendingParts_.clear();
+    for (const Part part : kParts) {
+        if (pageOf(part) == shown) {
+            loadPart(part);
+            continue;
+        }
+        // The hidden page's parts first among the steps, a part a turn, each followed by its tables' fit.
+        pendingParts_.push_back(part);
+        fitSteps_.push_back([this, part] { loadPendingPart(part); });
+    }
+    fitColumnsOnce();
+}
+
+void AccountStatementWindowController::loadPendingParts(int page) {
+    for (const Part part : kParts)
+        if (pageOf(part) == page) loadPendingPart(part);
+}
+
+void AccountStatementWindowController::loadPendingPart(int part) {
+    if (std::erase(pendingParts_, part) == 0) return;
+    loadPart(part);
+    fitColumnsOnce();
+}
+
+void AccountStatementWindowController::loadPart(int part) {
+    // The statement as held now: a later one already held is followed by its own update.
+    const model::AccountStatementInfo& statement = context_.view.accountStatement();
+    switch (part) {
+    case kDetailTables: {
+        const SessionInstrument sessionInstrument = [this](const std::string& code) { return context_.view.instrument(code); };
+        openPositionHistoryTableController->reloadData(statement, sessionInstrument);
+        openStatusLabel->setText(kit::shownText(openPositionHistoryTableController->getOpenStatusInfo(statement)));
+        pendingOrderHistoryTableController->reloadData(statement, sessionInstrument);
+        settledPositionHistoryTableController->reloadData(statement, sessionInstrument);
+        closedStatusLabel->setText(kit::shownText(settledPositionHistoryTableController->getSettledStatusInfo(statement)));
+        cancelledOrderHistoryTableController->reloadData(statement, sessionInstrument);
+        instrumentHistoryTableController->reloadData(statement, sessionInstrument);
+        return;
+    }
+    case kPies: {
+        // Side by side, an instrument has one colour in both pies.
+        const auto settled = statement.getSettledPLForItems();
+        const auto open = statement.getOpendPLForItems();
+        auto colours = charts::sharedSliceColours({settled.PieChartTitle, open.PieChartTitle},
+                                                  charts::PieChartController::kColourCount);
+        loadPie(settledPLPieChartController, settledPLBox, settled, std::move(colours[0]));
+        loadPie(openPLPieChartController, unrealisedPLBox, open, std::move(colours[1]));
+        return;
+    }
+    case kSummaryTables: break;
+    }
     accountSummaryHistoryTableController->loadAccountSummary(statement);
     // No account resolved: nothing of an earlier account stays beside account "0".
-    const std::int32_t account = lastRequest_.accountId;
+    const std::int32_t account = statementAccount_;
     kit::setShownText(*addressLabel, account ? statement.getClientAddressForAccountId(account).value_or("") : "");
     kit::setShownText(*companyAddressLabel, account ? statement.getCompanyAddressForAccountId(account).value_or("") : "");
     marginSummaryHistoryTableController->loadMarginSummaryForAccount(statement, account);
     orderSummaryHistoryTableController->loadOrderSummary(statement);
-    failureLabel->setVisible(statement.loadFailed);
-    printButton->setEnabled(!statement.loadFailed);
-    // Side by side, an instrument has one colour in both pies.
-    const auto settled = statement.getSettledPLForItems();
-    const auto open = statement.getOpendPLForItems();
-    auto colours = charts::sharedSliceColours({settled.PieChartTitle, open.PieChartTitle},
-                                              charts::PieChartController::kColourCount);
-    loadPie(settledPLPieChartController, settledPLBox, settled, std::move(colours[0]));
-    loadPie(openPLPieChartController, unrealisedPLBox, open, std::move(colours[1]));
-    fitColumnsOnce();
 }
 
 void AccountStatementWindowController::updateLanguageStrings() {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/notification_center.h"
 #include "reports/core/account_detail_text.h"
@@ -66,15 +67,18 @@ public:
     // columns' fit ends first (the date-time cells print as wide as shown).
     std::shared_ptr<printing::PrintTextView> printJob();
 
-    // The columns' fit after a statement runs over later event-loop turns,
-    // a column (or a block of rows) per turn; this ends it now.
+    // The hidden page's fill and the columns' fit after a statement run over
+    // later event-loop turns, a part of the page, a column (or a block of
+    // rows) per turn; this ends them now.
     void flushPendingFit();
     bool fitPending() const { return !fitSteps_.empty(); }
 
     // The account of the last request; 0 when its text named no account.
     std::int32_t selectedAccountId() const { return lastRequest_.accountId; }
 
-    // Pages: 0 summary, 1 details.
+    // Pages: 0 summary, 1 details. A statement fills the page shown at once
+    // and the other over the first event-loop turns after it, or when it is
+    // shown first (each page walks every row of the statement).
     QStackedWidget* accountSummaryTabView = nullptr;
     QComboBox* accountComboBox = nullptr;
     QDateTimeEdit* fromDatePicker = nullptr;
@@ -118,6 +122,10 @@ private:
     QWidget* buildSummaryPage();
     QWidget* buildDetailsPage();
     void updateValuesinWindow();
+    // A part of a page (its tables and labels, or the pies) from the held statement.
+    void loadPart(int part);
+    void loadPendingPart(int part);
+    void loadPendingParts(int page);
     void loadAccountCombo();
     // The default period and, first, the limits that hold it.
     void reloadDateValues();
@@ -133,6 +141,9 @@ private:
 
     kit::WindowContext& context_;
     StatementRequest lastRequest_;
+    // The account of the last statement's request, as its addresses and margin calls read it.
+    std::int32_t statementAccount_ = 0;
+    std::vector<int> pendingParts_;  // of the page hidden at the last statement
     std::vector<bool> fitted_;
     std::vector<std::size_t> fitting_;  // tables whose fit has steps left
     std::deque<std::function<void()>> fitSteps_;

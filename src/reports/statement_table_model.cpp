@@ -63,12 +63,17 @@ int StatementTableModel::columnOf(const std::string& identifier) const {
 }
 
 void StatementTableModel::setRows(std::shared_ptr<const CellTexts> rows) {
-    beginResetModel();
+    const int count =
+        rows ? static_cast<int>(std::min<std::size_t>(rows->rows(), std::size_t(std::numeric_limits<int>::max()))) : 0;
+    // Rows into an empty table are inserted: the header keeps its sections and their measures.
+    const bool insert = rows_ == 0 && count > 0;
+    if (insert) beginInsertRows({}, 0, count - 1);
+    else beginResetModel();
     cells_ = std::move(rows);
     longCells_.clear();
-    rows_ = cells_ ? static_cast<int>(std::min<std::size_t>(cells_->rows(), std::size_t(std::numeric_limits<int>::max())))
-                   : 0;
-    endResetModel();
+    rows_ = count;
+    if (insert) endInsertRows();
+    else endResetModel();
 }
 
 }  // namespace reports

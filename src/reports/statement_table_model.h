@@ -32,7 +32,7 @@ public:
     QString text(int row, int column) const;
 
 protected:
-    // Replaces every row.
+    // Replaces every row (into an empty table: inserts them).
     void setRows(std::shared_ptr<const CellTexts> rows);
 
 private:

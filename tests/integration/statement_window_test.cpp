@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QFile>
+#include <QHeaderView>
 #include <QPainter>
 #include <QPushButton>
 #include <QTextBlock>
@@ -23,6 +24,7 @@
 #include <QTableView>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <nlohmann/json.hpp>
 
 #include "charts/pie_chart_controller.h"
@@ -103,6 +105,10 @@ protected:
     }
     // Both answers of one more request have refreshed the window.
     bool answered(int before) { return runUntil([&] { return refreshes >= before + 2; }, 10000); }
+    // And the page hidden then has been filled, the columns fitted.
+    bool filled(AccountStatementWindowController* window, int before) {
+        return answered(before) && runUntil([&] { return !window->fitPending(); }, 10000);
+    }
     static QDateTime today(int hour) { return QDateTime(QDate::currentDate(), QTime(hour, 0)); }
 
     std::string scenario = path + "_scenario.json";
@@ -113,6 +119,11 @@ protected:
 TEST_F(StatementWindowTest, FirstOpeningRequestsOnceAndFillsEveryTable) {
     AccountStatementWindowController* window = open();
     ASSERT_TRUE(window);
+    // Watching every model from before the first statement: rows into an empty table, then reloads.
+    std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
+    for (QTableView* view : window->tableViews)
+        testers.push_back(std::make_unique<QAbstractItemModelTester>(view->model(),
+                                                                     QAbstractItemModelTester::FailureReportingMode::Fatal));
     std::vector<std::string> accounts;
     for (const auto& a : main->context().view.getAccountCollection()) accounts.push_back(std::to_string(a->AccountId));
     EXPECT_EQ(kit::testing::comboItems(window->accountComboBox), accounts);
@@ -158,7 +169,7 @@ TEST_F(StatementWindowTest, FirstOpeningRequestsOnceAndFillsEveryTable) {
     // A longer period holds the scenario's cancelled order.
     window->fromDatePicker->setDateTime(today(0).addDays(-29));
     window->showButton->click();
-    ASSERT_TRUE(answered(2));
+    ASSERT_TRUE(filled(window, 2));
     EXPECT_EQ(window->statementPeriodLabel->text(), QDate::currentDate().addDays(-29).toString("MM/dd/yyyy") + " - " + day);
     EXPECT_EQ(window->cancelledOrderHistoryTableController->rowCount(), 1);
     EXPECT_EQ(window->accountLabel->text(), "1001");
@@ -179,7 +190,7 @@ TEST_F(StatementWindowTest, FirstOpeningRequestsOnceAndFillsEveryTable) {
               integration::tr("0027") + " : 4" + gap + integration::tr("0152") + " : 60.50" + gap +
                   integration::tr("0275") + " : 1.50" + gap + integration::tr("0432") + " : 0.50" + gap + "TDS : 0.25" + gap);
     for (QTableView* view : window->tableViews) {
-        QAbstractItemModelTester tester(view->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+        EXPECT_EQ(view->verticalHeader()->count(), view->model()->rowCount());  // every row held is shown
         EXPECT_EQ(view->selectionMode(), QAbstractItemView::NoSelection);
     }
     const auto identifier = [](QTableView* view, int c) {
@@ -224,6 +235,46 @@ TEST_F(StatementWindowTest, FirstOpeningRequestsOnceAndFillsEveryTable) {
     EXPECT_EQ(openPie->legendEntries().size(), 1u);                // GBPUSD
     EXPECT_EQ(sent("getdsaccountstatement:1001"), 2);
     EXPECT_EQ(sent("getdsaccountstatement:1002"), 1);
+    window->hide();
+}
+
+// A statement fills the page shown at once and the hidden one by the time it
+// shows, without a turn of the event loop between.
+TEST_F(StatementWindowTest, EachPageShowsTheLastStatementWhenItShows) {
+    AccountStatementWindowController* window = open();
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(filled(window, 0));
+    const auto openRows = [&] { return column(window->openPositionHistoryTableController, 0); };
+    const auto openPieEntries = [&] { return window->openPLPieChartController->legendEntries().size(); };
+    struct Case {
+        std::string account;
+        bool detailsShown;
+        std::vector<std::string> openRows;
+        std::size_t openPieEntries;
+    };
+    for (const Case& c : {Case{"1002", true, {"21"}, 1}, Case{"1001", true, {"9", "10", "100"}, 2},
+                          Case{"1002", false, {"21"}, 1}, Case{"1001", false, {"9", "10", "100"}, 2}}) {
+        c.detailsShown ? window->detailsButtonClicked() : window->summaryButtonClicked();
+        bool seen = false;
+        // Observers run in their order: this one right after the window's refresh.
+        auto& center = platform::NotificationCenter::defaultCenter();
+        platform::ObserverHandle after(&center, center.addObserver(state::notifications::kAccountStatement, [&](const auto&) {
+            seen = true;
+            if (c.detailsShown) {
+                EXPECT_EQ(openRows(), c.openRows) << c.account;
+                window->summaryButtonClicked();
+                EXPECT_EQ(openPieEntries(), c.openPieEntries) << c.account;
+            } else {
+                EXPECT_EQ(openPieEntries(), c.openPieEntries) << c.account;
+                window->detailsButtonClicked();
+                EXPECT_EQ(openRows(), c.openRows) << c.account;
+            }
+        }));
+        main->context().commands.requestAccountStatement(model::StatementQuery{c.account, model::Date{}, model::Date{}});
+        ASSERT_TRUE(runUntil([&] { return seen; }, 10000)) << c.account;
+        after.reset();
+        ASSERT_TRUE(runUntil([&] { return !window->fitPending(); }, 10000));
+    }
     window->hide();
 }
 
@@ -282,7 +333,7 @@ TEST_F(StatementWindowTest, AFailedStatementIsSaidAndNotPrinted) {
         ASSERT_EQ(sim->command(failing ? "fault statement-text on" : "fault statement-text off"), "ok");
         const int before = refreshes;
         window->showButton->click();
-        ASSERT_TRUE(answered(before));
+        ASSERT_TRUE(filled(window, before));
         EXPECT_EQ(!window->failureLabel->isHidden(), failing);
         EXPECT_EQ(window->printButton->isEnabled(), !failing);
         EXPECT_EQ(window->orderSummaryHistoryTableController->rowCount(), failing ? 0 : 4);  // no quantities of 0

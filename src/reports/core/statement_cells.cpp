@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <unordered_map>
+#include <functional>
 
 #include "model/decimal.h"
 #include "model/formatter.h"
@@ -159,56 +159,46 @@ Kind kindOf(DetailTable table, const std::string& identifier) {
     return Kind::Text;
 }
 
-// A table's records and each one's instrument; texts made per cell when asked.
+// A row's instrument, by its index and record; null for none.
+template <typename Row>
+using InstrumentOf = std::function<const model::ItemDetails*(std::size_t, const Row&)>;
+
+// A table's records; texts made per cell when asked, with the row's instrument.
 template <typename Row>
 class RecordTexts final : public CellTexts {
 public:
-    RecordTexts(const std::vector<Column<Row>>& columns, std::size_t count) : columns_(columns) {
-        records_.reserve(count);
-        instruments_.reserve(count);
-    }
-    void add(std::shared_ptr<const Row> record, std::shared_ptr<const model::ItemDetails> instrument) {
-        records_.push_back(std::move(record));
-        instruments_.push_back(std::move(instrument));
-    }
+    template <typename Records>
+    RecordTexts(const std::vector<Column<Row>>& columns, const Records& records, InstrumentOf<Row> instrumentOf)
+        : columns_(columns), records_(records.begin(), records.end()), instrumentOf_(std::move(instrumentOf)) {}
     std::size_t rows() const override { return records_.size(); }
     std::string text(std::size_t row, std::size_t column) const override {
         if (row >= records_.size() || column >= columns_.size() || !records_[row]) return {};
-        return columns_[column].cell(*records_[row], instruments_[row].get());
+        return columns_[column].cell(*records_[row], instrumentOf_(row, *records_[row]));
     }
 
 private:
     const std::vector<Column<Row>>& columns_;
     std::vector<std::shared_ptr<const Row>> records_;
-    std::vector<std::shared_ptr<const model::ItemDetails>> instruments_;
+    InstrumentOf<Row> instrumentOf_;
 };
 
-template <typename Row, typename Records, typename Lookup>
+template <typename Row, typename Records>
 std::shared_ptr<const CellTexts> textsOf(const std::vector<Column<Row>>& columns, const Records& records,
-                                         Lookup instrumentOf) {
-    auto texts = std::make_shared<RecordTexts<Row>>(columns, records.size());
-    for (const auto& record : records) texts->add(record, record ? instrumentOf(*record) : nullptr);
-    return texts;
+                                         InstrumentOf<Row> instrumentOf) {
+    return std::make_shared<RecordTexts<Row>>(columns, records, std::move(instrumentOf));
 }
 
 // The instrument of a statement row: the statement's own entry for its id,
-// looked up once per id (ten thousand rows share a few instruments).
-class StatementInstruments {
-public:
-    explicit StatementInstruments(const model::AccountStatementInfo& statement) : statement_(statement) {}
-    template <typename Row>
-    std::shared_ptr<model::ItemDetails> operator()(const Row& row) {
-        const auto id = static_cast<long long>(row.InstrumentId);
-        const auto seen = seen_.find(id);
-        if (seen != seen_.end()) return seen->second;
-        const auto found = statement_.InstrumentInfo.find(std::to_string(row.InstrumentId));
-        return seen_[id] = found == statement_.InstrumentInfo.end() ? nullptr : found->second;
-    }
-
-private:
-    const model::AccountStatementInfo& statement_;
-    std::unordered_map<long long, std::shared_ptr<model::ItemDetails>> seen_;
-};
+// from the entries held at the reload (a later statement replaces them),
+// looked up when a cell needs it: a reload does not visit ten thousand rows' ids.
+template <typename Row>
+InstrumentOf<Row> statementInstruments(const model::AccountStatementInfo& statement) {
+    auto held = std::make_shared<const decltype(statement.InstrumentInfo)>(statement.InstrumentInfo);
+    return [held](std::size_t, const Row& row) -> const model::ItemDetails* {
+        const auto found = held->find(std::to_string(row.InstrumentId));
+        return found == held->end() ? nullptr : found->second.get();
+    };
+}
 
 class FixedTexts final : public CellTexts {
 public:
@@ -267,22 +257,30 @@ bool isNumberColumn(DetailTable table, const std::string& identifier) {
 
 std::shared_ptr<const CellTexts> detailTexts(DetailTable table, const model::AccountStatementInfo& statement,
                                              const SessionInstrument& sessionInstrument) {
-    StatementInstruments fromStatement(statement);
     switch (table) {
-    case DetailTable::OpenPositions: return textsOf(openColumns(), statement.OpenPositionInfo, fromStatement);
-    case DetailTable::PendingOrders: return textsOf(pendingColumns(), statement.PendingOrderInfo, fromStatement);
-    case DetailTable::SettledPositions: return textsOf(settledColumns(), statement.SettledPositionInfo, fromStatement);
-    case DetailTable::CancelledOrders:
-        return textsOf(cancelledColumns(), statement.cancelledOrderInfo, [&](const Order& row) {
-            return sessionInstrument ? sessionInstrument(row.ItemCode) : nullptr;
-        });
+    case DetailTable::OpenPositions:
+        return textsOf(openColumns(), statement.OpenPositionInfo, statementInstruments<OpenPositionHistoryInfo>(statement));
+    case DetailTable::PendingOrders:
+        return textsOf(pendingColumns(), statement.PendingOrderInfo, statementInstruments<PendingOrderHistoryInfo>(statement));
+    case DetailTable::SettledPositions:
+        return textsOf(settledColumns(), statement.SettledPositionInfo,
+                       statementInstruments<SettledPositionHistoryInfo>(statement));
+    case DetailTable::CancelledOrders: {
+        // The session's instrument of each row's code, as it is at the reload.
+        auto instruments = std::make_shared<std::vector<std::shared_ptr<model::ItemDetails>>>();
+        instruments->reserve(statement.cancelledOrderInfo.size());
+        for (const auto& row : statement.cancelledOrderInfo)
+            instruments->push_back(row && sessionInstrument ? sessionInstrument(row->ItemCode) : nullptr);
+        return textsOf<Order>(cancelledColumns(), statement.cancelledOrderInfo,
+                              [instruments](std::size_t row, const Order&) { return (*instruments)[row].get(); });
+    }
     case DetailTable::Instruments: break;
     }
     std::vector<std::shared_ptr<InstrumentHistoryInfo>> instruments;
     instruments.reserve(statement.InstrumentInfo.size());
     for (const auto& [key, instrument] : statement.InstrumentInfo) instruments.push_back(instrument);
-    return textsOf(instrumentColumns(), instruments,
-                   [](const InstrumentHistoryInfo&) { return std::shared_ptr<model::ItemDetails>(); });
+    return textsOf<InstrumentHistoryInfo>(instrumentColumns(), instruments,
+                                          [](std::size_t, const InstrumentHistoryInfo&) { return nullptr; });
 }
 
 std::shared_ptr<const CellTexts> fixedTexts(std::vector<std::vector<std::string>> rows) {

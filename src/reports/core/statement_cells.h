@@ -26,7 +26,7 @@ bool isNumberColumn(DetailTable table, const std::string& identifier);
 using SessionInstrument = std::function<std::shared_ptr<model::ItemDetails>(const std::string& code)>;
 
 // The texts of a table's rows, made when asked: a reload holds the records
-// and each row's instrument, not ten thousand rows of texts.
+// and the statement's instruments, not ten thousand rows of texts.
 class CellTexts {
 public:
     virtual ~CellTexts() = default;
