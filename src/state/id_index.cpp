@@ -11,14 +11,15 @@ bool IdIndex::probe(const OrderList& list, std::string_view id, Visit&& visit) c
     if (slots_.empty()) return true;
     const std::uint64_t hash = hashOf(id);
     const std::size_t mask = slots_.size() - 1;
+    const std::uint32_t tag = tagOf(hash);
     for (std::size_t i = hash & mask; slots_[i].place != kEmpty; i = (i + 1) & mask) {
         const Slot& slot = slots_[i];
-        if (slot.hash != hash) continue;
+        if (slot.tag != tag) continue;
         if (slot.place >= list.size() || !list[slot.place]) return false;
         const std::string_view held = idAt(list, slot.place);
         if (held == id)
             visit(slot.place);
-        else if (hashOf(held) != hash)
+        else if (tagOf(hashOf(held)) != tag)
             return false;  // the place holds another id now
     }
     return true;
@@ -46,11 +47,14 @@ std::vector<std::size_t> IdIndex::places(const OrderList& list, std::string_view
     return found;
 }
 
-void IdIndex::reserve(std::size_t more) { fit(count_ + more); }
+void IdIndex::reserve(const OrderList& list, std::size_t more) {
+    refresh(list);
+    fit(list, count_ + more);
+}
 
 void IdIndex::append(OrderList& list, std::shared_ptr<model::Order> order) {
     refresh(list);
-    fit(count_ + 1);
+    fit(list, count_ + 1);
     place(hashOf((*order).*field_), list.size());
     list.push_back(std::move(order));
     note(list);
@@ -67,10 +71,11 @@ void IdIndex::refresh(const OrderList& list) {
     if (list.size() != size_ || (!list.empty() && list.back().get() != back_)) reread(list);
 }
 
-void IdIndex::reread(const OrderList& list) {
-    slots_.assign(slots_.size(), Slot{});
+std::size_t IdIndex::slotsFor(std::size_t ids) { return std::bit_ceil(std::max(kFewestSlots, 2 * ids)); }
+
+void IdIndex::reread(const OrderList& list, std::size_t slots) {
+    slots_.assign(std::max({slots_.size(), slotsFor(list.size()), slots}), Slot{});
     count_ = 0;
-    fit(list.size());
     for (std::size_t i = 0; i < list.size(); ++i)
         if (list[i]) place(hashOf(idAt(list, i)), i);
     note(list);
@@ -80,17 +85,12 @@ void IdIndex::place(std::uint64_t hash, std::size_t at) {
     const std::size_t mask = slots_.size() - 1;
     std::size_t i = hash & mask;
     while (slots_[i].place != kEmpty) i = (i + 1) & mask;
-    slots_[i] = {hash, at};
+    slots_[i] = {tagOf(hash), static_cast<std::uint32_t>(at)};
     ++count_;
 }
 
-void IdIndex::fit(std::size_t ids) {
-    const std::size_t wanted = std::bit_ceil(std::max(kFewestSlots, 2 * ids));
-    if (slots_.size() >= wanted) return;
-    std::vector<Slot> held = std::exchange(slots_, std::vector<Slot>(wanted));
-    count_ = 0;
-    for (const Slot& slot : held)
-        if (slot.place != kEmpty) place(slot.hash, slot.place);
+void IdIndex::fit(const OrderList& list, std::size_t ids) {
+    if (slots_.size() < slotsFor(ids)) reread(list, slotsFor(ids));
 }
 
 void IdIndex::note(const OrderList& list) {

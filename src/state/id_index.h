@@ -1,6 +1,7 @@
 #pragma once
 // The ids of one order collection, each with its place in the list: a flat
-// table of the ids' hashes and places (open addressing, at most half full),
+// table of the ids' hashes and places (open addressing, at most half full;
+// places below 2^32 - 1),
 // so that a lookup of an id not held reads one run of slots, not a chain of
 // nodes and their keys. It is read again whenever the collection is not as
 // the last append left it (the live handlers change it too), or a place no
@@ -24,7 +25,7 @@ public:
     explicit IdIndex(model::CompactText model::Order::*field) : field_(field) {}
     bool holds(const OrderList& list, std::string_view id);
     // Room for `more` ids, so that appending them never rebuilds the table in one slice.
-    void reserve(std::size_t more);
+    void reserve(const OrderList& list, std::size_t more);
     void append(OrderList& list, std::shared_ptr<model::Order> order);
     // Calls f with each entry of the list that holds this id, in list order.
     template <class F>
@@ -35,13 +36,15 @@ public:
     void clear();
 
 private:
+    // The hash's high half (its low bits pick the slot) and the place.
     struct Slot {
-        std::uint64_t hash = 0;
-        std::size_t place = kEmpty;
+        std::uint32_t tag = 0;
+        std::uint32_t place = kEmpty;
     };
-    static constexpr std::size_t kEmpty = SIZE_MAX;
+    static constexpr std::uint32_t kEmpty = UINT32_MAX;
     static constexpr std::size_t kFewestSlots = 16;
     static std::uint64_t hashOf(std::string_view id) { return std::hash<std::string_view>{}(id); }
+    static std::uint32_t tagOf(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
     std::string_view idAt(const OrderList& list, std::size_t at) const { return (*list[at]).*field_; }
     // Calls visit(place) for each place holding `id`; false when a slot of
     // its hash no longer matches its place (the table is to be read again).
@@ -49,10 +52,12 @@ private:
     bool probe(const OrderList& list, std::string_view id, Visit&& visit) const;
     std::vector<std::size_t> places(const OrderList& list, std::string_view id);
     void refresh(const OrderList& list);
-    void reread(const OrderList& list);
+    // Into at least `slots` slots.
+    void reread(const OrderList& list, std::size_t slots = 0);
+    static std::size_t slotsFor(std::size_t ids);
     void place(std::uint64_t hash, std::size_t at);
-    // Slots for `ids` at most half full.
-    void fit(std::size_t ids);
+    // Slots for `ids` at most half full: the list read again into more when short.
+    void fit(const OrderList& list, std::size_t ids);
     void note(const OrderList& list);
 
     model::CompactText model::Order::*field_;

@@ -41,7 +41,7 @@ void OrderBook::appendOpenPosition(std::shared_ptr<model::Order> position) {
 
 void OrderBook::expectOpenPositions(std::size_t count) {
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    heldIds_->open.reserve(count);
+    heldIds_->open.reserve(open_, count);
 }
 
 void OrderBook::clearForLogin() {

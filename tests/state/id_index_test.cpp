@@ -43,7 +43,7 @@ TEST(IdIndex, AnswersAsTheListDoesAfterEachChange) {
     };
     OrderList list;
     IdIndex index(&model::Order::OpenPositionId);
-    index.reserve(2);
+    index.reserve(list, 2);
     for (const char* id : {"P0", "P1", "P2"}) index.append(list, order(id));
     for (const Change& change : changes) {
         if (change.apply) change.apply(list);
@@ -60,7 +60,7 @@ TEST(IdIndex, AnswersAsTheListDoesAfterEachChange) {
 TEST(IdIndex, HoldsEveryIdAppendedPastItsRoom) {
     OrderList list;
     IdIndex index(&model::Order::OpenPositionId);
-    index.reserve(10);
+    index.reserve(list, 10);
     constexpr int kIds = 5000;
     for (int i = 0; i < kIds; ++i) {
         ASSERT_FALSE(index.holds(list, std::to_string(i)));
