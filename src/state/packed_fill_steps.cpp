@@ -54,18 +54,23 @@ PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std
     steps_.push_back({kInstruments, [this] {
                           itemsById_ = {};
                           records_.instruments = {};
-                          reference_.trimSymbolLists();
                       }});
+    steps_.push_back({kInstruments, [this] { reference_.trimSymbolLists(); }});
     addBudgeted(kInstruments, kWatchlistCodesPerStep, [this, first = true](std::size_t codes) mutable {
         const bool more = reference_.loadWatchlistPart(first, codes);
         first = false;
         return more;
     });
-    steps_.push_back({kInstruments, [this] { reference_.indexItemCodes(); }});
+    addBudgeted(kInstruments, kPassItemsPerStep, [this](std::size_t items) { return reference_.indexItemCodesPart(items); });
     steps_.push_back({kGroups, [this] {
                           reference_.FillPackedSections(sections_, kGroups, kGroupInstruments, records_);
-                          reserveGroupInstruments();
                       }});
+    // Each group's table sized for its records at once, not grown in the steps that fill it.
+    addRanges(kGroupInstruments, records_.groupInstruments.size(), kGroupInstrumentsPerStep,
+              [this](std::size_t from, std::size_t to) {
+                  for (std::size_t i = from; i < to; ++i) ++groupCounts_[records_.groupInstruments[i]->GroupId];
+              });
+    addRepeated(kGroupInstruments, [this] { return reserveGroupInstruments(); });
     addRanges(kGroupInstruments, records_.groupInstruments.size(), kGroupInstrumentsPerStep,
               [this](std::size_t from, std::size_t to) {
                   reference_.FillPackedGroupInstrumentRange(
@@ -114,13 +119,13 @@ void PackedFillSteps::addRepeated(std::size_t section, std::function<bool()> par
                       }});
 }
 
-// Each group's table sized for its records at once, not grown in the steps.
-void PackedFillSteps::reserveGroupInstruments() {
-    std::unordered_map<std::int32_t, std::size_t> counts;
-    for (const auto& record : records_.groupInstruments) ++counts[record->GroupId];
-    for (const auto& [groupId, count] : counts)
-        if (const auto group = reference_.group(std::to_string(groupId)))
-            group->GroupInstrumentCollection.reserve(group->GroupInstrumentCollection.size() + count);
+bool PackedFillSteps::reserveGroupInstruments() {
+    if (groupCounts_.empty()) return false;
+    const auto [groupId, count] = *groupCounts_.begin();
+    groupCounts_.erase(groupCounts_.begin());
+    if (const auto group = reference_.group(std::to_string(groupId)))
+        group->GroupInstrumentCollection.reserve(group->GroupInstrumentCollection.size() + count);
+    return !groupCounts_.empty();
 }
 
 bool PackedFillSteps::runNext() {

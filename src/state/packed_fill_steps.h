@@ -53,13 +53,15 @@ class PackedFillSteps {
     // The same with `part(n)` doing up to n items: called again within a step
     // until `perStep` items are done or the step's time is spent.
     void addBudgeted(std::size_t section, std::size_t perStep, std::function<bool(std::size_t items)> part);
-    void reserveGroupInstruments();
+    // Sizes one counted group's table for its records; false once none is left.
+    bool reserveGroupInstruments();
 
     ReferenceData& reference_;
     std::vector<std::string> texts_;
     std::vector<std::string_view> sections_;
     PackedLoginRecords records_;
     std::unordered_map<std::int32_t, std::shared_ptr<model::ItemDetails>> itemsById_;
+    std::unordered_map<std::int32_t, std::size_t> groupCounts_;  // group id -> its records in this text
     std::vector<Step> steps_;
     std::size_t next_ = 0;
 };
