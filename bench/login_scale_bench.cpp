@@ -5,11 +5,15 @@
 // process's peak memory. Baseline: plain zlib inflating the same login data.
 // "direct" hands the simulator's login data to the client's incoming path
 // without serving it, the scenario freed first: the largest scale in less memory.
+// It also prints the client's CPU per MB of login data and the longest slice's
+// CPU, then hands in the simulator's open-positions answer and prints its fill
+// per position.
 // MAIN_THREAD_SLICES=1 lists each slice over 16 ms with its number.
 // usage: login_scale_bench [compact|xml|direct SCALE]...   (default: compact 50, direct 100, xml 15)
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <malloc.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -31,12 +35,18 @@
 #include "platform/preferences.h"
 #include "protocol/login_data_limits.h"
 #include "protocol/wire_format.h"
+#include "cpu_time.h"
+#include "model/open_order_hd.h"
+#include "protocol/zmq_request_channel.h"
 #include "silent_ui.h"
+#include "sim/data_service.h"
 #include "sim/login_data.h"
+#include "sim/market.h"
 #include "sim/scenario.h"
 #include "sim/scenario_scale.h"
 #include "sim/sim_crypto.h"
 #include "sim/simulator.h"
+#include "state/order_book.h"
 #include "support/session_test_access.h"
 
 namespace {
@@ -57,17 +67,26 @@ public:
     void post(std::function<void()> fn) override {
         ManualRunLoop::post([this, fn = std::move(fn)] {
             const auto start = Clock::now();
+            const double cpu0 = bench::threadCpuMs();
             fn();
             const auto took = Clock::now() - start;
+            const double cpu = bench::threadCpuMs() - cpu0;
+            if (took > longest) longestCpu = cpu;
             longest = std::max(longest, took);
+            sliceCpu += cpu;
             if (took > kSliceBudget) {
                 ++overBudget;
                 if (std::getenv("MAIN_THREAD_SLICES"))
-                    std::printf("    slice %zu: %.1f ms\n", slices,
-                                std::chrono::duration<double, std::milli>(took).count());
+                    std::printf("    slice %zu: %.1f ms (%.1f ms CPU)\n", slices,
+                                std::chrono::duration<double, std::milli>(took).count(), cpu);
             }
             ++slices;
         });
+    }
+    void restart() {
+        longest = {};
+        longestCpu = sliceCpu = 0;
+        overBudget = slices = 0;
     }
     bool pumpUntil(const std::function<bool()>& done, double timeoutSeconds) {
         const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
@@ -77,6 +96,8 @@ public:
         return done();
     }
     Clock::duration longest{};
+    double longestCpu = 0;  // of the longest slice
+    double sliceCpu = 0;    // of all slices
     std::size_t overBudget = 0;
     std::size_t slices = 0;
 };
@@ -124,6 +145,44 @@ LoginText loginText(const sim::Scenario& scenario, bool xml) {
     return out;
 }
 
+// The simulator's open-positions answer for the trader, and its rows.
+struct PositionsAnswer {
+    std::string text;
+    std::size_t rows = 0;
+};
+
+PositionsAnswer openPositions(sim::Scenario& scenario) {
+    sim::Market market(scenario.instruments(), 1);
+    sim::DataService service(scenario, market);
+    PositionsAnswer out;
+    out.text = service.rows(model::OpenOrderHD::kRequestName, sim::WireMessage(), *scenario.findUser("trader"));
+    out.rows = static_cast<std::size_t>(std::count(out.text.begin(), out.text.end(), sim::kRow));
+    return out;
+}
+
+// Hands `answer` in as the data service's answer and runs the main thread
+// until its rows are held and the work after them is done; prints the fill.
+void fillPositions(TimedLoop& loop, state::BusinessBase& session, PositionsAnswer answer) {
+    protocol::RequestKind kind;
+    kind.name = model::OpenOrderHD::kRequestName;
+    const std::size_t rows = answer.rows;
+    loop.restart();
+    const auto start = Clock::now();
+    loop.post([&] {
+        state::SessionTestAccess::dataServiceAnswers(session).processDSResponse(std::move(answer.text), std::nullopt,
+                                                                                 kind.name, kind);
+    });
+    const auto& book = state::SessionTestAccess::orderBook(session);
+    loop.pumpUntil([&] { return book.OpenOrderCollection().size() >= rows; }, 600);
+    const double filledSeconds = seconds(Clock::now() - start);
+    // The gathering and subscription that follow the last row.
+    loop.pumpUntil([] { return false; }, 0.5);
+    std::printf("  open positions: %zu rows, held after %.2f s; main-thread CPU %.0f ms, %.2f us per position; "
+                "longest slice %.1f ms (%.1f ms CPU), %zu of %zu slices over 16 ms\n",
+                rows, filledSeconds, loop.sliceCpu, rows ? loop.sliceCpu * 1e3 / double(rows) : 0.0,
+                seconds(loop.longest) * 1e3, loop.longestCpu, loop.overBudget, loop.slices);
+}
+
 int runOne(const std::string& form, double scale, const std::string& folder) {
     const bool xml = form == "xml";
     const bool direct = form == "direct";
@@ -140,8 +199,12 @@ int runOne(const std::string& form, double scale, const std::string& folder) {
                 double(login.textSize) / double(login.streamSize), scenarioSeconds);
 
     std::optional<sim::Simulator> simulator;
+    PositionsAnswer positions;
     if (direct) {
+        positions = openPositions(*scenario);
         scenario.reset();
+        // The scenario's freed blocks gathered now, not in the client's first large allocations.
+        ::malloc_trim(0);
     } else {
         sim::SimulatorOptions options;
         options.portBase = 27400 + static_cast<int>(::getpid() % 1000) * 4;
@@ -169,6 +232,7 @@ int runOne(const std::string& form, double scale, const std::string& folder) {
         "LoginSuccessNotification", [&](const platform::Notification&) { loggedIn = true; });
     std::shared_ptr<state::BusinessBase> session;
     start = Clock::now();
+    const double cpu0 = bench::processCpuMs();
     {
         state::SessionParts parts;
         parts.preferences = &prefs;
@@ -191,6 +255,7 @@ int runOne(const std::string& form, double scale, const std::string& folder) {
     // Without a server the line fails at once: only the login's own answer counts.
     loop->pumpUntil([&] { return loggedIn || !ui.refusal.empty() || (ui.failed && !direct); }, 600);
     const double loginSeconds = seconds(Clock::now() - start);
+    const double loginCpuMs = bench::processCpuMs() - cpu0;
     const std::size_t instruments = state::SessionTestAccess::referenceData(*session).ItemCollection().size();
     if (loggedIn) {
         std::printf("  logged in: %.2f s, %zu instruments held; zlib inflate alone %.2f s (login / inflate %.1fx); "
@@ -198,6 +263,13 @@ int runOne(const std::string& form, double scale, const std::string& folder) {
                     loginSeconds, instruments, login.zlibSeconds, loginSeconds / login.zlibSeconds,
                     seconds(loop->longest) * 1e3, loop->overBudget, loop->slices, peakMegabytes(),
                     direct ? "the scenario's build included" : "simulator included");
+        if (direct) {
+            // MB as main_thread_bench counts them (2^20 bytes).
+            const double mb = double(login.textSize) / (1024.0 * 1024.0);
+            std::printf("  client CPU %.0f ms, %.1f ms per MB; longest slice %.1f ms CPU\n", loginCpuMs,
+                        loginCpuMs / mb, loop->longestCpu);
+            fillPositions(*loop, *session, std::move(positions));
+        }
     } else {
         std::printf("  NOT logged in after %.2f s: %s\n", loginSeconds,
                     ui.refusal.empty() ? "no answer" : ui.refusal.c_str());

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "cpu_time.h"
+
 extern char** environ;
 
 namespace bench {
@@ -136,17 +138,6 @@ private:
     bool ready_ = false;
 };
 
-inline double processCpuMs() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
-}
-
-inline double threadCpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
 
 inline double peakMemoryMb() {
     rusage u{};

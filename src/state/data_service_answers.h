@@ -53,10 +53,11 @@ public:
     // as empty, a chart's key is announced with nothing stored for it.
     void requestUnanswered(const protocol::RequestKind& kind);
 
-    // Rows of an order or instrument answer read and filled in one main-thread
-    // slice; a longer answer goes on in the next slices, the messages after it held.
+    // Rows of an order or instrument answer read and filled at most in one
+    // main-thread slice (fewer once platform::SliceBudget's time is spent); a
+    // longer answer goes on in the next slices, the messages after it held.
     static constexpr std::size_t kRowsPerSlice = 500;
-    // Symbols and orders read a slice for the codes subscribed after the open and pending orders' answers.
+    // Symbols and orders read at most a slice for the codes subscribed after the open and pending orders' answers.
     static constexpr std::size_t kOrdersPerGatherSlice = 5000;
     // Trading status of an account whose equity was hit.
     static constexpr std::int32_t kEquityHitStatus = 5;

@@ -17,6 +17,7 @@
 #include "platform/free_memory.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
+#include "platform/slice_budget.h"
 #include "protocol/separator_bytes.h"
 #include "protocol/xml_reader.h"
 #include "platform/notification_center.h"
@@ -245,6 +246,7 @@ void DataServiceAnswers::fillRows(const std::shared_ptr<RowJob>& job) {
     // A new login asked again: this answer's rest is not filled.
     const bool stale = job->login != loginCount_ || (job->holding && !services_.stillHolding(job->hold));
     const std::size_t slice = stale ? 0 : job->spread ? kRowsPerSlice : std::numeric_limits<std::size_t>::max();
+    platform::SliceBudget budget;
     for (std::size_t n = 0; n < slice && job->read < job->maxRows; ++n) {
         const std::optional<std::string_view> row = job->rows.next();
         if (!row) break;
@@ -254,6 +256,7 @@ void DataServiceAnswers::fillRows(const std::shared_ptr<RowJob>& job) {
         } catch (const std::exception& e) {
             Log::debug("Data-service row of \"" + job->name + "\" skipped: " + e.what());
         }
+        if (job->spread && budget.spent()) break;
     }
     if (!stale && job->read < job->maxRows && !job->rows.done()) {
         if (!job->holding) job->hold = services_.holdMessages();
@@ -277,8 +280,15 @@ void DataServiceAnswers::fillRows(const std::shared_ptr<RowJob>& job) {
 
 void DataServiceAnswers::subscribeAfter(const std::shared_ptr<RowJob>& job) {
     if (job->login != loginCount_ || !services_.stillHolding(job->hold)) return;
-    // The codes the session needs gathered kOrdersPerGatherSlice symbols and orders a slice, subscribed in a slice of their own.
-    if (!feed_.gatherItems(job->gathering, kOrdersPerGatherSlice)) {
+    // The codes the session needs gathered up to kOrdersPerGatherSlice symbols and orders a slice (fewer once
+    // the slice's time is spent), subscribed in a slice of their own.
+    platform::SliceBudget budget;
+    bool gathered = false;
+    for (std::size_t n = 0; !gathered && n < kOrdersPerGatherSlice; n += platform::SliceBudget::kItemsPerCheck) {
+        gathered = feed_.gatherItems(job->gathering, platform::SliceBudget::kItemsPerCheck);
+        if (budget.spent(platform::SliceBudget::kItemsPerCheck)) break;
+    }
+    if (!gathered) {
         services_.onMain([this, job] { subscribeAfter(job); });
         return;
     }

@@ -1,8 +1,6 @@
 // The order collections as the data service lists them after the login, the
 // equity-hit prices of open positions and the executed-position search.
 #include <algorithm>
-#include <tuple>
-#include <unordered_map>
 
 #include "model/history_row.h"
 #include "platform/main_executor.h"
@@ -11,70 +9,12 @@
 #include "state/reference_data.h"
 #include "state/session_services.h"
 #include "state/history_orders.h"
+#include "state/id_index.h"
 #include "state/order_book.h"
 
 namespace state {
 
 namespace {
-
-// The ids of one collection, each with the places it holds in the list. It is
-// read again whenever the collection is not as the last append left it (the
-// live handlers change it too), or a place no longer holds its id.
-class IdIndex {
-public:
-    explicit IdIndex(model::CompactText model::Order::*field) : field_(field) {}
-    bool holds(const OrderList& list, const std::string& id) {
-        refresh(list);
-        return places_.count(id) != 0;
-    }
-    // Room for `more` ids, so that appending them never rebuilds the index in one slice.
-    void reserve(std::size_t more) { places_.reserve(places_.size() + more); }
-    void append(OrderList& list, std::shared_ptr<model::Order> order) {
-        places_.emplace((*order).*field_, list.size());
-        list.push_back(std::move(order));
-        note(list);
-    }
-    // Calls f with each entry of the list that holds this id.
-    template <class F>
-    void forEach(const OrderList& list, const std::string& id, F&& f) {
-        refresh(list);
-        auto [first, last] = places_.equal_range(id);
-        for (auto it = first; it != last; ++it) {
-            if (it->second < list.size() && list[it->second] && (*list[it->second]).*field_ == id) continue;
-            reread(list);
-            std::tie(first, last) = places_.equal_range(id);
-            break;
-        }
-        for (auto it = first; it != last; ++it) f(*list[it->second]);
-    }
-
-    // Moves the index into `release`, leaving it to be reread.
-    void handOver(platform::SteppedRelease& release) {
-        release.add(std::move(places_));
-        places_.clear();
-        size_ = 0;
-        back_ = nullptr;
-    }
-
-private:
-    void refresh(const OrderList& list) {
-        if (list.size() != size_ || (!list.empty() && list.back().get() != back_)) reread(list);
-    }
-    void reread(const OrderList& list) {
-        places_.clear();
-        for (std::size_t i = 0; i < list.size(); ++i)
-            if (list[i]) places_.emplace((*list[i]).*field_, i);
-        note(list);
-    }
-    void note(const OrderList& list) {
-        size_ = list.size();
-        back_ = list.empty() ? nullptr : list.back().get();
-    }
-    model::CompactText model::Order::*field_;
-    std::unordered_multimap<model::CompactText, std::size_t> places_;
-    std::size_t size_ = 0;
-    const model::Order* back_ = nullptr;
-};
 
 HistoryOrders::ItemCodeOf itemCodes(const ReferenceData& reference) {
     return [&reference](std::int32_t id) { return reference.itemCode(id); };
@@ -103,7 +43,7 @@ void OrderBook::appendOpenPosition(std::shared_ptr<model::Order> position) {
 
 void OrderBook::expectOpenPositions(std::size_t count) {
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    heldIds_->open.reserve(count);
+    heldIds_->open.reserve(open_, count);
 }
 
 void OrderBook::clearForLogin() {
@@ -213,7 +153,7 @@ void OrderBook::handOver(platform::SteppedRelease& release) {
     ++openRevision_;
     if (heldIds_)
         for (IdIndex* index : {&heldIds_->open, &heldIds_->pending, &heldIds_->settled, &heldIds_->cancelled})
-            index->handOver(release);
+            index->clear();
 }
 
 }  // namespace state

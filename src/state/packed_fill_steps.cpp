@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "platform/log.h"
+#include "platform/slice_budget.h"
 #include "state/instrument_fillers.h"
 #include "state/reference_data.h"
 
@@ -53,18 +54,23 @@ PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std
     steps_.push_back({kInstruments, [this] {
                           itemsById_ = {};
                           records_.instruments = {};
-                          reference_.trimSymbolLists();
                       }});
-    addRepeated(kInstruments, [this, first = true]() mutable {
-        const bool more = reference_.loadWatchlistPart(first, kWatchlistCodesPerStep);
+    steps_.push_back({kInstruments, [this] { reference_.trimSymbolLists(); }});
+    addBudgeted(kInstruments, kWatchlistCodesPerStep, [this, first = true](std::size_t codes) mutable {
+        const bool more = reference_.loadWatchlistPart(first, codes);
         first = false;
         return more;
     });
-    steps_.push_back({kInstruments, [this] { reference_.indexItemCodes(); }});
+    addBudgeted(kInstruments, kPassItemsPerStep, [this](std::size_t items) { return reference_.indexItemCodesPart(items); });
     steps_.push_back({kGroups, [this] {
                           reference_.FillPackedSections(sections_, kGroups, kGroupInstruments, records_);
-                          reserveGroupInstruments();
                       }});
+    // Each group's table sized for its records at once, not grown in the steps that fill it.
+    addRanges(kGroupInstruments, records_.groupInstruments.size(), kGroupInstrumentsPerStep,
+              [this](std::size_t from, std::size_t to) {
+                  for (std::size_t i = from; i < to; ++i) ++groupCounts_[records_.groupInstruments[i]->GroupId];
+              });
+    addRepeated(kGroupInstruments, [this] { return reserveGroupInstruments(); });
     addRanges(kGroupInstruments, records_.groupInstruments.size(), kGroupInstrumentsPerStep,
               [this](std::size_t from, std::size_t to) {
                   reference_.FillPackedGroupInstrumentRange(
@@ -74,7 +80,8 @@ PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std
                           records_.groupInstruments = {};
                           reference_.FillPackedAccountDetails(sections_[kAccounts]);
                       }});
-    addRepeated(kAccounts, [this] { return reference_.readSpreadGroups(kSpreadGroupEntriesPerStep); });
+    addBudgeted(kAccounts, kSpreadGroupEntriesPerStep,
+                [this](std::size_t entries) { return reference_.readSpreadGroups(entries); });
     addRanges(kAccounts, items, kPassItemsPerStep,
               [this](std::size_t from, std::size_t to) { reference_.SetAllSymbolsSpread(from, to); });
     steps_.push_back({kAccounts + 1, [this] {
@@ -83,11 +90,27 @@ PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std
 }
 
 void PackedFillSteps::addRanges(std::size_t section, std::size_t count, std::size_t perStep,
-                                const std::function<void(std::size_t, std::size_t)>& fill) {
-    for (std::size_t from = 0; from < count; from += perStep) {
-        const std::size_t to = std::min(count, from + perStep);
-        steps_.push_back({section, [fill, from, to] { fill(from, to); }});
-    }
+                                std::function<void(std::size_t, std::size_t)> fill) {
+    if (count == 0) return;
+    addBudgeted(section, perStep, [fill = std::move(fill), count, from = std::size_t{0}](std::size_t items) mutable {
+        const std::size_t to = std::min(count, from + items);
+        fill(from, to);
+        from = to;
+        return from < count;
+    });
+}
+
+void PackedFillSteps::addBudgeted(std::size_t section, std::size_t perStep, std::function<bool(std::size_t)> part) {
+    addRepeated(section, [perStep, part = std::move(part)] {
+        platform::SliceBudget budget;
+        for (std::size_t done = 0; done < perStep;) {
+            const std::size_t items = std::min(perStep - done, platform::SliceBudget::kItemsPerCheck);
+            if (!part(items)) return false;
+            done += items;
+            if (budget.spent(items)) break;
+        }
+        return true;
+    });
 }
 
 void PackedFillSteps::addRepeated(std::size_t section, std::function<bool()> part) {
@@ -96,13 +119,13 @@ void PackedFillSteps::addRepeated(std::size_t section, std::function<bool()> par
                       }});
 }
 
-// Each group's table sized for its records at once, not grown in the steps.
-void PackedFillSteps::reserveGroupInstruments() {
-    std::unordered_map<std::int32_t, std::size_t> counts;
-    for (const auto& record : records_.groupInstruments) ++counts[record->GroupId];
-    for (const auto& [groupId, count] : counts)
-        if (const auto group = reference_.group(std::to_string(groupId)))
-            group->GroupInstrumentCollection.reserve(group->GroupInstrumentCollection.size() + count);
+bool PackedFillSteps::reserveGroupInstruments() {
+    if (groupCounts_.empty()) return false;
+    const auto [groupId, count] = *groupCounts_.begin();
+    groupCounts_.erase(groupCounts_.begin());
+    if (const auto group = reference_.group(std::to_string(groupId)))
+        group->GroupInstrumentCollection.reserve(group->GroupInstrumentCollection.size() + count);
+    return !groupCounts_.empty();
 }
 
 bool PackedFillSteps::runNext() {

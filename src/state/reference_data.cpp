@@ -28,18 +28,30 @@ std::shared_ptr<model::ItemDetails> ReferenceData::instrumentById(std::int32_t i
 }
 
 void ReferenceData::indexItemCodes() const {
-    if (codeByIdRevision_ == items_.revision()) return;
-    placeById_.clear();
-    placeById_.reserve(items_.size());
-    std::uint32_t place = 0;
-    for (const auto& entry : items_) {
-        if (entry.second) placeById_.emplace_back(entry.second->InstrumentId, place);
-        ++place;
+    while (indexItemCodesPart(items_.size() + 1)) {
     }
+}
+
+bool ReferenceData::indexItemCodesPart(std::size_t count) const {
+    if (codeByIdRevision_ == items_.revision()) return false;
+    if (!placeByIdBuild_ || placeByIdBuild_->revision != items_.revision()) {
+        placeByIdBuild_.emplace();
+        placeByIdBuild_->revision = items_.revision();
+        placeByIdBuild_->places.reserve(items_.size());
+    }
+    PlaceByIdBuild& build = *placeByIdBuild_;
+    for (const std::size_t end = std::min(items_.size(), build.next + count); build.next < end; ++build.next) {
+        const auto& item = items_.at(build.next)->second;
+        if (item) build.places.emplace_back(item->InstrumentId, static_cast<std::uint32_t>(build.next));
+    }
+    if (build.next < items_.size()) return true;
     // By id, then place: of the instruments of one id, the first one stays first.
     // Held in id order already (as sent), it is not sorted again.
-    if (!std::is_sorted(placeById_.begin(), placeById_.end())) std::sort(placeById_.begin(), placeById_.end());
-    codeByIdRevision_ = items_.revision();
+    if (!std::is_sorted(build.places.begin(), build.places.end())) std::sort(build.places.begin(), build.places.end());
+    placeById_ = std::move(build.places);
+    codeByIdRevision_ = build.revision;
+    placeByIdBuild_.reset();
+    return false;
 }
 
 const std::shared_ptr<model::ItemDetails>* ReferenceData::indexedItem(std::int32_t instrumentId) const {
@@ -127,6 +139,7 @@ void ReferenceData::handOver(platform::SteppedRelease& release) {
     release.add(items_.takeEntries());
     release.add(std::move(placeById_));
     placeById_.clear();
+    placeByIdBuild_.reset();
     codeByIdRevision_ = ~std::uint64_t{0};
     release.add(accounts_.takeEntries());
     for (auto& [name, table] : tables_) release.add(table.takeEntries());

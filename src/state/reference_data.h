@@ -187,8 +187,10 @@ public:
     // sharing its bytes), "" when none: by an index read again only when the
     // instruments changed and the index misses.
     model::CompactText itemCode(std::int32_t instrumentId) const;
-    // Builds itemCode's index now (a login fill does it in a slice of its own).
+    // Builds itemCode's index now.
     void indexItemCodes() const;
+    // The same by parts (a login fill's steps): up to `count` more instruments; true while some are left.
+    bool indexItemCodesPart(std::size_t count) const;
     std::shared_ptr<model::AccountDetails> account(const std::string& accountId) const;
     std::shared_ptr<model::GroupDetails> group(const std::string& groupId) const;
     std::shared_ptr<model::SessionSettings> sessionSetting(const std::string& settingId) const;
@@ -366,6 +368,13 @@ private:
     mutable std::vector<std::pair<std::int32_t, std::uint32_t>> placeById_;
     const std::shared_ptr<model::ItemDetails>* indexedItem(std::int32_t instrumentId) const;
     mutable std::uint64_t codeByIdRevision_ = ~std::uint64_t{0};
+    // placeById_ being built by parts, for the instruments at `revision`.
+    struct PlaceByIdBuild {
+        std::uint64_t revision = 0;
+        std::vector<std::pair<std::int32_t, std::uint32_t>> places;
+        std::size_t next = 0;
+    };
+    mutable std::optional<PlaceByIdBuild> placeByIdBuild_;
     OrderedDictionary<std::string> symbolTypes_;
     OrderedDictionary<std::shared_ptr<model::SessionSettings>> sessionSettings_;
     OrderedDictionary<std::shared_ptr<model::TradeCurrency>> tradeCurrencies_;

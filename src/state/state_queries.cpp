@@ -246,10 +246,11 @@ std::vector<std::string> allItems(const std::vector<std::string>& selectedSymbol
                                   const Orders& open, const Orders& pending, const AccountMap& accounts) {
     std::vector<std::string> out;
     // Views of the codes the symbols and the held orders keep.
-    std::unordered_set<std::string_view> seen;
+    CodeSet seen;
     seen.reserve(selectedSymbols.size() + open.size() + pending.size());
+    out.reserve(selectedSymbols.size());
     auto add = [&](std::string_view code) {
-        if (seen.insert(code).second) out.emplace_back(code);
+        if (seen.insert(code)) out.emplace_back(code);
     };
     for (const std::string& code : selectedSymbols) add(code);
     // Orders come by account: an account's visibility is looked up when it changes.
@@ -276,7 +277,7 @@ void ItemsGathering::add(std::string_view code) {
         // The seen codes view the gathered ones: read them again where they moved.
         out_.reserve(std::max(kFirstCodes, 2 * out_.capacity()));
         seen_.clear();
-        seen_.insert(out_.begin(), out_.end());
+        for (const std::string& held : out_) seen_.insert(held);
     }
     seen_.insert(out_.emplace_back(code));
 }

@@ -1,0 +1,51 @@
+#include "state/code_set.h"
+
+#include <algorithm>
+#include <bit>
+#include <functional>
+#include <utility>
+
+namespace state {
+
+namespace {
+
+// An empty code is held as a view with data, so that it differs from a free slot.
+std::string_view heldForm(std::string_view code) { return code.data() ? code : std::string_view("", 0); }
+
+}  // namespace
+
+void CodeSet::reserve(std::size_t codes) {
+    const std::size_t wanted = std::bit_ceil(std::max(kFewestSlots, 2 * codes));
+    if (slots_.size() >= wanted) return;
+    std::vector<std::string_view> held = std::exchange(slots_, std::vector<std::string_view>(wanted));
+    for (const std::string_view code : held)
+        if (code.data()) slots_[slotOf(code)] = code;
+}
+
+std::size_t CodeSet::slotOf(std::string_view code) const {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = std::hash<std::string_view>{}(code) & mask;
+    while (slots_[i].data() && slots_[i] != code) i = (i + 1) & mask;
+    return i;
+}
+
+bool CodeSet::insert(std::string_view code) {
+    code = heldForm(code);
+    reserve(count_ + 1);
+    std::string_view& slot = slots_[slotOf(code)];
+    if (slot.data()) return false;
+    slot = code;
+    ++count_;
+    return true;
+}
+
+bool CodeSet::contains(std::string_view code) const {
+    return !slots_.empty() && slots_[slotOf(heldForm(code))].data() != nullptr;
+}
+
+void CodeSet::clear() {
+    std::fill(slots_.begin(), slots_.end(), std::string_view());
+    count_ = 0;
+}
+
+}  // namespace state

@@ -1,0 +1,101 @@
+#include "state/id_index.h"
+
+#include <algorithm>
+#include <bit>
+#include <utility>
+
+namespace state {
+
+template <class Visit>
+bool IdIndex::probe(const OrderList& list, std::string_view id, Visit&& visit) const {
+    if (slots_.empty()) return true;
+    const std::uint64_t hash = hashOf(id);
+    const std::size_t mask = slots_.size() - 1;
+    const std::uint32_t tag = tagOf(hash);
+    for (std::size_t i = hash & mask; slots_[i].place != kEmpty; i = (i + 1) & mask) {
+        const Slot& slot = slots_[i];
+        if (slot.tag != tag) continue;
+        if (slot.place >= list.size() || !list[slot.place]) return false;
+        const std::string_view held = idAt(list, slot.place);
+        if (held == id)
+            visit(slot.place);
+        else if (tagOf(hashOf(held)) != tag)
+            return false;  // the place holds another id now
+    }
+    return true;
+}
+
+bool IdIndex::holds(const OrderList& list, std::string_view id) {
+    refresh(list);
+    bool found = false;
+    if (!probe(list, id, [&](std::size_t) { found = true; })) {
+        reread(list);
+        probe(list, id, [&](std::size_t) { found = true; });
+    }
+    return found;
+}
+
+std::vector<std::size_t> IdIndex::places(const OrderList& list, std::string_view id) {
+    refresh(list);
+    std::vector<std::size_t> found;
+    if (!probe(list, id, [&](std::size_t at) { found.push_back(at); })) {
+        found.clear();
+        reread(list);
+        probe(list, id, [&](std::size_t at) { found.push_back(at); });
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+void IdIndex::reserve(const OrderList& list, std::size_t more) {
+    refresh(list);
+    fit(list, count_ + more);
+}
+
+void IdIndex::append(OrderList& list, std::shared_ptr<model::Order> order) {
+    refresh(list);
+    fit(list, count_ + 1);
+    place(hashOf((*order).*field_), list.size());
+    list.push_back(std::move(order));
+    note(list);
+}
+
+void IdIndex::clear() {
+    slots_ = {};
+    count_ = 0;
+    size_ = 0;
+    back_ = nullptr;
+}
+
+void IdIndex::refresh(const OrderList& list) {
+    if (list.size() != size_ || (!list.empty() && list.back().get() != back_)) reread(list);
+}
+
+std::size_t IdIndex::slotsFor(std::size_t ids) { return std::bit_ceil(std::max(kFewestSlots, 2 * ids)); }
+
+void IdIndex::reread(const OrderList& list, std::size_t slots) {
+    slots_.assign(std::max({slots_.size(), slotsFor(list.size()), slots}), Slot{});
+    count_ = 0;
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (list[i]) place(hashOf(idAt(list, i)), i);
+    note(list);
+}
+
+void IdIndex::place(std::uint64_t hash, std::size_t at) {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = hash & mask;
+    while (slots_[i].place != kEmpty) i = (i + 1) & mask;
+    slots_[i] = {tagOf(hash), static_cast<std::uint32_t>(at)};
+    ++count_;
+}
+
+void IdIndex::fit(const OrderList& list, std::size_t ids) {
+    if (slots_.size() < slotsFor(ids)) reread(list, slotsFor(ids));
+}
+
+void IdIndex::note(const OrderList& list) {
+    size_ = list.size();
+    back_ = list.empty() ? nullptr : list.back().get();
+}
+
+}  // namespace state

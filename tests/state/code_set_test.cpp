@@ -1,0 +1,46 @@
+// Distinct codes held as views: new once, then held, also after growing and clearing.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "state/code_set.h"
+
+namespace state {
+namespace {
+
+TEST(CodeSet, TellsEachCodeNewOnce) {
+    struct Insert {
+        std::string_view code;
+        bool isNew;
+    };
+    const Insert inserts[] = {
+        {"EURUSD", true}, {"GOLD", true},  {"EURUSD", false}, {"", true},        {std::string_view(), false},
+        {"eurusd", true}, {"EURUSD1", true}, {"GOLD", false},  {"EURUSD1", false},
+    };
+    CodeSet set;
+    for (const Insert& i : inserts) {
+        EXPECT_EQ(set.contains(i.code), !i.isNew) << "before: " << i.code;
+        EXPECT_EQ(set.insert(i.code), i.isNew) << i.code;
+        EXPECT_TRUE(set.contains(i.code)) << "after: " << i.code;
+    }
+    EXPECT_EQ(set.size(), 5u);
+    set.clear();
+    EXPECT_FALSE(set.contains("GOLD"));
+    EXPECT_TRUE(set.insert("GOLD"));
+}
+
+TEST(CodeSet, KeepsEveryCodeWhenGrowingPastItsRoom) {
+    std::vector<std::string> codes;
+    for (int i = 0; i < 3000; ++i) codes.push_back("C" + std::to_string(i));
+    CodeSet set;
+    set.reserve(4);
+    for (const std::string& code : codes) ASSERT_TRUE(set.insert(code)) << code;
+    for (const std::string& code : codes) EXPECT_FALSE(set.insert(code)) << code;
+    EXPECT_EQ(set.size(), codes.size());
+    EXPECT_FALSE(set.contains("C3000"));
+}
+
+}  // namespace
+}  // namespace state

@@ -1,0 +1,76 @@
+// An order collection's id table: the list's answers, also after others changed the list.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "state/id_index.h"
+
+namespace state {
+namespace {
+
+std::shared_ptr<model::Order> order(const std::string& id) {
+    auto o = std::make_shared<model::Order>();
+    o->OpenPositionId = id;
+    return o;
+}
+
+// The places of `id` in `list`, as a walk through the list finds them.
+std::vector<const model::Order*> walked(const OrderList& list, const std::string& id) {
+    std::vector<const model::Order*> out;
+    for (const auto& o : list)
+        if (o && std::string_view(o->OpenPositionId) == id) out.push_back(o.get());
+    return out;
+}
+
+struct Change {
+    const char* what;
+    std::function<void(OrderList&)> apply;
+};
+
+TEST(IdIndex, AnswersAsTheListDoesAfterEachChange) {
+    const std::vector<Change> changes{
+        {"appended through the table", {}},
+        {"one more appended by others", [](OrderList& l) { l.push_back(order("P3")); }},
+        {"a duplicate appended by others", [](OrderList& l) { l.push_back(order("P1")); }},
+        {"one erased from the middle", [](OrderList& l) { l.erase(l.begin() + 1); }},
+        {"one replaced in place", [](OrderList& l) { l[0] = order("P9"); }},
+        {"an id changed in place", [](OrderList& l) { l[1]->OpenPositionId = "P7"; }},
+        {"a null entry", [](OrderList& l) { l.insert(l.begin(), nullptr); }},
+        {"emptied", [](OrderList& l) { l.clear(); }},
+    };
+    OrderList list;
+    IdIndex index(&model::Order::OpenPositionId);
+    index.reserve(list, 2);
+    for (const char* id : {"P0", "P1", "P2"}) index.append(list, order(id));
+    for (const Change& change : changes) {
+        if (change.apply) change.apply(list);
+        for (const char* id : {"P0", "P1", "P2", "P3", "P7", "P9", "", "P"}) {
+            const auto expected = walked(list, id);
+            std::vector<const model::Order*> found;
+            index.forEach(list, id, [&](const model::Order& o) { found.push_back(&o); });
+            EXPECT_EQ(found, expected) << change.what << ": " << id;
+            EXPECT_EQ(index.holds(list, id), !expected.empty()) << change.what << ": " << id;
+        }
+    }
+}
+
+TEST(IdIndex, HoldsEveryIdAppendedPastItsRoom) {
+    OrderList list;
+    IdIndex index(&model::Order::OpenPositionId);
+    index.reserve(list, 10);
+    constexpr int kIds = 5000;
+    for (int i = 0; i < kIds; ++i) {
+        ASSERT_FALSE(index.holds(list, std::to_string(i)));
+        index.append(list, order(std::to_string(i)));
+    }
+    for (int i = 0; i < kIds; ++i) EXPECT_TRUE(index.holds(list, std::to_string(i))) << i;
+    EXPECT_FALSE(index.holds(list, std::to_string(kIds)));
+    index.clear();
+    EXPECT_TRUE(index.holds(list, "42")) << "read again after it was let go";
+}
+
+}  // namespace
+}  // namespace state
