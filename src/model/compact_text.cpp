@@ -13,28 +13,25 @@ namespace {
 using Holders = std::atomic<std::uint32_t>;
 constexpr std::size_t kHoldersBytes = sizeof(Holders);
 constexpr std::size_t kSizeBytes = sizeof(std::uint32_t);
-constexpr std::size_t kMaxHeapSize = std::numeric_limits<std::uint32_t>::max() - kHoldersBytes - kSizeBytes - 1;
+constexpr std::size_t kHeaderBytes = kHoldersBytes + kSizeBytes;
+constexpr std::size_t kMaxHeapSize = std::numeric_limits<std::uint32_t>::max() - kHeaderBytes - 1;
 constexpr std::uint32_t kMaxHolders = std::numeric_limits<std::uint32_t>::max();
-constexpr unsigned kAddressBits = 56;
-static_assert(sizeof(void*) == 8, "a block's address fills the low 7 bytes of 8");
+constexpr unsigned kAddressBits = 48;
+static_assert(sizeof(void*) == 8, "a block's address fills the field");
 
 Holders& holdersOf(char* block) { return *std::launder(reinterpret_cast<Holders*>(block)); }
 }  // namespace
 
 char* CompactText::block() const noexcept {
-    std::uint64_t word;
-    std::memcpy(&word, bytes_, sizeof word);
-    return reinterpret_cast<char*>(word & ((std::uint64_t{1} << kAddressBits) - 1));
+    char* address;
+    std::memcpy(&address, bytes_, sizeof address);
+    return address;
 }
 
-char* CompactText::heapText() const noexcept {
-    return block() + kHoldersBytes + (tag() - kHeapTag == kLongSize ? kSizeBytes : 0);
-}
+char* CompactText::heapText() const noexcept { return block() + kHeaderBytes; }
 
 std::size_t CompactText::size() const noexcept {
     if (!onHeap()) return kInlineMax - tag();
-    const std::size_t inTag = tag() - kHeapTag;
-    if (inTag < kLongSize) return inTag;
     std::uint32_t size;
     std::memcpy(&size, block() + kHoldersBytes, sizeof size);
     return size;
@@ -50,29 +47,24 @@ void CompactText::setInline(std::size_t size) noexcept {
 }
 
 void CompactText::init(std::string_view text) {
-    if (text.size() <= kInlineMax) {
+    // A 7-byte text whose last byte is zero would read as an address: it goes to the heap.
+    if (text.size() < kInlineMax || (text.size() == kInlineMax && text[kAddressTop] != 0)) {
         if (!text.empty()) std::memcpy(bytes_, text.data(), text.size());
         setInline(text.size());
         return;
     }
     if (text.size() > kMaxHeapSize) throw std::length_error("text field over 4 GB");
-    const bool longSize = text.size() >= kLongSize;
-    const std::size_t header = kHoldersBytes + (longSize ? kSizeBytes : 0);
-    char* block = static_cast<char*>(::operator new(header + text.size() + 1));
-    const auto address = reinterpret_cast<std::uint64_t>(block);
-    if (address >> kAddressBits) {
+    char* block = static_cast<char*>(::operator new(kHeaderBytes + text.size() + 1));
+    if (reinterpret_cast<std::uint64_t>(block) >> kAddressBits) {
         ::operator delete(block);
         throw std::bad_alloc();
     }
     new (block) Holders(1);
-    if (longSize) {
-        const auto size = static_cast<std::uint32_t>(text.size());
-        std::memcpy(block + kHoldersBytes, &size, sizeof size);
-    }
-    std::memcpy(block + header, text.data(), text.size());
-    block[header + text.size()] = 0;
-    std::memcpy(bytes_, &address, sizeof address);
-    bytes_[kInlineMax] = static_cast<unsigned char>(kHeapTag + (longSize ? kLongSize : text.size()));
+    const auto size = static_cast<std::uint32_t>(text.size());
+    std::memcpy(block + kHoldersBytes, &size, sizeof size);
+    std::memcpy(block + kHeaderBytes, text.data(), text.size());
+    block[kHeaderBytes + text.size()] = 0;
+    std::memcpy(bytes_, &block, sizeof block);
 }
 
 // A heap text is shared, not copied (a copy past the holders' count).

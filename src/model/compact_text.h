@@ -90,16 +90,15 @@ public:
 private:
     // In place: the bytes, a terminating zero, and in the last byte 7 - size
     // (so a 7-byte text's last byte is its terminator). On the heap: a block's
-    // address in the low 7 bytes (a user-space address's top byte is zero)
-    // and, in the last byte, kHeapTag plus the size when under kLongSize. A
-    // block holds the count of its holders, the size when kLongSize or more,
-    // the bytes and a terminating zero.
+    // address as it is (a user-space address's two top bytes are zero, which
+    // no text in place has, and leak checkers then see the block held). A
+    // block holds the count of its holders, the size, the bytes and a
+    // terminating zero.
     static constexpr std::size_t kBytes = kInlineMax + 1;
-    static constexpr unsigned char kHeapTag = 0x80;
-    static constexpr std::size_t kLongSize = 0x7f;
+    static constexpr std::size_t kAddressTop = kInlineMax - 1;
 
     unsigned char tag() const noexcept { return bytes_[kInlineMax]; }
-    bool onHeap() const noexcept { return tag() >= kHeapTag; }
+    bool onHeap() const noexcept { return tag() == 0 && bytes_[kAddressTop] == 0; }
     char* block() const noexcept;
     char* heapText() const noexcept;
     void setInline(std::size_t size) noexcept;

@@ -1,6 +1,5 @@
 #include "state/incoming_path.h"
 
-#include "model/crypto.h"
 #include "platform/log.h"
 #include "protocol/envelope.h"
 #include "protocol/login_data_limits.h"
@@ -227,9 +226,6 @@ void IncomingPath::decodeFrame(std::string frame) {
             break;
     }
     hooks_.deliver(std::move(msg));
-    // The session key derived here, beside the main thread's fill, not at its first request.
-    if (type == MsgType::LoginData)
-        if (const std::optional<std::string> key = sessionKey()) model::Crypto::prepareKey(*key);
 }
 
 }  // namespace state

@@ -165,17 +165,20 @@ TEST(FinancialEnumNames, NamesAndValues) {
     EXPECT_EQ(FinancialEnum::getFinancialTransferModeValue("TTCopy "), 0);
 }
 
-// A record's text field, in place (up to 7 bytes) and on the heap (the size
-// in the field under 127 bytes, in the block from 127 on).
+// A record's text field, in place (up to 7 bytes) and on the heap (longer
+// ones, and a 7-byte text ending in a zero byte, which in place would read as
+// an address).
 TEST(RecordText, HoldsEveryLengthThroughCopiesMovesAndAssignments) {
-    const std::string texts[] = {"", "7", std::string(6, 'a'), std::string(7, 'b'), std::string(8, 'c'),
+    const std::string texts[] = {"", "7", std::string(6, 'a'), std::string(7, 'b'), std::string("abcdef\0", 7),
+                                 std::string("\0\0\0\0\0\0b", 7), std::string(8, 'c'),
                                  std::string(8, 'd'), "2026-12-10 00:03:20 long enough for the heap",
                                  std::string(126, 'e'), std::string(127, 'f'), std::string(300, 'g')};
     for (const std::string& a : texts) {
         for (const std::string& b : texts) {
             model::CompactText field(a);
             EXPECT_EQ(field.size(), a.size());
-            EXPECT_EQ(std::string(field.c_str()), a) << "terminated";
+            EXPECT_EQ(field.view(), a);
+            EXPECT_EQ(field.c_str()[a.size()], '\0') << "terminated";
             EXPECT_EQ(field.empty(), a.empty());
             model::CompactText other(b);
             field = other;
