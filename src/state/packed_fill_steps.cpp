@@ -1,12 +1,10 @@
 #include "state/packed_fill_steps.h"
 
 #include <algorithm>
-#include <exception>
 #include <iterator>
 #include <span>
 #include <unordered_map>
 
-#include "platform/log.h"
 #include "state/instrument_fillers.h"
 #include "state/reference_data.h"
 
@@ -23,7 +21,7 @@ constexpr auto kAccounts = static_cast<std::size_t>(PackedSection::Accounts);
 
 PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std::string_view>& sections,
                                  PackedLoginRecords records)
-    : reference_(reference), records_(std::move(records)) {
+    : FillSteps("section"), reference_(reference), records_(std::move(records)) {
     reference_.FillPackedSections(sections, 0, kInstruments, records_);
     // The instruments and group instruments are read already: their text is not kept.
     texts_.resize(sections.size());
@@ -55,12 +53,7 @@ PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std
                           records_.instruments = {};
                           reference_.trimSymbolLists();
                       }});
-    addRepeated(kInstruments, [this, first = true]() mutable {
-        const bool more = reference_.loadWatchlistPart(first, kWatchlistCodesPerStep);
-        first = false;
-        return more;
-    });
-    steps_.push_back({kInstruments, [this] { reference_.indexItemCodes(); }});
+    addWatchlistLoad(reference_, kInstruments);
     steps_.push_back({kGroups, [this] {
                           reference_.FillPackedSections(sections_, kGroups, kGroupInstruments, records_);
                           reserveGroupInstruments();
@@ -74,25 +67,9 @@ PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std
                           records_.groupInstruments = {};
                           reference_.FillPackedAccountDetails(sections_[kAccounts]);
                       }});
-    addRepeated(kAccounts, [this] { return reference_.readSpreadGroups(kSpreadGroupEntriesPerStep); });
-    addRanges(kAccounts, items, kPassItemsPerStep,
-              [this](std::size_t from, std::size_t to) { reference_.SetAllSymbolsSpread(from, to); });
+    addSpreadPass(reference_, kAccounts, items);
     steps_.push_back({kAccounts + 1, [this] {
                           reference_.FillPackedSections(sections_, kAccounts + 1, sections_.size(), records_);
-                      }});
-}
-
-void PackedFillSteps::addRanges(std::size_t section, std::size_t count, std::size_t perStep,
-                                const std::function<void(std::size_t, std::size_t)>& fill) {
-    for (std::size_t from = 0; from < count; from += perStep) {
-        const std::size_t to = std::min(count, from + perStep);
-        steps_.push_back({section, [fill, from, to] { fill(from, to); }});
-    }
-}
-
-void PackedFillSteps::addRepeated(std::size_t section, std::function<bool()> part) {
-    steps_.push_back({section, [this, part = std::move(part)] {
-                          if (part()) --next_;
                       }});
 }
 
@@ -103,18 +80,6 @@ void PackedFillSteps::reserveGroupInstruments() {
     for (const auto& [groupId, count] : counts)
         if (const auto group = reference_.group(std::to_string(groupId)))
             group->GroupInstrumentCollection.reserve(group->GroupInstrumentCollection.size() + count);
-}
-
-bool PackedFillSteps::runNext() {
-    if (next_ >= steps_.size()) return false;
-    const Step& step = steps_[next_++];
-    try {
-        step.run();
-    } catch (const std::exception& e) {
-        platform::Log::debug("Login data section " + std::to_string(step.section) +
-                             " not filled: " + e.what());
-    }
-    return next_ < steps_.size();
 }
 
 }  // namespace state
