@@ -5,8 +5,10 @@
 // process's peak memory. Baseline: plain zlib inflating the same login data.
 // "direct" hands the simulator's login data to the client's incoming path
 // without serving it, the scenario freed first: the largest scale in less memory.
+// "xml-general" hands the XML form over the same way, a comment put before
+// it, so that it takes the general reader's road.
 // MAIN_THREAD_SLICES=1 lists each slice over 16 ms with its number.
-// usage: login_scale_bench [compact|xml|direct SCALE]...   (default: compact 50, direct 100, xml 15)
+// usage: login_scale_bench [compact|xml|direct|xml-general SCALE]...   (default: compact 50, direct 100, xml 15)
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -111,11 +113,12 @@ struct LoginText {
     std::string field;  // tag 1050 as the simulator sends it
 };
 
-LoginText loginText(const sim::Scenario& scenario, bool xml) {
+LoginText loginText(const sim::Scenario& scenario, bool xml, bool general) {
     LoginText out;
     const auto* trader = scenario.findUser("trader");
-    const std::string text = xml ? sim::LoginData::xml(scenario, *trader, {17002, 17003})
-                                 : sim::LoginData::packed(scenario, *trader, {17002, 17003});
+    const std::string text = (general ? "<!-- the general road -->" : "") +
+                             (xml ? sim::LoginData::xml(scenario, *trader, {17002, 17003})
+                                  : sim::LoginData::packed(scenario, *trader, {17002, 17003}));
     out.field = sim::SimCrypto::compressPayload(text);
     const std::string stream = model::Base64::decodeBase64WithString(out.field)->substr(4);
     out.textSize = text.size();
@@ -125,14 +128,15 @@ LoginText loginText(const sim::Scenario& scenario, bool xml) {
 }
 
 int runOne(const std::string& form, double scale, const std::string& folder) {
-    const bool xml = form == "xml";
-    const bool direct = form == "direct";
+    const bool general = form == "xml-general";
+    const bool xml = form == "xml" || general;
+    const bool direct = form == "direct" || general;
     auto start = Clock::now();
     std::optional<sim::Scenario> scenario =
         sim::Scenario::fromJson(sim::scaledScenario(sim::Scenario::load(SIM_DEFAULT_SCENARIO).root(), scale));
     const double scenarioSeconds = seconds(Clock::now() - start);
     const std::size_t instrumentsMade = scenario->instruments().size();
-    LoginText login = loginText(*scenario, xml);
+    LoginText login = loginText(*scenario, xml, general);
     const std::size_t ceiling = xml ? protocol::kMaxXmlLoginDataSize : protocol::kMaxPackedLoginDataSize;
     std::printf("%s scale %g: %zu instruments; login data %.1f MB (ceiling %.0f MB), %.1f MB compressed (%.1fx); "
                 "scenario built in %.1f s\n",
@@ -182,8 +186,8 @@ int runOne(const std::string& form, double scale, const std::string& folder) {
             return frame.substr(1, frame.size() - 2);
         };
         state::SessionTestAccess::NewMessage(*session, inner(std::string("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=") +
-                                                           deployment::kPackedDataFormat + "\x03" "1050=" + login.field +
-                                                           "\x03"));
+                                                           (xml ? "XML" : deployment::kPackedDataFormat) + "\x03" "1050=" +
+                                                           login.field + "\x03"));
         login.field.clear();
         login.field.shrink_to_fit();
         state::SessionTestAccess::NewMessage(*session, inner("10=18\x03"));
