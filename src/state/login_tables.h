@@ -35,11 +35,7 @@ public:
     // Each row of `table`, in document order.
     template <typename F>
     void eachRow(std::string_view table, F&& fill) const {
-        if (const Table* t = tableNamed(table))
-            for (std::size_t i = 0; i < t->rows.size(); ++i) {
-                if (i + 1 < t->rows.size()) prefetch(t->rows[i + 1]);
-                fill(rowAt(t->rows[i]));
-            }
+        eachRowFrom(table, 0, SIZE_MAX, fill);
     }
     // The rows of `table` from row `from` on, until they held `cells` cells
     // (at least one row); where the next call starts, rows(table) at the end.
