@@ -1,5 +1,6 @@
 #include "state/xml_login_cells.h"
 
+#include "platform/free_memory.h"
 #include "state/reference_data.h"
 
 namespace state {
@@ -15,7 +16,12 @@ std::shared_ptr<XmlLoginCells> XmlLoginCells::read(std::optional<std::string>& p
         return cells;
     }
     payload = std::move(cells->document);
+    cells->document.reset();
     return nullptr;
+}
+
+XmlLoginCells::~XmlLoginCells() {
+    if (document) platform::releasePages(document->data(), document->size(), kReleasedBytesPerCall);
 }
 
 }  // namespace state
