@@ -6,6 +6,13 @@
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
+#include <algorithm>
+#include <cstdint>
 
 namespace platform {
 
@@ -26,6 +33,19 @@ void mergeFreedBlocks() {
     // Setting the fast-bin bound (to its default) merges the main heap's fast bins first.
     constexpr int kDefaultFastBytes = 64 * static_cast<int>(sizeof(std::size_t)) / 4;
     ::mallopt(M_MXFAST, kDefaultFastBytes);
+#endif
+}
+
+void releasePages(const void* data, std::size_t size, std::size_t chunk) {
+#if defined(__linux__)
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto at = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t end = (at + size) & ~(page - 1);
+    const std::uintptr_t step = std::max<std::uintptr_t>(chunk & ~(page - 1), page);
+    for (std::uintptr_t from = (at + page - 1) & ~(page - 1); from < end; from += std::min(step, end - from))
+        ::madvise(reinterpret_cast<void*>(from), std::min(step, end - from), MADV_DONTNEED);
+#else
+    (void)data, (void)size, (void)chunk;
 #endif
 }
 

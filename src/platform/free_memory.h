@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+
 // Gives the allocator's free pages back to the system after a large answer was
 // read and dropped: glibc keeps freed heap memory for later allocations, so a
 // process that once read a large answer would stay that large for good.
@@ -24,5 +26,11 @@ void releaseFreeMemory();
 // Merges the small blocks freed since the last merge (glibc's fast bins), so
 // that a later large free does not merge a whole teardown's worth at once.
 void mergeFreedBlocks();
+
+// Gives the whole pages of [data, data + size) back to the system, `chunk`
+// bytes a call, for a block about to be freed: its bytes read as zero
+// afterwards. A block freed whole holds the process's memory map while its
+// pages go, and other threads that map memory meanwhile wait.
+void releasePages(const void* data, std::size_t size, std::size_t chunk);
 
 }  // namespace platform

@@ -336,8 +336,10 @@ void BusinessBase::dispatchMessage(const IncomingMessage& m) {
     const MessageFields fields(m.fields, m.text);
     // The session scalars change before any handler runs, and only from the TCP session.
     if (m.fromSession) values_.apply(fields, msgType);
-    dispatcher_.dispatch(Dispatch{fields, msgType, m.payload, m.payloadRefused, m.requestKind, m.receivedAt,
-                                  m.packedRecords.get(), m.tooLarge});
+    // Login data cut ahead holds its text with its cells.
+    const std::optional<std::string>& payload = m.xmlCells ? m.xmlCells->document : m.payload;
+    dispatcher_.dispatch(Dispatch{fields, msgType, payload, m.payloadRefused, m.requestKind, m.receivedAt,
+                                  m.packedRecords.get(), m.tooLarge, m.xmlCells});
 }
 
 // ---------------------------------------------------------------------------

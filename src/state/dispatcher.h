@@ -3,6 +3,7 @@
 // registered for it. Runs on the main thread.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -16,6 +17,7 @@
 namespace state {
 
 struct PackedLoginRecords;
+struct XmlLoginCells;
 
 // One message as its handler receives it.
 struct Dispatch {
@@ -32,6 +34,8 @@ struct Dispatch {
     PackedLoginRecords* packedRecords = nullptr;
     // A refused payload over the login's ceiling: its size and the limit.
     std::optional<protocol::LoginDataTooLarge> tooLarge = std::nullopt;
+    // XML login data cut into cells ahead (`payload` is its document); null when not.
+    std::shared_ptr<XmlLoginCells> xmlCells = nullptr;
 };
 
 class Dispatcher {

@@ -220,6 +220,7 @@ void IncomingPath::decodeFrame(std::string frame) {
                     if (!msg.tooLarge) platform::Log::error("Login data refused: not inflatable");
                     msg.payloadRefused = true;
                 }
+                if (type == MsgType::LoginData && !packed) msg.xmlCells = XmlLoginCells::read(msg.payload);
             }
             break;
         default:

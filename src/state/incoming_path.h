@@ -22,6 +22,7 @@
 #include "protocol/msg_type.h"
 #include "state/channel_table.h"
 #include "state/packed_records.h"
+#include "state/xml_login_cells.h"
 
 namespace state {
 
@@ -40,6 +41,8 @@ struct IncomingMessage {
     std::optional<protocol::LoginDataTooLarge> tooLarge;
     // The large sections of a compact payload, read on "NewQueue".
     std::shared_ptr<PackedLoginRecords> packedRecords;
+    // XML login data cut into cells on "NewQueue", its text moved there from `payload`.
+    std::shared_ptr<XmlLoginCells> xmlCells;
     // The request a request-channel reply answers.
     std::optional<protocol::RequestKind> requestKind;
     // When a ping answer came off the line ("NewQueue"): its round trip ends there.

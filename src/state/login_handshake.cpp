@@ -29,7 +29,7 @@
 #include "state/session_services.h"
 #include "state/text_conversions.h"
 #include "state/journal_data.h"
-#include "state/text_conversions.h"
+#include "state/xml_fill_steps.h"
 
 namespace state {
 
@@ -146,6 +146,8 @@ void LoginHandshake::loginData(const Dispatch& m) {
         if (!fillPackedInSlices(m)) refuseLoginData();
         return;
     }
+    if (!isPacked(m.fields, services_.host().logindata()) && m.xmlCells)
+        return fillInSlices(std::make_shared<XmlFillSteps>(reference_, m.xmlCells));
     if (isPacked(m.fields, services_.host().logindata())) {
         std::optional<protocol::LoginDataTooLarge> tooLarge;
         if (!fillPacked(reference, m, kAcceptedLoginSections, "Login data", &tooLarge)) return refuseLoginData(tooLarge);
@@ -172,13 +174,16 @@ bool LoginHandshake::fillPackedInSlices(const Dispatch& m) {
     const std::vector<std::string_view> sections =
         cut ? std::move(*cut) : TextConversion::split(*m.payload, protocol::SectionByte);
     if (!sectionsWhole(sections.size(), kAcceptedLoginSections, "Login data")) return false;
-    auto fill = std::make_shared<PackedFillSteps>(reference_, sections, std::move(*m.packedRecords));
-    const std::uint64_t hold = services_.holdMessages();
-    services_.onMain([this, fill, hold] { fillStep(fill, hold); });
+    fillInSlices(std::make_shared<PackedFillSteps>(reference_, sections, std::move(*m.packedRecords)));
     return true;
 }
 
-void LoginHandshake::fillStep(const std::shared_ptr<PackedFillSteps>& fill, std::uint64_t hold) {
+void LoginHandshake::fillInSlices(std::shared_ptr<FillSteps> fill) {
+    const std::uint64_t hold = services_.holdMessages();
+    services_.onMain([this, fill = std::move(fill), hold] { fillStep(fill, hold); });
+}
+
+void LoginHandshake::fillStep(const std::shared_ptr<FillSteps>& fill, std::uint64_t hold) {
     if (!services_.stillHolding(hold)) return;
     if (fill->runNext()) {
         services_.onMain([this, fill, hold] { fillStep(fill, hold); });

@@ -18,7 +18,7 @@ class ReferenceData;
 class PingMonitor;
 class FeedChannels;
 class DataServiceAnswers;
-class PackedFillSteps;
+class FillSteps;
 
 class LoginHandshake : public SessionComponent {
 public:
@@ -49,9 +49,11 @@ private:
     // (PackedFillSteps) with the messages after it held; false, with nothing
     // changed, when it is not whole.
     bool fillPackedInSlices(const Dispatch& m);
+    // Runs `fill` a step a main-thread slice, the messages after the login data held.
+    void fillInSlices(std::shared_ptr<FillSteps> fill);
     // Runs the fill's next step and posts the one after; the last one checks
     // the user and lets the held messages go. A dropped line ends the fill.
-    void fillStep(const std::shared_ptr<PackedFillSteps>& fill, std::uint64_t hold);
+    void fillStep(const std::shared_ptr<FillSteps>& fill, std::uint64_t hold);
     // The user check that closes the login data's fill.
     void checkLoginUser();
     // The login fails with "1004" (the session cannot trade without its reference

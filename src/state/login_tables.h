@@ -11,6 +11,7 @@
 // table, a closing tag that does not name its element, text after the root,
 // a cut-off document) makes read() false: the caller reads it the general
 // way, which refuses what is not well-formed.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -34,11 +35,26 @@ public:
     // Each row of `table`, in document order.
     template <typename F>
     void eachRow(std::string_view table, F&& fill) const {
-        if (const Table* t = tableNamed(table))
-            for (std::size_t i = 0; i < t->rows.size(); ++i) {
-                if (i + 1 < t->rows.size()) prefetch(t->rows[i + 1]);
-                fill(rowAt(t->rows[i]));
-            }
+        eachRowFrom(table, 0, SIZE_MAX, fill);
+    }
+    // The rows of `table` from row `from` on, until they held `cells` cells
+    // (at least one row); where the next call starts, rows(table) at the end.
+    template <typename F>
+    std::size_t eachRowFrom(std::string_view table, std::size_t from, std::size_t cells, F&& fill) const {
+        const Table* t = tableNamed(table);
+        if (!t) return 0;
+        std::size_t held = 0;
+        for (; from < t->rows.size() && held < std::max<std::size_t>(cells, 1); ++from) {
+            if (from + 1 < t->rows.size()) prefetch(t->rows[from + 1]);
+            held += std::max<std::size_t>(t->rows[from].cells, 1);
+            fill(rowAt(t->rows[from]));
+        }
+        return from;
+    }
+    // The count of rows of `table`.
+    std::size_t rows(std::string_view table) const {
+        const Table* t = tableNamed(table);
+        return t ? t->rows.size() : 0;
     }
     // Whether the document holds a row of `table`.
     bool holds(std::string_view table) const { return tableNamed(table) != nullptr; }

@@ -1,13 +1,10 @@
 #include "state/packed_fill_steps.h"
 
 #include <algorithm>
-#include <exception>
 #include <iterator>
 #include <span>
 #include <unordered_map>
 
-#include "platform/log.h"
-#include "platform/slice_budget.h"
 #include "state/instrument_fillers.h"
 #include "state/reference_data.h"
 
@@ -24,7 +21,7 @@ constexpr auto kAccounts = static_cast<std::size_t>(PackedSection::Accounts);
 
 PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std::string_view>& sections,
                                  PackedLoginRecords records)
-    : reference_(reference), records_(std::move(records)) {
+    : FillSteps("section"), reference_(reference), records_(std::move(records)) {
     reference_.FillPackedSections(sections, 0, kInstruments, records_);
     // The instruments and group instruments are read already: their text is not kept.
     texts_.resize(sections.size());
@@ -56,12 +53,7 @@ PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std
                           records_.instruments = {};
                       }});
     steps_.push_back({kInstruments, [this] { reference_.trimSymbolLists(); }});
-    addBudgeted(kInstruments, kWatchlistCodesPerStep, [this, first = true](std::size_t codes) mutable {
-        const bool more = reference_.loadWatchlistPart(first, codes);
-        first = false;
-        return more;
-    });
-    addBudgeted(kInstruments, kPassItemsPerStep, [this](std::size_t items) { return reference_.indexItemCodesPart(items); });
+    addWatchlistLoad(reference_, kInstruments);
     steps_.push_back({kGroups, [this] {
                           reference_.FillPackedSections(sections_, kGroups, kGroupInstruments, records_);
                       }});
@@ -80,42 +72,9 @@ PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std
                           records_.groupInstruments = {};
                           reference_.FillPackedAccountDetails(sections_[kAccounts]);
                       }});
-    addBudgeted(kAccounts, kSpreadGroupEntriesPerStep,
-                [this](std::size_t entries) { return reference_.readSpreadGroups(entries); });
-    addRanges(kAccounts, items, kPassItemsPerStep,
-              [this](std::size_t from, std::size_t to) { reference_.SetAllSymbolsSpread(from, to); });
+    addSpreadPass(reference_, kAccounts, items);
     steps_.push_back({kAccounts + 1, [this] {
                           reference_.FillPackedSections(sections_, kAccounts + 1, sections_.size(), records_);
-                      }});
-}
-
-void PackedFillSteps::addRanges(std::size_t section, std::size_t count, std::size_t perStep,
-                                std::function<void(std::size_t, std::size_t)> fill) {
-    if (count == 0) return;
-    addBudgeted(section, perStep, [fill = std::move(fill), count, from = std::size_t{0}](std::size_t items) mutable {
-        const std::size_t to = std::min(count, from + items);
-        fill(from, to);
-        from = to;
-        return from < count;
-    });
-}
-
-void PackedFillSteps::addBudgeted(std::size_t section, std::size_t perStep, std::function<bool(std::size_t)> part) {
-    addRepeated(section, [perStep, part = std::move(part)] {
-        platform::SliceBudget budget;
-        for (std::size_t done = 0; done < perStep;) {
-            const std::size_t items = std::min(perStep - done, platform::SliceBudget::kItemsPerCheck);
-            if (!part(items)) return false;
-            done += items;
-            if (budget.spent(items)) break;
-        }
-        return true;
-    });
-}
-
-void PackedFillSteps::addRepeated(std::size_t section, std::function<bool()> part) {
-    steps_.push_back({section, [this, part = std::move(part)] {
-                          if (part()) --next_;
                       }});
 }
 
@@ -126,18 +85,6 @@ bool PackedFillSteps::reserveGroupInstruments() {
     if (const auto group = reference_.group(std::to_string(groupId)))
         group->GroupInstrumentCollection.reserve(group->GroupInstrumentCollection.size() + count);
     return !groupCounts_.empty();
-}
-
-bool PackedFillSteps::runNext() {
-    if (next_ >= steps_.size()) return false;
-    const Step& step = steps_[next_++];
-    try {
-        step.run();
-    } catch (const std::exception& e) {
-        platform::Log::debug("Login data section " + std::to_string(step.section) +
-                             " not filled: " + e.what());
-    }
-    return next_ < steps_.size();
 }
 
 }  // namespace state

@@ -43,6 +43,7 @@
 
 namespace state {
 
+class LoginTables;
 class SessionServices;
 class Watchlist;
 struct PackedLoginRecords;
@@ -256,6 +257,18 @@ public:
     void clearTableData() { tables_.clear(); }
     // Runs the fillers over the tables of the last parse.
     void FillTableDetails();
+    // The login's XML tables in their fill order: each row of a table (its
+    // first only, where `firstRowOnly`) goes to `fill`, and `then` runs after it.
+    struct XmlLoginTable {
+        enum class Then { Nothing, LoadWatchlist, SetSpreads };
+        std::string_view name;
+        void (ReferenceData::*fill)(const TableRow&);
+        bool firstRowOnly;
+        Then then;
+    };
+    static std::span<const XmlLoginTable> xmlLoginTables();
+    // The login's group instrument rows per group id text (any thread).
+    static std::unordered_map<std::string, std::size_t> xmlGroupInstrumentRows(const LoginTables& rows);
     // Login data in XML: parseXml and FillTableDetails in one, without keeping
     // the tables, and without an element tree for a document of the usual shape.
     // Only a whole document is filled; how it read is returned.

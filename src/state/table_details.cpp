@@ -4,6 +4,7 @@
 // so "07" stays "07") in place, or create it.
 #include <bit>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/log.h"
@@ -17,6 +18,10 @@ namespace state {
 namespace TC = TextConversion;
 
 namespace {
+
+// The group instruments' table and its rows' group column.
+constexpr std::string_view kGroupInstrumentsTable = "Table7";
+constexpr std::string_view kGroupColumn = "groupid";
 
 // Runs `set` when the row has the column.
 template <typename F>
@@ -187,24 +192,38 @@ struct ParsedTables {
 
 }  // namespace
 
+std::span<const ReferenceData::XmlLoginTable> ReferenceData::xmlLoginTables() {
+    using Then = XmlLoginTable::Then;
+    static constexpr XmlLoginTable kTables[] = {
+        {"Table1", &ReferenceData::FillUserInfoDetails, true, Then::Nothing},
+        {"Table2", &ReferenceData::FillProductInfoDetails, true, Then::Nothing},
+        {"Table4", &ReferenceData::FillAccountDetails, false, Then::Nothing},
+        {"Table8", &ReferenceData::FillGroupDetails, false, Then::Nothing},
+        {"Table5", &ReferenceData::FillItemType, false, Then::Nothing},
+        {"Table6", &ReferenceData::FillItemDetails, false, Then::LoadWatchlist},
+        {kGroupInstrumentsTable, &ReferenceData::FillGroupInstruments, false, Then::SetSpreads},
+        {"Table10", &ReferenceData::FillSessionSettingCollection, false, Then::Nothing},
+    };
+    return kTables;
+}
+
 template <typename Rows>
 void ReferenceData::fillTables(const Rows& rows) {
-    auto eachRow = [&](std::string_view name, void (ReferenceData::*fill)(const TableRow&)) {
-        rows.eachRow(name, [&](const TableRow& row) { (this->*fill)(row); });
-    };
-    auto rowZero = [&](std::string_view name, void (ReferenceData::*fill)(const TableRow&)) {
-        rows.firstRow(name, [&](const TableRow& row) { (this->*fill)(row); });
-    };
-    rowZero("Table1", &ReferenceData::FillUserInfoDetails);
-    rowZero("Table2", &ReferenceData::FillProductInfoDetails);
-    eachRow("Table4", &ReferenceData::FillAccountDetails);
-    eachRow("Table8", &ReferenceData::FillGroupDetails);
-    eachRow("Table5", &ReferenceData::FillItemType);
-    eachRow("Table6", &ReferenceData::FillItemDetails);
-    LoadItemstoWatchlist();
-    eachRow("Table7", &ReferenceData::FillGroupInstruments);
-    SetAllSymbolsSpread();
-    eachRow("Table10", &ReferenceData::FillSessionSettingCollection);
+    for (const XmlLoginTable& table : xmlLoginTables()) {
+        const auto fill = [&](const TableRow& row) { (this->*table.fill)(row); };
+        if (table.firstRowOnly) rows.firstRow(table.name, fill);
+        else rows.eachRow(table.name, fill);
+        if (table.then == XmlLoginTable::Then::LoadWatchlist) LoadItemstoWatchlist();
+        if (table.then == XmlLoginTable::Then::SetSpreads) SetAllSymbolsSpread();
+    }
+}
+
+std::unordered_map<std::string, std::size_t> ReferenceData::xmlGroupInstrumentRows(const LoginTables& rows) {
+    std::unordered_map<std::string, std::size_t> counts;
+    rows.eachRow(kGroupInstrumentsTable, [&counts](const TableRow& row) {
+        if (const auto group = row.find(kGroupColumn)) ++counts[std::string(*group)];
+    });
+    return counts;
 }
 
 void ReferenceData::FillTableDetails() {
@@ -332,7 +351,7 @@ void ReferenceData::FillGroupDetails(const TableRow& row) {
 // column on this road and stay 0 / false: margins then use InitialMargin for
 // both sides, and the order checks read "no restriction" from the zero bits.
 void ReferenceData::FillGroupInstruments(const TableRow& row) {
-    const std::optional<std::string_view> groupKey = row.find("groupid");
+    const std::optional<std::string_view> groupKey = row.find(kGroupColumn);
     std::shared_ptr<model::GroupDetails> group;
     if (groupKey) {
         if (auto* found = groups_.find(*groupKey)) group = *found;

@@ -25,6 +25,7 @@
 #include "protocol/session_key.h"
 #include "protocol/wire_format.h"
 #include "state/packed_fill_steps.h"
+#include "state/xml_fill_steps.h"
 #include "state/recording_ui_services.h"
 #include "support/reference_data_test_access.h"
 #include "state/session_notifications.h"
@@ -694,8 +695,9 @@ TEST_F(SessionTest, LoginDataCutShortFailsTheLogin) {
         "<Table8><GroupId>3</GroupId><Name>G</Name></Table8>"
         "<Table7><groupid>3</groupid><InstrumentId>9</InstrumentId><SpreadBid>2</SpreadBid></Table7>"
         "<Table7><groupid>3</groupid><InstrumentId>10</InstrumentId><SpreadBid>3</SpreadBid></Table7></NewDataSet>";
-    std::string misspelt = xml;
+    std::string misspelt = xml, noXmlUser = xml;
     misspelt.replace(misspelt.rfind("</NewDataSet>"), 13, "</NewDataSe>");
+    noXmlUser.erase(noXmlUser.find("<Table1>"), noXmlUser.find("<Table4>") - noXmlUser.find("<Table1>"));
     std::string refusal(16, '\x07');
     refusal += "1\x05https://example.test/update\x05" "12\x06";
     const struct {
@@ -718,22 +720,33 @@ TEST_F(SessionTest, LoginDataCutShortFailsTheLogin) {
         {"XML, cut inside the root's end", 33, "XML", xml.substr(0, xml.size() - 1), "root element does not close"},
         {"XML, the root closed by another name", 33, "XML", misspelt, "not a readable XML document"},
         {"XML, a second root", 33, "XML", xml + "<NewDataSet/>", "not a readable XML document"},
+        {"XML, whole without a user", 33, "XML", noXmlUser, "without a user record"},
         {"a refusal cut before its login information", 47, "PACKED", refusal.substr(0, 10), "refusal data cut short (11 of its 17"},
         {"a refusal cut in its first section", 47, "PACKED", "0\x05", "refusal data cut short (1 of its 17"},
         {"a refusal that ends after its login information", 47, "PACKED", refusal, nullptr, "1089"},
         {"compact, whole", 33, "PACKED", packed, nullptr, nullptr},
         {"XML, whole, a comment after it", 33, "XML", xml + "<!-- 3 ms -->", nullptr, nullptr},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    // XML login data also goes the incoming path, which cuts it ahead where its shape allows.
+    for (std::size_t road = 0; road < 2 * std::size(cases); ++road) {
+        const auto& c = cases[road / 2];
+        const bool readAhead = road % 2 == 1;
+        if (readAhead && std::string(c.form) != "XML") continue;
+        SCOPED_TRACE(std::string(c.what) + (readAhead ? ", read ahead" : ""));
         ui.loginMessages.clear();
         const int successes = count("LoginSuccessNotification");
         std::vector<std::string> errors;
         platform::Log::setSink([&](platform::LogLevel level, const std::string& line) {
             if (level == platform::LogLevel::Error) errors.push_back(line);
         });
-        deliver(c.type, {std::string("160=") + c.form}, c.data);
-        if (c.type == 33) deliver(18, {});
+        if (readAhead) {
+            state::SessionTestAccess::NewMessage(*session, inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=XML\x03" "1050=" + payloadOf(c.data) + "\x03")));
+            state::SessionTestAccess::NewMessage(*session, inner(frameOf("10=18\x03")));
+            loop->runUntilIdle();
+        } else {
+            deliver(c.type, {std::string("160=") + c.form}, c.data);
+            if (c.type == 33) deliver(18, {});
+        }
         platform::Log::setSink(nullptr);
         EXPECT_EQ(count("LoginSuccessNotification") - successes, c.message ? 0 : 1);
         if (c.message) {
@@ -812,24 +825,109 @@ TEST_F(SessionTest, CompactLoginDataFilledInStepsLeavesWhatAWholeFillLeaves) {
     EXPECT_EQ(stepped.account("1001")->Balance, 50000.0);
 }
 
-// Compact login data is read ahead off the main thread; XML is not.
-TEST(IncomingPathTest, CompactLoginDataIsReadAheadOffTheMainThread) {
+// XML login data past one fill step in its instruments and group instruments:
+// each instrument of type 1, priced in one of the first seven; a later group
+// condition of an instrument replaces an earlier one.
+std::string steppedXmlLogin(std::size_t instruments, std::size_t groupInstruments) {
+    std::string xml = "<NewDataSet><Table1><userid>5</userid></Table1>"
+                      "<Table4><AccountId>1001</AccountId><GroupId>3</GroupId><Balance>50000.00</Balance></Table4>"
+                      "<Table8><GroupId>3</GroupId><Name>G</Name></Table8>"
+                      "<Table5><InstrumentTypeId>1</InstrumentTypeId><InstrumentTypeName>FX</InstrumentTypeName></Table5>";
+    for (std::size_t i = 1; i <= instruments; ++i)
+        xml += "<Table6><InstrumentId>" + std::to_string(i) + "</InstrumentId><Code>C" + std::to_string(i) +
+               "</Code><CurrencyID>" + std::to_string(i % 7 + 1) +
+               "</CurrencyID><InstrumentTypeId>1</InstrumentTypeId><Enabled>true</Enabled>"
+               "<IsAvailableForWatchList>true</IsAvailableForWatchList><Bid>1.5</Bid><Ask>1.6</Ask></Table6>";
+    for (std::size_t i = 0; i < groupInstruments; ++i)
+        xml += "<Table7><groupid>3</groupid><InstrumentId>" + std::to_string(i % instruments + 1) +
+               "</InstrumentId><SpreadTypeId>1</SpreadTypeId><SpreadBid>" + std::to_string(i % 5) + "</SpreadBid></Table7>";
+    return xml + "<Table10><SettingsId>1</SettingsId><SettingsName>Open</SettingsName></Table10></NewDataSet>";
+}
+
+// What a login's fill leaves, for comparing two of them.
+std::vector<std::string> filledRecords(const ReferenceData& r) {
+    std::vector<std::string> out;
+    for (const auto& [code, item] : r.ItemCollection())
+        out.push_back(code + " " + std::to_string(item->CurrencyID) + " " + std::to_string(item->Spreadtype) + " " +
+                      std::to_string(item->Bid) + " " + std::to_string(item->Ask));
+    if (const auto group = r.group("3"))
+        for (const auto& [id, terms] : group->GroupInstrumentCollection) out.push_back(std::string(id) + " " + std::to_string(terms->SpreadBid));
+    std::sort(out.begin() + static_cast<std::ptrdiff_t>(r.ItemCollection().size()), out.end());
+    for (const auto& [type, symbols] : r.symbolTypeCollection()) out.push_back(type + " " + symbols);
+    out.insert(out.end(), r.selectedSymbols().begin(), r.selectedSymbols().end());
+    for (const auto& [id, account] : r.AccountDetailCollection()) out.push_back(id + " " + std::to_string(account->Balance));
+    for (const auto& [id, setting] : r.SessionSettingCollection()) out.push_back(id + " " + setting->settingsName);
+    return out;
+}
+
+// XML login data cut ahead and filled a step a slice leaves what a whole fill
+// leaves; the acceptance that comes meanwhile waits for the data.
+TEST_F(SessionTest, XmlLoginDataFilledInStepsLeavesWhatAWholeFillLeaves) {
+    const std::size_t instruments = XmlFillSteps::kCellsPerStep / 6 + 2;
+    const std::string xml = steppedXmlLogin(instruments, XmlFillSteps::kCellsPerStep / 4 + instruments);
+    Recorder wholeRec;
+    SessionParts parts = recordingParts(wholeRec);
+    parts.preferences = &prefs;
+    const auto whole = BusinessBase::create(ui, ui, std::move(parts));
+    IncomingMessage m = IncomingMessage::ofFields(33, {"10=33", "160=XML"});
+    m.payload = xml;
+    state::SessionTestAccess::checkNewMessage(*whole, std::move(m));
+    loop->runUntilIdle();
+
+    const ReferenceData& stepped = state::SessionTestAccess::referenceData(*session);
+    std::size_t itemsAtSuccess = 0;
+    auto token = platform::NotificationCenter::defaultCenter().addObserver(
+        "LoginSuccessNotification", [&](const platform::Notification&) { itemsAtSuccess = stepped.ItemCollection().size(); });
+    state::SessionTestAccess::NewMessage(*session, inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=XML\x03" "1050=" + payloadOf(xml) + "\x03")));
+    state::SessionTestAccess::NewMessage(*session, inner(frameOf("10=18\x03")));
+    loop->runUntilIdle();
+    platform::NotificationCenter::defaultCenter().removeObserver(token);
+    EXPECT_EQ(itemsAtSuccess, instruments);
+    const std::vector<std::string> records = filledRecords(stepped);
+    EXPECT_EQ(records, filledRecords(state::SessionTestAccess::referenceData(*whole)));
+    // The spread pass and the watchlist load ran.
+    EXPECT_EQ(stepped.instrument("C1")->Spreadtype, 1);
+    EXPECT_EQ(stepped.selectedSymbols().size(), instruments);
+}
+
+// A line that goes while XML login data is filled drops the fill's rest and what it held.
+TEST_F(SessionTest, XmlLoginDataLeftMidFillIsFilledNoFurther) {
+    state::SessionTestAccess::NewMessage(*session, inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=XML\x03" "1050=" +
+                                                                 payloadOf(steppedXmlLogin(10, 10)) + "\x03")));
+    state::SessionTestAccess::NewMessage(*session, inner(frameOf("10=18\x03")));
+    platform::MainExecutor::post([this] { state::commandsOf(*session).disconnectServer(); });
+    loop->runUntilIdle();
+    EXPECT_TRUE(state::SessionTestAccess::referenceData(*session).ItemCollection().empty());
+    EXPECT_EQ(count("LoginSuccessNotification"), 0);
+}
+
+// Login data is read ahead off the main thread: the compact form's large
+// sections, and an XML document of the usual shape cut into cells, its text with them.
+TEST(IncomingPathTest, LoginDataIsReadAheadOffTheMainThread) {
     // User, instrument XAU, group instrument 4 of group 7.
     const std::string packed = "5\x07\x07\x07\x07" "4\x05Gold\x05XAU\x07\x07" "1\x05" "7\x05" "4";
+    const std::string xml = "<NewDataSet><Table6><Code>XAU</Code></Table6><Table6><Code>XAG</Code></Table6></NewDataSet>";
+    const std::string unusual = "<!-- general road -->" + xml;
     std::vector<IncomingMessage> delivered;
     IncomingPath path({[&](IncomingMessage m) { delivered.push_back(std::move(m)); },
                        [](std::vector<std::string>, protocol::MsgType) {}, [] {}, [] {}, [](const std::string&) {}});
-    for (const std::string format : {"PACKED", "XML"})
-        path.decodeFrame(inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=" + format +
-                                       "\x03" "1050=" + payloadOf(packed) + "\x03")));
-    ASSERT_EQ(delivered.size(), 2u);
+    for (const auto& [format, text] : {std::pair("PACKED", packed), std::pair("XML", xml), std::pair("XML", unusual)})
+        path.decodeFrame(inner(frameOf("10=33\x03" "19=R1\x03" "21=20240102030405\x03" "160=" + std::string(format) +
+                                       "\x03" "1050=" + payloadOf(text) + "\x03")));
+    ASSERT_EQ(delivered.size(), 3u);
     ASSERT_TRUE(delivered[0].packedRecords);
     ASSERT_EQ(delivered[0].packedRecords->instruments.size(), 1u);
     EXPECT_EQ(delivered[0].packedRecords->instruments[0]->Code, "XAU");
     ASSERT_EQ(delivered[0].packedRecords->groupInstruments.size(), 1u);
     EXPECT_EQ(delivered[0].packedRecords->groupInstruments[0]->GroupId, 7);
+    EXPECT_FALSE(delivered[0].xmlCells);
+    ASSERT_TRUE(delivered[1].xmlCells);
     EXPECT_FALSE(delivered[1].packedRecords);
-    EXPECT_EQ(delivered[1].payload, packed);
+    EXPECT_FALSE(delivered[1].payload);
+    EXPECT_EQ(delivered[1].xmlCells->document, xml);
+    EXPECT_EQ(delivered[1].xmlCells->tables.rows("Table6"), 2u);
+    EXPECT_FALSE(delivered[2].xmlCells);
+    EXPECT_EQ(delivered[2].payload, unusual);
 }
 
 TEST_F(SessionTest, NestedEnvelopesOpenUpToALimit) {
