@@ -16,7 +16,7 @@ XmlFillSteps::XmlFillSteps(ReferenceData& reference, std::shared_ptr<const XmlLo
     std::size_t instrumentRows = 0;
     for (std::size_t number = 0; number < tables.size(); ++number) {
         const ReferenceData::XmlLoginTable& table = tables[number];
-        const auto fill = [this, &table](const TableRow& row) { (reference_.*table.fill)(row); };
+        const auto fill = [&reference = reference_, method = table.fill](const TableRow& row) { (reference.*method)(row); };
         if (table.fill == &ReferenceData::FillGroupInstruments)
             steps_.push_back({number, [this] { reserveGroupInstruments(); }});
         if (table.firstRowOnly)
