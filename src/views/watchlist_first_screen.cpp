@@ -17,7 +17,8 @@ namespace col = watchlist_column;
 
 // The columns that give way, in order: the spread's room for longer values
 // first (down to what it shows), then the texts (down to their titles).
-constexpr std::array<const char*, WatchlistTableController::kGivingWayColumns> kGivingWay = {col::kSpread, col::kName, col::kTypeName};
+constexpr std::array<const char*, WatchlistTableController::kGivingWayColumns> kGivingWay = {
+    col::kSpread, col::kName, col::kTypeName};
 
 }  // namespace
 

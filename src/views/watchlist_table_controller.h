@@ -82,8 +82,6 @@ public:
 
 protected:
     int takeSnapshot() override;
-    // `screen` with its sums read from the columns' widths now.
-    FirstScreen withSums(FirstScreen screen) const;
     void didReload() override;
     QVariant cellData(int row, int column, int role) const override;
     // While the list and its records stay (on the tick, or on the table's
@@ -94,6 +92,8 @@ protected:
     std::string dragText(const std::vector<int>& rows) const override;
 
 private:
+    // `screen` with its sums read from the columns' widths now.
+    FirstScreen withSums(FirstScreen screen) const;
     // What the live cells draw from, as last shown.
     struct Live {
         double bid = 0, ask = 0, last = 0, high = 0, low = 0, open = 0, previousClose = 0;
