@@ -207,14 +207,16 @@ void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComp
     QStyleOptionSlider rest = *given;
     rest.subControls = given->subControls & ~SC_ScrollBarGroove;
     // Fusion draws the groove under clips of its own: into the cache whole,
-    // then blitted tile by tile; the slider and the arrows over it at once.
+    // then blitted tile by tile; the slider and the arrows over it in tiles
+    // too (a long slider's shaded fill would reach the pool).
     if (!pixelExact(painter, given->rect) || given->rect.isEmpty()) {
         drawGroove(painter, given->rect);
     } else {
         const QPixmap groove = cachedDrawing(painter, bar, what, drawGroove);
         drawInTiles(painter, given->rect, {}, [&](QPainter* tiled) { tiled->drawPixmap(given->rect.topLeft(), groove); });
     }
-    QProxyStyle::drawComplexControl(control, &rest, painter, widget);
+    drawInTiles(painter, given->rect, {},
+                [&](QPainter* tiled) { QProxyStyle::drawComplexControl(control, &rest, tiled, widget); });
 }
 
 bool styleNamed(int argc, const char* const* argv) {

@@ -12,6 +12,7 @@
 #include "kit/sheet_host.h"
 #include "kit/text_cell_delegate.h"
 #include "platform/main_executor.h"
+#include "platform/slice_budget.h"
 #include "kit/shown_text.h"
 #include "kit/own_text.h"
 
@@ -249,7 +250,12 @@ void TableControllerBase::showNextBatch() {
             // A reload or tick in between may have shown every row already.
             const int target = model_->snapshotRows_;
             if (model_->rows_ == 0 || model_->rows_ >= target) return;
-            applyRows(std::min(target, model_->rows_ + kFillBatchRows));
+            // Batches while the slice's time lasts: the view lays out and
+            // repaints once after them, not after each.
+            platform::SliceBudget budget;
+            do {
+                applyRows(std::min(target, model_->rows_ + kFillBatchRows));
+            } while (model_->rows_ < target && !budget.spent(kFillBatchRows));
             if (model_->rows_ < target) showNextBatch();
         },
         Qt::QueuedConnection);

@@ -67,7 +67,8 @@ class TableControllerBase : public QWidget {
 public:
     // Rows read when widths are fitted to content.
     static constexpr int kFitSampleRows = 40;
-    // Rows an empty table shows per main-thread slice when it fills.
+    // Rows an empty table shows in its first slice when it fills, and per
+    // batch after it (batches while a slice's budget lasts).
     static constexpr int kFillBatchRows = 500;
     // Rows a refresh reads per main-thread slice; a longer one continues in
     // later slices.
@@ -98,7 +99,7 @@ public:
 
     // Reloads every row and column, keeping the selection and the scroll place.
     // An empty table shows its first kFillBatchRows rows at once and the rest
-    // in later slices.
+    // in later slices, as many batches a slice as its time budget allows.
     void reloadTable();
     // The 1.0 s tick: the live columns of every row.
     virtual void RefreshTableview();
@@ -155,7 +156,7 @@ private:
     void reloadSoon();
     // Applies a snapshot of `after` rows to the model.
     void applyRows(int after);
-    // The next batch of a fill, in a later slice, until the snapshot's rows all show.
+    // The next batches of a fill, in a later slice, until the snapshot's rows all show.
     void showNextBatch();
     void emitColumns(const std::vector<int>& columns);
     // The live columns of the tick, in runs of rows.

@@ -213,6 +213,8 @@ void MainWindowController::sizeWatchlistPane() {
     // (a size hint may still be the last font's, larger or smaller).
     const int chrome = watchlist->isVisible() ? watchlistTabView->width() - watchlist->width()
                                               : std::max(0, watchlistTabView->sizeHint().width() - watchlist->sizeHint().width());
+    // The content measured once: the widths the pane takes and the fit below.
+    const views::WatchlistTableController::FirstScreen screen = watchlist->firstScreen();
     if (!watchlistDividerMoved_) {
         const SplitViewRule outer = splitViewRule(mainSplitView->objectName().toStdString(), leftFrameWidth_);
         const int total = mainSplitView->width();
@@ -225,7 +227,6 @@ void MainWindowController::sizeWatchlistPane() {
         // scroll whatever the share: it stays. The tabs are left whole, none
         // behind the tab bar's arrows, only where the texts that give way keep
         // at least half their room.
-        const views::WatchlistTableController::FirstScreen screen = watchlist->firstScreen();
         int share = shown * 9 / 20;
         const auto leaveWhole = [&](int right, int least) {
             const int left = shown - right - mainSplitView->handleWidth();
@@ -238,7 +239,7 @@ void MainWindowController::sizeWatchlistPane() {
         const int width = std::clamp(wanted, static_cast<int>(outer.minimum), static_cast<int>(outer.maximum));
         mainSplitView->setSizes({width, std::max(1, total - width)});
     }
-    watchlist->fitFirstScreen(mainSplitView->sizes().value(0) - chrome);
+    watchlist->fitFirstScreen(mainSplitView->sizes().value(0) - chrome, screen);
 }
 
 bool MainWindowController::eventFilter(QObject* watched, QEvent* event) {

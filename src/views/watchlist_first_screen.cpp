@@ -17,13 +17,8 @@ namespace col = watchlist_column;
 
 // The columns that give way, in order: the spread's room for longer values
 // first (down to what it shows), then the texts (down to their titles).
-constexpr std::array<const char*, 3> kGivingWay = {col::kSpread, col::kName, col::kTypeName};
-
-// The least a column that gives way takes: a figure whole, a text its title.
-int leastOf(const QAbstractItemView* view, const QHeaderView* header, const char* id, int c) {
-    const int title = header->sectionSizeHint(c);
-    return std::string_view(id) == col::kSpread ? std::max(title, view->sizeHintForColumn(c)) : title;
-}
+constexpr std::array<const char*, WatchlistTableController::kGivingWayColumns> kGivingWay = {
+    col::kSpread, col::kName, col::kTypeName};
 
 }  // namespace
 
@@ -31,39 +26,47 @@ WatchlistTableController::FirstScreen WatchlistTableController::firstScreen() co
     const QAbstractItemView* view = tableView();
     const QHeaderView* header = tableView()->horizontalHeader();
     FirstScreen screen;
+    const int points = std::max(12, rowFont().pointSize());
+    for (std::size_t i = 0; i < kGivingWay.size(); ++i) {
+        const char* id = kGivingWay[i];
+        const int c = columnWithIdentifier(id);
+        if (c < 0 || header->isSectionHidden(c)) continue;
+        // The content's width, measured once: the rows sampled and shaped.
+        const int content = view->sizeHintForColumn(c);
+        const int title = header->sectionSizeHint(c);
+        const int least = std::string_view(id) == col::kSpread ? std::max(title, content) : title;
+        screen.givingWay[i] = {c, least, std::max({least, content, columns()[std::size_t(c)].width * points / 12})};
+    }
+    return withSums(std::move(screen));
+}
+
+WatchlistTableController::FirstScreen WatchlistTableController::withSums(FirstScreen screen) const {
+    const QHeaderView* header = tableView()->horizontalHeader();
     screen.whole = 2 * tableView()->frameWidth() + tableView()->verticalScrollBar()->sizeHint().width();
     for (int c = 0; c <= columnWithIdentifier(col::kSpread); ++c)
         if (!header->isSectionHidden(c)) screen.whole += header->sectionSize(c);
     screen.least = screen.whole;
-    const int points = std::max(12, rowFont().pointSize());
-    for (const char* id : kGivingWay) {
-        const int c = columnWithIdentifier(id);
-        if (c < 0 || header->isSectionHidden(c)) continue;
-        const int least = leastOf(view, header, id, c);
-        const int fitted = std::max({least, view->sizeHintForColumn(c), columns()[std::size_t(c)].width * points / 12});
-        screen.whole += fitted - header->sectionSize(c);
-        screen.least += least - header->sectionSize(c);
+    for (const GivingWay& column : screen.givingWay) {
+        if (column.column < 0) continue;
+        screen.whole += column.fitted - header->sectionSize(column.column);
+        screen.least += column.least - header->sectionSize(column.column);
     }
     return screen;
 }
 
-void WatchlistTableController::fitFirstScreen(int width) {
+void WatchlistTableController::fitFirstScreen(int width) { fitFirstScreen(width, firstScreen()); }
+
+void WatchlistTableController::fitFirstScreen(int width, const FirstScreen& measured) {
     firstScreenWidth_ = width;
     firstScreenHadRows_ = rowCount() > 0;
     // Each column that gives way at its fitted width while the room lasts,
     // else what is left of it, never below its title.
-    const FirstScreen screen = firstScreen();
+    const FirstScreen screen = withSums(measured);
     int over = screen.whole - width;
-    QHeaderView* header = tableView()->horizontalHeader();
-    const int points = std::max(12, rowFont().pointSize());
-    for (const char* id : kGivingWay) {
-        const int c = columnWithIdentifier(id);
-        if (c < 0 || header->isSectionHidden(c)) continue;
-        const QAbstractItemView* view = tableView();
-        const int least = leastOf(view, header, id, c);
-        const int fitted = std::max({least, view->sizeHintForColumn(c), columns()[std::size_t(c)].width * points / 12});
-        const int given = std::clamp(over, 0, fitted - least);
-        tableView()->setColumnWidth(c, fitted - given);
+    for (const GivingWay& column : screen.givingWay) {
+        if (column.column < 0) continue;
+        const int given = std::clamp(over, 0, column.fitted - column.least);
+        tableView()->setColumnWidth(column.column, column.fitted - given);
         over -= given;
     }
 }

@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QPointer>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -55,17 +56,29 @@ public:
     // The "1069" alert while it is open.
     QMessageBox* currentAlert() const { return alert_; }
 
+    static constexpr std::size_t kGivingWayColumns = 3;
+    // A column that gives way (the spread, the name, the type): its least
+    // and fitted widths; column -1 where it is hidden or absent.
+    struct GivingWay {
+        int column = -1;
+        int least = 0;
+        int fitted = 0;
+    };
     // The first screen: every shown column through the spread, frame and
     // scroll bar included; with the name and type columns at their fitted
     // widths (whole) and at their titles' (least).
     struct FirstScreen {
         int whole = 0;
         int least = 0;
+        std::array<GivingWay, kGivingWayColumns> givingWay{};  // each column's content measured once
     };
     FirstScreen firstScreen() const;
     // The first screen within `width`: the name column gives way first, then
     // the type, never below their titles; they grow back to their fitted widths.
     void fitFirstScreen(int width);
+    // The same with the widths of a `screen` read while the rows and the font
+    // were as now (the sums are read again).
+    void fitFirstScreen(int width, const FirstScreen& screen);
 
 protected:
     int takeSnapshot() override;
@@ -79,6 +92,8 @@ protected:
     std::string dragText(const std::vector<int>& rows) const override;
 
 private:
+    // `screen` with its sums read from the columns' widths now.
+    FirstScreen withSums(FirstScreen screen) const;
     // What the live cells draw from, as last shown.
     struct Live {
         double bid = 0, ask = 0, last = 0, high = 0, low = 0, open = 0, previousClose = 0;

@@ -20,6 +20,7 @@
 #include "kit/core/preference_manager.h"
 #include "kit/qt_main_executor.h"
 #include "kit/qt_test_app.h"
+#include "platform/clock.h"
 #include "platform/main_executor.h"
 #include "platform/preferences.h"
 #include "state/session_notifications.h"
@@ -228,6 +229,19 @@ TEST_F(TableFrameworkTest, AFirstFillShowsEveryRowInBatches) {
         EXPECT_EQ(inserted.count(), c.insertions) << c.rows;
         EXPECT_EQ(cell(c.rows - 1, 1), QString::number(c.rows - 1));
     }
+    // While the slice's time lasts (here the clock stands still), the batches
+    // after the first come in one slice.
+    platform::installClock(std::make_shared<platform::FakeClock>());
+    orders.clear();
+    table->reloadTable();
+    for (int i = 0; i < 3 * kBatch + 7; ++i) add("R", std::to_string(i));
+    QSignalSpy inserted(table->model(), &QAbstractItemModel::rowsInserted);
+    table->reloadTable();
+    EXPECT_EQ(table->rowCount(), kBatch);
+    QCoreApplication::sendPostedEvents(table.get(), QEvent::MetaCall);
+    EXPECT_EQ(table->rowCount(), 3 * kBatch + 7);
+    EXPECT_EQ(inserted.count(), 4);
+    platform::installClock(nullptr);
     // A tick while a fill is under way shows the rest at once.
     orders.clear();
     table->reloadTable();
