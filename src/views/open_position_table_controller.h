@@ -107,6 +107,8 @@ private:
         // The close texts of the rows drawn, written at their first drawing.
         mutable std::unordered_map<int, QString> closeTexts;
         void add(const PositionRecords& r);
+        // Reads a row again from its records.
+        void read(int row, const PositionRecords& r);
         // Sorts the positions added from the `from`th into the ones before;
         // `records` are the rows' records.
         void ordered(std::size_t from, std::span<const PositionRecords> records);
@@ -133,6 +135,9 @@ private:
     Snapshot building_;  // while records_ looks up a long list
     std::uint64_t buildingFigures_ = 0;  // the figures' revision it began at
     bool built_ = false;  // the next snapshot is building_
+    // The snapshot under way is shown_ read again in place (the same list), not building_.
+    bool refreshing_ = false;
+    std::size_t refreshedRows_ = 0;
     bool snapshotDue_ = false;  // the next reload takes a snapshot
     std::uint64_t figuresSeen_ = 0;
     std::uint64_t recordsSeen_ = 0;
