@@ -70,6 +70,11 @@ private:
         while (!stop_) {
             const std::size_t bytes = resident();
             if (bytes > high_) {
+                // MEMORY_TRACE_SMAPS names a file that gets the memory map near the high.
+                if (const char* path = std::getenv("MEMORY_TRACE_SMAPS"); path && bytes > savedMap_ + kMapStep) {
+                    savedMap_ = bytes;
+                    copyFile("/proc/self/smaps", path);
+                }
                 high_ = bytes;
                 highSlice_ = slice_.load(std::memory_order_relaxed);
                 highSeconds_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -79,7 +84,18 @@ private:
         }
     }
 
+    static void copyFile(const char* from, const char* to) {
+        FILE* in = std::fopen(from, "r");
+        FILE* out = in ? std::fopen(to, "w") : nullptr;
+        char buffer[1 << 16];
+        for (std::size_t n; out && (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) std::fwrite(buffer, 1, n, out);
+        if (out) std::fclose(out);
+        if (in) std::fclose(in);
+    }
+    static constexpr std::size_t kMapStep = 512 * 1024;
+
     std::thread thread_;
+    std::size_t savedMap_ = 0;
     std::atomic<bool> stop_{false};
     std::atomic<const char*> slice_{nullptr};
     std::size_t sliceResident_ = 0;

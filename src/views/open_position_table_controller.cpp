@@ -182,13 +182,13 @@ int OpenPositionTableController::takeSnapshot() {
     }
     state::Orders list = context_.view.getOpenOrderCollection();
     if (list.size() > kSnapshotStepRows) {
-        // The rows shown stay until the new snapshot is whole. The records
-        // first: the look-up may grow the records shown in place.
+        // A changed list's rows shown stay until the new snapshot is whole.
+        // The records first: the look-up may grow the records shown in place.
         const std::size_t rows = list.size();
         building_ = {};
         buildingFigures_ = context_.view.recomputedFigures().revision;
         records_.start(context_.view, std::move(list));
-        // The rows shown are read again in their places, each whole at every step.
+        // The same list's rows are read again in their places, each whole at every step.
         refreshing_ = records_.refreshing() && shown_.rows.size() == rows;
         refreshedRows_ = 0;
         if (refreshing_) {

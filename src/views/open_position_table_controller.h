@@ -47,7 +47,8 @@ public:
     static constexpr std::array<const char*, 4> kEntryKeys = {"0282", "0250", "0480", "0481"};
     static constexpr const char* kCloseAllKey = "0243";
     static constexpr const char* kCloseAllWindow = other_windows::kCloseAll;
-    // A longer list's snapshot is built this many rows a slice and shown whole.
+    // A longer list's snapshot is built this many rows a slice and shown whole
+    // (the same list's is read again in place, as many rows a slice).
     static constexpr std::size_t kSnapshotStepRows = 500;
     // Close texts kept for the rows drawn; past this many they are made again.
     static constexpr std::size_t kCloseTextsKept = 1024;
