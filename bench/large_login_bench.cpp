@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "kit/app_style.h"
+#include "memory_trace.h"
 #include "kit/qt_main_executor.h"
 #include "platform/free_memory.h"
 #include "platform/log.h"
@@ -89,6 +90,7 @@ public:
         }
         paints_.clear();
         const char* const className = receiver->metaObject()->className();
+        if (memory) memory->slice(className);
         const auto start = Clock::now();
         const double cpu0 = threadCpuMs();
         const bool r = QApplication::notify(receiver, event);
@@ -98,6 +100,7 @@ public:
         if (took > longest) longestCpu = cpu;
         longest = std::max(longest, took);
         sliceCpu += cpu;
+        if (memory) memory->sliceEnded(className, int(event->type()), ms(took));
         if (took > kBudget) ++over;
         if (took > traceFrom()) {
             if (getenv("LARGE_LOGIN_TRACE")) std::fprintf(stderr, "slice %.1f ms (%.1f ms CPU): event %d to %s at %.6f\n", ms(took), cpu, int(event->type()),
@@ -119,6 +122,7 @@ public:
     double longestCpu = 0;  // ms of the longest slice's CPU: what a busy machine does not stretch
     double sliceCpu = 0;    // ms of CPU in all slices
     unsigned long long over = 0, slices = 0;
+    bench::MemoryTrace* memory = nullptr;
 
 private:
     // LARGE_LOGIN_TRACE_MS (fractions too) lowers the traced slices' threshold from the budget.
@@ -239,7 +243,9 @@ int main(int argc, char** argv) {
 
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});  // offscreen plugin notes
     const bool styleNamed = kit::styleNamed(argc, argv);
+    bench::MemoryTrace memory;  // outlives the application's events
     TimedApplication app(argc, argv);
+    if (memory.on()) app.memory = &memory;
     kit::installAppStyle(styleNamed);  // as the application does
     auto executor = kit::QtMainExecutor::install();
     {
@@ -282,6 +288,7 @@ int main(int argc, char** argv) {
         figures.slices = app.slices;
         figures.peakMb = bench::peakMemoryMb();
         figures.print();
+        memory.print();
         std::printf("  %d open position rows%s, %d watchlist rows\n", main()->openPositions()->rowCount(),
                     filled ? "" : " (fewer than expected)", main()->watchlist()->rowCount());
         auto session = delegate.session().businessbase();

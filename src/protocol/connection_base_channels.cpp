@@ -64,16 +64,14 @@ void ConnectionBase::SubscribeandUnsubscribe(const std::string& topic, int optio
     changeTopics([topic, option](ZMQSubscriptionFeed& feed) { feed.SubscribeandUnsubscribe(topic, option); });
 }
 
-// The codes go over as they are and each one's two topics are made on the io
-// queue: a login's whole list is held once, not as twice as many topics.
+// The codes go over as they are and each one's two topics are made by the
+// feed's reader as it applies them: a login's whole list is held once, not as
+// twice as many topics.
 void ConnectionBase::ProcessSubscribeandUnSubscribeItems(std::vector<std::string> codes, bool subscribe) {
     if (codes.empty()) return;
     const int option = subscribe ? ZMQSubscriptionFeed::kSubscribe : ZMQSubscriptionFeed::kUnsubscribe;
-    changeTopics([codes = std::move(codes), option](ZMQSubscriptionFeed& feed) {
-        for (const std::string& code : codes) {
-            feed.SubscribeandUnsubscribe(code, option);
-            feed.SubscribeandUnsubscribe("MD_" + code + ";", option);
-        }
+    changeTopics([codes = std::move(codes), option](ZMQSubscriptionFeed& feed) mutable {
+        feed.SubscribeandUnsubscribeItems(std::move(codes), option);
     });
 }
 

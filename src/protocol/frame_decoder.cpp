@@ -8,8 +8,15 @@
 namespace protocol {
 
 void FrameDecoder::reset() {
-    tail_.clear();
+    clearTail();
     dropped_ = 0;
+}
+
+void FrameDecoder::clearTail() {
+    if (tail_.capacity() > kKeptTailBytes)
+        std::string().swap(tail_);
+    else
+        tail_.clear();
 }
 
 bool FrameDecoder::feed(std::string_view bytes, const std::function<void(std::string_view)>& onFrame) {
@@ -53,8 +60,7 @@ bool FrameDecoder::feedChunk(std::string_view bytes, const std::function<void(st
         if (held + n > maxFrame_) {
             platform::Log::error("FrameDecoder: frame of more than " + std::to_string(maxFrame_) +
                                  " bytes; dropped");
-            tail_.clear();
-            tail_.shrink_to_fit();
+            std::string().swap(tail_);
             ok = false;
             inside = false;
             bytes.remove_prefix(n);
@@ -71,7 +77,7 @@ bool FrameDecoder::feedChunk(std::string_view bytes, const std::function<void(st
             body = std::string_view(tail_).substr(1);
         }
         if (!body.empty()) onFrame(body);
-        tail_.clear();
+        clearTail();
         inside = data[n] == FrameStartByte;
         bytes.remove_prefix(n + 1);
     }

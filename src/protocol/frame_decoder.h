@@ -26,6 +26,9 @@ namespace protocol {
 class FrameDecoder {
 public:
     static constexpr std::size_t kDefaultMaxFrame = 16u * 1024u * 1024u;
+    // A tail's buffer up to this size is kept for the next frame; a larger
+    // one (a large answer's) goes with its frame.
+    static constexpr std::size_t kKeptTailBytes = 64u * 1024u;
 
     explicit FrameDecoder(std::size_t maxFrame = kDefaultMaxFrame) : maxFrame_(maxFrame) {}
 
@@ -48,6 +51,7 @@ public:
 
 private:
     bool feedChunk(std::string_view bytes, const std::function<void(std::string_view frame)>& onFrame);
+    void clearTail();
 
     std::string tail_;
     std::size_t maxFrame_;

@@ -110,8 +110,8 @@ bool ZMQSubscriptionFeed::connectToEndpoint(const std::string& endpoint) {
     {
         std::lock_guard<std::mutex> changes(changesMutex_);
         changes_.clear();
-        changes_.emplace_back(kStatusTopic, kSubscribe);
-        changes_.emplace_back(kBroadcastTopic, kSubscribe);
+        changes_.push_back({kStatusTopic, kSubscribe, {}});
+        changes_.push_back({kBroadcastTopic, kSubscribe, {}});
     }
     wake_.clear();
     cancelled_ = false;
@@ -122,7 +122,15 @@ bool ZMQSubscriptionFeed::connectToEndpoint(const std::string& endpoint) {
 }
 
 void ZMQSubscriptionFeed::SubscribeandUnsubscribe(const std::string& topic, int option) {
-    if (option != kSubscribe && option != kUnsubscribe) return;
+    queue({topic, option, {}});
+}
+
+void ZMQSubscriptionFeed::SubscribeandUnsubscribeItems(std::vector<std::string> codes, int option) {
+    if (!codes.empty()) queue({{}, option, std::move(codes)});
+}
+
+void ZMQSubscriptionFeed::queue(Change change) {
+    if (change.option != kSubscribe && change.option != kUnsubscribe) return;
     if (!running_) {
         platform::Log::debug("Subscription feed not running: topic change dropped");
         return;
@@ -131,7 +139,7 @@ void ZMQSubscriptionFeed::SubscribeandUnsubscribe(const std::string& topic, int 
     {
         std::lock_guard<std::mutex> lock(changesMutex_);
         first = changes_.empty();
-        changes_.emplace_back(topic, option);
+        changes_.push_back(std::move(change));
     }
     // A queue already holding changes has its wake pending: the reader clears
     // the wake before it takes the queue.
@@ -155,17 +163,27 @@ void ZMQSubscriptionFeed::applyChanges(support::ZMQSocket& socket) {
     std::unique_lock<std::mutex> lock(changesMutex_);
     // Checked before a queue is made: an empty deque allocates, and the reader passes here every turn.
     if (changes_.empty()) return;
-    std::deque<std::pair<std::string, int>> pending;
+    std::deque<Change> pending;
     pending.swap(changes_);
     lock.unlock();
-    for (const auto& [topic, option] : pending) {
-        try {
-            socket.setData(topic, option);
-        } catch (const std::exception& e) {
-            platform::Log::error("Topic \"" + topic + "\" not changed: " + e.what());
+    std::string depth;  // one buffer for every code's depth topic
+    for (const Change& change : pending) {
+        if (change.codes.empty()) apply(socket, change.topic, change.option);
+        for (const std::string& code : change.codes) {
+            apply(socket, code, change.option);
+            depth.assign(kDepthTopicPrefix).append(code).push_back(kDepthTopicEnd);
+            apply(socket, depth, change.option);
         }
-        ++changesApplied_;
     }
+}
+
+void ZMQSubscriptionFeed::apply(support::ZMQSocket& socket, const std::string& topic, int option) {
+    try {
+        socket.setData(topic, option);
+    } catch (const std::exception& e) {
+        platform::Log::error("Topic \"" + topic + "\" not changed: " + e.what());
+    }
+    ++changesApplied_;
 }
 
 std::size_t ZMQSubscriptionFeed::drain(support::ZMQSocket& socket) {

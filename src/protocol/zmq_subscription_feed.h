@@ -27,6 +27,7 @@
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "protocol/feed_conflator.h"
 #include "protocol/feed_pace.h"
@@ -45,6 +46,9 @@ public:
     static constexpr int kUnsubscribe = 7;  // ZMQ_UNSUBSCRIBE
     static constexpr const char* kStatusTopic = "IS;";
     static constexpr const char* kBroadcastTopic = "*#bm#*:";
+    // A code's depth topic: "MD_<code>;".
+    static constexpr const char* kDepthTopicPrefix = "MD_";
+    static constexpr char kDepthTopicEnd = ';';
     // Longer messages are dropped (logged) before they reach the main thread.
     static constexpr std::size_t kMaxMessageSize = 1024 * 1024;
     // How long the texts of a light drain wait for more before they are handed off.
@@ -76,6 +80,9 @@ public:
     // for the reader; dropped when no reader runs (the next connect
     // subscribes again). Any thread.
     void SubscribeandUnsubscribe(const std::string& topic, int option);
+    // The same for each code's two topics, the code and "MD_<code>;", queued
+    // as one change: the reader makes each topic as it applies it.
+    void SubscribeandUnsubscribeItems(std::vector<std::string> codes, int option);
 
     // Stops and joins the reader; the socket is closed by the reader. Any
     // thread except the reader's own.
@@ -102,7 +109,15 @@ private:
     // A connection the library ended (a message over the size limit ends it
     // for good) is made again; the socket keeps its subscriptions.
     void reconnectAfterDisconnect(Reader& reader);
+    // A topic, or a list of codes (`topic` empty) whose two topics each are changed.
+    struct Change {
+        std::string topic;
+        int option = kSubscribe;
+        std::vector<std::string> codes;
+    };
+    void queue(Change change);
     void applyChanges(support::ZMQSocket& socket);
+    void apply(support::ZMQSocket& socket, const std::string& topic, int option);
     // Receives what is ready, at most a pass's worth, into the conflator.
     // The messages received.
     std::size_t drain(support::ZMQSocket& socket);
@@ -126,7 +141,7 @@ private:
     std::atomic<std::uint64_t> reconnects_{0};
 
     std::mutex changesMutex_;
-    std::deque<std::pair<std::string, int>> changes_;
+    std::deque<Change> changes_;
 };
 
 }  // namespace protocol

@@ -1,6 +1,10 @@
 #include "shell/login_window.h"
 
 #include <QKeyEvent>
+#include <QRawFont>
+#include <QStyleOptionComboBox>
+#include <QtMath>
+#include <algorithm>
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -36,6 +40,24 @@ bool isReturn(const QKeyEvent* event) {
 }
 
 }  // namespace
+
+QSize LanguageComboBox::sizeHint() const {
+    // As the list measures its texts, less the names of other scripts.
+    const QRawFont own = QRawFont::fromFont(font());
+    const QFontMetrics metrics = fontMetrics();
+    int widest = 0;
+    for (int i = 0; i < count(); ++i) {
+        const QString name = itemText(i);
+        const QList<uint> characters = name.toUcs4();
+        if (std::all_of(characters.begin(), characters.end(), [&](uint c) { return own.supportsCharacter(c); }))
+            widest = std::max(widest, metrics.boundingRect(name).width());
+    }
+    constexpr int kLeastTextHeight = 14;  // and the 2 points above it, as the list's own measure
+    const QSize text(widest, std::max(qCeil(QFontMetricsF(metrics).height()), kLeastTextHeight) + 2);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    return style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, this);
+}
 
 void LanguageComboBox::keyPressEvent(QKeyEvent* event) {
     // The arrows already chose; Return ends there.

@@ -139,6 +139,14 @@ void OpenPositionTableController::Snapshot::add(const PositionRecords& r) {
     if (shownAsMove(rows.back().close.move)) movedRows.push_back(row);
 }
 
+void OpenPositionTableController::Snapshot::read(int row, const PositionRecords& r) {
+    Row& shown = rows[std::size_t(row)];
+    shown = {showClosePrice(r)};
+    closeTexts.erase(row);
+    sums[std::size_t(row)] = positionSums(r);
+    if (shownAsMove(shown.close.move)) movedRows.push_back(row);
+}
+
 void OpenPositionTableController::Snapshot::ordered(std::size_t from, std::span<const PositionRecords> records) {
     // Stable: a position listed twice is found at its first row.
     const auto byOrder = [&records](int a, int b) {
@@ -167,19 +175,27 @@ const QString& OpenPositionTableController::Snapshot::closeText(int row) const {
 int OpenPositionTableController::takeSnapshot() {
     totalsDue_ = true;
     if (std::exchange(built_, false)) {
-        shown_ = std::exchange(building_, {});
+        if (!std::exchange(refreshing_, false)) shown_ = std::exchange(building_, {});
         figuresSeen_ = buildingFigures_;
         recordsSeen_ = records_.revision();
         return static_cast<int>(shown_.rows.size());
     }
     state::Orders list = context_.view.getOpenOrderCollection();
     if (list.size() > kSnapshotStepRows) {
-        // The rows shown stay until the new snapshot is whole. The records
-        // first: the look-up may grow the records shown in place.
+        // A changed list's rows shown stay until the new snapshot is whole.
+        // The records first: the look-up may grow the records shown in place.
         const std::size_t rows = list.size();
         building_ = {};
         buildingFigures_ = context_.view.recomputedFigures().revision;
         records_.start(context_.view, std::move(list));
+        // The same list's rows are read again in their places, each whole at every step.
+        refreshing_ = records_.refreshing() && shown_.rows.size() == rows;
+        refreshedRows_ = 0;
+        if (refreshing_) {
+            shown_.movedRows.clear();
+            buildNextRows();
+            return static_cast<int>(shown_.rows.size());
+        }
         building_.rows.reserve(rows);
         building_.sums.reserve(rows);
         building_.rowOf.reserve(rows);
@@ -187,6 +203,7 @@ int OpenPositionTableController::takeSnapshot() {
         return static_cast<int>(shown_.rows.size());
     }
     shown_ = {};
+    refreshing_ = false;
     figuresSeen_ = context_.view.recomputedFigures().revision;
     recordsSeen_ = context_.view.recordsRevision();
     const std::vector<PositionRecords>& records = records_.lookUp(context_.view, list);
@@ -205,9 +222,14 @@ void OpenPositionTableController::buildNextRows() {
             if (!records_.started()) return;
             const bool whole = records_.step(context_.view, kSnapshotStepRows);
             const std::span<const PositionRecords> found = whole ? std::span(records_.records()) : records_.found();
-            const std::size_t before = building_.rowOf.size();
-            for (std::size_t i = building_.rows.size(); i < found.size(); ++i) building_.add(found[i]);
-            building_.ordered(before, found);
+            if (refreshing_) {
+                for (std::size_t i = refreshedRows_; i < found.size(); ++i) shown_.read(int(i), found[i]);
+                refreshedRows_ = found.size();
+            } else {
+                const std::size_t before = building_.rowOf.size();
+                for (std::size_t i = building_.rows.size(); i < found.size(); ++i) building_.add(found[i]);
+                building_.ordered(before, found);
+            }
             if (!whole) {
                 buildNextRows();
                 return;
@@ -260,11 +282,7 @@ std::vector<int> OpenPositionTableController::readRows(std::span<const int> rows
     read.reserve(rows.size());
     for (int row : rows) {
         if (row < 0 || std::size_t(row) >= shown_.rows.size() || std::size_t(row) >= records.size()) continue;
-        Row& r = shown_.rows[std::size_t(row)];
-        r = {showClosePrice(records[std::size_t(row)])};
-        shown_.closeTexts.erase(row);
-        shown_.sums[std::size_t(row)] = positionSums(records[std::size_t(row)]);
-        if (shownAsMove(r.close.move)) shown_.movedRows.push_back(row);
+        shown_.read(row, records[std::size_t(row)]);
         read.push_back(row);
     }
     totalsDue_ = totalsDue_ || !read.empty();
@@ -308,7 +326,7 @@ void OpenPositionTableController::RefreshTableview() {
     listKept_ = false;
     kit::TableControllerBase::RefreshTableview();
     // A pass under way sums its rows once it has read them all.
-    if (!passUnderWay() && std::exchange(totalsDue_, false)) updateStatusLabel();
+    if (!passUnderWay() && !records_.started() && std::exchange(totalsDue_, false)) updateStatusLabel();
     // Asked again only when the list may have changed: the question reads every position.
     if (!listKept_ || !closeAllAsked_) closeAll_->setEnabled(context_.opener.canOpenWindow(kCloseAllWindow));
     closeAllAsked_ = true;

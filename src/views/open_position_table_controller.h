@@ -47,7 +47,8 @@ public:
     static constexpr std::array<const char*, 4> kEntryKeys = {"0282", "0250", "0480", "0481"};
     static constexpr const char* kCloseAllKey = "0243";
     static constexpr const char* kCloseAllWindow = other_windows::kCloseAll;
-    // A longer list's snapshot is built this many rows a slice and shown whole.
+    // A longer list's snapshot is built this many rows a slice and shown whole
+    // (the same list's is read again in place, as many rows a slice).
     static constexpr std::size_t kSnapshotStepRows = 500;
     // Close texts kept for the rows drawn; past this many they are made again.
     static constexpr std::size_t kCloseTextsKept = 1024;
@@ -107,6 +108,8 @@ private:
         // The close texts of the rows drawn, written at their first drawing.
         mutable std::unordered_map<int, QString> closeTexts;
         void add(const PositionRecords& r);
+        // Reads a row again from its records.
+        void read(int row, const PositionRecords& r);
         // Sorts the positions added from the `from`th into the ones before;
         // `records` are the rows' records.
         void ordered(std::size_t from, std::span<const PositionRecords> records);
@@ -133,6 +136,9 @@ private:
     Snapshot building_;  // while records_ looks up a long list
     std::uint64_t buildingFigures_ = 0;  // the figures' revision it began at
     bool built_ = false;  // the next snapshot is building_
+    // The snapshot under way is shown_ read again in place (the same list), not building_.
+    bool refreshing_ = false;
+    std::size_t refreshedRows_ = 0;
     bool snapshotDue_ = false;  // the next reload takes a snapshot
     std::uint64_t figuresSeen_ = 0;
     std::uint64_t recordsSeen_ = 0;

@@ -226,6 +226,18 @@ TEST_F(LoginWindowTest, RefusalThenLoginOpensTheMainWindowAndTheLockHidesIt) {
     EXPECT_TRUE(lock->lockPasswordTextField->text().isEmpty());
 }
 
+// The language list measures only the names its own font draws (no fallback
+// faces loaded for the others) and comes out as a list that measures every name.
+TEST_F(LoginWindowTest, LanguageListIsAsWideAsItsWidestName) {
+    start();
+    LanguageComboBox* list = login->languagesComboBox;
+    QComboBox plain(login);  // the window's style and font
+    plain.hide();
+    for (int i = 0; i < list->count(); ++i) plain.addItem(list->itemText(i));
+    EXPECT_EQ(list->sizeHint(), plain.sizeHint());
+    EXPECT_EQ(list->minimumSizeHint(), plain.minimumSizeHint());
+}
+
 // The keyboard in the language list: arrows and Return choose a language,
 // in the closed list and in the open one, and never log in; Return in a field does.
 TEST_F(LoginWindowTest, KeysInTheLanguageListOnlyChoose) {

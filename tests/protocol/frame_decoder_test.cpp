@@ -173,6 +173,10 @@ TEST(FrameDecoder, LargeFrameInSmallChunks) {
     }
     ASSERT_EQ(out.size(), 1u);
     EXPECT_EQ(out[0].size(), frame.size() - 2);
+    // The large frame's buffer went with it; a later split frame still joins.
+    EXPECT_LE(dec.tail().capacity(), FrameDecoder::kKeptTailBytes);
+    EXPECT_TRUE(dec.feed(FS "0" FE "1050=a").empty());
+    EXPECT_EQ(dec.feed("b" FE FX), std::vector<std::string>{"0" FE "1050=ab" FE});
 }
 
 TEST(FrameDecoder, RefusesToBeFedFromItsOwnCallback) {

@@ -94,10 +94,11 @@ TEST_F(FeedTest, ConnectSubscribesStatusAndBroadcastAndItemsGoThroughTheReader) 
     ASSERT_TRUE(feed->connectToEndpoint(endpoint));
     EXPECT_EQ(drainSubscriptions(*pub, 2), (std::vector<std::string>{"+IS;", "+*#bm#*:"}));
 
-    feed->SubscribeandUnsubscribe("EURUSD", ZMQSubscriptionFeed::kSubscribe);
-    feed->SubscribeandUnsubscribe("MD_EURUSD;", ZMQSubscriptionFeed::kSubscribe);
+    // A list of codes gives each code's two topics, in order with the single changes.
+    feed->SubscribeandUnsubscribeItems({"EURUSD", "GOLD"}, ZMQSubscriptionFeed::kSubscribe);
     feed->SubscribeandUnsubscribe("EURUSD", ZMQSubscriptionFeed::kUnsubscribe);
-    EXPECT_EQ(drainSubscriptions(*pub, 3), (std::vector<std::string>{"+EURUSD", "+MD_EURUSD;", "-EURUSD"}));
+    EXPECT_EQ(drainSubscriptions(*pub, 5),
+              (std::vector<std::string>{"+EURUSD", "+MD_EURUSD;", "+GOLD", "+MD_GOLD;", "-EURUSD"}));
 
     ASSERT_TRUE(publishUntilReceived("IS;x"));
     ASSERT_TRUE(publishUntilReceived("MD_EURUSD;1,2;3,4"));

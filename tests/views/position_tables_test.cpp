@@ -231,6 +231,26 @@ TEST_F(PositionTablesTest, ALongListShowsWholeOnceBuilt) {
     EXPECT_EQ(at(*open, 2, col::kClosePrice, ClosePriceTextRole).toString(), "23.200");
 }
 
+// The same long list read again after its records changed is refreshed in
+// place: no row goes out or in, and the new records show once it is read.
+TEST_F(PositionTablesTest, ALongListWhoseRecordsChangedIsReadAgainInPlace) {
+    for (std::size_t i = 0; i < OpenPositionTableController::kSnapshotStepRows; ++i)
+        s.position(std::to_string(80000 + i), Order::kBuy, "1");
+    open->openpositionTableUpdate();
+    for (int turn = 0; turn < 100 && open->rowCount() == 3; ++turn) QCoreApplication::processEvents();
+    const int rows = open->rowCount();
+    ASSERT_GT(rows, int(OpenPositionTableController::kSnapshotStepRows));
+    QSignalSpy removed(open->model(), &QAbstractItemModel::rowsRemoved);
+    QSignalSpy inserted(open->model(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy reset(open->model(), &QAbstractItemModel::modelReset);
+    s.item("SILVER", 24.105, 24.125)->DecimalPlaces = 3;  // a new record for silver
+    open->openpositionTableUpdate();
+    for (int turn = 0; turn < 100; ++turn) QCoreApplication::processEvents();
+    EXPECT_EQ(open->rowCount(), rows);
+    EXPECT_EQ(removed.count() + inserted.count() + reset.count(), 0);
+    EXPECT_EQ(at(*open, 2, col::kClosePrice, ClosePriceTextRole).toString(), "24.105");
+}
+
 TEST_F(PositionTablesTest, HeaderMenuInColumnOrderAndTheBaseCurrencyColumn) {
     const auto entries = [](kit::TableControllerBase& t) {
         std::vector<std::string> ids;

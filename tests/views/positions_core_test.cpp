@@ -65,9 +65,18 @@ TEST(PositionRecordsCacheTest, KeptRecordsAreThoseFoundAgain) {
                          s.position("1003", Order::kBuy, "3"), nullptr};
         // A second table of the session finds what the first found.
         const auto shared = PositionRecordsCache::makeShared();
-        PositionRecordsCache cache(shared), second(shared);
+        PositionRecordsCache cache(shared), second(shared), refreshed(shared);
         cache.lookUp(*s.session, orders);
+        refreshed.lookUp(*s.session, orders);
+        const std::size_t shownRows = orders.size();
         c.apply(s, orders);
+        // One that showed the list looks it up again a row a call: in place
+        // while the list is the same, the rows it shows kept otherwise.
+        refreshed.start(*s.session, orders);
+        for (std::size_t calls = 1; !refreshed.step(*s.session, 1); ++calls) {
+            EXPECT_EQ(refreshed.records().size(), shownRows) << c.change;
+            EXPECT_EQ(refreshed.found().size(), calls) << c.change;
+        }
         // Two more spread their look-up a row a call and keep the last one's
         // row in its place until it ends; the one whose last row begins the
         // list grows its records in place.
@@ -86,9 +95,10 @@ TEST(PositionRecordsCacheTest, KeptRecordsAreThoseFoundAgain) {
             EXPECT_EQ(calls, orders.size()) << c.change;
             EXPECT_FALSE(table.started()) << c.change;
         }
-        for (PositionRecordsCache* table : {&second, &cache, &spread, &aside}) {
-            const std::vector<PositionRecords>& kept =
-                table == &spread || table == &aside ? table->records() : table->lookUp(*s.session, orders);
+        for (PositionRecordsCache* table : {&second, &cache, &spread, &aside, &refreshed}) {
+            const std::vector<PositionRecords>& kept = table == &spread || table == &aside || table == &refreshed
+                                                            ? table->records()
+                                                            : table->lookUp(*s.session, orders);
             ASSERT_EQ(kept.size(), orders.size()) << c.change;
             for (std::size_t i = 0; i < orders.size(); ++i) {
                 const PositionRecords found = s.records(orders[i]);

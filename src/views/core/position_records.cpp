@@ -102,7 +102,9 @@ struct PositionRecordsCache::Build {
     bool placed = false;
     // The list begins with records_'s rows: the rest are added to records_.
     bool extending = false;
-    std::size_t next = 0;  // the rows stepped through, when extending
+    // The list is records_'s: its rows are looked up again in their places.
+    bool refreshing = false;
+    std::size_t next = 0;  // the rows stepped through, when extending or refreshing
     // Built at the first order out of its place.
     std::unordered_map<const model::Order*, std::size_t> places;
     std::vector<PositionRecords> records;
@@ -190,6 +192,13 @@ void PositionRecordsCache::start(const state::SessionView& session, std::vector<
     build_->copyKept = true;
     Build& build = *build_;
     build.revision = session.recordsRevision();
+    bool same = !records_.empty() && build.kept.size() == records_.size();
+    for (std::size_t i = 0; same && i < records_.size(); ++i) same = build.kept[i] && records_[i].order == build.kept[i];
+    if (same) {
+        build.refreshing = true;
+        build.reusable = build.revision == revision_;
+        return;
+    }
     bool extending = build.revision == revision_ && !records_.empty() && build.kept.size() >= records_.size();
     for (std::size_t i = 0; extending && i < records_.size(); ++i)
         extending = build.kept[i] && records_[i].order == build.kept[i] && foundBy(records_[i], keys_[i]);
@@ -216,6 +225,20 @@ bool PositionRecordsCache::step(const state::SessionView& session, std::size_t r
         build_.reset();
         return true;
     }
+    if (build.refreshing) {
+        AccountsFound accounts;
+        const std::size_t end = std::min(build.kept.size(), build.next + rows);
+        for (; build.next < end; ++build.next) {
+            const std::size_t i = build.next;
+            if (build.reusable && foundBy(records_[i], keys_[i])) continue;
+            records_[i] = lookUpRecords(session, build.kept[i], accounts);
+            keys_[i] = keysOf(records_[i]);
+        }
+        if (build.next < build.kept.size()) return false;
+        revision_ = build.revision;
+        build_.reset();
+        return true;
+    }
     lookUpRows(build, session, std::min(build.kept.size(), build.records.size() + rows));
     if (build.records.size() < build.kept.size()) return false;
     finish(build);
@@ -225,8 +248,10 @@ bool PositionRecordsCache::step(const state::SessionView& session, std::size_t r
 
 std::span<const PositionRecords> PositionRecordsCache::found() const {
     if (!build_) return {};
-    if (build_->extending) return {records_.data(), build_->next};
+    if (build_->extending || build_->refreshing) return {records_.data(), build_->next};
     return build_->records;
 }
+
+bool PositionRecordsCache::refreshing() const { return build_ && build_->refreshing; }
 
 }  // namespace views

@@ -55,11 +55,15 @@ public:
     // each `step` looks up at most `rows` more rows, and records() keeps the
     // last look-up's rows in their places until the step that finishes (true)
     // puts the new ones in. A list that begins with the last look-up's rows,
-    // unchanged, is found in place: records() grows by the rows found.
+    // unchanged, is found in place: records() grows by the rows found. The
+    // same list as the last look-up's is looked up again in place: each step
+    // replaces its rows' records in records(), the rest keep theirs.
     // It neither reads nor fills the shared rows.
     void start(const state::SessionView& session, std::vector<std::shared_ptr<model::Order>> orders);
     bool step(const state::SessionView& session, std::size_t rows);
     bool started() const { return build_ != nullptr; }
+    // The look-up under way replaces the rows of records() in their places.
+    bool refreshing() const;
     // The rows found so far by the look-up under way.
     std::span<const PositionRecords> found() const;
 
