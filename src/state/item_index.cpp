@@ -9,6 +9,7 @@ namespace state {
 namespace {
 constexpr std::size_t kMinSlots = 16;
 std::uint64_t hashOf(std::string_view code) { return std::hash<std::string_view>{}(code); }
+std::uint32_t tagOf(std::uint64_t hash) { return static_cast<std::uint32_t>(hash); }
 }  // namespace
 
 bool ItemIndex::builtFrom(const Items& items) const {
@@ -26,11 +27,10 @@ bool ItemIndex::buildStep(const Items& items, std::size_t count) {
     const std::size_t mask = slots_.size() - 1;
     const std::size_t end = placed_ + std::min(count, size_ - placed_);
     for (; placed_ < end; ++placed_) {
-        const Items::Entry& entry = *items.at(placed_);
-        const std::uint64_t hash = hashOf(entry.first);
+        const std::uint64_t hash = hashOf(items.at(placed_)->first);
         std::size_t at = hash & mask;
-        while (slots_[at].entry != nullptr) at = (at + 1) & mask;
-        slots_[at] = Slot{hash, &entry};
+        while (slots_[at].place != 0) at = (at + 1) & mask;
+        slots_[at] = Slot{tagOf(hash), static_cast<std::uint32_t>(placed_ + 1)};
     }
     return placed_ == size_;
 }
@@ -44,8 +44,9 @@ model::ItemDetails* ItemIndex::find(const Items& items, std::string_view code) {
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
         const Slot& slot = slots_[at];
-        if (slot.entry == nullptr) return nullptr;
-        if (slot.hash == hash && slot.entry->first == code) return slot.entry->second.get();
+        if (slot.place == 0) return nullptr;
+        const Items::Entry& entry = first_[slot.place - 1];  // the table is whole: first_ is the dictionary's
+        if (slot.hash == tagOf(hash) && entry.first == code) return entry.second.get();
     }
 }
 

@@ -31,9 +31,10 @@ public:
 
 private:
     bool builtFrom(const Items& items) const;
+    // A code's hash cut to 32 bits and its entry's place in the dictionary + 1 (0: free).
     struct Slot {
-        std::uint64_t hash = 0;
-        const Items::Entry* entry = nullptr;
+        std::uint32_t hash = 0;
+        std::uint32_t place = 0;
     };
     std::size_t entriesPerStep_;
     std::vector<Slot> slots_;  // open addressing, at most half full
