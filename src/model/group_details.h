@@ -2,13 +2,11 @@
 // The trading conditions of an account group, with its instruments.
 #include <charconv>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
-#include "model/compact_text.h"
+#include "model/group_instrument_table.h"
 #include "model/group_instruments.h"
 
 namespace model {
@@ -37,13 +35,8 @@ public:
     bool SendMailReports = false;
     bool SendExecutionSMS = false;
     std::int32_t CreditRating = 0;
-    // Finds by any text form (string_view, literal) without a temporary string.
-    struct KeyHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
     // Instrument id as decimal text -> conditions of that instrument in the group.
-    std::unordered_map<CompactText, std::shared_ptr<GroupInstruments>, KeyHash, std::equal_to<>> GroupInstrumentCollection;
+    GroupInstrumentTable GroupInstrumentCollection;
 
     // The conditions of an instrument, or null when the group has none for it.
     std::shared_ptr<GroupInstruments> instrument(std::int32_t instrumentId) const {
@@ -57,7 +50,7 @@ public:
     }
 
 private:
-    auto findInstrument(std::int32_t instrumentId) const -> decltype(GroupInstrumentCollection.cbegin()) {
+    GroupInstrumentTable::const_iterator findInstrument(std::int32_t instrumentId) const {
         char digits[16];
         const auto end = std::to_chars(digits, digits + sizeof digits, instrumentId).ptr;
         return GroupInstrumentCollection.find(std::string_view(digits, static_cast<std::size_t>(end - digits)));

@@ -44,6 +44,9 @@ public:
     std::int32_t UnitId = 0;
     std::int32_t CurrencyID = 0;
     bool Enabled = false;
+    // Trading conditions' flags, here where they fill the identity's padding.
+    bool IsAvailableForWatchlist = false;
+    bool isAvailableForTrading = false;
     CompactText Code;
     CompactText Name;
     CompactText InstrumentTypeName;
@@ -89,8 +92,6 @@ public:
     std::int32_t Spreadtype = 0;
     std::int32_t BidSpread = 0;
     std::int32_t AskSpread = 0;
-    bool IsAvailableForWatchlist = false;
-    bool isAvailableForTrading = false;
     CompactText FND;
     CompactText LTD;
 

@@ -80,18 +80,10 @@ void FeedChannels::registerHandlers(Dispatcher& table) {
     });
 }
 
+// The dictionary's own flat index: one probe of 8-byte slots.
 model::ItemDetails* FeedChannels::itemForCode(const std::string& code) {
-    return itemIndex_.find(reference_.ItemCollection(), code);
-}
-
-void FeedChannels::indexItemsAhead() {
-    // Twice the steps of one build: instruments that keep changing are left to the first lookup.
-    indexItemsAhead(2 * (reference_.ItemCollection().size() / kIndexedPerSlice + 1));
-}
-
-void FeedChannels::indexItemsAhead(std::size_t stepsLeft) {
-    if (itemIndex_.buildStep(reference_.ItemCollection(), kIndexedPerSlice) || stepsLeft <= 1) return;
-    services_.onMain([this, stepsLeft] { indexItemsAhead(stepsLeft - 1); });
+    const auto* held = reference_.ItemCollection().find(code);
+    return held ? held->get() : nullptr;
 }
 
 void FeedChannels::connectChannels() {

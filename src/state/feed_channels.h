@@ -15,7 +15,6 @@
 #include "model/item_details.h"
 #include "platform/stepped_release.h"
 #include "state/dispatcher.h"
-#include "state/item_index.h"
 #include "state/ordered_dictionary.h"
 #include "state/price_feed.h"
 #include "state/session_component.h"
@@ -54,10 +53,6 @@ public:
     // Both channels anew, on the ports of the login data.
     virtual void connectChannels();
     virtual void subscribeAllItems();
-    // Builds the code index the ticks and status changes look up, kIndexedPerSlice
-    // instruments a slice, so that neither builds it whole.
-    void indexItemsAhead();
-    static constexpr std::size_t kIndexedPerSlice = 16384;
     // The codes the session subscribes: the watchlist's, then those of the
     // visible open positions and pending orders, each once.
     std::vector<std::string> allItems() const;
@@ -95,8 +90,6 @@ private:
         std::optional<std::string> reference;
     };
     model::ItemDetails* itemForCode(const std::string& code);
-    void indexItemsAhead(std::size_t stepsLeft);
-    ItemIndex itemIndex_;
     // A depth text after "MD_", into the levels held for its code (their strings keep their buffers).
     void applyDepth(std::string_view text);
     // Ticks of a run, decoded into these, whose strings keep their buffers.

@@ -127,7 +127,6 @@ void LoginHandshake::loginAccepted() {
     feed_.connectChannels();
     answers_.sendFirstRequests();
     feed_.subscribeAllItems();
-    s.onMain([this] { feed_.indexItemsAhead(); });
     s.onMain([this] { LoginSuccessNotification(); });
     // Only a record that carries a message raises the update banner.
     if (!updateText.empty()) s.onMain([this, updateText] { appUpdateNotification(updateText); });
