@@ -93,18 +93,20 @@ public:
         if (memory) memory->slice(className);
         const auto start = Clock::now();
         const double cpu0 = threadCpuMs();
+        const long faults0 = bench::threadPageFaults();
         const bool r = QApplication::notify(receiver, event);
         const auto took = Clock::now() - start;
         const double cpu = threadCpuMs() - cpu0;
         --depth_;
         if (took > longest) longestCpu = cpu;
+        mostCpu = std::max(mostCpu, cpu);
         longest = std::max(longest, took);
         sliceCpu += cpu;
         if (memory) memory->sliceEnded(className, int(event->type()), ms(took));
         if (took > kBudget) ++over;
         if (took > traceFrom()) {
-            if (getenv("LARGE_LOGIN_TRACE")) std::fprintf(stderr, "slice %.1f ms (%.1f ms CPU): event %d to %s at %.6f\n", ms(took), cpu, int(event->type()),
-                             className,
+            if (getenv("LARGE_LOGIN_TRACE")) std::fprintf(stderr, "slice %.1f ms (%.1f ms CPU, %ld page faults): event %d to %s at %.6f\n", ms(took), cpu,
+                             bench::threadPageFaults() - faults0, int(event->type()), className,
                              std::chrono::duration<double>(start.time_since_epoch()).count());
             if (getenv("LARGE_LOGIN_PAINTS")) std::fputs(paints_.c_str(), stderr);
         }
@@ -114,12 +116,14 @@ public:
     void restart() {
         longest = {};
         longestCpu = 0;
+        mostCpu = 0;
         sliceCpu = 0;
         over = 0;
         slices = 0;
     }
     Clock::duration longest{};
     double longestCpu = 0;  // ms of the longest slice's CPU: what a busy machine does not stretch
+    double mostCpu = 0;     // ms of CPU of the slice that took the most
     double sliceCpu = 0;    // ms of CPU in all slices
     unsigned long long over = 0, slices = 0;
     bench::MemoryTrace* memory = nullptr;
@@ -192,7 +196,7 @@ void steadyPhases(TimedApplication& app, state::BusinessBase& session, bench::Si
         const double threadCpu0 = threadCpuMs();
         runUntil([] { return false; }, kWindow);
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        bench::printSteady(phase, app.sliceCpu, seconds, ms(app.longest), app.over);
+        bench::printSteady(phase, app.sliceCpu, seconds, ms(app.longest), app.over, app.mostCpu);
         // The slices' CPU leaves out the loop's own between them (timers, polls, posted events' bookkeeping).
         std::printf("    the whole main thread: %.1f ms CPU a second\n", (threadCpuMs() - threadCpu0) / seconds);
     }
@@ -210,7 +214,7 @@ void steadyPhases(TimedApplication& app, state::BusinessBase& session, bench::Si
     const auto start = Clock::now();
     runUntil([] { return false; }, kWindow);
     const double window = std::chrono::duration<double>(Clock::now() - start).count();
-    bench::printSteady("feed:", app.sliceCpu, window, ms(app.longest), app.over);
+    bench::printSteady("feed:", app.sliceCpu, window, ms(app.longest), app.over, app.mostCpu);
     std::printf("  the feed's longest slice took %.1f ms of CPU\n", app.longestCpu);
     std::printf("  %.0f ticks/s published to %zu instruments\n", (simulator.count("ticks") - published) / window,
                 codes.size());
@@ -284,6 +288,7 @@ int main(int argc, char** argv) {
         figures.loginBytes = simulator.count("login-bytes");
         figures.longestMs = ms(app.longest);
         figures.longestCpuMs = app.longestCpu;
+        figures.mostCpuMs = app.mostCpu;
         figures.over = app.over;
         figures.slices = app.slices;
         figures.peakMb = bench::peakMemoryMb();

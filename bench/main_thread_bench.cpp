@@ -51,23 +51,27 @@ public:
     void timed(const std::function<void()>& fn) {
         const auto start = Clock::now();
         const double cpu0 = bench::threadCpuMs();
+        const long faults0 = bench::threadPageFaults();
         fn();
         const auto took = Clock::now() - start;
         const double cpu = bench::threadCpuMs() - cpu0;
         if (took > longest) longestCpu = cpu;
+        mostCpu = std::max(mostCpu, cpu);
         sliceCpu += cpu;
         longest = std::max(longest, took);
         if (took > kSliceBudget) {
             ++overBudget;
             // MAIN_THREAD_SLICES=1 lists each long slice with its number.
             if (std::getenv("MAIN_THREAD_SLICES"))
-                std::printf("    slice %llu: %.1f ms (%.1f ms CPU)\n", static_cast<unsigned long long>(slices), ms(took), cpu);
+                std::printf("    slice %llu: %.1f ms (%.1f ms CPU, %ld page faults)\n", static_cast<unsigned long long>(slices),
+                            ms(took), cpu, bench::threadPageFaults() - faults0);
         }
         ++slices;
     }
     void restart() {
         longest = {};
         longestCpu = 0;
+        mostCpu = 0;
         sliceCpu = 0;
         overBudget = 0;
         slices = 0;
@@ -80,6 +84,7 @@ public:
 
     Clock::duration longest{};
     double longestCpu = 0;  // of the longest slice
+    double mostCpu = 0;     // of the slice that took the most
     double sliceCpu = 0;    // of all slices: the loop's own polling left out
     std::uint64_t overBudget = 0;
     std::uint64_t slices = 0;
@@ -91,7 +96,7 @@ void steadyPhases(TimedLoop& loop, state::BusinessBase& session, bench::SimProce
     constexpr double kWindow = 3.0;
     loop.restart();
     loop.pumpUntil([] { return false; }, kWindow);
-    bench::printSteady("no feed:", loop.sliceCpu, kWindow, ms(loop.longest), loop.overBudget);
+    bench::printSteady("no feed:", loop.sliceCpu, kWindow, ms(loop.longest), loop.overBudget, loop.mostCpu);
 
     // Every instrument subscribed, the feed at its scaled rate.
     const std::vector<std::string> codes = state::viewOf(session).instrumentCodes();
@@ -105,7 +110,7 @@ void steadyPhases(TimedLoop& loop, state::BusinessBase& session, bench::SimProce
     const auto start = Clock::now();
     loop.pumpUntil([] { return false; }, kWindow);
     const double window = std::chrono::duration<double>(Clock::now() - start).count();
-    bench::printSteady("feed:", loop.sliceCpu, window, ms(loop.longest), loop.overBudget);
+    bench::printSteady("feed:", loop.sliceCpu, window, ms(loop.longest), loop.overBudget, loop.mostCpu);
     std::printf("  %.0f ticks/s published to %zu instruments\n", (simulator.count("ticks") - published) / window,
                 codes.size());
     simulator.command("ticks 0");
@@ -168,6 +173,7 @@ int run(const std::string& scale, bool xml, bool loginOnly) {
     figures.loginBytes = simulator.count("login-bytes");
     figures.longestMs = ms(loop->longest);
     figures.longestCpuMs = loop->longestCpu;
+    figures.mostCpuMs = loop->mostCpu;
     figures.over = loop->overBudget;
     figures.slices = loop->slices;
     figures.peakMb = bench::peakMemoryMb();

@@ -14,6 +14,7 @@
 
 #include "platform/log.h"
 #include "platform/main_executor.h"
+#include "platform/slice_budget.h"
 #include "protocol/feed_pace.h"
 #include "protocol/wire_format.h"
 #include "support/zmq/zmq_context.h"
@@ -34,8 +35,11 @@ constexpr std::size_t kBatch = 64;
 // bounds what is held past the reader; the size cap of a message bounds
 // what the library holds.
 constexpr int kReceiveHighWater = 8192;
-// Texts one main-thread slice applies; the rest stays held (and conflated) for the next.
+// Texts one main-thread slice applies at most; the rest stays held (and conflated) for the next.
 constexpr std::size_t kHandOffSlice = 512;
+// Texts taken and applied between two readings of the clock: a slice also
+// ends once its time (platform::SliceBudget) is spent.
+constexpr std::size_t kHandOffPart = 64;
 
 // One slice of a hand-off; the next is posted while the hand-off's texts
 // remain. The last tells `pace` what the slices took together.
@@ -44,10 +48,14 @@ void postHandOff(const ZMQSubscriptionFeed::MessagesHandler& handler,
                  FeedPace::Clock::duration cost) {
     platform::MainExecutor::post([handler, conflator, pace, cost] {
         const auto start = FeedPace::Clock::now();
-        bool more = false;
-        std::vector<std::string> texts = conflator->take(kHandOffSlice, &more);
-        handler(texts);
-        conflator->recycle(std::move(texts));
+        bool more = true;
+        platform::SliceBudget budget;
+        for (std::size_t applied = 0; more && applied < kHandOffSlice; applied += kHandOffPart) {
+            std::vector<std::string> texts = conflator->take(kHandOffPart, &more);
+            handler(texts);
+            conflator->recycle(std::move(texts));
+            if (budget.spent(platform::SliceBudget::kItemsPerCheck)) break;
+        }
         const auto end = FeedPace::Clock::now();
         if (more) postHandOff(handler, conflator, pace, cost + (end - start));
         else pace->applied(end, cost + (end - start));

@@ -73,7 +73,8 @@ public:
         while (!recalculateChangedAccountsStep(SIZE_MAX)) {}
     }
     static constexpr std::size_t kDependentsStepPositions = 8000;
-    // recalculateChangedAccounts in steps of at most `positions` positions:
+    // recalculateChangedAccounts in steps of at most `positions` positions,
+    // each ended early once its time (platform::SliceBudget) is spent:
     // true once it is done, and lastRecomputed() tells what it did. The
     // figures of the steps before are kept aside till then; a step that finds
     // the index built again starts over.

@@ -11,6 +11,7 @@
 #include "model/group_details.h"
 #include "model/text_value.h"
 #include "platform/main_executor.h"
+#include "platform/slice_budget.h"
 #include "state/account_ledger.h"
 #include "state/instrument_fillers.h"
 #include "state/state_queries.h"
@@ -155,12 +156,13 @@ bool AccountLedger::recalculateChangedAccountsStep(std::size_t positions) {
     }
     Dependents& d = dependents_;
     const std::size_t end = c.next + std::min(positions, c.positions.size() - c.next);
-    for (; c.next < end; ++c.next) {
-        const Dependents::Position& p = d.positions[c.positions[c.next]];
+    for (platform::SliceBudget budget; c.next < end;) {
+        const Dependents::Position& p = d.positions[c.positions[c.next++]];
         recomputePosition(p);
         c.recomputed.push_back(p.order);
         if (p.account >= 0 && !std::exchange(c.accountDue[std::uint32_t(p.account)], 1))
             c.accounts.push_back(std::uint32_t(p.account));
+        if (budget.spent()) break;
     }
     if (c.next < c.positions.size()) return false;
     c.active = false;

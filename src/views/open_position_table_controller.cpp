@@ -327,8 +327,16 @@ void OpenPositionTableController::RefreshTableview() {
     kit::TableControllerBase::RefreshTableview();
     // A pass under way sums its rows once it has read them all.
     if (!passUnderWay() && !records_.started() && std::exchange(totalsDue_, false)) updateStatusLabel();
-    // Asked again only when the list may have changed: the question reads every position.
-    if (!listKept_ || !closeAllAsked_) closeAll_->setEnabled(context_.opener.canOpenWindow(kCloseAllWindow));
+    // Asked again only when the list may have changed: the question reads
+    // every position, so it takes a slice of its own after the tick's.
+    if ((!listKept_ || !closeAllAsked_) && !std::exchange(closeAllDue_, true))
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                closeAllDue_ = false;
+                closeAll_->setEnabled(context_.opener.canOpenWindow(kCloseAllWindow));
+            },
+            Qt::QueuedConnection);
     closeAllAsked_ = true;
 }
 

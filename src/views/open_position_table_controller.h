@@ -145,6 +145,7 @@ private:
     bool totalsDue_ = true;
     bool listKept_ = false;  // the last tick kept the list
     bool closeAllAsked_ = false;  // the close-all button's state asked once
+    bool closeAllDue_ = false;    // its question queued
     QMenu* rowMenu_ = nullptr;
     int clickedRow_ = -1;
     QPushButton* closeAll_ = nullptr;

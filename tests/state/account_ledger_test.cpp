@@ -10,6 +10,7 @@
 #include "model/group_details.h"
 #include "model/trade_currency.h"
 #include "model/user_info.h"
+#include "platform/slice_budget.h"
 #include "platform/test_env.h"
 #include "support/order_book_test_access.h"
 #include "support/reference_data_test_access.h"
@@ -358,6 +359,41 @@ TEST_F(ChangedRecomputationTest, StepsKeepTheFiguresAsideTillTheLastAndEndAsOneG
         EXPECT_EQ(steps + 1, c.steps) << c.name;
         EXPECT_EQ(ledger().lastRecomputed().all, c.listChanges) << c.name;
         EXPECT_EQ(ledger().lastRecomputed().positions.size(), c.listChanges ? 0u : 5u) << c.name;
+        const std::vector<double> stepped = figures();
+        ledger().recalculateAccounts();
+        EXPECT_EQ(stepped, figures()) << c.name;
+    }
+}
+
+// A step ends once its time is spent, whatever its count allows; the figures
+// come out as one whole recomputation's.
+TEST_F(ChangedRecomputationTest, AStepEndsOnceItsTimeIsSpent) {
+    // Each reading finds a step's time gone by.
+    class SpentClock : public platform::FakeClock {
+    public:
+        platform::TimePoint now() const override { return FakeClock::now() + platform::SliceBudget::kStepTime * ++reads_; }
+
+    private:
+        mutable int reads_ = 0;
+    };
+    constexpr std::size_t kCheck = platform::SliceBudget::kItemsPerCheck;
+    for (std::size_t i = 0; i < 2 * kCheck; ++i) buy("1001", "GOLD");  // with the fixture's two: two checks and two more
+    struct Case {
+        const char* name;
+        bool timeRuns;
+        int steps;
+    };
+    int bid = 12;
+    for (const Case& c : {Case{"time stands", false, 1}, Case{"time runs", true, 3}}) {
+        ledger().recalculateAccounts();
+        ++bid;
+        tick("GOLD", bid, bid + 1);
+        if (c.timeRuns) platform::installClock(std::make_shared<SpentClock>());
+        int steps = 1;
+        while (!ledger().recalculateChangedAccountsStep(SIZE_MAX)) ++steps;
+        platform::installClock(clock);
+        EXPECT_EQ(steps, c.steps) << c.name;
+        EXPECT_EQ(ledger().lastRecomputed().positions.size(), 2 * kCheck + 2) << c.name;
         const std::vector<double> stepped = figures();
         ledger().recalculateAccounts();
         EXPECT_EQ(stepped, figures()) << c.name;
