@@ -14,6 +14,7 @@
 #include "kit/theme_manager.h"
 #include "shell/app_delegate.h"
 #include "integration/app_window_fixture.h"
+#include "model/item_details.h"
 #include "model/language_string.h"
 #include "platform/notification_center.h"
 #include "support/session_test_access.h"
@@ -102,12 +103,15 @@ TEST_F(WatchlistWindowTest, LivePricesSessionsDoubleClicksAndColumns) {
     EXPECT_EQ(at(rowOf("HTMN"), col::kStatus).data().toString(), "CloseOnly");
 
     // Live ticks: after a few seconds some bid has fallen; US500 moves to the "Closed" session.
-    // The status is published once, so it goes out after the first tick came in (the
-    // feed's subscriptions then reached the publisher); one wait for the rest.
+    // The status is published once, so it goes out after US500's first tick came in: the feed
+    // subscribes the status topic before any code, so that subscription reached the publisher
+    // too. A bid's colour would not tell: a code's first showing is marked as a rise.
     EXPECT_EQ(sim->command("ticks 4").rfind("ok", 0), 0u);
-    const QColor rise = kit::ThemeManager::riseColor(), fall = kit::ThemeManager::fallColor();
-    ASSERT_TRUE(runUntil([&] { return anyBid(fall) || anyBid(rise); }, 10000));
+    const std::shared_ptr<model::ItemDetails> us500 = state::viewOf(*delegate->session().businessbase()).instrument("US500");
+    ASSERT_TRUE(us500);
+    ASSERT_TRUE(runUntil([&] { return us500->isPriceUpdateReceived; }, 10000));
     EXPECT_EQ(sim->command("status US500 1 2").rfind("ok", 0), 0u);
+    const QColor rise = kit::ThemeManager::riseColor(), fall = kit::ThemeManager::fallColor();
     // The session's text reads the instrument as drawn; its code cell turns red with the reload the status posts.
     const auto closed = [&] { return at(rowOf("US500"), col::kSession).data().toString() == "Closed"; };
     const auto marked = [&] {
