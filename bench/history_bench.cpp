@@ -29,8 +29,8 @@ state::Orders settlements() {
     state::Orders out;
     for (int i = 0; i < kSettlements; ++i) {
         auto o = std::make_shared<model::Order>();
-        o->SettledQty = std::to_string(1 + i % 7) + ".5";
-        o->SettledPL = std::to_string((i % 201) - 100) + ".25";
+        o->setSettledQty(std::to_string(1 + i % 7) + ".5");
+        o->setSettledPL(std::to_string((i % 201) - 100) + ".25");
         o->Commision = 0.5 * (i % 3);
         o->Storage = -0.1 * (i % 4);
         o->OtherCharges = 0.01 * (i % 5);
@@ -48,9 +48,9 @@ int main(int argc, char** argv) {
     const state::Orders settled = settlements();
     std::vector<double> numbers;
     for (const auto& o : settled)
-        numbers.insert(numbers.end(), {model::TextValue::doubleValue(o->SettledQty),
-                                       model::TextValue::doubleValue(o->SettledPL), o->Commision, o->Storage,
-                                       o->OtherCharges});
+        numbers.insert(numbers.end(), {model::TextValue::doubleValue(o->SettledQty()),
+                                       model::TextValue::doubleValue(o->SettledPL()), o->Commision,
+                                       o->Storage, o->OtherCharges});
     const auto text = [](const std::string& key) { return model::LanguageString::stringforSelectedLanguage(0, key); };
     std::string label;
     const double totals = bench::millisecondsPer(kRounds, [&](int) {

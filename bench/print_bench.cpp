@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
         auto& statement = const_cast<model::AccountStatementInfo&>(context.view.accountStatement());
         for (int i = 0; i < kOther; ++i) {
             auto order = std::make_shared<model::Order>();
-            order->CancelledOrderId = "C" + std::to_string(i + 1);
+            order->setCancelledOrderId("C" + std::to_string(i + 1));
             order->ItemCode = "I" + std::to_string(1 + i);
             order->OrderQty = "3";
             statement.cancelledOrderInfo.push_back(std::move(order));

@@ -111,7 +111,7 @@ void totals(model::AccountStatementInfo& s) {
         open->ItemCode = n("C", i % kInstruments);
         s.OpenPositionInfo.push_back(open);
         auto settled = std::make_shared<model::SettledPositionHistoryInfo>();
-        settled->SettledPL = n(i % 100) + ".25";
+        settled->setSettledPL(n(i % 100) + ".25");
         settled->Commision = 0.1 * i;
         settled->ItemCode = open->ItemCode;
         s.SettledPositionInfo.push_back(settled);

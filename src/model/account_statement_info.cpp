@@ -107,8 +107,8 @@ AccountStatementInfo::SettledTotals AccountStatementInfo::settledTotals() const 
     SettledTotals t;
     for (const auto& row : SettledPositionInfo) {
         const Order& o = *row;
-        t.quantity += number(o.SettledQty);
-        t.profitOrLoss += number(o.SettledPL);
+        t.quantity += number(o.SettledQty());
+        t.profitOrLoss += number(o.SettledPL());
         t.commission += o.Commision;
         t.storage += o.Storage;
         t.tds += o.OtherCharges;
@@ -128,10 +128,10 @@ AccountStatementInfo::OpenTotals AccountStatementInfo::openTotals() const {
     return t;
 }
 double AccountStatementInfo::getSettledQuantity() const {
-    return sum(SettledPositionInfo, [](const Order& o) { return number(o.SettledQty); });
+    return sum(SettledPositionInfo, [](const Order& o) { return number(o.SettledQty()); });
 }
 double AccountStatementInfo::getSettledProfitorLoss() const {
-    return sum(SettledPositionInfo, [](const Order& o) { return number(o.SettledPL); });
+    return sum(SettledPositionInfo, [](const Order& o) { return number(o.SettledPL()); });
 }
 double AccountStatementInfo::getSettledCommission() const {
     return sum(SettledPositionInfo, [](const Order& o) { return o.Commision; });
@@ -162,14 +162,15 @@ double AccountStatementInfo::getCancelledQuantity() const {
 }
 
 double AccountStatementInfo::getSettledPLForItem(const std::string& code) const {
-    return sum(SettledPositionInfo, [&code](const Order& o) { return o.ItemCode == code ? number(o.SettledPL) : 0.0; });
+    return sum(SettledPositionInfo,
+               [&code](const Order& o) { return o.ItemCode == code ? number(o.SettledPL()) : 0.0; });
 }
 double AccountStatementInfo::getOpenPLForItem(const std::string& code) const {
     return sum(OpenPositionInfo, [&code](const Order& o) { return o.ItemCode == code ? o.UnrealisedPL : 0.0; });
 }
 
 PieChartDictionary AccountStatementInfo::getSettledPLForItems() const {
-    return pie(SettledPositionInfo, [](const Order& o) { return number(o.SettledPL); });
+    return pie(SettledPositionInfo, [](const Order& o) { return number(o.SettledPL()); });
 }
 PieChartDictionary AccountStatementInfo::getOpendPLForItems() const {
     return pie(OpenPositionInfo, [](const Order& o) { return o.UnrealisedPL; });

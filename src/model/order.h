@@ -4,8 +4,10 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "model/compact_text.h"
+#include "model/order_rare_texts.h"
 
 namespace model {
 
@@ -13,7 +15,7 @@ class GroupInstruments;
 class ItemDetails;
 
 class Order {
-public:
+  public:
     // Wire value for "no value".
     static constexpr std::int32_t kNoValue = 926;
 
@@ -61,36 +63,80 @@ public:
     CompactText ItemCode;
     CompactText OrderQty;
     CompactText RemainingQty;
-    CompactText PreviousOrderQty;
     CompactText OrderPrice;
     CompactText LimitPrice;
     CompactText StopPrice;
-    CompactText Spread;
-    CompactText Bid;
-    CompactText Ask;
-    CompactText Last;
-    CompactText High;
-    CompactText Low;
-    CompactText ItemTime;
-    CompactText CurrentStatus;
-    CompactText TicketId;
     CompactText TransactionDateTime;
-    CompactText OrderStatus;
     CompactText OrderRouteId;
     CompactText PendingOrderId;
     CompactText ExecutionId;
     CompactText OpenPositionId;
-    CompactText SettledQty;
-    CompactText SettledPL;
-    CompactText SettledPrice;
-    CompactText ClosingPositionId;
-    CompactText SettlementId;
     CompactText ExpiryDate;
     CompactText ValueDate;
-    CompactText RefPositionIdOfBracket;
-    CompactText CancelledOrderId;
-    CompactText LiqudateOrderNumber;
-    CompactText margin;
+
+    // Texts an open position usually leaves empty; an unset one reads as empty.
+    const CompactText& PreviousOrderQty() const noexcept {
+        return rare_.get(&OrderRareTexts::PreviousOrderQty);
+    }
+    void setPreviousOrderQty(CompactText text) {
+        rare_.set(&OrderRareTexts::PreviousOrderQty, std::move(text));
+    }
+    const CompactText& Spread() const noexcept { return rare_.get(&OrderRareTexts::Spread); }
+    void setSpread(CompactText text) { rare_.set(&OrderRareTexts::Spread, std::move(text)); }
+    const CompactText& Bid() const noexcept { return rare_.get(&OrderRareTexts::Bid); }
+    void setBid(CompactText text) { rare_.set(&OrderRareTexts::Bid, std::move(text)); }
+    const CompactText& Ask() const noexcept { return rare_.get(&OrderRareTexts::Ask); }
+    void setAsk(CompactText text) { rare_.set(&OrderRareTexts::Ask, std::move(text)); }
+    const CompactText& Last() const noexcept { return rare_.get(&OrderRareTexts::Last); }
+    void setLast(CompactText text) { rare_.set(&OrderRareTexts::Last, std::move(text)); }
+    const CompactText& High() const noexcept { return rare_.get(&OrderRareTexts::High); }
+    void setHigh(CompactText text) { rare_.set(&OrderRareTexts::High, std::move(text)); }
+    const CompactText& Low() const noexcept { return rare_.get(&OrderRareTexts::Low); }
+    void setLow(CompactText text) { rare_.set(&OrderRareTexts::Low, std::move(text)); }
+    const CompactText& ItemTime() const noexcept { return rare_.get(&OrderRareTexts::ItemTime); }
+    void setItemTime(CompactText text) { rare_.set(&OrderRareTexts::ItemTime, std::move(text)); }
+    const CompactText& CurrentStatus() const noexcept { return rare_.get(&OrderRareTexts::CurrentStatus); }
+    void setCurrentStatus(CompactText text) { rare_.set(&OrderRareTexts::CurrentStatus, std::move(text)); }
+    const CompactText& TicketId() const noexcept { return rare_.get(&OrderRareTexts::TicketId); }
+    void setTicketId(CompactText text) { rare_.set(&OrderRareTexts::TicketId, std::move(text)); }
+    const CompactText& OrderStatus() const noexcept { return rare_.get(&OrderRareTexts::OrderStatus); }
+    void setOrderStatus(CompactText text) { rare_.set(&OrderRareTexts::OrderStatus, std::move(text)); }
+    const CompactText& SettledQty() const noexcept { return rare_.get(&OrderRareTexts::SettledQty); }
+    void setSettledQty(CompactText text) { rare_.set(&OrderRareTexts::SettledQty, std::move(text)); }
+    const CompactText& SettledPL() const noexcept { return rare_.get(&OrderRareTexts::SettledPL); }
+    void setSettledPL(CompactText text) { rare_.set(&OrderRareTexts::SettledPL, std::move(text)); }
+    const CompactText& SettledPrice() const noexcept { return rare_.get(&OrderRareTexts::SettledPrice); }
+    void setSettledPrice(CompactText text) { rare_.set(&OrderRareTexts::SettledPrice, std::move(text)); }
+    const CompactText& ClosingPositionId() const noexcept {
+        return rare_.get(&OrderRareTexts::ClosingPositionId);
+    }
+    void setClosingPositionId(CompactText text) {
+        rare_.set(&OrderRareTexts::ClosingPositionId, std::move(text));
+    }
+    const CompactText& SettlementId() const noexcept { return rare_.get(&OrderRareTexts::SettlementId); }
+    void setSettlementId(CompactText text) { rare_.set(&OrderRareTexts::SettlementId, std::move(text)); }
+    const CompactText& RefPositionIdOfBracket() const noexcept {
+        return rare_.get(&OrderRareTexts::RefPositionIdOfBracket);
+    }
+    void setRefPositionIdOfBracket(CompactText text) {
+        rare_.set(&OrderRareTexts::RefPositionIdOfBracket, std::move(text));
+    }
+    const CompactText& CancelledOrderId() const noexcept {
+        return rare_.get(&OrderRareTexts::CancelledOrderId);
+    }
+    void setCancelledOrderId(CompactText text) {
+        rare_.set(&OrderRareTexts::CancelledOrderId, std::move(text));
+    }
+    const CompactText& LiqudateOrderNumber() const noexcept {
+        return rare_.get(&OrderRareTexts::LiqudateOrderNumber);
+    }
+    void setLiqudateOrderNumber(CompactText text) {
+        rare_.set(&OrderRareTexts::LiqudateOrderNumber, std::move(text));
+    }
+    const CompactText& margin() const noexcept { return rare_.get(&OrderRareTexts::margin); }
+    void setMargin(CompactText text) { rare_.set(&OrderRareTexts::margin, std::move(text)); }
+    // Whether any of them was set to a text.
+    bool hasRareTexts() const noexcept { return rare_.allocated(); }
 
     // Amounts.
     double Commision = 0.0;
@@ -144,6 +190,9 @@ public:
     // Margin of one lot; nullopt without a group row or when the figures give no finite value.
     std::optional<double> GetMarginForSingleLot(const GroupInstruments* groupInstrument,
                                                 const ItemDetails& itemDetails) const;
+
+  private:
+    OrderRareTextBlock rare_;
 };
 
 }  // namespace model

@@ -46,25 +46,25 @@ std::shared_ptr<Order> OrderMananger::GenerateBulkOrderDetails(const model::Orde
     o->orderType = info.orderType;
     o->orderTypeTag = Order::GetOrderTypeTagValue(info.orderType);
     o->deliveryModeTag = Order::GetDeliveryModeTagValue(info.deliveryMode);
-    o->Bid = price(item ? item->Bid : 0);
-    o->Ask = price(item ? item->Ask : 0);
-    o->Last = price(item ? item->Last : 0);
-    o->High = price(item ? item->High : 0);
-    o->Low = price(item ? item->Low : 0);
+    o->setBid(price(item ? item->Bid : 0));
+    o->setAsk(price(item ? item->Ask : 0));
+    o->setLast(price(item ? item->Last : 0));
+    o->setHigh(price(item ? item->High : 0));
+    o->setLow(price(item ? item->Low : 0));
     if (hasPrices(info.orderType)) {
-        o->OrderPrice = info.tradingMode == Order::kBuy ? o->Ask : o->Bid;
+        o->OrderPrice = info.tradingMode == Order::kBuy ? o->Ask() : o->Bid();
         if (info.orderType != Order::kMarket && !info.price.empty()) o->OrderPrice = info.price;
         if (!info.limitPrice.empty()) o->LimitPrice = info.limitPrice;
         if (!info.stopPrice.empty()) o->StopPrice = info.stopPrice;
     }
-    o->Spread = std::string(1, '0');
+    o->setSpread(std::string(1, '0'));
     o->tradingModeTag = Order::GetTradingModeTagValue(info.tradingMode);
     o->timeinForceTag = Order::GetTimeInForceTagValue(info.timeinForce);
-    o->CurrentStatus = std::string(1, '0');
+    o->setCurrentStatus(std::string(1, '0'));
     if (item && !item->UpdateTime.empty())
-        o->ItemTime = model::Formatter::formatDateandTimeFromString(item->UpdateTime, model::Formatter::kDisplayFormat,
-                                                                    model::Formatter::kWireFormat)
-                          .value_or("");
+        o->setItemTime(model::Formatter::formatDateandTimeFromString(
+                           item->UpdateTime, model::Formatter::kDisplayFormat, model::Formatter::kWireFormat)
+                           .value_or(""));
     o->TransactionDateTime = view_.ServerTime();  // the last ping answer's; stamped again at the send
     o->builtOnConnection = view_.connectionNumber();
     o->deviation = info.deviation;
@@ -98,7 +98,7 @@ void OrderMananger::sendBulkOrder(const std::shared_ptr<Order>& order, const std
     if (hasPrices(order->orderType)) t.set(tag::OrderPrice, order->OrderPrice);
     t.set(tag::LimitPrice, bracketPrice(order->LimitPrice));
     t.set(tag::StopPrice, bracketPrice(order->StopPrice));
-    t.set(tag::Spread, order->Spread);
+    t.set(tag::Spread, order->Spread());
     t.set(tag::Side, std::to_string(order->tradingModeTag));
     t.set(tag::Deviation, std::to_string(order->deviation));
     setOrderTail(*order);

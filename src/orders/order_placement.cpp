@@ -86,29 +86,30 @@ std::shared_ptr<Order> OrderMananger::GenerateOrder(const model::OrderInfo& info
         o->deliveryMode = info.deliveryMode;
         o->OrderQty = info.quantity;
         // Move-assigned: GCC 12 warns falsely (-Wrestrict) on assigning a literal at -O3.
-        o->Spread = std::string(1, '0');
+        o->setSpread(std::string(1, '0'));
         o->tradingModeTag = Order::GetTradingModeTagValue(info.tradingMode);
         o->tradingMode = info.tradingMode == Order::kBuy ? Order::kBuy : Order::kSell;
-        o->CurrentStatus = std::string(1, '0');
+        o->setCurrentStatus(std::string(1, '0'));
         o->timeinForceTag = Order::GetTimeInForceTagValue(info.timeinForce);
         o->timeinForce = info.timeinForce;
-        o->Bid = price(item ? item->Bid : 0);
-        o->Ask = price(item ? item->Ask : 0);
-        o->Last = price(item ? item->Last : 0);
-        o->High = price(item ? item->High : 0);
-        o->Low = price(item ? item->Low : 0);
+        o->setBid(price(item ? item->Bid : 0));
+        o->setAsk(price(item ? item->Ask : 0));
+        o->setLast(price(item ? item->Last : 0));
+        o->setHigh(price(item ? item->High : 0));
+        o->setLow(price(item ? item->Low : 0));
         if (item && !item->UpdateTime.empty()) {
-            o->ItemTime = model::Formatter::formatDateandTimeFromString(item->UpdateTime, model::Formatter::kDisplayFormat,
-                                                                        model::Formatter::kWireFormat)
-                              .value_or("");
+            o->setItemTime(model::Formatter::formatDateandTimeFromString(item->UpdateTime,
+                                                                         model::Formatter::kDisplayFormat,
+                                                                         model::Formatter::kWireFormat)
+                               .value_or(""));
         }
         o->TransactionDateTime = view_.ServerTime();  // the last ping answer's; stamped again at the send
         o->builtOnConnection = view_.connectionNumber();
-        o->PreviousOrderQty = info.previousQuantity;
+        o->setPreviousOrderQty(info.previousQuantity);
         o->deviation = info.deviation;
-        o->LiqudateOrderNumber = info.orderNo;
+        o->setLiqudateOrderNumber(info.orderNo);
         // No fallback to Last: a zero market price is refused by the price check.
-        setPrices(*o, info, o->tradingMode == Order::kBuy ? o->Ask : o->Bid);
+        setPrices(*o, info, o->tradingMode == Order::kBuy ? o->Ask() : o->Bid());
         o->isCloseNew = info.isCloseNew;
         o->isEditWorkOrder = info.isEWO;
         o->isEditBracketOrder = info.isEBO;
@@ -178,21 +179,21 @@ void OrderMananger::setOrderHead(const Order& order, protocol::MsgType type) {
     t.set(tag::ItemCode, order.ItemCode);
     t.set(tag::OrderType, std::to_string(order.orderTypeTag));
     t.set(tag::DeliveryMode, std::to_string(order.deliveryModeTag));
-    t.set(tag::Spread, order.Spread);
+    t.set(tag::Spread, order.Spread());
     t.set(tag::Side, std::to_string(order.tradingModeTag));
 }
 
 void OrderMananger::setOrderTail(const Order& order) {
     protocol::TagMap& t = services_.outgoingMessage().messageDataDictionary();
-    t.set(tag::CurrentStatus, order.CurrentStatus);
+    t.set(tag::CurrentStatus, order.CurrentStatus());
     if (order.timeinForceTag != Order::kNoValue && order.timeinForceTag >= 0)
         t.set(tag::TimeInForce, std::to_string(order.timeinForceTag));
-    t.set(tag::Bid, order.Bid);
-    t.set(tag::Ask, order.Ask);
-    t.set(tag::Last, order.Last);
-    t.set(tag::High, order.High);
-    t.set(tag::Low, order.Low);
-    t.set(tag::InstrumentTime, order.ItemTime);
+    t.set(tag::Bid, order.Bid());
+    t.set(tag::Ask, order.Ask());
+    t.set(tag::Last, order.Last());
+    t.set(tag::High, order.High());
+    t.set(tag::Low, order.Low());
+    t.set(tag::InstrumentTime, order.ItemTime());
     t.set(tag::TransactionTime, order.TransactionDateTime);
 }
 

@@ -123,8 +123,8 @@ bool OrderMananger::verifyStage1(const std::shared_ptr<Order>& order) {
     if (r.item->instrumentTradingStatus == kInstrumentCloseOnly && !o.isCloseNew) return refuse(order, "1068");
     if (!(numberOf(o.OrderPrice) > 0)) return refuse(order, "1035", "0");
     if (!(numberOf(o.OrderQty) > 0)) return refuse(order, "1003");
-    if (o.isCloseNew && numberOf(o.OrderQty) > numberOf(o.PreviousOrderQty))
-        return refuse(order, "1030", normalised(numberOf(o.PreviousOrderQty)));
+    if (o.isCloseNew && numberOf(o.OrderQty) > numberOf(o.PreviousOrderQty()))
+        return refuse(order, "1030", normalised(numberOf(o.PreviousOrderQty())));
     if (!r.groupInstrument || !r.groupInstrument->isAvailableForTrading) return refuse(order, "1069");
     if (o.tradingMode == Order::kSell && !verifyShortSellAllowed(order)) return false;
     if (!validateOrderSettingsRights(order)) return false;
@@ -149,7 +149,7 @@ bool OrderMananger::VerifyOrder(const std::shared_ptr<Order>& order) {
         if (!r.groupInstrument || !r.item) return refuse(order, "1075");
         const model::GroupInstruments& row = *r.groupInstrument;
         const model::ItemDetails& item = *r.item;
-        const bool closesAll = o.isCloseNew && numberOf(o.PreviousOrderQty) == q;
+        const bool closesAll = o.isCloseNew && numberOf(o.PreviousOrderQty()) == q;
         if (q > row.MaxOrderQty) return refuse(order, "1023", inParentheses(row.MaxOrderQty));
         if (q < row.MinOrderQty && !closesAll) return refuse(order, "1024", inParentheses(row.MinOrderQty));
         if (row.OrderQtyStep > 0 && !closesAll && !onStep(q, row.OrderQtyStep))

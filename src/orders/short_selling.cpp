@@ -28,8 +28,8 @@ double OrderMananger::getAllowedSellLots(const std::string& itemCode, const std:
     for (const auto& o : view_.getPendingOrderCollection()) {
         if (o->ItemCode != itemCode || o->tradingMode != Order::kSell || o->deliveryMode != deliveryMode) continue;
         const double q = numberOf(o->RemainingQty);
-        if (state::TextConversion::intValue(o->RefPositionIdOfBracket) < 1) standalone += q;
-        else brackets.set(o->RefPositionIdOfBracket, q);
+        if (state::TextConversion::intValue(o->RefPositionIdOfBracket()) < 1) standalone += q;
+        else brackets.set(o->RefPositionIdOfBracket(), q);
     }
     double bracketLots = 0;
     for (const auto& entry : brackets) bracketLots += entry.second;
@@ -60,7 +60,7 @@ bool OrderMananger::verifyShortSellAllowed(const std::shared_ptr<Order>& order) 
             }
         if (held) {
             for (const auto& p : view_.getPendingOrderCollection())
-                if (sameId(p->RefPositionIdOfBracket, o.OpenPositionId)) {
+                if (sameId(p->RefPositionIdOfBracket(), o.OpenPositionId)) {
                     allowed = numberOf(p->RemainingQty);
                     break;
                 }

@@ -50,6 +50,11 @@ Setter<Record> plain(T Base::*field) {
         }
     };
 }
+// A text the order record keeps behind its setter.
+template <typename Record>
+Setter<Record> viaSetter(void (model::Order::*set)(model::CompactText)) {
+    return [set](Record& r, std::string_view t) { (r.*set)(model::CompactText(t)); };
+}
 template <typename Record>
 Setter<Record> side() {
     return [](Record& r, std::string_view t) { r.tradingMode = TC::boolValue(t) ? model::Order::kBuy : model::Order::kSell; };
@@ -91,11 +96,11 @@ void applyColumns(const TableRow& row, const ColumnTable<Record>& columns, Recor
     }
 }
 
-// Ascending by an id text, digits compared by value (9 before 10).
+// Ascending by an id text (a field or a getter), digits compared by value (9 before 10).
 template <typename Rows, typename Id>
 void sortById(Rows& rows, Id id) {
     std::stable_sort(rows.begin(), rows.end(), [id](const auto& a, const auto& b) {
-        return Queries::localizedStandardCompare((*a).*id, (*b).*id) < 0;
+        return Queries::localizedStandardCompare(std::invoke(id, *a), std::invoke(id, *b)) < 0;
     });
 }
 
@@ -160,7 +165,7 @@ const ColumnTable<model::OpenPositionHistoryInfo>& openColumns() {
         {"InstrumentId", plain<R>(&R::InstrumentId)},
         {"IsBuy", side<R>()},
         {"RefOrderTicketId", plain<R>(&R::RefOrderTicketId)},
-        {"RefPendingOrderId", plain<R>(&R::RefPositionIdOfBracket)},
+        {"RefPendingOrderId", viaSetter<R>(&R::setRefPositionIdOfBracket)},
         {"PositionInitialQty", plain<R>(&R::OrderQty)},
         {"PositionQty", plain<R>(&R::RemainingQty)},
         {"OrderPrice", plain<R>(&R::OrderPrice)},
@@ -206,13 +211,13 @@ const ColumnTable<model::PendingOrderHistoryInfo>& pendingColumns() {
         {"OCOLStopPrice", plain<R>(&R::OCOLStopPrice)},
         {"OCOSLimit", plain<R>(&R::OCOSLimit)},
         {"OCOSStop", plain<R>(&R::OCOSStop)},
-        {"Spread", plain<R>(&R::Spread)},
+        {"Spread", viaSetter<R>(&R::setSpread)},
         {"TradeRouteId", plain<R>(&R::TradeRouteId)},
         {"RoutePendingOrderId", plain<R>(&R::RoutePendingOrderId)},
         {"ExecutedQty", plain<R>(&R::ExecutedQty)},
-        {"OrderStatusId", plain<R>(&R::OrderStatus)},
+        {"OrderStatusId", viaSetter<R>(&R::setOrderStatus)},
         {"OrderTime", dateTime<R>(&R::TransactionDateTime)},
-        {"RefPosIdOfBracket", plain<R>(&R::RefPositionIdOfBracket)},
+        {"RefPosIdOfBracket", viaSetter<R>(&R::setRefPositionIdOfBracket)},
         {"TouchQty", plain<R>(&R::TouchQty)},
         {"TouchPrice", plain<R>(&R::TouchPrice)},
         {"TouchTime", plain<R>(&R::TouchTime)},
@@ -223,21 +228,21 @@ const ColumnTable<model::PendingOrderHistoryInfo>& pendingColumns() {
 const ColumnTable<model::SettledPositionHistoryInfo>& settledColumns() {
     using R = model::SettledPositionHistoryInfo;
     static const ColumnTable<R> columns = {
-        {"SettlementId", plain<R>(&R::SettlementId)},
+        {"SettlementId", viaSetter<R>(&R::setSettlementId)},
         {"AccountId", plain<R>(&R::AccountNumber)},
         {"InstrumentId", plain<R>(&R::InstrumentId)},
         {"RefPositionId", plain<R>(&R::OpenPositionId)},
-        {"RefClosingPositionId", plain<R>(&R::ClosingPositionId)},
-        {"SettledQty", plain<R>(&R::SettledQty)},
+        {"RefClosingPositionId", viaSetter<R>(&R::setClosingPositionId)},
+        {"SettledQty", viaSetter<R>(&R::setSettledQty)},
         {"IsBuy", side<R>()},
-        {"SettledPL", plain<R>(&R::SettledPL)},
+        {"SettledPL", viaSetter<R>(&R::setSettledPL)},
         {"SettlementDate", dateTime<R>(&R::TransactionDateTime)},
         {"CurrencyRate", plain<R>(&R::CurrencyRate)},
         {"AccumulatingStorage", plain<R>(&R::Storage)},
         {"CommisionPaid", plain<R>(&R::Commision)},
         {"OtherCharges", plain<R>(&R::OtherCharges)},
         {"OpenPrice", plain<R>(&R::OrderPrice)},
-        {"ClosePrice", plain<R>(&R::SettledPrice)},
+        {"ClosePrice", viaSetter<R>(&R::setSettledPrice)},
         {"OpenDate", dateTime<R>(&R::OpenDate)},
         {"CloseDate", dateTime<R>(&R::CloseDate)},
         {"DeliveryModeId", plain<R>(&R::deliveryMode)},

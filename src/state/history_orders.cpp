@@ -124,7 +124,7 @@ std::shared_ptr<model::Order> pendingOrder(const model::PendingOrderHD& row, con
                                            model::TextPool& repeated) {
     auto o = std::make_shared<model::Order>();
     o->PendingOrderId = row.PendingOrderId;
-    o->TicketId = row.RefTicketId;
+    o->setTicketId(row.RefTicketId);
     o->AccountNumber = row.AccountId;
     o->ItemCode = itemCode(row.InstrumentId);
     o->tradingMode = side(row.IsBuy);
@@ -138,23 +138,23 @@ std::shared_ptr<model::Order> pendingOrder(const model::PendingOrderHD& row, con
     o->deliveryMode = row.DeliveryModeId;
     o->timeinForce = row.TimeInForceId;
     o->ExpiryDate = repeated(row.ExpiryDateTime);
-    o->Spread = row.Spread;
+    o->setSpread(row.Spread);
     o->OrderRouteId = row.RoutePendingOrderId;
     o->TransactionDateTime = dateTime(row.OrderAtServerDateTime);
-    o->RefPositionIdOfBracket = row.RefPositionIdOfBracket;
+    o->setRefPositionIdOfBracket(row.RefPositionIdOfBracket);
     return o;
 }
 
 std::shared_ptr<model::Order> settledOrder(const model::SettledOrderHD& row, const ItemCodeOf& itemCode,
                                            model::TextPool& repeated) {
     auto o = std::make_shared<model::Order>();
-    o->SettlementId = row.SettlementId;
+    o->setSettlementId(row.SettlementId);
     o->AccountNumber = row.AccountId;
     o->ItemCode = itemCode(row.InstrumentId);
     o->OpenPositionId = row.RefPositionId;
-    o->ClosingPositionId = row.RefClosingPositionId;
-    o->SettledQty = repeated(sixDecimals(row.SettledQty));
-    o->SettledPL = twoDecimals(row.SettledPL);
+    o->setClosingPositionId(row.RefClosingPositionId);
+    o->setSettledQty(repeated(sixDecimals(row.SettledQty)));
+    o->setSettledPL(twoDecimals(row.SettledPL));
     o->TransactionDateTime = dateTime(row.SettlementDate);
     o->CurrencyRate = row.CurrencyRate;
     o->Storage = row.Storage;
@@ -162,8 +162,8 @@ std::shared_ptr<model::Order> settledOrder(const model::SettledOrderHD& row, con
     o->OtherCharges = row.OtherCharges;
     o->tradingMode = side(row.IsBuy);
     o->OrderPrice = row.OpenPrice;
-    o->SettledPrice = row.ClosePrice;
-    o->ItemTime = dateTime(row.OpenPositionDate);
+    o->setSettledPrice(row.ClosePrice);
+    o->setItemTime(dateTime(row.OpenPositionDate));
     o->deliveryMode = row.DeliveryModeId;
     o->accountCurrencyRate = row.accountCurrencyRate;
     return o;
@@ -171,9 +171,9 @@ std::shared_ptr<model::Order> settledOrder(const model::SettledOrderHD& row, con
 
 std::shared_ptr<model::Order> cancelledOrder(const model::CancelledOrderHD& row, const ItemCodeOf& itemCode) {
     auto o = std::make_shared<model::Order>();
-    o->CancelledOrderId = row.CancelledOrderId;
+    o->setCancelledOrderId(row.CancelledOrderId);
     o->OrderQty = sixDecimals(row.CancelledQty);
-    o->TicketId = row.RefTicketId;
+    o->setTicketId(row.RefTicketId);
     o->PendingOrderId = row.RefPendingOrderId;
     o->ItemCode = itemCode(row.InstrumentId);
     o->AccountNumber = row.AccountId;

@@ -55,7 +55,7 @@ void IdIndex::reserve(const OrderList& list, std::size_t more) {
 void IdIndex::append(OrderList& list, std::shared_ptr<model::Order> order) {
     refresh(list);
     fit(list, count_ + 1);
-    place(hashOf((*order).*field_), list.size());
+    place(hashOf(id_(*order)), list.size());
     list.push_back(std::move(order));
     note(list);
 }

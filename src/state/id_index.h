@@ -22,7 +22,15 @@ using OrderList = std::vector<std::shared_ptr<model::Order>>;
 
 class IdIndex {
 public:
-    explicit IdIndex(model::CompactText model::Order::*field) : field_(field) {}
+    // How the index reads an order's id.
+    using IdOf = const model::CompactText& (*)(const model::Order&);
+    // The reader of a field or a getter, e.g. IdIndex::of<&model::Order::OpenPositionId>.
+    template <auto id>
+    static const model::CompactText& of(const model::Order& order) {
+        return std::invoke(id, order);
+    }
+
+    explicit IdIndex(IdOf id) : id_(id) {}
     bool holds(const OrderList& list, std::string_view id);
     // Room for `more` ids, so that appending them never rebuilds the table in one slice.
     void reserve(const OrderList& list, std::size_t more);
@@ -45,7 +53,7 @@ private:
     static constexpr std::size_t kFewestSlots = 16;
     static std::uint64_t hashOf(std::string_view id) { return std::hash<std::string_view>{}(id); }
     static std::uint32_t tagOf(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
-    std::string_view idAt(const OrderList& list, std::size_t at) const { return (*list[at]).*field_; }
+    std::string_view idAt(const OrderList& list, std::size_t at) const { return id_(*list[at]); }
     // Calls visit(place) for each place holding `id`; false when a slot of
     // its hash no longer matches its place (the table is to be read again).
     template <class Visit>
@@ -60,7 +68,7 @@ private:
     void fit(const OrderList& list, std::size_t ids);
     void note(const OrderList& list);
 
-    model::CompactText model::Order::*field_;
+    IdOf id_;
     std::vector<Slot> slots_;  // a power of two long
     std::size_t count_ = 0;
     std::size_t size_ = 0;

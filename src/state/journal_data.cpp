@@ -105,7 +105,7 @@ std::string JournalData::getOrderJournalData(std::int32_t kind, const model::Ord
             break;
         case 7:
             line = orderTime(o, ctx) + kSeparator + lookup(ctx, "1020") + " " + o.ItemCode + " #" +
-                   o.SettlementId + " @" + o.SettledPrice;
+                   o.SettlementId() + " @" + o.SettledPrice();
             break;
         case 8:
             line = orderTime(o, ctx) + kSeparator + lookup(ctx, "1018") + " " + o.ItemCode;

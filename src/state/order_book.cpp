@@ -44,7 +44,7 @@ std::optional<std::string> OrderBook::bracketOfPendingOrder(const std::optional<
     std::optional<std::string> reference;
     if (!pendingOrderId) return reference;
     for (const auto& order : pendingCopy_)
-        if (order && order->PendingOrderId == *pendingOrderId) reference = order->RefPositionIdOfBracket;
+        if (order && order->PendingOrderId == *pendingOrderId) reference = order->RefPositionIdOfBracket();
     return reference;
 }
 
@@ -125,7 +125,7 @@ void OrderBook::orderRejected(const Dispatch& m) {
     for (const auto& order : pendingCopy_) {
         if (!order || order->PendingOrderId != *pendingOrderId) continue;
         for (const auto& position : open_) {
-            if (!position || position->OpenPositionId != order->RefPositionIdOfBracket) continue;
+            if (!position || position->OpenPositionId != order->RefPositionIdOfBracket()) continue;
             if (order->orderType == model::Order::kLimit) position->LimitPrice.clear();
             if (order->orderType == model::Order::kStop) position->StopPrice.clear();
             openPositionsChanged();

@@ -23,10 +23,10 @@ HistoryOrders::ItemCodeOf itemCodes(const ReferenceData& reference) {
 }  // namespace
 
 struct OrderBook::HeldIds {
-    IdIndex open{&model::Order::OpenPositionId};
-    IdIndex pending{&model::Order::PendingOrderId};
-    IdIndex settled{&model::Order::SettlementId};
-    IdIndex cancelled{&model::Order::CancelledOrderId};
+    IdIndex open{&IdIndex::of<&model::Order::OpenPositionId>};
+    IdIndex pending{&IdIndex::of<&model::Order::PendingOrderId>};
+    IdIndex settled{&IdIndex::of<&model::Order::SettlementId>};
+    IdIndex cancelled{&IdIndex::of<&model::Order::CancelledOrderId>};
     // Quantities and dates of the initial collections, held once.
     model::TextPool repeated;
 };
@@ -75,8 +75,8 @@ void OrderBook::FillInitialPendingOrderCollection(const model::PendingOrderHD& r
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
     auto order = HistoryOrders::pendingOrder(row, itemCode, heldIds_->repeated);
     // Take-profit orders show as the position's limit, any other as its stop.
-    if (!order->RefPositionIdOfBracket.empty())
-        heldIds_->open.forEach(open_, order->RefPositionIdOfBracket, [&](model::Order& position) {
+    if (!order->RefPositionIdOfBracket().empty())
+        heldIds_->open.forEach(open_, order->RefPositionIdOfBracket(), [&](model::Order& position) {
             (order->orderType == model::Order::kLimit ? position.LimitPrice : position.StopPrice) = order->OrderPrice;
             openPositionsChanged();
         });
@@ -93,7 +93,7 @@ void OrderBook::FillInitialSettledOrderCollection(const model::SettledOrderHD& r
     platform::assertMainThread();
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
     auto order = HistoryOrders::settledOrder(row, itemCode, heldIds_->repeated);
-    if (heldIds_->settled.holds(settled_, order->SettlementId)) return;
+    if (heldIds_->settled.holds(settled_, order->SettlementId())) return;
     heldIds_->settled.append(settled_, std::move(order));
     settledOrdersChanged();
 }
@@ -109,7 +109,7 @@ void OrderBook::FillInitialCancelledOrderCollection(const model::CancelledOrderH
     auto order = sessionCancelledOrder(row);
     if (!order) return;
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    if (heldIds_->cancelled.holds(cancelled_, order->CancelledOrderId)) return;
+    if (heldIds_->cancelled.holds(cancelled_, order->CancelledOrderId())) return;
     heldIds_->cancelled.append(cancelled_, std::move(order));
     cancelledOrdersChanged();
 }

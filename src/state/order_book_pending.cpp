@@ -35,7 +35,7 @@ bool applyPendingField(model::Order& o, std::int64_t t, std::string_view v) {
         case tag::RemainingQty: o.RemainingQty = v; return true;
         case tag::TransactionTime: o.TransactionDateTime = OrderFields::time(v); return true;
         case tag::PendingOrderId: o.PendingOrderId = v; return true;
-        case tag::TicketId: o.TicketId = v; return true;
+        case tag::TicketId: o.setTicketId(v); return true;
         case tag::DeliveryMode: o.deliveryMode = OrderFields::deliveryMode(v); return true;
         case tag::OrderRouteId: o.OrderRouteId = v; return true;
         default: return false;
@@ -82,8 +82,8 @@ void OrderBook::FillPendingOrderCollection(const MessageFields& fields, const st
     auto order = std::make_shared<model::Order>();
     OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
         if (applyPendingField(*order, t, v)) return;
-        if (t == tag::LiquidateOrderNumber) order->LiqudateOrderNumber = v;
-        if (t == tag::BracketReference) order->RefPositionIdOfBracket = v;
+        if (t == tag::LiquidateOrderNumber) order->setLiqudateOrderNumber(v);
+        if (t == tag::BracketReference) order->setRefPositionIdOfBracket(v);
     });
     pending_.push_back(order);
     pendingOrdersChanged();

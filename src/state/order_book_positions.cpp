@@ -156,10 +156,10 @@ void OrderBook::FillSettledOrderCollection(const MessageFields& fields) {
             case tag::AccountId: s.AccountNumber = v; break;
             case tag::TransactionTime: s.TransactionDateTime = OrderFields::time(v); break;
             case tag::OpenPositionId: s.OpenPositionId = v; break;
-            case tag::SettlementId: s.SettlementId = v; break;
-            case tag::ClosingPositionId: s.ClosingPositionId = v; break;
-            case tag::SettledPL: s.SettledPL = v; break;
-            case tag::SettledQty: s.SettledQty = v; break;
+            case tag::SettlementId: s.setSettlementId(v); break;
+            case tag::ClosingPositionId: s.setClosingPositionId(v); break;
+            case tag::SettledPL: s.setSettledPL(v); break;
+            case tag::SettledQty: s.setSettledQty(v); break;
             case tag::Storage: s.Storage = OrderFields::number(v); break;
             case tag::CurrencyRate: s.CurrencyRate = OrderFields::number(v); break;
             case tag::OtherCharges: s.OtherCharges = OrderFields::number(v); break;
@@ -174,20 +174,20 @@ void OrderBook::FillSettledOrderCollection(const MessageFields& fields) {
             if (p->OpenPositionId == settled->OpenPositionId) {
                 settled->OrderPrice = p->OrderPrice;
                 settled->deliveryMode = p->deliveryMode;
-                settled->ItemTime = p->TransactionDateTime;
+                settled->setItemTime(p->TransactionDateTime);
                 settled->tradingMode = p->tradingMode;
             }
-            if (p->OpenPositionId == settled->ClosingPositionId) settled->SettledPrice = p->OrderPrice;
+            if (p->OpenPositionId == settled->ClosingPositionId()) settled->setSettledPrice(p->OrderPrice);
         }
     }
-    if (!settled->SettlementId.empty())
+    if (!settled->SettlementId().empty())
         for (const auto& held : settled_)
-            if (held && held->SettlementId == settled->SettlementId) return;
+            if (held && held->SettlementId() == settled->SettlementId()) return;
     settled_.push_back(settled);
     settledOrdersChanged();
     services_.appendJournal(JournalData::getOrderJournalData(7, *settled, services_.journalContext()));
-    ShowSettledOrderNotification(settled->ItemCode + "#" + settled->SettledPrice + "#" +
-                                          settled->SettlementId);
+    ShowSettledOrderNotification(settled->ItemCode + "#" + settled->SettledPrice() + "#" +
+                                          settled->SettlementId());
     bulkCloseSettledNotification(settled);
 }
 

@@ -48,19 +48,21 @@ const std::unordered_map<std::string, Getter>& orderProperties() {
     static const std::unordered_map<std::string, Getter> table = [] {
         std::unordered_map<std::string, Getter> t;
 #define TEXT(name) t[#name] = [](const Order& o) -> SortValue { return o.name; }
+#define GETTER(name) t[#name] = [](const Order& o) -> SortValue { return o.name(); }
 #define NUMBER(name) t[#name] = [](const Order& o) -> SortValue { return static_cast<double>(o.name); }
-        TEXT(AccountNumber); TEXT(ItemCode); TEXT(OrderQty); TEXT(RemainingQty); TEXT(PreviousOrderQty);
-        TEXT(OrderPrice); TEXT(LimitPrice); TEXT(StopPrice); TEXT(Spread); TEXT(Bid); TEXT(Ask); TEXT(Last);
-        TEXT(High); TEXT(Low); TEXT(ItemTime); TEXT(CurrentStatus); TEXT(TicketId); TEXT(TransactionDateTime);
-        TEXT(OrderStatus); TEXT(OrderRouteId); TEXT(PendingOrderId); TEXT(ExecutionId); TEXT(OpenPositionId);
-        TEXT(SettledQty); TEXT(SettledPL); TEXT(SettledPrice); TEXT(ClosingPositionId); TEXT(SettlementId);
-        TEXT(ExpiryDate); TEXT(ValueDate); TEXT(RefPositionIdOfBracket); TEXT(CancelledOrderId);
-        TEXT(LiqudateOrderNumber); TEXT(margin);
+        TEXT(AccountNumber); TEXT(ItemCode); TEXT(OrderQty); TEXT(RemainingQty); GETTER(PreviousOrderQty);
+        TEXT(OrderPrice); TEXT(LimitPrice); TEXT(StopPrice); GETTER(Spread); GETTER(Bid); GETTER(Ask); GETTER(Last);
+        GETTER(High); GETTER(Low); GETTER(ItemTime); GETTER(CurrentStatus); GETTER(TicketId);
+        TEXT(TransactionDateTime); GETTER(OrderStatus); TEXT(OrderRouteId); TEXT(PendingOrderId); TEXT(ExecutionId);
+        TEXT(OpenPositionId); GETTER(SettledQty); GETTER(SettledPL); GETTER(SettledPrice); GETTER(ClosingPositionId);
+        GETTER(SettlementId); TEXT(ExpiryDate); TEXT(ValueDate); GETTER(RefPositionIdOfBracket);
+        GETTER(CancelledOrderId); GETTER(LiqudateOrderNumber); GETTER(margin);
         NUMBER(tradingMode); NUMBER(orderType); NUMBER(deliveryMode); NUMBER(timeinForce);
         NUMBER(orderrejectReason); NUMBER(RequestId); NUMBER(Commision); NUMBER(UnrealisedPL); NUMBER(Storage);
         NUMBER(EquityHitPrice); NUMBER(CurrencyRate); NUMBER(OtherCharges); NUMBER(accountCurrencyRate);
         NUMBER(BaseCurrencyRate);
 #undef TEXT
+#undef GETTER
 #undef NUMBER
         return t;
     }();

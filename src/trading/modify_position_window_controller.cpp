@@ -171,7 +171,7 @@ void ModifyPositionWindowController::UpdateValuesinWindow() {
         const std::string prefix = editPrefixKey(order->orderType);
         if (const auto typeKey = orderTypeKey(order->orderType)) orderTypeTextField->setText(q(text(*typeKey)));
         fillRow(*order, prefix.empty() ? "" : text(prefix), order->PendingOrderId);
-        QuantityComboField->setEnabled(order->RefPositionIdOfBracket.empty());
+        QuantityComboField->setEnabled(order->RefPositionIdOfBracket().empty());
     }
     SetStepperValues();
     SetFieldsforAvailableOrderTypes();

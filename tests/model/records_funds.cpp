@@ -68,8 +68,8 @@ TEST(StatementTotals, PositionSumsAndPieData) {
     auto settled = [&s](const char* code, const char* qty, const char* pl) {
         auto r = std::make_shared<SettledPositionHistoryInfo>();
         r->ItemCode = code;
-        r->SettledQty = qty;
-        r->SettledPL = pl;
+        r->setSettledQty(qty);
+        r->setSettledPL(pl);
         s.SettledPositionInfo.push_back(r);
     };
     settled("GOLD", "2", "50.5");
@@ -101,8 +101,8 @@ TEST(StatementTotals, OnePassTotalsEqualTheGetters) {
         open->Storage = r.storage;
         s.OpenPositionInfo.push_back(open);
         auto settled = std::make_shared<SettledPositionHistoryInfo>();
-        settled->SettledQty = r.qty;
-        settled->SettledPL = r.settledPl;
+        settled->setSettledQty(r.qty);
+        settled->setSettledPL(r.settledPl);
         settled->Commision = r.commission;
         settled->Storage = r.storage;
         settled->OtherCharges = r.other;

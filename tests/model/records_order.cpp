@@ -251,3 +251,61 @@ TEST(RecordText, ReadsAsAStdString) {
     EXPECT_EQ(order.TransactionDateTime + "!", "10/12/2026 00:03:20!");
     EXPECT_EQ(std::stod(order.OrderPrice), 1.2345);
 }
+
+struct RareText {
+    const char* name;
+    void (Order::*set)(model::CompactText);
+    const model::CompactText& (Order::*get)() const noexcept;
+};
+#define RARE(field, setter) RareText{#field, &Order::setter, &Order::field}
+const RareText kRareTexts[] = {
+    RARE(PreviousOrderQty, setPreviousOrderQty), RARE(Spread, setSpread),
+    RARE(Bid, setBid), RARE(Ask, setAsk), RARE(Last, setLast), RARE(High, setHigh), RARE(Low, setLow),
+    RARE(ItemTime, setItemTime), RARE(CurrentStatus, setCurrentStatus), RARE(TicketId, setTicketId),
+    RARE(OrderStatus, setOrderStatus), RARE(SettledQty, setSettledQty), RARE(SettledPL, setSettledPL),
+    RARE(SettledPrice, setSettledPrice), RARE(ClosingPositionId, setClosingPositionId),
+    RARE(SettlementId, setSettlementId), RARE(RefPositionIdOfBracket, setRefPositionIdOfBracket),
+    RARE(CancelledOrderId, setCancelledOrderId), RARE(LiqudateOrderNumber, setLiqudateOrderNumber),
+    RARE(margin, setMargin),
+};
+#undef RARE
+
+// Only `field` holds `text`; every other rare text reads empty.
+void expectOnly(const Order& o, const RareText& field, const char* text) {
+    for (const RareText& other : kRareTexts)
+        EXPECT_EQ((o.*other.get)(), &other == &field ? text : "") << field.name << " / " << other.name;
+}
+
+TEST(OrderRareTexts, EachRoundTripsThroughCopyAndMove) {
+    for (const RareText& f : kRareTexts) {
+        Order o;
+        (o.*f.set)("");
+        EXPECT_FALSE(o.hasRareTexts()) << f.name;  // an empty text allocates nothing
+        expectOnly(o, f, "");
+
+        (o.*f.set)(f.name);
+        EXPECT_TRUE(o.hasRareTexts()) << f.name;
+        expectOnly(o, f, f.name);
+
+        Order copy = o;
+        (copy.*f.set)("changed");
+        expectOnly(o, f, f.name);  // the copy has its own block
+        expectOnly(copy, f, "changed");
+        copy = o;
+        expectOnly(copy, f, f.name);
+
+        Order moved = std::move(copy);
+        expectOnly(moved, f, f.name);
+
+        (moved.*f.set)("");
+        expectOnly(moved, f, "");
+    }
+}
+
+TEST(OrderRareTexts, AnOrderWithoutThemCopiesWithoutABlock) {
+    Order o;
+    o.OpenPositionId = "70001";
+    const Order copy = o;
+    EXPECT_FALSE(copy.hasRareTexts());
+    EXPECT_EQ(copy.OpenPositionId, "70001");
+}

@@ -221,7 +221,7 @@ TEST_F(CloseAllTest, EachTickedPositionIsCheckedAsAMarketCloseOfItsRemainder) {
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].text, tr("0334"));
     ASSERT_TRUE(reports[0].order);
-    EXPECT_EQ(reports[0].order->LiqudateOrderNumber, "70001");
+    EXPECT_EQ(reports[0].order->LiqudateOrderNumber(), "70001");
     EXPECT_TRUE(reports[0].order->isCloseNew);
     EXPECT_EQ(reports[0].order->tradingMode, Order::kSell);
     EXPECT_EQ(reports[0].order->OrderQty, "3");

@@ -137,8 +137,8 @@ TEST_F(OrderValidationTest, SellableLotsCountOneBracketPerPositionAndPendingSell
     openPosition(1, "2");
     openPosition(0, "50", "2002");  // another account: not counted
     addOrder(false, 1, "3");
-    addOrder(false, 1, "4")->RefPositionIdOfBracket = "70001";
-    addOrder(false, 1, "5")->RefPositionIdOfBracket = "70001";
+    addOrder(false, 1, "4")->setRefPositionIdOfBracket("70001");
+    addOrder(false, 1, "5")->setRefPositionIdOfBracket("70001");
     EXPECT_DOUBLE_EQ(manager->getAllowedSellLots("GOLD", "1001", 1), 0);
     addOrder(false, 1, "1", "2002");
     EXPECT_DOUBLE_EQ(manager->getAllowedSellLots("GOLD", "1001", 1), -1);
@@ -162,7 +162,7 @@ TEST_F(OrderValidationTest, ABracketEditFindsNoPositionOrBracketByEmptyIds) {
     gi->AllowShortSelling = false;
     auto position = openPosition(0, "5");
     addOrder(false, 0, "1");                                 // a pending buy of no position
-    addOrder(false, 1, "1")->RefPositionIdOfBracket = "P1";  // the bracket of P1
+    addOrder(false, 1, "1")->setRefPositionIdOfBracket("P1");  // the bracket of P1
     auto edit = order(1, "2");
     edit->isEditBracketOrder = true;
     edit->LimitPrice = "55";

@@ -60,11 +60,11 @@ TEST_F(StatementTextsTest, DetailCellsFollowTheirColumnsFormat) {
     auto p1 = add(statement.PendingOrderInfo);
     p1->timeinForce = 3, p1->deliveryMode = 7, p1->InstrumentId = 6, p1->tradingMode = 1;
     auto p2 = add(statement.PendingOrderInfo);
-    p2->InstrumentId = 99, p2->LimitPrice = "1.23456", p2->RefPositionIdOfBracket = "77";
+    p2->InstrumentId = 99, p2->LimitPrice = "1.23456", p2->setRefPositionIdOfBracket("77");
     auto o0 = add(statement.OpenPositionInfo);
     o0->RemainingQty = "2.50", o0->InstrumentId = 0, o0->CurrentPrice = 7.126, o0->UnrealisedPL = -3.456;
     auto s0 = add(statement.SettledPositionInfo);
-    s0->CurrencyRate = 1.5, s0->InstrumentId = 1, s0->SettledQty = "3.000", s0->SettledPL = "12.345x";
+    s0->CurrencyRate = 1.5, s0->InstrumentId = 1, s0->setSettledQty("3.000"), s0->setSettledPL("12.345x");
     auto c0 = add(statement.cancelledOrderInfo);
     c0->OrderQty = "12345678901234567.5", c0->ItemCode = "EURUSD", c0->OrderPrice = "1.07";
     auto c1 = add(statement.cancelledOrderInfo);
@@ -140,9 +140,9 @@ TEST_F(StatementTextsTest, HeldTextsKeepTheirStatementAfterALaterOneReplacesIt) 
 
 TEST_F(StatementTextsTest, StatusLinesListTheirTotalsEachFollowedByFiveBlanks) {
     auto a = add(statement.SettledPositionInfo);
-    a->SettledQty = "1.5", a->SettledPL = "-1234.5";
+    a->setSettledQty("1.5"), a->setSettledPL("-1234.5");
     auto b = add(statement.SettledPositionInfo);
-    b->SettledQty = "2";
+    b->setSettledQty("2");
     const std::string gap(5, ' ');
     EXPECT_EQ(reports::settledStatusLine(statement, key),
               "<0027> : 3.5" + gap + "<0152> : -1,234.50" + gap + "<0275> : 0.00" + gap + "<0432> : 0.00" + gap +
@@ -188,8 +188,8 @@ TEST_F(StatementTextsTest, AccountSummaryRowsDependOnTheFiguresAndTheTdsRows) {
 }
 
 TEST_F(StatementTextsTest, OrderAndMarginSummariesShowPlainQuantitiesAndTheAccountsCount) {
-    add(statement.SettledPositionInfo)->SettledQty = "1.5";
-    add(statement.SettledPositionInfo)->SettledQty = "2";
+    add(statement.SettledPositionInfo)->setSettledQty("1.5");
+    add(statement.SettledPositionInfo)->setSettledQty("2");
     add(statement.PendingOrderInfo)->OrderQty = "10";
     const auto values = [&] {
         std::vector<std::string> out;

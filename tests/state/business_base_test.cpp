@@ -343,7 +343,7 @@ TEST_F(SessionTest, RejectionWithoutTag125StillRunsEveryStep) {
     auto order = std::make_shared<model::Order>();
     order->PendingOrderId = "P1";
     order->orderType = model::Order::kLimit;
-    order->RefPositionIdOfBracket = "55";
+    order->setRefPositionIdOfBracket("55");
     state::OrderBookTestAccess::PendingOrderCollectionCopy(state::SessionTestAccess::orderBook(*session)).push_back(order);
     auto position = std::make_shared<model::Order>();
     position->OpenPositionId = "55";
@@ -379,7 +379,7 @@ TEST_F(SessionTest, CancelledOrderFindsItsBracketReferenceInTheCopy) {
     for (const char* ref : {"100", "200"}) {
         auto o = std::make_shared<model::Order>();
         o->PendingOrderId = "P5";
-        o->RefPositionIdOfBracket = ref;
+        o->setRefPositionIdOfBracket(ref);
         state::OrderBookTestAccess::PendingOrderCollectionCopy(state::SessionTestAccess::orderBook(*session)).push_back(o);
     }
     deliver(62, {"73=24", "79=P5", "20=3"});

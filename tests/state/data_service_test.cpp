@@ -449,7 +449,8 @@ TEST_F(DataServiceTest, CancelledOrdersFollowTheKindTheirRequestCarried) {
     auto& statement = state::SessionTestAccess::funds(*session).accountStatementInfo().cancelledOrderInfo;
     EXPECT_TRUE(statement.empty());
     ASSERT_EQ(state::SessionTestAccess::orderBook(*session).CancelledOrderCollection().size(), 2u);
-    EXPECT_EQ(state::SessionTestAccess::orderBook(*session).CancelledOrderCollection()[1]->CancelledOrderId, "C4");
+    EXPECT_EQ(state::SessionTestAccess::orderBook(*session).CancelledOrderCollection()[1]->CancelledOrderId(),
+              "C4");
     EXPECT_EQ(count("AccountStatementNotification"), 0);
 
     answer(historyKind, rows);
@@ -488,8 +489,8 @@ TEST_F(DataServiceTest, InitialOrderCollections) {
 
     answer("getsettledpositions", row(20, {{0, "S1"}, {5, "3"}, {6, "12.5"}, {13, "1.2345"}, {19, "1.25"}}));
     ASSERT_EQ(book.SettledOrderCollection().size(), 1u);
-    EXPECT_EQ(book.SettledOrderCollection()[0]->SettledPL, "12.50");
-    EXPECT_EQ(book.SettledOrderCollection()[0]->SettledQty, "3.000000");
+    EXPECT_EQ(book.SettledOrderCollection()[0]->SettledPL(), "12.50");
+    EXPECT_EQ(book.SettledOrderCollection()[0]->SettledQty(), "3.000000");
     EXPECT_EQ(book.SettledOrderCollection()[0]->OrderPrice, "1.2345");
 
     answer("getequityhitpriceinfo", row(14, {{2, "A"}, {5, "1.1"}, {7, "-4"}}) + row(14, {{2, "A"}, {5, "1.2"}, {7, "-5"}}));

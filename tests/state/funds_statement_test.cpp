@@ -168,18 +168,18 @@ TEST_P(StatementTest, ColumnsLandInTheirFieldsAndRowsSortByIdValue) {
     EXPECT_EQ(s.OpenPositionInfo[0]->OpenPositionId, "9");
     EXPECT_EQ(s.OpenPositionInfo[1]->OpenPositionId, "10");
     EXPECT_EQ(s.OpenPositionInfo[2]->OpenPositionId, "100");
-    EXPECT_EQ(s.OpenPositionInfo[1]->RefPositionIdOfBracket, "P7");
+    EXPECT_EQ(s.OpenPositionInfo[1]->RefPositionIdOfBracket(), "P7");
     EXPECT_EQ(s.OpenPositionInfo[1]->Storage, 1.5);
     EXPECT_EQ(s.OpenPositionInfo[1]->UnRealisedCharges, 0.75);
     EXPECT_EQ(s.OpenPositionInfo[1]->ValueDate, "03/05/2016");
     ASSERT_EQ(s.PendingOrderInfo.size(), 3u);  // the empty id kept, the row without one dropped
     EXPECT_EQ(s.PendingOrderInfo[0]->PendingOrderId, "");
     EXPECT_EQ(s.PendingOrderInfo[1]->PendingOrderId, "P9");
-    EXPECT_EQ(s.PendingOrderInfo[2]->OrderStatus, "21");
+    EXPECT_EQ(s.PendingOrderInfo[2]->OrderStatus(), "21");
     ASSERT_EQ(s.SettledPositionInfo.size(), 1u);
     EXPECT_EQ(s.SettledPositionInfo[0]->OpenPositionId, "7");
     EXPECT_EQ(s.SettledPositionInfo[0]->OrderPrice, "1.5");
-    EXPECT_EQ(s.SettledPositionInfo[0]->SettledPrice, "1.6");
+    EXPECT_EQ(s.SettledPositionInfo[0]->SettledPrice(), "1.6");
     EXPECT_EQ(s.getClientAddressForAccountId(1001), "S&P Tower");
     EXPECT_EQ(s.getCompanyAddressForAccountId(1001), "&lt;b&gt;");
     EXPECT_EQ(s.getMarginCallCountForAccountId(1001), 2u);

@@ -42,7 +42,7 @@ TEST(IdIndex, AnswersAsTheListDoesAfterEachChange) {
         {"emptied", [](OrderList& l) { l.clear(); }},
     };
     OrderList list;
-    IdIndex index(&model::Order::OpenPositionId);
+    IdIndex index(&IdIndex::of<&model::Order::OpenPositionId>);
     index.reserve(list, 2);
     for (const char* id : {"P0", "P1", "P2"}) index.append(list, order(id));
     for (const Change& change : changes) {
@@ -59,7 +59,7 @@ TEST(IdIndex, AnswersAsTheListDoesAfterEachChange) {
 
 TEST(IdIndex, HoldsEveryIdAppendedPastItsRoom) {
     OrderList list;
-    IdIndex index(&model::Order::OpenPositionId);
+    IdIndex index(&IdIndex::of<&model::Order::OpenPositionId>);
     index.reserve(list, 10);
     constexpr int kIds = 5000;
     for (int i = 0; i < kIds; ++i) {

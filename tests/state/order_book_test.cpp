@@ -317,7 +317,7 @@ TEST_F(OrderBookTest, SettlementBorrowsFromTheClosedPositionAndIsKeptOnce) {
     for (int i = 0; i < 2; ++i) deliver(66, 0, {"12=7", "80=P1", "86=S1", "87=C1", "88=-3.00"});
     ASSERT_EQ(book().SettledOrderCollection().size(), 1u);
     const Order& s = *book().SettledOrderCollection()[0];
-    EXPECT_EQ(std::tuple(s.ItemCode, s.OrderPrice, s.SettledPrice), std::tuple("GOLD", "10.5", "11.25"));
+    EXPECT_EQ(std::tuple(s.ItemCode, s.OrderPrice, s.SettledPrice()), std::tuple("GOLD", "10.5", "11.25"));
     EXPECT_EQ(std::tuple(s.tradingMode, s.deliveryMode), std::tuple(Order::kSell, Order::kIntraday));
     ASSERT_EQ(ui.banners.size(), banners + 1);
     EXPECT_NE(ui.banners.back().informativeText.find("GOLD @11.25"), std::string::npos);

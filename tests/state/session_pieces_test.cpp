@@ -91,8 +91,8 @@ TEST(JournalData, OrderLines) {
     o.RemainingQty = "3"s;
     o.OpenPositionId = "55"s;
     o.OrderPrice = "1801.5"s;
-    o.SettlementId = "9"s;
-    o.SettledPrice = "1790";
+    o.setSettlementId("9"s);
+    o.setSettledPrice("1790");
 
     // Before the first ping answer the time is empty.
     EXPECT_EQ(JournalData::getOrderJournalData(3, o, ctx), "#$#New order GOLD Request : 12");

@@ -71,9 +71,9 @@ TEST_F(PositionDialogCore, RowIsResolvedOnceAndFoundByIdWhateverHappensToTheList
 
 TEST_F(PositionDialogCore, ClosableQuantityListsAndTexts) {
     auto position = openPosition(0, "5", "1001", "P1");
-    for (const char* qty : {"2", "1"}) addOrder(false, 1, qty)->LiqudateOrderNumber = "P1";
+    for (const char* qty : {"2", "1"}) addOrder(false, 1, qty)->setLiqudateOrderNumber("P1");
     for (auto& o : state::SessionTestAccess::orderBook(*session).PendingOrderCollection()) o->OrderQty = o->RemainingQty;
-    addOrder(false, 1, "4")->LiqudateOrderNumber = "P2";
+    addOrder(false, 1, "4")->setLiqudateOrderNumber("P2");
     EXPECT_EQ(closableQuantity(*position, state::viewOf(*session).getPendingOrderCollection()), 2);
 
     struct List {

@@ -58,7 +58,7 @@ TEST_F(PositionDialogsTest, CloseFillsRefreshesFollowsItsPositionAndEndsWhenItGo
     for (const char* qty : {"2", "1"}) {
         auto closing = addOrder(false, 1, qty);
         closing->OrderQty = qty;
-        closing->LiqudateOrderNumber = "P1";
+        closing->setLiqudateOrderNumber("P1");
     }
     open(closer.get(), 0, "0");
     ASSERT_TRUE(closer->hasRecord());
@@ -219,7 +219,7 @@ TEST_F(PositionDialogsTest, EditOffersTheQuantityOnlyOutsideABracketAndMissingRe
     EXPECT_EQ(modifier->entries().quantity, "25");
     modifier->closeModal();
 
-    order->RefPositionIdOfBracket = "P1";
+    order->setRefPositionIdOfBracket("P1");
     open(modifier.get(), 1, "0");
     EXPECT_FALSE(modifier->QuantityComboField->isEnabled());
     modifier->closeModal();

@@ -270,7 +270,7 @@ TEST_F(TradeTicketTest, SimpleModeConfirmsAndTheSuppressionBoxSkipsLaterSheets) 
     sheet->checkBox()->setChecked(true);
     sheet->defaultButton()->click();
     EXPECT_EQ(sent, before + 1);
-    EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().back()->Bid, bidAtClick);
+    EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().back()->Bid(), bidAtClick);
     EXPECT_NE(body().find("\x03" "33=901\x03"), std::string::npos) << body();
     item->Bid += 1;
     EXPECT_TRUE(fake->preferences.dontShowOrderConfirmation());
@@ -358,7 +358,7 @@ TEST_F(TradeTicketTest, AdvancedModePlacesLimitsAtOnceAndConfirmsMarketsWithBrac
     item->Ask += 1;
     sheet->defaultButton()->click();
     EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().size(), before + 2);
-    EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().back()->Ask, askAtClick);
+    EXPECT_EQ(state::viewOf(*session).getPendingOrderCollection().back()->Ask(), askAtClick);
     EXPECT_FALSE(fake->preferences.dontShowOrderConfirmation());
 
     // Refusals show under "10980"; "AbortModal" shows nothing; the ticket stays open.

@@ -31,10 +31,10 @@ protected:
     HistoryCoreTest() {
         o->OrderQty = "2.000";
         o->RemainingQty = "0";
-        o->SettledQty = "2.50";
-        o->SettledPL = "-12.345";
-        o->SettledPrice = "2040.1";
-        o->ItemTime = "12/06/2026 08:00:01";
+        o->setSettledQty("2.50");
+        o->setSettledPL("-12.345");
+        o->setSettledPrice("2040.1");
+        o->setItemTime("12/06/2026 08:00:01");
     }
     testing::PositionsSession s;
     std::shared_ptr<Order> o = s.position("70001", Order::kBuy, "1");

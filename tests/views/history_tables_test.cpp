@@ -37,8 +37,8 @@ protected:
         for (const char* qty : {"3", "1.000", "2"}) add(Book::CancelledOrderCollection(book()))->OrderQty = qty;
         for (const char* pl : {"150.5", "-20.25"}) {
             auto o = add(Book::SettledOrderCollection(book()));
-            o->SettledQty = "2";
-            o->SettledPL = pl;
+            o->setSettledQty("2");
+            o->setSettledPL(pl);
         }
         s.position("70002", model::Order::kBuy, "1.5");
         add(Book::OpenOrderCollectionCopy(book()))->OpenPositionId = "70001";  // closed in the session
@@ -127,7 +127,7 @@ TEST_F(HistoryTablesTest, SettledTotalsFollowTheirNotificationOnly) {
     const std::string first = label();
     EXPECT_EQ(first.substr(0, first.find("     ")), fake.context.text("0027") + " : 4");
     EXPECT_NE(first.find(" : 130.25     "), std::string::npos);
-    Book::SettledOrderCollection(book()).front()->SettledQty = "12345678";
+    Book::SettledOrderCollection(book()).front()->setSettledQty("12345678");
     settled.sortByColumn(settled.columnWithIdentifier(col::kQuantity));
     EXPECT_EQ(label(), first);
     post(note::kSettledPositionTable);

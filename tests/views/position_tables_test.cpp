@@ -65,7 +65,7 @@ protected:
         o1->tradingMode = Order::kSell;
         o1->OrderPrice = "2020";
         o1->StopPrice = "2060";
-        o1->RefPositionIdOfBracket = "70001";
+        o1->setRefPositionIdOfBracket("70001");
         s.pending("503", Order::kMarket, "1");
         open = makeOpen(true);
         pending = std::make_unique<PendingOrderTableController>(fake.context);
@@ -317,7 +317,7 @@ TEST_F(PositionTablesTest, OpenPositionRowMenuAndDialogs) {
 
 TEST_F(PositionTablesTest, CloseGuards) {
     // Covered by closing orders: the alert, no dialog.
-    s.pending("601", Order::kLimit, "2")->LiqudateOrderNumber = "70001";
+    s.pending("601", Order::kLimit, "2")->setLiqudateOrderNumber("70001");
     open->closePositionButtonClicked(0);
     ASSERT_TRUE(open->currentAlert());
     EXPECT_EQ(open->currentAlert()->text().toStdString(), tr("10980"));

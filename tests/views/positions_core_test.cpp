@@ -153,7 +153,7 @@ TEST_F(PositionsCoreTest, PositionCells) {
 TEST_F(PositionsCoreTest, MarginOfAQuantityOneTimesTheQuantity) {
     p->RemainingQty = "1";
     EXPECT_EQ(cell(col::kMargin), "0.13");  // 0.125 half away from zero
-    EXPECT_EQ(p->margin, "0.125");
+    EXPECT_EQ(p->margin(), "0.125");
     s.conditions->margincalculationMode = 2;
     s.conditions->InitialMargin = 1;  // 1% of 100: 1 per unit
     p->RemainingQty = "2";
@@ -167,10 +167,10 @@ TEST_F(PositionsCoreTest, MarginOfAQuantityOneTimesTheQuantity) {
         p->BaseCurrencyRate = c.baseRate;
         EXPECT_EQ(cell(col::kMargin), c.text) << c.formula << " " << c.baseRate;
     }
-    p->margin = "kept";
+    p->setMargin("kept");
     s.account->GroupId = "none";  // no group conditions
     EXPECT_EQ(cell(col::kMargin), "");
-    EXPECT_EQ(p->margin, "kept");
+    EXPECT_EQ(p->margin(), "kept");
 }
 
 TEST_F(PositionsCoreTest, ClosePriceMovesAgainstTheLastShown) {
@@ -264,9 +264,9 @@ TEST_F(PositionsCoreTest, CloseDecision) {
     p->RemainingQty = "3";
     const auto decide = [&] { return closeDecision(s.records(p), state::viewOf(*s.session).getPendingOrderCollection()); };
     EXPECT_EQ(decide(), CloseDecision::OpenDialog);  // no closing orders
-    s.pending("601", Order::kLimit, "1")->LiqudateOrderNumber = "77";
-    s.pending("602", Order::kStop, "2")->LiqudateOrderNumber = "77";
-    s.pending("603", Order::kStop, "5")->LiqudateOrderNumber = "78";
+    s.pending("601", Order::kLimit, "1")->setLiqudateOrderNumber("77");
+    s.pending("602", Order::kStop, "2")->setLiqudateOrderNumber("77");
+    s.pending("603", Order::kStop, "5")->setLiqudateOrderNumber("78");
     EXPECT_EQ(decide(), CloseDecision::Covered);
     p->RemainingQty = "4";
     EXPECT_EQ(decide(), CloseDecision::OpenDialog);
@@ -296,7 +296,7 @@ TEST_F(PositionsCoreTest, PendingCells) {
         {col::kOrderType, [&] { o->orderType = 0; }, "None"},
         {col::kOrderType, [&] { o->orderType = 7; }, ""},
         {col::kBracketOf, [] {}, "0"},
-        {col::kBracketOf, [&] { o->RefPositionIdOfBracket = "1001"; }, "1001"},
+        {col::kBracketOf, [&] { o->setRefPositionIdOfBracket("1001"); }, "1001"},
         {col::kTimeInForce, [&] { o->timeinForce = 0; }, "Unknown"},
         {col::kTimeInForce, [] {}, "GTC"},
         {col::kTimeInForce, [&] { o->timeinForce = 2; }, "GTF"},

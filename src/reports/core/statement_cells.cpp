@@ -75,7 +75,9 @@ const std::vector<Column<PendingOrderHistoryInfo>>& pendingColumns() {
         {"0326", Kind::DateTime, [](const R& r, I) -> std::string { return r.TransactionDateTime; }},
         {"0337", Kind::Text, [](const R& r, I) -> std::string { return timeInForceText(r.timeinForce); }},
         {"0287", Kind::Text,
-         [](const R& r, I) -> std::string { return r.RefPositionIdOfBracket.empty() ? std::string("0") : r.RefPositionIdOfBracket.str(); }},
+         [](const R& r, I) -> std::string {
+             return r.RefPositionIdOfBracket().empty() ? std::string("0") : r.RefPositionIdOfBracket().str();
+         }},
         {"0132", Kind::Text, [](const R& r, I) -> std::string { return deliveryText(r.deliveryMode); }},
     };
     return columns;
@@ -85,18 +87,21 @@ const std::vector<Column<SettledPositionHistoryInfo>>& settledColumns() {
     using R = SettledPositionHistoryInfo;
     using I = const model::ItemDetails*;
     static const std::vector<Column<R>> columns = {
-        {"0148", Kind::Text, [](const R& r, I) -> std::string { return r.SettlementId; }},
+        {"0148", Kind::Text, [](const R& r, I) -> std::string { return r.SettlementId(); }},
         {"0011", Kind::Text, [](const R& r, I) -> std::string { return r.ItemCode; }},
-        {"0027", Kind::Number, [](const R& r, I) -> std::string { return quantityText(r.SettledQty); }},
+        {"0027", Kind::Number, [](const R& r, I) -> std::string { return quantityText(r.SettledQty()); }},
         {"0020", Kind::Text, [](const R& r, I) -> std::string { return sideText(r.tradingMode); }},
         {"0318", Kind::Number, [](const R& r, I i) -> std::string { return textPrice(r.OrderPrice, i); }},
-        {"0077", Kind::Number, [](const R& r, I i) -> std::string { return textPrice(r.SettledPrice, i); }},
-        {"0319", Kind::Number, [](const R& r, I) -> std::string { return amountText(model::TextValue::doubleValue(r.SettledPL)); }},
+        {"0077", Kind::Number, [](const R& r, I i) -> std::string { return textPrice(r.SettledPrice(), i); }},
+        {"0319", Kind::Number,
+         [](const R& r, I) -> std::string {
+             return amountText(model::TextValue::doubleValue(r.SettledPL()));
+         }},
         {"0275", Kind::Number, [](const R& r, I) -> std::string { return amountText(r.Commision); }},
         {"0432", Kind::Number, [](const R& r, I) -> std::string { return amountText(r.Storage); }},
         {"0151", Kind::DateTime, [](const R& r, I) -> std::string { return r.TransactionDateTime; }},
         {"0323", Kind::Text, [](const R& r, I) -> std::string { return r.OpenPositionId; }},
-        {"0324", Kind::Text, [](const R& r, I) -> std::string { return r.ClosingPositionId; }},
+        {"0324", Kind::Text, [](const R& r, I) -> std::string { return r.ClosingPositionId(); }},
         {"0434", Kind::Number, [](const R& r, I i) -> std::string { return priceText(r.CurrencyRate, i); }},
         {"0132", Kind::Text, [](const R& r, I) -> std::string { return deliveryText(r.deliveryMode); }},
         {"0325", Kind::Text, [](const R& r, I) -> std::string { return r.OpenDate; }},

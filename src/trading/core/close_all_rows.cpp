@@ -60,7 +60,7 @@ CloseAllButton closeAllButton(std::size_t ticked, bool all, const std::string& c
 std::optional<model::OrderInfo> failureRow(const std::string& text, const model::Order* validated) {
     if (!validated) return std::nullopt;
     model::OrderInfo row;
-    row.orderNo = validated->LiqudateOrderNumber;
+    row.orderNo = validated->LiqudateOrderNumber();
     row.accountNo = static_cast<std::int32_t>(model::TextValue::doubleValue(validated->AccountNumber));
     row.itemCode = validated->ItemCode;
     row.tradingMode = validated->tradingMode;

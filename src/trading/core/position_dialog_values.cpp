@@ -41,7 +41,8 @@ void setEntries(model::OrderInfo& info, const ModifyEntries& entries) {
 double closableQuantity(const model::Order& position, const state::Orders& pending) {
     double closing = 0;
     for (const auto& order : pending)
-        if (order && order->LiqudateOrderNumber == position.OpenPositionId) closing += numberOfText(order->OrderQty);
+        if (order && order->LiqudateOrderNumber() == position.OpenPositionId)
+            closing += numberOfText(order->OrderQty);
     return numberOfText(position.RemainingQty) - closing;
 }
 

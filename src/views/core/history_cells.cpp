@@ -71,20 +71,20 @@ std::string cancelledOrderCellText(const std::string& id, const PositionRecords&
 std::string settledPositionCellText(const std::string& id, const PositionRecords& row, double columnWidth) {
     if (!row.order) return "";
     const model::Order& o = *row.order;
-    if (id == col::kSettlementId) return o.SettlementId;
+    if (id == col::kSettlementId) return o.SettlementId();
     if (id == col::kAccount) return o.AccountNumber;
     if (id == col::kCode) return o.ItemCode;
-    if (id == col::kQuantity) return quantityText(o.SettledQty);
+    if (id == col::kQuantity) return quantityText(o.SettledQty());
     if (id == col::kSide) return sideText(o.tradingMode);
     if (id == col::kOpenPrice) return priceText(o.OrderPrice, row);
-    if (id == col::kSettledPrice) return priceText(o.SettledPrice, row);
-    if (id == col::kProfitLoss) return twoPlaces(model::TextValue::doubleValue(o.SettledPL));
+    if (id == col::kSettledPrice) return priceText(o.SettledPrice(), row);
+    if (id == col::kProfitLoss) return twoPlaces(model::TextValue::doubleValue(o.SettledPL()));
     if (id == col::kCommission) return twoPlaces(o.Commision);
     if (id == col::kStorage) return twoPlaces(o.Storage);
     if (id == col::kDelivery) return deliveryText(o.deliveryMode);
     if (id == col::kOpenPositionRef) return o.OpenPositionId;
-    if (id == col::kClosingPositionId) return o.ClosingPositionId;
-    if (id == col::kOpenTime) return dateOnWidth(columnWidth, o.ItemTime);
+    if (id == col::kClosingPositionId) return o.ClosingPositionId();
+    if (id == col::kOpenTime) return dateOnWidth(columnWidth, o.ItemTime());
     if (id == col::kCloseTime)
         return Formatter::formatDateandTimeFromString(o.TransactionDateTime, Formatter::kDisplayFormat,
                                                       Formatter::kTimeFormat)

@@ -142,7 +142,7 @@ std::string openPositionCellText(const std::string& id, const PositionRecords& r
     if (id == col::kMargin) {
         const auto single = singleLotMargin(row);
         if (!single) return "";
-        o.margin = single->toString();
+        o.setMargin(single->toString());
         const auto total = positionMargin(row);
         return total ? twoPlaces(total->toDouble()) : "";
     }
@@ -167,7 +167,7 @@ std::string pendingOrderCellText(const std::string& id, const PositionRecords& r
         if (!row.item || equityHit(row)) return fixed(0, places);
         return fixed(o.tradingMode == model::Order::kBuy ? row.item->Ask : row.item->Bid, places);
     }
-    if (id == col::kBracketOf) return o.RefPositionIdOfBracket.empty() ? "0" : o.RefPositionIdOfBracket;
+    if (id == col::kBracketOf) return o.RefPositionIdOfBracket().empty() ? "0" : o.RefPositionIdOfBracket();
     if (id == col::kTimeInForce) return timeInForceText(o.timeinForce);
     if (id == col::kDelivery) return deliveryText(o.deliveryMode);
     if (id == col::kOrderTime) return model::Formatter::getDateonColumnResizing(columnWidth, o.TransactionDateTime);

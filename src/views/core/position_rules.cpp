@@ -136,7 +136,8 @@ CloseDecision closeDecision(const PositionRecords& row, const state::Orders& pen
         return CloseDecision::Nothing;
     model::Decimal closing;
     for (const auto& order : pending)
-        if (order && !order->LiqudateOrderNumber.empty() && order->LiqudateOrderNumber == row.order->OpenPositionId)
+        if (order && !order->LiqudateOrderNumber().empty() &&
+            order->LiqudateOrderNumber() == row.order->OpenPositionId)
             closing = closing + quantityOf(order->OrderQty);
     return closing == quantityOf(row.order->RemainingQty) ? CloseDecision::Covered : CloseDecision::OpenDialog;
 }

@@ -10,8 +10,8 @@ SettledTotals settledTotals(const state::Orders& settled) {
     SettledTotals t;
     for (const auto& o : settled) {
         if (!o) continue;
-        t.sums[0] += model::TextValue::doubleValue(o->SettledQty);
-        t.sums[1] += model::TextValue::doubleValue(o->SettledPL);
+        t.sums[0] += model::TextValue::doubleValue(o->SettledQty());
+        t.sums[1] += model::TextValue::doubleValue(o->SettledPL());
         t.sums[2] += o->Commision;
         t.sums[3] += o->Storage;
         t.sums[4] += o->OtherCharges;
