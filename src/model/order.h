@@ -73,6 +73,9 @@ class Order {
     CompactText OpenPositionId;
     CompactText ExpiryDate;
     CompactText ValueDate;
+    // The margin of one lot as the positions table last showed it; kept here so that
+    // showing a row allocates nothing.
+    CompactText margin;
 
     // Texts an open position usually leaves empty; an unset one reads as empty.
     const CompactText& PreviousOrderQty() const noexcept {
@@ -133,8 +136,6 @@ class Order {
     void setLiqudateOrderNumber(CompactText text) {
         rare_.set(&OrderRareTexts::LiqudateOrderNumber, std::move(text));
     }
-    const CompactText& margin() const noexcept { return rare_.get(&OrderRareTexts::margin); }
-    void setMargin(CompactText text) { rare_.set(&OrderRareTexts::margin, std::move(text)); }
     // Whether any of them was set to a text.
     bool hasRareTexts() const noexcept { return rare_.allocated(); }
 

@@ -27,7 +27,6 @@ struct OrderRareTexts {
     CompactText RefPositionIdOfBracket;
     CompactText CancelledOrderId;
     CompactText LiqudateOrderNumber;
-    CompactText margin;
 };
 
 // Owns the block; a copy copies it. An absent block reads as all texts empty.

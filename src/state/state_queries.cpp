@@ -56,7 +56,7 @@ const std::unordered_map<std::string, Getter>& orderProperties() {
         TEXT(TransactionDateTime); GETTER(OrderStatus); TEXT(OrderRouteId); TEXT(PendingOrderId); TEXT(ExecutionId);
         TEXT(OpenPositionId); GETTER(SettledQty); GETTER(SettledPL); GETTER(SettledPrice); GETTER(ClosingPositionId);
         GETTER(SettlementId); TEXT(ExpiryDate); TEXT(ValueDate); GETTER(RefPositionIdOfBracket);
-        GETTER(CancelledOrderId); GETTER(LiqudateOrderNumber); GETTER(margin);
+        GETTER(CancelledOrderId); GETTER(LiqudateOrderNumber); TEXT(margin);
         NUMBER(tradingMode); NUMBER(orderType); NUMBER(deliveryMode); NUMBER(timeinForce);
         NUMBER(orderrejectReason); NUMBER(RequestId); NUMBER(Commision); NUMBER(UnrealisedPL); NUMBER(Storage);
         NUMBER(EquityHitPrice); NUMBER(CurrencyRate); NUMBER(OtherCharges); NUMBER(accountCurrencyRate);

@@ -266,7 +266,6 @@ const RareText kRareTexts[] = {
     RARE(SettledPrice, setSettledPrice), RARE(ClosingPositionId, setClosingPositionId),
     RARE(SettlementId, setSettlementId), RARE(RefPositionIdOfBracket, setRefPositionIdOfBracket),
     RARE(CancelledOrderId, setCancelledOrderId), RARE(LiqudateOrderNumber, setLiqudateOrderNumber),
-    RARE(margin, setMargin),
 };
 #undef RARE
 

@@ -153,7 +153,7 @@ TEST_F(PositionsCoreTest, PositionCells) {
 TEST_F(PositionsCoreTest, MarginOfAQuantityOneTimesTheQuantity) {
     p->RemainingQty = "1";
     EXPECT_EQ(cell(col::kMargin), "0.13");  // 0.125 half away from zero
-    EXPECT_EQ(p->margin(), "0.125");
+    EXPECT_EQ(p->margin, "0.125");
     s.conditions->margincalculationMode = 2;
     s.conditions->InitialMargin = 1;  // 1% of 100: 1 per unit
     p->RemainingQty = "2";
@@ -167,10 +167,10 @@ TEST_F(PositionsCoreTest, MarginOfAQuantityOneTimesTheQuantity) {
         p->BaseCurrencyRate = c.baseRate;
         EXPECT_EQ(cell(col::kMargin), c.text) << c.formula << " " << c.baseRate;
     }
-    p->setMargin("kept");
+    p->margin = "kept";
     s.account->GroupId = "none";  // no group conditions
     EXPECT_EQ(cell(col::kMargin), "");
-    EXPECT_EQ(p->margin(), "kept");
+    EXPECT_EQ(p->margin, "kept");
 }
 
 TEST_F(PositionsCoreTest, ClosePriceMovesAgainstTheLastShown) {

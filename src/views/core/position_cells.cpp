@@ -142,7 +142,7 @@ std::string openPositionCellText(const std::string& id, const PositionRecords& r
     if (id == col::kMargin) {
         const auto single = singleLotMargin(row);
         if (!single) return "";
-        o.setMargin(single->toString());
+        o.margin = single->toString();
         const auto total = positionMargin(row);
         return total ? twoPlaces(total->toDouble()) : "";
     }
