@@ -15,7 +15,7 @@ class GroupInstruments;
 class ItemDetails;
 
 class Order {
-  public:
+public:
     // Wire value for "no value".
     static constexpr std::int32_t kNoValue = 926;
 
@@ -192,7 +192,7 @@ class Order {
     std::optional<double> GetMarginForSingleLot(const GroupInstruments* groupInstrument,
                                                 const ItemDetails& itemDetails) const;
 
-  private:
+private:
     OrderRareTextBlock rare_;
 };
 

@@ -31,7 +31,7 @@ struct OrderRareTexts {
 
 // Owns the block; a copy copies it. An absent block reads as all texts empty.
 class OrderRareTextBlock {
-  public:
+public:
     using Field = CompactText OrderRareTexts::*;
 
     OrderRareTextBlock() noexcept = default;
@@ -49,7 +49,7 @@ class OrderRareTextBlock {
     void set(Field field, CompactText text);
     bool allocated() const noexcept { return texts_ != nullptr; }
 
-  private:
+private:
     std::unique_ptr<OrderRareTexts> texts_;
 };
 
