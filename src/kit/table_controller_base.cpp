@@ -241,6 +241,9 @@ void TableControllerBase::applyRows(int after) {
         model_->rows_ = after;
         model_->endRemoveRows();
     }
+    // The view lays its rows out now, not from a zero timer after the paint
+    // already queued: one repaint of the viewport, not two.
+    if (after != before) view_->doItemsLayout();
 }
 
 void TableControllerBase::showNextBatch() {
