@@ -232,6 +232,14 @@ void TableControllerBase::sortByColumn(int column) {
 
 void TableControllerBase::applyRows(int after) {
     const int before = model_->rows_;
+    countRows(after);
+    // The view lays its rows out now, not from a zero timer after the paint
+    // already queued: one repaint of the viewport, not two.
+    if (after != before) view_->doItemsLayout();
+}
+
+void TableControllerBase::countRows(int after) {
+    const int before = model_->rows_;
     if (after > before) {
         model_->beginInsertRows({}, before, after - 1);
         model_->rows_ = after;
@@ -254,8 +262,9 @@ void TableControllerBase::showNextBatch() {
             // repaints once after them, not after each.
             platform::SliceBudget budget;
             do {
-                applyRows(std::min(target, model_->rows_ + kFillBatchRows));
+                countRows(std::min(target, model_->rows_ + kFillBatchRows));
             } while (model_->rows_ < target && !budget.spent(kFillBatchRows));
+            view_->doItemsLayout();  // once for the slice's batches
             if (model_->rows_ < target) showNextBatch();
         },
         Qt::QueuedConnection);

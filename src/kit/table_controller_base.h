@@ -154,8 +154,10 @@ private:
     // The table's notification: one reload in a later turn of the event loop,
     // however many notifications come before it.
     void reloadSoon();
-    // Applies a snapshot of `after` rows to the model.
+    // Applies a snapshot of `after` rows to the model; the view lays them out at once.
     void applyRows(int after);
+    // The model's row count alone; the caller has the view lay the rows out.
+    void countRows(int after);
     // The next batches of a fill, in a later slice, until the snapshot's rows all show.
     void showNextBatch();
     void emitColumns(const std::vector<int>& columns);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cassert>
 #include <QScreen>
+#include <QScrollArea>
 #include <QWindow>
 
 #include "kit/core/kit_payloads.h"
@@ -54,6 +55,10 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     : delegate_(delegate), options_(std::move(options)), preferenceManager_(delegate.preferences()) {
     window_ = new MainWindow([this] { terminateOnce(); }, [this] {
         if (QLayout* layout = window_->centralWidget()->layout()) layout->activate();
+        // The charts' sideways bar follows the width just laid out before the
+        // first paint, not from a queued call after it.
+        if (auto* charts = window_->findChild<QScrollArea*>(QStringLiteral("chartPanesScroll")))
+            charts->setHorizontalScrollBarPolicy(charts->horizontalScrollBarPolicy());
         splitWidthAtShow_ = mainSplitView->width();
         sizeWatchlistPane();
     });
@@ -118,7 +123,11 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
         // Shown before its page came: the watchlist pane takes its width now.
         if (splitWidthAtShow_ > 0) sizeWatchlistPane();
     });
-    buildSteps_.push_back([this] { pages_->openPositions(); });
+    buildSteps_.push_back([this] {
+        pages_->openPositions();
+        // Before the positions first paint: they are laid out once at their height.
+        shareChartsAndTabs();
+    });
     buildSteps_.push_back([this] {
         if (const state::SessionView* session = delegate_.session().view())
             chartPanes_.getChartSymbolDetails(session->watchlistCodes());
@@ -128,19 +137,22 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     buildSteps_.push_back([this] {
         // Widgets made after the frame take the theme's marks too.
         applyTheme();
-        // The charts and the tabs share the height as the first layout of the
-        // whole window would have: by their hints weighted by their stretch;
-        // a divider the trader already moved stays where it was put.
-        auto* right = qobject_cast<QSplitter*>(mainTabView->parentWidget());
-        if (right && !chartsDividerMoved_) {
-            QList<int> sizes;
-            for (int i = 0; i < right->count(); ++i)
-                sizes.append(right->widget(i)->sizeHint().height() *
-                             std::max(1, right->widget(i)->sizePolicy().verticalStretch()));
-            right->setSizes(sizes);
-        }
+        // The charts' content may have changed their hint: the same sizes leave the layout as it is.
+        shareChartsAndTabs();
     });
     postBuildStep();
+}
+
+void MainWindowController::shareChartsAndTabs() {
+    // The charts and the tabs share the height as the first layout of the
+    // whole window would have: by their hints weighted by their stretch;
+    // a divider the trader already moved stays where it was put.
+    auto* right = qobject_cast<QSplitter*>(mainTabView->parentWidget());
+    if (!right || chartsDividerMoved_) return;
+    QList<int> sizes;
+    for (int i = 0; i < right->count(); ++i)
+        sizes.append(right->widget(i)->sizeHint().height() * std::max(1, right->widget(i)->sizePolicy().verticalStretch()));
+    right->setSizes(sizes);
 }
 
 void MainWindowController::postBuildStep() {
@@ -259,7 +271,8 @@ void MainWindowController::fitToolbarLabels() {
             const QString label = item->property("label").toString();
             oneLine += button->fontMetrics().horizontalAdvance(label) - kit::widestLine(item->iconText(), button->fontMetrics());
         }
-    const bool broken = oneLine > mainToolbar->width();
+    // Before the first showing the toolbar has no width of its own yet: it takes the window's.
+    const bool broken = oneLine > (mainToolbar->isVisible() ? mainToolbar->width() : window_->width());
     if (broken == toolbarLabelsBroken_) return;
     toolbarLabelsBroken_ = broken;
     for (QAction* item : items) {

@@ -110,6 +110,8 @@ public:
     void loadAccountDetails();
     // The pie panel fills the first pane of the positions split.
     void loadPieChart();
+    // The height split between the chart panes and the main tab view.
+    void shareChartsAndTabs();
     // Server time and network status from "NetworkSpeedNotification".
     void changeNetworkStatusimage(const platform::Notification& notification);
     // A symbol dropped on a chart pane ("ChartSymbolDragNotification").

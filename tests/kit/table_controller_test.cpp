@@ -253,6 +253,22 @@ TEST_F(TableFrameworkTest, AFirstFillShowsEveryRowInBatches) {
     EXPECT_EQ(table->rowCount(), 2 * kBatch);
 }
 
+TEST_F(TableFrameworkTest, ARowCountChangeLaysTheRowsOutInTheSameTurn) {
+    // The scroll range a reload leaves is the one the event loop keeps: the
+    // paint queued with the change shows the rows as laid out.
+    constexpr int kBatch = kit::TableControllerBase::kFillBatchRows;
+    const QScrollBar* bar = table->tableView()->verticalScrollBar();
+    for (const int rows : {200, 3, 60, 2 * kBatch + 7, 0}) {
+        orders.clear();
+        for (int i = 0; i < rows; ++i) add("R", std::to_string(i));
+        table->reloadTable();
+        const int laidOut = bar->maximum();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(bar->maximum(), laidOut) << rows;
+        ASSERT_TRUE(testing::runUntil([&] { return table->rowCount() == rows; })) << rows;
+    }
+}
+
 TEST_F(TableFrameworkTest, TickRefreshesOnlyTheLiveColumns) {
     QSignalSpy changed(table->model(), &QAbstractItemModel::dataChanged);
     const int calls = table->getterCalls;
