@@ -137,7 +137,7 @@ private:
         std::vector<Readers> readers;  // by place
         std::vector<std::uint32_t> readerPositions, readerAccounts;
         // Each instrument's place in a flat table (open addressing, at most
-        // half full), so that a tick finds its readers with one probe; the
+        // three-quarters full), so that a tick finds its readers with one probe; the
         // build fills it as it goes, without a map of its own.
         std::vector<std::pair<const model::ItemDetails*, std::uint32_t>> readersOf;
         void placesFor(std::size_t count, bool fit = false);

@@ -28,6 +28,11 @@ using model::AccountDetails;
 namespace {
 
 constexpr std::size_t kMinReaderSlots = 16;
+// Dependents::readersOf holds at most this many places for every four slots.
+constexpr std::size_t kPlacesPerFourSlots = 3;
+std::size_t slotsFor(std::size_t places) {
+    return std::bit_ceil(std::max(kMinReaderSlots, (places * 4 + kPlacesPerFourSlots - 1) / kPlacesPerFourSlots));
+}
 // An instrument's first slot in Dependents::readersOf: its address's bits mixed.
 std::size_t readersSlot(const model::ItemDetails* item, std::size_t mask) {
     constexpr std::uint64_t kMix = 0x9e3779b97f4a7c15ULL;
@@ -225,7 +230,7 @@ std::uint32_t AccountLedger::Dependents::place(const model::ItemDetails* item) {
     std::size_t at = readersSlot(item, mask);
     for (; readersOf[at].first != nullptr; at = (at + 1) & mask)
         if (readersOf[at].first == item) return readersOf[at].second;
-    if (2 * (places + 1) > readersOf.size()) {
+    if (slotsFor(places + 1) > readersOf.size()) {
         placesFor(places + 1);
         mask = readersOf.size() - 1;
         for (at = readersSlot(item, mask); readersOf[at].first != nullptr;) at = (at + 1) & mask;
@@ -234,10 +239,10 @@ std::uint32_t AccountLedger::Dependents::place(const model::ItemDetails* item) {
     return places++;
 }
 
-// A table for `count` places at most half full, the places held moved in;
+// A table for `count` places at most three-quarters full, the places held moved in;
 // a larger one is kept unless `fit`.
 void AccountLedger::Dependents::placesFor(std::size_t count, bool fit) {
-    const std::size_t slots = std::bit_ceil(std::max(kMinReaderSlots, 2 * count));
+    const std::size_t slots = slotsFor(count);
     if (slots == readersOf.size() || (slots < readersOf.size() && !fit)) return;
     std::vector<std::pair<const model::ItemDetails*, std::uint32_t>> held(slots, {nullptr, 0});
     const std::size_t mask = slots - 1;
@@ -278,8 +283,9 @@ void AccountLedger::indexReaders() {
         d.readers[p].accountsFrom = from;
         d.readers[p].accountsTo = to;
     });
-    d.positionLinks = {};
-    d.accountLinks = {};
+    // Let go, not only emptied (`= {}` would keep their capacity).
+    decltype(d.positionLinks)().swap(d.positionLinks);
+    decltype(d.accountLinks)().swap(d.accountLinks);
     d.placesFor(d.places, true);  // many positions of a few instruments
 }
 
