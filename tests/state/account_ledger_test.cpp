@@ -333,7 +333,6 @@ TEST_F(LedgerTest, ATickFindsItsPositionsWhateverTheIndexsSize) {
     const Case cases[] = {
         {"one instrument", 300, 1, 1, false},
         {"a few of many", 300, 7, 400, false},
-        {"each its own", 300, 300, 300, false},
         {"each its own, read through another", 300, 300, 300, true},
     };
     for (const Case& c : cases) {
