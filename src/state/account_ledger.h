@@ -128,17 +128,19 @@ private:
         };
         std::vector<Position> positions;
         std::vector<Account> accounts;
-        // While built: each instrument's place, and the (place, position)
-        // and (place, account) links, put in ranges at the end.
-        std::unordered_map<const model::ItemDetails*, std::uint32_t> placeOf;
-        std::vector<const model::ItemDetails*> items;  // by place
+        // While built: the (place, position) and (place, account) links,
+        // put in ranges at the end.
         std::vector<std::pair<std::uint32_t, std::uint32_t>> positionLinks, accountLinks;
+        // Each instrument's place, added at its first link.
         std::uint32_t place(const model::ItemDetails* item);
+        std::uint32_t places = 0;
         std::vector<Readers> readers;  // by place
         std::vector<std::uint32_t> readerPositions, readerAccounts;
-        // readers in a flat table (open addressing, at most half full), so
-        // that a tick finds its readers with one probe.
-        std::vector<std::pair<const model::ItemDetails*, Readers*>> readersOf;
+        // Each instrument's place in a flat table (open addressing, at most
+        // three-quarters full), so that a tick finds its readers with one probe; the
+        // build fills it as it goes, without a map of its own.
+        std::vector<std::pair<const model::ItemDetails*, std::uint32_t>> readersOf;
+        void placesFor(std::size_t count, bool fit = false);
         std::vector<Readers*> moved;
         std::vector<std::uint32_t> changedAccounts;  // by a summary
         // What the index was built from: any change asks for a whole recomputation.

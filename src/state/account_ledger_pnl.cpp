@@ -28,6 +28,11 @@ using model::AccountDetails;
 namespace {
 
 constexpr std::size_t kMinReaderSlots = 16;
+// Dependents::readersOf holds at most this many places for every four slots.
+constexpr std::size_t kPlacesPerFourSlots = 3;
+std::size_t slotsFor(std::size_t places) {
+    return std::bit_ceil(std::max(kMinReaderSlots, (places * 4 + kPlacesPerFourSlots - 1) / kPlacesPerFourSlots));
+}
 // An instrument's first slot in Dependents::readersOf: its address's bits mixed.
 std::size_t readersSlot(const model::ItemDetails* item, std::size_t mask) {
     constexpr std::uint64_t kMix = 0x9e3779b97f4a7c15ULL;
@@ -185,9 +190,10 @@ void AccountLedger::pricesMoved(std::span<const model::ItemDetails* const> items
     const std::size_t mask = table.size() - 1;
     for (const model::ItemDetails* item : items)
         for (std::size_t at = readersSlot(item, mask);; at = (at + 1) & mask) {
-            const auto& [key, reader] = table[at];
+            const auto& [key, place] = table[at];
             if (key == nullptr) break;
             if (key != item) continue;
+            Dependents::Readers* reader = &dependents_.readers[place];
             if (!reader->moved) {
                 reader->moved = true;
                 dependents_.moved.push_back(reader);
@@ -220,9 +226,33 @@ void AccountLedger::buildDependents() {
 }
 
 std::uint32_t AccountLedger::Dependents::place(const model::ItemDetails* item) {
-    const auto [found, fresh] = placeOf.try_emplace(item, std::uint32_t(items.size()));
-    if (fresh) items.push_back(item);
-    return found->second;
+    std::size_t mask = readersOf.size() - 1;
+    std::size_t at = readersSlot(item, mask);
+    for (; readersOf[at].first != nullptr; at = (at + 1) & mask)
+        if (readersOf[at].first == item) return readersOf[at].second;
+    if (slotsFor(places + 1) > readersOf.size()) {
+        placesFor(places + 1);
+        mask = readersOf.size() - 1;
+        for (at = readersSlot(item, mask); readersOf[at].first != nullptr;) at = (at + 1) & mask;
+    }
+    readersOf[at] = {item, places};
+    return places++;
+}
+
+// A table for `count` places at most three-quarters full, the places held moved in;
+// a larger one is kept unless `fit`.
+void AccountLedger::Dependents::placesFor(std::size_t count, bool fit) {
+    const std::size_t slots = slotsFor(count);
+    if (slots == readersOf.size() || (slots < readersOf.size() && !fit)) return;
+    std::vector<std::pair<const model::ItemDetails*, std::uint32_t>> held(slots, {nullptr, 0});
+    const std::size_t mask = slots - 1;
+    for (const auto& entry : readersOf) {
+        if (entry.first == nullptr) continue;
+        std::size_t at = readersSlot(entry.first, mask);
+        while (held[at].first != nullptr) at = (at + 1) & mask;
+        held[at] = entry;
+    }
+    readersOf = std::move(held);
 }
 
 namespace {
@@ -244,32 +274,28 @@ void linksInRanges(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& l
 
 void AccountLedger::indexReaders() {
     Dependents& d = dependents_;
-    d.readers.assign(d.items.size(), {});
-    linksInRanges(d.positionLinks, d.items.size(), d.readerPositions, [&](std::size_t p, std::uint32_t from, std::uint32_t to) {
+    d.readers.assign(d.places, {});
+    linksInRanges(d.positionLinks, d.places, d.readerPositions, [&](std::size_t p, std::uint32_t from, std::uint32_t to) {
         d.readers[p].positionsFrom = from;
         d.readers[p].positionsTo = to;
     });
-    linksInRanges(d.accountLinks, d.items.size(), d.readerAccounts, [&](std::size_t p, std::uint32_t from, std::uint32_t to) {
+    linksInRanges(d.accountLinks, d.places, d.readerAccounts, [&](std::size_t p, std::uint32_t from, std::uint32_t to) {
         d.readers[p].accountsFrom = from;
         d.readers[p].accountsTo = to;
     });
-    d.placeOf = {};
-    d.positionLinks = {};
-    d.accountLinks = {};
-    d.readersOf.assign(std::bit_ceil(std::max(kMinReaderSlots, 2 * d.items.size())), {nullptr, nullptr});
-    const std::size_t mask = d.readersOf.size() - 1;
-    for (std::size_t p = 0; p < d.items.size(); ++p) {
-        std::size_t at = readersSlot(d.items[p], mask);
-        while (d.readersOf[at].first != nullptr) at = (at + 1) & mask;
-        d.readersOf[at] = {d.items[p], &d.readers[p]};
-    }
-    d.items = {};
+    // Let go, not only emptied (`= {}` would keep their capacity).
+    decltype(d.positionLinks)().swap(d.positionLinks);
+    decltype(d.accountLinks)().swap(d.accountLinks);
+    d.placesFor(d.places, true);  // many positions of a few instruments
 }
 
 void AccountLedger::beginDependents() {
     const ReferenceData& ref = reference_;
     Dependents& d = dependents_;
     d = Dependents{};
+    // A place for each position's instrument and each account's, at most one an instrument: grown only past that.
+    const std::size_t accounts = ref.AccountDetailCollection().size();
+    d.placesFor(accounts + std::min(book_.OpenOrderCollection().size(), ref.ItemCollection().size()));
     ++dependentsBuild_;
     dependentsBuilding_ = false;
     std::unordered_map<const AccountDetails*, std::uint32_t> accountAt;

@@ -157,6 +157,7 @@ struct DataServiceAnswers::RowJob {
     SharedText held;
     RowReader rows;
     std::size_t read = 0;
+    std::size_t released = 0;  // bytes of `held` whose pages went back
     std::size_t maxRows = std::numeric_limits<std::size_t>::max();
     HistoryOrders::ItemCodeOf itemCode;
     RowFiller fill;
@@ -259,6 +260,13 @@ void DataServiceAnswers::fillRows(const std::shared_ptr<RowJob>& job) {
         if (job->spread && budget.spent()) break;
     }
     if (!stale && job->read < job->maxRows && !job->rows.done()) {
+        // A long answer's rows read are not read again: their pages go back
+        // now rather than with the whole text, after the answers held meanwhile.
+        const std::size_t bytes = job->rows.bytesRead();
+        if (job->held.view.size() >= kReleasedAnswerBytes && bytes - job->released >= kReleasedAnswerBytes) {
+            platform::releasePages(job->held.view.data(), bytes, kReleasedAnswerBytes);
+            job->released = bytes;
+        }
         if (!job->holding) job->hold = services_.holdMessages();
         job->holding = true;
         services_.onMain([this, job] { fillRows(job); });

@@ -15,6 +15,8 @@ public:
     std::optional<std::string_view> next();
     // No row is left.
     bool done() const;
+    // The bytes before the next row: those of the rows read.
+    std::size_t bytesRead() const { return at_ < text_.size() ? at_ : text_.size(); }
     // The rows `text` holds at most (its separators and one), for sizing.
     static std::size_t mostRows(std::string_view text);
 

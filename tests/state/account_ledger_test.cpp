@@ -320,6 +320,46 @@ TEST_F(ChangedRecomputationTest, ATickRecomputesOnlyItsPositionsAndAccounts) {
     EXPECT_TRUE(ledger().lastRecomputed().all);
 }
 
+// The index's table of instruments, sized from the positions, grows past
+// that (calculation instruments) and fits itself (many positions of a few).
+TEST_F(LedgerTest, ATickFindsItsPositionsWhateverTheIndexsSize) {
+    struct Case {
+        const char* name;
+        int positions;
+        int instruments;    // position i holds instrument i % instruments
+        int catalogue;      // instruments held or not
+        bool calculations;  // each instrument reads one of its own
+    };
+    const Case cases[] = {
+        {"one instrument", 300, 1, 1, false},
+        {"a few of many", 300, 7, 400, false},
+        {"each its own, read through another", 300, 300, 300, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        group("10");
+        account(1001)->Balance = 1000;
+        for (int i = 0; i < c.catalogue; ++i) {
+            auto held = item(i + 1, "I" + std::to_string(i), 1.0);
+            if (!c.calculations) continue;
+            held->PLCalcModeId = 5;
+            held->CalculationItems = item(1000 + i, "C" + std::to_string(i), 2.0);
+        }
+        std::vector<const Order*> held;
+        for (int p = 0; p < c.positions; ++p) held.push_back(buy("1001", "I" + std::to_string(p % c.instruments)).get());
+        ledger().recalculateAccounts();
+        for (int i = 0; i < c.instruments; i += std::max(1, c.instruments / 5)) {
+            std::vector<const Order*> expected;
+            for (int p = i; p < c.positions; p += c.instruments) expected.push_back(held[std::size_t(p)]);
+            tick((c.calculations ? "C" : "I") + std::to_string(i), 20, 21);
+            ledger().recalculateChangedAccounts();
+            EXPECT_EQ(ledger().lastRecomputed().positions, expected) << "instrument " << i;
+        }
+    }
+}
+
 TEST_F(ChangedRecomputationTest, ChangedRecomputationEqualsTheWholeOneOverRandomTicks) {
     const std::vector<std::string> codes = {"GOLD", "SILVER", "OIL", "EURUSD", "BASE", "UNHELD"};
     std::mt19937 random(86);

@@ -555,6 +555,29 @@ TEST_F(DataServiceTest, ALongAnswerIsReadInStepsFromTheMessagesOwnText) {
     EXPECT_EQ(filled, ids);
 }
 
+// A long answer's rows read give their pages back while the rest is filled,
+// every row still whole (the text is held here too, to be read afterwards).
+TEST_F(DataServiceTest, ALongAnswerGivesBackThePagesOfTheRowsItRead) {
+    std::string rows;
+    std::vector<std::string> ids;
+    for (int i = 0; i < 6000; ++i) rows += openRow(ids.emplace_back("A" + std::to_string(i)), "1") + std::string(600, R);
+    IncomingMessage message = IncomingMessage::ofFields(
+        1024, std::vector<std::string>{"10=1024", std::to_string(protocol::tag::DataServiceResult) + "=" + rows,
+                                       std::to_string(protocol::tag::DataServiceRequestName) + "=getopenpositions"});
+    message.requestKind = protocol::RequestKind{1023, "getopenpositions", 0, 0};
+    const std::shared_ptr<const std::string> text = message.text;
+    const std::string& early = ids[ids.size() / 4];  // a whole page from the answer's start
+    const std::size_t first = text->find(early), last = text->rfind(ids.back());
+    state::SessionTestAccess::checkNewMessage(*session, std::move(message));
+    loop->runUntilIdle();
+    EXPECT_NE(text->compare(first, early.size(), early), 0);
+    EXPECT_EQ(text->compare(last, ids.back().size(), ids.back()), 0);  // the last pages are read, not given back
+    std::vector<std::string> filled;
+    for (const auto& position : state::SessionTestAccess::orderBook(*session).OpenOrderCollection())
+        filled.push_back(position->OpenPositionId);
+    EXPECT_EQ(filled, ids);
+}
+
 TEST(RowReader, RowsReadOneByOneAreTheNonEmptyRowsInOrder) {
     const std::string r(1, R);
     const struct {
