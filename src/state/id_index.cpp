@@ -61,7 +61,7 @@ void IdIndex::append(OrderList& list, std::shared_ptr<model::Order> order) {
 }
 
 void IdIndex::clear() {
-    slots_ = {};
+    std::exchange(slots_, {});  // let go: `= {}` keeps the capacity
     count_ = 0;
     size_ = 0;
     back_ = nullptr;

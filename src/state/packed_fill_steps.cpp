@@ -4,6 +4,7 @@
 #include <iterator>
 #include <span>
 #include <unordered_map>
+#include <utility>
 
 #include "state/instrument_fillers.h"
 #include "state/reference_data.h"
@@ -49,8 +50,8 @@ PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std
         itemsById_.erase(itemsById_.begin(), end);
     });
     steps_.push_back({kInstruments, [this] {
-                          itemsById_ = {};
-                          records_.instruments = {};
+                          std::exchange(itemsById_, {});  // let go: `= {}` keeps the table's buckets
+                          std::exchange(records_.instruments, {});
                       }});
     steps_.push_back({kInstruments, [this] { reference_.trimSymbolLists(); }});
     addWatchlistLoad(reference_, kInstruments);
@@ -69,7 +70,7 @@ PackedFillSteps::PackedFillSteps(ReferenceData& reference, const std::vector<std
                       std::span(records_.groupInstruments).subspan(from, to - from));
               });
     steps_.push_back({kAccounts, [this] {
-                          records_.groupInstruments = {};
+                          std::exchange(records_.groupInstruments, {});  // let go, not only emptied
                           reference_.FillPackedAccountDetails(sections_[kAccounts]);
                       }});
     addSpreadPass(reference_, kAccounts, items);
