@@ -89,9 +89,10 @@ std::string WatchlistTableController::text(const char* key) const {
     return model::LanguageString::stringforSelectedLanguage(context_.language, key);
 }
 
-WatchlistTableController::Row WatchlistTableController::rowOf(std::string code) {
+WatchlistTableController::Row WatchlistTableController::rowOf(const std::string& code) {
     std::shared_ptr<model::ItemDetails> item = context_.view.instrument(code);
-    Row row{std::move(code), std::move(item), {}, {}};
+    // The record's code shares its text block; a code without one keeps its own.
+    Row row{item && item->Code == code ? item->Code : model::CompactText(code), std::move(item), {}, {}};
     if (row.item) {
         row.moves = shown_.show(row.code, row.item->Bid, row.item->Ask);
         row.live.take(*row.item);
@@ -127,7 +128,7 @@ int WatchlistTableController::takeSnapshot() {
     listSeen_ = list;
     statusSeen_ = status;
     rows.reserve(codes.size());
-    for (std::string& code : codes) rows.push_back(rowOf(std::move(code)));
+    for (const std::string& code : codes) rows.push_back(rowOf(code));
     rows_ = std::move(rows);
     rowsReplaced();
     return static_cast<int>(rows_.size());
@@ -147,7 +148,9 @@ void WatchlistTableController::buildNextRows() {
             built_ = snapshotDue_ = true;
             reloadTable();
             // The list changed while it was built: another one.
-            if (context_.view.watchlistCodes() == buildingCodes_) return;
+            const bool current = context_.view.watchlistCodes() == buildingCodes_;
+            buildingCodes_ = {};
+            if (current) return;
             snapshotDue_ = true;
             reloadTable();
         },
@@ -230,15 +233,18 @@ std::vector<std::size_t> WatchlistTableController::rowsToRead() {
         std::iota(rows.begin(), rows.end(), std::size_t(0));
         return rows;
     }
+    const auto itemAt = [this](std::uint32_t row) { return rows_[row].item.get(); };
     if (rowsByItem_.empty()) {
         for (std::size_t at = 0; at < rows_.size(); ++at)
-            if (rows_[at].item) rowsByItem_.emplace_back(rows_[at].item.get(), at);
-        std::sort(rowsByItem_.begin(), rowsByItem_.end());
+            if (rows_[at].item) rowsByItem_.push_back(static_cast<std::uint32_t>(at));
+        std::stable_sort(rowsByItem_.begin(), rowsByItem_.end(),
+                         [&](std::uint32_t a, std::uint32_t b) { return std::less<>()(itemAt(a), itemAt(b)); });
     }
     for (const model::ItemDetails* item : *items)
-        for (auto at = std::lower_bound(rowsByItem_.begin(), rowsByItem_.end(), std::make_pair(item, std::size_t(0)));
-             at != rowsByItem_.end() && at->first == item; ++at)
-            rows.push_back(at->second);
+        for (auto at = std::lower_bound(rowsByItem_.begin(), rowsByItem_.end(), item,
+                                        [&](std::uint32_t row, const model::ItemDetails* p) { return std::less<>()(itemAt(row), p); });
+             at != rowsByItem_.end() && itemAt(*at) == item; ++at)
+            rows.push_back(*at);
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
@@ -337,7 +343,7 @@ QVariant WatchlistTableController::cellData(int row, int column, int role) const
 
 std::string WatchlistTableController::dragText(const std::vector<int>& rows) const {
     const int first = rows.front();
-    return first >= 0 && first < static_cast<int>(rows_.size()) ? rows_[std::size_t(first)].code : std::string();
+    return first >= 0 && first < static_cast<int>(rows_.size()) ? rows_[std::size_t(first)].code.str() : std::string();
 }
 
 void WatchlistTableController::RefreshTableview() {
@@ -349,7 +355,7 @@ void WatchlistTableController::RefreshTableview() {
 
 void WatchlistTableController::contractDetailButtonClicked(int row) {
     if (row < 0 || row >= static_cast<int>(rows_.size())) return;
-    context_.opener.openWindow(kDetailWindow, kit::itemRequest(rows_[std::size_t(row)].code));
+    context_.opener.openWindow(kDetailWindow, kit::itemRequest(rows_[std::size_t(row)].code.str()));
 }
 
 void WatchlistTableController::doubleAction(const QModelIndex& index) {
@@ -366,7 +372,7 @@ void WatchlistTableController::doubleAction(const QModelIndex& index) {
     switch (watchlistDoubleClick(place, record)) {
         case WatchlistDoubleClick::Details: contractDetailButtonClicked(index.row()); break;
         case WatchlistDoubleClick::Ticket: 
-            context_.opener.openWindow(kTicketWindow, kit::itemRequest(rows_[std::size_t(place.selectedRow)].code));
+            context_.opener.openWindow(kTicketWindow, kit::itemRequest(rows_[std::size_t(place.selectedRow)].code.str()));
             break;
         case WatchlistDoubleClick::NotTradable:
             if (alert_) alert_->close();

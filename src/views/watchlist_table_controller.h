@@ -16,6 +16,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/compact_text.h"
 #include "views/core/price_marks.h"
 #include "kit/table_controller_base.h"
 #include "views/other_windows.h"
@@ -97,13 +98,13 @@ private:
     // What the live cells draw from, as last shown.
     struct Live {
         double bid = 0, ask = 0, last = 0, high = 0, low = 0, open = 0, previousClose = 0;
-        std::string time;
+        model::CompactText time;  // shares the record's text
         std::int32_t status = 0, session = 0;
         bool same(const model::ItemDetails& item) const;
         void take(const model::ItemDetails& item);
     };
     struct Row {
-        std::string code;
+        model::CompactText code;  // the record's own code text when it has one
         std::shared_ptr<model::ItemDetails> item;  // null: the code has no record
         LastShownPrices::Moves moves;
         Live live;
@@ -120,7 +121,7 @@ private:
         Cell cell = Cell::Other;
         QVariant alignment;
     };
-    Row rowOf(std::string code);
+    Row rowOf(const std::string& code);
     // The rows shown are these codes, in this order.
     bool sameCodes(const std::vector<std::string>& codes) const;
     // The rows changedRows reads, with those that showed a move: on a tick
@@ -145,7 +146,8 @@ private:
     std::uint64_t recordsSeen_ = 0;  // the snapshot's
     std::uint64_t listSeen_ = 0;  // the watchlist revision rows_ follow
     std::uint64_t statusSeen_ = 0;  // the status changes read
-    // A long list's snapshot under way, while rows_ stays shown.
+    // A long list's snapshot under way, while rows_ stays shown; the codes
+    // are let go once it is whole.
     std::vector<std::string> buildingCodes_;
     std::vector<Row> buildingRows_;
     std::uint64_t buildingRecords_ = 0, buildingList_ = 0, buildingStatus_ = 0;
@@ -156,7 +158,7 @@ private:
     std::uint64_t turnSeen_ = 0;  // the ticked instruments' turn the last tick read
     bool readAll_ = true;
     std::vector<std::size_t> movedRows_;  // rows showing a move
-    std::vector<std::pair<const model::ItemDetails*, std::size_t>> rowsByItem_;  // sorted; made at need
+    std::vector<std::uint32_t> rowsByItem_;  // rows with a record, by its address; made at need
     mutable std::unordered_map<const Row*, Drawn> drawn_;  // of rows_'s rows
     mutable QHash<QString, QIcon> icons_;
     QPointer<QMessageBox> alert_;

@@ -213,6 +213,40 @@ TEST_F(WatchlistTableTest, TickReadsTheRowsOfTheTickedInstruments) {
     EXPECT_EQ(at(1, col::kBid).data(PriceTextRole).toString(), "1.08430");
 }
 
+// A code listed several times: a tick reads every row of a ticked instrument.
+TEST_F(WatchlistTableTest, TickReadsEveryRowOfATickedInstrument) {
+    std::vector<std::string>& codes = state::ReferenceDataTestAccess::selectedSymbols(s.data());
+    const std::vector<std::string> once = codes;
+    for (int copy = 0; copy < 2; ++copy) codes.insert(codes.end(), once.begin(), once.end());
+    table->RefreshWatchlist();
+    ASSERT_EQ(table->rowCount(), int(codes.size()));
+    tick();  // every row read once
+    struct Step {
+        const char* name;
+        const char* feed;
+        std::set<std::string> codes;  // of the rows read
+        std::size_t rows;
+    };
+    const Step steps[] = {
+        {"the euro ticked", "EURUSD\x04" "20240102103000\x04" "0\x04" "108430\x04" "108430\x04" "108440\x04" "5", {"EURUSD"}, 3},
+        {"the gold ticked", "GOLD\x04" "20240102103000\x04" "0\x04" "203540\x04" "203540\x04" "203560\x04" "2", {"GOLD", "EURUSD"}, 4},  // and the euro mark's end
+    };
+    for (const Step& step : steps) {
+        state::SessionTestAccess::feedChannels(*s.session).ZMQNewMessage(step.feed);
+        static_cast<state::SessionCommands&>(*s.session).recalculateChangedAccounts();
+        QSignalSpy changed(table->model(), &QAbstractItemModel::dataChanged);
+        tick();
+        std::set<std::string> read;
+        for (const auto& args : changed)
+            for (int r = args[0].toModelIndex().row(); r <= args[1].toModelIndex().row(); ++r) read.insert(codes[std::size_t(r)]);
+        EXPECT_EQ(read, step.codes) << step.name;
+        std::set<int> rows;
+        for (const auto& args : changed)
+            for (int r = args[0].toModelIndex().row(); r <= args[1].toModelIndex().row(); ++r) rows.insert(r);
+        EXPECT_EQ(rows.size(), step.rows) << step.name;
+    }
+}
+
 // The table's notification with the list unchanged (an instrument's status
 // or session changed) redraws only that instrument's row, whole.
 TEST_F(WatchlistTableTest, NotificationWithTheSameListRedrawsOnlyTheChangedRows) {

@@ -12,7 +12,7 @@ PriceMove priceMove(double shown, double lastShown) {
     return PriceMove::Unchanged;
 }
 
-LastShownPrices::Moves LastShownPrices::show(const std::string& code, double bid, double ask) {
+LastShownPrices::Moves LastShownPrices::show(const model::CompactText& code, double bid, double ask) {
     Shown& last = shown_[code];
     const Moves moves{priceMove(bid, last.bid), priceMove(ask, last.ask)};
     last = Shown{bid, ask};

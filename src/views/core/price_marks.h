@@ -6,6 +6,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "model/compact_text.h"
 #include "model/rgba_color.h"
 
 namespace model {
@@ -14,7 +15,7 @@ class SessionSettings;
 
 namespace views {
 
-enum class PriceMove { Rise, Fall, Unchanged };
+enum class PriceMove : std::uint8_t { Rise, Fall, Unchanged };
 
 PriceMove priceMove(double shown, double lastShown);
 
@@ -25,15 +26,15 @@ public:
         PriceMove ask = PriceMove::Unchanged;
     };
     // Compares with what this view showed last (0 the first time), then
-    // remembers the new prices.
-    Moves show(const std::string& code, double bid, double ask);
+    // remembers the new prices. A code's text block is shared, not copied.
+    Moves show(const model::CompactText& code, double bid, double ask);
 
 private:
     struct Shown {
         double bid = 0;
         double ask = 0;
     };
-    std::unordered_map<std::string, Shown> shown_;
+    std::unordered_map<model::CompactText, Shown> shown_;
 };
 
 // Green (0, 0.6, 0) on a rise, red (230/255, 0, 38/255) on a fall; nothing
