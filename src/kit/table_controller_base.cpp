@@ -326,6 +326,7 @@ void TableControllerBase::fitToRowFont() {
         view_->verticalHeader()->setDefaultSectionSize(fittedRowHeight_);
     }
     view_->resizeColumnsToContents();
+    if (const auto* delegate = dynamic_cast<const TextCellDelegate*>(view_->itemDelegate())) delegate->forgetSizes();
     // Never narrower than the column's own width at 12 points, grown with the
     // font: later values may be longer than the sample's.
     for (std::size_t c = 0; c < setup_.columns.size(); ++c) {

@@ -6,6 +6,7 @@
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "kit/shown_text.h"
 #include "kit/text_direction.h"
@@ -48,6 +49,24 @@ void TextCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
     drawCell(painter, opt);
+}
+
+QSize TextCellDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    if (const QVariant own = index.data(Qt::SizeHintRole); own.isValid()) return own.toSize();
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const QWidget* widget = opt.widget;
+    const QStyle* style = widget ? widget->style() : QApplication::style();
+    // Without these the style's size depends on the text and font alone.
+    constexpr auto kPlaced =
+        QStyleOptionViewItem::WrapText | QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration;
+    if (opt.features & kPlaced) return style->sizeFromContents(QStyle::CT_ItemViewItem, &opt, QSize(), widget);
+    if (std::exchange(sizedBy_, style) != style) sizes_.clear();
+    SizeKey key{opt.text, opt.font, bool(opt.features & QStyleOptionViewItem::HasDisplay)};
+    if (const QSize* found = sizes_.object(key)) return *found;
+    const QSize size = style->sizeFromContents(QStyle::CT_ItemViewItem, &opt, QSize(), widget);
+    sizes_.insert(std::move(key), new QSize(size));
+    return size;
 }
 
 const TextCellDelegate::Shaped& TextCellDelegate::shaped(const QStyleOptionViewItem& opt, int width) const {

@@ -14,6 +14,11 @@ class TextCellDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // As the style's; a cell of text alone is laid out once per text and
+    // font until forgetSizes.
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // After a fit to content: the sizes kept for it go.
+    void forgetSizes() const { sizes_.clear(); }
 
     // A figure drawn in `width`: whole, or "###" when it does not fit, never
     // a figure cut at one end.
@@ -47,6 +52,20 @@ private:
 
     // A few screens of cells; the least recently drawn go first.
     mutable QCache<Key, Shaped> cache_{2048};
+
+    struct SizeKey {
+        QString text;
+        QFont font;
+        bool display = false;  // the cell has a text, perhaps empty
+        bool operator==(const SizeKey& other) const {
+            return display == other.display && text == other.text && font == other.font;
+        }
+    };
+    friend size_t qHash(const SizeKey& key, size_t seed) { return qHashMulti(seed, key.text, key.display); }
+    // More than a fit's sampled cells: the rows sampled times the columns.
+    static constexpr int kSizesKept = 4096;
+    mutable QCache<SizeKey, QSize> sizes_{kSizesKept};
+    mutable const QStyle* sizedBy_ = nullptr;  // the style the sizes kept came from
 };
 
 }  // namespace kit
