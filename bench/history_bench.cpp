@@ -33,7 +33,7 @@ state::Orders settlements() {
         o->setSettledPL(std::to_string((i % 201) - 100) + ".25");
         o->Commision = 0.5 * (i % 3);
         o->Storage = -0.1 * (i % 4);
-        o->OtherCharges = 0.01 * (i % 5);
+        o->setOtherCharges(0.01 * (i % 5));
         out.push_back(std::move(o));
     }
     return out;
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     for (const auto& o : settled)
         numbers.insert(numbers.end(), {model::TextValue::doubleValue(o->SettledQty()),
                                        model::TextValue::doubleValue(o->SettledPL()), o->Commision,
-                                       o->Storage, o->OtherCharges});
+                                       o->Storage, o->OtherCharges()});
     const auto text = [](const std::string& key) { return model::LanguageString::stringforSelectedLanguage(0, key); };
     std::string label;
     const double totals = bench::millisecondsPer(kRounds, [&](int) {

@@ -111,7 +111,7 @@ AccountStatementInfo::SettledTotals AccountStatementInfo::settledTotals() const 
         t.profitOrLoss += number(o.SettledPL());
         t.commission += o.Commision;
         t.storage += o.Storage;
-        t.tds += o.OtherCharges;
+        t.tds += o.OtherCharges();
     }
     return t;
 }
@@ -140,7 +140,7 @@ double AccountStatementInfo::getSettledStorage() const {
     return sum(SettledPositionInfo, [](const Order& o) { return o.Storage; });
 }
 double AccountStatementInfo::getSettledTDS() const {
-    return sum(SettledPositionInfo, [](const Order& o) { return o.OtherCharges; });
+    return sum(SettledPositionInfo, [](const Order& o) { return o.OtherCharges(); });
 }
 double AccountStatementInfo::getOpenQuantity() const {
     return sum(OpenPositionInfo, [](const Order& o) { return number(o.RemainingQty); });

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "model/compact_text.h"
-#include "model/order_rare_texts.h"
+#include "model/order_rare_fields.h"
 
 namespace model {
 
@@ -79,65 +79,74 @@ public:
 
     // Texts an open position usually leaves empty; an unset one reads as empty.
     const CompactText& PreviousOrderQty() const noexcept {
-        return rare_.get(&OrderRareTexts::PreviousOrderQty);
+        return rare_.get(&OrderRareFields::PreviousOrderQty);
     }
     void setPreviousOrderQty(CompactText text) {
-        rare_.set(&OrderRareTexts::PreviousOrderQty, std::move(text));
+        rare_.set(&OrderRareFields::PreviousOrderQty, std::move(text));
     }
-    const CompactText& Spread() const noexcept { return rare_.get(&OrderRareTexts::Spread); }
-    void setSpread(CompactText text) { rare_.set(&OrderRareTexts::Spread, std::move(text)); }
-    const CompactText& Bid() const noexcept { return rare_.get(&OrderRareTexts::Bid); }
-    void setBid(CompactText text) { rare_.set(&OrderRareTexts::Bid, std::move(text)); }
-    const CompactText& Ask() const noexcept { return rare_.get(&OrderRareTexts::Ask); }
-    void setAsk(CompactText text) { rare_.set(&OrderRareTexts::Ask, std::move(text)); }
-    const CompactText& Last() const noexcept { return rare_.get(&OrderRareTexts::Last); }
-    void setLast(CompactText text) { rare_.set(&OrderRareTexts::Last, std::move(text)); }
-    const CompactText& High() const noexcept { return rare_.get(&OrderRareTexts::High); }
-    void setHigh(CompactText text) { rare_.set(&OrderRareTexts::High, std::move(text)); }
-    const CompactText& Low() const noexcept { return rare_.get(&OrderRareTexts::Low); }
-    void setLow(CompactText text) { rare_.set(&OrderRareTexts::Low, std::move(text)); }
-    const CompactText& ItemTime() const noexcept { return rare_.get(&OrderRareTexts::ItemTime); }
-    void setItemTime(CompactText text) { rare_.set(&OrderRareTexts::ItemTime, std::move(text)); }
-    const CompactText& CurrentStatus() const noexcept { return rare_.get(&OrderRareTexts::CurrentStatus); }
-    void setCurrentStatus(CompactText text) { rare_.set(&OrderRareTexts::CurrentStatus, std::move(text)); }
-    const CompactText& TicketId() const noexcept { return rare_.get(&OrderRareTexts::TicketId); }
-    void setTicketId(CompactText text) { rare_.set(&OrderRareTexts::TicketId, std::move(text)); }
-    const CompactText& OrderStatus() const noexcept { return rare_.get(&OrderRareTexts::OrderStatus); }
-    void setOrderStatus(CompactText text) { rare_.set(&OrderRareTexts::OrderStatus, std::move(text)); }
-    const CompactText& SettledQty() const noexcept { return rare_.get(&OrderRareTexts::SettledQty); }
-    void setSettledQty(CompactText text) { rare_.set(&OrderRareTexts::SettledQty, std::move(text)); }
-    const CompactText& SettledPL() const noexcept { return rare_.get(&OrderRareTexts::SettledPL); }
-    void setSettledPL(CompactText text) { rare_.set(&OrderRareTexts::SettledPL, std::move(text)); }
-    const CompactText& SettledPrice() const noexcept { return rare_.get(&OrderRareTexts::SettledPrice); }
-    void setSettledPrice(CompactText text) { rare_.set(&OrderRareTexts::SettledPrice, std::move(text)); }
+    const CompactText& Spread() const noexcept { return rare_.get(&OrderRareFields::Spread); }
+    void setSpread(CompactText text) { rare_.set(&OrderRareFields::Spread, std::move(text)); }
+    const CompactText& Bid() const noexcept { return rare_.get(&OrderRareFields::Bid); }
+    void setBid(CompactText text) { rare_.set(&OrderRareFields::Bid, std::move(text)); }
+    const CompactText& Ask() const noexcept { return rare_.get(&OrderRareFields::Ask); }
+    void setAsk(CompactText text) { rare_.set(&OrderRareFields::Ask, std::move(text)); }
+    const CompactText& Last() const noexcept { return rare_.get(&OrderRareFields::Last); }
+    void setLast(CompactText text) { rare_.set(&OrderRareFields::Last, std::move(text)); }
+    const CompactText& High() const noexcept { return rare_.get(&OrderRareFields::High); }
+    void setHigh(CompactText text) { rare_.set(&OrderRareFields::High, std::move(text)); }
+    const CompactText& Low() const noexcept { return rare_.get(&OrderRareFields::Low); }
+    void setLow(CompactText text) { rare_.set(&OrderRareFields::Low, std::move(text)); }
+    const CompactText& ItemTime() const noexcept { return rare_.get(&OrderRareFields::ItemTime); }
+    void setItemTime(CompactText text) { rare_.set(&OrderRareFields::ItemTime, std::move(text)); }
+    const CompactText& CurrentStatus() const noexcept { return rare_.get(&OrderRareFields::CurrentStatus); }
+    void setCurrentStatus(CompactText text) { rare_.set(&OrderRareFields::CurrentStatus, std::move(text)); }
+    const CompactText& TicketId() const noexcept { return rare_.get(&OrderRareFields::TicketId); }
+    void setTicketId(CompactText text) { rare_.set(&OrderRareFields::TicketId, std::move(text)); }
+    const CompactText& OrderStatus() const noexcept { return rare_.get(&OrderRareFields::OrderStatus); }
+    void setOrderStatus(CompactText text) { rare_.set(&OrderRareFields::OrderStatus, std::move(text)); }
+    const CompactText& SettledQty() const noexcept { return rare_.get(&OrderRareFields::SettledQty); }
+    void setSettledQty(CompactText text) { rare_.set(&OrderRareFields::SettledQty, std::move(text)); }
+    const CompactText& SettledPL() const noexcept { return rare_.get(&OrderRareFields::SettledPL); }
+    void setSettledPL(CompactText text) { rare_.set(&OrderRareFields::SettledPL, std::move(text)); }
+    const CompactText& SettledPrice() const noexcept { return rare_.get(&OrderRareFields::SettledPrice); }
+    void setSettledPrice(CompactText text) { rare_.set(&OrderRareFields::SettledPrice, std::move(text)); }
     const CompactText& ClosingPositionId() const noexcept {
-        return rare_.get(&OrderRareTexts::ClosingPositionId);
+        return rare_.get(&OrderRareFields::ClosingPositionId);
     }
     void setClosingPositionId(CompactText text) {
-        rare_.set(&OrderRareTexts::ClosingPositionId, std::move(text));
+        rare_.set(&OrderRareFields::ClosingPositionId, std::move(text));
     }
-    const CompactText& SettlementId() const noexcept { return rare_.get(&OrderRareTexts::SettlementId); }
-    void setSettlementId(CompactText text) { rare_.set(&OrderRareTexts::SettlementId, std::move(text)); }
+    const CompactText& SettlementId() const noexcept { return rare_.get(&OrderRareFields::SettlementId); }
+    void setSettlementId(CompactText text) { rare_.set(&OrderRareFields::SettlementId, std::move(text)); }
     const CompactText& RefPositionIdOfBracket() const noexcept {
-        return rare_.get(&OrderRareTexts::RefPositionIdOfBracket);
+        return rare_.get(&OrderRareFields::RefPositionIdOfBracket);
     }
     void setRefPositionIdOfBracket(CompactText text) {
-        rare_.set(&OrderRareTexts::RefPositionIdOfBracket, std::move(text));
+        rare_.set(&OrderRareFields::RefPositionIdOfBracket, std::move(text));
     }
     const CompactText& CancelledOrderId() const noexcept {
-        return rare_.get(&OrderRareTexts::CancelledOrderId);
+        return rare_.get(&OrderRareFields::CancelledOrderId);
     }
     void setCancelledOrderId(CompactText text) {
-        rare_.set(&OrderRareTexts::CancelledOrderId, std::move(text));
+        rare_.set(&OrderRareFields::CancelledOrderId, std::move(text));
     }
     const CompactText& LiqudateOrderNumber() const noexcept {
-        return rare_.get(&OrderRareTexts::LiqudateOrderNumber);
+        return rare_.get(&OrderRareFields::LiqudateOrderNumber);
     }
     void setLiqudateOrderNumber(CompactText text) {
-        rare_.set(&OrderRareTexts::LiqudateOrderNumber, std::move(text));
+        rare_.set(&OrderRareFields::LiqudateOrderNumber, std::move(text));
     }
-    // Whether any of them was set to a text.
-    bool hasRareTexts() const noexcept { return rare_.allocated(); }
+    // Amounts an open position usually leaves at 0 (settled orders, Equity Hit).
+    double EquityHitPrice() const noexcept { return rare_.get(&OrderRareFields::EquityHitPrice); }
+    void setEquityHitPrice(double value) { rare_.set(&OrderRareFields::EquityHitPrice, value); }
+    double CurrencyRate() const noexcept { return rare_.get(&OrderRareFields::CurrencyRate); }
+    void setCurrencyRate(double value) { rare_.set(&OrderRareFields::CurrencyRate, value); }
+    double OtherCharges() const noexcept { return rare_.get(&OrderRareFields::OtherCharges); }
+    void setOtherCharges(double value) { rare_.set(&OrderRareFields::OtherCharges, value); }
+    double accountCurrencyRate() const noexcept { return rare_.get(&OrderRareFields::accountCurrencyRate); }
+    void setAccountCurrencyRate(double value) { rare_.set(&OrderRareFields::accountCurrencyRate, value); }
+    // Whether any of them was set.
+    bool hasRareFields() const noexcept { return rare_.allocated(); }
 
     // Amounts.
     double Commision = 0.0;
@@ -149,12 +158,8 @@ public:
     double FloatingPL = 0.0;
     double UnrealisedPL = 0.0;
     double Storage = 0.0;
-    double EquityHitPrice = 0.0;
-    double CurrencyRate = 0.0;
-    double OtherCharges = 0.0;
     double previousBid = 0.0;
     double previousAsk = 0.0;
-    double accountCurrencyRate = 0.0;
     double BaseCurrencyRate = 0.0;
 
     // Flags.
@@ -193,7 +198,7 @@ public:
                                                 const ItemDetails& itemDetails) const;
 
 private:
-    OrderRareTextBlock rare_;
+    OrderRareBlock rare_;
 };
 
 }  // namespace model

@@ -109,10 +109,12 @@ private:
     // instrument it converts at, and per instrument the positions and
     // accounts its prices reach.
     struct Dependents {
+        static constexpr std::uint32_t kNoPlace = UINT32_MAX;
         struct Position {
             model::Order* order = nullptr;
             const model::ItemDetails* item = nullptr;
             std::int32_t account = -1;  // into accounts, -1: none held
+            std::uint32_t place = kNoPlace;  // the item's
         };
         struct Account {
             model::AccountDetails* account = nullptr;
@@ -120,28 +122,26 @@ private:
             const model::ItemDetails* conversion = nullptr;
             std::vector<std::uint32_t> positions;
         };
-        // An instrument's readers: ranges of readerPositions and readerAccounts.
-        struct Readers {
-            std::uint32_t positionsFrom = 0, positionsTo = 0;
-            std::uint32_t accountsFrom = 0, accountsTo = 0;  // all their positions
-            bool moved = false;
-        };
         std::vector<Position> positions;
         std::vector<Account> accounts;
-        // While built: the (place, position) and (place, account) links,
-        // put in ranges at the end.
-        std::vector<std::pair<std::uint32_t, std::uint32_t>> positionLinks, accountLinks;
+        // While built: the (place, position) links of the calculation
+        // instruments (a position's own is its place), put in ranges at the end.
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> positionLinks;
+        // The (place, account) links of the conversion instruments (all their
+        // positions), by place once built.
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> accountLinks;
         // Each instrument's place, added at its first link.
         std::uint32_t place(const model::ItemDetails* item);
         std::uint32_t places = 0;
-        std::vector<Readers> readers;  // by place
-        std::vector<std::uint32_t> readerPositions, readerAccounts;
+        // A place's positions: readerPositions from positionsFrom[place] up to positionsFrom[place + 1].
+        std::vector<std::uint32_t> positionsFrom, readerPositions;
+        std::vector<char> placeMoved;  // by place
         // Each instrument's place in a flat table (open addressing, at most
         // three-quarters full), so that a tick finds its readers with one probe; the
         // build fills it as it goes, without a map of its own.
         std::vector<std::pair<const model::ItemDetails*, std::uint32_t>> readersOf;
         void placesFor(std::size_t count, bool fit = false);
-        std::vector<Readers*> moved;
+        std::vector<std::uint32_t> moved;  // places
         std::vector<std::uint32_t> changedAccounts;  // by a summary
         // What the index was built from: any change asks for a whole recomputation.
         std::uint64_t bookRevision = 0, recordsRevision = 0;

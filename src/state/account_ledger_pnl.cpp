@@ -113,13 +113,14 @@ bool AccountLedger::beginChangedRecomputation() {
     const auto dueAccount = [&](std::uint32_t at) {
         if (!std::exchange(c.accountDue[at], 1)) c.accounts.push_back(at);
     };
-    for (Dependents::Readers* readers : std::exchange(d.moved, {})) {
-        readers->moved = false;
-        for (std::uint32_t i = readers->positionsFrom; i < readers->positionsTo; ++i) due(d.readerPositions[i]);
-        for (std::uint32_t i = readers->accountsFrom; i < readers->accountsTo; ++i) {
-            const std::uint32_t account = d.readerAccounts[i];
-            dueAccount(account);
-            for (std::uint32_t at : d.accounts[account].positions) due(at);
+    for (const std::uint32_t place : std::exchange(d.moved, {})) {
+        d.placeMoved[place] = 0;
+        for (std::uint32_t i = d.positionsFrom[place]; i < d.positionsFrom[place + 1]; ++i) due(d.readerPositions[i]);
+        const auto accounts = std::equal_range(d.accountLinks.begin(), d.accountLinks.end(), std::pair(place, 0u),
+                                               [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (auto link = accounts.first; link != accounts.second; ++link) {
+            dueAccount(link->second);
+            for (std::uint32_t at : d.accounts[link->second].positions) due(at);
         }
     }
     c.summaries = !d.changedAccounts.empty();
@@ -193,11 +194,7 @@ void AccountLedger::pricesMoved(std::span<const model::ItemDetails* const> items
             const auto& [key, place] = table[at];
             if (key == nullptr) break;
             if (key != item) continue;
-            Dependents::Readers* reader = &dependents_.readers[place];
-            if (!reader->moved) {
-                reader->moved = true;
-                dependents_.moved.push_back(reader);
-            }
+            if (!std::exchange(dependents_.placeMoved[place], 1)) dependents_.moved.push_back(place);
             break;
         }
 }
@@ -255,37 +252,28 @@ void AccountLedger::Dependents::placesFor(std::size_t count, bool fit) {
     readersOf = std::move(held);
 }
 
-namespace {
-
-// Each place's links as one range of `to`, in the order they were added;
-// `setRange` is given each place's range.
-template <typename SetRange>
-void linksInRanges(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& links, std::size_t places,
-                   std::vector<std::uint32_t>& to, SetRange setRange) {
-    std::vector<std::uint32_t> start(places + 1, 0);
-    for (const auto& link : links) ++start[link.first + 1];
-    for (std::size_t p = 0; p < places; ++p) start[p + 1] += start[p];
-    for (std::size_t p = 0; p < places; ++p) setRange(p, start[p], start[p + 1]);
-    to.resize(links.size());
-    for (const auto& [place, reader] : links) to[start[place]++] = reader;
-}
-
-}  // namespace
-
 void AccountLedger::indexReaders() {
     Dependents& d = dependents_;
-    d.readers.assign(d.places, {});
-    linksInRanges(d.positionLinks, d.places, d.readerPositions, [&](std::size_t p, std::uint32_t from, std::uint32_t to) {
-        d.readers[p].positionsFrom = from;
-        d.readers[p].positionsTo = to;
-    });
-    linksInRanges(d.accountLinks, d.places, d.readerAccounts, [&](std::size_t p, std::uint32_t from, std::uint32_t to) {
-        d.readers[p].accountsFrom = from;
-        d.readers[p].accountsTo = to;
-    });
-    // Let go, not only emptied (`= {}` would keep their capacity).
+    // Each place's positions as one range: its own positions, then those of the calculation links, in list order.
+    std::vector<std::uint32_t>& from = d.positionsFrom;
+    from.assign(std::size_t(d.places) + 1, 0);
+    for (const Dependents::Position& p : d.positions)
+        if (p.place != Dependents::kNoPlace) ++from[p.place + 1];
+    for (const auto& link : d.positionLinks) ++from[link.first + 1];
+    for (std::size_t p = 0; p < d.places; ++p) from[p + 1] += from[p];
+    d.readerPositions.resize(from[d.places]);
+    for (std::size_t at = 0; at < d.positions.size(); ++at)
+        if (const std::uint32_t place = d.positions[at].place; place != Dependents::kNoPlace)
+            d.readerPositions[from[place]++] = std::uint32_t(at);
+    for (const auto& [place, reader] : d.positionLinks) d.readerPositions[from[place]++] = reader;
+    // Each from[p] now holds where p + 1 starts.
+    std::copy_backward(from.begin(), from.end() - 1, from.end());
+    from[0] = 0;
+    std::stable_sort(d.accountLinks.begin(), d.accountLinks.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    d.placeMoved.assign(d.places, 0);
+    // Let go, not only emptied (`= {}` would keep its capacity).
     decltype(d.positionLinks)().swap(d.positionLinks);
-    decltype(d.accountLinks)().swap(d.accountLinks);
     d.placesFor(d.places, true);  // many positions of a few instruments
 }
 
@@ -312,7 +300,6 @@ void AccountLedger::beginDependents() {
     }
     const auto& list = book_.OpenOrderCollection();
     d.positions.reserve(list.size());
-    d.positionLinks.reserve(list.size());
     // What the index is built from.
     d.bookRevision = book_.openRevision();
     d.recordsRevision = ref.recordsRevision();
@@ -342,7 +329,7 @@ void AccountLedger::addDependents(std::size_t from, std::size_t to) {
         const auto index = std::uint32_t(d.positions.size());
         if (position.account >= 0) d.accounts[std::size_t(position.account)].positions.push_back(index);
         if (position.item) {
-            d.positionLinks.emplace_back(d.place(position.item), index);
+            position.place = d.place(position.item);
             // Modes 5 and 6 read the mid of the instrument's calculation instrument.
             if (const auto calculation = position.item->CalculationItems.lock(); calculation && calculation.get() != position.item)
                 d.positionLinks.emplace_back(d.place(calculation.get()), index);

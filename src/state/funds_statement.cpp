@@ -50,10 +50,15 @@ Setter<Record> plain(T Base::*field) {
         }
     };
 }
-// A text the order record keeps behind its setter.
-template <typename Record>
-Setter<Record> viaSetter(void (model::Order::*set)(model::CompactText)) {
-    return [set](Record& r, std::string_view t) { (r.*set)(model::CompactText(t)); };
+// A text or an amount the order record keeps behind its setter.
+template <typename Record, typename T>
+Setter<Record> viaSetter(void (model::Order::*set)(T)) {
+    return [set](Record& r, std::string_view t) {
+        if constexpr (std::is_same_v<T, double>)
+            (r.*set)(TC::doubleValue(t));
+        else
+            (r.*set)(model::CompactText(t));
+    };
 }
 template <typename Record>
 Setter<Record> side() {
@@ -237,10 +242,10 @@ const ColumnTable<model::SettledPositionHistoryInfo>& settledColumns() {
         {"IsBuy", side<R>()},
         {"SettledPL", viaSetter<R>(&R::setSettledPL)},
         {"SettlementDate", dateTime<R>(&R::TransactionDateTime)},
-        {"CurrencyRate", plain<R>(&R::CurrencyRate)},
+        {"CurrencyRate", viaSetter<R>(&R::setCurrencyRate)},
         {"AccumulatingStorage", plain<R>(&R::Storage)},
         {"CommisionPaid", plain<R>(&R::Commision)},
-        {"OtherCharges", plain<R>(&R::OtherCharges)},
+        {"OtherCharges", viaSetter<R>(&R::setOtherCharges)},
         {"OpenPrice", plain<R>(&R::OrderPrice)},
         {"ClosePrice", viaSetter<R>(&R::setSettledPrice)},
         {"OpenDate", dateTime<R>(&R::OpenDate)},

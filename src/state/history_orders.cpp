@@ -156,16 +156,16 @@ std::shared_ptr<model::Order> settledOrder(const model::SettledOrderHD& row, con
     o->setSettledQty(repeated(sixDecimals(row.SettledQty)));
     o->setSettledPL(twoDecimals(row.SettledPL));
     o->TransactionDateTime = dateTime(row.SettlementDate);
-    o->CurrencyRate = row.CurrencyRate;
+    o->setCurrencyRate(row.CurrencyRate);
     o->Storage = row.Storage;
     o->Commision = row.CommisionPaid;
-    o->OtherCharges = row.OtherCharges;
+    o->setOtherCharges(row.OtherCharges);
     o->tradingMode = side(row.IsBuy);
     o->OrderPrice = row.OpenPrice;
     o->setSettledPrice(row.ClosePrice);
     o->setItemTime(dateTime(row.OpenPositionDate));
     o->deliveryMode = row.DeliveryModeId;
-    o->accountCurrencyRate = row.accountCurrencyRate;
+    o->setAccountCurrencyRate(row.accountCurrencyRate);
     return o;
 }
 

@@ -118,7 +118,7 @@ void OrderBook::SetEquityHitPriceInOrders(const model::EquityHitPriceInfos& row)
     platform::assertMainThread();
     for (const auto& position : open_) {
         if (!position || position->OpenPositionId != row.PositionId) continue;
-        position->EquityHitPrice = row.HitPrice;
+        position->setEquityHitPrice(row.HitPrice);
         position->UnrealisedPL = row.UnrealisedPL;
         position->FloatingPL = row.UnrealisedPL;
         openPositionsChanged();

@@ -161,10 +161,10 @@ void OrderBook::FillSettledOrderCollection(const MessageFields& fields) {
             case tag::SettledPL: s.setSettledPL(v); break;
             case tag::SettledQty: s.setSettledQty(v); break;
             case tag::Storage: s.Storage = OrderFields::number(v); break;
-            case tag::CurrencyRate: s.CurrencyRate = OrderFields::number(v); break;
-            case tag::OtherCharges: s.OtherCharges = OrderFields::number(v); break;
+            case tag::CurrencyRate: s.setCurrencyRate(OrderFields::number(v)); break;
+            case tag::OtherCharges: s.setOtherCharges(OrderFields::number(v)); break;
             case tag::Commission: s.Commision = OrderFields::number(v); break;
-            case tag::AccountCurrencyRate: s.accountCurrencyRate = OrderFields::number(v); break;
+            case tag::AccountCurrencyRate: s.setAccountCurrencyRate(OrderFields::number(v)); break;
             default: break;
         }
     });

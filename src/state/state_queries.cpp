@@ -59,7 +59,7 @@ const std::unordered_map<std::string, Getter>& orderProperties() {
         GETTER(CancelledOrderId); GETTER(LiqudateOrderNumber); TEXT(margin);
         NUMBER(tradingMode); NUMBER(orderType); NUMBER(deliveryMode); NUMBER(timeinForce);
         NUMBER(orderrejectReason); NUMBER(RequestId); NUMBER(Commision); NUMBER(UnrealisedPL); NUMBER(Storage);
-        NUMBER(EquityHitPrice); NUMBER(CurrencyRate); NUMBER(OtherCharges); NUMBER(accountCurrencyRate);
+        GETTER(EquityHitPrice); GETTER(CurrencyRate); GETTER(OtherCharges); GETTER(accountCurrencyRate);
         NUMBER(BaseCurrencyRate);
 #undef TEXT
 #undef GETTER

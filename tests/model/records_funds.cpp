@@ -105,7 +105,7 @@ TEST(StatementTotals, OnePassTotalsEqualTheGetters) {
         settled->setSettledPL(r.settledPl);
         settled->Commision = r.commission;
         settled->Storage = r.storage;
-        settled->OtherCharges = r.other;
+        settled->setOtherCharges(r.other);
         s.SettledPositionInfo.push_back(settled);
     }
     const auto open = s.openTotals();

@@ -1,6 +1,10 @@
 // Order wire values, names and the margin of one lot; the small trading records.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
+
 #include "model/financial_enum.h"
 #include "model/group_instruments.h"
 #include "model/item_details.h"
@@ -279,11 +283,11 @@ TEST(OrderRareTexts, EachRoundTripsThroughCopyAndMove) {
     for (const RareText& f : kRareTexts) {
         Order o;
         (o.*f.set)("");
-        EXPECT_FALSE(o.hasRareTexts()) << f.name;  // an empty text allocates nothing
+        EXPECT_FALSE(o.hasRareFields()) << f.name;  // an empty text allocates nothing
         expectOnly(o, f, "");
 
         (o.*f.set)(f.name);
-        EXPECT_TRUE(o.hasRareTexts()) << f.name;
+        EXPECT_TRUE(o.hasRareFields()) << f.name;
         expectOnly(o, f, f.name);
 
         Order copy = o;
@@ -301,10 +305,59 @@ TEST(OrderRareTexts, EachRoundTripsThroughCopyAndMove) {
     }
 }
 
+struct RareAmount {
+    const char* name;
+    void (Order::*set)(double);
+    double (Order::*get)() const noexcept;
+};
+#define RARE(field, setter) RareAmount{#field, &Order::setter, &Order::field}
+const RareAmount kRareAmounts[] = {
+    RARE(EquityHitPrice, setEquityHitPrice), RARE(CurrencyRate, setCurrencyRate),
+    RARE(OtherCharges, setOtherCharges), RARE(accountCurrencyRate, setAccountCurrencyRate),
+};
+#undef RARE
+
+// Only `field` holds `value` (compared bit for bit: -0 and NaN too); every other rare field is unset.
+void expectOnly(const Order& o, const RareAmount& field, double value) {
+    for (const RareAmount& other : kRareAmounts)
+        EXPECT_EQ(std::bit_cast<std::uint64_t>((o.*other.get)()),
+                  std::bit_cast<std::uint64_t>(&other == &field ? value : 0.0))
+            << field.name << " / " << other.name;
+    for (const RareText& text : kRareTexts) EXPECT_EQ((o.*text.get)(), "") << field.name << " / " << text.name;
+}
+
+TEST(OrderRareAmounts, EachRoundTripsThroughCopyAndMove) {
+    // value, whether it is set on a record without the block
+    const struct {
+        double value;
+        bool allocates;
+    } cases[] = {{0.0, false}, {1.25, true}, {-0.0, true}, {-3.5e-7, true}, {std::nan(""), true}};
+    for (const RareAmount& f : kRareAmounts) {
+        for (const auto& c : cases) {
+            Order o;
+            (o.*f.set)(c.value);
+            EXPECT_EQ(o.hasRareFields(), c.allocates) << f.name << " " << c.value;
+            expectOnly(o, f, c.value);
+
+            Order copy = o;
+            (copy.*f.set)(7.0);
+            expectOnly(o, f, c.value);  // the copy has its own block
+            expectOnly(copy, f, 7.0);
+            copy = o;
+            expectOnly(copy, f, c.value);
+
+            Order moved = std::move(copy);
+            expectOnly(moved, f, c.value);
+            (moved.*f.set)(0.0);
+            expectOnly(moved, f, 0.0);
+        }
+    }
+}
+
 TEST(OrderRareTexts, AnOrderWithoutThemCopiesWithoutABlock) {
     Order o;
     o.OpenPositionId = "70001";
     const Order copy = o;
-    EXPECT_FALSE(copy.hasRareTexts());
+    EXPECT_FALSE(copy.hasRareFields());
     EXPECT_EQ(copy.OpenPositionId, "70001");
 }

@@ -64,7 +64,7 @@ TEST_F(StatementTextsTest, DetailCellsFollowTheirColumnsFormat) {
     auto o0 = add(statement.OpenPositionInfo);
     o0->RemainingQty = "2.50", o0->InstrumentId = 0, o0->CurrentPrice = 7.126, o0->UnrealisedPL = -3.456;
     auto s0 = add(statement.SettledPositionInfo);
-    s0->CurrencyRate = 1.5, s0->InstrumentId = 1, s0->setSettledQty("3.000"), s0->setSettledPL("12.345x");
+    s0->setCurrencyRate(1.5), s0->InstrumentId = 1, s0->setSettledQty("3.000"), s0->setSettledPL("12.345x");
     auto c0 = add(statement.cancelledOrderInfo);
     c0->OrderQty = "12345678901234567.5", c0->ItemCode = "EURUSD", c0->OrderPrice = "1.07";
     auto c1 = add(statement.cancelledOrderInfo);

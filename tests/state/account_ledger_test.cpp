@@ -320,6 +320,37 @@ TEST_F(ChangedRecomputationTest, ATickRecomputesOnlyItsPositionsAndAccounts) {
     EXPECT_TRUE(ledger().lastRecomputed().all);
 }
 
+// Accounts converting at one instrument are all reached by its tick, each with all its positions.
+TEST_F(LedgerTest, ATickReachesEveryAccountConvertingAtIt) {
+    group("10");
+    item(1, "GOLD", 1.0);
+    item(9, "EURUSD", 1.2);
+    item(8, "GBPUSD", 1.5);
+    // account, conversion instrument (0: none), positions
+    const std::tuple<int, int, int> accounts[] = {{1001, 9, 2}, {1002, 8, 1}, {1003, 9, 3}, {1004, 0, 1}};
+    std::vector<const Order*> byEurUsd;
+    for (const auto& [id, conversion, count] : accounts) {
+        account(id)->Balance = 1000;
+        if (conversion != 0) {
+            auto currency = std::make_shared<model::TradeCurrency>();
+            currency->instrumentID = conversion;
+            currency->conversionMode = 3;
+            account(id)->tradeCurrency = currency;
+        }
+        for (int p = 0; p < count; ++p) {
+            const Order* held = buy(std::to_string(id), "GOLD").get();
+            if (conversion == 9) byEurUsd.push_back(held);
+        }
+    }
+    ledger().recalculateAccounts();
+    tick("EURUSD", 11, 12);
+    ledger().recalculateChangedAccounts();
+    EXPECT_EQ(ledger().lastRecomputed().positions, byEurUsd);
+    std::vector<std::int32_t> reached;
+    for (const AccountDetails* a : ledger().lastRecomputed().accounts) reached.push_back(a->AccountId);
+    EXPECT_EQ(reached, (std::vector<std::int32_t>{1001, 1003}));
+}
+
 // The index's table of instruments, sized from the positions, grows past
 // that (calculation instruments) and fits itself (many positions of a few).
 TEST_F(LedgerTest, ATickFindsItsPositionsWhateverTheIndexsSize) {
@@ -329,11 +360,13 @@ TEST_F(LedgerTest, ATickFindsItsPositionsWhateverTheIndexsSize) {
         int instruments;    // position i holds instrument i % instruments
         int catalogue;      // instruments held or not
         bool calculations;  // each instrument reads one of its own
+        bool heldNext = false;  // instead, instrument i reads held instrument i + 1
     };
     const Case cases[] = {
         {"one instrument", 300, 1, 1, false},
         {"a few of many", 300, 7, 400, false},
         {"each its own, read through another", 300, 300, 300, true},
+        {"each read as its own and through its neighbour", 300, 7, 7, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -343,6 +376,10 @@ TEST_F(LedgerTest, ATickFindsItsPositionsWhateverTheIndexsSize) {
         account(1001)->Balance = 1000;
         for (int i = 0; i < c.catalogue; ++i) {
             auto held = item(i + 1, "I" + std::to_string(i), 1.0);
+            if (c.heldNext && i > 0) {
+                ref().ItemCollection().find("I" + std::to_string(i - 1))->get()->PLCalcModeId = 5;
+                ref().ItemCollection().find("I" + std::to_string(i - 1))->get()->CalculationItems = held;
+            }
             if (!c.calculations) continue;
             held->PLCalcModeId = 5;
             held->CalculationItems = item(1000 + i, "C" + std::to_string(i), 2.0);
@@ -352,7 +389,8 @@ TEST_F(LedgerTest, ATickFindsItsPositionsWhateverTheIndexsSize) {
         ledger().recalculateAccounts();
         for (int i = 0; i < c.instruments; i += std::max(1, c.instruments / 5)) {
             std::vector<const Order*> expected;
-            for (int p = i; p < c.positions; p += c.instruments) expected.push_back(held[std::size_t(p)]);
+            for (int p = 0; p < c.positions; ++p)
+                if (p % c.instruments == i || (c.heldNext && p % c.instruments == i - 1)) expected.push_back(held[std::size_t(p)]);
             tick((c.calculations ? "C" : "I") + std::to_string(i), 20, 21);
             ledger().recalculateChangedAccounts();
             EXPECT_EQ(ledger().lastRecomputed().positions, expected) << "instrument " << i;

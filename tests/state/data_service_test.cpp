@@ -494,7 +494,7 @@ TEST_F(DataServiceTest, InitialOrderCollections) {
     EXPECT_EQ(book.SettledOrderCollection()[0]->OrderPrice, "1.2345");
 
     answer("getequityhitpriceinfo", row(14, {{2, "A"}, {5, "1.1"}, {7, "-4"}}) + row(14, {{2, "A"}, {5, "1.2"}, {7, "-5"}}));
-    EXPECT_EQ(book.OpenOrderCollection()[0]->EquityHitPrice, 1.2);
+    EXPECT_EQ(book.OpenOrderCollection()[0]->EquityHitPrice(), 1.2);
     EXPECT_EQ(book.OpenOrderCollection()[0]->UnrealisedPL, -5.0);
 }
 

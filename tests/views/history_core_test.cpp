@@ -63,10 +63,10 @@ TEST_F(HistoryCoreTest, CellsByIdentifier) {
         {settled, col::kCloseTime, [](Order&) {}, "09:30:15", 400},  // the time alone at any width
         {settled, col::kCloseTime, [](Order& x) { x.TransactionDateTime = "yesterday"; }, ""},
         {settled, col::kOpenTime, [](Order&) {}, "08:00:01", 100},
-        {settled, col::kCurrencyRate, [](Order& x) { x.CurrencyRate = 1.5; }, "1.50"},
-        {settled, col::kCurrencyRate, [](Order& x) { x.CurrencyRate = 1.23456; }, "1.23"},
-        {settled, col::kAccountCurrencyRate, [](Order& x) { x.accountCurrencyRate = 0.5; }, "0.500000"},
-        {settled, col::kOtherCharges, [](Order& x) { x.OtherCharges = NAN; }, ""},
+        {settled, col::kCurrencyRate, [](Order& x) { x.setCurrencyRate(1.5); }, "1.50"},
+        {settled, col::kCurrencyRate, [](Order& x) { x.setCurrencyRate(1.23456); }, "1.23"},
+        {settled, col::kAccountCurrencyRate, [](Order& x) { x.setAccountCurrencyRate(0.5); }, "0.500000"},
+        {settled, col::kOtherCharges, [](Order& x) { x.setOtherCharges(NAN); }, ""},
         {executed, col::kQuantity, [](Order&) {}, "2"},  // nothing remains: the ordered quantity
         {executed, col::kQuantity, [](Order& x) { x.OrderQty = "2.50"; }, "2.5"},
         {executed, col::kQuantity, [](Order& x) { x.RemainingQty = "1.5"; }, "1.5"},

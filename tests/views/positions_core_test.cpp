@@ -185,7 +185,7 @@ TEST_F(PositionsCoreTest, ClosePriceMovesAgainstTheLastShown) {
     EXPECT_EQ(show(p).move, CloseMove::Down);
     EXPECT_EQ(p->previousBid, s.gold->Bid);
     s.account->tradingStatus = kEquityHitStatus;
-    p->EquityHitPrice = 2001.5;
+    p->setEquityHitPrice(2001.5);
     s.gold->Bid += 5;
     const ClosePrice hit = show(p);
     EXPECT_EQ(hit.text(), "2001.50");

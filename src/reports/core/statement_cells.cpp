@@ -102,11 +102,11 @@ const std::vector<Column<SettledPositionHistoryInfo>>& settledColumns() {
         {"0151", Kind::DateTime, [](const R& r, I) -> std::string { return r.TransactionDateTime; }},
         {"0323", Kind::Text, [](const R& r, I) -> std::string { return r.OpenPositionId; }},
         {"0324", Kind::Text, [](const R& r, I) -> std::string { return r.ClosingPositionId(); }},
-        {"0434", Kind::Number, [](const R& r, I i) -> std::string { return priceText(r.CurrencyRate, i); }},
+        {"0434", Kind::Number, [](const R& r, I i) -> std::string { return priceText(r.CurrencyRate(), i); }},
         {"0132", Kind::Text, [](const R& r, I) -> std::string { return deliveryText(r.deliveryMode); }},
         {"0325", Kind::Text, [](const R& r, I) -> std::string { return r.OpenDate; }},
         {"0475", Kind::Text, [](const R& r, I) -> std::string { return r.CloseDate; }},
-        {"0439", Kind::Number, [](const R& r, I) -> std::string { return amountText(r.OtherCharges); }},
+        {"0439", Kind::Number, [](const R& r, I) -> std::string { return amountText(r.OtherCharges()); }},
     };
     return columns;
 }

@@ -89,9 +89,9 @@ std::string settledPositionCellText(const std::string& id, const PositionRecords
         return Formatter::formatDateandTimeFromString(o.TransactionDateTime, Formatter::kDisplayFormat,
                                                       Formatter::kTimeFormat)
             .value_or("");
-    if (id == col::kOtherCharges) return twoPlaces(o.OtherCharges);
-    if (id == col::kCurrencyRate) return fixedText(o.CurrencyRate, row.item ? row.item->DecimalPlaces : 0);
-    if (id == col::kAccountCurrencyRate) return fixedText(o.accountCurrencyRate, 6);
+    if (id == col::kOtherCharges) return twoPlaces(o.OtherCharges());
+    if (id == col::kCurrencyRate) return fixedText(o.CurrencyRate(), row.item ? row.item->DecimalPlaces : 0);
+    if (id == col::kAccountCurrencyRate) return fixedText(o.accountCurrencyRate(), 6);
     return "";
 }
 

@@ -178,7 +178,7 @@ ClosePrice showClosePrice(const PositionRecords& row) {
     if (!row.order || !row.item) return {};
     model::Order& o = *row.order;
     const int places = row.item->DecimalPlaces;
-    if (equityHit(row)) return {o.EquityHitPrice, places, CloseMove::EquityHit};
+    if (equityHit(row)) return {o.EquityHitPrice(), places, CloseMove::EquityHit};
     const bool buy = o.tradingMode == model::Order::kBuy;
     const double price = buy ? row.item->Bid : row.item->Ask;
     double& last = buy ? o.previousBid : o.previousAsk;

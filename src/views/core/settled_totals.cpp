@@ -14,7 +14,7 @@ SettledTotals settledTotals(const state::Orders& settled) {
         t.sums[1] += model::TextValue::doubleValue(o->SettledPL());
         t.sums[2] += o->Commision;
         t.sums[3] += o->Storage;
-        t.sums[4] += o->OtherCharges;
+        t.sums[4] += o->OtherCharges();
     }
     return t;
 }
