@@ -13,6 +13,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
+
+#include "platform/main_executor.h"
 
 namespace platform {
 
@@ -47,6 +50,23 @@ void releasePages(const void* data, std::size_t size, std::size_t chunk) {
 #else
     (void)data, (void)size, (void)chunk;
 #endif
+}
+
+namespace {
+
+void freeFrom(std::shared_ptr<std::string> text, std::size_t from) {
+    MainExecutor::post([text = std::move(text), from] {
+        const std::size_t part = std::min(kFreedBytesPerSlice, text->size() - from);
+        releasePages(text->data() + from, part, part);
+        if (from + part < text->size()) freeFrom(text, from + part);
+    });
+}
+
+}  // namespace
+
+void freeInSlices(std::unique_ptr<std::string> text) {
+    if (!text || text->size() <= kFreedBytesPerSlice) return;  // freed here, at once
+    freeFrom(std::shared_ptr<std::string>(std::move(text)), 0);
 }
 
 }  // namespace platform

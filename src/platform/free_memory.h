@@ -1,5 +1,7 @@
 #pragma once
 #include <cstddef>
+#include <memory>
+#include <string>
 
 // Gives the allocator's free pages back to the system after a large answer was
 // read and dropped: glibc keeps freed heap memory for later allocations, so a
@@ -32,5 +34,12 @@ void mergeFreedBlocks();
 // afterwards. A block freed whole holds the process's memory map while its
 // pages go, and other threads that map memory meanwhile wait.
 void releasePages(const void* data, std::size_t size, std::size_t chunk);
+
+// Pages of a large text given back per main-thread slice (MainExecutor).
+inline constexpr std::size_t kFreedBytesPerSlice = 8u << 20;
+
+// Frees a text no one reads any more without holding one slice for all its
+// pages: they go back kFreedBytesPerSlice a slice, then the emptied block.
+void freeInSlices(std::unique_ptr<std::string> text);
 
 }  // namespace platform

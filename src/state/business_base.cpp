@@ -11,6 +11,7 @@
 
 #include "model/language_string.h"
 #include "model/login_inputdata.h"
+#include "platform/free_memory.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "platform/notification_center.h"
@@ -270,8 +271,16 @@ void BusinessBase::checkNewMessage(IncomingMessage m) {
         dispatchMessage(m);
     } catch (const std::exception& e) {
         platform::Log::error(std::string("Message of type ") + std::to_string(m.type) + " not processed: " + e.what());
-        return;
     }
+    letPayloadGo(m);
+}
+
+// The login data's inflated text is read by the time its message is handled:
+// a large one is freed a part a slice, not all in this one.
+void BusinessBase::letPayloadGo(IncomingMessage& m) {
+    if (!m.payload || m.payload->size() <= platform::kFreedBytesPerSlice) return;
+    platform::freeInSlices(std::make_unique<std::string>(std::move(*m.payload)));
+    m.payload.reset();
 }
 
 std::uint64_t BusinessBase::holdMessages() {
@@ -305,6 +314,7 @@ void BusinessBase::dispatchHeld() {
     } catch (const std::exception& e) {
         platform::Log::error(std::string("Message of type ") + std::to_string(m.type) + " not processed: " + e.what());
     }
+    letPayloadGo(m);
     if (!holdingMessages_ && !heldMessages_.empty()) onMain([this] { dispatchHeld(); });
 }
 

@@ -306,6 +306,7 @@ private:
     // The connection dropped without a manual disconnect.
     void connectionFailure(const std::string& error);
     void dispatchMessage(const IncomingMessage& message);
+    void letPayloadGo(IncomingMessage& message);
     Watchlist watchlist();
     bool loadWatchlistPart(bool first, std::size_t codes);
     std::optional<Watchlist::Load> watchlistLoad_;  // a watchlist being loaded by parts

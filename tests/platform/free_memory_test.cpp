@@ -6,6 +6,10 @@
 #include <unistd.h>
 
 #include <cstddef>
+#include <memory>
+#include <string>
+
+#include "platform/main_executor.h"
 
 namespace {
 
@@ -37,6 +41,23 @@ TEST(FreeMemory, ReleasePagesZeroesOnlyTheWholePagesInsideTheRange) {
         }
         ::munmap(map, kPages * page);
     }
+}
+
+TEST(FreeMemory, FreeInSlicesTakesASliceAPart) {
+    auto loop = std::make_shared<platform::ManualRunLoop>();
+    platform::MainExecutor::install(loop);
+    const std::size_t part = platform::kFreedBytesPerSlice;
+    const struct {
+        std::size_t bytes;
+        std::size_t slices;  // 0: freed at once
+    } cases[] = {{0, 0}, {part, 0}, {part + 1, 2}, {2 * part + part / 2, 3}};
+    for (const auto& c : cases) {
+        platform::freeInSlices(std::make_unique<std::string>(c.bytes, 'x'));
+        EXPECT_EQ(loop->runUntilIdle(), c.slices) << c.bytes << " bytes";
+    }
+    platform::freeInSlices(nullptr);
+    EXPECT_EQ(loop->runUntilIdle(), 0u);
+    platform::MainExecutor::install(nullptr);
 }
 
 }  // namespace
