@@ -4,6 +4,8 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <functional>
+#include <string>
 
 #include "model/financial_enum.h"
 #include "model/group_instruments.h"
@@ -256,108 +258,65 @@ TEST(RecordText, ReadsAsAStdString) {
     EXPECT_EQ(std::stod(order.OrderPrice), 1.2345);
 }
 
-struct RareText {
+// Each field of the side block reads only what was set on it, through copy,
+// assignment and move; setting an empty text or +0 on a record without the
+// block allocates none (-0 and NaN are kept as set).
+struct RareField {
     const char* name;
-    void (Order::*set)(model::CompactText);
-    const model::CompactText& (Order::*get)() const noexcept;
+    std::function<void(Order&, double)> set;  // a text field takes the value's text, "" for 0
+    std::function<std::string(const Order&)> get;  // an amount as its bits
 };
-#define RARE(field, setter) RareText{#field, &Order::setter, &Order::field}
-const RareText kRareTexts[] = {
-    RARE(PreviousOrderQty, setPreviousOrderQty), RARE(Spread, setSpread),
-    RARE(Bid, setBid), RARE(Ask, setAsk), RARE(Last, setLast), RARE(High, setHigh), RARE(Low, setLow),
-    RARE(ItemTime, setItemTime), RARE(CurrentStatus, setCurrentStatus), RARE(TicketId, setTicketId),
-    RARE(OrderStatus, setOrderStatus), RARE(SettledQty, setSettledQty), RARE(SettledPL, setSettledPL),
-    RARE(SettledPrice, setSettledPrice), RARE(ClosingPositionId, setClosingPositionId),
-    RARE(SettlementId, setSettlementId), RARE(RefPositionIdOfBracket, setRefPositionIdOfBracket),
-    RARE(CancelledOrderId, setCancelledOrderId), RARE(LiqudateOrderNumber, setLiqudateOrderNumber),
+#define TEXT(field) RareField{#field, [](Order& o, double v) { o.set##field(v == 0 ? std::string() : std::to_string(v)); }, \
+                              [](const Order& o) { return o.field().str(); }}
+#define AMOUNT(field, setter) RareField{#field, [](Order& o, double v) { o.setter(v); }, \
+                                        [](const Order& o) { return std::to_string(std::bit_cast<std::uint64_t>(o.field())); }}
+const RareField kRareFields[] = {
+    TEXT(PreviousOrderQty), TEXT(Spread), TEXT(Bid), TEXT(Ask), TEXT(Last), TEXT(High), TEXT(Low), TEXT(ItemTime),
+    TEXT(CurrentStatus), TEXT(TicketId), TEXT(OrderStatus), TEXT(SettledQty), TEXT(SettledPL), TEXT(SettledPrice),
+    TEXT(ClosingPositionId), TEXT(SettlementId), TEXT(RefPositionIdOfBracket), TEXT(CancelledOrderId),
+    TEXT(LiqudateOrderNumber), AMOUNT(EquityHitPrice, setEquityHitPrice), AMOUNT(CurrencyRate, setCurrencyRate),
+    AMOUNT(OtherCharges, setOtherCharges), AMOUNT(accountCurrencyRate, setAccountCurrencyRate),
 };
-#undef RARE
+#undef TEXT
+#undef AMOUNT
 
-// Only `field` holds `text`; every other rare text reads empty.
-void expectOnly(const Order& o, const RareText& field, const char* text) {
-    for (const RareText& other : kRareTexts)
-        EXPECT_EQ((o.*other.get)(), &other == &field ? text : "") << field.name << " / " << other.name;
-}
-
-TEST(OrderRareTexts, EachRoundTripsThroughCopyAndMove) {
-    for (const RareText& f : kRareTexts) {
-        Order o;
-        (o.*f.set)("");
-        EXPECT_FALSE(o.hasRareFields()) << f.name;  // an empty text allocates nothing
-        expectOnly(o, f, "");
-
-        (o.*f.set)(f.name);
-        EXPECT_TRUE(o.hasRareFields()) << f.name;
-        expectOnly(o, f, f.name);
-
-        Order copy = o;
-        (copy.*f.set)("changed");
-        expectOnly(o, f, f.name);  // the copy has its own block
-        expectOnly(copy, f, "changed");
-        copy = o;
-        expectOnly(copy, f, f.name);
-
-        Order moved = std::move(copy);
-        expectOnly(moved, f, f.name);
-
-        (moved.*f.set)("");
-        expectOnly(moved, f, "");
-    }
-}
-
-struct RareAmount {
-    const char* name;
-    void (Order::*set)(double);
-    double (Order::*get)() const noexcept;
-};
-#define RARE(field, setter) RareAmount{#field, &Order::setter, &Order::field}
-const RareAmount kRareAmounts[] = {
-    RARE(EquityHitPrice, setEquityHitPrice), RARE(CurrencyRate, setCurrencyRate),
-    RARE(OtherCharges, setOtherCharges), RARE(accountCurrencyRate, setAccountCurrencyRate),
-};
-#undef RARE
-
-// Only `field` holds `value` (compared bit for bit: -0 and NaN too); every other rare field is unset.
-void expectOnly(const Order& o, const RareAmount& field, double value) {
-    for (const RareAmount& other : kRareAmounts)
-        EXPECT_EQ(std::bit_cast<std::uint64_t>((o.*other.get)()),
-                  std::bit_cast<std::uint64_t>(&other == &field ? value : 0.0))
-            << field.name << " / " << other.name;
-    for (const RareText& text : kRareTexts) EXPECT_EQ((o.*text.get)(), "") << field.name << " / " << text.name;
-}
-
-TEST(OrderRareAmounts, EachRoundTripsThroughCopyAndMove) {
-    // value, whether it is set on a record without the block
+TEST(OrderRareFields, EachRoundTripsThroughCopyAndMove) {
+    const Order unset;
+    // Every field reads as set on `field` only, the others as on a fresh record.
+    const auto expectOnly = [&](const Order& o, const RareField& field, const Order& like, const char* step) {
+        for (const RareField& other : kRareFields)
+            EXPECT_EQ(other.get(o), other.get(&other == &field ? like : unset)) << field.name << " / " << other.name << ", " << step;
+    };
     const struct {
         double value;
         bool allocates;
-    } cases[] = {{0.0, false}, {1.25, true}, {-0.0, true}, {-3.5e-7, true}, {std::nan(""), true}};
-    for (const RareAmount& f : kRareAmounts) {
+    } cases[] = {{0.0, false}, {1.25, true}, {-3.5e-7, true}};
+    for (const RareField& f : kRareFields) {
         for (const auto& c : cases) {
-            Order o;
-            (o.*f.set)(c.value);
+            Order o, expected, changed;
+            f.set(o, c.value);
+            f.set(expected, c.value);
+            f.set(changed, 7.0);
             EXPECT_EQ(o.hasRareFields(), c.allocates) << f.name << " " << c.value;
-            expectOnly(o, f, c.value);
-
+            expectOnly(o, f, expected, "set");
             Order copy = o;
-            (copy.*f.set)(7.0);
-            expectOnly(o, f, c.value);  // the copy has its own block
-            expectOnly(copy, f, 7.0);
+            EXPECT_EQ(copy.hasRareFields(), c.allocates) << f.name;
+            f.set(copy, 7.0);
+            expectOnly(o, f, expected, "the copy has its own block");
+            expectOnly(copy, f, changed, "copy changed");
             copy = o;
-            expectOnly(copy, f, c.value);
-
+            expectOnly(copy, f, expected, "assigned");
             Order moved = std::move(copy);
-            expectOnly(moved, f, c.value);
-            (moved.*f.set)(0.0);
-            expectOnly(moved, f, 0.0);
+            expectOnly(moved, f, expected, "moved");
+            f.set(moved, 0.0);
+            expectOnly(moved, f, unset, "reset");
         }
     }
-}
-
-TEST(OrderRareTexts, AnOrderWithoutThemCopiesWithoutABlock) {
-    Order o;
-    o.OpenPositionId = "70001";
-    const Order copy = o;
-    EXPECT_FALSE(copy.hasRareFields());
-    EXPECT_EQ(copy.OpenPositionId, "70001");
+    // -0 and NaN are amounts of their own, not "unset".
+    for (const double kept : {-0.0, std::nan("")}) {
+        Order o;
+        o.setEquityHitPrice(kept);
+        EXPECT_TRUE(o.hasRareFields());
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(Order(o).EquityHitPrice()), std::bit_cast<std::uint64_t>(kept));
+    }
 }
