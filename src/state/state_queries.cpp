@@ -136,19 +136,30 @@ int localizedCompare(const std::string& a, const std::string& b) {
     return byteCompare(a, b);
 }
 
-bool isOrderVisible(const AccountMap& accounts, const Order& order) {
-    const std::shared_ptr<AccountDetails>* a = accounts.find(order.AccountNumber);
-    if (!a || !*a) return true;
-    const std::int32_t status = (*a)->tradingStatus, access = (*a)->accountaccessType;
+namespace {
+
+bool isAccountVisible(const AccountDetails& account) {
+    const std::int32_t status = account.tradingStatus, access = account.accountaccessType;
     return !(status == AccountDetails::kStatusSuspended || status == AccountDetails::kStatusClosed ||
              access == AccountDetails::kAccessViewMarket || access == AccountDetails::kAccessNone);
+}
+
+}  // namespace
+
+bool isOrderVisible(const AccountMap& accounts, const Order& order) {
+    const std::shared_ptr<AccountDetails>* a = accounts.find(order.AccountNumber);
+    return !a || !*a || isAccountVisible(**a);
 }
 
 Orders visibleOrders(const Orders& orders, const AccountMap& accounts) {
     Orders out;
     out.reserve(orders.size());
+    // An order of no known account is shown: with every account shown, every order is.
+    const bool everyAccountVisible = std::all_of(accounts.begin(), accounts.end(), [](const auto& entry) {
+        return !entry.second || isAccountVisible(*entry.second);
+    });
     for (const auto& o : orders)
-        if (o && isOrderVisible(accounts, *o)) out.push_back(o);
+        if (o && (everyAccountVisible || isOrderVisible(accounts, *o))) out.push_back(o);
     return out;
 }
 

@@ -236,6 +236,16 @@ void OpenPositionTableController::buildNextRows() {
             }
             built_ = snapshotDue_ = true;
             reloadTable();
+            reloadUnlessCurrent();
+        },
+        Qt::QueuedConnection);
+}
+
+void OpenPositionTableController::reloadUnlessCurrent() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (records_.started()) return;  // a newer snapshot under way checks at its end
             // The list or its records changed while it was built: another one.
             const state::Orders list = context_.view.getOpenOrderCollection();
             const std::vector<PositionRecords>& records = records_.records();

@@ -119,6 +119,8 @@ private:
     // The next rows of the snapshot under way in a later slice; the last
     // puts it in and reloads.
     void buildNextRows();
+    // In a turn of its own: reloads when the list shown is no longer the open positions.
+    void reloadUnlessCurrent();
     QWidget* buildTotalsBar();
     void skipBaseCurrencyColumn(bool available);
     // The row's records when its position is still inside the state's current collection.

@@ -74,6 +74,10 @@ TEST_F(QueriesTest, OrderAndAccountVisibility) {
         return c;
     };
     EXPECT_EQ(codes(Q::visibleOrders(open, accounts)), (std::vector<std::string>{"XAU", "DAX", "BRN", "CPR"}));
+    // With every known account shown, orders of the others are kept too.
+    AccountMap shown;
+    for (const char* id : {"1", "2"}) shown.set(id, *accounts.find(id));
+    EXPECT_EQ(codes(Q::visibleOrders(open, shown)), (std::vector<std::string>{"XAU", "WTI", "DAX", "SPX", "NGS", "BRN", "CPR"}));
     EXPECT_EQ(codes(Q::executedOrders(false, search, open, openCopy, accounts)),
               (std::vector<std::string>{"XAU", "DAX", "BRN", "CPR"}));
 

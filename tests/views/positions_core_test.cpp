@@ -111,6 +111,32 @@ TEST(PositionRecordsCacheTest, KeptRecordsAreThoseFoundAgain) {
     }
 }
 
+// A long list held is checked a part a step before it grows in place; a row
+// changed in it makes the look-up start again from the first row.
+TEST(PositionRecordsCacheTest, ALongListHeldIsCheckedOverSteps) {
+    for (const bool changed : {false, true}) {
+        testing::PositionsSession s;
+        std::vector<std::shared_ptr<Order>> orders;
+        for (int i = 0; i < 20; ++i) orders.push_back(s.position("1001", Order::kBuy, "1"));
+        PositionRecordsCache cache;
+        cache.lookUp(*s.session, orders);
+        if (changed) orders[15]->ItemCode = "NONE";
+        orders.push_back(s.position("1001", Order::kSell, "2"));
+        cache.start(*s.session, orders);
+        std::size_t calls = 1;
+        while (!cache.step(*s.session, 1)) ++calls;
+        // 8 rows checked a call, then a row a call: found in place, or looked up
+        // again from the call that met the changed row.
+        EXPECT_EQ(calls, (changed ? 1 : 2) + orders.size()) << changed;
+        ASSERT_EQ(cache.records().size(), orders.size()) << changed;
+        for (std::size_t i = 0; i < orders.size(); ++i) {
+            const PositionRecords found = s.records(orders[i]);
+            EXPECT_EQ(cache.records()[i].order, found.order) << changed << " " << i;
+            EXPECT_EQ(cache.records()[i].item, found.item) << changed << " " << i;
+        }
+    }
+}
+
 TEST_F(PositionsCoreTest, PositionCells) {
     struct Case {
         const char* id;

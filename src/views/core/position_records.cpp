@@ -105,6 +105,7 @@ struct PositionRecordsCache::Build {
     // The list is records_'s: its rows are looked up again in their places.
     bool refreshing = false;
     std::size_t next = 0;  // the rows stepped through, when extending or refreshing
+    std::size_t checked = 0;  // the rows held found unchanged, when extending
     // Built at the first order out of its place.
     std::unordered_map<const model::Order*, std::size_t> places;
     std::vector<PositionRecords> records;
@@ -199,21 +200,33 @@ void PositionRecordsCache::start(const state::SessionView& session, std::vector<
         build.reusable = build.revision == revision_;
         return;
     }
-    bool extending = build.revision == revision_ && !records_.empty() && build.kept.size() >= records_.size();
-    for (std::size_t i = 0; extending && i < records_.size(); ++i)
-        extending = build.kept[i] && records_[i].order == build.kept[i] && foundBy(records_[i], keys_[i]);
-    if (!extending) {
+    // Whether the rows held are still found by their keys is checked by the steps.
+    if (build.revision != revision_ || records_.empty() || build.kept.size() < records_.size()) {
         begin(build, session, build.kept.size());
         return;
     }
     build.extending = true;
-    records_.reserve(build.kept.size());
-    keys_.reserve(build.kept.size());
 }
 
 bool PositionRecordsCache::step(const state::SessionView& session, std::size_t rows) {
     if (!build_) return true;
     Build& build = *build_;
+    if (build.extending && build.checked < records_.size()) {
+        // A long list held is checked over several steps, which find no row.
+        const std::size_t end = std::min(records_.size(), build.checked + rows * kCheckedPerLookedUp);
+        while (build.checked < end && build.kept[build.checked] && records_[build.checked].order == build.kept[build.checked] &&
+               foundBy(records_[build.checked], keys_[build.checked]))
+            ++build.checked;
+        if (build.checked < end) {
+            build.extending = false;  // looked up from the first row, from this step on
+            begin(build, session, build.kept.size());
+        } else if (build.checked < records_.size()) {
+            return false;
+        } else {
+            records_.reserve(build.kept.size());
+            keys_.reserve(build.kept.size());
+        }
+    }
     if (build.extending) {
         AccountsFound accounts;
         build.next = std::min(build.kept.size(), build.next + rows);

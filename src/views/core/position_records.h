@@ -86,6 +86,8 @@ private:
     Keys keysOf(const PositionRecords& r);
     bool foundBy(const PositionRecords& r, const Keys& keys);
     // A look-up from its first row to its last.
+    // Rows held checked a step for each row looked up.
+    static constexpr std::size_t kCheckedPerLookedUp = 8;
     struct Build;
     void begin(Build& build, const state::SessionView& session, std::size_t rows);
     void lookUpRows(Build& build, const state::SessionView& session, std::size_t end);
