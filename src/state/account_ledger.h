@@ -68,7 +68,8 @@ public:
     // those positions, and those a summary changed. Any change of the open
     // positions, their order or the reference records recomputes everything;
     // for a list longer than kDependentsStepPositions that is done after
-    // its index is built that many positions a slice, the figures kept till then.
+    // its index is built that many positions a slice, and recomputed
+    // kRecomputeStepPositions a slice, the accounts' figures kept till then.
     void recalculateChangedAccounts() {
         while (!recalculateChangedAccountsStep(SIZE_MAX)) {}
     }
@@ -155,9 +156,13 @@ private:
     void addDependents(std::size_t from, std::size_t to);
     // The table priceMoved finds an instrument's readers by, once every position is in.
     void indexReaders();
-    // The positions from `from` on, a range a slice; the last recomputes everything.
+    // The positions from `from` on, a range a slice; then recomputeEverythingFrom(0).
     void buildDependentsFrom(std::size_t from, std::uint64_t build);
     void recomputeEverything();
+    // recomputeEverything a range of positions a slice, written in place; the
+    // accounts summed and the figures published in the last.
+    void recomputeEverythingFrom(std::size_t from, std::uint64_t build);
+    void publishEverything();
     // A summary changed the account's figures or status.
     void accountChanged(const model::AccountDetails& account);
     bool dependentsCurrent() const;
@@ -171,7 +176,7 @@ private:
     std::int32_t currentAccountSelected_ = 0;
     Dependents dependents_;
     std::uint64_t dependentsBuild_ = 0;  // which build the posted ranges belong to
-    bool dependentsBuilding_ = false;  // ranges posted
+    bool dependentsBuilding_ = false;  // ranges posted, till the whole recomputation is published
     RecomputedFigures recomputed_;
     // A recomputation of what changed, taken in steps.
     struct ChangedRecomputation {

@@ -91,6 +91,10 @@ void AccountLedger::recalculateAccounts() {
 
 void AccountLedger::recomputeEverything() {
     for (const Dependents::Position& p : dependents_.positions) recomputePosition(p);
+    publishEverything();
+}
+
+void AccountLedger::publishEverything() {
     for (const Dependents::Account& a : dependents_.accounts) sumAccount(a);
     recomputed_.all = true;
     recomputed_.summaries = false;
@@ -151,12 +155,13 @@ bool AccountLedger::recalculateChangedAccountsStep(std::size_t positions) {
             if (book_.OpenOrderCollection().size() <= kDependentsStepPositions) {
                 recalculateAccounts();
             } else if (!dependentsBuilding_) {
-                dependentsBuilding_ = true;
                 beginDependents();
+                dependentsBuilding_ = true;
                 buildDependentsFrom(0, dependentsBuild_);
             }
             return true;
         }
+        if (dependentsBuilding_) return true;  // the whole recomputation's steps are under way
         if (!beginChangedRecomputation()) return true;
         c.recomputed.clear();
     }
@@ -358,9 +363,30 @@ void AccountLedger::buildDependentsFrom(std::size_t from, std::uint64_t build) {
             return;
         }
         indexReaders();
+        // Ticks from here on mark their places; the changed recomputation waits for the whole one.
         d.built = true;
+        recomputeEverythingFrom(0, build);
+    });
+}
+
+void AccountLedger::recomputeEverythingFrom(std::size_t from, std::uint64_t build) {
+    services_.onMain([this, from, build] {
+        if (build != dependentsBuild_) return;  // a whole build came in between
+        if (!dependentsCurrent()) {
+            beginDependents();
+            dependentsBuilding_ = true;
+            buildDependentsFrom(0, dependentsBuild_);
+            return;
+        }
+        const auto& positions = dependents_.positions;
+        const std::size_t to = std::min(positions.size(), from + kRecomputeStepPositions);
+        for (std::size_t at = from; at < to; ++at) recomputePosition(positions[at]);
+        if (to < positions.size()) {
+            recomputeEverythingFrom(to, build);
+            return;
+        }
         dependentsBuilding_ = false;
-        recomputeEverything();
+        publishEverything();
     });
 }
 

@@ -145,6 +145,7 @@ private:
     std::optional<platform::TimePoint> chartDataTime(const std::string& chartKey) const override;
     std::vector<std::string> getAllItems() const override;
     OrderList getOpenOrderCollection() const override;
+    bool hasVisibleOpenOrder() const override;
     std::uint64_t openPositionsRevision() const override;
     OrderList getOpenOrderCollectionCopy() const override;
     OrderList getPendingOrderCollection() const override;

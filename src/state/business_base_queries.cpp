@@ -23,6 +23,9 @@ std::uint64_t BusinessBase::getItemIdForItemCode(const std::string& code) const 
 OrderList BusinessBase::getOpenOrderCollection() const {
     return Queries::visibleOrders(orderBook_->OpenOrderCollection(), reference_.AccountDetailCollection());
 }
+bool BusinessBase::hasVisibleOpenOrder() const {
+    return Queries::anyVisible(orderBook_->OpenOrderCollection(), reference_.AccountDetailCollection());
+}
 std::uint64_t BusinessBase::openPositionsRevision() const { return orderBook_->openRevision(); }
 OrderList BusinessBase::getOpenOrderCollectionCopy() const {
     return Queries::visibleOrders(orderBook_->OpenOrderCollectionCopy(), reference_.AccountDetailCollection());

@@ -91,6 +91,8 @@ public:
 
     // --- Orders -------------------------------------------------------------
     virtual Orders getOpenOrderCollection() const = 0;
+    // Whether getOpenOrderCollection() would list any position, without making the list.
+    virtual bool hasVisibleOpenOrder() const = 0;
     // Grows with every announced change of the open positions or their order.
     virtual std::uint64_t openPositionsRevision() const = 0;
     virtual Orders getOpenOrderCollectionCopy() const = 0;

@@ -163,6 +163,10 @@ Orders visibleOrders(const Orders& orders, const AccountMap& accounts) {
     return out;
 }
 
+bool anyVisible(const Orders& orders, const AccountMap& accounts) {
+    return std::any_of(orders.begin(), orders.end(), [&](const auto& o) { return o && isOrderVisible(accounts, *o); });
+}
+
 void sortOrders(Orders& orders, const std::optional<std::vector<SortDescriptor>>& descriptors) {
     if (!descriptors || descriptors->empty()) return;
     const auto& table = orderProperties();

@@ -68,6 +68,8 @@ int localizedCompare(const std::string& a, const std::string& b);
 // status 3 or 6 or has access type 4 or 10. Orders of unknown accounts show.
 bool isOrderVisible(const AccountMap& accounts, const model::Order& order);
 Orders visibleOrders(const Orders& orders, const AccountMap& accounts);
+// Whether visibleOrders would list any order: stops at the first visible one.
+bool anyVisible(const Orders& orders, const AccountMap& accounts);
 // Sorts in place by the descriptors (first one first); nullopt leaves the list.
 // Unknown keys compare equal. Stable.
 void sortOrders(Orders& orders, const std::optional<std::vector<SortDescriptor>>& descriptors);

@@ -86,7 +86,7 @@ kit::WindowSpec closeAllWindow() {
     window.name = kCloseAllWindow;
     window.presentation = kit::Presentation::Sheet;
     window.canOpen = [](kit::WindowContext& context, const kit::OpenRequest&) {
-        return !context.view.getOpenOrderCollection().empty();
+        return context.view.hasVisibleOpenOrder();
     };
     window.make = [](kit::WindowContext& context) -> QWidget* { return new CloseAllWindowController(context); };
     window.open = [](QWidget* made, const kit::OpenRequest&) {

@@ -337,7 +337,7 @@ void OpenPositionTableController::RefreshTableview() {
     kit::TableControllerBase::RefreshTableview();
     // A pass under way sums its rows once it has read them all.
     if (!passUnderWay() && !records_.started() && std::exchange(totalsDue_, false)) updateStatusLabel();
-    // Asked again only when the list may have changed: the question reads
+    // Asked again only when the list may have changed: the question may read
     // every position, so it takes a slice of its own after the tick's.
     if ((!listKept_ || !closeAllAsked_) && !std::exchange(closeAllDue_, true))
         QMetaObject::invokeMethod(

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <random>
 #include <thread>
@@ -502,6 +503,48 @@ TEST_F(ChangedRecomputationTest, ALongListIsRecomputedAfterItsIndexIsBuilt) {
         ledger().recalculateAccounts();
         EXPECT_EQ(spread, figures()) << listChanges;
         EXPECT_NE(spread, kept) << listChanges;
+    }
+}
+
+// A long list's whole recomputation takes later slices, its index's and then
+// its positions'. A tick in either is not lost, the changed recomputation
+// waits meanwhile, and the figures are published once, after the last.
+TEST_F(ChangedRecomputationTest, ATickWhileALongListIsRecomputedIsKept) {
+    const std::vector<std::string> accounts = {"1001", "1002", "1003", "9999"}, codes = {"GOLD", "SILVER", "OIL"};
+    for (std::size_t i = 0; i < AccountLedger::kRecomputeStepPositions; ++i)
+        buy(accounts[i % accounts.size()], codes[i % codes.size()]);
+    Order& first = *state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session))[0];
+    ASSERT_EQ(first.ItemCode, "GOLD");
+    struct Case {
+        const char* name;
+        bool afterFirstRange;  // the tick comes once the first range of positions is recomputed, else in the index's build
+    };
+    int bid = 12;
+    for (const Case& c : {Case{"while the index is built", false}, Case{"between the positions' ranges", true}}) {
+        ledger().recalculateAccounts();
+        buy("1001", "OIL");
+        ledger().recalculateChangedAccounts();
+        const std::uint64_t before = ledger().lastRecomputed().revision;
+        first.FloatingPL = std::nan("");  // written by the first range
+        bool ticked = false;
+        std::function<void()> probe = [&] {
+            if (ledger().lastRecomputed().revision != before) return;
+            if (c.afterFirstRange == std::isnan(first.FloatingPL)) return loop->post(probe);
+            bid += 2;
+            tick("GOLD", bid, bid + 1);
+            ticked = true;
+            ledger().recalculateChangedAccounts();
+            EXPECT_EQ(ledger().lastRecomputed().revision, before) << c.name;
+        };
+        loop->post(probe);
+        loop->runUntilIdle();
+        ASSERT_TRUE(ticked) << c.name;
+        EXPECT_TRUE(ledger().lastRecomputed().all) << c.name;
+        EXPECT_EQ(ledger().lastRecomputed().revision, before + 1) << c.name;
+        ledger().recalculateChangedAccounts();
+        const std::vector<double> stepped = figures();
+        ledger().recalculateAccounts();
+        EXPECT_EQ(stepped, figures()) << c.name;
     }
 }
 
