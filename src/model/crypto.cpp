@@ -75,6 +75,13 @@ EVP_CIPHER_CTX* threadCipherContext() {
     return ctx.get();
 }
 
+// Fetched once and kept for the process: an init with EVP_aes_256_cbc()
+// looks the cipher up in the provider again each time.
+const EVP_CIPHER* aes256Cbc() {
+    static const EVP_CIPHER* const fetched = EVP_CIPHER_fetch(nullptr, "AES-256-CBC", nullptr);
+    return fetched ? fetched : EVP_aes_256_cbc();
+}
+
 }  // namespace
 
 std::size_t Crypto::utf16Length(const std::string& utf8) {
@@ -138,7 +145,7 @@ std::optional<std::string> Crypto::transformData(const std::string& data, int al
 
     EVP_CIPHER_CTX* ctx = threadCipherContext();
     if (ctx == nullptr) return std::nullopt;
-    if (EVP_CipherInit_ex(ctx, EVP_aes_256_cbc(), nullptr, material->key.data(), material->iv.data(),
+    if (EVP_CipherInit_ex(ctx, aes256Cbc(), nullptr, material->key.data(), material->iv.data(),
                           operation == kEncrypt ? 1 : 0) != 1) {
         return std::nullopt;
     }
