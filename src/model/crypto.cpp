@@ -145,7 +145,9 @@ std::optional<std::string> Crypto::transformData(const std::string& data, int al
 
     EVP_CIPHER_CTX* ctx = threadCipherContext();
     if (ctx == nullptr) return std::nullopt;
-    if (EVP_CipherInit_ex(ctx, aes256Cbc(), nullptr, material->key.data(), material->iv.data(),
+    // A context that holds the cipher already is only given the new key: no reset, no new cipher state.
+    const EVP_CIPHER* cipher = EVP_CIPHER_CTX_get0_cipher(ctx) ? nullptr : aes256Cbc();
+    if (EVP_CipherInit_ex(ctx, cipher, nullptr, material->key.data(), material->iv.data(),
                           operation == kEncrypt ? 1 : 0) != 1) {
         return std::nullopt;
     }

@@ -112,6 +112,9 @@ TEST(Crypto, WrongPasswordOrDamageNeverGivesThePlaintext) {
     EXPECT_FALSE(Crypto::decrypt("", "right key"));
     EXPECT_FALSE(Crypto::transformData(plain, 1, Crypto::kEncrypt, "k"));  // only AES is offered
     EXPECT_FALSE(Crypto::transformData(plain, Crypto::kAlgorithmAES, 2, "k"));
+    // The thread's cipher context keeps nothing of a failure for its next use.
+    EXPECT_EQ(Crypto::decrypt(*enc, "right key"), plain);
+    EXPECT_EQ(Crypto::encrypt(plain, "right key"), enc);
 }
 
 TEST(Crypto, MatchesTheOpensslTool) {
