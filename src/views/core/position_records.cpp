@@ -214,9 +214,10 @@ bool PositionRecordsCache::step(const state::SessionView& session, std::size_t r
     if (build.extending && build.checked < records_.size()) {
         // A long list held is checked over several steps, which find no row.
         const std::size_t end = std::min(records_.size(), build.checked + rows * kCheckedPerLookedUp);
-        while (build.checked < end && build.kept[build.checked] && records_[build.checked].order == build.kept[build.checked] &&
-               foundBy(records_[build.checked], keys_[build.checked]))
-            ++build.checked;
+        const auto unchanged = [&](std::size_t i) {
+            return build.kept[i] && records_[i].order == build.kept[i] && foundBy(records_[i], keys_[i]);
+        };
+        while (build.checked < end && unchanged(build.checked)) ++build.checked;
         if (build.checked < end) {
             build.extending = false;  // looked up from the first row, from this step on
             begin(build, session, build.kept.size());

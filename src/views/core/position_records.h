@@ -85,9 +85,9 @@ private:
     AccountKeys& accountKeys();
     Keys keysOf(const PositionRecords& r);
     bool foundBy(const PositionRecords& r, const Keys& keys);
-    // A look-up from its first row to its last.
     // Rows held checked a step for each row looked up.
     static constexpr std::size_t kCheckedPerLookedUp = 8;
+    // A look-up from its first row to its last.
     struct Build;
     void begin(Build& build, const state::SessionView& session, std::size_t rows);
     void lookUpRows(Build& build, const state::SessionView& session, std::size_t end);
