@@ -13,10 +13,8 @@
 #include "platform/main_executor.h"
 #include "platform/slice_budget.h"
 #include "state/account_ledger.h"
-#include "state/instrument_fillers.h"
 #include "state/state_queries.h"
 #include "state/order_book.h"
-#include "state/instrument_fillers.h"
 #include "state/reference_data.h"
 #include "state/session_services.h"
 #include "state/profit_loss.h"
@@ -67,8 +65,9 @@ const AccountDetails* AccountLedger::accountOf(const model::Order& position) con
 
 const model::ItemDetails* AccountLedger::conversionInstrument(const AccountDetails* account) const {
     if (!account || !account->tradeCurrency) return nullptr;
-    const std::string code = InstrumentFillers::getItemCode(reference_.ItemCollection(), static_cast<std::int32_t>(account->tradeCurrency->instrumentID));
-    const auto* x = reference_.ItemCollection().find(code);
+    // By the id index: a walk of every instrument for each account (or position) held a tick for tens of ms.
+    const model::CompactText code = reference_.itemCode(static_cast<std::int32_t>(account->tradeCurrency->instrumentID));
+    const auto* x = reference_.ItemCollection().find(code.view());
     return x ? x->get() : nullptr;
 }
 
