@@ -88,6 +88,7 @@ TEST_F(CloseAllTest, TicksSetTheButton) {
         {1, true, tr("0706") + " (2)"},
         {0, true, tr("0706") + " (1)"},
         {2, false, tr("0706") + " (0)"},
+        {1, true, tr("0706") + " (1)"},  // ticked again
     };
     for (const Step& s : steps) {
         if (s.row >= 0) tick(s.row);
