@@ -57,7 +57,7 @@ namespace Queries {
 
 // Negative, zero or positive. Case-insensitive; runs of digits compare by
 // value ("9" before "10"); ties fall back to the bytes.
-int localizedStandardCompare(const std::string& a, const std::string& b);
+int localizedStandardCompare(std::string_view a, std::string_view b);
 // Numbers held as text by value ("-10" < "2.10" < "2.5" < "10"); a text that
 // is not a number sorts after every number; ties fall back to the bytes.
 int numericTextCompare(const std::string& a, const std::string& b);
