@@ -73,6 +73,8 @@ CloseAllWindowController::CloseAllWindowController(kit::WindowContext& context, 
     column->addWidget(closeAllTabView, 1);
     column->addLayout(buttons);
     statusSheet_ = new ClosePositionStatusWindowController(context_, *this, this);
+    // Ended any way (Escape, its close box): the hidden table no longer follows the tick.
+    connect(this, &QDialog::finished, this, [this] { tick_.reset(); });
 }
 
 std::string CloseAllWindowController::text(const char* key) const {

@@ -98,6 +98,9 @@ TEST_F(CloseAllTest, TicksSetTheButton) {
     EXPECT_EQ(sheet->closeAllTableView->item(1, 7)->text(), "50.10");  // a sell closes at the Ask
     sheet->windowDidAppear();  // reopening ticks every position
     EXPECT_EQ(sheet->selection().count(), 3u);
+    const std::size_t following = fake->ticker.subscriberCount();
+    sheet->reject();  // Escape: the hidden rows no longer follow the tick
+    EXPECT_EQ(fake->ticker.subscriberCount(), following - 1);
 }
 
 TEST_F(CloseAllTest, AllTickedGoAsCloseAllAndTheStatusFollowsTheAnswers) {
