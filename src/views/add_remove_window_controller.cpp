@@ -177,12 +177,13 @@ void AddRemoveWindowController::SearchSymbols() {
 
 void AddRemoveWindowController::reloadItems() {
     const std::vector<std::string>& shown = editor_->shown();
+    const QIcon marked = markIcon(true), unmarked = markIcon(false);  // drawn once, shared by the rows
     ItemTableView->setRowCount(static_cast<int>(shown.size()));
     for (int r = 0; r < static_cast<int>(shown.size()); ++r) {
         const std::string code = entryCode(shown[std::size_t(r)]);
         auto* codeCell = new QTableWidgetItem(kit::shownText(code));
         // A code without a record gets no mark.
-        if (context_.view.instrument(code)) codeCell->setIcon(markIcon(editor_->isMarked(code)));
+        if (context_.view.instrument(code)) codeCell->setIcon(editor_->isMarked(code) ? marked : unmarked);
         ItemTableView->setItem(r, 0, codeCell);
         auto* name = new QTableWidgetItem(kit::shownText(entryName(shown[std::size_t(r)])));
         name->setToolTip(kit::plainToolTip(name->text()));
