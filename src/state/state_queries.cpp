@@ -198,6 +198,19 @@ Orders executedOrders(bool search, const Orders& searchAnswer, const Orders& ope
     return out;
 }
 
+std::shared_ptr<model::Order> executedOrder(bool search, const Orders& searchAnswer, const Orders& open,
+                                            const Orders& openCopy, const AccountMap& accounts, std::string_view id) {
+    // The sort is stable and only equal ids compare equal: the first in list order is the first sorted.
+    const auto first = [id](const Orders& orders) -> std::shared_ptr<model::Order> {
+        for (const auto& o : orders)
+            if (o && o->OpenPositionId.view() == id) return o;
+        return nullptr;
+    };
+    if (search) return first(searchAnswer);
+    if (auto found = first(visibleOrders(open, accounts))) return found;
+    return first(visibleOrders(openCopy, accounts));
+}
+
 bool canShowAccount(const AccountDetails& a) {
     const std::int32_t s = a.tradingStatus, t = a.accountaccessType;
     const bool statusShown = s == 1 || s == 2 || s == 4 || s == 5;
