@@ -4,7 +4,9 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "kit/own_text.h"
 #include "kit/plain_text.h"
@@ -54,6 +56,10 @@ CloseAllWindowController::CloseAllWindowController(kit::WindowContext& context, 
     keepRowsFitted(*closeAllStatusTableView);
     closeAllTabView->addWidget(closeAllTableView);
     closeAllTabView->addWidget(closeAllStatusTableView);
+    // Rows scrolled into sight while the tick runs show the prices of now.
+    connect(closeAllTableView->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (tick_) refreshShownRows();
+    });
     connect(closeAllTableView, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (item->column() == kTick) hitCheckbox(item->row());
     });
@@ -111,7 +117,7 @@ void CloseAllWindowController::refreshSelection() {
         reloadSelection();
         return;
     }
-    refreshTableView();
+    refreshShownRows();
 }
 
 void CloseAllWindowController::reloadSelection() {
@@ -147,14 +153,25 @@ void CloseAllWindowController::reloadSelection() {
 
 bool CloseAllWindowController::eventFilter(QObject* watched, QEvent* event) {
     // The table's own width changed: the spare width is shared again.
-    if (watched == closeAllTableView->viewport() && event->type() == QEvent::Resize)
+    if (watched == closeAllTableView->viewport() && event->type() == QEvent::Resize) {
         spreadColumns(*closeAllTableView, contentWidths_, kAccount);
+        if (tick_) refreshShownRows();
+    }
     return QDialog::eventFilter(watched, event);
 }
 
-void CloseAllWindowController::refreshTableView() {
+void CloseAllWindowController::refreshTableView() { refreshRows(0, closeAllTableView->rowCount() - 1); }
+
+void CloseAllWindowController::refreshShownRows() {
+    const int top = closeAllTableView->rowAt(0);
+    if (top < 0) return;
+    const int bottom = closeAllTableView->rowAt(closeAllTableView->viewport()->height() - 1);
+    refreshRows(top, bottom < 0 ? closeAllTableView->rowCount() - 1 : bottom);
+}
+
+void CloseAllWindowController::refreshRows(int top, int bottom) {
     const QSignalBlocker quiet(closeAllTableView);
-    for (int r = 0; r < static_cast<int>(shown_.size()) && r < closeAllTableView->rowCount(); ++r) {
+    for (int r = std::max(0, top); r <= bottom && r < static_cast<int>(shown_.size()) && r < closeAllTableView->rowCount(); ++r) {
         const model::Order& p = *shown_[std::size_t(r)];
         const auto item = context_.view.instrument(p.ItemCode);
         // A buy closes at the Bid, a sell at the Ask.

@@ -177,6 +177,20 @@ TEST_F(CloseAllTest, PositionsClosedOrOpenedMeanwhile) {
     EXPECT_TRUE(sentFor({"P1", "P2"}, orders::OrderMananger::kCloseSelected));
 }
 
+TEST_F(CloseAllTest, TheTickRefreshesTheRowsInSightAndScrollingShowsTheirPricesOfNow) {
+    for (int i = 0; i < 60; ++i) openPosition(0, "1", "1001", "Q" + std::to_string(i));
+    sheet->windowDidAppear();
+    kit::testing::runFor(20);
+    QTableWidget& rows = *sheet->closeAllTableView;
+    const int last = rows.rowCount() - 1;
+    ASSERT_LT(rows.rowAt(rows.viewport()->height() - 1), last);  // the last rows out of sight
+    item->Bid = 51;
+    fake->ticker.tick();
+    EXPECT_EQ(rows.item(0, 7)->text(), "51.00");
+    rows.scrollToBottom();
+    EXPECT_EQ(rows.item(last, 7)->text(), "51.00");
+}
+
 // Each page in both themes, as the sheet draws it.
 TEST_F(CloseAllTest, Screenshots) {
     const auto shoot = [&](QDialog* dialog, QTableWidget* table, const QString& name) {
