@@ -3,6 +3,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScopedValueRollback>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -142,8 +143,10 @@ void AddRemoveWindowController::showWindow() {
     editor_->restoreChosenType();
     // The first type is shown until another is chosen.
     QTreeWidgetItem* group = ItemCategoryOutlineView->topLevelItem(0);
-    if (ItemCategoryOutlineView->selectedItems().isEmpty() && group && group->childCount() > 0)
+    if (ItemCategoryOutlineView->selectedItems().isEmpty() && group && group->childCount() > 0) {
+        const QScopedValueRollback once(showing_, true);
         ItemCategoryOutlineView->setCurrentItem(group->child(0));
+    }
     reloadItems();
 }
 
@@ -167,7 +170,7 @@ void AddRemoveWindowController::outlineViewSelectionDidChange() {
     // Outline row r (the group row is 0) is type r - 1.
     const int row = selected.first()->parent()->indexOfChild(selected.first()) + 1;
     ItemTableView->clearSelection();
-    if (editor_->chooseType(row)) reloadItems();
+    if (editor_->chooseType(row) && !showing_) reloadItems();
 }
 
 void AddRemoveWindowController::SearchSymbols() {
