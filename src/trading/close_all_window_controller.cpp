@@ -37,6 +37,15 @@ QTableWidgetItem* textCell(const std::string& text, bool number) {
     return cell;
 }
 
+// The live columns of a position's row: a buy closes at the Bid, a sell at the Ask.
+void showLive(QTableWidgetItem& close, QTableWidgetItem& profit, const model::Order& p, const model::ItemDetails* item) {
+    const std::string price =
+        item ? model::Formatter::formatDecimal(p.tradingMode == 0 ? item->Bid : item->Ask, item->DecimalPlaces) : "";
+    close.setText(kit::shownText(price));
+    profit.setText(QString::number(p.UnrealisedPL, 'f', 2));
+    profit.setForeground(p.UnrealisedPL >= 0 ? kit::ThemeManager::riseColor() : kit::ThemeManager::fallColor());
+}
+
 }  // namespace
 
 CloseAllWindowController::CloseAllWindowController(kit::WindowContext& context, QWidget* parent)
@@ -140,10 +149,13 @@ void CloseAllWindowController::reloadSelection() {
         closeAllTableView->setItem(
             r, kOpenPrice,
             textCell(model::Formatter::formatDecimal(model::TextValue::doubleValue(p.OrderPrice), item ? item->DecimalPlaces : 2), true));
-        closeAllTableView->setItem(r, kClosePrice, textCell("", true));
-        closeAllTableView->setItem(r, kProfitLoss, textCell("", true));
+        // Filled before they join the table: no change to announce for each.
+        QTableWidgetItem* close = textCell("", true);
+        QTableWidgetItem* profit = textCell("", true);
+        showLive(*close, *profit, p, item.get());
+        closeAllTableView->setItem(r, kClosePrice, close);
+        closeAllTableView->setItem(r, kProfitLoss, profit);
     }
-    refreshTableView();
     closeAllTableView->resizeColumnsToContents();
     contentWidths_.clear();
     for (int c = 0; c < kColumns; ++c) contentWidths_.push_back(closeAllTableView->columnWidth(c));
@@ -173,14 +185,8 @@ void CloseAllWindowController::refreshRows(int top, int bottom) {
     const QSignalBlocker quiet(closeAllTableView);
     for (int r = std::max(0, top); r <= bottom && r < static_cast<int>(shown_.size()) && r < closeAllTableView->rowCount(); ++r) {
         const model::Order& p = *shown_[std::size_t(r)];
-        const auto item = context_.view.instrument(p.ItemCode);
-        // A buy closes at the Bid, a sell at the Ask.
-        const std::string close =
-            item ? model::Formatter::formatDecimal(p.tradingMode == 0 ? item->Bid : item->Ask, item->DecimalPlaces) : "";
-        closeAllTableView->item(r, kClosePrice)->setText(kit::shownText(close));
-        QTableWidgetItem* profit = closeAllTableView->item(r, kProfitLoss);
-        profit->setText(QString::number(p.UnrealisedPL, 'f', 2));
-        profit->setForeground(p.UnrealisedPL >= 0 ? kit::ThemeManager::riseColor() : kit::ThemeManager::fallColor());
+        showLive(*closeAllTableView->item(r, kClosePrice), *closeAllTableView->item(r, kProfitLoss), p,
+                 context_.view.instrument(p.ItemCode).get());
     }
 }
 
