@@ -55,26 +55,19 @@ const AdvancedRow* AdvancedWatchlistTableController::row(int index) const {
 }
 
 int AdvancedWatchlistTableController::takeSnapshot() {
-    std::vector<AdvancedRow> rows;
-    std::vector<AdvancedRowInputs> inputs;
     const std::vector<std::string> codes = context_.view.watchlistCodes();
-    rows.reserve(codes.size());
-    inputs.reserve(codes.size());
+    // In place: the rows of the list's first codes stay where they are.
+    rows_.resize(codes.size());
+    inputs_.resize(codes.size());
     for (std::size_t at = 0; at < codes.size(); ++at) {
         const std::string& code = codes[at];
         const auto item = context_.view.instrument(code);
         const LastShownPrices::Moves moves = item ? shown_.show(code, item->Bid, item->Ask) : LastShownPrices::Moves{};
         // Nothing it shows changed: the row made before.
-        if (at < rows_.size() && rows_[at].code == code && inputs_[at].same(item.get(), moves)) {
-            rows.push_back(std::move(rows_[at]));
-            inputs.push_back(std::move(inputs_[at]));
-            continue;
-        }
-        rows.push_back(advancedRow(code, item.get(), moves));
-        inputs.push_back(AdvancedRowInputs::of(item.get(), moves));
+        if (rows_[at].code == code && inputs_[at].same(item.get(), moves)) continue;
+        rows_[at] = advancedRow(code, item.get(), moves);
+        inputs_[at] = AdvancedRowInputs::of(item.get(), moves);
     }
-    rows_ = std::move(rows);
-    inputs_ = std::move(inputs);
     return static_cast<int>(rows_.size());
 }
 
