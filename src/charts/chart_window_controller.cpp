@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QMenu>
 #include <QVBoxLayout>
+#include <map>
 
 #include "kit/core/icon_image_name.h"
 #include "kit/popover_placement.h"
@@ -146,12 +147,18 @@ void ChartWindowController::fillPopUps() {
     for (std::size_t i = 0; i < types.size(); ++i)
         chartTypePopButton_->addItem(imageNamed(windowChartTypeImages()[i]), kit::tableText(context_, types[i]));
     backupSymbolsArray_ = context_.view.watchlistCodes();
+    std::map<std::string, QIcon> icons;  // by instrument type: each image is read once
     for (const std::string& code : backupSymbolsArray_) {
         const auto item = context_.view.instrument(code);
-        const std::string image = kit::iconImageName(item ? item->InstrumentTypeName.str() : std::string(), [](const std::string& n) {
-            return platform::ResourceBundle::pathForResource("images/" + n, "png").has_value();
-        });
-        symbolPopButton_->addItem(imageNamed(image + ".png"), kit::shownText(code));
+        const std::string type = item ? item->InstrumentTypeName.str() : std::string();
+        auto icon = icons.find(type);
+        if (icon == icons.end()) {
+            const std::string image = kit::iconImageName(type, [](const std::string& n) {
+                return platform::ResourceBundle::pathForResource("images/" + n, "png").has_value();
+            });
+            icon = icons.emplace(type, imageNamed(image + ".png")).first;
+        }
+        symbolPopButton_->addItem(icon->second, kit::shownText(code));
     }
 }
 

@@ -152,6 +152,7 @@ private:
     OrderList getCancelledOrderCollection() const override;
     OrderList getSettledOrderCollection() const override;
     OrderList getExecutedOrderCollection() const override;
+    std::shared_ptr<model::Order> executedPosition(const std::string& positionId) const override;
     std::string GetOrderRejectionReason(std::int32_t code) const override;
     std::vector<std::pair<std::string, std::string>> hedgeMargins() const override;
     double calculateCurrencyConversionForValue(double value, const model::Order& position) const override;

@@ -59,6 +59,11 @@ OrderList BusinessBase::getExecutedOrderCollection() const {
     return Queries::executedOrders(orderBook_->isExecutedPositionSearch(), orderBook_->ExecutedOrderSearchCollection(), orderBook_->OpenOrderCollection(),
                                    orderBook_->OpenOrderCollectionCopy(), reference_.AccountDetailCollection());
 }
+std::shared_ptr<model::Order> BusinessBase::executedPosition(const std::string& positionId) const {
+    return Queries::executedOrder(orderBook_->isExecutedPositionSearch(), orderBook_->ExecutedOrderSearchCollection(),
+                                  orderBook_->OpenOrderCollection(), orderBook_->OpenOrderCollectionCopy(),
+                                  reference_.AccountDetailCollection(), positionId);
+}
 
 bool BusinessBase::canShowAccount(const model::AccountDetails& account) const {
     return Queries::canShowAccount(account);

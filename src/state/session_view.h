@@ -100,6 +100,8 @@ public:
     virtual Orders getCancelledOrderCollection() const = 0;
     virtual Orders getSettledOrderCollection() const = 0;
     virtual Orders getExecutedOrderCollection() const = 0;
+    // The first of getExecutedOrderCollection() with that OpenPositionId, without making the list; null when none.
+    virtual std::shared_ptr<model::Order> executedPosition(const std::string& positionId) const = 0;
     virtual std::string GetOrderRejectionReason(std::int32_t code) const = 0;
     // The hedge margins last stored by the order manager, "<item code>#<delivery
     // mode>" -> "%.2f", in the order first stored.

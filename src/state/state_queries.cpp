@@ -23,7 +23,7 @@ using model::Order;
 
 int lowerByte(unsigned char c) { return std::tolower(c); }
 
-int byteCompare(const std::string& a, const std::string& b) {
+int byteCompare(std::string_view a, std::string_view b) {
     const int c = a.compare(b);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
@@ -90,7 +90,7 @@ Orders concat(Orders a, const Orders& b) {
 
 }  // namespace
 
-int localizedStandardCompare(const std::string& a, const std::string& b) {
+int localizedStandardCompare(std::string_view a, std::string_view b) {
     std::size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
         const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[j]);
@@ -190,10 +190,25 @@ Orders executedOrders(bool search, const Orders& searchAnswer, const Orders& ope
                       const AccountMap& accounts) {
     Orders out = search ? searchAnswer : concat(visibleOrders(open, accounts), visibleOrders(openCopy, accounts));
     out.erase(std::remove(out.begin(), out.end(), nullptr), out.end());
-    std::stable_sort(out.begin(), out.end(), [](const auto& x, const auto& y) {
+    const auto before = [](const auto& x, const auto& y) {
         return localizedStandardCompare(x->OpenPositionId, y->OpenPositionId) < 0;
-    });
+    };
+    // Already in order (as received, mostly): the sort would keep it as it is.
+    if (!std::is_sorted(out.begin(), out.end(), before)) std::stable_sort(out.begin(), out.end(), before);
     return out;
+}
+
+std::shared_ptr<model::Order> executedOrder(bool search, const Orders& searchAnswer, const Orders& open,
+                                            const Orders& openCopy, const AccountMap& accounts, std::string_view id) {
+    // The sort is stable and only equal ids compare equal: the first in list order is the first sorted.
+    const auto first = [id](const Orders& orders) -> std::shared_ptr<model::Order> {
+        for (const auto& o : orders)
+            if (o && o->OpenPositionId.view() == id) return o;
+        return nullptr;
+    };
+    if (search) return first(searchAnswer);
+    if (auto found = first(visibleOrders(open, accounts))) return found;
+    return first(visibleOrders(openCopy, accounts));
 }
 
 bool canShowAccount(const AccountDetails& a) {

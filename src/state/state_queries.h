@@ -57,7 +57,7 @@ namespace Queries {
 
 // Negative, zero or positive. Case-insensitive; runs of digits compare by
 // value ("9" before "10"); ties fall back to the bytes.
-int localizedStandardCompare(const std::string& a, const std::string& b);
+int localizedStandardCompare(std::string_view a, std::string_view b);
 // Numbers held as text by value ("-10" < "2.10" < "2.5" < "10"); a text that
 // is not a number sorts after every number; ties fall back to the bytes.
 int numericTextCompare(const std::string& a, const std::string& b);
@@ -77,6 +77,9 @@ void sortOrders(Orders& orders, const std::optional<std::vector<SortDescriptor>>
 // the visible closed copies; sorted by OpenPositionId, numeric-aware.
 Orders executedOrders(bool search, const Orders& searchAnswer, const Orders& open, const Orders& openCopy,
                       const AccountMap& accounts);
+// The first position of executedOrders' list with that id, found without sorting the list.
+std::shared_ptr<model::Order> executedOrder(bool search, const Orders& searchAnswer, const Orders& open,
+                                            const Orders& openCopy, const AccountMap& accounts, std::string_view id);
 
 // Status 1, 2, 4 or 5 and access 1, 2 or 3.
 bool canShowAccount(const model::AccountDetails& account);

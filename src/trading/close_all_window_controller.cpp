@@ -4,7 +4,9 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "kit/own_text.h"
 #include "kit/plain_text.h"
@@ -35,6 +37,15 @@ QTableWidgetItem* textCell(const std::string& text, bool number) {
     return cell;
 }
 
+// The live columns of a position's row: a buy closes at the Bid, a sell at the Ask.
+void showLive(QTableWidgetItem& close, QTableWidgetItem& profit, const model::Order& p, const model::ItemDetails* item) {
+    const std::string price =
+        item ? model::Formatter::formatDecimal(p.tradingMode == 0 ? item->Bid : item->Ask, item->DecimalPlaces) : "";
+    close.setText(kit::shownText(price));
+    profit.setText(QString::number(p.UnrealisedPL, 'f', 2));
+    profit.setForeground(p.UnrealisedPL >= 0 ? kit::ThemeManager::riseColor() : kit::ThemeManager::fallColor());
+}
+
 }  // namespace
 
 CloseAllWindowController::CloseAllWindowController(kit::WindowContext& context, QWidget* parent)
@@ -54,6 +65,10 @@ CloseAllWindowController::CloseAllWindowController(kit::WindowContext& context, 
     keepRowsFitted(*closeAllStatusTableView);
     closeAllTabView->addWidget(closeAllTableView);
     closeAllTabView->addWidget(closeAllStatusTableView);
+    // Rows scrolled into sight while the tick runs show the prices of now.
+    connect(closeAllTableView->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (tick_) refreshShownRows();
+    });
     connect(closeAllTableView, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (item->column() == kTick) hitCheckbox(item->row());
     });
@@ -73,6 +88,8 @@ CloseAllWindowController::CloseAllWindowController(kit::WindowContext& context, 
     column->addWidget(closeAllTabView, 1);
     column->addLayout(buttons);
     statusSheet_ = new ClosePositionStatusWindowController(context_, *this, this);
+    // Ended any way (Escape, its close box): the hidden table no longer follows the tick.
+    connect(this, &QDialog::finished, this, [this] { tick_.reset(); });
 }
 
 std::string CloseAllWindowController::text(const char* key) const {
@@ -109,7 +126,7 @@ void CloseAllWindowController::refreshSelection() {
         reloadSelection();
         return;
     }
-    refreshTableView();
+    refreshShownRows();
 }
 
 void CloseAllWindowController::reloadSelection() {
@@ -132,10 +149,13 @@ void CloseAllWindowController::reloadSelection() {
         closeAllTableView->setItem(
             r, kOpenPrice,
             textCell(model::Formatter::formatDecimal(model::TextValue::doubleValue(p.OrderPrice), item ? item->DecimalPlaces : 2), true));
-        closeAllTableView->setItem(r, kClosePrice, textCell("", true));
-        closeAllTableView->setItem(r, kProfitLoss, textCell("", true));
+        // Filled before they join the table: no change to announce for each.
+        QTableWidgetItem* close = textCell("", true);
+        QTableWidgetItem* profit = textCell("", true);
+        showLive(*close, *profit, p, item.get());
+        closeAllTableView->setItem(r, kClosePrice, close);
+        closeAllTableView->setItem(r, kProfitLoss, profit);
     }
-    refreshTableView();
     closeAllTableView->resizeColumnsToContents();
     contentWidths_.clear();
     for (int c = 0; c < kColumns; ++c) contentWidths_.push_back(closeAllTableView->columnWidth(c));
@@ -145,23 +165,28 @@ void CloseAllWindowController::reloadSelection() {
 
 bool CloseAllWindowController::eventFilter(QObject* watched, QEvent* event) {
     // The table's own width changed: the spare width is shared again.
-    if (watched == closeAllTableView->viewport() && event->type() == QEvent::Resize)
+    if (watched == closeAllTableView->viewport() && event->type() == QEvent::Resize) {
         spreadColumns(*closeAllTableView, contentWidths_, kAccount);
+        if (tick_) refreshShownRows();
+    }
     return QDialog::eventFilter(watched, event);
 }
 
-void CloseAllWindowController::refreshTableView() {
+void CloseAllWindowController::refreshTableView() { refreshRows(0, closeAllTableView->rowCount() - 1); }
+
+void CloseAllWindowController::refreshShownRows() {
+    const int top = closeAllTableView->rowAt(0);
+    if (top < 0) return;
+    const int bottom = closeAllTableView->rowAt(closeAllTableView->viewport()->height() - 1);
+    refreshRows(top, bottom < 0 ? closeAllTableView->rowCount() - 1 : bottom);
+}
+
+void CloseAllWindowController::refreshRows(int top, int bottom) {
     const QSignalBlocker quiet(closeAllTableView);
-    for (int r = 0; r < static_cast<int>(shown_.size()) && r < closeAllTableView->rowCount(); ++r) {
+    for (int r = std::max(0, top); r <= bottom && r < static_cast<int>(shown_.size()) && r < closeAllTableView->rowCount(); ++r) {
         const model::Order& p = *shown_[std::size_t(r)];
-        const auto item = context_.view.instrument(p.ItemCode);
-        // A buy closes at the Bid, a sell at the Ask.
-        const std::string close =
-            item ? model::Formatter::formatDecimal(p.tradingMode == 0 ? item->Bid : item->Ask, item->DecimalPlaces) : "";
-        closeAllTableView->item(r, kClosePrice)->setText(kit::shownText(close));
-        QTableWidgetItem* profit = closeAllTableView->item(r, kProfitLoss);
-        profit->setText(QString::number(p.UnrealisedPL, 'f', 2));
-        profit->setForeground(p.UnrealisedPL >= 0 ? kit::ThemeManager::riseColor() : kit::ThemeManager::fallColor());
+        showLive(*closeAllTableView->item(r, kClosePrice), *closeAllTableView->item(r, kProfitLoss), p,
+                 context_.view.instrument(p.ItemCode).get());
     }
 }
 

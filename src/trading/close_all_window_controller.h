@@ -34,7 +34,8 @@ public:
     void closeModal();
     // The selection page's live columns.
     void refreshTableView();
-    // On each tick: the rows again when the open positions changed, else the live columns.
+    // On each tick: the rows again when the open positions changed, else the
+    // live columns of the rows in sight (others as they scroll into sight).
     void refreshSelection();
 
     const CloseAllSelection& selection() const { return selection_; }
@@ -54,6 +55,8 @@ protected:
 
 private:
     void reloadSelection();
+    void refreshShownRows();
+    void refreshRows(int top, int bottom);
     void reloadStatus();
     void setButtonTitle();
     void bulkCloseNotification(const platform::Notification& notification);

@@ -3,6 +3,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScopedValueRollback>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -142,8 +143,10 @@ void AddRemoveWindowController::showWindow() {
     editor_->restoreChosenType();
     // The first type is shown until another is chosen.
     QTreeWidgetItem* group = ItemCategoryOutlineView->topLevelItem(0);
-    if (ItemCategoryOutlineView->selectedItems().isEmpty() && group && group->childCount() > 0)
+    if (ItemCategoryOutlineView->selectedItems().isEmpty() && group && group->childCount() > 0) {
+        const QScopedValueRollback once(showing_, true);
         ItemCategoryOutlineView->setCurrentItem(group->child(0));
+    }
     reloadItems();
 }
 
@@ -167,7 +170,7 @@ void AddRemoveWindowController::outlineViewSelectionDidChange() {
     // Outline row r (the group row is 0) is type r - 1.
     const int row = selected.first()->parent()->indexOfChild(selected.first()) + 1;
     ItemTableView->clearSelection();
-    if (editor_->chooseType(row)) reloadItems();
+    if (editor_->chooseType(row) && !showing_) reloadItems();
 }
 
 void AddRemoveWindowController::SearchSymbols() {
@@ -177,12 +180,13 @@ void AddRemoveWindowController::SearchSymbols() {
 
 void AddRemoveWindowController::reloadItems() {
     const std::vector<std::string>& shown = editor_->shown();
+    const QIcon marked = markIcon(true), unmarked = markIcon(false);  // drawn once, shared by the rows
     ItemTableView->setRowCount(static_cast<int>(shown.size()));
     for (int r = 0; r < static_cast<int>(shown.size()); ++r) {
         const std::string code = entryCode(shown[std::size_t(r)]);
         auto* codeCell = new QTableWidgetItem(kit::shownText(code));
         // A code without a record gets no mark.
-        if (context_.view.instrument(code)) codeCell->setIcon(markIcon(editor_->isMarked(code)));
+        if (context_.view.instrument(code)) codeCell->setIcon(editor_->isMarked(code) ? marked : unmarked);
         ItemTableView->setItem(r, 0, codeCell);
         auto* name = new QTableWidgetItem(kit::shownText(entryName(shown[std::size_t(r)])));
         name->setToolTip(kit::plainToolTip(name->text()));

@@ -50,6 +50,7 @@ private:
 
     kit::WindowContext& context_;
     std::unique_ptr<WatchlistEditor> editor_;
+    bool showing_ = false;  // showWindow reloads the rows once, after choosing the first type
 };
 
 }  // namespace views

@@ -55,15 +55,19 @@ const AdvancedRow* AdvancedWatchlistTableController::row(int index) const {
 }
 
 int AdvancedWatchlistTableController::takeSnapshot() {
-    std::vector<AdvancedRow> rows;
     const std::vector<std::string> codes = context_.view.watchlistCodes();
-    rows.reserve(codes.size());
-    for (const std::string& code : codes) {
+    // In place: the rows of the list's first codes stay where they are.
+    rows_.resize(codes.size());
+    inputs_.resize(codes.size());
+    for (std::size_t at = 0; at < codes.size(); ++at) {
+        const std::string& code = codes[at];
         const auto item = context_.view.instrument(code);
         const LastShownPrices::Moves moves = item ? shown_.show(code, item->Bid, item->Ask) : LastShownPrices::Moves{};
-        rows.push_back(advancedRow(code, item.get(), moves));
+        // Nothing it shows changed: the row made before.
+        if (rows_[at].code == code && inputs_[at].same(item.get(), moves)) continue;
+        rows_[at] = advancedRow(code, item.get(), moves);
+        inputs_[at] = AdvancedRowInputs::of(item.get(), moves);
     }
-    rows_ = std::move(rows);
     return static_cast<int>(rows_.size());
 }
 

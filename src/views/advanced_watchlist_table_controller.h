@@ -1,6 +1,7 @@
 #pragma once
 // The watchlist's second tab: one tall row per watchlist code, painted by
-// AdvancedTableCell, the whole list rebuilt on the login's tick. A press on
+// AdvancedTableCell, the whole list read on the login's tick (a row made
+// again only when what it shows changed). A press on
 // a price button opens the ticket of an active instrument (else alert
 // "1069"); a drag carries the code as text.
 #include <QMessageBox>
@@ -42,6 +43,7 @@ protected:
 private:
     kit::WindowContext& context_;
     std::vector<AdvancedRow> rows_;
+    std::vector<AdvancedRowInputs> inputs_;  // what each row was made from
     LastShownPrices shown_;
     QPointer<QMessageBox> alert_;
 };

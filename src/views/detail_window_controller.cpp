@@ -142,9 +142,8 @@ void DetailWindowController::loadMarketSessions(const std::string& code) {
 
 std::shared_ptr<model::Order> DetailWindowController::position() const {
     if (value_.empty()) return nullptr;
-    const state::Orders orders = detailViewType_ == detail_type::kOpenReceipt ? context_.view.getOpenOrderCollection()
-                                                                                : context_.view.getExecutedOrderCollection();
-    for (const auto& order : orders)
+    if (detailViewType_ != detail_type::kOpenReceipt) return context_.view.executedPosition(value_);
+    for (const auto& order : context_.view.getOpenOrderCollection())
         if (order && order->OpenPositionId == value_) return order;
     return nullptr;
 }

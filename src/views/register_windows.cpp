@@ -25,9 +25,9 @@ kit::WindowSpec receiptWindow(const char* name, int type) {
     window.presentation = kit::Presentation::Sheet;
     // Without a record the opener asks only whether the receipt exists.
     window.canOpen = [type](kit::WindowContext& context, const kit::OpenRequest& request) {
-        return request.recordId.empty() || holdsPosition(type == detail_type::kOpenReceipt ? context.view.getOpenOrderCollection()
-                                                               : context.view.getExecutedOrderCollection(),
-                             request.recordId);
+        if (request.recordId.empty()) return true;
+        return type == detail_type::kOpenReceipt ? holdsPosition(context.view.getOpenOrderCollection(), request.recordId)
+                                                 : context.view.executedPosition(request.recordId) != nullptr;
     };
     window.make = [](kit::WindowContext& context) -> QWidget* { return new DetailWindowController(context); };
     window.open = [type](QWidget* made, const kit::OpenRequest& request) {

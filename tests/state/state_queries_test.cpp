@@ -153,6 +153,11 @@ TEST_F(QueriesTest, ExecutedListSortsPositionIdsNumerically) {
     EXPECT_EQ(l[0]->OpenPositionId, "9");
     EXPECT_EQ(l[1]->OpenPositionId, "10");
     EXPECT_EQ(l[2]->OpenPositionId, "100");
+    // One position by id, as the sorted list holds it first: open before the closed copies.
+    order(openCopy, "1", "D", "10");
+    EXPECT_EQ(Q::executedOrder(false, search, open, openCopy, accounts, "10")->ItemCode, "A");
+    EXPECT_EQ(Q::executedOrder(false, search, open, openCopy, accounts, "9")->ItemCode, "B");
+    EXPECT_EQ(Q::executedOrder(false, search, open, openCopy, accounts, "09"), nullptr);
 
     order(search, "6", "S", "2");
     order(search, "6", "T", "1");
@@ -160,6 +165,8 @@ TEST_F(QueriesTest, ExecutedListSortsPositionIdsNumerically) {
     auto s = Q::executedOrders(true, search, open, openCopy, accounts);
     ASSERT_EQ(s.size(), 2u);  // the search answer as it is, hidden accounts and all
     EXPECT_EQ(s[0]->ItemCode, "T");
+    EXPECT_EQ(Q::executedOrder(true, search, open, openCopy, accounts, "2")->ItemCode, "S");
+    EXPECT_EQ(Q::executedOrder(true, search, open, openCopy, accounts, "10"), nullptr);
     EXPECT_EQ(search[0]->ItemCode, "S");  // stored list untouched
 }
 

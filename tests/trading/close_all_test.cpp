@@ -88,6 +88,7 @@ TEST_F(CloseAllTest, TicksSetTheButton) {
         {1, true, tr("0706") + " (2)"},
         {0, true, tr("0706") + " (1)"},
         {2, false, tr("0706") + " (0)"},
+        {1, true, tr("0706") + " (1)"},  // ticked again
     };
     for (const Step& s : steps) {
         if (s.row >= 0) tick(s.row);
@@ -97,6 +98,9 @@ TEST_F(CloseAllTest, TicksSetTheButton) {
     EXPECT_EQ(sheet->closeAllTableView->item(1, 7)->text(), "50.10");  // a sell closes at the Ask
     sheet->windowDidAppear();  // reopening ticks every position
     EXPECT_EQ(sheet->selection().count(), 3u);
+    const std::size_t following = fake->ticker.subscriberCount();
+    sheet->reject();  // Escape: the hidden rows no longer follow the tick
+    EXPECT_EQ(fake->ticker.subscriberCount(), following - 1);
 }
 
 TEST_F(CloseAllTest, AllTickedGoAsCloseAllAndTheStatusFollowsTheAnswers) {
@@ -171,6 +175,20 @@ TEST_F(CloseAllTest, PositionsClosedOrOpenedMeanwhile) {
     sheet->closeAllButtonClicked();
     EXPECT_EQ(sent, 1);
     EXPECT_TRUE(sentFor({"P1", "P2"}, orders::OrderMananger::kCloseSelected));
+}
+
+TEST_F(CloseAllTest, TheTickRefreshesTheRowsInSightAndScrollingShowsTheirPricesOfNow) {
+    for (int i = 0; i < 60; ++i) openPosition(0, "1", "1001", "Q" + std::to_string(i));
+    sheet->windowDidAppear();
+    kit::testing::runFor(20);
+    QTableWidget& rows = *sheet->closeAllTableView;
+    const int last = rows.rowCount() - 1;
+    ASSERT_LT(rows.rowAt(rows.viewport()->height() - 1), last);  // the last rows out of sight
+    item->Bid = 51;
+    fake->ticker.tick();
+    EXPECT_EQ(rows.item(0, 7)->text(), "51.00");
+    rows.scrollToBottom();
+    EXPECT_EQ(rows.item(last, 7)->text(), "51.00");
 }
 
 // Each page in both themes, as the sheet draws it.

@@ -1,6 +1,7 @@
 // The advanced watchlist, the watchlist editor, the accounts and the journal
 // offscreen over a session of the test's own.
 #include <gtest/gtest.h>
+#include <functional>
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
@@ -125,6 +126,24 @@ TEST_F(ListsTest, AdvancedRowsButtonsAndDrag) {
     EXPECT_EQ(fake.opener.tickets, (std::vector<std::string>{"GOLD", "GOLD"}));
     std::unique_ptr<QMimeData> drag(table.model()->mimeData({table.model()->index(1, 0)}));
     EXPECT_EQ(drag->text(), "OLDCO");
+    // A row kept from the last tick is the row its instrument makes now.
+    const std::function<void()> changes[] = {
+        [] {},
+        [&] { gold->Low -= 1; },
+        [&] { gold->High += 1; },
+        [&] { gold->UpdateTime = "01/02/2024 14:31:07"; },
+        [&] { gold->DecimalPlaces = 3; },
+        [&] { gold->priceTick = 0.5; },
+        [&] { gold->mostSignificantDigitLength = 3; },
+        [&] { gold->leastSignificantDigitLength = 1; },
+        [&] { gold->instrumentTradingStatus = 2; },
+    };
+    for (std::size_t at = 0; at < std::size(changes); ++at) {
+        changes[at]();
+        table.RefreshTableview();
+        const AdvancedRow* shown = table.row(0);
+        EXPECT_EQ(*shown, advancedRow("GOLD", gold.get(), {shown->bidMove, shown->askMove})) << at;
+    }
     // The watchlist saved elsewhere shows at the next tick.
     Access::selectedSymbols(s.data()) = {"SILVER"};
     table.RefreshTableview();

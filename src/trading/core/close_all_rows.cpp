@@ -1,7 +1,7 @@
 #include "trading/core/close_all_rows.h"
 
 #include <algorithm>
-#include <set>
+#include <unordered_map>
 
 #include "model/text_value.h"
 
@@ -9,47 +9,56 @@ namespace trading {
 
 void CloseAllSelection::tickAll(const state::Orders& open) {
     ticks_.clear();
+    ticked_.clear();
     for (const auto& p : open)
-        if (p) ticks_.push_back(p->OpenPositionId);
+        if (p) {
+            ticks_.push_back(p->OpenPositionId);
+            ticked_.insert(p->OpenPositionId);
+        }
 }
 
 void CloseAllSelection::toggle(const std::string& positionId) {
-    if (isTicked(positionId)) untick(positionId);
-    else ticks_.push_back(positionId);
+    if (isTicked(positionId)) {
+        untick(positionId);
+    } else {
+        ticks_.push_back(positionId);
+        ticked_.insert(positionId);
+    }
 }
 
 void CloseAllSelection::untick(const std::string& positionId) {
     ticks_.erase(std::remove(ticks_.begin(), ticks_.end(), positionId), ticks_.end());
+    ticked_.erase(positionId);
 }
 
 bool CloseAllSelection::isTicked(const std::string& positionId) const {
-    return std::find(ticks_.begin(), ticks_.end(), positionId) != ticks_.end();
+    return ticked_.count(positionId) != 0;
 }
 
 void CloseAllSelection::keepOpen(const state::Orders& open) {
-    std::set<std::string> ids;
+    std::unordered_set<std::string> ids;
     for (const auto& p : open)
         if (p) ids.insert(p->OpenPositionId);
     ticks_.erase(std::remove_if(ticks_.begin(), ticks_.end(), [&](const std::string& id) { return !ids.count(id); }),
                  ticks_.end());
+    ticked_ = std::unordered_set<std::string>(ticks_.begin(), ticks_.end());
 }
 
 state::Orders CloseAllSelection::tickedPositions(const state::Orders& open) const {
+    std::unordered_map<std::string, const state::Orders::value_type*> byId;  // the first of each id
+    for (const auto& p : open)
+        if (p) byId.emplace(p->OpenPositionId, &p);
     state::Orders out;
     for (const std::string& id : ticks_)
-        for (const auto& p : open)
-            if (p && p->OpenPositionId == id) {
-                out.push_back(p);
-                break;
-            }
+        if (const auto found = byId.find(id); found != byId.end()) out.push_back(*found->second);
     return out;
 }
 
 bool CloseAllSelection::isCloseAll(const state::Orders& open) const {
-    std::set<std::string> ids;
+    std::unordered_set<std::string> ids;
     for (const auto& p : open)
         if (p) ids.insert(p->OpenPositionId);
-    return !ids.empty() && ids == std::set<std::string>(ticks_.begin(), ticks_.end());
+    return !ids.empty() && ids == ticked_;
 }
 
 CloseAllButton closeAllButton(std::size_t ticked, bool all, const std::string& closeAll, const std::string& some) {

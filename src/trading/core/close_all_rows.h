@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "model/order.h"
@@ -34,7 +35,8 @@ public:
     bool isCloseAll(const state::Orders& open) const;
 
 private:
-    std::vector<std::string> ticks_;
+    std::vector<std::string> ticks_;            // in tick order
+    std::unordered_set<std::string> ticked_;    // the same ids, for look-ups
 };
 
 struct CloseAllButton {

@@ -28,6 +28,32 @@ AdvancedRow advancedRow(const std::string& code, const model::ItemDetails* item,
     return row;
 }
 
+AdvancedRowInputs AdvancedRowInputs::of(const model::ItemDetails* item, const LastShownPrices::Moves& moves) {
+    AdvancedRowInputs in;
+    in.moves = moves;
+    if (!item) return in;
+    in.hasItem = true;
+    in.bid = item->Bid;
+    in.ask = item->Ask;
+    in.low = item->Low;
+    in.high = item->High;
+    in.priceTick = item->priceTick;
+    in.decimalPlaces = item->DecimalPlaces;
+    in.status = item->instrumentTradingStatus;
+    in.mostSignificant = item->mostSignificantDigitLength;
+    in.leastSignificant = item->leastSignificantDigitLength;
+    in.updateTime = item->UpdateTime.str();
+    return in;
+}
+
+bool AdvancedRowInputs::same(const model::ItemDetails* item, const LastShownPrices::Moves& shown) const {
+    if (moves.bid != shown.bid || moves.ask != shown.ask || hasItem != (item != nullptr)) return false;
+    return !item || (bid == item->Bid && ask == item->Ask && low == item->Low && high == item->High &&
+                     priceTick == item->priceTick && decimalPlaces == item->DecimalPlaces &&
+                     status == item->instrumentTradingStatus && mostSignificant == item->mostSignificantDigitLength &&
+                     leastSignificant == item->leastSignificantDigitLength && updateTime == item->UpdateTime.view());
+}
+
 const char* arrowImageName(PriceMove move) {
     switch (move) {
         case PriceMove::Rise: return "banner_green_arrow";

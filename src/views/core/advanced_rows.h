@@ -1,6 +1,7 @@
 #pragma once
 // The texts and marks of one advanced-watchlist row: code, time, the day's
 // low and high, the spread in ticks and the two prices with their arrows.
+#include <cstdint>
 #include <string>
 
 #include "views/core/price_marks.h"
@@ -24,6 +25,21 @@ struct AdvancedRow {
     int mostSignificant = 0;
     int leastSignificant = 0;
     bool tradable = false;
+    bool operator==(const AdvancedRow&) const = default;
+};
+
+// What advancedRow reads of the instrument, and the moves: a row made from
+// equal inputs is the same row.
+struct AdvancedRowInputs {
+    bool hasItem = false;
+    double bid = 0, ask = 0, low = 0, high = 0, priceTick = 0;
+    std::int32_t decimalPlaces = 0, status = 0;
+    std::uint64_t mostSignificant = 0, leastSignificant = 0;
+    std::string updateTime;
+    LastShownPrices::Moves moves;
+
+    static AdvancedRowInputs of(const model::ItemDetails* item, const LastShownPrices::Moves& moves);
+    bool same(const model::ItemDetails* item, const LastShownPrices::Moves& moves) const;
 };
 
 // A code without a record gives only the code; nothing else shows.
