@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <map>
 
+#include "kit/controls/long_list_combo.h"
 #include "kit/core/icon_image_name.h"
 #include "kit/popover_placement.h"
 #include "kit/theme_manager.h"
@@ -160,6 +161,7 @@ void ChartWindowController::fillPopUps() {
         }
         symbolPopButton_->addItem(icon->second, kit::shownText(code));
     }
+    kit::sizeToItems(*symbolPopButton_);
 }
 
 void ChartWindowController::windowDidAppear() {

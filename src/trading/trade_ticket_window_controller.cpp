@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <map>
 
+#include "kit/controls/long_list_combo.h"
 #include "kit/popover_placement.h"
 #include "kit/core/kit_payloads.h"
 #include "kit/plain_text.h"
@@ -234,6 +235,7 @@ void TradeTicketWindowController::LoadSymbolDetails(bool fromWatchlist) {
     if (!fromWatchlist && !watchlist.empty()) itemCode_ = watchlist.front();
     SymbolSelectionIsChanging(itemCode_);
     setItems(SymbolComboBox, watchlist);
+    kit::sizeToItems(*SymbolComboBox);
     showText(SymbolComboBox, itemCode_);
 }
 

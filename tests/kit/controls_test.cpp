@@ -2,6 +2,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -15,6 +16,7 @@
 #include "kit/control_texts_walk.h"
 #include "kit/controls/custom_drag_view.h"
 #include "kit/controls/dark_views.h"
+#include "kit/controls/long_list_combo.h"
 #include "kit/controls/input_filter_fields.h"
 #include "kit/controls/price_label.h"
 #include "kit/controls/table_header_cell.h"
@@ -115,6 +117,24 @@ TEST(FiguresLeftToRight, CellsAndFieldsOfFiguresUnderARightToLeftLayout) {
                 label.isLeftToRight());
     EXPECT_TRUE(name.isRightToLeft());
     QApplication::setLayoutDirection(Qt::LeftToRight);
+}
+
+// A long list is sized by its longest text's length, without measuring each item; a short one as Qt sizes it.
+TEST(LongListCombo, SizedByTheLongestTextOnceLong) {
+    const std::tuple<int, QString, QComboBox::SizeAdjustPolicy> cases[] = {
+        {kMeasuredItems - 1, "XAUUSD.SPOT", QComboBox::AdjustToContentsOnFirstShow},
+        {kMeasuredItems, "XAUUSD.SPOT", QComboBox::AdjustToMinimumContentsLengthWithIcon},
+        {13045, QString(80, 'X'), QComboBox::AdjustToMinimumContentsLengthWithIcon},
+    };
+    for (const auto& [count, longest, policy] : cases) {
+        QComboBox combo;
+        for (int i = 0; i < count; ++i) combo.addItem(i == count / 2 ? longest : QString::number(i));
+        sizeToItems(combo);
+        EXPECT_EQ(combo.sizeAdjustPolicy(), policy) << count;
+        const int text = combo.fontMetrics().horizontalAdvance(longest.left(kLongestSizedText));
+        EXPECT_GE(combo.sizeHint().width(), text) << count;
+        EXPECT_LT(combo.sizeHint().width(), 2 * text + 60) << count;
+    }
 }
 
 TEST(TableHeaderCell, CleansEachChangeAndPostsTheFinalText) {
