@@ -3,6 +3,7 @@
 // orders: the order-status (62), settlement (66), position (67) and
 // hedged-close (1052) messages. Handlers and mutators run on the main thread.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -54,6 +55,9 @@ public:
 
     // Codes of the visible open positions, then of the visible pending orders.
     std::vector<std::string> heldItemCodes() const;
+    // Calls f with each open position of the instrument, in list order (by an
+    // index of their codes, not a walk of every position).
+    void forEachOpenPositionOf(std::string_view itemCode, const std::function<void(const model::Order&)>& f);
 
     // --- Changes of the collections ------------------------------------------------
     void setExecutedPositionSearch(bool search) { executedPositionSearch_ = search; }

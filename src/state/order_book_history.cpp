@@ -27,6 +27,8 @@ struct OrderBook::HeldIds {
     IdIndex pending{&IdIndex::of<&model::Order::PendingOrderId>};
     IdIndex settled{&IdIndex::of<&model::Order::SettlementId>};
     IdIndex cancelled{&IdIndex::of<&model::Order::CancelledOrderId>};
+    // The open positions by instrument code.
+    IdIndex openCodes{&IdIndex::of<&model::Order::ItemCode>};
     // Quantities and dates of the initial collections, held once.
     model::TextPool repeated;
 };
@@ -39,6 +41,11 @@ bool OrderBook::holdsOpenPosition(const std::string& id) {
 void OrderBook::appendOpenPosition(std::shared_ptr<model::Order> position) {
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
     heldIds_->open.append(open_, std::move(position));
+}
+
+void OrderBook::forEachOpenPositionOf(std::string_view itemCode, const std::function<void(const model::Order&)>& f) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    heldIds_->openCodes.forEach(open_, itemCode, f);
 }
 
 void OrderBook::expectOpenPositions(std::size_t count) {
@@ -152,7 +159,8 @@ void OrderBook::handOver(platform::SteppedRelease& release) {
     }
     ++openRevision_;
     if (heldIds_)
-        for (IdIndex* index : {&heldIds_->open, &heldIds_->pending, &heldIds_->settled, &heldIds_->cancelled})
+        for (IdIndex* index : {&heldIds_->open, &heldIds_->pending, &heldIds_->settled, &heldIds_->cancelled,
+                               &heldIds_->openCodes})
             index->clear();
 }
 
