@@ -123,13 +123,14 @@ void OrderBook::FillInitialCancelledOrderCollection(const model::CancelledOrderH
 
 void OrderBook::SetEquityHitPriceInOrders(const model::EquityHitPriceInfos& row) {
     platform::assertMainThread();
-    for (const auto& position : open_) {
-        if (!position || position->OpenPositionId != row.PositionId) continue;
-        position->setEquityHitPrice(row.HitPrice);
-        position->UnrealisedPL = row.UnrealisedPL;
-        position->FloatingPL = row.UnrealisedPL;
+    // By the id index: a walk of every position for each row of the answer was quadratic.
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    heldIds_->open.forEach(open_, row.PositionId, [&](model::Order& position) {
+        position.setEquityHitPrice(row.HitPrice);
+        position.UnrealisedPL = row.UnrealisedPL;
+        position.FloatingPL = row.UnrealisedPL;
         openPositionsChanged();
-    }
+    });
 }
 
 void OrderBook::fillExecutedPositionSearchData(std::string_view text) {
