@@ -177,6 +177,13 @@ private:
     // Open positions by id, through the index the initial collection keeps.
     bool holdsOpenPosition(const std::string& id);
     void appendOpenPosition(std::shared_ptr<model::Order> position);
+    // To OpenOrderCollectionCopy, through its id index.
+    void appendOpenCopy(std::shared_ptr<model::Order> position);
+    // Calls f with each open position, then each copy, of this id, in list order (by their id indexes).
+    void forEachPositionOrCopy(std::string_view id, const std::function<void(const model::Order&)>& f);
+    // Settlements by id, through the index the initial collection keeps.
+    bool holdsSettlement(std::string_view id);
+    void appendSettlement(std::shared_ptr<model::Order> settled);
 
     void orderStatus(const Dispatch& m);
     void orderRejected(const Dispatch& m);

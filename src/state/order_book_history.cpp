@@ -27,6 +27,7 @@ struct OrderBook::HeldIds {
     IdIndex pending{&IdIndex::of<&model::Order::PendingOrderId>};
     IdIndex settled{&IdIndex::of<&model::Order::SettlementId>};
     IdIndex cancelled{&IdIndex::of<&model::Order::CancelledOrderId>};
+    IdIndex openCopy{&IdIndex::of<&model::Order::OpenPositionId>};
     // The open positions by instrument code.
     IdIndex openCodes{&IdIndex::of<&model::Order::ItemCode>};
     // Quantities and dates of the initial collections, held once.
@@ -46,6 +47,27 @@ void OrderBook::appendOpenPosition(std::shared_ptr<model::Order> position) {
 void OrderBook::forEachOpenPositionOf(std::string_view itemCode, const std::function<void(const model::Order&)>& f) {
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
     heldIds_->openCodes.forEach(open_, itemCode, f);
+}
+
+void OrderBook::appendOpenCopy(std::shared_ptr<model::Order> position) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    heldIds_->openCopy.append(openCopy_, std::move(position));
+}
+
+void OrderBook::forEachPositionOrCopy(std::string_view id, const std::function<void(const model::Order&)>& f) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    heldIds_->open.forEach(open_, id, f);
+    heldIds_->openCopy.forEach(openCopy_, id, f);
+}
+
+bool OrderBook::holdsSettlement(std::string_view id) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    return heldIds_->settled.holds(settled_, id);
+}
+
+void OrderBook::appendSettlement(std::shared_ptr<model::Order> settled) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    heldIds_->settled.append(settled_, std::move(settled));
 }
 
 void OrderBook::expectOpenPositions(std::size_t count) {
@@ -70,7 +92,7 @@ void OrderBook::FillInitialOpenOrderCollection(const model::OpenOrderHD& row,
     auto order = HistoryOrders::openOrder(row, itemCode, heldIds_->repeated);
     if (heldIds_->open.holds(open_, order->OpenPositionId)) return;
     if (row.PositionQty == 0)
-        openCopy_.push_back(std::move(order));
+        appendOpenCopy(std::move(order));
     else
         heldIds_->open.append(open_, std::move(order));
     openPositionsChanged();
@@ -161,7 +183,7 @@ void OrderBook::handOver(platform::SteppedRelease& release) {
     ++openRevision_;
     if (heldIds_)
         for (IdIndex* index : {&heldIds_->open, &heldIds_->pending, &heldIds_->settled, &heldIds_->cancelled,
-                               &heldIds_->openCodes})
+                               &heldIds_->openCopy, &heldIds_->openCodes})
             index->clear();
 }
 

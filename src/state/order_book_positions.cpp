@@ -78,7 +78,7 @@ void OrderBook::FillOpenOrderCollection(const MessageFields& fields) {
     }
     if (holdsOpenPosition(position->OpenPositionId)) return;
     if (OrderFields::isZeroQuantity(position->RemainingQty))
-        openCopy_.push_back(position);
+        appendOpenCopy(position);
     else
         appendOpenPosition(position);
     openPositionsChanged();
@@ -95,7 +95,7 @@ void OrderBook::UpdateOpenOrderCollection(const std::optional<std::string>& posi
     if (OrderFields::isZeroQuantity(remainingQty)) {
         for (auto it = open_.begin(); it != open_.end(); ++it) {
             if (!*it || (*it)->OpenPositionId != *positionId) continue;
-            openCopy_.push_back(*it);
+            appendOpenCopy(*it);
             open_.erase(it);
             openPositionsChanged();
             return;
@@ -168,22 +168,21 @@ void OrderBook::FillSettledOrderCollection(const MessageFields& fields) {
             default: break;
         }
     });
-    for (const OrderList* list : {&open_, &openCopy_}) {
-        for (const auto& p : *list) {
-            if (!p || p->OpenPositionId.empty()) continue;
-            if (p->OpenPositionId == settled->OpenPositionId) {
-                settled->OrderPrice = p->OrderPrice;
-                settled->deliveryMode = p->deliveryMode;
-                settled->setItemTime(p->TransactionDateTime);
-                settled->tradingMode = p->tradingMode;
-            }
-            if (p->OpenPositionId == settled->ClosingPositionId()) settled->setSettledPrice(p->OrderPrice);
-        }
-    }
-    if (!settled->SettlementId().empty())
-        for (const auto& held : settled_)
-            if (held && held->SettlementId() == settled->SettlementId()) return;
-    settled_.push_back(settled);
+    // By the id indexes: walks of every position, copy and settlement for each
+    // settlement made a close of many positions quadratic. Of each id, the last
+    // position of the lists in order gives its fields.
+    const model::CompactText positionId = settled->OpenPositionId, closingId = settled->ClosingPositionId();
+    if (!positionId.empty())
+        forEachPositionOrCopy(positionId, [&](const model::Order& p) {
+            settled->OrderPrice = p.OrderPrice;
+            settled->deliveryMode = p.deliveryMode;
+            settled->setItemTime(p.TransactionDateTime);
+            settled->tradingMode = p.tradingMode;
+        });
+    if (!closingId.empty())
+        forEachPositionOrCopy(closingId, [&](const model::Order& p) { settled->setSettledPrice(p.OrderPrice); });
+    if (!settled->SettlementId().empty() && holdsSettlement(settled->SettlementId())) return;
+    appendSettlement(settled);
     settledOrdersChanged();
     services_.appendJournal(JournalData::getOrderJournalData(7, *settled, services_.journalContext()));
     ShowSettledOrderNotification(settled->ItemCode + "#" + settled->SettledPrice() + "#" +
