@@ -124,12 +124,11 @@ void OrderBook::orderRejected(const Dispatch& m) {
     if (!pendingOrderId) return;
     for (const auto& order : pendingCopy_) {
         if (!order || order->PendingOrderId != *pendingOrderId) continue;
-        for (const auto& position : open_) {
-            if (!position || position->OpenPositionId != order->RefPositionIdOfBracket()) continue;
-            if (order->orderType == model::Order::kLimit) position->LimitPrice.clear();
-            if (order->orderType == model::Order::kStop) position->StopPrice.clear();
+        forEachOpenPosition(order->RefPositionIdOfBracket(), [&](model::Order& position) {
+            if (order->orderType == model::Order::kLimit) position.LimitPrice.clear();
+            if (order->orderType == model::Order::kStop) position.StopPrice.clear();
             openPositionsChanged();
-        }
+        });
     }
 }
 

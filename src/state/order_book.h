@@ -177,6 +177,9 @@ private:
     // Open positions by id, through the index the initial collection keeps.
     bool holdsOpenPosition(const std::string& id);
     void appendOpenPosition(std::shared_ptr<model::Order> position);
+    // Each open position of this id, in list order; the first one taken out of the list (null: none).
+    void forEachOpenPosition(std::string_view id, const std::function<void(model::Order&)>& f);
+    std::shared_ptr<model::Order> takeOpenPosition(std::string_view id);
     // To OpenOrderCollectionCopy, through its id index.
     void appendOpenCopy(std::shared_ptr<model::Order> position);
     // Calls f with each open position, then each copy, of this id, in list order (by their id indexes).

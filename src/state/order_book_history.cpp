@@ -60,6 +60,20 @@ void OrderBook::forEachPositionOrCopy(std::string_view id, const std::function<v
     heldIds_->openCopy.forEach(openCopy_, id, f);
 }
 
+void OrderBook::forEachOpenPosition(std::string_view id, const std::function<void(model::Order&)>& f) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    heldIds_->open.forEach(open_, id, f);
+}
+
+std::shared_ptr<model::Order> OrderBook::takeOpenPosition(std::string_view id) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    const std::optional<std::size_t> at = heldIds_->open.first(open_, id);
+    if (!at) return nullptr;
+    std::shared_ptr<model::Order> taken = open_[*at];
+    heldIds_->open.erase(open_, *at);
+    return taken;
+}
+
 bool OrderBook::holdsSettlement(std::string_view id) {
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
     return heldIds_->settled.holds(settled_, id);

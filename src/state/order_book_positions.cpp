@@ -1,5 +1,7 @@
 // Open positions (execution 67/74, status update 67/73), the bracket prices
 // that follow their take-profit and stop-loss legs, and settlements (66).
+#include <utility>
+
 #include "platform/log.h"
 #include "protocol/tags.h"
 #include "platform/main_executor.h"
@@ -92,32 +94,30 @@ void OrderBook::UpdateOpenOrderCollection(const std::optional<std::string>& posi
         platform::Log::debug("Position update without a position id: ignored");
         return;
     }
+    // By the id index (which keeps up with a removal): each update walked
+    // every position, and a close of many read every id again at each.
     if (OrderFields::isZeroQuantity(remainingQty)) {
-        for (auto it = open_.begin(); it != open_.end(); ++it) {
-            if (!*it || (*it)->OpenPositionId != *positionId) continue;
-            appendOpenCopy(*it);
-            open_.erase(it);
+        if (auto closed = takeOpenPosition(*positionId)) {
+            appendOpenCopy(std::move(closed));
             openPositionsChanged();
-            return;
         }
         return;
     }
-    for (const auto& position : open_) {
-        if (!position || position->OpenPositionId != *positionId) continue;
+    forEachOpenPosition(*positionId, [&](model::Order& position) {
         bool rescale = false;
         OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
             switch (t) {
                 case tag::OrderQty: rescale = true; break;
-                case tag::OrderPrice: position->OrderPrice = v; break;
-                case tag::RemainingQty: position->RemainingQty = v; break;
-                case tag::Storage: position->Storage = OrderFields::number(v); break;
-                case tag::Commission: position->Commision = position->CommisionPaid = OrderFields::number(v); break;
+                case tag::OrderPrice: position.OrderPrice = v; break;
+                case tag::RemainingQty: position.RemainingQty = v; break;
+                case tag::Storage: position.Storage = OrderFields::number(v); break;
+                case tag::Commission: position.Commision = position.CommisionPaid = OrderFields::number(v); break;
                 default: break;
             }
         });
-        if (rescale) rescaleCommission(*position);
+        if (rescale) rescaleCommission(position);
         openPositionsChanged();
-    }
+    });
 }
 
 void OrderBook::ModifyBracketOrderUpdateonOpenOrderCollection(const MessageFields& fields,
@@ -126,14 +126,13 @@ void OrderBook::ModifyBracketOrderUpdateonOpenOrderCollection(const MessageField
     platform::assertMainThread();
     if (!reference) return;
     const bool legGone = code == status::FullyFilled || code == status::Cancelled || code == status::Rejected;
-    for (const auto& position : open_) {
-        if (!position || position->OpenPositionId != *reference) continue;
+    forEachOpenPosition(*reference, [&](model::Order& position) {
         std::int32_t legType = 0;
         OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
             if (t == tag::OrderType) legType = OrderFields::integer(v);
             if (t != tag::OrderPrice) return;
-            model::CompactText* price = legType == tag::wire::Limit  ? &position->LimitPrice
-                                 : legType == tag::wire::Stop ? &position->StopPrice
+            model::CompactText* price = legType == tag::wire::Limit  ? &position.LimitPrice
+                                 : legType == tag::wire::Stop ? &position.StopPrice
                                                               : nullptr;
             if (!price) return;
             if (legGone)
@@ -142,7 +141,7 @@ void OrderBook::ModifyBracketOrderUpdateonOpenOrderCollection(const MessageField
                 *price = v;
             openPositionsChanged();
         });
-    }
+    });
 }
 
 void OrderBook::FillSettledOrderCollection(const MessageFields& fields) {
