@@ -180,6 +180,9 @@ private:
     // Each open position of this id, in list order; the first one taken out of the list (null: none).
     void forEachOpenPosition(std::string_view id, const std::function<void(model::Order&)>& f);
     std::shared_ptr<model::Order> takeOpenPosition(std::string_view id);
+    // To PendingOrderCollectionCopy, and its orders of this id in list order, through its id index.
+    void appendPendingCopy(std::shared_ptr<model::Order> order);
+    void forEachPendingCopy(std::string_view id, const std::function<void(const model::Order&)>& f);
     // To OpenOrderCollectionCopy, through its id index.
     void appendOpenCopy(std::shared_ptr<model::Order> position);
     // Calls f with each open position, then each copy, of this id, in list order (by their id indexes).
@@ -192,7 +195,7 @@ private:
     void orderRejected(const Dispatch& m);
     void positionUpdate(const Dispatch& m);
     // The bracket reference of the last copied pending order with this id.
-    std::optional<std::string> bracketOfPendingOrder(const std::optional<std::string>& pendingOrderId) const;
+    std::optional<std::string> bracketOfPendingOrder(const std::optional<std::string>& pendingOrderId);
 };
 
 }  // namespace state

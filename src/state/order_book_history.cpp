@@ -28,6 +28,7 @@ struct OrderBook::HeldIds {
     IdIndex settled{&IdIndex::of<&model::Order::SettlementId>};
     IdIndex cancelled{&IdIndex::of<&model::Order::CancelledOrderId>};
     IdIndex openCopy{&IdIndex::of<&model::Order::OpenPositionId>};
+    IdIndex pendingCopy{&IdIndex::of<&model::Order::PendingOrderId>};
     // The open positions by instrument code.
     IdIndex openCodes{&IdIndex::of<&model::Order::ItemCode>};
     // Quantities and dates of the initial collections, held once.
@@ -72,6 +73,16 @@ std::shared_ptr<model::Order> OrderBook::takeOpenPosition(std::string_view id) {
     std::shared_ptr<model::Order> taken = open_[*at];
     heldIds_->open.erase(open_, *at);
     return taken;
+}
+
+void OrderBook::appendPendingCopy(std::shared_ptr<model::Order> order) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    heldIds_->pendingCopy.append(pendingCopy_, std::move(order));
+}
+
+void OrderBook::forEachPendingCopy(std::string_view id, const std::function<void(const model::Order&)>& f) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    heldIds_->pendingCopy.forEach(pendingCopy_, id, f);
 }
 
 bool OrderBook::holdsSettlement(std::string_view id) {
@@ -125,7 +136,7 @@ void OrderBook::FillInitialPendingOrderCollection(const model::PendingOrderHD& r
         });
     if (heldIds_->pending.holds(pending_, order->PendingOrderId)) return;
     if (row.RemainingQty == 0)
-        pendingCopy_.push_back(std::move(order));
+        appendPendingCopy(std::move(order));
     else
         heldIds_->pending.append(pending_, std::move(order));
     pendingOrdersChanged();
@@ -197,7 +208,7 @@ void OrderBook::handOver(platform::SteppedRelease& release) {
     ++openRevision_;
     if (heldIds_)
         for (IdIndex* index : {&heldIds_->open, &heldIds_->pending, &heldIds_->settled, &heldIds_->cancelled,
-                               &heldIds_->openCopy, &heldIds_->openCodes})
+                               &heldIds_->openCopy, &heldIds_->pendingCopy, &heldIds_->openCodes})
             index->clear();
 }
 

@@ -67,16 +67,18 @@ void OrderBook::FillOpenOrderCollection(const MessageFields& fields) {
     }
     if (hasQuantity) rescaleCommission(*position);
     // Side, type, delivery mode and brackets come from the order; one still pending wins.
-    for (const OrderList* list : {&pendingCopy_, &pending_}) {
-        for (const auto& order : *list) {
-            if (!order || position->PendingOrderId.empty() || order->PendingOrderId != position->PendingOrderId)
-                continue;
-            position->tradingMode = order->tradingMode;
-            position->deliveryMode = order->deliveryMode;
-            position->orderType = order->orderType;
-            position->StopPrice = order->StopPrice;
-            position->LimitPrice = order->LimitPrice;
-        }
+    // The copies by their id index: they grow with every order filled.
+    const auto fromOrder = [&](const model::Order& order) {
+        position->tradingMode = order.tradingMode;
+        position->deliveryMode = order.deliveryMode;
+        position->orderType = order.orderType;
+        position->StopPrice = order.StopPrice;
+        position->LimitPrice = order.LimitPrice;
+    };
+    if (!position->PendingOrderId.empty()) {
+        forEachPendingCopy(position->PendingOrderId, fromOrder);
+        for (const auto& order : pending_)
+            if (order && order->PendingOrderId == position->PendingOrderId) fromOrder(*order);
     }
     if (holdsOpenPosition(position->OpenPositionId)) return;
     if (OrderFields::isZeroQuantity(position->RemainingQty))
