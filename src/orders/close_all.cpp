@@ -1,6 +1,6 @@
 // Closing all or selected open positions in one request (82).
-#include <algorithm>
 #include <chrono>
+#include <string_view>
 
 #include "model/formatter.h"
 #include "model/login_inputdata.h"
@@ -12,6 +12,7 @@
 #include "protocol/tags.h"
 #include "protocol/wire_format.h"
 #include "protocol/message_base.h"
+#include "state/code_set.h"
 #include "state/reference_data.h"
 #include "state/session_view.h"
 #include "state/session_services.h"
@@ -29,8 +30,9 @@ constexpr const char* kBulkCloseSent = "82";
 constexpr std::int64_t kListConstant = 2;
 constexpr int kTrailingZeroSections = 4;
 
-void addDistinct(std::vector<std::string>& list, const std::string& value) {
-    if (std::find(list.begin(), list.end(), value) == list.end()) list.push_back(value);
+// Each value once, in first-seen order; `seen` views the positions' own texts.
+void addDistinct(std::vector<std::string>& list, state::CodeSet& seen, std::string_view value) {
+    if (seen.insert(value)) list.emplace_back(value);
 }
 }  // namespace
 
@@ -57,10 +59,14 @@ void OrderMananger::validateBeforeCloseAllPositions(const Order& position) {
 std::optional<std::string> OrderMananger::closePositionsList(const std::vector<std::shared_ptr<Order>>& positions,
                                                              std::int64_t requestType, std::string* error) const {
     std::vector<std::string> accounts, codes;
+    // By sets, not by a walk of the list for each position.
+    state::CodeSet seenAccounts, seenCodes;
+    seenAccounts.reserve(positions.size());
+    seenCodes.reserve(positions.size());
     for (const auto& p : positions) {
         if (!p) continue;
-        addDistinct(accounts, p->AccountNumber);
-        addDistinct(codes, p->ItemCode);
+        addDistinct(accounts, seenAccounts, p->AccountNumber);
+        addDistinct(codes, seenCodes, p->ItemCode);
     }
     protocol::RecordWriter w;
     for (const std::string& account : accounts) w.field(account).row();

@@ -10,6 +10,7 @@
 #include "state/order_book.h"
 #include "state/reference_data.h"
 #include "state/session_view.h"
+#include "state/state_queries.h"
 
 namespace orders {
 
@@ -43,29 +44,38 @@ double OrderMananger::getMargin(const GroupInstruments* row, std::int32_t delive
     }
 }
 
+void OrderMananger::forEachPositionOf(const std::string& itemCode, const std::string& accountNumber,
+                                       std::int32_t delivery, const std::function<void(const Order&)>& f) const {
+    // The instrument's positions by the book's index: a check for each of many
+    // positions (a close-all, the margin pie) walked every position each time.
+    const auto& accounts = reference_.AccountDetailCollection();
+    book_.forEachOpenPositionOf(itemCode, [&](const Order& p) {
+        if (p.AccountNumber != accountNumber || p.deliveryMode != delivery) return;
+        if (state::Queries::isOrderVisible(accounts, p)) f(p);
+    });
+}
+
 void OrderMananger::getTotalLotsAndCost(const std::string& itemCode, const std::string& accountNumber,
                                         std::int32_t delivery, double& totalBuy, double& totalSell,
                                         double& totalBuyCost, double& totalSellCost, double& totalRateCost) const {
-    for (const auto& p : view_.getOpenOrderCollection()) {
-        if (p->AccountNumber != accountNumber || p->ItemCode != itemCode || p->deliveryMode != delivery) continue;
-        const double q = numberOf(p->RemainingQty);
-        if (p->tradingMode == Order::kBuy) {
+    forEachPositionOf(itemCode, accountNumber, delivery, [&](const Order& p) {
+        const double q = numberOf(p.RemainingQty);
+        if (p.tradingMode == Order::kBuy) {
             totalBuy += q;
-            totalBuyCost += numberOf(p->OrderPrice) * q;
+            totalBuyCost += numberOf(p.OrderPrice) * q;
         } else {
             totalSell += q;
-            totalSellCost += numberOf(p->OrderPrice) * q;
+            totalSellCost += numberOf(p.OrderPrice) * q;
         }
-        totalRateCost += p->BaseCurrencyRate * q;
-    }
+        totalRateCost += p.BaseCurrencyRate * q;
+    });
 }
 
 void OrderMananger::GetTotalLots(const std::string& itemCode, const std::string& accountNumber, std::int32_t delivery,
                                  double& totalBuy, double& totalSell) const {
-    for (const auto& p : view_.getOpenOrderCollection()) {
-        if (p->AccountNumber != accountNumber || p->ItemCode != itemCode || p->deliveryMode != delivery) continue;
-        (p->tradingMode == Order::kBuy ? totalBuy : totalSell) += numberOf(p->RemainingQty);
-    }
+    forEachPositionOf(itemCode, accountNumber, delivery, [&](const Order& p) {
+        (p.tradingMode == Order::kBuy ? totalBuy : totalSell) += numberOf(p.RemainingQty);
+    });
 }
 
 double OrderMananger::calculateHedgeMargin(double b, double s, double p, double percent) {

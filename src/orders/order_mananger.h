@@ -6,6 +6,7 @@
 // confirmations armed; every rule reads the session's records afresh. Main
 // thread only.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -136,6 +137,9 @@ public:
 
     // --- Margin (margin_check.cpp) ----------------------------------------
     static double getMargin(const model::GroupInstruments* row, std::int32_t deliveryMode);
+    // Calls f with each visible open position of the account, instrument and delivery mode, in list order.
+    void forEachPositionOf(const std::string& itemCode, const std::string& accountNumber, std::int32_t delivery,
+                           const std::function<void(const model::Order&)>& f) const;
     // Adds the open positions of the account, instrument and delivery mode to the totals.
     void getTotalLotsAndCost(const std::string& itemCode, const std::string& accountNumber, std::int32_t delivery,
                              double& totalBuy, double& totalSell, double& totalBuyCost, double& totalSellCost,

@@ -60,6 +60,59 @@ void IdIndex::append(OrderList& list, std::shared_ptr<model::Order> order) {
     note(list);
 }
 
+std::optional<std::size_t> IdIndex::first(const OrderList& list, std::string_view id) {
+    const std::vector<std::size_t> found = places(list, id);
+    if (found.empty()) return std::nullopt;
+    return found.front();
+}
+
+bool IdIndex::unplace(const OrderList& list, std::size_t at) {
+    if (slots_.empty()) return false;
+    const std::size_t mask = slots_.size() - 1;
+    // The slot is in place only when the id at its place still hashes to its tag.
+    const auto home = [&](const Slot& slot, std::size_t& to) {
+        if (slot.place >= list.size() || !list[slot.place]) return false;
+        const std::uint64_t hash = hashOf(idAt(list, slot.place));
+        to = hash & mask;
+        return tagOf(hash) == slot.tag;
+    };
+    const std::uint64_t hash = hashOf(idAt(list, at));
+    std::size_t i = hash & mask;
+    for (; slots_[i].place != at; i = (i + 1) & mask)
+        if (slots_[i].place == kEmpty) return false;
+    if (slots_[i].tag != tagOf(hash)) return false;
+    // Each later slot of the run moves into the gap unless its home lies after the gap.
+    std::vector<std::pair<std::size_t, std::size_t>> moves;
+    std::size_t gap = i;
+    for (std::size_t j = (i + 1) & mask; slots_[j].place != kEmpty; j = (j + 1) & mask) {
+        std::size_t h = 0;
+        if (!home(slots_[j], h)) return false;
+        const bool stays = gap <= j ? (gap < h && h <= j) : (gap < h || h <= j);
+        if (stays) continue;
+        moves.emplace_back(gap, j);
+        gap = j;
+    }
+    for (const auto& [to, from] : moves) slots_[to] = slots_[from];
+    slots_[gap] = Slot{};
+    --count_;
+    return true;
+}
+
+void IdIndex::erase(OrderList& list, std::size_t at) {
+    if (at >= list.size()) return;
+    refresh(list);
+    const bool kept = !list[at] || unplace(list, at);
+    list.erase(list.begin() + static_cast<std::ptrdiff_t>(at));
+    if (!kept) {
+        reread(list);
+        return;
+    }
+    // Without a branch, so that the pass over the table runs at the memory's pace.
+    const auto from = static_cast<std::uint32_t>(at);
+    for (Slot& slot : slots_) slot.place -= static_cast<std::uint32_t>(slot.place > from && slot.place != kEmpty);
+    note(list);
+}
+
 void IdIndex::clear() {
     std::exchange(slots_, {});  // let go: `= {}` keeps the capacity
     count_ = 0;

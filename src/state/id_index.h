@@ -4,12 +4,13 @@
 // places below 2^32 - 1),
 // so that a lookup of an id not held reads one run of slots, not a chain of
 // nodes and their keys. It is read again whenever the collection is not as
-// the last append left it (the live handlers change it too), or a place no
+// the last append or erase left it (the live handlers change it too), or a place no
 // longer holds its id.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -40,6 +41,11 @@ public:
     void forEach(const OrderList& list, std::string_view id, F&& f) {
         for (const std::size_t at : places(list, id)) f(*list[at]);
     }
+    // The first place of the list holding this id.
+    std::optional<std::size_t> first(const OrderList& list, std::string_view id);
+    // Erases list[at]: its slot goes and the later places move down, so a
+    // removal does not read every id again (a table found out of date is).
+    void erase(OrderList& list, std::size_t at);
     // Lets the table go, leaving it to be read again.
     void clear();
 
@@ -67,6 +73,9 @@ private:
     // Slots for `ids` at most half full: the list read again into more when short.
     void fit(const OrderList& list, std::size_t ids);
     void note(const OrderList& list);
+    // Lets go of the slot of list[at] (backward shift); false, nothing changed,
+    // when a slot met does not match the id at its place.
+    bool unplace(const OrderList& list, std::size_t at);
 
     IdOf id_;
     std::vector<Slot> slots_;  // a power of two long

@@ -40,11 +40,10 @@ void OrderBook::positionUpdate(const Dispatch& m) {
     }
 }
 
-std::optional<std::string> OrderBook::bracketOfPendingOrder(const std::optional<std::string>& pendingOrderId) const {
+std::optional<std::string> OrderBook::bracketOfPendingOrder(const std::optional<std::string>& pendingOrderId) {
     std::optional<std::string> reference;
     if (!pendingOrderId) return reference;
-    for (const auto& order : pendingCopy_)
-        if (order && order->PendingOrderId == *pendingOrderId) reference = order->RefPositionIdOfBracket();
+    forEachPendingCopy(*pendingOrderId, [&](const model::Order& order) { reference = order.RefPositionIdOfBracket(); });
     return reference;
 }
 
@@ -122,15 +121,13 @@ void OrderBook::orderRejected(const Dispatch& m) {
         return;
     }
     if (!pendingOrderId) return;
-    for (const auto& order : pendingCopy_) {
-        if (!order || order->PendingOrderId != *pendingOrderId) continue;
-        for (const auto& position : open_) {
-            if (!position || position->OpenPositionId != order->RefPositionIdOfBracket()) continue;
-            if (order->orderType == model::Order::kLimit) position->LimitPrice.clear();
-            if (order->orderType == model::Order::kStop) position->StopPrice.clear();
+    forEachPendingCopy(*pendingOrderId, [&](const model::Order& order) {
+        forEachOpenPosition(order.RefPositionIdOfBracket(), [&](model::Order& position) {
+            if (order.orderType == model::Order::kLimit) position.LimitPrice.clear();
+            if (order.orderType == model::Order::kStop) position.StopPrice.clear();
             openPositionsChanged();
-        }
-    }
+        });
+    });
 }
 
 std::vector<std::string> OrderBook::heldItemCodes() const {

@@ -3,6 +3,7 @@
 // orders: the order-status (62), settlement (66), position (67) and
 // hedged-close (1052) messages. Handlers and mutators run on the main thread.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -54,6 +55,9 @@ public:
 
     // Codes of the visible open positions, then of the visible pending orders.
     std::vector<std::string> heldItemCodes() const;
+    // Calls f with each open position of the instrument, in list order (by an
+    // index of their codes, not a walk of every position).
+    void forEachOpenPositionOf(std::string_view itemCode, const std::function<void(const model::Order&)>& f);
 
     // --- Changes of the collections ------------------------------------------------
     void setExecutedPositionSearch(bool search) { executedPositionSearch_ = search; }
@@ -173,12 +177,25 @@ private:
     // Open positions by id, through the index the initial collection keeps.
     bool holdsOpenPosition(const std::string& id);
     void appendOpenPosition(std::shared_ptr<model::Order> position);
+    // Each open position of this id, in list order; the first one taken out of the list (null: none).
+    void forEachOpenPosition(std::string_view id, const std::function<void(model::Order&)>& f);
+    std::shared_ptr<model::Order> takeOpenPosition(std::string_view id);
+    // To PendingOrderCollectionCopy, and its orders of this id in list order, through its id index.
+    void appendPendingCopy(std::shared_ptr<model::Order> order);
+    void forEachPendingCopy(std::string_view id, const std::function<void(const model::Order&)>& f);
+    // To OpenOrderCollectionCopy, through its id index.
+    void appendOpenCopy(std::shared_ptr<model::Order> position);
+    // Calls f with each open position, then each copy, of this id, in list order (by their id indexes).
+    void forEachPositionOrCopy(std::string_view id, const std::function<void(const model::Order&)>& f);
+    // Settlements by id, through the index the initial collection keeps.
+    bool holdsSettlement(std::string_view id);
+    void appendSettlement(std::shared_ptr<model::Order> settled);
 
     void orderStatus(const Dispatch& m);
     void orderRejected(const Dispatch& m);
     void positionUpdate(const Dispatch& m);
     // The bracket reference of the last copied pending order with this id.
-    std::optional<std::string> bracketOfPendingOrder(const std::optional<std::string>& pendingOrderId) const;
+    std::optional<std::string> bracketOfPendingOrder(const std::optional<std::string>& pendingOrderId);
 };
 
 }  // namespace state

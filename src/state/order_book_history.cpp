@@ -27,6 +27,10 @@ struct OrderBook::HeldIds {
     IdIndex pending{&IdIndex::of<&model::Order::PendingOrderId>};
     IdIndex settled{&IdIndex::of<&model::Order::SettlementId>};
     IdIndex cancelled{&IdIndex::of<&model::Order::CancelledOrderId>};
+    IdIndex openCopy{&IdIndex::of<&model::Order::OpenPositionId>};
+    IdIndex pendingCopy{&IdIndex::of<&model::Order::PendingOrderId>};
+    // The open positions by instrument code.
+    IdIndex openCodes{&IdIndex::of<&model::Order::ItemCode>};
     // Quantities and dates of the initial collections, held once.
     model::TextPool repeated;
 };
@@ -39,6 +43,56 @@ bool OrderBook::holdsOpenPosition(const std::string& id) {
 void OrderBook::appendOpenPosition(std::shared_ptr<model::Order> position) {
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
     heldIds_->open.append(open_, std::move(position));
+}
+
+void OrderBook::forEachOpenPositionOf(std::string_view itemCode, const std::function<void(const model::Order&)>& f) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    heldIds_->openCodes.forEach(open_, itemCode, f);
+}
+
+void OrderBook::appendOpenCopy(std::shared_ptr<model::Order> position) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    heldIds_->openCopy.append(openCopy_, std::move(position));
+}
+
+void OrderBook::forEachPositionOrCopy(std::string_view id, const std::function<void(const model::Order&)>& f) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    heldIds_->open.forEach(open_, id, f);
+    heldIds_->openCopy.forEach(openCopy_, id, f);
+}
+
+void OrderBook::forEachOpenPosition(std::string_view id, const std::function<void(model::Order&)>& f) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    heldIds_->open.forEach(open_, id, f);
+}
+
+std::shared_ptr<model::Order> OrderBook::takeOpenPosition(std::string_view id) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    const std::optional<std::size_t> at = heldIds_->open.first(open_, id);
+    if (!at) return nullptr;
+    std::shared_ptr<model::Order> taken = open_[*at];
+    heldIds_->open.erase(open_, *at);
+    return taken;
+}
+
+void OrderBook::appendPendingCopy(std::shared_ptr<model::Order> order) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    heldIds_->pendingCopy.append(pendingCopy_, std::move(order));
+}
+
+void OrderBook::forEachPendingCopy(std::string_view id, const std::function<void(const model::Order&)>& f) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    heldIds_->pendingCopy.forEach(pendingCopy_, id, f);
+}
+
+bool OrderBook::holdsSettlement(std::string_view id) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    return heldIds_->settled.holds(settled_, id);
+}
+
+void OrderBook::appendSettlement(std::shared_ptr<model::Order> settled) {
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    heldIds_->settled.append(settled_, std::move(settled));
 }
 
 void OrderBook::expectOpenPositions(std::size_t count) {
@@ -63,7 +117,7 @@ void OrderBook::FillInitialOpenOrderCollection(const model::OpenOrderHD& row,
     auto order = HistoryOrders::openOrder(row, itemCode, heldIds_->repeated);
     if (heldIds_->open.holds(open_, order->OpenPositionId)) return;
     if (row.PositionQty == 0)
-        openCopy_.push_back(std::move(order));
+        appendOpenCopy(std::move(order));
     else
         heldIds_->open.append(open_, std::move(order));
     openPositionsChanged();
@@ -82,7 +136,7 @@ void OrderBook::FillInitialPendingOrderCollection(const model::PendingOrderHD& r
         });
     if (heldIds_->pending.holds(pending_, order->PendingOrderId)) return;
     if (row.RemainingQty == 0)
-        pendingCopy_.push_back(std::move(order));
+        appendPendingCopy(std::move(order));
     else
         heldIds_->pending.append(pending_, std::move(order));
     pendingOrdersChanged();
@@ -116,13 +170,14 @@ void OrderBook::FillInitialCancelledOrderCollection(const model::CancelledOrderH
 
 void OrderBook::SetEquityHitPriceInOrders(const model::EquityHitPriceInfos& row) {
     platform::assertMainThread();
-    for (const auto& position : open_) {
-        if (!position || position->OpenPositionId != row.PositionId) continue;
-        position->setEquityHitPrice(row.HitPrice);
-        position->UnrealisedPL = row.UnrealisedPL;
-        position->FloatingPL = row.UnrealisedPL;
+    // By the id index: a walk of every position for each row of the answer was quadratic.
+    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
+    heldIds_->open.forEach(open_, row.PositionId, [&](model::Order& position) {
+        position.setEquityHitPrice(row.HitPrice);
+        position.UnrealisedPL = row.UnrealisedPL;
+        position.FloatingPL = row.UnrealisedPL;
         openPositionsChanged();
-    }
+    });
 }
 
 void OrderBook::fillExecutedPositionSearchData(std::string_view text) {
@@ -152,7 +207,8 @@ void OrderBook::handOver(platform::SteppedRelease& release) {
     }
     ++openRevision_;
     if (heldIds_)
-        for (IdIndex* index : {&heldIds_->open, &heldIds_->pending, &heldIds_->settled, &heldIds_->cancelled})
+        for (IdIndex* index : {&heldIds_->open, &heldIds_->pending, &heldIds_->settled, &heldIds_->cancelled,
+                               &heldIds_->openCopy, &heldIds_->pendingCopy, &heldIds_->openCodes})
             index->clear();
 }
 

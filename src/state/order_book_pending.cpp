@@ -112,7 +112,7 @@ void OrderBook::RemovePendingOrder(const std::optional<std::string>& id, bool by
     for (auto it = pending_.begin(); it != pending_.end(); ++it) {
         const model::Order* o = it->get();
         if (!o || !(byServerId ? hasServerId(*o, *id) : hasRequestId(*o, requestId))) continue;
-        pendingCopy_.push_back(*it);
+        appendPendingCopy(*it);
         pending_.erase(it);
         pendingOrdersChanged();
         return;
@@ -132,8 +132,10 @@ void OrderBook::FillCancelledOrderCollection(std::int32_t id, std::int32_t code,
         });
         // The cancelled quantity is what was still open; without a server id
         // the message's own quantity stands.
-        for (const auto& pending : pendingCopy_)
-            if (named && pending && hasServerId(*pending, order->PendingOrderId)) order->OrderQty = pending->RemainingQty;
+        if (named)
+            forEachPendingCopy(order->PendingOrderId, [&](const model::Order& pending) {
+                if (hasServerId(pending, order->PendingOrderId)) order->OrderQty = pending.RemainingQty;
+            });
         cancelled_.push_back(std::move(order));
         cancelledOrdersChanged();
     } else if (code == status::Rejected) {

@@ -1,5 +1,7 @@
 // Open positions (execution 67/74, status update 67/73), the bracket prices
 // that follow their take-profit and stop-loss legs, and settlements (66).
+#include <utility>
+
 #include "platform/log.h"
 #include "protocol/tags.h"
 #include "platform/main_executor.h"
@@ -65,20 +67,22 @@ void OrderBook::FillOpenOrderCollection(const MessageFields& fields) {
     }
     if (hasQuantity) rescaleCommission(*position);
     // Side, type, delivery mode and brackets come from the order; one still pending wins.
-    for (const OrderList* list : {&pendingCopy_, &pending_}) {
-        for (const auto& order : *list) {
-            if (!order || position->PendingOrderId.empty() || order->PendingOrderId != position->PendingOrderId)
-                continue;
-            position->tradingMode = order->tradingMode;
-            position->deliveryMode = order->deliveryMode;
-            position->orderType = order->orderType;
-            position->StopPrice = order->StopPrice;
-            position->LimitPrice = order->LimitPrice;
-        }
+    // The copies by their id index: they grow with every order filled.
+    const auto fromOrder = [&](const model::Order& order) {
+        position->tradingMode = order.tradingMode;
+        position->deliveryMode = order.deliveryMode;
+        position->orderType = order.orderType;
+        position->StopPrice = order.StopPrice;
+        position->LimitPrice = order.LimitPrice;
+    };
+    if (!position->PendingOrderId.empty()) {
+        forEachPendingCopy(position->PendingOrderId, fromOrder);
+        for (const auto& order : pending_)
+            if (order && order->PendingOrderId == position->PendingOrderId) fromOrder(*order);
     }
     if (holdsOpenPosition(position->OpenPositionId)) return;
     if (OrderFields::isZeroQuantity(position->RemainingQty))
-        openCopy_.push_back(position);
+        appendOpenCopy(position);
     else
         appendOpenPosition(position);
     openPositionsChanged();
@@ -92,32 +96,30 @@ void OrderBook::UpdateOpenOrderCollection(const std::optional<std::string>& posi
         platform::Log::debug("Position update without a position id: ignored");
         return;
     }
+    // By the id index (which keeps up with a removal): each update walked
+    // every position, and a close of many read every id again at each.
     if (OrderFields::isZeroQuantity(remainingQty)) {
-        for (auto it = open_.begin(); it != open_.end(); ++it) {
-            if (!*it || (*it)->OpenPositionId != *positionId) continue;
-            openCopy_.push_back(*it);
-            open_.erase(it);
+        if (auto closed = takeOpenPosition(*positionId)) {
+            appendOpenCopy(std::move(closed));
             openPositionsChanged();
-            return;
         }
         return;
     }
-    for (const auto& position : open_) {
-        if (!position || position->OpenPositionId != *positionId) continue;
+    forEachOpenPosition(*positionId, [&](model::Order& position) {
         bool rescale = false;
         OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
             switch (t) {
                 case tag::OrderQty: rescale = true; break;
-                case tag::OrderPrice: position->OrderPrice = v; break;
-                case tag::RemainingQty: position->RemainingQty = v; break;
-                case tag::Storage: position->Storage = OrderFields::number(v); break;
-                case tag::Commission: position->Commision = position->CommisionPaid = OrderFields::number(v); break;
+                case tag::OrderPrice: position.OrderPrice = v; break;
+                case tag::RemainingQty: position.RemainingQty = v; break;
+                case tag::Storage: position.Storage = OrderFields::number(v); break;
+                case tag::Commission: position.Commision = position.CommisionPaid = OrderFields::number(v); break;
                 default: break;
             }
         });
-        if (rescale) rescaleCommission(*position);
+        if (rescale) rescaleCommission(position);
         openPositionsChanged();
-    }
+    });
 }
 
 void OrderBook::ModifyBracketOrderUpdateonOpenOrderCollection(const MessageFields& fields,
@@ -126,14 +128,13 @@ void OrderBook::ModifyBracketOrderUpdateonOpenOrderCollection(const MessageField
     platform::assertMainThread();
     if (!reference) return;
     const bool legGone = code == status::FullyFilled || code == status::Cancelled || code == status::Rejected;
-    for (const auto& position : open_) {
-        if (!position || position->OpenPositionId != *reference) continue;
+    forEachOpenPosition(*reference, [&](model::Order& position) {
         std::int32_t legType = 0;
         OrderFields::each(fields, [&](std::int64_t t, std::string_view v) {
             if (t == tag::OrderType) legType = OrderFields::integer(v);
             if (t != tag::OrderPrice) return;
-            model::CompactText* price = legType == tag::wire::Limit  ? &position->LimitPrice
-                                 : legType == tag::wire::Stop ? &position->StopPrice
+            model::CompactText* price = legType == tag::wire::Limit  ? &position.LimitPrice
+                                 : legType == tag::wire::Stop ? &position.StopPrice
                                                               : nullptr;
             if (!price) return;
             if (legGone)
@@ -142,7 +143,7 @@ void OrderBook::ModifyBracketOrderUpdateonOpenOrderCollection(const MessageField
                 *price = v;
             openPositionsChanged();
         });
-    }
+    });
 }
 
 void OrderBook::FillSettledOrderCollection(const MessageFields& fields) {
@@ -168,22 +169,21 @@ void OrderBook::FillSettledOrderCollection(const MessageFields& fields) {
             default: break;
         }
     });
-    for (const OrderList* list : {&open_, &openCopy_}) {
-        for (const auto& p : *list) {
-            if (!p || p->OpenPositionId.empty()) continue;
-            if (p->OpenPositionId == settled->OpenPositionId) {
-                settled->OrderPrice = p->OrderPrice;
-                settled->deliveryMode = p->deliveryMode;
-                settled->setItemTime(p->TransactionDateTime);
-                settled->tradingMode = p->tradingMode;
-            }
-            if (p->OpenPositionId == settled->ClosingPositionId()) settled->setSettledPrice(p->OrderPrice);
-        }
-    }
-    if (!settled->SettlementId().empty())
-        for (const auto& held : settled_)
-            if (held && held->SettlementId() == settled->SettlementId()) return;
-    settled_.push_back(settled);
+    // By the id indexes: walks of every position, copy and settlement for each
+    // settlement made a close of many positions quadratic. Of each id, the last
+    // position of the lists in order gives its fields.
+    const model::CompactText positionId = settled->OpenPositionId, closingId = settled->ClosingPositionId();
+    if (!positionId.empty())
+        forEachPositionOrCopy(positionId, [&](const model::Order& p) {
+            settled->OrderPrice = p.OrderPrice;
+            settled->deliveryMode = p.deliveryMode;
+            settled->setItemTime(p.TransactionDateTime);
+            settled->tradingMode = p.tradingMode;
+        });
+    if (!closingId.empty())
+        forEachPositionOrCopy(closingId, [&](const model::Order& p) { settled->setSettledPrice(p.OrderPrice); });
+    if (!settled->SettlementId().empty() && holdsSettlement(settled->SettlementId())) return;
+    appendSettlement(settled);
     settledOrdersChanged();
     services_.appendJournal(JournalData::getOrderJournalData(7, *settled, services_.journalContext()));
     ShowSettledOrderNotification(settled->ItemCode + "#" + settled->SettledPrice() + "#" +

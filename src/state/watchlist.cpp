@@ -1,10 +1,10 @@
 #include "state/watchlist.h"
 
-#include <algorithm>
 
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "platform/preferences.h"
+#include "state/code_set.h"
 
 namespace state {
 
@@ -14,10 +14,6 @@ std::string joined(const std::vector<std::string>& codes) {
     std::string out = "(";
     for (std::size_t i = 0; i < codes.size(); ++i) out += (i ? ", " : "") + codes[i];
     return out + ")";
-}
-
-bool contains(const std::vector<std::string>& list, const std::string& code) {
-    return std::find(list.begin(), list.end(), code) != list.end();
 }
 
 }  // namespace
@@ -90,20 +86,26 @@ bool Watchlist::continueLoad(Load& load, std::size_t codes, std::vector<std::str
 void Watchlist::SaveItemstoWatchList(const std::string& userName, const std::vector<std::string>& list,
                                      std::vector<std::string>& selectedSymbols) const {
     store(userName, list);
+    // Sets viewing the kept codes (room made first, so they never move): a walk
+    // of `keep` for each code was quadratic in the codes the positions hold.
+    const std::vector<std::string> held = hooks_.heldItems ? hooks_.heldItems() : std::vector<std::string>();
     std::vector<std::string> keep;
-    for (const std::string& code : list)
-        if (!contains(keep, code)) keep.push_back(code);
-    if (hooks_.heldItems)
-        for (const std::string& code : hooks_.heldItems())
-            if (!contains(keep, code)) keep.push_back(code);
+    keep.reserve(list.size() + held.size());
+    CodeSet kept;
+    kept.reserve(keep.capacity());
+    for (const std::vector<std::string>* codes : {&list, &held})
+        for (const std::string& code : *codes)
+            if (!kept.contains(code)) kept.insert(keep.emplace_back(code));
     if (hooks_.subscribe) hooks_.subscribe(keep, true);
     platform::Log::info("subscribeItems " + joined(keep));
 
     // Taken before the watchlist changes: the codes that leave it and are not held.
     std::vector<std::string> drop;
-    if (hooks_.allItems)
-        for (const std::string& code : hooks_.allItems())
-            if (!contains(keep, code) && !contains(drop, code)) drop.push_back(code);
+    const std::vector<std::string> all = hooks_.allItems ? hooks_.allItems() : std::vector<std::string>();
+    CodeSet dropped;  // views `all`
+    dropped.reserve(all.size());
+    for (const std::string& code : all)
+        if (!kept.contains(code) && dropped.insert(code)) drop.push_back(code);
     if (hooks_.subscribe) hooks_.subscribe(drop, false);
     platform::Log::info("unsubscribeItems " + joined(drop));
 

@@ -1,12 +1,18 @@
 // The price, margin and hedge rules of the order manager, with hand-worked figures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 #include <limits>
 
 #include "orders/order_fixture.h"
+#include "support/order_book_test_access.h"
+#include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
 
 namespace {
@@ -112,6 +118,53 @@ TEST_F(MarginCheckTest, PercentageRatesAlwaysTakeTheFullComputation) {
     EXPECT_FALSE(manager->CheckMargin(*order(0, "1")));
     account->Equity = 1000.5;
     EXPECT_TRUE(manager->CheckMargin(*order(0, "1")));
+}
+
+// The totals by the book's index of codes equal a walk of the shown positions,
+// whatever happened to the list since the index was read.
+TEST_F(MarginCheckTest, LotTotalsFollowTheListThroughEveryChange) {
+    auto& open = state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session));
+    auto& data = state::SessionTestAccess::referenceData(*session);
+    auto other = state::ReferenceDataTestAccess::AccountDetailCollection(data).set("1002", std::make_shared<model::AccountDetails>());
+    other->tradingStatus = other->accountaccessType = 1;
+    openPosition(0, "1");
+    openPosition(1, "2")->BaseCurrencyRate = 1.5;
+    openPosition(0, "4", "1002");
+    openPosition(0, "8")->deliveryMode = 2;
+    openPosition(1, "16")->ItemCode = "SILVER";
+    const auto walk = [&](const std::string& code, const std::string& account, std::int32_t delivery) {
+        std::vector<double> t(5, 0.0);
+        for (const auto& p : state::viewOf(*session).getOpenOrderCollection()) {
+            if (p->AccountNumber != account || p->ItemCode != code || p->deliveryMode != delivery) continue;
+            const double q = std::stod(p->RemainingQty.str());
+            (p->tradingMode == 0 ? t[0] : t[1]) += q;
+            (p->tradingMode == 0 ? t[2] : t[3]) += 50 * q;
+            t[4] += p->BaseCurrencyRate * q;
+        }
+        return t;
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> changes{
+        {"as filled", [] {}},
+        {"two swapped, the last kept", [&] { std::swap(open[0], open[1]); }},
+        {"quantity changed", [&] { open[0]->RemainingQty = "3"; }},
+        {"sorted otherwise, the last kept", [&] { std::rotate(open.begin(), open.begin() + 1, open.end() - 1); }},
+        {"one removed", [&] { open.erase(open.begin() + 1); }},
+        {"one added", [&] { openPosition(1, "32", "1002"); }},
+        {"an account hidden", [&] { other->tradingStatus = model::AccountDetails::kStatusSuspended; }},
+    };
+    for (const auto& [what, change] : changes) {
+        change();
+        for (const std::string code : {"GOLD", "SILVER"})
+            for (const std::string account : {"1001", "1002"})
+                for (const std::int32_t delivery : {1, 2}) {
+                    std::vector<double> t(5, 0.0);
+                    manager->getTotalLotsAndCost(code, account, delivery, t[0], t[1], t[2], t[3], t[4]);
+                    EXPECT_EQ(t, walk(code, account, delivery)) << what << " " << code << " " << account << " " << delivery;
+                    double b = 0, s = 0;
+                    manager->GetTotalLots(code, account, delivery, b, s);
+                    EXPECT_EQ(std::vector<double>({b, s}), std::vector<double>(t.begin(), t.begin() + 2)) << what;
+                }
+    }
 }
 
 TEST_F(MarginCheckTest, HedgeMarginOfTheCurrentAccount) {

@@ -182,6 +182,12 @@ TEST_F(WatchlistTest, SavingKeepsHeldCodesSubscribedAndDropsTheRest) {
     symbolType = std::vector<std::string>{"GOLD"};
     make().LoadItemstoWatchlist("trader", selected);
     EXPECT_EQ(selected, std::vector<std::string>{"GOLD"});  // the next login builds the default again
+    // A code listed twice is subscribed or dropped once, where first seen.
+    calls.clear();
+    selected = {"GOLD", "EURUSD", "GOLD"};
+    held = {"GBPUSD", "EURUSD", "GBPUSD"};
+    make().SaveItemstoWatchList("trader", {"EURUSD", "EURUSD"}, selected);
+    EXPECT_EQ(calls, (std::vector<std::string>{"+EURUSD", "+GBPUSD", "-GOLD"}));
 }
 
 // ---------------------------------------------------------------------------

@@ -1,6 +1,8 @@
 // An order collection's id table: the list's answers, also after others changed the list.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -53,6 +55,45 @@ TEST(IdIndex, AnswersAsTheListDoesAfterEachChange) {
             index.forEach(list, id, [&](const model::Order& o) { found.push_back(&o); });
             EXPECT_EQ(found, expected) << change.what << ": " << id;
             EXPECT_EQ(index.holds(list, id), !expected.empty()) << change.what << ": " << id;
+        }
+    }
+}
+
+// Erased through the table, the list keeps its order and the table its answers,
+// also when others changed the list first.
+TEST(IdIndex, ErasingKeepsTheAnswersOfTheList) {
+    struct Erase {
+        const char* what;
+        std::function<void(OrderList&)> before;
+        std::vector<std::size_t> places;
+    };
+    std::vector<std::size_t> everyThird;
+    for (std::size_t at = 300; at-- > 0;)
+        if (at % 3 == 0) everyThird.push_back(at);
+    const std::vector<Erase> erases{
+        {"every third, from the back", {}, everyThird},
+        {"the first and the last", {}, {0, 198}},
+        {"a null entry", [](OrderList& l) { l.insert(l.begin() + 5, nullptr); }, {5}},
+        {"after others swapped two", [](OrderList& l) { std::swap(l[3], l[9]); }, {9, 3}},
+        {"past the end", {}, {500}},
+    };
+    OrderList list;
+    IdIndex index(&IdIndex::of<&model::Order::OpenPositionId>);
+    for (int i = 0; i < 300; ++i) index.append(list, order("P" + std::to_string(i % 200)));  // 100 ids held twice
+    for (const Erase& erase : erases) {
+        if (erase.before) erase.before(list);
+        OrderList walkedList = list;
+        for (const std::size_t at : erase.places) {
+            if (at < walkedList.size()) walkedList.erase(walkedList.begin() + static_cast<std::ptrdiff_t>(at));
+            index.erase(list, at);
+        }
+        EXPECT_EQ(list, walkedList) << erase.what;
+        for (int i = 0; i < 200; ++i) {
+            const std::string id = "P" + std::to_string(i);
+            std::vector<const model::Order*> found;
+            index.forEach(list, id, [&](const model::Order& o) { found.push_back(&o); });
+            ASSERT_EQ(found, walked(list, id)) << erase.what << ": " << id;
+            ASSERT_EQ(index.first(list, id).has_value(), !found.empty()) << erase.what << ": " << id;
         }
     }
 }

@@ -5,6 +5,9 @@
 #include <QLayout>
 #include <QTest>
 
+#include <algorithm>
+#include <functional>
+
 #include "kit/fake_context.h"
 #include "kit/qt_test_app.h"
 #include "kit/theme_manager.h"
@@ -77,6 +80,50 @@ public:
     std::unique_ptr<kit::testing::FakeContext> fake;
     std::unique_ptr<CloseAllWindowController> sheet;
 };
+
+// The ticks by id as a plain list keeps them, through every kind of change.
+TEST(CloseAllSelectionTest, TicksKeepTheirOrderThroughEveryChange) {
+    auto position = [](const char* id) {
+        auto p = std::make_shared<model::Order>();
+        p->OpenPositionId = id;
+        return p;
+    };
+    const state::Orders open{position("P1"), position("P2"), position("P3")};
+    struct Step {
+        const char* what;
+        std::function<void(CloseAllSelection&)> change;
+        Strings ticked;
+    };
+    const std::vector<Step> steps{
+        {"all", [&](auto& s) { s.tickAll(open); }, {"P1", "P2", "P3"}},
+        {"one off", [](auto& s) { s.untick("P1"); }, {"P2", "P3"}},
+        {"on again: last", [](auto& s) { s.toggle("P1"); }, {"P2", "P3", "P1"}},
+        {"toggled off, unknown and twice off", [](auto& s) {
+             s.toggle("P2");
+             s.untick("P9");
+             s.untick("P2");
+         }, {"P3", "P1"}},
+        {"closed meanwhile", [&](auto& s) { s.keepOpen({open[0], open[1]}); }, {"P1"}},
+        {"off then on", [](auto& s) {
+             s.untick("P1");
+             s.toggle("P2");
+             s.toggle("P1");
+         }, {"P2", "P1"}},
+    };
+    CloseAllSelection selection;
+    for (const Step& step : steps) {
+        step.change(selection);
+        Strings ids;
+        for (const auto& p : selection.tickedPositions(open)) ids.push_back(p->OpenPositionId);
+        EXPECT_EQ(ids, step.ticked) << step.what;
+        EXPECT_EQ(selection.count(), step.ticked.size()) << step.what;
+        for (const auto& p : open)
+            EXPECT_EQ(selection.isTicked(p->OpenPositionId),
+                      std::count(step.ticked.begin(), step.ticked.end(), p->OpenPositionId.str()) == 1)
+                << step.what << " " << p->OpenPositionId.str();
+        EXPECT_EQ(selection.isCloseAll(open), step.ticked.size() == open.size()) << step.what;
+    }
+}
 
 TEST_F(CloseAllTest, TicksSetTheButton) {
     struct Step {

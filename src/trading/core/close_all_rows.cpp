@@ -1,7 +1,9 @@
 #include "trading/core/close_all_rows.h"
 
-#include <algorithm>
+#include <set>
+#include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "model/text_value.h"
 
@@ -9,56 +11,69 @@ namespace trading {
 
 void CloseAllSelection::tickAll(const state::Orders& open) {
     ticks_.clear();
-    ticked_.clear();
+    held_.clear();
+    unticked_ = false;
     for (const auto& p : open)
-        if (p) {
-            ticks_.push_back(p->OpenPositionId);
-            ticked_.insert(p->OpenPositionId);
-        }
+        if (p) held_.insert(ticks_.emplace_back(p->OpenPositionId));
 }
 
 void CloseAllSelection::toggle(const std::string& positionId) {
     if (isTicked(positionId)) {
         untick(positionId);
-    } else {
-        ticks_.push_back(positionId);
-        ticked_.insert(positionId);
+        return;
     }
+    dropUnticked();  // a tick again goes last, not where it was before
+    ticks_.push_back(positionId);
+    held_.insert(positionId);
 }
 
 void CloseAllSelection::untick(const std::string& positionId) {
-    ticks_.erase(std::remove(ticks_.begin(), ticks_.end(), positionId), ticks_.end());
-    ticked_.erase(positionId);
+    if (held_.erase(positionId)) unticked_ = true;
 }
 
-bool CloseAllSelection::isTicked(const std::string& positionId) const {
-    return ticked_.count(positionId) != 0;
+bool CloseAllSelection::isTicked(const std::string& positionId) const { return held_.count(positionId) != 0; }
+
+void CloseAllSelection::dropUnticked() const {
+    if (!std::exchange(unticked_, false)) return;
+    std::erase_if(ticks_, [&](const std::string& id) { return !held_.count(id); });
+}
+
+std::size_t CloseAllSelection::count() const {
+    dropUnticked();
+    return ticks_.size();
 }
 
 void CloseAllSelection::keepOpen(const state::Orders& open) {
-    std::unordered_set<std::string> ids;
+    dropUnticked();
+    std::set<std::string> ids;
     for (const auto& p : open)
         if (p) ids.insert(p->OpenPositionId);
-    ticks_.erase(std::remove_if(ticks_.begin(), ticks_.end(), [&](const std::string& id) { return !ids.count(id); }),
-                 ticks_.end());
-    ticked_ = std::unordered_set<std::string>(ticks_.begin(), ticks_.end());
+    std::erase_if(ticks_, [&](const std::string& id) {
+        if (ids.count(id)) return false;
+        held_.erase(id);
+        return true;
+    });
 }
 
 state::Orders CloseAllSelection::tickedPositions(const state::Orders& open) const {
-    std::unordered_map<std::string, const state::Orders::value_type*> byId;  // the first of each id
+    dropUnticked();
+    // The first open position of each id, found once for every tick.
+    std::unordered_map<std::string_view, const std::shared_ptr<model::Order>*> first;
+    first.reserve(open.size());
     for (const auto& p : open)
-        if (p) byId.emplace(p->OpenPositionId, &p);
+        if (p) first.try_emplace(p->OpenPositionId, &p);
     state::Orders out;
     for (const std::string& id : ticks_)
-        if (const auto found = byId.find(id); found != byId.end()) out.push_back(*found->second);
+        if (const auto found = first.find(id); found != first.end()) out.push_back(*found->second);
     return out;
 }
 
 bool CloseAllSelection::isCloseAll(const state::Orders& open) const {
-    std::unordered_set<std::string> ids;
+    dropUnticked();
+    std::set<std::string> ids;
     for (const auto& p : open)
         if (p) ids.insert(p->OpenPositionId);
-    return !ids.empty() && ids == ticked_;
+    return !ids.empty() && ids == std::set<std::string>(ticks_.begin(), ticks_.end());
 }
 
 CloseAllButton closeAllButton(std::size_t ticked, bool all, const std::string& closeAll, const std::string& some) {

@@ -28,15 +28,21 @@ public:
     bool isTicked(const std::string& positionId) const;
     // Forgets the ticks of positions no longer open.
     void keepOpen(const state::Orders& open);
-    std::size_t count() const { return ticks_.size(); }
+    std::size_t count() const;
     // The ticked open positions, in tick order.
     state::Orders tickedPositions(const state::Orders& open) const;
     // The ticked ids are exactly the open ones.
     bool isCloseAll(const state::Orders& open) const;
 
 private:
-    std::vector<std::string> ticks_;            // in tick order
-    std::unordered_set<std::string> ticked_;    // the same ids, for look-ups
+    // Drops the ids unticked since the last read from ticks_.
+    void dropUnticked() const;
+
+    // In tick order; may still hold ids unticked since (not in held_) until the next read.
+    mutable std::vector<std::string> ticks_;
+    // The ticked ids, so that a row or an untick is not a walk of every tick.
+    std::unordered_set<std::string> held_;
+    mutable bool unticked_ = false;
 };
 
 struct CloseAllButton {
