@@ -271,7 +271,12 @@ void CloseAllWindowController::bulkCloseNotification(const platform::Notificatio
         reloadStatus();
         return;
     }
-    if (applyBulkResult(status_, *result, text("90300"))) reloadStatus();
+    // Only the answered row is written again: a close-all of many positions gets an answer for each.
+    const auto at = applyBulkResult(status_, *result, text("90300"));
+    if (!at || int(*at) >= closeAllStatusTableView->rowCount()) return;
+    const model::OrderInfo& row = status_[*at];
+    writeStatusRow(*closeAllStatusTableView, int(*at), row, row.tradingMode == 0 ? "B" : "S", context_.view);
+    closeAllStatusTableView->resizeRowToContents(int(*at));
 }
 
 void CloseAllWindowController::reloadStatus() {

@@ -160,6 +160,7 @@ TEST_F(CloseAllTest, AllTickedGoAsCloseAllAndTheStatusFollowsTheAnswers) {
     answer(state::BulkCloseResult::kRejected, "P2", "No liquidity");
     answer(state::BulkCloseResult::kRejected, "P9", "Not in the table");
     EXPECT_EQ(details(), (Strings{"P1 " + tr("90300"), "P2 No liquidity", "P3 " + tr("0531")}));
+    EXPECT_EQ(sheet->closeAllStatusTableView->item(1, 6)->text().toStdString(), "No liquidity");
     EXPECT_EQ(sheet->closeAllStatusTableView->horizontalHeaderItem(6)->text().toStdString(), tr("0514"));
     EXPECT_EQ(sheet->statusRows()[1].statusColor->red, kStatusRed.red);
     EXPECT_EQ(sheet->statusRows()[0].statusColor->green, kStatusGreen.green);

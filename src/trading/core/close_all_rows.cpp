@@ -112,19 +112,21 @@ model::OrderInfo statusRow(const model::Order& position, const std::string& pric
     return row;
 }
 
-bool applyBulkResult(std::vector<model::OrderInfo>& rows, const state::BulkCloseResult& result, const std::string& closed) {
+std::optional<std::size_t> applyBulkResult(std::vector<model::OrderInfo>& rows, const state::BulkCloseResult& result,
+                                           const std::string& closed) {
     std::string id;
     if (result.status == state::BulkCloseResult::kSettled && result.settled) id = result.settled->OpenPositionId;
     else if (result.status == state::BulkCloseResult::kRejected) id = result.reference;
-    if (id.empty()) return false;
-    for (model::OrderInfo& row : rows) {
+    if (id.empty()) return std::nullopt;
+    for (std::size_t at = 0; at < rows.size(); ++at) {
+        model::OrderInfo& row = rows[at];
         if (row.orderNo != id) continue;
         const bool settled = result.status == state::BulkCloseResult::kSettled;
         row.orderDetails = settled ? closed : result.reason;
         row.statusColor = settled ? kStatusGreen : kStatusRed;
-        return true;
+        return at;
     }
-    return false;
+    return std::nullopt;
 }
 
 }  // namespace trading

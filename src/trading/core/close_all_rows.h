@@ -58,7 +58,8 @@ std::optional<model::OrderInfo> failureRow(const std::string& text, const model:
 
 // The row of a position sent, "accepted" in green.
 model::OrderInfo statusRow(const model::Order& position, const std::string& price, const std::string& accepted);
-// A settlement ("66") or a rejection ("25") marks its row; false when none matches.
-bool applyBulkResult(std::vector<model::OrderInfo>& rows, const state::BulkCloseResult& result, const std::string& closed);
+// A settlement ("66") or a rejection ("25") marks its row: the row's place, none when none matches.
+std::optional<std::size_t> applyBulkResult(std::vector<model::OrderInfo>& rows, const state::BulkCloseResult& result,
+                                           const std::string& closed);
 
 }  // namespace trading
