@@ -173,6 +173,8 @@ private:
     struct HeldIds;
     // Ids held by each initial collection, so a large answer is not quadratic.
     std::shared_ptr<HeldIds> heldIds_;
+    // The indexes, made at the first use.
+    HeldIds& heldIds();
 
     // Open positions by id, through the index the initial collection keeps.
     bool holdsOpenPosition(const std::string& id);

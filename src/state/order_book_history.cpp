@@ -35,69 +35,62 @@ struct OrderBook::HeldIds {
     model::TextPool repeated;
 };
 
-bool OrderBook::holdsOpenPosition(const std::string& id) {
+OrderBook::HeldIds& OrderBook::heldIds() {
     if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    return heldIds_->open.holds(open_, id);
+    return *heldIds_;
+}
+
+bool OrderBook::holdsOpenPosition(const std::string& id) {
+    return heldIds().open.holds(open_, id);
 }
 
 void OrderBook::appendOpenPosition(std::shared_ptr<model::Order> position) {
-    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    heldIds_->open.append(open_, std::move(position));
+    heldIds().open.append(open_, std::move(position));
 }
 
 void OrderBook::forEachOpenPositionOf(std::string_view itemCode, const std::function<void(const model::Order&)>& f) {
-    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    heldIds_->openCodes.forEach(open_, itemCode, f);
+    heldIds().openCodes.forEach(open_, itemCode, f);
 }
 
 void OrderBook::appendOpenCopy(std::shared_ptr<model::Order> position) {
-    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    heldIds_->openCopy.append(openCopy_, std::move(position));
+    heldIds().openCopy.append(openCopy_, std::move(position));
 }
 
 void OrderBook::forEachPositionOrCopy(std::string_view id, const std::function<void(const model::Order&)>& f) {
-    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    heldIds_->open.forEach(open_, id, f);
-    heldIds_->openCopy.forEach(openCopy_, id, f);
+    heldIds().open.forEach(open_, id, f);
+    heldIds().openCopy.forEach(openCopy_, id, f);
 }
 
 void OrderBook::forEachOpenPosition(std::string_view id, const std::function<void(model::Order&)>& f) {
-    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    heldIds_->open.forEach(open_, id, f);
+    heldIds().open.forEach(open_, id, f);
 }
 
 std::shared_ptr<model::Order> OrderBook::takeOpenPosition(std::string_view id) {
-    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    const std::optional<std::size_t> at = heldIds_->open.first(open_, id);
+    const std::optional<std::size_t> at = heldIds().open.first(open_, id);
     if (!at) return nullptr;
     std::shared_ptr<model::Order> taken = open_[*at];
-    heldIds_->open.erase(open_, *at);
+    heldIds().open.erase(open_, *at);
     return taken;
 }
 
 void OrderBook::appendPendingCopy(std::shared_ptr<model::Order> order) {
-    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    heldIds_->pendingCopy.append(pendingCopy_, std::move(order));
+    heldIds().pendingCopy.append(pendingCopy_, std::move(order));
 }
 
 void OrderBook::forEachPendingCopy(std::string_view id, const std::function<void(const model::Order&)>& f) {
-    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    heldIds_->pendingCopy.forEach(pendingCopy_, id, f);
+    heldIds().pendingCopy.forEach(pendingCopy_, id, f);
 }
 
 bool OrderBook::holdsSettlement(std::string_view id) {
-    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    return heldIds_->settled.holds(settled_, id);
+    return heldIds().settled.holds(settled_, id);
 }
 
 void OrderBook::appendSettlement(std::shared_ptr<model::Order> settled) {
-    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    heldIds_->settled.append(settled_, std::move(settled));
+    heldIds().settled.append(settled_, std::move(settled));
 }
 
 void OrderBook::expectOpenPositions(std::size_t count) {
-    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    heldIds_->open.reserve(open_, count);
+    heldIds().open.reserve(open_, count);
 }
 
 void OrderBook::clearForLogin() {
@@ -113,42 +106,39 @@ void OrderBook::clearForLogin() {
 void OrderBook::FillInitialOpenOrderCollection(const model::OpenOrderHD& row,
                                                const HistoryOrders::ItemCodeOf& itemCode) {
     platform::assertMainThread();
-    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    auto order = HistoryOrders::openOrder(row, itemCode, heldIds_->repeated);
-    if (heldIds_->open.holds(open_, order->OpenPositionId)) return;
+    auto order = HistoryOrders::openOrder(row, itemCode, heldIds().repeated);
+    if (heldIds().open.holds(open_, order->OpenPositionId)) return;
     if (row.PositionQty == 0)
         appendOpenCopy(std::move(order));
     else
-        heldIds_->open.append(open_, std::move(order));
+        heldIds().open.append(open_, std::move(order));
     openPositionsChanged();
 }
 
 void OrderBook::FillInitialPendingOrderCollection(const model::PendingOrderHD& row,
                                                   const HistoryOrders::ItemCodeOf& itemCode) {
     platform::assertMainThread();
-    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    auto order = HistoryOrders::pendingOrder(row, itemCode, heldIds_->repeated);
+    auto order = HistoryOrders::pendingOrder(row, itemCode, heldIds().repeated);
     // Take-profit orders show as the position's limit, any other as its stop.
     if (!order->RefPositionIdOfBracket().empty())
-        heldIds_->open.forEach(open_, order->RefPositionIdOfBracket(), [&](model::Order& position) {
+        heldIds().open.forEach(open_, order->RefPositionIdOfBracket(), [&](model::Order& position) {
             (order->orderType == model::Order::kLimit ? position.LimitPrice : position.StopPrice) = order->OrderPrice;
             openPositionsChanged();
         });
-    if (heldIds_->pending.holds(pending_, order->PendingOrderId)) return;
+    if (heldIds().pending.holds(pending_, order->PendingOrderId)) return;
     if (row.RemainingQty == 0)
         appendPendingCopy(std::move(order));
     else
-        heldIds_->pending.append(pending_, std::move(order));
+        heldIds().pending.append(pending_, std::move(order));
     pendingOrdersChanged();
 }
 
 void OrderBook::FillInitialSettledOrderCollection(const model::SettledOrderHD& row,
                                                   const HistoryOrders::ItemCodeOf& itemCode) {
     platform::assertMainThread();
-    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    auto order = HistoryOrders::settledOrder(row, itemCode, heldIds_->repeated);
-    if (heldIds_->settled.holds(settled_, order->SettlementId())) return;
-    heldIds_->settled.append(settled_, std::move(order));
+    auto order = HistoryOrders::settledOrder(row, itemCode, heldIds().repeated);
+    if (heldIds().settled.holds(settled_, order->SettlementId())) return;
+    heldIds().settled.append(settled_, std::move(order));
     settledOrdersChanged();
 }
 
@@ -162,17 +152,15 @@ void OrderBook::FillInitialCancelledOrderCollection(const model::CancelledOrderH
     platform::assertMainThread();
     auto order = sessionCancelledOrder(row);
     if (!order) return;
-    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    if (heldIds_->cancelled.holds(cancelled_, order->CancelledOrderId())) return;
-    heldIds_->cancelled.append(cancelled_, std::move(order));
+    if (heldIds().cancelled.holds(cancelled_, order->CancelledOrderId())) return;
+    heldIds().cancelled.append(cancelled_, std::move(order));
     cancelledOrdersChanged();
 }
 
 void OrderBook::SetEquityHitPriceInOrders(const model::EquityHitPriceInfos& row) {
     platform::assertMainThread();
     // By the id index: a walk of every position for each row of the answer was quadratic.
-    if (!heldIds_) heldIds_ = std::make_shared<HeldIds>();
-    heldIds_->open.forEach(open_, row.PositionId, [&](model::Order& position) {
+    heldIds().open.forEach(open_, row.PositionId, [&](model::Order& position) {
         position.setEquityHitPrice(row.HitPrice);
         position.UnrealisedPL = row.UnrealisedPL;
         position.FloatingPL = row.UnrealisedPL;
