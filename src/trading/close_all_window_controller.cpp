@@ -4,7 +4,6 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -27,24 +26,9 @@ namespace trading {
 
 namespace {
 
-enum Column { kTick, kAccount, kId, kCode, kSide, kQuantity, kOpenPrice, kClosePrice, kProfitLoss, kColumns };
+using Column = CloseAllRowsModel::Column;
+constexpr int kFitSampleRows = 40;
 const std::vector<std::string> kSelectionColumns = {"0", "0012", "0317", "0011", "0020", "0027", "0143", "0147", "0139"};
-
-QTableWidgetItem* textCell(const std::string& text, bool number) {
-    auto* cell = new QTableWidgetItem(kit::shownText(text));
-    cell->setFlags(Qt::ItemIsEnabled);
-    if (number) cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return cell;
-}
-
-// The live columns of a position's row: a buy closes at the Bid, a sell at the Ask.
-void showLive(QTableWidgetItem& close, QTableWidgetItem& profit, const model::Order& p, const model::ItemDetails* item) {
-    const std::string price =
-        item ? model::Formatter::formatDecimal(p.tradingMode == 0 ? item->Bid : item->Ask, item->DecimalPlaces) : "";
-    close.setText(kit::shownText(price));
-    profit.setText(QString::number(p.UnrealisedPL, 'f', 2));
-    profit.setForeground(p.UnrealisedPL >= 0 ? kit::ThemeManager::riseColor() : kit::ThemeManager::fallColor());
-}
 
 }  // namespace
 
@@ -54,24 +38,26 @@ CloseAllWindowController::CloseAllWindowController(kit::WindowContext& context, 
     setMinimumSize(820, 380);
     headerTextField = kit::plainLabel(this);
     closeAllTabView = new QStackedWidget(this);
-    closeAllTableView = new QTableWidget(0, 0, closeAllTabView);
-    setUpCloseTable(*closeAllTableView, kSelectionColumns, context_.language);
-    closeAllTableView->setColumnWidth(kTick, 28);
+    closeAllTableView = new QTableView(closeAllTabView);
+    closeAllRows = new CloseAllRowsModel(context_.view, selection_, closeTableTitles(kSelectionColumns, context_.language),
+                                         [this](int row) { hitCheckbox(row); }, closeAllTableView);
+    closeAllTableView->setModel(closeAllRows);
+    setUpCloseView(*closeAllTableView);
+    closeAllTableView->setColumnWidth(Column::kTick, 28);
+    // Widths fitted to a sample of the rows, not to every one of many.
+    closeAllTableView->horizontalHeader()->setResizeContentsPrecision(kFitSampleRows);
     // The spare width goes to every column, not to the last alone.
     closeAllTableView->horizontalHeader()->setStretchLastSection(false);
     closeAllTableView->viewport()->installEventFilter(this);
-    closeAllStatusTableView = new QTableWidget(0, 0, closeAllTabView);
-    setUpCloseTable(*closeAllStatusTableView, {kStatusColumns.begin(), kStatusColumns.end()}, context_.language);
-    keepRowsFitted(*closeAllStatusTableView);
+    closeAllStatusTableView = new QTableView(closeAllTabView);
+    closeAllStatus = new CloseStatusModel(context_.view, status_,
+                                          closeTableTitles({kStatusColumns.begin(), kStatusColumns.end()}, context_.language),
+                                          closeAllStatusTableView);
+    closeAllStatusTableView->setModel(closeAllStatus);
+    setUpCloseView(*closeAllStatusTableView);
+    keepRowsInSightFitted(*closeAllStatusTableView);
     closeAllTabView->addWidget(closeAllTableView);
     closeAllTabView->addWidget(closeAllStatusTableView);
-    // Rows scrolled into sight while the tick runs show the prices of now.
-    connect(closeAllTableView->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
-        if (tick_) refreshShownRows();
-    });
-    connect(closeAllTableView, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        if (item->column() == kTick) hitCheckbox(item->row());
-    });
     closeAllButton = new QPushButton(this);
     closeAllButton->setDefault(true);
     notNowButton = new QPushButton(this);
@@ -115,6 +101,7 @@ void CloseAllWindowController::windowDidAppear() {
                                   context_.theme ? context_.theme() : 0);
     failed_.clear();
     status_.clear();
+    closeAllStatus->reload();
     selection_.tickAll(context_.view.getOpenOrderCollection());
     reloadSelection();
     tick_ = context_.ticker.subscribe([this] { refreshSelection(); });
@@ -130,64 +117,31 @@ void CloseAllWindowController::refreshSelection() {
 }
 
 void CloseAllWindowController::reloadSelection() {
-    const QSignalBlocker quiet(closeAllTableView);
     shown_ = context_.view.getOpenOrderCollection();
     selection_.keepOpen(shown_);
-    closeAllTableView->setRowCount(static_cast<int>(shown_.size()));
-    for (int r = 0; r < static_cast<int>(shown_.size()); ++r) {
-        const model::Order& p = *shown_[std::size_t(r)];
-        const auto item = context_.view.instrument(p.ItemCode);
-        auto* tick = new QTableWidgetItem;
-        tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-        tick->setCheckState(selection_.isTicked(p.OpenPositionId) ? Qt::Checked : Qt::Unchecked);
-        closeAllTableView->setItem(r, kTick, tick);
-        closeAllTableView->setItem(r, kAccount, textCell(p.AccountNumber, false));
-        closeAllTableView->setItem(r, kId, textCell(p.OpenPositionId, false));
-        closeAllTableView->setItem(r, kCode, textCell(p.ItemCode, false));
-        closeAllTableView->setItem(r, kSide, textCell(p.tradingMode == 0 ? "B" : "S", false));
-        closeAllTableView->setItem(r, kQuantity, textCell(offsetQuantityText(model::TextValue::doubleValue(p.RemainingQty)), true));
-        closeAllTableView->setItem(
-            r, kOpenPrice,
-            textCell(model::Formatter::formatDecimal(model::TextValue::doubleValue(p.OrderPrice), item ? item->DecimalPlaces : 2), true));
-        // Filled before they join the table: no change to announce for each.
-        QTableWidgetItem* close = textCell("", true);
-        QTableWidgetItem* profit = textCell("", true);
-        showLive(*close, *profit, p, item.get());
-        closeAllTableView->setItem(r, kClosePrice, close);
-        closeAllTableView->setItem(r, kProfitLoss, profit);
-    }
+    closeAllRows->setRows(shown_);
     closeAllTableView->resizeColumnsToContents();
     contentWidths_.clear();
-    for (int c = 0; c < kColumns; ++c) contentWidths_.push_back(closeAllTableView->columnWidth(c));
-    spreadColumns(*closeAllTableView, contentWidths_, kAccount);
+    for (int c = 0; c < Column::kColumns; ++c) contentWidths_.push_back(closeAllTableView->columnWidth(c));
+    spreadColumns(*closeAllTableView, contentWidths_, Column::kAccount);
     setButtonTitle();
 }
 
 bool CloseAllWindowController::eventFilter(QObject* watched, QEvent* event) {
     // The table's own width changed: the spare width is shared again.
     if (watched == closeAllTableView->viewport() && event->type() == QEvent::Resize) {
-        spreadColumns(*closeAllTableView, contentWidths_, kAccount);
-        if (tick_) refreshShownRows();
+        spreadColumns(*closeAllTableView, contentWidths_, Column::kAccount);
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void CloseAllWindowController::refreshTableView() { refreshRows(0, closeAllTableView->rowCount() - 1); }
+void CloseAllWindowController::refreshTableView() { closeAllRows->refreshLive(0, closeAllRows->rowCount() - 1); }
 
 void CloseAllWindowController::refreshShownRows() {
     const int top = closeAllTableView->rowAt(0);
     if (top < 0) return;
     const int bottom = closeAllTableView->rowAt(closeAllTableView->viewport()->height() - 1);
-    refreshRows(top, bottom < 0 ? closeAllTableView->rowCount() - 1 : bottom);
-}
-
-void CloseAllWindowController::refreshRows(int top, int bottom) {
-    const QSignalBlocker quiet(closeAllTableView);
-    for (int r = std::max(0, top); r <= bottom && r < static_cast<int>(shown_.size()) && r < closeAllTableView->rowCount(); ++r) {
-        const model::Order& p = *shown_[std::size_t(r)];
-        showLive(*closeAllTableView->item(r, kClosePrice), *closeAllTableView->item(r, kProfitLoss), p,
-                 context_.view.instrument(p.ItemCode).get());
-    }
+    closeAllRows->refreshLive(top, bottom < 0 ? closeAllRows->rowCount() - 1 : bottom);
 }
 
 void CloseAllWindowController::setButtonTitle() {
@@ -268,24 +222,11 @@ void CloseAllWindowController::bulkCloseNotification(const platform::Notificatio
                                                                         item ? item->DecimalPlaces : 2),
                                         text("0531")));
         }
-        reloadStatus();
+        closeAllStatus->reload();
         return;
     }
     // Only the answered row is written again: a close-all of many positions gets an answer for each.
-    const auto at = applyBulkResult(status_, *result, text("90300"));
-    if (!at || int(*at) >= closeAllStatusTableView->rowCount()) return;
-    const model::OrderInfo& row = status_[*at];
-    writeStatusRow(*closeAllStatusTableView, int(*at), row, row.tradingMode == 0 ? "B" : "S", context_.view);
-    closeAllStatusTableView->resizeRowToContents(int(*at));
-}
-
-void CloseAllWindowController::reloadStatus() {
-    closeAllStatusTableView->setRowCount(static_cast<int>(status_.size()));
-    for (int r = 0; r < static_cast<int>(status_.size()); ++r) {
-        const model::OrderInfo& row = status_[std::size_t(r)];
-        writeStatusRow(*closeAllStatusTableView, r, row, row.tradingMode == 0 ? "B" : "S", context_.view);
-    }
-    closeAllStatusTableView->resizeRowsToContents();
+    if (const auto at = applyBulkResult(status_, *result, text("90300"))) closeAllStatus->rowChanged(int(*at));
 }
 
 void CloseAllWindowController::closeModal() {

@@ -7,12 +7,14 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <memory>
 #include <vector>
 
 #include "kit/live_ticker.h"
 #include "platform/notification_center.h"
+#include "trading/close_all_rows_model.h"
+#include "trading/close_status_model.h"
 #include "trading/close_position_status_window_controller.h"
 #include "trading/core/close_all_rows.h"
 
@@ -44,8 +46,10 @@ public:
     ClosePositionStatusWindowController* statusSheet() const { return statusSheet_; }
 
     QStackedWidget* closeAllTabView = nullptr;
-    QTableWidget* closeAllTableView = nullptr;
-    QTableWidget* closeAllStatusTableView = nullptr;
+    QTableView* closeAllTableView = nullptr;
+    CloseAllRowsModel* closeAllRows = nullptr;
+    QTableView* closeAllStatusTableView = nullptr;
+    CloseStatusModel* closeAllStatus = nullptr;
     QPushButton* closeAllButton = nullptr;
     QPushButton* notNowButton = nullptr;
     QLabel* headerTextField = nullptr;
@@ -56,8 +60,6 @@ protected:
 private:
     void reloadSelection();
     void refreshShownRows();
-    void refreshRows(int top, int bottom);
-    void reloadStatus();
     void setButtonTitle();
     void bulkCloseNotification(const platform::Notification& notification);
     std::string sideOf(const std::string& positionId) const;

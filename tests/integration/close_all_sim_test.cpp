@@ -30,9 +30,10 @@ TEST_F(CloseAllSimTest, ARefusedPositionShowsRedTheOthersClose) {
     ASSERT_EQ(sheet->selection().count(), positions);
     EXPECT_EQ(sheet->closeAllButton->text().toStdString(), integration::tr("0243"));
     // The delivery position of CDVM has no sell permission to close with: left out.
-    QTableWidget* rows = sheet->closeAllTableView;
+    QAbstractItemModel* rows = sheet->closeAllRows;
     for (int r = 0; r < rows->rowCount(); ++r)
-        if (rows->item(r, 2) && rows->item(r, 2)->text() == "70008") rows->item(r, 0)->setCheckState(Qt::Unchecked);
+        if (rows->index(r, 2).data().toString() == "70008")
+            rows->setData(rows->index(r, 0), Qt::Unchecked, Qt::CheckStateRole);
     ASSERT_EQ(sheet->selection().count(), --positions);
 
     ASSERT_EQ(sim->command("fault close-refuse 70002").rfind("ok", 0), 0u);

@@ -78,6 +78,12 @@ QString cells(const QTableWidget& table) {
             if (table.item(r, c)) out += table.item(r, c)->text() + u'|';
     return out;
 }
+QString cells(const QAbstractItemModel& model) {
+    QString out;
+    for (int r = 0; r < model.rowCount(); ++r)
+        for (int c = 0; c < model.columnCount(); ++c) out += model.index(r, c).data().toString() + u'|';
+    return out;
+}
 
 class ServerTextPlacesTest : public orders::testing::OrderFixture {
 protected:
@@ -203,7 +209,7 @@ TEST_F(ServerTextPlacesTest, EveryPlaceShowsTheRulesForm) {
              status.windowDidAppear({row}, 0, [&](const std::string&) { return text; });
              open().clear();
              openPosition(0, "5", "1001", "P1");
-             return cells(*closer.closeAllTableView) + cells(*status.statusTableView);
+             return cells(*closer.closeAllRows) + cells(*status.statusTableView);
          }},
         {"close and cancel titles", [&](const std::string& text) {
              open().front()->OpenPositionId = text;

@@ -3,10 +3,12 @@
 // status page following the answers, positions closing meanwhile.
 #include <QHeaderView>
 #include <QLayout>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <algorithm>
 #include <functional>
+#include <tuple>
 
 #include "kit/fake_context.h"
 #include "kit/qt_test_app.h"
@@ -50,8 +52,14 @@ public:
     state::Orders& open() {
         return state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session));
     }
-    void tick(int row) { sheet->closeAllTableView->item(row, 0)->setCheckState(
-                             sheet->closeAllTableView->item(row, 0)->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked); }
+    QVariant cell(int row, int column, int role = Qt::DisplayRole) {
+        return sheet->closeAllRows->index(row, column).data(role);
+    }
+    void tick(int row) {
+        const bool ticked = cell(row, 0, Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked;
+        sheet->closeAllRows->setData(sheet->closeAllRows->index(row, 0), ticked ? Qt::Unchecked : Qt::Checked,
+                                     Qt::CheckStateRole);
+    }
     void answer(const char* status, const std::string& id, const std::string& reason = "") {
         auto r = std::make_shared<state::BulkCloseResult>();
         r->status = status;
@@ -141,7 +149,7 @@ TEST_F(CloseAllTest, TicksSetTheButton) {
         EXPECT_EQ(sheet->closeAllButton->isEnabled(), s.enabled) << s.row;
         EXPECT_EQ(sheet->closeAllButton->text().toStdString(), s.title) << s.row;
     }
-    EXPECT_EQ(sheet->closeAllTableView->item(1, 7)->text(), "50.10");  // a sell closes at the Ask
+    EXPECT_EQ(cell(1, 7).toString(), "50.10");  // a sell closes at the Ask
     sheet->windowDidAppear();  // reopening ticks every position
     EXPECT_EQ(sheet->selection().count(), 3u);
     const std::size_t following = fake->ticker.subscriberCount();
@@ -159,8 +167,8 @@ TEST_F(CloseAllTest, AllTickedGoAsCloseAllAndTheStatusFollowsTheAnswers) {
     answer(state::BulkCloseResult::kRejected, "P2", "No liquidity");
     answer(state::BulkCloseResult::kRejected, "P9", "Not in the table");
     EXPECT_EQ(details(), (Strings{"P1 " + tr("90300"), "P2 No liquidity", "P3 " + tr("0531")}));
-    EXPECT_EQ(sheet->closeAllStatusTableView->item(1, 6)->text().toStdString(), "No liquidity");
-    EXPECT_EQ(sheet->closeAllStatusTableView->horizontalHeaderItem(6)->text().toStdString(), tr("0514"));
+    EXPECT_EQ(sheet->closeAllStatus->index(1, 6).data().toString().toStdString(), "No liquidity");
+    EXPECT_EQ(sheet->closeAllStatus->headerData(6, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(), tr("0514"));
     EXPECT_EQ(sheet->statusRows()[1].statusColor->red, kStatusRed.red);
     EXPECT_EQ(sheet->statusRows()[0].statusColor->green, kStatusGreen.green);
 }
@@ -215,33 +223,49 @@ TEST_F(CloseAllTest, PositionsClosedOrOpenedMeanwhile) {
     open().erase(open().begin() + 2);  // P3 closed while ticked
     openPosition(0, "2", "1001", "P4");  // and a new one, not ticked
     fake->ticker.tick();  // the list follows on the next tick
-    ASSERT_EQ(sheet->closeAllTableView->rowCount(), 3);
-    EXPECT_EQ(sheet->closeAllTableView->item(2, 2)->text(), "P4");
-    EXPECT_EQ(sheet->closeAllTableView->item(2, 0)->checkState(), Qt::Unchecked);
+    ASSERT_EQ(sheet->closeAllRows->rowCount(), 3);
+    EXPECT_EQ(cell(2, 2).toString(), "P4");
+    EXPECT_EQ(cell(2, 0, Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Unchecked);
     EXPECT_EQ(sheet->closeAllButton->text().toStdString(), tr("0706") + " (2)");
     sheet->closeAllButtonClicked();
     EXPECT_EQ(sent, 1);
     EXPECT_TRUE(sentFor({"P1", "P2"}, orders::OrderMananger::kCloseSelected));
 }
 
-TEST_F(CloseAllTest, TheTickRefreshesTheRowsInSightAndScrollingShowsTheirPricesOfNow) {
+TEST_F(CloseAllTest, TheTickRedrawsTheLiveCellsOfTheRowsInSightOnly) {
     for (int i = 0; i < 60; ++i) openPosition(0, "1", "1001", "Q" + std::to_string(i));
     sheet->windowDidAppear();
-    QTableWidget& rows = *sheet->closeAllTableView;
-    const int last = rows.rowCount() - 1;
+    QTableView& rows = *sheet->closeAllTableView;
+    const int last = sheet->closeAllRows->rowCount() - 1;
     const auto bottomInSight = [&] { return rows.rowAt(rows.viewport()->height() - 1); };
     // Laid out, with the last rows out of sight.
     ASSERT_TRUE(kit::testing::runUntil([&] { return bottomInSight() >= 0 && bottomInSight() < last; }));
+    QSignalSpy redrawn(sheet->closeAllRows, &QAbstractItemModel::dataChanged);
     item->Bid = 51;
     fake->ticker.tick();
-    EXPECT_EQ(rows.item(0, 7)->text(), "51.00");
-    rows.scrollToBottom();
-    EXPECT_EQ(rows.item(last, 7)->text(), "51.00");
+    ASSERT_EQ(redrawn.size(), 1);
+    const auto from = redrawn[0][0].toModelIndex(), to = redrawn[0][1].toModelIndex();
+    EXPECT_EQ(std::make_tuple(from.row(), from.column(), to.row(), to.column()),
+              std::make_tuple(0, 7, bottomInSight(), 8));
+    EXPECT_EQ(cell(0, 7).toString(), "51.00");
+    EXPECT_EQ(cell(last, 7).toString(), "51.00");  // read as it scrolls into sight
+}
+
+TEST_F(CloseAllTest, StatusRowsInSightFitTheirWrappedTextsAndNoOtherIsMeasured) {
+    for (int i = 0; i < 200; ++i) openPosition(0, "1", "1001", "Q" + std::to_string(i));
+    sheet->windowDidAppear();
+    sheet->closeAllButtonClicked();
+    answer(state::BulkCloseResult::kRejected, "P1",
+           "Rejected: the market for this instrument is closed until the next trading session opens");
+    const QTableView& rows = *sheet->closeAllStatusTableView;
+    const int last = sheet->closeAllStatus->rowCount() - 1;
+    ASSERT_TRUE(kit::testing::runUntil([&] { return rows.rowHeight(0) > rows.rowHeight(1); }));
+    EXPECT_EQ(rows.rowHeight(last), rows.verticalHeader()->defaultSectionSize());
 }
 
 // Each page in both themes, as the sheet draws it.
 TEST_F(CloseAllTest, Screenshots) {
-    const auto shoot = [&](QDialog* dialog, QTableWidget* table, const QString& name) {
+    const auto shoot = [&](QDialog* dialog, QTableView* table, const QString& name) {
         dialog->resize(dialog->minimumSize());
         for (const std::int64_t theme : {0, 1}) {
             QApplication::setPalette(kit::ThemeManager::palette(theme));

@@ -1,18 +1,33 @@
 #include "trading/core/close_all_rows.h"
 
-#include <set>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "model/text_value.h"
 
 namespace trading {
 
+namespace {
+
+// The distinct ids of the open positions, viewing the positions' own texts.
+std::unordered_set<std::string_view> openIds(const state::Orders& open) {
+    std::unordered_set<std::string_view> ids;
+    ids.reserve(open.size());
+    for (const auto& p : open)
+        if (p) ids.insert(p->OpenPositionId);
+    return ids;
+}
+
+}  // namespace
+
 void CloseAllSelection::tickAll(const state::Orders& open) {
     ticks_.clear();
     held_.clear();
     unticked_ = false;
+    ticks_.reserve(open.size());
+    held_.reserve(open.size());
     for (const auto& p : open)
         if (p) held_.insert(ticks_.emplace_back(p->OpenPositionId));
 }
@@ -45,9 +60,7 @@ std::size_t CloseAllSelection::count() const {
 
 void CloseAllSelection::keepOpen(const state::Orders& open) {
     dropUnticked();
-    std::set<std::string> ids;
-    for (const auto& p : open)
-        if (p) ids.insert(p->OpenPositionId);
+    const std::unordered_set<std::string_view> ids = openIds(open);
     std::erase_if(ticks_, [&](const std::string& id) {
         if (ids.count(id)) return false;
         held_.erase(id);
@@ -70,10 +83,12 @@ state::Orders CloseAllSelection::tickedPositions(const state::Orders& open) cons
 
 bool CloseAllSelection::isCloseAll(const state::Orders& open) const {
     dropUnticked();
-    std::set<std::string> ids;
-    for (const auto& p : open)
-        if (p) ids.insert(p->OpenPositionId);
-    return !ids.empty() && ids == std::set<std::string>(ticks_.begin(), ticks_.end());
+    // The ticks are held_ once the unticked are dropped.
+    const std::unordered_set<std::string_view> ids = openIds(open);
+    if (ids.empty() || ids.size() != held_.size()) return false;
+    for (const std::string_view id : ids)
+        if (!held_.count(std::string(id))) return false;
+    return true;
 }
 
 CloseAllButton closeAllButton(std::size_t ticked, bool all, const std::string& closeAll, const std::string& some) {
