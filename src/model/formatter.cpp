@@ -466,10 +466,28 @@ std::string Formatter::formatDate(Date date) {
     return DateFormatter(kDateFormat).stringFromDate(date);
 }
 
+namespace {
+
+// The program's own formats, each read once; the one for `pattern`, else
+// `other` made for it.
+const DateFormatter& parsedFormat(const std::string& pattern, std::optional<DateFormatter>& other) {
+    static const std::array<DateFormatter, 5> known = {
+        DateFormatter(Formatter::kWireFormat), DateFormatter(Formatter::kDisplayFormat),
+        DateFormatter(Formatter::kTimeFormat), DateFormatter(Formatter::kISOFormatMillis),
+        DateFormatter(Formatter::kISOFormat)};
+    for (const DateFormatter& f : known)
+        if (f.pattern() == pattern) return f;
+    return other.emplace(pattern);
+}
+
+}  // namespace
+
 std::optional<std::string> Formatter::formatDateandTimeFromString(const std::optional<std::string>& text,
                                                                   const std::string& sourceFormat,
                                                                   const std::string& destinationFormat) {
-    return formatDateandTimeFromString(text, DateFormatter(sourceFormat), DateFormatter(destinationFormat));
+    std::optional<DateFormatter> source, destination;
+    return formatDateandTimeFromString(text, parsedFormat(sourceFormat, source),
+                                       parsedFormat(destinationFormat, destination));
 }
 
 std::optional<std::string> Formatter::formatDateandTimeFromString(const std::optional<std::string>& text,
@@ -501,10 +519,11 @@ std::optional<std::string> Formatter::dateStringFromString(const std::string& te
 std::string Formatter::formatDateandTimeFromString(const std::optional<std::string>& isoText,
                                                    const std::string& destinationFormat) {
     if (!isoText || isoText->empty()) return std::string();
-    auto fields = DateFormatter(kISOFormatMillis).fieldsFromString(*isoText);
-    if (!fields) fields = DateFormatter(kISOFormat).fieldsFromString(*isoText);
+    std::optional<DateFormatter> millis, seconds, other;
+    auto fields = parsedFormat(kISOFormatMillis, millis).fieldsFromString(*isoText);
+    if (!fields) fields = parsedFormat(kISOFormat, seconds).fieldsFromString(*isoText);
     if (!fields) return *isoText;
-    const DateFormatter destination(destinationFormat);
+    const DateFormatter& destination = parsedFormat(destinationFormat, other);
     if (!destination.hasZoneField()) return destination.stringFromFields(*fields);
     const auto date = DateFormatter::dateFromFields(*fields, DateFormatter::Zone::Local);
     return date ? destination.stringFromDate(*date) : *isoText;

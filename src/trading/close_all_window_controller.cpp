@@ -215,12 +215,14 @@ void CloseAllWindowController::bulkCloseNotification(const platform::Notificatio
         closeAllTabView->setCurrentIndex(1);
         closeAllButton->hide();
         status_.clear();
+        status_.reserve(shown_.size());
+        const std::string accepted = text("0531");
         for (const auto& p : shown_) {
             const auto item = context_.view.instrument(p->ItemCode);
             status_.push_back(statusRow(*p,
                                         model::Formatter::formatDecimal(model::TextValue::doubleValue(p->OrderPrice),
                                                                         item ? item->DecimalPlaces : 2),
-                                        text("0531")));
+                                        accepted));
         }
         closeAllStatus->reload();
         return;
