@@ -65,7 +65,7 @@ AddRemoveWindowController::AddRemoveWindowController(kit::WindowContext& context
     ItemCategoryOutlineView->setObjectName("ItemCategoryOutlineView");
     ItemCategoryOutlineView->setHeaderHidden(true);
     ItemCategoryOutlineView->setMaximumWidth(200);
-    ItemTableView = new QTableWidget(0, 2, this);
+    ItemTableView = new QTableView(this);
     ItemTableView->setObjectName("ItemTableView");
     ItemTableView->setSelectionBehavior(QAbstractItemView::SelectRows);
     ItemTableView->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -73,7 +73,6 @@ AddRemoveWindowController::AddRemoveWindowController(kit::WindowContext& context
     ItemTableView->setAlternatingRowColors(true);
     ItemTableView->verticalHeader()->hide();
     ItemTableView->horizontalHeader()->setStretchLastSection(true);
-    ItemTableView->setColumnWidth(0, 140);
     symbolSearchField = new QLineEdit(this);
     symbolSearchField->setObjectName("21043");
     symbolSearchField->setClearButtonEnabled(true);
@@ -108,7 +107,7 @@ AddRemoveWindowController::AddRemoveWindowController(kit::WindowContext& context
     connect(symbolSearchField, &QLineEdit::textChanged, this, [this] { SearchSymbols(); });
     connect(addButton, &QPushButton::clicked, this, [this] { ShowandHideSymbolsinWatchlist(kAddTag); });
     connect(removeButton, &QPushButton::clicked, this, [this] { ShowandHideSymbolsinWatchlist(kRemoveTag); });
-    connect(ItemTableView, &QTableWidget::cellDoubleClicked, this, [this] { ShowandHideSymbolsinWatchlist(0); });
+    connect(ItemTableView, &QTableView::doubleClicked, this, [this] { ShowandHideSymbolsinWatchlist(0); });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     windowDidLoad();
 }
@@ -116,6 +115,9 @@ AddRemoveWindowController::AddRemoveWindowController(kit::WindowContext& context
 void AddRemoveWindowController::windowDidLoad() {
     // The types are read once.
     editor_ = std::make_unique<WatchlistEditor>(context_.view.getSymbolTypes());
+    itemRows_ = new EditorRowsModel(context_.view, *editor_, ItemTableView);
+    ItemTableView->setModel(itemRows_);
+    ItemTableView->setColumnWidth(0, 140);
     auto* group = new QTreeWidgetItem(ItemCategoryOutlineView, QStringList(kit::identifierText(kGroupRow)));
     QFont bold = group->font(0);
     bold.setBold(true);
@@ -155,7 +157,7 @@ void AddRemoveWindowController::updateLanguageStrings() {
     for (QPushButton* button : findChildren<QPushButton*>())
         button->setText(kit::shownText(text(button->objectName().toStdString(), context_.language)));
     symbolSearchField->setPlaceholderText(kit::shownText(text(symbolSearchField->objectName().toStdString(), context_.language)));
-    ItemTableView->setHorizontalHeaderLabels(
+    itemRows_->setTitles(
         {kit::shownText(text(kCodeColumn, context_.language)), kit::shownText(text(kNameColumn, context_.language))});
 }
 
@@ -179,19 +181,8 @@ void AddRemoveWindowController::SearchSymbols() {
 }
 
 void AddRemoveWindowController::reloadItems() {
-    const std::vector<std::string>& shown = editor_->shown();
-    const QIcon marked = markIcon(true), unmarked = markIcon(false);  // drawn once, shared by the rows
-    ItemTableView->setRowCount(static_cast<int>(shown.size()));
-    for (int r = 0; r < static_cast<int>(shown.size()); ++r) {
-        const std::string code = entryCode(shown[std::size_t(r)]);
-        auto* codeCell = new QTableWidgetItem(kit::shownText(code));
-        // A code without a record gets no mark.
-        if (context_.view.instrument(code)) codeCell->setIcon(editor_->isMarked(code) ? marked : unmarked);
-        ItemTableView->setItem(r, 0, codeCell);
-        auto* name = new QTableWidgetItem(kit::shownText(entryName(shown[std::size_t(r)])));
-        name->setToolTip(kit::plainToolTip(name->text()));
-        ItemTableView->setItem(r, 1, name);
-    }
+    itemRows_->setMarkIcons(markIcon(true), markIcon(false));  // drawn once, shared by the rows
+    itemRows_->reload();
 }
 
 void AddRemoveWindowController::ShowandHideSymbolsinWatchlist(int tag) {

@@ -6,11 +6,12 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeWidget>
 #include <memory>
 
 #include "views/core/watchlist_editor.h"
+#include "views/editor_rows_model.h"
 
 namespace kit {
 struct WindowContext;
@@ -36,7 +37,7 @@ public:
     void SaveAddRemoveItems();
 
     QTreeWidget* ItemCategoryOutlineView = nullptr;
-    QTableWidget* ItemTableView = nullptr;
+    QTableView* ItemTableView = nullptr;
     QLineEdit* symbolSearchField = nullptr;
     QPushButton* addButton = nullptr;
     QPushButton* removeButton = nullptr;
@@ -50,6 +51,7 @@ private:
 
     kit::WindowContext& context_;
     std::unique_ptr<WatchlistEditor> editor_;
+    EditorRowsModel* itemRows_ = nullptr;
     bool showing_ = false;  // showWindow reloads the rows once, after choosing the first type
 };
 

@@ -90,11 +90,12 @@ TEST_F(ListsWindowTest, EditorSearchesAndAddsToBothWatchlistsAndTheTicket) {
     QTreeWidgetItem* group = editor->ItemCategoryOutlineView->topLevelItem(0);
     ASSERT_GT(group->childCount(), 0);
     group->child(0)->setSelected(true);
-    EXPECT_GT(editor->ItemTableView->rowCount(), 0);
+    const QAbstractItemModel& items = *editor->ItemTableView->model();
+    EXPECT_GT(items.rowCount(), 0);
 
     editor->symbolSearchField->setText("gold");
     bool found = false;
-    for (int r = 0; r < editor->ItemTableView->rowCount(); ++r) found |= editor->ItemTableView->item(r, 0)->text() == "GOLD";
+    for (int r = 0; r < items.rowCount(); ++r) found |= items.index(r, 0).data().toString() == "GOLD";
     EXPECT_TRUE(found);
     editor->resize(editor->minimumSize());
     shoot(editor, "watchlist-editor-search");
@@ -103,7 +104,7 @@ TEST_F(ListsWindowTest, EditorSearchesAndAddsToBothWatchlistsAndTheTicket) {
     const std::string code = view().watchlistCodes().back();
     const int rows = main->watchlist()->rowCount();
     editor->symbolSearchField->setText(QString::fromStdString(code));
-    ASSERT_GE(editor->ItemTableView->rowCount(), 1);
+    ASSERT_GE(items.rowCount(), 1);
     editor->ItemTableView->selectRow(0);
     const auto ticketHas = [&] { return ticket()->SymbolComboBox->findText(QString::fromStdString(code)) != -1; };
     struct Step {

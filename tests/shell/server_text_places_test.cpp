@@ -225,7 +225,7 @@ TEST_F(ServerTextPlacesTest, EveryPlaceShowsTheRulesForm) {
              types.set(text, text + ':' + text);  // a type of one entry: code and name
              views::AddRemoveWindowController editor(fake.context);
              editor.showWindow();
-             QString shown = cells(*editor.ItemTableView);
+             QString shown = cells(*editor.ItemTableView->model());
              for (QTreeWidgetItemIterator it(editor.ItemCategoryOutlineView); *it; ++it) shown += (*it)->text(0);
              types.erase(text);
              return shown;
