@@ -2,7 +2,9 @@
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "kit/plain_text.h"
 #include "kit/text_direction.h"
@@ -114,7 +116,29 @@ void ExecutedPositionTableController::resetButtonClicked() {
 }
 
 int ExecutedPositionTableController::takeSnapshot() {
-    return static_cast<int>(records_.lookUp(context_.view, context_.view.getExecutedOrderCollection()).size());
+    if (std::exchange(built_, false)) return static_cast<int>(records_.records().size());
+    state::Orders list = context_.view.getExecutedOrderCollection();
+    if (list.size() <= kSnapshotStepRows) return static_cast<int>(records_.lookUp(context_.view, list).size());
+    // The rows shown stay until the new ones are whole.
+    const int shown = rowCount();
+    records_.start(context_.view, std::move(list));
+    buildNextRows();
+    return std::min(shown, static_cast<int>(records_.records().size()));
+}
+
+void ExecutedPositionTableController::buildNextRows() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!records_.started()) return;  // a short list was looked up meanwhile
+            if (!records_.step(context_.view, kSnapshotStepRows)) {
+                buildNextRows();
+                return;
+            }
+            built_ = true;
+            reloadTable();
+        },
+        Qt::QueuedConnection);
 }
 
 QVariant ExecutedPositionTableController::cellData(int row, int column, int role) const {

@@ -27,6 +27,8 @@ public:
     // The executed receipt; the open table's receipt is another window.
     static constexpr const char* kReceiptWindow = kExecutedReceiptWindow;
     static constexpr const char* kReceiptKey = "0481";
+    // A longer list is looked up this many rows a main-thread slice.
+    static constexpr std::size_t kSnapshotStepRows = 3000;
 
     // `sharedRecords`: the records another position table of the login found.
     explicit ExecutedPositionTableController(kit::WindowContext& context,
@@ -57,6 +59,9 @@ protected:
 
 private:
     QWidget* buildSearchBar();
+    // The next rows of a long list's look-up in a later slice; the table is
+    // reloaded with them once whole.
+    void buildNextRows();
     void updateLanguageStrings();
     // The row's position when it is still that row of the state's current collection.
     const PositionRecords* currentRow(int row) const;
@@ -70,6 +75,7 @@ private:
     QPushButton* search_ = nullptr;
     QPushButton* reset_ = nullptr;
     int clickedRow_ = -1;
+    bool built_ = false;  // a long list's look-up is whole: the next snapshot takes it
 };
 
 }  // namespace views

@@ -3,6 +3,8 @@
 // search and reset, and the receipt entry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAbstractItemModelTester>
 #include <QTableView>
 
@@ -164,6 +166,20 @@ TEST_F(HistoryTablesTest, ExecutedSearchAndReset) {
     EXPECT_EQ(executed.searchDatePicker()->dateTime(), today);
     EXPECT_EQ(column(executed, col::kPositionId), (Texts{"70001", "70002"}));
     EXPECT_EQ(s.sent.size(), 1u);
+}
+
+// A list longer than a slice's rows is looked up over later slices: the rows
+// shown stay until the new ones are whole.
+TEST_F(HistoryTablesTest, ALongExecutedListShowsWholeOnceBuilt) {
+    const std::size_t added = ExecutedPositionTableController::kSnapshotStepRows;
+    for (std::size_t i = 0; i < added; ++i) add(Book::OpenOrderCollectionCopy(book()))->OpenPositionId = std::to_string(80000 + i);
+    post(note::kExecutedPositionTable);
+    EXPECT_EQ(column(executed, col::kPositionId), (Texts{"70001", "70002"}));
+    for (int turn = 0; turn < 100 && executed.rowCount() == 2; ++turn) QCoreApplication::processEvents();
+    const Texts ids = column(executed, col::kPositionId);
+    ASSERT_EQ(ids.size(), added + 2);
+    for (const std::string& id : Texts{"70001", "70002", "80000", std::to_string(80000 + added - 1)})
+        EXPECT_EQ(std::count(ids.begin(), ids.end(), id), 1) << id;
 }
 
 TEST_F(HistoryTablesTest, ExecutedReceiptEntry) {
