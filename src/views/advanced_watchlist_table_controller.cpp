@@ -51,22 +51,31 @@ AdvancedWatchlistTableController::~AdvancedWatchlistTableController() {
 }
 
 const AdvancedRow* AdvancedWatchlistTableController::row(int index) const {
-    return index >= 0 && std::size_t(index) < rows_.size() ? &rows_[std::size_t(index)] : nullptr;
+    if (index < 0 || std::size_t(index) >= rows_.size()) return nullptr;
+    const std::size_t at = std::size_t(index);
+    if (stale_[at]) {
+        rows_[at] = advancedRow(codes_[at], context_.view.instrument(codes_[at]).get(), inputs_[at].moves);
+        stale_[at] = false;
+    }
+    return &rows_[at];
 }
 
 int AdvancedWatchlistTableController::takeSnapshot() {
-    const std::vector<std::string> codes = context_.view.watchlistCodes();
+    std::vector<std::string> codes = context_.view.watchlistCodes();
     // In place: the rows of the list's first codes stay where they are.
     rows_.resize(codes.size());
+    stale_.resize(codes.size(), true);
+    codes_.resize(codes.size());
     inputs_.resize(codes.size());
     for (std::size_t at = 0; at < codes.size(); ++at) {
-        const std::string& code = codes[at];
+        std::string& code = codes[at];
         const auto item = context_.view.instrument(code);
         const LastShownPrices::Moves moves = item ? shown_.show(code, item->Bid, item->Ask) : LastShownPrices::Moves{};
         // Nothing it shows changed: the row made before.
-        if (rows_[at].code == code && inputs_[at].same(item.get(), moves)) continue;
-        rows_[at] = advancedRow(code, item.get(), moves);
+        if (codes_[at] == code && inputs_[at].same(item.get(), moves)) continue;
         inputs_[at] = AdvancedRowInputs::of(item.get(), moves);
+        codes_[at] = std::move(code);
+        stale_[at] = true;
     }
     return static_cast<int>(rows_.size());
 }

@@ -42,8 +42,12 @@ protected:
 
 private:
     kit::WindowContext& context_;
-    std::vector<AdvancedRow> rows_;
-    std::vector<AdvancedRowInputs> inputs_;  // what each row was made from
+    // Each row is made when first read after its inputs changed: a long list
+    // makes only the rows drawn.
+    mutable std::vector<AdvancedRow> rows_;
+    mutable std::vector<char> stale_;  // the row is to be made again from its inputs
+    std::vector<std::string> codes_;
+    std::vector<AdvancedRowInputs> inputs_;  // what each row is made from
     LastShownPrices shown_;
     QPointer<QMessageBox> alert_;
 };
