@@ -164,8 +164,15 @@ TEST_F(CloseAllTest, AllTickedGoAsCloseAllAndTheStatusFollowsTheAnswers) {
     EXPECT_EQ(sheet->closeAllTabView->currentIndex(), 1);
     EXPECT_EQ(details(), (Strings{"P1 " + tr("0531"), "P2 " + tr("0531"), "P3 " + tr("0531")}));
     answer(state::BulkCloseResult::kSettled, "P1");
+    QSignalSpy redrawn(sheet->closeAllStatus, &QAbstractItemModel::dataChanged);
+    QSignalSpy reset(sheet->closeAllStatus, &QAbstractItemModel::modelReset);
     answer(state::BulkCloseResult::kRejected, "P2", "No liquidity");
     answer(state::BulkCloseResult::kRejected, "P9", "Not in the table");
+    // Each answer redraws its own row, no other.
+    ASSERT_EQ(redrawn.size(), 1);
+    EXPECT_EQ(redrawn[0][0].toModelIndex().row(), 1);
+    EXPECT_EQ(redrawn[0][1].toModelIndex().row(), 1);
+    EXPECT_EQ(reset.size(), 0);
     EXPECT_EQ(details(), (Strings{"P1 " + tr("90300"), "P2 No liquidity", "P3 " + tr("0531")}));
     EXPECT_EQ(sheet->closeAllStatus->index(1, 6).data().toString().toStdString(), "No liquidity");
     EXPECT_EQ(sheet->closeAllStatus->headerData(6, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(), tr("0514"));
