@@ -157,6 +157,43 @@ TEST_F(CloseAllTest, TicksSetTheButton) {
     EXPECT_EQ(fake->ticker.subscriberCount(), following - 1);
 }
 
+// Each cell of both pages reads its own field, numbers right-aligned, P/L and status coloured.
+TEST_F(CloseAllTest, EachCellReadsItsFieldInItsColumn) {
+    open()[1]->UnrealisedPL = -2.5;
+    open()[2]->ItemCode = "NOREC";  // no record: two places, no close price
+    sheet->windowDidAppear();
+    struct Cell {
+        const QAbstractItemModel* model;
+        int row, column;
+        std::string text;
+        bool right;
+    };
+    const auto check = [](const std::vector<Cell>& cells) {
+        for (const Cell& c : cells) {
+            const QModelIndex at = c.model->index(c.row, c.column);
+            EXPECT_EQ(at.data().toString().toStdString(), c.text) << c.row << " " << c.column;
+            EXPECT_EQ(at.data(Qt::TextAlignmentRole).value<Qt::Alignment>().testFlag(Qt::AlignRight), c.right) << c.column;
+        }
+    };
+    const QAbstractItemModel* rows = sheet->closeAllRows;
+    check({{rows, 1, 1, "1001", false}, {rows, 1, 2, "P2", false}, {rows, 1, 3, "GOLD", false},
+           {rows, 1, 4, "S", false}, {rows, 1, 5, "1", true}, {rows, 1, 6, "50.00", true},
+           {rows, 1, 7, "50.10", true}, {rows, 1, 8, "-2.50", true}, {rows, 2, 6, "50.00", true},
+           {rows, 2, 7, "", true}});
+    EXPECT_EQ(cell(1, 8, Qt::ForegroundRole).value<QColor>(), kit::ThemeManager::fallColor());
+    EXPECT_EQ(cell(0, 8, Qt::ForegroundRole).value<QColor>(), kit::ThemeManager::riseColor());
+    EXPECT_FALSE(cell(1, 1, Qt::CheckStateRole).isValid());
+
+    open()[2]->ItemCode = "GOLD";
+    sheet->closeAllButtonClicked();
+    const QAbstractItemModel* status = sheet->closeAllStatus;
+    check({{status, 1, 0, "1001", false}, {status, 1, 1, "P2", false}, {status, 1, 2, "GOLD", false},
+           {status, 1, 3, "S", false}, {status, 1, 4, "1", true}, {status, 1, 5, "50.00", true},
+           {status, 1, 6, tr("0531"), false}});
+    EXPECT_EQ(status->index(1, 6).data(Qt::ForegroundRole).value<QColor>(),
+              QColor::fromRgbF(float(kStatusGreen.red), float(kStatusGreen.green), float(kStatusGreen.blue)));
+}
+
 TEST_F(CloseAllTest, AllTickedGoAsCloseAllAndTheStatusFollowsTheAnswers) {
     sheet->closeAllButtonClicked();
     EXPECT_EQ(sent, 1);
