@@ -139,7 +139,6 @@ void ChartWindowController::updateLanguageStrings() {
 
 void ChartWindowController::fillPopUps() {
     const QSignalBlocker a(symbolPopButton_), b(intervalPopUpButton_), c(chartTypePopButton_);
-    symbolPopButton_->clear();
     intervalPopUpButton_->clear();
     chartTypePopButton_->clear();
     for (std::size_t i = 0; i < windowIntervalTitles().size(); ++i)
@@ -149,6 +148,8 @@ void ChartWindowController::fillPopUps() {
         chartTypePopButton_->addItem(imageNamed(windowChartTypeImages()[i]), kit::tableText(context_, types[i]));
     backupSymbolsArray_ = context_.view.watchlistCodes();
     std::map<std::string, QIcon> icons;  // by instrument type: each image is read once
+    std::vector<kit::ComboItem> symbols;
+    symbols.reserve(backupSymbolsArray_.size());
     for (const std::string& code : backupSymbolsArray_) {
         const auto item = context_.view.instrument(code);
         const std::string type = item ? item->InstrumentTypeName.str() : std::string();
@@ -159,8 +160,9 @@ void ChartWindowController::fillPopUps() {
             });
             icon = icons.emplace(type, imageNamed(image + ".png")).first;
         }
-        symbolPopButton_->addItem(icon->second, kit::shownText(code));
+        symbols.push_back({kit::shownText(code), {}, icon->second});
     }
+    kit::setComboItems(*symbolPopButton_, std::move(symbols));
     kit::sizeToItems(*symbolPopButton_);
 }
 

@@ -43,8 +43,10 @@ QPixmap image(const char* name) {
 }
 
 void setItems(QComboBox* combo, const std::vector<std::string>& items) {
-    combo->clear();
-    for (const auto& item : items) combo->addItem(kit::shownText(item), kit::exactText(kit::ExactInput(item)));
+    std::vector<kit::ComboItem> entries;
+    entries.reserve(items.size());
+    for (const auto& item : items) entries.push_back({kit::shownText(item), kit::exactText(kit::ExactInput(item)), {}});
+    kit::setComboItems(*combo, std::move(entries));
 }
 
 // Shows `text` in a combo: its item (by name, else by text) when it has one, else as the shown text.

@@ -137,6 +137,29 @@ TEST(LongListCombo, SizedByTheLongestTextOnceLong) {
     }
 }
 
+// Items set at once read as added ones: text, data, icon, found and chosen;
+// a second set replaces the first.
+TEST(LongListCombo, ItemsSetAtOnceReadAsAddedOnes) {
+    QComboBox combo;
+    QPixmap dot(8, 8);
+    dot.fill(Qt::red);
+    for (const int count : {3, 2}) {
+        std::vector<ComboItem> items;
+        for (int i = 0; i < count; ++i)
+            items.push_back({QString::number(count * 10 + i), QString::number(i), i == 1 ? QIcon(dot) : QIcon()});
+        setComboItems(combo, std::move(items));
+        ASSERT_EQ(combo.count(), count);
+        EXPECT_EQ(combo.itemText(1), QString::number(count * 10 + 1));
+        EXPECT_EQ(combo.itemData(1).toString(), "1");
+        EXPECT_FALSE(combo.itemIcon(1).isNull());
+        EXPECT_TRUE(combo.itemIcon(0).isNull());
+        EXPECT_EQ(combo.findData(QStringLiteral("1")), 1);
+        EXPECT_EQ(combo.findText(QString::number(count * 10)), 0);
+        combo.setCurrentIndex(1);
+        EXPECT_EQ(combo.currentText(), QString::number(count * 10 + 1));
+    }
+}
+
 TEST(TableHeaderCell, CleansEachChangeAndPostsTheFinalText) {
     Heard<state::TextPayload> heard(kTableHeaderEditNotification);
     for (auto [typed, kept] : {std::pair{"1.2.", "1.2"}, {"1a", "1"}, {"x", ""}}) {
