@@ -117,6 +117,14 @@ TEST(CloseAllSelectionTest, TicksKeepTheirOrderThroughEveryChange) {
              s.toggle("P2");
              s.toggle("P1");
          }, {"P2", "P1"}},
+        {"all, then the last off", [&](auto& s) {
+             s.tickAll(open);
+             s.untick("P3");
+         }, {"P1", "P2"}},
+        {"all, then the last closed", [&](auto& s) {
+             s.tickAll(open);
+             s.keepOpen({open[0], open[1]});
+         }, {"P1", "P2"}},
     };
     CloseAllSelection selection;
     for (const Step& step : steps) {

@@ -58,8 +58,19 @@ std::size_t CloseAllSelection::count() const {
     return ticks_.size();
 }
 
+bool CloseAllSelection::ticksAre(const state::Orders& open) const {
+    std::size_t at = 0;
+    for (const auto& p : open) {
+        if (!p) continue;
+        if (at == ticks_.size() || p->OpenPositionId != ticks_[at]) return false;
+        ++at;
+    }
+    return at == ticks_.size();
+}
+
 void CloseAllSelection::keepOpen(const state::Orders& open) {
     dropUnticked();
+    if (ticksAre(open)) return;  // every position ticked, in order: all are open
     const std::unordered_set<std::string_view> ids = openIds(open);
     std::erase_if(ticks_, [&](const std::string& id) {
         if (ids.count(id)) return false;
@@ -83,6 +94,7 @@ state::Orders CloseAllSelection::tickedPositions(const state::Orders& open) cons
 
 bool CloseAllSelection::isCloseAll(const state::Orders& open) const {
     dropUnticked();
+    if (ticksAre(open)) return !ticks_.empty();
     // The ticks are held_ once the unticked are dropped.
     const std::unordered_set<std::string_view> ids = openIds(open);
     if (ids.empty() || ids.size() != held_.size()) return false;

@@ -37,6 +37,9 @@ public:
 private:
     // Drops the ids unticked since the last read from ticks_.
     void dropUnticked() const;
+    // The ticks are the ids of `open`, in its order (after dropUnticked): a
+    // check without a set of every id.
+    bool ticksAre(const state::Orders& open) const;
 
     // In tick order; may still hold ids unticked since (not in held_) until the next read.
     mutable std::vector<std::string> ticks_;
