@@ -288,8 +288,16 @@ SymbolTypes getSymbolTypes(const SymbolTypeMap& symbols) {
     SymbolTypes out;
     out.reserve(symbols.size());
     for (const auto& [name, list] : symbols) {
+        // Each entry copied once, straight from the list.
+        const std::string_view text = list;
         std::vector<std::string> entries;
-        for (std::string_view e : TextConversion::split(list, ',')) entries.emplace_back(e);
+        entries.reserve(std::size_t(std::count(text.begin(), text.end(), ',')) + 1);
+        for (std::size_t from = 0;;) {
+            const std::size_t comma = text.find(',', from);
+            entries.emplace_back(text.substr(from, comma == std::string_view::npos ? std::string_view::npos : comma - from));
+            if (comma == std::string_view::npos) break;
+            from = comma + 1;
+        }
         out.push_back({{name, std::move(entries)}});
     }
     return out;

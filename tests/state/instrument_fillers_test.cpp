@@ -175,6 +175,12 @@ TEST_F(InstrumentTest, Lookups) {
     EXPECT_EQ(st[0].at("Metals"), std::vector<std::string>{"XAU:Name XAU"});
     // A name holding "," gives two entries.
     EXPECT_EQ(st[2].at("Indices"), (std::vector<std::string>{"DAX:Dax", " Germany", "SPX:S&P"}));
+    SymbolTypeMap edges;  // an empty list and a trailing comma keep their empty entries
+    edges.set("Empty", "");
+    edges.set("Trailing", "A:a,");
+    const SymbolTypes e = IF::getSymbolTypes(edges);
+    EXPECT_EQ(e[0].at("Empty"), std::vector<std::string>{""});
+    EXPECT_EQ(e[1].at("Trailing"), (std::vector<std::string>{"A:a", ""}));
     EXPECT_EQ(IF::getItemCode(items, 6), "WTI");
     EXPECT_EQ(IF::getItemCode(items, 99), "");
     EXPECT_EQ(IF::getItemIdForItemCode(items, "XAU"), 4u);
