@@ -471,10 +471,10 @@ namespace {
 // The program's own formats, each read once; the one for `pattern`, else
 // `other` made for it.
 const DateFormatter& parsedFormat(const std::string& pattern, std::optional<DateFormatter>& other) {
-    static const std::array<DateFormatter, 5> known = {
+    static const std::array<DateFormatter, 6> known = {
         DateFormatter(Formatter::kWireFormat), DateFormatter(Formatter::kDisplayFormat),
-        DateFormatter(Formatter::kTimeFormat), DateFormatter(Formatter::kISOFormatMillis),
-        DateFormatter(Formatter::kISOFormat)};
+        DateFormatter(Formatter::kDateFormat), DateFormatter(Formatter::kTimeFormat),
+        DateFormatter(Formatter::kISOFormatMillis), DateFormatter(Formatter::kISOFormat)};
     for (const DateFormatter& f : known)
         if (f.pattern() == pattern) return f;
     return other.emplace(pattern);
