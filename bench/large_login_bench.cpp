@@ -10,6 +10,8 @@
 // thread's steady cost a second after the login without the feed and with the
 // scaled feed to every instrument. With LARGE_LOGIN_WINDOWS set, the opening
 // of each window and page a trader reaches after the login is timed as well.
+// NO_HUGE_PAGES=1 starts without the allocator's huge-page request (the
+// baseline of platform::restartAskingHugePages).
 #include <stdlib.h>
 #include <time.h>
 #include <unistd.h>
@@ -34,6 +36,7 @@
 #include "memory_trace.h"
 #include "kit/qt_main_executor.h"
 #include "platform/free_memory.h"
+#include "platform/huge_pages.h"
 #include "platform/log.h"
 #include "platform/preferences.h"
 #include "platform/runtime.h"
@@ -227,6 +230,7 @@ void steadyPhases(TimedApplication& app, state::BusinessBase& session, bench::Si
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (!std::getenv("NO_HUGE_PAGES")) platform::restartAskingHugePages(argv);  // as the app does
     platform::mapLargeBlocksApart();  // as the app does
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const auto options = bench::ScaleOptions::parse(argc, argv);
