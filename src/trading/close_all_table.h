@@ -1,16 +1,11 @@
 #pragma once
-// The columns the close-all sheet and its status sheet share, and a row of
-// texts written into a table.
-#include <QTableWidget>
+// The columns the close-all sheet and its status sheet share, and their views'
+// settings.
+#include <QStringList>
+#include <QTableView>
 #include <array>
 #include <string>
 #include <vector>
-
-#include "model/order_info.h"
-
-namespace state {
-class SessionView;
-}
 
 namespace trading {
 
@@ -21,20 +16,12 @@ inline constexpr std::array<const char*, 7> kStatusColumns = {"0012", "0317", "0
 QStringList closeTableTitles(const std::vector<std::string>& identifiers, std::int64_t language);
 // 12-point rows, no editing, no selection, wrapped texts.
 void setUpCloseView(QTableView& table);
-// The titles and the view's settings above.
-void setUpCloseTable(QTableWidget& table, const std::vector<std::string>& identifiers, std::int64_t language);
 // Columns from `first` on at their `widths` plus an equal share of the width the
 // view has to spare; nothing when `widths` does not match the columns.
 void spreadColumns(QTableView& table, const std::vector<int>& widths, int first);
-// Rows fitted to their wrapped texts again, once per turn of the event loop,
-// whenever a column's width changes (a sheet laid out after it was filled).
-void keepRowsFitted(QTableWidget& table);
 // The rows in sight fitted to their wrapped texts, once per turn of the event
 // loop, whenever the rows, a column's width, the view's size or the scroll
 // place change: a long table never measures every row.
 void keepRowsInSightFitted(QTableView& table);
-// The status columns of one row; the "0514" text wraps, in the row's colour.
-void writeStatusRow(QTableWidget& table, int row, const model::OrderInfo& info, const std::string& side,
-                    const state::SessionView& view);
 
 }  // namespace trading

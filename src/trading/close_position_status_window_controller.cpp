@@ -9,6 +9,7 @@
 #include "kit/window_context.h"
 #include "model/language_string.h"
 #include "trading/close_all_table.h"
+#include "trading/close_status_model.h"
 #include "trading/core/close_all_rows.h"
 #include "kit/own_text.h"
 
@@ -22,9 +23,13 @@ ClosePositionStatusWindowController::ClosePositionStatusWindowController(kit::Wi
     setMinimumSize(720, 300);
     statusTextField = kit::plainLabel(this);
     statusTextField->setWordWrap(true);
-    statusTableView = new QTableWidget(0, 0, this);
-    setUpCloseTable(*statusTableView, {kStatusColumns.begin(), kStatusColumns.end()}, context_.language);
-    keepRowsFitted(*statusTableView);
+    statusTableView = new QTableView(this);
+    statusModel = new CloseStatusModel(context_.view, rows_,
+                                      closeTableTitles({kStatusColumns.begin(), kStatusColumns.end()}, context_.language),
+                                      statusTableView);
+    statusTableView->setModel(statusModel);
+    setUpCloseView(*statusTableView);
+    keepRowsInSightFitted(*statusTableView);
     button1 = new QPushButton(this);
     button2 = new QPushButton(this);
     auto* buttons = new QDialogButtonBox(this);
@@ -45,11 +50,13 @@ void ClosePositionStatusWindowController::windowDidAppear(const std::vector<mode
     const auto text = [this](const char* key) {
         return kit::tableText(context_.language, key);
     };
-    statusTableView->setRowCount(static_cast<int>(rows.size()));
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r)
-        writeStatusRow(*statusTableView, r, rows[std::size_t(r)], sides(rows[std::size_t(r)].orderNo), context_.view);
-    for (int c = 0; c + 1 < statusTableView->columnCount(); ++c) statusTableView->resizeColumnToContents(c);
-    statusTableView->resizeRowsToContents();  // a long reason wraps and makes its row taller
+    rows_ = rows;
+    std::vector<std::string> shownSides;
+    shownSides.reserve(rows_.size());
+    for (const model::OrderInfo& row : rows_) shownSides.push_back(sides(row.orderNo));
+    statusModel->setSides(std::move(shownSides));
+    statusModel->reload();  // the rows in sight then fit their wrapped reasons
+    for (int c = 0; c + 1 < statusModel->columnCount(); ++c) statusTableView->resizeColumnToContents(c);
     statusTextField->clear();
     button1->hide();
     button2->hide();

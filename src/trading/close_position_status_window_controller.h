@@ -4,7 +4,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,6 +16,8 @@ struct WindowContext;
 }
 
 namespace trading {
+
+class CloseStatusModel;
 
 // The close-all sheet, told to send a selection (request type 3).
 class BulkClosePositionDelegate {
@@ -35,13 +37,15 @@ public:
                          const std::function<std::string(const std::string&)>& sides);
     void yesButtonClicked();
 
-    QTableWidget* statusTableView = nullptr;
+    QTableView* statusTableView = nullptr;
+    CloseStatusModel* statusModel = nullptr;
     QPushButton* button1 = nullptr;
     QPushButton* button2 = nullptr;
     QLabel* statusTextField = nullptr;
 
 private:
     kit::WindowContext& context_;
+    std::vector<model::OrderInfo> rows_;
     BulkClosePositionDelegate& delegate_;
 };
 

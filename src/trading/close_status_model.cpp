@@ -43,7 +43,7 @@ QVariant CloseStatusModel::data(const QModelIndex& index, int role) const {
     const model::OrderInfo& row = rows_[std::size_t(index.row())];
     const int column = index.column();
     switch (role) {
-        case Qt::DisplayRole: return text(row, column);
+        case Qt::DisplayRole: return text(index.row(), column);
         case Qt::TextAlignmentRole:
             if (column != kQuantity && column != kPrice) return {};
             return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
@@ -55,12 +55,15 @@ QVariant CloseStatusModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-QVariant CloseStatusModel::text(const model::OrderInfo& row, int column) const {
+QVariant CloseStatusModel::text(int at, int column) const {
+    const model::OrderInfo& row = rows_[std::size_t(at)];
     switch (column) {
         case kAccount: return kit::shownText(std::to_string(row.accountNo));
         case kId: return kit::shownText(row.orderNo);
         case kCode: return kit::shownText(row.itemCode);
-        case kSide: return kit::shownText(std::string_view(row.tradingMode == 0 ? "B" : "S"));
+        case kSide:
+            if (sides_) return kit::shownText(std::size_t(at) < sides_->size() ? (*sides_)[std::size_t(at)] : std::string());
+            return kit::shownText(std::string_view(row.tradingMode == 0 ? "B" : "S"));
         case kQuantity: return kit::shownText(offsetQuantityText(model::TextValue::doubleValue(row.quantity)));
         case kPrice: {
             const auto item = view_.instrument(row.itemCode);

@@ -4,6 +4,8 @@
 // The owner announces a change of the list's length (reload) or of one row.
 #include <QAbstractTableModel>
 #include <QStringList>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "model/order_info.h"
@@ -20,6 +22,9 @@ public:
 
     void reload();
     void rowChanged(int row);
+    // Each row's side as given (none past its end), in place of the one its
+    // trading mode says; shown from the next reload.
+    void setSides(std::vector<std::string> sides) { sides_ = std::move(sides); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -28,11 +33,12 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    QVariant text(const model::OrderInfo& row, int column) const;
+    QVariant text(int at, int column) const;
 
     const state::SessionView& view_;
     const std::vector<model::OrderInfo>& rows_;
     QStringList titles_;
+    std::optional<std::vector<std::string>> sides_;
     int count_ = 0;  // rows at the last reload
 };
 

@@ -209,7 +209,7 @@ TEST_F(ServerTextPlacesTest, EveryPlaceShowsTheRulesForm) {
              status.windowDidAppear({row}, 0, [&](const std::string&) { return text; });
              open().clear();
              openPosition(0, "5", "1001", "P1");
-             return cells(*closer.closeAllRows) + cells(*status.statusTableView);
+             return cells(*closer.closeAllRows) + cells(*status.statusModel);
          }},
         {"close and cancel titles", [&](const std::string& text) {
              open().front()->OpenPositionId = text;

@@ -238,7 +238,7 @@ TEST_F(CloseAllTest, RefusalsShowInTheStatusSheetAndTheRestGoOn) {
     EXPECT_EQ(failed.price, "50.10");  // the market close of a sell
     EXPECT_EQ(status->statusTextField->text().toStdString(), tr("1155"));
     EXPECT_EQ(status->button1->text().toStdString(), tr("90301"));
-    EXPECT_EQ(status->statusTableView->item(0, 3)->text(), "S");
+    EXPECT_EQ(status->statusModel->index(0, 3).data().toString(), "S");
     // The row fits its one line at the width the sheet is shown with.
     kit::testing::runFor(20);
     EXPECT_LT(status->statusTableView->rowHeight(0), 2 * QFontMetrics(status->statusTableView->font()).lineSpacing());
