@@ -6,6 +6,8 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 #include "kit/own_text.h"
 #include "kit/plain_text.h"
@@ -175,17 +177,19 @@ bool CloseAllWindowController::refused(const state::Orders& ticked) {
     checking_ = false;
     const std::size_t refusedNow = failed_.size() - before;
     if (refusedNow == 0) return false;
-    statusSheet_->windowDidAppear(failed_, refusedNow == ticked.size() ? 0 : 1,
-                                  [this](const std::string& id) { return sideOf(id); });
+    // Each position's side found once: the refusals may be every position.
+    std::unordered_map<std::string_view, const char*> sides;
+    const state::Orders open = context_.view.getOpenOrderCollection();
+    sides.reserve(open.size());
+    for (const auto& p : open)
+        if (p) sides.emplace(p->OpenPositionId, p->tradingMode == 0 ? "B" : "S");
+    statusSheet_->windowDidAppear(failed_, refusedNow == ticked.size() ? 0 : 1, [&sides](const std::string& id) {
+        const auto found = sides.find(id);
+        return std::string(found == sides.end() ? "" : found->second);
+    });
     statusSheet_->setWindowModality(Qt::WindowModal);
     statusSheet_->open();
     return true;
-}
-
-std::string CloseAllWindowController::sideOf(const std::string& positionId) const {
-    for (const auto& p : context_.view.getOpenOrderCollection())
-        if (p && p->OpenPositionId == positionId) return p->tradingMode == 0 ? "B" : "S";
-    return "";
 }
 
 void CloseAllWindowController::createBulkClosePositions(std::int64_t requestType) {

@@ -62,7 +62,6 @@ private:
     void refreshShownRows();
     void setButtonTitle();
     void bulkCloseNotification(const platform::Notification& notification);
-    std::string sideOf(const std::string& positionId) const;
     // Checks each ticked close as it stands now; on a refusal the status sheet
     // shows every refusal so far and true is answered.
     bool refused(const state::Orders& ticked);
