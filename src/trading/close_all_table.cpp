@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "kit/own_text.h"
+#include "kit/table_controller_base.h"
 #include "model/language_string.h"
 
 namespace trading {
@@ -28,6 +29,8 @@ void setUpCloseView(QTableView& table) {
     table.setFont(font);
     table.horizontalHeader()->setStretchLastSection(true);
     table.horizontalHeader()->setDefaultSectionSize(80);
+    // Widths fitted to a sample of the rows, not to every one of many.
+    table.horizontalHeader()->setResizeContentsPrecision(kit::TableControllerBase::kFitSampleRows);
 }
 
 void spreadColumns(QTableView& table, const std::vector<int>& widths, int first) {

@@ -14,7 +14,8 @@ inline constexpr std::array<const char*, 7> kStatusColumns = {"0012", "0317", "0
 
 // The column titles from the keys (" " for "0").
 QStringList closeTableTitles(const std::vector<std::string>& identifiers, std::int64_t language);
-// 12-point rows, no editing, no selection, wrapped texts.
+// 12-point rows, no editing, no selection, wrapped texts, widths fitted to a
+// sample of the rows.
 void setUpCloseView(QTableView& table);
 // Columns from `first` on at their `widths` plus an equal share of the width the
 // view has to spare; nothing when `widths` does not match the columns.

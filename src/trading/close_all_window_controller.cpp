@@ -29,7 +29,6 @@ namespace trading {
 namespace {
 
 using Column = CloseAllRowsModel::Column;
-constexpr int kFitSampleRows = 40;
 const std::vector<std::string> kSelectionColumns = {"0", "0012", "0317", "0011", "0020", "0027", "0143", "0147", "0139"};
 
 }  // namespace
@@ -46,8 +45,6 @@ CloseAllWindowController::CloseAllWindowController(kit::WindowContext& context, 
     closeAllTableView->setModel(closeAllRows);
     setUpCloseView(*closeAllTableView);
     closeAllTableView->setColumnWidth(Column::kTick, 28);
-    // Widths fitted to a sample of the rows, not to every one of many.
-    closeAllTableView->horizontalHeader()->setResizeContentsPrecision(kFitSampleRows);
     // The spare width goes to every column, not to the last alone.
     closeAllTableView->horizontalHeader()->setStretchLastSection(false);
     closeAllTableView->viewport()->installEventFilter(this);
