@@ -18,7 +18,9 @@ namespace platform {
 namespace {
 
 constexpr std::string_view kOnRequestMode = "[madvise]";
-[[maybe_unused]] constexpr const char* kTunablesVariable = "GLIBC_TUNABLES";
+constexpr const char* kTunablesVariable = "GLIBC_TUNABLES";
+// Set for the restarted start only: the settings as they were before it.
+constexpr const char* kBeforeVariable = "TC_TUNABLES_BEFORE_RESTART";
 [[maybe_unused]] constexpr const char* kSystemModeFile = "/sys/kernel/mm/transparent_hugepage/enabled";
 
 bool namesSetting(std::string_view tunables) {
@@ -30,6 +32,13 @@ bool namesSetting(std::string_view tunables) {
         from = end + 1;
     }
     return false;
+}
+
+// Empty stands for no settings.
+void restoreTunables(const std::string& before) {
+    if (before.empty()) ::unsetenv(kTunablesVariable);
+    else ::setenv(kTunablesVariable, before.c_str(), 1);
+    ::unsetenv(kBeforeVariable);
 }
 
 }  // namespace
@@ -45,20 +54,30 @@ std::optional<std::string> tunablesAskingHugePages(const char* current, std::str
 }
 
 void restartAskingHugePages(char** argv) {
+    // The restarted start: the allocator has read the request, and the
+    // programs this one starts get the settings as they were.
+    if (const char* before = std::getenv(kBeforeVariable)) {
+        restoreTunables(before);
+        return;
+    }
 #if defined(TC_ALLOCATOR_ASKS_HUGE_PAGES)
     // A privileged start drops the variable, and would start again for good.
     if (::getauxval(AT_SECURE) != 0 || !argv || !argv[0]) return;
     std::ifstream file(kSystemModeFile);
     const std::string mode{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    const auto tunables = tunablesAskingHugePages(std::getenv(kTunablesVariable), mode);
-    if (!tunables || ::setenv(kTunablesVariable, tunables->c_str(), 1) != 0) return;
+    const char* current = std::getenv(kTunablesVariable);
+    const std::string before = current ? current : "";
+    const auto tunables = tunablesAskingHugePages(current, mode);
+    if (!tunables) return;
     // By its own path, so that the process keeps its name.
     char path[4096];
     const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
     if (length <= 0) return;
     path[length] = '\0';
-    ::execv(path, argv);
+    if (::setenv(kBeforeVariable, before.c_str(), 1) == 0 && ::setenv(kTunablesVariable, tunables->c_str(), 1) == 0)
+        ::execv(path, argv);
     // Not started again: this start goes on as it is.
+    restoreTunables(before);
 #else
     (void)argv;
 #endif

@@ -21,7 +21,9 @@ std::optional<std::string> tunablesAskingHugePages(const char* current, std::str
 
 // Process start, before anything else: on glibc where the system gives huge
 // pages on request only, runs this program again with `argv` and the
-// allocator asking for them. Returns when it does not (no need, or it cannot).
+// allocator asking for them. Returns when it does not (no need, or it cannot),
+// and in the restarted program, whose settings are then as they were before,
+// for the programs it starts.
 void restartAskingHugePages(char** argv);
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -31,6 +32,20 @@ TEST(HugePages, TheRequestJoinsTheSettingsOnlyWhereItIsNeeded) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(platform::tunablesAskingHugePages(c.current, c.mode), c.tunables);
+    }
+}
+
+TEST(HugePages, TheRestartedStartPutsTheSettingsBackAsTheyWere) {
+    char name[] = "client";
+    char* argv[] = {name, nullptr};
+    for (const char* before : {"", "glibc.malloc.check=3"}) {
+        SCOPED_TRACE(before);
+        ::setenv("TC_TUNABLES_BEFORE_RESTART", before, 1);
+        ::setenv("GLIBC_TUNABLES", "glibc.malloc.check=3:glibc.malloc.hugetlb=1", 1);
+        platform::restartAskingHugePages(argv);  // returns: this is the restarted start
+        const char* now = std::getenv("GLIBC_TUNABLES");
+        EXPECT_EQ(now ? std::string(now) : std::string(), before);
+        EXPECT_EQ(std::getenv("TC_TUNABLES_BEFORE_RESTART"), nullptr);
     }
 }
 
