@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QMainWindow>
+#include <QImage>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QStyleOption>
@@ -28,8 +29,18 @@ bool pixelExact(const QPainter* painter, const QRect& rect) {
            onDevice == QRectF(onDevice.toRect());
 }
 
+// Qt's raster engine hands a translucent fill or line of this many spans or
+// more in one call to its thread pool, waking its threads and waiting for
+// them: a tall frame's shaded lines, a scroll bar's groove and its outline.
+constexpr int kPooledSpans = 96;
+// Device pixels a side of a tile drawn apart: an outline has two spans a row.
+constexpr int kTilePixels = kPooledSpans / 2 - 1;
+
 // The entry of `what` for `option` (see drawCached), drawn by `draw` into a
 // transparent pixmap when the cache holds none; on whole device pixels only.
+// Drawn band by band, each a view of its rows of the pixmap: no band has rows
+// enough for the raster engine's pool (kTilePixels), whatever clips `draw`
+// sets.
 template <typename Draw>
 QPixmap cachedDrawing(QPainter* painter, const QStyleOption& option, const QString& what, Draw&& draw) {
     const qreal ratio = painter->deviceTransform().m11();
@@ -43,12 +54,21 @@ QPixmap cachedDrawing(QPainter* painter, const QStyleOption& option, const QStri
                             .arg(ratio);
     QPixmap pixmap;
     if (!QPixmapCache::find(key, &pixmap)) {
-        pixmap = QPixmap(painter->deviceTransform().mapRect(QRectF(option.rect)).toRect().size());
-        pixmap.setDevicePixelRatio(ratio);
-        pixmap.fill(Qt::transparent);
-        QPainter cachePainter(&pixmap);
-        draw(&cachePainter, QRect(QPoint(0, 0), option.rect.size()));
-        cachePainter.end();
+        QImage image(painter->deviceTransform().mapRect(QRectF(option.rect)).toRect().size(),
+                     QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        // Whole logical rows, so that each band starts on a logical pixel.
+        const int bandRows = std::max(1, int(kTilePixels / ratio)) * int(ratio);
+        for (int top = 0; top < image.height(); top += bandRows) {
+            QImage band(image.scanLine(top), image.width(), std::min(bandRows, image.height() - top),
+                        image.bytesPerLine(), image.format());
+            band.setDevicePixelRatio(ratio);
+            QPainter bandPainter(&band);
+            bandPainter.translate(0, -top / ratio);
+            draw(&bandPainter, QRect(QPoint(0, 0), option.rect.size()));
+        }
+        image.setDevicePixelRatio(ratio);
+        pixmap = QPixmap::fromImage(std::move(image));
         QPixmapCache::insert(key, pixmap);
     }
     return pixmap;
@@ -71,22 +91,18 @@ void drawCached(QPainter* painter, const QStyleOption& option, const QString& wh
     painter->drawPixmap(option.rect.topLeft(), cachedDrawing(painter, option, what, draw));
 }
 
-// Qt's raster engine hands a translucent fill or line of this many rows or
-// pixels or more in one call to its thread pool, waking its threads and
-// waiting for them: a tall frame's shaded lines, a scroll bar's groove.
-constexpr int kPooledSpans = 96;
 // How far in from its edges Fusion shades a tab widget's pane.
 constexpr int kTabFrameEdge = 3;
 
-// Draws `draw` over `rect` under clips of fewer device pixels each way than
-// kPooledSpans, so that no call reaches the pool; the same pixels, as no
+// Draws `draw` over `rect` under clips of kTilePixels device pixels or fewer
+// each way, so that no call reaches the pool; the same pixels, as no
 // clip edge falls within a device pixel. `interior` (within `rect`; empty:
 // none) holds only opaque fills and is drawn under one clip. Elsewhere, and
 // at ratios other than 1 and 2, `draw` is called once.
 template <typename Draw>
 void drawInTiles(QPainter* painter, const QRect& rect, const QRect& interior, Draw&& draw) {
     const qreal ratio = painter->deviceTransform().m11();
-    const int tile = int((kPooledSpans - 1) / ratio);
+    const int tile = int(kTilePixels / ratio);
     if (!pixelExact(painter, rect) || (rect.width() <= tile && rect.height() <= tile)) {
         draw(painter);
         return;
@@ -206,9 +222,9 @@ void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComp
     };
     QStyleOptionSlider rest = *given;
     rest.subControls = given->subControls & ~SC_ScrollBarGroove;
-    // Fusion draws the groove under clips of its own: into the cache whole,
-    // then blitted tile by tile; the slider and the arrows over it in tiles
-    // too (a long slider's shaded fill would reach the pool).
+    // Fusion draws the groove under clips of its own: into the cache band by
+    // band, then blitted tile by tile; the slider and the arrows over it in
+    // tiles too (a long slider's shaded fill would reach the pool).
     if (!pixelExact(painter, given->rect) || given->rect.isEmpty()) {
         drawGroove(painter, given->rect);
     } else {

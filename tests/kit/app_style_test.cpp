@@ -9,6 +9,8 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QPainter>
+#include <QStyleOptionSlider>
 #include <QMainWindow>
 #include <QScrollBar>
 #include <QStandardItemModel>
@@ -17,6 +19,8 @@
 #include <QTableView>
 #include <QToolBar>
 #include <algorithm>
+#include <filesystem>
+#include <iterator>
 #include <functional>
 #include <memory>
 #include <string>
@@ -92,6 +96,35 @@ QImage tableImage(QStyle* style, const QPalette& palette, qreal ratio) {
     view.show();
     view.selectRow(1);
     return image(view, ratio);
+}
+
+// Threads of this process now.
+std::size_t threadCount() {
+    return std::size_t(std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                                     std::filesystem::directory_iterator()));
+}
+
+// First in the file: no earlier drawing has started Qt's raster pool.
+TEST(AppStyleTest, AFirstDrawingOfATallBarStartsNoThread) {
+    AppStyle app;
+    const std::size_t before = threadCount();
+    for (const int ratio : {1, 2})
+        for (const int page : {120, 2000}) {  // the slider shorter and longer than a tile
+            QStyleOptionSlider bar;
+            bar.rect = QRect(0, 0, 14, 900);
+            bar.orientation = Qt::Vertical;
+            bar.state = QStyle::State_Enabled;
+            bar.subControls = QStyle::SC_All;
+            bar.palette = ThemeManager::palette(0);
+            bar.maximum = 1000;
+            bar.pageStep = page;
+            QImage image(bar.rect.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            app.drawComplexControl(QStyle::CC_ScrollBar, &bar, &painter, nullptr);
+        }
+    EXPECT_EQ(threadCount(), before);
 }
 
 TEST(AppStyleTest, DrawsAsFusionDoes) {
