@@ -31,8 +31,23 @@ int ZMQContext::pollWithItems(zmq_pollitem_t* items, int count, long timeoutAfte
     return zmq_poll(items, count, timeoutMs);
 }
 
+namespace {
+
+// libzmq sets up and tears down its multicast library's globals (libpgm's) at
+// every context's start and end, unguarded: contexts start and end one at a
+// time. Sockets are closed without lingering first, so an end is short.
+std::mutex& startAndEndLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+}  // namespace
+
 ZMQContext::ZMQContext(int ioThreads) {
-    context_ = zmq_init(ioThreads);
+    {
+        std::lock_guard<std::mutex> lock(startAndEndLock());
+        context_ = zmq_init(ioThreads);
+    }
     if (!context_) {
         int code = zmq_errno();
         char line[256];
@@ -87,6 +102,7 @@ void ZMQContext::terminate() {
         terminated_ = true;
         return;
     }
+    std::lock_guard<std::mutex> lock(startAndEndLock());
     while (zmq_term(context_) != 0 && zmq_errno() == EINTR) {
     }
     context_ = nullptr;
