@@ -33,14 +33,16 @@ bool pixelExact(const QPainter* painter, const QRect& rect) {
 // more in one call to its thread pool, waking its threads and waiting for
 // them: a tall frame's shaded lines, a scroll bar's groove and its outline.
 constexpr int kPooledSpans = 96;
-// Device pixels a side of a tile drawn apart: an outline has two spans a row.
-constexpr int kTilePixels = kPooledSpans / 2 - 1;
+// Device pixels a side of a tile drawn apart: a fill has one span a row, an
+// outline two.
+constexpr int kFillTilePixels = kPooledSpans - 1;
+constexpr int kOutlineTilePixels = kPooledSpans / 2 - 1;
 
 // The entry of `what` for `option` (see drawCached), drawn by `draw` into a
 // transparent pixmap when the cache holds none; on whole device pixels only.
 // Drawn band by band, each a view of its rows of the pixmap: no band has rows
-// enough for the raster engine's pool (kTilePixels), whatever clips `draw`
-// sets.
+// enough for the raster engine's pool, whatever `draw` draws and whatever
+// clips it sets.
 template <typename Draw>
 QPixmap cachedDrawing(QPainter* painter, const QStyleOption& option, const QString& what, Draw&& draw) {
     const qreal ratio = painter->deviceTransform().m11();
@@ -58,7 +60,7 @@ QPixmap cachedDrawing(QPainter* painter, const QStyleOption& option, const QStri
                      QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         // Whole logical rows, so that each band starts on a logical pixel.
-        const int bandRows = std::max(1, int(kTilePixels / ratio)) * int(ratio);
+        const int bandRows = std::max(1, int(kOutlineTilePixels / ratio)) * int(ratio);
         for (int top = 0; top < image.height(); top += bandRows) {
             QImage band(image.scanLine(top), image.width(), std::min(bandRows, image.height() - top),
                         image.bytesPerLine(), image.format());
@@ -94,15 +96,16 @@ void drawCached(QPainter* painter, const QStyleOption& option, const QString& wh
 // How far in from its edges Fusion shades a tab widget's pane.
 constexpr int kTabFrameEdge = 3;
 
-// Draws `draw` over `rect` under clips of kTilePixels device pixels or fewer
+// Draws `draw` over `rect` under clips of `tilePixels` device pixels or fewer
 // each way, so that no call reaches the pool; the same pixels, as no
 // clip edge falls within a device pixel. `interior` (within `rect`; empty:
 // none) holds only opaque fills and is drawn under one clip. Elsewhere, and
 // at ratios other than 1 and 2, `draw` is called once.
 template <typename Draw>
-void drawInTiles(QPainter* painter, const QRect& rect, const QRect& interior, Draw&& draw) {
+void drawInTiles(QPainter* painter, const QRect& rect, const QRect& interior, Draw&& draw,
+                 int tilePixels = kFillTilePixels) {
     const qreal ratio = painter->deviceTransform().m11();
-    const int tile = int(kTilePixels / ratio);
+    const int tile = int(tilePixels / ratio);
     if (!pixelExact(painter, rect) || (rect.width() <= tile && rect.height() <= tile)) {
         draw(painter);
         return;
@@ -231,8 +234,15 @@ void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComp
         const QPixmap groove = cachedDrawing(painter, bar, what, drawGroove);
         drawInTiles(painter, given->rect, {}, [&](QPainter* tiled) { tiled->drawPixmap(given->rect.topLeft(), groove); });
     }
-    drawInTiles(painter, given->rect, {},
-                [&](QPainter* tiled) { QProxyStyle::drawComplexControl(control, &rest, tiled, widget); });
+    // A long slider's outline would put more spans in a fill's tile than the
+    // pool allows: smaller tiles then.
+    const QRect slider = subControlRect(control, given, SC_ScrollBarSlider, widget);
+    const qreal ratio = painter->deviceTransform().m11();
+    const bool longSlider = std::max(slider.width(), slider.height()) * ratio > kOutlineTilePixels;
+    drawInTiles(
+        painter, given->rect, {},
+        [&](QPainter* tiled) { QProxyStyle::drawComplexControl(control, &rest, tiled, widget); },
+        longSlider ? kOutlineTilePixels : kFillTilePixels);
 }
 
 bool styleNamed(int argc, const char* const* argv) {
