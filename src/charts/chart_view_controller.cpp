@@ -89,6 +89,11 @@ void ChartViewController::awakeFromNib() {
     connect(crosshairButton_, &QToolButton::clicked, this, [this] { crosshairButtonClicked(); });
     connect(scroll, &QToolButton::clicked, this, [this] { chartScrollToEnd(); });
 
+    // Made after the pane was shown: its controls show now, so that the
+    // pane's least size counts them in this slice.
+    if (isVisible())
+        for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            if (!child->isWindow()) child->show();
     isawakeFromNib_ = true;
     setButtonColor();
     fitButtonWidths();

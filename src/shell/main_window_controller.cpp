@@ -76,7 +76,7 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     pages_ = std::make_unique<views::MainWindowPages>(
         *context_, views::MainWindowPages::Options{login.baseCurrencyAvailable(), login.showAccountCurrency()},
         [this](const std::string& id, QWidget* page) { placePage(id, page); });
-    // The frame now; the tabs a trader sees first each in a later slice.
+    // The frame now; the charts' controls and the tabs a trader sees first each in a later slice.
     buildWindow();
     setFullScreen();
     applyTheme();
@@ -118,6 +118,11 @@ MainWindowController::MainWindowController(AppDelegate& delegate, Options option
     updateLanguageStrings();
     loadAccountDetails();
 
+    // The charts' controls before the watchlist takes its width beside them.
+    buildSteps_.push_back([this] {
+        for (charts::ChartViewController* chart : chartViewControllers) chart->awakeFromNib();
+        fitChartPaneFonts();
+    });
     buildSteps_.push_back([this] {
         pages_->watchlist();
         // Shown before its page came: the watchlist pane takes its width now.

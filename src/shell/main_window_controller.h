@@ -86,7 +86,7 @@ public:
     views::AdvancedWatchlistTableController* advancedWatchlist() const { return pages_->advancedWatchlist(); }
     views::AccountsTableController* accounts() const { return pages_->accounts(); }
     views::JournalTableController* journal() const { return pages_->journal(); }
-    // The first tabs, the charts' symbols and the pie pane come in main-thread
+    // The charts' controls, the first tabs, the charts' symbols and the pie pane come in main-thread
     // slices after the frame; true once the last is in.
     bool built() const { return buildSteps_.empty(); }
 

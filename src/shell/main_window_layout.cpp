@@ -182,9 +182,9 @@ QWidget* MainWindowController::buildChartPanes() {
         pane->setObjectName(ChartPanes::kIdentifiers[i]);
         auto* frame = new QVBoxLayout(pane);
         frame->setContentsMargins(0, 0, 0, 0);
+        // Its controls come in a build step after the frame's first paint.
         auto* chart = new charts::ChartViewController(delegate_.session().sharedView(),
                                                       delegate_.session().sharedCommands(), ticker_.get(), pane);
-        chart->awakeFromNib();
         frame->addWidget(chart);
         // As wide as its tool bar's texts in the language: none is cut.
         pane->setMinimumHeight(120);
@@ -192,7 +192,6 @@ QWidget* MainWindowController::buildChartPanes() {
         chartViewControllers[i] = chart;
         grid->addWidget(pane);
     }
-    fitChartPaneFonts();
     return panes;
 }
 
@@ -201,6 +200,8 @@ void MainWindowController::fitChartPaneFonts() {
     for (std::size_t i = 0; i < chartViewControllers.size(); ++i) {
         if (!chartViewControllers[i]) continue;
         chartViewControllers[i]->setAxisFontSize(points > 0 ? double(points) : 12.0);
+        // Its least size now, not at its layout's next request.
+        if (QLayout* own = chartViewControllers[i]->layout()) own->activate();
         ChartViews[i]->setMinimumHeight(std::max(120, ChartViews[i]->layout()->minimumSize().height()));
     }
     // Their time axes above the sideways scroll bar: never lower than the panes and the bar.
