@@ -395,18 +395,20 @@ void AppDelegate::loginSucceeded() {
     toRemember_.reset();
     window_->setBusy(false);
     window_->setDrawerOpen(false);
+    const auto show = [this] {
+        QWidget* main = mainWindow_->window();
+        main->show();
+        main->raise();
+        main->activateWindow();
+        window_->hide();
+        menuNeedsUpdate();
+    };
     // One per session, with that session's windows (a relogin keeps it); it fills the screen.
-    if (!mainWindow_ || mainWindowSession_ != session_->view()) {
-        mainWindow_.reset();
-        mainWindowSession_ = session_->view();
-        mainWindow_ = std::make_unique<MainWindowController>(*this, mainWindowOptions_);
-    }
-    QWidget* main = mainWindow_->window();
-    main->show();
-    main->raise();
-    main->activateWindow();
-    window_->hide();
-    menuNeedsUpdate();
+    if (mainWindow_ && mainWindowSession_ == session_->view()) return show();
+    mainWindow_.reset();
+    mainWindowSession_ = session_->view();
+    mainWindow_ = std::make_unique<MainWindowController>(*this, mainWindowOptions_);
+    mainWindow_->showWhenReady(show);
 }
 
 }  // namespace shell

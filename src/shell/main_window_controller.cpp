@@ -1,6 +1,8 @@
 #include "shell/main_window_controller.h"
 
+#include <QBackingStore>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLayout>
 #include <algorithm>
 #include <cassert>
@@ -158,6 +160,21 @@ void MainWindowController::shareChartsAndTabs() {
     for (int i = 0; i < right->count(); ++i)
         sizes.append(right->widget(i)->sizeHint().height() * std::max(1, right->widget(i)->sizePolicy().verticalStretch()));
     right->setSizes(sizes);
+}
+
+void MainWindowController::showWhenReady(std::function<void()> show) {
+    buildSteps_.push_front(std::move(show));
+    buildSteps_.push_front([this] { readyBackingStore(); });
+}
+
+void MainWindowController::readyBackingStore() {
+    // Asking its id makes the native window and its store, not yet shown.
+    window_->winId();
+    QBackingStore* store = window_->backingStore();
+    if (!store) return;
+    store->resize(window_->size());
+    QPaintDevice* device = store->paintDevice();
+    if (device && device->devType() == QInternal::Image) static_cast<QImage*>(device)->fill(0u);
 }
 
 void MainWindowController::postBuildStep() {

@@ -67,6 +67,10 @@ public:
     ~MainWindowController() override;
 
     QMainWindow* window() { return window_; }
+    // Calls `show` (which shows the window) in the slice after the one that
+    // makes the window's backing store and writes it whole: the first paint
+    // then lands in memory already there.
+    void showWhenReady(std::function<void()> show);
 
     // --- SheetHost ---------------------------------------------------------------
     // Window-modal on the main window, opened without blocking; ordered out when it ends.
@@ -168,6 +172,7 @@ private:
     // The chart panes' axes at the watchlist's font size of the settings.
     void fitChartPaneFonts();
     void postBuildStep();
+    void readyBackingStore();
     // An empty tab whose page comes at its first selection.
     void addTab(QTabWidget* tabs, const char* id);
     QWidget* tabPage(const std::string& id) const;

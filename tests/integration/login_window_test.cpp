@@ -151,9 +151,9 @@ TEST_F(LoginWindowTest, RefusalThenLoginOpensTheMainWindowAndTheLockHidesIt) {
     fill("trader", "secret1");
     login->CheckBox->setChecked(true);
     login->loginButton->click();
-    ASSERT_TRUE(runUntil([&] { return delegate->mWindowController() != nullptr; }, 10000));
+    // Shown a slice after it is made.
+    ASSERT_TRUE(runUntil([&] { return delegate->mWindowController() && delegate->mWindowController()->window()->isVisible(); }, 10000));
     QWidget* main = delegate->mWindowController()->window();
-    EXPECT_TRUE(main->isVisible());
     EXPECT_FALSE(login->isVisible());
     EXPECT_NE(std::find(recorder->sounds.begin(), recorder->sounds.end(), "welcome"), recorder->sounds.end());
     // Remembered with the shipped key: the next start reads them.
@@ -393,7 +393,7 @@ TEST_F(LoginWindowTest, AboutOpensFromTheLoginMenuAndTheHelpMenuAsOneWindow) {
     // Logged in, the Help menu opens the same window over the main window, once.
     fill("trader", "secret1");
     login->loginButton->click();
-    ASSERT_TRUE(runUntil([&] { return delegate->mWindowController() != nullptr; }, 10000));
+    ASSERT_TRUE(runUntil([&] { return delegate->mWindowController() && delegate->mWindowController()->window()->isVisible(); }, 10000));
     MainWindowController* main = delegate->mWindowController();
     main->toolbarAction("aboutApplication")->trigger();
     EXPECT_EQ(delegate->getAboutWindowController(), about);

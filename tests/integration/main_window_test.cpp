@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QBackingStore>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QHeaderView>
@@ -692,7 +693,14 @@ protected:
         QElapsedTimer timer;
         timer.start();
         while (!delegate->mWindowController() && timer.elapsed() < 10000) QApplication::processEvents();
-        return delegate->mWindowController();
+        MainWindowController* main = delegate->mWindowController();
+        if (!main) return nullptr;
+        // Shown in a later slice than the one that makes and writes its backing store.
+        EXPECT_FALSE(main->window()->isVisible());
+        while (!main->window()->isVisible() && timer.elapsed() < 10000) QApplication::processEvents();
+        EXPECT_TRUE(main->window()->backingStore() &&
+                    main->window()->backingStore()->size() == main->window()->size());
+        return main;
     }
 };
 
