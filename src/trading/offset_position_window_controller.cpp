@@ -126,10 +126,14 @@ bool OffsetPositionWindowController::setPosition(const std::string& positionId) 
 void OffsetPositionWindowController::UpdateValuesinWindow(const model::Order& main) {
     const auto item = itemOf(context_.view, main);
     const double quantity = model::TextValue::doubleValue(main.RemainingQty);
+    // The open price at its shown places: the price a row's P/L is taken at.
+    const std::string openPrice =
+        model::Formatter::formatDecimal(model::TextValue::doubleValue(main.OrderPrice), item ? item->DecimalPlaces : 2);
+    openPrice_ = model::TextValue::doubleValue(openPrice);
+    quantity_ = quantity;
     fields[kAccount]->setText(kit::shownText(main.AccountNumber));
     fields[kSymbol]->setText(kit::shownText(main.ItemCode));
-    fields[kOpenPrice]->setText(kit::shownText(
-        model::Formatter::formatDecimal(model::TextValue::doubleValue(main.OrderPrice), item ? item->DecimalPlaces : 2)));
+    fields[kOpenPrice]->setText(kit::shownText(openPrice));
     fields[kQuantity]->setText(kit::shownText(offsetQuantityText(quantity)));
     fields[kOffsetQuantity]->setText(QStringLiteral("0"));
     fields[kRemaining]->setText(kit::shownText(offsetQuantityText(quantity)));
@@ -143,39 +147,49 @@ void OffsetPositionWindowController::UpdateValuesinWindow(const model::Order& ma
 
 void OffsetPositionWindowController::reloadRows() {
     const QSignalBlocker quiet(offsetPositionTableView);
-    const auto& rows = selection_.rows();
-    offsetPositionTableView->setRowCount(static_cast<int>(rows.size()));
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        const model::OffsetPosition& row = rows[std::size_t(r)];
-        const auto item = context_.view.instrument(row.itemCode);
-        const auto cell = [&](int column, const std::string& value, bool editable = false) {
-            auto* c = new QTableWidgetItem(kit::shownText(value));
-            c->setFlags(editable ? Qt::ItemIsEnabled | Qt::ItemIsEditable : Qt::ItemIsEnabled);
+    offsetPositionTableView->setRowCount(static_cast<int>(selection_.rows().size()));
+    for (int r = 0; r < offsetPositionTableView->rowCount(); ++r) showRow(r);
+}
+
+void OffsetPositionWindowController::showRow(int r) {
+    const QSignalBlocker quiet(offsetPositionTableView);
+    const model::OffsetPosition& row = selection_.rows()[std::size_t(r)];
+    const bool ticked = selection_.isTicked(std::size_t(r));
+    const auto item = context_.view.instrument(row.itemCode);
+    const auto cell = [&](int column, const std::string& value, bool editable = false) {
+        QTableWidgetItem* c = offsetPositionTableView->item(r, column);
+        if (!c) {
+            c = new QTableWidgetItem;
             if (column != kSide) c->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             offsetPositionTableView->setItem(r, column, c);
-        };
-        auto* tick = new QTableWidgetItem;
+        }
+        c->setFlags(editable ? Qt::ItemIsEnabled | Qt::ItemIsEditable : Qt::ItemIsEnabled);
+        c->setText(kit::shownText(value));
+    };
+    QTableWidgetItem* tick = offsetPositionTableView->item(r, kTick);
+    if (!tick) {
+        tick = new QTableWidgetItem;
         tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-        tick->setCheckState(selection_.isTicked(std::size_t(r)) ? Qt::Checked : Qt::Unchecked);
         offsetPositionTableView->setItem(r, kTick, tick);
-        cell(kId, row.postionId);
-        cell(kPrice, model::Formatter::formatDecimal(model::TextValue::doubleValue(row.closePrice),
-                                                     item ? item->DecimalPlaces : 2));
-        cell(kSide, row.tradingMode == 0 ? "B" : "S");
-        char pl[64];
-        std::snprintf(pl, sizeof pl, "%.2f", row.profitLoss);
-        cell(kProfitLoss, pl);
-        cell(kTotal, row.totalQty);
-        cell(kAvailable, row.QtyAvailable);
-        cell(kOffset, row.offsetQty, selection_.isTicked(std::size_t(r)));
     }
+    tick->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+    cell(kId, row.postionId);
+    cell(kPrice, model::Formatter::formatDecimal(model::TextValue::doubleValue(row.closePrice),
+                                                 item ? item->DecimalPlaces : 2));
+    cell(kSide, row.tradingMode == 0 ? "B" : "S");
+    char pl[64];
+    std::snprintf(pl, sizeof pl, "%.2f", row.profitLoss);
+    cell(kProfitLoss, pl);
+    cell(kTotal, row.totalQty);
+    cell(kAvailable, row.QtyAvailable);
+    cell(kOffset, row.offsetQty, ticked);
 }
 
 void OffsetPositionWindowController::hitCheckbox(int row) {
-    if (row < 0) return;
+    if (row < 0 || std::size_t(row) >= selection_.rows().size()) return;
     selection_.toggle(std::size_t(row));
     updateTextFieldValues();
-    reloadRows();
+    showRow(row);
 }
 
 std::vector<std::string> OffsetPositionWindowController::quantitiesOf(int row) const {
@@ -197,18 +211,17 @@ bool OffsetPositionWindowController::QuantitySelectedAtIndex(int row, const std:
     const auto item = context_.view.instrument(r.itemCode);
     const double pl = state::SessionView::CalculateFloatingPL(
         item.get(), r.tradingMode, *value, model::TextValue::doubleValue(r.closePrice),
-        model::TextValue::doubleValue(fields[kOpenPrice]->text().toStdString()));
+        openPrice_);
     selection_.setQuantity(std::size_t(row), *value, pl);
     updateTextFieldValues();
-    reloadRows();
+    showRow(row);
     return true;
 }
 
 void OffsetPositionWindowController::updateTextFieldValues() {
     const double total = selection_.total();
     fields[kOffsetQuantity]->setText(kit::shownText(offsetQuantityText(total)));
-    fields[kRemaining]->setText(kit::shownText(
-        offsetQuantityText(model::TextValue::doubleValue(fields[kQuantity]->text().toStdString()) - total)));
+    fields[kRemaining]->setText(kit::shownText(offsetQuantityText(quantity_ - total)));
 }
 
 bool OffsetPositionWindowController::offsetPositionValidation() {
@@ -230,7 +243,7 @@ void OffsetPositionWindowController::OffsetButtonClicked() {
     if (!offsetPositionValidation()) return;
     const auto main = orderWithId(context_.view, kPositionMode, positionId_);
     const auto list = orders::OrderMananger::offsetPositionList(
-        positionId_, fields[kOffsetQuantity]->text().toStdString(), selection_.ticked());
+        positionId_, offsetQuantityText(selection_.total()), selection_.ticked());
     if (!list || !main) return;
     context_.orderManager.PlaceOffsetOrder(*list, main->ItemCode, main->AccountNumber);
 }

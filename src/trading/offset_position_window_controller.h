@@ -48,12 +48,17 @@ public:
 private:
     void UpdateValuesinWindow(const model::Order& main);
     void reloadRows();
+    // One row's cells from its record.
+    void showRow(int row);
     void updateTextFieldValues();
     void ShowStatusMessage(const std::string& text);
     std::string text(const std::string& key) const;
 
     kit::WindowContext& context_;
     std::string positionId_;
+    // The main position's open price as shown and its quantity, from its record.
+    double openPrice_ = 0;
+    double quantity_ = 0;
     OffsetSelection selection_;
     std::vector<platform::ObserverHandle> observers_;
 };

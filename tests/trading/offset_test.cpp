@@ -77,6 +77,7 @@ TEST_F(OffsetTest, RowsTicksAndQuantities) {
     EXPECT_FALSE(sheet->QuantitySelectedAtIndex(0, "1"));
     sheet->hitCheckbox(0);
     EXPECT_EQ(sheet->quantitiesOf(0), (Strings{"0", "1"}));
+    sheet->fields[3]->setText(QStringLiteral("7"));  // the figures come from the records, not the fields
     ASSERT_TRUE(sheet->QuantitySelectedAtIndex(0, "1"));
     EXPECT_EQ(sheet->selection().rows()[0].QtyAvailable, "0");
     EXPECT_EQ(field(4), "1");
@@ -106,6 +107,7 @@ TEST_F(OffsetTest, SendsTheTickedRowsInTickOrderAndClosesOnTheAnswer) {
     sheet->hitCheckbox(0);
     sheet->QuantitySelectedAtIndex(1, "0.5");
     sheet->QuantitySelectedAtIndex(0, "1");
+    sheet->fields[4]->setText(QStringLiteral("9"));  // what is sent comes from the records
     sheet->OffsetButtonClicked();
     EXPECT_TRUE(alerts().empty()) << alerts().front();
     EXPECT_EQ(sent, 1);

@@ -61,18 +61,17 @@ std::vector<std::string> offsetQuantities(const std::string& total, double step)
 
 void OffsetSelection::reset(std::vector<model::OffsetPosition> rows) {
     rows_ = std::move(rows);
+    tickedRows_.assign(rows_.size(), 0);
     ticks_.clear();
 }
 
-bool OffsetSelection::isTicked(std::size_t row) const {
-    return row < rows_.size() && std::find(ticks_.begin(), ticks_.end(), rows_[row].postionId) != ticks_.end();
-}
+bool OffsetSelection::isTicked(std::size_t row) const { return row < tickedRows_.size() && tickedRows_[row]; }
 
 void OffsetSelection::toggle(std::size_t row) {
     if (row >= rows_.size()) return;
-    const auto at = std::find(ticks_.begin(), ticks_.end(), rows_[row].postionId);
-    if (at == ticks_.end()) ticks_.push_back(rows_[row].postionId);
-    else ticks_.erase(at);
+    if (tickedRows_[row]) ticks_.erase(std::find(ticks_.begin(), ticks_.end(), row));
+    else ticks_.push_back(row);
+    tickedRows_[row] = !tickedRows_[row];
     setQuantity(row, 0, 0);
 }
 
@@ -86,15 +85,14 @@ void OffsetSelection::setQuantity(std::size_t row, double quantity, double profi
 
 std::vector<model::OffsetPosition> OffsetSelection::ticked() const {
     std::vector<model::OffsetPosition> out;
-    for (const std::string& id : ticks_)
-        for (const auto& r : rows_)
-            if (r.postionId == id) out.push_back(r);
+    out.reserve(ticks_.size());
+    for (const std::size_t row : ticks_) out.push_back(rows_[row]);
     return out;
 }
 
 double OffsetSelection::total() const {
     double sum = 0;
-    for (const auto& r : ticked()) sum += model::TextValue::doubleValue(r.offsetQty);
+    for (const std::size_t row : ticks_) sum += model::TextValue::doubleValue(rows_[row].offsetQty);
     return sum;
 }
 

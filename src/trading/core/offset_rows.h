@@ -41,7 +41,8 @@ public:
 
 private:
     std::vector<model::OffsetPosition> rows_;
-    std::vector<std::string> ticks_;  // position ids, in tick order
+    std::vector<char> tickedRows_;    // by row: ticked or not
+    std::vector<std::size_t> ticks_;  // rows, in tick order
 };
 
 // The first failing check's key; "" for a silent refusal (nothing ticked);
