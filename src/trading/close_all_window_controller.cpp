@@ -22,6 +22,7 @@
 #include "platform/main_executor.h"
 #include "state/session_view.h"
 #include "trading/close_all_table.h"
+#include "trading/close_status_model.h"
 #include "trading/core/offset_rows.h"
 
 namespace trading {
@@ -49,12 +50,7 @@ CloseAllWindowController::CloseAllWindowController(kit::WindowContext& context, 
     closeAllTableView->horizontalHeader()->setStretchLastSection(false);
     closeAllTableView->viewport()->installEventFilter(this);
     closeAllStatusTableView = new QTableView(closeAllTabView);
-    closeAllStatus = new CloseStatusModel(context_.view, status_,
-                                          closeTableTitles({kStatusColumns.begin(), kStatusColumns.end()}, context_.language),
-                                          closeAllStatusTableView);
-    closeAllStatusTableView->setModel(closeAllStatus);
-    setUpCloseView(*closeAllStatusTableView);
-    keepRowsInSightFitted(*closeAllStatusTableView);
+    closeAllStatus = showCloseStatus(*closeAllStatusTableView, context_.view, status_, context_.language);
     closeAllTabView->addWidget(closeAllTableView);
     closeAllTabView->addWidget(closeAllStatusTableView);
     closeAllButton = new QPushButton(this);

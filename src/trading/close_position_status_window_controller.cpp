@@ -24,12 +24,7 @@ ClosePositionStatusWindowController::ClosePositionStatusWindowController(kit::Wi
     statusTextField = kit::plainLabel(this);
     statusTextField->setWordWrap(true);
     statusTableView = new QTableView(this);
-    statusModel = new CloseStatusModel(context_.view, rows_,
-                                      closeTableTitles({kStatusColumns.begin(), kStatusColumns.end()}, context_.language),
-                                      statusTableView);
-    statusTableView->setModel(statusModel);
-    setUpCloseView(*statusTableView);
-    keepRowsInSightFitted(*statusTableView);
+    statusModel = showCloseStatus(*statusTableView, context_.view, rows_, context_.language);
     button1 = new QPushButton(this);
     button2 = new QPushButton(this);
     auto* buttons = new QDialogButtonBox(this);

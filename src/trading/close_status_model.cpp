@@ -5,6 +5,7 @@
 #include "kit/shown_text.h"
 #include "model/formatter.h"
 #include "model/text_value.h"
+#include "trading/close_all_table.h"
 #include "trading/core/offset_rows.h"
 
 namespace trading {
@@ -73,6 +74,16 @@ QVariant CloseStatusModel::text(int at, int column) const {
         case kStatus: return kit::shownText(row.orderDetails);
         default: return {};
     }
+}
+
+CloseStatusModel* showCloseStatus(QTableView& table, const state::SessionView& view,
+                                  const std::vector<model::OrderInfo>& rows, std::int64_t language) {
+    auto* model = new CloseStatusModel(view, rows, closeTableTitles({kStatusColumns.begin(), kStatusColumns.end()}, language),
+                                       &table);
+    table.setModel(model);
+    setUpCloseView(table);
+    keepRowsInSightFitted(table);
+    return model;
 }
 
 }  // namespace trading

@@ -4,6 +4,7 @@
 // The owner announces a change of the list's length (reload) or of one row.
 #include <QAbstractTableModel>
 #include <QStringList>
+#include <QTableView>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ namespace trading {
 class CloseStatusModel : public QAbstractTableModel {
 public:
     enum Column { kAccount, kId, kCode, kSide, kQuantity, kPrice, kStatus, kColumns };
+
 
     CloseStatusModel(const state::SessionView& view, const std::vector<model::OrderInfo>& rows, QStringList titles,
                      QObject* parent);
@@ -41,5 +43,10 @@ private:
     std::optional<std::vector<std::string>> sides_;
     int count_ = 0;  // rows at the last reload
 };
+
+// The status columns over `rows` on `table`: the model, set with the close
+// views' settings, its rows in sight fitted to their texts.
+CloseStatusModel* showCloseStatus(QTableView& table, const state::SessionView& view,
+                                  const std::vector<model::OrderInfo>& rows, std::int64_t language);
 
 }  // namespace trading
