@@ -2,6 +2,10 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <algorithm>
+#include <functional>
+#include <numeric>
+#include <utility>
 
 #include "kit/common_alert.h"
 #include "kit/plain_text.h"
@@ -61,23 +65,86 @@ const AdvancedRow* AdvancedWatchlistTableController::row(int index) const {
 }
 
 int AdvancedWatchlistTableController::takeSnapshot() {
-    std::vector<std::string> codes = context_.view.watchlistCodes();
+    const state::SessionView& view = context_.view;
+    listSeen_ = view.watchlistRevision();
+    recordsSeen_ = view.recordsRevision();
+    turnSeen_ = view.tickedInstruments().turn;
+    std::vector<std::string> codes = view.watchlistCodes();
     // In place: the rows of the list's first codes stay where they are.
     rows_.resize(codes.size());
     stale_.resize(codes.size(), true);
     codes_.resize(codes.size());
     inputs_.resize(codes.size());
+    items_.resize(codes.size());
+    rowsByItem_.clear();
+    movedRows_.clear();
     for (std::size_t at = 0; at < codes.size(); ++at) {
-        std::string& code = codes[at];
-        const auto item = context_.view.instrument(code);
-        const LastShownPrices::Moves moves = item ? shown_.show(code, item->Bid, item->Ask) : LastShownPrices::Moves{};
-        // Nothing it shows changed: the row made before.
-        if (codes_[at] == code && inputs_[at].same(item.get(), moves)) continue;
-        inputs_[at] = AdvancedRowInputs::of(item.get(), moves);
-        codes_[at] = std::move(code);
-        stale_[at] = true;
+        items_[at] = view.instrument(codes[at]);
+        if (codes_[at] != codes[at]) {
+            codes_[at] = std::move(codes[at]);
+            stale_[at] = true;
+        }
+        readRow(at);
     }
     return static_cast<int>(rows_.size());
+}
+
+bool AdvancedWatchlistTableController::readRow(std::size_t at) {
+    const model::ItemDetails* item = items_[at].get();
+    const LastShownPrices::Moves moves = item ? shown_.show(codes_[at], item->Bid, item->Ask) : LastShownPrices::Moves{};
+    if (moves.bid != PriceMove::Unchanged || moves.ask != PriceMove::Unchanged) movedRows_.push_back(at);
+    // Nothing it shows changed: the row made before.
+    if (inputs_[at].same(item, moves)) return false;
+    inputs_[at] = AdvancedRowInputs::of(item, moves);
+    stale_[at] = true;
+    return true;
+}
+
+void AdvancedWatchlistTableController::RefreshTableview() {
+    ticking_ = true;
+    kit::TableControllerBase::RefreshTableview();
+    ticking_ = false;
+}
+
+std::optional<std::vector<int>> AdvancedWatchlistTableController::changedRows() {
+    const state::SessionView& view = context_.view;
+    if (!ticking_ || int(codes_.size()) != rowCount() || listSeen_ != view.watchlistRevision() ||
+        recordsSeen_ != view.recordsRevision())
+        return std::nullopt;
+    const state::TickedInstrumentsTurn& ticked = view.tickedInstruments();
+    const bool follows = !ticked.tooMany && ticked.turn == turnSeen_ + 1;
+    turnSeen_ = ticked.turn;
+    std::vector<int> toRead;
+    if (!follows) {
+        // Any instrument may have moved: every row, a range a slice.
+        movedRows_.clear();
+        toRead.resize(codes_.size());
+        std::iota(toRead.begin(), toRead.end(), 0);
+        return readInRanges(std::move(toRead));
+    }
+    const auto itemAt = [this](std::uint32_t row) { return items_[row].get(); };
+    if (rowsByItem_.empty()) {
+        for (std::size_t at = 0; at < items_.size(); ++at)
+            if (items_[at]) rowsByItem_.push_back(static_cast<std::uint32_t>(at));
+        std::stable_sort(rowsByItem_.begin(), rowsByItem_.end(),
+                         [&](std::uint32_t a, std::uint32_t b) { return std::less<>()(itemAt(a), itemAt(b)); });
+    }
+    for (const std::size_t at : std::exchange(movedRows_, {})) toRead.push_back(static_cast<int>(at));
+    for (const model::ItemDetails* item : ticked.items)
+        for (auto at = std::lower_bound(rowsByItem_.begin(), rowsByItem_.end(), item,
+                                        [&](std::uint32_t row, const model::ItemDetails* p) { return std::less<>()(itemAt(row), p); });
+             at != rowsByItem_.end() && itemAt(*at) == item; ++at)
+            toRead.push_back(static_cast<int>(*at));
+    std::sort(toRead.begin(), toRead.end());
+    toRead.erase(std::unique(toRead.begin(), toRead.end()), toRead.end());
+    return readInRanges(std::move(toRead));
+}
+
+std::vector<int> AdvancedWatchlistTableController::readRows(std::span<const int> rows) {
+    std::vector<int> changed;
+    for (const int at : rows)
+        if (at >= 0 && std::size_t(at) < codes_.size() && readRow(std::size_t(at))) changed.push_back(at);
+    return changed;
 }
 
 QVariant AdvancedWatchlistTableController::cellData(int r, int, int role) const {

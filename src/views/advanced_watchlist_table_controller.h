@@ -1,11 +1,17 @@
 #pragma once
 // The watchlist's second tab: one tall row per watchlist code, painted by
-// AdvancedTableCell, the whole list read on the login's tick (a row made
-// again only when what it shows changed). A press on
+// AdvancedTableCell. The login's tick reads the rows of the instruments
+// ticked since the last turn and those that showed a move; every row, a range
+// a slice, after a turn skipped or of too many ticks; the list anew when it or
+// the records changed (a row made again only when what it shows changed). A press on
 // a price button opens the ticket of an active instrument (else alert
 // "1069"); a drag carries the code as text.
 #include <QMessageBox>
 #include <QPointer>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -34,13 +40,20 @@ public:
     const AdvancedRow* row(int index) const;
     QMessageBox* currentAlert() const { return alert_; }
 
+    void RefreshTableview() override;
+
 protected:
     int takeSnapshot() override;
+    std::optional<std::vector<int>> changedRows() override;
+    std::vector<int> readRows(std::span<const int> rows) override;
     QVariant cellData(int row, int column, int role) const override;
     std::string dragText(const std::vector<int>& rows) const override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Shows the row's instrument's prices: true when what the row is made from changed.
+    bool readRow(std::size_t at);
+
     kit::WindowContext& context_;
     // Each row is made when first read after its inputs changed: a long list
     // makes only the rows drawn.
@@ -48,6 +61,11 @@ private:
     mutable std::vector<char> stale_;  // the row is to be made again from its inputs
     std::vector<std::string> codes_;
     std::vector<AdvancedRowInputs> inputs_;  // what each row is made from
+    std::vector<std::shared_ptr<model::ItemDetails>> items_;  // by row; null for a code without one
+    std::vector<std::uint32_t> rowsByItem_;  // rows with an instrument, by its address; made when first asked
+    std::vector<std::size_t> movedRows_;     // rows that showed a move at their last read
+    std::uint64_t listSeen_ = 0, recordsSeen_ = 0, turnSeen_ = 0;
+    bool ticking_ = false;
     LastShownPrices shown_;
     QPointer<QMessageBox> alert_;
 };

@@ -31,6 +31,7 @@
 #include "views/watchlist_fixture.h"
 #include "views/close_price_button_delegate.h"
 #include "views/watchlist_price_delegate.h"
+#include "views/advanced_watchlist_table_controller.h"
 #include "views/watchlist_table_controller.h"
 
 namespace views {
@@ -211,6 +212,42 @@ TEST_F(WatchlistTableTest, TickReadsTheRowsOfTheTickedInstruments) {
         EXPECT_EQ(rows, step.rows) << step.name;
     }
     EXPECT_EQ(at(1, col::kBid).data(PriceTextRole).toString(), "1.08430");
+}
+
+// The advanced list reads the same rows at a tick: the ticked instruments'
+// and those that showed a move; every row after a skipped turn.
+TEST_F(WatchlistTableTest, AdvancedTickReadsTheRowsOfTheTickedInstruments) {
+    state::SessionCommands& commands = *s.session;
+    AdvancedWatchlistTableController advanced(fake.context);
+    advanced.resize(360, 420);
+    advanced.show();
+    struct Step {
+        const char* name;
+        const char* feed;  // nullptr: no tick
+        bool turn;
+        std::set<int> rows;
+    };
+    const Step steps[] = {
+        {"the first marks end", nullptr, true, {0, 1, 2}},
+        {"the euro ticked, the gold changed apart", "EURUSD\x04" "20240102103000\x04" "0\x04" "108430\x04" "108430\x04" "108440\x04" "5", true, {1}},
+        {"the euro's mark ends", nullptr, true, {1}},
+        {"a turn skipped", nullptr, false, {0}},
+        {"nothing", nullptr, true, {}},
+    };
+    for (const Step& step : steps) {
+        if (step.feed) {
+            state::SessionTestAccess::feedChannels(*s.session).ZMQNewMessage(step.feed);
+            gold->High = 2100;  // read only when every row is
+        }
+        if (step.turn) commands.recalculateChangedAccounts();
+        QSignalSpy changed(advanced.model(), &QAbstractItemModel::dataChanged);
+        advanced.RefreshTableview();
+        std::set<int> rows;
+        for (const auto& args : changed)
+            for (int r = args[0].toModelIndex().row(); r <= args[1].toModelIndex().row(); ++r) rows.insert(r);
+        EXPECT_EQ(rows, step.rows) << step.name;
+    }
+    EXPECT_EQ(*advanced.row(0), advancedRow("GOLD", gold.get(), {}));
 }
 
 // A code listed several times: a tick reads every row of a ticked instrument.
