@@ -18,7 +18,6 @@ class CloseStatusModel : public QAbstractTableModel {
 public:
     enum Column { kAccount, kId, kCode, kSide, kQuantity, kPrice, kStatus, kColumns };
 
-
     CloseStatusModel(const state::SessionView& view, const std::vector<model::OrderInfo>& rows, QStringList titles,
                      QObject* parent);
 
