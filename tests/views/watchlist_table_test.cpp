@@ -182,42 +182,9 @@ TEST_F(WatchlistTableTest, TickRedrawsOnlyTheRowsWhoseInstrumentChanged) {
 }
 
 // After one turn of the ticked instruments the tick reads only their rows
-// and those that showed a move; a skipped turn reads every row.
+// and those that showed a move; a skipped turn reads every row. The same in
+// the advanced list.
 TEST_F(WatchlistTableTest, TickReadsTheRowsOfTheTickedInstruments) {
-    state::SessionCommands& commands = *s.session;
-    struct Step {
-        const char* name;
-        const char* feed;  // nullptr: no tick
-        bool turn;
-        std::set<int> rows;
-    };
-    const Step steps[] = {
-        {"the first marks end", nullptr, true, {0, 1, 2}},
-        {"the euro ticked, the gold changed apart", "EURUSD\x04" "20240102103000\x04" "0\x04" "108430\x04" "108430\x04" "108440\x04" "5", true, {1}},
-        {"the euro's mark ends", nullptr, true, {1}},
-        {"a turn skipped", nullptr, false, {0}},
-        {"nothing", nullptr, true, {}},
-    };
-    for (const Step& step : steps) {
-        if (step.feed) {
-            state::SessionTestAccess::feedChannels(*s.session).ZMQNewMessage(step.feed);
-            gold->High = 2100;  // read only when every row is
-        }
-        if (step.turn) commands.recalculateChangedAccounts();
-        QSignalSpy changed(table->model(), &QAbstractItemModel::dataChanged);
-        tick();
-        std::set<int> rows;
-        for (const auto& args : changed)
-            for (int r = args[0].toModelIndex().row(); r <= args[1].toModelIndex().row(); ++r) rows.insert(r);
-        EXPECT_EQ(rows, step.rows) << step.name;
-    }
-    EXPECT_EQ(at(1, col::kBid).data(PriceTextRole).toString(), "1.08430");
-}
-
-// The advanced list reads the same rows at a tick: the ticked instruments'
-// and those that showed a move; every row after a skipped turn.
-TEST_F(WatchlistTableTest, AdvancedTickReadsTheRowsOfTheTickedInstruments) {
-    state::SessionCommands& commands = *s.session;
     AdvancedWatchlistTableController advanced(fake.context);
     advanced.resize(360, 420);
     advanced.show();
@@ -239,14 +206,17 @@ TEST_F(WatchlistTableTest, AdvancedTickReadsTheRowsOfTheTickedInstruments) {
             state::SessionTestAccess::feedChannels(*s.session).ZMQNewMessage(step.feed);
             gold->High = 2100;  // read only when every row is
         }
-        if (step.turn) commands.recalculateChangedAccounts();
-        QSignalSpy changed(advanced.model(), &QAbstractItemModel::dataChanged);
-        advanced.RefreshTableview();
-        std::set<int> rows;
-        for (const auto& args : changed)
-            for (int r = args[0].toModelIndex().row(); r <= args[1].toModelIndex().row(); ++r) rows.insert(r);
-        EXPECT_EQ(rows, step.rows) << step.name;
+        if (step.turn) static_cast<state::SessionCommands&>(*s.session).recalculateChangedAccounts();
+        for (kit::TableControllerBase* list : std::initializer_list<kit::TableControllerBase*>{table.get(), &advanced}) {
+            QSignalSpy changed(list->model(), &QAbstractItemModel::dataChanged);
+            list->RefreshTableview();
+            std::set<int> rows;
+            for (const auto& args : changed)
+                for (int r = args[0].toModelIndex().row(); r <= args[1].toModelIndex().row(); ++r) rows.insert(r);
+            EXPECT_EQ(rows, step.rows) << step.name << (list == &advanced ? ", advanced" : "");
+        }
     }
+    EXPECT_EQ(at(1, col::kBid).data(PriceTextRole).toString(), "1.08430");
     EXPECT_EQ(*advanced.row(0), advancedRow("GOLD", gold.get(), {}));
 }
 
