@@ -3,7 +3,6 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <algorithm>
-#include <functional>
 #include <numeric>
 #include <utility>
 
@@ -76,7 +75,7 @@ int AdvancedWatchlistTableController::takeSnapshot() {
     codes_.resize(codes.size());
     inputs_.resize(codes.size());
     items_.resize(codes.size());
-    rowsByItem_.clear();
+    rowsByItem_.reset();
     movedRows_.clear();
     for (std::size_t at = 0; at < codes.size(); ++at) {
         items_[at] = view.instrument(codes[at]);
@@ -122,19 +121,9 @@ std::optional<std::vector<int>> AdvancedWatchlistTableController::changedRows() 
         std::iota(toRead.begin(), toRead.end(), 0);
         return readInRanges(std::move(toRead));
     }
-    const auto itemAt = [this](std::uint32_t row) { return items_[row].get(); };
-    if (rowsByItem_.empty()) {
-        for (std::size_t at = 0; at < items_.size(); ++at)
-            if (items_[at]) rowsByItem_.push_back(static_cast<std::uint32_t>(at));
-        std::stable_sort(rowsByItem_.begin(), rowsByItem_.end(),
-                         [&](std::uint32_t a, std::uint32_t b) { return std::less<>()(itemAt(a), itemAt(b)); });
-    }
-    for (const std::size_t at : std::exchange(movedRows_, {})) toRead.push_back(static_cast<int>(at));
-    for (const model::ItemDetails* item : ticked.items)
-        for (auto at = std::lower_bound(rowsByItem_.begin(), rowsByItem_.end(), item,
-                                        [&](std::uint32_t row, const model::ItemDetails* p) { return std::less<>()(itemAt(row), p); });
-             at != rowsByItem_.end() && itemAt(*at) == item; ++at)
-            toRead.push_back(static_cast<int>(*at));
+    std::vector<std::size_t> rows = std::exchange(movedRows_, {});
+    rowsByItem_.append(items_.size(), [this](std::size_t row) { return items_[row].get(); }, ticked.items, rows);
+    toRead.assign(rows.begin(), rows.end());
     std::sort(toRead.begin(), toRead.end());
     toRead.erase(std::unique(toRead.begin(), toRead.end()), toRead.end());
     return readInRanges(std::move(toRead));

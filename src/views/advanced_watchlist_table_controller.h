@@ -19,6 +19,7 @@
 #include "views/other_windows.h"
 #include "views/core/advanced_rows.h"
 #include "views/core/price_marks.h"
+#include "views/core/rows_by_item.h"
 
 namespace kit {
 struct WindowContext;
@@ -62,7 +63,7 @@ private:
     std::vector<std::string> codes_;
     std::vector<AdvancedRowInputs> inputs_;  // what each row is made from
     std::vector<std::shared_ptr<model::ItemDetails>> items_;  // by row; null for a code without one
-    std::vector<std::uint32_t> rowsByItem_;  // rows with an instrument, by its address; made when first asked
+    RowsByItem rowsByItem_;
     std::vector<std::size_t> movedRows_;     // rows that showed a move at their last read
     std::uint64_t listSeen_ = 0, recordsSeen_ = 0, turnSeen_ = 0;
     bool ticking_ = false;

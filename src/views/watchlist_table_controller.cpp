@@ -233,18 +233,7 @@ std::vector<std::size_t> WatchlistTableController::rowsToRead() {
         std::iota(rows.begin(), rows.end(), std::size_t(0));
         return rows;
     }
-    const auto itemAt = [this](std::uint32_t row) { return rows_[row].item.get(); };
-    if (rowsByItem_.empty()) {
-        for (std::size_t at = 0; at < rows_.size(); ++at)
-            if (rows_[at].item) rowsByItem_.push_back(static_cast<std::uint32_t>(at));
-        std::stable_sort(rowsByItem_.begin(), rowsByItem_.end(),
-                         [&](std::uint32_t a, std::uint32_t b) { return std::less<>()(itemAt(a), itemAt(b)); });
-    }
-    for (const model::ItemDetails* item : *items)
-        for (auto at = std::lower_bound(rowsByItem_.begin(), rowsByItem_.end(), item,
-                                        [&](std::uint32_t row, const model::ItemDetails* p) { return std::less<>()(itemAt(row), p); });
-             at != rowsByItem_.end() && itemAt(*at) == item; ++at)
-            rows.push_back(*at);
+    rowsByItem_.append(rows_.size(), [this](std::size_t row) { return rows_[row].item.get(); }, *items, rows);
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
@@ -253,7 +242,7 @@ std::vector<std::size_t> WatchlistTableController::rowsToRead() {
 void WatchlistTableController::rowsReplaced() {
     readAll_ = true;
     movedRows_.clear();
-    rowsByItem_.clear();
+    rowsByItem_.reset();
     drawn_.clear();
 }
 

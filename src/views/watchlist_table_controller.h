@@ -18,6 +18,7 @@
 
 #include "model/compact_text.h"
 #include "views/core/price_marks.h"
+#include "views/core/rows_by_item.h"
 #include "kit/table_controller_base.h"
 #include "views/other_windows.h"
 #include "views/register_windows.h"
@@ -158,7 +159,7 @@ private:
     std::uint64_t turnSeen_ = 0;  // the ticked instruments' turn the last tick read
     bool readAll_ = true;
     std::vector<std::size_t> movedRows_;  // rows showing a move
-    std::vector<std::uint32_t> rowsByItem_;  // rows with a record, by its address; made at need
+    RowsByItem rowsByItem_;
     mutable std::unordered_map<const Row*, Drawn> drawn_;  // of rows_'s rows
     mutable QHash<QString, QIcon> icons_;
     QPointer<QMessageBox> alert_;
