@@ -82,6 +82,7 @@ TEST_F(OffsetTest, RowsTicksAndQuantities) {
     EXPECT_EQ(sheet->selection().rows()[0].QtyAvailable, "0");
     EXPECT_EQ(field(4), "1");
     EXPECT_EQ(field(5), "0.5");
+    sheet->fields[3]->setText(QStringLiteral("1.5"));
     EXPECT_FALSE(sheet->QuantitySelectedAtIndex(0, "1.2.3"));
     sheet->hitCheckbox(0);  // untick: back to 0 and out of the total
     EXPECT_EQ(sheet->selection().rows()[0].offsetQty, "0");
@@ -96,7 +97,10 @@ TEST_F(OffsetTest, RowsTicksAndQuantities) {
     sheet->resize(sheet->minimumSize());
     for (const std::int64_t theme : {0, 1}) {
         QApplication::setPalette(kit::ThemeManager::palette(theme));
-        kit::ThemeManager::applyTheme({{"Windows", {sheet.get()}}, {"TableView", {sheet->offsetPositionTableView}}}, theme);
+        kit::ThemeManager::applyTheme({{"Windows", {sheet.get()}},
+                                       {"TableView", {sheet->offsetPositionTableView}},
+                                       {"TextField", std::vector<QWidget*>(sheet->fields.begin(), sheet->fields.end())}},
+                                      theme);
         kit::testing::saveScreenshot(sheet.get(), theme == 0 ? "offset-dialog-dark" : "offset-dialog-light");
     }
     QApplication::setPalette(kit::ThemeManager::palette(0));
