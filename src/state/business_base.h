@@ -293,6 +293,7 @@ private:
     void tableChanged(const char* name) override;
     std::uint64_t holdMessages() override;
     bool stillHolding(std::uint64_t hold) const override { return holdingMessages_ && hold == holds_; }
+    bool holdingMessages() const override { return holdingMessages_; }
     void releaseMessages() override;
     void dropHeldMessages();
     void dispatchChannelText(std::string_view text, Channel channel,

@@ -57,8 +57,6 @@ public:
     // main-thread slice (fewer once platform::SliceBudget's time is spent); a
     // longer answer goes on in the next slices, the messages after it held.
     static constexpr std::size_t kRowsPerSlice = 500;
-    // Symbols and orders read at most a slice for the codes subscribed after the open and pending orders' answers.
-    static constexpr std::size_t kOrdersPerGatherSlice = 5000;
     // An answer's text this long gives its pages back as its rows are read,
     // each time this many more bytes were read.
     static constexpr std::size_t kReleasedAnswerBytes = 1u << 20;

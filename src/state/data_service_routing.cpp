@@ -288,15 +288,8 @@ void DataServiceAnswers::fillRows(const std::shared_ptr<RowJob>& job) {
 
 void DataServiceAnswers::subscribeAfter(const std::shared_ptr<RowJob>& job) {
     if (job->login != loginCount_ || !services_.stillHolding(job->hold)) return;
-    // The codes the session needs gathered up to kOrdersPerGatherSlice symbols and orders a slice (fewer once
-    // the slice's time is spent), subscribed in a slice of their own.
-    platform::SliceBudget budget;
-    bool gathered = false;
-    for (std::size_t n = 0; !gathered && n < kOrdersPerGatherSlice; n += platform::SliceBudget::kItemsPerCheck) {
-        gathered = feed_.gatherItems(job->gathering, platform::SliceBudget::kItemsPerCheck);
-        if (budget.spent(platform::SliceBudget::kItemsPerCheck)) break;
-    }
-    if (!gathered) {
+    // The codes the session needs gathered a slice's worth at a time, subscribed in a slice of their own.
+    if (!feed_.gatherItemsSlice(job->gathering)) {
         services_.onMain([this, job] { subscribeAfter(job); });
         return;
     }

@@ -8,6 +8,7 @@
 #include "model/login_inputdata.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
+#include "platform/slice_budget.h"
 #include "protocol/message_base.h"
 #include "protocol/tags.h"
 #include "protocol/connection_base.h"
@@ -139,17 +140,48 @@ void FeedChannels::connectChannels() {
     conn.ConnectToZMQReqServer(address, user->hdServerPort);
 }
 
-void FeedChannels::subscribeAllItems() { ProcessSubscribeandUnSubscribeItems(allItems(), true); }
+void FeedChannels::subscribeAllItems() {
+    // A short list in this slice, and any list while another fill holds the
+    // messages (its release would end this hold too); a long one from the
+    // next slice, where its first step's room is made.
+    const std::size_t items =
+        reference_.selectedSymbols().size() + book_.OpenOrderCollection().size() + book_.PendingOrderCollection().size();
+    if (items <= kItemsPerGatherSlice || services_.holdingMessages()) {
+        ProcessSubscribeandUnSubscribeItems(allItems(), true);
+        return;
+    }
+    auto gathering = std::make_shared<std::optional<Queries::ItemsGathering>>();
+    const std::uint64_t hold = services_.holdMessages();
+    services_.onMain([this, gathering, hold] { gatherAndSubscribe(gathering, hold); });
+}
+
+void FeedChannels::gatherAndSubscribe(const Gathering& gathering, std::uint64_t hold) {
+    if (!services_.stillHolding(hold)) return;
+    if (!gatherItemsSlice(*gathering)) {
+        services_.onMain([this, gathering, hold] { gatherAndSubscribe(gathering, hold); });
+        return;
+    }
+    std::vector<std::string> codes = std::move(**gathering).takeCodes();
+    gathering->reset();
+    ProcessSubscribeandUnSubscribeItems(std::move(codes), true);
+    services_.releaseMessages();
+}
 
 std::vector<std::string> FeedChannels::allItems() const {
     return Queries::allItems(reference_.selectedSymbols(), book_.OpenOrderCollection(), book_.PendingOrderCollection(),
                              reference_.AccountDetailCollection());
 }
 
-bool FeedChannels::gatherItems(std::optional<Queries::ItemsGathering>& gathering, std::size_t count) const {
+bool FeedChannels::gatherItemsSlice(std::optional<Queries::ItemsGathering>& gathering) const {
     if (!gathering) gathering.emplace();
-    return gathering->step(reference_.selectedSymbols(), book_.OpenOrderCollection(), book_.PendingOrderCollection(),
-                           reference_.AccountDetailCollection(), count);
+    platform::SliceBudget budget;
+    for (std::size_t n = 0; n < kItemsPerGatherSlice; n += platform::SliceBudget::kItemsPerCheck) {
+        if (gathering->step(reference_.selectedSymbols(), book_.OpenOrderCollection(), book_.PendingOrderCollection(),
+                            reference_.AccountDetailCollection(), platform::SliceBudget::kItemsPerCheck))
+            return true;
+        if (budget.spent(platform::SliceBudget::kItemsPerCheck)) break;
+    }
+    return false;
 }
 
 void FeedChannels::reconnectZMQandSubscribeAllItems() {

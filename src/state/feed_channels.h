@@ -52,12 +52,19 @@ public:
 
     // Both channels anew, on the ports of the login data.
     virtual void connectChannels();
+    // Every item subscribed. A list that takes more than one slice to gather
+    // (a large account's watchlist) goes on in the next slices, the messages
+    // that arrive meanwhile held; a line that goes meanwhile drops the rest.
     virtual void subscribeAllItems();
     // The codes the session subscribes: the watchlist's, then those of the
     // visible open positions and pending orders, each once.
     std::vector<std::string> allItems() const;
-    // allItems a bounded count of symbols and orders a step: `gathering` starts empty; true once it holds them all.
-    bool gatherItems(std::optional<Queries::ItemsGathering>& gathering, std::size_t count) const;
+    // Symbols and orders read at most a slice when the codes are gathered.
+    static constexpr std::size_t kItemsPerGatherSlice = 5000;
+    // allItems for one slice: up to kItemsPerGatherSlice more symbols and
+    // orders, fewer once the slice's time is spent. `gathering` starts empty;
+    // true once it holds them all.
+    bool gatherItemsSlice(std::optional<Queries::ItemsGathering>& gathering) const;
     // Only while the TCP session is up and not being closed: both channels anew, every item subscribed.
     void reconnectZMQandSubscribeAllItems();
     // Nothing when the session's only account is suspended (trading status 3).
@@ -89,6 +96,9 @@ private:
         std::optional<std::string> user;
         std::optional<std::string> reference;
     };
+    using Gathering = std::shared_ptr<std::optional<Queries::ItemsGathering>>;
+    // subscribeAllItems' next slice, while the messages are held under `hold`.
+    void gatherAndSubscribe(const Gathering& gathering, std::uint64_t hold);
     model::ItemDetails* itemForCode(const std::string& code);
     // A depth text after "MD_", into the levels held for its code (their strings keep their buffers).
     void applyDepth(std::string_view text);

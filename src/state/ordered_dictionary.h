@@ -4,11 +4,17 @@
 // whose first entry and enumeration order follow the rows as received.
 // The index is a flat open-addressed table of places in the ordered entries
 // (8 bytes a slot, at most half full): no node nor second copy of a key.
+// The table's memory comes zeroed from the allocator: a large one's fresh
+// pages are touched as its slots fill, not all in the slice that sizes it.
 #include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
+#include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -82,7 +88,7 @@ public:
         ++revision_;
         std::vector<Entry> taken = std::move(entries_);
         entries_.clear();
-        slots_.clear();
+        slots_ = SlotTable();
         return taken;
     }
     void reserve(std::size_t n) {
@@ -110,6 +116,42 @@ private:
         std::uint32_t place = 0;
         std::uint32_t hash = 0;
     };
+    // Slots in zeroed memory (all free), from calloc.
+    class SlotTable {
+    public:
+        explicit SlotTable(std::size_t size = 0) : size_(size) {
+            if (size == 0) return;
+            slots_.reset(static_cast<Slot*>(std::calloc(size, sizeof(Slot))));
+            if (!slots_) throw std::bad_alloc();
+        }
+        SlotTable(const SlotTable& other) : SlotTable(other.size_) {
+            if (size_) std::memcpy(slots_.get(), other.slots_.get(), size_ * sizeof(Slot));
+        }
+        SlotTable(SlotTable&& other) noexcept : slots_(std::move(other.slots_)), size_(std::exchange(other.size_, 0)) {}
+        SlotTable& operator=(SlotTable other) noexcept {
+            swap(other);
+            return *this;
+        }
+        void swap(SlotTable& other) noexcept {
+            slots_.swap(other.slots_);
+            std::swap(size_, other.size_);
+        }
+        std::size_t size() const { return size_; }
+        bool empty() const { return size_ == 0; }
+        Slot& operator[](std::size_t at) { return slots_[at]; }
+        const Slot& operator[](std::size_t at) const { return slots_[at]; }
+        Slot* begin() { return slots_.get(); }
+        Slot* end() { return slots_.get() + size_; }
+        const Slot* begin() const { return slots_.get(); }
+        const Slot* end() const { return slots_.get() + size_; }
+
+    private:
+        struct Free {
+            void operator()(Slot* table) const { std::free(table); }
+        };
+        std::unique_ptr<Slot[], Free> slots_;
+        std::size_t size_ = 0;
+    };
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     static constexpr std::size_t kMinSlots = 8;
 
@@ -133,14 +175,14 @@ private:
         slots_[at] = Slot{place, hash};
     }
     void rebuild(std::size_t wanted) {
-        std::vector<Slot> old(std::bit_ceil(std::max(wanted, kMinSlots)));
+        SlotTable old(std::bit_ceil(std::max(wanted, kMinSlots)));
         old.swap(slots_);
         for (const Slot& s : old)
             if (s.place != 0) place(s.hash, s.place);
     }
 
     std::vector<Entry> entries_;
-    std::vector<Slot> slots_;  // a power of two in size, at most half full
+    SlotTable slots_;  // a power of two in size, at most half full
     std::uint64_t revision_ = 0;
 };
 

@@ -76,6 +76,8 @@ public:
     // the number its hold returned.
     virtual std::uint64_t holdMessages() = 0;
     virtual bool stillHolding(std::uint64_t hold) const = 0;
+    // A fill holds the messages now.
+    virtual bool holdingMessages() const = 0;
     virtual void releaseMessages() = 0;
     // Posts `name` with the session as sender; `payload` wraps the session (none: the session alone).
     using PayloadOf = std::function<std::shared_ptr<const SessionPayload>(std::shared_ptr<BusinessBase>)>;

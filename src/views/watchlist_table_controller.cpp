@@ -147,8 +147,10 @@ void WatchlistTableController::buildNextRows() {
             stepping_ = false;
             built_ = snapshotDue_ = true;
             reloadTable();
-            // The list changed while it was built: another one.
-            const bool current = context_.view.watchlistCodes() == buildingCodes_;
+            // The list changed while it was built: another one. Its revision
+            // tells first, without a copy of a long list.
+            const bool current =
+                context_.view.watchlistRevision() == listSeen_ || sameCodes(context_.view.watchlistCodes());
             buildingCodes_ = {};
             if (current) return;
             snapshotDue_ = true;

@@ -38,13 +38,17 @@ constexpr char R = '\x06';
 struct Sent {
     std::vector<protocol::RequestMessage> requests;
     int subscriptions = 0;
+    std::vector<std::size_t> subscribedCodes;  // each subscription's count
 };
 
 class CountingFeed : public FeedChannels {
 public:
     template <typename... Needs>
     CountingFeed(Sent& sent, Needs&... needs) : FeedChannels(needs...), sent_(sent) {}
-    void ProcessSubscribeandUnSubscribeItems(std::vector<std::string>, bool) override { ++sent_.subscriptions; }
+    void ProcessSubscribeandUnSubscribeItems(std::vector<std::string> codes, bool) override {
+        ++sent_.subscriptions;
+        sent_.subscribedCodes.push_back(codes.size());
+    }
 
 private:
     Sent& sent_;
@@ -496,6 +500,27 @@ TEST_F(DataServiceTest, InitialOrderCollections) {
     answer("getequityhitpriceinfo", row(14, {{2, "A"}, {5, "1.1"}, {7, "-4"}}) + row(14, {{2, "A"}, {5, "1.2"}, {7, "-5"}}));
     EXPECT_EQ(book.OpenOrderCollection()[0]->EquityHitPrice(), 1.2);
     EXPECT_EQ(book.OpenOrderCollection()[0]->UnrealisedPL, -5.0);
+}
+
+TEST_F(DataServiceTest, ALongWatchlistIsSubscribedOverSlicesAndTheMessagesAfterItWait) {
+    const OrderBook& book = state::SessionTestAccess::orderBook(*session);
+    std::vector<std::string>& symbols =
+        state::ReferenceDataTestAccess::selectedSymbols(state::SessionTestAccess::referenceData(*session));
+    const std::size_t total = 2 * FeedChannels::kItemsPerGatherSlice + 1;
+    for (std::size_t i = 0; i < total; ++i) symbols.push_back("S" + std::to_string(i));
+    state::SessionTestAccess::feedChannels(*session).subscribeAllItems();
+    EXPECT_EQ(sent.subscriptions, 0);
+    IncomingMessage pending = IncomingMessage::ofFields(
+        1024, std::vector<std::string>{"10=1024",
+               std::to_string(protocol::tag::DataServiceResult) + "=" + pendingRow("P1", {{5, "2"}}),
+               std::to_string(protocol::tag::DataServiceRequestName) + "=getpendingorders"});
+    pending.requestKind = protocol::RequestKind{1023, "getpendingorders", 0, 0};
+    state::SessionTestAccess::checkNewMessage(*session, std::move(pending));
+    EXPECT_TRUE(book.PendingOrderCollection().empty());
+    loop->runUntilIdle();
+    // The whole list once, then the pending answer, which subscribes after its rows.
+    EXPECT_EQ(sent.subscribedCodes, (std::vector<std::size_t>{total, total + 1}));
+    EXPECT_EQ(book.PendingOrderCollection().size(), 1u);
 }
 
 TEST_F(DataServiceTest, ALongAnswerFillsOverSlicesAndTheMessagesAfterItWait) {

@@ -109,6 +109,18 @@ TEST(OrderedDictionary, KeepsFirstStoredOrderAndFindsAfterErase) {
     std::vector<std::string> keys;
     for (const auto& e : d) keys.push_back(e.first);
     EXPECT_EQ(keys, (std::vector<std::string>{"a", "c", "b"}));
+
+    // A copy has its own index; a moved-from or emptied one takes keys again.
+    OrderedDictionary<int> copy = d;
+    d.set("z", 9);
+    EXPECT_EQ(copy.find("z"), nullptr);
+    EXPECT_EQ(*copy.find("b"), 5);
+    OrderedDictionary<int> moved = std::move(copy);
+    EXPECT_EQ(*moved.find("a"), 2);
+    EXPECT_EQ(moved.takeEntries().size(), 3u);
+    EXPECT_EQ(moved.find("a"), nullptr);
+    moved.set("a", 7);
+    EXPECT_EQ(*moved.find("a"), 7);
 }
 
 // Erasing from the flat index keeps every other key findable, whatever the

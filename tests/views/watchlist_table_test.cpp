@@ -365,7 +365,7 @@ TEST_F(WatchlistTableTest, ALongListShowsWholeOnceBuilt) {
     codes = longList("GOLD");
     table->RefreshWatchlist();
     EXPECT_EQ(table->rowCount(), int(shown.size()));
-    codes = longList("EURUSD");  // before the build ends
+    state::ReferenceDataTestAccess::selectedSymbols(s.data()) = longList("EURUSD");  // before the build ends
     for (int turn = 0; turn < 100 && at(int(codes.size()) - 1, col::kCode).data().toString() != "EURUSD"; ++turn)
         QCoreApplication::processEvents();
     ASSERT_EQ(table->rowCount(), int(codes.size()));
