@@ -147,6 +147,14 @@ protected:
         loop->runUntilIdle();
     }
     void answer(const std::string& name, const std::string& data) { answer(protocol::RequestKind{1023, name, 0, 0}, data); }
+    // The pending orders' answer as a message off the request channel: it waits behind a fill under way.
+    void pendingMessage(const std::string& rows) {
+        IncomingMessage m = IncomingMessage::ofFields(
+            1024, std::vector<std::string>{"10=1024", std::to_string(protocol::tag::DataServiceResult) + "=" + rows,
+                                           std::to_string(protocol::tag::DataServiceRequestName) + "=getpendingorders"});
+        m.requestKind = protocol::RequestKind{1023, "getpendingorders", 0, 0};
+        state::SessionTestAccess::checkNewMessage(*session, std::move(m));
+    }
     int count(const std::string& name) const { return static_cast<int>(std::count(posted.begin(), posted.end(), name)); }
 
     testing::RecordingUi ui;
@@ -510,17 +518,20 @@ TEST_F(DataServiceTest, ALongWatchlistIsSubscribedOverSlicesAndTheMessagesAfterI
     for (std::size_t i = 0; i < total; ++i) symbols.push_back("S" + std::to_string(i));
     state::SessionTestAccess::feedChannels(*session).subscribeAllItems();
     EXPECT_EQ(sent.subscriptions, 0);
-    IncomingMessage pending = IncomingMessage::ofFields(
-        1024, std::vector<std::string>{"10=1024",
-               std::to_string(protocol::tag::DataServiceResult) + "=" + pendingRow("P1", {{5, "2"}}),
-               std::to_string(protocol::tag::DataServiceRequestName) + "=getpendingorders"});
-    pending.requestKind = protocol::RequestKind{1023, "getpendingorders", 0, 0};
-    state::SessionTestAccess::checkNewMessage(*session, std::move(pending));
+    pendingMessage(pendingRow("P1", {{5, "2"}}));
     EXPECT_TRUE(book.PendingOrderCollection().empty());
     loop->runUntilIdle();
     // The whole list once, then the pending answer, which subscribes after its rows.
     EXPECT_EQ(sent.subscribedCodes, (std::vector<std::size_t>{total, total + 1}));
     EXPECT_EQ(book.PendingOrderCollection().size(), 1u);
+
+    // Under another fill's hold the list goes at once: that fill's release would end a hold of its own.
+    std::string rows;
+    for (std::size_t i = 0; i < 2 * DataServiceAnswers::kRowsPerSlice; ++i) rows += openRow("A" + std::to_string(i), "1");
+    state::SessionTestAccess::dataServiceAnswers(*session).processDSResponse(
+        rows, std::nullopt, "getopenpositions", protocol::RequestKind{1023, "getopenpositions", 0, 0});
+    state::SessionTestAccess::feedChannels(*session).subscribeAllItems();
+    EXPECT_EQ(sent.subscriptions, 3);
 }
 
 TEST_F(DataServiceTest, ALongAnswerFillsOverSlicesAndTheMessagesAfterItWait) {
@@ -537,13 +548,7 @@ TEST_F(DataServiceTest, ALongAnswerFillsOverSlicesAndTheMessagesAfterItWait) {
     EXPECT_EQ(book.OpenOrderCollection().size(), DataServiceAnswers::kRowsPerSlice);
     EXPECT_EQ(sent.subscriptions, 0);
     // The pending answer that comes meanwhile brackets the last position: it waits for it.
-    IncomingMessage pending = IncomingMessage::ofFields(
-        1024, std::vector<std::string>{"10=1024",
-               std::to_string(protocol::tag::DataServiceResult) + "=" +
-                   pendingRow("P1", {{5, "2"}, {10, "1.2345"}, {11, "0"}, {12, "1.5"}, {25, last}}),
-               std::to_string(protocol::tag::DataServiceRequestName) + "=getpendingorders"});
-    pending.requestKind = protocol::RequestKind{1023, "getpendingorders", 0, 0};
-    state::SessionTestAccess::checkNewMessage(*session, std::move(pending));
+    pendingMessage(pendingRow("P1", {{5, "2"}, {10, "1.2345"}, {11, "0"}, {12, "1.5"}, {25, last}}));
     EXPECT_TRUE(book.PendingOrderCollection().empty());
     loop->runUntilIdle();
     ASSERT_EQ(book.OpenOrderCollection().size(), total);
@@ -637,12 +642,7 @@ TEST_F(DataServiceTest, ALongAnswerCutByTheLineDropsItsRestAndWhatItHeld) {
     for (std::size_t i = 0; i < 2 * DataServiceAnswers::kRowsPerSlice; ++i) rows += openRow("A" + std::to_string(i), "1");
     state::SessionTestAccess::dataServiceAnswers(*session).processDSResponse(
         rows, std::nullopt, "getopenpositions", protocol::RequestKind{1023, "getopenpositions", 0, 0});
-    IncomingMessage pending = IncomingMessage::ofFields(
-        1024, std::vector<std::string>{"10=1024",
-               std::to_string(protocol::tag::DataServiceResult) + "=" + pendingRow("P1", {{5, "2"}}),
-               std::to_string(protocol::tag::DataServiceRequestName) + "=getpendingorders"});
-    pending.requestKind = protocol::RequestKind{1023, "getpendingorders", 0, 0};
-    state::SessionTestAccess::checkNewMessage(*session, std::move(pending));
+    pendingMessage(pendingRow("P1", {{5, "2"}}));
     state::SessionTestAccess::connectionFailure(*session, "gone");
     loop->runUntilIdle();
     EXPECT_EQ(book.OpenOrderCollection().size(), DataServiceAnswers::kRowsPerSlice);
