@@ -158,6 +158,10 @@ private:
     void indexReaders();
     // The positions from `from` on, a range a slice; then recomputeEverythingFrom(0).
     void buildDependentsFrom(std::size_t from, std::uint64_t build);
+    // What a build under way reads changed: it starts again, or, while a fill
+    // holds the messages (and changes the list every slice), at the next
+    // recalculation's turn.
+    void restartDependents();
     void recomputeEverything();
     // recomputeEverything a range of positions a slice, written in place; the
     // accounts summed and the figures published in the last.

@@ -349,12 +349,8 @@ void AccountLedger::buildDependentsFrom(std::size_t from, std::uint64_t build) {
         const auto& list = book_.OpenOrderCollection();
         // What it is built from changed: from the start again.
         if (d.bookRevision != book_.openRevision() || d.recordsRevision != reference_.recordsRevision() ||
-            d.listData != static_cast<const void*>(list.data()) || d.listSize != list.size()) {
-            beginDependents();
-            dependentsBuilding_ = true;
-            buildDependentsFrom(0, dependentsBuild_);
-            return;
-        }
+            d.listData != static_cast<const void*>(list.data()) || d.listSize != list.size())
+            return restartDependents();
         const std::size_t to = std::min(list.size(), from + kDependentsStepPositions);
         addDependents(from, to);
         if (to < list.size()) {
@@ -368,15 +364,20 @@ void AccountLedger::buildDependentsFrom(std::size_t from, std::uint64_t build) {
     });
 }
 
+void AccountLedger::restartDependents() {
+    if (services_.holdingMessages()) {
+        dependentsBuilding_ = false;
+        return;
+    }
+    beginDependents();
+    dependentsBuilding_ = true;
+    buildDependentsFrom(0, dependentsBuild_);
+}
+
 void AccountLedger::recomputeEverythingFrom(std::size_t from, std::uint64_t build) {
     services_.onMain([this, from, build] {
         if (build != dependentsBuild_) return;  // a whole build came in between
-        if (!dependentsCurrent()) {
-            beginDependents();
-            dependentsBuilding_ = true;
-            buildDependentsFrom(0, dependentsBuild_);
-            return;
-        }
+        if (!dependentsCurrent()) return restartDependents();
         const auto& positions = dependents_.positions;
         const std::size_t to = std::min(positions.size(), from + kRecomputeStepPositions);
         for (std::size_t at = from; at < to; ++at) recomputePosition(positions[at]);

@@ -506,6 +506,28 @@ TEST_F(ChangedRecomputationTest, ALongListIsRecomputedAfterItsIndexIsBuilt) {
     }
 }
 
+// A fill that holds the messages changes the list every slice: a build it
+// changes stops till the next recalculation instead of starting again each slice.
+TEST_F(ChangedRecomputationTest, ABuildAFillChangesWaitsForTheNextTurn) {
+    for (std::size_t i = 0; i < AccountLedger::kDependentsStepPositions; ++i) buy("1001", "GOLD");
+    ledger().recalculateAccounts();
+    const std::uint64_t before = ledger().lastRecomputed().revision;
+    buy("1002", "OIL");
+    ledger().recalculateChangedAccounts();  // the build's first range is posted
+    state::SessionServices& services = state::servicesOf(*session);
+    services.holdMessages();
+    buy("1003", "OIL");
+    loop->runUntilIdle();
+    EXPECT_EQ(ledger().lastRecomputed().revision, before);
+    services.releaseMessages();
+    ledger().recalculateChangedAccounts();
+    loop->runUntilIdle();
+    EXPECT_EQ(ledger().lastRecomputed().revision, before + 1);
+    const std::vector<double> stepped = figures();
+    ledger().recalculateAccounts();
+    EXPECT_EQ(stepped, figures());
+}
+
 // A long list's whole recomputation takes later slices, its index's and then
 // its positions'. A tick in either is not lost, the changed recomputation
 // waits meanwhile, and the figures are published once, after the last.
