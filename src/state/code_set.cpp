@@ -17,9 +17,20 @@ std::string_view heldForm(std::string_view code) { return code.data() ? code : s
 void CodeSet::reserve(std::size_t codes) {
     const std::size_t wanted = std::bit_ceil(std::max(kFewestSlots, 2 * codes));
     if (slots_.size() >= wanted) return;
-    std::vector<std::string_view> held = std::exchange(slots_, std::vector<std::string_view>(wanted));
+    ZeroedTable<std::string_view> held = std::exchange(slots_, ZeroedTable<std::string_view>(wanted));
+    prepared_ = 0;
     for (const std::string_view code : held)
         if (code.data()) slots_[slotOf(code)] = code;
+}
+
+bool CodeSet::prepareRoom(std::size_t bytes) {
+    const std::size_t room = slots_.size() * sizeof(std::string_view);
+    const std::size_t end = std::min(room, prepared_ + std::max(bytes, kPageBytes));
+    // A byte a page written with its own value: the slots keep what they hold.
+    auto* const at = reinterpret_cast<volatile unsigned char*>(slots_.begin());
+    for (; prepared_ < end; prepared_ += kPageBytes) at[prepared_] = at[prepared_];
+    prepared_ = std::min(prepared_, room);
+    return prepared_ == room;
 }
 
 std::size_t CodeSet::slotOf(std::string_view code) const {
@@ -46,6 +57,7 @@ bool CodeSet::contains(std::string_view code) const {
 void CodeSet::clear() {
     std::fill(slots_.begin(), slots_.end(), std::string_view());
     count_ = 0;
+    prepared_ = slots_.size() * sizeof(std::string_view);
 }
 
 }  // namespace state

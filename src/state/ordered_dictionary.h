@@ -4,21 +4,17 @@
 // whose first entry and enumeration order follow the rows as received.
 // The index is a flat open-addressed table of places in the ordered entries
 // (8 bytes a slot, at most half full): no node nor second copy of a key.
-// The table's memory comes zeroed from the allocator: a large one's fresh
-// pages are touched as its slots fill, not all in the slice that sizes it.
 #include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <functional>
-#include <memory>
-#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "state/zeroed_table.h"
 
 namespace state {
 
@@ -116,42 +112,7 @@ private:
         std::uint32_t place = 0;
         std::uint32_t hash = 0;
     };
-    // Slots in zeroed memory (all free), from calloc.
-    class SlotTable {
-    public:
-        explicit SlotTable(std::size_t size = 0) : size_(size) {
-            if (size == 0) return;
-            slots_.reset(static_cast<Slot*>(std::calloc(size, sizeof(Slot))));
-            if (!slots_) throw std::bad_alloc();
-        }
-        SlotTable(const SlotTable& other) : SlotTable(other.size_) {
-            if (size_) std::memcpy(slots_.get(), other.slots_.get(), size_ * sizeof(Slot));
-        }
-        SlotTable(SlotTable&& other) noexcept : slots_(std::move(other.slots_)), size_(std::exchange(other.size_, 0)) {}
-        SlotTable& operator=(SlotTable other) noexcept {
-            swap(other);
-            return *this;
-        }
-        void swap(SlotTable& other) noexcept {
-            slots_.swap(other.slots_);
-            std::swap(size_, other.size_);
-        }
-        std::size_t size() const { return size_; }
-        bool empty() const { return size_ == 0; }
-        Slot& operator[](std::size_t at) { return slots_[at]; }
-        const Slot& operator[](std::size_t at) const { return slots_[at]; }
-        Slot* begin() { return slots_.get(); }
-        Slot* end() { return slots_.get() + size_; }
-        const Slot* begin() const { return slots_.get(); }
-        const Slot* end() const { return slots_.get() + size_; }
-
-    private:
-        struct Free {
-            void operator()(Slot* table) const { std::free(table); }
-        };
-        std::unique_ptr<Slot[], Free> slots_;
-        std::size_t size_ = 0;
-    };
+    using SlotTable = ZeroedTable<Slot>;  // all free when made
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     static constexpr std::size_t kMinSlots = 8;
 

@@ -322,6 +322,8 @@ bool ItemsGathering::step(const std::vector<std::string>& selectedSymbols, const
     if (next_ == 0) {  // no rehash of every code, nor move of the gathered ones, in a later step
         seen_.reserve(total);
         out_.reserve(total);
+        // A large set's fresh pages are taken in steps of their own, not all by the first codes.
+        if (!seen_.prepareRoom(kRoomBytesPerStep)) return false;
     }
     for (; next_ < end; ++next_) {
         if (next_ < symbols) {

@@ -115,6 +115,7 @@ public:
     ItemsGathering& operator=(ItemsGathering&&) = default;
 
     // Reads up to `count` more symbols or orders, in allItems' order; true once all are read.
+    // A long list's first steps may read none while the set's room is made ready.
     bool step(const std::vector<std::string>& selectedSymbols, const Orders& open, const Orders& pending,
               const AccountMap& accounts, std::size_t count);
     const std::vector<std::string>& codes() const { return out_; }
@@ -125,6 +126,7 @@ private:
     void add(std::string_view code);
 
     static constexpr std::size_t kFirstCodes = 64;
+    static constexpr std::size_t kRoomBytesPerStep = 1u << 20;
     std::vector<std::string> out_;
     CodeSet seen_;  // views of out_'s codes
     std::size_t next_ = 0;  // over the symbols, the open orders, then the pending ones

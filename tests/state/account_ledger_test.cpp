@@ -16,6 +16,7 @@
 #include "support/order_book_test_access.h"
 #include "support/reference_data_test_access.h"
 #include "support/session_test_access.h"
+#include "support/spent_clock.h"
 #include "state/profit_loss.h"
 #include "state/recording_ui_services.h"
 
@@ -447,14 +448,6 @@ TEST_F(ChangedRecomputationTest, StepsKeepTheFiguresAsideTillTheLastAndEndAsOneG
 // A step ends once its time is spent, whatever its count allows; the figures
 // come out as one whole recomputation's.
 TEST_F(ChangedRecomputationTest, AStepEndsOnceItsTimeIsSpent) {
-    // Each reading finds a step's time gone by.
-    class SpentClock : public platform::FakeClock {
-    public:
-        platform::TimePoint now() const override { return FakeClock::now() + platform::SliceBudget::kStepTime * ++reads_; }
-
-    private:
-        mutable int reads_ = 0;
-    };
     constexpr std::size_t kCheck = platform::SliceBudget::kItemsPerCheck;
     for (std::size_t i = 0; i < 2 * kCheck; ++i) buy("1001", "GOLD");  // with the fixture's two: two checks and two more
     struct Case {
@@ -467,7 +460,7 @@ TEST_F(ChangedRecomputationTest, AStepEndsOnceItsTimeIsSpent) {
         ledger().recalculateAccounts();
         ++bid;
         tick("GOLD", bid, bid + 1);
-        if (c.timeRuns) platform::installClock(std::make_shared<SpentClock>());
+        if (c.timeRuns) platform::installClock(std::make_shared<::testing::SpentClock>());
         int steps = 1;
         while (!ledger().recalculateChangedAccountsStep(SIZE_MAX)) ++steps;
         platform::installClock(clock);

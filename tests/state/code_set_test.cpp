@@ -40,6 +40,12 @@ TEST(CodeSet, KeepsEveryCodeWhenGrowingPastItsRoom) {
     for (const std::string& code : codes) EXPECT_FALSE(set.insert(code)) << code;
     EXPECT_EQ(set.size(), codes.size());
     EXPECT_FALSE(set.contains("C3000"));
+    // A larger room made ready a page a call keeps what the set holds.
+    set.reserve(100000);
+    while (!set.prepareRoom(1)) {
+    }
+    for (const std::string& code : codes) EXPECT_TRUE(set.contains(code)) << code;
+    EXPECT_TRUE(set.insert("C3000"));
 }
 
 }  // namespace

@@ -271,6 +271,18 @@ TEST_F(QueriesTest, AllItemsGatheredInStepsEqualWhole) {
     }
 }
 
+// A long list's set takes its fresh memory in steps that read no code.
+TEST_F(QueriesTest, ALongListsGatheringMakesItsRoomReadyFirst) {
+    std::vector<std::string> symbols;
+    for (int i = 0; i < 40000; ++i) symbols.push_back("S" + std::to_string(i));
+    Q::ItemsGathering gathering;
+    int readyingSteps = 0;
+    for (; !gathering.step(symbols, open, pending, accounts, SIZE_MAX); ++readyingSteps)
+        EXPECT_TRUE(gathering.codes().empty()) << readyingSteps;
+    EXPECT_GT(readyingSteps, 0);
+    EXPECT_EQ(gathering.codes(), symbols);
+}
+
 // Orders that arrive between steps grow the gathered codes past what the first
 // step made room for: each code is still taken once.
 TEST_F(QueriesTest, OrdersAddedBetweenGatheringStepsAreTakenOnce) {

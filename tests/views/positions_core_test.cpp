@@ -10,6 +10,7 @@
 #include "views/core/position_rules.h"
 #include "views/positions_fixture.h"
 #include "support/session_test_access.h"
+#include "support/spent_clock.h"
 
 namespace views {
 namespace {
@@ -134,6 +135,33 @@ TEST(PositionRecordsCacheTest, ALongListHeldIsCheckedOverSteps) {
             EXPECT_EQ(cache.records()[i].order, found.order) << changed << " " << i;
             EXPECT_EQ(cache.records()[i].item, found.item) << changed << " " << i;
         }
+    }
+}
+
+// A step ends once its time is spent, whatever its count allows: looking up,
+// checking the rows held, and growing them; the records are those found whole.
+TEST(PositionRecordsCacheTest, AStepEndsOnceItsTimeIsSpent) {
+    constexpr std::size_t kCheck = platform::SliceBudget::kItemsPerCheck;
+    testing::PositionsSession s;
+    std::vector<std::shared_ptr<Order>> orders;
+    for (std::size_t i = 0; i < 2 * kCheck; ++i) orders.push_back(s.position("1001", Order::kBuy, "1"));
+    PositionRecordsCache cache;
+    const auto steps = [&] {
+        cache.start(*s.session, orders);
+        platform::installClock(std::make_shared<::testing::SpentClock>());
+        std::size_t calls = 1;
+        while (!cache.step(*s.session, SIZE_MAX)) ++calls;
+        platform::installClock(nullptr);
+        return calls;
+    };
+    EXPECT_GT(steps(), 2u) << "looked up";
+    const std::size_t held = orders.size();
+    for (std::size_t i = 0; i < 2 * kCheck; ++i) orders.push_back(s.position("1001", Order::kSell, "2"));
+    EXPECT_GT(steps(), 2u) << "checked, then grown";
+    ASSERT_EQ(cache.records().size(), orders.size());
+    for (std::size_t i : {std::size_t{0}, held - 1, held, orders.size() - 1}) {
+        EXPECT_EQ(cache.records()[i].order, orders[i]) << i;
+        EXPECT_EQ(cache.records()[i].item, s.records(orders[i]).item) << i;
     }
 }
 

@@ -1,10 +1,12 @@
 #include "views/core/position_records.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string_view>
 #include <unordered_map>
 
 #include "model/group_details.h"
+#include "platform/slice_budget.h"
 #include "state/session_view.h"
 
 namespace views {
@@ -44,6 +46,11 @@ PositionRecords lookUpRecords(const state::SessionView& session, std::shared_ptr
     r.account = found->second.account;
     if (r.account && r.item && found->second.group) r.groupInstrument = found->second.group->instrument(r.item->InstrumentId);
     return r;
+}
+
+// The end of `count` rows from `from`, at most `last` (a count of SIZE_MAX: every row).
+std::size_t rowsAfter(std::size_t from, std::size_t count, std::size_t last) {
+    return from >= last || count >= last - from ? last : from + count;
 }
 
 }  // namespace
@@ -126,11 +133,12 @@ void PositionRecordsCache::begin(Build& build, const state::SessionView& session
     }
 }
 
-void PositionRecordsCache::lookUpRows(Build& build, const state::SessionView& session, std::size_t end) {
+void PositionRecordsCache::lookUpRows(Build& build, const state::SessionView& session, std::size_t end,
+                                      platform::SliceBudget* budget) {
     const std::vector<std::shared_ptr<model::Order>>& orders = *build.orders;
     AccountsFound accounts;
     const bool shared = shared_ && !build.copyKept;
-    for (std::size_t i = build.records.size(); i < end; ++i) {
+    for (std::size_t i = build.records.size(); i < end && !(budget && budget->spent()); ++i) {
         const std::shared_ptr<model::Order>& order = orders[i];
         std::size_t from = records_.size();
         if (build.reusable && order) {
@@ -211,28 +219,44 @@ void PositionRecordsCache::start(const state::SessionView& session, std::vector<
 bool PositionRecordsCache::step(const state::SessionView& session, std::size_t rows) {
     if (!build_) return true;
     Build& build = *build_;
+    // A step also ends once its time is spent: rows far apart in memory may each cost a wait for it.
+    platform::SliceBudget budget;
     if (build.extending && build.checked < records_.size()) {
         // A long list held is checked over several steps, which find no row.
-        const std::size_t end = std::min(records_.size(), build.checked + rows * kCheckedPerLookedUp);
+        const std::size_t checks = rows > SIZE_MAX / kCheckedPerLookedUp ? SIZE_MAX : rows * kCheckedPerLookedUp;
+        const std::size_t end = rowsAfter(build.checked, checks, records_.size());
         const auto unchanged = [&](std::size_t i) {
             return build.kept[i] && records_[i].order == build.kept[i] && foundBy(records_[i], keys_[i]);
         };
-        while (build.checked < end && unchanged(build.checked)) ++build.checked;
-        if (build.checked < end) {
+        // The rows held move to their larger room first: the checks then take what is left of the step.
+        // The room at least doubles, so that a list growing tick by tick moves its rows a few times only.
+        if (records_.capacity() < build.kept.size()) {
+            const std::size_t room = std::max(build.kept.size(), 2 * records_.capacity());
+            records_.reserve(room);
+            keys_.reserve(room);
+        }
+        bool changed = false;
+        while (build.checked < end && !budget.spent()) {
+            if (!unchanged(build.checked)) {
+                changed = true;
+                break;
+            }
+            ++build.checked;
+        }
+        if (changed) {
             build.extending = false;  // looked up from the first row, from this step on
             begin(build, session, build.kept.size());
         } else if (build.checked < records_.size()) {
             return false;
-        } else {
-            records_.reserve(build.kept.size());
-            keys_.reserve(build.kept.size());
         }
     }
     if (build.extending) {
         AccountsFound accounts;
-        build.next = std::min(build.kept.size(), build.next + rows);
-        while (records_.size() < build.next) {
-            records_.push_back(lookUpRecords(session, build.kept[records_.size()], accounts));
+        const std::size_t end = rowsAfter(build.next, rows, build.kept.size());
+        // The rows held count as found; the rest are looked up.
+        for (; build.next < end && !budget.spent(); ++build.next) {
+            if (build.next < records_.size()) continue;
+            records_.push_back(lookUpRecords(session, build.kept[build.next], accounts));
             keys_.push_back(keysOf(records_.back()));
         }
         if (build.next < build.kept.size()) return false;
@@ -241,8 +265,8 @@ bool PositionRecordsCache::step(const state::SessionView& session, std::size_t r
     }
     if (build.refreshing) {
         AccountsFound accounts;
-        const std::size_t end = std::min(build.kept.size(), build.next + rows);
-        for (; build.next < end; ++build.next) {
+        const std::size_t end = rowsAfter(build.next, rows, build.kept.size());
+        for (; build.next < end && !budget.spent(); ++build.next) {
             const std::size_t i = build.next;
             if (build.reusable && foundBy(records_[i], keys_[i])) continue;
             records_[i] = lookUpRecords(session, build.kept[i], accounts);
@@ -253,7 +277,7 @@ bool PositionRecordsCache::step(const state::SessionView& session, std::size_t r
         build_.reset();
         return true;
     }
-    lookUpRows(build, session, std::min(build.kept.size(), build.records.size() + rows));
+    lookUpRows(build, session, rowsAfter(build.records.size(), rows, build.kept.size()), &budget);
     if (build.records.size() < build.kept.size()) return false;
     finish(build);
     build_.reset();

@@ -16,6 +16,10 @@
 #include "model/item_details.h"
 #include "model/order.h"
 
+namespace platform {
+class SliceBudget;
+}
+
 namespace state {
 class SessionView;
 }
@@ -90,7 +94,9 @@ private:
     // A look-up from its first row to its last.
     struct Build;
     void begin(Build& build, const state::SessionView& session, std::size_t rows);
-    void lookUpRows(Build& build, const state::SessionView& session, std::size_t end);
+    // Up to row `end`, or until `budget` is spent.
+    void lookUpRows(Build& build, const state::SessionView& session, std::size_t end,
+                    platform::SliceBudget* budget = nullptr);
     void finish(Build& build);
 
     std::vector<PositionRecords> records_;
