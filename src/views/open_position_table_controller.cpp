@@ -180,6 +180,7 @@ int OpenPositionTableController::takeSnapshot() {
         recordsSeen_ = records_.revision();
         return static_cast<int>(shown_.rows.size());
     }
+    listSeen_ = context_.view.openPositionsRevision();
     state::Orders list = context_.view.getOpenOrderCollection();
     if (list.size() > kSnapshotStepRows) {
         // A changed list's rows shown stay until the new snapshot is whole.
@@ -247,11 +248,11 @@ void OpenPositionTableController::reloadUnlessCurrent() {
         [this] {
             if (records_.started()) return;  // a newer snapshot under way checks at its end
             // The list or its records changed while it was built: another one.
-            const state::Orders list = context_.view.getOpenOrderCollection();
-            const std::vector<PositionRecords>& records = records_.records();
-            bool current = records_.revision() == context_.view.recordsRevision() && list.size() == records.size();
-            for (std::size_t i = 0; current && i < list.size(); ++i) current = list[i] == records[i].order;
-            if (current) return;
+            // A list announced changed is taken again without a copy to compare:
+            // the same list is then read again in place.
+            if (records_.revision() == context_.view.recordsRevision() &&
+                listSeen_ == context_.view.openPositionsRevision())
+                return;
             snapshotDue_ = true;
             reloadTable();
         },

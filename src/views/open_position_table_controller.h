@@ -144,6 +144,7 @@ private:
     bool snapshotDue_ = false;  // the next reload takes a snapshot
     std::uint64_t figuresSeen_ = 0;
     std::uint64_t recordsSeen_ = 0;
+    std::uint64_t listSeen_ = 0;  // the open positions' revision when the list shown was taken
     bool totalsDue_ = true;
     bool listKept_ = false;  // the last tick kept the list
     bool closeAllAsked_ = false;  // the close-all button's state asked once

@@ -14,6 +14,8 @@ struct OrderBookTestAccess {
     static OrderList& SettledOrderCollection(OrderBook& b) { return b.settled_; }
     static OrderList& ExecutedOrderSearchCollection(OrderBook& b) { return b.executedSearch_; }
     static bool& isExecutedPositionSearch(OrderBook& b) { return b.executedPositionSearch_; }
+    // The open list's revision moved, as an announced change moves it, without the notifications.
+    static void moveOpenRevision(OrderBook& b) { ++b.openRevision_; }
 };
 
 }  // namespace state

@@ -231,6 +231,20 @@ TEST_F(PositionTablesTest, ALongListShowsWholeOnceBuilt) {
     EXPECT_EQ(at(*open, 2, col::kClosePrice, ClosePriceTextRole).toString(), "23.200");
 }
 
+// A long list that changed while its snapshot was built is taken again once built.
+TEST_F(PositionTablesTest, ALongListChangedWhileBuiltIsTakenAgain) {
+    for (std::size_t i = 0; i < OpenPositionTableController::kSnapshotStepRows; ++i)
+        s.position(std::to_string(80000 + i), Order::kBuy, "1");
+    state::OrderBook& book = state::SessionTestAccess::orderBook(*s.session);
+    open->openpositionTableUpdate();
+    s.position("90000", Order::kBuy, "1");
+    state::OrderBookTestAccess::moveOpenRevision(book);
+    for (int turn = 0; turn < 200; ++turn) QCoreApplication::processEvents();
+    const int listed = int(state::OrderBookTestAccess::OpenOrderCollection(book).size());
+    ASSERT_EQ(open->rowCount(), listed);
+    EXPECT_EQ(at(*open, listed - 1, col::kPositionId).toString(), "90000");
+}
+
 // The same long list read again after its records changed is refreshed in
 // place: no row goes out or in, and the new records show once it is read.
 TEST_F(PositionTablesTest, ALongListWhoseRecordsChangedIsReadAgainInPlace) {
