@@ -12,8 +12,6 @@
 // of each window and page a trader reaches after the login is timed as well;
 // with LARGE_LOGIN_ADVANCED, the steady figures are taken with the advanced
 // watchlist in front.
-// NO_HUGE_PAGES=1 starts without the allocator's huge-page request (the
-// baseline of platform::restartAskingHugePages).
 #include <stdlib.h>
 #include <time.h>
 #include <unistd.h>
@@ -38,7 +36,6 @@
 #include "memory_trace.h"
 #include "kit/qt_main_executor.h"
 #include "platform/free_memory.h"
-#include "platform/huge_pages.h"
 #include "platform/log.h"
 #include "platform/preferences.h"
 #include "platform/runtime.h"
@@ -232,7 +229,6 @@ void steadyPhases(TimedApplication& app, state::BusinessBase& session, bench::Si
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("NO_HUGE_PAGES")) platform::restartAskingHugePages(argv);  // as the app does
     platform::mapLargeBlocksApart();  // as the app does
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const auto options = bench::ScaleOptions::parse(argc, argv);

@@ -5,8 +5,7 @@
 // after the login without the feed and with the scaled feed to every
 // instrument. A slice is one task of the main loop; the goal is none over 16 ms.
 // NO_MAP_APART=1 leaves glibc's own bound for mapped blocks (the baseline of
-// platform::mapLargeBlocksApart); NO_HUGE_PAGES=1 starts without the
-// allocator's huge-page request (the baseline of platform::restartAskingHugePages).
+// platform::mapLargeBlocksApart).
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -21,7 +20,6 @@
 #include "model/crypto.h"
 #include "model/login_inputdata.h"
 #include "platform/free_memory.h"
-#include "platform/huge_pages.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "platform/notification_center.h"
@@ -203,7 +201,6 @@ int run(const std::string& scale, bool xml, bool loginOnly) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("NO_HUGE_PAGES")) platform::restartAskingHugePages(argv);  // as the app does
     if (!std::getenv("NO_MAP_APART")) platform::mapLargeBlocksApart();  // as the app does
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const auto options = bench::ScaleOptions::parse(argc, argv);

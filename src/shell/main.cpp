@@ -8,7 +8,6 @@
 #include "shell/app_delegate.h"
 #include "shell/idle_sources.h"
 #include "platform/free_memory.h"
-#include "platform/huge_pages.h"
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "platform/paths.h"
@@ -18,7 +17,6 @@
 #include "kit/own_text.h"
 
 int main(int argc, char** argv) {
-    platform::restartAskingHugePages(argv);
     platform::mapLargeBlocksApart();
     // Warnings and errors on stderr; the rest in a rotated file under the state folder.
     const std::string logFolder = platform::Paths::stateFolder();
