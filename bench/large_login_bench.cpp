@@ -11,7 +11,8 @@
 // scaled feed to every instrument. With LARGE_LOGIN_WINDOWS set, the opening
 // of each window and page a trader reaches after the login is timed as well;
 // with LARGE_LOGIN_ADVANCED, the steady figures are taken with the advanced
-// watchlist in front.
+// watchlist in front. With LARGE_LOGIN_DISPLAY set, the window shows on the
+// display instead (under `xvfb-run -s "-screen 0 1600x900x24"`).
 #include <stdlib.h>
 #include <time.h>
 #include <unistd.h>
@@ -236,11 +237,12 @@ int main(int argc, char** argv) {
     if (bench::runEachScale(argc, argv, options, &status)) return status;
     const std::string scale = options.scales.front();
 
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool onDisplay = std::getenv("LARGE_LOGIN_DISPLAY") && std::getenv("DISPLAY");
+    if (!onDisplay) qputenv("QT_QPA_PLATFORM", "offscreen");
     platform::Log::setMinimumLevel(platform::LogLevel::Error);
     std::string folder = (std::filesystem::temp_directory_path() / "large-login-bench-XXXXXX").string();
     if (!::mkdtemp(folder.data())) return 1;
-    useOffscreenScreen(folder);
+    if (!onDisplay) useOffscreenScreen(folder);
     ::setenv("XDG_DATA_HOME", folder.c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
 
@@ -266,9 +268,9 @@ int main(int argc, char** argv) {
         delegate.applicationDidFinishLaunching();
         runUntil([] { return false; }, 0.3);
 
-        std::printf("large_login_bench: the main window offscreen, full-screen at %dx%d; process CPU and peak memory are the "
+        std::printf("large_login_bench: the main window %s, full-screen at %dx%d; process CPU and peak memory are the "
                     "client's (the simulator runs apart)\n",
-                    kScreenWidth, kScreenHeight);
+                    onDisplay ? "on the display" : "offscreen", kScreenWidth, kScreenHeight);
         bench::LoginFigures figures;
         figures.scale = scale;
         figures.xml = options.xml;
@@ -320,6 +322,9 @@ int main(int argc, char** argv) {
                 const auto t0 = Clock::now();
                 act();
                 const double direct = ms(Clock::now() - t0);
+                if (getenv("LARGE_LOGIN_TRACE"))
+                    std::fprintf(stderr, "open %s %.1f ms at %.6f\n", name, direct,
+                                 std::chrono::duration<double>(t0.time_since_epoch()).count());
                 runUntil([] { return false; }, 0.6);
                 std::printf("  %-24s %.1f ms, then the longest slice %.1f ms, %d over 16 ms\n", name, direct, ms(app.longest),
                             int(app.over));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
 #include <string_view>
@@ -86,6 +87,52 @@ int compareValues(const SortValue& a, const SortValue& b, SortDescriptor::Compar
 Orders concat(Orders a, const Orders& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
+}
+
+// An id of digits only, read as its value (at most 19 digits after leading
+// zeros): localizedStandardCompare orders such ids by value first.
+std::optional<std::uint64_t> digitsValue(std::string_view id) {
+    constexpr std::size_t kMaxDigits = 19;
+    if (id.empty()) return std::nullopt;
+    std::uint64_t value = 0;
+    std::size_t digits = 0;
+    for (const char c : id) {
+        if (c < '0' || c > '9') return std::nullopt;
+        if (digits == 0 && c == '0') continue;
+        if (++digits > kMaxDigits) return std::nullopt;
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    return value;
+}
+
+// The orders stably sorted by localizedStandardCompare of their position ids,
+// each id read once: numeric ids compare as numbers, the rest (and equal
+// values) as that function does.
+void sortByPositionId(Orders& orders) {
+    struct Keyed {
+        std::uint64_t value;
+        bool digits;
+        std::string_view id;
+        std::size_t at;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(orders.size());
+    for (std::size_t at = 0; at < orders.size(); ++at) {
+        const std::string_view id = orders[at]->OpenPositionId;
+        const std::optional<std::uint64_t> value = digitsValue(id);
+        keyed.push_back({value.value_or(0), value.has_value(), id, at});
+    }
+    const auto before = [](const Keyed& x, const Keyed& y) {
+        if (x.digits && y.digits && x.value != y.value) return x.value < y.value;
+        return localizedStandardCompare(x.id, y.id) < 0;
+    };
+    // Already in order (as received, mostly): the sort would keep it as it is.
+    if (std::is_sorted(keyed.begin(), keyed.end(), before)) return;
+    std::stable_sort(keyed.begin(), keyed.end(), before);
+    Orders sorted;
+    sorted.reserve(orders.size());
+    for (const Keyed& k : keyed) sorted.push_back(std::move(orders[k.at]));
+    orders = std::move(sorted);
 }
 
 }  // namespace
@@ -190,11 +237,7 @@ Orders executedOrders(bool search, const Orders& searchAnswer, const Orders& ope
                       const AccountMap& accounts) {
     Orders out = search ? searchAnswer : concat(visibleOrders(open, accounts), visibleOrders(openCopy, accounts));
     out.erase(std::remove(out.begin(), out.end(), nullptr), out.end());
-    const auto before = [](const auto& x, const auto& y) {
-        return localizedStandardCompare(x->OpenPositionId, y->OpenPositionId) < 0;
-    };
-    // Already in order (as received, mostly): the sort would keep it as it is.
-    if (!std::is_sorted(out.begin(), out.end(), before)) std::stable_sort(out.begin(), out.end(), before);
+    sortByPositionId(out);
     return out;
 }
 

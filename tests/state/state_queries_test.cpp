@@ -170,6 +170,24 @@ TEST_F(QueriesTest, ExecutedListSortsPositionIdsNumerically) {
     EXPECT_EQ(search[0]->ItemCode, "S");  // stored list untouched
 }
 
+TEST_F(QueriesTest, ExecutedListSortsAsTheNaturalCompareDoes) {
+    // Numbers with and without leading zeros, past 19 digits, mixed with letters, and repeated.
+    const std::vector<std::string> forms{"7", "007", "10", "9", "0", "00", "", "18446744073709551615",
+                                         "18446744073709551616", "99999999999999999999", "0099999999999999999999",
+                                         "a7", "A7", "7a", "7 ", "x10y2", "x10y10", "12345678901234567890123"};
+    std::uint32_t seed = 7;
+    for (int n = 0; n < 600; ++n) {
+        seed = seed * 1103515245u + 12345u;
+        order(n % 3 ? open : openCopy, "1", std::to_string(n), forms[(seed >> 8) % forms.size()]);
+    }
+    Orders expected = Q::visibleOrders(open, accounts);
+    for (const auto& o : Q::visibleOrders(openCopy, accounts)) expected.push_back(o);
+    std::stable_sort(expected.begin(), expected.end(), [](const auto& x, const auto& y) {
+        return Q::localizedStandardCompare(x->OpenPositionId, y->OpenPositionId) < 0;
+    });
+    EXPECT_EQ(Q::executedOrders(false, search, open, openCopy, accounts), expected);
+}
+
 TEST_F(QueriesTest, SortDescriptors) {
     order(open, "1", "b", "1");
     order(open, "2", "a", "2");
