@@ -56,19 +56,37 @@ AdvancedWatchlistTableController::~AdvancedWatchlistTableController() {
 const AdvancedRow* AdvancedWatchlistTableController::row(int index) const {
     if (index < 0 || std::size_t(index) >= rows_.size()) return nullptr;
     const std::size_t at = std::size_t(index);
-    if (stale_[at]) {
-        rows_[at] = advancedRow(codes_[at], context_.view.instrument(codes_[at]).get(), inputs_[at].moves);
+    std::unique_ptr<AdvancedRow>& made = rows_[at];
+    if (stale_[at] || !made) {
+        AdvancedRow row = advancedRow(codes_[at], context_.view.instrument(codes_[at]).get(), inputs_[at].moves);
+        if (made)
+            *made = std::move(row);
+        else
+            made = std::make_unique<AdvancedRow>(std::move(row));
         stale_[at] = false;
     }
-    return &rows_[at];
+    return made.get();
 }
 
 int AdvancedWatchlistTableController::takeSnapshot() {
+    if (std::exchange(built_, false)) return static_cast<int>(rows_.size());
     const state::SessionView& view = context_.view;
+    std::vector<std::string> codes = view.watchlistCodes();
+    if (codes.size() > kSnapshotStepRows) {
+        building_ = {};
+        building_.list = view.watchlistRevision();
+        building_.records = view.recordsRevision();
+        building_.turn = view.tickedInstruments().turn;
+        building_.codes = std::move(codes);
+        building_.inputs.reserve(building_.codes.size());
+        building_.items.reserve(building_.codes.size());
+        stepping_ = true;
+        buildNextRows();
+        return static_cast<int>(rows_.size());
+    }
     listSeen_ = view.watchlistRevision();
     recordsSeen_ = view.recordsRevision();
     turnSeen_ = view.tickedInstruments().turn;
-    std::vector<std::string> codes = view.watchlistCodes();
     // In place: the rows of the list's first codes stay where they are.
     rows_.resize(codes.size());
     stale_.resize(codes.size(), true);
@@ -88,9 +106,54 @@ int AdvancedWatchlistTableController::takeSnapshot() {
     return static_cast<int>(rows_.size());
 }
 
+void AdvancedWatchlistTableController::buildNextRows() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            Building& b = building_;
+            const std::size_t to = std::min(b.codes.size(), b.items.size() + kSnapshotStepRows);
+            for (std::size_t at = b.items.size(); at < to; ++at) {
+                std::shared_ptr<model::ItemDetails> item = context_.view.instrument(b.codes[at]);
+                const LastShownPrices::Moves moves = showPrices(b.codes[at], item.get());
+                if (moves.bid != PriceMove::Unchanged || moves.ask != PriceMove::Unchanged) b.moved.push_back(at);
+                b.inputs.push_back(AdvancedRowInputs::of(item.get(), moves));
+                b.items.push_back(std::move(item));
+            }
+            if (to < b.codes.size()) {
+                buildNextRows();
+                return;
+            }
+            // Whole: it replaces the rows shown, each made when first drawn.
+            codes_ = std::move(b.codes);
+            inputs_ = std::move(b.inputs);
+            items_ = std::move(b.items);
+            movedRows_ = std::move(b.moved);
+            rows_.clear();
+            rows_.resize(codes_.size());
+            stale_.assign(codes_.size(), true);
+            rowsByItem_.reset();
+            listSeen_ = b.list;
+            recordsSeen_ = b.records;
+            turnSeen_ = b.turn;
+            building_ = {};
+            stepping_ = false;
+            built_ = true;
+            reloadTable();
+            // The list or its records changed while it was built: another one.
+            if (context_.view.watchlistRevision() != listSeen_ || context_.view.recordsRevision() != recordsSeen_)
+                reloadTable();
+        },
+        Qt::QueuedConnection);
+}
+
+LastShownPrices::Moves AdvancedWatchlistTableController::showPrices(const std::string& code,
+                                                                    const model::ItemDetails* item) {
+    return item ? shown_.show(code, item->Bid, item->Ask) : LastShownPrices::Moves{};
+}
+
 bool AdvancedWatchlistTableController::readRow(std::size_t at) {
     const model::ItemDetails* item = items_[at].get();
-    const LastShownPrices::Moves moves = item ? shown_.show(codes_[at], item->Bid, item->Ask) : LastShownPrices::Moves{};
+    const LastShownPrices::Moves moves = showPrices(codes_[at], item);
     if (moves.bid != PriceMove::Unchanged || moves.ask != PriceMove::Unchanged) movedRows_.push_back(at);
     // Nothing it shows changed: the row made before.
     if (inputs_[at].same(item, moves)) return false;
@@ -106,6 +169,8 @@ void AdvancedWatchlistTableController::RefreshTableview() {
 }
 
 std::optional<std::vector<int>> AdvancedWatchlistTableController::changedRows() {
+    // The rows shown stay as they are until the snapshot under way is whole.
+    if (stepping_) return std::vector<int>{};
     const state::SessionView& view = context_.view;
     if (!ticking_ || int(codes_.size()) != rowCount() || listSeen_ != view.watchlistRevision() ||
         recordsSeen_ != view.recordsRevision())

@@ -30,6 +30,9 @@ namespace views {
 class AdvancedWatchlistTableController : public kit::TableControllerBase {
 public:
     static constexpr const char* kTicketWindow = other_windows::kTradeTicket;
+    // A longer list is read over later slices, this many rows a slice; the
+    // rows shown stay until it is whole.
+    static constexpr std::size_t kSnapshotStepRows = 3000;
 
     explicit AdvancedWatchlistTableController(kit::WindowContext& context, QWidget* parent = nullptr);
     ~AdvancedWatchlistTableController() override;
@@ -52,13 +55,25 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A long list's snapshot under way.
+    struct Building {
+        std::vector<std::string> codes;
+        std::vector<AdvancedRowInputs> inputs;
+        std::vector<std::shared_ptr<model::ItemDetails>> items;
+        std::vector<std::size_t> moved;
+        std::uint64_t list = 0, records = 0, turn = 0;
+    };
+
     // Shows the row's instrument's prices: true when what the row is made from changed.
     bool readRow(std::size_t at);
+    // The instrument's prices shown for `code`, with their moves since last shown.
+    LastShownPrices::Moves showPrices(const std::string& code, const model::ItemDetails* item);
+    void buildNextRows();
 
     kit::WindowContext& context_;
     // Each row is made when first read after its inputs changed: a long list
-    // makes only the rows drawn.
-    mutable std::vector<AdvancedRow> rows_;
+    // makes (and holds) only the rows drawn.
+    mutable std::vector<std::unique_ptr<AdvancedRow>> rows_;
     mutable std::vector<char> stale_;  // the row is to be made again from its inputs
     std::vector<std::string> codes_;
     std::vector<AdvancedRowInputs> inputs_;  // what each row is made from
@@ -67,6 +82,8 @@ private:
     std::vector<std::size_t> movedRows_;     // rows that showed a move at their last read
     std::uint64_t listSeen_ = 0, recordsSeen_ = 0, turnSeen_ = 0;
     bool ticking_ = false;
+    Building building_;
+    bool stepping_ = false, built_ = false;
     LastShownPrices shown_;
     QPointer<QMessageBox> alert_;
 };

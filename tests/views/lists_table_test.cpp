@@ -150,6 +150,35 @@ TEST_F(ListsTest, AdvancedRowsButtonsAndDrag) {
     EXPECT_EQ(table.rowCount(), 1);
 }
 
+
+// A list longer than a slice's rows is read over later slices: the rows shown
+// stay until the new ones are whole; a list changed meanwhile follows.
+TEST_F(ListsTest, ALongAdvancedListShowsWholeOnceBuilt) {
+    AdvancedWatchlistTableController table(fake.context);
+    QAbstractItemModelTester tester(table.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    ASSERT_EQ(table.rowCount(), 3);
+    const auto setLongList = [&](const std::string& last) {
+        std::vector<std::string>& codes = Access::selectedSymbols(s.data());
+        codes.assign(AdvancedWatchlistTableController::kSnapshotStepRows, "OLDCO");
+        codes.push_back(last);
+    };
+    setLongList("GOLD");
+    table.reloadTable();
+    EXPECT_EQ(table.rowCount(), 3);
+    EXPECT_EQ(table.row(0)->code, "GOLD");
+    setLongList("NOREC");  // before the build ends
+    const int rows = int(AdvancedWatchlistTableController::kSnapshotStepRows) + 1;
+    for (int turn = 0; turn < 100 && !(table.rowCount() == rows && table.row(rows - 1)->code == "NOREC"); ++turn)
+        QCoreApplication::processEvents();
+    ASSERT_EQ(table.rowCount(), rows);
+    EXPECT_EQ(table.row(rows - 1)->code, "NOREC");
+    EXPECT_EQ(*table.row(0), advancedRow("OLDCO", closed.get(), {}));
+    // Ticks follow the whole list again.
+    closed->Bid -= 1;
+    table.RefreshTableview();
+    EXPECT_EQ(table.row(0)->bidMove, PriceMove::Fall);
+}
+
 TEST_F(ListsTest, EditorMarksSavesAndNotifiesInOrder) {
     AddRemoveWindowController editor(fake.context);
     editor.showWindow();
