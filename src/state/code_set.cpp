@@ -33,9 +33,13 @@ bool CodeSet::prepareRoom(std::size_t bytes) {
     return prepared_ == room;
 }
 
+std::size_t CodeSet::homeOf(std::string_view code) const {
+    return std::hash<std::string_view>{}(code) & (slots_.size() - 1);
+}
+
 std::size_t CodeSet::slotOf(std::string_view code) const {
     const std::size_t mask = slots_.size() - 1;
-    std::size_t i = std::hash<std::string_view>{}(code) & mask;
+    std::size_t i = homeOf(code);
     while (slots_[i].data() && slots_[i] != code) i = (i + 1) & mask;
     return i;
 }
@@ -52,6 +56,25 @@ bool CodeSet::insert(std::string_view code) {
 
 bool CodeSet::contains(std::string_view code) const {
     return !slots_.empty() && slots_[slotOf(heldForm(code))].data() != nullptr;
+}
+
+bool CodeSet::erase(std::string_view code) {
+    if (slots_.empty()) return false;
+    std::size_t hole = slotOf(heldForm(code));
+    if (!slots_[hole].data()) return false;
+    // The codes after it in its run move back into the hole, each unless its
+    // home lies after the hole (cyclically, up to where it is).
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t next = (hole + 1) & mask; slots_[next].data(); next = (next + 1) & mask) {
+        const std::size_t home = homeOf(slots_[next]);
+        const bool stays = hole <= next ? (hole < home && home <= next) : (hole < home || home <= next);
+        if (stays) continue;
+        slots_[hole] = slots_[next];
+        hole = next;
+    }
+    slots_[hole] = std::string_view();
+    --count_;
+    return true;
 }
 
 void CodeSet::clear() {

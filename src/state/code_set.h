@@ -19,6 +19,8 @@ public:
     // True when `code` was not held yet (it is held from now on).
     bool insert(std::string_view code);
     bool contains(std::string_view code) const;
+    // True when `code` was held (it is not from now on).
+    bool erase(std::string_view code);
     void clear();
     std::size_t size() const { return count_; }
 
@@ -27,6 +29,7 @@ private:
     static constexpr std::size_t kPageBytes = 4096;
     // The slot holding `code`, or the free one where it goes.
     std::size_t slotOf(std::string_view code) const;
+    std::size_t homeOf(std::string_view code) const;
     ZeroedTable<std::string_view> slots_;  // a free slot's view has no data
     std::size_t count_ = 0;
     std::size_t prepared_ = 0;  // bytes of the room written since it was made

@@ -48,5 +48,22 @@ TEST(CodeSet, KeepsEveryCodeWhenGrowingPastItsRoom) {
     EXPECT_TRUE(set.insert("C3000"));
 }
 
+// Codes erased from a crowded table: every other code is still found, in
+// whatever run it sits, and an erased one can come back.
+TEST(CodeSet, ErasesWithoutLosingTheCodesAfterIt) {
+    std::vector<std::string> codes;
+    for (int i = 0; i < 2000; ++i) codes.push_back("P" + std::to_string(i * 7919 % 100003));
+    CodeSet set;
+    set.reserve(codes.size() / 2);  // grows while filled: long runs
+    for (const std::string& code : codes) set.insert(code);
+    EXPECT_FALSE(set.erase("absent"));
+    for (std::size_t i = 0; i < codes.size(); i += 3) EXPECT_TRUE(set.erase(codes[i])) << codes[i];
+    for (std::size_t i = 0; i < codes.size(); ++i) EXPECT_EQ(set.contains(codes[i]), i % 3 != 0) << codes[i];
+    EXPECT_EQ(set.size(), codes.size() - (codes.size() + 2) / 3);
+    EXPECT_FALSE(set.erase(codes[0]));
+    EXPECT_TRUE(set.insert(codes[0]));
+    EXPECT_TRUE(set.contains(codes[0]));
+}
+
 }  // namespace
 }  // namespace state

@@ -26,7 +26,6 @@ void CloseAllSelection::tickAll(const state::Orders& open) {
     ticks_.clear();
     held_.clear();
     unticked_ = false;
-    ticks_.reserve(open.size());
     held_.reserve(open.size());
     for (const auto& p : open)
         if (p) held_.insert(ticks_.emplace_back(p->OpenPositionId));
@@ -38,19 +37,29 @@ void CloseAllSelection::toggle(const std::string& positionId) {
         return;
     }
     dropUnticked();  // a tick again goes last, not where it was before
-    ticks_.push_back(positionId);
-    held_.insert(positionId);
+    held_.insert(ticks_.emplace_back(positionId));
 }
 
 void CloseAllSelection::untick(const std::string& positionId) {
     if (held_.erase(positionId)) unticked_ = true;
 }
 
-bool CloseAllSelection::isTicked(const std::string& positionId) const { return held_.count(positionId) != 0; }
+bool CloseAllSelection::isTicked(const std::string& positionId) const { return held_.contains(positionId); }
 
 void CloseAllSelection::dropUnticked() const {
     if (!std::exchange(unticked_, false)) return;
-    std::erase_if(ticks_, [&](const std::string& id) { return !held_.count(id); });
+    // Read before the first tick moves: held_ views the ticks where they are.
+    std::vector<char> kept;
+    kept.reserve(ticks_.size());
+    for (const std::string& id : ticks_) kept.push_back(held_.contains(id));
+    std::size_t at = 0;
+    std::erase_if(ticks_, [&](const std::string&) { return !kept[at++]; });
+    holdTicks();
+}
+
+void CloseAllSelection::holdTicks() const {
+    held_.clear();
+    for (const std::string& id : ticks_) held_.insert(id);
 }
 
 std::size_t CloseAllSelection::count() const {
@@ -72,11 +81,7 @@ void CloseAllSelection::keepOpen(const state::Orders& open) {
     dropUnticked();
     if (ticksAre(open)) return;  // every position ticked, in order: all are open
     const std::unordered_set<std::string_view> ids = openIds(open);
-    std::erase_if(ticks_, [&](const std::string& id) {
-        if (ids.count(id)) return false;
-        held_.erase(id);
-        return true;
-    });
+    if (std::erase_if(ticks_, [&](const std::string& id) { return !ids.count(id); })) holdTicks();
 }
 
 state::Orders CloseAllSelection::tickedPositions(const state::Orders& open) const {
@@ -99,7 +104,7 @@ bool CloseAllSelection::isCloseAll(const state::Orders& open) const {
     const std::unordered_set<std::string_view> ids = openIds(open);
     if (ids.empty() || ids.size() != held_.size()) return false;
     for (const std::string_view id : ids)
-        if (!held_.count(std::string(id))) return false;
+        if (!held_.contains(id)) return false;
     return true;
 }
 

@@ -3,14 +3,15 @@
 // closed), the button, the failure rows of the order manager's check, and the
 // status rows that follow the server's answers.
 #include <cstddef>
+#include <deque>
 #include <optional>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "model/order.h"
 #include "model/order_info.h"
 #include "model/rgba_color.h"
+#include "state/code_set.h"
 #include "state/notification_payloads.h"
 #include "state/session_view.h"
 
@@ -37,14 +38,18 @@ public:
 private:
     // Drops the ids unticked since the last read from ticks_.
     void dropUnticked() const;
+    // held_ anew, after ticks_ lost some of its ids (its others moved).
+    void holdTicks() const;
     // The ticks are the ids of `open`, in its order (after dropUnticked): a
     // check without a set of every id.
     bool ticksAre(const state::Orders& open) const;
 
-    // In tick order; may still hold ids unticked since (not in held_) until the next read.
-    mutable std::vector<std::string> ticks_;
-    // The ticked ids, so that a row or an untick is not a walk of every tick.
-    std::unordered_set<std::string> held_;
+    // In tick order; may still hold ids unticked since (not in held_) until
+    // the next read. A deque: a tick added leaves the others where they are.
+    mutable std::deque<std::string> ticks_;
+    // The ticked ids, viewing ticks_, so that a row or an untick is not a walk
+    // of every tick, and a tick of every position costs no node each.
+    mutable state::CodeSet held_;
     mutable bool unticked_ = false;
 };
 
