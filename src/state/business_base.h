@@ -127,6 +127,7 @@ private:
     // --- SessionView (business_base_queries.cpp, business_base_surface.cpp) ---
     std::optional<std::string> getInstrumentTypeName(std::int32_t typeId) const override;
     SymbolTypes getSymbolTypes() const override;
+    const SymbolTypeMap& symbolTypeLists() const override { return reference_.symbolTypeCollection(); }
     std::string getItemCode(std::int32_t instrumentId) const override;
     std::uint64_t getItemIdForItemCode(const std::string& code) const override;
     std::shared_ptr<model::ItemDetails> instrument(const std::string& code) const override;

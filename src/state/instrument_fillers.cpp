@@ -284,22 +284,23 @@ std::optional<std::string> getInstrumentTypeName(const ItemTypeMap& types, std::
     return (*t)->InstrumentTypeName;
 }
 
+std::vector<std::string> symbolEntries(std::string_view list) {
+    // Each entry copied once, straight from the list.
+    std::vector<std::string> entries;
+    entries.reserve(std::size_t(std::count(list.begin(), list.end(), ',')) + 1);
+    for (std::size_t from = 0;;) {
+        const std::size_t comma = list.find(',', from);
+        entries.emplace_back(list.substr(from, comma == std::string_view::npos ? std::string_view::npos : comma - from));
+        if (comma == std::string_view::npos) break;
+        from = comma + 1;
+    }
+    return entries;
+}
+
 SymbolTypes getSymbolTypes(const SymbolTypeMap& symbols) {
     SymbolTypes out;
     out.reserve(symbols.size());
-    for (const auto& [name, list] : symbols) {
-        // Each entry copied once, straight from the list.
-        const std::string_view text = list;
-        std::vector<std::string> entries;
-        entries.reserve(std::size_t(std::count(text.begin(), text.end(), ',')) + 1);
-        for (std::size_t from = 0;;) {
-            const std::size_t comma = text.find(',', from);
-            entries.emplace_back(text.substr(from, comma == std::string_view::npos ? std::string_view::npos : comma - from));
-            if (comma == std::string_view::npos) break;
-            from = comma + 1;
-        }
-        out.push_back({{name, std::move(entries)}});
-    }
+    for (const auto& [name, list] : symbols) out.push_back({{name, symbolEntries(list)}});
     return out;
 }
 

@@ -66,6 +66,8 @@ void linkCalculationItems(const ItemMap& items, std::size_t from, std::size_t to
 // InstrumentTypeName under "%d" of the id; nullopt when unknown.
 std::optional<std::string> getInstrumentTypeName(const ItemTypeMap& types, std::int32_t typeId);
 SymbolTypes getSymbolTypes(const SymbolTypeMap& symbols);
+// One type's "code:name,code:name" list as its entries.
+std::vector<std::string> symbolEntries(std::string_view list);
 // Code of the first instrument (in key order) with that id; "" when none.
 std::string getItemCode(const ItemMap& items, std::int32_t instrumentId);
 // Id of the first instrument (in key order) with exactly that code; 0 when none or negative.

@@ -58,6 +58,8 @@ public:
     // --- Instruments and the watchlist ------------------------------------
     virtual std::optional<std::string> getInstrumentTypeName(std::int32_t typeId) const = 0;
     virtual SymbolTypes getSymbolTypes() const = 0;
+    // The same lists unsplit: type name -> "code:name,code:name,...".
+    virtual const SymbolTypeMap& symbolTypeLists() const = 0;
     virtual std::string getItemCode(std::int32_t instrumentId) const = 0;
     virtual std::uint64_t getItemIdForItemCode(const std::string& code) const = 0;
     // Null when the session has no instrument of that code or id.

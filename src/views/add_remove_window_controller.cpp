@@ -6,6 +6,7 @@
 #include <QScopedValueRollback>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "kit/core/preference_manager.h"
 #include "kit/plain_text.h"
@@ -114,7 +115,7 @@ AddRemoveWindowController::AddRemoveWindowController(kit::WindowContext& context
 
 void AddRemoveWindowController::windowDidLoad() {
     // The types are read once.
-    editor_ = std::make_unique<WatchlistEditor>(context_.view.getSymbolTypes());
+    editor_ = std::make_unique<WatchlistEditor>(context_.view.symbolTypeLists());
     itemRows_ = new EditorRowsModel(context_.view, *editor_, ItemTableView);
     ItemTableView->setModel(itemRows_);
     ItemTableView->setColumnWidth(0, 140);
@@ -129,12 +130,15 @@ void AddRemoveWindowController::windowDidLoad() {
     }
     ItemCategoryOutlineView->expandAll();
     editor_->setMarks(context_.view.watchlistCodes());
+    marksLoaded_ = true;
+    marksRevision_ = context_.view.watchlistRevision();
 }
 
 void AddRemoveWindowController::showWindow() {
     updateLanguageStrings();
     applyTheme();
-    editor_->setMarks(context_.view.watchlistCodes());
+    if (!std::exchange(marksLoaded_, false) || marksRevision_ != context_.view.watchlistRevision())
+        editor_->setMarks(context_.view.watchlistCodes());
     ItemTableView->clearSelection();
     {
         const QSignalBlocker quiet(symbolSearchField);

@@ -152,8 +152,13 @@ TEST(AccountCells, ButtonsFollowTheBitsOfAnyAccount) {
 class EditorTest : public ::testing::Test {
 protected:
     // GOLD is both a commodity and a metal; NOREC has no record.
-    WatchlistEditor editor{{{{"Commodities", {"GOLD:Gold spot", "OIL:Crude: light", "NOREC:Gone"}}},
-                            {{"Metals", {"GOLD:Gold spot", "SILVER:Silver"}}}}};
+    static state::SymbolTypeMap lists() {
+        state::SymbolTypeMap l;
+        l.set("Commodities", "GOLD:Gold spot,OIL:Crude: light,NOREC:Gone");
+        l.set("Metals", "GOLD:Gold spot,SILVER:Silver");
+        return l;
+    }
+    WatchlistEditor editor{lists()};
     std::function<bool(const std::string&)> hasRecord = [](const std::string& code) { return code != "NOREC"; };
 };
 

@@ -20,17 +20,31 @@ MarkChange markChangeForTag(int tag) {
     return MarkChange::Toggle;
 }
 
-WatchlistEditor::WatchlistEditor(Types types) : types_(std::move(types)) {
-    for (const auto& type : types_) names_.push_back(type.empty() ? std::string() : type.begin()->first);
+WatchlistEditor::WatchlistEditor(const state::SymbolTypeMap& lists) {
+    types_.reserve(lists.size());
+    names_.reserve(lists.size());
+    for (const auto& [name, list] : lists) {
+        names_.push_back(name);
+        types_.push_back({list, std::nullopt});
+    }
+}
+
+const std::vector<std::string>& WatchlistEditor::entriesOf(Type& type) {
+    if (!type.entries) type.entries = state::InstrumentFillers::symbolEntries(type.list);
+    return *type.entries;
 }
 
 bool WatchlistEditor::chooseType(int outlineRow) {
     if (outlineRow < 1 || outlineRow > static_cast<int>(types_.size())) return false;
-    const auto& type = types_[std::size_t(outlineRow - 1)];
-    const auto found = type.find(names_[std::size_t(outlineRow - 1)]);
-    chosen_ = found == type.end() ? std::vector<std::string>() : found->second;
-    shown_ = chosen_;
+    chosen_ = &entriesOf(types_[std::size_t(outlineRow - 1)]);
+    searching_ = false;
     return true;
+}
+
+void WatchlistEditor::setMarks(const std::vector<std::string>& codes) {
+    marks_.clear();
+    marks_.reserve(codes.size());
+    marks_.insert(codes.begin(), codes.end());
 }
 
 namespace {
@@ -46,23 +60,20 @@ void WatchlistEditor::search(const std::string& text) {
         return;
     }
     const std::string wanted = lower(text);
-    shown_.clear();
-    // Each map holds its own type's list; an instrument of two types shows twice.
-    for (const auto& type : types_)
-        for (const std::string& name : names_) {
-            const auto list = type.find(name);
-            if (list == type.end()) continue;
-            for (const std::string& entry : list->second)
-                if (lower(entry).find(wanted) != std::string::npos) shown_.push_back(entry);
-        }
+    found_.clear();
+    searching_ = true;
+    // An instrument of two types shows twice.
+    for (Type& type : types_)
+        for (const std::string& entry : entriesOf(type))
+            if (lower(entry).find(wanted) != std::string::npos) found_.push_back(entry);
 }
 
 void WatchlistEditor::change(MarkChange change, std::vector<int> rows,
                              const std::function<bool(const std::string&)>& hasRecord) {
     std::sort(rows.begin(), rows.end());
     for (const int row : rows) {
-        if (row < 0 || row >= static_cast<int>(shown_.size())) continue;
-        const std::string code = entryCode(shown_[std::size_t(row)]);
+        if (row < 0 || row >= static_cast<int>(shown().size())) continue;
+        const std::string code = entryCode(shown()[std::size_t(row)]);
         if (!hasRecord(code)) continue;
         const bool mark = change == MarkChange::Add ? true : change == MarkChange::Remove ? false : !isMarked(code);
         if (mark) marks_.insert(code);

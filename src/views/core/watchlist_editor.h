@@ -1,12 +1,15 @@
 #pragma once
-// The watchlist editor's lists and marks: the instrument types read once,
-// the chosen type's entries, the search over all types, and the marked codes
+// The watchlist editor's lists and marks: the instrument types read once
+// (each type's list split into entries when first shown or searched), the
+// chosen type's entries, the search over all types, and the marked codes
 // that are saved as the watchlist.
 #include <functional>
-#include <map>
-#include <set>
+#include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
+
+#include "state/instrument_fillers.h"
 
 namespace views {
 
@@ -21,10 +24,10 @@ MarkChange markChangeForTag(int tag);
 
 class WatchlistEditor {
 public:
-    // One map per type, type name -> its entries, in the session's order.
-    using Types = std::vector<std::map<std::string, std::vector<std::string>>>;
-
-    explicit WatchlistEditor(Types types);
+    // `lists`: type name -> "code:name,code:name,...", in the session's order.
+    explicit WatchlistEditor(const state::SymbolTypeMap& lists);
+    WatchlistEditor(const WatchlistEditor&) = delete;  // chosen_ views its own types
+    WatchlistEditor& operator=(const WatchlistEditor&) = delete;
 
     // The outline's type rows, in order (row r of the outline is name r - 1).
     const std::vector<std::string>& typeNames() const { return names_; }
@@ -32,10 +35,10 @@ public:
     bool chooseType(int outlineRow);
     // Every entry holding the text, in any case; "" brings back the chosen type's.
     void search(const std::string& text);
-    void restoreChosenType() { shown_ = chosen_; }
-    const std::vector<std::string>& shown() const { return shown_; }
+    void restoreChosenType() { searching_ = false; }
+    const std::vector<std::string>& shown() const { return searching_ ? found_ : *chosen_; }
 
-    void setMarks(const std::vector<std::string>& codes) { marks_ = {codes.begin(), codes.end()}; }
+    void setMarks(const std::vector<std::string>& codes);
     bool isMarked(const std::string& code) const { return marks_.count(code) > 0; }
     // Applies the change to the shown rows in ascending order; a code without
     // a record (per `hasRecord`) keeps no mark.
@@ -44,11 +47,19 @@ public:
     std::vector<std::string> savedCodes(const std::vector<std::string>& collectionOrder) const;
 
 private:
-    Types types_;
+    struct Type {
+        std::string list;
+        std::optional<std::vector<std::string>> entries;  // the list split, once shown or searched
+    };
+    const std::vector<std::string>& entriesOf(Type& type);
+
+    std::vector<Type> types_;  // not resized once made: chosen_ views the entries of one
     std::vector<std::string> names_;
-    std::vector<std::string> chosen_;
-    std::vector<std::string> shown_;
-    std::set<std::string> marks_;
+    const std::vector<std::string> none_;
+    const std::vector<std::string>* chosen_ = &none_;
+    std::vector<std::string> found_;  // shown while searching
+    bool searching_ = false;
+    std::unordered_set<std::string> marks_;
 };
 
 }  // namespace views
