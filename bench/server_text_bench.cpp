@@ -10,7 +10,9 @@
 // statement's header and in a chat window's title, 4 MB dates in the
 // statement's date-time column fit, and a text of "e" and 3,999 combining
 // marks in a label and a table cell; beside each, Qt given the whole text as
-// those places did before (the banner and fit at 4 MB).
+// those places did before (the banner and fit at 4 MB). Last, a large
+// watchlist's short codes made Qt texts through the rule, through its walk
+// alone, and by plain QString::fromUtf8.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPointer>
@@ -33,6 +35,7 @@
 #include "kit/common_alert.h"
 #include "kit/plain_text.h"
 #include "kit/qt_ui_services.h"
+#include "kit/shown_text.h"
 #include "kit/text_cell_delegate.h"
 #include "model/item_details.h"
 #include "model/item_type.h"
@@ -411,11 +414,47 @@ void baseline(const QString& text) {
 
 }  // namespace
 
+namespace {
+
+// A large watchlist's codes, each made a Qt text as a combo or a cell makes
+// it: through the rule (plain ASCII as it is), through the rule's walk alone,
+// and the plain baseline, QString::fromUtf8 with no rule.
+void shortTexts() {
+    std::vector<std::string> codes;
+    for (int i = 0; i < 65220; ++i) codes.push_back("SYM" + std::to_string(i) + (i % 3 ? ".FX" : ""));
+    const auto rate = [&codes](const std::function<QString(const std::string&)>& make) {
+        qsizetype sum = 0;
+        QElapsedTimer timer;
+        timer.start();
+        for (const std::string& code : codes) sum += make(code).size();
+        const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        return sum > 0 ? ms : -1.0;
+    };
+    for (int round = 0; round < 3; ++round) {
+        const double rule = rate([](const std::string& c) { return kit::shownText(c); });
+        const double walk = rate([](const std::string& c) {
+            const std::u16string shown = model::shownUtf16(c);
+            return QString::fromUtf16(shown.data(), qsizetype(shown.size()));
+        });
+        const double plain = rate([](const std::string& c) { return QString::fromUtf8(c.data(), qsizetype(c.size())); });
+        std::printf("%zu codes made Qt texts: the rule %.1f ms, its walk alone %.1f ms, baseline fromUtf8 %.1f ms "
+                    "(rule / baseline %.2f)\n",
+                    codes.size(), rule, walk, plain, rule / plain);
+    }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    // --no-baseline: without Qt given the whole text; --shapes: the hostile shapes only.
+    // --no-baseline: without Qt given the whole text; --shapes: the hostile shapes only;
+    // --short: a watchlist's codes only.
     const std::string option = argc > 1 ? argv[1] : "";
     const bool withBaseline = option != "--no-baseline", everyPlace = option != "--shapes";
     bench::OffscreenApp app(argc, argv);
+    if (option == "--short") {  // the short texts only
+        shortTexts();
+        return 0;
+    }
     {
         bench::BenchPreferences preferences("server_text_bench");
         bench::SilentUi ui;
@@ -450,6 +489,7 @@ int main(int argc, char** argv) {
         if (withBaseline) hostileBaseline();
         bench::windowRoads(context.context, session, serverText(4 * 1024 * 1024), longestSlice);
         if (withBaseline) bench::wholeComboBaseline(serverText(1024 * 1024), longestSlice);
+        shortTexts();
     }
     return 0;
 }

@@ -21,7 +21,11 @@ std::size_t length(qsizetype max) { return std::size_t(std::max<qsizetype>(0, ma
 
 QString shownText(const QString& text, qsizetype max) { return fromUtf16(model::shownText(utf16(text), length(max))); }
 
-QString shownText(std::string_view utf8, qsizetype max) { return fromUtf16(model::shownUtf16(utf8, length(max))); }
+QString shownText(std::string_view utf8, qsizetype max) {
+    // The rule's own result without its walk: a code, a price, a plain name.
+    if (model::shownAsIs(utf8, length(max))) return QString::fromLatin1(utf8.data(), qsizetype(utf8.size()));
+    return fromUtf16(model::shownUtf16(utf8, length(max)));
+}
 
 QString wrappableText(const QString& text) {
     constexpr QChar kBreak{0x200B};

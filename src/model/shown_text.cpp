@@ -141,6 +141,13 @@ void apply(Reader reader, Writer& writer, std::size_t maxLength, BidiControls co
 
 }  // namespace
 
+bool shownAsIs(std::string_view utf8, std::size_t maxLength) {
+    if (utf8.size() > maxLength) return false;
+    for (const char c : utf8)
+        if (c < 0x20 || c > 0x7E) return false;
+    return true;
+}
+
 bool isBidiControl(char32_t c) { return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069); }
 
 std::u16string shownText(std::u16string_view text, std::size_t maxLength, BidiControls controls) {

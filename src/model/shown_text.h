@@ -35,6 +35,10 @@ std::string shownText(std::string_view utf8, std::size_t maxLength = kMaxShownLe
 std::u16string shownUtf16(std::string_view utf8, std::size_t maxLength = kMaxShownLength,
                           BidiControls controls = BidiControls::Shown);
 
+// True when the rule leaves the text as it is: printable ASCII only, within
+// maxLength (no mark, control, line break or cut applies).
+bool shownAsIs(std::string_view utf8, std::size_t maxLength = kMaxShownLength);
+
 bool isBidiControl(char32_t c);
 // General category M (Mn, Mc, Me), as Qt's tables have it.
 bool isCombiningMark(char32_t c);

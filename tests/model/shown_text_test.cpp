@@ -84,6 +84,26 @@ TEST(ShownText, RuleCases) {
 // The harness's findings. The first eleven: a full character ending in U+200D
 // and what followed it (the old rule dropped it silently, and again on its own
 // output), shown whole now, or "…" where a mark beyond the bound was dropped.
+// A text the rule leaves as it is is exactly what the rule gives; any other
+// is left to the rule.
+TEST(ShownText, AsIsOnlyWhereTheRuleChangesNothing) {
+    const struct {
+        std::string text;
+        std::size_t max;
+        bool asIs;
+    } cases[] = {
+        {"", 4, true},         {"EURUSD", 6, true},   {" ~!@#{}|` ", 10, true}, {"EURUSD", 5, false},
+        {"a\nb", 8, false},    {"a\tb", 8, false},    {"a\x7f", 8, false},      {"caf\xC3\xA9", 8, false},
+        {"\xE2\x80\xAE", 8, false}, {std::string(1, '\0'), 8, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(model::shownAsIs(c.text, c.max), c.asIs) << c.text;
+        if (c.asIs) {
+            EXPECT_EQ(model::shownText(c.text, c.max), c.text) << c.text;
+        }
+    }
+}
+
 TEST(ShownText, HarnessFindings) {
     const struct {
         const char* finding;
