@@ -1,6 +1,7 @@
 #include "state/code_set.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <functional>
 #include <utility>
@@ -25,10 +26,15 @@ void CodeSet::reserve(std::size_t codes) {
 
 bool CodeSet::prepareRoom(std::size_t bytes) {
     const std::size_t room = slots_.size() * sizeof(std::string_view);
-    const std::size_t end = std::min(room, prepared_ + std::max(bytes, kPageBytes));
-    // A byte a page written with its own value: the slots keep what they hold.
-    auto* const at = reinterpret_cast<volatile unsigned char*>(slots_.begin());
-    for (; prepared_ < end; prepared_ += kPageBytes) at[prepared_] = at[prepared_];
+    const std::size_t step = std::max(bytes, kPageBytes);
+    const std::size_t end = room - prepared_ > step ? prepared_ + step : room;
+    // A byte a page changed by nothing, in one write: the slots keep what they
+    // hold, and a fresh page is taken at once, not first mapped shared for a
+    // read and then faulted again (with every thread's mapping flushed) for
+    // the write.
+    auto* const at = reinterpret_cast<unsigned char*>(slots_.begin());
+    for (; prepared_ < end; prepared_ += kPageBytes)
+        std::atomic_ref<unsigned char>(at[prepared_]).fetch_or(0, std::memory_order_relaxed);
     prepared_ = std::min(prepared_, room);
     return prepared_ == room;
 }

@@ -1,6 +1,7 @@
 // Distinct codes held as views: new once, then held, also after growing and clearing.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,11 @@ TEST(CodeSet, KeepsEveryCodeWhenGrowingPastItsRoom) {
     }
     for (const std::string& code : codes) EXPECT_TRUE(set.contains(code)) << code;
     EXPECT_TRUE(set.insert("C3000"));
+    // The rest of a room begun made ready in one call, whatever the count asked.
+    set.reserve(400000);
+    EXPECT_FALSE(set.prepareRoom(1));
+    EXPECT_TRUE(set.prepareRoom(std::numeric_limits<std::size_t>::max()));
+    for (const std::string& code : codes) EXPECT_TRUE(set.contains(code)) << code;
 }
 
 // Codes erased from a crowded table: every other code is still found, in

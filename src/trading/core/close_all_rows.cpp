@@ -1,5 +1,6 @@
 #include "trading/core/close_all_rows.h"
 
+#include <limits>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -27,6 +28,8 @@ void CloseAllSelection::tickAll(const state::Orders& open) {
     held_.clear();
     unticked_ = false;
     held_.reserve(open.size());
+    // Its fresh pages taken whole at once, not by the inserts' reads and writes.
+    held_.prepareRoom(std::numeric_limits<std::size_t>::max());
     for (const auto& p : open)
         if (p) held_.insert(ticks_.emplace_back(p->OpenPositionId));
 }
