@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QVBoxLayout>
 #include <map>
+#include <memory>
+#include <string_view>
 
 #include "kit/controls/long_list_combo.h"
 #include "kit/core/icon_image_name.h"
@@ -147,22 +149,20 @@ void ChartWindowController::fillPopUps() {
     for (std::size_t i = 0; i < types.size(); ++i)
         chartTypePopButton_->addItem(imageNamed(windowChartTypeImages()[i]), kit::tableText(context_, types[i]));
     backupSymbolsArray_ = context_.view.watchlistCodes();
-    std::map<std::string, QIcon> icons;  // by instrument type: each image is read once
-    std::vector<kit::ComboItem> symbols;
-    symbols.reserve(backupSymbolsArray_.size());
-    for (const std::string& code : backupSymbolsArray_) {
+    // An item's icon is its instrument type's, each image read once, when the item is drawn.
+    auto icons = std::make_shared<std::map<std::string, QIcon, std::less<>>>();
+    kit::setComboCodes(*symbolPopButton_, backupSymbolsArray_, [this, icons](const std::string& code) {
         const auto item = context_.view.instrument(code);
-        const std::string type = item ? item->InstrumentTypeName.str() : std::string();
-        auto icon = icons.find(type);
-        if (icon == icons.end()) {
-            const std::string image = kit::iconImageName(type, [](const std::string& n) {
+        const std::string_view type = item ? item->InstrumentTypeName.view() : std::string_view();
+        auto icon = icons->find(type);
+        if (icon == icons->end()) {
+            const std::string image = kit::iconImageName(std::string(type), [](const std::string& n) {
                 return platform::ResourceBundle::pathForResource("images/" + n, "png").has_value();
             });
-            icon = icons.emplace(type, imageNamed(image + ".png")).first;
+            icon = icons->emplace(std::string(type), imageNamed(image + ".png")).first;
         }
-        symbols.push_back({kit::shownText(code), {}, icon->second});
-    }
-    kit::setComboItems(*symbolPopButton_, std::move(symbols));
+        return icon->second;
+    });
     kit::sizeToItems(*symbolPopButton_);
 }
 

@@ -42,12 +42,7 @@ QPixmap image(const char* name) {
     return pixmap;
 }
 
-void setItems(QComboBox* combo, const std::vector<std::string>& items) {
-    std::vector<kit::ComboItem> entries;
-    entries.reserve(items.size());
-    for (const auto& item : items) entries.push_back({kit::shownText(item), kit::exactText(kit::ExactInput(item)), {}});
-    kit::setComboItems(*combo, std::move(entries));
-}
+void setItems(QComboBox* combo, std::vector<std::string> items) { kit::setComboCodes(*combo, std::move(items)); }
 
 // Shows `text` in a combo: its item (by name, else by text) when it has one, else as the shown text.
 void showText(QComboBox* combo, const std::string& text) {
@@ -233,10 +228,10 @@ void TradeTicketWindowController::AccountSelectionIsChanging(const std::string& 
 void TradeTicketWindowController::LoadSymbolDetails(bool fromWatchlist) {
     const auto s = session();
     if (!s) return;
-    const std::vector<std::string> watchlist = s->watchlistCodes();
+    std::vector<std::string> watchlist = s->watchlistCodes();
     if (!fromWatchlist && !watchlist.empty()) itemCode_ = watchlist.front();
     SymbolSelectionIsChanging(itemCode_);
-    setItems(SymbolComboBox, watchlist);
+    setItems(SymbolComboBox, std::move(watchlist));
     kit::sizeToItems(*SymbolComboBox);
     showText(SymbolComboBox, itemCode_);
 }

@@ -17,6 +17,7 @@
 #include "kit/controls/custom_drag_view.h"
 #include "kit/controls/dark_views.h"
 #include "kit/controls/long_list_combo.h"
+#include "kit/shown_text.h"
 #include "kit/controls/input_filter_fields.h"
 #include "kit/controls/price_label.h"
 #include "kit/controls/table_header_cell.h"
@@ -137,27 +138,37 @@ TEST(LongListCombo, SizedByTheLongestTextOnceLong) {
     }
 }
 
-// Items set at once read as added ones: text, data, icon, found and chosen;
-// a second set replaces the first.
-TEST(LongListCombo, ItemsSetAtOnceReadAsAddedOnes) {
+// Codes set at once read as added items: text by the rule, the code as data,
+// an icon where one is given, found and chosen; a second set replaces the first.
+TEST(LongListCombo, CodesSetAtOnceReadAsAddedItems) {
     QComboBox combo;
     QPixmap dot(8, 8);
     dot.fill(Qt::red);
+    int iconsMade = 0;
     for (const int count : {3, 2}) {
-        std::vector<ComboItem> items;
-        for (int i = 0; i < count; ++i)
-            items.push_back({QString::number(count * 10 + i), QString::number(i), i == 1 ? QIcon(dot) : QIcon()});
-        setComboItems(combo, std::move(items));
+        std::vector<std::string> codes;
+        for (int i = 0; i < count; ++i) codes.push_back(std::to_string(count * 10 + i) + (i == 2 ? "\u202E" : ""));
+        setComboCodes(combo, codes, [&](const std::string& code) {
+            ++iconsMade;
+            return code == codes[1] ? QIcon(dot) : QIcon();
+        });
         ASSERT_EQ(combo.count(), count);
         EXPECT_EQ(combo.itemText(1), QString::number(count * 10 + 1));
-        EXPECT_EQ(combo.itemData(1).toString(), "1");
+        EXPECT_EQ(combo.itemData(1).toString().toStdString(), codes[1]);
         EXPECT_FALSE(combo.itemIcon(1).isNull());
         EXPECT_TRUE(combo.itemIcon(0).isNull());
-        EXPECT_EQ(combo.findData(QStringLiteral("1")), 1);
+        EXPECT_EQ(combo.findData(QString::number(count * 10 + 1)), 1);
         EXPECT_EQ(combo.findText(QString::number(count * 10)), 0);
         combo.setCurrentIndex(1);
         EXPECT_EQ(combo.currentText(), QString::number(count * 10 + 1));
+        if (count == 3) {
+            EXPECT_EQ(combo.itemText(2), kit::shownText(codes[2]));  // the rule: its control shown
+            EXPECT_NE(combo.itemText(2).toStdU16String().back(), u'\u202E');
+        }
     }
+    EXPECT_GT(iconsMade, 0);
+    setComboCodes(combo, {"A", "B"});
+    EXPECT_TRUE(combo.itemIcon(0).isNull());
 }
 
 TEST(TableHeaderCell, CleansEachChangeAndPostsTheFinalText) {

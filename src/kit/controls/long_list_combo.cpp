@@ -3,27 +3,35 @@
 #include <QAbstractListModel>
 #include <QListView>
 #include <algorithm>
+#include <utility>
+
+#include "kit/own_text.h"
+#include "kit/shown_text.h"
 
 namespace kit {
 
 namespace {
 
-class ComboItemsModel : public QAbstractListModel {
+class ComboCodesModel : public QAbstractListModel {
 public:
-    ComboItemsModel(std::vector<ComboItem> items, QObject* parent)
-        : QAbstractListModel(parent), items_(std::move(items)) {}
+    ComboCodesModel(std::vector<std::string> codes, CodeIcon iconOf, QObject* parent)
+        : QAbstractListModel(parent), codes_(std::move(codes)), iconOf_(std::move(iconOf)) {}
 
     int rowCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : static_cast<int>(items_.size());
+        return parent.isValid() ? 0 : static_cast<int>(codes_.size());
     }
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid() || index.row() >= rowCount()) return {};
-        const ComboItem& item = items_[std::size_t(index.row())];
+        const std::string& code = codes_[std::size_t(index.row())];
         switch (role) {
             case Qt::DisplayRole:
-            case Qt::EditRole: return item.text;
-            case Qt::UserRole: return item.data;
-            case Qt::DecorationRole: return item.icon.isNull() ? QVariant() : QVariant(item.icon);
+            case Qt::EditRole: return shownText(code);
+            case Qt::UserRole: return exactText(ExactInput(code));
+            case Qt::DecorationRole: {
+                if (!iconOf_) return {};
+                const QIcon icon = iconOf_(code);
+                return icon.isNull() ? QVariant() : QVariant(icon);
+            }
             default: return {};
         }
     }
@@ -32,14 +40,15 @@ public:
     }
 
 private:
-    std::vector<ComboItem> items_;
+    std::vector<std::string> codes_;
+    CodeIcon iconOf_;
 };
 
 }  // namespace
 
-void setComboItems(QComboBox& combo, std::vector<ComboItem> items) {
+void setComboCodes(QComboBox& combo, std::vector<std::string> codes, CodeIcon iconOf) {
     // The combo deletes a model it is the parent of when another replaces it.
-    combo.setModel(new ComboItemsModel(std::move(items), &combo));
+    combo.setModel(new ComboCodesModel(std::move(codes), std::move(iconOf), &combo));
 }
 
 void sizeToItems(QComboBox& combo) {

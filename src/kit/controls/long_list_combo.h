@@ -5,24 +5,22 @@
 // keeps Qt's own sizing to its widest item.
 #include <QComboBox>
 #include <QIcon>
-#include <QString>
-#include <QVariant>
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace kit {
 
-// An item of a long combo: its text, its data (Qt::UserRole) and its icon.
-struct ComboItem {
-    QString text;
-    QVariant data;
-    QIcon icon;
-};
+// The icon of a code's item; a null icon for none.
+using CodeIcon = std::function<QIcon(const std::string& code)>;
 
-// The combo's items replaced at once by a list model of its own, without an
-// item object for each (a combo of 13,045 codes fills in about a tenth of the
-// time). Its items are then only set again this way: the combo's own calls
+// The combo's items replaced at once by a list model of its own over the
+// codes (server texts), without an item object for each: an item's text (the
+// code shown by the rule), its data (Qt::UserRole, the code as it is) and its
+// icon are made when read, so a combo of 65,220 codes fills without making
+// them all. Its items are then only set again this way: the combo's own calls
 // that add or remove items do not apply to that model.
-void setComboItems(QComboBox& combo, std::vector<ComboItem> items);
+void setComboCodes(QComboBox& combo, std::vector<std::string> codes, CodeIcon iconOf = {});
 
 inline constexpr int kMeasuredItems = 500;
 // A longer text is cut in the box (its list shows it whole).
