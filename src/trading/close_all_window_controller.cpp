@@ -97,23 +97,34 @@ void CloseAllWindowController::windowDidAppear() {
     failed_.clear();
     status_.clear();
     closeAllStatus->reload();
-    selection_.tickAll(context_.view.getOpenOrderCollection());
-    reloadSelection();
+    takeList();
+    selection_.tickAll(shown_);
+    showSelection();
     tick_ = context_.ticker.subscribe([this] { refreshSelection(); });
 }
 
 void CloseAllWindowController::refreshSelection() {
-    // A position closed or opened meanwhile: the rows, ticks and button again.
-    if (context_.view.getOpenOrderCollection() != shown_) {
+    // A position closed or opened meanwhile (its revision tells, without a
+    // copy of a long list): the rows, ticks and button again.
+    if (listSeen_ != context_.view.openPositionsRevision()) {
         reloadSelection();
         return;
     }
     refreshShownRows();
 }
 
-void CloseAllWindowController::reloadSelection() {
+void CloseAllWindowController::takeList() {
+    listSeen_ = context_.view.openPositionsRevision();
     shown_ = context_.view.getOpenOrderCollection();
+}
+
+void CloseAllWindowController::reloadSelection() {
+    takeList();
     selection_.keepOpen(shown_);
+    showSelection();
+}
+
+void CloseAllWindowController::showSelection() {
     closeAllRows->setRows(shown_);
     closeAllTableView->resizeColumnsToContents();
     contentWidths_.clear();
@@ -199,8 +210,10 @@ void CloseAllWindowController::createBulkClosePositions(std::int64_t requestType
 }
 
 void CloseAllWindowController::sendClose(const state::Orders& ticked, std::int64_t requestType) {
-    // The accepted answer is handled before the call returns: keep the rows sent.
+    // The accepted answer is handled before the call returns: keep the rows sent
+    // (until the next tick takes the list again).
     shown_ = ticked;
+    listSeen_.reset();
     context_.orderManager.createBulkClosePositionInfo(ticked, requestType);
 }
 

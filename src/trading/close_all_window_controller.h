@@ -8,7 +8,9 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTableView>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "kit/live_ticker.h"
@@ -58,7 +60,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void takeList();
     void reloadSelection();
+    void showSelection();
     void refreshShownRows();
     void setButtonTitle();
     void bulkCloseNotification(const platform::Notification& notification);
@@ -71,6 +75,7 @@ private:
     kit::WindowContext& context_;
     CloseAllSelection selection_;
     state::Orders shown_;  // the selection page's rows
+    std::optional<std::uint64_t> listSeen_;  // the open list's revision when shown_ was taken
     std::vector<int> contentWidths_;  // the selection columns fitted to their contents
     std::vector<model::OrderInfo> failed_;
     std::vector<model::OrderInfo> status_;

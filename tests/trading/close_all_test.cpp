@@ -49,8 +49,11 @@ public:
         fake.reset();
         OrderFixture::TearDown();
     }
+    // The caller may change the list: its revision moves, as an announced change moves it.
     state::Orders& open() {
-        return state::OrderBookTestAccess::OpenOrderCollection(state::SessionTestAccess::orderBook(*session));
+        state::OrderBook& book = state::SessionTestAccess::orderBook(*session);
+        state::OrderBookTestAccess::moveOpenRevision(book);
+        return state::OrderBookTestAccess::OpenOrderCollection(book);
     }
     QVariant cell(int row, int column, int role = Qt::DisplayRole) {
         return sheet->closeAllRows->index(row, column).data(role);
