@@ -12,7 +12,7 @@
 #include "protocol/tags.h"
 #include "protocol/wire_format.h"
 #include "protocol/message_base.h"
-#include "state/code_set.h"
+#include "platform/code_set.h"
 #include "state/reference_data.h"
 #include "state/session_view.h"
 #include "state/session_services.h"
@@ -31,7 +31,7 @@ constexpr std::int64_t kListConstant = 2;
 constexpr int kTrailingZeroSections = 4;
 
 // Each value once, in first-seen order; `seen` views the positions' own texts.
-void addDistinct(std::vector<std::string>& list, state::CodeSet& seen, std::string_view value) {
+void addDistinct(std::vector<std::string>& list, platform::CodeSet& seen, std::string_view value) {
     if (seen.insert(value)) list.emplace_back(value);
 }
 }  // namespace
@@ -60,7 +60,7 @@ std::optional<std::string> OrderMananger::closePositionsList(const std::vector<s
                                                              std::int64_t requestType, std::string* error) const {
     std::vector<std::string> accounts, codes;
     // By sets, not by a walk of the list for each position.
-    state::CodeSet seenAccounts, seenCodes;
+    platform::CodeSet seenAccounts, seenCodes;
     seenAccounts.reserve(positions.size());
     seenCodes.reserve(positions.size());
     for (const auto& p : positions) {

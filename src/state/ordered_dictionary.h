@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "state/zeroed_table.h"
+#include "platform/zeroed_table.h"
 
 namespace state {
 
@@ -112,7 +112,7 @@ private:
         std::uint32_t place = 0;
         std::uint32_t hash = 0;
     };
-    using SlotTable = ZeroedTable<Slot>;  // all free when made
+    using SlotTable = platform::ZeroedTable<Slot>;  // all free when made
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     static constexpr std::size_t kMinSlots = 8;
 

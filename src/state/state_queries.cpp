@@ -321,7 +321,7 @@ std::vector<std::string> allItems(const std::vector<std::string>& selectedSymbol
                                   const Orders& open, const Orders& pending, const AccountMap& accounts) {
     std::vector<std::string> out;
     // Views of the codes the symbols and the held orders keep.
-    CodeSet seen;
+    platform::CodeSet seen;
     seen.reserve(selectedSymbols.size() + open.size() + pending.size());
     out.reserve(selectedSymbols.size());
     auto add = [&](std::string_view code) {

@@ -21,7 +21,7 @@
 #include "model/session_settings.h"
 #include "model/user_account_maps.h"
 #include "model/user_info.h"
-#include "state/code_set.h"
+#include "platform/code_set.h"
 #include "state/currency_fillers.h"
 #include "state/ordered_dictionary.h"
 
@@ -128,7 +128,7 @@ private:
     static constexpr std::size_t kFirstCodes = 64;
     static constexpr std::size_t kRoomBytesPerStep = 1u << 20;
     std::vector<std::string> out_;
-    CodeSet seen_;  // views of out_'s codes
+    platform::CodeSet seen_;  // views of out_'s codes
     std::size_t next_ = 0;  // over the symbols, the open orders, then the pending ones
     std::string account_;
     bool accountRead_ = false;

@@ -4,7 +4,7 @@
 #include "platform/log.h"
 #include "platform/main_executor.h"
 #include "platform/preferences.h"
-#include "state/code_set.h"
+#include "platform/code_set.h"
 
 namespace state {
 
@@ -91,7 +91,7 @@ void Watchlist::SaveItemstoWatchList(const std::string& userName, const std::vec
     const std::vector<std::string> held = hooks_.heldItems ? hooks_.heldItems() : std::vector<std::string>();
     std::vector<std::string> keep;
     keep.reserve(list.size() + held.size());
-    CodeSet kept;
+    platform::CodeSet kept;
     kept.reserve(keep.capacity());
     for (const std::vector<std::string>* codes : {&list, &held})
         for (const std::string& code : *codes)
@@ -102,7 +102,7 @@ void Watchlist::SaveItemstoWatchList(const std::string& userName, const std::vec
     // Taken before the watchlist changes: the codes that leave it and are not held.
     std::vector<std::string> drop;
     const std::vector<std::string> all = hooks_.allItems ? hooks_.allItems() : std::vector<std::string>();
-    CodeSet dropped;  // views `all`
+    platform::CodeSet dropped;  // views `all`
     dropped.reserve(all.size());
     for (const std::string& code : all)
         if (!kept.contains(code) && dropped.insert(code)) drop.push_back(code);

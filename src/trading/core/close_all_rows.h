@@ -11,7 +11,7 @@
 #include "model/order.h"
 #include "model/order_info.h"
 #include "model/rgba_color.h"
-#include "state/code_set.h"
+#include "platform/code_set.h"
 #include "state/notification_payloads.h"
 #include "state/session_view.h"
 
@@ -22,6 +22,10 @@ inline constexpr model::RGBAColor kStatusRed{220 / 255.0, 48 / 255.0, 35 / 255.0
 
 class CloseAllSelection {
 public:
+    CloseAllSelection() = default;
+    CloseAllSelection(const CloseAllSelection&) = delete;  // held_ views its own ticks
+    CloseAllSelection& operator=(const CloseAllSelection&) = delete;
+
     // Every open position, in table order.
     void tickAll(const state::Orders& open);
     void toggle(const std::string& positionId);
@@ -49,7 +53,7 @@ private:
     mutable std::deque<std::string> ticks_;
     // The ticked ids, viewing ticks_, so that a row or an untick is not a walk
     // of every tick, and a tick of every position costs no node each.
-    mutable state::CodeSet held_;
+    mutable platform::CodeSet held_;
     mutable bool unticked_ = false;
 };
 

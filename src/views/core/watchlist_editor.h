@@ -9,7 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "state/instrument_fillers.h"
+#include "state/session_view.h"  // the symbol type lists
 
 namespace views {
 

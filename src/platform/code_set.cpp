@@ -1,4 +1,4 @@
-#include "state/code_set.h"
+#include "platform/code_set.h"
 
 #include <algorithm>
 #include <atomic>
@@ -6,7 +6,7 @@
 #include <functional>
 #include <utility>
 
-namespace state {
+namespace platform {
 
 namespace {
 
@@ -89,4 +89,4 @@ void CodeSet::clear() {
     prepared_ = slots_.size() * sizeof(std::string_view);
 }
 
-}  // namespace state
+}  // namespace platform

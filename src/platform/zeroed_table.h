@@ -10,7 +10,7 @@
 #include <type_traits>
 #include <utility>
 
-namespace state {
+namespace platform {
 
 // T's value-initialised form must be all zero bytes.
 template <typename T>
@@ -52,4 +52,4 @@ private:
     std::size_t size_ = 0;
 };
 
-}  // namespace state
+}  // namespace platform

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "state/code_set.h"
+#include "platform/code_set.h"
 
-namespace state {
+namespace platform {
 namespace {
 
 TEST(CodeSet, TellsEachCodeNewOnce) {
@@ -72,4 +72,4 @@ TEST(CodeSet, ErasesWithoutLosingTheCodesAfterIt) {
 }
 
 }  // namespace
-}  // namespace state
+}  // namespace platform

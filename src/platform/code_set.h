@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <string_view>
 
-#include "state/zeroed_table.h"
+#include "platform/zeroed_table.h"
 
-namespace state {
+namespace platform {
 
 class CodeSet {
 public:
@@ -35,4 +35,4 @@ private:
     std::size_t prepared_ = 0;  // bytes of the room written since it was made
 };
 
-}  // namespace state
+}  // namespace platform

@@ -1,1 +1,0 @@
-add_unit_test(state_code_set ONE_THREAD SOURCES ${CMAKE_CURRENT_LIST_DIR}/code_set_test.cpp LIBS state)
