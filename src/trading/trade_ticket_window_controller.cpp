@@ -204,8 +204,10 @@ void TradeTicketWindowController::windowWillClose() {
 std::vector<std::shared_ptr<model::AccountDetails>> TradeTicketWindowController::getAccountCollection() {
     const auto s = session();
     if (!s) return {};
-    const std::vector<std::string> watchlist = s->watchlistCodes();
-    if (itemCode_.empty() && !watchlist.empty()) itemCode_ = watchlist.front();
+    if (itemCode_.empty()) {  // the list copied only when its first code is wanted
+        const std::vector<std::string> watchlist = s->watchlistCodes();
+        if (!watchlist.empty()) itemCode_ = watchlist.front();
+    }
     return accountsOffered(*s, itemCode_);
 }
 
