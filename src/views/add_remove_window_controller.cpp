@@ -6,7 +6,6 @@
 #include <QScopedValueRollback>
 #include <QPainter>
 #include <QVBoxLayout>
-#include <utility>
 
 #include "kit/core/preference_manager.h"
 #include "kit/plain_text.h"
@@ -129,16 +128,12 @@ void AddRemoveWindowController::windowDidLoad() {
         type->setIcon(0, typeIcon(name));
     }
     ItemCategoryOutlineView->expandAll();
-    editor_->setMarks(context_.view.watchlistCodes());
-    marksLoaded_ = true;
-    marksRevision_ = context_.view.watchlistRevision();
 }
 
 void AddRemoveWindowController::showWindow() {
     updateLanguageStrings();
     applyTheme();
-    if (!std::exchange(marksLoaded_, false) || marksRevision_ != context_.view.watchlistRevision())
-        editor_->setMarks(context_.view.watchlistCodes());
+    editor_->setMarks(context_.view.watchlistCodes());  // read at each show, the first too
     ItemTableView->clearSelection();
     {
         const QSignalBlocker quiet(symbolSearchField);

@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTreeWidget>
-#include <cstdint>
 #include <memory>
 
 #include "views/core/watchlist_editor.h"
@@ -54,9 +53,6 @@ private:
     std::unique_ptr<WatchlistEditor> editor_;
     EditorRowsModel* itemRows_ = nullptr;
     bool showing_ = false;  // showWindow reloads the rows once, after choosing the first type
-    // The marks read at load serve the first show while the watchlist is as it was.
-    bool marksLoaded_ = false;
-    std::uint64_t marksRevision_ = 0;
 };
 
 }  // namespace views

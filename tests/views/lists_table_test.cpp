@@ -216,16 +216,6 @@ TEST_F(ListsTest, EditorMarksSavesAndNotifiesInOrder) {
     EXPECT_EQ(rows.rowCount(), 3);  // the chosen type again
 }
 
-// The marks read at load serve the first show only while the watchlist is as it was.
-TEST_F(ListsTest, EditorMarksFollowAListChangedBeforeItShows) {
-    AddRemoveWindowController editor(fake.context);
-    EXPECT_TRUE(editor.editor().isMarked("GOLD"));
-    Access::selectedSymbols(s.data()) = {"OLDCO"};
-    editor.showWindow();
-    EXPECT_FALSE(editor.editor().isMarked("GOLD"));
-    EXPECT_TRUE(editor.editor().isMarked("OLDCO"));
-}
-
 TEST_F(ListsTest, AccountsShowFiguresAndChooseTheCurrentAccount) {
     namespace col = account_column;
     for (const bool showCurrency : {true, false}) {
