@@ -150,6 +150,13 @@ AppStyle::AppStyle(const QString& baseKey)
     : QProxyStyle(baseKey),
       caches_(baseStyle()->name().compare(u"fusion", Qt::CaseInsensitive) == 0) {}
 
+QIcon AppStyle::standardIcon(StandardPixmap which, const QStyleOption* option, const QWidget* widget) const {
+    if (which != SP_LineEditClearButton || !caches_) return QProxyStyle::standardIcon(which, option, widget);
+    if (clearButton_.isNull())
+        clearButton_ = QIcon(QStringLiteral(":/qt-project.org/styles/commonstyle/images/cleartext-16.png"));
+    return clearButton_;
+}
+
 QSize AppStyle::sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                                  const QWidget* widget) const {
     if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);

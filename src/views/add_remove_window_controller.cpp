@@ -113,7 +113,7 @@ AddRemoveWindowController::AddRemoveWindowController(kit::WindowContext& context
 }
 
 void AddRemoveWindowController::windowDidLoad() {
-    // The types are read once.
+    // The types' names are read once.
     editor_ = std::make_unique<WatchlistEditor>(context_.view.symbolTypeLists());
     itemRows_ = new EditorRowsModel(context_.view, *editor_, ItemTableView);
     ItemTableView->setModel(itemRows_);
@@ -171,11 +171,11 @@ void AddRemoveWindowController::outlineViewSelectionDidChange() {
     // Outline row r (the group row is 0) is type r - 1.
     const int row = selected.first()->parent()->indexOfChild(selected.first()) + 1;
     ItemTableView->clearSelection();
-    if (editor_->chooseType(row) && !showing_) reloadItems();
+    if (editor_->chooseType(row, context_.view.symbolTypeLists()) && !showing_) reloadItems();
 }
 
 void AddRemoveWindowController::SearchSymbols() {
-    editor_->search(symbolSearchField->text().toStdString());
+    editor_->search(symbolSearchField->text().toStdString(), context_.view.symbolTypeLists());
     reloadItems();
 }
 

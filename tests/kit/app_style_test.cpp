@@ -235,5 +235,20 @@ TEST(AppStyleTest, FiguresStayLeftToRightInARightToLeftWindow) {
     EXPECT_TRUE(image(Qt::RightToLeft) == image(Qt::LeftToRight));
 }
 
+// The clear button's image is the one Fusion takes when no icon theme has
+// one, at any size, without the theme being read.
+TEST(AppStyleTest, ClearButtonIsFusionsImage) {
+    AppStyle style;
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create("Fusion"));
+    ASSERT_TRUE(QIcon::themeName().isEmpty());  // offscreen: Fusion falls back to its own image
+    const QIcon ours = style.standardIcon(QStyle::SP_LineEditClearButton);
+    const QIcon theirs = fusion->standardIcon(QStyle::SP_LineEditClearButton);
+    for (const int side : {16, 32}) {
+        const QImage a = ours.pixmap(side, side).toImage().convertToFormat(QImage::Format_ARGB32);
+        EXPECT_FALSE(a.isNull());
+        EXPECT_EQ(a, theirs.pixmap(side, side).toImage().convertToFormat(QImage::Format_ARGB32)) << side;
+    }
+}
+
 }  // namespace
 }  // namespace kit

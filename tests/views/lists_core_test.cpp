@@ -158,21 +158,22 @@ protected:
         l.set("Metals", "GOLD:Gold spot,SILVER:Silver");
         return l;
     }
-    WatchlistEditor editor{lists()};
+    const state::SymbolTypeMap typeLists = lists();
+    WatchlistEditor editor{typeLists};
     std::function<bool(const std::string&)> hasRecord = [](const std::string& code) { return code != "NOREC"; };
 };
 
 TEST_F(EditorTest, TypesSearchAndEntries) {
     EXPECT_EQ(editor.typeNames(), (std::vector<std::string>{"Commodities", "Metals"}));
-    EXPECT_FALSE(editor.chooseType(0));  // the group row
+    EXPECT_FALSE(editor.chooseType(0, typeLists));  // the group row
     EXPECT_TRUE(editor.shown().empty());
-    ASSERT_TRUE(editor.chooseType(2));
+    ASSERT_TRUE(editor.chooseType(2, typeLists));
     EXPECT_EQ(editor.shown().size(), 2u);
-    editor.search("gold");
+    editor.search("gold", typeLists);
     EXPECT_EQ(editor.shown(), (std::vector<std::string>{"GOLD:Gold spot", "GOLD:Gold spot"}));
-    editor.search("LIGHT");  // a name
+    editor.search("LIGHT", typeLists);  // a name
     EXPECT_EQ(editor.shown(), (std::vector<std::string>{"OIL:Crude: light"}));
-    editor.search("");
+    editor.search("", typeLists);
     EXPECT_EQ(editor.shown(), (std::vector<std::string>{"GOLD:Gold spot", "SILVER:Silver"}));
     EXPECT_EQ(entryCode("OIL:Crude: light"), "OIL");
     EXPECT_EQ(entryName("OIL:Crude: light"), "Crude");
@@ -180,7 +181,7 @@ TEST_F(EditorTest, TypesSearchAndEntries) {
 }
 
 TEST_F(EditorTest, MarksBySenderAndSavedInCollectionOrder) {
-    ASSERT_TRUE(editor.chooseType(1));  // GOLD, OIL, NOREC
+    ASSERT_TRUE(editor.chooseType(1, typeLists));  // GOLD, OIL, NOREC
     editor.setMarks({"SILVER"});
     struct Case {
         int tag;

@@ -21,30 +21,33 @@ MarkChange markChangeForTag(int tag) {
 }
 
 WatchlistEditor::WatchlistEditor(const state::SymbolTypeMap& lists) {
-    types_.reserve(lists.size());
     names_.reserve(lists.size());
-    for (const auto& [name, list] : lists) {
-        names_.push_back(name);
-        types_.push_back({list, std::nullopt});
+    for (const auto& entry : lists) names_.push_back(entry.first);
+    entries_.resize(names_.size());
+}
+
+const std::vector<std::string>& WatchlistEditor::entriesOf(std::size_t type, const state::SymbolTypeMap& lists) {
+    std::optional<std::vector<std::string>>& entries = entries_[type];
+    if (!entries) {
+        const std::string* list = lists.find(names_[type]);
+        entries = list ? state::InstrumentFillers::symbolEntries(*list) : std::vector<std::string>();
     }
+    return *entries;
 }
 
-const std::vector<std::string>& WatchlistEditor::entriesOf(Type& type) {
-    if (!type.entries) type.entries = state::InstrumentFillers::symbolEntries(type.list);
-    return *type.entries;
-}
-
-bool WatchlistEditor::chooseType(int outlineRow) {
-    if (outlineRow < 1 || outlineRow > static_cast<int>(types_.size())) return false;
-    chosen_ = &entriesOf(types_[std::size_t(outlineRow - 1)]);
+bool WatchlistEditor::chooseType(int outlineRow, const state::SymbolTypeMap& lists) {
+    if (outlineRow < 1 || outlineRow > static_cast<int>(names_.size())) return false;
+    chosen_ = &entriesOf(std::size_t(outlineRow - 1), lists);
     searching_ = false;
     return true;
 }
 
-void WatchlistEditor::setMarks(const std::vector<std::string>& codes) {
+void WatchlistEditor::setMarks(std::vector<std::string> codes) {
     marks_.clear();
-    marks_.reserve(codes.size());
-    marks_.insert(codes.begin(), codes.end());
+    newMarks_.clear();
+    shownMarks_ = std::move(codes);
+    marks_.reserve(shownMarks_.size());
+    for (const std::string& code : shownMarks_) marks_.insert(code);
 }
 
 namespace {
@@ -54,7 +57,7 @@ std::string lower(std::string text) {
 }
 }  // namespace
 
-void WatchlistEditor::search(const std::string& text) {
+void WatchlistEditor::search(const std::string& text, const state::SymbolTypeMap& lists) {
     if (text.empty()) {
         restoreChosenType();
         return;
@@ -63,8 +66,8 @@ void WatchlistEditor::search(const std::string& text) {
     found_.clear();
     searching_ = true;
     // An instrument of two types shows twice.
-    for (Type& type : types_)
-        for (const std::string& entry : entriesOf(type))
+    for (std::size_t type = 0; type < names_.size(); ++type)
+        for (const std::string& entry : entriesOf(type, lists))
             if (lower(entry).find(wanted) != std::string::npos) found_.push_back(entry);
 }
 
@@ -76,8 +79,8 @@ void WatchlistEditor::change(MarkChange change, std::vector<int> rows,
         const std::string code = entryCode(shown()[std::size_t(row)]);
         if (!hasRecord(code)) continue;
         const bool mark = change == MarkChange::Add ? true : change == MarkChange::Remove ? false : !isMarked(code);
-        if (mark) marks_.insert(code);
-        else marks_.erase(code);
+        if (!mark) marks_.erase(code);
+        else if (!isMarked(code)) marks_.insert(newMarks_.emplace_back(code));
     }
 }
 
