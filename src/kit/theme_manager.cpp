@@ -17,9 +17,7 @@ QString rgba(const QColor& c) {
     return QStringLiteral("rgba(%1, %2, %3, %4)").arg(c.red()).arg(c.green()).arg(c.blue()).arg(c.alpha());
 }
 
-void themeWindow(QWidget* window, std::int64_t theme) {
-    window->setPalette(ThemeManager::palette(theme));
-    window->setAutoFillBackground(true);
+void themeMarks(QWidget* within, std::int64_t theme) {
     // The style outlines check marks in a darker shade of the window colour,
     // which on black leaves an unticked box invisible: their own palette
     // gives the outline a grey to darken (they fill no background of their own).
@@ -27,9 +25,15 @@ void themeWindow(QWidget* window, std::int64_t theme) {
     if (theme == 0) marks.setColor(QPalette::Window, QColor(120, 120, 120));
     // Only this window's own: a window opened over it (a ticket) keeps its
     // whole palette until it is themed itself.
-    for (QWidget* mark : window->findChildren<QAbstractButton*>())
-        if ((qobject_cast<QCheckBox*>(mark) || qobject_cast<QRadioButton*>(mark)) && mark->window() == window->window())
+    for (QWidget* mark : within->findChildren<QAbstractButton*>())
+        if ((qobject_cast<QCheckBox*>(mark) || qobject_cast<QRadioButton*>(mark)) && mark->window() == within->window())
             mark->setPalette(marks);
+}
+
+void themeWindow(QWidget* window, std::int64_t theme) {
+    window->setPalette(ThemeManager::palette(theme));
+    window->setAutoFillBackground(true);
+    themeMarks(window, theme);
 }
 
 void themeField(QWidget* field, std::int64_t theme) {
@@ -106,6 +110,7 @@ void ThemeManager::applyTheme(const ThemeTargets& targets, std::int64_t theme) {
             if (w) apply(w);
     };
     if (known) each("Windows", [theme](QWidget* w) { themeWindow(w, theme); });
+    if (known) each("Marks", [theme](QWidget* w) { themeMarks(w, theme); });
     each("TextField", [theme](QWidget* w) { themeField(w, theme); });
     if (known) each("TableView", [theme](QWidget* w) { themeTable(w, theme); });
     if (known) each("Drawer", [theme](QWidget* w) { themeDrawer(w, theme); });

@@ -10,7 +10,9 @@
 
 namespace kit {
 
-// "Windows", "TextField", "TableView", "Drawer" -> the widgets to theme.
+// "Windows", "TextField", "TableView", "Drawer" -> the widgets to theme;
+// "Marks" -> widgets added to a themed window, whose check marks are themed
+// as the window's (the rest of its palette they take from the window).
 using ThemeTargets = std::map<std::string, std::vector<QWidget*>>;
 
 class ThemeManager {

@@ -258,6 +258,17 @@ void MainWindowController::themeTables() {
     kit::ThemeManager::applyTheme({{"TableView", views}}, theme());
 }
 
+void MainWindowController::themePage(QWidget* page) {
+    kit::ThemeTargets targets;
+    auto& tables = targets["TableView"];
+    if (auto* table = dynamic_cast<kit::TableControllerBase*>(page)) tables.push_back(table->tableView());
+    for (QWidget* child : page->findChildren<QWidget*>())
+        if (auto* table = dynamic_cast<kit::TableControllerBase*>(child)) tables.push_back(table->tableView());
+    // Made after the frame: the theme's marks too once the window is built.
+    if (built()) targets["Marks"] = {page};
+    kit::ThemeManager::applyTheme(targets, theme());
+}
+
 void MainWindowController::updateLanguageStrings() {
     for (QAction* item : mainToolbar->actions()) {
         const auto tag = item->property("tag").toLongLong();

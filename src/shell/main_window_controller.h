@@ -180,6 +180,8 @@ private:
     void placePage(const std::string& id, QWidget* page);
     std::int64_t theme() const;
     void themeTables();
+    // A page placed after the first theming: its table, and its marks once the window is built.
+    void themePage(QWidget* page);
     void buildToolbar();
     // The toolbar's labels of several words on two lines while its items on one
     // line would not fit its width (the rest would sit behind its "»").

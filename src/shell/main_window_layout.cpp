@@ -168,9 +168,7 @@ void MainWindowController::placePage(const std::string& id, QWidget* page) {
     } else if (QWidget* holder = tabPage(id)) {
         holder->layout()->addWidget(page);
     }
-    // Made after the frame: the theme's marks too once the window is built.
-    if (built()) applyTheme();
-    else themeTables();
+    themePage(page);
 }
 
 QWidget* MainWindowController::buildChartPanes() {

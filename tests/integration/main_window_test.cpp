@@ -31,6 +31,7 @@
 #include "kit/controls/custom_drag_view.h"
 #include "kit/core/kit_payloads.h"
 #include "kit/core/preference_manager.h"
+#include "kit/table_controller_base.h"
 #include "kit/theme_manager.h"
 #include "shell/app_delegate.h"
 #include "shell/idle_sources.h"
@@ -750,8 +751,13 @@ TEST_P(MainWindowSlicesTest, TablesFillAfterTheFrameAndStopWithTheWindow) {
     ASSERT_EQ(main->mainTabView->count(), int(tabs.size()) + 1);
     for (std::size_t i = 0; i < watchlists.size(); ++i)
         EXPECT_TRUE(main->watchlistTabView->widget(int(i))->isAncestorOf(watchlists[i])) << i;
-    for (std::size_t i = 0; i < tabs.size(); ++i)
+    for (std::size_t i = 0; i < tabs.size(); ++i) {
         EXPECT_TRUE(main->mainTabView->widget(int(i) + 1)->isAncestorOf(tabs[i])) << i;
+        // Made after the build, each page's table takes the theme as it is placed.
+        if (auto* table = dynamic_cast<kit::TableControllerBase*>(tabs[i])) {
+            EXPECT_TRUE(table->tableView()->property("tcGridColor").isValid()) << i;
+        }
+    }
     for (QTabWidget* view : {main->watchlistTabView, main->mainTabView})
         for (int i = 0; i < view->count(); ++i) EXPECT_FALSE(view->tabText(i).isEmpty()) << i;
     EXPECT_TRUE(main->mainTabView->widget(0)->isAncestorOf(main->openPositions()));

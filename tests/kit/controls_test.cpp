@@ -256,6 +256,19 @@ TEST_F(ThemeTest, AWindowsMarksFollowOnlyThatWindow) {
     EXPECT_EQ(ticket->palette().color(QPalette::Window), ThemeManager::palette(1).color(QPalette::Window));
 }
 
+// A page added to a themed window: its own marks alone, not those of a window opened over it.
+TEST_F(ThemeTest, APagesMarksAreThemedWithoutTheWindowsOthers) {
+    ThemeManager::applyTheme({{"Windows", {&window}}}, 0);
+    auto* page = new QWidget(&window);
+    auto* mark = new QCheckBox("page", page);
+    auto* over = new QWidget(page, Qt::Tool);
+    auto* overMark = new QRadioButton("over", over);
+    ThemeManager::applyTheme({{"Marks", {page}}}, 0);
+    EXPECT_EQ(mark->palette().color(QPalette::Window), QColor(120, 120, 120));
+    EXPECT_NE(overMark->palette().color(QPalette::Window), QColor(120, 120, 120));
+    EXPECT_EQ(page->palette().color(QPalette::Window), QColor(Qt::black));
+}
+
 // Popovers and windows grown by a drawer stay on the screen's available
 // geometry: the preferred side, else the other, else clamped.
 TEST(PopoverPlacement, FlipsOrClampsIntoTheScreen) {
