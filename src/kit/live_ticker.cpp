@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 #include "platform/main_executor.h"
@@ -13,6 +14,7 @@ struct LiveTicker::State {
     struct Entry {
         std::uint64_t id;
         std::function<void()> refresh;  // null once unsubscribed
+        std::optional<std::chrono::steady_clock::duration> took;  // its last run, to foresee the next
     };
     std::function<bool()> recompute;  // true once done
     std::vector<Entry> entries;
@@ -70,7 +72,7 @@ LiveTicker::Subscription LiveTicker::subscribe(std::function<void()> refresh) {
     platform::assertMainThread();
     if (!refresh) return {};
     const std::uint64_t id = state_->nextId++;
-    state_->entries.push_back({id, std::move(refresh)});
+    state_->entries.push_back({id, std::move(refresh), std::nullopt});
     return Subscription(state_, id);
 }
 
@@ -109,7 +111,7 @@ void LiveTicker::recomputeThenRefresh(std::chrono::milliseconds budget) {
     // A recomputation that spent the budget keeps its slice to itself.
     const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     if (end > 0 && spent >= budget) return continueLater(0, end, budget);
-    runFrom(0, end, budget, start);
+    runFrom(0, end, budget, start, !state_->recompute);
 }
 
 void LiveTicker::continueLater(std::size_t next, std::size_t end, std::chrono::milliseconds budget) {
@@ -117,17 +119,24 @@ void LiveTicker::continueLater(std::size_t next, std::size_t end, std::chrono::m
     QMetaObject::invokeMethod(
         &timer_,
         [this, alive, next, end, budget] {
-            if (alive.lock()) runFrom(next, end, budget, std::chrono::steady_clock::now());
+            if (alive.lock()) runFrom(next, end, budget, std::chrono::steady_clock::now(), true);
         },
         Qt::QueuedConnection);
 }
 
 void LiveTicker::runFrom(std::size_t next, std::size_t end, std::chrono::milliseconds budget,
-                         std::chrono::steady_clock::time_point start) {
+                         std::chrono::steady_clock::time_point start, bool fresh) {
     const auto state = state_;  // a refresh may end the ticker's owner's subscriptions
     for (std::size_t i = next; i < end && i < state->entries.size(); ++i) {
+        const auto before = std::chrono::steady_clock::now();
+        // A refresh not run yet, or that took the rest of the budget last time,
+        // waits for a slice that has run nothing yet.
+        const auto& took = state->entries[i].took;
+        if ((i > next || !fresh) && budget != std::chrono::milliseconds::max() && (!took || before - start + *took > budget))
+            return continueLater(i, end, budget);
         const std::function<void()> refresh = state->entries[i].refresh;
         if (refresh) refresh();
+        state->entries[i].took = std::chrono::steady_clock::now() - before;
         // Whole milliseconds: the comparison with an unbounded budget cannot overflow.
         const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
         if (i + 1 < end && spent >= budget) return continueLater(i + 1, end, budget);

@@ -55,7 +55,8 @@ public:
     void tick();
     // As the timer runs it: after `budget` in one slice (the recomputation's
     // time included), the remaining refreshes continue in the next turn of
-    // the event loop; a recomputation that spent it runs alone in its slice.
+    // the event loop; a recomputation that spent it runs alone in its slice,
+    // and a refresh whose last run would carry the slice past it starts the next.
     // A tick while one is still going is skipped.
     void tickInSlices(std::chrono::milliseconds budget);
     std::size_t subscriberCount() const;
@@ -65,9 +66,10 @@ private:
     // The next recomputation step, then (once it is done) the refreshes.
     void recomputeThenRefresh(std::chrono::milliseconds budget);
     // Runs refreshes from `next` up to `end` until `budget`, counted from
-    // `start`, is spent.
+    // `start`, is spent, or the next one's last run would pass it. `fresh`:
+    // nothing ran in this slice before `next`.
     void runFrom(std::size_t next, std::size_t end, std::chrono::milliseconds budget,
-                 std::chrono::steady_clock::time_point start);
+                 std::chrono::steady_clock::time_point start, bool fresh);
     // Runs the refreshes from `next` up to `end` in a later turn of the event loop.
     void continueLater(std::size_t next, std::size_t end, std::chrono::milliseconds budget);
 

@@ -19,6 +19,10 @@
 #include "state/session_component.h"
 #include "state/session_view.h"
 
+namespace platform {
+class SliceBudget;
+}
+
 namespace state {
 
 class SessionServices;
@@ -153,7 +157,8 @@ private:
     void buildDependents();
     // buildDependents in parts: the accounts, then the positions [from, to).
     void beginDependents();
-    void addDependents(std::size_t from, std::size_t to);
+    // Where it stopped: `to`, or earlier once `budget` is spent.
+    std::size_t addDependents(std::size_t from, std::size_t to, platform::SliceBudget* budget = nullptr);
     // The table priceMoved finds an instrument's readers by, once every position is in.
     void indexReaders();
     // The positions from `from` on, a range a slice; then recomputeEverythingFrom(0).

@@ -311,7 +311,7 @@ void AccountLedger::beginDependents() {
     d.listSize = list.size();
 }
 
-void AccountLedger::addDependents(std::size_t from, std::size_t to) {
+std::size_t AccountLedger::addDependents(std::size_t from, std::size_t to, platform::SliceBudget* budget) {
     const ReferenceData& ref = reference_;
     Dependents& d = dependents_;
     std::unordered_map<const AccountDetails*, std::uint32_t> accountAt;
@@ -319,7 +319,8 @@ void AccountLedger::addDependents(std::size_t from, std::size_t to) {
     // Each account number found once for all its positions.
     std::unordered_map<std::string_view, std::int32_t> found;
     const auto& list = book_.OpenOrderCollection();
-    for (std::size_t i = from; i < to && i < list.size(); ++i) {
+    std::size_t i = from;
+    for (; i < to && i < list.size() && !(budget && i > from && budget->spent()); ++i) {
         const auto& p = list[i];
         if (!p) continue;
         Dependents::Position position;
@@ -340,6 +341,7 @@ void AccountLedger::addDependents(std::size_t from, std::size_t to) {
         }
         d.positions.push_back(position);
     }
+    return i;
 }
 
 void AccountLedger::buildDependentsFrom(std::size_t from, std::uint64_t build) {
@@ -351,12 +353,12 @@ void AccountLedger::buildDependentsFrom(std::size_t from, std::uint64_t build) {
         if (d.bookRevision != book_.openRevision() || d.recordsRevision != reference_.recordsRevision() ||
             d.listData != static_cast<const void*>(list.data()) || d.listSize != list.size())
             return restartDependents();
-        const std::size_t to = std::min(list.size(), from + kDependentsStepPositions);
-        addDependents(from, to);
-        if (to < list.size()) {
-            buildDependentsFrom(to, build);
+        if (from < list.size()) {
+            platform::SliceBudget budget;
+            buildDependentsFrom(addDependents(from, std::min(list.size(), from + kDependentsStepPositions), &budget), build);
             return;
         }
+        // A slice of its own: the whole list is read again.
         indexReaders();
         // Ticks from here on mark their places; the changed recomputation waits for the whole one.
         d.built = true;
@@ -380,9 +382,13 @@ void AccountLedger::recomputeEverythingFrom(std::size_t from, std::uint64_t buil
         if (!dependentsCurrent()) return restartDependents();
         const auto& positions = dependents_.positions;
         const std::size_t to = std::min(positions.size(), from + kRecomputeStepPositions);
-        for (std::size_t at = from; at < to; ++at) recomputePosition(positions[at]);
-        if (to < positions.size()) {
-            recomputeEverythingFrom(to, build);
+        std::size_t at = from;
+        for (platform::SliceBudget budget; at < to;) {
+            recomputePosition(positions[at++]);
+            if (budget.spent()) break;
+        }
+        if (at < positions.size()) {
+            recomputeEverythingFrom(at, build);
             return;
         }
         dependentsBuilding_ = false;

@@ -94,6 +94,24 @@ TEST_F(LiveTickerTest, ASlicedTickContinuesInLaterTurnsInOrder) {
     EXPECT_EQ(calls, (std::vector<std::string>{"recompute", "strip", "table", "chart", "late"}));
 }
 
+// A refresh whose last run took more than the budget starts a slice of its own
+// rather than following others past it.
+TEST_F(LiveTickerTest, ARefreshThatLastTookTheBudgetWaitsForAFreshSlice) {
+    static constexpr std::chrono::milliseconds kBudget{100};
+    auto quick = ticker.subscribe([this] { calls.push_back("quick"); });
+    auto slow = ticker.subscribe([this] {
+        calls.push_back("slow");
+        for (const auto end = std::chrono::steady_clock::now() + kBudget * 6 / 5; std::chrono::steady_clock::now() < end;) {
+        }
+    });
+    ticker.tick();  // unbounded: the slow one's time is learnt
+    calls.clear();
+    ticker.tickInSlices(kBudget);
+    calls.push_back("slice ended");
+    ASSERT_TRUE(testing::runUntil([&] { return calls.size() >= 4; }));
+    EXPECT_EQ(calls, (std::vector<std::string>{"recompute", "quick", "slice ended", "slow"}));
+}
+
 TEST_F(LiveTickerTest, ARecomputationInStepsTakesASliceEachThenTheRefreshesFollow) {
     int left = 0;
     LiveTicker stepped{LiveTicker::Steps{[&] {

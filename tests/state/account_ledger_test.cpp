@@ -479,17 +479,20 @@ TEST_F(ChangedRecomputationTest, ALongListIsRecomputedAfterItsIndexIsBuilt) {
     const std::vector<std::string> accounts = {"1001", "1002", "1003", "9999"}, codes = {"GOLD", "SILVER", "OIL"};
     for (std::size_t i = 0; i < AccountLedger::kDependentsStepPositions; ++i)
         buy(accounts[i % accounts.size()], codes[i % codes.size()]);
-    for (const bool listChanges : {false, true}) {
+    // With time running, each slice ends at its first look at the clock: the ranges resume where it stopped.
+    for (const auto& [listChanges, timeRuns] : {std::pair{false, false}, std::pair{true, false}, std::pair{false, true}}) {
         ledger().recalculateAccounts();
         buy("1001", "GOLD");
-        tick("GOLD", 12 + listChanges, 13 + listChanges);
+        tick("GOLD", 12 + listChanges + 2 * timeRuns, 13 + listChanges + 2 * timeRuns);
         const std::vector<double> kept = figures();
         const std::uint64_t before = ledger().lastRecomputed().revision;
         ledger().recalculateChangedAccounts();
         EXPECT_EQ(figures(), kept) << listChanges;
         EXPECT_EQ(ledger().lastRecomputed().revision, before) << listChanges;
         if (listChanges) buy("1002", "OIL");
+        if (timeRuns) platform::installClock(std::make_shared<::testing::SpentClock>());
         loop->runUntilIdle();
+        platform::installClock(clock);
         EXPECT_TRUE(ledger().lastRecomputed().all) << listChanges;
         EXPECT_EQ(ledger().lastRecomputed().revision, before + 1) << listChanges;
         const std::vector<double> spread = figures();
