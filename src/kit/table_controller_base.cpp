@@ -387,11 +387,25 @@ std::vector<int> TableControllerBase::readInRanges(std::vector<int> rows) {
     passRows_.clear();
     passNext_ = 0;
     if (rows.size() <= kRefreshRangeRows) return readRows(rows);
-    const std::span<const int> first(rows.data(), kRefreshRangeRows);
-    std::vector<int> changed = readRows(first);
     passRows_ = std::move(rows);
-    passNext_ = kRefreshRangeRows;
-    if (!std::exchange(passPosted_, true)) continuePass();
+    std::vector<int> changed = readPassStep();
+    if (passUnderWay() && !std::exchange(passPosted_, true)) continuePass();
+    return changed;
+}
+
+std::vector<int> TableControllerBase::readPassStep() {
+    constexpr std::size_t kRun = platform::SliceBudget::kItemsPerCheck;
+    std::vector<int> changed;
+    const std::size_t end = std::min(passRows_.size(), passNext_ + kRefreshRangeRows);
+    for (platform::SliceBudget budget; passNext_ < end;) {
+        const std::size_t count = std::min(kRun, end - passNext_);
+        const auto from = passRows_.begin() + std::ptrdiff_t(passNext_);
+        const std::vector<int> run(from, from + std::ptrdiff_t(count));
+        passNext_ += count;
+        const std::vector<int> read = readRows(run);
+        changed.insert(changed.end(), read.begin(), read.end());
+        if (budget.spent(count)) break;
+    }
     return changed;
 }
 
@@ -401,10 +415,7 @@ void TableControllerBase::continuePass() {
         [this] {
             passPosted_ = false;
             if (!passUnderWay()) return;
-            const std::size_t count = std::min(kRefreshRangeRows, passRows_.size() - passNext_);
-            const std::span<const int> range(passRows_.data() + passNext_, count);
-            passNext_ += count;
-            const std::vector<int> changed = readRows(range);
+            const std::vector<int> changed = readPassStep();
             if (passWhole_) {
                 const int last = model_->columnCount() - 1;
                 for (const auto& [top, bottom] : indexRuns(changed))

@@ -70,8 +70,8 @@ public:
     // Rows an empty table shows in its first slice when it fills, and per
     // batch after it (batches while a slice's budget lasts).
     static constexpr int kFillBatchRows = 500;
-    // Rows a refresh reads per main-thread slice; a longer one continues in
-    // later slices.
+    // Rows a refresh reads per main-thread slice at most (fewer once a
+    // step's time is spent); a longer one continues in later slices.
     static constexpr std::size_t kRefreshRangeRows = 2000;
 
     struct Setup {
@@ -132,7 +132,7 @@ protected:
     // Reads these rows (sorted, within the snapshot) anew; returns those that changed.
     virtual std::vector<int> readRows(std::span<const int> /*rows*/) { return {}; }
     // For changedRows: reads `rows` (sorted) through readRows, the first
-    // kRefreshRangeRows now and the rest a range a slice, each range's changed
+    // range now and the rest a range a slice, each range's changed
     // rows redrawn as it is read. Rows a pass under way has not read yet join
     // these; rows it read already are read again only when listed here.
     std::vector<int> readInRanges(std::vector<int> rows);
@@ -165,6 +165,8 @@ private:
     void emitTickColumns(const std::vector<int>& rows);
     // The pass's next range in a later slice.
     void continuePass();
+    // The pass's next range: up to kRefreshRangeRows, read in runs while a step's time lasts.
+    std::vector<int> readPassStep();
     // A new snapshot: the pass's rows are no longer the shown ones.
     void dropPass();
     // Draws in the row font, first fitting the widths and row height to it

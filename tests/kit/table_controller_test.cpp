@@ -27,6 +27,7 @@
 #include "kit/fake_hosts.h"
 #include "kit/table_controller_base.h"
 #include "kit/text_cell_delegate.h"
+#include "support/spent_clock.h"
 
 namespace kit {
 namespace {
@@ -327,6 +328,28 @@ TEST_F(TableFrameworkTest, ALongRefreshReadsInRangesAndEndsAsAWholeOne) {
             ASSERT_TRUE(redrawn[std::size_t(row)]) << c.name << " row " << row;
         }
     }
+}
+
+// A range ends once a step's time is spent: with time running, one run of rows a slice.
+TEST_F(TableFrameworkTest, ARefreshRangeEndsOnceItsTimeIsSpent) {
+    constexpr int kRun = int(platform::SliceBudget::kItemsPerCheck);
+    constexpr int kRows = int(kit::TableControllerBase::kRefreshRangeRows) + 1;
+    orders.clear();
+    for (int i = 0; i < kRows; ++i) add("R", "0");
+    table->reloadTable();
+    ASSERT_TRUE(testing::runUntil([&] { return table->rowCount() == kRows; }));
+    for (auto& o : orders) o->OrderPrice = "1";
+    std::vector<int> all(kRows);
+    std::iota(all.begin(), all.end(), 0);
+    table->ticked = all;
+    platform::installClock(std::make_shared<::testing::SpentClock>());
+    table->RefreshTableview();
+    EXPECT_EQ(cell(kRun - 1, 1), u"1"_s);
+    EXPECT_EQ(cell(kRun, 1), u"0"_s);
+    const bool whole = testing::runUntil([&] { return cell(kRows - 1, 1) == u"1"_s; });
+    platform::installClock(nullptr);
+    ASSERT_TRUE(whole);
+    for (int row = 0; row < kRows; ++row) ASSERT_EQ(cell(row, 1), u"1"_s) << row;
 }
 
 TEST_F(TableFrameworkTest, RowMenuGuard) {
