@@ -27,8 +27,8 @@ public:
     // The executed receipt; the open table's receipt is another window.
     static constexpr const char* kReceiptWindow = kExecutedReceiptWindow;
     static constexpr const char* kReceiptKey = "0481";
-    // A longer list is looked up this many rows a main-thread slice.
-    static constexpr std::size_t kSnapshotStepRows = 3000;
+    // A longer list is looked up this many rows a main-thread slice (as the open positions').
+    static constexpr std::size_t kSnapshotStepRows = 500;
 
     // `sharedRecords`: the records another position table of the login found.
     explicit ExecutedPositionTableController(kit::WindowContext& context,
